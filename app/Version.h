@@ -1,0 +1,5 @@
+#pragma once
+#include <string>
+
+// "Velmarok Polskich Norm <version>" in the system's code page.
+std::string VersionText();

@@ -1,0 +1,1 @@
+// placeholder translation unit for a library that has no sources yet

@@ -1,0 +1,31 @@
+#pragma once
+// Windows-1250 (the program's code page) and code page 852 (OEM), and the
+// Polish case and collation rules of the platform, from our own tables.
+#include "platform/core/Types.h"
+
+// Every byte maps to one UTF-16 unit; the five undefined positions map to
+// U+0081, U+0083, U+0088, U+0090 and U+0098 so that every byte round-trips.
+char16_t Win1250ToUnicode(unsigned char c);
+// A character with no Windows-1250 form becomes '?'.
+unsigned char UnicodeToWin1250(char32_t u);
+WideString AnsiToWide(const AnsiString& s);
+AnsiString WideToAnsi(const WideString& w);          // '?' for what has no byte
+std::string AnsiToUtf8(const AnsiString& s);
+AnsiString Utf8ToAnsi(const std::string& s);         // '?' for what has no byte; bad UTF-8 bytes too
+WideString Utf8ToWide(const std::string& s);
+std::string WideToUtf8(const WideString& w);
+
+// Code page 852 (the console code page), both ways.
+AnsiString AnsiToOem(const AnsiString& s);
+AnsiString OemToAnsi(const AnsiString& s);
+
+// Case of one Windows-1250 character (Polish and the other letters of the page).
+unsigned char AnsiUpperChar(unsigned char c);
+unsigned char AnsiLowerChar(unsigned char c);
+bool IsAnsiLetter(unsigned char c);
+
+// The platform's word sort: letters in Polish order, digits before letters,
+// punctuation before digits, "-" and "'" ignored except to break ties; case
+// folded for the Text variant, lower before upper on a tie for the other.
+int CollateAnsi(const AnsiString& a, const AnsiString& b, bool ignoreCase);
+int CollateWide(const WideString& a, const WideString& b, bool ignoreCase);
