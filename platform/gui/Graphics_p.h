@@ -1,0 +1,35 @@
+#pragma once
+// Private to platform/gui: the graphics objects on the toolkit's painter and images.
+#include <QColor>
+#include <QFont>
+#include <QImage>
+#include <QPainter>
+
+#include "platform/gui/Graphics.h"
+
+// System colours resolved; clNone and clDefault become transparent.
+QColor ToQColor(TColor c);
+TColor FromQColor(const QColor& c);
+// The toolkit font of a framework font (size in pixels, faces substituted).
+QFont ToQFont(const TFont& f);
+
+// A control lends its painter to its canvas while it paints (at 96 dpi by default).
+void CanvasAttach(TCanvas& canvas, QPainter* painter, int dpi = 96);
+void CanvasDetach(TCanvas& canvas);
+// The painter drawing now (the lent one, or the bitmap's own), nullptr when none.
+QPainter* CanvasPainter(TCanvas& canvas);
+// The bitmap a canvas belongs to, nullptr for a control's canvas.
+TBitmap* CanvasBitmap(TCanvas& canvas);
+
+// The pixels of a bitmap (ARGB32 premultiplied). A writer must call
+// BitmapImageForWrite so that the bitmap's own painter lets go of them first.
+const QImage& BitmapImage(const TBitmap& bitmap);
+QImage& BitmapImageForWrite(TBitmap& bitmap);
+void SetBitmapImage(TBitmap& bitmap, const QImage& image);
+
+// Any picture as an image of its own size (empty for an empty graphic).
+QImage GraphicImage(const TGraphic& graphic);
+
+// Decoding and encoding through the JPEG library; errors raise EInvalidGraphic.
+QImage JpegDecode(const std::string& data, int scaleDenom = 1);
+std::string JpegEncode(const QImage& image, int quality, bool grayscale);
