@@ -27,5 +27,9 @@ bool IsAnsiLetter(unsigned char c);
 // The platform's word sort: letters in Polish order, digits before letters,
 // punctuation before digits, "-" and "'" ignored except to break ties; case
 // folded for the Text variant, lower before upper on a tie for the other.
+// The sign gives the order; the size tells where the texts differ: 4 in the
+// letters themselves, 3 in accents, 2 in case, 1 only in the ignored
+// characters (or in characters that sort alike). 0 only for equal texts
+// (equal up to case for ignoreCase).
 int CollateAnsi(const AnsiString& a, const AnsiString& b, bool ignoreCase);
 int CollateWide(const WideString& a, const WideString& b, bool ignoreCase);

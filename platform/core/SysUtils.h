@@ -51,6 +51,11 @@ struct TFormatSettings {
     char ThousandSeparator = '\xA0';        // no-break space, as the Polish locale
     char DateSeparator = '.';
     char TimeSeparator = ':';
+    AnsiString CurrencyString = "zł";       // "1 234,56 zł", "-1 234,56 zł"
+    int CurrencyDecimals = 2;
+    AnsiString TimeAMString = "AM";
+    AnsiString TimePMString = "PM";
+    int TwoDigitYearCenturyWindow = 50;     // two-digit years within 50 years of now
     AnsiString ShortDateFormat = "dd.mm.yyyy";
     AnsiString LongDateFormat = "d mmmm yyyy";
     AnsiString ShortTimeFormat = "hh:nn";

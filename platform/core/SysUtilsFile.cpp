@@ -1,0 +1,449 @@
+// Paths and files. Program paths are Windows-1250 with "\" or "/"; at the
+// system boundary they become UTF-8 with "/", and a component that does not
+// exist as given is looked up case-insensitively in its folder, as Windows
+// finds "default.dat" for "Default.dat".
+#include <dirent.h>
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <ctime>
+
+#include "platform/core/CodePage.h"
+#include "platform/core/SysUtils.h"
+
+namespace {
+
+const char* const kDelims = "\\/:";
+
+bool IsPathDelim(char c) { return c == '\\' || c == '/'; }
+
+bool Exists(const std::string& os)
+{
+    struct stat st;
+    return !os.empty() && ::lstat(os.c_str(), &st) == 0;
+}
+
+std::string Join(const std::string& base, const std::string& comp)
+{
+    if (base.empty()) return comp;
+    if (base.back() == '/') return base + comp;
+    return base + "/" + comp;
+}
+
+// The entry of folder `dirOs` whose name equals `compUtf8` up to case (Polish
+// rules), or "" when there is none. The first in byte order wins when the
+// folder holds several.
+std::string FindCaseVariant(const std::string& dirOs, const std::string& compUtf8)
+{
+    DIR* d = ::opendir(dirOs.empty() ? "." : dirOs.c_str());
+    if (!d) return std::string();
+    const AnsiString want = AnsiUpperCase(Utf8ToAnsi(compUtf8));
+    std::string best;
+    while (dirent* e = ::readdir(d)) {
+        std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        AnsiString a = Utf8ToAnsi(name);
+        if (AnsiToUtf8(a) != name) continue;   // not representable in the program's text
+        if (AnsiUpperCase(a) == want && (best.empty() || name < best)) best = name;
+    }
+    ::closedir(d);
+    return best;
+}
+
+TDateTime UnixToDateTime(const struct timespec& ts)
+{
+    struct tm tm;
+    time_t t = ts.tv_sec;
+    ::localtime_r(&t, &tm);
+    TDateTime d = 0, tt = 0;
+    TryEncodeDate(static_cast<Word>(tm.tm_year + 1900), static_cast<Word>(tm.tm_mon + 1), static_cast<Word>(tm.tm_mday), d);
+    TryEncodeTime(static_cast<Word>(tm.tm_hour), static_cast<Word>(tm.tm_min), static_cast<Word>(std::min(tm.tm_sec, 59)),
+                  static_cast<Word>(ts.tv_nsec / 1000000), tt);
+    return d + tt;
+}
+
+bool StatOf(const AnsiString& name, struct stat& st)
+{
+    std::string os = ToOsPath(name);
+    return !os.empty() && ::stat(os.c_str(), &st) == 0;
+}
+
+AnsiString StripTrailing(const AnsiString& s)
+{
+    AnsiString r = s;
+    while (r.size() > 1 && IsPathDelim(r.back())) r.pop_back();
+    return r;
+}
+
+}   // namespace
+
+std::string ToOsPath(const AnsiString& name)
+{
+    std::string path = AnsiToUtf8(name);
+    std::replace(path.begin(), path.end(), '\\', '/');
+    if (path.empty() || Exists(path)) return path;
+
+    const bool absolute = path[0] == '/';
+    const bool trailing = path.size() > 1 && path.back() == '/';
+    std::string base = absolute ? "/" : "";
+    bool missing = false;
+    size_t i = 0;
+    while (i < path.size()) {
+        size_t j = path.find('/', i);
+        if (j == std::string::npos) j = path.size();
+        std::string comp = path.substr(i, j - i);
+        i = j + 1;
+        if (comp.empty()) continue;
+        std::string candidate = Join(base, comp);
+        if (!missing && comp != "." && comp != ".." && !Exists(candidate)) {
+            std::string variant = FindCaseVariant(base, comp);
+            if (!variant.empty()) candidate = Join(base, variant);
+            else missing = true;   // nothing below can exist either
+        }
+        base = candidate;
+    }
+    if (trailing && (base.empty() || base.back() != '/')) base += '/';
+    return base;
+}
+
+AnsiString FromOsPath(const std::string& utf8) { return Utf8ToAnsi(utf8); }
+
+// ---------------------------------------------------------------- path text
+
+AnsiString ExtractFilePath(const AnsiString& name)
+{
+    int i = LastDelimiter(kDelims, name);
+    return name.substr(0, static_cast<size_t>(i));
+}
+
+AnsiString ExtractFileDir(const AnsiString& name)
+{
+    int i = LastDelimiter(kDelims, name);
+    if (i > 1 && IsPathDelim(name[static_cast<size_t>(i - 1)]) && !IsDelimiter(kDelims, name, i - 1)) --i;
+    return name.substr(0, static_cast<size_t>(i));
+}
+
+AnsiString ExtractFileName(const AnsiString& name)
+{
+    return name.substr(static_cast<size_t>(LastDelimiter(kDelims, name)));
+}
+
+AnsiString ExtractFileExt(const AnsiString& name)
+{
+    int i = LastDelimiter(".\\/:", name);
+    if (i > 0 && name[static_cast<size_t>(i - 1)] == '.') return name.substr(static_cast<size_t>(i - 1));
+    return AnsiString();
+}
+
+AnsiString ChangeFileExt(const AnsiString& name, const AnsiString& ext)
+{
+    int i = LastDelimiter(".\\/:", name);
+    if (i == 0 || name[static_cast<size_t>(i - 1)] != '.') return name + ext;
+    return name.substr(0, static_cast<size_t>(i - 1)) + ext;
+}
+
+AnsiString IncludeTrailingPathDelimiter(const AnsiString& s)
+{
+    if (!s.empty() && IsPathDelim(s.back())) return s;
+    const bool slash = s.find('/') != AnsiString::npos && s.find('\\') == AnsiString::npos;
+    return s + (slash ? '/' : '\\');
+}
+
+AnsiString ExcludeTrailingPathDelimiter(const AnsiString& s)
+{
+    if (!s.empty() && IsPathDelim(s.back())) return s.substr(0, s.size() - 1);
+    return s;
+}
+
+AnsiString ExpandFileName(const AnsiString& name)
+{
+    if (name.empty()) return AnsiString();
+    AnsiString full = name;
+    std::replace(full.begin(), full.end(), '\\', '/');
+    if (full[0] != '/') full = GetCurrentDir() + "/" + full;
+    const bool trailing = full.back() == '/';
+    std::vector<AnsiString> parts;
+    size_t i = 0;
+    while (i <= full.size()) {
+        size_t j = full.find('/', i);
+        if (j == AnsiString::npos) j = full.size();
+        AnsiString comp = full.substr(i, j - i);
+        i = j + 1;
+        if (comp.empty() || comp == ".") continue;
+        if (comp == "..") {
+            if (!parts.empty()) parts.pop_back();
+            continue;
+        }
+        parts.push_back(comp);
+    }
+    AnsiString r;
+    for (auto& p : parts) r += "/" + p;
+    if (r.empty() || trailing) r += "/";
+    return r;
+}
+
+// ---------------------------------------------------------------- files
+
+bool FileExists(const AnsiString& name)
+{
+    struct stat st;
+    return StatOf(name, st) && !S_ISDIR(st.st_mode);
+}
+
+bool DirectoryExists(const AnsiString& name)
+{
+    struct stat st;
+    return StatOf(name, st) && S_ISDIR(st.st_mode);
+}
+
+bool CreateDir(const AnsiString& dir)
+{
+    std::string os = ToOsPath(StripTrailing(dir));
+    return !os.empty() && ::mkdir(os.c_str(), 0777) == 0;
+}
+
+bool ForceDirectories(const AnsiString& dir)
+{
+    std::string os = ToOsPath(StripTrailing(dir));
+    if (os.empty()) return false;
+    for (size_t p = 1; p <= os.size(); ++p) {
+        if (p < os.size() && os[p] != '/') continue;
+        std::string prefix = os.substr(0, p);
+        struct stat st;
+        if (::stat(prefix.c_str(), &st) == 0) {
+            if (!S_ISDIR(st.st_mode)) return false;
+            continue;
+        }
+        if (::mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST) return false;
+    }
+    struct stat st;
+    return ::stat(os.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool RemoveDir(const AnsiString& dir)
+{
+    std::string os = ToOsPath(StripTrailing(dir));
+    return !os.empty() && ::rmdir(os.c_str()) == 0;
+}
+
+bool DeleteFile(const AnsiString& name)
+{
+    std::string os = ToOsPath(name);
+    struct stat st;
+    if (os.empty() || ::lstat(os.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    return ::unlink(os.c_str()) == 0;
+}
+
+bool RenameFile(const AnsiString& oldName, const AnsiString& newName)
+{
+    std::string from = ToOsPath(oldName);
+    struct stat sf;
+    if (from.empty() || ::lstat(from.c_str(), &sf) != 0) return false;
+    AnsiString newFile = ExtractFileName(newName);
+    if (newFile.empty()) return false;
+    AnsiString newDir = ExtractFilePath(newName);
+    std::string dirOs = newDir.empty() ? std::string() : ToOsPath(newDir);
+    std::string leaf = AnsiToUtf8(newFile);
+    std::string to = Join(dirOs, leaf);
+    // As on Windows an existing target is not replaced, but the case of a
+    // name may change ("a.txt" -> "A.txt").
+    std::string existing = Exists(to) ? to : std::string();
+    if (existing.empty()) {
+        std::string variant = FindCaseVariant(dirOs, leaf);
+        if (!variant.empty()) existing = Join(dirOs, variant);
+    }
+    if (!existing.empty()) {
+        struct stat se;
+        if (::lstat(existing.c_str(), &se) != 0 || se.st_ino != sf.st_ino || se.st_dev != sf.st_dev) return false;
+    }
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool CopyFile(const AnsiString& from, const AnsiString& to, bool failIfExists)
+{
+    std::string src = ToOsPath(from);
+    std::string dst = ToOsPath(to);
+    if (src.empty() || dst.empty()) return false;
+    struct stat st;
+    if (::stat(src.c_str(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
+    struct stat sd;
+    if (::stat(dst.c_str(), &sd) == 0) {
+        if (failIfExists || S_ISDIR(sd.st_mode)) return false;
+    }
+    int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return false;
+    // Written beside the target and put in its place only when complete.
+    std::string tmp = dst + ".copyXXXXXX";
+    int out = ::mkstemp(tmp.data());
+    if (out < 0) {
+        ::close(in);
+        return false;
+    }
+    bool ok = true;
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(in, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) { ok = false; break; }
+        if (n == 0) break;
+        for (ssize_t done = 0; done < n;) {
+            ssize_t w = ::write(out, buf + done, static_cast<size_t>(n - done));
+            if (w < 0 && errno == EINTR) continue;
+            if (w <= 0) { ok = false; break; }
+            done += w;
+        }
+        if (!ok) break;
+    }
+    ::close(in);
+    if (ok) {
+        ::fchmod(out, st.st_mode & 07777);
+        struct timespec times[2] = {st.st_atim, st.st_mtim};   // the copy keeps the time of writing
+        ::futimens(out, times);
+    }
+    if (::close(out) != 0) ok = false;
+    if (ok && ::rename(tmp.c_str(), dst.c_str()) != 0) ok = false;
+    if (!ok) ::unlink(tmp.c_str());
+    return ok;
+}
+
+int FileAge(const AnsiString& name)
+{
+    struct stat st;
+    if (!StatOf(name, st)) return -1;
+    struct tm tm;
+    ::localtime_r(&st.st_mtim.tv_sec, &tm);
+    int year = tm.tm_year + 1900;
+    if (year < 1980) year = 1980;
+    if (year > 2107) year = 2107;
+    return ((year - 1980) << 25) | ((tm.tm_mon + 1) << 21) | (tm.tm_mday << 16) | (tm.tm_hour << 11) |
+           (tm.tm_min << 5) | (std::min(tm.tm_sec, 59) / 2);
+}
+
+TDateTime FileDateToDateTime(int fileDate)
+{
+    unsigned u = static_cast<unsigned>(fileDate);
+    TDateTime d = 0, t = 0;
+    if (!TryEncodeDate(static_cast<Word>((u >> 25) + 1980), static_cast<Word>((u >> 21) & 15), static_cast<Word>((u >> 16) & 31), d))
+        return 0;
+    TryEncodeTime(static_cast<Word>((u >> 11) & 31), static_cast<Word>((u >> 5) & 63), static_cast<Word>((u & 31) * 2), 0, t);
+    return d + t;
+}
+
+bool FileAgeDateTime(const AnsiString& name, TDateTime& dt)
+{
+    struct stat st;
+    if (!StatOf(name, st)) return false;
+    dt = UnixToDateTime(st.st_mtim);
+    return true;
+}
+
+Int64 FileSizeOf(const AnsiString& name)
+{
+    struct stat st;
+    if (!StatOf(name, st) || S_ISDIR(st.st_mode)) return -1;
+    return static_cast<Int64>(st.st_size);
+}
+
+AnsiString GetCurrentDir()
+{
+    std::string buf(4096, '\0');
+    while (!::getcwd(buf.data(), buf.size())) {
+        if (errno != ERANGE) return AnsiString();
+        buf.resize(buf.size() * 2);
+    }
+    return FromOsPath(buf.c_str());
+}
+
+bool SetCurrentDir(const AnsiString& dir)
+{
+    std::string os = ToOsPath(dir);
+    return !os.empty() && ::chdir(os.c_str()) == 0;
+}
+
+// The system's temporary folder with a trailing "/" (program paths may use
+// "/" as well as "\").
+AnsiString GetTempDir()
+{
+    std::string dir;
+    if (const char* t = std::getenv("TMPDIR")) {
+        struct stat st;
+        if (*t && ::stat(t, &st) == 0 && S_ISDIR(st.st_mode)) dir = t;
+    }
+    if (dir.empty()) dir = "/tmp";
+    if (dir.back() != '/') dir += '/';
+    return FromOsPath(dir);
+}
+
+bool MatchesMask(const AnsiString& name, const AnsiString& mask)
+{
+    if (mask == "*" || mask == "*.*") return true;
+    const AnsiString n = AnsiUpperCase(name), m = AnsiUpperCase(mask);
+    size_t i = 0, j = 0, starJ = AnsiString::npos, starI = 0;
+    while (i < n.size()) {
+        if (j < m.size() && (m[j] == '?' || m[j] == n[i])) {
+            ++i;
+            ++j;
+        } else if (j < m.size() && m[j] == '*') {
+            starJ = j++;
+            starI = i;
+        } else if (starJ != AnsiString::npos) {
+            j = starJ + 1;
+            i = ++starI;
+        } else {
+            return false;
+        }
+    }
+    while (j < m.size() && m[j] == '*') ++j;
+    return j == m.size();
+}
+
+std::vector<TSearchEntry> ListDirectory(const AnsiString& dir, const AnsiString& mask)
+{
+    std::vector<TSearchEntry> out;
+    std::string os = dir.empty() ? std::string(".") : ToOsPath(dir);
+    DIR* d = ::opendir(os.c_str());
+    if (!d) return out;
+    while (dirent* e = ::readdir(d)) {
+        std::string name = e->d_name;
+        if (name == "." || name == "..") continue;
+        TSearchEntry entry;
+        entry.Name = FromOsPath(name);
+        if (!MatchesMask(entry.Name, mask)) continue;
+        struct stat st;
+        if (::stat(Join(os, name).c_str(), &st) == 0) {
+            entry.Directory = S_ISDIR(st.st_mode);
+            entry.Size = entry.Directory ? 0 : static_cast<Int64>(st.st_size);
+            entry.Time = UnixToDateTime(st.st_mtim);
+        }
+        out.push_back(std::move(entry));
+    }
+    ::closedir(d);
+    // The order of a Windows folder listing: by name, case folded.
+    std::sort(out.begin(), out.end(), [](const TSearchEntry& a, const TSearchEntry& b) {
+        return AnsiToWide(AnsiUpperCase(a.Name)) < AnsiToWide(AnsiUpperCase(b.Name));
+    });
+    return out;
+}
+
+AnsiString GetLoginName()
+{
+    struct passwd pw;
+    struct passwd* res = nullptr;
+    char buf[4096];
+    if (::getpwuid_r(::geteuid(), &pw, buf, sizeof buf, &res) == 0 && res && res->pw_name && *res->pw_name)
+        return FromOsPath(res->pw_name);
+    const char* user = std::getenv("USER");
+    return user ? FromOsPath(user) : AnsiString();
+}
+
+AnsiString GetEnvironmentVariable(const AnsiString& name)
+{
+    const char* v = std::getenv(AnsiToUtf8(name).c_str());
+    return v ? FromOsPath(v) : AnsiString();
+}

@@ -1,0 +1,329 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "platform/core/CodePage.h"
+#include "platform/core/SysUtils.h"
+
+namespace {
+
+class PolishSettings : public ::testing::Test {
+protected:
+    void SetUp() override { ResetFormatSettings(); }
+    void TearDown() override { ResetFormatSettings(); }
+};
+
+// A fresh folder under the system temp folder, removed afterwards.
+class TempFolder : public PolishSettings {
+protected:
+    void SetUp() override
+    {
+        PolishSettings::SetUp();
+        std::string tmpl = FromOsPath("/tmp") + "/coretestXXXXXX";
+        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
+        dir = tmpl + "/";
+    }
+    void TearDown() override
+    {
+        std::system(("rm -rf '" + ToOsPath(dir) + "'").c_str());
+        PolishSettings::TearDown();
+    }
+    void Write(const AnsiString& name, const std::string& bytes)
+    {
+        std::ofstream f(ToOsPath(name), std::ios::binary);
+        f << bytes;
+    }
+    std::string Read(const AnsiString& name)
+    {
+        std::ifstream f(ToOsPath(name), std::ios::binary);
+        std::stringstream ss;
+        ss << f.rdbuf();
+        return ss.str();
+    }
+    AnsiString dir;
+};
+
+}   // namespace
+
+using Numbers = PolishSettings;
+
+TEST_F(Numbers, StrToIntAcceptsDecimalAndHexAndRejectsTheRest)
+{
+    struct Case { const char* text; bool ok; int value; } cases[] = {
+        {"42", true, 42},        {"  -17 ", true, -17},   {"+5", true, 5},
+        {"$1F", true, 31},       {"0x1f", true, 31},      {"$FFFFFFFF", true, -1},
+        {"2147483647", true, 2147483647}, {"-2147483648", true, INT32_MIN},
+        {"2147483648", false, 0}, {"abc", false, 0},     {"", false, 0},
+        {"12a", false, 0},       {"1 2", false, 0},       {"$", false, 0}, {"-", false, 0},
+    };
+    for (auto& c : cases) {
+        int v = -999;
+        EXPECT_EQ(TryStrToInt(c.text, v), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(v, c.value) << c.text;
+        }
+        EXPECT_EQ(StrToIntDef(c.text, -999), c.ok ? c.value : -999) << c.text;
+    }
+    try {
+        StrToInt("abc");
+        FAIL() << "no exception";
+    } catch (const EConvertError& e) {
+        EXPECT_EQ(e.Message(), "'abc' is not a valid integer value");
+    }
+    EXPECT_EQ(StrToInt64("9223372036854775807"), INT64_MAX);
+    EXPECT_THROW(StrToInt64("9223372036854775808"), EConvertError);
+    EXPECT_EQ(IntToStr(-12345), "-12345");
+    EXPECT_EQ(IntToHex(255, 4), "00FF");
+    EXPECT_EQ(IntToHex(-1, 2), "FFFFFFFF");
+}
+
+TEST_F(Numbers, FloatTextUsesTheDecimalSeparatorOnly)
+{
+    struct Case { const char* text; bool ok; double value; } cases[] = {
+        {"1,5", true, 1.5},   {" -0,25 ", true, -0.25}, {",5", true, 0.5},  {"3", true, 3},
+        {"1,5E3", true, 1500}, {"2e-2", true, 0.02},    {"1.5", false, 0},   {"1 000,5", false, 0},
+        {"1\xA0" "000", false, 0}, {"", false, 0},      {",", false, 0},     {"1e", false, 0},
+        {"abc", false, 0},    {"1e999", false, 0},
+    };
+    for (auto& c : cases) {
+        double v = -1;
+        EXPECT_EQ(TryStrToFloat(c.text, v), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_DOUBLE_EQ(v, c.value) << c.text;
+        }
+    }
+    FormatSettings.DecimalSeparator = '.';
+    EXPECT_DOUBLE_EQ(StrToFloat("1.5"), 1.5);
+    EXPECT_THROW(StrToFloat("1,5"), EConvertError);
+    EXPECT_DOUBLE_EQ(StrToFloatDef("x", 7), 7);
+}
+
+TEST_F(Numbers, FloatToStrHasFifteenSignificantDigits)
+{
+    struct Case { double v; const char* text; } cases[] = {
+        {1.5, "1,5"},           {1e20, "1E20"},         {0.0001, "0,0001"},    {0.00001, "1E-5"},
+        {0.1, "0,1"},           {-2.5, "-2,5"},         {0, "0"},              {100, "100"},
+        {1.0 / 3, "0,333333333333333"}, {123456789012345.0, "123456789012345"},
+        {1234567890123456.0, "1,23456789012346E15"}, {0.1 + 0.2, "0,3"}, {1.23e-7, "1,23E-7"},
+        {2.5e-5, "2,5E-5"},     {0.000123, "0,000123"},
+    };
+    for (auto& c : cases) EXPECT_EQ(FloatToStr(c.v), c.text) << c.v;
+    EXPECT_EQ(FloatToStr(NAN), "NAN");
+    EXPECT_EQ(FloatToStr(-INFINITY), "-INF");
+    FormatSettings.DecimalSeparator = '.';
+    EXPECT_EQ(FloatToStr(1.5), "1.5");
+}
+
+using Strings = PolishSettings;
+
+TEST_F(Strings, CopyDeleteInsertClampLikeTheFramework)
+{
+    EXPECT_EQ(Copy("abcdef", 2, 3), "bcd");
+    EXPECT_EQ(Copy("abcdef", 0, 2), "ab");
+    EXPECT_EQ(Copy("abcdef", 5, 100), "ef");
+    EXPECT_EQ(Copy("abcdef", 7, 1), "");
+    EXPECT_EQ(Copy("abcdef", 2, -1), "");
+    AnsiString s = "abcdef";
+    Delete(s, 2, 2);
+    EXPECT_EQ(s, "adef");
+    Delete(s, 0, 2);
+    EXPECT_EQ(s, "adef");
+    Delete(s, 3, 100);
+    EXPECT_EQ(s, "ad");
+    Insert("XY", s, 2);
+    EXPECT_EQ(s, "aXYd");
+    Insert("!", s, 100);
+    EXPECT_EQ(s, "aXYd!");
+    EXPECT_EQ(Pos("cd", "abcdcd"), 3);
+    EXPECT_EQ(PosEx("cd", "abcdcd", 4), 5);
+    EXPECT_EQ(PosEx("cd", "abcdcd", 0), 0);
+    EXPECT_EQ(Pos("", "abc"), 0);
+    EXPECT_EQ(Pos("x", "abc"), 0);
+}
+
+TEST_F(Strings, TrimCaseReplaceAndQuotes)
+{
+    EXPECT_EQ(Trim(" \t ab c\r\n"), "ab c");
+    EXPECT_EQ(TrimLeft("  a "), "a ");
+    EXPECT_EQ(TrimRight("  a "), "  a");
+    EXPECT_EQ(UpperCase("zażółć"), "ZAżółć");
+    EXPECT_EQ(AnsiUpperCase("zażółć gęślą jaźń"), "ZAŻÓŁĆ GĘŚLĄ JAŹŃ");
+    EXPECT_EQ(AnsiLowerCase("ZAŻÓŁĆ GĘŚLĄ JAŹŃ"), "zażółć gęślą jaźń");
+    EXPECT_TRUE(SameText("Abc", "aBC"));
+    EXPECT_FALSE(SameText("Abc", "aBCd"));
+    EXPECT_TRUE(AnsiSameText("ŁÓDŹ", "łódź"));
+    EXPECT_LT(CompareStr("B", "a"), 0);
+    EXPECT_EQ(CompareText("abc", "ABC"), 0);
+    EXPECT_EQ(StringReplace("a-b-c", "-", "+", 0), "a+b-c");
+    EXPECT_EQ(StringReplace("a-b-c", "-", "+", rfReplaceAll), "a+b+c");
+    EXPECT_EQ(StringReplace("Ąa ąA", "ąa", "x", rfReplaceAll | rfIgnoreCase), "x x");
+    EXPECT_EQ(StringReplace("abc", "", "x", rfReplaceAll), "abc");
+    EXPECT_EQ(QuotedStr("it's"), "'it''s'");
+    EXPECT_EQ(AnsiDequotedStr("'it''s'", '\''), "it's");
+    EXPECT_EQ(AnsiDequotedStr("'open", '\''), "'open");
+    EXPECT_EQ(AnsiDequotedStr("plain", '\''), "plain");
+    EXPECT_EQ(AdjustLineBreaks("a\nb\rc\r\nd"), "a\r\nb\r\nc\r\nd");
+    EXPECT_EQ(LastDelimiter("\\/", "a\\b/c"), 4);
+    EXPECT_TRUE(IsDelimiter(",;", "a;b", 2));
+    EXPECT_FALSE(IsDelimiter(",;", "a;b", 4));
+    EXPECT_EQ(WrapText("alpha beta gamma", 11), "alpha beta \r\ngamma");
+    EXPECT_EQ(StrToBool("true"), true);
+    EXPECT_EQ(StrToBool("0"), false);
+    EXPECT_THROW(StrToBool("maybe"), EConvertError);
+    EXPECT_EQ(BoolToStr(true), "-1");
+    EXPECT_EQ(BoolToStr(false, true), "False");
+}
+
+TEST(Rects, HelpersFollowWindows)
+{
+    TRect r;
+    EXPECT_TRUE(IntersectRect(r, Rect(0, 0, 10, 10), Rect(5, 5, 20, 20)));
+    EXPECT_EQ(r, Rect(5, 5, 10, 10));
+    EXPECT_FALSE(IntersectRect(r, Rect(0, 0, 10, 10), Rect(10, 0, 20, 10)));
+    EXPECT_EQ(r, TRect());
+    EXPECT_TRUE(UnionRect(r, Rect(0, 0, 0, 0), Rect(1, 1, 2, 2)));
+    EXPECT_EQ(r, Rect(1, 1, 2, 2));
+    EXPECT_TRUE(PtInRect(Rect(0, 0, 10, 10), Point(0, 9)));
+    EXPECT_FALSE(PtInRect(Rect(0, 0, 10, 10), Point(10, 5)));
+    r = Rect(0, 0, 10, 10);
+    InflateRect(r, 2, -1);
+    OffsetRect(r, 1, 1);
+    EXPECT_EQ(r, Rect(-1, 2, 13, 10));
+    EXPECT_EQ(MulDiv(10, 3, 4), 8);     // 7.5 rounds up
+    EXPECT_EQ(MulDiv(-10, 3, 4), -8);
+    EXPECT_EQ(MulDiv(96, 120, 96), 120);
+    EXPECT_EQ(MulDiv(1, 1, 0), -1);
+    EXPECT_EQ(MulDiv(INT32_MAX, 4, 1), -1);
+}
+
+using Paths = PolishSettings;
+
+TEST_F(Paths, PathPartsWithEitherDelimiter)
+{
+    struct Case { const char* name; const char* path; const char* dir; const char* file; const char* ext; } cases[] = {
+        {"C:\\Program\\Wykazy\\lista.txt", "C:\\Program\\Wykazy\\", "C:\\Program\\Wykazy", "lista.txt", ".txt"},
+        {"/home/u/Wykazy/lista.dat", "/home/u/Wykazy/", "/home/u/Wykazy", "lista.dat", ".dat"},
+        {"Wykazy\\", "Wykazy\\", "Wykazy", "", ""},
+        {"a.b\\plik", "a.b\\", "a.b", "plik", ""},
+        {"/plik.x", "/", "/", "plik.x", ".x"},
+        {"plik", "", "", "plik", ""},
+        {"mixed/dir\\file.tar.gz", "mixed/dir\\", "mixed/dir", "file.tar.gz", ".gz"},
+    };
+    for (auto& c : cases) {
+        EXPECT_EQ(ExtractFilePath(c.name), c.path) << c.name;
+        EXPECT_EQ(ExtractFileDir(c.name), c.dir) << c.name;
+        EXPECT_EQ(ExtractFileName(c.name), c.file) << c.name;
+        EXPECT_EQ(ExtractFileExt(c.name), c.ext) << c.name;
+    }
+    EXPECT_EQ(ChangeFileExt("a.b\\plik", ".ini"), "a.b\\plik.ini");
+    EXPECT_EQ(ChangeFileExt("dir/plik.txt", ".bak"), "dir/plik.bak");
+    EXPECT_EQ(IncludeTrailingPathDelimiter("Wykazy"), "Wykazy\\");
+    EXPECT_EQ(IncludeTrailingPathDelimiter("/tmp/x"), "/tmp/x/");
+    EXPECT_EQ(IncludeTrailingPathDelimiter("C:\\a\\"), "C:\\a\\");
+    EXPECT_EQ(ExcludeTrailingPathDelimiter("/tmp/x/"), "/tmp/x");
+    EXPECT_EQ(ExpandFileName("/a/b/../c/./d.txt"), "/a/c/d.txt");
+    EXPECT_EQ(ExpandFileName("\\a\\b\\"), "/a/b/");
+    EXPECT_EQ(ExpandFileName("x.txt"), GetCurrentDir() + "/x.txt");
+    EXPECT_TRUE(MatchesMask("Lista.TXT", "*.txt"));
+    EXPECT_TRUE(MatchesMask("ŁÓDŹ.dat", "łódź.*"));
+    EXPECT_TRUE(MatchesMask("a1b", "a?b"));
+    EXPECT_FALSE(MatchesMask("a.txt.bak", "*.txt"));
+    EXPECT_TRUE(MatchesMask("noext", "*.*"));
+}
+
+using Files = TempFolder;
+
+TEST_F(Files, NameIsFoundWhateverItsCase)
+{
+    const AnsiString name = dir + "Wykonanie_z_uszczelką.txt";
+    Write(name, "abc");
+    EXPECT_TRUE(FileExists(name));
+    // On disk the name is UTF-8.
+    EXPECT_EQ(::access((AnsiToUtf8(dir) + "Wykonanie_z_uszczelk\xC4\x85.txt").c_str(), F_OK), 0);
+    EXPECT_TRUE(FileExists(dir + "WYKONANIE_Z_USZCZELKĄ.TXT"));
+    EXPECT_EQ(FileSizeOf(dir + "wykonanie_z_uszczelką.TXT"), 3);
+    EXPECT_FALSE(FileExists(dir + "WYKONANIE_Z_USZCZELKA.TXT"));
+    // A folder in between is matched too, with "\" delimiters.
+    ASSERT_TRUE(ForceDirectories(dir + "Wykazy\\Źródła"));
+    Write(dir + "Wykazy\\Źródła\\Default.dat", "x");
+    EXPECT_TRUE(FileExists(dir + "WYKAZY\\źródła\\default.DAT"));
+    EXPECT_TRUE(DirectoryExists(dir + "wykazy/ŹRÓDŁA/"));
+    EXPECT_FALSE(DirectoryExists(dir + "wykazy/ŹRÓDŁA/default.dat"));
+    EXPECT_FALSE(FileExists(dir + "wykazy"));
+    auto list = ListDirectory(dir + "WYKAZY\\ŹRÓDŁA", "*.dat");
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].Name, "Default.dat");
+    EXPECT_EQ(list[0].Size, 1);
+    EXPECT_FALSE(list[0].Directory);
+    auto all = ListDirectory(dir);
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[0].Name, "Wykazy");
+    EXPECT_TRUE(all[0].Directory);
+    EXPECT_EQ(all[1].Name, "Wykonanie_z_uszczelką.txt");
+}
+
+TEST_F(Files, CopyRenameDeleteKeepDataSafe)
+{
+    Write(dir + "a.txt", "first");
+    Write(dir + "b.txt", "second");
+    EXPECT_FALSE(CopyFile(dir + "A.TXT", dir + "b.txt", true));
+    EXPECT_EQ(Read(dir + "b.txt"), "second");
+    EXPECT_TRUE(CopyFile(dir + "A.TXT", dir + "B.txt", false));   // replaces b.txt, the existing name
+    EXPECT_EQ(Read(dir + "b.txt"), "first");
+    EXPECT_FALSE(FileExists(dir + "B.txt") && ListDirectory(dir).size() != 2);
+    EXPECT_FALSE(CopyFile(dir + "missing.txt", dir + "c.txt", false));
+    EXPECT_FALSE(FileExists(dir + "c.txt"));
+
+    // An existing target is not replaced; a change of case is a rename.
+    EXPECT_FALSE(RenameFile(dir + "a.txt", dir + "b.txt"));
+    EXPECT_EQ(Read(dir + "b.txt"), "first");
+    EXPECT_FALSE(RenameFile(dir + "a.txt", dir + "B.TXT"));
+    EXPECT_TRUE(RenameFile(dir + "a.txt", dir + "A.txt"));
+    auto list = ListDirectory(dir, "a.*");
+    ASSERT_EQ(list.size(), 1u);
+    EXPECT_EQ(list[0].Name, "A.txt");
+    EXPECT_TRUE(RenameFile(dir + "a.TXT", dir + "ć.txt"));
+    EXPECT_EQ(Read(dir + "Ć.txt"), "first");
+    EXPECT_FALSE(RenameFile(dir + "none", dir + "x"));
+
+    EXPECT_TRUE(DeleteFile(dir + "Ć.TXT"));
+    EXPECT_FALSE(DeleteFile(dir + "ć.txt"));
+    ASSERT_TRUE(CreateDir(dir + "Sub"));
+    EXPECT_FALSE(CreateDir(dir + "SUB"));
+    EXPECT_FALSE(DeleteFile(dir + "sub"));
+    EXPECT_TRUE(RemoveDir(dir + "sub\\"));
+    EXPECT_FALSE(DirectoryExists(dir + "Sub"));
+    EXPECT_EQ(FileSizeOf(dir + "gone"), -1);
+    EXPECT_EQ(FileAge(dir + "gone"), -1);
+}
+
+TEST_F(Files, TimesOfFiles)
+{
+    Write(dir + "t.txt", "x");
+    TDateTime dt = 0;
+    ASSERT_TRUE(FileAgeDateTime(dir + "T.TXT", dt));
+    int age = FileAge(dir + "t.txt");
+    ASSERT_NE(age, -1);
+    EXPECT_NEAR(FileDateToDateTime(age), dt, 3.0 / 86400);
+    EXPECT_DOUBLE_EQ(FileDateToDateTime((25 << 25) | (3 << 21) | (14 << 16) | (10 << 11) | (30 << 5) | 5),
+                     EncodeDate(2005, 3, 14) + EncodeTime(10, 30, 10, 0));
+}
+
+TEST(System, TempDirLoginAndTicks)
+{
+    AnsiString t = GetTempDir();
+    ASSERT_FALSE(t.empty());
+    EXPECT_EQ(t.back(), '/');
+    EXPECT_TRUE(DirectoryExists(t));
+    EXPECT_FALSE(GetLoginName().empty());
+    Cardinal a = GetTickCount(), b = GetTickCount();
+    EXPECT_LE(a, b);
+    ::setenv("VELMAROK_CORE_TEST", "Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87", 1);
+    EXPECT_EQ(GetEnvironmentVariable("VELMAROK_CORE_TEST"), "Zażółć");
+}
