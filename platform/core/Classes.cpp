@@ -1,0 +1,362 @@
+// Objects, persistent objects, streams and whole-file helpers.
+#include "platform/core/Classes.h"
+
+#include <cxxabi.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <typeinfo>
+
+#include "platform/core/FileBytes.h"
+
+// ---------------------------------------------------------------- objects
+AnsiString TObject::ClassName() const
+{
+    const char* mangled = typeid(*this).name();
+    int status = 0;
+    char* demangled = abi::__cxa_demangle(mangled, nullptr, nullptr, &status);
+    AnsiString name = (status == 0 && demangled) ? demangled : mangled;
+    std::free(demangled);
+    return name;
+}
+
+void TPersistent::Assign(TPersistent* Source)
+{
+    if (Source) {
+        Source->AssignTo(this);
+        return;
+    }
+    throw EConvertError("Cannot assign a nil to a " + ClassName());
+}
+
+void TPersistent::AssignTo(TPersistent* Dest)
+{
+    throw EConvertError("Cannot assign a " + ClassName() + " to a " + (Dest ? Dest->ClassName() : "nil"));
+}
+
+// ---------------------------------------------------------------- whole files
+bool ReadWholeFileOs(const std::string& osPath, std::string& data)
+{
+    int fd = ::open(osPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    std::string out;
+    if (st.st_size > 0)
+        out.reserve(static_cast<size_t>(st.st_size));
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ::close(fd);
+            return false;
+        }
+        if (n == 0)
+            break;
+        out.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    data.swap(out);
+    return true;
+}
+
+bool WriteWholeFileOs(const std::string& osPath, const std::string& data)
+{
+    static std::atomic<unsigned> counter{0};
+    size_t slash = osPath.rfind('/');
+    std::string dir = slash == std::string::npos ? std::string(".") : osPath.substr(0, slash == 0 ? 1 : slash);
+    std::string base = slash == std::string::npos ? osPath : osPath.substr(slash + 1);
+    if (base.empty())
+        return false;
+    struct stat st {};
+    if (::stat(osPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+        return false;
+    mode_t mode = ::stat(osPath.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0666;
+
+    std::string tmp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        tmp = dir + "/." + base + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
+        return false;
+    if (mode != 0666)
+        ::fchmod(fd, mode);
+    const char* p = data.data();
+    size_t left = data.size();
+    bool ok = true;
+    while (left > 0) {
+        ssize_t n = ::write(fd, p, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            ok = false;
+            break;
+        }
+        p += n;
+        left -= static_cast<size_t>(n);
+    }
+    if (::close(fd) != 0)
+        ok = false;
+    if (ok && ::rename(tmp.c_str(), osPath.c_str()) != 0)
+        ok = false;
+    if (!ok)
+        ::unlink(tmp.c_str());
+    return ok;
+}
+
+void SaveBytesToFile(const AnsiString& FileName, const AnsiString& Bytes)
+{
+    if (!WriteWholeFileOs(ToOsPath(FileName), Bytes))
+        throw EFCreateError("Cannot create file \"" + FileName + "\"");
+}
+
+AnsiString LoadBytesFromFile(const AnsiString& FileName)
+{
+    AnsiString data;
+    if (!ReadWholeFileOs(ToOsPath(FileName), data))
+        throw EFOpenError("Cannot open file \"" + FileName + "\"");
+    return data;
+}
+
+// ---------------------------------------------------------------- TStream
+void TStream::ReadBuffer(void* Buffer, Int64 Count)
+{
+    if (Count != 0 && Read(Buffer, Count) != Count)
+        throw EReadError("Stream read error");
+}
+
+void TStream::WriteBuffer(const void* Buffer, Int64 Count)
+{
+    if (Count != 0 && Write(Buffer, Count) != Count)
+        throw EWriteError("Stream write error");
+}
+
+Int64 TStream::Position()
+{
+    return Seek(0, soFromCurrent);
+}
+
+void TStream::SetPosition(Int64 Pos)
+{
+    Seek(Pos, soFromBeginning);
+}
+
+Int64 TStream::Size()
+{
+    Int64 pos = Seek(0, soFromCurrent);
+    Int64 size = Seek(0, soFromEnd);
+    Seek(pos, soFromBeginning);
+    return size;
+}
+
+Int64 TStream::CopyFrom(TStream* Source, Int64 Count)
+{
+    if (Count == 0) {
+        Source->SetPosition(0);
+        Count = Source->Size();
+    }
+    Int64 result = Count;
+    std::vector<char> buf(static_cast<size_t>(std::min<Int64>(Count, 0xF000)) + 1);
+    while (Count > 0) {
+        Int64 n = std::min<Int64>(Count, static_cast<Int64>(buf.size()));
+        Source->ReadBuffer(buf.data(), n);
+        WriteBuffer(buf.data(), n);
+        Count -= n;
+    }
+    return result;
+}
+
+// ---------------------------------------------------------------- TMemoryStream
+Int64 TMemoryStream::Read(void* Buffer, Int64 Count)
+{
+    Int64 size = static_cast<Int64>(FData.size());
+    if (FPosition < 0 || Count <= 0 || FPosition >= size)
+        return 0;
+    Int64 n = std::min(Count, size - FPosition);
+    std::memcpy(Buffer, FData.data() + FPosition, static_cast<size_t>(n));
+    FPosition += n;
+    return n;
+}
+
+Int64 TMemoryStream::Write(const void* Buffer, Int64 Count)
+{
+    if (FPosition < 0 || Count <= 0)
+        return 0;
+    Int64 end = FPosition + Count;
+    if (end > static_cast<Int64>(FData.size()))
+        FData.resize(static_cast<size_t>(end), '\0');
+    std::memcpy(FData.data() + FPosition, Buffer, static_cast<size_t>(Count));
+    FPosition = end;
+    return Count;
+}
+
+Int64 TMemoryStream::Seek(Int64 Offset, int Origin)
+{
+    switch (Origin) {
+    case soFromBeginning: FPosition = Offset; break;
+    case soFromCurrent: FPosition += Offset; break;
+    case soFromEnd: FPosition = static_cast<Int64>(FData.size()) + Offset; break;
+    default: break;
+    }
+    return FPosition;
+}
+
+void TMemoryStream::SetSize(Int64 NewSize)
+{
+    if (NewSize < 0)
+        NewSize = 0;
+    FData.resize(static_cast<size_t>(NewSize), '\0');
+    if (FPosition > NewSize)
+        FPosition = NewSize;
+}
+
+void TMemoryStream::Clear()
+{
+    FData.clear();
+    FPosition = 0;
+}
+
+void TMemoryStream::LoadFromStream(TStream* Stream)
+{
+    Stream->SetPosition(0);
+    Int64 count = Stream->Size();
+    AnsiString data(static_cast<size_t>(count), '\0');
+    Stream->ReadBuffer(data.data(), count);
+    FData.swap(data);
+    FPosition = 0;
+}
+
+void TMemoryStream::LoadFromFile(const AnsiString& FileName)
+{
+    FData = LoadBytesFromFile(FileName);
+    FPosition = 0;
+}
+
+void TMemoryStream::SaveToStream(TStream* Stream)
+{
+    Stream->WriteBuffer(FData.data(), static_cast<Int64>(FData.size()));
+}
+
+void TMemoryStream::SaveToFile(const AnsiString& FileName)
+{
+    SaveBytesToFile(FileName, FData);
+}
+
+// ---------------------------------------------------------------- TStringStream
+TStringStream::TStringStream(const AnsiString& AString)
+{
+    FData = AString;
+}
+
+AnsiString TStringStream::ReadString(Int64 Count)
+{
+    Int64 size = static_cast<Int64>(FData.size());
+    if (FPosition < 0 || Count <= 0 || FPosition >= size)
+        return AnsiString();
+    Int64 n = std::min(Count, size - FPosition);
+    AnsiString s = FData.substr(static_cast<size_t>(FPosition), static_cast<size_t>(n));
+    FPosition += n;
+    return s;
+}
+
+void TStringStream::WriteString(const AnsiString& AString)
+{
+    Write(AString.data(), static_cast<Int64>(AString.size()));
+}
+
+// ---------------------------------------------------------------- TFileStream
+TFileStream::TFileStream(const AnsiString& FileName, Word Mode) : FFileName(FileName)
+{
+    std::string path = ToOsPath(FileName);
+    if ((Mode & fmCreate) == fmCreate) {
+        FHandle = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (FHandle < 0)
+            throw EFCreateError("Cannot create file \"" + FileName + "\"");
+    } else {
+        int access = Mode & 3;
+        int flags = access == fmOpenWrite ? O_WRONLY : access == fmOpenReadWrite ? O_RDWR : O_RDONLY;
+        FHandle = ::open(path.c_str(), flags | O_CLOEXEC);
+        if (FHandle < 0)
+            throw EFOpenError("Cannot open file \"" + FileName + "\"");
+    }
+    struct stat st {};
+    if (::fstat(FHandle, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(FHandle);
+        FHandle = -1;
+        if ((Mode & fmCreate) == fmCreate)
+            throw EFCreateError("Cannot create file \"" + FileName + "\"");
+        throw EFOpenError("Cannot open file \"" + FileName + "\"");
+    }
+}
+
+TFileStream::~TFileStream()
+{
+    if (FHandle >= 0)
+        ::close(FHandle);
+}
+
+Int64 TFileStream::Read(void* Buffer, Int64 Count)
+{
+    if (Count <= 0)
+        return 0;
+    char* p = static_cast<char*>(Buffer);
+    Int64 done = 0;
+    while (done < Count) {
+        ssize_t n = ::read(FHandle, p + done, static_cast<size_t>(Count - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+Int64 TFileStream::Write(const void* Buffer, Int64 Count)
+{
+    if (Count <= 0)
+        return 0;
+    const char* p = static_cast<const char*>(Buffer);
+    Int64 done = 0;
+    while (done < Count) {
+        ssize_t n = ::write(FHandle, p + done, static_cast<size_t>(Count - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    return done;
+}
+
+Int64 TFileStream::Seek(Int64 Offset, int Origin)
+{
+    int whence = Origin == soFromCurrent ? SEEK_CUR : Origin == soFromEnd ? SEEK_END : SEEK_SET;
+    off_t r = ::lseek(FHandle, static_cast<off_t>(Offset), whence);
+    return r < 0 ? -1 : static_cast<Int64>(r);
+}
+
+void TFileStream::SetSize(Int64 NewSize)
+{
+    Int64 pos = Position();
+    if (::ftruncate(FHandle, static_cast<off_t>(NewSize)) != 0)
+        throw EStreamError("Stream write error");
+    if (pos > NewSize)
+        Seek(NewSize, soFromBeginning);
+}

@@ -1,0 +1,520 @@
+// Ini files read and written as the Windows profile functions do.
+#include "platform/core/IniFiles.h"
+
+#include <sys/stat.h>
+
+#include <unordered_map>
+
+#include "platform/core/FileBytes.h"
+
+namespace {
+
+bool IsSpace(char c)
+{
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+std::string TrimBytes(const std::string& s, size_t from, size_t to)
+{
+    while (from < to && IsSpace(s[from]))
+        ++from;
+    while (to > from && IsSpace(s[to - 1]))
+        --to;
+    return s.substr(from, to - from);
+}
+
+bool HasLineBreak(const AnsiString& s)
+{
+    return s.find_first_of("\r\n") != AnsiString::npos;
+}
+
+}  // namespace
+
+// The lines of one ini file, each with its own line end, and an index of
+// the sections and keys that the profile rules see in them.
+class TIniDocument {
+public:
+    void Parse(const std::string& bytes)
+    {
+        FLines.clear();
+        size_t i = 0, n = bytes.size();
+        while (i < n) {
+            size_t start = i;
+            while (i < n && bytes[i] != '\r' && bytes[i] != '\n')
+                ++i;
+            TLine line;
+            line.Text = bytes.substr(start, i - start);
+            size_t endStart = i;
+            if (i < n && bytes[i] == '\r')
+                ++i;
+            if (i < n && bytes[i] == '\n')
+                ++i;
+            line.End = bytes.substr(endStart, i - endStart);
+            FLines.push_back(std::move(line));
+        }
+        Reindex();
+    }
+
+    std::string Serialize() const
+    {
+        std::string out;
+        for (const auto& line : FLines) {
+            out += line.Text;
+            out += line.End;
+        }
+        return out;
+    }
+
+    // The value of the key as the profile functions give it, or false.
+    bool Find(const AnsiString& section, const AnsiString& key, AnsiString& value) const
+    {
+        const TSection* sec = FindSection(section);
+        if (!sec)
+            return false;
+        auto it = sec->FirstKey.find(Fold(key));
+        if (it == sec->FirstKey.end())
+            return false;
+        const std::string& text = FLines[static_cast<size_t>(it->second)].Text;
+        size_t eq = text.find('=');
+        value = TrimBytes(text, eq + 1, text.size());
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+            value = value.substr(1, value.size() - 2);
+        return true;
+    }
+
+    void Keys(const AnsiString& section, TStrings* out) const
+    {
+        if (const TSection* sec = FindSection(section))
+            for (int line : sec->KeyLines)
+                out->Add(KeyName(line));
+    }
+
+    void Sections(TStrings* out) const
+    {
+        for (const auto& sec : FSections)
+            if (FFirstSection.at(Fold(sec.Name)) == &sec - FSections.data())
+                out->Add(sec.Name);
+    }
+
+    // False when nothing changed.
+    bool Write(const AnsiString& section, const AnsiString& key, const AnsiString& value)
+    {
+        std::string text = key + "=" + value;
+        const TSection* sec = FindSection(section);
+        if (!sec) {
+            EndLastLine();
+            FLines.push_back({"[" + section + "]", "\r\n"});
+            FLines.push_back({text, "\r\n"});
+            Reindex();
+            return true;
+        }
+        auto it = sec->FirstKey.find(Fold(key));
+        if (it != sec->FirstKey.end()) {
+            TLine& line = FLines[static_cast<size_t>(it->second)];
+            std::string replaced = KeyName(it->second) + "=" + value;
+            if (line.Text == replaced)
+                return false;
+            line.Text = replaced;
+            if (line.End.empty())
+                line.End = "\r\n";
+            return true;
+        }
+        // After the section's last non-blank line.
+        int at = sec->Header;
+        for (int i = sec->End - 1; i > sec->Header; --i)
+            if (!TrimBytes(FLines[static_cast<size_t>(i)].Text, 0, FLines[static_cast<size_t>(i)].Text.size()).empty()) {
+                at = i;
+                break;
+            }
+        if (FLines[static_cast<size_t>(at)].End.empty())
+            FLines[static_cast<size_t>(at)].End = "\r\n";
+        FLines.insert(FLines.begin() + at + 1, TLine{text, "\r\n"});
+        Reindex();
+        return true;
+    }
+
+    // Every section of that name, header to the next section.
+    bool EraseSection(const AnsiString& section)
+    {
+        std::string folded = Fold(section);
+        std::vector<char> drop(FLines.size(), 0);
+        bool any = false;
+        for (const auto& sec : FSections)
+            if (Fold(sec.Name) == folded) {
+                for (int i = sec.Header; i < sec.End; ++i)
+                    drop[static_cast<size_t>(i)] = 1;
+                any = true;
+            }
+        if (any)
+            RemoveLines(drop);
+        return any;
+    }
+
+    // Every line of the key in the section that the profile functions see.
+    bool DeleteKey(const AnsiString& section, const AnsiString& key)
+    {
+        const TSection* sec = FindSection(section);
+        if (!sec)
+            return false;
+        std::string folded = Fold(key);
+        std::vector<char> drop(FLines.size(), 0);
+        bool any = false;
+        for (int line : sec->KeyLines)
+            if (Fold(KeyName(line)) == folded) {
+                drop[static_cast<size_t>(line)] = 1;
+                any = true;
+            }
+        if (any)
+            RemoveLines(drop);
+        return any;
+    }
+
+private:
+    struct TLine {
+        std::string Text;
+        std::string End;  // "\r\n", "\n", "\r" or "" for a last line without one
+    };
+    struct TSection {
+        AnsiString Name;
+        int Header = 0;
+        int End = 0;  // first line after the section
+        std::vector<int> KeyLines;                       // first line of each distinct key
+        std::unordered_map<std::string, int> FirstKey;   // folded name -> line
+    };
+    std::vector<TLine> FLines;
+    std::vector<TSection> FSections;
+    std::unordered_map<std::string, int> FFirstSection;  // folded name -> index in FSections
+
+    static std::string Fold(const AnsiString& name)
+    {
+        return AnsiUpperCase(Trim(name));
+    }
+
+    std::string KeyName(int line) const
+    {
+        const std::string& text = FLines[static_cast<size_t>(line)].Text;
+        return TrimBytes(text, 0, text.find('='));
+    }
+
+    const TSection* FindSection(const AnsiString& section) const
+    {
+        auto it = FFirstSection.find(Fold(section));
+        return it == FFirstSection.end() ? nullptr : &FSections[static_cast<size_t>(it->second)];
+    }
+
+    void EndLastLine()
+    {
+        if (!FLines.empty() && FLines.back().End.empty())
+            FLines.back().End = "\r\n";
+    }
+
+    void RemoveLines(const std::vector<char>& drop)
+    {
+        std::vector<TLine> kept;
+        kept.reserve(FLines.size());
+        for (size_t i = 0; i < FLines.size(); ++i)
+            if (!drop[i])
+                kept.push_back(std::move(FLines[i]));
+        FLines.swap(kept);
+        Reindex();
+    }
+
+    void Reindex()
+    {
+        FSections.clear();
+        FFirstSection.clear();
+        const int n = static_cast<int>(FLines.size());
+        for (int i = 0; i < n; ++i) {
+            const std::string& text = FLines[static_cast<size_t>(i)].Text;
+            size_t p = 0;
+            while (p < text.size() && IsSpace(text[p]))
+                ++p;
+            if (p < text.size() && text[p] == '[') {
+                if (!FSections.empty())
+                    FSections.back().End = i;
+                size_t close = text.find(']', p + 1);
+                TSection sec;
+                sec.Name = TrimBytes(text, p + 1, close == std::string::npos ? text.size() : close);
+                sec.Header = i;
+                sec.End = n;
+                FSections.push_back(std::move(sec));
+                FFirstSection.emplace(Fold(FSections.back().Name), static_cast<int>(FSections.size()) - 1);
+                continue;
+            }
+            if (FSections.empty() || p >= text.size() || text[p] == ';')
+                continue;
+            size_t eq = text.find('=');
+            if (eq == std::string::npos)
+                continue;
+            std::string name = TrimBytes(text, p, eq);
+            if (name.empty())
+                continue;
+            TSection& sec = FSections.back();
+            if (sec.FirstKey.emplace(AnsiUpperCase(name), i).second)
+                sec.KeyLines.push_back(i);
+        }
+    }
+};
+
+// ---------------------------------------------------------------- TCustomIniFile
+TCustomIniFile::TCustomIniFile(const AnsiString& FileName) : FFileName(FileName) {}
+TCustomIniFile::~TCustomIniFile() = default;
+
+int TCustomIniFile::ReadInteger(const AnsiString& Section, const AnsiString& Ident, int Default)
+{
+    AnsiString s = ReadString(Section, Ident, AnsiString());
+    if (s.size() > 2 && s[0] == '0' && (s[1] == 'x' || s[1] == 'X'))
+        s = "$" + s.substr(2);
+    return StrToIntDef(s, Default);
+}
+
+void TCustomIniFile::WriteInteger(const AnsiString& Section, const AnsiString& Ident, int Value)
+{
+    WriteString(Section, Ident, IntToStr(Value));
+}
+
+bool TCustomIniFile::ReadBool(const AnsiString& Section, const AnsiString& Ident, bool Default)
+{
+    return ReadInteger(Section, Ident, Default ? 1 : 0) != 0;
+}
+
+void TCustomIniFile::WriteBool(const AnsiString& Section, const AnsiString& Ident, bool Value)
+{
+    WriteString(Section, Ident, Value ? "1" : "0");
+}
+
+double TCustomIniFile::ReadFloat(const AnsiString& Section, const AnsiString& Ident, double Default)
+{
+    AnsiString s = ReadString(Section, Ident, AnsiString());
+    double v = Default;
+    return !s.empty() && TryStrToFloat(s, v) ? v : Default;
+}
+
+void TCustomIniFile::WriteFloat(const AnsiString& Section, const AnsiString& Ident, double Value)
+{
+    WriteString(Section, Ident, FloatToStr(Value));
+}
+
+TDateTime TCustomIniFile::ReadDate(const AnsiString& Section, const AnsiString& Ident, TDateTime Default)
+{
+    AnsiString s = ReadString(Section, Ident, AnsiString());
+    TDateTime v = Default;
+    return !s.empty() && TryStrToDate(s, v) ? v : Default;
+}
+
+void TCustomIniFile::WriteDate(const AnsiString& Section, const AnsiString& Ident, TDateTime Value)
+{
+    WriteString(Section, Ident, DateToStr(Value));
+}
+
+TDateTime TCustomIniFile::ReadDateTime(const AnsiString& Section, const AnsiString& Ident, TDateTime Default)
+{
+    AnsiString s = ReadString(Section, Ident, AnsiString());
+    TDateTime v = Default;
+    return !s.empty() && TryStrToDateTime(s, v) ? v : Default;
+}
+
+void TCustomIniFile::WriteDateTime(const AnsiString& Section, const AnsiString& Ident, TDateTime Value)
+{
+    WriteString(Section, Ident, DateTimeToStr(Value));
+}
+
+TDateTime TCustomIniFile::ReadTime(const AnsiString& Section, const AnsiString& Ident, TDateTime Default)
+{
+    AnsiString s = ReadString(Section, Ident, AnsiString());
+    TDateTime v = Default;
+    return !s.empty() && TryStrToTime(s, v) ? v : Default;
+}
+
+void TCustomIniFile::WriteTime(const AnsiString& Section, const AnsiString& Ident, TDateTime Value)
+{
+    WriteString(Section, Ident, TimeToStr(Value));
+}
+
+void TCustomIniFile::ReadSectionValues(const AnsiString& Section, TStrings* Strings)
+{
+    TStringList keys;
+    ReadSection(Section, &keys);
+    Strings->BeginUpdate();
+    try {
+        Strings->Clear();
+        for (int i = 0; i < keys.Count(); ++i)
+            Strings->Add(keys.Strings(i) + "=" + ReadString(Section, keys.Strings(i), AnsiString()));
+    } catch (...) {
+        Strings->EndUpdate();
+        throw;
+    }
+    Strings->EndUpdate();
+}
+
+bool TCustomIniFile::SectionExists(const AnsiString& Section)
+{
+    TStringList keys;
+    ReadSection(Section, &keys);
+    return keys.Count() > 0;
+}
+
+bool TCustomIniFile::ValueExists(const AnsiString& Section, const AnsiString& Ident)
+{
+    TStringList keys;
+    ReadSection(Section, &keys);
+    for (int i = 0; i < keys.Count(); ++i)
+        if (AnsiUpperCase(keys.Strings(i)) == AnsiUpperCase(Trim(Ident)))
+            return true;
+    return false;
+}
+
+namespace {
+
+void FillFrom(TStrings* Strings, const std::function<void(TStrings*)>& fill)
+{
+    Strings->BeginUpdate();
+    try {
+        Strings->Clear();
+        fill(Strings);
+    } catch (...) {
+        Strings->EndUpdate();
+        throw;
+    }
+    Strings->EndUpdate();
+}
+
+void CheckWritable(const AnsiString& fileName, const AnsiString& Section, const AnsiString& Ident,
+                   const AnsiString& Value)
+{
+    // A line break would split the entry and could plant other keys or sections.
+    if (HasLineBreak(Section) || HasLineBreak(Ident) || HasLineBreak(Value))
+        throw EIniFileException("Unable to write to " + fileName);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- TIniFile
+TIniFile::TIniFile(const AnsiString& FileName) : TCustomIniFile(FileName), FDoc(std::make_unique<TIniDocument>()) {}
+TIniFile::~TIniFile() = default;
+
+TIniFile::TStamp TIniFile::StampOf(const std::string& osPath)
+{
+    TStamp s;
+    struct stat st {};
+    if (::stat(osPath.c_str(), &st) == 0) {
+        s.Exists = true;
+        s.Dev = st.st_dev;
+        s.Ino = st.st_ino;
+        s.Size = static_cast<unsigned long long>(st.st_size);
+        s.MTimeSec = st.st_mtim.tv_sec;
+        s.MTimeNsec = st.st_mtim.tv_nsec;
+    }
+    return s;
+}
+
+TIniDocument& TIniFile::Current()
+{
+    FOsPath = ToOsPath(FFileName);
+    TStamp stamp = StampOf(FOsPath);
+    if (FLoaded && stamp == FStamp)
+        return *FDoc;
+    std::string bytes;
+    FLoaded = true;
+    FStamp = stamp;
+    if (stamp.Exists && !ReadWholeFileOs(FOsPath, bytes)) {
+        // Unreadable: reads give their defaults, writes refuse rather than overwrite it.
+        FLoaded = false;
+    }
+    FDoc->Parse(bytes);
+    return *FDoc;
+}
+
+void TIniFile::Store()
+{
+    if (!FLoaded || !WriteWholeFileOs(FOsPath, FDoc->Serialize())) {
+        FLoaded = false;
+        throw EIniFileException("Unable to write to " + FFileName);
+    }
+    FStamp = StampOf(FOsPath);
+}
+
+AnsiString TIniFile::ReadString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Default)
+{
+    AnsiString value;
+    return Current().Find(Section, Ident, value) ? value : Default;
+}
+
+void TIniFile::WriteString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value)
+{
+    CheckWritable(FFileName, Section, Ident, Value);
+    TIniDocument& doc = Current();
+    if (doc.Write(Section, Ident, Value) || !FStamp.Exists)
+        Store();
+}
+
+void TIniFile::ReadSection(const AnsiString& Section, TStrings* Strings)
+{
+    FillFrom(Strings, [&](TStrings* s) { Current().Keys(Section, s); });
+}
+
+void TIniFile::ReadSections(TStrings* Strings)
+{
+    FillFrom(Strings, [&](TStrings* s) { Current().Sections(s); });
+}
+
+void TIniFile::EraseSection(const AnsiString& Section)
+{
+    if (Current().EraseSection(Section))
+        Store();
+}
+
+void TIniFile::DeleteKey(const AnsiString& Section, const AnsiString& Ident)
+{
+    if (Current().DeleteKey(Section, Ident))
+        Store();
+}
+
+// ---------------------------------------------------------------- TMemIniFile
+TMemIniFile::TMemIniFile(const AnsiString& FileName)
+    : TCustomIniFile(FileName), FDoc(std::make_unique<TIniDocument>())
+{
+    std::string bytes;
+    if (ReadWholeFileOs(ToOsPath(FileName), bytes))
+        FDoc->Parse(bytes);
+}
+
+TMemIniFile::~TMemIniFile() = default;
+
+AnsiString TMemIniFile::ReadString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Default)
+{
+    AnsiString value;
+    return FDoc->Find(Section, Ident, value) ? value : Default;
+}
+
+void TMemIniFile::WriteString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value)
+{
+    CheckWritable(FFileName, Section, Ident, Value);
+    FDoc->Write(Section, Ident, Value);
+}
+
+void TMemIniFile::ReadSection(const AnsiString& Section, TStrings* Strings)
+{
+    FillFrom(Strings, [&](TStrings* s) { FDoc->Keys(Section, s); });
+}
+
+void TMemIniFile::ReadSections(TStrings* Strings)
+{
+    FillFrom(Strings, [&](TStrings* s) { FDoc->Sections(s); });
+}
+
+void TMemIniFile::EraseSection(const AnsiString& Section)
+{
+    FDoc->EraseSection(Section);
+}
+
+void TMemIniFile::DeleteKey(const AnsiString& Section, const AnsiString& Ident)
+{
+    FDoc->DeleteKey(Section, Ident);
+}
+
+void TMemIniFile::UpdateFile()
+{
+    if (!WriteWholeFileOs(ToOsPath(FFileName), FDoc->Serialize()))
+        throw EIniFileException("Unable to write to " + FFileName);
+}
