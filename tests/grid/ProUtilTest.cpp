@@ -457,15 +457,6 @@ TEST_F(ProUtil, ExtractFirstLine)
     }
 }
 
-TEST_F(ProUtil, OemConversionRoundTrips)
-{
-    AnsiString s = "Zażółć gęślą";
-    AnsiToOemString(s);
-    EXPECT_EQ(s, AnsiToOem("Zażółć gęślą"));
-    OemToAnsiString(s);
-    EXPECT_EQ(s, "Zażółć gęślą");
-}
-
 // ---------------------------------------------------------------- small helpers
 
 TEST_F(ProUtil, ClampToMinMax)
@@ -482,17 +473,8 @@ TEST_F(ProUtil, ClampToMinMax)
     EXPECT_EQ(IntMin(-3, 2), -3);
 }
 
-TEST_F(ProUtil, PositionsAndCutting)
+TEST_F(ProUtil, CutUpToDelimiterAndConcatStrings)
 {
-    int res = -1;
-    EXPECT_EQ(PosWithResult("lo", "hello", res), 4);
-    EXPECT_EQ(res, 4);
-    EXPECT_EQ(CharPosWithResult('z', "hello", res), 0);
-    EXPECT_EQ(res, 0);
-    EXPECT_EQ(CharPos('l', "hello"), 3);
-    EXPECT_EQ(PosInUpperCase("LO", "hello"), 4);
-    EXPECT_EQ(PosInUpperCase("lo", "hello"), 0);
-
     struct Case { AnsiString s, delim, part, rest; };
     const Case cases[] = {
         {"key=value", "=", "key", "value"},
@@ -507,21 +489,11 @@ TEST_F(ProUtil, PositionsAndCutting)
         EXPECT_EQ(s, c.rest) << c.s;
     }
 
-    AnsiString f = "secret";
-    FillChars(f, '*');
-    EXPECT_EQ(f, "******");
-
     TStringList list;
     list.Add("ab");
     list.Add("");
     list.Add("c");
     EXPECT_EQ(ConcatStrings(list), "abc");
-
-    const TRect r(1, 2, 10, 20);
-    EXPECT_TRUE(PointInRect(r, 1, 2));
-    EXPECT_TRUE(PointInRect(r, 10, 20));
-    EXPECT_FALSE(PointInRect(r, 11, 5));
-    EXPECT_FALSE(PointInRect(r, 5, 1));
 }
 
 TEST_F(ProUtil, ParseRowColRef)
