@@ -1,4 +1,5 @@
 // Floating-point conversion, Format and FormatFloat.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -16,22 +17,34 @@ struct Decimal {
     bool IsZero() const { return digits.find_first_not_of('0') == std::string::npos; }
 };
 
-// The value rounded to `sig` significant digits (1..17).
-Decimal ToDecimal(double v, int sig)
+void RoundToDigits(struct Decimal& d, int keep);
+
+// The value with 48 significant digits: as exact as the rounding that
+// follows needs.
+Decimal ExactDecimal(double v)
 {
-    if (sig < 1) sig = 1;
-    if (sig > 17) sig = 17;
     Decimal d;
     d.negative = std::signbit(v) && v != 0;
-    char buf[64];
-    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, sig - 1);
+    char buf[96];
+    auto res = std::to_chars(buf, buf + sizeof buf, std::fabs(v), std::chars_format::scientific, 47);
     std::string s(buf, res.ptr);
     size_t e = s.find('e');
     d.digits.clear();
     for (size_t i = 0; i < e; ++i)
         if (s[i] != '.') d.digits += s[i];
     d.exp = std::atoi(s.c_str() + e + 1);
-    if (d.IsZero()) d.exp = 0;
+    if (d.IsZero()) {
+        d.digits = "0";
+        d.exp = 0;
+    }
+    return d;
+}
+
+// The value rounded half away from zero to `sig` significant digits.
+Decimal ToDecimal(double v, int sig)
+{
+    Decimal d = ExactDecimal(v);
+    RoundToDigits(d, sig < 1 ? 1 : sig);
     return d;
 }
 
@@ -140,7 +153,9 @@ AnsiString FixedText(double v, int precision, int digits, bool thousands)
     }
     if (digits < 0) digits = 0;
     if (digits > 18) digits = 18;
-    RoundToFraction(d, digits);
+    // One rounding: to the precision or to the decimals, whichever is fewer.
+    d = ExactDecimal(v);
+    RoundToDigits(d, std::min(precision, d.exp + 1 + digits));
     AnsiString ip = IntegerPart(d);
     AnsiString fp = FractionPart(d, digits);
     AnsiString s = (d.negative && !d.IsZero()) ? "-" : "";

@@ -1,0 +1,57 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "platform/core/CodePage.h"
+#include "platform/core/SysUtils.h"
+
+TEST(Collation, PolishWordSort)
+{
+    // expected sign of compare(a, b) for the Str (case matters) and Text variants
+    struct Case { const char* a; const char* b; int str; int text; } cases[] = {
+        {"a", "ą", -1, -1},          {"ą", "b", -1, -1},        {"l", "ł", -1, -1},
+        {"łza", "ma", -1, -1},       {"lz", "ła", -1, -1},      {"c", "ć", -1, -1},
+        {"ćma", "dom", -1, -1},      {"o", "ó", -1, -1},        {"ó", "p", -1, -1},
+        {"s", "ś", -1, -1},          {"śruba", "tarcza", -1, -1}, {"z", "ź", -1, -1},
+        {"ź", "ż", -1, -1},          {"Żuraw", "zawór", 1, 1},  {"n", "ń", -1, -1},
+        {"e", "ę", -1, -1},          {"Armatura", "Zawory", -1, -1}, {"armatura", "Zawory", -1, -1},
+        {"Zawory", "armatura", 1, 1}, {"a", "A", -1, 0},         {"ą", "Ą", -1, 0},
+        {"Ab", "ab", 1, 0},          {"Ab", "ac", -1, -1},      {"10", "9", -1, -1},
+        {"9", "a", -1, -1},          {"!", "0", -1, -1},        {" x", "x", -1, -1},
+        {"PN-EN", "PNEN", 1, 1},     {"PN-EN 1", "PNEN 2", -1, -1}, {"co-op", "coop", 1, 1},
+        {"", "a", -1, -1},           {"abc", "abc", 0, 0},      {"abc", "ab", 1, 1},
+        {"á", "a", 1, 1},            {"á", "b", -1, -1},        {"š", "ś", -1, -1},
+        {"Ö", "óa", -1, -1},         {"ŁÓDŹ", "łódź", 1, 0},    {"zażółć", "ZAŻÓŁĆ", -1, 0},
+    };
+    auto sign = [](int v) { return v < 0 ? -1 : v > 0 ? 1 : 0; };
+    for (auto& c : cases) {
+        EXPECT_EQ(AnsiCompareStr(c.a, c.b), c.str) << c.a << " / " << c.b;
+        EXPECT_EQ(AnsiCompareText(c.a, c.b), c.text) << c.a << " / " << c.b;
+        EXPECT_EQ(AnsiCompareStr(c.b, c.a), -c.str) << c.b << " / " << c.a;
+        EXPECT_EQ(sign(CollateWide(AnsiToWide(c.a), AnsiToWide(c.b), false)), c.str) << c.a << " / " << c.b;
+        EXPECT_EQ(sign(CollateWide(AnsiToWide(c.a), AnsiToWide(c.b), true)), c.text) << c.a << " / " << c.b;
+    }
+}
+
+TEST(Collation, LevelOfTheDifference)
+{
+    // Equal in the letters, the hyphen only breaks the tie.
+    EXPECT_EQ(CollateAnsi("PN-EN", "PNEN", true), 1);
+    EXPECT_EQ(CollateAnsi("PNEN", "PN-EN", false), -1);
+    EXPECT_EQ(CollateAnsi("it's", "its", true), 1);
+    EXPECT_EQ(CollateAnsi("a", "A", false), -2);
+    EXPECT_EQ(CollateAnsi("a", "á", true), -3);
+    EXPECT_EQ(CollateAnsi("a", "ą", true), -4);
+    EXPECT_EQ(CollateAnsi("ab", "AB", true), 0);
+}
+
+TEST(Collation, SortsAListLikeThePlatform)
+{
+    std::vector<AnsiString> v = {"żuraw", "Zawór", "źródło", "łącznik", "Lutowie", "ćwierć", "Cynk",
+                                 "ąb", "Ab", "10", "9", "-minus", "Ósemka", "Obejma", "śruba", "Sito"};
+    std::sort(v.begin(), v.end(), [](const AnsiString& a, const AnsiString& b) { return AnsiCompareText(a, b) < 0; });
+    std::vector<AnsiString> expected = {"10", "9", "Ab", "ąb", "Cynk", "ćwierć", "Lutowie", "łącznik", "-minus",
+                                        "Obejma", "Ósemka", "Sito", "śruba", "Zawór", "źródło", "żuraw"};
+    EXPECT_EQ(v, expected);
+}
