@@ -159,8 +159,8 @@ public:
         std::string folded = Fold(key);
         std::vector<char> drop(FLines.size(), 0);
         bool any = false;
-        for (int line : sec->KeyLines)
-            if (Fold(KeyName(line)) == folded) {
+        for (int line = sec->Header + 1; line < sec->End; ++line)
+            if (IsKeyLine(line) && Fold(KeyName(line)) == folded) {
                 drop[static_cast<size_t>(line)] = 1;
                 any = true;
             }
@@ -194,6 +194,17 @@ private:
     {
         const std::string& text = FLines[static_cast<size_t>(line)].Text;
         return TrimBytes(text, 0, text.find('='));
+    }
+
+    bool IsKeyLine(int line) const
+    {
+        const std::string& text = FLines[static_cast<size_t>(line)].Text;
+        size_t p = 0;
+        while (p < text.size() && IsSpace(text[p]))
+            ++p;
+        size_t eq = text.find('=');
+        return p < text.size() && text[p] != ';' && text[p] != '[' && eq != std::string::npos &&
+               !TrimBytes(text, p, eq).empty();
     }
 
     const TSection* FindSection(const AnsiString& section) const
@@ -241,16 +252,10 @@ private:
                 FFirstSection.emplace(Fold(FSections.back().Name), static_cast<int>(FSections.size()) - 1);
                 continue;
             }
-            if (FSections.empty() || p >= text.size() || text[p] == ';')
-                continue;
-            size_t eq = text.find('=');
-            if (eq == std::string::npos)
-                continue;
-            std::string name = TrimBytes(text, p, eq);
-            if (name.empty())
+            if (FSections.empty() || !IsKeyLine(i))
                 continue;
             TSection& sec = FSections.back();
-            if (sec.FirstKey.emplace(AnsiUpperCase(name), i).second)
+            if (sec.FirstKey.emplace(Fold(KeyName(i)), i).second)
                 sec.KeyLines.push_back(i);
         }
     }

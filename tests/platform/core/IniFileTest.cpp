@@ -1,0 +1,220 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "platform/core/IniFiles.h"
+
+namespace {
+
+struct IniFixture : ::testing::Test {
+    std::filesystem::path Dir;
+    std::string Name;
+    void SetUp() override
+    {
+        char tmpl[] = "/tmp/velmarok-iniXXXXXX";
+        Dir = ::mkdtemp(tmpl);
+        Name = (Dir / "kategorie.ini").string();
+    }
+    void TearDown() override
+    {
+        std::filesystem::remove_all(Dir);
+        ResetFormatSettings();
+    }
+    void Put(const std::string& bytes)
+    {
+        std::ofstream f(Name, std::ios::binary | std::ios::trunc);
+        f << bytes;
+    }
+    std::string Bytes()
+    {
+        std::ifstream in(Name, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    static std::vector<AnsiString> Items(const TStrings& s)
+    {
+        std::vector<AnsiString> out;
+        for (int i = 0; i < s.Count(); ++i)
+            out.push_back(s.Strings(i));
+        return out;
+    }
+};
+
+const char* const Sample =
+    "; nagłówek przed sekcjami\r\n"
+    "wolny=klucz\r\n"
+    "[Sekcja]\r\n"
+    "  Klucz  =  \"  wartość \"  \r\n"
+    "bez rownosci\r\n"
+    ";komentarz=1\r\n"
+    "Pusty=\r\n"
+    "Klucz=drugi\r\n"
+    "Cytat='a'\r\n"
+    "Pol=\"b\r\n"
+    "[ sekcja ]\r\n"
+    "Inny=z duplikatu\r\n"
+    "\r\n"
+    "[Inna]\n"
+    "A=1\r"
+    "B=Zastąpiona uznaniowo\n";
+
+}  // namespace
+
+TEST_F(IniFixture, ReadsAsTheProfileFunctions)
+{
+    Put(Sample);
+    TIniFile ini(Name);
+    struct Case {
+        AnsiString Section, Key, Expected;
+    } cases[] = {
+        {"Sekcja", "Klucz", "  wartość "},   // trimmed, one pair of quotes dropped, first key wins
+        {"SEKCJA", "klucz", "  wartość "},
+        {"sekcja", "Pusty", ""},
+        {"Sekcja", "Cytat", "a"},
+        {"Sekcja", "Pol", "\"b"},
+        {"Sekcja", "bez rownosci", "<def>"},
+        {"Sekcja", ";komentarz", "<def>"},
+        {"Sekcja", "Inny", "<def>"},         // only the first of duplicate sections counts
+        {"", "wolny", "<def>"},
+        {"Inna", "a", "1"},
+        {"INNA", "b", "Zastąpiona uznaniowo"},
+        {"Brak", "A", "<def>"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ini.ReadString(c.Section, c.Key, "<def>"), c.Expected) << c.Section << "/" << c.Key;
+
+    TStringList list;
+    ini.ReadSections(&list);
+    EXPECT_EQ(Items(list), (std::vector<AnsiString>{"Sekcja", "Inna"}));
+    ini.ReadSection("sekcja", &list);
+    EXPECT_EQ(Items(list), (std::vector<AnsiString>{"Klucz", "Pusty", "Cytat", "Pol"}));
+    ini.ReadSectionValues("Inna", &list);
+    EXPECT_EQ(Items(list), (std::vector<AnsiString>{"A=1", "B=Zastąpiona uznaniowo"}));
+    EXPECT_TRUE(ini.SectionExists("INNA"));
+    EXPECT_FALSE(ini.SectionExists("Brak"));
+    EXPECT_TRUE(ini.ValueExists("Sekcja", "pusty"));
+    EXPECT_FALSE(ini.ValueExists("Sekcja", "bez rownosci"));
+
+    TIniFile missing((Dir / "brak.ini").string());
+    EXPECT_EQ(missing.ReadString("A", "B", "x"), "x");
+    EXPECT_FALSE(missing.SectionExists("A"));
+}
+
+TEST_F(IniFixture, TypedReadsFallBackToDefaults)
+{
+    Put("[N]\r\nhex=0x1F\r\ndollar=$10\r\nneg= -7 \r\nbad=12a\r\nzero=0\r\nfloat=1,5\r\ndate=05.03.2024\r\n"
+        "empty=\r\n");
+    FormatSettings.DecimalSeparator = ',';
+    FormatSettings.DateSeparator = '.';
+    FormatSettings.ShortDateFormat = "dd.mm.yyyy";
+    TIniFile ini(Name);
+    EXPECT_EQ(ini.ReadInteger("N", "hex", 0), 31);
+    EXPECT_EQ(ini.ReadInteger("N", "dollar", 0), 16);
+    EXPECT_EQ(ini.ReadInteger("N", "neg", 0), -7);
+    EXPECT_EQ(ini.ReadInteger("N", "bad", 99), 99);
+    EXPECT_EQ(ini.ReadInteger("N", "empty", 5), 5);
+    EXPECT_FALSE(ini.ReadBool("N", "zero", true));
+    EXPECT_TRUE(ini.ReadBool("N", "neg", false));
+    EXPECT_TRUE(ini.ReadBool("N", "missing", true));
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("N", "float", 0), 1.5);
+    EXPECT_DOUBLE_EQ(ini.ReadFloat("N", "bad", 2.5), 2.5);
+    EXPECT_DOUBLE_EQ(ini.ReadDate("N", "date", 0), EncodeDate(2024, 3, 5));
+    EXPECT_DOUBLE_EQ(ini.ReadDate("N", "bad", 7), 7);
+
+    ini.WriteBool("N", "zero", true);
+    ini.WriteInteger("N", "neg", -8);
+    ini.WriteFloat("N", "float", 2.25);
+    EXPECT_EQ(ini.ReadString("N", "zero", ""), "1");
+    EXPECT_EQ(ini.ReadString("N", "neg", ""), "-8");
+    EXPECT_EQ(ini.ReadString("N", "float", ""), "2,25");
+}
+
+TEST_F(IniFixture, WritesPlaceKeysAndSectionsAsWindows)
+{
+    Put("przed\n[A]\r\nx=1\r\n; uwaga\r\n\r\n\r\n[B]\r\ny=2");
+    TIniFile ini(Name);
+    ini.WriteString("a", "z", "3");          // after the section's last non-blank line
+    ini.WriteString("B", "Y", "Zastąpiona"); // replaced in place, name kept
+    ini.WriteString("C", "k", "v");          // new section at the end, no blank line before
+    ini.WriteString("C", "k", "v");          // unchanged
+    EXPECT_EQ(Bytes(), "przed\n[A]\r\nx=1\r\n; uwaga\r\nz=3\r\n\r\n\r\n[B]\r\ny=Zast\xB9piona\r\n[C]\r\nk=v\r\n");
+
+    ini.DeleteKey("A", "X");
+    ini.EraseSection("b");
+    EXPECT_EQ(Bytes(), "przed\n[A]\r\n; uwaga\r\nz=3\r\n\r\n\r\n[C]\r\nk=v\r\n");
+
+    TIniFile fresh((Dir / "nowy.ini").string());
+    fresh.WriteString("S", "k", "v");
+    fresh.WriteString("S", "l", "");
+    std::ifstream in((Dir / "nowy.ini").string(), std::ios::binary);
+    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
+              "[S]\r\nk=v\r\nl=\r\n");
+}
+
+TEST_F(IniFixture, DuplicatesAreErasedTogether)
+{
+    Put("[S]\r\nk=1\r\nk=2\r\n[T]\r\nt=1\r\n[s]\r\nk=3\r\n");
+    TIniFile ini(Name);
+    ini.WriteString("S", "k", "9");
+    EXPECT_EQ(Bytes(), "[S]\r\nk=9\r\nk=2\r\n[T]\r\nt=1\r\n[s]\r\nk=3\r\n");
+    ini.DeleteKey("S", "K");
+    EXPECT_EQ(Bytes(), "[S]\r\n[T]\r\nt=1\r\n[s]\r\nk=3\r\n");
+    ini.EraseSection("S");
+    EXPECT_EQ(Bytes(), "[T]\r\nt=1\r\n");
+}
+
+TEST_F(IniFixture, SeesChangesMadeByOthersAndRefusesUnsafeWrites)
+{
+    Put("[S]\r\nk=1\r\n");
+    TIniFile a(Name), b(Name);
+    EXPECT_EQ(b.ReadString("S", "k", ""), "1");
+    a.WriteString("S", "k", "2");
+    EXPECT_EQ(b.ReadString("S", "k", ""), "2");
+    Put("[S]\r\nk=3\r\n");   // same size, rewritten by another program
+    EXPECT_EQ(b.ReadString("S", "k", ""), "3");
+
+    for (AnsiString bad : {"x\r\n[Inna]\r\ny=1", "x\ny"}) {
+        EXPECT_THROW(a.WriteString("S", "k", bad), EIniFileException);
+        EXPECT_THROW(a.WriteString("S", bad, "v"), EIniFileException);
+    }
+    EXPECT_EQ(Bytes(), "[S]\r\nk=3\r\n");
+    TIniFile nowhere((Dir / "brak/plik.ini").string());
+    try {
+        nowhere.WriteString("S", "k", "v");
+        FAIL();
+    } catch (const EIniFileException& e) {
+        EXPECT_EQ(e.Message(), "Unable to write to " + (Dir / "brak/plik.ini").string());
+    }
+}
+
+TEST_F(IniFixture, ManyReadsAndWritesOfALargeFile)
+{
+    std::string text = "[Dane]\r\n";
+    for (int i = 0; i < 5000; ++i)
+        text += "k" + std::to_string(i) + "=" + std::to_string(i) + "\r\n";
+    Put(text);
+    TIniFile ini(Name);
+    long sum = 0;
+    for (int i = 0; i < 5000; ++i)
+        sum += ini.ReadInteger("Dane", "K" + std::to_string(i), 0);
+    EXPECT_EQ(sum, 4999L * 5000 / 2);
+    for (int i = 0; i < 200; ++i)
+        ini.WriteInteger("Dane", "k" + std::to_string(i * 25), -1);
+    EXPECT_EQ(ini.ReadInteger("Dane", "k4975", 0), -1);
+    EXPECT_EQ(ini.ReadInteger("Dane", "k4976", 0), 4976);
+}
+
+TEST_F(IniFixture, MemIniFileWritesOnUpdate)
+{
+    Put("[S]\r\nk=1\r\n");
+    TMemIniFile mem(Name);
+    mem.WriteString("S", "k", "2");
+    mem.WriteString("T", "n", "Łódź");
+    EXPECT_EQ(Bytes(), "[S]\r\nk=1\r\n");
+    EXPECT_EQ(mem.ReadString("t", "N", ""), "Łódź");
+    mem.UpdateFile();
+    EXPECT_EQ(Bytes(), "[S]\r\nk=2\r\n[T]\r\nn=\xA3\xF3" "d\x9F\r\n");
+}
