@@ -32,4 +32,9 @@ QImage GraphicImage(const TGraphic& graphic);
 
 // Decoding and encoding through the JPEG library; errors raise EInvalidGraphic.
 QImage JpegDecode(const std::string& data, int scaleDenom = 1);
+QImage JpegDecodeEx(const std::string& data, int scaleDenom, bool grayscale);
 std::string JpegEncode(const QImage& image, int quality, bool grayscale);
+
+// The bitmap's canvas lets go of its painter (before the bitmap is resized or its pixels written).
+void CanvasReleasePainter(TCanvas& canvas);
+void CanvasSetBitmap(TCanvas& canvas, TBitmap* bitmap);

@@ -1,0 +1,69 @@
+#pragma once
+// Private to platform/gui: the state of a canvas behind TCanvas.
+#include <QImage>
+#include <QPainter>
+#include <QRegion>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/gui/Graphics_p.h"
+
+struct TCanvas::Impl {
+    struct Saved {
+        std::unique_ptr<TFont> font;
+        std::unique_ptr<TPen> pen;
+        std::unique_ptr<TBrush> brush;
+        bool hasClip;
+        QRegion clip;
+        int bkMode;
+        TColor bkColor;
+        unsigned bkBrushCount;
+        TColor textColor;
+        unsigned textFontCount;
+        TCopyMode copyMode;
+        TPoint penPos;
+    };
+
+    TCanvas* owner = nullptr;
+    QPainter* lent = nullptr;
+    bool lentHadClip = false;
+    QRegion lentClip;
+    int dpi = 96;
+    TBitmap* bitmap = nullptr;
+    std::unique_ptr<QPainter> own;
+
+    bool hasClip = false;
+    QRegion clip;
+    // SetBkMode / SetBkColor / SetTextColor hold until the brush or font changes.
+    int bkMode = OPAQUE;
+    TColor bkColor = clWhite;
+    unsigned bkBrushCount = ~0u;
+    TColor textColor = clBlack;
+    unsigned textFontCount = ~0u;
+    std::vector<Saved> saved;
+
+    // The painter to draw with, its clip set; nullptr when the canvas cannot draw.
+    QPainter* Painter();
+    void ApplyClip(QPainter& p);
+    // The device in the canvas's coordinates.
+    QRect DeviceRect();
+    QRect ClipBox();
+    // The pixels behind the painter when they can be read; offset maps canvas to image coordinates.
+    const QImage* DeviceImage(QPoint& offset);
+
+    int BkMode() const;
+    TColor BkColor() const;
+    TColor TextColor() const;
+    QPen MakePen() const;
+    QBrush MakeBrush() const;
+
+    // Paints with the pen mode (pmXor ...) applied exactly where the pixels can be read.
+    void Run(const std::function<void(QPainter&)>& paint, bool usePenMode = true);
+    // Replaces the pixels of r (canvas coordinates, inside the clip) by f(x, y, old); false when
+    // the pixels cannot be read.
+    bool Combine(const QRect& r, const std::function<QRgb(int x, int y, QRgb d)>& f);
+};
+
+// Result of a ternary raster operation (pattern, source, destination) on 24-bit colours.
+QRgb TernaryRop(std::uint32_t rop, QRgb p, QRgb s, QRgb d);

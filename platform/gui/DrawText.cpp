@@ -1,0 +1,251 @@
+// DrawText: lines, word breaks, "&" prefixes, ellipses and alignment in a rectangle.
+#include <QFontMetrics>
+
+#include "platform/gui/Canvas_p.h"
+#include "platform/gui/QtText_p.h"
+
+namespace {
+
+struct Line {
+    QString text;
+    int prefix = -1;   // index of the character underlined by an "&" prefix
+};
+
+// "&&" is "&", "&x" underlines x; a lone "&" at the end disappears.
+Line StripPrefix(const QString& s, bool process)
+{
+    Line l;
+    if (!process) {
+        l.text = s;
+        return l;
+    }
+    for (int i = 0; i < s.size(); ++i) {
+        if (s[i] == u'&' && i + 1 < s.size()) {
+            ++i;
+            if (s[i] != u'&')
+                l.prefix = int(l.text.size());
+        } else if (s[i] == u'&') {
+            continue;
+        }
+        l.text += s[i];
+    }
+    return l;
+}
+
+QString ExpandTabs(const QString& s)
+{
+    QString out;
+    for (QChar c : s) {
+        if (c == u'\t') {
+            int n = 8 - int(out.size() % 8);
+            out += QString(n, u' ');
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// Greedy word wrap: a break drops the blanks at it; a word wider than the
+// width stays whole unless the edit-control rule breaks it between characters.
+void WrapLine(const Line& src, const QFontMetrics& fm, int width, bool breakWords, std::vector<Line>& out)
+{
+    const QString& s = src.text;
+    if (s.isEmpty() || fm.horizontalAdvance(s) <= width) {
+        out.push_back(src);
+        return;
+    }
+    int start = 0;
+    const int n = int(s.size());
+    while (start < n) {
+        int lastBreak = -1;   // end of the last word that fits
+        int pos = start;
+        int end = start;
+        while (pos < n) {
+            int wordEnd = pos;
+            while (wordEnd < n && s[wordEnd] != u' ')
+                ++wordEnd;
+            if (fm.horizontalAdvance(s.mid(start, wordEnd - start)) <= width) {
+                lastBreak = wordEnd;
+                pos = wordEnd;
+                while (pos < n && s[pos] == u' ')
+                    ++pos;
+                end = pos;
+                if (wordEnd == n)
+                    break;
+            } else {
+                break;
+            }
+        }
+        int lineEnd;
+        int next;
+        if (lastBreak < 0) {
+            // The first word does not fit.
+            int wordEnd = start;
+            while (wordEnd < n && s[wordEnd] != u' ')
+                ++wordEnd;
+            if (breakWords) {
+                int k = start + 1;
+                while (k < wordEnd && fm.horizontalAdvance(s.mid(start, k + 1 - start)) <= width)
+                    ++k;
+                lineEnd = k;
+                next = k;
+            } else {
+                lineEnd = wordEnd;
+                next = wordEnd;
+            }
+            while (next < n && s[next] == u' ')
+                ++next;
+        } else {
+            lineEnd = lastBreak;
+            next = end;
+        }
+        Line l;
+        l.text = s.mid(start, lineEnd - start);
+        if (src.prefix >= start && src.prefix < lineEnd)
+            l.prefix = src.prefix - start;
+        out.push_back(l);
+        if (next <= start)
+            next = start + 1;
+        start = next;
+    }
+}
+
+QString EndEllipsis(const QString& s, const QFontMetrics& fm, int width)
+{
+    const QString dots = QStringLiteral("...");
+    int n = int(s.size());
+    while (n > 0 && fm.horizontalAdvance(s.left(n) + dots) > width)
+        --n;
+    return s.left(n) + dots;
+}
+
+QString PathEllipsis(const QString& s, const QFontMetrics& fm, int width)
+{
+    int slash = std::max(s.lastIndexOf(u'\\'), s.lastIndexOf(u'/'));
+    if (slash < 0)
+        return EndEllipsis(s, fm, width);
+    QString tail = s.mid(slash);
+    const QString dots = QStringLiteral("...");
+    for (int n = slash; n >= 0; --n) {
+        QString t = s.left(n) + dots + tail;
+        if (fm.horizontalAdvance(t) <= width)
+            return t;
+    }
+    return EndEllipsis(dots + tail, fm, width);
+}
+
+}  // namespace
+
+int DrawText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned flags)
+{
+    if (!dc)
+        return 0;
+    AnsiString a = len < 0 || size_t(len) >= text.size() ? text : text.substr(0, size_t(len));
+    QString s = ToQString(a);
+    QFont qf = ToQFont(*dc->Font());
+    QFontMetrics fm(qf);
+    const int width = r.Right - r.Left;
+    const bool single = flags & DT_SINGLELINE;
+    const bool processPrefix = !(flags & DT_NOPREFIX);
+
+    // Paragraphs: carriage return, line feed or both end a line (not on a single line).
+    QStringList paragraphs;
+    if (single) {
+        QString one = s;
+        one.remove(u'\r');
+        one.remove(u'\n');
+        paragraphs << one;
+    } else {
+        QString cur;
+        for (int i = 0; i < s.size(); ++i) {
+            if (s[i] == u'\r' || s[i] == u'\n') {
+                paragraphs << cur;
+                cur.clear();
+                if (s[i] == u'\r' && i + 1 < s.size() && s[i + 1] == u'\n')
+                    ++i;
+            } else {
+                cur += s[i];
+            }
+        }
+        paragraphs << cur;
+    }
+
+    std::vector<Line> lines;
+    for (QString p : paragraphs) {
+        if (flags & DT_EXPANDTABS)
+            p = ExpandTabs(p);
+        Line l = StripPrefix(p, processPrefix);
+        if ((flags & DT_WORDBREAK) && !single)
+            WrapLine(l, fm, width, flags & DT_EDITCONTROL, lines);
+        else
+            lines.push_back(l);
+    }
+
+    if (flags & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) {
+        for (Line& l : lines) {
+            if (fm.horizontalAdvance(l.text) <= width)
+                continue;
+            l.text = (flags & DT_PATH_ELLIPSIS) ? PathEllipsis(l.text, fm, width) : EndEllipsis(l.text, fm, width);
+            if (l.prefix >= int(l.text.size()) - 3)
+                l.prefix = -1;
+        }
+    }
+
+    int lineHeight = fm.height() + ((flags & DT_EXTERNALLEADING) ? std::max(0, fm.leading()) : 0);
+    int total = lineHeight * int(lines.size());
+    int maxWidth = 0;
+    for (const Line& l : lines)
+        maxWidth = std::max(maxWidth, fm.horizontalAdvance(l.text));
+
+    if (flags & DT_CALCRECT) {
+        r.Right = r.Left + maxWidth;
+        r.Bottom = r.Top + total;
+        return total;
+    }
+
+    int top = r.Top;
+    if (single && (flags & DT_VCENTER))
+        top = r.Top + (r.Bottom - r.Top - total) / 2;
+    else if (single && (flags & DT_BOTTOM))
+        top = r.Bottom - total;
+
+    TCanvas::Impl& d = dc->Data();
+    bool opaque = d.BkMode() == OPAQUE;
+    QColor bk = ToQColor(d.BkColor());
+    QColor fg = ToQColor(d.TextColor());
+    QRect clip(r.Left, r.Top, std::max(0, width), std::max(0, r.Bottom - r.Top));
+    bool hidePrefix = flags & DT_HIDEPREFIX;
+    bool prefixOnly = flags & DT_PREFIXONLY;
+    d.Run(
+        [&](QPainter& p) {
+            p.save();
+            if (!(flags & DT_NOCLIP))
+                p.setClipRect(clip, p.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
+            p.setFont(qf);
+            int y = top;
+            for (const Line& l : lines) {
+                int w = fm.horizontalAdvance(l.text);
+                int x = r.Left;
+                if (flags & DT_CENTER)
+                    x = r.Left + (width - w) / 2;
+                else if (flags & DT_RIGHT)
+                    x = r.Right - w;
+                if (opaque && !prefixOnly)
+                    p.fillRect(QRect(x, y, w, fm.height()), bk);
+                p.setPen(fg);
+                if (!prefixOnly)
+                    p.drawText(QPoint(x, y + fm.ascent()), l.text);
+                if (l.prefix >= 0 && !hidePrefix) {
+                    int ux = x + fm.horizontalAdvance(l.text.left(l.prefix));
+                    int uw = fm.horizontalAdvance(l.text.mid(l.prefix, 1));
+                    int uy = y + fm.ascent() + std::max(1, fm.underlinePos());
+                    p.fillRect(QRect(ux, uy, std::max(1, uw), std::max(1, fm.lineWidth())), fg);
+                }
+                y += lineHeight;
+            }
+            p.restore();
+        },
+        false);
+    return top - r.Top + total;
+}
