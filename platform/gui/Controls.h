@@ -1,0 +1,524 @@
+#pragma once
+// Controls: TControl (position, looks, mouse and keys through window
+// messages), TWinControl (a window of its own: focus, children, tab order),
+// TCustomControl (a window that paints itself on its Canvas) and
+// TGraphicControl (painted inside its parent's window).
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/gui/Component.h"
+#include "platform/gui/Graphics.h"
+#include "platform/gui/Messages.h"
+
+class TControl;
+class TWinControl;
+class TCustomForm;
+class TPopupMenu;
+struct TNativeWidget;
+class TWinControlImpl;
+
+// ---------------------------------------------------------------- enumerations
+enum TMouseButton { mbLeft, mbRight, mbMiddle };
+
+enum TShiftStateFlag : unsigned {
+    ssShift = 0x01, ssAlt = 0x02, ssCtrl = 0x04, ssLeft = 0x08, ssRight = 0x10, ssMiddle = 0x20, ssDouble = 0x40
+};
+using TShiftState = unsigned;
+
+enum TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient, alCustom };
+
+enum TAnchorKind : unsigned { akLeft = 1, akTop = 2, akRight = 4, akBottom = 8 };
+using TAnchors = unsigned;
+
+using TCursor = int;
+constexpr TCursor crDefault = 0;
+constexpr TCursor crNone = -1;
+constexpr TCursor crArrow = -2;
+constexpr TCursor crCross = -3;
+constexpr TCursor crIBeam = -4;
+constexpr TCursor crSizeNESW = -6;
+constexpr TCursor crSizeNS = -7;
+constexpr TCursor crSizeNWSE = -8;
+constexpr TCursor crSizeWE = -9;
+constexpr TCursor crUpArrow = -10;
+constexpr TCursor crHourGlass = -11;
+constexpr TCursor crDrag = -12;
+constexpr TCursor crNoDrop = -13;
+constexpr TCursor crHSplit = -14;
+constexpr TCursor crVSplit = -15;
+constexpr TCursor crMultiDrag = -16;
+constexpr TCursor crSQLWait = -17;
+constexpr TCursor crNo = -18;
+constexpr TCursor crAppStart = -19;
+constexpr TCursor crHelp = -20;
+constexpr TCursor crHandPoint = -21;
+constexpr TCursor crSizeAll = -22;
+constexpr TCursor crSize = -22;
+
+enum TControlStyleFlag : unsigned {
+    csAcceptsControls = 0x0001,
+    csCaptureMouse = 0x0002,
+    csDesignInteractive = 0x0004,
+    csClickEvents = 0x0008,
+    csFramed = 0x0010,
+    csSetCaption = 0x0020,
+    csOpaque = 0x0040,
+    csDoubleClicks = 0x0080,
+    csFixedWidth = 0x0100,
+    csFixedHeight = 0x0200,
+    csNoStdEvents = 0x0400,
+    csReplicatable = 0x0800,
+};
+using TControlStyle = unsigned;
+
+enum TControlStateFlag : unsigned {
+    csLButtonDown = 0x01,
+    csClicked = 0x02,
+    csAlignmentNeeded = 0x04,
+    csFocusing = 0x08,
+    csCreating = 0x10,
+    csCustomPaint = 0x20,
+    csDestroyingHandle = 0x40,
+};
+using TControlState = unsigned;
+
+enum TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
+
+// ---------------------------------------------------------------- events
+using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
+using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
+using TKeyEvent = std::function<void(TObject* Sender, Word& Key, TShiftState Shift)>;
+using TKeyPressEvent = std::function<void(TObject* Sender, char& Key)>;
+using TMouseWheelEvent =
+    std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
+using TMouseWheelUpDownEvent = std::function<void(TObject* Sender, TShiftState Shift, TPoint MousePos, bool& Handled)>;
+using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
+using TCanResizeEvent = std::function<void(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)>;
+
+// LParam of CM_HINTSHOW: a handler may change the text and where it shows.
+struct THintInfo {
+    TControl* HintControl = nullptr;
+    TPoint HintPos;              // screen
+    int HintMaxWidth = 0;
+    TColor HintColor = clInfoBk;
+    TRect CursorRect;            // client coordinates of HintControl
+    TPoint CursorPos;            // client coordinates of HintControl
+    int ReshowTimeout = 0;
+    int HideTimeout = 0;
+    AnsiString HintStr;
+    void* HintData = nullptr;
+};
+
+// ---------------------------------------------------------------- TControl
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* AOwner);
+    ~TControl() override;
+
+    TWinControl* Parent() const { return FParent; }
+    virtual void SetParent(TWinControl* AParent);
+
+    int Left() const { return FLeft; }
+    int Top() const { return FTop; }
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    void SetLeft(int v) { SetBounds(v, FTop, FWidth, FHeight); }
+    void SetTop(int v) { SetBounds(FLeft, v, FWidth, FHeight); }
+    void SetWidth(int v) { SetBounds(FLeft, FTop, v, FHeight); }
+    void SetHeight(int v) { SetBounds(FLeft, FTop, FWidth, v); }
+    // Every change of position and size passes here; descendants may adjust or veto.
+    virtual void SetBounds(int ALeft, int ATop, int AWidth, int AHeight);
+    TRect BoundsRect() const { return TRect(FLeft, FTop, FLeft + FWidth, FTop + FHeight); }
+    void SetBoundsRect(const TRect& r) { SetBounds(r.Left, r.Top, r.Width(), r.Height()); }
+    virtual TRect ClientRect() const;
+    int ClientWidth() const { return ClientRect().Width(); }
+    int ClientHeight() const { return ClientRect().Height(); }
+    void SetClientWidth(int v);
+    void SetClientHeight(int v);
+    // Screen position of the client area's top-left corner.
+    virtual TPoint ClientOrigin() const;
+    TPoint ClientToScreen(const TPoint& p) const;
+    TPoint ScreenToClient(const TPoint& p) const;
+
+    TAlign Align() const { return FAlign; }
+    void SetAlign(TAlign v);
+    TAnchors Anchors() const { return FAnchors; }
+    void SetAnchors(TAnchors v);
+
+    bool Visible() const { return FVisible; }
+    virtual void SetVisible(bool v);
+    void Show();
+    void Hide();
+    // Visible, and every parent up to a top-level window visible.
+    virtual bool Showing() const;
+    bool Enabled() const { return FEnabled; }
+    virtual void SetEnabled(bool v);
+
+    TColor Color() const { return FColor; }
+    void SetColor(TColor v);
+    bool ParentColor() const { return FParentColor; }
+    void SetParentColor(bool v);
+    TFont* Font() const { return FFont.get(); }
+    void SetFont(TFont* v) { FFont->Assign(v); }
+    bool ParentFont() const { return FParentFont; }
+    void SetParentFont(bool v);
+
+    // Caption and Text are the same text; a change sends CM_TEXTCHANGED.
+    AnsiString Caption() const { return GetText(); }
+    void SetCaption(const AnsiString& v) { SetText(v); }
+    AnsiString Text() const { return GetText(); }
+    void SetText(const AnsiString& v);
+
+    const AnsiString& Hint() const { return FHint; }
+    void SetHint(const AnsiString& v) { FHint = v; }
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool v);
+    bool ParentShowHint() const { return FParentShowHint; }
+    void SetParentShowHint(bool v);
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor v);
+    TPopupMenu* PopupMenu() const { return FPopupMenu; }
+    void SetPopupMenu(TPopupMenu* v);
+
+    TControlStyle ControlStyle() const { return FControlStyle; }
+    void SetControlStyle(TControlStyle v) { FControlStyle = v; }
+    TControlState ControlState() const { return FControlState; }
+    void SetControlState(TControlState v) { FControlState = v; }
+    bool MouseCapture() const;
+    void SetMouseCapture(bool v);
+
+    void Invalidate();
+    virtual void Repaint();
+    virtual void Update();
+    void Refresh() { Repaint(); }
+    void BringToFront();
+    void SendToBack();
+
+    // Sends the message straight to the control's window procedure.
+    LRESULT Perform(Cardinal Msg, WPARAM WParam = 0, LPARAM LParam = 0);
+    // The window procedure: every message to the control passes here first.
+    virtual void WndProc(TMessage& Message);
+    // Hands the message to its handler, DefaultHandler when none.
+    virtual void Dispatch(TMessage& Message);
+    virtual void DefaultHandler(TMessage& Message);
+
+    void Loaded() override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseMoveEvent OnMouseMove;
+    TMouseEvent OnMouseUp;
+    TMouseWheelEvent OnMouseWheel;
+    TMouseWheelUpDownEvent OnMouseWheelDown;
+    TMouseWheelUpDownEvent OnMouseWheelUp;
+    TNotifyEvent OnMouseEnter;
+    TNotifyEvent OnMouseLeave;
+    TNotifyEvent OnResize;
+    TCanResizeEvent OnCanResize;
+    TContextPopupEvent OnContextPopup;
+
+protected:
+    virtual AnsiString GetText() const { return FText; }
+    virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void MouseMove(TShiftState Shift, int X, int Y);
+    virtual void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y);
+    virtual void Click();
+    virtual void DblClick();
+    virtual bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos);
+    virtual bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos);
+    virtual bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos);
+    virtual void Resize();
+    virtual bool CanResize(int& NewWidth, int& NewHeight);
+    virtual void DoContextPopup(TPoint MousePos, bool& Handled);
+    // Repositions aligned siblings after a change of this control.
+    void RequestAlign();
+    // Font and colour of a control that takes its parent's.
+    virtual void ParentFontChanged();
+    virtual void ParentColorChanged();
+
+    // Message handlers; each ends in DefaultHandler.
+    virtual void WMLButtonDown(TWMMouse& Message);
+    virtual void WMLButtonUp(TWMMouse& Message);
+    virtual void WMLButtonDblClk(TWMMouse& Message);
+    virtual void WMRButtonDown(TWMMouse& Message);
+    virtual void WMRButtonUp(TWMMouse& Message);
+    virtual void WMRButtonDblClk(TWMMouse& Message);
+    virtual void WMMButtonDown(TWMMouse& Message);
+    virtual void WMMButtonUp(TWMMouse& Message);
+    virtual void WMMButtonDblClk(TWMMouse& Message);
+    virtual void WMMouseMove(TWMMouse& Message);
+    virtual void WMMouseWheel(TMessage& Message);
+    virtual void WMContextMenu(TMessage& Message);
+    virtual void CMMouseWheel(TMessage& Message);
+    virtual void CMMouseEnter(TMessage& Message);
+    virtual void CMMouseLeave(TMessage& Message);
+    virtual void CMHintShow(TMessage& Message);
+    virtual void CMTextChanged(TMessage& Message);
+    virtual void CMColorChanged(TMessage& Message);
+    virtual void CMFontChanged(TMessage& Message);
+    virtual void CMEnabledChanged(TMessage& Message);
+    virtual void CMVisibleChanged(TMessage& Message);
+
+    // The painted area of the control changed (for a graphic control, in its parent).
+    virtual void InvalidateRect(const TRect& r);
+
+    // Shift state from the key bits of a mouse message.
+    static TShiftState KeysToShiftState(WPARAM Keys);
+
+    friend class TWinControl;
+    TWinControl* FParent = nullptr;
+    int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
+    TAlign FAlign = alNone;
+    TAnchors FAnchors = akLeft | akTop;
+    bool FVisible = true;
+    bool FEnabled = true;
+    TColor FColor = clWindow;
+    bool FParentColor = false;
+    std::unique_ptr<TFont> FFont;
+    bool FParentFont = true;
+    AnsiString FText;
+    AnsiString FHint;
+    bool FShowHint = false;
+    bool FParentShowHint = true;
+    TCursor FCursor = crDefault;
+    TPopupMenu* FPopupMenu = nullptr;
+    TControlStyle FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
+    TControlState FControlState = 0;
+    // The parent's client size when the bounds were last set (anchors move from it).
+    int FAnchorParentW = 0, FAnchorParentH = 0;
+
+private:
+    void MouseButtonDown(TWMMouse& Message, TMouseButton Button, TShiftState Extra);
+    void MouseButtonUp(TWMMouse& Message, TMouseButton Button);
+    void FontChanged(TObject* Sender);
+    int FWheelAccumulator = 0;
+};
+
+// ---------------------------------------------------------------- TWinControl
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* AOwner);
+    ~TWinControl() override;
+
+    void SetParent(TWinControl* AParent) override;
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    void SetVisible(bool v) override;
+    void SetEnabled(bool v) override;
+    TPoint ClientOrigin() const override;
+    void Repaint() override;
+    void Update() override;
+
+    // Child controls (windowed and graphic), back to front.
+    int ControlCount() const { return int(FControls.size()); }
+    TControl* Controls(int Index) const;
+    bool ContainsControl(const TControl* Control) const;
+    // The visible, enabled child at a client point (graphic ones only unless AllowWindows).
+    TControl* ControlAtPos(const TPoint& Pos, bool AllowDisabled, bool AllowWindows = false) const;
+
+    // The window of the control: a non-zero id, made on first need.
+    HWND Handle();
+    bool HandleAllocated() const { return FHandle != 0; }
+    void HandleNeeded();
+    // Makes the window again (WM_DESTROY, then CreateWnd).
+    void RecreateWnd();
+
+    bool Focused() const;
+    virtual bool CanFocus() const;
+    virtual void SetFocus();
+    bool TabStop() const { return FTabStop; }
+    void SetTabStop(bool v) { FTabStop = v; }
+    int TabOrder() const;
+    void SetTabOrder(int v);
+    // The next control in tab order among the descendants after CurControl.
+    TWinControl* FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop, bool CheckParent);
+    void SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop);
+    // Children in tab order.
+    void GetTabOrderList(std::vector<TWinControl*>& List);
+
+    bool DoubleBuffered() const { return FDoubleBuffered; }
+    void SetDoubleBuffered(bool v) { FDoubleBuffered = v; }
+    // Lays out the aligned and anchored children in the client area.
+    void Realign();
+    void DisableAlign() { ++FAlignLevel; }
+    void EnableAlign();
+
+    void WndProc(TMessage& Message) override;
+    void Dispatch(TMessage& Message) override;
+    void DefaultHandler(TMessage& Message) override;
+
+    TKeyEvent OnKeyDown;
+    TKeyPressEvent OnKeyPress;
+    TKeyEvent OnKeyUp;
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+
+protected:
+    // Makes the window: descendants call the inherited CreateWnd first and
+    // may then start timers and the like. Runs once per window.
+    virtual void CreateWnd();
+    virtual void DestroyWnd();
+    // The toolkit widget of the control; a standard control wraps a ready
+    // widget here (see Controls_p.h). nullptr: a widget that paints through WM_PAINT.
+    virtual TNativeWidget* CreateNativeWidget();
+    // A control without a parent is a window of its own only when this says so (forms).
+    virtual bool IsTopLevelWindow() const { return false; }
+
+    virtual void AlignControls(TControl* AControl, TRect& Rect);
+    virtual void KeyDown(Word& Key, TShiftState Shift);
+    virtual void KeyUp(Word& Key, TShiftState Shift);
+    virtual void KeyPress(char& Key);
+    virtual void DoEnter();
+    virtual void DoExit();
+    // True when the key was swallowed (set to 0).
+    bool DoKeyDown(TWMKey& Message);
+    bool DoKeyUp(TWMKey& Message);
+    bool DoKeyPress(TWMKey& Message);
+    // Paints the window and then its graphic children (inside WM_PAINT).
+    virtual void PaintWindow();
+    void PaintControls();
+    void PaintHandler(TMessage& Message);
+    void ParentFontChanged() override;
+    void ParentColorChanged() override;
+    void InvalidateRect(const TRect& r) override;
+
+    virtual void WMKeyDown(TWMKey& Message);
+    virtual void WMKeyUp(TWMKey& Message);
+    virtual void WMChar(TWMKey& Message);
+    virtual void WMSysKeyDown(TWMKey& Message);
+    virtual void WMSysKeyUp(TWMKey& Message);
+    virtual void WMSysChar(TWMKey& Message);
+    virtual void WMSetFocus(TWMFocus& Message);
+    virtual void WMKillFocus(TWMFocus& Message);
+    virtual void WMSize(TWMSize& Message);
+    virtual void WMPaint(TMessage& Message);
+    virtual void WMEraseBkgnd(TMessage& Message);
+    virtual void WMGetDlgCode(TMessage& Message);
+    virtual void WMTimer(TWMTimer& Message);
+    virtual void WMSetCursor(TMessage& Message);
+    virtual void WMDestroy(TMessage& Message);
+    virtual void CMEnter(TMessage& Message);
+    virtual void CMExit(TMessage& Message);
+    virtual void CMDialogKey(TMessage& Message);
+    virtual void CMDialogChar(TMessage& Message);
+    virtual void CMWantSpecialKey(TMessage& Message);
+
+private:
+    friend class TControl;
+    friend class TWinControlImpl;
+    friend TWinControlImpl& WinImpl(TWinControl* c);
+    void InsertControl(TControl* AControl);
+    void RemoveControl(TControl* AControl);
+    void CreateHandle();
+    void ApplyGeometry();
+    void AnchorChildren();
+
+    std::vector<TControl*> FControls;
+    std::vector<TWinControl*> FTabList;
+    std::unique_ptr<TWinControlImpl> FImpl;
+    HWND FHandle = 0;
+    bool FTabStop = false;
+    bool FDoubleBuffered = false;
+    int FAlignLevel = 0;
+    bool FAligning = false;
+};
+
+// ---------------------------------------------------------------- TCustomControl
+class TCustomControl : public TWinControl {
+public:
+    explicit TCustomControl(TComponent* AOwner);
+    ~TCustomControl() override;
+    // The canvas draws only while the control paints (in Paint).
+    TCanvas* Canvas() const { return FCanvas.get(); }
+
+protected:
+    virtual void Paint();
+    void PaintWindow() override;
+
+private:
+    std::unique_ptr<TCanvas> FCanvas;
+};
+
+// ---------------------------------------------------------------- TGraphicControl
+class TGraphicControl : public TControl {
+public:
+    explicit TGraphicControl(TComponent* AOwner);
+    ~TGraphicControl() override;
+    TCanvas* Canvas() const { return FCanvas.get(); }
+
+protected:
+    virtual void Paint();
+    void Dispatch(TMessage& Message) override;
+
+private:
+    std::unique_ptr<TCanvas> FCanvas;
+};
+
+// A paint box: a graphic control painted by its OnPaint.
+class TPaintBox : public TGraphicControl {
+public:
+    explicit TPaintBox(TComponent* AOwner);
+    TNotifyEvent OnPaint;
+
+protected:
+    void Paint() override;
+};
+
+// ---------------------------------------------------------------- window functions
+// The form a control sits on, nullptr when none.
+TCustomForm* GetParentForm(TControl* Control);
+// The control of a window handle, nullptr for an unknown or destroyed window.
+TWinControl* FindControl(HWND Handle);
+// Synchronous: the window procedure of the window runs now. 0 for an unknown window.
+LRESULT SendMessage(HWND Handle, UINT Msg, WPARAM WParam, LPARAM LParam);
+// Queued: delivered from the event loop, in order, after the Application's
+// OnMessage. Returns false for an unknown window.
+bool PostMessage(HWND Handle, UINT Msg, WPARAM WParam, LPARAM LParam);
+HWND SetCapture(HWND Handle);
+bool ReleaseCapture();
+HWND GetCapture();
+HWND GetFocus();
+HWND SetFocus(HWND Handle);
+// Keys and buttons as the last input event left them: negative (high bit) when down.
+SHORT GetKeyState(int VirtKey);
+SHORT GetAsyncKeyState(int VirtKey);
+bool GetCursorPos(TPoint& Point);
+bool SetCursorPos(int X, int Y);
+UINT GetDoubleClickTime();
+// Shift state of the keyboard and mouse buttons now.
+TShiftState KeyboardStateToShiftState();
+bool IsWindow(HWND Handle);
+bool IsWindowVisible(HWND Handle);
+bool IsWindowEnabled(HWND Handle);
+bool EnableWindow(HWND Handle, bool Enable);
+bool InvalidateRect(HWND Handle, const TRect* Rect, bool Erase);
+bool UpdateWindow(HWND Handle);
+
+// Window timers: WM_TIMER with WParam = IDEvent reaches the control every Elapse
+// milliseconds. Setting an existing id again restarts it. The timers of a
+// window end with the window.
+UINT_PTR SetTimer(HWND Handle, UINT_PTR IDEvent, UINT Elapse, void* TimerFunc = nullptr);
+bool KillTimer(HWND Handle, UINT_PTR IDEvent);
+UINT_PTR SetTimer(TWinControl* Control, UINT_PTR IDEvent, UINT Elapse);
+bool KillTimer(TWinControl* Control, UINT_PTR IDEvent);
+
+// ---------------------------------------------------------------- TTimer
+class TTimer : public TComponent {
+public:
+    explicit TTimer(TComponent* AOwner);
+    ~TTimer() override;
+    bool Enabled() const { return FEnabled; }
+    void SetEnabled(bool v);
+    Cardinal Interval() const { return FInterval; }
+    void SetInterval(Cardinal v);
+    TNotifyEvent OnTimer;
+    // One tick: fires OnTimer (the layer's timer calls it).
+    void Timer();
+
+private:
+    void UpdateTimer();
+    bool FEnabled = true;
+    Cardinal FInterval = 1000;
+};

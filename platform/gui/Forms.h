@@ -1,0 +1,224 @@
+#pragma once
+// Forms, the application object and the screen.
+#include <functional>
+#include <vector>
+
+#include "platform/gui/Controls.h"
+
+enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
+enum TPosition { poDesigned, poDefault, poDefaultPosOnly, poDefaultSizeOnly, poScreenCenter, poDesktopCenter,
+                 poMainFormCenter, poOwnerFormCenter };
+enum TWindowState { wsNormal, wsMinimized, wsMaximized };
+enum TCloseAction { caNone, caHide, caFree, caMinimize };
+using TModalResult = int;
+constexpr TModalResult mrNone = 0;
+constexpr TModalResult mrOk = 1;
+constexpr TModalResult mrCancel = 2;
+constexpr TModalResult mrAbort = 3;
+constexpr TModalResult mrRetry = 4;
+constexpr TModalResult mrIgnore = 5;
+constexpr TModalResult mrYes = 6;
+constexpr TModalResult mrNo = 7;
+constexpr TModalResult mrAll = 8;
+constexpr TModalResult mrNoToAll = 9;
+constexpr TModalResult mrYesToAll = 10;
+
+using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
+
+class TCustomForm : public TWinControl {
+public:
+    explicit TCustomForm(TComponent* AOwner);
+    ~TCustomForm() override;
+
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle v);
+    TFormStyle FormStyle() const { return FFormStyle; }
+    void SetFormStyle(TFormStyle v);
+    TPosition Position() const { return FPosition; }
+    void SetPosition(TPosition v) { FPosition = v; }
+    TWindowState WindowState() const { return FWindowState; }
+    void SetWindowState(TWindowState v);
+    bool KeyPreview() const { return FKeyPreview; }
+    void SetKeyPreview(bool v) { FKeyPreview = v; }
+    TWinControl* ActiveControl() const { return FActiveControl; }
+    // Focuses the control when the form is showing, else when it is shown.
+    void SetActiveControl(TWinControl* v);
+    bool Active() const;
+    TCanvas* Canvas() const { return FCanvas.get(); }
+
+    void Show();
+    void Hide();
+    void SetVisible(bool v) override;
+    // Shows the form and waits until ModalResult is set; returns it.
+    // EInvalidOperation "Cannot make a visible window modal" for a visible form.
+    virtual int ShowModal();
+    TModalResult ModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult v);
+    bool Modal() const { return FModal; }
+    // OnCloseQuery, then OnClose and its action; a modal form gets mrCancel.
+    void Close();
+    virtual bool CloseQuery();
+    // Frees the form from the event loop, after the current message.
+    void Release();
+    // Ends a modal run whose ModalResult is set: OnCloseQuery and OnClose may
+    // keep the form open (ModalResult back to mrNone).
+    void CloseModal();
+    void BringToFront();
+    // Fires OnCreate; the application calls it for the forms it creates.
+    virtual void DoCreate();
+    void FocusControl(TWinControl* Control);
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TNotifyEvent OnActivate;
+    TNotifyEvent OnDeactivate;
+    TNotifyEvent OnPaint;
+    TCloseEvent OnClose;
+    TCloseQueryEvent OnCloseQuery;
+
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    bool IsTopLevelWindow() const override { return true; }
+    void PaintWindow() override;
+    virtual void Paint();
+    virtual void DoShow();
+    virtual void DoHide();
+    virtual void DoClose(TCloseAction& Action);
+    virtual void Activate();
+    virtual void Deactivate();
+    void CMDialogKey(TMessage& Message) override;
+    void CreateWnd() override;
+
+private:
+    friend class TWinControl;
+    friend class TApplication;
+    friend void FormActivated(TCustomForm* Form, bool Active);
+    void ApplyWindowFlags();
+    void PlaceOnScreen();
+    TBorderStyle FBorderStyle = bsSizeable;
+    TFormStyle FFormStyle = fsNormal;
+    TPosition FPosition = poDesigned;
+    TWindowState FWindowState = wsNormal;
+    bool FKeyPreview = false;
+    TWinControl* FActiveControl = nullptr;
+    TModalResult FModalResult = mrNone;
+    bool FModal = false;
+    bool FActive = false;
+    bool FPlaced = false;
+    std::unique_ptr<TCanvas> FCanvas;
+};
+
+class TForm : public TCustomForm {
+public:
+    explicit TForm(TComponent* AOwner) : TCustomForm(AOwner) {}
+};
+
+// ---------------------------------------------------------------- application
+using TMessageEvent = std::function<void(TMsg& Msg, bool& Handled)>;
+using TExceptionEvent = std::function<void(TObject* Sender, Exception* E)>;
+
+class TApplication : public TComponent {
+public:
+    explicit TApplication(TComponent* AOwner);
+    ~TApplication() override;
+
+    void Initialize() {}
+    const AnsiString& Title() const { return FTitle; }
+    void SetTitle(const AnsiString& v) { FTitle = v; }
+    // The program file (Windows-1250).
+    AnsiString ExeName() const;
+    HWND Handle() const { return FHandle; }
+    TCustomForm* MainForm() const { return FMainForm; }
+
+    // Makes a form owned by the application; the first one is the main form.
+    template <class T>
+    T* CreateForm(T*& Reference)
+    {
+        T* form = new T(this);
+        Reference = form;
+        FormCreated(form);
+        return form;
+    }
+    void FormCreated(TCustomForm* Form);
+
+    // Shows the main form and runs the event loop until it closes or Terminate.
+    void Run();
+    // Asks the event loop to end.
+    void Terminate();
+    bool Terminated() const { return FTerminated; }
+    // Handles what is waiting (events and posted messages), without waiting.
+    void ProcessMessages();
+    // Waits for one event and handles it.
+    void HandleMessage();
+    int MessageBox(const AnsiString& Text, const AnsiString& Caption = AnsiString(), int Flags = 0);
+    // OnException, or a message box with the exception's message (not for EAbort).
+    void HandleException(TObject* Sender);
+    void ShowException(Exception* E);
+
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool v) { FShowHint = v; }
+    int HintPause() const { return FHintPause; }
+    void SetHintPause(int v) { FHintPause = v; }
+    int HintHidePause() const { return FHintHidePause; }
+    void SetHintHidePause(int v) { FHintHidePause = v; }
+    TColor HintColor() const { return FHintColor; }
+    void SetHintColor(TColor v) { FHintColor = v; }
+    void CancelHint();
+    AnsiString Hint() const { return FHint; }
+
+    TMessageEvent OnMessage;
+    TExceptionEvent OnException;
+    TNotifyEvent OnHint;
+
+private:
+    friend class TCustomForm;
+    AnsiString FTitle;
+    HWND FHandle = 0;
+    TCustomForm* FMainForm = nullptr;
+    bool FTerminated = false;
+    bool FShowHint = true;
+    int FHintPause = 500;
+    int FHintHidePause = 2500;
+    TColor FHintColor = clInfoBk;
+    AnsiString FHint;
+};
+
+// ---------------------------------------------------------------- screen
+// A cursor of the toolkit, by number.
+using HCURSOR = std::intptr_t;
+
+class TScreen : public TComponent {
+public:
+    explicit TScreen(TComponent* AOwner);
+    ~TScreen() override;
+
+    // crDefault puts back each control's own cursor.
+    TCursor Cursor() const { return FCursor; }
+    void SetCursor(TCursor v);
+    // Standard cursors by their crXXX number, custom ones by the number they were registered with.
+    HCURSOR Cursors(int Index) const;
+    void SetCursors(int Index, HCURSOR Cursor);
+    int Width() const;
+    int Height() const;
+    int PixelsPerInch() const { return 96; }
+    TRect WorkAreaRect() const;
+    TCustomForm* ActiveForm() const;
+    TWinControl* ActiveControl() const;
+    int FormCount() const { return int(FForms.size()); }
+    TCustomForm* Forms(int Index) const;
+
+private:
+    friend class TCustomForm;
+    TCursor FCursor = crDefault;
+    std::vector<TCustomForm*> FForms;
+};
+
+// A cursor from a picture (the hot spot in its pixels); 0 for an empty picture.
+HCURSOR CreateCursorFromBitmap(TBitmap* Image, int HotX, int HotY);
+
+extern TApplication* Application;
+extern TScreen* Screen;
