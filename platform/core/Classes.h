@@ -200,6 +200,8 @@ protected:
     [[noreturn]] void Error(const AnsiString& Msg, int Data) const;
 
 private:
+    AnsiString JoinDelimited(char Delim, char Quote, bool Strict) const;
+
     int FUpdateCount = 0;
     char FDelimiter = ',';
     char FQuoteChar = '"';

@@ -208,26 +208,31 @@ void TStrings::SetText(const AnsiString& Value)
     }
 }
 
-AnsiString TStrings::DelimitedText() const
+AnsiString TStrings::JoinDelimited(char Delim, char Quote, bool Strict) const
 {
     int n = GetCount();
     if (n == 1 && Get(0).empty())
-        return AnsiString(2, FQuoteChar);
+        return AnsiString(2, Quote);
     AnsiString result;
     for (int i = 0; i < n; ++i) {
         AnsiString s = Get(i);
         bool quote = false;
         for (char c : s) {
-            if (c == '\0' || c == FQuoteChar || c == FDelimiter || (!FStrictDelimiter && IsBlank(c))) {
-                quote = c != '\0';
+            if (c == Quote || c == Delim || (!Strict && IsBlank(c))) {
+                quote = true;
                 break;
             }
         }
         if (i > 0)
-            result += FDelimiter;
-        result += quote ? AnsiQuotedStr(s, FQuoteChar) : s;
+            result += Delim;
+        result += quote ? AnsiQuotedStr(s, Quote) : s;
     }
     return result;
+}
+
+AnsiString TStrings::DelimitedText() const
+{
+    return JoinDelimited(FDelimiter, FQuoteChar, FStrictDelimiter);
 }
 
 void TStrings::SetDelimitedText(const AnsiString& Value)
@@ -278,17 +283,7 @@ void TStrings::SetDelimitedText(const AnsiString& Value)
 
 AnsiString TStrings::CommaText() const
 {
-    auto* self = const_cast<TStrings*>(this);
-    char d = FDelimiter, q = FQuoteChar;
-    bool strict = FStrictDelimiter;
-    self->FDelimiter = ',';
-    self->FQuoteChar = '"';
-    self->FStrictDelimiter = false;
-    AnsiString result = DelimitedText();
-    self->FDelimiter = d;
-    self->FQuoteChar = q;
-    self->FStrictDelimiter = strict;
-    return result;
+    return JoinDelimited(',', '"', false);
 }
 
 void TStrings::SetCommaText(const AnsiString& Value)
