@@ -1,0 +1,153 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "platform/gui/Graphics.h"
+
+namespace {
+
+std::unique_ptr<TBitmap> WhiteBitmap(int w, int h)
+{
+    auto b = std::make_unique<TBitmap>();
+    b->SetSize(w, h);
+    b->Canvas()->Brush()->SetColor(clWhite);
+    b->Canvas()->FillRect(TRect(0, 0, w, h));
+    b->Canvas()->Brush()->SetStyle(bsClear);
+    b->Canvas()->Font()->SetColor(clBlack);
+    return b;
+}
+
+void Ink(TCanvas* c, int w, int h, int& first, int& last, int& bottom)
+{
+    first = last = bottom = -1;
+    for (int x = 0; x < w; ++x)
+        for (int y = 0; y < h; ++y)
+            if (c->Pixels(x, y) != clWhite) {
+                if (first < 0)
+                    first = x;
+                last = x;
+                bottom = std::max(bottom, y);
+            }
+}
+
+}  // namespace
+
+TEST(DrawText, CalcRectWordBreakGivesMoreLinesForANarrowerRect)
+{
+    TBitmap b;
+    b.SetSize(10, 10);
+    TCanvas* c = b.Canvas();
+    const AnsiString text = "Zastąpiona uznaniowo norma zakładowa";
+    int line = c->TextHeight("Ag");
+    int widest = std::max({c->TextWidth("Zastąpiona"), c->TextWidth("uznaniowo"), c->TextWidth("zakładowa")});
+    TRect wide(0, 0, 1000, 0), narrow(0, 0, widest + 2, 0);
+    int hw = DrawText(c, text, -1, wide, DT_CALCRECT | DT_WORDBREAK);
+    int hn = DrawText(c, text, -1, narrow, DT_CALCRECT | DT_WORDBREAK);
+    EXPECT_EQ(hw, line);
+    EXPECT_EQ(wide.Bottom, line);
+    EXPECT_EQ(wide.Right, c->TextWidth(text));
+    EXPECT_EQ(hn, 4 * line);
+    EXPECT_EQ(narrow.Right, widest);
+    // Explicit line breaks count unless on a single line; len cuts the text.
+    TRect r(0, 0, 1000, 0);
+    EXPECT_EQ(DrawText(c, "a\r\nb\nc", -1, r, DT_CALCRECT), 3 * line);
+    EXPECT_EQ(DrawText(c, "a\r\nb\nc", -1, r, DT_CALCRECT | DT_SINGLELINE), line);
+    EXPECT_EQ(DrawText(c, "a\r\nb\nc", 1, r, DT_CALCRECT), line);
+    // A word wider than the rectangle stays whole, unless broken as in an edit control.
+    TRect tiny(0, 0, c->TextWidth("abc"), 0);
+    EXPECT_EQ(DrawText(c, "abcdefgh", -1, tiny, DT_CALCRECT | DT_WORDBREAK), line);
+    tiny = TRect(0, 0, c->TextWidth("abc"), 0);
+    EXPECT_GE(DrawText(c, "abcdefgh", -1, tiny, DT_CALCRECT | DT_WORDBREAK | DT_EDITCONTROL), 3 * line);
+}
+
+TEST(DrawText, AlignmentPlacesTextWhereMeasured)
+{
+    const int W = 200, H = 40;
+    const AnsiString text = "Mm";
+    struct Case {
+        unsigned flags;
+    } cases[] = {{DT_LEFT}, {DT_CENTER}, {DT_RIGHT}};
+    for (const Case& k : cases) {
+        auto b = WhiteBitmap(W, H);
+        TCanvas* c = b->Canvas();
+        int w = c->TextWidth(text);
+        TRect r(10, 0, 190, H);
+        DrawText(c, text, -1, r, k.flags | DT_SINGLELINE | DT_VCENTER);
+        int first, last, bottom;
+        Ink(c, W, H, first, last, bottom);
+        int left = k.flags == DT_CENTER ? 10 + (180 - w) / 2 : k.flags == DT_RIGHT ? 190 - w : 10;
+        EXPECT_GE(first, left) << k.flags;
+        EXPECT_LE(first, left + 3) << k.flags;
+        EXPECT_LT(last, left + w) << k.flags;
+        EXPECT_GE(last, left + w - 4) << k.flags;
+        EXPECT_GT(bottom, H / 2) << "vertically centred";
+        EXPECT_LT(bottom, H - 5);
+    }
+}
+
+TEST(DrawText, PrefixIsHiddenAndUnderlinesTheNextCharacter)
+{
+    auto b = WhiteBitmap(200, 30);
+    TCanvas* c = b->Canvas();
+    TRect r(0, 0, 200, 0);
+    DrawText(c, "&Plik", -1, r, DT_CALCRECT | DT_SINGLELINE);
+    EXPECT_EQ(r.Right, c->TextWidth("Plik"));
+    r = TRect(0, 0, 200, 0);
+    DrawText(c, "A&&B", -1, r, DT_CALCRECT | DT_SINGLELINE);
+    EXPECT_EQ(r.Right, c->TextWidth("A&B"));
+    r = TRect(0, 0, 200, 0);
+    DrawText(c, "&Plik", -1, r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    EXPECT_EQ(r.Right, c->TextWidth("&Plik"));
+
+    // The underline: a row under the baseline inked across the first letter only.
+    auto plain = WhiteBitmap(200, 30), marked = WhiteBitmap(200, 30);
+    TRect pr(0, 0, 200, 30), mr(0, 0, 200, 30);
+    DrawText(plain->Canvas(), "Plik", -1, pr, DT_SINGLELINE);
+    DrawText(marked->Canvas(), "&Plik", -1, mr, DT_SINGLELINE);
+    int pw = c->TextWidth("P");
+    int changedInP = 0, changedElsewhere = 0;
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 200; ++x)
+            if (plain->Canvas()->Pixels(x, y) != marked->Canvas()->Pixels(x, y))
+                (x < pw ? changedInP : changedElsewhere)++;
+    EXPECT_GT(changedInP, 0);
+    EXPECT_EQ(changedElsewhere, 0);
+}
+
+TEST(DrawText, EndAndPathEllipsesShorten)
+{
+    TBitmap b;
+    b.SetSize(10, 10);
+    TCanvas* c = b.Canvas();
+    const AnsiString text = "Bardzo długi tekst komórki siatki";
+    int limit = c->TextWidth(text) / 2;
+    TRect r(0, 0, limit, 0);
+    DrawText(c, text, -1, r, DT_CALCRECT | DT_SINGLELINE | DT_END_ELLIPSIS);
+    EXPECT_LE(r.Right, limit);
+    EXPECT_GT(r.Right, limit / 2);
+    const AnsiString path = "C:\\Program Files\\Normy\\Wykazy\\katalog.dat";
+    int plimit = c->TextWidth("C:\\Pro...\\katalog.dat");
+    TRect pr(0, 0, plimit, 0);
+    DrawText(c, path, -1, pr, DT_CALCRECT | DT_SINGLELINE | DT_PATH_ELLIPSIS);
+    EXPECT_LE(pr.Right, plimit);
+    // Short text is untouched.
+    TRect sr(0, 0, 1000, 0);
+    DrawText(c, "krótki", -1, sr, DT_CALCRECT | DT_SINGLELINE | DT_END_ELLIPSIS);
+    EXPECT_EQ(sr.Right, c->TextWidth("krótki"));
+}
+
+TEST(DrawText, ClipsToTheRectangleUnlessNoClip)
+{
+    for (unsigned extra : {0u, unsigned(DT_NOCLIP)}) {
+        auto b = WhiteBitmap(200, 30);
+        TCanvas* c = b->Canvas();
+        TRect r(0, 0, 8, 30);
+        DrawText(c, "WWWWWW", -1, r, DT_SINGLELINE | extra);
+        int first, last, bottom;
+        Ink(c, 200, 30, first, last, bottom);
+        if (extra)
+            EXPECT_GT(last, 8);
+        else
+            EXPECT_LT(last, 8);
+    }
+}

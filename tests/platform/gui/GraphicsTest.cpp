@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+
+#include "platform/core/Classes.h"
+#include "platform/gui/Graphics.h"
+
+TEST(Graphics, SystemColoursResolveInBothForms)
+{
+    struct Case {
+        TColor color;
+        TColor rgb;
+    } cases[] = {
+        {clBtnFace, RGB(212, 208, 200)},
+        {TColor(0xFF000000u | COLOR_BTNFACE), RGB(212, 208, 200)},
+        {clHighlight, RGB(10, 36, 106)},
+        {TColor(0xFF00000Du), RGB(10, 36, 106)},
+        {clWindow, clWhite},
+        {clInfoBk, RGB(255, 255, 225)},
+        {cl3DDkShadow, RGB(64, 64, 64)},
+        {clGradientActiveCaption, RGB(166, 202, 240)},
+        {clRed, clRed},
+        {clNone, clNone},
+    };
+    for (const Case& k : cases)
+        EXPECT_EQ(ColorToRGB(k.color), k.rgb) << std::hex << k.color;
+    EXPECT_EQ(GetRValue(RGB(1, 2, 3)), 1);
+    EXPECT_EQ(GetBValue(RGB(1, 2, 3)), 3);
+    EXPECT_EQ(ColorToString(clBtnFace), "clBtnFace");
+    EXPECT_EQ(StringToColor("clbtnface"), clBtnFace);
+    EXPECT_EQ(StringToColor("$00FF0000"), clBlue);
+    EXPECT_THROW(StringToColor("niebieski"), EConvertError);
+}
+
+TEST(Graphics, FontSizeHeightAndChangeEvents)
+{
+    TFont f;
+    EXPECT_EQ(f.Name(), "Tahoma");
+    EXPECT_EQ(f.Size(), 8);
+    EXPECT_EQ(f.Height(), -11);
+    int changes = 0;
+    f.OnChange = [&](TObject* sender) {
+        EXPECT_EQ(sender, &f);
+        ++changes;
+    };
+    f.SetSize(12);
+    EXPECT_EQ(f.Height(), -16);
+    f.SetStyle(fsBold | fsUnderline);
+    f.SetStyle(fsBold | fsUnderline);   // unchanged: no event
+    f.SetColor(clRed);
+    EXPECT_EQ(changes, 3);
+    TFont g;
+    g.Assign(&f);
+    EXPECT_EQ(g.Size(), 12);
+    EXPECT_EQ(g.Style(), unsigned(fsBold | fsUnderline));
+    EXPECT_EQ(g.Color(), clRed);
+    // Setting a colour on a clear brush makes it solid again.
+    TBrush b;
+    b.SetStyle(bsClear);
+    b.SetColor(clRed);
+    EXPECT_EQ(b.Style(), bsSolid);
+}
+
+TEST(Graphics, BitmapBmpRoundTripThroughFileAndStream)
+{
+    TBitmap b;
+    b.SetSize(7, 5);
+    b.Canvas()->Brush()->SetColor(clAqua);
+    b.Canvas()->FillRect(TRect(0, 0, 7, 5));
+    b.Canvas()->SetPixels(3, 2, RGB(1, 2, 3));
+    b.Canvas()->SetPixels(6, 4, clMaroon);
+
+    std::string data = b.SaveToData();
+    ASSERT_GE(data.size(), 2u);
+    EXPECT_EQ(data.substr(0, 2), "BM");
+
+    auto dir = std::filesystem::temp_directory_path() / ("g2bmp" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    AnsiString name = (dir / "obraz.bmp").string();
+    b.SaveToFile(name);
+    TBitmap c;
+    c.LoadFromFile(name);
+    EXPECT_EQ(c.Width(), 7);
+    EXPECT_EQ(c.Height(), 5);
+    EXPECT_EQ(c.Canvas()->Pixels(3, 2), RGB(1, 2, 3));
+    EXPECT_EQ(c.Canvas()->Pixels(6, 4), clMaroon);
+    EXPECT_EQ(c.Canvas()->Pixels(0, 0), clAqua);
+    EXPECT_EQ(c.TransparentColor(), clAqua);   // the bottom-left pixel
+
+    TMemoryStream ms;
+    c.SaveToStream(&ms);
+    ms.SetPosition(0);
+    TBitmap d;
+    d.LoadFromStream(&ms);
+    EXPECT_EQ(d.Canvas()->Pixels(6, 4), clMaroon);
+
+    // A damaged file leaves the bitmap as it was.
+    EXPECT_THROW(d.LoadFromData("BM not really a bitmap"), EInvalidGraphic);
+    EXPECT_EQ(d.Width(), 7);
+    EXPECT_THROW(d.LoadFromFile((dir / "brak.bmp").string()), EFOpenError);
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Graphics, TransparentBitmapSkipsItsTransparentColour)
+{
+    TBitmap icon;
+    icon.SetSize(4, 4);
+    icon.Canvas()->Brush()->SetColor(clFuchsia);
+    icon.Canvas()->FillRect(TRect(0, 0, 4, 4));
+    icon.Canvas()->SetPixels(1, 1, clBlue);
+    icon.SetTransparent(true);
+    TBitmap dest;
+    dest.SetSize(6, 6);
+    dest.Canvas()->Draw(1, 1, &icon);
+    EXPECT_EQ(dest.Canvas()->Pixels(2, 2), clBlue);
+    EXPECT_EQ(dest.Canvas()->Pixels(1, 1), clWhite);
+}
+
+TEST(Graphics, ImageListCutsStripsAndMasks)
+{
+    TBitmap strip;
+    strip.SetSize(32, 16);
+    strip.Canvas()->Brush()->SetColor(clFuchsia);
+    strip.Canvas()->FillRect(TRect(0, 0, 32, 16));
+    strip.Canvas()->Brush()->SetColor(clGreen);
+    strip.Canvas()->FillRect(TRect(4, 4, 8, 8));
+    strip.Canvas()->Brush()->SetColor(clNavy);
+    strip.Canvas()->FillRect(TRect(20, 4, 24, 8));
+    TImageList list(16, 16);
+    EXPECT_EQ(list.AddMasked(&strip, clFuchsia), 0);
+    EXPECT_EQ(list.Count(), 2);
+    TBitmap dest;
+    dest.SetSize(16, 16);
+    list.Draw(dest.Canvas(), 0, 0, 1);
+    EXPECT_EQ(dest.Canvas()->Pixels(5, 5), clNavy);
+    EXPECT_EQ(dest.Canvas()->Pixels(0, 0), clWhite);
+    list.Draw(dest.Canvas(), 0, 0, 0, false);
+    EXPECT_EQ(dest.Canvas()->Pixels(5, 5), ColorToRGB(clBtnShadow));
+    list.Delete(0);
+    EXPECT_EQ(list.Count(), 1);
+    EXPECT_THROW(list.Delete(5), EInvalidOperation);
+}
+
+TEST(Graphics, PictureLoadsByExtensionAndKeepsItsPictureOnFailure)
+{
+    auto dir = std::filesystem::temp_directory_path() / ("g2pic" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    TBitmap b;
+    b.SetSize(3, 2);
+    AnsiString bmp = (dir / "a.bmp").string();
+    b.SaveToFile(bmp);
+    TPicture p;
+    int changes = 0;
+    p.OnChange = [&](TObject*) { ++changes; };
+    p.LoadFromFile(bmp);
+    EXPECT_EQ(p.Width(), 3);
+    EXPECT_NE(dynamic_cast<TBitmap*>(p.Graphic()), nullptr);
+    EXPECT_EQ(changes, 1);
+    EXPECT_THROW(p.LoadFromFile((dir / "a.xyz").string()), EInvalidGraphic);
+    {
+        FILE* f = std::fopen((dir / "bad.png").c_str(), "wb");
+        std::fputs("not a png", f);
+        std::fclose(f);
+    }
+    EXPECT_THROW(p.LoadFromFile((dir / "bad.png").string()), EInvalidGraphic);
+    EXPECT_EQ(p.Width(), 3);
+
+    TPicture q;
+    q.Assign(&p);
+    EXPECT_EQ(q.Height(), 2);
+    EXPECT_NE(q.Graphic(), p.Graphic());
+    std::filesystem::remove_all(dir);
+}
+
+TEST(Graphics, ResourceBitmapsAreBuiltByName)
+{
+    RegisterResourceBitmap("TESTARROW", [](TBitmap* b) {
+        b->SetSize(5, 3);
+        b->Canvas()->Brush()->SetColor(clRed);
+        b->Canvas()->FillRect(TRect(0, 0, 5, 3));
+    });
+    TBitmap b;
+    b.LoadFromResourceName("TestArrow");
+    EXPECT_EQ(b.Width(), 5);
+    EXPECT_EQ(b.Canvas()->Pixels(4, 2), clRed);
+    EXPECT_THROW(b.LoadFromResourceName("NOSUCH"), EInvalidGraphic);
+}
