@@ -1201,7 +1201,7 @@ QImage SourceImage(TCanvas* src, int sx, int sy, int sw, int sh, int w, int h)
     QImage part = img->copy(QRect(sx + off.x(), sy + off.y(), sw, sh)).convertToFormat(QImage::Format_ARGB32);
     if (sw != w || sh != h)
         part = part.scaled(std::abs(w), std::abs(h), Qt::IgnoreAspectRatio, Qt::FastTransformation)
-                   .mirrored(w < 0 != sw < 0, h < 0 != sh < 0);
+                   .mirrored((w < 0) != (sw < 0), (h < 0) != (sh < 0));
     return part;
 }
 

@@ -239,3 +239,54 @@ TEST(Canvas, ACanvasWithoutDeviceDrawsNothingAndStillMeasures)
     EXPECT_EQ(tm.tmHeight, tm.tmAscent + tm.tmDescent);
     EXPECT_EQ(GetDeviceCaps(&c, LOGPIXELSY), 96);
 }
+
+TEST(Canvas, TextRectClipsAndFillsTheWholeRectangle)
+{
+    auto b = MakeBitmap(100, 30);
+    TCanvas* c = b->Canvas();
+    c->Brush()->SetColor(clYellow);
+    c->Font()->SetColor(clBlack);
+    c->TextRect(TRect(10, 5, 20, 25), 10, 5, "WWWWWWWW");
+    EXPECT_EQ(c->Pixels(19, 24), clYellow);
+    EXPECT_EQ(c->Pixels(20, 10), clWhite);
+    int first, last;
+    InkColumns(c, 100, 0, 30, clWhite, first, last);
+    EXPECT_EQ(first, 10);
+    EXPECT_EQ(last, 19);
+}
+
+TEST(Canvas, PatternsEdgesAndPieces)
+{
+    auto b = MakeBitmap(40, 40);
+    TCanvas* c = b->Canvas();
+    // A hatched brush paints its lines over the background colour.
+    c->Brush()->SetColor(clRed);
+    c->Brush()->SetStyle(bsCross);
+    SetBkColor(c, clLime);
+    c->FillRect(TRect(0, 0, 16, 16));
+    int red = 0, lime = 0;
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 16; ++x)
+            (c->Pixels(x, y) == clRed ? red : c->Pixels(x, y) == clLime ? lime : red) += 1;
+    EXPECT_GT(red, 0);
+    EXPECT_GT(lime, red);
+    // PatBlt with the brush, and a sunken edge adjusting its rectangle.
+    c->Brush()->SetColor(clNavy);
+    EXPECT_TRUE(PatBlt(c, 20, 0, 4, 4, PATCOPY));
+    EXPECT_EQ(c->Pixels(21, 1), clNavy);
+    EXPECT_FALSE(PatBlt(c, 20, 0, 4, 4, SRCCOPY));
+    TRect e(20, 20, 30, 30);
+    DrawEdge(c, e, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+    EXPECT_EQ(e, TRect(22, 22, 28, 28));
+    EXPECT_EQ(c->Pixels(20, 20), ColorToRGB(clBtnShadow));
+    EXPECT_EQ(c->Pixels(29, 29), clWhite);
+    EXPECT_EQ(c->Pixels(21, 21), ColorToRGB(cl3DDkShadow));
+    // A pie from 3 o'clock to 12 o'clock fills the upper right quarter only.
+    auto p = MakeBitmap(40, 40);
+    p->Canvas()->Brush()->SetColor(clBlue);
+    p->Canvas()->Pen()->SetColor(clBlue);
+    p->Canvas()->Pie(0, 0, 40, 40, 40, 20, 20, 0);
+    EXPECT_EQ(p->Canvas()->Pixels(28, 12), clBlue);
+    EXPECT_EQ(p->Canvas()->Pixels(12, 12), clWhite);
+    EXPECT_EQ(p->Canvas()->Pixels(28, 28), clWhite);
+}
