@@ -490,7 +490,7 @@ bool TEngine::Tag(const AnsiString& tag)
             }
             break;
         case 'L': {
-            if (LiInLine && CanWrap()) {
+            if (LiInLine && First) {
                 BreakLine = true;
                 return false;
             }
@@ -991,7 +991,7 @@ bool HtmlDraw(TCanvas* Canvas, const AnsiString& Text, const TRect& Rect, TImage
     } catch (const Exception&) {
         // painting never fails: what was laid out so far stands
     }
-    if (!anyLine) YSize = h;
+    if (!anyLine || YSize < h) YSize = h;
     HyperLinks = CheckHeight ? measure.Anchors : draw.Anchors;
 
     Canvas->Font()->Assign(&savedFont);
