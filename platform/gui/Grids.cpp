@@ -1,0 +1,1587 @@
+#include "platform/gui/Grids.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QStyle>
+#include <QWidget>
+#include <algorithm>
+
+#include "platform/gui/Controls_p.h"
+
+namespace {
+[[noreturn]] void GridIndexError()
+{
+    throw EInvalidGridOperation("Grid index out of range");
+}
+
+[[noreturn]] void ListIndexError(int Index)
+{
+    throw EListError(Format("List index out of bounds (%d)", {Index}));
+}
+
+// Position of a cell index after a column (row) moved from From to To.
+int MoveAdjust(int Pos, int From, int To)
+{
+    if (Pos == From)
+        return To;
+    if (From < To && Pos > From && Pos <= To)
+        return Pos - 1;
+    if (From > To && Pos >= To && Pos < From)
+        return Pos + 1;
+    return Pos;
+}
+
+constexpr int SizingMargin = 3;
+}  // namespace
+
+// ---------------------------------------------------------------- scroll bars
+// The grid's scroll bars are toolkit scroll bars laid over the right and
+// bottom edge of its window; their positions are TopRow and LeftCol.
+struct TGridScrollBars {
+    TCustomGrid* Grid = nullptr;
+    QPointer<QScrollBar> Vert;
+    QPointer<QScrollBar> Horz;
+    bool VertShown = false;
+    bool HorzShown = false;
+
+    explicit TGridScrollBars(TCustomGrid* g) : Grid(g) {}
+    ~TGridScrollBars()
+    {
+        delete Vert.data();
+        delete Horz.data();
+    }
+
+    bool Created() const { return Vert && Horz; }
+
+    static int Extent() { return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
+
+    void Create(QWidget* parent)
+    {
+        if (Created() || !parent)
+            return;
+        Vert = new QScrollBar(Qt::Vertical, parent);
+        Horz = new QScrollBar(Qt::Horizontal, parent);
+        Vert->hide();
+        Horz->hide();
+        Vert->setFocusPolicy(Qt::NoFocus);
+        Horz->setFocusPolicy(Qt::NoFocus);
+        TCustomGrid* g = Grid;
+        QObject::connect(Vert.data(), &QScrollBar::valueChanged, Vert.data(), [g](int v) { g->Scrolled(true, v); });
+        QObject::connect(Horz.data(), &QScrollBar::valueChanged, Horz.data(), [g](int v) { g->Scrolled(false, v); });
+    }
+};
+
+// ---------------------------------------------------------------- TInplaceEdit
+TInplaceEdit::TInplaceEdit(TComponent* AOwner) : TCustomControl(AOwner)
+{
+    SetTabStop(true);
+    SetVisible(false);
+    SetColor(clWindow);
+}
+
+TInplaceEdit::~TInplaceEdit() = default;
+
+void TInplaceEdit::SetEditText(const AnsiString& Value)
+{
+    FEditText = Value;
+    if (FMaxLength > 0 && int(FEditText.size()) > FMaxLength)
+        FEditText.resize(FMaxLength);
+    Invalidate();
+}
+
+void TInplaceEdit::Move(const TRect& Loc)
+{
+    SetBounds(Loc.Left, Loc.Top, Loc.Width(), Loc.Height());
+    SetVisible(true);
+    if (FGrid && FGrid->Focused() && CanFocus())
+        SetFocus();
+}
+
+void TInplaceEdit::UpdateContents()
+{
+    if (!FGrid)
+        return;
+    FMaxLength = FGrid->GetEditLimit();
+    FOriginal = FGrid->GetEditText(FGrid->Col(), FGrid->Row());
+    SetEditText(FOriginal);
+}
+
+void TInplaceEdit::Paint()
+{
+    TCanvas* c = Canvas();
+    c->SetFont(Font());
+    c->Brush()->SetColor(Color());
+    TRect r = ClientRect();
+    c->TextRect(r, 2, 2, FEditText);
+    if (Focused()) {
+        int x = std::min(r.Right - 1, 2 + c->TextWidth(FEditText));
+        c->Pen()->SetColor(Font()->Color());
+        c->MoveTo(x, 2);
+        c->LineTo(x, r.Bottom - 2);
+    }
+}
+
+void TInplaceEdit::WMGetDlgCode(TMessage& Message)
+{
+    Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTALLKEYS;
+}
+
+void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift)
+{
+    TCustomControl::KeyDown(Key, Shift);
+    if (!FGrid || Key == 0)
+        return;
+    TCustomGrid* g = FGrid;
+    switch (Key) {
+    case VK_ESCAPE:
+        SetEditText(FOriginal);
+        g->HideEditor();
+        if (g->CanFocus())
+            g->SetFocus();
+        Key = 0;
+        break;
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_TAB:
+        g->HideEditor();
+        if (g->CanFocus())
+            g->SetFocus();
+        g->KeyDown(Key, Shift);
+        Key = 0;
+        break;
+    default:
+        break;
+    }
+}
+
+void TInplaceEdit::KeyPress(char& Key)
+{
+    TCustomControl::KeyPress(Key);
+    if (!FGrid || Key == 0)
+        return;
+    if (Key == '\r') {
+        TCustomGrid* g = FGrid;
+        g->HideEditor();
+        if (g->CanFocus())
+            g->SetFocus();
+    } else if (Key == '\b') {
+        if (!FEditText.empty())
+            SetEditText(FEditText.substr(0, FEditText.size() - 1));
+    } else if (Byte(Key) >= 32 && FGrid->CanEditModify()) {
+        if (FMaxLength <= 0 || int(FEditText.size()) < FMaxLength)
+            SetEditText(FEditText + Key);
+    }
+    Key = 0;
+}
+
+// ---------------------------------------------------------------- TCustomGrid
+TCustomGrid::TCustomGrid(TComponent* AOwner) : TCustomControl(AOwner), FScroll(std::make_unique<TGridScrollBars>(this))
+{
+    FColWidths.assign(FColCount, FDefaultColWidth);
+    FRowHeights.assign(FRowCount, FDefaultRowHeight);
+    SetTabStop(true);
+    SetColor(clWindow);
+    SetBounds(0, 0, 320, 120);
+}
+
+TCustomGrid::~TCustomGrid() = default;
+
+// ---- geometry
+int TCustomGrid::ColWidths(int Index) const
+{
+    if (Index < 0 || Index >= FColCount)
+        GridIndexError();
+    return FColWidths[Index];
+}
+
+int TCustomGrid::RowHeights(int Index) const
+{
+    if (Index < 0 || Index >= FRowCount)
+        GridIndexError();
+    return FRowHeights[Index];
+}
+
+void TCustomGrid::SetColWidths(int Index, int Value)
+{
+    if (Index < 0 || Index >= FColCount)
+        GridIndexError();
+    if (FColWidths[Index] == Value)
+        return;
+    FColWidths[Index] = Value;
+    ColWidthsChanged();
+}
+
+void TCustomGrid::SetRowHeights(int Index, int Value)
+{
+    if (Index < 0 || Index >= FRowCount)
+        GridIndexError();
+    if (FRowHeights[Index] == Value)
+        return;
+    FRowHeights[Index] = Value;
+    RowHeightsChanged();
+}
+
+void TCustomGrid::SetDefaultColWidth(int Value)
+{
+    FDefaultColWidth = Value;
+    FColWidths.assign(FColCount, Value);
+    ColWidthsChanged();
+}
+
+void TCustomGrid::SetDefaultRowHeight(int Value)
+{
+    FDefaultRowHeight = Value;
+    FRowHeights.assign(FRowCount, Value);
+    RowHeightsChanged();
+}
+
+void TCustomGrid::SetGridLineWidth(int Value)
+{
+    if (Value < 0)
+        Value = 0;
+    if (Value == FGridLineWidth)
+        return;
+    FGridLineWidth = Value;
+    UpdateScrollBars();
+    Invalidate();
+}
+
+void TCustomGrid::SetFixedColor(TColor Value)
+{
+    if (Value == FFixedColor)
+        return;
+    FFixedColor = Value;
+    Invalidate();
+}
+
+void TCustomGrid::SetDefaultDrawing(bool Value)
+{
+    if (Value == FDefaultDrawing)
+        return;
+    FDefaultDrawing = Value;
+    Invalidate();
+}
+
+void TCustomGrid::SetOptions(TGridOptions Value)
+{
+    if (Value == FOptions)
+        return;
+    if (Value & goRowSelect)
+        Value &= ~goAlwaysShowEditor;
+    FOptions = Value;
+    if (!(FOptions & goEditing))
+        HideEditor();
+    if (FOptions & goRowSelect) {
+        FAnchor.X = FColCount - 1;
+        FCurrent.X = std::max(FFixedCols, std::min(FCurrent.X, FColCount - 1));
+    }
+    if ((FOptions & (goEditing | goAlwaysShowEditor)) == (goEditing | goAlwaysShowEditor))
+        ShowEditor();
+    UpdateScrollBars();
+    Invalidate();
+}
+
+void TCustomGrid::SetScrollBars(TScrollStyle Value)
+{
+    if (Value == FScrollBars)
+        return;
+    FScrollBars = Value;
+    UpdateScrollBars();
+    Invalidate();
+}
+
+void TCustomGrid::SetBorderStyle(TBorderStyle Value)
+{
+    FBorderStyle = Value;
+    Invalidate();
+}
+
+void TCustomGrid::SetColCount(int Value)
+{
+    if (Value < 1)
+        Value = 1;
+    if (Value == FColCount)
+        return;
+    if (Value <= FFixedCols)
+        FFixedCols = Value - 1;
+    ChangeSize(Value, FRowCount);
+}
+
+void TCustomGrid::SetRowCount(int Value)
+{
+    if (Value < 1)
+        Value = 1;
+    if (Value == FRowCount)
+        return;
+    if (Value <= FFixedRows)
+        FFixedRows = Value - 1;
+    ChangeSize(FColCount, Value);
+}
+
+void TCustomGrid::SetFixedCols(int Value)
+{
+    if (Value < 0)
+        throw EInvalidGridOperation("Grid index out of range");
+    if (Value >= FColCount)
+        throw EInvalidGridOperation("Fixed column count must be less than column count");
+    FFixedCols = Value;
+    ClampCurrent();
+    UpdateScrollBars();
+    Invalidate();
+}
+
+void TCustomGrid::SetFixedRows(int Value)
+{
+    if (Value < 0)
+        throw EInvalidGridOperation("Grid index out of range");
+    if (Value >= FRowCount)
+        throw EInvalidGridOperation("Fixed row count must be less than row count");
+    FFixedRows = Value;
+    ClampCurrent();
+    UpdateScrollBars();
+    Invalidate();
+}
+
+void TCustomGrid::ChangeSize(int NewColCount, int NewRowCount)
+{
+    int oldCols = FColCount, oldRows = FRowCount;
+    HideEditor();
+    FColWidths.resize(NewColCount, FDefaultColWidth);
+    FRowHeights.resize(NewRowCount, FDefaultRowHeight);
+    FColCount = NewColCount;
+    FRowCount = NewRowCount;
+    ClampCurrent();
+    SizeChanged(oldCols, oldRows);
+    UpdateScrollBars();
+    Invalidate();
+}
+
+void TCustomGrid::ClampCurrent()
+{
+    auto clamp = [](int v, int lo, int hi) { return std::max(lo, std::min(v, hi)); };
+    int hiCol = FColCount - 1, hiRow = FRowCount - 1;
+    FCurrent.X = clamp(FCurrent.X, FFixedCols, hiCol);
+    FCurrent.Y = clamp(FCurrent.Y, FFixedRows, hiRow);
+    FAnchor.X = clamp(FAnchor.X, FFixedCols, hiCol);
+    FAnchor.Y = clamp(FAnchor.Y, FFixedRows, hiRow);
+    if (FOptions & goRowSelect) {
+        FCurrent.X = FFixedCols;
+        FAnchor.X = hiCol;
+    }
+    FTopLeft.X = clamp(FTopLeft.X, FFixedCols, std::max(FFixedCols, hiCol));
+    FTopLeft.Y = clamp(FTopLeft.Y, FFixedRows, std::max(FFixedRows, hiRow));
+}
+
+TRect TCustomGrid::ClientRect() const
+{
+    TRect r = TCustomControl::ClientRect();
+    if (FScroll) {
+        int ext = TGridScrollBars::Extent();
+        if (FScroll->VertShown)
+            r.Right = std::max(r.Left, r.Right - ext);
+        if (FScroll->HorzShown)
+            r.Bottom = std::max(r.Top, r.Bottom - ext);
+    }
+    return r;
+}
+
+int TCustomGrid::FixedWidth() const
+{
+    int w = 0;
+    for (int i = 0; i < FFixedCols; ++i)
+        if (FColWidths[i] >= 0)
+            w += FColWidths[i] + FGridLineWidth;
+    return w;
+}
+
+int TCustomGrid::FixedHeight() const
+{
+    int h = 0;
+    for (int i = 0; i < FFixedRows; ++i)
+        if (FRowHeights[i] >= 0)
+            h += FRowHeights[i] + FGridLineWidth;
+    return h;
+}
+
+namespace {
+// Scrolling cells from First on that lie wholly in view; the first one counts
+// even when it is wider (higher) than the room left.
+template <class Extent>
+int CountFullyVisible(int First, int Count, int Start, int Limit, int LineWidth, Extent ext)
+{
+    int n = 0;
+    int pos = Start;
+    for (int i = First; i < Count; ++i) {
+        int e = ext(i);
+        if (e < 0)
+            continue;
+        if (pos + e > Limit) {
+            if (n == 0)
+                n = 1;
+            break;
+        }
+        pos += e + LineWidth;
+        ++n;
+    }
+    return n;
+}
+}  // namespace
+
+int TCustomGrid::VisibleColCount() const
+{
+    return CountFullyVisible(FTopLeft.X, FColCount, FixedWidth(), ClientRect().Right, FGridLineWidth,
+                             [&](int i) { return FColWidths[i]; });
+}
+
+int TCustomGrid::VisibleRowCount() const
+{
+    return CountFullyVisible(FTopLeft.Y, FRowCount, FixedHeight(), ClientRect().Bottom, FGridLineWidth,
+                             [&](int i) { return FRowHeights[i]; });
+}
+
+int TCustomGrid::MaxTopRow() const
+{
+    int room = ClientRect().Bottom - FixedHeight();
+    int used = 0;
+    int top = FRowCount - 1;
+    for (int i = FRowCount - 1; i >= FFixedRows; --i) {
+        int h = FRowHeights[i];
+        if (h < 0)
+            continue;
+        used += h + FGridLineWidth;
+        if (used > room)
+            break;
+        top = i;
+    }
+    return std::max(FFixedRows, std::min(top, FRowCount - 1));
+}
+
+int TCustomGrid::MaxLeftCol() const
+{
+    int room = ClientRect().Right - FixedWidth();
+    int used = 0;
+    int left = FColCount - 1;
+    for (int i = FColCount - 1; i >= FFixedCols; --i) {
+        int w = FColWidths[i];
+        if (w < 0)
+            continue;
+        used += w + FGridLineWidth;
+        if (used > room)
+            break;
+        left = i;
+    }
+    return std::max(FFixedCols, std::min(left, FColCount - 1));
+}
+
+TRect TCustomGrid::CellRect(int ACol, int ARow) const
+{
+    if (ACol < 0 || ARow < 0 || ACol >= FColCount || ARow >= FRowCount)
+        return TRect();
+    if (FColWidths[ACol] < 0 || FRowHeights[ARow] < 0)
+        return TRect();
+    TRect cr = ClientRect();
+    int lw = FGridLineWidth;
+    auto axis = [&](int Index, int Fixed, int First, const std::vector<int>& ext, int Limit, int& Start) -> bool {
+        int pos = 0;
+        if (Index < Fixed) {
+            for (int i = 0; i < Index; ++i)
+                if (ext[i] >= 0)
+                    pos += ext[i] + lw;
+        } else {
+            if (Index < First)
+                return false;
+            for (int i = 0; i < Fixed; ++i)
+                if (ext[i] >= 0)
+                    pos += ext[i] + lw;
+            for (int i = First; i < Index; ++i) {
+                if (ext[i] >= 0)
+                    pos += ext[i] + lw;
+                if (pos >= Limit)
+                    return false;
+            }
+        }
+        if (pos >= Limit)
+            return false;
+        Start = pos;
+        return true;
+    };
+    int x = 0, y = 0;
+    if (!axis(ACol, FFixedCols, FTopLeft.X, FColWidths, cr.Right, x))
+        return TRect();
+    if (!axis(ARow, FFixedRows, FTopLeft.Y, FRowHeights, cr.Bottom, y))
+        return TRect();
+    return TRect(x, y, x + FColWidths[ACol], y + FRowHeights[ARow]);
+}
+
+TGridCoord TCustomGrid::MouseCoord(int X, int Y) const
+{
+    TRect cr = ClientRect();
+    int lw = FGridLineWidth;
+    auto axis = [&](int P, int Fixed, int First, int Count, const std::vector<int>& ext, int Limit) -> int {
+        if (P < 0 || P >= Limit)
+            return -1;
+        int pos = 0;
+        for (int i = 0; i < Fixed; ++i) {
+            if (ext[i] < 0)
+                continue;
+            pos += ext[i] + lw;
+            if (P < pos)
+                return i;
+        }
+        for (int i = First; i < Count && pos < Limit; ++i) {
+            if (ext[i] < 0)
+                continue;
+            pos += ext[i] + lw;
+            if (P < pos)
+                return i;
+        }
+        return -1;
+    };
+    TGridCoord c;
+    c.X = axis(X, FFixedCols, FTopLeft.X, FColCount, FColWidths, cr.Right);
+    c.Y = axis(Y, FFixedRows, FTopLeft.Y, FRowCount, FRowHeights, cr.Bottom);
+    if (c.X < 0 || c.Y < 0)
+        return TGridCoord{-1, -1};
+    return c;
+}
+
+void TCustomGrid::MouseToCell(int X, int Y, int& ACol, int& ARow) const
+{
+    TGridCoord c = MouseCoord(X, Y);
+    ACol = c.X;
+    ARow = c.Y;
+}
+
+// ---- current cell, selection, scrolling
+TGridRect TCustomGrid::Selection() const
+{
+    TGridRect r(std::min(FAnchor.X, FCurrent.X), std::min(FAnchor.Y, FCurrent.Y), std::max(FAnchor.X, FCurrent.X),
+                std::max(FAnchor.Y, FCurrent.Y));
+    if (FOptions & goRowSelect) {
+        r.Left = FFixedCols;
+        r.Right = FColCount - 1;
+    }
+    return r;
+}
+
+void TCustomGrid::SetSelection(const TGridRect& Value)
+{
+    FAnchor = Value.TopLeft();
+    FCurrent = Value.BottomRight();
+    Invalidate();
+}
+
+void TCustomGrid::SetCol(int Value)
+{
+    if (Value == FCurrent.X)
+        return;
+    MoveCurrent(Value, FCurrent.Y, true, true);
+}
+
+void TCustomGrid::SetRow(int Value)
+{
+    if (Value == FCurrent.Y)
+        return;
+    MoveCurrent(FCurrent.X, Value, true, true);
+}
+
+void TCustomGrid::FocusCell(int ACol, int ARow, bool MoveAnchor)
+{
+    MoveCurrent(ACol, ARow, MoveAnchor, true);
+}
+
+void TCustomGrid::SetTopRow(int Value)
+{
+    Value = std::max(FFixedRows, std::min(Value, FRowCount - 1));
+    MoveTopLeft(FTopLeft.X, Value);
+}
+
+void TCustomGrid::SetLeftCol(int Value)
+{
+    Value = std::max(FFixedCols, std::min(Value, FColCount - 1));
+    MoveTopLeft(Value, FTopLeft.Y);
+}
+
+void TCustomGrid::MoveCurrent(int ACol, int ARow, bool MoveAnchor, bool Show)
+{
+    if (ACol < 0 || ARow < 0 || ACol >= FColCount || ARow >= FRowCount)
+        GridIndexError();
+    if (!SelectCell(ACol, ARow))
+        return;
+    HideEditor();
+    FCurrent = TGridCoord{ACol, ARow};
+    if (MoveAnchor || !(FOptions & goRangeSelect))
+        FAnchor = FCurrent;
+    if (FOptions & goRowSelect) {
+        FCurrent.X = FFixedCols;
+        FAnchor.X = FColCount - 1;
+    }
+    if (Show)
+        ClampInView(FCurrent);
+    Invalidate();
+    if ((FOptions & (goEditing | goAlwaysShowEditor)) == (goEditing | goAlwaysShowEditor))
+        ShowEditor();
+}
+
+void TCustomGrid::ClampInView(const TGridCoord& Coord)
+{
+    TGridCoord tl = FTopLeft;
+    if (Coord.X >= FFixedCols && !(FOptions & goRowSelect)) {
+        if (Coord.X < tl.X)
+            tl.X = Coord.X;
+        else {
+            // Scroll right until the column is wholly in view (or is the first scrolling one).
+            int room = ClientRect().Right - FixedWidth();
+            int used = 0;
+            int left = Coord.X;
+            for (int i = Coord.X; i >= FFixedCols; --i) {
+                if (FColWidths[i] < 0)
+                    continue;
+                used += FColWidths[i] + FGridLineWidth;
+                if (used > room)
+                    break;
+                left = i;
+            }
+            if (tl.X < left)
+                tl.X = left;
+        }
+    }
+    if (Coord.Y >= FFixedRows) {
+        if (Coord.Y < tl.Y)
+            tl.Y = Coord.Y;
+        else {
+            int room = ClientRect().Bottom - FixedHeight();
+            int used = 0;
+            int top = Coord.Y;
+            for (int i = Coord.Y; i >= FFixedRows; --i) {
+                if (FRowHeights[i] < 0)
+                    continue;
+                used += FRowHeights[i] + FGridLineWidth;
+                if (used > room)
+                    break;
+                top = i;
+            }
+            if (tl.Y < top)
+                tl.Y = top;
+        }
+    }
+    MoveTopLeft(tl.X, tl.Y);
+}
+
+void TCustomGrid::MoveTopLeft(int ALeft, int ATop)
+{
+    if (ALeft == FTopLeft.X && ATop == FTopLeft.Y)
+        return;
+    FTopLeft = TGridCoord{ALeft, ATop};
+    TopLeftChanged();
+    UpdateScrollBars();
+    Invalidate();
+}
+
+void TCustomGrid::Scrolled(bool Vertical, int Value)
+{
+    if (Vertical) {
+        if (Value != FTopLeft.Y)
+            MoveTopLeft(FTopLeft.X, std::max(FFixedRows, std::min(Value, FRowCount - 1)));
+    } else if (Value != FTopLeft.X) {
+        MoveTopLeft(std::max(FFixedCols, std::min(Value, FColCount - 1)), FTopLeft.Y);
+    }
+}
+
+void TCustomGrid::UpdateScrollBars()
+{
+    if (!FScroll || !FScroll->Created())
+        return;
+    bool wantV = FScrollBars == ssVertical || FScrollBars == ssBoth;
+    bool wantH = FScrollBars == ssHorizontal || FScrollBars == ssBoth;
+    // Showing one bar narrows the room for the other: settle in two passes.
+    FScroll->VertShown = FScroll->HorzShown = false;
+    for (int pass = 0; pass < 2; ++pass) {
+        bool v = wantV && MaxTopRow() > FFixedRows;
+        bool h = wantH && MaxLeftCol() > FFixedCols;
+        FScroll->VertShown = v;
+        FScroll->HorzShown = h;
+    }
+    TRect full = TCustomControl::ClientRect();
+    int ext = TGridScrollBars::Extent();
+    QScrollBar* vb = FScroll->Vert;
+    QScrollBar* hb = FScroll->Horz;
+    {
+        QSignalBlocker b1(vb), b2(hb);
+        vb->setTracking(FOptions & goThumbTracking);
+        hb->setTracking(FOptions & goThumbTracking);
+        vb->setRange(FFixedRows, std::max(FFixedRows, MaxTopRow()));
+        vb->setPageStep(std::max(1, VisibleRowCount()));
+        vb->setValue(FTopLeft.Y);
+        hb->setRange(FFixedCols, std::max(FFixedCols, MaxLeftCol()));
+        hb->setPageStep(std::max(1, VisibleColCount()));
+        hb->setValue(FTopLeft.X);
+        vb->setGeometry(full.Right - ext, 0, ext, full.Height() - (FScroll->HorzShown ? ext : 0));
+        hb->setGeometry(0, full.Bottom - ext, full.Width() - (FScroll->VertShown ? ext : 0), ext);
+        vb->setVisible(FScroll->VertShown);
+        hb->setVisible(FScroll->HorzShown);
+    }
+}
+
+void TCustomGrid::CreateWnd()
+{
+    TCustomControl::CreateWnd();
+    FScroll->Create(ControlWidget(this));
+    UpdateScrollBars();
+}
+
+void TCustomGrid::WMSize(TWMSize& Message)
+{
+    TCustomControl::WMSize(Message);
+    UpdateScrollBars();
+    UpdateEditor();
+}
+
+void TCustomGrid::WMGetDlgCode(TMessage& Message)
+{
+    Message.Result = DLGC_WANTARROWS;
+    if (FOptions & goRowSelect)
+        return;
+    if (FOptions & goTabs)
+        Message.Result |= DLGC_WANTTAB;
+    if (FOptions & goEditing)
+        Message.Result |= DLGC_WANTCHARS;
+}
+
+void TCustomGrid::WMSetFocus(TWMFocus& Message)
+{
+    TCustomControl::WMSetFocus(Message);
+    InvalidateCell(FCurrent.X, FCurrent.Y);
+}
+
+void TCustomGrid::WMKillFocus(TWMFocus& Message)
+{
+    TCustomControl::WMKillFocus(Message);
+    InvalidateCell(FCurrent.X, FCurrent.Y);
+}
+
+bool TCustomGrid::IsActiveControl() const
+{
+    return Focused() || (FInplaceEdit && FInplaceEdit->Focused());
+}
+
+// ---- invalidation
+void TCustomGrid::InvalidateCell(int ACol, int ARow)
+{
+    InvalidateRectOfCells(TGridRect(ACol, ARow, ACol, ARow));
+}
+
+void TCustomGrid::InvalidateRow(int ARow)
+{
+    InvalidateRectOfCells(TGridRect(0, ARow, FColCount - 1, ARow));
+}
+
+void TCustomGrid::InvalidateCol(int ACol)
+{
+    InvalidateRectOfCells(TGridRect(ACol, 0, ACol, FRowCount - 1));
+}
+
+void TCustomGrid::InvalidateRectOfCells(const TGridRect& R)
+{
+    if (!HandleAllocated())
+        return;
+    TRect cr = ClientRect();
+    if (R.Left == R.Right && R.Top == R.Bottom) {
+        TRect c = CellRect(R.Left, R.Top);
+        if (IsRectEmpty(c))
+            return;
+        c.Right += FGridLineWidth;
+        c.Bottom += FGridLineWidth;
+        InvalidateRect(c);
+        return;
+    }
+    if (R.Top == R.Bottom) {
+        // A row: its band across the client area.
+        TRect c;
+        for (int col : {0, FFixedCols, FTopLeft.X}) {
+            c = CellRect(col, R.Top);
+            if (!IsRectEmpty(c))
+                break;
+        }
+        if (IsRectEmpty(c))
+            return;
+        InvalidateRect(TRect(cr.Left, c.Top, cr.Right, c.Bottom + FGridLineWidth));
+        return;
+    }
+    Invalidate();
+}
+
+// ---- moving and deleting
+void TCustomGrid::MoveColumn(int FromIndex, int ToIndex)
+{
+    if (FromIndex < 0 || ToIndex < 0 || FromIndex >= FColCount || ToIndex >= FColCount)
+        GridIndexError();
+    if (FromIndex == ToIndex)
+        return;
+    HideEditor();
+    int w = FColWidths[FromIndex];
+    FColWidths.erase(FColWidths.begin() + FromIndex);
+    FColWidths.insert(FColWidths.begin() + ToIndex, w);
+    if (!(FOptions & goRowSelect)) {
+        FCurrent.X = MoveAdjust(FCurrent.X, FromIndex, ToIndex);
+        FAnchor.X = MoveAdjust(FAnchor.X, FromIndex, ToIndex);
+    }
+    ColumnMoved(FromIndex, ToIndex);
+    ColWidthsChanged();
+    Invalidate();
+}
+
+void TCustomGrid::MoveRow(int FromIndex, int ToIndex)
+{
+    if (FromIndex < 0 || ToIndex < 0 || FromIndex >= FRowCount || ToIndex >= FRowCount)
+        GridIndexError();
+    if (FromIndex == ToIndex)
+        return;
+    HideEditor();
+    int h = FRowHeights[FromIndex];
+    FRowHeights.erase(FRowHeights.begin() + FromIndex);
+    FRowHeights.insert(FRowHeights.begin() + ToIndex, h);
+    FCurrent.Y = MoveAdjust(FCurrent.Y, FromIndex, ToIndex);
+    FAnchor.Y = MoveAdjust(FAnchor.Y, FromIndex, ToIndex);
+    RowMoved(FromIndex, ToIndex);
+    RowHeightsChanged();
+    Invalidate();
+}
+
+void TCustomGrid::DeleteColumn(int ACol)
+{
+    MoveColumn(ACol, FColCount - 1);
+    SetColCount(FColCount - 1);
+}
+
+void TCustomGrid::DeleteRow(int ARow)
+{
+    MoveRow(ARow, FRowCount - 1);
+    SetRowCount(FRowCount - 1);
+}
+
+// ---- hooks
+void TCustomGrid::DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState)
+{
+    if (OnDrawCell)
+        OnDrawCell(this, ACol, ARow, ARect, AState);
+}
+
+bool TCustomGrid::SelectCell(int ACol, int ARow)
+{
+    bool can = true;
+    if (OnSelectCell)
+        OnSelectCell(this, ACol, ARow, can);
+    return can;
+}
+
+void TCustomGrid::TopLeftChanged()
+{
+    UpdateEditor();
+    if (OnTopLeftChanged)
+        OnTopLeftChanged(this);
+}
+
+AnsiString TCustomGrid::GetEditText(int ACol, int ARow)
+{
+    AnsiString s;
+    if (OnGetEditText)
+        OnGetEditText(this, ACol, ARow, s);
+    return s;
+}
+
+void TCustomGrid::SetEditText(int ACol, int ARow, const AnsiString& Value)
+{
+    if (OnSetEditText)
+        OnSetEditText(this, ACol, ARow, Value);
+}
+
+void TCustomGrid::ColumnMoved(int FromIndex, int ToIndex)
+{
+    if (OnColumnMoved)
+        OnColumnMoved(this, FromIndex, ToIndex);
+}
+
+void TCustomGrid::RowMoved(int FromIndex, int ToIndex)
+{
+    if (OnRowMoved)
+        OnRowMoved(this, FromIndex, ToIndex);
+}
+
+void TCustomGrid::ColWidthsChanged()
+{
+    UpdateScrollBars();
+    UpdateEditor();
+    Invalidate();
+}
+
+void TCustomGrid::RowHeightsChanged()
+{
+    UpdateScrollBars();
+    UpdateEditor();
+    Invalidate();
+}
+
+void TCustomGrid::SizeChanged(int OldColCount, int OldRowCount) {}
+
+void TCustomGrid::CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs)
+{
+    State = gsNormal;
+    Index = -1;
+    int lw = FGridLineWidth;
+    TRect cr = ClientRect();
+    // Nearest border within the margin, walking the cells in view.
+    auto near = [&](int P, int Fixed, int First, int Count, const std::vector<int>& ext, int Limit) {
+        int pos = 0, best = -1, bestDist = SizingMargin + 1;
+        auto visit = [&](int i) {
+            if (ext[i] < 0)
+                return;
+            pos += ext[i] + lw;
+            int line = pos - lw;
+            int dist = std::abs(P - line - lw / 2);
+            if (dist < bestDist) {
+                bestDist = dist;
+                best = i;
+                SizingPos = line;
+            }
+        };
+        for (int i = 0; i < Fixed; ++i)
+            visit(i);
+        for (int i = First; i < Count && pos < Limit; ++i)
+            visit(i);
+        return best;
+    };
+    if ((FOptions & goColSizing) && Y < FixedHeight() && X < cr.Right) {
+        Index = near(X, FFixedCols, FTopLeft.X, FColCount, FColWidths, cr.Right);
+        if (Index >= 0) {
+            State = gsColSizing;
+            SizingOfs = SizingPos - X;
+            return;
+        }
+    }
+    if ((FOptions & goRowSizing) && X < FixedWidth() && Y < cr.Bottom) {
+        Index = near(Y, FFixedRows, FTopLeft.Y, FRowCount, FRowHeights, cr.Bottom);
+        if (Index >= 0) {
+            State = gsRowSizing;
+            SizingOfs = SizingPos - Y;
+            return;
+        }
+    }
+    Index = -1;
+}
+
+// ---- editing
+bool TCustomGrid::CanEditShow()
+{
+    return (FOptions & (goRowSelect | goEditing)) == goEditing && FEditorMode && HandleAllocated() &&
+           ((FOptions & goAlwaysShowEditor) || IsActiveControl());
+}
+
+TInplaceEdit* TCustomGrid::CreateEditor()
+{
+    return new TInplaceEdit(this);
+}
+
+void TCustomGrid::ShowEditor()
+{
+    FEditorMode = true;
+    UpdateEditor();
+}
+
+void TCustomGrid::HideEditor()
+{
+    bool wasShown = FInplaceEdit && FInplaceEdit->Visible();
+    FEditorMode = false;
+    if (!wasShown)
+        return;
+    UpdateText();
+    bool hadFocus = FInplaceEdit->Focused();
+    FInplaceEdit->SetVisible(false);
+    FInplaceCol = FInplaceRow = -1;
+    if (hadFocus && CanFocus())
+        SetFocus();
+    InvalidateCell(FCurrent.X, FCurrent.Y);
+}
+
+void TCustomGrid::SetEditorMode(bool Value)
+{
+    if (Value)
+        ShowEditor();
+    else
+        HideEditor();
+}
+
+void TCustomGrid::UpdateText()
+{
+    if (!FInplaceEdit || FInplaceCol < 0 || FInplaceRow < 0)
+        return;
+    if (FInplaceEdit->Modified()) {
+        AnsiString text = FInplaceEdit->EditText();
+        FInplaceEdit->FOriginal = text;
+        SetEditText(FInplaceCol, FInplaceRow, text);
+    }
+}
+
+void TCustomGrid::UpdateEditor()
+{
+    if (!FEditorMode)
+        return;
+    if (!CanEditShow()) {
+        if (FInplaceEdit && FInplaceEdit->Visible()) {
+            UpdateText();
+            FInplaceEdit->SetVisible(false);
+            FInplaceCol = FInplaceRow = -1;
+        }
+        return;
+    }
+    if (!FInplaceEdit) {
+        FInplaceEdit = CreateEditor();
+        FInplaceEdit->FGrid = this;
+        FInplaceEdit->SetParent(this);
+    }
+    TRect r = CellRect(FCurrent.X, FCurrent.Y);
+    if (FInplaceCol != FCurrent.X || FInplaceRow != FCurrent.Y) {
+        UpdateText();
+        FInplaceCol = FCurrent.X;
+        FInplaceRow = FCurrent.Y;
+        FInplaceEdit->UpdateContents();
+    }
+    if (IsRectEmpty(r)) {
+        FInplaceEdit->SetVisible(false);
+        return;
+    }
+    FInplaceEdit->Move(r);
+}
+
+// ---- keyboard
+void TCustomGrid::KeyDown(Word& Key, TShiftState Shift)
+{
+    TCustomControl::KeyDown(Key, Shift);
+    if (Key == 0)
+        return;
+    bool rowSelect = FOptions & goRowSelect;
+    int pageWidth = std::max(1, VisibleColCount());
+    int pageHeight = std::max(1, VisibleRowCount());
+    TGridCoord cur = FCurrent, tl = FTopLeft;
+    bool handled = true;
+    if (Shift & ssCtrl) {
+        switch (Key) {
+        case VK_UP: --tl.Y; break;
+        case VK_DOWN: ++tl.Y; break;
+        case VK_LEFT:
+            if (!rowSelect)
+                cur.X -= pageWidth;
+            tl.X -= pageWidth;
+            break;
+        case VK_RIGHT:
+            if (!rowSelect)
+                cur.X += pageWidth;
+            tl.X += pageWidth;
+            break;
+        case VK_PRIOR: cur.Y = FTopLeft.Y; break;
+        case VK_NEXT: cur.Y = FTopLeft.Y + pageHeight - 1; break;
+        case VK_HOME: cur = TGridCoord{FFixedCols, FFixedRows}; break;
+        case VK_END: cur = TGridCoord{FColCount - 1, FRowCount - 1}; break;
+        default: handled = false; break;
+        }
+    } else {
+        switch (Key) {
+        case VK_UP: --cur.Y; break;
+        case VK_DOWN: ++cur.Y; break;
+        case VK_LEFT:
+            if (rowSelect)
+                --tl.X;
+            else
+                --cur.X;
+            break;
+        case VK_RIGHT:
+            if (rowSelect)
+                ++tl.X;
+            else
+                ++cur.X;
+            break;
+        case VK_NEXT:
+            cur.Y += pageHeight;
+            tl.Y += pageHeight;
+            break;
+        case VK_PRIOR:
+            cur.Y -= pageHeight;
+            tl.Y -= pageHeight;
+            break;
+        case VK_HOME:
+            if (rowSelect)
+                cur.Y = FFixedRows;
+            else
+                cur.X = FFixedCols;
+            break;
+        case VK_END:
+            if (rowSelect)
+                cur.Y = FRowCount - 1;
+            else
+                cur.X = FColCount - 1;
+            break;
+        case VK_TAB:
+            if ((FOptions & goTabs) && !(Shift & ssAlt)) {
+                if (Shift & ssShift) {
+                    if (--cur.X < FFixedCols) {
+                        cur.X = FColCount - 1;
+                        if (--cur.Y < FFixedRows)
+                            cur.Y = FRowCount - 1;
+                    }
+                } else if (++cur.X >= FColCount) {
+                    cur.X = FFixedCols;
+                    if (++cur.Y >= FRowCount)
+                        cur.Y = FFixedRows;
+                }
+                Shift &= ~ssShift;
+            } else {
+                handled = false;
+            }
+            break;
+        case VK_F2:
+            if (FOptions & goEditing)
+                ShowEditor();
+            break;
+        default: handled = false; break;
+        }
+    }
+    if (!handled)
+        return;
+    tl.X = std::max(FFixedCols, std::min(tl.X, MaxLeftCol()));
+    tl.Y = std::max(FFixedRows, std::min(tl.Y, MaxTopRow()));
+    if (tl.X != FTopLeft.X || tl.Y != FTopLeft.Y)
+        MoveTopLeft(tl.X, tl.Y);
+    cur.X = std::max(FFixedCols, std::min(cur.X, FColCount - 1));
+    cur.Y = std::max(FFixedRows, std::min(cur.Y, FRowCount - 1));
+    if (cur.X != FCurrent.X || cur.Y != FCurrent.Y) {
+        bool moveAnchor = !(Shift & ssShift) || !(FOptions & goRangeSelect);
+        MoveCurrent(cur.X, cur.Y, moveAnchor, true);
+    }
+}
+
+void TCustomGrid::KeyPress(char& Key)
+{
+    TCustomControl::KeyPress(Key);
+    if (Key == 0)
+        return;
+    if (!(FOptions & goAlwaysShowEditor) && Key == '\r') {
+        if (FEditorMode && FInplaceEdit && FInplaceEdit->Visible())
+            HideEditor();
+        else if (FOptions & goEditing)
+            ShowEditor();
+        Key = 0;
+        return;
+    }
+    if ((FOptions & (goEditing | goRowSelect)) == goEditing && (Byte(Key) >= 32 || Key == '\b') && Key != 27) {
+        ShowEditor();
+        if (FInplaceEdit && FInplaceEdit->Visible() && CanEditModify()) {
+            // The typed character replaces the cell's text.
+            FInplaceEdit->SetEditText(Key == '\b' ? AnsiString() : AnsiString(1, Key));
+        }
+        Key = 0;
+    }
+}
+
+// ---- mouse
+void TCustomGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (!Focused() && CanFocus())
+        SetFocus();
+    if (Button == mbLeft) {
+        if (Shift & ssDouble) {
+            if ((FOptions & (goEditing | goRowSelect)) == goEditing) {
+                TGridCoord c = MouseCoord(X, Y);
+                if (c.X == FCurrent.X && c.Y == FCurrent.Y)
+                    ShowEditor();
+            }
+        } else {
+            TGridState state;
+            int index = -1;
+            CalcSizingState(X, Y, state, index, FSizingPos, FSizingOfs);
+            if (state != gsNormal) {
+                HideEditor();
+                FGridState = state;
+                FSizingIndex = index;
+            } else {
+                TGridCoord c = MouseCoord(X, Y);
+                if (c.X >= 0) {
+                    if ((FOptions & goColMoving) && c.Y < FFixedRows && c.X >= FFixedCols) {
+                        HideEditor();
+                        FGridState = gsColMoving;
+                        FMoveIndex = FMovePos = c.X;
+                    } else if ((FOptions & goRowMoving) && c.X < FFixedCols && c.Y >= FFixedRows) {
+                        HideEditor();
+                        FGridState = gsRowMoving;
+                        FMoveIndex = FMovePos = c.Y;
+                    } else if (c.X >= FFixedCols && c.Y >= FFixedRows) {
+                        if ((FOptions & (goEditing | goRowSelect)) == goEditing && c == FCurrent &&
+                            !(Shift & ssShift)) {
+                            ShowEditor();
+                        } else {
+                            bool extend = (Shift & ssShift) && (FOptions & goRangeSelect);
+                            MoveCurrent(c.X, c.Y, !extend, true);
+                            FGridState = gsSelecting;
+                        }
+                    }
+                }
+            }
+        }
+    }
+    TCustomControl::MouseDown(Button, Shift, X, Y);
+}
+
+void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y)
+{
+    switch (FGridState) {
+    case gsSelecting: {
+        TGridCoord c = MouseCoord(X, Y);
+        if (c.X >= FFixedCols && c.Y >= FFixedRows && !(c == FCurrent))
+            MoveCurrent(c.X, c.Y, !(FOptions & goRangeSelect), true);
+        break;
+    }
+    case gsColMoving:
+    case gsRowMoving: {
+        TGridCoord c = MouseCoord(X, Y);
+        int p = FGridState == gsColMoving ? c.X : c.Y;
+        int fixed = FGridState == gsColMoving ? FFixedCols : FFixedRows;
+        if (p >= fixed)
+            FMovePos = p;
+        break;
+    }
+    default: break;
+    }
+    TCustomControl::MouseMove(Shift, X, Y);
+}
+
+void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TGridState state = FGridState;
+    FGridState = gsNormal;
+    switch (state) {
+    case gsSelecting:
+        if ((FOptions & (goEditing | goAlwaysShowEditor)) == (goEditing | goAlwaysShowEditor))
+            ShowEditor();
+        break;
+    case gsColSizing: {
+        TRect r = CellRect(FSizingIndex, 0);
+        int left = r.Left;
+        if (IsRectEmpty(r)) {
+            // The column's left edge: its right border less its width.
+            left = FSizingPos - FColWidths[FSizingIndex];
+        }
+        SetColWidths(FSizingIndex, std::max(0, X + FSizingOfs - left));
+        break;
+    }
+    case gsRowSizing: {
+        TRect r = CellRect(0, FSizingIndex);
+        int top = IsRectEmpty(r) ? FSizingPos - FRowHeights[FSizingIndex] : r.Top;
+        SetRowHeights(FSizingIndex, std::max(0, Y + FSizingOfs - top));
+        break;
+    }
+    case gsColMoving: {
+        TGridCoord c = MouseCoord(X, Y);
+        int to = c.X >= FFixedCols ? c.X : FMovePos;
+        if (to >= FFixedCols && to != FMoveIndex)
+            MoveColumn(FMoveIndex, to);
+        break;
+    }
+    case gsRowMoving: {
+        TGridCoord c = MouseCoord(X, Y);
+        int to = c.Y >= FFixedRows ? c.Y : FMovePos;
+        if (to >= FFixedRows && to != FMoveIndex)
+            MoveRow(FMoveIndex, to);
+        break;
+    }
+    default: break;
+    }
+    FSizingIndex = FMoveIndex = FMovePos = -1;
+    TCustomControl::MouseUp(Button, Shift, X, Y);
+}
+
+bool TCustomGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos)
+{
+    if (TCustomControl::DoMouseWheelDown(Shift, MousePos))
+        return true;
+    if (FCurrent.Y < FRowCount - 1)
+        MoveCurrent(FCurrent.X, FCurrent.Y + 1, true, true);
+    return true;
+}
+
+bool TCustomGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos)
+{
+    if (TCustomControl::DoMouseWheelUp(Shift, MousePos))
+        return true;
+    if (FCurrent.Y > FFixedRows)
+        MoveCurrent(FCurrent.X, FCurrent.Y - 1, true, true);
+    return true;
+}
+
+// ---- painting
+void TCustomGrid::Paint()
+{
+    TCanvas* c = Canvas();
+    TRect cr = ClientRect();
+    int lw = FGridLineWidth;
+    // The columns and rows in view, with their left (top) edges.
+    struct Line {
+        int Index;
+        int Pos;
+        int Ext;
+    };
+    auto collect = [&](int Fixed, int First, int Count, const std::vector<int>& ext, int Limit) {
+        std::vector<Line> out;
+        int pos = 0;
+        for (int i = 0; i < Fixed && i < Count; ++i)
+            if (ext[i] >= 0) {
+                out.push_back({i, pos, ext[i]});
+                pos += ext[i] + lw;
+            }
+        for (int i = First; i < Count && pos < Limit; ++i)
+            if (ext[i] >= 0) {
+                out.push_back({i, pos, ext[i]});
+                pos += ext[i] + lw;
+            }
+        return out;
+    };
+    std::vector<Line> cols = collect(FFixedCols, FTopLeft.X, FColCount, FColWidths, cr.Right);
+    std::vector<Line> rows = collect(FFixedRows, FTopLeft.Y, FRowCount, FRowHeights, cr.Bottom);
+    int gridRight = cols.empty() ? 0 : cols.back().Pos + cols.back().Ext + lw;
+    int gridBottom = rows.empty() ? 0 : rows.back().Pos + rows.back().Ext + lw;
+    int fixedRight = FixedWidth();
+    int fixedBottom = FixedHeight();
+
+    // Lines first: the cells are painted between them.
+    if (lw > 0) {
+        auto lineColor = [&](bool fixed) { return fixed ? clBlack : clSilver; };
+        for (const Line& col : cols) {
+            bool fixedCol = col.Index < FFixedCols;
+            int x = col.Pos + col.Ext;
+            // Vertical line of this column: through the fixed rows and through the rest.
+            if (FOptions & goFixedVertLine) {
+                c->Brush()->SetColor(lineColor(true));
+                c->FillRect(TRect(x, 0, x + lw, fixedCol ? gridBottom : fixedBottom));
+            }
+            if (!fixedCol && (FOptions & goVertLine)) {
+                c->Brush()->SetColor(lineColor(false));
+                c->FillRect(TRect(x, fixedBottom, x + lw, gridBottom));
+            }
+        }
+        for (const Line& row : rows) {
+            bool fixedRow = row.Index < FFixedRows;
+            int y = row.Pos + row.Ext;
+            if (FOptions & goFixedHorzLine) {
+                c->Brush()->SetColor(lineColor(true));
+                c->FillRect(TRect(0, y, fixedRow ? gridRight : fixedRight, y + lw));
+            }
+            if (!fixedRow && (FOptions & goHorzLine)) {
+                c->Brush()->SetColor(lineColor(false));
+                c->FillRect(TRect(fixedRight, y, gridRight, y + lw));
+            }
+        }
+    }
+
+    TGridRect sel = Selection();
+    bool active = IsActiveControl();
+    bool editing = FInplaceEdit && FInplaceEdit->Visible();
+    for (const Line& row : rows) {
+        for (const Line& col : cols) {
+            TRect r(col.Pos, row.Pos, col.Pos + col.Ext, row.Pos + row.Ext);
+            TGridDrawState state = 0;
+            bool fixed = col.Index < FFixedCols || row.Index < FFixedRows;
+            bool focused = col.Index == FCurrent.X && row.Index == FCurrent.Y;
+            if (fixed)
+                state |= gdFixed;
+            else {
+                if (focused && active)
+                    state |= gdFocused;
+                bool inSel = col.Index >= sel.Left && col.Index <= sel.Right && row.Index >= sel.Top &&
+                             row.Index <= sel.Bottom;
+                if (inSel && (!focused || (FOptions & (goDrawFocusSelected | goRowSelect)) || !active))
+                    state |= gdSelected;
+                if (inSel && focused && !(FOptions & (goDrawFocusSelected | goRowSelect)) && !active)
+                    state &= ~gdSelected;
+            }
+            c->SetFont(Font());
+            if (FDefaultDrawing) {
+                if (fixed)
+                    c->Brush()->SetColor(FFixedColor);
+                else if (state & gdSelected) {
+                    c->Brush()->SetColor(clHighlight);
+                    c->Font()->SetColor(clHighlightText);
+                } else
+                    c->Brush()->SetColor(Color());
+                c->FillRect(r);
+            }
+            c->Brush()->SetStyle(bsSolid);
+            DrawCell(col.Index, row.Index, r, state);
+            if (FDefaultDrawing && fixed) {
+                TRect e = r;
+                DrawEdge(c, e, BDR_RAISEDINNER, BF_BOTTOMRIGHT);
+                e = r;
+                DrawEdge(c, e, BDR_RAISEDINNER, BF_TOPLEFT);
+            }
+            if (FDefaultDrawing && focused && active && !editing && !(FOptions & goRowSelect) && !fixed)
+                c->DrawFocusRect(r);
+        }
+    }
+    // What lies beyond the last column and row.
+    c->Brush()->SetColor(Color());
+    c->Brush()->SetStyle(bsSolid);
+    if (gridRight < cr.Right)
+        c->FillRect(TRect(gridRight, 0, cr.Right, cr.Bottom));
+    if (gridBottom < cr.Bottom)
+        c->FillRect(TRect(0, gridBottom, std::min(gridRight, cr.Right), cr.Bottom));
+}
+
+// ---------------------------------------------------------------- TDrawGrid
+TDrawGrid::TDrawGrid(TComponent* AOwner) : TCustomGrid(AOwner) {}
+
+// ---------------------------------------------------------------- TStringGrid
+TStringGrid::TStringGrid(TComponent* AOwner) : TDrawGrid(AOwner) {}
+
+TStringGrid::~TStringGrid() = default;
+
+const TStringGrid::TCell* TStringGrid::FindCell(int ACol, int ARow) const
+{
+    if (ACol < 0)
+        ListIndexError(ACol);
+    if (ARow < 0)
+        ListIndexError(ARow);
+    if (ARow >= int(FData.size()))
+        return nullptr;
+    const auto& row = FData[ARow];
+    if (ACol >= int(row.size()))
+        return nullptr;
+    return &row[ACol];
+}
+
+TStringGrid::TCell& TStringGrid::CellAt(int ACol, int ARow)
+{
+    if (ACol < 0)
+        ListIndexError(ACol);
+    if (ARow < 0)
+        ListIndexError(ARow);
+    if (ARow >= int(FData.size()))
+        FData.resize(ARow + 1);
+    auto& row = FData[ARow];
+    if (ACol >= int(row.size()))
+        row.resize(std::max<size_t>(ACol + 1, std::max<size_t>(ColCount(), row.size())));
+    return row[ACol];
+}
+
+AnsiString TStringGrid::Cells(int ACol, int ARow) const
+{
+    const TCell* c = FindCell(ACol, ARow);
+    return c ? c->Text : AnsiString();
+}
+
+void TStringGrid::SetCells(int ACol, int ARow, const AnsiString& Value)
+{
+    CellAt(ACol, ARow).Text = Value;
+    InvalidateCell(ACol, ARow);
+}
+
+TObject* TStringGrid::Objects(int ACol, int ARow) const
+{
+    const TCell* c = FindCell(ACol, ARow);
+    return c ? c->Object : nullptr;
+}
+
+void TStringGrid::SetObjects(int ACol, int ARow, TObject* Value)
+{
+    CellAt(ACol, ARow).Object = Value;
+}
+
+TStrings* TStringGrid::Cols(int Index)
+{
+    if (Index < 0)
+        ListIndexError(Index);
+    auto list = std::make_unique<TStringList>();
+    for (int r = 0; r < RowCount(); ++r)
+        list->AddObject(Cells(Index, r), Objects(Index, r));
+    FLineView = std::move(list);
+    return FLineView.get();
+}
+
+TStrings* TStringGrid::Rows(int Index)
+{
+    if (Index < 0)
+        ListIndexError(Index);
+    auto list = std::make_unique<TStringList>();
+    for (int c = 0; c < ColCount(); ++c)
+        list->AddObject(Cells(c, Index), Objects(c, Index));
+    FLineView = std::move(list);
+    return FLineView.get();
+}
+
+void TStringGrid::SetCols(int Index, TStrings* Value)
+{
+    int n = Value ? std::min(Value->Count(), RowCount()) : 0;
+    for (int r = 0; r < n; ++r) {
+        TCell& cell = CellAt(Index, r);
+        cell.Text = Value->Strings(r);
+        cell.Object = Value->Objects(r);
+    }
+    InvalidateCol(Index);
+}
+
+void TStringGrid::SetRows(int Index, TStrings* Value)
+{
+    int n = Value ? std::min(Value->Count(), ColCount()) : 0;
+    for (int c = 0; c < n; ++c) {
+        TCell& cell = CellAt(c, Index);
+        cell.Text = Value->Strings(c);
+        cell.Object = Value->Objects(c);
+    }
+    InvalidateRow(Index);
+}
+
+void TStringGrid::DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState)
+{
+    if (DefaultDrawing())
+        Canvas()->TextRect(ARect, ARect.Left + 2, ARect.Top + 2, Cells(ACol, ARow));
+    TDrawGrid::DrawCell(ACol, ARow, ARect, AState);
+}
+
+AnsiString TStringGrid::GetEditText(int ACol, int ARow)
+{
+    AnsiString s = Cells(ACol, ARow);
+    if (OnGetEditText)
+        OnGetEditText(this, ACol, ARow, s);
+    return s;
+}
+
+void TStringGrid::SetEditText(int ACol, int ARow, const AnsiString& Value)
+{
+    SetCells(ACol, ARow, Value);
+    TDrawGrid::SetEditText(ACol, ARow, Value);
+}
+
+void TStringGrid::ColumnMoved(int FromIndex, int ToIndex)
+{
+    // Every stored row, also those beyond RowCount.
+    int need = std::max(FromIndex, ToIndex) + 1;
+    for (auto& row : FData) {
+        if (int(row.size()) < need)
+            row.resize(need);
+        TCell moved = std::move(row[FromIndex]);
+        row.erase(row.begin() + FromIndex);
+        row.insert(row.begin() + ToIndex, std::move(moved));
+    }
+    TDrawGrid::ColumnMoved(FromIndex, ToIndex);
+}
+
+void TStringGrid::RowMoved(int FromIndex, int ToIndex)
+{
+    int need = std::max(FromIndex, ToIndex) + 1;
+    if (int(FData.size()) < need)
+        FData.resize(need);
+    std::vector<TCell> moved = std::move(FData[FromIndex]);
+    FData.erase(FData.begin() + FromIndex);
+    FData.insert(FData.begin() + ToIndex, std::move(moved));
+    TDrawGrid::RowMoved(FromIndex, ToIndex);
+}

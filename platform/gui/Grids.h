@@ -1,0 +1,326 @@
+#pragma once
+// The standard grids: TCustomGrid (rows and columns of custom-painted cells
+// with fixed rows and columns, current cell, selection, scrolling, sizing and
+// moving by mouse, in-place editing), TDrawGrid (painted by OnDrawCell) and
+// TStringGrid (a text and an object per cell).
+//
+// Only the rows and columns in view are ever visited while painting and
+// scrolling: positions are found by walking from TopRow / LeftCol, so a grid
+// of 100,000 rows paints as fast as one of 100.
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/gui/Controls.h"
+
+class TCustomGrid;
+class TStringGrid;
+
+VELMAROK_EXCEPTION(EInvalidGridOperation, Exception)
+struct TGridScrollBars;
+
+// ---------------------------------------------------------------- types
+enum TGridOption : unsigned {
+    goFixedVertLine = 0x0001,
+    goFixedHorzLine = 0x0002,
+    goVertLine = 0x0004,
+    goHorzLine = 0x0008,
+    goRangeSelect = 0x0010,
+    goDrawFocusSelected = 0x0020,
+    goRowSizing = 0x0040,
+    goColSizing = 0x0080,
+    goRowMoving = 0x0100,
+    goColMoving = 0x0200,
+    goEditing = 0x0400,
+    goTabs = 0x0800,
+    goRowSelect = 0x1000,
+    goAlwaysShowEditor = 0x2000,
+    goThumbTracking = 0x4000,
+};
+using TGridOptions = unsigned;
+
+enum TGridDrawStateFlag : unsigned { gdSelected = 0x1, gdFocused = 0x2, gdFixed = 0x4 };
+using TGridDrawState = unsigned;
+
+enum TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, gsColMoving };
+
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
+struct TGridCoord {
+    int X = 0;
+    int Y = 0;
+    friend constexpr bool operator==(const TGridCoord&, const TGridCoord&) = default;
+};
+
+struct TGridRect {
+    int Left = 0;
+    int Top = 0;
+    int Right = 0;
+    int Bottom = 0;
+    constexpr TGridRect() = default;
+    constexpr TGridRect(int l, int t, int r, int b) : Left(l), Top(t), Right(r), Bottom(b) {}
+    TGridCoord TopLeft() const { return {Left, Top}; }
+    TGridCoord BottomRight() const { return {Right, Bottom}; }
+    friend constexpr bool operator==(const TGridRect&, const TGridRect&) = default;
+};
+
+using TDrawCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, TRect Rect, TGridDrawState State)>;
+using TSelectCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& CanSelect)>;
+using TMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
+using TGetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, AnsiString& Value)>;
+using TSetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, const AnsiString& Value)>;
+
+// ---------------------------------------------------------------- in-place editor
+// The editor the grid lays over the current cell: a one-line text field
+// painted by the editor itself. Return and the arrow keys up and down hand
+// control back to the grid; Escape restores the text the editor was filled with.
+class TInplaceEdit : public TCustomControl {
+public:
+    explicit TInplaceEdit(TComponent* AOwner);
+    ~TInplaceEdit() override;
+
+    TCustomGrid* Grid() const { return FGrid; }
+    const AnsiString& EditText() const { return FEditText; }
+    void SetEditText(const AnsiString& Value);
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int Value) { FMaxLength = Value; }
+    // The text the editor was last filled with (what Escape puts back).
+    const AnsiString& OriginalText() const { return FOriginal; }
+    bool Modified() const { return FEditText != FOriginal; }
+
+    // Lays the editor over a cell and fills it.
+    virtual void Move(const TRect& Loc);
+    virtual void UpdateContents();
+    void Deselect() {}
+
+protected:
+    friend class TCustomGrid;
+    void Paint() override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+    AnsiString GetText() const override { return FEditText; }
+    void WMGetDlgCode(TMessage& Message) override;
+
+    TCustomGrid* FGrid = nullptr;
+    AnsiString FEditText;
+    AnsiString FOriginal;
+    int FMaxLength = 0;
+};
+
+// ---------------------------------------------------------------- TCustomGrid
+class TCustomGrid : public TCustomControl {
+public:
+    explicit TCustomGrid(TComponent* AOwner);
+    ~TCustomGrid() override;
+
+    int ColCount() const { return FColCount; }
+    void SetColCount(int Value);
+    int RowCount() const { return FRowCount; }
+    void SetRowCount(int Value);
+    int FixedCols() const { return FFixedCols; }
+    void SetFixedCols(int Value);
+    int FixedRows() const { return FFixedRows; }
+    void SetFixedRows(int Value);
+    int DefaultColWidth() const { return FDefaultColWidth; }
+    void SetDefaultColWidth(int Value);
+    int DefaultRowHeight() const { return FDefaultRowHeight; }
+    void SetDefaultRowHeight(int Value);
+    int ColWidths(int Index) const;
+    void SetColWidths(int Index, int Value);
+    int RowHeights(int Index) const;
+    void SetRowHeights(int Index, int Value);
+    int GridLineWidth() const { return FGridLineWidth; }
+    void SetGridLineWidth(int Value);
+    TColor FixedColor() const { return FFixedColor; }
+    void SetFixedColor(TColor Value);
+    bool DefaultDrawing() const { return FDefaultDrawing; }
+    void SetDefaultDrawing(bool Value);
+    TGridOptions Options() const { return FOptions; }
+    void SetOptions(TGridOptions Value);
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle Value);
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle Value);
+
+    // The current cell.
+    int Col() const { return FCurrent.X; }
+    void SetCol(int Value);
+    int Row() const { return FCurrent.Y; }
+    void SetRow(int Value);
+    int TopRow() const { return FTopLeft.Y; }
+    void SetTopRow(int Value);
+    int LeftCol() const { return FTopLeft.X; }
+    void SetLeftCol(int Value);
+    // Scrolling rows (columns) wholly in view.
+    int VisibleColCount() const;
+    int VisibleRowCount() const;
+    TGridRect Selection() const;
+    void SetSelection(const TGridRect& Value);
+    TGridState GridState() const { return FGridState; }
+    bool EditorMode() const { return FEditorMode; }
+    void SetEditorMode(bool Value);
+    TInplaceEdit* InplaceEditor() const { return FInplaceEdit; }
+
+    // Client rectangle of a cell; empty when the cell is out of view.
+    TRect CellRect(int ACol, int ARow) const;
+    void MouseToCell(int X, int Y, int& ACol, int& ARow) const;
+    // The cell at a client point, (-1, -1) outside the cells.
+    TGridCoord MouseCoord(int X, int Y) const;
+
+    TRect ClientRect() const override;
+
+    TDrawCellEvent OnDrawCell;
+    TSelectCellEvent OnSelectCell;
+    TNotifyEvent OnTopLeftChanged;
+    TMovedEvent OnColumnMoved;
+    TMovedEvent OnRowMoved;
+    TGetEditEvent OnGetEditText;
+    TSetEditEvent OnSetEditText;
+
+    virtual void InvalidateCell(int ACol, int ARow);
+    virtual void InvalidateRow(int ARow);
+    virtual void InvalidateCol(int ACol);
+    void InvalidateGrid() { Invalidate(); }
+    virtual void MoveColumn(int FromIndex, int ToIndex);
+    virtual void MoveRow(int FromIndex, int ToIndex);
+    virtual void DeleteColumn(int ACol);
+    virtual void DeleteRow(int ARow);
+    // Makes a cell current; MoveAnchor false extends the selection to it.
+    void FocusCell(int ACol, int ARow, bool MoveAnchor);
+    void ShowEditor();
+    void HideEditor();
+
+protected:
+    // ---- hooks for descendants
+    virtual void DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState);
+    virtual bool SelectCell(int ACol, int ARow);
+    virtual void TopLeftChanged();
+    virtual AnsiString GetEditText(int ACol, int ARow);
+    virtual void SetEditText(int ACol, int ARow, const AnsiString& Value);
+    virtual int GetEditLimit() { return 0; }
+    virtual bool CanEditShow();
+    virtual bool CanEditModify() { return true; }
+    virtual TInplaceEdit* CreateEditor();
+    virtual void ColumnMoved(int FromIndex, int ToIndex);
+    virtual void RowMoved(int FromIndex, int ToIndex);
+    virtual void ColWidthsChanged();
+    virtual void RowHeightsChanged();
+    virtual void SizeChanged(int OldColCount, int OldRowCount);
+    virtual void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs);
+    // Ends editing, writing the editor's text back (Accept) or not.
+    void UpdateText();
+
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+    bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
+    void Paint() override;
+    void CreateWnd() override;
+    void WMSize(TWMSize& Message) override;
+    void WMGetDlgCode(TMessage& Message) override;
+    void WMKillFocus(TWMFocus& Message) override;
+    void WMSetFocus(TWMFocus& Message) override;
+
+    // Moves the current cell (with SelectCell's consent) and scrolls it into view.
+    void MoveCurrent(int ACol, int ARow, bool MoveAnchor, bool Show);
+    void MoveTopLeft(int ALeft, int ATop);
+    void ClampInView(const TGridCoord& Coord);
+    // The greatest TopRow / LeftCol that still fills the view.
+    int MaxTopRow() const;
+    int MaxLeftCol() const;
+    // Total width of the fixed columns, height of the fixed rows (with lines).
+    int FixedWidth() const;
+    int FixedHeight() const;
+    bool IsActiveControl() const;
+    void UpdateScrollBars();
+    void InvalidateRectOfCells(const TGridRect& R);
+    void UpdateEditor();
+
+    TGridCoord FCurrent{1, 1};
+    TGridCoord FAnchor{1, 1};
+    TGridCoord FTopLeft{1, 1};
+    TGridState FGridState = gsNormal;
+    TInplaceEdit* FInplaceEdit = nullptr;
+    bool FEditorMode = false;
+    int FInplaceCol = -1;
+    int FInplaceRow = -1;
+
+private:
+    friend struct TGridScrollBars;
+    friend class TInplaceEdit;
+    void ChangeSize(int NewColCount, int NewRowCount);
+    void ClampCurrent();
+    void Scrolled(bool Vertical, int Value);
+    void DrawSizingLine() {}
+
+    int FColCount = 5;
+    int FRowCount = 5;
+    int FFixedCols = 1;
+    int FFixedRows = 1;
+    int FDefaultColWidth = 64;
+    int FDefaultRowHeight = 24;
+    std::vector<int> FColWidths;
+    std::vector<int> FRowHeights;
+    int FGridLineWidth = 1;
+    TColor FFixedColor = clBtnFace;
+    bool FDefaultDrawing = true;
+    TGridOptions FOptions = goFixedVertLine | goFixedHorzLine | goVertLine | goHorzLine | goRangeSelect;
+    TScrollStyle FScrollBars = ssBoth;
+    TBorderStyle FBorderStyle = bsSingle;
+    // Mouse sizing and moving.
+    int FSizingIndex = -1;
+    int FSizingPos = 0;
+    int FSizingOfs = 0;
+    int FMoveIndex = -1;
+    int FMovePos = -1;
+    std::unique_ptr<TGridScrollBars> FScroll;
+};
+
+// ---------------------------------------------------------------- TDrawGrid
+class TDrawGrid : public TCustomGrid {
+public:
+    explicit TDrawGrid(TComponent* AOwner);
+};
+
+// ---------------------------------------------------------------- TStringGrid
+// Texts and objects are kept per stored row and column; lowering ColCount or
+// RowCount keeps them, raising the count again brings them back. A negative
+// index raises EListError "List index out of bounds (n)".
+class TStringGrid : public TDrawGrid {
+public:
+    explicit TStringGrid(TComponent* AOwner);
+    ~TStringGrid() override;
+
+    AnsiString Cells(int ACol, int ARow) const;
+    void SetCells(int ACol, int ARow, const AnsiString& Value);
+    TObject* Objects(int ACol, int ARow) const;
+    void SetObjects(int ACol, int ARow, TObject* Value);
+    // A copy of a column's (row's) texts and objects over RowCount (ColCount);
+    // the list belongs to the grid and is valid until the next call.
+    TStrings* Cols(int Index);
+    TStrings* Rows(int Index);
+    void SetCols(int Index, TStrings* Value);
+    void SetRows(int Index, TStrings* Value);
+    // Rows (columns) that hold stored cells, counting those beyond the counts.
+    int StoredRowCount() const { return int(FData.size()); }
+
+protected:
+    void DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
+    AnsiString GetEditText(int ACol, int ARow) override;
+    void SetEditText(int ACol, int ARow, const AnsiString& Value) override;
+    void ColumnMoved(int FromIndex, int ToIndex) override;
+    void RowMoved(int FromIndex, int ToIndex) override;
+
+private:
+    struct TCell {
+        AnsiString Text;
+        TObject* Object = nullptr;
+    };
+    const TCell* FindCell(int ACol, int ARow) const;
+    TCell& CellAt(int ACol, int ARow);
+    std::vector<std::vector<TCell>> FData;
+    std::unique_ptr<TStrings> FLineView;
+};
