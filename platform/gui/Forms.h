@@ -222,3 +222,8 @@ HCURSOR CreateCursorFromBitmap(TBitmap* Image, int HotX, int HotY);
 
 extern TApplication* Application;
 extern TScreen* Screen;
+
+// Starts the toolkit and makes Application and Screen (the program's main
+// calls it first); FinalizeApplication frees them.
+void InitializeApplication(int& argc, char** argv);
+void FinalizeApplication();

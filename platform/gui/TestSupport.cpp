@@ -1,20 +1,404 @@
 #include "platform/gui/TestSupport.h"
 
 #include <QApplication>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
 #include <cstdlib>
-#include <memory>
+#include <deque>
+
+#include "platform/gui/Controls_p.h"
+#include "platform/gui/Graphics_p.h"
+#include "platform/gui/QtText_p.h"
 
 namespace {
-std::unique_ptr<QApplication> g_app;
+struct Expectation {
+    TDialogKind Kind;
+    AnsiString Name;       // form or dialog name, or the text the box must contain
+    int Result;
+    std::function<void(TForm*)> Before;
+    std::function<void(TDialogRequest&)> Answer;
+    bool InputOk = true;
+    AnsiString Value;
+};
+std::deque<Expectation> g_script;
+std::vector<TRecordedDialog> g_recorded;
+TDialogScript g_scriptObject;
+unsigned g_clock = 1000;
+
+AnsiString KindName(TDialogKind k)
+{
+    switch (k) {
+    case dkMessageBox: return "message box";
+    case dkMessageDlg: return "message dialog";
+    case dkModalForm: return "modal form";
+    case dkInputQuery: return "input box";
+    default: return "dialog";
+    }
 }
+
+[[noreturn]] void Unexpected(const TDialogRequest& r, const AnsiString& why)
+{
+    throw EUnexpectedDialog("Unexpected " + KindName(r.Kind) + " (" + why + "): \"" + r.Text + "\" caption \"" +
+                            r.Caption + "\" name \"" + r.Name + "\"");
+}
+
+int ScriptedDialog(TDialogRequest& r)
+{
+    TRecordedDialog rec{r.Kind, r.Name, r.Text, r.Caption, r.Flags, 0};
+    if (g_script.empty()) {
+        g_recorded.push_back(rec);
+        Unexpected(r, "nothing scripted");
+    }
+    Expectation e = g_script.front();
+    bool boxKind = r.Kind == dkMessageBox || r.Kind == dkMessageDlg;
+    bool kindOk = e.Kind == r.Kind || (e.Kind == dkMessageBox && boxKind);
+    if (!kindOk) {
+        g_recorded.push_back(rec);
+        Unexpected(r, "the script expects a " + KindName(e.Kind));
+    }
+    g_script.pop_front();
+    int result = e.Result;
+    switch (r.Kind) {
+    case dkMessageBox:
+    case dkMessageDlg:
+        if (!e.Name.empty() && r.Text.find(e.Name) == AnsiString::npos) {
+            g_recorded.push_back(rec);
+            Unexpected(r, "the script expects a text with \"" + e.Name + "\"");
+        }
+        break;
+    case dkModalForm: {
+        TCustomForm* f = r.Form;
+        if (!e.Name.empty() && !SameText(e.Name, f->Name()) && !SameText(e.Name, f->ClassName())) {
+            g_recorded.push_back(rec);
+            Unexpected(r, "the script expects form " + e.Name);
+        }
+        if (e.Before)
+            e.Before(dynamic_cast<TForm*>(f));
+        if (f->ModalResult() == mrNone)
+            f->SetModalResult(e.Result);
+        f->CloseModal();
+        if (f->ModalResult() == mrNone) {
+            g_recorded.push_back(rec);
+            Unexpected(r, "the form refused to close");
+        }
+        result = f->ModalResult();
+        break;
+    }
+    case dkInputQuery:
+        result = e.InputOk ? IDOK : IDCANCEL;
+        if (e.InputOk)
+            r.Values.assign(1, e.Value);
+        break;
+    default:
+        if (e.Answer)
+            e.Answer(r);
+        break;
+    }
+    rec.Result = result;
+    g_recorded.push_back(rec);
+    return result;
+}
+
+// Delivery through the toolkit's event path; a handler's exception comes back here.
+void Deliver(QWidget* w, QEvent* ev)
+{
+    QCoreApplication::sendEvent(w, ev);
+    gui_state::RethrowPending();
+}
+
+Qt::KeyboardModifiers Mods(TShiftState s)
+{
+    Qt::KeyboardModifiers m;
+    if (s & ssShift) m |= Qt::ShiftModifier;
+    if (s & ssCtrl) m |= Qt::ControlModifier;
+    if (s & ssAlt) m |= Qt::AltModifier;
+    return m;
+}
+
+Qt::MouseButton QtButton(TMouseButton b)
+{
+    return b == mbRight ? Qt::RightButton : b == mbMiddle ? Qt::MiddleButton : Qt::LeftButton;
+}
+
+Qt::MouseButtons g_held;
+
+// The window that gets the mouse for a control, and the point in it.
+QWidget* Target(TControl* c, int& x, int& y)
+{
+    if (auto* w = dynamic_cast<TWinControl*>(c))
+        return ControlWidget(w);
+    if (!c->Parent())
+        throw EInvalidOperation("A control without a parent gets no mouse input");
+    x += c->Left();
+    y += c->Top();
+    return ControlWidget(c->Parent());
+}
+
+void SendMouse(TControl* c, QEvent::Type type, int x, int y, Qt::MouseButton button, TShiftState shift)
+{
+    QWidget* w = Target(c, x, y);
+    g_clock += 10;
+    QPointF local(x, y);
+    QPointF global = w->mapToGlobal(QPoint(x, y));
+    QMouseEvent ev(type, local, local, global, button, g_held, Mods(shift));
+    ev.setTimestamp(g_clock);
+    Deliver(w, &ev);
+}
+}  // namespace
 
 void InitTestApplication(int& argc, char** argv)
 {
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    g_app = std::make_unique<QApplication>(argc, argv);
+    gui_state::TestMode = true;
+    gui_state::ManualTimers = true;
+    InitializeApplication(argc, argv);
+    SetDialogHook(ScriptedDialog);
 }
 
 void DoneTestApplication()
 {
-    g_app.reset();
+    SetDialogHook(nullptr);
+    FinalizeApplication();
+}
+
+// ---------------------------------------------------------------- dialogs
+TDialogScript& ScriptDialogs() { return g_scriptObject; }
+
+TDialogScript& TDialogScript::ExpectMessageBox(int Answer, const AnsiString& TextContains)
+{
+    g_script.push_back({dkMessageBox, TextContains, Answer, nullptr, nullptr});
+    return *this;
+}
+
+TDialogScript& TDialogScript::ExpectModal(const AnsiString& FormName, int ModalResult,
+                                          std::function<void(TForm*)> Before)
+{
+    g_script.push_back({dkModalForm, FormName, ModalResult, std::move(Before), nullptr});
+    return *this;
+}
+
+TDialogScript& TDialogScript::ExpectInput(bool Ok, const AnsiString& Value)
+{
+    Expectation e{dkInputQuery, AnsiString(), Ok ? IDOK : IDCANCEL, nullptr, nullptr};
+    e.InputOk = Ok;
+    e.Value = Value;
+    g_script.push_back(e);
+    return *this;
+}
+
+TDialogScript& TDialogScript::ExpectDialog(TDialogKind Kind, const AnsiString& Name, int Result,
+                                           std::function<void(TDialogRequest&)> Answer)
+{
+    g_script.push_back({Kind, Name, Result, nullptr, std::move(Answer)});
+    return *this;
+}
+
+const std::vector<TRecordedDialog>& RecordedDialogs() { return g_recorded; }
+void ClearRecordedDialogs() { g_recorded.clear(); }
+
+bool VerifyNoPendingDialogs()
+{
+    bool none = g_script.empty();
+    g_script.clear();
+    return none;
+}
+
+// ---------------------------------------------------------------- input
+void MouseDown(TControl* Control, int X, int Y, TMouseButton Button, TShiftState Shift)
+{
+    g_held |= QtButton(Button);
+    SendMouse(Control, QEvent::MouseButtonPress, X, Y, QtButton(Button), Shift);
+}
+
+void MouseUp(TControl* Control, int X, int Y, TMouseButton Button, TShiftState Shift)
+{
+    g_held &= ~QtButton(Button);
+    SendMouse(Control, QEvent::MouseButtonRelease, X, Y, QtButton(Button), Shift);
+}
+
+void MouseMove(TControl* Control, int X, int Y, TShiftState Shift)
+{
+    SendMouse(Control, QEvent::MouseMove, X, Y, Qt::NoButton, Shift);
+}
+
+void Click(TControl* Control, int X, int Y, TMouseButton Button, TShiftState Shift)
+{
+    MouseDown(Control, X, Y, Button, Shift);
+    MouseUp(Control, X, Y, Button, Shift);
+}
+
+void DoubleClick(TControl* Control, int X, int Y, TShiftState Shift)
+{
+    Click(Control, X, Y, mbLeft, Shift);
+    Click(Control, X, Y, mbLeft, Shift);
+}
+
+void Drag(TControl* Control, TPoint From, TPoint To, TMouseButton Button, TShiftState Shift)
+{
+    MouseDown(Control, From.X, From.Y, Button, Shift);
+    const int steps = 4;
+    for (int i = 1; i <= steps; ++i)
+        SendMouse(Control, QEvent::MouseMove, From.X + (To.X - From.X) * i / steps,
+                  From.Y + (To.Y - From.Y) * i / steps, Qt::NoButton, Shift);
+    MouseUp(Control, To.X, To.Y, Button, Shift);
+}
+
+void Wheel(TControl* Control, int X, int Y, int Delta, TShiftState Shift)
+{
+    QWidget* w = Target(Control, X, Y);
+    g_clock += 10;
+    QPointF local(X, Y);
+    QPointF global = w->mapToGlobal(QPoint(X, Y));
+    QWheelEvent ev(local, global, QPoint(), QPoint(0, Delta), g_held, Mods(Shift), Qt::NoScrollPhase, false);
+    ev.setTimestamp(g_clock);
+    Deliver(w, &ev);
+}
+
+void MouseLeave(TControl* Control)
+{
+    int x = 0, y = 0;
+    QWidget* w = Target(Control, x, y);
+    QEvent ev(QEvent::Leave);
+    Deliver(w, &ev);
+}
+
+void AdvanceInputClock(unsigned Milliseconds)
+{
+    g_clock += Milliseconds;
+}
+
+namespace {
+// The character a key types with the shift state ("" for none).
+QString KeyText(Word vk, TShiftState shift)
+{
+    if (shift & (ssCtrl | ssAlt))
+        return QString();
+    bool up = shift & ssShift;
+    if (vk >= 'A' && vk <= 'Z')
+        return QString(QChar(up ? vk : vk + 32));
+    if (vk >= '0' && vk <= '9' && !up)
+        return QString(QChar(vk));
+    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9)
+        return QString(QChar('0' + vk - VK_NUMPAD0));
+    switch (vk) {
+    case VK_SPACE: return QStringLiteral(" ");
+    case VK_RETURN: return QStringLiteral("\r");
+    case VK_BACK: return QString(QChar(8));
+    case VK_ESCAPE: return QString(QChar(27));
+    case VK_TAB: return QStringLiteral("\t");
+    case VK_OEM_COMMA: return up ? "<" : ",";
+    case VK_OEM_PERIOD: return up ? ">" : ".";
+    case VK_OEM_MINUS: return up ? "_" : "-";
+    case VK_OEM_PLUS: return up ? "+" : "=";
+    default: return QString();
+    }
+}
+
+void SendKey(TWinControl* c, QEvent::Type type, Word vk, TShiftState shift, const QString& text)
+{
+    QWidget* w = ControlWidget(c);
+    Qt::KeyboardModifiers m = Mods(shift);
+    int key = gui_state::QtKeyFromVirtualKey(vk);
+    if (key == Qt::Key_Tab && (shift & ssShift))
+        key = Qt::Key_Backtab;
+    if (vk >= VK_NUMPAD0 && vk <= VK_DIVIDE)
+        m |= Qt::KeypadModifier;
+    QKeyEvent ev(type, key, m, text);
+    ev.setTimestamp(g_clock += 10);
+    Deliver(w, &ev);
+}
+}  // namespace
+
+void KeyDown(TWinControl* Control, Word Key, TShiftState Shift)
+{
+    SendKey(Control, QEvent::KeyPress, Key, Shift, KeyText(Key, Shift));
+}
+
+void KeyUp(TWinControl* Control, Word Key, TShiftState Shift)
+{
+    SendKey(Control, QEvent::KeyRelease, Key, Shift, KeyText(Key, Shift));
+}
+
+void TypeKey(TWinControl* Control, Word Key, TShiftState Shift)
+{
+    KeyDown(Control, Key, Shift);
+    KeyUp(Control, Key, Shift);
+}
+
+void TypeText(TWinControl* Control, const AnsiString& Text)
+{
+    for (char ch : Text) {
+        Byte b = Byte(ch);
+        Word vk = 0;
+        TShiftState shift = 0;
+        if (b >= 'a' && b <= 'z')
+            vk = Word(b - 32);
+        else if (b >= 'A' && b <= 'Z') {
+            vk = b;
+            shift = ssShift;
+        } else if (b >= '0' && b <= '9')
+            vk = b;
+        else if (b == ' ')
+            vk = VK_SPACE;
+        QString t(QChar(Win1250ToUnicode(b)));
+        SendKey(Control, QEvent::KeyPress, vk, shift, t);
+        SendKey(Control, QEvent::KeyRelease, vk, shift, t);
+    }
+}
+
+AnsiString HintAt(TControl* Control, int X, int Y)
+{
+    QWidget* w = Target(Control, X, Y);
+    QHelpEvent ev(QEvent::ToolTip, QPoint(X, Y), w->mapToGlobal(QPoint(X, Y)));
+    gui_state::LastHint.clear();
+    Deliver(w, &ev);
+    return gui_state::LastHint;
+}
+
+// ---------------------------------------------------------------- painting, timers
+std::unique_ptr<TBitmap> GrabControl(TControl* Control)
+{
+    auto bmp = std::make_unique<TBitmap>();
+    QImage img;
+    if (auto* w = dynamic_cast<TWinControl*>(Control)) {
+        img = ControlWidget(w)->grab().toImage();
+    } else if (Control->Parent()) {
+        img = ControlWidget(Control->Parent())
+                  ->grab(QRect(Control->Left(), Control->Top(), Control->Width(), Control->Height()))
+                  .toImage();
+    }
+    gui_state::RethrowPending();
+    SetBitmapImage(*bmp, img.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    return bmp;
+}
+
+bool FireTimer(TWinControl* Control, UINT_PTR ID)
+{
+    bool fired = gui_state::FireTimer(Control, ID);
+    gui_state::RethrowPending();
+    return fired;
+}
+
+bool FireTimer(TTimer* Timer)
+{
+    return gui_state::FireTimer(Timer, 0);
+}
+
+bool TimerActive(TWinControl* Control, UINT_PTR ID)
+{
+    return gui_state::TimerExists(Control, ID);
+}
+
+int FireAllTimers()
+{
+    int n = gui_state::FireAllTimers();
+    gui_state::RethrowPending();
+    return n;
+}
+
+void ProcessPendingMessages()
+{
+    Application->ProcessMessages();
 }

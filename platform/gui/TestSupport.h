@@ -1,7 +1,83 @@
 #pragma once
 // Hooks for the test suites: they start the toolkit without a display and
 // never let a dialog block. Tests outside platform/gui see no toolkit types.
+#include <functional>
+#include <memory>
+#include <vector>
 
-// Creates the application object on the offscreen platform.
+#include "platform/gui/Dialogs.h"
+
+// Creates the application object on the offscreen platform, with scripted
+// dialogs and timers that fire only when a test fires them.
 void InitTestApplication(int& argc, char** argv);
 void DoneTestApplication();
+
+// ---------------------------------------------------------------- dialogs
+// Thrown by a dialog that the test did not script (or that differs from the script).
+VELMAROK_EXCEPTION(EUnexpectedDialog, Exception)
+
+struct TRecordedDialog {
+    TDialogKind Kind = dkMessageBox;
+    AnsiString Name;
+    AnsiString Text;
+    AnsiString Caption;
+    unsigned Flags = 0;
+    int Result = 0;
+};
+
+class TDialogScript {
+public:
+    // The next message box (or message dialog) answers Answer (IDYES, mrOk ...);
+    // with TextContains the box's text must contain it.
+    TDialogScript& ExpectMessageBox(int Answer, const AnsiString& TextContains = AnsiString());
+    // The next modal form (by Name or class name, "" any): Before runs on the
+    // shown form, then the form's ModalResult becomes ModalResult unless Before set it.
+    TDialogScript& ExpectModal(const AnsiString& FormName, int ModalResult,
+                               std::function<void(TForm*)> Before = nullptr);
+    // The next input box: accepted with Value, or cancelled.
+    TDialogScript& ExpectInput(bool Ok, const AnsiString& Value = AnsiString());
+    // Any dialog of a kind (common dialogs): Answer may fill the request's Values.
+    TDialogScript& ExpectDialog(TDialogKind Kind, const AnsiString& Name, int Result,
+                                std::function<void(TDialogRequest&)> Answer = nullptr);
+};
+TDialogScript& ScriptDialogs();
+// The dialogs shown since the last clear, in order.
+const std::vector<TRecordedDialog>& RecordedDialogs();
+void ClearRecordedDialogs();
+// True when every scripted answer was used; clears the script.
+bool VerifyNoPendingDialogs();
+
+// ---------------------------------------------------------------- input
+// Mouse and keyboard events, delivered as the toolkit delivers real input.
+// Points are client coordinates of the control. Each call advances the input
+// clock by 10 ms, so two clicks in a row make a double click.
+void MouseDown(TControl* Control, int X, int Y, TMouseButton Button = mbLeft, TShiftState Shift = 0);
+void MouseUp(TControl* Control, int X, int Y, TMouseButton Button = mbLeft, TShiftState Shift = 0);
+void MouseMove(TControl* Control, int X, int Y, TShiftState Shift = 0);
+void Click(TControl* Control, int X, int Y, TMouseButton Button = mbLeft, TShiftState Shift = 0);
+void DoubleClick(TControl* Control, int X, int Y, TShiftState Shift = 0);
+void Drag(TControl* Control, TPoint From, TPoint To, TMouseButton Button = mbLeft, TShiftState Shift = 0);
+void Wheel(TControl* Control, int X, int Y, int Delta, TShiftState Shift = 0);
+void MouseLeave(TControl* Control);
+// Lets time pass on the input clock (beyond the double-click time, for example).
+void AdvanceInputClock(unsigned Milliseconds);
+// Key press and release by virtual key; the press carries the character it types.
+void KeyDown(TWinControl* Control, Word Key, TShiftState Shift = 0);
+void KeyUp(TWinControl* Control, Word Key, TShiftState Shift = 0);
+void TypeKey(TWinControl* Control, Word Key, TShiftState Shift = 0);
+// Types Windows-1250 text, a character at a time.
+void TypeText(TWinControl* Control, const AnsiString& Text);
+// The hint text the control shows at the point ("" for none).
+AnsiString HintAt(TControl* Control, int X, int Y);
+
+// ---------------------------------------------------------------- painting, timers, loop
+// The control as painted now.
+std::unique_ptr<TBitmap> GrabControl(TControl* Control);
+// A window timer of the control (or a TTimer) fires now; false when it is not set.
+bool FireTimer(TWinControl* Control, UINT_PTR ID);
+bool FireTimer(TTimer* Timer);
+bool TimerActive(TWinControl* Control, UINT_PTR ID);
+// Every timer fires once; returns how many did.
+int FireAllTimers();
+// Handles pending events and posted messages; rethrows what a handler raised.
+void ProcessPendingMessages();

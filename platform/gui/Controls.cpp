@@ -1,0 +1,2273 @@
+#include "platform/gui/Controls.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+#include <QWheelEvent>
+#include <algorithm>
+#include <map>
+#include <set>
+#include <unordered_map>
+
+#include "platform/gui/Controls_p.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/Graphics_p.h"
+#include "platform/gui/QtText_p.h"
+
+std::function<void(TPopupMenu*, TControl*, TPoint)> PopupMenuHandler;
+
+namespace {
+std::unordered_map<HWND, TWinControl*> g_windows;
+HWND g_nextHandle = 0x100;
+TWinControl* g_focused = nullptr;
+TControl* g_capture = nullptr;
+unsigned g_modifiers = 0;       // Qt::KeyboardModifiers
+unsigned g_buttons = 0;         // Qt::MouseButtons
+std::set<Word> g_keysDown;
+TPoint g_cursorPos;
+
+struct LastPress {
+    HWND wnd = 0;
+    int button = 0;
+    quint64 time = 0;
+    TPoint pos;
+    bool valid = false;
+} g_lastPress;
+
+// A control that paints itself through its messages.
+class TControlWidget : public QWidget {
+public:
+    explicit TControlWidget(TWinControlImpl* impl) : Impl(impl)
+    {
+        setMouseTracking(true);
+        setFocusPolicy(Qt::NoFocus);
+    }
+    TWinControlImpl* Impl;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+};
+
+class TEventBridge : public QObject {
+public:
+    explicit TEventBridge(TWinControl* c) : Control(c) {}
+    TWinControl* Control;
+    bool eventFilter(QObject* obj, QEvent* ev) override;
+
+private:
+    bool Mouse(QWidget* w, QMouseEvent* ev);
+    bool Wheel(QWidget* w, QWheelEvent* ev);
+    bool Key(QWidget* w, QKeyEvent* ev);
+    bool Hint(QWidget* w, QHelpEvent* ev);
+};
+
+TShiftState ShiftFromModifiers(unsigned mods)
+{
+    TShiftState s = 0;
+    if (mods & Qt::ShiftModifier) s |= ssShift;
+    if (mods & Qt::ControlModifier) s |= ssCtrl;
+    if (mods & Qt::AltModifier) s |= ssAlt;
+    return s;
+}
+
+WPARAM MouseKeys()
+{
+    WPARAM k = 0;
+    if (g_buttons & Qt::LeftButton) k |= MK_LBUTTON;
+    if (g_buttons & Qt::RightButton) k |= MK_RBUTTON;
+    if (g_buttons & Qt::MiddleButton) k |= MK_MBUTTON;
+    if (g_modifiers & Qt::ShiftModifier) k |= MK_SHIFT;
+    if (g_modifiers & Qt::ControlModifier) k |= MK_CONTROL;
+    return k;
+}
+
+// Runs a piece of the layer called by the toolkit; exceptions of handlers go to the application.
+template <class F>
+void Guarded(F&& f)
+{
+    ++gui_state::EventDepth;
+    try {
+        f();
+    } catch (...) {
+        gui_state::HandleException();
+    }
+    --gui_state::EventDepth;
+}
+
+bool IsAlive(TWinControl* c, HWND h)
+{
+    auto it = g_windows.find(h);
+    return h && it != g_windows.end() && it->second == c;
+}
+}  // namespace
+
+// ---------------------------------------------------------------- layer state
+namespace gui_state {
+bool TestMode = false;
+bool ManualTimers = false;
+std::exception_ptr PendingException;
+AnsiString LastHint;
+unsigned SimulatedTime = 0;
+int EventDepth = 0;
+
+void HandleException()
+{
+    if (TestMode) {
+        if (!PendingException)
+            PendingException = std::current_exception();
+        return;
+    }
+    if (Application)
+        Application->HandleException(nullptr);
+}
+
+void RethrowPending()
+{
+    if (PendingException) {
+        std::exception_ptr e = PendingException;
+        PendingException = nullptr;
+        std::rethrow_exception(e);
+    }
+}
+
+TWinControl* Focused() { return g_focused; }
+
+void ChangeFocus(TWinControl* to)
+{
+    TWinControl* from = g_focused;
+    if (from == to)
+        return;
+    g_focused = to;
+    HWND fromH = from ? from->HandleAllocated() ? from->Handle() : 0 : 0;
+    HWND toH = to ? to->Handle() : 0;
+    if (from)
+        from->Perform(WM_KILLFOCUS, toH, 0);
+    if (from && IsAlive(from, fromH))
+        from->Perform(CM_EXIT, 0, 0);
+    if (to && IsAlive(to, toH) && g_focused == to) {
+        to->Perform(WM_SETFOCUS, fromH, 0);
+        if (IsAlive(to, toH) && g_focused == to)
+            to->Perform(CM_ENTER, 0, 0);
+    }
+}
+
+bool FilterMessage(TMsg& msg)
+{
+    if (!Application || !Application->OnMessage)
+        return false;
+    bool handled = false;
+    Application->OnMessage(msg, handled);
+    return handled;
+}
+
+void NoteModifiers(unsigned m) { g_modifiers = m; }
+void NoteButtons(unsigned b) { g_buttons = b; }
+void NoteKey(Word vk, bool down)
+{
+    if (down)
+        g_keysDown.insert(vk);
+    else
+        g_keysDown.erase(vk);
+}
+void NoteCursorPos(TPoint p) { g_cursorPos = p; }
+
+Word VirtualKeyFromQt(int k, unsigned mods)
+{
+    bool keypad = mods & Qt::KeypadModifier;
+    if (k >= Qt::Key_A && k <= Qt::Key_Z)
+        return Word('A' + (k - Qt::Key_A));
+    if (k >= Qt::Key_0 && k <= Qt::Key_9)
+        return keypad ? Word(VK_NUMPAD0 + (k - Qt::Key_0)) : Word('0' + (k - Qt::Key_0));
+    if (k >= Qt::Key_F1 && k <= Qt::Key_F24)
+        return Word(VK_F1 + (k - Qt::Key_F1));
+    switch (k) {
+    case Qt::Key_Left: return VK_LEFT;
+    case Qt::Key_Right: return VK_RIGHT;
+    case Qt::Key_Up: return VK_UP;
+    case Qt::Key_Down: return VK_DOWN;
+    case Qt::Key_PageUp: return VK_PRIOR;
+    case Qt::Key_PageDown: return VK_NEXT;
+    case Qt::Key_Home: return VK_HOME;
+    case Qt::Key_End: return VK_END;
+    case Qt::Key_Insert: return VK_INSERT;
+    case Qt::Key_Delete: return VK_DELETE;
+    case Qt::Key_Return: case Qt::Key_Enter: return VK_RETURN;
+    case Qt::Key_Escape: return VK_ESCAPE;
+    case Qt::Key_Tab: case Qt::Key_Backtab: return VK_TAB;
+    case Qt::Key_Backspace: return VK_BACK;
+    case Qt::Key_Space: return VK_SPACE;
+    case Qt::Key_Shift: return VK_SHIFT;
+    case Qt::Key_Control: return VK_CONTROL;
+    case Qt::Key_Alt: case Qt::Key_AltGr: return VK_MENU;
+    case Qt::Key_Meta: return VK_LWIN;
+    case Qt::Key_Menu: return VK_APPS;
+    case Qt::Key_CapsLock: return VK_CAPITAL;
+    case Qt::Key_NumLock: return VK_NUMLOCK;
+    case Qt::Key_ScrollLock: return VK_SCROLL;
+    case Qt::Key_Pause: return VK_PAUSE;
+    case Qt::Key_Print: return VK_SNAPSHOT;
+    case Qt::Key_Clear: return VK_CLEAR;
+    case Qt::Key_Asterisk: return keypad ? VK_MULTIPLY : Word('8');
+    case Qt::Key_Plus: return keypad ? VK_ADD : VK_OEM_PLUS;
+    case Qt::Key_Equal: return VK_OEM_PLUS;
+    case Qt::Key_Minus: return keypad ? VK_SUBTRACT : VK_OEM_MINUS;
+    case Qt::Key_Underscore: return VK_OEM_MINUS;
+    case Qt::Key_Period: return keypad ? VK_DECIMAL : VK_OEM_PERIOD;
+    case Qt::Key_Greater: return VK_OEM_PERIOD;
+    case Qt::Key_Comma: case Qt::Key_Less: return VK_OEM_COMMA;
+    case Qt::Key_Slash: return keypad ? VK_DIVIDE : VK_OEM_2;
+    case Qt::Key_Question: return VK_OEM_2;
+    case Qt::Key_Semicolon: case Qt::Key_Colon: return VK_OEM_1;
+    case Qt::Key_QuoteLeft: case Qt::Key_AsciiTilde: return VK_OEM_3;
+    case Qt::Key_BracketLeft: case Qt::Key_BraceLeft: return VK_OEM_4;
+    case Qt::Key_Backslash: case Qt::Key_Bar: return VK_OEM_5;
+    case Qt::Key_BracketRight: case Qt::Key_BraceRight: return VK_OEM_6;
+    case Qt::Key_Apostrophe: case Qt::Key_QuoteDbl: return VK_OEM_7;
+    default: return 0;
+    }
+}
+
+int QtKeyFromVirtualKey(Word vk)
+{
+    if (vk >= 'A' && vk <= 'Z')
+        return Qt::Key_A + (vk - 'A');
+    if (vk >= '0' && vk <= '9')
+        return Qt::Key_0 + (vk - '0');
+    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9)
+        return Qt::Key_0 + (vk - VK_NUMPAD0);
+    if (vk >= VK_F1 && vk <= VK_F1 + 23)
+        return Qt::Key_F1 + (vk - VK_F1);
+    switch (vk) {
+    case VK_LEFT: return Qt::Key_Left;
+    case VK_RIGHT: return Qt::Key_Right;
+    case VK_UP: return Qt::Key_Up;
+    case VK_DOWN: return Qt::Key_Down;
+    case VK_PRIOR: return Qt::Key_PageUp;
+    case VK_NEXT: return Qt::Key_PageDown;
+    case VK_HOME: return Qt::Key_Home;
+    case VK_END: return Qt::Key_End;
+    case VK_INSERT: return Qt::Key_Insert;
+    case VK_DELETE: return Qt::Key_Delete;
+    case VK_RETURN: return Qt::Key_Return;
+    case VK_ESCAPE: return Qt::Key_Escape;
+    case VK_TAB: return Qt::Key_Tab;
+    case VK_BACK: return Qt::Key_Backspace;
+    case VK_SPACE: return Qt::Key_Space;
+    case VK_SHIFT: return Qt::Key_Shift;
+    case VK_CONTROL: return Qt::Key_Control;
+    case VK_MENU: return Qt::Key_Alt;
+    case VK_APPS: return Qt::Key_Menu;
+    case VK_MULTIPLY: return Qt::Key_Asterisk;
+    case VK_ADD: return Qt::Key_Plus;
+    case VK_SUBTRACT: return Qt::Key_Minus;
+    case VK_DECIMAL: return Qt::Key_Period;
+    case VK_DIVIDE: return Qt::Key_Slash;
+    case VK_OEM_PLUS: return Qt::Key_Equal;
+    case VK_OEM_MINUS: return Qt::Key_Minus;
+    case VK_OEM_PERIOD: return Qt::Key_Period;
+    case VK_OEM_COMMA: return Qt::Key_Comma;
+    case VK_OEM_1: return Qt::Key_Semicolon;
+    case VK_OEM_2: return Qt::Key_Slash;
+    case VK_OEM_3: return Qt::Key_QuoteLeft;
+    case VK_OEM_4: return Qt::Key_BracketLeft;
+    case VK_OEM_5: return Qt::Key_Backslash;
+    case VK_OEM_6: return Qt::Key_BracketRight;
+    case VK_OEM_7: return Qt::Key_Apostrophe;
+    default: return 0;
+    }
+}
+}  // namespace gui_state
+
+TWinControlImpl& WinImpl(TWinControl* c) { return *c->FImpl; }
+
+
+QWidget* ControlWidget(TWinControl* c)
+{
+    c->HandleNeeded();
+    return WinImpl(c).Widget.data();
+}
+
+TWinControl* WidgetControl(const QObject* w)
+{
+    for (auto& [h, c] : g_windows)
+        if (WinImpl(c).Widget.data() == w)
+            return c;
+    return nullptr;
+}
+
+void InstallMessageBridge(QWidget* w, TWinControl* c)
+{
+    auto* b = new TEventBridge(c);
+    b->setParent(w);
+    w->installEventFilter(b);
+}
+
+// ---------------------------------------------------------------- painting
+void TControlWidget::paintEvent(QPaintEvent*)
+{
+    if (!Impl || !Impl->Control)
+        return;
+    QPainter p(this);
+    TWinControl* c = Impl->Control;
+    TWinControlImpl* impl = Impl;
+    Guarded([&] {
+        impl->Painter = &p;
+        TMessage erase{WM_ERASEBKGND, 0, 0, 0};
+        c->WndProc(erase);
+        TMessage paint{WM_PAINT, 0, 0, 0};
+        c->WndProc(paint);
+    });
+    impl->Painter = nullptr;
+}
+
+// ---------------------------------------------------------------- events to messages
+bool TEventBridge::eventFilter(QObject* obj, QEvent* ev)
+{
+    if (!Control)
+        return false;
+    auto* w = qobject_cast<QWidget*>(obj);
+    if (!w)
+        return false;
+    bool eat = false;
+    TWinControl* c = Control;
+    switch (ev->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove:
+        Guarded([&] { eat = Mouse(w, static_cast<QMouseEvent*>(ev)); });
+        break;
+    case QEvent::Wheel:
+        Guarded([&] { eat = Wheel(w, static_cast<QWheelEvent*>(ev)); });
+        break;
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+        Guarded([&] { eat = Key(w, static_cast<QKeyEvent*>(ev)); });
+        break;
+    case QEvent::ToolTip:
+        Guarded([&] { eat = Hint(w, static_cast<QHelpEvent*>(ev)); });
+        break;
+    case QEvent::FocusIn:
+        Guarded([&] { gui_state::ChangeFocus(c); });
+        break;
+    case QEvent::Enter:
+        Guarded([&] { c->Perform(CM_MOUSEENTER, 0, 0); });
+        break;
+    case QEvent::Leave:
+        Guarded([&] { c->Perform(CM_MOUSELEAVE, 0, 0); });
+        break;
+    case QEvent::ContextMenu:
+        if (WinImpl(c).OwnPaint) {
+            eat = true;   // made from the right button's release
+        } else {
+            Guarded([&] {
+                auto* ce = static_cast<QContextMenuEvent*>(ev);
+                TMessage m{WM_CONTEXTMENU, c->Handle(), MAKELPARAM(ce->globalPos().x(), ce->globalPos().y()), 0};
+                WinImpl(c).InFlight = &m;
+                WinImpl(c).PassToToolkit = false;
+                c->WndProc(m);
+                if (IsAlive(c, m.WParam)) {
+                    eat = !WinImpl(c).PassToToolkit;
+                    WinImpl(c).InFlight = nullptr;
+                }
+            });
+        }
+        break;
+    default:
+        break;
+    }
+    return eat;
+}
+
+bool TEventBridge::Mouse(QWidget* w, QMouseEvent* ev)
+{
+    TWinControl* c = Control;
+    gui_state::NoteModifiers(ev->modifiers());
+    gui_state::NoteButtons(ev->buttons());
+    QPoint gp = ev->globalPosition().toPoint();
+    gui_state::NoteCursorPos(TPoint(gp.x(), gp.y()));
+
+    // An explicit capture takes the mouse wherever it is.
+    TWinControl* target = c;
+    if (g_capture && g_capture != c) {
+        TWinControl* cw = dynamic_cast<TWinControl*>(g_capture);
+        if (!cw)
+            cw = g_capture->Parent();
+        if (cw && cw != c && cw->HandleAllocated())
+            target = cw;
+    }
+    QWidget* tw = target == c ? w : ControlWidget(target);
+    QPoint lp = tw->mapFromGlobal(gp);
+
+    Cardinal msg = WM_MOUSEMOVE;
+    int button = ev->button() == Qt::LeftButton ? 0 : ev->button() == Qt::RightButton ? 1
+                 : ev->button() == Qt::MiddleButton ? 2 : -1;
+    if (ev->type() == QEvent::MouseButtonPress || ev->type() == QEvent::MouseButtonDblClick) {
+        if (button < 0)
+            return true;
+        static const Cardinal downs[3] = {WM_LBUTTONDOWN, WM_RBUTTONDOWN, WM_MBUTTONDOWN};
+        msg = downs[button];
+        quint64 t = ev->timestamp();
+        TPoint p(gp.x(), gp.y());
+        bool dbl = g_lastPress.valid && g_lastPress.wnd == target->Handle() && g_lastPress.button == button &&
+                   t >= g_lastPress.time && t - g_lastPress.time <= GetDoubleClickTime() &&
+                   std::abs(p.X - g_lastPress.pos.X) <= 2 && std::abs(p.Y - g_lastPress.pos.Y) <= 2 &&
+                   (target->ControlStyle() & csDoubleClicks);
+        if (dbl) {
+            msg += 2;   // the DBLCLK message of the button
+            g_lastPress.valid = false;
+        } else {
+            g_lastPress = {target->Handle(), button, t, p, true};
+        }
+    } else if (ev->type() == QEvent::MouseButtonRelease) {
+        if (button < 0)
+            return true;
+        static const Cardinal ups[3] = {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP};
+        msg = ups[button];
+    }
+    TMsg loop{target->Handle(), msg, MouseKeys(), MAKELPARAM(lp.x(), lp.y()), DWORD(ev->timestamp()),
+              TPoint(gp.x(), gp.y())};
+    if (gui_state::FilterMessage(loop))
+        return true;
+    HWND h = target->Handle();
+    TMessage m{loop.message, loop.wParam, loop.lParam, 0};
+    TWinControlImpl& impl = WinImpl(target);
+    impl.InFlight = &m;
+    impl.PassToToolkit = false;
+    target->WndProc(m);
+    if (!IsAlive(target, h))
+        return true;
+    impl.InFlight = nullptr;
+    return impl.OwnPaint || !impl.PassToToolkit;
+}
+
+bool TEventBridge::Wheel(QWidget* w, QWheelEvent* ev)
+{
+    TWinControl* c = Control;
+    gui_state::NoteModifiers(ev->modifiers());
+    gui_state::NoteButtons(ev->buttons());
+    QPoint gp = ev->globalPosition().toPoint();
+    gui_state::NoteCursorPos(TPoint(gp.x(), gp.y()));
+    int delta = ev->angleDelta().y();
+    if (delta == 0)
+        return true;
+    TMsg loop{c->Handle(), WM_MOUSEWHEEL, MAKEWPARAM(int(MouseKeys()), delta), MAKELPARAM(gp.x(), gp.y()),
+              DWORD(ev->timestamp()), TPoint(gp.x(), gp.y())};
+    if (gui_state::FilterMessage(loop))
+        return true;
+    HWND h = c->Handle();
+    TMessage m{loop.message, loop.wParam, loop.lParam, 0};
+    TWinControlImpl& impl = WinImpl(c);
+    impl.InFlight = &m;
+    impl.PassToToolkit = false;
+    c->WndProc(m);
+    if (!IsAlive(c, h))
+        return true;
+    impl.InFlight = nullptr;
+    return impl.OwnPaint || !impl.PassToToolkit;
+}
+
+bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
+{
+    TWinControl* c = Control;
+    bool down = ev->type() == QEvent::KeyPress;
+    unsigned mods = ev->modifiers();
+    gui_state::NoteModifiers(mods);
+    Word vk = gui_state::VirtualKeyFromQt(ev->key(), mods);
+    if (!down && ev->isAutoRepeat())
+        return true;
+    gui_state::NoteKey(vk, down);
+    // The modifier key itself is down while its press is handled.
+    if (vk == VK_SHIFT) gui_state::NoteModifiers(down ? mods | Qt::ShiftModifier : mods & ~Qt::ShiftModifier);
+    if (vk == VK_CONTROL) gui_state::NoteModifiers(down ? mods | Qt::ControlModifier : mods & ~Qt::ControlModifier);
+    if (vk == VK_MENU) gui_state::NoteModifiers(down ? mods | Qt::AltModifier : mods & ~Qt::AltModifier);
+    bool alt = (mods & Qt::AltModifier) && !(mods & Qt::ControlModifier);
+    LPARAM keyData = 1 | (alt ? (1 << 29) : 0) | (down ? (ev->isAutoRepeat() ? (1 << 30) : 0) : (3u << 30));
+    HWND h = c->Handle();
+    TWinControlImpl& impl = WinImpl(c);
+
+    if (!down) {
+        TMsg loop{h, alt ? WM_SYSKEYUP : WM_KEYUP, vk, keyData, DWORD(ev->timestamp()), g_cursorPos};
+        if (gui_state::FilterMessage(loop))
+            return true;
+        TMessage m{loop.message, loop.wParam, loop.lParam, 0};
+        impl.InFlight = &m;
+        impl.PassToToolkit = false;
+        c->WndProc(m);
+        if (!IsAlive(c, h))
+            return true;
+        impl.InFlight = nullptr;
+        return impl.OwnPaint || !impl.PassToToolkit;
+    }
+
+    TMsg loop{h, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, keyData, DWORD(ev->timestamp()), g_cursorPos};
+    if (gui_state::FilterMessage(loop))
+        return true;
+    vk = Word(loop.wParam);
+
+    // Keys the dialog manager takes unless the control asks for them.
+    if (!(c->ComponentState() & csDesigning)) {
+        LRESULT mask = 0;
+        switch (vk) {
+        case VK_TAB: mask = DLGC_WANTTAB; break;
+        case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: mask = DLGC_WANTARROWS; break;
+        case VK_RETURN: case VK_EXECUTE: case VK_ESCAPE: case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
+        }
+        if (mask && c->Perform(CM_WANTSPECIALKEY, vk, keyData) == 0 &&
+            (c->Perform(WM_GETDLGCODE, 0, 0) & mask) == 0) {
+            TCustomForm* form = GetParentForm(c);
+            if (form && form->Perform(CM_DIALOGKEY, vk, keyData) != 0)
+                return true;
+        }
+        if (!IsAlive(c, h))
+            return true;
+    }
+
+    TMessage m{loop.message, vk, keyData, 0};
+    impl.InFlight = &m;
+    impl.PassToToolkit = false;
+    c->WndProc(m);
+    if (!IsAlive(c, h))
+        return true;
+    bool passKey = impl.PassToToolkit && Word(m.WParam) == vk;
+    impl.InFlight = nullptr;
+
+    // The typed characters follow the key (as the message loop translates them).
+    QString text = ev->text();
+    if (text.isEmpty() && !(mods & (Qt::ControlModifier | Qt::AltModifier))) {
+        switch (vk) {
+        case VK_RETURN: text = QString(QChar('\r')); break;
+        case VK_BACK: text = QString(QChar(8)); break;
+        case VK_ESCAPE: text = QString(QChar(27)); break;
+        case VK_TAB: text = QString(QChar('\t')); break;
+        }
+    }
+    if ((mods & Qt::ControlModifier) && vk >= 'A' && vk <= 'Z' && (text.isEmpty() || text[0].unicode() >= 32))
+        text = QString(QChar(vk - 'A' + 1));
+    QString passText;
+    bool changed = false;
+    for (QChar qc : text) {
+        char ch = char(UnicodeToWin1250(qc.unicode()));
+        TMessage cm{alt ? WM_SYSCHAR : WM_CHAR, WPARAM(Byte(ch)), keyData, 0};
+        TMsg cl{h, cm.Msg, cm.WParam, cm.LParam, DWORD(ev->timestamp()), g_cursorPos};
+        if (gui_state::FilterMessage(cl)) {
+            changed = true;
+            continue;
+        }
+        cm.WParam = cl.wParam;
+        impl.InFlight = &cm;
+        impl.PassToToolkit = false;
+        c->WndProc(cm);
+        if (!IsAlive(c, h))
+            return true;
+        impl.InFlight = nullptr;
+        if (impl.PassToToolkit && Byte(cm.WParam) != 0) {
+            if (Byte(cm.WParam) != Byte(ch))
+                changed = true;
+            passText += QChar(Win1250ToUnicode(Byte(cm.WParam)));
+        } else {
+            changed = true;
+        }
+    }
+    if (impl.OwnPaint)
+        return true;
+    if (passKey && !changed)
+        return false;
+    if (passKey || !passText.isEmpty()) {
+        // The toolkit widget gets the key as the handlers left it.
+        QKeyEvent again(QEvent::KeyPress, passKey ? ev->key() : 0, ev->modifiers(), passText, ev->isAutoRepeat());
+        QObject* bridge = impl.Bridge;
+        w->removeEventFilter(bridge);
+        QCoreApplication::sendEvent(w, &again);
+        if (IsAlive(c, h))
+            w->installEventFilter(bridge);
+    }
+    return true;
+}
+
+bool TEventBridge::Hint(QWidget* w, QHelpEvent* ev)
+{
+    TWinControl* c = Control;
+    TPoint pos(ev->pos().x(), ev->pos().y());
+    TControl* hc = c->ControlAtPos(pos, false);
+    TPoint local = pos;
+    if (hc)
+        local = TPoint(pos.X - hc->Left(), pos.Y - hc->Top());
+    else
+        hc = c;
+    gui_state::LastHint.clear();
+    if (!Application || !Application->ShowHint() || !hc->ShowHint() || !hc->Enabled()) {
+        QToolTip::hideText();
+        return true;
+    }
+    THintInfo info;
+    info.HintControl = hc;
+    info.CursorPos = local;
+    info.CursorRect = hc->ClientRect();
+    info.HintPos = TPoint(ev->globalPos().x(), ev->globalPos().y() + 16);
+    info.HintColor = Application->HintColor();
+    info.HideTimeout = Application->HintHidePause();
+    AnsiString hint = hc->Hint();
+    size_t bar = hint.find('|');
+    info.HintStr = bar == AnsiString::npos ? hint : hint.substr(0, bar);
+    if (hc->Perform(CM_HINTSHOW, 0, LPARAM(&info)) != 0 || info.HintStr.empty()) {
+        QToolTip::hideText();
+        return true;
+    }
+    gui_state::LastHint = info.HintStr;
+    QToolTip::showText(QPoint(info.HintPos.X, info.HintPos.Y), ToQString(info.HintStr), w, QRect(),
+                       info.HideTimeout);
+    return true;
+}
+
+// ---------------------------------------------------------------- TControl
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_unique<TFont>())
+{
+    FFont->OnChange = [this](TObject* s) { FontChanged(s); };
+}
+
+TControl::~TControl()
+{
+    Destroying();
+    if (g_capture == this)
+        g_capture = nullptr;
+    if (FParent)
+        FParent->RemoveControl(this);
+}
+
+void TControl::FontChanged(TObject*)
+{
+    FParentFont = false;
+    Perform(CM_FONTCHANGED, 0, 0);
+}
+
+void TControl::SetParent(TWinControl* AParent)
+{
+    if (AParent == FParent)
+        return;
+    if (AParent == this)
+        throw EInvalidOperation("A control cannot have itself as its parent");
+    if (FParent)
+        FParent->RemoveControl(this);
+    if (AParent)
+        AParent->InsertControl(this);
+}
+
+void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    if (AWidth < 0) AWidth = 0;
+    if (AHeight < 0) AHeight = 0;
+    bool sized = AWidth != FWidth || AHeight != FHeight;
+    if (sized && !CanResize(AWidth, AHeight))
+        return;
+    if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
+        return;
+    Invalidate();
+    FLeft = ALeft;
+    FTop = ATop;
+    FWidth = AWidth;
+    FHeight = AHeight;
+    if (FParent) {
+        FAnchorParentW = FParent->ClientWidth();
+        FAnchorParentH = FParent->ClientHeight();
+    }
+    Invalidate();
+    RequestAlign();
+    if (sized && !(ComponentState() & csLoading))
+        Resize();
+}
+
+TRect TControl::ClientRect() const
+{
+    return TRect(0, 0, FWidth, FHeight);
+}
+
+void TControl::SetClientWidth(int v)
+{
+    SetWidth(FWidth - ClientWidth() + v);
+}
+
+void TControl::SetClientHeight(int v)
+{
+    SetHeight(FHeight - ClientHeight() + v);
+}
+
+TPoint TControl::ClientOrigin() const
+{
+    if (!FParent)
+        return TPoint(FLeft, FTop);
+    TPoint p = FParent->ClientOrigin();
+    return TPoint(p.X + FLeft, p.Y + FTop);
+}
+
+TPoint TControl::ClientToScreen(const TPoint& p) const
+{
+    TPoint o = ClientOrigin();
+    return TPoint(p.X + o.X, p.Y + o.Y);
+}
+
+TPoint TControl::ScreenToClient(const TPoint& p) const
+{
+    TPoint o = ClientOrigin();
+    return TPoint(p.X - o.X, p.Y - o.Y);
+}
+
+void TControl::SetAlign(TAlign v)
+{
+    if (v == FAlign)
+        return;
+    FAlign = v;
+    if (v != alNone && v != alCustom)
+        FAnchors = akLeft | akTop;
+    RequestAlign();
+}
+
+void TControl::SetAnchors(TAnchors v)
+{
+    FAnchors = v;
+    if (FParent) {
+        FAnchorParentW = FParent->ClientWidth();
+        FAnchorParentH = FParent->ClientHeight();
+    }
+}
+
+void TControl::RequestAlign()
+{
+    if (FParent)
+        FParent->Realign();
+}
+
+void TControl::SetVisible(bool v)
+{
+    if (v == FVisible)
+        return;
+    Invalidate();
+    FVisible = v;
+    Perform(CM_VISIBLECHANGED, v, 0);
+    Invalidate();
+    RequestAlign();
+}
+
+void TControl::Show()
+{
+    if (FParent)
+        FParent->Show();
+    SetVisible(true);
+}
+
+void TControl::Hide()
+{
+    SetVisible(false);
+}
+
+bool TControl::Showing() const
+{
+    return FVisible && FParent && FParent->Showing();
+}
+
+void TControl::SetEnabled(bool v)
+{
+    if (v == FEnabled)
+        return;
+    FEnabled = v;
+    Perform(CM_ENABLEDCHANGED, 0, 0);
+}
+
+void TControl::SetColor(TColor v)
+{
+    if (v == FColor)
+        return;
+    FColor = v;
+    FParentColor = false;
+    Perform(CM_COLORCHANGED, 0, 0);
+}
+
+void TControl::SetParentColor(bool v)
+{
+    FParentColor = v;
+    if (v && FParent)
+        ParentColorChanged();
+}
+
+void TControl::ParentColorChanged()
+{
+    if (FParentColor && FParent) {
+        FColor = FParent->Color();
+        Perform(CM_COLORCHANGED, 0, 0);
+        FParentColor = true;
+    }
+}
+
+void TControl::SetParentFont(bool v)
+{
+    FParentFont = v;
+    if (v && FParent)
+        ParentFontChanged();
+}
+
+void TControl::ParentFontChanged()
+{
+    if (FParentFont && FParent) {
+        FFont->Assign(FParent->Font());
+        FParentFont = true;
+    }
+}
+
+void TControl::SetText(const AnsiString& v)
+{
+    if (v == GetText())
+        return;
+    FText = v;
+    Perform(CM_TEXTCHANGED, 0, 0);
+}
+
+void TControl::SetShowHint(bool v)
+{
+    FShowHint = v;
+    FParentShowHint = false;
+    Perform(CM_SHOWHINTCHANGED, 0, 0);
+}
+
+void TControl::SetParentShowHint(bool v)
+{
+    FParentShowHint = v;
+    if (v && FParent)
+        FShowHint = FParent->ShowHint();
+}
+
+void TControl::SetCursor(TCursor v)
+{
+    if (v == FCursor)
+        return;
+    FCursor = v;
+    if (auto* wc = dynamic_cast<TWinControl*>(this); wc && wc->HandleAllocated())
+        ControlWidget(wc)->setCursor(CursorFor(v));
+    Perform(CM_CURSORCHANGED, 0, 0);
+}
+
+void TControl::SetPopupMenu(TPopupMenu* v)
+{
+    FPopupMenu = v;
+}
+
+bool TControl::MouseCapture() const
+{
+    return g_capture == this;
+}
+
+void TControl::SetMouseCapture(bool v)
+{
+    if (v)
+        g_capture = this;
+    else if (g_capture == this)
+        g_capture = nullptr;
+}
+
+void TControl::Invalidate()
+{
+    InvalidateRect(TRect(0, 0, FWidth, FHeight));
+}
+
+void TControl::InvalidateRect(const TRect& r)
+{
+    if (FParent && FVisible)
+        FParent->InvalidateRect(TRect(r.Left + FLeft, r.Top + FTop, r.Right + FLeft, r.Bottom + FTop));
+}
+
+void TControl::Repaint()
+{
+    if (FParent && FVisible && FParent->HandleAllocated()) {
+        if (QWidget* w = ControlWidget(FParent))
+            w->repaint(FLeft, FTop, FWidth, FHeight);
+    }
+}
+
+void TControl::Update()
+{
+    if (FParent)
+        FParent->Update();
+}
+
+void TControl::BringToFront()
+{
+    if (!FParent)
+        return;
+    auto& v = FParent->FControls;
+    v.erase(std::remove(v.begin(), v.end(), this), v.end());
+    v.push_back(this);
+    if (auto* wc = dynamic_cast<TWinControl*>(this); wc && wc->HandleAllocated())
+        ControlWidget(wc)->raise();
+    Invalidate();
+}
+
+void TControl::SendToBack()
+{
+    if (!FParent)
+        return;
+    auto& v = FParent->FControls;
+    v.erase(std::remove(v.begin(), v.end(), this), v.end());
+    v.insert(v.begin(), this);
+    if (auto* wc = dynamic_cast<TWinControl*>(this); wc && wc->HandleAllocated())
+        ControlWidget(wc)->lower();
+    Invalidate();
+}
+
+LRESULT TControl::Perform(Cardinal Msg, WPARAM WParam, LPARAM LParam)
+{
+    TMessage m{Msg, WParam, LParam, 0};
+    WndProc(m);
+    return m.Result;
+}
+
+void TControl::WndProc(TMessage& Message)
+{
+    Dispatch(Message);
+}
+
+void TControl::Dispatch(TMessage& m)
+{
+    switch (m.Msg) {
+    case WM_LBUTTONDOWN: { TWMMouse v(m); WMLButtonDown(v); break; }
+    case WM_LBUTTONUP: { TWMMouse v(m); WMLButtonUp(v); break; }
+    case WM_LBUTTONDBLCLK: { TWMMouse v(m); WMLButtonDblClk(v); break; }
+    case WM_RBUTTONDOWN: { TWMMouse v(m); WMRButtonDown(v); break; }
+    case WM_RBUTTONUP: { TWMMouse v(m); WMRButtonUp(v); break; }
+    case WM_RBUTTONDBLCLK: { TWMMouse v(m); WMRButtonDblClk(v); break; }
+    case WM_MBUTTONDOWN: { TWMMouse v(m); WMMButtonDown(v); break; }
+    case WM_MBUTTONUP: { TWMMouse v(m); WMMButtonUp(v); break; }
+    case WM_MBUTTONDBLCLK: { TWMMouse v(m); WMMButtonDblClk(v); break; }
+    case WM_MOUSEMOVE: { TWMMouse v(m); WMMouseMove(v); break; }
+    case WM_MOUSEWHEEL: WMMouseWheel(m); break;
+    case WM_CONTEXTMENU: WMContextMenu(m); break;
+    case CM_MOUSEWHEEL: CMMouseWheel(m); break;
+    case CM_MOUSEENTER: CMMouseEnter(m); break;
+    case CM_MOUSELEAVE: CMMouseLeave(m); break;
+    case CM_HINTSHOW: CMHintShow(m); break;
+    case CM_TEXTCHANGED: CMTextChanged(m); break;
+    case CM_COLORCHANGED: CMColorChanged(m); break;
+    case CM_FONTCHANGED: CMFontChanged(m); break;
+    case CM_ENABLEDCHANGED: CMEnabledChanged(m); break;
+    case CM_VISIBLECHANGED: CMVisibleChanged(m); break;
+    default: DefaultHandler(m); break;
+    }
+}
+
+void TControl::DefaultHandler(TMessage& m)
+{
+    switch (m.Msg) {
+    case WM_RBUTTONUP: {
+        TPoint p = ClientToScreen(TPoint(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)));
+        Perform(WM_CONTEXTMENU, 0, MAKELPARAM(p.X, p.Y));
+        break;
+    }
+    case WM_CONTEXTMENU:
+    case WM_MOUSEWHEEL:
+        if (FParent)
+            m.Result = FParent->Perform(m.Msg, m.WParam, m.LParam);
+        break;
+    case WM_GETTEXTLENGTH:
+        m.Result = LRESULT(GetText().size());
+        break;
+    default:
+        break;
+    }
+}
+
+TShiftState TControl::KeysToShiftState(WPARAM k)
+{
+    TShiftState s = 0;
+    if (k & MK_SHIFT) s |= ssShift;
+    if (k & MK_CONTROL) s |= ssCtrl;
+    if (k & MK_LBUTTON) s |= ssLeft;
+    if (k & MK_RBUTTON) s |= ssRight;
+    if (k & MK_MBUTTON) s |= ssMiddle;
+    if (GetKeyState(VK_MENU) < 0) s |= ssAlt;
+    return s;
+}
+
+void TControl::MouseButtonDown(TWMMouse& msg, TMouseButton Button, TShiftState Extra)
+{
+    if (!(FControlStyle & csNoStdEvents))
+        MouseDown(Button, KeysToShiftState(msg.M.WParam) | Extra, msg.XPos(), msg.YPos());
+}
+
+void TControl::MouseButtonUp(TWMMouse& msg, TMouseButton Button)
+{
+    if (!(FControlStyle & csNoStdEvents))
+        MouseUp(Button, KeysToShiftState(msg.M.WParam), msg.XPos(), msg.YPos());
+}
+
+void TControl::WMLButtonDown(TWMMouse& m)
+{
+    if (FControlStyle & csCaptureMouse)
+        SetMouseCapture(true);
+    if (FControlStyle & csClickEvents)
+        FControlState |= csClicked;
+    MouseButtonDown(m, mbLeft, 0);
+    DefaultHandler(m.M);
+}
+
+void TControl::WMLButtonUp(TWMMouse& m)
+{
+    if (FControlStyle & csCaptureMouse)
+        SetMouseCapture(false);
+    if (FControlState & csClicked) {
+        FControlState &= ~csClicked;
+        if (PtInRect(ClientRect(), m.Pos()))
+            Click();
+    }
+    MouseButtonUp(m, mbLeft);
+    DefaultHandler(m.M);
+}
+
+void TControl::WMLButtonDblClk(TWMMouse& m)
+{
+    if (FControlStyle & csCaptureMouse)
+        SetMouseCapture(true);
+    if (FControlStyle & csClickEvents)
+        DblClick();
+    MouseButtonDown(m, mbLeft, ssDouble);
+    DefaultHandler(m.M);
+}
+
+void TControl::WMRButtonDown(TWMMouse& m)
+{
+    MouseButtonDown(m, mbRight, 0);
+    DefaultHandler(m.M);
+}
+
+void TControl::WMRButtonUp(TWMMouse& m)
+{
+    MouseButtonUp(m, mbRight);
+    DefaultHandler(m.M);
+}
+
+void TControl::WMRButtonDblClk(TWMMouse& m)
+{
+    MouseButtonDown(m, mbRight, ssDouble);
+    DefaultHandler(m.M);
+}
+
+void TControl::WMMButtonDown(TWMMouse& m)
+{
+    MouseButtonDown(m, mbMiddle, 0);
+    DefaultHandler(m.M);
+}
+
+void TControl::WMMButtonUp(TWMMouse& m)
+{
+    MouseButtonUp(m, mbMiddle);
+    DefaultHandler(m.M);
+}
+
+void TControl::WMMButtonDblClk(TWMMouse& m)
+{
+    MouseButtonDown(m, mbMiddle, ssDouble);
+    DefaultHandler(m.M);
+}
+
+void TControl::WMMouseMove(TWMMouse& m)
+{
+    if (!(FControlStyle & csNoStdEvents))
+        MouseMove(KeysToShiftState(m.M.WParam), m.XPos(), m.YPos());
+    DefaultHandler(m.M);
+}
+
+void TControl::WMMouseWheel(TMessage& m)
+{
+    m.Result = Perform(CM_MOUSEWHEEL, m.WParam, m.LParam);
+    if (m.Result == 0)
+        DefaultHandler(m);
+}
+
+void TControl::CMMouseWheel(TMessage& m)
+{
+    TPoint pos(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+    m.Result = DoMouseWheel(KeysToShiftState(LOWORD(m.WParam)), GET_WHEEL_DELTA_WPARAM(m.WParam), pos) ? 1 : 0;
+}
+
+void TControl::WMContextMenu(TMessage& m)
+{
+    TPoint screen(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+    bool handled = false;
+    DoContextPopup(ScreenToClient(screen), handled);
+    if (handled) {
+        m.Result = 1;
+        return;
+    }
+    if (FPopupMenu && PopupMenuHandler) {
+        PopupMenuHandler(FPopupMenu, this, screen);
+        m.Result = 1;
+        return;
+    }
+    DefaultHandler(m);
+}
+
+void TControl::DoContextPopup(TPoint MousePos, bool& Handled)
+{
+    if (OnContextPopup)
+        OnContextPopup(this, MousePos, Handled);
+}
+
+void TControl::CMMouseEnter(TMessage& m)
+{
+    if (OnMouseEnter)
+        OnMouseEnter(this);
+    DefaultHandler(m);
+}
+
+void TControl::CMMouseLeave(TMessage& m)
+{
+    if (OnMouseLeave)
+        OnMouseLeave(this);
+    DefaultHandler(m);
+}
+
+void TControl::CMHintShow(TMessage& m) { DefaultHandler(m); }
+void TControl::CMTextChanged(TMessage& m)
+{
+    Invalidate();
+    DefaultHandler(m);
+}
+void TControl::CMColorChanged(TMessage& m)
+{
+    Invalidate();
+    DefaultHandler(m);
+}
+void TControl::CMFontChanged(TMessage& m)
+{
+    Invalidate();
+    DefaultHandler(m);
+}
+void TControl::CMEnabledChanged(TMessage& m)
+{
+    Invalidate();
+    DefaultHandler(m);
+}
+void TControl::CMVisibleChanged(TMessage& m) { DefaultHandler(m); }
+
+void TControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (OnMouseDown)
+        OnMouseDown(this, Button, Shift, X, Y);
+}
+
+void TControl::MouseMove(TShiftState Shift, int X, int Y)
+{
+    if (OnMouseMove)
+        OnMouseMove(this, Shift, X, Y);
+}
+
+void TControl::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (OnMouseUp)
+        OnMouseUp(this, Button, Shift, X, Y);
+}
+
+void TControl::Click()
+{
+    if (OnClick)
+        OnClick(this);
+}
+
+void TControl::DblClick()
+{
+    if (OnDblClick)
+        OnDblClick(this);
+}
+
+bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos)
+{
+    bool handled = false;
+    if (OnMouseWheel)
+        OnMouseWheel(this, Shift, WheelDelta, MousePos, handled);
+    if (handled)
+        return true;
+    FWheelAccumulator += WheelDelta;
+    while (std::abs(FWheelAccumulator) >= WHEEL_DELTA) {
+        bool down = FWheelAccumulator < 0;
+        FWheelAccumulator += down ? WHEEL_DELTA : -WHEEL_DELTA;
+        handled = down ? DoMouseWheelDown(Shift, MousePos) : DoMouseWheelUp(Shift, MousePos);
+    }
+    return handled;
+}
+
+bool TControl::DoMouseWheelDown(TShiftState Shift, TPoint MousePos)
+{
+    bool handled = false;
+    if (OnMouseWheelDown)
+        OnMouseWheelDown(this, Shift, MousePos, handled);
+    return handled;
+}
+
+bool TControl::DoMouseWheelUp(TShiftState Shift, TPoint MousePos)
+{
+    bool handled = false;
+    if (OnMouseWheelUp)
+        OnMouseWheelUp(this, Shift, MousePos, handled);
+    return handled;
+}
+
+void TControl::Resize()
+{
+    if (OnResize)
+        OnResize(this);
+}
+
+bool TControl::CanResize(int& NewWidth, int& NewHeight)
+{
+    bool ok = true;
+    if (OnCanResize)
+        OnCanResize(this, NewWidth, NewHeight, ok);
+    return ok;
+}
+
+void TControl::Loaded()
+{
+    TComponent::Loaded();
+    if (FParentColor) ParentColorChanged();
+    if (FParentFont) ParentFontChanged();
+    RequestAlign();
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    // Menus are components of one line of descent: the same address.
+    if (Operation == opRemove && AComponent && static_cast<const void*>(AComponent) == static_cast<const void*>(FPopupMenu))
+        FPopupMenu = nullptr;
+}
+
+// ---------------------------------------------------------------- TWinControl
+TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FImpl(std::make_unique<TWinControlImpl>())
+{
+    FImpl->Control = this;
+    FColor = clBtnFace;
+}
+
+TWinControl::~TWinControl()
+{
+    Destroying();
+    // Children go with their parent window.
+    while (!FControls.empty()) {
+        TControl* c = FControls.back();
+        RemoveControl(c);
+        delete c;
+    }
+    if (g_focused == this)
+        g_focused = nullptr;
+    if (g_capture == this)
+        g_capture = nullptr;
+    if (FParent) {
+        FParent->RemoveControl(this);
+        FParent = nullptr;
+    }
+    DestroyWnd();
+}
+
+void TWinControl::DestroyWnd()
+{
+    if (!FHandle && !FImpl->Widget)
+        return;
+    gui_state::KillAllTimers(this);
+    if (g_focused == this)
+        g_focused = nullptr;
+    g_windows.erase(FHandle);
+    FHandle = 0;
+    if (auto* b = static_cast<TEventBridge*>(FImpl->Bridge))
+        b->Control = nullptr;
+    QWidget* w = FImpl->Widget.data();
+    FImpl->Widget.clear();
+    if (w) {
+        if (auto* cw = dynamic_cast<TControlWidget*>(w))
+            cw->Impl = nullptr;
+        w->hide();
+        w->setParent(nullptr);
+        if (gui_state::EventDepth > 0)
+            w->deleteLater();
+        else
+            delete w;
+    }
+    FImpl->Bridge = nullptr;
+}
+
+TNativeWidget* TWinControl::CreateNativeWidget()
+{
+    return nullptr;
+}
+
+void TWinControl::CreateWnd()
+{
+    TNativeWidget* nw = CreateNativeWidget();
+    QWidget* w = nullptr;
+    if (nw) {
+        w = nw->Widget;
+        delete nw;
+    }
+    FImpl->OwnPaint = w == nullptr;
+    if (!w)
+        w = new TControlWidget(FImpl.get());
+    else
+        w->setMouseTracking(true);
+    FImpl->Widget = w;
+    if (FParent)
+        w->setParent(ControlWidget(FParent));
+    else
+        w->setWindowFlag(Qt::Window, true);
+    auto* bridge = new TEventBridge(this);
+    bridge->setParent(w);
+    w->installEventFilter(bridge);
+    FImpl->Bridge = bridge;
+    FHandle = g_nextHandle++;
+    g_windows[FHandle] = this;
+    ApplyGeometry();
+    w->setEnabled(FEnabled);
+    if (FCursor != crDefault)
+        w->setCursor(CursorFor(FCursor));
+    if (FParent || IsTopLevelWindow())
+        w->setVisible(FVisible);
+}
+
+void TWinControl::CreateHandle()
+{
+    if (FHandle)
+        return;
+    if (FParent)
+        FParent->HandleNeeded();
+    if (FHandle)
+        return;
+    FControlState |= csCreating;
+    CreateWnd();
+    FControlState &= ~csCreating;
+    // The windows of the children follow, in z-order.
+    std::vector<TControl*> kids = FControls;
+    for (TControl* c : kids)
+        if (auto* wc = dynamic_cast<TWinControl*>(c))
+            wc->CreateHandle();
+}
+
+HWND TWinControl::Handle()
+{
+    HandleNeeded();
+    return FHandle;
+}
+
+void TWinControl::HandleNeeded()
+{
+    if (!FHandle)
+        CreateHandle();
+}
+
+void TWinControl::RecreateWnd()
+{
+    if (!FHandle)
+        return;
+    Perform(WM_DESTROY, 0, 0);
+    std::vector<TWinControl*> kids;
+    for (TControl* c : FControls)
+        if (auto* wc = dynamic_cast<TWinControl*>(c); wc && wc->HandleAllocated())
+            kids.push_back(wc);
+    // Children keep their windows: they move to the new one.
+    for (TWinControl* k : kids)
+        k->FImpl->Widget->setParent(nullptr);
+    bool hadFocus = g_focused == this;
+    DestroyWnd();
+    CreateHandle();
+    for (TWinControl* k : kids) {
+        k->FImpl->Widget->setParent(FImpl->Widget.data());
+        k->ApplyGeometry();
+        k->FImpl->Widget->setVisible(k->FVisible);
+    }
+    if (hadFocus)
+        g_focused = this;
+}
+
+void TWinControl::ApplyGeometry()
+{
+    QWidget* w = FImpl->Widget.data();
+    if (!w)
+        return;
+    if (FParent)
+        w->setGeometry(FLeft, FTop, FWidth, FHeight);
+    else {
+        w->resize(FWidth, FHeight);
+        w->move(FLeft, FTop);
+    }
+}
+
+void TWinControl::InsertControl(TControl* AControl)
+{
+    FControls.push_back(AControl);
+    AControl->FParent = this;
+    AControl->FAnchorParentW = ClientWidth();
+    AControl->FAnchorParentH = ClientHeight();
+    if (AControl->FParentFont)
+        AControl->ParentFontChanged();
+    if (AControl->FParentColor)
+        AControl->ParentColorChanged();
+    if (AControl->FParentShowHint)
+        AControl->FShowHint = FShowHint;
+    if (auto* wc = dynamic_cast<TWinControl*>(AControl)) {
+        FTabList.push_back(wc);
+        if (FHandle) {
+            if (wc->FHandle) {
+                wc->FImpl->Widget->setParent(FImpl->Widget.data());
+                wc->FImpl->Widget->setWindowFlag(Qt::Window, false);
+                wc->ApplyGeometry();
+                wc->FImpl->Widget->setVisible(wc->FVisible);
+            } else {
+                wc->CreateHandle();
+            }
+        }
+    }
+    Perform(CM_CONTROLLISTCHANGE, WPARAM(AControl), 1);
+    AControl->Invalidate();
+    Realign();
+}
+
+void TWinControl::RemoveControl(TControl* AControl)
+{
+    if (std::find(FControls.begin(), FControls.end(), AControl) == FControls.end())
+        return;
+    AControl->Invalidate();
+    if (g_capture == AControl)
+        g_capture = nullptr;
+    FControls.erase(std::remove(FControls.begin(), FControls.end(), AControl), FControls.end());
+    if (auto* wc = dynamic_cast<TWinControl*>(AControl)) {
+        FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), wc), FTabList.end());
+        if (wc->ContainsControl(g_focused) || g_focused == wc)
+            g_focused = nullptr;
+        if (TCustomForm* f = GetParentForm(this); f && (f->FActiveControl == wc || wc->ContainsControl(f->FActiveControl)))
+            f->FActiveControl = nullptr;
+        if (wc->FImpl->Widget) {
+            wc->FImpl->Widget->hide();
+            wc->FImpl->Widget->setParent(nullptr);
+        }
+    }
+    AControl->FParent = nullptr;
+    if (!(ComponentState() & csDestroying)) {
+        Perform(CM_CONTROLLISTCHANGE, WPARAM(AControl), 0);
+        Realign();
+    }
+}
+
+void TWinControl::SetParent(TWinControl* AParent)
+{
+    if (AParent == FParent)
+        return;
+    TControl::SetParent(AParent);
+    if (!AParent && FImpl->Widget && !IsTopLevelWindow()) {
+        // A window without a parent is no longer shown.
+        FImpl->Widget->hide();
+    }
+}
+
+TControl* TWinControl::Controls(int Index) const
+{
+    if (Index < 0 || Index >= int(FControls.size()))
+        throw EListError(Format("List index out of bounds (%d)", {Index}));
+    return FControls[size_t(Index)];
+}
+
+bool TWinControl::ContainsControl(const TControl* Control) const
+{
+    for (const TControl* c = Control; c; c = c->Parent())
+        if (c == this)
+            return Control != nullptr;
+    return false;
+}
+
+TControl* TWinControl::ControlAtPos(const TPoint& Pos, bool AllowDisabled, bool AllowWindows) const
+{
+    for (auto it = FControls.rbegin(); it != FControls.rend(); ++it) {
+        TControl* c = *it;
+        if (!AllowWindows && dynamic_cast<TWinControl*>(c))
+            continue;
+        if (c->Visible() && (AllowDisabled || c->Enabled()) && PtInRect(c->BoundsRect(), Pos))
+            return c;
+    }
+    return nullptr;
+}
+
+void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    if (AWidth < 0) AWidth = 0;
+    if (AHeight < 0) AHeight = 0;
+    bool sized = AWidth != FWidth || AHeight != FHeight;
+    if (sized && !CanResize(AWidth, AHeight))
+        return;
+    if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
+        return;
+    sized = AWidth != FWidth || AHeight != FHeight;
+    FLeft = ALeft;
+    FTop = ATop;
+    FWidth = AWidth;
+    FHeight = AHeight;
+    if (FParent) {
+        FAnchorParentW = FParent->ClientWidth();
+        FAnchorParentH = FParent->ClientHeight();
+    }
+    ApplyGeometry();
+    if (sized) {
+        TRect cr = ClientRect();
+        Perform(WM_SIZE, SIZE_RESTORED, MAKELPARAM(cr.Width(), cr.Height()));
+    }
+    RequestAlign();
+}
+
+TPoint TWinControl::ClientOrigin() const
+{
+    if (FImpl->Widget) {
+        QPoint p = FImpl->Widget->mapToGlobal(QPoint(0, 0));
+        return TPoint(p.x(), p.y());
+    }
+    return TControl::ClientOrigin();
+}
+
+void TWinControl::SetVisible(bool v)
+{
+    if (v == FVisible)
+        return;
+    if (!v && ContainsControl(g_focused)) {
+        TCustomForm* f = GetParentForm(this);
+        gui_state::ChangeFocus(nullptr);
+        if (f && f != this && f->FActiveControl && ContainsControl(f->FActiveControl))
+            f->FActiveControl = nullptr;
+    }
+    FVisible = v;
+    if (FParent && !FHandle && v)
+        FParent->HandleAllocated() ? CreateHandle() : void();
+    if (FImpl->Widget && (FParent || IsTopLevelWindow()))
+        FImpl->Widget->setVisible(v);
+    Perform(CM_VISIBLECHANGED, v, 0);
+    RequestAlign();
+}
+
+void TWinControl::SetEnabled(bool v)
+{
+    if (v == FEnabled)
+        return;
+    if (!v && ContainsControl(g_focused))
+        gui_state::ChangeFocus(nullptr);
+    FEnabled = v;
+    if (FImpl->Widget)
+        FImpl->Widget->setEnabled(v);
+    Perform(CM_ENABLEDCHANGED, 0, 0);
+}
+
+void TWinControl::InvalidateRect(const TRect& r)
+{
+    if (FImpl->Widget)
+        FImpl->Widget->update(r.Left, r.Top, r.Width(), r.Height());
+}
+
+void TWinControl::Repaint()
+{
+    if (FImpl->Widget)
+        FImpl->Widget->repaint();
+}
+
+void TWinControl::Update()
+{
+    if (FImpl->Widget && FImpl->Widget->isVisible())
+        FImpl->Widget->repaint();
+}
+
+void TWinControl::ParentFontChanged()
+{
+    TControl::ParentFontChanged();
+    for (TControl* c : FControls)
+        c->ParentFontChanged();
+}
+
+void TWinControl::ParentColorChanged()
+{
+    TControl::ParentColorChanged();
+    for (TControl* c : FControls)
+        c->ParentColorChanged();
+}
+
+// ---------------------------------------------------------------- focus and tab order
+bool TWinControl::Focused() const
+{
+    return g_focused == this;
+}
+
+bool TWinControl::CanFocus() const
+{
+    const TWinControl* c = this;
+    const TWinControl* top = this;
+    for (; c; c = c->FParent) {
+        if (!c->FVisible || !c->FEnabled)
+            return false;
+        top = c;
+    }
+    return top->IsTopLevelWindow();
+}
+
+void TWinControl::SetFocus()
+{
+    if (!CanFocus())
+        throw EInvalidOperation("Cannot focus a disabled or invisible window");
+    QWidget* w = ControlWidget(this);
+    w->setFocus(Qt::OtherFocusReason);
+    gui_state::ChangeFocus(this);
+    if (TCustomForm* f = GetParentForm(this))
+        f->FActiveControl = this;
+}
+
+int TWinControl::TabOrder() const
+{
+    if (!FParent)
+        return -1;
+    auto& v = FParent->FTabList;
+    auto it = std::find(v.begin(), v.end(), this);
+    return it == v.end() ? -1 : int(it - v.begin());
+}
+
+void TWinControl::SetTabOrder(int v)
+{
+    if (!FParent)
+        return;
+    auto& list = FParent->FTabList;
+    list.erase(std::remove(list.begin(), list.end(), this), list.end());
+    v = std::clamp(v, 0, int(list.size()));
+    list.insert(list.begin() + v, this);
+}
+
+void TWinControl::GetTabOrderList(std::vector<TWinControl*>& List)
+{
+    for (TWinControl* c : FTabList) {
+        List.push_back(c);
+        c->GetTabOrderList(List);
+    }
+}
+
+TWinControl* TWinControl::FindNextControl(TWinControl* CurControl, bool GoForward, bool CheckTabStop,
+                                          bool CheckParent)
+{
+    std::vector<TWinControl*> list;
+    GetTabOrderList(list);
+    if (list.empty())
+        return nullptr;
+    int n = int(list.size());
+    auto found = std::find(list.begin(), list.end(), CurControl);
+    int start = found == list.end() ? (GoForward ? n - 1 : 0) : int(found - list.begin());
+    int i = start;
+    do {
+        i = GoForward ? (i + 1) % n : (i + n - 1) % n;
+        TWinControl* c = list[size_t(i)];
+        if (c->CanFocus() && (!CheckTabStop || c->TabStop()) && (!CheckParent || c->FParent == this))
+            return c;
+    } while (i != start);
+    return nullptr;
+}
+
+void TWinControl::SelectNext(TWinControl* CurControl, bool GoForward, bool CheckTabStop)
+{
+    if (TWinControl* next = FindNextControl(CurControl, GoForward, CheckTabStop, !CheckTabStop))
+        next->SetFocus();
+}
+
+// ---------------------------------------------------------------- alignment
+void TWinControl::Realign()
+{
+    if (FAlignLevel > 0 || FAligning || (ComponentState() & csLoading))
+        return;
+    FAligning = true;
+    try {
+        TRect r = ClientRect();
+        AlignControls(nullptr, r);
+    } catch (...) {
+        FAligning = false;
+        throw;
+    }
+    FAligning = false;
+}
+
+void TWinControl::EnableAlign()
+{
+    if (FAlignLevel > 0 && --FAlignLevel == 0)
+        Realign();
+}
+
+void TWinControl::AlignControls(TControl*, TRect& Rect)
+{
+    auto take = [&](TAlign a) {
+        std::vector<TControl*> list;
+        for (TControl* c : FControls)
+            if (c->FAlign == a && c->FVisible)
+                list.push_back(c);
+        auto key = [a](TControl* c) {
+            switch (a) {
+            case alTop: return c->FTop;
+            case alBottom: return -(c->FTop + c->FHeight);
+            case alLeft: return c->FLeft;
+            case alRight: return -(c->FLeft + c->FWidth);
+            default: return 0;
+            }
+        };
+        std::stable_sort(list.begin(), list.end(), [&](TControl* x, TControl* y) { return key(x) < key(y); });
+        return list;
+    };
+    for (TControl* c : take(alTop)) {
+        c->SetBounds(Rect.Left, Rect.Top, Rect.Width(), c->FHeight);
+        Rect.Top += c->FHeight;
+    }
+    for (TControl* c : take(alBottom)) {
+        c->SetBounds(Rect.Left, Rect.Bottom - c->FHeight, Rect.Width(), c->FHeight);
+        Rect.Bottom -= c->FHeight;
+    }
+    for (TControl* c : take(alLeft)) {
+        c->SetBounds(Rect.Left, Rect.Top, c->FWidth, std::max(0, Rect.Height()));
+        Rect.Left += c->FWidth;
+    }
+    for (TControl* c : take(alRight)) {
+        c->SetBounds(Rect.Right - c->FWidth, Rect.Top, c->FWidth, std::max(0, Rect.Height()));
+        Rect.Right -= c->FWidth;
+    }
+    for (TControl* c : take(alClient))
+        c->SetBounds(Rect.Left, Rect.Top, std::max(0, Rect.Width()), std::max(0, Rect.Height()));
+}
+
+void TWinControl::AnchorChildren()
+{
+    int w = ClientWidth(), h = ClientHeight();
+    std::vector<TControl*> kids = FControls;
+    for (TControl* c : kids) {
+        if (c->FAlign != alNone)
+            continue;
+        int l = c->FLeft, t = c->FTop, cw = c->FWidth, ch = c->FHeight;
+        int dx = c->FAnchorParentW > 0 ? w - c->FAnchorParentW : 0;
+        int dy = c->FAnchorParentH > 0 ? h - c->FAnchorParentH : 0;
+        if (c->FAnchors & akRight) {
+            if (c->FAnchors & akLeft) cw += dx; else l += dx;
+        }
+        if (c->FAnchors & akBottom) {
+            if (c->FAnchors & akTop) ch += dy; else t += dy;
+        }
+        if (l != c->FLeft || t != c->FTop || cw != c->FWidth || ch != c->FHeight)
+            c->SetBounds(l, t, cw, ch);
+        c->FAnchorParentW = w;
+        c->FAnchorParentH = h;
+    }
+}
+
+// ---------------------------------------------------------------- messages
+void TWinControl::WndProc(TMessage& m)
+{
+    if (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST && m.Msg != WM_MOUSEWHEEL) {
+        // Graphic children get the mouse through their parent window.
+        TPoint p(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+        TControl* target = nullptr;
+        if (g_capture && g_capture->FParent == this && !dynamic_cast<TWinControl*>(g_capture))
+            target = g_capture;
+        else if (!g_capture || g_capture == this || !dynamic_cast<TWinControl*>(g_capture))
+            target = ControlAtPos(p, false);
+        if (target && target != this) {
+            m.Result = target->Perform(m.Msg, m.WParam, MAKELPARAM(p.X - target->FLeft, p.Y - target->FTop));
+            return;
+        }
+    }
+    TControl::WndProc(m);
+}
+
+void TWinControl::Dispatch(TMessage& m)
+{
+    switch (m.Msg) {
+    case WM_KEYDOWN: { TWMKey v(m); WMKeyDown(v); return; }
+    case WM_KEYUP: { TWMKey v(m); WMKeyUp(v); return; }
+    case WM_CHAR: { TWMKey v(m); WMChar(v); return; }
+    case WM_SYSKEYDOWN: { TWMKey v(m); WMSysKeyDown(v); return; }
+    case WM_SYSKEYUP: { TWMKey v(m); WMSysKeyUp(v); return; }
+    case WM_SYSCHAR: { TWMKey v(m); WMSysChar(v); return; }
+    case WM_SETFOCUS: { TWMFocus v(m); WMSetFocus(v); return; }
+    case WM_KILLFOCUS: { TWMFocus v(m); WMKillFocus(v); return; }
+    case WM_SIZE: { TWMSize v(m); WMSize(v); return; }
+    case WM_PAINT: WMPaint(m); return;
+    case WM_ERASEBKGND: WMEraseBkgnd(m); return;
+    case WM_GETDLGCODE: WMGetDlgCode(m); return;
+    case WM_TIMER: { TWMTimer v(m); WMTimer(v); return; }
+    case WM_SETCURSOR: WMSetCursor(m); return;
+    case WM_DESTROY: WMDestroy(m); return;
+    case CM_ENTER: CMEnter(m); return;
+    case CM_EXIT: CMExit(m); return;
+    case CM_DIALOGKEY: CMDialogKey(m); return;
+    case CM_DIALOGCHAR: CMDialogChar(m); return;
+    case CM_WANTSPECIALKEY: CMWantSpecialKey(m); return;
+    default: TControl::Dispatch(m); return;
+    }
+}
+
+namespace {
+// A message sent to a standard control outside a toolkit event reaches its widget as an event.
+void SendToWidget(QWidget* w, QObject* bridge, TMessage& m)
+{
+    if (!w)
+        return;
+    w->removeEventFilter(bridge);
+    if (m.Msg == WM_KEYDOWN || m.Msg == WM_KEYUP) {
+        int key = gui_state::QtKeyFromVirtualKey(Word(m.WParam));
+        QKeyEvent ev(m.Msg == WM_KEYDOWN ? QEvent::KeyPress : QEvent::KeyRelease, key,
+                     Qt::KeyboardModifiers(g_modifiers));
+        QCoreApplication::sendEvent(w, &ev);
+    } else if (m.Msg == WM_CHAR) {
+        QString t(QChar(Win1250ToUnicode(Byte(m.WParam))));
+        QKeyEvent ev(QEvent::KeyPress, 0, Qt::NoModifier, t);
+        QCoreApplication::sendEvent(w, &ev);
+    }
+    w->installEventFilter(bridge);
+}
+}  // namespace
+
+void TWinControl::DefaultHandler(TMessage& m)
+{
+    if (FImpl->InFlight == &m) {
+        FImpl->PassToToolkit = true;
+        return;
+    }
+    if (!FImpl->OwnPaint && FImpl->Widget && (m.Msg == WM_KEYDOWN || m.Msg == WM_KEYUP || m.Msg == WM_CHAR)) {
+        SendToWidget(FImpl->Widget.data(), FImpl->Bridge, m);
+        return;
+    }
+    switch (m.Msg) {
+    case WM_SETTEXT:
+        if (m.LParam)
+            FText = reinterpret_cast<const char*>(m.LParam);
+        m.Result = 1;
+        return;
+    default:
+        TControl::DefaultHandler(m);
+    }
+}
+
+bool TWinControl::DoKeyDown(TWMKey& m)
+{
+    TCustomForm* form = GetParentForm(this);
+    if (form && form != this && form->KeyPreview() && static_cast<TWinControl*>(form)->DoKeyDown(m))
+        return true;
+    if (!(FControlStyle & csNoStdEvents)) {
+        Word key = m.CharCode();
+        TShiftState shift = KeyboardStateToShiftState() & (ssShift | ssCtrl | ssAlt);
+        if (m.KeyData() & (1 << 29))
+            shift |= ssAlt;
+        KeyDown(key, shift);
+        m.SetCharCode(key);
+        if (key == 0)
+            return true;
+    }
+    return false;
+}
+
+bool TWinControl::DoKeyUp(TWMKey& m)
+{
+    TCustomForm* form = GetParentForm(this);
+    if (form && form != this && form->KeyPreview() && static_cast<TWinControl*>(form)->DoKeyUp(m))
+        return true;
+    if (!(FControlStyle & csNoStdEvents)) {
+        Word key = m.CharCode();
+        TShiftState shift = KeyboardStateToShiftState() & (ssShift | ssCtrl | ssAlt);
+        KeyUp(key, shift);
+        m.SetCharCode(key);
+        if (key == 0)
+            return true;
+    }
+    return false;
+}
+
+bool TWinControl::DoKeyPress(TWMKey& m)
+{
+    TCustomForm* form = GetParentForm(this);
+    if (form && form != this && form->KeyPreview() && static_cast<TWinControl*>(form)->DoKeyPress(m))
+        return true;
+    if (!(FControlStyle & csNoStdEvents)) {
+        char ch = char(m.CharCode());
+        KeyPress(ch);
+        m.SetCharCode(Byte(ch));
+        if (ch == 0)
+            return true;
+    }
+    return false;
+}
+
+void TWinControl::KeyDown(Word& Key, TShiftState Shift)
+{
+    if (OnKeyDown)
+        OnKeyDown(this, Key, Shift);
+}
+
+void TWinControl::KeyUp(Word& Key, TShiftState Shift)
+{
+    if (OnKeyUp)
+        OnKeyUp(this, Key, Shift);
+}
+
+void TWinControl::KeyPress(char& Key)
+{
+    if (OnKeyPress)
+        OnKeyPress(this, Key);
+}
+
+void TWinControl::DoEnter()
+{
+    if (OnEnter)
+        OnEnter(this);
+}
+
+void TWinControl::DoExit()
+{
+    if (OnExit)
+        OnExit(this);
+}
+
+void TWinControl::WMKeyDown(TWMKey& m)
+{
+    if (!DoKeyDown(m))
+        DefaultHandler(m.M);
+}
+
+void TWinControl::WMKeyUp(TWMKey& m)
+{
+    if (!DoKeyUp(m))
+        DefaultHandler(m.M);
+}
+
+void TWinControl::WMChar(TWMKey& m)
+{
+    if (!DoKeyPress(m))
+        DefaultHandler(m.M);
+}
+
+void TWinControl::WMSysKeyDown(TWMKey& m)
+{
+    if (!DoKeyDown(m))
+        DefaultHandler(m.M);
+}
+
+void TWinControl::WMSysKeyUp(TWMKey& m)
+{
+    if (!DoKeyUp(m))
+        DefaultHandler(m.M);
+}
+
+void TWinControl::WMSysChar(TWMKey& m)
+{
+    DefaultHandler(m.M);
+}
+
+void TWinControl::WMSetFocus(TWMFocus& m) { DefaultHandler(m.M); }
+void TWinControl::WMKillFocus(TWMFocus& m) { DefaultHandler(m.M); }
+
+void TWinControl::WMSize(TWMSize& m)
+{
+    AnchorChildren();
+    Realign();
+    if (!(ComponentState() & csLoading))
+        Resize();
+    DefaultHandler(m.M);
+}
+
+void TWinControl::WMPaint(TMessage& m)
+{
+    PaintHandler(m);
+}
+
+void TWinControl::PaintHandler(TMessage&)
+{
+    if (!FImpl->Painter) {
+        // Outside the toolkit's paint: paint now.
+        if (FImpl->Widget && FImpl->OwnPaint)
+            FImpl->Widget->repaint();
+        return;
+    }
+    PaintWindow();
+    PaintControls();
+}
+
+void TWinControl::PaintWindow() {}
+
+void TWinControl::PaintControls()
+{
+    QPainter* p = FImpl->Painter;
+    if (!p)
+        return;
+    std::vector<TControl*> kids = FControls;
+    for (TControl* c : kids) {
+        auto* g = dynamic_cast<TGraphicControl*>(c);
+        if (!g || !g->Visible() || g->Width() <= 0 || g->Height() <= 0)
+            continue;
+        p->save();
+        p->translate(g->Left(), g->Top());
+        p->setClipRect(0, 0, g->Width(), g->Height(), Qt::IntersectClip);
+        CanvasAttach(*g->Canvas(), p);
+        try {
+            g->Perform(WM_PAINT, 1, 0);
+        } catch (...) {
+            CanvasDetach(*g->Canvas());
+            p->restore();
+            throw;
+        }
+        CanvasDetach(*g->Canvas());
+        p->restore();
+    }
+}
+
+void TWinControl::WMEraseBkgnd(TMessage& m)
+{
+    if (FImpl->Painter && !(FControlStyle & csOpaque))
+        FImpl->Painter->fillRect(QRect(0, 0, FWidth, FHeight), ToQColor(FColor));
+    m.Result = 1;
+}
+
+void TWinControl::WMGetDlgCode(TMessage& m) { DefaultHandler(m); }
+void TWinControl::WMTimer(TWMTimer& m) { DefaultHandler(m.M); }
+void TWinControl::WMSetCursor(TMessage& m) { DefaultHandler(m); }
+void TWinControl::WMDestroy(TMessage& m) { DefaultHandler(m); }
+
+void TWinControl::CMEnter(TMessage& m)
+{
+    DoEnter();
+    DefaultHandler(m);
+}
+
+void TWinControl::CMExit(TMessage& m)
+{
+    DoExit();
+    DefaultHandler(m);
+}
+
+void TWinControl::CMDialogKey(TMessage& m)
+{
+    // Offered to the children (default and cancel buttons answer).
+    std::vector<TControl*> kids = FControls;
+    for (TControl* c : kids) {
+        m.Result = c->Perform(CM_DIALOGKEY, m.WParam, m.LParam);
+        if (m.Result != 0)
+            return;
+    }
+}
+
+void TWinControl::CMDialogChar(TMessage& m)
+{
+    std::vector<TControl*> kids = FControls;
+    for (TControl* c : kids) {
+        m.Result = c->Perform(CM_DIALOGCHAR, m.WParam, m.LParam);
+        if (m.Result != 0)
+            return;
+    }
+}
+
+void TWinControl::CMWantSpecialKey(TMessage& m) { DefaultHandler(m); }
+
+// ---------------------------------------------------------------- TCustomControl
+TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {}
+
+TCustomControl::~TCustomControl() = default;
+
+void TCustomControl::Paint() {}
+
+void TCustomControl::PaintWindow()
+{
+    QPainter* p = WinImpl(this).Painter;
+    if (!p)
+        return;
+    p->save();
+    CanvasAttach(*FCanvas, p);
+    try {
+        Paint();
+    } catch (...) {
+        CanvasDetach(*FCanvas);
+        p->restore();
+        throw;
+    }
+    CanvasDetach(*FCanvas);
+    p->restore();
+}
+
+// ---------------------------------------------------------------- TGraphicControl
+TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner), FCanvas(std::make_unique<TCanvas>()) {}
+
+TGraphicControl::~TGraphicControl() = default;
+
+void TGraphicControl::Paint() {}
+
+void TGraphicControl::Dispatch(TMessage& m)
+{
+    if (m.Msg == WM_PAINT) {
+        if (m.WParam != 0)
+            Paint();
+        else
+            Repaint();
+        return;
+    }
+    TControl::Dispatch(m);
+}
+
+TPaintBox::TPaintBox(TComponent* AOwner) : TGraphicControl(AOwner)
+{
+    FControlStyle |= csReplicatable;
+    SetBounds(0, 0, 105, 105);
+}
+
+void TPaintBox::Paint()
+{
+    if (OnPaint)
+        OnPaint(this);
+}
+
+// ---------------------------------------------------------------- window functions
+TCustomForm* GetParentForm(TControl* Control)
+{
+    TControl* c = Control;
+    while (c && c->Parent())
+        c = c->Parent();
+    return dynamic_cast<TCustomForm*>(c);
+}
+
+TWinControl* FindControl(HWND Handle)
+{
+    auto it = g_windows.find(Handle);
+    return it == g_windows.end() ? nullptr : it->second;
+}
+
+LRESULT SendMessage(HWND Handle, UINT Msg, WPARAM WParam, LPARAM LParam)
+{
+    TWinControl* c = FindControl(Handle);
+    return c ? c->Perform(Msg, WParam, LParam) : 0;
+}
+
+HWND SetCapture(HWND Handle)
+{
+    HWND old = GetCapture();
+    g_capture = FindControl(Handle);
+    return old;
+}
+
+bool ReleaseCapture()
+{
+    g_capture = nullptr;
+    return true;
+}
+
+HWND GetCapture()
+{
+    if (!g_capture)
+        return 0;
+    TWinControl* w = dynamic_cast<TWinControl*>(g_capture);
+    if (!w)
+        w = g_capture->Parent();
+    return w && w->HandleAllocated() ? w->Handle() : 0;
+}
+
+HWND GetFocus()
+{
+    return g_focused && g_focused->HandleAllocated() ? g_focused->Handle() : 0;
+}
+
+HWND SetFocus(HWND Handle)
+{
+    HWND old = GetFocus();
+    if (TWinControl* c = FindControl(Handle)) {
+        if (QWidget* w = ControlWidget(c))
+            w->setFocus(Qt::OtherFocusReason);
+        gui_state::ChangeFocus(c);
+    }
+    return old;
+}
+
+SHORT GetKeyState(int VirtKey)
+{
+    bool down = false;
+    switch (VirtKey) {
+    case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT: down = g_modifiers & Qt::ShiftModifier; break;
+    case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL: down = g_modifiers & Qt::ControlModifier; break;
+    case VK_MENU: case VK_LMENU: case VK_RMENU: down = g_modifiers & Qt::AltModifier; break;
+    case VK_LBUTTON: down = g_buttons & Qt::LeftButton; break;
+    case VK_RBUTTON: down = g_buttons & Qt::RightButton; break;
+    case VK_MBUTTON: down = g_buttons & Qt::MiddleButton; break;
+    default: down = g_keysDown.count(Word(VirtKey)) > 0; break;
+    }
+    return down ? SHORT(-32768) : SHORT(0);
+}
+
+SHORT GetAsyncKeyState(int VirtKey)
+{
+    return GetKeyState(VirtKey);
+}
+
+TShiftState KeyboardStateToShiftState()
+{
+    TShiftState s = ShiftFromModifiers(g_modifiers);
+    if (g_buttons & Qt::LeftButton) s |= ssLeft;
+    if (g_buttons & Qt::RightButton) s |= ssRight;
+    if (g_buttons & Qt::MiddleButton) s |= ssMiddle;
+    return s;
+}
+
+bool GetCursorPos(TPoint& Point)
+{
+    Point = g_cursorPos;
+    return true;
+}
+
+bool SetCursorPos(int X, int Y)
+{
+    g_cursorPos = TPoint(X, Y);
+    QCursor::setPos(X, Y);
+    return true;
+}
+
+UINT GetDoubleClickTime()
+{
+    int t = QApplication::doubleClickInterval();
+    return t > 0 ? UINT(t) : 500;
+}
+
+bool IsWindow(HWND Handle) { return FindControl(Handle) != nullptr; }
+
+bool IsWindowVisible(HWND Handle)
+{
+    TWinControl* c = FindControl(Handle);
+    return c && ControlWidget(c)->isVisible();
+}
+
+bool IsWindowEnabled(HWND Handle)
+{
+    TWinControl* c = FindControl(Handle);
+    return c && c->Enabled();
+}
+
+bool EnableWindow(HWND Handle, bool Enable)
+{
+    TWinControl* c = FindControl(Handle);
+    if (!c)
+        return false;
+    bool was = !c->Enabled();
+    c->SetEnabled(Enable);
+    return was;
+}
+
+bool InvalidateRect(HWND Handle, const TRect* Rect, bool)
+{
+    TWinControl* c = FindControl(Handle);
+    if (!c)
+        return false;
+    if (Rect)
+        ControlWidget(c)->update(Rect->Left, Rect->Top, Rect->Width(), Rect->Height());
+    else
+        c->Invalidate();
+    return true;
+}
+
+bool UpdateWindow(HWND Handle)
+{
+    TWinControl* c = FindControl(Handle);
+    if (!c)
+        return false;
+    c->Update();
+    return true;
+}

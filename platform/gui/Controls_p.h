@@ -1,0 +1,83 @@
+#pragma once
+// Private to platform/gui: where controls meet the toolkit's widgets.
+#include <QCursor>
+#include <QPointer>
+#include <QWidget>
+#include <exception>
+#include <functional>
+
+#include "platform/gui/Controls.h"
+
+class QPainter;
+class QEvent;
+
+// What CreateNativeWidget returns: a ready widget the control takes over.
+struct TNativeWidget {
+    QWidget* Widget = nullptr;
+};
+inline TNativeWidget* WrapWidget(QWidget* w) { return new TNativeWidget{w}; }
+
+class TWinControlImpl {
+public:
+    TWinControl* Control = nullptr;
+    QPointer<QWidget> Widget;
+    QObject* Bridge = nullptr;
+    bool OwnPaint = true;              // painted through WM_ERASEBKGND and WM_PAINT
+    QPainter* Painter = nullptr;       // while painting
+    TMessage* InFlight = nullptr;      // the message made from the toolkit event being handled
+    bool PassToToolkit = false;        // the in-flight message reached DefaultHandler
+};
+TWinControlImpl& WinImpl(TWinControl* c);
+
+// The control's widget (the window is made when needed).
+QWidget* ControlWidget(TWinControl* c);
+// The control a widget belongs to, nullptr when none.
+TWinControl* WidgetControl(const QObject* w);
+// Events of a widget inside a standard control (the edit of a combo box)
+// become messages of that control too.
+void InstallMessageBridge(QWidget* w, TWinControl* c);
+
+// What pops up a control's PopupMenu at a screen point (set by the menus unit).
+extern std::function<void(TPopupMenu* Menu, TControl* Control, TPoint ScreenPos)> PopupMenuHandler;
+
+// The toolkit cursor of a cursor number (standard or registered).
+QCursor CursorFor(TCursor c);
+
+// Layer state shared by the units of platform/gui.
+namespace gui_state {
+// Rethrown by the test hooks; an exception from an event handler is kept
+// here in tests instead of being shown.
+extern bool TestMode;
+extern bool ManualTimers;
+extern std::exception_ptr PendingException;
+// Called in a catch block: the exception of a handler run by the event loop.
+void HandleException();
+void RethrowPending();
+// The focus moves (WM_KILLFOCUS, WM_SETFOCUS, CM_EXIT, CM_ENTER).
+void ChangeFocus(TWinControl* to);
+TWinControl* Focused();
+// Passes a loop message through Application->OnMessage; true when handled there.
+bool FilterMessage(TMsg& msg);
+void DeliverPostedMessages();
+// The last hint text shown (for tests).
+extern AnsiString LastHint;
+// Input state kept from the input events.
+void NoteModifiers(unsigned qtModifiers);
+void NoteButtons(unsigned qtButtons);
+void NoteKey(Word vk, bool down);
+void NoteCursorPos(TPoint p);
+// Milliseconds of the input clock the simulator advances (0: use event time).
+extern unsigned SimulatedTime;
+// Virtual key of a toolkit key and back.
+Word VirtualKeyFromQt(int qtKey, unsigned qtModifiers);
+int QtKeyFromVirtualKey(Word vk);
+// Timers.
+bool FireTimer(const void* owner, UINT_PTR id);
+int FireAllTimers();
+bool TimerExists(const void* owner, UINT_PTR id);
+void TimerSet(const void* owner, UINT_PTR id, UINT ms, std::function<void()> fire);
+bool TimerKill(const void* owner, UINT_PTR id);
+void KillAllTimers(const void* owner);
+// Number of toolkit events being handled right now.
+extern int EventDepth;
+}

@@ -1,0 +1,692 @@
+#include "platform/gui/Forms.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QPainter>
+#include <QPixmap>
+#include <QScreen>
+#include <QToolTip>
+#include <map>
+#include <unistd.h>
+
+#include "platform/gui/Controls_p.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/Graphics_p.h"
+#include "platform/gui/QtText_p.h"
+
+TApplication* Application = nullptr;
+TScreen* Screen = nullptr;
+
+namespace {
+TCustomForm* g_activeForm = nullptr;
+std::map<int, QCursor> g_customCursors;
+std::map<HCURSOR, QCursor> g_cursorHandles;
+HCURSOR g_nextCursor = 1;
+bool g_overrideCursor = false;
+
+// Closes and activation of a form's window reach the form.
+class TFormBridge : public QObject {
+public:
+    explicit TFormBridge(TCustomForm* f) : Form(f) {}
+    TCustomForm* Form;
+    bool eventFilter(QObject*, QEvent* ev) override
+    {
+        if (!Form)
+            return false;
+        switch (ev->type()) {
+        case QEvent::Close: {
+            TCustomForm* f = Form;
+            ev->ignore();
+            ++gui_state::EventDepth;
+            try {
+                f->Close();
+            } catch (...) {
+                gui_state::HandleException();
+            }
+            --gui_state::EventDepth;
+            return true;
+        }
+        case QEvent::WindowActivate:
+            FormActivated(Form, true);
+            return false;
+        case QEvent::WindowDeactivate:
+            FormActivated(Form, false);
+            return false;
+        default:
+            return false;
+        }
+    }
+};
+}  // namespace
+
+void FormActivated(TCustomForm* Form, bool Active)
+{
+    ++gui_state::EventDepth;
+    try {
+        if (Active && g_activeForm != Form) {
+            TCustomForm* old = g_activeForm;
+            g_activeForm = Form;
+            if (old && old->FActive) {
+                old->FActive = false;
+                old->Deactivate();
+            }
+            Form->FActive = true;
+            Form->Activate();
+        } else if (!Active && Form->FActive) {
+            Form->FActive = false;
+            Form->Deactivate();
+        }
+    } catch (...) {
+        gui_state::HandleException();
+    }
+    --gui_state::EventDepth;
+}
+
+QCursor CursorFor(TCursor c)
+{
+    auto it = g_customCursors.find(c);
+    if (it != g_customCursors.end())
+        return it->second;
+    switch (c) {
+    case crNone: return QCursor(Qt::BlankCursor);
+    case crCross: return QCursor(Qt::CrossCursor);
+    case crIBeam: return QCursor(Qt::IBeamCursor);
+    case crSizeNESW: return QCursor(Qt::SizeBDiagCursor);
+    case crSizeNS: return QCursor(Qt::SizeVerCursor);
+    case crSizeNWSE: return QCursor(Qt::SizeFDiagCursor);
+    case crSizeWE: return QCursor(Qt::SizeHorCursor);
+    case crUpArrow: return QCursor(Qt::UpArrowCursor);
+    case crHourGlass: case crSQLWait: return QCursor(Qt::WaitCursor);
+    case crDrag: case crMultiDrag: return QCursor(Qt::DragCopyCursor);
+    case crNoDrop: case crNo: return QCursor(Qt::ForbiddenCursor);
+    case crHSplit: return QCursor(Qt::SplitHCursor);
+    case crVSplit: return QCursor(Qt::SplitVCursor);
+    case crAppStart: return QCursor(Qt::BusyCursor);
+    case crHelp: return QCursor(Qt::WhatsThisCursor);
+    case crHandPoint: return QCursor(Qt::PointingHandCursor);
+    case crSizeAll: return QCursor(Qt::SizeAllCursor);
+    default: return QCursor(Qt::ArrowCursor);
+    }
+}
+
+// ---------------------------------------------------------------- TCustomForm
+TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>())
+{
+    FVisible = false;
+    FParentFont = false;
+    FControlStyle |= csAcceptsControls;
+    TWinControl::SetBounds(0, 0, 320, 240);
+    if (Screen)
+        Screen->FForms.push_back(this);
+}
+
+TCustomForm::~TCustomForm()
+{
+    Destroying();
+    if (OnDestroy) {
+        try {
+            OnDestroy(this);
+        } catch (...) {
+        }
+    }
+    if (Screen)
+        Screen->FForms.erase(std::remove(Screen->FForms.begin(), Screen->FForms.end(), this), Screen->FForms.end());
+    if (g_activeForm == this)
+        g_activeForm = nullptr;
+    if (Application && Application->FMainForm == this)
+        Application->FMainForm = nullptr;
+    if (HandleAllocated())
+        if (auto* b = ControlWidget(this)->findChild<TFormBridge*>())
+            b->Form = nullptr;
+}
+
+void TCustomForm::CreateWnd()
+{
+    TWinControl::CreateWnd();
+    QWidget* w = ControlWidget(this);
+    w->installEventFilter(new TFormBridge(this));
+    w->setWindowTitle(ToQString(Caption()));
+    ApplyWindowFlags();
+}
+
+void TCustomForm::ApplyWindowFlags()
+{
+    if (!HandleAllocated() || Parent())
+        return;
+    QWidget* w = ControlWidget(this);
+    Qt::WindowFlags f = Qt::Window;
+    switch (FBorderStyle) {
+    case bsNone: f |= Qt::FramelessWindowHint; break;
+    case bsDialog: f = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint; break;
+    case bsToolWindow: case bsSizeToolWin: f = Qt::Tool; break;
+    case bsSingle: f |= Qt::MSWindowsFixedSizeDialogHint; break;
+    default: break;
+    }
+    if (FFormStyle == fsStayOnTop)
+        f |= Qt::WindowStaysOnTopHint;
+    bool vis = w->isVisible();
+    w->setWindowFlags(f);
+    if (vis)
+        w->show();
+}
+
+void TCustomForm::SetBorderStyle(TBorderStyle v)
+{
+    FBorderStyle = v;
+    ApplyWindowFlags();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle v)
+{
+    FFormStyle = v;
+    ApplyWindowFlags();
+}
+
+void TCustomForm::SetWindowState(TWindowState v)
+{
+    FWindowState = v;
+    if (!HandleAllocated())
+        return;
+    QWidget* w = ControlWidget(this);
+    w->setWindowState(v == wsMaximized ? Qt::WindowMaximized : v == wsMinimized ? Qt::WindowMinimized
+                                                                                 : Qt::WindowNoState);
+}
+
+void TCustomForm::SetActiveControl(TWinControl* v)
+{
+    FActiveControl = v;
+    if (v && FVisible && v->CanFocus())
+        v->SetFocus();
+}
+
+bool TCustomForm::Active() const
+{
+    return FActive;
+}
+
+void TCustomForm::PlaceOnScreen()
+{
+    if (FPlaced || Parent())
+        return;
+    FPlaced = true;
+    int sw = Screen ? Screen->Width() : 1024, sh = Screen ? Screen->Height() : 768;
+    TCustomForm* anchor = nullptr;
+    if (FPosition == poMainFormCenter && Application && Application->MainForm() != this)
+        anchor = Application->MainForm();
+    if (FPosition == poOwnerFormCenter)
+        anchor = dynamic_cast<TCustomForm*>(Owner());
+    if (anchor && anchor->Visible())
+        SetBounds(anchor->Left() + (anchor->Width() - Width()) / 2, anchor->Top() + (anchor->Height() - Height()) / 2,
+                  Width(), Height());
+    else if (FPosition == poScreenCenter || FPosition == poDesktopCenter || FPosition == poMainFormCenter ||
+             FPosition == poOwnerFormCenter)
+        SetBounds((sw - Width()) / 2, (sh - Height()) / 2, Width(), Height());
+}
+
+void TCustomForm::SetVisible(bool v)
+{
+    if (v == FVisible)
+        return;
+    if (v) {
+        HandleNeeded();
+        PlaceOnScreen();
+        ControlWidget(this)->setWindowTitle(ToQString(Caption()));
+    }
+    TWinControl::SetVisible(v);
+    if (v) {
+        DoShow();
+        if (FActiveControl && FActiveControl->CanFocus())
+            FActiveControl->SetFocus();
+        FormActivated(this, true);
+    } else {
+        if (FActive)
+            FormActivated(this, false);
+        DoHide();
+    }
+}
+
+void TCustomForm::Show()
+{
+    SetVisible(true);
+    BringToFront();
+}
+
+void TCustomForm::Hide()
+{
+    SetVisible(false);
+}
+
+void TCustomForm::BringToFront()
+{
+    if (HandleAllocated() && !Parent()) {
+        ControlWidget(this)->raise();
+        return;
+    }
+    TWinControl::BringToFront();
+}
+
+void TCustomForm::DoShow()
+{
+    if (OnShow)
+        OnShow(this);
+}
+
+void TCustomForm::DoHide()
+{
+    if (OnHide)
+        OnHide(this);
+}
+
+void TCustomForm::DoCreate()
+{
+    if (OnCreate)
+        OnCreate(this);
+}
+
+void TCustomForm::Activate()
+{
+    if (OnActivate)
+        OnActivate(this);
+}
+
+void TCustomForm::Deactivate()
+{
+    if (OnDeactivate)
+        OnDeactivate(this);
+}
+
+void TCustomForm::FocusControl(TWinControl* Control)
+{
+    if (Control && Control->CanFocus())
+        Control->SetFocus();
+}
+
+bool TCustomForm::CloseQuery()
+{
+    bool can = true;
+    if (OnCloseQuery)
+        OnCloseQuery(this, can);
+    return can;
+}
+
+void TCustomForm::DoClose(TCloseAction& Action)
+{
+    if (OnClose)
+        OnClose(this, Action);
+}
+
+void TCustomForm::Close()
+{
+    if (FModal) {
+        SetModalResult(mrCancel);
+        return;
+    }
+    if (!CloseQuery())
+        return;
+    TCloseAction action = caHide;
+    if (Application && Application->MainForm() == this)
+        action = caFree;
+    DoClose(action);
+    if (action == caNone)
+        return;
+    if (Application && Application->MainForm() == this) {
+        Hide();
+        Application->Terminate();
+        return;
+    }
+    switch (action) {
+    case caHide: Hide(); break;
+    case caMinimize: SetWindowState(wsMinimized); break;
+    case caFree: Hide(); Release(); break;
+    default: break;
+    }
+}
+
+void TCustomForm::Release()
+{
+    PostMessage(Handle(), CM_RELEASE, 0, 0);
+}
+
+namespace {
+// Qt's nested loop of one modal form, quit when the modal result is set.
+std::map<TCustomForm*, QEventLoop*> g_modalLoops;
+}
+
+void TCustomForm::SetModalResult(TModalResult v)
+{
+    FModalResult = v;
+    auto it = g_modalLoops.find(this);
+    if (v != mrNone && it != g_modalLoops.end())
+        it->second->quit();
+}
+
+void TCustomForm::CloseModal()
+{
+    if (FModalResult == mrNone)
+        return;
+    if (!CloseQuery()) {
+        FModalResult = mrNone;
+        return;
+    }
+    TCloseAction action = caHide;
+    DoClose(action);
+    if (action == caNone)
+        FModalResult = mrNone;
+}
+
+int TCustomForm::ShowModal()
+{
+    if (FVisible || !FEnabled || FModal)
+        throw EInvalidOperation("Cannot make a visible window modal");
+    FModalResult = mrNone;
+    FModal = true;
+    TDialogRequest r;
+    r.Kind = dkModalForm;
+    r.Name = Name().empty() ? ClassName() : Name();
+    r.Caption = Caption();
+    r.Form = this;
+    r.Run = [](TDialogRequest& req) -> int {
+        TCustomForm* f = req.Form;
+        QEventLoop loop;
+        g_modalLoops[f] = &loop;
+        QWidget* w = ControlWidget(f);
+        w->setWindowModality(Qt::ApplicationModal);
+        while (f->ModalResult() == mrNone && !(Application && Application->Terminated())) {
+            loop.exec();
+            f->CloseModal();
+        }
+        g_modalLoops.erase(f);
+        w->setWindowModality(Qt::NonModal);
+        return f->ModalResult();
+    };
+    try {
+        Show();
+        RunDialog(r);
+    } catch (...) {
+        FModal = false;
+        g_modalLoops.erase(this);
+        Hide();
+        throw;
+    }
+    FModal = false;
+    Hide();
+    return FModalResult;
+}
+
+void TCustomForm::Paint()
+{
+    if (OnPaint)
+        OnPaint(this);
+}
+
+void TCustomForm::PaintWindow()
+{
+    QPainter* p = WinImpl(this).Painter;
+    if (!p)
+        return;
+    p->save();
+    CanvasAttach(*FCanvas, p);
+    try {
+        Paint();
+    } catch (...) {
+        CanvasDetach(*FCanvas);
+        p->restore();
+        throw;
+    }
+    CanvasDetach(*FCanvas);
+    p->restore();
+}
+
+void TCustomForm::CMDialogKey(TMessage& m)
+{
+    Word key = Word(m.WParam);
+    bool ctrlAlt = GetKeyState(VK_MENU) < 0 || GetKeyState(VK_CONTROL) < 0;
+    if (!ctrlAlt) {
+        switch (key) {
+        case VK_TAB:
+            SelectNext(FActiveControl, GetKeyState(VK_SHIFT) >= 0, true);
+            m.Result = 1;
+            return;
+        case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN:
+            if (FActiveControl && FActiveControl->Parent()) {
+                FActiveControl->Parent()->SelectNext(FActiveControl, key == VK_RIGHT || key == VK_DOWN, false);
+                m.Result = 1;
+                return;
+            }
+            break;
+        }
+    }
+    TWinControl::CMDialogKey(m);
+}
+
+void TCustomForm::Dispatch(TMessage& m)
+{
+    TWinControl::Dispatch(m);
+}
+
+// ---------------------------------------------------------------- TApplication
+TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner)
+{
+    static HWND next = 0x10;
+    FHandle = next++;
+    FTitle = ChangeFileExt(ExtractFileName(ExeName()), "");
+}
+
+TApplication::~TApplication()
+{
+    Destroying();
+    DestroyComponents();
+}
+
+AnsiString TApplication::ExeName() const
+{
+    char buf[4096];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0)
+        return AnsiString();
+    return FromOsPath(std::string(buf, size_t(n)));
+}
+
+void TApplication::FormCreated(TCustomForm* Form)
+{
+    if (!FMainForm)
+        FMainForm = Form;
+    Form->DoCreate();
+}
+
+void TApplication::Run()
+{
+    if (FMainForm && !FMainForm->Visible())
+        FMainForm->Show();
+    while (!FTerminated && FMainForm) {
+        QApplication::exec();
+        if (!FMainForm || !FMainForm->Visible())
+            break;
+    }
+}
+
+void TApplication::Terminate()
+{
+    FTerminated = true;
+    QCoreApplication::exit(0);
+}
+
+void TApplication::ProcessMessages()
+{
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    gui_state::DeliverPostedMessages();
+    gui_state::RethrowPending();
+}
+
+void TApplication::HandleMessage()
+{
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
+    gui_state::DeliverPostedMessages();
+    gui_state::RethrowPending();
+}
+
+int TApplication::MessageBox(const AnsiString& Text, const AnsiString& Caption, int Flags)
+{
+    return ::MessageBox(FMainForm && FMainForm->HandleAllocated() ? FMainForm->Handle() : 0, Text,
+                        Caption.empty() ? FTitle : Caption, UINT(Flags));
+}
+
+void TApplication::HandleException(TObject* Sender)
+{
+    std::exception_ptr ep = std::current_exception();
+    if (!ep)
+        return;
+    try {
+        std::rethrow_exception(ep);
+    } catch (EAbort&) {
+    } catch (Exception& e) {
+        if (OnException)
+            OnException(Sender, &e);
+        else
+            ShowException(&e);
+    } catch (std::exception& e) {
+        Exception wrapped(e.what());
+        if (OnException)
+            OnException(Sender, &wrapped);
+        else
+            ShowException(&wrapped);
+    } catch (...) {
+        Exception wrapped("Unknown error");
+        ShowException(&wrapped);
+    }
+}
+
+void TApplication::ShowException(Exception* E)
+{
+    AnsiString msg = E->Message();
+    if (!msg.empty() && msg.back() != '.')
+        msg += '.';
+    MessageBox(msg, FTitle, MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::CancelHint()
+{
+    QToolTip::hideText();
+}
+
+// ---------------------------------------------------------------- TScreen
+TScreen::TScreen(TComponent* AOwner) : TComponent(AOwner) {}
+
+TScreen::~TScreen()
+{
+    if (g_overrideCursor && qApp)
+        QApplication::restoreOverrideCursor();
+    g_overrideCursor = false;
+}
+
+void TScreen::SetCursor(TCursor v)
+{
+    FCursor = v;
+    if (!qApp)
+        return;
+    if (v == crDefault) {
+        if (g_overrideCursor)
+            QApplication::restoreOverrideCursor();
+        g_overrideCursor = false;
+    } else if (g_overrideCursor) {
+        QApplication::changeOverrideCursor(CursorFor(v));
+    } else {
+        QApplication::setOverrideCursor(CursorFor(v));
+        g_overrideCursor = true;
+    }
+}
+
+HCURSOR TScreen::Cursors(int Index) const
+{
+    QCursor c = CursorFor(Index);
+    for (auto& [h, qc] : g_cursorHandles)
+        if (qc.shape() == c.shape() && c.shape() != Qt::BitmapCursor)
+            return h;
+    HCURSOR h = g_nextCursor++;
+    g_cursorHandles[h] = c;
+    return h;
+}
+
+void TScreen::SetCursors(int Index, HCURSOR Cursor)
+{
+    auto it = g_cursorHandles.find(Cursor);
+    if (it == g_cursorHandles.end())
+        g_customCursors.erase(Index);
+    else
+        g_customCursors[Index] = it->second;
+}
+
+HCURSOR CreateCursorFromBitmap(TBitmap* Image, int HotX, int HotY)
+{
+    if (!Image || Image->Empty())
+        return 0;
+    HCURSOR h = g_nextCursor++;
+    g_cursorHandles[h] = QCursor(QPixmap::fromImage(BitmapImage(*Image)), HotX, HotY);
+    return h;
+}
+
+int TScreen::Width() const
+{
+    QScreen* s = qApp ? QGuiApplication::primaryScreen() : nullptr;
+    return s ? s->geometry().width() : 1024;
+}
+
+int TScreen::Height() const
+{
+    QScreen* s = qApp ? QGuiApplication::primaryScreen() : nullptr;
+    return s ? s->geometry().height() : 768;
+}
+
+TRect TScreen::WorkAreaRect() const
+{
+    QScreen* s = qApp ? QGuiApplication::primaryScreen() : nullptr;
+    if (!s)
+        return TRect(0, 0, 1024, 768);
+    QRect r = s->availableGeometry();
+    return TRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
+}
+
+TCustomForm* TScreen::ActiveForm() const
+{
+    if (TWinControl* f = gui_state::Focused())
+        if (TCustomForm* form = GetParentForm(f))
+            return form;
+    return g_activeForm;
+}
+
+TWinControl* TScreen::ActiveControl() const
+{
+    return gui_state::Focused();
+}
+
+TCustomForm* TScreen::Forms(int Index) const
+{
+    if (Index < 0 || Index >= int(FForms.size()))
+        throw EListError(Format("List index out of bounds (%d)", {Index}));
+    return FForms[size_t(Index)];
+}
+
+namespace {
+std::unique_ptr<QApplication> g_qapp;
+}
+
+void InitializeApplication(int& argc, char** argv)
+{
+    if (!qApp)
+        g_qapp = std::make_unique<QApplication>(argc, argv);
+    if (!Application)
+        Application = new TApplication(nullptr);
+    if (!Screen)
+        Screen = new TScreen(nullptr);
+}
+
+void FinalizeApplication()
+{
+    delete Application;
+    Application = nullptr;
+    delete Screen;
+    Screen = nullptr;
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    g_qapp.reset();
+}
