@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "grid/GDIPicture.h"
+#include "grid/PictureContainer.h"
+#include "platform/core/SysUtils.h"
+
+namespace {
+
+std::string SolidBmp(int w, int h, TColor c)
+{
+    TBitmap b;
+    b.SetSize(w, h);
+    b.Canvas()->Brush()->SetColor(c);
+    b.Canvas()->FillRect(TRect(0, 0, w, h));
+    return b.SaveToData();
+}
+
+// A GIF of a 4 x 4 screen with one-pixel frames at the given places.
+std::string Gif(const std::vector<std::pair<int, int>>& frames)
+{
+    std::string g = "GIF89a";
+    g += std::string("\x04\x00\x04\x00\x80\x00\x00", 7);
+    g += std::string("\xFF\x00\x00\x00\x00\xFF", 6);   // red, blue
+    for (auto [x, y] : frames) {
+        g += std::string("\x21\xF9\x04\x00\x00\x00\x00\x00", 8);
+        g += '\x2C';
+        g += char(x);
+        g += '\0';
+        g += char(y);
+        g += '\0';
+        g += std::string("\x01\x00\x01\x00\x00", 5);
+        g += std::string("\x02\x02\x44\x01\x00", 5);
+    }
+    g += '\x3B';
+    return g;
+}
+
+struct TCanvasSheet {
+    TBitmap Bmp;
+    TCanvasSheet(int w, int h)
+    {
+        Bmp.SetSize(w, h);
+        Bmp.Canvas()->Brush()->SetColor(clWhite);
+        Bmp.Canvas()->FillRect(TRect(0, 0, w, h));
+    }
+    TCanvas* C() { return Bmp.Canvas(); }
+};
+
+AnsiString TempFile(const char* name, const std::string& bytes)
+{
+    AnsiString path = AnsiString("/tmp/velmarok_i5_") + name;
+    TMemoryStream ms;
+    ms.Write(bytes.data(), Int64(bytes.size()));
+    ms.SaveToFile(path);
+    return path;
+}
+
+}  // namespace
+
+TEST(PictureHtml, BitmapDrawsAtItsSizeOrStretched)
+{
+    AnsiString path = TempFile("a.bmp", SolidBmp(6, 5, clRed));
+    THTMLPicture pic;
+    int changes = 0;
+    pic.OnChange = [&](TObject*) { ++changes; };
+    pic.LoadFromFile(path);
+    EXPECT_EQ(changes, 1);
+    EXPECT_FALSE(pic.Empty());
+    EXPECT_EQ(pic.Width(), 6);
+    EXPECT_EQ(pic.Height(), 5);
+    EXPECT_EQ(pic.FrameCount(), -1);
+    EXPECT_EQ(pic.FrameWidth(), 6);
+
+    TCanvasSheet s(20, 20);
+    pic.Draw(s.C(), TRect(2, 2, 20, 20));
+    EXPECT_EQ(s.C()->Pixels(7, 6), clRed);
+    EXPECT_EQ(s.C()->Pixels(9, 9), clWhite);
+    pic.SetStretch(true);
+    pic.Draw(s.C(), TRect(2, 2, 20, 20));
+    EXPECT_EQ(s.C()->Pixels(18, 18), clRed);
+
+    THTMLPicture copy;
+    copy.Assign(&pic);
+    EXPECT_TRUE(copy.Stretch());
+    EXPECT_EQ(copy.Width(), 6);
+    copy.Assign(nullptr);
+    EXPECT_TRUE(copy.Empty());
+    std::remove(path.c_str());
+}
+
+TEST(PictureHtml, GifFramesAreCountedAndSelected)
+{
+    THTMLPicture pic;
+    pic.LoadFromData(Gif({{0, 0}, {2, 1}, {3, 3}}));
+    EXPECT_TRUE(pic.IsGIF());
+    EXPECT_EQ(pic.FrameCount(), 3);
+    EXPECT_EQ(pic.FrameWidth(), 4);
+    EXPECT_EQ(pic.FrameHeight(), 4);
+    int frameChanges = 0;
+    pic.OnFrameChange = [&](TObject*) { ++frameChanges; };
+    pic.SetFrame(2);
+    EXPECT_EQ(frameChanges, 1);
+    EXPECT_EQ(pic.FrameLeft(), 2);
+    EXPECT_EQ(pic.FrameTop(), 1);
+    EXPECT_TRUE(pic.Loaded());
+    pic.SetFrame(3);
+    EXPECT_EQ(pic.FrameLeft(), 3);
+    pic.SetFrame(99);   // outside the frames: the first is shown, nothing fails
+    EXPECT_EQ(pic.FrameLeft(), 0);
+    TCanvasSheet s(10, 10);
+    pic.Draw(s.C(), TRect(0, 0, 10, 10));
+}
+
+TEST(PictureHtml, BadBytesRaiseAndDrawNothing)
+{
+    const std::string cases[] = {
+        "not a picture",
+        std::string("GIF89a\x04\x00", 8),                                // truncated GIF
+        std::string("GIF89a\x04\x00\x04\x00\x80\x00\x00\x21\xF9\x04", 14),
+        std::string("BM\x10\x00", 4),
+        std::string("\xFF\xD8\xFF", 3),
+        std::string("\x89PNG\r\n", 6),
+    };
+    for (const auto& bytes : cases) {
+        THTMLPicture pic;
+        try {
+            pic.LoadFromData(bytes);
+            ADD_FAILURE() << "no exception for " << bytes.size() << " bytes";
+        } catch (const Exception& e) {
+            EXPECT_EQ(e.Message(), "Could not load image. Invalid format");
+        }
+        EXPECT_FALSE(pic.Empty());   // the bytes stay
+        EXPECT_FALSE(pic.Loaded());
+        EXPECT_EQ(pic.Width(), 0);
+        TCanvasSheet s(4, 4);
+        pic.Draw(s.C(), TRect(0, 0, 4, 4));
+        EXPECT_EQ(s.C()->Pixels(1, 1), clWhite);
+        pic.FrameCount();
+        pic.SetFrame(2);
+    }
+    // A metafile is read as an empty picture.
+    THTMLPicture wmf;
+    EXPECT_NO_THROW(wmf.LoadFromData(std::string("\xD7\xCD\xC6\x9A\0\0\0\0", 8)));
+    EXPECT_EQ(wmf.Width(), 0);
+}
+
+TEST(PictureHtml, ContainerAndCacheLookups)
+{
+    TPictureContainer container(nullptr);
+    EXPECT_EQ(container.Version(), "1.0.0.0");
+    TPictureItem* item = container.Items()->Add();
+    item->SetName("Logo");
+    item->Picture()->LoadFromData(SolidBmp(2, 2, clBlue));
+    EXPECT_EQ(container.FindPicture("LOGO"), item->Picture());
+    EXPECT_EQ(container.FindPicture("other"), nullptr);
+
+    THTMLPictureCache cache;
+    THTMLPicture* remote = cache.AddPicture();
+    remote->LoadFromURL("http://host/p.png");
+    EXPECT_TRUE(remote->Empty());
+    EXPECT_EQ(cache.FindPicture("http://host/p.png"), remote);
+    EXPECT_EQ(cache.FindPicture("HTTP://HOST/P.PNG"), nullptr);
+    AnsiString path = TempFile("b.bmp", SolidBmp(3, 3, clRed));
+    THTMLPicture* local = cache.AddPicture();
+    local->LoadFromURL("FILE://" + path);
+    EXPECT_EQ(local->Width(), 3);
+    THTMLPicture* res = cache.AddPicture();
+    res->LoadFromURL("res://NO_SUCH_RESOURCE");
+    EXPECT_TRUE(res->Empty());
+    EXPECT_EQ(cache.Count(), 3);
+    cache.ClearPictures();
+    EXPECT_EQ(cache.Count(), 0);
+    std::remove(path.c_str());
+}
+
+TEST(PictureGdip, MeasuresDrawsAndClears)
+{
+    TRasterImage png("PNG");
+    {
+        TBitmap b;
+        b.SetSize(7, 3);
+        b.Canvas()->Brush()->SetColor(clLime);
+        b.Canvas()->FillRect(TRect(0, 0, 7, 3));
+        png.Assign(&b);
+    }
+    AnsiString path = TempFile("c.png", png.SaveToData());
+    TGDIPPicture pic;
+    int clears = 0;
+    pic.OnClear = [&](TObject*) { ++clears; };
+    pic.LoadFromFile(path);
+    EXPECT_EQ(clears, 1);
+    EXPECT_EQ(pic.Width(), 7);
+    EXPECT_EQ(pic.Height(), 3);
+    TCanvasSheet s(30, 30);
+    pic.Draw(s.C(), TRect(0, 0, 30, 30));   // scaled to the whole rectangle
+    EXPECT_EQ(s.C()->Pixels(28, 28), clLime);
+
+    TGDIPPicture bmp;
+    bmp.LoadFromData(SolidBmp(4, 4, clRed));
+    TCanvasSheet t(10, 10);
+    bmp.Draw(t.C(), TRect(1, 1, 10, 10));   // its own size; the corner colour is transparent
+    EXPECT_EQ(t.C()->Pixels(2, 2), clWhite);
+    EXPECT_EQ(t.C()->Pixels(8, 8), clWhite);
+
+    TGDIPPicture broken;
+    broken.LoadFromData("junk");
+    EXPECT_EQ(broken.Width(), 0);
+    broken.Draw(t.C(), TRect(0, 0, 10, 10));
+
+    pic.Assign(nullptr);
+    EXPECT_TRUE(pic.Empty());
+    EXPECT_EQ(clears, 2);
+
+    TProHintInfo a, b;
+    a.SetTitle("T");
+    a.Notes()->Add("n");
+    a.Picture()->LoadFromData(SolidBmp(2, 2, clRed));
+    b.Assign(&a);
+    EXPECT_EQ(b.Title(), "T");
+    EXPECT_EQ(b.Notes()->Count(), 1);
+    EXPECT_EQ(b.Picture()->Width(), 2);
+    std::remove(path.c_str());
+}
