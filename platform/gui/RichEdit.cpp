@@ -1,0 +1,676 @@
+// The rich edit on the toolkit's text document. The document lives as long
+// as the control, so the text and its formats are there before and after
+// the window; the text edit widget only shows it.
+#include "platform/gui/RichEdit.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextEdit>
+#include <cmath>
+
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Canvas_p.h"
+#include "platform/gui/Controls_p.h"
+#include "platform/gui/QtText_p.h"
+#include "platform/gui/Rtf_p.h"
+
+namespace {
+
+// The character set is kept on the toolkit format as a property of ours.
+constexpr int CharsetProperty = QTextFormat::UserProperty + 1;
+
+QString ToQ(const WideString& w)
+{
+    return QString::fromUtf16(w.data(), qsizetype(w.size()));
+}
+
+WideString FromQ(const QString& s)
+{
+    return WideString(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size()));
+}
+
+QTextCharFormat ToCharFormat(const TRtfFormat& f)
+{
+    QTextCharFormat c;
+    c.setFontFamilies(QStringList{ToQString(f.FontName)});
+    c.setFontPointSize(f.HalfPoints / 2.0);
+    c.setFontWeight(f.Style & fsBold ? QFont::Bold : QFont::Normal);
+    c.setFontItalic(f.Style & fsItalic);
+    c.setFontUnderline(f.Style & fsUnderline);
+    c.setFontStrikeOut(f.Style & fsStrikeOut);
+    if (f.Color == clDefault)
+        c.clearForeground();
+    else
+        c.setForeground(ToQColor(f.Color));
+    c.setProperty(CharsetProperty, int(f.Charset));
+    return c;
+}
+
+// What the toolkit format says, the rest from def.
+TRtfFormat FromCharFormat(const QTextCharFormat& c, const TRtfFormat& def)
+{
+    TRtfFormat f = def;
+    if (c.hasProperty(QTextFormat::FontFamilies)) {
+        QStringList families = c.fontFamilies().toStringList();
+        if (!families.isEmpty())
+            f.FontName = FromQString(families.first());
+    }
+    if (c.hasProperty(QTextFormat::FontPointSize))
+        f.HalfPoints = std::max(2, int(std::lround(c.fontPointSize() * 2)));
+    if (c.hasProperty(QTextFormat::FontWeight))
+        f.Style = c.fontWeight() >= QFont::DemiBold ? (f.Style | fsBold) : (f.Style & ~fsBold);
+    if (c.hasProperty(QTextFormat::FontItalic))
+        f.Style = c.fontItalic() ? (f.Style | fsItalic) : (f.Style & ~fsItalic);
+    if (c.hasProperty(QTextFormat::TextUnderlineStyle) || c.hasProperty(QTextFormat::FontUnderline))
+        f.Style = c.fontUnderline() ? (f.Style | fsUnderline) : (f.Style & ~fsUnderline);
+    if (c.hasProperty(QTextFormat::FontStrikeOut))
+        f.Style = c.fontStrikeOut() ? (f.Style | fsStrikeOut) : (f.Style & ~fsStrikeOut);
+    if (c.hasProperty(QTextFormat::ForegroundBrush))
+        f.Color = FromQColor(c.foreground().color());
+    if (c.hasProperty(CharsetProperty))
+        f.Charset = TFontCharset(c.intProperty(CharsetProperty));
+    return f;
+}
+
+Qt::Alignment ToQtAlignment(TRtfAlignment a)
+{
+    return a == raCenter ? Qt::AlignHCenter : a == raRight ? Qt::AlignRight : Qt::AlignLeft;
+}
+
+TRtfAlignment FromQtAlignment(Qt::Alignment a)
+{
+    if (a & Qt::AlignHCenter)
+        return raCenter;
+    if (a & Qt::AlignRight)
+        return raRight;
+    return raLeft;
+}
+
+TRtfFormat FormatOfFont(const TFont* font)
+{
+    TRtfFormat f;
+    if (!font)
+        return f;
+    f.FontName = font->Name();
+    f.HalfPoints = std::max(2, font->Size() * 2);
+    f.Color = font->Color() == clWindowText ? clDefault : font->Color();
+    f.Style = font->Style();
+    f.Charset = font->Charset() == DEFAULT_CHARSET ? EASTEUROPE_CHARSET : font->Charset();
+    return f;
+}
+
+// Fills the document (cleared first) with the paragraphs.
+void FillDocument(QTextDocument& doc, const TRtfDocument& rtf)
+{
+    doc.clear();
+    QTextCursor c(&doc);
+    c.beginEditBlock();
+    for (size_t i = 0; i < rtf.Paragraphs.size(); ++i) {
+        const TRtfParagraph& p = rtf.Paragraphs[i];
+        QTextBlockFormat bf;
+        bf.setAlignment(ToQtAlignment(p.Alignment));
+        if (i == 0)
+            c.setBlockFormat(bf);
+        else
+            c.insertBlock(bf, ToCharFormat(p.Runs.empty() ? rtf.DefaultFormat : p.Runs.front().Format));
+        if (p.Runs.empty())
+            c.setBlockCharFormat(ToCharFormat(rtf.DefaultFormat));
+        for (const TRtfRun& r : p.Runs)
+            c.insertText(ToQ(r.Text), ToCharFormat(r.Format));
+    }
+    c.endEditBlock();
+}
+
+TRtfDocument DocumentOf(const QTextDocument& doc, const TRtfFormat& def)
+{
+    TRtfDocument rtf;
+    rtf.DefaultFormat = def;
+    for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+        TRtfParagraph p;
+        p.Alignment = FromQtAlignment(b.blockFormat().alignment());
+        for (auto it = b.begin(); !it.atEnd(); ++it) {
+            QTextFragment frag = it.fragment();
+            if (frag.isValid() && !frag.text().isEmpty())
+                p.Runs.push_back(TRtfRun{FromCharFormat(frag.charFormat(), def), FromQ(frag.text())});
+        }
+        rtf.Paragraphs.push_back(std::move(p));
+    }
+    // An empty document has one empty block: no paragraphs.
+    if (rtf.Paragraphs.size() == 1 && rtf.Paragraphs[0].Runs.empty())
+        rtf.Paragraphs.clear();
+    return rtf;
+}
+
+AnsiString BlockText(const QTextBlock& b)
+{
+    QString s = b.text();
+    s.replace(QChar(0x2028), QChar(0x0B));
+    return FromQString(s);
+}
+
+}  // namespace
+
+struct TRichEdit::Impl {
+    TRichEdit* Owner = nullptr;
+    QTextDocument Doc;
+    QTextCursor Cursor{&Doc};   // the selection while there is no widget
+    TRtfFormat Default;
+    int Quiet = 0;               // changes from code: OnChange once at the end
+    bool Changed = false;
+
+    QTextEdit* Edit() const
+    {
+        return dynamic_cast<QTextEdit*>(WinImpl(Owner).Widget.data());
+    }
+    QTextCursor GetCursor() const
+    {
+        if (QTextEdit* e = Edit())
+            return e->textCursor();
+        return Cursor;
+    }
+    void SetCursor(const QTextCursor& c)
+    {
+        Cursor = c;
+        if (QTextEdit* e = Edit())
+            e->setTextCursor(c);
+    }
+    int Count() const
+    {
+        if (Doc.blockCount() == 1 && Doc.firstBlock().length() <= 1)
+            return 0;
+        return Doc.blockCount();
+    }
+    // Runs a change from code: OnChange fires once, after it.
+    template <class F>
+    void Change(F&& f)
+    {
+        ++Quiet;
+        try {
+            f();
+        } catch (...) {
+            --Quiet;
+            throw;
+        }
+        if (--Quiet == 0 && Changed) {
+            Changed = false;
+            Owner->Change();
+        }
+    }
+    void SetPlain(const AnsiString& text)
+    {
+        Change([&] { FillDocument(Doc, RtfFromPlainText(text, Default)); });
+        SetCursor(QTextCursor(&Doc));
+    }
+    void SetRtf(const AnsiString& rtf)
+    {
+        Change([&] { FillDocument(Doc, ReadRtf(rtf)); });
+        SetCursor(QTextCursor(&Doc));
+    }
+    AnsiString Rtf() const { return WriteRtf(DocumentOf(Doc, Default)); }
+    QTextCursor BlockCursor(int index) const
+    {
+        QTextCursor c(Doc.findBlockByNumber(index));
+        c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+        return c;
+    }
+};
+
+// ---------------------------------------------------------------- lines
+class TRichEditStrings : public TStrings {
+public:
+    explicit TRichEditStrings(TRichEdit* e) : FEdit(e) {}
+    int GetCount() const override { return FEdit->Data().Count(); }
+    AnsiString Get(int Index) const override
+    {
+        Check(Index, GetCount());
+        return BlockText(FEdit->Data().Doc.findBlockByNumber(Index));
+    }
+    void Put(int Index, const AnsiString& S) override
+    {
+        Check(Index, GetCount());
+        auto& d = FEdit->Data();
+        d.Change([&] { d.BlockCursor(Index).insertText(ToQString(Line(S))); });
+    }
+    void Insert(int Index, const AnsiString& S) override
+    {
+        auto& d = FEdit->Data();
+        int count = GetCount();
+        Check(Index, count + 1);
+        d.Change([&] {
+            QString text = ToQString(Line(S));
+            if (count == 0) {
+                QTextCursor(&d.Doc).insertText(text, ToCharFormat(d.Default));
+            } else if (Index == count) {
+                QTextCursor c(&d.Doc);
+                c.movePosition(QTextCursor::End);
+                c.insertBlock();
+                c.insertText(text);
+            } else {
+                QTextCursor c(d.Doc.findBlockByNumber(Index));
+                c.insertText(text);
+                c.insertBlock();
+            }
+        });
+    }
+    void Delete(int Index) override
+    {
+        auto& d = FEdit->Data();
+        int count = GetCount();
+        Check(Index, count);
+        d.Change([&] {
+            QTextBlock b = d.Doc.findBlockByNumber(Index);
+            QTextCursor c(b);
+            if (Index + 1 < d.Doc.blockCount()) {
+                c.setPosition(b.next().position(), QTextCursor::KeepAnchor);
+            } else if (Index > 0) {
+                c.setPosition(b.previous().position() + b.previous().length() - 1);
+                c.setPosition(b.position() + b.length() - 1, QTextCursor::KeepAnchor);
+            } else {
+                c.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+            }
+            c.removeSelectedText();
+        });
+    }
+    void Clear() override { FEdit->Clear(); }
+    void SetText(const AnsiString& Value) override { FEdit->Data().SetPlain(Value); }
+
+    void LoadFromStream(TStream* Stream) override
+    {
+        Int64 size = std::max<Int64>(Stream->Size() - Stream->Position(), 0);
+        AnsiString data(size_t(size), '\0');
+        data.resize(size_t(std::max<Int64>(Stream->Read(data.data(), size), 0)));
+        Load(data);
+    }
+    void SaveToStream(TStream* Stream) override
+    {
+        AnsiString s = Content();
+        Stream->WriteBuffer(s.data(), Int64(s.size()));
+    }
+    void SaveToFile(const AnsiString& FileName) override { SaveBytesToFile(FileName, Content()); }
+
+private:
+    void Load(const AnsiString& data)
+    {
+        if (!FEdit->PlainText() && LooksLikeRtf(data))
+            FEdit->Data().SetRtf(data);
+        else
+            FEdit->Data().SetPlain(data);
+    }
+    AnsiString Content() const { return FEdit->PlainText() ? Text() : FEdit->Data().Rtf(); }
+    // A line holds no paragraph end.
+    static AnsiString Line(const AnsiString& s)
+    {
+        AnsiString out = s;
+        for (char& c : out)
+            if (c == '\r' || c == '\n')
+                c = ' ';
+        return out;
+    }
+    void Check(int Index, int Limit) const
+    {
+        if (Index < 0 || Index >= Limit)
+            Error("List index out of bounds (%d)", Index);
+    }
+    TRichEdit* FEdit;
+};
+
+// ---------------------------------------------------------------- the control
+TRichEdit::TRichEdit(TComponent* AOwner)
+    : TWinControl(AOwner), FImpl(std::make_unique<Impl>())
+{
+    FImpl->Owner = this;
+    FImpl->Default = FormatOfFont(Font());
+    FImpl->Doc.setDocumentMargin(1);
+    FImpl->Doc.setDefaultFont(ToQFont(*Font()));
+    QObject::connect(&FImpl->Doc, &QTextDocument::contentsChanged, &FImpl->Doc, [this] {
+        if (FImpl->Quiet > 0) {
+            FImpl->Changed = true;
+            return;
+        }
+        try {
+            Change();
+        } catch (...) {
+            gui_state::HandleException();
+        }
+    });
+    FLines = std::make_unique<TRichEditStrings>(this);
+    FSelAttributes = std::make_unique<TTextAttributes>(this, atSelected);
+    FDefAttributes = std::make_unique<TTextAttributes>(this, atDefaultText);
+    FParagraph = std::make_unique<TParaAttributes>(this);
+    SetWidth(185);
+    SetHeight(89);
+    SetTabStop(true);
+    SetColor(clWindow);
+}
+
+TRichEdit::~TRichEdit()
+{
+    Destroying();
+    OnChange = nullptr;
+    // The widget lets go of the document before the document goes.
+    if (QTextEdit* e = FImpl->Edit())
+        e->setDocument(new QTextDocument(e));
+    QObject::disconnect(&FImpl->Doc, nullptr, nullptr, nullptr);
+}
+
+TNativeWidget* TRichEdit::CreateNativeWidget()
+{
+    auto* edit = new QTextEdit();
+    edit->setDocument(&FImpl->Doc);
+    edit->setTextCursor(FImpl->Cursor);
+    edit->setAcceptRichText(true);
+    TNativeWidget* w = WrapWidget(edit);
+    QObject::connect(edit, &QTextEdit::cursorPositionChanged, edit, [this, edit] { FImpl->Cursor = edit->textCursor(); });
+    QObject::connect(edit, &QTextEdit::selectionChanged, edit, [this, edit] { FImpl->Cursor = edit->textCursor(); });
+    // Applied once the widget is the control's.
+    FImpl->Cursor = edit->textCursor();
+    edit->setReadOnly(FReadOnly);
+    edit->setLineWrapMode(FWordWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    edit->setHorizontalScrollBarPolicy(FScrollBars == ssHorizontal || FScrollBars == ssBoth ? Qt::ScrollBarAlwaysOn
+                                                                                             : Qt::ScrollBarAsNeeded);
+    edit->setVerticalScrollBarPolicy(FScrollBars == ssVertical || FScrollBars == ssBoth ? Qt::ScrollBarAlwaysOn
+                                                                                         : Qt::ScrollBarAsNeeded);
+    return w;
+}
+
+void TRichEdit::ApplyToWidget()
+{
+    QTextEdit* e = FImpl->Edit();
+    if (!e)
+        return;
+    e->setReadOnly(FReadOnly);
+    e->setLineWrapMode(FWordWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    e->setHorizontalScrollBarPolicy(FScrollBars == ssHorizontal || FScrollBars == ssBoth ? Qt::ScrollBarAlwaysOn
+                                                                                          : Qt::ScrollBarAsNeeded);
+    e->setVerticalScrollBarPolicy(FScrollBars == ssVertical || FScrollBars == ssBoth ? Qt::ScrollBarAlwaysOn
+                                                                                      : Qt::ScrollBarAsNeeded);
+}
+
+void TRichEdit::SetWordWrap(bool v)
+{
+    FWordWrap = v;
+    ApplyToWidget();
+}
+
+void TRichEdit::SetReadOnly(bool v)
+{
+    FReadOnly = v;
+    ApplyToWidget();
+}
+
+void TRichEdit::SetScrollBars(TScrollStyle v)
+{
+    FScrollBars = v;
+    ApplyToWidget();
+}
+
+void TRichEdit::SetLines(TStrings* v)
+{
+    if (v)
+        FImpl->SetPlain(v->Text());
+}
+
+AnsiString TRichEdit::GetText() const
+{
+    return DocumentOf(FImpl->Doc, FImpl->Default).PlainText();
+}
+
+void TRichEdit::CMTextChanged(TMessage& Message)
+{
+    // Text set through the control: the document takes it as plain text.
+    FImpl->SetPlain(FText);
+    FText.clear();
+    TWinControl::CMTextChanged(Message);
+}
+
+void TRichEdit::Change()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+void TRichEdit::Clear()
+{
+    FImpl->Change([&] { FImpl->Doc.clear(); });
+    FImpl->SetCursor(QTextCursor(&FImpl->Doc));
+}
+
+int TRichEdit::SelStart() const
+{
+    return FImpl->GetCursor().selectionStart();
+}
+
+void TRichEdit::SetSelStart(int v)
+{
+    QTextCursor c(&FImpl->Doc);
+    c.setPosition(std::clamp(v, 0, FImpl->Doc.characterCount() - 1));
+    FImpl->SetCursor(c);
+}
+
+int TRichEdit::SelLength() const
+{
+    QTextCursor c = FImpl->GetCursor();
+    return c.selectionEnd() - c.selectionStart();
+}
+
+void TRichEdit::SetSelLength(int v)
+{
+    QTextCursor c = FImpl->GetCursor();
+    int start = c.selectionStart();
+    c.setPosition(start);
+    c.setPosition(std::clamp(start + std::max(v, 0), 0, FImpl->Doc.characterCount() - 1), QTextCursor::KeepAnchor);
+    FImpl->SetCursor(c);
+}
+
+AnsiString TRichEdit::SelText() const
+{
+    QString s = FImpl->GetCursor().selectedText();
+    s.replace(QChar(QChar::ParagraphSeparator), QStringLiteral("\r\n"));
+    s.replace(QChar(0x2028), QChar(0x0B));
+    return FromQString(s);
+}
+
+void TRichEdit::SetSelText(const AnsiString& v)
+{
+    QTextCursor c = FImpl->GetCursor();
+    QString s = ToQString(v);
+    s.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    s.replace(QChar('\r'), QChar('\n'));
+    FImpl->Change([&] { c.insertText(s); });
+    FImpl->SetCursor(c);
+}
+
+void TRichEdit::SelectAll()
+{
+    QTextCursor c(&FImpl->Doc);
+    c.select(QTextCursor::Document);
+    FImpl->SetCursor(c);
+}
+
+// ---------------------------------------------------------------- attributes
+namespace {
+// The format the attributes stand for now.
+TRtfFormat CurrentFormat(TRichEdit::Impl& d, TAttributeType type)
+{
+    if (type == atDefaultText)
+        return d.Default;
+    QTextCursor c = d.GetCursor();
+    // The selection's first character, or the one before the caret.
+    if (c.hasSelection()) {
+        QTextCursor first(&d.Doc);
+        first.setPosition(c.selectionStart() + 1);
+        return FromCharFormat(first.charFormat(), d.Default);
+    }
+    return FromCharFormat(c.charFormat(), d.Default);
+}
+
+void ChangeFormat(TRichEdit::Impl& d, TAttributeType type, const std::function<void(TRtfFormat&)>& change)
+{
+    TRtfFormat f = CurrentFormat(d, type);
+    change(f);
+    QTextCharFormat full = ToCharFormat(f);
+    // Only the property changed: the others stay as each run has them.
+    TRtfFormat before = CurrentFormat(d, type);
+    QTextCharFormat delta;
+    if (f.FontName != before.FontName)
+        delta.setFontFamilies(full.fontFamilies().toStringList());
+    if (f.HalfPoints != before.HalfPoints)
+        delta.setFontPointSize(full.fontPointSize());
+    if ((f.Style ^ before.Style) & fsBold)
+        delta.setFontWeight(full.fontWeight());
+    if ((f.Style ^ before.Style) & fsItalic)
+        delta.setFontItalic(full.fontItalic());
+    if ((f.Style ^ before.Style) & fsUnderline)
+        delta.setFontUnderline(full.fontUnderline());
+    if ((f.Style ^ before.Style) & fsStrikeOut)
+        delta.setFontStrikeOut(full.fontStrikeOut());
+    if (f.Color != before.Color)
+        delta.setForeground(full.foreground());
+    if (f.Charset != before.Charset)
+        delta.setProperty(CharsetProperty, int(f.Charset));
+    if (type == atDefaultText) {
+        d.Default = f;
+        QFont font = d.Doc.defaultFont();
+        font.setFamily(ToQString(f.FontName));
+        font.setPointSizeF(f.HalfPoints / 2.0);
+        d.Doc.setDefaultFont(font);
+        QTextCursor all(&d.Doc);
+        all.select(QTextCursor::Document);
+        d.Change([&] { all.mergeCharFormat(delta); });
+        return;
+    }
+    QTextCursor c = d.GetCursor();
+    if (c.hasSelection())
+        d.Change([&] { c.mergeCharFormat(delta); });
+    else
+        c.mergeCharFormat(delta);   // the format of what is typed next
+    d.SetCursor(c);
+}
+}  // namespace
+
+AnsiString TTextAttributes::Name() const { return CurrentFormat(FRichEdit->Data(), FType).FontName; }
+int TTextAttributes::Size() const { return (CurrentFormat(FRichEdit->Data(), FType).HalfPoints + 1) / 2; }
+int TTextAttributes::Height() const { return -MulDiv(Size(), 96, 72); }
+TColor TTextAttributes::Color() const
+{
+    TColor c = CurrentFormat(FRichEdit->Data(), FType).Color;
+    return c == clDefault ? clWindowText : c;
+}
+TFontStyles TTextAttributes::Style() const { return CurrentFormat(FRichEdit->Data(), FType).Style; }
+TFontCharset TTextAttributes::Charset() const { return CurrentFormat(FRichEdit->Data(), FType).Charset; }
+
+void TTextAttributes::SetName(const AnsiString& v)
+{
+    ChangeFormat(FRichEdit->Data(), FType, [&](TRtfFormat& f) { f.FontName = v; });
+}
+void TTextAttributes::SetSize(int v)
+{
+    ChangeFormat(FRichEdit->Data(), FType, [&](TRtfFormat& f) { f.HalfPoints = std::clamp(v, 1, 1638) * 2; });
+}
+void TTextAttributes::SetHeight(int v)
+{
+    SetSize(MulDiv(std::abs(v), 72, 96));
+}
+void TTextAttributes::SetColor(TColor v)
+{
+    ChangeFormat(FRichEdit->Data(), FType,
+                 [&](TRtfFormat& f) { f.Color = (v == clWindowText || v == clDefault) ? clDefault : v; });
+}
+void TTextAttributes::SetStyle(TFontStyles v)
+{
+    ChangeFormat(FRichEdit->Data(), FType, [&](TRtfFormat& f) { f.Style = v; });
+}
+void TTextAttributes::SetCharset(TFontCharset v)
+{
+    ChangeFormat(FRichEdit->Data(), FType, [&](TRtfFormat& f) { f.Charset = v; });
+}
+
+void TTextAttributes::Assign(TPersistent* Source)
+{
+    TRtfFormat src;
+    if (auto* font = dynamic_cast<TFont*>(Source))
+        src = FormatOfFont(font);
+    else if (auto* attrs = dynamic_cast<TTextAttributes*>(Source))
+        src = CurrentFormat(attrs->FRichEdit->Data(), attrs->FType);
+    else {
+        TPersistent::Assign(Source);
+        return;
+    }
+    ChangeFormat(FRichEdit->Data(), FType, [&](TRtfFormat& f) { f = src; });
+}
+
+void TTextAttributes::AssignTo(TPersistent* Dest)
+{
+    if (auto* font = dynamic_cast<TFont*>(Dest)) {
+        TRtfFormat f = CurrentFormat(FRichEdit->Data(), FType);
+        font->SetName(f.FontName);
+        font->SetSize((f.HalfPoints + 1) / 2);
+        font->SetColor(f.Color == clDefault ? clWindowText : f.Color);
+        font->SetStyle(f.Style);
+        font->SetCharset(f.Charset);
+        return;
+    }
+    TPersistent::AssignTo(Dest);
+}
+
+TAlignment TParaAttributes::Alignment() const
+{
+    TRtfAlignment a = FromQtAlignment(FRichEdit->Data().GetCursor().blockFormat().alignment());
+    return a == raCenter ? taCenter : a == raRight ? taRightJustify : taLeftJustify;
+}
+
+void TParaAttributes::SetAlignment(TAlignment v)
+{
+    auto& d = FRichEdit->Data();
+    QTextCursor c = d.GetCursor();
+    QTextBlockFormat bf;
+    bf.setAlignment(ToQtAlignment(v == taCenter ? raCenter : v == taRightJustify ? raRight : raLeft));
+    d.Change([&] { c.mergeBlockFormat(bf); });
+}
+
+void TParaAttributes::Assign(TPersistent* Source)
+{
+    if (auto* p = dynamic_cast<TParaAttributes*>(Source)) {
+        SetAlignment(p->Alignment());
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+// ---------------------------------------------------------------- helpers
+AnsiString RtfToPlainText(const AnsiString& rtf)
+{
+    if (!LooksLikeRtf(rtf))
+        return rtf;
+    return ReadRtf(rtf).PlainText();
+}
+
+AnsiString PlainTextToRtf(const AnsiString& text, TFont* font)
+{
+    return WriteRtf(RtfFromPlainText(text, FormatOfFont(font)));
+}
+
+void DrawRichText(TCanvas* canvas, const AnsiString& rtf, const TRect& r)
+{
+    if (!canvas || r.Width() <= 0 || r.Height() <= 0)
+        return;
+    QPainter* p = canvas->Data().Painter();
+    if (!p)
+        return;
+    TRtfFormat def = FormatOfFont(canvas->Font());
+    QTextDocument doc;
+    doc.setDocumentMargin(0);
+    doc.documentLayout()->setPaintDevice(p->device());
+    FillDocument(doc, LooksLikeRtf(rtf) ? ReadRtf(rtf) : RtfFromPlainText(rtf, def));
+    doc.setTextWidth(r.Width());
+    p->save();
+    p->setClipRect(QRect(r.Left, r.Top, r.Width(), r.Height()), Qt::IntersectClip);
+    p->translate(r.Left, r.Top);
+    QAbstractTextDocumentLayout::PaintContext ctx;
+    ctx.clip = QRectF(0, 0, r.Width(), r.Height());
+    ctx.palette.setColor(QPalette::Text, ToQColor(canvas->Font()->Color()));
+    doc.documentLayout()->draw(p, ctx);
+    p->restore();
+}
