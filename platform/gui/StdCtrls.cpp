@@ -1,0 +1,1692 @@
+#include "platform/gui/StdCtrls.h"
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QTextOption>
+
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Graphics_p.h"
+#include "platform/gui/StdCtrls_p.h"
+
+void RunGuarded(const std::function<void()>& f)
+{
+    ++gui_state::EventDepth;
+    try {
+        f();
+    } catch (...) {
+        gui_state::HandleException();
+    }
+    --gui_state::EventDepth;
+}
+
+// ---------------------------------------------------------------- TWidgetItems
+template <class F>
+void TWidgetItems::Step(F&& f)
+{
+    bool quiet = UpdateCount() > 0;
+    FStepping = true;
+    try {
+        f(quiet);
+    } catch (...) {
+        FStepping = false;
+        throw;
+    }
+    FStepping = false;
+    if (quiet)
+        FDirty = true;
+}
+
+int TWidgetItems::AddObject(const AnsiString& S, TObject* AObject)
+{
+    int result = -1;
+    Step([&](bool quiet) {
+        int before = Count();
+        result = TStringList::AddObject(S, AObject);
+        if (!quiet && Count() > before)
+            FSink->RowInserted(result, S);
+    });
+    return result;
+}
+
+void TWidgetItems::InsertObject(int Index, const AnsiString& S, TObject* AObject)
+{
+    Step([&](bool quiet) {
+        TStringList::InsertObject(Index, S, AObject);
+        if (!quiet)
+            FSink->RowInserted(Index, S);
+    });
+}
+
+void TWidgetItems::Delete(int Index)
+{
+    Step([&](bool quiet) {
+        TStringList::Delete(Index);
+        if (!quiet)
+            FSink->RowDeleted(Index);
+    });
+}
+
+void TWidgetItems::Clear()
+{
+    Step([&](bool quiet) {
+        TStringList::Clear();
+        if (!quiet)
+            FSink->RowsCleared();
+    });
+}
+
+void TWidgetItems::Put(int Index, const AnsiString& S)
+{
+    Step([&](bool quiet) {
+        TStringList::Put(Index, S);
+        if (!quiet)
+            FSink->RowChanged(Index, S);
+    });
+}
+
+void TWidgetItems::Changed()
+{
+    TStringList::Changed();
+    if (FStepping || UpdateCount() > 0) {
+        if (UpdateCount() > 0)
+            FDirty = true;
+        return;
+    }
+    // The end of an update, or a change made without a row step (sort, move, exchange).
+    FDirty = false;
+    FSink->RowsReset();
+}
+
+// ---------------------------------------------------------------- owner-drawn rows
+void TItemsDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    if (!OwnerDraw()) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    TCanvas* canvas = Canvas();
+    TOwnerDrawState state = 0;
+    if (option.state & QStyle::State_Selected)
+        state |= odSelected;
+    if (option.state & QStyle::State_HasFocus)
+        state |= odFocused;
+    if (!(option.state & QStyle::State_Enabled))
+        state |= odDisabled | odGrayed;
+    QRect q = option.rect;
+    TRect r(q.left(), q.top(), q.right() + 1, q.bottom() + 1);
+    painter->save();
+    CanvasAttach(*canvas, painter);
+    RunGuarded([&] {
+        canvas->Font()->Assign(Font());
+        if (state & odSelected) {
+            canvas->Brush()->SetColor(clHighlight);
+            canvas->Font()->SetColor(clHighlightText);
+        } else {
+            canvas->Brush()->SetColor(Color());
+        }
+        canvas->Brush()->SetStyle(bsSolid);
+        Draw(index.row(), r, state);
+        if ((state & odFocused) && !(state & odNoFocusRect))
+            canvas->DrawFocusRect(r);
+    });
+    CanvasDetach(*canvas);
+    painter->restore();
+}
+
+QSize TItemsDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    QSize s = QStyledItemDelegate::sizeHint(option, index);
+    if (OwnerDraw()) {
+        int h = 16;
+        RunGuarded([&] { h = Measure(index.row()); });
+        s.setHeight(std::max(1, h));
+    }
+    return s;
+}
+
+namespace {
+// Byte-wise: '&' marks the accelerator, "&&" is a plain ampersand.
+bool IsAccel(Word Key, const AnsiString& Caption)
+{
+    for (size_t i = 0; i + 1 < Caption.size(); ++i) {
+        if (Caption[i] != '&')
+            continue;
+        if (Caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        AnsiString a = AnsiUpperCase(AnsiString(1, Caption[i + 1]));
+        AnsiString k = AnsiUpperCase(AnsiString(1, char(Key)));
+        return a == k;
+    }
+    return false;
+}
+
+Qt::Alignment HorzAlign(TAlignment a)
+{
+    return a == taRightJustify ? Qt::AlignRight : a == taCenter ? Qt::AlignHCenter : Qt::AlignLeft;
+}
+
+AnsiString CrLfFromQt(const QString& s)
+{
+    AnsiString a = FromQString(s), out;
+    out.reserve(a.size());
+    for (char ch : a) {
+        if (ch == '\n')
+            out += "\r\n";
+        else
+            out += ch;
+    }
+    return out;
+}
+
+QString QtFromCrLf(const AnsiString& s)
+{
+    AnsiString out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        if (s[i] == '\r') {
+            out += '\n';
+            if (i + 1 < s.size() && s[i + 1] == '\n')
+                ++i;
+        } else {
+            out += s[i];
+        }
+    }
+    return ToQString(out);
+}
+}  // namespace
+
+// ---------------------------------------------------------------- TCustomLabel
+TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner)
+{
+    SetControlStyle(ControlStyle() | csReplicatable);
+    SetBounds(0, 0, 65, 17);
+    SetParentColor(true);
+}
+
+void TCustomLabel::SetAlignment(TAlignment v)
+{
+    if (FAlignment != v) {
+        FAlignment = v;
+        Invalidate();
+    }
+}
+
+void TCustomLabel::SetLayout(TTextLayout v)
+{
+    if (FLayout != v) {
+        FLayout = v;
+        Invalidate();
+    }
+}
+
+void TCustomLabel::SetWordWrap(bool v)
+{
+    if (FWordWrap != v) {
+        FWordWrap = v;
+        AdjustBounds();
+        Invalidate();
+    }
+}
+
+void TCustomLabel::SetTransparent(bool v)
+{
+    if (FTransparent != v) {
+        FTransparent = v;
+        Invalidate();
+    }
+}
+
+void TCustomLabel::SetAutoSize(bool v)
+{
+    if (FAutoSize != v) {
+        FAutoSize = v;
+        AdjustBounds();
+    }
+}
+
+void TCustomLabel::SetShowAccelChar(bool v)
+{
+    if (FShowAccelChar != v) {
+        FShowAccelChar = v;
+        AdjustBounds();
+        Invalidate();
+    }
+}
+
+void TCustomLabel::SetFocusControl(TWinControl* v)
+{
+    if (FFocusControl)
+        FFocusControl->RemoveFreeNotification(this);
+    FFocusControl = v;
+    if (v)
+        v->FreeNotification(this);
+}
+
+void TCustomLabel::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TGraphicControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FFocusControl)
+        FFocusControl = nullptr;
+}
+
+unsigned TCustomLabel::TextFlags() const
+{
+    unsigned flags = DT_EXPANDTABS;
+    if (FWordWrap)
+        flags |= DT_WORDBREAK;
+    if (!FShowAccelChar)
+        flags |= DT_NOPREFIX;
+    if (FAlignment == taRightJustify)
+        flags |= DT_RIGHT;
+    else if (FAlignment == taCenter)
+        flags |= DT_CENTER;
+    return flags;
+}
+
+void TCustomLabel::Paint()
+{
+    TCanvas* c = Canvas();
+    TRect r = ClientRect();
+    if (!FTransparent) {
+        c->Brush()->SetColor(Color());
+        c->Brush()->SetStyle(bsSolid);
+        c->FillRect(r);
+    }
+    c->Brush()->SetStyle(bsClear);
+    c->Font()->Assign(Font());
+    AnsiString text = Caption();
+    if (text.empty() || (FShowAccelChar && text == "&"))
+        text += ' ';
+    unsigned flags = TextFlags();
+    if (FLayout != tlTop) {
+        TRect calc = r;
+        DrawText(c, text, -1, calc, flags | DT_CALCRECT);
+        int h = calc.Height();
+        r.Top = FLayout == tlBottom ? r.Bottom - h : r.Top + (r.Height() - h) / 2;
+    }
+    if (!Enabled()) {
+        c->Font()->SetColor(clBtnHighlight);
+        TRect shadow = r;
+        shadow.Left += 1; shadow.Top += 1; shadow.Right += 1; shadow.Bottom += 1;
+        DrawText(c, text, -1, shadow, flags);
+        c->Font()->SetColor(clBtnShadow);
+    }
+    DrawText(c, text, -1, r, flags);
+}
+
+void TCustomLabel::AdjustBounds()
+{
+    if (!FAutoSize || (ComponentState() & csLoading))
+        return;
+    TBitmap measure;
+    measure.SetWidth(1);
+    measure.SetHeight(1);
+    TCanvas* c = measure.Canvas();
+    c->Font()->Assign(Font());
+    AnsiString text = Caption();
+    if (text.empty() || (FShowAccelChar && text == "&"))
+        text += ' ';
+    TRect r(0, 0, FWordWrap ? std::max(1, Width()) : 0, 0);
+    DrawText(c, text, -1, r, (TextFlags() & ~(DT_RIGHT | DT_CENTER)) | DT_CALCRECT);
+    int x = Left();
+    int w = FWordWrap ? Width() : r.Width();
+    if (!FWordWrap && FAlignment == taRightJustify)
+        x = Left() + Width() - w;
+    SetBounds(x, Top(), w, r.Height());
+}
+
+void TCustomLabel::CMTextChanged(TMessage& Message)
+{
+    Invalidate();
+    AdjustBounds();
+    TGraphicControl::CMTextChanged(Message);
+}
+
+void TCustomLabel::CMFontChanged(TMessage& Message)
+{
+    TGraphicControl::CMFontChanged(Message);
+    AdjustBounds();
+    Invalidate();
+}
+
+void TCustomLabel::WndProc(TMessage& Message)
+{
+    if (Message.Msg == CM_DIALOGCHAR && FFocusControl && Enabled() && FShowAccelChar &&
+        IsAccel(Word(Message.WParam), Caption()) && FFocusControl->CanFocus()) {
+        FFocusControl->SetFocus();
+        Message.Result = 1;
+        return;
+    }
+    TGraphicControl::WndProc(Message);
+}
+
+// ---------------------------------------------------------------- TCustomEdit
+TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner)
+{
+    SetBounds(0, 0, 121, 21);
+    SetTabStop(true);
+    SetControlStyle(ControlStyle() | csFixedHeight);
+}
+
+TCustomEdit::~TCustomEdit() = default;
+
+TNativeWidget* TCustomEdit::CreateNativeWidget()
+{
+    auto* e = new QLineEdit;
+    QObject::connect(e, &QLineEdit::textChanged, e, [this](const QString& s) {
+        if (!FSettingText)
+            RunGuarded([&] { TextEdited(FromQString(s)); });
+    });
+    QObject::connect(e, &QLineEdit::selectionChanged, e, [this, e] {
+        FSelStart = e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
+        FSelLength = int(e->selectedText().size());
+    });
+    QObject::connect(e, &QLineEdit::cursorPositionChanged, e, [this, e](int, int pos) {
+        if (!e->hasSelectedText()) {
+            FSelStart = pos;
+            FSelLength = 0;
+        }
+    });
+    FSettingText = true;
+    e->setText(ToQString(FText));
+    FSettingText = false;
+    e->setSelection(FSelStart, FSelLength);
+    auto* w = WrapWidget(e);
+    ApplyToWidget();
+    return w;
+}
+
+void TCustomEdit::ApplyToWidget()
+{
+    auto* e = NativeOf<QLineEdit>(this);
+    if (!e)
+        return;
+    e->setEchoMode(FPasswordChar ? QLineEdit::Password : QLineEdit::Normal);
+    e->setReadOnly(FReadOnly);
+    e->setFrame(FBorderStyle != bsNone);
+}
+
+AnsiString TCustomEdit::GetText() const { return FText; }
+
+AnsiString TCustomEdit::CasedText(const AnsiString& s) const
+{
+    switch (FCharCase) {
+    case ecUpperCase: return AnsiUpperCase(s);
+    case ecLowerCase: return AnsiLowerCase(s);
+    default: return s;
+    }
+}
+
+void TCustomEdit::TextEdited(const AnsiString& Value)
+{
+    auto* e = NativeOf<QLineEdit>(this);
+    AnsiString v = CasedText(Value);
+    if (FMaxLength > 0 && int(v.size()) > FMaxLength && v.size() > FText.size()) {
+        // Typing past the limit is refused: the widget goes back to the text it had.
+        if (e) {
+            int pos = e->cursorPosition() - int(v.size() - FText.size());
+            FSettingText = true;
+            e->setText(ToQString(FText));
+            FSettingText = false;
+            e->setCursorPosition(std::max(0, pos));
+        }
+        return;
+    }
+    if (v != Value && e) {
+        int pos = e->cursorPosition();
+        FSettingText = true;
+        e->setText(ToQString(v));
+        FSettingText = false;
+        e->setCursorPosition(pos);
+    }
+    FText = v;
+    FModified = true;
+    Change();
+}
+
+void TCustomEdit::CMTextChanged(TMessage& Message)
+{
+    FText = CasedText(FText);
+    if (auto* e = NativeOf<QLineEdit>(this)) {
+        if (FromQString(e->text()) != FText) {
+            FSettingText = true;
+            e->setText(ToQString(FText));
+            FSettingText = false;
+        }
+    }
+    FSelStart = int(FText.size());
+    FSelLength = 0;
+    FModified = false;
+    Change();
+    TWinControl::CMTextChanged(Message);
+}
+
+void TCustomEdit::Change()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+void TCustomEdit::CMEnter(TMessage& Message)
+{
+    if (FAutoSelect && !(ControlState() & csLButtonDown))
+        SelectAll();
+    TWinControl::CMEnter(Message);
+}
+
+void TCustomEdit::SetMaxLength(int v) { FMaxLength = std::max(0, v); }
+
+void TCustomEdit::SetPasswordChar(char v)
+{
+    FPasswordChar = v;
+    ApplyToWidget();
+}
+
+void TCustomEdit::SetReadOnly(bool v)
+{
+    FReadOnly = v;
+    ApplyToWidget();
+}
+
+void TCustomEdit::SetCharCase(TEditCharCase v)
+{
+    FCharCase = v;
+    AnsiString cased = CasedText(FText);
+    if (cased != FText)
+        SetText(cased);
+}
+
+void TCustomEdit::SetBorderStyle(TBorderStyle v)
+{
+    FBorderStyle = v;
+    ApplyToWidget();
+}
+
+bool TCustomEdit::Modified() const { return FModified; }
+void TCustomEdit::SetModified(bool v)
+{
+    FModified = v;
+    if (auto* e = NativeOf<QLineEdit>(this))
+        e->setModified(v);
+}
+
+int TCustomEdit::SelStart() const { return FSelStart; }
+int TCustomEdit::SelLength() const { return FSelLength; }
+
+void TCustomEdit::SetSelStart(int v)
+{
+    FSelStart = std::clamp(v, 0, int(FText.size()));
+    FSelLength = 0;
+    if (auto* e = NativeOf<QLineEdit>(this))
+        e->setCursorPosition(FSelStart);
+}
+
+void TCustomEdit::SetSelLength(int v)
+{
+    FSelLength = std::clamp(v, 0, int(FText.size()) - FSelStart);
+    if (auto* e = NativeOf<QLineEdit>(this))
+        e->setSelection(FSelStart, FSelLength);
+}
+
+AnsiString TCustomEdit::SelText() const
+{
+    int start = std::clamp(FSelStart, 0, int(FText.size()));
+    return FText.substr(size_t(start), size_t(std::clamp(FSelLength, 0, int(FText.size()) - start)));
+}
+
+void TCustomEdit::SetSelText(const AnsiString& v)
+{
+    if (auto* e = NativeOf<QLineEdit>(this)) {
+        e->insert(ToQString(v));   // the widget reports the new text
+        return;
+    }
+    int start = std::clamp(FSelStart, 0, int(FText.size()));
+    int len = std::clamp(FSelLength, 0, int(FText.size()) - start);
+    AnsiString t = FText;
+    t.replace(size_t(start), size_t(len), v);
+    SetText(t);
+    FSelStart = start + int(v.size());
+    FSelLength = 0;
+}
+
+void TCustomEdit::SelectAll()
+{
+    FSelStart = 0;
+    FSelLength = int(FText.size());
+    if (auto* e = NativeOf<QLineEdit>(this))
+        e->selectAll();
+}
+
+void TMaskEdit::SetEditMask(const AnsiString& v)
+{
+    FEditMask = v;
+    // The mask's own part ends at its first ';' ("!999;1;_"); '\' escapes a literal,
+    // '<', '>' and '!' only switch modes.
+    AnsiString mask = v.substr(0, v.find(';'));
+    int positions = 0;
+    for (size_t i = 0; i < mask.size(); ++i) {
+        char ch = mask[i];
+        if (ch == '\\') {
+            ++i;
+            ++positions;
+        } else if (ch != '<' && ch != '>' && ch != '!') {
+            ++positions;
+        }
+    }
+    SetMaxLength(positions);
+}
+
+// ---------------------------------------------------------------- TMemo
+// The memo's text seen as lines: a trailing line break ends the last line
+// rather than starting an empty one.
+class TMemoLines : public TStrings {
+public:
+    explicit TMemoLines(TMemo* Memo) : FMemo(Memo) {}
+    int GetCount() const override { return int(Split().size()); }
+    AnsiString Get(int Index) const override
+    {
+        auto lines = Split();
+        if (Index < 0 || Index >= int(lines.size()))
+            Error("List index out of bounds (%d)", Index);
+        return lines[size_t(Index)];
+    }
+    void Put(int Index, const AnsiString& S) override
+    {
+        auto lines = Split();
+        if (Index < 0 || Index >= int(lines.size()))
+            Error("List index out of bounds (%d)", Index);
+        lines[size_t(Index)] = S;
+        Join(lines);
+    }
+    void Insert(int Index, const AnsiString& S) override
+    {
+        auto lines = Split();
+        if (Index < 0 || Index > int(lines.size()))
+            Error("List index out of bounds (%d)", Index);
+        lines.insert(lines.begin() + Index, S);
+        Join(lines);
+    }
+    void Delete(int Index) override
+    {
+        auto lines = Split();
+        if (Index < 0 || Index >= int(lines.size()))
+            Error("List index out of bounds (%d)", Index);
+        lines.erase(lines.begin() + Index);
+        Join(lines);
+    }
+    void Clear() override { FMemo->SetText(AnsiString()); }
+    void SetText(const AnsiString& Value) override { FMemo->SetText(Value); }
+
+private:
+    std::vector<AnsiString> Split() const
+    {
+        std::vector<AnsiString> lines;
+        AnsiString text = FMemo->Text();
+        size_t i = 0;
+        while (i < text.size()) {
+            size_t j = text.find_first_of("\r\n", i);
+            if (j == AnsiString::npos) {
+                lines.push_back(text.substr(i));
+                break;
+            }
+            lines.push_back(text.substr(i, j - i));
+            i = j + (text[j] == '\r' && j + 1 < text.size() && text[j + 1] == '\n' ? 2 : 1);
+        }
+        return lines;
+    }
+    void Join(const std::vector<AnsiString>& lines)
+    {
+        AnsiString text;
+        for (const auto& l : lines)
+            text += l + "\r\n";
+        FMemo->SetText(text);
+    }
+    TMemo* FMemo;
+};
+
+TMemo::TMemo(TComponent* AOwner) : TWinControl(AOwner), FLines(std::make_unique<TMemoLines>(this))
+{
+    SetBounds(0, 0, 185, 89);
+    SetTabStop(true);
+}
+
+TMemo::~TMemo() = default;
+
+TNativeWidget* TMemo::CreateNativeWidget()
+{
+    auto* m = new QPlainTextEdit;
+    QObject::connect(m, &QPlainTextEdit::textChanged, m, [this, m] {
+        if (FSettingText)
+            return;
+        RunGuarded([&] {
+            FText = CrLfFromQt(m->toPlainText());
+            FModified = true;
+            Change();
+        });
+    });
+    FSettingText = true;
+    m->setPlainText(QtFromCrLf(FText));
+    FSettingText = false;
+    InstallMessageBridge(m->viewport(), this);
+    auto* w = WrapWidget(m);
+    ApplyToWidget();
+    return w;
+}
+
+void TMemo::ApplyToWidget()
+{
+    auto* m = NativeOf<QPlainTextEdit>(this);
+    if (!m)
+        return;
+    m->setReadOnly(FReadOnly);
+    m->setLineWrapMode(FWordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
+    m->setVerticalScrollBarPolicy(FScrollBars == ssVertical || FScrollBars == ssBoth ? Qt::ScrollBarAlwaysOn
+                                                                                      : Qt::ScrollBarAlwaysOff);
+    m->setHorizontalScrollBarPolicy(FScrollBars == ssHorizontal || FScrollBars == ssBoth ? Qt::ScrollBarAlwaysOn
+                                                                                          : Qt::ScrollBarAlwaysOff);
+    m->setTabChangesFocus(!FWantTabs);
+    QTextOption opt = m->document()->defaultTextOption();
+    opt.setAlignment(HorzAlign(FAlignment));
+    m->document()->setDefaultTextOption(opt);
+}
+
+AnsiString TMemo::GetText() const { return FText; }
+
+void TMemo::CMTextChanged(TMessage& Message)
+{
+    if (auto* m = NativeOf<QPlainTextEdit>(this)) {
+        FSettingText = true;
+        m->setPlainText(QtFromCrLf(FText));
+        FSettingText = false;
+    }
+    FModified = false;
+    Change();
+    TWinControl::CMTextChanged(Message);
+}
+
+void TMemo::WMGetDlgCode(TMessage& Message)
+{
+    Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL;
+    if (FWantTabs)
+        Message.Result |= DLGC_WANTTAB;
+    if (FWantReturns)
+        Message.Result |= DLGC_WANTALLKEYS;
+}
+
+void TMemo::Change()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+void TMemo::SetScrollBars(TScrollStyle v) { FScrollBars = v; ApplyToWidget(); }
+void TMemo::SetWordWrap(bool v) { FWordWrap = v; ApplyToWidget(); }
+void TMemo::SetAlignment(TAlignment v) { FAlignment = v; ApplyToWidget(); }
+void TMemo::SetReadOnly(bool v) { FReadOnly = v; ApplyToWidget(); }
+
+void TMemo::SelectAll()
+{
+    if (auto* m = NativeOf<QPlainTextEdit>(this))
+        m->selectAll();
+}
+
+// ---------------------------------------------------------------- TButton
+TButton::TButton(TComponent* AOwner) : TWinControl(AOwner)
+{
+    // Clicks come from the button itself, not from the mouse messages.
+    SetControlStyle(ControlStyle() & ~csClickEvents);
+    SetBounds(0, 0, 75, 25);
+    SetTabStop(true);
+}
+
+TNativeWidget* TButton::CreateNativeWidget()
+{
+    auto* b = new QPushButton(ToQString(Caption()));
+    b->setAutoDefault(false);
+    b->setDefault(FDefault);
+    QObject::connect(b, &QPushButton::clicked, b, [this] { RunGuarded([&] { Click(); }); });
+    return WrapWidget(b);
+}
+
+void TButton::SetDefault(bool v)
+{
+    FDefault = v;
+    if (auto* b = NativeOf<QPushButton>(this))
+        b->setDefault(v);
+}
+
+void TButton::Click()
+{
+    if (FModalResult != mrNone) {
+        if (TCustomForm* form = GetParentForm(this))
+            form->SetModalResult(FModalResult);
+    }
+    TWinControl::Click();
+}
+
+void TButton::CMTextChanged(TMessage& Message)
+{
+    if (auto* b = NativeOf<QPushButton>(this))
+        b->setText(ToQString(Caption()));
+    TWinControl::CMTextChanged(Message);
+}
+
+void TButton::CMDialogKey(TMessage& Message)
+{
+    Word key = Word(Message.WParam);
+    bool noShift = (KeyboardStateToShiftState() & (ssShift | ssCtrl | ssAlt)) == 0;
+    if (noShift && ((key == VK_RETURN && (FDefault || Focused())) || (key == VK_ESCAPE && FCancel)) &&
+        CanFocus()) {
+        Click();
+        Message.Result = 1;
+        return;
+    }
+    TWinControl::CMDialogKey(Message);
+}
+
+// ---------------------------------------------------------------- TCheckBox
+TCheckBox::TCheckBox(TComponent* AOwner) : TWinControl(AOwner)
+{
+    SetControlStyle(ControlStyle() & ~csClickEvents);
+    SetBounds(0, 0, 97, 17);
+    SetTabStop(true);
+}
+
+TNativeWidget* TCheckBox::CreateNativeWidget()
+{
+    auto* b = new QCheckBox(ToQString(Caption()));
+    QObject::connect(b, &QCheckBox::clicked, b, [this, b] {
+        RunGuarded([&] {
+            Qt::CheckState s = b->checkState();
+            TCheckBoxState now = s == Qt::Checked ? cbChecked : s == Qt::PartiallyChecked ? cbGrayed : cbUnchecked;
+            if (now != FState) {
+                FState = now;
+                Click();
+            }
+        });
+    });
+    auto* w = WrapWidget(b);
+    ApplyToWidget();
+    return w;
+}
+
+void TCheckBox::ApplyToWidget()
+{
+    auto* b = NativeOf<QCheckBox>(this);
+    if (!b)
+        return;
+    QSignalBlocker block(b);
+    b->setTristate(FAllowGrayed || FState == cbGrayed);
+    b->setCheckState(FState == cbChecked ? Qt::Checked : FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
+    b->setLayoutDirection(FAlignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
+}
+
+void TCheckBox::SetState(TCheckBoxState v)
+{
+    if (v == FState)
+        return;
+    FState = v;
+    ApplyToWidget();
+    Click();
+}
+
+void TCheckBox::SetAllowGrayed(bool v)
+{
+    FAllowGrayed = v;
+    ApplyToWidget();
+}
+
+void TCheckBox::SetAlignment(TAlignment v)
+{
+    FAlignment = v;
+    ApplyToWidget();
+}
+
+void TCheckBox::CMTextChanged(TMessage& Message)
+{
+    if (auto* b = NativeOf<QCheckBox>(this))
+        b->setText(ToQString(Caption()));
+    TWinControl::CMTextChanged(Message);
+}
+
+// ---------------------------------------------------------------- TRadioButton
+TRadioButton::TRadioButton(TComponent* AOwner) : TWinControl(AOwner)
+{
+    SetControlStyle(ControlStyle() & ~csClickEvents);
+    SetBounds(0, 0, 113, 17);
+}
+
+TNativeWidget* TRadioButton::CreateNativeWidget()
+{
+    auto* b = new QRadioButton(ToQString(Caption()));
+    // The siblings are turned off here, so that only radio buttons of one parent exclude each other.
+    b->setAutoExclusive(false);
+    QObject::connect(b, &QRadioButton::clicked, b, [this, b] {
+        RunGuarded([&] {
+            {
+                QSignalBlocker block(b);
+                b->setChecked(true);   // a click never turns a radio button off
+            }
+            SetChecked(true);
+        });
+    });
+    auto* w = WrapWidget(b);
+    ApplyToWidget();
+    return w;
+}
+
+void TRadioButton::ApplyToWidget()
+{
+    auto* b = NativeOf<QRadioButton>(this);
+    if (!b)
+        return;
+    QSignalBlocker block(b);
+    b->setChecked(FChecked);
+    b->setLayoutDirection(FAlignment == taLeftJustify ? Qt::RightToLeft : Qt::LeftToRight);
+}
+
+void TRadioButton::SetChecked(bool v)
+{
+    if (FChecked == v)
+        return;
+    FChecked = v;
+    SetTabStop(v);
+    ApplyToWidget();
+    if (!v)
+        return;
+    if (TWinControl* p = Parent()) {
+        for (int i = 0; i < p->ControlCount(); ++i) {
+            auto* r = dynamic_cast<TRadioButton*>(p->Controls(i));
+            if (r && r != this && r->FChecked) {
+                r->FChecked = false;
+                r->SetTabStop(false);
+                r->ApplyToWidget();
+            }
+        }
+    }
+    Click();
+}
+
+void TRadioButton::SetAlignment(TAlignment v)
+{
+    FAlignment = v;
+    ApplyToWidget();
+}
+
+void TRadioButton::CMTextChanged(TMessage& Message)
+{
+    if (auto* b = NativeOf<QRadioButton>(this))
+        b->setText(ToQString(Caption()));
+    TWinControl::CMTextChanged(Message);
+}
+
+// ---------------------------------------------------------------- TComboBox
+class TQtCombo : public QComboBox {
+public:
+    explicit TQtCombo(TComboBox* Owner) : Owner(Owner) {}
+    void showPopup() override;
+    void hidePopup() override;
+    TComboBox* Owner;
+    std::function<void()> DroppingDown;
+    std::function<void()> ClosingUp;
+};
+
+void TQtCombo::showPopup()
+{
+    if (DroppingDown)
+        RunGuarded(DroppingDown);
+    QComboBox::showPopup();
+}
+
+void TQtCombo::hidePopup()
+{
+    QComboBox::hidePopup();
+    if (ClosingUp)
+        RunGuarded(ClosingUp);
+}
+
+class TComboItems : public TItemsSink {
+public:
+    explicit TComboItems(TComboBox* c) : C(c) {}
+    QComboBox* W() const { return NativeOf<QComboBox>(C); }
+    void RowInserted(int Index, const AnsiString& S) override
+    {
+        if (auto* w = W()) {
+            QSignalBlocker block(w);
+            w->insertItem(Index, ToQString(S));
+            C->FSettingText = true;
+            if (w->currentIndex() != C->FItemIndex && C->FItemIndex < 0)
+                w->setCurrentIndex(-1);
+            C->FSettingText = false;
+        }
+    }
+    void RowDeleted(int Index) override
+    {
+        if (auto* w = W()) {
+            QSignalBlocker block(w);
+            w->removeItem(Index);
+        }
+    }
+    void RowChanged(int Index, const AnsiString& S) override
+    {
+        if (auto* w = W())
+            w->setItemText(Index, ToQString(S));
+    }
+    void RowsCleared() override
+    {
+        C->FItemIndex = -1;
+        if (auto* w = W()) {
+            QSignalBlocker block(w);
+            w->clear();
+        }
+    }
+    void RowsReset() override
+    {
+        auto* w = W();
+        if (!w)
+            return;
+        QSignalBlocker block(w);
+        int keep = w->currentIndex();
+        QString edit = w->isEditable() ? w->currentText() : QString();
+        w->clear();
+        QStringList rows;
+        for (int i = 0; i < C->FItems->Count(); ++i)
+            rows << ToQString(C->FItems->Strings(i));
+        w->addItems(rows);
+        w->setCurrentIndex(keep < w->count() ? keep : -1);
+        if (w->isEditable())
+            w->setEditText(edit);
+    }
+    TComboBox* C;
+};
+
+TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>())
+{
+    SetControlStyle((ControlStyle() & ~csClickEvents) | csFixedHeight);
+    SetBounds(0, 0, 145, 21);
+    SetTabStop(true);
+    SetParentColor(false);
+    auto* sink = new TComboItems(this);
+    FItems = std::make_unique<TWidgetItems>(sink);
+    FSink.reset(sink);
+}
+
+TComboBox::~TComboBox() = default;
+
+TNativeWidget* TComboBox::CreateNativeWidget()
+{
+    auto* c = new TQtCombo(this);
+    c->setInsertPolicy(QComboBox::NoInsert);
+    c->DroppingDown = [this] { DropDown(); };
+    c->ClosingUp = [this] {
+        if (OnCloseUp)
+            OnCloseUp(this);
+    };
+    QStringList rows;
+    for (int i = 0; i < FItems->Count(); ++i)
+        rows << ToQString(FItems->Strings(i));
+    c->addItems(rows);
+    c->setItemDelegate(new TItemsDelegate(
+        c, [this] { return FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable; },
+        [this] { return FCanvas.get(); },
+        [this](int i, const TRect& r, TOwnerDrawState s) { DrawItem(i, r, s); },
+        [this](int i) {
+            int h = FItemHeight;
+            if (FStyle == csOwnerDrawVariable && OnMeasureItem)
+                OnMeasureItem(this, i, h);
+            return h;
+        },
+        [this] { return Color(); }, [this] { return Font(); }));
+    QObject::connect(c, &QComboBox::activated, c, [this](int i) { RunGuarded([&] { UserChoseItem(i); }); });
+    auto* w = WrapWidget(c);
+    ApplyToWidget();
+    return w;
+}
+
+void TComboBox::ApplyToWidget()
+{
+    auto* c = NativeOf<QComboBox>(this);
+    if (!c)
+        return;
+    QSignalBlocker block(c);
+    FSettingText = true;
+    bool editable = FStyle == csDropDown || FStyle == csSimple;
+    if (c->isEditable() != editable) {
+        c->setEditable(editable);
+        if (editable) {
+            QLineEdit* e = c->lineEdit();
+            InstallMessageBridge(e, this);
+            QObject::connect(e, &QLineEdit::textEdited, e, [this](const QString& s) {
+                if (FSettingText)
+                    return;
+                RunGuarded([&] {
+                    FText = FromQString(s);
+                    Change();
+                });
+            });
+        }
+    }
+    c->setMaxVisibleItems(std::max(1, FDropDownCount));
+    c->setCurrentIndex(FItemIndex < c->count() ? FItemIndex : -1);
+    if (editable) {
+        c->lineEdit()->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
+        c->setEditText(ToQString(FText));
+    }
+    FSettingText = false;
+}
+
+AnsiString TComboBox::GetText() const
+{
+    if (FStyle == csDropDownList || FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable) {
+        int i = ItemIndex();
+        return i >= 0 && i < FItems->Count() ? FItems->Strings(i) : AnsiString();
+    }
+    return FText;
+}
+
+void TComboBox::CMTextChanged(TMessage& Message)
+{
+    if (FStyle == csDropDownList || FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable) {
+        SetItemIndex(FItems->IndexOf(FText));
+    } else if (auto* c = NativeOf<QComboBox>(this)) {
+        FSettingText = true;
+        c->setEditText(ToQString(FText));
+        FSettingText = false;
+    }
+    TWinControl::CMTextChanged(Message);
+}
+
+void TComboBox::UserChoseItem(int Index)
+{
+    FItemIndex = Index;
+    FText = Index >= 0 && Index < FItems->Count() ? FItems->Strings(Index) : AnsiString();
+    Click();
+    Select();
+}
+
+void TComboBox::Change()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+void TComboBox::Select()
+{
+    if (OnSelect)
+        OnSelect(this);
+    else
+        Change();
+}
+
+void TComboBox::DropDown()
+{
+    if (OnDropDown)
+        OnDropDown(this);
+}
+
+void TComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
+{
+    if (OnDrawItem) {
+        OnDrawItem(this, Index, Rect, State);
+        return;
+    }
+    FCanvas->FillRect(Rect);
+    if (Index >= 0 && Index < FItems->Count())
+        FCanvas->TextOut(Rect.Left + 2, Rect.Top, FItems->Strings(Index));
+}
+
+void TComboBox::SetStyle(TComboBoxStyle v)
+{
+    FStyle = v;
+    ApplyToWidget();
+}
+
+int TComboBox::ItemIndex() const
+{
+    if (auto* c = NativeOf<QComboBox>(this))
+        return c->currentIndex();
+    return FItemIndex;
+}
+
+void TComboBox::SetItemIndex(int v)
+{
+    if (v < -1 || v >= FItems->Count())
+        v = -1;
+    FItemIndex = v;
+    FText = v >= 0 ? FItems->Strings(v) : AnsiString();
+    if (auto* c = NativeOf<QComboBox>(this)) {
+        QSignalBlocker block(c);
+        FSettingText = true;
+        c->setCurrentIndex(v);
+        if (c->isEditable())
+            c->setEditText(ToQString(FText));
+        FSettingText = false;
+    }
+}
+
+bool TComboBox::Sorted() const { return static_cast<TStringList*>(FItems.get())->Sorted(); }
+void TComboBox::SetSorted(bool v) { static_cast<TStringList*>(FItems.get())->SetSorted(v); }
+
+void TComboBox::SetDropDownCount(int v)
+{
+    FDropDownCount = v;
+    ApplyToWidget();
+}
+
+void TComboBox::SetMaxLength(int v)
+{
+    FMaxLength = std::max(0, v);
+    ApplyToWidget();
+}
+
+bool TComboBox::DroppedDown() const
+{
+    auto* c = NativeOf<QComboBox>(this);
+    return c && c->view() && c->view()->isVisible();
+}
+
+void TComboBox::SetDroppedDown(bool v)
+{
+    ControlWidget(this);
+    auto* c = NativeOf<QComboBox>(this);
+    if (!c)
+        return;
+    if (v)
+        c->showPopup();
+    else
+        c->hidePopup();
+}
+
+void TComboBox::Clear()
+{
+    FItems->Clear();
+    SetText(AnsiString());
+    FItemIndex = -1;
+}
+
+int TComboBox::SelStart() const
+{
+    auto* c = NativeOf<QComboBox>(this);
+    if (c && c->lineEdit())
+        return c->lineEdit()->hasSelectedText() ? c->lineEdit()->selectionStart() : c->lineEdit()->cursorPosition();
+    return 0;
+}
+
+int TComboBox::SelLength() const
+{
+    auto* c = NativeOf<QComboBox>(this);
+    return c && c->lineEdit() ? int(c->lineEdit()->selectedText().size()) : 0;
+}
+
+void TComboBox::SelectAll()
+{
+    auto* c = NativeOf<QComboBox>(this);
+    if (c && c->lineEdit())
+        c->lineEdit()->selectAll();
+}
+
+// ---------------------------------------------------------------- TCustomListBox
+class TListItems : public TItemsSink {
+public:
+    explicit TListItems(TCustomListBox* l) : L(l) {}
+    QListWidget* W() const { return NativeOf<QListWidget>(L); }
+    void RowInserted(int Index, const AnsiString& S) override
+    {
+        L->FPendingSel.insert(L->FPendingSel.begin() + std::min<size_t>(size_t(Index), L->FPendingSel.size()),
+                              false);
+        if (L->FItemIndex >= Index)
+            ++L->FItemIndex;
+        if (auto* w = W()) {
+            L->FSyncing = true;
+            w->insertItem(Index, ToQString(S));
+            L->FSyncing = false;
+        }
+    }
+    void RowDeleted(int Index) override
+    {
+        if (size_t(Index) < L->FPendingSel.size())
+            L->FPendingSel.erase(L->FPendingSel.begin() + Index);
+        if (L->FItemIndex == Index)
+            L->FItemIndex = -1;
+        else if (L->FItemIndex > Index)
+            --L->FItemIndex;
+        if (auto* w = W()) {
+            L->FSyncing = true;
+            delete w->takeItem(Index);
+            L->FSyncing = false;
+        }
+    }
+    void RowChanged(int Index, const AnsiString& S) override
+    {
+        if (auto* w = W())
+            if (auto* it = w->item(Index))
+                it->setText(ToQString(S));
+    }
+    void RowsCleared() override
+    {
+        L->FPendingSel.clear();
+        L->FItemIndex = -1;
+        if (auto* w = W()) {
+            L->FSyncing = true;
+            w->clear();
+            L->FSyncing = false;
+        }
+    }
+    void RowsReset() override
+    {
+        L->FPendingSel.assign(size_t(L->FItems->Count()), false);
+        if (L->FItemIndex >= L->FItems->Count())
+            L->FItemIndex = -1;
+        auto* w = W();
+        if (!w)
+            return;
+        L->FSyncing = true;
+        int keep = w->currentRow();
+        w->clear();
+        QStringList rows;
+        for (int i = 0; i < L->FItems->Count(); ++i)
+            rows << ToQString(L->FItems->Strings(i));
+        w->addItems(rows);
+        if (keep < w->count())
+            w->setCurrentRow(keep);
+        L->FSyncing = false;
+    }
+    TCustomListBox* L;
+};
+
+TCustomListBox::TCustomListBox(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>())
+{
+    SetControlStyle((ControlStyle() & ~csClickEvents) | csOpaque);
+    SetBounds(0, 0, 121, 97);
+    SetTabStop(true);
+    auto* sink = new TListItems(this);
+    FItems = std::make_unique<TWidgetItems>(sink);
+    FSink.reset(sink);
+}
+
+TCustomListBox::~TCustomListBox() = default;
+
+TNativeWidget* TCustomListBox::CreateNativeWidget()
+{
+    auto* l = new QListWidget;
+    l->setItemDelegate(new TItemsDelegate(
+        l, [this] { return FStyle != lbStandard; }, [this] { return FCanvas.get(); },
+        [this](int i, const TRect& r, TOwnerDrawState s) { DrawItem(i, r, s); },
+        [this](int i) {
+            int h = FItemHeight;
+            if (FStyle == lbOwnerDrawVariable)
+                MeasureItem(i, h);
+            return h;
+        },
+        [this] { return Color(); }, [this] { return Font(); }));
+    QStringList rows;
+    for (int i = 0; i < FItems->Count(); ++i)
+        rows << ToQString(FItems->Strings(i));
+    FSyncing = true;
+    l->addItems(rows);
+    FSyncing = false;
+    QObject::connect(l, &QListWidget::currentRowChanged, l, [this](int) {
+        if (!FSyncing && !FMultiSelect)
+            RunGuarded([&] { UserSelectionChanged(); });
+    });
+    QObject::connect(l, &QListWidget::itemSelectionChanged, l, [this] {
+        if (!FSyncing && FMultiSelect)
+            RunGuarded([&] { UserSelectionChanged(); });
+    });
+    InstallMessageBridge(l->viewport(), this);
+    auto* w = WrapWidget(l);
+    ApplyToWidget();
+    FSyncing = true;
+    if (FMultiSelect) {
+        for (int i = 0; i < l->count() && size_t(i) < FPendingSel.size(); ++i)
+            l->item(i)->setSelected(FPendingSel[size_t(i)]);
+        if (FItemIndex >= 0)
+            l->setCurrentRow(FItemIndex, QItemSelectionModel::NoUpdate);
+    } else if (FItemIndex >= 0) {
+        l->setCurrentRow(FItemIndex);
+    }
+    FSyncing = false;
+    return w;
+}
+
+void TCustomListBox::ApplyToWidget()
+{
+    auto* l = NativeOf<QListWidget>(this);
+    if (!l)
+        return;
+    FSyncing = true;
+    l->setSelectionMode(!FMultiSelect     ? QAbstractItemView::SingleSelection
+                        : FExtendedSelect ? QAbstractItemView::ExtendedSelection
+                                          : QAbstractItemView::MultiSelection);
+    l->setUniformItemSizes(FStyle != lbOwnerDrawVariable);
+    l->setFrameShape(FBorderStyle == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
+    l->doItemsLayout();
+    l->viewport()->update();
+    FSyncing = false;
+}
+
+void TCustomListBox::UserSelectionChanged()
+{
+    if (auto* l = NativeOf<QListWidget>(this))
+        FItemIndex = l->currentRow();
+    Click();
+}
+
+void TCustomListBox::WMLButtonDblClk(TWMMouse& Message)
+{
+    TWinControl::WMLButtonDblClk(Message);
+    DblClick();
+}
+
+void TCustomListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
+{
+    if (OnDrawItem) {
+        OnDrawItem(this, Index, Rect, State);
+        return;
+    }
+    FCanvas->FillRect(Rect);
+    if (Index >= 0 && Index < FItems->Count())
+        FCanvas->TextOut(Rect.Left + 2, Rect.Top, FItems->Strings(Index));
+}
+
+void TCustomListBox::MeasureItem(int Index, int& Height)
+{
+    if (OnMeasureItem)
+        OnMeasureItem(this, Index, Height);
+}
+
+bool TCustomListBox::Sorted() const { return static_cast<TStringList*>(FItems.get())->Sorted(); }
+void TCustomListBox::SetSorted(bool v) { static_cast<TStringList*>(FItems.get())->SetSorted(v); }
+
+int TCustomListBox::ItemIndex() const
+{
+    if (auto* l = NativeOf<QListWidget>(this))
+        return l->currentRow();
+    return FItemIndex;
+}
+
+void TCustomListBox::SetItemIndex(int v)
+{
+    if (v < -1 || v >= FItems->Count())
+        v = -1;
+    FItemIndex = v;
+    auto* l = NativeOf<QListWidget>(this);
+    if (!l)
+        return;
+    FSyncing = true;
+    if (FMultiSelect) {
+        l->setCurrentRow(v, QItemSelectionModel::NoUpdate);
+    } else if (v < 0) {
+        l->setCurrentRow(-1);
+        l->clearSelection();
+    } else {
+        l->setCurrentRow(v);
+        l->scrollToItem(l->item(v));
+    }
+    FSyncing = false;
+}
+
+void TCustomListBox::SetMultiSelect(bool v)
+{
+    FMultiSelect = v;
+    ApplyToWidget();
+}
+
+void TCustomListBox::SetExtendedSelect(bool v)
+{
+    FExtendedSelect = v;
+    ApplyToWidget();
+}
+
+bool TCustomListBox::Selected(int Index) const
+{
+    if (Index < 0 || Index >= FItems->Count())
+        throw EListError(Format("List index out of bounds (%d)", {Index}));
+    if (auto* l = NativeOf<QListWidget>(this))
+        return l->item(Index)->isSelected();
+    if (!FMultiSelect)
+        return Index == FItemIndex;
+    return size_t(Index) < FPendingSel.size() && FPendingSel[size_t(Index)];
+}
+
+void TCustomListBox::SetSelected(int Index, bool v)
+{
+    if (Index < 0 || Index >= FItems->Count())
+        throw EListError(Format("List index out of bounds (%d)", {Index}));
+    if (!FMultiSelect) {
+        if (v)
+            SetItemIndex(Index);
+        else if (ItemIndex() == Index)
+            SetItemIndex(-1);
+        return;
+    }
+    FPendingSel.resize(size_t(FItems->Count()), false);
+    FPendingSel[size_t(Index)] = v;
+    if (auto* l = NativeOf<QListWidget>(this)) {
+        FSyncing = true;
+        l->item(Index)->setSelected(v);
+        FSyncing = false;
+    }
+}
+
+int TCustomListBox::SelCount() const
+{
+    if (!FMultiSelect)
+        return -1;
+    if (auto* l = NativeOf<QListWidget>(this))
+        return int(l->selectedItems().size());
+    return int(std::count(FPendingSel.begin(), FPendingSel.end(), true));
+}
+
+void TCustomListBox::ClearSelection()
+{
+    FPendingSel.assign(size_t(FItems->Count()), false);
+    if (!FMultiSelect)
+        FItemIndex = -1;
+    if (auto* l = NativeOf<QListWidget>(this)) {
+        FSyncing = true;
+        l->clearSelection();
+        FSyncing = false;
+    }
+}
+
+void TCustomListBox::SelectAll()
+{
+    if (!FMultiSelect)
+        return;
+    FPendingSel.assign(size_t(FItems->Count()), true);
+    if (auto* l = NativeOf<QListWidget>(this)) {
+        FSyncing = true;
+        l->selectAll();
+        FSyncing = false;
+    }
+}
+
+void TCustomListBox::SetStyle(TListBoxStyle v)
+{
+    FStyle = v;
+    ApplyToWidget();
+}
+
+void TCustomListBox::SetItemHeight(int v)
+{
+    if (v > 0) {
+        FItemHeight = v;
+        ApplyToWidget();
+    }
+}
+
+void TCustomListBox::SetBorderStyle(TBorderStyle v)
+{
+    FBorderStyle = v;
+    ApplyToWidget();
+}
+
+int TCustomListBox::TopIndex() const
+{
+    if (auto* l = NativeOf<QListWidget>(this)) {
+        int row = l->indexAt(QPoint(1, 1)).row();
+        return row < 0 ? 0 : row;
+    }
+    return 0;
+}
+
+void TCustomListBox::SetTopIndex(int v)
+{
+    auto* l = NativeOf<QListWidget>(this);
+    if (l && v >= 0 && v < l->count())
+        l->scrollToItem(l->item(v), QAbstractItemView::PositionAtTop);
+}
+
+int TCustomListBox::ItemAtPos(const TPoint& Pos, bool Existing) const
+{
+    if (auto* l = NativeOf<QListWidget>(this)) {
+        int row = l->indexAt(QPoint(Pos.X, Pos.Y)).row();
+        if (row >= 0)
+            return row;
+    } else if (Pos.Y >= 0 && FItemHeight > 0) {
+        int row = Pos.Y / FItemHeight;
+        if (row < FItems->Count())
+            return row;
+    }
+    return Existing ? -1 : FItems->Count();
+}
+
+TRect TCustomListBox::ItemRect(int Index) const
+{
+    if (auto* l = NativeOf<QListWidget>(this)) {
+        if (Index >= 0 && Index < l->count()) {
+            QRect r = l->visualItemRect(l->item(Index));
+            return TRect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
+        }
+        return TRect();
+    }
+    int top = (Index - TopIndex()) * FItemHeight;
+    return TRect(0, top, ClientWidth(), top + FItemHeight);
+}
+
+// ---------------------------------------------------------------- TScrollBar
+TScrollBar::TScrollBar(TComponent* AOwner) : TWinControl(AOwner)
+{
+    SetBounds(0, 0, 121, 17);
+    SetTabStop(true);
+}
+
+TNativeWidget* TScrollBar::CreateNativeWidget()
+{
+    auto* s = new QScrollBar(FKind == sbHorizontal ? Qt::Horizontal : Qt::Vertical);
+    QObject::connect(s, &QScrollBar::actionTriggered, s, [this](int action) {
+        RunGuarded([&] { UserAction(action); });
+    });
+    auto* w = WrapWidget(s);
+    ApplyToWidget();
+    return w;
+}
+
+void TScrollBar::ApplyToWidget()
+{
+    auto* s = NativeOf<QScrollBar>(this);
+    if (!s)
+        return;
+    QSignalBlocker block(s);
+    FSyncing = true;
+    s->setOrientation(FKind == sbHorizontal ? Qt::Horizontal : Qt::Vertical);
+    // The thumb covers PageSize positions: the last reachable one is Max - PageSize + 1.
+    s->setRange(FMin, std::max(FMin, FMax - std::max(FPageSize - 1, 0)));
+    s->setSingleStep(FSmallChange);
+    s->setPageStep(FPageSize > 0 ? FPageSize : FLargeChange);
+    s->setValue(FPosition);
+    FSyncing = false;
+}
+
+void TScrollBar::UserAction(int action)
+{
+    auto* s = NativeOf<QScrollBar>(this);
+    if (!s || FSyncing)
+        return;
+    TScrollCode code = scPosition;
+    int pos = s->sliderPosition();
+    switch (action) {
+    case QAbstractSlider::SliderSingleStepAdd: code = scLineDown; pos = FPosition + FSmallChange; break;
+    case QAbstractSlider::SliderSingleStepSub: code = scLineUp; pos = FPosition - FSmallChange; break;
+    case QAbstractSlider::SliderPageStepAdd: code = scPageDown; pos = FPosition + FLargeChange; break;
+    case QAbstractSlider::SliderPageStepSub: code = scPageUp; pos = FPosition - FLargeChange; break;
+    case QAbstractSlider::SliderToMinimum: code = scTop; pos = FMin; break;
+    case QAbstractSlider::SliderToMaximum: code = scBottom; pos = FMax; break;
+    case QAbstractSlider::SliderMove: code = scTrack; break;
+    default: break;
+    }
+    pos = std::clamp(pos, FMin, FMax);
+    Scroll(code, pos);
+    SetPosition(pos);
+    // The widget shows the position the handler left.
+    s->setSliderPosition(FPosition);
+}
+
+void TScrollBar::Scroll(TScrollCode ScrollCode, int& ScrollPos)
+{
+    if (OnScroll)
+        OnScroll(this, ScrollCode, ScrollPos);
+}
+
+void TScrollBar::Change()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+void TScrollBar::SetParams(int APosition, int AMin, int AMax)
+{
+    if (AMax < AMin)
+        throw EInvalidOperation("Scroll bar property out of range");
+    APosition = std::clamp(APosition, AMin, AMax);
+    bool moved = APosition != FPosition;
+    FMin = AMin;
+    FMax = AMax;
+    FPosition = APosition;
+    ApplyToWidget();
+    if (moved)
+        Change();
+}
+
+void TScrollBar::SetKind(TScrollBarKind v)
+{
+    if (FKind == v)
+        return;
+    FKind = v;
+    if (!(ComponentState() & csLoading))
+        SetBounds(Left(), Top(), Height(), Width());
+    ApplyToWidget();
+}
+
+void TScrollBar::SetLargeChange(int v) { FLargeChange = std::max(1, v); ApplyToWidget(); }
+void TScrollBar::SetSmallChange(int v) { FSmallChange = std::max(1, v); ApplyToWidget(); }
+void TScrollBar::SetPageSize(int v) { FPageSize = std::clamp(v, 0, FMax - FMin + 1); ApplyToWidget(); }
+
+// ---------------------------------------------------------------- TGroupBox
+TGroupBox::TGroupBox(TComponent* AOwner) : TWinControl(AOwner)
+{
+    SetControlStyle(ControlStyle() | csAcceptsControls);
+    SetBounds(0, 0, 185, 105);
+}
+
+TNativeWidget* TGroupBox::CreateNativeWidget() { return WrapWidget(new QGroupBox(ToQString(Caption()))); }
+
+void TGroupBox::CMTextChanged(TMessage& Message)
+{
+    if (auto* g = NativeOf<QGroupBox>(this))
+        g->setTitle(ToQString(Caption()));
+    TWinControl::CMTextChanged(Message);
+}

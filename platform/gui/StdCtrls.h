@@ -1,0 +1,480 @@
+#pragma once
+// Standard controls: label, edits, memo, buttons, check and radio boxes,
+// combo and list boxes, scroll bar and group box. Each windowed one wraps a
+// toolkit widget; what is set before the window exists is kept and applied
+// when it is made.
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "platform/gui/Controls.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/Grids.h"   // TScrollStyle
+
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+enum TTextLayout { tlTop, tlCenter, tlBottom };
+enum TEditCharCase { ecNormal, ecUpperCase, ecLowerCase };
+enum TCheckBoxState { cbUnchecked, cbChecked, cbGrayed };
+enum TLeftRight { lrLeft, lrRight };
+
+// States of an owner-drawn item.
+enum TOwnerDrawStateFlag : unsigned {
+    odSelected = 0x0001, odGrayed = 0x0002, odDisabled = 0x0004, odChecked = 0x0008, odFocused = 0x0010,
+    odDefault = 0x0020, odHotLight = 0x0040, odInactive = 0x0080, odNoAccel = 0x0100, odNoFocusRect = 0x0200,
+    odComboBoxEdit = 0x1000,
+};
+using TOwnerDrawState = unsigned;
+
+using TDrawItemEvent =
+    std::function<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
+using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;
+
+// ---------------------------------------------------------------- TLabel
+class TItemsSink;
+
+class TCustomLabel : public TGraphicControl {
+public:
+    explicit TCustomLabel(TComponent* AOwner);
+
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment v);
+    TTextLayout Layout() const { return FLayout; }
+    void SetLayout(TTextLayout v);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool v);
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool v);
+    // The size follows the caption (only the height with WordWrap).
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool v);
+    bool ShowAccelChar() const { return FShowAccelChar; }
+    void SetShowAccelChar(bool v);
+    // Alt with the caption's "&" letter focuses this control.
+    TWinControl* FocusControl() const { return FFocusControl; }
+    void SetFocusControl(TWinControl* v);
+
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    void WndProc(TMessage& Message) override;
+
+protected:
+    void Paint() override;
+    // DrawText flags of the caption as the properties ask.
+    unsigned TextFlags() const;
+    virtual void AdjustBounds();
+    void CMTextChanged(TMessage& Message) override;
+    void CMFontChanged(TMessage& Message) override;
+
+private:
+    TAlignment FAlignment = taLeftJustify;
+    TTextLayout FLayout = tlTop;
+    bool FWordWrap = false;
+    bool FTransparent = false;
+    bool FAutoSize = true;
+    bool FShowAccelChar = true;
+    TWinControl* FFocusControl = nullptr;
+};
+
+class TLabel : public TCustomLabel {
+public:
+    explicit TLabel(TComponent* AOwner) : TCustomLabel(AOwner) {}
+};
+
+// ---------------------------------------------------------------- edits
+class TCustomEdit : public TWinControl {
+public:
+    explicit TCustomEdit(TComponent* AOwner);
+    ~TCustomEdit() override;
+
+    // 0: no limit. Typing beyond it is refused; text set from code is kept whole.
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int v);
+    // Not 0: the text shows as that character repeated.
+    char PasswordChar() const { return FPasswordChar; }
+    void SetPasswordChar(char v);
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool v);
+    TEditCharCase CharCase() const { return FCharCase; }
+    void SetCharCase(TEditCharCase v);
+    // The whole text is selected when the edit gets the focus.
+    bool AutoSelect() const { return FAutoSelect; }
+    void SetAutoSelect(bool v) { FAutoSelect = v; }
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle v);
+    // Set by the user's typing; cleared or set from code.
+    bool Modified() const;
+    void SetModified(bool v);
+
+    int SelStart() const;
+    void SetSelStart(int v);
+    int SelLength() const;
+    void SetSelLength(int v);
+    AnsiString SelText() const;
+    // Replaces the selection (fires OnChange).
+    void SetSelText(const AnsiString& v);
+    void SelectAll();
+    void ClearSelection() { SetSelText(AnsiString()); }
+    void Clear() { SetText(AnsiString()); }
+
+    // Every change of the text, typed or set from code.
+    TNotifyEvent OnChange;
+
+protected:
+    TNativeWidget* CreateNativeWidget() override;
+    AnsiString GetText() const override;
+    virtual void Change();
+    void CMTextChanged(TMessage& Message) override;
+    void CMEnter(TMessage& Message) override;
+    // The widget took a new text (typing, paste, selection replaced).
+    void TextEdited(const AnsiString& Value);
+    // The text with CharCase applied.
+    AnsiString CasedText(const AnsiString& s) const;
+    void ApplyToWidget();
+
+    int FMaxLength = 0;
+    char FPasswordChar = 0;
+    bool FReadOnly = false;
+    TEditCharCase FCharCase = ecNormal;
+    bool FAutoSelect = true;
+    TBorderStyle FBorderStyle = bsSingle;
+    bool FModified = false;
+    int FSelStart = 0;
+    int FSelLength = 0;
+    bool FSettingText = false;
+};
+
+class TEdit : public TCustomEdit {
+public:
+    explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+};
+
+// An edit with an input mask. Only the length of the mask is enforced: the
+// mask's character positions give MaxLength; its literals are not shown.
+class TMaskEdit : public TCustomEdit {
+public:
+    explicit TMaskEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+    const AnsiString& EditMask() const { return FEditMask; }
+    void SetEditMask(const AnsiString& v);
+
+private:
+    AnsiString FEditMask;
+};
+
+// ---------------------------------------------------------------- memo
+class TMemo : public TWinControl {
+public:
+    explicit TMemo(TComponent* AOwner);
+    ~TMemo() override;
+
+    // The lines of the text; changes show at once and typing shows in them.
+    TStrings* Lines() const { return FLines.get(); }
+    void SetLines(TStrings* v) { FLines->Assign(v); }
+    TScrollStyle ScrollBars() const { return FScrollBars; }
+    void SetScrollBars(TScrollStyle v);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool v);
+    bool WantReturns() const { return FWantReturns; }
+    void SetWantReturns(bool v) { FWantReturns = v; }
+    bool WantTabs() const { return FWantTabs; }
+    void SetWantTabs(bool v) { FWantTabs = v; }
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment v);
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool v);
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int v) { FMaxLength = v; }
+    bool Modified() const { return FModified; }
+    void SetModified(bool v) { FModified = v; }
+    void Clear() { SetText(AnsiString()); }
+    void SelectAll();
+
+    TNotifyEvent OnChange;
+
+protected:
+    TNativeWidget* CreateNativeWidget() override;
+    // Lines joined by CR LF.
+    AnsiString GetText() const override;
+    void CMTextChanged(TMessage& Message) override;
+    void WMGetDlgCode(TMessage& Message) override;
+    virtual void Change();
+
+private:
+    friend class TMemoLines;
+    void ApplyToWidget();
+    std::unique_ptr<TStrings> FLines;
+    TScrollStyle FScrollBars = ssNone;
+    bool FWordWrap = true;
+    bool FWantReturns = true;
+    bool FWantTabs = false;
+    TAlignment FAlignment = taLeftJustify;
+    bool FReadOnly = false;
+    int FMaxLength = 0;
+    bool FModified = false;
+    bool FSettingText = false;
+};
+
+// ---------------------------------------------------------------- buttons
+class TButton : public TWinControl {
+public:
+    explicit TButton(TComponent* AOwner);
+
+    // Not mrNone: a click sets the form's ModalResult (which closes a modal form).
+    TModalResult ModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult v) { FModalResult = v; }
+    // Enter on the form clicks the default button; Escape the cancel button.
+    bool Default() const { return FDefault; }
+    void SetDefault(bool v);
+    bool Cancel() const { return FCancel; }
+    void SetCancel(bool v) { FCancel = v; }
+    // Clicks the button as the user does.
+    void Click() override;
+
+protected:
+    TNativeWidget* CreateNativeWidget() override;
+    void CMTextChanged(TMessage& Message) override;
+    void CMDialogKey(TMessage& Message) override;
+
+private:
+    TModalResult FModalResult = mrNone;
+    bool FDefault = false;
+    bool FCancel = false;
+};
+
+class TCheckBox : public TWinControl {
+public:
+    explicit TCheckBox(TComponent* AOwner);
+
+    // Setting from code fires OnClick when the state changes.
+    bool Checked() const { return FState == cbChecked; }
+    void SetChecked(bool v) { SetState(v ? cbChecked : cbUnchecked); }
+    TCheckBoxState State() const { return FState; }
+    void SetState(TCheckBoxState v);
+    // The user's clicks pass through cbGrayed too.
+    bool AllowGrayed() const { return FAllowGrayed; }
+    void SetAllowGrayed(bool v);
+    // taRightJustify: the caption right of the box.
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment v);
+
+protected:
+    TNativeWidget* CreateNativeWidget() override;
+    void CMTextChanged(TMessage& Message) override;
+
+private:
+    void ApplyToWidget();
+    TCheckBoxState FState = cbUnchecked;
+    bool FAllowGrayed = false;
+    TAlignment FAlignment = taRightJustify;
+};
+
+class TRadioButton : public TWinControl {
+public:
+    explicit TRadioButton(TComponent* AOwner);
+
+    // Checking one turns off the radio buttons of the same parent and fires OnClick.
+    bool Checked() const { return FChecked; }
+    void SetChecked(bool v);
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment v);
+
+protected:
+    TNativeWidget* CreateNativeWidget() override;
+    void CMTextChanged(TMessage& Message) override;
+
+private:
+    void ApplyToWidget();
+    bool FChecked = false;
+    TAlignment FAlignment = taRightJustify;
+};
+
+// ---------------------------------------------------------------- combo box
+enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
+
+class TComboBox : public TWinControl {
+public:
+    explicit TComboBox(TComponent* AOwner);
+    ~TComboBox() override;
+
+    TComboBoxStyle Style() const { return FStyle; }
+    void SetStyle(TComboBoxStyle v);
+    TStrings* Items() const { return FItems.get(); }
+    void SetItems(TStrings* v) { FItems->Assign(v); }
+    // Setting from code does not fire OnChange.
+    int ItemIndex() const;
+    void SetItemIndex(int v);
+    bool Sorted() const;
+    void SetSorted(bool v);
+    int DropDownCount() const { return FDropDownCount; }
+    void SetDropDownCount(int v);
+    int MaxLength() const { return FMaxLength; }
+    void SetMaxLength(int v);
+    int ItemHeight() const { return FItemHeight; }
+    void SetItemHeight(int v) { FItemHeight = v; }
+    bool DroppedDown() const;
+    void SetDroppedDown(bool v);
+    TCanvas* Canvas() const { return FCanvas.get(); }
+    void Clear();
+    int SelStart() const;
+    int SelLength() const;
+    void SelectAll();
+
+    // The text changed by the user (typing or choosing an item).
+    TNotifyEvent OnChange;
+    // The user chose an item from the list (OnClick fires too).
+    TNotifyEvent OnSelect;
+    TNotifyEvent OnDropDown;
+    TNotifyEvent OnCloseUp;
+    TDrawItemEvent OnDrawItem;
+    TMeasureItemEvent OnMeasureItem;
+
+protected:
+    TNativeWidget* CreateNativeWidget() override;
+    AnsiString GetText() const override;
+    void CMTextChanged(TMessage& Message) override;
+    virtual void Change();
+    virtual void Select();
+    virtual void DropDown();
+    virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+
+private:
+    friend class TItemsDelegate;
+    friend class TComboItems;
+    void ApplyToWidget();
+    void UserChoseItem(int Index);
+    std::unique_ptr<TItemsSink> FSink;
+    std::unique_ptr<TStrings> FItems;
+    std::unique_ptr<TCanvas> FCanvas;
+    TComboBoxStyle FStyle = csDropDown;
+    int FItemIndex = -1;
+    int FDropDownCount = 8;
+    int FMaxLength = 0;
+    int FItemHeight = 16;
+    bool FSettingText = false;
+};
+
+// ---------------------------------------------------------------- list box
+enum TListBoxStyle { lbStandard, lbOwnerDrawFixed, lbOwnerDrawVariable };
+
+class TCustomListBox : public TWinControl {
+public:
+    explicit TCustomListBox(TComponent* AOwner);
+    ~TCustomListBox() override;
+
+    TStrings* Items() const { return FItems.get(); }
+    void SetItems(TStrings* v) { FItems->Assign(v); }
+    bool Sorted() const;
+    void SetSorted(bool v);
+    // The focused item; setting it from code selects it without OnClick.
+    int ItemIndex() const;
+    void SetItemIndex(int v);
+    bool MultiSelect() const { return FMultiSelect; }
+    void SetMultiSelect(bool v);
+    bool ExtendedSelect() const { return FExtendedSelect; }
+    void SetExtendedSelect(bool v);
+    bool Selected(int Index) const;
+    void SetSelected(int Index, bool v);
+    int SelCount() const;
+    void ClearSelection();
+    void SelectAll();
+    TListBoxStyle Style() const { return FStyle; }
+    void SetStyle(TListBoxStyle v);
+    int ItemHeight() const { return FItemHeight; }
+    void SetItemHeight(int v);
+    int TopIndex() const;
+    void SetTopIndex(int v);
+    // The item at a client point; -1 (or Count with Existing false) below the last item.
+    int ItemAtPos(const TPoint& Pos, bool Existing) const;
+    // The item's rectangle in client coordinates (empty when the window is not made).
+    TRect ItemRect(int Index) const;
+    int Count() const { return FItems->Count(); }
+    void Clear() { FItems->Clear(); }
+    // The canvas OnDrawItem paints on (only while an item is drawn).
+    TCanvas* Canvas() const { return FCanvas.get(); }
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle v);
+
+    TDrawItemEvent OnDrawItem;
+    TMeasureItemEvent OnMeasureItem;
+
+protected:
+    TNativeWidget* CreateNativeWidget() override;
+    // Paints one item on Canvas (brush and font already set for the state):
+    // OnDrawItem when assigned, else the item's text.
+    virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+    virtual void MeasureItem(int Index, int& Height);
+    void WMLButtonDblClk(TWMMouse& Message) override;
+
+private:
+    friend class TItemsDelegate;
+    friend class TListItems;
+    void ApplyToWidget();
+    void UserSelectionChanged();
+    std::unique_ptr<TItemsSink> FSink;
+    std::unique_ptr<TStrings> FItems;
+    std::unique_ptr<TCanvas> FCanvas;
+    std::vector<bool> FPendingSel;   // multi-selection kept before the window exists
+    int FItemIndex = -1;
+    bool FMultiSelect = false;
+    bool FExtendedSelect = true;
+    TListBoxStyle FStyle = lbStandard;
+    int FItemHeight = 16;
+    TBorderStyle FBorderStyle = bsSingle;
+    bool FSyncing = false;
+};
+
+class TListBox : public TCustomListBox {
+public:
+    explicit TListBox(TComponent* AOwner) : TCustomListBox(AOwner) {}
+};
+
+// ---------------------------------------------------------------- scroll bar
+enum TScrollBarKind { sbHorizontal, sbVertical };
+enum TScrollCode { scLineUp, scLineDown, scPageUp, scPageDown, scPosition, scTrack, scTop, scBottom, scEndScroll };
+using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
+
+class TScrollBar : public TWinControl {
+public:
+    explicit TScrollBar(TComponent* AOwner);
+
+    TScrollBarKind Kind() const { return FKind; }
+    void SetKind(TScrollBarKind v);
+    int Min() const { return FMin; }
+    void SetMin(int v) { SetParams(FPosition, v, FMax); }
+    int Max() const { return FMax; }
+    void SetMax(int v) { SetParams(FPosition, FMin, v); }
+    int Position() const { return FPosition; }
+    void SetPosition(int v) { SetParams(v, FMin, FMax); }
+    // Position is kept inside Min..Max; OnChange fires when it moves.
+    void SetParams(int APosition, int AMin, int AMax);
+    int LargeChange() const { return FLargeChange; }
+    void SetLargeChange(int v);
+    int SmallChange() const { return FSmallChange; }
+    void SetSmallChange(int v);
+    int PageSize() const { return FPageSize; }
+    void SetPageSize(int v);
+
+    TNotifyEvent OnChange;
+    TScrollEvent OnScroll;
+
+protected:
+    TNativeWidget* CreateNativeWidget() override;
+    virtual void Change();
+    virtual void Scroll(TScrollCode ScrollCode, int& ScrollPos);
+
+private:
+    void ApplyToWidget();
+    void UserAction(int action);
+    TScrollBarKind FKind = sbHorizontal;
+    int FMin = 0, FMax = 100, FPosition = 0;
+    int FLargeChange = 1, FSmallChange = 1, FPageSize = 0;
+    bool FSyncing = false;
+};
+
+// ---------------------------------------------------------------- group box
+class TGroupBox : public TWinControl {
+public:
+    explicit TGroupBox(TComponent* AOwner);
+
+protected:
+    TNativeWidget* CreateNativeWidget() override;
+    void CMTextChanged(TMessage& Message) override;
+};

@@ -1,0 +1,79 @@
+#pragma once
+// Private to platform/gui: what the standard controls share on the toolkit side.
+#include <QStyledItemDelegate>
+#include <QWidget>
+#include <functional>
+
+#include "platform/gui/Controls_p.h"
+#include "platform/gui/QtText_p.h"
+#include "platform/gui/StdCtrls.h"
+
+// The control's widget as its toolkit class; nullptr while the window is not made.
+template <class W>
+W* NativeOf(const TControl* c)
+{
+    auto* wc = const_cast<TWinControl*>(static_cast<const TWinControl*>(c));
+    return dynamic_cast<W*>(WinImpl(wc).Widget.data());
+}
+
+// Runs an event handler from a toolkit signal: an exception goes to the layer.
+void RunGuarded(const std::function<void()>& f);
+
+// What a list widget does when its item list changes.
+class TItemsSink {
+public:
+    virtual ~TItemsSink() = default;
+    virtual void RowInserted(int Index, const AnsiString& S) = 0;
+    virtual void RowDeleted(int Index) = 0;
+    virtual void RowChanged(int Index, const AnsiString& S) = 0;
+    virtual void RowsCleared() = 0;
+    // Anything else (sorting, moves, the end of an update): fill the widget anew.
+    virtual void RowsReset() = 0;
+};
+
+// The items of a combo or list box: a string list that keeps the widget in step,
+// row by row, or all at once at the end of BeginUpdate/EndUpdate.
+class TWidgetItems : public TStringList {
+public:
+    explicit TWidgetItems(TItemsSink* Sink) : FSink(Sink) {}
+
+    int Add(const AnsiString& S) override { return AddObject(S, nullptr); }
+    int AddObject(const AnsiString& S, TObject* AObject) override;
+    void Insert(int Index, const AnsiString& S) override { InsertObject(Index, S, nullptr); }
+    void InsertObject(int Index, const AnsiString& S, TObject* AObject) override;
+    void Delete(int Index) override;
+    void Clear() override;
+    void Put(int Index, const AnsiString& S) override;
+
+protected:
+    void Changed() override;
+
+private:
+    template <class F>
+    void Step(F&& f);
+    TItemsSink* FSink;
+    bool FStepping = false;
+    bool FDirty = false;
+};
+
+// Paints the rows of an owner-drawn list through the control's canvas.
+class TItemsDelegate : public QStyledItemDelegate {
+public:
+    TItemsDelegate(QObject* parent, std::function<bool()> ownerDraw, std::function<TCanvas*()> canvas,
+                   std::function<void(int, const TRect&, TOwnerDrawState)> draw,
+                   std::function<int(int)> measure, std::function<TColor()> color, std::function<TFont*()> font)
+        : QStyledItemDelegate(parent), OwnerDraw(std::move(ownerDraw)), Canvas(std::move(canvas)),
+          Draw(std::move(draw)), Measure(std::move(measure)), Color(std::move(color)), Font(std::move(font))
+    {
+    }
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    std::function<bool()> OwnerDraw;
+    std::function<TCanvas*()> Canvas;
+    std::function<void(int, const TRect&, TOwnerDrawState)> Draw;
+    std::function<int(int)> Measure;
+    std::function<TColor()> Color;
+    std::function<TFont*()> Font;
+};
