@@ -1,0 +1,242 @@
+// Shell services on the desktop's opener and the standard folders. Opening
+// is limited to web and mail addresses and the program's own files, so that
+// no text from a data file can make the program run something else.
+#include "platform/gui/ShellApi.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileInfo>
+#include <QMimeData>
+#include <QStandardPaths>
+#include <QUrl>
+#include <QWidget>
+#include <cstring>
+#include <mutex>
+#include <set>
+
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Controls_p.h"
+#include "platform/gui/QtText_p.h"
+
+namespace {
+
+std::mutex g_lock;
+std::set<QString> g_writtenFiles;
+TShellOpenHook g_openHook;
+
+bool StartsWithNoCase(const AnsiString& s, const char* prefix)
+{
+    size_t n = std::strlen(prefix);
+    return s.size() >= n && SameText(s.substr(0, n), prefix);
+}
+
+// The absolute, cleaned name; the real name (links resolved) when it exists.
+QString RealName(const QString& name)
+{
+    QFileInfo fi(name);
+    QString canon = fi.canonicalFilePath();
+    return canon.isEmpty() ? QDir::cleanPath(fi.absoluteFilePath()) : canon;
+}
+
+bool Inside(const QString& name, const QString& folder)
+{
+    if (folder.isEmpty())
+        return false;
+    return name == folder || name.startsWith(folder.endsWith('/') ? folder : folder + '/');
+}
+
+bool Open(const AnsiString& target, const QUrl& url)
+{
+    TShellOpenHook hook;
+    {
+        std::lock_guard<std::mutex> lock(g_lock);
+        hook = g_openHook;
+    }
+    if (hook)
+        return hook(target);
+    return QDesktopServices::openUrl(url);
+}
+
+}  // namespace
+
+std::intptr_t ShellExecute(HWND Owner, const AnsiString& Operation, const AnsiString& File,
+                           const AnsiString& Parameters, const AnsiString& Directory, int ShowCmd)
+{
+    if (!Operation.empty() && !SameText(Operation, "open"))
+        return SE_ERR_NOASSOC;
+    AnsiString file = Trim(File);
+    if (file.empty())
+        return SE_ERR_FNF;
+    if (StartsWithNoCase(file, "http://") || StartsWithNoCase(file, "https://") ||
+        StartsWithNoCase(file, "mailto:")) {
+        QUrl url(ToQString(file));
+        if (!url.isValid())
+            return SE_ERR_FNF;
+        return Open(file, url) ? 42 : SE_ERR_NOASSOC;
+    }
+    // Any other address (file:, javascript: ...) is refused; "C:" style names are not addresses.
+    size_t colon = file.find(':');
+    if (colon != AnsiString::npos && colon > 1 && file.find_first_of("\\/") > colon)
+        return SE_ERR_ACCESSDENIED;
+
+    QString name = QString::fromStdString(ToOsPath(file));
+    if (QFileInfo(name).isRelative()) {
+        QString dir = Directory.empty() ? QDir::currentPath() : QString::fromStdString(ToOsPath(Directory));
+        name = QDir(dir).absoluteFilePath(name);
+    }
+    QFileInfo fi(name);
+    if (!fi.exists())
+        return SE_ERR_FNF;
+    QString real = RealName(name);
+    bool allowed = Inside(real, RealName(QCoreApplication::applicationDirPath()));
+    if (!allowed) {
+        std::lock_guard<std::mutex> lock(g_lock);
+        allowed = g_writtenFiles.count(real) > 0;
+    }
+    if (!allowed)
+        return SE_ERR_ACCESSDENIED;
+    return Open(FromOsPath(real.toStdString()), QUrl::fromLocalFile(real)) ? 42 : SE_ERR_NOASSOC;
+}
+
+void ShellRegisterWrittenFile(const AnsiString& FileName)
+{
+    if (FileName.empty())
+        return;
+    QString name = RealName(QString::fromStdString(ToOsPath(FileName)));
+    std::lock_guard<std::mutex> lock(g_lock);
+    g_writtenFiles.insert(name);
+}
+
+TShellOpenHook SetShellOpenHook(TShellOpenHook Hook)
+{
+    std::lock_guard<std::mutex> lock(g_lock);
+    TShellOpenHook old = std::move(g_openHook);
+    g_openHook = std::move(Hook);
+    return old;
+}
+
+bool SHGetSpecialFolderPath(HWND Owner, AnsiString& Path, int Folder, bool Create)
+{
+    QString dir;
+    switch (Folder) {
+    case CSIDL_DESKTOP:
+    case CSIDL_DESKTOPDIRECTORY: dir = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation); break;
+    case CSIDL_PERSONAL: dir = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation); break;
+    case CSIDL_APPDATA: dir = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation); break;
+    case CSIDL_LOCAL_APPDATA:
+    case CSIDL_COMMON_APPDATA: dir = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation); break;
+    case CSIDL_MYPICTURES: dir = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation); break;
+    case CSIDL_PROFILE: dir = QDir::homePath(); break;
+    case CSIDL_FONTS: dir = QStandardPaths::writableLocation(QStandardPaths::FontsLocation); break;
+    case CSIDL_PROGRAMS: dir = QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation); break;
+    default: return false;
+    }
+    if (dir.isEmpty())
+        return false;
+    // Without Create the name is given even when the folder is missing.
+    if (Create && !QFileInfo(dir).isDir() && !QDir().mkpath(dir))
+        return false;
+    Path = FromOsPath(QDir::cleanPath(dir).toStdString());
+    return true;
+}
+
+// ---------------------------------------------------------------- dropped files
+namespace {
+
+class TDropFilter : public QObject {
+public:
+    TDropFilter(QWidget* w, TWinControl* c, TDropFilesEvent h) : QObject(w), Control(c), Handler(std::move(h)) {}
+
+    bool eventFilter(QObject* watched, QEvent* e) override
+    {
+        switch (e->type()) {
+        case QEvent::DragEnter:
+        case QEvent::DragMove: {
+            auto* d = static_cast<QDropEvent*>(e);
+            if (HasFiles(d->mimeData())) {
+                d->acceptProposedAction();
+                return true;
+            }
+            return false;
+        }
+        case QEvent::Drop: {
+            auto* d = static_cast<QDropEvent*>(e);
+            if (!HasFiles(d->mimeData()))
+                return false;
+            std::vector<AnsiString> files;
+            for (const QUrl& u : d->mimeData()->urls())
+                if (u.isLocalFile())
+                    files.push_back(FromOsPath(u.toLocalFile().toStdString()));
+            d->acceptProposedAction();
+            QPoint p = d->position().toPoint();
+            try {
+                Deliver(files, TPoint(p.x(), p.y()));
+            } catch (...) {
+                gui_state::HandleException();
+            }
+            return true;
+        }
+        default: return QObject::eventFilter(watched, e);
+        }
+    }
+
+    void Deliver(const std::vector<AnsiString>& files, TPoint pos)
+    {
+        TStringList list;
+        for (const AnsiString& f : files)
+            list.Add(f);
+        if (Handler)
+            Handler(Control, &list, pos);
+        else
+            Control->Perform(WM_DROPFILES, WPARAM(static_cast<TStrings*>(&list)), 0);
+    }
+
+    static bool HasFiles(const QMimeData* m)
+    {
+        if (!m || !m->hasUrls())
+            return false;
+        for (const QUrl& u : m->urls())
+            if (u.isLocalFile())
+                return true;
+        return false;
+    }
+
+    TWinControl* Control;
+    TDropFilesEvent Handler;
+};
+
+TDropFilter* FilterOf(TWinControl* c)
+{
+    QWidget* w = c ? WinImpl(c).Widget.data() : nullptr;
+    return w ? w->findChild<TDropFilter*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+}  // namespace
+
+void DragAcceptFiles(TWinControl* Control, bool Accept, TDropFilesEvent OnDropFiles)
+{
+    if (!Control)
+        return;
+    if (TDropFilter* old = FilterOf(Control)) {
+        old->parent()->removeEventFilter(old);
+        delete old;
+    }
+    QWidget* w = ControlWidget(Control);
+    if (!w)
+        return;
+    w->setAcceptDrops(Accept);
+    if (Accept)
+        w->installEventFilter(new TDropFilter(w, Control, std::move(OnDropFiles)));
+}
+
+bool DropFilesOn(TWinControl* Control, const std::vector<AnsiString>& Files, TPoint Pos)
+{
+    TDropFilter* f = FilterOf(Control);
+    if (!f)
+        return false;
+    f->Deliver(Files, Pos);
+    return true;
+}

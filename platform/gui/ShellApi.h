@@ -1,0 +1,53 @@
+#pragma once
+// Shell services: opening addresses and the program's own files with the
+// desktop's opener, the special folders, and files dropped on a window.
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "platform/core/Classes.h"
+#include "platform/gui/Messages.h"
+
+class TWinControl;
+
+// ShowCmd values.
+constexpr int SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_NORMAL = 1, SW_SHOWMINIMIZED = 2, SW_SHOWMAXIMIZED = 3,
+              SW_MAXIMIZE = 3, SW_SHOWNOACTIVATE = 4, SW_SHOW = 5, SW_MINIMIZE = 6, SW_RESTORE = 9,
+              SW_SHOWDEFAULT = 10;
+// ShellExecute results of 32 and below are errors.
+constexpr int SE_ERR_FNF = 2, SE_ERR_PNF = 3, SE_ERR_ACCESSDENIED = 5, SE_ERR_OOM = 8, SE_ERR_NOASSOC = 31;
+
+// Opens an http, https or mailto address, or a file or folder inside the
+// program's folder (the program file's folder and below) or one the program
+// wrote (ShellRegisterWrittenFile), with the desktop's opener. Operation is
+// "open" (or empty). Nothing is ever run with Parameters. Returns a value
+// above 32 on success; SE_ERR_FNF for a missing file, SE_ERR_ACCESSDENIED for
+// anything else refused, SE_ERR_NOASSOC for another verb or when the opener fails.
+std::intptr_t ShellExecute(HWND Owner, const AnsiString& Operation, const AnsiString& File,
+                           const AnsiString& Parameters, const AnsiString& Directory, int ShowCmd);
+// A file the program has written (an export) may be opened by ShellExecute.
+void ShellRegisterWrittenFile(const AnsiString& FileName);
+// Tests: the hook receives the address or the file's full name instead of the
+// opener and returns whether it opened. An empty hook restores the opener. Returns the old hook.
+using TShellOpenHook = std::function<bool(const AnsiString& Target)>;
+TShellOpenHook SetShellOpenHook(TShellOpenHook Hook);
+
+// Special folders (CSIDL).
+constexpr int CSIDL_DESKTOP = 0x0000, CSIDL_PROGRAMS = 0x0002, CSIDL_PERSONAL = 0x0005,
+              CSIDL_MYDOCUMENTS = 0x0005, CSIDL_DESKTOPDIRECTORY = 0x0010, CSIDL_FONTS = 0x0014,
+              CSIDL_APPDATA = 0x001A, CSIDL_LOCAL_APPDATA = 0x001C, CSIDL_COMMON_APPDATA = 0x0023,
+              CSIDL_MYPICTURES = 0x0027, CSIDL_PROFILE = 0x0028;
+// The folder's path (Windows-1250, no trailing delimiter); with Create the
+// folder is made when missing. False for an unknown folder id or a failed creation.
+bool SHGetSpecialFolderPath(HWND Owner, AnsiString& Path, int Folder, bool Create);
+
+// Files dropped on a window: the handler gets their full names (Windows-1250)
+// and the drop point in the control's client coordinates.
+using TDropFilesEvent = std::function<void(TWinControl* Sender, TStrings* Files, TPoint Pos)>;
+// Accept true: the control takes dropped files (to OnDropFiles; when that is
+// empty, WM_DROPFILES with WParam the TStrings* of the names and LParam 0 reaches
+// the control). Accept false: drops are refused again.
+void DragAcceptFiles(TWinControl* Control, bool Accept, TDropFilesEvent OnDropFiles = nullptr);
+// What a drop of these files does on the control (the toolkit's drop comes
+// here too); false when the control does not accept files.
+bool DropFilesOn(TWinControl* Control, const std::vector<AnsiString>& Files, TPoint Pos);
