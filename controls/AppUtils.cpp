@@ -1,0 +1,159 @@
+#include "controls/AppUtils.h"
+
+#include "controls/VCLUtils.h"
+#include "platform/core/IniFiles.h"
+#include "platform/core/Registry.h"
+#include "platform/core/SysUtils.h"
+
+AnsiString IniReadString(TObject* IniFile, const AnsiString& Section, const AnsiString& Ident,
+                         const AnsiString& Default)
+{
+    if (auto* ini = dynamic_cast<TCustomIniFile*>(IniFile))
+        return ini->ReadString(Section, Ident, Default);
+    if (auto* reg = dynamic_cast<TRegIniFile*>(IniFile))
+        return reg->ReadString(Section, Ident, Default);
+    return Default;
+}
+
+void IniWriteString(TObject* IniFile, const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value)
+{
+    if (auto* ini = dynamic_cast<TCustomIniFile*>(IniFile)) {
+        AnsiString s = Value;
+        if (s.size() > 1 && ((s.front() == '"' && s.back() == '"') || (s.front() == '\'' && s.back() == '\'')))
+            s = "\"" + s + "\"";
+        ini->WriteString(Section, Ident, s);
+    } else if (auto* reg = dynamic_cast<TRegIniFile*>(IniFile)) {
+        reg->WriteString(Section, Ident, Value);
+    }
+}
+
+int IniReadInteger(TObject* IniFile, const AnsiString& Section, const AnsiString& Ident, int Default)
+{
+    if (auto* ini = dynamic_cast<TCustomIniFile*>(IniFile))
+        return ini->ReadInteger(Section, Ident, Default);
+    if (auto* reg = dynamic_cast<TRegIniFile*>(IniFile))
+        return reg->ReadInteger(Section, Ident, Default);
+    return Default;
+}
+
+void IniWriteInteger(TObject* IniFile, const AnsiString& Section, const AnsiString& Ident, int Value)
+{
+    if (auto* ini = dynamic_cast<TCustomIniFile*>(IniFile))
+        ini->WriteInteger(Section, Ident, Value);
+    else if (auto* reg = dynamic_cast<TRegIniFile*>(IniFile))
+        reg->WriteInteger(Section, Ident, Value);
+}
+
+void IniEraseSection(TObject* IniFile, const AnsiString& Section)
+{
+    if (auto* ini = dynamic_cast<TCustomIniFile*>(IniFile))
+        ini->EraseSection(Section);
+    else if (auto* reg = dynamic_cast<TRegIniFile*>(IniFile))
+        reg->EraseSection(Section);
+}
+
+AnsiString ResolutionSuffix()
+{
+    return Format("(%dx%d)", {Screen ? Screen->Width() : 0, Screen ? Screen->Height() : 0});
+}
+
+AnsiString IniReadResString(TObject* IniFile, const AnsiString& Section, const AnsiString& Ident,
+                            const AnsiString& Default)
+{
+    AnsiString s = IniReadString(IniFile, Section, Ident + ResolutionSuffix(), "");
+    return s.empty() ? IniReadString(IniFile, Section, Ident, Default) : s;
+}
+
+void IniWriteResString(TObject* IniFile, const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value)
+{
+    IniWriteString(IniFile, Section, Ident + ResolutionSuffix(), Value);
+    IniWriteString(IniFile, Section, Ident, Value);
+}
+
+AnsiString GetDefaultSection(TComponent* Component)
+{
+    if (!Component)
+        return AnsiString();
+    if (dynamic_cast<TCustomForm*>(Component))
+        return Component->ClassName();
+    if (auto* control = dynamic_cast<TControl*>(Component)) {
+        if (TCustomForm* form = GetParentForm(control))
+            return form->ClassName() + Component->Name();
+        if (control->Parent())
+            return control->Parent()->Name() + Component->Name();
+        return Component->Name();
+    }
+    if (auto* form = dynamic_cast<TCustomForm*>(Component->Owner()))
+        return Format("%s.%s", {form->ClassName(), Component->Name()});
+    return Component->Name();
+}
+
+AnsiString GetDefaultIniName()
+{
+    AnsiString exe = Application ? Application->ExeName() : AnsiString();
+    return ChangeFileExt(ExtractFileName(exe), ".INI");
+}
+
+AnsiString GetDefaultIniRegKey()
+{
+    AnsiString title = Application ? Application->Title() : AnsiString();
+    if (title.empty() && Application)
+        title = ChangeFileExt(ExtractFileName(Application->ExeName()), "");
+    return "Software\\" + title;
+}
+
+void WriteFormPlacement(TCustomForm* Form, TObject* IniFile, const AnsiString& Section)
+{
+    if (!Form)
+        return;
+    int show = !Form->Visible() ? SW_HIDE
+             : Form->WindowState() == wsMinimized ? SW_SHOWMINIMIZED
+             : Form->WindowState() == wsMaximized ? SW_SHOWMAXIMIZED
+                                                  : SW_SHOWNORMAL;
+    IniWriteInteger(IniFile, Section, "Flags", 0);
+    IniWriteInteger(IniFile, Section, "ShowCmd", show);
+    IniWriteInteger(IniFile, Section, "PixelsPerInch", Screen ? Screen->PixelsPerInch() : 96);
+    IniWriteResString(IniFile, Section, "MinMaxPos", Format("%d,%d,%d,%d", {-1, -1, -1, -1}));
+    IniWriteResString(IniFile, Section, "NormPos",
+                      Format("%d,%d,%d,%d", {Form->Left(), Form->Top(), Form->Left() + Form->Width(),
+                                             Form->Top() + Form->Height()}));
+}
+
+void ReadFormPlacement(TCustomForm* Form, TObject* IniFile, const AnsiString& Section, bool LoadState,
+                       bool LoadPosition)
+{
+    if (!Form)
+        return;
+    if (LoadPosition) {
+        TCharSet comma{','};
+        AnsiString norm = IniReadResString(IniFile, Section, "NormPos", "");
+        TRect r(Form->Left(), Form->Top(), Form->Left() + Form->Width(), Form->Top() + Form->Height());
+        if (!norm.empty()) {
+            int* f[4] = {&r.Left, &r.Top, &r.Right, &r.Bottom};
+            for (int i = 0; i < 4; ++i)
+                *f[i] = StrToIntDef(Trim(ExtractWord(i + 1, norm, comma)), *f[i]);
+        }
+        int ppi = IniReadInteger(IniFile, Section, "PixelsPerInch", Screen ? Screen->PixelsPerInch() : 96);
+        if (ppi == (Screen ? Screen->PixelsPerInch() : 96) && !norm.empty() && r.Width() > 0) {
+            if (Form->Position() == poScreenCenter || Form->Position() == poDesktopCenter)
+                Form->SetPosition(poDesigned);
+            bool sizeable = Form->BorderStyle() == bsSizeable || Form->BorderStyle() == bsSizeToolWin;
+            if (sizeable)
+                Form->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+            else
+                Form->SetBounds(r.Left, r.Top, Form->Width(), Form->Height());
+        }
+    }
+    if (LoadState) {
+        int show = IniReadInteger(IniFile, Section, "ShowCmd", 0);
+        TWindowState state = Form->WindowState();
+        switch (show) {
+        case 1: case 5: case 9: state = wsNormal; break;
+        case 2: case 6: case 7: state = wsMinimized; break;
+        case 3: state = wsMaximized; break;
+        default: break;
+        }
+        Form->SetWindowState(state);
+    }
+    Form->Update();
+}

@@ -1,0 +1,937 @@
+#include "controls/KXCtrls.h"
+
+#include "controls/AppUtils.h"
+#include "controls/Placement.h"
+#include "controls/VCLUtils.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Menus.h"
+
+// ================================================================ TKxButtonGlyph
+TKxButtonGlyph::TKxButtonGlyph() : FGlyph(std::make_unique<TBitmap>()) {}
+TKxButtonGlyph::~TKxButtonGlyph() = default;
+
+void TKxButtonGlyph::Invalidate()
+{
+    for (auto& image : FImages)
+        image.reset();
+}
+
+void TKxButtonGlyph::SetGlyph(TBitmap* Value)
+{
+    Invalidate();
+    if (Value)
+        FGlyph->Assign(Value);
+    else
+        FGlyph = std::make_unique<TBitmap>();
+    int w = FGlyph->Width(), h = FGlyph->Height();
+    if (h > 0 && w > 0 && w % h == 0) {
+        int n = w / h;
+        FNumGlyphs = n > 5 ? 1 : n;
+    }
+    if (OnChange)
+        OnChange(nullptr);
+}
+
+void TKxButtonGlyph::SetNumGlyphs(TKxNumGlyphs Value)
+{
+    if (Value < 1)
+        Value = 1;
+    if (Value > 5)
+        Value = 5;
+    if (Value == FNumGlyphs)
+        return;
+    FNumGlyphs = Value;
+    Invalidate();
+    if (OnChange)
+        OnChange(nullptr);
+}
+
+TBitmap* TKxButtonGlyph::StateImage(TButtonState State)
+{
+    if (FGlyph->Empty() || FGlyph->Width() == 0)
+        return nullptr;
+    auto& slot = FImages[std::size_t(State)];
+    if (slot)
+        return slot.get();
+    // Cells: up, disabled, down, exclusive, inactive.
+    int cell = int(State);
+    if (State == bsDown && FNumGlyphs < 3)
+        cell = 0;
+    bool own = cell < FNumGlyphs;
+    TColor transparent = FGlyph->TransparentColor();
+    auto image = std::make_unique<TBitmap>();
+    if (own) {
+        AssignBitmapCell(FGlyph.get(), image.get(), FNumGlyphs, 1, cell);
+    } else {
+        TBitmap up;
+        AssignBitmapCell(FGlyph.get(), &up, FNumGlyphs, 1, 0);
+        if (State == bsDisabled)
+            image.reset(CreateDisabledBitmap(&up, transparent));
+        else if (State == bsInactive)
+            image.reset(CreateGrayedBitmap(&up, transparent));
+        else
+            image->Assign(&up);
+    }
+    if (State == bsDisabled && !own)
+        image->SetTransparentColor(clBtnFace);
+    else
+        image->SetTransparentColor(transparent);
+    image->SetTransparent(true);
+    slot = std::move(image);
+    return slot.get();
+}
+
+// ================================================================ TKxSpeedButton
+TKxSpeedButton::TKxSpeedButton(TComponent* AOwner)
+    : TGraphicControl(AOwner), FGlyph(std::make_unique<TKxButtonGlyph>()), FDrawImage(std::make_unique<TBitmap>())
+{
+    RegisterKxCursors();
+    SetBounds(0, 0, 25, 25);
+    FControlStyle = csCaptureMouse | csOpaque | csDoubleClicks | csReplicatable | csClickEvents;
+    SetShowHint(true);
+    SetParentShowHint(false);
+    FGlyph->OnChange = [this](TObject*) { Invalidate(); };
+}
+
+TKxSpeedButton::~TKxSpeedButton()
+{
+    Destroying();
+    FGlyph->OnChange = nullptr;
+    if (FDropDownMenu)
+        FDropDownMenu->RemoveFreeNotification(this);
+}
+
+void TKxSpeedButton::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TGraphicControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FDropDownMenu) {
+        FDropDownMenu = nullptr;
+        Invalidate();
+    }
+}
+
+void TKxSpeedButton::Click()
+{
+    if (TCustomForm* form = GetParentForm(this))
+        form->SetModalResult(FModalResult);
+    TGraphicControl::Click();
+}
+
+void TKxSpeedButton::SetGroupIndex(int Value)
+{
+    if (FGroupIndex == Value)
+        return;
+    FGroupIndex = Value;
+    if (FDown && Parent())
+        ButtonPressed(FGroupIndex, this);
+}
+
+void TKxSpeedButton::ButtonPressed(int Group, TKxSpeedButton* Button)
+{
+    if (!Parent())
+        return;
+    for (int i = 0; i < Parent()->ControlCount(); ++i) {
+        auto* other = dynamic_cast<TKxSpeedButton*>(Parent()->Controls(i));
+        if (!other || other == Button || other->FGroupIndex != Group || Group == 0)
+            continue;
+        if (other->FDown) {
+            other->FDown = false;
+            other->FState = bsUp;
+            other->Invalidate();
+        }
+        other->FAllowAllUp = Button->FAllowAllUp;
+    }
+}
+
+void TKxSpeedButton::SetDown(bool Value)
+{
+    if (FGroupIndex == 0)
+        Value = false;
+    if (Value == FDown)
+        return;
+    if (FDown && !FAllowAllUp)
+        return;
+    FDown = Value;
+    if (Value) {
+        if (FState == bsUp)
+            Invalidate();
+        FState = bsExclusive;
+    } else {
+        FState = bsUp;
+    }
+    Invalidate();
+    if (Value)
+        ButtonPressed(FGroupIndex, this);
+}
+
+void TKxSpeedButton::SetAllowAllUp(bool Value)
+{
+    if (FAllowAllUp == Value)
+        return;
+    FAllowAllUp = Value;
+    if (Parent())
+        for (int i = 0; i < Parent()->ControlCount(); ++i)
+            if (auto* other = dynamic_cast<TKxSpeedButton*>(Parent()->Controls(i)))
+                if (other != this && FGroupIndex != 0 && other->FGroupIndex == FGroupIndex)
+                    other->FAllowAllUp = Value;
+}
+
+void TKxSpeedButton::SetStyle(TButtonStyle Value) { FStyle = Value; Invalidate(); }
+void TKxSpeedButton::SetFlat(bool Value) { FFlat = Value; Invalidate(); }
+void TKxSpeedButton::SetLayout(TButtonLayout Value) { FLayout = Value; Invalidate(); }
+void TKxSpeedButton::SetSpacing(int Value) { FSpacing = Value; Invalidate(); }
+void TKxSpeedButton::SetMargin(int Value) { FMargin = Value < -1 ? -1 : Value; Invalidate(); }
+void TKxSpeedButton::SetTransparent(bool Value) { FTransparent = Value; Invalidate(); }
+void TKxSpeedButton::SetGrayedInactive(bool Value) { FGrayedInactive = Value; Invalidate(); }
+void TKxSpeedButton::SetAlignment(TAlignment Value) { FAlignment = Value; Invalidate(); }
+void TKxSpeedButton::SetWordWrap(bool Value) { FWordWrap = Value; Invalidate(); }
+
+void TKxSpeedButton::SetMarkDropDown(bool Value)
+{
+    FMarkDropDown = Value;
+    Invalidate();
+}
+
+void TKxSpeedButton::SetDropDownMenu(TPopupMenu* Value)
+{
+    if (FDropDownMenu == Value)
+        return;
+    if (FDropDownMenu)
+        FDropDownMenu->RemoveFreeNotification(this);
+    FDropDownMenu = Value;
+    if (Value)
+        Value->FreeNotification(this);
+    if (FMarkDropDown)
+        Invalidate();
+}
+
+void TKxSpeedButton::SetAllowTimer(bool Value)
+{
+    FAllowTimer = Value;
+    if (!Value && FRepeatTimer) {
+        FRepeatTimer->SetEnabled(false);
+        delete FRepeatTimer;
+        FRepeatTimer = nullptr;
+    }
+}
+
+void TKxSpeedButton::SetEnabled(bool Value)
+{
+    TGraphicControl::SetEnabled(Value);
+    UpdateTracking();
+}
+
+void TKxSpeedButton::CMEnabledChanged(TMessage& Message)
+{
+    TGraphicControl::CMEnabledChanged(Message);
+    Invalidate();
+}
+
+void TKxSpeedButton::Dispatch(TMessage& Message)
+{
+    // A double click on a button that is down fires OnDblClick.
+    if (Message.Msg == WM_LBUTTONDBLCLK && FDown && OnDblClick) {
+        OnDblClick(this);
+        return;
+    }
+    TGraphicControl::Dispatch(Message);
+}
+
+void TKxSpeedButton::MouseEnter()
+{
+    if (OnMouseEnter)
+        OnMouseEnter(this);
+}
+
+void TKxSpeedButton::MouseLeave()
+{
+    if (OnMouseLeave)
+        OnMouseLeave(this);
+}
+
+void TKxSpeedButton::SetMouseInControl(bool Value)
+{
+    if (FMouseInControl == Value)
+        return;
+    FMouseInControl = Value;
+    if (FFlat)
+        Invalidate();
+    if (Value)
+        MouseEnter();
+    else
+        MouseLeave();
+}
+
+void TKxSpeedButton::CMMouseEnter(TMessage& Message)
+{
+    // The layer's CMMouseEnter fires OnMouseEnter itself: ours goes through MouseEnter.
+    if (Enabled())
+        SetMouseInControl(true);
+    Message.Result = 0;
+}
+
+void TKxSpeedButton::CMMouseLeave(TMessage& Message)
+{
+    if (Enabled() && !FDragging)
+        SetMouseInControl(false);
+    Message.Result = 0;
+}
+
+void TKxSpeedButton::UpdateTracking()
+{
+    if (!Enabled()) {
+        SetMouseInControl(false);
+        return;
+    }
+    TPoint p;
+    bool over = false;
+    if (Parent() && Visible() && GetCursorPos(p) && IsForegroundTask()) {
+        TPoint local = ScreenToClient(p);
+        over = local.X >= 0 && local.Y >= 0 && local.X < Width() && local.Y < Height();
+    }
+    SetMouseInControl(over);
+}
+
+void TKxSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if (FMenuTracking)
+        return;
+    TGraphicControl::MouseDown(Button, Shift, X, Y);
+    if (Button != mbLeft)
+        return;
+    if (Enabled() && !FMouseInControl)
+        SetMouseInControl(true);
+    if (!Enabled())
+        return;
+    if (!FDown) {
+        FState = bsDown;
+        Invalidate();
+    }
+    FDragging = true;
+    FMenuTracking = true;
+    if (FDropDownMenu && FDropDownMenu->AutoPopup()) {
+        TPoint p;
+        bool right = FMenuPosition == dmpRight;
+        switch (FDropDownMenu->Alignment()) {
+        case paRight: p = right ? TPoint(-1, -1) : TPoint(Width() + 1, Height()); break;
+        case paCenter: p = TPoint(Width() / 2, Height()); break;
+        default: p = right ? TPoint(Width(), -1) : TPoint(-1, Height()); break;
+        }
+        p = ClientToScreen(p);
+        FDropDownMenu->SetPopupComponent(this);
+        FDropDownMenu->Popup(p.X, p.Y);
+        // The menu has closed: the press ends here.
+        DoMouseUp(false);
+    }
+    FMenuTracking = false;
+    if (FAllowTimer) {
+        if (!FRepeatTimer) {
+            FRepeatTimer = new TTimer(nullptr);
+            FRepeatTimer->OnTimer = [this](TObject* Sender) { TimerExpired(Sender); };
+        }
+        FRepeatTimer->SetEnabled(false);
+        FRepeatTimer->SetInterval(FInitPause);
+        FRepeatTimer->SetEnabled(true);
+    }
+}
+
+void TKxSpeedButton::TimerExpired(TObject*)
+{
+    FRepeatTimer->SetInterval(FRepeatInterval);
+    if (FState == bsDown && MouseCapture())
+        Click();
+}
+
+void TKxSpeedButton::MouseMove(TShiftState Shift, int X, int Y)
+{
+    TGraphicControl::MouseMove(Shift, X, Y);
+    if (!FDragging)
+        return;
+    bool inside = X >= 0 && X < Width() && Y >= 0 && Y < Height();
+    TButtonState next = FDown ? bsExclusive : (inside ? bsDown : bsUp);
+    if (next != FState) {
+        FState = next;
+        Invalidate();
+    }
+}
+
+void TKxSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TGraphicControl::MouseUp(Button, Shift, X, Y);
+    if (Button != mbLeft)
+        return;
+    DoMouseUp(X >= 0 && X < Width() && Y >= 0 && Y < Height());
+    if (FRepeatTimer)
+        FRepeatTimer->SetEnabled(false);
+}
+
+void TKxSpeedButton::DoMouseUp(bool Inside)
+{
+    if (!FDragging)
+        return;
+    FDragging = false;
+    if (FGroupIndex == 0) {
+        FState = bsUp;
+        FMouseInControl = false;
+        Invalidate();
+    } else if (Inside) {
+        SetDown(!FDown);
+        if (FDown)
+            Invalidate();
+    } else {
+        FState = FDown ? bsExclusive : bsUp;
+        Invalidate();
+    }
+    if (Inside && !FMenuTracking)
+        Click();
+    UpdateTracking();
+}
+
+void TKxSpeedButton::Paint()
+{
+    if (!Enabled()) {
+        FState = bsDisabled;
+        FDragging = false;
+    } else if (FState == bsDisabled) {
+        FState = FDown && FGroupIndex != 0 ? bsExclusive : bsUp;
+    }
+    bool designing = ComponentState() & csDesigning;
+    bool inactive = FFlat && !FMouseInControl && !designing && !FDown;
+    TButtonState paintState = inactive ? bsInactive : FState;
+    int w = Width(), h = Height();
+    FDrawImage->SetSize(w, h);
+    TCanvas* c = FDrawImage->Canvas();
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(clBtnFace);
+    c->FillRect(TRect(0, 0, w, h));
+    if (FTransparent)
+        CopyParentImage(this, c);
+    TRect r(0, 0, w, h);
+    bool pressed = FState == bsDown || FState == bsExclusive;
+    if (!inactive) {
+        if (FFlat)
+            DrawEdge(c, r, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+        else
+            DrawEdge(c, r, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_ADJUST);
+    } else {
+        InflateRect(r, -2, -2);
+    }
+    if (FState == bsExclusive && !FTransparent && (!FFlat || inactive)) {
+        // Dither of face and highlight.
+        TColor face = ColorToRGB(clBtnFace), light = ColorToRGB(clBtnHighlight);
+        for (int y = r.Top; y < r.Bottom; ++y)
+            for (int x = r.Left; x < r.Right; ++x)
+                c->SetPixels(x, y, ((x + y) & 1) ? light : face);
+    }
+    if (pressed)
+        OffsetRect(r, 1, 1);
+    TButtonState glyphState = FGrayedInactive && Enabled() ? paintState : FState;
+    DrawGlyphAndCaption(c, r, glyphState);
+    Canvas()->Draw(0, 0, FDrawImage.get());
+}
+
+void TKxSpeedButton::DrawGlyphAndCaption(TCanvas* c, TRect Client, TButtonState GlyphState)
+{
+    TBitmap* glyph = FGlyph->StateImage(GlyphState == bsInactive && FGlyph->NumGlyphs() < 5 ? bsInactive
+                                                                                              : GlyphState);
+    bool arrow = FMarkDropDown && FDropDownMenu;
+    if (arrow)
+        Client.Right -= 9;
+    int gw = glyph ? glyph->Width() : 0, gh = glyph ? glyph->Height() : 0;
+    c->SetFont(Font());
+    AnsiString caption = Caption().substr(0, 255);
+    int availText = Client.Width() - (FLayout == blGlyphLeft || FLayout == blGlyphRight ? gw + FSpacing : 0);
+    if (!FWordWrap && !caption.empty())
+        caption = TrimRight(ShortenString(caption, c, availText));
+    int tw = caption.empty() ? 0 : c->TextWidth(caption);
+    int th = caption.empty() ? 0 : c->TextHeight(caption);
+    int spacing = glyph && !caption.empty() ? FSpacing : 0;
+    bool horizontal = FLayout == blGlyphLeft || FLayout == blGlyphRight;
+    int totalW = horizontal ? gw + spacing + tw : std::max(gw, tw);
+    int totalH = horizontal ? std::max(gh, th) : gh + spacing + th;
+    int x0 = Client.Left + (FMargin >= 0 && horizontal ? FMargin : (Client.Width() - totalW) / 2);
+    int y0 = Client.Top + (FMargin >= 0 && !horizontal ? FMargin : (Client.Height() - totalH) / 2);
+    TPoint gp, tp;
+    switch (FLayout) {
+    case blGlyphLeft: gp = TPoint(x0, y0 + (totalH - gh) / 2); tp = TPoint(x0 + gw + spacing, y0 + (totalH - th) / 2); break;
+    case blGlyphRight: tp = TPoint(x0, y0 + (totalH - th) / 2); gp = TPoint(x0 + tw + spacing, y0 + (totalH - gh) / 2); break;
+    case blGlyphTop: gp = TPoint(x0 + (totalW - gw) / 2, y0); tp = TPoint(x0 + (totalW - tw) / 2, y0 + gh + spacing); break;
+    case blGlyphBottom: tp = TPoint(x0 + (totalW - tw) / 2, y0); gp = TPoint(x0 + (totalW - gw) / 2, y0 + th + spacing); break;
+    }
+    if (glyph)
+        c->Draw(gp.X, gp.Y, glyph);
+    bool disabled = FState == bsDisabled;
+    c->Brush()->SetStyle(bsClear);
+    if (!caption.empty()) {
+        if (disabled) {
+            c->Font()->SetColor(clBtnHighlight);
+            c->TextOut(tp.X + 1, tp.Y + 1, caption);
+            c->Font()->SetColor(clBtnShadow);
+        }
+        c->TextOut(tp.X, tp.Y, caption);
+    }
+    if (arrow) {
+        int ax = Client.Right + 4, ay = Client.Top + Client.Height() / 2 - 2;
+        auto triangle = [&](int dx, int dy, TColor color) {
+            for (int row = 0; row < 4; ++row)
+                for (int k = -3 + row; k <= 3 - row; ++k)
+                    c->SetPixels(ax + k + dx, ay + row + dy, ColorToRGB(color));
+        };
+        if (disabled) {
+            triangle(1, 1, clBtnHighlight);
+            triangle(0, 0, clBtnShadow);
+        } else {
+            triangle(0, 0, clBtnText);
+        }
+    }
+}
+
+// ================================================================ check pictures
+namespace {
+
+void DrawCheckCell(TCanvas* c, int x0, int y0, int kind, int state, bool enabled)
+{
+    // 16 x 13 cell; the mark is 13 x 13 starting one pixel in.
+    TColor ink = enabled ? clBlack : 0x808080;
+    TColor face = enabled ? clWhite : 0xC0C0C0;
+    int x = x0 + 1, y = y0;
+    auto check = [&](TColor color) {
+        for (int i = 0; i < 7; ++i) {
+            int px = x + 3 + i, py = i < 3 ? y + 5 + i : y + 9 - (i - 2);
+            for (int k = 0; k < 3; ++k)
+                c->SetPixels(px, py - 2 + k, color);
+        }
+    };
+    if (kind == 0) {
+        c->Brush()->SetColor(face);
+        c->FillRect(TRect(x, y, x + 13, y + 13));
+        c->Brush()->SetColor(0x808080);
+        c->FrameRect(TRect(x, y, x + 13, y + 13));
+        if (state == 1)
+            check(ink);
+        else if (state == 2)
+            check(0x808080);
+    } else if (kind == 1) {
+        c->Pen()->SetColor(0x808080);
+        c->Brush()->SetColor(face);
+        c->Ellipse(x, y, x + 12, y + 12);
+        if (state != 0) {
+            c->Pen()->SetColor(state == 1 ? ink : 0x808080);
+            c->Brush()->SetColor(state == 1 ? ink : 0x808080);
+            c->Ellipse(x + 4, y + 4, x + 8, y + 8);
+        }
+    } else {
+        if (state == 1)
+            check(ink);
+        else if (state == 2)
+            check(0x808080);
+    }
+}
+
+}  // namespace
+
+TBitmap* CheckImages()
+{
+    static std::unique_ptr<TBitmap> strip;
+    if (!strip) {
+        strip = std::make_unique<TBitmap>();
+        strip->SetSize(96, 39);
+        TCanvas* c = strip->Canvas();
+        c->Brush()->SetColor(clFuchsia);
+        c->FillRect(TRect(0, 0, 96, 39));
+        for (int state = 0; state < 3; ++state)
+            for (int kind = 0; kind < 3; ++kind)
+                for (int disabled = 0; disabled < 2; ++disabled) {
+                    int cell = state * 6 + kind * 2 + disabled;
+                    DrawCheckCell(c, (cell % 6) * 16, (cell / 6) * 13, kind, state, !disabled);
+                }
+        strip->SetTransparentColor(clFuchsia);
+        strip->SetTransparent(true);
+    }
+    return strip.get();
+}
+
+int CheckImageIndex(TCheckBoxState State, TCheckKind Kind, bool Enabled)
+{
+    return int(State) * 6 + int(Kind) * 2 + (Enabled ? 0 : 1);
+}
+
+// ================================================================ TKxCheckListBox
+TKxCheckListBox::TKxCheckListBox(TComponent* AOwner) : TCustomListBox(AOwner)
+{
+    SetBounds(Left(), Top(), 121, 97);
+    SetTabStop(true);
+    SetStyle(lbOwnerDrawFixed);
+}
+
+TKxCheckListBox::~TKxCheckListBox()
+{
+    Destroying();
+    SetIniStorage(nullptr);
+}
+
+TCheckListBoxItem* TKxCheckListBox::FindRecord(int Index) const
+{
+    if (Index < 0 || Index >= Items()->Count())
+        throw EStringListError(Format("List index out of bounds (%d)", {Index}));
+    return dynamic_cast<TCheckListBoxItem*>(Items()->Objects(Index));
+}
+
+void TKxCheckListBox::CollectRecords()
+{
+    // Records of deleted items are dropped once they clearly outnumber the items.
+    if (FRecords.size() <= std::size_t(2 * Items()->Count() + 16))
+        return;
+    std::vector<TObject*> live;
+    for (int i = 0; i < Items()->Count(); ++i)
+        live.push_back(Items()->Objects(i));
+    std::erase_if(FRecords, [&](const std::unique_ptr<TCheckListBoxItem>& r) {
+        return std::find(live.begin(), live.end(), r.get()) == live.end();
+    });
+}
+
+TCheckListBoxItem* TKxCheckListBox::Record(int Index)
+{
+    if (TCheckListBoxItem* r = FindRecord(Index))
+        return r;
+    CollectRecords();
+    FRecords.push_back(std::make_unique<TCheckListBoxItem>());
+    TCheckListBoxItem* r = FRecords.back().get();
+    Items()->SetObjects(Index, r);
+    return r;
+}
+
+TCheckBoxState TKxCheckListBox::State(int Index) const
+{
+    TCheckListBoxItem* r = FindRecord(Index);
+    TCheckBoxState s = r ? r->State : cbUnchecked;
+    if (FCheckKind == ckRadioButtons && s != cbChecked)
+        return cbUnchecked;
+    return s;
+}
+
+void TKxCheckListBox::SetState(int Index, TCheckBoxState Value)
+{
+    if (State(Index) == Value && !FForcing)
+        return;
+    if (FCheckKind == ckRadioButtons && Value != cbChecked && CheckedIndex() == Index)
+        return;
+    Record(Index)->State = Value;
+    if (FCheckKind == ckRadioButtons && Value == cbChecked)
+        for (int i = Items()->Count() - 1; i >= 0; --i)
+            if (i != Index && State(i) == cbChecked) {
+                Record(i)->State = cbUnchecked;
+                InvalidateItem(i);
+            }
+    InvalidateItem(Index);
+    if (!(ComponentState() & (csLoading | csReading)))
+        ChangeItemState(Index);
+}
+
+void TKxCheckListBox::ChangeItemState(int Index)
+{
+    if (OnStateChange)
+        OnStateChange(this, Index);
+}
+
+bool TKxCheckListBox::ItemEnabled(int Index) const
+{
+    TCheckListBoxItem* r = FindRecord(Index);
+    return r ? r->Enabled : true;
+}
+
+void TKxCheckListBox::SetItemEnabled(int Index, bool Value)
+{
+    if (ItemEnabled(Index) == Value)
+        return;
+    Record(Index)->Enabled = Value;
+    InvalidateItem(Index);
+}
+
+std::intptr_t TKxCheckListBox::ItemData(int Index) const
+{
+    TCheckListBoxItem* r = FindRecord(Index);
+    return r ? r->Data : 0;
+}
+
+void TKxCheckListBox::SetItemData(int Index, std::intptr_t Value)
+{
+    Record(Index)->Data = Value;
+}
+
+int TKxCheckListBox::CheckedIndex() const
+{
+    if (FCheckKind != ckRadioButtons)
+        return -1;
+    for (int i = 0; i < Items()->Count(); ++i)
+        if (State(i) == cbChecked)
+            return i;
+    return -1;
+}
+
+void TKxCheckListBox::SetCheckedIndex(int Value)
+{
+    if (FCheckKind == ckRadioButtons && Items()->Count() > 0)
+        SetState(Max(Value, 0), cbChecked);
+}
+
+void TKxCheckListBox::ApplyRadioRule()
+{
+    if (FCheckKind != ckRadioButtons || Items()->Count() == 0)
+        return;
+    FForcing = true;
+    try {
+        SetState(Max(CheckedIndex(), 0), cbChecked);
+    } catch (...) {
+        FForcing = false;
+        throw;
+    }
+    FForcing = false;
+}
+
+void TKxCheckListBox::SetCheckKind(TCheckKind Value)
+{
+    if (FCheckKind == Value)
+        return;
+    FCheckKind = Value;
+    ApplyRadioRule();
+    Invalidate();
+}
+
+void TKxCheckListBox::SetAllowGrayed(bool Value)
+{
+    FAllowGrayed = Value;
+}
+
+void TKxCheckListBox::SetGraySelection(bool Value)
+{
+    if (FGraySelection == Value)
+        return;
+    FGraySelection = Value;
+    if (!Focused())
+        Invalidate();
+}
+
+void TKxCheckListBox::SetTabWidth(int Value)
+{
+    FTabWidth = Value < 0 ? 0 : Value;
+    ResetItemWidths();
+    Invalidate();
+}
+
+void TKxCheckListBox::SetAutoScroll(bool Value)
+{
+    FAutoScroll = Value;
+    ResetItemWidths();
+}
+
+void TKxCheckListBox::Loaded()
+{
+    TCustomListBox::Loaded();
+    ApplyRadioRule();
+}
+
+void TKxCheckListBox::SetItems(TStrings* Value)
+{
+    Items()->Assign(Value);
+    // The copied objects are the source's records: every item gets a record of its own.
+    for (int i = 0; i < Items()->Count(); ++i)
+        Items()->SetObjects(i, nullptr);
+    if (Value) {
+        for (int i = 0; i < Items()->Count() && i < Value->Count(); ++i)
+            if (auto* src = dynamic_cast<TCheckListBoxItem*>(Value->Objects(i))) {
+                TCheckListBoxItem* r = Record(i);
+                r->State = src->State;
+                r->Enabled = src->Enabled;
+            }
+    }
+    ApplyRadioRule();
+    ResetItemWidths();
+}
+
+int TKxCheckListBox::CheckAreaWidth() const { return 16 + 2; }
+
+void TKxCheckListBox::InvalidateItem(int Index)
+{
+    if (HandleAllocated())
+        Invalidate();
+}
+
+void TKxCheckListBox::ToggleItem(int Index)
+{
+    if (Index < 0 || Index >= Items()->Count() || !ItemEnabled(Index))
+        return;
+    switch (State(Index)) {
+    case cbUnchecked: SetState(Index, AllowGrayed() ? cbGrayed : cbChecked); break;
+    case cbChecked: SetState(Index, cbUnchecked); break;
+    case cbGrayed: SetState(Index, cbChecked); break;
+    }
+    ClickCheck();
+}
+
+void TKxCheckListBox::ClickCheck()
+{
+    if (OnClickCheck)
+        OnClickCheck(this);
+}
+
+void TKxCheckListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TCustomListBox::MouseDown(Button, Shift, X, Y);
+    if (Button != mbLeft)
+        return;
+    int index = ItemAtPos(TPoint(X, Y), true);
+    if (index < 0)
+        return;
+    TRect r = ItemRect(index);
+    if (X - r.Left < CheckAreaWidth())
+        ToggleItem(index);
+}
+
+void TKxCheckListBox::KeyPress(char& Key)
+{
+    TCustomListBox::KeyPress(Key);
+    if (Key == ' ') {
+        ToggleItem(ItemIndex());
+        Key = 0;
+    } else if (Key == '+' || Key == '-') {
+        if (FCheckKind != ckRadioButtons)
+            for (int i = 0; i < Items()->Count(); ++i)
+                if (ItemEnabled(i))
+                    SetState(i, Key == '+' ? cbChecked : cbUnchecked);
+        ClickCheck();
+    }
+}
+
+void TKxCheckListBox::CMFontChanged(TMessage& Message)
+{
+    TCustomListBox::CMFontChanged(Message);
+    ResetItemWidths();
+}
+
+int TKxCheckListBox::ItemWidth(int Index)
+{
+    int w = 0;
+    if (OnGetItemWidth && OnDrawItem) {
+        OnGetItemWidth(this, Index, w);
+    } else {
+        TBitmap probe;
+        probe.Canvas()->SetFont(Font());
+        AnsiString text = Items()->Strings(Index) + "x";
+        if (FTabWidth > 0) {
+            int stop = int(FTabWidth * probe.Canvas()->TextWidth("0") / 4.0 + 0.5);
+            AnsiString expanded;
+            for (char ch : text)
+                expanded += ch == '\t' ? AnsiString(std::size_t(stop > 0 ? stop / Max(1, probe.Canvas()->TextWidth(" ")) : 1), ' ') : AnsiString(1, ch);
+            text = expanded;
+        }
+        w = probe.Canvas()->TextWidth(text);
+    }
+    return w + CheckAreaWidth();
+}
+
+void TKxCheckListBox::ResetItemWidths()
+{
+    FMaxItemWidth = 0;
+    if (!FAutoScroll)
+        return;
+    for (int i = 0; i < Items()->Count(); ++i)
+        FMaxItemWidth = Max(FMaxItemWidth, ItemWidth(i));
+}
+
+void TKxCheckListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState ItemState)
+{
+    TCanvas* c = Canvas();
+    if (!c || Index < 0 || Index >= Items()->Count())
+        return;
+    bool enabled = ItemEnabled(Index);
+    // The check area, on the list's own background.
+    TRect area(Rect.Left, Rect.Top, Rect.Left + CheckAreaWidth(), Rect.Bottom);
+    c->Brush()->SetStyle(bsSolid);
+    c->Brush()->SetColor(Color());
+    c->FillRect(area);
+    TBitmap cell;
+    AssignBitmapCell(CheckImages(), &cell, 6, 3, CheckImageIndex(State(Index), FCheckKind, enabled));
+    cell.SetTransparentColor(clFuchsia);
+    cell.SetTransparent(true);
+    c->Draw(area.Left + (area.Width() - 16) / 2, area.Top + (area.Height() - 13) / 2, &cell);
+
+    TRect text(area.Right, Rect.Top, Rect.Right, Rect.Bottom);
+    bool selected = ItemState & odSelected;
+    if (selected) {
+        if (Focused() || !FGraySelection || (ComponentState() & csDesigning)) {
+            c->Brush()->SetColor(clHighlight);
+            c->Font()->SetColor(clHighlightText);
+        } else {
+            c->Brush()->SetColor(clBtnFace);
+            if (Font()->Color() == clBtnFace)
+                c->Font()->SetColor(clBtnText);
+            else
+                c->Font()->SetColor(Font()->Color());
+        }
+    } else {
+        c->Brush()->SetColor(Color());
+        c->Font()->SetColor(Font()->Color());
+    }
+    if (!enabled)
+        c->Font()->SetColor(selected ? clInactiveCaptionText : clGrayText);
+    if (OnDrawItem && Style() != lbStandard) {
+        OnDrawItem(this, Index, text, ItemState);
+    } else {
+        c->FillRect(text);
+        int top = text.Top + (text.Height() - c->TextHeight("Wy")) / 2;
+        if (top < text.Top)
+            top = text.Top;
+        c->Brush()->SetStyle(bsClear);
+        c->TextRect(text, text.Left + 2, top, Items()->Strings(Index));
+    }
+    if (ItemState & odFocused)
+        c->DrawFocusRect(text);
+}
+
+// ---------------------------------------------------------------- saving states
+TFormPlacement* TKxCheckListBox::IniStorage() const { return FIniLink ? FIniLink->Storage() : nullptr; }
+
+void TKxCheckListBox::SetIniStorage(TFormPlacement* Value)
+{
+    if (!Value) {
+        if (FIniLink)
+            FIniLink->SetStorage(nullptr);
+        FIniLink.reset();
+        return;
+    }
+    if (!FIniLink) {
+        FIniLink = std::make_unique<TIniLink>();
+        FIniLink->OnSave = [this](TObject*) { SaveStates(); };
+        FIniLink->OnLoad = [this](TObject*) { RestoreStates(); };
+    }
+    FIniLink->SetStorage(Value);
+}
+
+void TKxCheckListBox::SaveStates()
+{
+    if (Name().empty() || !FIniLink || !FIniLink->IniObject())
+        return;
+    AnsiString section = FIniLink->RootSection() + GetDefaultSection(this);
+    TObject* ini = FIniLink->IniObject();
+    IniEraseSection(ini, section);
+    IniWriteInteger(ini, section, "Count", Items()->Count());
+    for (int i = 0; i < Items()->Count(); ++i)
+        IniWriteInteger(ini, section, "Item" + IntToStr(i), int(State(i)));
+}
+
+void TKxCheckListBox::RestoreStates()
+{
+    if (Name().empty() || !FIniLink || !FIniLink->IniObject())
+        return;
+    AnsiString section = FIniLink->RootSection() + GetDefaultSection(this);
+    TObject* ini = FIniLink->IniObject();
+    int count = Min(IniReadInteger(ini, section, "Count", 0), Items()->Count());
+    for (int i = 0; i < count; ++i) {
+        int s = IniReadInteger(ini, section, "Item" + IntToStr(i), 0);
+        SetState(i, s == 1 ? cbChecked : s == 2 ? cbGrayed : cbUnchecked);
+        if (FCheckKind == ckRadioButtons && State(i) == cbChecked)
+            break;
+    }
+    ApplyRadioRule();
+}

@@ -1,0 +1,239 @@
+#pragma once
+// Tool button with glyph strip, groups, drop-down menu and auto-repeat
+// (TKxSpeedButton), and the check list box (TKxCheckListBox).
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "platform/gui/Controls.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/StdCtrls.h"
+
+class TPopupMenu;
+class TIniLink;
+class TFormPlacement;
+
+// ---------------------------------------------------------------- speed button
+enum TButtonStyle { bsAutoDetect, bsWin31, bsNew };
+enum TButtonState { bsUp, bsDisabled, bsDown, bsExclusive, bsInactive };
+enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+enum TKxDropDownMenuPos { dmpBottom, dmpRight };
+using TKxNumGlyphs = int;   // 1 .. 5
+
+// The glyph strip of a button and the images of its states.
+class TKxButtonGlyph {
+public:
+    TKxButtonGlyph();
+    ~TKxButtonGlyph();
+    TBitmap* Glyph() const { return FGlyph.get(); }
+    // A width that is an exact multiple of the height sets NumGlyphs (1 when above 5).
+    void SetGlyph(TBitmap* Value);
+    TKxNumGlyphs NumGlyphs() const { return FNumGlyphs; }
+    void SetNumGlyphs(TKxNumGlyphs Value);
+    // The picture shown in a state (made on first use and kept); nullptr without a glyph.
+    TBitmap* StateImage(TButtonState State);
+    void Invalidate();
+    TNotifyEvent OnChange;
+
+private:
+    std::unique_ptr<TBitmap> FGlyph;
+    TKxNumGlyphs FNumGlyphs = 1;
+    std::array<std::unique_ptr<TBitmap>, 5> FImages;
+};
+
+class TKxSpeedButton : public TGraphicControl {
+public:
+    explicit TKxSpeedButton(TComponent* AOwner);
+    ~TKxSpeedButton() override;
+
+    int GroupIndex() const { return FGroupIndex; }
+    void SetGroupIndex(int Value);
+    TButtonStyle Style() const { return FStyle; }
+    void SetStyle(TButtonStyle Value);
+    bool Down() const { return FDown; }
+    void SetDown(bool Value);
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool Value);
+    bool AllowAllUp() const { return FAllowAllUp; }
+    void SetAllowAllUp(bool Value);
+    TButtonLayout Layout() const { return FLayout; }
+    void SetLayout(TButtonLayout Value);
+    int Spacing() const { return FSpacing; }
+    void SetSpacing(int Value);
+    int Margin() const { return FMargin; }
+    void SetMargin(int Value);
+    TModalResult ModalResult() const { return FModalResult; }
+    void SetModalResult(TModalResult Value) { FModalResult = Value; }
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool Value);
+    bool MarkDropDown() const { return FMarkDropDown; }
+    void SetMarkDropDown(bool Value);
+    TPopupMenu* DropDownMenu() const { return FDropDownMenu; }
+    void SetDropDownMenu(TPopupMenu* Value);
+    TKxDropDownMenuPos MenuPosition() const { return FMenuPosition; }
+    void SetMenuPosition(TKxDropDownMenuPos Value) { FMenuPosition = Value; }
+    bool GrayedInactive() const { return FGrayedInactive; }
+    void SetGrayedInactive(bool Value);
+    bool AllowTimer() const { return FAllowTimer; }
+    void SetAllowTimer(bool Value);
+    Word InitPause() const { return FInitPause; }
+    void SetInitPause(Word Value) { FInitPause = Value; }
+    Word RepeatInterval() const { return FRepeatInterval; }
+    void SetRepeatInterval(Word Value) { FRepeatInterval = Value; }
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool Value);
+    TBitmap* Glyph() const { return FGlyph->Glyph(); }
+    void SetGlyph(TBitmap* Value) { FGlyph->SetGlyph(Value); }
+    TKxNumGlyphs NumGlyphs() const { return FGlyph->NumGlyphs(); }
+    void SetNumGlyphs(TKxNumGlyphs Value) { FGlyph->SetNumGlyphs(Value); }
+    TButtonState State() const { return FState; }
+    bool MouseInControl() const { return FMouseInControl; }
+    // The repeat timer (nullptr until the first repeating press).
+    TTimer* RepeatTimer() const { return FRepeatTimer; }
+
+    void Click() override;
+    void SetEnabled(bool Value) override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+    // Releases every other button of the group that is down.
+    void ButtonPressed(int Group, TKxSpeedButton* Button);
+
+protected:
+    void Paint() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void CMMouseEnter(TMessage& Message) override;
+    void CMMouseLeave(TMessage& Message) override;
+    void CMEnabledChanged(TMessage& Message) override;
+    void Dispatch(TMessage& Message) override;
+    virtual void MouseEnter();
+    virtual void MouseLeave();
+    // The drawing of glyph and caption inside Client.
+    void DrawGlyphAndCaption(TCanvas* Canvas, TRect Client, TButtonState GlyphState);
+
+private:
+    void DoMouseUp(bool Inside);
+    void TimerExpired(TObject* Sender);
+    void UpdateTracking();
+    void SetMouseInControl(bool Value);
+    int FGroupIndex = 0;
+    TButtonStyle FStyle = bsAutoDetect;
+    std::unique_ptr<TKxButtonGlyph> FGlyph;
+    std::unique_ptr<TBitmap> FDrawImage;
+    bool FDown = false;
+    bool FDragging = false;
+    bool FFlat = false;
+    bool FMouseInControl = false;
+    bool FAllowAllUp = false;
+    TButtonLayout FLayout = blGlyphTop;
+    int FSpacing = 1;
+    int FMargin = -1;
+    TModalResult FModalResult = mrNone;
+    bool FTransparent = false;
+    bool FMarkDropDown = true;
+    TPopupMenu* FDropDownMenu = nullptr;
+    TKxDropDownMenuPos FMenuPosition = dmpBottom;
+    bool FGrayedInactive = true;
+    bool FMenuTracking = false;
+    TTimer* FRepeatTimer = nullptr;
+    bool FAllowTimer = false;
+    Word FInitPause = 500;
+    Word FRepeatInterval = 100;
+    TAlignment FAlignment = taCenter;
+    bool FWordWrap = false;
+    TButtonState FState = bsUp;
+};
+
+// ---------------------------------------------------------------- check list box
+enum TCheckKind { ckCheckBoxes, ckRadioButtons, ckCheckMarks };
+using TChangeStateEvent = std::function<void(TObject* Sender, int Index)>;
+using TGetItemWidthEvent = std::function<void(TWinControl* Control, int Index, int& Width)>;
+
+// What each item of the check list box carries besides its text.
+class TCheckListBoxItem : public TObject {
+public:
+    TCheckBoxState State = cbUnchecked;
+    bool Enabled = true;
+    std::intptr_t Data = 0;
+};
+
+class TKxCheckListBox : public TCustomListBox {
+public:
+    explicit TKxCheckListBox(TComponent* AOwner);
+    ~TKxCheckListBox() override;
+
+    TCheckBoxState State(int Index) const;
+    void SetState(int Index, TCheckBoxState Value);
+    bool Checked(int Index) const { return State(Index) == cbChecked; }
+    void SetChecked(int Index, bool Value) { SetState(Index, Value ? cbChecked : cbUnchecked); }
+    bool ItemEnabled(int Index) const;
+    void SetItemEnabled(int Index, bool Value);
+    std::intptr_t ItemData(int Index) const;
+    void SetItemData(int Index, std::intptr_t Value);
+    int CheckedIndex() const;
+    void SetCheckedIndex(int Value);
+    TCheckKind CheckKind() const { return FCheckKind; }
+    void SetCheckKind(TCheckKind Value);
+    bool AllowGrayed() const { return FAllowGrayed && FCheckKind != ckRadioButtons; }
+    void SetAllowGrayed(bool Value);
+    bool GraySelection() const { return FGraySelection; }
+    void SetGraySelection(bool Value);
+    int TabWidth() const { return FTabWidth; }
+    void SetTabWidth(int Value);
+    // Horizontal extent kept at the widest item.
+    bool AutoScroll() const { return FAutoScroll; }
+    void SetAutoScroll(bool Value);
+    int MaxItemWidth() const { return FMaxItemWidth; }
+    // Assigns the strings; from another check list box also states and enabled flags.
+    void SetItems(TStrings* Value);
+    TIniLink* IniStorageLink() const { return FIniLink.get(); }
+    TFormPlacement* IniStorage() const;
+    void SetIniStorage(TFormPlacement* Value);
+    // Writes the states into / reads them from the placement's storage.
+    void SaveStates();
+    void RestoreStates();
+    // Toggles an enabled item as a click does, then fires OnClickCheck.
+    void ToggleItem(int Index);
+    // The recomputed widest item (after the items changed in code).
+    void ResetItemWidths();
+    // Width of the check area in front of each item.
+    int CheckAreaWidth() const;
+
+    void Loaded() override;
+
+    TNotifyEvent OnClickCheck;
+    TChangeStateEvent OnStateChange;
+    TGetItemWidthEvent OnGetItemWidth;
+
+protected:
+    void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void KeyPress(char& Key) override;
+    void CMFontChanged(TMessage& Message) override;
+    virtual void ClickCheck();
+    virtual void ChangeItemState(int Index);
+
+private:
+    TCheckListBoxItem* FindRecord(int Index) const;
+    TCheckListBoxItem* Record(int Index);
+    void ApplyRadioRule();
+    void InvalidateItem(int Index);
+    int ItemWidth(int Index);
+    void CollectRecords();
+    std::vector<std::unique_ptr<TCheckListBoxItem>> FRecords;
+    bool FAllowGrayed = false;
+    TCheckKind FCheckKind = ckCheckBoxes;
+    bool FGraySelection = false;
+    int FTabWidth = 0;
+    bool FAutoScroll = true;
+    int FMaxItemWidth = 0;
+    bool FForcing = false;
+    std::unique_ptr<TIniLink> FIniLink;
+};
+
+// The shared strip of check pictures (6 x 3 cells of 16 x 13 pixels).
+TBitmap* CheckImages();
+// Strip cell of a state, kind and enabled flag.
+int CheckImageIndex(TCheckBoxState State, TCheckKind Kind, bool Enabled);

@@ -1,0 +1,319 @@
+#include "controls/Placement.h"
+
+#include <algorithm>
+
+#include "controls/AppUtils.h"
+#include "platform/core/IniFiles.h"
+#include "platform/core/Registry.h"
+#include "platform/core/SysUtils.h"
+
+// ---------------------------------------------------------------- TWinMinMaxInfo
+void TWinMinMaxInfo::Assign(TPersistent* Source)
+{
+    if (auto* other = dynamic_cast<TWinMinMaxInfo*>(Source)) {
+        std::copy(std::begin(other->FValues), std::end(other->FValues), std::begin(FValues));
+        if (OnChange)
+            OnChange(this);
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+void TWinMinMaxInfo::SetValue(int Index, int Value)
+{
+    if (FValues[Index] == Value)
+        return;
+    FValues[Index] = Value;
+    if (OnChange)
+        OnChange(this);
+}
+
+bool TWinMinMaxInfo::DefaultMinMaxInfo() const
+{
+    return std::all_of(std::begin(FValues), std::end(FValues), [](int v) { return v == 0; });
+}
+
+// ---------------------------------------------------------------- TIniLink
+TIniLink::~TIniLink() { SetStorage(nullptr); }
+
+void TIniLink::SetStorage(TFormPlacement* Value)
+{
+    if (FStorage == Value)
+        return;
+    if (FStorage)
+        std::erase(FStorage->FLinks, this);
+    FStorage = Value;
+    if (FStorage)
+        FStorage->FLinks.push_back(this);
+}
+
+AnsiString TIniLink::RootSection() const
+{
+    if (!FStorage)
+        return AnsiString();
+    AnsiString s = FStorage->IniSection();
+    return s.empty() ? s : s + "\\";
+}
+
+TObject* TIniLink::IniObject() const { return FStorage ? FStorage->IniFileObject() : nullptr; }
+
+void TIniLink::SaveToIni()
+{
+    if (OnSave)
+        OnSave(this);
+}
+
+void TIniLink::LoadFromIni()
+{
+    if (OnLoad)
+        OnLoad(this);
+}
+
+// ---------------------------------------------------------------- TFormPlacement
+TFormPlacement::TFormPlacement(TComponent* AOwner)
+    : TComponent(AOwner), FMinMaxInfo(std::make_unique<TWinMinMaxInfo>())
+{
+    FMinMaxInfo->OnChange = [this](TObject*) {
+        if (TCustomForm* f = Form())
+            f->SetBounds(f->Left(), f->Top(), f->Width(), f->Height());
+    };
+    if (Form()) {
+        FOptions = fpState | fpPosition;
+        HookForm();
+    }
+}
+
+TFormPlacement::~TFormPlacement()
+{
+    Destroying();
+    UnhookForm();
+    for (TIniLink* link : std::vector<TIniLink*>(FLinks))
+        link->SetStorage(nullptr);
+}
+
+TCustomForm* TFormPlacement::Form() const { return dynamic_cast<TCustomForm*>(Owner()); }
+
+void TFormPlacement::Loaded()
+{
+    TComponent::Loaded();
+    if (Form() && !FHooked)
+        HookForm();
+}
+
+void TFormPlacement::HookForm()
+{
+    TCustomForm* f = Form();
+    if (!f || FHooked || (ComponentState() & csDesigning))
+        return;
+    FHooked = true;
+    FSaveFormShow = f->OnShow;
+    FSaveFormCloseQuery = f->OnCloseQuery;
+    FSaveFormDestroy = f->OnDestroy;
+    FSaveFormCanResize = f->OnCanResize;
+    f->OnShow = [this](TObject* s) { FormShow(s); };
+    f->OnCloseQuery = [this](TObject* s, bool& c) { FormCloseQuery(s, c); };
+    f->OnDestroy = [this](TObject* s) { FormDestroy(s); };
+    f->OnCanResize = [this](TObject* s, int& w, int& h, bool& r) { FormCanResize(s, w, h, r); };
+}
+
+void TFormPlacement::UnhookForm()
+{
+    TCustomForm* f = Form();
+    if (!f || !FHooked)
+        return;
+    FHooked = false;
+    f->OnShow = FSaveFormShow;
+    f->OnCloseQuery = FSaveFormCloseQuery;
+    f->OnDestroy = FSaveFormDestroy;
+    f->OnCanResize = FSaveFormCanResize;
+}
+
+void TFormPlacement::FormShow(TObject* Sender)
+{
+    if (IsActive()) {
+        try {
+            RestorePlacement();
+        } catch (const Exception&) {
+            // an unreadable store leaves the designed placement
+        }
+    }
+    if (FSaveFormShow)
+        FSaveFormShow(Sender);
+}
+
+void TFormPlacement::FormCloseQuery(TObject* Sender, bool& CanClose)
+{
+    if (FSaveFormCloseQuery)
+        FSaveFormCloseQuery(Sender, CanClose);
+    if (CanClose && IsActive() && Form() && Form()->HandleAllocated()) {
+        try {
+            SavePlacement();
+        } catch (const Exception&) {
+        }
+    }
+}
+
+void TFormPlacement::FormDestroy(TObject* Sender)
+{
+    if (IsActive() && !FSaved) {
+        FDestroying = true;
+        try {
+            SavePlacement();
+        } catch (const Exception&) {
+        }
+        FDestroying = false;
+    }
+    if (FSaveFormDestroy)
+        FSaveFormDestroy(Sender);
+}
+
+// The window's size limits: with PreventResize the size stays; else the non-zero limits apply.
+void TFormPlacement::FormCanResize(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)
+{
+    if (FSaveFormCanResize)
+        FSaveFormCanResize(Sender, NewWidth, NewHeight, Resize);
+    TCustomForm* f = Form();
+    if (!f)
+        return;
+    if (FPreventResize) {
+        if (f->Visible() && f->Width() > 0 && f->Height() > 0) {
+            NewWidth = f->Width();
+            NewHeight = f->Height();
+        }
+        return;
+    }
+    const TWinMinMaxInfo& m = *FMinMaxInfo;
+    if (m.MinTrackWidth() && NewWidth < m.MinTrackWidth())
+        NewWidth = m.MinTrackWidth();
+    if (m.MinTrackHeight() && NewHeight < m.MinTrackHeight())
+        NewHeight = m.MinTrackHeight();
+    if (m.MaxTrackWidth() && NewWidth > m.MaxTrackWidth())
+        NewWidth = m.MaxTrackWidth();
+    if (m.MaxTrackHeight() && NewHeight > m.MaxTrackHeight())
+        NewHeight = m.MaxTrackHeight();
+}
+
+void TFormPlacement::SetPreventResize(bool Value)
+{
+    if (FPreventResize == Value)
+        return;
+    FPreventResize = Value;
+    if (Value && Form() && Form()->WindowState() == wsMaximized)
+        Form()->SetWindowState(wsNormal);
+}
+
+AnsiString TFormPlacement::IniSection() const
+{
+    return FIniSection.empty() ? GetDefaultSection(Owner()) : FIniSection;
+}
+
+void TFormPlacement::IniNeeded(bool ReadOnly)
+{
+    if (FIniRefs++ > 0)
+        return;
+    if (FUseRegistry) {
+        AnsiString key = FIniFileName.empty() ? GetDefaultIniRegKey() : FIniFileName;
+        static const HKEY roots[] = {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_CURRENT_CONFIG,
+                                     HKEY_CLASSES_ROOT, HKEY_USERS, HKEY_DYN_DATA};
+        if (FRegistryRoot == prCurrentUser) {
+            FIniFile = std::make_unique<TRegIniFile>(key, ReadOnly ? KEY_READ : KEY_ALL_ACCESS);
+        } else {
+            auto reg = std::make_unique<TRegIniFile>(AnsiString(), ReadOnly ? KEY_READ : KEY_ALL_ACCESS);
+            reg->SetRootKey(roots[FRegistryRoot]);
+            reg->OpenKey(key, !ReadOnly);
+            FIniFile = std::move(reg);
+        }
+    } else {
+        FIniFile = std::make_unique<TIniFile>(FIniFileName.empty() ? GetDefaultIniName() : FIniFileName);
+    }
+}
+
+void TFormPlacement::IniFree()
+{
+    if (FIniRefs > 0 && --FIniRefs == 0)
+        FIniFile.reset();
+}
+
+void TFormPlacement::SavePlacement()
+{
+    if (IsActive() && !FRestored)
+        return;
+    IniNeeded(false);
+    try {
+        AnsiString section = IniSection();
+        IniWriteInteger(FIniFile.get(), section, "FormVersion", FVersion);
+        if (Form() && (FOptions & (fpState | fpPosition))) {
+            WriteFormPlacement(Form(), FIniFile.get(), section);
+            IniWriteInteger(FIniFile.get(), section, "Visible", FDestroying ? 1 : 0);
+        }
+        if ((FOptions & fpActiveControl) && Form() && Form()->ActiveControl())
+            IniWriteString(FIniFile.get(), section, "ActiveControl", Form()->ActiveControl()->Name());
+        for (TIniLink* link : std::vector<TIniLink*>(FLinks))
+            link->SaveToIni();
+        if (OnSavePlacement)
+            OnSavePlacement(this);
+        FSaved = true;
+    } catch (...) {
+        IniFree();
+        throw;
+    }
+    IniFree();
+}
+
+void TFormPlacement::RestorePlacement()
+{
+    FSaved = false;
+    IniNeeded(true);
+    try {
+        AnsiString section = IniSection();
+        if (IniReadInteger(FIniFile.get(), section, "FormVersion", 0) >= FVersion) {
+            if (Form())
+                ReadFormPlacement(Form(), FIniFile.get(), section, FOptions & fpState, FOptions & fpPosition);
+            for (TIniLink* link : std::vector<TIniLink*>(FLinks))
+                link->LoadFromIni();
+            if (OnRestorePlacement)
+                OnRestorePlacement(this);
+            if ((FOptions & fpActiveControl) && Form()) {
+                AnsiString name = IniReadString(FIniFile.get(), section, "ActiveControl", "");
+                if (auto* c = dynamic_cast<TWinControl*>(Form()->FindComponent(name)))
+                    if (c->CanFocus())
+                        Form()->SetActiveControl(c);
+            }
+        }
+        FRestored = true;
+    } catch (...) {
+        IniFree();
+        throw;
+    }
+    IniFree();
+}
+
+AnsiString TFormPlacement::ReadString(const AnsiString& Ident, const AnsiString& Default)
+{
+    IniNeeded(true);
+    AnsiString s = IniReadString(FIniFile.get(), IniSection(), Ident, Default);
+    IniFree();
+    return s;
+}
+
+void TFormPlacement::WriteString(const AnsiString& Ident, const AnsiString& Value)
+{
+    IniNeeded(false);
+    IniWriteString(FIniFile.get(), IniSection(), Ident, Value);
+    IniFree();
+}
+
+int TFormPlacement::ReadInteger(const AnsiString& Ident, int Default)
+{
+    IniNeeded(true);
+    int v = IniReadInteger(FIniFile.get(), IniSection(), Ident, Default);
+    IniFree();
+    return v;
+}
+
+void TFormPlacement::WriteInteger(const AnsiString& Ident, int Value)
+{
+    IniNeeded(false);
+    IniWriteInteger(FIniFile.get(), IniSection(), Ident, Value);
+    IniFree();
+}
