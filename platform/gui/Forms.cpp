@@ -259,7 +259,8 @@ void TCustomForm::Hide()
 void TCustomForm::BringToFront()
 {
     if (HandleAllocated() && !Parent()) {
-        ControlWidget(this)->raise();
+        if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+            ControlWidget(this)->raise();
         return;
     }
     TWinControl::BringToFront();

@@ -44,6 +44,14 @@ AnsiString KindName(TDialogKind k)
                             r.Caption + "\" name \"" + r.Name + "\"");
 }
 
+// The class name without its namespace.
+AnsiString ShortClassName(TObject* o)
+{
+    AnsiString n = o->ClassName();
+    size_t p = n.rfind("::");
+    return p == AnsiString::npos ? n : n.substr(p + 2);
+}
+
 int ScriptedDialog(TDialogRequest& r)
 {
     TRecordedDialog rec{r.Kind, r.Name, r.Text, r.Caption, r.Flags, 0};
@@ -70,7 +78,7 @@ int ScriptedDialog(TDialogRequest& r)
         break;
     case dkModalForm: {
         TCustomForm* f = r.Form;
-        if (!e.Name.empty() && !SameText(e.Name, f->Name()) && !SameText(e.Name, f->ClassName())) {
+        if (!e.Name.empty() && !SameText(e.Name, f->Name()) && !SameText(e.Name, ShortClassName(f))) {
             g_recorded.push_back(rec);
             Unexpected(r, "the script expects form " + e.Name);
         }
@@ -324,7 +332,9 @@ void KeyUp(TWinControl* Control, Word Key, TShiftState Shift)
 void TypeKey(TWinControl* Control, Word Key, TShiftState Shift)
 {
     KeyDown(Control, Key, Shift);
-    KeyUp(Control, Key, Shift);
+    // The release goes where the focus is now (Tab may have moved it).
+    TWinControl* focused = FindControl(GetFocus());
+    KeyUp(focused && focused != Control && !Control->Focused() ? focused : Control, Key, Shift);
 }
 
 void TypeText(TWinControl* Control, const AnsiString& Text)
