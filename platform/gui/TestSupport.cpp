@@ -176,22 +176,20 @@ TDialogScript& ScriptDialogs() { return g_scriptObject; }
 
 TDialogScript& TDialogScript::ExpectMessageBox(int Answer, const AnsiString& TextContains)
 {
-    g_script.push_back({dkMessageBox, TextContains, Answer, nullptr, nullptr});
+    g_script.push_back({dkMessageBox, TextContains, Answer, nullptr, nullptr, true, AnsiString()});
     return *this;
 }
 
 TDialogScript& TDialogScript::ExpectModal(const AnsiString& FormName, int ModalResult,
                                           std::function<void(TForm*)> Before)
 {
-    g_script.push_back({dkModalForm, FormName, ModalResult, std::move(Before), nullptr});
+    g_script.push_back({dkModalForm, FormName, ModalResult, std::move(Before), nullptr, true, AnsiString()});
     return *this;
 }
 
 TDialogScript& TDialogScript::ExpectInput(bool Ok, const AnsiString& Value)
 {
-    Expectation e{dkInputQuery, AnsiString(), Ok ? IDOK : IDCANCEL, nullptr, nullptr};
-    e.InputOk = Ok;
-    e.Value = Value;
+    Expectation e{dkInputQuery, AnsiString(), Ok ? IDOK : IDCANCEL, nullptr, nullptr, Ok, Value};
     g_script.push_back(e);
     return *this;
 }
@@ -199,7 +197,7 @@ TDialogScript& TDialogScript::ExpectInput(bool Ok, const AnsiString& Value)
 TDialogScript& TDialogScript::ExpectDialog(TDialogKind Kind, const AnsiString& Name, int Result,
                                            std::function<void(TDialogRequest&)> Answer)
 {
-    g_script.push_back({Kind, Name, Result, nullptr, std::move(Answer)});
+    g_script.push_back({Kind, Name, Result, nullptr, std::move(Answer), true, AnsiString()});
     return *this;
 }
 
