@@ -1,0 +1,218 @@
+// The printer on the toolkit's printer: the canvas borrows a painter on it
+// while a document is open.
+#include "platform/gui/Printers.h"
+
+#include <QFile>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Graphics_p.h"
+#include "platform/gui/QtText_p.h"
+
+namespace {
+AnsiString g_outputFile;
+}
+
+struct TPrinter::Impl {
+    std::unique_ptr<QPrinter> Device;
+    std::unique_ptr<QPainter> Painter;
+    TStringList Names;
+    int Index = -1;
+    TPrinterOrientation Orientation = poPortrait;
+    AnsiString OutputFile;   // the PDF being written
+
+    QPrinter& Get()
+    {
+        if (!Device) {
+            Device = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            Device->setPageOrientation(Orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+        }
+        return *Device;
+    }
+    // The printer as the settings now say (output file or the selected printer).
+    void Configure()
+    {
+        QPrinter& p = Get();
+        if (!g_outputFile.empty()) {
+            p.setOutputFormat(QPrinter::PdfFormat);
+            p.setOutputFileName(QString::fromStdString(ToOsPath(g_outputFile)));
+        } else {
+            p.setOutputFormat(QPrinter::NativeFormat);
+            p.setOutputFileName(QString());
+            if (Index >= 0 && Index < Names.Count())
+                p.setPrinterName(ToQString(Names.Strings(Index)));
+        }
+    }
+    bool HasDevice() const { return !g_outputFile.empty() || !QPrinterInfo::availablePrinterNames().isEmpty(); }
+};
+
+TPrinter::TPrinter() : FImpl(std::make_unique<Impl>()), FCanvas(std::make_unique<TCanvas>()) {}
+
+TPrinter::~TPrinter()
+{
+    if (FPrinting)
+        Abort();
+}
+
+TStrings* TPrinter::Printers()
+{
+    FImpl->Names.Clear();
+    if (!g_outputFile.empty()) {
+        FImpl->Names.Add("PDF");
+    } else {
+        for (const QString& n : QPrinterInfo::availablePrinterNames())
+            FImpl->Names.Add(FromQString(n));
+    }
+    return &FImpl->Names;
+}
+
+int TPrinter::PrinterIndex()
+{
+    if (FImpl->Index < 0) {
+        TStrings* names = Printers();
+        if (!g_outputFile.empty())
+            return names->Count() > 0 ? 0 : -1;
+        int i = names->IndexOf(FromQString(QPrinterInfo::defaultPrinterName()));
+        return i;
+    }
+    return FImpl->Index;
+}
+
+void TPrinter::SetPrinterIndex(int v)
+{
+    if (FPrinting)
+        throw EPrinter("Printing in progress");
+    if (v < -1 || v >= Printers()->Count())
+        throw EPrinter("Printer selected is not valid");
+    FImpl->Index = v;
+}
+
+TPrinterOrientation TPrinter::Orientation() const
+{
+    return FImpl->Orientation;
+}
+
+void TPrinter::SetOrientation(TPrinterOrientation v)
+{
+    if (FPrinting)
+        throw EPrinter("Printing in progress");
+    FImpl->Orientation = v;
+    FImpl->Get().setPageOrientation(v == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+}
+
+int TPrinter::PageWidth() const
+{
+    FImpl->Configure();
+    return FImpl->Get().width();
+}
+
+int TPrinter::PageHeight() const
+{
+    FImpl->Configure();
+    return FImpl->Get().height();
+}
+
+void TPrinter::SetCopies(int v)
+{
+    FCopies = std::max(1, v);
+}
+
+void TPrinter::BeginDoc()
+{
+    if (FPrinting)
+        throw EPrinter("Printing in progress");
+    if (!FImpl->HasDevice())
+        throw EPrinter("There is no default printer currently selected");
+    FImpl->Configure();
+    QPrinter& p = FImpl->Get();
+    p.setDocName(ToQString(FTitle));
+    p.setCopyCount(FCopies);
+    FImpl->Painter = std::make_unique<QPainter>();
+    if (!FImpl->Painter->begin(&p)) {
+        FImpl->Painter.reset();
+        throw EPrinter("Printer is not ready: " + (g_outputFile.empty() ? AnsiString("cannot start the document")
+                                                                          : g_outputFile));
+    }
+    FImpl->OutputFile = g_outputFile;
+    FPrinting = true;
+    FAborted = false;
+    FPageNumber = 1;
+    int dpi = p.resolution();
+    FCanvas->Font()->SetPixelsPerInch(dpi);
+    CanvasAttach(*FCanvas, FImpl->Painter.get(), dpi);
+}
+
+void TPrinter::EndDoc()
+{
+    if (!FPrinting)
+        throw EPrinter("Printer is not currently printing");
+    CanvasDetach(*FCanvas);
+    bool ok = FImpl->Painter->end();
+    FImpl->Painter.reset();
+    FPrinting = false;
+    FPageNumber = 0;
+    if (!ok)
+        throw EPrinter("Printing failed");
+}
+
+void TPrinter::NewPage()
+{
+    if (!FPrinting)
+        throw EPrinter("Printer is not currently printing");
+    if (!FImpl->Get().newPage())
+        throw EPrinter("Printing failed");
+    ++FPageNumber;
+}
+
+void TPrinter::Abort()
+{
+    if (!FPrinting)
+        return;
+    CanvasDetach(*FCanvas);
+    FImpl->Get().abort();
+    FImpl->Painter->end();
+    FImpl->Painter.reset();
+    if (!FImpl->OutputFile.empty())
+        QFile::remove(QString::fromStdString(ToOsPath(FImpl->OutputFile)));
+    FPrinting = false;
+    FAborted = true;
+    FPageNumber = 0;
+}
+
+TPrinter* Printer()
+{
+    static std::unique_ptr<TPrinter> printer;
+    if (!printer)
+        printer = std::make_unique<TPrinter>();
+    return printer.get();
+}
+
+void SetPrinterOutputFile(const AnsiString& FileName)
+{
+    g_outputFile = FileName;
+}
+
+int GetPrinterDeviceCaps(TCanvas* dc, int index)
+{
+    TPrinter* p = Printer();
+    if (!dc || dc != p->Canvas())
+        return GetDeviceCaps(dc, index);
+    p->Data().Configure();
+    QPrinter& d = p->Data().Get();
+    QRect full = d.pageLayout().fullRectPixels(d.resolution());
+    QMargins m = d.pageLayout().marginsPixels(d.resolution());
+    switch (index) {
+    case LOGPIXELSX:
+    case LOGPIXELSY: return d.resolution();
+    case HORZRES: return d.width();
+    case VERTRES: return d.height();
+    case PHYSICALWIDTH: return full.width();
+    case PHYSICALHEIGHT: return full.height();
+    case PHYSICALOFFSETX: return m.left();
+    case PHYSICALOFFSETY: return m.top();
+    default: return GetDeviceCaps(dc, index);
+    }
+}
