@@ -23,6 +23,8 @@ std::map<int, QCursor> g_customCursors;
 std::map<HCURSOR, QCursor> g_cursorHandles;
 HCURSOR g_nextCursor = 1;
 bool g_overrideCursor = false;
+class TFormBridge;
+std::map<TCustomForm*, TFormBridge*> g_formBridges;
 
 // Closes and activation of a form's window reach the form.
 class TFormBridge : public QObject {
@@ -135,16 +137,21 @@ TCustomForm::~TCustomForm()
         g_activeForm = nullptr;
     if (Application && Application->FMainForm == this)
         Application->FMainForm = nullptr;
-    if (HandleAllocated())
-        if (auto* b = ControlWidget(this)->findChild<TFormBridge*>())
-            b->Form = nullptr;
+    auto it = g_formBridges.find(this);
+    if (it != g_formBridges.end()) {
+        it->second->Form = nullptr;
+        g_formBridges.erase(it);
+    }
 }
 
 void TCustomForm::CreateWnd()
 {
     TWinControl::CreateWnd();
     QWidget* w = ControlWidget(this);
-    w->installEventFilter(new TFormBridge(this));
+    auto* bridge = new TFormBridge(this);
+    bridge->setParent(w);
+    w->installEventFilter(bridge);
+    g_formBridges[this] = bridge;
     w->setWindowTitle(ToQString(Caption()));
     ApplyWindowFlags();
 }
