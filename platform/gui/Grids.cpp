@@ -1473,6 +1473,11 @@ TStringGrid::TCell& TStringGrid::CellAt(int ACol, int ARow)
     return row[ACol];
 }
 
+int TStringGrid::StoredColCount(int ARow) const
+{
+    return ARow >= 0 && ARow < int(FData.size()) ? int(FData[ARow].size()) : 0;
+}
+
 AnsiString TStringGrid::Cells(int ACol, int ARow) const
 {
     const TCell* c = FindCell(ACol, ARow);

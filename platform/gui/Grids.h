@@ -306,6 +306,7 @@ public:
     void SetRows(int Index, TStrings* Value);
     // Rows (columns) that hold stored cells, counting those beyond the counts.
     int StoredRowCount() const { return int(FData.size()); }
+    int StoredColCount(int ARow) const;
 
 protected:
     void DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState) override;

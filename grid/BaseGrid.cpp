@@ -1,0 +1,843 @@
+#include "grid/BaseGrid.h"
+
+#include <algorithm>
+
+#include "grid/ProUtil.h"
+#include "grid/ProUtilDraw.h"
+
+// ---------------------------------------------------------------- TCellProperties
+TCellProperties::TCellProperties(TBaseGrid* AGrid, int ACol, int ARow)
+    : FGrid(AGrid), FOwnerCol(ACol), FOwnerRow(ARow), FWordWrap(AGrid ? AGrid->DefaultWordWrap() : true)
+{
+}
+
+TCellProperties::~TCellProperties()
+{
+    if (FGraphicObject && FGraphicObject->ClassName() == "TCellGraphic")
+        delete FGraphicObject;
+}
+
+void TCellProperties::Assign(TPersistent* Source)
+{
+    auto* src = dynamic_cast<TCellProperties*>(Source);
+    if (!src) {
+        TPersistent::Assign(Source);
+        return;
+    }
+    FIsBaseCell = src->FIsBaseCell;
+    FCellSpanX = src->FCellSpanX;
+    FCellSpanY = src->FCellSpanY;
+    FOwnerRow = src->FOwnerRow;
+    FOwnerCol = src->FOwnerCol;
+    FAlignment = src->FAlignment;
+    FBorderColor = src->FBorderColor;
+    FBorderWidth = src->FBorderWidth;
+    FBrushColor = src->FBrushColor;
+    FBrushStyle = src->FBrushStyle;
+    FFontColor = src->FFontColor;
+    FFontStyle = src->FFontStyle;
+    FFontName = src->FFontName;
+    FFontSize = src->FFontSize;
+    FReadOnly = src->FReadOnly;
+    FEditor = src->FEditor;
+    FVAlignment = src->FVAlignment;
+    FWordWrap = src->FWordWrap;
+    FNodeLevel = src->FNodeLevel;
+    FControl = src->FControl;
+}
+
+void TCellProperties::RepaintRegion()
+{
+    if (FGrid)
+        FGrid->RepaintMergedRegion(FOwnerCol, FOwnerRow);
+}
+
+void TCellProperties::SetBrushColor(TColor v)
+{
+    FBrushColor = v;
+    RepaintRegion();
+}
+
+void TCellProperties::SetBrushColorTo(TColor v)
+{
+    FBrushColorTo = v;
+    RepaintRegion();
+}
+
+void TCellProperties::SetVAlignment(TVAlignment v)
+{
+    FVAlignment = v;
+    RepaintRegion();
+}
+
+void TCellProperties::SetWordWrap(bool v)
+{
+    FWordWrap = v;
+    RepaintRegion();
+}
+
+// ---------------------------------------------------------------- TBaseGrid
+TBaseGrid::TBaseGrid(TComponent* AOwner) : TStringGrid(AOwner)
+{
+    TStringGrid::SetDefaultDrawing(false);
+    TStringGrid::SetGridLineWidth(0);
+    FDisplayRowCount = RowCount();
+}
+
+TBaseGrid::~TBaseGrid()
+{
+    if (FUndoRedo && FUndoRedo->Grid() == this)
+        FUndoRedo->SetGrid(nullptr);
+    // Every stored cell, also those beyond the counts (hidden columns keep theirs there).
+    if (FPropertiesCreated)
+        for (int r = 0; r < StoredRowCount(); ++r)
+            FreeCellProperties(0, r, StoredColCount(r) - 1, r);
+}
+
+void TBaseGrid::SetDefaultDrawing(bool Value)
+{
+    FDefaultDrawing = Value;
+    TStringGrid::SetDefaultDrawing(false);
+    Invalidate();
+}
+
+void TBaseGrid::SetGridLineWidth(int Value)
+{
+    FGridLineWidth = std::max(0, Value);
+    Invalidate();
+}
+
+void TBaseGrid::SetGridLineColor(TColor Value)
+{
+    FGridLineColor = Value;
+    Invalidate();
+}
+
+void TBaseGrid::SetGridFixedLineColor(TColor Value)
+{
+    FGridFixedLineColor = Value;
+    Invalidate();
+}
+
+void TBaseGrid::SetActiveRowColor(TColor Value)
+{
+    FActiveRowColor = Value;
+    Invalidate();
+}
+
+void TBaseGrid::SetShowSelection(bool Value)
+{
+    FShowSelection = Value;
+    Invalidate();
+}
+
+void TBaseGrid::SetUndoRedo(TProGridUndoRedo* Value)
+{
+    if (FUndoRedo == Value)
+        return;
+    if (FUndoRedo) {
+        if (FUndoRedo->Grid() == this)
+            FUndoRedo->SetGrid(nullptr);
+        FUndoRedo->RemoveFreeNotification(this);
+    }
+    FUndoRedo = Value;
+    if (FUndoRedo) {
+        FUndoRedo->SetGrid(this);
+        FUndoRedo->FreeNotification(this);
+    }
+}
+
+void TBaseGrid::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TStringGrid::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FUndoRedo)
+        FUndoRedo = nullptr;
+}
+
+void TBaseGrid::SizeChanged(int OldColCount, int OldRowCount)
+{
+    TStringGrid::SizeChanged(OldColCount, OldRowCount);
+    if (OldRowCount != RowCount())
+        FDisplayRowCount = RowCount();
+}
+
+// ---- records
+TCellProperties* TBaseGrid::FindProps(int ACol, int ARow) const
+{
+    return dynamic_cast<TCellProperties*>(Objects(ACol, ARow));
+}
+
+bool TBaseGrid::HasCellProperties(int ACol, int ARow) const
+{
+    return FindProps(ACol, ARow) != nullptr;
+}
+
+TCellProperties* TBaseGrid::CellProperties(int ACol, int ARow)
+{
+    if (TCellProperties* p = FindProps(ACol, ARow))
+        return p;
+    TObject* held = Objects(ACol, ARow);
+    if (held)
+        return nullptr;   // the slot holds something else; it is not ours to replace
+    auto* p = new TCellProperties(this, ACol, ARow);
+    SetObjects(ACol, ARow, p);
+    FPropertiesCreated = true;
+    // The record starts with the formatting the hooks give the cell now.
+    TFont font;
+    TBrush brush;
+    TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
+    TAlignment align = taLeftJustify;
+    TVAlignment valign = vtaTop;
+    bool wrap = FDefaultWordWrap;
+    TCellGradientDirection dir = GradientVertical;
+    GetCellColors(ACol, ARow, 0, &brush, &font, colorTo, mirror, mirrorTo, align, valign, wrap, dir);
+    p->SetAlignment(align);
+    p->SetVAlignment(valign);
+    p->SetWordWrap(wrap);
+    p->SetFontName(font.Name());
+    p->SetFontSize(font.Size());
+    p->SetFontStyle(font.Style());
+    p->SetFontColor(font.Color());
+    p->SetBrushColor(brush.Color());
+    p->SetBrushColorTo(colorTo);
+    p->SetGradientDirection(dir);
+    return p;
+}
+
+void TBaseGrid::SetCellObject(int ACol, int ARow, TObject* AObject)
+{
+    if (TCellProperties* p = CellProperties(ACol, ARow))
+        p->SetCellObject(AObject);
+}
+
+TObject* TBaseGrid::GetCellObject(int ACol, int ARow) const
+{
+    TCellProperties* p = FindProps(ACol, ARow);
+    return p ? p->CellObject() : nullptr;
+}
+
+void TBaseGrid::SetCellGraphicObject(int ACol, int ARow, TObject* AGraphic)
+{
+    if (TCellProperties* p = CellProperties(ACol, ARow))
+        p->SetGraphicObject(AGraphic);
+}
+
+TObject* TBaseGrid::GetCellGraphicObject(int ACol, int ARow) const
+{
+    TCellProperties* p = FindProps(ACol, ARow);
+    return p ? p->GraphicObject() : nullptr;
+}
+
+void TBaseGrid::ReplaceGridObject(int ACol, int ARow, TObject* AObject)
+{
+    TObject* old = Objects(ACol, ARow);
+    if (old == AObject)
+        return;
+    SetObjects(ACol, ARow, AObject);
+    delete old;
+}
+
+void TBaseGrid::ResetCell(int ACol, int ARow)
+{
+    TStringGrid::SetCells(ACol, ARow, AnsiString());
+    SetObjects(ACol, ARow, nullptr);
+}
+
+void TBaseGrid::ResetColumnCells(int ACol)
+{
+    for (int r = 0; r < RowCount(); ++r)
+        ResetCell(ACol, r);
+}
+
+void TBaseGrid::ResetRowCells(int ARow)
+{
+    for (int c = 0; c < ColCount(); ++c)
+        ResetCell(c, ARow);
+}
+
+void TBaseGrid::FreeCellProperties(int FromCol, int FromRow, int ToCol, int ToRow)
+{
+    if (!FPropertiesCreated)
+        return;
+    for (int r = FromRow; r <= ToRow; ++r)
+        for (int c = FromCol; c <= ToCol; ++c)
+            if (TCellProperties* p = FindProps(c, r)) {
+                SetObjects(c, r, nullptr);
+                delete p;
+            }
+}
+
+// ---- text
+AnsiString TBaseGrid::Cells(int ACol, int ARow)
+{
+    int bc, br;
+    ResolveBaseCell(ACol, ARow, bc, br);
+    AnsiString s = GetGridCell(bc, br);
+    if (br < FDisplayRowCount) {
+        GetDisplText(bc, br, s);
+        if (OnGetDisplWideText) {
+            WideString w = DecodeUnicodeCell(s);
+            GetDisplWideText(bc, br, w);
+            s = EncodeUnicodeCell(w);
+        }
+    }
+    return s;
+}
+
+void TBaseGrid::SetCells(int ACol, int ARow, const AnsiString& Value)
+{
+    if (HasCellProperties(ACol, ARow)) {
+        TPoint b = GetBaseCell(ACol, ARow);
+        SetGridCell(b.X, b.Y, Value);
+        if (Parent())
+            RepaintMergedRegion(b.X, b.Y);
+    } else {
+        SetGridCell(ACol, ARow, Value);
+    }
+    if (FLastRowIsFooter && ARow == RowCount() - 1)
+        LastRowChanged();
+}
+
+void TBaseGrid::GetDisplText(int ACol, int ARow, AnsiString& Value)
+{
+    if (OnGetDisplText)
+        OnGetDisplText(this, ACol, ARow, Value);
+}
+
+void TBaseGrid::GetDisplWideText(int ACol, int ARow, WideString& Value)
+{
+    if (OnGetDisplWideText)
+        OnGetDisplWideText(this, ACol, ARow, Value);
+}
+
+void TBaseGrid::GetCellColors(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont,
+                              TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,
+                              TAlignment& AAlignment, TVAlignment& AVAlignment, bool& AWordWrap,
+                              TCellGradientDirection& AGradientDirection)
+{
+    AFont->Assign(Font());
+    ABrush->SetColor(Color());
+    AColorTo = clNone;
+    AMirrorColor = clNone;
+    AMirrorColorTo = clNone;
+    AAlignment = taLeftJustify;
+    AVAlignment = vtaTop;
+    AWordWrap = FDefaultWordWrap;
+    AGradientDirection = GradientVertical;
+}
+
+// ---- merged cells
+TPoint TBaseGrid::GetBaseCell(int ACol, int ARow) const
+{
+    TCellProperties* p = FindProps(ACol, ARow);
+    if (!p || p->IsBaseCell() || p->CellSpanX() == -1 || p->CellSpanY() == -1)
+        return TPoint(ACol, ARow);
+    return TPoint(ACol - p->CellSpanX(), ARow - p->CellSpanY());
+}
+
+bool TBaseGrid::IsBaseCell(int ACol, int ARow) const
+{
+    TCellProperties* p = FindProps(ACol, ARow);
+    return !p || p->IsBaseCell();
+}
+
+bool TBaseGrid::ResolveBaseCell(int ACol, int ARow, int& BaseCol, int& BaseRow) const
+{
+    TPoint b = GetBaseCell(ACol, ARow);
+    BaseCol = b.X;
+    BaseRow = b.Y;
+    return b.X == ACol && b.Y == ARow;
+}
+
+TPoint TBaseGrid::CellSpan(int ACol, int ARow) const
+{
+    TCellProperties* p = FindProps(ACol, ARow);
+    if (!p || p->CellSpanX() == -1 || p->CellSpanY() == -1)
+        return TPoint(0, 0);
+    TPoint b = GetBaseCell(ACol, ARow);
+    TCellProperties* bp = FindProps(b.X, b.Y);
+    if (!bp)
+        return TPoint(0, 0);
+    return TPoint(std::max(0, bp->CellSpanX()), std::max(0, bp->CellSpanY()));
+}
+
+TPoint TBaseGrid::RemainingCellSpan(int ACol, int ARow) const
+{
+    TCellProperties* p = FindProps(ACol, ARow);
+    if (!p || p->CellSpanX() == -1 || p->CellSpanY() == -1)
+        return TPoint(0, 0);
+    TPoint b = GetBaseCell(ACol, ARow);
+    TPoint s = CellSpan(ACol, ARow);
+    return TPoint(s.X + b.X - ACol, s.Y + b.Y - ARow);
+}
+
+bool TBaseGrid::IsMergedCell(int ACol, int ARow) const
+{
+    TCellProperties* p = FindProps(ACol, ARow);
+    return p && (p->CellSpanX() > 0 || p->CellSpanY() >= 1);
+}
+
+bool TBaseGrid::IsMergedNonBaseCell(int ACol, int ARow) const
+{
+    return IsMergedCell(ACol, ARow) && !IsBaseCell(ACol, ARow);
+}
+
+bool TBaseGrid::IsMergedAcrossColumns(int ACol, int ARow) const
+{
+    TPoint b = GetBaseCell(ACol, ARow);
+    TCellProperties* p = FindProps(b.X, b.Y);
+    return p && p->CellSpanX() > 0;
+}
+
+bool TBaseGrid::IsMergedAcrossRows(int ACol, int ARow) const
+{
+    TPoint b = GetBaseCell(ACol, ARow);
+    TCellProperties* p = FindProps(b.X, b.Y);
+    return p && p->CellSpanY() > 0;
+}
+
+bool TBaseGrid::RowsShareMergedCells(int Row1, int Row2) const
+{
+    bool found = false;
+    for (int c = 0; c < ColCount(); ++c) {
+        if (CellSpan(c, Row1).Y > 0 && CellSpan(c, Row2).Y > 0) {
+            found = true;
+            if (GetBaseCell(c, Row1).Y != GetBaseCell(c, Row2).Y)
+                return false;
+        }
+    }
+    return found;
+}
+
+void TBaseGrid::MergeCells(int ACol, int ARow, int NumCols, int NumRows)
+{
+    if (NumCols < 1 || NumRows < 1)
+        return;
+    // A region the new one overlaps is split first, so that no covered cell
+    // is left pointing at a cell that is no longer a base cell.
+    for (int c = ACol; c < ACol + NumCols; ++c)
+        for (int r = ARow; r < ARow + NumRows; ++r)
+            if (IsMergedCell(c, r) || CellSpan(c, r).X > 0 || CellSpan(c, r).Y > 0) {
+                TPoint b = GetBaseCell(c, r);
+                SplitCells(b.X, b.Y);
+            }
+    for (int c = ACol; c < ACol + NumCols; ++c)
+        for (int r = ARow; r < ARow + NumRows; ++r) {
+            TCellProperties* p = CellProperties(c, r);
+            if (!p)
+                continue;
+            if (c == ACol && r == ARow) {
+                p->SetIsBaseCell(true);
+                p->SetCellSpanX(NumCols - 1);
+                p->SetCellSpanY(NumRows - 1);
+            } else {
+                p->SetIsBaseCell(false);
+                p->SetCellSpanX(c - ACol);
+                p->SetCellSpanY(r - ARow);
+            }
+        }
+    RepaintMergedRegion(ACol, ARow);
+}
+
+void TBaseGrid::SplitCells(int ACol, int ARow)
+{
+    TPoint b = GetBaseCell(ACol, ARow);
+    TCellProperties* bp = CellProperties(b.X, b.Y);
+    if (!bp)
+        return;
+    TRect region = HandleAllocated() ? MergedCellRect(b.X, b.Y) : TRect();
+    int sx = bp->CellSpanX(), sy = bp->CellSpanY();
+    for (int c = b.X; c <= b.X + sx; ++c)
+        for (int r = b.Y; r <= b.Y + sy; ++r)
+            if (TCellProperties* p = CellProperties(c, r)) {
+                p->SetIsBaseCell(true);
+                p->SetCellSpanX(-1);
+                p->SetCellSpanY(-1);
+            }
+    if (!IsRectEmpty(region))
+        InvalidateRect(region);
+}
+
+TRect TBaseGrid::VirtualCellRect(int ACol, int ARow) const
+{
+    int lw = TStringGrid::GridLineWidth();
+    auto axis = [&](int Index, int Fixed, int First, int Count, auto ext) {
+        int pos = 0;
+        if (Index < Fixed || Fixed >= Count) {
+            for (int i = 0; i < Index && i < Count; ++i)
+                pos += std::max(0, ext(i)) + lw;
+            return pos;
+        }
+        for (int i = 0; i < Fixed; ++i)
+            pos += std::max(0, ext(i)) + lw;
+        if (Index >= First)
+            for (int i = First; i < Index && i < Count; ++i)
+                pos += std::max(0, ext(i)) + lw;
+        else
+            for (int i = Index; i < First; ++i)
+                pos -= std::max(0, ext(i)) + lw;
+        return pos;
+    };
+    int cols = ColCount(), rows = RowCount();
+    auto colW = [&](int i) { return i < cols ? ColWidths(i) : DefaultColWidth(); };
+    auto rowH = [&](int i) { return i < rows ? RowHeights(i) : DefaultRowHeight(); };
+    int x = axis(ACol, FixedCols(), LeftCol(), cols, colW);
+    int y = axis(ARow, FixedRows(), TopRow(), rows, rowH);
+    return TRect(x, y, x + std::max(0, colW(ACol)), y + std::max(0, rowH(ARow)));
+}
+
+TRect TBaseGrid::MergedCellRect(int ACol, int ARow) const
+{
+    TCellProperties* p = FindProps(ACol, ARow);
+    if (!p || (p->CellSpanX() == -1 && p->CellSpanY() == -1 && !p->Control())) {
+        TRect r = CellRect(ACol, ARow);
+        if (ACol >= 0 && ACol < ColCount())
+            r.Right = r.Left + ColWidths(ACol);
+        if (ARow >= 0 && ARow < RowCount())
+            r.Bottom = r.Top + RowHeights(ARow);
+        return r;
+    }
+    if (!IsMergedCell(ACol, ARow) && !(CellSpan(ACol, ARow).X > 0 || CellSpan(ACol, ARow).Y > 0))
+        return VirtualCellRect(ACol, ARow);
+    TPoint b = GetBaseCell(ACol, ARow);
+    TPoint s = CellSpan(ACol, ARow);
+    TRect r1 = VirtualCellRect(b.X, b.Y);
+    TRect r2 = VirtualCellRect(b.X + s.X, b.Y + s.Y);
+    TRect u;
+    UnionRect(u, r1, r2);
+    return u;
+}
+
+TPoint TBaseGrid::MergedCellSize(int ACol, int ARow) const
+{
+    TRect r = MergedCellRect(ACol, ARow);
+    return TPoint(r.Width(), r.Height());
+}
+
+void TBaseGrid::RepaintMergedRegion(int ACol, int ARow)
+{
+    if (!HandleAllocated())
+        return;
+    TPoint b = GetBaseCell(ACol, ARow);
+    TRect r = MergedCellRect(b.X, b.Y);
+    if (IsRectEmpty(r))
+        return;
+    InvalidateRect(r);
+}
+
+void TBaseGrid::FocusBaseCell()
+{
+    if (!HasCellProperties(Col(), Row()))
+        return;
+    TPoint b = GetBaseCell(Col(), Row());
+    if (b.X == Col() && b.Y == Row())
+        return;
+    if (b.X >= FixedCols() && b.Y >= FixedRows() && b.X < ColCount() && b.Y < RowCount())
+        MoveCurrent(b.X, b.Y, true, true);
+}
+
+// ---- drawing
+void TBaseGrid::Paint()
+{
+    TStringGrid::Paint();
+    ++FPaintPass;
+}
+
+void TBaseGrid::DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState)
+{
+    SetBkMode(ACanvas, TRANSPARENT);
+    DrawText(ACanvas, Cells(ACol, ARow), -1, ARect, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
+void TBaseGrid::DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState)
+{
+    TCanvas* c = Canvas();
+    if (FLastRowIsFooter && ARow == RowCount() - 1) {
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(Color());
+        c->FillRect(ARect);
+        return;
+    }
+    TCellProperties* own = FindProps(ACol, ARow);
+    if (own && !own->IsBaseCell() && own->CellSpanX() != -1 && own->CellSpanY() != -1) {
+        // A covered cell: its region is painted once per pass, from the base cell.
+        TPoint b = GetBaseCell(ACol, ARow);
+        TCellProperties* bp = FindProps(b.X, b.Y);
+        if (bp && bp->PaintStamp() != FPaintPass) {
+            bp->SetPaintStamp(FPaintPass);
+            DrawCell(b.X, b.Y, ARect, AState);
+        }
+        return;
+    }
+    if (own && IsMergedCell(ACol, ARow))
+        own->SetPaintStamp(FPaintPass);
+    if (IsFixed(ACol, ARow)) {
+        AState &= ~gdSelected;
+        AState |= gdFixed;
+    }
+    TRect r = MergedCellRect(ACol, ARow);
+    bool fixed = AState & gdFixed;
+
+    int saved = SaveDC(c);
+    int fixedW = 0, fixedH = 0;
+    for (int i = 0; i < FixedCols(); ++i)
+        fixedW += ColWidths(i) + TStringGrid::GridLineWidth();
+    for (int i = 0; i < FixedRows(); ++i)
+        fixedH += RowHeights(i) + TStringGrid::GridLineWidth();
+    bool clipX = ACol >= FixedCols() && FixedCols() >= 1 && fixedW > r.Left;
+    bool clipY = ARow >= FixedRows() && FixedRows() >= 1 && fixedH > r.Top;
+    if (clipX || clipY) {
+        TRect cr = ClientRect();
+        IntersectClipRect(c, clipX ? fixedW : cr.Left, clipY ? fixedH : cr.Top, cr.Right, cr.Bottom);
+    }
+
+    c->Pen()->SetWidth(1);
+    c->SetFont(Font());
+    c->Brush()->SetStyle(bsSolid);
+    if (fixed)
+        c->Brush()->SetColor(FixedColor());
+    else if ((AState & gdSelected) && FShowSelection) {
+        c->Brush()->SetColor(clHighlight);
+        c->Font()->SetColor(clHighlightText);
+    } else
+        c->Brush()->SetColor(Color());
+    TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
+    TCellGradientDirection dir = GradientVertical;
+    GetCellStyle(ACol, ARow, AState, c->Brush(), c->Font(), colorTo, mirror, mirrorTo, dir);
+    if (FActiveRowShow && ARow == Row() && (ACol != Col() || !FShowSelection))
+        c->Brush()->SetColor(FActiveRowColor);
+
+    TColor brushColor = c->Brush()->Color();
+    if (colorTo == clNone) {
+        c->FillRect(r);
+    } else if (mirror == clNone) {
+        DrawGradient(c, brushColor, colorTo, dir == GradientHorizontal, r, 64);
+    } else {
+        DrawMirrorGradient(c, r, brushColor, colorTo, mirror, mirrorTo, dir == GradientVertical, clNone, false,
+                           true);
+    }
+
+    // Lines at the right and bottom edge of the cell.
+    int lw = fixed ? 1 : FGridLineWidth;
+    TGridOptions opts = Options();
+    if (lw > 0) {
+        TColor lineColor = fixed ? FGridFixedLineColor : FGridLineColor;
+        bool horz = fixed ? (opts & goFixedHorzLine) : (opts & goHorzLine);
+        bool vert = fixed ? (opts & goFixedVertLine) : (opts & goVertLine);
+        c->Brush()->SetStyle(bsSolid);
+        c->Brush()->SetColor(lineColor);
+        if (horz && !(ACol == 0 && HasNodes()))
+            c->FillRect(TRect(r.Left, r.Bottom - lw, r.Right, r.Bottom));
+        if (vert)
+            c->FillRect(TRect(r.Right - lw, r.Top, r.Right, r.Bottom));
+        c->Brush()->SetColor(brushColor);
+    }
+
+    TRect inner = r;
+    int shrink = fixed ? 1 : FGridLineWidth;
+    InflateRect(inner, -shrink, -shrink);
+    DrawGridCell(c, ACol, ARow, inner, AState);
+    RestoreDC(c, saved);
+}
+
+// ---- selection, keys, wheel, scrolling
+bool TBaseGrid::SelectCell(int ACol, int ARow)
+{
+    RepaintMergedRegion(Col(), Row());
+    bool ok = TStringGrid::SelectCell(ACol, ARow);
+    RepaintMergedRegion(ACol, ARow);
+    return ok;
+}
+
+void TBaseGrid::KeyDown(Word& Key, TShiftState Shift)
+{
+    if (Key == VK_NEXT && FLastRowIsFooter && RowCount() >= 2 &&
+        TopRow() + VisibleRowCount() - 1 >= RowCount() - 1 && Row() != RowCount() - 2)
+        SetRow(RowCount() - 2);
+    if (HasCellProperties(Col(), Row()) && !(Shift & ssCtrl)) {
+        TPoint b = GetBaseCell(Col(), Row());
+        TCellProperties* bp = FindProps(b.X, b.Y);
+        int spanX = bp ? bp->CellSpanX() : -1;
+        int spanY = bp ? bp->CellSpanY() : -1;
+        switch (Key) {
+        case VK_RIGHT: {
+            int last = b.X + spanX;
+            if (spanX >= 0 && last >= Col() && Col() < ColCount() - 1 && b.X < ColCount() - 1 &&
+                last < ColCount() && last != Col())
+                SetCol(last);
+            break;
+        }
+        case VK_DOWN: {
+            int last = b.Y + spanY;
+            if (spanY >= 0 && last >= Row() && Row() < RowCount() - 1 && b.Y < RowCount() - 1 &&
+                last < RowCount() && last != Row())
+                SetRow(last);
+            break;
+        }
+        case VK_LEFT:
+            // From a covered cell: step from the base column, so the step leaves the region by one cell.
+            if (Col() > b.X && Col() > FixedCols() && b.X >= 1)
+                SetCol(b.X);
+            break;
+        case VK_UP:
+            if (Row() > b.Y && Row() > FixedRows() && b.Y >= 1)
+                SetRow(b.Y);
+            break;
+        default: break;
+        }
+    }
+    TStringGrid::KeyDown(Key, Shift);
+    FocusBaseCell();
+}
+
+bool TBaseGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos)
+{
+    bool result = TStringGrid::DoMouseWheelDown(Shift, MousePos);
+    if (Row() >= TopRow() + VisibleRowCount() && Row() < RowCount() - 1 && FLastRowIsFooter)
+        SetTopRow(TopRow() + 1);
+    FocusBaseCell();
+    return result;
+}
+
+bool TBaseGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos)
+{
+    bool result = TStringGrid::DoMouseWheelUp(Shift, MousePos);
+    FocusBaseCell();
+    return result;
+}
+
+void TBaseGrid::TopLeftChanged()
+{
+    TStringGrid::TopLeftChanged();
+    if (!FPropertiesCreated)
+        return;
+    int lastRow = std::min(RowCount() - 1, TopRow() + VisibleRowCount());
+    int lastCol = std::min(ColCount() - 1, LeftCol() + VisibleColCount());
+    for (int c = 0; c < FixedCols(); ++c)
+        for (int r = TopRow(); r <= lastRow; ++r)
+            if (IsMergedCell(c, r))
+                RepaintMergedRegion(c, r);
+    for (int r = 0; r < FixedRows(); ++r)
+        for (int c = LeftCol(); c <= lastCol; ++c)
+            if (IsMergedCell(c, r))
+                RepaintMergedRegion(c, r);
+}
+
+// ---------------------------------------------------------------- undo / redo
+TUndoRedoCollection::TUndoRedoCollection() : TCollection([](TCollection* c) { return new TUndoRedoItem(c); }) {}
+
+TProGridUndoRedo::TProGridUndoRedo(TComponent* AOwner)
+    : TComponent(AOwner), FList(std::make_unique<TUndoRedoCollection>())
+{
+}
+
+TProGridUndoRedo::~TProGridUndoRedo()
+{
+    if (FGrid && FGrid->UndoRedo() == this)
+        FGrid->SetUndoRedo(nullptr);
+}
+
+void TProGridUndoRedo::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FGrid)
+        FGrid = nullptr;
+}
+
+void TProGridUndoRedo::Clear()
+{
+    FList->Clear();
+    FPosition = 0;
+}
+
+TUndoRedoItem* TProGridUndoRedo::Append()
+{
+    // What was undone is dropped: a new change starts a new line of history.
+    while (FList->Count() > FPosition)
+        FList->Delete(FList->Count() - 1);
+    if (FMaxLevel >= 1 && FList->Count() >= FMaxLevel)
+        FList->Delete(0);
+    auto* item = static_cast<TUndoRedoItem*>(FList->Add());
+    FPosition = FList->Count();
+    return item;
+}
+
+void TProGridUndoRedo::AddCellChange(int ACol, int ARow, const AnsiString& OldValue, const AnsiString& NewValue)
+{
+    TUndoRedoItem* item = Append();
+    item->Col = ACol;
+    item->Row = ARow;
+    item->Value = NewValue;
+    item->OrigValue = OldValue;
+}
+
+void TProGridUndoRedo::BeginGroup()
+{
+    TUndoRedoItem* item = Append();
+    item->Col = item->Row = -1;
+    item->SequenceStart = true;
+}
+
+void TProGridUndoRedo::EndGroup()
+{
+    TUndoRedoItem* item = Append();
+    item->Col = item->Row = -1;
+    item->SequenceStop = true;
+}
+
+void TProGridUndoRedo::Apply(const TUndoRedoItem* Item, bool IsUndo)
+{
+    if (Item->SequenceStart || Item->SequenceStop || Item->Col < 0 || Item->Row < 0)
+        return;
+    const AnsiString& text = IsUndo ? Item->OrigValue : Item->Value;
+    const TProGridUndoRedoEvent& event = IsUndo ? OnUndo : OnRedo;
+    if (event)
+        event(this, FGrid, Item->Col, Item->Row, FGrid->Cells(Item->Col, Item->Row), text);
+    FGrid->SetCells(Item->Col, Item->Row, text);
+    // The cursor goes to the changed cell, the stored column shown where it is displayed.
+    int c = FGrid->DisplayColumn(Item->Col);
+    int r = Item->Row;
+    if (c >= FGrid->FixedCols() && c < FGrid->ColCount() && r >= FGrid->FixedRows() && r < FGrid->RowCount())
+        FGrid->FocusCell(c, r, true);
+}
+
+void TProGridUndoRedo::Undo()
+{
+    if (!FGrid || FPosition < 1 || FPosition > FList->Count())
+        return;
+    TUndoRedoItem* last = FList->Item(FPosition - 1);
+    if (last->SequenceStop) {
+        --FPosition;
+        while (FPosition >= 1 && !FList->Item(FPosition - 1)->SequenceStart) {
+            Apply(FList->Item(FPosition - 1), true);
+            --FPosition;
+        }
+        if (FPosition >= 1)
+            --FPosition;   // past the start marker
+        FGrid->Invalidate();
+    } else {
+        Apply(last, true);
+        --FPosition;
+        FGrid->Invalidate();
+    }
+}
+
+void TProGridUndoRedo::Redo()
+{
+    if (!FGrid || FPosition >= FList->Count())
+        return;
+    ++FPosition;
+    TUndoRedoItem* item = FList->Item(FPosition - 1);
+    if (item->SequenceStart) {
+        ++FPosition;
+        while (FPosition <= FList->Count() && !FList->Item(FPosition - 1)->SequenceStop) {
+            Apply(FList->Item(FPosition - 1), false);
+            ++FPosition;
+        }
+        if (FPosition > FList->Count())
+            FPosition = FList->Count();
+    } else {
+        Apply(item, false);
+    }
+    FGrid->Invalidate();
+}

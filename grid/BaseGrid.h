@@ -1,0 +1,319 @@
+#pragma once
+// TBaseGrid: the string grid with per-cell formatting records
+// (TCellProperties, kept in the cell's object slot and made on first use),
+// merged cells, its own drawing of lines and backgrounds with an active-row
+// colour, and an optional undo/redo component (TProGridUndoRedo).
+//
+// Cell operations take stored column indices and display rows.
+#include <functional>
+#include <memory>
+
+#include "platform/gui/Component.h"
+#include "platform/gui/Grids.h"
+#include "platform/gui/StdCtrls.h"
+
+class TBaseGrid;
+class TProGridUndoRedo;
+
+enum TVAlignment { vtaTop, vtaCenter, vtaBottom };
+enum TCellGradientDirection { GradientVertical, GradientHorizontal };
+
+enum TEditorType {
+    edNormal, edSpinEdit, edComboEdit, edComboList, edEditBtn, edCheckBox, edDateEdit, edDateEditUpDown,
+    edTimeEdit, edButton, edDataCheckBox, edNumeric, edPositiveNumeric, edFloat, edCapital, edMixedCase,
+    edPassword, edUnitEditBtn, edLowerCase, edUpperCase, edFloatSpinEdit, edTimeSpinEdit, edDateSpinEdit,
+    edNumericEditBtn, edFloatEditBtn, edCustom, edRichEdit, edNone, edUniEdit, edUniComboEdit, edUniComboList,
+    edUniEditBtn, edUniMemo, edDateTimeEdit
+};
+
+using TGetDisplTextEvent = std::function<void(TObject* Sender, int ACol, int ARow, AnsiString& Value)>;
+using TGetDisplWideTextEvent = std::function<void(TObject* Sender, int ACol, int ARow, WideString& Value)>;
+
+// ---------------------------------------------------------------- TCellProperties
+// Merge encoding: not merged: both spans -1 and IsBaseCell; base cell of a
+// W x H region: IsBaseCell, spans W-1 and H-1; covered cell: not IsBaseCell,
+// spans = its offset from the base cell.
+class TCellProperties : public TPersistent {
+public:
+    TCellProperties(TBaseGrid* AGrid, int ACol, int ARow);
+    ~TCellProperties() override;
+    // Copies formatting and merge state; not BrushColorTo, GradientDirection,
+    // CellObject or the cell graphic.
+    void Assign(TPersistent* Source) override;
+
+    TBaseGrid* Grid() const { return FGrid; }
+    int OwnerCol() const { return FOwnerCol; }
+    void SetOwnerCol(int v) { FOwnerCol = v; }
+    int OwnerRow() const { return FOwnerRow; }
+    void SetOwnerRow(int v) { FOwnerRow = v; }
+    // Hung on the cell by the application; never freed by the grid.
+    TObject* CellObject() const { return FCellObject; }
+    void SetCellObject(TObject* v) { FCellObject = v; }
+    // Freed with the record when it is a TCellGraphic.
+    TObject* GraphicObject() const { return FGraphicObject; }
+    void SetGraphicObject(TObject* v) { FGraphicObject = v; }
+
+    TBrushStyle BrushStyle() const { return FBrushStyle; }
+    void SetBrushStyle(TBrushStyle v) { FBrushStyle = v; }
+    TColor BrushColor() const { return FBrushColor; }
+    void SetBrushColor(TColor v);
+    TColor BrushColorTo() const { return FBrushColorTo; }
+    void SetBrushColorTo(TColor v);
+    int FontSize() const { return FFontSize; }
+    void SetFontSize(int v) { FFontSize = v; }
+    TColor FontColor() const { return FFontColor; }
+    void SetFontColor(TColor v) { FFontColor = v; }
+    TFontStyles FontStyle() const { return FFontStyle; }
+    void SetFontStyle(TFontStyles v) { FFontStyle = v; }
+    int CellSpanY() const { return FCellSpanY; }
+    void SetCellSpanY(int v) { FCellSpanY = v; }
+    int CellSpanX() const { return FCellSpanX; }
+    void SetCellSpanX(int v) { FCellSpanX = v; }
+    int BorderWidth() const { return FBorderWidth; }
+    void SetBorderWidth(int v) { FBorderWidth = v; }
+    TColor BorderColor() const { return FBorderColor; }
+    void SetBorderColor(TColor v) { FBorderColor = v; }
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment v) { FAlignment = v; }
+    TVAlignment VAlignment() const { return FVAlignment; }
+    void SetVAlignment(TVAlignment v);
+    // Paint pass in which this base cell's region was last painted.
+    int PaintStamp() const { return FPaintStamp; }
+    void SetPaintStamp(int v) { FPaintStamp = v; }
+    bool WordWrap() const { return FWordWrap; }
+    void SetWordWrap(bool v);
+    bool IsBaseCell() const { return FIsBaseCell; }
+    void SetIsBaseCell(bool v) { FIsBaseCell = v; }
+    int NodeLevel() const { return FNodeLevel; }
+    void SetNodeLevel(int v) { FNodeLevel = v; }
+    TEditorType Editor() const { return FEditor; }
+    void SetEditor(TEditorType v) { FEditor = v; }
+    const AnsiString& FontName() const { return FFontName; }
+    void SetFontName(const AnsiString& v) { FFontName = v; }
+    bool ReadOnly() const { return FReadOnly; }
+    void SetReadOnly(bool v) { FReadOnly = v; }
+    TCellGradientDirection GradientDirection() const { return FGradientDirection; }
+    void SetGradientDirection(TCellGradientDirection v) { FGradientDirection = v; }
+    TControl* Control() const { return FControl; }
+    void SetControl(TControl* v) { FControl = v; }
+
+private:
+    void RepaintRegion();
+    TBaseGrid* FGrid;
+    int FOwnerCol;
+    int FOwnerRow;
+    TObject* FCellObject = nullptr;
+    TObject* FGraphicObject = nullptr;
+    TBrushStyle FBrushStyle = bsSolid;
+    TColor FBrushColor = clNone;
+    TColor FBrushColorTo = clNone;
+    int FFontSize = 0;
+    TColor FFontColor = clNone;
+    TFontStyles FFontStyle = 0;
+    int FCellSpanY = -1;
+    int FCellSpanX = -1;
+    int FBorderWidth = 0;
+    TColor FBorderColor = 0;
+    TAlignment FAlignment = taLeftJustify;
+    TVAlignment FVAlignment = vtaTop;
+    int FPaintStamp = 0;
+    bool FWordWrap = true;
+    bool FIsBaseCell = true;
+    int FNodeLevel = 0;
+    TEditorType FEditor = edNormal;
+    AnsiString FFontName;
+    bool FReadOnly = false;
+    TCellGradientDirection FGradientDirection = GradientVertical;
+    TControl* FControl = nullptr;
+};
+
+// ---------------------------------------------------------------- TBaseGrid
+class TBaseGrid : public TStringGrid {
+public:
+    explicit TBaseGrid(TComponent* AOwner);
+    ~TBaseGrid() override;
+
+    // The grid's own drawing flag and line width; the standard grid's stay
+    // off and 0, so that only this grid draws lines.
+    bool DefaultDrawing() const { return FDefaultDrawing; }
+    void SetDefaultDrawing(bool Value);
+    int GridLineWidth() const { return FGridLineWidth; }
+    void SetGridLineWidth(int Value);
+    TColor GridLineColor() const { return FGridLineColor; }
+    void SetGridLineColor(TColor Value);
+    TColor GridFixedLineColor() const { return FGridFixedLineColor; }
+    void SetGridFixedLineColor(TColor Value);
+    bool ActiveRowShow() const { return FActiveRowShow; }
+    void SetActiveRowShow(bool Value) { FActiveRowShow = Value; }
+    TColor ActiveRowColor() const { return FActiveRowColor; }
+    void SetActiveRowColor(TColor Value);
+    bool ShowSelection() const { return FShowSelection; }
+    void SetShowSelection(bool Value);
+    bool DefaultWordWrap() const { return FDefaultWordWrap; }
+    void SetDefaultWordWrap(bool Value) { FDefaultWordWrap = Value; }
+    bool LastRowIsFooter() const { return FLastRowIsFooter; }
+    void SetLastRowIsFooter(bool Value) { FLastRowIsFooter = Value; }
+    // Rows below it pass through the display-text hooks.
+    int DisplayRowCount() const { return FDisplayRowCount; }
+    void SetDisplayRowCount(int Value) { FDisplayRowCount = Value; }
+    int PaintPass() const { return FPaintPass; }
+    TProGridUndoRedo* UndoRedo() const { return FUndoRedo; }
+    void SetUndoRedo(TProGridUndoRedo* Value);
+    bool PropertiesCreated() const { return FPropertiesCreated; }
+
+    TGetDisplTextEvent OnGetDisplText;
+    TGetDisplWideTextEvent OnGetDisplWideText;
+
+    // ---- cell text and records
+    // The display text of the cell's base cell.
+    AnsiString Cells(int ACol, int ARow);
+    // Writes the base cell of a cell with a record, else the cell itself.
+    void SetCells(int ACol, int ARow, const AnsiString& Value);
+    AnsiString GetMergedCellText(int ACol, int ARow) { return Cells(ACol, ARow); }
+    void SetMergedCellText(int ACol, int ARow, const AnsiString& Value) { SetCells(ACol, ARow, Value); }
+    TCellProperties* CellProperties(int ACol, int ARow);
+    bool HasCellProperties(int ACol, int ARow) const;
+    AnsiString GetGridCell(int ACol, int ARow) const { return TStringGrid::Cells(ACol, ARow); }
+    void SetGridCell(int ACol, int ARow, const AnsiString& Value) { TStringGrid::SetCells(ACol, ARow, Value); }
+    TObject* GetGridObject(int ACol, int ARow) const { return Objects(ACol, ARow); }
+    void SetGridObject(int ACol, int ARow, TObject* Value) { SetObjects(ACol, ARow, Value); }
+    void SetCellObject(int ACol, int ARow, TObject* AObject);
+    TObject* GetCellObject(int ACol, int ARow) const;
+    void SetCellGraphicObject(int ACol, int ARow, TObject* AGraphic);
+    TObject* GetCellGraphicObject(int ACol, int ARow) const;
+    // Frees what the object slot holds and stores AObject.
+    void ReplaceGridObject(int ACol, int ARow, TObject* AObject);
+    // Empty text and object slot, freeing nothing.
+    void ResetCell(int ACol, int ARow);
+    void ResetColumnCells(int ACol);
+    void ResetRowCells(int ARow);
+    void FreeCellProperties(int FromCol, int FromRow, int ToCol, int ToRow);
+
+    // ---- merged cells
+    virtual void MergeCells(int ACol, int ARow, int NumCols, int NumRows);
+    virtual void SplitCells(int ACol, int ARow);
+    TPoint GetBaseCell(int ACol, int ARow) const;
+    bool IsBaseCell(int ACol, int ARow) const;
+    // True when the cell is its own base.
+    bool ResolveBaseCell(int ACol, int ARow, int& BaseCol, int& BaseRow) const;
+    TPoint CellSpan(int ACol, int ARow) const;
+    TPoint RemainingCellSpan(int ACol, int ARow) const;
+    bool IsMergedCell(int ACol, int ARow) const;
+    bool IsMergedNonBaseCell(int ACol, int ARow) const;
+    bool IsMergedAcrossColumns(int ACol, int ARow) const;
+    bool IsMergedAcrossRows(int ACol, int ARow) const;
+    bool RowsShareMergedCells(int Row1, int Row2) const;
+    TRect MergedCellRect(int ACol, int ARow) const;
+    TPoint MergedCellSize(int ACol, int ARow) const;
+    void RepaintMergedRegion(int ACol, int ARow);
+    // Moves the current cell to its base cell.
+    void FocusBaseCell();
+
+    // ---- hooks
+    virtual bool IsFixed(int ACol, int ARow) { return false; }
+    virtual int GetRowIndent(int ARow) { return 0; }
+    virtual bool HasNodes() { return false; }
+    virtual void DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState);
+    virtual void LastRowChanged() {}
+    virtual void GetDisplText(int ACol, int ARow, AnsiString& Value);
+    virtual void GetDisplWideText(int ACol, int ARow, WideString& Value);
+    virtual void GetCellColors(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont,
+                               TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,
+                               TAlignment& AAlignment, TVAlignment& AVAlignment, bool& AWordWrap,
+                               TCellGradientDirection& AGradientDirection);
+    virtual void GetCellStyle(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont,
+                              TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,
+                              TCellGradientDirection& AGradientDirection) {}
+    virtual int DisplayColumn(int ACol) { return ACol; }
+
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+protected:
+    void Paint() override;
+    void DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
+    bool SelectCell(int ACol, int ARow) override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+    bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
+    void TopLeftChanged() override;
+    void SizeChanged(int OldColCount, int OldRowCount) override;
+
+private:
+    TCellProperties* FindProps(int ACol, int ARow) const;
+    TRect VirtualCellRect(int ACol, int ARow) const;
+
+    bool FDefaultDrawing = false;
+    int FGridLineWidth = 1;
+    TColor FGridLineColor = TColor(0xC0C0C0);
+    TColor FGridFixedLineColor = TColor(0x808080);
+    int FPaintPass = 1;
+    bool FLastRowIsFooter = false;
+    int FDisplayRowCount = 0;
+    TProGridUndoRedo* FUndoRedo = nullptr;
+    bool FDefaultWordWrap = true;
+    bool FActiveRowShow = false;
+    TColor FActiveRowColor = clInfoBk;
+    bool FShowSelection = true;
+    bool FPropertiesCreated = false;
+};
+
+// ---------------------------------------------------------------- undo / redo
+// One recorded change, or a group marker (Col = Row = -1, empty texts).
+class TUndoRedoItem : public TCollectionItem {
+public:
+    explicit TUndoRedoItem(TCollection* ACollection) : TCollectionItem(ACollection) {}
+    int Row = 0;
+    int Col = 0;
+    AnsiString Value;       // the text after the change
+    AnsiString OrigValue;   // the text before it
+    bool SequenceStart = false;
+    bool SequenceStop = false;
+};
+
+class TUndoRedoCollection : public TCollection {
+public:
+    TUndoRedoCollection();
+    TUndoRedoItem* Item(int Index) const { return static_cast<TUndoRedoItem*>(Items(Index)); }
+};
+
+using TProGridUndoRedoEvent = std::function<void(TObject* Sender, TBaseGrid* Grid, int ACol, int ARow,
+                                                 const AnsiString& CurrentValue, const AnsiString& NewValue)>;
+
+// Records cell text changes of its grid. Changes recorded after an undo
+// replace the undone ones; Undo and Redo put the cursor on the changed cell
+// (the recorded stored column mapped to its display column).
+class TProGridUndoRedo : public TComponent {
+public:
+    explicit TProGridUndoRedo(TComponent* AOwner);
+    ~TProGridUndoRedo() override;
+
+    virtual void AddCellChange(int ACol, int ARow, const AnsiString& OldValue, const AnsiString& NewValue);
+    virtual void BeginGroup();
+    virtual void EndGroup();
+    void Undo();
+    void Redo();
+    bool CanUndo() const { return FPosition >= 1; }
+    bool CanRedo() const { return FPosition < FList->Count(); }
+    void Clear();
+
+    TBaseGrid* Grid() const { return FGrid; }
+    void SetGrid(TBaseGrid* Value) { FGrid = Value; }
+    int Position() const { return FPosition; }
+    int MaxLevel() const { return FMaxLevel; }
+    void SetMaxLevel(int Value) { FMaxLevel = Value; }
+    TUndoRedoCollection* List() const { return FList.get(); }
+
+    TProGridUndoRedoEvent OnUndo;
+    TProGridUndoRedoEvent OnRedo;
+
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+private:
+    TUndoRedoItem* Append();
+    void Apply(const TUndoRedoItem* Item, bool IsUndo);
+
+    std::unique_ptr<TUndoRedoCollection> FList;
+    TBaseGrid* FGrid = nullptr;
+    int FPosition = 0;
+    int FMaxLevel = 0;
+};
