@@ -444,7 +444,9 @@ TEST_F(StripFixture, Screenshot)
     strip->OpenTab(0);
     std::unique_ptr<TBitmap> shot = GrabControl(form);
     ASSERT_TRUE(shot && !shot->Empty());
-    shot->SaveToFile("toolpanels.bmp");
+    TRasterImage png("PNG");
+    png.Assign(shot.get());
+    png.SaveToFile("toolpanels.png");
     // The caption bar of the open panel is painted with the no-focus gradient.
     const TColor caption = shot->Canvas()->Pixels(open->Left() + 60, 3);
     EXPECT_NE(caption, clWhite);
