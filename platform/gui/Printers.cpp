@@ -1,6 +1,7 @@
 // The printer on the toolkit's printer: the canvas borrows a painter on it
 // while a document is open.
 #include "platform/gui/Printers.h"
+#include "platform/gui/Printers_p.h"
 
 #include <QFile>
 #include <QPageLayout>
@@ -215,4 +216,10 @@ int GetPrinterDeviceCaps(TCanvas* dc, int index)
     case PHYSICALOFFSETY: return m.top();
     default: return GetDeviceCaps(dc, index);
     }
+}
+
+QPrinter* PrinterDevice(TPrinter* printer)
+{
+    printer->Data().Configure();
+    return &printer->Data().Get();
 }

@@ -1,0 +1,297 @@
+// The common dialogs on the toolkit's file, colour, font and print dialogs,
+// each behind the dialog hook.
+#include "platform/gui/CommonDialogs.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QPageLayout>
+#include <QPrintDialog>
+#include <QPrinter>
+
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/Graphics_p.h"
+#include "platform/gui/Printers_p.h"
+#include "platform/gui/QtText_p.h"
+
+namespace {
+
+QWidget* DialogParent()
+{
+    return QApplication::activeWindow();
+}
+
+TDialogRequest Request(TComponent* dialog, const char* className, const AnsiString& caption)
+{
+    TDialogRequest r;
+    r.Kind = dkCommonDialog;
+    r.Dialog = dialog;
+    r.Name = dialog && !dialog->Name().empty() ? dialog->Name() : AnsiString(className);
+    r.Caption = caption;
+    return r;
+}
+
+bool Accepted(int result)
+{
+    return result == IDOK;
+}
+
+QString OsName(const AnsiString& name)
+{
+    return QString::fromStdString(ToOsPath(name));
+}
+
+AnsiString FromOsName(const QString& name)
+{
+    return FromOsPath(name.toStdString());
+}
+
+// "Text|*.txt;*.csv|All|*.*" as the toolkit's name filters ("Text (*.txt *.csv)").
+QStringList NameFilters(const AnsiString& filter)
+{
+    QStringList parts = ToQString(filter).split('|');
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString masks = parts[i + 1];
+        masks.replace(';', ' ');
+        out << parts[i] + " (" + masks.simplified() + ")";
+    }
+    return out;
+}
+
+TColor ParseColor(const AnsiString& s, TColor fallback)
+{
+    try {
+        return StringToColor(Trim(s));
+    } catch (const Exception&) {
+        return fallback;
+    }
+}
+
+}  // namespace
+
+void TCommonDialog::DoShow()
+{
+    if (OnShow)
+        OnShow(this);
+}
+
+void TCommonDialog::DoClose()
+{
+    if (OnClose)
+        OnClose(this);
+}
+
+// ---------------------------------------------------------------- files
+TOpenDialog::TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner), FFiles(std::make_unique<TStringList>()) {}
+
+TOpenDialog::~TOpenDialog() = default;
+
+AnsiString TOpenDialog::WithDefaultExt(const AnsiString& name) const
+{
+    AnsiString ext = FDefaultExt;
+    while (!ext.empty() && ext[0] == '.')
+        ext.erase(0, 1);
+    if (ext.empty() || name.empty() || !ExtractFileExt(name).empty())
+        return name;
+    return name + "." + ext;
+}
+
+bool TOpenDialog::Execute()
+{
+    TDialogRequest r = Request(this, DialogName(), FTitle);
+    r.Text = FFilter;
+    r.Flags = FOptions;
+    r.Values.push_back(FFileName);
+    bool save = IsSave();
+    r.Run = [this, save](TDialogRequest& req) -> int {
+        QFileDialog d(DialogParent(), ToQString(req.Caption));
+        d.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+        if (save)
+            d.setFileMode(QFileDialog::AnyFile);
+        else
+            d.setFileMode(FOptions & ofAllowMultiSelect ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+        if (!(FOptions & ofOverwritePrompt))
+            d.setOption(QFileDialog::DontConfirmOverwrite);
+        QStringList filters = NameFilters(FFilter);
+        if (!filters.isEmpty()) {
+            d.setNameFilters(filters);
+            d.selectNameFilter(filters.value(std::clamp(FFilterIndex, 1, int(filters.size())) - 1));
+        }
+        if (!FInitialDir.empty())
+            d.setDirectory(OsName(FInitialDir));
+        if (!FFileName.empty()) {
+            QString f = OsName(FFileName);
+            if (FInitialDir.empty() || f.contains('/'))
+                d.selectFile(f);
+            else
+                d.selectFile(QDir(OsName(FInitialDir)).filePath(f));
+        }
+        if (!FDefaultExt.empty())
+            d.setDefaultSuffix(ToQString(FDefaultExt));
+        if (d.exec() != QDialog::Accepted)
+            return IDCANCEL;
+        req.Values.clear();
+        for (const QString& f : d.selectedFiles())
+            req.Values.push_back(FromOsName(f));
+        int index = int(filters.indexOf(d.selectedNameFilter()));
+        if (index >= 0)
+            FFilterIndex = index + 1;
+        return IDOK;
+    };
+    DoShow();
+    int result = RunDialog(r);
+    DoClose();
+    if (!Accepted(result) || r.Values.empty() || r.Values[0].empty())
+        return false;
+    FFiles->Clear();
+    for (const AnsiString& f : r.Values)
+        if (!f.empty())
+            FFiles->Add(WithDefaultExt(f));
+    if (FFiles->Count() == 0)
+        return false;
+    FFileName = FFiles->Strings(0);
+    if (!(FOptions & ofNoChangeDir)) {
+        AnsiString dir = ExtractFileDir(FFileName);
+        if (!dir.empty())
+            SetCurrentDir(dir);
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------- colour
+TColorDialog::TColorDialog(TComponent* AOwner) : TCommonDialog(AOwner), FCustomColors(std::make_unique<TStringList>())
+{
+}
+
+TColorDialog::~TColorDialog() = default;
+
+bool TColorDialog::Execute()
+{
+    TDialogRequest r = Request(this, "TColorDialog", AnsiString());
+    r.Flags = FOptions;
+    r.Values.push_back(IntToStr(FColor));
+    r.Run = [this](TDialogRequest& req) -> int {
+        // The custom colours "ColorA" .. "ColorP" are the dialog's 16 custom cells.
+        for (int i = 0; i < 16 && i < QColorDialog::customCount(); ++i) {
+            AnsiString v = FCustomColors->Values(AnsiString("Color") + char('A' + i));
+            if (!v.empty())
+                QColorDialog::setCustomColor(i, ToQColor(ParseColor("$" + v, clWhite)));
+        }
+        QColorDialog d(ToQColor(FColor), DialogParent());
+        if (d.exec() != QDialog::Accepted)
+            return IDCANCEL;
+        for (int i = 0; i < 16 && i < QColorDialog::customCount(); ++i) {
+            TColor c = FromQColor(QColorDialog::customColor(i));
+            FCustomColors->SetValues(AnsiString("Color") + char('A' + i), IntToHex(c & 0xFFFFFF, 6));
+        }
+        req.Values.assign(1, IntToStr(FromQColor(d.selectedColor())));
+        return IDOK;
+    };
+    DoShow();
+    int result = RunDialog(r);
+    DoClose();
+    if (!Accepted(result))
+        return false;
+    if (!r.Values.empty())
+        FColor = ParseColor(r.Values[0], FColor);
+    return true;
+}
+
+// ---------------------------------------------------------------- font
+TFontDialog::TFontDialog(TComponent* AOwner) : TCommonDialog(AOwner), FFont(std::make_unique<TFont>()) {}
+
+TFontDialog::~TFontDialog() = default;
+
+bool TFontDialog::Execute()
+{
+    TDialogRequest r = Request(this, "TFontDialog", AnsiString());
+    r.Flags = FOptions;
+    r.Values = {FFont->Name(), IntToStr(FFont->Size()), IntToStr(FFont->Style()), IntToStr(FFont->Color())};
+    r.Run = [this](TDialogRequest& req) -> int {
+        QFont initial = ToQFont(*FFont);
+        initial.setPointSize(std::max(1, FFont->Size()));
+        bool ok = false;
+        QFont f = QFontDialog::getFont(&ok, initial, DialogParent());
+        if (!ok)
+            return IDCANCEL;
+        TFontStyles st = 0;
+        if (f.bold())
+            st |= fsBold;
+        if (f.italic())
+            st |= fsItalic;
+        if (f.underline())
+            st |= fsUnderline;
+        if (f.strikeOut())
+            st |= fsStrikeOut;
+        int size = f.pointSize() > 0 ? f.pointSize() : FFont->Size();
+        req.Values = {FromQString(f.family()), IntToStr(size), IntToStr(st), IntToStr(FFont->Color())};
+        return IDOK;
+    };
+    DoShow();
+    int result = RunDialog(r);
+    DoClose();
+    if (!Accepted(result))
+        return false;
+    const auto& v = r.Values;
+    if (v.size() > 0 && !v[0].empty())
+        FFont->SetName(v[0]);
+    int n = 0;
+    if (v.size() > 1 && TryStrToInt(v[1], n) && n > 0)
+        FFont->SetSize(n);
+    if (v.size() > 2 && TryStrToInt(v[2], n))
+        FFont->SetStyle(TFontStyles(n) & (fsBold | fsItalic | fsUnderline | fsStrikeOut));
+    if (v.size() > 3)
+        FFont->SetColor(ParseColor(v[3], FFont->Color()));
+    return true;
+}
+
+// ---------------------------------------------------------------- printing
+bool TPrintDialog::Execute()
+{
+    TPrinter* printer = Printer();
+    TDialogRequest r = Request(this, DialogName(), AnsiString());
+    r.Values.push_back(printer->Orientation() == poLandscape ? "landscape" : "portrait");
+    r.Run = [this, printer](TDialogRequest& req) -> int {
+        QPrinter* device = PrinterDevice(printer);
+        device->setCopyCount(FCopies);
+        QPrintDialog d(device, DialogParent());
+        if (d.exec() != QDialog::Accepted)
+            return IDCANCEL;
+        FCopies = std::max(1, device->copyCount());
+        req.Values.assign(1, device->pageLayout().orientation() == QPageLayout::Landscape ? "landscape" : "portrait");
+        return IDOK;
+    };
+    DoShow();
+    int result = RunDialog(r);
+    DoClose();
+    if (!Accepted(result))
+        return false;
+    if (!r.Values.empty())
+        printer->SetOrientation(SameText(r.Values[0], "landscape") ? poLandscape : poPortrait);
+    printer->SetCopies(FCopies);
+    return true;
+}
+
+// ---------------------------------------------------------------- folders
+bool SelectDirectory(const AnsiString& Caption, const AnsiString& Root, AnsiString& Directory)
+{
+    TDialogRequest r = Request(nullptr, "SelectDirectory", Caption);
+    r.Text = Root;
+    r.Values.push_back(Directory);
+    r.Run = [](TDialogRequest& req) -> int {
+        QString start = OsName(req.Values.empty() || req.Values[0].empty() ? req.Text : req.Values[0]);
+        QString dir = QFileDialog::getExistingDirectory(DialogParent(), ToQString(req.Caption), start);
+        if (dir.isEmpty())
+            return IDCANCEL;
+        req.Values.assign(1, FromOsName(dir));
+        return IDOK;
+    };
+    int result = RunDialog(r);
+    if (!Accepted(result) || r.Values.empty() || r.Values[0].empty())
+        return false;
+    Directory = r.Values[0];
+    return true;
+}
