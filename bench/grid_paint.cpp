@@ -1,0 +1,64 @@
+// Fill and paint times of the base grid: one paint of the visible area must
+// cost the same for 1,000 rows as for 100,000.
+#include <chrono>
+#include <cstdio>
+
+#include "grid/BaseGrid.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/TestSupport.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+
+double Millis(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+struct Result {
+    double FillMs;
+    double PaintMs;
+};
+
+Result Measure(int Rows)
+{
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 820, 620);
+    auto* grid = new TBaseGrid(&form);
+    grid->SetParent(&form);
+    grid->SetBounds(0, 0, 800, 600);
+    form.Show();
+
+    auto t0 = Clock::now();
+    grid->SetColCount(7);
+    grid->SetRowCount(Rows);
+    for (int r = 1; r < Rows; ++r)
+        for (int c = 0; c < 7; ++c)
+            grid->SetCells(c, r, "PN-EN " + std::to_string(r) + "-" + std::to_string(c));
+    auto t1 = Clock::now();
+
+    grid->SetTopRow(Rows / 2);
+    GrabControl(grid);   // warm-up
+    const int passes = 20;
+    auto t2 = Clock::now();
+    for (int i = 0; i < passes; ++i) {
+        grid->SetTopRow(Rows / 2 + (i % 3));
+        GrabControl(grid);
+    }
+    auto t3 = Clock::now();
+    return {Millis(t1 - t0), Millis(t3 - t2) / passes};
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    InitTestApplication(argc, argv);
+    Result small = Measure(1000);
+    Result large = Measure(100000);
+    std::printf("rows      fill (ms)   one paint (ms)\n");
+    std::printf("%-8d  %9.2f   %14.3f\n", 1000, small.FillMs, small.PaintMs);
+    std::printf("%-8d  %9.2f   %14.3f\n", 100000, large.FillMs, large.PaintMs);
+    std::printf("paint ratio 100,000 / 1,000 rows: %.2f\n", large.PaintMs / small.PaintMs);
+    DoneTestApplication();
+    return 0;
+}
