@@ -1,0 +1,375 @@
+#include "app/U_WspolneFunkcje.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <vector>
+
+#include "platform/core/Classes.h"
+#include "platform/core/CodePage.h"
+#include "platform/core/FileBytes.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Graphics.h"
+#include "platform/gui/SysInfo.h"
+
+// ---------------------------------------------------------------- login name
+
+AnsiString GetWindowsUserName()
+{
+    return GetLoginName();
+}
+
+// ---------------------------------------------------------------- scrambling
+
+namespace {
+
+// The characters 10 down to 1 of the key combined into the one byte they
+// amount to; a shorter key contributes the characters it has.
+unsigned char KeyByte(const AnsiString& Key)
+{
+    unsigned char k = 0;
+    for (size_t i = std::min<size_t>(Key.size(), 10); i > 0; --i)
+        k ^= static_cast<unsigned char>(Key[i - 1]);
+    return k;
+}
+
+AnsiString XorBytes(const AnsiString& S, size_t Count, unsigned char K)
+{
+    AnsiString r(S, 0, Count);
+    for (char& c : r)
+        c = static_cast<char>(static_cast<unsigned char>(c) ^ K);
+    return r;
+}
+
+}  // namespace
+
+AnsiString ScrambleString(const AnsiString& S, const AnsiString& Key)
+{
+    if (S.size() <= 1)
+        return AnsiString();
+    return XorBytes(S, S.size() - 1, KeyByte(Key));
+}
+
+AnsiString EncodeScrambledText(const AnsiString& PlainText)
+{
+    // The text as a string list gives it: every line followed by CR LF.
+    TStringList lines;
+    lines.SetText(PlainText);
+    return ScrambleString(lines.Text(), ScrambleKey) + "\r\n";
+}
+
+AnsiString DecodeScrambledText(const AnsiString& Bytes)
+{
+    size_t n = Bytes.size();
+    if (n >= 2 && Bytes[n - 2] == '\r' && Bytes[n - 1] == '\n')
+        n -= 2;
+    AnsiString plain = XorBytes(Bytes, n, KeyByte(ScrambleKey));
+    // The writer leaves out the last character of the text, the line feed of
+    // its last line.
+    if (!plain.empty() && plain.back() == '\r')
+        plain += '\n';
+    return plain;
+}
+
+AnsiString ReadScrambledFile(const AnsiString& FileName)
+{
+    return DecodeScrambledText(LoadBytesFromFile(FileName));
+}
+
+void WriteScrambledFile(const AnsiString& FileName, const AnsiString& PlainText)
+{
+    SaveBytesToFile(FileName, EncodeScrambledText(PlainText));
+}
+
+void ScrambleConfigFile(const AnsiString& FileName, bool ToDat)
+{
+    if (ToDat) {
+        WriteScrambledFile(ChangeFileExt(FileName, ".dat"), LoadBytesFromFile(FileName));
+        return;
+    }
+    // The plain copy goes to the program's own folder, never to the shared one.
+    const AnsiString target = PrivateTempFolder() + ChangeFileExt(ExtractFileName(FileName), ".ini");
+    SaveBytesToFile(target, ReadScrambledFile(FileName));
+}
+
+// ---------------------------------------------------------------- private temporary folder
+
+namespace {
+
+struct TPrivateFolder {
+    std::string OsPath;   // with a trailing "/"; empty until created
+    ~TPrivateFolder()
+    {
+        if (!OsPath.empty()) {
+            std::error_code ec;
+            std::filesystem::remove_all(OsPath, ec);
+        }
+    }
+};
+
+TPrivateFolder& PrivateFolder()
+{
+    static TPrivateFolder folder;
+    return folder;
+}
+
+}  // namespace
+
+AnsiString PrivateTempFolder()
+{
+    TPrivateFolder& folder = PrivateFolder();
+    if (folder.OsPath.empty()) {
+        std::string pattern = ToOsPath(GetTempDir());
+        if (pattern.empty() || pattern.back() != '/')
+            pattern += '/';
+        pattern += "velmarok-XXXXXX";
+        std::vector<char> buf(pattern.begin(), pattern.end());
+        buf.push_back('\0');
+        if (!::mkdtemp(buf.data()))   // mode 0700
+            throw EFCreateError("Cannot create folder \"" + FromOsPath(pattern) + "\"");
+        folder.OsPath = std::string(buf.data()) + "/";
+    }
+    return FromOsPath(folder.OsPath);
+}
+
+TPlainCopy::TPlainCopy(const AnsiString& DatFileName)
+    : FDatFileName(DatFileName)
+{
+    const AnsiString plain = ReadScrambledFile(DatFileName);
+    std::string pattern = ToOsPath(PrivateTempFolder()) + "plainXXXXXX.ini";
+    std::vector<char> buf(pattern.begin(), pattern.end());
+    buf.push_back('\0');
+    int fd = ::mkstemps(buf.data(), 4);   // mode 0600
+    if (fd < 0)
+        throw EFCreateError("Cannot create file \"" + FromOsPath(pattern) + "\"");
+    ::close(fd);
+    FFileName = FromOsPath(buf.data());
+    try {
+        SaveBytesToFile(FFileName, plain);
+    } catch (...) {
+        ::unlink(buf.data());
+        throw;
+    }
+}
+
+TPlainCopy::~TPlainCopy()
+{
+    ::unlink(ToOsPath(FFileName).c_str());
+}
+
+void TPlainCopy::Save()
+{
+    WriteScrambledFile(FDatFileName, LoadBytesFromFile(FFileName));
+}
+
+// ---------------------------------------------------------------- special folders
+
+namespace {
+
+std::string HomeFolder()
+{
+    const char* home = std::getenv("HOME");
+    return home && *home ? std::string(home) : std::string("/");
+}
+
+// The desktop folder as the desktop names it: $XDG_DESKTOP_DIR, else the entry
+// of the user's "user-dirs.dirs" (a localised name such as "Pulpit"), else
+// ~/Desktop.
+std::string DesktopFolder()
+{
+    if (const char* d = std::getenv("XDG_DESKTOP_DIR"); d && *d)
+        return d;
+    const std::string home = HomeFolder();
+    std::string config;
+    if (const char* c = std::getenv("XDG_CONFIG_HOME"); c && *c)
+        config = c;
+    else
+        config = home + "/.config";
+    std::ifstream dirs(config + "/user-dirs.dirs");
+    std::string line;
+    while (std::getline(dirs, line)) {
+        const std::string key = "XDG_DESKTOP_DIR=";
+        if (line.compare(0, key.size(), key) != 0)
+            continue;
+        std::string value = line.substr(key.size());
+        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
+            value = value.substr(1, value.size() - 2);
+        if (value.compare(0, 5, "$HOME") == 0)
+            value = home + value.substr(5);
+        if (!value.empty() && value.front() == '/')
+            return value;
+    }
+    return home + (home.back() == '/' ? "Desktop" : "/Desktop");
+}
+
+}  // namespace
+
+AnsiString GetSpecialFolderPath(int Folder)
+{
+    if (Folder != CSIDL_DESKTOP && Folder != CSIDL_DESKTOPDIRECTORY)
+        return AnsiString();
+    std::string path = DesktopFolder();
+    while (path.size() > 1 && path.back() == '/')
+        path.pop_back();
+    return FromOsPath(path);
+}
+
+// ---------------------------------------------------------------- desktop launcher
+
+namespace {
+
+// A value of a desktop entry: backslash and the line-break characters escaped.
+std::string EntryValue(const std::string& s)
+{
+    std::string r;
+    for (char c : s) {
+        switch (c) {
+        case '\\': r += "\\\\"; break;
+        case '\n': r += "\\n"; break;
+        case '\r': r += "\\r"; break;
+        case '\t': r += "\\t"; break;
+        default: r += c;
+        }
+    }
+    return r;
+}
+
+// The program as one quoted argument of the Exec key.
+std::string ExecValue(const std::string& program)
+{
+    std::string q = "\"";
+    for (char c : program) {
+        if (c == '"' || c == '`' || c == '$' || c == '\\')
+            q += '\\';
+        if (c == '%')
+            q += '%';
+        q += c;
+    }
+    q += '"';
+    return EntryValue(q);
+}
+
+}  // namespace
+
+std::string ShortcutText(const AnsiString& TargetPath, const AnsiString& LinkName)
+{
+    std::string workDir = ToOsPath(ExtractFilePath(TargetPath));
+    while (workDir.size() > 1 && workDir.back() == '/')
+        workDir.pop_back();
+    std::string text = "[Desktop Entry]\n";
+    text += "Type=Application\n";
+    text += "Name=" + EntryValue(AnsiToUtf8(LinkName)) + "\n";
+    text += "Comment=" + EntryValue(AnsiToUtf8("Uruchom program Velmarok Polskich Norm")) + "\n";
+    text += "Exec=" + ExecValue(ToOsPath(TargetPath)) + "\n";
+    text += "Path=" + EntryValue(workDir) + "\n";
+    text += "Terminal=false\n";
+    return text;
+}
+
+void CreateShortcut(const AnsiString& TargetPath, const AnsiString& Folder, const AnsiString& LinkName)
+{
+    CreateDir(Folder);   // it may exist already
+    // The name is one file name: path delimiters in it do not lead elsewhere.
+    AnsiString name = LinkName;
+    for (char& c : name)
+        if (c == '\\' || c == '/')
+            c = '_';
+    const AnsiString fileName = IncludeTrailingPathDelimiter(Folder) + name + ".desktop";
+    const std::string osPath = ToOsPath(fileName);
+    if (WriteWholeFileOs(osPath, ShortcutText(TargetPath, LinkName)))
+        ::chmod(osPath.c_str(), 0755);   // desktops start only launchers marked executable
+}
+
+// ---------------------------------------------------------------- online test
+
+bool IsInternetConnected()
+{
+    return InternetConnected();
+}
+
+// ---------------------------------------------------------------- colour as mini-HTML
+
+AnsiString ColorToHtml(std::int32_t Color)
+{
+    const std::uint32_t rgb = static_cast<std::uint32_t>(ColorToRGB(Color));
+    return "#" + IntToHex(rgb & 0xFF, 2) + IntToHex((rgb >> 8) & 0xFF, 2) + IntToHex((rgb >> 16) & 0xFF, 2);
+}
+
+// ---------------------------------------------------------------- web shop query
+
+namespace {
+
+const char* const CatalogShopHost = "sklep.pkn.pl";
+
+// Characters that would change the query are percent-encoded, and so is every
+// letter outside ASCII, as the UTF-8 bytes of the letter (as browsers send it).
+AnsiString QueryValue(const AnsiString& s)
+{
+    static const char Hex[] = "0123456789ABCDEF";
+    auto escape = [](AnsiString& r, unsigned char b) {
+        r += '%';
+        r += Hex[b >> 4];
+        r += Hex[b & 0x0F];
+    };
+    AnsiString r;
+    for (char ch : s) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c >= 0x80) {
+            for (char u : AnsiToUtf8(AnsiString(1, ch)))
+                escape(r, static_cast<unsigned char>(u));
+        } else if (c < 0x20 || c == 0x7F || c == '&' || c == '#' || c == '%' || c == '+') {
+            escape(r, c);
+        } else {
+            r += ch;
+        }
+    }
+    return r;
+}
+
+}  // namespace
+
+AnsiString BuildCatalogQueryUrl(const AnsiString& Number)
+{
+    return AnsiString("https://") + CatalogShopHost + "/index.php?m=product&a=find&cmd=&pfsymbol=" +
+           QueryValue(Number) +
+           "&pfics=&pfsymbolopt=e&pfname=&pfnameopt=e&pfreplace=&pfinsert=&pfreplaceopt=e&pfinsertopt=e"
+           "&pfisbn=&pfkt=&pfnormyopt=a&pfrows=50&submit=Szukaj";
+}
+
+// ---------------------------------------------------------------- version
+
+AnsiString GetExeVersion()
+{
+#ifdef VELMAROK_VERSION
+    const AnsiString text = VELMAROK_VERSION;
+#else
+    const AnsiString text;
+#endif
+    // Up to four numbers of 0 to 65535 joined by "."; missing ones are 0.
+    std::vector<AnsiString> parts(1);
+    for (char c : text) {
+        if (c == '.')
+            parts.emplace_back();
+        else
+            parts.back() += c;
+    }
+    if (parts.size() > 4)
+        return "0.0.0.0";
+    AnsiString result;
+    for (size_t i = 0; i < 4; ++i) {
+        int v = 0;
+        if (i < parts.size()) {
+            const AnsiString& p = parts[i];
+            if (p.empty() || p.size() > 5 || p.find_first_not_of("0123456789") != AnsiString::npos)
+                return "0.0.0.0";
+            v = std::atoi(p.c_str());
+            if (v > 65535)
+                return "0.0.0.0";
+        }
+        result += (i ? "." : "") + IntToStr(v);
+    }
+    return result;
+}
