@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "controls/aniicon.h"
+#include "platform/gui/TestSupport.h"
+
+namespace {
+
+void PutLe32(std::string& s, std::size_t offset, Cardinal v)
+{
+    for (int i = 0; i < 4; ++i)
+        s[offset + std::size_t(i)] = char((v >> (8 * i)) & 0xFF);
+}
+
+}  // namespace
+
+TEST(AniIconFile, ProgramAnimationHasTenFramesOfTwoTicks)
+{
+    std::string data = ProgramAnimationData();
+    EXPECT_EQ(data.size(), 43056u);
+    TAniIconFile ani;
+    ani.LoadFromData(data);
+    EXPECT_EQ(ani.FrameCount(), 10);
+    EXPECT_EQ(ani.Header().nFrames, 10u);
+    EXPECT_EQ(ani.Rate(0), 3u);
+    // Each frame shows for two 20 ms ticks, and the animation wraps after frame 9.
+    std::vector<int> frames;
+    for (int tick = 0; tick < 22; ++tick) {
+        ani.NextStep();
+        frames.push_back(ani.Frame());
+    }
+    EXPECT_EQ(frames[0], 0);
+    EXPECT_EQ(frames[1], 1);
+    EXPECT_EQ(frames[2], 1);
+    EXPECT_EQ(frames[3], 2);
+    EXPECT_EQ(frames[19], 0);
+
+    ani.SetFrame(70);
+    EXPECT_EQ(ani.Frame(), 0);
+    ani.SetFrame(-1);
+    EXPECT_EQ(ani.Frame(), 0);
+    ani.SetFrame(5);
+    EXPECT_EQ(ani.Frame(), 5);
+}
+
+TEST(AniIconFile, FrameCountIsCappedAndShortChunksEndTheList)
+{
+    std::string data = ProgramAnimationData();
+    // nFrames sits at offset 12 + 8 + 4 of the "anih" chunk.
+    std::string hundred = data;
+    PutLe32(hundred, 24, 100);
+    TAniIconFile ani;
+    ani.LoadFromData(hundred);
+    EXPECT_EQ(ani.Header().nFrames, 64u);
+    EXPECT_EQ(ani.FrameCount(), 10);
+
+    // The fourth "icon" chunk claims 700 bytes: frames 0..2 remain.
+    std::size_t list = data.find("LIST");
+    std::size_t fourth = list + 12 + 3 * (8 + 4286);
+    std::string shortChunk = data;
+    PutLe32(shortChunk, fourth + 4, 700);
+    ani.LoadFromData(shortChunk);
+    EXPECT_EQ(ani.FrameCount(), 3);
+
+    // Data without a frame list keeps the frames read before.
+    ani.LoadFromData(data.substr(0, list));
+    EXPECT_EQ(ani.FrameCount(), 3);
+}
+
+TEST(AniIconFile, TruncatedAndRandomDataNeverCrash)
+{
+    std::string data = ProgramAnimationData();
+    for (std::size_t len = 0; len < data.size(); len += 97) {
+        TAniIconFile ani;
+        ani.LoadFromData(data.substr(0, len));
+        EXPECT_LE(ani.FrameCount(), 10);
+    }
+    std::mt19937 rng(1250);
+    for (int round = 0; round < 200; ++round) {
+        std::string noisy = data.substr(0, std::size_t(rng() % data.size()));
+        for (int k = 0; k < 20 && !noisy.empty(); ++k)
+            noisy[rng() % noisy.size()] = char(rng());
+        if (round % 2 == 0 && noisy.size() > 40)
+            PutLe32(noisy, 16 + (rng() % 24), rng());   // hostile sizes in the first headers
+        TAniIconFile ani;
+        ani.LoadFromData(noisy);
+        EXPECT_LE(ani.FrameCount(), AniMaxFrames);
+        for (int t = 0; t < 5; ++t)
+            ani.NextStep();
+    }
+}
+
+TEST(AniIcon, TimerStepsTheFrames)
+{
+    TAniIcon icon(nullptr);
+    TAniIconFile source;
+    source.LoadFromData(ProgramAnimationData());
+    icon.SetAniFile(&source);
+    EXPECT_EQ(icon.Version(), "1.0.0.0");
+    icon.SetVersion("2.0");
+    EXPECT_EQ(icon.Version(), "1.0.0.0");
+    icon.SetAnimated(true);
+    ASSERT_TRUE(TimerActive(&icon, TAniIcon::TimerId));
+    FireTimer(&icon, TAniIcon::TimerId);
+    FireTimer(&icon, TAniIcon::TimerId);
+    EXPECT_EQ(icon.Frame(), 1);
+    icon.SetAnimated(false);
+    EXPECT_FALSE(TimerActive(&icon, TAniIcon::TimerId));
+}
