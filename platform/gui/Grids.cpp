@@ -570,8 +570,11 @@ TGridRect TCustomGrid::Selection() const
 
 void TCustomGrid::SetSelection(const TGridRect& Value)
 {
+    HideEditor();
     FAnchor = Value.TopLeft();
     FCurrent = Value.BottomRight();
+    // A rectangle reaching outside the cells is cut to them.
+    ClampCurrent();
     Invalidate();
 }
 

@@ -179,10 +179,14 @@ TEST_F(GridFixture, ClickAndDragSelect)
     Click(Grid, refused.X, refused.Y);
     EXPECT_EQ(Grid->Col(), 2);
 
+    Grid->SetSelection(TGridRect(2, 1, 99, 99));
+    EXPECT_EQ(Grid->Selection(), TGridRect(2, 1, 4, 4));
+    EXPECT_EQ(Grid->Col(), 4);
+
     // A click on a fixed cell moves nothing.
     AdvanceInputClock(1000);
     Click(Grid, 5, 5);
-    EXPECT_EQ(Grid->Col(), 2);
+    EXPECT_EQ(Grid->Col(), 4);
 }
 
 TEST_F(GridFixture, MouseSizesAndMovesColumnsWhenAllowed)
