@@ -5,7 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "platform/core/Classes.h"
@@ -13,6 +12,7 @@
 #include "platform/core/FileBytes.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Graphics.h"
+#include "platform/gui/ShellApi.h"
 #include "platform/gui/SysInfo.h"
 
 // ---------------------------------------------------------------- login name
@@ -167,54 +167,12 @@ void TPlainCopy::Save()
 
 // ---------------------------------------------------------------- special folders
 
-namespace {
-
-std::string HomeFolder()
-{
-    const char* home = std::getenv("HOME");
-    return home && *home ? std::string(home) : std::string("/");
-}
-
-// The desktop folder as the desktop names it: $XDG_DESKTOP_DIR, else the entry
-// of the user's "user-dirs.dirs" (a localised name such as "Pulpit"), else
-// ~/Desktop.
-std::string DesktopFolder()
-{
-    if (const char* d = std::getenv("XDG_DESKTOP_DIR"); d && *d)
-        return d;
-    const std::string home = HomeFolder();
-    std::string config;
-    if (const char* c = std::getenv("XDG_CONFIG_HOME"); c && *c)
-        config = c;
-    else
-        config = home + "/.config";
-    std::ifstream dirs(config + "/user-dirs.dirs");
-    std::string line;
-    while (std::getline(dirs, line)) {
-        const std::string key = "XDG_DESKTOP_DIR=";
-        if (line.compare(0, key.size(), key) != 0)
-            continue;
-        std::string value = line.substr(key.size());
-        if (value.size() >= 2 && value.front() == '"' && value.back() == '"')
-            value = value.substr(1, value.size() - 2);
-        if (value.compare(0, 5, "$HOME") == 0)
-            value = home + value.substr(5);
-        if (!value.empty() && value.front() == '/')
-            return value;
-    }
-    return home + (home.back() == '/' ? "Desktop" : "/Desktop");
-}
-
-}  // namespace
-
 AnsiString GetSpecialFolderPath(int Folder)
 {
-    if (Folder != CSIDL_DESKTOP && Folder != CSIDL_DESKTOPDIRECTORY)
+    AnsiString path;
+    if (!SHGetSpecialFolderPath(0, path, Folder, false))
         return AnsiString();
-    std::string path = DesktopFolder();
-    while (path.size() > 1 && path.back() == '/')
-        path.pop_back();
-    return FromOsPath(path);
+    return path;
 }
 
 // ---------------------------------------------------------------- desktop launcher

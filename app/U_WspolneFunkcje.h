@@ -10,10 +10,6 @@
 // Key text of the scrambled data files; only its characters 1 to 10 take part.
 inline constexpr const char* ScrambleKey = "Halvrintosep";
 
-// Shell special-folder identifiers the program asks for.
-inline constexpr int CSIDL_DESKTOP = 0x0000;
-inline constexpr int CSIDL_DESKTOPDIRECTORY = 0x0010;
-
 // The login name of the user running the program, unchanged in case ("" when
 // the system knows none).
 AnsiString GetWindowsUserName();
@@ -71,9 +67,9 @@ private:
     AnsiString FFileName;
 };
 
-// The path of a special folder (CSIDL_DESKTOP or CSIDL_DESKTOPDIRECTORY: the
-// user's desktop folder as the desktop names it), without a trailing delimiter and without creating it; ""
-// for a folder the program does not know.
+// The path of a special folder given by its shell identifier (the CSIDL_
+// constants of platform/gui/ShellApi.h; 0 is the desktop), without a trailing
+// delimiter and without creating it; "" for an identifier the system does not know.
 AnsiString GetSpecialFolderPath(int Folder);
 
 // Writes the launcher Folder + "\" + LinkName + ".desktop" that starts
