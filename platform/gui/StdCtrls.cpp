@@ -486,6 +486,9 @@ void TCustomEdit::CMEnter(TMessage& Message)
     TWinControl::CMEnter(Message);
 }
 
+// The edit keeps its arrows and characters; Tab, Enter and Escape go to the form.
+void TCustomEdit::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_HASSETSEL; }
+
 void TCustomEdit::SetMaxLength(int v) { FMaxLength = std::max(0, v); }
 
 void TCustomEdit::SetPasswordChar(char v)
@@ -787,7 +790,12 @@ void TButton::CMDialogKey(TMessage& Message)
 {
     Word key = Word(Message.WParam);
     bool noShift = (KeyboardStateToShiftState() & (ssShift | ssCtrl | ssAlt)) == 0;
-    if (noShift && ((key == VK_RETURN && (FDefault || Focused())) || (key == VK_ESCAPE && FCancel)) &&
+    // Enter goes to the focused button, else to the default one.
+    bool otherButtonFocused = false;
+    if (auto* b = dynamic_cast<TButton*>(FindControl(GetFocus())))
+        otherButtonFocused = b != this;
+    bool active = Focused() || (FDefault && !otherButtonFocused);
+    if (noShift && ((key == VK_RETURN && active) || (key == VK_ESCAPE && FCancel)) &&
         CanFocus()) {
         Click();
         Message.Result = 1;
@@ -1147,6 +1155,8 @@ void TComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
         FCanvas->TextOut(Rect.Left + 2, Rect.Top, FItems->Strings(Index));
 }
 
+void TComboBox::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; }
+
 void TComboBox::SetStyle(TComboBoxStyle v)
 {
     FStyle = v;
@@ -1389,6 +1399,8 @@ void TCustomListBox::WMLButtonDblClk(TWMMouse& Message)
     TWinControl::WMLButtonDblClk(Message);
     DblClick();
 }
+
+void TCustomListBox::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; }
 
 void TCustomListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
 {
@@ -1640,6 +1652,8 @@ void TScrollBar::Scroll(TScrollCode ScrollCode, int& ScrollPos)
     if (OnScroll)
         OnScroll(this, ScrollCode, ScrollPos);
 }
+
+void TScrollBar::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS; }
 
 void TScrollBar::Change()
 {

@@ -124,6 +124,7 @@ protected:
     virtual void Change();
     void CMTextChanged(TMessage& Message) override;
     void CMEnter(TMessage& Message) override;
+    void WMGetDlgCode(TMessage& Message) override;
     // The widget took a new text (typing, paste, selection replaced).
     void TextEdited(const AnsiString& Value);
     // The text with CharCase applied.
@@ -334,6 +335,7 @@ protected:
     virtual void Select();
     virtual void DropDown();
     virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
+    void WMGetDlgCode(TMessage& Message) override;
 
 private:
     friend class TItemsDelegate;
@@ -402,6 +404,7 @@ protected:
     virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
     virtual void MeasureItem(int Index, int& Height);
     void WMLButtonDblClk(TWMMouse& Message) override;
+    void WMGetDlgCode(TMessage& Message) override;
 
 private:
     friend class TItemsDelegate;
@@ -459,6 +462,7 @@ protected:
     TNativeWidget* CreateNativeWidget() override;
     virtual void Change();
     virtual void Scroll(TScrollCode ScrollCode, int& ScrollPos);
+    void WMGetDlgCode(TMessage& Message) override;
 
 private:
     void ApplyToWidget();
