@@ -15,6 +15,7 @@
 
 namespace {
 AnsiString g_outputFile;
+constexpr int PrinterDpi = 96;
 }
 
 struct TPrinter::Impl {
@@ -29,6 +30,9 @@ struct TPrinter::Impl {
     {
         if (!Device) {
             Device = std::make_unique<QPrinter>(QPrinter::HighResolution);
+            // Printer pixels at 96 dpi: the canvas sizes fonts for 96-dpi devices,
+            // so text and positions then agree on the page (the output stays vector).
+            Device->setResolution(PrinterDpi);
             Device->setPageOrientation(Orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
         }
         return *Device;

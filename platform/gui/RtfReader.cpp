@@ -367,9 +367,9 @@ private:
         else if (std::strcmp(w, "uc") == 0)
             s.UnicodeSkip = Clamp(param, 0, 16);
         else if (std::strcmp(w, "u") == 0) {
-            if (!hasParam)
+            if (!hasParam || param < -32768 || param > 65535)
                 return;
-            int v = int(param % 65536);
+            int v = int(param);
             if (v < 0)
                 v += 65536;
             skip = 0;

@@ -211,7 +211,12 @@ public:
 TDropFilter* FilterOf(TWinControl* c)
 {
     QWidget* w = c ? WinImpl(c).Widget.data() : nullptr;
-    return w ? w->findChild<TDropFilter*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
+    if (!w)
+        return nullptr;
+    for (QObject* child : w->children())
+        if (auto* f = dynamic_cast<TDropFilter*>(child))
+            return f;
+    return nullptr;
 }
 
 }  // namespace

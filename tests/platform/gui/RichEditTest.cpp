@@ -1,0 +1,106 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/RichEdit.h"
+
+namespace {
+
+struct RichEdit : ::testing::Test {
+    TForm form{nullptr};
+    TRichEdit* edit = nullptr;
+    int changes = 0;
+    void SetUp() override
+    {
+        edit = new TRichEdit(&form);
+        edit->SetParent(&form);
+        edit->OnChange = [this](TObject*) { ++changes; };
+    }
+};
+
+}  // namespace
+
+TEST_F(RichEdit, LinesTextAndSelectionStayInStep)
+{
+    edit->SetText("Pierwsza\r\nDruga łódź\r\nTrzecia");
+    EXPECT_EQ(1, changes);
+    TStrings* lines = edit->Lines();
+    ASSERT_EQ(3, lines->Count());
+    EXPECT_EQ("Druga łódź", lines->Strings(1));
+    lines->Insert(0, "Zero");
+    lines->Add("Ostatnia");
+    lines->Delete(2);
+    lines->SetStrings(1, "Jeden");
+    EXPECT_EQ("Zero\r\nJeden\r\nTrzecia\r\nOstatnia", edit->Text());
+    lines->Delete(3);
+    EXPECT_EQ("Zero\r\nJeden\r\nTrzecia", edit->Text());
+    EXPECT_THROW(lines->Strings(3), Exception);
+    EXPECT_THROW(lines->Delete(-1), Exception);
+
+    // A paragraph end counts as one character.
+    edit->SetSelStart(5);
+    edit->SetSelLength(7);
+    EXPECT_EQ(5, edit->SelStart());
+    EXPECT_EQ("Jeden\r\nT", edit->SelText());
+    changes = 0;
+    edit->SetSelText("ą");
+    EXPECT_EQ(1, changes);
+    EXPECT_EQ("Zero\r\nąrzecia", edit->Text());
+    edit->SetSelLength(1000);
+    EXPECT_EQ("rzecia", edit->SelText());
+
+    edit->Clear();
+    EXPECT_EQ(0, lines->Count());
+    EXPECT_EQ("", edit->Text());
+    lines->Add("jedyna");
+    EXPECT_EQ(1, lines->Count());
+    EXPECT_EQ("jedyna\r\n", lines->Text());
+}
+
+TEST_F(RichEdit, FormattedTextGoesToRtfAndBack)
+{
+    AnsiString file = "/tmp/velmarok-rich-" + IntToStr(getpid()) + ".rtf";
+    edit->SetText("Zwykły pogrubiony czerwony\r\nŚrodek");
+    edit->SetSelStart(7);
+    edit->SetSelLength(10);
+    edit->SelAttributes()->SetStyle(fsBold);
+    edit->SetSelStart(18);
+    edit->SetSelLength(8);
+    edit->SelAttributes()->SetColor(clRed);
+    edit->SelAttributes()->SetSize(14);
+    edit->SetSelStart(28);
+    edit->Paragraph()->SetAlignment(taCenter);
+    edit->Lines()->SaveToFile(file);
+
+    AnsiString rtf = LoadBytesFromFile(file);
+    EXPECT_EQ(0u, rtf.find("{\\rtf1\\ansi\\ansicpg1250"));
+    EXPECT_NE(AnsiString::npos, rtf.find("\\b pogrubiony\\b0"));
+    EXPECT_NE(AnsiString::npos, rtf.find("\\red255\\green0\\blue0;"));
+    EXPECT_NE(AnsiString::npos, rtf.find("\\fs28"));
+    EXPECT_NE(AnsiString::npos, rtf.find("\\qc"));
+
+    TRichEdit* other = new TRichEdit(&form);
+    other->Lines()->LoadFromFile(file);
+    EXPECT_EQ("Zwykły pogrubiony czerwony\r\nŚrodek", other->Text());
+    other->SetSelStart(8);
+    other->SetSelLength(1);
+    EXPECT_EQ(TFontStyles(fsBold), other->SelAttributes()->Style());
+    other->SetSelStart(20);
+    other->SetSelLength(1);
+    EXPECT_EQ(clRed, other->SelAttributes()->Color());
+    EXPECT_EQ(14, other->SelAttributes()->Size());
+    EXPECT_EQ(0u, other->SelAttributes()->Style());
+    other->SetSelStart(29);
+    EXPECT_EQ(taCenter, other->Paragraph()->Alignment());
+
+    // As plain text the RTF is just text, both ways.
+    other->SetPlainText(true);
+    other->Lines()->LoadFromFile(file);
+    EXPECT_EQ(rtf.substr(0, 20), other->Lines()->Strings(0).substr(0, 20));
+    other->SetText("tylko tekst");
+    other->Lines()->SaveToFile(file);
+    EXPECT_EQ("tylko tekst\r\n", LoadBytesFromFile(file));
+    DeleteFile(file);
+}

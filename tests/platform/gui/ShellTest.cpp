@@ -1,0 +1,114 @@
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <fstream>
+
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/ShellApi.h"
+
+namespace {
+
+struct Shell : ::testing::Test {
+    std::vector<AnsiString> opened;
+    void SetUp() override
+    {
+        SetShellOpenHook([this](const AnsiString& t) {
+            opened.push_back(t);
+            return true;
+        });
+    }
+    void TearDown() override { SetShellOpenHook(nullptr); }
+    static void Touch(const AnsiString& name) { std::ofstream(ToOsPath(name)) << "x"; }
+};
+
+}  // namespace
+
+TEST_F(Shell, AddressesAndTheProgramsOwnFilesOpenEverythingElseIsRefused)
+{
+    AnsiString exeDir = ExtractFilePath(Application->ExeName());
+    AnsiString own = exeDir + "shell-test-" + IntToStr(getpid()) + ".txt";
+    AnsiString outside = "/tmp/velmarok-shell-" + IntToStr(getpid()) + ".txt";
+    AnsiString written = "/tmp/velmarok-shell-written-" + IntToStr(getpid()) + ".csv";
+    AnsiString link = exeDir + "shell-link-" + IntToStr(getpid()) + ".txt";
+    Touch(own);
+    Touch(outside);
+    Touch(written);
+    ASSERT_EQ(0, symlink(ToOsPath(outside).c_str(), ToOsPath(link).c_str()));
+    ShellRegisterWrittenFile(written);
+
+    struct Case {
+        AnsiString op, file, dir;
+        bool ok;
+        int error;
+        AnsiString target;
+    } cases[] = {
+        {"open", "http://example.org/normy?id=1", "", true, 0, "http://example.org/normy?id=1"},
+        {"open", "HTTPS://example.org", "", true, 0, "HTTPS://example.org"},
+        {"", "mailto:biuro@example.org", "", true, 0, "mailto:biuro@example.org"},
+        {"open", own, "", true, 0, own},
+        {"open", ExtractFileName(own), exeDir, true, 0, own},
+        {"open", written, "", true, 0, written},
+        {"open", outside, "", false, SE_ERR_ACCESSDENIED, ""},
+        {"open", link, "", false, SE_ERR_ACCESSDENIED, ""},
+        {"open", "/etc/passwd", "", false, SE_ERR_ACCESSDENIED, ""},
+        {"open", "file:///etc/passwd", "", false, SE_ERR_ACCESSDENIED, ""},
+        {"open", "javascript:alert(1)", "", false, SE_ERR_ACCESSDENIED, ""},
+        {"open", "/tmp/nie-ma-takiego-pliku.txt", "", false, SE_ERR_FNF, ""},
+        {"print", own, "", false, SE_ERR_NOASSOC, ""},
+        {"open", "", "", false, SE_ERR_FNF, ""},
+    };
+    for (const Case& c : cases) {
+        opened.clear();
+        std::intptr_t rc = ShellExecute(0, c.op, c.file, "", c.dir, SW_SHOWNORMAL);
+        if (c.ok) {
+            EXPECT_GT(rc, 32) << c.file;
+            ASSERT_EQ(1u, opened.size()) << c.file;
+            EXPECT_EQ(c.target, opened[0]);
+        } else {
+            EXPECT_EQ(c.error, rc) << c.file;
+            EXPECT_TRUE(opened.empty()) << c.file;
+        }
+    }
+    // The opener failing is an error too.
+    SetShellOpenHook([](const AnsiString&) { return false; });
+    EXPECT_EQ(SE_ERR_NOASSOC, ShellExecute(0, "open", "http://example.org", "", "", SW_SHOW));
+
+    DeleteFile(own);
+    DeleteFile(outside);
+    DeleteFile(written);
+    DeleteFile(link);
+}
+
+TEST_F(Shell, SpecialFoldersAndDroppedFiles)
+{
+    AnsiString desktop;
+    EXPECT_TRUE(SHGetSpecialFolderPath(0, desktop, CSIDL_DESKTOP, false));
+    EXPECT_FALSE(desktop.empty());
+    EXPECT_NE('/', desktop.back());
+    AnsiString same;
+    EXPECT_TRUE(SHGetSpecialFolderPath(0, same, CSIDL_DESKTOPDIRECTORY, false));
+    EXPECT_EQ(desktop, same);
+    AnsiString none = "unchanged";
+    EXPECT_FALSE(SHGetSpecialFolderPath(0, none, 0x7777, false));
+    EXPECT_EQ("unchanged", none);
+
+    TForm form(nullptr);
+    std::vector<AnsiString> got;
+    TPoint where;
+    EXPECT_FALSE(DropFilesOn(&form, {"/tmp/a.txt"}, TPoint(1, 2)));
+    DragAcceptFiles(&form, true, [&](TWinControl* sender, TStrings* files, TPoint pos) {
+        EXPECT_EQ(&form, sender);
+        for (int i = 0; i < files->Count(); ++i)
+            got.push_back(files->Strings(i));
+        where = pos;
+    });
+    EXPECT_TRUE(DropFilesOn(&form, {"/tmp/a.txt", "/tmp/żółw.csv"}, TPoint(5, 7)));
+    ASSERT_EQ(2u, got.size());
+    EXPECT_EQ("/tmp/żółw.csv", got[1]);
+    EXPECT_EQ(5, where.X);
+    EXPECT_EQ(7, where.Y);
+    DragAcceptFiles(&form, false);
+    EXPECT_FALSE(DropFilesOn(&form, {"/tmp/a.txt"}, TPoint(1, 2)));
+}
