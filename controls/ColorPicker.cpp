@@ -150,13 +150,14 @@ void TColorPicker::SetShowAutomatic(bool Value)
     if (FShowAutomatic == Value)
         return;
     FShowAutomatic = Value;
-    int dy = Value ? 22 : -22;
+    int dy = Value ? 0 : -22;
     FAutoBtn->SetVisible(Value);
-    SetHeight(Height() + dy);
-    for (TKxSpeedButton* b : FCells)
-        b->SetTop(b->Top() + dy);
-    FCustomBtn->SetTop(FCustomBtn->Top() + dy);
-    FOtherBtn->SetTop(FOtherBtn->Top() + dy);
+    SetHeight(200 + dy);
+    // Placed anew: the bottom anchors may already have moved them with the panel.
+    for (int i = 1; i <= 56; ++i)
+        FCells[i - 1]->SetTop(30 + 20 * ((i - 1) / 8) + dy);
+    FCustomBtn->SetTop(175 + dy);
+    FOtherBtn->SetTop(175 + dy);
 }
 
 void TColorPicker::MarkColor(TColor Color)

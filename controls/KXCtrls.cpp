@@ -87,7 +87,8 @@ TKxSpeedButton::TKxSpeedButton(TComponent* AOwner)
 {
     RegisterKxCursors();
     SetBounds(0, 0, 25, 25);
-    FControlStyle = csCaptureMouse | csOpaque | csDoubleClicks | csReplicatable | csClickEvents;
+    // Clicks come from the button's own release handling.
+    FControlStyle = csCaptureMouse | csOpaque | csDoubleClicks | csReplicatable;
     SetShowHint(true);
     SetParentShowHint(false);
     FGlyph->OnChange = [this](TObject*) { Invalidate(); };
@@ -778,7 +779,9 @@ void TKxCheckListBox::ClickCheck()
 void TKxCheckListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     TCustomListBox::MouseDown(Button, Shift, X, Y);
-    if (Button != mbLeft)
+    // The list's window reports a press that completes a double click once
+    // more; only the plain press toggles.
+    if (Button != mbLeft || (Shift & ssDouble))
         return;
     int index = ItemAtPos(TPoint(X, Y), true);
     if (index < 0)
