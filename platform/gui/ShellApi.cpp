@@ -12,6 +12,7 @@
 #include <QMimeData>
 #include <QStandardPaths>
 #include <QUrl>
+#include <QUrlQuery>
 #include <QWidget>
 #include <cstring>
 #include <mutex>
@@ -48,6 +49,16 @@ bool Inside(const QString& name, const QString& folder)
     return name == folder || name.startsWith(folder.endsWith('/') ? folder : folder + '/');
 }
 
+// Mail programs attach files named in "attach=" or "attachment=".
+bool HasAttachment(const QUrl& url)
+{
+    for (const auto& item : QUrlQuery(url).queryItems())
+        if (item.first.compare(QStringLiteral("attach"), Qt::CaseInsensitive) == 0 ||
+            item.first.compare(QStringLiteral("attachment"), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 bool Open(const AnsiString& target, const QUrl& url)
 {
     TShellOpenHook hook;
@@ -75,6 +86,8 @@ std::intptr_t ShellExecute(HWND Owner, const AnsiString& Operation, const AnsiSt
         QUrl url(ToQString(file));
         if (!url.isValid())
             return SE_ERR_FNF;
+        if (StartsWithNoCase(file, "mailto:") && HasAttachment(url))
+            return SE_ERR_ACCESSDENIED;   // a mail address must not send files along
         return Open(file, url) ? 42 : SE_ERR_NOASSOC;
     }
     // Any other address (file:, javascript: ...) is refused; "C:" style names are not addresses.

@@ -55,6 +55,7 @@ TEST_F(Shell, AddressesAndTheProgramsOwnFilesOpenEverythingElseIsRefused)
         {"open", "/etc/passwd", "", false, SE_ERR_ACCESSDENIED, ""},
         {"open", "file:///etc/passwd", "", false, SE_ERR_ACCESSDENIED, ""},
         {"open", "javascript:alert(1)", "", false, SE_ERR_ACCESSDENIED, ""},
+        {"open", "mailto:a@example.org?subject=x&Attach=/etc/passwd", "", false, SE_ERR_ACCESSDENIED, ""},
         {"open", "/tmp/nie-ma-takiego-pliku.txt", "", false, SE_ERR_FNF, ""},
         {"print", own, "", false, SE_ERR_NOASSOC, ""},
         {"open", "", "", false, SE_ERR_FNF, ""},
