@@ -85,6 +85,9 @@ using TControlState = unsigned;
 
 enum TBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 
+// Which scroll bars a scrolling control shows.
+enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
+
 // ---------------------------------------------------------------- events
 using TMouseEvent = std::function<void(TObject* Sender, TMouseButton Button, TShiftState Shift, int X, int Y)>;
 using TMouseMoveEvent = std::function<void(TObject* Sender, TShiftState Shift, int X, int Y)>;
@@ -195,9 +198,13 @@ public:
     void BringToFront();
     void SendToBack();
 
-    // Sends the message straight to the control's window procedure.
+    // Sends the message to the control now: through the message hooks of a
+    // windowed control, then its window procedure.
     LRESULT Perform(Cardinal Msg, WPARAM WParam = 0, LPARAM LParam = 0);
-    // The window procedure: every message to the control passes here first.
+    // Where every message to the control enters: Perform, SendMessage, posted
+    // messages, timers and the toolkit's input all come here.
+    virtual void MainWndProc(TMessage& Message);
+    // The window procedure: the control's own handling of every message.
     virtual void WndProc(TMessage& Message);
     // Hands the message to its handler, DefaultHandler when none.
     virtual void Dispatch(TMessage& Message);
@@ -297,6 +304,17 @@ private:
     int FWheelAccumulator = 0;
 };
 
+// ---------------------------------------------------------------- message hooks
+// A hook sees the messages of a windowed control before its window procedure
+// (it stands in for replacing the window's procedure). Next hands the message
+// on to the hooks added before this one and then to WndProc; a hook may call it
+// to act after the control has handled the message. A hook answers true when it
+// has handled the message; when it answers false without having called Next,
+// the message goes on as if it had.
+using TMessageNext = std::function<void(TMessage& Message)>;
+using TMessageHookEx = std::function<bool(TMessage& Message, const TMessageNext& Next)>;
+using TMessageHook = std::function<bool(TMessage& Message)>;
+
 // ---------------------------------------------------------------- TWinControl
 class TWinControl : public TControl {
 public:
@@ -345,9 +363,18 @@ public:
     void DisableAlign() { ++FAlignLevel; }
     void EnableAlign();
 
+    void MainWndProc(TMessage& Message) override;
     void WndProc(TMessage& Message) override;
     void Dispatch(TMessage& Message) override;
     void DefaultHandler(TMessage& Message) override;
+
+    // Message hooks run newest first; the id removes the hook again. A hook
+    // may remove itself (or others) and may destroy the control while it runs;
+    // hooks added while a message passes see the next message.
+    int AddMessageHook(TMessageHook Hook);
+    int AddMessageHook(TMessageHookEx Hook);
+    void RemoveMessageHook(int Id);
+    int MessageHookCount() const;
 
     TKeyEvent OnKeyDown;
     TKeyPressEvent OnKeyPress;
@@ -383,6 +410,9 @@ protected:
     void ParentFontChanged() override;
     void ParentColorChanged() override;
     void InvalidateRect(const TRect& r) override;
+    // The window system moved or sized the window (a top-level window dragged,
+    // maximised or restored): the bounds follow it, with the messages of a move.
+    void WindowBoundsChanged(int ALeft, int ATop, int AWidth, int AHeight);
 
     virtual void WMKeyDown(TWMKey& Message);
     virtual void WMKeyUp(TWMKey& Message);

@@ -44,8 +44,6 @@ using TGridDrawState = unsigned;
 
 enum TGridState { gsNormal, gsSelecting, gsRowSizing, gsColSizing, gsRowMoving, gsColMoving };
 
-enum TScrollStyle { ssNone, ssHorizontal, ssVertical, ssBoth };
-
 struct TGridCoord {
     int X = 0;
     int Y = 0;

@@ -9,7 +9,6 @@
 
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
-#include "platform/gui/Grids.h"   // TScrollStyle
 
 enum TAlignment { taLeftJustify, taRightJustify, taCenter };
 enum TTextLayout { tlTop, tlCenter, tlBottom };
