@@ -6,7 +6,7 @@
 
 #include "grid/PsgHTML.h"
 #include "platform/core/SysUtils.h"
-#include "platform/gui/Themes.h"
+#include "platform/gui/SysInfo.h"
 
 namespace {
 [[noreturn]] void ListIndexError(int Index)
@@ -346,26 +346,21 @@ void TPopupButton::Paint()
 }
 
 // ---------------------------------------------------------------- look helpers
-namespace {
-// What the platform reports about itself: the XP generation (5.1).
-constexpr int PlatformMajorVersion = 5;
-constexpr int PlatformMinorVersion = 1;
-}
-
 bool IsWinXP()
 {
-    return PlatformMajorVersion > 5 || (PlatformMajorVersion == 5 && PlatformMinorVersion >= 1);
+    int major = 0, minor = 0;
+    GetWindowsVersion(major, minor);
+    return major > 5 || (major == 5 && minor >= 1);
 }
 
 AnsiString CurrentThemeColorName()
 {
-    // The toolkit's style has no colour scheme of the XP kind.
-    return AnsiString();
+    return GetThemeColorSchemeName();
 }
 
 int GetXPColorScheme()
 {
-    if (!IsWinXP() || !ThemesActive())
+    if (!IsWinXP() || !IsThemeActive())
         return 0;
     AnsiString name = CurrentThemeColorName();
     if (name == "NormalColor")

@@ -3,6 +3,7 @@
 
 #include "grid/ProObj.h"
 #include "platform/core/SysUtils.h"
+#include "platform/gui/Menus.h"
 
 namespace {
 constexpr int DropDownWidth = 12;
@@ -214,7 +215,10 @@ void TProGridButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
         Invalidate();
         if (OnDropDown)
             OnDropDown(this);
-        // The drop-down menu opens below the button's left corner (DropDownMenu).
+        if (FDropDownMenu) {
+            TPoint p = ClientToScreen(TPoint(0, Height()));
+            FDropDownMenu->Popup(p.X, p.Y);
+        }
         return;
     }
     if (!FDown || FStyle == tasCheck) {

@@ -1,0 +1,763 @@
+// TProStringGrid: unit start-up, life cycle, owned objects, published
+// values with side effects and the per-cell questions.
+#include "grid/ProGrid.h"
+
+#include "grid/GDIPicture.h"
+#include "grid/PictureContainer.h"
+#include "grid/ProUtil.h"
+#include "platform/core/CodePage.h"
+#include "platform/gui/Clipbrd.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/SysInfo.h"
+
+// ---------------------------------------------------------------- unit start-up
+namespace {
+int UnitCounter = 0;
+UINT ClipboardFormat = 0;
+UINT EditDoneMessage = 0;
+bool ComCtrl470 = false;
+}
+
+void ProGridUnitInitialize()
+{
+    if (UnitCounter++ > 0)
+        return;
+    // No OLE on this platform: dragging and dropping goes through the toolkit.
+    int major = 0, minor = 0;
+    GetDllFileVersion("comctl32.dll", major, minor);
+    ComCtrl470 = (major * 65536 + minor) >= 0x40046;
+    ClipboardFormat = RegisterClipboardFormat("TProStringGrid Cells");
+    EditDoneMessage = RegisterWindowMessage("GridEditDone");
+}
+
+void ProGridUnitFinalize()
+{
+    if (UnitCounter == 0 || --UnitCounter > 0)
+        return;
+}
+
+UINT GridClipboardFormat()
+{
+    ProGridUnitInitialize();
+    return ClipboardFormat;
+}
+
+UINT GridEditDoneMessage()
+{
+    ProGridUnitInitialize();
+    return EditDoneMessage;
+}
+
+bool GridComCtrlOk()
+{
+    ProGridUnitInitialize();
+    return ComCtrl470;
+}
+
+// ---------------------------------------------------------------- parts of the grid
+TGridEditorControl::TGridEditorControl(TProStringGrid* AGrid) : TCustomControl(AGrid), FGrid(AGrid)
+{
+    SetVisible(false);
+    SetParent(AGrid);
+    FIsWinXP = AGrid->IsWinXPFlag();
+}
+
+void TFloatingFooter::Assign(TPersistent* Source)
+{
+    if (auto* s = dynamic_cast<TFloatingFooter*>(Source)) {
+        FVisible = s->FVisible;
+        FHeight = s->FHeight;
+    }
+}
+
+void TSearchFooter::Assign(TPersistent* Source)
+{
+    if (auto* s = dynamic_cast<TSearchFooter*>(Source)) {
+        FVisible = s->FVisible;
+        FAutoThemeAdapt = s->FAutoThemeAdapt;
+    }
+}
+
+TGridItem::TGridItem(TCollection* ACollection) : TCollectionItem(ACollection), FItems(std::make_unique<TStringList>())
+{
+}
+
+// ---------------------------------------------------------------- life cycle
+TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
+{
+    ProGridUnitInitialize();
+    SetControlStyle(ControlStyle() | csAcceptsControls);
+
+    int major = 0, minor = 0;
+    GetWindowsVersion(major, minor);
+    FIsWinXP = major > 5 || (major == 5 && minor > 0);
+    FIsVista = major >= 6;
+    int ccMajor = 0, ccMinor = 0;
+    GetDllFileVersion("COMCTL32.DLL", ccMajor, ccMinor);
+    FComCtl6 = ccMajor > 5;
+
+    FFooterPanel = new TFooterPanel(this);
+    FFooterPanel->SetAlign(alBottom);
+    FFooterPanel->SetHeight(0);
+    FFooterPanel->SetBorderWidth(0);
+    FSearchPanel = new TSearchPanel(this);
+    FSearchPanel->SetAlign(alBottom);
+    FSearchPanel->SetHeight(0);
+    FSearchPanel->SetBorderWidth(0);
+    FSearchFooter = std::make_unique<TSearchFooter>(this);
+    FFloatingFooter = std::make_unique<TFloatingFooter>(this);
+    FPrintSettings = std::make_unique<TPrintSettings>(this);
+    FHTMLSettings = std::make_unique<THTMLSettings>();
+    FSortSettings = std::make_unique<TSortSettings>(this);
+    FDragDropSettings = std::make_unique<TDragDropSettings>(this);
+    FDragScrollOptions = std::make_unique<TDragScrollOptions>();
+    FControlLook = std::make_unique<TControlLook>(this);
+    FNavigation = std::make_unique<TNavigation>(this);
+    FColumnSize = std::make_unique<TColumnSize>(this);
+    FCellNode = std::make_unique<TCellNode>(this);
+    FBands = std::make_unique<TBands>(this);
+    FSizeWhileTyping = std::make_unique<TSizeWhileTyping>();
+    FMouseActions = std::make_unique<TMouseActions>(this);
+    FGrouping = std::make_unique<TGrouping>();
+    FColumnHeaders = std::make_unique<TStringList>();
+    FColumnHeaders->OnChange = [this](TObject*) { ApplyHeaders(true); };
+    FPictureCache = std::make_unique<THTMLPictureCache>();
+    FCellIntList = std::make_unique<TIntList>(-1, -1);
+    FFixedFont = std::make_unique<TFont>();
+    FFixedFont->SetName("Tahoma");
+    FFixedFont->SetStyle(fsBold);
+    FFixedFont->OnChange = [this](TObject*) { Invalidate(); };
+    FActiveCellFont = std::make_unique<TFont>();
+    FActiveCellFont->SetStyle(fsBold);
+    FActiveCellFont->OnChange = [this](TObject*) { Invalidate(); };
+    FRowHeaders = std::make_unique<TStringList>();
+    FRowHeaders->OnChange = [this](TObject*) { ApplyHeaders(false); };
+    FWorkStrings = std::make_unique<TStringList>();
+    FLookupItems = std::make_unique<TStringList>();
+    FSortIndexes = std::make_unique<TSortIndexList>();
+    FMergedColumns = std::make_unique<TIntList>(0, 0);
+    // A change of the merged-column list re-merges the listed columns (grid services).
+    FRowModified = std::make_unique<TIntList>(0, 0);
+    FWorkList1 = std::make_unique<TIntList>(0, 0);
+    FWorkList2 = std::make_unique<TIntList>(0, 0);
+    FWorkList3 = std::make_unique<TIntList>(0, 0);
+    FWorkList4 = std::make_unique<TIntList>(0, 0);
+    FRowIndicator = std::make_unique<TBitmap>();
+    FBackGround = std::make_unique<TBackGround>(this);
+    FHintWindow = new THTMLHintWindow(this);
+    FCellControls = std::make_unique<TControlList>();
+    FProgressAppearance = std::make_unique<TGridProgressAppearance>(this);
+    FProgressAppearance->OnChange = [this](TObject*) { Invalidate(); };
+    FHiddenRowList = std::make_unique<TCollection>([](TCollection* c) -> TCollectionItem* { return new TGridItem(c); });
+    FFilter = std::make_unique<TFilter>(this);
+    FBalloon = std::make_unique<TBalloonSettings>();
+    FShowModified = std::make_unique<TShowModified>();
+    FRichEdit = new TProRichEdit(this);
+    FRichEdit->SetVisible(false);
+    FRichEditSel = new TProRichEdit(this);
+    FRichEditSel->SetVisible(false);
+    FWorkList5 = std::make_unique<TIntList>(0, 0);
+    FRowCheckGraphic = std::make_unique<TCellGraphic>();
+    FOfficeHint = std::make_unique<TProHintInfo>();
+    FIgnoredColumns = std::make_unique<TIntList>(-1, -1);
+
+    if (!(ComponentState() & csDesigning)) {
+        for (int d = 0; d < 4; ++d)
+            FArrows[d] = new TArrowWindow(this, d);
+        FGridCombo = new TGridCombo(this);
+        FGridSpin = new TGridSpin(this);
+        FGridTransEdit = new TGridTransEdit(this);
+        FGridUniEdit = new TGridUniEdit(this);
+        FGridUniMemo = new TGridUniMemo(this);
+        FGridUniEditBtn = new TGridUniEditBtn(this);
+        FGridUniEditBtn->SetButtonCaption("...");
+        FGridUniCombo = new TGridUniCombo(this);
+        if (GridComCtrlOk()) {
+            FGridDatePicker = new TGridDatePicker(this);
+            FDateTimePicker = new TProDateTimePicker(this);
+        }
+        FGridCheckBox = new TGridCheckBox(this);
+        FGridEditBtn = new TGridEditBtn(this);
+        FGridEditBtn->SetButtonCaption("...");
+        FGridUnitEditBtn = new TGridUnitEditBtn(this);
+        FGridUnitEditBtn->SetButtonCaption("...");
+        FGridButton = new TGridButton(this);
+        FPopupButton = new TPopupButton(this);
+        FPopupButton->SetParent(this);
+        FControlEdit = new TControlEdit(this);
+        FControlCombo = new TControlCombo(this);
+    }
+
+    TBaseGrid::SetRowCount(10);
+    FHighestRowCount = RowCount();
+    FHighestColCount = ColCount();
+    SetDisplayRowCount(RowCount());
+    SetBounds(Left(), Top(), 400, 250);
+    TBaseGrid::SetDefaultRowHeight(22);
+    FLoadedDefaultRowHeight = 22;
+    FLoadedRowCount = 10;
+
+    if (auto* form = dynamic_cast<TCustomForm*>(AOwner); form && !(ComponentState() & csDesigning)) {
+        FOwnerForm = form;
+        FSavedFormResize = form->OnResize;
+        form->OnResize = [this](TObject* Sender) { FormResized(Sender); };
+        FFormWidth = form->Width();
+        FFormHeight = form->Height();
+    }
+}
+
+TProStringGrid::~TProStringGrid()
+{
+    Destroying();
+    if (FOwnerForm)
+        FOwnerForm->OnResize = FSavedFormResize;
+    if (FColumnSize->Save())
+        SaveColumnSizes();
+    if (HasNodes())
+        ExpandAll();
+    if (PropertiesCreated()) {
+        int rows = RowCount(), cols = ColCount() + NumHiddenColumns();
+        if (NumHiddenRows() == 0 && !HasNodes()) {
+            rows = std::max(rows, FHighestRowCount);
+            cols = std::max(cols, FHighestColCount);
+        }
+        ClearCellRect(0, 0, cols - 1, rows - 1);
+    }
+    SetCursor(FDesignCursor);
+}
+
+void TProStringGrid::FormResized(TObject* Sender)
+{
+    if (FSavedFormResize)
+        FSavedFormResize(Sender);
+}
+
+void TProStringGrid::ClearCellRect(int FromCol, int FromRow, int ToCol, int ToRow)
+{
+    FreeCellProperties(FromCol, FromRow, ToCol, ToRow);
+    for (int c = FromCol; c <= ToCol; ++c)
+        for (int r = FromRow; r <= ToRow; ++r)
+            SetGridCell(c, r, AnsiString());
+}
+
+void TProStringGrid::CreateWnd()
+{
+    TBaseGrid::CreateWnd();
+    if (FRichEdit)
+        FRichEdit->SetParent(this);
+    if (FRichEditSel)
+        FRichEditSel->SetParent(this);
+    if (Parent()) {
+        if (FRichEdit)
+            FRichEdit->SetBounds(0, 0, 0, 0);
+        FFooterPanel->SetParent(this);
+        FFooterPanel->SetVisible(FFloatingFooter->Visible());
+        FSearchPanel->SetParent(this);
+        FSearchPanel->SetVisible(FSearchFooter->Visible());
+        FSearchPanel->SetHeight(FSearchFooter->Visible() ? 32 : 0);
+        if (FColumnSize->Load())
+            LoadColumnSizes();
+        SetTimer(this, 111, 500);
+        FIsWinXP = FIsWinXP && IsThemeActive();
+    }
+}
+
+void TProStringGrid::Loaded()
+{
+    TBaseGrid::Loaded();
+    FDesignCursor = Cursor();
+    ApplyHeaders(true);
+    ApplyHeaders(false);
+    if (FP.Look == glHalvik) {
+        FPopupGrad[0] = clSilver;
+        FPopupGrad[1] = clWhite;
+        FPopupGrad[2] = clNone;
+        FPopupGrad[3] = clNone;
+        if (!(ComponentState() & csDesigning) && FPopupButton) {
+            FPopupButton->SetGradFrom(FPopupGrad[0]);
+            FPopupButton->SetGradTo(FPopupGrad[1]);
+            FPopupButton->SetGradMirrorFrom(FPopupGrad[2]);
+            FPopupButton->SetGradMirrorTo(FPopupGrad[3]);
+        }
+    }
+    if (FColumnSize->Load())
+        LoadColumnSizes();
+    FLoadedFixedRows = TBaseGrid::FixedRows();
+    FLoadedFixedCols = TBaseGrid::FixedCols();
+    FLoadedDefaultRowHeight = DefaultRowHeight();
+    FLoadedRowCount = RowCount();
+    if (Options() & goAlwaysShowEditor) {
+        FNavigation->SetAlwaysEdit(true);
+        SetOptions(Options() & ~TGridOptions(goAlwaysShowEditor));
+    }
+    if (!FIsWinXP && FControlLook->ControlStyle() == csTheme)
+        FControlLook->SetControlStyle(csClassic);
+    FSearchFooter->SetAutoThemeAdapt(FP.AutoThemeAdapt);
+}
+
+int TProStringGrid::HorzScrollBarHeight() const
+{
+    int total = 0;
+    for (int c = 0; c < ColCount(); ++c)
+        total += ColWidths(c);
+    return total > Width() ? FP.ScrollWidth : 0;
+}
+
+void TProStringGrid::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    if (FP.IntegralHeight && FUpdateCount == 0 && DefaultRowHeight() > 0) {
+        int border = BorderStyle() == bsSingle ? 2 : 0;
+        int bar = HorzScrollBarHeight();
+        int rows = (AHeight - bar - border) / DefaultRowHeight();
+        if (rows < 0)
+            rows = 0;
+        AHeight = bar + rows * DefaultRowHeight() + 2 * border;
+    }
+    TBaseGrid::SetBounds(ALeft, ATop, AWidth, AHeight);
+    if (FCellControls)
+        PositionCellControls();
+}
+
+void TProStringGrid::Resize()
+{
+    TBaseGrid::Resize();
+    if (FBackGround && (FBackGround->Display() == bdGradientHorz || FBackGround->Display() == bdGradientVert))
+        Invalidate();
+    PositionCellControls();
+}
+
+TInplaceEdit* TProStringGrid::CreateEditor()
+{
+    auto* editor = new TProInplaceEdit(this);
+    editor->SetWordWrap(FP.WordWrap);
+    editor->SetMaxLength(FP.MaxEditLength);
+    return editor;
+}
+
+void TProStringGrid::CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs)
+{
+    TBaseGrid::CalcSizingState(X, Y, State, Index, SizingPos, SizingOfs);
+    if (State == gsColSizing && OnColumnSize) {
+        TGridCoord c = MouseCoord(X - 6, Y);
+        if (c.Y >= 0 && c.Y < TBaseGrid::FixedRows()) {
+            bool allow = true;
+            OnColumnSize(this, Index, allow);
+            if (!allow)
+                State = gsNormal;
+        }
+    } else if (State == gsRowSizing && OnRowSize) {
+        TGridCoord c = MouseCoord(X, Y - 6);
+        if (c.X >= 0 && c.X < TBaseGrid::FixedCols()) {
+            bool allow = true;
+            OnRowSize(this, Index, allow);
+            if (!allow)
+                State = gsNormal;
+        }
+    }
+}
+
+void TProStringGrid::Assign(TPersistent* Source)
+{
+    auto* s = dynamic_cast<TProStringGrid*>(Source);
+    if (!s) {
+        TBaseGrid::Assign(Source);
+        return;
+    }
+    Font()->Assign(s->Font());
+    FFixedFont->Assign(s->FFixedFont.get());
+    FP.ActiveCellColor = s->FP.ActiveCellColor;
+    FP.ActiveCellColorTo = s->FP.ActiveCellColorTo;
+    FActiveCellFont->Assign(s->FActiveCellFont.get());
+    FP.ActiveCellShow = s->FP.ActiveCellShow;
+    SetActiveRowShow(s->ActiveRowShow());
+    SetAlign(s->Align());
+    FP.AnchorHint = s->FP.AnchorHint;
+    FP.AutoNumAlign = s->FP.AutoNumAlign;
+    FP.AutoSize = s->FP.AutoSize;
+    FP.AutoThemeAdapt = s->FP.AutoThemeAdapt;
+    FMouseActions->Assign(s->FMouseActions.get());
+    FNavigation->Assign(s->FNavigation.get());
+    FGrouping->Assign(s->FGrouping.get());
+    FSearchFooter->Assign(s->FSearchFooter.get());
+    FPrintSettings->Assign(s->FPrintSettings.get());
+    FFilter->Assign(s->FFilter.get());
+    FHTMLSettings->Assign(s->FHTMLSettings.get());
+    FBands->Assign(s->FBands.get());
+    FCellNode->Assign(s->FCellNode.get());
+    FSortSettings->Assign(s->FSortSettings.get());
+    FDragScrollOptions->Assign(s->FDragScrollOptions.get());
+    FDragDropSettings->Assign(s->FDragDropSettings.get());
+    FProgressAppearance->Assign(s->FProgressAppearance.get());
+    FOfficeHint->Assign(s->FOfficeHint.get());
+    FP.FixedRowAlways = s->FP.FixedRowAlways;
+    SetColCount(s->ColCount());
+    SetRowCount(s->RowCount());
+    TBaseGrid::SetFixedRows(std::min(s->TBaseGrid::FixedRows(), RowCount() - 1));
+    TBaseGrid::SetFixedCols(std::min(s->TBaseGrid::FixedCols(), ColCount() - 1));
+    SetDefaultColWidth(s->DefaultColWidth());
+    SetDefaultRowHeight(s->DefaultRowHeight());
+    FP.FixedRowHeight = s->FP.FixedRowHeight;
+    SetOptions(s->Options());
+    for (int c = 0; c < ColCount(); ++c)
+        SetColWidths(c, s->ColWidths(c));
+    FColumnHeaders->Assign(s->FColumnHeaders.get());
+    for (int r = 0; r < RowCount(); ++r)
+        SetRowHeights(r, s->RowHeights(r));
+    SetScrollBars(s->ScrollBars());
+    FP.ScrollBarAlways = s->FP.ScrollBarAlways;
+    FP.ScrollColor = s->FP.ScrollColor;
+    FP.ScrollProportional = s->FP.ScrollProportional;
+    FP.ScrollSynch = s->FP.ScrollSynch;
+    FP.ScrollType = s->FP.ScrollType;
+    FP.ScrollWidth = s->FP.ScrollWidth;
+    FP.ScrollHints = s->FP.ScrollHints;
+    AssignCells(Source);
+}
+
+void TProStringGrid::AssignCells(TPersistent* Source)
+{
+    auto* s = dynamic_cast<TProStringGrid*>(Source);
+    if (!s)
+        return;
+    TMemoryStream stream;
+    s->WriteTextStream(&stream);
+    stream.SetPosition(0);
+    ReadTextStream(&stream);
+}
+
+// ---------------------------------------------------------------- values with side effects
+void TProStringGrid::SetColorRepaint(TColor& Field, TColor Value)
+{
+    if (Field == Value)
+        return;
+    Field = Value;
+    Invalidate();
+}
+
+void TProStringGrid::SetPopupGrad(int Index, TColor Value)
+{
+    FPopupGrad[Index] = Value == clNone ? clNone : ColorToRGB(Value);
+    Invalidate();
+}
+
+void TProStringGrid::SetLookFixedFrom(TColor v)
+{
+    FLook.FixedFrom = v == clNone ? clNone : ColorToRGB(v);
+    Invalidate();
+}
+
+void TProStringGrid::SetLookFixedTo(TColor v)
+{
+    FLook.FixedTo = v == clNone ? clNone : ColorToRGB(v);
+    Invalidate();
+}
+
+void TProStringGrid::SetLookFixedMirrorFrom(TColor v)
+{
+    FLook.FixedMirrorFrom = v == clNone ? clNone : ColorToRGB(v);
+    Invalidate();
+}
+
+void TProStringGrid::SetLookFixedMirrorTo(TColor v)
+{
+    FLook.FixedMirrorTo = v == clNone ? clNone : ColorToRGB(v);
+    Invalidate();
+}
+
+void TProStringGrid::SetLook(TGridLook Value)
+{
+    if (FP.Look == Value)
+        return;
+    FP.Look = Value;
+    Invalidate();
+}
+
+void TProStringGrid::SetFlat(bool Value)
+{
+    FP.Flat = Value;
+    if (!(ComponentState() & csLoading))
+        Invalidate();
+}
+
+void TProStringGrid::SetFixedFont(TFont* v)
+{
+    FFixedFont->Assign(v);
+    Invalidate();
+}
+
+void TProStringGrid::SetOfficeHint(TProHintInfo* v)
+{
+    FOfficeHint->Assign(v);
+}
+
+void TProStringGrid::SetWordWrap(bool Value)
+{
+    SetDefaultWordWrap(Value);
+    FP.WordWrap = Value;
+    if (auto* e = dynamic_cast<TProInplaceEdit*>(InplaceEditor()))
+        e->SetWordWrap(Value);
+    if (FUpdateCount == 0)
+        Invalidate();
+}
+
+void TProStringGrid::SetVAlignment(TVAlignment Value)
+{
+    FP.VAlignment = Value;
+    FVAlignFlag = Value == vtaCenter ? DT_VCENTER : Value == vtaBottom ? DT_BOTTOM : 0;
+    if (FUpdateCount == 0)
+        Invalidate();
+}
+
+void TProStringGrid::SetMaxEditLength(int Value)
+{
+    FP.MaxEditLength = Value;
+    if (InplaceEditor())
+        InplaceEditor()->SetMaxLength(Value);
+}
+
+void TProStringGrid::SetShowSelection(bool Value)
+{
+    if (ShowSelection() == Value)
+        return;
+    TBaseGrid::SetShowSelection(Value);
+    Invalidate();
+}
+
+void TProStringGrid::SetIntegralHeight(bool Value)
+{
+    FP.IntegralHeight = Value;
+    SetBounds(Left(), Top(), Width(), Height());
+}
+
+void TProStringGrid::SetAutoSize(bool Value)
+{
+    FP.AutoSize = Value;
+    if (Value)
+        AutoSizeColumns(false, 10);
+}
+
+void TProStringGrid::ApplyHeaders(bool Columns)
+{
+    if (Columns) {
+        if (FColumnHeaders->Count() == 0)
+            return;
+        if (TBaseGrid::FixedRows() > 0)
+            for (int c = 0; c < ColCount() + NumHiddenColumns(); ++c)
+                SetCells(c, 0, AnsiString());
+        int total = ColCount() + NumHiddenColumns();
+        for (int i = 0; i < FColumnHeaders->Count() && i < total; ++i)
+            SetCells(i, 0, EscapedNewlinesToCR(FColumnHeaders->Strings(i)));
+        RepaintRow(0);
+    } else {
+        if (FRowHeaders->Count() == 0)
+            return;
+        if (ComponentState() & csDesigning)
+            for (int r = 0; r < RowCount(); ++r)
+                SetCells(0, r, AnsiString());
+        for (int i = 0; i < FRowHeaders->Count() && i < RowCount(); ++i)
+            SetCells(0, i, EscapedNewlinesToCR(FRowHeaders->Strings(i)));
+        RepaintCol(0);
+    }
+}
+
+AnsiString TProStringGrid::Version()
+{
+    unsigned v = unsigned(GetVersionNr());
+    return IntToStr((v >> 24) & 0xFF) + "." + IntToStr((v >> 16) & 0xFF) + "." + IntToStr((v >> 8) & 0xFF) + "." +
+           IntToStr(v & 0xFF);
+}
+
+// ---------------------------------------------------------------- per-cell questions
+AnsiString TProStringGrid::GetCellHint(int ACol, int ARow)
+{
+    AnsiString hint;
+    if (OnGridHint) {
+        OnGridHint(this, ACol, ARow, hint);
+        FOfficeHint->Notes()->SetText(hint);
+    }
+    if (OnGridWideHint) {
+        WideString wide;
+        OnGridWideHint(this, ACol, ARow, wide);
+        if (!wide.empty())
+            hint = EncodeUnicodeCell(wide);
+    }
+    if (OnOfficeHint)
+        OnOfficeHint(this, ACol, ARow, FOfficeHint.get());
+    return hint;
+}
+
+void TProStringGrid::GetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont)
+{
+    if (FP.ActiveCellShow) {
+        int fixedRows = TBaseGrid::FixedRows(), fixedCols = TBaseGrid::FixedCols();
+        bool colHeader = fixedRows > 0 && ARow == fixedRows - 1 && DisplayColumn(ACol) == Col();
+        bool rowHeader = fixedCols > 0 && DisplayColumn(ACol) == fixedCols - 1 && ARow == Row();
+        if (colHeader || rowHeader) {
+            AFont->Assign(FActiveCellFont.get());
+            ABrush->SetColor(FP.ActiveCellColor);
+        }
+    }
+    if (HasCellProperties(ACol, ARow)) {
+        TCellProperties* p = CellProperties(ACol, ARow);
+        bool brushType = true;
+        if (auto* g = dynamic_cast<TCellGraphic*>(p->GraphicObject())) {
+            TCellType t = g->CellType;
+            brushType = t == ctBitmap || t == ctIcon || t == ctNone || t == ctEmpty || t == ctImages || t == ctComment;
+        }
+        if (brushType && p->BrushColor() != clNone)
+            ABrush->SetColor(p->BrushColor());
+        if (p->FontColor() != clNone)
+            AFont->SetColor(p->FontColor());
+        if (p->FontStyle() != 0)
+            AFont->SetStyle(p->FontStyle());
+        if (p->FontSize() != 0)
+            AFont->SetSize(p->FontSize());
+        if (!p->FontName().empty())
+            AFont->SetName(p->FontName());
+    }
+    if (OnGetCellColor)
+        OnGetCellColor(this, ACol, ARow, AState, ABrush, AFont);
+}
+
+void TProStringGrid::GetCellPrintColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont)
+{
+    if (OnGetCellPrintColor)
+        OnGetCellPrintColor(this, ACol, ARow, AState, ABrush, AFont);
+}
+
+void TProStringGrid::GetCellBorder(int ACol, int ARow, TPen* APen, TCellBorders& Borders)
+{
+    // Node and summary rows are marked by grouping; their lines come with it.
+    if (OnGetCellBorder)
+        OnGetCellBorder(this, ACol, ARow, APen, Borders);
+}
+
+void TProStringGrid::GetCellPrintBorder(int ACol, int ARow, TPen* APen, TCellBorders& Borders)
+{
+    if (OnGetCellPrintBorder)
+        OnGetCellPrintBorder(this, ACol, ARow, APen, Borders);
+}
+
+void TProStringGrid::GetCellAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign)
+{
+    if (ACol == 0 && FMouseActions->HotmailRowSelect())
+        HAlign = taCenter;
+    if (OnGetAlignment)
+        OnGetAlignment(this, ACol, ARow, HAlign, VAlign);
+}
+
+TEditorType TProStringGrid::GetCellEditorType(int ACol, int ARow)
+{
+    TEditorType e = FP.DefaultEditor;
+    if (OnGetEditorType)
+        OnGetEditorType(this, ACol, ARow, e);
+    return e;
+}
+
+bool TProStringGrid::IsFixedCell(int ACol, int ARow)
+{
+    int col = DisplayColumn(ACol);
+    bool fixed = ARow < TBaseGrid::FixedRows() || col < TBaseGrid::FixedCols();
+    if (FP.FixedRowAlways && RowCount() == FLoadedFixedRows && ARow < FLoadedFixedRows)
+        fixed = true;
+    if (FP.FixedColAlways && ColCount() == FLoadedFixedCols && col < FLoadedFixedCols)
+        fixed = true;
+    if (!fixed && OnIsFixedCell)
+        OnIsFixedCell(this, ACol, ARow, fixed);
+    return fixed;
+}
+
+bool TProStringGrid::GetCellReadOnly(int ACol, int ARow)
+{
+    TPoint base = GetBaseCell(ACol, ARow);
+    bool canEdit = true;
+    if (HasCellProperties(base.X, base.Y) && CellProperties(base.X, base.Y)->ReadOnly())
+        canEdit = false;
+    if (!(Options() & goEditing) && !FMouseActions->RangeSelectAndEdit())
+        canEdit = false;
+    if (canEdit)
+        canEdit = CanEditCell(base.X, base.Y);
+    return !canEdit;
+}
+
+bool TProStringGrid::IsPasswordCell(int ACol, int ARow)
+{
+    bool v = false;
+    if (OnIsPasswordCell)
+        OnIsPasswordCell(this, ACol, ARow, v);
+    return v;
+}
+
+bool TProStringGrid::GetCellWordWrap(int ACol, int ARow)
+{
+    bool v = FP.WordWrap;
+    if (OnGetWordWrap)
+        OnGetWordWrap(this, ACol, ARow, v);
+    return v;
+}
+
+bool TProStringGrid::CanEditCell(int ACol, int ARow)
+{
+    bool v = true;
+    if (OnCanEditCell)
+        OnCanEditCell(this, ACol, ARow, v);
+    return v;
+}
+
+bool TProStringGrid::HasComboBox(int ACol, int ARow)
+{
+    bool v = false;
+    if (OnHasComboBox) {
+        OnHasComboBox(this, ACol, ARow, v);
+    } else if (FControlLook->DropDownAlwaysVisible()) {
+        TEditorType e = GetCellEditorType(ACol, ARow);
+        v = e == edComboEdit || e == edComboList || e == edUniComboEdit || e == edUniComboList;
+    }
+    return v;
+}
+
+bool TProStringGrid::HasSpinEdit(int ACol, int ARow)
+{
+    if (IsFixedCell(ACol, ARow))
+        return false;
+    bool v = false;
+    if (OnHasSpinEdit) {
+        OnHasSpinEdit(this, ACol, ARow, v);
+    } else if (FControlLook->SpinButtonsAlwaysVisible()) {
+        TEditorType e = GetCellEditorType(ACol, ARow);
+        v = e == edSpinEdit || e == edFloatSpinEdit || e == edTimeSpinEdit || e == edDateSpinEdit;
+    }
+    return v;
+}
+
+AnsiString TProStringGrid::GetCheckTrue(int ACol, int ARow)
+{
+    AnsiString v = FCheckTrue;
+    if (OnGetCheckTrue)
+        OnGetCheckTrue(this, ACol, ARow, v);
+    return v;
+}
+
+AnsiString TProStringGrid::GetCheckFalse(int ACol, int ARow)
+{
+    AnsiString v = FCheckFalse;
+    if (OnGetCheckFalse)
+        OnGetCheckFalse(this, ACol, ARow, v);
+    return v;
+}
+
+void TProStringGrid::GetCellColors(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont,
+                                   TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,
+                                   TAlignment& AAlignment, TVAlignment& AVAlignment, bool& AWordWrap,
+                                   TCellGradientDirection& AGradientDirection)
+{
+    TBaseGrid::GetCellColors(ACol, ARow, AState, ABrush, AFont, AColorTo, AMirrorColor, AMirrorColorTo, AAlignment,
+                             AVAlignment, AWordWrap, AGradientDirection);
+    GetCellStyle(ACol, ARow, AState, ABrush, AFont, AColorTo, AMirrorColor, AMirrorColorTo, AGradientDirection);
+    // A record must not freeze a band or background colour.
+    bool background = FBackGround->Display() == bdGradientHorz || FBackGround->Display() == bdGradientVert;
+    if (FBands->Active() || background) {
+        ABrush->SetColor(clNone);
+        AColorTo = clNone;
+    }
+}

@@ -1,0 +1,653 @@
+#pragma once
+// TProStringGrid: the string grid on which every list of the program lives.
+// Built on TBaseGrid (cell records, merged cells, own drawing), it owns its
+// option groups (ProGridSettings.h), its editor controls, footers and hint
+// window (ProGridParts.h) and the small support objects of ProObj.h.
+//
+// Column arguments of cell operations are stored column indices (a hidden
+// column keeps its index); row arguments are display rows unless a name says
+// "real" row.
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "grid/BaseGrid.h"
+#include "grid/ProGridParts.h"
+#include "grid/ProGridSettings.h"
+#include "grid/ProObj.h"
+
+class THTMLPictureCache;
+class TPictureContainer;
+class TProHintInfo;
+class TImageList;
+
+VELMAROK_EXCEPTION(EProGridError, Exception)
+
+// ---------------------------------------------------------------- unit start-up
+// Once per process (counted): clipboard format, edit-done message, common-controls flag.
+void ProGridUnitInitialize();
+void ProGridUnitFinalize();
+// "TProStringGrid Cells"
+UINT GridClipboardFormat();
+// "GridEditDone"
+UINT GridEditDoneMessage();
+// The common-controls library is version 4.70 or later.
+bool GridComCtrlOk();
+
+// ---------------------------------------------------------------- types
+enum TGridLook { glStandard, glSoft, glClassic, glHalvik, glXP, glListView, glVista };
+enum THoverFixedCells { hfNone, hfAll, hfFixedRows, hfFixedColumns };
+enum TScrollBarAlways { saNone, saVert, saHorz, saBoth };
+enum TScrollType { ssNormal, ssFlat, ssEncarta };
+enum TScrollHintType { shNone, shVertical, shHorizontal, shBoth };
+enum TIntelliPan { ipVertical, ipHorizontal, ipBoth, ipNone };
+
+enum TCellBorder : unsigned { cbTop = 1, cbLeft = 2, cbRight = 4, cbBottom = 8 };
+using TCellBorders = unsigned;
+
+using TGridHintEvent = std::function<void(TObject* Sender, int ACol, int ARow, AnsiString& HintStr)>;
+using TGridWideHintEvent = std::function<void(TObject* Sender, int ACol, int ARow, WideString& HintStr)>;
+using TOfficeHintEvent = std::function<void(TObject* Sender, int ACol, int ARow, TProHintInfo* Hint)>;
+using TGridColorEvent = std::function<void(TObject* Sender, int ACol, int ARow, TGridDrawState AState,
+                                           TBrush* ABrush, TFont* AFont)>;
+using TGridBorderEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, TPen* APen, TCellBorders& Borders)>;
+using TGridAlignEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign)>;
+using TCellBoolEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& Value)>;
+using TGetEditorTypeEvent = std::function<void(TObject* Sender, int ACol, int ARow, TEditorType& AEditor)>;
+using TGetCheckEvent = std::function<void(TObject* Sender, int ACol, int ARow, AnsiString& Value)>;
+using TRowUpdateEvent = std::function<void(TObject* Sender, int OldRow, int NewRow)>;
+using TRowDisjunctSelectEvent = std::function<void(TObject* Sender, int ARow, bool& Allow, bool ASelect)>;
+using TRowDisjunctSelectedEvent = std::function<void(TObject* Sender, int ARow)>;
+using TFilterProgressEvent = std::function<void(TObject* Sender, int Progress)>;
+using TCustomFilterEvent = std::function<void(TObject* Sender, int ARow, bool& Allow)>;
+using TColumnSizeEvent = std::function<void(TObject* Sender, int ACol, bool& Allow)>;
+using TRowSizeEvent = std::function<void(TObject* Sender, int ARow, bool& Allow)>;
+using TDateTimeChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, TDateTime ADateTime)>;
+using TDatePickerCloseUpEvent = std::function<void(TObject* Sender, int ARow, int ACol)>;
+
+// The colours the fixed-cell painter uses for gradient headers.
+struct TLookColors {
+    TColor FixedFrom = clWhite, FixedTo = clBtnFace, FixedMirrorFrom = clNone, FixedMirrorTo = clNone;
+    TColor HoverFrom = clNone, HoverTo = clNone, HoverMirrorFrom = clNone, HoverMirrorTo = clNone;
+    TColor HoverBorder = clNone;
+    TColor DownFrom = clNone, DownTo = clNone, DownMirrorFrom = clNone, DownMirrorTo = clNone;
+    TColor DownBorder = clNone;
+};
+
+// A published value of the grid that only stores.
+#define PSG_GRID_PLAIN(Type, Name) \
+    Type Name() const { return FP.Name; } \
+    void Set##Name(Type v) { FP.Name = v; }
+// A published value whose setter stores and repaints when it changes.
+#define PSG_GRID_REPAINT(Type, Name) \
+    Type Name() const { return FP.Name; } \
+    void Set##Name(Type v) { if (FP.Name != v) { FP.Name = v; Invalidate(); } }
+
+class TProStringGrid : public TBaseGrid {
+public:
+    explicit TProStringGrid(TComponent* AOwner);
+    ~TProStringGrid() override;
+
+    void Assign(TPersistent* Source) override;
+    // The source's cells through the grid text stream.
+    virtual void AssignCells(TPersistent* Source);
+    void Loaded() override;
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+    // ---------------------------------------------------------------- owned objects
+    TSearchFooter* SearchFooter() const { return FSearchFooter.get(); }
+    TFloatingFooter* FloatingFooter() const { return FFloatingFooter.get(); }
+    TPrintSettings* PrintSettings() const { return FPrintSettings.get(); }
+    void SetPrintSettings(TPrintSettings* v) { FPrintSettings->Assign(v); }
+    THTMLSettings* HTMLSettings() const { return FHTMLSettings.get(); }
+    TSortSettings* SortSettings() const { return FSortSettings.get(); }
+    TDragDropSettings* DragDropSettings() const { return FDragDropSettings.get(); }
+    TDragScrollOptions* DragScrollOptions() const { return FDragScrollOptions.get(); }
+    void SetDragScrollOptions(TDragScrollOptions* v) { FDragScrollOptions->Assign(v); }
+    TControlLook* ControlLook() const { return FControlLook.get(); }
+    TNavigation* Navigation() const { return FNavigation.get(); }
+    TColumnSize* ColumnSize() const { return FColumnSize.get(); }
+    TCellNode* CellNode() const { return FCellNode.get(); }
+    TBands* Bands() const { return FBands.get(); }
+    TSizeWhileTyping* SizeWhileTyping() const { return FSizeWhileTyping.get(); }
+    TMouseActions* MouseActions() const { return FMouseActions.get(); }
+    TGrouping* Grouping() const { return FGrouping.get(); }
+    TStringList* ColumnHeaders() const { return FColumnHeaders.get(); }
+    void SetColumnHeaders(TStrings* v) { FColumnHeaders->Assign(v); }
+    THTMLPictureCache* PictureCache() const { return FPictureCache.get(); }
+    TFont* FixedFont() const { return FFixedFont.get(); }
+    void SetFixedFont(TFont* v);
+    TFont* ActiveCellFont() const { return FActiveCellFont.get(); }
+    void SetActiveCellFont(TFont* v) { FActiveCellFont->Assign(v); }
+    TStringList* RowHeaders() const { return FRowHeaders.get(); }
+    void SetRowHeaders(TStrings* v) { FRowHeaders->Assign(v); }
+    TStringList* LookupItems() const { return FLookupItems.get(); }
+    // nullptr is ignored.
+    void SetLookupItems(TStrings* v) { if (v) FLookupItems->Assign(v); }
+    TSortIndexList* SortIndexes() const { return FSortIndexes.get(); }
+    TIntList* MergedColumns() const { return FMergedColumns.get(); }
+    TIntList* IgnoredColumns() const { return FIgnoredColumns.get(); }
+    TBitmap* RowIndicator() const { return FRowIndicator.get(); }
+    void SetRowIndicator(TBitmap* v) { FRowIndicator->Assign(v); Invalidate(); }
+    TBackGround* BackGround() const { return FBackGround.get(); }
+    THTMLHintWindow* HintWindow() const { return FHintWindow; }
+    TControlList* CellControls() const { return FCellControls.get(); }
+    TGridProgressAppearance* ProgressAppearance() const { return FProgressAppearance.get(); }
+    TCollection* HiddenRowList() const { return FHiddenRowList.get(); }
+    TFilter* Filter() const { return FFilter.get(); }
+    TBalloonSettings* Balloon() const { return FBalloon.get(); }
+    TShowModified* ShowModified() const { return FShowModified.get(); }
+    TProRichEdit* RichEdit() const { return FRichEdit; }
+    TProRichEdit* RichEditSelection() const { return FRichEditSel; }
+    TCellGraphic* RowCheckGraphic() const { return FRowCheckGraphic.get(); }
+    TProHintInfo* OfficeHint() const { return FOfficeHint.get(); }
+    void SetOfficeHint(TProHintInfo* v);
+    TArrowWindow* ArrowWindow(int Direction) const { return FArrows[Direction & 3]; }
+    TPopupButton* PopupButton() const { return FPopupButton; }
+    TFooterPanel* FooterPanel() const { return FFooterPanel; }
+    TSearchPanel* SearchPanel() const { return FSearchPanel; }
+    TGridCombo* GridCombo() const { return FGridCombo; }
+    TGridSpin* GridSpin() const { return FGridSpin; }
+    TGridTransEdit* GridTransEdit() const { return FGridTransEdit; }
+    TGridUniEdit* GridUniEdit() const { return FGridUniEdit; }
+    TGridUniMemo* GridUniMemo() const { return FGridUniMemo; }
+    TGridUniEditBtn* GridUniEditBtn() const { return FGridUniEditBtn; }
+    TGridUniCombo* GridUniCombo() const { return FGridUniCombo; }
+    TGridDatePicker* GridDatePicker() const { return FGridDatePicker; }
+    TProDateTimePicker* DateTimePicker() const { return FDateTimePicker; }
+    TGridCheckBox* GridCheckBox() const { return FGridCheckBox; }
+    TGridEditBtn* GridEditBtn() const { return FGridEditBtn; }
+    TGridUnitEditBtn* GridUnitEditBtn() const { return FGridUnitEditBtn; }
+    TGridButton* GridButton() const { return FGridButton; }
+    TControlEdit* ControlEdit() const { return FControlEdit; }
+    TControlCombo* ControlCombo() const { return FControlCombo; }
+    TImageList* GridImages() const { return FGridImages; }
+    void SetGridImages(TImageList* v) { FGridImages = v; Invalidate(); }
+    TPictureContainer* PictureContainer() const { return FPictureContainer; }
+    void SetPictureContainer(TPictureContainer* v) { FPictureContainer = v; Invalidate(); }
+    TPopupMenu* FixedDropDownMenu() const { return FFixedDropDownMenu; }
+    void SetFixedDropDownMenu(TPopupMenu* v) { FFixedDropDownMenu = v; }
+
+    // ---------------------------------------------------------------- dimensions
+    int RowCount() const { return TBaseGrid::RowCount(); }
+    void SetRowCount(int Value);
+    // Columns in view (hidden columns not counted).
+    int ColCount() const { return TBaseGrid::ColCount(); }
+    void SetColCount(int Value);
+    // 1 when the grid holds 0 and FixedRowAlways is set.
+    int FixedRows() const;
+    void SetFixedRows(int Value);
+    int FixedCols() const;
+    void SetFixedCols(int Value);
+    int DefaultRowHeight() const { return TBaseGrid::DefaultRowHeight(); }
+    void SetDefaultRowHeight(int Value);
+    int FixedRowHeight() const { return FP.FixedRowHeight; }
+    void SetFixedRowHeight(int Value);
+    int FixedColWidth() const { return ColWidths(0); }
+    void SetFixedColWidth(int Value);
+    int FixedRightCols() const { return FP.FixedRightCols; }
+    void SetFixedRightCols(int Value);
+    int FixedFooters() const { return FP.FixedFooters; }
+    void SetFixedFooters(int Value);
+    PSG_GRID_PLAIN(bool, FixedRowAlways)
+    PSG_GRID_PLAIN(bool, FixedColAlways)
+    bool IntegralHeight() const { return FP.IntegralHeight; }
+    void SetIntegralHeight(bool Value);
+    bool AutoSize() const { return FP.AutoSize; }
+    // True sizes the data columns to their content at once (each 10 pixels wider).
+    void SetAutoSize(bool Value);
+    PSG_GRID_PLAIN(bool, SizeWithForm)
+    int HighestRowCount() const { return FHighestRowCount; }
+    int HighestColCount() const { return FHighestColCount; }
+
+    // ---------------------------------------------------------------- hidden columns and rows
+    // Visibility flags of stored columns; any index works, columns beyond the
+    // flags are visible. The hiding itself moves cells (row and column structure).
+    bool ColumnVisible(int ACol) const;
+    void SetColumnVisibleFlag(int ACol, bool Visible);
+    int NumHiddenColumns() const;
+    int NumHiddenRows() const { return FHiddenRowList->Count(); }
+    // Display column of a stored column and back, counting hidden columns.
+    int DisplayColumn(int ACol) override;
+    int RealColIndex(int ADisplayCol) const;
+    int RealRowIndex(int ARow) const;
+    int DisplayRowIndex(int ARealRow) const;
+
+    // ---------------------------------------------------------------- cell text and values
+    PSG_GRID_REPAINT(bool, EnableHTML)
+    PSG_GRID_PLAIN(bool, EditWithTags)
+    PSG_GRID_REPAINT(bool, EnhTextSize)
+    PSG_GRID_REPAINT(bool, Multilinecells)
+    PSG_GRID_PLAIN(bool, OemConvert)
+    PSG_GRID_PLAIN(AnsiString, FloatFormat)
+    PSG_GRID_PLAIN(bool, ExcelStyleDecimalSeparator)
+    PSG_GRID_REPAINT(bool, AutoNumAlign)
+    PSG_GRID_REPAINT(bool, URLShow)
+    PSG_GRID_REPAINT(bool, URLFull)
+    PSG_GRID_PLAIN(bool, URLEdit)
+    PSG_GRID_REPAINT(TColor, URLColor)
+    bool WordWrap() const { return FP.WordWrap; }
+    void SetWordWrap(bool Value);
+    TVAlignment VAlignment() const { return FP.VAlignment; }
+    void SetVAlignment(TVAlignment Value);
+    // The DrawText flag of VAlignment (0, DT_VCENTER or DT_BOTTOM).
+    unsigned VAlignFlag() const { return FVAlignFlag; }
+    bool ShowZero() const { return FShowZero; }
+    void SetShowZero(bool Value) { FShowZero = Value; }
+    const AnsiString& PasswordChar() const { return FPasswordChar; }
+    const AnsiString& XMLEncoding() const { return FXMLEncoding; }
+
+    // EProGridError "Cell does not contain integer value"; "" and "-" are 0.
+    int CellIntegerValue(int ACol, int ARow);
+    void SetCellIntegerValue(int ACol, int ARow, int AValue);
+    // EProGridError "Cell does not contain a float value"; "" and "-" are 0.
+    double CellFloatValue(int ACol, int ARow);
+    // Formatted with FloatFormat ("%.2f").
+    void SetCellFloatValue(int ACol, int ARow, double AValue);
+    // As CellFloatValue for a real row, also when that row is hidden.
+    double AllCellFloatValue(int ACol, int ARealRow);
+    // The shortest text of Value; with ShowZero off, 0 and below write "".
+    void StoreFloatEditValue(int ACol, int ARow, double Value);
+    AnsiString GetStrippedCell(int ACol, int ARow);
+    AnsiString GetCellByRealRow(int ACol, int ARealRow);
+    void CellToRich(int ACol, int ARow, TRichEdit* ARichEdit);
+    void HighlightInGrid(bool ADoFixed, bool ADoCase, const AnsiString& AText);
+    void UnHighlightInGrid(bool ADoFixed);
+
+    // ---------------------------------------------------------------- colours
+    TColor GetCellBrushColor(int ACol, int ARow);
+    void SetCellBrushColor(int ACol, int ARow, TColor AColor);
+    void SetCellBrushColorTo(int ACol, int ARow, TColor AColor);
+    void SetCellFontColor(int ACol, int ARow, TColor AColor);
+    bool IsCellReadOnly(int ACol, int ARow);
+    // clNone frees the records of the row's data cells (every format goes).
+    void SetRowColor(int ARow, TColor AColor);
+    void SetRowColorTo(int ARow, TColor AColor);
+    void SetRowFontColor(int ARow, TColor AColor);
+    TControl* GetCellControl(int ACol, int ARow);
+    // The popup button's gradient, kept as RGB.
+    TColor PopupGradFrom() const { return FPopupGrad[0]; }
+    TColor PopupGradTo() const { return FPopupGrad[1]; }
+    TColor PopupGradMirrorFrom() const { return FPopupGrad[2]; }
+    TColor PopupGradMirrorTo() const { return FPopupGrad[3]; }
+    void SetPopupGradFrom(TColor v) { SetPopupGrad(0, v); }
+    void SetPopupGradTo(TColor v) { SetPopupGrad(1, v); }
+    void SetPopupGradMirrorFrom(TColor v) { SetPopupGrad(2, v); }
+    void SetPopupGradMirrorTo(TColor v) { SetPopupGrad(3, v); }
+    // Header gradient colours of the fixed cells (normal, hover, down).
+    TLookColors& LookColors() { return FLook; }
+    void SetLookFixedFrom(TColor v);
+    void SetLookFixedTo(TColor v);
+    void SetLookFixedMirrorFrom(TColor v);
+    void SetLookFixedMirrorTo(TColor v);
+
+    // ---------------------------------------------------------------- fixed cells and looks
+    PSG_GRID_REPAINT(bool, FixedAsButtons)
+    PSG_GRID_PLAIN(THoverFixedCells, HoverFixedCells)
+    TGridLook Look() const { return FP.Look; }
+    void SetLook(TGridLook Value);
+    bool Flat() const { return FP.Flat; }
+    void SetFlat(bool Value);
+    PSG_GRID_PLAIN(bool, AutoThemeAdapt)
+    bool IsWinXPFlag() const { return FIsWinXP; }
+
+    // ---------------------------------------------------------------- selection and active cell
+    TColor SelectionColor() const { return FP.SelectionColor; }
+    void SetSelectionColor(TColor v) { SetColorRepaint(FP.SelectionColor, v); }
+    TColor SelectionColorTo() const { return FP.SelectionColorTo; }
+    void SetSelectionColorTo(TColor v) { SetColorRepaint(FP.SelectionColorTo, v); }
+    TColor SelectionMirrorColor() const { return FP.SelectionMirrorColor; }
+    void SetSelectionMirrorColor(TColor v) { SetColorRepaint(FP.SelectionMirrorColor, v); }
+    TColor SelectionMirrorColorTo() const { return FP.SelectionMirrorColorTo; }
+    void SetSelectionMirrorColorTo(TColor v) { SetColorRepaint(FP.SelectionMirrorColorTo, v); }
+    TColor SelectionTextColor() const { return FP.SelectionTextColor; }
+    void SetSelectionTextColor(TColor v) { SetColorRepaint(FP.SelectionTextColor, v); }
+    PSG_GRID_REPAINT(bool, SelectionRectangle)
+    PSG_GRID_REPAINT(bool, SelectionResizer)
+    PSG_GRID_PLAIN(bool, SelectionRTFKeep)
+    PSG_GRID_REPAINT(bool, HideFocusRect)
+    PSG_GRID_REPAINT(bool, ActiveCellShow)
+    PSG_GRID_REPAINT(TColor, ActiveCellColor)
+    PSG_GRID_REPAINT(TColor, ActiveCellColorTo)
+    PSG_GRID_PLAIN(bool, Hovering)
+    void SetShowSelection(bool Value);
+
+    // ---------------------------------------------------------------- editing
+    PSG_GRID_PLAIN(TEditorType, DefaultEditor)
+    int MaxEditLength() const { return FP.MaxEditLength; }
+    void SetMaxEditLength(int Value);
+    PSG_GRID_PLAIN(int, MaxComboLength)
+    PSG_GRID_PLAIN(bool, Lookup)
+    PSG_GRID_PLAIN(bool, LookupCaseSensitive)
+    PSG_GRID_PLAIN(bool, LookupHistory)
+    TComponent* CellChecker() const { return FCellChecker; }
+    void SetCellChecker(TComponent* v) { FCellChecker = v; }
+
+    // ---------------------------------------------------------------- scrolling
+    PSG_GRID_PLAIN(TScrollBarAlways, ScrollBarAlways)
+    PSG_GRID_PLAIN(TColor, ScrollColor)
+    PSG_GRID_PLAIN(bool, ScrollProportional)
+    PSG_GRID_PLAIN(bool, ScrollSynch)
+    PSG_GRID_PLAIN(TScrollType, ScrollType)
+    PSG_GRID_PLAIN(int, ScrollWidth)
+    PSG_GRID_PLAIN(TScrollHintType, ScrollHints)
+    PSG_GRID_PLAIN(bool, EnableWheel)
+    PSG_GRID_PLAIN(TIntelliPan, IntelliPan)
+    PSG_GRID_PLAIN(bool, IntelliZoom)
+
+    // ---------------------------------------------------------------- hints
+    PSG_GRID_PLAIN(TColor, HintColor)
+    PSG_GRID_PLAIN(bool, HintShowCells)
+    PSG_GRID_PLAIN(bool, HintShowLargeText)
+    PSG_GRID_PLAIN(bool, HintShowSizing)
+    PSG_GRID_PLAIN(bool, HTMLHint)
+    PSG_GRID_PLAIN(bool, AnchorHint)
+
+    // ---------------------------------------------------------------- structure and services
+    bool FilterActive() const { return FP.FilterActive; }
+    void SetFilterActive(bool Value);
+    PSG_GRID_PLAIN(bool, EnhRowColMove)
+    PSG_GRID_PLAIN(bool, EnableBlink)
+    // "a.b.c.d" of GetVersionNr; writes are ignored.
+    AnsiString Version();
+    void SetVersion(const AnsiString&) {}
+    virtual int GetVersionNr() { return FGridVersionNr; }
+    virtual AnsiString VersionText() { return Version(); }
+
+    // ---------------------------------------------------------------- per-cell questions
+    virtual AnsiString GetCellHint(int ACol, int ARow);
+    virtual void GetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont);
+    virtual void GetCellPrintColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont);
+    virtual void GetCellBorder(int ACol, int ARow, TPen* APen, TCellBorders& Borders);
+    virtual void GetCellPrintBorder(int ACol, int ARow, TPen* APen, TCellBorders& Borders);
+    virtual void GetCellAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign);
+    virtual TEditorType GetCellEditorType(int ACol, int ARow);
+    virtual bool IsFixedCell(int ACol, int ARow);
+    virtual bool GetCellReadOnly(int ACol, int ARow);
+    virtual bool IsPasswordCell(int ACol, int ARow);
+    virtual bool GetCellWordWrap(int ACol, int ARow);
+    virtual bool CanEditCell(int ACol, int ARow);
+    virtual bool HasComboBox(int ACol, int ARow);
+    virtual bool HasSpinEdit(int ACol, int ARow);
+    virtual AnsiString GetCheckTrue(int ACol, int ARow);
+    virtual AnsiString GetCheckFalse(int ACol, int ARow);
+    void SetCheckTrue(const AnsiString& v) { FCheckTrue = v; }
+    void SetCheckFalse(const AnsiString& v) { FCheckFalse = v; }
+    void GetCellColors(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont, TColor& AColorTo,
+                       TColor& AMirrorColor, TColor& AMirrorColorTo, TAlignment& AAlignment,
+                       TVAlignment& AVAlignment, bool& AWordWrap,
+                       TCellGradientDirection& AGradientDirection) override;
+    bool IsFixed(int ACol, int ARow) override { return IsFixedCell(ACol, ARow); }
+
+    // ---------------------------------------------------------------- current cell
+    virtual AnsiString GetCurrentGridCell();
+    virtual AnsiString GetCurrentCell();
+    virtual void SetCurrentCell(const AnsiString& Value);
+    virtual void SetCurrentEditText(const AnsiString& Value);
+    int Row() const { return TBaseGrid::Row(); }
+    void SetRow(int Value);
+    TInplaceEdit* GetInplaceEditor() const { return InplaceEditor(); }
+    void MoveToCell(int ACol, int ARow);
+    virtual void SetCellTextWithUndo(int ACol, int ARow, const AnsiString& Value);
+
+    // ---------------------------------------------------------------- selection
+    // EProGridError "Invalid row accessed" outside 0..RowCount + hidden rows - 1.
+    bool GetRowSelect(int ARow);
+    void SetRowSelect(int ARow, bool ASelect);
+    // EProGridError "Invalid column accessed" outside 0..ColCount - 1.
+    bool GetColSelect(int ACol);
+    void SetColSelect(int ACol, bool ASelect);
+    bool IsSelected(int ACol, int ARow);
+    void SelectRows(int ARow, int ACount);
+    void SelectCols(int ACol, int ACount);
+    void SelectRange(int FromCol, int ToCol, int FromRow, int ToRow);
+    void ClearRowSelect();
+    void ClearColSelect();
+    void SelectionToRowSelect(bool AAll);
+    void SelectionToColSelect(bool AAll);
+    int SelectedRowCount();
+    // Rows in the order they were selected (disjunct selection).
+    const std::vector<int>& RowSelectOrder() const { return FRowSelectOrder; }
+    virtual void SelectionChanged(int ALeft, int ATop, int ARight, int ABottom) {}
+
+    // ---------------------------------------------------------------- modified marks
+    bool GetRowModified(int ARow) const;
+    void SetRowModified(int ARow, bool AValue);
+    void ClearRowModified();
+
+    // ---------------------------------------------------------------- repainting
+    void RepaintCell(int ACol, int ARow);
+    void RepaintRow(int ARow);
+    void RepaintCol(int ACol);
+    void RepaintRect(const TRect& R);
+
+    // ---------------------------------------------------------------- update bracket
+    void BeginUpdate();
+    void EndUpdate();
+    int UpdateCount() const { return FUpdateCount; }
+
+    // ---------------------------------------------------------------- filter, zoom, cell controls
+    virtual bool MatchFilter(int ARow);
+    virtual AnsiString CalcFormula(int ACol, int ARow, const AnsiString& AValue) { return AValue; }
+    void Zoom(int Delta);
+    int ZoomLevel() const { return FZoomLevel; }
+    void PositionCellControls();
+
+    // ---------------------------------------------------------------- rows and columns, services
+    // Row and column structure, clearing, sorting, sizing and the text stream
+    // of the grid's services; these bodies come with those features.
+    virtual void InsertRows(int ARow, int ACount) {}
+    virtual void RemoveRows(int ARow, int ACount) {}
+    virtual void RemoveRowsEx(int ARow, int ACount) {}
+    virtual void InsertColumns(int ACol, int ACount) {}
+    virtual void RemoveColumns(int ACol, int ACount) {}
+    virtual void ClearCellRect(int FromCol, int FromRow, int ToCol, int ToRow);
+    virtual void SortRows() {}
+    virtual void HideRow(int ARow) {}
+    virtual void UnHideRowsAll() {}
+    virtual void UnHideSelection() {}
+    virtual void ExpandAll() {}
+    virtual void CalcFooter(int ACol) {}
+    virtual void StretchColumn(int ACol) {}
+    virtual void AutoSizeColumns(bool ADoFixedCols, int APadding) {}
+    virtual void WriteTextStream(TStream* Stream) {}
+    virtual void ReadTextStream(TStream* Stream) {}
+    virtual void SaveColumnSizes() {}
+    virtual void LoadColumnSizes() {}
+
+    // ---------------------------------------------------------------- events
+    TGridHintEvent OnGridHint;
+    TGridWideHintEvent OnGridWideHint;
+    TOfficeHintEvent OnOfficeHint;
+    TGridColorEvent OnGetCellColor;
+    TGridColorEvent OnGetCellPrintColor;
+    TGridBorderEvent OnGetCellBorder;
+    TGridBorderEvent OnGetCellPrintBorder;
+    TGridAlignEvent OnGetAlignment;
+    TGetEditorTypeEvent OnGetEditorType;
+    TCellBoolEvent OnIsFixedCell;
+    TCellBoolEvent OnIsPasswordCell;
+    TCellBoolEvent OnGetWordWrap;
+    TCellBoolEvent OnCanEditCell;
+    TCellBoolEvent OnHasComboBox;
+    TCellBoolEvent OnHasSpinEdit;
+    TGetCheckEvent OnGetCheckTrue;
+    TGetCheckEvent OnGetCheckFalse;
+    TRowUpdateEvent OnRowUpdate;
+    TRowDisjunctSelectEvent OnRowDisjunctSelect;
+    TRowDisjunctSelectedEvent OnRowDisjunctSelected;
+    TFilterProgressEvent OnFilterProgress;
+    TCustomFilterEvent OnCustomFilter;
+    TColumnSizeEvent OnColumnSize;
+    TRowSizeEvent OnRowSize;
+    TDateTimeChangeEvent OnDateTimeChange;
+    TDatePickerCloseUpEvent OnDatePickerCloseUp;
+    TNotifyEvent OnRichEditSelectionChange;
+
+protected:
+    void CreateWnd() override;
+    void Resize() override;
+    TInplaceEdit* CreateEditor() override;
+    void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) override;
+
+private:
+    void SetColorRepaint(TColor& Field, TColor Value);
+    void SetPopupGrad(int Index, TColor Value);
+    void ApplyHeaders(bool Columns);
+    void FormResized(TObject* Sender);
+    void EnsureRowFlags(int Count);
+    void EnsureColFlags(int Count);
+    int HorzScrollBarHeight() const;
+    AnsiString FilterText(const TFilterData* F, int ARow);
+
+    // Owned objects, in the order they are made.
+    TFooterPanel* FFooterPanel = nullptr;
+    TSearchPanel* FSearchPanel = nullptr;
+    std::unique_ptr<TSearchFooter> FSearchFooter;
+    std::unique_ptr<TFloatingFooter> FFloatingFooter;
+    std::unique_ptr<TPrintSettings> FPrintSettings;
+    std::unique_ptr<THTMLSettings> FHTMLSettings;
+    std::unique_ptr<TSortSettings> FSortSettings;
+    std::unique_ptr<TDragDropSettings> FDragDropSettings;
+    std::unique_ptr<TDragScrollOptions> FDragScrollOptions;
+    std::unique_ptr<TControlLook> FControlLook;
+    std::unique_ptr<TNavigation> FNavigation;
+    std::unique_ptr<TColumnSize> FColumnSize;
+    std::unique_ptr<TCellNode> FCellNode;
+    std::unique_ptr<TBands> FBands;
+    std::unique_ptr<TSizeWhileTyping> FSizeWhileTyping;
+    std::unique_ptr<TMouseActions> FMouseActions;
+    std::unique_ptr<TGrouping> FGrouping;
+    std::unique_ptr<TStringList> FColumnHeaders;
+    std::unique_ptr<THTMLPictureCache> FPictureCache;
+    std::unique_ptr<TIntList> FCellIntList;
+    std::unique_ptr<TFont> FFixedFont;
+    std::unique_ptr<TFont> FActiveCellFont;
+    std::unique_ptr<TStringList> FRowHeaders;
+    std::unique_ptr<TStringList> FWorkStrings;
+    std::unique_ptr<TStringList> FLookupItems;
+    std::vector<int> FRowSelectFlags;   // disjunct row selection, 1 = selected
+    std::vector<int> FColSelectFlags;   // disjunct column selection
+    std::unique_ptr<TSortIndexList> FSortIndexes;
+    std::unique_ptr<TIntList> FMergedColumns;
+    std::unique_ptr<TIntList> FRowModified;
+    std::unique_ptr<TIntList> FWorkList1, FWorkList2, FWorkList3, FWorkList4;
+    std::unique_ptr<TBitmap> FRowIndicator;
+    std::unique_ptr<TBackGround> FBackGround;
+    THTMLHintWindow* FHintWindow = nullptr;
+    std::unique_ptr<TControlList> FCellControls;
+    std::unique_ptr<TGridProgressAppearance> FProgressAppearance;
+    std::unique_ptr<TCollection> FHiddenRowList;
+    std::unique_ptr<TFilter> FFilter;
+    std::unique_ptr<TBalloonSettings> FBalloon;
+    std::unique_ptr<TShowModified> FShowModified;
+    TProRichEdit* FRichEdit = nullptr;
+    TProRichEdit* FRichEditSel = nullptr;
+    std::vector<int> FRowSelectOrder;
+    std::unique_ptr<TIntList> FWorkList5;
+    std::unique_ptr<TCellGraphic> FRowCheckGraphic;
+    std::unique_ptr<TProHintInfo> FOfficeHint;
+    std::unique_ptr<TIntList> FIgnoredColumns;
+    TArrowWindow* FArrows[4] = {nullptr, nullptr, nullptr, nullptr};
+    TGridCombo* FGridCombo = nullptr;
+    TGridSpin* FGridSpin = nullptr;
+    TGridTransEdit* FGridTransEdit = nullptr;
+    TGridUniEdit* FGridUniEdit = nullptr;
+    TGridUniMemo* FGridUniMemo = nullptr;
+    TGridUniEditBtn* FGridUniEditBtn = nullptr;
+    TGridUniCombo* FGridUniCombo = nullptr;
+    TGridDatePicker* FGridDatePicker = nullptr;
+    TProDateTimePicker* FDateTimePicker = nullptr;
+    TGridCheckBox* FGridCheckBox = nullptr;
+    TGridEditBtn* FGridEditBtn = nullptr;
+    TGridUnitEditBtn* FGridUnitEditBtn = nullptr;
+    TGridButton* FGridButton = nullptr;
+    TPopupButton* FPopupButton = nullptr;
+    TControlEdit* FControlEdit = nullptr;
+    TControlCombo* FControlCombo = nullptr;
+
+    // Referenced, not owned.
+    TImageList* FGridImages = nullptr;
+    TPictureContainer* FPictureContainer = nullptr;
+    TPopupMenu* FFixedDropDownMenu = nullptr;
+    TComponent* FCellChecker = nullptr;
+
+    // Published values.
+    struct {
+        int FixedRowHeight = 21;
+        int FixedRightCols = 0;
+        int FixedFooters = 0;
+        bool FixedRowAlways = false, FixedColAlways = false, IntegralHeight = false, AutoSize = false;
+        bool SizeWithForm = false;
+        bool WordWrap = true;
+        TVAlignment VAlignment = vtaTop;
+        bool EnableHTML = true, EditWithTags = false, EnhTextSize = false, Multilinecells = false;
+        bool OemConvert = false;
+        AnsiString FloatFormat = "%.2f";
+        bool ExcelStyleDecimalSeparator = false, AutoNumAlign = false, URLShow = false, URLFull = false;
+        bool URLEdit = false;
+        TColor URLColor = clBlue;
+        bool FixedAsButtons = false;
+        THoverFixedCells HoverFixedCells = hfNone;
+        TColor SelectionColor = 0xEACAB6, SelectionColorTo = clNone, SelectionMirrorColor = clNone;
+        TColor SelectionMirrorColorTo = clNone, SelectionTextColor = clBlack;
+        bool SelectionRectangle = false, SelectionResizer = false, SelectionRTFKeep = false;
+        bool HideFocusRect = false, ActiveCellShow = false;
+        TColor ActiveCellColor = clGray, ActiveCellColorTo = clNone;
+        bool Hovering = false;
+        TGridLook Look = glXP;
+        bool Flat = false, AutoThemeAdapt = false;
+        TEditorType DefaultEditor = edNormal;
+        int MaxEditLength = 0, MaxComboLength = 0;
+        bool Lookup = false, LookupCaseSensitive = false, LookupHistory = false;
+        TScrollBarAlways ScrollBarAlways = saNone;
+        TColor ScrollColor = clNone;
+        bool ScrollProportional = false, ScrollSynch = false;
+        TScrollType ScrollType = ssNormal;
+        int ScrollWidth = 17;
+        TScrollHintType ScrollHints = shNone;
+        bool EnableWheel = true;
+        TIntelliPan IntelliPan = ipVertical;
+        bool IntelliZoom = true;
+        TColor HintColor = clInfoBk;
+        bool HintShowCells = false, HintShowLargeText = false, HintShowSizing = false, HTMLHint = false;
+        bool AnchorHint = false;
+        bool FilterActive = false, EnhRowColMove = true, EnableBlink = false;
+    } FP;
+
+    // Other state.
+    std::vector<char> FColumnVisible;   // 0 = hidden; indices beyond it are visible
+    AnsiString FCheckTrue = "Y";
+    AnsiString FCheckFalse = "N";
+    AnsiString FPasswordChar = "*";
+    AnsiString FXMLEncoding = "ISO-8859-1";
+    bool FShowZero = true;
+    unsigned FVAlignFlag = 0;
+    int FHighestRowCount = 0;
+    int FHighestColCount = 0;
+    int FLoadedFixedRows = 1;
+    int FLoadedFixedCols = 1;
+    int FLoadedDefaultRowHeight = 22;
+    int FLoadedRowCount = 10;
+    int FFilterFixedRows = 1;
+    bool FIsWinXP = false;
+    bool FIsVista = false;
+    bool FComCtl6 = false;
+    int FWheelScrollLines = 3;
+    int FUpdateCount = 0;
+    int FLastReportedRow = -1;
+    int FZoomLevel = 0;
+    TColor FPopupGrad[4] = {clNone, clNone, clNone, clNone};
+    TLookColors FLook;
+    TCursor FDesignCursor = crDefault;
+    TNotifyEvent FSavedFormResize;
+    TCustomForm* FOwnerForm = nullptr;
+    int FFormWidth = 0;
+    int FFormHeight = 0;
+    int FGridVersionNr = 0x01000000;
+};
+
+#undef PSG_GRID_PLAIN
+#undef PSG_GRID_REPAINT
