@@ -314,14 +314,18 @@ void TControlWidget::paintEvent(QPaintEvent*)
     QPainter p(this);
     TWinControl* c = Impl->Control;
     TWinControlImpl* impl = Impl;
+    std::shared_ptr<bool> alive = impl->Alive;
     Guarded([&] {
         impl->Painter = &p;
         TMessage erase{WM_ERASEBKGND, 0, 0, 0};
-        c->WndProc(erase);
+        c->MainWndProc(erase);
+        if (!*alive)
+            return;
         TMessage paint{WM_PAINT, 0, 0, 0};
-        c->WndProc(paint);
+        c->MainWndProc(paint);
     });
-    impl->Painter = nullptr;
+    if (*alive)
+        impl->Painter = nullptr;
 }
 
 // ---------------------------------------------------------------- events to messages
@@ -369,7 +373,7 @@ bool TEventBridge::eventFilter(QObject* obj, QEvent* ev)
                 TMessage m{WM_CONTEXTMENU, c->Handle(), MAKELPARAM(ce->globalPos().x(), ce->globalPos().y()), 0};
                 WinImpl(c).InFlight = &m;
                 WinImpl(c).PassToToolkit = false;
-                c->WndProc(m);
+                c->MainWndProc(m);
                 if (IsAlive(c, m.WParam)) {
                     eat = !WinImpl(c).PassToToolkit;
                     WinImpl(c).InFlight = nullptr;
@@ -438,7 +442,7 @@ bool TEventBridge::Mouse(QWidget* w, QMouseEvent* ev)
     TWinControlImpl& impl = WinImpl(target);
     impl.InFlight = &m;
     impl.PassToToolkit = false;
-    target->WndProc(m);
+    target->MainWndProc(m);
     if (!IsAlive(target, h))
         return true;
     impl.InFlight = nullptr;
@@ -464,7 +468,7 @@ bool TEventBridge::Wheel(QWidget* w, QWheelEvent* ev)
     TWinControlImpl& impl = WinImpl(c);
     impl.InFlight = &m;
     impl.PassToToolkit = false;
-    c->WndProc(m);
+    c->MainWndProc(m);
     if (!IsAlive(c, h))
         return true;
     impl.InFlight = nullptr;
@@ -497,7 +501,7 @@ bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
         TMessage m{loop.message, loop.wParam, loop.lParam, 0};
         impl.InFlight = &m;
         impl.PassToToolkit = false;
-        c->WndProc(m);
+        c->MainWndProc(m);
         if (!IsAlive(c, h))
             return true;
         impl.InFlight = nullptr;
@@ -530,7 +534,7 @@ bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
     TMessage m{loop.message, vk, keyData, 0};
     impl.InFlight = &m;
     impl.PassToToolkit = false;
-    c->WndProc(m);
+    c->MainWndProc(m);
     if (!IsAlive(c, h))
         return true;
     bool passKey = impl.PassToToolkit && Word(m.WParam) == vk;
@@ -561,7 +565,7 @@ bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
         cm.WParam = cl.wParam;
         impl.InFlight = &cm;
         impl.PassToToolkit = false;
-        c->WndProc(cm);
+        c->MainWndProc(cm);
         if (!IsAlive(c, h))
             return true;
         impl.InFlight = nullptr;
@@ -919,8 +923,13 @@ void TControl::SendToBack()
 LRESULT TControl::Perform(Cardinal Msg, WPARAM WParam, LPARAM LParam)
 {
     TMessage m{Msg, WParam, LParam, 0};
-    WndProc(m);
+    MainWndProc(m);
     return m.Result;
+}
+
+void TControl::MainWndProc(TMessage& Message)
+{
+    WndProc(Message);
 }
 
 void TControl::WndProc(TMessage& Message)
@@ -1252,6 +1261,16 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FImpl(std::make
 TWinControl::~TWinControl()
 {
     Destroying();
+    // The hooks learn that the window goes (the destroy message always reaches WndProc).
+    if (FHandle && !FImpl->Hooks.empty()) {
+        TMessage m{WM_DESTROY, 0, 0, 0};
+        try {
+            MainWndProc(m);
+        } catch (...) {
+        }
+    }
+    *FImpl->Alive = false;
+    FImpl->Hooks.clear();
     // Children go with their parent window.
     while (!FControls.empty()) {
         TControl* c = FControls.back();
@@ -1493,6 +1512,34 @@ TControl* TWinControl::ControlAtPos(const TPoint& Pos, bool AllowDisabled, bool 
     return nullptr;
 }
 
+namespace {
+// What the window system tells a window after it moved or changed size.
+void SendBoundsMessages(TWinControl* c, bool moved, bool sized)
+{
+    std::shared_ptr<bool> alive = WinImpl(c).Alive;
+    WINDOWPOS wp;
+    wp.hwnd = c->HandleAllocated() ? c->Handle() : 0;
+    wp.x = c->Left();
+    wp.y = c->Top();
+    wp.cx = c->Width();
+    wp.cy = c->Height();
+    wp.flags = (moved ? 0 : SWP_NOMOVE) | (sized ? 0 : SWP_NOSIZE);
+    c->Perform(WM_WINDOWPOSCHANGED, 0, LPARAM(&wp));
+    if (moved && *alive) {
+        TPoint o(c->Left(), c->Top());
+        c->Perform(WM_MOVE, 0, MAKELPARAM(o.X, o.Y));
+    }
+    if (sized && *alive) {
+        WPARAM kind = SIZE_RESTORED;
+        if (auto* f = dynamic_cast<TCustomForm*>(c))
+            kind = f->WindowState() == wsMaximized ? SIZE_MAXIMIZED
+                 : f->WindowState() == wsMinimized ? SIZE_MINIMIZED : SIZE_RESTORED;
+        TRect cr = c->ClientRect();
+        c->Perform(WM_SIZE, kind, MAKELPARAM(cr.Width(), cr.Height()));
+    }
+}
+}  // namespace
+
 void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
     if (AWidth < 0) AWidth = 0;
@@ -1503,6 +1550,7 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
     if (ALeft == FLeft && ATop == FTop && AWidth == FWidth && AHeight == FHeight)
         return;
     sized = AWidth != FWidth || AHeight != FHeight;
+    bool moved = ALeft != FLeft || ATop != FTop;
     FLeft = ALeft;
     FTop = ATop;
     FWidth = AWidth;
@@ -1512,11 +1560,23 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
         FAnchorParentH = FParent->ClientHeight();
     }
     ApplyGeometry();
-    if (sized) {
-        TRect cr = ClientRect();
-        Perform(WM_SIZE, SIZE_RESTORED, MAKELPARAM(cr.Width(), cr.Height()));
-    }
-    RequestAlign();
+    std::shared_ptr<bool> alive = FImpl->Alive;
+    SendBoundsMessages(this, moved, sized);
+    if (*alive)
+        RequestAlign();
+}
+
+void TWinControl::WindowBoundsChanged(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    bool moved = ALeft != FLeft || ATop != FTop;
+    bool sized = AWidth != FWidth || AHeight != FHeight;
+    if (!moved && !sized)
+        return;
+    FLeft = ALeft;
+    FTop = ATop;
+    FWidth = std::max(0, AWidth);
+    FHeight = std::max(0, AHeight);
+    SendBoundsMessages(this, moved, sized);
 }
 
 TPoint TWinControl::ClientOrigin() const
@@ -1774,6 +1834,79 @@ void TWinControl::WndProc(TMessage& m)
         }
     }
     TControl::WndProc(m);
+}
+
+// ---------------------------------------------------------------- message hooks
+namespace {
+using THookList = std::vector<std::shared_ptr<TMessageHookEntry>>;
+
+// Passes the message through the hooks from index i on (newest first), then WndProc.
+void RunHooks(TWinControl* c, const THookList& hooks, size_t i, TMessage& m, const std::shared_ptr<bool>& alive)
+{
+    for (; i < hooks.size(); ++i) {
+        const std::shared_ptr<TMessageHookEntry>& e = hooks[i];
+        if (e->Removed)
+            continue;
+        bool passed = false;
+        size_t rest = i + 1;
+        TMessageNext next = [&, rest](TMessage& msg) {
+            if (passed || !*alive)
+                return;
+            passed = true;
+            RunHooks(c, hooks, rest, msg, alive);
+        };
+        bool handled = e->Hook(m, next);
+        if (handled || passed || !*alive)
+            return;
+    }
+    c->WndProc(m);
+}
+}  // namespace
+
+void TWinControl::MainWndProc(TMessage& m)
+{
+    if (FImpl->Hooks.empty()) {
+        WndProc(m);
+        return;
+    }
+    THookList hooks(FImpl->Hooks.rbegin(), FImpl->Hooks.rend());
+    std::shared_ptr<bool> alive = FImpl->Alive;
+    RunHooks(this, hooks, 0, m, alive);
+}
+
+int TWinControl::AddMessageHook(TMessageHookEx Hook)
+{
+    static int nextId = 0;
+    if (!Hook)
+        return 0;
+    auto e = std::make_shared<TMessageHookEntry>();
+    e->Id = ++nextId;
+    e->Hook = std::move(Hook);
+    FImpl->Hooks.push_back(e);
+    return e->Id;
+}
+
+int TWinControl::AddMessageHook(TMessageHook Hook)
+{
+    if (!Hook)
+        return 0;
+    return AddMessageHook(TMessageHookEx([h = std::move(Hook)](TMessage& m, const TMessageNext&) { return h(m); }));
+}
+
+void TWinControl::RemoveMessageHook(int Id)
+{
+    auto& v = FImpl->Hooks;
+    for (auto it = v.begin(); it != v.end(); ++it)
+        if ((*it)->Id == Id) {
+            (*it)->Removed = true;
+            v.erase(it);
+            return;
+        }
+}
+
+int TWinControl::MessageHookCount() const
+{
+    return int(FImpl->Hooks.size());
 }
 
 void TWinControl::Dispatch(TMessage& m)

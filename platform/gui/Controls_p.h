@@ -5,6 +5,8 @@
 #include <QWidget>
 #include <exception>
 #include <functional>
+#include <memory>
+#include <vector>
 
 #include "platform/gui/Controls.h"
 
@@ -17,6 +19,12 @@ struct TNativeWidget {
 };
 inline TNativeWidget* WrapWidget(QWidget* w) { return new TNativeWidget{w}; }
 
+struct TMessageHookEntry {
+    int Id = 0;
+    TMessageHookEx Hook;
+    bool Removed = false;
+};
+
 class TWinControlImpl {
 public:
     TWinControl* Control = nullptr;
@@ -26,6 +34,10 @@ public:
     QPainter* Painter = nullptr;       // while painting
     TMessage* InFlight = nullptr;      // the message made from the toolkit event being handled
     bool PassToToolkit = false;        // the in-flight message reached DefaultHandler
+    // Message hooks, oldest first; entries are shared with the messages passing them.
+    std::vector<std::shared_ptr<TMessageHookEntry>> Hooks;
+    // False once the control is being destroyed (held by the messages passing its hooks).
+    std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
 };
 TWinControlImpl& WinImpl(TWinControl* c);
 

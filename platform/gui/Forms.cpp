@@ -37,17 +37,25 @@ public:
             return false;
         switch (ev->type()) {
         case QEvent::Close: {
+            // The window's close button: WM_CLOSE, whose handling closes the form.
             TCustomForm* f = Form;
             ev->ignore();
             ++gui_state::EventDepth;
             try {
-                f->Close();
+                f->Perform(WM_CLOSE, 0, 0);
             } catch (...) {
                 gui_state::HandleException();
             }
             --gui_state::EventDepth;
             return true;
         }
+        case QEvent::Move:
+        case QEvent::Resize:
+            FormWindowChanged(Form, false);
+            return false;
+        case QEvent::WindowStateChange:
+            FormWindowChanged(Form, true);
+            return false;
         case QEvent::WindowActivate:
             FormActivated(Form, true);
             return false;
@@ -65,18 +73,47 @@ void FormActivated(TCustomForm* Form, bool Active)
 {
     ++gui_state::EventDepth;
     try {
-        if (Active && g_activeForm != Form) {
-            TCustomForm* old = g_activeForm;
+        // A form hidden and shown again is the active form once more.
+        if (Active && (g_activeForm != Form || !Form->FActive)) {
+            TCustomForm* old = g_activeForm != Form ? g_activeForm : nullptr;
             g_activeForm = Form;
-            if (old && old->FActive) {
-                old->FActive = false;
-                old->Deactivate();
-            }
-            Form->FActive = true;
-            Form->Activate();
+            HWND oldH = old && old->HandleAllocated() ? old->Handle() : 0;
+            if (old && old->FActive)
+                old->Perform(WM_ACTIVATE, WA_INACTIVE, LPARAM(Form->Handle()));
+            Form->Perform(WM_ACTIVATE, WA_ACTIVE, LPARAM(oldH));
         } else if (!Active && Form->FActive) {
-            Form->FActive = false;
-            Form->Deactivate();
+            Form->Perform(WM_ACTIVATE, WA_INACTIVE, 0);
+        }
+    } catch (...) {
+        gui_state::HandleException();
+    }
+    --gui_state::EventDepth;
+}
+
+void FormWindowChanged(TCustomForm* Form, bool StateChanged)
+{
+    if (!Form || !Form->HandleAllocated() || Form->Parent())
+        return;
+    QWidget* w = ControlWidget(Form);
+    std::shared_ptr<bool> alive = WinImpl(Form).Alive;
+    ++gui_state::EventDepth;
+    try {
+        if (StateChanged) {
+            Qt::WindowStates st = w->windowState();
+            TWindowState now = (st & Qt::WindowMinimized) ? wsMinimized
+                               : (st & (Qt::WindowMaximized | Qt::WindowFullScreen)) ? wsMaximized : wsNormal;
+            TWindowState was = Form->FWindowState;
+            if (now != was) {
+                // The user asked the window system: the form hears it as the system command.
+                WPARAM cmd = now == wsMaximized ? SC_MAXIMIZE : now == wsMinimized ? SC_MINIMIZE : SC_RESTORE;
+                Form->Perform(WM_SYSCOMMAND, cmd, 0);
+                if (*alive && Form->FWindowState == was)
+                    Form->SetWindowState(was);   // refused by a hook or handler: the window goes back
+            }
+        } else if (w->isVisible()) {
+            Form->WindowBoundsChanged(w->x(), w->y(), w->width(), w->height());
+            if (*alive)
+                Form->Realign();
         }
     } catch (...) {
         gui_state::HandleException();
@@ -154,6 +191,9 @@ void TCustomForm::CreateWnd()
     g_formBridges[this] = bridge;
     w->setWindowTitle(ToQString(Caption()));
     ApplyWindowFlags();
+    // A state chosen before the window existed applies when it is shown.
+    if (FWindowState != wsNormal)
+        SetWindowState(FWindowState);
 }
 
 void TCustomForm::ApplyWindowFlags()
@@ -192,11 +232,13 @@ void TCustomForm::SetFormStyle(TFormStyle v)
 void TCustomForm::SetWindowState(TWindowState v)
 {
     FWindowState = v;
-    if (!HandleAllocated())
+    if (!HandleAllocated() || Parent())
         return;
     QWidget* w = ControlWidget(this);
-    w->setWindowState(v == wsMaximized ? Qt::WindowMaximized : v == wsMinimized ? Qt::WindowMinimized
-                                                                                 : Qt::WindowNoState);
+    Qt::WindowStates want = v == wsMaximized ? Qt::WindowMaximized : v == wsMinimized ? Qt::WindowMinimized
+                                                                                        : Qt::WindowNoState;
+    if (w->windowState() != want)
+        w->setWindowState(want);
 }
 
 void TCustomForm::SetActiveControl(TWinControl* v)
@@ -469,6 +511,33 @@ void TCustomForm::CMDialogKey(TMessage& m)
 
 void TCustomForm::Dispatch(TMessage& m)
 {
+    switch (m.Msg) {
+    case WM_CLOSE:
+        Close();
+        return;
+    case WM_ACTIVATE: {
+        bool on = (m.WParam & 0xFFFF) != WA_INACTIVE;
+        if (on && !FActive) {
+            FActive = true;
+            Activate();
+        } else if (!on && FActive) {
+            FActive = false;
+            Deactivate();
+        }
+        return;
+    }
+    case WM_SYSCOMMAND:
+        switch (m.WParam & 0xFFF0) {
+        case SC_MAXIMIZE: SetWindowState(wsMaximized); return;
+        case SC_MINIMIZE: SetWindowState(wsMinimized); return;
+        case SC_RESTORE: SetWindowState(wsNormal); return;
+        case SC_CLOSE: Perform(WM_CLOSE, 0, 0); return;
+        default: break;
+        }
+        break;
+    default:
+        break;
+    }
     TWinControl::Dispatch(m);
 }
 

@@ -97,6 +97,7 @@ private:
     friend class TWinControl;
     friend class TApplication;
     friend void FormActivated(TCustomForm* Form, bool Active);
+    friend void FormWindowChanged(TCustomForm* Form, bool StateChanged);
     void ApplyWindowFlags();
     void PlaceOnScreen();
     TBorderStyle FBorderStyle = bsSizeable;

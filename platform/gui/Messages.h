@@ -276,6 +276,30 @@ constexpr WPARAM SIZE_RESTORED = 0;
 constexpr WPARAM SIZE_MINIMIZED = 1;
 constexpr WPARAM SIZE_MAXIMIZED = 2;
 
+// WParam of WM_SYSCOMMAND (the low four bits are the system's own).
+constexpr WPARAM SC_SIZE = 0xF000;
+constexpr WPARAM SC_MOVE = 0xF010;
+constexpr WPARAM SC_MINIMIZE = 0xF020;
+constexpr WPARAM SC_MAXIMIZE = 0xF030;
+constexpr WPARAM SC_CLOSE = 0xF060;
+constexpr WPARAM SC_RESTORE = 0xF120;
+
+// Low word of WParam of WM_ACTIVATE.
+constexpr WPARAM WA_INACTIVE = 0;
+constexpr WPARAM WA_ACTIVE = 1;
+constexpr WPARAM WA_CLICKACTIVE = 2;
+
+// LParam of WM_WINDOWPOSCHANGED: where the window is now (its parent's
+// client coordinates, the screen for a top-level window).
+struct WINDOWPOS {
+    HWND hwnd = 0;
+    HWND hwndInsertAfter = 0;
+    int x = 0, y = 0, cx = 0, cy = 0;
+    UINT flags = 0;
+};
+constexpr UINT SWP_NOSIZE = 0x0001;
+constexpr UINT SWP_NOMOVE = 0x0002;
+
 // Results of WM_NCHITTEST.
 constexpr LRESULT HTERROR = -2;
 constexpr LRESULT HTTRANSPARENT = -1;
