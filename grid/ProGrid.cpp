@@ -8,7 +8,7 @@
 #include "platform/core/CodePage.h"
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/Forms.h"
-#include "platform/gui/SysInfo.h"
+#include "platform/gui/Themes.h"
 
 // ---------------------------------------------------------------- unit start-up
 namespace {
@@ -24,7 +24,7 @@ void ProGridUnitInitialize()
         return;
     // No OLE on this platform: dragging and dropping goes through the toolkit.
     int major = 0, minor = 0;
-    GetDllFileVersion("comctl32.dll", major, minor);
+    PlatformComCtlVersion(major, minor);
     ComCtrl470 = (major * 65536 + minor) >= 0x40046;
     ClipboardFormat = RegisterClipboardFormat("TProStringGrid Cells");
     EditDoneMessage = RegisterWindowMessage("GridEditDone");
@@ -89,11 +89,11 @@ TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
     SetControlStyle(ControlStyle() | csAcceptsControls);
 
     int major = 0, minor = 0;
-    GetWindowsVersion(major, minor);
+    PlatformWindowsVersion(major, minor);
     FIsWinXP = major > 5 || (major == 5 && minor > 0);
     FIsVista = major >= 6;
     int ccMajor = 0, ccMinor = 0;
-    GetDllFileVersion("COMCTL32.DLL", ccMajor, ccMinor);
+    PlatformComCtlVersion(ccMajor, ccMinor);
     FComCtl6 = ccMajor > 5;
 
     FFooterPanel = new TFooterPanel(this);
@@ -258,7 +258,7 @@ void TProStringGrid::CreateWnd()
         if (FColumnSize->Load())
             LoadColumnSizes();
         SetTimer(this, 111, 500);
-        FIsWinXP = FIsWinXP && IsThemeActive();
+        FIsWinXP = FIsWinXP && ThemesActive();
     }
 }
 

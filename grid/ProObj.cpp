@@ -6,7 +6,7 @@
 
 #include "grid/PsgHTML.h"
 #include "platform/core/SysUtils.h"
-#include "platform/gui/SysInfo.h"
+#include "platform/gui/Themes.h"
 
 namespace {
 [[noreturn]] void ListIndexError(int Index)
@@ -346,21 +346,36 @@ void TPopupButton::Paint()
 }
 
 // ---------------------------------------------------------------- look helpers
+void PlatformWindowsVersion(int& Major, int& Minor)
+{
+    // The platform reports the XP generation (Windows 5.1).
+    Major = 5;
+    Minor = 1;
+}
+
+void PlatformComCtlVersion(int& Major, int& Minor)
+{
+    // The common-controls library the platform reports: 6.0.
+    Major = 6;
+    Minor = 0;
+}
+
 bool IsWinXP()
 {
     int major = 0, minor = 0;
-    GetWindowsVersion(major, minor);
+    PlatformWindowsVersion(major, minor);
     return major > 5 || (major == 5 && minor >= 1);
 }
 
 AnsiString CurrentThemeColorName()
 {
-    return GetThemeColorSchemeName();
+    // The platform has no colour scheme of its own.
+    return AnsiString();
 }
 
 int GetXPColorScheme()
 {
-    if (!IsWinXP() || !IsThemeActive())
+    if (!IsWinXP() || !ThemesActive())
         return 0;
     AnsiString name = CurrentThemeColorName();
     if (name == "NormalColor")

@@ -316,6 +316,9 @@ private:
 };
 
 // ---------------------------------------------------------------- look helpers
+// What the platform reports: Windows version and common-controls version.
+void PlatformWindowsVersion(int& Major, int& Minor);
+void PlatformComCtlVersion(int& Major, int& Minor);
 // The platform is Windows 5.1 or later.
 bool IsWinXP();
 // 0 without XP visual styles; else the theme colour name: "NormalColor" 1,

@@ -1,0 +1,302 @@
+#include <gtest/gtest.h>
+
+#include "grid/ProGrid.h"
+#include "platform/gui/Clipbrd.h"
+#include "platform/gui/Forms.h"
+
+TEST(ProGrid, NewGridDefaults)
+{
+    TProStringGrid g(nullptr);
+    EXPECT_EQ(g.RowCount(), 10);
+    EXPECT_EQ(g.ColCount(), 5);
+    EXPECT_EQ(g.FixedRows(), 1);
+    EXPECT_EQ(g.FixedCols(), 1);
+    EXPECT_EQ(g.DefaultRowHeight(), 22);
+    EXPECT_EQ(g.FixedRowHeight(), 21);
+    EXPECT_EQ(g.Width(), 400);
+    EXPECT_EQ(g.Height(), 250);
+    EXPECT_EQ(g.Look(), glXP);
+    EXPECT_TRUE(g.WordWrap());
+    EXPECT_TRUE(g.ShowSelection());
+    EXPECT_EQ(g.SelectionColor(), TColor(0xEACAB6));
+    EXPECT_EQ(g.FloatFormat(), "%.2f");
+    EXPECT_EQ(g.FixedFont()->Name(), "Tahoma");
+    EXPECT_TRUE(g.FixedFont()->Style() & fsBold);
+    EXPECT_EQ(g.GetCheckTrue(1, 1), "Y");
+    EXPECT_EQ(g.GetCheckFalse(1, 1), "N");
+    EXPECT_EQ(g.Version(), "1.0.0.0");
+    EXPECT_NE(g.GridCombo(), nullptr);
+    EXPECT_NE(g.DateTimePicker(), nullptr);   // common controls 6.0
+    EXPECT_FALSE(g.GridCombo()->Visible());
+}
+
+TEST(ProGrid, UnitRegistersClipboardFormatAndMessageOnce)
+{
+    UINT f = GridClipboardFormat();
+    EXPECT_GE(f, 0xC000u);
+    EXPECT_EQ(GetClipboardFormatName(f), "TProStringGrid Cells");
+    EXPECT_EQ(GridEditDoneMessage(), RegisterWindowMessage("GridEditDone"));
+    EXPECT_TRUE(GridComCtrlOk());
+}
+
+TEST(ProGrid, CheckTextsFollowEvents)
+{
+    TProStringGrid g(nullptr);
+    g.OnGetCheckTrue = [](TObject*, int c, int, AnsiString& v) { if (c == 2) v = "Tak"; };
+    EXPECT_EQ(g.GetCheckTrue(2, 1), "Tak");
+    EXPECT_EQ(g.GetCheckTrue(1, 1), "Y");
+}
+
+TEST(ProGrid, IntegerValues)
+{
+    TProStringGrid g(nullptr);
+    struct { const char* Text; int Value; bool Valid; } cases[] = {
+        {"", 0, true}, {"-", 0, true}, {"12", 12, true}, {"-7", -7, true},
+        {"12a", 0, false}, {"1.5", 0, false}, {"$1F", 0, false}, {"99999999999", 0, false},
+    };
+    for (auto c : cases) {
+        g.SetCells(1, 1, c.Text);
+        if (c.Valid) {
+            EXPECT_EQ(g.CellIntegerValue(1, 1), c.Value) << c.Text;
+        } else {
+            try {
+                g.CellIntegerValue(1, 1);
+                ADD_FAILURE() << c.Text;
+            } catch (const EProGridError& e) {
+                EXPECT_EQ(e.Message(), "Cell does not contain integer value");
+            }
+        }
+    }
+    g.SetCellIntegerValue(2, 2, -15);
+    EXPECT_EQ(g.Cells(2, 2), "-15");
+}
+
+TEST(ProGrid, FloatValuesFollowTheDecimalSeparator)
+{
+    TProStringGrid g(nullptr);
+    FormatSettings.DecimalSeparator = ',';
+    g.SetCellFloatValue(1, 1, 3.5);
+    EXPECT_EQ(g.Cells(1, 1), "3,50");
+    EXPECT_DOUBLE_EQ(g.CellFloatValue(1, 1), 3.5);
+    FormatSettings.DecimalSeparator = '.';
+    FormatSettings.ThousandSeparator = ',';
+    g.SetCellFloatValue(1, 1, 3.5);
+    EXPECT_EQ(g.Cells(1, 1), "3.50");
+    EXPECT_DOUBLE_EQ(g.CellFloatValue(1, 1), 3.5);
+    g.SetCells(1, 2, "-");
+    EXPECT_EQ(g.CellFloatValue(1, 2), 0);
+    ResetFormatSettings();
+    g.SetCells(1, 2, "(12,50)");   // cleaned to -12.50
+    EXPECT_DOUBLE_EQ(g.CellFloatValue(1, 2), -12.5);
+}
+
+TEST(ProGrid, FixedRowAlwaysClamps)
+{
+    TProStringGrid g(nullptr);
+    g.SetRowCount(3);
+    g.SetFixedRowAlways(true);
+    g.SetFixedRows(5);
+    EXPECT_EQ(g.FixedRows(), 2);
+    g.SetFixedRows(0);
+    EXPECT_EQ(g.FixedRows(), 1);   // the grid holds 0, read answers 1
+    g.SetFixedRowAlways(false);
+    EXPECT_EQ(g.FixedRows(), 0);
+    EXPECT_THROW(g.SetFixedRows(5), Exception);
+}
+
+TEST(ProGrid, IntegralHeightRoundsToWholeRows)
+{
+    TProStringGrid g(nullptr);
+    g.SetIntegralHeight(true);
+    g.SetBounds(0, 0, 400, 100);
+    EXPECT_EQ(g.Height(), 92);   // 4 x 22 + 2 x 2
+    g.SetBounds(0, 0, 400, 60);
+    EXPECT_EQ(g.Height(), 48);
+}
+
+TEST(ProGrid, DisjunctRowSelectionRangeAndEvents)
+{
+    TProStringGrid g(nullptr);
+    g.MouseActions()->SetDisjunctRowSelect(true);
+    int asked = 0;
+    g.OnRowDisjunctSelect = [&](TObject*, int r, bool& allow, bool) { ++asked; allow = r != 4; };
+    for (int bad : {-1, 10}) {
+        try {
+            g.SetRowSelect(bad, true);
+            ADD_FAILURE();
+        } catch (const EProGridError& e) {
+            EXPECT_EQ(e.Message(), "Invalid row accessed");
+        }
+        EXPECT_THROW(g.GetRowSelect(bad), EProGridError);
+    }
+    EXPECT_EQ(asked, 0);   // checked before any event
+    g.SetRowSelect(5, true);
+    g.SetRowSelect(2, true);
+    g.SetRowSelect(4, true);   // vetoed
+    EXPECT_TRUE(g.GetRowSelect(5));
+    EXPECT_FALSE(g.GetRowSelect(4));
+    EXPECT_EQ(g.SelectedRowCount(), 2);
+    EXPECT_EQ(g.RowSelectOrder(), (std::vector<int>{5, 2}));
+    EXPECT_TRUE(g.IsSelected(1, 2));
+    EXPECT_FALSE(g.IsSelected(0, 2));   // fixed column
+    g.SetRowSelect(5, false);
+    EXPECT_EQ(g.RowSelectOrder(), (std::vector<int>{2}));
+    g.ClearRowSelect();
+    EXPECT_EQ(g.SelectedRowCount(), 0);
+
+    EXPECT_THROW(g.SetColSelect(5, true), EProGridError);
+    g.SetColSelect(4, true);
+    EXPECT_TRUE(g.GetColSelect(4));
+}
+
+TEST(ProGrid, SelectRowsWithoutDisjunctSetsRectangle)
+{
+    TProStringGrid g(nullptr);
+    g.SelectRows(2, 3);
+    EXPECT_EQ(g.Selection(), TGridRect(1, 2, 4, 4));
+    EXPECT_EQ(g.SelectedRowCount(), 3);
+    EXPECT_TRUE(g.GetRowSelect(3));
+    EXPECT_FALSE(g.GetRowSelect(5));
+}
+
+TEST(ProGrid, ModifiedMarksGrowAndClear)
+{
+    TProStringGrid g(nullptr);
+    EXPECT_FALSE(g.GetRowModified(50));
+    g.SetRowModified(7, true);
+    EXPECT_TRUE(g.GetRowModified(7));
+    EXPECT_FALSE(g.GetRowModified(6));
+    g.ClearRowModified();
+    EXPECT_FALSE(g.GetRowModified(7));
+}
+
+TEST(ProGrid, UpdateBracketCountsWhetherVisibleOrNot)
+{
+    TProStringGrid g(nullptr);
+    g.SetVisible(false);
+    g.BeginUpdate();
+    g.BeginUpdate();
+    EXPECT_EQ(g.UpdateCount(), 2);
+    g.EndUpdate();
+    g.EndUpdate();
+    g.EndUpdate();   // never below 0
+    EXPECT_EQ(g.UpdateCount(), 0);
+}
+
+TEST(ProGrid, FilterConditions)
+{
+    TProStringGrid g(nullptr);
+    g.SetCells(1, 1, "7");
+    g.SetCells(1, 2, "3");
+    g.SetCells(2, 1, "abc");
+    g.SetCells(2, 2, "bcd");
+    g.SetCells(2, 3, "cab");
+    TFilterData* f = g.Filter()->Add();
+    struct { int Col; const char* Cond; int Row; bool Match; } cases[] = {
+        {1, ">5", 1, true}, {1, ">5", 2, false}, {2, "a*", 1, true}, {2, "a*", 2, false},
+        {2, "!a*", 2, true}, {2, "!a*", 1, false}, {2, "abc|bcd", 2, true}, {2, "abc|bcd", 3, false},
+        {2, "(a*|b*)&*c*", 1, true}, {2, "(a*|b*)&*c*", 3, false},
+    };
+    for (auto c : cases) {
+        f->SetColumn(c.Col);
+        f->SetCondition(c.Cond);
+        EXPECT_EQ(g.MatchFilter(c.Row), c.Match) << c.Cond << " row " << c.Row;
+    }
+    // Prefix is cut before matching; a second condition combines by its operation.
+    f->SetColumn(2);
+    f->SetCondition("a*");
+    f->SetPrefix("c");
+    EXPECT_TRUE(g.MatchFilter(3));     // "cab" is matched as "ab"
+    TFilterData* f2 = g.Filter()->Add();
+    f2->SetColumn(1);
+    f2->SetCondition(">5");
+    f2->SetOperation(foOR);
+    f->SetPrefix("");
+    f->SetCondition("b*");
+    EXPECT_FALSE(g.MatchFilter(1));   // "must": "abc" fails and ends the check
+    f->SetOperation(foNONE);
+    EXPECT_TRUE(g.MatchFilter(1));    // now 7 > 5 rescues it
+    EXPECT_FALSE(g.MatchFilter(3));
+    g.OnCustomFilter = [](TObject*, int, bool& allow) { allow = true; };
+    EXPECT_TRUE(g.MatchFilter(3));
+}
+
+TEST(ProGrid, RowColorNoneRemovesEveryFormat)
+{
+    TProStringGrid g(nullptr);
+    g.SetCellFontColor(2, 3, clRed);
+    g.SetRowColor(3, clYellow);
+    EXPECT_EQ(g.GetCellBrushColor(2, 3), clYellow);
+    EXPECT_EQ(g.GetCellBrushColor(0, 3), clNone);   // fixed column untouched
+    g.SetRowColor(3, clNone);
+    EXPECT_FALSE(g.HasCellProperties(2, 3));
+    EXPECT_EQ(g.GetCellBrushColor(2, 3), clNone);
+}
+
+TEST(ProGrid, ZoomStopsAtTenSteps)
+{
+    TProStringGrid g(nullptr);
+    int w = g.ColWidths(1), h = g.RowHeights(1);
+    for (int i = 0; i < 11; ++i)
+        g.Zoom(1);
+    EXPECT_EQ(g.ZoomLevel(), 10);
+    EXPECT_EQ(g.ColWidths(1), w + 10);
+    EXPECT_EQ(g.RowHeights(1), h + 10);
+}
+
+TEST(ProGrid, HiddenColumnFlagsHaveNoFixedLimit)
+{
+    TProStringGrid g(nullptr);
+    g.SetColumnVisibleFlag(2000, false);
+    g.SetColumnVisibleFlag(3, false);
+    EXPECT_FALSE(g.ColumnVisible(2000));
+    EXPECT_TRUE(g.ColumnVisible(5000));
+    EXPECT_EQ(g.NumHiddenColumns(), 2);
+    EXPECT_EQ(g.DisplayColumn(4), 3);
+    EXPECT_EQ(g.RealColIndex(3), 4);
+    EXPECT_EQ(g.DisplayColumn(2001), 1999);
+}
+
+TEST(ProGrid, CellQuestionsDefaultsAndEvents)
+{
+    TProStringGrid g(nullptr);
+    EXPECT_TRUE(g.IsFixedCell(0, 5));
+    EXPECT_FALSE(g.IsFixedCell(2, 5));
+    g.OnIsFixedCell = [](TObject*, int c, int, bool& f) { f = c == 2; };
+    EXPECT_TRUE(g.IsFixedCell(2, 5));
+
+    g.SetOptions(g.Options() | goEditing);
+    EXPECT_FALSE(g.GetCellReadOnly(2, 2));
+    g.CellProperties(2, 2)->SetReadOnly(true);
+    EXPECT_TRUE(g.GetCellReadOnly(2, 2));
+    g.OnCanEditCell = [](TObject*, int, int r, bool& can) { can = r != 4; };
+    EXPECT_TRUE(g.GetCellReadOnly(3, 4));
+
+    TAlignment h = taLeftJustify;
+    TVAlignment v = vtaTop;
+    g.MouseActions()->SetHotmailRowSelect(true);
+    g.GetCellAlignment(0, 1, h, v);
+    EXPECT_EQ(h, taCenter);
+
+    g.ControlLook()->SetDropDownAlwaysVisible(true);
+    g.OnGetEditorType = [](TObject*, int c, int, TEditorType& e) { if (c == 3) e = edComboList; };
+    EXPECT_TRUE(g.HasComboBox(3, 1));
+    EXPECT_FALSE(g.HasComboBox(2, 1));
+
+    g.OnGridHint = [](TObject*, int c, int r, AnsiString& s) { s = "c" + IntToStr(c) + "r" + IntToStr(r); };
+    EXPECT_EQ(g.GetCellHint(2, 3), "c2r3");
+}
+
+TEST(ProGrid, OwnerFormResizeIsChainedAndRestored)
+{
+    TForm form(nullptr);
+    int calls = 0;
+    form.OnResize = [&](TObject*) { ++calls; };
+    {
+        TProStringGrid g(&form);
+        form.OnResize(&form);
+        EXPECT_EQ(calls, 1);
+    }
+    form.OnResize(&form);
+    EXPECT_EQ(calls, 2);
+}
