@@ -1410,12 +1410,43 @@ void TWinControl::ApplyGeometry()
     QWidget* w = FImpl->Widget.data();
     if (!w)
         return;
-    if (FParent)
+    if (FParent) {
         w->setGeometry(FLeft, FTop, FWidth, FHeight);
-    else {
-        w->resize(FWidth, FHeight);
-        w->move(FLeft, FTop);
+        return;
     }
+    // The window system reports the change later, perhaps in steps: those
+    // reports are not moves of the user.
+    auto note = [](auto& v, auto x) {
+        if (v.size() >= 16)
+            v.erase(v.begin());
+        v.push_back(x);
+    };
+    if (w->size() != QSize(FWidth, FHeight))
+        note(FImpl->SetSizes, QSize(FWidth, FHeight));
+    if (w->pos() != QPoint(FLeft, FTop))
+        note(FImpl->SetPositions, QPoint(FLeft, FTop));
+    bool was = FImpl->ApplyingGeometry;
+    FImpl->ApplyingGeometry = true;
+    w->resize(FWidth, FHeight);
+    w->move(FLeft, FTop);
+    FImpl->ApplyingGeometry = was;
+}
+
+bool IsGeometryEcho(TWinControl* c, bool Move, int A, int B)
+{
+    TWinControlImpl& impl = WinImpl(c);
+    if (impl.ApplyingGeometry)
+        return true;
+    auto take = [](auto& v, auto x) {
+        auto it = std::find(v.begin(), v.end(), x);
+        if (it == v.end()) {
+            v.clear();
+            return false;
+        }
+        v.erase(v.begin(), it + 1);
+        return true;
+    };
+    return Move ? take(impl.SetPositions, QPoint(A, B)) : take(impl.SetSizes, QSize(A, B));
 }
 
 void TWinControl::InsertControl(TControl* AControl)

@@ -36,6 +36,11 @@ public:
     bool PassToToolkit = false;        // the in-flight message reached DefaultHandler
     // Message hooks, oldest first; entries are shared with the messages passing them.
     std::vector<std::shared_ptr<TMessageHookEntry>> Hooks;
+    // Top-level windows: positions and sizes the program gave the window whose
+    // report from the window system may still come (they are no user's move).
+    std::vector<QPoint> SetPositions;
+    std::vector<QSize> SetSizes;
+    bool ApplyingGeometry = false;
     // False once the control is being destroyed (held by the messages passing its hooks).
     std::shared_ptr<bool> Alive = std::make_shared<bool>(true);
 };
@@ -45,6 +50,9 @@ TWinControlImpl& WinImpl(TWinControl* c);
 QWidget* ControlWidget(TWinControl* c);
 // The control a widget belongs to, nullptr when none.
 TWinControl* WidgetControl(const QObject* w);
+// True when a move (or size) the window system reports for a top-level window
+// is only the echo of one the program made.
+bool IsGeometryEcho(TWinControl* c, bool Move, int A, int B);
 // Events of a widget inside a standard control (the edit of a combo box)
 // become messages of that control too.
 void InstallMessageBridge(QWidget* w, TWinControl* c);

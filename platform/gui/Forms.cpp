@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QEventLoop>
 #include <QPainter>
+#include <QResizeEvent>
 #include <QPixmap>
 #include <QScreen>
 #include <QToolTip>
@@ -31,7 +32,7 @@ class TFormBridge : public QObject {
 public:
     explicit TFormBridge(TCustomForm* f) : Form(f) {}
     TCustomForm* Form;
-    bool eventFilter(QObject*, QEvent* ev) override
+    bool eventFilter(QObject* obj, QEvent* ev) override
     {
         if (!Form)
             return false;
@@ -49,10 +50,18 @@ public:
             --gui_state::EventDepth;
             return true;
         }
-        case QEvent::Move:
-        case QEvent::Resize:
-            FormWindowChanged(Form, false);
+        case QEvent::Move: {
+            QPoint p = static_cast<QWidget*>(obj)->pos();
+            if (!IsGeometryEcho(Form, true, p.x(), p.y()))
+                FormWindowChanged(Form, false);
             return false;
+        }
+        case QEvent::Resize: {
+            QSize z = static_cast<QResizeEvent*>(ev)->size();
+            if (!IsGeometryEcho(Form, false, z.width(), z.height()))
+                FormWindowChanged(Form, false);
+            return false;
+        }
         case QEvent::WindowStateChange:
             FormWindowChanged(Form, true);
             return false;

@@ -1,6 +1,7 @@
 #include "platform/gui/TestSupport.h"
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -363,6 +364,42 @@ AnsiString HintAt(TControl* Control, int X, int Y)
     gui_state::LastHint.clear();
     Deliver(w, &ev);
     return gui_state::LastHint;
+}
+
+// ---------------------------------------------------------------- the window system
+void CloseWindowByUser(TCustomForm* Form)
+{
+    QWidget* w = ControlWidget(Form);
+    QCloseEvent ev;
+    Deliver(w, &ev);
+}
+
+void SetWindowStateByUser(TCustomForm* Form, TWindowState State)
+{
+    QWidget* w = ControlWidget(Form);
+    Qt::WindowStates st = State == wsMaximized ? Qt::WindowMaximized
+                          : State == wsMinimized ? Qt::WindowMinimized : Qt::WindowNoState;
+    w->setWindowState(st);
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    gui_state::RethrowPending();
+}
+
+void MoveWindowByUser(TCustomForm* Form, int Left, int Top, int Width, int Height)
+{
+    QWidget* w = ControlWidget(Form);
+    w->move(Left, Top);
+    w->resize(Width, Height);
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::processEvents();
+    gui_state::RethrowPending();
+}
+
+void ActivateWindowByUser(TCustomForm* Form, bool Active)
+{
+    QWidget* w = ControlWidget(Form);
+    QEvent ev(Active ? QEvent::WindowActivate : QEvent::WindowDeactivate);
+    Deliver(w, &ev);
 }
 
 // ---------------------------------------------------------------- painting, timers

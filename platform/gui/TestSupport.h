@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/gui/Dialogs.h"
+#include "platform/gui/Forms.h"
 
 // Creates the application object on the offscreen platform, with scripted
 // dialogs and timers that fire only when a test fires them.
@@ -69,6 +70,15 @@ void TypeKey(TWinControl* Control, Word Key, TShiftState Shift = 0);
 void TypeText(TWinControl* Control, const AnsiString& Text);
 // The hint text the control shows at the point ("" for none).
 AnsiString HintAt(TControl* Control, int X, int Y);
+
+// ---------------------------------------------------------------- the window system
+// What the user does to a form's window through the window system: the close
+// button, maximise / minimise / restore, dragging or sizing its frame.
+void CloseWindowByUser(TCustomForm* Form);
+void SetWindowStateByUser(TCustomForm* Form, TWindowState State);
+void MoveWindowByUser(TCustomForm* Form, int Left, int Top, int Width, int Height);
+// The window system's activation of a form's window (true) or its loss (false).
+void ActivateWindowByUser(TCustomForm* Form, bool Active);
 
 // ---------------------------------------------------------------- painting, timers, loop
 // The control as painted now.
