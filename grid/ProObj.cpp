@@ -2,6 +2,8 @@
 // popup windows, look helpers.
 #include "grid/ProObj.h"
 
+#include "platform/gui/SysInfo.h"
+
 #include <cmath>
 
 #include "grid/PsgHTML.h"
@@ -348,16 +350,15 @@ void TPopupButton::Paint()
 // ---------------------------------------------------------------- look helpers
 void PlatformWindowsVersion(int& Major, int& Minor)
 {
-    // The platform reports the XP generation (Windows 5.1).
-    Major = 5;
-    Minor = 1;
+    GetWindowsVersion(Major, Minor);
 }
 
 void PlatformComCtlVersion(int& Major, int& Minor)
 {
-    // The common-controls library the platform reports: 6.0.
-    Major = 6;
-    Minor = 0;
+    if (!GetDllFileVersion("COMCTL32.DLL", Major, Minor)) {
+        Major = 0;
+        Minor = 0;
+    }
 }
 
 bool IsWinXP()

@@ -21,7 +21,6 @@ void FreeThemeLibrary()
 
 bool ThemeLibraryLoaded() { return InitCount > 0 || ThemesActive(); }
 
-bool IsThemeActive() { return ThemesActive(); }
 bool IsAppThemed() { return ThemesActive(); }
 
 HTHEME OpenThemeData(TWinControl* Window, const char* ClassList)

@@ -3,6 +3,7 @@
 // ("button", "header", "Progress", "combobox", "spin") and draw its parts.
 // The platform reports visual styles as active.
 #include "platform/core/Types.h"
+#include "platform/gui/SysInfo.h"
 #include "platform/gui/Themes.h"
 
 class TCanvas;
@@ -16,7 +17,7 @@ void InitThemeLibrary();
 void FreeThemeLibrary();
 bool ThemeLibraryLoaded();
 
-bool IsThemeActive();
+// IsThemeActive comes from the platform answers (SysInfo.h).
 bool IsAppThemed();
 // nullptr for an empty class name.
 HTHEME OpenThemeData(TWinControl* Window, const char* ClassList);
