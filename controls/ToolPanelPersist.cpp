@@ -161,7 +161,13 @@ bool TProToolPanelTab::ReadPanels(TPanelStore& Store)
         }
         if (docked && visible) {
             const int l = Store.ReadInteger(sec, "LEFT", 0), t = Store.ReadInteger(sec, "TOP", 0);
-            p->ManualFloat(TRect(l, t, l + Store.ReadInteger(sec, "WIDTH", 0), t + Store.ReadInteger(sec, "HEIGHT", 0)));
+            // A missing or broken size would leave an empty window: the panel keeps its own then.
+            int w = Store.ReadInteger(sec, "WIDTH", 0), h = Store.ReadInteger(sec, "HEIGHT", 0);
+            if (w <= 0)
+                w = p->Width() > 0 ? p->Width() : p->OpenWidth();
+            if (h <= 0)
+                h = p->Height() > 0 ? p->Height() : Height();
+            p->ManualFloat(TRect(l, t, l + w, t + h));
         }
     }
     SetThickness(TabCount() > 0 ? FTabWidth : 2);

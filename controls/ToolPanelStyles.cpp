@@ -177,8 +177,11 @@ void TProToolPanelTab::ThemeAdapt()
 
 void TProToolPanelTab::SetStyle(TToolPanelStyle Value)
 {
-    FStyle = Value;
     const int s = int(Value);
+    // A value outside the styles changes nothing, not even the stored style.
+    if (s < 0 || s > 9)
+        return;
+    FStyle = Value;
     if (StyleHasTable(s)) {
         const StripColours& t = StripTable[s];
         Font()->SetColor(t.Font);
@@ -206,8 +209,10 @@ void TProToolPanelTab::SetStyle(TToolPanelStyle Value)
 
 void TProToolPanel::SetStyle(TToolPanelStyle Value)
 {
-    FStyle = Value;
     const int s = int(Value);
+    if (s < 0 || s > 9)
+        return;
+    FStyle = Value;
     if (!StyleHasTable(s))
         return;
     const PanelColours& p = PanelTable[s];
