@@ -755,9 +755,15 @@ void TProToolPanelTab::TabTimerTick()
                         : (TabAtPos(P.X, 0) == FOpenIndex && P.Y >= 0 && P.Y < Height()))
         inside = true;
     else {
-        for (int i = 0; i < open->ControlCount() && !inside; ++i)
-            if (auto* wc = dynamic_cast<TWinControl*>(open->Controls(i)))
-                inside = wc->Focused();
+        // A window control anywhere on the panel (also inside a group on it) holding the focus.
+        std::function<bool(TWinControl*)> focusedOn = [&](TWinControl* parent) {
+            for (int i = 0; i < parent->ControlCount(); ++i)
+                if (auto* wc = dynamic_cast<TWinControl*>(parent->Controls(i)))
+                    if (wc->Focused() || focusedOn(wc))
+                        return true;
+            return false;
+        };
+        inside = focusedOn(open);
     }
     if (inside) {
         FCloseTicks = 0;

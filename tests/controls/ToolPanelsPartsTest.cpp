@@ -12,7 +12,9 @@
 
 #include "controls/ToolPanels.h"
 #include "platform/core/IniFiles.h"
+#include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/StdCtrls.h"
 #include "platform/gui/TestSupport.h"
 
 namespace {
@@ -1128,4 +1130,26 @@ TEST_F(PanelStrip, LoadingHandsPanelsToTheStripWhoseRecordsNameThem)
     EXPECT_TRUE(strip->StripLoaded());
     EXPECT_TRUE(right->StripLoaded());
     std::remove(ini.c_str());
+}
+
+TEST_F(PanelStrip, AFocusedEditInsideAGroupOnThePanelKeepsItOpen)
+{
+    TProToolPanel* a = Add("Normy");
+    Add("Wykazy");
+    auto* group = new TPanel(form);
+    group->SetParent(a);
+    group->SetBounds(10, 40, 120, 60);
+    auto* edit = new TEdit(form);
+    edit->SetParent(group);
+    edit->SetBounds(5, 5, 100, 21);
+    strip->OpenTab(0);
+    form->SetFocus();
+    edit->SetFocus();
+    ProcessPendingMessages();
+    if (!edit->Focused())
+        GTEST_SKIP() << "no keyboard focus on this platform";
+    CursorAt(form, TPoint(500, 300));
+    strip->ResetAutoCloseCounter();
+    Tick(12);
+    EXPECT_EQ(strip->OpenIndex(), 0);
 }
