@@ -462,7 +462,6 @@ TEST(ToolPanelPartsSections, NodesCollapsedAndExpandedInAnyOrderRestoreTheContro
         TPaintBox* c1 = put(p->SectionRect(1).Top + 40);
         TPaintBox* c2 = put(p->SectionRect(1).Bottom + 5);
         const int t0 = c0->Top(), t1 = c1->Top(), t2 = c2->Top();
-        const int folded = 16 + 4;
         for (int op : o.ops) {
             TProToolPanelSection* s = p->Sections()->Items(op >= 0 ? op : -1 - op);
             s->SetExpanded(op < 0);
@@ -475,7 +474,6 @@ TEST(ToolPanelPartsSections, NodesCollapsedAndExpandedInAnyOrderRestoreTheContro
         EXPECT_EQ(c1->Top(), t1) << o.name;
         EXPECT_EQ(c2->Top(), t2) << o.name;
         EXPECT_EQ(s0->Height() + s1->Height(), 180) << o.name;
-        (void)folded;
     }
 }
 
@@ -593,7 +591,7 @@ TEST_F(PanelStrip, TabGeometryAndPaintingForEachEdge)
         for (int k = 0; k < 3; ++k) {
             const auto [s, n] = spans[k];
             // Hit spans are strict on both sides.
-            EXPECT_EQ(hit(s), k == 0 ? -1 : -1) << e.pos << " tab " << k;
+            EXPECT_EQ(hit(s), -1) << e.pos << " tab " << k;
             EXPECT_EQ(hit(s + 1), k) << e.pos << " tab " << k;
             EXPECT_EQ(hit(s + n + 9), k) << e.pos << " tab " << k;
             EXPECT_EQ(hit(s + n + 10), -1) << e.pos << " tab " << k;
