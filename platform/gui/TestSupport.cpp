@@ -55,16 +55,18 @@ AnsiString ShortClassName(TObject* o)
 
 int ScriptedDialog(TDialogRequest& r)
 {
+    // Recorded in the order the dialogs are shown: an outer modal form before
+    // the boxes it opens.
     TRecordedDialog rec{r.Kind, r.Name, r.Text, r.Caption, r.Flags, 0};
+    size_t at = g_recorded.size();
+    g_recorded.push_back(rec);
     if (g_script.empty()) {
-        g_recorded.push_back(rec);
         Unexpected(r, "nothing scripted");
     }
     Expectation e = g_script.front();
     bool boxKind = r.Kind == dkMessageBox || r.Kind == dkMessageDlg;
     bool kindOk = e.Kind == r.Kind || (e.Kind == dkMessageBox && boxKind);
     if (!kindOk) {
-        g_recorded.push_back(rec);
         Unexpected(r, "the script expects a " + KindName(e.Kind));
     }
     g_script.pop_front();
@@ -73,14 +75,12 @@ int ScriptedDialog(TDialogRequest& r)
     case dkMessageBox:
     case dkMessageDlg:
         if (!e.Name.empty() && r.Text.find(e.Name) == AnsiString::npos) {
-            g_recorded.push_back(rec);
             Unexpected(r, "the script expects a text with \"" + e.Name + "\"");
         }
         break;
     case dkModalForm: {
         TCustomForm* f = r.Form;
         if (!e.Name.empty() && !SameText(e.Name, f->Name()) && !SameText(e.Name, ShortClassName(f))) {
-            g_recorded.push_back(rec);
             Unexpected(r, "the script expects form " + e.Name);
         }
         if (e.Before)
@@ -89,7 +89,6 @@ int ScriptedDialog(TDialogRequest& r)
             f->SetModalResult(e.Result);
         f->CloseModal();
         if (f->ModalResult() == mrNone) {
-            g_recorded.push_back(rec);
             Unexpected(r, "the form refused to close");
         }
         result = f->ModalResult();
@@ -105,8 +104,8 @@ int ScriptedDialog(TDialogRequest& r)
             e.Answer(r);
         break;
     }
-    rec.Result = result;
-    g_recorded.push_back(rec);
+    if (at < g_recorded.size())
+        g_recorded[at].Result = result;
     return result;
 }
 
@@ -133,16 +132,27 @@ Qt::MouseButton QtButton(TMouseButton b)
 
 Qt::MouseButtons g_held;
 
-// The window that gets the mouse for a control, and the point in it.
+// The window that gets the mouse for a control, and the point in it: as real
+// input, the deepest widget at the point (the inner view of a list box).
 QWidget* Target(TControl* c, int& x, int& y)
 {
-    if (auto* w = dynamic_cast<TWinControl*>(c))
-        return ControlWidget(w);
-    if (!c->Parent())
-        throw EInvalidOperation("A control without a parent gets no mouse input");
-    x += c->Left();
-    y += c->Top();
-    return ControlWidget(c->Parent());
+    QWidget* w = nullptr;
+    if (auto* wc = dynamic_cast<TWinControl*>(c)) {
+        w = ControlWidget(wc);
+    } else {
+        if (!c->Parent())
+            throw EInvalidOperation("A control without a parent gets no mouse input");
+        x += c->Left();
+        y += c->Top();
+        w = ControlWidget(c->Parent());
+    }
+    if (QWidget* child = w->childAt(x, y)) {
+        QPoint p = child->mapFrom(w, QPoint(x, y));
+        x = p.x();
+        y = p.y();
+        w = child;
+    }
+    return w;
 }
 
 void SendMouse(TControl* c, QEvent::Type type, int x, int y, Qt::MouseButton button, TShiftState shift)
@@ -305,7 +315,10 @@ QString KeyText(Word vk, TShiftState shift)
 
 void SendKey(TWinControl* c, QEvent::Type type, Word vk, TShiftState shift, const QString& text)
 {
+    // Keys go where the focus goes inside the control (the editor of a date picker).
     QWidget* w = ControlWidget(c);
+    while (w->focusProxy())
+        w = w->focusProxy();
     Qt::KeyboardModifiers m = Mods(shift);
     int key = gui_state::QtKeyFromVirtualKey(vk);
     if (key == Qt::Key_Tab && (shift & ssShift))
