@@ -25,6 +25,7 @@ std::unordered_map<HWND, TWinControl*> g_windows;
 HWND g_nextHandle = 0x100;
 TWinControl* g_focused = nullptr;
 TControl* g_capture = nullptr;
+bool g_toolkitMenu = false;     // a widget is being asked for its own context menu
 unsigned g_modifiers = 0;       // Qt::KeyboardModifiers
 unsigned g_buttons = 0;         // Qt::MouseButtons
 std::set<Word> g_keysDown;
@@ -365,7 +366,9 @@ bool TEventBridge::eventFilter(QObject* obj, QEvent* ev)
         Guarded([&] { c->Perform(CM_MOUSELEAVE, 0, 0); });
         break;
     case QEvent::ContextMenu:
-        if (WinImpl(c).OwnPaint) {
+        if (g_toolkitMenu) {
+            eat = false;   // the widget's own menu, as nothing else took the click
+        } else if (static_cast<QContextMenuEvent*>(ev)->reason() == QContextMenuEvent::Mouse) {
             eat = true;   // made from the right button's release
         } else {
             Guarded([&] {
@@ -1988,10 +1991,34 @@ void SendToWidget(QWidget* w, QObject* bridge, TMessage& m)
 }
 }  // namespace
 
+namespace {
+// WM_CONTEXTMENU at the release point; when no control takes it, a standard
+// control's widget shows its own menu (an edit's, for example).
+void RightButtonContextMenu(TWinControl* c, TMessage& m)
+{
+    TPoint p = c->ClientToScreen(TPoint(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)));
+    HWND h = c->Handle();
+    LRESULT handled = c->Perform(WM_CONTEXTMENU, WPARAM(h), MAKELPARAM(p.X, p.Y));
+    if (handled || !IsAlive(c, h) || WinImpl(c).OwnPaint || gui_state::TestMode)
+        return;
+    QWidget* w = WinImpl(c).Widget.data();
+    QPoint gp(p.X, p.Y);
+    if (QWidget* child = w->childAt(w->mapFromGlobal(gp)))
+        w = child;
+    QContextMenuEvent ev(QContextMenuEvent::Mouse, w->mapFromGlobal(gp), gp);
+    g_toolkitMenu = true;
+    QCoreApplication::sendEvent(w, &ev);
+    g_toolkitMenu = false;
+}
+}  // namespace
+
 void TWinControl::DefaultHandler(TMessage& m)
 {
     if (FImpl->InFlight == &m) {
         FImpl->PassToToolkit = true;
+        // The right button's release still asks for the context menu.
+        if (m.Msg == WM_RBUTTONUP)
+            RightButtonContextMenu(this, m);
         return;
     }
     if (!FImpl->OwnPaint && FImpl->Widget && (m.Msg == WM_KEYDOWN || m.Msg == WM_KEYUP || m.Msg == WM_CHAR)) {
