@@ -232,14 +232,6 @@ void TProStringGrid::FormResized(TObject* Sender)
         FSavedFormResize(Sender);
 }
 
-void TProStringGrid::ClearCellRect(int FromCol, int FromRow, int ToCol, int ToRow)
-{
-    FreeCellProperties(FromCol, FromRow, ToCol, ToRow);
-    for (int c = FromCol; c <= ToCol; ++c)
-        for (int r = FromRow; r <= ToRow; ++r)
-            SetGridCell(c, r, AnsiString());
-}
-
 void TProStringGrid::CreateWnd()
 {
     TBaseGrid::CreateWnd();

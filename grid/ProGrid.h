@@ -85,6 +85,22 @@ struct TLookColors {
     Type Name() const { return FP.Name; } \
     void Set##Name(Type v) { if (FP.Name != v) { FP.Name = v; Invalidate(); } }
 
+// ---------------------------------------------------------------- grid services types
+// The comparison style of a sort column.
+enum TSortStyle {
+    ssAutomatic, ssAlphabetic, ssNumeric, ssDate, ssAlphaNoCase, ssAlphaCase, ssShortDateEU, ssShortDateUS,
+    ssCustom, ssFinancial, ssAnsiAlphaCase, ssAnsiAlphaNoCase, ssRaw, ssHTML, ssImages, ssCheckBox, ssUnicode,
+    ssDateTime, ssTime, ssAlphaNumeric, ssAlphaNumericNoCase
+};
+using TGetFormatEvent =
+    std::function<void(TObject* Sender, int ACol, TSortStyle& AStyle, AnsiString& APrefix, AnsiString& ASuffix)>;
+using TCustomCompareEvent =
+    std::function<void(TObject* Sender, const AnsiString& Str1, const AnsiString& Str2, int& Res)>;
+using TRawCompareEvent = std::function<void(TObject* Sender, int ACol, int Row1, int Row2, int& Res)>;
+using TCellsChangedEvent = std::function<void(TObject* Sender, const TRect& R)>;
+using TCellTextEvent = std::function<void(TObject* Sender, int ACol, int ARow, AnsiString& Value)>;
+using TGridProgressEvent = std::function<void(TObject* Sender, int Phase, int Value)>;
+
 class TProStringGrid : public TBaseGrid {
 public:
     explicit TProStringGrid(TComponent* AOwner);
@@ -438,24 +454,133 @@ public:
     // ---------------------------------------------------------------- rows and columns, services
     // Row and column structure, clearing, sorting, sizing and the text stream
     // of the grid's services; these bodies come with those features.
-    virtual void InsertRows(int ARow, int ACount) {}
-    virtual void RemoveRows(int ARow, int ACount) {}
-    virtual void RemoveRowsEx(int ARow, int ACount) {}
-    virtual void InsertColumns(int ACol, int ACount) {}
-    virtual void RemoveColumns(int ACol, int ACount) {}
+    virtual void InsertRows(int ARow, int ACount);
+    virtual void RemoveRows(int ARow, int ACount);
+    virtual void RemoveRowsEx(int ARow, int ACount);
+    virtual void InsertColumns(int ACol, int ACount);
+    virtual void RemoveColumns(int ACol, int ACount);
     virtual void ClearCellRect(int FromCol, int FromRow, int ToCol, int ToRow);
-    virtual void SortRows() {}
+    virtual void SortRows();
     virtual void HideRow(int ARow) {}
     virtual void UnHideRowsAll() {}
     virtual void UnHideSelection() {}
     virtual void ExpandAll() {}
     virtual void CalcFooter(int ACol) {}
     virtual void StretchColumn(int ACol) {}
-    virtual void AutoSizeColumns(bool ADoFixedCols, int APadding) {}
-    virtual void WriteTextStream(TStream* Stream) {}
-    virtual void ReadTextStream(TStream* Stream) {}
+    virtual void AutoSizeColumns(bool ADoFixedCols, int APadding);
+    virtual void WriteTextStream(TStream* Stream);
+    virtual void ReadTextStream(TStream* Stream);
     virtual void SaveColumnSizes() {}
     virtual void LoadColumnSizes() {}
+
+    // ================================================================ grid services (rows, sorting, calculations, stream)
+    // Row structure: row arguments are display rows, column arguments stored
+    // columns. Every operation keeps hidden rows, row heights, selection
+    // flags, modified marks and cell controls in step with the rows.
+    void InsertRowsEx(int ARow, int ACount, bool UpdateControls);
+    virtual void AddRow();
+    virtual void DeleteRows(int ARow, int ACount);
+    // Nothing for a start row outside the grid; the count is limited to the rows there are.
+    void RemoveRowsInternal(int ARow, int ACount, bool DropControls);
+    void RemoveSelectedRows();
+    void ClearRowRange(int ARow, int ACount);
+    void ClearColumnRange(int ACol, int ACount);
+    void ClearSelection();
+    void ClearAll();
+    // Keeps the first row of every text of the column; texts differing only
+    // in case count as the same text whatever CaseSensitive says.
+    void RemoveDuplicateRows(int ACol, bool CaseSensitive);
+    void SplitColumnCells(int ACol);
+    void MergeColumnCells(int ACol, bool MainMerge);
+    bool IsUnicodeCell(int ACol, int ARow);
+    void ResetColumnOrder();
+    TIntList* ColumnOrder() { return &FColumnOrder; }
+    void ChangeScale(int M, int D);
+    // Stored columns: the shown ones and the hidden ones.
+    int AllColCount() const { return ColCount() + NumHiddenColumns(); }
+    // The grouped column, -1 when the grid is not grouped.
+    int GroupColumn() const { return FGroupColumn; }
+    void SetGroupColumn(int Value) { FGroupColumn = Value; }
+
+    // Sorting.
+    void SortByColumn(int ACol, TSortDirection ADirection);
+    // EProGridError "No indexes specified for indexed sort" with no sort indexes.
+    virtual void SortRowsIndexed();
+    virtual void SortGroups();
+    virtual void SortGroupsIndexed();
+    virtual void UnSort();
+    virtual void SwapRows(int ARow1, int ARow2);
+    void ResetRowOrder();
+    TIntList* RowOrder() { return &FRowOrder; }
+    // -1, 0 or 1 in ascending sense (blank placement already follows ADirection).
+    int CompareCells(int ACol, int ARow1, int ARow2, TSortDirection ADirection);
+    int CompareRows(int ACol, int ARow1, int ARow2);
+    int CompareRowsIndexed(int AIndex, int ARow1, int ARow2);
+    void QuickSortRows(int ACol, int ALo, int AHi);
+    void QuickSortRowsIndexed(int AIndex, int ALo, int AHi);
+    void SortRangeIndexed(int ALo, int AHi);
+    virtual void GetCellFormat(int ACol, TSortStyle& AStyle, AnsiString& APrefix, AnsiString& ASuffix);
+
+    // Column calculations over display rows FromRow..ToRow.
+    double ColumnSum(int ACol, int FromRow, int ToRow);
+    double ColumnAverage(int ACol, int FromRow, int ToRow);
+    // EProGridError "Cell does not contain a float value" for a non-numeric cell at FromRow.
+    double ColumnMinimum(int ACol, int FromRow, int ToRow);
+    double ColumnMaximum(int ACol, int FromRow, int ToRow);
+    void NumberColumn(int ACol);
+    int AutoNumStart() const { return FAutoNumStart; }
+    void SetAutoNumStart(int Value) { FAutoNumStart = Value; }
+    int AutoNumOffset() const { return FAutoNumOffset; }
+    void SetAutoNumOffset(int Value) { FAutoNumOffset = Value; }
+    bool AutoNumReverse() const { return FAutoNumReverse; }
+    void SetAutoNumReverse(bool Value) { FAutoNumReverse = Value; }
+
+    // Sizing to content; 0 as a bound means none.
+    void AutoSizeCol(int ACol);
+    void AutoSizeColEx(int ACol, bool GrowOnly);
+    void AutoSizeRow(int ARow);
+    void AutoSizeRowEx(int ARow, bool GrowOnly);
+    void SizeRowToLines(int ARow, int ALines, int AExtra);
+    int AutoSizeExtraWidth() const { return FAutoSizeExtraWidth; }
+    void SetAutoSizeExtraWidth(int Value) { FAutoSizeExtraWidth = Value; }
+    int AutoSizeExtraHeight() const { return FAutoSizeExtraHeight; }
+    void SetAutoSizeExtraHeight(int Value) { FAutoSizeExtraHeight = Value; }
+    int MinColWidth() const { return FMinColWidth; }
+    void SetMinColWidth(int Value) { FMinColWidth = Value; }
+    int MaxColWidth() const { return FMaxColWidth; }
+    void SetMaxColWidth(int Value) { FMaxColWidth = Value; }
+    int MinRowHeight() const { return FMinRowHeight; }
+    void SetMinRowHeight(int Value) { FMinRowHeight = Value; }
+    int MaxRowHeight() const { return FMaxRowHeight; }
+    void SetMaxRowHeight(int Value) { FMaxRowHeight = Value; }
+    bool AutoSizeGrowOnly() const { return FAutoSizeGrowOnly; }
+    void SetAutoSizeGrowOnly(bool Value) { FAutoSizeGrowOnly = Value; }
+    // The selection (or the selected rows) as text: tabs between cells, CR LF between rows.
+    AnsiString GridAsPlainText();
+
+    // Save range and cell conversion of save, export and the text stream.
+    bool ExportFixedCells() const { return FExportFixedCells; }
+    void SetExportFixedCells(bool Value) { FExportFixedCells = Value; }
+    int SaveColStart();
+    int SaveRowStart();
+    int SaveColEnd();
+    int SaveRowEnd();
+    int SaveColCount();
+    int SaveRowCount();
+    virtual void SaveCell(int ACol, int ARow, AnsiString& Value);
+    virtual void LoadCell(int ACol, int ARow, const AnsiString& Value);
+    // Phase 0 start, 1 step (Value = row), 2 end, 4 found.
+    virtual void DoProgress(int Phase, int Value);
+    virtual void CellsChanged(const TRect& R);
+
+    TGetFormatEvent OnGetFormat;
+    TCustomCompareEvent OnCustomCompare;
+    TRawCompareEvent OnRawCompare;
+    TCellsChangedEvent OnCellsChanged;
+    TCellTextEvent OnSaveCell;
+    TCellTextEvent OnLoadCell;
+    TGridProgressEvent OnGridProgress;
+    // ================================================================ end of grid services
 
     // ---------------------------------------------------------------- events
     TGridHintEvent OnGridHint;
@@ -573,6 +698,36 @@ private:
     TPictureContainer* FPictureContainer = nullptr;
     TPopupMenu* FFixedDropDownMenu = nullptr;
     TComponent* FCellChecker = nullptr;
+
+    // ================================================================ grid services state
+    void ReleaseCellRecords(int FromCol, int FromRow, int ToCol, int ToRow);
+    void ResetStoredRows(int FromRow, int ToRow);
+    void ShiftRowsUp(int ARow, int ACount);
+    void DropRowFlags(int ARow, int ACount);
+    void LowerHiddenRowIndexes(int AboveRealRow, int ACount);
+    AnsiString SortCellText(int ACol, int ARow);
+    void CopyRowToScratch(int AFrom, int ATo);
+    void RunSort(int AKind);
+    void SortGroupRows(bool AIndexed);
+    bool CalcRowUsed(int ACol, int ARow, bool ARealRows, int& ADisplayRow);
+    TIntList FRowOrder{0, 0};
+    TIntList FColumnOrder{0, 0};
+    int FGroupColumn = -1;
+    int FSortDepth = 0;
+    bool FSortTracking = false;
+    int FSortTrackedRow = -1;
+    int FAutoNumStart = 0;
+    int FAutoNumOffset = 0;
+    bool FAutoNumReverse = false;
+    int FAutoSizeExtraWidth = 2;
+    int FAutoSizeExtraHeight = 2;
+    int FMinColWidth = 0;
+    int FMaxColWidth = 0;
+    int FMinRowHeight = 0;
+    int FMaxRowHeight = 0;
+    bool FAutoSizeGrowOnly = false;
+    bool FExportFixedCells = true;
+    // ================================================================ end of grid services state
 
     // Published values.
     struct {

@@ -1,0 +1,321 @@
+// TProStringGrid: column sum, average, minimum and maximum, running numbers,
+// sizing columns and rows to their content, the grid as plain text.
+#include <algorithm>
+
+#include "grid/ProGrid.h"
+#include "grid/ProGridServices_p.h"
+#include "grid/ProUtil.h"
+#include "platform/core/CodePage.h"
+#include "platform/core/SysUtils.h"
+
+using namespace psg_services;
+
+namespace {
+const AnsiString CRLF = "\r\n";
+
+// The lines of a cell text (CR LF, CR or LF end a line).
+std::vector<AnsiString> TextLines(const AnsiString& S)
+{
+    std::vector<AnsiString> lines;
+    AnsiString line;
+    for (std::size_t i = 0; i < S.size(); ++i) {
+        char c = S[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(line);
+            line.clear();
+            if (c == '\r' && i + 1 < S.size() && S[i + 1] == '\n')
+                ++i;
+        } else {
+            line += c;
+        }
+    }
+    lines.push_back(line);
+    return lines;
+}
+
+// Cell text as shown: mini-HTML without its tags, rich text as plain text.
+AnsiString MeasuredText(TProStringGrid* Grid, int ACol, int ARow)
+{
+    AnsiString s = Grid->Cells(ACol, ARow);
+    if (s.empty())
+        return s;
+    switch (ClassifyCellText(s, Grid->EnableHTML())) {
+    case 1:
+        return Grid->GetStrippedCell(ACol, ARow);
+    case 2:
+        Grid->CellToRich(ACol, ARow, Grid->RichEdit());
+        return Grid->RichEdit()->Text();
+    case 5:
+        return WideToAnsi(DecodeUnicodeCell(s));
+    default:
+        return s;
+    }
+}
+
+// Keeps the measuring canvas on the cell's font, switching only on change.
+class TCellMeasure {
+public:
+    explicit TCellMeasure(TProStringGrid* AGrid) : FGrid(AGrid) {}
+
+    TCanvas* CanvasFor(int ACol, int ARow)
+    {
+        bool fixed = ARow < FGrid->FixedRows() || ACol < FGrid->FixedCols();
+        FWork.Assign(fixed ? FGrid->FixedFont() : FGrid->Font());
+        FGrid->GetCellColor(ACol, ARow, 0, &FBrush, &FWork);
+        TFont* f = FBitmap.Canvas()->Font();
+        if (f->Name() != FWork.Name() || f->Height() != FWork.Height() || f->Style() != FWork.Style())
+            f->Assign(&FWork);
+        return FBitmap.Canvas();
+    }
+
+private:
+    TProStringGrid* FGrid;
+    TBitmap FBitmap;
+    TFont FWork;
+    TBrush FBrush;
+};
+}
+
+// ---------------------------------------------------------------- calculations
+// Row range rule shared by the four calculations. When ToRow lies beyond the
+// shown rows, the rows are stored rows (hidden ones included); node and
+// summary rows of a grouped grid and covered cells of merged regions are left
+// out. ADisplayRow receives the row to read (a stored row in stored mode).
+bool TProStringGrid::CalcRowUsed(int ACol, int ARow, bool ARealRows, int& ADisplayRow)
+{
+    bool hidden = false;
+    int d = ARow;
+    if (ARealRows) {
+        for (int i = 0; i < FHiddenRowList->Count() && !hidden; ++i)
+            hidden = static_cast<TGridItem*>(FHiddenRowList->Items(i))->Idx == ARow;
+        d = DisplayRowIndex(ARow);
+    }
+    ADisplayRow = d;
+    bool grouped = FGroupColumn >= 0;
+    if (!hidden && grouped && (IsNodeRow(this, d) || IsSummaryRow(this, d)))
+        return false;
+    return hidden || IsBaseCell(ACol, d);
+}
+
+namespace {
+bool CalcOverStoredRows(TProStringGrid* Grid, int ToRow)
+{
+    int shown = Grid->FloatingFooter()->Visible() ? Grid->RowCount() - 1 : Grid->RowCount();
+    return ToRow > shown;
+}
+}
+
+double TProStringGrid::ColumnSum(int ACol, int FromRow, int ToRow)
+{
+    if (FromRow > ToRow)
+        return 0;
+    bool real = CalcOverStoredRows(this, ToRow);
+    double sum = 0;
+    DoProgress(0, -1);
+    for (int r = FromRow; r <= ToRow; ++r) {
+        int d = r;
+        if (!CalcRowUsed(ACol, r, real, d))
+            continue;
+        DoProgress(1, r);
+        try {
+            sum += real ? AllCellFloatValue(ACol, r) : CellFloatValue(ACol, d);
+        } catch (const EProGridError&) {
+        }
+    }
+    DoProgress(2, -1);
+    return sum;
+}
+
+double TProStringGrid::ColumnAverage(int ACol, int FromRow, int ToRow)
+{
+    int n = ToRow - FromRow + 1;
+    return n >= 1 ? ColumnSum(ACol, FromRow, ToRow) / n : 0;
+}
+
+double TProStringGrid::ColumnMinimum(int ACol, int FromRow, int ToRow)
+{
+    if (FromRow > ToRow)
+        return 0;
+    bool real = CalcOverStoredRows(this, ToRow);
+    double result = CellFloatValue(ACol, FromRow);
+    DoProgress(0, -1);
+    for (int r = FromRow; r <= ToRow; ++r) {
+        int d = r;
+        if (!CalcRowUsed(ACol, r, real, d))
+            continue;
+        DoProgress(1, r);
+        try {
+            double v = real ? AllCellFloatValue(ACol, r) : CellFloatValue(ACol, d);
+            if (v < result)
+                result = v;
+        } catch (const EProGridError&) {
+        }
+    }
+    DoProgress(2, -1);
+    return result;
+}
+
+double TProStringGrid::ColumnMaximum(int ACol, int FromRow, int ToRow)
+{
+    if (FromRow > ToRow)
+        return 0;
+    bool real = CalcOverStoredRows(this, ToRow);
+    double result = CellFloatValue(ACol, FromRow);
+    DoProgress(0, -1);
+    for (int r = FromRow; r <= ToRow; ++r) {
+        int d = r;
+        if (!CalcRowUsed(ACol, r, real, d))
+            continue;
+        DoProgress(1, r);
+        try {
+            double v = real ? AllCellFloatValue(ACol, r) : CellFloatValue(ACol, d);
+            if (v > result)
+                result = v;
+        } catch (const EProGridError&) {
+        }
+    }
+    DoProgress(2, -1);
+    return result;
+}
+
+void TProStringGrid::DoProgress(int Phase, int Value)
+{
+    if (OnGridProgress)
+        OnGridProgress(this, Phase, Value);
+}
+
+// ---------------------------------------------------------------- numbering
+void TProStringGrid::NumberColumn(int ACol)
+{
+    if (RowCount() < 1)
+        return;
+    int fixed = FixedRows();
+    int last = RowCount() - 1 - FixedFooters();
+    BeginUpdate();
+    for (int r = fixed + FAutoNumStart; r <= last; ++r) {
+        int n = r - fixed + 1 + FAutoNumOffset;
+        int target = FAutoNumReverse ? last - r + fixed : r;
+        if (target >= 0 && target < RowCount())
+            SetCells(ACol, target, IntToStr(n));
+    }
+    EndUpdate();
+}
+
+// ---------------------------------------------------------------- sizing
+void TProStringGrid::AutoSizeColumns(bool ADoFixedCols, int APadding)
+{
+    BeginUpdate();
+    for (int c = ADoFixedCols ? 0 : FixedCols(); c < ColCount(); ++c) {
+        AutoSizeCol(c);
+        if (APadding != 0)
+            SetColWidths(c, ClampToMinMax(ColWidths(c) + APadding, FMinColWidth, FMaxColWidth));
+    }
+    EndUpdate();
+}
+
+void TProStringGrid::AutoSizeCol(int ACol)
+{
+    AutoSizeColEx(ACol, FAutoSizeGrowOnly);
+}
+
+void TProStringGrid::AutoSizeColEx(int ACol, bool GrowOnly)
+{
+    if (ACol < 0 || ACol >= ColCount())
+        return;
+    TCellMeasure measure(this);
+    int widest = 0;
+    for (int r = 0; r < RowCount(); ++r) {
+        if (IsMergedAcrossColumns(ACol, r))
+            continue;
+        AnsiString s = MeasuredText(this, ACol, r);
+        if (s.empty())
+            continue;
+        TCanvas* canvas = measure.CanvasFor(ACol, r);
+        for (const AnsiString& line : TextLines(s))
+            widest = std::max(widest, canvas->TextWidth(line));
+    }
+    int width = (GridLineWidth() + 1) * 2 + widest + FAutoSizeExtraWidth;
+    if (GrowOnly && ColWidths(ACol) >= width)
+        return;
+    SetColWidths(ACol, ClampToMinMax(width, FMinColWidth, FMaxColWidth));
+}
+
+void TProStringGrid::AutoSizeRow(int ARow)
+{
+    AutoSizeRowEx(ARow, FAutoSizeGrowOnly);
+}
+
+void TProStringGrid::AutoSizeRowEx(int ARow, bool GrowOnly)
+{
+    if (ARow < 0 || ARow >= RowCount())
+        return;
+    TCellMeasure measure(this);
+    int tallest = 0;
+    for (int c = 0; c < ColCount(); ++c) {
+        if (IsMergedAcrossRows(c, ARow) || FIgnoredColumns->HasValue(c) || !IsBaseCell(c, ARow))
+            continue;
+        AnsiString s = MeasuredText(this, c, ARow);
+        if (s.empty())
+            continue;
+        TCanvas* canvas = measure.CanvasFor(c, ARow);
+        int h;
+        if (GetCellWordWrap(c, ARow)) {
+            TRect r(0, 0, std::max(1, ColWidths(c) - 4), 0);
+            h = DrawText(canvas, s, -1, r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        } else {
+            h = int(TextLines(s).size()) * canvas->TextHeight("gh");
+        }
+        tallest = std::max(tallest, h);
+    }
+    int height = tallest + (GridLineWidth() + 1) * 2 + FAutoSizeExtraHeight;
+    if (GrowOnly && RowHeights(ARow) >= height)
+        return;
+    SetRowHeights(ARow, ClampToMinMax(height, FMinRowHeight, FMaxRowHeight));
+}
+
+void TProStringGrid::SizeRowToLines(int ARow, int ALines, int AExtra)
+{
+    if (ARow < 0 || ARow >= RowCount())
+        return;
+    TCellMeasure measure(this);
+    int h = measure.CanvasFor(FixedCols(), ARow)->TextHeight("gh");
+    SetRowHeights(ARow, ClampToMinMax((h + h / 8) * ALines + AExtra, FMinRowHeight, FMaxRowHeight));
+}
+
+// ---------------------------------------------------------------- plain text
+AnsiString TProStringGrid::GridAsPlainText()
+{
+    TGridRect area = Selection();
+    if ((Options() & goRowSelect) && FDragDropSettings->OleEntireRows()) {
+        area.Left = 0;
+        area.Right = ColCount() - 1;
+    }
+    area.Right = std::min(area.Right, ColCount() - 1);
+    std::vector<int> rows;
+    if (FMouseActions->DisjunctRowSelect()) {
+        for (int r = FixedRows(); r < RowCount(); ++r) {
+            int flag = FMouseActions->RowSelectPersistent() ? RealRowIndex(r) : r;
+            if (std::size_t(flag) < FRowSelectFlags.size() && FRowSelectFlags[std::size_t(flag)])
+                rows.push_back(r);
+        }
+    } else {
+        for (int r = std::max(area.Top, 0); r <= area.Bottom && r < RowCount(); ++r)
+            rows.push_back(r);
+    }
+    AnsiString text;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        if (i > 0)
+            text += CRLF;
+        for (int c = std::max(area.Left, 0); c <= area.Right; ++c) {
+            if (c > std::max(area.Left, 0))
+                text += '\t';
+            AnsiString s = Cells(c, rows[i]);
+            if (s.find("{\\") != AnsiString::npos) {
+                CellToRich(c, rows[i], FRichEdit);
+                s = FRichEdit->Text();
+            }
+            text += s;
+        }
+    }
+    return text;
+}

@@ -1,0 +1,488 @@
+// TProStringGrid: inserting, removing and clearing rows and columns,
+// duplicate rows, splitting and merging the cells of a column, scaling.
+//
+// Everything indexed by row moves with the rows: row heights, the hidden-row
+// records, the disjunct selection flags, the modified marks and the cell
+// controls. Cells of hidden columns are stored after the shown ones and move
+// with their rows.
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+#include "grid/ProGrid.h"
+#include "grid/ProGridServices_p.h"
+#include "platform/core/SysUtils.h"
+
+using namespace psg_services;
+
+namespace {
+bool GridDestroying(const TComponent* C)
+{
+    return (C->ComponentState() & csDestroying) != 0;
+}
+}
+
+// ---------------------------------------------------------------- helpers
+// Frees the cell records (and their graphics) of a rectangle. The one row
+// check-box graphic the grid shares between cells is never freed here.
+void TProStringGrid::ReleaseCellRecords(int FromCol, int FromRow, int ToCol, int ToRow)
+{
+    if (!PropertiesCreated())
+        return;
+    for (int r = FromRow; r <= ToRow; ++r)
+        for (int c = FromCol; c <= ToCol; ++c) {
+            auto* p = dynamic_cast<TCellProperties*>(GetGridObject(c, r));
+            if (!p)
+                continue;
+            if (p->GraphicObject() == FRowCheckGraphic.get())
+                p->SetGraphicObject(nullptr);
+            SetGridObject(c, r, nullptr);
+            delete p;
+        }
+}
+
+// Empties stored rows without freeing anything: their texts and objects have
+// moved elsewhere, and stale copies must not come back when RowCount grows.
+void TProStringGrid::ResetStoredRows(int FromRow, int ToRow)
+{
+    int cols = AllColCount();
+    for (int r = FromRow; r <= ToRow; ++r) {
+        if (r >= StoredRowCount())
+            break;
+        int stored = std::min(cols, StoredColCount(r));
+        for (int c = 0; c < stored; ++c)
+            if (!GetGridCell(c, r).empty() || GetGridObject(c, r))
+                ResetCell(c, r);
+    }
+}
+
+// Every row from ARow on takes the cells and height of the row ACount below
+// it; the rows that fall off the end are emptied (their cells have moved).
+void TProStringGrid::ShiftRowsUp(int ARow, int ACount)
+{
+    int rows = RowCount(), cols = AllColCount();
+    for (int r = ARow; r + ACount < rows; ++r) {
+        int from = r + ACount;
+        for (int c = 0; c < cols; ++c) {
+            SetGridCell(c, r, GetGridCell(c, from));
+            SetGridObject(c, r, GetGridObject(c, from));
+        }
+        if (RowHeights(r) != RowHeights(from))
+            SetRowHeights(r, RowHeights(from));
+    }
+    ResetStoredRows(std::max(ARow, rows - ACount), rows - 1);
+}
+
+// Removes the selection flags and modified marks of ACount rows at ARow.
+void TProStringGrid::DropRowFlags(int ARow, int ACount)
+{
+    int real = RealRowIndex(ARow);
+    for (int i = 0; i < ACount; ++i) {
+        if (std::size_t(real) < FRowSelectFlags.size())
+            FRowSelectFlags.erase(FRowSelectFlags.begin() + real);
+        if (ARow < FRowModified->Count())
+            FRowModified->Delete(ARow);
+    }
+    // The order of selection follows the flags.
+    std::vector<int> order;
+    for (int r : FRowSelectOrder) {
+        if (r >= real && r < real + ACount)
+            continue;
+        order.push_back(r >= real + ACount ? r - ACount : r);
+    }
+    FRowSelectOrder = std::move(order);
+}
+
+void TProStringGrid::LowerHiddenRowIndexes(int AboveRealRow, int ACount)
+{
+    for (int i = 0; i < FHiddenRowList->Count(); ++i) {
+        auto* item = static_cast<TGridItem*>(FHiddenRowList->Items(i));
+        if (item->Idx > AboveRealRow)
+            item->Idx -= ACount;
+    }
+}
+
+// ---------------------------------------------------------------- inserting
+void TProStringGrid::InsertRows(int ARow, int ACount)
+{
+    InsertRowsEx(ARow, ACount, true);
+}
+
+void TProStringGrid::InsertRowsEx(int ARow, int ACount, bool UpdateControls)
+{
+    if (ACount < 1 || ARow < 0 || ARow > RowCount())
+        return;
+    int cols = AllColCount();
+    int realRow = RealRowIndex(ARow);
+    SetRowCount(RowCount() + ACount);
+    int rows = RowCount();
+    // The last row (a floating footer row too) stays last.
+    for (int r = rows - 1; r >= ARow + ACount; --r) {
+        int from = r - ACount;
+        for (int c = 0; c < cols; ++c) {
+            SetGridCell(c, r, GetGridCell(c, from));
+            SetGridObject(c, r, GetGridObject(c, from));
+        }
+        if (RowHeights(r) != RowHeights(from))
+            SetRowHeights(r, RowHeights(from));
+    }
+    for (int r = ARow; r < ARow + ACount; ++r) {
+        for (int c = 0; c < cols; ++c)
+            ResetCell(c, r);
+        SetRowHeights(r, DefaultRowHeight());
+    }
+    if (ARow < FRowModified->Count())
+        for (int i = 0; i < ACount; ++i)
+            FRowModified->Insert(ARow, 0);
+    if (std::size_t(realRow) < FRowSelectFlags.size()) {
+        FRowSelectFlags.insert(FRowSelectFlags.begin() + realRow, std::size_t(ACount), 0);
+        for (int& r : FRowSelectOrder)
+            if (r >= realRow)
+                r += ACount;
+    }
+    if (UpdateControls && FCellControls->Count() > 0) {
+        for (int i = 0; i < FCellControls->Count(); ++i) {
+            TControlListItem* item = FCellControls->GetItem(i);
+            if (item->Y >= realRow)
+                item->Y += ACount;
+        }
+        PositionCellControls();
+    }
+    if (!GridDestroying(this))
+        CellsChanged(TRect(0, ARow, ColCount() - 1, ARow + ACount));
+}
+
+void TProStringGrid::AddRow()
+{
+    if (FFloatingFooter->Visible()) {
+        InsertRowsEx(RowCount() - 1, 1, true);
+    } else {
+        InsertRowsEx(RowCount(), 1, true);
+        ClearRowRange(RowCount() - 1, 1);
+    }
+}
+
+// ---------------------------------------------------------------- removing
+void TProStringGrid::RemoveRows(int ARow, int ACount)
+{
+    if (ARow < 0 || ARow >= RowCount() || ACount < 1)
+        return;
+    ACount = std::min(ACount, RowCount() - ARow);
+    ReleaseCellRecords(0, ARow, AllColCount() - 1, ARow + ACount - 1);
+    RemoveRowsInternal(ARow, ACount, true);
+}
+
+void TProStringGrid::RemoveRowsInternal(int ARow, int ACount, bool DropControls)
+{
+    if (ARow < 0 || ARow >= RowCount() || ACount < 1)
+        return;
+    ACount = std::min(ACount, RowCount() - ARow);
+
+    if (DropControls) {
+        for (int i = FCellControls->Count() - 1; i >= 0; --i) {
+            TControlListItem* item = FCellControls->GetItem(i);
+            if (item->Y >= ARow && item->Y < ARow + ACount) {
+                if (item->Control)
+                    item->Control->SetVisible(false);
+                FCellControls->Delete(i);
+            }
+        }
+    }
+
+    BeginUpdate();
+    int top = TopRow();
+    int oldRows = RowCount();
+    if (DropControls && FHiddenRowList->Count() > 0)
+        LowerHiddenRowIndexes(RealRowIndex(ARow), ACount);
+    DropRowFlags(ARow, ACount);
+    for (int i = 0; i < ACount; ++i)
+        DeleteRow(ARow);
+    // The deleted rows wait beyond RowCount; their cells have been freed or
+    // handed to a hidden-row record, so they must not come back.
+    ResetStoredRows(RowCount(), oldRows - 1);
+    int lastData = RowCount() - 1 - FixedFooters();
+    if (Row() <= lastData && top < RowCount())
+        SetTopRow(top);
+    EndUpdate();
+    CellsChanged(TRect(0, ARow, ColCount() - 1, ARow + ACount));
+    if (TopRow() > RowCount() - 1)
+        SetTopRow(RowCount() - 1);
+}
+
+void TProStringGrid::DeleteRows(int ARow, int ACount)
+{
+    if (ARow < 0 || ARow >= RowCount() || ACount < 1)
+        return;
+    ACount = std::min(ACount, RowCount() - ARow);
+    int realLast = RealRowIndex(ARow + ACount - 1);
+    int lastWidth = ColWidths(ColCount() - 1);
+    int row = Row();
+    BeginUpdate();
+    ReleaseCellRecords(0, ARow, AllColCount() - 1, ARow + ACount - 1);
+    ShiftRowsUp(ARow, ACount);
+    DropRowFlags(ARow, ACount);
+    SetRowCount(RowCount() - ACount);
+    SetColWidths(ColCount() - 1, lastWidth);
+    if (row >= RowCount()) {
+        TBaseGrid::SetRow(TBaseGrid::FixedRows());
+        SetTopRow(TBaseGrid::FixedRows());
+    }
+    EndUpdate();
+    LowerHiddenRowIndexes(realLast, ACount);
+    CellsChanged(TRect(0, ARow, ColCount() - 1, ARow + ACount));
+}
+
+void TProStringGrid::RemoveRowsEx(int ARow, int ACount)
+{
+    if (ARow < 0 || ARow >= RowCount() || ACount < 1)
+        return;
+    ACount = std::min(ACount, RowCount() - ARow);
+    int realRow = RealRowIndex(ARow);
+
+    // Controls of the removed rows go; those below move up with their rows.
+    for (int i = FCellControls->Count() - 1; i >= 0; --i) {
+        TControlListItem* item = FCellControls->GetItem(i);
+        if (item->Y >= ARow && item->Y < ARow + ACount) {
+            if (item->Control)
+                item->Control->SetVisible(false);
+            FCellControls->Delete(i);
+        } else if (item->Y >= ARow + ACount) {
+            item->Y -= ACount;
+        }
+    }
+    ReleaseCellRecords(0, ARow, AllColCount() - 1, ARow + ACount - 1);
+
+    BeginUpdate();
+    LowerHiddenRowIndexes(realRow, ACount);
+    DropRowFlags(ARow, ACount);
+    int row = Row();
+    ShiftRowsUp(ARow, ACount);
+    SetRowCount(RowCount() - ACount);
+    int lastData = RowCount() - 1 - FixedFooters();
+    if (row > lastData && lastData >= TBaseGrid::FixedRows())
+        TBaseGrid::SetRow(lastData);
+    EndUpdate();
+
+    CellsChanged(TRect(0, ARow, ColCount() - 1, ARow + ACount));
+    SetTopRow(std::min(TopRow(), MaxTopRow()));
+    PositionCellControls();
+}
+
+void TProStringGrid::RemoveSelectedRows()
+{
+    if (FMouseActions->DisjunctRowSelect()) {
+        BeginUpdate();
+        for (int r = RowCount() - 1 - FixedFooters(); r >= TBaseGrid::FixedRows(); --r) {
+            int real = RealRowIndex(r);
+            if (std::size_t(real) < FRowSelectFlags.size() && FRowSelectFlags[std::size_t(real)])
+                RemoveRows(r, 1);
+        }
+        ClearRowSelect();
+        EndUpdate();
+        return;
+    }
+    TGridRect s = Selection();
+    BeginUpdate();
+    for (int r = std::min(s.Bottom, RowCount() - 1); r >= s.Top && r >= 0; --r)
+        RemoveRows(r, 1);
+    EndUpdate();
+}
+
+// ---------------------------------------------------------------- columns
+void TProStringGrid::InsertColumns(int ACol, int ACount)
+{
+    int oldAll = AllColCount();
+    if (ACount < 1 || ACol < 0 || ACol > oldAll)
+        return;
+    int rows = RowCount();
+    SetColCount(ColCount() + ACount);
+    int all = oldAll + ACount;
+    for (int c = all - 1; c >= ACol + ACount; --c) {
+        int from = c - ACount;
+        for (int r = 0; r < rows; ++r) {
+            SetGridCell(c, r, GetGridCell(from, r));
+            SetGridObject(c, r, GetGridObject(from, r));
+        }
+        if (c < ColCount())
+            SetColWidths(c, ColWidths(from));
+        SetColumnVisibleFlag(c, ColumnVisible(from));
+    }
+    for (int c = ACol; c < ACol + ACount; ++c) {
+        for (int r = 0; r < rows; ++r)
+            ResetCell(c, r);
+        if (c < ColCount())
+            SetColWidths(c, DefaultColWidth());
+        SetColumnVisibleFlag(c, true);
+    }
+}
+
+void TProStringGrid::RemoveColumns(int ACol, int ACount)
+{
+    int all = AllColCount();
+    if (ACol < 0 || ACol >= all || ACount < 1)
+        return;
+    ACount = std::min(ACount, all - ACol);
+    int rows = RowCount();
+    int shownRemoved = 0;
+    for (int c = ACol; c < ACol + ACount; ++c)
+        if (ColumnVisible(c))
+            ++shownRemoved;
+    BeginUpdate();
+    ClearColumnRange(ACol, ACount);
+    for (int c = ACol; c + ACount < all; ++c) {
+        int from = c + ACount;
+        for (int r = 0; r < rows; ++r) {
+            SetGridCell(c, r, GetGridCell(from, r));
+            SetGridObject(c, r, GetGridObject(from, r));
+        }
+        if (from < ColCount())
+            SetColWidths(c, ColWidths(from));
+        SetColumnVisibleFlag(c, ColumnVisible(from));
+    }
+    for (int c = std::max(ACol, all - ACount); c < all; ++c) {
+        for (int r = 0; r < rows; ++r)
+            ResetCell(c, r);
+        SetColumnVisibleFlag(c, true);
+    }
+    SetColCount(ColCount() - shownRemoved);
+    EndUpdate();
+    CellsChanged(TRect(ACol, 0, ACol + ACount, RowCount() - 1));
+}
+
+// ---------------------------------------------------------------- clearing
+void TProStringGrid::ClearCellRect(int FromCol, int FromRow, int ToCol, int ToRow)
+{
+    bool destroying = GridDestroying(this);
+    FromCol = std::max(FromCol, 0);
+    FromRow = std::max(FromRow, 0);
+    for (int r = FromRow; r <= ToRow; ++r) {
+        if (r >= StoredRowCount())
+            break;
+        for (int c = FromCol; c <= ToCol; ++c) {
+            if (HasCellProperties(c, r))
+                ReleaseCellRecords(c, r, c, r);
+            if (!destroying && !GetGridCell(c, r).empty())
+                SetGridCell(c, r, AnsiString());
+        }
+    }
+    if (!destroying)
+        CellsChanged(TRect(FromCol, FromRow, ToCol, ToRow));
+}
+
+void TProStringGrid::ClearRowRange(int ARow, int ACount)
+{
+    if (RowCount() < 1 || ColCount() < 1 || ACount < 1)
+        return;
+    ClearCellRect(0, ARow, AllColCount() - 1, ARow + ACount - 1);
+}
+
+void TProStringGrid::ClearColumnRange(int ACol, int ACount)
+{
+    if (RowCount() < 1 || ColCount() < 1 || ACount < 1)
+        return;
+    ClearCellRect(ACol, 0, ACol + ACount - 1, RowCount() - 1);
+}
+
+void TProStringGrid::ClearSelection()
+{
+    if (FMouseActions->DisjunctRowSelect()) {
+        for (int r = TBaseGrid::FixedRows(); r < RowCount(); ++r) {
+            int real = RealRowIndex(r);
+            if (std::size_t(real) < FRowSelectFlags.size() && FRowSelectFlags[std::size_t(real)])
+                ClearRowRange(r, 1);
+        }
+    } else if (FMouseActions->DisjunctColSelect()) {
+        for (int c = TBaseGrid::FixedCols(); c < ColCount(); ++c)
+            if (std::size_t(c) < FColSelectFlags.size() && FColSelectFlags[std::size_t(c)])
+                ClearColumnRange(c, 1);
+    } else {
+        TGridRect s = Selection();
+        if (s.Left < 0 || s.Top < 0 || s.Left >= ColCount() || s.Top >= RowCount())
+            return;
+        ClearCellRect(s.Left, s.Top, std::min(s.Right, ColCount() - 1), std::min(s.Bottom, RowCount() - 1));
+    }
+}
+
+void TProStringGrid::ClearAll()
+{
+    if (RowCount() < 1 || ColCount() < 1)
+        return;
+    ClearCellRect(0, 0, AllColCount() - 1, RowCount() - 1);
+}
+
+// ---------------------------------------------------------------- duplicates
+void TProStringGrid::RemoveDuplicateRows(int ACol, bool CaseSensitive)
+{
+    // The texts seen are kept upper-cased unless CaseSensitive, but the lookup
+    // compares without case either way: "Abc" repeats "ABC".
+    auto less = [](const AnsiString& a, const AnsiString& b) { return AnsiCompareText(a, b) < 0; };
+    std::set<AnsiString, decltype(less)> seen(less);
+    int col = RealColIndex(ACol);
+    BeginUpdate();
+    int r = TBaseGrid::FixedRows();
+    while (r < RowCount() - FixedFooters()) {
+        AnsiString s = Cells(col, r);
+        if (seen.count(s)) {
+            RemoveRows(r, 1);
+            continue;
+        }
+        seen.insert(CaseSensitive ? s : AnsiUpperCase(s));
+        ++r;
+    }
+    EndUpdate();
+}
+
+// ---------------------------------------------------------------- merged columns
+void TProStringGrid::SplitColumnCells(int ACol)
+{
+    int r = 0;
+    while (r <= RowCount() - 2 - FixedFooters()) {
+        if (IsBaseCell(ACol, r) && IsMergedAcrossRows(ACol, r)) {
+            int span = CellSpan(ACol, r).Y;
+            SplitCells(ACol, r);
+            r += span + 1;
+        } else {
+            ++r;
+        }
+    }
+}
+
+void TProStringGrid::MergeColumnCells(int ACol, bool MainMerge)
+{
+    int last = RowCount() - 1 - FixedFooters();
+    int start = TBaseGrid::FixedRows();
+    for (int r = start + 1; r <= last + 1; ++r) {
+        bool extend = r <= last && GetGridCell(ACol, r) == GetGridCell(ACol, r - 1) &&
+                      (MainMerge || RowsShareMergedCells(r - 1, r));
+        if (extend)
+            continue;
+        if (r - start > 1)
+            MergeCells(ACol, start, 1, r - start);
+        start = r;
+    }
+}
+
+bool TProStringGrid::IsUnicodeCell(int ACol, int ARow)
+{
+    AnsiString s = GetGridCell(ACol, ARow);
+    return s.size() >= 2 && s[0] == '|' && s[1] == '\\';
+}
+
+void TProStringGrid::ResetColumnOrder()
+{
+    FColumnOrder.Clear();
+    for (int c = 0; c < ColCount(); ++c)
+        FColumnOrder.Add(c);
+}
+
+// The fixed-cell font and the active-cell font follow the control's scaling.
+void TProStringGrid::ChangeScale(int M, int D)
+{
+    if (M == D || D == 0)
+        return;
+    auto scale = [M, D](TFont* F) {
+        F->SetSize(int(std::lround(double(F->Size()) * M / D)));
+    };
+    scale(FFixedFont.get());
+    scale(FActiveCellFont.get());
+}

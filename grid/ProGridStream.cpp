@@ -1,0 +1,241 @@
+// TProStringGrid: the save range, the cell conversion hooks and the grid
+// text stream ("cols,rows", "cw c,width", "c,r,text" lines ended by CR LF).
+//
+// A cell text is written as the stream has always written it when that form
+// reads back to the same text: as it stands, or, when it holds a CR, with CR
+// as TAB, LF as #8 and NUL as #1. A text that this form would change (one
+// that already holds TAB, #8 or #1, a CR without LF, or that starts with
+// #2) is written escaped instead: #2 first, then every CR, LF, NUL, TAB, #8,
+// #1 and #2 as #2 followed by "r", "n", "0", "t", "b", "a" or "s".
+#include <algorithm>
+
+#include "grid/ProGrid.h"
+#include "grid/ProUtil.h"
+#include "platform/core/SysUtils.h"
+
+namespace {
+constexpr char EscapeMark = '\x02';
+
+AnsiString EscapeStreamText(const AnsiString& S)
+{
+    AnsiString r(1, EscapeMark);
+    for (char c : S) {
+        char code = 0;
+        switch (c) {
+        case '\r': code = 'r'; break;
+        case '\n': code = 'n'; break;
+        case '\0': code = '0'; break;
+        case '\t': code = 't'; break;
+        case '\x08': code = 'b'; break;
+        case '\x01': code = 'a'; break;
+        case EscapeMark: code = 's'; break;
+        default: break;
+        }
+        if (code) {
+            r += EscapeMark;
+            r += code;
+        } else {
+            r += c;
+        }
+    }
+    return r;
+}
+
+// False when S is not a well-formed escaped text (then it is an old-form text).
+bool UnescapeStreamText(const AnsiString& S, AnsiString& Out)
+{
+    if (S.empty() || S[0] != EscapeMark)
+        return false;
+    AnsiString r;
+    for (std::size_t i = 1; i < S.size(); ++i) {
+        char c = S[i];
+        if (c != EscapeMark) {
+            if (c == '\t' || c == '\x08' || c == '\x01' || c == '\n' || c == '\0')
+                return false;
+            r += c;
+            continue;
+        }
+        if (++i >= S.size())
+            return false;
+        switch (S[i]) {
+        case 'r': r += '\r'; break;
+        case 'n': r += '\n'; break;
+        case '0': r += '\0'; break;
+        case 't': r += '\t'; break;
+        case 'b': r += '\x08'; break;
+        case 'a': r += '\x01'; break;
+        case 's': r += EscapeMark; break;
+        default: return false;
+        }
+    }
+    Out = r;
+    return true;
+}
+
+AnsiString EncodeStreamText(const AnsiString& S)
+{
+    AnsiString plain = EncodeLineBreaksForStream(S);
+    bool safe = plain.find('\r') == AnsiString::npos && (plain.empty() || plain[0] != EscapeMark) &&
+                DecodeLineBreaksFromStream(plain, true) == S;
+    return safe ? plain : EscapeStreamText(S);
+}
+
+AnsiString DecodeStreamText(const AnsiString& S, bool MultiLine)
+{
+    AnsiString text;
+    if (!UnescapeStreamText(S, text))
+        return DecodeLineBreaksFromStream(S, MultiLine);
+    if (MultiLine)
+        return text;
+    AnsiString line;
+    ExtractFirstLine(text, false, line);
+    return line;
+}
+
+void WriteLine(TStream* Stream, const AnsiString& S)
+{
+    AnsiString line = S + "\r\n";
+    Stream->WriteBuffer(line.data(), Int64(line.size()));
+}
+
+// The next line up to CR (the byte after the CR is skipped); false at the end.
+bool ReadLine(TStream* Stream, AnsiString& Line)
+{
+    Line.clear();
+    char c = 0;
+    bool any = false;
+    while (Stream->Read(&c, 1) == 1) {
+        any = true;
+        if (c == '\r') {
+            char lf = 0;
+            Stream->Read(&lf, 1);
+            return true;
+        }
+        Line += c;
+    }
+    return any;
+}
+
+// "a,b" -> A and B as integers (EConvertError for text that is not a number).
+void SplitPair(const AnsiString& S, int& A, int& B)
+{
+    auto comma = S.find(',');
+    A = StrToInt(S.substr(0, comma));
+    B = StrToInt(comma == AnsiString::npos ? AnsiString() : S.substr(comma + 1));
+}
+}
+
+// ---------------------------------------------------------------- save range
+int TProStringGrid::SaveColStart()
+{
+    return FExportFixedCells ? 0 : FixedCols();
+}
+
+int TProStringGrid::SaveRowStart()
+{
+    return FExportFixedCells ? 0 : FixedRows();
+}
+
+int TProStringGrid::SaveColEnd()
+{
+    return FExportFixedCells ? ColCount() - 1 : ColCount() - 1 - FixedRightCols();
+}
+
+int TProStringGrid::SaveRowEnd()
+{
+    return FExportFixedCells ? RowCount() - 1 : RowCount() - 1 - FixedFooters();
+}
+
+int TProStringGrid::SaveColCount()
+{
+    return FExportFixedCells ? ColCount() : ColCount() - FixedCols() - FixedRightCols();
+}
+
+int TProStringGrid::SaveRowCount()
+{
+    return FExportFixedCells ? RowCount() : RowCount() - FixedRows() - FixedFooters();
+}
+
+void TProStringGrid::SaveCell(int ACol, int ARow, AnsiString& Value)
+{
+    Value = Cells(ACol, ARow);
+    if (OnSaveCell)
+        OnSaveCell(this, ACol, ARow, Value);
+}
+
+void TProStringGrid::LoadCell(int ACol, int ARow, const AnsiString& Value)
+{
+    AnsiString s = Value;
+    if (OnLoadCell)
+        OnLoadCell(this, ACol, ARow, s);
+    SetCells(ACol, ARow, s);
+}
+
+void TProStringGrid::CellsChanged(const TRect& R)
+{
+    if (OnCellsChanged)
+        OnCellsChanged(this, R);
+}
+
+// ---------------------------------------------------------------- the grid text stream
+void TProStringGrid::WriteTextStream(TStream* Stream)
+{
+    WriteLine(Stream, IntToStr(SaveColCount()) + "," + IntToStr(SaveRowCount()));
+    for (int c = 0; c < ColCount(); ++c)
+        WriteLine(Stream, "cw " + IntToStr(c) + "," + IntToStr(ColWidths(c)));
+    int colStart = SaveColStart(), rowStart = SaveRowStart();
+    int colEnd = SaveColEnd(), rowEnd = SaveRowEnd();
+    DoProgress(0, -1);
+    for (int r = rowStart; r <= rowEnd; ++r) {
+        for (int c = colStart; c <= colEnd; ++c) {
+            AnsiString s;
+            SaveCell(c, r, s);
+            if (s.empty())
+                continue;
+            WriteLine(Stream, IntToStr(c - colStart) + "," + IntToStr(r - rowStart) + "," + EncodeStreamText(s));
+        }
+        DoProgress(1, r);
+    }
+    DoProgress(2, -1);
+}
+
+void TProStringGrid::ReadTextStream(TStream* Stream)
+{
+    int colStart = SaveColStart(), rowStart = SaveRowStart();
+    AnsiString line;
+    if (Stream->Position() < Stream->Size() && ReadLine(Stream, line) && !line.empty()) {
+        int cols = 0, rows = 0;
+        SplitPair(line, cols, rows);
+        SetColCount(cols + colStart);
+        SetRowCount(rows + rowStart);
+    }
+    for (;;) {
+        Int64 lineStart = Stream->Position();
+        if (!ReadLine(Stream, line))
+            break;
+        if (line.compare(0, 2, "cw") == 0) {
+            int col = 0, width = 0;
+            SplitPair(line.substr(std::min<std::size_t>(3, line.size())), col, width);
+            if (col >= 0 && col < ColCount())
+                SetColWidths(col, width);
+            continue;
+        }
+        auto c1 = line.find(',');
+        auto c2 = c1 == AnsiString::npos ? AnsiString::npos : line.find(',', c1 + 1);
+        AnsiString colText = line.substr(0, c1);
+        AnsiString rowText = c1 == AnsiString::npos ? AnsiString() : line.substr(c1 + 1, c2 - c1 - 1);
+        if (colText.empty() || rowText.empty()) {
+            Stream->SetPosition(lineStart);
+            break;
+        }
+        int col = StrToInt(colText) + colStart;
+        int row = StrToInt(rowText) + rowStart;
+        AnsiString text = c2 == AnsiString::npos ? AnsiString() : line.substr(c2 + 1);
+        // Cells outside the grid are left out rather than stored out of sight.
+        if (col < 0 || row < 0 || col >= AllColCount() || row >= RowCount())
+            continue;
+        LoadCell(col, row, DecodeStreamText(text, Multilinecells()));
+    }
+    CellsChanged(TRect(0, 0, ColCount() - 1, RowCount() - 1));
+    CalcFooter(-1);
+}
