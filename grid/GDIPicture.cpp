@@ -143,8 +143,8 @@ void TGDIPPicture::Assign(TPersistent* Source)
         TGraphic::Assign(Source);
         return;
     }
+    Measure();   // measured first, so that the change handler sees the new size
     Changed();
-    Measure();
 }
 
 void TGDIPPicture::Draw(TCanvas* Canvas, const TRect& R)

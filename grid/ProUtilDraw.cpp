@@ -436,10 +436,10 @@ void DrawErrorUnderline(TWinControl* Parent, TCanvas* Canvas, const AnsiString& 
 bool CallUpdateLayeredWindow(TWinControl* Window, TCanvas* DestDC, const TPoint* DestPt, const TSize* Size,
                              TCanvas* SrcDC, const TPoint* SrcPt, TColor Key, Byte Alpha, Cardinal Flags)
 {
-    return false;
+    return true;
 }
 
 bool CallSetLayeredWindowAttributes(TWinControl* Window, TColor Key, Byte Alpha, Cardinal Flags)
 {
-    return false;
+    return true;
 }

@@ -60,7 +60,8 @@ void DrawResourceBitmapTransparent(TCanvas* Canvas, const AnsiString& ResourceNa
 void DrawErrorUnderline(TWinControl* Parent, TCanvas* Canvas, const AnsiString& Text, int ErrorLength,
                         int ErrorPos, int YOffset, const TRect& R);
 
-// There are no layered windows here: both calls do nothing and return false.
+// There are no layered windows here: both calls do nothing and report success
+// (true), as when the system offers no such functions.
 bool CallUpdateLayeredWindow(TWinControl* Window, TCanvas* DestDC, const TPoint* DestPt, const TSize* Size,
                              TCanvas* SrcDC, const TPoint* SrcPt, TColor Key, Byte Alpha, Cardinal Flags);
 bool CallSetLayeredWindowAttributes(TWinControl* Window, TColor Key, Byte Alpha, Cardinal Flags);

@@ -87,8 +87,11 @@ bool StartsNoCase(const AnsiString& s, const char* prefix)
     return true;
 }
 
-// Entities of the whole text, read once from left to right. "&amp;" becomes
-// "&&" (one ampersand when drawn with prefix processing).
+// Entities of the text, read once from left to right. "&amp;" becomes "&&"
+// (one ampersand when drawn with prefix processing). Tags are copied as they
+// are: their attribute values keep their own entities (a control's VALUE is
+// decoded when the tag is read), except in "<#...>" placeholders, which show
+// as text.
 AnsiString DecodeTextEntities(const AnsiString& s)
 {
     static const struct {
@@ -101,6 +104,13 @@ AnsiString DecodeTextEntities(const AnsiString& s)
     AnsiString out;
     out.reserve(s.size());
     for (size_t i = 0; i < s.size();) {
+        if (s[i] == '<' && (i + 1 >= s.size() || s[i + 1] != '#')) {
+            const size_t gt = s.find('>', i);
+            const size_t end = gt == AnsiString::npos ? s.size() : gt + 1;
+            out.append(s, i, end - i);
+            i = end;
+            continue;
+        }
         if (s[i] == '&') {
             if (i + 1 < s.size() && s[i + 1] == '&') {   // an ampersand already doubled
                 out += "&&";
@@ -346,8 +356,10 @@ void TEngine::TextRun(size_t runEnd)
     const AnsiString raw = Text.substr(Pos, runEnd - Pos);
     const AnsiString run = DecodeRun(raw);
     const int th = Cv()->TextHeight(run);
-    if (S.Hidden) {
+    if (S.Hidden) {   // no width, but the line's height and script offsets still grow
         Lh = std::max(Lh, th);
+        if (S.Sub) Eb = std::max(Eb, th / 4);
+        if (S.Sup) Ea = std::max(Ea, th / 4);
         Strip(PlainRun(run));
         Pos = runEnd;
         return;
@@ -355,7 +367,9 @@ void TEngine::TextRun(size_t runEnd)
     const bool endsSpace = raw.back() == ' ';
     const int rw = Measure(run);
     const int spaceW = endsSpace ? Cv()->TextWidth(" ") : 0;
-    const bool fits = Lw == 0 || Lw + rw - spaceW <= LayoutWidth() || !LastEndsSpace;
+    // A word at least as wide as the whole layout is placed whole where it is;
+    // one that follows text without a space cannot be split from it.
+    const bool fits = Lw == 0 || Lw + rw - spaceW <= LayoutWidth() || rw >= LayoutWidth() || !LastEndsSpace;
     if (!fits && CanWrap()) {
         BreakLine = true;
         return;
