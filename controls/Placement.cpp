@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "controls/AppUtils.h"
+#include "controls/KxHook.h"
 #include "platform/core/IniFiles.h"
 #include "platform/core/Registry.h"
 #include "platform/core/SysUtils.h"
@@ -71,12 +72,13 @@ void TIniLink::LoadFromIni()
 
 // ---------------------------------------------------------------- TFormPlacement
 TFormPlacement::TFormPlacement(TComponent* AOwner)
-    : TComponent(AOwner), FMinMaxInfo(std::make_unique<TWinMinMaxInfo>())
+    : TComponent(AOwner), FMinMaxInfo(std::make_unique<TWinMinMaxInfo>()),
+      FWinHook(std::make_unique<TKxWindowHook>(nullptr))
 {
-    FMinMaxInfo->OnChange = [this](TObject*) {
-        if (TCustomForm* f = Form())
-            f->SetBounds(f->Left(), f->Top(), f->Width(), f->Height());
-    };
+    FWinHook->SetActive(false);
+    FWinHook->AfterMessage = [this](TObject* s, TMessage& m, bool& h) { WndMessage(s, m, h); };
+    FWinHook->BeforeMessage = [this](TObject* s, TMessage& m, bool& h) { WndMessageBefore(s, m, h); };
+    FMinMaxInfo->OnChange = [this](TObject*) { CheckMinMaxInfo(); };
     if (Form()) {
         FOptions = fpState | fpPosition;
         HookForm();
@@ -87,6 +89,7 @@ TFormPlacement::~TFormPlacement()
 {
     Destroying();
     UnhookForm();
+    FWinHook.reset();
     for (TIniLink* link : std::vector<TIniLink*>(FLinks))
         link->SetStorage(nullptr);
 }
@@ -109,11 +112,11 @@ void TFormPlacement::HookForm()
     FSaveFormShow = f->OnShow;
     FSaveFormCloseQuery = f->OnCloseQuery;
     FSaveFormDestroy = f->OnDestroy;
-    FSaveFormCanResize = f->OnCanResize;
     f->OnShow = [this](TObject* s) { FormShow(s); };
     f->OnCloseQuery = [this](TObject* s, bool& c) { FormCloseQuery(s, c); };
     f->OnDestroy = [this](TObject* s) { FormDestroy(s); };
-    f->OnCanResize = [this](TObject* s, int& w, int& h, bool& r) { FormCanResize(s, w, h, r); };
+    FWinHook->SetWinControl(f);
+    CheckMinMaxInfo();
 }
 
 void TFormPlacement::UnhookForm()
@@ -125,7 +128,8 @@ void TFormPlacement::UnhookForm()
     f->OnShow = FSaveFormShow;
     f->OnCloseQuery = FSaveFormCloseQuery;
     f->OnDestroy = FSaveFormDestroy;
-    f->OnCanResize = FSaveFormCanResize;
+    FWinHook->SetActive(false);
+    FWinHook->SetWinControl(nullptr);
 }
 
 void TFormPlacement::FormShow(TObject* Sender)
@@ -167,30 +171,68 @@ void TFormPlacement::FormDestroy(TObject* Sender)
         FSaveFormDestroy(Sender);
 }
 
-// The window's size limits: with PreventResize the size stays; else the non-zero limits apply.
-void TFormPlacement::FormCanResize(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)
+// ---------------------------------------------------------------- size limits
+void TFormPlacement::CheckMinMaxInfo()
 {
-    if (FSaveFormCanResize)
-        FSaveFormCanResize(Sender, NewWidth, NewHeight, Resize);
     TCustomForm* f = Form();
-    if (!f)
+    if (!f || !FHooked)
         return;
+    const bool limits = FPreventResize || !FMinMaxInfo->DefaultMinMaxInfo();
+    FWinHook->SetActive(limits);
+    if (!limits)
+        return;
+    FFixedWidth = f->Width();
+    FFixedHeight = f->Height();
+    // The new limits take hold at once.
+    TMessage m{WM_WINDOWPOSCHANGED, 0, 0, 0};
+    bool handled = false;
+    WndMessage(FWinHook.get(), m, handled);
+}
+
+// With PreventResize the form cannot be maximised.
+void TFormPlacement::WndMessageBefore(TObject*, TMessage& Msg, bool& Handled)
+{
+    if (FPreventResize && Msg.Msg == WM_SYSCOMMAND && (Msg.WParam & 0xFFF0) == SC_MAXIMIZE)
+        Handled = true;
+}
+
+// After the form moved or was sized: a size outside the limits is brought back
+// within them (with PreventResize the form keeps the size it had when shown).
+void TFormPlacement::WndMessage(TObject*, TMessage& Msg, bool&)
+{
+    TCustomForm* f = Form();
+    if (!f || FLimiting || Msg.Msg != WM_WINDOWPOSCHANGED || f->WindowState() != wsNormal)
+        return;
+    int w = f->Width(), h = f->Height();
     if (FPreventResize) {
-        if (f->Visible() && f->Width() > 0 && f->Height() > 0) {
-            NewWidth = f->Width();
-            NewHeight = f->Height();
+        if (!f->Visible() || FFixedWidth <= 0 || FFixedHeight <= 0) {
+            FFixedWidth = w;
+            FFixedHeight = h;
+            return;
         }
-        return;
+        w = FFixedWidth;
+        h = FFixedHeight;
+    } else {
+        const TWinMinMaxInfo& m = *FMinMaxInfo;
+        if (m.MinTrackWidth() && w < m.MinTrackWidth())
+            w = m.MinTrackWidth();
+        if (m.MinTrackHeight() && h < m.MinTrackHeight())
+            h = m.MinTrackHeight();
+        if (m.MaxTrackWidth() && w > m.MaxTrackWidth())
+            w = m.MaxTrackWidth();
+        if (m.MaxTrackHeight() && h > m.MaxTrackHeight())
+            h = m.MaxTrackHeight();
     }
-    const TWinMinMaxInfo& m = *FMinMaxInfo;
-    if (m.MinTrackWidth() && NewWidth < m.MinTrackWidth())
-        NewWidth = m.MinTrackWidth();
-    if (m.MinTrackHeight() && NewHeight < m.MinTrackHeight())
-        NewHeight = m.MinTrackHeight();
-    if (m.MaxTrackWidth() && NewWidth > m.MaxTrackWidth())
-        NewWidth = m.MaxTrackWidth();
-    if (m.MaxTrackHeight() && NewHeight > m.MaxTrackHeight())
-        NewHeight = m.MaxTrackHeight();
+    if (w == f->Width() && h == f->Height())
+        return;
+    FLimiting = true;
+    try {
+        f->SetBounds(f->Left(), f->Top(), w, h);
+    } catch (...) {
+        FLimiting = false;
+        throw;
+    }
+    FLimiting = false;
 }
 
 void TFormPlacement::SetPreventResize(bool Value)
@@ -200,6 +242,7 @@ void TFormPlacement::SetPreventResize(bool Value)
     FPreventResize = Value;
     if (Value && Form() && Form()->WindowState() == wsMaximized)
         Form()->SetWindowState(wsNormal);
+    CheckMinMaxInfo();
 }
 
 AnsiString TFormPlacement::IniSection() const

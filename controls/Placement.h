@@ -7,6 +7,8 @@
 
 #include "platform/gui/Forms.h"
 
+class TKxWindowHook;
+
 class TFormPlacement;
 
 enum TPlacementOption : unsigned { fpState = 1, fpPosition = 2, fpActiveControl = 4 };
@@ -110,7 +112,10 @@ private:
     void FormShow(TObject* Sender);
     void FormCloseQuery(TObject* Sender, bool& CanClose);
     void FormDestroy(TObject* Sender);
-    void FormCanResize(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize);
+    // Size limits: the form is hooked while PreventResize or a limit is set.
+    void CheckMinMaxInfo();
+    void WndMessage(TObject* Sender, TMessage& Msg, bool& Handled);
+    void WndMessageBefore(TObject* Sender, TMessage& Msg, bool& Handled);
     bool FActive = true;
     AnsiString FIniFileName;
     AnsiString FIniSection;
@@ -130,5 +135,8 @@ private:
     TNotifyEvent FSaveFormShow;
     TCloseQueryEvent FSaveFormCloseQuery;
     TNotifyEvent FSaveFormDestroy;
-    TCanResizeEvent FSaveFormCanResize;
+    std::unique_ptr<TKxWindowHook> FWinHook;
+    // The size the form keeps while PreventResize is set.
+    int FFixedWidth = 0, FFixedHeight = 0;
+    bool FLimiting = false;
 };

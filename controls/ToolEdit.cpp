@@ -4,18 +4,6 @@
 #include "controls/VCLUtils.h"
 #include "platform/core/SysUtils.h"
 
-TShortCut ShortCut(Word Key, TShiftState Shift)
-{
-    TShortCut s = Key & 0xFF;
-    if (Shift & ssShift)
-        s |= 0x2000;
-    if (Shift & ssCtrl)
-        s |= 0x4000;
-    if (Shift & ssAlt)
-        s |= 0x8000;
-    return s;
-}
-
 TBitmap* DefaultEditGlyph()
 {
     static std::unique_ptr<TBitmap> glyph;

@@ -6,13 +6,10 @@
 
 #include "controls/KXCtrls.h"
 #include "platform/gui/CommonDialogs.h"
+#include "platform/gui/Menus.h"
 #include "platform/gui/StdCtrls.h"
 
 VELMAROK_EXCEPTION(EComboEditError, Exception)
-
-using TShortCut = Word;
-// Key code with the modifier bits of a shortcut (Shift 0x2000, Ctrl 0x4000, Alt 0x8000).
-TShortCut ShortCut(Word Key, TShiftState Shift);
 
 enum TGlyphKind { gkCustom, gkDefault, gkDropDown, gkEllipsis };
 

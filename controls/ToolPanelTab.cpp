@@ -113,6 +113,7 @@ TProToolPanelTab::~TProToolPanelTab()
 {
     Destroying();
     *FAlive = false;
+    UnhookParentForm();
     if (FTimerOn && HandleAllocated())
         KillTimer(this, TimerId);
     FTimerOn = false;
@@ -606,6 +607,7 @@ void TProToolPanelTab::WndProc(TMessage& Message)
         if (FTimerOn)
             KillTimer(this, TimerId);
         FTimerOn = false;
+        UnhookParentForm();
     } else if (Message.Msg == WM_THEMECHANGED_MSG && FAutoThemeAdapt) {
         ThemeAdapt();
     }
@@ -621,41 +623,66 @@ void TProToolPanelTab::WMTimer(TWMTimer& Message)
 
 void TProToolPanelTab::HookParentForm()
 {
-    // The layer offers no way into a form's window procedure: the strip chains
-    // the form's close and resize events instead.
-    if (ComponentState() & csDesigning)
+    if (ComponentState() & (csDesigning | csDestroying))
         return;
     TWinControl* form = GetParentForm(this);
     if (!form || form == FHookedForm)
         return;
-    auto* f = dynamic_cast<TCustomForm*>(form);
-    if (!f)
-        return;
+    UnhookParentForm();
     FHookedForm = form;
+    form->FreeNotification(this);
     std::weak_ptr<bool> alive = FAlive;
-    TCloseEvent oldClose = f->OnClose;
-    f->OnClose = [this, alive, oldClose](TObject* Sender, TCloseAction& Action) {
-        if (oldClose)
-            oldClose(Sender, Action);
+    FHookId = form->AddMessageHook([this, alive](TMessage& m, const TMessageNext& Next) {
         auto a = alive.lock();
-        if (a && *a && FHookedForm == Sender)
-            ParentFormClosing();
-    };
-    TNotifyEvent oldResize = f->OnResize;
-    f->OnResize = [this, alive, oldResize](TObject* Sender) {
-        auto a = alive.lock();
-        if (a && *a && FHookedForm == Sender)
-            ParentFormResized();
-        if (oldResize)
-            oldResize(Sender);
-    };
+        if (!a || !*a) {
+            Next(m);
+            return true;
+        }
+        return ParentFormMessage(m, Next);
+    });
 }
 
 void TProToolPanelTab::UnhookParentForm()
 {
+    TWinControl* form = FHookedForm;
     FHookedForm = nullptr;
+    if (!form)
+        return;
+    if (!(form->ComponentState() & csDestroying)) {
+        form->RemoveMessageHook(FHookId);
+        form->RemoveFreeNotification(this);
+    }
+    FHookId = 0;
 }
 
+bool TProToolPanelTab::ParentFormMessage(TMessage& Message, const TMessageNext& Next)
+{
+    const Cardinal msg = Message.Msg;
+    const WPARAM wparam = Message.WParam;
+    if (msg == WM_SIZE)
+        ParentFormResized();
+    std::shared_ptr<bool> alive = FAlive;
+    Next(Message);
+    if (!*alive || !FHookedForm)
+        return true;
+    switch (msg) {
+    case WM_CLOSE:
+        ParentFormClosing();
+        break;
+    case WM_MOVE:
+    case WM_WINDOWPOSCHANGED:
+        ParentFormMoved();
+        break;
+    case WM_SYSCOMMAND:
+        ParentFormSysCommand(wparam);
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+// Panels never reach beyond the form's client area.
 void TProToolPanelTab::ParentFormResized()
 {
     TWinControl* form = FHookedForm;
@@ -670,7 +697,48 @@ void TProToolPanelTab::ParentFormResized()
         else if (!Vertical() && p->Width() > form->ClientWidth())
             p->SetWidth(form->ClientWidth());
     }
+}
+
+// The host window of an open right or bottom panel stays glued to the strip.
+void TProToolPanelTab::ParentFormMoved()
+{
+    if (FSliding || FOpenIndex < 0 || (FPosition != ppRight && FPosition != ppBottom) || !FHostForm
+        || !FHostForm->Visible())
+        return;
+    const int oldLeft = FHostForm->Left(), oldTop = FHostForm->Top();
+    const bool wasActive = ParentFormActive();
     PlaceHostForm();
+    ActivateParentForm(wasActive);
+    if (FHookedForm && (FHostForm->Left() != oldLeft || FHostForm->Top() != oldTop))
+        FHookedForm->Invalidate();
+}
+
+// Maximising, minimising, restoring or moving the form by its caption with a
+// right panel open: the host follows; maximising slides every panel in.
+void TProToolPanelTab::ParentFormSysCommand(WPARAM Command)
+{
+    switch (Command) {
+    case 0xF030: case 0xF020: case 0xF120: case 0xF012: case 0xF032: case 0xF122:
+        break;
+    default:
+        return;
+    }
+    if (FSliding || FPosition != ppRight || FOpenIndex < 0 || !FHostForm || !FHostForm->Visible())
+        return;
+    const bool wasActive = ParentFormActive();
+    const TPoint P = ClientToScreen(TPoint(0, 0));
+    FHostForm->SetBounds(P.X - FHostForm->Width(), P.Y, FHostForm->Width(), Height());
+    if (Command == 0xF030) {
+        std::shared_ptr<bool> alive = FAlive;
+        for (int i = 0; i < FPanels->Count() && *alive; ++i) {
+            TToolPanel* e = FPanels->Items(i);
+            if (e->State() == psOpened && e->Panel())
+                SlidePanelIn(e->Panel());
+        }
+        if (!*alive)
+            return;
+    }
+    ActivateParentForm(wasActive);
 }
 
 void TProToolPanelTab::ParentFormClosing()
@@ -1221,6 +1289,12 @@ void TProToolPanelTab::Notification(TComponent* AComponent, TOperation Operation
     TCustomControl::Notification(AComponent, Operation);
     if (Operation != opRemove)
         return;
+    if (AComponent == FHookedForm) {
+        // The form's hooks went with it.
+        FHookedForm = nullptr;
+        FHookId = 0;
+        return;
+    }
     if (auto* p = dynamic_cast<TProToolPanel*>(AComponent)) {
         if (!(ComponentState() & csDesigning))
             RemovePanel(p);

@@ -683,8 +683,12 @@ private:
     bool ReadPanels(TPanelStore& Store);
     void WritePanels(TPanelStore& Store);
     std::unique_ptr<TPanelStore> OpenStore() const;
+    // The strip's hook on its parent form's messages.
+    bool ParentFormMessage(TMessage& Message, const TMessageNext& Next);
     void ParentFormClosing();
     void ParentFormResized();
+    void ParentFormMoved();
+    void ParentFormSysCommand(WPARAM Command);
     void PlaceHostForm();
 
     std::unique_ptr<TToolPanels> FPanels;
@@ -721,6 +725,7 @@ private:
     bool FMouseInStrip = false;
     bool FAutoOpenOnMouseEnter = true;
     TWinControl* FHookedForm = nullptr;
+    int FHookId = 0;
     bool FLoaded = false;
     bool FWindowDestroyed = false;
     // A slide is running: requests to open or close are ignored meanwhile.
