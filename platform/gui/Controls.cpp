@@ -313,6 +313,7 @@ void TControlWidget::paintEvent(QPaintEvent*)
     if (!Impl || !Impl->Control)
         return;
     QPainter p(this);
+    p.translate(0, Impl->ClientTop);
     TWinControl* c = Impl->Control;
     TWinControlImpl* impl = Impl;
     std::shared_ptr<bool> alive = impl->Alive;
@@ -409,6 +410,8 @@ bool TEventBridge::Mouse(QWidget* w, QMouseEvent* ev)
     }
     QWidget* tw = target == c ? w : ControlWidget(target);
     QPoint lp = tw->mapFromGlobal(gp);
+    if (tw == WinImpl(target).Widget.data())
+        lp.ry() -= WinImpl(target).ClientTop;
 
     Cardinal msg = WM_MOUSEMOVE;
     int button = ev->button() == Qt::LeftButton ? 0 : ev->button() == Qt::RightButton ? 1
@@ -1414,7 +1417,7 @@ void TWinControl::ApplyGeometry()
     if (!w)
         return;
     if (FParent) {
-        w->setGeometry(FLeft, FTop, FWidth, FHeight);
+        w->setGeometry(FLeft, FTop + FParent->FImpl->ClientTop, FWidth, FHeight);
         return;
     }
     // The window system reports the change later, perhaps in steps: those
@@ -1616,7 +1619,7 @@ void TWinControl::WindowBoundsChanged(int ALeft, int ATop, int AWidth, int AHeig
 TPoint TWinControl::ClientOrigin() const
 {
     if (FImpl->Widget) {
-        QPoint p = FImpl->Widget->mapToGlobal(QPoint(0, 0));
+        QPoint p = FImpl->Widget->mapToGlobal(QPoint(0, FImpl->ClientTop));
         return TPoint(p.x(), p.y());
     }
     return TControl::ClientOrigin();

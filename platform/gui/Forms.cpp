@@ -13,6 +13,8 @@
 #include "platform/gui/Controls_p.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Graphics_p.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/Menus_p.h"
 #include "platform/gui/QtText_p.h"
 
 TApplication* Application = nullptr;
@@ -255,6 +257,32 @@ void TCustomForm::SetActiveControl(TWinControl* v)
     FActiveControl = v;
     if (v && FVisible && v->CanFocus())
         v->SetFocus();
+}
+
+void TCustomForm::SetMenu(TMainMenu* v)
+{
+    if (v == FMenu)
+        return;
+    if (FMenu)
+        FMenu->RemoveFreeNotification(this);
+    FMenu = v;
+    if (v)
+        v->FreeNotification(this);
+    AttachMainMenu(this, v);
+}
+
+TRect TCustomForm::ClientRect() const
+{
+    TRect r = TWinControl::ClientRect();
+    r.Bottom = std::max(r.Top, r.Bottom - WinImpl(const_cast<TCustomForm*>(this)).ClientTop);
+    return r;
+}
+
+void TCustomForm::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TWinControl::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FMenu)
+        FMenu = nullptr;
 }
 
 bool TCustomForm::Active() const

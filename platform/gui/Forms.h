@@ -23,6 +23,8 @@ constexpr TModalResult mrAll = 8;
 constexpr TModalResult mrNoToAll = 9;
 constexpr TModalResult mrYesToAll = 10;
 
+class TMainMenu;
+
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 
@@ -46,6 +48,11 @@ public:
     void SetActiveControl(TWinControl* v);
     bool Active() const;
     TCanvas* Canvas() const { return FCanvas.get(); }
+    // The main menu shows as the window's menu bar, above the client area.
+    TMainMenu* Menu() const { return FMenu; }
+    void SetMenu(TMainMenu* v);
+    TRect ClientRect() const override;
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
     void Show();
     void Hide();
@@ -106,6 +113,7 @@ private:
     TWindowState FWindowState = wsNormal;
     bool FKeyPreview = false;
     TWinControl* FActiveControl = nullptr;
+    TMainMenu* FMenu = nullptr;
     TModalResult FModalResult = mrNone;
     bool FModal = false;
     bool FActive = false;

@@ -4,12 +4,15 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
 #include <map>
 
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Controls_p.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics_p.h"
+#include "platform/gui/Menus_p.h"
 #include "platform/gui/QtText_p.h"
 
 namespace {
@@ -233,7 +236,41 @@ TMenuItem::~TMenuItem()
     }
 }
 
-void TMenuItem::SetCaption(const AnsiString& v) { FCaption = v; }
+void TMenuItem::SetCaption(const AnsiString& v)
+{
+    FCaption = v;
+    MenuChanged();
+}
+
+void TMenuItem::SetShortCut(TShortCut v)
+{
+    FShortCut = v;
+    MenuChanged();
+}
+
+void TMenuItem::SetEnabled(bool v)
+{
+    FEnabled = v;
+    MenuChanged();
+}
+
+void TMenuItem::SetVisible(bool v)
+{
+    FVisible = v;
+    MenuChanged();
+}
+
+void TMenuItem::SetDefault(bool v)
+{
+    FDefault = v;
+    MenuChanged();
+}
+
+void TMenuItem::MenuChanged()
+{
+    if (TMenu* m = GetParentMenu())
+        MainMenuChanged(m);
+}
 
 void TMenuItem::SetChecked(bool v)
 {
@@ -245,6 +282,7 @@ void TMenuItem::SetChecked(bool v)
             if (s != this && s->FRadioItem && s->FGroupIndex == FGroupIndex)
                 s->FChecked = false;
     }
+    MenuChanged();
 }
 
 TBitmap* TMenuItem::Bitmap() const
@@ -278,6 +316,7 @@ void TMenuItem::Insert(int Index, TMenuItem* Item)
             throw EMenuError("Menu inserted twice");
     FItems.insert(FItems.begin() + Index, Item);
     Item->FParent = this;
+    MenuChanged();
 }
 
 void TMenuItem::Delete(int Index)
@@ -286,6 +325,7 @@ void TMenuItem::Delete(int Index)
     FItems.erase(FItems.begin() + Index);
     it->FParent = nullptr;
     delete it;
+    MenuChanged();
 }
 
 void TMenuItem::Remove(TMenuItem* Item)
@@ -295,6 +335,7 @@ void TMenuItem::Remove(TMenuItem* Item)
         throw EMenuError("Sub-menu is not in menu");
     FItems.erase(pos);
     Item->FParent = nullptr;
+    MenuChanged();
 }
 
 void TMenuItem::Clear()
@@ -346,6 +387,7 @@ TMenu::TMenu(TComponent* AOwner) : TComponent(AOwner), FItems(std::make_unique<T
 TMenu::~TMenu()
 {
     Destroying();
+    MainMenuGone(this);
     FItems.reset();
 }
 
@@ -422,4 +464,146 @@ TPopupMenuHook SetPopupMenuHook(TPopupMenuHook Hook)
     TPopupMenuHook old = std::move(g_popupHook);
     g_popupHook = std::move(Hook);
     return old;
+}
+
+// ---------------------------------------------------------------- a form's menu bar
+namespace {
+struct TMenuBar {
+    TCustomForm* Form = nullptr;
+    QPointer<QMenuBar> Bar;
+    QPointer<QWidget> Items;   // what the bar shows now (menus and actions)
+};
+std::map<TMenu*, TMenuBar> g_bars;
+
+// The bar spans the form's window.
+class TBarWidth : public QObject {
+public:
+    explicit TBarWidth(QMenuBar* b) : Bar(b) {}
+    QPointer<QMenuBar> Bar;
+    bool eventFilter(QObject* obj, QEvent* ev) override
+    {
+        if (ev->type() == QEvent::Resize && Bar)
+            Bar->resize(static_cast<QWidget*>(obj)->width(), Bar->height());
+        return false;
+    }
+};
+
+void ClickGuarded(TMenuItem* it)
+{
+    ++gui_state::EventDepth;
+    try {
+        it->Click();
+    } catch (...) {
+        gui_state::HandleException();
+    }
+    --gui_state::EventDepth;
+}
+
+// The form's client area starts below the bar.
+void SetClientTop(TCustomForm* form, int top)
+{
+    TWinControlImpl& impl = WinImpl(form);
+    if (impl.ClientTop == top)
+        return;
+    impl.ClientTop = top;
+    for (int i = 0; i < form->ControlCount(); ++i)
+        if (auto* wc = dynamic_cast<TWinControl*>(form->Controls(i)); wc && wc->HandleAllocated())
+            ControlWidget(wc)->move(wc->Left(), wc->Top() + top);
+    form->Realign();
+    form->Invalidate();
+}
+
+void FillBar(TMenu* menu, TMenuBar& st)
+{
+    QMenuBar* bar = st.Bar.data();
+    if (!bar)
+        return;
+    bar->clear();
+    // The old actions may be running a click: they go later.
+    if (st.Items)
+        st.Items->deleteLater();
+    auto* items = new QWidget(bar);
+    items->hide();
+    st.Items = items;
+    std::map<QAction*, TMenuItem*> map;
+    TMenuItem* root = menu->Items();
+    for (int i = 0; i < root->Count(); ++i) {
+        TMenuItem* it = root->Items(i);
+        if (!it->Visible())
+            continue;
+        if (it->IsLine()) {
+            bar->addSeparator();
+            continue;
+        }
+        if (it->Count() > 0) {
+            auto* sub = new QMenu(ToQString(it->Caption()), items);
+            sub->setEnabled(it->Enabled());
+            BuildQtMenu(sub, it, map);
+            bar->addMenu(sub);
+            continue;
+        }
+        auto* a = new QAction(ToQString(it->Caption()), items);
+        a->setEnabled(it->Enabled());
+        if (it->Checked() || it->RadioItem() || it->AutoCheck()) {
+            a->setCheckable(true);
+            a->setChecked(it->Checked());
+        }
+        bar->addAction(a);
+        map[a] = it;
+    }
+    for (auto& [a, it] : map) {
+        TMenuItem* item = it;
+        QObject::connect(a, &QAction::triggered, a, [item] { ClickGuarded(item); });
+    }
+    int h = bar->sizeHint().height();
+    bar->setGeometry(0, 0, bar->parentWidget()->width(), h);
+    bar->show();
+    SetClientTop(st.Form, h);
+}
+}  // namespace
+
+void AttachMainMenu(TCustomForm* Form, TMainMenu* Menu)
+{
+    for (auto it = g_bars.begin(); it != g_bars.end();) {
+        if (it->second.Form == Form || it->first == Menu) {
+            if (QMenuBar* bar = it->second.Bar.data()) {
+                SetClientTop(it->second.Form, 0);
+                delete bar;
+            }
+            it = g_bars.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    if (!Menu)
+        return;
+    QWidget* w = ControlWidget(Form);
+    TMenuBar& st = g_bars[Menu];
+    st.Form = Form;
+    st.Bar = new QMenuBar(w);
+    st.Bar->setNativeMenuBar(false);
+    auto* watch = new TBarWidth(st.Bar.data());
+    watch->setParent(st.Bar.data());
+    w->installEventFilter(watch);
+    FillBar(Menu, st);
+}
+
+void MainMenuChanged(TMenu* Menu)
+{
+    auto it = g_bars.find(Menu);
+    if (it != g_bars.end() && !(Menu->ComponentState() & csDestroying))
+        FillBar(Menu, it->second);
+}
+
+void MainMenuGone(TMenu* Menu)
+{
+    auto it = g_bars.find(Menu);
+    if (it == g_bars.end())
+        return;
+    // A bar still there means its form is still there.
+    if (QMenuBar* bar = it->second.Bar.data()) {
+        SetClientTop(it->second.Form, 0);
+        delete bar;
+    }
+    g_bars.erase(it);
 }

@@ -35,11 +35,11 @@ public:
     const AnsiString& Hint() const { return FHint; }
     void SetHint(const AnsiString& v) { FHint = v; }
     TShortCut ShortCut() const { return FShortCut; }
-    void SetShortCut(TShortCut v) { FShortCut = v; }
+    void SetShortCut(TShortCut v);
     bool Enabled() const { return FEnabled; }
-    void SetEnabled(bool v) { FEnabled = v; }
+    void SetEnabled(bool v);
     bool Visible() const { return FVisible; }
-    void SetVisible(bool v) { FVisible = v; }
+    void SetVisible(bool v);
     // Checking a RadioItem unchecks the radio items of its GroupIndex among its siblings.
     bool Checked() const { return FChecked; }
     void SetChecked(bool v);
@@ -48,7 +48,7 @@ public:
     Byte GroupIndex() const { return FGroupIndex; }
     void SetGroupIndex(Byte v) { FGroupIndex = v; }
     bool Default() const { return FDefault; }
-    void SetDefault(bool v) { FDefault = v; }
+    void SetDefault(bool v);
     bool AutoCheck() const { return FAutoCheck; }
     void SetAutoCheck(bool v) { FAutoCheck = v; }
     int ImageIndex() const { return FImageIndex; }
@@ -82,6 +82,8 @@ public:
 
 private:
     friend class TMenu;
+    // A form's menu bar shows the change.
+    void MenuChanged();
     AnsiString FCaption;
     AnsiString FHint;
     TShortCut FShortCut = 0;

@@ -4,6 +4,8 @@
 #include <QCloseEvent>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <cstdlib>
@@ -139,11 +141,12 @@ QWidget* Target(TControl* c, int& x, int& y)
     QWidget* w = nullptr;
     if (auto* wc = dynamic_cast<TWinControl*>(c)) {
         w = ControlWidget(wc);
+        y += WinImpl(wc).ClientTop;
     } else {
         if (!c->Parent())
             throw EInvalidOperation("A control without a parent gets no mouse input");
         x += c->Left();
-        y += c->Top();
+        y += c->Top() + WinImpl(c->Parent()).ClientTop;
         w = ControlWidget(c->Parent());
     }
     if (QWidget* child = w->childAt(x, y)) {
@@ -459,4 +462,71 @@ int FireAllTimers()
 void ProcessPendingMessages()
 {
     Application->ProcessMessages();
+}
+
+// ---------------------------------------------------------------- menu bar
+namespace {
+QMenuBar* FormBar(TCustomForm* f)
+{
+    return ControlWidget(f)->findChild<QMenuBar*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
+AnsiString ActionsText(const QList<QAction*>& actions)
+{
+    AnsiString out;
+    for (QAction* a : actions) {
+        if (!a->isVisible())
+            continue;
+        if (!out.empty())
+            out += "|";
+        if (a->isSeparator()) {
+            out += "-";
+            continue;
+        }
+        AnsiString text = FromQString(a->text());
+        out += text.substr(0, text.find('\t'));
+        if (!a->isEnabled())
+            out += "(off)";
+        if (a->isChecked())
+            out += "(on)";
+        if (a->menu())
+            out += "[" + ActionsText(a->menu()->actions()) + "]";
+    }
+    return out;
+}
+}  // namespace
+
+AnsiString MenuBarText(TCustomForm* Form)
+{
+    QMenuBar* bar = FormBar(Form);
+    return bar ? ActionsText(bar->actions()) : AnsiString();
+}
+
+bool ClickMenuBar(TCustomForm* Form, const std::vector<AnsiString>& Path)
+{
+    QMenuBar* bar = FormBar(Form);
+    if (!bar || Path.empty())
+        return false;
+    QList<QAction*> actions = bar->actions();
+    for (size_t i = 0; i < Path.size(); ++i) {
+        QAction* found = nullptr;
+        for (QAction* a : actions) {
+            AnsiString text = FromQString(a->text());
+            if (a->isVisible() && text.substr(0, text.find('\t')) == Path[i])
+                found = a;
+        }
+        if (!found || !found->isEnabled())
+            return false;
+        if (i + 1 == Path.size()) {
+            if (found->menu())
+                return false;
+            found->trigger();
+            gui_state::RethrowPending();
+            return true;
+        }
+        if (!found->menu())
+            return false;
+        actions = found->menu()->actions();
+    }
+    return false;
 }

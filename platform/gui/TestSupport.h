@@ -70,6 +70,12 @@ void TypeKey(TWinControl* Control, Word Key, TShiftState Shift = 0);
 void TypeText(TWinControl* Control, const AnsiString& Text);
 // The hint text the control shows at the point ("" for none).
 AnsiString HintAt(TControl* Control, int X, int Y);
+// The form's menu bar as shown: captions by "|", a sub-menu in "[...]", a
+// separator "-", a disabled entry with "(off)", a checked one with "(on)".
+AnsiString MenuBarText(TCustomForm* Form);
+// Chooses an entry of the form's menu bar by its captions from the bar down,
+// as the user clicks it; false when it is not there or disabled.
+bool ClickMenuBar(TCustomForm* Form, const std::vector<AnsiString>& Path);
 
 // ---------------------------------------------------------------- the window system
 // What the user does to a form's window through the window system: the close
