@@ -4,7 +4,11 @@
 
 #include <algorithm>
 #include <functional>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "grid/GDIPicture.h"
 #include "grid/PictureContainer.h"
 #include "grid/PsgHTML.h"
 #include "grid/PsgHTMLE.h"
@@ -674,4 +678,89 @@ TEST(HtmlParts, FormControlSizesRectanglesAndFrames)
     Html(edit.C(), "<CONTROL TYPE=\"EDIT\" ID=\"e\" VALUE=\"|||\" WIDTH=\"80\">", a);
     Html(pass.C(), "<CONTROL TYPE=\"PASSWORD\" ID=\"e\" VALUE=\"|||\" WIDTH=\"80\">", a);
     EXPECT_NE(edit.Ink(TRect(3, 4, 70, h + 6), Dark), pass.Ink(TRect(3, 4, 70, h + 6), Dark));
+}
+
+namespace {
+
+// A GIF of a 4 x 4 screen with red one-pixel frames at the given places; the
+// rest of the screen is transparent.
+std::string FramesGif(const std::vector<std::pair<int, int>>& frames)
+{
+    std::string g = "GIF89a";
+    g += std::string("\x04\x00\x04\x00\x80\x01\x00", 7);
+    g += std::string("\xFF\x00\x00\x00\x00\xFF", 6);
+    for (auto [x, y] : frames) {
+        g += std::string("\x21\xF9\x04\x01\x00\x00\x01\x00", 8);
+        g += std::string{'\x2C', char(x), '\0', char(y), '\0'};
+        g += std::string("\x01\x00\x01\x00\x00", 5);
+        g += std::string("\x02\x02\x44\x01\x00", 5);
+    }
+    return g + '\x3B';
+}
+
+}  // namespace
+
+TEST(HtmlParts, AnimatedPictureShowsItsFrameInTheScreen)
+{
+    TPictureContainer container(nullptr);
+    TPictureItem* item = container.Items()->Add();
+    item->SetName("anim");
+    item->Picture()->LoadFromData(FramesGif({{0, 0}, {2, 1}, {3, 3}}));
+    item->Picture()->SetFrame(2);
+    TPage p(40, 30);
+    p.C()->Brush()->SetColor(clYellow);   // the frame area is first filled with the entry brush
+    TArgs a;
+    a.R = TRect(0, 0, 40, 30);
+    TOut o;
+    o.Hit = HtmlDraw(p.C(), "<IMG src=\"ANIM\">x", a.R, nullptr, -1, -1, -1, -1, 1, false, false, false, false, true,
+                     false, false, false, 1.0, clBlue, clNone, clNone, clGray, o.AnchorVal, o.StripVal, o.FocusAnchor,
+                     o.AnchorHint, o.XSize, o.YSize, o.HyperLinks, o.MouseLink, o.HoverRect, o.ControlRect, o.ControlID,
+                     o.ControlValue, o.ControlType, nullptr, &container, nullptr);
+    EXPECT_EQ(o.XSize, 4 + p.W("x"));   // the logical screen's width
+    EXPECT_EQ(p.C()->Pixels(1 + 2, 1), clRed);
+    EXPECT_EQ(p.C()->Pixels(1, 0), clYellow);
+    EXPECT_EQ(p.C()->Pixels(1 + 3, 3), clYellow);
+    EXPECT_EQ(p.C()->Pixels(1 + 5, 3), clWhite);
+}
+
+TEST(HtmlParts, PictureCopiesAndChangeEvents)
+{
+    THTMLPicture src;
+    src.LoadFromData(FramesGif({{0, 0}, {1, 2}}));
+    src.SetStretch(true);
+    src.SetFrame(2);
+    src.SetAddress("file:///x.gif");
+    THTMLPicture copy;
+    int changes = 0;
+    copy.OnChange = [&](TObject*) { ++changes; };
+    copy.Assign(&src);
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(copy.Stretch());
+    EXPECT_EQ(copy.Frame(), 2);
+    EXPECT_EQ(copy.FrameTop(), 2);
+    EXPECT_EQ(copy.Address(), "file:///x.gif");
+    EXPECT_EQ(copy.SaveToData(), src.SaveToData());
+    copy.Assign(nullptr);
+    EXPECT_TRUE(copy.Empty());
+    EXPECT_EQ(copy.Frame(), 1);
+    EXPECT_EQ(copy.SaveToData(), "");
+
+    // A hint picture is measured before its change event fires.
+    TBitmap bmp;
+    bmp.SetSize(7, 5);
+    TGDIPPicture hint;
+    int seenW = -1, seenH = -1;
+    hint.OnChange = [&](TObject*) {
+        seenW = hint.Width();
+        seenH = hint.Height();
+    };
+    hint.Assign(&bmp);
+    EXPECT_EQ(seenW, 7);
+    EXPECT_EQ(seenH, 5);
+    int clears = 0;
+    hint.OnClear = [&](TObject*) { ++clears; };
+    hint.Assign(nullptr);
+    EXPECT_EQ(seenW, 0);
+    EXPECT_EQ(clears, 1);
+    EXPECT_TRUE(hint.Empty());
 }
