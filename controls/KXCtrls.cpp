@@ -563,11 +563,15 @@ TKxCheckListBox::TKxCheckListBox(TComponent* AOwner) : TCustomListBox(AOwner)
     SetBounds(Left(), Top(), 121, 97);
     SetTabStop(true);
     SetStyle(lbOwnerDrawFixed);
+    // Added, inserted and deleted items change the widest width.
+    if (auto* items = dynamic_cast<TStringList*>(Items()))
+        items->OnChange = [this](TObject*) { ResetItemWidths(); };
 }
 
 TKxCheckListBox::~TKxCheckListBox()
 {
     Destroying();
+    *FAlive = false;
     SetIniStorage(nullptr);
 }
 
@@ -776,13 +780,13 @@ void TKxCheckListBox::ClickCheck()
         OnClickCheck(this);
 }
 
-void TKxCheckListBox::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+void TKxCheckListBox::WMLButtonDown(TWMMouse& Message)
 {
-    TCustomListBox::MouseDown(Button, Shift, X, Y);
-    // The list's window reports a press that completes a double click once
-    // more; only the plain press toggles.
-    if (Button != mbLeft || (Shift & ssDouble))
+    std::shared_ptr<bool> alive = FAlive;
+    TCustomListBox::WMLButtonDown(Message);
+    if (!*alive)
         return;
+    const int X = Message.XPos(), Y = Message.YPos();
     int index = ItemAtPos(TPoint(X, Y), true);
     if (index < 0)
         return;
@@ -812,14 +816,12 @@ void TKxCheckListBox::CMFontChanged(TMessage& Message)
     ResetItemWidths();
 }
 
-int TKxCheckListBox::ItemWidth(int Index)
+int TKxCheckListBox::ItemWidth(int Index, TBitmap& probe)
 {
     int w = 0;
     if (OnGetItemWidth && OnDrawItem) {
         OnGetItemWidth(this, Index, w);
     } else {
-        TBitmap probe;
-        probe.Canvas()->SetFont(Font());
         AnsiString text = Items()->Strings(Index) + "x";
         if (FTabWidth > 0) {
             int stop = int(FTabWidth * probe.Canvas()->TextWidth("0") / 4.0 + 0.5);
@@ -836,10 +838,13 @@ int TKxCheckListBox::ItemWidth(int Index)
 void TKxCheckListBox::ResetItemWidths()
 {
     FMaxItemWidth = 0;
-    if (!FAutoScroll)
-        return;
-    for (int i = 0; i < Items()->Count(); ++i)
-        FMaxItemWidth = Max(FMaxItemWidth, ItemWidth(i));
+    if (FAutoScroll && Items()->Count() > 0) {
+        TBitmap probe;
+        probe.Canvas()->SetFont(Font());
+        for (int i = 0; i < Items()->Count(); ++i)
+            FMaxItemWidth = Max(FMaxItemWidth, ItemWidth(i, probe));
+    }
+    SetHorizontalExtent(FMaxItemWidth);
 }
 
 void TKxCheckListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState ItemState)

@@ -209,7 +209,9 @@ public:
 
 protected:
     void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
-    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    // A left-button press toggles the item under it in the check area (the
+    // press that completes a double click is WM_LBUTTONDBLCLK and does not).
+    void WMLButtonDown(TWMMouse& Message) override;
     void KeyPress(char& Key) override;
     void CMFontChanged(TMessage& Message) override;
     virtual void ClickCheck();
@@ -220,9 +222,11 @@ private:
     TCheckListBoxItem* Record(int Index);
     void ApplyRadioRule();
     void InvalidateItem(int Index);
-    int ItemWidth(int Index);
+    int ItemWidth(int Index, TBitmap& Probe);
     void CollectRecords();
     std::vector<std::unique_ptr<TCheckListBoxItem>> FRecords;
+    // Cleared when the list goes (an OnMouseDown handler may free it).
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
     bool FAllowGrayed = false;
     TCheckKind FCheckKind = ckCheckBoxes;
     bool FGraySelection = false;

@@ -3,6 +3,7 @@
 #include "controls/FileUtil.h"
 #include "controls/VCLUtils.h"
 #include "platform/core/SysUtils.h"
+#include "platform/gui/ShellApi.h"
 
 TBitmap* DefaultEditGlyph()
 {
@@ -231,6 +232,44 @@ void TFileDirEdit::DoAfterDialog(AnsiString& FileName, bool& Action)
 {
     if (OnAfterDialog)
         OnAfterDialog(this, FileName, Action);
+}
+
+void TFileDirEdit::SetAcceptFiles(bool Value)
+{
+    if (FAcceptFiles == Value)
+        return;
+    FAcceptFiles = Value;
+    if (HandleAllocated() && !(ComponentState() & csDesigning))
+        DragAcceptFiles(this, Value);
+}
+
+void TFileDirEdit::CreateWnd()
+{
+    TCustomComboEdit::CreateWnd();
+    if (FAcceptFiles && !(ComponentState() & csDesigning))
+        DragAcceptFiles(this, true);
+}
+
+void TFileDirEdit::DestroyWnd()
+{
+    if (FAcceptFiles && !(ComponentState() & csDesigning))
+        DragAcceptFiles(this, false);
+    TCustomComboEdit::DestroyWnd();
+}
+
+// The desktop's drop arrives as WM_DROPFILES with the list of names.
+void TFileDirEdit::WndProc(TMessage& Message)
+{
+    if (Message.Msg == WM_DROPFILES) {
+        Message.Result = 0;
+        std::vector<AnsiString> files;
+        if (auto* list = reinterpret_cast<TStrings*>(Message.WParam))
+            for (int i = 0; i < list->Count(); ++i)
+                files.push_back(list->Strings(i));
+        DropFiles(files);
+        return;
+    }
+    TCustomComboEdit::WndProc(Message);
 }
 
 void TFileDirEdit::DropFiles(const std::vector<AnsiString>& Files)

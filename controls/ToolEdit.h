@@ -76,7 +76,8 @@ class TFileDirEdit : public TCustomComboEdit {
 public:
     explicit TFileDirEdit(TComponent* AOwner);
     bool AcceptFiles() const { return FAcceptFiles; }
-    void SetAcceptFiles(bool Value) { FAcceptFiles = Value; }
+    // The window takes files dropped from the desktop (registered while it exists).
+    void SetAcceptFiles(bool Value);
     // Files dropped from the desktop, in order; without multiple selection only the first is taken.
     void DropFiles(const std::vector<AnsiString>& Files);
 
@@ -85,6 +86,9 @@ public:
     TExecOpenDialogEvent OnAfterDialog;
 
 protected:
+    void CreateWnd() override;
+    void DestroyWnd() override;
+    void WndProc(TMessage& Message) override;
     virtual void ClearFileList() {}
     virtual void ReceptFileDir(const AnsiString& AFileName) = 0;
     virtual bool MultipleSelect() const = 0;

@@ -151,6 +151,11 @@ QSize TItemsDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelI
         RunGuarded([&] { h = Measure(index.row()); });
         s.setHeight(std::max(1, h));
     }
+    if (MinWidth) {
+        int w = 0;
+        RunGuarded([&] { w = MinWidth(); });
+        s.setWidth(std::max(s.width(), w));
+    }
     return s;
 }
 
@@ -1331,7 +1336,7 @@ TCustomListBox::~TCustomListBox() = default;
 TNativeWidget* TCustomListBox::CreateNativeWidget()
 {
     auto* l = new QListWidget;
-    l->setItemDelegate(new TItemsDelegate(
+    auto* delegate = new TItemsDelegate(
         l, [this] { return FStyle != lbStandard; }, [this] { return FCanvas.get(); },
         [this](int i, const TRect& r, TOwnerDrawState s) { DrawItem(i, r, s); },
         [this](int i) {
@@ -1340,7 +1345,9 @@ TNativeWidget* TCustomListBox::CreateNativeWidget()
                 MeasureItem(i, h);
             return h;
         },
-        [this] { return Color(); }, [this] { return Font(); }));
+        [this] { return Color(); }, [this] { return Font(); });
+    delegate->MinWidth = [this] { return FHorizontalExtent; };
+    l->setItemDelegate(delegate);
     QStringList rows;
     for (int i = 0; i < FItems->Count(); ++i)
         rows << ToQString(FItems->Strings(i));
@@ -1385,6 +1392,18 @@ void TCustomListBox::ApplyToWidget()
     l->doItemsLayout();
     l->viewport()->update();
     FSyncing = false;
+}
+
+void TCustomListBox::SetHorizontalExtent(int v)
+{
+    v = std::max(0, v);
+    if (v == FHorizontalExtent)
+        return;
+    FHorizontalExtent = v;
+    if (auto* l = NativeOf<QListWidget>(this)) {
+        // Rows are measured again: the widest sets the scroll range.
+        ApplyToWidget();
+    }
 }
 
 void TCustomListBox::UserSelectionChanged()

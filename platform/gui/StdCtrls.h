@@ -392,6 +392,9 @@ public:
     TCanvas* Canvas() const { return FCanvas.get(); }
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle v);
+    // The width in pixels the list scrolls horizontally over (0: no horizontal scrolling).
+    int HorizontalExtent() const { return FHorizontalExtent; }
+    void SetHorizontalExtent(int v);
 
     TDrawItemEvent OnDrawItem;
     TMeasureItemEvent OnMeasureItem;
@@ -420,6 +423,7 @@ private:
     TListBoxStyle FStyle = lbStandard;
     int FItemHeight = 16;
     TBorderStyle FBorderStyle = bsSingle;
+    int FHorizontalExtent = 0;
     bool FSyncing = false;
 };
 

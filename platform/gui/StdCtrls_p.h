@@ -68,6 +68,8 @@ public:
     }
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    // The least width of a row (a list box's horizontal extent); none when unset.
+    std::function<int()> MinWidth;
 
 private:
     std::function<bool()> OwnerDraw;
