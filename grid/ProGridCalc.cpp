@@ -92,7 +92,7 @@ bool TProStringGrid::CalcRowUsed(int ACol, int ARow, bool ARealRows, int& ADispl
     }
     ADisplayRow = d;
     bool grouped = FGroupColumn >= 0;
-    if (!hidden && grouped && (IsNodeRow(this, d) || IsSummaryRow(this, d)))
+    if (!hidden && grouped && (psg_services::IsNodeRow(this, d) || psg_services::IsSummaryRow(this, d)))
         return false;
     return hidden || IsBaseCell(ACol, d);
 }

@@ -206,7 +206,7 @@ int TProStringGrid::CompareCells(int ACol, int ARow1, int ARow2, TSortDirection 
     AnsiString s2 = SortCellText(ACol, ARow2);
 
     if (style == ssAutomatic)
-        style = IsCheckBoxType(CellTypeOf(this, ACol, ARow1)) ? ssCheckBox : DetectStyle(s1, ss->IgnoreCase());
+        style = IsCheckBoxType(psg_services::CellTypeOf(this, ACol, ARow1)) ? ssCheckBox : DetectStyle(s1, ss->IgnoreCase());
     if (style == ssAlphaNumeric || style == ssAlphaNumericNoCase) {
         if (IsNumber(s1) && IsNumber(s2))
             style = ssNumeric;
@@ -259,10 +259,10 @@ int TProStringGrid::CompareCells(int ACol, int ARow1, int ARow2, TSortDirection 
         res = CompareValues(GuardedDate(s1, ParseDateMDY), GuardedDate(s2, ParseDateMDY));
         break;
     case ssImages:
-        res = CompareValues(CellGraphicValue(this, ACol, ARow1), CellGraphicValue(this, ACol, ARow2));
+        res = CompareValues(psg_services::CellGraphicValue(this, ACol, ARow1), psg_services::CellGraphicValue(this, ACol, ARow2));
         break;
     case ssCheckBox:
-        res = CompareValues(int(CheckBoxState(this, ACol, ARow1)), int(CheckBoxState(this, ACol, ARow2)));
+        res = CompareValues(int(psg_services::CheckBoxState(this, ACol, ARow1)), int(psg_services::CheckBoxState(this, ACol, ARow2)));
         break;
     case ssCustom:
         if (OnCustomCompare)
@@ -412,14 +412,14 @@ void TProStringGrid::SortGroupRows(bool AIndexed)
     int lo = FixedRows(), hi = RowCount() - 4 - FixedFooters();
     int deepest = -1;
     for (int r = lo; r <= hi; ++r)
-        if (IsNodeRow(this, r))
-            deepest = std::max(deepest, NodeLevel(this, r));
+        if (psg_services::IsNodeRow(this, r))
+            deepest = std::max(deepest, psg_services::NodeLevel(this, r));
     if (deepest < 0)
         return;
     for (int r = lo; r <= hi; ++r) {
-        if (!IsNodeRow(this, r) || NodeLevel(this, r) != deepest || NodeContracted(this, r))
+        if (!psg_services::IsNodeRow(this, r) || psg_services::NodeLevel(this, r) != deepest || psg_services::NodeContracted(this, r))
             continue;
-        int span = NodeSpan(this, r);
+        int span = psg_services::NodeSpan(this, r);
         if (span <= 2)
             continue;
         int last = std::min(r + span - 1, hi);

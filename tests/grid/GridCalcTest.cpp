@@ -1,0 +1,174 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "grid/ProGrid.h"
+#include "platform/core/SysUtils.h"
+
+namespace {
+void SetColumn(TProStringGrid& G, int ACol, const std::vector<std::string>& Texts)
+{
+    G.SetRowCount(int(Texts.size()));
+    for (std::size_t r = 0; r < Texts.size(); ++r)
+        G.SetCells(ACol, int(r), Texts[r]);
+}
+
+std::vector<std::string> Column(TProStringGrid& G, int ACol)
+{
+    std::vector<std::string> v;
+    for (int r = 0; r < G.RowCount(); ++r)
+        v.push_back(G.Cells(ACol, r));
+    return v;
+}
+
+void MakeNodeRow(TProStringGrid& G, int ARow)
+{
+    auto* graphic = new TCellGraphic;
+    graphic->CellType = ctNode;
+    graphic->CellIndex = 2;
+    G.SetCellGraphicObject(0, ARow, graphic);
+}
+}
+
+TEST(GridCalc, AggregatesSkipTextAndCountEveryRowInTheAverage)
+{
+    struct Case {
+        std::vector<std::string> Texts;
+        int From, To;
+        double Sum, Average, Minimum, Maximum;
+    } cases[] = {
+        {{"hdr", "2", "4", "abc", ""}, 1, 4, 6, 1.5, 0, 4},
+        {{"hdr", "-1,5", "3", "", "2"}, 1, 4, 3.5, 0.875, -1.5, 3},
+        {{"hdr", "7"}, 1, 1, 7, 7, 7, 7},
+        {{"hdr", "7", "8"}, 2, 1, 0, 0, 0, 0},   // empty range
+    };
+    for (auto& c : cases) {
+        TProStringGrid g(nullptr);
+        SetColumn(g, 1, c.Texts);
+        EXPECT_DOUBLE_EQ(g.ColumnSum(1, c.From, c.To), c.Sum) << c.Texts[1];
+        EXPECT_DOUBLE_EQ(g.ColumnAverage(1, c.From, c.To), c.Average) << c.Texts[1];
+        EXPECT_DOUBLE_EQ(g.ColumnMinimum(1, c.From, c.To), c.Minimum) << c.Texts[1];
+        EXPECT_DOUBLE_EQ(g.ColumnMaximum(1, c.From, c.To), c.Maximum) << c.Texts[1];
+    }
+}
+
+TEST(GridCalc, MinimumAndMaximumRaiseOnANonNumericFirstCell)
+{
+    TProStringGrid g(nullptr);
+    SetColumn(g, 1, {"hdr", "12-3", "2"});
+    EXPECT_DOUBLE_EQ(g.ColumnSum(1, 1, 2), 2);
+    for (auto f : {&TProStringGrid::ColumnMinimum, &TProStringGrid::ColumnMaximum}) {
+        try {
+            (g.*f)(1, 1, 2);
+            FAIL() << "no exception";
+        } catch (const EProGridError& e) {
+            EXPECT_EQ(e.Message(), "Cell does not contain a float value");
+        }
+    }
+}
+
+TEST(GridCalc, NodeAndSummaryRowsCountOnlyInAnUngroupedGrid)
+{
+    TProStringGrid g(nullptr);
+    SetColumn(g, 1, {"hdr", "100", "1", "2", "50"});
+    MakeNodeRow(g, 1);
+    auto* summary = new TCellGraphic;
+    summary->CellType = ctSummary;
+    g.SetCellGraphicObject(0, 4, summary);
+    EXPECT_DOUBLE_EQ(g.ColumnSum(1, 1, 4), 153);
+    g.SetGroupColumn(2);
+    EXPECT_DOUBLE_EQ(g.ColumnSum(1, 1, 4), 3);
+    EXPECT_DOUBLE_EQ(g.ColumnMaximum(1, 2, 4), 2);
+}
+
+TEST(GridCalc, CoveredCellsOfMergedRegionsDoNotCount)
+{
+    TProStringGrid g(nullptr);
+    SetColumn(g, 1, {"hdr", "5", "5", "1"});
+    g.MergeCells(1, 1, 1, 2);
+    EXPECT_DOUBLE_EQ(g.ColumnSum(1, 1, 3), 6);
+}
+
+TEST(GridCalc, ProgressReportsStartEachUsedRowAndEnd)
+{
+    TProStringGrid g(nullptr);
+    SetColumn(g, 1, {"hdr", "1", "2"});
+    std::vector<std::pair<int, int>> calls;
+    g.OnGridProgress = [&](TObject*, int phase, int value) { calls.push_back({phase, value}); };
+    g.ColumnSum(1, 1, 2);
+    EXPECT_EQ(calls, (std::vector<std::pair<int, int>>{{0, -1}, {1, 1}, {1, 2}, {2, -1}}));
+}
+
+TEST(GridCalc, NumberColumnLeavesFixedAndFooterRows)
+{
+    struct Case {
+        bool Reverse;
+        int Offset, Start;
+        std::vector<std::string> Numbers;
+    } cases[] = {
+        {false, 0, 0, {"", "1", "2", "3", "foot"}},
+        {true, 0, 0, {"", "3", "2", "1", "foot"}},
+        {false, 10, 0, {"", "11", "12", "13", "foot"}},
+        {false, 0, 1, {"", "", "2", "3", "foot"}},
+    };
+    for (auto& c : cases) {
+        TProStringGrid g(nullptr);
+        g.SetRowCount(5);
+        g.SetFixedFooters(1);
+        g.SetCells(0, 4, "foot");
+        g.SetAutoNumReverse(c.Reverse);
+        g.SetAutoNumOffset(c.Offset);
+        g.SetAutoNumStart(c.Start);
+        g.NumberColumn(0);
+        EXPECT_EQ(Column(g, 0), c.Numbers) << c.Reverse << c.Offset << c.Start;
+    }
+}
+
+TEST(GridCalc, AutoSizeFitsTheWidestTextWithinTheBounds)
+{
+    TProStringGrid g(nullptr);
+    SetColumn(g, 1, {"h", "short", "a much longer cell text here"});
+    g.AutoSizeCol(1);
+    int fitted = g.ColWidths(1);
+    EXPECT_GT(fitted, 100);
+    g.SetCells(1, 2, "x");
+    g.AutoSizeColEx(1, true);
+    EXPECT_EQ(g.ColWidths(1), fitted);   // grow-only never narrows
+    g.AutoSizeColEx(1, false);
+    EXPECT_LT(g.ColWidths(1), fitted);
+    g.SetMaxColWidth(30);
+    g.SetCells(1, 2, "a much longer cell text here");
+    g.AutoSizeCol(1);
+    EXPECT_EQ(g.ColWidths(1), 30);
+    g.SetMaxColWidth(0);
+    g.SetMinColWidth(500);
+    g.AutoSizeColumns(false, 10);
+    EXPECT_EQ(g.ColWidths(1), 510);   // the bound, then the padding
+    EXPECT_EQ(g.ColWidths(0), 64);    // fixed columns left alone
+}
+
+TEST(GridCalc, RowsSizeToTheirLines)
+{
+    TProStringGrid g(nullptr);
+    g.SetCells(1, 1, "one");
+    g.SizeRowToLines(1, 1, 0);
+    int one = g.RowHeights(1);
+    g.SizeRowToLines(1, 3, 4);
+    EXPECT_EQ(g.RowHeights(1), one * 3 + 4);
+    g.SetWordWrap(false);
+    g.SetCells(2, 2, "a\r\nb\r\nc");
+    g.SetRowHeights(2, 5);
+    g.AutoSizeRow(2);
+    EXPECT_GT(g.RowHeights(2), 2 * one);
+}
+
+TEST(GridCalc, PlainTextOfTheSelection)
+{
+    TProStringGrid g(nullptr);
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 4; ++c)
+            g.SetCells(c, r, std::to_string(c) + std::to_string(r));
+    g.SetSelection(TGridRect(1, 1, 2, 3));
+    EXPECT_EQ(g.GridAsPlainText(), "11\t21\r\n12\t22\r\n13\t23");
+}

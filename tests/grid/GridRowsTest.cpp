@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "grid/ProGrid.h"
+
+namespace {
+// Column ACol of rows 0..RowCount-1.
+std::vector<std::string> Column(TProStringGrid& G, int ACol)
+{
+    std::vector<std::string> v;
+    for (int r = 0; r < G.RowCount(); ++r)
+        v.push_back(G.Cells(ACol, r));
+    return v;
+}
+
+// Rows 0..n-1 get "r<n>" in column 1 and "h" in the header row.
+void FillRows(TProStringGrid& G, int ARows)
+{
+    G.SetRowCount(ARows);
+    for (int r = 0; r < ARows; ++r)
+        G.SetCells(1, r, "r" + std::to_string(r));
+}
+
+TGridItem* AddHiddenRecord(TProStringGrid& G, int AIdx)
+{
+    auto* item = static_cast<TGridItem*>(G.HiddenRowList()->Add());
+    item->Idx = AIdx;
+    return item;
+}
+}
+
+TEST(GridRows, RemovingRowsAboveAHiddenRowLowersItsIndex)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(TProStringGrid&)> Remove;
+    } cases[] = {
+        {"RemoveRows", [](TProStringGrid& g) { g.RemoveRows(2, 2); }},
+        {"RemoveRowsEx", [](TProStringGrid& g) { g.RemoveRowsEx(2, 2); }},
+        {"DeleteRows", [](TProStringGrid& g) { g.DeleteRows(2, 2); }},
+    };
+    for (auto& c : cases) {
+        TProStringGrid g(nullptr);
+        FillRows(g, 10);
+        TGridItem* before = AddHiddenRecord(g, 1);
+        TGridItem* after = AddHiddenRecord(g, 8);
+        c.Remove(g);
+        EXPECT_EQ(after->Idx, 6) << c.Name;
+        EXPECT_EQ(before->Idx, 1) << c.Name;
+        EXPECT_EQ(g.RowCount(), 8) << c.Name;
+    }
+}
+
+TEST(GridRows, RemovalOutsideTheGridDoesNothingAndCountsAreLimited)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(TProStringGrid&, int, int)> Remove;
+    } ops[] = {
+        {"RemoveRows", [](TProStringGrid& g, int r, int n) { g.RemoveRows(r, n); }},
+        {"RemoveRowsEx", [](TProStringGrid& g, int r, int n) { g.RemoveRowsEx(r, n); }},
+        {"DeleteRows", [](TProStringGrid& g, int r, int n) { g.DeleteRows(r, n); }},
+        {"RemoveRowsInternal", [](TProStringGrid& g, int r, int n) { g.RemoveRowsInternal(r, n, true); }},
+    };
+    struct Args {
+        int Row, Count, RowsLeft;
+        std::vector<std::string> Texts;
+    } args[] = {
+        {6, 1, 6, {"r0", "r1", "r2", "r3", "r4", "r5"}},   // at RowCount
+        {9, 2, 6, {"r0", "r1", "r2", "r3", "r4", "r5"}},   // past it
+        {-1, 2, 6, {"r0", "r1", "r2", "r3", "r4", "r5"}},
+        {2, 0, 6, {"r0", "r1", "r2", "r3", "r4", "r5"}},
+        {4, 10, 4, {"r0", "r1", "r2", "r3"}},              // only the rows there are
+        {1, 2, 4, {"r0", "r3", "r4", "r5"}},
+    };
+    for (auto& op : ops)
+        for (auto& a : args) {
+            TProStringGrid g(nullptr);
+            FillRows(g, 6);
+            op.Remove(g, a.Row, a.Count);
+            EXPECT_EQ(g.RowCount(), a.RowsLeft) << op.Name << " " << a.Row << "," << a.Count;
+            EXPECT_EQ(Column(g, 1), a.Texts) << op.Name << " " << a.Row << "," << a.Count;
+        }
+}
+
+TEST(GridRows, RemovedRowsTakeTheirMarksAndHeightsAndDoNotComeBack)
+{
+    TProStringGrid g(nullptr);
+    FillRows(g, 6);
+    g.SetRowHeights(4, 40);
+    g.SetRowModified(4, true);
+    g.SetCellBrushColor(1, 2, clRed);
+    g.RemoveRows(2, 1);
+    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r1", "r3", "r4", "r5"}));
+    EXPECT_EQ(g.RowHeights(3), 40);
+    EXPECT_TRUE(g.GetRowModified(3));
+    EXPECT_FALSE(g.GetRowModified(4));
+    EXPECT_FALSE(g.HasCellProperties(1, 2));
+    // Growing the grid again brings empty rows, not the removed one.
+    g.SetRowCount(6);
+    EXPECT_EQ(g.Cells(1, 5), "");
+    g.AddRow();
+    EXPECT_EQ(g.RowCount(), 7);
+    EXPECT_EQ(g.Cells(1, 6), "");
+}
+
+TEST(GridRows, InsertedRowsAreEmptyAndPushTheRestDown)
+{
+    TProStringGrid g(nullptr);
+    FillRows(g, 5);
+    g.SetRowHeights(2, 33);
+    g.SetRowModified(2, true);
+    g.SetCellBrushColor(1, 3, clRed);
+    g.InsertRows(2, 2);
+    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r1", "", "", "r2", "r3", "r4"}));
+    EXPECT_EQ(g.RowHeights(2), g.DefaultRowHeight());
+    EXPECT_EQ(g.RowHeights(4), 33);
+    EXPECT_TRUE(g.GetRowModified(4));
+    EXPECT_FALSE(g.GetRowModified(2));
+    EXPECT_EQ(g.GetCellBrushColor(1, 5), clRed);
+    EXPECT_FALSE(g.HasCellProperties(1, 3));
+}
+
+TEST(GridRows, AddRowGoesBeforeAVisibleFloatingFooter)
+{
+    TProStringGrid g(nullptr);
+    FillRows(g, 4);
+    g.SetCells(1, 3, "sum");
+    g.FloatingFooter()->SetVisible(true);
+    g.AddRow();
+    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r1", "r2", "", "sum"}));
+    g.FloatingFooter()->SetVisible(false);
+    g.AddRow();
+    EXPECT_EQ(g.Cells(1, 5), "");
+    EXPECT_EQ(g.RowCount(), 6);
+}
+
+TEST(GridRows, ColumnsMoveWithTheirCellsAndRemovalIsLimited)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(TProStringGrid&)> Change;
+        int Cols;
+        std::vector<std::string> Row1;
+    } cases[] = {
+        {"insert", [](TProStringGrid& g) { g.InsertColumns(1, 2); }, 7, {"a", "", "", "b", "c", "d", "e"}},
+        {"remove one", [](TProStringGrid& g) { g.RemoveColumns(1, 1); }, 4, {"a", "c", "d", "e"}},
+        {"remove beyond the end", [](TProStringGrid& g) { g.RemoveColumns(3, 10); }, 3, {"a", "b", "c"}},
+        {"remove outside", [](TProStringGrid& g) { g.RemoveColumns(5, 1); }, 5, {"a", "b", "c", "d", "e"}},
+    };
+    for (auto& c : cases) {
+        TProStringGrid g(nullptr);
+        const char* texts[] = {"a", "b", "c", "d", "e"};
+        for (int col = 0; col < 5; ++col) {
+            g.SetCells(col, 1, texts[col]);
+            g.SetColWidths(col, 50 + col);
+        }
+        c.Change(g);
+        EXPECT_EQ(g.ColCount(), c.Cols) << c.Name;
+        std::vector<std::string> row;
+        for (int col = 0; col < g.ColCount(); ++col)
+            row.push_back(g.Cells(col, 1));
+        EXPECT_EQ(row, c.Row1) << c.Name;
+        // Nothing is left behind beyond the columns.
+        EXPECT_EQ(g.GetGridCell(g.ColCount(), 1), "") << c.Name;
+    }
+    TProStringGrid g(nullptr);
+    g.SetColWidths(2, 77);
+    g.InsertColumns(1, 1);
+    EXPECT_EQ(g.ColWidths(3), 77);
+    EXPECT_EQ(g.ColWidths(1), g.DefaultColWidth());
+}
+
+TEST(GridRows, DuplicateRowsKeepTheFirstOfEachTextWhateverTheCase)
+{
+    for (bool caseSensitive : {false, true}) {
+        TProStringGrid g(nullptr);
+        g.SetRowCount(6);
+        const char* texts[] = {"hdr", "a", "A", "b", "a", "Ąb"};
+        for (int r = 0; r < 6; ++r)
+            g.SetCells(1, r, texts[r]);
+        g.SetCells(2, 3, "row of b");
+        g.RemoveDuplicateRows(1, caseSensitive);
+        EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"hdr", "a", "b", "Ąb"})) << caseSensitive;
+        EXPECT_EQ(g.Cells(2, 2), "row of b");
+    }
+}
+
+TEST(GridRows, ClearingKeepsCountsAndFreesRecords)
+{
+    TProStringGrid g(nullptr);
+    FillRows(g, 5);
+    g.SetCells(0, 0, "header");
+    g.SetCellBrushColor(1, 2, clRed);
+    int changes = 0;
+    g.OnCellsChanged = [&](TObject*, const TRect&) { ++changes; };
+
+    g.ClearRowRange(2, 0);
+    EXPECT_EQ(g.Cells(1, 2), "r2");
+    EXPECT_EQ(changes, 0);
+
+    g.ClearRowRange(2, 1);
+    EXPECT_EQ(g.Cells(1, 2), "");
+    EXPECT_FALSE(g.HasCellProperties(1, 2));
+    EXPECT_EQ(changes, 1);
+
+    g.ClearColumnRange(1, 1);
+    EXPECT_EQ(g.Cells(1, 3), "");
+    g.ClearAll();
+    EXPECT_EQ(g.Cells(0, 0), "");
+    EXPECT_EQ(g.RowCount(), 5);
+    EXPECT_EQ(g.ColCount(), 5);
+}
+
+TEST(GridRows, ClearSelectionClearsTheSelectedRectangle)
+{
+    TProStringGrid g(nullptr);
+    for (int r = 1; r < 5; ++r)
+        for (int c = 1; c < 5; ++c)
+            g.SetCells(c, r, "x");
+    g.SetSelection(TGridRect(2, 2, 3, 3));
+    g.ClearSelection();
+    EXPECT_EQ(g.Cells(2, 2), "");
+    EXPECT_EQ(g.Cells(3, 3), "");
+    EXPECT_EQ(g.Cells(1, 2), "x");
+    EXPECT_EQ(g.Cells(2, 4), "x");
+}
+
+TEST(GridRows, EqualRunsOfAColumnMergeAndSplit)
+{
+    TProStringGrid g(nullptr);
+    g.SetRowCount(6);
+    const char* texts[] = {"hdr", "x", "x", "x", "y", "z"};
+    for (int r = 0; r < 6; ++r)
+        g.SetCells(1, r, texts[r]);
+    g.MergeColumnCells(1, true);
+    EXPECT_EQ(g.CellSpan(1, 1).Y, 2);
+    EXPECT_EQ(g.Cells(1, 3), "x");
+    EXPECT_FALSE(g.IsMergedCell(1, 4));
+    g.SplitColumnCells(1);
+    EXPECT_FALSE(g.IsMergedCell(1, 1));
+    EXPECT_FALSE(g.IsMergedCell(1, 2));
+}

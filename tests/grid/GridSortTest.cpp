@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "grid/ProGrid.h"
+#include "platform/core/SysUtils.h"
+
+namespace {
+struct DotDecimal {
+    DotDecimal()
+    {
+        FormatSettings.DecimalSeparator = '.';
+        FormatSettings.ThousandSeparator = ',';
+        FormatSettings.DateSeparator = '-';
+    }
+    ~DotDecimal() { ResetFormatSettings(); }
+};
+
+// A grid with a header row and the given texts in column 1 below it; column
+// 2 holds each row's original position as "p<n>".
+void Load(TProStringGrid& G, const std::vector<std::string>& Texts)
+{
+    G.SetRowCount(int(Texts.size()) + 1);
+    G.SetCells(1, 0, "head");
+    for (std::size_t i = 0; i < Texts.size(); ++i) {
+        G.SetCells(1, int(i) + 1, Texts[i]);
+        G.SetCells(2, int(i) + 1, "p" + std::to_string(i));
+    }
+}
+
+std::vector<std::string> Column(TProStringGrid& G, int ACol, int From = 1)
+{
+    std::vector<std::string> v;
+    for (int r = From; r < G.RowCount(); ++r)
+        v.push_back(G.Cells(ACol, r));
+    return v;
+}
+}
+
+TEST(GridSort, SortsByTheStyleOfTheColumn)
+{
+    DotDecimal dot;
+    struct Case {
+        const char* Name;
+        std::function<void(TProStringGrid&)> Setup;
+        TSortDirection Direction;
+        std::vector<std::string> Texts, Sorted;
+    } cases[] = {
+        {"numbers", nullptr, sdAscending, {"10", "1.5", "2", "-3"}, {"-3", "1.5", "2", "10"}},
+        {"numbers descending", nullptr, sdDescending, {"10", "1.5", "2"}, {"10", "2", "1.5"}},
+        {"Polish letters", nullptr, sdAscending,
+         {"żaba", "zebra", "ąb", "ab", "b", "łan", "lis"}, {"ab", "ąb", "b", "lis", "łan", "zebra", "żaba"}},
+        {"case decides a tie", nullptr, sdAscending, {"b", "B", "a"}, {"a", "b", "B"}},
+        {"no case, upper first on a tie",
+         [](TProStringGrid& g) { g.SortSettings()->SetAutoFormat(false); g.SortSettings()->SetIgnoreCase(true); },
+         sdAscending, {"abc", "b", "ABC"}, {"ABC", "abc", "b"}},
+        {"dates", nullptr, sdAscending, {"05-03-2020", "01-12-2019", "20-01-2020"},
+         {"01-12-2019", "20-01-2020", "05-03-2020"}},
+        {"blanks last ascending",
+         [](TProStringGrid& g) { g.SortSettings()->SetIgnoreBlanks(true); g.SortSettings()->SetBlankPos(blLast); },
+         sdAscending, {"b", "", "a", ""}, {"a", "b", "", ""}},
+        {"blanks last descending",
+         [](TProStringGrid& g) { g.SortSettings()->SetIgnoreBlanks(true); g.SortSettings()->SetBlankPos(blLast); },
+         sdDescending, {"b", "", "a", ""}, {"b", "a", "", ""}},
+        {"blanks first descending",
+         [](TProStringGrid& g) { g.SortSettings()->SetIgnoreBlanks(true); g.SortSettings()->SetBlankPos(blFirst); },
+         sdDescending, {"b", "", "a"}, {"", "b", "a"}},
+        {"financial",
+         [](TProStringGrid& g) {
+             g.OnGetFormat = [](TObject*, int, TSortStyle& s, AnsiString&, AnsiString& suffix) {
+                 s = ssFinancial;
+                 suffix = " zł";
+             };
+         },
+         sdAscending, {"1,200.50 zł", "99 zł", "12,000 zł"}, {"99 zł", "1,200.50 zł", "12,000 zł"}},
+        {"custom",
+         [](TProStringGrid& g) {
+             g.OnGetFormat = [](TObject*, int, TSortStyle& s, AnsiString&, AnsiString&) { s = ssCustom; };
+             g.OnCustomCompare = [](TObject*, const AnsiString& a, const AnsiString& b, int& r) {
+                 r = a.size() < b.size() ? -1 : (a.size() > b.size() ? 1 : 0);
+             };
+         },
+         sdAscending, {"ccc", "a", "bb"}, {"a", "bb", "ccc"}},
+    };
+    for (auto& c : cases) {
+        TProStringGrid g(nullptr);
+        Load(g, c.Texts);
+        if (c.Setup)
+            c.Setup(g);
+        g.SortByColumn(1, c.Direction);
+        EXPECT_EQ(Column(g, 1), c.Sorted) << c.Name;
+        EXPECT_EQ(g.Cells(1, 0), "head") << c.Name;
+    }
+}
+
+TEST(GridSort, CellComparisons)
+{
+    DotDecimal dot;
+    TProStringGrid g(nullptr);
+    Load(g, {"", "0", "abc", "ABC", "x"});
+    EXPECT_EQ(g.CompareCells(1, 3, 4, sdAscending), -1);   // the word sort: lower case first on a tie
+    g.OnGetFormat = [](TObject*, int, TSortStyle& s, AnsiString&, AnsiString&) { s = ssNumeric; };
+    EXPECT_EQ(g.CompareCells(1, 1, 2, sdAscending), 0);   // empty is 0
+    g.OnGetFormat = [](TObject*, int, TSortStyle& s, AnsiString&, AnsiString&) { s = ssAlphaNoCase; };
+    EXPECT_EQ(g.CompareCells(1, 3, 4, sdAscending), 1);
+    EXPECT_EQ(g.CompareCells(1, 4, 3, sdAscending), -1);
+    g.OnGetFormat = [](TObject*, int, TSortStyle& s, AnsiString&, AnsiString&) { s = ssAnsiAlphaNoCase; };
+    EXPECT_EQ(g.CompareCells(1, 3, 4, sdAscending), 0);
+}
+
+TEST(GridSort, FixedAndFooterRowsStayAndTiesFollowTheNextColumn)
+{
+    TProStringGrid g(nullptr);
+    g.SetRowCount(6);
+    g.SetFixedFooters(1);
+    const char* keys[] = {"key", "b", "a", "b", "a", "total"};
+    const char* next[] = {"next", "2", "9", "1", "3", "sum"};
+    for (int r = 0; r < 6; ++r) {
+        g.SetCells(1, r, keys[r]);
+        g.SetCells(2, r, next[r]);
+    }
+    g.SortByColumn(1, sdAscending);
+    EXPECT_EQ(Column(g, 1, 0), (std::vector<std::string>{"key", "a", "a", "b", "b", "total"}));
+    EXPECT_EQ(Column(g, 2, 0), (std::vector<std::string>{"next", "3", "9", "1", "2", "sum"}));
+}
+
+TEST(GridSort, RowsCarryTheirRecordsHeightsAndHiddenColumns)
+{
+    TProStringGrid g(nullptr);
+    Load(g, {"c", "a", "b"});
+    g.SetCellBrushColor(1, 1, clRed);
+    g.SetRowHeights(1, 40);
+    g.SetCells(5, 1, "hidden of c");   // stored column beyond the shown ones
+    g.SetColumnVisibleFlag(5, false);
+    g.SortByColumn(1, sdAscending);
+    EXPECT_EQ(g.Cells(1, 3), "c");
+    EXPECT_EQ(g.GetCellBrushColor(1, 3), clRed);
+    EXPECT_FALSE(g.HasCellProperties(1, 1));
+    EXPECT_EQ(g.RowHeights(3), 40);
+    EXPECT_EQ(g.GetGridCell(5, 3), "hidden of c");
+    EXPECT_EQ(g.RowCount(), 4);
+    EXPECT_EQ(g.GetGridCell(1, 4), "");   // scratch rows leave nothing behind
+}
+
+TEST(GridSort, SingleColumnMovesOnlyTheSortColumn)
+{
+    TProStringGrid g(nullptr);
+    Load(g, {"c", "a", "b"});
+    g.SortSettings()->SetSingleColumn(true);
+    g.SortByColumn(1, sdAscending);
+    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(Column(g, 2), (std::vector<std::string>{"p0", "p1", "p2"}));
+}
+
+TEST(GridSort, UnSortRestoresTheOrderBeforeTheFirstSort)
+{
+    TProStringGrid g(nullptr);
+    Load(g, {"d", "b", "a", "c", "b"});
+    g.SortByColumn(1, sdAscending);
+    g.SortByColumn(2, sdDescending);
+    g.SortByColumn(1, sdDescending);
+    g.UnSort();
+    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"d", "b", "a", "c", "b"}));
+    EXPECT_EQ(Column(g, 2), (std::vector<std::string>{"p0", "p1", "p2", "p3", "p4"}));
+}
+
+TEST(GridSort, IndexedSortFollowsEachColumnsDirection)
+{
+    TProStringGrid g(nullptr);
+    Load(g, {"a", "b", "a", "b"});
+    const char* second[] = {"1", "2", "3", "4"};
+    for (int r = 1; r <= 4; ++r)
+        g.SetCells(3, r, second[r - 1]);
+    g.SortIndexes()->AddIndex(1, true);
+    g.SortIndexes()->AddIndex(3, false);
+    g.SortRowsIndexed();
+    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"a", "a", "b", "b"}));
+    EXPECT_EQ(Column(g, 3), (std::vector<std::string>{"3", "1", "4", "2"}));
+}
+
+TEST(GridSort, IndexedSortWithoutIndexesRaisesAndChangesNothing)
+{
+    TProStringGrid g(nullptr);
+    Load(g, {"b", "a"});
+    try {
+        g.SortRowsIndexed();
+        FAIL() << "no exception";
+    } catch (const EProGridError& e) {
+        EXPECT_EQ(e.Message(), "No indexes specified for indexed sort");
+    }
+    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"b", "a"}));
+    EXPECT_EQ(g.RowCount(), 3);
+}
+
+TEST(GridSort, CurrentRowFollowsItsRowOnlyWhenAsked)
+{
+    for (bool follow : {false, true}) {
+        TProStringGrid g(nullptr);
+        Load(g, {"c", "a", "b"});
+        g.Navigation()->SetMoveRowOnSort(follow);
+        g.SetRow(1);
+        g.SortByColumn(1, sdAscending);
+        EXPECT_EQ(g.Row(), follow ? 3 : 1) << follow;
+    }
+}
+
+TEST(GridSort, GroupsSortInsideTheirNodes)
+{
+    TProStringGrid g(nullptr);
+    Load(g, {"grp1", "c", "a", "b", "grp2", "z", "y"});
+    auto node = [&](int row, int span) {
+        auto* graphic = new TCellGraphic;
+        graphic->CellType = ctNode;
+        graphic->CellIndex = span;
+        g.SetCellGraphicObject(0, row, graphic);
+        g.CellProperties(0, row)->SetNodeLevel(1);
+    };
+    node(1, 4);
+    node(5, 3);
+    g.SortSettings()->SetColumn(1);
+    g.SortGroups();
+    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"grp1", "a", "b", "c", "grp2", "y", "z"}));
+}
+
+TEST(GridSort, LargeGridSortsAndLosesRowsWithoutLeaks)
+{
+    TProStringGrid g(nullptr);
+    const int n = 100000;
+    g.SetRowCount(n + 1);
+    for (int r = 1; r <= n; ++r) {
+        g.SetCells(1, r, "w" + std::to_string((r * 7919) % n));
+        g.SetCells(2, r, std::to_string(r));
+        if (r % 1000 == 0)
+            g.SetCellBrushColor(1, r, clRed);
+    }
+    g.SortByColumn(1, sdAscending);
+    for (int r = 2; r <= n; r += 997)
+        EXPECT_LE(AnsiCompareStr(g.Cells(1, r - 1), g.Cells(1, r)), 0) << r;
+    g.RemoveRows(10, 5000);
+    g.DeleteRows(1, 3);
+    EXPECT_EQ(g.RowCount(), n + 1 - 5003);
+}
