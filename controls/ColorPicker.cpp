@@ -17,6 +17,8 @@ namespace {
 
 // The glyphs of the colour half (16 x 16 on an olive, transparent ground):
 // a letter for the text colour, a bucket for the background, strokes for lines.
+// The colour swatch is painted over the glyph's lower right (from column 4,
+// row 6 on), so each mark keeps to the top rows.
 std::unique_ptr<TBitmap> ColorGlyph(TGlyphType Type)
 {
     auto bmp = std::make_unique<TBitmap>();
@@ -27,19 +29,20 @@ std::unique_ptr<TBitmap> ColorGlyph(TGlyphType Type)
     c->Pen()->SetColor(clBlack);
     switch (Type) {
     case gtForeground:   // "A"
-        c->MoveTo(4, 10); c->LineTo(8, 0); c->LineTo(12, 10);
-        c->MoveTo(6, 6); c->LineTo(11, 6);
+        c->MoveTo(1, 5); c->LineTo(4, 0); c->LineTo(7, 5);
+        c->SetPixels(7, 5, clBlack);
+        c->MoveTo(3, 3); c->LineTo(6, 3);
         break;
     case gtBackground: {   // bucket
         c->Brush()->SetColor(clWhite);
-        TPoint bucket[] = {TPoint(3, 4), TPoint(8, 0), TPoint(13, 5), TPoint(8, 9)};
+        TPoint bucket[] = {TPoint(1, 2), TPoint(4, 0), TPoint(7, 3), TPoint(4, 5)};
         c->Polygon(bucket, 4);
-        c->MoveTo(13, 5); c->LineTo(14, 9);
+        c->MoveTo(8, 3); c->LineTo(8, 6);
         break;
     }
     case gtLines:
-        for (int y = 1; y <= 9; y += 4) {
-            c->MoveTo(2, y); c->LineTo(14, y);
+        for (int y = 1; y <= 5; y += 2) {
+            c->MoveTo(1, y); c->LineTo(15, y);
         }
         break;
     case gtCustom:
@@ -85,10 +88,11 @@ void TColBtn::Paint()
     TColor brush = Enabled() ? FSwatch : clBtnFace;
     c->Brush()->SetStyle(bsSolid);
     if (!Glyph()->Empty()) {
+        // The swatch covers the lower right of the glyph, whose mark stays above and left of it.
         int x = Width() / 2 - 4 + (State() == bsDown || State() == bsExclusive ? 1 : 0);
         c->Pen()->SetColor(pen);
         c->Brush()->SetColor(brush);
-        c->Rectangle(x - 4, x + 6, x + 8, x + 10);
+        c->Rectangle(x, x + 2, x + 12, x + 12);
     } else if (Caption().empty()) {
         c->Pen()->SetColor(0x808080);
         c->Brush()->SetColor(brush);
@@ -120,7 +124,6 @@ TColorPicker::TColorPicker(TComponent* AOwner, TColorBtn* Button) : TCustomPanel
         b->SetBounds(l, t, w, h);
         b->SetFlat(flat);
         b->SetGroupIndex(1);
-        b->SetAllowAllUp(true);
         b->SetAnchors(akBottom);
         b->SetColor(color);
         b->OnClick = [this](TObject* s) { CellClick(s); };
@@ -162,6 +165,9 @@ void TColorPicker::SetShowAutomatic(bool Value)
 
 void TColorPicker::MarkColor(TColor Color)
 {
+    // Return before any click keeps the current colour.
+    FSelectedColor = Color;
+    FAutoChosen = false;
     for (TColBtn* b : FCells)
         if (b->Color() == Color) {
             b->SetDown(true);

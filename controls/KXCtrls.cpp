@@ -228,8 +228,33 @@ void TKxSpeedButton::CMEnabledChanged(TMessage& Message)
     Invalidate();
 }
 
+namespace {
+// The character after a single '&' of Caption is its accelerator ("&&" is a plain ampersand).
+bool IsButtonAccel(Word Key, const AnsiString& Caption)
+{
+    for (std::size_t i = 0; i + 1 < Caption.size(); ++i) {
+        if (Caption[i] != '&')
+            continue;
+        if (Caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return AnsiUpperCase(AnsiString(1, Caption[i + 1])) == AnsiUpperCase(AnsiString(1, char(Key)));
+    }
+    return false;
+}
+}  // namespace
+
 void TKxSpeedButton::Dispatch(TMessage& Message)
 {
+    // The accelerator of the caption clicks an enabled button.
+    if (Message.Msg == CM_DIALOGCHAR) {
+        if (Enabled() && Visible() && IsButtonAccel(Word(Message.WParam), Caption())) {
+            Click();
+            Message.Result = 1;
+        }
+        return;
+    }
     // A double click on a button that is down fires OnDblClick.
     if (Message.Msg == WM_LBUTTONDBLCLK && FDown && OnDblClick) {
         OnDblClick(this);
@@ -321,8 +346,9 @@ void TKxSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
         p = ClientToScreen(p);
         FDropDownMenu->SetPopupComponent(this);
         FDropDownMenu->Popup(p.X, p.Y);
-        // The menu has closed: the press ends here.
-        DoMouseUp(false);
+        // The menu has closed: the press ends here, as released where it began
+        // (no click while the menu is tracked).
+        DoMouseUp(X >= 0 && X < Width() && Y >= 0 && Y < Height());
     }
     FMenuTracking = false;
     if (FAllowTimer) {
@@ -397,7 +423,8 @@ void TKxSpeedButton::Paint()
         FState = FDown && FGroupIndex != 0 ? bsExclusive : bsUp;
     }
     bool designing = ComponentState() & csDesigning;
-    bool inactive = FFlat && !FMouseInControl && !designing && !FDown;
+    // A flat button away from the mouse paints inactive; one that is down keeps its frame.
+    bool inactive = FFlat && !FMouseInControl && !designing;
     TButtonState paintState = inactive ? bsInactive : FState;
     int w = Width(), h = Height();
     FDrawImage->SetSize(w, h);
@@ -409,7 +436,7 @@ void TKxSpeedButton::Paint()
         CopyParentImage(this, c);
     TRect r(0, 0, w, h);
     bool pressed = FState == bsDown || FState == bsExclusive;
-    if (!inactive) {
+    if (!inactive || FDown) {
         if (FFlat)
             DrawEdge(c, r, pressed ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
         else
