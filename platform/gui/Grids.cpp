@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "platform/gui/Controls_p.h"
+#include "platform/gui/Graphics_p.h"
 
 namespace {
 [[noreturn]] void GridIndexError()
@@ -39,12 +40,22 @@ constexpr int SizingMargin = 3;
 // ---------------------------------------------------------------- scroll bars
 // The grid's scroll bars are toolkit scroll bars laid over the right and
 // bottom edge of its window; their positions are TopRow and LeftCol.
+//
+// Their scale is the framework's: 0..127 from the first scrolling row (column)
+// to the greatest TopRow (LeftCol), whatever the count. A descendant may set
+// its own range and page (TCustomGrid::SetScrollInfo) from UpdateScrollRange.
+// The bars do not scroll by themselves: each user action becomes a
+// WM_VSCROLL / WM_HSCROLL message to the grid.
 struct TGridScrollBars {
     TCustomGrid* Grid = nullptr;
     QPointer<QScrollBar> Vert;
     QPointer<QScrollBar> Horz;
     bool VertShown = false;
     bool HorzShown = false;
+    TGridScrollInfo Info[2];   // SB_HORZ, SB_VERT
+    TGridScrollBarStyle Style = gsbRegular;
+    TColor Color = clNone;
+    int Width = 0;
 
     explicit TGridScrollBars(TCustomGrid* g) : Grid(g) {}
     ~TGridScrollBars()
@@ -55,7 +66,41 @@ struct TGridScrollBars {
 
     bool Created() const { return Vert && Horz; }
 
-    static int Extent() { return QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
+    int Extent() const { return Width > 0 ? Width : QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
+
+    QScrollBar* Bar(int Which) const { return Which == SB_VERT ? Vert.data() : Horz.data(); }
+
+    // Puts Info[Which] on the toolkit bar (the thumb reaches Max - Page + 1).
+    void Apply(int Which, int CosmeticPage)
+    {
+        QScrollBar* b = Bar(Which);
+        if (!b)
+            return;
+        const TGridScrollInfo& i = Info[Which];
+        int hi = i.Page > 0 ? i.Max - i.Page + 1 : i.Max;
+        QSignalBlocker block(b);
+        b->setRange(i.Min, std::max(i.Min, hi));
+        b->setPageStep(std::max(1, i.Page > 0 ? i.Page : CosmeticPage));
+        b->setValue(i.Pos);
+    }
+
+    void ApplyStyle()
+    {
+        QString sheet;
+        if (Style != gsbRegular) {
+            QString back = Color == clNone ? QStringLiteral("palette(button)") : ToQColor(Color).name();
+            QString thumb = Style == gsbHighlight ? QStringLiteral("palette(highlight)") : QStringLiteral("palette(mid)");
+            sheet = QStringLiteral("QScrollBar { background: %1; border: none; }"
+                                   "QScrollBar::handle { background: %2; border: none; min-width: 8px; min-height: 8px; }"
+                                   "QScrollBar::add-line, QScrollBar::sub-line { background: %1; border: none; }")
+                        .arg(back, thumb);
+        } else if (Color != clNone) {
+            sheet = QStringLiteral("QScrollBar { background: %1; }").arg(ToQColor(Color).name());
+        }
+        for (QScrollBar* b : {Vert.data(), Horz.data()})
+            if (b)
+                b->setStyleSheet(sheet);
+    }
 
     void Create(QWidget* parent)
     {
@@ -67,9 +112,31 @@ struct TGridScrollBars {
         Horz->hide();
         Vert->setFocusPolicy(Qt::NoFocus);
         Horz->setFocusPolicy(Qt::NoFocus);
+        Vert->setTracking(false);
+        Horz->setTracking(false);
         TCustomGrid* g = Grid;
-        QObject::connect(Vert.data(), &QScrollBar::valueChanged, Vert.data(), [g](int v) { g->Scrolled(true, v); });
-        QObject::connect(Horz.data(), &QScrollBar::valueChanged, Horz.data(), [g](int v) { g->Scrolled(false, v); });
+        for (QScrollBar* b : {Vert.data(), Horz.data()}) {
+            bool vertical = b == Vert.data();
+            QObject::connect(b, &QAbstractSlider::actionTriggered, b, [g, b, vertical](int action) {
+                switch (action) {
+                case QAbstractSlider::SliderSingleStepAdd: g->Scrolled(vertical, SB_LINEDOWN, 0); break;
+                case QAbstractSlider::SliderSingleStepSub: g->Scrolled(vertical, SB_LINEUP, 0); break;
+                case QAbstractSlider::SliderPageStepAdd: g->Scrolled(vertical, SB_PAGEDOWN, 0); break;
+                case QAbstractSlider::SliderPageStepSub: g->Scrolled(vertical, SB_PAGEUP, 0); break;
+                case QAbstractSlider::SliderToMinimum: g->Scrolled(vertical, SB_TOP, 0); break;
+                case QAbstractSlider::SliderToMaximum: g->Scrolled(vertical, SB_BOTTOM, 0); break;
+                case QAbstractSlider::SliderMove:
+                    if (b->isSliderDown())
+                        g->Scrolled(vertical, SB_THUMBTRACK, b->sliderPosition());
+                    break;
+                default: break;
+                }
+            });
+            QObject::connect(b, &QAbstractSlider::sliderReleased, b, [g, b, vertical]() {
+                g->Scrolled(vertical, SB_THUMBPOSITION, b->sliderPosition());
+            });
+        }
+        ApplyStyle();
     }
 };
 
@@ -380,7 +447,7 @@ TRect TCustomGrid::ClientRect() const
 {
     TRect r = TCustomControl::ClientRect();
     if (FScroll) {
-        int ext = TGridScrollBars::Extent();
+        int ext = FScroll->Extent();
         if (FScroll->VertShown)
             r.Right = std::max(r.Left, r.Right - ext);
         if (FScroll->HorzShown)
@@ -685,14 +752,118 @@ void TCustomGrid::MoveTopLeft(int ALeft, int ATop)
     Invalidate();
 }
 
-void TCustomGrid::Scrolled(bool Vertical, int Value)
+// A user's action on a bar: the message, and after a line, page or thumb
+// release the end of the scroll, as the window system sends them.
+void TCustomGrid::Scrolled(bool Vertical, Word Code, int Pos)
 {
-    if (Vertical) {
-        if (Value != FTopLeft.Y)
-            MoveTopLeft(FTopLeft.X, std::max(FFixedRows, std::min(Value, FRowCount - 1)));
-    } else if (Value != FTopLeft.X) {
-        MoveTopLeft(std::max(FFixedCols, std::min(Value, FColCount - 1)), FTopLeft.Y);
+    Cardinal msg = Vertical ? WM_VSCROLL : WM_HSCROLL;
+    Perform(msg, MAKEWPARAM(Code, std::max(0, Pos)), 0);
+    if (Code != SB_THUMBTRACK)
+        Perform(msg, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
+    if (!FScroll || !FScroll->Created())
+        return;
+    // The bar shows where the grid went, not where the toolkit moved it.
+    if (QScrollBar* b = FScroll->Bar(Vertical ? SB_VERT : SB_HORZ); b && Code != SB_THUMBTRACK) {
+        QSignalBlocker block(b);
+        b->setSliderPosition(FScroll->Info[Vertical ? SB_VERT : SB_HORZ].Pos);
     }
+}
+
+void TCustomGrid::Dispatch(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_HSCROLL: WMHScroll(Message); return;
+    case WM_VSCROLL: WMVScroll(Message); return;
+    default: TCustomControl::Dispatch(Message); return;
+    }
+}
+
+void TCustomGrid::WMHScroll(TMessage& Message)
+{
+    ModifyScrollBar(false, Message.WParamLo(), Message.WParamHi());
+}
+
+void TCustomGrid::WMVScroll(TMessage& Message)
+{
+    ModifyScrollBar(true, Message.WParamLo(), Message.WParamHi());
+}
+
+void TCustomGrid::ModifyScrollBar(bool Vertical, Word Code, int Pos)
+{
+    int fixed = Vertical ? FFixedRows : FFixedCols;
+    int current = Vertical ? FTopLeft.Y : FTopLeft.X;
+    int maxTL = Vertical ? MaxTopRow() : MaxLeftCol();
+    int page = std::max(1, Vertical ? VisibleRowCount() : VisibleColCount());
+    int target = current;
+    switch (Code) {
+    case SB_LINEUP: target = current - 1; break;
+    case SB_LINEDOWN: target = current + 1; break;
+    case SB_PAGEUP: target = current - page; break;
+    case SB_PAGEDOWN: target = current + page; break;
+    case SB_THUMBTRACK:
+        if (!(FOptions & goThumbTracking))
+            return;
+        [[fallthrough]];
+    case SB_THUMBPOSITION:
+        target = fixed + (maxTL > fixed ? MulDiv(std::min(Pos, 127), maxTL - fixed, 127) : 0);
+        break;
+    case SB_TOP: target = fixed; break;
+    case SB_BOTTOM: target = maxTL; break;
+    default: return;
+    }
+    target = std::max(fixed, std::min(target, std::max(fixed, maxTL)));
+    if (Vertical)
+        MoveTopLeft(FTopLeft.X, target);
+    else
+        MoveTopLeft(target, FTopLeft.Y);
+}
+
+TGridScrollInfo TCustomGrid::ScrollInfo(int Bar) const
+{
+    return FScroll->Info[Bar == SB_VERT ? SB_VERT : SB_HORZ];
+}
+
+void TCustomGrid::SetScrollInfo(int Bar, const TGridScrollInfo& Info)
+{
+    int which = Bar == SB_VERT ? SB_VERT : SB_HORZ;
+    FScroll->Info[which] = Info;
+    FScroll->Apply(which, 1);
+}
+
+bool TCustomGrid::ScrollBarVisible(int Bar) const
+{
+    return Bar == SB_VERT ? FScroll->VertShown : FScroll->HorzShown;
+}
+
+void TCustomGrid::ShowScrollBar(int Bar, bool Show)
+{
+    bool& shown = Bar == SB_VERT ? FScroll->VertShown : FScroll->HorzShown;
+    if (shown == Show)
+        return;
+    shown = Show;
+    if (QScrollBar* b = FScroll->Bar(Bar == SB_VERT ? SB_VERT : SB_HORZ)) {
+        TRect full = TCustomControl::ClientRect();
+        int ext = FScroll->Extent();
+        if (FScroll->Vert)
+            FScroll->Vert->setGeometry(full.Right - ext, 0, ext, full.Height() - (FScroll->HorzShown ? ext : 0));
+        if (FScroll->Horz)
+            FScroll->Horz->setGeometry(0, full.Bottom - ext, full.Width() - (FScroll->VertShown ? ext : 0), ext);
+        b->setVisible(Show);
+    }
+    UpdateEditor();
+    Invalidate();
+}
+
+void TCustomGrid::SetScrollBarStyle(TGridScrollBarStyle Style, TColor Color, int Width)
+{
+    if (FScroll->Style == Style && FScroll->Color == Color && FScroll->Width == Width)
+        return;
+    FScroll->Style = Style;
+    FScroll->Color = Color;
+    FScroll->Width = std::max(0, Width);
+    FScroll->ApplyStyle();
+    UpdateScrollBars();
+    Invalidate();
 }
 
 void TCustomGrid::UpdateScrollBars()
@@ -710,24 +881,24 @@ void TCustomGrid::UpdateScrollBars()
         FScroll->HorzShown = h;
     }
     TRect full = TCustomControl::ClientRect();
-    int ext = TGridScrollBars::Extent();
+    int ext = FScroll->Extent();
     QScrollBar* vb = FScroll->Vert;
     QScrollBar* hb = FScroll->Horz;
     {
         QSignalBlocker b1(vb), b2(hb);
-        vb->setTracking(FOptions & goThumbTracking);
-        hb->setTracking(FOptions & goThumbTracking);
-        vb->setRange(FFixedRows, std::max(FFixedRows, MaxTopRow()));
-        vb->setPageStep(std::max(1, VisibleRowCount()));
-        vb->setValue(FTopLeft.Y);
-        hb->setRange(FFixedCols, std::max(FFixedCols, MaxLeftCol()));
-        hb->setPageStep(std::max(1, VisibleColCount()));
-        hb->setValue(FTopLeft.X);
+        // The standard scale: 0..127 over the scrolling range, page 0.
+        int maxTop = MaxTopRow(), maxLeft = MaxLeftCol();
+        int vSpan = maxTop - FFixedRows, hSpan = maxLeft - FFixedCols;
+        FScroll->Info[SB_VERT] = TGridScrollInfo{0, 127, 0, vSpan > 0 ? MulDiv(FTopLeft.Y - FFixedRows, 127, vSpan) : 0};
+        FScroll->Info[SB_HORZ] = TGridScrollInfo{0, 127, 0, hSpan > 0 ? MulDiv(FTopLeft.X - FFixedCols, 127, hSpan) : 0};
+        FScroll->Apply(SB_VERT, vSpan > 0 ? MulDiv(VisibleRowCount(), 127, vSpan) : 127);
+        FScroll->Apply(SB_HORZ, hSpan > 0 ? MulDiv(VisibleColCount(), 127, hSpan) : 127);
         vb->setGeometry(full.Right - ext, 0, ext, full.Height() - (FScroll->HorzShown ? ext : 0));
         hb->setGeometry(0, full.Bottom - ext, full.Width() - (FScroll->VertShown ? ext : 0), ext);
         vb->setVisible(FScroll->VertShown);
         hb->setVisible(FScroll->HorzShown);
     }
+    UpdateScrollRange();
 }
 
 void TCustomGrid::CreateWnd()

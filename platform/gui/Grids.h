@@ -62,6 +62,32 @@ struct TGridRect {
     friend constexpr bool operator==(const TGridRect&, const TGridRect&) = default;
 };
 
+// ---------------------------------------------------------------- scroll messages and bars
+// WM_HSCROLL / WM_VSCROLL: the low word of WParam is the code, the high word
+// the thumb position for SB_THUMBPOSITION and SB_THUMBTRACK. A bar's standard
+// scale runs 0..127 whatever the number of rows or columns.
+constexpr int SB_HORZ = 0;
+constexpr int SB_VERT = 1;
+constexpr Word SB_LINEUP = 0, SB_LINELEFT = 0, SB_LINEDOWN = 1, SB_LINERIGHT = 1;
+constexpr Word SB_PAGEUP = 2, SB_PAGELEFT = 2, SB_PAGEDOWN = 3, SB_PAGERIGHT = 3;
+constexpr Word SB_THUMBPOSITION = 4, SB_THUMBTRACK = 5, SB_TOP = 6, SB_LEFT = 6, SB_BOTTOM = 7, SB_RIGHT = 7;
+constexpr Word SB_ENDSCROLL = 8;
+
+// Range, page and position of a grid scroll bar; with a page the thumb
+// reaches Max - Page + 1.
+struct TGridScrollInfo {
+    int Min = 0;
+    int Max = 127;
+    int Page = 0;
+    int Pos = 0;
+};
+
+// Looks of the grid's scroll bars: the toolkit's own, flat, or flat with a
+// highlighted thumb.
+enum TGridScrollBarStyle { gsbRegular, gsbFlat, gsbHighlight };
+
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+
 using TDrawCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, TRect Rect, TGridDrawState State)>;
 using TSelectCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& CanSelect)>;
 using TMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;
@@ -167,6 +193,17 @@ public:
 
     TRect ClientRect() const override;
 
+    // ---- scroll bars (Bar is SB_HORZ or SB_VERT)
+    TGridScrollInfo ScrollInfo(int Bar) const;
+    // Sets the bar's range, page and position until the bars are laid out
+    // again (counts, sizes, view), when UpdateScrollRange may set it anew.
+    void SetScrollInfo(int Bar, const TGridScrollInfo& Info);
+    bool ScrollBarVisible(int Bar) const;
+    // Shows or hides a bar until the bars are laid out again.
+    void ShowScrollBar(int Bar, bool Show);
+    // Width 0 keeps the toolkit's width; Color clNone keeps its colours.
+    void SetScrollBarStyle(TGridScrollBarStyle Style, TColor Color, int Width);
+
     TDrawCellEvent OnDrawCell;
     TSelectCellEvent OnSelectCell;
     TNotifyEvent OnTopLeftChanged;
@@ -205,6 +242,13 @@ protected:
     virtual void RowHeightsChanged();
     virtual void SizeChanged(int OldColCount, int OldRowCount);
     virtual void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs);
+    // Scroll messages, from the bars or sent; the standard handling moves
+    // TopRow (LeftCol) and keeps the bar in step.
+    virtual void WMHScroll(TMessage& Message);
+    virtual void WMVScroll(TMessage& Message);
+    // Runs each time the bars were laid out with their standard scale.
+    virtual void UpdateScrollRange() {}
+    void Dispatch(TMessage& Message) override;
     // Ends editing, writing the editor's text back (Accept) or not.
     void UpdateText();
 
@@ -251,7 +295,8 @@ private:
     friend class TInplaceEdit;
     void ChangeSize(int NewColCount, int NewRowCount);
     void ClampCurrent();
-    void Scrolled(bool Vertical, int Value);
+    void Scrolled(bool Vertical, Word Code, int Pos);
+    void ModifyScrollBar(bool Vertical, Word Code, int Pos);
     void DrawSizingLine() {}
 
     int FColCount = 5;
