@@ -1,9 +1,30 @@
 #include <cstdio>
+#include <cstring>
 
+#include "app/MainVars.h"
 #include "app/Version.h"
+#include "app/qx_Unit1.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Forms.h"
 
-int main()
+int main(int argc, char** argv)
 {
-    std::printf("%s\n", VersionText().c_str());
-    return 0;
+    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s\n", VersionText().c_str());
+        return 0;
+    }
+    InitializeApplication(argc, argv);
+    int rc = 0;
+    try {
+        Application->Initialize();
+        Application->SetTitle("Velmarok Polskich Norm");
+        ProgramFolder = ExtractFilePath(Application->ExeName());
+        Application->CreateForm(f_MainForm);
+        Application->Run();
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "%s\n", e.Message().c_str());
+        rc = 1;
+    }
+    FinalizeApplication();
+    return rc;
 }

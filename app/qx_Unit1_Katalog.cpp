@@ -1,0 +1,253 @@
+// The standards catalogue of the main window: loading it from its file into
+// the catalogue grid, saving it back with the dated backup copy, regrouping.
+#include <algorithm>
+#include <new>
+
+#include "app/Katalog.h"
+#include "app/MainVars.h"
+#include "app/qx_Unit1.h"
+#include "grid/ProGrid.h"
+#include "grid/ProGridSettings.h"
+#include "platform/core/Classes.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/ExtCtrls.h"
+
+namespace {
+const char* const TitleError = "BŁĄD !!!";
+const char* const TitleWarning = "UWAGA !!!";
+const char* const TitleInfo = "INFORMACJA !!!";
+
+// Lines of the file's bytes, ending at CR LF, LF or CR, as a string list reads them.
+std::vector<AnsiString> SplitLines(const AnsiString& Bytes)
+{
+    std::vector<AnsiString> lines;
+    size_t i = 0, n = Bytes.size();
+    while (i < n) {
+        size_t start = i;
+        while (i < n && Bytes[i] != '\r' && Bytes[i] != '\n')
+            ++i;
+        lines.emplace_back(Bytes, start, i - start);
+        if (i < n && Bytes[i] == '\r')
+            ++i;
+        if (i < n && Bytes[i] == '\n')
+            ++i;
+    }
+    return lines;
+}
+
+// The record of a grid row, the state word taken back from the state cell.
+TNormRecord GridRecord(TProStringGrid* Grid, int Row)
+{
+    TNormRecord rec;
+    for (int f = 0; f < NormFieldCount; ++f)
+        rec[size_t(f)] = f + 1 < Grid->ColCount() ? Grid->Cells(f + 1, Row) : AnsiString();
+    rec[nfState] = NormStateWord(rec[nfState]);
+    return rec;
+}
+
+bool IsEmptyRecord(const TNormRecord& Record)
+{
+    return std::all_of(Record.begin(), Record.end(), [](const AnsiString& f) { return f.empty(); });
+}
+
+// Every record of the grid, rows 1 to the last: rows with no field at all
+// (the empty last row among them) are left out, so no record is lost when
+// the grid was sorted or has no empty last row.
+std::vector<TNormRecord> GridRecords(TProStringGrid* Grid)
+{
+    std::vector<TNormRecord> records;
+    for (int r = 1; r < Grid->RowCount(); ++r) {
+        TNormRecord rec = GridRecord(Grid, r);
+        if (!IsEmptyRecord(rec))
+            records.push_back(std::move(rec));
+    }
+    return records;
+}
+
+AnsiString JoinLines(const std::vector<AnsiString>& Lines)
+{
+    size_t size = 0;
+    for (const AnsiString& l : Lines)
+        size += l.size() + 2;
+    AnsiString text;
+    text.reserve(size);
+    for (const AnsiString& l : Lines) {
+        text += l;
+        text += "\r\n";
+    }
+    return text;
+}
+}  // namespace
+
+TProStringGrid* Tf_MainForm::NewGrid(TWinControl* Parent, const char* Name, TAlign Align)
+{
+    auto* g = new TProStringGrid(this);
+    g->SetName(Name);
+    g->SetParent(Parent);
+    g->SetBounds(8, 8, 600, 260);
+    g->SetAlign(Align);
+    g->SetColCount(NormColCount);
+    g->SetRowCount(2);
+    return g;
+}
+
+void Tf_MainForm::FillNormGrids(const std::vector<AnsiString>& Lines)
+{
+    TProStringGrid* g = sg_WszystkieNormy;
+    const std::array<std::int32_t, 5> colors = StateColors();
+    const int n = int(Lines.size());
+    g->BeginUpdate();
+    try {
+        g->ClearAll();
+        g->SortSettings()->SetColumn(-1);
+        g->SetRowCount(n + 2);
+        g->SetColCount(NormColCount);
+        for (int c = 0; c < NormColCount; ++c)
+            g->SetCells(c, 0, NormHeaders[size_t(c)]);
+        for (int r = 1; r < n + 2; ++r)
+            g->SetCells(0, r, IntToStr(r));
+        for (int i = 0; i < n; ++i) {
+            TNormRecord rec = SplitNormLine(Lines[size_t(i)]);
+            for (int f = 0; f < NormFieldCount; ++f)
+                g->SetCells(f + 1, i + 1, f == nfState ? NormStateCell(rec[nfState], colors) : rec[size_t(f)]);
+        }
+    } catch (...) {
+        g->EndUpdate();
+        throw;
+    }
+    g->EndUpdate();
+
+    // The preview: the header and the first ten records.
+    TProStringGrid* p = sg_PN_Podglad;
+    p->BeginUpdate();
+    p->ClearAll();
+    p->SetColCount(g->ColCount());
+    const int last = std::min(10, g->RowCount() - 2);
+    p->SetRowCount(std::max(last + 1, 2));
+    for (int r = 0; r <= last; ++r)
+        for (int c = 0; c < g->ColCount(); ++c)
+            p->SetCells(c, r, g->Cells(c, r));
+    p->EndUpdate();
+
+    if (FSizeColumnsOnLoad) {
+        g->SetAutoSize(true);
+        p->SetAutoSize(true);
+    }
+}
+
+void Tf_MainForm::LoadNormList(const AnsiString& FileName)
+{
+    bool whole = true;
+    std::vector<AnsiString> lines;
+    try {
+        lines = SplitLines(LoadBytesFromFile(FileName));
+    } catch (const Exception&) {
+        whole = false;
+    } catch (const std::bad_alloc&) {
+        whole = false;
+    }
+    try {
+        FillNormGrids(lines);
+    } catch (const Exception&) {
+        whole = false;   // the rows filled so far stay
+    } catch (const std::bad_alloc&) {
+        whole = false;
+    }
+    sg_WszystkieNormy->SetHint(CatalogueFileName());
+    if (!StartingUp)
+        Strony->SetActivePage("ListaWszystkichNorm");
+    CatalogueModified = false;
+
+    // A catalogue read in part must not be saved over its file.
+    FCatalogueIncomplete = !whole && FileExists(FileName);
+    if (!whole) {
+        AnsiString text = "Nie udało się wczytać spisu norm z pliku:\r" + FileName + " !!!";
+        if (FCatalogueIncomplete)
+            text += "\r\rSpis norm nie może zostać zapisany, dopóki nie zostanie wczytany w całości.";
+        Application->MessageBox(text, TitleError, MB_OK | MB_ICONERROR);
+    }
+}
+
+bool Tf_MainForm::RefuseIncompleteSave()
+{
+    if (!FCatalogueIncomplete)
+        return false;
+    Application->MessageBox("Spis norm nie został wczytany w całości, zapisanie go usunęłoby z pliku normy, "
+                            "których nie wczytano !!!\r\rWczytaj ponownie spis norm z pliku:\r" +
+                                CatalogueFileName(),
+                            TitleError, MB_OK | MB_ICONERROR);
+    return true;
+}
+
+void Tf_MainForm::WriteNormFile(const std::vector<AnsiString>& Lines)
+{
+    AnsiString fileName = CatalogueFileName();
+    AnsiString dir = ExtractFileDir(fileName);
+    if (!dir.empty() && !DirectoryExists(dir))
+        ForceDirectories(dir);
+    SaveBytesToFile(fileName, JoinLines(Lines));
+}
+
+void Tf_MainForm::SaveNormList(TProStringGrid* Grid)
+{
+    if (RefuseIncompleteSave())
+        return;
+    std::vector<AnsiString> lines;
+    for (const TNormRecord& rec : GridRecords(Grid))
+        lines.push_back(NormLine(rec));
+
+    AnsiString fileName = CatalogueFileName();
+    try {
+        WriteNormFile(lines);
+        if (Application->MessageBox("Zrobić kopię zapisanego właśnie pliku norm z aktualną datą ???", TitleWarning,
+                                    MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            AnsiString folder = BackupFolder();
+            AnsiString copy = NormBackupFileName(folder, fileName, Now());
+            if (Trim(folder).empty() || !CopyFile(fileName, copy, true))
+                Application->MessageBox("Nie udało się zrobić kopii pliku norm:\r" + copy + " !!!", TitleWarning,
+                                        MB_OK | MB_ICONERROR);
+        }
+        LoadNormList(fileName);
+        Application->MessageBox("Spis norm został pomyślnie zaktualizowany.", TitleInfo, MB_OK | MB_ICONINFORMATION);
+    } catch (const Exception&) {
+        Application->MessageBox(
+            "Nie udało się zaktualizować spisu norm, nie masz do tego odpowiednich uprawnień !!!.", TitleWarning,
+            MB_OK | MB_ICONERROR);
+    }
+}
+
+void Tf_MainForm::GroupNormList()
+{
+    if (RefuseIncompleteSave())
+        return;
+    std::vector<TNormRecord> records = GridRecords(sg_WszystkieNormy);
+    std::vector<AnsiString> lines;
+    lines.reserve(records.size());
+    for (int i : GroupNormOrder(records))
+        lines.push_back(NormLine(records[size_t(i)]));
+
+    try {
+        FillNormGrids(lines);
+    } catch (const Exception&) {
+        FCatalogueIncomplete = true;   // the grid holds part of the catalogue
+    }
+    sg_WszystkieNormy->SetHint(CatalogueFileName());
+    if (!StartingUp)
+        Strony->SetActivePage("ListaWszystkichNorm");
+    CatalogueModified = true;
+
+    if (Application->MessageBox("Lista norm została pogrupowana, czy chcesz zapisać ją teraz ???", TitleWarning,
+                                MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    try {
+        WriteNormFile(lines);
+        CatalogueModified = false;
+        LoadNormList(CatalogueFileName());
+        Application->MessageBox("Lista norm została pogrupowana i zapisana.", TitleInfo, MB_OK | MB_ICONINFORMATION);
+    } catch (const Exception&) {
+        Application->MessageBox(
+            "Nie udało się pogrupować i zapisać wykazu norm, nie masz odpowiednich uprawnień !!!.", TitleWarning,
+            MB_OK | MB_ICONERROR);
+    }
+}
