@@ -4,6 +4,7 @@
 
 #include "grid/GDIPicture.h"
 #include "grid/PictureContainer.h"
+#include "grid/ProHint.h"
 #include "grid/ProUtil.h"
 #include "platform/core/CodePage.h"
 #include "platform/gui/Clipbrd.h"
@@ -160,6 +161,7 @@ TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
     FRowCheckGraphic = std::make_unique<TCellGraphic>();
     FOfficeHint = std::make_unique<TProHintInfo>();
     FIgnoredColumns = std::make_unique<TIntList>(-1, -1);
+    InitLooksAndHints();
 
     if (!(ComponentState() & csDesigning)) {
         for (int d = 0; d < 4; ++d)
@@ -285,6 +287,10 @@ void TProStringGrid::Loaded()
     if (!FIsWinXP && FControlLook->ControlStyle() == csTheme)
         FControlLook->SetControlStyle(csClassic);
     FSearchFooter->SetAutoThemeAdapt(FP.AutoThemeAdapt);
+    if (FP.AutoThemeAdapt)
+        ThemeAdapt();
+    if (FBalloon->Enable())
+        CreateBalloonTooltip();
 }
 
 int TProStringGrid::HorzScrollBarHeight() const
@@ -453,14 +459,6 @@ void TProStringGrid::SetLookFixedMirrorFrom(TColor v)
 void TProStringGrid::SetLookFixedMirrorTo(TColor v)
 {
     FLook.FixedMirrorTo = v == clNone ? clNone : ColorToRGB(v);
-    Invalidate();
-}
-
-void TProStringGrid::SetLook(TGridLook Value)
-{
-    if (FP.Look == Value)
-        return;
-    FP.Look = Value;
     Invalidate();
 }
 

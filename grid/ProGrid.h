@@ -68,6 +68,25 @@ using TDateTimeChangeEvent = std::function<void(TObject* Sender, int ACol, int A
 using TDatePickerCloseUpEvent = std::function<void(TObject* Sender, int ARow, int ACol)>;
 
 // The colours the fixed-cell painter uses for gradient headers.
+// ---------------------------------------------------------------- looks, painting and hints types
+class TBalloonWindow;
+using TGetFloatFormatEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, bool& IsFloat, AnsiString& FloatFormat)>;
+using TAutoRowEvent = std::function<void(TObject* Sender, int ARow)>;
+using TCellBalloonEvent = std::function<void(TObject* Sender, int ACol, int ARow, AnsiString& ATitle,
+                                             AnsiString& AText, int& AIcon)>;
+using TAnchorHintEvent = std::function<void(TObject* Sender, int ARow, int ACol, AnsiString& Anchor)>;
+using TCustomCellDrawEvent = std::function<void(TObject* Sender, TCanvas* Canvas, int ACol, int ARow,
+                                                TGridDrawState AState, TRect ARect, bool Printing)>;
+using TCellBorderPropEvent = std::function<void(TObject* Sender, int ARow, int ACol, TPen* LeftPen, TPen* TopPen,
+                                                TPen* RightPen, TPen* BottomPen)>;
+// Applies a numbered colour preset (0..10; above 10 only the selection colours).
+class TProStringGrid;
+void ApplyLookPreset(TProStringGrid* Grid, Byte Preset);
+void ApplySchemeColors(TProStringGrid* Grid, Byte Scheme);
+// Limits a percentage to 0..100.
+int ClampPercent(int Value);
+
 struct TLookColors {
     TColor FixedFrom = clWhite, FixedTo = clBtnFace, FixedMirrorFrom = clNone, FixedMirrorTo = clNone;
     TColor HoverFrom = clNone, HoverTo = clNone, HoverMirrorFrom = clNone, HoverMirrorTo = clNone;
@@ -306,7 +325,9 @@ public:
     void SetLook(TGridLook Value);
     bool Flat() const { return FP.Flat; }
     void SetFlat(bool Value);
-    PSG_GRID_PLAIN(bool, AutoThemeAdapt)
+    bool AutoThemeAdapt() const { return FP.AutoThemeAdapt; }
+    // True adapts the colours to the system's theme at once.
+    void SetAutoThemeAdapt(bool Value);
     bool IsWinXPFlag() const { return FIsWinXP; }
 
     // ---------------------------------------------------------------- selection and active cell
@@ -582,6 +603,80 @@ public:
     TGridProgressEvent OnGridProgress;
     // ================================================================ end of grid services
 
+    // ================================================================ looks, painting, glyphs, cell text, hints
+    // Looks and colour presets (ProGridLook.cpp).
+    void SetComponentLook(int Preset);
+    void ThemeAdapt();
+    // 4 on Vista or later; else 1 "NormalColor", 2 "HomeStead", 3 "Metallic", 0 any other or no theme.
+    Byte CurrentXPColorScheme();
+    bool IsVistaFlag() const { return FIsVista; }
+    bool HasOwnBorder();
+    // The grid's own two-pixel frame, painted into a canvas of the window's size.
+    void PaintNCBorder(TCanvas* DC);
+    TColor SelectionRectangleColor() const { return FSelectionRectangleColor; }
+    void SetSelectionRectangleColor(TColor v) { FSelectionRectangleColor = v; Invalidate(); }
+
+    // Painting (ProGridPaint.cpp).
+    void GetCellStyle(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont, TColor& AColorTo,
+                      TColor& AMirrorColor, TColor& AMirrorColorTo,
+                      TCellGradientDirection& AGradientDirection) override;
+    void GetCellStyleEx(int ACol, int ARow, TGridDrawState& State, bool Printing, bool ShowSelection,
+                        bool UseRealColumn, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
+                        TColor& AMirrorColorTo, TFont* AFont, TAlignment& HAlign, TVAlignment& VAlign,
+                        bool& WordWrap, TCellGradientDirection& GradientDirection);
+    void DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
+    void ResolveCellAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign);
+    void DrawRichTextCell(int ACol, int ARow, const TRect& ARect, TCanvas* ACanvas);
+    // Dotted XOR lines shown while a column or row is sized; a second call erases.
+    void DrawColSizingLine(int X);
+    void DrawRowSizingLine(int Y);
+    // Descendants answer true to show a filter button in a header cell.
+    virtual bool HasFilterButton(int ACol) { return false; }
+    TPoint CellTextOffset() const { return FCellTextOffset; }
+    int ZoomDelta() const { return ZoomLevel(); }
+    // The fixed cell under the mouse (-1 when none) and whether a button is down over it.
+    void SetHoverFixedCell(int ACol, int ARow, bool MouseDown);
+    // Set while the in-place editor is shown, and during a plain click in disjunct row selection.
+    void SetEditorVisibleFlag(bool v) { FEditorVisible = v; }
+    void SetPlainClickFlag(bool v) { FPlainClick = v; }
+    // Cells of the disjunct cell selection (stored column, row).
+    std::vector<TPoint>& SelectedCells() { return FSelectedCells; }
+
+    // Cell glyphs (ProGridGlyphs.cpp).
+    void DrawCheckBox(TCanvas* ACanvas, const TRect& R, bool Checked, bool Enabled, TGridControlStyle Style);
+    void DrawRadioButton(TCanvas* ACanvas, const TRect& R, double Scale, TGridControlStyle Style, int ARow,
+                         int ACol, bool Selected, TStrings* Items, bool Disabled, bool Horizontal, int ItemIndex,
+                         int Count);
+    void DrawSortIndicator(TCanvas* ACanvas, int ACol, int X, int Y);
+
+    // Cell text hooks (ProGridText.cpp).
+    virtual void FormatNumericCell(int ACol, int ARow, AnsiString& Text);
+    void GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoint& Size);
+    virtual void AutoInsertRow(int ARow);
+    virtual void AutoRemoveRow(int ARow);
+    // The balloon's title and text for a cell; false when there is no balloon text.
+    bool GetBalloonText(int ACol, int ARow, AnsiString& ATitle, AnsiString& AText, int& AIcon);
+
+    // Hints and balloons (ProHint.cpp).
+    // HintInfo.HintData becomes the grid's mini-HTML hint window when the hint needs it.
+    void PrepareCellHint(AnsiString& HintStr, THintInfo& HintInfo);
+    void CreateBalloonTooltip();
+    void DestroyBalloonTooltip();
+    TBalloonWindow* BalloonWindow() const { return FBalloonWindow; }
+    // The balloon's answer to the mouse resting at a client point: title and text shown; false for none.
+    bool ShowBalloonAt(int X, int Y);
+    TPoint LastHintCell() const { return TPoint(FHintCol, FHintRow); }
+
+    TGetFloatFormatEvent OnGetFloatFormat;
+    TAutoRowEvent OnAutoInsertRow;
+    TAutoRowEvent OnAutoDeleteRow;
+    TCellBalloonEvent OnCellBalloon;
+    TAnchorHintEvent OnAnchorHint;
+    TCustomCellDrawEvent OnCustomCellDraw;
+    TCellBorderPropEvent OnGetCellBorderProp;
+    TNotifyEvent OnAfterPaint;
+    // ================================================================ end of looks, painting, glyphs, cell text, hints
+
     // ---------------------------------------------------------------- events
     TGridHintEvent OnGridHint;
     TGridWideHintEvent OnGridWideHint;
@@ -613,6 +708,8 @@ public:
 
 protected:
     void CreateWnd() override;
+    // The cells, the editor frame and the area outside the cells (ProGridPaint.cpp).
+    void Paint() override;
     void Resize() override;
     TInplaceEdit* CreateEditor() override;
     void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) override;
@@ -728,6 +825,36 @@ private:
     bool FAutoSizeGrowOnly = false;
     bool FExportFixedCells = true;
     // ================================================================ end of grid services state
+
+    // ================================================================ looks, painting and hints state
+    void InitLooksAndHints();
+    void PaintSelf();
+    void DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState, TCellGraphic* G,
+                      TAlignment HAlign, TVAlignment VAlign, bool WordWrap, TColor SavedBrush, TColor SavedFont,
+                      int& TextWidth);
+    void DrawFixedLook(TCanvas* ACanvas, int ACol, int ARow, TRect& ARect, bool Before);
+    void DrawCellBorders(TCanvas* ACanvas, int ACol, int ARow, TRect ARect);
+    void DrawCellGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TCellGraphic* G, TVAlignment VAlign,
+                         TAlignment TextAlign, int TextWidth);
+    void DrawNodeButton(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TCellGraphic* G);
+    void DrawTreeLines(TCanvas* ACanvas, int ARow, TRect ARect);
+    void PaintBackgroundArea();
+    bool SortGlyphShown(int ACol, int ARow);
+    AnsiString BalloonCellText(int ACol, int ARow);
+    TPoint FCellTextOffset{2, 2};
+    TColor FSelectionRectangleColor = clBlack;
+    bool FEditorVisible = false;
+    bool FPlainClick = false;
+    int FHoverCol = -1;
+    int FHoverRow = -1;
+    bool FHoverDown = false;
+    std::vector<TPoint> FSelectedCells;
+    TBalloonWindow* FBalloonWindow = nullptr;
+    int FHintCol = -1;
+    int FHintRow = -1;
+    int FBalloonCol = -1;
+    int FBalloonRow = -1;
+    // ================================================================ end of looks, painting and hints state
 
     // Published values.
     struct {

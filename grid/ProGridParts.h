@@ -176,10 +176,8 @@ public:
 };
 
 // ---------------------------------------------------------------- hint window
-class THTMLHintWindow : public TCustomControl {
-public:
-    explicit THTMLHintWindow(TComponent* AOwner) : TCustomControl(AOwner) { SetVisible(false); }
-};
+// The mini-HTML hint window: grid/ProHint.h.
+class THTMLHintWindow;
 
 // ---------------------------------------------------------------- hidden rows
 // The record of one hidden row: its stored index, height and cells.

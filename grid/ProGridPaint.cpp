@@ -1,0 +1,838 @@
+// TProStringGrid: how a cell is painted. The colour decision, the alignment
+// of its text, the text itself (plain, mini-HTML, rich and wide), fixed cells
+// in the current look, borders, the area outside the cells and the sizing
+// lines. The graphics inside cells are ProGridGlyphs.cpp.
+#include <algorithm>
+
+#include "grid/ProGrid.h"
+#include "grid/ProGridPaint_p.h"
+#include "grid/ProUtil.h"
+#include "grid/ProUtilDraw.h"
+#include "grid/PsgHTMLE.h"
+#include "platform/core/CodePage.h"
+#include "platform/gui/RichEdit.h"
+#include "platform/gui/Themes.h"
+
+namespace {
+bool TextSharesCell(TCellType T)
+{
+    switch (T) {
+    case ctDataImage:
+    case ctDataCheckBox:
+    case ctVirtCheckBox:
+    case ctRowCheckBox:
+    case ctRotated:
+    case ctRadio:
+    case ctProgress:
+    case ctRangeIndicator:
+    case ctXPProgress: return false;
+    default: return true;
+    }
+}
+
+int GraphicWidth(TProStringGrid* Grid, TCellGraphic* G)
+{
+    switch (G->CellType) {
+    case ctCheckBox:
+    case ctDataCheckBox:
+    case ctVirtCheckBox:
+    case ctRowCheckBox: return Grid->ControlLook()->CheckSize();
+    case ctBitmap:
+    case ctPicture:
+        if (auto* p = dynamic_cast<TGraphic*>(G->CellObject))
+            return p->Width();
+        return 0;
+    case ctIcon: return G->CellIcon ? G->CellIcon->Width() : 0;
+    case ctImageList:
+    case ctDataImage: return Grid->GridImages() ? Grid->GridImages()->Width() : 0;
+    case ctProgressPie: return 20;
+    case ctButton:
+    case ctBitButton: return G->CellIndex & 0xFFFF;
+    default: return 0;
+    }
+}
+
+int GraphicHeight(TProStringGrid* Grid, TCellGraphic* G)
+{
+    switch (G->CellType) {
+    case ctBitmap:
+    case ctPicture:
+        if (auto* p = dynamic_cast<TGraphic*>(G->CellObject))
+            return p->Height();
+        return 0;
+    case ctIcon: return G->CellIcon ? G->CellIcon->Height() : 0;
+    case ctImageList: return Grid->GridImages() ? Grid->GridImages()->Height() : 0;
+    case ctButton:
+    case ctBitButton: return (unsigned(G->CellIndex) >> 16) & 0xFFFF;
+    default: return 0;
+    }
+}
+
+void HLine(TCanvas* C, int X1, int X2, int Y, TColor Color)
+{
+    C->Pen()->SetColor(Color);
+    C->MoveTo(X1, Y);
+    C->LineTo(X2, Y);
+}
+
+void VLine(TCanvas* C, int X, int Y1, int Y2, TColor Color)
+{
+    C->Pen()->SetColor(Color);
+    C->MoveTo(X, Y1);
+    C->LineTo(X, Y2);
+}
+}
+
+// ---------------------------------------------------------------- the colour decision
+void TProStringGrid::GetCellStyle(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont,
+                                  TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,
+                                  TCellGradientDirection& AGradientDirection)
+{
+    TAlignment ha = taLeftJustify;
+    TVAlignment va = vtaTop;
+    bool wrap = true;
+    GetCellStyleEx(ACol, ARow, AState, false, true, false, ABrush, AColorTo, AMirrorColor, AMirrorColorTo, AFont, ha,
+                   va, wrap, AGradientDirection);
+}
+
+void TProStringGrid::GetCellStyleEx(int ACol, int ARow, TGridDrawState& State, bool Printing, bool ShowSel,
+                                    bool UseRealColumn, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
+                                    TColor& AMirrorColorTo, TFont* AFont, TAlignment& HAlign, TVAlignment& VAlign,
+                                    bool& WordWrap, TCellGradientDirection& GradientDirection)
+{
+    int col = UseRealColumn ? RealColIndex(ACol) : ACol;
+    int dcol = DisplayColumn(col);
+    int fixedCols = TBaseGrid::FixedCols(), fixedRows = TBaseGrid::FixedRows();
+    bool fixed = IsFixedCell(col, ARow) || dcol < fixedCols || ARow < fixedRows;
+    bool useDisplayFont = !Printing || FPrintSettings->UseDisplayFont();
+    if (fixed)
+        AFont->Assign(useDisplayFont ? FFixedFont.get() : FPrintSettings->FixedFont());
+    else
+        AFont->Assign(useDisplayFont ? Font() : FPrintSettings->Font());
+
+    ABrush->SetColor(clNone);
+    AColorTo = clNone;
+    AMirrorColor = clNone;
+    AMirrorColorTo = clNone;
+    WordWrap = FP.WordWrap;
+    GradientDirection = GradientVertical;
+    TCellProperties* props = HasCellProperties(col, ARow) ? CellProperties(col, ARow) : nullptr;
+    if (props) {
+        if (props->BrushColor() != clNone)
+            ABrush->SetColor(props->BrushColor());
+        if (props->FontColor() != clNone)
+            AFont->SetColor(props->FontColor());
+        if (props->FontStyle() != 0)
+            AFont->SetStyle(props->FontStyle());
+        if (props->FontSize() != 0)
+            AFont->SetSize(props->FontSize());
+        if (!props->FontName().empty())
+            AFont->SetName(props->FontName());
+        WordWrap = props->WordWrap();
+        AColorTo = props->BrushColorTo();
+        GradientDirection = props->GradientDirection();
+        if (State & gdSelected)
+            GradientDirection = GradientVertical;
+    }
+    if (ABrush->Color() == clNone) {
+        ABrush->SetColor(Color());
+        bool bandsOn = FBands->Active() && (!Printing || FBands->Print());
+        int period = FBands->PrimaryLength() + FBands->SecondaryLength();
+        if (bandsOn && period > 0 && dcol >= fixedCols && dcol < ColCount() - FP.FixedRightCols &&
+            ARow >= fixedRows && ARow < RowCount() - FP.FixedFooters) {
+            bool primary = (ARow - fixedRows) % period < FBands->PrimaryLength();
+            ABrush->SetColor(primary ? FBands->PrimaryColor() : FBands->SecondaryColor());
+        }
+        if ((FP.FixedRightCols > 0 && dcol >= ColCount() - FP.FixedRightCols) ||
+            (FP.FixedFooters > 0 && ARow >= RowCount() - FP.FixedFooters))
+            ABrush->SetColor(FixedColor());
+    }
+    if (fixed && !Printing) {
+        ABrush->SetColor(FixedColor());
+        AColorTo = clNone;
+        AFont->Assign(FFixedFont.get());
+        State |= gdFixed;
+    }
+
+    TColor eventBrush;
+    TColor eventFont;
+    if (Printing) {
+        GetCellPrintColor(col, ARow, State, ABrush, AFont);
+    } else {
+        TColor before = ABrush->Color();
+        GetCellColor(col, ARow, State, ABrush, AFont);
+        // The record's own colour never paints a fixed cell; an event may still.
+        if (fixed && props && props->BrushColor() != clNone && ABrush->Color() == props->BrushColor() &&
+            before != props->BrushColor())
+            ABrush->SetColor(before);
+    }
+    eventBrush = ABrush->Color();
+    eventFont = AFont->Color();
+
+    auto paintSelected = [&]() {
+        ABrush->SetColor(FP.SelectionColor);
+        AColorTo = FP.SelectionColorTo;
+        AMirrorColor = FP.SelectionMirrorColor;
+        AMirrorColorTo = FP.SelectionMirrorColorTo;
+        if (FP.SelectionTextColor != clNone)
+            AFont->SetColor(FP.SelectionTextColor);
+        State |= gdSelected;
+        GradientDirection = GradientVertical;
+    };
+    if (ShowSel && ShowSelection() && !Printing && !fixed) {
+        bool wasSelected = State & gdSelected;
+        TMouseActions* ma = FMouseActions.get();
+        if (ma->DisjunctRowSelect() || ma->DisjunctColSelect()) {
+            bool marked = IsSelected(col, ARow);
+            if (ma->DisjunctColSelect() && !ma->DisjunctRowSelect())
+                marked = dcol < int(ColCount()) && GetColSelect(dcol);
+            bool current = ma->DisjunctRowSelect() ? ARow == Row() : dcol == Col();
+            State &= ~gdSelected;
+            if (marked && !(FPlainClick && current)) {
+                paintSelected();
+                State = gdSelected;
+            } else if (!marked && FPlainClick && wasSelected) {
+                paintSelected();
+            }
+        } else if (IsSelected(dcol, ARow) || (wasSelected && FPlainClick)) {
+            paintSelected();
+        } else {
+            State &= ~gdSelected;
+        }
+        if (ma->DisjunctCellSelect()) {
+            bool listed = std::any_of(FSelectedCells.begin(), FSelectedCells.end(),
+                                      [&](const TPoint& p) { return p.X == col && p.Y == ARow; });
+            if (listed) {
+                paintSelected();
+            } else if (dcol == Col() && ARow == Row()) {
+                State &= ~gdSelected;
+                ABrush->SetColor(eventBrush);
+                AFont->SetColor(eventFont);
+                AColorTo = AMirrorColor = AMirrorColorTo = clNone;
+            }
+        }
+    }
+    if (OnGetWordWrap)
+        OnGetWordWrap(this, col, ARow, WordWrap);
+    ResolveCellAlignment(col, ARow, HAlign, VAlign);
+}
+
+void TProStringGrid::ResolveCellAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign)
+{
+    HAlign = taLeftJustify;
+    VAlign = FP.VAlignment;
+    if (FP.AutoNumAlign) {
+        AnsiString text = Cells(ACol, ARow);
+        bool wideFormula = text.size() > 3 && text[0] == '|' && text[1] == '\\' && text[3] == '=';
+        if ((!text.empty() && text[0] == '=') || wideFormula)
+            text = CalcFormula(ACol, ARow, text);
+        Byte kind = IsNumericText(Trim(text));
+        if (kind == 0 || kind == 1 || kind == 5)
+            HAlign = taRightJustify;
+    } else if (HasCellProperties(ACol, ARow)) {
+        HAlign = CellProperties(ACol, ARow)->Alignment();
+    }
+    GetCellAlignment(ACol, ARow, HAlign, VAlign);
+}
+
+// ---------------------------------------------------------------- inside one cell
+void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState)
+{
+    int col = RealColIndex(ACol);
+    TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
+    TAlignment ha = taLeftJustify;
+    TVAlignment va = vtaTop;
+    bool wrap = true;
+    TCellGradientDirection dir = GradientVertical;
+    TGridDrawState state = AState;
+    GetCellStyleEx(ACol, ARow, state, false, true, true, ACanvas->Brush(), colorTo, mirror, mirrorTo,
+                   ACanvas->Font(), ha, va, wrap, dir);
+    auto* g = dynamic_cast<TCellGraphic*>(GetCellGraphicObject(col, ARow));
+    if (col == 0 && FMouseActions->HotmailRowSelect() && ARow >= TBaseGrid::FixedRows()) {
+        FRowCheckGraphic->CellType = ctRowCheckBox;
+        FRowCheckGraphic->CellBoolean = IsSelected(TBaseGrid::FixedCols(), ARow);
+        g = FRowCheckGraphic.get();
+    }
+    if ((state & gdSelected) && !(state & gdFocused) && FP.SelectionColor == clNone)
+        ACanvas->Brush()->SetColor(clHighlight);
+    ACanvas->Font()->SetSize(ACanvas->Font()->Size() + ZoomDelta());
+    TColor savedBrush = ACanvas->Brush()->Color();
+    TColor savedFont = ACanvas->Font()->Color();
+    bool fixed = state & gdFixed;
+    bool gradientLook = FP.Look == glHalvik || FP.Look == glXP || FP.Look == glVista;
+    if (fixed && !FP.Flat && gradientLook)
+        DrawFixedLook(ACanvas, col, ARow, ARect, true);
+
+    TRect textRect = ARect;
+    if (ACol == 0 && Row() == ARow && TBaseGrid::FixedCols() > 0 && !FRowIndicator->Empty()) {
+        int h = FRowIndicator->Height();
+        int y = va == vtaCenter ? (ARect.Top + ARect.Bottom - h) / 2 : va == vtaBottom ? ARect.Bottom - h : ARect.Top;
+        DrawBitmapTransparent(ACanvas, FRowIndicator.get(), savedBrush, TRect(ARect.Left, y, ARect.Right, y + h));
+        textRect.Left += FRowIndicator->Width() + 2;
+    }
+    if (fixed && !FP.Flat && FP.Look == glListView) {
+        TRect r = ARect;
+        InflateRect(r, 1, 1);
+        if (ThemesActive()) {
+            int st = FHoverCol == ACol && FHoverRow == ARow ? (FHoverDown ? HIS_PRESSED : HIS_HOT) : HIS_NORMAL;
+            DrawThemedPart(ACanvas, "header", HP_HEADERITEM, st, r);
+        } else {
+            ACanvas->Pen()->SetColor(clWhite);
+            ACanvas->Brush()->SetColor(clBtnFace);
+            ACanvas->Rectangle(ARect);
+        }
+        ACanvas->Brush()->SetColor(savedBrush);
+    }
+    if (ACol == 0 && GetRowModified(ARow) && FShowModified->Enabled()) {
+        TRect bar(ARect.Right - 4, ARect.Top, ARect.Right, ARect.Bottom);
+        FillRectColor(ACanvas, bar, FShowModified->Color());
+    }
+    if (!fixed) {
+        if (FControlLook->DropDownAlwaysVisible() && HasComboBox(col, ARow)) {
+            TRect b(textRect.Right - 16, textRect.Top, textRect.Right, textRect.Bottom);
+            DrawComboButton(ACanvas, this, b, ThemesActive() && FComCtl6, false);
+            textRect.Right -= 16;
+        } else if (FControlLook->SpinButtonsAlwaysVisible() && HasSpinEdit(col, ARow)) {
+            TRect b(textRect.Right - 16, textRect.Top, textRect.Right, textRect.Bottom);
+            DrawSpinButtons(ACanvas, this, b, ThemesActive(), false);
+            textRect.Right -= 16;
+        }
+    }
+    int textWidth = 0;
+    DrawCellText(ACanvas, ACol, ARow, textRect, state, g, ha, va, wrap, savedBrush, savedFont, textWidth);
+    TRect grown = ARect;
+    InflateRect(grown, 1, 1);
+    DrawCellBorders(ACanvas, ACol, ARow, grown);
+    if (fixed && !FP.Flat)
+        DrawFixedLook(ACanvas, col, ARow, ARect, false);
+    if (ACol == 0 && ARow >= TBaseGrid::FixedRows() && HasNodes() && FCellNode->ShowTree())
+        DrawTreeLines(ACanvas, ARow, ARect);
+    if (g) {
+        ACanvas->Brush()->SetColor(savedBrush);
+        DrawCellGraphic(ACanvas, col, ARow, ARect, g, va, ha, textWidth);
+    }
+    if (OnDrawCell) {
+        TRect r(ARect.Left + 1, ARect.Top + 1, ARect.Right - GridLineWidth(), ARect.Bottom - GridLineWidth());
+        OnDrawCell(this, ACol, ARow, r, state);
+    }
+    if (OnCustomCellDraw)
+        OnCustomCellDraw(this, ACanvas, ACol, ARow, state, ARect, false);
+    TPoint base = GetBaseCell(ACol, ARow);
+    if (!FP.HideFocusRect && base.X == Col() && base.Y == Row() && Focused() && (Options() & goDrawFocusSelected)) {
+        TRect f = ARect;
+        InflateRect(f, GridLineWidth() - 1, GridLineWidth() - 1);
+        f.Right -= 1;
+        f.Bottom -= 1;
+        ACanvas->DrawFocusRect(f);
+    }
+}
+
+// ---------------------------------------------------------------- fixed cells by look
+void TProStringGrid::DrawFixedLook(TCanvas* ACanvas, int ACol, int ARow, TRect& ARect, bool Before)
+{
+    TGridLook look = FP.Look;
+    int dcol = DisplayColumn(ACol);
+    if (Before) {
+        TRect r = ARect;
+        if (look == glVista) {
+            OffsetRect(r, -1, -1);
+            r.Bottom -= 0;
+        }
+        TColor from = FLook.FixedFrom, to = FLook.FixedTo, mFrom = FLook.FixedMirrorFrom, mTo = FLook.FixedMirrorTo;
+        TColor border = look == glVista ? clWhite : clNone;
+        TSortSettings* ss = FSortSettings.get();
+        bool sortHeader = ARow == TBaseGrid::FixedRows() - 1 && ss->Show() && ss->Column() == ACol &&
+                          ss->HeaderColor() != clNone && (dcol >= TBaseGrid::FixedCols() || ss->FixedCols());
+        if (sortHeader) {
+            from = ss->HeaderColor();
+            to = ss->HeaderColorTo();
+            mFrom = ss->HeaderMirrorColor();
+            mTo = ss->HeaderMirrorColorTo();
+        }
+        if (FP.ActiveCellShow && ((ARow == TBaseGrid::FixedRows() - 1 && dcol == Col()) ||
+                                  (dcol == TBaseGrid::FixedCols() - 1 && ARow == Row()))) {
+            from = FP.ActiveCellColor;
+            to = FP.ActiveCellColorTo == clNone ? from : FP.ActiveCellColorTo;
+            mFrom = mTo = clNone;
+        }
+        bool hover = FHoverCol == dcol && FHoverRow == ARow && !(ComponentState() & csDesigning);
+        if (hover) {
+            r.Right += 1;
+            r.Bottom += 1;
+            bool down = FHoverDown && FLook.DownFrom != clNone;
+            TColor hf = down ? FLook.DownFrom : FLook.HoverFrom;
+            if (hf != clNone) {
+                from = hf;
+                to = down ? FLook.DownTo : FLook.HoverTo;
+                mFrom = down ? FLook.DownMirrorFrom : FLook.HoverMirrorFrom;
+                mTo = down ? FLook.DownMirrorTo : FLook.HoverMirrorTo;
+                border = down ? FLook.DownBorder : FLook.HoverBorder;
+            }
+        }
+        if (to == clNone)
+            to = from;
+        if (from == clNone)
+            return;
+        if (mFrom != clNone) {
+            TRect upper = r, lower = r;
+            upper.Bottom = lower.Top = r.Top + r.Height() / 2;
+            DrawGradient(ACanvas, from, to, false, upper, 64);
+            DrawGradient(ACanvas, mFrom, mTo == clNone ? mFrom : mTo, false, lower, 64);
+        } else {
+            DrawGradient(ACanvas, from, to, false, r, 64);
+        }
+        if (border != clNone)
+            FrameRect(ACanvas, r, border);
+        return;
+    }
+    TGridOptions opts = Options();
+    TColor dark = DarkenColor(ColorToRGB(FixedColor()));
+    auto xpEdges = [&]() {
+        TRect r = ARect;
+        InflateRect(r, 1, 1);
+        r.Bottom -= 1;
+        if (opts & goFixedHorzLine) {
+            HLine(ACanvas, r.Left, r.Right, r.Bottom, dark);
+            HLine(ACanvas, r.Left + 1, r.Right - 1, r.Top + 1, clWhite);
+            VLine(ACanvas, r.Left + 1, r.Top + 1, r.Bottom, clWhite);
+        }
+        return r;
+    };
+    switch (look) {
+    case glXP:
+    case glHalvik: xpEdges(); break;
+    case glSoft:
+        if (!FP.Flat) {
+            TRect r = xpEdges();
+            if (opts & goFixedVertLine) {
+                VLine(ACanvas, r.Right - 2, r.Top, r.Bottom, dark);
+                VLine(ACanvas, r.Right - 1, r.Top, r.Bottom, clWhite);
+            }
+        }
+        break;
+    case glClassic: {
+        TRect r = ARect;
+        DrawEdge(ACanvas, r, BDR_RAISEDINNER, BF_LEFT | BF_TOP);
+        r = ARect;
+        DrawEdge(ACanvas, r, EDGE_RAISED, BF_RIGHT | BF_BOTTOM);
+        VLine(ACanvas, ARect.Right - 1, ARect.Top, ARect.Bottom, clBlack);
+        HLine(ACanvas, ARect.Left, ARect.Right, ARect.Bottom - 1, clBlack);
+        break;
+    }
+    default: break;
+    }
+}
+
+// ---------------------------------------------------------------- cell text
+bool TProStringGrid::SortGlyphShown(int ACol, int ARow)
+{
+    TSortSettings* ss = FSortSettings.get();
+    if (!ss->Show() || ARow != ss->Row() || RowCount() <= 2 || TBaseGrid::FixedRows() <= 0)
+        return false;
+    if (DisplayColumn(ACol) < TBaseGrid::FixedCols() && !ss->FixedCols())
+        return false;
+    if (FSortIndexes->Count() > 0)
+        return ss->IndexShow() && FSortIndexes->FindIndex(ACol) >= 0;
+    return ss->Column() == ACol;
+}
+
+void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState,
+                                  TCellGraphic* G, TAlignment HAlign, TVAlignment VAlign, bool WordWrap,
+                                  TColor SavedBrush, TColor SavedFont, int& TextWidth)
+{
+    int col = RealColIndex(ACol);
+    TextWidth = 0;
+    bool fixed = AState & gdFixed;
+    if ((AState & gdSelected) && !fixed && ShowSelection()) {
+        if (FP.SelectionColor != clNone)
+            ACanvas->Brush()->SetColor(FP.SelectionColor);
+        if (FP.SelectionTextColor != clNone)
+            ACanvas->Font()->SetColor(FP.SelectionTextColor);
+    }
+    TColor linkColor = (AState & gdSelected) && FP.SelectionTextColor != clNone && ShowSelection()
+                           ? FP.SelectionTextColor
+                           : FP.URLColor;
+
+    AnsiString text;
+    FormatNumericCell(col, ARow, text);
+    Byte kind = ClassifyCellText(text, FP.EnableHTML);
+    if (kind == 3) {
+        text = CalcFormula(col, ARow, text);
+        kind = ClassifyCellText(text, FP.EnableHTML);
+    }
+    if (IsPasswordCell(col, ARow))
+        text = AnsiString(text.size(), FPasswordChar.empty() ? '*' : FPasswordChar[0]);
+
+    if (ARow == 0 && HasFilterButton(col)) {
+        DrawResourceBitmapTransparent(ACanvas, "PSGFILT", SavedBrush,
+                                      TRect(ARect.Right - 16, ARect.Top, ARect.Right, ARect.Bottom));
+    }
+
+    // Background picture or gradient behind a cell without its own colour.
+    TBackGround* bg = FBackGround.get();
+    bool ownColour = HasCellProperties(col, ARow) && CellProperties(col, ARow)->BrushColor() != clNone;
+    bool covered = bg->Cells() == bcAll || (bg->Cells() == bcFixed) == fixed;
+    if (!ownColour && covered && !(AState & gdSelected)) {
+        TRect cell = ARect;
+        InflateRect(cell, 1, 1);
+        if (!bg->Bitmap()->Empty() && (bg->Display() == bdTile || bg->Display() == bdFixed)) {
+            int saved = SaveDC(ACanvas);
+            IntersectClipRect(ACanvas, cell.Left, cell.Top, cell.Right, cell.Bottom);
+            TBitmap* b = bg->Bitmap();
+            if (bg->Display() == bdFixed) {
+                ACanvas->Draw(bg->Left(), bg->Top(), b);
+            } else {
+                for (int y = cell.Top - cell.Top % b->Height(); y < cell.Bottom; y += b->Height())
+                    for (int x = cell.Left - cell.Left % b->Width(); x < cell.Right; x += b->Width())
+                        ACanvas->Draw(x, y, b);
+            }
+            RestoreDC(ACanvas, saved);
+        } else if (bg->Display() == bdGradientHorz || bg->Display() == bdGradientVert) {
+            bool horz = bg->Display() == bdGradientHorz;
+            int span = horz ? ClientWidth() : ClientHeight();
+            TColor from = ColorToRGB(bg->Color()), to = ColorToRGB(bg->ColorTo());
+            int lo = horz ? cell.Left : cell.Top, hi = horz ? cell.Right : cell.Bottom;
+            TColor a = BlendColorAt(from, to, 0, std::max(0, lo), std::max(1, span));
+            TColor b = BlendColorAt(from, to, 0, std::max(0, hi), std::max(1, span));
+            DrawGradient(ACanvas, a, b, horz, cell, 128 * std::max(1, hi - lo) / std::max(1, span) + 1);
+        }
+    }
+
+    if (FP.SelectionRectangle && IsSelected(ACol, ARow) && !fixed) {
+        TGridRect s = Selection();
+        TRect cell = ARect;
+        InflateRect(cell, 1, 1);
+        ACanvas->Brush()->SetColor(FSelectionRectangleColor);
+        int lw = GridLineWidth();
+        if (ACol == s.Left)
+            ACanvas->FillRect(TRect(cell.Left + lw - 1, cell.Top, cell.Left + lw + 1, cell.Bottom));
+        if (ACol == s.Right)
+            ACanvas->FillRect(TRect(cell.Right - lw - 2, cell.Top, cell.Right - lw, cell.Bottom));
+        if (ARow == s.Top)
+            ACanvas->FillRect(TRect(cell.Left, cell.Top + lw - 1, cell.Right, cell.Top + lw + 1));
+        if (ARow == s.Bottom)
+            ACanvas->FillRect(TRect(cell.Left, cell.Bottom - lw - 2, cell.Right, cell.Bottom - lw));
+        if (FP.SelectionResizer && ACol == s.Right && ARow == s.Bottom)
+            ACanvas->FillRect(TRect(cell.Right - 4 - lw, cell.Bottom - 4 - lw, cell.Right - lw, cell.Bottom - lw));
+        ACanvas->Brush()->SetColor(SavedBrush);
+    }
+
+    if (G && !TextSharesCell(G->CellType))
+        return;
+
+    TRect r = ARect;
+    r.Left += FCellTextOffset.X;
+    r.Right -= FCellTextOffset.X;
+    r.Top += FCellTextOffset.Y;
+    int gw = 0;
+    if (G) {
+        gw = GraphicWidth(this, G);
+        if (ACol == 0 && G->CellType == ctNode && HasCellProperties(0, ARow))
+            gw = CellProperties(0, ARow)->NodeLevel() * 12 + 4;
+        if (G->CellType == ctCheckBox && G->CellHAlign != haAfterText && HAlign != taRightJustify)
+            r.Left += gw + 2;
+        else if (G->CellHAlign == haBeforeText && HAlign != taRightJustify)
+            r.Left += gw;
+        else if (G->CellHAlign == haAfterText || (G->CellType == ctCheckBox && HAlign == taRightJustify))
+            r.Right -= gw;
+        if (G->CellVAlign == vaAboveText)
+            r.Top += GraphicHeight(this, G);
+        else if (G->CellVAlign == vaUnderText)
+            r.Bottom -= GraphicHeight(this, G);
+    }
+    if (ACol == 0 && HasNodes() && !(G && G->CellType == ctNode))
+        r.Left = ARect.Left + GetRowIndent(ARow);
+
+    bool sortGlyph = SortGlyphShown(col, ARow);
+    auto glyphY = [&](const TRect& tr) {
+        return VAlign == vtaTop ? tr.Top + 8 : VAlign == vtaBottom ? tr.Bottom - 8 : (tr.Top + tr.Bottom) / 2;
+    };
+    SetBkMode(ACanvas, TRANSPARENT);
+
+    if (kind == 1) {
+        if (ARow == 0 && HasFilterButton(col))
+            r.Right -= 18;
+        if (sortGlyph)
+            r.Right -= 10;
+        THtmlRun run;
+        run.Images = FGridImages;
+        run.Cache = FPictureCache.get();
+        run.Container = FPictureContainer;
+        run.URLColor = linkColor;
+        run.ShadowColor = clGray;
+        run.WordWrap = WordWrap;
+        run.Owner = this;
+        // Laid out first, so that a centred or bottom-aligned cell places the block.
+        run.CheckHeight = true;
+        TBitmap scratch;
+        scratch.SetSize(1, 1);
+        scratch.Canvas()->Font()->Assign(ACanvas->Font());
+        run.Run(scratch.Canvas(), text, r);
+        TextWidth = run.XSize;
+        TRect hr = r;
+        if (VAlign == vtaCenter && run.YSize < r.Height())
+            hr.Top = r.Top + (r.Height() - run.YSize) / 2 - FCellTextOffset.Y / 2;
+        else if (VAlign == vtaBottom && run.YSize < r.Height())
+            hr.Top = r.Bottom - run.YSize;
+        run.CheckHeight = false;
+        run.Run(ACanvas, text, hr);
+        if (sortGlyph)
+            DrawSortIndicator(ACanvas, col, r.Right + 2, glyphY(r));
+        return;
+    }
+    if (kind == 2) {
+        if (!((AState & gdSelected) && (AState & gdFocused) && FP.SelectionColor == clNone))
+            ACanvas->FillRect(ARect);
+        DrawRichTextCell(col, ARow, ARect, ACanvas);
+        return;
+    }
+    if (kind == 5)
+        text = WideToAnsi(DecodeUnicodeCell(text));
+
+    bool link = FP.URLShow && IsURL(text);
+    if (link) {
+        if (!FP.URLFull)
+            StripURLPrefix(text);
+        ACanvas->Font()->SetColor(linkColor);
+        ACanvas->Font()->SetStyle(ACanvas->Font()->Style() | fsUnderline);
+    }
+    bool multiLine = text.find_first_of("\r\n") != AnsiString::npos;
+    unsigned flags = DT_EDITCONTROL | DT_NOPREFIX | DT_EXPANDTABS;
+    if (!multiLine && !WordWrap) {
+        flags |= DT_SINGLELINE;
+        if (FP.EnhTextSize)
+            flags |= DT_END_ELLIPSIS;
+    } else {
+        flags |= DT_WORDBREAK;
+        if (FP.EnhTextSize && !FP.Multilinecells)
+            flags |= DT_END_ELLIPSIS;
+    }
+    if (HAlign == taRightJustify)
+        flags |= DT_RIGHT;
+    else if (HAlign == taCenter)
+        flags |= DT_CENTER;
+    if (sortGlyph && kind != 5) {
+        if (HAlign == taLeftJustify)
+            r.Right -= 14;
+        else
+            r.Left += 14;
+        if (HAlign == taCenter)
+            r.Left += 10;
+    } else if (sortGlyph) {
+        r.Right -= 10;
+    }
+    if (ARow == 0 && HasFilterButton(col))
+        r.Right -= 16;
+    TRect calc = r;
+    DrawText(ACanvas, text, -1, calc, (flags | DT_CALCRECT) & ~DT_END_ELLIPSIS);
+    TextWidth = std::min(calc.Width(), r.Width());
+    int textH = calc.Height();
+    TRect tr = r;
+    if (flags & DT_SINGLELINE) {
+        flags |= VAlign == vtaCenter ? DT_VCENTER : VAlign == vtaBottom ? DT_BOTTOM : DT_TOP;
+        if (VAlign == vtaCenter)
+            tr.Bottom = ARect.Bottom - FCellTextOffset.Y / 2;
+    } else if (textH < r.Height()) {
+        if (VAlign == vtaCenter)
+            tr.Top = r.Top + (r.Height() - textH) / 2;
+        else if (VAlign == vtaBottom)
+            tr.Top = r.Bottom - textH;
+    }
+    DrawText(ACanvas, text, -1, tr, flags);
+    if (G && G->CellType == ctEmpty && G->CellErrLen > 0)
+        DrawErrorUnderline(this, ACanvas, text, G->CellErrLen, G->CellErrFrom, textH, tr);
+    if (sortGlyph) {
+        int x = HAlign == taLeftJustify  ? r.Left + TextWidth + 10 + (G ? gw : 0)
+                : HAlign == taRightJustify ? r.Right - TextWidth - 10
+                                           : ARect.Left + 8;
+        DrawSortIndicator(ACanvas, col, x, glyphY(r));
+    }
+    if (link)
+        ACanvas->Font()->SetColor(SavedFont);
+}
+
+void TProStringGrid::DrawRichTextCell(int ACol, int ARow, const TRect& ARect, TCanvas* ACanvas)
+{
+    AnsiString rtf = Cells(ACol, ARow);
+    TRect r = ARect;
+    r.Left += FCellTextOffset.X;
+    r.Right -= FCellTextOffset.X;
+    bool selected = IsSelected(DisplayColumn(ACol), ARow) && !(DisplayColumn(ACol) == Col() && ARow == Row());
+    if (selected && !FP.SelectionRTFKeep && FP.SelectionTextColor != clNone) {
+        // Selected rich text is shown in the selection's text colour.
+        FRichEditSel->SetPlainText(false);
+        CellToRich(ACol, ARow, FRichEditSel);
+        FRichEditSel->SetSelStart(0);
+        FRichEditSel->SetSelLength(65535);
+        FRichEditSel->SelAttributes()->SetColor(FP.SelectionTextColor);
+        TMemoryStream stream;
+        FRichEditSel->Lines()->SaveToStream(&stream);
+        rtf.assign(static_cast<const char*>(stream.Memory()), std::size_t(stream.Size()));
+    }
+    DrawRichText(ACanvas, rtf, r);
+}
+
+// ---------------------------------------------------------------- borders
+void TProStringGrid::DrawCellBorders(TCanvas* ACanvas, int ACol, int ARow, TRect ARect)
+{
+    TCellBorders borders = 0;
+    TPen saved;
+    saved.Assign(ACanvas->Pen());
+    GetCellBorder(RealColIndex(ACol), ARow, ACanvas->Pen(), borders);
+    if (borders == 0 && !OnGetCellBorderProp) {
+        ACanvas->Pen()->Assign(&saved);
+        return;
+    }
+    TPen left, top, right, bottom;
+    left.Assign(ACanvas->Pen());
+    top.Assign(ACanvas->Pen());
+    right.Assign(ACanvas->Pen());
+    bottom.Assign(ACanvas->Pen());
+    if (OnGetCellBorderProp)
+        OnGetCellBorderProp(this, ARow, ACol, &left, &top, &right, &bottom);
+    int w = (ACanvas->Pen()->Width() + 1) / 2;
+    if (Options() & goVertLine) {
+        ARect.Left += w;
+        ARect.Right -= w;
+    }
+    if (Options() & goHorzLine) {
+        ARect.Top += w;
+        ARect.Bottom -= w;
+    }
+    auto line = [&](TPen* p, int x1, int y1, int x2, int y2) {
+        ACanvas->Pen()->Assign(p);
+        ACanvas->MoveTo(x1, y1);
+        ACanvas->LineTo(x2, y2);
+    };
+    if (borders & cbLeft)
+        line(&left, ARect.Left, ARect.Top, ARect.Left, ARect.Bottom);
+    if (borders & cbRight)
+        line(&right, ARect.Right - 1, ARect.Top, ARect.Right - 1, ARect.Bottom);
+    if (borders & cbTop) {
+        int y = GridLineWidth() == 0 ? ARect.Top + 1 : ARect.Top + GridLineWidth();
+        line(&top, ARect.Left, y, ARect.Right, y);
+    }
+    if (borders & cbBottom)
+        line(&bottom, ARect.Left, ARect.Bottom - 1, ARect.Right, ARect.Bottom - 1);
+    ACanvas->Pen()->Assign(&saved);
+}
+
+// ---------------------------------------------------------------- the whole grid
+void TProStringGrid::Paint()
+{
+    TCanvas* c = Canvas();
+    c->Pen()->SetStyle(psSolid);
+    TBaseGrid::Paint();
+    if (FEditorVisible) {
+        TRect r = CellRect(Col(), Row());
+        bool lines = GridLineWidth() >= 1 && (Options() & (goHorzLine | goVertLine));
+        c->Pen()->SetColor(lines ? GridLineColor() : Color());
+        c->Brush()->SetStyle(bsClear);
+        c->Rectangle(r.Left - 1, r.Top - 1, r.Right, r.Bottom);
+        c->Brush()->SetStyle(bsSolid);
+    }
+    c->Pen()->SetColor(clBlack);
+    if (!(FBackGround->Bitmap()->Empty() && FBackGround->ColorTo() == clNone))
+        PaintBackgroundArea();
+    if (OnAfterPaint)
+        OnAfterPaint(this);
+}
+
+void TProStringGrid::PaintBackgroundArea()
+{
+    TBackGround* bg = FBackGround.get();
+    bool gradient = bg->Display() == bdGradientHorz || bg->Display() == bdGradientVert;
+    if (bg->Bitmap()->Empty() && !gradient)
+        return;
+    if (gradient && bg->ColorTo() == clNone)
+        return;
+    int lastCol = ColCount() - 1, lastRow = RowCount() - 1;
+    bool colVisible = lastCol < LeftCol() + VisibleColCount() + 1;
+    bool rowVisible = lastRow < TopRow() + VisibleRowCount() + 1;
+    if (!colVisible && !rowVisible)
+        return;
+    TCanvas* c = Canvas();
+    TRect cr = ClientRect();
+    cr.Bottom -= FSearchPanel && FSearchPanel->Visible() ? 32 : 0;
+    cr.Bottom -= FFooterPanel && FFooterPanel->Visible() ? FFooterPanel->Height() : 0;
+    TRect last = CellRect(std::min(lastCol, LeftCol() + VisibleColCount()), std::min(lastRow, TopRow() + VisibleRowCount()));
+    std::vector<TRect> strips;
+    if (colVisible && last.Right + GridLineWidth() < cr.Right)
+        strips.push_back(TRect(last.Right + GridLineWidth(), cr.Top, cr.Right, cr.Bottom));
+    if (rowVisible && last.Bottom + GridLineWidth() < cr.Bottom)
+        strips.push_back(TRect(cr.Left, last.Bottom + GridLineWidth(), cr.Right, cr.Bottom));
+    for (const TRect& s : strips) {
+        int saved = SaveDC(c);
+        IntersectClipRect(c, s.Left, s.Top, s.Right, s.Bottom);
+        if (bg->Bitmap()->Empty()) {
+            DrawGradient(c, bg->Color(), bg->ColorTo(), bg->Display() == bdGradientHorz, cr, 128);
+        } else if (bg->Display() == bdTile) {
+            if (bg->Cells() != bcFixed) {
+                TBitmap* b = bg->Bitmap();
+                TRect origin = bg->Cells() == bcNormal ? CellRect(TBaseGrid::FixedCols(), TBaseGrid::FixedRows())
+                                                       : TRect(0, 0, 0, 0);
+                int ox = origin.Left + FCellTextOffset.X, oy = origin.Top + FCellTextOffset.Y;
+                for (int y = oy - ((oy - s.Top) / b->Height() + 1) * b->Height(); y < s.Bottom; y += b->Height())
+                    for (int x = ox - ((ox - s.Left) / b->Width() + 1) * b->Width(); x < s.Right; x += b->Width())
+                        c->Draw(x, y, b);
+            }
+        } else {
+            c->Draw(bg->Left(), bg->Top(), bg->Bitmap());
+        }
+        RestoreDC(c, saved);
+    }
+}
+
+void TProStringGrid::SetHoverFixedCell(int ACol, int ARow, bool MouseDown)
+{
+    if (FHoverCol == ACol && FHoverRow == ARow && FHoverDown == MouseDown)
+        return;
+    if (FHoverCol >= 0 && FHoverRow >= 0)
+        RepaintCell(FHoverCol, FHoverRow);
+    FHoverCol = ACol;
+    FHoverRow = ARow;
+    FHoverDown = MouseDown;
+    if (ACol >= 0 && ARow >= 0)
+        RepaintCell(ACol, ARow);
+}
+
+// ---------------------------------------------------------------- sizing lines
+void TProStringGrid::DrawColSizingLine(int X)
+{
+    if (!HandleAllocated())
+        return;
+    int bottom = 0;
+    for (int r = 0; r < RowCount(); ++r)
+        if (r < TBaseGrid::FixedRows() || r >= TopRow())
+            bottom += RowHeights(r) + GridLineWidth();
+    bottom = std::max(bottom, Height());
+    TCanvas* c = Canvas();
+    TPen saved;
+    saved.Assign(c->Pen());
+    c->Pen()->SetStyle(psDot);
+    c->Pen()->SetMode(pmXor);
+    c->Pen()->SetColor(clWhite);
+    c->MoveTo(X, 0);
+    c->LineTo(X, bottom);
+    c->Pen()->Assign(&saved);
+}
+
+void TProStringGrid::DrawRowSizingLine(int Y)
+{
+    if (!HandleAllocated())
+        return;
+    int right = 0;
+    for (int col = 0; col < ColCount(); ++col)
+        if (col < TBaseGrid::FixedCols() || col >= LeftCol())
+            right += ColWidths(col) + GridLineWidth();
+    right = std::max(right, Width());
+    TCanvas* c = Canvas();
+    TPen saved;
+    saved.Assign(c->Pen());
+    c->Pen()->SetStyle(psDot);
+    c->Pen()->SetMode(pmXor);
+    c->Pen()->SetColor(clWhite);
+    c->MoveTo(0, Y);
+    c->LineTo(right, Y);
+    c->Pen()->Assign(&saved);
+}

@@ -1,0 +1,178 @@
+// TProStringGrid: the displayed form of numbers, the measured size of a
+// cell's text, the balloon text of a cell and the automatic insertion and
+// removal of rows.
+#include <algorithm>
+#include <cmath>
+
+#include "grid/ProGrid.h"
+#include "grid/ProGridPaint_p.h"
+#include "grid/ProUtil.h"
+#include "grid/PsgHTMLE.h"
+#include "platform/core/CodePage.h"
+
+namespace {
+bool IsWideCell(const AnsiString& S)
+{
+    return S.size() >= 2 && S[0] == '|' && S[1] == '\\';
+}
+}
+
+// ---------------------------------------------------------------- numbers
+// A format the formatter rejects (or a "d" format over a cell that holds no
+// integer) leaves the stored text shown: painting never raises.
+void TProStringGrid::FormatNumericCell(int ACol, int ARow, AnsiString& Text)
+{
+    Text = Cells(ACol, ARow);
+    if (!OnGetFloatFormat)
+        return;
+    Byte kind = IsNumericText(Text);
+    if (kind != 0 && kind != 1 && kind != 5)
+        return;
+    bool isFloat = true;
+    AnsiString fmt = FP.FloatFormat;
+    OnGetFloatFormat(this, ACol, ARow, isFloat, fmt);
+    if (!isFloat)
+        return;
+    try {
+        if (fmt.find('d') != AnsiString::npos)
+            Text = Format(fmt, {CellIntegerValue(ACol, ARow)});
+        else
+            Text = Format(fmt, {CellFloatValue(ACol, ARow)});
+    } catch (const Exception&) {
+        Text = Cells(ACol, ARow);
+    }
+}
+
+// ---------------------------------------------------------------- measuring
+void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoint& Size)
+{
+    Size = TPoint(0, 0);
+    TBitmap bmp;
+    bmp.SetSize(1, 1);
+    TCanvas* c = bmp.Canvas();
+    TGridDrawState state = 0;
+    TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
+    TAlignment ha = taLeftJustify;
+    TVAlignment va = vtaTop;
+    bool wrap = false;
+    TCellGradientDirection dir = GradientVertical;
+    GetCellStyleEx(ACol, ARow, state, false, false, false, c->Brush(), colorTo, mirror, mirrorTo, c->Font(), ha, va,
+                   wrap, dir);
+    c->Font()->SetSize(c->Font()->Size() + ZoomDelta());
+
+    AnsiString text;
+    FormatNumericCell(ACol, ARow, text);
+    Byte kind = ClassifyCellText(text, FP.EnableHTML);
+    if (kind == 3) {
+        text = CalcFormula(ACol, ARow, text);
+        kind = ClassifyCellText(text, FP.EnableHTML);
+    }
+    int col = DisplayColumn(ACol);
+    int width = col >= 0 && col < ColCount() ? ColWidths(col) : DefaultColWidth();
+    auto* g = dynamic_cast<TCellGraphic*>(GetCellGraphicObject(ACol, ARow));
+    if (g && g->CellType == ctRotated) {
+        TSize e = c->TextExtent(text);
+        double a = g->CellAngle * 3.14159265358979 / 180.0;
+        double ca = std::abs(std::cos(a)), sa = std::abs(std::sin(a));
+        Size = TPoint(int(e.cx * ca + e.cy * sa) + 12, int(e.cx * sa + e.cy * ca) + 12);
+        return;
+    }
+    switch (kind) {
+    case 1: {
+        THtmlRun run;
+        run.CheckHeight = true;
+        run.WordWrap = WrapToWidth;
+        run.Images = FGridImages;
+        run.Cache = FPictureCache.get();
+        run.Container = FPictureContainer;
+        run.URLColor = FP.URLColor;
+        run.Run(c, text, TRect(0, 0, WrapToWidth ? width : 65535, 65535));
+        Size = TPoint(run.XSize + 2 + 2 * FCellTextOffset.X, run.YSize + 2 + 2 * FCellTextOffset.Y);
+        return;
+    }
+    case 2: {
+        CellToRich(ACol, ARow, FRichEdit);
+        text = FRichEdit->Text();
+        break;
+    }
+    case 5: text = WideToAnsi(DecodeUnicodeCell(text)); break;
+    default: break;
+    }
+    if (FP.URLShow && !FP.URLFull && IsURL(text))
+        StripURLPrefix(text);
+    if (!WrapToWidth) {
+        int widest = 0, lines = 0;
+        AnsiString rest = text;
+        do {
+            AnsiString line;
+            ExtractFirstLine(rest, true, line);
+            widest = std::max(widest, c->TextWidth(line));
+            ++lines;
+        } while (!rest.empty());
+        Size = TPoint(widest + 2 * FCellTextOffset.X, lines * c->TextHeight("gh") + 2 * FCellTextOffset.Y);
+        return;
+    }
+    if (col == Col() && ARow == Row() && !text.empty() && text.back() == '\n')
+        text.pop_back();
+    TRect r(0, 0, width - 2 * (2 + FCellTextOffset.X), 0);
+    DrawText(c, text, -1, r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
+    Size = TPoint(r.Width() + 2 * FCellTextOffset.X, r.Height() + 2 * FCellTextOffset.Y);
+}
+
+// ---------------------------------------------------------------- balloon text
+AnsiString TProStringGrid::BalloonCellText(int ACol, int ARow)
+{
+    AnsiString text = Cells(ACol, ARow);
+    switch (ClassifyCellText(text, FP.EnableHTML)) {
+    case 1: text = HtmlStripTags(text); break;
+    case 2:
+        CellToRich(ACol, ARow, FRichEdit);
+        text = FRichEdit->Text();
+        break;
+    case 5: text = WideToAnsi(DecodeUnicodeCell(text)); break;
+    default: break;
+    }
+    std::replace(text.begin(), text.end(), '\t', ' ');
+    std::size_t start = text.find_first_not_of("\r\n\t");
+    text = start == AnsiString::npos ? AnsiString() : text.substr(start);
+    if (text.size() > 1024)
+        text = text.substr(0, 1021) + "...";
+    return text;
+}
+
+bool TProStringGrid::GetBalloonText(int ACol, int ARow, AnsiString& ATitle, AnsiString& AText, int& AIcon)
+{
+    if (!FBalloon->Enable())
+        return false;
+    AText = BalloonCellText(ACol, ARow);
+    if (ATitle.empty())
+        ATitle = " ";
+    AIcon = 1;
+    if (OnCellBalloon)
+        OnCellBalloon(this, ACol, ARow, ATitle, AText, AIcon);
+    FBalloonCol = ACol;
+    FBalloonRow = ARow;
+    if (ATitle.size() > 100)
+        ATitle = ATitle.substr(0, 97) + "...";
+    return !AText.empty();
+}
+
+// ---------------------------------------------------------------- rows made and removed by editing
+// Nodes keep their rows through the row services: a row inside a node is one
+// more of its rows.
+void TProStringGrid::AutoInsertRow(int ARow)
+{
+    InsertRows(ARow, 1);
+    if (OnAutoInsertRow)
+        OnAutoInsertRow(this, ARow);
+}
+
+void TProStringGrid::AutoRemoveRow(int ARow)
+{
+    if (!HasNodes() && RowCount() - TBaseGrid::FixedRows() - FP.FixedFooters == 1 && !FP.FixedRowAlways)
+        ClearRowRange(ARow, 1);
+    else
+        RemoveRows(ARow, 1);
+    if (OnAutoDeleteRow)
+        OnAutoDeleteRow(this, ARow);
+}

@@ -1,0 +1,349 @@
+// The grid's hints: the text prepared for the cell under the mouse, the
+// mini-HTML hint window and the balloon window.
+#include "grid/ProHint.h"
+
+#include <algorithm>
+
+#include "grid/ProGrid.h"
+#include "grid/ProGridPaint_p.h"
+#include "grid/ProUtil.h"
+#include "grid/PsgHTMLE.h"
+#include "platform/core/CodePage.h"
+
+namespace {
+TRect g_monitor;
+
+TRect MonitorRect()
+{
+    if (!IsRectEmpty(g_monitor))
+        return g_monitor;
+    return Screen ? Screen->WorkAreaRect() : TRect(0, 0, 1024, 768);
+}
+
+bool IsWideText(const AnsiString& S)
+{
+    return S.size() >= 2 && S[0] == '|' && S[1] == '\\';
+}
+}
+
+// ---------------------------------------------------------------- THTMLHintWindow
+THTMLHintWindow::THTMLHintWindow(TComponent* AOwner) : TCustomForm(AOwner)
+{
+    SetBorderStyle(bsNone);
+    SetFormStyle(fsStayOnTop);
+    SetColor(clInfoBk);
+    SetVisible(false);
+}
+
+AnsiString& THTMLHintWindow::FontName()
+{
+    static AnsiString name = "Tahoma";
+    return name;
+}
+
+void THTMLHintWindow::SetMonitorRect(const TRect& R)
+{
+    g_monitor = R;
+}
+
+bool THTMLHintWindow::IsWide(const AnsiString& Hint) const
+{
+    return IsWideText(Hint);
+}
+
+TSize THTMLHintWindow::Measure(const AnsiString& Hint, int MaxWidth)
+{
+    TBitmap bmp;
+    bmp.SetSize(1, 1);
+    TCanvas* c = bmp.Canvas();
+    c->Font()->Assign(Font());
+    if (IsWide(Hint)) {
+        // Wide text is laid out in the grid's font face, on one line.
+        c->Font()->SetName(FontName());
+        AnsiString text = WideToAnsi(DecodeUnicodeCell(Hint));
+        TRect r(0, 0, MaxWidth, 0);
+        DrawText(c, text, -1, r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        return TSize{r.Width(), r.Height()};
+    }
+    THtmlRun run;
+    run.CheckHeight = true;
+    run.WordWrap = true;
+    run.URLColor = 0xFF0000;
+    run.ShadowColor = 0x808080;
+    run.Run(c, Hint, TRect(0, 0, MaxWidth, 4096));
+    return TSize{run.XSize, run.YSize};
+}
+
+TRect THTMLHintWindow::CalcHintRect(int MaxWidth, const AnsiString& Hint)
+{
+    TSize s = Measure(Hint, MaxWidth);
+    return TRect(0, 0, s.cx, s.cy);
+}
+
+void THTMLHintWindow::ActivateHint(TRect Rect, const AnsiString& Hint)
+{
+    SetCaption(Hint);
+    bool wide = IsWide(Hint);
+    FWideText = wide ? DecodeUnicodeCell(Hint) : WideString();
+    TSize s = Measure(Hint, 1008);
+    FTextWidth = s.cx;
+    FTextHeight = s.cy;
+    Rect.Right = Rect.Left + FTextWidth + (wide ? 8 : 16);
+    Rect.Bottom = Rect.Top + FTextHeight + 4;
+    TRect mon = MonitorRect();
+    if (Rect.Right > mon.Right) {
+        int w = Rect.Width();
+        Rect.Right = mon.Right - 2;
+        Rect.Left = Rect.Right - w;
+    }
+    if (Rect.Bottom > mon.Bottom) {
+        Rect.Bottom = mon.Bottom - 2;
+        Rect.Top = Rect.Bottom - FTextHeight - 4;
+    }
+    SetBoundsRect(Rect);
+    Show();
+    Invalidate();
+}
+
+void THTMLHintWindow::Paint()
+{
+    TCanvas* c = Canvas();
+    TRect cr = ClientRect();
+    c->Brush()->SetColor(Color());
+    c->FillRect(cr);
+    c->Pen()->SetColor(cl3DLight);
+    c->MoveTo(cr.Left, cr.Bottom - 1);
+    c->LineTo(cr.Left, cr.Top);
+    c->LineTo(cr.Right - 1, cr.Top);
+    c->Pen()->SetColor(cl3DDkShadow);
+    c->LineTo(cr.Right - 1, cr.Bottom - 1);
+    c->LineTo(cr.Left, cr.Bottom - 1);
+    TRect tr(cr.Left + 4, cr.Top + (cr.Height() - FTextHeight) / 2, cr.Right - 4, 0);
+    tr.Bottom = tr.Top + FTextHeight + 8;
+    c->Font()->Assign(Font());
+    SetBkMode(c, TRANSPARENT);
+    AnsiString text = Caption();
+    if (IsWide(text)) {
+        c->Font()->SetName(FontName());
+        DrawText(c, WideToAnsi(FWideText), -1, tr, DT_SINGLELINE | DT_NOPREFIX);
+        return;
+    }
+    THtmlRun run;
+    run.URLColor = 0xFF0000;
+    run.ShadowColor = 0x808080;
+    run.Run(c, text, tr);
+}
+
+// ---------------------------------------------------------------- TBalloonWindow
+TBalloonWindow::TBalloonWindow(TComponent* AOwner) : TCustomForm(AOwner)
+{
+    SetBorderStyle(bsNone);
+    SetFormStyle(fsStayOnTop);
+    SetColor(clInfoBk);
+    SetVisible(false);
+}
+
+void TBalloonWindow::SetContent(const AnsiString& Title, int Icon, const AnsiString& Text)
+{
+    FTitle = Title;
+    FIcon = Icon >= 0 && Icon <= 3 ? Icon : 0;
+    FText = Text;
+    Invalidate();
+}
+
+void TBalloonWindow::SetColors(TColor TextColor, TColor BackgroundColor)
+{
+    if (TextColor != clNone)
+        FTextColor = TextColor;
+    if (BackgroundColor != clNone)
+        FBackColor = BackgroundColor;
+    SetColor(FBackColor);
+}
+
+void TBalloonWindow::SetDelays(int Initial, int Reshow, int AutoHide)
+{
+    if (Initial != -1)
+        FInitial = Initial;
+    if (Reshow != -1)
+        FReshow = Reshow;
+    if (AutoHide != -1)
+        FAutoHide = AutoHide;
+}
+
+TSize TBalloonWindow::ContentSize()
+{
+    TBitmap bmp;
+    bmp.SetSize(1, 1);
+    TCanvas* c = bmp.Canvas();
+    c->Font()->Assign(Font());
+    c->Font()->SetStyle(fsBold);
+    TRect t(0, 0, 400, 0);
+    DrawText(c, FTitle, -1, t, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    c->Font()->SetStyle(0);
+    TRect b(0, 0, 400, 0);
+    DrawText(c, FText, -1, b, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+    int icon = FIcon ? 20 : 0;
+    return TSize{std::max(t.Width() + icon, b.Width()) + 16, t.Height() + b.Height() + 14};
+}
+
+void TBalloonWindow::ShowAt(const TPoint& ScreenPos)
+{
+    TSize s = ContentSize();
+    TRect r(ScreenPos.X, ScreenPos.Y + 16, ScreenPos.X + s.cx, ScreenPos.Y + 16 + s.cy);
+    TRect mon = MonitorRect();
+    if (r.Right > mon.Right)
+        OffsetRect(r, mon.Right - 2 - r.Right, 0);
+    if (r.Bottom > mon.Bottom)
+        OffsetRect(r, 0, mon.Bottom - 2 - r.Bottom);
+    SetBoundsRect(r);
+    Show();
+    Invalidate();
+}
+
+void TBalloonWindow::Paint()
+{
+    TCanvas* c = Canvas();
+    TRect cr = ClientRect();
+    c->Brush()->SetColor(FBackColor);
+    c->Pen()->SetColor(clGray);
+    c->RoundRect(cr.Left, cr.Top, cr.Right, cr.Bottom, 8, 8);
+    SetBkMode(c, TRANSPARENT);
+    c->Font()->Assign(Font());
+    c->Font()->SetColor(FTextColor);
+    int x = cr.Left + 8;
+    if (FIcon) {
+        // Information blue, warning yellow, error red: a round mark before the title.
+        TColor mark = FIcon == 1 ? TColor(0xC07000) : FIcon == 2 ? TColor(0x00C0FF) : TColor(0x0000D0);
+        c->Brush()->SetColor(mark);
+        c->Pen()->SetColor(mark);
+        c->Ellipse(x, cr.Top + 6, x + 14, cr.Top + 20);
+        c->Brush()->SetColor(FBackColor);
+        x += 20;
+    }
+    c->Font()->SetStyle(fsBold);
+    TRect t(x, cr.Top + 5, cr.Right - 8, cr.Top + 5);
+    int h = DrawText(c, FTitle, -1, t, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    t.Right = cr.Right - 8;
+    DrawText(c, FTitle, -1, t, DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    c->Font()->SetStyle(0);
+    TRect b(cr.Left + 8, cr.Top + 7 + h, cr.Right - 8, cr.Bottom - 4);
+    DrawText(c, FText, -1, b, DT_WORDBREAK | DT_NOPREFIX);
+}
+
+// ---------------------------------------------------------------- the grid's hint
+void TProStringGrid::PrepareCellHint(AnsiString& HintStr, THintInfo& HintInfo)
+{
+    HintInfo.HintData = nullptr;
+    TGridCoord cell = MouseCoord(HintInfo.CursorPos.X, HintInfo.CursorPos.Y);
+    THTMLHintWindow::FontName() = Font()->Name();
+    if (cell.X >= 0 && cell.Y >= 0) {
+        FHintCol = cell.X;
+        FHintRow = cell.Y;
+        TRect r = MergedCellRect(cell.X, cell.Y);
+        int col = RealColIndex(cell.X);
+        int row = cell.Y;
+        TPoint pos;
+        auto* g = dynamic_cast<TCellGraphic*>(GetCellGraphicObject(col, row));
+        if (g && g->CellType == ctComment) {
+            HintStr = g->CellText;
+            pos = TPoint(r.Right, r.Top);
+        } else {
+            pos = TPoint(r.Left, r.Bottom + 6);
+        }
+        AnsiString text = Cells(col, row);
+        if (FP.AnchorHint && ClassifyCellText(text, FP.EnableHTML) == 1) {
+            TBitmap bmp;
+            bmp.SetSize(std::max(1, r.Width()), std::max(1, r.Height()));
+            TCanvas* c = bmp.Canvas();
+            c->Font()->Assign(Font());
+            THtmlRun run;
+            run.X = HintInfo.CursorPos.X - r.Left;
+            run.Y = HintInfo.CursorPos.Y - r.Top;
+            run.CheckHotSpot = true;
+            run.Selected = true;
+            run.Blink = true;
+            run.WordWrap = GetCellWordWrap(col, row);
+            run.Images = FGridImages;
+            run.Cache = FPictureCache.get();
+            run.Container = FPictureContainer;
+            run.URLColor = FP.URLColor;
+            TRect local(0, 0, r.Width(), r.Height());
+            InflateRect(local, -FCellTextOffset.X, -FCellTextOffset.Y);
+            run.Run(c, text, local);
+            if (run.Hit && !run.Anchor.empty()) {
+                AnsiString hint = run.AnchorHint.empty() ? run.Anchor : run.AnchorHint;
+                if (OnAnchorHint)
+                    OnAnchorHint(this, row, col, hint);
+                HintStr = hint;
+                pos = TPoint(HintInfo.CursorPos.X + 8, HintInfo.CursorPos.Y - 16);
+            }
+        }
+        auto cellHintText = [&](bool RawWide) {
+            if (IsWideText(text))
+                return RawWide ? text : WideToAnsi(DecodeUnicodeCell(text));
+            return FP.HTMLHint ? text : HtmlStripTags(text);
+        };
+        bool normal = cell.X >= TBaseGrid::FixedCols() && cell.X < ColCount() - FP.FixedRightCols &&
+                      row >= TBaseGrid::FixedRows() && row < RowCount() - FP.FixedFooters;
+        if (FP.HintShowCells && normal) {
+            pos.Y = r.Top;
+            HintStr = cellHintText(false);
+        }
+        if (FP.HintShowLargeText) {
+            TPoint size;
+            GetCellTextSize(col, row, false, size);
+            if (r.Width() < size.X || r.Height() < size.Y) {
+                pos.Y = r.Top;
+                HintStr = cellHintText(true);
+            }
+        }
+        if (!(FFloatingFooter->Visible() && row == RowCount() - 1)) {
+            AnsiString own = GetCellHint(col, row);
+            if (!own.empty())
+                HintStr = own;
+        }
+        if (ClassifyCellText(HintStr, true) == 1 || IsWideText(HintStr))
+            HintInfo.HintData = FHintWindow;
+        HintInfo.HintPos = ClientToScreen(pos);
+    }
+    HintInfo.HintStr = HintStr;
+    HintInfo.HintColor = FP.HintColor;
+}
+
+// ---------------------------------------------------------------- balloons
+void TProStringGrid::CreateBalloonTooltip()
+{
+    if (FBalloonWindow)
+        return;
+    FBalloonWindow = new TBalloonWindow(this);
+    FBalloonWindow->SetContent("ToolTipText", 3, AnsiString());
+    FBalloonWindow->SetDelays(FBalloon->InitialDelay(), FBalloon->ReshowDelay(), FBalloon->AutoHideDelay());
+    if (FBalloon->Transparency() != 0)
+        FBalloonWindow->SetOpacity(Byte(255 - FBalloon->Transparency()));
+}
+
+// Whenever a balloon window exists it goes, also when the setting has just
+// been switched off (the window of an enabled balloon must not outlive it).
+void TProStringGrid::DestroyBalloonTooltip()
+{
+    delete FBalloonWindow;
+    FBalloonWindow = nullptr;
+    FBalloonCol = FBalloonRow = -1;
+}
+
+bool TProStringGrid::ShowBalloonAt(int X, int Y)
+{
+    if (!FBalloonWindow || !FBalloon->Enable())
+        return false;
+    TGridCoord cell = MouseCoord(X, Y);
+    AnsiString title, text;
+    int icon = 1;
+    if (cell.X < 0 || cell.Y < 0 || !GetBalloonText(RealColIndex(cell.X), cell.Y, title, text, icon)) {
+        FBalloonWindow->Hide();
+        return false;
+    }
+    FBalloonWindow->SetColors(FBalloon->TextColor(), FBalloon->BackgroundColor());
+    FBalloonWindow->SetContent(title, icon, text);
+    FBalloonWindow->ShowAt(ClientToScreen(TPoint(X, Y)));
+    return true;
+}

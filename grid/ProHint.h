@@ -1,0 +1,69 @@
+#pragma once
+// The grid's pop-up texts: the hint window that shows mini-HTML and wide
+// (Unicode-in-ANSI) hints, and the balloon window that shows a cell's text
+// with a title while the mouse rests over the grid.
+#include "platform/gui/Forms.h"
+
+// A borderless top-level window that stays on the monitor under the mouse.
+class THTMLHintWindow : public TCustomForm {
+public:
+    explicit THTMLHintWindow(TComponent* AOwner);
+
+    // (0, 0, width, height) of the text laid out at most MaxWidth wide.
+    TRect CalcHintRect(int MaxWidth, const AnsiString& Hint);
+    // Shows Hint with its top-left corner at Rect's (screen coordinates).
+    void ActivateHint(TRect Rect, const AnsiString& Hint);
+    void ReleaseHint() { Hide(); }
+
+    int TextWidth() const { return FTextWidth; }
+    int TextHeight() const { return FTextHeight; }
+    const WideString& WideText() const { return FWideText; }
+    // The face of wide text (the grid's font).
+    static AnsiString& FontName();
+    // The screen area a hint is kept inside (the work area of the screen when empty).
+    static void SetMonitorRect(const TRect& R);
+
+protected:
+    void Paint() override;
+
+private:
+    bool IsWide(const AnsiString& Hint) const;
+    TSize Measure(const AnsiString& Hint, int MaxWidth);
+    int FTextHeight = 0;
+    int FTextWidth = 0;
+    WideString FWideText;
+};
+
+// The balloon: a title (bold) over the text, in a rounded frame.
+class TBalloonWindow : public TCustomForm {
+public:
+    explicit TBalloonWindow(TComponent* AOwner);
+
+    const AnsiString& Title() const { return FTitle; }
+    const AnsiString& BalloonText() const { return FText; }
+    // 0 none, 1 information, 2 warning, 3 error; other values become 0.
+    int Icon() const { return FIcon; }
+    void SetContent(const AnsiString& Title, int Icon, const AnsiString& Text);
+    void SetColors(TColor TextColor, TColor BackgroundColor);
+    void SetDelays(int Initial, int Reshow, int AutoHide);
+    int InitialDelay() const { return FInitial; }
+    int ReshowDelay() const { return FReshow; }
+    int AutoHideDelay() const { return FAutoHide; }
+    Byte Opacity() const { return FOpacity; }
+    void SetOpacity(Byte v) { FOpacity = v; }
+    // Sized to its content and shown below-right of the screen point, without activation.
+    void ShowAt(const TPoint& ScreenPos);
+
+protected:
+    void Paint() override;
+
+private:
+    TSize ContentSize();
+    AnsiString FTitle = "ToolTipText";
+    AnsiString FText;
+    int FIcon = 3;
+    TColor FTextColor = clInfoText;
+    TColor FBackColor = clInfoBk;
+    int FInitial = 500, FReshow = 100, FAutoHide = 5000;
+    Byte FOpacity = 255;
+};

@@ -1,0 +1,147 @@
+// Cell text hooks, hints and balloons of the string grid.
+#include <gtest/gtest.h>
+
+#include "grid/ProGrid.h"
+#include "grid/ProHint.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/TestSupport.h"
+
+namespace {
+struct HintFixture : ::testing::Test {
+    TForm* Form = nullptr;
+    TProStringGrid* Grid = nullptr;
+    void SetUp() override
+    {
+        ResetFormatSettings();
+        Form = new TForm(Application);
+        Form->SetBounds(10, 10, 500, 400);
+        Grid = new TProStringGrid(Form);
+        Grid->SetParent(Form);
+        Grid->SetBounds(0, 0, 460, 300);
+        Grid->SetColCount(4);
+        Grid->SetRowCount(6);
+        Form->Show();
+    }
+    void TearDown() override { delete Form; }
+};
+}
+
+TEST_F(HintFixture, BalloonTextAndTitleAreCut)
+{
+    Grid->Balloon()->SetEnable(true);
+    Grid->SetCells(1, 2, "\r\n" + AnsiString(2000, 'x'));
+    Grid->SetCells(2, 2, "a\tb");
+    Grid->OnCellBalloon = [](TObject*, int ACol, int, AnsiString& T, AnsiString&, int&) {
+        if (ACol == 1)
+            T = AnsiString(150, 't');
+    };
+    AnsiString title, text;
+    int icon = 0;
+    ASSERT_TRUE(Grid->GetBalloonText(1, 2, title, text, icon));
+    EXPECT_EQ(text.size(), 1024u);
+    EXPECT_EQ(text.substr(0, 1021), AnsiString(1021, 'x'));
+    EXPECT_EQ(text.substr(1021), "...");
+    EXPECT_EQ(title, AnsiString(97, 't') + "...");
+    EXPECT_EQ(icon, 1);
+    title.clear();
+    ASSERT_TRUE(Grid->GetBalloonText(2, 2, title, text, icon));
+    EXPECT_EQ(text, "a b");
+    EXPECT_EQ(title, " ");
+}
+
+TEST_F(HintFixture, SwitchingBalloonsOffDestroysTheWindow)
+{
+    EXPECT_EQ(Grid->BalloonWindow(), nullptr);
+    Grid->Balloon()->SetEnable(true);
+    ASSERT_NE(Grid->BalloonWindow(), nullptr);
+    EXPECT_EQ(Grid->BalloonWindow()->Title(), "ToolTipText");
+    Grid->Balloon()->SetEnable(false);
+    EXPECT_EQ(Grid->BalloonWindow(), nullptr);
+    Grid->Balloon()->SetEnable(true);
+    Grid->Balloon()->SetEnable(true);   // no second window
+    EXPECT_NE(Grid->BalloonWindow(), nullptr);
+    Grid->SetCells(1, 1, "Bezpieczeństwo");
+    TRect r = Grid->CellRect(1, 1);
+    EXPECT_TRUE(Grid->ShowBalloonAt(r.Left + 5, r.Top + 5));
+    EXPECT_EQ(Grid->BalloonWindow()->BalloonText(), "Bezpieczeństwo");
+}
+
+TEST_F(HintFixture, FloatFormatOfNumericCells)
+{
+    Grid->SetCells(1, 1, "3,14159");
+    Grid->SetCells(1, 2, "42");
+    Grid->SetCells(1, 3, "tekst");
+    AnsiString fmt = "%.2f";
+    Grid->OnGetFloatFormat = [&](TObject*, int, int, bool&, AnsiString& F) { F = fmt; };
+    struct Case {
+        const char* Format;
+        int Row;
+        const char* Shown;
+    } cases[] = {
+        {"%.2f", 1, "3,14"}, {"%d", 2, "42"}, {"%.2f", 3, "tekst"},
+        {"%d", 1, "3,14159"},      // no integer there: the stored text
+        {"%.2f %s %q", 1, "3,14159"},   // a format the formatter rejects: the stored text
+    };
+    for (const Case& c : cases) {
+        fmt = c.Format;
+        AnsiString shown;
+        EXPECT_NO_THROW(Grid->FormatNumericCell(1, c.Row, shown)) << c.Format;
+        EXPECT_EQ(shown, c.Shown) << c.Format;
+    }
+    // Painting with a rejected format does not raise.
+    fmt = "%.2f %s %q";
+    EXPECT_NO_THROW(GrabControl(Grid));
+}
+
+TEST_F(HintFixture, RemovingTheOnlyRowEmptiesIt)
+{
+    Grid->SetRowCount(2);
+    Grid->SetCells(1, 1, "PN-EN 1000");
+    int removed = -1;
+    Grid->OnAutoDeleteRow = [&](TObject*, int ARow) { removed = ARow; };
+    Grid->AutoRemoveRow(1);
+    EXPECT_EQ(Grid->RowCount(), 2);
+    EXPECT_EQ(Grid->Cells(1, 1), "");
+    EXPECT_EQ(removed, 1);
+}
+
+TEST_F(HintFixture, CellHints)
+{
+    Grid->SetColWidths(1, 40);
+    Grid->SetCells(1, 1, "<b>Bardzo długi tekst komórki</b>");
+    Grid->SetCells(2, 1, "ok");
+    auto* g = new TCellGraphic;
+    g->CellType = ctComment;
+    g->CellText = "Normy się różnią !!!";
+    Grid->SetCellGraphicObject(2, 2, g);
+    Grid->SetHintShowLargeText(true);
+    auto hintAt = [&](int c, int r, THintInfo& info) {
+        TRect rc = Grid->CellRect(c, r);
+        info = THintInfo();
+        info.CursorPos = TPoint(rc.Left + 3, rc.Top + 3);
+        AnsiString s;
+        Grid->PrepareCellHint(s, info);
+        return s;
+    };
+    THintInfo info;
+    EXPECT_EQ(hintAt(1, 1, info), "Bardzo długi tekst komórki");
+    EXPECT_EQ(info.HintData, nullptr);
+    EXPECT_EQ(hintAt(2, 1, info), "");
+    EXPECT_EQ(hintAt(2, 2, info), "Normy się różnią !!!");
+    EXPECT_EQ(info.HintColor, Grid->HintColor());
+    Grid->SetHTMLHint(true);
+    EXPECT_EQ(hintAt(1, 1, info), "<b>Bardzo długi tekst komórki</b>");
+    EXPECT_NE(info.HintData, nullptr);   // mini-HTML goes to the grid's own hint window
+}
+
+TEST(HTMLHintWindow, StaysInsideTheMonitor)
+{
+    THTMLHintWindow::SetMonitorRect(TRect(0, 0, 800, 600));
+    THTMLHintWindow w(nullptr);
+    w.ActivateHint(TRect(780, 590, 790, 600), "<b>Aktualna</b> norma");
+    EXPECT_EQ(w.Left() + w.Width(), 798);
+    EXPECT_EQ(w.Top() + w.Height(), 598);
+    EXPECT_EQ(w.Width(), w.TextWidth() + 16);
+    EXPECT_GT(w.TextWidth(), 20);
+    THTMLHintWindow::SetMonitorRect(TRect());
+}
