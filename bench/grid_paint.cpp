@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "grid/BaseGrid.h"
+#include "grid/ProGrid.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/TestSupport.h"
 
@@ -19,6 +20,43 @@ struct Result {
     double FillMs;
     double PaintMs;
 };
+
+const char* const kStates[] = {
+    "<p align=\"center\"><font color=\"#008000\"><b>Aktualna</b></font></p>",
+    "<p align=\"center\"><font color=\"#0000FF\"><b>Wycofana</b></font></p>",
+    "<p align=\"center\"><font color=\"#FF8000\"><b>Zastąpiona</b></font></p>"};
+
+// The string grid with a state cell in mini-HTML in every row.
+Result MeasureStates(int Rows)
+{
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 820, 620);
+    auto* grid = new TProStringGrid(&form);
+    grid->SetParent(&form);
+    grid->SetBounds(0, 0, 800, 600);
+    form.Show();
+
+    auto t0 = Clock::now();
+    grid->SetColCount(7);
+    grid->SetRowCount(Rows);
+    for (int r = 1; r < Rows; ++r) {
+        for (int c = 0; c < 6; ++c)
+            grid->SetCells(c, r, "PN-EN " + std::to_string(r) + "-" + std::to_string(c));
+        grid->SetCells(6, r, kStates[r % 3]);
+    }
+    auto t1 = Clock::now();
+
+    grid->SetTopRow(Rows / 2);
+    GrabControl(grid);
+    const int passes = 20;
+    auto t2 = Clock::now();
+    for (int i = 0; i < passes; ++i) {
+        grid->SetTopRow(Rows / 2 + (i % 3));
+        GrabControl(grid);
+    }
+    auto t3 = Clock::now();
+    return {Millis(t1 - t0), Millis(t3 - t2) / passes};
+}
 
 Result Measure(int Rows)
 {
@@ -59,6 +97,12 @@ int main(int argc, char** argv)
     std::printf("%-8d  %9.2f   %14.3f\n", 1000, small.FillMs, small.PaintMs);
     std::printf("%-8d  %9.2f   %14.3f\n", 100000, large.FillMs, large.PaintMs);
     std::printf("paint ratio 100,000 / 1,000 rows: %.2f\n", large.PaintMs / small.PaintMs);
+    Result smallStates = MeasureStates(1000);
+    Result largeStates = MeasureStates(100000);
+    std::printf("string grid with mini-HTML state cells\n");
+    std::printf("%-8d  %9.2f   %14.3f\n", 1000, smallStates.FillMs, smallStates.PaintMs);
+    std::printf("%-8d  %9.2f   %14.3f\n", 100000, largeStates.FillMs, largeStates.PaintMs);
+    std::printf("paint ratio 100,000 / 1,000 rows: %.2f\n", largeStates.PaintMs / smallStates.PaintMs);
     DoneTestApplication();
     return 0;
 }
