@@ -96,6 +96,10 @@ public:
     void SetGradientDirection(TCellGradientDirection v) { FGradientDirection = v; }
     TControl* Control() const { return FControl; }
     void SetControl(TControl* v) { FControl = v; }
+    // What a footer cell shows (low 7 bits): 0 nothing, 1 sum, 2 average,
+    // 3 count, 4 minimum, 5 maximum, 7 custom.
+    Byte CalcType() const { return FCalcType; }
+    void SetCalcType(Byte v) { FCalcType = v; }
 
 private:
     void RepaintRegion();
@@ -125,6 +129,7 @@ private:
     bool FReadOnly = false;
     TCellGradientDirection FGradientDirection = GradientVertical;
     TControl* FControl = nullptr;
+    Byte FCalcType = 0;
 };
 
 // ---------------------------------------------------------------- TBaseGrid

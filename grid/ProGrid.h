@@ -95,6 +95,14 @@ struct TLookColors {
     TColor DownBorder = clNone;
 };
 
+// ---------------------------------------------------------------- scrolling and sizing types
+enum TDragScrollDirection : unsigned { dsdUp = 1, dsdDown = 2, dsdLeft = 4, dsdRight = 8 };
+using TDragScrollDirections = unsigned;
+using TScrollHintEvent = std::function<void(TObject* Sender, int ARow, AnsiString& HintStr)>;
+using TDragScrollEvent = std::function<void(TObject* Sender, int ATopRow, int ALeftCol,
+                                            TDragScrollDirections& ADirections, bool& CanScroll)>;
+using TUpdateColumnSizeEvent = std::function<void(TObject* Sender, int ACol, int& AWidth)>;
+
 // A published value of the grid that only stores.
 #define PSG_GRID_PLAIN(Type, Name) \
     Type Name() const { return FP.Name; } \
@@ -364,11 +372,15 @@ public:
 
     // ---------------------------------------------------------------- scrolling
     PSG_GRID_PLAIN(TScrollBarAlways, ScrollBarAlways)
-    PSG_GRID_PLAIN(TColor, ScrollColor)
-    PSG_GRID_PLAIN(bool, ScrollProportional)
+    TColor ScrollColor() const { return FP.ScrollColor; }
+    void SetScrollColor(TColor Value);
+    bool ScrollProportional() const { return FP.ScrollProportional; }
+    void SetScrollProportional(bool Value);
     PSG_GRID_PLAIN(bool, ScrollSynch)
-    PSG_GRID_PLAIN(TScrollType, ScrollType)
-    PSG_GRID_PLAIN(int, ScrollWidth)
+    TScrollType ScrollType() const { return FP.ScrollType; }
+    void SetScrollType(TScrollType Value);
+    int ScrollWidth() const { return FP.ScrollWidth; }
+    void SetScrollWidth(int Value);
     PSG_GRID_PLAIN(TScrollHintType, ScrollHints)
     PSG_GRID_PLAIN(bool, EnableWheel)
     PSG_GRID_PLAIN(TIntelliPan, IntelliPan)
@@ -416,7 +428,8 @@ public:
                        TColor& AMirrorColor, TColor& AMirrorColorTo, TAlignment& AAlignment,
                        TVAlignment& AVAlignment, bool& AWordWrap,
                        TCellGradientDirection& AGradientDirection) override;
-    bool IsFixed(int ACol, int ARow) override { return IsFixedCell(ACol, ARow); }
+    // Fixed footer rows and fixed right columns, else IsFixedCell (merged cells by their base cell).
+    bool IsFixed(int ACol, int ARow) override;
 
     // ---------------------------------------------------------------- current cell
     virtual AnsiString GetCurrentGridCell();
@@ -486,8 +499,10 @@ public:
     virtual void UnHideRowsAll() {}
     virtual void UnHideSelection() {}
     virtual void ExpandAll() {}
-    virtual void CalcFooter(int ACol) {}
-    virtual void StretchColumn(int ACol) {}
+    // -1: every column.
+    virtual void CalcFooter(int ACol);
+    // Widens a column to fill the client width; -1 is the last column.
+    virtual void StretchColumn(int ACol);
     virtual void AutoSizeColumns(bool ADoFixedCols, int APadding);
     virtual void WriteTextStream(TStream* Stream);
     virtual void ReadTextStream(TStream* Stream);
@@ -929,6 +944,80 @@ private:
     int FFormWidth = 0;
     int FFormHeight = 0;
     int FGridVersionNr = 0x01000000;
+
+    // ================================================================ scrolling, sizing and footer calculation
+    // (ProGridScroll.cpp, ProGridSizing.cpp)
+public:
+    // The flat (styled) scroll bars are in use.
+    bool FlatScrollActive() const { return FFlatScrollActive; }
+    // Proportional scroll ranges (only with ScrollProportional).
+    void UpdateVertScrollRange();
+    void UpdateHorzScrollRange();
+    // Style, colour and width of the flat bars; each shown by the visible-count rule and synced.
+    void UpdateFlatScrollBars();
+    // The scroll hint while the thumb is dragged.
+    bool ScrollHintShowing() const { return FScrollHintShow; }
+    const AnsiString& ScrollHintText() const { return FScrollHintText; }
+    bool DragScrolling() const { return FDragScrollTimer != nullptr; }
+    TTimer* DragScrollTimer() const { return FDragScrollTimer.get(); }
+
+    virtual void CalcFooterRow(int ACol);
+    void LastRowChanged() override;
+    virtual void StoreEditText(int ACol, int ARow, const AnsiString& Value);
+    virtual void UpdateColumnSize(int ACol, int& AWidth);
+    virtual void UpdateColumnSizeAlt(int ACol, int& AWidth);
+    void Notification(TComponent* AComponent, TOperation Operation) override;
+
+    void ScreenToCell(TPoint ScreenPoint, int& ACol, int& ARow);
+    bool IsFixedSizingPos(int X, int Y);
+    bool IsPasswordCellAt(int ACol, int ARow) { return IsPasswordCell(ACol, ARow); }
+    bool IsEditable(int ACol, int ARow);
+    TGridRect GetSelection() const { return Selection(); }
+    void SetSelection(const TGridRect& R);
+    // Something is dragged over the grid: scrolls it while the pointer stays in a margin.
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+
+    TScrollHintEvent OnScrollHint;
+    TDragScrollEvent OnDragScroll;
+    TFooterCalcEvent OnFooterCalc;
+    TUpdateColumnSizeEvent OnUpdateColumnSize;
+    TAutoRowEvent OnEndColumnSize;
+
+protected:
+    void WMHScroll(TMessage& Message) override;
+    void WMVScroll(TMessage& Message) override;
+    void WMGetDlgCode(TMessage& Message) override;
+    void WMSize(TWMSize& Message) override;
+    void UpdateScrollRange() override;
+    void SizeChanged(int OldColCount, int OldRowCount) override;
+    void ColWidthsChanged() override;
+    void RowHeightsChanged() override;
+    // Set by the mouse sizing code: the column (row) being sized and its size before.
+    int FSizingCol = -1;
+    int FSizingRow = -1;
+    int FSizingColWidth = -1;
+    int FSizingRowHeight = -1;
+
+private:
+    void ScrollMessage(bool Vertical, TMessage& Message);
+    void InitFlatScroll();
+    void DoneFlatScroll();
+    void ApplyFlatStyle();
+    void SyncFlatBar(int Bar);
+    void ShowScrollHint(const AnsiString& Text);
+    void HideScrollHint();
+    void DragScrollTick(TObject* Sender);
+    void ScaleOtherColumns(int ACol, int OldWidth, int NewWidth);
+    void ScaleOtherRows(int ARow, int OldHeight, int NewHeight);
+    bool FFlatScrollActive = false;
+    bool FScrollHintShow = false;
+    AnsiString FScrollHintText;
+    std::unique_ptr<TTimer> FDragScrollTimer;
+    TDragScrollDirections FDragScrollDirs = 0;
+    bool FStretching = false;
+    bool FStretchPending = false;
+    bool FInScrollRange = false;
+    // ================================================================ end of scrolling, sizing and footer calculation
 };
 
 #undef PSG_GRID_PLAIN

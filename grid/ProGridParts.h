@@ -116,6 +116,9 @@ private:
     TColor FColorTo = clNone;
 };
 
+enum TFooterStyle { fsFixedLastRow, fsColumnPreview, fsCustomPreview };
+using TFooterCalcEvent = std::function<void(TObject* Sender, int ACol, int ARow, AnsiString& Value)>;
+
 class TFloatingFooter : public TPersistent {
 public:
     explicit TFloatingFooter(TProStringGrid* AGrid) : FGrid(AGrid) {}
@@ -124,11 +127,21 @@ public:
     void SetVisible(bool Value) { FVisible = Value; }
     int Height() const { return FHeight; }
     void SetHeight(int Value) { FHeight = Value; }
+    TFooterStyle FooterStyle() const { return FFooterStyle; }
+    void SetFooterStyle(TFooterStyle Value) { FFooterStyle = Value; }
+    // The footer calculation includes hidden rows.
+    bool CalculateHiddenRows() const { return FCalculateHiddenRows; }
+    void SetCalculateHiddenRows(bool Value) { FCalculateHiddenRows = Value; }
+
+    // Custom footer values (calculation type 7).
+    TFooterCalcEvent OnCalcFooter;
 
 private:
     TProStringGrid* FGrid;
     bool FVisible = false;
     int FHeight = 22;
+    TFooterStyle FFooterStyle = fsFixedLastRow;
+    bool FCalculateHiddenRows = true;
 };
 
 class TSearchFooter : public TPersistent {
