@@ -6,6 +6,7 @@
 #include "controls/ColorPicker.h"
 #include "controls/NetGradient.h"
 #include "controls/ToolEdit.h"
+#include "platform/core/Classes.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/StdCtrls.h"
@@ -22,6 +23,16 @@ const char* const SettingsPages[] = {"Kolory_Menu_Przyciskow_Glownego", "Kolory_
                                      "Kolor_Naglowka",                  "Kolory_Sekcji",
                                      "Kolory_Stanu_Norm",               "Opcje_Dodatkowe",
                                      "Spis_Norm",                       "Wykazy"};
+
+// The notebook's pages, in place of the page it starts with.
+template <size_t N>
+void SetPageNames(TNotebook* Notebook, const char* const (&Names)[N])
+{
+    TStringList names;
+    for (const char* n : Names)
+        names.Add(n);
+    Notebook->SetPages(&names);
+}
 
 template <class T>
 T* Place(TComponent* Owner, TWinControl* Parent, const char* Name, int Left, int Top, int Width, int Height)
@@ -62,8 +73,7 @@ void Tf_MainForm::CreateComponents()
     Strony->SetName("Strony");
     Strony->SetParent(this);
     Strony->SetAlign(alClient);
-    for (const char* p : MainPages)
-        Strony->Pages()->Add(p);
+    SetPageNames(Strony, MainPages);
 
     // Settings: the appearance topics.
     TPage* settings = PageOf(Strony, "UstawieniaProg");
@@ -71,8 +81,7 @@ void Tf_MainForm::CreateComponents()
     str_UstawieniaProgramu->SetName("str_UstawieniaProgramu");
     str_UstawieniaProgramu->SetParent(settings);
     str_UstawieniaProgramu->SetAlign(alClient);
-    for (const char* p : SettingsPages)
-        str_UstawieniaProgramu->Pages()->Add(p);
+    SetPageNames(str_UstawieniaProgramu, SettingsPages);
     str_UstawieniaProgramu->SetActivePage("Kolory_Stanu_Norm");
 
     TPage* states = PageOf(str_UstawieniaProgramu, "Kolory_Stanu_Norm");

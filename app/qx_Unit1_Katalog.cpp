@@ -159,8 +159,9 @@ void Tf_MainForm::LoadNormList(const AnsiString& FileName)
         Strony->SetActivePage("ListaWszystkichNorm");
     CatalogueModified = false;
 
-    // A catalogue read in part must not be saved over its file.
-    FCatalogueIncomplete = !whole && FileExists(FileName);
+    // A catalogue read in part must not be saved over what is there; only
+    // a file that is not there at all leaves nothing to protect.
+    FCatalogueIncomplete = !whole && (FileExists(FileName) || DirectoryExists(FileName));
     if (!whole) {
         AnsiString text = "Nie udało się wczytać spisu norm z pliku:\r" + FileName + " !!!";
         if (FCatalogueIncomplete)

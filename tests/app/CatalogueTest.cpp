@@ -1,0 +1,392 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+#include "app/Katalog.h"
+#include "app/MainVars.h"
+#include "app/qx_Unit1.h"
+#include "bench/catalogue_load.h"
+#include "grid/ProGrid.h"
+#include "platform/core/Classes.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/TestSupport.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const AnsiString Green = "<p align=\"center\"><font color=\"#008000\"><b>Aktualna</b></font></p>";
+
+AnsiString Plain(const AnsiString& Text)
+{
+    return "<p align=\"center\"><b>" + Text + "</b></p>";
+}
+
+// A program folder of its own with the main window built on it.
+class Catalogue : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (fs::temp_directory_path() / "catalogue-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        FDir = pattern;
+        FOldFolder = ProgramFolder;
+        ProgramFolder = FromOsPath(FDir) + "/";
+        StartingUp = false;
+        Form = std::make_unique<Tf_MainForm>(nullptr);
+        f_MainForm = Form.get();
+        Grid = Form->sg_WszystkieNormy;
+        ClearRecordedDialogs();
+    }
+    void TearDown() override
+    {
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+        Form.reset();
+        ProgramFolder = FOldFolder;
+        SetTestClock(0);
+        std::error_code ec;
+        fs::remove_all(FDir, ec);
+    }
+
+    AnsiString File() const { return ProgramFolder + "Katalog Norm\\normy_wszystkie.txt"; }
+    std::string OsFile() const { return FDir + "/Katalog Norm/normy_wszystkie.txt"; }
+    void WriteCatalogue(const AnsiString& Bytes)
+    {
+        fs::create_directories(FDir + "/Katalog Norm");
+        SaveBytesToFile(File(), Bytes);
+    }
+    AnsiString Saved() const { return LoadBytesFromFile(File()); }
+    void SetEditText(const char* Name, const AnsiString& Text)
+    {
+        dynamic_cast<TControl*>(Form->FindComponent(Name))->SetText(Text);
+    }
+    // Saves with the backup question answered Answer and the success shown.
+    void Save(int Answer = IDNO)
+    {
+        ScriptDialogs().ExpectMessageBox(Answer, "Zrobić kopię").ExpectMessageBox(IDOK, "pomyślnie zaktualizowany");
+        Form->SaveNormList(Grid);
+    }
+
+    std::string FDir;
+    AnsiString FOldFolder;
+    std::unique_ptr<Tf_MainForm> Form;
+    TProStringGrid* Grid = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Catalogue, LoadsRecordsIntoColumnsWithStateParagraphs)
+{
+    WriteCatalogue("PN-EN 10088-1:2007|Aktualna|Jest||Stale odporne|Część 1|\r\n"
+                   "PN-M-82144:1986|Nieaktualna|Brak|PN-EN ISO 4032:2004|Nakrętki||\r\n"
+                   "PN-O-79162:1991|Zastąpiona uznaniowo|Jest|X||||\r\n"
+                   "PN-H-92747:1987|Wycofana bez zastąpienia|Jest||||\r\n"
+                   "KW-01/VODUZ/T-001|Norma zakładowa|Brak||||\r\n"
+                   "PN-1|aktualna|Dostępna||T|O|reszta|za szóstym\r\n"
+                   "PN-2||Brak||||\r\n");
+    Form->LoadNormList(File());
+
+    ASSERT_EQ(Grid->RowCount(), 9);
+    ASSERT_EQ(Grid->ColCount(), 7);
+    struct Cell {
+        int Col, Row;
+        AnsiString Text;
+    } cells[] = {
+        {0, 0, ""}, {1, 0, "Numer normy"}, {2, 0, "Stan normy"}, {3, 0, "Stan posiadania"},
+        {4, 0, "Zastąpiona"}, {5, 0, "Tytuł"}, {6, 0, "Opis"},
+        {0, 1, "1"}, {1, 1, "PN-EN 10088-1:2007"}, {2, 1, Green}, {3, 1, "Jest"}, {4, 1, ""},
+        {5, 1, "Stale odporne"}, {6, 1, "Część 1"},
+        {2, 2, "<p align=\"center\"><font color=\"#FF0000\"><b>Nieaktualna</b></font></p>"},
+        {4, 2, "PN-EN ISO 4032:2004"},
+        {2, 3, "<p align=\"center\"><font color=\"#FF0000\"><b>Zastąpiona uznaniowo</b></font></p>"},
+        {2, 4, "<p align=\"center\"><font color=\"#800000\"><b>Wycofana bez zastąpienia</b></font></p>"},
+        {2, 5, "<p align=\"center\"><font color=\"#0000FF\"><b>Norma zakładowa</b></font></p>"},
+        // Case matters; text after the sixth "|" is dropped.
+        {2, 6, Plain("aktualna")}, {6, 6, "O"},
+        {2, 7, Plain("")},
+        {0, 8, "8"}, {1, 8, ""}, {2, 8, ""},
+    };
+    for (const Cell& c : cells)
+        EXPECT_EQ(Grid->Cells(c.Col, c.Row), c.Text) << "col " << c.Col << " row " << c.Row;
+
+    EXPECT_EQ(Grid->Hint(), File());
+    EXPECT_FALSE(CatalogueModified);
+    EXPECT_EQ(Form->Strony->ActivePage(), "ListaWszystkichNorm");
+    // The preview: the header and the records, no empty last row.
+    EXPECT_EQ(Form->sg_PN_Podglad->RowCount(), 8);
+    EXPECT_EQ(Form->sg_PN_Podglad->Cells(2, 1), Green);
+    EXPECT_EQ(Form->sg_PN_Podglad->Cells(1, 7), "PN-2");
+}
+
+TEST_F(Catalogue, SaveWritesSixBarsAndTakesStateWordsBackBySubstring)
+{
+    WriteCatalogue("PN-1|Aktualna|Jest||T|O|\r\n"
+                   "PN-2|aktualna|Brak||T|O|po szóstym|\r\n"
+                   "PN-3|Nieaktualna|Brak|PN-4|||\r\n");
+    Form->LoadNormList(File());
+    // A check writes the bare word back until the next save; any text holding
+    // a state word counts as that word, "Nieaktualna" before "Aktualna".
+    Grid->SetCells(2, 3, "Stan: Nieaktualna (Aktualna?)");
+    CatalogueModified = true;
+    Save();
+    EXPECT_EQ(Saved(), "PN-1|Aktualna|Jest||T|O|\r\n"
+                       "PN-2||Brak||T|O|\r\n"
+                       "PN-3|Nieaktualna|Brak|PN-4|||\r\n");
+    // The save reloads the file.
+    EXPECT_EQ(Grid->Cells(2, 2), Plain(""));
+    EXPECT_FALSE(CatalogueModified);
+}
+
+TEST_F(Catalogue, EmptyFileGivesHeaderAndOneNumberedRow)
+{
+    WriteCatalogue("");
+    Form->LoadNormList(File());
+    EXPECT_EQ(Grid->RowCount(), 2);
+    EXPECT_EQ(Grid->Cells(0, 1), "1");
+    EXPECT_EQ(Grid->Cells(1, 0), "Numer normy");
+    Save();
+    EXPECT_EQ(Saved(), "");
+}
+
+TEST_F(Catalogue, SaveKeepsEveryRecordWhateverTheRowOrderAndBlanksSeparators)
+{
+    WriteCatalogue("PN-1|Aktualna|Jest||||\r\nPN-2|Aktualna|Jest||||\r\n");
+    Form->LoadNormList(File());
+    // As after a sort that put the empty row first and no empty row last.
+    Grid->SetRowCount(4);
+    for (int c = 1; c < 7; ++c) {
+        Grid->SetCells(c, 3, Grid->Cells(c, 1));
+        Grid->SetCells(c, 1, "");
+    }
+    Grid->SetCells(5, 2, "a|b\r\nc\rd");
+    Save();
+    EXPECT_EQ(Saved(), "PN-2|Aktualna|Jest||a b  c d||\r\nPN-1|Aktualna|Jest||||\r\n");
+}
+
+TEST_F(Catalogue, BackupCopyHasDateInNameAndFailuresAreReported)
+{
+    WriteCatalogue("PN-1|Aktualna|Jest||||\r\n");
+    Form->LoadNormList(File());
+    fs::create_directories(FDir + "/kopie");
+    SetEditText("edt_KopiaBazyNorm", ProgramFolder + "kopie\\");
+    SetTestClock(EncodeDate(2026, 12, 6) + EncodeTime(9, 5, 7, 0));
+
+    Save(IDYES);
+    std::string copy = FDir + "/kopie/normy_wszystkie (kopia z 06-12-2026 09-05-07).txt";
+    ASSERT_TRUE(fs::exists(copy));
+    EXPECT_EQ(LoadBytesFromFile(FromOsPath(copy)), "PN-1|Aktualna|Jest||||\r\n");
+
+    // Within the same second the copy exists: the first one stays, the failure is shown.
+    Grid->SetCells(1, 1, "PN-9");
+    ScriptDialogs()
+        .ExpectMessageBox(IDYES, "Zrobić kopię")
+        .ExpectMessageBox(IDOK, "Nie udało się zrobić kopii")
+        .ExpectMessageBox(IDOK, "pomyślnie zaktualizowany");
+    Form->SaveNormList(Grid);
+    EXPECT_EQ(LoadBytesFromFile(FromOsPath(copy)), "PN-1|Aktualna|Jest||||\r\n");
+    EXPECT_EQ(Saved(), "PN-9|Aktualna|Jest||||\r\n");
+
+    // A backup folder that is not there.
+    SetEditText("edt_KopiaBazyNorm", ProgramFolder + "brak\\");
+    ScriptDialogs()
+        .ExpectMessageBox(IDYES, "Zrobić kopię")
+        .ExpectMessageBox(IDOK, "Nie udało się zrobić kopii")
+        .ExpectMessageBox(IDOK, "pomyślnie zaktualizowany");
+    Form->SaveNormList(Grid);
+    const auto& shown = RecordedDialogs();
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown[shown.size() - 2].Caption, "UWAGA !!!");
+}
+
+TEST_F(Catalogue, DamagedFilesLoadAndSaveBackWithoutLosingOtherRecords)
+{
+    const AnsiString good = "PN-A|Aktualna|Jest||T|O|\r\nPN-B|Nieaktualna|Brak|PN-C|||\r\n";
+    static const char odd[] = "PN-\x81\x98|Aktualna|\x00\xFF|||\x83|\r\n";
+    const AnsiString oddLine(odd, sizeof odd - 1);
+    struct Case {
+        const char* Name;
+        AnsiString Damaged;   // appended after the good records
+        AnsiString SavedAs;   // its line in the saved file
+    } cases[] = {
+        {"truncated last line", "PN-D|Aktualna|Dos", "PN-D|Aktualna|Dos||||\r\n"},
+        {"line without a bar", "tylko tekst\r\n", "tylko tekst||||||\r\n"},
+        {"invalid bytes", oddLine, oddLine},
+        {"one megabyte line", "PN-E|Aktualna|Jest||" + AnsiString(1 << 20, 'x') + "||\r\n",
+         "PN-E|Aktualna|Jest||" + AnsiString(1 << 20, 'x') + "||\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        WriteCatalogue(good + c.Damaged);
+        Form->LoadNormList(File());
+        EXPECT_FALSE(Form->CatalogueIncomplete());
+        EXPECT_EQ(Grid->RowCount(), 5);
+        Save();
+        EXPECT_EQ(Saved(), good + c.SavedAs);
+    }
+}
+
+TEST_F(Catalogue, FailedLoadIsReportedAndTheFileCannotBeSavedOver)
+{
+    // A catalogue path that names a folder cannot be read.
+    fs::create_directories(OsFile());
+    ScriptDialogs().ExpectMessageBox(IDOK, "Nie udało się wczytać spisu norm");
+    Form->LoadNormList(File());
+    ASSERT_EQ(RecordedDialogs().size(), 1u);
+    EXPECT_EQ(RecordedDialogs()[0].Caption, "BŁĄD !!!");
+    EXPECT_TRUE(Form->CatalogueIncomplete());
+
+    ScriptDialogs().ExpectMessageBox(IDOK, "nie został wczytany w całości");
+    Form->SaveNormList(Grid);
+    ScriptDialogs().ExpectMessageBox(IDOK, "nie został wczytany w całości");
+    Form->GroupNormList();
+    EXPECT_TRUE(fs::is_directory(OsFile()));
+
+    // Loaded whole again, it saves.
+    fs::remove(OsFile());
+    WriteCatalogue("PN-1|Aktualna|Jest||||\r\n");
+    Form->LoadNormList(File());
+    EXPECT_FALSE(Form->CatalogueIncomplete());
+    Save();
+    EXPECT_EQ(Saved(), "PN-1|Aktualna|Jest||||\r\n");
+}
+
+TEST_F(Catalogue, MissingFileIsReportedAndANewCatalogueCanBeSaved)
+{
+    ScriptDialogs().ExpectMessageBox(IDOK, "Nie udało się wczytać spisu norm");
+    Form->LoadNormList(File());
+    EXPECT_FALSE(Form->CatalogueIncomplete());
+    EXPECT_EQ(Grid->RowCount(), 2);
+    Grid->SetCells(1, 1, "PN-1");
+    Save();   // the folder "Katalog Norm" is created
+    EXPECT_EQ(Saved(), "PN-1||||||\r\n");
+}
+
+TEST_F(Catalogue, WriteFailureIsReportedAsMissingRights)
+{
+    WriteCatalogue("PN-1|Aktualna|Jest||||\r\n");
+    Form->LoadNormList(File());
+    // A catalogue under a plain file cannot be written.
+    SetEditText("edt_BazaNorm", File() + "\\pod.txt");
+    ScriptDialogs().ExpectMessageBox(IDOK, "nie masz do tego odpowiednich uprawnień");
+    Form->SaveNormList(Grid);
+    EXPECT_EQ(RecordedDialogs().back().Caption, "UWAGA !!!");
+    EXPECT_EQ(Grid->Cells(1, 1), "PN-1");
+    EXPECT_EQ(Saved(), "PN-1|Aktualna|Jest||||\r\n");
+}
+
+TEST(CatalogueGrouping, OrdersNumbersByKindAndKeepsRecordsWithoutNumber)
+{
+    const char* numbers[] = {"PN-M-82144:1986", "XYZ 1",           "PN-EN ISO 1207:1999", "PN-B-02481",
+                             "",                "PN-85/B-02481",   "PN-ISO 2768",         "PN-IEC 60050",
+                             "PN-EN 10088-1",   "KW-01/VODUZ/T-001", "PN-E-90054:1987",   "PN-A-1",
+                             "PN-H-92747:1987", "PN-EN 1000"};
+    std::vector<TNormRecord> records;
+    for (const char* n : numbers)
+        records.push_back({n, "", "", "", "", n[0] ? "" : "bez numeru"});
+    std::vector<AnsiString> got;
+    for (int i : GroupNormOrder(records))
+        got.push_back(records[size_t(i)][nfNumber]);
+    std::vector<AnsiString> expected = {"PN-A-1",          "PN-85/B-02481", "PN-B-02481",  "PN-E-90054:1987",
+                                        "PN-EN 1000",      "PN-EN 10088-1", "PN-EN ISO 1207:1999",
+                                        "PN-H-92747:1987", "PN-ISO 2768",   "PN-IEC 60050", "PN-M-82144:1986",
+                                        "KW-01/VODUZ/T-001", "XYZ 1",       ""};
+    EXPECT_EQ(got, expected);
+}
+
+TEST_F(Catalogue, GroupingRegroupsTheGridAndSavesOnYes)
+{
+    const AnsiString file = "PN-M-1|Aktualna|Jest||||\r\n"
+                            "|Aktualna|Brak||bez numeru||\r\n"
+                            "PN-EN 2|Nieaktualna|Jest||||\r\n"
+                            "PN-B-3|Aktualna|Jest||||\r\n";
+    WriteCatalogue(file);
+    Form->LoadNormList(File());
+
+    ScriptDialogs().ExpectMessageBox(IDNO, "pogrupowana, czy chcesz");
+    Form->GroupNormList();
+    EXPECT_TRUE(CatalogueModified);
+    EXPECT_EQ(Saved(), file);
+    ASSERT_EQ(Grid->RowCount(), 6);
+    EXPECT_EQ(Grid->Cells(1, 1), "PN-B-3");
+    EXPECT_EQ(Grid->Cells(1, 2), "PN-EN 2");
+    EXPECT_EQ(Grid->Cells(1, 3), "PN-M-1");
+    EXPECT_EQ(Grid->Cells(5, 4), "bez numeru");
+
+    ScriptDialogs().ExpectMessageBox(IDYES, "pogrupowana, czy chcesz").ExpectMessageBox(IDOK, "pogrupowana i zapisana");
+    Form->GroupNormList();
+    EXPECT_FALSE(CatalogueModified);
+    EXPECT_EQ(Saved(), "PN-B-3|Aktualna|Jest||||\r\n"
+                       "PN-EN 2|Nieaktualna|Jest||||\r\n"
+                       "PN-M-1|Aktualna|Jest||||\r\n"
+                       "|Aktualna|Brak||bez numeru||\r\n");
+}
+
+TEST(CatalogueFile, BackupNameKeepsTheExtension)
+{
+    TDateTime when = EncodeDate(2026, 12, 6) + EncodeTime(9, 5, 7, 0);
+    struct Case {
+        AnsiString Folder, File, Expected;
+    } cases[] = {
+        {"K:\\kopie\\", "K:\\spis\\normy_wszystkie.txt", "K:\\kopie\\normy_wszystkie (kopia z 06-12-2026 09-05-07).txt"},
+        {"K:\\kopie", "spis.txt", "K:\\kopie\\spis (kopia z 06-12-2026 09-05-07).txt"},
+        {"/k/", "/a/b.c/spis", "/k/spis (kopia z 06-12-2026 09-05-07)"},
+        {"/k/", "/a/normy.v2.txt", "/k/normy.v2 (kopia z 06-12-2026 09-05-07).txt"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(NormBackupFileName(c.Folder, c.File, when), c.Expected);
+}
+
+TEST_F(Catalogue, MainWindowShowsTheCatalogueBesideTheProgramAndSavesAChange)
+{
+    struct Pages {
+        TNotebook* Notebook;
+        std::vector<const char*> Names;
+    } pages[] = {
+        {Form->Strony,
+         {"UstawieniaProg", "DostosujGrupyPrziPoz", "Informacja", "SprawdzUaktualnienia", "ListaWszystkichNorm",
+          "NormyWgStanu", "ZapiszWykazJako", "WkataloguTrelKordelin", "NastroniePKN", "UstawieniaFolderow",
+          "NowyWykaz", "Uzytkownicy", "Uprawnienia", "Importuj"}},
+        {Form->str_UstawieniaProgramu,
+         {"Kolory_Menu_Przyciskow_Glownego", "Kolory_Wysuwanych_Paneli", "Kolor_Naglowka", "Kolory_Sekcji",
+          "Kolory_Stanu_Norm", "Opcje_Dodatkowe", "Spis_Norm", "Wykazy"}},
+    };
+    for (const Pages& p : pages) {
+        ASSERT_EQ(p.Notebook->PageCount(), int(p.Names.size()));
+        for (const char* n : p.Names)
+            EXPECT_NE(Tf_MainForm::PageOf(p.Notebook, n), nullptr) << n;
+    }
+
+    WriteCatalogue("PN-EN 10088-1:2007|Aktualna|Jest||Stale|Opis|\r\nPN-B-1|Norma zakładowa|Brak||||\r\n");
+    Form->DoCreate();
+    EXPECT_FALSE(StartingUp);
+    ASSERT_EQ(Grid->RowCount(), 4);
+    EXPECT_EQ(Grid->Cells(2, 1), Green);
+    EXPECT_GT(CatalogueFileDate, 0);
+
+    Grid->SetCells(3, 2, "Dostępna (KJ)");
+    CatalogueModified = true;
+    Save();
+    EXPECT_EQ(Saved(), "PN-EN 10088-1:2007|Aktualna|Jest||Stale|Opis|\r\nPN-B-1|Norma zakładowa|Dostępna (KJ)||||\r\n");
+}
+
+TEST_F(Catalogue, EmptyProgramFolderGivesAnEmptyCatalogue)
+{
+    Form->DoCreate();
+    EXPECT_EQ(Grid->RowCount(), 2);
+    EXPECT_EQ(Grid->Cells(1, 0), "Numer normy");
+    EXPECT_TRUE(RecordedDialogs().empty());
+}
+
+TEST(CatalogueBench, SmokeRunAtThousandStandards)
+{
+    std::string pattern = (fs::temp_directory_path() / "catalogue-bench-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    TCatalogueTimes t = MeasureCatalogue(1000, FromOsPath(pattern) + "/");
+    std::error_code ec;
+    fs::remove_all(pattern, ec);
+    EXPECT_EQ(t.GridRows, 1002);
+    EXPECT_TRUE(t.SavedSame);
+}
