@@ -793,7 +793,7 @@ void TProGridUndoRedo::Apply(const TUndoRedoItem* Item, bool IsUndo)
     const TProGridUndoRedoEvent& event = IsUndo ? OnUndo : OnRedo;
     if (event)
         event(this, FGrid, Item->Col, Item->Row, FGrid->Cells(Item->Col, Item->Row), text);
-    FGrid->SetCells(Item->Col, Item->Row, text);
+    FGrid->ApplyUndoValue(Item->Col, Item->Row, text);
     // The cursor goes to the changed cell, the stored column shown where it is displayed.
     int c = FGrid->DisplayColumn(Item->Col);
     int r = Item->Row;

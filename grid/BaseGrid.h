@@ -230,6 +230,9 @@ public:
                               TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,
                               TCellGradientDirection& AGradientDirection) {}
     virtual int DisplayColumn(int ACol) { return ACol; }
+    // Undo and redo put a recorded value back into a cell through this; a
+    // descendant whose cell keeps its value outside the text overrides it.
+    virtual void ApplyUndoValue(int ACol, int ARow, const AnsiString& Value) { SetCells(ACol, ARow, Value); }
 
     void Notification(TComponent* AComponent, TOperation Operation) override;
 

@@ -66,6 +66,10 @@ using TColumnSizeEvent = std::function<void(TObject* Sender, int ACol, bool& All
 using TRowSizeEvent = std::function<void(TObject* Sender, int ARow, bool& Allow)>;
 using TDateTimeChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, TDateTime ADateTime)>;
 using TDatePickerCloseUpEvent = std::function<void(TObject* Sender, int ARow, int ACol)>;
+using TCellValidateEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, AnsiString& Value, bool& Valid)>;
+using TCanRowEvent = std::function<void(TObject* Sender, bool& CanAdd)>;
+using TEndRowSizeEvent = std::function<void(TObject* Sender, int ARow)>;
 
 // The colours the fixed-cell painter uses for gradient headers.
 // ---------------------------------------------------------------- looks, painting and hints types
@@ -495,10 +499,10 @@ public:
     virtual void RemoveColumns(int ACol, int ACount);
     virtual void ClearCellRect(int FromCol, int FromRow, int ToCol, int ToRow);
     virtual void SortRows();
-    virtual void HideRow(int ARow) {}
-    virtual void UnHideRowsAll() {}
-    virtual void UnHideSelection() {}
-    virtual void ExpandAll() {}
+    virtual void HideRow(int ARow);
+    virtual void UnHideRowsAll();
+    virtual void UnHideSelection();
+    virtual void ExpandAll();
     // -1: every column.
     virtual void CalcFooter(int ACol);
     // Widens a column to fill the client width; -1 is the last column.
@@ -617,6 +621,121 @@ public:
     TCellTextEvent OnLoadCell;
     TGridProgressEvent OnGridProgress;
     // ================================================================ end of grid services
+
+    // ================================================================ cell graphics, auxiliary editors, row and column structure
+    // Cell graphics (ProGridGraphics.cpp). Column arguments are stored columns.
+    virtual TCellGraphic* GetCellGraphic(int ACol, int ARow);
+    virtual TCellType GetCellType(int ACol, int ARow);
+    // AForText: the cell is measured for its text (placement decides what counts).
+    virtual void GetCellGraphicSize(int ACol, int ARow, TSize& ASize, bool AForText = false);
+    virtual void GetCellGraphicSizeEx(int ACol, int ARow, TSize& ASize, double AFactor, int AWidth, int AHeight);
+    bool HasCheckBox(int ACol, int ARow);
+    bool HasDataCellGraphic(int ACol, int ARow);
+    bool HasCellControl(int ACol, int ARow);
+    bool HasButton(int ACol, int ARow);
+    bool HasRadio(int ACol, int ARow);
+    TIntList* GetCellImages(int ACol, int ARow);
+    TStrings* GetRadioStrings(int ACol, int ARow);
+    bool GetRadioIndex(int ACol, int ARow, int& AIndex);
+    int CellGraphicValue(int ACol, int ARow);
+    bool GetCellError(int ACol, int ARow, int& AFrom, int& ALen);
+    TCellGraphic* CreateCellGraphic(int ACol, int ARow);
+    bool RemoveCellGraphic(int ACol, int ARow);
+    void RemoveCellGraphicOfType(int ACol, int ARow, TCellType AType);
+    void AddCellComment(int ACol, int ARow, const AnsiString& AComment);
+    bool GetCellComment(int ACol, int ARow, AnsiString& AComment);
+    void RemoveCellComment(int ACol, int ARow);
+    bool GetCheckBoxState(int ACol, int ARow, bool& AState);
+    bool SetCheckBoxState(int ACol, int ARow, bool AState);
+    // ARow is a display row; undo and redo of a toggle put the box's state back.
+    virtual bool ToggleCheckBox(int ACol, int ARow, bool AAsk);
+    void ApplyUndoValue(int ACol, int ARow, const AnsiString& Value) override;
+    void CheckAll(int ACol);
+    void UnCheckAll(int ACol);
+    bool IsCheckBoxHit(int ACol, int ARow, int X, int Y);
+    bool SelectNextRadioItem(int ACol, int ARow, bool AAsk);
+    void SetCellButtonDown(int ACol, int ARow, bool ADown);
+    void GetCellButtonRect(int ACol, int ARow, TRect& R);
+    bool IsRotated(int ACol, int ARow, int& AAngle);
+    void RepaintActiveCellHeaders(int OldCol, int OldRow, int NewCol, int NewRow);
+
+    // Editing services the auxiliary editors call (ProGridAux.cpp).
+    virtual void EndCellEdit();
+    virtual void EndRichEdit() { EndCellEdit(); }
+    virtual void AdvanceToNextCell(int ACol, int ARow) {}
+    virtual void ShowNextCellFormControl(int ACol, int ARow, int Index) {}
+    // Set while the rich-text popup editor is up.
+    bool RichEditPopupActive() const { return FRichEditPopup; }
+    void SetRichEditPopupActive(bool Value) { FRichEditPopup = Value; }
+    void GridKeyDown(Word& Key, TShiftState Shift) { KeyDown(Key, Shift); }
+
+    // Columns (ProGridStructure.cpp): stored indices.
+    void HideColumns(int FromCol, int ToCol);
+    void HideColumn(int ACol) { HideColumns(ACol, ACol); }
+    void UnHideColumns(int FromCol, int ToCol);
+    void UnHideColumn(int ACol) { UnHideColumns(ACol, ACol); }
+    void UnHideColumnsAll();
+    bool IsHiddenColumn(int ACol) const;
+    bool IsIgnoredColumn(int ACol) const;
+    int DisplayColIndex(int ARealCol) { return DisplayColumn(ARealCol); }
+    int GetRealColIndex(int ADisplayCol) const { return RealColIndex(ADisplayCol); }
+    int GetRealRowIndex(int ARow) const { return RealRowIndex(ARow); }
+    int GetDisplayRowIndex(int ARealRow) const { return DisplayRowIndex(ARealRow); }
+    int GetRealCol() const { return RealColIndex(Col()); }
+    void MoveColumn(int FromIndex, int ToIndex) override;
+    void MoveRow(int FromIndex, int ToIndex) override;
+
+    // Rows: stored indices.
+    void HideRows(int FromRow, int ToRow);
+    // Ascending display rows, while no row is hidden.
+    void HideRowList(const std::vector<int>& AList);
+    void UnHideRows(int FromRow, int ToRow);
+    void UnHideRow(int ARow) { UnHideRows(ARow, ARow); }
+    bool IsHiddenRow(int ARealRow) const;
+    void InsertRowKeepHidden(int ARealRow);
+    void RemoveRowKeepMax(int ARow);
+
+    // Nodes: stored rows.
+    bool HasNodes() override { return FNodeCount > 0; }
+    int NodeCount() const { return FNodeCount; }
+    void AddNode(int ARow, int ASpan);
+    void AddSummaryRow(int ARow);
+    void RemoveNode(int ARow);
+    void RemoveAllNodes();
+    bool IsNodeRow(int ARow);
+    bool IsSummaryRow(int ARow);
+    bool GetNodeState(int ARow);
+    int GetNodeLevel(int ARow);
+    int GetNodeSpan(int ARow);
+    int GetParentNodeRow(int ARow);
+    int GetNodeLineKind(int ARow);
+    bool IsNodeGlyphHit(int ARow, int X);
+    void ExpandNode(int ARow);
+    void ContractNode(int ARow);
+    void ContractAll();
+    void InsertChildRow(int ARow, bool AAfter);
+    void RemoveChildRow(int ARow);
+
+    // Grouping.
+    virtual void GroupByColumn(int ACol);
+    virtual void SubGroup(int ACol);
+    virtual void RemoveNodeLevel(int ACol);
+    virtual void UnGroup();
+    void GetDisplText(int ACol, int ARow, AnsiString& Value) override;
+
+    // Other structure operations.
+    void ScrollInView(int ACol, int ARow);
+    void HideSelection();
+    bool SelectionHidden() const { return FSelectionHidden; }
+    virtual bool CanAddRow();
+    virtual bool CanInsertRow();
+
+    TCellValidateEvent OnCellValidate;
+    TNotifyEvent OnEditingDone;
+    TEndRowSizeEvent OnEndRowSize;
+    TCanRowEvent OnCanAddRow;
+    TCanRowEvent OnCanInsertRow;
+    // ================================================================ end of cell graphics, auxiliary editors, row and column structure
 
     // ================================================================ looks, painting, glyphs, cell text, hints
     // Looks and colour presets (ProGridLook.cpp).
@@ -840,6 +959,24 @@ private:
     bool FAutoSizeGrowOnly = false;
     bool FExportFixedCells = true;
     // ================================================================ end of grid services state
+
+    // ================================================================ structure state
+    void MarkNodes(bool AContracted);
+    void RecalcFooters();
+    void MoveStoredRow(int AFrom, int ATo, int ACols);
+    void EmptyStoredRows(int FromRow, int ToRow, int ACols);
+    void FillRowFromItem(int ARow, TGridItem* AItem, int ACols);
+    int NodeEnd(int ADisplayRow);
+    std::vector<int> FHiddenColWidths;   // saved widths by stored column
+    int FNodeCount = 0;
+    int FGroupColWidth = 0;
+    AnsiString FGroupHeader;
+    AnsiString FGroupFooter;
+    bool FSelectionHidden = false;
+    bool FSelectionWasShown = true;
+    TGridRect FHiddenSelection;
+    bool FRichEditPopup = false;
+    // ================================================================ end of structure state
 
     // ================================================================ looks, painting and hints state
     void InitLooksAndHints();

@@ -686,7 +686,7 @@ void TProStringGrid::SetFilterActive(bool Value)
         }
         // Hidden from the bottom up, so that the rows above keep their indices.
         for (auto it = failing.rbegin(); it != failing.rend(); ++it)
-            HideRow(*it);
+            HideRow(RealRowIndex(*it));
         EndUpdate();
     } else {
         BeginUpdate();

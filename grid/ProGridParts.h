@@ -5,6 +5,7 @@
 // Each is created hidden by the grid's constructor; their behaviour lives
 // with the grid feature that uses them.
 #include <memory>
+#include <variant>
 
 #include "platform/core/Classes.h"
 #include "platform/gui/Component.h"
@@ -49,7 +50,6 @@ private:
     };
 PSG_EDITOR(TGridCombo)
 PSG_EDITOR(TGridSpin)
-PSG_EDITOR(TGridTransEdit)
 PSG_EDITOR(TGridUniEdit)
 PSG_EDITOR(TGridUniMemo)
 PSG_EDITOR(TGridUniEditBtn)
@@ -59,8 +59,6 @@ PSG_EDITOR(TGridCheckBox)
 PSG_EDITOR(TGridEditBtn)
 PSG_EDITOR(TGridUnitEditBtn)
 PSG_EDITOR(TGridButton)
-PSG_EDITOR(TControlEdit)
-PSG_EDITOR(TControlCombo)
 #undef PSG_EDITOR
 
 class TProDateTimePicker : public TGridEditorControl {
@@ -73,16 +71,76 @@ private:
     TDateTime FDateTime = 0;
 };
 
+// ---------------------------------------------------------------- auxiliary editors (ProGridAux.cpp)
 // Rich-text cells are edited and measured in these.
 class TProRichEdit : public TRichEdit {
 public:
-    explicit TProRichEdit(TComponent* AOwner) : TRichEdit(AOwner) {}
-    void LockSizing() { ++FSizingLock; }
-    void UnlockSizing() { if (FSizingLock > 0) --FSizingLock; }
-    bool SizingLocked() const { return FSizingLock > 0; }
+    explicit TProRichEdit(TProStringGrid* AGrid);
+    TProStringGrid* Grid() const { return FGrid; }
+    // A new window for the control, as when it becomes the in-place editor.
+    void RecreateWindow();
+    void LockSizing() { FSizingLock = true; }
+    void UnlockSizing() { FSizingLock = false; }
+    bool SizingLocked() const { return FSizingLock; }
+    // The control asks for a new size of its content (its text grew or shrank).
+    void RequestResize(const TRect& Requested);
+    const TRect& RequestedRect() const { return FRequested; }
+
+protected:
+    void WMKillFocus(TWMFocus& Message) override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
 
 private:
-    int FSizingLock = 0;
+    TProStringGrid* FGrid;
+    bool FSizingLock = false;
+    TRect FRequested;
+};
+
+// Typing straight over a cell; hidden until the grid shows it.
+class TGridTransEdit : public TEdit {
+public:
+    explicit TGridTransEdit(TProStringGrid* AGrid);
+    TProStringGrid* Grid() const { return FGrid; }
+    // Validates and stores the text in the edited cell; false when refused.
+    bool CommitEdit();
+
+protected:
+    void DoEnter() override;
+    void DoExit() override;
+    void KeyPress(char& Key) override;
+
+private:
+    TProStringGrid* FGrid;
+    int FEditCol = -1;
+    int FEditRow = -1;
+};
+
+// The edit and the combo box that stand for form controls in mini-HTML cells.
+class TControlEdit : public TMaskEdit {
+public:
+    explicit TControlEdit(TProStringGrid* AGrid);
+    TProStringGrid* Grid() const { return FGrid; }
+
+protected:
+    void WMGetDlgCode(TMessage& Message) override;
+    void WMKeyDown(TWMKey& Message) override;
+    void KeyPress(char& Key) override;
+
+private:
+    TProStringGrid* FGrid;
+};
+
+class TControlCombo : public TComboBox {
+public:
+    explicit TControlCombo(TProStringGrid* AGrid);
+    TProStringGrid* Grid() const { return FGrid; }
+
+protected:
+    void WMGetDlgCode(TMessage& Message) override;
+    void KeyPress(char& Key) override;
+
+private:
+    TProStringGrid* FGrid;
 };
 
 // ---------------------------------------------------------------- footers
@@ -171,10 +229,31 @@ enum TCellType {
 enum TCellHAlign { haLeft, haRight, haCenter, haBeforeText, haAfterText, haFull };
 enum TCellVAlign { vaTop, vaBottom, vaCenter, vaUnderText, vaAboveText, vaFull };
 
+// A tagged value; nodes keep their grouping column in it, radio groups their index.
+using TCellVariant = std::variant<std::monostate, int, double, AnsiString>;
+
+// The graphic of one cell (CellGraphic.cpp). CellCreated means the graphic
+// owns CellObject and CellIcon and frees them; the image index list of
+// ctImages is always its own.
 class TCellGraphic : public TPersistent {
 public:
+    TCellGraphic() = default;
+    ~TCellGraphic() override;
+    TCellGraphic(const TCellGraphic&) = delete;
+    TCellGraphic& operator=(const TCellGraphic&) = delete;
+    // Copies every field but the object and the icon; ownership stays with
+    // the graphic that holds an object (CellCreated is this graphic's own).
+    void Assign(TPersistent* Source) override;
+    // Frees what the graphic owns and forgets its object and icon.
+    void ReleaseObject();
+    // ctPicture and ctFilePicture: the picture's size in a cell of the given
+    // size by the fit mode in the low byte of CellAngle.
+    TSize GetPictureSize(int CellWidth, int CellHeight) const;
+    int FitMode() const { return CellAngle & 0xFF; }
+
     TCellType CellType = ctNone;
     TObject* CellObject = nullptr;
+    TIcon* CellIcon = nullptr;
     TCellVAlign CellVAlign = vaTop;
     TCellHAlign CellHAlign = haLeft;
     int CellIndex = 0;
@@ -186,6 +265,7 @@ public:
     int CellErrFrom = 0;
     int CellErrLen = 0;
     AnsiString CellText;
+    TCellVariant CellVar;
 };
 
 // ---------------------------------------------------------------- hint window
@@ -194,9 +274,11 @@ class THTMLHintWindow;
 
 // ---------------------------------------------------------------- hidden rows
 // The record of one hidden row: its stored index, height and cells.
+// Cell records still held by the record when it goes are freed with it.
 class TGridItem : public TCollectionItem {
 public:
     explicit TGridItem(TCollection* ACollection);
+    ~TGridItem() override;
     int Idx = 0;
     int Height = 0;
     TStringList* Items() const { return FItems.get(); }

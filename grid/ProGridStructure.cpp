@@ -1,0 +1,1029 @@
+// TProStringGrid: the row and column structure over the plain table of
+// cells: hidden columns (their cells stay at their stored index), hidden
+// rows (taken out of the table into TGridItem records), nodes with their
+// expanding and contracting, grouping on a column, moving rows and columns,
+// scrolling a cell into view and hiding the selection.
+#include <algorithm>
+
+#include "grid/ProGrid.h"
+
+namespace {
+constexpr int MaxFlaggedColumns = 512;
+
+TGridItem* HiddenItem(TCollection* List, int Index)
+{
+    return static_cast<TGridItem*>(List->Items(Index));
+}
+
+// The node graphic of a display row, nullptr for other rows.
+TCellGraphic* NodeGraphicAt(TProStringGrid* Grid, int ADisplayRow)
+{
+    if (ADisplayRow < 0 || ADisplayRow >= Grid->RowCount())
+        return nullptr;
+    auto* g = dynamic_cast<TCellGraphic*>(Grid->GetCellGraphicObject(0, ADisplayRow));
+    return g && g->CellType == ctNode ? g : nullptr;
+}
+}
+
+TGridItem::~TGridItem()
+{
+    // Cells that never went back into the table belong to the record.
+    TStringList* items = FItems.get();
+    for (int i = 0; i < items->Count(); ++i)
+        delete dynamic_cast<TCellProperties*>(items->Objects(i));
+}
+
+// ---------------------------------------------------------------- helpers
+void TProStringGrid::MoveStoredRow(int AFrom, int ATo, int ACols)
+{
+    if (AFrom == ATo)
+        return;
+    for (int c = 0; c < ACols; ++c) {
+        SetGridCell(c, ATo, GetGridCell(c, AFrom));
+        SetGridObject(c, ATo, GetGridObject(c, AFrom));
+    }
+    if (ATo < RowCount() && AFrom < RowCount() && RowHeights(ATo) != RowHeights(AFrom))
+        SetRowHeights(ATo, RowHeights(AFrom));
+}
+
+// Empties rows whose cells have moved elsewhere; nothing is freed.
+void TProStringGrid::EmptyStoredRows(int FromRow, int ToRow, int ACols)
+{
+    for (int r = std::max(FromRow, 0); r <= ToRow && r < StoredRowCount(); ++r)
+        for (int c = 0; c < std::min(ACols, StoredColCount(r)); ++c)
+            if (GetGridObject(c, r) || !GetGridCell(c, r).empty())
+                ResetCell(c, r);
+}
+
+// The record's cells and height go back into a row; the record keeps nothing.
+void TProStringGrid::FillRowFromItem(int ARow, TGridItem* AItem, int ACols)
+{
+    TStringList* items = AItem->Items();
+    for (int c = 0; c < ACols; ++c) {
+        if (c < items->Count()) {
+            SetGridCell(c, ARow, items->Strings(c));
+            SetGridObject(c, ARow, items->Objects(c));
+            items->SetObjects(c, nullptr);
+        } else {
+            ResetCell(c, ARow);
+        }
+    }
+    if (ARow < RowCount() && AItem->Height > 0)
+        SetRowHeights(ARow, AItem->Height);
+}
+
+void TProStringGrid::RecalcFooters()
+{
+    for (int c = 0; c < ColCount(); ++c)
+        CalcFooter(c);
+}
+
+void TProStringGrid::EndCellEdit()
+{
+    if (EditorMode() || (InplaceEditor() && InplaceEditor()->Visible())) {
+        HideEditor();
+        SelectCell(Col(), Row());
+    }
+}
+
+// ---------------------------------------------------------------- columns
+bool TProStringGrid::IsHiddenColumn(int ACol) const
+{
+    return ACol >= 0 && ACol < MaxFlaggedColumns && !ColumnVisible(ACol);
+}
+
+bool TProStringGrid::IsIgnoredColumn(int ACol) const
+{
+    return FIgnoredColumns->HasValue(ACol);
+}
+
+void TProStringGrid::HideColumns(int FromCol, int ToCol)
+{
+    EndCellEdit();
+    for (int c = std::max(FromCol, 0); c <= ToCol && c < MaxFlaggedColumns; ++c) {
+        if (!ColumnVisible(c) || c >= AllColCount() || ColCount() < 2)
+            continue;
+        int d = DisplayColumn(c);
+        if (std::size_t(c) >= FHiddenColWidths.size())
+            FHiddenColWidths.resize(std::size_t(c) + 1, DefaultColWidth());
+        FHiddenColWidths[std::size_t(c)] = ColWidths(d);
+        for (int i = d; i < ColCount() - 1; ++i)
+            SetColWidths(i, ColWidths(i + 1));
+        SetColumnVisibleFlag(c, false);
+        SetColCount(ColCount() - 1);
+    }
+    Invalidate();
+}
+
+void TProStringGrid::UnHideColumns(int FromCol, int ToCol)
+{
+    EndCellEdit();
+    for (int c = std::max(FromCol, 0); c <= ToCol && c < MaxFlaggedColumns; ++c) {
+        if (!IsHiddenColumn(c))
+            continue;
+        SetColumnVisibleFlag(c, true);
+        SetColCount(ColCount() + 1);
+        int d = DisplayColumn(c);
+        for (int i = ColCount() - 1; i > d; --i)
+            SetColWidths(i, ColWidths(i - 1));
+        int width = std::size_t(c) < FHiddenColWidths.size() ? FHiddenColWidths[std::size_t(c)] : DefaultColWidth();
+        SetColWidths(d, width);
+    }
+    Invalidate();
+}
+
+void TProStringGrid::UnHideColumnsAll()
+{
+    UnHideColumns(0, MaxFlaggedColumns - 1);
+}
+
+// Cell controls follow a moved column or row: moving left (up) the ones
+// between shift one right (down), moving right (down) one left (up).
+namespace {
+int FollowMove(int Index, int FromIndex, int ToIndex)
+{
+    if (Index == FromIndex)
+        return ToIndex;
+    if (FromIndex > ToIndex && Index >= ToIndex && Index < FromIndex)
+        return Index + 1;
+    if (FromIndex < ToIndex && Index > FromIndex && Index <= ToIndex)
+        return Index - 1;
+    return Index;
+}
+}
+
+void TProStringGrid::MoveColumn(int FromIndex, int ToIndex)
+{
+    if (FSortIndexes->Count() == 0)
+        ResetColumnOrder();
+    TBaseGrid::MoveColumn(FromIndex, ToIndex);
+    for (int i = 0; i < FCellControls->Count(); ++i) {
+        TControlListItem* item = FCellControls->GetItem(i);
+        item->X = FollowMove(item->X, FromIndex, ToIndex);
+    }
+    PositionCellControls();
+}
+
+void TProStringGrid::MoveRow(int FromIndex, int ToIndex)
+{
+    TBaseGrid::MoveRow(FromIndex, ToIndex);
+    for (int i = 0; i < FCellControls->Count(); ++i) {
+        TControlListItem* item = FCellControls->GetItem(i);
+        item->Y = FollowMove(item->Y, FromIndex, ToIndex);
+    }
+    PositionCellControls();
+}
+
+// ---------------------------------------------------------------- hidden rows
+bool TProStringGrid::IsHiddenRow(int ARealRow) const
+{
+    for (int i = 0; i < FHiddenRowList->Count(); ++i)
+        if (HiddenItem(FHiddenRowList.get(), i)->Idx == ARealRow)
+            return true;
+    return false;
+}
+
+void TProStringGrid::HideRow(int ARow)
+{
+    HideRows(ARow, ARow);
+}
+
+// Each row of the range that is shown goes into a record of its own stored
+// index, also when the range holds rows hidden already.
+void TProStringGrid::HideRows(int FromRow, int ToRow)
+{
+    int lastReal = RowCount() + NumHiddenRows() - 1;
+    FromRow = std::max(FromRow, 0);
+    ToRow = std::min(ToRow, lastReal);
+    struct Entry {
+        int Real, Display;
+    };
+    std::vector<Entry> rows;
+    for (int r = FromRow; r <= ToRow; ++r)
+        if (!IsHiddenRow(r))
+            rows.push_back({r, DisplayRowIndex(r)});
+    if (rows.empty())
+        return;
+
+    int cols = AllColCount();
+    int ctl = FCellControls->FindControl(1, rows.front().Display);
+    if (ctl >= 0 && FCellControls->GetItem(ctl)->Control)
+        FCellControls->GetItem(ctl)->Control->SetVisible(false);
+
+    BeginUpdate();
+    // Runs of adjacent display rows, from the bottom up so that the display
+    // rows above stay where they are.
+    std::size_t end = rows.size();
+    while (end > 0) {
+        std::size_t start = end - 1;
+        while (start > 0 && rows[start - 1].Display == rows[start].Display - 1)
+            --start;
+        std::vector<std::unique_ptr<TStringList>> cells;
+        std::vector<int> heights;
+        for (std::size_t k = start; k < end; ++k) {
+            auto list = std::make_unique<TStringList>();
+            int d = rows[k].Display;
+            for (int c = 0; c < cols; ++c)
+                list->AddObject(GetGridCell(c, d), GetGridObject(c, d));
+            cells.push_back(std::move(list));
+            heights.push_back(RowHeights(d));
+        }
+        RemoveRowsInternal(rows[start].Display, int(end - start), false);
+        for (std::size_t k = start; k < end; ++k) {
+            int pos = 0;
+            while (pos < FHiddenRowList->Count() && HiddenItem(FHiddenRowList.get(), pos)->Idx < rows[k].Real)
+                ++pos;
+            auto* item = static_cast<TGridItem*>(FHiddenRowList->Insert(pos));
+            item->Idx = rows[k].Real;
+            item->Height = heights[k - start];
+            item->Items()->Assign(cells[k - start].get());
+        }
+        end = start;
+    }
+    EndUpdate();
+    PositionCellControls();
+}
+
+void TProStringGrid::HideRowList(const std::vector<int>& AList)
+{
+    if (AList.empty())
+        return;
+    int cols = AllColCount();
+    int oldRows = RowCount();
+    std::vector<char> listed(std::size_t(oldRows), 0);
+    for (int d : AList)
+        if (d >= 0 && d < oldRows)
+            listed[std::size_t(d)] = 1;
+    std::vector<int> reals(std::size_t(oldRows), 0);
+    for (int d = 0; d < oldRows; ++d)
+        if (listed[std::size_t(d)])
+            reals[std::size_t(d)] = RealRowIndex(d);
+
+    BeginUpdate();
+    int w = 0;
+    for (int d = 0; d < oldRows; ++d) {
+        if (!listed[std::size_t(d)]) {
+            MoveStoredRow(d, w++, cols);
+            continue;
+        }
+        int real = reals[std::size_t(d)];
+        int pos = 0;
+        while (pos < FHiddenRowList->Count() && HiddenItem(FHiddenRowList.get(), pos)->Idx < real)
+            ++pos;
+        auto* item = static_cast<TGridItem*>(FHiddenRowList->Insert(pos));
+        item->Idx = real;
+        item->Height = RowHeights(d);
+        for (int c = 0; c < cols; ++c)
+            item->Items()->AddObject(GetGridCell(c, d), GetGridObject(c, d));
+    }
+    EmptyStoredRows(w, oldRows - 1, cols);
+    SetRowCount(std::max(w, 1));
+    EndUpdate();
+}
+
+void TProStringGrid::UnHideRows(int FromRow, int ToRow)
+{
+    if (!IsHiddenRow(FromRow))
+        return;
+    int cols = AllColCount();
+    int firstShown = -1;
+    BeginUpdate();
+    for (;;) {
+        // The first record of the range left, and the run of records with
+        // adjacent stored indices after it: they go back side by side.
+        int first = -1;
+        for (int i = 0; i < FHiddenRowList->Count(); ++i) {
+            int idx = HiddenItem(FHiddenRowList.get(), i)->Idx;
+            if (idx >= FromRow && idx <= ToRow) {
+                first = i;
+                break;
+            }
+        }
+        if (first < 0)
+            break;
+        int count = 1;
+        int idx0 = HiddenItem(FHiddenRowList.get(), first)->Idx;
+        while (first + count < FHiddenRowList->Count() &&
+               HiddenItem(FHiddenRowList.get(), first + count)->Idx == idx0 + count && idx0 + count <= ToRow)
+            ++count;
+        int d = DisplayRowIndex(idx0);
+        InsertRows(d, count);
+        for (int k = 0; k < count; ++k)
+            FillRowFromItem(d + k, HiddenItem(FHiddenRowList.get(), first + k), cols);
+        for (int k = 0; k < count; ++k)
+            FHiddenRowList->Delete(first);
+        if (firstShown < 0 || d < firstShown)
+            firstShown = d;
+    }
+    EndUpdate();
+    int ctl = FCellControls->FindControl(1, firstShown);
+    if (ctl >= 0 && FCellControls->GetItem(ctl)->Control)
+        FCellControls->GetItem(ctl)->Control->SetVisible(true);
+    PositionCellControls();
+}
+
+void TProStringGrid::UnHideRowsAll()
+{
+    int n = NumHiddenRows();
+    if (n == 0)
+        return;
+    int cols = AllColCount();
+    int oldRows = RowCount();
+    int newRows = oldRows + n;
+    bool footer = FFloatingFooter->Visible() && oldRows > 0;
+    int shown = oldRows - (footer ? 1 : 0);
+    int merged = newRows - (footer ? 1 : 0);
+
+    // Where each final row comes from: a shown row (>= 0) or a record (-1 - index).
+    std::vector<int> source(static_cast<std::size_t>(merged));
+    int p = 0, s = 0;
+    for (int k = 0; k < merged; ++k) {
+        bool takeItem = p < n && (s >= shown || HiddenItem(FHiddenRowList.get(), p)->Idx <= k);
+        source[std::size_t(k)] = takeItem ? -1 - p++ : s++;
+    }
+
+    BeginUpdate();
+    TBaseGrid::SetRowCount(newRows);
+    if (footer)
+        MoveStoredRow(oldRows - 1, newRows - 1, cols);
+    // From the bottom up every row moves down or stays, so nothing is
+    // overwritten before it has moved.
+    for (int k = merged - 1; k >= 0; --k) {
+        int src = source[std::size_t(k)];
+        if (src >= 0)
+            MoveStoredRow(src, k, cols);
+        else
+            FillRowFromItem(k, HiddenItem(FHiddenRowList.get(), -1 - src), cols);
+    }
+    FHiddenRowList->Clear();
+    SetRowCount(newRows);
+    EndUpdate();
+    PositionCellControls();
+}
+
+void TProStringGrid::InsertRowKeepHidden(int ARealRow)
+{
+    InsertRows(DisplayRowIndex(ARealRow), 1);
+    for (int i = 0; i < FHiddenRowList->Count(); ++i) {
+        TGridItem* item = HiddenItem(FHiddenRowList.get(), i);
+        if (item->Idx >= ARealRow)
+            ++item->Idx;
+    }
+}
+
+void TProStringGrid::RemoveRowKeepMax(int ARow)
+{
+    RemoveRows(ARow, 1);
+    if (FHighestRowCount > 0)
+        --FHighestRowCount;
+}
+
+// ---------------------------------------------------------------- nodes
+void TProStringGrid::AddNode(int ARow, int ASpan)
+{
+    int d = DisplayRowIndex(ARow);
+    if (d < 0 || d >= RowCount())
+        return;
+    TCellGraphic* g = CreateCellGraphic(0, d);
+    g->CellType = ctNode;
+    g->CellIndex = ASpan;
+    g->CellBoolean = false;
+    g->CellAngle = ARow;
+    g->CellErrFrom = 0;
+    g->CellHAlign = haBeforeText;
+    g->CellVAlign = vaCenter;
+    g->CellVar = -1;
+    for (int r = d; r < d + ASpan && r < RowCount(); ++r) {
+        TCellProperties* p = CellProperties(0, r);
+        p->SetNodeLevel(p->NodeLevel() + 1);
+    }
+    if (FNodeCount == 0)
+        RepaintCol(0);
+    ++FNodeCount;
+    if (Col() == 0 && ColCount() > 1)
+        SetCol(1);
+}
+
+void TProStringGrid::AddSummaryRow(int ARow)
+{
+    int d = DisplayRowIndex(ARow);
+    if (d < 0 || d >= RowCount())
+        return;
+    CreateCellGraphic(0, d)->CellType = ctSummary;
+}
+
+void TProStringGrid::RemoveNode(int ARow)
+{
+    int d = DisplayRowIndex(ARow);
+    if (!NodeGraphicAt(this, d))
+        return;
+    ExpandNode(ARow);
+    d = DisplayRowIndex(ARow);
+    TCellGraphic* g = NodeGraphicAt(this, d);
+    int span = g->CellIndex;
+    for (int r = d; r < d + span && r < RowCount(); ++r)
+        if (HasCellProperties(0, r)) {
+            TCellProperties* p = CellProperties(0, r);
+            p->SetNodeLevel(std::max(0, p->NodeLevel() - 1));
+        }
+    RemoveCellGraphic(0, d);
+    FNodeCount = std::max(0, FNodeCount - 1);
+}
+
+void TProStringGrid::RemoveAllNodes()
+{
+    int r = 0;
+    while (r < RowCount()) {
+        if (!NodeGraphicAt(this, r)) {
+            ++r;
+            continue;
+        }
+        ExpandNode(RealRowIndex(r));
+        int span = NodeGraphicAt(this, r)->CellIndex;
+        for (int k = r; k < r + span && k < RowCount(); ++k)
+            if (HasCellProperties(0, k))
+                CellProperties(0, k)->SetNodeLevel(0);
+        RemoveCellGraphic(0, r);
+        FNodeCount = std::max(0, FNodeCount - 1);
+        // Nested nodes inside the span go as well.
+        ++r;
+    }
+}
+
+bool TProStringGrid::IsNodeRow(int ARow)
+{
+    return ARow >= 0 && GetCellType(0, ARow) == ctNode;
+}
+
+bool TProStringGrid::IsSummaryRow(int ARow)
+{
+    return ARow >= 0 && GetCellType(0, ARow) == ctSummary;
+}
+
+// The node graphic of a stored row, also of one hidden inside a contracted node.
+static TCellGraphic* NodeGraphicOfReal(TProStringGrid* Grid, int ARow)
+{
+    if (ARow < 0)
+        return nullptr;
+    if (Grid->NumHiddenRows() == 0 || !Grid->IsHiddenRow(ARow))
+        return NodeGraphicAt(Grid, Grid->DisplayRowIndex(ARow));
+    TCollection* list = Grid->HiddenRowList();
+    for (int i = 0; i < list->Count(); ++i) {
+        TGridItem* item = HiddenItem(list, i);
+        if (item->Idx != ARow || item->Items()->Count() == 0)
+            continue;
+        auto* p = dynamic_cast<TCellProperties*>(item->Items()->Objects(0));
+        auto* g = p ? dynamic_cast<TCellGraphic*>(p->GraphicObject()) : nullptr;
+        return g && g->CellType == ctNode ? g : nullptr;
+    }
+    return nullptr;
+}
+
+bool TProStringGrid::GetNodeState(int ARow)
+{
+    TCellGraphic* g = NodeGraphicOfReal(this, ARow);
+    return g && g->CellBoolean;
+}
+
+int TProStringGrid::GetNodeLevel(int ARow)
+{
+    if (!IsNodeRow(ARow) || !HasCellProperties(0, ARow))
+        return -1;
+    return CellProperties(0, ARow)->NodeLevel();
+}
+
+int TProStringGrid::GetNodeSpan(int ARow)
+{
+    TCellGraphic* g = NodeGraphicOfReal(this, ARow);
+    return g ? g->CellIndex : -1;
+}
+
+int TProStringGrid::GetParentNodeRow(int ARow)
+{
+    if (!HasNodes())
+        return -1;
+    for (int r = std::min(ARow, RowCount() - 1); r >= 0; --r) {
+        TCellGraphic* g = NodeGraphicAt(this, r);
+        if (!g)
+            continue;
+        int span = g->CellIndex;
+        if (span == 0 || r == ARow)
+            return r;
+        // Rows hidden inside the node (by nested contracted nodes) are not shown.
+        int real = RealRowIndex(r);
+        int hiddenInside = 0;
+        for (int i = 0; i < FHiddenRowList->Count(); ++i) {
+            int idx = HiddenItem(FHiddenRowList.get(), i)->Idx;
+            if (idx > real && idx < real + span)
+                ++hiddenInside;
+        }
+        if (r + span - hiddenInside > ARow)
+            return r;
+    }
+    return -1;
+}
+
+int TProStringGrid::GetNodeLineKind(int ARow)
+{
+    if (IsNodeRow(ARow))
+        return 0;
+    if (ARow >= RowCount() - FixedFooters() - 1 || !HasCellProperties(0, ARow + 1))
+        return 1;
+    int level = HasCellProperties(0, ARow) ? CellProperties(0, ARow)->NodeLevel() : 0;
+    return CellProperties(0, ARow + 1)->NodeLevel() < level ? 1 : 2;
+}
+
+bool TProStringGrid::IsNodeGlyphHit(int ARow, int X)
+{
+    int width = 4;
+    switch (FCellNode->NodeType()) {
+    case cnFlat: width = 4; break;
+    case cn3D: width = 6; break;
+    case cnGlyph: width = FCellNode->ExpandGlyph()->Empty() ? 0 : FCellNode->ExpandGlyph()->Width() / 2; break;
+    case cnLeaf: width = 8; break;
+    case cnXP: width = 4; break;
+    }
+    int level = HasCellProperties(0, ARow) ? CellProperties(0, ARow)->NodeLevel() : 0;
+    int indent = FCellNode->NodeIndent();
+    return (level - 1) * indent < X && X < width + indent * level;
+}
+
+// The display row where a node's rows end (exclusive): its span, or for
+// span 0 the next node row (the end of the data rows when there is none).
+int TProStringGrid::NodeEnd(int ADisplayRow)
+{
+    TCellGraphic* g = NodeGraphicAt(this, ADisplayRow);
+    int lastData = RowCount() - 1 - FixedFooters();
+    if (g && g->CellIndex > 0)
+        return ADisplayRow + g->CellIndex;
+    int r = ADisplayRow + 1;
+    while (r <= lastData && !NodeGraphicAt(this, r))
+        ++r;
+    return r;
+}
+
+void TProStringGrid::ExpandNode(int ARow)
+{
+    int d = DisplayRowIndex(ARow);
+    if (!NodeGraphicAt(this, d))
+        return;
+    if (FCellNode->ExpandOne())
+        for (int r = RowCount() - 1; r >= 0; --r) {
+            TCellGraphic* other = NodeGraphicAt(this, r);
+            if (other && r != d && !other->CellBoolean)
+                ContractNode(RealRowIndex(r));
+        }
+    d = DisplayRowIndex(ARow);
+    TCellGraphic* g = NodeGraphicAt(this, d);
+    if (!g || !g->CellBoolean)
+        return;
+    g->CellBoolean = false;
+
+    bool disjunct = FMouseActions->DisjunctRowSelect();
+    TGridOptions options = Options();
+    int row = Row(), top = TopRow();
+    FMouseActions->SetDisjunctRowSelect(false);
+    SetOptions(options & ~TGridOptions(goRowSelect));
+    bool bracket = FCellControls->Count() == 0;
+    if (bracket)
+        BeginUpdate();
+    // The rows hidden between the node row and the next shown row.
+    int upper = d + 1 < RowCount() ? RealRowIndex(d + 1) - 1 : RowCount() + NumHiddenRows() - 1;
+    if (upper > ARow)
+        UnHideRows(ARow + 1, upper);
+    SetOptions(options);
+    FMouseActions->SetDisjunctRowSelect(disjunct);
+    if (row < RowCount())
+        TBaseGrid::SetRow(row);
+    if (top < RowCount())
+        SetTopRow(top);
+    if (bracket)
+        EndUpdate();
+    RecalcFooters();
+}
+
+void TProStringGrid::ContractNode(int ARow)
+{
+    EndCellEdit();
+    int d = DisplayRowIndex(ARow);
+    TCellGraphic* g = NodeGraphicAt(this, d);
+    if (!g || g->CellBoolean)
+        return;
+    g->CellBoolean = true;
+    int end = NodeEnd(d);
+    if (end <= d + 1) {
+        RecalcFooters();
+        return;
+    }
+    int realLast = end < RowCount() ? RealRowIndex(end) - 1 : RowCount() + NumHiddenRows() - 1;
+    if (g->CellIndex > 0)
+        realLast = std::min(realLast, ARow + g->CellIndex - 1);
+    // A contracted node inside keeps its rows hidden; it is shown expanded
+    // when this node opens again.
+    for (int r = d + 1; r < end && r < RowCount(); ++r)
+        if (TCellGraphic* inner = NodeGraphicAt(this, r); inner && inner->CellBoolean) {
+            inner->CellBoolean = false;
+            int ctl = FCellControls->FindControl(1, r + 1);
+            if (ctl >= 0 && FCellControls->GetItem(ctl)->Control)
+                FCellControls->GetItem(ctl)->Control->SetVisible(false);
+        }
+    HideRows(ARow + 1, realLast);
+    RecalcFooters();
+}
+
+void TProStringGrid::MarkNodes(bool AContracted)
+{
+    for (int r = FixedRows(); r < RowCount(); ++r)
+        if (TCellGraphic* g = NodeGraphicAt(this, r))
+            g->CellBoolean = AContracted;
+}
+
+void TProStringGrid::ExpandAll()
+{
+    if (NumHiddenRows() > 0)
+        UnHideRowsAll();
+    MarkNodes(false);
+    RecalcFooters();
+}
+
+void TProStringGrid::ContractAll()
+{
+    BeginUpdate();
+    ExpandAll();
+    std::vector<char> hide(std::size_t(RowCount()), 0);
+    for (int r = FixedRows(); r < RowCount(); ++r) {
+        TCellGraphic* g = NodeGraphicAt(this, r);
+        if (!g)
+            continue;
+        g->CellBoolean = true;
+        int end = std::min(NodeEnd(r), RowCount());
+        for (int k = r + 1; k < end; ++k)
+            hide[std::size_t(k)] = 1;
+    }
+    std::vector<int> list;
+    for (int r = 0; r < int(hide.size()); ++r)
+        if (hide[std::size_t(r)])
+            list.push_back(r);
+    HideRowList(list);
+    PositionCellControls();
+    RecalcFooters();
+    EndUpdate();
+}
+
+void TProStringGrid::InsertChildRow(int ARow, bool AAfter)
+{
+    int at = AAfter ? ARow + 1 : ARow;
+    // The nodes around the row grow by one; inserting at a node row moves
+    // the node down and the new row stays outside it.
+    std::vector<TCellGraphic*> enclosing;
+    for (int r = 0; r < RowCount(); ++r) {
+        TCellGraphic* g = NodeGraphicAt(this, r);
+        if (!g || g->CellIndex <= 0)
+            continue;
+        int real = RealRowIndex(r);
+        if (real <= ARow && ARow < real + g->CellIndex && !(real == ARow && !AAfter))
+            enclosing.push_back(g);
+    }
+    InsertRowKeepHidden(at);
+    for (TCellGraphic* g : enclosing) {
+        ++g->CellIndex;
+        ++g->CellErrFrom;
+    }
+    if (!enclosing.empty())
+        CellProperties(0, DisplayRowIndex(at))->SetNodeLevel(int(enclosing.size()));
+}
+
+void TProStringGrid::RemoveChildRow(int ARow)
+{
+    for (int r = 0; r < RowCount(); ++r) {
+        TCellGraphic* g = NodeGraphicAt(this, r);
+        if (!g || g->CellIndex <= 0)
+            continue;
+        int real = RealRowIndex(r);
+        if (real < ARow && ARow < real + g->CellIndex) {
+            --g->CellIndex;
+            --g->CellErrFrom;
+        }
+    }
+    if (IsHiddenRow(ARow)) {
+        for (int i = 0; i < FHiddenRowList->Count(); ++i)
+            if (HiddenItem(FHiddenRowList.get(), i)->Idx == ARow) {
+                FHiddenRowList->Delete(i);
+                break;
+            }
+        for (int i = 0; i < FHiddenRowList->Count(); ++i)
+            if (HiddenItem(FHiddenRowList.get(), i)->Idx > ARow)
+                --HiddenItem(FHiddenRowList.get(), i)->Idx;
+        return;
+    }
+    RemoveRows(DisplayRowIndex(ARow), 1);
+}
+
+// ---------------------------------------------------------------- grouping
+namespace {
+void ColourGroupRow(TProStringGrid* Grid, int ARow, int AValueCol, bool AMerge, TColor AColor, TColor AColorTo,
+                    TColor ATextColor)
+{
+    int from = 0, to = Grid->AllColCount() - 1;
+    if (AMerge) {
+        int span = Grid->ColCount() - Grid->DisplayColumn(AValueCol);
+        if (span > 1)
+            Grid->MergeCells(AValueCol, ARow, span, 1);
+        from = to = AValueCol;
+    }
+    for (int c = from; c <= to; ++c) {
+        if (AColor == clNone && AColorTo == clNone && ATextColor == clNone)
+            break;
+        TCellProperties* p = Grid->CellProperties(c, ARow);
+        if (AColor != clNone)
+            p->SetBrushColor(AColor);
+        if (AColorTo != clNone)
+            p->SetBrushColorTo(AColorTo);
+        if (ATextColor != clNone)
+            p->SetFontColor(ATextColor);
+    }
+}
+}
+
+void TProStringGrid::GroupByColumn(int ACol)
+{
+    // Column 0 carries the node glyphs and cannot be grouped away.
+    if (ACol < FixedCols() || ACol < 1 || ACol >= AllColCount())
+        return;
+    if (RowCount() - FixedFooters() <= FixedRows())
+        return;
+    if (FGroupColumn >= 0)
+        UnGroup();
+    BeginUpdate();
+    if (NumHiddenRows() > 0)
+        ExpandAll();
+    FGroupColumn = ACol;
+    FGroupColWidth = ColumnVisible(ACol) ? ColWidths(DisplayColumn(ACol)) : DefaultColWidth();
+    FGroupHeader = FixedRows() > 0 ? GetGridCell(ACol, 0) : AnsiString();
+    FGroupFooter = FixedFooters() > 0 ? GetGridCell(ACol, RowCount() - 1) : AnsiString();
+    int valueCol = ACol == 1 ? 2 : 1;
+    if (FSortSettings->AutoSortForGrouping()) {
+        FSortSettings->SetColumn(ACol);
+        SortRows();
+    }
+
+    int first = FixedRows(), last = RowCount() - 1 - FixedFooters();
+    std::vector<int> starts;
+    AnsiString current;
+    for (int r = first; r <= last; ++r) {
+        AnsiString s = GetGridCell(ACol, r);
+        if (r == first || s != current) {
+            starts.push_back(r);
+            current = s;
+        }
+    }
+    bool summary = FGrouping->Summary();
+    int extra = summary ? 2 : 1;
+    int groups = int(starts.size());
+    int oldRows = RowCount(), cols = AllColCount();
+    int newRows = oldRows + groups * extra;
+    SetRowCount(newRows);
+    // Rows after the data (footers) keep their place at the end.
+    for (int r = oldRows - 1; r > last; --r)
+        MoveStoredRow(r, r + groups * extra, cols);
+    // Each group moves down past the header (and summary) rows above it; from
+    // the bottom up nothing is overwritten before it has moved.
+    std::vector<int> headers(static_cast<std::size_t>(groups)), sizes(static_cast<std::size_t>(groups));
+    for (int g = groups - 1; g >= 0; --g) {
+        int gFirst = starts[std::size_t(g)];
+        int gLast = g + 1 < groups ? starts[std::size_t(g) + 1] - 1 : last;
+        int header = gFirst + g * extra;
+        AnsiString value = GetGridCell(ACol, gFirst);
+        if (summary) {
+            int pos = header + 1 + (gLast - gFirst + 1);
+            EmptyStoredRows(pos, pos, cols);
+            SetRowHeights(pos, DefaultRowHeight());
+        }
+        for (int r = gLast; r >= gFirst; --r)
+            MoveStoredRow(r, r + g * extra + 1, cols);
+        EmptyStoredRows(header, header, cols);
+        SetRowHeights(header, DefaultRowHeight());
+        SetGridCell(valueCol, header, value);
+        headers[std::size_t(g)] = header;
+        sizes[std::size_t(g)] = gLast - gFirst + 1;
+    }
+    for (int g = 0; g < groups; ++g) {
+        int header = headers[std::size_t(g)];
+        AddNode(header, 1 + sizes[std::size_t(g)]);
+        NodeGraphicAt(this, header)->CellVar = ACol;
+        if (summary)
+            AddSummaryRow(header + 1 + sizes[std::size_t(g)]);
+    }
+    RemoveColumns(ACol, 1);
+    int finalValueCol = valueCol > ACol ? valueCol - 1 : valueCol;
+    for (int g = 0; g < groups; ++g) {
+        int header = headers[std::size_t(g)];
+        ColourGroupRow(this, header, finalValueCol, FGrouping->MergeHeader(), FGrouping->HeaderColor(),
+                       FGrouping->HeaderColorTo(), FGrouping->HeaderTextColor());
+        if (summary)
+            ColourGroupRow(this, header + 1 + sizes[std::size_t(g)], finalValueCol, FGrouping->MergeSummary(),
+                           FGrouping->SummaryColor(), FGrouping->SummaryColorTo(), FGrouping->SummaryTextColor());
+    }
+    SetRow(FixedRows());
+    EndUpdate();
+}
+
+void TProStringGrid::SubGroup(int ACol)
+{
+    if (ACol < FixedCols() || ACol < 1 || ACol + 1 >= AllColCount())
+        return;
+    BeginUpdate();
+    ExpandAll();
+    int header = -1;
+    AnsiString current;
+    auto close = [&](int AEnd) {
+        if (header < 0)
+            return;
+        AddNode(header, AEnd - header);
+        NodeGraphicAt(this, header)->CellVar = ACol;
+        header = -1;
+    };
+    std::vector<int> headerRows;
+    int r = FixedRows();
+    while (r <= RowCount() - 1 - FixedFooters()) {
+        if (IsNodeRow(r) || IsSummaryRow(r)) {
+            close(r);
+            ++r;
+            continue;
+        }
+        AnsiString s = GetGridCell(ACol, r);
+        if (header < 0 || s != current) {
+            close(r);
+            InsertChildRow(r, false);
+            SetGridCell(ACol + 1, r, s);
+            header = r;
+            current = s;
+            headerRows.push_back(r);
+            ++r;
+            continue;
+        }
+        SetGridCell(ACol, r, AnsiString());
+        ++r;
+    }
+    close(r);
+    // The first member of each sub-group gave its value to the header.
+    for (int h : headerRows)
+        if (h + 1 < RowCount())
+            SetGridCell(ACol, h + 1, AnsiString());
+    for (int h : headerRows)
+        ColourGroupRow(this, h, ACol + 1, FGrouping->MergeHeader(), FGrouping->HeaderColor(),
+                       FGrouping->HeaderColorTo(), FGrouping->HeaderTextColor());
+    SetRow(FixedRows());
+    EndUpdate();
+}
+
+void TProStringGrid::RemoveNodeLevel(int ACol)
+{
+    BeginUpdate();
+    ExpandAll();
+    AnsiString value;
+    int r = FixedRows();
+    while (r <= RowCount() - 1 - FixedFooters()) {
+        TCellGraphic* g = NodeGraphicAt(this, r);
+        if (g && std::holds_alternative<int>(g->CellVar) && std::get<int>(g->CellVar) == ACol) {
+            value = GetGridCell(ACol + 1, r);
+            RemoveNode(RealRowIndex(r));
+            if (FGrouping->MergeHeader())
+                SplitCells(ACol + 1, r);
+            FreeCellProperties(1, r, AllColCount() - 1, r);
+            RemoveChildRow(RealRowIndex(r));
+            continue;
+        }
+        if (!g && !IsSummaryRow(r))
+            SetGridCell(ACol, r, value);
+        ++r;
+    }
+    EndUpdate();
+}
+
+void TProStringGrid::UnGroup()
+{
+    if (FGroupColumn < 0)
+        return;
+    int col = FGroupColumn;
+    ExpandAll();
+    BeginUpdate();
+    InsertColumns(col, 1);
+    if (ColumnVisible(col) && FGroupColWidth > 0)
+        SetColWidths(DisplayColumn(col), FGroupColWidth);
+    if (FixedRows() > 0)
+        SetGridCell(col, 0, FGroupHeader);
+    if (FixedFooters() > 0)
+        SetGridCell(col, RowCount() - 1, FGroupFooter);
+    int valueCol = col == 1 ? 2 : 1;
+    int first = FixedRows(), last = RowCount() - 1 - FixedFooters();
+    int oldRows = RowCount(), cols = AllColCount();
+    AnsiString value;
+    int w = first;
+    for (int r = first; r <= last; ++r) {
+        bool node = NodeGraphicAt(this, r) != nullptr;
+        if (node || IsSummaryRow(r)) {
+            if (node) {
+                value = GetGridCell(valueCol, r);
+                FNodeCount = std::max(0, FNodeCount - 1);
+            }
+            // The row's records go with it: node graphic, colours, merged header.
+            FreeCellProperties(0, r, cols - 1, r);
+            continue;
+        }
+        if (HasCellProperties(0, r))
+            CellProperties(0, r)->SetNodeLevel(0);
+        SetGridCell(col, r, value);
+        MoveStoredRow(r, w++, cols);
+    }
+    for (int r = last + 1; r < oldRows; ++r)
+        MoveStoredRow(r, w++, cols);
+    EmptyStoredRows(w, oldRows - 1, cols);
+    SetRowCount(std::max(w, 1));
+    FGroupColumn = -1;
+    EndUpdate();
+    Invalidate();
+}
+
+void TProStringGrid::GetDisplText(int ACol, int ARow, AnsiString& Value)
+{
+    TBaseGrid::GetDisplText(ACol, ARow, Value);
+    if (!FGrouping->ShowGroupCount() || FGroupColumn < 0 || FNodeCount == 0)
+        return;
+    // The group values stand in column 1 once the grouped column is gone.
+    const int valueCol = 1;
+    if (ACol != valueCol)
+        return;
+    TCellGraphic* g = NodeGraphicAt(this, ARow);
+    if (!g)
+        return;
+    int count = g->CellIndex - 1 - g->CellErrFrom;
+    if (FGrouping->GroupCountFormat().empty())
+        Value += " (" + IntToStr(count) + ")";
+    else
+        Value += Format(FGrouping->GroupCountFormat(), {count});
+}
+
+// ---------------------------------------------------------------- other structure operations
+void TProStringGrid::ScrollInView(int ACol, int ARow)
+{
+    if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount())
+        return;
+    int visCols = VisibleColCount(), visRows = VisibleRowCount();
+    if (ACol < LeftCol() || ACol >= LeftCol() + visCols) {
+        SetCol(ACol);
+        SetLeftCol(std::max(FixedCols(), ACol - visCols / 2));
+    }
+    if (ARow < TopRow() || ARow >= TopRow() + visRows) {
+        SetRow(ARow);
+        SetTopRow(std::max(FixedRows(), ARow - visRows / 2));
+    }
+    if (LeftCol() > ColCount() - (visCols - 1))
+        SetLeftCol(std::max(FixedCols(), ColCount() - (visCols - 1)));
+    if (TopRow() > RowCount() - (visRows - 1))
+        SetTopRow(std::max(FixedRows(), RowCount() - (visRows - 1)));
+}
+
+void TProStringGrid::HideSelection()
+{
+    if (!FSelectionHidden) {
+        FHiddenSelection = Selection();
+        FSelectionWasShown = ShowSelection();
+    }
+    FSelectionHidden = true;
+    TBaseGrid::SetShowSelection(false);
+    Invalidate();
+}
+
+void TProStringGrid::UnHideSelection()
+{
+    if (!FSelectionHidden)
+        return;
+    FSelectionHidden = false;
+    TBaseGrid::SetShowSelection(FSelectionWasShown);
+    TGridRect r = FHiddenSelection;
+    if (r.Left < ColCount() && r.Top < RowCount() && r.Left >= 0 && r.Top >= 0) {
+        SetSelection(r);
+    } else {
+        int col = FixedCols() < ColCount() ? FixedCols() : (FP.FixedColAlways ? 0 : ColCount() - 1);
+        int row = FixedRows() < RowCount() ? FixedRows() : (FP.FixedRowAlways ? 0 : RowCount() - 1);
+        SetSelection(TGridRect(col, row, col, row));
+    }
+    Invalidate();
+}
+
+bool TProStringGrid::CanAddRow()
+{
+    bool can = true;
+    if (OnCanAddRow)
+        OnCanAddRow(this, can);
+    return can;
+}
+
+bool TProStringGrid::CanInsertRow()
+{
+    bool can = true;
+    if (OnCanInsertRow)
+        OnCanInsertRow(this, can);
+    return can;
+}

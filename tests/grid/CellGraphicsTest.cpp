@@ -1,0 +1,263 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "grid/ProGrid.h"
+
+namespace {
+TCellGraphic* AddGraphic(TProStringGrid& G, int ACol, int ARow, TCellType AType)
+{
+    TCellGraphic* g = G.CreateCellGraphic(ACol, ARow);
+    g->CellType = AType;
+    return g;
+}
+}
+
+TEST(CellGraphics, TypesCreationAndRemoval)
+{
+    TProStringGrid g(nullptr);
+    EXPECT_EQ(g.GetCellType(1, 1), ctEmpty);
+    EXPECT_EQ(g.GetCellType(-1, 1), ctEmpty);
+    EXPECT_FALSE(g.RemoveCellGraphic(1, 1));
+    TCellGraphic* created = g.CreateCellGraphic(1, 1);
+    EXPECT_EQ(g.GetCellType(1, 1), ctNone);
+    EXPECT_EQ(g.GetCellGraphic(1, 1), created);
+    EXPECT_EQ(g.Cells(1, 1), "");
+    // A second graphic replaces the first.
+    AddGraphic(g, 1, 1, ctButton);
+    EXPECT_EQ(g.GetCellType(1, 1), ctButton);
+    EXPECT_TRUE(g.HasButton(1, 1));
+    EXPECT_TRUE(g.HasCellControl(1, 1));
+    g.RemoveCellGraphicOfType(1, 1, ctRadio);
+    EXPECT_EQ(g.GetCellType(1, 1), ctButton);
+    EXPECT_TRUE(g.RemoveCellGraphic(1, 1));
+    EXPECT_EQ(g.GetCellType(1, 1), ctEmpty);
+
+    // Row check boxes share the grid's one graphic, which removal never frees.
+    g.MouseActions()->SetDisjunctRowSelect(true);
+    g.MouseActions()->SetHotmailRowSelect(true);
+    EXPECT_EQ(g.GetCellType(0, 2), ctRowCheckBox);
+    EXPECT_EQ(g.GetCellGraphic(0, 2), g.RowCheckGraphic());
+    g.SetCellGraphicObject(0, 2, g.RowCheckGraphic());
+    EXPECT_TRUE(g.RemoveCellGraphic(0, 2));
+    EXPECT_EQ(g.GetCellGraphicObject(0, 2), nullptr);
+    EXPECT_EQ(g.RowCheckGraphic()->CellType, ctRowCheckBox);
+    bool state = true;
+    EXPECT_TRUE(g.GetCheckBoxState(0, 3, state));
+    EXPECT_FALSE(state);
+    EXPECT_TRUE(g.ToggleCheckBox(0, 3, false));
+    EXPECT_TRUE(g.GetRowSelect(3));
+}
+
+TEST(CellGraphics, CommentsReplaceAndAreRemovedByType)
+{
+    TProStringGrid g(nullptr);
+    AddGraphic(g, 2, 1, ctCheckBox);
+    g.AddCellComment(2, 1, "Normy się różnią !!!");
+    TCellGraphic* c = g.GetCellGraphic(2, 1);
+    EXPECT_EQ(c->CellType, ctComment);
+    EXPECT_EQ(c->CellVAlign, vaTop);
+    EXPECT_EQ(c->CellHAlign, haLeft);
+    EXPECT_EQ(c->CellAngle, int(clNone));
+    AnsiString text;
+    EXPECT_TRUE(g.GetCellComment(2, 1, text));
+    EXPECT_EQ(text, "Normy się różnią !!!");
+    EXPECT_FALSE(g.GetCellComment(2, 2, text));
+
+    AddGraphic(g, 3, 1, ctCheckBox);
+    g.RemoveCellComment(3, 1);
+    EXPECT_EQ(g.GetCellType(3, 1), ctCheckBox);
+    g.RemoveCellComment(2, 1);
+    EXPECT_EQ(g.GetCellType(2, 1), ctEmpty);
+}
+
+TEST(CellGraphics, ToggledCheckBoxesUndoAndRedoTheirState)
+{
+    struct Case {
+        const char* Name;
+        TCellType Type;
+        const char* Text;
+        bool After;
+        const char* TextAfter;
+    } cases[] = {
+        {"graphic box", ctCheckBox, "opis", true, "opis"},
+        {"data box N", ctDataCheckBox, "N", true, "Y"},
+        {"data box Y", ctDataCheckBox, "Y", false, "N"},
+        {"data box other text", ctDataCheckBox, "x", true, "Y"},
+        {"virtual box", ctVirtCheckBox, "N", true, "Y"},
+    };
+    for (auto& c : cases) {
+        TProStringGrid g(nullptr);
+        TProGridUndoRedo undo(nullptr);
+        g.SetUndoRedo(&undo);
+        undo.SetGrid(&g);
+        g.SetOptions(g.Options() | goEditing);
+        g.SetCells(2, 3, c.Text);
+        AddGraphic(g, 2, 3, c.Type);
+        bool before = false;
+        g.GetCheckBoxState(2, 3, before);
+
+        EXPECT_TRUE(g.ToggleCheckBox(2, 3, true)) << c.Name;
+        bool state = !c.After;
+        EXPECT_TRUE(g.GetCheckBoxState(2, 3, state)) << c.Name;
+        EXPECT_EQ(state, c.After) << c.Name;
+        EXPECT_EQ(g.Cells(2, 3), c.TextAfter) << c.Name;
+
+        undo.Undo();
+        g.GetCheckBoxState(2, 3, state);
+        EXPECT_EQ(state, !c.After) << c.Name;
+        if (c.Type == ctCheckBox)
+            EXPECT_EQ(g.Cells(2, 3), c.Text) << c.Name;
+        undo.Redo();
+        g.GetCheckBoxState(2, 3, state);
+        EXPECT_EQ(state, c.After) << c.Name;
+        if (c.Type == ctCheckBox)
+            EXPECT_EQ(g.Cells(2, 3), c.Text) << c.Name;
+        g.SetUndoRedo(nullptr);
+    }
+
+    // Read-only cells keep their state when the user asks.
+    TProStringGrid g(nullptr);
+    AddGraphic(g, 1, 1, ctCheckBox);
+    EXPECT_FALSE(g.ToggleCheckBox(1, 1, true));
+    EXPECT_TRUE(g.ToggleCheckBox(1, 1, false));
+    g.CheckAll(1);
+    g.UnCheckAll(1);
+    bool state = true;
+    g.GetCheckBoxState(1, 1, state);
+    EXPECT_FALSE(state);
+    EXPECT_FALSE(g.ToggleCheckBox(2, 2, false));
+}
+
+TEST(CellGraphics, CheckBoxesOfHiddenRowsAnswerFromTheirRecords)
+{
+    TProStringGrid g(nullptr);
+    AddGraphic(g, 1, 4, ctCheckBox)->CellBoolean = true;
+    g.SetCells(2, 4, "N");
+    AddGraphic(g, 2, 4, ctDataCheckBox);
+    g.HideRow(4);
+    bool state = false;
+    EXPECT_TRUE(g.GetCheckBoxState(1, 4, state));
+    EXPECT_TRUE(state);
+    EXPECT_TRUE(g.SetCheckBoxState(2, 4, true));
+    g.UnHideRowsAll();
+    EXPECT_EQ(g.Cells(2, 4), "Y");
+}
+
+TEST(CellGraphics, RadioGroupsMoveToTheNextItemAndWrap)
+{
+    struct Case {
+        int Index;
+        const char* Text;
+        int IndexAfter;
+        const char* TextAfter;
+    } cases[] = {{0, "", 1, "b"}, {2, "", 0, "a"}, {-1, "b", -1, "c"}, {-1, "c", -1, "a"}};
+    for (auto& c : cases) {
+        TProStringGrid g(nullptr);
+        g.SetCells(1, 1, c.Text);
+        TCellGraphic* r = AddGraphic(g, 1, 1, ctRadio);
+        auto* items = new TStringList();
+        items->Add("a");
+        items->Add("b");
+        items->Add("c");
+        r->CellObject = items;
+        r->CellCreated = true;
+        r->CellIndex = c.Index;
+        EXPECT_TRUE(g.SelectNextRadioItem(1, 1, false));
+        EXPECT_EQ(r->CellIndex, c.IndexAfter) << c.Index << c.Text;
+        EXPECT_EQ(g.Cells(1, 1), c.TextAfter) << c.Index << c.Text;
+        EXPECT_EQ(g.GetRadioStrings(1, 1), items);
+        EXPECT_TRUE(g.HasRadio(1, 1));
+    }
+}
+
+TEST(CellGraphics, PicturesFitTheirCellByMode)
+{
+    struct Case {
+        int Mode, PicW, PicH, Margin;
+        int W, H;
+    } cases[] = {
+        {1, 40, 20, 0, 100, 50},   // the available size
+        {1, 40, 20, 10, 90, 40},   // less the margin
+        {2, 40, 20, 0, 100, 50},   // equal factors
+        {2, 40, 40, 0, 50, 50},    // height limits
+        {2, 0, 0, 0, 100, 50},     // an empty picture fills the cell
+        {3, 40, 20, 0, 40, 20},    // fits: its own size
+        {3, 200, 20, 0, 100, 50},  // too wide: the available size
+        {4, 40, 20, 0, 40, 20},    // fits: its own size
+        {4, 200, 50, 0, 100, 25},  // too large: scaled down
+        {0, 200, 50, 0, 200, 50},  // no fitting
+    };
+    for (auto& c : cases) {
+        TCellGraphic g;
+        g.CellType = ctPicture;
+        auto* bitmap = new TBitmap();
+        bitmap->SetSize(c.PicW, c.PicH);
+        g.CellObject = bitmap;
+        g.CellCreated = true;
+        g.CellAngle = c.Mode;
+        g.CellIndex = c.Margin;
+        TSize s = g.GetPictureSize(100, 50);
+        EXPECT_EQ(s.cx, c.W) << c.Mode << " " << c.PicW << "x" << c.PicH;
+        EXPECT_EQ(s.cy, c.H) << c.Mode << " " << c.PicW << "x" << c.PicH;
+    }
+}
+
+// Run under the AddressSanitizer build: every object is freed exactly once.
+TEST(CellGraphics, AssignLeavesOwnershipWithTheHolder)
+{
+    auto* owner = new TCellGraphic();
+    owner->CellType = ctBitmap;
+    owner->CellObject = new TBitmap();
+    owner->CellCreated = true;
+    owner->CellIndex = 7;
+
+    auto* copy = new TCellGraphic();
+    copy->Assign(owner);
+    EXPECT_EQ(copy->CellType, ctBitmap);
+    EXPECT_EQ(copy->CellIndex, 7);
+    EXPECT_EQ(copy->CellObject, nullptr);
+    delete copy;   // frees nothing
+
+    // A graphic that owns its picture keeps it whatever it is assigned.
+    TBitmap borrowed;
+    auto* plain = new TCellGraphic();
+    plain->CellType = ctBitmap;
+    plain->CellObject = &borrowed;
+    owner->Assign(plain);
+    EXPECT_TRUE(owner->CellCreated);
+    plain->Assign(owner);
+    EXPECT_FALSE(plain->CellCreated);
+    EXPECT_EQ(plain->CellObject, &borrowed);
+    delete plain;   // must not free the borrowed bitmap
+    delete owner;   // frees its own bitmap
+
+    // An image index list is the graphic's own even without the flag.
+    auto* images = new TCellGraphic();
+    images->CellType = ctImages;
+    images->CellObject = new TIntList(0, 0);
+    TCellGraphic check;
+    check.CellType = ctCheckBox;
+    images->Assign(&check);
+    delete images;
+}
+
+TEST(CellGraphics, SizesByType)
+{
+    TProStringGrid g(nullptr);
+    g.ControlLook()->SetCheckSize(13);
+    AddGraphic(g, 1, 1, ctCheckBox);
+    TCellGraphic* button = AddGraphic(g, 2, 1, ctButton);
+    button->CellIndex = (18 << 16) | 40;
+    AddGraphic(g, 3, 1, ctProgressPie);
+    AddGraphic(g, 4, 1, ctComment);
+    struct Case {
+        int Col, W, H;
+    } cases[] = {{1, 13, 13}, {2, 40, 18}, {3, 20, 20}, {4, 0, 0}};
+    for (auto& c : cases) {
+        TSize s;
+        g.GetCellGraphicSize(c.Col, 1, s);
+        EXPECT_EQ(s.cx, c.W) << c.Col;
+        EXPECT_EQ(s.cy, c.H) << c.Col;
+    }
+}
