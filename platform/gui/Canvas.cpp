@@ -384,6 +384,27 @@ void CanvasDetach(TCanvas& canvas)
     d.lentClip = QRegion();
 }
 
+TCanvasPaintScope::TCanvasPaintScope(TCanvas& canvas, QPainter& painter) : FCanvas(canvas), FPainter(painter)
+{
+    painter.save();
+    CanvasAttach(canvas, &painter);
+}
+
+TCanvasPaintScope::TCanvasPaintScope(TCanvas& canvas, QPainter& painter, const TRect& area)
+    : FCanvas(canvas), FPainter(painter)
+{
+    painter.save();
+    painter.translate(area.Left, area.Top);
+    painter.setClipRect(0, 0, area.Width(), area.Height(), Qt::IntersectClip);
+    CanvasAttach(canvas, &painter);
+}
+
+TCanvasPaintScope::~TCanvasPaintScope()
+{
+    CanvasDetach(FCanvas);
+    FPainter.restore();
+}
+
 QPainter* CanvasPainter(TCanvas& canvas)
 {
     return canvas.Data().Painter();

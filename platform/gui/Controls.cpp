@@ -104,6 +104,20 @@ bool IsAlive(TWinControl* c, HWND h)
     auto it = g_windows.find(h);
     return h && it != g_windows.end() && it->second == c;
 }
+
+// Hands a message made from a toolkit event to the control, as the message in flight (a handler may
+// let the toolkit have the event). False when the control was destroyed while handling it.
+bool DeliverInFlight(TWinControl* c, HWND h, TMessage& m)
+{
+    TWinControlImpl& impl = WinImpl(c);
+    impl.InFlight = &m;
+    impl.PassToToolkit = false;
+    c->MainWndProc(m);
+    if (!IsAlive(c, h))
+        return false;
+    impl.InFlight = nullptr;
+    return true;
+}
 }  // namespace
 
 // ---------------------------------------------------------------- layer state
@@ -375,13 +389,8 @@ bool TEventBridge::eventFilter(QObject* obj, QEvent* ev)
             Guarded([&] {
                 auto* ce = static_cast<QContextMenuEvent*>(ev);
                 TMessage m{WM_CONTEXTMENU, c->Handle(), MAKELPARAM(ce->globalPos().x(), ce->globalPos().y()), 0};
-                WinImpl(c).InFlight = &m;
-                WinImpl(c).PassToToolkit = false;
-                c->MainWndProc(m);
-                if (IsAlive(c, m.WParam)) {
+                if (DeliverInFlight(c, c->Handle(), m))
                     eat = !WinImpl(c).PassToToolkit;
-                    WinImpl(c).InFlight = nullptr;
-                }
             });
         }
         break;
@@ -443,15 +452,10 @@ bool TEventBridge::Mouse(QWidget* w, QMouseEvent* ev)
               TPoint(gp.x(), gp.y())};
     if (gui_state::FilterMessage(loop))
         return true;
-    HWND h = target->Handle();
     TMessage m{loop.message, loop.wParam, loop.lParam, 0};
-    TWinControlImpl& impl = WinImpl(target);
-    impl.InFlight = &m;
-    impl.PassToToolkit = false;
-    target->MainWndProc(m);
-    if (!IsAlive(target, h))
+    if (!DeliverInFlight(target, target->Handle(), m))
         return true;
-    impl.InFlight = nullptr;
+    TWinControlImpl& impl = WinImpl(target);
     return impl.OwnPaint || !impl.PassToToolkit;
 }
 
@@ -469,15 +473,10 @@ bool TEventBridge::Wheel(QWidget* w, QWheelEvent* ev)
               DWORD(ev->timestamp()), TPoint(gp.x(), gp.y())};
     if (gui_state::FilterMessage(loop))
         return true;
-    HWND h = c->Handle();
     TMessage m{loop.message, loop.wParam, loop.lParam, 0};
-    TWinControlImpl& impl = WinImpl(c);
-    impl.InFlight = &m;
-    impl.PassToToolkit = false;
-    c->MainWndProc(m);
-    if (!IsAlive(c, h))
+    if (!DeliverInFlight(c, c->Handle(), m))
         return true;
-    impl.InFlight = nullptr;
+    TWinControlImpl& impl = WinImpl(c);
     return impl.OwnPaint || !impl.PassToToolkit;
 }
 
@@ -505,12 +504,8 @@ bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
         if (gui_state::FilterMessage(loop))
             return true;
         TMessage m{loop.message, loop.wParam, loop.lParam, 0};
-        impl.InFlight = &m;
-        impl.PassToToolkit = false;
-        c->MainWndProc(m);
-        if (!IsAlive(c, h))
+        if (!DeliverInFlight(c, h, m))
             return true;
-        impl.InFlight = nullptr;
         return impl.OwnPaint || !impl.PassToToolkit;
     }
 
@@ -538,13 +533,9 @@ bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
     }
 
     TMessage m{loop.message, vk, keyData, 0};
-    impl.InFlight = &m;
-    impl.PassToToolkit = false;
-    c->MainWndProc(m);
-    if (!IsAlive(c, h))
+    if (!DeliverInFlight(c, h, m))
         return true;
     bool passKey = impl.PassToToolkit && Word(m.WParam) == vk;
-    impl.InFlight = nullptr;
 
     // The typed characters follow the key (as the message loop translates them).
     QString text = ev->text();
@@ -569,12 +560,8 @@ bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
             continue;
         }
         cm.WParam = cl.wParam;
-        impl.InFlight = &cm;
-        impl.PassToToolkit = false;
-        c->MainWndProc(cm);
-        if (!IsAlive(c, h))
+        if (!DeliverInFlight(c, h, cm))
             return true;
-        impl.InFlight = nullptr;
         if (impl.PassToToolkit && Byte(cm.WParam) != 0) {
             if (Byte(cm.WParam) != Byte(ch))
                 changed = true;
@@ -2194,19 +2181,8 @@ void TWinControl::PaintControls()
         auto* g = dynamic_cast<TGraphicControl*>(c);
         if (!g || !g->Visible() || g->Width() <= 0 || g->Height() <= 0)
             continue;
-        p->save();
-        p->translate(g->Left(), g->Top());
-        p->setClipRect(0, 0, g->Width(), g->Height(), Qt::IntersectClip);
-        CanvasAttach(*g->Canvas(), p);
-        try {
-            g->Perform(WM_PAINT, 1, 0);
-        } catch (...) {
-            CanvasDetach(*g->Canvas());
-            p->restore();
-            throw;
-        }
-        CanvasDetach(*g->Canvas());
-        p->restore();
+        TCanvasPaintScope scope(*g->Canvas(), *p, g->BoundsRect());
+        g->Perform(WM_PAINT, 1, 0);
     }
 }
 
@@ -2266,20 +2242,10 @@ void TCustomControl::Paint() {}
 
 void TCustomControl::PaintWindow()
 {
-    QPainter* p = WinImpl(this).Painter;
-    if (!p)
-        return;
-    p->save();
-    CanvasAttach(*FCanvas, p);
-    try {
+    if (QPainter* p = WinImpl(this).Painter) {
+        TCanvasPaintScope scope(*FCanvas, *p);
         Paint();
-    } catch (...) {
-        CanvasDetach(*FCanvas);
-        p->restore();
-        throw;
     }
-    CanvasDetach(*FCanvas);
-    p->restore();
 }
 
 // ---------------------------------------------------------------- TGraphicControl

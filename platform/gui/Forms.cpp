@@ -508,20 +508,10 @@ void TCustomForm::Paint()
 
 void TCustomForm::PaintWindow()
 {
-    QPainter* p = WinImpl(this).Painter;
-    if (!p)
-        return;
-    p->save();
-    CanvasAttach(*FCanvas, p);
-    try {
+    if (QPainter* p = WinImpl(this).Painter) {
+        TCanvasPaintScope scope(*FCanvas, *p);
         Paint();
-    } catch (...) {
-        CanvasDetach(*FCanvas);
-        p->restore();
-        throw;
     }
-    CanvasDetach(*FCanvas);
-    p->restore();
 }
 
 void TCustomForm::CMDialogKey(TMessage& m)

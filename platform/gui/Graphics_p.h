@@ -16,6 +16,22 @@ QFont ToQFont(const TFont& f);
 // A control lends its painter to its canvas while it paints (at 96 dpi by default).
 void CanvasAttach(TCanvas& canvas, QPainter* painter, int dpi = 96);
 void CanvasDetach(TCanvas& canvas);
+
+// Lends a painter to a canvas for one scope. The painter's state is saved first; with an area, the
+// painter is moved to the area's top left and clipped to it before the canvas gets it. Leaving the
+// scope, also by an exception, takes the painter back and restores its state.
+class TCanvasPaintScope {
+public:
+    TCanvasPaintScope(TCanvas& canvas, QPainter& painter);
+    TCanvasPaintScope(TCanvas& canvas, QPainter& painter, const TRect& area);
+    ~TCanvasPaintScope();
+    TCanvasPaintScope(const TCanvasPaintScope&) = delete;
+    TCanvasPaintScope& operator=(const TCanvasPaintScope&) = delete;
+
+private:
+    TCanvas& FCanvas;
+    QPainter& FPainter;
+};
 // The painter drawing now (the lent one, or the bitmap's own), nullptr when none.
 QPainter* CanvasPainter(TCanvas& canvas);
 // The bitmap a canvas belongs to, nullptr for a control's canvas.

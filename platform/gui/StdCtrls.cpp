@@ -124,8 +124,7 @@ void TItemsDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
         state |= odDisabled | odGrayed;
     QRect q = option.rect;
     TRect r(q.left(), q.top(), q.right() + 1, q.bottom() + 1);
-    painter->save();
-    CanvasAttach(*canvas, painter);
+    TCanvasPaintScope scope(*canvas, *painter);
     RunGuarded([&] {
         canvas->Font()->Assign(Font());
         if (state & odSelected) {
@@ -139,8 +138,6 @@ void TItemsDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
         if ((state & odFocused) && !(state & odNoFocusRect))
             canvas->DrawFocusRect(r);
     });
-    CanvasDetach(*canvas);
-    painter->restore();
 }
 
 QSize TItemsDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const
