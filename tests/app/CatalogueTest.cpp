@@ -121,6 +121,22 @@ TEST_F(Catalogue, LoadsRecordsIntoColumnsWithStateParagraphs)
     EXPECT_EQ(Form->sg_PN_Podglad->Cells(1, 7), "PN-2");
 }
 
+TEST_F(Catalogue, PreviewTakesTheHeaderAndTheFirstTenRecords)
+{
+    AnsiString text;
+    for (int i = 1; i <= 12; ++i)
+        text += "PN-" + IntToStr(i) + "|Aktualna|Jest||||\r\n";
+    WriteCatalogue(text);
+    Form->LoadNormList(File());
+    TProStringGrid* p = Form->sg_PN_Podglad;
+    ASSERT_EQ(p->RowCount(), 11);
+    EXPECT_EQ(p->ColCount(), 7);
+    EXPECT_EQ(p->Cells(6, 0), "Opis");
+    EXPECT_EQ(p->Cells(0, 10), "10");
+    EXPECT_EQ(p->Cells(1, 10), "PN-10");
+    EXPECT_EQ(p->Cells(2, 10), Green);
+}
+
 TEST_F(Catalogue, SaveWritesSixBarsAndTakesStateWordsBackBySubstring)
 {
     WriteCatalogue("PN-1|Aktualna|Jest||T|O|\r\n"
