@@ -11,6 +11,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <typeinfo>
 
 #include "platform/core/FileBytes.h"
@@ -311,14 +312,16 @@ TFileStream::~TFileStream()
         ::close(FHandle);
 }
 
-Int64 TFileStream::Read(void* Buffer, Int64 Count)
+namespace {
+// Moves Count bytes in as many calls of Move (given what is done and what is left) as it takes, again
+// after an interrupt; stops early at the end of the file or on an error. The bytes moved.
+Int64 MoveAll(Int64 Count, const std::function<ssize_t(Int64 Done, size_t Left)>& Move)
 {
     if (Count <= 0)
         return 0;
-    char* p = static_cast<char*>(Buffer);
     Int64 done = 0;
     while (done < Count) {
-        ssize_t n = ::read(FHandle, p + done, static_cast<size_t>(Count - done));
+        ssize_t n = Move(done, static_cast<size_t>(Count - done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0)
@@ -327,22 +330,18 @@ Int64 TFileStream::Read(void* Buffer, Int64 Count)
     }
     return done;
 }
+}  // namespace
+
+Int64 TFileStream::Read(void* Buffer, Int64 Count)
+{
+    char* p = static_cast<char*>(Buffer);
+    return MoveAll(Count, [&](Int64 done, size_t left) { return ::read(FHandle, p + done, left); });
+}
 
 Int64 TFileStream::Write(const void* Buffer, Int64 Count)
 {
-    if (Count <= 0)
-        return 0;
     const char* p = static_cast<const char*>(Buffer);
-    Int64 done = 0;
-    while (done < Count) {
-        ssize_t n = ::write(FHandle, p + done, static_cast<size_t>(Count - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        done += n;
-    }
-    return done;
+    return MoveAll(Count, [&](Int64 done, size_t left) { return ::write(FHandle, p + done, left); });
 }
 
 Int64 TFileStream::Seek(Int64 Offset, int Origin)

@@ -28,6 +28,15 @@ bool HasLineBreak(const AnsiString& s)
     return s.find_first_of("\r\n") != AnsiString::npos;
 }
 
+// A stored number or date read with Parse; Default when the key is missing or empty or does not parse.
+double ReadParsed(TCustomIniFile& ini, const AnsiString& Section, const AnsiString& Ident, double Default,
+                  bool (*Parse)(const AnsiString&, double&))
+{
+    AnsiString s = ini.ReadString(Section, Ident, AnsiString());
+    double v = Default;
+    return !s.empty() && Parse(s, v) ? v : Default;
+}
+
 }  // namespace
 
 // The lines of one ini file, each with its own line end, and an index of
@@ -290,9 +299,7 @@ void TCustomIniFile::WriteBool(const AnsiString& Section, const AnsiString& Iden
 
 double TCustomIniFile::ReadFloat(const AnsiString& Section, const AnsiString& Ident, double Default)
 {
-    AnsiString s = ReadString(Section, Ident, AnsiString());
-    double v = Default;
-    return !s.empty() && TryStrToFloat(s, v) ? v : Default;
+    return ReadParsed(*this, Section, Ident, Default, TryStrToFloat);
 }
 
 void TCustomIniFile::WriteFloat(const AnsiString& Section, const AnsiString& Ident, double Value)
@@ -302,9 +309,7 @@ void TCustomIniFile::WriteFloat(const AnsiString& Section, const AnsiString& Ide
 
 TDateTime TCustomIniFile::ReadDate(const AnsiString& Section, const AnsiString& Ident, TDateTime Default)
 {
-    AnsiString s = ReadString(Section, Ident, AnsiString());
-    TDateTime v = Default;
-    return !s.empty() && TryStrToDate(s, v) ? v : Default;
+    return ReadParsed(*this, Section, Ident, Default, TryStrToDate);
 }
 
 void TCustomIniFile::WriteDate(const AnsiString& Section, const AnsiString& Ident, TDateTime Value)
@@ -314,9 +319,7 @@ void TCustomIniFile::WriteDate(const AnsiString& Section, const AnsiString& Iden
 
 TDateTime TCustomIniFile::ReadDateTime(const AnsiString& Section, const AnsiString& Ident, TDateTime Default)
 {
-    AnsiString s = ReadString(Section, Ident, AnsiString());
-    TDateTime v = Default;
-    return !s.empty() && TryStrToDateTime(s, v) ? v : Default;
+    return ReadParsed(*this, Section, Ident, Default, TryStrToDateTime);
 }
 
 void TCustomIniFile::WriteDateTime(const AnsiString& Section, const AnsiString& Ident, TDateTime Value)
@@ -326,9 +329,7 @@ void TCustomIniFile::WriteDateTime(const AnsiString& Section, const AnsiString& 
 
 TDateTime TCustomIniFile::ReadTime(const AnsiString& Section, const AnsiString& Ident, TDateTime Default)
 {
-    AnsiString s = ReadString(Section, Ident, AnsiString());
-    TDateTime v = Default;
-    return !s.empty() && TryStrToTime(s, v) ? v : Default;
+    return ReadParsed(*this, Section, Ident, Default, TryStrToTime);
 }
 
 void TCustomIniFile::WriteTime(const AnsiString& Section, const AnsiString& Ident, TDateTime Value)

@@ -84,6 +84,14 @@ void TCommonDialog::DoClose()
         OnClose(this);
 }
 
+bool TCommonDialog::RunShown(TDialogRequest& Request)
+{
+    DoShow();
+    int result = RunDialog(Request);
+    DoClose();
+    return Accepted(result);
+}
+
 // ---------------------------------------------------------------- files
 TOpenDialog::TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner), FFiles(std::make_unique<TStringList>()) {}
 
@@ -141,10 +149,7 @@ bool TOpenDialog::Execute()
             FFilterIndex = index + 1;
         return IDOK;
     };
-    DoShow();
-    int result = RunDialog(r);
-    DoClose();
-    if (!Accepted(result) || r.Values.empty() || r.Values[0].empty())
+    if (!RunShown(r) || r.Values.empty() || r.Values[0].empty())
         return false;
     FFiles->Clear();
     for (const AnsiString& f : r.Values)
@@ -190,10 +195,7 @@ bool TColorDialog::Execute()
         req.Values.assign(1, IntToStr(FromQColor(d.selectedColor())));
         return IDOK;
     };
-    DoShow();
-    int result = RunDialog(r);
-    DoClose();
-    if (!Accepted(result))
+    if (!RunShown(r))
         return false;
     if (!r.Values.empty())
         FColor = ParseColor(r.Values[0], FColor);
@@ -230,10 +232,7 @@ bool TFontDialog::Execute()
         req.Values = {FromQString(f.family()), IntToStr(size), IntToStr(st), IntToStr(FFont->Color())};
         return IDOK;
     };
-    DoShow();
-    int result = RunDialog(r);
-    DoClose();
-    if (!Accepted(result))
+    if (!RunShown(r))
         return false;
     const auto& v = r.Values;
     if (v.size() > 0 && !v[0].empty())
@@ -264,10 +263,7 @@ bool TPrintDialog::Execute()
         req.Values.assign(1, device->pageLayout().orientation() == QPageLayout::Landscape ? "landscape" : "portrait");
         return IDOK;
     };
-    DoShow();
-    int result = RunDialog(r);
-    DoClose();
-    if (!Accepted(result))
+    if (!RunShown(r))
         return false;
     if (!r.Values.empty())
         printer->SetOrientation(SameText(r.Values[0], "landscape") ? poLandscape : poPortrait);

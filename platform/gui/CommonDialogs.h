@@ -15,6 +15,8 @@
 #include "platform/gui/Component.h"
 #include "platform/gui/Graphics.h"
 
+struct TDialogRequest;
+
 class TCommonDialog : public TComponent {
 public:
     explicit TCommonDialog(TComponent* AOwner) : TComponent(AOwner) {}
@@ -26,6 +28,8 @@ public:
 protected:
     void DoShow();
     void DoClose();
+    // Runs the request through the dialog hook between OnShow and OnClose; true when accepted.
+    bool RunShown(TDialogRequest& Request);
 };
 
 enum TOpenOption : unsigned {
