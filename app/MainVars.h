@@ -18,16 +18,16 @@ extern AnsiString ProgramFolder;
 
 // Access level of the current login, 0 (not on the list of users) to 4;
 // changing the catalogue and the registers needs 3 or more.
-extern int AccessLevel;
+extern int CurrentUserLevel;
 // True while the main window is being created: the catalogue loader does not
 // switch pages then.
 extern bool StartingUp;
 // The catalogue was changed and not saved; loads and successful saves clear it.
-extern bool CatalogueModified;
+extern bool NormListModified;
 // Set once the about page has fetched the version information.
 extern bool UpdateCheckDone;
 // Last-write time of the catalogue file, read at start-up.
-extern TDateTime CatalogueFileDate;
+extern TDateTime NormListDate;
 // Versions "a.b.c.d" of the running program and of the published one; the
 // update address and news text of the version information.
 extern AnsiString RunningVersion;
@@ -41,4 +41,4 @@ extern AnsiString CurrentListFile;
 // The ini file a menu-file reader creates and frees around its work.
 extern TIniFile* SharedIniFile;
 // Register file names handed out for new registers (created at start-up).
-extern TStringList* HandedOutListNames;
+extern TStringList* UsedListFiles;

@@ -173,7 +173,7 @@ void Tf_MainForm::FormCreate(TObject* Sender)
     AnsiString catalogue = edt_BazaNorm->FileName();
     if (FileExists(catalogue)) {
         LoadNormList(catalogue);
-        FileAgeDateTime(catalogue, CatalogueFileDate);
+        FileAgeDateTime(catalogue, NormListDate);
     } else {
         // An empty catalogue: the header row and one empty row.
         FillNormGrids({});

@@ -157,7 +157,7 @@ void Tf_MainForm::LoadNormList(const AnsiString& FileName)
     sg_WszystkieNormy->SetHint(CatalogueFileName());
     if (!StartingUp)
         Strony->SetActivePage("ListaWszystkichNorm");
-    CatalogueModified = false;
+    NormListModified = false;
 
     // A catalogue read in part must not be saved over what is there; only
     // a file that is not there at all leaves nothing to protect.
@@ -236,14 +236,14 @@ void Tf_MainForm::GroupNormList()
     sg_WszystkieNormy->SetHint(CatalogueFileName());
     if (!StartingUp)
         Strony->SetActivePage("ListaWszystkichNorm");
-    CatalogueModified = true;
+    NormListModified = true;
 
     if (Application->MessageBox("Lista norm została pogrupowana, czy chcesz zapisać ją teraz ???", TitleWarning,
                                 MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     try {
         WriteNormFile(lines);
-        CatalogueModified = false;
+        NormListModified = false;
         LoadNormList(CatalogueFileName());
         Application->MessageBox("Lista norm została pogrupowana i zapisana.", TitleInfo, MB_OK | MB_ICONINFORMATION);
     } catch (const Exception&) {

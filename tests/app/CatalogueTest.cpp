@@ -113,7 +113,7 @@ TEST_F(Catalogue, LoadsRecordsIntoColumnsWithStateParagraphs)
         EXPECT_EQ(Grid->Cells(c.Col, c.Row), c.Text) << "col " << c.Col << " row " << c.Row;
 
     EXPECT_EQ(Grid->Hint(), File());
-    EXPECT_FALSE(CatalogueModified);
+    EXPECT_FALSE(NormListModified);
     EXPECT_EQ(Form->Strony->ActivePage(), "ListaWszystkichNorm");
     // The preview: the header and the records, no empty last row.
     EXPECT_EQ(Form->sg_PN_Podglad->RowCount(), 8);
@@ -146,14 +146,14 @@ TEST_F(Catalogue, SaveWritesSixBarsAndTakesStateWordsBackBySubstring)
     // A check writes the bare word back until the next save; any text holding
     // a state word counts as that word, "Nieaktualna" before "Aktualna".
     Grid->SetCells(2, 3, "Stan: Nieaktualna (Aktualna?)");
-    CatalogueModified = true;
+    NormListModified = true;
     Save();
     EXPECT_EQ(Saved(), "PN-1|Aktualna|Jest||T|O|\r\n"
                        "PN-2||Brak||T|O|\r\n"
                        "PN-3|Nieaktualna|Brak|PN-4|||\r\n");
     // The save reloads the file.
     EXPECT_EQ(Grid->Cells(2, 2), Plain(""));
-    EXPECT_FALSE(CatalogueModified);
+    EXPECT_FALSE(NormListModified);
 }
 
 TEST_F(Catalogue, EmptyFileGivesHeaderAndOneNumberedRow)
@@ -323,7 +323,7 @@ TEST_F(Catalogue, GroupingRegroupsTheGridAndSavesOnYes)
 
     ScriptDialogs().ExpectMessageBox(IDNO, "pogrupowana, czy chcesz");
     Form->GroupNormList();
-    EXPECT_TRUE(CatalogueModified);
+    EXPECT_TRUE(NormListModified);
     EXPECT_EQ(Saved(), file);
     ASSERT_EQ(Grid->RowCount(), 6);
     EXPECT_EQ(Grid->Cells(1, 1), "PN-B-3");
@@ -333,7 +333,7 @@ TEST_F(Catalogue, GroupingRegroupsTheGridAndSavesOnYes)
 
     ScriptDialogs().ExpectMessageBox(IDYES, "pogrupowana, czy chcesz").ExpectMessageBox(IDOK, "pogrupowana i zapisana");
     Form->GroupNormList();
-    EXPECT_FALSE(CatalogueModified);
+    EXPECT_FALSE(NormListModified);
     EXPECT_EQ(Saved(), "PN-B-3|Aktualna|Jest||||\r\n"
                        "PN-EN 2|Nieaktualna|Jest||||\r\n"
                        "PN-M-1|Aktualna|Jest||||\r\n"
@@ -380,10 +380,10 @@ TEST_F(Catalogue, MainWindowShowsTheCatalogueBesideTheProgramAndSavesAChange)
     EXPECT_FALSE(StartingUp);
     ASSERT_EQ(Grid->RowCount(), 4);
     EXPECT_EQ(Grid->Cells(2, 1), Green);
-    EXPECT_GT(CatalogueFileDate, 0);
+    EXPECT_GT(NormListDate, 0);
 
     Grid->SetCells(3, 2, "Dostępna (KJ)");
-    CatalogueModified = true;
+    NormListModified = true;
     Save();
     EXPECT_EQ(Saved(), "PN-EN 10088-1:2007|Aktualna|Jest||Stale|Opis|\r\nPN-B-1|Norma zakładowa|Dostępna (KJ)||||\r\n");
 }
