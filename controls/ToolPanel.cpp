@@ -598,14 +598,8 @@ void TProToolPanel::PaintButtonBox(TCanvas* C, const TRect& R, bool Hot, bool Do
     }
     const TColor from = Down ? FDownButtonColor : FHoverButtonColor;
     const TColor to = Down ? FDownButtonColorTo : FHoverButtonColorTo;
-    if (from != clNone) {
-        if (to != clNone)
-            ToolPanelGradient(C, from, to, false, R, 16);
-        else {
-            C->Brush()->SetColor(from);
-            C->FillRect(R);
-        }
-    }
+    if (from != clNone)
+        ToolPanelFill(C, from, to, false, R, 16);
     C->Brush()->SetStyle(bsClear);
     C->Pen()->SetColor(clBlack);
     C->Rectangle(R);
@@ -649,13 +643,7 @@ void TProToolPanel::PaintCaption(TCanvas* C)
     const TColor from = FFocused ? FFocusCaptionColor : FNoFocusCaptionColor;
     const TColor to = FFocused ? FFocusCaptionColorTo : FNoFocusCaptionColorTo;
     const TColor fontColor = FFocused ? FFocusCaptionFontColor : FNoFocusCaptionFontColor;
-    if (to != clNone)
-        ToolPanelGradient(C, from, to, FCaptionGradientDirection == gdHorizontal, cr, 16);
-    else {
-        C->Brush()->SetStyle(bsSolid);
-        C->Brush()->SetColor(from);
-        C->FillRect(cr);
-    }
+    ToolPanelFill(C, from, to, FCaptionGradientDirection == gdHorizontal, cr, 16);
     if (!FFocused && FShowCaptionBorder) {
         C->Brush()->SetStyle(bsClear);
         C->Pen()->SetColor(0x808080);
@@ -743,12 +731,7 @@ void TProToolPanel::Paint()
     buffer.SetSize(w, h);
     TCanvas* C = buffer.Canvas();
     const TRect cr(0, 0, w, h);
-    if (FColorTo != clNone)
-        ToolPanelGradient(C, Color(), FColorTo, FGradientDirection == gdHorizontal, cr, 128);
-    else {
-        C->Brush()->SetColor(Color());
-        C->FillRect(cr);
-    }
+    ToolPanelFill(C, Color(), FColorTo, FGradientDirection == gdHorizontal, cr, 128);
     PaintBackgroundPicture(C);
     PaintSections(C);
     if (FShowCaption && !Floating())

@@ -19,42 +19,26 @@ public:
 
 namespace {
 
-class TIniPanelStore : public TPanelStore {
+// The store on an ini file (TIniFile) or on a registry key (TRegIniFile): both read and write alike.
+template <class TFile>
+class TFilePanelStore : public TPanelStore {
 public:
-    explicit TIniPanelStore(const AnsiString& FileName) : FIni(FileName) {}
+    TFilePanelStore(const AnsiString& Name, bool WithTab) : FFile(Name), FWithTab(WithTab) {}
     AnsiString ReadString(const AnsiString& S, const AnsiString& K, const AnsiString& D) override
     {
-        return FIni.ReadString(S, K, D);
+        return FFile.ReadString(S, K, D);
     }
-    int ReadInteger(const AnsiString& S, const AnsiString& K, int D) override { return FIni.ReadInteger(S, K, D); }
+    int ReadInteger(const AnsiString& S, const AnsiString& K, int D) override { return FFile.ReadInteger(S, K, D); }
     void WriteString(const AnsiString& S, const AnsiString& K, const AnsiString& V) override
     {
-        FIni.WriteString(S, K, V);
+        FFile.WriteString(S, K, V);
     }
-    void WriteInteger(const AnsiString& S, const AnsiString& K, int V) override { FIni.WriteInteger(S, K, V); }
-    bool WithTab() const override { return true; }
+    void WriteInteger(const AnsiString& S, const AnsiString& K, int V) override { FFile.WriteInteger(S, K, V); }
+    bool WithTab() const override { return FWithTab; }
 
 private:
-    TIniFile FIni;
-};
-
-class TRegPanelStore : public TPanelStore {
-public:
-    explicit TRegPanelStore(const AnsiString& Key) : FReg(Key) {}
-    AnsiString ReadString(const AnsiString& S, const AnsiString& K, const AnsiString& D) override
-    {
-        return FReg.ReadString(S, K, D);
-    }
-    int ReadInteger(const AnsiString& S, const AnsiString& K, int D) override { return FReg.ReadInteger(S, K, D); }
-    void WriteString(const AnsiString& S, const AnsiString& K, const AnsiString& V) override
-    {
-        FReg.WriteString(S, K, V);
-    }
-    void WriteInteger(const AnsiString& S, const AnsiString& K, int V) override { FReg.WriteInteger(S, K, V); }
-    bool WithTab() const override { return false; }
-
-private:
-    TRegIniFile FReg;
+    TFile FFile;
+    bool FWithTab;
 };
 
 } // namespace
@@ -64,11 +48,11 @@ std::unique_ptr<TPanelStore> TProToolPanelTab::OpenStore() const
     if (FPersist->Location() == pplINIFile) {
         if (FPersist->INIFile().empty())
             return nullptr;
-        return std::make_unique<TIniPanelStore>(FPersist->INIFile());
+        return std::make_unique<TFilePanelStore<TIniFile>>(FPersist->INIFile(), true);
     }
     if (FPersist->RegistryUserKey().empty())
         return nullptr;
-    return std::make_unique<TRegPanelStore>(FPersist->RegistryUserKey());
+    return std::make_unique<TFilePanelStore<TRegIniFile>>(FPersist->RegistryUserKey(), false);
 }
 
 void TProToolPanelTab::WritePanels(TPanelStore& Store)

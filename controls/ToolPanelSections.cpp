@@ -545,13 +545,8 @@ void TProToolPanel::PaintSections(TCanvas* C)
         const int h = sec->Height();
         if (L->BackGroundColor() != clNone) {
             const TRect body(indent + 1, y + ch + 1, w - 1, y + h - spacing);
-            if (L->BackGroundColorTo() != clNone)
-                ToolPanelGradient(C, L->BackGroundColor(), L->BackGroundColorTo(),
-                                  L->BackGroundGradientDir() == gdHorizontal, body, 128);
-            else {
-                C->Brush()->SetColor(L->BackGroundColor());
-                C->FillRect(body);
-            }
+            ToolPanelFill(C, L->BackGroundColor(), L->BackGroundColorTo(), L->BackGroundGradientDir() == gdHorizontal,
+                          body, 128);
         }
         if (L->BorderColor() != clNone && L->BorderWidth() >= 1) {
             C->Pen()->SetColor(L->BorderColor());

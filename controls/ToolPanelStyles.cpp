@@ -105,6 +105,16 @@ void ToolPanelGradient(TCanvas* Canvas, TColor FromColor, TColor ToColor, bool H
     }
 }
 
+void ToolPanelFill(TCanvas* Canvas, TColor FromColor, TColor ToColor, bool Horizontal, const TRect& R, int Steps)
+{
+    if (ToColor != clNone) {
+        ToolPanelGradient(Canvas, FromColor, ToColor, Horizontal, R, Steps);
+    } else {
+        Canvas->Brush()->SetColor(FromColor);
+        Canvas->FillRect(R);
+    }
+}
+
 void StretchTransparentBitmap(TCanvas* DC, TBitmap* Bitmap, const TRect& Dest, const TRect& Source,
                               TColor TransparentColor)
 {

@@ -386,12 +386,7 @@ void TProToolPanelTab::Paint()
     buffer.SetSize(w, h);
     TCanvas* C = buffer.Canvas();
     const TRect r(0, 0, w, h);
-    if (FColorTo == clNone) {
-        C->Brush()->SetColor(Color());
-        C->FillRect(r);
-    } else {
-        ToolPanelGradient(C, Color(), FColorTo, Vertical(), r, 16);
-    }
+    ToolPanelFill(C, Color(), FColorTo, Vertical(), r, 16);
     const int W = FTabWidth;
     C->Font()->Assign(Font());
     const int gh = C->TextHeight("gh");

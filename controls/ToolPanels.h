@@ -28,6 +28,8 @@ enum TGradientDirection { gdHorizontal, gdVertical };
 // Fills R with Steps bands going from FromColor to ToColor (Steps 0 is one band).
 void ToolPanelGradient(TCanvas* Canvas, TColor FromColor, TColor ToColor, bool Horizontal, const TRect& R,
                        int Steps);
+// The same gradient, or R filled plainly with FromColor when ToColor is clNone.
+void ToolPanelFill(TCanvas* Canvas, TColor FromColor, TColor ToColor, bool Horizontal, const TRect& R, int Steps);
 // Draws the bitmap at (X, Y); its pixels of TransparentColor leave the destination unchanged.
 void DrawTransparentBitmap(TCanvas* DC, TBitmap* Bitmap, int X, int Y, TColor TransparentColor);
 // The same for the Source part of the bitmap scaled to Dest.
