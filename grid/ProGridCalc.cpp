@@ -3,54 +3,12 @@
 #include <algorithm>
 
 #include "grid/ProGrid.h"
-#include "grid/ProGridServices_p.h"
 #include "grid/ProUtil.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/SysUtils.h"
 
-using namespace psg_services;
-
 namespace {
 const AnsiString CRLF = "\r\n";
-
-// The lines of a cell text (CR LF, CR or LF end a line).
-std::vector<AnsiString> TextLines(const AnsiString& S)
-{
-    std::vector<AnsiString> lines;
-    AnsiString line;
-    for (std::size_t i = 0; i < S.size(); ++i) {
-        char c = S[i];
-        if (c == '\r' || c == '\n') {
-            lines.push_back(line);
-            line.clear();
-            if (c == '\r' && i + 1 < S.size() && S[i + 1] == '\n')
-                ++i;
-        } else {
-            line += c;
-        }
-    }
-    lines.push_back(line);
-    return lines;
-}
-
-// Cell text as shown: mini-HTML without its tags, rich text as plain text.
-AnsiString MeasuredText(TProStringGrid* Grid, int ACol, int ARow)
-{
-    AnsiString s = Grid->Cells(ACol, ARow);
-    if (s.empty())
-        return s;
-    switch (ClassifyCellText(s, Grid->EnableHTML())) {
-    case 1:
-        return Grid->GetStrippedCell(ACol, ARow);
-    case 2:
-        Grid->CellToRich(ACol, ARow, Grid->RichEdit());
-        return Grid->RichEdit()->Text();
-    case 5:
-        return WideToAnsi(DecodeUnicodeCell(s));
-    default:
-        return s;
-    }
-}
 
 // Keeps the measuring canvas on the cell's font, switching only on change.
 class TCellMeasure {
@@ -92,7 +50,7 @@ bool TProStringGrid::CalcRowUsed(int ACol, int ARow, bool ARealRows, int& ADispl
     }
     ADisplayRow = d;
     bool grouped = FGroupColumn >= 0;
-    if (!hidden && grouped && (psg_services::IsNodeRow(this, d) || psg_services::IsSummaryRow(this, d)))
+    if (!hidden && grouped && (IsNodeRow(d) || IsSummaryRow(d)))
         return false;
     return hidden || IsBaseCell(ACol, d);
 }
@@ -222,21 +180,23 @@ void TProStringGrid::AutoSizeColEx(int ACol, bool GrowOnly)
 {
     if (ACol < 0 || ACol >= ColCount())
         return;
-    TCellMeasure measure(this);
     int widest = 0;
     for (int r = 0; r < RowCount(); ++r) {
         if (IsMergedAcrossColumns(ACol, r))
             continue;
-        AnsiString s = MeasuredText(this, ACol, r);
-        if (s.empty())
+        TSize graphic = {0, 0};
+        GetCellGraphicSize(ACol, r, graphic, true);
+        if (GetGridCell(ACol, r).empty() && graphic.cx == 0)
             continue;
-        TCanvas* canvas = measure.CanvasFor(ACol, r);
-        for (const AnsiString& line : TextLines(s))
-            widest = std::max(widest, canvas->TextWidth(line));
+        TPoint text(0, 0);
+        if (!Cells(ACol, r).empty())
+            GetCellTextSize(ACol, r, false, text);
+        widest = std::max(widest, text.X + graphic.cx);
     }
     int width = (GridLineWidth() + 1) * 2 + widest + FAutoSizeExtraWidth;
     if (GrowOnly && ColWidths(ACol) >= width)
         return;
+    UpdateColumnSize(ACol, width);
     SetColWidths(ACol, ClampToMinMax(width, FMinColWidth, FMaxColWidth));
 }
 
@@ -249,23 +209,17 @@ void TProStringGrid::AutoSizeRowEx(int ARow, bool GrowOnly)
 {
     if (ARow < 0 || ARow >= RowCount())
         return;
-    TCellMeasure measure(this);
     int tallest = 0;
     for (int c = 0; c < ColCount(); ++c) {
-        if (IsMergedAcrossRows(c, ARow) || FIgnoredColumns->HasValue(c) || !IsBaseCell(c, ARow))
+        // A covered cell of a merged region counts 0.
+        if (IsMergedAcrossRows(c, ARow) || IsIgnoredColumn(c) || !IsBaseCell(c, ARow))
             continue;
-        AnsiString s = MeasuredText(this, c, ARow);
-        if (s.empty())
-            continue;
-        TCanvas* canvas = measure.CanvasFor(c, ARow);
-        int h;
-        if (GetCellWordWrap(c, ARow)) {
-            TRect r(0, 0, std::max(1, ColWidths(c) - 4), 0);
-            h = DrawText(canvas, s, -1, r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
-        } else {
-            h = int(TextLines(s).size()) * canvas->TextHeight("gh");
-        }
-        tallest = std::max(tallest, h);
+        TSize graphic = {0, 0};
+        GetCellGraphicSize(c, ARow, graphic, true);
+        TPoint text(0, 0);
+        if (!Cells(c, ARow).empty())
+            GetCellTextSize(c, ARow, GetCellWordWrap(c, ARow), text);
+        tallest = std::max(tallest, std::max(text.Y, graphic.cy));
     }
     int height = tallest + (GridLineWidth() + 1) * 2 + FAutoSizeExtraHeight;
     if (GrowOnly && RowHeights(ARow) >= height)

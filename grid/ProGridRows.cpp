@@ -10,10 +10,7 @@
 #include <set>
 
 #include "grid/ProGrid.h"
-#include "grid/ProGridServices_p.h"
 #include "platform/core/SysUtils.h"
-
-using namespace psg_services;
 
 namespace {
 bool GridDestroying(const TComponent* C)
@@ -200,13 +197,19 @@ void TProStringGrid::RemoveRowsInternal(int ARow, int ACount, bool DropControls)
     // The deleted rows wait beyond RowCount; their cells have been freed or
     // handed to a hidden-row record, so they must not come back.
     ResetStoredRows(RowCount(), oldRows - 1);
-    int lastData = RowCount() - 1 - FixedFooters();
-    if (Row() <= lastData && top < RowCount())
+    // The current row landing on a footer row shows no selection.
+    if (Row() > RowCount() - 1 - FixedFooters())
+        HideSelection();
+    else if (top < RowCount())
         SetTopRow(top);
     EndUpdate();
     CellsChanged(TRect(0, ARow, ColCount() - 1, ARow + ACount));
     if (TopRow() > RowCount() - 1)
         SetTopRow(RowCount() - 1);
+    if (Row() >= RowCount()) {
+        FocusCell(FixedCols(), FixedRows(), true);
+        HideSelection();
+    }
 }
 
 void TProStringGrid::DeleteRows(int ARow, int ACount)
@@ -259,7 +262,9 @@ void TProStringGrid::RemoveRowsEx(int ARow, int ACount)
     ShiftRowsUp(ARow, ACount);
     SetRowCount(RowCount() - ACount);
     int lastData = RowCount() - 1 - FixedFooters();
-    if (row > lastData && lastData >= TBaseGrid::FixedRows())
+    if (lastData < TBaseGrid::FixedRows())
+        HideSelection();
+    else if (row > lastData)
         TBaseGrid::SetRow(lastData);
     EndUpdate();
 
@@ -405,6 +410,8 @@ void TProStringGrid::ClearSelection()
 
 void TProStringGrid::ClearAll()
 {
+    if (HasNodes() && !GridDestroying(this))
+        RemoveAllNodes();
     if (RowCount() < 1 || ColCount() < 1)
         return;
     ClearCellRect(0, 0, AllColCount() - 1, RowCount() - 1);

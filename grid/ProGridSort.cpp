@@ -11,12 +11,9 @@
 #include <cmath>
 
 #include "grid/ProGrid.h"
-#include "grid/ProGridServices_p.h"
 #include "grid/ProUtil.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/SysUtils.h"
-
-using namespace psg_services;
 
 namespace {
 constexpr unsigned DescendingBit = 0x80000000u;
@@ -76,6 +73,11 @@ bool SortNumber(AnsiString S, const AnsiString& Prefix, const AnsiString& Suffix
     }
     Value = 0;
     return ParsePlainFloat(S, Value);
+}
+
+bool IsCheckBoxType(TCellType T)
+{
+    return T == ctCheckBox || T == ctDataCheckBox || T == ctVirtCheckBox || T == ctRowCheckBox;
 }
 
 bool IsNumber(const AnsiString& S)
@@ -206,7 +208,7 @@ int TProStringGrid::CompareCells(int ACol, int ARow1, int ARow2, TSortDirection 
     AnsiString s2 = SortCellText(ACol, ARow2);
 
     if (style == ssAutomatic)
-        style = IsCheckBoxType(psg_services::CellTypeOf(this, ACol, ARow1)) ? ssCheckBox : DetectStyle(s1, ss->IgnoreCase());
+        style = IsCheckBoxType(GetCellType(ACol, ARow1)) ? ssCheckBox : DetectStyle(s1, ss->IgnoreCase());
     if (style == ssAlphaNumeric || style == ssAlphaNumericNoCase) {
         if (IsNumber(s1) && IsNumber(s2))
             style = ssNumeric;
@@ -259,11 +261,16 @@ int TProStringGrid::CompareCells(int ACol, int ARow1, int ARow2, TSortDirection 
         res = CompareValues(GuardedDate(s1, ParseDateMDY), GuardedDate(s2, ParseDateMDY));
         break;
     case ssImages:
-        res = CompareValues(psg_services::CellGraphicValue(this, ACol, ARow1), psg_services::CellGraphicValue(this, ACol, ARow2));
+        res = CompareValues(CellGraphicValue(ACol, ARow1), CellGraphicValue(ACol, ARow2));
         break;
     case ssCheckBox:
-        res = CompareValues(int(psg_services::CheckBoxState(this, ACol, ARow1)), int(psg_services::CheckBoxState(this, ACol, ARow2)));
+    {
+        bool b1 = false, b2 = false;
+        GetCheckBoxState(ACol, ARow1, b1);
+        GetCheckBoxState(ACol, ARow2, b2);
+        res = CompareValues(int(b1), int(b2));
         break;
+    }
     case ssCustom:
         if (OnCustomCompare)
             OnCustomCompare(this, s1, s2, res);
@@ -291,7 +298,7 @@ int TProStringGrid::CompareRows(int ACol, int ARow1, int ARow2)
 {
     int cols = FSortDepth > 0 ? AllColCount() : ColCount();
     for (int c = ACol;; ++c) {
-        if (FIgnoredColumns->HasValue(c))
+        if (IsIgnoredColumn(c))
             return 0;
         int r = CompareCells(c, ARow1, ARow2, FSortSettings->Direction());
         if (r != 0 || !FSortSettings->Full() || c > cols - 2)
@@ -305,7 +312,7 @@ int TProStringGrid::CompareRowsIndexed(int AIndex, int ARow1, int ARow2)
     int col = int(entry & ~DescendingBit);
     bool descending = (entry & DescendingBit) != 0;
     int r = 0;
-    if (!FIgnoredColumns->HasValue(col))
+    if (!IsIgnoredColumn(col))
         r = CompareCells(col, ARow1, ARow2, descending ? sdDescending : sdAscending);
     if (r == 0 && FSortSettings->Full() && AIndex < FSortIndexes->Count() - 1)
         return CompareRowsIndexed(AIndex + 1, ARow1, ARow2);
@@ -412,14 +419,14 @@ void TProStringGrid::SortGroupRows(bool AIndexed)
     int lo = FixedRows(), hi = RowCount() - 4 - FixedFooters();
     int deepest = -1;
     for (int r = lo; r <= hi; ++r)
-        if (psg_services::IsNodeRow(this, r))
-            deepest = std::max(deepest, psg_services::NodeLevel(this, r));
+        if (IsNodeRow(r))
+            deepest = std::max(deepest, GetNodeLevel(RealRowIndex(r)));
     if (deepest < 0)
         return;
     for (int r = lo; r <= hi; ++r) {
-        if (!psg_services::IsNodeRow(this, r) || psg_services::NodeLevel(this, r) != deepest || psg_services::NodeContracted(this, r))
+        if (!IsNodeRow(r) || GetNodeLevel(RealRowIndex(r)) != deepest || GetNodeState(RealRowIndex(r)))
             continue;
-        int span = psg_services::NodeSpan(this, r);
+        int span = GetNodeSpan(RealRowIndex(r));
         if (span <= 2)
             continue;
         int last = std::min(r + span - 1, hi);

@@ -21,14 +21,6 @@ std::vector<std::string> Column(TProStringGrid& G, int ACol)
         v.push_back(G.Cells(ACol, r));
     return v;
 }
-
-void MakeNodeRow(TProStringGrid& G, int ARow)
-{
-    auto* graphic = new TCellGraphic;
-    graphic->CellType = ctNode;
-    graphic->CellIndex = 2;
-    G.SetCellGraphicObject(0, ARow, graphic);
-}
 }
 
 TEST(GridCalc, AggregatesSkipTextAndCountEveryRowInTheAverage)
@@ -72,10 +64,8 @@ TEST(GridCalc, NodeAndSummaryRowsCountOnlyInAnUngroupedGrid)
 {
     TProStringGrid g(nullptr);
     SetColumn(g, 1, {"hdr", "100", "1", "2", "50"});
-    MakeNodeRow(g, 1);
-    auto* summary = new TCellGraphic;
-    summary->CellType = ctSummary;
-    g.SetCellGraphicObject(0, 4, summary);
+    g.AddNode(1, 3);
+    g.AddSummaryRow(4);
     EXPECT_DOUBLE_EQ(g.ColumnSum(1, 1, 4), 153);
     g.SetGroupColumn(2);
     EXPECT_DOUBLE_EQ(g.ColumnSum(1, 1, 4), 3);

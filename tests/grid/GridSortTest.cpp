@@ -210,15 +210,8 @@ TEST(GridSort, GroupsSortInsideTheirNodes)
 {
     TProStringGrid g(nullptr);
     Load(g, {"grp1", "c", "a", "b", "grp2", "z", "y"});
-    auto node = [&](int row, int span) {
-        auto* graphic = new TCellGraphic;
-        graphic->CellType = ctNode;
-        graphic->CellIndex = span;
-        g.SetCellGraphicObject(0, row, graphic);
-        g.CellProperties(0, row)->SetNodeLevel(1);
-    };
-    node(1, 4);
-    node(5, 3);
+    g.AddNode(1, 4);
+    g.AddNode(5, 3);
     g.SortSettings()->SetColumn(1);
     g.SortGroups();
     EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"grp1", "a", "b", "c", "grp2", "y", "z"}));
