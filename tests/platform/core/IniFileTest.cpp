@@ -1,46 +1,19 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "platform/core/IniFiles.h"
+#include "tests/common/TestFiles.h"
 
 namespace {
 
 struct IniFixture : ::testing::Test {
-    std::filesystem::path Dir;
-    std::string Name;
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/velmarok-iniXXXXXX";
-        Dir = ::mkdtemp(tmpl);
-        Name = (Dir / "kategorie.ini").string();
-    }
-    void TearDown() override
-    {
-        std::filesystem::remove_all(Dir);
-        ResetFormatSettings();
-    }
-    void Put(const std::string& bytes)
-    {
-        std::ofstream f(Name, std::ios::binary | std::ios::trunc);
-        f << bytes;
-    }
-    std::string Bytes()
-    {
-        std::ifstream in(Name, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-    static std::vector<AnsiString> Items(const TStrings& s)
-    {
-        std::vector<AnsiString> out;
-        for (int i = 0; i < s.Count(); ++i)
-            out.push_back(s.Strings(i));
-        return out;
-    }
+    TTempDir Dir{"velmarok-ini"};
+    std::string Name = Dir / "kategorie.ini";
+    void TearDown() override { ResetFormatSettings(); }
+    void Put(const std::string& bytes) { WriteFileBytes(Name, bytes); }
+    std::string Bytes() { return ReadFileBytes(Name); }
 };
 
 const char* const Sample =
@@ -98,7 +71,7 @@ TEST_F(IniFixture, ReadsAsTheProfileFunctions)
     EXPECT_TRUE(ini.ValueExists("Sekcja", "pusty"));
     EXPECT_FALSE(ini.ValueExists("Sekcja", "bez rownosci"));
 
-    TIniFile missing((Dir / "brak.ini").string());
+    TIniFile missing(Dir / "brak.ini");
     EXPECT_EQ(missing.ReadString("A", "B", "x"), "x");
     EXPECT_FALSE(missing.SectionExists("A"));
 }
@@ -146,12 +119,10 @@ TEST_F(IniFixture, WritesPlaceKeysAndSectionsAsWindows)
     ini.EraseSection("b");
     EXPECT_EQ(Bytes(), "przed\n[A]\r\n; uwaga\r\nz=3\r\n\r\n\r\n[C]\r\nk=v\r\n");
 
-    TIniFile fresh((Dir / "nowy.ini").string());
+    TIniFile fresh(Dir / "nowy.ini");
     fresh.WriteString("S", "k", "v");
     fresh.WriteString("S", "l", "");
-    std::ifstream in((Dir / "nowy.ini").string(), std::ios::binary);
-    EXPECT_EQ(std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>()),
-              "[S]\r\nk=v\r\nl=\r\n");
+    EXPECT_EQ(ReadFileBytes(Dir / "nowy.ini"), "[S]\r\nk=v\r\nl=\r\n");
 }
 
 TEST_F(IniFixture, DuplicatesAreErasedTogether)
@@ -181,12 +152,12 @@ TEST_F(IniFixture, SeesChangesMadeByOthersAndRefusesUnsafeWrites)
         EXPECT_THROW(a.WriteString("S", bad, "v"), EIniFileException);
     }
     EXPECT_EQ(Bytes(), "[S]\r\nk=3\r\n");
-    TIniFile nowhere((Dir / "brak/plik.ini").string());
+    TIniFile nowhere(Dir / "brak/plik.ini");
     try {
         nowhere.WriteString("S", "k", "v");
         FAIL();
     } catch (const EIniFileException& e) {
-        EXPECT_EQ(e.Message(), "Unable to write to " + (Dir / "brak/plik.ini").string());
+        EXPECT_EQ(e.Message(), "Unable to write to " + (Dir / "brak/plik.ini"));
     }
 }
 

@@ -1,43 +1,20 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "platform/core/Registry.h"
+#include "tests/common/TestFiles.h"
 
 namespace {
 
 struct RegistryFixture : ::testing::Test {
-    std::filesystem::path Dir;
-    std::string Store;
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/velmarok-regXXXXXX";
-        Dir = ::mkdtemp(tmpl);
-        Store = (Dir / "sub/registry.ini").string();
-        SetRegistryStoreFile(Store);
-    }
-    void TearDown() override
-    {
-        SetRegistryStoreFile("");
-        std::filesystem::remove_all(Dir);
-    }
-    std::string Bytes()
-    {
-        std::ifstream in(Store, std::ios::binary);
-        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    }
-    static std::vector<AnsiString> Items(const TStrings& s)
-    {
-        std::vector<AnsiString> out;
-        for (int i = 0; i < s.Count(); ++i)
-            out.push_back(s.Strings(i));
-        return out;
-    }
+    TTempDir Dir{"velmarok-reg"};
+    std::string Store = Dir / "sub/registry.ini";
+    void SetUp() override { SetRegistryStoreFile(Store); }
+    void TearDown() override { SetRegistryStoreFile(""); }
+    std::string Bytes() { return ReadFileBytes(Store); }
     static AnsiString MessageOf(const std::function<void()>& fn)
     {
         try {

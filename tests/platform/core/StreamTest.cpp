@@ -1,33 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "platform/core/Classes.h"
-
-namespace {
-
-struct TempDir {
-    std::filesystem::path Path;
-    TempDir()
-    {
-        char tmpl[] = "/tmp/velmarok-streamXXXXXX";
-        Path = ::mkdtemp(tmpl);
-    }
-    ~TempDir() { std::filesystem::remove_all(Path); }
-    std::string operator/(const char* name) const { return (Path / name).string(); }
-};
-
-std::string ReadAll(const std::string& name)
-{
-    std::ifstream in(name, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-}  // namespace
+#include "tests/common/TestFiles.h"
 
 TEST(MemoryStream, ReadWriteSeekAndSize)
 {
@@ -70,7 +47,7 @@ TEST(StringStream, DataStringAndCopyFrom)
 
 TEST(FileStream, ModesAndErrors)
 {
-    TempDir dir;
+    TTempDir dir{"velmarok-stream"};
     std::string name = dir / "dane.bin";
     {
         TFileStream f(name, fmCreate);
@@ -84,7 +61,7 @@ TEST(FileStream, ModesAndErrors)
         f.WriteBuffer("x", 1);
         f.SetSize(4);
     }
-    EXPECT_EQ(ReadAll(name), "12x4");
+    EXPECT_EQ(ReadFileBytes(name), "12x4");
     {
         TFileStream f(name, fmOpenRead);
         EXPECT_THROW(f.WriteBuffer("y", 1), EWriteError);
@@ -115,7 +92,7 @@ TEST(FileStream, ModesAndErrors)
 
 TEST(MemoryStream, FilesRoundTripAndFailedSaveKeepsOldFile)
 {
-    TempDir dir;
+    TTempDir dir{"velmarok-stream"};
     std::string name = dir / "obraz.jpg";
     TMemoryStream m;
     std::string bytes("\xFF\xD8\0\x01\r\n\x1A", 7);

@@ -2,22 +2,11 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-
-#include <unistd.h>
 
 #include "platform/core/Classes.h"
+#include "tests/common/TestFiles.h"
 
 namespace {
-
-std::vector<AnsiString> Items(const TStrings& s)
-{
-    std::vector<AnsiString> out;
-    for (int i = 0; i < s.Count(); ++i)
-        out.push_back(s.Strings(i));
-    return out;
-}
 
 void Fill(TStrings& s, const std::vector<AnsiString>& items)
 {
@@ -270,23 +259,17 @@ TEST(StringList, OwnedObjectsAreFreedOnDeleteButSurviveMove)
 
 TEST(StringList, FilesByteForByteAndReplacedWhole)
 {
-    auto dir = std::filesystem::temp_directory_path() / ("sl" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    std::string name = (dir / "lista.txt").string();
-    {
-        std::ofstream f(name, std::ios::binary);
-        f << "Zast\xB9piona\n\x8C" "ciana\r\nkoniec";
-    }
+    TTempDir dir("velmarok-sl");
+    std::string name = dir / "lista.txt";
+    WriteFileBytes(name, "Zast\xB9piona\n\x8C" "ciana\r\nkoniec");
     TStringList list;
     list.LoadFromFile(name);
     EXPECT_EQ(Items(list), (std::vector<AnsiString>{"Zastąpiona", "Ściana", "koniec"}));
     list.Add("nowa");
     list.SaveToFile(name);
-    std::ifstream in(name, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes = ReadFileBytes(name);
     EXPECT_EQ(bytes, "Zast\xB9piona\r\n\x8C" "ciana\r\nkoniec\r\nnowa\r\n");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator()), 1);
-    EXPECT_THROW(list.LoadFromFile((dir / "missing.txt").string()), EFOpenError);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path), std::filesystem::directory_iterator()), 1);
+    EXPECT_THROW(list.LoadFromFile(dir / "missing.txt"), EFOpenError);
     EXPECT_EQ(list.Count(), 4);
-    std::filesystem::remove_all(dir);
 }
