@@ -5,6 +5,7 @@
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/FormTest.h"
 
 namespace {
 struct Seen {
@@ -45,31 +46,17 @@ protected:
     }
 };
 
-struct FormFixture : ::testing::Test {
-    TForm* Form = nullptr;
+struct FormFixture : TFormTest {
     TProbe* A = nullptr;
     TProbe* B = nullptr;
     TProbe* C = nullptr;
     void SetUp() override
     {
-        Form = new TForm(Application);
-        Form->SetBounds(10, 10, 300, 200);
-        A = new TProbe(Form);
-        A->SetParent(Form);
-        A->SetBounds(10, 10, 50, 40);
-        B = new TProbe(Form);
-        B->SetParent(Form);
-        B->SetBounds(70, 10, 50, 40);
-        C = new TProbe(Form);
-        C->SetParent(Form);
-        C->SetBounds(130, 10, 50, 40);
+        MakeForm(300, 200);
+        A = Place<TProbe>(10, 10, 50, 40);
+        B = Place<TProbe>(70, 10, 50, 40);
+        C = Place<TProbe>(130, 10, 50, 40);
         Form->Show();
-    }
-    void TearDown() override
-    {
-        delete Form;
-        VerifyNoPendingDialogs();
-        ClearRecordedDialogs();
     }
 };
 }  // namespace

@@ -3,25 +3,17 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/Grids.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/FormTest.h"
 
 namespace {
-struct GridFixture : ::testing::Test {
-    TForm* Form = nullptr;
+struct GridFixture : TFormTest {
     TStringGrid* Grid = nullptr;
     void SetUp() override
     {
-        Form = new TForm(Application);
-        Form->SetBounds(10, 10, 500, 400);
-        Grid = new TStringGrid(Form);
-        Grid->SetParent(Form);
-        Grid->SetBounds(0, 0, 400, 300);
+        MakeForm(500, 400);
+        Grid = Place<TStringGrid>(0, 0, 400, 300);
         Form->Show();
         Grid->SetFocus();
-    }
-    void TearDown() override
-    {
-        delete Form;
-        VerifyNoPendingDialogs();
     }
     // Client point inside a cell (which must be in view).
     TPoint Inside(int ACol, int ARow) const

@@ -5,11 +5,11 @@
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/FormTest.h"
 
 namespace {
 // A form with the common standard controls, shown offscreen.
-struct StdForm : ::testing::Test {
-    TForm* Form = nullptr;
+struct StdForm : TFormTest {
     TEdit* Edit = nullptr;
     TComboBox* Combo = nullptr;
     TCheckBox* Check = nullptr;
@@ -17,30 +17,13 @@ struct StdForm : ::testing::Test {
     TListBox* List = nullptr;
     void SetUp() override
     {
-        Form = new TForm(Application);
-        Form->SetBounds(10, 10, 400, 300);
-        Edit = new TEdit(Form);
-        Edit->SetParent(Form);
-        Edit->SetBounds(10, 10, 120, 22);
-        Combo = new TComboBox(Form);
-        Combo->SetParent(Form);
-        Combo->SetBounds(140, 10, 120, 22);
-        Check = new TCheckBox(Form);
-        Check->SetParent(Form);
-        Check->SetBounds(270, 10, 100, 20);
-        Book = new TNotebook(Form);
-        Book->SetParent(Form);
-        Book->SetBounds(10, 40, 150, 100);
-        List = new TListBox(Form);
-        List->SetParent(Form);
-        List->SetBounds(170, 40, 200, 200);
+        MakeForm(400, 300);
+        Edit = Place<TEdit>(10, 10, 120, 22);
+        Combo = Place<TComboBox>(140, 10, 120, 22);
+        Check = Place<TCheckBox>(270, 10, 100, 20);
+        Book = Place<TNotebook>(10, 40, 150, 100);
+        List = Place<TListBox>(170, 40, 200, 200);
         Form->Show();
-    }
-    void TearDown() override
-    {
-        delete Form;
-        VerifyNoPendingDialogs();
-        ClearRecordedDialogs();
     }
 };
 }  // namespace
