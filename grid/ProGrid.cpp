@@ -617,7 +617,19 @@ void TProStringGrid::GetCellPrintColor(int ACol, int ARow, TGridDrawState AState
 
 void TProStringGrid::GetCellBorder(int ACol, int ARow, TPen* APen, TCellBorders& Borders)
 {
-    // Node and summary rows are marked by grouping; their lines come with it.
+    // Grouping underlines its header rows and draws a line over its summary
+    // rows, right of the node column.
+    if (ACol >= 1) {
+        if (FGrouping->HeaderUnderline() && IsNodeRow(ARow)) {
+            Borders = cbBottom;
+            APen->SetColor(FGrouping->HeaderLineColor());
+            APen->SetWidth(FGrouping->HeaderLineWidth());
+        } else if (FGrouping->SummaryLine() && IsSummaryRow(ARow)) {
+            Borders = cbTop;
+            APen->SetColor(FGrouping->SummaryLineColor());
+            APen->SetWidth(FGrouping->SummaryLineWidth());
+        }
+    }
     if (OnGetCellBorder)
         OnGetCellBorder(this, ACol, ARow, APen, Borders);
 }

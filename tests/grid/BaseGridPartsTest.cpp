@@ -679,3 +679,47 @@ TEST(StringGridParts, RowUpdateModifiedMarksAndUpdateBracket)
     EXPECT_EQ(g->GetCellBrushColor(3, 3), clNone);
     EXPECT_FALSE(g->HasCellProperties(3, 3));   // asking for a colour makes no record
 }
+
+TEST(StringGridParts, GroupingLinesMarkHeaderAndSummaryRows)
+{
+    TProStringGrid g(nullptr);
+    g.AddNode(2, 2);
+    g.AddSummaryRow(5);
+    g.Grouping()->SetHeaderLineColor(clRed);
+    g.Grouping()->SetHeaderLineWidth(3);
+    g.Grouping()->SetSummaryLineColor(clLime);
+    g.Grouping()->SetSummaryLineWidth(1);
+    struct Case {
+        bool Underline, SummaryLine;
+        int Col, Row;
+        TCellBorders Borders;
+        TColor Color;
+        int Width;
+    };
+    const Case cases[] = {
+        {true, true, 1, 2, cbBottom, clRed, 3},    {true, true, 3, 2, cbBottom, clRed, 3},
+        {true, true, 0, 2, 0, clBlack, 1},         // the node column itself: no line
+        {true, true, 2, 5, cbTop, clLime, 1},      {true, true, 2, 4, 0, clBlack, 1},
+        {false, true, 1, 2, 0, clBlack, 1},        {true, false, 2, 5, 0, clBlack, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Col << "," << c.Row << " " << c.Underline << c.SummaryLine);
+        g.Grouping()->SetHeaderUnderline(c.Underline);
+        g.Grouping()->SetSummaryLine(c.SummaryLine);
+        TPen pen;
+        pen.SetColor(clBlack);
+        pen.SetWidth(1);
+        TCellBorders borders = 0;
+        g.GetCellBorder(c.Col, c.Row, &pen, borders);
+        EXPECT_EQ(borders, c.Borders);
+        EXPECT_EQ(pen.Color(), c.Color);
+        EXPECT_EQ(pen.Width(), c.Width);
+    }
+    // The event has the last word.
+    g.OnGetCellBorder = [](TObject*, int, int, TPen*, TCellBorders& b) { b = cbLeft; };
+    TPen pen;
+    TCellBorders borders = 0;
+    g.Grouping()->SetHeaderUnderline(true);
+    g.GetCellBorder(1, 2, &pen, borders);
+    EXPECT_EQ(borders, TCellBorders(cbLeft));
+}
