@@ -41,6 +41,14 @@ void TProRichEdit::RequestResize(const TRect& Requested)
         FGrid->OnEndRowSize(FGrid, row);
 }
 
+// A multi-line rich edit takes the arrow keys itself; the dialog keys of
+// the form must not move the focus away on Up and Down.
+void TProRichEdit::WMGetDlgCode(TMessage& Message)
+{
+    TRichEdit::WMGetDlgCode(Message);
+    Message.Result |= DLGC_WANTARROWS | DLGC_WANTCHARS;
+}
+
 void TProRichEdit::KeyDown(Word& Key, TShiftState Shift)
 {
     TRichEdit::KeyDown(Key, Shift);
@@ -67,6 +75,13 @@ void TGridTransEdit::DoEnter()
 
 bool TGridTransEdit::CommitEdit()
 {
+    if (FCommitting)
+        return true;
+    FCommitting = true;
+    struct Done {
+        bool& Flag;
+        ~Done() { Flag = false; }
+    } done{FCommitting};
     int col = FEditCol >= 0 ? FEditCol : FGrid->RealColIndex(FGrid->Col());
     int row = FEditRow >= 0 ? FEditRow : FGrid->Row();
     AnsiString value = Text();

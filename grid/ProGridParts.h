@@ -88,6 +88,7 @@ public:
 
 protected:
     void WMKillFocus(TWMFocus& Message) override;
+    void WMGetDlgCode(TMessage& Message) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
 
 private:
@@ -113,6 +114,9 @@ private:
     TProStringGrid* FGrid;
     int FEditCol = -1;
     int FEditRow = -1;
+    // Set while a commit runs: hiding the edit moves the focus away, and
+    // that exit must not commit the same text a second time.
+    bool FCommitting = false;
 };
 
 // The edit and the combo box that stand for form controls in mini-HTML cells.
