@@ -109,6 +109,7 @@ void TProStringGrid::InsertRowsEx(int ARow, int ACount, bool UpdateControls)
 {
     if (ACount < 1 || ARow < 0 || ARow > RowCount())
         return;
+    EndCellEdit();
     int cols = AllColCount();
     int realRow = RealRowIndex(ARow);
     SetRowCount(RowCount() + ACount);
@@ -153,6 +154,8 @@ void TProStringGrid::AddRow()
 {
     if (FFloatingFooter->Visible()) {
         InsertRowsEx(RowCount() - 1, 1, true);
+        if (FFloatingFooter->FooterStyle() == fsFixedLastRow)
+            ClearRowRange(RowCount() - 2, 1);
     } else {
         InsertRowsEx(RowCount(), 1, true);
         ClearRowRange(RowCount() - 1, 1);
@@ -165,6 +168,7 @@ void TProStringGrid::RemoveRows(int ARow, int ACount)
     if (ARow < 0 || ARow >= RowCount() || ACount < 1)
         return;
     ACount = std::min(ACount, RowCount() - ARow);
+    EndCellEdit();
     ReleaseCellRecords(0, ARow, AllColCount() - 1, ARow + ACount - 1);
     RemoveRowsInternal(ARow, ACount, true);
 }
@@ -217,6 +221,7 @@ void TProStringGrid::DeleteRows(int ARow, int ACount)
     if (ARow < 0 || ARow >= RowCount() || ACount < 1)
         return;
     ACount = std::min(ACount, RowCount() - ARow);
+    EndCellEdit();
     int realLast = RealRowIndex(ARow + ACount - 1);
     int lastWidth = ColWidths(ColCount() - 1);
     int row = Row();
@@ -240,6 +245,7 @@ void TProStringGrid::RemoveRowsEx(int ARow, int ACount)
     if (ARow < 0 || ARow >= RowCount() || ACount < 1)
         return;
     ACount = std::min(ACount, RowCount() - ARow);
+    EndCellEdit();
     int realRow = RealRowIndex(ARow);
 
     // Controls of the removed rows go; those below move up with their rows.
@@ -299,6 +305,7 @@ void TProStringGrid::InsertColumns(int ACol, int ACount)
     int oldAll = AllColCount();
     if (ACount < 1 || ACol < 0 || ACol > oldAll)
         return;
+    EndCellEdit();
     int rows = RowCount();
     SetColCount(ColCount() + ACount);
     int all = oldAll + ACount;
@@ -327,6 +334,7 @@ void TProStringGrid::RemoveColumns(int ACol, int ACount)
     if (ACol < 0 || ACol >= all || ACount < 1)
         return;
     ACount = std::min(ACount, all - ACol);
+    EndCellEdit();
     int rows = RowCount();
     int shownRemoved = 0;
     for (int c = ACol; c < ACol + ACount; ++c)
@@ -390,6 +398,7 @@ void TProStringGrid::ClearColumnRange(int ACol, int ACount)
 
 void TProStringGrid::ClearSelection()
 {
+    EndCellEdit();
     if (FMouseActions->DisjunctRowSelect()) {
         for (int r = TBaseGrid::FixedRows(); r < RowCount(); ++r) {
             int real = RealRowIndex(r);
@@ -410,7 +419,10 @@ void TProStringGrid::ClearSelection()
 
 void TProStringGrid::ClearAll()
 {
-    if (HasNodes() && !GridDestroying(this))
+    if (GridDestroying(this))
+        return;
+    EndCellEdit();
+    if (HasNodes())
         RemoveAllNodes();
     if (RowCount() < 1 || ColCount() < 1)
         return;
@@ -425,6 +437,7 @@ void TProStringGrid::RemoveDuplicateRows(int ACol, bool CaseSensitive)
     auto less = [](const AnsiString& a, const AnsiString& b) { return AnsiCompareText(a, b) < 0; };
     std::set<AnsiString, decltype(less)> seen(less);
     int col = RealColIndex(ACol);
+    EndCellEdit();
     BeginUpdate();
     int r = TBaseGrid::FixedRows();
     while (r < RowCount() - FixedFooters()) {

@@ -449,6 +449,7 @@ void TProStringGrid::RunSort(int AKind)
     if (indexed && FSortIndexes->Count() == 0)
         throw EProGridError("No indexes specified for indexed sort");
 
+    EndCellEdit();
     TSortSettings* ss = FSortSettings.get();
     bool keepCol0 = ss->NormalCellsOnly() && FixedCols() > 0;
     std::vector<AnsiString> col0;
@@ -567,6 +568,7 @@ void TProStringGrid::UnSort()
     int n = std::min(int(order.size()), RowCount());
     if (n < 2)
         return;
+    EndCellEdit();
     bool keepCol0 = FSortSettings->NormalCellsOnly() && FixedCols() > 0;
     std::vector<AnsiString> col0;
     if (keepCol0)

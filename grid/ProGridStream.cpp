@@ -201,6 +201,7 @@ void TProStringGrid::WriteTextStream(TStream* Stream)
 
 void TProStringGrid::ReadTextStream(TStream* Stream)
 {
+    EndCellEdit();
     int colStart = SaveColStart(), rowStart = SaveRowStart();
     AnsiString line;
     if (Stream->Position() < Stream->Size() && ReadLine(Stream, line) && !line.empty()) {
