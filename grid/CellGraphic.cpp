@@ -32,8 +32,10 @@ void TCellGraphic::Assign(TPersistent* Source)
     if (s == this)
         return;
     // The object and icon stay where they are, and so does their ownership:
-    // a copy claiming an object it does not hold would free another's object,
-    // and one giving up its own would leak it.
+    // a graphic that holds an object keeps its own flag (claiming another's
+    // object would free it twice, giving up its own would leak it). One that
+    // holds nothing takes the source's flag; it has nothing to free.
+    bool holdsNothing = !CellObject && !CellIcon;
     bool ownsObject = CellObject && (CellCreated || CellType == ctImages);
     CellType = s->CellType;
     CellVAlign = s->CellVAlign;
@@ -54,6 +56,8 @@ void TCellGraphic::Assign(TPersistent* Source)
     } else if (ownsObject) {
         CellCreated = true;
     }
+    if (holdsNothing)
+        CellCreated = s->CellCreated;
 }
 
 namespace {

@@ -405,7 +405,8 @@ void TProStringGrid::GetCellButtonRect(int ACol, int ARow, TRect& R)
     TCellGraphic* g = GetCellGraphic(col, ARow);
     if (!g)
         return;
-    TRect cell = MergedCellRect(col, ARow);
+    // The graphic is found by its stored column, the rectangle is the one shown.
+    TRect cell = MergedCellRect(ACol, ARow);
     unsigned offset = unsigned(std::lround(g->CellValue));
     unsigned size = unsigned(g->CellIndex);
     R.Left = cell.Left + int(offset & 0xFFFF);

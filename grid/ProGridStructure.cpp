@@ -620,7 +620,9 @@ void TProStringGrid::ContractNode(int ARow)
         realLast = std::min(realLast, ARow + g->CellIndex - 1);
     // A contracted node inside keeps its rows hidden; it is shown expanded
     // when this node opens again.
-    for (int r = d + 1; r < end && r < RowCount(); ++r)
+    // Only the shown rows up to the node's last stored row: with a nested
+    // node contracted, display rows past d + span belong to the next nodes.
+    for (int r = d + 1; r < end && r < RowCount() && RealRowIndex(r) <= realLast; ++r)
         if (TCellGraphic* inner = NodeGraphicAt(this, r); inner && inner->CellBoolean) {
             inner->CellBoolean = false;
             int ctl = FCellControls->FindControl(1, r + 1);
