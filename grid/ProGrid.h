@@ -934,8 +934,9 @@ private:
     void ReleaseCellRecords(int FromCol, int FromRow, int ToCol, int ToRow);
     void ResetStoredRows(int FromRow, int ToRow);
     void ShiftRowsUp(int ARow, int ACount);
-    void DropRowFlags(int ARow, int ACount);
-    void LowerHiddenRowIndexes(int AboveRealRow, int ACount);
+    // ARemoved: the stored indices of the removed rows, ascending.
+    void DropRowFlags(int ARow, const std::vector<int>& ARemoved, bool ASelectFlags);
+    void LowerHiddenRowIndexes(const std::vector<int>& ARemoved);
     AnsiString SortCellText(int ACol, int ARow);
     void CopyRowToScratch(int AFrom, int ATo);
     void RunSort(int AKind);

@@ -70,32 +70,46 @@ void TProStringGrid::ShiftRowsUp(int ARow, int ACount)
     ResetStoredRows(std::max(ARow, rows - ACount), rows - 1);
 }
 
-// Removes the selection flags and modified marks of ACount rows at ARow.
-void TProStringGrid::DropRowFlags(int ARow, int ACount)
+namespace {
+// The stored indices of ACount display rows from ARow.
+std::vector<int> RemovedRealRows(const TProStringGrid& G, int ARow, int ACount)
 {
-    int real = RealRowIndex(ARow);
-    for (int i = 0; i < ACount; ++i) {
-        if (std::size_t(real) < FRowSelectFlags.size())
-            FRowSelectFlags.erase(FRowSelectFlags.begin() + real);
+    std::vector<int> rows;
+    for (int i = 0; i < ACount; ++i)
+        rows.push_back(G.RealRowIndex(ARow + i));
+    return rows;
+}
+}
+
+// Removes the modified marks of the removed display rows and, when the rows
+// themselves are gone (not only hidden), their selection flags, which are
+// kept by stored row.
+void TProStringGrid::DropRowFlags(int ARow, const std::vector<int>& ARemoved, bool ASelectFlags)
+{
+    for (std::size_t i = 0; i < ARemoved.size(); ++i)
         if (ARow < FRowModified->Count())
             FRowModified->Delete(ARow);
-    }
-    // The order of selection follows the flags.
+    if (!ASelectFlags)
+        return;
+    for (auto it = ARemoved.rbegin(); it != ARemoved.rend(); ++it)
+        if (std::size_t(*it) < FRowSelectFlags.size())
+            FRowSelectFlags.erase(FRowSelectFlags.begin() + *it);
     std::vector<int> order;
     for (int r : FRowSelectOrder) {
-        if (r >= real && r < real + ACount)
+        if (std::binary_search(ARemoved.begin(), ARemoved.end(), r))
             continue;
-        order.push_back(r >= real + ACount ? r - ACount : r);
+        int below = int(std::lower_bound(ARemoved.begin(), ARemoved.end(), r) - ARemoved.begin());
+        order.push_back(r - below);
     }
     FRowSelectOrder = std::move(order);
 }
 
-void TProStringGrid::LowerHiddenRowIndexes(int AboveRealRow, int ACount)
+// A hidden row's stored index drops by the number of removed rows before it.
+void TProStringGrid::LowerHiddenRowIndexes(const std::vector<int>& ARemoved)
 {
     for (int i = 0; i < FHiddenRowList->Count(); ++i) {
         auto* item = static_cast<TGridItem*>(FHiddenRowList->Items(i));
-        if (item->Idx > AboveRealRow)
-            item->Idx -= ACount;
+        item->Idx -= int(std::lower_bound(ARemoved.begin(), ARemoved.end(), item->Idx) - ARemoved.begin());
     }
 }
 
@@ -193,9 +207,10 @@ void TProStringGrid::RemoveRowsInternal(int ARow, int ACount, bool DropControls)
     BeginUpdate();
     int top = TopRow();
     int oldRows = RowCount();
+    std::vector<int> removed = RemovedRealRows(*this, ARow, ACount);
     if (DropControls && FHiddenRowList->Count() > 0)
-        LowerHiddenRowIndexes(RealRowIndex(ARow), ACount);
-    DropRowFlags(ARow, ACount);
+        LowerHiddenRowIndexes(removed);
+    DropRowFlags(ARow, removed, DropControls);
     for (int i = 0; i < ACount; ++i)
         DeleteRow(ARow);
     // The deleted rows wait beyond RowCount; their cells have been freed or
@@ -222,13 +237,13 @@ void TProStringGrid::DeleteRows(int ARow, int ACount)
         return;
     ACount = std::min(ACount, RowCount() - ARow);
     EndCellEdit();
-    int realLast = RealRowIndex(ARow + ACount - 1);
+    std::vector<int> removed = RemovedRealRows(*this, ARow, ACount);
     int lastWidth = ColWidths(ColCount() - 1);
     int row = Row();
     BeginUpdate();
     ReleaseCellRecords(0, ARow, AllColCount() - 1, ARow + ACount - 1);
     ShiftRowsUp(ARow, ACount);
-    DropRowFlags(ARow, ACount);
+    DropRowFlags(ARow, removed, true);
     SetRowCount(RowCount() - ACount);
     SetColWidths(ColCount() - 1, lastWidth);
     if (row >= RowCount()) {
@@ -236,7 +251,7 @@ void TProStringGrid::DeleteRows(int ARow, int ACount)
         SetTopRow(TBaseGrid::FixedRows());
     }
     EndUpdate();
-    LowerHiddenRowIndexes(realLast, ACount);
+    LowerHiddenRowIndexes(removed);
     CellsChanged(TRect(0, ARow, ColCount() - 1, ARow + ACount));
 }
 
@@ -246,7 +261,7 @@ void TProStringGrid::RemoveRowsEx(int ARow, int ACount)
         return;
     ACount = std::min(ACount, RowCount() - ARow);
     EndCellEdit();
-    int realRow = RealRowIndex(ARow);
+    std::vector<int> removed = RemovedRealRows(*this, ARow, ACount);
 
     // Controls of the removed rows go; those below move up with their rows.
     for (int i = FCellControls->Count() - 1; i >= 0; --i) {
@@ -262,8 +277,8 @@ void TProStringGrid::RemoveRowsEx(int ARow, int ACount)
     ReleaseCellRecords(0, ARow, AllColCount() - 1, ARow + ACount - 1);
 
     BeginUpdate();
-    LowerHiddenRowIndexes(realRow, ACount);
-    DropRowFlags(ARow, ACount);
+    LowerHiddenRowIndexes(removed);
+    DropRowFlags(ARow, removed, true);
     int row = Row();
     ShiftRowsUp(ARow, ACount);
     SetRowCount(RowCount() - ACount);

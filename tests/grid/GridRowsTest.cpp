@@ -39,16 +39,17 @@ TEST(GridRows, RemovingRowsAboveAHiddenRowLowersItsIndex)
         TProStringGrid g(nullptr);
         FillRows(g, 10);
         g.HideRows(8, 8);
+        g.HideRows(4, 4);
         g.HideRows(1, 1);
-        ASSERT_EQ(g.RowCount(), 8);
-        c.Remove(g);   // display rows 2 and 3 are the stored rows 3 and 4
-        ASSERT_EQ(g.NumHiddenRows(), 2) << c.Name;
+        ASSERT_EQ(g.RowCount(), 7);
+        c.Remove(g);   // display rows 2 and 3 are the stored rows 3 and 5, around hidden row 4
+        ASSERT_EQ(g.NumHiddenRows(), 3) << c.Name;
         std::vector<int> idx;
         for (int i = 0; i < g.NumHiddenRows(); ++i)
             idx.push_back(static_cast<TGridItem*>(g.HiddenRowList()->Items(i))->Idx);
-        EXPECT_EQ(idx, (std::vector<int>{1, 6})) << c.Name;
+        EXPECT_EQ(idx, (std::vector<int>{1, 3, 6})) << c.Name;
         g.UnHideRowsAll();
-        EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r1", "r2", "r5", "r6", "r7", "r8", "r9"})) << c.Name;
+        EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r1", "r2", "r4", "r6", "r7", "r8", "r9"})) << c.Name;
     }
 }
 
@@ -241,4 +242,20 @@ TEST(GridRows, EqualRunsOfAColumnMergeAndSplit)
     g.SplitColumnCells(1);
     EXPECT_FALSE(g.IsMergedCell(1, 1));
     EXPECT_FALSE(g.IsMergedCell(1, 2));
+}
+
+TEST(GridRows, SelectedRowsFollowRemovalsAndGoTogether)
+{
+    TProStringGrid g(nullptr);
+    FillRows(g, 8);
+    g.MouseActions()->SetDisjunctRowSelect(true);
+    g.SetRowSelect(3, true);
+    g.SetRowSelect(5, true);
+    g.RemoveRows(1, 1);
+    EXPECT_TRUE(g.GetRowSelect(2));
+    EXPECT_FALSE(g.GetRowSelect(3));
+    EXPECT_TRUE(g.GetRowSelect(4));
+    g.RemoveSelectedRows();
+    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r2", "r4", "r6", "r7"}));
+    EXPECT_EQ(g.SelectedRowCount(), 0);
 }
