@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "grid/ProGrid.h"
+#include "platform/gui/StdCtrls.h"
 
 namespace {
 // Column ACol of rows 0..RowCount-1.
@@ -258,4 +259,20 @@ TEST(GridRows, SelectedRowsFollowRemovalsAndGoTogether)
     g.RemoveSelectedRows();
     EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r2", "r4", "r6", "r7"}));
     EXPECT_EQ(g.SelectedRowCount(), 0);
+}
+
+TEST(GridRows, CellControlsMoveWithTheirRowsAndGoWithThem)
+{
+    TProStringGrid g(nullptr);
+    FillRows(g, 6);
+    auto* edit = new TEdit(&g);
+    edit->SetParent(&g);
+    g.CellControls()->Add(1, 3, edit);
+    g.InsertRows(1, 2);
+    EXPECT_EQ(g.CellControls()->GetItem(0)->Y, 5);
+    g.RemoveRowsEx(1, 1);
+    EXPECT_EQ(g.CellControls()->GetItem(0)->Y, 4);
+    g.RemoveRows(4, 1);
+    EXPECT_EQ(g.CellControls()->Count(), 0);
+    EXPECT_FALSE(edit->Visible());
 }
