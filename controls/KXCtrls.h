@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/gui/Buttons.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
@@ -15,8 +16,8 @@ class TFormPlacement;
 
 // ---------------------------------------------------------------- speed button
 enum TButtonStyle { bsAutoDetect, bsWin31, bsNew };
-enum TButtonState { bsUp, bsDisabled, bsDown, bsExclusive, bsInactive };
-enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
+// The paint state of a flat button not under the mouse; its glyph is the strip's fifth cell.
+constexpr TButtonState bsInactive = static_cast<TButtonState>(4);
 enum TKxDropDownMenuPos { dmpBottom, dmpRight };
 using TKxNumGlyphs = int;   // 1 .. 5
 

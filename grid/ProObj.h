@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/core/Classes.h"
+#include "platform/gui/Buttons.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Graphics.h"
 
@@ -185,9 +186,7 @@ private:
 };
 
 // ---------------------------------------------------------------- grid button
-enum TButtonLayout { blGlyphLeft, blGlyphRight, blGlyphTop, blGlyphBottom };
 enum TProGridButtonStyle { tasButton, tasCheck };
-enum TProGridButtonState { bsUp = 0, bsDisabled = 1, bsPressed = 2, bsDown = 3 };
 
 // A flat graphic button with gradients, glyphs per state, groups and a drop-down part.
 class TProGridButton : public TGraphicControl {
@@ -258,7 +257,8 @@ public:
 
     // The colour presets 0 to 6 (Color, ColorTo, hot, down, checked, borders, Rounded).
     void SetColorPreset(int Preset);
-    TProGridButtonState State() const { return FState; }
+    // Drawn state: bsUp, bsDown while pressed, bsExclusive when latched down.
+    TButtonState State() const { return FState; }
     bool Hot() const { return FHot; }
     TBitmap* ShadowGlyph() const { return FShadowGlyph.get(); }
 
@@ -310,7 +310,7 @@ private:
     bool FShowCaption = true;
     int FSpacing = 4;
     TProGridButtonStyle FStyle = tasButton;
-    TProGridButtonState FState = bsUp;
+    TButtonState FState = bsUp;
     bool FMouseCaptured = false;
     bool FHot = false;
 };

@@ -155,7 +155,7 @@ void TProGridButton::SetDown(bool Value)
     if (Value) {
         if (FState == bsUp)
             Invalidate();
-        FState = bsDown;
+        FState = bsExclusive;
     } else {
         FState = bsUp;
         Invalidate();
@@ -222,7 +222,7 @@ void TProGridButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
         return;
     }
     if (!FDown || FStyle == tasCheck) {
-        FState = bsPressed;
+        FState = bsDown;
         Invalidate();
     }
     FMouseCaptured = true;
@@ -234,9 +234,9 @@ void TProGridButton::MouseMove(TShiftState Shift, int X, int Y)
     if (!FMouseCaptured)
         return;
     bool inside = X >= 0 && X < ClientWidth() && Y >= 0 && Y < ClientHeight();
-    TProGridButtonState s = inside ? bsPressed : (FDown ? bsDown : bsUp);
+    TButtonState s = inside ? bsDown : (FDown ? bsExclusive : bsUp);
     if (FStyle == tasCheck && FDown)
-        s = bsPressed;
+        s = bsDown;
     if (s != FState) {
         FState = s;
         Invalidate();
@@ -255,12 +255,12 @@ void TProGridButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
         if (FStyle == tasCheck && inside)
             FDown = !FDown;
         if (FDown)
-            FState = bsDown;
+            FState = bsExclusive;
     } else if (inside) {
         SetDown(!FDown);
     }
     if (!inside)
-        FState = FDown ? bsDown : bsUp;
+        FState = FDown ? bsExclusive : bsUp;
     Invalidate();
     if (inside)
         Click();
@@ -305,7 +305,7 @@ TBitmap* TProGridButton::CurrentGlyph() const
     TBitmap* g = nullptr;
     if (!Enabled())
         g = FGlyphDisabled.get();
-    else if (FState == bsPressed || FState == bsDown || FDown)
+    else if (FState == bsDown || FState == bsExclusive || FDown)
         g = FGlyphDown.get();
     else if (FHot)
         g = FGlyphHot.get();
@@ -316,19 +316,19 @@ void TProGridButton::Paint()
 {
     TCanvas* c = Canvas();
     TRect r = ClientRect();
-    TProGridButtonState state = Enabled() ? FState : bsDisabled;
+    TButtonState state = Enabled() ? FState : bsDisabled;
     if (FDown && state == bsUp)
-        state = bsDown;
+        state = bsExclusive;
     TRect body = r;
     if (FDropDownButton)
         body.Right -= DropDownWidth;
 
     TColor from = Color(), to = FColorTo, border = FBorderColor;
-    if (state == bsPressed) {
+    if (state == bsDown) {
         from = FColorDown;
         to = FColorDownTo;
         border = FBorderDownColor;
-    } else if (state == bsDown) {
+    } else if (state == bsExclusive) {
         from = FColorChecked;
         to = FColorCheckedTo;
         border = FBorderDownColor;
@@ -338,7 +338,7 @@ void TProGridButton::Paint()
         border = FBorderHotColor;
     }
 
-    bool showBackground = !FFlat || FHot || state == bsPressed || state == bsDown || FColorTo != clNone ||
+    bool showBackground = !FFlat || FHot || state == bsDown || state == bsExclusive || FColorTo != clNone ||
                           ColorToRGB(Color()) != ColorToRGB(clBtnFace);
     if (showBackground) {
         if (FRounded) {
@@ -354,8 +354,8 @@ void TProGridButton::Paint()
     }
     if (!FFlat && !FRounded && FColorTo == clNone) {
         TRect e = r;
-        DrawEdge(c, e, (state == bsPressed || state == bsDown) ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
-    } else if (!FRounded && border != clNone && (FHot || state == bsPressed || state == bsDown || !FFlat)) {
+        DrawEdge(c, e, (state == bsDown || state == bsExclusive) ? BDR_SUNKENOUTER : BDR_RAISEDINNER, BF_RECT);
+    } else if (!FRounded && border != clNone && (FHot || state == bsDown || state == bsExclusive || !FFlat)) {
         c->Brush()->SetColor(border);
         c->FrameRect(r);
     }
@@ -372,7 +372,7 @@ void TProGridButton::Paint()
     int total = horizontal ? gw + spacing + ts.cx : gh + spacing + ts.cy;
     int avail = horizontal ? body.Width() : body.Height();
     int start = FMargin >= 0 ? FMargin : (avail - total) / 2;
-    int offset = (state == bsPressed || state == bsDown) && !FFlat ? 1 : 0;
+    int offset = (state == bsDown || state == bsExclusive) && !FFlat ? 1 : 0;
     TPoint gp, tp;
     switch (FLayout) {
     case blGlyphLeft:
@@ -393,7 +393,7 @@ void TProGridButton::Paint()
         break;
     }
     if (gw > 0) {
-        if (FShaded && FHot && Enabled() && state != bsPressed && !FShadowGlyph->Empty()) {
+        if (FShaded && FHot && Enabled() && state != bsDown && !FShadowGlyph->Empty()) {
             FShadowGlyph->SetTransparent(true);
             c->Draw(gp.X + 2, gp.Y + 2, FShadowGlyph.get());
         }
