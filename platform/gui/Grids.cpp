@@ -395,6 +395,9 @@ void TCustomGrid::SetFixedCols(int Value)
         throw EInvalidGridOperation("Grid index out of range");
     if (Value >= FColCount)
         throw EInvalidGridOperation("Fixed column count must be less than column count");
+    // A view at the first scrolling column stays at the first one; any view is moved past the fixed ones.
+    if (FTopLeft.X == FFixedCols)
+        FTopLeft.X = Value;
     FFixedCols = Value;
     ClampCurrent();
     UpdateScrollBars();
@@ -407,6 +410,9 @@ void TCustomGrid::SetFixedRows(int Value)
         throw EInvalidGridOperation("Grid index out of range");
     if (Value >= FRowCount)
         throw EInvalidGridOperation("Fixed row count must be less than row count");
+    // A view at the first scrolling row stays at the first one; any view is moved past the fixed ones.
+    if (FTopLeft.Y == FFixedRows)
+        FTopLeft.Y = Value;
     FFixedRows = Value;
     ClampCurrent();
     UpdateScrollBars();

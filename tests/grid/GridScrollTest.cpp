@@ -307,7 +307,6 @@ TEST_F(GridScroll, FlatThumbWithAllColumnsInViewDoesNotDivideByZero)
 {
     Grid->SetColCount(3);
     Grid->SetFixedCols(0);
-    Grid->SetLeftCol(0);
     Grid->SetScrollType(ssEncarta);
     ASSERT_EQ(Grid->VisibleColCount(), 3);
     for (Word code : {SB_THUMBTRACK, SB_THUMBPOSITION})

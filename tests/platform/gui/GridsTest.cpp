@@ -143,6 +143,38 @@ TEST_F(GridFixture, PageDownScrollsAndKeepsTheScrollBarInStep)
     EXPECT_EQ(Grid->TopRow(), 1);
 }
 
+TEST_F(GridFixture, FirstScrollingColumnAndRowFollowTheFixedCounts)
+{
+    Grid->SetColCount(40);
+    Grid->SetRowCount(100);
+    struct Case { bool cols; int scrollTo; int fixed; int first; };
+    const Case cases[] = {
+        {true, 1, 0, 0},     // the view at the first scrolling column shows column 0 when nothing is fixed
+        {true, 0, 2, 2},     // and moves past new fixed columns
+        {true, 10, 1, 10},   // a scrolled view stays where it is
+        {true, 10, 12, 12},  // unless the fixed columns reach over it
+        {false, 1, 0, 0},
+        {false, 0, 3, 3},
+        {false, 20, 1, 20},
+    };
+    for (const Case& c : cases) {
+        Grid->SetFixedCols(1);
+        Grid->SetFixedRows(1);
+        if (c.cols) {
+            Grid->SetLeftCol(c.scrollTo);
+            Grid->SetFixedCols(c.fixed);
+            EXPECT_EQ(Grid->LeftCol(), c.first) << c.scrollTo << " " << c.fixed;
+        } else {
+            Grid->SetTopRow(c.scrollTo);
+            Grid->SetFixedRows(c.fixed);
+            EXPECT_EQ(Grid->TopRow(), c.first) << c.scrollTo << " " << c.fixed;
+        }
+    }
+    Grid->SetFixedCols(0);
+    Grid->SetLeftCol(0);
+    EXPECT_GT(Grid->CellRect(0, Grid->TopRow()).Width(), 0);   // column 0 is in view
+}
+
 TEST_F(GridFixture, ClickAndDragSelect)
 {
     int selected = 0;
