@@ -63,15 +63,8 @@ struct TGridRect {
 };
 
 // ---------------------------------------------------------------- scroll messages and bars
-// WM_HSCROLL / WM_VSCROLL: the low word of WParam is the code, the high word
-// the thumb position for SB_THUMBPOSITION and SB_THUMBTRACK. A bar's standard
-// scale runs 0..127 whatever the number of rows or columns.
-constexpr int SB_HORZ = 0;
-constexpr int SB_VERT = 1;
-constexpr Word SB_LINEUP = 0, SB_LINELEFT = 0, SB_LINEDOWN = 1, SB_LINERIGHT = 1;
-constexpr Word SB_PAGEUP = 2, SB_PAGELEFT = 2, SB_PAGEDOWN = 3, SB_PAGERIGHT = 3;
-constexpr Word SB_THUMBPOSITION = 4, SB_THUMBTRACK = 5, SB_TOP = 6, SB_LEFT = 6, SB_BOTTOM = 7, SB_RIGHT = 7;
-constexpr Word SB_ENDSCROLL = 8;
+// The bar numbers and scroll codes are those of WM_HSCROLL / WM_VSCROLL (platform/gui/Messages.h).
+// A bar's standard scale runs 0..127 whatever the number of rows or columns.
 
 // Range, page and position of a grid scroll bar; with a page the thumb
 // reaches Max - Page + 1.

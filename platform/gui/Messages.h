@@ -300,6 +300,15 @@ struct WINDOWPOS {
 constexpr UINT SWP_NOSIZE = 0x0001;
 constexpr UINT SWP_NOMOVE = 0x0002;
 
+// WM_HSCROLL / WM_VSCROLL: the low word of WParam is the code, the high word
+// the thumb position for SB_THUMBPOSITION and SB_THUMBTRACK. The bars of a window:
+constexpr int SB_HORZ = 0;
+constexpr int SB_VERT = 1;
+constexpr Word SB_LINEUP = 0, SB_LINELEFT = 0, SB_LINEDOWN = 1, SB_LINERIGHT = 1;
+constexpr Word SB_PAGEUP = 2, SB_PAGELEFT = 2, SB_PAGEDOWN = 3, SB_PAGERIGHT = 3;
+constexpr Word SB_THUMBPOSITION = 4, SB_THUMBTRACK = 5, SB_TOP = 6, SB_LEFT = 6, SB_BOTTOM = 7, SB_RIGHT = 7;
+constexpr Word SB_ENDSCROLL = 8;
+
 // Results of WM_NCHITTEST.
 constexpr LRESULT HTERROR = -2;
 constexpr LRESULT HTTRANSPARENT = -1;
