@@ -804,7 +804,7 @@ namespace {
 
 void PaintText(TCanvas::Impl& d, TFont* font, int x, int y, const QString& s, const QRect* clip, bool fillClip)
 {
-    QFont qf = ToQFont(*font);
+    QFont qf = ToQFont(*font, d.dpi);
     QFontMetrics fm(qf);
     int w = fm.horizontalAdvance(s), h = fm.height();
     bool opaque = d.BkMode() == OPAQUE;
@@ -858,7 +858,7 @@ int TCanvas::TextHeight(const AnsiString& text) const
 
 TSize TCanvas::TextExtent(const AnsiString& text) const
 {
-    QFontMetrics fm(ToQFont(*FFont));
+    QFontMetrics fm(ToQFont(*FFont, FImpl->dpi));
     TSize s;
     s.cx = fm.horizontalAdvance(ToQString(text));
     s.cy = fm.height();
@@ -1004,7 +1004,7 @@ bool GetTextMetrics(TCanvas* dc, TTextMetric& tm)
 {
     if (!dc)
         return false;
-    QFont qf = ToQFont(*dc->Font());
+    QFont qf = ToQFont(*dc->Font(), dc->Data().dpi);
     QFontMetrics fm(qf);
     tm = TTextMetric();
     tm.tmAscent = fm.ascent();

@@ -143,7 +143,7 @@ int DrawText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned fl
         return 0;
     AnsiString a = len < 0 || size_t(len) >= text.size() ? text : text.substr(0, size_t(len));
     QString s = ToQString(a);
-    QFont qf = ToQFont(*dc->Font());
+    QFont qf = ToQFont(*dc->Font(), dc->Data().dpi);
     QFontMetrics fm(qf);
     const int width = r.Right - r.Left;
     const bool single = flags & DT_SINGLELINE;

@@ -256,15 +256,15 @@ void InstallFontSubstitutes()
 
 }  // namespace
 
-QFont ToQFont(const TFont& f)
+QFont ToQFont(const TFont& f, int DeviceDpi)
 {
     InstallFontSubstitutes();
     QFont q(ToQString(f.Name()));
     int h = f.Height();
     int px = h < 0 ? -h : (h > 0 ? std::max(1, (h * 100 + 60) / 120) : MulDiv(8, f.PixelsPerInch(), 72));
-    // Pixel sizes are at the font's resolution; the devices we paint on are 96 dpi.
-    if (f.PixelsPerInch() != 96 && f.PixelsPerInch() > 0)
-        px = std::max(1, MulDiv(px, 96, f.PixelsPerInch()));
+    // Pixel sizes are at the font's resolution; the toolkit's are the device's.
+    if (DeviceDpi > 0 && f.PixelsPerInch() > 0 && f.PixelsPerInch() != DeviceDpi)
+        px = std::max(1, MulDiv(px, DeviceDpi, f.PixelsPerInch()));
     q.setPixelSize(std::max(1, px));
     q.setBold(f.Style() & fsBold);
     q.setItalic(f.Style() & fsItalic);

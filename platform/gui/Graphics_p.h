@@ -10,8 +10,9 @@
 // System colours resolved; clNone and clDefault become transparent.
 QColor ToQColor(TColor c);
 TColor FromQColor(const QColor& c);
-// The toolkit font of a framework font (size in pixels, faces substituted).
-QFont ToQFont(const TFont& f);
+// The toolkit font of a framework font for a device of DeviceDpi (size in the device's pixels,
+// faces substituted): the font's height is in pixels at its own PixelsPerInch.
+QFont ToQFont(const TFont& f, int DeviceDpi = 96);
 
 // A control lends its painter to its canvas while it paints (at 96 dpi by default).
 void CanvasAttach(TCanvas& canvas, QPainter* painter, int dpi = 96);

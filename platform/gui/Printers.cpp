@@ -15,7 +15,6 @@
 
 namespace {
 AnsiString g_outputFile;
-constexpr int PrinterDpi = 96;
 }
 
 struct TPrinter::Impl {
@@ -25,14 +24,14 @@ struct TPrinter::Impl {
     int Index = -1;
     TPrinterOrientation Orientation = poPortrait;
     AnsiString OutputFile;   // the PDF being written
+    int DeviceResolution = 0;   // the device's own, in dots per inch
 
     QPrinter& Get()
     {
         if (!Device) {
+            // The canvas works in the printer's own pixels; its fonts follow the resolution.
             Device = std::make_unique<QPrinter>(QPrinter::HighResolution);
-            // Printer pixels at 96 dpi: the canvas sizes fonts for 96-dpi devices,
-            // so text and positions then agree on the page (the output stays vector).
-            Device->setResolution(PrinterDpi);
+            DeviceResolution = Device->resolution();
             Device->setPageOrientation(Orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
         }
         return *Device;
@@ -220,6 +219,14 @@ int GetPrinterDeviceCaps(TCanvas* dc, int index)
     case PHYSICALOFFSETY: return m.top();
     default: return GetDeviceCaps(dc, index);
     }
+}
+
+void SetPrinterResolution(TPrinter* printer, int Dpi)
+{
+    if (printer->Printing())
+        throw EPrinter("Printing in progress");
+    QPrinter& d = printer->Data().Get();
+    d.setResolution(Dpi > 0 ? Dpi : printer->Data().DeviceResolution);
 }
 
 QPrinter* PrinterDevice(TPrinter* printer)

@@ -4,3 +4,5 @@
 
 class QPrinter;
 QPrinter* PrinterDevice(TPrinter* printer);
+// Runs the printer at Dpi dots per inch (0: the device's own resolution).
+void SetPrinterResolution(TPrinter* printer, int Dpi);

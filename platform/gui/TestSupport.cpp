@@ -13,6 +13,7 @@
 
 #include "platform/gui/Controls_p.h"
 #include "platform/gui/Graphics_p.h"
+#include "platform/gui/Printers_p.h"
 #include "platform/gui/QtText_p.h"
 
 namespace {
@@ -529,4 +530,10 @@ bool ClickMenuBar(TCustomForm* Form, const std::vector<AnsiString>& Path)
         actions = found->menu()->actions();
     }
     return false;
+}
+
+// ---------------------------------------------------------------- printer
+void SetPrinterResolution(int Dpi)
+{
+    SetPrinterResolution(Printer(), Dpi);
 }

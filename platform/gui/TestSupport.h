@@ -86,6 +86,10 @@ void MoveWindowByUser(TCustomForm* Form, int Left, int Top, int Width, int Heigh
 // The window system's activation of a form's window (true) or its loss (false).
 void ActivateWindowByUser(TCustomForm* Form, bool Active);
 
+// ---------------------------------------------------------------- printer
+// Runs Printer() at Dpi dots per inch, as a printer of that resolution would (0: back to its own).
+void SetPrinterResolution(int Dpi);
+
 // ---------------------------------------------------------------- painting, timers, loop
 // The control as painted now.
 std::unique_ptr<TBitmap> GrabControl(TControl* Control);

@@ -4,6 +4,7 @@
 
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Printers.h"
+#include "platform/gui/TestSupport.h"
 
 namespace {
 
@@ -23,7 +24,11 @@ int PdfPages(const AnsiString& pdf)
 }
 
 struct PrinterFile : ::testing::Test {
-    void TearDown() override { SetPrinterOutputFile(""); }
+    void TearDown() override
+    {
+        SetPrinterResolution(0);
+        SetPrinterOutputFile("");
+    }
 };
 
 }  // namespace
@@ -40,7 +45,7 @@ TEST_F(PrinterFile, TwoPagesOfTextGoToThePdf)
     EXPECT_EQ(1, p->PageNumber());
     TCanvas* c = p->Canvas();
     int dpi = GetPrinterDeviceCaps(c, LOGPIXELSY);
-    EXPECT_EQ(96, dpi);
+    EXPECT_GE(dpi, 300);   // the printer's own resolution
     EXPECT_GT(p->PageWidth(), 700);   // A4 or Letter
     EXPECT_EQ(dpi, c->Font()->PixelsPerInch());
     EXPECT_EQ(p->PageWidth(), GetPrinterDeviceCaps(c, HORZRES));
@@ -63,6 +68,44 @@ TEST_F(PrinterFile, TwoPagesOfTextGoToThePdf)
     EXPECT_EQ(0u, pdf.find("%PDF"));
     EXPECT_EQ(2, PdfPages(pdf));
     DeleteFile(file);
+}
+
+TEST_F(PrinterFile, FontsFollowThePrinterResolution)
+{
+    for (int dpi : {96, 600, 1200}) {
+        SCOPED_TRACE(dpi);
+        AnsiString file = PdfName("dpi");
+        SetPrinterOutputFile(file);
+        SetPrinterResolution(dpi);
+        TPrinter* p = Printer();
+        p->BeginDoc();
+        TCanvas* c = p->Canvas();
+        EXPECT_EQ(GetPrinterDeviceCaps(c, LOGPIXELSX), dpi);
+        EXPECT_EQ(GetDeviceCaps(c, LOGPIXELSY), dpi);
+        EXPECT_NEAR(p->PageWidth(), 8.27 * dpi, 0.6 * dpi);   // A4 or Letter, in printer pixels
+
+        // 12 points: 100 pixels at 600 dpi, whether set on the printer's font or taken from a screen font.
+        const int px = 12 * dpi / 72;
+        c->Font()->SetName("Arial");
+        c->Font()->SetSize(12);
+        EXPECT_NEAR(c->TextHeight("Ą"), px, px / 3);
+        TTextMetric tm;
+        ASSERT_TRUE(GetTextMetrics(c, tm));
+        EXPECT_EQ(tm.tmHeight, c->TextHeight("Ą"));
+        TFont screen;
+        screen.SetName("Arial");
+        screen.SetSize(12);
+        c->Font()->Assign(&screen);
+        EXPECT_NEAR(c->TextHeight("Ą"), px, px / 3);
+        EXPECT_NEAR(c->TextWidth("MMMMMMMMMM"), 10 * px, 6 * px);
+        c->TextOut(dpi, dpi, "Wykaz norm: Zażółć");
+        p->EndDoc();
+
+        AnsiString pdf = LoadBytesFromFile(file);
+        EXPECT_EQ(1, PdfPages(pdf));
+        EXPECT_NE(pdf.find("/Font"), AnsiString::npos);   // the text is on the page
+        DeleteFile(file);
+    }
 }
 
 TEST_F(PrinterFile, MisuseIsReportedAndAbortLeavesNoFile)
