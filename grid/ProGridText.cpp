@@ -10,13 +10,6 @@
 #include "grid/PsgHTMLE.h"
 #include "platform/core/CodePage.h"
 
-namespace {
-bool IsWideCell(const AnsiString& S)
-{
-    return S.size() >= 2 && S[0] == '|' && S[1] == '\\';
-}
-}
-
 // ---------------------------------------------------------------- numbers
 // A format the formatter rejects (or a "d" format over a cell that holds no
 // integer) leaves the stored text shown: painting never raises.

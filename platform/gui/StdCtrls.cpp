@@ -1397,7 +1397,7 @@ void TCustomListBox::SetHorizontalExtent(int v)
     if (v == FHorizontalExtent)
         return;
     FHorizontalExtent = v;
-    if (auto* l = NativeOf<QListWidget>(this)) {
+    if (NativeOf<QListWidget>(this)) {
         // Rows are measured again: the widest sets the scroll range.
         ApplyToWidget();
     }

@@ -148,8 +148,9 @@ TEST_F(ColorPalette, OpeningMarksTheTargetColourAndKeysChoose)
         for (int i = 1; i <= 56; ++i)
             EXPECT_EQ(pick->Cell(i)->Down(), i == m.downCell) << IntToHex(m.target, 6) << " cell " << i;
         EXPECT_EQ(pick->CustomCell()->Down(), m.downCell == 0);
-        if (m.downCell == 0)
+        if (m.downCell == 0) {
             EXPECT_EQ(pick->CustomCell()->Color(), m.target);
+        }
         ClosePopup(btn);
     }
     EXPECT_EQ(events.size(), 5u);
@@ -802,8 +803,9 @@ TEST(KxRoutines, ShortenNormalizeAndPictures)
             EXPECT_LE(c->TextWidth(s), width);
             EXPECT_LE(head.size(), text.size() - 2);   // at least two characters go
         }
-        if (head.size() + 3 <= text.size() - 2)   // one character more would not fit
+        if (head.size() + 3 <= text.size() - 2) {   // one character more would not fit
             EXPECT_GT(c->TextWidth(text.substr(0, head.size() + 1) + "..."), width) << width;
+        }
     }
 
     struct { const char* in; const char* out; } dirs[] = {

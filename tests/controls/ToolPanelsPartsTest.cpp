@@ -353,8 +353,9 @@ TEST(ToolPanelPartsSections, ItemHitRectanglesForEachItemStyle)
             EXPECT_EQ(hit, pr.item >= 0) << c.name << " at " << pr.x << "," << pr.y;
             EXPECT_EQ(si, pr.section) << c.name << " at " << pr.x << "," << pr.y;
             EXPECT_EQ(ii, pr.item) << c.name << " at " << pr.x << "," << pr.y;
-            if (pr.item >= 0)
+            if (pr.item >= 0) {
                 EXPECT_EQ(r, TRect(I + 1, rowTop0 + pr.item * rh, 219, rowTop0 + (pr.item + 1) * rh)) << c.name;
+            }
         }
     }
     p->SetSectionImages(nullptr);
@@ -523,8 +524,9 @@ TEST_F(PanelStrip, CaptionButtonBoxesHintsAndClicks)
         p->SetDockDots(c.dots);
         Click(p, c.x, 10);
         EXPECT_EQ(captionClicks, c.clicks) << c.dots << " " << c.x;
-        if (c.clicks)
+        if (c.clicks) {
             EXPECT_EQ(captionRect, TRect(c.dots ? 8 : 0, 0, p->ClientWidth(), 23));
+        }
     }
     // The lock box comes before the caption button; it toggles the lock.
     captionClicks = 0;
@@ -1080,8 +1082,9 @@ TEST_F(PanelStrip, LoadingSkipsMissingAndBadKeys)
         EXPECT_EQ(b->OpenWidth(), c.openWidthB) << c.name;
         EXPECT_EQ(s2->OpenIndex(), -1) << c.name;
         EXPECT_EQ(s2->StripLoaded(), c.loadedA || c.loadedB) << c.name;
-        if (c.lockedA)
+        if (c.lockedA) {
             EXPECT_EQ(a->Width(), c.openWidthA) << c.name;
+        }
         if (c.floatingA) {
             EXPECT_EQ(a->FloatingForm()->Left(), 300) << c.name;
             EXPECT_GT(a->FloatingForm()->Width(), 0) << c.name;

@@ -106,13 +106,15 @@ TEST(CellGraphics, ToggledCheckBoxesUndoAndRedoTheirState)
         undo.Undo();
         g.GetCheckBoxState(2, 3, state);
         EXPECT_EQ(state, !c.After) << c.Name;
-        if (c.Type == ctCheckBox)
+        if (c.Type == ctCheckBox) {
             EXPECT_EQ(g.Cells(2, 3), c.Text) << c.Name;
+        }
         undo.Redo();
         g.GetCheckBoxState(2, 3, state);
         EXPECT_EQ(state, c.After) << c.Name;
-        if (c.Type == ctCheckBox)
+        if (c.Type == ctCheckBox) {
             EXPECT_EQ(g.Cells(2, 3), c.Text) << c.Name;
+        }
         g.SetUndoRedo(nullptr);
     }
 

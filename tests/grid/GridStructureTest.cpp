@@ -233,8 +233,9 @@ TEST(GridStructure, GroupingMakesNodesOverSortedRowsAndUngroupingGivesThemBack)
             EXPECT_EQ(g.GetNodeSpan(row), count + 1);
             for (int k = 1; k <= count; ++k)
                 EXPECT_FALSE(g.IsNodeRow(row + k));
-            if (summary)
+            if (summary) {
                 EXPECT_TRUE(g.IsSummaryRow(row + count + 1));
+            }
             row += count + extra;
         }
 

@@ -298,9 +298,10 @@ TEST(HtmlParts, FontAndAnchorColours)
         const TColor want = ColorToRGB(c.Expected);
         EXPECT_GT(p.Count(TRect(0, 0, 100, 30), [&](TColor px) { return px == want; }), 8) << c.Text;
         for (TColor other : {clRed, clBlue, clLime})
-            if (ColorToRGB(other) != want)
+            if (ColorToRGB(other) != want) {
                 EXPECT_EQ(p.Count(TRect(0, 0, 100, 30), [&](TColor px) { return px == ColorToRGB(other); }), 0)
                     << c.Text;
+            }
     }
     // The font background ends with </FONT>.
     TPage p(100, 30);

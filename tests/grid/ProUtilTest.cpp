@@ -227,7 +227,7 @@ TEST_F(ProUtil, TryParseLocaleDate)
         TDateTime d = -1;
         bool ok = TryParseLocaleDate(c.text, d);
         EXPECT_EQ(ok, c.y != 0) << c.text;
-        if (ok && c.y != 0) EXPECT_EQ(d, EncodeDate(c.y, c.m, c.d)) << c.text;
+        if (ok && c.y != 0) { EXPECT_EQ(d, EncodeDate(c.y, c.m, c.d)) << c.text; }
     }
 }
 
@@ -507,7 +507,7 @@ TEST_F(ProUtil, ParseRowColRef)
     for (const Case& c : cases) {
         TPoint p(-1, -1);
         EXPECT_EQ(ParseRowColRef(c.text, p), c.ok) << c.text;
-        if (c.ok) EXPECT_EQ(p, TPoint(c.col, c.row)) << c.text;
+        if (c.ok) { EXPECT_EQ(p, TPoint(c.col, c.row)) << c.text; }
     }
 }
 

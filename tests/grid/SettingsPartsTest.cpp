@@ -83,8 +83,9 @@ struct SettingsFixture : ::testing::Test {
                bool ForeignRaises = false)
     {
         for (const Prop<T>& p : Props)
-            if (!p.Default.empty())
+            if (!p.Default.empty()) {
                 EXPECT_EQ(p.Get(Of(Fresh)), p.Default) << Class << "." << p.Name << " default";
+            }
         T* src = Of(Source);
         T* dst = Of(Dest);
         for (const Prop<T>& p : Props) {

@@ -80,8 +80,9 @@ TEST_F(FormFixture, KeysArriveAsKeyDownCharKeyUp)
             want = {WM_KEYDOWN, WM_CHAR, WM_KEYUP};
         ASSERT_EQ(A->Msgs(), want) << "key " << c.Key;
         EXPECT_EQ(A->Log[0].WParam, c.Key);
-        if (c.Char)
+        if (c.Char) {
             EXPECT_EQ(A->Log[1].WParam, c.Char) << "key " << c.Key;
+        }
     }
     // Return and Escape reach a control too when no button on the form takes them.
     A->Log.clear();

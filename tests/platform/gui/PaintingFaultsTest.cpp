@@ -107,8 +107,9 @@ TEST(PaintingFaults, DrawTextWordBreakOfPolishTextAndLongWords)
         EXPECT_EQ(h, r.Height());
         EXPECT_GE(h, k.MinLines * line);
         EXPECT_LE(h, k.MaxLines * line);
-        if (!(k.Extra & DT_EDITCONTROL) && *k.Text)
+        if (!(k.Extra & DT_EDITCONTROL) && *k.Text) {
             EXPECT_GE(r.Width(), c->TextWidth("jaźń") - 1);   // the widest word fits in the result
+        }
     }
 }
 

@@ -239,8 +239,9 @@ TEST_F(LayerFixture, CloseActionsHideFreeOrKeepTheForm)
         EXPECT_EQ(k.Freed, freed);
         if (!freed) {
             EXPECT_EQ(k.Visible, f->Visible());
-            if (k.Action == caMinimize)
+            if (k.Action == caMinimize) {
                 EXPECT_EQ(wsMinimized, f->WindowState());
+            }
             delete f;
         }
     }
