@@ -68,6 +68,8 @@ void TFloatingFooter::Assign(TPersistent* Source)
     if (auto* s = dynamic_cast<TFloatingFooter*>(Source)) {
         FVisible = s->FVisible;
         FHeight = s->FHeight;
+        FFooterStyle = s->FFooterStyle;
+        FCalculateHiddenRows = s->FCalculateHiddenRows;
     }
 }
 

@@ -324,6 +324,17 @@ TEST_F(SettingsFixture, GroupingDragDropBalloonAndShowModified)
     EXPECT_EQ(modifiedChanges, 0);
 }
 
+TEST_F(SettingsFixture, FloatingAndSearchFooters)
+{
+    using F = TFloatingFooter;
+    Check<F>("TFloatingFooter", [](TProStringGrid& g) { return g.FloatingFooter(); },
+             {PROP(F, Visible, false, true), PROP(F, Height, 22, 30),
+              PROP(F, FooterStyle, fsFixedLastRow, fsColumnPreview), PROP(F, CalculateHiddenRows, true, false)});
+    using S = TSearchFooter;
+    Check<S>("TSearchFooter", [](TProStringGrid& g) { return g.SearchFooter(); },
+             {PROP(S, Visible, false, true), PROP(S, AutoThemeAdapt, false, true)});
+}
+
 TEST_F(SettingsFixture, DragScrollAndProgressAppearance)
 {
     using O = TDragScrollOptions;
