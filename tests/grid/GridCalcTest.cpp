@@ -80,16 +80,6 @@ TEST(GridCalc, CoveredCellsOfMergedRegionsDoNotCount)
     EXPECT_DOUBLE_EQ(g.ColumnSum(1, 1, 3), 6);
 }
 
-TEST(GridCalc, ProgressReportsStartEachUsedRowAndEnd)
-{
-    TProStringGrid g(nullptr);
-    SetColumn(g, 1, {"hdr", "1", "2"});
-    std::vector<std::pair<int, int>> calls;
-    g.OnGridProgress = [&](TObject*, int phase, int value) { calls.push_back({phase, value}); };
-    g.ColumnSum(1, 1, 2);
-    EXPECT_EQ(calls, (std::vector<std::pair<int, int>>{{0, -1}, {1, 1}, {1, 2}, {2, -1}}));
-}
-
 TEST(GridCalc, NumberColumnLeavesFixedAndFooterRows)
 {
     struct Case {
