@@ -842,6 +842,13 @@ public:
 
 protected:
     void CreateWnd() override;
+    // The hint of the cell under the mouse (PrepareCellHint); mini-HTML and wide hints show in the
+    // grid's own hint window (ProHint.cpp).
+    void CMHintShow(TMessage& Message) override;
+    void CMMouseLeave(TMessage& Message) override;
+    // The mouse resting over a cell shows its balloon; a press, a key or the mouse moving to another
+    // cell takes the grid's hint window away.
+    void WndProc(TMessage& Message) override;
     // The cells, the editor frame and the area outside the cells (ProGridPaint.cpp).
     void Paint() override;
     void Resize() override;

@@ -310,6 +310,61 @@ void TProStringGrid::PrepareCellHint(AnsiString& HintStr, THintInfo& HintInfo)
     HintInfo.HintColor = FP.HintColor;
 }
 
+void TProStringGrid::CMHintShow(TMessage& Message)
+{
+    TBaseGrid::CMHintShow(Message);
+    auto* info = reinterpret_cast<THintInfo*>(Message.LParam);
+    if (!info)
+        return;
+    AnsiString hint = info->HintStr;
+    PrepareCellHint(hint, *info);
+    if (info->HintData && FHintWindow && !info->HintStr.empty()) {
+        FHintWindow->SetColor(info->HintColor);
+        FHintWindow->ActivateHint(TRect(info->HintPos.X, info->HintPos.Y, info->HintPos.X, info->HintPos.Y),
+                                  info->HintStr);
+    } else if (FHintWindow && !FScrollHintShow) {
+        FHintWindow->ReleaseHint();
+    }
+}
+
+void TProStringGrid::CMMouseLeave(TMessage& Message)
+{
+    if (FHintWindow && !FScrollHintShow)
+        FHintWindow->ReleaseHint();
+    if (FBalloonWindow)
+        FBalloonWindow->Hide();
+    TBaseGrid::CMMouseLeave(Message);
+}
+
+void TProStringGrid::WndProc(TMessage& Message)
+{
+    // The scroll hint of a dragged thumb shares the window and goes by its own rules.
+    const bool cellHint = FHintWindow && FHintWindow->Visible() && !FScrollHintShow;
+    switch (Message.Msg) {
+    case WM_MOUSEHOVER:
+        if (FBalloonWindow && FBalloon->Enable())
+            ShowBalloonAt(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+        break;
+    case WM_MOUSEMOVE:
+        if (cellHint) {
+            TGridCoord cell = MouseCoord(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+            if (cell.X != FHintCol || cell.Y != FHintRow)
+                FHintWindow->ReleaseHint();
+        }
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_KEYDOWN:
+    case WM_MOUSEWHEEL:
+        if (cellHint)
+            FHintWindow->ReleaseHint();
+        break;
+    default: break;
+    }
+    TBaseGrid::WndProc(Message);
+}
+
 // ---------------------------------------------------------------- balloons
 void TProStringGrid::CreateBalloonTooltip()
 {

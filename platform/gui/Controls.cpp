@@ -596,6 +596,9 @@ bool TEventBridge::Hint(QWidget* w, QHelpEvent* ev)
         local = TPoint(pos.X - hc->Left(), pos.Y - hc->Top());
     else
         hc = c;
+    // The mouse rests over the control, whether or not it shows hints.
+    if (hc->Enabled())
+        hc->Perform(WM_MOUSEHOVER, 0, MAKELPARAM(local.X, local.Y));
     gui_state::LastHint.clear();
     if (!Application || !Application->ShowHint() || !hc->ShowHint() || !hc->Enabled()) {
         QToolTip::hideText();
@@ -616,6 +619,10 @@ bool TEventBridge::Hint(QWidget* w, QHelpEvent* ev)
         return true;
     }
     gui_state::LastHint = info.HintStr;
+    if (info.HintData) {
+        QToolTip::hideText();
+        return true;
+    }
     QToolTip::showText(QPoint(info.HintPos.X, info.HintPos.Y), ToQString(info.HintStr), w, QRect(),
                        info.HideTimeout);
     return true;

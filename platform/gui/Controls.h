@@ -110,6 +110,7 @@ struct THintInfo {
     int ReshowTimeout = 0;
     int HideTimeout = 0;
     AnsiString HintStr;
+    // Set by a handler that shows the hint in a window of its own: the toolkit's tooltip stays away.
     void* HintData = nullptr;
 };
 

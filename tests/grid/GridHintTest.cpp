@@ -134,6 +134,59 @@ TEST_F(HintFixture, CellHints)
     EXPECT_NE(info.HintData, nullptr);   // mini-HTML goes to the grid's own hint window
 }
 
+TEST_F(HintFixture, RestingMouseShowsCellHintsAndBalloons)
+{
+    Grid->SetShowHint(true);
+    Grid->SetHintShowCells(true);
+    Grid->SetCells(1, 1, "Norma PN-EN 1");
+    Grid->SetCells(2, 1, "<b>Zastąpiona</b>");
+    Grid->SetCells(1, 3, "Bezpieczeństwo");
+    auto at = [&](int c, int r) {
+        TRect rc = Grid->CellRect(c, r);
+        return TPoint(rc.Left + 3, rc.Top + 3);
+    };
+    THTMLHintWindow* w = Grid->HintWindow();
+    struct Case { bool htmlHint; int col, row; const char* hint; bool ownWindow; };
+    const Case cases[] = {
+        {false, 1, 1, "Norma PN-EN 1", false},
+        {false, 2, 1, "Zastąpiona", false},   // tags removed: the toolkit's tooltip shows it
+        {true, 2, 1, "<b>Zastąpiona</b>", true},
+        {true, 1, 1, "Norma PN-EN 1", false},   // a plain hint takes the mini-HTML window away
+    };
+    for (const Case& c : cases) {
+        Grid->SetHTMLHint(c.htmlHint);
+        TPoint p = at(c.col, c.row);
+        EXPECT_EQ(HintAt(Grid, p.X, p.Y), c.hint) << c.col << "," << c.row;
+        EXPECT_EQ(w->Visible(), c.ownWindow) << c.col << "," << c.row;
+        if (c.ownWindow) {
+            EXPECT_EQ(w->Caption(), c.hint);
+        }
+    }
+
+    // The mini-HTML hint stays while the mouse is over its cell and goes when it leaves the cell or on a press.
+    TPoint p = at(2, 1);
+    ASSERT_EQ(HintAt(Grid, p.X, p.Y), "<b>Zastąpiona</b>");
+    MouseMove(Grid, p.X + 4, p.Y + 2);
+    EXPECT_TRUE(w->Visible());
+    MouseMove(Grid, at(1, 1).X, at(1, 1).Y);
+    EXPECT_FALSE(w->Visible());
+    HintAt(Grid, p.X, p.Y);
+    MouseDown(Grid, p.X, p.Y);
+    MouseUp(Grid, p.X, p.Y);
+    EXPECT_FALSE(w->Visible());
+
+    // The balloon shows the text of the cell the mouse rests over, also without hints, and goes when it leaves.
+    Grid->SetShowHint(false);
+    Grid->Balloon()->SetEnable(true);
+    ASSERT_NE(Grid->BalloonWindow(), nullptr);
+    p = at(1, 3);
+    EXPECT_EQ(HintAt(Grid, p.X, p.Y), "");
+    EXPECT_TRUE(Grid->BalloonWindow()->Visible());
+    EXPECT_EQ(Grid->BalloonWindow()->BalloonText(), "Bezpieczeństwo");
+    MouseLeave(Grid);
+    EXPECT_FALSE(Grid->BalloonWindow()->Visible());
+}
+
 TEST(HTMLHintWindow, StaysInsideTheMonitor)
 {
     THTMLHintWindow::SetMonitorRect(TRect(0, 0, 800, 600));
