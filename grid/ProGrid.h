@@ -601,6 +601,14 @@ public:
     // Save range and cell conversion of save, export and the text stream.
     bool ExportFixedCells() const { return FExportFixedCells; }
     void SetExportFixedCells(bool Value) { FExportFixedCells = Value; }
+    // What SaveCell writes: the displayed form of numbers instead of the
+    // stored text; rich text and mini-HTML as stored instead of plain text.
+    bool SaveFormattedText() const { return FSaveFormattedText; }
+    void SetSaveFormattedText(bool Value) { FSaveFormattedText = Value; }
+    bool SaveKeepsRichText() const { return FSaveKeepsRichText; }
+    void SetSaveKeepsRichText(bool Value) { FSaveKeepsRichText = Value; }
+    bool SaveKeepsHTML() const { return FSaveKeepsHTML; }
+    void SetSaveKeepsHTML(bool Value) { FSaveKeepsHTML = Value; }
     int SaveColStart();
     int SaveRowStart();
     int SaveColEnd();
@@ -966,6 +974,7 @@ private:
     int FMaxRowHeight = 0;
     bool FAutoSizeGrowOnly = false;
     bool FExportFixedCells = true;
+    bool FSaveFormattedText = false, FSaveKeepsRichText = true, FSaveKeepsHTML = true;
     // ================================================================ end of grid services state
 
     // ================================================================ structure state
@@ -1105,6 +1114,9 @@ public:
     const AnsiString& ScrollHintText() const { return FScrollHintText; }
     bool DragScrolling() const { return FDragScrollTimer != nullptr; }
     TTimer* DragScrollTimer() const { return FDragScrollTimer.get(); }
+    // While the search footer is shown: scrolls one row at a time until the
+    // last row ends above the search panel.
+    void ScrollAboveSearchFooter();
 
     virtual void CalcFooterRow(int ACol);
     void LastRowChanged() override;
@@ -1152,6 +1164,8 @@ private:
     void ShowScrollHint(const AnsiString& Text);
     void HideScrollHint();
     void DragScrollTick(TObject* Sender);
+    int LastRowBottom() const;
+    int SearchPanelTop() const;
     void ScaleOtherColumns(int ACol, int OldWidth, int NewWidth);
     void ScaleOtherRows(int ARow, int OldHeight, int NewHeight);
     bool FFlatScrollActive = false;

@@ -318,6 +318,11 @@ void TProStringGrid::DrawNodeButton(TCanvas* ACanvas, int ACol, int ARow, TRect 
     int x = ARect.Left + GetRowIndent(ARow) - n->NodeIndent() / 2 - 4;
     if (x < ARect.Left)
         x = ARect.Left;
+    TGridLook look = FP.Look;
+    bool edgedLook = look == glSoft || look == glHalvik || look == glXP || look == glListView;
+    if (n->ShowTree() && ARow >= TBaseGrid::FixedRows() && edgedLook && !FP.Flat &&
+        DisplayColumn(ACol) < TBaseGrid::FixedCols())
+        x += 1;
     bool contracted = G->CellBoolean;
     int mid = (ARect.Top + ARect.Bottom) / 2;
     TColor bg = ACanvas->Brush()->Color();
@@ -332,19 +337,25 @@ void TProStringGrid::DrawNodeButton(TCanvas* ACanvas, int ACol, int ARow, TRect 
     if (n->ShowTree() && ARow >= TBaseGrid::FixedRows() && !contracted && ARow + 1 < RowCount())
         Line(ACanvas, x + 8, mid + 4, x + 8, ARect.Bottom + 1, n->TreeColor());
     switch (n->NodeType()) {
-    case cnLeaf: Glyph(ACanvas, contracted ? "PSGLEAFCLOSE" : "PSGLEAFOPEN", x, mid - 8, bg); return;
-    case cnXP: Glyph(ACanvas, contracted ? "XPNODEC" : "XPNODEO", x + 4, mid - 5, bg); return;
+    case cnLeaf:
+        Glyph(ACanvas, contracted ? "PSGLEAFCLOSE" : "PSGLEAFOPEN", x, ARect.Top + (ARect.Height() - 12) / 2, bg);
+        return;
+    case cnXP:
+        Glyph(ACanvas, contracted ? "XPNODEC" : "XPNODEO", x + 4, ARect.Top + (ARect.Height() - 10) / 2, bg);
+        return;
     case cnGlyph:
         if (!n->ExpandGlyph()->Empty() && !n->ContractGlyph()->Empty()) {
             TBitmap* b = contracted ? n->ContractGlyph() : n->ExpandGlyph();
             int h = n->ContractGlyph()->Height();
-            DrawBitmapTransparent(ACanvas, b, bg, TRect(x, mid - h / 2, x + b->Width(), mid + h));
+            int y = ARect.Top + (ARect.Height() - h) / 2;
+            DrawBitmapTransparent(ACanvas, b, bg, TRect(x, y, x + b->Width(), y + b->Height()));
             return;
         }
         break;
     default: break;
     }
-    TRect box(x + 4, mid - 4, x + 13, mid + 5);
+    int top = ARect.Top + (ARect.Height() - 8) / 2;
+    TRect box(x + 4, top, x + 12, top + 8);
     if (n->NodeType() == cnFlat) {
         FillRectColor(ACanvas, box, clWhite);
         FrameRect(ACanvas, box, n->NodeColor());

@@ -305,6 +305,18 @@ void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect AR
     DrawCellBorders(ACanvas, ACol, ARow, grown);
     if (fixed && !FP.Flat)
         DrawFixedLook(ACanvas, col, ARow, ARect, false);
+    if (FP.Flat && FP.FixedRightCols > 0 && FP.Look != glClassic && ACol >= ColCount() - FP.FixedRightCols) {
+        // Flat right fixed columns: black lines just outside the cell.
+        TGridOptions opts = Options();
+        if (opts & goFixedHorzLine) {
+            HLine(ACanvas, ARect.Left - 1, ARect.Right + 1, ARect.Top - 1, clBlack);
+            HLine(ACanvas, ARect.Left - 1, ARect.Right + 1, ARect.Bottom, clBlack);
+        }
+        if (opts & goFixedVertLine) {
+            VLine(ACanvas, ARect.Left - 1, ARect.Top - 1, ARect.Bottom + 1, clBlack);
+            VLine(ACanvas, ARect.Right, ARect.Top - 1, ARect.Bottom + 1, clBlack);
+        }
+    }
     if (ACol == 0 && ARow >= TBaseGrid::FixedRows() && HasNodes() && FCellNode->ShowTree())
         DrawTreeLines(ACanvas, ARow, ARect);
     if (g) {
@@ -642,7 +654,8 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
     if (G && G->CellType == ctEmpty && G->CellErrLen > 0)
         DrawErrorUnderline(this, ACanvas, text, G->CellErrLen, G->CellErrFrom, textH, tr);
     if (sortGlyph) {
-        int x = HAlign == taLeftJustify  ? r.Left + TextWidth + 10 + (G ? gw : 0)
+        int x = kind == 5                  ? r.Right + 3
+                : HAlign == taLeftJustify  ? r.Left + TextWidth + 10 + (G ? gw : 0)
                 : HAlign == taRightJustify ? r.Right - TextWidth - 10
                                            : ARect.Left + 8;
         DrawSortIndicator(ACanvas, col, x, glyphY(r));
@@ -709,7 +722,7 @@ void TProStringGrid::DrawCellBorders(TCanvas* ACanvas, int ACol, int ARow, TRect
     if (borders & cbRight)
         line(&right, ARect.Right - 1, ARect.Top, ARect.Right - 1, ARect.Bottom);
     if (borders & cbTop) {
-        int y = GridLineWidth() == 0 ? ARect.Top + 1 : ARect.Top + GridLineWidth();
+        int y = GridLineWidth() == 0 ? ARect.Top + 1 : ARect.Top - GridLineWidth();
         line(&top, ARect.Left, y, ARect.Right, y);
     }
     if (borders & cbBottom)
@@ -742,8 +755,6 @@ void TProStringGrid::PaintBackgroundArea()
 {
     TBackGround* bg = FBackGround.get();
     bool gradient = bg->Display() == bdGradientHorz || bg->Display() == bdGradientVert;
-    if (bg->Bitmap()->Empty() && !gradient)
-        return;
     if (gradient && bg->ColorTo() == clNone)
         return;
     int lastCol = ColCount() - 1, lastRow = RowCount() - 1;

@@ -11,6 +11,8 @@
 
 #include "grid/ProGrid.h"
 #include "grid/ProUtil.h"
+#include "grid/PsgHTMLE.h"
+#include "platform/gui/RichEdit.h"
 #include "platform/core/SysUtils.h"
 
 namespace {
@@ -158,7 +160,20 @@ int TProStringGrid::SaveRowCount()
 
 void TProStringGrid::SaveCell(int ACol, int ARow, AnsiString& Value)
 {
-    Value = Cells(ACol, ARow);
+    if (FSaveFormattedText)
+        FormatNumericCell(ACol, ARow, Value);
+    else
+        Value = Cells(ACol, ARow);
+    auto* g = dynamic_cast<TCellGraphic*>(GetCellGraphicObject(ACol, ARow));
+    if (Value.empty() && g && g->CellType == ctCheckBox)
+        Value = g->CellBoolean ? GetCheckTrue(ACol, ARow) : GetCheckFalse(ACol, ARow);
+    Byte kind = ClassifyCellText(Value, FP.EnableHTML);
+    if (kind == 2 && !FSaveKeepsRichText) {
+        CellToRich(ACol, ARow, FRichEdit);
+        Value = FRichEdit->Text();
+    } else if (kind == 1 && !FSaveKeepsHTML) {
+        Value = HtmlStripTags(Value);
+    }
     if (OnSaveCell)
         OnSaveCell(this, ACol, ARow, Value);
 }
