@@ -292,6 +292,8 @@ void TProStringGrid::RemoveRowsEx(int ARow, int ACount)
     CellsChanged(TRect(0, ARow, ColCount() - 1, ARow + ACount));
     SetTopRow(std::min(TopRow(), MaxTopRow()));
     PositionCellControls();
+    if (FSearchFooter->Visible() && FSearchPanel)
+        FSearchPanel->Invalidate();
 }
 
 void TProStringGrid::RemoveSelectedRows()

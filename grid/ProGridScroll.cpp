@@ -268,10 +268,25 @@ void TProStringGrid::ScrollMessage(bool Vertical, TMessage& Message)
             SetLeftCol(n);
     }
 
+    // With the search footer shown the last row must be able to come out
+    // from under its panel: scrolling down ends with the last row above it.
+    bool searchFooter = Vertical && FSearchFooter->Visible();
+    if (searchFooter && (code == SB_ENDSCROLL || code == SB_LINEDOWN) && LastRowBottom() <= SearchPanelTop()) {
+        Message.Result = 0;
+        return;
+    }
+
     if (Vertical)
         TBaseGrid::WMVScroll(Message);
     else
         TBaseGrid::WMHScroll(Message);
+
+    if (searchFooter) {
+        if (code == SB_LINEUP && TopRow() == MaxTopRow() && TopRow() > FixedRows())
+            SetTopRow(TopRow() - 1);
+        else if ((code == SB_ENDSCROLL || code == SB_LINEDOWN) && TopRow() >= MaxTopRow())
+            ScrollAboveSearchFooter();
+    }
 
     SyncFlatBar(SB_HORZ);
     SyncFlatBar(SB_VERT);
@@ -279,6 +294,31 @@ void TProStringGrid::ScrollMessage(bool Vertical, TMessage& Message)
         HideEditor();
     if (FFooterPanel)
         FFooterPanel->Invalidate();
+}
+
+// The bottom of the last row in client coordinates, as laid out from TopRow.
+int TProStringGrid::LastRowBottom() const
+{
+    int lw = TCustomGrid::GridLineWidth();
+    int bottom = FixedHeight();
+    for (int r = TopRow(); r < RowCount(); ++r)
+        if (RowHeights(r) >= 0)
+            bottom += RowHeights(r) + lw;
+    return bottom;
+}
+
+int TProStringGrid::SearchPanelTop() const
+{
+    int h = FSearchPanel && FSearchPanel->Height() > 0 ? FSearchPanel->Height() : 32;
+    return ClientRect().Bottom - h;
+}
+
+void TProStringGrid::ScrollAboveSearchFooter()
+{
+    if (!FSearchFooter->Visible())
+        return;
+    while (TopRow() < RowCount() - 1 && LastRowBottom() > SearchPanelTop())
+        SetTopRow(TopRow() + 1);
 }
 
 void TProStringGrid::ShowScrollHint(const AnsiString& Text)
