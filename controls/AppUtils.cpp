@@ -106,8 +106,9 @@ void WriteFormPlacement(TCustomForm* Form, TObject* IniFile, const AnsiString& S
 {
     if (!Form)
         return;
-    int show = !Form->Visible() ? SW_HIDE
-             : Form->WindowState() == wsMinimized ? SW_SHOWMINIMIZED
+    // The window's state, shown or not: a form hidden before it is destroyed
+    // keeps its maximised or normal state for the next showing.
+    int show = Form->WindowState() == wsMinimized ? SW_SHOWMINIMIZED
              : Form->WindowState() == wsMaximized ? SW_SHOWMAXIMIZED
                                                   : SW_SHOWNORMAL;
     IniWriteInteger(IniFile, Section, "Flags", 0);
@@ -145,8 +146,14 @@ void ReadFormPlacement(TCustomForm* Form, TObject* IniFile, const AnsiString& Se
         }
     }
     if (LoadState) {
+        // Without a stored command: normal, or maximised for a main form that
+        // is an MDI parent or a normal form placed by the system.
+        TWindowState state = wsNormal;
+        const bool mainForm = Application && Application->MainForm() == Form;
+        if (mainForm && (Form->FormStyle() == fsMDIForm
+                         || (Form->FormStyle() == fsNormal && Form->Position() == poDefault)))
+            state = wsMaximized;
         int show = IniReadInteger(IniFile, Section, "ShowCmd", 0);
-        TWindowState state = Form->WindowState();
         switch (show) {
         case 1: case 5: case 9: state = wsNormal; break;
         case 2: case 6: case 7: state = wsMinimized; break;

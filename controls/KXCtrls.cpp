@@ -570,7 +570,7 @@ TBitmap* CheckImages()
         for (int state = 0; state < 3; ++state)
             for (int kind = 0; kind < 3; ++kind)
                 for (int disabled = 0; disabled < 2; ++disabled) {
-                    int cell = state * 6 + kind * 2 + disabled;
+                    int cell = CheckImageIndex(TCheckBoxState(state), TCheckKind(kind), !disabled);
                     DrawCheckCell(c, (cell % 6) * 16, (cell / 6) * 13, kind, state, !disabled);
                 }
         strip->SetTransparentColor(clFuchsia);
@@ -581,7 +581,9 @@ TBitmap* CheckImages()
 
 int CheckImageIndex(TCheckBoxState State, TCheckKind Kind, bool Enabled)
 {
-    return int(State) * 6 + int(Kind) * 2 + (Enabled ? 0 : 1);
+    // A row of the strip per kind: the three states enabled, then disabled.
+    static const int cells[18] = {0, 3, 6, 9, 12, 15, 1, 4, 7, 10, 13, 16, 2, 5, 8, 11, 14, 17};
+    return cells[int(State) * 6 + int(Kind) * 2 + (Enabled ? 0 : 1)];
 }
 
 // ================================================================ TKxCheckListBox
@@ -965,7 +967,9 @@ void TKxCheckListBox::RestoreStates()
     for (int i = 0; i < count; ++i) {
         int s = IniReadInteger(ini, section, "Item" + IntToStr(i), 0);
         SetState(i, s == 1 ? cbChecked : s == 2 ? cbGrayed : cbUnchecked);
-        if (FCheckKind == ckRadioButtons && State(i) == cbChecked)
+        // A radio list takes the first item stored as checked (the item
+        // checked before may refuse to be unchecked on the way there).
+        if (FCheckKind == ckRadioButtons && s == cbChecked)
             break;
     }
     ApplyRadioRule();

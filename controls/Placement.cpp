@@ -247,7 +247,15 @@ void TFormPlacement::SetPreventResize(bool Value)
 
 AnsiString TFormPlacement::IniSection() const
 {
-    return FIniSection.empty() ? GetDefaultSection(Owner()) : FIniSection;
+    if (!FIniSection.empty())
+        return FIniSection;
+    // While the form is destroyed it no longer knows its own class: the
+    // section it had before is the one its placement is saved in.
+    TComponent* owner = Owner();
+    if (owner && (owner->ComponentState() & csDestroying) && !FFormSection.empty())
+        return FFormSection;
+    FFormSection = GetDefaultSection(owner);
+    return FFormSection;
 }
 
 void TFormPlacement::IniNeeded(bool ReadOnly)

@@ -119,6 +119,7 @@ private:
     bool FActive = true;
     AnsiString FIniFileName;
     AnsiString FIniSection;
+    mutable AnsiString FFormSection;   // the owner's default section, kept for its destruction
     std::unique_ptr<TWinMinMaxInfo> FMinMaxInfo;
     TPlacementOptions FOptions = 0;
     bool FPreventResize = false;

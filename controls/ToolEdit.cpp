@@ -426,8 +426,10 @@ void TFilenameEdit::ButtonClick()
     dialog->SetOptions(FDialogOptions);
     dialog->SetTitle(FDialogTitle);
     if (IsValidFileName(temp)) {
-        if (DirExists(ExtractFilePath(temp)))
-            dialog->SetInitialDir(ExtractFilePath(temp));
+        if (DirExists(ExtractFilePath(temp))) {
+            FInitialDir = ExtractFilePath(temp);
+            dialog->SetInitialDir(FInitialDir);
+        }
         AnsiString file = ExtractFileName(temp);
         dialog->SetFileName(file.empty() || !IsValidFileName(file) ? AnsiString() : file);
     }
