@@ -88,8 +88,9 @@ TEST_F(CheckListParts, UserToggleCycleByKindAndAllowGrayed)
         ASSERT_FALSE(log.empty());
         EXPECT_EQ(log.back(), "click");
         EXPECT_EQ(std::count(log.begin(), log.end(), "click"), std::ptrdiff_t(c.Cycle.size()));
-        if (c.Kind == ckRadioButtons)
+        if (c.Kind == ckRadioButtons) {
             EXPECT_EQ(States(list), (std::vector<TCheckBoxState>{cbUnchecked, cbChecked, cbUnchecked}));
+        }
         delete list;
     }
 }
@@ -650,8 +651,9 @@ TEST_F(PlacementParts, RestoredStateAndPosition)
         Form->SetWindowState(c.Designed);
         Placement->RestorePlacement();
         EXPECT_EQ(Form->WindowState(), c.WantState);
-        if (c.WantState == wsNormal)
+        if (c.WantState == wsNormal) {
             EXPECT_EQ(Form->BoundsRect(), c.WantBounds);
+        }
     }
     // A centred form is not centred again once a position was applied.
     Form->SetWindowState(wsNormal);
