@@ -20,6 +20,7 @@ class THTMLPictureCache;
 class TPictureContainer;
 class TProHintInfo;
 class TImageList;
+class TCellTextMeasure;
 
 VELMAROK_EXCEPTION(EProGridError, Exception)
 
@@ -794,6 +795,9 @@ public:
     // Cell text hooks (ProGridText.cpp).
     virtual void FormatNumericCell(int ACol, int ARow, AnsiString& Text);
     void GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoint& Size);
+    // The same for one of many cells: the canvas, the fonts and the texts already measured are kept in
+    // AMeasure (made for this grid) between cells.
+    void GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoint& Size, TCellTextMeasure& AMeasure);
     virtual void AutoInsertRow(int ARow);
     virtual void AutoRemoveRow(int ARow);
     // The balloon's title and text for a cell; false when there is no balloon text.

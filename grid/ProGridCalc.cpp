@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "grid/ProGrid.h"
+#include "grid/ProGridText_p.h"
 #include "grid/ProUtil.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/SysUtils.h"
@@ -59,7 +60,8 @@ namespace {
 bool CalcOverStoredRows(TProStringGrid* Grid, int ToRow)
 {
     int shown = Grid->FloatingFooter()->Visible() ? Grid->RowCount() - 1 : Grid->RowCount();
-    return ToRow > shown;
+    // Shown rows are 0 .. shown - 1: a range reaching shown goes past them.
+    return ToRow >= shown;
 }
 }
 
@@ -181,6 +183,7 @@ void TProStringGrid::AutoSizeColEx(int ACol, bool GrowOnly)
     if (ACol < 0 || ACol >= ColCount())
         return;
     int widest = 0;
+    TCellTextMeasure measure(this);
     for (int r = 0; r < RowCount(); ++r) {
         if (IsMergedAcrossColumns(ACol, r))
             continue;
@@ -190,7 +193,7 @@ void TProStringGrid::AutoSizeColEx(int ACol, bool GrowOnly)
             continue;
         TPoint text(0, 0);
         if (!Cells(ACol, r).empty())
-            GetCellTextSize(ACol, r, false, text);
+            GetCellTextSize(ACol, r, false, text, measure);
         widest = std::max(widest, text.X + graphic.cx);
     }
     int width = (GridLineWidth() + 1) * 2 + widest + FAutoSizeExtraWidth;
@@ -210,6 +213,7 @@ void TProStringGrid::AutoSizeRowEx(int ARow, bool GrowOnly)
     if (ARow < 0 || ARow >= RowCount())
         return;
     int tallest = 0;
+    TCellTextMeasure measure(this);
     for (int c = 0; c < ColCount(); ++c) {
         // A covered cell of a merged region counts 0.
         if (IsMergedAcrossRows(c, ARow) || IsIgnoredColumn(c) || !IsBaseCell(c, ARow))
@@ -218,7 +222,7 @@ void TProStringGrid::AutoSizeRowEx(int ARow, bool GrowOnly)
         GetCellGraphicSize(c, ARow, graphic, true);
         TPoint text(0, 0);
         if (!Cells(c, ARow).empty())
-            GetCellTextSize(c, ARow, GetCellWordWrap(c, ARow), text);
+            GetCellTextSize(c, ARow, GetCellWordWrap(c, ARow), text, measure);
         tallest = std::max(tallest, std::max(text.Y, graphic.cy));
     }
     int height = tallest + (GridLineWidth() + 1) * 2 + FAutoSizeExtraHeight;

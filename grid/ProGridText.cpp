@@ -3,9 +3,11 @@
 // removal of rows.
 #include <algorithm>
 #include <cmath>
+#include <typeinfo>
 
 #include "grid/ProGrid.h"
 #include "grid/ProGridPaint_p.h"
+#include "grid/ProGridText_p.h"
 #include "grid/ProUtil.h"
 #include "grid/PsgHTMLE.h"
 #include "platform/core/CodePage.h"
@@ -37,21 +39,102 @@ void TProStringGrid::FormatNumericCell(int ACol, int ARow, AnsiString& Text)
 }
 
 // ---------------------------------------------------------------- measuring
+TCellTextMeasure::TCellTextMeasure(TProStringGrid* AGrid)
+{
+    FBitmap.SetSize(1, 1);
+    // The style is resolved into fonts of the measuring canvas's resolution.
+    int ppi = FBitmap.Canvas()->Font()->PixelsPerInch();
+    for (TFont* f : {&FCellFont, &FFixedCellFont, &FFont})
+        f->SetPixelsPerInch(ppi);
+    FPlainStyle = typeid(*AGrid) == typeid(TProStringGrid) && !AGrid->OnGetCellColor && !AGrid->ActiveCellShow();
+    FCellFont.Assign(AGrid->Font());
+    FCellFont.SetSize(FCellFont.Size() + AGrid->ZoomDelta());
+    FFixedCellFont.Assign(AGrid->FixedFont());
+    FFixedCellFont.SetSize(FFixedCellFont.Size() + AGrid->ZoomDelta());
+}
+
+TCellTextMeasure::~TCellTextMeasure() = default;
+
+TCellTextMeasure::TKeyed& TCellTextMeasure::Keyed(const TFont& AFont)
+{
+    auto same = [&](const TFont& f) {
+        return f.Height() == AFont.Height() && f.Style() == AFont.Style() && f.Pitch() == AFont.Pitch() &&
+               f.PixelsPerInch() == AFont.PixelsPerInch() && f.Name() == AFont.Name();
+    };
+    if (FLast && same(FLast->Font))
+        return *FLast;
+    for (auto& k : FKeyed)
+        if (same(k->Font))
+            return *(FLast = k.get());
+    auto k = std::make_unique<TKeyed>();
+    k->Font.SetPixelsPerInch(AFont.PixelsPerInch());
+    k->Font.Assign(const_cast<TFont*>(&AFont));
+    FKeyed.push_back(std::move(k));
+    return *(FLast = FKeyed.back().get());
+}
+
+TTextMetrics& TCellTextMeasure::Metrics(const TFont& AFont)
+{
+    TKeyed& k = Keyed(AFont);
+    if (!k.Metrics)
+        k.Metrics = std::make_unique<TTextMetrics>(k.Font, FBitmap.Canvas());
+    return *k.Metrics;
+}
+
+TCanvas* TCellTextMeasure::Canvas(const TFont& AFont)
+{
+    TCanvas* c = FBitmap.Canvas();
+    c->Font()->Assign(const_cast<TFont*>(&AFont));
+    return c;
+}
+
+bool TCellTextMeasure::FindHtml(const TFont& AFont, const AnsiString& Text, TPoint& Size)
+{
+    TKeyed& k = Keyed(AFont);
+    auto it = k.Html.find(Text);
+    if (it == k.Html.end())
+        return false;
+    Size = it->second;
+    return true;
+}
+
+void TCellTextMeasure::AddHtml(const TFont& AFont, const AnsiString& Text, const TPoint& Size)
+{
+    Keyed(AFont).Html.emplace(Text, Size);
+}
+
 void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoint& Size)
 {
+    TCellTextMeasure measure(this);
+    GetCellTextSize(ACol, ARow, WrapToWidth, Size, measure);
+}
+
+// A cell with no record of its own in a grid of plain style has the grid's
+// font or the fixed font; any other cell has its style resolved in full.
+void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoint& Size, TCellTextMeasure& AMeasure)
+{
     Size = TPoint(0, 0);
-    TBitmap bmp;
-    bmp.SetSize(1, 1);
-    TCanvas* c = bmp.Canvas();
-    TGridDrawState state = 0;
-    TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
-    TAlignment ha = taLeftJustify;
-    TVAlignment va = vtaTop;
-    bool wrap = false;
-    TCellGradientDirection dir = GradientVertical;
-    GetCellStyleEx(ACol, ARow, state, false, false, false, c->Brush(), colorTo, mirror, mirrorTo, c->Font(), ha, va,
-                   wrap, dir);
-    c->Font()->SetSize(c->Font()->Size() + ZoomDelta());
+    TCellTextMeasure& m = AMeasure;
+    const TFont* font = nullptr;
+    auto resolveStyle = [&]() {
+        TGridDrawState state = 0;
+        TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
+        TAlignment ha = taLeftJustify;
+        TVAlignment va = vtaTop;
+        bool wrap = false;
+        TCellGradientDirection dir = GradientVertical;
+        GetCellStyleEx(ACol, ARow, state, false, false, false, &m.Brush(), colorTo, mirror, mirrorTo, &m.Font(), ha,
+                       va, wrap, dir);
+        m.Font().SetSize(m.Font().Size() + ZoomDelta());
+        font = &m.Font();
+    };
+    if (m.PlainStyle() && !HasCellProperties(ACol, ARow)) {
+        bool fixed = IsFixedCell(ACol, ARow) || DisplayColumn(ACol) < TBaseGrid::FixedCols() ||
+                     ARow < TBaseGrid::FixedRows();
+        font = fixed ? &m.FixedCellFont() : &m.CellFont();
+    } else {
+        resolveStyle();
+    }
 
     AnsiString text;
     FormatNumericCell(ACol, ARow, text);
@@ -64,7 +147,7 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
     int width = col >= 0 && col < ColCount() ? ColWidths(col) : DefaultColWidth();
     auto* g = dynamic_cast<TCellGraphic*>(GetCellGraphicObject(ACol, ARow));
     if (g && g->CellType == ctRotated) {
-        TSize e = c->TextExtent(text);
+        TSize e = m.Canvas(*font)->TextExtent(text);
         double a = g->CellAngle * 3.14159265358979 / 180.0;
         double ca = std::abs(std::cos(a)), sa = std::abs(std::sin(a));
         Size = TPoint(int(e.cx * ca + e.cy * sa) + 12, int(e.cx * sa + e.cy * ca) + 12);
@@ -72,6 +155,16 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
     }
     switch (kind) {
     case 1: {
+        // Unwrapped, the size depends on the font and the text only.
+        if (!WrapToWidth && m.FindHtml(*font, text, Size))
+            return;
+        if (font != &m.Font())
+            resolveStyle();
+        TBitmap bmp;
+        bmp.SetSize(1, 1);
+        TCanvas* c = bmp.Canvas();
+        c->Font()->Assign(&m.Font());
+        c->Brush()->Assign(&m.Brush());
         THtmlRun run;
         run.CheckHeight = true;
         run.WordWrap = WrapToWidth;
@@ -81,6 +174,8 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
         run.URLColor = FP.URLColor;
         run.Run(c, text, TRect(0, 0, WrapToWidth ? width : 65535, 65535));
         Size = TPoint(run.XSize + 2 + 2 * FCellTextOffset.X, run.YSize + 2 + 2 * FCellTextOffset.Y);
+        if (!WrapToWidth)
+            m.AddHtml(*font, text, Size);
         return;
     }
     case 2: {
@@ -94,21 +189,31 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
     if (FP.URLShow && !FP.URLFull && IsURL(text))
         StripURLPrefix(text);
     if (!WrapToWidth) {
+        // Lines end at CR (a LF right after it belongs to the break).
+        TTextMetrics& tm = m.Metrics(*font);
         int widest = 0, lines = 0;
-        AnsiString rest = text;
+        std::size_t start = 0;
+        bool more;
         do {
-            AnsiString line;
-            ExtractFirstLine(rest, true, line);
-            widest = std::max(widest, c->TextWidth(line));
+            std::size_t cr = text.find('\r', start);
+            std::size_t end = cr == AnsiString::npos ? text.size() : cr;
+            widest = std::max(widest, tm.TextWidth(text.data() + start, end - start));
             ++lines;
-        } while (!rest.empty());
-        Size = TPoint(widest + 2 * FCellTextOffset.X, lines * c->TextHeight("gh") + 2 * FCellTextOffset.Y);
+            more = cr != AnsiString::npos;
+            if (more) {
+                start = cr + 1;
+                if (start < text.size() && text[start] == '\n')
+                    ++start;
+                more = start < text.size();
+            }
+        } while (more);
+        Size = TPoint(widest + 2 * FCellTextOffset.X, lines * tm.TextHeight() + 2 * FCellTextOffset.Y);
         return;
     }
     if (col == Col() && ARow == Row() && !text.empty() && text.back() == '\n')
         text.pop_back();
     TRect r(0, 0, width - 2 * (2 + FCellTextOffset.X), 0);
-    DrawText(c, text, -1, r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
+    DrawText(m.Canvas(*font), text, -1, r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
     Size = TPoint(r.Width() + 2 * FCellTextOffset.X, r.Height() + 2 * FCellTextOffset.Y);
 }
 
@@ -139,7 +244,7 @@ bool TProStringGrid::GetBalloonText(int ACol, int ARow, AnsiString& ATitle, Ansi
         return false;
     AText = BalloonCellText(ACol, ARow);
     if (ATitle.empty())
-        ATitle = " ";
+        ATitle.assign(1, ' ');
     AIcon = 1;
     if (OnCellBalloon)
         OnCellBalloon(this, ACol, ARow, ATitle, AText, AIcon);

@@ -1,0 +1,129 @@
+// Text measures kept for one font. The toolkit lays a text out as glyphs
+// whose advances (in 1/64 pixel) add up to its width, rounded to a pixel at
+// the end. A character whose advance does not depend on its neighbours adds
+// the advance it has alone; whether a pair of characters is laid out that
+// way (no ligature, no contextual form) is asked the first time the pair
+// is met. Control and format characters, marks and texts with a joined pair
+// are laid out whole.
+#include <QFontMetrics>
+#include <QFontMetricsF>
+#include <cmath>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/gui/Canvas_p.h"
+#include "platform/gui/QtText_p.h"
+#include "platform/gui/TextMetrics.h"
+
+namespace {
+// States of a character and of a pair: not asked yet, adds up, laid out whole.
+constexpr signed char Unknown = 0;
+constexpr signed char Adds = 1;
+constexpr signed char Whole = -1;
+
+bool LaidOutAlone(char16_t u)
+{
+    if (u < 0x20 || (u >= 0x7F && u <= 0x9F) || u == 0xAD)
+        return false;
+    switch (QChar::category(char32_t(u))) {
+    case QChar::Other_Control:
+    case QChar::Other_Format:
+    case QChar::Other_NotAssigned:
+    case QChar::Other_Surrogate:
+    case QChar::Mark_NonSpacing:
+    case QChar::Mark_SpacingCombining:
+    case QChar::Mark_Enclosing:
+    case QChar::Separator_Line:
+    case QChar::Separator_Paragraph: return false;
+    default: return true;
+    }
+}
+}
+
+struct TTextMetrics::Impl {
+    QFont Font;
+    QFontMetrics Metrics;
+    QFontMetricsF MetricsF;
+    int Height;
+    char16_t Unicode[256];
+    signed char CharState[256] = {};
+    long long Advance[256] = {};   // 1/64 pixel
+    std::vector<signed char> PairState = std::vector<signed char>(256 * 256, Unknown);
+    std::unordered_map<AnsiString, int> WholeWidths;
+
+    explicit Impl(const QFont& f) : Font(f), Metrics(f), MetricsF(f), Height(Metrics.height())
+    {
+        for (int i = 0; i < 256; ++i) {
+            WideString w = AnsiToWide(AnsiString(1, char(i)));
+            Unicode[i] = w.size() == 1 ? w[0] : char16_t(0);
+        }
+    }
+
+    // The laid-out width of a text in 1/64 pixel.
+    long long Fixed(const QString& s) const { return std::llround(MetricsF.horizontalAdvance(s) * 64.0); }
+
+    signed char AskChar(unsigned char b)
+    {
+        char16_t u = Unicode[b];
+        if (u == 0 || !LaidOutAlone(u))
+            return CharState[b] = Whole;
+        Advance[b] = Fixed(QString(QChar(u)));
+        return CharState[b] = Adds;
+    }
+
+    signed char AskPair(unsigned char a, unsigned char b)
+    {
+        const QChar pair[2] = {QChar(Unicode[a]), QChar(Unicode[b])};
+        bool adds = Fixed(QString(pair, 2)) == Advance[a] + Advance[b];
+        return PairState[std::size_t(a) << 8 | b] = adds ? Adds : Whole;
+    }
+
+    int WholeWidth(const char* p, std::size_t n)
+    {
+        AnsiString text(p, n);
+        auto it = WholeWidths.find(text);
+        if (it != WholeWidths.end())
+            return it->second;
+        int w = Metrics.horizontalAdvance(ToQString(text));
+        WholeWidths.emplace(std::move(text), w);
+        return w;
+    }
+};
+
+TTextMetrics::TTextMetrics(const TFont& AFont, TCanvas* ACanvas)
+    : FImpl(std::make_unique<Impl>(ToQFont(AFont, ACanvas ? ACanvas->Data().dpi : 96)))
+{
+}
+
+TTextMetrics::~TTextMetrics() = default;
+
+int TTextMetrics::TextHeight() const
+{
+    return FImpl->Height;
+}
+
+int TTextMetrics::TextWidth(const char* Text, std::size_t Length)
+{
+    Impl& d = *FImpl;
+    long long sum = 0;
+    int prev = -1;
+    for (std::size_t i = 0; i < Length; ++i) {
+        unsigned char b = static_cast<unsigned char>(Text[i]);
+        signed char s = d.CharState[b];
+        if (s == Unknown)
+            s = d.AskChar(b);
+        if (s == Whole)
+            return d.WholeWidth(Text, Length);
+        if (prev >= 0) {
+            signed char ps = d.PairState[std::size_t(prev) << 8 | b];
+            if (ps == Unknown)
+                ps = d.AskPair(static_cast<unsigned char>(prev), b);
+            if (ps == Whole)
+                return d.WholeWidth(Text, Length);
+        }
+        sum += d.Advance[b];
+        prev = b;
+    }
+    // Rounded as the toolkit rounds a laid-out width: half a pixel up.
+    return int((sum + 32) >> 6);
+}
