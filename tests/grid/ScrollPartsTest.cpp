@@ -224,3 +224,27 @@ TEST_F(ScrollParts, DragInACornerScrollsBothWays)
     Grid->DragOver(nullptr, Grid->Width() - 2, Grid->Height() - 2, dsDragMove, accept);
     EXPECT_FALSE(Grid->DragScrolling());
 }
+
+// Cells are addressed by their stored column; the footer row is calculated
+// for every stored column, a hidden one too.
+TEST_F(ScrollParts, FooterCalculationCoversHiddenColumns)
+{
+    FormatSettings.DecimalSeparator = ',';
+    TProStringGrid g(nullptr);
+    g.SetColCount(4);
+    g.SetRowCount(4);
+    for (int c = 0; c < 4; ++c) {
+        g.SetCells(c, 1, IntToStr(c + 1));
+        g.SetCells(c, 2, IntToStr(10 * (c + 1)));
+        g.CellProperties(c, 3)->SetCalcType(c == 3 ? 4 : 1);   // minimum in the last column
+    }
+    g.FloatingFooter()->SetVisible(true);
+    g.HideColumn(1);
+    ASSERT_EQ(g.ColCount(), 3);
+    g.CalcFooter(-1);
+    EXPECT_EQ(g.Cells(0, 3), "11,00");
+    EXPECT_EQ(g.Cells(1, 3), "22,00");
+    EXPECT_EQ(g.Cells(2, 3), "33,00");
+    EXPECT_EQ(g.Cells(3, 3), "4,00");
+    ResetFormatSettings();
+}
