@@ -1,0 +1,131 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "grid/ProGrid.h"
+#include "grid/ProGridPaint_p.h"
+#include "grid/ProUtil.h"
+#include "platform/core/SysUtils.h"
+
+namespace {
+// The width one cell at a time asks for: a canvas of its own, the cell's
+// style resolved in full, every line (or the mini-HTML text) measured on it.
+int CellByCellWidth(TProStringGrid& G, int ACol)
+{
+    int widest = 0;
+    for (int r = 0; r < G.RowCount(); ++r) {
+        AnsiString text = G.Cells(ACol, r);
+        if (text.empty())
+            continue;
+        TBitmap bmp;
+        bmp.SetSize(1, 1);
+        TCanvas* c = bmp.Canvas();
+        TGridDrawState state = 0;
+        TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
+        TAlignment ha = taLeftJustify;
+        TVAlignment va = vtaTop;
+        bool wrap = false;
+        TCellGradientDirection dir = GradientVertical;
+        G.GetCellStyleEx(ACol, r, state, false, false, false, c->Brush(), colorTo, mirror, mirrorTo, c->Font(), ha, va,
+                         wrap, dir);
+        c->Font()->SetSize(c->Font()->Size() + G.ZoomDelta());
+        int w = 0;
+        if (ClassifyCellText(text, true) == 1) {
+            THtmlRun run;
+            run.CheckHeight = true;
+            run.Run(c, text, TRect(0, 0, 65535, 65535));
+            w = run.XSize + 2;
+        } else {
+            AnsiString rest = text;
+            do {
+                AnsiString line;
+                ExtractFirstLine(rest, true, line);
+                w = std::max(w, c->TextWidth(line));
+            } while (!rest.empty());
+        }
+        widest = std::max(widest, w + 2 * G.CellTextOffset().X);
+    }
+    return (G.GridLineWidth() + 1) * 2 + widest + G.AutoSizeExtraWidth();
+}
+
+const char* const Header[] = {"Lp.", "Numer normy", "Status", "Tytuł", "Uwagi"};
+
+void Fill(TProStringGrid& G, int Rows)
+{
+    static const char* const states[] = {"Aktualna", "Nieaktualna", "Zastąpiona uznaniowo", "Wycofana bez zastąpienia"};
+    static const char* const titles[] = {"Stale odporne na korozję", "Bezpieczeństwo maszyn — część ogólna",
+                                         "Żurawie offshore; flansze, filtry, śruby fińskie i złącza", "Wymagania\r\ndotyczące\r\nbadań",
+                                         "Łożyska ślizgowe, wytyczne (ffi)"};
+    G.SetColCount(5);
+    G.SetRowCount(Rows + 1);
+    for (int c = 0; c < 5; ++c)
+        G.SetCells(c, 0, Header[c]);
+    for (int r = 1; r <= Rows; ++r) {
+        G.SetCells(0, r, IntToStr(r));
+        G.SetCells(1, r, "PN-EN " + IntToStr(1000 + 37 * r) + "-" + IntToStr(r % 7) + ":20" + IntToStr(10 + r % 15));
+        const char* s = states[r % 4];
+        G.SetCells(2, r, r % 5 == 0 ? AnsiString("<p align=\"center\"><b>") + s + "</b></p>"
+                                    : AnsiString("<p align=\"center\"><font color=\"#0000FF\"><b>") + s +
+                                          "</b></font></p>");
+        G.SetCells(3, r, titles[r % 5]);
+        G.SetCells(4, r, r % 3 ? AnsiString() : "zastępuje PN-" + IntToStr(r) + "\nWWW");
+    }
+}
+}  // namespace
+
+// Sizing the columns of a whole grid gives each column the width measuring
+// its cells one by one gives, whatever decides the cells' fonts.
+TEST(GridAutoSize, ColumnWidthsEqualCellByCellMeasuring)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(TProStringGrid&)> Setup;
+    } cases[] = {
+        {"plain", [](TProStringGrid&) {}},
+        {"bold fixed row, larger font",
+         [](TProStringGrid& g) {
+             g.FixedFont()->SetStyle(fsBold);
+             g.FixedFont()->SetHeight(-14);
+             g.Font()->SetName("Times New Roman");
+         }},
+        {"own cell fonts",
+         [](TProStringGrid& g) {
+             g.CellProperties(1, 4)->SetFontStyle(fsBold | fsItalic);
+             g.CellProperties(3, 7)->SetFontSize(16);
+             g.CellProperties(2, 9)->SetFontName("Courier New");
+         }},
+        {"colour event changes fonts",
+         [](TProStringGrid& g) {
+             g.OnGetCellColor = [](TObject*, int ACol, int ARow, TGridDrawState, TBrush*, TFont* AFont) {
+                 if (ARow % 4 == 1)
+                     AFont->SetStyle(fsBold);
+                 if (ACol == 3 && ARow == 12)
+                     AFont->SetHeight(-20);
+             };
+         }},
+        {"zoomed", [](TProStringGrid& g) { g.Zoom(3); }},
+        {"highlighted header of the current cell",
+         [](TProStringGrid& g) {
+             g.ActiveCellFont()->SetHeight(-40);
+             g.SetActiveCellShow(true);
+             g.SetCol(1);
+         }},
+    };
+    for (const Case& c : cases) {
+        TProStringGrid g(nullptr);
+        Fill(g, 40);
+        c.Setup(g);
+        std::vector<int> expected;
+        for (int col = 0; col < g.ColCount(); ++col)
+            expected.push_back(CellByCellWidth(g, col));
+        g.AutoSizeColumns(true, 0);
+        for (int col = 0; col < g.ColCount(); ++col)
+            EXPECT_EQ(g.ColWidths(col), expected[std::size_t(col)]) << c.Name << ", column " << col;
+        // The padding is added after measuring.
+        g.AutoSizeColumns(false, 10);
+        EXPECT_EQ(g.ColWidths(3), expected[3] + 10) << c.Name;
+    }
+}
