@@ -485,8 +485,11 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
     bool ownColour = HasCellProperties(col, ARow) && CellProperties(col, ARow)->BrushColor() != clNone;
     bool covered = bg->Cells() == bcAll || (bg->Cells() == bcFixed) == fixed;
     if (!ownColour && covered && !(AState & gdSelected)) {
+        // The cell up to its grid lines, which stay.
         TRect cell = ARect;
-        InflateRect(cell, 1, 1);
+        int lw = fixed ? 1 : GridLineWidth();
+        cell.Left -= lw;
+        cell.Top -= lw;
         if (!bg->Bitmap()->Empty() && (bg->Display() == bdTile || bg->Display() == bdFixed)) {
             int saved = SaveDC(ACanvas);
             IntersectClipRect(ACanvas, cell.Left, cell.Top, cell.Right, cell.Bottom);
@@ -755,23 +758,27 @@ void TProStringGrid::PaintBackgroundArea()
 {
     TBackGround* bg = FBackGround.get();
     bool gradient = bg->Display() == bdGradientHorz || bg->Display() == bdGradientVert;
+    if (bg->Bitmap()->Empty() && !gradient)
+        return;
     if (gradient && bg->ColorTo() == clNone)
         return;
+    // The last column and row count as shown when any part of them is in view.
     int lastCol = ColCount() - 1, lastRow = RowCount() - 1;
-    bool colVisible = lastCol < LeftCol() + VisibleColCount() + 1;
-    bool rowVisible = lastRow < TopRow() + VisibleRowCount() + 1;
+    TRect lastColRect = CellRect(lastCol, TopRow());
+    TRect lastRowRect = CellRect(LeftCol(), lastRow);
+    bool colVisible = !IsRectEmpty(lastColRect);
+    bool rowVisible = !IsRectEmpty(lastRowRect);
     if (!colVisible && !rowVisible)
         return;
     TCanvas* c = Canvas();
     TRect cr = ClientRect();
     cr.Bottom -= FSearchPanel && FSearchPanel->Visible() ? 32 : 0;
     cr.Bottom -= FFooterPanel && FFooterPanel->Visible() ? FFooterPanel->Height() : 0;
-    TRect last = CellRect(std::min(lastCol, LeftCol() + VisibleColCount()), std::min(lastRow, TopRow() + VisibleRowCount()));
     std::vector<TRect> strips;
-    if (colVisible && last.Right + GridLineWidth() < cr.Right)
-        strips.push_back(TRect(last.Right + GridLineWidth(), cr.Top, cr.Right, cr.Bottom));
-    if (rowVisible && last.Bottom + GridLineWidth() < cr.Bottom)
-        strips.push_back(TRect(cr.Left, last.Bottom + GridLineWidth(), cr.Right, cr.Bottom));
+    if (colVisible && lastColRect.Right + GridLineWidth() < cr.Right)
+        strips.push_back(TRect(lastColRect.Right + GridLineWidth(), cr.Top, cr.Right, cr.Bottom));
+    if (rowVisible && lastRowRect.Bottom + GridLineWidth() < cr.Bottom)
+        strips.push_back(TRect(cr.Left, lastRowRect.Bottom + GridLineWidth(), cr.Right, cr.Bottom));
     for (const TRect& s : strips) {
         int saved = SaveDC(c);
         IntersectClipRect(c, s.Left, s.Top, s.Right, s.Bottom);
