@@ -564,7 +564,7 @@ AnsiString TProStringGrid::GetCellHint(int ACol, int ARow)
 {
     AnsiString hint;
     if (OnGridHint) {
-        OnGridHint(this, ACol, ARow, hint);
+        OnGridHint(this, ARow, ACol, hint);
         FOfficeHint->Notes()->SetText(hint);
     }
     if (OnGridWideHint) {
@@ -608,13 +608,13 @@ void TProStringGrid::GetCellColor(int ACol, int ARow, TGridDrawState AState, TBr
             AFont->SetName(p->FontName());
     }
     if (OnGetCellColor)
-        OnGetCellColor(this, ACol, ARow, AState, ABrush, AFont);
+        OnGetCellColor(this, ARow, ACol, AState, ABrush, AFont);
 }
 
 void TProStringGrid::GetCellPrintColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont)
 {
     if (OnGetCellPrintColor)
-        OnGetCellPrintColor(this, ACol, ARow, AState, ABrush, AFont);
+        OnGetCellPrintColor(this, ARow, ACol, AState, ABrush, AFont);
 }
 
 void TProStringGrid::GetCellBorder(int ACol, int ARow, TPen* APen, TCellBorders& Borders)
@@ -633,13 +633,13 @@ void TProStringGrid::GetCellBorder(int ACol, int ARow, TPen* APen, TCellBorders&
         }
     }
     if (OnGetCellBorder)
-        OnGetCellBorder(this, ACol, ARow, APen, Borders);
+        OnGetCellBorder(this, ARow, ACol, APen, Borders);
 }
 
 void TProStringGrid::GetCellPrintBorder(int ACol, int ARow, TPen* APen, TCellBorders& Borders)
 {
     if (OnGetCellPrintBorder)
-        OnGetCellPrintBorder(this, ACol, ARow, APen, Borders);
+        OnGetCellPrintBorder(this, ARow, ACol, APen, Borders);
 }
 
 void TProStringGrid::GetCellAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign)
@@ -647,7 +647,7 @@ void TProStringGrid::GetCellAlignment(int ACol, int ARow, TAlignment& HAlign, TV
     if (ACol == 0 && FMouseActions->HotmailRowSelect())
         HAlign = taCenter;
     if (OnGetAlignment)
-        OnGetAlignment(this, ACol, ARow, HAlign, VAlign);
+        OnGetAlignment(this, ARow, ACol, HAlign, VAlign);
 }
 
 TEditorType TProStringGrid::GetCellEditorType(int ACol, int ARow)
@@ -704,7 +704,7 @@ bool TProStringGrid::CanEditCell(int ACol, int ARow)
 {
     bool v = true;
     if (OnCanEditCell)
-        OnCanEditCell(this, ACol, ARow, v);
+        OnCanEditCell(this, ARow, ACol, v);
     return v;
 }
 

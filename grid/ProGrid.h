@@ -46,16 +46,17 @@ enum TIntelliPan { ipVertical, ipHorizontal, ipBoth, ipNone };
 enum TCellBorder : unsigned { cbTop = 1, cbLeft = 2, cbRight = 4, cbBottom = 8 };
 using TCellBorders = unsigned;
 
-using TGridHintEvent = std::function<void(TObject* Sender, int ACol, int ARow, AnsiString& HintStr)>;
+using TGridHintEvent = std::function<void(TObject* Sender, int ARow, int ACol, AnsiString& HintStr)>;
 using TGridWideHintEvent = std::function<void(TObject* Sender, int ACol, int ARow, WideString& HintStr)>;
 using TOfficeHintEvent = std::function<void(TObject* Sender, int ACol, int ARow, TProHintInfo* Hint)>;
-using TGridColorEvent = std::function<void(TObject* Sender, int ACol, int ARow, TGridDrawState AState,
+using TGridColorEvent = std::function<void(TObject* Sender, int ARow, int ACol, TGridDrawState AState,
                                            TBrush* ABrush, TFont* AFont)>;
 using TGridBorderEvent =
-    std::function<void(TObject* Sender, int ACol, int ARow, TPen* APen, TCellBorders& Borders)>;
+    std::function<void(TObject* Sender, int ARow, int ACol, TPen* APen, TCellBorders& Borders)>;
 using TGridAlignEvent =
-    std::function<void(TObject* Sender, int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign)>;
+    std::function<void(TObject* Sender, int ARow, int ACol, TAlignment& HAlign, TVAlignment& VAlign)>;
 using TCellBoolEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& Value)>;
+using TCanEditCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& CanEdit)>;
 using TGetEditorTypeEvent = std::function<void(TObject* Sender, int ACol, int ARow, TEditorType& AEditor)>;
 using TGetCheckEvent = std::function<void(TObject* Sender, int ACol, int ARow, AnsiString& Value)>;
 using TRowUpdateEvent = std::function<void(TObject* Sender, int OldRow, int NewRow)>;
@@ -80,7 +81,7 @@ using TGetFloatFormatEvent =
 using TAutoRowEvent = std::function<void(TObject* Sender, int ARow)>;
 using TCellBalloonEvent = std::function<void(TObject* Sender, int ACol, int ARow, AnsiString& ATitle,
                                              AnsiString& AText, int& AIcon)>;
-using TAnchorHintEvent = std::function<void(TObject* Sender, int ARow, int ACol, AnsiString& Anchor)>;
+using TAnchorHintEvent = std::function<void(TObject* Sender, int ACol, int ARow, AnsiString& Anchor)>;
 using TCustomCellDrawEvent = std::function<void(TObject* Sender, TCanvas* Canvas, int ACol, int ARow,
                                                 TGridDrawState AState, TRect ARect, bool Printing)>;
 using TCellBorderPropEvent = std::function<void(TObject* Sender, int ARow, int ACol, TPen* LeftPen, TPen* TopPen,
@@ -836,7 +837,7 @@ public:
     TCellBoolEvent OnIsFixedCell;
     TCellBoolEvent OnIsPasswordCell;
     TCellBoolEvent OnGetWordWrap;
-    TCellBoolEvent OnCanEditCell;
+    TCanEditCellEvent OnCanEditCell;
     TCellBoolEvent OnHasComboBox;
     TCellBoolEvent OnHasSpinEdit;
     TGetCheckEvent OnGetCheckTrue;

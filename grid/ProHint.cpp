@@ -273,7 +273,7 @@ void TProStringGrid::PrepareCellHint(AnsiString& HintStr, THintInfo& HintInfo)
             if (run.Hit && !run.Anchor.empty()) {
                 AnsiString hint = run.AnchorHint.empty() ? run.Anchor : run.AnchorHint;
                 if (OnAnchorHint)
-                    OnAnchorHint(this, row, col, hint);
+                    OnAnchorHint(this, col, row, hint);
                 HintStr = hint;
                 pos = TPoint(HintInfo.CursorPos.X + 8, HintInfo.CursorPos.Y - 16);
             }

@@ -99,7 +99,7 @@ TEST(GridAutoSize, ColumnWidthsEqualCellByCellMeasuring)
          }},
         {"colour event changes fonts",
          [](TProStringGrid& g) {
-             g.OnGetCellColor = [](TObject*, int ACol, int ARow, TGridDrawState, TBrush*, TFont* AFont) {
+             g.OnGetCellColor = [](TObject*, int ARow, int ACol, TGridDrawState, TBrush*, TFont* AFont) {
                  if (ARow % 4 == 1)
                      AFont->SetStyle(fsBold);
                  if (ACol == 3 && ARow == 12)

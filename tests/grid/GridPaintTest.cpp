@@ -75,7 +75,7 @@ TEST_F(PaintFixture, ColourPrecedenceOfOwnColourBandsFixedAndEvent)
     Grid->SetCellBrushColor(3, 5, clRed);     // its own colour beats the band
     Grid->SetCellBrushColor(0, 4, clLime);    // a fixed cell keeps FixedColor
     Grid->SetFixedColor(0xC0C0C0);
-    Grid->OnGetCellColor = [](TObject*, int ACol, int ARow, TGridDrawState, TBrush* B, TFont*) {
+    Grid->OnGetCellColor = [](TObject*, int ARow, int ACol, TGridDrawState, TBrush* B, TFont*) {
         if (ACol == 4 && ARow == 6)
             B->SetColor(clAqua);
     };

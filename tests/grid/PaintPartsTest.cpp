@@ -311,7 +311,7 @@ TEST_F(PartsFixture, WordWrapBreaksLongTextOnlyWhenAsked)
 // ---------------------------------------------------------------- borders and merged cells
 TEST_F(PartsFixture, CellBordersByEvent)
 {
-    Grid->OnGetCellBorder = [](TObject*, int ACol, int ARow, TPen* APen, TCellBorders& Borders) {
+    Grid->OnGetCellBorder = [](TObject*, int ARow, int ACol, TPen* APen, TCellBorders& Borders) {
         if (ACol == 2 && ARow == 3) {
             APen->SetColor(clRed);
             Borders = cbLeft | cbTop | cbRight | cbBottom;

@@ -269,7 +269,7 @@ TEST(ProGrid, CellQuestionsDefaultsAndEvents)
     EXPECT_FALSE(g.GetCellReadOnly(2, 2));
     g.CellProperties(2, 2)->SetReadOnly(true);
     EXPECT_TRUE(g.GetCellReadOnly(2, 2));
-    g.OnCanEditCell = [](TObject*, int, int r, bool& can) { can = r != 4; };
+    g.OnCanEditCell = [](TObject*, int r, int, bool& can) { can = r != 4; };
     EXPECT_TRUE(g.GetCellReadOnly(3, 4));
 
     TAlignment h = taLeftJustify;
@@ -283,7 +283,7 @@ TEST(ProGrid, CellQuestionsDefaultsAndEvents)
     EXPECT_TRUE(g.HasComboBox(3, 1));
     EXPECT_FALSE(g.HasComboBox(2, 1));
 
-    g.OnGridHint = [](TObject*, int c, int r, AnsiString& s) { s = "c" + IntToStr(c) + "r" + IntToStr(r); };
+    g.OnGridHint = [](TObject*, int r, int c, AnsiString& s) { s = "c" + IntToStr(c) + "r" + IntToStr(r); };
     EXPECT_EQ(g.GetCellHint(2, 3), "c2r3");
 }
 
