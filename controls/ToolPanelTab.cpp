@@ -940,6 +940,7 @@ void TProToolPanelTab::Wait()
     }
 }
 
+// Called only while the strip is alive: a member call on a strip freed during a slide is itself undefined.
 bool TProToolPanelTab::SlideAlive(const std::shared_ptr<bool>& Alive, TProToolPanel* APanel) const
 {
     return *Alive && IndexOfPanel(APanel) >= 0;
@@ -953,7 +954,7 @@ void TProToolPanelTab::SlidePanelOut(TProToolPanel* APanel)
     SlideFlag sliding(alive, &FSliding);
     if (OnTabSlideOut)
         OnTabSlideOut(this, IndexOfPanel(APanel), APanel);
-    if (!SlideAlive(alive, APanel))
+    if (!*alive || !SlideAlive(alive, APanel))
         return;
     const bool wasActive = ParentFormActive();
     const int d = SlideDelay(FSlideSpeed);
@@ -966,7 +967,7 @@ void TProToolPanelTab::SlidePanelOut(TProToolPanel* APanel)
         APanel->SetHeight(APanel->Height() - 1);
         while (APanel->Left() < target) {
             Wait();
-            if (!SlideAlive(alive, APanel))
+            if (!*alive || !SlideAlive(alive, APanel))
                 return;
             APanel->SetLeft(std::min(APanel->Left() + SlideStep, FTabWidth));
         }
@@ -976,7 +977,7 @@ void TProToolPanelTab::SlidePanelOut(TProToolPanel* APanel)
             APanel->SetTop(FTabWidth);
         while (APanel->Top() < target) {
             Wait();
-            if (!SlideAlive(alive, APanel))
+            if (!*alive || !SlideAlive(alive, APanel))
                 return;
             APanel->SetTop(std::min(APanel->Top() + SlideStep, FTabWidth));
         }
@@ -1002,7 +1003,7 @@ void TProToolPanelTab::SlidePanelOut(TProToolPanel* APanel)
             setExtent(ow);
         while (extent() < ow) {
             Wait();
-            if (!SlideAlive(alive, APanel))
+            if (!*alive || !SlideAlive(alive, APanel))
                 return;
             setExtent(std::min(extent() + SlideStep, ow));
         }
@@ -1039,7 +1040,7 @@ void TProToolPanelTab::SlidePanelIn(TProToolPanel* APanel)
     SlideFlag sliding(alive, &FSliding);
     if (OnTabSlideIn)
         OnTabSlideIn(this, IndexOfPanel(APanel), APanel);
-    if (!SlideAlive(alive, APanel))
+    if (!*alive || !SlideAlive(alive, APanel))
         return;
     const bool wasActive = ParentFormActive();
     const int d = SlideDelay(FSlideSpeed);
@@ -1049,7 +1050,7 @@ void TProToolPanelTab::SlidePanelIn(TProToolPanel* APanel)
             APanel->SetLeft(-APanel->Width());
         while (APanel->Left() > -APanel->Width()) {
             Wait();
-            if (!SlideAlive(alive, APanel))
+            if (!*alive || !SlideAlive(alive, APanel))
                 return;
             APanel->SetLeft(APanel->Left() - SlideStep);
         }
@@ -1059,7 +1060,7 @@ void TProToolPanelTab::SlidePanelIn(TProToolPanel* APanel)
             APanel->SetTop(-APanel->Height());
         while (APanel->Top() > -APanel->Height()) {
             Wait();
-            if (!SlideAlive(alive, APanel))
+            if (!*alive || !SlideAlive(alive, APanel))
                 return;
             APanel->SetTop(APanel->Top() - SlideStep);
         }
@@ -1083,7 +1084,7 @@ void TProToolPanelTab::SlidePanelIn(TProToolPanel* APanel)
             setExtent(0);
         while (extent() > 0) {
             Wait();
-            if (!SlideAlive(alive, APanel))
+            if (!*alive || !SlideAlive(alive, APanel))
                 return;
             setExtent(extent() < 16 ? 0 : extent() - SlideStep);
         }

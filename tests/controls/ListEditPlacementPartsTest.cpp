@@ -486,6 +486,7 @@ TEST_F(FileEditParts, DirectoryDialogStartsFromAnExistingFolder)
         EXPECT_EQ(edit->Text(), c.Want);
         EXPECT_EQ(afterAction, !c.Chosen.empty());
     }
+    edit->OnAfterDialog = nullptr;   // it wrote to a flag of the loop above
     // A chosen folder that exists becomes the initial one.
     edit->SetText("");
     edit->SetMultipleDirs(false);

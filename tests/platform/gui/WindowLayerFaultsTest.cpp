@@ -97,7 +97,7 @@ TEST_F(LayerFixture, ResizeFiresOnceAndOnlyForARealChangeOfSize)
     int resized = 0, innerResized = 0, sizes = 0;
     b->OnResize = [&](TObject*) { ++resized; };
     inner->OnResize = [&](TObject*) { ++innerResized; };
-    b->AddMessageHook([&](TMessage& m) {
+    int hook = b->AddMessageHook([&](TMessage& m) {
         sizes += m.Msg == WM_SIZE;
         return false;
     });
@@ -114,6 +114,10 @@ TEST_F(LayerFixture, ResizeFiresOnceAndOnlyForARealChangeOfSize)
         EXPECT_EQ(b->ClientRect(), inner->BoundsRect());
     }
     EXPECT_EQ(0, b->Width());   // a negative width is none
+    // The box lives on with the form; its hook must not outlive the counters it captures.
+    b->RemoveMessageHook(hook);
+    b->OnResize = nullptr;
+    inner->OnResize = nullptr;
 }
 
 TEST_F(LayerFixture, ReleasingTheMouseOutsideStillReachesThePressedControl)
@@ -160,6 +164,7 @@ TEST_F(LayerFixture, PostedMessageToAControlFreedBeforeDeliveryIsDropped)
     // A new window never gets the old number.
     TBox* c = Box(alNone, 10, 10);
     EXPECT_NE(ha, c->Handle());
+    delete b;   // its hook counts into a local of this test
 }
 
 TEST_F(LayerFixture, TimersChangedOrTheControlFreedInsideTheTimerMessage)
