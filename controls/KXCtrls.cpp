@@ -100,6 +100,8 @@ TKxSpeedButton::~TKxSpeedButton()
     FGlyph->OnChange = nullptr;
     if (FDropDownMenu)
         FDropDownMenu->RemoveFreeNotification(this);
+    delete FRepeatTimer;   // its handler calls back into this button
+    FRepeatTimer = nullptr;
 }
 
 void TKxSpeedButton::Notification(TComponent* AComponent, TOperation Operation)

@@ -312,6 +312,23 @@ TEST(KxSpeedButton, GlyphCellsAndRepeat)
     form.Hide();
 }
 
+TEST(KxSpeedButton, FreedWhileRepeatingTakesItsTimerAlong)
+{
+    TForm form(nullptr);
+    auto* btn = new TKxSpeedButton(nullptr);
+    btn->SetParent(&form);
+    int clicks = 0;
+    btn->OnClick = [&](TObject*) { ++clicks; };
+    btn->SetAllowTimer(true);
+    form.Show();
+    MouseDown(btn, 5, 5);
+    ASSERT_NE(btn->RepeatTimer(), nullptr);
+    delete btn;   // the mouse never comes up
+    EXPECT_EQ(FireAllTimers(), 0);
+    EXPECT_EQ(clicks, 0);
+    form.Hide();
+}
+
 TEST(KxSpeedButton, GroupedButtonStaysDown)
 {
     TForm form(nullptr);

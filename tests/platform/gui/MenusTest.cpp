@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <memory>
+
 #include "platform/gui/Menus.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/TestSupport.h"
@@ -60,7 +62,8 @@ TEST(Menus, ItemTreeKeepsOrderAndRadioGroups)
     menu.Items()->Insert(1, c);
     EXPECT_EQ(menu.Items()->IndexOf(c), 1);
     EXPECT_EQ(b->MenuIndex(), 2);
-    EXPECT_THROW(menu.Items()->Insert(9, new TMenuItem(nullptr)), EMenuError);
+    auto stray = std::make_unique<TMenuItem>(nullptr);   // a refused item stays the caller's
+    EXPECT_THROW(menu.Items()->Insert(9, stray.get()), EMenuError);
     EXPECT_THROW(menu.Items()->Add(a), EMenuError);
     for (TMenuItem* it : {a, b, c}) {
         it->SetRadioItem(true);
