@@ -490,7 +490,7 @@ TEST_F(PartsFixture, CommentMarkIsASmallTriangleInTheTopRightCorner)
         EXPECT_EQ(mark.Top, in.Top + 1);
         EXPECT_LE(mark.Bottom, in.Top + 7);
         EXPECT_NE(At(bmp.get(), in.Right - 6, in.Top + 5), c.Expected);   // below the diagonal
-        Grid->SetCellGraphicObject(3, 2, nullptr);
+        Grid->RemoveCellGraphic(3, 2);   // frees the graphic; the plain setter only drops the pointer
     }
     Grid->ControlLook()->SetCommentColor(clNone);
     AddGraphic(Grid, 3, 2, ctComment);
