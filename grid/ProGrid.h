@@ -962,6 +962,22 @@ private:
     void RunSort(int AKind);
     void SortGroupRows(bool AIndexed);
     bool CalcRowUsed(int ACol, int ARow, bool ARealRows, int& ADisplayRow);
+    // Folds the numbers of the rows the calculations use into AStart.
+    double FoldColumn(int ACol, int FromRow, int ToRow, double AStart,
+                      const std::function<double(double Acc, double Value)>& AFold);
+    // The rows' quicksort: a row moves past another while ACompare(A, B)
+    // gives ASign; ASwapEqual exchanges rows that compare equal too.
+    void QuickSortRowRange(int ALo, int AHi, const std::function<int(int A, int B)>& ACompare, int ASign,
+                           bool ASwapEqual);
+    // Colours every stored cell of ARow with ASet, or frees them for clNone.
+    void SetRowCellColors(int ARow, TColor AColor, void (TCellProperties::*ASet)(TColor));
+    // The XOR dotted line of mouse sizing.
+    void DrawSizingLine(int X1, int Y1, int X2, int Y2);
+    // Common end of ColWidthsChanged and RowHeightsChanged.
+    void SizingChangeDone();
+    // Clamps ACount to the rows there are and ends the edit; false when
+    // nothing is to be removed.
+    bool BeginRowRemoval(int ARow, int& ACount, std::vector<int>& ARemoved);
     TIntList FRowOrder{0, 0};
     TIntList FColumnOrder{0, 0};
     int FGroupColumn = -1;

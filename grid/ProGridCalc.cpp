@@ -65,12 +65,13 @@ bool CalcOverStoredRows(TProStringGrid* Grid, int ToRow)
 }
 }
 
-double TProStringGrid::ColumnSum(int ACol, int FromRow, int ToRow)
+double TProStringGrid::FoldColumn(int ACol, int FromRow, int ToRow, double AStart,
+                                  const std::function<double(double Acc, double Value)>& AFold)
 {
     if (FromRow > ToRow)
-        return 0;
+        return AStart;
     bool real = CalcOverStoredRows(this, ToRow);
-    double sum = 0;
+    double result = AStart;
     DoProgress(0, -1);
     for (int r = FromRow; r <= ToRow; ++r) {
         int d = r;
@@ -78,12 +79,17 @@ double TProStringGrid::ColumnSum(int ACol, int FromRow, int ToRow)
             continue;
         DoProgress(1, r);
         try {
-            sum += real ? AllCellFloatValue(ACol, r) : CellFloatValue(ACol, d);
+            result = AFold(result, real ? AllCellFloatValue(ACol, r) : CellFloatValue(ACol, d));
         } catch (const EProGridError&) {
         }
     }
     DoProgress(2, -1);
-    return sum;
+    return result;
+}
+
+double TProStringGrid::ColumnSum(int ACol, int FromRow, int ToRow)
+{
+    return FoldColumn(ACol, FromRow, ToRow, 0, [](double Acc, double V) { return Acc + V; });
 }
 
 double TProStringGrid::ColumnAverage(int ACol, int FromRow, int ToRow)
@@ -96,46 +102,16 @@ double TProStringGrid::ColumnMinimum(int ACol, int FromRow, int ToRow)
 {
     if (FromRow > ToRow)
         return 0;
-    bool real = CalcOverStoredRows(this, ToRow);
-    double result = CellFloatValue(ACol, FromRow);
-    DoProgress(0, -1);
-    for (int r = FromRow; r <= ToRow; ++r) {
-        int d = r;
-        if (!CalcRowUsed(ACol, r, real, d))
-            continue;
-        DoProgress(1, r);
-        try {
-            double v = real ? AllCellFloatValue(ACol, r) : CellFloatValue(ACol, d);
-            if (v < result)
-                result = v;
-        } catch (const EProGridError&) {
-        }
-    }
-    DoProgress(2, -1);
-    return result;
+    return FoldColumn(ACol, FromRow, ToRow, CellFloatValue(ACol, FromRow),
+                      [](double Acc, double V) { return V < Acc ? V : Acc; });
 }
 
 double TProStringGrid::ColumnMaximum(int ACol, int FromRow, int ToRow)
 {
     if (FromRow > ToRow)
         return 0;
-    bool real = CalcOverStoredRows(this, ToRow);
-    double result = CellFloatValue(ACol, FromRow);
-    DoProgress(0, -1);
-    for (int r = FromRow; r <= ToRow; ++r) {
-        int d = r;
-        if (!CalcRowUsed(ACol, r, real, d))
-            continue;
-        DoProgress(1, r);
-        try {
-            double v = real ? AllCellFloatValue(ACol, r) : CellFloatValue(ACol, d);
-            if (v > result)
-                result = v;
-        } catch (const EProGridError&) {
-        }
-    }
-    DoProgress(2, -1);
-    return result;
+    return FoldColumn(ACol, FromRow, ToRow, CellFloatValue(ACol, FromRow),
+                      [](double Acc, double V) { return V > Acc ? V : Acc; });
 }
 
 void TProStringGrid::DoProgress(int Phase, int Value)

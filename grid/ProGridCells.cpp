@@ -334,37 +334,30 @@ bool TProStringGrid::IsCellReadOnly(int ACol, int ARow)
     return CellProperties(ACol, ARow)->ReadOnly();
 }
 
-void TProStringGrid::SetRowColor(int ARow, TColor AColor)
+void TProStringGrid::SetRowCellColors(int ARow, TColor AColor, void (TCellProperties::*ASet)(TColor))
 {
     int last = ColCount() + NumHiddenColumns() - 1;
     if (AColor == clNone)
         FreeCellProperties(TBaseGrid::FixedCols(), ARow, last, ARow);
     else
         for (int c = TBaseGrid::FixedCols(); c <= last; ++c)
-            CellProperties(c, ARow)->SetBrushColor(AColor);
+            (CellProperties(c, ARow)->*ASet)(AColor);
     RepaintRow(ARow);
+}
+
+void TProStringGrid::SetRowColor(int ARow, TColor AColor)
+{
+    SetRowCellColors(ARow, AColor, &TCellProperties::SetBrushColor);
 }
 
 void TProStringGrid::SetRowColorTo(int ARow, TColor AColor)
 {
-    int last = ColCount() + NumHiddenColumns() - 1;
-    if (AColor == clNone)
-        FreeCellProperties(TBaseGrid::FixedCols(), ARow, last, ARow);
-    else
-        for (int c = TBaseGrid::FixedCols(); c <= last; ++c)
-            CellProperties(c, ARow)->SetBrushColorTo(AColor);
-    RepaintRow(ARow);
+    SetRowCellColors(ARow, AColor, &TCellProperties::SetBrushColorTo);
 }
 
 void TProStringGrid::SetRowFontColor(int ARow, TColor AColor)
 {
-    int last = ColCount() + NumHiddenColumns() - 1;
-    if (AColor == clNone)
-        FreeCellProperties(TBaseGrid::FixedCols(), ARow, last, ARow);
-    else
-        for (int c = TBaseGrid::FixedCols(); c <= last; ++c)
-            CellProperties(c, ARow)->SetFontColor(AColor);
-    RepaintRow(ARow);
+    SetRowCellColors(ARow, AColor, &TCellProperties::SetFontColor);
 }
 
 TControl* TProStringGrid::GetCellControl(int ACol, int ARow)

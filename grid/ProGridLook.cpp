@@ -190,14 +190,7 @@ Byte TProStringGrid::CurrentXPColorScheme()
         return 4;
     if (!IsThemeActive())
         return 0;
-    AnsiString name = GetThemeColorSchemeName();
-    if (name == "NormalColor")
-        return 1;
-    if (name == "HomeStead")
-        return 2;
-    if (name == "Metallic")
-        return 3;
-    return 0;
+    return Byte(XPColorSchemeOfName(GetThemeColorSchemeName()));
 }
 
 void TProStringGrid::ThemeAdapt()

@@ -815,6 +815,19 @@ void TProStringGrid::SetHoverFixedCell(int ACol, int ARow, bool MouseDown)
 }
 
 // ---------------------------------------------------------------- sizing lines
+void TProStringGrid::DrawSizingLine(int X1, int Y1, int X2, int Y2)
+{
+    TCanvas* c = Canvas();
+    TPen saved;
+    saved.Assign(c->Pen());
+    c->Pen()->SetStyle(psDot);
+    c->Pen()->SetMode(pmXor);
+    c->Pen()->SetColor(clWhite);
+    c->MoveTo(X1, Y1);
+    c->LineTo(X2, Y2);
+    c->Pen()->Assign(&saved);
+}
+
 void TProStringGrid::DrawColSizingLine(int X)
 {
     if (!HandleAllocated())
@@ -823,16 +836,7 @@ void TProStringGrid::DrawColSizingLine(int X)
     for (int r = 0; r < RowCount(); ++r)
         if (r < TBaseGrid::FixedRows() || r >= TopRow())
             bottom += RowHeights(r) + GridLineWidth();
-    bottom = std::max(bottom, Height());
-    TCanvas* c = Canvas();
-    TPen saved;
-    saved.Assign(c->Pen());
-    c->Pen()->SetStyle(psDot);
-    c->Pen()->SetMode(pmXor);
-    c->Pen()->SetColor(clWhite);
-    c->MoveTo(X, 0);
-    c->LineTo(X, bottom);
-    c->Pen()->Assign(&saved);
+    DrawSizingLine(X, 0, X, std::max(bottom, Height()));
 }
 
 void TProStringGrid::DrawRowSizingLine(int Y)
@@ -843,14 +847,5 @@ void TProStringGrid::DrawRowSizingLine(int Y)
     for (int col = 0; col < ColCount(); ++col)
         if (col < TBaseGrid::FixedCols() || col >= LeftCol())
             right += ColWidths(col) + GridLineWidth();
-    right = std::max(right, Width());
-    TCanvas* c = Canvas();
-    TPen saved;
-    saved.Assign(c->Pen());
-    c->Pen()->SetStyle(psDot);
-    c->Pen()->SetMode(pmXor);
-    c->Pen()->SetColor(clWhite);
-    c->MoveTo(0, Y);
-    c->LineTo(right, Y);
-    c->Pen()->Assign(&saved);
+    DrawSizingLine(0, Y, std::max(right, Width()), Y);
 }

@@ -231,13 +231,21 @@ void TProStringGrid::RemoveRowsInternal(int ARow, int ACount, bool DropControls)
     }
 }
 
-void TProStringGrid::DeleteRows(int ARow, int ACount)
+bool TProStringGrid::BeginRowRemoval(int ARow, int& ACount, std::vector<int>& ARemoved)
 {
     if (ARow < 0 || ARow >= RowCount() || ACount < 1)
-        return;
+        return false;
     ACount = std::min(ACount, RowCount() - ARow);
     EndCellEdit();
-    std::vector<int> removed = RemovedRealRows(*this, ARow, ACount);
+    ARemoved = RemovedRealRows(*this, ARow, ACount);
+    return true;
+}
+
+void TProStringGrid::DeleteRows(int ARow, int ACount)
+{
+    std::vector<int> removed;
+    if (!BeginRowRemoval(ARow, ACount, removed))
+        return;
     int lastWidth = ColWidths(ColCount() - 1);
     int row = Row();
     BeginUpdate();
@@ -257,11 +265,9 @@ void TProStringGrid::DeleteRows(int ARow, int ACount)
 
 void TProStringGrid::RemoveRowsEx(int ARow, int ACount)
 {
-    if (ARow < 0 || ARow >= RowCount() || ACount < 1)
+    std::vector<int> removed;
+    if (!BeginRowRemoval(ARow, ACount, removed))
         return;
-    ACount = std::min(ACount, RowCount() - ARow);
-    EndCellEdit();
-    std::vector<int> removed = RemovedRealRows(*this, ARow, ACount);
 
     // Controls of the removed rows go; those below move up with their rows.
     for (int i = FCellControls->Count() - 1; i >= 0; --i) {

@@ -115,6 +115,11 @@ void TProStringGrid::ColWidthsChanged()
         if (w != ColWidths(col))
             SetColWidths(col, w);
     }
+    SizingChangeDone();
+}
+
+void TProStringGrid::SizingChangeDone()
+{
     FSizingCol = -1;
     FSizingRow = -1;
     if (psg_services::IsCheckBoxType(psg_services::CellTypeOf(this, RealColIndex(Col()), Row())))
@@ -137,14 +142,7 @@ void TProStringGrid::RowHeightsChanged()
         if (OnEndRowSize)
             OnEndRowSize(this, row);
     }
-    FSizingCol = -1;
-    FSizingRow = -1;
-    if (psg_services::IsCheckBoxType(psg_services::CellTypeOf(this, RealColIndex(Col()), Row())))
-        HideEditor();
-    if (FFooterPanel)
-        FFooterPanel->Invalidate();
-    if (FColumnSize->Stretch() && FP.ScrollProportional)
-        UpdateVertScrollRange();
+    SizingChangeDone();
 }
 
 void TProStringGrid::UpdateColumnSize(int ACol, int& AWidth)

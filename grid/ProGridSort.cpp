@@ -332,9 +332,9 @@ void TProStringGrid::CopyRowToScratch(int AFrom, int ATo)
     }
 }
 
-void TProStringGrid::QuickSortRows(int ACol, int ALo, int AHi)
+void TProStringGrid::QuickSortRowRange(int ALo, int AHi, const std::function<int(int A, int B)>& ACompare,
+                                       int ASign, bool ASwapEqual)
 {
-    int sign = FSortSettings->Direction() == sdDescending ? -1 : 1;
     // The smaller part recurses and the larger one loops: the same exchanges
     // as recursing on both, with a stack depth that stays small.
     while (ALo < AHi) {
@@ -342,12 +342,12 @@ void TProStringGrid::QuickSortRows(int ACol, int ALo, int AHi)
         int pivot = RowCount() - 2;
         CopyRowToScratch((ALo + AHi) / 2, pivot);
         do {
-            while (CompareRows(ACol, pivot, i) == sign && i < AHi)
+            while (ACompare(pivot, i) == ASign && i < AHi)
                 ++i;
-            while (CompareRows(ACol, j, pivot) == sign && j > ALo)
+            while (ACompare(j, pivot) == ASign && j > ALo)
                 --j;
             if (i <= j) {
-                if (i != j && CompareRows(ACol, i, j) != 0)
+                if (i != j && (ASwapEqual || ACompare(i, j) != 0))
                     SwapRows(i, j);
                 ++i;
                 --j;
@@ -355,44 +355,26 @@ void TProStringGrid::QuickSortRows(int ACol, int ALo, int AHi)
         } while (i <= j);
         if (j - ALo < AHi - i) {
             if (ALo < j)
-                QuickSortRows(ACol, ALo, j);
+                QuickSortRowRange(ALo, j, ACompare, ASign, ASwapEqual);
             ALo = i;
         } else {
             if (i < AHi)
-                QuickSortRows(ACol, i, AHi);
+                QuickSortRowRange(i, AHi, ACompare, ASign, ASwapEqual);
             AHi = j;
         }
     }
 }
 
+void TProStringGrid::QuickSortRows(int ACol, int ALo, int AHi)
+{
+    int sign = FSortSettings->Direction() == sdDescending ? -1 : 1;
+    QuickSortRowRange(ALo, AHi, [this, ACol](int A, int B) { return CompareRows(ACol, A, B); }, sign, false);
+}
+
 void TProStringGrid::QuickSortRowsIndexed(int AIndex, int ALo, int AHi)
 {
-    while (ALo < AHi) {
-        int i = ALo, j = AHi;
-        int pivot = RowCount() - 2;
-        CopyRowToScratch((ALo + AHi) / 2, pivot);
-        do {
-            while (CompareRowsIndexed(AIndex, pivot, i) == 1 && i < AHi)
-                ++i;
-            while (CompareRowsIndexed(AIndex, j, pivot) == 1 && j > ALo)
-                --j;
-            if (i <= j) {
-                if (i != j)
-                    SwapRows(i, j);
-                ++i;
-                --j;
-            }
-        } while (i <= j);
-        if (j - ALo < AHi - i) {
-            if (ALo < j)
-                QuickSortRowsIndexed(AIndex, ALo, j);
-            ALo = i;
-        } else {
-            if (i < AHi)
-                QuickSortRowsIndexed(AIndex, i, AHi);
-            AHi = j;
-        }
-    }
+    QuickSortRowRange(ALo, AHi, [this, AIndex](int A, int B) { return CompareRowsIndexed(AIndex, A, B); }, 1,
+                      true);
 }
 
 void TProStringGrid::SortRangeIndexed(int ALo, int AHi)

@@ -378,12 +378,16 @@ int GetXPColorScheme()
 {
     if (!IsWinXP() || !ThemesActive())
         return 0;
-    AnsiString name = CurrentThemeColorName();
-    if (name == "NormalColor")
+    return XPColorSchemeOfName(CurrentThemeColorName());
+}
+
+int XPColorSchemeOfName(const AnsiString& Name)
+{
+    if (Name == "NormalColor")
         return 1;
-    if (name == "HomeStead")
+    if (Name == "HomeStead")
         return 2;
-    if (name == "Metallic")
+    if (Name == "Metallic")
         return 3;
     return 0;
 }

@@ -324,6 +324,8 @@ bool IsWinXP();
 // 0 without XP visual styles; else the theme colour name: "NormalColor" 1,
 // "HomeStead" 2, "Metallic" 3, anything else 0.
 int GetXPColorScheme();
+// The scheme number of a theme colour-scheme name: 1 "NormalColor", 2 "HomeStead", 3 "Metallic", else 0.
+int XPColorSchemeOfName(const AnsiString& Name);
 // The name of the current theme's colour scheme ("" when the platform has none).
 AnsiString CurrentThemeColorName();
 // Gradient of Steps bands (0 counts as 1) from FromColor to ToColor, then a

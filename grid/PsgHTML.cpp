@@ -229,6 +229,26 @@ void ClassicCheck(TCanvas* c, const TRect& r, bool radio, bool ticked, bool down
     c->Brush()->SetStyle(bsClear);
 }
 
+// The picture SRC names: a plain name from the container, an address
+// ("scheme://...") from the cache, which loads it on first use.
+THTMLPicture* FindPicture(const TCall& C, const AnsiString& Src)
+{
+    if (Src.find(':') == AnsiString::npos)
+        return C.Container ? C.Container->FindPicture(Src) : nullptr;
+    if (Src.find("://") == AnsiString::npos || !C.Cache)
+        return nullptr;
+    if (THTMLPicture* pic = C.Cache->FindPicture(Src))
+        return pic;
+    THTMLPicture* added = C.Cache->AddPicture();
+    added->SetAddress(Src);
+    try {
+        added->LoadFromURL(Src);
+    } catch (const Exception&) {
+        // a picture that cannot be read stays in the cache and shows nothing
+    }
+    return added;
+}
+
 class TEngine {
 public:
     TEngine(TCall& c, TPassState& st, const AnsiString& text, size_t pos, size_t end, const TRect& line,
@@ -728,22 +748,7 @@ bool TEngine::Picture(const AnsiString& tag)
         pw = w;
         ph = h;
     } else {
-        THTMLPicture* pic = nullptr;
-        if (src.find(':') == AnsiString::npos) {
-            if (C.Container) pic = C.Container->FindPicture(src);
-        } else if (src.find("://") != AnsiString::npos && C.Cache) {
-            pic = C.Cache->FindPicture(src);
-            if (!pic) {
-                THTMLPicture* added = C.Cache->AddPicture();
-                added->SetAddress(src);
-                try {
-                    added->LoadFromURL(src);
-                } catch (const Exception&) {
-                    // a picture that cannot be read stays in the cache and shows nothing
-                }
-                pic = C.Cache->FindPicture(src);
-            }
-        }
+        THTMLPicture* pic = FindPicture(C, src);
         if (!pic || pic->Empty() || !pic->Loaded()) return true;
         const int w = HtmlLeadingInt(HtmlTagAttr(tag, "WIDTH")), h = HtmlLeadingInt(HtmlTagAttr(tag, "HEIGHT"));
         const bool stretched = w > 0 && h > 0;
@@ -886,21 +891,7 @@ void TEngine::Body(const AnsiString& tag)
     }
     const AnsiString src = Trim(HtmlTagAttr(tag, "BACKGROUND"));
     if (src.empty()) return;
-    THTMLPicture* pic = nullptr;
-    if (src.find(':') == AnsiString::npos) {
-        if (C.Container) pic = C.Container->FindPicture(src);
-    } else if (src.find("://") != AnsiString::npos && C.Cache) {
-        pic = C.Cache->FindPicture(src);
-        if (!pic) {
-            THTMLPicture* added = C.Cache->AddPicture();
-            added->SetAddress(src);
-            try {
-                added->LoadFromURL(src);
-            } catch (const Exception&) {
-            }
-            pic = added;
-        }
-    }
+    THTMLPicture* pic = FindPicture(C, src);
     if (!pic || pic->Empty() || !pic->Loaded() || pic->Width() <= 0 || pic->Height() <= 0) return;
     const int saved = SaveDC(Cv());
     IntersectClipRect(Cv(), C.Rect.Left, C.Rect.Top, C.Rect.Right, C.Rect.Bottom);
