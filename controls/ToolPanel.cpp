@@ -724,17 +724,11 @@ void TProToolPanel::PaintCaption(TCanvas* C)
 
 void TProToolPanel::Paint()
 {
-    const int w = Width(), h = Height();
-    if (w <= 0 || h <= 0)
-        return;
-    TBitmap buffer;
-    buffer.SetSize(w, h);
-    TCanvas* C = buffer.Canvas();
-    const TRect cr(0, 0, w, h);
-    ToolPanelFill(C, Color(), FColorTo, FGradientDirection == gdHorizontal, cr, 128);
-    PaintBackgroundPicture(C);
-    PaintSections(C);
-    if (FShowCaption && !Floating())
-        PaintCaption(C);
-    Canvas()->Draw(0, 0, &buffer);
+    ToolPanelPaintBuffered(Canvas(), Width(), Height(), Color(), FColorTo, FGradientDirection == gdHorizontal, 128,
+                           [this](TCanvas* C, const TRect&) {
+                               PaintBackgroundPicture(C);
+                               PaintSections(C);
+                               if (FShowCaption && !Floating())
+                                   PaintCaption(C);
+                           });
 }

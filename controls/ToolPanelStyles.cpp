@@ -115,6 +115,20 @@ void ToolPanelFill(TCanvas* Canvas, TColor FromColor, TColor ToColor, bool Horiz
     }
 }
 
+void ToolPanelPaintBuffered(TCanvas* Target, int Width, int Height, TColor FromColor, TColor ToColor,
+                            bool Horizontal, int Steps, const std::function<void(TCanvas* C, const TRect& R)>& APaint)
+{
+    if (Width <= 0 || Height <= 0)
+        return;
+    TBitmap buffer;
+    buffer.SetSize(Width, Height);
+    TCanvas* C = buffer.Canvas();
+    const TRect r(0, 0, Width, Height);
+    ToolPanelFill(C, FromColor, ToColor, Horizontal, r, Steps);
+    APaint(C, r);
+    Target->Draw(0, 0, &buffer);
+}
+
 void StretchTransparentBitmap(TCanvas* DC, TBitmap* Bitmap, const TRect& Dest, const TRect& Source,
                               TColor TransparentColor)
 {

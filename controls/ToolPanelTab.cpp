@@ -379,14 +379,12 @@ int TProToolPanelTab::TabAtPos(int X, int Y) const
 // ---------------------------------------------------------------- painting
 void TProToolPanelTab::Paint()
 {
-    const int w = Width(), h = Height();
-    if (w <= 0 || h <= 0)
-        return;
-    TBitmap buffer;
-    buffer.SetSize(w, h);
-    TCanvas* C = buffer.Canvas();
-    const TRect r(0, 0, w, h);
-    ToolPanelFill(C, Color(), FColorTo, Vertical(), r, 16);
+    ToolPanelPaintBuffered(Canvas(), Width(), Height(), Color(), FColorTo, Vertical(), 16,
+                           [this](TCanvas* C, const TRect& r) { PaintTabs(C, r); });
+}
+
+void TProToolPanelTab::PaintTabs(TCanvas* C, const TRect& r)
+{
     const int W = FTabWidth;
     C->Font()->Assign(Font());
     const int gh = C->TextHeight("gh");
@@ -457,13 +455,12 @@ void TProToolPanelTab::Paint()
             C->TextOut(s + 4 + textShift, r.Top + 4, e->Caption());
         }
     }
-    if (Vertical() && TabsLength() > h) {
+    if (Vertical() && TabsLength() > r.Height()) {
         C->Brush()->SetStyle(bsSolid);
         C->Brush()->SetColor(Color());
         C->FillRect(TRect(r.Left, r.Bottom - 9, r.Right, r.Bottom));
         DrawTransparentBitmap(C, FScrollGlyph.get(), r.Left + 1, r.Bottom - 9, clWhite);
     }
-    Canvas()->Draw(0, 0, &buffer);
 }
 
 void TProToolPanelTab::WMEraseBkgnd(TMessage& Message)

@@ -30,6 +30,10 @@ void ToolPanelGradient(TCanvas* Canvas, TColor FromColor, TColor ToColor, bool H
                        int Steps);
 // The same gradient, or R filled plainly with FromColor when ToColor is clNone.
 void ToolPanelFill(TCanvas* Canvas, TColor FromColor, TColor ToColor, bool Horizontal, const TRect& R, int Steps);
+// Paints a Width x Height control through a buffer filled by ToolPanelFill first: APaint draws the
+// rest on the buffer (R its whole area), which then goes to Target at (0, 0). Nothing for an empty size.
+void ToolPanelPaintBuffered(TCanvas* Target, int Width, int Height, TColor FromColor, TColor ToColor,
+                            bool Horizontal, int Steps, const std::function<void(TCanvas* C, const TRect& R)>& APaint);
 // Draws the bitmap at (X, Y); its pixels of TransparentColor leave the destination unchanged.
 void DrawTransparentBitmap(TCanvas* DC, TBitmap* Bitmap, int X, int Y, TColor TransparentColor);
 // The same for the Source part of the bitmap scaled to Dest.
@@ -674,6 +678,8 @@ private:
     };
     std::vector<TabSpan> TabSpans() const;
     int TabTextLength(int Index) const;
+    // The tabs on the filled buffer C of the strip's size R.
+    void PaintTabs(TCanvas* C, const TRect& r);
     bool Vertical() const { return FPosition == ppLeft || FPosition == ppRight; }
     void SetThickness(int v);
     void HookParentForm();
