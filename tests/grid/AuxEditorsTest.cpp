@@ -264,11 +264,13 @@ TEST_F(AuxEditors, FormControlEditorsTakeEnterAndTab)
         EXPECT_GE(exits, 1) << c.Name;
         EXPECT_EQ(Grid->Focused(), c.GridFocused) << c.Name;
         ASSERT_EQ(int(Grid->Advances.size()), c.Advances) << c.Name;
-        if (c.Advances)
+        if (c.Advances) {
             EXPECT_EQ(Grid->Advances[0], std::make_pair(2, 5)) << c.Name;
+        }
         ASSERT_EQ(int(Grid->NextControls.size()), c.NextControls) << c.Name;
-        if (c.NextControls)
+        if (c.NextControls) {
             EXPECT_EQ(Grid->NextControls[0], 3) << c.Name;
+        }
         control->OnExit = nullptr;
         control->SetVisible(false);
     }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "grid/ProGrid.h"
+#include "tests/common/GridTest.h"
 
 namespace {
 TCellGraphic* AddGraphic(TProStringGrid& G, int ACol, int ARow, TCellType AType)
@@ -191,15 +192,7 @@ TEST(CellGraphics, PicturesFitTheirCellByMode)
         {0, 200, 50, 0, 200, 50},  // no fitting
     };
     for (auto& c : cases) {
-        TCellGraphic g;
-        g.CellType = ctPicture;
-        auto* bitmap = new TBitmap();
-        bitmap->SetSize(c.PicW, c.PicH);
-        g.CellObject = bitmap;
-        g.CellCreated = true;
-        g.CellAngle = c.Mode;
-        g.CellIndex = c.Margin;
-        TSize s = g.GetPictureSize(100, 50);
+        TSize s = FittedPictureSize(c.Mode, c.PicW, c.PicH, c.Margin);
         EXPECT_EQ(s.cx, c.W) << c.Mode << " " << c.PicW << "x" << c.PicH;
         EXPECT_EQ(s.cy, c.H) << c.Mode << " " << c.PicW << "x" << c.PicH;
     }

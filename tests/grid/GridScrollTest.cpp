@@ -7,6 +7,7 @@
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/GridTest.h"
 
 namespace {
 // Lets a test play the mouse sizing code, which notes the column (row) being sized.
@@ -21,27 +22,11 @@ public:
     }
 };
 
-struct GridScroll : ::testing::Test {
-    TForm* Form = nullptr;
-    TSizingGrid* Grid = nullptr;
+struct GridScroll : TGridFormTest<TSizingGrid> {
     void SetUp() override
     {
         FormatSettings.DecimalSeparator = ',';
-        Form = new TForm(Application);
-        Form->SetBounds(10, 10, 600, 500);
-        Grid = new TSizingGrid(Form);
-        Grid->SetParent(Form);
-        Grid->SetBounds(0, 0, 400, 250);
-        Form->Show();
-    }
-    void TearDown() override
-    {
-        delete Form;
-        VerifyNoPendingDialogs();
-    }
-    void Scroll(bool Vertical, Word Code, int Pos = 0)
-    {
-        Grid->Perform(Vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(Code, Pos), 0);
+        TGridFormTest::SetUp();
     }
 };
 }  // namespace

@@ -6,42 +6,11 @@
 
 #include "grid/ProGrid.h"
 #include "platform/core/SysUtils.h"
-
-namespace {
-struct DotDecimal {
-    DotDecimal()
-    {
-        FormatSettings.DecimalSeparator = '.';
-        FormatSettings.ThousandSeparator = ',';
-        FormatSettings.DateSeparator = '-';
-    }
-    ~DotDecimal() { ResetFormatSettings(); }
-};
-
-// A grid with a header row and the given texts in column 1 below it; column
-// 2 holds each row's original position as "p<n>".
-void Load(TProStringGrid& G, const std::vector<std::string>& Texts)
-{
-    G.SetRowCount(int(Texts.size()) + 1);
-    G.SetCells(1, 0, "head");
-    for (std::size_t i = 0; i < Texts.size(); ++i) {
-        G.SetCells(1, int(i) + 1, Texts[i]);
-        G.SetCells(2, int(i) + 1, "p" + std::to_string(i));
-    }
-}
-
-std::vector<std::string> Column(TProStringGrid& G, int ACol, int From = 1)
-{
-    std::vector<std::string> v;
-    for (int r = From; r < G.RowCount(); ++r)
-        v.push_back(G.Cells(ACol, r));
-    return v;
-}
-}
+#include "tests/common/GridTest.h"
 
 TEST(GridSort, SortsByTheStyleOfTheColumn)
 {
-    DotDecimal dot;
+    DotFormatSettings dot;
     struct Case {
         const char* Name;
         std::function<void(TProStringGrid&)> Setup;
@@ -86,20 +55,20 @@ TEST(GridSort, SortsByTheStyleOfTheColumn)
     };
     for (auto& c : cases) {
         TProStringGrid g(nullptr);
-        Load(g, c.Texts);
+        LoadKeys(g, c.Texts);
         if (c.Setup)
             c.Setup(g);
         g.SortByColumn(1, c.Direction);
-        EXPECT_EQ(Column(g, 1), c.Sorted) << c.Name;
+        EXPECT_EQ(ColumnTexts(g, 1), c.Sorted) << c.Name;
         EXPECT_EQ(g.Cells(1, 0), "head") << c.Name;
     }
 }
 
 TEST(GridSort, CellComparisons)
 {
-    DotDecimal dot;
+    DotFormatSettings dot;
     TProStringGrid g(nullptr);
-    Load(g, {"", "0", "abc", "ABC", "x"});
+    LoadKeys(g, {"", "0", "abc", "ABC", "x"});
     EXPECT_EQ(g.CompareCells(1, 3, 4, sdAscending), -1);   // the word sort: lower case first on a tie
     g.OnGetFormat = [](TObject*, int, TSortStyle& s, AnsiString&, AnsiString&) { s = ssNumeric; };
     EXPECT_EQ(g.CompareCells(1, 1, 2, sdAscending), 0);   // empty is 0
@@ -122,14 +91,14 @@ TEST(GridSort, FixedAndFooterRowsStayAndTiesFollowTheNextColumn)
         g.SetCells(2, r, next[r]);
     }
     g.SortByColumn(1, sdAscending);
-    EXPECT_EQ(Column(g, 1, 0), (std::vector<std::string>{"key", "a", "a", "b", "b", "total"}));
-    EXPECT_EQ(Column(g, 2, 0), (std::vector<std::string>{"next", "3", "9", "1", "2", "sum"}));
+    EXPECT_EQ(ColumnTexts(g, 1, 0), (std::vector<std::string>{"key", "a", "a", "b", "b", "total"}));
+    EXPECT_EQ(ColumnTexts(g, 2, 0), (std::vector<std::string>{"next", "3", "9", "1", "2", "sum"}));
 }
 
 TEST(GridSort, RowsCarryTheirRecordsHeightsAndHiddenColumns)
 {
     TProStringGrid g(nullptr);
-    Load(g, {"c", "a", "b"});
+    LoadKeys(g, {"c", "a", "b"});
     g.SetCellBrushColor(1, 1, clRed);
     g.SetRowHeights(1, 40);
     g.SetCells(5, 1, "hidden of c");   // stored column beyond the shown ones
@@ -147,50 +116,50 @@ TEST(GridSort, RowsCarryTheirRecordsHeightsAndHiddenColumns)
 TEST(GridSort, SingleColumnMovesOnlyTheSortColumn)
 {
     TProStringGrid g(nullptr);
-    Load(g, {"c", "a", "b"});
+    LoadKeys(g, {"c", "a", "b"});
     g.SortSettings()->SetSingleColumn(true);
     g.SortByColumn(1, sdAscending);
-    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"a", "b", "c"}));
-    EXPECT_EQ(Column(g, 2), (std::vector<std::string>{"p0", "p1", "p2"}));
+    EXPECT_EQ(ColumnTexts(g, 1), (std::vector<std::string>{"a", "b", "c"}));
+    EXPECT_EQ(ColumnTexts(g, 2), (std::vector<std::string>{"p0", "p1", "p2"}));
 }
 
 TEST(GridSort, UnSortRestoresTheOrderBeforeTheFirstSort)
 {
     TProStringGrid g(nullptr);
-    Load(g, {"d", "b", "a", "c", "b"});
+    LoadKeys(g, {"d", "b", "a", "c", "b"});
     g.SortByColumn(1, sdAscending);
     g.SortByColumn(2, sdDescending);
     g.SortByColumn(1, sdDescending);
     g.UnSort();
-    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"d", "b", "a", "c", "b"}));
-    EXPECT_EQ(Column(g, 2), (std::vector<std::string>{"p0", "p1", "p2", "p3", "p4"}));
+    EXPECT_EQ(ColumnTexts(g, 1), (std::vector<std::string>{"d", "b", "a", "c", "b"}));
+    EXPECT_EQ(ColumnTexts(g, 2), (std::vector<std::string>{"p0", "p1", "p2", "p3", "p4"}));
 }
 
 TEST(GridSort, IndexedSortFollowsEachColumnsDirection)
 {
     TProStringGrid g(nullptr);
-    Load(g, {"a", "b", "a", "b"});
+    LoadKeys(g, {"a", "b", "a", "b"});
     const char* second[] = {"1", "2", "3", "4"};
     for (int r = 1; r <= 4; ++r)
         g.SetCells(3, r, second[r - 1]);
     g.SortIndexes()->AddIndex(1, true);
     g.SortIndexes()->AddIndex(3, false);
     g.SortRowsIndexed();
-    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"a", "a", "b", "b"}));
-    EXPECT_EQ(Column(g, 3), (std::vector<std::string>{"3", "1", "4", "2"}));
+    EXPECT_EQ(ColumnTexts(g, 1), (std::vector<std::string>{"a", "a", "b", "b"}));
+    EXPECT_EQ(ColumnTexts(g, 3), (std::vector<std::string>{"3", "1", "4", "2"}));
 }
 
 TEST(GridSort, IndexedSortWithoutIndexesRaisesAndChangesNothing)
 {
     TProStringGrid g(nullptr);
-    Load(g, {"b", "a"});
+    LoadKeys(g, {"b", "a"});
     try {
         g.SortRowsIndexed();
         FAIL() << "no exception";
     } catch (const EProGridError& e) {
         EXPECT_EQ(e.Message(), "No indexes specified for indexed sort");
     }
-    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"b", "a"}));
+    EXPECT_EQ(ColumnTexts(g, 1), (std::vector<std::string>{"b", "a"}));
     EXPECT_EQ(g.RowCount(), 3);
 }
 
@@ -198,7 +167,7 @@ TEST(GridSort, CurrentRowFollowsItsRowOnlyWhenAsked)
 {
     for (bool follow : {false, true}) {
         TProStringGrid g(nullptr);
-        Load(g, {"c", "a", "b"});
+        LoadKeys(g, {"c", "a", "b"});
         g.Navigation()->SetMoveRowOnSort(follow);
         g.SetRow(1);
         g.SortByColumn(1, sdAscending);
@@ -209,12 +178,12 @@ TEST(GridSort, CurrentRowFollowsItsRowOnlyWhenAsked)
 TEST(GridSort, GroupsSortInsideTheirNodes)
 {
     TProStringGrid g(nullptr);
-    Load(g, {"grp1", "c", "a", "b", "grp2", "z", "y"});
+    LoadKeys(g, {"grp1", "c", "a", "b", "grp2", "z", "y"});
     g.AddNode(1, 4);
     g.AddNode(5, 3);
     g.SortSettings()->SetColumn(1);
     g.SortGroups();
-    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"grp1", "a", "b", "c", "grp2", "y", "z"}));
+    EXPECT_EQ(ColumnTexts(g, 1), (std::vector<std::string>{"grp1", "a", "b", "c", "grp2", "y", "z"}));
 }
 
 TEST(GridSort, LargeGridSortsAndLosesRowsWithoutLeaks)

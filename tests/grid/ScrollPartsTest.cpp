@@ -6,6 +6,7 @@
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/GridTest.h"
 
 namespace {
 // Opens the grid's view of its last row and of the greatest TopRow.
@@ -23,28 +24,7 @@ public:
     }
 };
 
-struct ScrollParts : ::testing::Test {
-    TForm* Form = nullptr;
-    TScrollGrid* Grid = nullptr;
-    void SetUp() override
-    {
-        Form = new TForm(Application);
-        Form->SetBounds(10, 10, 600, 500);
-        Grid = new TScrollGrid(Form);
-        Grid->SetParent(Form);
-        Grid->SetBounds(0, 0, 400, 250);
-        Form->Show();
-    }
-    void TearDown() override
-    {
-        delete Form;
-        VerifyNoPendingDialogs();
-    }
-    void Scroll(bool Vertical, Word Code, int Pos = 0)
-    {
-        Grid->Perform(Vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(Code, Pos), 0);
-    }
-};
+using ScrollParts = TGridFormTest<TScrollGrid>;
 }  // namespace
 
 // With the search footer shown, scrolling down ends with the last row above
@@ -82,8 +62,9 @@ TEST_F(ScrollParts, SearchFooterLetsTheLastRowOutFromUnderItsPanel)
             // One row less would leave the last row under the panel.
             EXPECT_GT(Grid->LastRowEnd() + Grid->RowHeights(Grid->TopRow() - 1) + Grid->GridLineWidth(), panelTop)
                 << "step " << i;
-            if (s.Code == SB_LINEDOWN && before > last)
+            if (s.Code == SB_LINEDOWN && before > last) {
                 EXPECT_EQ(Grid->TopRow(), before) << "step " << i;
+            }
         }
         ++i;
     }

@@ -7,37 +7,14 @@
 #include "grid/ProGrid.h"
 #include "platform/core/Classes.h"
 #include "platform/core/SysUtils.h"
+#include "tests/common/GridTest.h"
 
 namespace {
-struct DotLocale {
-    DotLocale()
-    {
-        FormatSettings.DecimalSeparator = '.';
-        FormatSettings.ThousandSeparator = ',';
-        FormatSettings.DateSeparator = '-';
-        FormatSettings.TimeSeparator = ':';
-    }
-    ~DotLocale() { ResetFormatSettings(); }
-};
-
 // Header row 0; column 1 the keys, column 2 each row's first position "p<n>".
 void Load(TProStringGrid& G, const std::vector<std::string>& Keys)
 {
     G.SetColCount(3);
-    G.SetRowCount(int(Keys.size()) + 1);
-    G.SetCells(1, 0, "head");
-    for (std::size_t i = 0; i < Keys.size(); ++i) {
-        G.SetCells(1, int(i) + 1, Keys[i]);
-        G.SetCells(2, int(i) + 1, "p" + std::to_string(i));
-    }
-}
-
-std::vector<std::string> Column(TProStringGrid& G, int ACol, int From = 1)
-{
-    std::vector<std::string> v;
-    for (int r = From; r < G.RowCount(); ++r)
-        v.push_back(G.Cells(ACol, r));
-    return v;
+    LoadKeys(G, Keys);
 }
 
 using Strings = std::vector<std::string>;
@@ -71,13 +48,13 @@ TEST(ServicesParts, QuicksortLeavesEqualRowsWhereItsExchangesPutThem)
         Load(g, c.Keys);
         g.SortSettings()->SetFull(false);   // column 2 must not break the ties
         c.Sort(g);
-        EXPECT_EQ(Column(g, 2), c.Order) << c.Name;
+        EXPECT_EQ(ColumnTexts(g, 2), c.Order) << c.Name;
     }
 }
 
 TEST(ServicesParts, ComparisonStylesAndTheirDetection)
 {
-    DotLocale locale;
+    DotFormatSettings locale;
     using Setup = std::function<void(TProStringGrid&)>;
     auto style = [](TSortStyle S, const char* Prefix = "", const char* Suffix = "") -> Setup {
         return [=](TProStringGrid& g) {
@@ -159,8 +136,8 @@ TEST(ServicesParts, SortFrameKeepsFixedPartsAndUnSortGoesBackAfterMixedSorts)
     g.SetRowModified(3, true);   // "d"
 
     g.SortByColumn(1, sdAscending);
-    EXPECT_EQ(Column(g, 1), (Strings{"a", "b", "c", "d", "foot"}));
-    EXPECT_EQ(Column(g, 0, 0), (Strings{"h0", "h1", "h2", "h3", "h4", "h5"}));   // column 0 stays
+    EXPECT_EQ(ColumnTexts(g, 1), (Strings{"a", "b", "c", "d", "foot"}));
+    EXPECT_EQ(ColumnTexts(g, 0, 0), (Strings{"h0", "h1", "h2", "h3", "h4", "h5"}));   // column 0 stays
     EXPECT_EQ(g.Cells(1, 0), "head");
     EXPECT_EQ(g.RowHeights(3), 40);   // "c" took its height along
     EXPECT_TRUE(g.GetRowModified(4));
@@ -168,15 +145,15 @@ TEST(ServicesParts, SortFrameKeepsFixedPartsAndUnSortGoesBackAfterMixedSorts)
 
     g.SortIndexes()->AddIndex(2, false);
     g.SortRowsIndexed();
-    EXPECT_EQ(Column(g, 2), (Strings{"p3", "p2", "p1", "p0", "p4"}));
+    EXPECT_EQ(ColumnTexts(g, 2), (Strings{"p3", "p2", "p1", "p0", "p4"}));
     g.SortByColumn(1, sdDescending);
     EXPECT_EQ(g.SortIndexes()->Count(), 0);   // a one-column sort forgets the indexes
 
     g.UnSort();
-    EXPECT_EQ(Column(g, 1), (Strings{"c", "a", "d", "b", "foot"}));
+    EXPECT_EQ(ColumnTexts(g, 1), (Strings{"c", "a", "d", "b", "foot"}));
     EXPECT_EQ(g.RowHeights(1), 40);
     EXPECT_TRUE(g.GetRowModified(3));
-    EXPECT_EQ(Column(g, 0, 0), (Strings{"h0", "h1", "h2", "h3", "h4", "h5"}));
+    EXPECT_EQ(ColumnTexts(g, 0, 0), (Strings{"h0", "h1", "h2", "h3", "h4", "h5"}));
 }
 
 TEST(ServicesParts, GroupSortLeavesContractedGroupsAndUsesTheIndexes)
@@ -187,14 +164,14 @@ TEST(ServicesParts, GroupSortLeavesContractedGroupsAndUsesTheIndexes)
     g.AddNode(5, 4);
     g.SortIndexes()->AddIndex(1, false);
     g.SortGroupsIndexed();
-    EXPECT_EQ(Column(g, 1), (Strings{"g1", "c", "b", "a", "g2", "z", "y", "x"}));
+    EXPECT_EQ(ColumnTexts(g, 1), (Strings{"g1", "c", "b", "a", "g2", "z", "y", "x"}));
 
     g.ContractNode(5);   // its rows are out of sight now
     g.SortSettings()->SetColumn(1);
     g.SortGroups();
-    EXPECT_EQ(Column(g, 1), (Strings{"g1", "a", "b", "c", "g2"}));
+    EXPECT_EQ(ColumnTexts(g, 1), (Strings{"g1", "a", "b", "c", "g2"}));
     g.ExpandNode(5);
-    EXPECT_EQ(Column(g, 1), (Strings{"g1", "a", "b", "c", "g2", "z", "y", "x"}));
+    EXPECT_EQ(ColumnTexts(g, 1), (Strings{"g1", "a", "b", "c", "g2", "z", "y", "x"}));
 }
 
 // Each removal keeps heights, modified marks and the selection flags of the
@@ -220,7 +197,7 @@ TEST(ServicesParts, EveryRemovalKeepsRowRecordsInStep)
         g.SetRowSelect(6, true);    // "f"
         g.SetRowSelect(2, true);    // "b", removed
         c.Run(g, 2, 2);             // "b" and "c" go
-        EXPECT_EQ(Column(g, 1), (Strings{"a", "d", "e", "f"})) << c.Name;
+        EXPECT_EQ(ColumnTexts(g, 1), (Strings{"a", "d", "e", "f"})) << c.Name;
         EXPECT_EQ(g.RowHeights(3), 37) << c.Name;
         EXPECT_EQ(g.RowHeights(4), g.DefaultRowHeight()) << c.Name;
         EXPECT_TRUE(g.GetRowModified(2)) << c.Name;
@@ -237,12 +214,12 @@ TEST(ServicesParts, DuplicatesLeaveFooterRowsAndClearingGuards)
     Load(g, {"a", "A", "b", "a", "a"});
     g.SetFixedFooters(1);
     g.RemoveDuplicateRows(1, true);
-    EXPECT_EQ(Column(g, 1), (Strings{"a", "b", "a"}));   // the footer "a" stays
+    EXPECT_EQ(ColumnTexts(g, 1), (Strings{"a", "b", "a"}));   // the footer "a" stays
 
     g.ClearRowRange(1, 0);
     EXPECT_EQ(g.Cells(1, 1), "a");
     g.ClearColumnRange(1, 1);
-    EXPECT_EQ(Column(g, 1, 0), (Strings{"", "", "", ""}));
+    EXPECT_EQ(ColumnTexts(g, 1, 0), (Strings{"", "", "", ""}));
     EXPECT_EQ(g.Cells(2, 1), "p0");
 }
 

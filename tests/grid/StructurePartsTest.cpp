@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "grid/ProGrid.h"
+#include "tests/common/GridTest.h"
 
 namespace {
 // Every stored cell "c<col>r<row>".
@@ -305,15 +306,7 @@ TEST(StructureParts, PicturesFitWithMarginsByMode)
         {0x102, 300, 300, 6, 44, 44}, // only the low byte is the mode
     };
     for (auto& c : cases) {
-        TCellGraphic g;
-        g.CellType = ctPicture;
-        auto* bitmap = new TBitmap();
-        bitmap->SetSize(c.PicW, c.PicH);
-        g.CellObject = bitmap;
-        g.CellCreated = true;
-        g.CellAngle = c.Mode;
-        g.CellIndex = c.Margin;
-        TSize s = g.GetPictureSize(100, 50);
+        TSize s = FittedPictureSize(c.Mode, c.PicW, c.PicH, c.Margin);
         EXPECT_EQ(s.cx, c.W) << c.Mode << " " << c.PicW << "x" << c.PicH << " m" << c.Margin;
         EXPECT_EQ(s.cy, c.H) << c.Mode << " " << c.PicW << "x" << c.PicH << " m" << c.Margin;
     }

@@ -1,0 +1,78 @@
+#pragma once
+// Helpers of the grid tests: number and date formats with a dot, a key column
+// loaded into a string grid and read back, the fitted size of a cell picture,
+// and a fixture with a grid of type T on a shown form.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "grid/ProGrid.h"
+#include "platform/core/SysUtils.h"
+#include "tests/common/FormTest.h"
+
+// Decimal ".", thousands ",", dates "dd-mm-yyyy" and times ":" while it lives.
+struct DotFormatSettings {
+    DotFormatSettings()
+    {
+        FormatSettings.DecimalSeparator = '.';
+        FormatSettings.ThousandSeparator = ',';
+        FormatSettings.DateSeparator = '-';
+        FormatSettings.TimeSeparator = ':';
+    }
+    ~DotFormatSettings() { ResetFormatSettings(); }
+    DotFormatSettings(const DotFormatSettings&) = delete;
+    DotFormatSettings& operator=(const DotFormatSettings&) = delete;
+};
+
+// A header row ("head" in column 1) and the keys in column 1 below it; column
+// 2 holds each row's original position as "p<n>".
+inline void LoadKeys(TProStringGrid& G, const std::vector<std::string>& Keys)
+{
+    G.SetRowCount(int(Keys.size()) + 1);
+    G.SetCells(1, 0, "head");
+    for (std::size_t i = 0; i < Keys.size(); ++i) {
+        G.SetCells(1, int(i) + 1, Keys[i]);
+        G.SetCells(2, int(i) + 1, "p" + std::to_string(i));
+    }
+}
+
+// The texts of column ACol from row From down.
+inline std::vector<std::string> ColumnTexts(TProStringGrid& G, int ACol, int From = 1)
+{
+    std::vector<std::string> v;
+    for (int r = From; r < G.RowCount(); ++r)
+        v.push_back(G.Cells(ACol, r));
+    return v;
+}
+
+// The size a picture of PicW x PicH takes in a 100 x 50 cell with the given
+// fitting mode (CellAngle) and margin (CellIndex).
+inline TSize FittedPictureSize(int Mode, int PicW, int PicH, int Margin)
+{
+    TCellGraphic g;
+    g.CellType = ctPicture;
+    auto* bitmap = new TBitmap();
+    bitmap->SetSize(PicW, PicH);
+    g.CellObject = bitmap;
+    g.CellCreated = true;
+    g.CellAngle = Mode;
+    g.CellIndex = Margin;
+    return g.GetPictureSize(100, 50);
+}
+
+// A grid of type T at (0, 0, 400, 250) on a shown 600 x 500 form.
+template <class T>
+struct TGridFormTest : TFormTest {
+    T* Grid = nullptr;
+    void SetUp() override
+    {
+        MakeForm(600, 500);
+        Grid = Place<T>(0, 0, 400, 250);
+        Form->Show();
+    }
+    void Scroll(bool Vertical, Word Code, int Pos = 0)
+    {
+        Grid->Perform(Vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(Code, Pos), 0);
+    }
+};
