@@ -10,29 +10,16 @@
 #include "platform/core/IniFiles.h"
 #include "platform/gui/ShellApi.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/ToolStripTest.h"
 
 namespace {
 // A form with a tool panel strip whose slides step without waiting.
-struct HookedStrip : ::testing::Test {
-    TForm* form = nullptr;
-    TProToolPanelTab* strip = nullptr;
+struct HookedStrip : TToolStripTest {
     void SetUp() override
     {
-        form = new TForm(nullptr);
-        form->SetBounds(100, 100, 600, 400);
-        strip = new TProToolPanelTab(form);
-        strip->SetName("ProToolPanelTab");
-        strip->SetParent(form);
+        MakeStrip();
         form->Show();
         TProToolPanelTab::SlideWait = [](TProToolPanelTab*, int) {};
-    }
-    void TearDown() override { delete form; }
-    TProToolPanel* Add(const AnsiString& caption, const AnsiString& name)
-    {
-        TProToolPanel* p = strip->CreatePanel();
-        p->SetCaption(caption);
-        p->SetName(name);
-        return p;
     }
     int GluedHostLeft() { return strip->ClientToScreen(TPoint(0, 0)).X - strip->HostForm()->Width(); }
 };

@@ -16,6 +16,7 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/ToolStripTest.h"
 
 namespace {
 
@@ -53,37 +54,18 @@ void WriteBytes(const std::string& path, const std::string& bytes)
 }
 
 // A form with one strip; slides record a value per step instead of waiting.
-struct PanelStrip : ::testing::Test {
-    TForm* form = nullptr;
-    TProToolPanelTab* strip = nullptr;
+struct PanelStrip : TToolStripTest {
     std::vector<int> steps;
     std::function<int()> record;
 
     void SetUp() override
     {
-        form = new TForm(nullptr);
-        form->SetBounds(100, 100, 600, 400);
-        strip = new TProToolPanelTab(form);
-        strip->SetName("ProToolPanelTab");
-        strip->SetParent(form);
+        MakeStrip();
         form->Show();
         TProToolPanelTab::SlideWait = [this](TProToolPanelTab*, int) {
             if (record)
                 steps.push_back(record());
         };
-    }
-    void TearDown() override
-    {
-        TProToolPanelTab::SlideWait = [](TProToolPanelTab*, int) {};
-        delete form;
-    }
-    TProToolPanel* Add(const AnsiString& caption, const AnsiString& name = AnsiString())
-    {
-        TProToolPanel* p = strip->CreatePanel();
-        p->SetCaption(caption);
-        if (!name.empty())
-            p->SetName(name);
-        return p;
     }
     // A point well inside tab Index, in strip coordinates.
     TPoint TabPoint(int Index)

@@ -10,40 +10,24 @@
 #include "platform/core/Registry.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/ToolStripTest.h"
 
 namespace {
 
 // A form with a left strip; slides step without waiting and record the panel's edge.
-struct StripFixture : ::testing::Test {
-    TForm* form = nullptr;
-    TProToolPanelTab* strip = nullptr;
+struct StripFixture : TToolStripTest {
     std::vector<int> steps;
     TProToolPanel* watched = nullptr;
 
     void SetUp() override
     {
-        form = new TForm(nullptr);
-        form->SetBounds(100, 100, 600, 400);
-        strip = new TProToolPanelTab(form);
-        strip->SetName("ProToolPanelTab");
-        strip->SetParent(form);
+        MakeStrip();
         strip->SetTabWidth(20);
         form->Show();
         TProToolPanelTab::SlideWait = [this](TProToolPanelTab*, int) {
             if (watched)
                 steps.push_back(watched->Left());
         };
-    }
-    void TearDown() override
-    {
-        TProToolPanelTab::SlideWait = [](TProToolPanelTab*, int) {};
-        delete form;
-    }
-    TProToolPanel* AddPanel(const AnsiString& caption)
-    {
-        TProToolPanel* p = strip->CreatePanel();
-        p->SetCaption(caption);
-        return p;
     }
     // Middle of tab Index along the strip (client coordinates of the strip).
     TPoint TabPoint(int Index)
@@ -65,7 +49,7 @@ struct StripFixture : ::testing::Test {
 TEST_F(StripFixture, ThicknessFollowsTheTabs)
 {
     EXPECT_EQ(strip->Width(), 0);
-    TProToolPanel* p = AddPanel("Normy");
+    TProToolPanel* p = Add("Normy");
     EXPECT_EQ(strip->Width(), 23);
     EXPECT_EQ(strip->TabCount(), 1);
     p->SetHidden(true);
@@ -75,7 +59,7 @@ TEST_F(StripFixture, ThicknessFollowsTheTabs)
 
 TEST_F(StripFixture, SlidesOutInFifteenPixelStepsClampedAtTheTabWidth)
 {
-    TProToolPanel* p = AddPanel("Normy");
+    TProToolPanel* p = Add("Normy");
     p->SetOpenWidth(150);
     watched = p;
     strip->OpenTab(0);
@@ -100,8 +84,8 @@ TEST_F(StripFixture, SlidesOutInFifteenPixelStepsClampedAtTheTabWidth)
 
 TEST_F(StripFixture, AutoOpenOnTheThirdTickUnlessTheMouseRestsOnTheSamePoint)
 {
-    AddPanel("Normy");
-    AddPanel("Wykazy");
+    Add("Normy");
+    Add("Wykazy");
     const TPoint t1 = TabPoint(1);
     ASSERT_GE(t1.Y, 0);
     struct Case { bool repeatSamePoint; int openAfter3; };
@@ -123,8 +107,8 @@ TEST_F(StripFixture, AutoOpenOnTheThirdTickUnlessTheMouseRestsOnTheSamePoint)
 
 TEST_F(StripFixture, AutoCloseOnExactlyTheTenthTickNeverForAFloatingPanel)
 {
-    TProToolPanel* p = AddPanel("Normy");
-    AddPanel("Wykazy");
+    TProToolPanel* p = Add("Normy");
+    Add("Wykazy");
     for (bool floating : {false, true}) {
         strip->OpenTab(0);
         ASSERT_EQ(strip->OpenIndex(), 0);
@@ -146,8 +130,8 @@ TEST_F(StripFixture, AutoCloseOnExactlyTheTenthTickNeverForAFloatingPanel)
 
 TEST_F(StripFixture, LockRemovesTheTabAndUnlockMakesItTheOpenPanel)
 {
-    TProToolPanel* p = AddPanel("Normy");
-    AddPanel("Wykazy");
+    TProToolPanel* p = Add("Normy");
+    Add("Wykazy");
     strip->OpenTab(0);
     const TRect lock = p->LockButtonRect();
     Click(p, lock.Left + 5, lock.Top + 5);
@@ -170,7 +154,7 @@ TEST_F(StripFixture, LockRemovesTheTabAndUnlockMakesItTheOpenPanel)
 
 TEST_F(StripFixture, CloseButtonAsksAndHides)
 {
-    TProToolPanel* p = AddPanel("Normy");
+    TProToolPanel* p = Add("Normy");
     int hides = 0;
     bool allow = false;
     strip->OnAllowTabHide = [&](TObject*, int, TProToolPanel*, bool& a) { a = allow; };
@@ -189,8 +173,8 @@ TEST_F(StripFixture, CloseButtonAsksAndHides)
 
 TEST_F(StripFixture, ClickOrClosingDuringASlideIsSafe)
 {
-    TProToolPanel* a = AddPanel("Normy");
-    TProToolPanel* b = AddPanel("Wykazy");
+    TProToolPanel* a = Add("Normy");
+    TProToolPanel* b = Add("Wykazy");
     a->SetOpenWidth(150);
     const TPoint tb = TabPoint(1);
     int slideOuts = 0;
@@ -363,11 +347,11 @@ std::string TempPath(const char* name)
 TEST_F(StripFixture, SavedArrangementLoadsBackEqual)
 {
     const std::string ini = TempPath(".ini");
-    TProToolPanel* a = AddPanel("Normy");
+    TProToolPanel* a = Add("Normy");
     a->SetName("PanelA");
-    TProToolPanel* b = AddPanel("Wykazy");
+    TProToolPanel* b = Add("Wykazy");
     b->SetName("PanelB");
-    TProToolPanel* c = AddPanel("Ustawienia");
+    TProToolPanel* c = Add("Ustawienia");
     c->SetName("PanelC");
     b->SetOpenWidth(210);
     strip->OpenTab(0);
@@ -429,7 +413,7 @@ TEST_F(StripFixture, Screenshot)
     strip->SetStyle(esOffice2003Blue);
     TProToolPanel* open = nullptr;
     for (const char* c : {"Normy", "Wykazy", "Ustawienia"}) {
-        TProToolPanel* p = AddPanel(c);
+        TProToolPanel* p = Add(c);
         p->SetOpenWidth(200);
         if (!open)
             open = p;
