@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "tests/common/Screenshots.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -430,7 +432,7 @@ TEST_F(StripFixture, Screenshot)
     ASSERT_TRUE(shot && !shot->Empty());
     TRasterImage png("PNG");
     png.Assign(shot.get());
-    png.SaveToFile("toolpanels.png");
+    png.SaveToFile(FromOsPath(ScreenshotPath("toolpanels.png")));
     // The caption bar of the open panel is painted with the no-focus gradient.
     const TColor caption = shot->Canvas()->Pixels(open->Left() + 60, 3);
     EXPECT_NE(caption, clWhite);

@@ -2,6 +2,8 @@
 // state cells, glyphs, and a screenshot of a catalogue-like grid.
 #include <gtest/gtest.h>
 
+#include "tests/common/Screenshots.h"
+
 #include <filesystem>
 
 #include "grid/ProGrid.h"
@@ -216,9 +218,9 @@ TEST_F(PaintFixture, CatalogueScreenshot)
     Grid->SetRow(5);
     Grid->SetCol(1);
     auto bmp = GrabControl(Grid);
-    std::filesystem::create_directories("screenshots");
+    const std::string path = ScreenshotPath("catalogue.png");
     TRasterImage png("PNG");
     png.Assign(bmp.get());
-    png.SaveToFile("screenshots/catalogue.png");
-    EXPECT_TRUE(std::filesystem::exists("screenshots/catalogue.png"));
+    png.SaveToFile(FromOsPath(path));
+    EXPECT_TRUE(std::filesystem::exists(path));
 }
