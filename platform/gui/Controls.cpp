@@ -321,6 +321,64 @@ void InstallMessageBridge(QWidget* w, TWinControl* c)
     w->installEventFilter(b);
 }
 
+// ---------------------------------------------------------------- the graphic child under the mouse
+namespace {
+// The window shows the cursor of the graphic child under the mouse; a child
+// with crDefault (or none) shows the window's own.
+void ShowMouseCursor(TWinControl* p)
+{
+    TWinControlImpl& impl = WinImpl(p);
+    QWidget* w = impl.Widget.data();
+    if (!w)
+        return;
+    TControl* c = impl.MouseControl;
+    TCursor cur = c && c->Cursor() != crDefault ? c->Cursor() : p->Cursor();
+    if (cur == crDefault)
+        w->unsetCursor();
+    else
+        w->setCursor(CursorFor(cur));
+}
+
+// Makes Control the graphic child of P under the mouse: the one left gets
+// CM_MOUSELEAVE first, then the one entered CM_MOUSEENTER. A handler may free
+// either of them, or the window.
+void SetMouseControl(TWinControl* p, TControl* Control)
+{
+    TWinControlImpl& impl = WinImpl(p);
+    TControl* old = impl.MouseControl;
+    if (old == Control)
+        return;
+    impl.MouseControl = Control;
+    ShowMouseCursor(p);
+    std::shared_ptr<bool> alive = impl.Alive;
+    if (old)
+        old->Perform(CM_MOUSELEAVE, 0, 0);
+    if (Control && *alive && impl.MouseControl == Control)
+        Control->Perform(CM_MOUSEENTER, 0, 0);
+}
+
+// A graphic child that stops being a place for the mouse (hidden, disabled) is left.
+void LeaveIfUnderMouse(TControl* c)
+{
+    TWinControl* p = c->Parent();
+    if (p && WinImpl(p).MouseControl == c)
+        SetMouseControl(p, nullptr);
+}
+
+// The mouse entered the window of C: the graphic children of the windows
+// around it are no longer under the mouse.
+void LeaveGraphicChildrenAround(TWinControl* c)
+{
+    std::vector<std::pair<TWinControl*, std::shared_ptr<bool>>> around;
+    for (TWinControl* p = c->Parent(); p; p = p->Parent())
+        if (WinImpl(p).MouseControl)
+            around.emplace_back(p, WinImpl(p).Alive);
+    for (auto& [p, alive] : around)
+        if (*alive)
+            SetMouseControl(p, nullptr);
+}
+}  // namespace
+
 // ---------------------------------------------------------------- painting
 void TControlWidget::paintEvent(QPaintEvent*)
 {
@@ -375,7 +433,12 @@ bool TEventBridge::eventFilter(QObject* obj, QEvent* ev)
         Guarded([&] { gui_state::ChangeFocus(c); });
         break;
     case QEvent::Enter:
-        Guarded([&] { c->Perform(CM_MOUSEENTER, 0, 0); });
+        Guarded([&] {
+            std::shared_ptr<bool> alive = WinImpl(c).Alive;
+            LeaveGraphicChildrenAround(c);
+            if (*alive)
+                c->Perform(CM_MOUSEENTER, 0, 0);
+        });
         break;
     case QEvent::Leave:
         Guarded([&] { c->Perform(CM_MOUSELEAVE, 0, 0); });
@@ -749,6 +812,10 @@ void TControl::SetVisible(bool v)
 {
     if (v == FVisible)
         return;
+    if (!v)
+        LeaveIfUnderMouse(this);
+    if (v == FVisible)
+        return;
     Invalidate();
     FVisible = v;
     Perform(CM_VISIBLECHANGED, v, 0);
@@ -775,6 +842,10 @@ bool TControl::Showing() const
 
 void TControl::SetEnabled(bool v)
 {
+    if (v == FEnabled)
+        return;
+    if (!v)
+        LeaveIfUnderMouse(this);
     if (v == FEnabled)
         return;
     FEnabled = v;
@@ -848,8 +919,12 @@ void TControl::SetCursor(TCursor v)
     if (v == FCursor)
         return;
     FCursor = v;
-    if (auto* wc = dynamic_cast<TWinControl*>(this); wc && wc->HandleAllocated())
-        ControlWidget(wc)->setCursor(CursorFor(v));
+    if (auto* wc = dynamic_cast<TWinControl*>(this)) {
+        if (wc->HandleAllocated())
+            ShowMouseCursor(wc);
+    } else if (FParent && WinImpl(FParent).MouseControl == this) {
+        ShowMouseCursor(FParent);
+    }
     Perform(CM_CURSORCHANGED, 0, 0);
 }
 
@@ -1347,6 +1422,8 @@ void TWinControl::CreateWnd()
     w->setEnabled(FEnabled);
     if (FCursor != crDefault)
         w->setCursor(CursorFor(FCursor));
+    if (FImpl->MouseControl)
+        ShowMouseCursor(this);
     if (FParent || IsTopLevelWindow())
         w->setVisible(FVisible);
 }
@@ -1483,6 +1560,18 @@ void TWinControl::RemoveControl(TControl* AControl)
 {
     if (std::find(FControls.begin(), FControls.end(), AControl) == FControls.end())
         return;
+    if (FImpl->MouseControl == AControl) {
+        // A control that goes away is forgotten; one moved elsewhere is left first.
+        if ((ComponentState() & csDestroying) || (AControl->ComponentState() & csDestroying)) {
+            FImpl->MouseControl = nullptr;
+            ShowMouseCursor(this);
+        } else {
+            std::shared_ptr<bool> alive = FImpl->Alive;
+            SetMouseControl(this, nullptr);
+            if (!*alive || std::find(FControls.begin(), FControls.end(), AControl) == FControls.end())
+                return;
+        }
+    }
     AControl->Invalidate();
     if (g_capture == AControl)
         g_capture = nullptr;
@@ -1852,10 +1941,21 @@ void TWinControl::AnchorChildren()
 void TWinControl::WndProc(TMessage& m)
 {
     if (m.Msg >= WM_MOUSEFIRST && m.Msg <= WM_MOUSELAST && m.Msg != WM_MOUSEWHEEL) {
-        // Graphic children get the mouse through their parent window.
+        // Graphic children get the mouse through their parent window. The
+        // window follows the child under the mouse, except while a child holds
+        // the mouse after a press: then the moves are that child's alone.
         TPoint p(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+        std::shared_ptr<bool> alive = FImpl->Alive;
+        auto graphicCapture = [this] {
+            return g_capture && g_capture->FParent == this && !dynamic_cast<TWinControl*>(g_capture);
+        };
+        if (m.Msg == WM_MOUSEMOVE && !graphicCapture()) {
+            SetMouseControl(this, ControlAtPos(p, false));
+            if (!*alive)
+                return;
+        }
         TControl* target = nullptr;
-        if (g_capture && g_capture->FParent == this && !dynamic_cast<TWinControl*>(g_capture))
+        if (graphicCapture())
             target = g_capture;
         else if (!g_capture || g_capture == this || !dynamic_cast<TWinControl*>(g_capture))
             target = ControlAtPos(p, false);
@@ -1863,6 +1963,12 @@ void TWinControl::WndProc(TMessage& m)
             m.Result = target->Perform(m.Msg, m.WParam, MAKELPARAM(p.X - target->FLeft, p.Y - target->FTop));
             return;
         }
+    } else if (m.Msg == CM_MOUSELEAVE) {
+        // The mouse left the window, and with it the graphic child it was over.
+        std::shared_ptr<bool> alive = FImpl->Alive;
+        SetMouseControl(this, nullptr);
+        if (!*alive)
+            return;
     }
     TControl::WndProc(m);
 }

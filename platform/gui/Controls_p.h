@@ -35,6 +35,7 @@ public:
     TMessage* InFlight = nullptr;      // the message made from the toolkit event being handled
     bool PassToToolkit = false;        // the in-flight message reached DefaultHandler
     int ClientTop = 0;                 // a form's menu bar above the client area
+    TControl* MouseControl = nullptr;  // the graphic child under the mouse (it had CM_MOUSEENTER)
     // Message hooks, oldest first; entries are shared with the messages passing them.
     std::vector<std::shared_ptr<TMessageHookEntry>> Hooks;
     // Top-level windows: positions and sizes the program gave the window whose

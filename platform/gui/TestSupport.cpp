@@ -285,6 +285,20 @@ void MouseLeave(TControl* Control)
     Deliver(w, &ev);
 }
 
+TCursor WindowCursor(TWinControl* Control)
+{
+    QWidget* w = ControlWidget(Control);
+    if (!w->testAttribute(Qt::WA_SetCursor))
+        return crDefault;
+    Qt::CursorShape shape = w->cursor().shape();
+    if (shape == Qt::ArrowCursor)
+        return w->isWindow() ? crDefault : crArrow;
+    for (TCursor c = crNone; c >= crSizeAll; --c)
+        if (CursorFor(c).shape() == shape)
+            return c;
+    return crDefault;
+}
+
 void AdvanceInputClock(unsigned Milliseconds)
 {
     g_clock += Milliseconds;

@@ -68,6 +68,10 @@ void KeyUp(TWinControl* Control, Word Key, TShiftState Shift = 0);
 void TypeKey(TWinControl* Control, Word Key, TShiftState Shift = 0);
 // Types Windows-1250 text, a character at a time.
 void TypeText(TWinControl* Control, const AnsiString& Text);
+// The cursor the control's window shows now: crDefault when it sets none (for a
+// top-level window, which always has one, the arrow), else the standard cursor
+// of that shape (crArrow for the arrow).
+TCursor WindowCursor(TWinControl* Control);
 // The hint text the control shows at the point ("" for none).
 AnsiString HintAt(TControl* Control, int X, int Y);
 // The form's menu bar as shown: captions by "|", a sub-menu in "[...]", a
