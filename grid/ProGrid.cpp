@@ -569,12 +569,12 @@ AnsiString TProStringGrid::GetCellHint(int ACol, int ARow)
     }
     if (OnGridWideHint) {
         WideString wide;
-        OnGridWideHint(this, ACol, ARow, wide);
+        OnGridWideHint(this, ARow, ACol, wide);
         if (!wide.empty())
             hint = EncodeUnicodeCell(wide);
     }
     if (OnOfficeHint)
-        OnOfficeHint(this, ACol, ARow, FOfficeHint.get());
+        OnOfficeHint(this, ARow, ACol, FOfficeHint.get());
     return hint;
 }
 

@@ -47,8 +47,8 @@ enum TCellBorder : unsigned { cbTop = 1, cbLeft = 2, cbRight = 4, cbBottom = 8 }
 using TCellBorders = unsigned;
 
 using TGridHintEvent = std::function<void(TObject* Sender, int ARow, int ACol, AnsiString& HintStr)>;
-using TGridWideHintEvent = std::function<void(TObject* Sender, int ACol, int ARow, WideString& HintStr)>;
-using TOfficeHintEvent = std::function<void(TObject* Sender, int ACol, int ARow, TProHintInfo* Hint)>;
+using TGridWideHintEvent = std::function<void(TObject* Sender, int ARow, int ACol, WideString& HintStr)>;
+using TOfficeHintEvent = std::function<void(TObject* Sender, int ARow, int ACol, TProHintInfo* Hint)>;
 using TGridColorEvent = std::function<void(TObject* Sender, int ARow, int ACol, TGridDrawState AState,
                                            TBrush* ABrush, TFont* AFont)>;
 using TGridBorderEvent =
@@ -71,6 +71,7 @@ using TDatePickerCloseUpEvent = std::function<void(TObject* Sender, int ARow, in
 using TCellValidateEvent =
     std::function<void(TObject* Sender, int ACol, int ARow, AnsiString& Value, bool& Valid)>;
 using TCanRowEvent = std::function<void(TObject* Sender, bool& CanAdd)>;
+using TCanInsertRowEvent = std::function<void(TObject* Sender, int ARow, bool& CanInsert)>;
 using TEndRowSizeEvent = std::function<void(TObject* Sender, int ARow)>;
 
 // The colours the fixed-cell painter uses for gradient headers.
@@ -738,13 +739,14 @@ public:
     void HideSelection();
     bool SelectionHidden() const { return FSelectionHidden; }
     virtual bool CanAddRow();
-    virtual bool CanInsertRow();
+    // CanInsert answers whether a row may be inserted at ARow (true unless OnCanInsertRow says otherwise).
+    virtual void CanInsertRow(int ARow, bool& CanInsert);
 
     TCellValidateEvent OnCellValidate;
     TNotifyEvent OnEditingDone;
     TEndRowSizeEvent OnEndRowSize;
     TCanRowEvent OnCanAddRow;
-    TCanRowEvent OnCanInsertRow;
+    TCanInsertRowEvent OnCanInsertRow;
     // ================================================================ end of cell graphics, auxiliary editors, row and column structure
 
     // ================================================================ looks, painting, glyphs, cell text, hints

@@ -1022,10 +1022,9 @@ bool TProStringGrid::CanAddRow()
     return can;
 }
 
-bool TProStringGrid::CanInsertRow()
+void TProStringGrid::CanInsertRow(int ARow, bool& CanInsert)
 {
-    bool can = true;
+    CanInsert = true;
     if (OnCanInsertRow)
-        OnCanInsertRow(this, can);
-    return can;
+        OnCanInsertRow(this, ARow, CanInsert);
 }

@@ -67,6 +67,16 @@ TEST(GridEventOrder, CellIsPassedInTheHandlersOrder)
              g.OnGridHint = [&s](TObject*, int ARow, int ACol, AnsiString&) { s.Set(ARow, ACol); };
          },
          [=](TProStringGrid& g) { g.GetCellHint(Col, Row); }, true},
+        {"OnGridWideHint",
+         [](TProStringGrid& g, Seen& s) {
+             g.OnGridWideHint = [&s](TObject*, int ARow, int ACol, WideString&) { s.Set(ARow, ACol); };
+         },
+         [=](TProStringGrid& g) { g.GetCellHint(Col, Row); }, true},
+        {"OnOfficeHint",
+         [](TProStringGrid& g, Seen& s) {
+             g.OnOfficeHint = [&s](TObject*, int ARow, int ACol, TProHintInfo*) { s.Set(ARow, ACol); };
+         },
+         [=](TProStringGrid& g) { g.GetCellHint(Col, Row); }, true},
         {"OnGetWordWrap",
          [](TProStringGrid& g, Seen& s) {
              g.OnGetWordWrap = [&s](TObject*, int ACol, int ARow, bool&) { s.Set(ACol, ARow); };
@@ -131,4 +141,30 @@ TEST(GridEventOrder, AnchorHintGetsColumnThenRowAndMayChangeTheHint)
     EXPECT_EQ(seenHint, "Strona");
     EXPECT_EQ(hint, "Zmieniona");
     delete form;
+}
+
+TEST(GridEventOrder, CanInsertRowAsksForTheRowAndMayBeVetoed)
+{
+    TProStringGrid g(nullptr);
+    g.SetRowCount(8);
+    bool can = false;
+    g.CanInsertRow(3, can);
+    EXPECT_TRUE(can);   // no handler: allowed
+    int asked = -1;
+    g.OnCanInsertRow = [&](TObject* Sender, int ARow, bool& CanInsert) {
+        EXPECT_EQ(Sender, &g);
+        asked = ARow;
+        CanInsert = ARow != 5;
+    };
+    struct Case {
+        int Row;
+        bool Allowed;
+    } cases[] = {{4, true}, {5, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Row);
+        can = !c.Allowed;
+        g.CanInsertRow(c.Row, can);
+        EXPECT_EQ(asked, c.Row);
+        EXPECT_EQ(can, c.Allowed);
+    }
 }
