@@ -49,6 +49,8 @@ void TCellGraphic::Assign(TPersistent* Source)
     CellErrLen = s->CellErrLen;
     CellText = s->CellText;
     CellVar = s->CellVar;
+    CellCompleteFontColor = s->CellCompleteFontColor;
+    CellUnCompleteFontColor = s->CellUnCompleteFontColor;
     if (CellType == ctImages) {
         // An image index list is always freed with its graphic.
         if (CellObject && !ownsObject)

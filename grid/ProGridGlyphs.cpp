@@ -435,6 +435,12 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect
         TColor complete = G->CellIndex ? ColorToRGB(TColor(G->CellIndex)) : TColor(0xD77800);
         TColor uncomplete = G->CellAngle ? ColorToRGB(TColor(G->CellAngle)) : clWhite;
         TColor text1 = complete ^ 0xFFFFFF, text2 = uncomplete ^ 0xFFFFFF;
+        if (G->CellBoolean) {
+            if (G->CellCompleteFontColor != clNone)
+                text1 = ColorToRGB(G->CellCompleteFontColor);
+            if (G->CellUnCompleteFontColor != clNone)
+                text2 = ColorToRGB(G->CellUnCompleteFontColor);
+        }
         DrawProgressBar(ACanvas, r, complete, text1, uncomplete, text2, pct,
                         cl->ProgressMarginX(), cl->ProgressMarginY(), 0, 100, AnsiString(), cl->ProgressBorderColor(),
                         false);

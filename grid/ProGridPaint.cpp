@@ -260,10 +260,11 @@ void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect AR
     TColor savedFont = ACanvas->Font()->Color();
     bool fixed = state & gdFixed;
     bool gradientLook = FP.Look == glHalvik || FP.Look == glXP || FP.Look == glVista;
-    if (fixed && !FP.Flat && gradientLook)
-        DrawFixedLook(ACanvas, col, ARow, ARect, true);
-
     TRect textRect = ARect;
+    // The gradient header may take a drop-down part from the right of the text.
+    if (fixed && !FP.Flat && gradientLook)
+        DrawFixedLook(ACanvas, col, ARow, textRect, true);
+
     if (ACol == 0 && Row() == ARow && TBaseGrid::FixedCols() > 0 && !FRowIndicator->Empty()) {
         int h = FRowIndicator->Height();
         int y = va == vtaCenter ? (ARect.Top + ARect.Bottom - h) / 2 : va == vtaBottom ? ARect.Bottom - h : ARect.Top;
@@ -383,18 +384,41 @@ void TProStringGrid::DrawFixedLook(TCanvas* ACanvas, int ACol, int ARow, TRect& 
         }
         if (to == clNone)
             to = from;
-        if (from == clNone)
+        auto paintPart = [&](const TRect& part) {
+            if (mFrom != clNone) {
+                TRect upper = part, lower = part;
+                upper.Bottom = lower.Top = part.Top + part.Height() / 2;
+                DrawGradient(ACanvas, from, to, false, upper, 64);
+                DrawGradient(ACanvas, mFrom, mTo == clNone ? mFrom : mTo, false, lower, 64);
+            } else {
+                DrawGradient(ACanvas, from, to, false, part, 64);
+            }
+        };
+        // Hovered or pressed, a header with a drop-down button shows its
+        // 16-pixel button part at the right, painted apart from the text part.
+        bool dropDown = hover && FControlLook->FixedDropDownButton() && r.Width() > 16;
+        if (!dropDown) {
+            if (from == clNone)
+                return;
+            paintPart(r);
+            if (border != clNone)
+                FrameRect(ACanvas, r, border);
             return;
-        if (mFrom != clNone) {
-            TRect upper = r, lower = r;
-            upper.Bottom = lower.Top = r.Top + r.Height() / 2;
-            DrawGradient(ACanvas, from, to, false, upper, 64);
-            DrawGradient(ACanvas, mFrom, mTo == clNone ? mFrom : mTo, false, lower, 64);
-        } else {
-            DrawGradient(ACanvas, from, to, false, r, 64);
         }
-        if (border != clNone)
-            FrameRect(ACanvas, r, border);
+        TColor keepBrush = ACanvas->Brush()->Color();
+        TRect textPart = r, button = r;
+        textPart.Right = button.Left = r.Right - 16;
+        if (from != clNone) {
+            paintPart(textPart);
+            paintPart(button);
+            if (border != clNone)
+                FrameRect(ACanvas, r, border);
+        }
+        TColor line = border != clNone ? border : DarkenColor(ColorToRGB(FixedColor()));
+        VLine(ACanvas, button.Left, r.Top + 1, r.Bottom - 1, line);
+        DrawDropDownArrow(ACanvas, button.Left + 8, r.Top + r.Height() / 2 - 1, clBlack);
+        ACanvas->Brush()->SetColor(keepBrush);
+        ARect.Right -= 16;
         return;
     }
     TGridOptions opts = Options();

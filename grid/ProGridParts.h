@@ -270,6 +270,10 @@ public:
     int CellErrLen = 0;
     AnsiString CellText;
     TCellVariant CellVar;
+    // ctProgress drawn classically with CellBoolean set: the text colour over
+    // the done part and over the rest (clNone: that bar colour inverted).
+    TColor CellCompleteFontColor = clNone;
+    TColor CellUnCompleteFontColor = clNone;
 };
 
 // ---------------------------------------------------------------- hint window

@@ -1,7 +1,8 @@
 // Painted pixels of the string grid measured against the painting rules:
-// fixed cells per look and preset, the sort glyph's place for every text kind
-// and vertical alignment, cell borders, merged cells, the area outside the
-// cells, progress bars, check boxes per style, comment marks and node buttons;
+// fixed cells per look and preset and the drop-down part of a hovered
+// header, the sort glyph's place for every text kind and vertical alignment,
+// cell borders, merged cells, the area outside the cells, progress bars and
+// their text colours, check boxes per style, comment marks and node buttons;
 // and the text SaveCell writes.
 #include <gtest/gtest.h>
 
@@ -125,6 +126,64 @@ TEST_F(PartsFixture, FixedCellsFollowTheLookAndItsPreset)
         EXPECT_TRUE(ColourNear(At(bmp.get(), x, in.Top + 3), c.Top, 8));
         EXPECT_TRUE(ColourNear(At(bmp.get(), x, in.Bottom - 3), c.Bottom, 8));
     }
+}
+
+TEST_F(PartsFixture, HoveredHeaderShowsItsDropDownPartAtTheRight)
+{
+    const TColor hover = 0x40C0F0, down = 0x30A030, hoverLine = 0x800000, downLine = 0x000080, ink = 0x0000FF;
+    Grid->SetLook(glXP);
+    TControlLook* cl = Grid->ControlLook();
+    cl->SetFixedGradientHoverFrom(hover);
+    cl->SetFixedGradientHoverTo(hover);
+    cl->SetFixedGradientHoverBorder(hoverLine);
+    cl->SetFixedGradientDownFrom(down);
+    cl->SetFixedGradientDownTo(down);
+    cl->SetFixedGradientDownBorder(downLine);
+    Grid->FixedFont()->SetColor(ink);
+    Grid->SetCells(2, 0, "WWWWWWW");
+    Grid->OnGetAlignment = [](TObject*, int ARow, int, TAlignment& H, TVAlignment& V) {
+        if (ARow == 0) {
+            H = taRightJustify;
+            V = vtaCenter;
+        }
+    };
+    struct Case {
+        const char* Name;
+        bool Button, Down;
+        TColor Fill, Line;
+    } cases[] = {
+        {"hover", true, false, hover, hoverLine},
+        {"pressed", true, true, down, downLine},
+        {"hover without the button", false, false, hover, hoverLine},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        cl->SetFixedDropDownButton(c.Button);
+        Grid->SetHoverFixedCell(2, 0, c.Down);
+        auto bmp = GrabControl(Grid);
+        TRect cell = Grid->CellRect(2, 0);
+        int buttonLeft = cell.Right - 16, mid = cell.Top + (cell.Height() - 1) / 2;
+        // The part's own fill, away from the arrow and the lines.
+        EXPECT_EQ(At(bmp.get(), buttonLeft + 3, cell.Top + 4), c.Fill);
+        TRect text = InkBox(bmp.get(), TRect(cell.Left, cell.Top, cell.Right, cell.Bottom),
+                            [&](TColor p) { return Near(p, ink, 60); });
+        ASSERT_GE(text.Left, 0);
+        if (c.Button) {
+            EXPECT_EQ(At(bmp.get(), buttonLeft, cell.Top + 4), c.Line);   // separating line
+            EXPECT_EQ(At(bmp.get(), buttonLeft + 8, mid + 1), clBlack);    // arrow
+            EXPECT_LE(text.Right, buttonLeft);                            // text keeps off the button
+        } else {
+            EXPECT_EQ(At(bmp.get(), buttonLeft, cell.Top + 4), c.Fill);
+            EXPECT_NE(At(bmp.get(), buttonLeft + 8, mid + 1), clBlack);
+            EXPECT_GT(text.Right, buttonLeft);
+        }
+    }
+    // Not under the mouse: no drop-down part.
+    cl->SetFixedDropDownButton(true);
+    Grid->SetHoverFixedCell(-1, -1, false);
+    auto bmp = GrabControl(Grid);
+    TRect cell = Grid->CellRect(2, 0);
+    EXPECT_NE(At(bmp.get(), cell.Right - 8, cell.Top + (cell.Height() - 1) / 2 + 1), clBlack);
 }
 
 TEST_F(PartsFixture, FixedCellEdgesPerLook)
@@ -428,6 +487,51 @@ TEST_F(PartsFixture, ClassicProgressBarsClampTheirValue)
         TColor left = At(bmp.get(), in.Left + 6, y), right = At(bmp.get(), in.Right - 6, y);
         EXPECT_EQ(left, cases[i].LeftDone ? complete : uncomplete);
         EXPECT_EQ(right, cases[i].RightDone ? complete : uncomplete);
+    }
+}
+
+TEST_F(PartsFixture, ClassicProgressTextTakesTheGraphicsTextColoursWhenAsked)
+{
+    Grid->ControlLook()->SetControlStyle(csClassic);
+    Grid->Font()->SetSize(12);
+    const TColor complete = 0x00A000, uncomplete = 0xF0F0F0, doneText = 0x0000FF, restText = 0xFF0000;
+    struct Case {
+        const char* Name;
+        bool Own;             // CellBoolean
+        bool SetColours;      // the graphic's text colours are given
+        TColor Done, Rest;    // expected text colours over each part
+    } cases[] = {
+        {"own colours", true, true, doneText, restText},
+        {"own colours not given", true, false, complete ^ 0xFFFFFF, uncomplete ^ 0xFFFFFF},
+        {"inverted bar colours", false, true, complete ^ 0xFFFFFF, uncomplete ^ 0xFFFFFF},
+    };
+    for (int i = 0; i < 3; ++i) {
+        Grid->SetColWidths(1, 160);
+        Grid->SetCells(1, 1 + i, "50");
+        auto* g = AddGraphic(Grid, 1, 1 + i, ctProgress);
+        g->CellIndex = complete;
+        g->CellAngle = uncomplete;
+        g->CellBoolean = cases[i].Own;
+        if (cases[i].SetColours) {
+            g->CellCompleteFontColor = doneText;
+            g->CellUnCompleteFontColor = restText;
+        }
+    }
+    auto bmp = GrabControl(Grid);
+    for (int i = 0; i < 3; ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.Name);
+        TRect in = Inner(1, 1 + i);
+        int mid = (in.Left + in.Right) / 2;
+        // The text "50%" straddles the middle, where the done part ends.
+        auto inkIn = [&](int from, int to, TColor colour) {
+            return InkBox(bmp.get(), TRect(from, in.Top, to, in.Bottom),
+                          [&](TColor p) { return Near(p, colour, 40); }).Left >= 0;
+        };
+        EXPECT_TRUE(inkIn(in.Left + 4, mid - 1, c.Done));
+        EXPECT_TRUE(inkIn(mid + 2, in.Right - 4, c.Rest));
+        EXPECT_FALSE(inkIn(mid + 2, in.Right - 4, c.Done));
+        EXPECT_FALSE(inkIn(in.Left + 4, mid - 1, c.Rest));
     }
 }
 
