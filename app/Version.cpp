@@ -1,6 +1,8 @@
 #include "app/Version.h"
 
+#include "app/U_WspolneFunkcje.h"
+
 std::string VersionText()
 {
-    return std::string("Velmarok Polskich Norm ") + VELMAROK_VERSION;
+    return "Velmarok Polskich Norm " + GetExeVersion();
 }
