@@ -176,7 +176,7 @@ void Tf_MainForm::FormCreate(TObject* Sender)
         FileAgeDateTime(catalogue, NormListDate);
     } else {
         // An empty catalogue: the header row and one empty row.
-        FillNormGrids({});
+        FillNormGrids(TStringList());
     }
     StartingUp = false;
 }

@@ -3,7 +3,6 @@
 // register pages and the settings pages.
 #include <array>
 #include <cstdint>
-#include <vector>
 
 #include "platform/gui/Forms.h"
 
@@ -85,10 +84,10 @@ private:
     AnsiString CatalogueFileName() const;
     AnsiString BackupFolder() const;
     // The catalogue and preview grids from the record lines.
-    void FillNormGrids(const std::vector<AnsiString>& Lines);
+    void FillNormGrids(const TStrings& Lines);
     // Writes record lines to the catalogue file (its folder created first);
     // raises on failure, the file being left as it was.
-    void WriteNormFile(const std::vector<AnsiString>& Lines);
+    void WriteNormFile(const TStrings& Lines);
     bool RefuseIncompleteSave();
 
     bool FCatalogueIncomplete = false;

@@ -18,24 +18,6 @@ const char* const TitleError = "BŁĄD !!!";
 const char* const TitleWarning = "UWAGA !!!";
 const char* const TitleInfo = "INFORMACJA !!!";
 
-// Lines of the file's bytes, ending at CR LF, LF or CR, as a string list reads them.
-std::vector<AnsiString> SplitLines(const AnsiString& Bytes)
-{
-    std::vector<AnsiString> lines;
-    size_t i = 0, n = Bytes.size();
-    while (i < n) {
-        size_t start = i;
-        while (i < n && Bytes[i] != '\r' && Bytes[i] != '\n')
-            ++i;
-        lines.emplace_back(Bytes, start, i - start);
-        if (i < n && Bytes[i] == '\r')
-            ++i;
-        if (i < n && Bytes[i] == '\n')
-            ++i;
-    }
-    return lines;
-}
-
 // The record of a grid row, the state word taken back from the state cell.
 TNormRecord GridRecord(TProStringGrid* Grid, int Row)
 {
@@ -65,19 +47,6 @@ std::vector<TNormRecord> GridRecords(TProStringGrid* Grid)
     return records;
 }
 
-AnsiString JoinLines(const std::vector<AnsiString>& Lines)
-{
-    size_t size = 0;
-    for (const AnsiString& l : Lines)
-        size += l.size() + 2;
-    AnsiString text;
-    text.reserve(size);
-    for (const AnsiString& l : Lines) {
-        text += l;
-        text += "\r\n";
-    }
-    return text;
-}
 }  // namespace
 
 TProStringGrid* Tf_MainForm::NewGrid(TWinControl* Parent, const char* Name, TAlign Align)
@@ -92,11 +61,11 @@ TProStringGrid* Tf_MainForm::NewGrid(TWinControl* Parent, const char* Name, TAli
     return g;
 }
 
-void Tf_MainForm::FillNormGrids(const std::vector<AnsiString>& Lines)
+void Tf_MainForm::FillNormGrids(const TStrings& Lines)
 {
     TProStringGrid* g = sg_WszystkieNormy;
     const std::array<std::int32_t, 5> colors = StateColors();
-    const int n = int(Lines.size());
+    const int n = Lines.Count();
     g->BeginUpdate();
     try {
         g->ClearAll();
@@ -108,7 +77,7 @@ void Tf_MainForm::FillNormGrids(const std::vector<AnsiString>& Lines)
         for (int r = 1; r < n + 2; ++r)
             g->SetCells(0, r, IntToStr(r));
         for (int i = 0; i < n; ++i) {
-            TNormRecord rec = SplitNormLine(Lines[size_t(i)]);
+            TNormRecord rec = SplitNormLine(Lines.Strings(i));
             for (int f = 0; f < NormFieldCount; ++f)
                 g->SetCells(f + 1, i + 1, f == nfState ? NormStateCell(rec[nfState], colors) : rec[size_t(f)]);
         }
@@ -139,9 +108,9 @@ void Tf_MainForm::FillNormGrids(const std::vector<AnsiString>& Lines)
 void Tf_MainForm::LoadNormList(const AnsiString& FileName)
 {
     bool whole = true;
-    std::vector<AnsiString> lines;
+    TStringList lines;
     try {
-        lines = SplitLines(LoadBytesFromFile(FileName));
+        lines.SetText(LoadBytesFromFile(FileName));
     } catch (const Exception&) {
         whole = false;
     } catch (const std::bad_alloc&) {
@@ -181,22 +150,22 @@ bool Tf_MainForm::RefuseIncompleteSave()
     return true;
 }
 
-void Tf_MainForm::WriteNormFile(const std::vector<AnsiString>& Lines)
+void Tf_MainForm::WriteNormFile(const TStrings& Lines)
 {
     AnsiString fileName = CatalogueFileName();
     AnsiString dir = ExtractFileDir(fileName);
     if (!dir.empty() && !DirectoryExists(dir))
         ForceDirectories(dir);
-    SaveBytesToFile(fileName, JoinLines(Lines));
+    SaveBytesToFile(fileName, Lines.Text());
 }
 
 void Tf_MainForm::SaveNormList(TProStringGrid* Grid)
 {
     if (RefuseIncompleteSave())
         return;
-    std::vector<AnsiString> lines;
+    TStringList lines;
     for (const TNormRecord& rec : GridRecords(Grid))
-        lines.push_back(NormLine(rec));
+        lines.Add(NormLine(rec));
 
     AnsiString fileName = CatalogueFileName();
     try {
@@ -223,10 +192,9 @@ void Tf_MainForm::GroupNormList()
     if (RefuseIncompleteSave())
         return;
     std::vector<TNormRecord> records = GridRecords(sg_WszystkieNormy);
-    std::vector<AnsiString> lines;
-    lines.reserve(records.size());
+    TStringList lines;
     for (int i : GroupNormOrder(records))
-        lines.push_back(NormLine(records[size_t(i)]));
+        lines.Add(NormLine(records[size_t(i)]));
 
     try {
         FillNormGrids(lines);
