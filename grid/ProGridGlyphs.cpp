@@ -130,11 +130,6 @@ void Glyph(TCanvas* C, const AnsiString& Name, int X, int Y, TColor Background)
     EnsureGlyphs();
     DrawResourceBitmapTransparent(C, Name, Background, TRect(X, Y, X + 20, Y + 20));
 }
-
-bool IsCheckType(TCellType T)
-{
-    return T == ctCheckBox || T == ctDataCheckBox || T == ctVirtCheckBox || T == ctRowCheckBox;
-}
 }
 
 // ---------------------------------------------------------------- check boxes and radio buttons
@@ -498,7 +493,7 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect
         ACanvas->Brush()->SetColor(Color());
         return;
     }
-    if (IsCheckType(t)) {
+    if (IsCheckBoxType(t)) {
         int size = cl->CheckSize();
         int x = ARect.Left + 1;
         int tw = t == ctCheckBox ? TextWidth : 0;

@@ -6,13 +6,6 @@
 
 #include "grid/ProGrid.h"
 
-namespace {
-bool IsCheckType(TCellType T)
-{
-    return T == ctCheckBox || T == ctDataCheckBox || T == ctVirtCheckBox || T == ctRowCheckBox;
-}
-}
-
 // ---------------------------------------------------------------- finding and typing
 TCellGraphic* TProStringGrid::GetCellGraphic(int ACol, int ARow)
 {
@@ -40,7 +33,7 @@ TCellType TProStringGrid::GetCellType(int ACol, int ARow)
 bool TProStringGrid::HasCheckBox(int ACol, int ARow)
 {
     TPoint b = GetBaseCell(ACol, ARow);
-    return IsCheckType(GetCellType(b.X, b.Y));
+    return IsCheckBoxType(GetCellType(b.X, b.Y));
 }
 
 bool TProStringGrid::HasDataCellGraphic(int ACol, int ARow)
@@ -54,7 +47,7 @@ bool TProStringGrid::HasCellControl(int ACol, int ARow)
 {
     TPoint b = GetBaseCell(ACol, ARow);
     TCellType t = GetCellType(b.X, b.Y);
-    return IsCheckType(t) || t == ctRadio || t == ctButton;
+    return IsCheckBoxType(t) || t == ctRadio || t == ctButton;
 }
 
 bool TProStringGrid::HasButton(int ACol, int ARow)
@@ -277,7 +270,7 @@ bool TProStringGrid::SetCheckBoxState(int ACol, int ARow, bool AState)
 bool TProStringGrid::ToggleCheckBox(int ACol, int ARow, bool AAsk)
 {
     TCellType type = GetCellType(ACol, ARow);
-    if (!IsCheckType(type))
+    if (!IsCheckBoxType(type))
         return false;
     if (AAsk && !FControlLook->CheckAlwaysActive() && GetCellReadOnly(ACol, ARow))
         return false;
@@ -343,7 +336,7 @@ void TProStringGrid::UnCheckAll(int ACol)
 bool TProStringGrid::IsCheckBoxHit(int ACol, int ARow, int X, int Y)
 {
     TCellType type = GetCellType(ACol, ARow);
-    if (!IsCheckType(type))
+    if (!IsCheckBoxType(type))
         return false;
     if (!FMouseActions->PreciseCheckBoxCheck())
         return true;

@@ -230,6 +230,12 @@ enum TCellType {
     ctEmpty, ctImages, ctPicture, ctFilePicture, ctValue, ctProgress, ctComment, ctButton, ctBitButton,
     ctVirtCheckBox, ctRowCheckBox, ctProgressPie, ctSummary, ctRangeIndicator, ctXPProgress, ctInterface
 };
+
+// The cell types drawn and toggled as check boxes.
+inline bool IsCheckBoxType(TCellType T)
+{
+    return T == ctCheckBox || T == ctDataCheckBox || T == ctVirtCheckBox || T == ctRowCheckBox;
+}
 enum TCellHAlign { haLeft, haRight, haCenter, haBeforeText, haAfterText, haFull };
 enum TCellVAlign { vaTop, vaBottom, vaCenter, vaUnderText, vaAboveText, vaFull };
 

@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "grid/ProGrid.h"
-#include "grid/ProGridServices_p.h"
 #include "grid/ProHint.h"
 #include "platform/core/SysUtils.h"
 
@@ -290,7 +289,8 @@ void TProStringGrid::ScrollMessage(bool Vertical, TMessage& Message)
 
     SyncFlatBar(SB_HORZ);
     SyncFlatBar(SB_VERT);
-    if (psg_services::IsCheckBoxType(psg_services::CellTypeOf(this, RealColIndex(Col()), Row())))
+    auto* g = dynamic_cast<TCellGraphic*>(GetCellGraphicObject(RealColIndex(Col()), Row()));
+    if (g && IsCheckBoxType(g->CellType))
         HideEditor();
     if (FFooterPanel)
         FFooterPanel->Invalidate();

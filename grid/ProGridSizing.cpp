@@ -4,7 +4,6 @@
 
 #include "grid/PictureContainer.h"
 #include "grid/ProGrid.h"
-#include "grid/ProGridServices_p.h"
 #include "platform/gui/Menus.h"
 #include "platform/core/SysUtils.h"
 
@@ -122,7 +121,8 @@ void TProStringGrid::SizingChangeDone()
 {
     FSizingCol = -1;
     FSizingRow = -1;
-    if (psg_services::IsCheckBoxType(psg_services::CellTypeOf(this, RealColIndex(Col()), Row())))
+    auto* g = dynamic_cast<TCellGraphic*>(GetCellGraphicObject(RealColIndex(Col()), Row()));
+    if (g && IsCheckBoxType(g->CellType))
         HideEditor();
     if (FFooterPanel)
         FFooterPanel->Invalidate();

@@ -75,11 +75,6 @@ bool SortNumber(AnsiString S, const AnsiString& Prefix, const AnsiString& Suffix
     return ParsePlainFloat(S, Value);
 }
 
-bool IsCheckBoxType(TCellType T)
-{
-    return T == ctCheckBox || T == ctDataCheckBox || T == ctVirtCheckBox || T == ctRowCheckBox;
-}
-
 bool IsNumber(const AnsiString& S)
 {
     Byte n = IsNumericText(S);
