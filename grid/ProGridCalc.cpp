@@ -45,8 +45,7 @@ bool TProStringGrid::CalcRowUsed(int ACol, int ARow, bool ARealRows, int& ADispl
     bool hidden = false;
     int d = ARow;
     if (ARealRows) {
-        for (int i = 0; i < FHiddenRowList->Count() && !hidden; ++i)
-            hidden = static_cast<TGridItem*>(FHiddenRowList->Items(i))->Idx == ARow;
+        hidden = IsHiddenRow(ARow);
         d = DisplayRowIndex(ARow);
     }
     ADisplayRow = d;
