@@ -66,15 +66,6 @@ private:
     bool Hint(QWidget* w, QHelpEvent* ev);
 };
 
-TShiftState ShiftFromModifiers(unsigned mods)
-{
-    TShiftState s = 0;
-    if (mods & Qt::ShiftModifier) s |= ssShift;
-    if (mods & Qt::ControlModifier) s |= ssCtrl;
-    if (mods & Qt::AltModifier) s |= ssAlt;
-    return s;
-}
-
 WPARAM MouseKeys()
 {
     WPARAM k = 0;
@@ -84,19 +75,6 @@ WPARAM MouseKeys()
     if (g_modifiers & Qt::ShiftModifier) k |= MK_SHIFT;
     if (g_modifiers & Qt::ControlModifier) k |= MK_CONTROL;
     return k;
-}
-
-// Runs a piece of the layer called by the toolkit; exceptions of handlers go to the application.
-template <class F>
-void Guarded(F&& f)
-{
-    ++gui_state::EventDepth;
-    try {
-        f();
-    } catch (...) {
-        gui_state::HandleException();
-    }
-    --gui_state::EventDepth;
 }
 
 bool IsAlive(TWinControl* c, HWND h)
@@ -128,6 +106,15 @@ std::exception_ptr PendingException;
 AnsiString LastHint;
 unsigned SimulatedTime = 0;
 int EventDepth = 0;
+
+TShiftState ShiftFromModifiers(unsigned mods)
+{
+    TShiftState s = 0;
+    if (mods & Qt::ShiftModifier) s |= ssShift;
+    if (mods & Qt::ControlModifier) s |= ssCtrl;
+    if (mods & Qt::AltModifier) s |= ssAlt;
+    return s;
+}
 
 void HandleException()
 {
@@ -389,7 +376,7 @@ void TControlWidget::paintEvent(QPaintEvent*)
     TWinControl* c = Impl->Control;
     TWinControlImpl* impl = Impl;
     std::shared_ptr<bool> alive = impl->Alive;
-    Guarded([&] {
+    RunGuarded([&] {
         impl->Painter = &p;
         TMessage erase{WM_ERASEBKGND, 0, 0, 0};
         c->MainWndProc(erase);
@@ -417,23 +404,23 @@ bool TEventBridge::eventFilter(QObject* obj, QEvent* ev)
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseMove:
-        Guarded([&] { eat = Mouse(w, static_cast<QMouseEvent*>(ev)); });
+        RunGuarded([&] { eat = Mouse(w, static_cast<QMouseEvent*>(ev)); });
         break;
     case QEvent::Wheel:
-        Guarded([&] { eat = Wheel(w, static_cast<QWheelEvent*>(ev)); });
+        RunGuarded([&] { eat = Wheel(w, static_cast<QWheelEvent*>(ev)); });
         break;
     case QEvent::KeyPress:
     case QEvent::KeyRelease:
-        Guarded([&] { eat = Key(w, static_cast<QKeyEvent*>(ev)); });
+        RunGuarded([&] { eat = Key(w, static_cast<QKeyEvent*>(ev)); });
         break;
     case QEvent::ToolTip:
-        Guarded([&] { eat = Hint(w, static_cast<QHelpEvent*>(ev)); });
+        RunGuarded([&] { eat = Hint(w, static_cast<QHelpEvent*>(ev)); });
         break;
     case QEvent::FocusIn:
-        Guarded([&] { gui_state::ChangeFocus(c); });
+        RunGuarded([&] { gui_state::ChangeFocus(c); });
         break;
     case QEvent::Enter:
-        Guarded([&] {
+        RunGuarded([&] {
             std::shared_ptr<bool> alive = WinImpl(c).Alive;
             LeaveGraphicChildrenAround(c);
             if (*alive)
@@ -441,7 +428,7 @@ bool TEventBridge::eventFilter(QObject* obj, QEvent* ev)
         });
         break;
     case QEvent::Leave:
-        Guarded([&] { c->Perform(CM_MOUSELEAVE, 0, 0); });
+        RunGuarded([&] { c->Perform(CM_MOUSELEAVE, 0, 0); });
         break;
     case QEvent::ContextMenu:
         if (g_toolkitMenu) {
@@ -449,7 +436,7 @@ bool TEventBridge::eventFilter(QObject* obj, QEvent* ev)
         } else if (static_cast<QContextMenuEvent*>(ev)->reason() == QContextMenuEvent::Mouse) {
             eat = true;   // made from the right button's release
         } else {
-            Guarded([&] {
+            RunGuarded([&] {
                 auto* ce = static_cast<QContextMenuEvent*>(ev);
                 TMessage m{WM_CONTEXTMENU, c->Handle(), MAKELPARAM(ce->globalPos().x(), ce->globalPos().y()), 0};
                 if (DeliverInFlight(c, c->Handle(), m))
@@ -2474,7 +2461,7 @@ SHORT GetAsyncKeyState(int VirtKey)
 
 TShiftState KeyboardStateToShiftState()
 {
-    TShiftState s = ShiftFromModifiers(g_modifiers);
+    TShiftState s = gui_state::ShiftFromModifiers(g_modifiers);
     if (g_buttons & Qt::LeftButton) s |= ssLeft;
     if (g_buttons & Qt::RightButton) s |= ssRight;
     if (g_buttons & Qt::MiddleButton) s |= ssMiddle;

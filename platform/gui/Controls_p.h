@@ -83,6 +83,8 @@ bool FilterMessage(TMsg& msg);
 void DeliverPostedMessages();
 // The last hint text shown (for tests).
 extern AnsiString LastHint;
+// The shift state of the toolkit's keyboard modifiers.
+TShiftState ShiftFromModifiers(unsigned qtModifiers);
 // Input state kept from the input events.
 void NoteModifiers(unsigned qtModifiers);
 void NoteButtons(unsigned qtButtons);
@@ -102,4 +104,18 @@ bool TimerKill(const void* owner, UINT_PTR id);
 void KillAllTimers(const void* owner);
 // Number of toolkit events being handled right now.
 extern int EventDepth;
+}
+
+// Runs a piece of the layer called by the toolkit (an event, a signal, a
+// timer) as one toolkit event: an exception of a handler goes to the layer.
+template <class F>
+void RunGuarded(F&& f)
+{
+    ++gui_state::EventDepth;
+    try {
+        f();
+    } catch (...) {
+        gui_state::HandleException();
+    }
+    --gui_state::EventDepth;
 }

@@ -43,13 +43,7 @@ public:
             // The window's close button: WM_CLOSE, whose handling closes the form.
             TCustomForm* f = Form;
             ev->ignore();
-            ++gui_state::EventDepth;
-            try {
-                f->Perform(WM_CLOSE, 0, 0);
-            } catch (...) {
-                gui_state::HandleException();
-            }
-            --gui_state::EventDepth;
+            RunGuarded([f] { f->Perform(WM_CLOSE, 0, 0); });
             return true;
         }
         case QEvent::Move: {
@@ -82,8 +76,7 @@ public:
 
 void FormActivated(TCustomForm* Form, bool Active)
 {
-    ++gui_state::EventDepth;
-    try {
+    RunGuarded([&] {
         // A form hidden and shown again is the active form once more.
         if (Active && (g_activeForm != Form || !Form->FActive)) {
             TCustomForm* old = g_activeForm != Form ? g_activeForm : nullptr;
@@ -95,10 +88,7 @@ void FormActivated(TCustomForm* Form, bool Active)
         } else if (!Active && Form->FActive) {
             Form->Perform(WM_ACTIVATE, WA_INACTIVE, 0);
         }
-    } catch (...) {
-        gui_state::HandleException();
-    }
-    --gui_state::EventDepth;
+    });
 }
 
 void FormWindowChanged(TCustomForm* Form, bool StateChanged)
@@ -107,8 +97,7 @@ void FormWindowChanged(TCustomForm* Form, bool StateChanged)
         return;
     QWidget* w = ControlWidget(Form);
     std::shared_ptr<bool> alive = WinImpl(Form).Alive;
-    ++gui_state::EventDepth;
-    try {
+    RunGuarded([&] {
         if (StateChanged) {
             Qt::WindowStates st = w->windowState();
             TWindowState now = (st & Qt::WindowMinimized) ? wsMinimized
@@ -126,10 +115,7 @@ void FormWindowChanged(TCustomForm* Form, bool StateChanged)
             if (*alive)
                 Form->Realign();
         }
-    } catch (...) {
-        gui_state::HandleException();
-    }
-    --gui_state::EventDepth;
+    });
 }
 
 QCursor CursorFor(TCursor c)

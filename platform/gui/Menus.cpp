@@ -72,23 +72,9 @@ bool TShortCutFilter::eventFilter(QObject* obj, QEvent* ev)
     Word vk = gui_state::VirtualKeyFromQt(ke->key(), mods);
     if (!vk)
         return false;
-    TShiftState shift = 0;
-    if (mods & Qt::ShiftModifier)
-        shift |= ssShift;
-    if (mods & Qt::ControlModifier)
-        shift |= ssCtrl;
-    if (mods & Qt::AltModifier)
-        shift |= ssAlt;
-    TShortCut sc = ShortCut(vk, shift);
-    bool handled = false;
-    ++gui_state::EventDepth;
-    try {
-        handled = OfferShortCut(control, sc);
-    } catch (...) {
-        handled = true;
-        gui_state::HandleException();
-    }
-    --gui_state::EventDepth;
+    TShortCut sc = ShortCut(vk, gui_state::ShiftFromModifiers(mods));
+    bool handled = true;   // a handler's exception ends the key too
+    RunGuarded([&] { handled = OfferShortCut(control, sc); });
     return handled;
 }
 
@@ -488,17 +474,6 @@ public:
     }
 };
 
-void ClickGuarded(TMenuItem* it)
-{
-    ++gui_state::EventDepth;
-    try {
-        it->Click();
-    } catch (...) {
-        gui_state::HandleException();
-    }
-    --gui_state::EventDepth;
-}
-
 // The form's client area starts below the bar.
 void SetClientTop(TCustomForm* form, int top)
 {
@@ -553,7 +528,7 @@ void FillBar(TMenu* menu, TMenuBar& st)
     }
     for (auto& [a, it] : map) {
         TMenuItem* item = it;
-        QObject::connect(a, &QAction::triggered, a, [item] { ClickGuarded(item); });
+        QObject::connect(a, &QAction::triggered, a, [item] { RunGuarded([item] { item->Click(); }); });
     }
     int h = bar->sizeHint().height();
     bar->setGeometry(0, 0, bar->parentWidget()->width(), h);

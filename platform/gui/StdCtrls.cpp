@@ -18,17 +18,6 @@
 #include "platform/gui/Graphics_p.h"
 #include "platform/gui/StdCtrls_p.h"
 
-void RunGuarded(const std::function<void()>& f)
-{
-    ++gui_state::EventDepth;
-    try {
-        f();
-    } catch (...) {
-        gui_state::HandleException();
-    }
-    --gui_state::EventDepth;
-}
-
 // ---------------------------------------------------------------- TWidgetItems
 template <class F>
 void TWidgetItems::Step(F&& f)

@@ -16,9 +16,6 @@ W* NativeOf(const TControl* c)
     return dynamic_cast<W*>(WinImpl(wc).Widget.data());
 }
 
-// Runs an event handler from a toolkit signal: an exception goes to the layer.
-void RunGuarded(const std::function<void()>& f);
-
 // What a list widget does when its item list changes.
 class TItemsSink {
 public:

@@ -47,15 +47,7 @@ void TimerSet(const void* owner, UINT_PTR id, UINT ms, std::function<void()> fir
     }
     if (!e.Timer) {
         e.Timer = new QTimer();
-        QObject::connect(e.Timer, &QTimer::timeout, [owner, id] {
-            ++EventDepth;
-            try {
-                DeliverTimer(owner, id);
-            } catch (...) {
-                HandleException();
-            }
-            --EventDepth;
-        });
+        QObject::connect(e.Timer, &QTimer::timeout, [owner, id] { RunGuarded([&] { DeliverTimer(owner, id); }); });
     }
     e.Timer->start(int(ms ? ms : 1));
 }
@@ -125,8 +117,7 @@ void DeliverPostedMessages()
         Posted p = g_posted.front();
         g_posted.pop_front();
         TMsg msg{p.Wnd, p.Msg, p.WParam, p.LParam, 0, TPoint()};
-        ++EventDepth;
-        try {
+        RunGuarded([&] {
             if (!FilterMessage(msg)) {
                 TWinControl* c = FindControl(msg.hwnd);
                 auto* form = dynamic_cast<TCustomForm*>(c);
@@ -135,10 +126,7 @@ void DeliverPostedMessages()
                 else if (c)
                     c->Perform(msg.message, msg.wParam, msg.lParam);
             }
-        } catch (...) {
-            HandleException();
-        }
-        --EventDepth;
+        });
     }
     if (!g_posted.empty() && !g_deliveryScheduled) {
         g_deliveryScheduled = true;
