@@ -168,19 +168,6 @@ Qt::Alignment HorzAlign(TAlignment a)
     return a == taRightJustify ? Qt::AlignRight : a == taCenter ? Qt::AlignHCenter : Qt::AlignLeft;
 }
 
-AnsiString CrLfFromQt(const QString& s)
-{
-    AnsiString a = FromQString(s), out;
-    out.reserve(a.size());
-    for (char ch : a) {
-        if (ch == '\n')
-            out += "\r\n";
-        else
-            out += ch;
-    }
-    return out;
-}
-
 QString QtFromCrLf(const AnsiString& s)
 {
     AnsiString out;
@@ -665,7 +652,7 @@ TNativeWidget* TMemo::CreateNativeWidget()
         if (FSettingText)
             return;
         RunGuarded([&] {
-            FText = CrLfFromQt(m->toPlainText());
+            FText = AdjustLineBreaks(FromQString(m->toPlainText()));
             FModified = true;
             Change();
         });
