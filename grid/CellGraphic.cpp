@@ -63,27 +63,18 @@ void TCellGraphic::Assign(TPersistent* Source)
 }
 
 namespace {
-TSize Sz(int W, int H);
 TSize PictureNaturalSize(const TCellGraphic& G)
 {
     if (G.CellType == ctPicture) {
         if (auto* p = dynamic_cast<TPicture*>(G.CellObject))
-            return Sz(p->Width(), p->Height());
+            return TSize{p->Width(), p->Height()};
         if (auto* g = dynamic_cast<TGraphic*>(G.CellObject))
-            return Sz(g->Width(), g->Height());
+            return TSize{g->Width(), g->Height()};
     } else if (G.CellType == ctFilePicture) {
         if (auto* f = dynamic_cast<TFilePicture*>(G.CellObject))
-            return Sz(f->Width(), f->Height());
+            return TSize{f->Width(), f->Height()};
     }
-    return Sz(0, 0);
-}
-
-TSize Sz(int W, int H)
-{
-    TSize s;
-    s.cx = W;
-    s.cy = H;
-    return s;
+    return TSize{};
 }
 
 // Scaled to keep the aspect ratio: the smaller factor wins and its axis
@@ -97,10 +88,10 @@ TSize ScaledToFit(TSize Picture, int AvailW, int AvailH, bool CapAtOne)
         fy = std::min(fy, 1.0);
     }
     if (fx < fy)
-        return Sz(AvailW, int(std::lround(Picture.cy * fx)));
+        return TSize{AvailW, int(std::lround(Picture.cy * fx))};
     if (fy < fx)
-        return Sz(int(std::lround(Picture.cx * fy)), AvailH);
-    return Sz(AvailW, AvailH);
+        return TSize{int(std::lround(Picture.cx * fy)), AvailH};
+    return TSize{AvailW, AvailH};
 }
 }
 
@@ -113,12 +104,12 @@ TSize TCellGraphic::GetPictureSize(int CellWidth, int CellHeight) const
     int availH = CellHeight - CellIndex;
     switch (FitMode()) {
     case 1:
-        return Sz(availW, availH);
+        return TSize{availW, availH};
     case 2:
         return ScaledToFit(picture, availW, availH, false);
     case 3:
         if (picture.cx > availW || picture.cy > availH)
-            return Sz(availW, availH);
+            return TSize{availW, availH};
         return picture;
     case 4:
         if (picture.cx <= availW && picture.cy <= availH)

@@ -417,19 +417,9 @@ void TProStringGrid::GetCellButtonRect(int ACol, int ARow, TRect& R)
 }
 
 // ---------------------------------------------------------------- sizes
-namespace {
-TSize MakeSize(int W, int H)
-{
-    TSize s;
-    s.cx = W;
-    s.cy = H;
-    return s;
-}
-}
-
 void TProStringGrid::GetCellGraphicSize(int ACol, int ARow, TSize& ASize, bool AForText)
 {
-    ASize = MakeSize(0, 0);
+    ASize = TSize{};
     TCellGraphic* g = GetCellGraphic(ACol, ARow);
     if (!g)
         return;
@@ -510,12 +500,12 @@ void TProStringGrid::GetCellGraphicSize(int ACol, int ARow, TSize& ASize, bool A
         if (g->CellVAlign != vaUnderText && g->CellVAlign != vaAboveText)
             h = 0;
     }
-    ASize = MakeSize(w, h);
+    ASize = TSize{w, h};
 }
 
 void TProStringGrid::GetCellGraphicSizeEx(int ACol, int ARow, TSize& ASize, double AFactor, int AWidth, int AHeight)
 {
-    ASize = MakeSize(0, 0);
+    ASize = TSize{};
     TCellGraphic* g = GetCellGraphic(ACol, ARow);
     if (!g)
         return;
@@ -524,12 +514,12 @@ void TProStringGrid::GetCellGraphicSizeEx(int ACol, int ARow, TSize& ASize, doub
     case ctFilePicture: {
         TSize s = g->GetPictureSize(AWidth, AHeight);
         double f = AFactor > 0 ? AFactor : 1.0;
-        ASize = MakeSize(int(std::lround(s.cx / f)), int(std::lround(s.cy / f)));
+        ASize = TSize{int(std::lround(s.cx / f)), int(std::lround(s.cy / f))};
         return;
     }
     case ctProgress:
     case ctXPProgress:
-        ASize = MakeSize(ColWidths(DisplayColumn(ACol)), ARow < RowCount() ? RowHeights(ARow) : 0);
+        ASize = TSize{ColWidths(DisplayColumn(ACol)), ARow < RowCount() ? RowHeights(ARow) : 0};
         return;
     default:
         GetCellGraphicSize(ACol, ARow, ASize, false);
