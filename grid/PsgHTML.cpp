@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "grid/PictureContainer.h"
+#include "grid/ProUtilDraw.h"
 #include "grid/PsgHTMLE.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/SysUtils.h"
@@ -177,8 +178,6 @@ TColor TagColor(const AnsiString& upperValue)
     if (!upperValue.empty() && upperValue[0] == '#') return HtmlHexColor(upperValue);
     return HtmlColorByName(AnsiLowerCase(upperValue));
 }
-
-bool Inside(const TRect& r, int x, int y) { return x >= r.Left && x < r.Right && y >= r.Top && y < r.Bottom; }
 
 void Fill(TCanvas* c, const TRect& r, TColor color)
 {
@@ -783,7 +782,7 @@ bool TEngine::Picture(const AnsiString& tag)
         }
     }
     if (pw <= 0 && ph <= 0) return true;
-    if (S.AnchorOpen && Inside(TRect(x, top, x + pw, top + ph), C.XPos, C.YPos)) {
+    if (S.AnchorOpen && PtInRect(TRect(x, top, x + pw, top + ph), TPoint(C.XPos, C.YPos))) {
         Info.PicHit = true;
         if (ResultPass) C.AnchorVal = S.Href;
     }
@@ -816,7 +815,7 @@ bool TEngine::Control(const AnsiString& tag)
     }
     const int x = Line.Left + Lw, top = Line.Top;
     const TRect rc(x, top, x + cw, top + ch);
-    const bool hot = Inside(rc, C.XPos, C.YPos);
+    const bool hot = PtInRect(rc, TPoint(C.XPos, C.YPos));
     if (Draw && cw > 0) {
         TCanvas* cv = Cv();
         const TColor frameColor = ThemesActive() ? TColor(0xB99D7F) : TColor(0x808080);
@@ -830,12 +829,7 @@ bool TEngine::Control(const AnsiString& tag)
                 TRect br(x + cw - 19, top + 4, x + cw - 3, Line.Bottom);
                 if (!DrawThemedPart(cv, "combobox", CP_DROPDOWNBUTTON, hot ? CBXS_HOT : CBXS_NORMAL, br)) {
                     Fill(cv, br, clBtnFace);
-                    const int ax = (br.Left + br.Right) / 2, ay = (br.Top + br.Bottom) / 2 - 1;
-                    cv->Pen()->SetColor(clBtnText);
-                    cv->Brush()->SetStyle(bsSolid);
-                    cv->Brush()->SetColor(clBtnText);
-                    TPoint pts[3] = {TPoint(ax - 3, ay), TPoint(ax + 3, ay), TPoint(ax, ay + 3)};
-                    cv->Polygon(pts, 3);
+                    DrawDropDownArrow(cv, (br.Left + br.Right) / 2, (br.Top + br.Bottom) / 2 - 1, clBtnText);
                     cv->Brush()->SetStyle(bsClear);
                 }
             }
