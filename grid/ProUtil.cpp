@@ -25,26 +25,14 @@ bool Contains(const AnsiString& s, const char* sub)
     return s.find(sub) != AnsiString::npos;
 }
 
-AnsiString ReplaceChar(const AnsiString& s, char from, const char* to)
+AnsiString ReplaceChar(const AnsiString& s, char from, const AnsiString& to)
 {
-    AnsiString r;
-    r.reserve(s.size());
-    for (char c : s) {
-        if (c == from)
-            r += to;
-        else
-            r += c;
-    }
-    return r;
+    return StringReplace(s, AnsiString(1, from), to, rfReplaceAll);
 }
 
 AnsiString RemoveChar(const AnsiString& s, char c)
 {
-    AnsiString r;
-    r.reserve(s.size());
-    for (char ch : s)
-        if (ch != c) r += ch;
-    return r;
+    return ReplaceChar(s, c, AnsiString());
 }
 
 // Float conversion with "." as decimal point that must use the whole text
