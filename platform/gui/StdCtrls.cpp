@@ -575,64 +575,49 @@ void TMaskEdit::SetEditMask(const AnsiString& v)
 class TMemoLines : public TStrings {
 public:
     explicit TMemoLines(TMemo* Memo) : FMemo(Memo) {}
-    int GetCount() const override { return int(Split().size()); }
+    int GetCount() const override { return Lines()->Count(); }
     AnsiString Get(int Index) const override
     {
-        auto lines = Split();
-        if (Index < 0 || Index >= int(lines.size()))
-            Error("List index out of bounds (%d)", Index);
-        return lines[size_t(Index)];
+        auto lines = Lines();
+        Check(Index, lines->Count());
+        return lines->Strings(Index);
     }
     void Put(int Index, const AnsiString& S) override
     {
-        auto lines = Split();
-        if (Index < 0 || Index >= int(lines.size()))
-            Error("List index out of bounds (%d)", Index);
-        lines[size_t(Index)] = S;
-        Join(lines);
+        auto lines = Lines();
+        Check(Index, lines->Count());
+        lines->Put(Index, S);
+        FMemo->SetText(lines->Text());
     }
     void Insert(int Index, const AnsiString& S) override
     {
-        auto lines = Split();
-        if (Index < 0 || Index > int(lines.size()))
-            Error("List index out of bounds (%d)", Index);
-        lines.insert(lines.begin() + Index, S);
-        Join(lines);
+        auto lines = Lines();
+        Check(Index, lines->Count() + 1);
+        lines->Insert(Index, S);
+        FMemo->SetText(lines->Text());
     }
     void Delete(int Index) override
     {
-        auto lines = Split();
-        if (Index < 0 || Index >= int(lines.size()))
-            Error("List index out of bounds (%d)", Index);
-        lines.erase(lines.begin() + Index);
-        Join(lines);
+        auto lines = Lines();
+        Check(Index, lines->Count());
+        lines->Delete(Index);
+        FMemo->SetText(lines->Text());
     }
     void Clear() override { FMemo->SetText(AnsiString()); }
     void SetText(const AnsiString& Value) override { FMemo->SetText(Value); }
 
 private:
-    std::vector<AnsiString> Split() const
+    // The memo's text cut into lines the way every string list cuts text.
+    std::unique_ptr<TStringList> Lines() const
     {
-        std::vector<AnsiString> lines;
-        AnsiString text = FMemo->Text();
-        size_t i = 0;
-        while (i < text.size()) {
-            size_t j = text.find_first_of("\r\n", i);
-            if (j == AnsiString::npos) {
-                lines.push_back(text.substr(i));
-                break;
-            }
-            lines.push_back(text.substr(i, j - i));
-            i = j + (text[j] == '\r' && j + 1 < text.size() && text[j + 1] == '\n' ? 2 : 1);
-        }
+        auto lines = std::make_unique<TStringList>();
+        lines->SetText(FMemo->Text());
         return lines;
     }
-    void Join(const std::vector<AnsiString>& lines)
+    void Check(int Index, int Limit) const
     {
-        AnsiString text;
-        for (const auto& l : lines)
-            text += l + "\r\n";
-        FMemo->SetText(text);
+        if (Index < 0 || Index >= Limit)
+            Error("List index out of bounds (%d)", Index);
     }
     TMemo* FMemo;
 };
