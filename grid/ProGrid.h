@@ -702,7 +702,9 @@ public:
     void HideRowList(const std::vector<int>& AList);
     void UnHideRows(int FromRow, int ToRow);
     void UnHideRow(int ARow) { UnHideRows(ARow, ARow); }
-    bool IsHiddenRow(int ARealRow) const;
+    bool IsHiddenRow(int ARealRow) const { return HiddenRowItem(ARealRow) != nullptr; }
+    // The record of a hidden row, nullptr for a row in the table.
+    TGridItem* HiddenRowItem(int ARealRow) const;
     void InsertRowKeepHidden(int ARealRow);
     void RemoveRowKeepMax(int ARow);
 

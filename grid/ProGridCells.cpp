@@ -256,10 +256,7 @@ AnsiString TProStringGrid::GetStrippedCell(int ACol, int ARow)
 
 AnsiString TProStringGrid::GetCellByRealRow(int ACol, int ARealRow)
 {
-    for (int i = 0; i < FHiddenRowList->Count(); ++i) {
-        auto* item = static_cast<TGridItem*>(FHiddenRowList->Items(i));
-        if (item->Idx != ARealRow)
-            continue;
+    if (TGridItem* item = HiddenRowItem(ARealRow)) {
         AnsiString s = ACol >= 0 && ACol < item->Items()->Count() ? item->Items()->Strings(ACol) : AnsiString();
         GetDisplText(ACol, ARealRow, s);
         return s;

@@ -197,19 +197,12 @@ static TCheckCell FindCheckCell(TProStringGrid* Grid, int ACol, int ARow)
         cell.DisplayRow = Grid->NumHiddenRows() > 0 ? Grid->DisplayRowIndex(ARow) : ARow;
         return cell;
     }
-    if (Grid->NumHiddenRows() > 0 && Grid->IsHiddenRow(ARow)) {
-        TCollection* list = Grid->HiddenRowList();
-        for (int i = 0; i < list->Count(); ++i) {
-            auto* item = static_cast<TGridItem*>(list->Items(i));
-            if (item->Idx != ARow)
-                continue;
-            cell.Item = item;
-            if (ACol < item->Items()->Count()) {
-                cell.Text = item->Items()->Strings(ACol);
-                if (auto* p = dynamic_cast<TCellProperties*>(item->Items()->Objects(ACol)))
-                    cell.Graphic = dynamic_cast<TCellGraphic*>(p->GraphicObject());
-            }
-            break;
+    if (TGridItem* item = Grid->HiddenRowItem(ARow)) {
+        cell.Item = item;
+        if (ACol < item->Items()->Count()) {
+            cell.Text = item->Items()->Strings(ACol);
+            if (auto* p = dynamic_cast<TCellProperties*>(item->Items()->Objects(ACol)))
+                cell.Graphic = dynamic_cast<TCellGraphic*>(p->GraphicObject());
         }
     } else {
         cell.DisplayRow = Grid->NumHiddenRows() > 0 ? Grid->DisplayRowIndex(ARow) : ARow;

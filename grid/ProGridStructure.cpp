@@ -175,12 +175,12 @@ void TProStringGrid::MoveRow(int FromIndex, int ToIndex)
 }
 
 // ---------------------------------------------------------------- hidden rows
-bool TProStringGrid::IsHiddenRow(int ARealRow) const
+TGridItem* TProStringGrid::HiddenRowItem(int ARealRow) const
 {
     for (int i = 0; i < FHiddenRowList->Count(); ++i)
-        if (HiddenItem(FHiddenRowList.get(), i)->Idx == ARealRow)
-            return true;
-    return false;
+        if (TGridItem* item = HiddenItem(FHiddenRowList.get(), i); item->Idx == ARealRow)
+            return item;
+    return nullptr;
 }
 
 void TProStringGrid::HideRow(int ARow)
@@ -465,18 +465,14 @@ static TCellGraphic* NodeGraphicOfReal(TProStringGrid* Grid, int ARow)
 {
     if (ARow < 0)
         return nullptr;
-    if (Grid->NumHiddenRows() == 0 || !Grid->IsHiddenRow(ARow))
+    TGridItem* item = Grid->HiddenRowItem(ARow);
+    if (!item)
         return NodeGraphicAt(Grid, Grid->DisplayRowIndex(ARow));
-    TCollection* list = Grid->HiddenRowList();
-    for (int i = 0; i < list->Count(); ++i) {
-        TGridItem* item = HiddenItem(list, i);
-        if (item->Idx != ARow || item->Items()->Count() == 0)
-            continue;
-        auto* p = dynamic_cast<TCellProperties*>(item->Items()->Objects(0));
-        auto* g = p ? dynamic_cast<TCellGraphic*>(p->GraphicObject()) : nullptr;
-        return g && g->CellType == ctNode ? g : nullptr;
-    }
-    return nullptr;
+    if (item->Items()->Count() == 0)
+        return nullptr;
+    auto* p = dynamic_cast<TCellProperties*>(item->Items()->Objects(0));
+    auto* g = p ? dynamic_cast<TCellGraphic*>(p->GraphicObject()) : nullptr;
+    return g && g->CellType == ctNode ? g : nullptr;
 }
 
 bool TProStringGrid::GetNodeState(int ARow)
@@ -707,12 +703,8 @@ void TProStringGrid::RemoveChildRow(int ARow)
             --g->CellErrFrom;
         }
     }
-    if (IsHiddenRow(ARow)) {
-        for (int i = 0; i < FHiddenRowList->Count(); ++i)
-            if (HiddenItem(FHiddenRowList.get(), i)->Idx == ARow) {
-                FHiddenRowList->Delete(i);
-                break;
-            }
+    if (TGridItem* item = HiddenRowItem(ARow)) {
+        FHiddenRowList->Delete(item->Index());
         for (int i = 0; i < FHiddenRowList->Count(); ++i)
             if (HiddenItem(FHiddenRowList.get(), i)->Idx > ARow)
                 --HiddenItem(FHiddenRowList.get(), i)->Idx;
