@@ -14,10 +14,10 @@ struct TNamedColor {
 };
 
 const TNamedColor FixedColors[] = {
-    {"clred", 0x0000FF},    {"clblack", 0x000000}, {"clblue", 0xFF0000},   {"clgreen", 0x008000},
-    {"claqua", 0xFFFF00},   {"clyellow", 0x00FFFF}, {"clfuchsia", 0xFF00FF}, {"clwhite", 0xFFFFFF},
-    {"cllime", 0x00FF00},   {"clsilver", 0xC0C0C0}, {"clgray", 0x808080},   {"clolive", 0x008080},
-    {"clnavy", 0x800000},   {"clpurple", 0x800080}, {"clteal", 0x808000},   {"clmaroon", 0x000080},
+    {"clred", clRed},     {"clblack", clBlack},   {"clblue", clBlue},       {"clgreen", clGreen},
+    {"claqua", clAqua},   {"clyellow", clYellow}, {"clfuchsia", clFuchsia}, {"clwhite", clWhite},
+    {"cllime", clLime},   {"clsilver", clSilver}, {"clgray", clGray},       {"clolive", clOlive},
+    {"clnavy", clNavy},   {"clpurple", clPurple}, {"clteal", clTeal},       {"clmaroon", clMaroon},
 };
 
 const TNamedColor SystemColors[] = {
@@ -139,7 +139,7 @@ TColor HtmlHexColor(const AnsiString& S)
     int r = HtmlHexByte(Copy(S, 2, 2));
     int g = HtmlHexByte(Copy(S, 4, 2));
     int b = HtmlHexByte(Copy(S, 6, 2));
-    return TColor(r + g * 256 + b * 65536);
+    return RGB(r, g, b);
 }
 
 int HtmlStrToInt(const AnsiString& S)
