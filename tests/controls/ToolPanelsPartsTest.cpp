@@ -5,9 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <unistd.h>
 
 #include "controls/ToolPanels.h"
@@ -16,6 +14,7 @@
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/TestFiles.h"
 #include "tests/common/ToolStripTest.h"
 
 namespace {
@@ -37,20 +36,6 @@ std::string TempFile(const char* name)
     return (std::filesystem::temp_directory_path() /
             (std::string("toolpanelparts_") + std::to_string(getpid()) + name))
         .string();
-}
-
-std::string ReadBytes(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    std::stringstream s;
-    s << f.rdbuf();
-    return s.str();
-}
-
-void WriteBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream f(path, std::ios::binary);
-    f << bytes;
 }
 
 // A form with one strip; slides record a value per step instead of waiting.
@@ -993,7 +978,7 @@ TEST_F(PanelStrip, SavingWritesEveryKeyInOrder)
         "[ProToolPanelTabPANEL3]\r\nNAME=PanelC\r\nOPENWIDTH=150\r\nLOCKED=0\r\nHIDDEN=0\r\nDOCKED=1\r\n"
         "VISIBLE=1\r\nTAB=ProToolPanelTab\r\nLEFT=" + n(f->Left()) + "\r\nTOP=" + n(f->Top()) +
         "\r\nWIDTH=" + n(f->Width()) + "\r\nHEIGHT=" + n(f->Height()) + "\r\n";
-    EXPECT_EQ(ReadBytes(ini), want);
+    EXPECT_EQ(ReadFileBytes(ini), want);
     EXPECT_EQ(f->Left(), 300);
     EXPECT_EQ(f->Width(), 160);
 
@@ -1040,7 +1025,7 @@ TEST_F(PanelStrip, LoadingSkipsMissingAndBadKeys)
     for (const Case& c : cases) {
         std::remove(ini.c_str());
         if (!c.bytes.empty())
-            WriteBytes(ini, c.bytes);
+            WriteFileBytes(ini, c.bytes);
         auto* f2 = new TForm(nullptr);
         f2->SetBounds(100, 100, 600, 400);
         auto* s2 = new TProToolPanelTab(f2);
@@ -1078,7 +1063,7 @@ TEST_F(PanelStrip, LoadingSkipsMissingAndBadKeys)
 
         // A panel is restored once: a second load changes nothing.
         if (c.loadedA) {
-            WriteBytes(ini, rec + "1\r\n[ProToolPanelTabPANEL1]\r\nNAME=PanelA\r\nOPENWIDTH=99\r\nHIDDEN=0\r\n");
+            WriteFileBytes(ini, rec + "1\r\n[ProToolPanelTabPANEL1]\r\nNAME=PanelA\r\nOPENWIDTH=99\r\nHIDDEN=0\r\n");
             s2->LoadPanels();
             EXPECT_EQ(a->Hidden(), c.hiddenA) << c.name;
             EXPECT_EQ(s2->Panels()->Items(0)->OpenWidth(), c.entryWidthA) << c.name;
@@ -1091,7 +1076,7 @@ TEST_F(PanelStrip, LoadingSkipsMissingAndBadKeys)
 TEST_F(PanelStrip, LoadingHandsPanelsToTheStripWhoseRecordsNameThem)
 {
     const std::string ini = TempFile("two.ini");
-    WriteBytes(ini, "[StripRPANELS]\r\nCOUNT=1\r\n[StripRPANEL1]\r\nNAME=PanelA\r\nOPENWIDTH=120\r\nVISIBLE=0\r\n"
+    WriteFileBytes(ini, "[StripRPANELS]\r\nCOUNT=1\r\n[StripRPANEL1]\r\nNAME=PanelA\r\nOPENWIDTH=120\r\nVISIBLE=0\r\n"
                     "[ProToolPanelTabPANELS]\r\nCOUNT=1\r\n[ProToolPanelTabPANEL1]\r\nNAME=PanelB\r\n"
                     "OPENWIDTH=160\r\nVISIBLE=0\r\n");
     auto* right = new TProToolPanelTab(form);
