@@ -417,7 +417,7 @@ void TBaseGrid::MergeCells(int ACol, int ARow, int NumCols, int NumRows)
     // is left pointing at a cell that is no longer a base cell.
     for (int c = ACol; c < ACol + NumCols; ++c)
         for (int r = ARow; r < ARow + NumRows; ++r)
-            if (IsMergedCell(c, r) || CellSpan(c, r).X > 0 || CellSpan(c, r).Y > 0) {
+            if (const TPoint s = CellSpan(c, r); IsMergedCell(c, r) || s.X > 0 || s.Y > 0) {
                 TPoint b = GetBaseCell(c, r);
                 SplitCells(b.X, b.Y);
             }
@@ -497,10 +497,10 @@ TRect TBaseGrid::MergedCellRect(int ACol, int ARow) const
             r.Bottom = r.Top + RowHeights(ARow);
         return r;
     }
-    if (!IsMergedCell(ACol, ARow) && !(CellSpan(ACol, ARow).X > 0 || CellSpan(ACol, ARow).Y > 0))
+    const TPoint s = CellSpan(ACol, ARow);
+    if (!IsMergedCell(ACol, ARow) && s.X <= 0 && s.Y <= 0)
         return VirtualCellRect(ACol, ARow);
     TPoint b = GetBaseCell(ACol, ARow);
-    TPoint s = CellSpan(ACol, ARow);
     TRect r1 = VirtualCellRect(b.X, b.Y);
     TRect r2 = VirtualCellRect(b.X + s.X, b.Y + s.Y);
     TRect u;
