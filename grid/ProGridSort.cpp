@@ -2,8 +2,10 @@
 // node groups, and putting the rows back in their first order.
 //
 // Rows compare cell by cell with a style chosen per pair of cells (or given
-// by OnGetFormat). Text compares by the platform's Polish word sort; texts
-// equal but for case put the upper-case text first. The quicksort is the
+// by OnGetFormat). The plain text styles compare bytes (the no-case style
+// compares the upper-cased texts first, then the texts as they stand); only
+// the Ansi styles and the Unicode style use the platform's Polish word sort,
+// so that a program can choose either order. The quicksort is the
 // grid's own: rows that compare equal end up in the order it leaves them,
 // which users see, so it is kept exactly and not replaced by a library sort.
 #include <algorithm>
@@ -107,17 +109,17 @@ double GuardedDate(const AnsiString& S, Parse P)
     }
 }
 
-// Text order: the Polish word sort, case-sensitive.
-int CollatedCompare(const AnsiString& A, const AnsiString& B)
+int ByteCompare(const AnsiString& A, const AnsiString& B)
 {
-    return Sign(CollateAnsi(A, B, false));
+    return Sign(CompareStr(A, B));
 }
 
-// Without case; texts equal but for case put the upper-case one first.
-int CollatedCompareNoCase(const AnsiString& A, const AnsiString& B)
+// Bytes of the upper-cased texts; texts equal but for case by their bytes,
+// which puts the upper-case one first.
+int ByteCompareNoCase(const AnsiString& A, const AnsiString& B)
 {
-    int r = Sign(CollateAnsi(A, B, true));
-    return r != 0 ? r : Sign(CompareStr(A, B));
+    int r = ByteCompare(AnsiUpperCase(A), AnsiUpperCase(B));
+    return r != 0 ? r : ByteCompare(A, B);
 }
 
 // The style the first cell's text suggests.
@@ -215,11 +217,13 @@ int TProStringGrid::CompareCells(int ACol, int ARow1, int ARow2, TSortDirection 
     switch (style) {
     case ssAlphabetic:
     case ssAlphaCase:
-    case ssAnsiAlphaCase:
-        res = CollatedCompare(s1, s2);
+        res = ByteCompare(s1, s2);
         break;
     case ssAlphaNoCase:
-        res = CollatedCompareNoCase(s1, s2);
+        res = ByteCompareNoCase(s1, s2);
+        break;
+    case ssAnsiAlphaCase:
+        res = Sign(AnsiCompareStr(s1, s2));
         break;
     case ssAnsiAlphaNoCase:
         res = Sign(AnsiCompareText(s1, s2));
@@ -228,7 +232,7 @@ int TProStringGrid::CompareCells(int ACol, int ARow1, int ARow2, TSortDirection 
         res = Sign(CollateWide(DecodeUnicodeCell(Cells(ACol, ARow1)), DecodeUnicodeCell(Cells(ACol, ARow2)), true));
         break;
     case ssHTML:
-        res = CollatedCompare(GetStrippedCell(ACol, ARow1), GetStrippedCell(ACol, ARow2));
+        res = ByteCompare(GetStrippedCell(ACol, ARow1), GetStrippedCell(ACol, ARow2));
         break;
     case ssNumeric:
     case ssFinancial: {

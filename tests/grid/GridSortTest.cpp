@@ -19,9 +19,14 @@ TEST(GridSort, SortsByTheStyleOfTheColumn)
     } cases[] = {
         {"numbers", nullptr, sdAscending, {"10", "1.5", "2", "-3"}, {"-3", "1.5", "2", "10"}},
         {"numbers descending", nullptr, sdDescending, {"10", "1.5", "2"}, {"10", "2", "1.5"}},
-        {"Polish letters", nullptr, sdAscending,
-         {"żaba", "zebra", "ąb", "ab", "b", "łan", "lis"}, {"ab", "ąb", "b", "lis", "łan", "zebra", "żaba"}},
-        {"case decides a tie", nullptr, sdAscending, {"b", "B", "a"}, {"a", "b", "B"}},
+        {"plain text by bytes", nullptr, sdAscending,
+         {"żaba", "zebra", "ąb", "ab", "b", "łan", "lis"}, {"ab", "b", "lis", "zebra", "łan", "ąb", "żaba"}},
+        {"Polish letters by the locale",
+         [](TProStringGrid& g) {
+             g.OnGetFormat = [](TObject*, int, TSortStyle& s, AnsiString&, AnsiString&) { s = ssAnsiAlphaCase; };
+         },
+         sdAscending, {"żaba", "zebra", "ąb", "ab", "b", "łan", "lis"}, {"ab", "ąb", "b", "lis", "łan", "zebra", "żaba"}},
+        {"case by bytes", nullptr, sdAscending, {"b", "B", "a"}, {"B", "a", "b"}},
         {"no case, upper first on a tie",
          [](TProStringGrid& g) { g.SortSettings()->SetAutoFormat(false); g.SortSettings()->SetIgnoreCase(true); },
          sdAscending, {"abc", "b", "ABC"}, {"ABC", "abc", "b"}},
@@ -69,6 +74,8 @@ TEST(GridSort, CellComparisons)
     DotFormatSettings dot;
     TProStringGrid g(nullptr);
     LoadKeys(g, {"", "0", "abc", "ABC", "x"});
+    EXPECT_EQ(g.CompareCells(1, 3, 4, sdAscending), 1);   // bytes: upper case first
+    g.OnGetFormat = [](TObject*, int, TSortStyle& s, AnsiString&, AnsiString&) { s = ssAnsiAlphaCase; };
     EXPECT_EQ(g.CompareCells(1, 3, 4, sdAscending), -1);   // the word sort: lower case first on a tie
     g.OnGetFormat = [](TObject*, int, TSortStyle& s, AnsiString&, AnsiString&) { s = ssNumeric; };
     EXPECT_EQ(g.CompareCells(1, 1, 2, sdAscending), 0);   // empty is 0
@@ -77,6 +84,50 @@ TEST(GridSort, CellComparisons)
     EXPECT_EQ(g.CompareCells(1, 4, 3, sdAscending), -1);
     g.OnGetFormat = [](TObject*, int, TSortStyle& s, AnsiString&, AnsiString&) { s = ssAnsiAlphaNoCase; };
     EXPECT_EQ(g.CompareCells(1, 3, 4, sdAscending), 0);
+}
+
+// The plain styles compare bytes (Windows-1250: "L" < "Z" < "Ł" < "ł"), the
+// Ansi and Unicode styles the Polish word sort (l < ł < z).
+TEST(GridSort, TextStylesCompareBytesOrByTheLocale)
+{
+    const std::vector<std::string> words = {"Łódź", "Lublin", "Zabrze", "łąka"};
+    const std::vector<std::string> bytes = {"Lublin", "Zabrze", "Łódź", "łąka"};
+    const std::vector<std::string> locale = {"Lublin", "łąka", "Łódź", "Zabrze"};
+    struct Case {
+        TSortStyle Style;
+        bool Html;
+        std::vector<std::string> Sorted;
+    } cases[] = {
+        {ssAlphabetic, false, bytes},
+        {ssAlphaCase, false, bytes},
+        // Upper-cased "ŁĄKA" and "ŁÓDŹ" share the first byte; "Ą" is below "Ó".
+        {ssAlphaNoCase, false, {"Lublin", "Zabrze", "łąka", "Łódź"}},
+        {ssHTML, true, bytes},
+        {ssAnsiAlphaCase, false, locale},
+        {ssAnsiAlphaNoCase, false, locale},
+        {ssUnicode, false, locale},
+        {ssAlphaNumeric, false, bytes},
+        {ssAlphaNumericNoCase, false, {"Lublin", "Zabrze", "łąka", "Łódź"}},
+    };
+    for (const Case& c : cases) {
+        for (TSortDirection dir : {sdAscending, sdDescending}) {
+            std::vector<std::string> keys = words;
+            if (c.Html)   // tags that would sort otherwise by their own bytes
+                keys = {"<b>Łódź</b>", "<i>Lublin</i>", "<u>Zabrze</u>", "<a>łąka</a>"};
+            TProStringGrid g(nullptr);
+            LoadKeys(g, keys);
+            TSortStyle style = c.Style;
+            g.OnGetFormat = [style](TObject*, int, TSortStyle& s, AnsiString&, AnsiString&) { s = style; };
+            g.SortByColumn(1, dir);
+            std::vector<std::string> expected = c.Sorted;
+            if (dir == sdDescending)
+                expected.assign(c.Sorted.rbegin(), c.Sorted.rend());
+            std::vector<std::string> got;
+            for (int r = 1; r < g.RowCount(); ++r)
+                got.push_back(c.Html ? std::string(g.GetStrippedCell(1, r)) : std::string(g.Cells(1, r)));
+            EXPECT_EQ(got, expected) << int(c.Style) << (dir == sdDescending ? " descending" : "");
+        }
+    }
 }
 
 TEST(GridSort, FixedAndFooterRowsStayAndTiesFollowTheNextColumn)
