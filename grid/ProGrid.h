@@ -1202,6 +1202,80 @@ private:
     bool FStretchPending = false;
     bool FInScrollRange = false;
     // ================================================================ end of scrolling, sizing and footer calculation
+
+    // ================================================================ grid files
+    // Fixed-width text, CSV, XHTML, XML, workbooks and documents (grid/services/ProGrid*File.cpp,
+    // ProGridCsv.cpp, ProGridHtml.cpp, ProGridOffice.cpp). Every file is written to a temporary file
+    // beside the target and renamed over it when complete.
+public:
+    // The length of the longest text line of a stored column over all rows (texts through SaveCell,
+    // split at CR with Multilinecells).
+    int MaxColumnTextLength(int ACol);
+    void SaveToFixedText(const AnsiString& FileName);
+    // Append adds the lines to the file's present lines.
+    void WriteFixedText(const AnsiString& FileName, bool Append);
+    void SaveToCsvFile(const AnsiString& FileName);
+    void WriteCsvFile(const AnsiString& FileName, bool Append);
+    // MaxRows <= 0 reads every line.
+    void LoadFromCsvFile(const AnsiString& FileName, int MaxRows = 0);
+    // Append adds the rows after the grid's rows.
+    void ReadCsvFile(const AnsiString& FileName, bool Append, int MaxRows);
+    // The separator ReadCsvFile takes for a file whose first two lines are these.
+    static char DetectCsvSeparator(const AnsiString& Line1, const AnsiString& Line2);
+
+    void SaveToHtmlFile(const AnsiString& FileName, bool OpenAfter);
+    // EProGridError "Cannot Create file " + name.
+    void WriteHtmlFile(const AnsiString& FileName, bool Append);
+    // The document; cell images are written into ImageFolder + "images\".
+    AnsiString BuildHtmlTable(const AnsiString& ImageFolder);
+    // Writes one cell image as ImageFolder + "images\img<Number>.jpg".
+    void SaveCellImages(TGraphic* Graphic, int Number, const AnsiString& ImageFolder, AnsiString& FileName);
+    AnsiString LinkCellText(const AnsiString& Text);
+    AnsiString CellCssText(TFont* AFont, TColor AColor, TAlignment AAlignment, TVAlignment AVAlignment);
+    // FieldNames may be nullptr: the elements are then FIELD0, FIELD1 ...
+    void SaveToXmlFile(const AnsiString& FileName, const AnsiString& ListName, const AnsiString& RecordName,
+                       TStrings* FieldNames, bool ExportEmptyCells);
+
+    // Workbooks and documents are Office Open XML files (".xls" and ".doc" names become ".xlsx" and
+    // ".docx"). An empty SheetName loads the first sheet.
+    void LoadFromExcel(const AnsiString& FileName, const AnsiString& SheetName);
+    // Without a sheet name a new workbook is written; with one the file is opened when it exists and
+    // the grid goes into that sheet (added when missing); the rest of the workbook stays as it was.
+    void SaveToExcel(const AnsiString& FileName, const AnsiString& SheetName = AnsiString(),
+                     bool NewWorkbook = true);
+    // A new document holding the grid as a table; with TemplateName that document gets the table at
+    // the bookmark (or at its end) and is saved as FileName.
+    void SaveToWord(const AnsiString& FileName, const AnsiString& TemplateName = AnsiString(),
+                    const AnsiString& BookmarkName = AnsiString());
+
+    char FieldSeparator() const { return FFieldSeparator; }
+    void SetFieldSeparator(char Value) { FFieldSeparator = Value; }
+    bool ReadFirstLine() const { return FReadFirstLine; }
+    void SetReadFirstLine(bool Value) { FReadFirstLine = Value; }
+    bool ExportHiddenColumns() const { return FExportHiddenColumns; }
+    void SetExportHiddenColumns(bool Value) { FExportHiddenColumns = Value; }
+    bool QuoteEmptyFields() const { return FQuoteEmptyFields; }
+    void SetQuoteEmptyFields(bool Value) { FQuoteEmptyFields = Value; }
+    bool QuoteAllFields() const { return FQuoteAllFields; }
+    void SetQuoteAllFields(bool Value) { FQuoteAllFields = Value; }
+    bool TildeLineBreaks() const { return FTildeLineBreaks; }
+    void SetTildeLineBreaks(bool Value) { FTildeLineBreaks = Value; }
+    const AnsiString& XmlEncodingName() const { return FXMLEncoding; }
+    void SetXmlEncodingName(const AnsiString& Value) { FXMLEncoding = Value; }
+
+    TFilterProgressEvent OnFileProgress;
+
+private:
+    // The stored columns of display columns FromCol..ToCol in order; with ExportHiddenColumns the
+    // hidden columns are taken in their places.
+    std::vector<int> ExportColumns(int FromCol, int ToCol);
+    char FFieldSeparator = 0;
+    bool FReadFirstLine = true;
+    bool FExportHiddenColumns = false;
+    bool FQuoteEmptyFields = true;
+    bool FQuoteAllFields = false;
+    bool FTildeLineBreaks = false;
+    // ================================================================ end of grid files
 };
 
 #undef PSG_GRID_PLAIN

@@ -1,0 +1,31 @@
+#pragma once
+// Shared by the grid's file services: the hourglass while a file is written or
+// read, cell text as 8-bit text or as UTF-8, and the split of a text into lines.
+#include <string>
+#include <vector>
+
+#include "platform/core/Types.h"
+#include "platform/gui/Controls.h"
+
+// Shows the hourglass while it lives and puts the cursor back after (also on an exception).
+class THourGlass {
+public:
+    THourGlass();
+    ~THourGlass();
+    THourGlass(const THourGlass&) = delete;
+    THourGlass& operator=(const THourGlass&) = delete;
+
+private:
+    TCursor FSaved;
+};
+
+// A Unicode cell ("|\" form) as Windows-1250 text ("?" for what has no byte); other text unchanged.
+AnsiString CellTextAsAnsi(const AnsiString& S);
+// Any cell text as UTF-8.
+std::string CellTextAsUtf8(const AnsiString& S);
+// UTF-8 text as cell text: Windows-1250 when every character has a byte, else the "|\" form.
+AnsiString CellTextFromUtf8(const std::string& S);
+// The lines of S split at CR (one LF after a CR belongs to the break); one line for "".
+std::vector<AnsiString> TextLines(const AnsiString& S);
+// ".xls" -> ".xlsx", ".doc" -> ".docx" (any case); other names unchanged.
+AnsiString OfficeFileName(const AnsiString& FileName, const char* OldExt);
