@@ -135,6 +135,86 @@ using TCellsChangedEvent = std::function<void(TObject* Sender, const TRect& R)>;
 using TCellTextEvent = std::function<void(TObject* Sender, int ACol, int ARow, AnsiString& Value)>;
 using TGridProgressEvent = std::function<void(TObject* Sender, int Phase, int Value)>;
 
+// ================================================================ events of the grid (review-grid)
+class TEditLink;
+class TPopupMenu;
+enum TSearchAction { saFindFirst, saFindNext, saFindPrevious };
+// Cell events with the row first.
+using TRowColEvent = std::function<void(TObject* Sender, int ARow, int ACol)>;
+using TRowColAllowEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& Allow)>;
+// Cell events with the column first.
+using TColRowEvent = std::function<void(TObject* Sender, int ACol, int ARow)>;
+using TIndexAllowEvent = std::function<void(TObject* Sender, int AIndex, bool& Allow)>;
+using TIndexEvent = std::function<void(TObject* Sender, int AIndex)>;
+using TIndexSizeEvent = std::function<void(TObject* Sender, int AIndex, int ASize)>;
+using TIndexVarSizeEvent = std::function<void(TObject* Sender, int AIndex, int& ASize)>;
+using TAllowEvent = std::function<void(TObject* Sender, bool& Allow)>;
+using TSelectionChangedEvent = std::function<void(TObject* Sender, int ALeft, int ATop, int ARight, int ABottom)>;
+using TSelectionResizeEvent =
+    std::function<void(TObject* Sender, const TGridRect& OldSelection, const TGridRect& NewSelection)>;
+using TRowChangingEvent = std::function<void(TObject* Sender, int OldRow, int NewRow, bool& Allow)>;
+using TColChangingEvent = std::function<void(TObject* Sender, int OldCol, int NewCol, bool& Allow)>;
+using TCellChangingEvent =
+    std::function<void(TObject* Sender, int OldRow, int OldCol, int NewRow, int NewCol, bool& Allow)>;
+using TAutoAdvanceEvent =
+    std::function<void(TObject* Sender, int OldRow, int OldCol, int& NewRow, int& NewCol, bool& Allow)>;
+using TCheckBoxClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool State)>;
+using TRadioClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, int ItemIndex)>;
+using TAnchorClickEvent =
+    std::function<void(TObject* Sender, int ARow, int ACol, const AnsiString& Anchor, bool& AutoHandle)>;
+using TAnchorEvent = std::function<void(TObject* Sender, int ARow, int ACol, const AnsiString& Anchor)>;
+using TFixedDropDownClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, TPopupMenu*& AMenu)>;
+using TControlClickEvent = std::function<void(TObject* Sender, int ARow, int ACol, const AnsiString& CtrlID,
+                                              const AnsiString& CtrlType, const AnsiString& CtrlValue)>;
+using TControlComboListEvent =
+    std::function<void(TObject* Sender, int ARow, int ACol, const AnsiString& CtrlID, const AnsiString& CtrlType,
+                       TStrings* CtrlList, const AnsiString& CtrlValue, bool& Edit, int& DropCount)>;
+using TEllipsClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, AnsiString& S)>;
+using TWideEllipsClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, WideString& Value)>;
+using TGetEditorPropEvent = std::function<void(TObject* Sender, int ACol, int ARow, TEditLink* AEditLink)>;
+using TCellValidateWideEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, WideString& Value, bool& Valid)>;
+using TEditChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, const AnsiString& Value)>;
+using TSetEditWideTextEvent = std::function<void(TObject* Sender, int ACol, int ARow, const WideString& Value)>;
+using TGetEditWideTextEvent = std::function<void(TObject* Sender, int ACol, int ARow, WideString& Value)>;
+using TComboChangeEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, int AItemIndex, const AnsiString& ASelection)>;
+using TComboObjectChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AItemIndex,
+                                                   const AnsiString& ASelection, TObject* AObject)>;
+using TSpinClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, int AValue, bool UpDown)>;
+using TFloatSpinClickEvent = std::function<void(TObject* Sender, int ACol, int ARow, double AValue, bool UpDown)>;
+using TDateTimeSpinClickEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, TDateTime AValue, bool UpDown)>;
+using TCustomStrToDateEvent = std::function<void(TObject* Sender, const AnsiString& Value, TDateTime& ADate)>;
+using TNodeAllowEvent = std::function<void(TObject* Sender, int ARow, bool& Allow)>;
+using TNodeEvent = std::function<void(TObject* Sender, int ARow)>;
+using TGroupCalcEvent = std::function<void(TObject* Sender, int ACol, int FromRow, int ToRow, double& Res)>;
+using TSearchEditChangeEvent = std::function<void(TObject* Sender, const AnsiString& Value, bool& DefaultSearch)>;
+using TSearchFooterActionEvent = std::function<void(TObject* Sender, const AnsiString& Value, int ACol, int ARow,
+                                                    TSearchAction Action)>;
+using TFooterPaintEvent = std::function<void(TObject* Sender, int AColumn, TCanvas* Canvas, TRect ARect)>;
+using TClipboardBeforePasteEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, AnsiString& Value, bool& Allow)>;
+using TClipboardBeforePasteWideEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, WideString& Value, bool& Allow)>;
+using TFileProgressEvent = std::function<void(TObject* Sender, int Progress)>;
+using TCustomCellSizeEvent =
+    std::function<void(TObject* Sender, TCanvas* Canvas, int ACol, int ARow, TPoint& ASize, bool Printing)>;
+using TPrintStartEvent = std::function<void(TObject* Sender, int NrOfPages, int& FromPage, int& ToPage)>;
+using TPrintCancelEvent = std::function<void(TObject* Sender, int PageNr, bool& Cancel)>;
+using TPrintPageEvent =
+    std::function<void(TObject* Sender, TCanvas* Canvas, int PageNr, int PageXSize, int PageYSize)>;
+using TPrintPageDoneEvent = std::function<void(TObject* Sender, TCanvas* Canvas, int LastRow, int LastRowOffset,
+                                               int LastPage, int PageXSize, int PageYSize)>;
+using TPrintNewPageEvent = std::function<void(TObject* Sender, int ARow, bool& NewPage)>;
+using TFitToPageEvent = std::function<void(TObject* Sender, double& ScaleFactor, bool& Allow)>;
+using TOleDragDropEvent =
+    std::function<void(TObject* Sender, int ARow, int ACol, const AnsiString& Data, bool& Allow)>;
+using TOleDroppedEvent = std::function<void(TObject* Sender, const TGridRect& ARect)>;
+using TOleDragStopEvent = std::function<void(TObject* Sender, int OLEEffect)>;
+using TOleDropColEvent = std::function<void(TObject* Sender, int ARow, int ACol, int DropCol)>;
+// ================================================================ end of events of the grid
+
 class TProStringGrid : public TBaseGrid {
 public:
     explicit TProStringGrid(TComponent* AOwner);
@@ -856,6 +936,121 @@ public:
     TDateTimeChangeEvent OnDateTimeChange;
     TDatePickerCloseUpEvent OnDatePickerCloseUp;
     TNotifyEvent OnRichEditSelectionChange;
+
+    // ================================================================ events and hooks of the grid (review-grid)
+    // Every event of the grid not declared with its feature above, by area.
+    // Navigation and selection.
+    TRowChangingEvent OnRowChanging;
+    TColChangingEvent OnColChanging;
+    TCellChangingEvent OnCellChanging;
+    TAutoAdvanceEvent OnAutoAdvance;
+    TSelectionChangedEvent OnSelectionChanged;
+    TSelectionResizeEvent OnSelectionResize;
+    TSelectionResizeEvent OnSelectionResized;
+    // Clicks.
+    TRowColEvent OnClickCell;
+    TRowColEvent OnRightClickCell;
+    TRowColEvent OnDblClickCell;
+    TRowColAllowEvent OnCanClickCell;
+    TIndexEvent OnClickSort;
+    TIndexAllowEvent OnCanSort;
+    TFixedDropDownClickEvent OnFixedDropDownClick;
+    TColRowEvent OnButtonClick;
+    TCheckBoxClickEvent OnCheckBoxClick;
+    TCheckBoxClickEvent OnCheckBoxMouseUp;
+    TRadioClickEvent OnRadioClick;
+    TRadioClickEvent OnRadioMouseUp;
+    TControlClickEvent OnControlClick;
+    TControlClickEvent OnControlEditDone;
+    TControlComboListEvent OnControlComboList;
+    TEllipsClickEvent OnEllipsClick;
+    TWideEllipsClickEvent OnWideEllipsClick;
+    // Hints and anchors.
+    TAnchorClickEvent OnAnchorClick;
+    TAnchorEvent OnAnchorEnter;
+    TAnchorEvent OnAnchorExit;
+    // Editing.
+    TGetEditorPropEvent OnGetEditorProp;
+    TCellValidateWideEvent OnCellValidateWide;
+    TColRowEvent OnEditCellDone;
+    TEditChangeEvent OnEditChange;
+    TSetEditWideTextEvent OnSetEditWideText;
+    TGetEditWideTextEvent OnGetEditWideText;
+    TComboChangeEvent OnComboChange;
+    TRowColEvent OnComboCloseUp;
+    TComboObjectChangeEvent OnComboObjectChange;
+    TSpinClickEvent OnSpinClick;
+    TFloatSpinClickEvent OnFloatSpinClick;
+    TDateTimeSpinClickEvent OnTimeSpinClick;
+    TDateTimeSpinClickEvent OnDateSpinClick;
+    TCustomStrToDateEvent OnCustomStrToDate;
+    // Rows and columns.
+    TAutoRowEvent OnAutoAddRow;
+    TIndexEvent OnAutoInsertCol;
+    TIndexAllowEvent OnCanDeleteRow;
+    TIndexSizeEvent OnColumnSizing;
+    TIndexSizeEvent OnRowSizing;
+    TIndexAllowEvent OnColumnMove;
+    TIndexAllowEvent OnColumnMoving;
+    TIndexAllowEvent OnRowMove;
+    TIndexAllowEvent OnRowMoving;
+    // Nodes and grouping: the display row of the node.
+    TNodeEvent OnExpandNode;
+    TNodeEvent OnContractNode;
+    TNodeAllowEvent OnBeforeExpandNode;
+    TNodeAllowEvent OnBeforeContractNode;
+    TGroupCalcEvent OnGroupCalc;
+    // Search footer.
+    TSearchEditChangeEvent OnSearchEditChange;
+    TSearchFooterActionEvent OnSearchFooterAction;
+    TNotifyEvent OnSearchFooterClose;
+    TNotifyEvent OnCreatedSearchFooter;
+    // Footers.
+    TFooterPaintEvent OnFooterPaint;
+    TNotifyEvent OnCreatedFloatingFooter;
+    // Clipboard, files, cells.
+    TAllowEvent OnClipboardPaste;
+    TAllowEvent OnClipboardCopy;
+    TAllowEvent OnClipboardCut;
+    TClipboardBeforePasteEvent OnClipboardBeforePasteCell;
+    TClipboardBeforePasteWideEvent OnClipboardBeforePasteWideCell;
+    TFileProgressEvent OnFileProgress;
+    TCustomCellSizeEvent OnCustomCellSize;
+    // Printing.
+    TPrintStartEvent OnPrintStart;
+    TPrintCancelEvent OnPrintCancel;
+    TPrintPageEvent OnPrintPage;
+    TPrintPageDoneEvent OnPrintPageDone;
+    TPrintNewPageEvent OnPrintNewPage;
+    TFitToPageEvent OnFitToPage;
+    TIndexVarSizeEvent OnPrintSetColumnWidth;
+    TIndexVarSizeEvent OnPrintSetRowHeight;
+    // Drag and drop: the cell under the pointer; Data is the dragged or dropped text.
+    TOleDragDropEvent OnOleDrop;
+    TOleDroppedEvent OnOleDropped;
+    TOleDragDropEvent OnOleDrag;
+    TRowColAllowEvent OnOleDragOver;
+    TRowColEvent OnOleDragStart;
+    TOleDragStopEvent OnOleDragStop;
+    TOleDropColEvent OnOleDropCol;
+    TOleDragDropEvent OnOleDropFile;
+    TOleDragDropEvent OnOleDropURL;
+
+    // Hooks of the grid's services.
+    // Sets Row to FixedRows.
+    virtual void MoveToFirstRow();
+    // Called around a paste of the grid's own format and around a smart paste.
+    virtual void BeginSmartPaste() {}
+    virtual void EndSmartPaste() {}
+    // The pasted rectangle; AOrigin is the top-left of the copied cells in this grid, (-1, -1) when
+    // they came from elsewhere.
+    virtual void MarkRangeModified(TPoint AOrigin, const TRect& ARect, bool AWasCopy);
+    virtual void CalcFooterColumn(int ACol) { CalcFooter(ACol); }
+    virtual void CalcFooterAll() { CalcFooter(-1); }
+    virtual void SearchFooterAction(const AnsiString& Value, int ACol, int ARow, TSearchAction Action);
+    virtual bool GetAllowFmtClipboard();
+    virtual void DoPasteProgress(int Phase, int Value) {}
+    // ================================================================ end of events and hooks of the grid
 
 protected:
     void CreateWnd() override;
