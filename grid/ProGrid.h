@@ -197,7 +197,6 @@ using TClipboardBeforePasteEvent =
     std::function<void(TObject* Sender, int ACol, int ARow, AnsiString& Value, bool& Allow)>;
 using TClipboardBeforePasteWideEvent =
     std::function<void(TObject* Sender, int ACol, int ARow, WideString& Value, bool& Allow)>;
-using TFileProgressEvent = std::function<void(TObject* Sender, int Progress)>;
 using TCustomCellSizeEvent =
     std::function<void(TObject* Sender, TCanvas* Canvas, int ACol, int ARow, TPoint& ASize, bool Printing)>;
 using TPrintStartEvent = std::function<void(TObject* Sender, int NrOfPages, int& FromPage, int& ToPage)>;
@@ -1014,7 +1013,6 @@ public:
     TAllowEvent OnClipboardCut;
     TClipboardBeforePasteEvent OnClipboardBeforePasteCell;
     TClipboardBeforePasteWideEvent OnClipboardBeforePasteWideCell;
-    TFileProgressEvent OnFileProgress;
     TCustomCellSizeEvent OnCustomCellSize;
     // Printing.
     TPrintStartEvent OnPrintStart;
