@@ -44,7 +44,9 @@ void PaintImage(TCanvas* canvas, const TRect& r, const QImage& img)
     if (!canvas || img.isNull() || r.Right == r.Left || r.Bottom == r.Top)
         return;
     QImage own = img.copy();   // the canvas may be the picture's own
-    canvas->Data().Run([&](QPainter& p) { p.drawImage(QR(r), own); }, false);
+    // A picture drawn into a rectangle turned inside out is mirrored (in device pixels).
+    const QRect area = canvas->Data().Mapped() ? canvas->Data().DevRect(r) : QR(r);
+    canvas->Data().Run([&](QPainter& p) { p.drawImage(area, own); }, false);
 }
 
 }  // namespace

@@ -80,6 +80,26 @@ TRect TR(const QRect& r)
     return TRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
 }
 
+// A one-pixel frame just inside r.
+void FrameOutline(QPainter& p, const QRect& r, const QBrush& b)
+{
+    const int l = r.left(), t = r.top(), rt = r.left() + r.width(), bt = r.top() + r.height();
+    p.fillRect(QR(l, t, rt, t + 1), b);
+    p.fillRect(QR(l, bt - 1, rt, bt), b);
+    p.fillRect(QR(l, t + 1, l + 1, bt - 1), b);
+    p.fillRect(QR(rt - 1, t + 1, rt, bt - 1), b);
+}
+
+// A block (x, y, w, h) in logical units of a canvas as device pixels (w, h keep their signs
+// in the device's directions).
+void DevBlock(const TCanvas::Impl& d, int& x, int& y, int& w, int& h)
+{
+    if (!d.Mapped())
+        return;
+    QPoint a = d.Dev(x, y), b = d.Dev(x + w, y + h);
+    x = a.x(), y = a.y(), w = b.x() - a.x(), h = b.y() - a.y();
+}
+
 // Dash patterns of the platform's one-pixel pens: on, off, on, off ...
 const std::vector<int>& DashPattern(TPenStyle s)
 {
@@ -220,6 +240,71 @@ const QImage* TCanvas::Impl::DeviceImage(QPoint& offset)
     return nullptr;
 }
 
+// ---------------------------------------------------------------- mapping mode
+namespace {
+// Logical units per inch of a mapped mode.
+constexpr int LometricPerInch = 254;
+}  // namespace
+
+QPoint TCanvas::Impl::Dev(int x, int y) const
+{
+    if (!Mapped())
+        return QPoint(x, y);
+    return QPoint(MulDiv(x, dpi, LometricPerInch), MulDiv(-y, dpi, LometricPerInch));
+}
+
+QRect TCanvas::Impl::DevRect(const TRect& r) const
+{
+    if (!Mapped())
+        return QR(r);
+    QPoint a = Dev(r.Left, r.Top), b = Dev(r.Right, r.Bottom);
+    return QR(std::min(a.x(), b.x()), std::min(a.y(), b.y()), std::max(a.x(), b.x()), std::max(a.y(), b.y()));
+}
+
+int TCanvas::Impl::DevLen(int v) const
+{
+    return Mapped() ? MulDiv(v, dpi, LometricPerInch) : v;
+}
+
+int TCanvas::Impl::LogLen(int v) const
+{
+    return Mapped() ? MulDiv(v, LometricPerInch, dpi) : v;
+}
+
+TPoint TCanvas::Impl::Log(const QPoint& p) const
+{
+    if (!Mapped())
+        return TPoint(p.x(), p.y());
+    return TPoint(MulDiv(p.x(), LometricPerInch, dpi), -MulDiv(p.y(), LometricPerInch, dpi));
+}
+
+TRect TCanvas::Impl::LogRect(const QRect& r) const
+{
+    if (!Mapped())
+        return TR(r);
+    if (r.isEmpty())
+        return TRect();
+    TPoint a = Log(r.topLeft()), b = Log(QPoint(r.left() + r.width(), r.top() + r.height()));
+    return TRect(a.X, a.Y, b.X, b.Y);
+}
+
+int TCanvas::Impl::PenWidth() const
+{
+    return std::max(1, DevLen(owner->Pen()->Width()));
+}
+
+QFont TCanvas::Impl::DeviceFont(const TFont& font) const
+{
+    if (!Mapped())
+        return ToQFont(font, dpi);
+    // The height is in logical units: as a font of that many pixels at the mode's resolution.
+    TFont f;
+    f.SetPixelsPerInch(font.PixelsPerInch());   // the height is copied as it stands
+    f.Assign(const_cast<TFont*>(&font));
+    f.SetPixelsPerInch(LometricPerInch);
+    return ToQFont(f, dpi);
+}
+
 int TCanvas::Impl::BkMode() const
 {
     if (bkBrushCount != owner->Brush()->ChangeCount())
@@ -252,11 +337,12 @@ QPen TCanvas::Impl::MakePen() const
     else if (pen->Mode() == pmWhite)
         c = Qt::white;
     QPen q(c);
-    q.setWidth(pen->Width() <= 1 ? 1 : pen->Width());
-    q.setCapStyle(pen->Width() <= 1 ? Qt::SquareCap : Qt::RoundCap);
-    q.setJoinStyle(pen->Width() <= 1 ? Qt::MiterJoin : Qt::RoundJoin);
+    const int width = PenWidth();
+    q.setWidth(width);
+    q.setCapStyle(width <= 1 ? Qt::SquareCap : Qt::RoundCap);
+    q.setJoinStyle(width <= 1 ? Qt::MiterJoin : Qt::RoundJoin);
     const std::vector<int>& dashes = DashPattern(pen->Style());
-    if (!dashes.empty() && pen->Width() <= 1) {
+    if (!dashes.empty() && width <= 1) {
         QList<qreal> d;
         for (int v : dashes)
             d << v;
@@ -368,6 +454,7 @@ void CanvasAttach(TCanvas& canvas, QPainter* painter, int dpi)
     TCanvas::Impl& d = canvas.Data();
     d.lent = painter;
     d.dpi = dpi > 0 ? dpi : 96;
+    d.mapMode = MM_TEXT;
     d.lentHadClip = painter && painter->hasClipping();
     d.lentClip = d.lentHadClip ? painter->clipRegion() : QRegion();
 }
@@ -450,7 +537,7 @@ bool TCanvas::HandleAllocated() const
 
 TRect TCanvas::ClipRect() const
 {
-    return TR(FImpl->ClipBox());
+    return FImpl->LogRect(FImpl->ClipBox());
 }
 
 TColor TCanvas::Pixels(int x, int y) const
@@ -461,7 +548,7 @@ TColor TCanvas::Pixels(int x, int y) const
     const QImage* img = FImpl->DeviceImage(off);
     if (!img)
         return -1;
-    QPoint pt(x + off.x(), y + off.y());
+    QPoint pt = FImpl->Dev(x, y) + off;
     if (!img->rect().contains(pt))
         return -1;
     QRgb v = img->pixel(pt);
@@ -472,13 +559,14 @@ TColor TCanvas::Pixels(int x, int y) const
 
 void TCanvas::SetPixels(int x, int y, TColor c)
 {
-    if (!FImpl->ClipBox().contains(QPoint(x, y)) || (FImpl->hasClip && !FImpl->clip.contains(QPoint(x, y))))
+    const QPoint at = FImpl->Dev(x, y);
+    if (!FImpl->ClipBox().contains(at) || (FImpl->hasClip && !FImpl->clip.contains(at)))
         return;
     QPainter* p = FImpl->Painter();
     if (!p)
         return;
     p->setCompositionMode(QPainter::CompositionMode_Source);
-    p->fillRect(QRect(x, y, 1, 1), ToQColor(c));
+    p->fillRect(QRect(at, QSize(1, 1)), ToQColor(c));
     p->setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
@@ -493,7 +581,7 @@ void PaintLines(QPainter& p, const QPen& pen, TPen* tpen, const std::vector<QPoi
 {
     if (pen.style() == Qt::NoPen || pts.size() < 2)
         return;
-    if (tpen->Width() > 1) {
+    if (pen.width() > 1) {
         p.setPen(pen);
         p.setBrush(Qt::NoBrush);
         p.drawPolyline(pts.data(), int(pts.size()));
@@ -523,7 +611,7 @@ void PaintLines(QPainter& p, const QPen& pen, TPen* tpen, const std::vector<QPoi
 
 void TCanvas::LineTo(int x, int y)
 {
-    std::vector<QPoint> pts{QPoint(FPenPos.X, FPenPos.Y), QPoint(x, y)};
+    std::vector<QPoint> pts{FImpl->Dev(FPenPos), FImpl->Dev(x, y)};
     QPen pen = FImpl->MakePen();
     FImpl->Run([&](QPainter& p) { PaintLines(p, pen, FPen.get(), pts); });
     FPenPos = TPoint(x, y);
@@ -535,7 +623,7 @@ void TCanvas::Polyline(const TPoint* points, int count)
         return;
     std::vector<QPoint> pts;
     for (int i = 0; i < count; ++i)
-        pts.emplace_back(points[i].X, points[i].Y);
+        pts.push_back(FImpl->Dev(points[i]));
     QPen pen = FImpl->MakePen();
     FImpl->Run([&](QPainter& p) { PaintLines(p, pen, FPen.get(), pts); });
 }
@@ -547,44 +635,43 @@ void TCanvas::FillRect(const TRect& r)
         return;
     TColor bk = FImpl->BkColor();
     bool opaque = FImpl->BkMode() == OPAQUE;
+    const QRect area = FImpl->DevRect(r);
     FImpl->Run(
         [&](QPainter& p) {
             if (b.style() != Qt::SolidPattern && b.style() != Qt::TexturePattern && opaque)
-                p.fillRect(QR(r), ToQColor(bk));
-            p.fillRect(QR(r), b);
+                p.fillRect(area, ToQColor(bk));
+            p.fillRect(area, b);
         },
         false);
 }
 
 void TCanvas::FrameRect(const TRect& r)
 {
-    if (r.Right <= r.Left || r.Bottom <= r.Top)
+    const QRect q = FImpl->DevRect(r);
+    if (q.isEmpty())
         return;
     QBrush b = FImpl->MakeBrush();
     if (b.style() == Qt::NoBrush)
         return;
-    FImpl->Run(
-        [&](QPainter& p) {
-            p.fillRect(QR(r.Left, r.Top, r.Right, r.Top + 1), b);
-            p.fillRect(QR(r.Left, r.Bottom - 1, r.Right, r.Bottom), b);
-            p.fillRect(QR(r.Left, r.Top + 1, r.Left + 1, r.Bottom - 1), b);
-            p.fillRect(QR(r.Right - 1, r.Top + 1, r.Right, r.Bottom - 1), b);
-        },
-        false);
+    FImpl->Run([&](QPainter& p) { FrameOutline(p, q, b); }, false);
 }
 
 namespace {
 
-// The rectangle QPainter outlines so that a pen covers Left..Right-1 as the platform does.
-QRect ShapeRect(int x1, int y1, int x2, int y2, TPen* pen)
+// The rectangle QPainter outlines so that a pen covers Left..Right-1 as the platform does
+// (the corners in logical units, the rectangle in device pixels).
+QRect ShapeRect(const TCanvas::Impl& d, int x1, int y1, int x2, int y2, TPen* pen)
 {
+    QPoint a = d.Dev(x1, y1), b = d.Dev(x2, y2);
+    x1 = a.x(), y1 = a.y(), x2 = b.x(), y2 = b.y();
     if (x2 < x1)
         std::swap(x1, x2);
     if (y2 < y1)
         std::swap(y1, y2);
     QRect r(x1, y1, std::max(0, x2 - x1 - 1), std::max(0, y2 - y1 - 1));
-    if (pen->Style() == psInsideFrame && pen->Width() > 1) {
-        int w = pen->Width() / 2;
+    const int width = d.PenWidth();
+    if (pen->Style() == psInsideFrame && width > 1) {
+        int w = width / 2;
         r.adjust(w, w, -w, -w);
     }
     return r;
@@ -609,7 +696,7 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2)
 {
     QPen pen = FImpl->MakePen();
     QBrush brush = FImpl->MakeBrush();
-    QRect r = ShapeRect(x1, y1, x2, y2, FPen.get());
+    QRect r = ShapeRect(*FImpl, x1, y1, x2, y2, FPen.get());
     FImpl->Run([&](QPainter& p) {
         SetShapeTools(*FImpl, p, pen, brush);
         p.drawRect(r);
@@ -620,10 +707,10 @@ void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int x3, int y3)
 {
     QPen pen = FImpl->MakePen();
     QBrush brush = FImpl->MakeBrush();
-    QRect r = ShapeRect(x1, y1, x2, y2, FPen.get());
+    QRect r = ShapeRect(*FImpl, x1, y1, x2, y2, FPen.get());
     FImpl->Run([&](QPainter& p) {
         SetShapeTools(*FImpl, p, pen, brush);
-        p.drawRoundedRect(r, x3 / 2.0, y3 / 2.0, Qt::AbsoluteSize);
+        p.drawRoundedRect(r, FImpl->DevLen(x3) / 2.0, FImpl->DevLen(y3) / 2.0, Qt::AbsoluteSize);
     });
 }
 
@@ -631,7 +718,7 @@ void TCanvas::Ellipse(int x1, int y1, int x2, int y2)
 {
     QPen pen = FImpl->MakePen();
     QBrush brush = FImpl->MakeBrush();
-    QRect r = ShapeRect(x1, y1, x2, y2, FPen.get());
+    QRect r = ShapeRect(*FImpl, x1, y1, x2, y2, FPen.get());
     FImpl->Run([&](QPainter& p) {
         SetShapeTools(*FImpl, p, pen, brush);
         p.drawEllipse(r);
@@ -647,9 +734,10 @@ void PaintArc(TCanvas::Impl& d, TPen* tpen, ArcKind kind, int x1, int y1, int x2
 {
     QPen pen = d.MakePen();
     QBrush brush = kind == akArc ? QBrush(Qt::NoBrush) : d.MakeBrush();
-    QRect r = ShapeRect(x1, y1, x2, y2, tpen);
-    double cx = (x1 + x2) / 2.0, cy = (y1 + y2) / 2.0;
-    double a1 = PointAngle(cx, cy, x3, y3), a2 = PointAngle(cx, cy, x4, y4);
+    QRect r = ShapeRect(d, x1, y1, x2, y2, tpen);
+    const QPoint c1 = d.Dev(x1, y1), c2 = d.Dev(x2, y2), s = d.Dev(x3, y3), e = d.Dev(x4, y4);
+    double cx = (c1.x() + c2.x()) / 2.0, cy = (c1.y() + c2.y()) / 2.0;
+    double a1 = PointAngle(cx, cy, s.x(), s.y()), a2 = PointAngle(cx, cy, e.x(), e.y());
     double span = a2 - a1;
     while (span <= 0)
         span += 360;   // counter-clockwise from start to end; equal points give the whole ellipse
@@ -688,7 +776,7 @@ void TCanvas::Polygon(const TPoint* points, int count)
         return;
     QPolygon poly;
     for (int i = 0; i < count; ++i)
-        poly << QPoint(points[i].X, points[i].Y);
+        poly << FImpl->Dev(points[i]);
     QPen pen = FImpl->MakePen();
     QBrush brush = FImpl->MakeBrush();
     FImpl->Run([&](QPainter& p) {
@@ -701,10 +789,9 @@ void TCanvas::PolyBezier(const TPoint* points, int count)
 {
     if (!points || count < 4)
         return;
-    QPainterPath path(QPointF(points[0].X, points[0].Y));
+    QPainterPath path(FImpl->Dev(points[0]));
     for (int i = 1; i + 2 < count; i += 3)
-        path.cubicTo(QPointF(points[i].X, points[i].Y), QPointF(points[i + 1].X, points[i + 1].Y),
-                     QPointF(points[i + 2].X, points[i + 2].Y));
+        path.cubicTo(FImpl->Dev(points[i]), FImpl->Dev(points[i + 1]), FImpl->Dev(points[i + 2]));
     QPen pen = FImpl->MakePen();
     FImpl->Run([&](QPainter& p) {
         p.setPen(pen);
@@ -713,8 +800,10 @@ void TCanvas::PolyBezier(const TPoint* points, int count)
     });
 }
 
-void TCanvas::FloodFill(int x, int y, TColor color, bool surface)
+void TCanvas::FloodFill(int lx, int ly, TColor color, bool surface)
 {
+    const QPoint start = FImpl->Dev(lx, ly);
+    const int x = start.x(), y = start.y();
     QPoint off;
     if (!FImpl->Painter())
         return;
@@ -774,10 +863,10 @@ void TCanvas::FloodFill(int x, int y, TColor color, bool surface)
 
 void TCanvas::DrawFocusRect(const TRect& r)
 {
-    if (r.Right <= r.Left || r.Bottom <= r.Top)
-        return;
     // Every other pixel of the frame inverted.
-    QRect q = QR(r);
+    const QRect q = FImpl->DevRect(r);
+    if (q.isEmpty())
+        return;
     bool ok = FImpl->Combine(q, [&](int x, int y, QRgb d) {
         bool edge = x == q.left() || x == q.right() || y == q.top() || y == q.bottom();
         if (!edge || ((x + y) & 1))
@@ -802,9 +891,10 @@ void TCanvas::DrawFocusRect(const TRect& r)
 // ---------------------------------------------------------------- text
 namespace {
 
+// Text with its top left at (x, y) in device pixels.
 void PaintText(TCanvas::Impl& d, TFont* font, int x, int y, const QString& s, const QRect* clip, bool fillClip)
 {
-    QFont qf = ToQFont(*font, d.dpi);
+    QFont qf = d.DeviceFont();
     QFontMetrics fm(qf);
     int w = fm.horizontalAdvance(s), h = fm.height();
     bool opaque = d.BkMode() == OPAQUE;
@@ -835,15 +925,17 @@ void PaintText(TCanvas::Impl& d, TFont* font, int x, int y, const QString& s, co
 
 void TCanvas::TextOut(int x, int y, const AnsiString& text)
 {
-    PaintText(*FImpl, FFont.get(), x, y, ToQString(text), nullptr, false);
+    const QPoint at = FImpl->Dev(x, y);
+    PaintText(*FImpl, FFont.get(), at.x(), at.y(), ToQString(text), nullptr, false);
     FPenPos = TPoint(x + TextWidth(text), y);
 }
 
 void TCanvas::TextRect(const TRect& r, int x, int y, const AnsiString& text)
 {
-    QRect clip = QR(r);
+    QRect clip = FImpl->DevRect(r);
     bool fill = FBrush->Style() != bsClear;
-    PaintText(*FImpl, FFont.get(), x, y, ToQString(text), &clip, fill);
+    const QPoint at = FImpl->Dev(x, y);
+    PaintText(*FImpl, FFont.get(), at.x(), at.y(), ToQString(text), &clip, fill);
 }
 
 int TCanvas::TextWidth(const AnsiString& text) const
@@ -858,10 +950,10 @@ int TCanvas::TextHeight(const AnsiString& text) const
 
 TSize TCanvas::TextExtent(const AnsiString& text) const
 {
-    QFontMetrics fm(ToQFont(*FFont, FImpl->dpi));
+    QFontMetrics fm(FImpl->DeviceFont());
     TSize s;
-    s.cx = fm.horizontalAdvance(ToQString(text));
-    s.cy = fm.height();
+    s.cx = FImpl->LogLen(fm.horizontalAdvance(ToQString(text)));
+    s.cy = FImpl->LogLen(fm.height());
     return s;
 }
 
@@ -899,7 +991,8 @@ void TCanvas::BrushCopy(const TRect& dest, TBitmap* bitmap, const TRect& source,
             if ((line[x] & 0x00FFFFFF) == key)
                 line[x] = fill;
     }
-    FImpl->Run([&](QPainter& p) { p.drawImage(QR(dest), part); }, false);
+    const QRect area = FImpl->DevRect(dest);
+    FImpl->Run([&](QPainter& p) { p.drawImage(area, part); }, false);
 }
 
 // ---------------------------------------------------------------- saved states
@@ -921,6 +1014,7 @@ int TCanvas::SaveState()
     s.textFontCount = FImpl->textFontCount == FFont->ChangeCount() ? 1 : 0;
     s.copyMode = FCopyMode;
     s.penPos = FPenPos;
+    s.mapMode = FImpl->mapMode;
     FImpl->saved.push_back(std::move(s));
     return int(FImpl->saved.size());
 }
@@ -946,6 +1040,7 @@ bool TCanvas::RestoreState(int index)
     FImpl->textFontCount = s.textFontCount ? FFont->ChangeCount() : ~0u;
     FCopyMode = s.copyMode;
     FPenPos = s.penPos;
+    FImpl->mapMode = s.mapMode;
     return true;
 }
 
@@ -1004,16 +1099,17 @@ bool GetTextMetrics(TCanvas* dc, TTextMetric& tm)
 {
     if (!dc)
         return false;
-    QFont qf = ToQFont(*dc->Font(), dc->Data().dpi);
+    TCanvas::Impl& d = dc->Data();
+    QFont qf = d.DeviceFont();
     QFontMetrics fm(qf);
     tm = TTextMetric();
-    tm.tmAscent = fm.ascent();
-    tm.tmDescent = fm.descent();
-    tm.tmHeight = fm.height();
-    tm.tmInternalLeading = std::max(0, fm.height() - qf.pixelSize());
-    tm.tmExternalLeading = std::max(0, fm.leading());
-    tm.tmAveCharWidth = fm.averageCharWidth();
-    tm.tmMaxCharWidth = fm.maxWidth();
+    tm.tmAscent = d.LogLen(fm.ascent());
+    tm.tmDescent = d.LogLen(fm.descent());
+    tm.tmHeight = d.LogLen(fm.height());
+    tm.tmInternalLeading = d.LogLen(std::max(0, fm.height() - qf.pixelSize()));
+    tm.tmExternalLeading = d.LogLen(std::max(0, fm.leading()));
+    tm.tmAveCharWidth = d.LogLen(fm.averageCharWidth());
+    tm.tmMaxCharWidth = d.LogLen(fm.maxWidth());
     tm.tmWeight = (dc->Font()->Style() & fsBold) ? 700 : 400;
     tm.tmItalic = dc->Font()->Style() & fsItalic;
     tm.tmUnderlined = dc->Font()->Style() & fsUnderline;
@@ -1025,6 +1121,11 @@ int GetDeviceCaps(TCanvas* dc, int index)
 {
     if (!dc)
         return 0;
+    if (dc->Data().deviceCaps) {
+        int v = dc->Data().deviceCaps(index);
+        if (v >= 0)
+            return v;
+    }
     switch (index) {
     case LOGPIXELSX:
     case LOGPIXELSY: return dc->Data().dpi;
@@ -1033,6 +1134,58 @@ int GetDeviceCaps(TCanvas* dc, int index)
     case BITSPIXEL: return 32;
     default: return 0;
     }
+}
+
+int SetMapMode(TCanvas* dc, int mode)
+{
+    if (!dc || (mode != MM_TEXT && mode != MM_LOMETRIC))
+        return 0;
+    int old = dc->Data().mapMode;
+    dc->Data().mapMode = mode;
+    return old;
+}
+
+int GetMapMode(TCanvas* dc)
+{
+    return dc ? dc->Data().mapMode : 0;
+}
+
+bool DPtoLP(TCanvas* dc, TPoint* points, int count)
+{
+    if (!dc || (!points && count > 0))
+        return false;
+    for (int i = 0; i < count; ++i)
+        points[i] = dc->Data().Log(QPoint(points[i].X, points[i].Y));
+    return true;
+}
+
+bool LPtoDP(TCanvas* dc, TPoint* points, int count)
+{
+    if (!dc || (!points && count > 0))
+        return false;
+    for (int i = 0; i < count; ++i) {
+        QPoint q = dc->Data().Dev(points[i]);
+        points[i] = TPoint(q.x(), q.y());
+    }
+    return true;
+}
+
+bool DPtoLP(TCanvas* dc, TRect& r)
+{
+    TPoint pts[2] = {TPoint(r.Left, r.Top), TPoint(r.Right, r.Bottom)};
+    if (!DPtoLP(dc, pts, 2))
+        return false;
+    r = TRect(pts[0].X, pts[0].Y, pts[1].X, pts[1].Y);
+    return true;
+}
+
+bool LPtoDP(TCanvas* dc, TRect& r)
+{
+    TPoint pts[2] = {TPoint(r.Left, r.Top), TPoint(r.Right, r.Bottom)};
+    if (!LPtoDP(dc, pts, 2))
+        return false;
+    r = TRect(pts[0].X, pts[0].Y, pts[1].X, pts[1].Y);
+    return true;
 }
 
 namespace {
@@ -1050,7 +1203,7 @@ int IntersectClipRect(TCanvas* dc, int left, int top, int right, int bottom)
     if (!dc)
         return ERROR;
     TCanvas::Impl& d = dc->Data();
-    QRegion r(QR(left, top, right, bottom));
+    QRegion r(d.DevRect(TRect(left, top, right, bottom)));
     d.clip = d.hasClip ? d.clip.intersected(r) : r.intersected(d.DeviceRect());
     d.hasClip = true;
     return ClipKind(d);
@@ -1062,7 +1215,7 @@ int ExcludeClipRect(TCanvas* dc, int left, int top, int right, int bottom)
         return ERROR;
     TCanvas::Impl& d = dc->Data();
     QRegion base = d.hasClip ? d.clip : QRegion(d.DeviceRect());
-    d.clip = base.subtracted(QRegion(QR(left, top, right, bottom)));
+    d.clip = base.subtracted(QRegion(d.DevRect(TRect(left, top, right, bottom))));
     d.hasClip = true;
     return ClipKind(d);
 }
@@ -1089,7 +1242,7 @@ int GetClipBox(TCanvas* dc, TRect& r)
     if (!dc)
         return ERROR;
     QRect box = dc->Data().ClipBox();
-    r = TR(box);
+    r = dc->Data().LogRect(box);
     return box.isEmpty() ? NULLREGION : ClipKind(dc->Data());
 }
 
@@ -1122,7 +1275,8 @@ bool FillRect(TCanvas* dc, const TRect& r, TColor color)
     if (!dc)
         return false;
     QColor c = ToQColor(color);
-    dc->Data().Run([&](QPainter& p) { p.fillRect(QR(r), c); }, false);
+    const QRect area = dc->Data().DevRect(r);
+    dc->Data().Run([&](QPainter& p) { p.fillRect(area, c); }, false);
     return true;
 }
 
@@ -1130,17 +1284,11 @@ bool FrameRect(TCanvas* dc, const TRect& r, TColor color)
 {
     if (!dc)
         return false;
-    QColor c = ToQColor(color);
-    if (r.Right <= r.Left || r.Bottom <= r.Top)
+    const QRect q = dc->Data().DevRect(r);
+    if (q.isEmpty())
         return true;
-    dc->Data().Run(
-        [&](QPainter& p) {
-            p.fillRect(QR(r.Left, r.Top, r.Right, r.Top + 1), c);
-            p.fillRect(QR(r.Left, r.Bottom - 1, r.Right, r.Bottom), c);
-            p.fillRect(QR(r.Left, r.Top, r.Left + 1, r.Bottom), c);
-            p.fillRect(QR(r.Right - 1, r.Top, r.Right, r.Bottom), c);
-        },
-        false);
+    QBrush b(ToQColor(color));
+    dc->Data().Run([&](QPainter& p) { FrameOutline(p, q, b); }, false);
     return true;
 }
 
@@ -1229,6 +1377,11 @@ QImage SourceImage(TCanvas* src, int sx, int sy, int sw, int sh, int w, int h)
 bool Blt(TCanvas* dest, int x, int y, int w, int h, TCanvas* src, int sx, int sy, int sw, int sh, TCopyMode rop)
 {
     if (!dest || w == 0 || h == 0)
+        return false;
+    DevBlock(dest->Data(), x, y, w, h);
+    if (src)
+        DevBlock(src->Data(), sx, sy, sw, sh);
+    if (w == 0 || h == 0)
         return false;
     if (w < 0) { x += w; w = -w; }
     if (h < 0) { y += h; h = -h; }

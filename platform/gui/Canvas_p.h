@@ -23,6 +23,7 @@ struct TCanvas::Impl {
         unsigned textFontCount;
         TCopyMode copyMode;
         TPoint penPos;
+        int mapMode;
     };
 
     TCanvas* owner = nullptr;
@@ -42,6 +43,31 @@ struct TCanvas::Impl {
     TColor textColor = clBlack;
     unsigned textFontCount = ~0u;
     std::vector<Saved> saved;
+    // The mapping mode (SetMapMode): MM_TEXT draws in the device's pixels; MM_LOMETRIC in
+    // 0.1 mm with y growing upward from the device origin, text upright.
+    int mapMode = MM_TEXT;
+    // What the device itself answers to GetDeviceCaps (the printer sets it); -1: not known there.
+    std::function<int(int index)> deviceCaps;
+
+    // Logical coordinates (of the mapping mode) to the canvas's device pixels and back.
+    bool Mapped() const { return mapMode != MM_TEXT; }
+    QPoint Dev(int x, int y) const;
+    QPoint Dev(const TPoint& p) const { return Dev(p.X, p.Y); }
+    // A logical rectangle in device pixels: mapped rectangles are normalised, an MM_TEXT
+    // rectangle turned inside out stays empty.
+    QRect DevRect(const TRect& r) const;
+    // Lengths (pen widths, font heights): logical to device, device to logical.
+    int DevLen(int v) const;
+    int LogLen(int v) const;
+    TPoint Log(const QPoint& p) const;
+    // A device rectangle in logical units, corner by corner (top stays top, so a mapped
+    // mode with y upward gives a bottom below the top).
+    TRect LogRect(const QRect& r) const;
+    // The pen's width in device pixels (at least 1).
+    int PenWidth() const;
+    // A font (the canvas's by default) in the device's pixels: its height is logical in a mapped mode.
+    QFont DeviceFont() const { return DeviceFont(*owner->Font()); }
+    QFont DeviceFont(const TFont& font) const;
 
     // The painter to draw with, its clip set; nullptr when the canvas cannot draw.
     QPainter* Painter();

@@ -137,13 +137,37 @@ QString PathEllipsis(const QString& s, const QFontMetrics& fm, int width)
 
 }  // namespace
 
+namespace {
+int DrawDeviceText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned flags);
+}  // namespace
+
+// In a mapped mode the rectangle and the result are logical: the text is laid out in the
+// device's pixels and a measured rectangle grows downward on the page from its top.
 int DrawText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned flags)
 {
     if (!dc)
         return 0;
+    TCanvas::Impl& d = dc->Data();
+    if (!d.Mapped())
+        return DrawDeviceText(dc, text, len, r, flags);
+    const QRect q = d.DevRect(r);
+    TRect dr(q.left(), q.top(), q.left() + q.width(), q.top() + q.height());
+    const int height = DrawDeviceText(dc, text, len, dr, flags);
+    if (flags & DT_CALCRECT) {
+        const TPoint corner = d.Log(QPoint(dr.Right, dr.Bottom));
+        const TPoint origin = d.Log(QPoint(dr.Left, dr.Top));
+        r.Right = r.Left + (corner.X - origin.X);
+        r.Bottom = r.Top - std::abs(corner.Y - origin.Y);   // y grows upward
+    }
+    return d.LogLen(height);
+}
+
+namespace {
+int DrawDeviceText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned flags)
+{
     AnsiString a = len < 0 || size_t(len) >= text.size() ? text : text.substr(0, size_t(len));
     QString s = ToQString(a);
-    QFont qf = ToQFont(*dc->Font(), dc->Data().dpi);
+    QFont qf = dc->Data().DeviceFont();
     QFontMetrics fm(qf);
     const int width = r.Right - r.Left;
     const bool single = flags & DT_SINGLELINE;
@@ -249,3 +273,4 @@ int DrawText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned fl
         false);
     return top - r.Top + total;
 }
+}  // namespace

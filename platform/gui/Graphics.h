@@ -245,6 +245,9 @@ constexpr TCopyMode cmSrcCopy = SRCCOPY, cmSrcPaint = SRCPAINT, cmSrcAnd = SRCAN
 constexpr int TRANSPARENT = 1;
 constexpr int OPAQUE = 2;
 
+// Mapping modes (SetMapMode): MM_TEXT device pixels, y down; MM_LOMETRIC 0.1 mm, y up.
+constexpr int MM_TEXT = 1, MM_LOMETRIC = 2;
+
 // Device capabilities (GetDeviceCaps).
 constexpr int HORZRES = 8, VERTRES = 10, BITSPIXEL = 12, LOGPIXELSX = 88, LOGPIXELSY = 90;
 
@@ -405,6 +408,18 @@ TColor SetTextColor(TCanvas* dc, TColor color);
 TColor GetTextColor(TCanvas* dc);
 bool GetTextMetrics(TCanvas* dc, TTextMetric& tm);
 int GetDeviceCaps(TCanvas* dc, int index);
+
+// The mapping mode of the canvas: coordinates, lengths, pen widths and font heights of every
+// drawing call are in its units. A canvas starts in MM_TEXT each time it is lent for painting.
+// SetMapMode returns the previous mode, 0 for a mode the layer does not have (nothing changes).
+int SetMapMode(TCanvas* dc, int mode);
+int GetMapMode(TCanvas* dc);
+// Device pixels to logical units and back, point by point.
+bool DPtoLP(TCanvas* dc, TPoint* points, int count);
+bool LPtoDP(TCanvas* dc, TPoint* points, int count);
+// A rectangle as its two corners.
+bool DPtoLP(TCanvas* dc, TRect& r);
+bool LPtoDP(TCanvas* dc, TRect& r);
 
 // Clipping, in the canvas's coordinates; results are region kinds (SIMPLEREGION ...).
 int IntersectClipRect(TCanvas* dc, int left, int top, int right, int bottom);

@@ -10,7 +10,7 @@
 #include <QPrinterInfo>
 
 #include "platform/core/SysUtils.h"
-#include "platform/gui/Graphics_p.h"
+#include "platform/gui/Canvas_p.h"
 #include "platform/gui/QtText_p.h"
 
 namespace {
@@ -51,9 +51,33 @@ struct TPrinter::Impl {
         }
     }
     bool HasDevice() const { return !g_outputFile.empty() || !QPrinterInfo::availablePrinterNames().isEmpty(); }
+    // What the printer answers to GetDeviceCaps, in its pixels; -1 for what the canvas knows.
+    int DeviceCaps(int index)
+    {
+        if (!Painter)   // a document being printed keeps its set-up
+            Configure();
+        QPrinter& d = Get();
+        QRect full = d.pageLayout().fullRectPixels(d.resolution());
+        QMargins m = d.pageLayout().marginsPixels(d.resolution());
+        switch (index) {
+        case LOGPIXELSX:
+        case LOGPIXELSY: return d.resolution();
+        case HORZRES: return d.width();
+        case VERTRES: return d.height();
+        case PHYSICALWIDTH: return full.width();
+        case PHYSICALHEIGHT: return full.height();
+        case PHYSICALOFFSETX: return m.left();
+        case PHYSICALOFFSETY: return m.top();
+        default: return -1;
+        }
+    }
 };
 
-TPrinter::TPrinter() : FImpl(std::make_unique<Impl>()), FCanvas(std::make_unique<TCanvas>()) {}
+TPrinter::TPrinter() : FImpl(std::make_unique<Impl>()), FCanvas(std::make_unique<TCanvas>())
+{
+    // The canvas is the printer's device context: it answers for the printer before a document too.
+    FCanvas->Data().deviceCaps = [this](int index) { return FImpl->DeviceCaps(index); };
+}
 
 TPrinter::~TPrinter()
 {
@@ -201,24 +225,7 @@ void SetPrinterOutputFile(const AnsiString& FileName)
 
 int GetPrinterDeviceCaps(TCanvas* dc, int index)
 {
-    TPrinter* p = Printer();
-    if (!dc || dc != p->Canvas())
-        return GetDeviceCaps(dc, index);
-    p->Data().Configure();
-    QPrinter& d = p->Data().Get();
-    QRect full = d.pageLayout().fullRectPixels(d.resolution());
-    QMargins m = d.pageLayout().marginsPixels(d.resolution());
-    switch (index) {
-    case LOGPIXELSX:
-    case LOGPIXELSY: return d.resolution();
-    case HORZRES: return d.width();
-    case VERTRES: return d.height();
-    case PHYSICALWIDTH: return full.width();
-    case PHYSICALHEIGHT: return full.height();
-    case PHYSICALOFFSETX: return m.left();
-    case PHYSICALOFFSETY: return m.top();
-    default: return GetDeviceCaps(dc, index);
-    }
+    return GetDeviceCaps(dc, index);
 }
 
 void SetPrinterResolution(TPrinter* printer, int Dpi)

@@ -67,6 +67,8 @@ private:
 TPrinter* Printer();
 // A non-empty name: documents go to that PDF file; empty: to the selected printer.
 void SetPrinterOutputFile(const AnsiString& FileName);
-// GetDeviceCaps that also knows the printer canvas: LOGPIXELSX/Y, HORZRES/VERTRES,
-// PHYSICALWIDTH/HEIGHT and PHYSICALOFFSETX/Y of the printer (before BeginDoc too).
+// The printer's canvas answers GetDeviceCaps for the printer, before BeginDoc too: LOGPIXELSX/Y,
+// HORZRES/VERTRES (the printable area), PHYSICALWIDTH/HEIGHT (the paper) and PHYSICALOFFSETX/Y
+// (where the printable area starts on the paper), in the printer's pixels. Its drawing origin is
+// the printable area's top left, in MM_LOMETRIC as in MM_TEXT. The same as GetDeviceCaps.
 int GetPrinterDeviceCaps(TCanvas* dc, int index);

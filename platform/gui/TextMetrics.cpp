@@ -41,18 +41,25 @@ bool LaidOutAlone(char16_t u)
 }
 
 struct TTextMetrics::Impl {
+    // The canvas's mapping when the metrics were made: widths and heights are its logical units.
+    TCanvas::Impl Mapping;
     QFont Font;
     QFontMetrics Metrics;
     QFontMetricsF MetricsF;
-    int Height;
+    int Height = 0;
     char16_t Unicode[256];
     signed char CharState[256] = {};
     long long Advance[256] = {};   // 1/64 pixel
     std::vector<signed char> PairState = std::vector<signed char>(256 * 256, Unknown);
     std::unordered_map<AnsiString, int> WholeWidths;
 
-    explicit Impl(const QFont& f) : Font(f), Metrics(f), MetricsF(f), Height(Metrics.height())
+    Impl(const TCanvas::Impl* canvas, const QFont& f) : Font(f), Metrics(f), MetricsF(f)
     {
+        if (canvas) {
+            Mapping.dpi = canvas->dpi;
+            Mapping.mapMode = canvas->mapMode;
+        }
+        Height = Mapping.LogLen(Metrics.height());
         for (int i = 0; i < 256; ++i) {
             WideString w = AnsiToWide(AnsiString(1, char(i)));
             Unicode[i] = w.size() == 1 ? w[0] : char16_t(0);
@@ -84,14 +91,15 @@ struct TTextMetrics::Impl {
         auto it = WholeWidths.find(text);
         if (it != WholeWidths.end())
             return it->second;
-        int w = Metrics.horizontalAdvance(ToQString(text));
+        int w = Mapping.LogLen(Metrics.horizontalAdvance(ToQString(text)));
         WholeWidths.emplace(std::move(text), w);
         return w;
     }
 };
 
 TTextMetrics::TTextMetrics(const TFont& AFont, TCanvas* ACanvas)
-    : FImpl(std::make_unique<Impl>(ToQFont(AFont, ACanvas ? ACanvas->Data().dpi : 96)))
+    : FImpl(std::make_unique<Impl>(ACanvas ? &ACanvas->Data() : nullptr,
+                                   ACanvas ? ACanvas->Data().DeviceFont(AFont) : ToQFont(AFont, 96)))
 {
 }
 
@@ -125,5 +133,5 @@ int TTextMetrics::TextWidth(const char* Text, std::size_t Length)
         prev = b;
     }
     // Rounded as the toolkit rounds a laid-out width: half a pixel up.
-    return int((sum + 32) >> 6);
+    return d.Mapping.LogLen(int((sum + 32) >> 6));
 }
