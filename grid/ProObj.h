@@ -276,6 +276,7 @@ protected:
     void CMMouseEnter(TMessage& Message) override;
     void CMMouseLeave(TMessage& Message) override;
     void Dispatch(TMessage& Message) override;
+    TControlActionLink* CreateActionLink() override;
 
 private:
     void UpdateExclusive();
@@ -313,6 +314,13 @@ private:
     TButtonState FState = bsUp;
     bool FMouseCaptured = false;
     bool FHot = false;
+};
+
+// The grid button's link to its action: caption, Down (as the action's
+// checked state) and GroupIndex follow the action while they match it.
+class TProGridButtonActionLink : public TGroupButtonActionLink<TProGridButton> {
+public:
+    explicit TProGridButtonActionLink(TProGridButton* AClient) : TGroupButtonActionLink<TProGridButton>(AClient) {}
 };
 
 // ---------------------------------------------------------------- look helpers

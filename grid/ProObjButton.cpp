@@ -271,6 +271,8 @@ void TProGridButton::Click()
     TGraphicControl::Click();
 }
 
+TControlActionLink* TProGridButton::CreateActionLink() { return new TProGridButtonActionLink(this); }
+
 void TProGridButton::DblClick()
 {
     if (FDown)

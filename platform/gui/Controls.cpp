@@ -13,6 +13,7 @@
 #include <set>
 #include <unordered_map>
 
+#include "platform/gui/ActnList.h"
 #include "platform/gui/Controls_p.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics_p.h"
@@ -1243,6 +1244,8 @@ void TControl::Click()
 {
     if (OnClick)
         OnClick(this);
+    else if (FActionLink)
+        FActionLink->Execute(this);
 }
 
 void TControl::DblClick()
@@ -1311,6 +1314,8 @@ void TControl::Notification(TComponent* AComponent, TOperation Operation)
     // Menus are components of one line of descent: the same address.
     if (Operation == opRemove && AComponent && static_cast<const void*>(AComponent) == static_cast<const void*>(FPopupMenu))
         FPopupMenu = nullptr;
+    if (Operation == opRemove && FActionLink && AComponent == FActionLink->Action())
+        FActionLink.reset();
 }
 
 // ---------------------------------------------------------------- TWinControl

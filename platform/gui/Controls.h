@@ -15,6 +15,8 @@ class TControl;
 class TWinControl;
 class TCustomForm;
 class TPopupMenu;
+class TBasicAction;
+class TControlActionLink;
 struct TNativeWidget;
 class TWinControlImpl;
 
@@ -228,7 +230,22 @@ public:
     TCanResizeEvent OnCanResize;
     TContextPopupEvent OnContextPopup;
 
+    // ---- actions (ActnList.h): the control takes the action's caption, enabled
+    // state, hint and visibility, and a click executes it (unless OnClick is
+    // assigned after the action was set).
+    TBasicAction* Action() const;
+    void SetAction(TBasicAction* Value);
+    // Asks the action to update (its OnUpdate).
+    virtual void InitiateAction();
+
 protected:
+    TControlActionLink* ActionLink() const { return FActionLink.get(); }
+    // The link made for a new Action; descendants link more properties.
+    virtual TControlActionLink* CreateActionLink();
+    // Takes the action's properties; with CheckDefaults only where the control's are still its defaults.
+    virtual void ActionChange(TObject* Sender, bool CheckDefaults);
+    std::unique_ptr<TControlActionLink> FActionLink;
+
     virtual AnsiString GetText() const { return FText; }
     virtual void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y);
     virtual void MouseMove(TShiftState Shift, int X, int Y);
