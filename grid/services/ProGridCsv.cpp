@@ -1,0 +1,318 @@
+// TProStringGrid: CSV files. Writing quotes what needs quoting (the
+// separator, double quotes, line breaks); reading takes the separator from the
+// file's first two lines when none is set, and reads a quoted field whole,
+// line breaks and all.
+#include <algorithm>
+#include <cmath>
+
+#include "grid/ProGrid.h"
+#include "grid/ProUtil.h"
+#include "grid/services/GridFiles_p.h"
+#include "platform/core/SysUtils.h"
+
+namespace {
+constexpr char VTab = '\x0B';
+
+bool HasLineBreak(const AnsiString& S)
+{
+    return S.find_first_of("\r\n") != AnsiString::npos;
+}
+
+// An unquoted field: each doubled double quote becomes one; a lone one stays.
+AnsiString UndoubleQuotes(const AnsiString& S)
+{
+    if (S.find('"') == AnsiString::npos)
+        return S;
+    AnsiString r;
+    r.reserve(S.size());
+    for (std::size_t i = 0; i < S.size(); ++i) {
+        r += S[i];
+        if (S[i] == '"' && i + 1 < S.size() && S[i + 1] == '"')
+            ++i;
+    }
+    return r;
+}
+
+// Any line break (CR LF, LF or CR) as CR LF.
+AnsiString LineBreaksToCRLF(const AnsiString& S)
+{
+    if (!HasLineBreak(S))
+        return S;
+    AnsiString r;
+    r.reserve(S.size() + 8);
+    for (std::size_t i = 0; i < S.size(); ++i) {
+        if (S[i] == '\r' || S[i] == '\n') {
+            r += "\r\n";
+            if (S[i] == '\r' && i + 1 < S.size() && S[i + 1] == '\n')
+                ++i;
+        } else {
+            r += S[i];
+        }
+    }
+    return r;
+}
+
+// One field of a record as it stood in the file.
+struct TCsvField {
+    AnsiString Text;
+    bool Quoted = false;
+};
+
+// Splits the text into records of fields. A field that starts with a double
+// quote runs to the next lone double quote (doubled ones stand for one), over
+// separators and line breaks; what follows it up to the separator belongs to
+// it too. Elsewhere a line break ends the record.
+class TCsvReader {
+public:
+    TCsvReader(const AnsiString& Text, char Sep) : FText(Text), FSep(Sep) {}
+    bool AtEnd() const { return FPos >= FText.size(); }
+
+    void Next(std::vector<TCsvField>& Fields)
+    {
+        Fields.clear();
+        for (;;) {
+            TCsvField f;
+            bool quoted = FPos < FText.size() && FText[FPos] == '"';
+            if (quoted) {
+                f.Quoted = true;
+                ++FPos;
+                for (;;) {
+                    std::size_t q = FText.find('"', FPos);
+                    if (q == AnsiString::npos) {   // no closing quote: the rest of the file
+                        f.Text.append(FText, FPos, AnsiString::npos);
+                        FPos = FText.size();
+                        break;
+                    }
+                    f.Text.append(FText, FPos, q - FPos);
+                    if (q + 1 < FText.size() && FText[q + 1] == '"') {
+                        f.Text += '"';
+                        FPos = q + 2;
+                        continue;
+                    }
+                    FPos = q + 1;
+                    break;
+                }
+            }
+            std::size_t end = FPos;
+            while (end < FText.size() && FText[end] != FSep && FText[end] != '\r' && FText[end] != '\n')
+                ++end;
+            f.Text.append(FText, FPos, end - FPos);
+            FPos = end;
+            Fields.push_back(std::move(f));
+            if (FPos < FText.size() && FText[FPos] == FSep) {
+                ++FPos;
+                continue;
+            }
+            if (FPos < FText.size() && FText[FPos] == '\r')
+                ++FPos;
+            if (FPos < FText.size() && FText[FPos] == '\n')
+                ++FPos;
+            break;
+        }
+        // A line ending in the separator has no field after it.
+        if (Fields.size() > 1 && Fields.back().Text.empty() && !Fields.back().Quoted)
+            Fields.pop_back();
+    }
+
+private:
+    const AnsiString& FText;
+    char FSep;
+    std::size_t FPos = 0;
+};
+
+// The physical line at Pos (without its break); Pos moves past the break.
+AnsiString PhysicalLine(const AnsiString& Text, std::size_t& Pos)
+{
+    std::size_t end = Text.find_first_of("\r\n", Pos);
+    if (end == AnsiString::npos)
+        end = Text.size();
+    AnsiString line = Text.substr(Pos, end - Pos);
+    Pos = end;
+    if (Pos < Text.size() && Text[Pos] == '\r')
+        ++Pos;
+    if (Pos < Text.size() && Text[Pos] == '\n')
+        ++Pos;
+    return line;
+}
+}
+
+// ---------------------------------------------------------------- separator detection
+char TProStringGrid::DetectCsvSeparator(const AnsiString& Line1, const AnsiString& Line2)
+{
+    static const char candidates[] = {',', ';', '#', '\t', '|', '@', '*', '-', '+', '&'};
+    for (int pass = 1; pass <= 2; ++pass) {
+        char sep = 0;
+        int best = 0;
+        for (char c : candidates) {
+            int n1 = pass == 1 ? CountOddCharRuns(c, Line1) : CountChar(c, Line1);
+            int n2 = pass == 1 ? CountOddCharRuns(c, Line2) : CountChar(c, Line2);
+            if (n1 == n2 && n1 > best) {
+                best = n1;
+                sep = c;
+            }
+        }
+        if (sep)
+            return sep;
+    }
+    char sep = 0;
+    int best = 0;
+    for (char c : candidates) {
+        int n = std::max(CountChar(c, Line1), CountChar(c, Line2));
+        if (n > best) {
+            best = n;
+            sep = c;
+        }
+    }
+    return sep ? sep : ',';
+}
+
+// ---------------------------------------------------------------- writing
+void TProStringGrid::SaveToCsvFile(const AnsiString& FileName)
+{
+    WriteCsvFile(FileName, false);
+}
+
+void TProStringGrid::WriteCsvFile(const AnsiString& FileName, bool Append)
+{
+    THourGlass hourGlass;
+    const char sep = FFieldSeparator ? FFieldSeparator : ',';
+    AnsiString out;
+    if (Append && FileExists(FileName)) {
+        out = LoadBytesFromFile(FileName);
+        if (!out.empty() && out.back() != '\n')
+            out += "\r\n";
+    }
+    std::vector<int> cols = ExportColumns(SaveColStart(), SaveColEnd());
+    int lastPercent = -1;
+    DoProgress(0, -1);
+    for (int r = SaveRowStart(); r <= SaveRowEnd(); ++r) {
+        for (std::size_t i = 0; i < cols.size(); ++i) {
+            AnsiString s;
+            SaveCell(cols[i], r, s);
+            s = DoubleQuoteChars(CellTextAsAnsi(s));
+            if (FP.OemConvert)
+                AnsiToOemString(s);
+            bool wrapped = false;
+            if (FQuoteAllFields || (s.find('"') != AnsiString::npos && s.find(sep) == AnsiString::npos)) {
+                s = "\"" + s + "\"";
+                wrapped = true;
+            }
+            if (s.empty()) {
+                if (FTildeLineBreaks)
+                    s = "^";
+                else if (FQuoteEmptyFields)
+                    s = "\"\"";
+            }
+            if (s.find(sep) != AnsiString::npos || HasLineBreak(s)) {
+                if (FTildeLineBreaks)
+                    LineBreaksToTilde(s);
+                else if (wrapped)
+                    StripCRFromCRLF(s);
+                else
+                    QuoteCSVCell(s);
+            }
+            if (i > 0)
+                out += sep;
+            out += s;
+        }
+        out += "\r\n";
+        DoProgress(1, r);
+        if (OnFileProgress) {
+            int percent = int(std::lround(r * 100.0 / std::max(1, RowCount() - 1)));
+            if (percent != lastPercent) {
+                lastPercent = percent;
+                OnFileProgress(this, percent);
+            }
+        }
+    }
+    DoProgress(2, -1);
+    SaveBytesToFile(FileName, out);
+}
+
+// ---------------------------------------------------------------- reading
+void TProStringGrid::LoadFromCsvFile(const AnsiString& FileName, int MaxRows)
+{
+    ReadCsvFile(FileName, false, MaxRows);
+}
+
+void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int MaxRows)
+{
+    THourGlass hourGlass;
+    AnsiString text = LoadBytesFromFile(FileName);
+    if (FP.OemConvert)
+        OemToAnsiString(text);
+    EndCellEdit();
+
+    // The floating footer's row stays the last row while rows are appended.
+    std::vector<AnsiString> footerRow;
+    bool keepFooter = Append && FFloatingFooter->Visible() && RowCount() > FixedRows() + 1;
+    if (keepFooter) {
+        for (int c = 0; c < AllColCount(); ++c)
+            footerRow.push_back(GetGridCell(c, RowCount() - 1));
+        SetRowCount(RowCount() - 1);
+    }
+    int startCol = FExportFixedCells ? 0 : FixedCols();
+    int row = Append ? RowCount() : (FExportFixedCells ? 0 : FixedRows());
+
+    char sep = FFieldSeparator;
+    if (!sep) {
+        std::size_t pos = 0;
+        AnsiString line1 = PhysicalLine(text, pos);
+        AnsiString line2 = PhysicalLine(text, pos);
+        sep = DetectCsvSeparator(line1, line2);
+    }
+
+    BeginUpdate();
+    TCsvReader reader(text, sep);
+    std::vector<TCsvField> fields;
+    int total = 0;
+    if (OnFileProgress) {
+        TCsvReader counter(text, sep);
+        while (!counter.AtEnd()) {
+            counter.Next(fields);
+            ++total;
+        }
+        if (!FReadFirstLine && total > 0)
+            --total;
+        if (MaxRows > 0)
+            total = std::min(total, MaxRows);
+        SetRowCount(std::max(RowCount(), total + row + FixedFooters()));
+    }
+    if (!FReadFirstLine && !reader.AtEnd())
+        reader.Next(fields);
+    int done = 0, lastPercent = -1;
+    while (!reader.AtEnd() && (MaxRows <= 0 || done < MaxRows)) {
+        reader.Next(fields);
+        if (row >= RowCount() - FixedFooters())
+            SetRowCount(row + 1000);
+        int needCols = startCol + int(fields.size());
+        if (needCols > ColCount())
+            SetColCount(needCols);
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            AnsiString s = fields[i].Quoted ? LineBreaksToCRLF(fields[i].Text) : UndoubleQuotes(fields[i].Text);
+            if (FTildeLineBreaks)
+                TildeToLineBreaks(s);
+            else
+                VTabToCRLF(s);
+            LoadCell(startCol + int(i), row, s);
+        }
+        ++row;
+        ++done;
+        if (OnFileProgress) {
+            int percent = total > 0 ? int(std::lround(done * 100.0 / total)) : 100;
+            if (percent != lastPercent) {
+                lastPercent = percent;
+                OnFileProgress(this, percent);
+            }
+        }
+    }
+    SetRowCount(std::max(row + FixedFooters(), FixedRows() + 1));
+    if (keepFooter) {
+        SetRowCount(RowCount() + 1);
+        for (int c = 0; c < int(footerRow.size()); ++c)
+            SetGridCell(c, RowCount() - 1, footerRow[std::size_t(c)]);
+    }
+    EndUpdate();
+    CellsChanged(TRect(0, 0, ColCount() - 1, RowCount() - 1));
+    CalcFooter(-1);
+}

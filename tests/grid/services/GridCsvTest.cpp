@@ -1,0 +1,168 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "grid/ProGrid.h"
+#include "tests/common/TestFiles.h"
+
+TEST(GridCsv, SeparatorDetection)
+{
+    struct Case {
+        const char* Line1;
+        const char* Line2;
+        char Sep;
+    } cases[] = {
+        {"a;b;c", "1;2;3", ';'},
+        {"a,b", "1", ','},           // pass 3: the larger count
+        {"a,b;c", "1;2,3", ','},     // ties keep the earlier candidate
+        {"x\ty\tz", "1\t2\t3", '\t'},
+        {"\"a,b\";c", "1;2", ';'},   // the comma inside quotes is in one line only
+        {"a||b", "c|d", '|'},        // no equal counts in passes 1 and 2; pass 3
+        {"plain", "", ','},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(TProStringGrid::DetectCsvSeparator(c.Line1, c.Line2), c.Sep) << c.Line1 << " / " << c.Line2;
+}
+
+TEST(GridCsv, WritesQuotedAndEmptyFieldsAsTheFormerFilesDid)
+{
+    TTempDir dir("velmarok-csv");
+    TProStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(2);
+    g.SetFixedRows(0);
+    g.SetCells(0, 0, "x\r\ny");
+    g.SetCells(1, 0, "");
+    g.SetCells(2, 0, "a\"b");
+    g.SetCells(0, 1, "c,d");
+    g.SetCells(1, 1, "e\"f,g");
+    g.SetCells(2, 1, "h\"\r\ni");
+    std::string name = dir / "a.csv";
+    g.SaveToCsvFile(name.c_str());
+    EXPECT_EQ(ReadFileBytes(name), "\"x\x0By\",\"\",\"a\"\"b\"\r\n"
+                                   "\"c,d\",\"e\"\"f,g\",\"h\"\"\ni\"\r\n");
+
+    g.SetTildeLineBreaks(true);
+    g.SaveToCsvFile(name.c_str());
+    EXPECT_EQ(ReadFileBytes(name).substr(0, 8), "x~y,^,\"a");
+    TProStringGrid back(nullptr);
+    back.SetTildeLineBreaks(true);
+    back.SetFixedRows(0);
+    back.LoadFromCsvFile(name.c_str());
+    EXPECT_EQ(back.Cells(0, 0), "x\r\ny");
+    EXPECT_EQ(back.Cells(1, 0), "");
+}
+
+// Every option set writes a file that reads back to the same cells.
+TEST(GridCsv, AwkwardTextsReadBackEqual)
+{
+    const std::vector<std::string> texts = {
+        "plain", "", "x\r\ny", "a,b", "a;b", "say \"hi\"", "\"quoted\"", "\"", "a\"b,c", "q\"\r\nline",
+        "two\r\nlines, and \"quotes\"", "ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ", " spaced ", "trailing,", ",", "\"\"",
+    };
+    struct Options {
+        char Sep;
+        bool QuoteAll, QuoteEmpty, Oem;
+    } options[] = {{0, false, true, false}, {';', false, false, false}, {0, true, true, false}, {'\t', false, true, true}};
+    TTempDir dir("velmarok-csv");
+    std::string name = dir / "r.csv";
+    for (const Options& o : options) {
+        TProStringGrid g(nullptr);
+        g.SetFieldSeparator(o.Sep);
+        g.SetQuoteAllFields(o.QuoteAll);
+        g.SetQuoteEmptyFields(o.QuoteEmpty);
+        g.SetOemConvert(o.Oem);
+        g.SetColCount(3);
+        g.SetRowCount(int(texts.size()) + 1);
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            g.SetCells(1, int(i) + 1, texts[i]);
+            g.SetCells(2, int(i) + 1, "end");
+        }
+        g.SaveToCsvFile(name.c_str());
+        TProStringGrid back(nullptr);
+        back.SetFieldSeparator(o.Sep);
+        back.SetOemConvert(o.Oem);
+        back.SetColCount(2);   // grows to the fields there are
+        back.LoadFromCsvFile(name.c_str());
+        ASSERT_EQ(back.RowCount(), g.RowCount()) << int(o.Sep);
+        ASSERT_EQ(back.ColCount(), 3);
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            EXPECT_EQ(back.Cells(1, int(i) + 1), texts[i]) << "sep " << int(o.Sep) << " row " << i;
+            EXPECT_EQ(back.Cells(2, int(i) + 1), "end") << "sep " << int(o.Sep) << " row " << i;
+        }
+    }
+}
+
+TEST(GridCsv, ReadsForeignFiles)
+{
+    TTempDir dir("velmarok-csv");
+    std::string name = dir / "f.csv";
+    // A quoted field over two lines (LF inside), a lone quote in a plain field,
+    // a field with doubled quotes around a word, a missing closing quote at the end.
+    WriteFileBytes(name, "id;opis;uwagi\r\n"
+                         "1;\"pierwsza\nlinia\";5\" śruba\r\n"
+                         "2;\"\"\"słowo\"\"\";ok\r\n"
+                         "3;\"bez końca\r\nciąg");
+    TProStringGrid g(nullptr);
+    g.SetReadFirstLine(false);
+    g.LoadFromCsvFile(name.c_str());
+    EXPECT_EQ(g.RowCount(), 3);   // from row 0: ExportFixedCells
+    EXPECT_EQ(g.Cells(1, 0), "pierwsza\r\nlinia");
+    EXPECT_EQ(g.Cells(2, 0), "5\" śruba");
+    EXPECT_EQ(g.Cells(1, 1), "\"słowo\"");
+    EXPECT_EQ(g.Cells(2, 1), "ok");
+    EXPECT_EQ(g.Cells(1, 2), "bez końca\r\nciąg");
+
+    TProStringGrid limited(nullptr);
+    limited.LoadFromCsvFile(name.c_str(), 2);
+    EXPECT_EQ(limited.RowCount(), 2);
+    EXPECT_EQ(limited.Cells(0, 0), "id");
+    EXPECT_EQ(limited.Cells(2, 1), "5\" śruba");
+}
+
+TEST(GridCsv, ManyLinesGiveExactlyTheirRowsAndProgress)
+{
+    TTempDir dir("velmarok-csv");
+    std::string name = dir / "big.csv";
+    std::string text;
+    for (int i = 0; i < 2500; ++i)
+        text += std::to_string(i) + ",w" + std::to_string(i) + "\r\n";
+    WriteFileBytes(name, text);
+    for (bool progress : {false, true}) {
+        TProStringGrid g(nullptr);
+        g.SetExportFixedCells(false);
+        std::vector<int> seen;
+        if (progress)
+            g.OnFileProgress = [&](TObject*, int P) { seen.push_back(P); };
+        g.LoadFromCsvFile(name.c_str());
+        EXPECT_EQ(g.RowCount(), 2501);
+        EXPECT_EQ(g.Cells(1, 1), "0");
+        EXPECT_EQ(g.Cells(2, 2500), "w2499");
+        if (progress) {
+            ASSERT_FALSE(seen.empty());
+            EXPECT_EQ(seen.back(), 100);
+            EXPECT_EQ(seen.size(), 101u);   // each percentage once
+        }
+    }
+}
+
+TEST(GridCsv, AppendAddsRowsToTheGridAndLinesToTheFile)
+{
+    TTempDir dir("velmarok-csv");
+    std::string name = dir / "ap.csv";
+    TProStringGrid g(nullptr);
+    g.SetColCount(2);
+    g.SetRowCount(2);
+    g.SetCells(0, 0, "h");
+    g.SetCells(1, 1, "one");
+    g.SaveToCsvFile(name.c_str());
+    g.SetCells(1, 1, "two");
+    g.WriteCsvFile(name.c_str(), true);
+    EXPECT_EQ(ReadFileBytes(name), "h,\"\"\r\n\"\",one\r\nh,\"\"\r\n\"\",two\r\n");
+
+    g.ReadCsvFile(name.c_str(), true, 0);
+    EXPECT_EQ(g.RowCount(), 6);
+    EXPECT_EQ(g.Cells(1, 3), "one");
+    EXPECT_EQ(g.Cells(1, 5), "two");
+}
