@@ -1,0 +1,187 @@
+#include <gtest/gtest.h>
+
+#include <pugixml.hpp>
+
+#include <string>
+
+#include "grid/ProGrid.h"
+#include "platform/core/CodePage.h"
+#include "platform/gui/Graphics.h"
+#include "tests/common/TestFiles.h"
+
+namespace {
+std::string Html(TProStringGrid& G, const std::string& Folder = "/tmp/none/")
+{
+    return G.BuildHtmlTable(Folder);
+}
+
+int Count(const std::string& S, const std::string& Sub)
+{
+    int n = 0;
+    for (auto p = S.find(Sub); p != std::string::npos; p = S.find(Sub, p + 1))
+        ++n;
+    return n;
+}
+
+void FillSmall(TProStringGrid& G)
+{
+    G.SetColCount(2);
+    G.SetRowCount(3);
+    G.SetCells(1, 0, "Nazwa");
+    G.SetCells(0, 1, "1");
+    G.SetCells(1, 1, "śruba M8");
+    G.SetCells(0, 2, "2");
+    G.SetCells(1, 2, "a\r\nb");
+}
+}
+
+TEST(GridHtml, DocumentOfASmallGrid)
+{
+    TProStringGrid g(nullptr);
+    FillSmall(g);
+    EXPECT_EQ(Html(g),
+              "<style>\r\n"
+              ".c0 {background-color: #D4D0C8;color: #000000;font-size:8pt;font-weight: bold;font-family: Tahoma;"
+              "vertical-align: top}\r\n"
+              ".c1 {background-color: #FFFFFF;color: #000000;font-size:8pt;font-family: Tahoma;vertical-align: top}\r\n"
+              "</style>\r\n"
+              "<table border=\"1\" cellspacing=\"0\" cellpadding=\"0\" width=\"100%\">\r\n"
+              "<tr>\r\n<td class=\"c0\"><br></td>\r\n<td class=\"c0\">Nazwa</td>\r\n</tr>\r\n"
+              "<tr>\r\n<td class=\"c0\">1</td>\r\n<td class=\"c1\">śruba M8</td>\r\n</tr>\r\n"
+              "<tr>\r\n<td class=\"c0\">2</td>\r\n<td class=\"c1\">a<br>b</td>\r\n</tr>\r\n"
+              "</table>\r\n");
+}
+
+TEST(GridHtml, HeaderRowOnlyWithFixedRowsAndExportedFixedCells)
+{
+    // Row 0's cell " " stays as it is in a header row and becomes a break in a data row.
+    struct Case {
+        int FixedRows;
+        bool ExportFixed;
+        int Rows;   // <tr> written
+        const char* Cell;
+    } cases[] = {{0, true, 3, "><br></td>"}, {1, false, 2, nullptr}, {2, true, 3, "> </td>"}, {1, true, 3, "> </td>"}};
+    for (const Case& c : cases) {
+        TProStringGrid g(nullptr);
+        FillSmall(g);
+        g.SetFixedRows(c.FixedRows);
+        g.SetExportFixedCells(c.ExportFixed);
+        g.SetCells(1, 0, " ");
+        std::string h = Html(g);
+        EXPECT_EQ(Count(h, "<tr>"), c.Rows) << c.FixedRows << c.ExportFixed;
+        if (c.Cell)
+            EXPECT_NE(h.find(c.Cell), std::string::npos) << c.FixedRows << c.ExportFixed << h;
+        else
+            EXPECT_EQ(h.find("> </td>"), std::string::npos) << h;
+    }
+}
+
+TEST(GridHtml, LinksSpansAndSharedStyles)
+{
+    TProStringGrid g(nullptr);
+    g.SetFixedRows(0);
+    g.SetFixedCols(0);
+    g.SetColCount(3);
+    g.SetRowCount(3);
+    g.SetURLShow(true);
+    g.SetCells(0, 0, "https://sklep.pkn.pl/?a=1&b=\"2\"");
+    g.SetCells(1, 0, "mailto:biuro@pkn.pl");
+    g.SetCells(2, 0, "x");
+    g.MergeCells(0, 1, 2, 2);
+    g.SetCells(0, 1, "scalona");
+    std::string h = Html(g);
+    EXPECT_NE(h.find(">sklep.pkn.pl/?a=1&b=\"2\"</a>"), std::string::npos) << h;
+    EXPECT_NE(h.find("<a href=\"https://sklep.pkn.pl/?a=1&amp;b=&quot;2&quot;\">"), std::string::npos) << h;
+    EXPECT_NE(h.find("<a href=\"mailto:biuro@pkn.pl\">biuro@pkn.pl</a>"), std::string::npos) << h;
+    EXPECT_NE(h.find("colspan=\"2\" rowspan=\"2\">scalona</td>"), std::string::npos) << h;
+    EXPECT_EQ(Count(h, "<td "), 3 + 2 + 1);   // the covered cells are left out
+    // Every cell has the grid's font and colour: one class.
+    EXPECT_EQ(Count(h, ".c"), 1);
+    EXPECT_EQ(Count(h, "class=\"c0\""), 6);
+
+    g.SetURLFull(true);
+    EXPECT_NE(Html(g).find("\">https://sklep.pkn.pl/?a=1&b=\"2\"</a>"), std::string::npos);
+}
+
+TEST(GridHtml, XhtmlFileIsWellFormedAndImagesGoBesideIt)
+{
+    TTempDir dir("velmarok-html");
+    TProStringGrid g(nullptr);
+    FillSmall(g);
+    g.HTMLSettings()->SetXHTML(true);
+    g.HTMLSettings()->SetConvertSpecialChars(true);
+    g.SetURLShow(true);
+    g.SetCells(1, 1, "a < b & \"c\" http://x.invalid/?p=1&q=2");
+    g.SetCells(1, 2, "");
+    g.SetCells(0, 0, "Ilość");
+    TCellGraphic* graphic = g.CreateCellGraphic(1, 2);
+    auto* bitmap = new TBitmap();
+    bitmap->SetSize(8, 6);
+    graphic->CellType = ctBitmap;
+    graphic->CellObject = bitmap;
+    graphic->CellCreated = true;
+    std::string name = dir / "t.html";
+    g.SaveToHtmlFile(name.c_str(), false);
+
+    std::string bytes = ReadFileBytes(name);
+    EXPECT_EQ(bytes.substr(0, 38), "<?xml version=\"1.0\" encoding=\"UTF-8\"?>");
+    EXPECT_NE(bytes.find(AnsiToUtf8("Ilość")), std::string::npos);
+    pugi::xml_document doc;
+    pugi::xml_parse_result ok = doc.load_string(bytes.c_str());
+    ASSERT_TRUE(ok) << ok.description() << "\n" << bytes;
+    EXPECT_STREQ(doc.document_element().name(), "html");
+    pugi::xml_node img = doc.select_node("//img").node();
+    ASSERT_TRUE(img);
+    std::string src = img.attribute("src").value();
+    EXPECT_EQ(src, "file://" + (dir / "images/img1.jpg"));
+    std::string jpeg = ReadFileBytes(dir / "images/img1.jpg");
+    ASSERT_GE(jpeg.size(), 2u);
+    EXPECT_EQ(jpeg.substr(0, 2), "\xFF\xD8");
+    EXPECT_NE(bytes.find("<td class=\"c1\"><br/><img"), std::string::npos) << bytes;
+}
+
+TEST(GridHtml, CannotCreateFile)
+{
+    TProStringGrid g(nullptr);
+    try {
+        g.SaveToHtmlFile("/nonexistent-folder/x.html", false);
+        FAIL();
+    } catch (const EProGridError& e) {
+        EXPECT_EQ(e.Message(), "Cannot Create file /nonexistent-folder/x.html");
+    }
+}
+
+TEST(GridXml, EscapesNamesFieldsAndDeclaresItsEncoding)
+{
+    TTempDir dir("velmarok-xml");
+    TProStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(3);
+    g.SetExportFixedCells(false);
+    g.SetCells(1, 1, "a<b & c");
+    g.SetCells(2, 1, "\"ą\"");
+    g.SetCells(1, 2, "");
+    g.SetCells(2, 2, "x>y");
+    std::string name = dir / "a.xml";
+    g.SaveToXmlFile(name.c_str(), "lista", "norma", nullptr, false);
+    EXPECT_EQ(ReadFileBytes(name), "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\r\n"
+                                   "<lista>\r\n"
+                                   "<norma>\r\n<FIELD0>a&lt;b &amp; c</FIELD0>\r\n"
+                                   "<FIELD1>&quot;&#261;&quot;</FIELD1>\r\n</norma>\r\n"
+                                   "<norma>\r\n<FIELD1>x&gt;y</FIELD1>\r\n</norma>\r\n"
+                                   "</lista>\r\n");
+
+    g.SetExportFixedCells(true);
+    g.SetXmlEncodingName("UTF-8");
+    TStringList names;
+    names.Add("1st");
+    names.Add("nr normy");
+    g.SaveToXmlFile(name.c_str(), "lista", "9", &names, true);
+    std::string bytes = ReadFileBytes(name);
+    EXPECT_NE(bytes.find("<FIELD0>&quot;&quot;</FIELD0>"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find("<nr_normy>a&lt;b &amp; c</nr_normy>"), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find(AnsiToUtf8("<FIELD2>&quot;ą&quot;</FIELD2>")), std::string::npos) << bytes;
+    pugi::xml_document doc;
+    ASSERT_TRUE(doc.load_string(bytes.c_str()));
+    EXPECT_EQ(doc.select_nodes("/lista/RECORD").size(), 3u);
+}
