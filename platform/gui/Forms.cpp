@@ -763,8 +763,13 @@ std::unique_ptr<QApplication> g_qapp;
 
 void InitializeApplication(int& argc, char** argv)
 {
-    if (!qApp)
+    if (!qApp) {
+        // The web browser's engine shares its graphics contexts with the
+        // windows; this must be said before the application object exists
+        // (the engine itself starts only with the first browser).
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
         g_qapp = std::make_unique<QApplication>(argc, argv);
+    }
     if (!Application)
         Application = new TApplication(nullptr);
     if (!Screen)

@@ -15,6 +15,13 @@ using DWORD = std::uint32_t;
 using SHORT = std::int16_t;
 using UINT_PTR = std::uintptr_t;
 using BOOL = int;
+// COM result codes: negative is a failure.
+using HRESULT = std::int32_t;
+constexpr HRESULT S_OK = 0, S_FALSE = 1;
+constexpr HRESULT E_ABORT = HRESULT(0x80004004u), E_FAIL = HRESULT(0x80004005u),
+                  E_ACCESSDENIED = HRESULT(0x80070005u), E_OUTOFMEMORY = HRESULT(0x8007000Eu);
+constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
+constexpr bool FAILED(HRESULT hr) { return hr < 0; }
 
 constexpr Word LOWORD(std::uintptr_t v) { return Word(v & 0xFFFF); }
 constexpr Word HIWORD(std::uintptr_t v) { return Word((v >> 16) & 0xFFFF); }

@@ -21,6 +21,7 @@
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Controls_p.h"
 #include "platform/gui/QtText_p.h"
+#include "platform/gui/ShellApi_p.h"
 
 namespace {
 
@@ -121,6 +122,15 @@ void ShellRegisterWrittenFile(const AnsiString& FileName)
     QString name = RealName(QString::fromStdString(ToOsPath(FileName)));
     std::lock_guard<std::mutex> lock(g_lock);
     g_writtenFiles.insert(name);
+}
+
+bool ShellIsWrittenFile(const QString& LocalName)
+{
+    if (LocalName.isEmpty() || !QFileInfo(LocalName).isFile())
+        return false;
+    QString name = RealName(LocalName);
+    std::lock_guard<std::mutex> lock(g_lock);
+    return g_writtenFiles.count(name) > 0;
 }
 
 TShellOpenHook SetShellOpenHook(TShellOpenHook Hook)

@@ -10,6 +10,7 @@
 #include <QWheelEvent>
 #include <cstdlib>
 #include <deque>
+#include <string>
 
 #include "platform/gui/Controls_p.h"
 #include "platform/gui/Graphics_p.h"
@@ -173,7 +174,12 @@ void SendMouse(TControl* c, QEvent::Type type, int x, int y, Qt::MouseButton but
 
 void InitTestApplication(int& argc, char** argv)
 {
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Offscreen, unless a suite is run on a display on purpose (the browser's
+    // pictures under Xvfb: QT_QPA_PLATFORM=xcb with DISPLAY set).
+    const char* platform = getenv("QT_QPA_PLATFORM");
+    bool onDisplay = platform && std::string(platform) == "xcb" && getenv("DISPLAY") && *getenv("DISPLAY");
+    if (!onDisplay)
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
     gui_state::TestMode = true;
     gui_state::ManualTimers = true;
     InitializeApplication(argc, argv);

@@ -105,3 +105,47 @@ bool TimerActive(TWinControl* Control, UINT_PTR ID);
 int FireAllTimers();
 // Handles pending events and posted messages; rethrows what a handler raised.
 void ProcessPendingMessages();
+
+// ---------------------------------------------------------------- web
+// Runs the event loop (without the layer's timers) until Done() is true or
+// TimeoutMs has passed; returns Done(). For what the toolkit does on its own
+// (a page loading in the browser); rethrows what a handler raised.
+bool WaitUntil(const std::function<bool()>& Done, unsigned TimeoutMs = 10000);
+
+// A local HTTP server on 127.0.0.1 (a free port) serving given bytes, for
+// the browser and the downloads. It answers on a thread of its own, at most
+// 32 connections at once, requests of up to 16 KiB of headers, each
+// connection closed after one answer or 10 s without a request; GET and HEAD
+// only. The destructor (or Stop) closes the port and joins the thread.
+class TTestHttpServer {
+public:
+    TTestHttpServer();
+    ~TTestHttpServer();
+    TTestHttpServer(const TTestHttpServer&) = delete;
+    TTestHttpServer& operator=(const TTestHttpServer&) = delete;
+
+    // Answers requests for Path (the path without the query, "/index.php")
+    // with Status, ContentType and Body. Other paths get 404.
+    void Serve(const AnsiString& Path, int Status, const AnsiString& ContentType, const std::string& Body);
+    // Requests for Path get no answer (the connection stays open until the
+    // client gives up or the server stops).
+    void Stall(const AnsiString& Path);
+    void Stop();
+    int Port() const;
+    // "http://127.0.0.1:PORT" followed by PathAndQuery.
+    AnsiString Url(const AnsiString& PathAndQuery = "/") const;
+    // The targets (path and query) of the requests received, in order.
+    std::vector<AnsiString> Requests() const;
+
+private:
+    struct TImpl;
+    std::unique_ptr<TImpl> FImpl;
+};
+
+// Requests of the program to Origin ("https://sklep.pkn.pl", the maker's
+// "https://velmarok.invalid/") go to the server instead, path and query
+// kept: in the browser and in downloads alike. The program keeps its
+// addresses; only the tests redirect them.
+void RedirectHostToTestServer(const AnsiString& Origin, const TTestHttpServer& Server);
+// Ends every redirection.
+void ClearHostRedirects();
