@@ -153,16 +153,30 @@ void TAniIconFile::NextStep()
     }
 }
 
+// Data without a usable "anih" header leaves nothing of what an earlier load
+// read: no frames, header, rates or sequence.
+void TAniIconFile::ReadFrames()
+{
+    if (ReadChunks())
+        return;
+    ClearFrames();
+    FHeader = TAniHeader{};
+    FRates.fill(0);
+    FSeq.fill(0);
+    FFrame = 0;
+    FCounter = 0;
+}
+
 // Walks the chunks of the RIFF data by identifier and size. Every read is
 // checked against the end of the data and of the enclosing chunk; a chunk
 // that runs past the end is taken as far as it goes. Frames read before a
-// damaged one are kept.
-void TAniIconFile::ReadFrames()
+// damaged one are kept. False when no header was read.
+bool TAniIconFile::ReadChunks()
 {
     const std::string& d = FData;
     const std::uint64_t n = d.size();
     if (n < 12)
-        return;
+        return false;
     bool haveHeader = false;
     std::uint64_t pos = 12;
     while (pos + 8 <= n) {
@@ -173,7 +187,7 @@ void TAniIconFile::ReadFrames()
         std::uint64_t avail = end - body;
         if (id == "anih") {
             if (avail < 36)
-                return;   // a header cut short: nothing usable follows
+                return haveHeader;   // a header cut short: nothing usable follows
             Cardinal f[9];
             for (int i = 0; i < 9; ++i)
                 f[i] = ReadLe32(d, std::size_t(body + 4 * std::uint64_t(i)));
@@ -226,6 +240,7 @@ void TAniIconFile::ReadFrames()
         }
         pos = body + size + (size & 1);
     }
+    return haveHeader;
 }
 
 // ---------------------------------------------------------------- TAniIcon

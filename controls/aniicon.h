@@ -57,6 +57,7 @@ public:
 
 private:
     void ReadFrames();
+    bool ReadChunks();
     void ClearFrames();
     std::array<std::unique_ptr<TIcon>, AniMaxFrames> FIcons;
     std::array<Cardinal, AniMaxSteps> FRates{};

@@ -246,8 +246,10 @@ void TStrings::SetDelimitedText(const AnsiString& Value)
             while (p < n && IsBlank(Value[p]))
                 ++p;
     };
+    // The text ends at a NUL outside quotes, as a zero-terminated string does.
+    auto atEnd = [&](size_t i) { return i >= n || Value[i] == '\0'; };
     skipBlanks();
-    while (p < n) {
+    while (!atEnd(p)) {
         AnsiString s;
         if (Value[p] == FQuoteChar) {
             ++p;
@@ -265,7 +267,7 @@ void TStrings::SetDelimitedText(const AnsiString& Value)
             }
         } else {
             size_t start = p;
-            while (p < n && Value[p] != FDelimiter &&
+            while (!atEnd(p) && Value[p] != FDelimiter &&
                    (FStrictDelimiter || static_cast<unsigned char>(Value[p]) > ' '))
                 ++p;
             s = Value.substr(start, p - start);
@@ -273,7 +275,7 @@ void TStrings::SetDelimitedText(const AnsiString& Value)
         Add(s);
         skipBlanks();
         if (p < n && Value[p] == FDelimiter) {
-            if (p + 1 == n)
+            if (atEnd(p + 1))
                 Add(AnsiString());
             ++p;
             skipBlanks();

@@ -2,6 +2,7 @@
 #include "platform/core/IniFiles.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <unordered_map>
 
@@ -388,8 +389,12 @@ void FillFrom(TStrings* Strings, const std::function<void(TStrings*)>& fill)
 void CheckWritable(const AnsiString& fileName, const AnsiString& Section, const AnsiString& Ident,
                    const AnsiString& Value)
 {
-    // A line break would split the entry and could plant other keys or sections.
-    if (HasLineBreak(Section) || HasLineBreak(Ident) || HasLineBreak(Value))
+    // A line break would split the entry and could plant other keys or sections; a key with "=" or
+    // starting with "[" or ";", or a section name with "]", would not read back as written.
+    const AnsiString key = Trim(Ident);
+    if (HasLineBreak(Section) || HasLineBreak(Ident) || HasLineBreak(Value) ||
+        key.find('=') != AnsiString::npos || (!key.empty() && (key[0] == '[' || key[0] == ';')) ||
+        Section.find(']') != AnsiString::npos)
         throw EIniFileException("Unable to write to " + fileName);
 }
 
@@ -481,8 +486,11 @@ TMemIniFile::TMemIniFile(const AnsiString& FileName)
     : TCustomIniFile(FileName), FDoc(std::make_unique<TIniDocument>())
 {
     std::string bytes;
-    if (ReadWholeFileOs(ToOsPath(FileName), bytes))
+    const std::string path = ToOsPath(FileName);
+    if (ReadWholeFileOs(path, bytes))
         FDoc->Parse(bytes);
+    else
+        FUnreadable = ::access(path.c_str(), F_OK) == 0;   // UpdateFile would lose what could not be read
 }
 
 TMemIniFile::~TMemIniFile() = default;
@@ -521,6 +529,6 @@ void TMemIniFile::DeleteKey(const AnsiString& Section, const AnsiString& Ident)
 
 void TMemIniFile::UpdateFile()
 {
-    if (!WriteWholeFileOs(ToOsPath(FFileName), FDoc->Serialize()))
+    if (FUnreadable || !WriteWholeFileOs(ToOsPath(FFileName), FDoc->Serialize()))
         throw EIniFileException("Unable to write to " + FFileName);
 }

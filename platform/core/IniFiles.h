@@ -98,8 +98,10 @@ public:
     void ReadSections(TStrings* Strings) override;
     void EraseSection(const AnsiString& Section) override;
     void DeleteKey(const AnsiString& Section, const AnsiString& Ident) override;
+    // EIniFileException "Unable to write to <file>" also when the file was there but could not be read.
     void UpdateFile() override;
 
 private:
     std::unique_ptr<TIniDocument> FDoc;
+    bool FUnreadable = false;
 };

@@ -1,6 +1,7 @@
 // Our RTF reader: groups, the font and colour tables, character formatting
 // (\b \i \ul \strike \fs \cf \f), paragraphs (\par \pard \qc \qr \ql), \line,
-// \tab, \'xx and \uN with \ucN skipping. Destinations it does not know are
+// \tab, \'xx and \uN with \ucN skipping. Table cells are separated by a tab
+// and a table row (\row) ends like a paragraph. Destinations it does not know are
 // skipped. Hostile input (truncated, unbalanced, deeply nested, huge numbers)
 // ends the read quietly with what was read so far.
 #include <algorithm>
@@ -120,6 +121,7 @@ public:
                 continue;
             TextByte(c);
         }
+        cellEnded = false;   // the last cell of a table without its \row
         EndParagraph(false);
         doc.DefaultFormat = stack.back().Format;
         return std::move(doc);
@@ -146,6 +148,10 @@ private:
         }
         switch (St().Dest) {
         case dNormal: {
+            if (cellEnded) {   // the next cell of the row begins
+                cellEnded = false;
+                Char(u'\t');
+            }
             auto& runs = para.Runs;
             if (runs.empty() || !(runs.back().Format == St().Format))
                 runs.push_back(TRtfRun{St().Format, {}});
@@ -179,6 +185,10 @@ private:
 
     void EndParagraph(bool explicitEnd)
     {
+        if (cellEnded && explicitEnd) {   // a paragraph inside the next cell
+            cellEnded = false;
+            Char(u'\t');
+        }
         if (!explicitEnd && para.Runs.empty())
             return;
         para.Alignment = St().Alignment;
@@ -358,12 +368,22 @@ private:
             s.Alignment = raCenter;
         else if (std::strcmp(w, "qr") == 0)
             s.Alignment = raRight;
-        else if (std::strcmp(w, "par") == 0 || std::strcmp(w, "sect") == 0 || std::strcmp(w, "row") == 0)
+        else if (std::strcmp(w, "par") == 0 || std::strcmp(w, "sect") == 0)
             EndParagraph(true);
-        else if (std::strcmp(w, "line") == 0)
+        else if (std::strcmp(w, "row") == 0) {
+            cellEnded = false;   // the row's last cell ends with the row, without a tab
+            EndParagraph(true);
+        } else if (std::strcmp(w, "line") == 0)
             Char(RtfLineSeparator);
-        else if (std::strcmp(w, "tab") == 0 || std::strcmp(w, "cell") == 0)
+        else if (std::strcmp(w, "tab") == 0)
             Char(u'\t');
+        else if (std::strcmp(w, "cell") == 0) {
+            if (cellEnded) {   // the cell that ends here is empty
+                cellEnded = false;
+                Char(u'\t');
+            }
+            cellEnded = true;
+        }
         else if (std::strcmp(w, "uc") == 0)
             s.UnicodeSkip = Clamp(param, 0, 16);
         else if (std::strcmp(w, "u") == 0) {
@@ -399,6 +419,8 @@ private:
     bool groupStart = false;
     bool starred = false;
     int skip = 0;
+    // A \cell was read: its tab is written when the row goes on with another cell.
+    bool cellEnded = false;
 
     std::map<int, TFontEntry> fonts;
     int defaultFont = 0;

@@ -1,6 +1,8 @@
 #pragma once
 // Scratch files for tests: a fresh folder under /tmp that is removed afterwards, a file's bytes
-// written and read whole, and a string list's items as a vector.
+// written and read whole, a string list's items as a vector, and file permissions that hold for root.
+#include <linux/capability.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -44,3 +46,26 @@ inline std::vector<AnsiString> Items(const TStrings& s)
         out.push_back(s.Strings(i));
     return out;
 }
+
+// While it lives, file permissions hold for this thread even when the tests run as root: the
+// capabilities that override them leave the effective set and come back at the end.
+struct TNoPermissionOverride {
+    __user_cap_header_struct Header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct Saved[2]{};
+    bool Changed = false;
+    TNoPermissionOverride()
+    {
+        if (::syscall(SYS_capget, &Header, Saved) != 0)
+            return;
+        __user_cap_data_struct reduced[2] = {Saved[0], Saved[1]};
+        reduced[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        Changed = ::syscall(SYS_capset, &Header, reduced) == 0;
+    }
+    ~TNoPermissionOverride()
+    {
+        if (Changed)
+            ::syscall(SYS_capset, &Header, Saved);
+    }
+    TNoPermissionOverride(const TNoPermissionOverride&) = delete;
+    TNoPermissionOverride& operator=(const TNoPermissionOverride&) = delete;
+};

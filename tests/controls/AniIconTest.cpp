@@ -68,6 +68,33 @@ TEST(AniIconFile, FrameCountIsCappedAndShortChunksEndTheList)
     EXPECT_EQ(ani.FrameCount(), 3);
 }
 
+TEST(AniIconFile, ALoadWithoutHeaderLeavesNothingOfTheLastOne)
+{
+    const std::string data = ProgramAnimationData();
+    const std::string noHeader[] = {
+        std::string("RIFF\x04\0\0\0ACON", 12), std::string(), "RIFF",
+        std::string("RIFF\0\0\0\0ACONanih\x24\0\0\0", 20) + std::string(10, '\0'),   // header cut short
+    };
+    for (const std::string& bad : noHeader) {
+        TAniIconFile ani;
+        ani.LoadFromData(data);
+        ani.SetFrame(4);
+        ASSERT_EQ(ani.FrameCount(), 10);
+        int changes = 0;
+        ani.OnChange = [&](TObject*) { ++changes; };
+        ani.LoadFromData(bad);
+        EXPECT_EQ(ani.FrameCount(), 0) << bad.size();
+        EXPECT_EQ(ani.FrameIcon(0), nullptr);
+        EXPECT_EQ(ani.Header().nFrames, 0u);
+        EXPECT_EQ(ani.Header().iDispRate, 0u);
+        EXPECT_EQ(ani.Rate(0), 0u);
+        EXPECT_EQ(ani.Frame(), 0);
+        EXPECT_EQ(changes, 1);
+        ani.NextStep();
+        EXPECT_EQ(ani.Frame(), 0);
+    }
+}
+
 TEST(AniIconFile, TruncatedAndRandomDataNeverCrash)
 {
     std::string data = ProgramAnimationData();

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -188,4 +190,47 @@ TEST_F(IniFixture, MemIniFileWritesOnUpdate)
     EXPECT_EQ(mem.ReadString("t", "N", ""), "Łódź");
     mem.UpdateFile();
     EXPECT_EQ(Bytes(), "[S]\r\nk=2\r\n[T]\r\nn=\xA3\xF3" "d\x9F\r\n");
+}
+
+TEST_F(IniFixture, NamesThatCannotReadBackAreRefused)
+{
+    Put("[Users]\r\nadam=1\r\n");
+    TIniFile ini(Name);
+    TMemIniFile mem(Name);
+    struct Case {
+        AnsiString Section, Key;
+    } cases[] = {
+        {"Users", "a=b"}, {"Users", "[Admins]eve"}, {"Users", " [x"}, {"Users", ";hidden"}, {"Us]ers", "k"},
+        {"Users", "="},
+    };
+    for (const Case& c : cases) {
+        EXPECT_THROW(ini.WriteString(c.Section, c.Key, "1"), EIniFileException) << c.Section << "/" << c.Key;
+        EXPECT_THROW(mem.WriteString(c.Section, c.Key, "1"), EIniFileException) << c.Section << "/" << c.Key;
+    }
+    EXPECT_EQ(Bytes(), "[Users]\r\nadam=1\r\n");
+    TStringList sections;
+    ini.ReadSections(&sections);
+    EXPECT_EQ(Items(sections), (std::vector<AnsiString>{"Users"}));
+    // What can be read back still writes: brackets and semicolons inside names, "[" in a section name.
+    ini.WriteString("[Users", "a[b];c", "2");
+    EXPECT_EQ(ini.ReadString("[Users", "a[b];c", ""), "2");
+}
+
+TEST_F(IniFixture, MemIniFileRefusesToWriteAFileItCouldNotRead)
+{
+    Put("[S]\r\nkeep=1\r\n");
+    ASSERT_EQ(::chmod(Name.c_str(), 0200), 0);
+    TNoPermissionOverride asUser;
+    TMemIniFile mem(Name);
+    EXPECT_EQ(mem.ReadString("S", "keep", "none"), "none");
+    mem.WriteString("S", "new", "2");
+    EXPECT_THROW(mem.UpdateFile(), EIniFileException);
+    ::chmod(Name.c_str(), 0600);
+    EXPECT_EQ(Bytes(), "[S]\r\nkeep=1\r\n");
+
+    // A file that is not there yet is written.
+    TMemIniFile fresh(Dir / "nowy.ini");
+    fresh.WriteString("S", "k", "v");
+    fresh.UpdateFile();
+    EXPECT_EQ(ReadFileBytes(Dir / "nowy.ini"), "[S]\r\nk=v\r\n");
 }

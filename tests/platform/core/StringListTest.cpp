@@ -108,6 +108,35 @@ TEST(StringList, DelimitedTextWithOwnDelimiterQuoteAndStrictMode)
     EXPECT_EQ(list.Delimiter(), ';');
 }
 
+TEST(StringList, DelimitedTextEndsAtANulOutsideQuotes)
+{
+    using std::string;
+    struct Case {
+        string Text;
+        char Delimiter;
+        bool Strict;
+        std::vector<AnsiString> Items;
+    } cases[] = {
+        {string("a,\0b", 4), ',', false, {"a", ""}},
+        {string("a, \0b", 5), ',', false, {"a"}},
+        {string("\0a,b", 4), ',', false, {}},
+        {string("a\0b,c", 5), ',', false, {"a"}},
+        {string("\"x\0y\",\0z", 8), ',', false, {string("x\0y", 3), ""}},
+        {string("a;\0b;c", 6), ';', true, {"a", ""}},
+        {string("a b\0;c", 6), ';', true, {"a b"}},
+    };
+    for (const Case& c : cases) {
+        TStringList list;
+        list.SetDelimiter(c.Delimiter);
+        list.SetStrictDelimiter(c.Strict);
+        if (c.Delimiter == ',' && !c.Strict)
+            list.SetCommaText(c.Text);
+        else
+            list.SetDelimitedText(c.Text);
+        EXPECT_EQ(Items(list), c.Items) << c.Text.size();
+    }
+}
+
 TEST(StringList, SortedListOrdersPolishLettersAndFinds)
 {
     TStringList list;

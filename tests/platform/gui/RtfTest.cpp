@@ -124,6 +124,28 @@ TEST(Rtf, ReaderUnderstandsWhatOtherWritersProduce)
     EXPECT_EQ(TFontStyles(fsStrikeOut), r2[1].Format.Style);
 }
 
+TEST(Rtf, TableRowsEndWithTheirLastCellAndNoTab)
+{
+    struct Case {
+        const char* rtf;
+        const char* text;
+    } cases[] = {
+        {"{\\rtf1\\trowd\\cellx1000\\cellx2000\\pard\\intbl a\\cell b\\cell\\row"
+         "\\trowd\\cellx1000\\cellx2000\\pard\\intbl c\\cell d\\cell\\row}",
+         "a\tb\r\nc\td"},
+        // As a word processor writes it: cells in groups, the row's properties again before \row.
+        {"{\\rtf1\\trowd\\cellx1\\cellx2\\pard\\intbl{a\\cell}{b\\cell}{\\trowd\\cellx1\\cellx2\\row}"
+         "\\trowd\\cellx1\\cellx2\\pard\\intbl{c\\cell}{d\\cell}{\\trowd\\cellx1\\cellx2\\row}\\pard\\par}",
+         "a\tb\r\nc\td\r\n"},
+        {"{\\rtf1\\trowd\\pard\\intbl\\cell x\\cell\\cell\\row}", "\tx\t"},
+        {"{\\rtf1\\trowd\\pard\\intbl one\\par two\\cell three\\cell\\row}", "one\r\ntwo\tthree"},
+        {"{\\rtf1 a\\tab b\\cell c\\cell}", "a\tb\tc"},
+        {"{\\rtf1\\uc1 a\\u261?\\cell b\\cell\\row}", "aą\tb"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(AnsiString(c.text), RtfToPlainText(c.rtf)) << c.rtf;
+}
+
 TEST(Rtf, ReaderSurvivesTruncatedNestedAndRandomInput)
 {
     TFont font;
