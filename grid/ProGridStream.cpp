@@ -125,6 +125,32 @@ void SplitPair(const AnsiString& S, int& A, int& B)
     A = StrToInt(S.substr(0, comma));
     B = StrToInt(comma == AnsiString::npos ? AnsiString() : S.substr(comma + 1));
 }
+
+// The largest grid a stream may declare. Larger sizes come from damaged or
+// hostile streams: their widths, heights and cell rows would exhaust memory.
+constexpr Int64 MaxStreamCols = Int64(1) << 16;
+constexpr Int64 MaxStreamRows = Int64(1) << 24;
+
+// A count or index of the stream plus the save range's start, in 64 bits
+// (EConvertError for text that is not a number).
+Int64 StreamIndex(const AnsiString& Text, int Start)
+{
+    Int64 v = StrToInt64(Text);
+    return v > MaxStreamRows ? v : v + Start;   // far outside any grid: left as it is
+}
+
+// The size line "cols,rows" as counts that include the save range's start;
+// EProGridError for a size the grid cannot hold.
+void ReadStreamSize(const AnsiString& Line, int ColStart, int RowStart, int& Cols, int& Rows)
+{
+    auto comma = Line.find(',');
+    Int64 cols = StreamIndex(Line.substr(0, comma), ColStart);
+    Int64 rows = StreamIndex(comma == AnsiString::npos ? AnsiString() : Line.substr(comma + 1), RowStart);
+    if (cols > MaxStreamCols || rows > MaxStreamRows)
+        throw EProGridError("Grid too large for operation");
+    Cols = int(std::max<Int64>(cols, 0));
+    Rows = int(std::max<Int64>(rows, 0));
+}
 }
 
 // ---------------------------------------------------------------- save range
@@ -200,9 +226,15 @@ void TProStringGrid::WriteTextStream(TStream* Stream)
         WriteLine(Stream, "cw " + IntToStr(c) + "," + IntToStr(ColWidths(c)));
     int colStart = SaveColStart(), rowStart = SaveRowStart();
     int colEnd = SaveColEnd(), rowEnd = SaveRowEnd();
+    // A cell that is not stored is empty unless a hook gives it a text: without
+    // such hooks only the stored cells are visited, however large the grid.
+    const bool hooked = OnGetDisplText || OnGetDisplWideText || OnSaveCell;
+    if (!hooked)
+        rowEnd = std::min(rowEnd, StoredRowCount() - 1);
     DoProgress(0, -1);
     for (int r = rowStart; r <= rowEnd; ++r) {
-        for (int c = colStart; c <= colEnd; ++c) {
+        const int lastCol = hooked ? colEnd : std::min(colEnd, StoredColCount(r) - 1);
+        for (int c = colStart; c <= lastCol; ++c) {
             AnsiString s;
             SaveCell(c, r, s);
             if (s.empty())
@@ -216,14 +248,18 @@ void TProStringGrid::WriteTextStream(TStream* Stream)
 
 void TProStringGrid::ReadTextStream(TStream* Stream)
 {
-    EndCellEdit();
     int colStart = SaveColStart(), rowStart = SaveRowStart();
     AnsiString line;
+    bool sized = false;
+    int cols = 0, rows = 0;
     if (Stream->Position() < Stream->Size() && ReadLine(Stream, line) && !line.empty()) {
-        int cols = 0, rows = 0;
-        SplitPair(line, cols, rows);
-        SetColCount(cols + colStart);
-        SetRowCount(rows + rowStart);
+        ReadStreamSize(line, colStart, rowStart, cols, rows);
+        sized = true;
+    }
+    EndCellEdit();
+    if (sized) {
+        SetColCount(cols);
+        SetRowCount(rows);
     }
     for (;;) {
         Int64 lineStart = Stream->Position();
@@ -244,13 +280,13 @@ void TProStringGrid::ReadTextStream(TStream* Stream)
             Stream->SetPosition(lineStart);
             break;
         }
-        int col = StrToInt(colText) + colStart;
-        int row = StrToInt(rowText) + rowStart;
+        Int64 col = StreamIndex(colText, colStart);
+        Int64 row = StreamIndex(rowText, rowStart);
         AnsiString text = c2 == AnsiString::npos ? AnsiString() : line.substr(c2 + 1);
         // Cells outside the grid are left out rather than stored out of sight.
         if (col < 0 || row < 0 || col >= AllColCount() || row >= RowCount())
             continue;
-        LoadCell(col, row, DecodeStreamText(text, Multilinecells()));
+        LoadCell(int(col), int(row), DecodeStreamText(text, Multilinecells()));
     }
     CellsChanged(TRect(0, 0, ColCount() - 1, RowCount() - 1));
     CalcFooter(-1);

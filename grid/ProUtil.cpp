@@ -55,7 +55,7 @@ bool ValFloat(const AnsiString& s, double& v)
 
 // Values of the fixed-order date parsers are held in 16 bits; what does not
 // fit becomes 0 so that the date encoding rejects it instead of wrapping.
-Word DateField(int v)
+Word DateField(Int64 v)
 {
     return (v < 0 || v > 0xFFFF) ? Word(0) : Word(v);
 }
@@ -86,10 +86,12 @@ TDateTime ParseFixedOrderDate(const AnsiString& S, bool monthFirst)
     int second = 0;
     if (!TryStrToInt(rest.substr(0, b), second)) return 0;
     AnsiString yearText = rest.substr(b + 1);
-    int year = 0;
-    if (!TryStrToInt(yearText, year)) return 0;
+    int yearValue = 0;
+    if (!TryStrToInt(yearText, yearValue)) return 0;
 
-    // Two-digit years: 00..25 are this century, the rest the last one.
+    // Two-digit years: 00..25 are this century, the rest the last one. A
+    // hexadecimal year may have few digits and any value: counted in 64 bits.
+    Int64 year = yearValue;
     if (year >= 0 && CountDigits(yearText) <= 2) year += (year <= 25) ? 2000 : 1900;
 
     Word month = DateField(monthFirst ? first : second);
@@ -522,8 +524,18 @@ TDateTime IncDateParts(Word Years, Word Months, Word Days, TDateTime Date, TDate
 
 // ---------------------------------------------------------------- filter conditions
 
-bool MatchFilterCondition(const AnsiString& Condition, const AnsiString& Text, bool CaseSensitive)
+namespace {
+
+// Brackets nested deeper than this make the whole condition fail to match.
+constexpr int MaxConditionNesting = 64;
+
+bool MatchConditionAt(const AnsiString& Condition, const AnsiString& Text, bool CaseSensitive, int Depth,
+                      bool& TooDeep)
 {
+    if (Depth > MaxConditionNesting) {
+        TooDeep = true;
+        return false;
+    }
     AnsiString cond = RemoveSpacesOutsideQuotes(Trim(Condition));
     if (!cond.empty() && cond[0] == '=') cond.erase(0, 1);
 
@@ -546,7 +558,8 @@ bool MatchFilterCondition(const AnsiString& Condition, const AnsiString& Text, b
         size_t close = AnsiString::npos;
         bool r;
         if (cond[0] == '(' && (close = FindClosingBracket(cond)) != AnsiString::npos) {
-            r = MatchFilterCondition(cond.substr(1, close - 1), Text, CaseSensitive);
+            r = MatchConditionAt(cond.substr(1, close - 1), Text, CaseSensitive, Depth + 1, TooDeep);
+            if (TooDeep) return false;
             cond.erase(0, close + 1);
         } else {
             r = MatchLeaf(cond.substr(0, found), Text, CaseSensitive);
@@ -557,6 +570,15 @@ bool MatchFilterCondition(const AnsiString& Condition, const AnsiString& Text, b
     }
     combine(MatchLeaf(cond, Text, CaseSensitive));
     return result;
+}
+
+}  // namespace
+
+bool MatchFilterCondition(const AnsiString& Condition, const AnsiString& Text, bool CaseSensitive)
+{
+    bool tooDeep = false;
+    bool r = MatchConditionAt(Condition, Text, CaseSensitive, 0, tooDeep);
+    return r && !tooDeep;
 }
 
 // ---------------------------------------------------------------- CSV and line breaks

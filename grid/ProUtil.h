@@ -46,6 +46,7 @@ AnsiString NormalizeDecimalText(const char* P);
 // Fixed field order; the zero date when the text does not split or convert,
 // EConvertError for an impossible date. A year of one or two digits is
 // taken as 2000-2025 (0..25) or 1926-1999; longer years are taken as written.
+// A year outside the date range (also one written in hexadecimal) is EConvertError.
 TDateTime ParseDateMDY(const AnsiString& S);
 TDateTime ParseDateDMY(const AnsiString& S);
 // Field order from FormatSettings.ShortDateFormat; never raises.
@@ -58,7 +59,8 @@ TDateTime IncDateParts(Word Years, Word Months, Word Days, TDateTime Date, TDate
 
 // ---------------------------------------------------------------- filter conditions
 // Evaluates a filter or search condition ("a*|b*", ">=10", "(x|y)&!z*")
-// against one cell text.
+// against one cell text. A condition with brackets nested more than 64 deep
+// matches nothing.
 bool MatchFilterCondition(const AnsiString& Condition, const AnsiString& Text, bool CaseSensitive);
 
 // ---------------------------------------------------------------- CSV and line breaks

@@ -1,6 +1,7 @@
 #include "grid/PsgHTML.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -16,6 +17,22 @@ namespace {
 enum class THAlign { Left, Center, Right };
 
 const int ListIndent = 12;
+
+// The width and the height of what one line holds stay below this, and line
+// positions are summed in 64 bits: no coordinate overflows however wide or
+// tall the text.
+constexpr Int64 MaxExtent = 1 << 28;
+
+int ClampExtent(Int64 v)
+{
+    return int(std::clamp<Int64>(v, 0, MaxExtent));
+}
+
+// A line position as a coordinate; far beyond any canvas, it is held there.
+int LineCoord(Int64 v)
+{
+    return int(std::clamp<Int64>(v, -(Int64(1) << 30), Int64(1) << 30));
+}
 
 // Drawing state of one pass; it carries from line to line.
 struct TPassState {
@@ -307,6 +324,7 @@ private:
     bool Control(const AnsiString& tag);
     void Body(const AnsiString& tag);
     bool FitsItem(int w) const { return !(CanWrap() && Lw > 0 && Lw + w > LayoutWidth() && w < LayoutWidth()); }
+    void Advance(Int64 w) { Lw = ClampExtent(Lw + w); }
     void FocusRect(int fromW, int toW)
     {
         int bottom = Line.Bottom - (Geo ? Geo->PicOffset : 0);
@@ -384,7 +402,7 @@ void TEngine::TextRun(size_t runEnd)
         return;
     }
     const bool endsSpace = raw.back() == ' ';
-    const int rw = Measure(run);
+    const int rw = ClampExtent(Measure(run));
     const int spaceW = endsSpace ? Cv()->TextWidth(" ") : 0;
     // A word at least as wide as the whole layout is placed whole where it is;
     // one that follows text without a space cannot be split from it.
@@ -435,7 +453,7 @@ void TEngine::TextRun(size_t runEnd)
             C.MouseLink = S.Anchors;
         }
     }
-    Lw += rw;
+    Advance(rw);
     Trailing = spaceW;
     LastEndsSpace = endsSpace;
     Pos = runEnd;
@@ -516,8 +534,7 @@ bool TEngine::Tag(const AnsiString& tag)
             if (c2 == '>') {
                 SetStyle(fsItalic, true);
             } else if (c2 == 'N') {
-                int x = HtmlStrToInt(Trim(HtmlTagAttr(tag, "X")));
-                if (Lw < x) Lw = x;
+                Lw = std::max(Lw, ClampExtent(HtmlStrToInt(Trim(HtmlTagAttr(tag, "X")))));
             } else if (c2 == 'M') {
                 return Picture(tag);
             }
@@ -532,11 +549,12 @@ bool TEngine::Tag(const AnsiString& tag)
             if (Draw) {
                 AnsiString name = f->Name();
                 f->SetName("Symbol");
-                TRect r(Line.Left + Lw + (level - 1) * ListIndent, Line.Top, Line.Right, TextBottom());
+                TRect r(Line.Left + ClampExtent(Lw + Int64(level - 1) * ListIndent), Line.Top, Line.Right,
+                        TextBottom());
                 DrawText(Cv(), level % 2 ? "\xB7" : "o", -1, r, C.Flags | DT_NOPREFIX);
                 f->SetName(name);
             }
-            Lw += level * ListIndent;
+            Advance(Int64(level) * ListIndent);
             break;
         }
         case 'P': {
@@ -722,11 +740,11 @@ bool TEngine::Picture(const AnsiString& tag)
         const int idx = HtmlLeadingInt(src.substr(4));
         if (!C.Images || idx < 0 || idx >= C.Images->Count()) return true;
         if (C.Print) {
-            pw = int(std::lround(C.Images->Width() * C.ResFactor));
-            ph = int(std::lround(C.Images->Height() * C.ResFactor));
+            pw = ClampExtent(std::llround(C.Images->Width() * C.ResFactor));
+            ph = ClampExtent(std::llround(C.Images->Height() * C.ResFactor));
         } else {
-            pw = MulDiv(C.Images->Width(), C.ResX, 96);
-            ph = MulDiv(C.Images->Height(), C.ResY, 96);
+            pw = ClampExtent(MulDiv(C.Images->Width(), C.ResX, 96));
+            ph = ClampExtent(MulDiv(C.Images->Height(), C.ResY, 96));
         }
         if (!FitsItem(pw)) {
             BreakLine = true;
@@ -752,11 +770,11 @@ bool TEngine::Picture(const AnsiString& tag)
         const int w = HtmlLeadingInt(HtmlTagAttr(tag, "WIDTH")), h = HtmlLeadingInt(HtmlTagAttr(tag, "HEIGHT"));
         const bool stretched = w > 0 && h > 0;
         if (stretched) {
-            pw = MulDiv(w, C.ResX, 96);
-            ph = MulDiv(h, C.ResY, 96);
+            pw = ClampExtent(MulDiv(w, C.ResX, 96));
+            ph = ClampExtent(MulDiv(h, C.ResY, 96));
         } else {
-            pw = MulDiv(pic->FrameWidth(), C.ResX, 96);
-            ph = MulDiv(pic->FrameHeight(), C.ResY, 96);
+            pw = ClampExtent(MulDiv(pic->FrameWidth(), C.ResX, 96));
+            ph = ClampExtent(MulDiv(pic->FrameHeight(), C.ResY, 96));
         }
         if (!FitsItem(pw)) {
             BreakLine = true;
@@ -786,7 +804,7 @@ bool TEngine::Picture(const AnsiString& tag)
         Info.PicHit = true;
         if (ResultPass) C.AnchorVal = S.Href;
     }
-    Lw += pw;
+    Advance(pw);
     Trailing = 0;
     LastEndsSpace = true;
     Lh = std::max(Lh, ph);
@@ -864,7 +882,7 @@ bool TEngine::Control(const AnsiString& tag)
             C.ControlType = type;
         }
     }
-    Lw += cw;
+    Advance(cw);
     Trailing = 0;
     LastEndsSpace = true;
     Lh = std::max(Lh, ch);
@@ -948,7 +966,7 @@ bool HtmlDraw(TCanvas* Canvas, const AnsiString& Text, const TRect& Rect, TImage
 
     bool result = false;
     bool anyLine = false;
-    int top = Rect.Top;
+    Int64 top = Rect.Top, height = 0;
     size_t pos = 0;
     int h = Canvas->TextHeight("gh");
     try {
@@ -957,7 +975,7 @@ bool HtmlDraw(TCanvas* Canvas, const AnsiString& Text, const TRect& Rect, TImage
             h = Canvas->TextHeight("gh");
 
             // First pass: measure one line from the layout's left edge.
-            TRect line(c.LayoutLeft, top, c.LayoutRight, Rect.Bottom);
+            TRect line(c.LayoutLeft, LineCoord(top), c.LayoutRight, Rect.Bottom);
             TEngine first(c, measure, text, pos, text.size(), line, true, CheckHeight, nullptr);
             TLineInfo info = first.Run();
             if (info.End <= pos) {   // nothing consumed: skip one character rather than loop
@@ -973,7 +991,7 @@ bool HtmlDraw(TCanvas* Canvas, const AnsiString& Text, const TRect& Rect, TImage
                 left = c.LayoutLeft + (layoutWidth - info.Width) / 2;
             left += measure.Indent;
             const int lineHeight = info.Height + info.ExtraAbove + info.ExtraBelow;
-            TRect lineRect(left, top, c.LayoutRight, top + lineHeight);
+            TRect lineRect(left, LineCoord(top), c.LayoutRight, LineCoord(top) + lineHeight);
 
             if (!CheckHeight) {
                 TEngine second(c, draw, text, pos, info.End, lineRect, false, true, &info);
@@ -984,12 +1002,13 @@ bool HtmlDraw(TCanvas* Canvas, const AnsiString& Text, const TRect& Rect, TImage
             pos = info.End;
             anyLine = true;
             top += lineHeight;
-            YSize += lineHeight;
+            height += lineHeight;
             if (!CheckHeight && h + top > Rect.Bottom) break;
         }
     } catch (const Exception&) {
         // painting never fails: what was laid out so far stands
     }
+    YSize = int(std::min<Int64>(height, INT_MAX));
     if (!anyLine || YSize < h) YSize = h;
     HyperLinks = CheckHeight ? measure.Anchors : draw.Anchors;
 

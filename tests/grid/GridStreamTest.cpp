@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 #include "grid/ProGrid.h"
@@ -116,4 +117,69 @@ TEST(GridStream, BadNumbersRaiseAndCellsOutsideAreLeftOut)
     g.ReadTextStream(&outside);
     EXPECT_EQ(g.Cells(1, 1), "near");
     EXPECT_EQ(g.GetGridCell(5, 5), "");
+}
+
+TEST(GridStream, SizesTheGridCannotHoldAreRefusedBeforeAnythingChanges)
+{
+    const char* headers[] = {"3,2147483647", "2,999999999", "2147483647,3", "70000,2",
+                             "9223372036854775807,9223372036854775807", "-9223372036854775808,99999999999"};
+    for (bool fixed : {false, true}) {
+        for (const char* header : headers) {
+            TProStringGrid g(nullptr);
+            g.SetExportFixedCells(fixed);
+            g.SetColCount(4);
+            g.SetRowCount(3);
+            g.SetCells(1, 1, "kept");
+            TMemoryStream s;
+            Put(s, std::string(header) + "\r\n0,0,new\r\n");
+            EXPECT_THROW(g.ReadTextStream(&s), EProGridError) << header;
+            EXPECT_EQ(g.ColCount(), 4) << header;
+            EXPECT_EQ(g.RowCount(), 3) << header;
+            EXPECT_EQ(g.Cells(1, 1), "kept") << header;
+        }
+    }
+}
+
+TEST(GridStream, CoordinatesFarOutsideAreLeftOutWithoutOverflow)
+{
+    TProStringGrid g(nullptr);
+    g.SetExportFixedCells(false);
+    TMemoryStream s;
+    Put(s, "2,2\r\n2147483647,0,a\r\n0,2147483647,b\r\n9223372036854775807,0,c\r\n"
+           "-9223372036854775808,0,d\r\n1,1,near\r\n");
+    g.ReadTextStream(&s);
+    EXPECT_EQ(g.ColCount(), 3);
+    EXPECT_EQ(g.RowCount(), 3);
+    EXPECT_EQ(g.Cells(2, 2), "near");
+    EXPECT_EQ(g.Cells(1, 1), "");
+}
+
+TEST(GridStream, WritingCostsTheStoredCellsNotTheDeclaredSize)
+{
+    TProStringGrid g(nullptr);
+    TMemoryStream in;
+    Put(in, "30000,30000\r\n0,0,a\r\n29999,29999,z\r\n");
+    g.ReadTextStream(&in);
+    ASSERT_EQ(g.RowCount(), 30000);
+    const auto start = std::chrono::steady_clock::now();
+    TMemoryStream out;
+    g.WriteTextStream(&out);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+    std::string expected = "30000,30000\r\n";
+    for (int c = 0; c < 30000; ++c)
+        expected += "cw " + std::to_string(c) + ",64\r\n";
+    expected += "0,0,a\r\n29999,29999,z\r\n";
+    EXPECT_EQ(StreamText(out), expected);
+
+    // A hook that gives empty cells a text still has every cell of the range written.
+    TProStringGrid h(nullptr);
+    h.SetColCount(2);
+    h.SetRowCount(2);
+    h.OnGetDisplText = [](TObject*, int ACol, int ARow, AnsiString& Value) {
+        if (ACol == 1 && ARow == 1)
+            Value = "virtual";
+    };
+    TMemoryStream hooked;
+    h.WriteTextStream(&hooked);
+    EXPECT_EQ(StreamText(hooked), "2,2\r\ncw 0,64\r\ncw 1,64\r\n1,1,virtual\r\n");
 }

@@ -295,6 +295,45 @@ TEST(HtmlDraw, PicturesFromContainerAndCache)
     EXPECT_EQ(cache.Count(), 2);
 }
 
+TEST(HtmlDraw, HugeIndentsAndTallLinesNeverOverflow)
+{
+    TSheet s(100, 40);
+    THtmlCall call;
+    call.R = TRect(0, 0, 100, 40);
+    // The indent is held far beyond any canvas; what follows it still has a width.
+    const int plain = Html(s.C(), "<IND x=\"1000\">a", call).XSize;
+    EXPECT_GT(plain, 1000);
+    for (bool measure : {true, false}) {
+        call.CheckHeight = measure;
+        THtmlResult r = Html(s.C(), "<IND x=\"2147483647\">a", call);
+        EXPECT_GE(r.XSize, plain) << measure;
+        r = Html(s.C(), "<IND x=\"2147483647\">a<IND x=\"2147483647\"><ul><ul><li>b<IMG src=\"missing\">", call);
+        EXPECT_GE(r.XSize, plain) << measure;
+    }
+
+    // Lines whose heights add up beyond 2^31 pixels: the height only grows.
+    TBitmap red;
+    red.SetSize(4, 4);
+    TPictureContainer container(nullptr);
+    TPictureItem* item = container.Items()->Add();
+    item->SetName("Tall");
+    item->Picture()->LoadFromData(red.SaveToData());
+    call.Container = &container;
+    call.CheckHeight = true;
+    const AnsiString tall = "<IMG src=\"Tall\" width=\"1\" height=\"1000000000\">";
+    AnsiString text = tall;
+    int previous = 0;
+    for (int lines = 1; lines <= 12; ++lines) {
+        THtmlResult r = Html(s.C(), text, call);
+        EXPECT_GE(r.YSize, previous) << lines;
+        previous = r.YSize;
+        text += "<BR>" + tall;
+    }
+    EXPECT_GT(previous, 1 << 30);
+    call.CheckHeight = false;   // painted, only the first line shows
+    EXPECT_GE(Html(s.C(), text, call).YSize, 0);
+}
+
 TEST(HtmlDraw, FontStateIsRestoredWhateverTheMarkup)
 {
     TSheet s(200, 40);

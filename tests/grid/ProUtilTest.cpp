@@ -197,7 +197,9 @@ TEST_F(ProUtil, FixedOrderDates)
 
 TEST_F(ProUtil, FixedOrderDatesRaiseForImpossibleDates)
 {
-    const char* texts[] = {"31.02.2009", "0.1.2009", "1.13.2009", "1/2/-5", "1.1.70000", "1.1.0000"};
+    // Hexadecimal years have few digits but any value: they must not overflow on the way.
+    const char* texts[] = {"31.02.2009",     "0.1.2009",      "1.13.2009",      "1/2/-5",        "1.1.70000",
+                           "1.1.0000",       "1-1-0x7FFFFFFF", "1-1-$7FFFFFFF", "1/1/0x7FFFF900", "1.1.$FFFF"};
     for (const char* t : texts) EXPECT_THROW(ParseDateDMY(t), EConvertError) << t;
     EXPECT_THROW(ParseDateMDY("13/1/2009"), EConvertError);
 }
@@ -353,6 +355,23 @@ TEST_F(ProUtil, MatchFilterCondition)
     for (const Case& c : cases)
         EXPECT_EQ(MatchFilterCondition(c.cond, c.text, c.caseSensitive), c.expected)
             << "condition [" << c.cond << "] text [" << c.text << "]";
+}
+
+TEST_F(ProUtil, DeeplyNestedConditionsMatchNothingInsteadOfOverflowing)
+{
+    auto nested = [](int depth, const std::string& inner) {
+        return std::string(std::size_t(depth), '(') + inner + std::string(std::size_t(depth), ')');
+    };
+    struct Case {
+        int depth;
+        bool expected;
+    } cases[] = {{1, true}, {64, true}, {65, false}, {10000, false}};
+    for (const Case& c : cases) {
+        EXPECT_EQ(MatchFilterCondition(nested(c.depth, "a|b"), "a", true), c.expected) << c.depth;
+        EXPECT_EQ(MatchFilterCondition("x|" + nested(c.depth, "a|b"), "x", true), c.expected) << c.depth;
+    }
+    // Unbalanced brackets are not nesting: the text is a leaf as before.
+    EXPECT_FALSE(MatchFilterCondition(std::string(10000, '(') + "a|b", "zzz", true));
 }
 
 TEST_F(ProUtil, FilterDatesAreNotTakenForNumbersWithDotThousands)
