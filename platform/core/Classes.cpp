@@ -73,9 +73,44 @@ bool ReadWholeFileOs(const std::string& osPath, std::string& data)
     return true;
 }
 
-bool WriteWholeFileOs(const std::string& osPath, const std::string& data)
+std::string ResolveLinksOs(const std::string& osPath)
+{
+    std::string path = osPath;
+    for (int hop = 0; hop < 40; ++hop) {   // as many links as the system follows
+        char target[4096];
+        ssize_t n = ::readlink(path.c_str(), target, sizeof target);
+        if (n <= 0 || size_t(n) >= sizeof target)
+            return path;
+        std::string next(target, size_t(n));
+        if (next[0] != '/') {   // relative to the link's own folder
+            size_t slash = path.rfind('/');
+            if (slash != std::string::npos)
+                next = path.substr(0, slash + 1) + next;
+        }
+        path = next;
+    }
+    return path;
+}
+
+bool MayReplaceOs(const std::string& osPath)
+{
+    struct stat st {};
+    if (::stat(osPath.c_str(), &st) != 0)
+        return true;
+    // No write permission at all holds for root too.
+    if ((st.st_mode & 0222) == 0 || ::access(osPath.c_str(), W_OK) != 0) {
+        errno = EACCES;
+        return false;
+    }
+    return true;
+}
+
+bool WriteWholeFileOs(const std::string& linkPath, const std::string& data)
 {
     static std::atomic<unsigned> counter{0};
+    const std::string osPath = ResolveLinksOs(linkPath);
+    if (!MayReplaceOs(osPath))
+        return false;
     size_t slash = osPath.rfind('/');
     std::string dir = slash == std::string::npos ? std::string(".") : osPath.substr(0, slash == 0 ? 1 : slash);
     std::string base = slash == std::string::npos ? osPath : osPath.substr(slash + 1);
@@ -116,15 +151,30 @@ bool WriteWholeFileOs(const std::string& osPath, const std::string& data)
         ok = false;
     if (ok && ::rename(tmp.c_str(), osPath.c_str()) != 0)
         ok = false;
-    if (!ok)
+    if (!ok) {
+        int err = errno;
         ::unlink(tmp.c_str());
+        errno = err;
+    }
     return ok;
 }
 
+namespace {
+// "Cannot create file "name"", with the reason when access was denied.
+[[noreturn]] void CreateError(const AnsiString& FileName, int Err)
+{
+    AnsiString text = "Cannot create file \"" + FileName + "\"";
+    if (Err == EACCES || Err == EPERM || Err == EROFS)
+        text += ". Access is denied";
+    throw EFCreateError(text);
+}
+}  // namespace
+
 void SaveBytesToFile(const AnsiString& FileName, const AnsiString& Bytes)
 {
+    errno = 0;
     if (!WriteWholeFileOs(ToOsPath(FileName), Bytes))
-        throw EFCreateError("Cannot create file \"" + FileName + "\"");
+        CreateError(FileName, errno);
 }
 
 AnsiString LoadBytesFromFile(const AnsiString& FileName)
@@ -286,12 +336,16 @@ TFileStream::TFileStream(const AnsiString& FileName, Word Mode) : FFileName(File
 {
     std::string path = ToOsPath(FileName);
     if ((Mode & fmCreate) == fmCreate) {
+        if (!MayReplaceOs(path))
+            CreateError(FileName, errno);
         FHandle = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
         if (FHandle < 0)
-            throw EFCreateError("Cannot create file \"" + FileName + "\"");
+            CreateError(FileName, errno);
     } else {
         int access = Mode & 3;
         int flags = access == fmOpenWrite ? O_WRONLY : access == fmOpenReadWrite ? O_RDWR : O_RDONLY;
+        if (flags != O_RDONLY && !MayReplaceOs(path))
+            throw EFOpenError("Cannot open file \"" + FileName + "\". Access is denied");
         FHandle = ::open(path.c_str(), flags | O_CLOEXEC);
         if (FHandle < 0)
             throw EFOpenError("Cannot open file \"" + FileName + "\"");

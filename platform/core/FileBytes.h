@@ -6,5 +6,14 @@
 // False when the file cannot be opened or read (a folder is not a file).
 bool ReadWholeFileOs(const std::string& osPath, std::string& data);
 // Writes a temporary file in the target's folder and renames it over the target;
-// false (and no temporary left behind) when anything fails.
+// false (and no temporary left behind) when anything fails. A symbolic link is
+// followed: the file it names is replaced and the link stays. A target that may
+// not be written (no write permission, as a read-only file on Windows) is
+// refused with errno EACCES.
 bool WriteWholeFileOs(const std::string& osPath, const std::string& data);
+
+// The file a path names after following symbolic links (also a link to a file
+// not there yet); the path itself when it is not a link.
+std::string ResolveLinksOs(const std::string& osPath);
+// False, with errno EACCES, when the file exists and may not be written.
+bool MayReplaceOs(const std::string& osPath);

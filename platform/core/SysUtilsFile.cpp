@@ -15,6 +15,7 @@
 #include <ctime>
 
 #include "platform/core/CodePage.h"
+#include "platform/core/FileBytes.h"
 #include "platform/core/SysUtils.h"
 
 namespace {
@@ -276,6 +277,9 @@ bool CopyFile(const AnsiString& from, const AnsiString& to, bool failIfExists)
     if (::stat(dst.c_str(), &sd) == 0) {
         if (failIfExists || S_ISDIR(sd.st_mode)) return false;
     }
+    // A linked target is replaced where it really is; a read-only one is not replaced.
+    dst = ResolveLinksOs(dst);
+    if (!MayReplaceOs(dst)) return false;
     int in = ::open(src.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return false;
     // Written beside the target and put in its place only when complete.

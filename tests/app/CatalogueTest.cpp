@@ -293,6 +293,35 @@ TEST_F(Catalogue, WriteFailureIsReportedAsMissingRights)
     EXPECT_EQ(Saved(), "PN-1|Aktualna|Jest||||\r\n");
 }
 
+TEST_F(Catalogue, LinkedCatalogueIsUpdatedWhereItIsAndReadOnlyOneIsReportedNotReplaced)
+{
+    // The catalogue folder holds a link to the real catalogue kept elsewhere.
+    fs::create_directories(FDir + "/Katalog Norm");
+    fs::create_directories(FDir + "/wspolne");
+    const std::string real = FDir + "/wspolne/normy.txt";
+    SaveBytesToFile(FromOsPath(real), "PN-1|Aktualna|Jest||||\r\n");
+    fs::create_symlink("../wspolne/normy.txt", OsFile());
+    Form->LoadNormList(File());
+    Grid->SetCells(1, 1, "PN-2");
+    Save();
+    EXPECT_TRUE(fs::is_symlink(OsFile()));
+    EXPECT_EQ(LoadBytesFromFile(FromOsPath(real)).substr(0, 5), "PN-2|");
+
+    // A read-only catalogue is not replaced, and the save says it failed.
+    fs::permissions(real, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const AnsiString before = LoadBytesFromFile(FromOsPath(real));
+    Grid->SetCells(1, 1, "PN-3");
+    ClearRecordedDialogs();
+    ScriptDialogs().ExpectMessageBox(IDOK, "nie masz do tego odpowiednich uprawnień");
+    Form->SaveNormList(Grid);
+    EXPECT_EQ(RecordedDialogs().back().Caption, "UWAGA !!!");
+    for (const auto& d : RecordedDialogs())
+        EXPECT_EQ(d.Text.find("pomyślnie"), AnsiString::npos);
+    EXPECT_EQ(LoadBytesFromFile(FromOsPath(real)), before);
+    EXPECT_TRUE(fs::is_symlink(OsFile()));
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write);
+}
+
 TEST(CatalogueGrouping, OrdersNumbersByKindAndKeepsRecordsWithoutNumber)
 {
     const char* numbers[] = {"PN-M-82144:1986", "XYZ 1",           "PN-EN ISO 1207:1999", "PN-B-02481",

@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
+#include "platform/core/Classes.h"
 #include "platform/core/CodePage.h"
+#include "platform/core/IniFiles.h"
 #include "platform/core/SysUtils.h"
 
 namespace {
@@ -301,6 +305,79 @@ TEST_F(Files, CopyRenameDeleteKeepDataSafe)
     EXPECT_FALSE(DirectoryExists(dir + "Sub"));
     EXPECT_EQ(FileSizeOf(dir + "gone"), -1);
     EXPECT_EQ(FileAge(dir + "gone"), -1);
+}
+
+TEST_F(Files, WritesGoThroughLinksAndLeaveReadOnlyFilesAlone)
+{
+    // Every way the layer replaces a whole file.
+    struct Writer {
+        const char* Name;
+        std::function<void(const AnsiString& File, const std::string& Bytes)> Write;
+    } writers[] = {
+        {"SaveBytesToFile", [](const AnsiString& f, const std::string& b) { SaveBytesToFile(f, b); }},
+        {"TStringList", [](const AnsiString& f, const std::string& b) {
+             TStringList l;
+             l.SetText(b);
+             l.SaveToFile(f);
+         }},
+        {"TFileStream", [](const AnsiString& f, const std::string& b) {
+             TFileStream s(f, fmCreate);
+             s.WriteBuffer(b.data(), Int64(b.size()));
+         }},
+        {"CopyFile", [this](const AnsiString& f, const std::string& b) {
+             Write(dir + "source.txt", b);
+             if (!CopyFile(dir + "source.txt", f, false))
+                 throw EFCreateError("copy failed");
+         }},
+        {"TIniFile", [](const AnsiString& f, const std::string& b) { TIniFile(f).WriteString("S", "k", b); }},
+    };
+    const std::string os = ToOsPath(dir);
+    ASSERT_EQ(::mkdir((os + "real").c_str(), 0700), 0);
+    for (const Writer& w : writers) {
+        SCOPED_TRACE(w.Name);
+        // A link (relative, absolute, a chain, one to a file not there yet) keeps pointing at the real file.
+        Write(dir + "real/catalogue.txt", "old\r\n");
+        ::unlink((os + "rel.txt").c_str());
+        ::unlink((os + "abs.txt").c_str());
+        ::unlink((os + "chain.txt").c_str());
+        ::unlink((os + "new.txt").c_str());
+        ::unlink((os + "real/later.txt").c_str());
+        ASSERT_EQ(::symlink("real/catalogue.txt", (os + "rel.txt").c_str()), 0);
+        ASSERT_EQ(::symlink((os + "real/catalogue.txt").c_str(), (os + "abs.txt").c_str()), 0);
+        ASSERT_EQ(::symlink("rel.txt", (os + "chain.txt").c_str()), 0);
+        ASSERT_EQ(::symlink("real/later.txt", (os + "new.txt").c_str()), 0);
+        for (const char* link : {"rel.txt", "abs.txt", "chain.txt", "new.txt"}) {
+            w.Write(dir + link, std::string("v=") + link);
+            struct stat st {};
+            ASSERT_EQ(::lstat((os + link).c_str(), &st), 0);
+            EXPECT_TRUE(S_ISLNK(st.st_mode)) << link;
+            EXPECT_NE(Read(dir + link).find(link), std::string::npos) << link;
+        }
+        EXPECT_NE(Read(dir + "real/catalogue.txt").find("chain.txt"), std::string::npos);
+        EXPECT_NE(Read(dir + "real/later.txt").find("new.txt"), std::string::npos);
+
+        // A read-only file in a writable folder is refused, even through a link, and stays as it was.
+        Write(dir + "locked.txt", "[S]\r\nk=locked\r\n");
+        ASSERT_EQ(::chmod((os + "locked.txt").c_str(), 0444), 0);
+        ::unlink((os + "to-locked.txt").c_str());
+        ASSERT_EQ(::symlink("locked.txt", (os + "to-locked.txt").c_str()), 0);
+        for (const char* name : {"locked.txt", "to-locked.txt"})
+            EXPECT_ANY_THROW(w.Write(dir + name, "new")) << name;
+        EXPECT_EQ(Read(dir + "locked.txt"), "[S]\r\nk=locked\r\n");
+        ::chmod((os + "locked.txt").c_str(), 0644);
+        ::unlink((os + "locked.txt").c_str());
+    }
+    // Nothing but what the writers wrote is left in the folders (no temporary files).
+    auto list = ListDirectory(dir + "real");
+    ASSERT_EQ(list.size(), 2u);
+    try {
+        Write(dir + "ro.txt", "x");
+        ::chmod((os + "ro.txt").c_str(), 0444);
+        SaveBytesToFile(dir + "ro.txt", "y");
+        ADD_FAILURE();
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(e.Message(), "Cannot create file \"" + dir + "ro.txt\". Access is denied");
+    }
 }
 
 TEST_F(Files, TimesOfFiles)
