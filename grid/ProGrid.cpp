@@ -139,7 +139,7 @@ TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
     FLookupItems = std::make_unique<TStringList>();
     FSortIndexes = std::make_unique<TSortIndexList>();
     FMergedColumns = std::make_unique<TIntList>(0, 0);
-    // A change of the merged-column list re-merges the listed columns (grid services).
+    FMergedColumns->OnChange = [this](TObject* Sender, int, int) { MergedColumnsChanged(Sender); };
     FRowModified = std::make_unique<TIntList>(0, 0);
     FWorkList1 = std::make_unique<TIntList>(0, 0);
     FWorkList2 = std::make_unique<TIntList>(0, 0);
@@ -278,6 +278,9 @@ void TProStringGrid::Loaded()
     }
     if (FColumnSize->Load())
         LoadColumnSizes();
+    // A grid loaded from its form sizes no column below 10 pixels and no row below the default height.
+    FMinColWidth = 10;
+    FMinRowHeight = DefaultRowHeight();
     FLoadedFixedRows = TBaseGrid::FixedRows();
     FLoadedFixedCols = TBaseGrid::FixedCols();
     FLoadedDefaultRowHeight = DefaultRowHeight();
@@ -293,6 +296,7 @@ void TProStringGrid::Loaded()
         ThemeAdapt();
     if (FBalloon->Enable())
         CreateBalloonTooltip();
+    UpdateScrollBarsAlways();
 }
 
 int TProStringGrid::HorzScrollBarHeight() const
@@ -323,6 +327,7 @@ void TProStringGrid::Resize()
     TBaseGrid::Resize();
     if (FBackGround && (FBackGround->Display() == bdGradientHorz || FBackGround->Display() == bdGradientVert))
         Invalidate();
+    UpdateScrollBarsAlways();
     PositionCellControls();
 }
 

@@ -457,7 +457,9 @@ public:
     void SetCellChecker(TComponent* v) { FCellChecker = v; }
 
     // ---------------------------------------------------------------- scrolling
-    PSG_GRID_PLAIN(TScrollBarAlways, ScrollBarAlways)
+    TScrollBarAlways ScrollBarAlways() const { return FP.ScrollBarAlways; }
+    // Stores, then forces the scroll-bar update.
+    void SetScrollBarAlways(TScrollBarAlways Value);
     TColor ScrollColor() const { return FP.ScrollColor; }
     void SetScrollColor(TColor Value);
     bool ScrollProportional() const { return FP.ScrollProportional; }
@@ -546,7 +548,8 @@ public:
     int SelectedRowCount();
     // Rows in the order they were selected (disjunct selection).
     const std::vector<int>& RowSelectOrder() const { return FRowSelectOrder; }
-    virtual void SelectionChanged(int ALeft, int ATop, int ARight, int ABottom) {}
+    // Fires OnSelectionChanged.
+    virtual void SelectionChanged(int ALeft, int ATop, int ARight, int ABottom);
 
     // ---------------------------------------------------------------- modified marks
     bool GetRowModified(int ARow) const;
@@ -617,7 +620,8 @@ public:
     bool IsUnicodeCell(int ACol, int ARow);
     void ResetColumnOrder();
     TIntList* ColumnOrder() { return &FColumnOrder; }
-    void ChangeScale(int M, int D);
+    // The layer's scaling (ScaleBy), then the fixed-cell font and the active-cell font.
+    void ChangeScale(int M, int D) override;
     // Stored columns: the shown ones and the hidden ones.
     int AllColCount() const { return ColCount() + NumHiddenColumns(); }
     // The grouped column, -1 when the grid is not grouped.
@@ -729,6 +733,7 @@ public:
     bool GetRadioIndex(int ACol, int ARow, int& AIndex);
     int CellGraphicValue(int ACol, int ARow);
     bool GetCellError(int ACol, int ARow, int& AFrom, int& ALen);
+    // nullptr when the cell's object slot holds an object of the program (no record).
     TCellGraphic* CreateCellGraphic(int ACol, int ARow);
     bool RemoveCellGraphic(int ACol, int ARow);
     void RemoveCellGraphicOfType(int ACol, int ARow, TCellType AType);
@@ -1048,6 +1053,27 @@ public:
     virtual void SearchFooterAction(const AnsiString& Value, int ACol, int ARow, TSearchAction Action);
     virtual bool GetAllowFmtClipboard();
     virtual void DoPasteProgress(int Phase, int Value) {}
+
+    // A cell's text in the "|\\" Unicode form, decoded (plain text is widened as it stands) or encoded.
+    WideString GetWideCell(int ACol, int ARow);
+    void SetWideCell(int ACol, int ARow, const WideString& Value);
+
+    // Skipped once after SuppressNextInvalidate; the floating footer repaints with the grid.
+    void Invalidate() override;
+    void SuppressNextInvalidate() { FSkipInvalidate = true; }
+    // The forced scroll-bar update: with ScrollBarAlways the chosen bars show
+    // even when everything fits (disabled then); with saNone the bars whose
+    // rows or columns all fit go.
+    void UpdateScrollBarsAlways();
+
+private:
+    void MergedColumnsChanged(TObject* Sender);
+    // The cells under the corners of a fixed background picture; (-1, -1, -1, -1) without one.
+    TGridRect BackgroundPictureCells();
+    bool FSkipInvalidate = false;
+    std::vector<int> FMergedBefore;   // the columns the last change of MergedColumns merged
+
+public:
     // ================================================================ end of events and hooks of the grid
 
 protected:
@@ -1208,7 +1234,6 @@ private:
     AnsiString FGroupHeader;
     AnsiString FGroupFooter;
     bool FSelectionHidden = false;
-    bool FSelectionWasShown = true;
     TGridRect FHiddenSelection;
     bool FRichEditPopup = false;
     // ================================================================ end of structure state

@@ -309,26 +309,37 @@ TColor TProStringGrid::GetCellBrushColor(int ACol, int ARow)
 
 void TProStringGrid::SetCellBrushColor(int ACol, int ARow, TColor AColor)
 {
-    CellProperties(ACol, ARow)->SetBrushColor(AColor);
+    TCellProperties* p = CellProperties(ACol, ARow);
+    if (!p)
+        return;
+    p->SetBrushColor(AColor);
     if (FUpdateCount == 0)
         RepaintCell(DisplayColumn(ACol), ARow);
 }
 
 void TProStringGrid::SetCellBrushColorTo(int ACol, int ARow, TColor AColor)
 {
-    CellProperties(ACol, ARow)->SetBrushColorTo(AColor);
+    TCellProperties* p = CellProperties(ACol, ARow);
+    if (!p)
+        return;
+    p->SetBrushColorTo(AColor);
     RepaintCell(DisplayColumn(ACol), ARow);
 }
 
 void TProStringGrid::SetCellFontColor(int ACol, int ARow, TColor AColor)
 {
-    CellProperties(ACol, ARow)->SetFontColor(AColor);
+    TCellProperties* p = CellProperties(ACol, ARow);
+    if (!p)
+        return;
+    p->SetFontColor(AColor);
     RepaintCell(DisplayColumn(ACol), ARow);
 }
 
 bool TProStringGrid::IsCellReadOnly(int ACol, int ARow)
 {
-    return CellProperties(ACol, ARow)->ReadOnly();
+    // A cell whose object slot holds an object of the program has no record.
+    TCellProperties* p = CellProperties(ACol, ARow);
+    return p && p->ReadOnly();
 }
 
 void TProStringGrid::SetRowCellColors(int ARow, TColor AColor, void (TCellProperties::*ASet)(TColor))
@@ -338,7 +349,8 @@ void TProStringGrid::SetRowCellColors(int ARow, TColor AColor, void (TCellProper
         FreeCellProperties(TBaseGrid::FixedCols(), ARow, last, ARow);
     else
         for (int c = TBaseGrid::FixedCols(); c <= last; ++c)
-            (CellProperties(c, ARow)->*ASet)(AColor);
+            if (TCellProperties* p = CellProperties(c, ARow))
+                (p->*ASet)(AColor);
     RepaintRow(ARow);
 }
 

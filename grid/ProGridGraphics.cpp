@@ -118,11 +118,15 @@ bool TProStringGrid::IsRotated(int ACol, int ARow, int& AAngle)
 // ---------------------------------------------------------------- creating and removing
 TCellGraphic* TProStringGrid::CreateCellGraphic(int ACol, int ARow)
 {
-    TObject* old = GetCellGraphicObject(ACol, ARow);
+    // A cell whose object slot holds an object of the program has no record to hold a graphic.
+    TCellProperties* p = CellProperties(ACol, ARow);
+    if (!p)
+        return nullptr;
+    TObject* old = p->GraphicObject();
     if (old && old != FRowCheckGraphic.get() && dynamic_cast<TCellGraphic*>(old))
         delete old;
     auto* g = new TCellGraphic();
-    SetCellGraphicObject(ACol, ARow, g);
+    p->SetGraphicObject(g);
     RepaintCell(DisplayColumn(ACol), ARow);
     return g;
 }
@@ -153,6 +157,8 @@ void TProStringGrid::RemoveCellGraphicOfType(int ACol, int ARow, TCellType AType
 void TProStringGrid::AddCellComment(int ACol, int ARow, const AnsiString& AComment)
 {
     TCellGraphic* g = CreateCellGraphic(ACol, ARow);
+    if (!g)
+        return;
     g->CellType = ctComment;
     g->CellVAlign = vaTop;
     g->CellHAlign = haLeft;

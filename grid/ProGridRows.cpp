@@ -204,6 +204,42 @@ void TProStringGrid::RemoveRowsInternal(int ARow, int ACount, bool DropControls)
         }
     }
 
+    // While the rows go, the footer rows, the floating footer, the disjunct
+    // row selection and whole-row selection are set aside; they come back
+    // at the end, whatever happens.
+    struct SetAside {
+        TProStringGrid& G;
+        int Footers;
+        bool Floating, Disjunct, RowSelect;
+        explicit SetAside(TProStringGrid& AGrid)
+            : G(AGrid), Footers(AGrid.FixedFooters()), Floating(AGrid.FloatingFooter()->Visible()),
+              Disjunct(AGrid.MouseActions()->DisjunctRowSelect()),
+              RowSelect((AGrid.Options() & goRowSelect) && AGrid.RowCount() - AGrid.TBaseGrid::FixedRows() > 1)
+        {
+            G.SetFixedFooters(0);
+            ShowFloatingFooter(false);
+            G.MouseActions()->SetDisjunctRowSelect(false);
+            if (RowSelect)
+                G.SetOptions(G.Options() & ~TGridOptions(goRowSelect));
+        }
+        ~SetAside()
+        {
+            G.SetFixedFooters(Footers);
+            ShowFloatingFooter(Floating);
+            G.MouseActions()->SetDisjunctRowSelect(Disjunct);
+            if (RowSelect)
+                G.SetOptions(G.Options() | goRowSelect);
+        }
+        void ShowFloatingFooter(bool AShow)
+        {
+            if (!Floating)
+                return;
+            G.BeginUpdate();
+            G.FloatingFooter()->SetVisible(AShow);
+            G.EndUpdate();
+        }
+    } setAside(*this);
+
     BeginUpdate();
     int top = TopRow();
     int oldRows = RowCount();
@@ -521,11 +557,9 @@ void TProStringGrid::ResetColumnOrder()
 // The fixed-cell font and the active-cell font follow the control's scaling.
 void TProStringGrid::ChangeScale(int M, int D)
 {
+    TBaseGrid::ChangeScale(M, D);
     if (M == D || D == 0)
         return;
-    auto scale = [M, D](TFont* F) {
-        F->SetSize(int(std::lround(double(F->Size()) * M / D)));
-    };
-    scale(FFixedFont.get());
-    scale(FActiveCellFont.get());
+    FFixedFont->SetSize(MulDiv(FFixedFont->Size(), M, D));
+    FActiveCellFont->SetSize(MulDiv(FActiveCellFont->Size(), M, D));
 }

@@ -214,6 +214,50 @@ void TProStringGrid::UpdateScrollRange()
         throw;
     }
     FInScrollRange = false;
+    // Laying the bars out again must not take an always-visible bar away.
+    if (FP.ScrollBarAlways != saNone)
+        UpdateScrollBarsAlways();
+}
+
+void TProStringGrid::SetScrollBarAlways(TScrollBarAlways Value)
+{
+    FP.ScrollBarAlways = Value;
+    UpdateScrollBarsAlways();
+}
+
+void TProStringGrid::UpdateScrollBarsAlways()
+{
+    if (ComponentState() & csLoading)
+        return;
+    bool rowsFit = TopRow() <= FixedRows() && VisibleRowCount() >= RowCount() - FixedRows();
+    bool colsFit = LeftCol() <= FixedCols() && VisibleColCount() >= ColCount() - FixedCols();
+    TScrollBarAlways a = FP.ScrollBarAlways;
+    if (a == saNone) {
+        if (rowsFit)
+            ShowScrollBar(SB_VERT, false);
+        if (colsFit)
+            ShowScrollBar(SB_HORZ, false);
+        return;
+    }
+    if (a == saVert || a == saBoth) {
+        ShowScrollBar(SB_VERT, true);
+        EnableScrollBar(SB_VERT, !rowsFit);
+    }
+    if (a == saHorz || a == saBoth) {
+        ShowScrollBar(SB_HORZ, true);
+        EnableScrollBar(SB_HORZ, !colsFit);
+    }
+}
+
+TGridRect TProStringGrid::BackgroundPictureCells()
+{
+    TBitmap* b = FBackGround->Bitmap();
+    if (FBackGround->Display() != bdFixed || b->Empty())
+        return TGridRect(-1, -1, -1, -1);
+    int x = FBackGround->Left(), y = FBackGround->Top();
+    TGridCoord tl = MouseCoord(x, y);
+    TGridCoord br = MouseCoord(x + b->Width() - 1, y + b->Height() - 1);
+    return TGridRect(tl.X, tl.Y, br.X, br.Y);
 }
 
 // ---------------------------------------------------------------- scroll messages
@@ -275,10 +319,17 @@ void TProStringGrid::ScrollMessage(bool Vertical, TMessage& Message)
         return;
     }
 
+    // The cells over a fixed background picture change as the grid scrolls under it.
+    TGridRect pictureBefore = BackgroundPictureCells();
     if (Vertical)
         TBaseGrid::WMVScroll(Message);
     else
         TBaseGrid::WMHScroll(Message);
+    TGridRect pictureAfter = BackgroundPictureCells();
+    if (code != SB_THUMBTRACK && !(pictureBefore == pictureAfter)) {
+        RepaintRect(TRect(pictureBefore.Left, pictureBefore.Top, pictureBefore.Right, pictureBefore.Bottom));
+        RepaintRect(TRect(pictureAfter.Left, pictureAfter.Top, pictureAfter.Right, pictureAfter.Bottom));
+    }
 
     if (searchFooter) {
         if (code == SB_LINEUP && TopRow() == MaxTopRow() && TopRow() > FixedRows())

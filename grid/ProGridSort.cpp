@@ -229,7 +229,7 @@ int TProStringGrid::CompareCells(int ACol, int ARow1, int ARow2, TSortDirection 
         res = Sign(AnsiCompareText(s1, s2));
         break;
     case ssUnicode:
-        res = Sign(CollateWide(DecodeUnicodeCell(Cells(ACol, ARow1)), DecodeUnicodeCell(Cells(ACol, ARow2)), true));
+        res = Sign(CollateWide(GetWideCell(ACol, ARow1), GetWideCell(ACol, ARow2), true));
         break;
     case ssHTML:
         res = ByteCompare(GetStrippedCell(ACol, ARow1), GetStrippedCell(ACol, ARow2));

@@ -385,6 +385,8 @@ void TProStringGrid::AddNode(int ARow, int ASpan)
     if (d < 0 || d >= RowCount())
         return;
     TCellGraphic* g = CreateCellGraphic(0, d);
+    if (!g)
+        return;
     g->CellType = ctNode;
     g->CellIndex = ASpan;
     g->CellBoolean = false;
@@ -394,8 +396,8 @@ void TProStringGrid::AddNode(int ARow, int ASpan)
     g->CellVAlign = vaCenter;
     g->CellVar = -1;
     for (int r = d; r < d + ASpan && r < RowCount(); ++r) {
-        TCellProperties* p = CellProperties(0, r);
-        p->SetNodeLevel(p->NodeLevel() + 1);
+        if (TCellProperties* p = CellProperties(0, r))
+            p->SetNodeLevel(p->NodeLevel() + 1);
     }
     if (FNodeCount == 0)
         RepaintCol(0);
@@ -409,7 +411,8 @@ void TProStringGrid::AddSummaryRow(int ARow)
     int d = DisplayRowIndex(ARow);
     if (d < 0 || d >= RowCount())
         return;
-    CreateCellGraphic(0, d)->CellType = ctSummary;
+    if (TCellGraphic* g = CreateCellGraphic(0, d))
+        g->CellType = ctSummary;
 }
 
 void TProStringGrid::RemoveNode(int ARow)
@@ -688,7 +691,8 @@ void TProStringGrid::InsertChildRow(int ARow, bool AAfter)
         ++g->CellErrFrom;
     }
     if (!enclosing.empty())
-        CellProperties(0, DisplayRowIndex(at))->SetNodeLevel(int(enclosing.size()));
+        if (TCellProperties* p = CellProperties(0, DisplayRowIndex(at)))
+            p->SetNodeLevel(int(enclosing.size()));
 }
 
 void TProStringGrid::RemoveChildRow(int ARow)
@@ -729,6 +733,8 @@ void ColourGroupRow(TProStringGrid* Grid, int ARow, int AValueCol, bool AMerge, 
         if (AColor == clNone && AColorTo == clNone && ATextColor == clNone)
             break;
         TCellProperties* p = Grid->CellProperties(c, ARow);
+        if (!p)
+            continue;
         if (AColor != clNone)
             p->SetBrushColor(AColor);
         if (AColorTo != clNone)
@@ -980,13 +986,11 @@ void TProStringGrid::ScrollInView(int ACol, int ARow)
 
 void TProStringGrid::HideSelection()
 {
-    if (!FSelectionHidden) {
+    // Hiding twice keeps the rectangle of the first time.
+    if (!FSelectionHidden)
         FHiddenSelection = Selection();
-        FSelectionWasShown = ShowSelection();
-    }
     FSelectionHidden = true;
-    TBaseGrid::SetShowSelection(false);
-    Invalidate();
+    PlaceSelection(TGridRect(ColCount(), RowCount(), ColCount(), RowCount()));
 }
 
 void TProStringGrid::UnHideSelection()
@@ -994,7 +998,6 @@ void TProStringGrid::UnHideSelection()
     if (!FSelectionHidden)
         return;
     FSelectionHidden = false;
-    TBaseGrid::SetShowSelection(FSelectionWasShown);
     TGridRect r = FHiddenSelection;
     if (r.Left < ColCount() && r.Top < RowCount() && r.Left >= 0 && r.Top >= 0) {
         SetSelection(r);

@@ -258,19 +258,42 @@ bool TProStringGrid::GetBalloonText(int ACol, int ARow, AnsiString& ATitle, Ansi
 // ---------------------------------------------------------------- rows made and removed by editing
 // Nodes keep their rows through the row services: a row inside a node is one
 // more of its rows.
+// A row is inside a node when a node covers it (its column-0 level); a node
+// row counts as inside its own node.
+static bool RowInsideNode(TProStringGrid& G, int ARow)
+{
+    return G.HasCellProperties(0, ARow) && G.CellProperties(0, ARow)->NodeLevel() > 0;
+}
+
 void TProStringGrid::AutoInsertRow(int ARow)
 {
-    InsertRows(ARow, 1);
+    if (!HasNodes())
+        InsertRows(ARow, 1);
+    else if (RowInsideNode(*this, ARow))
+        // Before a node row the new row stays outside that node, inside the nodes around it.
+        InsertChildRow(RealRowIndex(ARow), false);
+    else
+        InsertRowKeepHidden(RealRowIndex(ARow));
     if (OnAutoInsertRow)
         OnAutoInsertRow(this, ARow);
 }
 
 void TProStringGrid::AutoRemoveRow(int ARow)
 {
-    if (!HasNodes() && RowCount() - TBaseGrid::FixedRows() - FP.FixedFooters == 1 && !FP.FixedRowAlways)
-        ClearRowRange(ARow, 1);
-    else
-        RemoveRows(ARow, 1);
+    if (!HasNodes()) {
+        if (RowCount() - TBaseGrid::FixedRows() - FP.FixedFooters == 1 && !FP.FixedRowAlways)
+            ClearRowRange(ARow, 1);
+        else
+            RemoveRows(ARow, 1);
+    } else if (RowInsideNode(*this, ARow)) {
+        int real = RealRowIndex(ARow);
+        // A node row takes its node with it: its rows stay, one level up.
+        if (IsNodeRow(ARow))
+            RemoveNode(real);
+        RemoveChildRow(real);
+    } else {
+        RemoveRowKeepMax(ARow);
+    }
     if (OnAutoDeleteRow)
         OnAutoDeleteRow(this, ARow);
 }

@@ -1867,6 +1867,34 @@ void TWinControl::EnableAlign()
         Realign();
 }
 
+void TControl::ChangeScale(int M, int D)
+{
+    if (M == D || D == 0)
+        return;
+    int left = MulDiv(FLeft, M, D), top = MulDiv(FTop, M, D);
+    SetBounds(left, top, MulDiv(FLeft + FWidth, M, D) - left, MulDiv(FTop + FHeight, M, D) - top);
+    if (!FParentFont)
+        FFont->SetSize(MulDiv(FFont->Size(), M, D));
+}
+
+void TWinControl::ChangeScale(int M, int D)
+{
+    if (M == D || D == 0)
+        return;
+    // A child may go away while it scales; walk a copy.
+    std::vector<TControl*> children(FControls.begin(), FControls.end());
+    for (TControl* c : children)
+        c->ChangeScale(M, D);
+    TControl::ChangeScale(M, D);
+}
+
+void TWinControl::ScaleBy(int M, int D)
+{
+    DisableAlign();
+    ChangeScale(M, D);
+    EnableAlign();
+}
+
 void TWinControl::AlignControls(TControl*, TRect& Rect)
 {
     auto take = [&](TAlign a) {

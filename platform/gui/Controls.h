@@ -194,7 +194,7 @@ public:
     bool MouseCapture() const;
     void SetMouseCapture(bool v);
 
-    void Invalidate();
+    virtual void Invalidate();
     virtual void Repaint();
     virtual void Update();
     void Refresh() { Repaint(); }
@@ -258,6 +258,8 @@ protected:
     virtual void Resize();
     virtual bool CanResize(int& NewWidth, int& NewHeight);
     virtual void DoContextPopup(TPoint MousePos, bool& Handled);
+    // Scales the bounds by M / D, and the font unless it is the parent's (ScaleBy).
+    virtual void ChangeScale(int M, int D);
     // Repositions aligned siblings after a change of this control.
     void RequestAlign();
     // Font and colour of a control that takes its parent's.
@@ -380,6 +382,8 @@ public:
     void Realign();
     void DisableAlign() { ++FAlignLevel; }
     void EnableAlign();
+    // Scales the control and its children by M / D.
+    void ScaleBy(int M, int D);
 
     void MainWndProc(TMessage& Message) override;
     void WndProc(TMessage& Message) override;
@@ -427,6 +431,8 @@ protected:
     void PaintHandler(TMessage& Message);
     void ParentFontChanged() override;
     void ParentColorChanged() override;
+    // The children first, then the control itself.
+    void ChangeScale(int M, int D) override;
     void InvalidateRect(const TRect& r) override;
     // The window system moved or sized the window (a top-level window dragged,
     // maximised or restored): the bounds follow it, with the messages of a move.

@@ -306,6 +306,21 @@ void TCustomGrid::SetDefaultRowHeight(int Value)
     RowHeightsChanged();
 }
 
+void TCustomGrid::ChangeScale(int M, int D)
+{
+    TCustomControl::ChangeScale(M, D);
+    if (M == D || D == 0)
+        return;
+    FDefaultRowHeight = MulDiv(FDefaultRowHeight, M, D);
+    FDefaultColWidth = MulDiv(FDefaultColWidth, M, D);
+    for (int& h : FRowHeights)
+        h = MulDiv(h, M, D);
+    for (int& w : FColWidths)
+        w = MulDiv(w, M, D);
+    RowHeightsChanged();
+    ColWidthsChanged();
+}
+
 void TCustomGrid::SetGridLineWidth(int Value)
 {
     if (Value < 0)
@@ -651,6 +666,14 @@ void TCustomGrid::SetSelection(const TGridRect& Value)
     Invalidate();
 }
 
+void TCustomGrid::PlaceSelection(const TGridRect& Value)
+{
+    HideEditor();
+    FAnchor = Value.TopLeft();
+    FCurrent = Value.BottomRight();
+    Invalidate();
+}
+
 void TCustomGrid::SetCol(int Value)
 {
     if (Value == FCurrent.X)
@@ -860,6 +883,18 @@ void TCustomGrid::ShowScrollBar(int Bar, bool Show)
     Invalidate();
 }
 
+void TCustomGrid::EnableScrollBar(int Bar, bool Enable)
+{
+    if (QScrollBar* b = FScroll->Bar(Bar == SB_VERT ? SB_VERT : SB_HORZ))
+        b->setEnabled(Enable);
+}
+
+bool TCustomGrid::ScrollBarEnabled(int Bar) const
+{
+    QScrollBar* b = FScroll->Bar(Bar == SB_VERT ? SB_VERT : SB_HORZ);
+    return b && b->isEnabled();
+}
+
 void TCustomGrid::SetScrollBarStyle(TGridScrollBarStyle Style, TColor Color, int Width)
 {
     if (FScroll->Style == Style && FScroll->Color == Color && FScroll->Width == Width)
@@ -903,6 +938,8 @@ void TCustomGrid::UpdateScrollBars()
         hb->setGeometry(0, full.Bottom - ext, full.Width() - (FScroll->VertShown ? ext : 0), ext);
         vb->setVisible(FScroll->VertShown);
         hb->setVisible(FScroll->HorzShown);
+        vb->setEnabled(true);
+        hb->setEnabled(true);
     }
     UpdateScrollRange();
 }

@@ -194,6 +194,9 @@ public:
     bool ScrollBarVisible(int Bar) const;
     // Shows or hides a bar until the bars are laid out again.
     void ShowScrollBar(int Bar, bool Show);
+    // Enables or disables both arrows (the whole bar) until the bars are laid out again.
+    void EnableScrollBar(int Bar, bool Enable);
+    bool ScrollBarEnabled(int Bar) const;
     // Width 0 keeps the toolkit's width; Color clNone keeps its colours.
     void SetScrollBarStyle(TGridScrollBarStyle Style, TColor Color, int Width);
 
@@ -241,6 +244,8 @@ protected:
     virtual void WMVScroll(TMessage& Message);
     // Runs each time the bars were laid out with their standard scale.
     virtual void UpdateScrollRange() {}
+    // The default row height and column width, and every row height and column width, scale too.
+    void ChangeScale(int M, int D) override;
     void Dispatch(TMessage& Message) override;
     // Ends editing, writing the editor's text back (Accept) or not.
     void UpdateText();
@@ -273,6 +278,13 @@ protected:
     void UpdateScrollBars();
     void InvalidateRectOfCells(const TGridRect& R);
     void UpdateEditor();
+
+protected:
+    // Puts the selection where asked, also outside the cells (a selection
+    // hidden beyond the last column and row).
+    void PlaceSelection(const TGridRect& Value);
+
+private:
 
     TGridCoord FCurrent{1, 1};
     TGridCoord FAnchor{1, 1};

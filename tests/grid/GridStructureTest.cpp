@@ -292,9 +292,13 @@ TEST(GridStructure, HiddenSelectionComesBackOrFallsToTheFirstDataCell)
     g.SetSelection(TGridRect(2, 3, 3, 5));
     g.HideSelection();
     EXPECT_TRUE(g.SelectionHidden());
-    EXPECT_FALSE(g.ShowSelection());
+    // The selection waits beyond the last column and row.
+    EXPECT_EQ(g.Selection(), TGridRect(5, 8, 5, 8));
+    EXPECT_FALSE(g.IsSelected(2, 3));
+    // Hiding again keeps the first rectangle.
+    g.HideSelection();
     g.UnHideSelection();
-    EXPECT_TRUE(g.ShowSelection());
+    EXPECT_FALSE(g.SelectionHidden());
     EXPECT_EQ(g.Selection(), TGridRect(2, 3, 3, 5));
 
     g.HideSelection();
