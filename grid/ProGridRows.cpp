@@ -325,7 +325,8 @@ void TProStringGrid::RemoveRowsEx(int ARow, int ACount)
     ShiftRowsUp(ARow, ACount);
     SetRowCount(RowCount() - ACount);
     int lastData = RowCount() - 1 - FixedFooters();
-    if (lastData < TBaseGrid::FixedRows())
+    // No scrollable row left (a row shown as fixed by FixedRowAlways counts as fixed).
+    if (lastData < FixedRows())
         HideSelection();
     else if (row > lastData)
         TBaseGrid::SetRow(lastData);

@@ -232,21 +232,17 @@ void TProStringGrid::UpdateScrollBarsAlways()
     bool rowsFit = TopRow() <= FixedRows() && VisibleRowCount() >= RowCount() - FixedRows();
     bool colsFit = LeftCol() <= FixedCols() && VisibleColCount() >= ColCount() - FixedCols();
     TScrollBarAlways a = FP.ScrollBarAlways;
-    if (a == saNone) {
-        if (rowsFit)
-            ShowScrollBar(SB_VERT, false);
-        if (colsFit)
-            ShowScrollBar(SB_HORZ, false);
-        return;
-    }
-    if (a == saVert || a == saBoth) {
-        ShowScrollBar(SB_VERT, true);
-        EnableScrollBar(SB_VERT, !rowsFit);
-    }
-    if (a == saHorz || a == saBoth) {
-        ShowScrollBar(SB_HORZ, true);
-        EnableScrollBar(SB_HORZ, !colsFit);
-    }
+    // A bar not chosen goes when everything fits (also after the choice changed).
+    auto apply = [this](int Bar, bool Always, bool Fits) {
+        if (Always) {
+            ShowScrollBar(Bar, true);
+            EnableScrollBar(Bar, !Fits);
+        } else if (Fits) {
+            ShowScrollBar(Bar, false);
+        }
+    };
+    apply(SB_VERT, a == saVert || a == saBoth, rowsFit);
+    apply(SB_HORZ, a == saHorz || a == saBoth, colsFit);
 }
 
 TGridRect TProStringGrid::BackgroundPictureCells()

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "grid/ProGrid.h"
+#include "grid/ProUtil.h"
+#include "platform/gui/StdCtrls.h"
 #include "tests/common/GridTest.h"
 
 namespace {
@@ -155,4 +157,332 @@ GRID_EVENT(OnTimeSpinClick)
 GRID_EVENT(OnUpdateColumnSize)
 GRID_EVENT(OnWideEllipsClick)
 #undef GRID_EVENT
+}
+
+namespace {
+// What the grid reported, one line per event.
+struct EventLog {
+    std::vector<std::string> Lines;
+    void Add(const std::string& Line) { Lines.push_back(Line); }
+};
+
+std::string Cell(int A, int B)
+{
+    return std::to_string(A) + "," + std::to_string(B);
+}
+
+void Hook(TProStringGrid& G, EventLog& L)
+{
+    G.OnRowDisjunctSelect = [&L](TObject*, int ARow, bool&, bool ASelect) {
+        L.Add("RowDisjunctSelect " + Cell(ARow, ASelect));
+    };
+    G.OnRowDisjunctSelected = [&L](TObject*, int ARow) { L.Add("RowDisjunctSelected " + std::to_string(ARow)); };
+    G.OnSelectionChanged = [&L](TObject*, int ALeft, int ATop, int ARight, int ABottom) {
+        L.Add("SelectionChanged " + Cell(ALeft, ATop) + "," + Cell(ARight, ABottom));
+    };
+    G.OnAutoInsertRow = [&L](TObject*, int ARow) { L.Add("AutoInsertRow " + std::to_string(ARow)); };
+    G.OnAutoDeleteRow = [&L](TObject*, int ARow) { L.Add("AutoDeleteRow " + std::to_string(ARow)); };
+    G.OnRowUpdate = [&L](TObject*, int OldRow, int NewRow) { L.Add("RowUpdate " + Cell(OldRow, NewRow)); };
+    G.OnCellsChanged = [&L](TObject*, const TRect& R) {
+        L.Add("CellsChanged " + Cell(R.Left, R.Top) + "," + Cell(R.Right, R.Bottom));
+    };
+    G.OnSearchFooterAction = [&L](TObject*, const AnsiString& Value, int ACol, int ARow, TSearchAction Action) {
+        L.Add("SearchFooterAction " + Value + " " + Cell(ACol, ARow) + " " + std::to_string(int(Action)));
+    };
+}
+}  // namespace
+
+TEST(GridEvents, EachFiresOnceInOrderWithItsCell)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(TProStringGrid&)> Run;
+        std::vector<std::string> Expected;
+    } cases[] = {
+        {"disjunct row selection",
+         [](TProStringGrid& g) {
+             g.MouseActions()->SetDisjunctRowSelect(true);
+             g.SetRowSelect(3, true);
+         },
+         {"RowDisjunctSelect 3,1", "RowDisjunctSelected 3"}},
+        {"selection changed", [](TProStringGrid& g) { g.SelectionChanged(1, 2, 3, 4); }, {"SelectionChanged 1,2,3,4"}},
+        {"row update", [](TProStringGrid& g) { g.SetRow(4); }, {"RowUpdate -1,4"}},
+        {"auto insert", [](TProStringGrid& g) { g.AutoInsertRow(2); },
+         {"CellsChanged 0,2,4,3", "AutoInsertRow 2"}},
+        {"auto remove", [](TProStringGrid& g) { g.AutoRemoveRow(5); },
+         {"CellsChanged 0,5,4,6", "AutoDeleteRow 5"}},
+        {"search footer action", [](TProStringGrid& g) { g.SearchFooterAction("abc", 2, 6, saFindNext); },
+         {"SearchFooterAction abc 2,6 1"}},
+    };
+    for (const Case& c : cases) {
+        TProStringGrid g(nullptr);
+        EventLog log;
+        Hook(g, log);
+        c.Run(g);
+        EXPECT_EQ(log.Lines, c.Expected) << c.Name;
+    }
+}
+
+// A node over rows 2..4 (the node row and two members) in a 10-row grid.
+TEST(GridEvents, AutoInsertAndRemoveKeepNodeSpans)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(TProStringGrid&)> Run;
+        int NodeRow, Span, Nodes, Rows;
+    } cases[] = {
+        {"insert inside the node", [](TProStringGrid& g) { g.AutoInsertRow(3); }, 2, 4, 1, 11},
+        {"insert at the node row", [](TProStringGrid& g) { g.AutoInsertRow(2); }, 3, 3, 1, 11},
+        {"insert below the node", [](TProStringGrid& g) { g.AutoInsertRow(7); }, 2, 3, 1, 11},
+        {"remove inside the node", [](TProStringGrid& g) { g.AutoRemoveRow(4); }, 2, 2, 1, 9},
+        {"remove below the node", [](TProStringGrid& g) { g.AutoRemoveRow(7); }, 2, 3, 1, 9},
+        {"remove the node row", [](TProStringGrid& g) { g.AutoRemoveRow(2); }, -1, -1, 0, 9},
+    };
+    for (const Case& c : cases) {
+        TProStringGrid g(nullptr);
+        for (int r = 1; r < g.RowCount(); ++r)
+            g.SetCells(2, r, "r" + std::to_string(r));
+        g.AddNode(2, 3);
+        int inserted = -1;
+        g.OnAutoInsertRow = [&](TObject*, int ARow) { inserted = ARow; };
+        c.Run(g);
+        EXPECT_EQ(g.RowCount(), c.Rows) << c.Name;
+        EXPECT_EQ(g.NodeCount(), c.Nodes) << c.Name;
+        if (c.NodeRow >= 0) {
+            EXPECT_TRUE(g.IsNodeRow(c.NodeRow)) << c.Name;
+            EXPECT_EQ(g.GetNodeSpan(c.NodeRow), c.Span) << c.Name;
+        }
+        if (inserted >= 0)
+            EXPECT_EQ(g.Cells(2, inserted), "") << c.Name;
+    }
+    // The rows of a removed node row's node stay, out of any node.
+    TProStringGrid g(nullptr);
+    g.SetCells(2, 3, "member");
+    g.AddNode(2, 3);
+    g.AutoRemoveRow(2);
+    EXPECT_EQ(g.Cells(2, 2), "member");
+    EXPECT_EQ(g.GetNodeLevel(2), -1);
+    EXPECT_FALSE(g.HasNodes());
+}
+
+namespace {
+// An object of the program hung in a cell's object slot.
+struct TForeign : TObject {
+    int Tag = 42;
+};
+}  // namespace
+
+using GridForeignObject = TGridFormTest<TProStringGrid>;
+
+TEST_F(GridForeignObject, NoCellPropertySetterTakesItForARecord)
+{
+    struct Case {
+        const char* Name;
+        int Col, Row;
+        std::function<void(TProStringGrid&, int, int)> Run;
+    } cases[] = {
+        {"SetCellBrushColor", 2, 3, [](TProStringGrid& g, int c, int r) { g.SetCellBrushColor(c, r, clRed); }},
+        {"SetCellBrushColorTo", 2, 3, [](TProStringGrid& g, int c, int r) { g.SetCellBrushColorTo(c, r, clRed); }},
+        {"SetCellFontColor", 2, 3, [](TProStringGrid& g, int c, int r) { g.SetCellFontColor(c, r, clRed); }},
+        {"IsCellReadOnly", 2, 3, [](TProStringGrid& g, int c, int r) { EXPECT_FALSE(g.IsCellReadOnly(c, r)); }},
+        {"GetCellBrushColor", 2, 3,
+         [](TProStringGrid& g, int c, int r) { EXPECT_EQ(g.GetCellBrushColor(c, r), clNone); }},
+        {"SetRowColor", 2, 3, [](TProStringGrid& g, int, int r) { g.SetRowColor(r, clYellow); }},
+        {"SetRowColorTo", 2, 3, [](TProStringGrid& g, int, int r) { g.SetRowColorTo(r, clYellow); }},
+        {"SetRowFontColor", 2, 3, [](TProStringGrid& g, int, int r) { g.SetRowFontColor(r, clYellow); }},
+        {"SetCellObject", 2, 3, [](TProStringGrid& g, int c, int r) { g.SetCellObject(c, r, &g); }},
+        {"SetCellGraphicObject", 2, 3,
+         [](TProStringGrid& g, int c, int r) { g.SetCellGraphicObject(c, r, nullptr); }},
+        {"AddCellComment", 2, 3, [](TProStringGrid& g, int c, int r) { g.AddCellComment(c, r, "uwaga"); }},
+        {"CreateCellGraphic", 2, 3,
+         [](TProStringGrid& g, int c, int r) { EXPECT_EQ(g.CreateCellGraphic(c, r), nullptr); }},
+        {"MergeCells", 2, 3, [](TProStringGrid& g, int c, int r) { g.MergeCells(c, r, 2, 2); }},
+        {"AddNode", 0, 3, [](TProStringGrid& g, int, int r) { g.AddNode(r, 2); }},
+        {"AddSummaryRow", 0, 3, [](TProStringGrid& g, int, int r) { g.AddSummaryRow(r); }},
+        {"AutoInsertRow beside a node", 0, 3,
+         [](TProStringGrid& g, int, int r) {
+             g.AddNode(1, 4);
+             g.AutoInsertRow(r);
+         }},
+    };
+    for (const Case& c : cases) {
+        Grid->SetRowCount(10);
+        Grid->ClearAll();
+        TForeign foreign;
+        Grid->SetGridObject(c.Col, c.Row, &foreign);
+        c.Run(*Grid, c.Col, c.Row);
+        // The object may have moved down with its row; it is still the program's.
+        int row = Grid->GetGridObject(c.Col, c.Row) == &foreign ? c.Row : c.Row + 1;
+        EXPECT_EQ(Grid->GetGridObject(c.Col, row), &foreign) << c.Name;
+        EXPECT_FALSE(Grid->HasCellProperties(c.Col, row)) << c.Name;
+        EXPECT_EQ(foreign.Tag, 42) << c.Name;
+        // Painting asks the cell's colours and graphics too.
+        GrabControl(Grid);
+        Grid->SetGridObject(c.Col, row, nullptr);
+        Grid->RemoveAllNodes();
+    }
+}
+
+using GridSelectionHiding = TGridFormTest<TProStringGrid>;
+
+TEST_F(GridSelectionHiding, HiddenSelectionIsNotPaintedAndComesBack)
+{
+    Grid->SetSelectionColor(clRed);
+    Grid->SetSelectionColorTo(clNone);
+    Grid->SetSelection(TGridRect(1, 1, 2, 2));
+    TRect cell = Grid->CellRect(1, 1);
+    auto red = [&](TBitmap* b) { return ColorToRGB(b->Canvas()->Pixels(cell.Left + 10, cell.Top + 10)) == clRed; };
+    EXPECT_TRUE(red(GrabControl(Grid).get()));
+
+    Grid->HideSelection();
+    EXPECT_EQ(Grid->Selection(), TGridRect(Grid->ColCount(), Grid->RowCount(), Grid->ColCount(), Grid->RowCount()));
+    EXPECT_FALSE(red(GrabControl(Grid).get()));
+    // Keys and repaints with the selection beyond the grid do no harm.
+    KeyDown(Grid, VK_DOWN);
+    KeyDown(Grid, VK_END);
+    GrabControl(Grid);
+
+    Grid->UnHideSelection();
+    EXPECT_EQ(Grid->Selection(), TGridRect(1, 1, 2, 2));
+    EXPECT_TRUE(red(GrabControl(Grid).get()));
+
+    // Removing every data row hides the selection; new rows bring the first data cell back.
+    Grid->SetFixedRowAlways(true);
+    Grid->RemoveRowsEx(1, Grid->RowCount() - 1);
+    EXPECT_TRUE(Grid->SelectionHidden());
+    Grid->SetRowCount(4);
+    EXPECT_FALSE(Grid->SelectionHidden());
+    EXPECT_EQ(Grid->Selection().TopLeft(), TGridCoord({1, 1}));
+}
+
+TEST(GridRows, RowRemovalKeepsFootersAndRowSelectionSettings)
+{
+    TProStringGrid g(nullptr);
+    g.SetFixedFooters(1);
+    g.FloatingFooter()->SetVisible(true);
+    g.MouseActions()->SetDisjunctRowSelect(true);
+    g.SetOptions(g.Options() | goRowSelect);
+    g.SetRowSelect(6, true);
+    for (int r = 1; r < g.RowCount(); ++r)
+        g.SetCells(1, r, "r" + std::to_string(r));
+    g.RemoveRows(2, 2);
+    EXPECT_EQ(g.RowCount(), 8);
+    EXPECT_EQ(g.Cells(1, 2), "r4");
+    EXPECT_EQ(g.FixedFooters(), 1);
+    EXPECT_TRUE(g.FloatingFooter()->Visible());
+    EXPECT_TRUE(g.MouseActions()->DisjunctRowSelect());
+    EXPECT_TRUE(g.Options() & goRowSelect);
+    EXPECT_TRUE(g.GetRowSelect(4));
+    EXPECT_FALSE(g.GetRowSelect(6));
+}
+
+TEST(GridCells, MergedColumnListMergesAgainOnEveryChange)
+{
+    TProStringGrid g(nullptr);
+    g.SetRowCount(6);
+    const char* first[] = {"a", "a", "b", "b", "b"};
+    const char* second[] = {"x", "x", "x", "x", "y"};
+    for (int r = 1; r <= 5; ++r) {
+        g.SetCells(1, r, first[r - 1]);
+        g.SetCells(2, r, second[r - 1]);
+    }
+    auto spans = [&](int ACol) {
+        std::vector<int> v;
+        for (int r = 1; r <= 5; ++r)
+            v.push_back(g.IsBaseCell(ACol, r) ? g.CellSpan(ACol, r).Y : -1);
+        return v;
+    };
+    g.MergedColumns()->Add(1);
+    EXPECT_EQ(spans(1), (std::vector<int>{1, -1, 2, -1, -1}));
+    EXPECT_EQ(spans(2), (std::vector<int>{0, 0, 0, 0, 0}));
+    // A further column merges only inside the runs of the one before it.
+    g.MergedColumns()->Add(2);
+    EXPECT_EQ(spans(2), (std::vector<int>{1, -1, 1, -1, 0}));
+    // A column taken off the list is split; the rest merge again.
+    g.MergedColumns()->Delete(0);
+    EXPECT_EQ(spans(1), (std::vector<int>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(spans(2), (std::vector<int>{3, -1, -1, -1, 0}));
+}
+
+TEST(GridCells, WideCellsRoundTripAndSortByThemselves)
+{
+    TProStringGrid g(nullptr);
+    g.SetRowCount(5);
+    const WideString words[] = {u"żółw", u"Łódź", u"ábc", u"lato"};
+    for (int r = 1; r <= 4; ++r)
+        g.SetWideCell(1, r, words[r - 1]);
+    EXPECT_TRUE(g.IsUnicodeCell(1, 2));
+    EXPECT_EQ(g.GetWideCell(1, 2), WideString(u"Łódź"));
+    // Plain text reads widened as it stands.
+    g.SetCells(2, 1, "Zabrze");
+    EXPECT_EQ(g.GetWideCell(2, 1), WideString(u"Zabrze"));
+
+    g.OnGetFormat = [](TObject*, int, TSortStyle& AStyle, AnsiString&, AnsiString&) { AStyle = ssUnicode; };
+    g.SortByColumn(1, sdAscending);
+    std::vector<WideString> sorted;
+    for (int r = 1; r <= 4; ++r)
+        sorted.push_back(g.GetWideCell(1, r));
+    EXPECT_EQ(sorted, (std::vector<WideString>{u"ábc", u"lato", u"Łódź", u"żółw"}));
+}
+
+using GridScaling = TGridFormTest<TProStringGrid>;
+
+TEST_F(GridScaling, ScaleByScalesTheGridItsSizesFontsAndChildren)
+{
+    Grid->SetColWidths(2, 100);
+    Grid->SetRowHeights(3, 30);
+    Grid->FixedFont()->SetSize(8);
+    auto* child = new TButton(Grid);
+    child->SetParent(Grid);
+    child->SetBounds(10, 20, 30, 40);
+    int defaultRow = Grid->DefaultRowHeight();
+
+    Form->ScaleBy(3, 2);
+    EXPECT_EQ(Grid->Width(), 600);
+    EXPECT_EQ(Grid->Height(), 375);
+    EXPECT_EQ(Grid->DefaultRowHeight(), MulDiv(defaultRow, 3, 2));
+    EXPECT_EQ(Grid->ColWidths(2), 150);
+    EXPECT_EQ(Grid->RowHeights(3), 45);
+    EXPECT_EQ(Grid->FixedFont()->Size(), 12);
+    EXPECT_EQ(child->BoundsRect(), TRect(15, 30, 60, 90));
+
+    // 1:1 changes nothing.
+    Grid->ScaleBy(5, 5);
+    EXPECT_EQ(Grid->ColWidths(2), 150);
+}
+
+using GridScrollBarsAlways = TGridFormTest<TProStringGrid>;
+
+TEST_F(GridScrollBarsAlways, ChosenBarsShowDisabledWhileEverythingFits)
+{
+    Grid->SetRowCount(3);
+    Grid->SetColCount(3);
+    EXPECT_FALSE(Grid->ScrollBarVisible(SB_VERT));
+    struct Case {
+        TScrollBarAlways Always;
+        bool Vert, Horz;
+    } cases[] = {{saVert, true, false}, {saHorz, false, true}, {saBoth, true, true}, {saNone, false, false}};
+    for (const Case& c : cases) {
+        Grid->SetScrollBarAlways(c.Always);
+        EXPECT_EQ(Grid->ScrollBarVisible(SB_VERT), c.Vert) << int(c.Always);
+        EXPECT_EQ(Grid->ScrollBarVisible(SB_HORZ), c.Horz) << int(c.Always);
+        if (c.Vert)
+            EXPECT_FALSE(Grid->ScrollBarEnabled(SB_VERT)) << int(c.Always);
+    }
+    // Rows that no longer fit enable the bar; laying the bars out again keeps it.
+    Grid->SetScrollBarAlways(saBoth);
+    Grid->SetRowCount(50);
+    EXPECT_TRUE(Grid->ScrollBarVisible(SB_VERT));
+    EXPECT_TRUE(Grid->ScrollBarEnabled(SB_VERT));
+    EXPECT_TRUE(Grid->ScrollBarVisible(SB_HORZ));
+    EXPECT_FALSE(Grid->ScrollBarEnabled(SB_HORZ));
+}
+
+TEST(GridLoading, LoadedSetsTheSmallestColumnWidthAndRowHeight)
+{
+    TProStringGrid g(nullptr);
+    g.SetDefaultRowHeight(26);
+    g.Loaded();
+    EXPECT_EQ(g.MinColWidth(), 10);
+    EXPECT_EQ(g.MinRowHeight(), 26);
 }
