@@ -159,6 +159,10 @@ TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
     FRichEdit->SetVisible(false);
     FRichEditSel = new TProRichEdit(this);
     FRichEditSel->SetVisible(false);
+    FRichEditSel->OnSelectionChange = [this](TObject*) {
+        if (OnRichEditSelectionChange)
+            OnRichEditSelectionChange(this);
+    };
     FWorkList5 = std::make_unique<TIntList>(0, 0);
     FRowCheckGraphic = std::make_unique<TCellGraphic>();
     FOfficeHint = std::make_unique<TProHintInfo>();

@@ -363,7 +363,11 @@ TNativeWidget* TRichEdit::CreateNativeWidget()
     edit->setAcceptRichText(true);
     TNativeWidget* w = WrapWidget(edit);
     QObject::connect(edit, &QTextEdit::cursorPositionChanged, edit, [this, edit] { FImpl->Cursor = edit->textCursor(); });
-    QObject::connect(edit, &QTextEdit::selectionChanged, edit, [this, edit] { FImpl->Cursor = edit->textCursor(); });
+    QObject::connect(edit, &QTextEdit::selectionChanged, edit, [this, edit] {
+        FImpl->Cursor = edit->textCursor();
+        if (OnSelectionChange)
+            OnSelectionChange(this);
+    });
     // Applied once the widget is the control's.
     FImpl->Cursor = edit->textCursor();
     edit->setReadOnly(FReadOnly);
@@ -447,6 +451,8 @@ void TRichEdit::SetSelStart(int v)
     QTextCursor c(&FImpl->Doc);
     c.setPosition(std::clamp(v, 0, FImpl->Doc.characterCount() - 1));
     FImpl->SetCursor(c);
+    if (OnSelectionChange)
+        OnSelectionChange(this);
 }
 
 int TRichEdit::SelLength() const
@@ -462,6 +468,8 @@ void TRichEdit::SetSelLength(int v)
     c.setPosition(start);
     c.setPosition(std::clamp(start + std::max(v, 0), 0, FImpl->Doc.characterCount() - 1), QTextCursor::KeepAnchor);
     FImpl->SetCursor(c);
+    if (OnSelectionChange)
+        OnSelectionChange(this);
 }
 
 AnsiString TRichEdit::SelText() const
@@ -487,6 +495,8 @@ void TRichEdit::SelectAll()
     QTextCursor c(&FImpl->Doc);
     c.select(QTextCursor::Document);
     FImpl->SetCursor(c);
+    if (OnSelectionChange)
+        OnSelectionChange(this);
 }
 
 // ---------------------------------------------------------------- attributes

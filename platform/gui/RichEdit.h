@@ -90,6 +90,8 @@ public:
 
     // Every change of the text, typed or set from code (once per change from code).
     TNotifyEvent OnChange;
+    // The selection was changed by the user or set from code (SelStart, SelLength, SelectAll).
+    TNotifyEvent OnSelectionChange;
 
     struct Impl;
     Impl& Data() const { return *FImpl; }

@@ -11,6 +11,7 @@
 #include "grid/ProUtil.h"
 #include "platform/gui/StdCtrls.h"
 #include "tests/common/GridTest.h"
+#include "tests/common/Screenshots.h"
 
 namespace {
 // Each event is a std::function data member of the grid (or of its bases).
@@ -189,6 +190,7 @@ void Hook(TProStringGrid& G, EventLog& L)
     G.OnSearchFooterAction = [&L](TObject*, const AnsiString& Value, int ACol, int ARow, TSearchAction Action) {
         L.Add("SearchFooterAction " + Value + " " + Cell(ACol, ARow) + " " + std::to_string(int(Action)));
     };
+    G.OnRichEditSelectionChange = [&L](TObject*) { L.Add("RichEditSelectionChange"); };
 }
 }  // namespace
 
@@ -213,6 +215,8 @@ TEST(GridEvents, EachFiresOnceInOrderWithItsCell)
          {"CellsChanged 0,5,4,6", "AutoDeleteRow 5"}},
         {"search footer action", [](TProStringGrid& g) { g.SearchFooterAction("abc", 2, 6, saFindNext); },
          {"SearchFooterAction abc 2,6 1"}},
+        {"rich-text selection", [](TProStringGrid& g) { g.RichEditSelection()->SelectAll(); },
+         {"RichEditSelectionChange"}},
     };
     for (const Case& c : cases) {
         TProStringGrid g(nullptr);
@@ -471,6 +475,11 @@ TEST_F(GridScrollBarsAlways, ChosenBarsShowDisabledWhileEverythingFits)
     }
     // Rows that no longer fit enable the bar; laying the bars out again keeps it.
     Grid->SetScrollBarAlways(saBoth);
+    Grid->SetCells(1, 1, "Łódź");
+    Grid->SetCells(2, 1, "Zażółć gęślą jaźń");
+    TRasterImage png("PNG");
+    png.Assign(GrabControl(Form).get());
+    png.SaveToFile(FromOsPath(ScreenshotPath("grid_scrollbars_always.png")));
     Grid->SetRowCount(50);
     EXPECT_TRUE(Grid->ScrollBarVisible(SB_VERT));
     EXPECT_TRUE(Grid->ScrollBarEnabled(SB_VERT));
