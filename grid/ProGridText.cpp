@@ -258,11 +258,11 @@ bool TProStringGrid::GetBalloonText(int ACol, int ARow, AnsiString& ATitle, Ansi
 // ---------------------------------------------------------------- rows made and removed by editing
 // Nodes keep their rows through the row services: a row inside a node is one
 // more of its rows.
-// A row is inside a node when a node covers it (its column-0 level); a node
-// row counts as inside its own node.
+// A row is inside a node when a node's span covers it; a node row counts as
+// inside its own node.
 static bool RowInsideNode(TProStringGrid& G, int ARow)
 {
-    return G.HasCellProperties(0, ARow) && G.CellProperties(0, ARow)->NodeLevel() > 0;
+    return G.GetParentNodeRow(ARow) >= 0;
 }
 
 void TProStringGrid::AutoInsertRow(int ARow)

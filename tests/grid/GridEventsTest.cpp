@@ -303,10 +303,11 @@ TEST_F(GridForeignObject, NoCellPropertySetterTakesItForARecord)
         {"MergeCells", 2, 3, [](TProStringGrid& g, int c, int r) { g.MergeCells(c, r, 2, 2); }},
         {"AddNode", 0, 3, [](TProStringGrid& g, int, int r) { g.AddNode(r, 2); }},
         {"AddSummaryRow", 0, 3, [](TProStringGrid& g, int, int r) { g.AddSummaryRow(r); }},
-        {"AutoInsertRow beside a node", 0, 3,
+        {"AutoInsertRow in a node", 0, 3,
          [](TProStringGrid& g, int, int r) {
              g.AddNode(1, 4);
              g.AutoInsertRow(r);
+             EXPECT_EQ(g.GetNodeSpan(1), 5);
          }},
     };
     for (const Case& c : cases) {
