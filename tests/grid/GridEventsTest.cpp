@@ -496,3 +496,40 @@ TEST(GridLoading, LoadedSetsTheSmallestColumnWidthAndRowHeight)
     EXPECT_EQ(g.MinColWidth(), 10);
     EXPECT_EQ(g.MinRowHeight(), 26);
 }
+
+using GridRepaint = TGridFormTest<TProStringGrid>;
+
+TEST_F(GridRepaint, InvalidateSkipsOnceWhenAskedAndRepaintsTheFloatingFooter)
+{
+    Grid->FloatingFooter()->SetVisible(true);
+    Grid->FooterPanel()->SetParent(Grid);
+    Grid->FooterPanel()->SetVisible(true);
+    Grid->FooterPanel()->SetHeight(22);
+    ProcessPendingMessages();
+    int gridPaints = 0, footerPaints = 0;
+    auto counter = [](int& Count) {
+        return [&Count](TMessage& m) {
+            if (m.Msg == WM_PAINT)
+                ++Count;
+            return false;
+        };
+    };
+    Grid->AddMessageHook(counter(gridPaints));
+    Grid->FooterPanel()->AddMessageHook(counter(footerPaints));
+    auto repaint = [&](TControl* C) {
+        gridPaints = footerPaints = 0;
+        C->Invalidate();
+        ProcessPendingMessages();
+    };
+    repaint(Grid);
+    EXPECT_GT(gridPaints, 0);
+    EXPECT_GT(footerPaints, 0);
+
+    Grid->SuppressNextInvalidate();
+    repaint(Grid);
+    EXPECT_EQ(gridPaints, 0);
+    EXPECT_EQ(footerPaints, 0);
+    // Only once.
+    repaint(Grid);
+    EXPECT_GT(gridPaints, 0);
+}
