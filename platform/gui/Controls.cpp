@@ -2427,6 +2427,18 @@ TWinControl* FindControl(HWND Handle)
     return it == g_windows.end() ? nullptr : it->second;
 }
 
+bool IsChild(HWND Parent, HWND Child)
+{
+    TWinControl* p = FindControl(Parent);
+    TWinControl* c = FindControl(Child);
+    if (!p || !c)
+        return false;
+    for (c = c->Parent(); c; c = c->Parent())
+        if (c == p)
+            return true;
+    return false;
+}
+
 LRESULT SendMessage(HWND Handle, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     TWinControl* c = FindControl(Handle);

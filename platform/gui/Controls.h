@@ -525,6 +525,8 @@ protected:
 TCustomForm* GetParentForm(TControl* Control);
 // The control of a window handle, nullptr for an unknown or destroyed window.
 TWinControl* FindControl(HWND Handle);
+// True when Child is a window inside Parent's window (its child, or a child of one).
+bool IsChild(HWND Parent, HWND Child);
 // Synchronous: the window procedure of the window runs now. 0 for an unknown window.
 LRESULT SendMessage(HWND Handle, UINT Msg, WPARAM WParam, LPARAM LParam);
 // Queued: delivered from the event loop, in order, after the Application's

@@ -16,6 +16,7 @@
 #include "platform/gui/Menus.h"
 #include "platform/gui/Menus_p.h"
 #include "platform/gui/QtText_p.h"
+#include "platform/gui/SHDocVw_p.h"
 
 TApplication* Application = nullptr;
 TScreen* Screen = nullptr;
@@ -783,5 +784,6 @@ void FinalizeApplication()
     delete Screen;
     Screen = nullptr;
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    ShutDownBrowserEngine();
     g_qapp.reset();
 }
