@@ -19,6 +19,19 @@ private:
     TCursor FSaved;
 };
 
+class TProStringGrid;
+// The grid's update bracket while it lives (ended also on an exception).
+class TGridUpdate {
+public:
+    explicit TGridUpdate(TProStringGrid* Grid);
+    ~TGridUpdate();
+    TGridUpdate(const TGridUpdate&) = delete;
+    TGridUpdate& operator=(const TGridUpdate&) = delete;
+
+private:
+    TProStringGrid* FGrid;
+};
+
 // A Unicode cell ("|\" form) as Windows-1250 text ("?" for what has no byte); other text unchanged.
 AnsiString CellTextAsAnsi(const AnsiString& S);
 // Any cell text as UTF-8.

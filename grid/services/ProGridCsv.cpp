@@ -262,7 +262,7 @@ void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int Ma
         sep = DetectCsvSeparator(line1, line2);
     }
 
-    BeginUpdate();
+    TGridUpdate update(this);
     TCsvReader reader(text, sep);
     std::vector<TCsvField> fields;
     int total = 0;
@@ -312,7 +312,6 @@ void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int Ma
         for (int c = 0; c < int(footerRow.size()); ++c)
             SetGridCell(c, RowCount() - 1, footerRow[std::size_t(c)]);
     }
-    EndUpdate();
     CellsChanged(TRect(0, 0, ColCount() - 1, RowCount() - 1));
     CalcFooter(-1);
 }

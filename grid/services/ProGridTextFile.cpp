@@ -22,6 +22,16 @@ THourGlass::~THourGlass()
         Screen->SetCursor(FSaved);
 }
 
+TGridUpdate::TGridUpdate(TProStringGrid* Grid) : FGrid(Grid)
+{
+    FGrid->BeginUpdate();
+}
+
+TGridUpdate::~TGridUpdate()
+{
+    FGrid->EndUpdate();
+}
+
 namespace {
 bool IsWideCellText(const AnsiString& S)
 {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
 #include <string>
 
 #include "grid/ProGrid.h"
@@ -69,4 +71,39 @@ TEST(GridTextFile, MultilineCellsContinueUnderTheirColumn)
     g.SetCells(2, 0, "k\r\nl");
     g.SaveToFixedText((dir / "m.txt").c_str());
     EXPECT_EQ(ReadFileBytes(dir / "m.txt"), "ab x  k \r\n   yy l \r\n   z  \r\n");
+}
+
+// A save that fails half-way (here a cell conversion hook that raises) leaves the old file as it was.
+TEST(GridFiles, EverySaveLeavesTheOldFileWhenItFails)
+{
+    struct Format {
+        const char* Name;
+        std::function<void(TProStringGrid&, const std::string&)> Save;
+    } formats[] = {
+        {"a.txt", [](TProStringGrid& G, const std::string& F) { G.SaveToFixedText(F.c_str()); }},
+        {"a.csv", [](TProStringGrid& G, const std::string& F) { G.SaveToCsvFile(F.c_str()); }},
+        {"a.html", [](TProStringGrid& G, const std::string& F) { G.SaveToHtmlFile(F.c_str(), false); }},
+        {"a.xml", [](TProStringGrid& G, const std::string& F) { G.SaveToXmlFile(F.c_str(), "l", "r", nullptr, true); }},
+        {"a.xlsx", [](TProStringGrid& G, const std::string& F) { G.SaveToExcel(F.c_str()); }},
+        {"b.xlsx", [](TProStringGrid& G, const std::string& F) { G.SaveToExcel(F.c_str(), "Arkusz"); }},
+        {"a.docx", [](TProStringGrid& G, const std::string& F) { G.SaveToWord(F.c_str()); }},
+    };
+    TTempDir dir("velmarok-files");
+    for (const Format& f : formats) {
+        std::string name = dir / f.Name;
+        TProStringGrid g(nullptr);
+        FillSample(g);
+        f.Save(g, name);
+        std::string before = ReadFileBytes(name);
+        ASSERT_FALSE(before.empty()) << f.Name;
+        g.SetCells(1, 2, "zmiana");
+        g.OnSaveCell = [](TObject*, int ACol, int ARow, AnsiString& V) {
+            if (ARow == 2)
+                throw EProGridError("stop");
+        };
+        EXPECT_THROW(f.Save(g, name), EProGridError) << f.Name;
+        EXPECT_EQ(ReadFileBytes(name), before) << f.Name;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path), {}), std::ptrdiff_t(&f - formats + 1))
+            << "no temporary file left beside " << f.Name;
+    }
 }

@@ -1,0 +1,523 @@
+// TProStringGrid: spreadsheet workbooks (.xlsx). Loading reads the used range
+// of a sheet (shared and inline strings, numbers, booleans, dates in the
+// program's date format); saving writes the grid from cell A1 of a new
+// workbook's sheet, or of a named sheet of an existing workbook, whose other
+// parts stay as they were. Texts that read back as the same number are
+// written as numbers, all others as inline strings.
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <cmath>
+#include <map>
+
+#include "grid/ProGrid.h"
+#include "grid/ProUtil.h"
+#include "grid/services/GridFiles_p.h"
+#include "grid/services/OfficePackage.h"
+#include "grid/services/OfficeXml_p.h"
+#include "platform/core/CodePage.h"
+#include "platform/core/SysUtils.h"
+
+namespace {
+const char* const RelBase = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+const char* const RelWorksheet = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet";
+const char* const SheetContentType = "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
+const char* const DefaultSheetName = "Arkusz1";
+
+// The parts of an empty workbook: no sheet yet.
+void CreateWorkbookParts(TOfficePackage& P)
+{
+    const char* decl = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
+    P.SetPart("[Content_Types].xml",
+              std::string(decl) +
+                  "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                  "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+                  "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
+                  "<Override PartName=\"/xl/workbook.xml\" "
+                  "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
+                  "<Override PartName=\"/xl/styles.xml\" "
+                  "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
+                  "</Types>");
+    P.SetPart("_rels/.rels", std::string(decl) +
+                                 "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                                 "<Relationship Id=\"rId1\" Type=\"" + RelBase + "/officeDocument\" "
+                                 "Target=\"xl/workbook.xml\"/></Relationships>");
+    P.SetPart("xl/workbook.xml", std::string(decl) +
+                                     "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
+                                     "xmlns:r=\"" + RelBase + "\"><sheets/></workbook>");
+    P.SetPart("xl/_rels/workbook.xml.rels",
+              std::string(decl) +
+                  "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                  "<Relationship Id=\"rId1\" Type=\"" + RelBase + "/styles\" Target=\"styles.xml\"/>"
+                  "</Relationships>");
+    P.SetPart("xl/styles.xml",
+              std::string(decl) +
+                  "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                  "<fonts count=\"1\"><font><sz val=\"11\"/><name val=\"Calibri\"/></font></fonts>"
+                  "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
+                  "<fill><patternFill patternType=\"gray125\"/></fill></fills>"
+                  "<borders count=\"1\"><border><left/><right/><top/><bottom/><diagonal/></border></borders>"
+                  "<cellStyleXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\"/></cellStyleXfs>"
+                  "<cellXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/></cellXfs>"
+                  "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
+                  "</styleSheet>");
+}
+
+// The workbook part and its sheets.
+class TWorkbook {
+public:
+    explicit TWorkbook(TOfficePackage& P) : FPackage(P)
+    {
+        FPart = P.RelationshipTarget("", "/officeDocument");
+        if (FPart.empty() || !LoadOfficeXml(FDoc, P.Part(FPart)) || !LoadOfficeXml(FRels, P.Part(RelationshipsPartName(FPart))))
+            throw EProGridError("The file holds no workbook");
+        FSheets = FDoc.document_element().child("sheets");
+        if (!FSheets)
+            FSheets = FDoc.document_element().append_child("sheets");
+    }
+
+    const std::string& Part() const { return FPart; }
+
+    // -1 when no sheet has the name (compared as the spreadsheet does, without regard to case).
+    int SheetIndex(const AnsiString& Name) const
+    {
+        int i = 0;
+        for (pugi::xml_node s : FSheets.children("sheet")) {
+            if (AnsiSameText(Utf8ToAnsi(s.attribute("name").value()), Name))
+                return i;
+            ++i;
+        }
+        return -1;
+    }
+
+    // The sheet shown when the workbook was saved.
+    int ActiveSheet() const
+    {
+        int tab = FDoc.document_element().child("bookViews").child("workbookView").attribute("activeTab").as_int(0);
+        int count = int(std::distance(FSheets.children("sheet").begin(), FSheets.children("sheet").end()));
+        return tab >= 0 && tab < count ? tab : 0;
+    }
+
+    std::string SheetPart(int Index) const
+    {
+        int i = 0;
+        for (pugi::xml_node s : FSheets.children("sheet")) {
+            if (i++ != Index)
+                continue;
+            const char* id = s.attribute("r:id").value();
+            pugi::xml_node rel = FRels.document_element().find_child_by_attribute("Relationship", "Id", id);
+            if (rel)
+                return ResolvePartName(FPart, rel.attribute("Target").value());
+        }
+        throw EProGridError("The workbook's sheet cannot be found");
+    }
+
+    // Adds an empty sheet at the end; its part name.
+    std::string AddSheet(const AnsiString& Name)
+    {
+        int n = 1;
+        while (FPackage.HasPart("xl/worksheets/sheet" + std::to_string(n) + ".xml"))
+            ++n;
+        std::string part = "xl/worksheets/sheet" + std::to_string(n) + ".xml";
+        FPackage.SetPart(part, "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
+                               "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                               "<sheetData/></worksheet>");
+        SetPartContentType(FPackage, part, SheetContentType);
+        std::string target = ResolvePartName("", part);
+        std::string folder = FPart.substr(0, FPart.rfind('/') + 1);
+        if (target.compare(0, folder.size(), folder) == 0)
+            target = target.substr(folder.size());
+        else
+            target = "/" + target;
+        std::string id = AddRelationship(FPackage, FPart, RelWorksheet, target);
+        int sheetId = 0;
+        for (pugi::xml_node s : FSheets.children("sheet"))
+            sheetId = std::max(sheetId, s.attribute("sheetId").as_int());
+        pugi::xml_node s = FSheets.append_child("sheet");
+        s.append_attribute("name") = AnsiToUtf8(Name).c_str();
+        s.append_attribute("sheetId") = sheetId + 1;
+        s.append_attribute("r:id") = id.c_str();
+        FPackage.SetPart(FPart, SaveOfficeXml(FDoc));
+        return part;
+    }
+
+    // The part a relationship of the workbook of this type names, "" when none.
+    std::string Related(const char* TypeSuffix) const { return FPackage.RelationshipTarget(FPart, TypeSuffix); }
+
+private:
+    TOfficePackage& FPackage;
+    std::string FPart;
+    pugi::xml_document FDoc, FRels;
+    pugi::xml_node FSheets;
+};
+
+// "B12" -> column 2, row 12 (0 for a missing part).
+void SplitCellRef(const char* Ref, int& Col, int& Row)
+{
+    Col = 0;
+    Row = 0;
+    for (; *Ref >= 'A' && *Ref <= 'Z'; ++Ref)
+        Col = Col * 26 + (*Ref - 'A' + 1);
+    for (; *Ref >= '0' && *Ref <= '9'; ++Ref)
+        Row = Row * 10 + (*Ref - '0');
+}
+
+AnsiString CellRef(int Col, int Row)
+{
+    return ColumnLetters(Col) + IntToStr(Row);
+}
+
+// Inserts a child named Name into Parent before the first child that must follow it.
+pugi::xml_node InsertBefore(pugi::xml_node Parent, const char* Name, std::initializer_list<const char*> Preceding)
+{
+    pugi::xml_node after;
+    for (pugi::xml_node c : Parent.children())
+        for (const char* p : Preceding)
+            if (std::strcmp(c.name(), p) == 0)
+                after = c;
+    return after ? Parent.insert_child_after(Name, after) : Parent.prepend_child(Name);
+}
+
+// ---------------------------------------------------------------- values
+struct TCellValue {
+    std::string Text;   // UTF-8, escaped for the sheet
+    bool Number = false;
+    double Value = 0;
+};
+
+TCellValue CellValue(const AnsiString& S)
+{
+    TCellValue v;
+    double d = 0;
+    if (!S.empty() && TryStrToFloat(S, d) && std::isfinite(d) && FloatToStr(d) == S) {
+        v.Number = true;
+        v.Value = d;
+        return v;
+    }
+    v.Text = EscapeOfficeText(CellTextAsUtf8(S));
+    return v;
+}
+
+std::string NumberText(double D)
+{
+    char buf[32];
+    auto r = std::to_chars(buf, buf + sizeof(buf), D);
+    return std::string(buf, r.ptr);
+}
+
+// Writes Values from A1 on into the sheet (an empty text empties the cell).
+void WriteSheetCells(pugi::xml_document& Sheet, const std::vector<std::vector<TCellValue>>& Values, int Cols)
+{
+    pugi::xml_node ws = Sheet.document_element();
+    pugi::xml_node data = ws.child("sheetData");
+    if (!data)
+        data = InsertBefore(ws, "sheetData", {"sheetPr", "dimension", "sheetViews", "sheetFormatPr", "cols"});
+    std::map<int, pugi::xml_node> rows;
+    int implicitRow = 0;
+    for (pugi::xml_node row : data.children("row")) {
+        implicitRow = row.attribute("r").as_int(implicitRow + 1);
+        if (!row.attribute("r"))
+            row.append_attribute("r") = implicitRow;
+        rows[implicitRow] = row;
+    }
+    for (std::size_t i = 0; i < Values.size(); ++i) {
+        int r = int(i) + 1;
+        auto found = rows.find(r);
+        pugi::xml_node row;
+        std::map<int, pugi::xml_node> cells;
+        if (found == rows.end()) {
+            auto next = rows.upper_bound(r);
+            row = next == rows.end() ? data.append_child("row") : data.insert_child_before("row", next->second);
+            row.append_attribute("r") = r;
+            rows.emplace(r, row);
+        } else {
+            row = found->second;
+            row.remove_attribute("spans");
+            int implicitCol = 0;
+            for (pugi::xml_node c : row.children("c")) {
+                int col = 0, rr = 0;
+                SplitCellRef(c.attribute("r").value(), col, rr);
+                implicitCol = col > 0 ? col : implicitCol + 1;
+                if (!c.attribute("r"))
+                    c.append_attribute("r") = CellRef(implicitCol, r).c_str();
+                cells[implicitCol] = c;
+            }
+        }
+        for (int j = 0; j < Cols; ++j) {
+            const TCellValue& v = Values[i][std::size_t(j)];
+            int col = j + 1;
+            auto at = cells.find(col);
+            pugi::xml_node c = at == cells.end() ? pugi::xml_node() : at->second;
+            if (c) {
+                c.remove_attribute("t");
+                while (c.first_child())
+                    c.remove_child(c.first_child());
+            }
+            if (!v.Number && v.Text.empty()) {
+                if (c && !c.attribute("s"))
+                    row.remove_child(c);
+                continue;
+            }
+            if (!c) {
+                auto next = cells.upper_bound(col);
+                c = next == cells.end() ? row.append_child("c") : row.insert_child_before("c", next->second);
+                c.append_attribute("r") = CellRef(col, r).c_str();
+            }
+            if (v.Number) {
+                c.append_child("v").text() = NumberText(v.Value).c_str();
+                continue;
+            }
+            c.append_attribute("t") = "inlineStr";
+            pugi::xml_node t = c.append_child("is").append_child("t");
+            if (v.Text.front() == ' ' || v.Text.back() == ' ' || v.Text.find('\n') != std::string::npos ||
+                v.Text.find('\t') != std::string::npos)
+                t.append_attribute("xml:space") = "preserve";
+            t.text() = v.Text.c_str();
+        }
+    }
+    // The dimension covers what was there and what was written.
+    TRect used(1, 1, std::max(Cols, 1), std::max(int(Values.size()), 1));
+    pugi::xml_node dim = ws.child("dimension");
+    TRect old;
+    if (dim && ParseRangeAddress(dim.attribute("ref").value(), old))
+        used = TRect(1, 1, std::max(used.Right, old.Right), std::max(used.Bottom, old.Bottom));
+    if (!dim)
+        dim = InsertBefore(ws, "dimension", {"sheetPr"});
+    if (!dim.attribute("ref"))
+        dim.append_attribute("ref");
+    dim.attribute("ref") = (CellRef(used.Left, used.Top) + ":" + CellRef(used.Right, used.Bottom)).c_str();
+}
+
+// ---------------------------------------------------------------- reading
+// Text of a string item: its text runs without phonetic runs.
+std::string ItemText(pugi::xml_node Item)
+{
+    std::string r;
+    for (pugi::xml_node n : Item.children()) {
+        if (std::strcmp(n.name(), "t") == 0)
+            r += n.text().get();
+        else if (std::strcmp(n.name(), "r") == 0)
+            r += n.child("t").text().get();
+    }
+    return r;
+}
+
+AnsiString SheetText(const std::string& Utf8)
+{
+    AnsiString s = CellTextFromUtf8(UnescapeOfficeText(Utf8));
+    if (s.find('\n') == AnsiString::npos || (s.size() >= 2 && s[0] == '|' && s[1] == '\\'))
+        return s;
+    return AdjustLineBreaks(s);
+}
+
+// A number format that shows a date or a time.
+bool IsDateFormat(int Id, const std::string& Code)
+{
+    if ((Id >= 14 && Id <= 22) || (Id >= 45 && Id <= 47))
+        return true;
+    if (Id < 164 && Code.empty())
+        return false;
+    bool quoted = false;
+    for (std::size_t i = 0; i < Code.size(); ++i) {
+        char c = Code[i];
+        if (c == '"')
+            quoted = !quoted;
+        else if (quoted)
+            continue;
+        else if (c == '\\' || c == '_' || c == '*')
+            ++i;
+        else if (c == '[') {
+            auto end = Code.find(']', i);
+            std::string inner = Code.substr(i + 1, end == std::string::npos ? std::string::npos : end - i - 1);
+            if (inner == "h" || inner == "hh" || inner == "m" || inner == "mm" || inner == "s" || inner == "ss")
+                return true;
+            i = end == std::string::npos ? Code.size() : end;
+        } else if (std::strchr("dDmMyYhHsS", c))
+            return true;
+    }
+    return false;
+}
+
+std::vector<bool> DateStyles(const std::string& StylesXml)
+{
+    std::vector<bool> dates;
+    pugi::xml_document doc;
+    if (!LoadOfficeXml(doc, StylesXml))
+        return dates;
+    std::map<int, std::string> codes;
+    for (pugi::xml_node f : doc.document_element().child("numFmts").children("numFmt"))
+        codes[f.attribute("numFmtId").as_int()] = f.attribute("formatCode").value();
+    for (pugi::xml_node xf : doc.document_element().child("cellXfs").children("xf")) {
+        int id = xf.attribute("numFmtId").as_int();
+        auto code = codes.find(id);
+        dates.push_back(IsDateFormat(id, code == codes.end() ? std::string() : code->second));
+    }
+    return dates;
+}
+
+AnsiString DateText(double D)
+{
+    if (D < 1 && D >= 0)
+        return TimeToStr(D);
+    return DateTimeToStr(D);
+}
+
+double ParseNumber(const char* S)
+{
+    double d = 0;
+    std::from_chars(S, S + std::strlen(S), d);
+    return d;
+}
+
+// "2024-03-12T10:20:00" as a date.
+bool ParseIsoDate(const std::string& S, double& D)
+{
+    int y = 0, mo = 0, da = 0, h = 0, mi = 0, se = 0;
+    if (std::sscanf(S.c_str(), "%d-%d-%dT%d:%d:%d", &y, &mo, &da, &h, &mi, &se) < 3)
+        return false;
+    TDateTime date, time;
+    if (!TryEncodeDate(Word(y), Word(mo), Word(da), date) || !TryEncodeTime(Word(h), Word(mi), Word(se), 0, time))
+        return false;
+    D = date + time;
+    return true;
+}
+}
+
+// ---------------------------------------------------------------- loading
+void TProStringGrid::LoadFromExcel(const AnsiString& FileName, const AnsiString& SheetName)
+{
+    THourGlass hourGlass;
+    AnsiString file = FileName;
+    if (!FileExists(file) && FileExists(OfficeFileName(FileName, ".xls")))
+        file = OfficeFileName(FileName, ".xls");
+    TOfficePackage package;
+    package.LoadFromFile(file, "a workbook");
+    TWorkbook book(package);
+    int index = SheetName.empty() ? book.ActiveSheet() : book.SheetIndex(SheetName);
+    if (index < 0)
+        throw EProGridError("Excel worksheet " + SheetName + " not found");
+    pugi::xml_document sheet;
+    if (!LoadOfficeXml(sheet, package.Part(book.SheetPart(index))))
+        throw EProGridError("The workbook's sheet cannot be read");
+
+    std::vector<AnsiString> shared;
+    pugi::xml_document sst;
+    std::string sstPart = book.Related("/sharedStrings");
+    if (!sstPart.empty() && LoadOfficeXml(sst, package.Part(sstPart)))
+        for (pugi::xml_node si : sst.document_element().children("si"))
+            shared.push_back(SheetText(ItemText(si)));
+    std::vector<bool> dateStyles = DateStyles(package.Part(book.Related("/styles")));
+
+    struct TRead {
+        int Col, Row;
+        AnsiString Text;
+    };
+    std::vector<TRead> values;
+    int minCol = 0, minRow = 0, maxCol = 0, maxRow = 0;
+    int implicitRow = 0;
+    for (pugi::xml_node row : sheet.document_element().child("sheetData").children("row")) {
+        implicitRow = row.attribute("r").as_int(implicitRow + 1);
+        int implicitCol = 0;
+        for (pugi::xml_node c : row.children("c")) {
+            int col = 0, r = 0;
+            SplitCellRef(c.attribute("r").value(), col, r);
+            col = col > 0 ? col : implicitCol + 1;
+            r = r > 0 ? r : implicitRow;
+            implicitCol = col;
+            minCol = minCol ? std::min(minCol, col) : col;
+            minRow = minRow ? std::min(minRow, r) : r;
+            maxCol = std::max(maxCol, col);
+            maxRow = std::max(maxRow, r);
+            std::string type = c.attribute("t").value();
+            const char* v = c.child("v").text().get();
+            bool hasValue = c.child("v") || type == "inlineStr";
+            if (!hasValue || type == "e")
+                continue;
+            AnsiString text;
+            if (type == "s") {
+                std::size_t i = std::size_t(std::atoi(v));
+                if (i >= shared.size())
+                    continue;
+                text = shared[i];
+            } else if (type == "inlineStr") {
+                text = SheetText(ItemText(c.child("is")));
+            } else if (type == "str") {
+                text = SheetText(v);
+            } else if (type == "b") {
+                text = std::atoi(v) ? "True" : "False";
+            } else if (type == "d") {
+                double d = 0;
+                text = ParseIsoDate(v, d) ? DateText(d) : SheetText(v);
+            } else {
+                double d = ParseNumber(v);
+                std::size_t style = std::size_t(c.attribute("s").as_int());
+                text = style < dateStyles.size() && dateStyles[style] ? DateText(d) : FloatToStr(d);
+            }
+            values.push_back({col, r, text});
+        }
+    }
+    // The used range: what the sheet declares, widened to the cells it holds.
+    TRect range;
+    if (!ParseRangeAddress(sheet.document_element().child("dimension").attribute("ref").value(), range))
+        range = maxCol > 0 ? TRect(minCol, minRow, maxCol, maxRow) : TRect(1, 1, 1, 1);
+    if (maxCol > 0)
+        range = TRect(std::min<int>(range.Left, minCol), std::min<int>(range.Top, minRow),
+                      std::max<int>(range.Right, maxCol), std::max<int>(range.Bottom, maxRow));
+
+    EndCellEdit();
+    TGridUpdate update(this);
+    int offCol = FExportFixedCells ? 0 : FixedCols();
+    int offRow = FExportFixedCells ? 0 : FixedRows();
+    SetColCount(range.Right - range.Left + 1 + offCol);
+    SetRowCount(range.Bottom - range.Top + 1 + offRow);
+    ClearCellRect(offCol, offRow, AllColCount() - 1, RowCount() - 1);
+    for (const TRead& v : values)
+        LoadCell(RealColIndex(v.Col - range.Left + offCol), v.Row - range.Top + offRow, v.Text);
+    CellsChanged(TRect(0, 0, ColCount() - 1, RowCount() - 1));
+}
+
+// ---------------------------------------------------------------- saving
+void TProStringGrid::SaveToExcel(const AnsiString& FileName, const AnsiString& SheetName, bool NewWorkbook)
+{
+    THourGlass hourGlass;
+    AnsiString file = OfficeFileName(FileName, ".xls");
+    AnsiString name = SheetName.empty() ? AnsiString(DefaultSheetName) : SheetName;
+    if (name.size() > 31 || name.find_first_of(":\\/?*[]") != AnsiString::npos || name.front() == '\'' ||
+        name.back() == '\'')
+        throw EProGridError("Excel worksheet name " + name + " is not allowed");
+
+    std::vector<int> cols = ExportColumns(FExportFixedCells ? 0 : FixedCols(), ColCount() - 1);
+    std::vector<std::vector<TCellValue>> values;
+    DoProgress(0, -1);
+    for (int r = FExportFixedCells ? 0 : FixedRows(); r < RowCount(); ++r) {
+        std::vector<TCellValue> row;
+        row.reserve(cols.size());
+        for (int c : cols) {
+            AnsiString s;
+            SaveCell(c, r, s);
+            row.push_back(CellValue(RemoveCRChars(s)));
+        }
+        values.push_back(std::move(row));
+        DoProgress(1, r);
+    }
+    DoProgress(2, -1);
+
+    TOfficePackage package;
+    if (!SheetName.empty() && FileExists(file))
+        package.LoadFromFile(file, "a workbook");
+    else
+        CreateWorkbookParts(package);
+    TWorkbook book(package);
+    int index = book.SheetIndex(name);
+    std::string part = index >= 0 ? book.SheetPart(index) : book.AddSheet(name);
+    pugi::xml_document sheet;
+    if (!LoadOfficeXml(sheet, package.Part(part)))
+        throw EProGridError("The workbook's sheet cannot be read");
+    WriteSheetCells(sheet, values, int(cols.size()));
+    package.SetPart(part, SaveOfficeXml(sheet));
+    // Formulas of the cells written over are gone: the workbook's calculation chain would name them.
+    std::string chain = book.Related("/calcChain");
+    if (!chain.empty())
+        package.DeletePart(chain);
+    package.SaveToFile(file);
+}

@@ -1,0 +1,367 @@
+#include <gtest/gtest.h>
+
+#include <pugixml.hpp>
+
+#include <cstdlib>
+#include <string>
+
+#include "grid/ProGrid.h"
+#include "grid/ProUtil.h"
+#include "grid/services/OfficePackage.h"
+#include "platform/core/CodePage.h"
+#include "platform/core/SysUtils.h"
+#include "tests/common/TestFiles.h"
+
+namespace {
+// The Polish number and date formats while it lives.
+struct PolishFormats {
+    PolishFormats()
+    {
+        ResetFormatSettings();
+        FormatSettings.DecimalSeparator = ',';
+        FormatSettings.DateSeparator = '.';
+        FormatSettings.ShortDateFormat = "dd.mm.yyyy";
+    }
+    ~PolishFormats() { ResetFormatSettings(); }
+};
+
+pugi::xml_document PartXml(const std::string& File, const std::string& Part)
+{
+    TOfficePackage p;
+    p.LoadFromFile(File.c_str(), "a file");
+    pugi::xml_document doc;
+    std::string data = p.Part(Part);
+    EXPECT_TRUE(doc.load_buffer(data.data(), data.size(), pugi::parse_default | pugi::parse_ws_pcdata_single))
+        << Part;
+    return doc;
+}
+
+std::string PartBytes(const std::string& File, const std::string& Part)
+{
+    TOfficePackage p;
+    p.LoadFromFile(File.c_str(), "a file");
+    return p.Part(Part);
+}
+
+const char* const Texts[] = {
+    "Nazwa", "Ilość", "12", "3,5", "007", "-4", "dwie\r\nlinie", " spacje ", "ŻÓŁĆ zażółć", "a\x01" "b", "_x0041_",
+    "", "PN-EN 1090-2:2018", "1E5",
+};
+}
+
+TEST(GridOffice, ColumnLettersAndRangeAddresses)
+{
+    struct Letters {
+        int Col;
+        const char* Name;
+    } letters[] = {{1, "A"}, {26, "Z"}, {27, "AA"}, {30, "AD"}, {52, "AZ"}, {53, "BA"}, {702, "ZZ"}, {703, "AAA"},
+                   {16384, "XFD"}};
+    for (const Letters& l : letters) {
+        EXPECT_EQ(ColumnLetters(l.Col), l.Name);
+        EXPECT_EQ(ColumnNumber(l.Name), l.Col);
+    }
+    struct Range {
+        const char* Address;
+        bool Ok;
+        TRect R;
+    } ranges[] = {
+        {"$B$2:$D$5", true, TRect(2, 2, 4, 5)}, {"B2:D5", true, TRect(2, 2, 4, 5)}, {"$B$2", true, TRect(2, 2, 2, 2)},
+        {"$AAA$1:$AAB$3", true, TRect(703, 1, 704, 3)}, {"$2:$5", true, TRect(1, 2, 256, 5)},
+        {"D5:B2", true, TRect(2, 2, 4, 5)}, {"", false, {}}, {"B", false, {}}, {"A:C", false, {}},
+        {"1A", false, {}}, {"B2:", false, {}},
+    };
+    for (const Range& r : ranges) {
+        TRect got;
+        ASSERT_EQ(ParseRangeAddress(r.Address, got), r.Ok) << r.Address;
+        if (r.Ok)
+            EXPECT_TRUE(got.Left == r.R.Left && got.Top == r.R.Top && got.Right == r.R.Right && got.Bottom == r.R.Bottom)
+                << r.Address;
+    }
+    // "$B$2:$D$5" makes a grid of 3 columns and 4 rows.
+    TRect used;
+    ASSERT_TRUE(ParseRangeAddress("$B$2:$D$5", used));
+    EXPECT_EQ(used.Right - used.Left + 1, 3);
+    EXPECT_EQ(used.Bottom - used.Top + 1, 4);
+}
+
+TEST(GridOffice, WorkbookReadsBackEqualAndAddsASheetKeepingTheFirst)
+{
+    PolishFormats formats;
+    TTempDir dir("velmarok-xlsx");
+    std::string name = dir / "zestaw.xls";   // the new format's name is taken
+    std::string file = dir / "zestaw.xlsx";
+    TProStringGrid g(nullptr);
+    g.SetColCount(2);
+    g.SetRowCount(int(std::size(Texts)) + 1);
+    for (std::size_t i = 0; i < std::size(Texts); ++i) {
+        g.SetCells(1, int(i) + 1, Texts[i]);
+        g.SetCells(0, int(i) + 1, IntToStr(int(i)));
+    }
+    const AnsiString wide = EncodeUnicodeCell(u"\u03A9 \u0105");   // omega has no Windows-1250 form
+    g.SetCells(1, 0, wide);
+    g.SaveToExcel(name.c_str());
+    ASSERT_TRUE(FileExists(file.c_str()));
+    EXPECT_FALSE(FileExists(name.c_str()));
+
+    pugi::xml_document sheet = PartXml(file, "xl/worksheets/sheet1.xml");
+    EXPECT_STREQ(sheet.select_node("//*[local-name()='dimension']").node().attribute("ref").value(), "A1:B15");
+    // "12" and "3,5" read back as the same numbers; "007" and "1E5" would not.
+    EXPECT_STREQ(sheet.select_node("//*[@r='B4']/*[local-name()='v']").node().text().get(), "12");
+    EXPECT_STREQ(sheet.select_node("//*[@r='B5']/*[local-name()='v']").node().text().get(), "3.5");
+    EXPECT_STREQ(sheet.select_node("//*[@r='B6']").node().attribute("t").value(), "inlineStr");
+    EXPECT_FALSE(sheet.select_node("//*[@r='B13']"));   // the empty cell
+
+    TProStringGrid back(nullptr);
+    back.LoadFromExcel(file.c_str(), "");
+    ASSERT_EQ(back.RowCount(), g.RowCount());
+    ASSERT_EQ(back.ColCount(), 2);
+    for (int r = 0; r < g.RowCount(); ++r)
+        for (int c = 0; c < 2; ++c)
+            EXPECT_EQ(back.Cells(c, r), g.Cells(c, r)) << c << "," << r;
+    EXPECT_EQ(back.Cells(1, 0), wide);
+
+    std::string first = PartBytes(file, "xl/worksheets/sheet1.xml");
+    TProStringGrid second(nullptr);
+    second.SetColCount(3);
+    second.SetRowCount(2);
+    second.SetCells(2, 1, "drugi");
+    second.SaveToExcel(file.c_str(), "Drugi");
+    EXPECT_EQ(PartBytes(file, "xl/worksheets/sheet1.xml"), first);
+    pugi::xml_document wb = PartXml(file, "xl/workbook.xml");
+    EXPECT_EQ(wb.select_nodes("//*[local-name()='sheet']").size(), 2u);
+
+    back.LoadFromExcel(file.c_str(), "drugi");
+    EXPECT_EQ(back.ColCount(), 3);
+    EXPECT_EQ(back.RowCount(), 2);
+    EXPECT_EQ(back.Cells(2, 1), "drugi");
+    back.LoadFromExcel(file.c_str(), "");
+    EXPECT_EQ(back.Cells(1, 1), "Nazwa");
+
+    // Writing into the named sheet again replaces its cells; no third sheet.
+    second.SetCells(2, 1, "");
+    second.SetCells(0, 0, "nowy");
+    second.SaveToExcel(file.c_str(), "Drugi");
+    EXPECT_EQ(PartXml(file, "xl/workbook.xml").select_nodes("//*[local-name()='sheet']").size(), 2u);
+    back.LoadFromExcel(file.c_str(), "Drugi");
+    EXPECT_EQ(back.Cells(0, 0), "nowy");
+    EXPECT_EQ(back.Cells(2, 1), "");
+
+    try {
+        back.LoadFromExcel(file.c_str(), "Brak");
+        FAIL();
+    } catch (const EProGridError& e) {
+        EXPECT_EQ(e.Message(), "Excel worksheet Brak not found");
+    }
+}
+
+TEST(GridOffice, ThirtyColumnsEndInColumnAD)
+{
+    TTempDir dir("velmarok-xlsx");
+    std::string file = dir / "w.xlsx";
+    TProStringGrid g(nullptr);
+    g.SetColCount(30);
+    g.SetRowCount(2);
+    g.SetCells(29, 1, "ostatnia");
+    g.SaveToExcel(file.c_str());
+    pugi::xml_document sheet = PartXml(file, "xl/worksheets/sheet1.xml");
+    EXPECT_STREQ(sheet.select_node("//*[local-name()='dimension']").node().attribute("ref").value(), "A1:AD2");
+    EXPECT_STREQ(sheet.select_node("//*[@r='AD2']//*[local-name()='t']").node().text().get(), "ostatnia");
+}
+
+// A workbook as another program writes it: shared strings with rich text, a
+// used range from B2, booleans, a date, a formula's text, an error value.
+TEST(GridOffice, ReadsAForeignWorkbook)
+{
+    PolishFormats formats;
+    TTempDir dir("velmarok-xlsx");
+    std::string file = dir / "obcy.xlsx";
+    {
+        TOfficePackage p;
+        const std::string ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
+        const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+        p.SetPart("[Content_Types].xml", "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\"/>");
+        p.SetPart("_rels/.rels", "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                                 "<Relationship Id=\"a\" Type=\"" + rel + "/officeDocument\" Target=\"/xl/workbook.xml\"/>"
+                                 "</Relationships>");
+        p.SetPart("xl/workbook.xml", "<workbook " + ns + " xmlns:r=\"" + rel + "\"><bookViews><workbookView activeTab=\"1\"/>"
+                                     "</bookViews><sheets><sheet name=\"Pusty\" sheetId=\"1\" r:id=\"s1\"/>"
+                                     "<sheet name=\"Dane\" sheetId=\"2\" r:id=\"s2\"/></sheets></workbook>");
+        p.SetPart("xl/_rels/workbook.xml.rels",
+                  "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                  "<Relationship Id=\"s1\" Type=\"" + rel + "/worksheet\" Target=\"worksheets/a.xml\"/>"
+                  "<Relationship Id=\"s2\" Type=\"" + rel + "/worksheet\" Target=\"worksheets/b.xml\"/>"
+                  "<Relationship Id=\"t\" Type=\"" + rel + "/sharedStrings\" Target=\"sharedStrings.xml\"/>"
+                  "<Relationship Id=\"y\" Type=\"" + rel + "/styles\" Target=\"styles.xml\"/></Relationships>");
+        p.SetPart("xl/sharedStrings.xml", AnsiToUtf8("<sst " + ns + "><si><t>Norma</t></si><si><r><t>Zastąpiona </t></r>"
+                                                     "<r><t>uznaniowo</t></r><rPh><t>x</t></rPh></si>"
+                                                     "<si><t xml:space=\"preserve\">  </t></si></sst>"));
+        p.SetPart("xl/styles.xml", "<styleSheet " + ns + "><numFmts><numFmt numFmtId=\"164\" formatCode=\"yyyy\\-mm\\-dd\"/>"
+                                   "<numFmt numFmtId=\"165\" formatCode=\"0.00&quot; zł&quot;\"/></numFmts>"
+                                   "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"164\"/><xf numFmtId=\"14\"/>"
+                                   "<xf numFmtId=\"165\"/></cellXfs></styleSheet>");
+        p.SetPart("xl/worksheets/a.xml", "<worksheet " + ns + "><sheetData/></worksheet>");
+        p.SetPart("xl/worksheets/b.xml",
+                  "<worksheet " + ns + "><dimension ref=\"B2:D5\"/><sheetData>"
+                  "<row r=\"2\"><c r=\"B2\" t=\"s\"><v>0</v></c><c r=\"C2\" t=\"s\"><v>1</v></c><c r=\"D2\" t=\"b\"><v>1</v></c></row>"
+                  "<row r=\"3\"><c r=\"B3\" s=\"1\"><v>45366</v></c><c r=\"C3\" s=\"2\"><v>45366.5</v></c>"
+                  "<c r=\"D3\" s=\"3\"><v>2.5</v></c></row>"
+                  "<row r=\"4\"><c r=\"B4\" t=\"str\"><f>A1&amp;\"x\"</f><v>wynik</v></c><c r=\"C4\" t=\"e\"><v>#DIV/0!</v></c>"
+                  "<c r=\"D4\" t=\"s\"><v>2</v></c></row>"
+                  "<row r=\"5\"><c r=\"D5\" s=\"1\"/></row></sheetData></worksheet>");
+        p.SaveToFile(file.c_str());
+    }
+    TProStringGrid g(nullptr);
+    g.SetCells(1, 1, "stare");
+    g.LoadFromExcel(file.c_str(), "");
+    ASSERT_EQ(g.ColCount(), 3);
+    ASSERT_EQ(g.RowCount(), 4);
+    const char* expected[4][3] = {{"Norma", "Zastąpiona uznaniowo", "True"},
+                                  {"15.03.2024", "15.03.2024 12:00:00", "2,5"},
+                                  {"wynik", "", "  "},
+                                  {"", "", ""}};
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 3; ++c)
+            EXPECT_EQ(g.Cells(c, r), expected[r][c]) << c << "," << r;
+
+    g.SetExportFixedCells(false);
+    g.LoadFromExcel(file.c_str(), "Dane");
+    EXPECT_EQ(g.ColCount(), 4);
+    EXPECT_EQ(g.RowCount(), 5);
+    EXPECT_EQ(g.Cells(1, 1), "Norma");
+
+    g.LoadFromExcel(file.c_str(), "Pusty");
+    EXPECT_EQ(g.ColCount(), 2);
+    EXPECT_EQ(g.Cells(1, 1), "");
+}
+
+TEST(GridOffice, LegacyAndBrokenFilesRaiseClearErrors)
+{
+    TTempDir dir("velmarok-xlsx");
+    std::string old = dir / "stary.xls";
+    WriteFileBytes(old, std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(512, '\0'));
+    std::string junk = dir / "smieci.xlsx";
+    WriteFileBytes(junk, "to nie jest skoroszyt");
+    TProStringGrid g(nullptr);
+    try {
+        g.LoadFromExcel(old.c_str(), "");
+        FAIL();
+    } catch (const EProGridError& e) {
+        EXPECT_NE(e.Message().find("old binary format, which is not read"), AnsiString::npos) << e.Message();
+    }
+    EXPECT_THROW(g.LoadFromExcel(junk.c_str(), ""), EProGridError);
+    EXPECT_THROW(g.LoadFromExcel((dir / "brak.xlsx").c_str(), ""), EFOpenError);
+    EXPECT_THROW(g.SaveToExcel((dir / "a.xlsx").c_str(), "zła:nazwa"), EProGridError);
+}
+
+TEST(GridOffice, DocumentHoldsTheGridAsATable)
+{
+    TTempDir dir("velmarok-docx");
+    TProStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(3);
+    g.SetCells(1, 0, "Nazwa");
+    g.SetCells(2, 0, "Ilość");
+    g.SetCells(1, 1, "śruba\r\nM8");
+    g.SetCells(2, 1, "12");
+    g.OnGetAlignment = [](TObject*, int, int ACol, TAlignment& H, TVAlignment&) {
+        if (ACol == 2)
+            H = taRightJustify;
+        if (ACol == 0)
+            H = taCenter;
+    };
+    std::string file = dir / "raport.docx";
+    g.SaveToWord((dir / "raport.doc").c_str());
+    pugi::xml_document doc = PartXml(file, "word/document.xml");
+    pugi::xpath_node_set rows = doc.select_nodes("//w:tbl/w:tr");
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(doc.select_nodes("//w:tbl/w:tr[1]/w:tc").size(), 3u);
+    EXPECT_STREQ(doc.select_node("//w:tbl/w:tr[1]/w:tc[3]//w:t").node().text().get(), AnsiToUtf8("Ilość").c_str());
+    EXPECT_STREQ(doc.select_node("//w:tbl/w:tr[2]/w:tc[3]//w:jc").node().attribute("w:val").value(), "right");
+    EXPECT_STREQ(doc.select_node("//w:tbl/w:tr[2]/w:tc[1]//w:jc").node().attribute("w:val").value(), "center");
+    EXPECT_TRUE(doc.select_node("//w:tbl/w:tr[2]/w:tc[2]//w:br"));
+    EXPECT_STREQ(doc.select_node("//w:tbl/w:tr[2]/w:tc[2]//w:t[2]").node().text().get(), "M8");
+    // The body: the table first, then the grid's own (empty) text, then the section.
+    pugi::xml_node body = doc.select_node("//w:body").node();
+    EXPECT_STREQ(body.first_child().name(), "w:tbl");
+    EXPECT_STREQ(body.first_child().next_sibling().name(), "w:p");
+    EXPECT_STREQ(body.last_child().name(), "w:sectPr");
+}
+
+TEST(GridOffice, DocumentFromAGivenOneAtItsBookmarkOrEnd)
+{
+    TTempDir dir("velmarok-docx");
+    std::string templ = dir / "wzor.docx";
+    {
+        TOfficePackage p;
+        p.SetPart("[Content_Types].xml",
+                  "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                  "<Override PartName=\"/word/document.xml\" "
+                  "ContentType=\"application/vnd.openxmlformats-officedocument.wordprocessingml.template.main+xml\"/>"
+                  "</Types>");
+        p.SetPart("_rels/.rels", "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
+                                 "<Relationship Id=\"a\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                                 "relationships/officeDocument\" Target=\"word/document.xml\"/></Relationships>");
+        p.SetPart("word/document.xml",
+                  "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body>"
+                  "<w:p><w:r><w:t>Przed</w:t></w:r></w:p>"
+                  "<w:p><w:bookmarkStart w:id=\"0\" w:name=\"tabela\"/><w:r><w:t>Tu</w:t></w:r><w:bookmarkEnd w:id=\"0\"/></w:p>"
+                  "<w:p><w:r><w:t>Po</w:t></w:r></w:p><w:sectPr/></w:body></w:document>");
+        p.SetPart("word/styles.xml", "<w:styles xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"/>");
+        p.SaveToFile(templ.c_str());
+    }
+    std::string templBytes = ReadFileBytes(templ);
+    TProStringGrid g(nullptr);
+    g.SetColCount(2);
+    g.SetRowCount(2);
+    g.SetCells(1, 1, "x");
+
+    std::string atMark = dir / "a.docx";
+    g.SaveToWord(atMark.c_str(), templ.c_str(), "tabela");
+    pugi::xml_document doc = PartXml(atMark, "word/document.xml");
+    pugi::xml_node body = doc.select_node("//w:body").node();
+    std::string order;
+    for (pugi::xml_node n : body.children())
+        order += std::string(n.name()) + (n.child("w:r") ? std::string(":") + n.child("w:r").child("w:t").text().get() : "") + " ";
+    EXPECT_EQ(order, "w:p w:p:Przed w:p:Tu w:tbl w:p:Po w:sectPr ");
+    EXPECT_EQ(PartBytes(atMark, "word/styles.xml"), PartBytes(templ, "word/styles.xml"));
+    EXPECT_EQ(ReadFileBytes(templ), templBytes);
+    TOfficePackage written;
+    written.LoadFromFile(atMark.c_str(), "a document");
+    EXPECT_NE(written.Part("[Content_Types].xml").find("document.main+xml"), std::string::npos);
+
+    std::string atEnd = dir / "b.docx";
+    g.SaveToWord(atEnd.c_str(), templ.c_str(), "nieznana");
+    pugi::xml_document end = PartXml(atEnd, "word/document.xml");
+    pugi::xml_node last = end.select_node("//w:body").node().last_child();
+    EXPECT_STREQ(last.name(), "w:sectPr");
+    EXPECT_STREQ(last.previous_sibling().name(), "w:p");
+    EXPECT_STREQ(last.previous_sibling().previous_sibling().name(), "w:tbl");
+}
+
+// Where LibreOffice is installed, it reads what the grid writes.
+TEST(GridOffice, LibreOfficeReadsTheFiles)
+{
+    const char* office = std::system("command -v soffice >/dev/null 2>&1") == 0       ? "soffice"
+                         : std::system("command -v libreoffice >/dev/null 2>&1") == 0 ? "libreoffice"
+                                                                                      : nullptr;
+    if (!office)
+        GTEST_SKIP() << "LibreOffice is not installed";
+    TTempDir dir("velmarok-lo");
+    TProStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(3);
+    g.SetCells(1, 0, "Nazwa");
+    g.SetCells(2, 0, "Ilość");
+    g.SetCells(1, 1, "śruba");
+    g.SetCells(2, 1, "12");
+    g.SaveToExcel((dir / "k.xlsx").c_str());
+    g.SaveToWord((dir / "k.docx").c_str());
+    std::string cmd = std::string(office) + " --headless --convert-to csv --outdir " + dir.Path.string() + " " +
+                      (dir / "k.xlsx") + " >/dev/null 2>&1 && " + office + " --headless --convert-to txt --outdir " +
+                      dir.Path.string() + " " + (dir / "k.docx") + " >/dev/null 2>&1";
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    EXPECT_EQ(ReadFileBytes(dir / "k.csv"), AnsiToUtf8(",Nazwa,Ilość\n,śruba,12\n,,\n"));
+    std::string text = ReadFileBytes(dir / "k.txt");
+    EXPECT_NE(text.find(AnsiToUtf8("śruba")), std::string::npos);
+    EXPECT_NE(text.find("Nazwa"), std::string::npos);
+}
