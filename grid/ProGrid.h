@@ -1058,6 +1058,9 @@ public:
     WideString GetWideCell(int ACol, int ARow);
     void SetWideCell(int ACol, int ARow, const WideString& Value);
 
+    // Column 0 of a grid with nodes: the row's node level times CellNode's NodeIndent.
+    int GetRowIndent(int ARow) override;
+
     // Skipped once after SuppressNextInvalidate; the floating footer repaints with the grid.
     void Invalidate() override;
     void SuppressNextInvalidate() { FSkipInvalidate = true; }

@@ -77,3 +77,10 @@ void TProStringGrid::SetWideCell(int ACol, int ARow, const WideString& Value)
 {
     SetCells(ACol, ARow, EncodeUnicodeCell(Value));
 }
+
+int TProStringGrid::GetRowIndent(int ARow)
+{
+    if (!HasNodes() || !HasCellProperties(0, ARow))
+        return 0;
+    return CellProperties(0, ARow)->NodeLevel() * FCellNode->NodeIndent();
+}

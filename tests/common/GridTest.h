@@ -4,6 +4,8 @@
 // and a fixture with a grid of type T on a shown form.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -59,6 +61,25 @@ inline TSize FittedPictureSize(int Mode, int PicW, int PicH, int Margin)
     g.CellAngle = Mode;
     g.CellIndex = Margin;
     return g.GetPictureSize(100, 50);
+}
+
+// Bounding box of the pixels in R that satisfy Ink; Left = -1 when none.
+inline TRect InkBox(TBitmap* b, const TRect& R, const std::function<bool(TColor)>& Ink)
+{
+    TRect box(-1, -1, -1, -1);
+    for (int y = R.Top; y < R.Bottom; ++y)
+        for (int x = R.Left; x < R.Right; ++x)
+            if (Ink(ColorToRGB(b->Canvas()->Pixels(x, y)))) {
+                if (box.Left < 0) {
+                    box = TRect(x, y, x + 1, y + 1);
+                } else {
+                    box.Left = std::min(box.Left, x);
+                    box.Right = std::max(box.Right, x + 1);
+                    box.Top = std::min(box.Top, y);
+                    box.Bottom = std::max(box.Bottom, y + 1);
+                }
+            }
+    return box;
 }
 
 // A grid of type T at (0, 0, 400, 250) on a shown 600 x 500 form.

@@ -425,3 +425,31 @@ TEST_F(GridRepaint, InvalidateSkipsOnceWhenAskedAndRepaintsTheFloatingFooter)
     repaint(Grid);
     EXPECT_GT(gridPaints, 0);
 }
+
+using GridNodePainting = TGridFormTest<TProStringGrid>;
+
+// Nested nodes step their buttons and the text of their rows right by the node indent.
+TEST_F(GridNodePainting, NestedNodesIndentTheirRows)
+{
+    Grid->SetColWidths(0, 110);
+    Grid->CellNode()->SetNodeType(cnFlat);
+    Grid->CellNode()->SetNodeColor(0x0000C0);
+    for (int r = 1; r < Grid->RowCount(); ++r)
+        Grid->SetCells(0, r, "Wiersz " + std::to_string(r));
+    Grid->AddNode(1, 6);
+    Grid->AddNode(3, 3);
+    auto bmp = GrabControl(Grid);
+    auto button = [&](int ARow) {
+        return InkBox(bmp.get(), Grid->CellRect(0, ARow), [](TColor p) { return p == 0x0000C0; });
+    };
+    int indent = Grid->CellNode()->NodeIndent();
+    EXPECT_EQ(Grid->GetRowIndent(1), indent);
+    EXPECT_EQ(Grid->GetRowIndent(4), 2 * indent);
+    EXPECT_EQ(Grid->GetRowIndent(8), 0);
+    ASSERT_GE(button(1).Left, 0);
+    ASSERT_GE(button(3).Left, 0);
+    EXPECT_EQ(button(3).Left - button(1).Left, indent);
+    TRasterImage png("PNG");
+    png.Assign(bmp.get());
+    png.SaveToFile(FromOsPath(ScreenshotPath("grid_nested_nodes.png")));
+}

@@ -15,6 +15,7 @@
 #include "platform/core/CodePage.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/GridTest.h"
 
 namespace {
 struct PartsFixture : ::testing::Test {
@@ -44,24 +45,6 @@ struct PartsFixture : ::testing::Test {
         return rc;
     }
     static TColor At(TBitmap* b, int x, int y) { return ColorToRGB(b->Canvas()->Pixels(x, y)); }
-    // Bounding box of the pixels in R that satisfy Ink; Left = -1 when none.
-    static TRect InkBox(TBitmap* b, const TRect& R, const std::function<bool(TColor)>& Ink)
-    {
-        TRect box(-1, -1, -1, -1);
-        for (int y = R.Top; y < R.Bottom; ++y)
-            for (int x = R.Left; x < R.Right; ++x)
-                if (Ink(At(b, x, y))) {
-                    if (box.Left < 0) {
-                        box = TRect(x, y, x + 1, y + 1);
-                    } else {
-                        box.Left = std::min(box.Left, x);
-                        box.Right = std::max(box.Right, x + 1);
-                        box.Top = std::min(box.Top, y);
-                        box.Bottom = std::max(box.Bottom, y + 1);
-                    }
-                }
-        return box;
-    }
     int TextWidthIn(TFont* F, const AnsiString& S)
     {
         TBitmap m;
