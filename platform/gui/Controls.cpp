@@ -604,7 +604,13 @@ bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
     bool changed = false;
     for (QChar qc : text) {
         char ch = char(UnicodeToWin1250(qc.unicode()));
-        TMessage cm{alt ? WM_SYSCHAR : WM_CHAR, WPARAM(Byte(ch)), keyData, 0};
+        WPARAM charParam = Byte(ch);
+        // A character with no 8-bit form: 255 for the handlers, itself in the high word for the widget.
+        if (c->UnicodeWindow() && ch == '?' && qc.unicode() != u'?') {
+            ch = char(0xFF);
+            charParam = 0xFF | (WPARAM(qc.unicode()) << 16);
+        }
+        TMessage cm{alt ? WM_SYSCHAR : WM_CHAR, charParam, keyData, 0};
         TMsg cl{h, cm.Msg, cm.WParam, cm.LParam, DWORD(ev->timestamp()), g_cursorPos};
         if (gui_state::FilterMessage(cl)) {
             changed = true;
@@ -616,7 +622,10 @@ bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
         if (impl.PassToToolkit && Byte(cm.WParam) != 0) {
             if (Byte(cm.WParam) != Byte(ch))
                 changed = true;
-            passText += QChar(Win1250ToUnicode(Byte(cm.WParam)));
+            if (Byte(cm.WParam) == 0xFF && (cm.WParam >> 16) != 0)
+                passText += QChar(char16_t(cm.WParam >> 16));
+            else
+                passText += QChar(Win1250ToUnicode(Byte(cm.WParam)));
         } else {
             changed = true;
         }
@@ -2201,7 +2210,9 @@ bool TWinControl::DoKeyPress(TWMKey& m)
     if (!(FControlStyle & csNoStdEvents)) {
         char ch = char(m.CharCode());
         KeyPress(ch);
-        m.SetCharCode(Byte(ch));
+        // An unchanged character keeps a Unicode window's high word.
+        if (Byte(ch) != Byte(m.CharCode()))
+            m.SetCharCode(Byte(ch));
         if (ch == 0)
             return true;
     }

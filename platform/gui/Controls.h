@@ -398,6 +398,12 @@ public:
     void RemoveMessageHook(int Id);
     int MessageHookCount() const;
 
+    // ---- Unicode windows: typed characters beyond Windows-1250 reach the
+    // window's toolkit widget whole. Its WM_CHAR carries 255 in the low byte
+    // and the character in the high word, so 8-bit key handlers see 255.
+    bool UnicodeWindow() const { return FUnicodeWindow; }
+    void SetUnicodeWindow(bool v) { FUnicodeWindow = v; }
+
     TKeyEvent OnKeyDown;
     TKeyPressEvent OnKeyPress;
     TKeyEvent OnKeyUp;
@@ -475,6 +481,7 @@ private:
     HWND FHandle = 0;
     bool FTabStop = false;
     bool FDoubleBuffered = false;
+    bool FUnicodeWindow = false;
     int FAlignLevel = 0;
     bool FAligning = false;
 };

@@ -245,6 +245,46 @@ constexpr Cardinal CM_CHANGED = CM_BASE + 55;
 constexpr Cardinal CM_BORDERCHANGED = CM_BASE + 59;
 constexpr Cardinal CM_MOUSEWHEEL = CM_BASE + 67;
 
+// Edit control messages (LParam of EM_SETRECT and EM_GETRECT: a TRect*).
+constexpr Cardinal EM_GETSEL = 0x00B0;
+constexpr Cardinal EM_SETSEL = 0x00B1;
+constexpr Cardinal EM_GETRECT = 0x00B2;
+constexpr Cardinal EM_SETRECT = 0x00B3;
+constexpr Cardinal EM_SETRECTNP = 0x00B4;
+constexpr Cardinal EM_SCROLLCARET = 0x00B7;
+constexpr Cardinal EM_GETMODIFY = 0x00B8;
+constexpr Cardinal EM_SETMODIFY = 0x00B9;
+constexpr Cardinal EM_GETLINECOUNT = 0x00BA;
+constexpr Cardinal EM_LINEINDEX = 0x00BB;
+constexpr Cardinal EM_LINEFROMCHAR = 0x00C9;
+constexpr Cardinal EM_REPLACESEL = 0x00C2;
+constexpr Cardinal EM_LIMITTEXT = 0x00C5;
+constexpr Cardinal EM_SETPASSWORDCHAR = 0x00CC;
+constexpr Cardinal EM_SETREADONLY = 0x00CF;
+constexpr Cardinal EM_SETMARGINS = 0x00D3;
+constexpr Cardinal EM_GETMARGINS = 0x00D4;
+constexpr Cardinal EM_POSFROMCHAR = 0x00D6;
+constexpr Cardinal EM_CHARFROMPOS = 0x00D7;
+// WParam of EM_SETMARGINS; LParam: left margin in the low word, right in the high word.
+constexpr WPARAM EC_LEFTMARGIN = 0x0001;
+constexpr WPARAM EC_RIGHTMARGIN = 0x0002;
+constexpr WPARAM EC_USEFONTINFO = 0xFFFF;
+
+// Combo box messages.
+constexpr Cardinal CB_GETEDITSEL = 0x0140;
+constexpr Cardinal CB_LIMITTEXT = 0x0141;
+constexpr Cardinal CB_SETEDITSEL = 0x0142;
+constexpr Cardinal CB_GETCOUNT = 0x0146;
+constexpr Cardinal CB_GETCURSEL = 0x0147;
+constexpr Cardinal CB_SETCURSEL = 0x014E;
+constexpr Cardinal CB_SHOWDROPDOWN = 0x014F;
+constexpr Cardinal CB_SETITEMHEIGHT = 0x0153;
+constexpr Cardinal CB_GETITEMHEIGHT = 0x0154;
+constexpr Cardinal CB_GETDROPPEDSTATE = 0x0157;
+constexpr Cardinal CB_GETDROPPEDWIDTH = 0x015F;
+constexpr Cardinal CB_SETDROPPEDWIDTH = 0x0160;
+constexpr LRESULT CB_ERR = -1;
+
 // Notifications the layer reflects back to the control (the framework's CN_ range).
 constexpr Cardinal CN_BASE = 0xBC00;
 constexpr Cardinal CN_COMMAND = CN_BASE + WM_COMMAND;

@@ -423,11 +423,8 @@ void TCustomEdit::TextEdited(const AnsiString& Value)
         return;
     }
     if (v != Value && e) {
-        int pos = e->cursorPosition();
-        FSettingText = true;
-        e->setText(ToQString(v));
-        FSettingText = false;
-        e->setCursorPosition(pos);
+        UserEdit(v, e->cursorPosition());
+        return;
     }
     FText = v;
     FModified = true;
@@ -548,25 +545,6 @@ void TCustomEdit::SelectAll()
     FSelLength = int(FText.size());
     if (auto* e = NativeOf<QLineEdit>(this))
         e->selectAll();
-}
-
-void TMaskEdit::SetEditMask(const AnsiString& v)
-{
-    FEditMask = v;
-    // The mask's own part ends at its first ';' ("!999;1;_"); '\' escapes a literal,
-    // '<', '>' and '!' only switch modes.
-    AnsiString mask = v.substr(0, v.find(';'));
-    int positions = 0;
-    for (size_t i = 0; i < mask.size(); ++i) {
-        char ch = mask[i];
-        if (ch == '\\') {
-            ++i;
-            ++positions;
-        } else if (ch != '<' && ch != '>' && ch != '!') {
-            ++positions;
-        }
-    }
-    SetMaxLength(positions);
 }
 
 // ---------------------------------------------------------------- TMemo
@@ -906,10 +884,10 @@ void TRadioButton::CMTextChanged(TMessage& Message)
 // ---------------------------------------------------------------- TComboBox
 class TQtCombo : public QComboBox {
 public:
-    explicit TQtCombo(TComboBox* Owner) : Owner(Owner) {}
+    explicit TQtCombo(TCustomComboBox* Owner) : Owner(Owner) {}
     void showPopup() override;
     void hidePopup() override;
-    TComboBox* Owner;
+    TCustomComboBox* Owner;
     std::function<void()> DroppingDown;
     std::function<void()> ClosingUp;
 };
@@ -930,7 +908,7 @@ void TQtCombo::hidePopup()
 
 class TComboItems : public TItemsSink {
 public:
-    explicit TComboItems(TComboBox* c) : C(c) {}
+    explicit TComboItems(TCustomComboBox* c) : C(c) {}
     QComboBox* W() const { return NativeOf<QComboBox>(C); }
     void RowInserted(int Index, const AnsiString& S) override
     {
@@ -980,10 +958,10 @@ public:
         if (w->isEditable())
             w->setEditText(edit);
     }
-    TComboBox* C;
+    TCustomComboBox* C;
 };
 
-TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>())
+TCustomComboBox::TCustomComboBox(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::make_unique<TCanvas>())
 {
     SetControlStyle((ControlStyle() & ~csClickEvents) | csFixedHeight);
     SetBounds(0, 0, 145, 21);
@@ -994,9 +972,9 @@ TComboBox::TComboBox(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std::mak
     FSink.reset(sink);
 }
 
-TComboBox::~TComboBox() = default;
+TCustomComboBox::~TCustomComboBox() = default;
 
-TNativeWidget* TComboBox::CreateNativeWidget()
+TNativeWidget* TCustomComboBox::CreateNativeWidget()
 {
     auto* c = new TQtCombo(this);
     c->setInsertPolicy(QComboBox::NoInsert);
@@ -1026,7 +1004,7 @@ TNativeWidget* TComboBox::CreateNativeWidget()
     return w;
 }
 
-void TComboBox::ApplyToWidget()
+void TCustomComboBox::ApplyToWidget()
 {
     auto* c = NativeOf<QComboBox>(this);
     if (!c)
@@ -1058,7 +1036,7 @@ void TComboBox::ApplyToWidget()
     FSettingText = false;
 }
 
-AnsiString TComboBox::GetText() const
+AnsiString TCustomComboBox::GetText() const
 {
     if (FStyle == csDropDownList || FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable) {
         int i = ItemIndex();
@@ -1067,7 +1045,7 @@ AnsiString TComboBox::GetText() const
     return FText;
 }
 
-void TComboBox::CMTextChanged(TMessage& Message)
+void TCustomComboBox::CMTextChanged(TMessage& Message)
 {
     if (FStyle == csDropDownList || FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable) {
         SetItemIndex(FItems->IndexOf(FText));
@@ -1079,7 +1057,7 @@ void TComboBox::CMTextChanged(TMessage& Message)
     TWinControl::CMTextChanged(Message);
 }
 
-void TComboBox::UserChoseItem(int Index)
+void TCustomComboBox::UserChoseItem(int Index)
 {
     FItemIndex = Index;
     FText = Index >= 0 && Index < FItems->Count() ? FItems->Strings(Index) : AnsiString();
@@ -1087,13 +1065,13 @@ void TComboBox::UserChoseItem(int Index)
     Select();
 }
 
-void TComboBox::Change()
+void TCustomComboBox::Change()
 {
     if (OnChange)
         OnChange(this);
 }
 
-void TComboBox::Select()
+void TCustomComboBox::Select()
 {
     if (OnSelect)
         OnSelect(this);
@@ -1101,13 +1079,13 @@ void TComboBox::Select()
         Change();
 }
 
-void TComboBox::DropDown()
+void TCustomComboBox::DropDown()
 {
     if (OnDropDown)
         OnDropDown(this);
 }
 
-void TComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
+void TCustomComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
 {
     if (OnDrawItem) {
         OnDrawItem(this, Index, Rect, State);
@@ -1118,22 +1096,22 @@ void TComboBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
         FCanvas->TextOut(Rect.Left + 2, Rect.Top, FItems->Strings(Index));
 }
 
-void TComboBox::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; }
+void TCustomComboBox::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; }
 
-void TComboBox::SetStyle(TComboBoxStyle v)
+void TCustomComboBox::SetStyle(TComboBoxStyle v)
 {
     FStyle = v;
     ApplyToWidget();
 }
 
-int TComboBox::ItemIndex() const
+int TCustomComboBox::ItemIndex() const
 {
     if (auto* c = NativeOf<QComboBox>(this))
         return c->currentIndex();
     return FItemIndex;
 }
 
-void TComboBox::SetItemIndex(int v)
+void TCustomComboBox::SetItemIndex(int v)
 {
     if (v < -1 || v >= FItems->Count())
         v = -1;
@@ -1149,28 +1127,28 @@ void TComboBox::SetItemIndex(int v)
     }
 }
 
-bool TComboBox::Sorted() const { return static_cast<TStringList*>(FItems.get())->Sorted(); }
-void TComboBox::SetSorted(bool v) { static_cast<TStringList*>(FItems.get())->SetSorted(v); }
+bool TCustomComboBox::Sorted() const { return static_cast<TStringList*>(FItems.get())->Sorted(); }
+void TCustomComboBox::SetSorted(bool v) { static_cast<TStringList*>(FItems.get())->SetSorted(v); }
 
-void TComboBox::SetDropDownCount(int v)
+void TCustomComboBox::SetDropDownCount(int v)
 {
     FDropDownCount = v;
     ApplyToWidget();
 }
 
-void TComboBox::SetMaxLength(int v)
+void TCustomComboBox::SetMaxLength(int v)
 {
     FMaxLength = std::max(0, v);
     ApplyToWidget();
 }
 
-bool TComboBox::DroppedDown() const
+bool TCustomComboBox::DroppedDown() const
 {
     auto* c = NativeOf<QComboBox>(this);
     return c && c->view() && c->view()->isVisible();
 }
 
-void TComboBox::SetDroppedDown(bool v)
+void TCustomComboBox::SetDroppedDown(bool v)
 {
     ControlWidget(this);
     auto* c = NativeOf<QComboBox>(this);
@@ -1182,14 +1160,14 @@ void TComboBox::SetDroppedDown(bool v)
         c->hidePopup();
 }
 
-void TComboBox::Clear()
+void TCustomComboBox::Clear()
 {
     FItems->Clear();
     SetText(AnsiString());
     FItemIndex = -1;
 }
 
-int TComboBox::SelStart() const
+int TCustomComboBox::SelStart() const
 {
     auto* c = NativeOf<QComboBox>(this);
     if (c && c->lineEdit())
@@ -1197,13 +1175,13 @@ int TComboBox::SelStart() const
     return 0;
 }
 
-int TComboBox::SelLength() const
+int TCustomComboBox::SelLength() const
 {
     auto* c = NativeOf<QComboBox>(this);
     return c && c->lineEdit() ? int(c->lineEdit()->selectedText().size()) : 0;
 }
 
-void TComboBox::SelectAll()
+void TCustomComboBox::SelectAll()
 {
     auto* c = NativeOf<QComboBox>(this);
     if (c && c->lineEdit())

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/core/MaskUtils.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
 
@@ -113,6 +114,27 @@ public:
     void SelectAll();
     void ClearSelection() { SetSelText(AnsiString()); }
     void Clear() { SetText(AnsiString()); }
+    // The caret: X the character index, Y the line (0 in an edit).
+    TPoint CaretPos() const { return TPoint(FSelStart + FSelLength, 0); }
+
+    // The text as Unicode: what the user typed (beyond Windows-1250 too, in a
+    // Unicode window) and what SetWideText gave; Text is its 8-bit form.
+    WideString WideText() const;
+    void SetWideText(const WideString& v);
+
+    // Blank space inside the frame before and after the text (EM_SETMARGINS).
+    void SetMargins(int Left, int Right);
+    // The formatting rectangle: where the text shows, in client coordinates
+    // (EM_SETRECT; an empty rectangle puts back the whole client area).
+    TRect EditRect() const;
+    void SetEditRect(const TRect& r);
+
+    // Besides the messages of every window: EM_GETSEL, EM_SETSEL, EM_REPLACESEL,
+    // EM_GETRECT, EM_SETRECT, EM_SETRECTNP, EM_SETMARGINS, EM_GETMARGINS,
+    // EM_POSFROMCHAR, EM_CHARFROMPOS, EM_LINEFROMCHAR, EM_GETMODIFY, EM_SETMODIFY,
+    // EM_LIMITTEXT, EM_SETPASSWORDCHAR, EM_SETREADONLY, EM_SCROLLCARET.
+    void WndProc(TMessage& Message) override;
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
     // Every change of the text, typed or set from code.
     TNotifyEvent OnChange;
@@ -125,7 +147,11 @@ protected:
     void CMEnter(TMessage& Message) override;
     void WMGetDlgCode(TMessage& Message) override;
     // The widget took a new text (typing, paste, selection replaced).
-    void TextEdited(const AnsiString& Value);
+    virtual void TextEdited(const AnsiString& Value);
+    // A change the user made: the new text with the caret at Caret (Modified, OnChange).
+    void UserEdit(const AnsiString& Value, int Caret);
+    // The widget takes what was set before the window was made.
+    void CreateWnd() override;
     // The text with CharCase applied.
     AnsiString CasedText(const AnsiString& s) const;
     void ApplyToWidget();
@@ -140,6 +166,12 @@ protected:
     int FSelStart = 0;
     int FSelLength = 0;
     bool FSettingText = false;
+    WideString FWideText;
+    int FMarginLeft = 0, FMarginRight = 0;
+    TRect FEditRect;   // empty: the client area
+
+private:
+    void ApplyMargins();
 };
 
 class TEdit : public TCustomEdit {
@@ -147,16 +179,55 @@ public:
     explicit TEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
 };
 
-// An edit with an input mask. Only the length of the mask is enforced: the
-// mask's character positions give MaxLength; its literals are not shown.
-class TMaskEdit : public TCustomEdit {
+// ---------------------------------------------------------------- masked edit
+// What a masked edit raises when it is left with a required position empty.
+VELMAROK_EXCEPTION(EDBEditError, Exception)
+
+// An edit with an input mask (the mask language of MaskUtils.h). The edit
+// shows EditText: the literals, the characters typed and the blank character
+// where nothing is yet; Text is what the mask saves (blanks as spaces, the
+// literals only when the mask says so). Typing goes position by position,
+// over the literals; a character that does not fit its position is refused.
+class TCustomMaskEdit : public TCustomEdit {
 public:
-    explicit TMaskEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+    explicit TCustomMaskEdit(TComponent* AOwner);
+    ~TCustomMaskEdit() override;
+
     const AnsiString& EditMask() const { return FEditMask; }
+    // The present text is laid into the new mask; MaxLength becomes the mask's length.
     void SetEditMask(const AnsiString& v);
+    bool IsMasked() const;
+    AnsiString EditText() const { return FText; }
+    // Made valid position by position (a wrong character becomes a blank).
+    void SetEditText(const AnsiString& v);
+    // EDBEditError "Invalid input value.  Use escape key to abandon changes" when
+    // a required position of a changed text is empty (the caret goes there).
+    virtual void ValidateEdit();
+    // The text the edit had when it got the focus (Escape does it).
+    void Reset();
+
+protected:
+    AnsiString GetText() const override;
+    void CMTextChanged(TMessage& Message) override;
+    void CMEnter(TMessage& Message) override;
+    void CMExit(TMessage& Message) override;
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+    // Pasted or cut text is laid into the mask again.
+    void TextEdited(const AnsiString& Value) override;
 
 private:
+    // Positions From..To-1 blanked (the literals stay); the caret to Caret.
+    void BlankRange(int From, int To, int Caret);
     AnsiString FEditMask;
+    TEditMask FMask;
+    AnsiString FOldValue;
+    bool FReEnter = false;
+};
+
+class TMaskEdit : public TCustomMaskEdit {
+public:
+    explicit TMaskEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner) {}
 };
 
 // ---------------------------------------------------------------- memo
@@ -187,10 +258,32 @@ public:
     void Clear() { SetText(AnsiString()); }
     void SelectAll();
 
+    // The selection in characters of Text (a line break counts two).
+    int SelStart() const;
+    void SetSelStart(int v);
+    int SelLength() const;
+    void SetSelLength(int v);
+    AnsiString SelText() const;
+    // Replaces the selection (fires OnChange); the caret goes after the new text.
+    void SetSelText(const AnsiString& v);
+    // X the caret's character in its line, Y the line.
+    TPoint CaretPos() const;
+    void SetCaretPos(const TPoint& v);
+    // The text as Unicode (see TCustomEdit::WideText), lines joined by CR LF.
+    WideString WideText() const;
+    void SetWideText(const WideString& v);
+
+    // Besides the messages of every window: EM_GETSEL, EM_SETSEL, EM_REPLACESEL,
+    // EM_LINEFROMCHAR, EM_LINEINDEX, EM_GETLINECOUNT, EM_POSFROMCHAR,
+    // EM_CHARFROMPOS, EM_GETMODIFY, EM_SETMODIFY, EM_SCROLLCARET.
+    void WndProc(TMessage& Message) override;
+
     TNotifyEvent OnChange;
 
 protected:
     TNativeWidget* CreateNativeWidget() override;
+    // The widget takes what was set before the window was made.
+    void CreateWnd() override;
     // Lines joined by CR LF.
     AnsiString GetText() const override;
     void CMTextChanged(TMessage& Message) override;
@@ -210,6 +303,9 @@ private:
     int FMaxLength = 0;
     bool FModified = false;
     bool FSettingText = false;
+    int FSelStart = 0;
+    int FSelLength = 0;
+    WideString FWideText;
 };
 
 // ---------------------------------------------------------------- buttons
@@ -289,10 +385,13 @@ private:
 // ---------------------------------------------------------------- combo box
 enum TComboBoxStyle { csDropDown, csSimple, csDropDownList, csOwnerDrawFixed, csOwnerDrawVariable };
 
-class TComboBox : public TWinControl {
+// The framework's combo box with its styles: csDropDown (an edit and a list),
+// csSimple (the list always shown), csDropDownList (choice from the list only),
+// csOwnerDrawFixed and csOwnerDrawVariable (a list the program paints in OnDrawItem).
+class TCustomComboBox : public TWinControl {
 public:
-    explicit TComboBox(TComponent* AOwner);
-    ~TComboBox() override;
+    explicit TCustomComboBox(TComponent* AOwner);
+    ~TCustomComboBox() override;
 
     TComboBoxStyle Style() const { return FStyle; }
     void SetStyle(TComboBoxStyle v);
@@ -314,8 +413,23 @@ public:
     TCanvas* Canvas() const { return FCanvas.get(); }
     void Clear();
     int SelStart() const;
+    void SetSelStart(int v);
     int SelLength() const;
+    void SetSelLength(int v);
+    AnsiString SelText() const;
+    void SetSelText(const AnsiString& v);
     void SelectAll();
+    // The width of the dropped list (0: the combo's width).
+    int DropDownWidth() const { return FDropDownWidth; }
+    void SetDropDownWidth(int v);
+    // The text as Unicode (see TCustomEdit::WideText).
+    WideString WideText() const;
+    void SetWideText(const WideString& v);
+
+    // Besides the messages of every window: CB_GETEDITSEL, CB_SETEDITSEL,
+    // CB_SETITEMHEIGHT, CB_GETITEMHEIGHT, CB_SETDROPPEDWIDTH, CB_GETDROPPEDWIDTH,
+    // CB_SHOWDROPDOWN, CB_GETDROPPEDSTATE, CB_GETCOUNT, CB_GETCURSEL, CB_SETCURSEL.
+    void WndProc(TMessage& Message) override;
 
     // The text changed by the user (typing or choosing an item).
     TNotifyEvent OnChange;
@@ -328,6 +442,8 @@ public:
 
 protected:
     TNativeWidget* CreateNativeWidget() override;
+    // The widget takes what was set before the window was made.
+    void CreateWnd() override;
     AnsiString GetText() const override;
     void CMTextChanged(TMessage& Message) override;
     virtual void Change();
@@ -350,6 +466,13 @@ private:
     int FMaxLength = 0;
     int FItemHeight = 16;
     bool FSettingText = false;
+    int FDropDownWidth = 0;
+    WideString FWideText;
+};
+
+class TComboBox : public TCustomComboBox {
+public:
+    explicit TComboBox(TComponent* AOwner) : TCustomComboBox(AOwner) {}
 };
 
 // ---------------------------------------------------------------- list box

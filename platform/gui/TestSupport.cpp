@@ -394,6 +394,15 @@ void TypeText(TWinControl* Control, const AnsiString& Text)
     }
 }
 
+void TypeWideText(TWinControl* Control, const WideString& Text)
+{
+    for (char16_t ch : Text) {
+        QString t(QChar{ch});
+        SendKey(Control, QEvent::KeyPress, 0, 0, t);
+        SendKey(Control, QEvent::KeyRelease, 0, 0, t);
+    }
+}
+
 AnsiString HintAt(TControl* Control, int X, int Y)
 {
     QWidget* w = Target(Control, X, Y);

@@ -68,6 +68,8 @@ void KeyUp(TWinControl* Control, Word Key, TShiftState Shift = 0);
 void TypeKey(TWinControl* Control, Word Key, TShiftState Shift = 0);
 // Types Windows-1250 text, a character at a time.
 void TypeText(TWinControl* Control, const AnsiString& Text);
+// Types Unicode text, a character at a time (characters beyond Windows-1250 too).
+void TypeWideText(TWinControl* Control, const WideString& Text);
 // The cursor the control's window shows now: crDefault when it sets none (for a
 // top-level window, which always has one, the arrow), else the standard cursor
 // of that shape (crArrow for the arrow).

@@ -1,0 +1,725 @@
+// The edits' caret, selection, formatting rectangle and Unicode text, the edit
+// messages, and the masked edit.
+#include <QAbstractItemView>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+#include <QTextBlock>
+#include <algorithm>
+
+#include "platform/core/SysUtils.h"
+#include "platform/gui/StdCtrls_p.h"
+
+namespace {
+WideString WideOf(const QString& s)
+{
+    return WideString(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size()));
+}
+// The caret rectangle the line edit keeps to itself.
+struct TLineEditAccess : QLineEdit {
+    using QLineEdit::cursorRect;
+};
+
+QString QOfWide(const WideString& w) { return QString::fromUtf16(w.data(), qsizetype(w.size())); }
+
+// The kept wide text while it still stands for the 8-bit text, else the 8-bit text widened.
+WideString KeptWide(const WideString& Kept, const AnsiString& Narrow)
+{
+    return WideToAnsi(Kept) == Narrow ? Kept : AnsiToWide(Narrow);
+}
+
+// The caret or selection asked for by EM_SETSEL (start -1: no selection; end -1: to the end).
+void SelFromMessage(const TMessage& m, int Length, int& Start, int& Len)
+{
+    int a = int(m.WParam), b = int(m.LParam);
+    if (a < 0) {
+        Start = std::clamp(b < 0 ? Length : b, 0, Length);
+        Len = 0;
+        return;
+    }
+    if (b < 0 || b > Length)
+        b = Length;
+    a = std::min(a, Length);
+    Start = std::min(a, b);
+    Len = std::abs(b - a);
+}
+
+LRESULT AnswerSel(TMessage& m, int Start, int End)
+{
+    if (m.WParam)
+        *reinterpret_cast<DWORD*>(m.WParam) = DWORD(Start);
+    if (m.LParam)
+        *reinterpret_cast<DWORD*>(m.LParam) = DWORD(End);
+    return LRESULT(DWORD(MAKELPARAM(Start, End)));
+}
+
+// Text positions counting a line break as two characters (CR LF) <-> the widget's (one).
+int WidgetPos(const AnsiString& Text, int Pos)
+{
+    Pos = std::clamp(Pos, 0, int(Text.size()));
+    return Pos - int(std::count(Text.begin(), Text.begin() + Pos, '\r'));
+}
+int TextPos(const AnsiString& Text, int WidgetPosition)
+{
+    int w = 0;
+    for (int i = 0; i < int(Text.size()); ++i) {
+        if (w == WidgetPosition && Text[size_t(i)] != '\n')
+            return i;
+        if (Text[size_t(i)] != '\r')
+            ++w;
+    }
+    return int(Text.size());
+}
+}
+
+// ---------------------------------------------------------------- TCustomEdit
+WideString TCustomEdit::WideText() const
+{
+    if (auto* e = NativeOf<QLineEdit>(this))
+        return WideOf(e->text());
+    return KeptWide(FWideText, FText);
+}
+
+void TCustomEdit::SetWideText(const WideString& v)
+{
+    FWideText = v;
+    SetText(WideToAnsi(v));
+    if (auto* e = NativeOf<QLineEdit>(this)) {
+        FSettingText = true;
+        e->setText(QOfWide(v));
+        FSettingText = false;
+    }
+}
+
+void TCustomEdit::UserEdit(const AnsiString& Value, int Caret)
+{
+    Caret = std::clamp(Caret, 0, int(Value.size()));
+    if (auto* e = NativeOf<QLineEdit>(this)) {
+        FSettingText = true;
+        e->setText(ToQString(Value));
+        FSettingText = false;
+        e->setCursorPosition(Caret);
+    }
+    FText = Value;
+    FSelStart = Caret;
+    FSelLength = 0;
+    FModified = true;
+    Change();
+}
+
+void TCustomEdit::SetMargins(int Left, int Right)
+{
+    FMarginLeft = std::max(0, Left);
+    FMarginRight = std::max(0, Right);
+    ApplyMargins();
+}
+
+TRect TCustomEdit::EditRect() const
+{
+    if (!IsRectEmpty(FEditRect))
+        return FEditRect;
+    return TRect(FMarginLeft, 0, std::max(FMarginLeft, ClientWidth() - FMarginRight), ClientHeight());
+}
+
+void TCustomEdit::SetEditRect(const TRect& r)
+{
+    FEditRect = r;
+    ApplyMargins();
+}
+
+void TCustomEdit::ApplyMargins()
+{
+    auto* e = NativeOf<QLineEdit>(this);
+    if (!e)
+        return;
+    TRect r = EditRect();
+    e->setTextMargins(std::max(0, r.Left), std::max(0, IsRectEmpty(FEditRect) ? 0 : r.Top),
+                      std::max(0, ClientWidth() - r.Right),
+                      std::max(0, IsRectEmpty(FEditRect) ? 0 : ClientHeight() - r.Bottom));
+}
+
+void TCustomEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+    ApplyMargins();
+}
+
+void TCustomEdit::WndProc(TMessage& m)
+{
+    int length = int(FText.size());
+    switch (m.Msg) {
+    case EM_GETSEL:
+        m.Result = AnswerSel(m, FSelStart, FSelStart + FSelLength);
+        return;
+    case EM_SETSEL: {
+        int start = 0, len = 0;
+        SelFromMessage(m, length, start, len);
+        SetSelStart(start);
+        SetSelLength(len);
+        return;
+    }
+    case EM_REPLACESEL:
+        SetSelText(m.LParam ? AnsiString(reinterpret_cast<const char*>(m.LParam)) : AnsiString());
+        return;
+    case EM_GETRECT:
+        if (m.LParam)
+            *reinterpret_cast<TRect*>(m.LParam) = EditRect();
+        return;
+    case EM_SETRECT:
+    case EM_SETRECTNP:
+        SetEditRect(m.LParam ? *reinterpret_cast<const TRect*>(m.LParam) : TRect());
+        return;
+    case EM_SETMARGINS:
+        if (m.WParam == EC_USEFONTINFO) {
+            SetMargins(0, 0);
+            return;
+        }
+        SetMargins(m.WParam & EC_LEFTMARGIN ? int(LOWORD(std::uintptr_t(m.LParam))) : FMarginLeft,
+                   m.WParam & EC_RIGHTMARGIN ? int(HIWORD(std::uintptr_t(m.LParam))) : FMarginRight);
+        return;
+    case EM_GETMARGINS:
+        m.Result = LRESULT(DWORD(MAKELPARAM(FMarginLeft, FMarginRight)));
+        return;
+    case EM_GETMODIFY:
+        m.Result = Modified() ? 1 : 0;
+        return;
+    case EM_SETMODIFY:
+        SetModified(m.WParam != 0);
+        return;
+    case EM_LIMITTEXT:
+        SetMaxLength(int(m.WParam));
+        return;
+    case EM_SETPASSWORDCHAR:
+        SetPasswordChar(char(m.WParam));
+        return;
+    case EM_SETREADONLY:
+        SetReadOnly(m.WParam != 0);
+        m.Result = 1;
+        return;
+    case EM_LINEFROMCHAR:
+    case EM_SCROLLCARET:
+        m.Result = 0;
+        return;
+    case EM_POSFROMCHAR: {
+        auto* e = NativeOf<QLineEdit>(this);
+        int index = int(m.WParam);
+        if (!e || index < 0 || index >= length) {
+            m.Result = -1;
+            return;
+        }
+        // The caret's place at the character, found without moving the caret for good.
+        QSignalBlocker block(e);
+        int cursor = e->cursorPosition();
+        int selStart = e->selectionStart(), selLen = int(e->selectedText().size());
+        e->setCursorPosition(index);
+        QRect r = (e->*(&TLineEditAccess::cursorRect))();
+        if (selStart >= 0 && selLen > 0)
+            e->setSelection(selStart, selLen);
+        else
+            e->setCursorPosition(cursor);
+        m.Result = LRESULT(DWORD(MAKELPARAM(r.center().x(), r.top())));
+        return;
+    }
+    case EM_CHARFROMPOS: {
+        auto* e = NativeOf<QLineEdit>(this);
+        QPoint p(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+        m.Result = e ? LRESULT(DWORD(MAKELPARAM(e->cursorPositionAt(p), 0))) : 0;
+        return;
+    }
+    }
+    TWinControl::WndProc(m);
+}
+
+// ---------------------------------------------------------------- TCustomMaskEdit
+TCustomMaskEdit::TCustomMaskEdit(TComponent* AOwner) : TCustomEdit(AOwner) {}
+TCustomMaskEdit::~TCustomMaskEdit() = default;
+
+bool TCustomMaskEdit::IsMasked() const { return !FMask.Empty(); }
+
+void TCustomMaskEdit::SetEditMask(const AnsiString& v)
+{
+    if (v == FEditMask)
+        return;
+    AnsiString text = GetText();
+    FEditMask = v;
+    FMask = TEditMask(v);
+    SetMaxLength(IsMasked() ? FMask.Length() : 0);
+    FText = text;
+    Perform(CM_TEXTCHANGED, 0, 0);
+}
+
+AnsiString TCustomMaskEdit::GetText() const { return IsMasked() ? FMask.TextOf(FText) : FText; }
+
+void TCustomMaskEdit::SetEditText(const AnsiString& v)
+{
+    if (!IsMasked()) {
+        SetText(v);
+        return;
+    }
+    FText = FMask.Conform(v);
+    Perform(CM_TEXTCHANGED, 0, 0);
+}
+
+void TCustomMaskEdit::CMTextChanged(TMessage& Message)
+{
+    if (IsMasked())
+        FText = FMask.Format(FText);
+    TCustomEdit::CMTextChanged(Message);
+}
+
+void TCustomMaskEdit::ValidateEdit()
+{
+    int pos = 0;
+    if (!IsMasked() || !Modified() || FMask.Validate(FText, pos))
+        return;
+    // Back into the edit, the caret at the empty position (not the whole text selected).
+    FReEnter = true;
+    SetFocus();
+    FReEnter = false;
+    SetSelStart(pos);
+    SetSelLength(1);
+    throw EDBEditError("Invalid input value.  Use escape key to abandon changes");
+}
+
+void TCustomMaskEdit::Reset()
+{
+    if (!Modified())
+        return;
+    SetEditText(FOldValue);
+    SetModified(false);
+}
+
+void TCustomMaskEdit::CMEnter(TMessage& Message)
+{
+    if (FReEnter) {
+        TWinControl::CMEnter(Message);
+        return;
+    }
+    FOldValue = FText;
+    TCustomEdit::CMEnter(Message);
+}
+
+void TCustomMaskEdit::CMExit(TMessage& Message)
+{
+    ValidateEdit();
+    TCustomEdit::CMExit(Message);
+}
+
+void TCustomMaskEdit::BlankRange(int From, int To, int Caret)
+{
+    AnsiString t = FText;
+    for (int i = std::max(From, 0); i < std::min(To, int(t.size())); ++i)
+        if (!FMask.IsLiteral(i))
+            t[size_t(i)] = FMask.BlankChar();
+    UserEdit(t, Caret);
+}
+
+void TCustomMaskEdit::KeyDown(Word& Key, TShiftState Shift)
+{
+    TCustomEdit::KeyDown(Key, Shift);
+    if (!IsMasked() || Key == 0)
+        return;
+    if (Key == VK_ESCAPE && Modified()) {
+        Reset();
+        Key = 0;
+    } else if (Key == VK_DELETE && !(Shift & (ssShift | ssCtrl))) {
+        if (!ReadOnly()) {
+            int start = SelStart();
+            BlankRange(start, SelLength() > 0 ? start + SelLength() : FMask.NextInput(start) + 1, start);
+        }
+        Key = 0;
+    } else if (Key == VK_BACK) {
+        Key = 0;   // the character message that follows does the work
+    }
+}
+
+void TCustomMaskEdit::KeyPress(char& Key)
+{
+    TCustomEdit::KeyPress(Key);
+    if (!IsMasked() || Key == 0)
+        return;
+    auto k = Byte(Key);
+    // Copy, paste, cut, Enter, Tab and Escape go their usual ways.
+    if (k == 3 || k == 22 || k == 24 || k == '\r' || k == '\t' || k == 27)
+        return;
+    char typed = Key;
+    Key = 0;
+    if (ReadOnly())
+        return;
+    int start = SelStart(), len = SelLength();
+    if (k == 8) {
+        if (len > 0) {
+            BlankRange(start, start + len, start);
+        } else if (int p = FMask.PrevInput(start); p >= 0) {
+            BlankRange(p, p + 1, p);
+        }
+        return;
+    }
+    if (k < 32)
+        return;
+    // Typing a literal where it stands steps over it.
+    if (len == 0 && FMask.IsLiteral(start) && typed == FMask.MaskChar(start)) {
+        SetSelStart(start + 1);
+        return;
+    }
+    int p = FMask.NextInput(start);
+    char ok = FMask.Accept(p, typed);
+    if (!ok)
+        return;   // refused: the text stays
+    AnsiString t = FText;
+    for (int i = start; i < start + len && i < int(t.size()); ++i)
+        if (!FMask.IsLiteral(i))
+            t[size_t(i)] = FMask.BlankChar();
+    t[size_t(p)] = ok;
+    UserEdit(t, FMask.NextInput(p + 1));
+}
+
+void TCustomMaskEdit::TextEdited(const AnsiString& Value)
+{
+    if (!IsMasked()) {
+        TCustomEdit::TextEdited(Value);
+        return;
+    }
+    // What the widget changed (a paste, a cut): the old positions it replaced
+    // are blanked and what it put in is typed from there, position by position.
+    size_t prefix = 0;
+    while (prefix < Value.size() && prefix < FText.size() && Value[prefix] == FText[prefix])
+        ++prefix;
+    size_t suffix = 0;
+    while (suffix < Value.size() - prefix && suffix < FText.size() - prefix &&
+           Value[Value.size() - 1 - suffix] == FText[FText.size() - 1 - suffix])
+        ++suffix;
+    AnsiString inserted = Value.substr(prefix, Value.size() - prefix - suffix);
+    AnsiString t = FText;
+    for (size_t i = prefix; i < FText.size() - suffix; ++i)
+        if (!FMask.IsLiteral(int(i)))
+            t[i] = FMask.BlankChar();
+    int p = int(prefix);
+    for (char ch : inserted) {
+        if (FMask.IsLiteral(p) && ch == FMask.MaskChar(p)) {
+            ++p;
+            continue;
+        }
+        p = FMask.NextInput(p);
+        if (p >= FMask.Length())
+            break;
+        if (char ok = FMask.Accept(p, ch)) {
+            t[size_t(p)] = ok;
+            ++p;
+        }
+    }
+    UserEdit(t, p);
+}
+
+// ---------------------------------------------------------------- TMemo
+WideString TMemo::WideText() const
+{
+    if (auto* m = NativeOf<QPlainTextEdit>(this))
+        return WideOf(m->toPlainText().replace(QChar('\n'), QStringLiteral("\r\n")));
+    return KeptWide(FWideText, FText);
+}
+
+void TMemo::SetWideText(const WideString& v)
+{
+    FWideText = v;
+    SetText(WideToAnsi(v));
+    if (auto* m = NativeOf<QPlainTextEdit>(this)) {
+        FSettingText = true;
+        m->setPlainText(QOfWide(v).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+        FSettingText = false;
+    }
+}
+
+int TMemo::SelStart() const
+{
+    if (auto* m = NativeOf<QPlainTextEdit>(this))
+        return TextPos(FText, m->textCursor().selectionStart());
+    return std::min(FSelStart, int(FText.size()));
+}
+
+int TMemo::SelLength() const
+{
+    if (auto* m = NativeOf<QPlainTextEdit>(this)) {
+        QTextCursor c = m->textCursor();
+        return TextPos(FText, c.selectionEnd()) - TextPos(FText, c.selectionStart());
+    }
+    return std::clamp(FSelLength, 0, int(FText.size()) - SelStart());
+}
+
+void TMemo::SetSelStart(int v)
+{
+    FSelStart = std::clamp(v, 0, int(FText.size()));
+    FSelLength = 0;
+    if (auto* m = NativeOf<QPlainTextEdit>(this)) {
+        QTextCursor c = m->textCursor();
+        c.setPosition(WidgetPos(FText, FSelStart));
+        m->setTextCursor(c);
+    }
+}
+
+void TMemo::SetSelLength(int v)
+{
+    int start = SelStart();
+    FSelStart = start;
+    FSelLength = std::clamp(v, 0, int(FText.size()) - start);
+    if (auto* m = NativeOf<QPlainTextEdit>(this)) {
+        QTextCursor c = m->textCursor();
+        c.setPosition(WidgetPos(FText, start));
+        c.setPosition(WidgetPos(FText, start + FSelLength), QTextCursor::KeepAnchor);
+        m->setTextCursor(c);
+    }
+}
+
+AnsiString TMemo::SelText() const
+{
+    int start = SelStart();
+    return FText.substr(size_t(start), size_t(SelLength()));
+}
+
+void TMemo::SetSelText(const AnsiString& v)
+{
+    int start = SelStart();
+    AnsiString t = FText;
+    t.replace(size_t(start), size_t(SelLength()), v);
+    SetText(t);
+    FModified = true;
+    SetSelStart(start + int(AdjustLineBreaks(v).size()));
+}
+
+TPoint TMemo::CaretPos() const
+{
+    int pos = SelStart() + SelLength();
+    int line = int(std::count(FText.begin(), FText.begin() + pos, '\n'));
+    size_t lineStart = FText.rfind('\n', pos > 0 ? size_t(pos - 1) : 0);
+    int x = (lineStart == AnsiString::npos || pos == 0) ? pos : pos - int(lineStart) - 1;
+    return TPoint(x, line);
+}
+
+void TMemo::SetCaretPos(const TPoint& v)
+{
+    std::unique_ptr<TStringList> lines = std::make_unique<TStringList>();
+    lines->SetText(FText);
+    int pos = 0;
+    for (int i = 0; i < std::min(v.Y, lines->Count()); ++i)
+        pos += int(lines->Strings(i).size()) + 2;
+    int lineLen = v.Y < lines->Count() ? int(lines->Strings(v.Y).size()) : 0;
+    SetSelStart(pos + std::clamp(v.X, 0, lineLen));
+}
+
+void TMemo::WndProc(TMessage& m)
+{
+    auto* w = NativeOf<QPlainTextEdit>(this);
+    int length = int(FText.size());
+    switch (m.Msg) {
+    case EM_GETSEL:
+        m.Result = AnswerSel(m, SelStart(), SelStart() + SelLength());
+        return;
+    case EM_SETSEL: {
+        int start = 0, len = 0;
+        SelFromMessage(m, length, start, len);
+        SetSelStart(start);
+        SetSelLength(len);
+        return;
+    }
+    case EM_REPLACESEL:
+        SetSelText(m.LParam ? AnsiString(reinterpret_cast<const char*>(m.LParam)) : AnsiString());
+        return;
+    case EM_GETMODIFY:
+        m.Result = FModified ? 1 : 0;
+        return;
+    case EM_SETMODIFY:
+        FModified = m.WParam != 0;
+        return;
+    case EM_GETLINECOUNT:
+        m.Result = LRESULT(std::count(FText.begin(), FText.end(), '\n') + 1);
+        return;
+    case EM_LINEFROMCHAR: {
+        int pos = int(m.WParam) < 0 ? SelStart() : std::min(int(m.WParam), length);
+        m.Result = LRESULT(std::count(FText.begin(), FText.begin() + pos, '\n'));
+        return;
+    }
+    case EM_LINEINDEX: {
+        int line = int(m.WParam) < 0 ? CaretPos().Y : int(m.WParam);
+        int pos = 0;
+        for (int i = 0; i < line; ++i) {
+            size_t nl = FText.find('\n', size_t(pos));
+            if (nl == AnsiString::npos) {
+                m.Result = -1;
+                return;
+            }
+            pos = int(nl) + 1;
+        }
+        m.Result = pos;
+        return;
+    }
+    case EM_SCROLLCARET:
+        if (w)
+            w->ensureCursorVisible();
+        return;
+    case EM_POSFROMCHAR: {
+        int index = int(m.WParam);
+        if (!w || index < 0 || index >= length) {
+            m.Result = -1;
+            return;
+        }
+        QTextCursor c(w->document());
+        c.setPosition(WidgetPos(FText, index));
+        QRect r = w->cursorRect(c);
+        QPoint p = w->viewport()->mapTo(w, r.topLeft());
+        m.Result = LRESULT(DWORD(MAKELPARAM(p.x(), p.y())));
+        return;
+    }
+    case EM_CHARFROMPOS: {
+        if (!w) {
+            m.Result = 0;
+            return;
+        }
+        QPoint p = w->viewport()->mapFrom(w, QPoint(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)));
+        QTextCursor c = w->cursorForPosition(p);
+        m.Result = LRESULT(DWORD(MAKELPARAM(TextPos(FText, c.position()), c.blockNumber())));
+        return;
+    }
+    }
+    TWinControl::WndProc(m);
+}
+
+// ---------------------------------------------------------------- TCustomComboBox
+namespace {
+QLineEdit* ComboEdit(const TCustomComboBox* c)
+{
+    auto* w = NativeOf<QComboBox>(c);
+    return w ? w->lineEdit() : nullptr;
+}
+}
+
+void TCustomComboBox::SetSelStart(int v)
+{
+    if (QLineEdit* e = ComboEdit(this))
+        e->setCursorPosition(std::clamp(v, 0, int(e->text().size())));
+}
+
+void TCustomComboBox::SetSelLength(int v)
+{
+    if (QLineEdit* e = ComboEdit(this)) {
+        int start = SelStart();
+        e->setSelection(start, std::clamp(v, 0, int(e->text().size()) - start));
+    }
+}
+
+AnsiString TCustomComboBox::SelText() const
+{
+    QLineEdit* e = ComboEdit(this);
+    return e ? FromQString(e->selectedText()) : AnsiString();
+}
+
+void TCustomComboBox::SetSelText(const AnsiString& v)
+{
+    if (QLineEdit* e = ComboEdit(this)) {
+        FSettingText = true;
+        e->insert(ToQString(v));
+        FSettingText = false;
+        FText = FromQString(e->text());
+        Change();
+    }
+}
+
+void TCustomComboBox::SetDropDownWidth(int v)
+{
+    FDropDownWidth = std::max(0, v);
+    if (auto* c = NativeOf<QComboBox>(this))
+        c->view()->setMinimumWidth(FDropDownWidth);
+}
+
+WideString TCustomComboBox::WideText() const
+{
+    if (QLineEdit* e = ComboEdit(this))
+        return WideOf(e->text());
+    return KeptWide(FWideText, GetText());
+}
+
+void TCustomComboBox::SetWideText(const WideString& v)
+{
+    FWideText = v;
+    SetText(WideToAnsi(v));
+    if (QLineEdit* e = ComboEdit(this)) {
+        FSettingText = true;
+        e->setText(QOfWide(v));
+        FSettingText = false;
+    }
+}
+
+void TCustomComboBox::WndProc(TMessage& m)
+{
+    switch (m.Msg) {
+    case CB_GETEDITSEL:
+        m.Result = AnswerSel(m, SelStart(), SelStart() + SelLength());
+        return;
+    case CB_SETEDITSEL: {
+        // LParam: start in the low word, end in the high word (-1: none / to the end).
+        int a = short(LOWORD(std::uintptr_t(m.LParam))), b = short(HIWORD(std::uintptr_t(m.LParam)));
+        TMessage sel{EM_SETSEL, WPARAM(a), LPARAM(b), 0};
+        int start = 0, len = 0;
+        SelFromMessage(sel, int(FText.size()), start, len);
+        SetSelStart(start);
+        SetSelLength(len);
+        m.Result = 1;
+        return;
+    }
+    case CB_LIMITTEXT:
+        SetMaxLength(int(m.WParam));
+        m.Result = 1;
+        return;
+    case CB_SETITEMHEIGHT:
+        SetItemHeight(int(m.LParam));
+        m.Result = 0;
+        return;
+    case CB_GETITEMHEIGHT:
+        m.Result = FItemHeight;
+        return;
+    case CB_SETDROPPEDWIDTH:
+        SetDropDownWidth(int(m.WParam));
+        m.Result = std::max(FDropDownWidth, Width());
+        return;
+    case CB_GETDROPPEDWIDTH:
+        m.Result = std::max(FDropDownWidth, Width());
+        return;
+    case CB_SHOWDROPDOWN:
+        SetDroppedDown(m.WParam != 0);
+        m.Result = 1;
+        return;
+    case CB_GETDROPPEDSTATE:
+        m.Result = DroppedDown() ? 1 : 0;
+        return;
+    case CB_GETCOUNT:
+        m.Result = FItems->Count();
+        return;
+    case CB_GETCURSEL:
+        m.Result = ItemIndex();
+        return;
+    case CB_SETCURSEL:
+        SetItemIndex(int(m.WParam));
+        m.Result = ItemIndex() == int(m.WParam) ? LRESULT(m.WParam) : CB_ERR;
+        return;
+    }
+    TWinControl::WndProc(m);
+}
+
+void TCustomEdit::CreateWnd()
+{
+    TWinControl::CreateWnd();
+    ApplyToWidget();
+    ApplyMargins();
+}
+
+void TMemo::CreateWnd()
+{
+    TWinControl::CreateWnd();
+    ApplyToWidget();
+}
+
+void TCustomComboBox::CreateWnd()
+{
+    TWinControl::CreateWnd();
+    ApplyToWidget();
+}

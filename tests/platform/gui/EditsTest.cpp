@@ -1,0 +1,243 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "platform/gui/StdCtrls.h"
+#include "platform/gui/TestSupport.h"
+#include "tests/common/FormTest.h"
+
+namespace {
+struct Edits : TFormTest {
+    void SetUp() override { MakeForm(400, 300); }
+    // The leftmost column of the control's picture with a dark (text) pixel, -1 when none.
+    static int FirstInkColumn(TControl* c)
+    {
+        std::unique_ptr<TBitmap> b = GrabControl(c);
+        for (int x = 0; x < b->Width(); ++x)
+            for (int y = 4; y < b->Height() - 4; ++y) {
+                TColor p = b->Canvas()->Pixels(x, y);
+                if (GetRValue(p) + GetGValue(p) + GetBValue(p) < 200)
+                    return x;
+            }
+        return -1;
+    }
+};
+}  // namespace
+
+TEST_F(Edits, MaskTakesTypedDigitsOverItsLiteralsAndRefusesOthers)
+{
+    auto* e = Place<TMaskEdit>(10, 10, 120, 22);
+    auto* other = Place<TEdit>(10, 40, 120, 22);
+    e->SetEditMask("00-000;1;_");
+    EXPECT_EQ(e->EditText(), "__-___");
+    Form->Show();
+    e->SetFocus();
+    e->SetSelStart(0);
+    int changes = 0;
+    e->OnChange = [&](TObject*) { ++changes; };
+    TypeText(e, "12345");
+    EXPECT_EQ(e->EditText(), "12-345");
+    EXPECT_EQ(e->Text(), "12-345");
+    EXPECT_EQ(changes, 5);
+
+    // A letter is refused wherever the caret is; so is typing past the end.
+    e->SetSelStart(3);
+    TypeText(e, "x");
+    TypeText(e, "a");
+    EXPECT_EQ(e->EditText(), "12-345");
+    e->SetSelStart(6);
+    TypeText(e, "9");
+    EXPECT_EQ(e->EditText(), "12-345");
+
+    // Backspace blanks the position before the caret, over the literal; Delete the one at it.
+    e->SetSelStart(3);
+    TypeKey(e, VK_BACK);
+    EXPECT_EQ(e->EditText(), "1_-345");
+    EXPECT_EQ(e->SelStart(), 1);
+    e->SetSelStart(4);
+    TypeKey(e, VK_DELETE);
+    EXPECT_EQ(e->EditText(), "1_-3_5");
+    EXPECT_EQ(e->Text(), "1 -3 5");
+
+    // Leaving it with a required position empty: the framework's message, and the focus stays.
+    try {
+        other->SetFocus();
+        ProcessPendingMessages();
+        FAIL() << "no validation error";
+    } catch (const EDBEditError& x) {
+        EXPECT_EQ(x.Message(), "Invalid input value.  Use escape key to abandon changes");
+    }
+    EXPECT_TRUE(e->Focused());
+    EXPECT_EQ(e->SelStart(), 1);
+
+    // Escape takes back what was typed since the edit got the focus.
+    TypeKey(e, VK_ESCAPE);
+    EXPECT_EQ(e->EditText(), "__-___");
+    EXPECT_FALSE(e->Modified());
+    other->SetFocus();
+    EXPECT_TRUE(other->Focused());
+
+    // Text set from code is laid into the mask; without saved literals Text leaves them out.
+    e->SetText("98765");
+    EXPECT_EQ(e->EditText(), "98-765");
+    e->SetEditMask("00-000;0;_");
+    EXPECT_EQ(e->Text(), "98765");
+    EXPECT_EQ(e->EditText(), "98-765");
+    e->SetEditText("1x-2");
+    EXPECT_EQ(e->EditText(), "1_-2__");
+    // No mask: a plain edit.
+    e->SetEditMask("");
+    e->SetText("abc");
+    EXPECT_EQ(e->Text(), "abc");
+}
+
+TEST_F(Edits, SelectionMarginsAndTheFormattingRectangleThroughMessages)
+{
+    auto* e = Place<TEdit>(10, 10, 200, 24);
+    auto* plain = Place<TEdit>(10, 40, 200, 24);
+    for (auto* x : {e, plain})
+        x->SetText("Wykaz norm");
+    // Set before the window exists, the password character hides the text once it shows.
+    auto* secret = Place<TEdit>(10, 70, 200, 24);
+    secret->SetText("Wykaz norm");
+    secret->SetPasswordChar('*');
+    Form->Show();
+    ProcessPendingMessages();
+
+    e->Perform(EM_SETSEL, 2, 5);
+    DWORD start = 0, end = 0;
+    e->Perform(EM_GETSEL, WPARAM(&start), LPARAM(&end));
+    EXPECT_EQ(start, 2u);
+    EXPECT_EQ(end, 5u);
+    EXPECT_EQ(e->SelText(), "kaz");
+    e->Perform(EM_REPLACESEL, 0, LPARAM("ŁĄ"));
+    EXPECT_EQ(e->Text(), "WyŁĄ norm");
+    e->Perform(EM_SETSEL, 0, -1);
+    EXPECT_EQ(e->SelLength(), 9);
+
+    // A left margin moves the text right by as much (room for a button at the left).
+    e->SetSelStart(0);
+    int before = FirstInkColumn(e);
+    ASSERT_GE(before, 0);
+    e->Perform(EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(20, 30));
+    EXPECT_EQ(LOWORD(std::uintptr_t(e->Perform(EM_GETMARGINS))), 20);
+    EXPECT_EQ(FirstInkColumn(e), before + 20);
+    TRect r;
+    e->Perform(EM_GETRECT, 0, LPARAM(&r));
+    EXPECT_EQ(r.Left, 20);
+    EXPECT_EQ(r.Right, e->ClientWidth() - 30);
+    // The formatting rectangle given whole.
+    TRect given(40, 2, e->ClientWidth() - 2, e->ClientHeight() - 2);
+    plain->Perform(EM_SETRECT, 0, LPARAM(&given));
+    plain->Perform(EM_GETRECT, 0, LPARAM(&r));
+    EXPECT_EQ(r, given);
+    // (the text moved down too: a slanted stroke may start a pixel off)
+    EXPECT_NEAR(FirstInkColumn(plain), before + 40, 1);
+    // The character at a point and the point of a character agree.
+    LRESULT pos = plain->Perform(EM_POSFROMCHAR, 3);
+    ASSERT_NE(pos, -1);
+    EXPECT_EQ(LOWORD(std::uintptr_t(plain->Perform(EM_CHARFROMPOS, 0, MAKELPARAM(LOWORD(std::uintptr_t(pos)) + 1, 10)))), 3);
+    EXPECT_EQ(plain->Perform(EM_POSFROMCHAR, 99), -1);
+
+    EXPECT_EQ(FirstInkColumn(secret) >= 0, true);
+    std::unique_ptr<TBitmap> shown = GrabControl(secret), text = GrabControl(plain);
+    plain->Perform(EM_SETRECT, 0, 0);
+    text = GrabControl(plain);
+    bool same = true;
+    for (int x = 0; x < shown->Width() && same; ++x)
+        for (int y = 0; y < shown->Height(); ++y)
+            if (shown->Canvas()->Pixels(x, y) != text->Canvas()->Pixels(x, y)) {
+                same = false;
+                break;
+            }
+    EXPECT_FALSE(same) << "the password edit shows its text";
+}
+
+TEST_F(Edits, MemoSelectionCountsLineBreaksAsTwoCharacters)
+{
+    auto* m = Place<TMemo>(10, 10, 200, 100);
+    m->SetText("ab\r\ncde\r\nf");
+    // Before and after the window exists alike.
+    for (int pass = 0; pass < 2; ++pass) {
+        m->SetSelStart(5);
+        m->SetSelLength(4);
+        EXPECT_EQ(m->SelText(), "de\r\n") << pass;
+        EXPECT_EQ(m->CaretPos(), TPoint(0, 2)) << pass;
+        m->SetCaretPos(TPoint(2, 1));
+        EXPECT_EQ(m->SelStart(), 6) << pass;
+        EXPECT_EQ(m->Perform(EM_LINEFROMCHAR, 6), 1) << pass;
+        EXPECT_EQ(m->Perform(EM_LINEINDEX, 2), 9) << pass;
+        Form->Show();
+        ProcessPendingMessages();
+    }
+    m->SetSelStart(4);
+    m->SetSelLength(3);
+    m->SetSelText("X\r\nY");
+    EXPECT_EQ(m->Text(), "ab\r\nX\r\nY\r\nf");
+    EXPECT_EQ(m->SelStart(), 8);
+    EXPECT_EQ(m->Lines()->Count(), 4);
+}
+
+TEST_F(Edits, WideTextKeepsWhatWindowsCodePageCannotHold)
+{
+    const WideString greek = u"Za\u017C\u00F3\u0142\u0107 \u03B1\u03B2\u03B3";
+    auto* e = Place<TEdit>(10, 10, 200, 24);
+    auto* m = Place<TMemo>(10, 40, 200, 60);
+    auto* c = Place<TComboBox>(10, 110, 200, 24);
+    // Before the windows exist, and after.
+    for (int pass = 0; pass < 2; ++pass) {
+        e->SetWideText(greek);
+        m->SetWideText(greek + u"\r\n" + greek);
+        c->SetWideText(greek);
+        EXPECT_TRUE(e->WideText() == greek) << pass;
+        EXPECT_EQ(e->Text(), "Zażółć ???");
+        EXPECT_TRUE(m->WideText() == greek + u"\r\n" + greek) << pass;
+        EXPECT_EQ(m->Lines()->Count(), 2);
+        EXPECT_TRUE(c->WideText() == greek) << pass;
+        Form->Show();
+        ProcessPendingMessages();
+    }
+    // 8-bit text set later is the wide text too.
+    e->SetText("ąę");
+    EXPECT_TRUE(e->WideText() == u"\u0105\u0119");
+
+    // Typed into a Unicode window the letter stays whole; the 8-bit handler sees 255.
+    std::vector<int> seen;
+    e->OnKeyPress = [&](TObject*, char& k) { seen.push_back(Byte(k)); };
+    e->SetUnicodeWindow(true);
+    e->SetFocus();
+    e->SetText("");
+    TypeWideText(e, u"a\u03C9");
+    EXPECT_TRUE(e->WideText() == u"a\u03C9");
+    EXPECT_EQ(seen, (std::vector<int>{'a', 255}));
+    // An 8-bit window gets "?" in its place.
+    e->SetUnicodeWindow(false);
+    e->SetText("");
+    TypeWideText(e, u"\u03C9");
+    EXPECT_TRUE(e->WideText() == u"?");
+}
+
+TEST_F(Edits, ComboBoxStylesAndEditSelection)
+{
+    // A combo box of the program's own, built on the framework's base class.
+    struct TCodeCombo : TCustomComboBox {
+        explicit TCodeCombo(TComponent* o) : TCustomComboBox(o) { SetStyle(csDropDown); }
+    };
+    auto* c = Place<TCodeCombo>(10, 10, 160, 24);
+    c->Items()->SetText("PN-EN 1990\r\nPN-EN 1991\r\n");
+    Form->Show();
+    c->SetText("PN-EN 1992");
+    c->Perform(CB_SETEDITSEL, 0, MAKELPARAM(3, 5));
+    EXPECT_EQ(c->SelText(), "EN");
+    c->SetSelText("ISO");
+    EXPECT_EQ(c->Text(), "PN-ISO 1992");
+    c->Perform(CB_SETDROPPEDWIDTH, 300);
+    EXPECT_EQ(c->Perform(CB_GETDROPPEDWIDTH), 300);
+    EXPECT_EQ(c->Perform(CB_GETCOUNT), 2);
+    // The list-only style: the text is the chosen item.
+    c->SetStyle(csDropDownList);
+    EXPECT_EQ(c->Perform(CB_SETCURSEL, 1), 1);
+    EXPECT_EQ(c->Text(), "PN-EN 1991");
+    EXPECT_EQ(c->Perform(CB_SETCURSEL, 7), CB_ERR);
+}
