@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/core/SysUtils.h"
+#include "platform/gui/Clipbrd_p.h"
 #include "platform/gui/Graphics_p.h"
 #include "platform/gui/QtText_p.h"
 
@@ -24,7 +25,9 @@ std::vector<AnsiString> g_formatNames;   // index i is format 0xC000 + i
 
 constexpr UINT FirstRegistered = 0xC000;
 
-QString MimeOf(UINT format)
+}  // namespace
+
+QString FormatMime(UINT format)
 {
     AnsiString name = GetClipboardFormatName(format);
     if (name.empty())
@@ -34,6 +37,18 @@ QString MimeOf(UINT format)
     QByteArray enc = QUrl::toPercentEncoding(ToQString(name).toLower());
     return QStringLiteral("application/x-velmarok-") + QString::fromLatin1(enc);
 }
+
+UINT FormatOfMime(const QString& mime)
+{
+    if (mime == QStringLiteral("text/rtf"))
+        return RegisterClipboardFormat("Rich Text Format");
+    const QString prefix = QStringLiteral("application/x-velmarok-");
+    if (!mime.startsWith(prefix))
+        return 0;
+    return RegisterClipboardFormat(FromQString(QUrl::fromPercentEncoding(mime.mid(prefix.size()).toLatin1())));
+}
+
+namespace {
 
 QClipboard* SystemClipboard()
 {
@@ -171,7 +186,7 @@ bool TClipboard::HasFormat(UINT Format) const
     case CF_UNICODETEXT: return m->hasText();
     case CF_BITMAP: return m->hasImage();
     default: {
-        QString mime = MimeOf(Format);
+        QString mime = FormatMime(Format);
         return !mime.isEmpty() && m->hasFormat(mime);
     }
     }
@@ -211,7 +226,7 @@ AnsiString TClipboard::GetFormatData(UINT Format) const
     if (Format == CF_TEXT || Format == CF_UNICODETEXT || Format == CF_OEMTEXT)
         return AsText();
     const QMimeData* m = FImpl->Current();
-    QString mime = MimeOf(Format);
+    QString mime = FormatMime(Format);
     if (!m || mime.isEmpty() || !m->hasFormat(mime))
         return AnsiString();
     QByteArray b = m->data(mime);
@@ -225,7 +240,7 @@ void TClipboard::SetFormatData(UINT Format, const AnsiString& Data)
         SetAsText(AnsiString(Data.c_str()));
         return;
     }
-    QString mime = MimeOf(Format);
+    QString mime = FormatMime(Format);
     if (mime.isEmpty())
         throw Exception("Cannot open clipboard: unknown format " + IntToStr(Format));
     QMimeData* m = FImpl->Adding();

@@ -697,6 +697,7 @@ TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_uni
 TControl::~TControl()
 {
     Destroying();
+    DragDockControlGone(this);
     if (g_capture == this)
         g_capture = nullptr;
     if (FParent)
@@ -834,7 +835,13 @@ void TControl::Hide()
 
 bool TControl::Showing() const
 {
-    return FVisible && FParent && FParent->Showing();
+    if (!FVisible)
+        return false;
+    if (FParent)
+        return FParent->Showing();
+    // A top-level window shows when it is visible.
+    auto* w = dynamic_cast<const TWinControl*>(this);
+    return w && w->IsTopLevelWindow();
 }
 
 void TControl::SetEnabled(bool v)
@@ -1006,6 +1013,9 @@ void TControl::MainWndProc(TMessage& Message)
 
 void TControl::WndProc(TMessage& Message)
 {
+    // A drag in progress takes the mouse and Escape; a press starts an automatic drag.
+    if (DragDockWndProc(this, Message))
+        return;
     Dispatch(Message);
 }
 
@@ -1337,6 +1347,7 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner), FImpl(std::make
 TWinControl::~TWinControl()
 {
     Destroying();
+    DragDockControlGone(this);
     // The hooks learn that the window goes (the destroy message always reaches WndProc).
     if (FHandle && !FImpl->Hooks.empty()) {
         TMessage m{WM_DESTROY, 0, 0, 0};

@@ -116,6 +116,32 @@ struct THintInfo {
     void* HintData = nullptr;
 };
 
+// ---------------------------------------------------------------- drag and dock
+// The framework's own drag of controls within the program (not the system drag and drop
+// of OleDragDrop.h): a drag object travels with the mouse from its source control to the
+// control under the pointer, which accepts it (OnDragOver) and takes it (OnDragDrop). A
+// dock drag carries a control to a dock site or floats it in a window of its own.
+enum TDragMode { dmManual, dmAutomatic };
+enum TDragKind { dkDrag, dkDock };
+enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
+
+class TDragObject;
+class TDragDockObject;
+using TStartDragEvent = std::function<void(TObject* Sender, TDragObject*& DragObject)>;
+// Source: the dragged control (for the framework's control drag objects), else the drag object.
+using TDragOverEvent =
+    std::function<void(TObject* Sender, TObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDragDropEvent = std::function<void(TObject* Sender, TObject* Source, int X, int Y)>;
+// Target: the control that took the drop, nullptr when none did.
+using TEndDragEvent = std::function<void(TObject* Sender, TObject* Target, int X, int Y)>;
+using TStartDockEvent = std::function<void(TObject* Sender, TDragDockObject*& DragObject)>;
+using TDockOverEvent =
+    std::function<void(TObject* Sender, TDragDockObject* Source, int X, int Y, TDragState State, bool& Accept)>;
+using TDockDropEvent = std::function<void(TObject* Sender, TDragDockObject* Source, int X, int Y)>;
+using TUnDockEvent = std::function<void(TObject* Sender, TControl* Client, TWinControl* NewTarget, bool& Allow)>;
+using TGetSiteInfoEvent = std::function<void(TObject* Sender, TControl* DockClient, TRect& InfluenceRect,
+                                             TPoint MousePos, bool& CanDock)>;
+
 // ---------------------------------------------------------------- TControl
 class TControl : public TComponent {
 public:
@@ -238,6 +264,39 @@ public:
     // Asks the action to update (its OnUpdate).
     virtual void InitiateAction();
 
+    // ---- drag and dock
+    TDragMode DragMode() const { return FDragMode; }
+    void SetDragMode(TDragMode v) { FDragMode = v; }
+    TDragKind DragKind() const { return FDragKind; }
+    void SetDragKind(TDragKind v) { FDragKind = v; }
+    TCursor DragCursor() const { return FDragCursor; }
+    void SetDragCursor(TCursor v) { FDragCursor = v; }
+    // Starts a drag (or a dock drag, by DragKind) of this control: at once, or once the
+    // mouse has moved Threshold pixels (-1: the system's 5) with the left button down.
+    void BeginDrag(bool Immediate, int Threshold = -1);
+    // Ends this control's drag: dropped where the pointer is, or cancelled.
+    void EndDrag(bool Drop);
+    bool Dragging() const;
+    // Takes a drop (fires OnDragDrop).
+    virtual void DragDrop(TObject* Source, int X, int Y);
+    // The dock site the control is docked in (its floating window when floating), nullptr when none.
+    TWinControl* HostDockSite() const { return FHostDockSite; }
+    // Undocked into a window of its own.
+    bool Floating() const;
+    // Docks the control in NewDockSite (aligned to ControlSide unless alNone); nullptr floats it.
+    // False when the old site's OnUnDock refuses.
+    bool ManualDock(TWinControl* NewDockSite, TControl* DropControl = nullptr, TAlign ControlSide = alNone);
+    // Floats the control in a window of its own whose client area is ScreenPos. False when
+    // the old site's OnUnDock refuses.
+    bool ManualFloat(const TRect& ScreenPos);
+
+    TStartDragEvent OnStartDrag;
+    TDragOverEvent OnDragOver;
+    TDragDropEvent OnDragDrop;
+    TEndDragEvent OnEndDrag;
+    TStartDockEvent OnStartDock;
+    TEndDragEvent OnEndDock;
+
 protected:
     TControlActionLink* ActionLink() const { return FActionLink.get(); }
     // The link made for a new Action; descendants link more properties.
@@ -295,6 +354,16 @@ protected:
     // Shift state from the key bits of a mouse message.
     static TShiftState KeysToShiftState(WPARAM Keys);
 
+    // ---- drag and dock
+    // Something is dragged over the control: fires OnDragOver (Accept starts false when it is not assigned).
+    virtual void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    // A drag of this control starts (fires OnStartDrag) or ends (fires OnEndDrag).
+    virtual void DoStartDrag(TDragObject*& DragObject);
+    virtual void DoEndDrag(TObject* Target, int X, int Y);
+    // The same for a dock drag (OnStartDock, OnEndDock).
+    virtual void DoStartDock(TDragDockObject*& DragObject);
+    virtual void DoEndDock(TObject* Target, int X, int Y);
+
     friend class TWinControl;
     TWinControl* FParent = nullptr;
     int FLeft = 0, FTop = 0, FWidth = 0, FHeight = 0;
@@ -318,6 +387,11 @@ protected:
     int FAnchorParentW = 0, FAnchorParentH = 0;
 
 private:
+    friend struct TDragDockAccess;
+    TDragMode FDragMode = dmManual;
+    TDragKind FDragKind = dkDrag;
+    TCursor FDragCursor = crDrag;
+    TWinControl* FHostDockSite = nullptr;
     void MouseButtonDown(TWMMouse& Message, TMouseButton Button, TShiftState Extra);
     void MouseButtonUp(TWMMouse& Message, TMouseButton Button);
     void FontChanged(TObject* Sender);
@@ -410,6 +484,22 @@ public:
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
 
+    // ---- docking
+    // A dock site takes controls dragged with DragKind dkDock.
+    bool DockSite() const { return FDockSite; }
+    void SetDockSite(bool v) { FDockSite = v; }
+    // The controls docked here.
+    int DockClientCount() const { return int(FDockClients.size()); }
+    TControl* DockClients(int Index) const;
+    // Docks the dragged control here (placed in the dock rectangle, or aligned to DropAlign),
+    // then fires OnDockDrop.
+    virtual void DockDrop(TDragDockObject* Source, int X, int Y);
+
+    TDockOverEvent OnDockOver;
+    TDockDropEvent OnDockDrop;
+    TUnDockEvent OnUnDock;
+    TGetSiteInfoEvent OnGetSiteInfo;
+
 protected:
     // Makes the window: descendants call the inherited CreateWnd first and
     // may then start timers and the like. Runs once per window.
@@ -465,8 +555,20 @@ protected:
     virtual void CMDialogChar(TMessage& Message);
     virtual void CMWantSpecialKey(TMessage& Message);
 
+    // ---- docking
+    // A dock drag is over the site: fires OnDockOver (Accept starts true).
+    virtual void DockOver(TDragDockObject* Source, int X, int Y, TDragState State, bool& Accept);
+    // A docked control leaves for NewTarget (nullptr: it floats): fires OnUnDock; false refuses.
+    virtual bool DoUnDock(TWinControl* NewTarget, TControl* Client);
+    // Where the site takes a dock drag: InfluenceRect (screen) starts as the site's bounds
+    // grown by 10 pixels; fires OnGetSiteInfo.
+    virtual void GetSiteInfo(TControl* Client, TRect& InfluenceRect, TPoint MousePos, bool& CanDock);
+
 private:
     friend class TControl;
+    friend struct TDragDockAccess;
+    bool FDockSite = false;
+    std::vector<TControl*> FDockClients;
     friend class TWinControlImpl;
     friend TWinControlImpl& WinImpl(TWinControl* c);
     void InsertControl(TControl* AControl);
@@ -526,6 +628,74 @@ public:
 protected:
     void Paint() override;
 };
+
+// ---------------------------------------------------------------- drag objects
+// What a drag carries; the framework makes a TDragControlObject (a TDragDockObject for a
+// dock drag) when OnStartDrag (OnStartDock) leaves none, and frees the objects it made.
+class TDragObject : public TObject {
+public:
+    ~TDragObject() override;
+    // The control under the pointer and the pointer (screen) during the drag.
+    TControl* DragTarget() const { return FDragTarget; }
+    TPoint DragPos() const { return FDragPos; }
+    bool Dropped() const { return FDropped; }
+    bool Cancelling() const { return FCancelling; }
+    // The cursor over a target that accepts (crDrag, or the source's DragCursor) or not (crNoDrop).
+    virtual TCursor GetDragCursor(bool Accepted, int X, int Y);
+    // The drag has ended on Target (nullptr: none), accepted or not.
+    virtual void Finished(TObject* Target, int X, int Y, bool Accepted) {}
+
+private:
+    friend struct TDragDockAccess;
+    TControl* FDragTarget = nullptr;
+    TPoint FDragPos;
+    bool FDropped = false;
+    bool FCancelling = false;
+};
+
+class TBaseDragControlObject : public TDragObject {
+public:
+    explicit TBaseDragControlObject(TControl* AControl) : FControl(AControl) {}
+    TControl* Control() const { return FControl; }
+    TCursor GetDragCursor(bool Accepted, int X, int Y) override;
+
+private:
+    TControl* FControl;
+};
+
+class TDragControlObject : public TBaseDragControlObject {
+public:
+    using TBaseDragControlObject::TBaseDragControlObject;
+};
+
+class TDragDockObject : public TBaseDragControlObject {
+public:
+    using TBaseDragControlObject::TBaseDragControlObject;
+    // Where the control would land (screen): on a site, or floating.
+    TRect DockRect() const { return FDockRect; }
+    void SetDockRect(const TRect& v) { FDockRect = v; }
+    TAlign DropAlign() const { return FDropAlign; }
+    void SetDropAlign(TAlign v) { FDropAlign = v; }
+    TControl* DropOnControl() const { return FDropOnControl; }
+    // True while no site takes the control: dropped so, it floats.
+    bool Floating() const { return FFloating; }
+    void SetFloating(bool v) { FFloating = v; }
+    TCursor GetDragCursor(bool Accepted, int X, int Y) override;
+
+private:
+    friend struct TDragDockAccess;
+    TRect FDockRect;
+    TAlign FDropAlign = alNone;
+    TControl* FDropOnControl = nullptr;
+    bool FFloating = true;
+};
+
+// The control under a screen point (the deepest visible one, disabled ones too when asked).
+TControl* FindDragTarget(const TPoint& Pos, bool AllowDisabled);
+// Cancels the drag in progress, if any.
+void CancelDrag();
+// The drag object of the drag in progress, nullptr when none.
+TDragObject* DragObject();
 
 // ---------------------------------------------------------------- window functions
 // The form a control sits on, nullptr when none.

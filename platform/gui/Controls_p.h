@@ -65,6 +65,12 @@ extern std::function<void(TPopupMenu* Menu, TControl* Control, TPoint ScreenPos)
 // The toolkit cursor of a cursor number (standard or registered).
 QCursor CursorFor(TCursor c);
 
+// Drag and dock (DragDock.cpp): true when the message belongs to a framework drag (a move,
+// release or Escape while one runs; the press that starts an automatic drag).
+bool DragDockWndProc(TControl* Control, TMessage& Message);
+// A control goes: its drag ends, it leaves its dock site, its dock clients lose their site.
+void DragDockControlGone(TControl* Control);
+
 // Layer state shared by the units of platform/gui.
 namespace gui_state {
 // Rethrown by the test hooks; an exception from an event handler is kept

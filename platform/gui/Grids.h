@@ -79,8 +79,6 @@ struct TGridScrollInfo {
 // highlighted thumb.
 enum TGridScrollBarStyle { gsbRegular, gsbFlat, gsbHighlight };
 
-enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
-
 using TDrawCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, TRect Rect, TGridDrawState State)>;
 using TSelectCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& CanSelect)>;
 using TMovedEvent = std::function<void(TObject* Sender, int FromIndex, int ToIndex)>;

@@ -6,6 +6,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QUrl>
 #include <QMouseEvent>
 #include <QWheelEvent>
 #include <cstdlib>
@@ -14,6 +16,8 @@
 
 #include "platform/gui/Controls_p.h"
 #include "platform/gui/Graphics_p.h"
+#include "platform/gui/OleDragDrop_p.h"
+#include "platform/gui/Clipbrd_p.h"
 #include "platform/gui/Printers_p.h"
 #include "platform/gui/QtText_p.h"
 
@@ -559,6 +563,62 @@ bool ClickMenuBar(TCustomForm* Form, const std::vector<AnsiString>& Path)
         actions = found->menu()->actions();
     }
     return false;
+}
+
+// ---------------------------------------------------------------- system drag and drop
+namespace {
+std::vector<TOleDragStep> ScreenSteps(const std::vector<TSystemDragStep>& steps)
+{
+    std::vector<TOleDragStep> out;
+    for (const TSystemDragStep& s : steps) {
+        TOleDragStep o;
+        o.Screen = s.Over ? s.Over->ClientToScreen(TPoint(s.X, s.Y)) : TPoint(s.X, s.Y);
+        o.KeyState = MK_LBUTTON | ((s.Shift & ssShift) ? MK_SHIFT : 0) | ((s.Shift & ssCtrl) ? MK_CONTROL : 0) |
+                     ((s.Shift & ssAlt) ? MK_ALT : 0);
+        o.Escape = s.Escape;
+        out.push_back(o);
+    }
+    return out;
+}
+}  // namespace
+
+void ScriptSystemDrag(const std::vector<TSystemDragStep>& Steps)
+{
+    ScriptNextOleDrag(ScreenSteps(Steps));
+}
+
+bool SystemDragPending()
+{
+    return OleDragScriptPending();
+}
+
+DWORD DropFromOutside(const TSystemDropData& Data, const std::vector<TSystemDragStep>& Steps, DWORD OkEffects)
+{
+    QMimeData m;
+    QList<QUrl> urls;
+    for (const AnsiString& f : Data.Files)
+        urls << QUrl::fromLocalFile(QString::fromStdString(ToOsPath(f)));
+    if (!Data.Url.empty())
+        urls << QUrl(ToQString(Data.Url));
+    if (!urls.isEmpty())
+        m.setUrls(urls);
+    if (!Data.Text.empty())
+        m.setText(ToQString(Data.Text));
+    if (!Data.Rtf.empty())
+        m.setData(FormatMime(RegisterClipboardFormat("Rich Text Format")), QByteArray::fromStdString(Data.Rtf));
+    if (Data.Column >= 0) {
+        const std::int32_t col = Data.Column;
+        m.setData(FormatMime(RegisterClipboardFormat("Grid Column")),
+                  QByteArray(reinterpret_cast<const char*>(&col), sizeof col));
+    }
+    DWORD effect = RunForeignOleDrag(m, OkEffects, ScreenSteps(Steps));
+    gui_state::RethrowPending();
+    return effect;
+}
+
+TSize LastSystemDragImageSize()
+{
+    return LastOleDragImageSize();
 }
 
 // ---------------------------------------------------------------- printer

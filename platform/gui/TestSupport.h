@@ -7,6 +7,7 @@
 
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/OleDragDrop.h"
 
 // Creates the application object on the offscreen platform, with scripted
 // dialogs and timers that fire only when a test fires them.
@@ -91,6 +92,36 @@ void SetWindowStateByUser(TCustomForm* Form, TWindowState State);
 void MoveWindowByUser(TCustomForm* Form, int Left, int Top, int Width, int Height);
 // The window system's activation of a form's window (true) or its loss (false).
 void ActivateWindowByUser(TCustomForm* Form, bool Active);
+
+// ---------------------------------------------------------------- system drag and drop
+// One point of a system drag: the pointer over a control (its client coordinates), keys held.
+struct TSystemDragStep {
+    TControl* Over = nullptr;
+    int X = 0;
+    int Y = 0;
+    TShiftState Shift = 0;   // ssShift, ssCtrl, ssAlt
+    bool Escape = false;     // Escape pressed at this point
+};
+// The next system drag the program starts (DoDragDrop) runs at once along the steps with the
+// left button held, through the same drag events a real drag sends; the button is released
+// at the last step (a drop there).
+void ScriptSystemDrag(const std::vector<TSystemDragStep>& Steps);
+// True while a scripted drag waits for the program to start it.
+bool SystemDragPending();
+// What another program drags in: text, rich text, files, a link, a grid column.
+struct TSystemDropData {
+    AnsiString Text;
+    AnsiString Rtf;
+    std::vector<AnsiString> Files;
+    AnsiString Url;
+    int Column = -1;
+};
+// Another program drags the data over the steps (the last is the drop point) and drops it;
+// the effect the drop took (DROPEFFECT_NONE when no window took it).
+DWORD DropFromOutside(const TSystemDropData& Data, const std::vector<TSystemDragStep>& Steps,
+                      DWORD OkEffects = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK);
+// The size of the drag image of the last system drag (0 x 0 without one).
+TSize LastSystemDragImageSize();
 
 // ---------------------------------------------------------------- printer
 // Runs Printer() at Dpi dots per inch, as a printer of that resolution would (0: back to its own).
