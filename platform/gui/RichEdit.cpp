@@ -664,7 +664,11 @@ AnsiString PlainTextToRtf(const AnsiString& text, TFont* font)
 
 void DrawRichText(TCanvas* canvas, const AnsiString& rtf, const TRect& r)
 {
-    if (!canvas || r.Width() <= 0 || r.Height() <= 0)
+    if (!canvas)
+        return;
+    // The rectangle in the device's pixels (a mapped canvas gives it in its units).
+    const QRect area = canvas->Data().DevRect(r);
+    if (area.isEmpty())
         return;
     QPainter* p = canvas->Data().Painter();
     if (!p)
@@ -674,12 +678,12 @@ void DrawRichText(TCanvas* canvas, const AnsiString& rtf, const TRect& r)
     doc.setDocumentMargin(0);
     doc.documentLayout()->setPaintDevice(p->device());
     FillDocument(doc, LooksLikeRtf(rtf) ? ReadRtf(rtf) : RtfFromPlainText(rtf, def));
-    doc.setTextWidth(r.Width());
+    doc.setTextWidth(area.width());
     p->save();
-    p->setClipRect(QRect(r.Left, r.Top, r.Width(), r.Height()), Qt::IntersectClip);
-    p->translate(r.Left, r.Top);
+    p->setClipRect(area, Qt::IntersectClip);
+    p->translate(area.topLeft());
     QAbstractTextDocumentLayout::PaintContext ctx;
-    ctx.clip = QRectF(0, 0, r.Width(), r.Height());
+    ctx.clip = QRectF(0, 0, area.width(), area.height());
     ctx.palette.setColor(QPalette::Text, ToQColor(canvas->Font()->Color()));
     doc.documentLayout()->draw(p, ctx);
     p->restore();

@@ -7,7 +7,7 @@
 #include <QStyleOptionHeader>
 #include <QStyleOptionProgressBar>
 
-#include "platform/gui/Graphics_p.h"
+#include "platform/gui/Canvas_p.h"
 
 namespace {
 
@@ -74,11 +74,13 @@ bool ThemesActive() { return true; }
 
 bool DrawThemedPart(TCanvas* canvas, const char* themeClass, int part, int state, const TRect& r)
 {
-    if (!canvas || !themeClass || r.Right <= r.Left || r.Bottom <= r.Top) return false;
+    if (!canvas || !themeClass) return false;
+    // The part's rectangle in the device's pixels (a mapped canvas gives it in its units).
+    const QRect qr = canvas->Data().DevRect(r);
+    if (qr.isEmpty()) return false;
     QPainter* p = CanvasPainter(*canvas);
     QStyle* s = Style();
     if (!p || !s) return false;
-    QRect qr(r.Left, r.Top, r.Right - r.Left, r.Bottom - r.Top);
     p->save();
     bool done = false;
     if (SameClass(themeClass, "button")) {

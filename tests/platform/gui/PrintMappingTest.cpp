@@ -6,10 +6,13 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <functional>
 #include <memory>
 
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Printers.h"
+#include "platform/gui/RichEdit.h"
+#include "platform/gui/Themes.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/common/Screenshots.h"
 
@@ -111,6 +114,62 @@ TEST(PrintMapping, LometricOnABitmapCanvas)
         footInk += Dark(b, x, lastInk - 1);
     }
     EXPECT_GT(barInk, 3 * footInk);   // upright: the bars on top, the stems' feet below
+}
+
+// Every call that takes a rectangle takes it in 0.1 mm: one inch square, one inch in and
+// one inch down, is pixels 96 to 191 at 96 dpi, and nothing is drawn outside it.
+TEST(PrintMapping, RectanglesOfEveryCallAreLogical)
+{
+    TBitmap red;
+    red.SetSize(8, 8);
+    red.Canvas()->Brush()->SetColor(clRed);
+    red.Canvas()->FillRect(TRect(0, 0, 8, 8));
+    const TRect inch(254, -254, 508, -508);
+    struct Case {
+        const char* Name;
+        std::function<void(TCanvas*)> Draw;
+        bool Fills;   // the whole rectangle, else some ink inside
+    } cases[] = {
+        {"FillRect", [&](TCanvas* c) { c->FillRect(inch); }, true},
+        {"GDI FillRect", [&](TCanvas* c) { FillRect(c, inch, clRed); }, true},
+        {"Rectangle", [&](TCanvas* c) { c->Rectangle(inch); }, true},
+        {"StretchDraw", [&](TCanvas* c) { c->StretchDraw(inch, &red); }, true},
+        {"FrameRect", [&](TCanvas* c) { FrameRect(c, inch, clRed); }, false},
+        {"DrawText", [&](TCanvas* c) {
+             TRect r = inch;
+             DrawText(c, "WWWWWWWWWWWW WWWWWWWW", -1, r, DT_WORDBREAK | DT_NOPREFIX);
+         }, false},
+        {"DrawRichText", [&](TCanvas* c) { DrawRichText(c, "{\\rtf1 \\b WWWWWWWW WWWWWWWW WWWWWWWW}", inch); }, false},
+        {"themed button", [&](TCanvas* c) { DrawThemedPart(c, "button", BP_PUSHBUTTON, PBS_NORMAL, inch); }, false},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.Name);
+        TBitmap b;
+        b.SetSize(300, 300);
+        TCanvas* c = b.Canvas();
+        c->Brush()->SetColor(clWhite);
+        c->FillRect(TRect(0, 0, 300, 300));
+        c->Brush()->SetColor(clRed);
+        c->Pen()->SetColor(clRed);
+        c->Font()->SetName("Arial");
+        c->Font()->SetColor(clBlack);
+        SetMapMode(c, MM_LOMETRIC);
+        c->Font()->SetHeight(-40);
+        k.Draw(c);
+        SetMapMode(c, MM_TEXT);
+        int inside = 0, outside = 0;
+        for (int y = 80; y < 210; ++y)
+            for (int x = 80; x < 210; ++x) {
+                const bool in = x >= 96 && x < 192 && y >= 96 && y < 192;
+                if (c->Pixels(x, y) != clWhite)
+                    ++(in ? inside : outside);
+            }
+        EXPECT_EQ(0, outside);
+        if (k.Fills)
+            EXPECT_EQ(96 * 96, inside);
+        else
+            EXPECT_GT(inside, 50);
+    }
 }
 
 // A PDF page at 254 dpi: one pixel is 0.1 mm.
