@@ -1170,22 +1170,26 @@ bool LPtoDP(TCanvas* dc, TPoint* points, int count)
     return true;
 }
 
-bool DPtoLP(TCanvas* dc, TRect& r)
+namespace {
+// A rectangle's two corners through a point conversion.
+bool MapCorners(TCanvas* dc, TRect& r, bool (*convert)(TCanvas*, TPoint*, int))
 {
     TPoint pts[2] = {TPoint(r.Left, r.Top), TPoint(r.Right, r.Bottom)};
-    if (!DPtoLP(dc, pts, 2))
+    if (!convert(dc, pts, 2))
         return false;
     r = TRect(pts[0].X, pts[0].Y, pts[1].X, pts[1].Y);
     return true;
 }
+}  // namespace
+
+bool DPtoLP(TCanvas* dc, TRect& r)
+{
+    return MapCorners(dc, r, DPtoLP);
+}
 
 bool LPtoDP(TCanvas* dc, TRect& r)
 {
-    TPoint pts[2] = {TPoint(r.Left, r.Top), TPoint(r.Right, r.Bottom)};
-    if (!LPtoDP(dc, pts, 2))
-        return false;
-    r = TRect(pts[0].X, pts[0].Y, pts[1].X, pts[1].Y);
-    return true;
+    return MapCorners(dc, r, LPtoDP);
 }
 
 namespace {

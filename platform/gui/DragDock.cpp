@@ -118,7 +118,8 @@ void ShowCursor(TDragRun& run, bool accepted)
 
 bool SendOver(TDragRun& run, TControl* target, TDragState state)
 {
-    bool accept = true;
+    // A control refuses unless its DragOver says otherwise; a dock site takes unless it refuses.
+    bool accept = run.Dock;
     const TPoint local = target->ScreenToClient(run.Pos);
     if (run.Dock) {
         auto* d = static_cast<TDragDockObject*>(run.Object);

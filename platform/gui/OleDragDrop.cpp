@@ -15,6 +15,7 @@
 #include <QMimeData>
 #include <QPixmap>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 #include <algorithm>
 #include <cstring>
@@ -801,7 +802,8 @@ HRESULT DoDragDrop(IDataObject* DataObj, IDropSource* DropSource, DWORD OkEffect
             QObject::connect(drag, &QDrag::actionChanged, [&](Qt::DropAction a) {
                 RunGuarded([&] { DropSource->GiveFeedback(EffectsOf(a)); });
             });
-            qApp->installEventFilter(&watch);
+            // Installed once the drag loop runs, so that it sees the input before the loop's own filter.
+            QTimer::singleShot(0, &watch, [&watch] { qApp->installEventFilter(&watch); });
             const DWORD keys = KeysOf(QGuiApplication::mouseButtons(), QGuiApplication::keyboardModifiers());
             Qt::DropAction result = drag->exec(ActionsOf(OkEffects), ActionOf(OkEffects, keys));
             qApp->removeEventFilter(&watch);
