@@ -713,7 +713,7 @@ public:
         case QEvent::KeyPress:
             escape = static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape;
             break;
-        case QEvent::MouseMove: break;
+        case QEvent::MouseMove:
         case QEvent::MouseButtonRelease:
             keys = KeysOf(static_cast<QMouseEvent*>(e)->buttons(), static_cast<QMouseEvent*>(e)->modifiers());
             break;
