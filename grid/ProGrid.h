@@ -1224,6 +1224,17 @@ private:
     bool FSaveFormattedText = false, FSaveKeepsRichText = true, FSaveKeepsHTML = true;
     // ================================================================ end of grid services state
 
+    // ================================================================ sort engine state
+    friend class TGridRowSorter;
+    // Row AFrom + i receives row ASource[i] (a permutation of the rows from
+    // AFrom on): the row order list, cells, cell records, heights, disjunct
+    // selection flags, modified marks, cell controls and the tracked current
+    // row move in one pass.
+    void MoveRowsOnce(int AFrom, const std::vector<int>& ASource);
+    // The stored (real) indices of the display rows AFrom .. ATo.
+    std::vector<int> RealRowIndexes(int AFrom, int ATo) const;
+    // ================================================================ end of sort engine state
+
     // ================================================================ structure state
     void MarkNodes(bool AContracted);
     void RecalcFooters();

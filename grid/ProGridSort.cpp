@@ -5,12 +5,22 @@
 // by OnGetFormat). The plain text styles compare bytes (the no-case style
 // compares the upper-cased texts first, then the texts as they stand); only
 // the Ansi styles and the Unicode style use the platform's Polish word sort,
-// so that a program can choose either order. The quicksort is the
-// grid's own: rows that compare equal end up in the order it leaves them,
-// which users see, so it is kept exactly and not replaced by a library sort.
+// so that a program can choose either order. The quicksort is the grid's
+// own: rows that compare equal end up in the order it leaves them, which
+// users see, so it is kept exactly and not replaced by a library sort.
+//
+// The quicksort runs on a list of row numbers, not on the rows: the same
+// pivots, comparisons and exchanges, applied to the list; the rows then move
+// once to their places. What a comparison reads of a cell (its text, number,
+// date, collation key ...) is worked out once per row and kept while the sort
+// runs; the style is still chosen for every pair, so nothing changes in what
+// compares how.
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <memory>
+#include <utility>
+#include <vector>
 
 #include "grid/ProGrid.h"
 #include "grid/ProUtil.h"
@@ -114,14 +124,6 @@ int ByteCompare(const AnsiString& A, const AnsiString& B)
     return Sign(CompareStr(A, B));
 }
 
-// Bytes of the upper-cased texts; texts equal but for case by their bytes,
-// which puts the upper-case one first.
-int ByteCompareNoCase(const AnsiString& A, const AnsiString& B)
-{
-    int r = ByteCompare(AnsiUpperCase(A), AnsiUpperCase(B));
-    return r != 0 ? r : ByteCompare(A, B);
-}
-
 // The style the first cell's text suggests.
 TSortStyle DetectStyle(const AnsiString& S, bool IgnoreCase)
 {
@@ -186,6 +188,355 @@ void TProStringGrid::GetCellFormat(int ACol, TSortStyle& AStyle, AnsiString& APr
         OnGetFormat(this, ACol, AStyle, APrefix, ASuffix);
 }
 
+// ---------------------------------------------------------------- what comparisons read
+// What the comparisons of one cell read, worked out on first use. Kept per
+// row while a sort runs; the public CompareCells fills two of them afresh.
+struct TSortCellKey {
+    enum : unsigned char { HaveText = 1, HaveWide = 2, HaveDetected = 4, HaveNumeric = 8 };
+    AnsiString Text;     // SortCellText
+    AnsiString Alt;      // AltStyle's form: upper-cased, stripped or collation key
+    WideString Wide;     // ssUnicode
+    double Value = 0;    // ValueStyle's number (check box and picture values too)
+    unsigned char Have = 0;
+    signed char AltStyle = -1;
+    signed char ValueStyle = -1;
+    bool ValueOk = false;
+    bool Numeric = false;
+    TSortStyle Detected = ssAutomatic;
+};
+
+// The sort of one row range [Lo, Hi] on a list of row numbers. Rows do not
+// move while it compares, so every comparison reads the rows as they stand
+// (the pivot is its own row, not a copy); Apply moves them once.
+class TGridRowSorter {
+public:
+    TGridRowSorter(TProStringGrid* AGrid, int ALo, int AHi) : G(AGrid), FLo(ALo), FHi(AHi)
+    {
+        FPerm.resize(std::size_t(AHi - ALo + 1));
+        for (int i = ALo; i <= AHi; ++i)
+            FPerm[std::size_t(i - ALo)] = i;
+        TSortSettings* ss = G->FSortSettings.get();
+        FStartStyle = ss->AutoFormat() ? ssAutomatic : (ss->IgnoreCase() ? ssAlphaNoCase : ssAlphabetic);
+        FIgnoreCase = ss->IgnoreCase();
+        FIgnoreBlanks = ss->IgnoreBlanks();
+        FBlankFirst = ss->BlankPos() == blFirst;
+        FFull = ss->Full();
+        FDirection = ss->Direction();
+        FFormatEachTime = bool(G->OnGetFormat);
+        FColCount = G->FSortDepth > 0 ? G->AllColCount() : G->ColCount();
+    }
+
+    // The comparison of two cells with their keys; the public CompareCells
+    // and the sorts share it.
+    static int Compare(TProStringGrid* G, int ACol, int ARow1, int ARow2, TSortDirection ADirection,
+                       TSortStyle AStyle, const AnsiString& APrefix, const AnsiString& ASuffix, TSortCellKey& K1,
+                       TSortCellKey& K2);
+
+    void SortRows(int ACol)
+    {
+        int sign = FDirection == sdDescending ? -1 : 1;
+        auto cmp = [this, ACol](int A, int B) { return CompareRows(ACol, A, B); };
+        QuickSort(FLo, FHi, cmp, sign, false);
+    }
+    void SortRowsIndexed(int AIndex)
+    {
+        auto cmp = [this, AIndex](int A, int B) { return CompareRowsIndexed(AIndex, A, B); };
+        QuickSort(FLo, FHi, cmp, 1, true);
+    }
+    // Puts every row of the range at its sorted place, with all that belongs
+    // to it.
+    void Apply();
+
+private:
+    static const AnsiString& KeyText(TProStringGrid* G, int ACol, int ARow, TSortCellKey& K);
+    static bool KeyNumeric(TProStringGrid* G, int ACol, int ARow, TSortCellKey& K);
+    static const AnsiString& KeyAlt(TProStringGrid* G, int ACol, int ARow, TSortStyle AStyle, TSortCellKey& K);
+    static double KeyValue(TProStringGrid* G, int ACol, int ARow, TSortStyle AStyle, const AnsiString& APrefix,
+                           const AnsiString& ASuffix, TSortCellKey& K, bool& AOk);
+
+    struct TColumn {
+        std::vector<TSortCellKey> Keys;
+        bool Ignored = false;
+        bool FormatKnown = false;
+        TSortStyle Style = ssAutomatic;
+        AnsiString Prefix, Suffix;
+    };
+
+    TColumn& Column(int ACol)
+    {
+        if (std::size_t(ACol) >= FColumns.size())
+            FColumns.resize(std::size_t(ACol) + 1);
+        if (!FColumns[std::size_t(ACol)]) {
+            auto c = std::make_unique<TColumn>();
+            c->Keys.resize(FPerm.size());
+            c->Ignored = G->IsIgnoredColumn(ACol);
+            FColumns[std::size_t(ACol)] = std::move(c);
+        }
+        return *FColumns[std::size_t(ACol)];
+    }
+
+    int CompareCells(int ACol, int ARow1, int ARow2, TSortDirection ADirection)
+    {
+        TColumn& c = Column(ACol);
+        TSortCellKey& k1 = c.Keys[std::size_t(ARow1 - FLo)];
+        TSortCellKey& k2 = c.Keys[std::size_t(ARow2 - FLo)];
+        if (FFormatEachTime) {
+            // The handler is asked for every pair, as it may answer differently.
+            TSortStyle style = FStartStyle;
+            AnsiString prefix, suffix;
+            G->GetCellFormat(ACol, style, prefix, suffix);
+            return Compare(G, ACol, ARow1, ARow2, ADirection, style, prefix, suffix, k1, k2);
+        }
+        if (!c.FormatKnown) {
+            c.Style = FStartStyle;
+            G->GetCellFormat(ACol, c.Style, c.Prefix, c.Suffix);
+            c.FormatKnown = true;
+        }
+        return Compare(G, ACol, ARow1, ARow2, ADirection, c.Style, c.Prefix, c.Suffix, k1, k2);
+    }
+
+    int CompareRows(int ACol, int ARow1, int ARow2)
+    {
+        for (int c = ACol;; ++c) {
+            if (Column(c).Ignored)
+                return 0;
+            int r = CompareCells(c, ARow1, ARow2, FDirection);
+            if (r != 0 || !FFull || c > FColCount - 2)
+                return r;
+        }
+    }
+
+    int CompareRowsIndexed(int AIndex, int ARow1, int ARow2)
+    {
+        TSortIndexList* list = G->FSortIndexes.get();
+        for (int i = AIndex;; ++i) {
+            unsigned entry = unsigned(list->GetItem(i));
+            int col = int(entry & ~DescendingBit);
+            bool descending = (entry & DescendingBit) != 0;
+            int r = Column(col).Ignored ? 0 : CompareCells(col, ARow1, ARow2, descending ? sdDescending : sdAscending);
+            if (r == 0 && FFull && i < list->Count() - 1)
+                continue;
+            return descending ? -r : r;
+        }
+    }
+
+    // The grid's quicksort on the row list: a row moves past another while
+    // ACompare(A, B) gives ASign; ASwapEqual exchanges rows that compare equal
+    // too. The smaller part recurses and the larger one loops.
+    template <class Compare>
+    void QuickSort(int ALo, int AHi, Compare& ACompare, int ASign, bool ASwapEqual)
+    {
+        auto at = [this](int Pos) -> int& { return FPerm[std::size_t(Pos - FLo)]; };
+        while (ALo < AHi) {
+            int i = ALo, j = AHi;
+            int pivot = at((ALo + AHi) / 2);
+            do {
+                while (ACompare(pivot, at(i)) == ASign && i < AHi)
+                    ++i;
+                while (ACompare(at(j), pivot) == ASign && j > ALo)
+                    --j;
+                if (i <= j) {
+                    if (i != j && (ASwapEqual || ACompare(at(i), at(j)) != 0))
+                        std::swap(at(i), at(j));
+                    ++i;
+                    --j;
+                }
+            } while (i <= j);
+            if (j - ALo < AHi - i) {
+                if (ALo < j)
+                    QuickSort(ALo, j, ACompare, ASign, ASwapEqual);
+                ALo = i;
+            } else {
+                if (i < AHi)
+                    QuickSort(i, AHi, ACompare, ASign, ASwapEqual);
+                AHi = j;
+            }
+        }
+    }
+
+    TProStringGrid* G;
+    int FLo, FHi;
+    std::vector<int> FPerm;   // FPerm[p - FLo]: the row that goes to place p
+    std::vector<std::unique_ptr<TColumn>> FColumns;
+    TSortStyle FStartStyle;
+    TSortDirection FDirection;
+    bool FIgnoreCase, FIgnoreBlanks, FBlankFirst, FFull, FFormatEachTime;
+    int FColCount;
+
+    friend class TProStringGrid;
+};
+
+const AnsiString& TGridRowSorter::KeyText(TProStringGrid* G, int ACol, int ARow, TSortCellKey& K)
+{
+    if (!(K.Have & TSortCellKey::HaveText)) {
+        K.Text = G->SortCellText(ACol, ARow);
+        K.Have |= TSortCellKey::HaveText;
+    }
+    return K.Text;
+}
+
+bool TGridRowSorter::KeyNumeric(TProStringGrid* G, int ACol, int ARow, TSortCellKey& K)
+{
+    if (!(K.Have & TSortCellKey::HaveNumeric)) {
+        K.Numeric = IsNumber(KeyText(G, ACol, ARow, K));
+        K.Have |= TSortCellKey::HaveNumeric;
+    }
+    return K.Numeric;
+}
+
+// The form of the text that AStyle compares by its bytes.
+const AnsiString& TGridRowSorter::KeyAlt(TProStringGrid* G, int ACol, int ARow, TSortStyle AStyle, TSortCellKey& K)
+{
+    if (K.AltStyle != AStyle) {
+        switch (AStyle) {
+        case ssAlphaNoCase: K.Alt = AnsiUpperCase(KeyText(G, ACol, ARow, K)); break;
+        case ssHTML: K.Alt = G->GetStrippedCell(ACol, ARow); break;
+        case ssAnsiAlphaCase: K.Alt = CollationKey(KeyText(G, ACol, ARow, K), false); break;
+        default: K.Alt = CollationKey(KeyText(G, ACol, ARow, K), true); break;
+        }
+        K.AltStyle = static_cast<signed char>(AStyle);
+    }
+    return K.Alt;
+}
+
+// The number AStyle compares; AOk false when the text did not convert (for
+// the numeric styles only).
+double TGridRowSorter::KeyValue(TProStringGrid* G, int ACol, int ARow, TSortStyle AStyle, const AnsiString& APrefix,
+                const AnsiString& ASuffix, TSortCellKey& K, bool& AOk)
+{
+    bool numeric = AStyle == ssNumeric || AStyle == ssFinancial;
+    bool keep = !numeric || (APrefix.empty() && ASuffix.empty());
+    if (keep && K.ValueStyle == AStyle) {
+        AOk = K.ValueOk;
+        return K.Value;
+    }
+    double v = 0;
+    bool ok = true;
+    switch (AStyle) {
+    case ssNumeric:
+    case ssFinancial: {
+        const AnsiString& s = KeyText(G, ACol, ARow, K);
+        ok = SortNumber(s, APrefix, ASuffix, AStyle == ssFinancial, v) || s.empty();
+        if (!ok)
+            v = 0;
+        break;
+    }
+    case ssDate:
+    case ssDateTime: v = DateValue(KeyText(G, ACol, ARow, K)); break;
+    case ssTime: v = TimeValue(KeyText(G, ACol, ARow, K)); break;
+    case ssShortDateEU: v = GuardedDate(KeyText(G, ACol, ARow, K), ParseDateDMY); break;
+    case ssShortDateUS: v = GuardedDate(KeyText(G, ACol, ARow, K), ParseDateMDY); break;
+    case ssImages: v = G->CellGraphicValue(ACol, ARow); break;
+    case ssCheckBox: {
+        bool b = false;
+        G->GetCheckBoxState(ACol, ARow, b);
+        v = b ? 1 : 0;
+        break;
+    }
+    default: break;
+    }
+    if (keep) {
+        K.Value = v;
+        K.ValueOk = ok;
+        K.ValueStyle = static_cast<signed char>(AStyle);
+    }
+    AOk = ok;
+    return v;
+}
+
+int TGridRowSorter::Compare(TProStringGrid* G, int ACol, int ARow1, int ARow2, TSortDirection ADirection,
+                            TSortStyle AStyle, const AnsiString& APrefix, const AnsiString& ASuffix,
+                            TSortCellKey& K1, TSortCellKey& K2)
+{
+    TSortStyle style = AStyle;
+    const AnsiString& s1 = KeyText(G, ACol, ARow1, K1);
+    const AnsiString& s2 = KeyText(G, ACol, ARow2, K2);
+    if (style == ssAutomatic) {
+        if (!(K1.Have & TSortCellKey::HaveDetected)) {
+            K1.Detected = IsCheckBoxType(G->GetCellType(ACol, ARow1))
+                              ? ssCheckBox
+                              : DetectStyle(s1, G->FSortSettings->IgnoreCase());
+            K1.Have |= TSortCellKey::HaveDetected;
+        }
+        style = K1.Detected;
+    }
+    if (style == ssAlphaNumeric || style == ssAlphaNumericNoCase) {
+        if (KeyNumeric(G, ACol, ARow1, K1) && KeyNumeric(G, ACol, ARow2, K2))
+            style = ssNumeric;
+        else
+            style = style == ssAlphaNumeric ? ssAlphabetic : ssAlphaNoCase;
+    }
+
+    int res = 0;
+    switch (style) {
+    case ssAlphabetic:
+    case ssAlphaCase:
+        res = ByteCompare(s1, s2);
+        break;
+    case ssAlphaNoCase:
+        // Bytes of the upper-cased texts; texts equal but for case by their
+        // bytes, which puts the upper-case one first.
+        res = ByteCompare(KeyAlt(G, ACol, ARow1, style, K1), KeyAlt(G, ACol, ARow2, style, K2));
+        if (res == 0)
+            res = ByteCompare(s1, s2);
+        break;
+    case ssAnsiAlphaCase:
+    case ssAnsiAlphaNoCase:
+    case ssHTML:
+        res = ByteCompare(KeyAlt(G, ACol, ARow1, style, K1), KeyAlt(G, ACol, ARow2, style, K2));
+        break;
+    case ssUnicode:
+        for (auto [k, row] : {std::pair<TSortCellKey*, int>{&K1, ARow1}, {&K2, ARow2}})
+            if (!(k->Have & TSortCellKey::HaveWide)) {
+                k->Wide = G->GetWideCell(ACol, row);
+                k->Have |= TSortCellKey::HaveWide;
+            }
+        res = Sign(CollateWide(K1.Wide, K2.Wide, true));
+        break;
+    case ssNumeric:
+    case ssFinancial: {
+        bool ok1 = false, ok2 = false;
+        double v1 = KeyValue(G, ACol, ARow1, style, APrefix, ASuffix, K1, ok1);
+        double v2 = KeyValue(G, ACol, ARow2, style, APrefix, ASuffix, K2, ok2);
+        res = ok1 || ok2 ? CompareValues(v1, v2) : 0;
+        break;
+    }
+    case ssDate:
+    case ssDateTime:
+    case ssTime:
+    case ssShortDateEU:
+    case ssShortDateUS:
+    case ssImages:
+    case ssCheckBox: {
+        bool ok = false;
+        res = CompareValues(KeyValue(G, ACol, ARow1, style, APrefix, ASuffix, K1, ok),
+                            KeyValue(G, ACol, ARow2, style, APrefix, ASuffix, K2, ok));
+        break;
+    }
+    case ssCustom:
+        if (G->OnCustomCompare)
+            G->OnCustomCompare(G, s1, s2, res);
+        break;
+    case ssRaw:
+        if (G->OnRawCompare)
+            G->OnRawCompare(G, ACol, ARow1, ARow2, res);
+        break;
+    default:
+        break;
+    }
+
+    TSortSettings* ss = G->FSortSettings.get();
+    if (ss->IgnoreBlanks() && s1.empty() != s2.empty()) {
+        // The caller reverses a descending comparison, so the blank's place
+        // is given here in the reverse sense for it.
+        int blankFirst = ss->BlankPos() == blFirst ? -1 : 1;
+        res = s1.empty() ? blankFirst : -blankFirst;
+        if (ADirection == sdDescending)
+            res = -res;
+    }
+    return res;
+}
+
 // ---------------------------------------------------------------- comparing
 AnsiString TProStringGrid::SortCellText(int ACol, int ARow)
 {
@@ -201,96 +552,8 @@ int TProStringGrid::CompareCells(int ACol, int ARow1, int ARow2, TSortDirection 
     TSortStyle style = ss->AutoFormat() ? ssAutomatic : (ss->IgnoreCase() ? ssAlphaNoCase : ssAlphabetic);
     AnsiString prefix, suffix;
     GetCellFormat(ACol, style, prefix, suffix);
-    AnsiString s1 = SortCellText(ACol, ARow1);
-    AnsiString s2 = SortCellText(ACol, ARow2);
-
-    if (style == ssAutomatic)
-        style = IsCheckBoxType(GetCellType(ACol, ARow1)) ? ssCheckBox : DetectStyle(s1, ss->IgnoreCase());
-    if (style == ssAlphaNumeric || style == ssAlphaNumericNoCase) {
-        if (IsNumber(s1) && IsNumber(s2))
-            style = ssNumeric;
-        else
-            style = style == ssAlphaNumeric ? ssAlphabetic : ssAlphaNoCase;
-    }
-
-    int res = 0;
-    switch (style) {
-    case ssAlphabetic:
-    case ssAlphaCase:
-        res = ByteCompare(s1, s2);
-        break;
-    case ssAlphaNoCase:
-        res = ByteCompareNoCase(s1, s2);
-        break;
-    case ssAnsiAlphaCase:
-        res = Sign(AnsiCompareStr(s1, s2));
-        break;
-    case ssAnsiAlphaNoCase:
-        res = Sign(AnsiCompareText(s1, s2));
-        break;
-    case ssUnicode:
-        res = Sign(CollateWide(GetWideCell(ACol, ARow1), GetWideCell(ACol, ARow2), true));
-        break;
-    case ssHTML:
-        res = ByteCompare(GetStrippedCell(ACol, ARow1), GetStrippedCell(ACol, ARow2));
-        break;
-    case ssNumeric:
-    case ssFinancial: {
-        double v1 = 0, v2 = 0;
-        bool ok1 = SortNumber(s1, prefix, suffix, style == ssFinancial, v1) || s1.empty();
-        bool ok2 = SortNumber(s2, prefix, suffix, style == ssFinancial, v2) || s2.empty();
-        if (!ok1)
-            v1 = 0;
-        if (!ok2)
-            v2 = 0;
-        res = ok1 || ok2 ? CompareValues(v1, v2) : 0;
-        break;
-    }
-    case ssDate:
-    case ssDateTime:
-        res = CompareValues(DateValue(s1), DateValue(s2));
-        break;
-    case ssTime:
-        res = CompareValues(TimeValue(s1), TimeValue(s2));
-        break;
-    case ssShortDateEU:
-        res = CompareValues(GuardedDate(s1, ParseDateDMY), GuardedDate(s2, ParseDateDMY));
-        break;
-    case ssShortDateUS:
-        res = CompareValues(GuardedDate(s1, ParseDateMDY), GuardedDate(s2, ParseDateMDY));
-        break;
-    case ssImages:
-        res = CompareValues(CellGraphicValue(ACol, ARow1), CellGraphicValue(ACol, ARow2));
-        break;
-    case ssCheckBox:
-    {
-        bool b1 = false, b2 = false;
-        GetCheckBoxState(ACol, ARow1, b1);
-        GetCheckBoxState(ACol, ARow2, b2);
-        res = CompareValues(int(b1), int(b2));
-        break;
-    }
-    case ssCustom:
-        if (OnCustomCompare)
-            OnCustomCompare(this, s1, s2, res);
-        break;
-    case ssRaw:
-        if (OnRawCompare)
-            OnRawCompare(this, ACol, ARow1, ARow2, res);
-        break;
-    default:
-        break;
-    }
-
-    if (ss->IgnoreBlanks() && s1.empty() != s2.empty()) {
-        // The caller reverses a descending comparison, so the blank's place
-        // is given here in the reverse sense for it.
-        int blankFirst = ss->BlankPos() == blFirst ? -1 : 1;
-        res = s1.empty() ? blankFirst : -blankFirst;
-        if (ADirection == sdDescending)
-            res = -res;
-    }
-    return res;
+    TSortCellKey k1, k2;
+    return TGridRowSorter::Compare(this, ACol, ARow1, ARow2, ADirection, style, prefix, suffix, k1, k2);
 }
 
 int TProStringGrid::CompareRows(int ACol, int ARow1, int ARow2)
@@ -318,9 +581,103 @@ int TProStringGrid::CompareRowsIndexed(int AIndex, int ARow1, int ARow2)
     return descending ? -r : r;
 }
 
+// ---------------------------------------------------------------- moving the rows once
+namespace {
+// Entries AFrom + i of AList (those it has) take the entries ASource[i];
+// a source beyond the list gives 0.
+void PermuteList(TIntList& AList, int AFrom, const std::vector<int>& ASource)
+{
+    int n = int(ASource.size()), count = AList.Count();
+    std::vector<int> old(std::size_t(n), 0);
+    for (int i = 0; i < n && AFrom + i < count; ++i)
+        old[std::size_t(i)] = AList.GetItem(AFrom + i);
+    for (int i = 0; i < n && AFrom + i < count; ++i)
+        AList.SetItem(AFrom + i, old[std::size_t(ASource[std::size_t(i)] - AFrom)]);
+}
+}  // namespace
+
+void TGridRowSorter::Apply()
+{
+    std::size_t n = FPerm.size();
+    bool moved = false;
+    for (std::size_t i = 0; i < n && !moved; ++i)
+        moved = FPerm[i] != FLo + int(i);
+    if (!moved)
+        return;
+    G->MoveRowsOnce(FLo, FPerm);
+}
+
+// Row FLo + i receives the row ASource[i]; ASource is a permutation of the
+// rows FLo .. FLo + size - 1. The row order list, cells, cell records,
+// heights, selection flags, modified marks, cell controls and the tracked
+// current row follow.
+void TProStringGrid::MoveRowsOnce(int AFrom, const std::vector<int>& ASource)
+{
+    int n = int(ASource.size());
+    PermuteList(FRowOrder, AFrom, ASource);
+    PermuteRows(AFrom, ASource);
+    if (FMouseActions->DisjunctRowSelect() && FNavigation->MoveRowOnSort()) {
+        std::vector<int> real = RealRowIndexes(AFrom, AFrom + n - 1);
+        EnsureRowFlags(real.empty() ? 0 : real.back() + 1);
+        std::vector<int> old;
+        for (int r : real)
+            old.push_back(FRowSelectFlags[std::size_t(r)]);
+        for (int i = 0; i < n; ++i)
+            FRowSelectFlags[std::size_t(real[std::size_t(i)])] = old[std::size_t(ASource[std::size_t(i)] - AFrom)];
+    }
+    if (FShowModified->Enabled()) {
+        int last = -1;
+        for (int i = 0; i < n; ++i)
+            if (GetRowModified(ASource[std::size_t(i)]))
+                last = AFrom + i;
+        while (FRowModified->Count() <= last)
+            FRowModified->Add(0);
+        PermuteList(*FRowModified, AFrom, ASource);
+    }
+    if (FCellControls && FCellControls->Count() > 0) {
+        std::vector<int> place(static_cast<std::size_t>(n));
+        for (int i = 0; i < n; ++i)
+            place[std::size_t(ASource[std::size_t(i)] - AFrom)] = AFrom + i;
+        for (int i = 0; i < FCellControls->Count(); ++i) {
+            TControlListItem* item = FCellControls->GetItem(i);
+            if (item->Y >= AFrom && item->Y < AFrom + n)
+                item->Y = place[std::size_t(item->Y - AFrom)];
+        }
+        PositionCellControls();
+    }
+    if (FSortTracking && FSortTrackedRow >= AFrom && FSortTrackedRow < AFrom + n)
+        for (int i = 0; i < n; ++i)
+            if (ASource[std::size_t(i)] == FSortTrackedRow) {
+                FSortTrackedRow = AFrom + i;
+                break;
+            }
+}
+
+// The stored (real) indices of the display rows AFrom .. ATo.
+std::vector<int> TProStringGrid::RealRowIndexes(int AFrom, int ATo) const
+{
+    std::vector<int> hidden;
+    for (int i = 0; i < FHiddenRowList->Count(); ++i)
+        hidden.push_back(static_cast<TGridItem*>(FHiddenRowList->Items(i))->Idx);
+    std::sort(hidden.begin(), hidden.end());
+    std::vector<int> real;
+    std::size_t h = 0;
+    int shift = 0;
+    for (int r = 0; r <= ATo; ++r) {
+        while (h < hidden.size() && hidden[h] <= r + shift) {
+            ++shift;
+            ++h;
+        }
+        if (r >= AFrom)
+            real.push_back(r + shift);
+    }
+    return real;
+}
+
 // ---------------------------------------------------------------- quicksorts
 // The pivot row is copied into the scratch row RowCount - 2, so that it keeps
-// its value while rows are exchanged.
+// its value while rows are exchanged (the single-column sort, whose rows move
+// one cell at a time).
 void TProStringGrid::CopyRowToScratch(int AFrom, int ATo)
 {
     int cols = AllColCount();
@@ -334,8 +691,6 @@ void TProStringGrid::CopyRowToScratch(int AFrom, int ATo)
 void TProStringGrid::QuickSortRowRange(int ALo, int AHi, const std::function<int(int A, int B)>& ACompare,
                                        int ASign, bool ASwapEqual)
 {
-    // The smaller part recurses and the larger one loops: the same exchanges
-    // as recursing on both, with a stack depth that stays small.
     while (ALo < AHi) {
         int i = ALo, j = AHi;
         int pivot = RowCount() - 2;
@@ -366,14 +721,33 @@ void TProStringGrid::QuickSortRowRange(int ALo, int AHi, const std::function<int
 
 void TProStringGrid::QuickSortRows(int ACol, int ALo, int AHi)
 {
-    int sign = FSortSettings->Direction() == sdDescending ? -1 : 1;
-    QuickSortRowRange(ALo, AHi, [this, ACol](int A, int B) { return CompareRows(ACol, A, B); }, sign, false);
+    if (ALo >= AHi)
+        return;
+    if (FSortSettings->SingleColumn()) {
+        // Only the sort column's cells move, so a tie decided by the next
+        // column reads that column at the rows' places: the rows move as the
+        // sort goes.
+        int sign = FSortSettings->Direction() == sdDescending ? -1 : 1;
+        QuickSortRowRange(ALo, AHi, [this, ACol](int A, int B) { return CompareRows(ACol, A, B); }, sign, false);
+        return;
+    }
+    TGridRowSorter sorter(this, ALo, AHi);
+    sorter.SortRows(ACol);
+    sorter.Apply();
 }
 
 void TProStringGrid::QuickSortRowsIndexed(int AIndex, int ALo, int AHi)
 {
-    QuickSortRowRange(ALo, AHi, [this, AIndex](int A, int B) { return CompareRowsIndexed(AIndex, A, B); }, 1,
-                      true);
+    if (ALo >= AHi)
+        return;
+    if (FSortSettings->SingleColumn()) {
+        QuickSortRowRange(ALo, AHi, [this, AIndex](int A, int B) { return CompareRowsIndexed(AIndex, A, B); }, 1,
+                          true);
+        return;
+    }
+    TGridRowSorter sorter(this, ALo, AHi);
+    sorter.SortRowsIndexed(AIndex);
+    sorter.Apply();
 }
 
 void TProStringGrid::SortRangeIndexed(int ALo, int AHi)
@@ -417,7 +791,6 @@ void TProStringGrid::SortGroupRows(bool AIndexed)
             QuickSortRows(FSortSettings->Column(), r + 1, last);
     }
 }
-
 // ---------------------------------------------------------------- the sort frame
 // AKind: 0 one column, 1 indexed, 2 groups, 3 groups indexed.
 void TProStringGrid::RunSort(int AKind)
@@ -559,6 +932,11 @@ void TProStringGrid::UnSort()
     BeginUpdate();
     ++FSortDepth;
     // Ascending by the recorded first positions; equal values never move.
+    // The row list moves with the values and the rows follow it once.
+    bool single = FSortSettings->SingleColumn();
+    std::vector<int> rows(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i)
+        rows[std::size_t(i)] = i;
     auto sort = [&](auto& self, int lo, int hi) -> void {
         while (lo < hi) {
             int i = lo, j = hi;
@@ -570,7 +948,9 @@ void TProStringGrid::UnSort()
                     --j;
                 if (i <= j) {
                     if (i != j && order[std::size_t(i)] != order[std::size_t(j)]) {
-                        SwapRows(i, j);
+                        if (single)   // only the sort column's cells move: one exchange at a time
+                            SwapRows(i, j);
+                        std::swap(rows[std::size_t(i)], rows[std::size_t(j)]);
                         std::swap(order[std::size_t(i)], order[std::size_t(j)]);
                     }
                     ++i;
@@ -589,6 +969,8 @@ void TProStringGrid::UnSort()
         }
     };
     sort(sort, 0, n - 1);
+    if (!single)
+        MoveRowsOnce(0, rows);
     --FSortDepth;
     for (std::size_t r = 0; r < col0.size(); ++r)
         SetGridCell(0, int(r), col0[r]);

@@ -383,6 +383,46 @@ int CollateAnsi(const AnsiString& a, const AnsiString& b, bool ignoreCase)
         });
 }
 
+// Each level of CollateImpl in turn: the weights of the counted characters
+// (each one more than its weight, so that the zero end mark sorts before
+// any), then the ignored characters as (place, weight), then the folded
+// characters. Fixed widths keep the byte order the numeric order.
+AnsiString CollationKey(const AnsiString& s, bool ignoreCase)
+{
+    const Tables& t = T();
+    AnsiString key;
+    key.reserve(s.size() * 8 + 16);
+    auto put = [&key](std::uint32_t v, int bytes) {
+        for (int b = bytes - 1; b >= 0; --b) key += static_cast<char>((v >> (8 * b)) & 0xFF);
+    };
+    for (int level = 0; level < 3; ++level) {
+        if (level == 2 && ignoreCase) break;
+        const int width = level == 2 ? 1 : 3;
+        for (char c : s) {
+            const CollKey& k = t.key[static_cast<unsigned char>(c)];
+            if (k.ignorable) continue;
+            put((level == 0 ? k.primary : level == 1 ? k.secondary : k.upper) + 1, width);
+        }
+        put(0, width);
+    }
+    std::uint32_t place = 0;
+    for (char c : s) {
+        const CollKey& k = t.key[static_cast<unsigned char>(c)];
+        if (!k.ignorable) {
+            ++place;
+            continue;
+        }
+        put(place + 1, 4);
+        put(k.primary + 1, 3);
+    }
+    put(0, 4);
+    for (char c : s) {
+        unsigned char u = static_cast<unsigned char>(c);
+        key += static_cast<char>(ignoreCase ? t.lower[u] : u);
+    }
+    return key;
+}
+
 int CollateWide(const WideString& a, const WideString& b, bool ignoreCase)
 {
     const Tables& t = T();

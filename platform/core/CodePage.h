@@ -33,3 +33,7 @@ bool IsAnsiLetter(unsigned char c);
 // (equal up to case for ignoreCase).
 int CollateAnsi(const AnsiString& a, const AnsiString& b, bool ignoreCase);
 int CollateWide(const WideString& a, const WideString& b, bool ignoreCase);
+// A text's key for the word sort: the sign of CompareStr of two keys is the
+// sign of CollateAnsi of their texts (ignoreCase the same), so that a text
+// sorted many times is weighed once.
+AnsiString CollationKey(const AnsiString& s, bool ignoreCase);

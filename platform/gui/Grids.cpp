@@ -292,6 +292,23 @@ void TCustomGrid::SetRowHeights(int Index, int Value)
     RowHeightsChanged();
 }
 
+void TCustomGrid::PermuteRows(int AFrom, const std::vector<int>& ASource)
+{
+    std::vector<int> heights;
+    heights.reserve(ASource.size());
+    for (int src : ASource)
+        heights.push_back(src >= 0 && src < FRowCount ? FRowHeights[src] : FDefaultRowHeight);
+    bool changed = false;
+    for (std::size_t i = 0; i < heights.size() && AFrom + int(i) < FRowCount; ++i) {
+        int& h = FRowHeights[AFrom + i];
+        changed = changed || h != heights[i];
+        h = heights[i];
+    }
+    if (changed)
+        RowHeightsChanged();
+    Invalidate();
+}
+
 void TCustomGrid::SetDefaultColWidth(int Value)
 {
     FDefaultColWidth = Value;
@@ -1716,6 +1733,20 @@ TObject* TStringGrid::Objects(int ACol, int ARow) const
 void TStringGrid::SetObjects(int ACol, int ARow, TObject* Value)
 {
     CellAt(ACol, ARow).Object = Value;
+}
+
+void TStringGrid::PermuteRows(int AFrom, const std::vector<int>& ASource)
+{
+    std::size_t end = std::size_t(AFrom) + ASource.size();
+    if (FData.size() < end)
+        FData.resize(end);
+    std::vector<std::vector<TCell>> moved(ASource.size());
+    for (std::size_t i = 0; i < ASource.size(); ++i)
+        if (ASource[i] >= 0)
+            moved[i] = std::move(FData[std::size_t(ASource[i])]);
+    for (std::size_t i = 0; i < ASource.size(); ++i)
+        FData[std::size_t(AFrom) + i] = std::move(moved[i]);
+    TDrawGrid::PermuteRows(AFrom, ASource);
 }
 
 TStrings* TStringGrid::Cols(int Index)

@@ -144,6 +144,9 @@ public:
     void SetColWidths(int Index, int Value);
     int RowHeights(int Index) const;
     void SetRowHeights(int Index, int Value);
+    // Row AFrom + i takes the place of row ASource[i] (each a row from AFrom
+    // on, or -1 for an empty row of the default height), all rows at once.
+    virtual void PermuteRows(int AFrom, const std::vector<int>& ASource);
     int GridLineWidth() const { return FGridLineWidth; }
     void SetGridLineWidth(int Value);
     TColor FixedColor() const { return FFixedColor; }
@@ -353,6 +356,8 @@ public:
     // Rows (columns) that hold stored cells, counting those beyond the counts.
     int StoredRowCount() const { return int(FData.size()); }
     int StoredColCount(int ARow) const;
+    // Cells and objects move with their rows, beyond ColCount too.
+    void PermuteRows(int AFrom, const std::vector<int>& ASource) override;
 
 protected:
     void DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState) override;

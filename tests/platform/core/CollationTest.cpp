@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "platform/core/CodePage.h"
@@ -54,4 +56,30 @@ TEST(Collation, SortsAListLikeThePlatform)
     std::vector<AnsiString> expected = {"10", "9", "Ab", "ąb", "Cynk", "ćwierć", "Lutowie", "łącznik", "-minus",
                                         "Obejma", "Ósemka", "Sito", "śruba", "Zawór", "źródło", "żuraw"};
     EXPECT_EQ(v, expected);
+}
+
+// Keys order as the word sort does, on random texts built from the
+// characters that decide each of its levels (letters of both cases with and
+// without accents, digits, punctuation and the ignored "-" and "'").
+TEST(Collation, KeysOrderAsTheWordSort)
+{
+    const std::string alphabet = "aAąĄbBlLłŁoOóÓzZżŻźŹ09 .,-'";
+    std::mt19937 rng(7);
+    std::vector<AnsiString> texts = {"", "-", "'", "a-", "-a", "a'b", "ab"};
+    for (int i = 0; i < 400; ++i) {
+        AnsiString s;
+        for (int n = int(rng() % 6); n > 0; --n)
+            s += alphabet[rng() % alphabet.size()];
+        texts.push_back(s);
+    }
+    auto sign = [](int v) { return (v > 0) - (v < 0); };
+    for (bool ignoreCase : {false, true}) {
+        std::vector<AnsiString> keys;
+        for (const AnsiString& t : texts)
+            keys.push_back(CollationKey(t, ignoreCase));
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            for (std::size_t j = 0; j < texts.size(); ++j)
+                ASSERT_EQ(sign(CompareStr(keys[i], keys[j])), sign(CollateAnsi(texts[i], texts[j], ignoreCase)))
+                    << texts[i] << " / " << texts[j] << " ignoreCase " << ignoreCase;
+    }
 }
