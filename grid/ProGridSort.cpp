@@ -18,6 +18,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -119,9 +121,10 @@ double GuardedDate(const AnsiString& S, Parse P)
     }
 }
 
+// Byte order (std::string compares its bytes unsigned, as CompareStr does).
 int ByteCompare(const AnsiString& A, const AnsiString& B)
 {
-    return Sign(CompareStr(A, B));
+    return Sign(A.compare(B));
 }
 
 // The style the first cell's text suggests.
@@ -212,9 +215,6 @@ class TGridRowSorter {
 public:
     TGridRowSorter(TProStringGrid* AGrid, int ALo, int AHi) : G(AGrid), FLo(ALo), FHi(AHi)
     {
-        FPerm.resize(std::size_t(AHi - ALo + 1));
-        for (int i = ALo; i <= AHi; ++i)
-            FPerm[std::size_t(i - ALo)] = i;
         TSortSettings* ss = G->FSortSettings.get();
         FStartStyle = ss->AutoFormat() ? ssAutomatic : (ss->IgnoreCase() ? ssAlphaNoCase : ssAlphabetic);
         FIgnoreCase = ss->IgnoreCase();
@@ -223,6 +223,9 @@ public:
         FFull = ss->Full();
         FDirection = ss->Direction();
         FFormatEachTime = bool(G->OnGetFormat);
+        // A row compared with itself gives 0 in every column unless a handler
+        // decides.
+        FSelfEqual = !FFormatEachTime && !G->OnCustomCompare && !G->OnRawCompare;
         FColCount = G->FSortDepth > 0 ? G->AllColCount() : G->ColCount();
     }
 
@@ -234,13 +237,26 @@ public:
 
     void SortRows(int ACol)
     {
+        Start(ACol);
         int sign = FDirection == sdDescending ? -1 : 1;
-        auto cmp = [this, ACol](int A, int B) { return CompareRows(ACol, A, B); };
+        if (FFirstInline) {
+            // The usual case, kept apart so that the compiler keeps it tight.
+            auto cmp = [this, ACol](const TItem& A, const TItem& B) {
+                int r = ComparePrepared(ACol, A, B, FDirection);
+                if (r != 0 || !FFull || ACol > FColCount - 2 || (FSelfEqual && A.Row == B.Row))
+                    return r;
+                return CompareRowsFrom(ACol + 1, A.Row, B.Row);
+            };
+            QuickSort(FLo, FHi, cmp, sign, false);
+            return;
+        }
+        auto cmp = [this, ACol](const TItem& A, const TItem& B) { return CompareRowsFrom(ACol, A.Row, B.Row); };
         QuickSort(FLo, FHi, cmp, sign, false);
     }
     void SortRowsIndexed(int AIndex)
     {
-        auto cmp = [this, AIndex](int A, int B) { return CompareRowsIndexed(AIndex, A, B); };
+        Start(IndexColumn(AIndex));
+        auto cmp = [this, AIndex](const TItem& A, const TItem& B) { return CompareRowsIndexed(AIndex, A, B); };
         QuickSort(FLo, FHi, cmp, 1, true);
     }
     // Puts every row of the range at its sorted place, with all that belongs
@@ -254,30 +270,146 @@ private:
     static double KeyValue(TProStringGrid* G, int ACol, int ARow, TSortStyle AStyle, const AnsiString& APrefix,
                            const AnsiString& ASuffix, TSortCellKey& K, bool& AOk);
 
+    // A row of the sort. In a column whose format is fixed for the sort, each
+    // row keeps one of these: its text, the style it compares by when it is
+    // the first of a pair, the other form of the text that style compares
+    // (upper-cased, collation key or stripped) or the number it converts to.
+    // The list being sorted carries the first column's, so that most
+    // comparisons read only the list. A pair whose second row lacks what the
+    // first row's style needs (a text and a number in one automatic column),
+    // and the styles that call handlers or read more than the text, take the
+    // general way, TSortCellKey.
+    enum : unsigned char { NoKind = 0xFF };
+    struct TItem {
+        std::uint64_t Head;   // the first 8 bytes of Key, big-endian, zero-padded
+        const char* Key;      // the bytes compared: the text, or its other form
+        unsigned KeySize;
+        unsigned Size;        // of the text (0: blank)
+        const char* Text;
+        double Value;
+        int Row;
+        unsigned char Style;  // NoKind: the general way
+        unsigned char AltKind, ValueKind;
+        bool Ok;              // numeric styles: the text converted (or is empty)
+        bool Ready;
+    };
+
     struct TColumn {
-        std::vector<TSortCellKey> Keys;
         bool Ignored = false;
-        bool FormatKnown = false;
+        bool Prepares = false;
         TSortStyle Style = ssAutomatic;
         AnsiString Prefix, Suffix;
+        std::vector<TItem> Prepared;
+        std::vector<AnsiString> Texts, Alts;
+        std::vector<TSortCellKey> Keys;
     };
+
+    int IndexColumn(int AIndex) const
+    {
+        return int(unsigned(G->FSortIndexes->GetItem(AIndex)) & ~DescendingBit);
+    }
+
+    // The list to sort: the rows in their order, with the first column's
+    // records when it has them.
+    void Start(int ACol)
+    {
+        TColumn& c = Column(ACol);
+        FFirstInline = c.Prepares;
+        FItems.resize(std::size_t(FHi - FLo + 1));
+        for (int r = FLo; r <= FHi; ++r) {
+            if (FFirstInline)
+                FItems[std::size_t(r - FLo)] = Prepared(ACol, c, r);
+            FItems[std::size_t(r - FLo)].Row = r;
+        }
+    }
 
     TColumn& Column(int ACol)
     {
         if (std::size_t(ACol) >= FColumns.size())
             FColumns.resize(std::size_t(ACol) + 1);
-        if (!FColumns[std::size_t(ACol)]) {
-            auto c = std::make_unique<TColumn>();
-            c->Keys.resize(FPerm.size());
-            c->Ignored = G->IsIgnoredColumn(ACol);
-            FColumns[std::size_t(ACol)] = std::move(c);
-        }
+        if (!FColumns[std::size_t(ACol)])
+            FColumns[std::size_t(ACol)] = NewColumn(ACol);
         return *FColumns[std::size_t(ACol)];
     }
 
-    int CompareCells(int ACol, int ARow1, int ARow2, TSortDirection ADirection)
+    std::unique_ptr<TColumn> NewColumn(int ACol);
+    void PrepareRow(int ACol, TColumn& C, int ARow);
+
+    const TItem& Prepared(int ACol, TColumn& C, int ARow)
+    {
+        TItem& p = C.Prepared[std::size_t(ARow - FLo)];
+        if (!p.Ready)
+            PrepareRow(ACol, C, ARow);
+        return p;
+    }
+
+    static int Bytes(const char* A, unsigned NA, const char* B, unsigned NB)
+    {
+        int r = std::memcmp(A, B, std::min(NA, NB));
+        if (r != 0)
+            return r < 0 ? -1 : 1;
+        return NA == NB ? 0 : (NA < NB ? -1 : 1);
+    }
+
+    [[gnu::always_inline]] static int KeyBytes(const TItem& A, const TItem& B)
+    {
+        if (A.Head != B.Head)
+            return A.Head < B.Head ? -1 : 1;
+        return Bytes(A.Key, A.KeySize, B.Key, B.KeySize);
+    }
+
+    [[gnu::always_inline]] int ComparePrepared(int ACol, const TItem& A, const TItem& B,
+                                               TSortDirection ADirection)
+    {
+        int res;
+        switch (A.Style) {
+        case ssAlphabetic:
+        case ssAlphaCase:
+            res = Bytes(A.Text, A.Size, B.Text, B.Size);
+            break;
+        case ssAlphaNoCase:
+            if (B.AltKind != A.AltKind)
+                return CompareGeneral(ACol, A.Row, B.Row, ADirection);
+            res = KeyBytes(A, B);
+            if (res == 0)
+                res = Bytes(A.Text, A.Size, B.Text, B.Size);
+            break;
+        case ssAnsiAlphaCase:
+        case ssAnsiAlphaNoCase:
+        case ssHTML:
+            if (B.AltKind != A.AltKind)
+                return CompareGeneral(ACol, A.Row, B.Row, ADirection);
+            res = KeyBytes(A, B);
+            break;
+        case ssNumeric:
+        case ssFinancial:
+            if (B.ValueKind != A.ValueKind)
+                return CompareGeneral(ACol, A.Row, B.Row, ADirection);
+            res = A.Ok || B.Ok ? CompareValues(A.Value, B.Value) : 0;
+            break;
+        case NoKind:
+            return CompareGeneral(ACol, A.Row, B.Row, ADirection);
+        default:
+            if (B.ValueKind != A.ValueKind)
+                return CompareGeneral(ACol, A.Row, B.Row, ADirection);
+            res = CompareValues(A.Value, B.Value);
+            break;
+        }
+        if (FIgnoreBlanks && (A.Size == 0) != (B.Size == 0)) {
+            int blankFirst = FBlankFirst ? -1 : 1;
+            res = A.Size == 0 ? blankFirst : -blankFirst;
+            if (ADirection == sdDescending)
+                res = -res;
+        }
+        return res;
+    }
+
+    // The general way: the column's keys by row, made on first use.
+    int CompareGeneral(int ACol, int ARow1, int ARow2, TSortDirection ADirection)
     {
         TColumn& c = Column(ACol);
+        if (c.Keys.empty())
+            c.Keys.resize(std::size_t(FHi - FLo + 1));
         TSortCellKey& k1 = c.Keys[std::size_t(ARow1 - FLo)];
         TSortCellKey& k2 = c.Keys[std::size_t(ARow2 - FLo)];
         if (FFormatEachTime) {
@@ -287,15 +419,27 @@ private:
             G->GetCellFormat(ACol, style, prefix, suffix);
             return Compare(G, ACol, ARow1, ARow2, ADirection, style, prefix, suffix, k1, k2);
         }
-        if (!c.FormatKnown) {
-            c.Style = FStartStyle;
-            G->GetCellFormat(ACol, c.Style, c.Prefix, c.Suffix);
-            c.FormatKnown = true;
-        }
         return Compare(G, ACol, ARow1, ARow2, ADirection, c.Style, c.Prefix, c.Suffix, k1, k2);
     }
 
-    int CompareRows(int ACol, int ARow1, int ARow2)
+    // A cell of a column by the rows' numbers.
+    int CompareCells(int ACol, int ARow1, int ARow2, TSortDirection ADirection)
+    {
+        TColumn& c = Column(ACol);
+        if (!c.Prepares)
+            return CompareGeneral(ACol, ARow1, ARow2, ADirection);
+        const TItem& a = Prepared(ACol, c, ARow1);
+        return ComparePrepared(ACol, a, Prepared(ACol, c, ARow2), ADirection);
+    }
+
+    // The first column's cell from the list's records when it has them.
+    int CompareFirst(int ACol, const TItem& A, const TItem& B, TSortDirection ADirection)
+    {
+        return FFirstInline ? ComparePrepared(ACol, A, B, ADirection) : CompareCells(ACol, A.Row, B.Row, ADirection);
+    }
+
+    // The columns from ACol on.
+    int CompareRowsFrom(int ACol, int ARow1, int ARow2)
     {
         for (int c = ACol;; ++c) {
             if (Column(c).Ignored)
@@ -306,30 +450,32 @@ private:
         }
     }
 
-    int CompareRowsIndexed(int AIndex, int ARow1, int ARow2)
+    int CompareRowsIndexed(int AIndex, const TItem& A, const TItem& B)
     {
         TSortIndexList* list = G->FSortIndexes.get();
         for (int i = AIndex;; ++i) {
             unsigned entry = unsigned(list->GetItem(i));
             int col = int(entry & ~DescendingBit);
-            bool descending = (entry & DescendingBit) != 0;
-            int r = Column(col).Ignored ? 0 : CompareCells(col, ARow1, ARow2, descending ? sdDescending : sdAscending);
+            TSortDirection dir = (entry & DescendingBit) != 0 ? sdDescending : sdAscending;
+            int r = 0;
+            if (!Column(col).Ignored)
+                r = i == AIndex ? CompareFirst(col, A, B, dir) : CompareCells(col, A.Row, B.Row, dir);
             if (r == 0 && FFull && i < list->Count() - 1)
                 continue;
-            return descending ? -r : r;
+            return dir == sdDescending ? -r : r;
         }
     }
 
-    // The grid's quicksort on the row list: a row moves past another while
+    // The grid's quicksort on the list: a row moves past another while
     // ACompare(A, B) gives ASign; ASwapEqual exchanges rows that compare equal
     // too. The smaller part recurses and the larger one loops.
     template <class Compare>
     void QuickSort(int ALo, int AHi, Compare& ACompare, int ASign, bool ASwapEqual)
     {
-        auto at = [this](int Pos) -> int& { return FPerm[std::size_t(Pos - FLo)]; };
+        auto at = [this](int Pos) -> TItem& { return FItems[std::size_t(Pos - FLo)]; };
         while (ALo < AHi) {
             int i = ALo, j = AHi;
-            int pivot = at((ALo + AHi) / 2);
+            const TItem pivot = at((ALo + AHi) / 2);
             do {
                 while (ACompare(pivot, at(i)) == ASign && i < AHi)
                     ++i;
@@ -356,17 +502,18 @@ private:
 
     TProStringGrid* G;
     int FLo, FHi;
-    std::vector<int> FPerm;   // FPerm[p - FLo]: the row that goes to place p
+    std::vector<TItem> FItems;   // FItems[p - FLo]: the row that goes to place p
+    bool FFirstInline = false;
     std::vector<std::unique_ptr<TColumn>> FColumns;
     TSortStyle FStartStyle;
     TSortDirection FDirection;
-    bool FIgnoreCase, FIgnoreBlanks, FBlankFirst, FFull, FFormatEachTime;
+    bool FIgnoreCase, FIgnoreBlanks, FBlankFirst, FFull, FFormatEachTime, FSelfEqual;
     int FColCount;
 
     friend class TProStringGrid;
 };
 
-const AnsiString& TGridRowSorter::KeyText(TProStringGrid* G, int ACol, int ARow, TSortCellKey& K)
+inline const AnsiString& TGridRowSorter::KeyText(TProStringGrid* G, int ACol, int ARow, TSortCellKey& K)
 {
     if (!(K.Have & TSortCellKey::HaveText)) {
         K.Text = G->SortCellText(ACol, ARow);
@@ -442,6 +589,85 @@ double TGridRowSorter::KeyValue(TProStringGrid* G, int ACol, int ARow, TSortStyl
     }
     AOk = ok;
     return v;
+}
+
+std::unique_ptr<TGridRowSorter::TColumn> TGridRowSorter::NewColumn(int ACol)
+{
+    auto c = std::make_unique<TColumn>();
+    c->Ignored = G->IsIgnoredColumn(ACol);
+    if (c->Ignored || FFormatEachTime)
+        return c;
+    c->Style = FStartStyle;
+    G->GetCellFormat(ACol, c->Style, c->Prefix, c->Suffix);
+    switch (c->Style) {
+    case ssCustom: case ssRaw: case ssUnicode: case ssImages: case ssCheckBox: case ssAlphaNumeric:
+    case ssAlphaNumericNoCase:
+        return c;
+    default:
+        break;
+    }
+    std::size_t n = std::size_t(FHi - FLo + 1);
+    c->Prepares = true;
+    c->Prepared.resize(n);
+    c->Texts.resize(n);
+    for (TItem& p : c->Prepared)
+        p.Ready = false;
+    return c;
+}
+
+void TGridRowSorter::PrepareRow(int ACol, TColumn& C, int ARow)
+{
+    std::size_t i = std::size_t(ARow - FLo);
+    TItem& p = C.Prepared[i];
+    p.Ready = true;
+    p.Row = ARow;
+    p.Ok = true;
+    p.Value = 0;
+    p.AltKind = p.ValueKind = NoKind;
+    TSortCellKey k;
+    AnsiString& text = C.Texts[i];
+    text = G->SortCellText(ACol, ARow);
+    p.Text = text.data();
+    p.Size = unsigned(text.size());
+    p.Key = p.Text;
+    p.KeySize = p.Size;
+    TSortStyle style = C.Style;
+    if (style == ssAutomatic) {
+        style = IsCheckBoxType(G->GetCellType(ACol, ARow)) ? ssCheckBox : DetectStyle(text, FIgnoreCase);
+        if (style == ssCheckBox) {
+            p.Style = NoKind;
+            return;
+        }
+    }
+    p.Style = static_cast<unsigned char>(style);
+    switch (style) {
+    case ssAlphabetic:
+    case ssAlphaCase:
+        break;
+    case ssAlphaNoCase:
+    case ssAnsiAlphaCase:
+    case ssAnsiAlphaNoCase:
+    case ssHTML: {
+        if (C.Alts.empty())
+            C.Alts.resize(C.Texts.size());
+        k.Text = text;
+        k.Have = TSortCellKey::HaveText;
+        C.Alts[i] = KeyAlt(G, ACol, ARow, style, k);
+        p.Key = C.Alts[i].data();
+        p.KeySize = unsigned(C.Alts[i].size());
+        p.AltKind = p.Style;
+        break;
+    }
+    default:
+        k.Text = text;
+        k.Have = TSortCellKey::HaveText;
+        p.Value = KeyValue(G, ACol, ARow, style, C.Prefix, C.Suffix, k, p.Ok);
+        p.ValueKind = static_cast<unsigned char>(style == ssDateTime ? ssDate : style);
+        break;
+    }
+    p.Head = 0;
+    for (unsigned b = 0; b < 8; ++b)
+        p.Head = (p.Head << 8) | (b < p.KeySize ? static_cast<unsigned char>(p.Key[b]) : 0u);
 }
 
 int TGridRowSorter::Compare(TProStringGrid* G, int ACol, int ARow1, int ARow2, TSortDirection ADirection,
@@ -598,13 +824,15 @@ void PermuteList(TIntList& AList, int AFrom, const std::vector<int>& ASource)
 
 void TGridRowSorter::Apply()
 {
-    std::size_t n = FPerm.size();
+    std::vector<int> rows;
+    rows.reserve(FItems.size());
     bool moved = false;
-    for (std::size_t i = 0; i < n && !moved; ++i)
-        moved = FPerm[i] != FLo + int(i);
-    if (!moved)
-        return;
-    G->MoveRowsOnce(FLo, FPerm);
+    for (const TItem& item : FItems) {
+        moved = moved || item.Row != FLo + int(rows.size());
+        rows.push_back(item.Row);
+    }
+    if (moved)
+        G->MoveRowsOnce(FLo, rows);
 }
 
 // Row FLo + i receives the row ASource[i]; ASource is a permutation of the
