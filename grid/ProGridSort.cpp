@@ -575,8 +575,10 @@ double TGridRowSorter::KeyValue(TProStringGrid* G, int ACol, int ARow, TSortStyl
     case ssShortDateUS: v = GuardedDate(KeyText(G, ACol, ARow, K), ParseDateMDY); break;
     case ssImages: v = G->CellGraphicValue(ACol, ARow); break;
     case ssCheckBox: {
+        // The check box state is asked by stored row; the sorted rows are
+        // display rows.
         bool b = false;
-        G->GetCheckBoxState(ACol, ARow, b);
+        G->GetCheckBoxState(ACol, G->NumHiddenRows() > 0 ? G->RealRowIndex(ARow) : ARow, b);
         v = b ? 1 : 0;
         break;
     }
