@@ -11,21 +11,37 @@ const std::array<AnsiString, 5> NormStateWords = {"Aktualna", "Nieaktualna", "Za
 const std::array<AnsiString, NormColCount> NormHeaders = {"",           "Numer normy", "Stan normy", "Stan posiadania",
                                                           "Zastąpiona", "Tytuł",       "Opis"};
 
-TNormRecord SplitNormLine(const AnsiString& Line)
+void SplitRecordFields(const AnsiString& Line, AnsiString* Fields, int Count)
 {
-    TNormRecord rec;
     size_t start = 0;
     int field = 0;
-    while (field < NormFieldCount) {
+    while (field < Count) {
         size_t bar = Line.find('|', start);
         if (bar == AnsiString::npos) {
             // An unfinished field keeps its text.
-            rec[field] = Line.substr(start);
+            Fields[field] = Line.substr(start);
             break;
         }
-        rec[field++] = Line.substr(start, bar - start);
+        Fields[field++] = Line.substr(start, bar - start);
         start = bar + 1;
     }
+}
+
+AnsiString JoinRecordFields(const AnsiString* Fields, int Count)
+{
+    AnsiString line;
+    for (int i = 0; i < Count; ++i) {
+        for (char c : Fields[i])
+            line += (c == '|' || c == '\r' || c == '\n') ? ' ' : c;
+        line += '|';
+    }
+    return line;
+}
+
+TNormRecord SplitNormLine(const AnsiString& Line)
+{
+    TNormRecord rec;
+    SplitRecordFields(Line, rec.data(), NormFieldCount);
     return rec;
 }
 
@@ -50,13 +66,7 @@ AnsiString NormStateWord(const AnsiString& Cell)
 
 AnsiString NormLine(const TNormRecord& Record)
 {
-    AnsiString line;
-    for (const AnsiString& f : Record) {
-        for (char c : f)
-            line += (c == '|' || c == '\r' || c == '\n') ? ' ' : c;
-        line += '|';
-    }
-    return line;
+    return JoinRecordFields(Record.data(), NormFieldCount);
 }
 
 AnsiString NormBackupFileName(const AnsiString& Folder, const AnsiString& FileName, TDateTime When)

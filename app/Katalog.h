@@ -22,6 +22,15 @@ extern const std::array<AnsiString, 5> NormStateWords;
 // Header texts of grid columns 0 to 6.
 extern const std::array<AnsiString, NormColCount> NormHeaders;
 
+// Record lines, shared by the catalogue and the register files: Fields[k]
+// ends at the k-th "|"; only the first Count "|" count, text after the last
+// of them is dropped. A line with fewer "|" keeps its text after the last "|"
+// as the next field; the fields after it are empty.
+void SplitRecordFields(const AnsiString& Line, AnsiString* Fields, int Count);
+// Each field followed by "|"; a "|", carriage return or line feed inside a
+// field becomes a blank, so that the line reads back as the same fields.
+AnsiString JoinRecordFields(const AnsiString* Fields, int Count);
+
 // The fields of a record line: field k ends at the k-th "|"; only the first
 // six "|" count, text after the sixth is dropped. A line with fewer than six
 // "|" keeps its text after the last "|" as the next field; the fields after

@@ -1,6 +1,7 @@
 #include "app/MainVars.h"
 
 #include "app/U_WspolneFunkcje.h"
+#include "platform/core/Classes.h"
 
 AnsiString ScrambleKeyText = ScrambleKey;
 AnsiString TempFolder;
@@ -18,4 +19,7 @@ AnsiString NewsText;
 const AnsiString ProductKey = "QDR";
 AnsiString CurrentListFile;
 TIniFile* SharedIniFile = nullptr;
-TStringList* UsedListFiles = nullptr;
+namespace {
+TStringList HandedOutListNames;
+}
+TStringList* UsedListFiles = &HandedOutListNames;

@@ -40,5 +40,5 @@ extern const AnsiString ProductKey;
 extern AnsiString CurrentListFile;
 // The ini file a menu-file reader creates and frees around its work.
 extern TIniFile* SharedIniFile;
-// Register file names handed out for new registers (created at start-up).
+// Register file names handed out for new registers during this run.
 extern TStringList* UsedListFiles;

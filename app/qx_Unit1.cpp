@@ -3,6 +3,7 @@
 #include "app/Katalog.h"
 #include "app/MainVars.h"
 #include "app/U_WspolneFunkcje.h"
+#include "app/qx_Unit1_p.h"
 #include "controls/ColorPicker.h"
 #include "controls/NetGradient.h"
 #include "controls/ToolEdit.h"
@@ -33,16 +34,6 @@ void SetPageNames(TNotebook* Notebook, const char* const (&Names)[N])
         names.Add(n);
     Notebook->SetPages(&names);
 }
-
-template <class T>
-T* Place(TComponent* Owner, TWinControl* Parent, const char* Name, int Left, int Top, int Width, int Height)
-{
-    T* c = new T(Owner);
-    c->SetName(Name);
-    c->SetParent(Parent);
-    c->SetBounds(Left, Top, Width, Height);
-    return c;
-}
 }  // namespace
 
 Tf_MainForm::Tf_MainForm(TComponent* AOwner) : TForm(AOwner)
@@ -51,6 +42,7 @@ Tf_MainForm::Tf_MainForm(TComponent* AOwner) : TForm(AOwner)
     SetCaption("Velmarok Polskich Norm v. 1.0");
     SetBounds(0, 0, 1024, 740);
     CreateComponents();
+    CreateRegisterComponents();
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
 }
 

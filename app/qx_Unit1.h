@@ -14,6 +14,21 @@ class TNetGradient;
 class TFilenameEdit;
 class TDirectoryEdit;
 class TColorBtn;
+// Registers.
+class TPanel;
+class TSpeedButton;
+class TPopupMenu;
+class TListBox;
+class TCustomListBox;
+class TLabel;
+class TGroupBox;
+class TImage;
+class TProgressBar;
+class TComboBox;
+class TKxCheckListBox;
+class TFileLabel;
+class TQelSensitiveLabel;
+struct TSearchEntry;
 
 class Tf_MainForm : public TForm {
 public:
@@ -74,6 +89,116 @@ public:
 
     // ---------------------------------------------------------------- handlers
     void FormCreate(TObject* Sender);
+
+    // ================================================================ registers
+    // Register page "NowyWykaz": heading, editing buttons, the register grid
+    // and its popup menu (present in editing mode).
+    TNetGradient* ng_NowyEdytujWykaz = nullptr;
+    TPanel* pan_NowyWykaz = nullptr;
+    TSpeedButton* sb_NowyWykaz_Edytuj = nullptr;
+    TSpeedButton* sb_Edytuj_Edycja = nullptr;
+    TSpeedButton* sb_Edytuj_Wykaz = nullptr;
+    TSpeedButton* sb_Edytuj_Linie = nullptr;
+    TSpeedButton* sb_Edytuj_Format = nullptr;
+    // Enabled: the register has unsaved changes.
+    TSpeedButton* sb_Edytuj_ZapiszZmiany = nullptr;
+    TProStringGrid* sg_NowyEdytujWykaz = nullptr;
+    TPopupMenu* pm_NoyEdytujWykaz = nullptr;
+
+    // Menu editor page "DostosujGrupyPrziPoz".
+    TGroupBox* GroupBox4 = nullptr;
+    TLabel* Label46 = nullptr;
+    TLabel* Label47 = nullptr;
+    TLabel* l_MG_Warning = nullptr;
+    TQelSensitiveLabel* QelSensitiveLabel3 = nullptr;
+    TQelSensitiveLabel* QelSensitiveLabel4 = nullptr;
+    TEdit* e_MG_NazwaNowejPoz = nullptr;
+    TKxCheckListBox* clb_MG_PrzyciskiMenuGlownego = nullptr;
+    TSpeedButton* sb_MG_Dodaj = nullptr;
+    TSpeedButton* sb_MG_Usun = nullptr;
+    TSpeedButton* sb_MG_Zapisz = nullptr;
+    TSpeedButton* sb_MG_Czysc = nullptr;
+    TSpeedButton* sb_MG_ZmienNazwe = nullptr;
+    TListBox* lb_G_Spis = nullptr;
+    TEdit* e_G_DodajNowa = nullptr;
+    TSpeedButton* sb_G_Dodaj = nullptr;
+    TSpeedButton* sb_G_Usun = nullptr;
+    TSpeedButton* sb_G_Zapisz = nullptr;
+    TListBox* lb_W_Spis = nullptr;
+    TEdit* e_W_Dodaj = nullptr;
+    TSpeedButton* sb_W_Dodaj = nullptr;
+    TSpeedButton* sb_W_Usun = nullptr;
+    TSpeedButton* sb_W_OtworzWykaz = nullptr;
+    TSpeedButton* sb_W_UtworzWykaz = nullptr;
+    TSpeedButton* sb_W_Zapisz = nullptr;
+    TSpeedButton* sb_ImportujZPlikuNaUstawieniachMenu = nullptr;
+
+    // Import page "Importuj".
+    TGroupBox* gb_Importuj_NazwaKategorii = nullptr;
+    TListBox* lb_Importuj_GrupyProdoktow = nullptr;
+    TListBox* lb_Importuj_ListaWykazow = nullptr;
+    TLabel* lbl_Importuj_NazwaGrupy = nullptr;
+    TFileLabel* lbl_Importuj_ImportowanyPlik = nullptr;
+    TEdit* e_Importuj_NazwaNowejPoz = nullptr;
+    TSpeedButton* sb_ImportujPlik = nullptr;
+    TProgressBar* pbar_ImportowaniePliku = nullptr;
+    TLabel* Label38 = nullptr;
+    TPanel* p_Worning = nullptr;
+    TImage* img_Warning = nullptr;
+    TImage* img_OK = nullptr;
+    TQelSensitiveLabel* QelSensitiveLabel5 = nullptr;
+
+    // Export page "ZapiszWykazJako": the category's product groups and their registers.
+    TGroupBox* gb_Eksportuj_NazwaKategorii = nullptr;
+    TListBox* lb_Eksportuj_GrupyProduktow = nullptr;
+    TListBox* lb_Eksportuj_ListaWykazow = nullptr;
+
+    // Hidden: the register files the folder scan found.
+    TListBox* lb_DoWyszukiwania_Ukryte = nullptr;
+
+    // Opens a register file into the register grid, matched against the
+    // catalogue; Caption names the product item.
+    void OpenListFile(const AnsiString& FileName, const AnsiString& Caption);
+    // An empty register in editing mode, to be saved under FileName.
+    void NewListGrid(const AnsiString& FileName, const AnsiString& Caption);
+    // Writes the register's stored fields to CurrentListFile.
+    void SaveListFile();
+    // A free register file name in the registers folder derived from Name.
+    AnsiString MakeListFileName(const AnsiString& Name);
+    // The registers folder, ending with "\".
+    AnsiString ListFolder() const;
+    // The registers folder + Name for a register name of the menu file; a
+    // name that leaves the folder is refused with a message and gives "".
+    AnsiString ListFilePath(const AnsiString& Name);
+    // Editing mode of the register grid (on exactly while "Linie" is enabled).
+    bool ListEditing() const;
+    void sb_NowyWykaz_EdytujClick(TObject* Sender);
+
+    // The menu file's categories into the menu editor, and the editor shown.
+    void LoadMenuSettings();
+    // The keys of a section of the menu file into List.
+    void ReadCategoryNames(const AnsiString& Section, TCustomListBox* List);
+
+    // Imports a tab-separated text file as a new register of the menu's group.
+    void ImportListFile(const AnsiString& FileName, const AnsiString& ItemName, const AnsiString& Category,
+                        const AnsiString& Group, bool DeleteSource);
+
+    // The folder scan's callback: the found file, by its path inside the
+    // registers folder, into lb_DoWyszukiwania_Ukryte.
+    bool AddFoundListFile(const AnsiString& Path, const TSearchEntry& Entry);
+
+private:
+    void CreateRegisterComponents();
+    void CreateMenuComponents();
+    void CreateImportComponents();
+    // The open register's item name: the heading without its prefix.
+    AnsiString ListItemName() const;
+    // Empties the register grid into Rows rows of nine columns with headers.
+    void ClearListGrid(int Rows);
+    // The yes/no/cancel question about the modified register; Then names
+    // what "no" goes on to. False: cancelled.
+    bool AskSaveModifiedList(const AnsiString& Then);
+    // ================================================================ end of registers
 
 private:
     void CreateComponents();

@@ -13,6 +13,7 @@
 #include "platform/core/SysUtils.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/app/MainFormFixture.h"
 
 namespace {
 
@@ -25,39 +26,17 @@ AnsiString Plain(const AnsiString& Text)
     return "<p align=\"center\"><b>" + Text + "</b></p>";
 }
 
-// A program folder of its own with the main window built on it.
-class Catalogue : public ::testing::Test {
+class Catalogue : public TMainFormTest {
 protected:
     void SetUp() override
     {
-        std::string pattern = (fs::temp_directory_path() / "catalogue-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        FDir = pattern;
-        FOldFolder = ProgramFolder;
-        ProgramFolder = FromOsPath(FDir) + "/";
-        StartingUp = false;
-        Form = std::make_unique<Tf_MainForm>(nullptr);
-        f_MainForm = Form.get();
+        TMainFormTest::SetUp();
         Grid = Form->sg_WszystkieNormy;
-        ClearRecordedDialogs();
-    }
-    void TearDown() override
-    {
-        EXPECT_TRUE(VerifyNoPendingDialogs());
-        Form.reset();
-        ProgramFolder = FOldFolder;
-        SetTestClock(0);
-        std::error_code ec;
-        fs::remove_all(FDir, ec);
     }
 
     AnsiString File() const { return ProgramFolder + "Katalog Norm\\normy_wszystkie.txt"; }
     std::string OsFile() const { return FDir + "/Katalog Norm/normy_wszystkie.txt"; }
-    void WriteCatalogue(const AnsiString& Bytes)
-    {
-        fs::create_directories(FDir + "/Katalog Norm");
-        SaveBytesToFile(File(), Bytes);
-    }
+    void WriteCatalogue(const AnsiString& Bytes) { Write("Katalog Norm\\normy_wszystkie.txt", Bytes); }
     AnsiString Saved() const { return LoadBytesFromFile(File()); }
     void SetEditText(const char* Name, const AnsiString& Text)
     {
@@ -70,9 +49,6 @@ protected:
         Form->SaveNormList(Grid);
     }
 
-    std::string FDir;
-    AnsiString FOldFolder;
-    std::unique_ptr<Tf_MainForm> Form;
     TProStringGrid* Grid = nullptr;
 };
 

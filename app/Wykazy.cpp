@@ -1,0 +1,275 @@
+#include "app/Wykazy.h"
+
+#include <vector>
+
+#include "app/Katalog.h"
+#include "grid/ProGrid.h"
+#include "platform/core/Classes.h"
+#include "platform/core/SysUtils.h"
+
+const std::array<AnsiString, ListColCount> ListHeaders = {
+    "",           "Norma w dokumentacji", "Norma w wykazie", "Stan normy", "Norma aktualna", "Stan posiadania",
+    "Materiał", "Część",                "Nr rysunku"};
+const std::array<int, ListFieldCount> ListFieldViewCols = {1, 2, 6, 7, 8};
+const AnsiString NotInCatalogue = "Brak w spisie";
+const AnsiString NormsDifferComment = "Normy się różnią !!!";
+
+TListRecord SplitListLine(const AnsiString& Line)
+{
+    TListRecord rec;
+    SplitRecordFields(Line, rec.data(), ListFieldCount);
+    return rec;
+}
+
+AnsiString ListLine(const TListRecord& Record)
+{
+    return JoinRecordFields(Record.data(), ListFieldCount);
+}
+
+TNormIndex::TNormIndex(TProStringGrid* Catalogue)
+{
+    const int rows = Catalogue->RowCount();
+    if (Catalogue->ColCount() < 2)
+        return;
+    FRows.reserve(size_t(rows));
+    for (int r = 1; r < rows; ++r)
+        FRows.emplace(Catalogue->Cells(1, r), r);   // the first row of a number stays
+}
+
+int TNormIndex::Find(const AnsiString& Number) const
+{
+    auto it = FRows.find(Number);
+    return it == FRows.end() ? -1 : it->second;
+}
+
+int ListColumnOf(TProStringGrid* Grid, const AnsiString& Header)
+{
+    const int cols = Grid->AllColCount();
+    for (int c = 0; c < cols; ++c)
+        if (Grid->Cells(c, 0) == Header)
+            return c;
+    return -1;
+}
+
+void WriteListFile(const AnsiString& FileName, const AnsiString& Text)
+{
+    AnsiString dir = ExtractFileDir(FileName);
+    if (!dir.empty() && !DirectoryExists(dir))
+        ForceDirectories(dir);
+    SaveBytesToFile(FileName, Text);
+}
+
+bool IsPlainListName(const AnsiString& Name)
+{
+    return !Name.empty() && Name.find_first_of("\\/:") == AnsiString::npos && Name.find("..") == AnsiString::npos;
+}
+
+AnsiString ListFileBase(const AnsiString& Name)
+{
+    AnsiString base = Name;
+    for (char& c : base)
+        if (AnsiString(" .;\\/<>|*?\"").find(c) != AnsiString::npos)
+            c = '_';
+    return base;
+}
+
+AnsiString FreeListFileName(const AnsiString& Base, const std::function<bool(const AnsiString&)>& Taken)
+{
+    AnsiString candidate = Base + ".txt";
+    for (int n = 1; Taken(candidate); ++n)
+        candidate = Base + "_" + (n < 10 ? "0" : "") + IntToStr(n) + ".txt";
+    return candidate;
+}
+
+// ---------------------------------------------------------------- import
+namespace {
+
+// The source's lines as a text file is read line by line: each ends at LF
+// (a CR before it belongs to the line end); no empty line after the last LF.
+std::vector<AnsiString> SourceLines(const AnsiString& Source)
+{
+    std::vector<AnsiString> lines;
+    size_t start = 0;
+    while (start < Source.size()) {
+        size_t lf = Source.find('\n', start);
+        size_t end = lf == AnsiString::npos ? Source.size() : lf;
+        size_t stop = end > start && Source[end - 1] == '\r' ? end - 1 : end;
+        lines.push_back(Source.substr(start, stop - start));
+        if (lf == AnsiString::npos)
+            break;
+        start = lf + 1;
+    }
+    return lines;
+}
+
+// Quoted cells joined into logical lines; every line that went through the
+// accumulator starts with a blank.
+std::vector<AnsiString> LogicalLines(const std::vector<AnsiString>& Source)
+{
+    std::vector<AnsiString> out;
+    bool inQuotes = false;
+    bool accumulating = false;
+    AnsiString acc;
+    for (const AnsiString& line : Source) {
+        if (line.find('"') == AnsiString::npos && !accumulating) {
+            out.push_back(line);
+            continue;
+        }
+        for (char c : line)
+            if (c == '"')
+                inQuotes = !inQuotes;
+        acc += " " + line;
+        accumulating = true;
+        if (!inQuotes) {
+            out.push_back(acc);
+            acc.clear();
+            accumulating = false;
+        }
+    }
+    // A quote left open at the end keeps what it gathered.
+    if (accumulating)
+        out.push_back(acc);
+    return out;
+}
+
+// A line whose characters, apart from the last one, are all "|" or blanks.
+bool IsEmptyRecordLine(const AnsiString& Line)
+{
+    for (size_t i = 0; i + 1 < Line.size(); ++i)
+        if (Line[i] != '|' && Line[i] != ' ')
+            return false;
+    return true;
+}
+
+}  // namespace
+
+TListImport ImportListText(const AnsiString& Source, const std::function<void(int Lines)>& Step)
+{
+    std::vector<AnsiString> lines = LogicalLines(SourceLines(Source));
+    TListImport result;
+    result.Lines = int(lines.size());
+    auto step = [&] {
+        if (Step)
+            Step(result.Lines);
+    };
+
+    // Pass 1 and 2: no "|" or quotes; carriage returns become blanks.
+    for (AnsiString& l : lines) {
+        AnsiString clean;
+        for (char c : l)
+            if (c != '|' && c != '"')
+                clean += c;
+        l = clean;
+        step();
+    }
+    for (AnsiString& l : lines) {
+        for (char& c : l)
+            if (c == '\r')
+                c = ' ';
+        step();
+    }
+    // Pass 3: the first four cells, each followed by "|"; lines with fewer
+    // than three tabs are dropped.
+    std::vector<AnsiString> cells;
+    for (const AnsiString& l : lines) {
+        step();
+        AnsiString out;
+        int tabs = 0;
+        for (char c : l) {
+            if (c == '\t') {
+                if (++tabs == 4)
+                    break;
+                out += '|';
+            } else
+                out += c;
+        }
+        if (tabs < 3) {
+            ++result.Dropped;
+            continue;
+        }
+        cells.push_back(out + "|");
+    }
+    // Pass 4 and 5: no empty lines, no lines of bars and blanks alone.
+    std::vector<AnsiString> kept;
+    for (const AnsiString& l : cells) {
+        step();
+        if (!l.empty())
+            kept.push_back(l);
+    }
+    std::vector<AnsiString> records;
+    for (const AnsiString& l : kept) {
+        step();
+        if (!IsEmptyRecordLine(l))
+            records.push_back(l);
+    }
+    // Pass 6: part, drawing, material, standard -> the register's five fields.
+    for (const AnsiString& l : records) {
+        step();
+        AnsiString source[4];
+        SplitRecordFields(l, source, 4);
+        TListRecord rec = {AnsiString(), source[3], source[2], source[0], source[1]};
+        result.Text += ListLine(rec) + "\r\n";
+    }
+    return result;
+}
+
+AnsiString DroppedLinesText(int N)
+{
+    const char* form = N == 1                ? " LINIA MIAŁA NIEPRAWIDŁOWY FORMAT, ZOSTAŁA USUNIĘTA"
+                       : (N >= 2 && N <= 4) ? " LINIE MIAŁY NIEPRAWIDŁOWY FORMAT, ZOSTAŁY USUNIĘTE"
+                                            : " LINII MIAŁO NIEPRAWIDŁOWY FORMAT, ZOSTAŁY USUNIĘTE";
+    return AnsiString(16, ' ') + IntToStr(N) + form;
+}
+
+// ---------------------------------------------------------------- numbers
+namespace {
+bool Has(const AnsiString& s, char c)
+{
+    return s.find(c) != AnsiString::npos;
+}
+
+// The text between the first From and the first To ("" when To comes first).
+AnsiString Between(const AnsiString& s, char From, char To)
+{
+    size_t a = s.find(From), b = s.find(To);
+    return b > a ? s.substr(a + 1, b - a - 1) : AnsiString();
+}
+}  // namespace
+
+AnsiString NormCore(const AnsiString& Entry)
+{
+    if (Has(Entry, ':') && Has(Entry, '/') && Has(Entry, '-'))
+        return Between(Entry, '-', ':');
+    if (Has(Entry, ' ') && Has(Entry, ':') && Has(Entry, '-'))
+        return Between(Entry, ' ', ':');
+    if (Has(Entry, '-') && Has(Entry, '/') && Has(Entry, '.')) {
+        size_t dot = Entry.find('.');
+        size_t from = dot > 5 ? dot - 5 : 0;
+        return Entry.substr(from, dot - from) + "-" + Entry.substr(dot + 1);
+    }
+    if (Has(Entry, ':') && Has(Entry, ' '))
+        return Between(Entry, ' ', ':');
+    return Entry.size() > 5 ? Entry.substr(Entry.size() - 5) : Entry;
+}
+
+AnsiString ProposeNorm(const AnsiString& Entry, TProStringGrid* Catalogue)
+{
+    if (Entry.empty())
+        return Entry;
+    if (AnsiLowerCase(Entry).find("pn") == AnsiString::npos)
+        return Entry;
+    const AnsiString core = NormCore(Entry);
+    // An empty core would be found in every number.
+    if (core.empty() || Catalogue->ColCount() <= nfReplacedBy + 1)
+        return Entry;
+    AnsiString result;
+    for (int r = 1; r <= Catalogue->RowCount() - 2; ++r) {
+        const AnsiString& number = Catalogue->Cells(1 + nfNumber, r);
+        if (number.find(core) == AnsiString::npos)
+            continue;
+        result = Catalogue->Cells(1 + nfState, r).find("Aktualna") != AnsiString::npos
+                     ? number
+                     : Catalogue->Cells(1 + nfReplacedBy, r);
+    }
+    return result.empty() ? Entry : result;
+}

@@ -1,0 +1,96 @@
+#pragma once
+// Register files ("wykazy"): the record line of five fields, the register
+// grid's columns, the lookup of standards in the catalogue, free file names,
+// the import of tab-separated text and the proposals for numbers that the
+// catalogue does not hold.
+#include <array>
+#include <functional>
+#include <string>
+#include <unordered_map>
+
+#include "platform/core/Types.h"
+
+class TStrings;
+class TProStringGrid;
+
+// Fields of a register record, in file order.
+enum TListField { lfDocNorm, lfListNorm, lfMaterial, lfPart, lfDrawing };
+constexpr int ListFieldCount = 5;
+using TListRecord = std::array<AnsiString, ListFieldCount>;
+
+// The register grid: the row number, the five fields and the three
+// looked-up columns (state, current standard, holding).
+constexpr int ListColCount = 9;
+extern const std::array<AnsiString, ListColCount> ListHeaders;
+// Grid columns of the fields in viewing mode: 1, 2, 6, 7, 8.
+extern const std::array<int, ListFieldCount> ListFieldViewCols;
+// Grid columns of the looked-up texts in viewing mode.
+constexpr int ListStateCol = 3;
+constexpr int ListCurrentCol = 4;
+constexpr int ListHoldingCol = 5;
+
+extern const AnsiString NotInCatalogue;       // "Brak w spisie"
+extern const AnsiString NormsDifferComment;   // "Normy się różnią !!!"
+
+// The five fields of a register line; a line without the final "|" reads as
+// one with it, text after the fifth "|" is dropped.
+TListRecord SplitListLine(const AnsiString& Line);
+// The fields each followed by "|" (a "|" or line break inside a field becomes a blank).
+AnsiString ListLine(const TListRecord& Record);
+
+// The catalogue's numbers (column 1 of rows 1 to the last row) with the
+// first row that holds each: the lookup by exact number of the registers
+// and of the list of used standards.
+class TNormIndex {
+public:
+    explicit TNormIndex(TProStringGrid* Catalogue);
+    // The first catalogue row whose number equals Number, -1 when none does.
+    int Find(const AnsiString& Number) const;
+
+private:
+    std::unordered_map<std::string, int> FRows;
+};
+
+// The stored column of the register grid whose header (row 0) is Header,
+// looked up over hidden columns too; -1 when there is none. The grid's
+// columns move when editing mode is switched; their headers go with them.
+int ListColumnOf(TProStringGrid* Grid, const AnsiString& Header);
+
+// Writes a register file whole, its folder created when missing; raises
+// EFCreateError when it cannot (the old file then stays as it was).
+void WriteListFile(const AnsiString& FileName, const AnsiString& Text);
+
+// A register name of the menu file names a file in the registers folder
+// itself: not empty, no "\" or "/", no "..", no ":" (a drive).
+bool IsPlainListName(const AnsiString& Name);
+
+// The base of a new register file name: blank, ".", ";", "\", "/", "<", ">",
+// "|", "*", "?" and the double quote become "_".
+AnsiString ListFileBase(const AnsiString& Name);
+// Base + ".txt" when Taken says it is free, else Base + "_01.txt", "_02.txt"
+// ... (at least two digits) until one is free.
+AnsiString FreeListFileName(const AnsiString& Base, const std::function<bool(const AnsiString&)>& Taken);
+
+// ---------------------------------------------------------------- import
+// The register lines of tab-separated text (part, drawing, material,
+// standard): quoted cells may span lines, a quote left open at the end keeps
+// its text. Step runs once per line of each of the six passes, given the
+// number of logical lines of the source.
+struct TListImport {
+    int Lines = 0;
+    int Dropped = 0;   // lines with fewer than three tabs
+    AnsiString Text;   // the register lines, each followed by CR LF
+};
+TListImport ImportListText(const AnsiString& Source, const std::function<void(int Lines)>& Step = nullptr);
+// The status of dropped lines: sixteen blanks, N and the form of its number.
+AnsiString DroppedLinesText(int N);
+
+// ---------------------------------------------------------------- numbers
+// The core of a designation that the catalogue is searched for; "" when the
+// designation gives none.
+AnsiString NormCore(const AnsiString& Entry);
+// The proposal for an entry that is not in the catalogue: the entry itself
+// without "pn" (any case); else the number (current) or the replacement (not
+// current) of the last catalogue row 1 to RowCount - 2 whose number holds
+// the core; the entry when nothing is found or the core is empty.
+AnsiString ProposeNorm(const AnsiString& Entry, TProStringGrid* Catalogue);

@@ -1,0 +1,305 @@
+// The register page of the main window: opening a register file matched
+// against the catalogue, a new empty register, saving, free file names and
+// the switch between viewing and editing mode.
+#include <memory>
+
+#include "app/MainVars.h"
+#include "app/Wykazy.h"
+#include "app/qx_Unit1.h"
+#include "app/qx_Unit1_p.h"
+#include "controls/NetGradient.h"
+#include "controls/ToolEdit.h"
+#include "grid/ProGrid.h"
+#include "platform/core/Classes.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Buttons.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Menus.h"
+
+namespace {
+const char* const TitleError = "BŁĄD !!!";
+const char* const TitleWarning = "UWAGA !!!";
+const AnsiString OpenPrefix = "Zestawienie materiałów dla ";
+const AnsiString NewPrefix = "Dodaj nowy wykaz - zestawienie dla ";
+}  // namespace
+
+void Tf_MainForm::CreateRegisterComponents()
+{
+    TPage* page = PageOf(Strony, "NowyWykaz");
+    ng_NowyEdytujWykaz = Place<TNetGradient>(this, page, "ng_NowyEdytujWykaz", 0, 0, 600, 24);
+    ng_NowyEdytujWykaz->SetAlign(alTop);
+    ng_NowyEdytujWykaz->SetCaption(OpenPrefix);
+    ng_NowyEdytujWykaz->Font()->SetStyle(fsBold);
+
+    pan_NowyWykaz = Place<TPanel>(this, page, "pan_NowyWykaz", 0, 24, 600, 34);
+    pan_NowyWykaz->SetAlign(alTop);
+    pan_NowyWykaz->SetBevelOuter(bvNone);
+    struct Button {
+        TSpeedButton** Field;
+        const char* Name;
+        const char* Caption;
+    };
+    const Button buttons[] = {
+        {&sb_NowyWykaz_Edytuj, "sb_NowyWykaz_Edytuj", "Edytuj wykaz"},
+        {&sb_Edytuj_Edycja, "sb_Edytuj_Edycja", "Edycja"},
+        {&sb_Edytuj_Wykaz, "sb_Edytuj_Wykaz", "Wykaz"},
+        {&sb_Edytuj_Linie, "sb_Edytuj_Linie", "Linie"},
+        {&sb_Edytuj_Format, "sb_Edytuj_Format", "Format"},
+        {&sb_Edytuj_ZapiszZmiany, "sb_Edytuj_ZapiszZmiany", "Zapisz"},
+    };
+    int left = 4;
+    for (const Button& b : buttons) {
+        const int width = b.Field == &sb_NowyWykaz_Edytuj ? 120 : 84;
+        *b.Field = Place<TSpeedButton>(this, pan_NowyWykaz, b.Name, left, 4, width, 26);
+        (*b.Field)->SetCaption(b.Caption);
+        (*b.Field)->SetFlat(true);
+        (*b.Field)->SetEnabled(b.Field == &sb_NowyWykaz_Edytuj);
+        left += width + 4;
+    }
+    sb_NowyWykaz_Edytuj->OnClick = [this](TObject* Sender) { sb_NowyWykaz_EdytujClick(Sender); };
+    sb_Edytuj_ZapiszZmiany->OnClick = [this](TObject*) { SaveListFile(); };
+
+    pm_NoyEdytujWykaz = new TPopupMenu(this);
+    pm_NoyEdytujWykaz->SetName("pm_NoyEdytujWykaz");
+
+    sg_NowyEdytujWykaz = NewGrid(page, "sg_NowyEdytujWykaz", alClient);
+    TProStringGrid* g = sg_NowyEdytujWykaz;
+    g->SetDefaultColWidth(40);
+    g->SetDefaultRowHeight(21);
+    g->SetOptions((g->Options() | goRowSizing | goColSizing | goDrawFocusSelected) & ~goEditing);
+    g->ShowModified()->SetEnabled(true);
+    // Any change of cells leaves unsaved changes.
+    g->OnCellsChanged = [this](TObject*, const TRect&) { sb_Edytuj_ZapiszZmiany->SetEnabled(true); };
+    ClearListGrid(3);
+    sb_Edytuj_ZapiszZmiany->SetEnabled(false);
+
+    CreateMenuComponents();
+    CreateImportComponents();
+}
+
+AnsiString Tf_MainForm::ListFolder() const
+{
+    return IncludeTrailingPathDelimiter(edt_DirWykazy->Text());
+}
+
+AnsiString Tf_MainForm::ListFilePath(const AnsiString& Name)
+{
+    if (IsPlainListName(Name))
+        return ListFolder() + Name;
+    Application->MessageBox("Nieprawidłowa nazwa pliku wykazu: \"" + Name + "\" !!!\r" +
+                                "Nazwa wykazu w pliku menu nie może zawierać znaków \"\\\", \"/\", \":\" ani \"..\", "
+                                "wykaz musi leżeć w folderze wykazów.",
+                            TitleError, MB_OK | MB_ICONERROR);
+    return AnsiString();
+}
+
+bool Tf_MainForm::ListEditing() const
+{
+    return sb_Edytuj_Linie->Enabled();
+}
+
+AnsiString Tf_MainForm::ListItemName() const
+{
+    const AnsiString& caption = ng_NowyEdytujWykaz->Caption();
+    for (const AnsiString& prefix : {OpenPrefix, NewPrefix})
+        if (caption.compare(0, prefix.size(), prefix) == 0)
+            return caption.substr(prefix.size());
+    return caption;
+}
+
+void Tf_MainForm::ClearListGrid(int Rows)
+{
+    TProStringGrid* g = sg_NowyEdytujWykaz;
+    g->ClearAll();
+    g->ClearRowModified();
+    g->SetColCount(ListColCount);
+    g->SetRowCount(Rows);
+    for (int c = 0; c < ListColCount; ++c)
+        g->SetCells(c, 0, ListHeaders[size_t(c)]);
+}
+
+bool Tf_MainForm::AskSaveModifiedList(const AnsiString& Then)
+{
+    int answer = Application->MessageBox("Wykaz " + ListItemName() +
+                                             " został zmodyfikowany. Czy chcesz zapisać wprowadzone zmiany ???\r\r"
+                                             "Kliknij na:\r• TAK aby zapisać zmiany w wykazie,\r• NIE aby " +
+                                             Then + ",\r• ANULUJ aby wrócić do otwartego wykazu.",
+                                         TitleWarning, MB_YESNOCANCEL | MB_ICONWARNING);
+    if (answer == IDCANCEL)
+        return false;
+    if (answer == IDYES)
+        SaveListFile();
+    return true;
+}
+
+void Tf_MainForm::sb_NowyWykaz_EdytujClick(TObject* Sender)
+{
+    TProStringGrid* g = sg_NowyEdytujWykaz;
+    TSpeedButton* commands[] = {sb_Edytuj_Linie, sb_Edytuj_Wykaz, sb_Edytuj_Edycja, sb_Edytuj_Format};
+    if (ListEditing()) {
+        if (sb_Edytuj_ZapiszZmiany->Enabled() && !AskSaveModifiedList("bez zapisywania zmian przerwać edycję"))
+            return;
+        g->UnHideColumns(6, 8);
+        for (int i = 0; i < 3; ++i)
+            g->MoveColumn(3, 8);
+        g->SetOptions(g->Options() & ~goEditing);
+        for (TSpeedButton* b : commands)
+            b->SetEnabled(false);
+        sb_Edytuj_ZapiszZmiany->SetEnabled(false);
+        sb_NowyWykaz_Edytuj->SetCaption("Edytuj wykaz");
+        g->SetPopupMenu(nullptr);
+    } else {
+        // The stored fields side by side, the looked-up columns hidden behind them.
+        for (int i = 0; i < 3; ++i)
+            g->MoveColumn(3, 8);
+        g->HideColumns(6, 8);
+        g->SetOptions(g->Options() | goEditing);
+        for (TSpeedButton* b : commands)
+            b->SetEnabled(true);
+        sb_Edytuj_ZapiszZmiany->SetEnabled(false);
+        sb_NowyWykaz_Edytuj->SetCaption("Przerwij edycję");
+        g->SetPopupMenu(pm_NoyEdytujWykaz);
+    }
+}
+
+void Tf_MainForm::OpenListFile(const AnsiString& FileName, const AnsiString& Caption)
+{
+    if (sb_Edytuj_ZapiszZmiany->Enabled() &&
+        !AskSaveModifiedList("bez zapisywania zmian otworzyć wykaz " + Caption))
+        return;
+    TProStringGrid* g = sg_NowyEdytujWykaz;
+    sb_Edytuj_ZapiszZmiany->SetEnabled(false);
+    g->UnHideColumnsAll();
+    if (ListEditing())
+        sb_NowyWykaz_EdytujClick(sb_NowyWykaz_Edytuj);
+
+    g->BeginUpdate();
+    ClearListGrid(3);
+    CurrentListFile = FileName;
+    ng_NowyEdytujWykaz->SetCaption(OpenPrefix + Caption);
+
+    TStringList lines;
+    try {
+        lines.SetText(LoadBytesFromFile(FileName));
+    } catch (const Exception&) {
+        lines.Clear();
+        Application->MessageBox("Nie można otworzyć wskazanego pliku.\rWskazany plik jest pusty lub ma "
+                                "nieprawidłowy format !!!",
+                                TitleError, MB_OK | MB_ICONERROR);
+    }
+    g->SetRowCount(lines.Count() + 2);
+    g->NumberColumn(0);
+
+    const TNormIndex catalogue(sg_WszystkieNormy);
+    TProStringGrid* cat = sg_WszystkieNormy;
+    for (int i = 0; i < lines.Count(); ++i) {
+        const AnsiString& line = lines.Strings(i);
+        if (line.empty())
+            continue;
+        const int row = i + 1;
+        TListRecord rec = SplitListLine(line);
+        for (int f = 0; f < ListFieldCount; ++f)
+            g->SetCells(ListFieldViewCols[size_t(f)], row, rec[size_t(f)]);
+        const AnsiString& doc = rec[lfDocNorm];
+        const AnsiString& listed = rec[lfListNorm];
+        if (!doc.empty()) {
+            int c = catalogue.Find(doc);
+            if (c >= 0) {
+                g->SetCells(ListStateCol, row, cat->Cells(2, c));
+                g->SetCells(ListCurrentCol, row, cat->Cells(4, c));
+                g->SetCells(ListHoldingCol, row, cat->Cells(3, c));
+            } else
+                g->SetCells(ListStateCol, row, NotInCatalogue);
+        }
+        if (!doc.empty() || !listed.empty()) {
+            if (doc == listed)
+                g->RemoveCellComment(1, row);
+            else
+                g->AddCellComment(1, row, NormsDifferComment);
+        }
+    }
+
+    if (CurrentUserLevel >= 3)
+        pan_NowyWykaz->Show();
+    else {
+        g->SetOptions(g->Options() & ~goEditing);
+        pan_NowyWykaz->Hide();
+        g->SetPopupMenu(nullptr);
+    }
+    g->EndUpdate();
+    g->AutoSizeColumns(false, 10);
+    sb_Edytuj_ZapiszZmiany->SetEnabled(false);
+}
+
+void Tf_MainForm::NewListGrid(const AnsiString& FileName, const AnsiString& Caption)
+{
+    TProStringGrid* g = sg_NowyEdytujWykaz;
+    g->UnHideColumnsAll();
+    if (ListEditing())
+        sb_NowyWykaz_EdytujClick(sb_NowyWykaz_Edytuj);
+    ClearListGrid(31);
+    g->AutoSizeColumns(false, 10);
+    g->NumberColumn(0);
+    sb_NowyWykaz_EdytujClick(sb_NowyWykaz_Edytuj);
+
+    CurrentListFile = FileName;
+    ng_NowyEdytujWykaz->SetCaption(NewPrefix + Caption);
+    g->SetPopupMenu(pm_NoyEdytujWykaz);
+    g->AutoSizeColumns(false, 10);
+    pan_NowyWykaz->Show();
+    Strony->SetActivePage("NowyWykaz");
+}
+
+void Tf_MainForm::SaveListFile()
+{
+    const AnsiString name = ExtractFileName(CurrentListFile);
+    const AnsiString ext = ExtractFileExt(name);
+    if (ext.empty() || ext.size() == name.size()) {
+        Application->MessageBox(
+            "Nie można zapisać tego pliku !!!\rProblem związany jest z nazwą pliku przypisaną do tworzonej właśnie "
+            "pozycji. Przejdź do ustawień Menu i najpierw usuń tworzony (edytowany) właśnie wyrób a potem dodaj go "
+            "ponownie i przejdź jeszcze raz do tworzenia nowego wykazu. Aby nie stracić wprowadzonych już danych, "
+            "przekopiuj aktualną zawartość do schowka i wklej w nowym wykazie (kliknij teraz na OK a potem naciśnij "
+            "CTRL+SHIFT+C, przejdź do edycji nowego wykazu i naciśniej CTRL+V).",
+            TitleError, MB_OK | MB_ICONERROR);
+        return;
+    }
+    // The five stored fields by their headers, wherever editing mode put them.
+    TProStringGrid* g = sg_NowyEdytujWykaz;
+    int cols[ListFieldCount];
+    for (int f = 0; f < ListFieldCount; ++f) {
+        cols[f] = ListColumnOf(g, ListHeaders[size_t(ListFieldViewCols[size_t(f)])]);
+        if (cols[f] < 0)
+            cols[f] = ListFieldViewCols[size_t(f)];
+    }
+    AnsiString text;
+    for (int r = 1; r < g->RowCount(); ++r) {
+        TListRecord rec;
+        bool any = false;
+        for (int f = 0; f < ListFieldCount; ++f) {
+            rec[size_t(f)] = g->Cells(cols[f], r);
+            any = any || !rec[size_t(f)].empty();
+        }
+        if (any)
+            text += ListLine(rec) + "\r\n";
+    }
+    try {
+        WriteListFile(CurrentListFile, text);
+        sb_Edytuj_ZapiszZmiany->SetEnabled(false);
+    } catch (const Exception&) {
+        Application->MessageBox("NIE MOGĘ ZAPISAĆ ZMIAN W WYKAZIE !!!\rNIE MASZ DO TEGO ODPOWIEDNICH UPRAWNIEŃ !!!",
+                                TitleError, MB_OK | MB_ICONERROR);
+    }
+}
+
+AnsiString Tf_MainForm::MakeListFileName(const AnsiString& Name)
+{
+    AnsiString base = ListFileBase(Name.empty() ? DateTimeToStr(Now()) : Name);
+    const AnsiString folder = ListFolder();
+    AnsiString candidate = FreeListFileName(base, [&](const AnsiString& c) {
+        return FileExists(folder + c) || UsedListFiles->IndexOf(c) >= 0;
+    });
+    UsedListFiles->Add(candidate);
+    return folder + candidate;
+}

@@ -1,0 +1,388 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "app/Dirscan.h"
+#include "app/Wykazy.h"
+#include "controls/KXCtrls.h"
+#include "controls/NetGradient.h"
+#include "grid/ProGrid.h"
+#include "platform/core/IniFiles.h"
+#include "platform/gui/Buttons.h"
+#include "platform/gui/ExtCtrls.h"
+#include "tests/app/MainFormFixture.h"
+#include "tests/common/TestFiles.h"
+
+namespace {
+
+const AnsiString Green = "<p align=\"center\"><font color=\"#008000\"><b>Aktualna</b></font></p>";
+const AnsiString Red = "<p align=\"center\"><font color=\"#FF0000\"><b>Nieaktualna</b></font></p>";
+
+class Registers : public TMainFormTest {
+protected:
+    void SetUp() override
+    {
+        TMainFormTest::SetUp();
+        CurrentUserLevel = 4;
+        UsedListFiles->Clear();
+        Grid = Form->sg_NowyEdytujWykaz;
+        Write("Katalog Norm\\normy_wszystkie.txt", "PN-EN 10025-2:2019|Aktualna|Dostępna||Stale||\r\n"
+                                                    "PN-H-84020:1989|Nieaktualna|Brak|PN-EN 10025-2:2019|||\r\n"
+                                                    "PN-EN 10025-2:2019|Nieaktualna|Brak|drugi wiersz|||\r\n");
+        Form->LoadNormList(Path("Katalog Norm\\normy_wszystkie.txt"));
+    }
+    void TearDown() override
+    {
+        CurrentUserLevel = 0;
+        TMainFormTest::TearDown();
+    }
+    void Open(const AnsiString& Bytes)
+    {
+        Write("Wykazy\\w.txt", Bytes);
+        Form->OpenListFile(Path("Wykazy\\w.txt"), "Wykonanie A");
+    }
+    AnsiString Comment(int Row)
+    {
+        AnsiString c;
+        return Grid->GetCellComment(1, Row, c) ? c : AnsiString("(none)");
+    }
+    TProStringGrid* Grid = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Registers, OpenMatchesEveryLineAgainstTheCatalogue)
+{
+    Open("PN-EN 10025-2:2019|PN-EN 10025-2:2019|S235|Blacha|R-1|\r\n"
+         "PN-H-84020:1989|PN-H-84020|S355|Pręt|R-2\r\n"
+         "\r\n"
+         "PN-XX|PN-XX|||||po piątym|\r\n"
+         "|PN-YY||||\r\n");
+    ASSERT_EQ(Grid->RowCount(), 7);
+    ASSERT_EQ(Grid->ColCount(), 9);
+    EXPECT_EQ(Form->ng_NowyEdytujWykaz->Caption(), "Zestawienie materiałów dla Wykonanie A");
+    EXPECT_EQ(CurrentListFile, Path("Wykazy\\w.txt"));
+    struct Expect {
+        int Row;
+        std::array<AnsiString, 9> Cells;
+        AnsiString Comment;
+    } rows[] = {
+        {0, {"", "Norma w dokumentacji", "Norma w wykazie", "Stan normy", "Norma aktualna", "Stan posiadania",
+             "Materiał", "Część", "Nr rysunku"}, "(none)"},
+        // The first catalogue row of a number counts.
+        {1, {"1", "PN-EN 10025-2:2019", "PN-EN 10025-2:2019", Green, "", "Dostępna", "S235", "Blacha", "R-1"},
+         "(none)"},
+        // Without the final bar; the numbers differ.
+        {2, {"2", "PN-H-84020:1989", "PN-H-84020", Red, "PN-EN 10025-2:2019", "Brak", "S355", "Pręt", "R-2"},
+         "Normy się różnią !!!"},
+        {3, {"3", "", "", "", "", "", "", "", ""}, "(none)"},
+        {4, {"4", "PN-XX", "PN-XX", "Brak w spisie", "", "", "", "", ""}, "(none)"},
+        // Nothing to look up without the documentation standard.
+        {5, {"5", "", "PN-YY", "", "", "", "", "", ""}, "Normy się różnią !!!"},
+        {6, {"6", "", "", "", "", "", "", "", ""}, "(none)"},
+    };
+    for (const Expect& e : rows) {
+        for (int c = 0; c < 9; ++c)
+            EXPECT_EQ(Grid->Cells(c, e.Row), e.Cells[size_t(c)]) << "col " << c << " row " << e.Row;
+        EXPECT_EQ(Comment(e.Row), e.Comment) << "row " << e.Row;
+    }
+    EXPECT_FALSE(Form->sb_Edytuj_ZapiszZmiany->Enabled());
+    EXPECT_TRUE(Form->pan_NowyWykaz->Visible());
+    EXPECT_FALSE(Form->ListEditing());
+}
+
+TEST_F(Registers, RegisterPageScreenshot)
+{
+    Open("PN-EN 10025-2:2019|PN-EN 10025-2:2019|S235JR|Blacha górna|R-100-01|\r\n"
+         "PN-H-84020:1989|PN-H-84020|S355J2|Pręt żebrowany|R-100-02|\r\n"
+         "PN-EN ISO 4032|PN-EN ISO 4032|8|Nakrętka sześciokątna M12|R-100-03|\r\n");
+    Form->Strony->SetActivePage("NowyWykaz");
+    Form->Show();
+    std::unique_ptr<TBitmap> shot = SaveScreenshot(Form.get(), "register_page.png");
+    ASSERT_FALSE(shot->Empty());
+    Form->Hide();
+}
+
+TEST_F(Registers, MissingFileIsReportedAndStaysOpenEmpty)
+{
+    ScriptDialogs().ExpectMessageBox(IDOK, "Nie można otworzyć wskazanego pliku.");
+    Form->OpenListFile(Path("Wykazy\\brak.txt"), "Nowy");
+    EXPECT_EQ(RecordedDialogs().back().Caption, "BŁĄD !!!");
+    EXPECT_EQ(Grid->RowCount(), 2);
+    EXPECT_EQ(Grid->Cells(2, 0), "Norma w wykazie");
+    EXPECT_EQ(CurrentListFile, Path("Wykazy\\brak.txt"));
+}
+
+TEST_F(Registers, BelowLevelThreeTheRegisterIsOnlyShown)
+{
+    CurrentUserLevel = 2;
+    Open("A|A|m|c|r|\r\n");
+    EXPECT_FALSE(Form->pan_NowyWykaz->Visible());
+    EXPECT_FALSE(Grid->Options() & goEditing);
+    EXPECT_EQ(Grid->PopupMenu(), nullptr);
+}
+
+TEST_F(Registers, EditingModeHidesTheLookedUpColumnsBehindTheStoredFields)
+{
+    Open("PN-H-84020:1989|B|m|c|r|\r\n");
+    Form->sb_NowyWykaz_EdytujClick(nullptr);
+    ASSERT_TRUE(Form->ListEditing());
+    EXPECT_EQ(Grid->ColCount(), 6);
+    EXPECT_TRUE(Grid->Options() & goEditing);
+    EXPECT_EQ(Form->sb_NowyWykaz_Edytuj->Caption(), "Przerwij edycję");
+    const char* shown[] = {"", "Norma w dokumentacji", "Norma w wykazie", "Materiał", "Część", "Nr rysunku"};
+    for (int c = 0; c < 6; ++c)
+        EXPECT_EQ(Grid->Cells(c, 0), shown[c]);
+    EXPECT_EQ(Grid->Cells(3, 1), "m");
+
+    // Leaving with changes asks; cancel stays in editing mode.
+    Form->sb_Edytuj_ZapiszZmiany->SetEnabled(true);
+    ScriptDialogs().ExpectMessageBox(IDCANCEL, "przerwać edycję");
+    Form->sb_NowyWykaz_EdytujClick(nullptr);
+    EXPECT_TRUE(Form->ListEditing());
+    ScriptDialogs().ExpectMessageBox(IDNO, "został zmodyfikowany");
+    Form->sb_NowyWykaz_EdytujClick(nullptr);
+    EXPECT_FALSE(Form->ListEditing());
+    for (int c = 0; c < 9; ++c)
+        EXPECT_EQ(Grid->Cells(c, 0), ListHeaders[size_t(c)]);
+    EXPECT_EQ(Grid->Cells(3, 1), Red);
+    EXPECT_EQ(Grid->Cells(6, 1), "m");
+    EXPECT_FALSE(Grid->Options() & goEditing);
+}
+
+TEST_F(Registers, SavedInEditingModeEqualsSavedInViewingMode)
+{
+    const AnsiString text = "PN-H-84020:1989|PN-H-84020|S355|Pręt|R-2|\r\n\r\n|PN-YY|||R-9|\r\n";
+    Open(text);
+    Form->SaveListFile();
+    const AnsiString viewing = Read("Wykazy\\w.txt");
+    // The empty line goes; nothing of the looked-up columns is stored.
+    EXPECT_EQ(viewing, "PN-H-84020:1989|PN-H-84020|S355|Pręt|R-2|\r\n|PN-YY|||R-9|\r\n");
+
+    Open(text);
+    Form->sb_NowyWykaz_EdytujClick(nullptr);
+    Grid->SetCells(1, 4, "A|B");   // a bar cannot split the record
+    Form->SaveListFile();
+    EXPECT_EQ(Read("Wykazy\\w.txt"), viewing + "A B|||||\r\n");
+    EXPECT_FALSE(Form->sb_Edytuj_ZapiszZmiany->Enabled());
+}
+
+TEST_F(Registers, SaveFailuresAreReportedAndTheGridKept)
+{
+    Open("A|B|||\r\n");
+    CurrentListFile = Path("Wykazy\\bez_rozszerzenia");
+    ScriptDialogs().ExpectMessageBox(IDOK, "Nie można zapisać tego pliku !!!");
+    Form->SaveListFile();
+
+    // A folder in the way of the file.
+    ForceDirectories(Path("Wykazy\\zajety.txt"));
+    CurrentListFile = Path("Wykazy\\zajety.txt");
+    Form->sb_Edytuj_ZapiszZmiany->SetEnabled(true);
+    ScriptDialogs().ExpectMessageBox(IDOK, "NIE MOGĘ ZAPISAĆ ZMIAN W WYKAZIE !!!");
+    Form->SaveListFile();
+    EXPECT_EQ(RecordedDialogs().back().Caption, "BŁĄD !!!");
+    EXPECT_TRUE(Form->sb_Edytuj_ZapiszZmiany->Enabled());
+    EXPECT_EQ(Grid->Cells(1, 1), "A");
+}
+
+TEST_F(Registers, OpeningAnotherRegisterAsksAboutUnsavedChanges)
+{
+    Open("A|A|||\r\n");
+    Form->sb_Edytuj_ZapiszZmiany->SetEnabled(true);
+    ScriptDialogs().ExpectMessageBox(IDCANCEL, "Wykaz Wykonanie A został zmodyfikowany.");
+    Form->OpenListFile(Path("Wykazy\\inny.txt"), "Inny");
+    EXPECT_NE(RecordedDialogs().back().Text.find("otworzyć wykaz Inny,"), AnsiString::npos);
+    EXPECT_EQ(CurrentListFile, Path("Wykazy\\w.txt"));
+
+    Grid->SetCells(2, 1, "zmieniona");
+    ScriptDialogs().ExpectMessageBox(IDYES, "został zmodyfikowany").ExpectMessageBox(IDOK, "Nie można otworzyć");
+    Form->OpenListFile(Path("Wykazy\\inny.txt"), "Inny");
+    EXPECT_EQ(Read("Wykazy\\w.txt"), "A|zmieniona||||\r\n");
+}
+
+TEST_F(Registers, NewRegisterStartsInEditingModeWithThirtyRows)
+{
+    Form->NewListGrid(Path("Wykazy\\nowy.txt"), "Wykonanie B");
+    EXPECT_EQ(Grid->RowCount(), 31);
+    EXPECT_TRUE(Form->ListEditing());
+    EXPECT_EQ(Form->ng_NowyEdytujWykaz->Caption(), "Dodaj nowy wykaz - zestawienie dla Wykonanie B");
+    EXPECT_EQ(Form->Strony->ActivePage(), "NowyWykaz");
+    EXPECT_EQ(Grid->Cells(0, 30), "30");
+    Grid->SetCells(5, 2, "R-7");
+    Form->SaveListFile();
+    EXPECT_EQ(Read("Wykazy\\nowy.txt"), "||||R-7|\r\n");
+}
+
+TEST_F(Registers, NewFileNamesAreFreeInTheFolderAndInThisRun)
+{
+    EXPECT_EQ(Form->MakeListFileName("Wykonanie z uszczelką"), Path("Wykazy\\Wykonanie_z_uszczelką.txt"));
+    EXPECT_EQ(Form->MakeListFileName("Wykonanie z uszczelką"), Path("Wykazy\\Wykonanie_z_uszczelką_01.txt"));
+    Write("Wykazy\\a_b.txt", "");
+    EXPECT_EQ(Form->MakeListFileName("a.b"), Path("Wykazy\\a_b_01.txt"));
+    EXPECT_EQ(ListFileBase("a b.c;d\\e/f<g>h|i*j?k\"l:m"), "a_b_c_d_e_f_g_h_i_j_k_l:m");
+    int calls = 0;
+    EXPECT_EQ(FreeListFileName("x", [&](const AnsiString&) { return ++calls <= 100; }), "x_100.txt");
+}
+
+TEST_F(Registers, MenuNamesThatLeaveTheRegistersFolderAreRefused)
+{
+    for (const char* bad : {"../poza.txt", "..\\poza.txt", "a/b.txt", "/etc/passwd", "c:poza.txt", ""}) {
+        ScriptDialogs().ExpectMessageBox(IDOK, "Nieprawidłowa nazwa pliku wykazu");
+        EXPECT_EQ(Form->ListFilePath(bad), "") << bad;
+    }
+    EXPECT_EQ(Form->ListFilePath("z_u.txt"), Path("Wykazy\\z_u.txt"));
+}
+
+// ---------------------------------------------------------------- import
+TEST(RegisterImport, TabSeparatedRowsBecomeRegisterLines)
+{
+    struct Case {
+        const char* Source;
+        const char* Lines;
+        int Dropped;
+    } cases[] = {
+        {"part\tdrw\tmat\tstd\r\n", "|std|mat|part|drw|\r\n", 0},
+        // Five or more cells keep four; bars and quotes disappear.
+        {"p\td\tm\ts\tpiąta\tszósta\n", "|s|m|p|d|\r\n", 0},
+        // A line with quotes went through the joining of quoted cells: it starts with a blank.
+        {"p|1\td\"\"\tm\ts\n", "|s|m| p1|d|\r\n", 0},
+        // A quoted cell over two lines is one line; the break becomes a blank.
+        {"\"Pokrywa\r\ngórna\"\tR-1\tS235\tPN-1\r\n", "|PN-1|S235| Pokrywa górna|R-1|\r\n", 0},
+        // A quote left open keeps its text.
+        {"a\tb\tc\td\r\n\"x\ty\tz\tw\r\n", "|d|c|a|b|\r\n|w|z| x|y|\r\n", 0},
+        // Fewer than three tabs: dropped and counted (an empty line too).
+        {"a\tb\tc\n\nx\ty\tz\tw\n", "|w|z|x|y|\r\n", 2},
+        // Cells of blanks alone give no line.
+        {" \t \t \t \n", "", 0},
+    };
+    for (const Case& c : cases) {
+        TListImport r = ImportListText(c.Source);
+        EXPECT_EQ(r.Text, c.Lines) << c.Source;
+        EXPECT_EQ(r.Dropped, c.Dropped) << c.Source;
+    }
+    int steps = 0, lines = -1;
+    ImportListText("a\tb\tc\td\nx\n", [&](int n) {
+        ++steps;
+        lines = n;
+    });
+    EXPECT_EQ(lines, 2);
+    EXPECT_EQ(steps, 2 + 2 + 2 + 1 + 1 + 1);
+}
+
+TEST(RegisterImport, DroppedLinesMessageTakesThePolishPluralOfItsNumber)
+{
+    const AnsiString blanks(16, ' ');
+    EXPECT_EQ(DroppedLinesText(1), blanks + "1 LINIA MIAŁA NIEPRAWIDŁOWY FORMAT, ZOSTAŁA USUNIĘTA");
+    EXPECT_EQ(DroppedLinesText(3), blanks + "3 LINIE MIAŁY NIEPRAWIDŁOWY FORMAT, ZOSTAŁY USUNIĘTE");
+    EXPECT_EQ(DroppedLinesText(5), blanks + "5 LINII MIAŁO NIEPRAWIDŁOWY FORMAT, ZOSTAŁY USUNIĘTE");
+    EXPECT_EQ(DroppedLinesText(22), blanks + "22 LINII MIAŁO NIEPRAWIDŁOWY FORMAT, ZOSTAŁY USUNIĘTE");
+}
+
+TEST_F(Registers, ImportWritesTheRegisterThenItsMenuEntryAndOpensIt)
+{
+    Write("Ustawienia\\kategorie.ini", "[Kategorie]\r\nWyrób 1=\r\n");
+    Write("Importuj\\bom.txt", "Blacha\tR-1\tS235\tPN-H-84020:1989\r\nzła\tlinia\r\n");
+    ScriptDialogs().ExpectMessageBox(IDYES, "Wykaz został pomyślnie zaimportowany, czy chcesz uruchomić go teraz");
+    Form->ImportListFile(Path("Importuj\\bom.txt"), "Wykonanie C", "Wyrób 1", "Grupa X", true);
+
+    EXPECT_EQ(Read("Wykazy\\Wykonanie_C.txt"), "|PN-H-84020:1989|S235|Blacha|R-1|\r\n");
+    TIniFile menu(Path("Ustawienia\\kategorie.ini"));
+    EXPECT_EQ(menu.ReadString("Grupa X", "Wykonanie C", "?"), "Wykonanie_C.txt");
+    EXPECT_TRUE(menu.ValueExists("Wyrób 1", "Grupa X"));
+    EXPECT_FALSE(FileExists(Path("Importuj\\bom.txt")));
+    EXPECT_EQ(Form->Strony->ActivePage(), "NowyWykaz");
+    EXPECT_EQ(Grid->Cells(2, 1), "PN-H-84020:1989");
+    // The success replaces the dropped-line warning.
+    EXPECT_EQ(Form->p_Worning->Caption(), AnsiString(20, ' ') + "Wykaz został pomyślnie zaimportowany");
+    EXPECT_TRUE(Form->img_OK->Visible());
+    EXPECT_FALSE(Form->img_Warning->Visible());
+    EXPECT_FALSE(dynamic_cast<TControl*>(Form->FindComponent("pbar_ImportowaniePliku"))->Visible());
+}
+
+TEST_F(Registers, ImportFailuresWriteNoMenuEntry)
+{
+    Write("Ustawienia\\kategorie.ini", "[Kategorie]\r\n");
+    ScriptDialogs().ExpectMessageBox(IDOK, "Nie znaleziono pliku do zaimportowania");
+    Form->ImportListFile(Path("Importuj\\brak.txt"), "Brak", "K", "G", false);
+
+    // The register cannot be written: a folder stands in its place.
+    Write("Importuj\\bom.txt", "a\tb\tc\td\n1\t2\n3\t4\n5\t6\n");
+    ForceDirectories(Path("Wykazy\\Zajęty.txt"));
+    ScriptDialogs().ExpectMessageBox(IDOK, "Nie można zapisać pliku");
+    Form->ImportListFile(Path("Importuj\\bom.txt"), "Zajęty", "K", "G", true);
+    EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), "[Kategorie]\r\n");
+    EXPECT_TRUE(FileExists(Path("Importuj\\bom.txt")));
+    EXPECT_EQ(Form->p_Worning->Caption(), DroppedLinesText(3));
+    EXPECT_TRUE(Form->img_Warning->Visible());
+    EXPECT_EQ(Form->p_Worning->Font()->Color(), clRed);
+}
+
+// ---------------------------------------------------------------- menu file
+TEST_F(Registers, MenuSettingsListTheCategoriesWithTheirCheckMarks)
+{
+    Write("Ustawienia\\kategorie.ini",
+          "[Kategorie]\r\nWyrób 1=\r\nWyrób 2=0\r\nWyrób 3=1\r\n[Wyrób 1]\r\nWykonanie A=\r\nWykonanie B=\r\n");
+    Form->sb_G_Dodaj->SetEnabled(true);
+    Form->LoadMenuSettings();
+    TKxCheckListBox* clb = Form->clb_MG_PrzyciskiMenuGlownego;
+    ASSERT_EQ(clb->Count(), 3);
+    EXPECT_EQ(clb->Items()->Strings(1), "Wyrób 2");
+    EXPECT_TRUE(clb->Checked(0));
+    EXPECT_FALSE(clb->Checked(1));
+    EXPECT_TRUE(clb->Checked(2));
+    EXPECT_FALSE(Form->sb_G_Dodaj->Enabled());
+    EXPECT_FALSE(Form->sb_MG_Dodaj->Enabled());
+    EXPECT_EQ(Form->Strony->ActivePage(), "DostosujGrupyPrziPoz");
+
+    Form->ReadCategoryNames("Wyrób 1", Form->lb_Importuj_GrupyProdoktow);
+    EXPECT_EQ(Items(*Form->lb_Importuj_GrupyProdoktow->Items()), (std::vector<AnsiString>{"Wykonanie A", "Wykonanie B"}));
+    Form->ReadCategoryNames("Wyrób 2", Form->lb_Importuj_GrupyProdoktow);
+    EXPECT_EQ(Form->lb_Importuj_GrupyProdoktow->Count(), 0);
+}
+
+// ---------------------------------------------------------------- folder scan
+TEST(FolderScan, FilesComeBeforeSubfoldersAndLinksAreNotFollowed)
+{
+    TTempDir dir("velmarok-scan");
+    std::filesystem::create_directories(dir.Path / "b_sub" / "deeper");
+    WriteFileBytes(dir / "z.txt", "");
+    WriteFileBytes(dir / "a.txt", "");
+    WriteFileBytes(dir / "notes.doc", "");
+    WriteFileBytes((dir.Path / "b_sub" / "w.txt").string(), "");
+    WriteFileBytes((dir.Path / "b_sub" / "deeper" / "d.txt").string(), "");
+    // A link back to the top would make the walk endless.
+    std::filesystem::create_directory_symlink(dir.Path, dir.Path / "b_sub" / "loop");
+
+    const AnsiString root = FromOsPath(dir.Path.string()) + "\\";
+    std::vector<AnsiString> found;
+    ScanDirectory(root, "*.txt", [&](const AnsiString& Path, const TSearchEntry& E) {
+        found.push_back(Path.substr(root.size()) + E.Name);
+        return true;
+    });
+    EXPECT_EQ(found, (std::vector<AnsiString>{"a.txt", "z.txt", "b_sub\\w.txt", "b_sub\\deeper\\d.txt"}));
+
+    // Stopping at the first file enters no subfolder.
+    found.clear();
+    ScanDirectory(root, "", [&](const AnsiString&, const TSearchEntry& E) {
+        found.push_back(E.Name);
+        return false;
+    });
+    EXPECT_EQ(found, (std::vector<AnsiString>{"a.txt"}));
+
+    found.clear();
+    ScanDirectory(root + "brak", "*.txt", [&](const AnsiString&, const TSearchEntry& E) {
+        found.push_back(E.Name);
+        return true;
+    });
+    EXPECT_TRUE(found.empty());
+}
+
+TEST_F(Registers, FoundRegistersKeepTheirPathInsideTheRegistersFolder)
+{
+    Write("Wykazy\\a.txt", "A|A|||\r\n");
+    Write("Wykazy\\Wyrób 1\\b.txt", "B|B|||\r\n");
+    ScanDirectory(Form->ListFolder(), "*.txt",
+                  [&](const AnsiString& P, const TSearchEntry& E) { return Form->AddFoundListFile(P, E); });
+    EXPECT_EQ(Items(*Form->lb_DoWyszukiwania_Ukryte->Items()), (std::vector<AnsiString>{"a.txt", "Wyrób 1\\b.txt"}));
+    EXPECT_TRUE(FileExists(Form->ListFolder() + "Wyrób 1\\b.txt"));
+}
