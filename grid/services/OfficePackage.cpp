@@ -151,11 +151,14 @@ void TOfficePackage::SaveToFile(const AnsiString& FileName)
     }
     for (const auto& [name, data] : F->Changed) {
         zip_source_t* s = zip_source_buffer(zip, data.data(), data.size(), 0);
-        if (!s || zip_file_add(zip, name.c_str(), s, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) < 0) {
+        zip_int64_t index = s ? zip_file_add(zip, name.c_str(), s, ZIP_FL_OVERWRITE | ZIP_FL_ENC_UTF_8) : -1;
+        if (index < 0) {
             if (s)
                 zip_source_free(s);
             throw EProGridError("The part " + name + " cannot be written");
         }
+        // Large sheets compress much faster at the lowest level, for a little more size.
+        zip_set_file_compression(zip, zip_uint64_t(index), ZIP_CM_DEFLATE, 1);
     }
     if (zip_close(zip) < 0)
         throw EProGridError(AnsiString("The package cannot be written: ") + zip_strerror(zip));

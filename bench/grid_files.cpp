@@ -1,0 +1,150 @@
+// Saving and loading a CSV file of 100,000 x 7 cells against writing the same
+// text and splitting it again with plain string code (no code of the
+// program), and saving the same grid as a workbook (.xlsx): time and size.
+// The row count comes from the first argument or VELMAROK_BENCH_ROWS.
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "grid/ProGrid.h"
+#include "platform/gui/TestSupport.h"
+
+namespace {
+using Clock = std::chrono::steady_clock;
+constexpr int Cols = 7;
+
+double Millis(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+std::string CellText(int Row, int Col)
+{
+    static const char* words[] = {"Beton", "zawory", "śruby", "Rury", "kable", "Łożyska", "mosty"};
+    switch (Col) {
+    case 0: return std::to_string(Row);
+    case 1: return std::string("PN-EN ") + std::to_string(1000 + Row % 9000) + ":" + std::to_string(1990 + Row % 35);
+    case 2: return std::string(words[Row % 7]) + " " + words[(Row / 7) % 7];
+    case 3: return std::to_string(Row % 97) + "," + std::to_string(Row % 10);
+    case 4: return Row % 5 ? "Aktualna" : "Wycofana";
+    case 5: return "12.03.2024";
+    default: return Row % 3 ? "" : "uwagi do normy";
+    }
+}
+
+int RowsWanted(int argc, char** argv)
+{
+    if (argc > 1 && std::atoi(argv[1]) > 0)
+        return std::atoi(argv[1]);
+    if (const char* env = std::getenv("VELMAROK_BENCH_ROWS"); env && std::atoi(env) > 0)
+        return std::atoi(env);
+    return 100000;
+}
+
+// The baseline: the same cells as quoted CSV text, written with an ofstream and split again.
+double BaselineMs(int Rows, const std::string& File)
+{
+    auto t0 = Clock::now();
+    std::string text;
+    for (int r = 0; r < Rows; ++r) {
+        for (int c = 0; c < Cols; ++c) {
+            if (c)
+                text += ',';
+            std::string s = CellText(r, c);
+            bool quote = s.empty() || s.find(',') != std::string::npos;
+            text += quote ? "\"" + s + "\"" : s;
+        }
+        text += "\r\n";
+    }
+    std::ofstream(File, std::ios::binary) << text;
+    std::ifstream in(File, std::ios::binary);
+    std::string back((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::vector<std::vector<std::string>> cells;
+    std::size_t pos = 0;
+    while (pos < back.size()) {
+        std::vector<std::string> row;
+        std::string field;
+        bool quoted = false;
+        for (; pos < back.size(); ++pos) {
+            char ch = back[pos];
+            if (ch == '"') {
+                quoted = !quoted;
+            } else if (ch == ',' && !quoted) {
+                row.push_back(std::move(field));
+                field.clear();
+            } else if (ch == '\r' && !quoted) {
+                continue;
+            } else if (ch == '\n' && !quoted) {
+                ++pos;
+                break;
+            } else {
+                field += ch;
+            }
+        }
+        row.push_back(std::move(field));
+        cells.push_back(std::move(row));
+    }
+    double ms = Millis(Clock::now() - t0);
+    if (int(cells.size()) != Rows)
+        std::printf("baseline read %zu rows\n", cells.size());
+    return ms;
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    InitTestApplication(argc, argv);
+    const int rows = RowsWanted(argc, argv);
+    std::string dir = std::filesystem::temp_directory_path() / ("velmarok-bench-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    std::string csv = dir + "/grid.csv", plain = dir + "/plain.csv", xlsx = dir + "/grid.xlsx";
+
+    double saveMs = 0, loadMs = 0, xlsxMs = 0;
+    int loadedRows = 0;
+    {
+        TProStringGrid grid(nullptr);
+        grid.SetFixedRows(0);
+        grid.SetFixedCols(0);
+        grid.SetColCount(Cols);
+        grid.SetRowCount(rows);
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < Cols; ++c)
+                grid.SetCells(c, r, CellText(r, c));
+        auto t0 = Clock::now();
+        grid.SaveToCsvFile(csv);
+        auto t1 = Clock::now();
+        grid.SaveToExcel(xlsx);
+        auto t2 = Clock::now();
+        saveMs = Millis(t1 - t0);
+        xlsxMs = Millis(t2 - t1);
+
+        TProStringGrid back(nullptr);
+        back.SetFixedRows(0);
+        back.SetFixedCols(0);
+        auto t3 = Clock::now();
+        back.LoadFromCsvFile(csv);
+        loadMs = Millis(Clock::now() - t3);
+        loadedRows = back.RowCount();
+    }
+    double baseMs = BaselineMs(rows, plain);
+    double xlsxSize = double(std::filesystem::file_size(xlsx));
+    double csvSize = double(std::filesystem::file_size(csv));
+    std::filesystem::remove_all(dir);
+
+    std::printf("rows x columns                 %d x %d\n", rows, Cols);
+    std::printf("grid CSV save (ms)             %.1f\n", saveMs);
+    std::printf("grid CSV load (ms)             %.1f (%d rows)\n", loadMs, loadedRows);
+    std::printf("plain write + split (ms)       %.1f\n", baseMs);
+    std::printf("ratio grid / plain             %.2f\n", baseMs > 0 ? (saveMs + loadMs) / baseMs : 0.0);
+    std::printf("grid .xlsx save (ms)           %.1f\n", xlsxMs);
+    std::printf(".xlsx size (KiB)               %.0f (CSV %.0f)\n", xlsxSize / 1024, csvSize / 1024);
+    DoneTestApplication();
+    return loadedRows == rows ? 0 : 1;
+}
