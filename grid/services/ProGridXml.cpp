@@ -10,19 +10,26 @@
 #include "platform/core/SysUtils.h"
 
 namespace {
-bool IsNameLetter(char C)
+// The declared encoding holds every character of the program's text.
+bool EncodingHoldsAnsi(const AnsiString& Encoding)
 {
-    return IsAnsiLetter(static_cast<unsigned char>(C));
+    AnsiString e = UpperCase(Encoding);
+    return e.empty() || e == "UTF-8" || e == "UTF8" || e == "WINDOWS-1250" || e == "CP1250";
 }
 
-// Characters a name may not hold become "_"; empty when the name does not start with a letter.
-AnsiString ElementName(const AnsiString& S)
+// Characters a name may not hold become "_" (letters beyond ASCII too when the encoding cannot
+// hold them: names cannot be character references); empty when the name does not start with a letter.
+AnsiString ElementName(const AnsiString& S, bool AsciiOnly)
 {
-    if (S.empty() || !IsNameLetter(S[0]))
+    auto letter = [&](char C) {
+        unsigned char u = static_cast<unsigned char>(C);
+        return IsAnsiLetter(u) && (u < 0x80 || !AsciiOnly);
+    };
+    if (S.empty() || !letter(S[0]))
         return AnsiString();
     AnsiString r = S;
     for (char& c : r)
-        if (!IsNameLetter(c) && !std::isdigit(static_cast<unsigned char>(c)) && c != '-' && c != '.' && c != '_')
+        if (!letter(c) && !std::isdigit(static_cast<unsigned char>(c)) && c != '-' && c != '.' && c != '_')
             c = '_';
     return r;
 }
@@ -30,10 +37,10 @@ AnsiString ElementName(const AnsiString& S)
 std::string EncodeXml(const AnsiString& Doc, const AnsiString& Encoding)
 {
     AnsiString e = UpperCase(Encoding);
-    if (e.empty() || e == "UTF-8" || e == "UTF8")
-        return AnsiToUtf8(Doc);
     if (e == "WINDOWS-1250" || e == "CP1250")
         return Doc;
+    if (EncodingHoldsAnsi(Encoding))
+        return AnsiToUtf8(Doc);
     std::string r;
     for (char16_t u : AnsiToWide(Doc)) {
         if (u < 0x80)
@@ -49,7 +56,8 @@ void TProStringGrid::SaveToXmlFile(const AnsiString& FileName, const AnsiString&
                                    const AnsiString& RecordName, TStrings* FieldNames, bool ExportEmptyCells)
 {
     THourGlass hourGlass;
-    AnsiString listName = ElementName(ListName), recordName = ElementName(RecordName);
+    const bool ascii = !EncodingHoldsAnsi(FXMLEncoding);
+    AnsiString listName = ElementName(ListName, ascii), recordName = ElementName(RecordName, ascii);
     if (listName.empty())
         listName = "LIST";
     if (recordName.empty())
@@ -72,7 +80,7 @@ void TProStringGrid::SaveToXmlFile(const AnsiString& FileName, const AnsiString&
                 s = "\"\"";
             AnsiString name;
             if (FieldNames && int(i) < FieldNames->Count())
-                name = ElementName(FieldNames->Strings(int(i)));
+                name = ElementName(FieldNames->Strings(int(i)), ascii);
             if (name.empty())
                 name = "FIELD" + IntToStr(int(i));
             doc += "<" + name + ">" + HtmlEncodeEntities(s) + "</" + name + ">\r\n";

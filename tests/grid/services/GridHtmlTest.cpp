@@ -171,17 +171,28 @@ TEST(GridXml, EscapesNamesFieldsAndDeclaresItsEncoding)
                                    "<norma>\r\n<FIELD1>x&gt;y</FIELD1>\r\n</norma>\r\n"
                                    "</lista>\r\n");
 
+    // Names cannot be character references: letters the declared encoding lacks become "_".
+    TStringList polish;
+    polish.Add("Ilość");
+    g.SaveToXmlFile(name.c_str(), "lista", "norma", &polish, false);
+    EXPECT_NE(ReadFileBytes(name).find("<Ilo__>a&lt;b &amp; c</Ilo__>"), std::string::npos);
+
     g.SetExportFixedCells(true);
     g.SetXmlEncodingName("UTF-8");
     TStringList names;
     names.Add("1st");
     names.Add("nr normy");
+    names.Add("Ilość");
     g.SaveToXmlFile(name.c_str(), "lista", "9", &names, true);
     std::string bytes = ReadFileBytes(name);
     EXPECT_NE(bytes.find("<FIELD0>&quot;&quot;</FIELD0>"), std::string::npos) << bytes;
     EXPECT_NE(bytes.find("<nr_normy>a&lt;b &amp; c</nr_normy>"), std::string::npos) << bytes;
-    EXPECT_NE(bytes.find(AnsiToUtf8("<FIELD2>&quot;ą&quot;</FIELD2>")), std::string::npos) << bytes;
+    EXPECT_NE(bytes.find(AnsiToUtf8("<Ilość>&quot;ą&quot;</Ilość>")), std::string::npos) << bytes;
     pugi::xml_document doc;
     ASSERT_TRUE(doc.load_string(bytes.c_str()));
     EXPECT_EQ(doc.select_nodes("/lista/RECORD").size(), 3u);
+
+    // Without field names the third exported column is FIELD2.
+    g.SaveToXmlFile(name.c_str(), "lista", "norma", nullptr, false);
+    EXPECT_NE(ReadFileBytes(name).find(AnsiToUtf8("<FIELD2>&quot;ą&quot;</FIELD2>")), std::string::npos);
 }
