@@ -1,6 +1,7 @@
 #include "platform/gui/Grids.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QPointer>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -8,6 +9,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "platform/gui/Clipbrd.h"
 #include "platform/gui/Controls_p.h"
 #include "platform/gui/Graphics_p.h"
 
@@ -141,21 +143,50 @@ struct TGridScrollBars {
 };
 
 // ---------------------------------------------------------------- TInplaceEdit
-TInplaceEdit::TInplaceEdit(TComponent* AOwner) : TCustomControl(AOwner)
+TInplaceEdit::TInplaceEdit(TComponent* AOwner) : TCustomEdit(AOwner)
 {
-    SetTabStop(true);
+    SetControlStyle(ControlStyle() & ~csFixedHeight);
+    SetTabStop(false);
     SetVisible(false);
+    SetBorderStyle(bsNone);
+    SetAutoSelect(false);
     SetColor(clWindow);
 }
 
 TInplaceEdit::~TInplaceEdit() = default;
 
+namespace {
+// The edit takes every key it is given: a key the line edit has no use for
+// must not travel on to the grid underneath (a window keeps its keys).
+class TKeepKeysFilter : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* Obj, QEvent* Ev) override
+    {
+        if (Ev->type() != QEvent::KeyPress && Ev->type() != QEvent::KeyRelease)
+            return false;
+        // The widget's own handling, straight (the filters before this one have run).
+        QPointer<QObject> alive(Obj);
+        Obj->event(Ev);
+        if (alive)
+            Ev->accept();
+        return true;
+    }
+};
+}  // namespace
+
+TNativeWidget* TInplaceEdit::CreateNativeWidget()
+{
+    TNativeWidget* n = TCustomEdit::CreateNativeWidget();
+    // Installed before the window's own message filter, so it sees what that one lets through.
+    n->Widget->installEventFilter(new TKeepKeysFilter(n->Widget));
+    return n;
+}
+
 void TInplaceEdit::SetEditText(const AnsiString& Value)
 {
-    FEditText = Value;
-    if (FMaxLength > 0 && int(FEditText.size()) > FMaxLength)
-        FEditText.resize(FMaxLength);
-    Invalidate();
+    SetText(Value);
+    SetSelStart(int(Text().size()));
 }
 
 void TInplaceEdit::Move(const TRect& Loc)
@@ -170,36 +201,63 @@ void TInplaceEdit::UpdateContents()
 {
     if (!FGrid)
         return;
-    FMaxLength = FGrid->GetEditLimit();
+    SetMaxLength(FGrid->GetEditLimit());
+    SetFont(FGrid->Font());
     FOriginal = FGrid->GetEditText(FGrid->Col(), FGrid->Row());
-    SetEditText(FOriginal);
-}
-
-void TInplaceEdit::Paint()
-{
-    TCanvas* c = Canvas();
-    c->SetFont(Font());
-    c->Brush()->SetColor(Color());
-    TRect r = ClientRect();
-    c->TextRect(r, 2, 2, FEditText);
-    if (Focused()) {
-        int x = std::min(r.Right - 1, 2 + c->TextWidth(FEditText));
-        c->Pen()->SetColor(Font()->Color());
-        c->MoveTo(x, 2);
-        c->LineTo(x, r.Bottom - 2);
-    }
+    SetText(FOriginal);
+    SelectAll();
 }
 
 void TInplaceEdit::WMGetDlgCode(TMessage& Message)
 {
-    Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTALLKEYS;
+    Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | DLGC_WANTALLKEYS | DLGC_HASSETSEL;
+}
+
+void TInplaceEdit::WndProc(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_CUT:
+    case WM_COPY:
+    case WM_PASTE: DefaultClipboardMessage(Message); return;
+    default: TCustomEdit::WndProc(Message); return;
+    }
+}
+
+void TInplaceEdit::DefaultClipboardMessage(TMessage& Message)
+{
+    if (Message.Msg != WM_PASTE) {
+        if (SelLength() > 0)
+            Clipboard()->SetAsText(SelText());
+        if (Message.Msg == WM_CUT && !ReadOnly())
+            ClearSelection();
+    } else if (!ReadOnly() && Clipboard()->HasFormat(CF_TEXT)) {
+        SetSelText(Clipboard()->AsText());
+    }
+}
+
+void TInplaceEdit::Change()
+{
+    TCustomEdit::Change();
+    if (FGrid && FGrid->HandleAllocated() && HandleAllocated())
+        SendMessage(FGrid->Handle(), WM_COMMAND, MAKEWPARAM(0, EditChangeCode), LPARAM(Handle()));
 }
 
 void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift)
 {
-    TCustomControl::KeyDown(Key, Shift);
+    TCustomEdit::KeyDown(Key, Shift);
     if (!FGrid || Key == 0)
         return;
+    // The clipboard keys become the clipboard messages.
+    Cardinal clip = 0;
+    if ((Shift & ssCtrl) && !(Shift & (ssShift | ssAlt)))
+        clip = Key == 'C' || Key == VK_INSERT ? WM_COPY : Key == 'X' ? WM_CUT : Key == 'V' ? WM_PASTE : 0;
+    else if (Shift == ssShift)
+        clip = Key == VK_INSERT ? WM_PASTE : Key == VK_DELETE ? WM_CUT : 0;
+    if (clip) {
+        Perform(clip, 0, 0);
+        Key = 0;
+        return;
+    }
     TCustomGrid* g = FGrid;
     switch (Key) {
     case VK_ESCAPE:
@@ -227,7 +285,7 @@ void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift)
 
 void TInplaceEdit::KeyPress(char& Key)
 {
-    TCustomControl::KeyPress(Key);
+    TCustomEdit::KeyPress(Key);
     if (!FGrid || Key == 0)
         return;
     if (Key == '\r') {
@@ -235,14 +293,12 @@ void TInplaceEdit::KeyPress(char& Key)
         g->HideEditor();
         if (g->CanFocus())
             g->SetFocus();
-    } else if (Key == '\b') {
-        if (!FEditText.empty())
-            SetEditText(FEditText.substr(0, FEditText.size() - 1));
-    } else if (Byte(Key) >= 32 && FGrid->CanEditModify()) {
-        if (FMaxLength <= 0 || int(FEditText.size()) < FMaxLength)
-            SetEditText(FEditText + Key);
+        Key = 0;
+    } else if (Key == 27 || Key == '\t') {
+        Key = 0;
+    } else if (Byte(Key) >= 32 && !FGrid->CanEditModify()) {
+        Key = 0;
     }
-    Key = 0;
 }
 
 // ---------------------------------------------------------------- TCustomGrid
@@ -1253,7 +1309,7 @@ void TCustomGrid::UpdateText()
 {
     if (!FInplaceEdit || FInplaceCol < 0 || FInplaceRow < 0)
         return;
-    if (FInplaceEdit->Modified()) {
+    if (FInplaceEdit->EditModified()) {
         AnsiString text = FInplaceEdit->EditText();
         FInplaceEdit->FOriginal = text;
         SetEditText(FInplaceCol, FInplaceRow, text);
@@ -1413,8 +1469,8 @@ void TCustomGrid::KeyPress(char& Key)
     if ((FOptions & (goEditing | goRowSelect)) == goEditing && (Byte(Key) >= 32 || Key == '\b') && Key != 27) {
         ShowEditor();
         if (FInplaceEdit && FInplaceEdit->Visible() && CanEditModify()) {
-            // The typed character replaces the cell's text.
-            FInplaceEdit->SetEditText(Key == '\b' ? AnsiString() : AnsiString(1, Key));
+            // The editor comes with the cell's text selected: the typed character replaces it.
+            FInplaceEdit->Perform(WM_CHAR, WPARAM(Byte(Key)), 0);
         }
         Key = 0;
     }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/gui/Controls.h"
+#include "platform/gui/StdCtrls.h"
 
 class TCustomGrid;
 class TStringGrid;
@@ -86,40 +87,49 @@ using TGetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, An
 using TSetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, const AnsiString& Value)>;
 
 // ---------------------------------------------------------------- in-place editor
-// The editor the grid lays over the current cell: a one-line text field
-// painted by the editor itself. Return and the arrow keys up and down hand
-// control back to the grid; Escape restores the text the editor was filled with.
-class TInplaceEdit : public TCustomControl {
+// The editor the grid lays over the current cell: a borderless one-line edit
+// (the toolkit's). Return and the arrow keys up and down hand control back to
+// the grid; Escape restores the text the editor was filled with. Cut, copy and
+// paste reach the edit as WM_CUT, WM_COPY and WM_PASTE (from their keys too),
+// so a descendant can filter them; every change of the text is reported to
+// the grid as WM_COMMAND with EditChangeCode in the high word of WParam and
+// the editor's window in LParam.
+class TInplaceEdit : public TCustomEdit {
 public:
+    // The change notification of an edit (EN_CHANGE).
+    static constexpr Word EditChangeCode = 0x0300;
+
     explicit TInplaceEdit(TComponent* AOwner);
     ~TInplaceEdit() override;
 
     TCustomGrid* Grid() const { return FGrid; }
-    const AnsiString& EditText() const { return FEditText; }
+    AnsiString EditText() const { return Text(); }
+    // The text, the caret after it.
     void SetEditText(const AnsiString& Value);
-    int MaxLength() const { return FMaxLength; }
-    void SetMaxLength(int Value) { FMaxLength = Value; }
     // The text the editor was last filled with (what Escape puts back).
     const AnsiString& OriginalText() const { return FOriginal; }
-    bool Modified() const { return FEditText != FOriginal; }
+    bool EditModified() const { return Text() != FOriginal; }
 
-    // Lays the editor over a cell and fills it.
+    // Lays the editor over a cell (shown, focused when the grid has the focus).
     virtual void Move(const TRect& Loc);
+    // Fills the editor from the grid's current cell, its text selected.
     virtual void UpdateContents();
-    void Deselect() {}
+    void Deselect() { SetSelStart(int(Text().size())); }
+
+    void WndProc(TMessage& Message) override;
 
 protected:
     friend class TCustomGrid;
-    void Paint() override;
+    TNativeWidget* CreateNativeWidget() override;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
-    AnsiString GetText() const override { return FEditText; }
     void WMGetDlgCode(TMessage& Message) override;
+    void Change() override;
+    // The standard cut, copy and paste of the selection through the clipboard.
+    void DefaultClipboardMessage(TMessage& Message);
 
     TCustomGrid* FGrid = nullptr;
-    AnsiString FEditText;
     AnsiString FOriginal;
-    int FMaxLength = 0;
 };
 
 // ---------------------------------------------------------------- TCustomGrid
