@@ -1,6 +1,7 @@
 // TProStringGrid: unit start-up, life cycle, owned objects, published
 // values with side effects and the per-cell questions.
 #include "grid/ProGrid.h"
+#include "grid/editing/InplaceEdit.h"
 
 #include "grid/GDIPicture.h"
 #include "grid/PictureContainer.h"
@@ -339,7 +340,7 @@ TInplaceEdit* TProStringGrid::CreateEditor()
 {
     auto* editor = new TProInplaceEdit(this);
     editor->SetWordWrap(FP.WordWrap);
-    editor->SetMaxLength(FP.MaxEditLength);
+    editor->SetLengthLimit(FP.MaxEditLength);
     return editor;
 }
 
@@ -512,8 +513,8 @@ void TProStringGrid::SetVAlignment(TVAlignment Value)
 void TProStringGrid::SetMaxEditLength(int Value)
 {
     FP.MaxEditLength = Value;
-    if (InplaceEditor())
-        InplaceEditor()->SetMaxLength(Value);
+    if (auto* e = dynamic_cast<TProInplaceEdit*>(InplaceEditor()))
+        e->SetLengthLimit(Value);
 }
 
 void TProStringGrid::SetShowSelection(bool Value)

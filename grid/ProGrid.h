@@ -755,9 +755,7 @@ public:
     void RepaintActiveCellHeaders(int OldCol, int OldRow, int NewCol, int NewRow);
 
     // Editing services the auxiliary editors call (ProGridAux.cpp).
-    virtual void EndCellEdit();
     virtual void EndRichEdit() { EndCellEdit(); }
-    virtual void AdvanceToNextCell(int ACol, int ARow) {}
     virtual void ShowNextCellFormControl(int ACol, int ARow, int Index) {}
     // Set while the rich-text popup editor is up.
     bool RichEditPopupActive() const { return FRichEditPopup; }
@@ -1085,9 +1083,11 @@ protected:
     // grid's own hint window (ProHint.cpp).
     void CMHintShow(TMessage& Message) override;
     void CMMouseLeave(TMessage& Message) override;
-    // The mouse resting over a cell shows its balloon; a press, a key or the mouse moving to another
-    // cell takes the grid's hint window away.
+    // The grid's window procedure (grid/editing/WindowMessages.cpp).
     void WndProc(TMessage& Message) override;
+    // The mouse resting over a cell shows its balloon; a press, a key or the mouse moving to another
+    // cell takes the grid's hint window away (ProHint.cpp).
+    void HintMessage(TMessage& Message);
     // The cells, the editor frame and the area outside the cells (ProGridPaint.cpp).
     void Paint() override;
     void Resize() override;
@@ -1508,6 +1508,155 @@ private:
     bool FQuoteAllFields = false;
     bool FTildeLineBreaks = false;
     // ================================================================ end of grid files
+    // ================================================================ in-place editing (grid/editing/)
+    // Column arguments here are display columns unless a name says "real".
+public:
+    // The edit bracket: BeginCellEdit opens the editor of the current cell
+    // (unless it holds a cell control); EndCellEdit ends an open edit, the
+    // editor's value taken into the cell, so that no editor is open afterwards.
+    void BeginCellEdit();
+    virtual void EndCellEdit();
+    void ResetUpdateCount() { FUpdateCount = 0; }
+    // The quiet form of BeginUpdate: the count rises, redrawing stays on (paired with EndUpdate).
+    void RaiseUpdateCount() { ++FUpdateCount; }
+    // NewText starts as Text; OnEllipsClick may change it.
+    virtual void EllipsClick(const AnsiString& Text, AnsiString& NewText);
+
+    // Shows the editor of a special editor type over (ACol, ARow); takes its value back.
+    void ShowInplaceEditor(int ACol, int ARow);
+    void HideInplaceEditor(int ACol, int ARow);
+    // Writes the text kept when the editor was chosen back into the current cell.
+    virtual void RestoreEditText();
+    // Concludes the edit of the edit cell with AText: compared, corrected,
+    // validated, marked, recorded for undo, stored; false (editor open again)
+    // when the value was refused.
+    virtual bool FinishCellEdit(const AnsiString& AText);
+    virtual bool FinishCellEditWide(const WideString& AText);
+    // The cell the next FinishCellEdit concludes, with its texts before editing (real column).
+    virtual void RememberEditCell(int ACol, int ARow);
+    // Moves the current cell on after an edit (Navigation's direction, wrap, append).
+    virtual void AdvanceToNextCell(int ACol, int ARow, bool Force, bool EditPlainCells, bool Forward, bool Nested,
+                                   bool ShowEditor);
+    // Fires OnEditingDone and posts "GridEditDone" (real column, row) to the grid's window.
+    virtual void PostEditDone(int ACol, int ARow);
+    // The first row from FixedRows on whose sort-column text (tags removed)
+    // begins with AText, compared upper-cased; -1 when none.
+    int FindInSortColumn(const AnsiString& AText);
+
+    // Editing state, read by the keyboard and mouse handling.
+    TEditorType EditorType() const { return FEdit.Type; }
+    bool EditorChosen() const { return FEdit.Chosen; }
+    bool EditingActive() const { return FEdit.Active; }
+    void SetEditingActive(bool Value) { FEdit.Active = Value; }
+    bool FinishingEdit() const { return FEdit.Finishing; }
+    bool TakingBack() const { return FEdit.TakingBack; }
+    // The editing flag of the edit bracket: set while an editor is shown.
+    bool EditingFlag() const { return FEdit.Flag; }
+    // Whether the last FinishCellEdit (or a special editor) had its value accepted.
+    bool ValueAccepted() const { return FEdit.Accepted; }
+    TWinControl* ActiveEditor() const { return FEdit.ActiveEditor; }
+    TPoint EditCell() const { return FEdit.Cell; }
+    const AnsiString& TextBeforeEdit() const { return FEdit.OldText; }
+    const AnsiString& KeptEditText() const { return FEdit.KeptText; }
+    const AnsiString& NewEditText() const { return FEdit.NewText; }
+    bool GridModified() const { return FEdit.GridModified; }
+    void SetGridModified(bool Value) { FEdit.GridModified = Value; }
+    const AnsiString& SearchText() const { return FEdit.SearchText; }
+    void SetSearchText(const AnsiString& Value) { FEdit.SearchText = Value; FEdit.SearchTicks = 0; }
+    // The character typed on a cell that started editing; the editor gets it as its first key.
+    char TypedStartChar() const { return FEdit.StartChar; }
+    void SetTypedStartChar(char Value) { FEdit.StartChar = Value; }
+    // Set while the Tab and mouse handling move the current cell themselves.
+    bool PassThrough() const { return FEdit.PassThrough; }
+    void SetPassThrough(bool Value) { FEdit.PassThrough = Value; }
+    bool EnteringGuard() const { return FEdit.EnteringGuard; }
+    void SetEnteringGuard(bool Value) { FEdit.EnteringGuard = Value; }
+    // The click that starts editing hit the up (down) arrow of a spin cell.
+    void SetSpinRequest(bool Up, bool Down) { FEdit.UpRequest = Up; FEdit.DownRequest = Down; }
+    // Set by a popup editor's deactivation: the next focus-in is ignored (once).
+    void SetFocusIgnore(bool Value) { FEdit.FocusIgnore = Value; }
+    // The mouse handling asks the editor to put its caret at the clicked character.
+    void SetCaretRequest(bool Value) { FEdit.CaretRequest = Value; }
+    bool CaretRequest() const { return FEdit.CaretRequest; }
+    // The hover cursor mode of the mouse handling (0 none .. 5) and whether it was just set.
+    void SetHoverCursorMode(Byte Mode) { FEdit.HoverMode = Mode; FEdit.HoverJustSet = true; }
+    Byte HoverCursorMode() const { return FEdit.HoverMode; }
+    // Split-drag and drag marks of the mouse handling, read by the cursor choice.
+    void SetSplitDragMarks(bool Horizontal, bool Vertical) { FEdit.HSplit = Horizontal; FEdit.VSplit = Vertical; }
+    void SetDragMark(bool Value) { FEdit.DragMark = Value; }
+    // A pressed HTML button control of a cell (released when the grid loses the focus).
+    void SetPressedCellButton(bool Down, int ACol, int ARow);
+    int DefaultListIndex() const { return FEdit.DefaultListIndex; }
+    void SetDefaultListIndex(int Value) { FEdit.DefaultListIndex = Value; }
+    bool BlinkPhase() const { return FEdit.BlinkPhase; }
+    int TimerTicks() const { return FEdit.Ticks; }
+
+    // Hooks the default in-place edit calls; they do nothing here.
+    virtual void EditorMessageHook(TMessage& Message) {}
+    virtual void EditorKeyHook(Word& Key, TShiftState Shift) {}
+    // The caret's pixel position after a key (-1, -1 when the editor lost the focus) and the text.
+    virtual void EditorCaretHook(int X, int Y, const AnsiString& Text, bool IsFormula) {}
+    // The wheel moved the current row by Rows.
+    virtual void WheelRowChanged(int Rows) {}
+
+
+protected:
+    bool CanEditShow() override;
+    bool SelectCell(int ACol, int ARow) override;
+    void KeyPress(char& Key) override;
+    AnsiString GetEditText(int ACol, int ARow) override;
+    void SetEditText(int ACol, int ARow, const AnsiString& Value) override;
+    int GetEditLimit() override { return FP.MaxEditLength; }
+    void TopLeftChanged() override;
+    void WMTimer(TWMTimer& Message) override;
+    void WMPaint(TMessage& Message) override;
+    void WMEraseBkgnd(TMessage& Message) override;
+    void WMSetFocus(TWMFocus& Message) override;
+    void WMKillFocus(TWMFocus& Message) override;
+    void WMSetCursor(TMessage& Message) override;
+    void CMDialogChar(TMessage& Message) override;
+    void DoEnter() override;
+    void DoExit() override;
+
+private:
+    friend class TProInplaceEdit;
+    // The window-procedure steps of editing; true when the message ends there.
+    bool EditWndProc(TMessage& Message);
+    void WheelTurned(TMessage& Message);
+    void EditDoneMessage(TMessage& Message);
+    void EditChangeCommand(TMessage& Message);
+    // Moves the current cell back to (ACol, ARow) as the standard grid does (anchor moved, scrolled into view).
+    void ReturnToCell(int ACol, int ARow);
+    // The next cell of an advance from (ACol, ARow); false when the advance stops where it is.
+    bool NextAdvanceCell(int& ACol, int& ARow, bool Forward);
+    bool IsTextEditor(TEditorType AType) const;
+    // The editor object of a special editor type; nullptr when the type shows none.
+    TWinControl* SpecialEditor(TEditorType AType) const;
+    void FooterScrollOnSelect(int ARow);
+    void SwitchEditingFor(int ACol, int ARow);
+    struct TEditState {
+        TEditorType Type = edNormal;
+        bool Chosen = false, Active = false, Finishing = false, TakingBack = false;
+        bool ShownByGrid = false, DonePending = false, LiveEdit = false, Flag = false;
+        bool Accepted = true, OptionsChanged = false, SwitchedOff = false, Advancing = false;
+        bool GridModified = false, PassThrough = false, EnteringGuard = false, FocusIgnore = false;
+        bool UpRequest = false, DownRequest = false, CaretRequest = false, Filling = false;
+        bool AlwaysEditAtRemember = false, BlinkPhase = false, InWheel = false;
+        bool HoverJustSet = false, HSplit = false, VSplit = false, DragMark = false;
+        bool ButtonDown = false;
+        int ButtonCol = -1, ButtonRow = -1;
+        Byte HoverMode = 0;
+        TWinControl* ActiveEditor = nullptr;
+        char StartChar = 0;
+        TPoint Cell{-1, -1};
+        AnsiString OldText, KeptText, NewText, SearchText, BeginText;
+        WideString OldWideText;
+        TPoint AdvanceStart{-1, -1};
+        int AdvanceSteps = 0;
+        int Ticks = 0, SearchTicks = 0;
+        int DefaultListIndex = -1;
+    } FEdit;
+    // ================================================================ end of in-place editing
 };
 
 #undef PSG_GRID_PLAIN

@@ -134,7 +134,7 @@ bool FormControlKey(TWinControl* Control, TProStringGrid* Grid, char& Key, void 
         return true;
     }
     if (Grid->Navigation()->AdvanceAuto())
-        Grid->AdvanceToNextCell(Grid->Col(), Grid->Row());
+        Grid->AdvanceToNextCell(Grid->Col(), Grid->Row(), true, true, true, false, true);
     else
         Grid->ShowNextCellFormControl(Grid->RealColIndex(Grid->Col()), Grid->Row(), int(Control->Tag()));
     return true;

@@ -17,16 +17,6 @@
 class TProStringGrid;
 
 // ---------------------------------------------------------------- in-place editors
-class TProInplaceEdit : public TInplaceEdit {
-public:
-    explicit TProInplaceEdit(TComponent* AOwner) : TInplaceEdit(AOwner) {}
-    bool WordWrap() const { return FWordWrap; }
-    void SetWordWrap(bool Value) { FWordWrap = Value; }
-
-private:
-    bool FWordWrap = true;
-};
-
 // A hidden editor control of the grid; it knows the grid and the grid's Windows XP flag.
 class TGridEditorControl : public TCustomControl {
 public:

@@ -184,13 +184,6 @@ bool TProStringGrid::IsFixedSizingPos(int X, int Y)
 }
 
 // ---------------------------------------------------------------- cell questions
-void TProStringGrid::StoreEditText(int ACol, int ARow, const AnsiString& Value)
-{
-    int col = RealColIndex(ACol);
-    TCustomGrid::SetEditText(col, ARow, Value);
-    SetCells(col, ARow, Value);
-}
-
 bool TProStringGrid::IsEditable(int ACol, int ARow)
 {
     bool editing = (Options() & goEditing) || FMouseActions->RangeSelectAndEdit() || FNavigation->AlwaysEdit();

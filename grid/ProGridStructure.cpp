@@ -78,14 +78,6 @@ void TProStringGrid::RecalcFooters()
         CalcFooter(c);
 }
 
-void TProStringGrid::EndCellEdit()
-{
-    if (EditorMode() || (InplaceEditor() && InplaceEditor()->Visible())) {
-        HideEditor();
-        SelectCell(Col(), Row());
-    }
-}
-
 // ---------------------------------------------------------------- columns
 bool TProStringGrid::IsHiddenColumn(int ACol) const
 {

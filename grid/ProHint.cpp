@@ -336,7 +336,7 @@ void TProStringGrid::CMMouseLeave(TMessage& Message)
     TBaseGrid::CMMouseLeave(Message);
 }
 
-void TProStringGrid::WndProc(TMessage& Message)
+void TProStringGrid::HintMessage(TMessage& Message)
 {
     // The scroll hint of a dragged thumb shares the window and goes by its own rules.
     const bool cellHint = FHintWindow && FHintWindow->Visible() && !FScrollHintShow;
@@ -362,7 +362,6 @@ void TProStringGrid::WndProc(TMessage& Message)
         break;
     default: break;
     }
-    TBaseGrid::WndProc(Message);
 }
 
 // ---------------------------------------------------------------- balloons

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QPointer>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -12,6 +13,7 @@
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/Controls_p.h"
 #include "platform/gui/Graphics_p.h"
+#include "platform/gui/StdCtrls_p.h"
 
 namespace {
 [[noreturn]] void GridIndexError()
@@ -180,7 +182,16 @@ TNativeWidget* TInplaceEdit::CreateNativeWidget()
     TNativeWidget* n = TCustomEdit::CreateNativeWidget();
     // Installed before the window's own message filter, so it sees what that one lets through.
     n->Widget->installEventFilter(new TKeepKeysFilter(n->Widget));
+    if (auto* e = qobject_cast<QLineEdit*>(n->Widget))
+        e->setAlignment((FAlignment == taRightJustify ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
     return n;
+}
+
+void TInplaceEdit::SetAlignment(TAlignment Value)
+{
+    FAlignment = Value;
+    if (auto* e = NativeOf<QLineEdit>(this))
+        e->setAlignment((Value == taRightJustify ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
 }
 
 void TInplaceEdit::SetEditText(const AnsiString& Value)
@@ -288,13 +299,11 @@ void TInplaceEdit::KeyPress(char& Key)
     TCustomEdit::KeyPress(Key);
     if (!FGrid || Key == 0)
         return;
-    if (Key == '\r') {
-        TCustomGrid* g = FGrid;
-        g->HideEditor();
-        if (g->CanFocus())
-            g->SetFocus();
-        Key = 0;
-    } else if (Key == 27 || Key == '\t') {
+    // The grid sees the editor's characters first (Return ends editing there).
+    FGrid->KeyPress(Key);
+    if (Key == 0)
+        return;
+    if (Key == '\r' || Key == 27 || Key == '\t') {
         Key = 0;
     } else if (Byte(Key) >= 32 && !FGrid->CanEditModify()) {
         Key = 0;
@@ -1466,13 +1475,23 @@ void TCustomGrid::KeyPress(char& Key)
         Key = 0;
         return;
     }
-    if ((FOptions & (goEditing | goRowSelect)) == goEditing && (Byte(Key) >= 32 || Key == '\b') && Key != 27) {
-        ShowEditor();
-        if (FInplaceEdit && FInplaceEdit->Visible() && CanEditModify()) {
-            // The editor comes with the cell's text selected: the typed character replaces it.
-            FInplaceEdit->Perform(WM_CHAR, WPARAM(Byte(Key)), 0);
-        }
-        Key = 0;
+}
+
+void TCustomGrid::WMChar(TWMKey& Message)
+{
+    char key = char(Message.CharCode());
+    if ((FOptions & (goEditing | goRowSelect)) == goEditing && (Byte(key) >= 32 || key == '\b') && key != 127)
+        ShowEditorChar(key);
+    else
+        TCustomControl::WMChar(Message);
+}
+
+void TCustomGrid::ShowEditorChar(char Ch)
+{
+    ShowEditor();
+    if (FInplaceEdit && FInplaceEdit->Visible() && CanEditModify()) {
+        // The editor comes with the cell's text selected: the typed character replaces it.
+        FInplaceEdit->Perform(WM_CHAR, WPARAM(Byte(Ch)), 0);
     }
 }
 

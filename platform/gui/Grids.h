@@ -115,6 +115,9 @@ public:
     // Fills the editor from the grid's current cell, its text selected.
     virtual void UpdateContents();
     void Deselect() { SetSelStart(int(Text().size())); }
+    // The text's alignment in the edit (left or right).
+    TAlignment Alignment() const { return FAlignment; }
+    void SetAlignment(TAlignment Value);
 
     void WndProc(TMessage& Message) override;
 
@@ -130,6 +133,7 @@ protected:
 
     TCustomGrid* FGrid = nullptr;
     AnsiString FOriginal;
+    TAlignment FAlignment = taLeftJustify;
 };
 
 // ---------------------------------------------------------------- TCustomGrid
@@ -274,6 +278,9 @@ protected:
     void WMGetDlgCode(TMessage& Message) override;
     void WMKillFocus(TWMFocus& Message) override;
     void WMSetFocus(TWMFocus& Message) override;
+    // A character typed on the grid with goEditing opens the editor and goes into it.
+    void WMChar(TWMKey& Message) override;
+    void ShowEditorChar(char Ch);
 
     // Moves the current cell (with SelectCell's consent) and scrolls it into view.
     void MoveCurrent(int ACol, int ARow, bool MoveAnchor, bool Show);

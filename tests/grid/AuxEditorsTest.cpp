@@ -19,7 +19,10 @@ public:
         ++RichEditEnds;
         TProStringGrid::EndRichEdit();
     }
-    void AdvanceToNextCell(int ACol, int ARow) override { Advances.push_back({ACol, ARow}); }
+    void AdvanceToNextCell(int ACol, int ARow, bool, bool, bool, bool, bool) override
+    {
+        Advances.push_back({ACol, ARow});
+    }
     void ShowNextCellFormControl(int ACol, int ARow, int Index) override { NextControls.push_back(Index); }
 };
 

@@ -1,0 +1,511 @@
+// The grid's side of editing a cell in place: whether a cell may be edited
+// and with which editor, showing and taking back the special editors, moving
+// to another cell, concluding an edit (compare, validate, mark, record,
+// store) and the text that goes in and out of the default in-place edit.
+#include <memory>
+
+#include "grid/ProGrid.h"
+#include "grid/ProUtil.h"
+#include "grid/PsgHTMLE.h"
+#include "grid/editing/InplaceEdit.h"
+
+bool TProStringGrid::IsTextEditor(TEditorType AType) const
+{
+    switch (AType) {
+    case edNormal: case edNumeric: case edPositiveNumeric: case edFloat: case edCapital: case edMixedCase:
+    case edPassword: case edLowerCase: case edUpperCase: return true;
+    default: return false;
+    }
+}
+
+// ---------------------------------------------------------------- choosing the editor
+bool TProStringGrid::CanEditShow()
+{
+    if (FEdit.Finishing)
+        return false;
+    bool standard = TBaseGrid::CanEditShow();
+    if (ComponentState() & csDesigning)
+        return standard;
+    TPoint base = GetBaseCell(RealColIndex(Col()), Row());
+    bool result = false;
+    if (standard && !FEdit.Chosen) {
+        // Check boxes, radio buttons and buttons are worked by click and space, never edited.
+        if (HasCellControl(base.X, base.Y))
+            return false;
+        FEdit.KeptText = GetCurrentCell();
+        FEdit.Type = GetCellEditorType(base.X, base.Y);
+        if (FEdit.Type == edNone)
+            return false;
+        FEdit.Chosen = true;
+        if (!IsTextEditor(FEdit.Type)) {
+            ShowInplaceEditor(DisplayColumn(base.X), base.Y);
+            SetEditorVisibleFlag(true);
+            return false;
+        }
+        FEdit.LiveEdit = true;
+        result = true;
+    } else if (standard && IsTextEditor(FEdit.Type)) {
+        // Asked again while the text editor is up (scrolled, moved back after a refusal).
+        result = true;
+    }
+    if (result) {
+        SetEditorVisibleFlag(true);
+        FEdit.Active = true;
+        FEdit.Flag = true;
+    }
+    return result;
+}
+
+TWinControl* TProStringGrid::SpecialEditor(TEditorType AType) const
+{
+    switch (AType) {
+    case edComboEdit: case edComboList: return FGridCombo;
+    case edSpinEdit: case edFloatSpinEdit: case edTimeSpinEdit: case edDateSpinEdit: return FGridSpin;
+    case edUniEdit: return FGridUniEdit;
+    case edUniMemo: return FGridUniMemo;
+    case edUniEditBtn: return FGridUniEditBtn;
+    case edUniComboEdit: case edUniComboList: return FGridUniCombo;
+    case edDateEdit: case edDateEditUpDown: case edTimeEdit: return GridComCtrlOk() ? FGridDatePicker : nullptr;
+    case edDateTimeEdit: return GridComCtrlOk() ? FDateTimePicker : nullptr;
+    case edCheckBox: return FGridCheckBox;
+    case edEditBtn: case edNumericEditBtn: case edFloatEditBtn: return FGridEditBtn;
+    case edUnitEditBtn: return FGridUnitEditBtn;
+    case edButton: return FGridButton;
+    case edRichEdit: return FRichEditSel;
+    default: return nullptr;
+    }
+}
+
+namespace {
+bool IsUnicodeEditor(TEditorType AType)
+{
+    return AType == edUniEdit || AType == edUniMemo || AType == edUniEditBtn || AType == edUniComboEdit ||
+           AType == edUniComboList;
+}
+}  // namespace
+
+// ---------------------------------------------------------------- special editors
+void TProStringGrid::ShowInplaceEditor(int ACol, int ARow)
+{
+    FEdit.Active = FEdit.ShownByGrid = FEdit.DonePending = true;
+    FEdit.Flag = true;
+    TRect r = MergedCellRect(ACol, ARow);
+    const int w = r.Right - r.Left - 1, h = r.Bottom - r.Top - 1;
+    const int realCol = RealColIndex(ACol);
+    // The editor takes the colours the cell is painted with.
+    TBrush brush;
+    TFont font;
+    font.Assign(Font());
+    TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
+    TCellGradientDirection direction = GradientVertical;
+    GetCellStyle(realCol, Row(), 0, &brush, &font, colorTo, mirror, mirrorTo, direction);
+    FGridState = gsNormal;
+    FEdit.ActiveEditor = nullptr;
+    if (FEdit.Type != edCustom)
+        FEdit.Accepted = true;
+    TWinControl* editor = SpecialEditor(FEdit.Type);
+    if (editor) {
+        if (editor->Parent() != this)
+            editor->SetParent(this);
+        if (FEdit.Type == edButton)
+            editor->SetBounds(r.Left - 1, r.Top - 1, w + 2, h + 2);
+        else
+            editor->SetBounds(r.Left, r.Top, w, h);
+        if (FEdit.Type == edRichEdit) {
+            FRichEditSel->LockSizing();
+            CellToRich(realCol, ARow, FRichEditSel);
+            if (FNavigation->EditSelectAll())
+                FRichEditSel->SelectAll();
+        } else if (IsUnicodeEditor(FEdit.Type)) {
+            WideString value = DecodeUnicodeCell(GetGridCell(realCol, ARow));
+            if (OnGetEditWideText)
+                OnGetEditWideText(this, realCol, ARow, value);
+            editor->SetText(EncodeUnicodeCell(value));
+        } else {
+            editor->SetText(GetEditText(ACol, ARow));
+        }
+        if (FEdit.Type != edButton)
+            editor->SetColor(brush.Color());
+        editor->SetEnabled(true);
+        editor->SetVisible(true);
+        if (editor->CanFocus())
+            editor->SetFocus();
+        if (FEdit.Type == edRichEdit)
+            FRichEditSel->UnlockSizing();
+        if (FEdit.StartChar && FEdit.Type != edUniComboEdit && FEdit.Type != edUniComboList &&
+            FEdit.Type != edCheckBox && FEdit.Type != edButton)
+            PostMessage(editor->Handle(), WM_CHAR, WPARAM(Byte(FEdit.StartChar)), 0);
+        if (FEdit.Type != edCheckBox && FEdit.Type != edDateTimeEdit)
+            FEdit.ActiveEditor = editor;
+    }
+    FEdit.StartChar = 0;
+}
+
+void TProStringGrid::HideInplaceEditor(int ACol, int ARow)
+{
+    FEdit.TakingBack = true;
+    const int realCol = RealColIndex(ACol);
+    FEdit.StartChar = 0;
+    TWinControl* editor = SpecialEditor(FEdit.Type);
+    auto putAway = [editor] {
+        if (editor) {
+            editor->SetEnabled(false);
+            editor->SetVisible(false);
+        }
+    };
+    switch (FEdit.Type) {
+    case edNormal: case edNumeric: case edPositiveNumeric: case edFloat: case edCapital: case edMixedCase:
+    case edPassword: case edLowerCase: case edUpperCase: case edNone: case edDataCheckBox:
+        break;
+    case edCheckBox:
+    case edButton:
+        putAway();
+        FEdit.Chosen = false;
+        break;
+    case edComboEdit: case edComboList: case edEditBtn: case edNumericEditBtn: case edFloatEditBtn:
+        // Taken back once: a second call for the same edit finds the editor put away.
+        if (FEdit.Chosen && editor) {
+            FEdit.Chosen = false;
+            StoreEditText(realCol, ARow, editor->Text());
+            putAway();
+        }
+        break;
+    case edUniEdit: case edUniMemo: case edUniEditBtn: case edUniComboEdit: case edUniComboList: {
+        FEdit.Chosen = false;
+        WideString value = DecodeUnicodeCell(editor->Text());
+        if (OnSetEditWideText)
+            OnSetEditWideText(this, realCol, ARow, value);
+        StoreEditText(realCol, ARow, EncodeUnicodeCell(value));
+        putAway();
+        break;
+    }
+    case edRichEdit: {
+        auto stream = std::make_unique<TMemoryStream>();
+        FRichEditSel->Lines()->SaveToStream(stream.get());
+        AnsiString text(static_cast<const char*>(stream->Memory()), std::size_t(stream->Size()));
+        StoreEditText(realCol, ARow, text);
+        putAway();
+        FEdit.Chosen = false;
+        break;
+    }
+    case edCustom:
+        FEdit.Chosen = false;
+        break;
+    default:
+        // Spin, date and time editors: their text is the value.
+        FEdit.Chosen = false;
+        if (editor) {
+            StoreEditText(realCol, ARow, editor->Text());
+            putAway();
+        }
+        break;
+    }
+    if (FEdit.Type != edNormal && FEdit.DonePending)
+        PostEditDone(realCol, ARow);
+    FEdit.TakingBack = false;
+    FEdit.DonePending = false;
+    FEdit.ShownByGrid = false;
+    FEdit.ActiveEditor = nullptr;
+}
+
+void TProStringGrid::RestoreEditText()
+{
+    SetCells(RealColIndex(Col()), Row(), FEdit.KeptText);
+}
+
+// ---------------------------------------------------------------- moving to another cell
+void TProStringGrid::FooterScrollOnSelect(int ARow)
+{
+    TFloatingFooter* footer = FFloatingFooter.get();
+    if (footer->Visible()) {
+        const bool fixedLast = footer->FooterStyle() == fsFixedLastRow;
+        if (!fixedLast)
+            FFooterPanel->Invalidate();
+        const int visible = VisibleRowCount();
+        if (fixedLast && ARow >= TopRow() + visible)
+            SetTopRow(std::max(FixedRows(), ARow - visible + FixedRows()));
+        TRect cell = CellRect(Col(), ARow);
+        const int limit = fixedLast ? RowCount() - 1 : RowCount();
+        if (!IsRectEmpty(cell) && cell.Bottom > ClientRect().Bottom - (FFooterPanel->Height() - 2) &&
+            ARow < limit && TopRow() + 1 < RowCount())
+            SetTopRow(TopRow() + 1);
+    }
+    if (FSearchFooter->Visible() && FSearchPanel) {
+        for (;;) {
+            TRect cell = CellRect(Col(), ARow);
+            if (IsRectEmpty(cell) || cell.Bottom <= ClientRect().Bottom - FSearchPanel->Height() + 2 ||
+                TopRow() + 1 >= RowCount() || TopRow() >= ARow)
+                break;
+            SetTopRow(TopRow() + 1);
+        }
+    }
+}
+
+void TProStringGrid::ReturnToCell(int ACol, int ARow)
+{
+    if (ACol == Col() && ARow == Row())
+        return;
+    bool saved = FEdit.PassThrough;
+    FEdit.PassThrough = true;
+    FocusCell(ACol, ARow, true);
+    FEdit.PassThrough = saved;
+}
+
+void TProStringGrid::SwitchEditingFor(int ACol, int ARow)
+{
+    const int realCol = RealColIndex(ACol);
+    if (!HasCellControl(realCol, ARow)) {
+        bool canEdit = ((Options() & goEditing) || FEdit.SwitchedOff) && !GetCellReadOnly(realCol, ARow);
+        if (FMouseActions->EditOnDblClickOnly())
+            canEdit = false;
+        if (canEdit) {
+            FEdit.SwitchedOff = false;
+            if (!(Options() & goEditing)) {
+                FEdit.OptionsChanged = true;
+                if (!FEdit.Active)
+                    RememberEditCell(ACol, ARow);
+                TGridOptions o = Options();
+                if ((o & goRowSelect) && FMouseActions->RangeSelectAndEdit())
+                    o &= ~goRowSelect;
+                SetOptions(o | goEditing);
+            }
+            if (FEdit.Active)
+                EndCellEdit();
+        } else {
+            if (FEdit.Active)
+                EndCellEdit();
+            if (Options() & goEditing) {
+                FEdit.SwitchedOff = true;
+                FEdit.OptionsChanged = true;
+                SetOptions(Options() & ~goEditing);
+            }
+        }
+    } else {
+        bool canEdit = !GetCellReadOnly(realCol, ARow);
+        FEdit.SwitchedOff = !canEdit && ((Options() & goEditing) || FMouseActions->RangeSelectAndEdit());
+        if (!(Options() & (goEditing | goRowSelect)) && canEdit) {
+            FEdit.OptionsChanged = true;
+            SetOptions(Options() | goEditing);
+        }
+    }
+}
+
+bool TProStringGrid::SelectCell(int ACol, int ARow)
+{
+    if (FEdit.PassThrough) {
+        if (!FRowIndicator->Empty() && FixedCols() > 0) {
+            RepaintCell(0, Row());
+            RepaintCell(0, ARow);
+        }
+        return true;
+    }
+    if (!Parent())
+        return true;
+    bool allow = true;
+    bool result = false;
+    const int realCol = RealColIndex(ACol);
+    FEdit.BeginText = GetGridCell(realCol, ARow);
+    FooterScrollOnSelect(ARow);
+    if (FFloatingFooter->Visible() && FFloatingFooter->FooterStyle() == fsFixedLastRow && ARow == RowCount() - 1)
+        return false;
+
+    // A covered cell of a merged region: the base cell becomes current instead.
+    if (IsMergedNonBaseCell(realCol, ARow) && !(Options() & goRowSelect)) {
+        TPoint base = GetBaseCell(realCol, ARow);
+        FocusCell(DisplayColumn(base.X), base.Y, true);
+        RepaintMergedRegion(base.X, base.Y);
+        if (FMouseActions->DirectEdit() ||
+            (FControlLook->DropDownAlwaysVisible() && HasComboBox(realCol, ARow)))
+            ShowEditor();
+        return false;
+    }
+
+    const int oldRow = Row(), oldCol = Col();
+    if (ARow != oldRow && OnRowChanging)
+        OnRowChanging(this, oldRow, ARow, allow);
+    if (ACol != oldCol && OnColChanging)
+        OnColChanging(this, oldCol, ACol, allow);
+    if ((ARow != oldRow || ACol != oldCol) && !FEdit.Advancing && OnCellChanging)
+        OnCellChanging(this, oldRow, oldCol, ARow, ACol, allow);
+    if (ACol == 0 && HasNodes() && !(Options() & goRowSelect))
+        return false;
+    if (!allow)
+        return false;
+
+    SwitchEditingFor(ACol, ARow);
+    // A refused value keeps the user in the cell being edited.
+    if (!FEdit.Accepted && FEdit.Active)
+        return false;
+
+    const bool editorFocused = InplaceEditor() && InplaceEditor()->Focused();
+    if (FEdit.Active && !editorFocused) {
+        const int curCol = RealColIndex(Col());
+        bool accepted = IsUnicodeCell(curCol, Row()) ? FinishCellEditWide(DecodeUnicodeCell(GetCurrentGridCell()))
+                                                     : FinishCellEdit(GetCurrentGridCell());
+        result = accepted && TBaseGrid::SelectCell(ACol, ARow);
+    } else {
+        result = !IsFixed(realCol, ARow) && TBaseGrid::SelectCell(ACol, ARow);
+    }
+
+    if (!FRowIndicator->Empty() && FixedCols() > 0) {
+        RepaintCell(0, oldRow);
+        RepaintCell(0, ARow);
+    }
+    if (FP.ActiveCellShow) {
+        RepaintActiveCellHeaders(oldCol, oldRow, ACol, ARow);
+        TGridRect sel = Selection();
+        if (sel.Left != ACol || sel.Top != ARow)
+            RepaintActiveCellHeaders(sel.Left, sel.Top, ACol, ARow);
+    }
+    if (ActiveRowShow()) {
+        RepaintRow(oldRow);
+        RepaintRow(ARow);
+    }
+    if (FP.SelectionRectangle)
+        Invalidate();
+    if (result && !(ComponentState() & csLoading) && ARow != FLastReportedRow) {
+        if (OnRowUpdate)
+            OnRowUpdate(this, FLastReportedRow, ARow);
+        FLastReportedRow = ARow;
+    }
+    FEdit.KeptText = Cells(realCol, ARow);
+    return result;
+}
+
+// ---------------------------------------------------------------- concluding an edit
+void TProStringGrid::RememberEditCell(int ACol, int ARow)
+{
+    FEdit.Cell = TPoint(ACol, ARow);
+    TPoint base = GetBaseCell(RealColIndex(ACol), ARow);
+    FEdit.OldText = GetGridCell(base.X, base.Y);
+    FEdit.OldWideText = DecodeUnicodeCell(FEdit.OldText);
+}
+
+bool TProStringGrid::FinishCellEdit(const AnsiString& AText)
+{
+    if (!FEdit.Active || FEdit.Finishing)
+        return true;
+    FEdit.Active = false;
+    FEdit.Finishing = true;
+    bool valid = true;
+    const int col = RealColIndex(FEdit.Cell.X), row = FEdit.Cell.Y;
+    FEdit.NewText = AText;
+    if (AText != FEdit.OldText) {
+        const bool changed = true;
+        const bool advanceOnEnter = FNavigation->AdvanceOnEnter();
+        FNavigation->SetAdvanceOnEnter(false);
+        AnsiString value = AText;
+        if (OnCellValidate)
+            OnCellValidate(this, col, row, value, valid);
+        if (value != FEdit.OldText) {
+            FEdit.GridModified = true;
+            if (FixedCols() > 0) {
+                SetRowModified(Row(), true);
+                if (FShowModified->Enabled())
+                    RepaintCell(0, Row());
+            }
+        }
+        if (valid)
+            CalcFooterColumn(col);
+        if (valid && UndoRedo())
+            UndoRedo()->AddCellChange(col, row, FEdit.OldText, value);
+        if (valid && changed)
+            CellsChanged(TRect(col, row, col, row));
+        FNavigation->SetAdvanceOnEnter(advanceOnEnter);
+        FEdit.NewText = value;
+        if (valid) {
+            SetCells(col, row, value);
+        } else {
+            FEdit.Accepted = false;
+            // The editor writes what it holds as it goes: the cell gets the old text
+            // (or the handler's value) after it.
+            HideEditor();
+            SetCells(col, row, value == AText ? FEdit.OldText : value);
+            ReturnToCell(FEdit.Cell.X, row);
+            FEdit.Finishing = false;
+            FEdit.Active = true;
+            BeginCellEdit();
+            if (value == AText && FEdit.Cell.X != Col())
+                UpdateEditor();
+        }
+        FEdit.OldText = GetGridCell(col, row);
+    }
+    RememberEditCell(Col(), Row());
+    FEdit.Finishing = false;
+    FEdit.Accepted = valid;
+    return valid;
+}
+
+bool TProStringGrid::FinishCellEditWide(const WideString& AText)
+{
+    if (!FEdit.Active || FEdit.Finishing)
+        return true;
+    FEdit.Active = false;
+    FEdit.Finishing = true;
+    bool valid = true;
+    const int col = RealColIndex(FEdit.Cell.X), row = FEdit.Cell.Y;
+    if (AText != FEdit.OldWideText) {
+        WideString value = AText;
+        CalcFooterColumn(col);
+        if (OnCellValidateWide)
+            OnCellValidateWide(this, col, row, value, valid);
+        FEdit.GridModified = true;
+        if (FShowModified->Enabled() && FixedCols() > 0) {
+            SetRowModified(row, true);
+            RepaintCell(0, row);
+        }
+        if (valid) {
+            CellsChanged(TRect(col, row, col, row));
+            SetCells(col, row, EncodeUnicodeCell(value));
+        } else {
+            HideEditor();
+            SetCells(col, row, EncodeUnicodeCell(value == AText ? FEdit.OldWideText : value));
+            ReturnToCell(FEdit.Cell.X, row);
+            FEdit.Finishing = false;
+            FEdit.Active = true;
+            BeginCellEdit();
+        }
+        FEdit.OldWideText = DecodeUnicodeCell(GetGridCell(col, row));
+    }
+    RememberEditCell(Col(), Row());
+    FEdit.Finishing = false;
+    return valid;
+}
+
+// ---------------------------------------------------------------- text of the default in-place edit
+AnsiString TProStringGrid::GetEditText(int ACol, int ARow)
+{
+    FEdit.Filling = true;
+    TPoint base = GetBaseCell(RealColIndex(ACol), ARow);
+    if (auto* editor = dynamic_cast<TProInplaceEdit*>(InplaceEditor())) {
+        TAlignment h = taLeftJustify;
+        TVAlignment v = vtaTop;
+        ResolveCellAlignment(base.X, base.Y, h, v);
+        editor->SetVAlign(h == taRightJustify);
+    }
+    AnsiString s = TBaseGrid::GetEditText(base.X, base.Y);
+    if (!FP.EditWithTags)
+        s = HtmlToPlainText(s);
+    return s;
+}
+
+void TProStringGrid::SetEditText(int ACol, int ARow, const AnsiString& Value)
+{
+    TPoint base = GetBaseCell(RealColIndex(ACol), ARow);
+    TBaseGrid::SetEditText(base.X, base.Y, Value);
+}
+
+void TProStringGrid::StoreEditText(int ACol, int ARow, const AnsiString& Value)
+{
+    TPoint base = GetBaseCell(ACol, ARow);
+    TCustomGrid::SetEditText(DisplayColumn(base.X), base.Y, Value);
+    SetCells(base.X, base.Y, Value);
+}
+
+void TProStringGrid::PostEditDone(int ACol, int ARow)
+{
+    if (OnEditingDone)
+        OnEditingDone(this);
+    if (HandleAllocated())
+        PostMessage(Handle(), GridEditDoneMessage(), WPARAM(ACol), LPARAM(ARow));
+}

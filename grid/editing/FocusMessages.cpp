@@ -1,0 +1,163 @@
+// Focus changes tied to in-place editing, the cursor the grid shows while
+// the mouse hovers over it, and the dialog-character query.
+#include <map>
+#include <memory>
+
+#include "grid/ProGrid.h"
+#include "platform/gui/Forms.h"
+
+namespace {
+// The grid's cursors: 8010 selects a row, 8011 a column, 8012 everything, 8014 drags.
+enum TGridCursorId { RowSelectCursor = 8010, ColSelectCursor = 8011, SelectAllCursor = 8012, DragCursor = 8014 };
+
+TCursor GridCursor(int Id)
+{
+    static std::map<int, bool> registered;
+    if (!Screen || registered[Id])
+        return TCursor(Id);
+    auto image = std::make_unique<TBitmap>();
+    image->SetSize(16, 16);
+    TCanvas* c = image->Canvas();
+    c->Brush()->SetColor(clWhite);
+    c->FillRect(TRect(0, 0, 16, 16));
+    c->Brush()->SetColor(clBlack);
+    c->Pen()->SetColor(clBlack);
+    int hotX = 8, hotY = 8;
+    switch (Id) {
+    case ColSelectCursor:   // a thick arrow pointing down
+        c->Polygon({TPoint(6, 0), TPoint(9, 0), TPoint(9, 8), TPoint(13, 8), TPoint(7, 15), TPoint(2, 8),
+                    TPoint(6, 8)});
+        hotY = 15;
+        break;
+    case RowSelectCursor:   // a thick arrow pointing right
+        c->Polygon({TPoint(0, 6), TPoint(8, 6), TPoint(8, 2), TPoint(15, 7), TPoint(8, 13), TPoint(8, 9),
+                    TPoint(0, 9)});
+        hotX = 15;
+        break;
+    case SelectAllCursor:   // an arrow pointing down and right
+        c->Polygon({TPoint(15, 15), TPoint(15, 6), TPoint(12, 9), TPoint(3, 0), TPoint(0, 3), TPoint(9, 12),
+                    TPoint(6, 15)});
+        hotX = hotY = 15;
+        break;
+    default:                // a small sheet under the pointer
+        c->Polygon({TPoint(0, 0), TPoint(0, 10), TPoint(3, 7), TPoint(7, 7)});
+        c->Brush()->SetStyle(bsClear);
+        c->Rectangle(6, 9, 15, 15);
+        hotX = hotY = 0;
+        break;
+    }
+    Screen->SetCursors(Id, CreateCursorFromBitmap(image.get(), hotX, hotY));
+    registered[Id] = true;
+    return TCursor(Id);
+}
+}  // namespace
+
+// ---------------------------------------------------------------- cursor
+void TProStringGrid::WMSetCursor(TMessage& Message)
+{
+    const bool sizing = GridState() == gsRowSizing || GridState() == gsColSizing;
+    TCursor chosen = Cursor();
+    bool own = false;
+    if (FEdit.HoverMode != 0 && !sizing) {
+        switch (FEdit.HoverMode) {
+        case 1: chosen = GridCursor(ColSelectCursor); own = true; break;
+        case 2: chosen = GridCursor(RowSelectCursor); own = true; break;
+        case 3:
+        case 5: chosen = GridCursor(SelectAllCursor); own = true; break;
+        default: own = true; break;   // mode 4 keeps the cursor shown
+        }
+    } else if (FEdit.DragMark) {
+        chosen = GridCursor(DragCursor);
+        own = true;
+    }
+    if (own) {
+        if (chosen != Cursor()) {
+            FEdit.HoverJustSet = true;
+            SetCursor(chosen);
+        }
+        Message.Result = 1;
+    } else {
+        TBaseGrid::WMSetCursor(Message);
+    }
+    if (FEdit.HSplit)
+        Screen->SetCursor(crHSplit);
+    if (FEdit.VSplit)
+        Screen->SetCursor(crVSplit);
+}
+
+// ---------------------------------------------------------------- focus
+void TProStringGrid::SetPressedCellButton(bool Down, int ACol, int ARow)
+{
+    FEdit.ButtonDown = Down;
+    FEdit.ButtonCol = ACol;
+    FEdit.ButtonRow = ARow;
+}
+
+void TProStringGrid::WMKillFocus(TWMFocus& Message)
+{
+    if (FEdit.TakingBack) {
+        Message.M.Result = 1;
+        return;
+    }
+    TBaseGrid::WMKillFocus(Message);
+    if (FEdit.ButtonDown) {
+        FEdit.ButtonDown = false;
+        RepaintCell(FEdit.ButtonCol, FEdit.ButtonRow);
+    }
+}
+
+void TProStringGrid::WMSetFocus(TWMFocus& Message)
+{
+    // Set by a popup editor closing: this focus-in is its own, and only this one is ignored.
+    if (FEdit.FocusIgnore) {
+        FEdit.FocusIgnore = false;
+        return;
+    }
+    TBaseGrid::WMSetFocus(Message);
+    const int realCol = RealColIndex(Col());
+    if (HasCheckBox(realCol, Row()))
+        return;
+    if (FRichEditSel && FRichEditSel->Visible())
+        EndCellEdit();
+    const bool inView = Col() >= LeftCol() && Col() < LeftCol() + VisibleColCount() + 1 && Row() >= TopRow() &&
+                        Row() < TopRow() + VisibleRowCount() + 1;
+    TInplaceEdit* editor = InplaceEditor();
+    const bool fromOutside =
+        !(editor && editor->HandleAllocated() && Message.FocusedWnd() == editor->Handle()) &&
+        !(FEdit.ActiveEditor && FEdit.ActiveEditor->HandleAllocated() &&
+          Message.FocusedWnd() == FEdit.ActiveEditor->Handle());
+    if (!FNavigation->AlwaysEdit() || !fromOutside)
+        return;
+    const bool canEdit = !GetCellReadOnly(realCol, Row());
+    if (editor) {
+        if (GridState() != gsRowMoving && GridState() != gsColMoving && FEdit.Type == edNormal && inView && canEdit) {
+            BeginCellEdit();
+            Message.M.Result = 0;
+        }
+    } else if (inView && canEdit && !FMouseActions->DirectEdit() && !FControlLook->DropDownAlwaysVisible() &&
+               HasComboBox(realCol, Row())) {
+        BeginCellEdit();
+    }
+}
+
+void TProStringGrid::DoEnter()
+{
+    if (FEdit.EnteringGuard)
+        return;
+    TBaseGrid::DoEnter();
+    if ((Options() & goEditing) || FMouseActions->RangeSelectAndEdit())
+        SelectCell(Col(), Row());
+    RememberEditCell(Col(), Row());
+}
+
+void TProStringGrid::DoExit()
+{
+    if (!FEdit.TakingBack)
+        TBaseGrid::DoExit();
+}
+
+void TProStringGrid::CMDialogChar(TMessage& Message)
+{
+    // The grid never takes a dialog's accelerator character.
+    Message.Result = 0;
+}

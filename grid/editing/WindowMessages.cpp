@@ -1,0 +1,262 @@
+// The grid's window procedure: the edit-done message, the editors' change
+// notifications, the wheel, the housekeeping timer, painting while the
+// update count is raised, scrolling away from an editor, and the edit
+// bracket the rest of the grid calls around every change of cells.
+#include "grid/ProGrid.h"
+#include "grid/PsgHTMLE.h"
+#include "platform/core/SysUtils.h"
+
+namespace {
+constexpr UINT_PTR HousekeepingTimer = 111;
+constexpr UINT_PTR RowColMoveTimer = 1;
+}  // namespace
+
+// ---------------------------------------------------------------- the edit bracket
+void TProStringGrid::BeginCellEdit()
+{
+    if (HasCellControl(RealColIndex(Col()), Row()))
+        return;
+    if (Row() < TopRow())
+        SetTopRow(Row());
+    if (Col() < LeftCol())
+        SetLeftCol(Col());
+    FEdit.BeginText = GetGridCell(RealColIndex(Col()), Row());
+    ShowEditor();
+}
+
+void TProStringGrid::EndCellEdit()
+{
+    if (!FEdit.Flag)
+        return;
+    HideEditor();
+    HideInplaceEditor(Col(), Row());
+    FEdit.Flag = false;
+    FEdit.Chosen = false;
+    SetEditorVisibleFlag(false);
+    SelectCell(Col(), Row());
+}
+
+void TProStringGrid::EllipsClick(const AnsiString& Text, AnsiString& NewText)
+{
+    NewText = Text;
+    if (OnEllipsClick)
+        OnEllipsClick(this, Col(), Row(), NewText);
+}
+
+// ---------------------------------------------------------------- window procedure
+void TProStringGrid::WndProc(TMessage& Message)
+{
+    HintMessage(Message);
+    if (!(ComponentState() & csDestroying) && EditWndProc(Message))
+        return;
+    const TGridRect before = Selection();
+    TBaseGrid::WndProc(Message);
+    if (ComponentState() & csDestroying)
+        return;
+    const TGridRect after = Selection();
+    if (!(after == before))
+        SelectionChanged(after.Left, after.Top, after.Right, after.Bottom);
+}
+
+bool TProStringGrid::EditWndProc(TMessage& Message)
+{
+    const bool runTime = !(ComponentState() & csDesigning);
+    if (Message.Msg == GridEditDoneMessage()) {
+        EditDoneMessage(Message);
+        return true;
+    }
+    switch (Message.Msg) {
+    case WM_DESTROY:
+        if (runTime && HandleAllocated())
+            KillTimer(this, HousekeepingTimer);
+        return false;
+    case WM_CANCELMODE:
+        if ((GridState() == gsRowMoving || GridState() == gsColMoving) && Cursor() == crDrag && FP.EnhRowColMove) {
+            SetCursor(crDefault);
+            KillTimer(this, RowColMoveTimer);
+            FGridState = gsNormal;
+        }
+        return false;
+    case WM_SIZE:
+    case WM_LBUTTONUP:
+    case CM_UIACTIVATE:
+        if (runTime) {
+            UpdateVertScrollRange();
+            UpdateHorzScrollRange();
+        }
+        return false;
+    case WM_THEMECHANGED:
+        if (FP.AutoThemeAdapt)
+            ThemeAdapt();
+        return false;
+    case WM_COMMAND: {
+        TWinControl* from = FindControl(HWND(Message.LParam));
+        if (from && from == InplaceEditor() && HIWORD(Message.WParam) == TInplaceEdit::EditChangeCode) {
+            EditChangeCommand(Message);
+            return true;
+        }
+        if (from && from != this && from->Parent() == this && from != InplaceEditor()) {
+            Message.Result = SendMessage(from->Handle(), WM_COMMAND, Message.WParam, Message.LParam);
+            return true;
+        }
+        return false;
+    }
+    case WM_MOUSEWHEEL:
+        WheelTurned(Message);
+        return true;
+    case CM_CURSORCHANGED:
+        TBaseGrid::WndProc(Message);
+        if (!FEdit.HoverJustSet)
+            FEdit.HoverMode = 0;
+        FEdit.HoverJustSet = false;
+        return true;
+    case CM_COLORCHANGED:
+        TBaseGrid::WndProc(Message);
+        if (FFloatingFooter->Visible())
+            FFooterPanel->Invalidate();
+        return true;
+    default: return false;
+    }
+}
+
+void TProStringGrid::EditDoneMessage(TMessage& Message)
+{
+    if (OnEditCellDone)
+        OnEditCellDone(this, int(Message.WParam), int(Message.LParam));
+    if (FMouseActions->EditOnDblClickOnly()) {
+        EndCellEdit();
+        FEdit.Flag = false;
+        SetOptions(Options() & ~goEditing);
+    }
+}
+
+void TProStringGrid::EditChangeCommand(TMessage&)
+{
+    TInplaceEdit* editor = InplaceEditor();
+    if (!FEdit.LiveEdit || !editor || (ControlState() & csLButtonDown) || !(Options() & goEditing))
+        return;
+    // The cell follows the editor as the user types.
+    SendMessage(editor->Handle(), WM_SETREDRAW, 0, 0);
+    SetEditText(Col(), Row(), editor->Text());
+    SendMessage(editor->Handle(), WM_SETREDRAW, 1, 0);
+}
+
+void TProStringGrid::WheelTurned(TMessage& Message)
+{
+    const TShiftState shift = KeysToShiftState(LOWORD(Message.WParam));
+    const int delta = GET_WHEEL_DELTA_WPARAM(Message.WParam);
+    const TPoint pos(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+    Message.Result = 1;
+    // The control's own wheel events come first.
+    bool handled = false;
+    if (OnMouseWheel)
+        OnMouseWheel(this, shift, delta, pos, handled);
+    if (!handled && delta < 0 && OnMouseWheelDown)
+        OnMouseWheelDown(this, shift, pos, handled);
+    if (!handled && delta > 0 && OnMouseWheelUp)
+        OnMouseWheelUp(this, shift, pos, handled);
+    if (handled || delta == 0)
+        return;
+    const bool towardsUser = delta < 0;
+    if ((shift & ssCtrl) && FP.IntelliZoom) {
+        Zoom(towardsUser ? FWheelScrollLines : -FWheelScrollLines);
+        return;
+    }
+    if (!FP.EnableWheel || (FP.FixedRowAlways && RowCount() <= TBaseGrid::FixedRows()))
+        return;
+    const int step = FMouseActions->WheelIncrement() > 0 ? FMouseActions->WheelIncrement() : FWheelScrollLines;
+    const int firstRow = FixedRows(), lastRow = RowCount() - FixedFooters() - 1;
+    if (lastRow < firstRow)
+        return;
+    RaiseUpdateCount();
+    struct Lower {
+        TProStringGrid* G;
+        ~Lower() { G->EndUpdate(); }
+    } lower{this};
+    if (FMouseActions->WheelAction() == waMoveSelection) {
+        const int oldRow = Row();
+        const int target = std::clamp(oldRow + (towardsUser ? step : -step), firstRow, lastRow);
+        const int col = std::clamp(Col(), FixedCols(), ColCount() - 1);
+        if (target != oldRow || col != Col())
+            FocusCell(col, target, true);
+        FocusBaseCell();
+        WheelRowChanged(Row() - oldRow);
+    } else {
+        const int maxTop = std::max(firstRow, RowCount() - VisibleRowCount());
+        const int top = std::clamp(TopRow() + (towardsUser ? step : -step), firstRow, maxTop);
+        if (top != TopRow())
+            SetTopRow(top);
+    }
+}
+
+// ---------------------------------------------------------------- timer, painting, scrolling
+void TProStringGrid::WMTimer(TWMTimer& Message)
+{
+    if (Message.TimerID() != HousekeepingTimer) {
+        TBaseGrid::WMTimer(Message);
+        return;
+    }
+    ++FEdit.Ticks;
+    if (FNavigation->AutoGotoIncremental() && ++FEdit.SearchTicks >= 4) {
+        FEdit.SearchText.clear();
+        FEdit.SearchTicks = 0;
+    }
+    if (FP.Hovering && !(ComponentState() & csDesigning) && Visible()) {
+        TPoint screen;
+        GetCursorPos(screen);
+        TPoint p = ScreenToClient(screen);
+        if (PtInRect(ClientRect(), p)) {
+            TGridCoord cell = MouseCoord(p.X, p.Y);
+            if (cell.X >= FixedCols() && cell.Y >= FixedRows() && cell.X < ColCount() && cell.Y < RowCount()) {
+                if (!Focused() && CanFocus())
+                    SetFocus();
+                if (cell.X != Col() || cell.Y != Row())
+                    FocusCell(cell.X, cell.Y, true);
+            }
+        }
+    }
+    if (FP.EnableBlink) {
+        FEdit.BlinkPhase = !FEdit.BlinkPhase;
+        const int lastRow = std::min(RowCount() - 1, TopRow() + VisibleRowCount());
+        const int lastCol = std::min(ColCount() - 1, LeftCol() + VisibleColCount());
+        auto blink = [this](int c, int r) {
+            if (UpperCase(GetGridCell(RealColIndex(c), r)).find("<BLI") != AnsiString::npos)
+                RepaintCell(c, r);
+        };
+        for (int r = TopRow(); r <= lastRow; ++r)
+            for (int c = LeftCol(); c <= lastCol; ++c)
+                blink(c, r);
+        for (int r = 0; r < FixedRows(); ++r)
+            for (int c = LeftCol(); c <= lastCol; ++c)
+                blink(c, r);
+        for (int c = 0; c < FixedCols(); ++c)
+            for (int r = TopRow(); r <= lastRow; ++r)
+                blink(c, r);
+    }
+}
+
+void TProStringGrid::WMPaint(TMessage& Message)
+{
+    if (FUpdateCount > 0) {
+        Message.Result = 0;
+        return;
+    }
+    TBaseGrid::WMPaint(Message);
+}
+
+void TProStringGrid::WMEraseBkgnd(TMessage& Message)
+{
+    // The grid paints every pixel itself.
+    Message.Result = 0;
+}
+
+void TProStringGrid::TopLeftChanged()
+{
+    TBaseGrid::TopLeftChanged();
+    if (FP.SelectionRectangle && Selection().Bottom > Selection().Top)
+        Invalidate();
+    // A special editor does not travel with the cells.
+    if (FEdit.Flag && FEdit.ShownByGrid && !IsTextEditor(FEdit.Type))
+        EndCellEdit();
+    PositionCellControls();
+}
