@@ -1634,6 +1634,7 @@ private:
     TWinControl* SpecialEditor(TEditorType AType) const;
     void FooterScrollOnSelect(int ARow);
     void SwitchEditingFor(int ACol, int ARow);
+    bool IsOwnWindow(HWND Window) const;
     struct TEditState {
         TEditorType Type = edNormal;
         bool Chosen = false, Active = false, Finishing = false, TakingBack = false;
@@ -1644,6 +1645,8 @@ private:
         bool AlwaysEditAtRemember = false, BlinkPhase = false, InWheel = false;
         bool HoverJustSet = false, HSplit = false, VSplit = false, DragMark = false;
         bool ButtonDown = false;
+        // The focus moves between the grid and a control inside it: no entering or leaving the grid.
+        bool FocusWithin = false;
         int ButtonCol = -1, ButtonRow = -1;
         Byte HoverMode = 0;
         TWinControl* ActiveEditor = nullptr;

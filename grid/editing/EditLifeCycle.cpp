@@ -33,6 +33,9 @@ bool TProStringGrid::CanEditShow()
         if (HasCellControl(base.X, base.Y))
             return false;
         FEdit.KeptText = GetCurrentCell();
+        // The edit about to start concludes on this cell, against its text of now.
+        if (!FEdit.Active)
+            RememberEditCell(Col(), Row());
         FEdit.Type = GetCellEditorType(base.X, base.Y);
         if (FEdit.Type == edNone)
             return false;

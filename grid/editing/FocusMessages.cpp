@@ -93,8 +93,17 @@ void TProStringGrid::SetPressedCellButton(bool Down, int ACol, int ARow)
     FEdit.ButtonRow = ARow;
 }
 
+bool TProStringGrid::IsOwnWindow(HWND Window) const
+{
+    TWinControl* c = FindControl(Window);
+    while (c && c != this)
+        c = c->Parent();
+    return c == this;
+}
+
 void TProStringGrid::WMKillFocus(TWMFocus& Message)
 {
+    FEdit.FocusWithin = IsOwnWindow(Message.FocusedWnd());
     if (FEdit.TakingBack) {
         Message.M.Result = 1;
         return;
@@ -108,6 +117,7 @@ void TProStringGrid::WMKillFocus(TWMFocus& Message)
 
 void TProStringGrid::WMSetFocus(TWMFocus& Message)
 {
+    FEdit.FocusWithin = IsOwnWindow(Message.FocusedWnd());
     // Set by a popup editor closing: this focus-in is its own, and only this one is ignored.
     if (FEdit.FocusIgnore) {
         FEdit.FocusIgnore = false;
@@ -122,10 +132,7 @@ void TProStringGrid::WMSetFocus(TWMFocus& Message)
     const bool inView = Col() >= LeftCol() && Col() < LeftCol() + VisibleColCount() + 1 && Row() >= TopRow() &&
                         Row() < TopRow() + VisibleRowCount() + 1;
     TInplaceEdit* editor = InplaceEditor();
-    const bool fromOutside =
-        !(editor && editor->HandleAllocated() && Message.FocusedWnd() == editor->Handle()) &&
-        !(FEdit.ActiveEditor && FEdit.ActiveEditor->HandleAllocated() &&
-          Message.FocusedWnd() == FEdit.ActiveEditor->Handle());
+    const bool fromOutside = !FEdit.FocusWithin;
     if (!FNavigation->AlwaysEdit() || !fromOutside)
         return;
     const bool canEdit = !GetCellReadOnly(realCol, Row());
@@ -142,7 +149,8 @@ void TProStringGrid::WMSetFocus(TWMFocus& Message)
 
 void TProStringGrid::DoEnter()
 {
-    if (FEdit.EnteringGuard)
+    // Back from the grid's own editor: the grid was never left.
+    if (FEdit.EnteringGuard || FEdit.FocusWithin)
         return;
     TBaseGrid::DoEnter();
     if ((Options() & goEditing) || FMouseActions->RangeSelectAndEdit())
@@ -152,7 +160,7 @@ void TProStringGrid::DoEnter()
 
 void TProStringGrid::DoExit()
 {
-    if (!FEdit.TakingBack)
+    if (!FEdit.TakingBack && !FEdit.FocusWithin)
         TBaseGrid::DoExit();
 }
 

@@ -20,6 +20,17 @@ TEditorType TProInplaceEdit::CellEditorType() const
 }
 
 // ---------------------------------------------------------------- placing and filling
+void TProInplaceEdit::SetVisible(bool Value)
+{
+    TInplaceEdit::SetVisible(Value);
+    TProStringGrid* g = FGridOwner;
+    if (!Value && g->IsTextEditor(g->FEdit.Type)) {
+        g->FEdit.Chosen = false;
+        g->FEdit.Flag = false;
+        g->SetEditorVisibleFlag(false);
+    }
+}
+
 void TProInplaceEdit::Move(const TRect& Loc)
 {
     // The editor covers the whole merged region of the current cell.
@@ -232,6 +243,7 @@ bool TProInplaceEdit::EditKeyDown(TMessage& Message)
     FMsgKeyDownCaret = SelStart();
     TNavigation* nav = g->Navigation();
     const int length = int(Text().size());
+    FSwallowReturn = false;
     switch (key) {
     case VK_ESCAPE:
         SetText(g->KeptEditText());
@@ -245,6 +257,7 @@ bool TProInplaceEdit::EditKeyDown(TMessage& Message)
         if (!(shift & ssCtrl) && !nav->LineFeedOnEnter()) {
             if (!g->FinishCellEdit(Text())) {
                 TakeCellTextBack();
+                FSwallowReturn = true;
                 return true;
             }
             FUpdating = true;
@@ -425,6 +438,11 @@ void TProInplaceEdit::LookupComplete()
 void TProInplaceEdit::KeyPress(char& Key)
 {
     TProStringGrid* g = FGridOwner;
+    if (Key == '\r' && FSwallowReturn) {
+        FSwallowReturn = false;
+        Key = 0;
+        return;
+    }
     if (Key == '\r' && !g->Navigation()->LineFeedOnEnter()) {
         if (!g->FinishCellEdit(Text())) {
             TakeCellTextBack();

@@ -27,6 +27,8 @@ public:
     // The cell whose contents the editor was last filled with (display column, row).
     TPoint EditedCell() const { return TPoint(FEditCol, FEditRow); }
 
+    // Hidden (by the grid or by the edit bracket), the editor's edit is over.
+    void SetVisible(bool Value) override;
     void Move(const TRect& Loc) override;
     void UpdateContents() override;
     void WndProc(TMessage& Message) override;
@@ -60,6 +62,8 @@ private:
     int FKeyDownCaret = 0;
     int FMsgKeyDownCaret = 0;
     bool FTyped = false;
+    // A refused Return: the character it types is not Return to the grid.
+    bool FSwallowReturn = false;
     int FEditCol = -1;
     int FEditRow = -1;
     // Set while the editor is filled from the cell: that is no change by the user.

@@ -1298,11 +1298,11 @@ void TCustomGrid::HideEditor()
     if (!wasShown)
         return;
     UpdateText();
-    bool hadFocus = FInplaceEdit->Focused();
+    // The grid takes the focus before the editor goes, so it passes nowhere else.
+    if (FInplaceEdit->Focused() && CanFocus())
+        SetFocus();
     FInplaceEdit->SetVisible(false);
     FInplaceCol = FInplaceRow = -1;
-    if (hadFocus && CanFocus())
-        SetFocus();
     InvalidateCell(FCurrent.X, FCurrent.Y);
 }
 
@@ -1332,6 +1332,8 @@ void TCustomGrid::UpdateEditor()
     if (!CanEditShow()) {
         if (FInplaceEdit && FInplaceEdit->Visible()) {
             UpdateText();
+            if (FInplaceEdit->Focused() && CanFocus())
+                SetFocus();
             FInplaceEdit->SetVisible(false);
             FInplaceCol = FInplaceRow = -1;
         }

@@ -1,0 +1,547 @@
+// In-place editing driven as the user drives it: keys typed on the grid and
+// in its editor, the events the grid fires and what ends up in the cells.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "grid/ProGrid.h"
+#include "grid/editing/InplaceEdit.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Clipbrd.h"
+#include "platform/gui/Sound.h"
+#include "tests/common/GridTest.h"
+#include "tests/common/Screenshots.h"
+
+namespace {
+
+struct Editing : TGridFormTest<TProStringGrid> {
+    std::vector<std::string> Log;
+    TProGridUndoRedo* Undo = nullptr;
+
+    void SetUp() override
+    {
+        TGridFormTest<TProStringGrid>::SetUp();
+        Grid->SetColCount(5);
+        Grid->SetRowCount(5);
+        Grid->SetOptions(Grid->Options() | goEditing);
+        for (int r = 1; r < 5; ++r)
+            for (int c = 1; c < 5; ++c)
+                Grid->SetCells(c, r, "c" + std::to_string(c) + "r" + std::to_string(r));
+        Undo = new TProGridUndoRedo(Form);
+        Grid->SetUndoRedo(Undo);
+        Grid->SetFocus();
+        Grid->OnCellValidate = [this](TObject*, int c, int r, AnsiString& v, bool&) {
+            Note("validate", c, r, v);
+        };
+        Grid->OnCellsChanged = [this](TObject*, const TRect& R) { Note("changed", R.Left, R.Top); };
+        Grid->OnEditingDone = [this](TObject*) { Log.push_back("editingdone"); };
+        Grid->OnEditCellDone = [this](TObject*, int c, int r) { Note("editcelldone", c, r); };
+    }
+    void Note(const std::string& What, int C, int R, const AnsiString& V = AnsiString())
+    {
+        Log.push_back(What + "(" + std::to_string(C) + "," + std::to_string(R) + (V.empty() ? "" : "," + V) + ")");
+    }
+    TInplaceEdit* Editor() const { return Grid->InplaceEditor(); }
+    bool EditorShown() const { return Editor() && Editor()->Visible(); }
+    // Types Text on the current cell: the first character opens the editor, the rest goes into it.
+    void TypeInCell(const AnsiString& Text)
+    {
+        TypeText(Grid, Text.substr(0, 1));
+        ASSERT_TRUE(EditorShown());
+        if (Text.size() > 1)
+            TypeText(Editor(), Text.substr(1));
+    }
+    void Enter()
+    {
+        TypeKey(Editor(), VK_RETURN);
+        ProcessPendingMessages();
+    }
+};
+
+TEST_F(Editing, TypingStartsAnEditAndEnterStoresIt)
+{
+    Grid->FocusCell(2, 1, true);
+    TypeInCell("ab");
+    EXPECT_EQ(Editor()->Text(), "ab");
+    Enter();
+    EXPECT_EQ(Grid->Cells(2, 1), "ab");
+    EXPECT_FALSE(EditorShown());
+    EXPECT_TRUE(Grid->Focused());
+    EXPECT_TRUE(Grid->GetRowModified(1));
+    EXPECT_TRUE(Grid->GridModified());
+    ASSERT_EQ(Undo->List()->Count(), 1);
+    EXPECT_EQ(Undo->List()->Item(0)->OrigValue, "c2r1");
+    EXPECT_EQ(Undo->List()->Item(0)->Value, "ab");
+    // Each event once, in the documented order, with the edited cell.
+    EXPECT_EQ(Log, (std::vector<std::string>{"validate(2,1,ab)", "changed(2,1)", "editingdone", "editcelldone(2,1)"}));
+
+    // The next edit opens again on a further key.
+    Log.clear();
+    TypeInCell("z");
+    Enter();
+    EXPECT_EQ(Grid->Cells(2, 1), "z");
+    EXPECT_EQ(Undo->List()->Count(), 2);
+}
+
+TEST_F(Editing, EscapeRestoresTheCellAndRecordsNothing)
+{
+    Grid->FocusCell(3, 2, true);
+    TypeInCell("xyz");
+    // The cell follows the editor while the user types.
+    EXPECT_EQ(Grid->Cells(3, 2), "xyz");
+    TypeKey(Editor(), VK_ESCAPE);
+    ProcessPendingMessages();
+    EXPECT_EQ(Grid->Cells(3, 2), "c3r2");
+    EXPECT_FALSE(EditorShown());
+    EXPECT_EQ(Undo->List()->Count(), 0);
+    EXPECT_FALSE(Grid->GetRowModified(2));
+    for (const std::string& entry : Log)
+        EXPECT_EQ(entry.find("validate"), std::string::npos) << entry;
+}
+
+TEST_F(Editing, UnchangedTextIsConcludedWithoutValidationUndoOrMarks)
+{
+    Grid->FocusCell(1, 3, true);
+    Grid->BeginCellEdit();
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(Editor()->Text(), "c1r3");
+    Enter();
+    EXPECT_EQ(Grid->Cells(1, 3), "c1r3");
+    EXPECT_EQ(Undo->List()->Count(), 0);
+    EXPECT_FALSE(Grid->GetRowModified(3));
+    EXPECT_FALSE(Grid->GridModified());
+    EXPECT_EQ(Log, (std::vector<std::string>{"editingdone", "editcelldone(1,3)"}));
+    // Only the edit cell is remembered again.
+    EXPECT_EQ(Grid->EditCell(), TPoint(1, 3));
+}
+
+TEST_F(Editing, ValidationChangesTheStoredValueAndTheMarks)
+{
+    struct Case {
+        const char* Name;
+        AnsiString Typed;
+        AnsiString HandlerValue;   // "" leaves the value as typed
+        AnsiString Stored;
+        bool Modified;
+        int CellsChanged;
+    };
+    const Case cases[] = {
+        {"upper-cased by the handler", "abc", "ABC", "ABC", true, 1},
+        // The handler gives the old text back: no modified mark, but the typed text differed.
+        {"handler restores the old text", "abc", "c2r2", "c2r2", false, 1},
+        {"accepted as typed", "q", "", "q", true, 1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.Name);
+        Grid->SetCells(2, 2, "c2r2");
+        Grid->ClearRowModified();
+        int changed = 0;
+        Grid->OnCellsChanged = [&](TObject*, const TRect&) { ++changed; };
+        Grid->OnCellValidate = [&](TObject*, int, int, AnsiString& v, bool&) {
+            // The advance is off while the handler runs.
+            EXPECT_FALSE(Grid->Navigation()->AdvanceOnEnter());
+            if (!k.HandlerValue.empty())
+                v = k.HandlerValue;
+        };
+        Grid->Navigation()->SetAdvanceOnEnter(false);
+        Grid->FocusCell(2, 2, true);
+        TypeInCell(k.Typed);
+        Enter();
+        EXPECT_EQ(Grid->Cells(2, 2), k.Stored);
+        EXPECT_EQ(Grid->GetRowModified(2), k.Modified);
+        EXPECT_EQ(changed, k.CellsChanged);
+        EXPECT_FALSE(EditorShown());
+    }
+}
+
+TEST_F(Editing, RefusedValueRestoresTheCellAndReopensTheEditor)
+{
+    struct Case {
+        const char* Name;
+        AnsiString HandlerValue;
+        AnsiString Expected;
+    };
+    const Case cases[] = {
+        {"value left as typed: the old text comes back", "", "c3r3"},
+        {"handler's own value is written", "fixed", "fixed"},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.Name);
+        const int undoCount = Undo->List()->Count();
+        Grid->SetCells(3, 3, "c3r3");
+        Grid->OnCellValidate = [&](TObject*, int, int, AnsiString& v, bool& valid) {
+            valid = false;
+            if (!k.HandlerValue.empty())
+                v = k.HandlerValue;
+        };
+        Grid->FocusCell(3, 3, true);
+        TypeInCell("bad");
+        Enter();
+        EXPECT_EQ(Grid->Cells(3, 3), k.Expected);
+        EXPECT_TRUE(EditorShown());
+        EXPECT_EQ(Editor()->Text(), k.Expected);
+        EXPECT_EQ(Grid->Col(), 3);
+        EXPECT_EQ(Grid->Row(), 3);
+        EXPECT_TRUE(Grid->EditingActive());
+        EXPECT_EQ(Undo->List()->Count(), undoCount);
+        // Accepted the second time.
+        Grid->OnCellValidate = nullptr;
+        Editor()->SelectAll();
+        TypeText(Editor(), "ok");
+        Enter();
+        EXPECT_EQ(Grid->Cells(3, 3), "ok");
+        EXPECT_FALSE(EditorShown());
+    }
+}
+
+TEST_F(Editing, ClickingAnotherCellConcludesTheEdit)
+{
+    Grid->FocusCell(1, 1, true);
+    TypeInCell("moved");
+    TRect target = Grid->CellRect(3, 2);
+    Click(Grid, target.Left + 5, target.Top + 5);
+    ProcessPendingMessages();
+    EXPECT_EQ(Grid->Cells(1, 1), "moved");
+    EXPECT_EQ(Grid->Col(), 3);
+    EXPECT_EQ(Grid->Row(), 2);
+    EXPECT_EQ(Undo->List()->Count(), 1);
+    EXPECT_FALSE(EditorShown());
+}
+
+TEST_F(Editing, MovingFiresTheChangingEventsOnceInOrder)
+{
+    std::vector<std::string> events;
+    Grid->OnRowChanging = [&](TObject*, int o, int n, bool&) {
+        events.push_back("row " + std::to_string(o) + ">" + std::to_string(n));
+    };
+    Grid->OnColChanging = [&](TObject*, int o, int n, bool&) {
+        events.push_back("col " + std::to_string(o) + ">" + std::to_string(n));
+    };
+    Grid->OnCellChanging = [&](TObject*, int orow, int ocol, int nrow, int ncol, bool&) {
+        events.push_back("cell " + std::to_string(ocol) + "," + std::to_string(orow) + ">" + std::to_string(ncol) +
+                         "," + std::to_string(nrow));
+    };
+    Grid->OnRowUpdate = [&](TObject*, int, int n) { events.push_back("update " + std::to_string(n)); };
+    Grid->FocusCell(1, 1, true);
+    events.clear();
+    TRect target = Grid->CellRect(2, 3);
+    Click(Grid, target.Left + 5, target.Top + 5);
+    EXPECT_EQ(events, (std::vector<std::string>{"row 1>3", "col 1>2", "cell 1,1>2,3", "update 3"}));
+
+    // A refusal keeps the current cell.
+    events.clear();
+    Grid->OnColChanging = [&](TObject*, int, int, bool& allow) { allow = false; };
+    target = Grid->CellRect(4, 3);
+    Click(Grid, target.Left + 5, target.Top + 5);
+    EXPECT_EQ(Grid->Col(), 2);
+}
+
+TEST_F(Editing, AdvancingAfterAnEdit)
+{
+    struct Case {
+        const char* Name;
+        int FromCol, FromRow;
+        bool Insert;
+        bool CanAdd;
+        TAdvanceDirection Direction;
+        int Col, Row, RowCount;
+        int AutoAddRow;   // -1: not fired
+    };
+    const Case cases[] = {
+        {"next column", 2, 2, false, true, adLeftRight, 3, 2, 5, -1},
+        {"end of a row: next row", 4, 2, false, true, adLeftRight, 1, 3, 5, -1},
+        {"last cell wraps to the first data cell", 4, 4, false, true, adLeftRight, 1, 1, 5, -1},
+        {"last cell appends a row", 4, 4, true, true, adLeftRight, 1, 5, 6, 5},
+        {"append refused: first data column of the same row", 4, 4, true, false, adLeftRight, 1, 4, 5, -1},
+        {"top to bottom: next row", 2, 2, false, true, adTopBottom, 2, 3, 5, -1},
+        {"top to bottom: last row goes to the next column", 2, 4, false, true, adTopBottom, 3, 1, 5, -1},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.Name);
+        Grid->SetRowCount(5);
+        Grid->Navigation()->SetAdvanceOnEnter(true);
+        Grid->Navigation()->SetAdvanceInsert(k.Insert);
+        Grid->Navigation()->SetAdvanceDirection(k.Direction);
+        Grid->OnCanAddRow = [&](TObject*, bool& can) { can = k.CanAdd; };
+        int added = -1;
+        Grid->OnAutoAddRow = [&](TObject*, int r) { added = r; };
+        Grid->FocusCell(k.FromCol, k.FromRow, true);
+        Grid->AdvanceToNextCell(k.FromCol, k.FromRow, false, false, true, false, false);
+        EXPECT_EQ(Grid->Col(), k.Col);
+        EXPECT_EQ(Grid->Row(), k.Row);
+        EXPECT_EQ(Grid->RowCount(), k.RowCount);
+        EXPECT_EQ(added, k.AutoAddRow);
+    }
+}
+
+TEST_F(Editing, AdvancingSkipsReadOnlyCellsAndEndsWhenNoneIsEditable)
+{
+    Grid->Navigation()->SetAdvanceOnEnter(true);
+    Grid->OnCanEditCell = [](TObject*, int, int c, bool& can) { can = c != 2 && c != 3; };
+    Grid->FocusCell(1, 2, true);
+    Grid->AdvanceToNextCell(1, 2, false, false, true, false, false);
+    EXPECT_EQ(Grid->Col(), 4);
+    EXPECT_EQ(Grid->Row(), 2);
+
+    // Nothing editable: one walk over the grid, then the current cell stays.
+    Grid->OnCanEditCell = [](TObject*, int, int, bool& can) { can = false; };
+    Grid->AdvanceToNextCell(4, 2, false, false, true, false, false);
+    EXPECT_EQ(Grid->Col(), 4);
+    EXPECT_EQ(Grid->Row(), 2);
+
+    // A big grid of read-only cells does not exhaust the stack.
+    Grid->SetRowCount(20000);
+    Grid->AdvanceToNextCell(4, 2, true, false, true, false, false);
+    EXPECT_EQ(Grid->Row(), 2);
+}
+
+TEST_F(Editing, EnterWithAdvanceOnEnterMovesOnAndEditsTheNextCell)
+{
+    Grid->Navigation()->SetAdvanceOnEnter(true);
+    int advanced = 0;
+    Grid->OnAutoAdvance = [&](TObject*, int orow, int ocol, int& nrow, int& ncol, bool&) {
+        ++advanced;
+        EXPECT_EQ(ocol, 2);
+        EXPECT_EQ(orow, 1);
+        EXPECT_EQ(ncol, 3);
+        EXPECT_EQ(nrow, 1);
+    };
+    Grid->FocusCell(2, 1, true);
+    TypeInCell("v");
+    Enter();
+    EXPECT_EQ(Grid->Cells(2, 1), "v");
+    EXPECT_EQ(advanced, 1);
+    EXPECT_EQ(Grid->Col(), 3);
+    EXPECT_TRUE(EditorShown());
+    EXPECT_EQ(Editor()->Text(), "c3r1");
+}
+
+TEST_F(Editing, TheDefaultEditorFiltersByEditorType)
+{
+    struct Case {
+        const char* Name;
+        TEditorType Type;
+        char Decimal;
+        AnsiString Typed;
+        AnsiString Expected;
+        int Beeps;
+    };
+    const Case cases[] = {
+        {"numeric refuses a minus after a digit", edNumeric, ',', "1-", "1", 1},
+        {"numeric takes a leading minus", edNumeric, ',', "-12", "-12", 0},
+        {"numeric refuses letters", edNumeric, ',', "1a2", "12", 1},
+        {"positive numeric refuses the minus", edPositiveNumeric, ',', "-5", "5", 1},
+        {"float drops a second decimal separator", edFloat, ',', "1,5,2", "1,52", 0},
+        {"float takes a point as a character", edFloat, ',', "1.5", "1.5", 0},
+        {"float drops the thousand separator", edFloat, '.', "1,5", "15", 0},
+        {"upper case", edUpperCase, ',', "abż", "ABŻ", 0},
+        {"lower case", edLowerCase, ',', "ABŻ", "abż", 0},
+        {"mixed case", edMixedCase, ',', "jan kowalski", "Jan Kowalski", 0},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.Name);
+        FormatSettings.DecimalSeparator = k.Decimal;
+        FormatSettings.ThousandSeparator = k.Decimal == ',' ? ' ' : ',';
+        Grid->SetDefaultEditor(k.Type);
+        Grid->SetCells(1, 1, "");
+        Grid->FocusCell(1, 1, true);
+        Grid->BeginCellEdit();
+        ASSERT_TRUE(EditorShown());
+        const int beeps = MessageBeepCount();
+        TypeText(Editor(), k.Typed);
+        EXPECT_EQ(Editor()->Text(), k.Expected);
+        EXPECT_EQ(MessageBeepCount() - beeps, k.Beeps);
+        TypeKey(Editor(), VK_ESCAPE);
+    }
+    ResetFormatSettings();
+}
+
+TEST_F(Editing, LengthLimitAndPasteOfTheFirstLine)
+{
+    Grid->SetMaxEditLength(5);
+    Grid->SetCells(1, 1, "");
+    Grid->FocusCell(1, 1, true);
+    Grid->BeginCellEdit();
+    TypeText(Editor(), "abcdef");
+    EXPECT_EQ(Editor()->Text(), "abcde");
+    // With text selected a character replaces it.
+    Editor()->SelectAll();
+    TypeText(Editor(), "x");
+    EXPECT_EQ(Editor()->Text(), "x");
+    TypeKey(Editor(), VK_ESCAPE);
+
+    Grid->SetMaxEditLength(0);
+    Clipboard()->SetAsText("one\r\ntwo\r\nthree");
+    bool asked = false;
+    Grid->OnClipboardPaste = [&](TObject* Sender, bool&) {
+        asked = true;
+        EXPECT_EQ(Sender, Editor());
+    };
+    Grid->SetCells(2, 1, "ab");
+    Grid->FocusCell(2, 1, true);
+    Grid->BeginCellEdit();
+    Editor()->SetSelStart(1);
+    TypeKey(Editor(), 'V', ssCtrl);
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(Editor()->Text(), "aoneb");
+    Enter();
+    EXPECT_EQ(Grid->Cells(2, 1), "aoneb");
+
+    // A numeric cell takes pasted text only when the result is a number.
+    Grid->SetDefaultEditor(edNumeric);
+    Clipboard()->SetAsText("12x");
+    Grid->SetCells(3, 1, "5");
+    Grid->FocusCell(3, 1, true);
+    Grid->BeginCellEdit();
+    TypeKey(Editor(), 'V', ssCtrl);
+    EXPECT_EQ(Editor()->Text(), "5");
+}
+
+TEST_F(Editing, EditTextLeavesTagsOutUnlessEditWithTags)
+{
+    Grid->SetCells(1, 2, "<b>x</b>");
+    Grid->FocusCell(1, 2, true);
+    Grid->BeginCellEdit();
+    EXPECT_EQ(Editor()->Text(), "x");
+    TypeKey(Editor(), VK_ESCAPE);
+    EXPECT_EQ(Grid->Cells(1, 2), "<b>x</b>");
+    Grid->SetEditWithTags(true);
+    Grid->BeginCellEdit();
+    EXPECT_EQ(Editor()->Text(), "<b>x</b>");
+    TypeKey(Editor(), VK_ESCAPE);
+}
+
+TEST_F(Editing, TheEditBracketEndsAnOpenEditForBulkChanges)
+{
+    Grid->FocusCell(2, 2, true);
+    TypeInCell("kept");
+    Grid->EndCellEdit();
+    EXPECT_FALSE(EditorShown());
+    EXPECT_FALSE(Grid->EditingFlag());
+    EXPECT_FALSE(Grid->EditingActive());
+    EXPECT_EQ(Grid->Cells(2, 2), "kept");
+    EXPECT_EQ(Undo->List()->Count(), 1);
+    // A cell with a check box never opens an editor.
+    Grid->CreateCellGraphic(3, 3)->CellType = ctCheckBox;
+    Grid->FocusCell(3, 3, true);
+    Grid->BeginCellEdit();
+    EXPECT_FALSE(EditorShown());
+    // edNone shows nothing either.
+    Grid->OnGetEditorType = [](TObject*, int c, int, TEditorType& e) { if (c == 4) e = edNone; };
+    Grid->FocusCell(4, 3, true);
+    Grid->BeginCellEdit();
+    EXPECT_FALSE(EditorShown());
+    EXPECT_FALSE(Grid->EditorChosen());
+}
+
+TEST_F(Editing, EditOnDblClickOnlySwitchesEditingOffAfterAnEdit)
+{
+    Grid->MouseActions()->SetEditOnDblClickOnly(true);
+    Grid->FocusCell(1, 1, true);
+    // Moving onto a cell switches editing off; the double click switches it on.
+    EXPECT_FALSE(Grid->Options() & goEditing);
+    Grid->SetOptions(Grid->Options() | goEditing);
+    Grid->BeginCellEdit();
+    ASSERT_TRUE(EditorShown());
+    TypeText(Editor(), "d");
+    Enter();
+    EXPECT_EQ(Grid->Cells(1, 1), "d");
+    EXPECT_FALSE(Grid->Options() & goEditing);
+    // A single click does not start editing again.
+    TRect cell = Grid->CellRect(2, 1);
+    Click(Grid, cell.Left + 3, cell.Top + 3);
+    TypeText(Grid, "x");
+    EXPECT_FALSE(EditorShown());
+    EXPECT_EQ(Grid->Cells(2, 1), "c2r1");
+}
+
+TEST_F(Editing, GoToRowSearchFindsTheTypedStartAndExpires)
+{
+    Grid->SetOptions(Grid->Options() & ~goEditing);
+    Grid->Navigation()->SetAutoGotoWhenSorted(true);
+    Grid->Navigation()->SetAutoGotoIncremental(true);
+    Grid->SetRowCount(6);
+    const char* keys[] = {"Beta", "alfa", "<b>Abc</b>", "Abd", "Zeta"};
+    for (int r = 1; r <= 5; ++r)
+        Grid->SetCells(1, r, keys[r - 1]);
+    Grid->FocusCell(2, 5, true);
+    TypeText(Grid, "ab");
+    EXPECT_EQ(Grid->Row(), 3);
+    EXPECT_EQ(Grid->SearchText(), "ab");
+    TypeText(Grid, "d");
+    EXPECT_EQ(Grid->Row(), 4);
+    // A miss clears the search text and leaves the row.
+    TypeText(Grid, "q");
+    EXPECT_EQ(Grid->Row(), 4);
+    EXPECT_EQ(Grid->SearchText(), "");
+    // Four ticks of the housekeeping timer without a key forget the search.
+    TypeText(Grid, "z");
+    EXPECT_EQ(Grid->Row(), 5);
+    for (int i = 0; i < 3; ++i)
+        ASSERT_TRUE(FireTimer(Grid, 111));
+    EXPECT_EQ(Grid->SearchText(), "z");
+    FireTimer(Grid, 111);
+    EXPECT_EQ(Grid->SearchText(), "");
+
+    EXPECT_EQ(Grid->FindInSortColumn("ALF"), 2);
+    EXPECT_EQ(Grid->FindInSortColumn("NONE"), -1);
+    Grid->SetRowCount(1);
+    EXPECT_EQ(Grid->FindInSortColumn(""), -1);
+}
+
+TEST_F(Editing, TheWheelMovesTheSelectionOrScrolls)
+{
+    Grid->SetRowCount(60);
+    Grid->FocusCell(1, 10, true);
+    // WheelIncrement 0: the system's three lines a notch.
+    Wheel(Grid, 50, 50, -120);
+    EXPECT_EQ(Grid->Row(), 13);
+    Grid->MouseActions()->SetWheelIncrement(5);
+    Wheel(Grid, 50, 50, 120);
+    EXPECT_EQ(Grid->Row(), 8);
+    Grid->MouseActions()->SetWheelAction(waScroll);
+    Grid->SetTopRow(2);
+    Wheel(Grid, 50, 50, 120);
+    EXPECT_EQ(Grid->TopRow(), Grid->FixedRows());
+    Wheel(Grid, 50, 50, -120);
+    EXPECT_EQ(Grid->TopRow(), 6);
+}
+
+TEST_F(Editing, FocusIgnoreHoldsForOneFocusInOnly)
+{
+    Grid->Navigation()->SetAlwaysEdit(true);
+    Grid->FocusCell(2, 2, true);
+    // The in-place edit exists once it has been used.
+    Grid->BeginCellEdit();
+    TypeKey(Editor(), VK_ESCAPE);
+    TEdit* other = Place<TEdit>(410, 10, 80, 22);
+    other->SetFocus();
+    ASSERT_TRUE(Grid->InplaceEditor() == nullptr || !EditorShown());
+    Grid->SetFocusIgnore(true);
+    Grid->SetFocus();
+    EXPECT_FALSE(EditorShown());
+    other->SetFocus();
+    Grid->SetFocus();
+    EXPECT_TRUE(EditorShown());
+}
+
+TEST_F(Editing, TheEditorLooksLikeTheCellItEdits)
+{
+    Grid->SetColWidths(2, 140);
+    Grid->SetCells(2, 2, "Zażółć gęślą");
+    Grid->FocusCell(2, 2, true);
+    Grid->BeginCellEdit();
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(Editor()->Text(), "Zażółć gęślą");
+    TRect cell = Grid->CellRect(2, 2);
+    EXPECT_EQ(Editor()->Left(), cell.Left);
+    EXPECT_EQ(Editor()->Top(), cell.Top);
+    std::unique_ptr<TBitmap> shot = GrabControl(Form);
+    ASSERT_TRUE(shot && !shot->Empty());
+    TRasterImage png("PNG");
+    png.Assign(shot.get());
+    png.SaveToFile(FromOsPath(ScreenshotPath("grid_inplace_edit.png")));
+}
+
+}  // namespace
