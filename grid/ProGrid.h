@@ -1627,6 +1627,10 @@ private:
     void EditChangeCommand(TMessage& Message);
     // Moves the current cell back to (ACol, ARow) as the standard grid does (anchor moved, scrolled into view).
     void ReturnToCell(int ACol, int ARow);
+    // The first steps of a conclusion: false when none may run now (real column and row of the edit cell).
+    bool StartFinishing(int& ACol, int& ARow);
+    // A refused value: the cell gets ACellText and the editor opens on the edit cell again.
+    void ReopenRefusedEdit(int ACol, int ARow, const AnsiString& ACellText);
     // The next cell of an advance from (ACol, ARow); false when the advance stops where it is.
     bool NextAdvanceCell(int& ACol, int& ARow, bool Forward);
     bool IsTextEditor(TEditorType AType) const;

@@ -384,17 +384,36 @@ void TProStringGrid::RememberEditCell(int ACol, int ARow)
     FEdit.OldWideText = DecodeUnicodeCell(FEdit.OldText);
 }
 
-bool TProStringGrid::FinishCellEdit(const AnsiString& AText)
+bool TProStringGrid::StartFinishing(int& ACol, int& ARow)
 {
     if (!FEdit.Active || FEdit.Finishing)
-        return true;
+        return false;
     FEdit.Active = false;
     FEdit.Finishing = true;
+    ACol = RealColIndex(FEdit.Cell.X);
+    ARow = FEdit.Cell.Y;
+    return true;
+}
+
+void TProStringGrid::ReopenRefusedEdit(int ACol, int ARow, const AnsiString& ACellText)
+{
+    // The editor writes what it holds as it goes: the cell gets its text after it.
+    HideEditor();
+    SetCells(ACol, ARow, ACellText);
+    ReturnToCell(FEdit.Cell.X, ARow);
+    FEdit.Finishing = false;
+    FEdit.Active = true;
+    BeginCellEdit();
+}
+
+bool TProStringGrid::FinishCellEdit(const AnsiString& AText)
+{
+    int col = 0, row = 0;
+    if (!StartFinishing(col, row))
+        return true;
     bool valid = true;
-    const int col = RealColIndex(FEdit.Cell.X), row = FEdit.Cell.Y;
     FEdit.NewText = AText;
     if (AText != FEdit.OldText) {
-        const bool changed = true;
         const bool advanceOnEnter = FNavigation->AdvanceOnEnter();
         FNavigation->SetAdvanceOnEnter(false);
         AnsiString value = AText;
@@ -412,7 +431,7 @@ bool TProStringGrid::FinishCellEdit(const AnsiString& AText)
             CalcFooterColumn(col);
         if (valid && UndoRedo())
             UndoRedo()->AddCellChange(col, row, FEdit.OldText, value);
-        if (valid && changed)
+        if (valid)
             CellsChanged(TRect(col, row, col, row));
         FNavigation->SetAdvanceOnEnter(advanceOnEnter);
         FEdit.NewText = value;
@@ -420,14 +439,7 @@ bool TProStringGrid::FinishCellEdit(const AnsiString& AText)
             SetCells(col, row, value);
         } else {
             FEdit.Accepted = false;
-            // The editor writes what it holds as it goes: the cell gets the old text
-            // (or the handler's value) after it.
-            HideEditor();
-            SetCells(col, row, value == AText ? FEdit.OldText : value);
-            ReturnToCell(FEdit.Cell.X, row);
-            FEdit.Finishing = false;
-            FEdit.Active = true;
-            BeginCellEdit();
+            ReopenRefusedEdit(col, row, value == AText ? FEdit.OldText : value);
             if (value == AText && FEdit.Cell.X != Col())
                 UpdateEditor();
         }
@@ -441,12 +453,10 @@ bool TProStringGrid::FinishCellEdit(const AnsiString& AText)
 
 bool TProStringGrid::FinishCellEditWide(const WideString& AText)
 {
-    if (!FEdit.Active || FEdit.Finishing)
+    int col = 0, row = 0;
+    if (!StartFinishing(col, row))
         return true;
-    FEdit.Active = false;
-    FEdit.Finishing = true;
     bool valid = true;
-    const int col = RealColIndex(FEdit.Cell.X), row = FEdit.Cell.Y;
     if (AText != FEdit.OldWideText) {
         WideString value = AText;
         CalcFooterColumn(col);
@@ -461,12 +471,7 @@ bool TProStringGrid::FinishCellEditWide(const WideString& AText)
             CellsChanged(TRect(col, row, col, row));
             SetCells(col, row, EncodeUnicodeCell(value));
         } else {
-            HideEditor();
-            SetCells(col, row, EncodeUnicodeCell(value == AText ? FEdit.OldWideText : value));
-            ReturnToCell(FEdit.Cell.X, row);
-            FEdit.Finishing = false;
-            FEdit.Active = true;
-            BeginCellEdit();
+            ReopenRefusedEdit(col, row, EncodeUnicodeCell(value == AText ? FEdit.OldWideText : value));
         }
         FEdit.OldWideText = DecodeUnicodeCell(GetGridCell(col, row));
     }
