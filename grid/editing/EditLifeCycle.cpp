@@ -102,7 +102,7 @@ void TProStringGrid::ShowInplaceEditor(int ACol, int ARow)
     TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
     TCellGradientDirection direction = GradientVertical;
     GetCellStyle(realCol, Row(), 0, &brush, &font, colorTo, mirror, mirrorTo, direction);
-    FGridState = gsNormal;
+    SetGridState(gsNormal);
     FEdit.ActiveEditor = nullptr;
     if (FEdit.Type != edCustom)
         FEdit.Accepted = true;

@@ -74,7 +74,7 @@ bool TProStringGrid::EditWndProc(TMessage& Message)
         if ((GridState() == gsRowMoving || GridState() == gsColMoving) && Cursor() == crDrag && FP.EnhRowColMove) {
             SetCursor(crDefault);
             KillTimer(this, RowColMoveTimer);
-            FGridState = gsNormal;
+            SetGridState(gsNormal);
         }
         return false;
     case WM_SIZE:

@@ -301,6 +301,8 @@ protected:
     // Puts the selection where asked, also outside the cells (a selection
     // hidden beyond the last column and row).
     void PlaceSelection(const TGridRect& Value);
+    // Ends a sizing or moving by mouse without finishing it.
+    void SetGridState(TGridState Value) { FGridState = Value; }
 
 private:
 
