@@ -8,7 +8,7 @@
 
 namespace {
 // The grid's cursors: 8010 selects a row, 8011 a column, 8012 everything, 8014 drags.
-enum TGridCursorId { RowSelectCursor = 8010, ColSelectCursor = 8011, SelectAllCursor = 8012, DragCursor = 8014 };
+enum TGridCursorId { CursorRowSelect = 8010, CursorColSelect = 8011, CursorSelectAll = 8012, CursorCellDrag = 8014 };
 
 TCursor GridCursor(int Id)
 {
@@ -24,17 +24,17 @@ TCursor GridCursor(int Id)
     c->Pen()->SetColor(clBlack);
     int hotX = 8, hotY = 8;
     switch (Id) {
-    case ColSelectCursor:   // a thick arrow pointing down
+    case CursorColSelect:   // a thick arrow pointing down
         c->Polygon({TPoint(6, 0), TPoint(9, 0), TPoint(9, 8), TPoint(13, 8), TPoint(7, 15), TPoint(2, 8),
                     TPoint(6, 8)});
         hotY = 15;
         break;
-    case RowSelectCursor:   // a thick arrow pointing right
+    case CursorRowSelect:   // a thick arrow pointing right
         c->Polygon({TPoint(0, 6), TPoint(8, 6), TPoint(8, 2), TPoint(15, 7), TPoint(8, 13), TPoint(8, 9),
                     TPoint(0, 9)});
         hotX = 15;
         break;
-    case SelectAllCursor:   // an arrow pointing down and right
+    case CursorSelectAll:   // an arrow pointing down and right
         c->Polygon({TPoint(15, 15), TPoint(15, 6), TPoint(12, 9), TPoint(3, 0), TPoint(0, 3), TPoint(9, 12),
                     TPoint(6, 15)});
         hotX = hotY = 15;
@@ -60,14 +60,14 @@ void TProStringGrid::WMSetCursor(TMessage& Message)
     bool own = false;
     if (FEdit.HoverMode != 0 && !sizing) {
         switch (FEdit.HoverMode) {
-        case 1: chosen = GridCursor(ColSelectCursor); own = true; break;
-        case 2: chosen = GridCursor(RowSelectCursor); own = true; break;
+        case 1: chosen = GridCursor(CursorColSelect); own = true; break;
+        case 2: chosen = GridCursor(CursorRowSelect); own = true; break;
         case 3:
-        case 5: chosen = GridCursor(SelectAllCursor); own = true; break;
+        case 5: chosen = GridCursor(CursorSelectAll); own = true; break;
         default: own = true; break;   // mode 4 keeps the cursor shown
         }
     } else if (FEdit.DragMark) {
-        chosen = GridCursor(DragCursor);
+        chosen = GridCursor(CursorCellDrag);
         own = true;
     }
     if (own) {
