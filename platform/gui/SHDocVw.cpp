@@ -263,11 +263,9 @@ TWebBrowser::TWebBrowser(TComponent* AOwner) : TWinControl(AOwner), FImpl(std::m
 
 TWebBrowser::~TWebBrowser()
 {
-    // The view goes first, then its page.
+    // The view goes first, then its page (inside an event both go later, in that order).
     TWebBrowserView* view = FImpl->View;
     FImpl->View = nullptr;
-    if (view && view->WebView)
-        delete view->WebView.data();
     delete view;
     if (QWebEnginePage* page = FImpl->Page.data()) {
         page->disconnect();
@@ -289,11 +287,11 @@ void TWebBrowser::Navigate(const WideString& URL)
     QUrl url(text, QUrl::StrictMode);
     if (text.startsWith(QLatin1Char('/')))
         url = QUrl::fromLocalFile(text);
-    if (!Allowed(url))
+    if (!Allowed(url) || (IsBlank(url) && url.path() != QLatin1String("blank")))
         Fail("Access is denied (" + FromQString(text) + ")", E_ACCESSDENIED);
     QWebEnginePage* page = TWebBrowserEvents::Page(this);
     FImpl->View->ShowPage();
-    page->load(IsBlank(url) ? QUrl(QStringLiteral("about:blank")) : url);
+    page->load(url);
 }
 
 void TWebBrowser::GoBack()

@@ -149,7 +149,7 @@ TEST_F(Browser, LoadsOnlyWebAddressesTheBlankPageAndFilesTheProgramWrote)
     ShellRegisterWrittenFile(FromOsPath(next));
 
     for (const char* refused : {"file:///etc/hostname", "/etc/hostname", "javascript:alert(1)",
-                                "ftp://127.0.0.1/a.html", "data:text/html,<b>x</b>", "about:config"}) {
+                                "ftp://127.0.0.1/a.html", "data:text/html,<b>x</b>", "about:config", "about:srcdoc"}) {
         SCOPED_TRACE(refused);
         try {
             Web->Navigate(AnsiString(refused));
@@ -228,4 +228,24 @@ TEST_F(Browser, ScreenshotOfAWindowShowingALocalPage)
     png.Assign(shot.get());
     png.SaveToFile(FromOsPath(ScreenshotPath("browser.png")));
     EXPECT_EQ(shot->Canvas()->Pixels(320, 300), clWhite);
+}
+
+TEST_F(Browser, AFormFreedFromItsBrowsersEventGoesSafely)
+{
+    Server.Serve("/a.html", 200, "text/html", ShopPage("A"));
+    auto* form = new TForm(Application);
+    auto* web = new TWebBrowser(form);
+    web->SetParent(form);
+    web->SetAlign(alClient);
+    form->Show();
+    bool freed = false;
+    web->OnDocumentComplete = [&](TObject*, const WideString&) {
+        delete form;
+        freed = true;
+    };
+    web->Navigate(Server.Url("/a.html"));
+    ASSERT_TRUE(WaitUntil([&] { return freed; }));
+    ProcessPendingMessages();
+    // The other browser still works.
+    Load(Server.Url("/a.html"));
 }
