@@ -240,8 +240,9 @@ TEST_F(Browser, AFormFreedFromItsBrowsersEventGoesSafely)
     form->Show();
     bool freed = false;
     web->OnDocumentComplete = [&](TObject*, const WideString&) {
+        bool* done = &freed;   // the handler itself goes with the form
         delete form;
-        freed = true;
+        *done = true;
     };
     web->Navigate(Server.Url("/a.html"));
     ASSERT_TRUE(WaitUntil([&] { return freed; }));
