@@ -284,7 +284,7 @@ void TWebBrowser::Navigate(const AnsiString& URL)
 void TWebBrowser::Navigate(const WideString& URL)
 {
     const QString text = QString::fromUtf16(URL.data(), qsizetype(URL.size())).trimmed();
-    QUrl url(text, QUrl::StrictMode);
+    QUrl url(text);   // spaces and letters beyond ASCII are encoded
     if (text.startsWith(QLatin1Char('/')))
         url = QUrl::fromLocalFile(text);
     if (!Allowed(url) || (IsBlank(url) && url.path() != QLatin1String("blank")))

@@ -187,7 +187,7 @@ TDownloadLimits DownloadLimits()
 HRESULT URLDownloadToFile(void* Caller, const AnsiString& URL, const AnsiString& FileName, DWORD Reserved,
                           void* StatusCallback)
 {
-    QUrl url(ToQString(Trim(URL)), QUrl::StrictMode);
+    QUrl url(ToQString(Trim(URL)));   // spaces and letters beyond ASCII are encoded
     if (!net_state::IsWebUrl(url))
         return INET_E_INVALID_URL;
     if (Trim(FileName).empty())

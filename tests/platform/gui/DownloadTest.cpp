@@ -123,12 +123,16 @@ TEST_F(Download, TheProgramsHostsReachTheTestServerOnlyWhenRedirected)
                                 FromOsPath(Dir / "page.html")),
               S_OK);
     EXPECT_EQ(ReadFileBytes(Dir / "page.html"), "<p>wynik</p>");
-    EXPECT_EQ(Server.Requests(), (std::vector<AnsiString>{"/version.ini", "/index.php?pfsymbol=PN-EN%20ISO%209001"}));
+    // A space and a Polish letter in the address are sent encoded (UTF-8).
+    EXPECT_EQ(URLDownloadToFile(nullptr, "https://sklep.pkn.pl/index.php?pfsymbol=PN-EN 1ą", FromOsPath(Dir / "p2.html")),
+              S_OK);
+    EXPECT_EQ(Server.Requests(), (std::vector<AnsiString>{"/version.ini", "/index.php?pfsymbol=PN-EN%20ISO%209001",
+                                                          "/index.php?pfsymbol=PN-EN%201%C4%85"}));
 
     ClearHostRedirects();
     SetDownloadLimits(TDownloadLimits{3000, 4096});
     // Without the redirection the reserved name never resolves: the target stays.
     EXPECT_NE(URLDownloadToFile(nullptr, "https://velmarok.invalid/version.ini", FromOsPath(target)), S_OK);
     EXPECT_EQ(ReadFileBytes(target), "[QDR]\r\nversion=9.9.9.9\r\n");
-    EXPECT_EQ(Server.Requests().size(), 2u);
+    EXPECT_EQ(Server.Requests().size(), 3u);
 }
