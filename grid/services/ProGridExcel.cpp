@@ -24,6 +24,37 @@ const char* const RelWorksheet = "http://schemas.openxmlformats.org/officeDocume
 const char* const SheetContentType = "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
 const char* const DefaultSheetName = "Arkusz1";
 
+const char* const MainNs = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
+
+void Unprefix(pugi::xml_node Node, const std::string& Prefix)
+{
+    for (pugi::xml_node c = Node.first_child(); c; c = c.next_sibling())
+        if (c.type() == pugi::node_element) {
+            if (std::strncmp(c.name(), Prefix.c_str(), Prefix.size()) == 0)
+                c.set_name(c.name() + Prefix.size());
+            Unprefix(c, Prefix);
+        }
+}
+
+// Parses a spreadsheet part; a part that writes the main namespace with a
+// prefix ("x:worksheet") is read as if it used the default namespace.
+bool LoadSheetXml(pugi::xml_document& Doc, const std::string& Data)
+{
+    if (!LoadOfficeXml(Doc, Data))
+        return false;
+    pugi::xml_node root = Doc.document_element();
+    const char* colon = std::strchr(root.name(), ':');
+    if (!colon || root.attribute("xmlns"))
+        return true;
+    std::string prefix(root.name(), std::size_t(colon - root.name()) + 1);
+    if (std::string(MainNs) != root.attribute(("xmlns:" + prefix.substr(0, prefix.size() - 1)).c_str()).value())
+        return true;
+    root.set_name(colon + 1);
+    root.prepend_attribute("xmlns") = MainNs;
+    Unprefix(root, prefix);
+    return true;
+}
+
 // The parts of an empty workbook: no sheet yet.
 void CreateWorkbookParts(TOfficePackage& P)
 {
@@ -69,7 +100,8 @@ public:
     explicit TWorkbook(TOfficePackage& P) : FPackage(P)
     {
         FPart = P.RelationshipTarget("", "/officeDocument");
-        if (FPart.empty() || !LoadOfficeXml(FDoc, P.Part(FPart)) || !LoadOfficeXml(FRels, P.Part(RelationshipsPartName(FPart))))
+        if (FPart.empty() || !LoadSheetXml(FDoc, P.Part(FPart)) ||
+            !LoadOfficeXml(FRels, P.Part(RelationshipsPartName(FPart))))
             throw EProGridError("The file holds no workbook");
         FSheets = FDoc.document_element().child("sheets");
         if (!FSheets)
@@ -342,7 +374,7 @@ std::vector<bool> DateStyles(const std::string& StylesXml)
 {
     std::vector<bool> dates;
     pugi::xml_document doc;
-    if (!LoadOfficeXml(doc, StylesXml))
+    if (!LoadSheetXml(doc, StylesXml))
         return dates;
     std::map<int, std::string> codes;
     for (pugi::xml_node f : doc.document_element().child("numFmts").children("numFmt"))
@@ -397,13 +429,13 @@ void TProStringGrid::LoadFromExcel(const AnsiString& FileName, const AnsiString&
     if (index < 0)
         throw EProGridError("Excel worksheet " + SheetName + " not found");
     pugi::xml_document sheet;
-    if (!LoadOfficeXml(sheet, package.Part(book.SheetPart(index))))
+    if (!LoadSheetXml(sheet, package.Part(book.SheetPart(index))))
         throw EProGridError("The workbook's sheet cannot be read");
 
     std::vector<AnsiString> shared;
     pugi::xml_document sst;
     std::string sstPart = book.Related("/sharedStrings");
-    if (!sstPart.empty() && LoadOfficeXml(sst, package.Part(sstPart)))
+    if (!sstPart.empty() && LoadSheetXml(sst, package.Part(sstPart)))
         for (pugi::xml_node si : sst.document_element().children("si"))
             shared.push_back(SheetText(ItemText(si)));
     std::vector<bool> dateStyles = DateStyles(package.Part(book.Related("/styles")));
@@ -511,7 +543,7 @@ void TProStringGrid::SaveToExcel(const AnsiString& FileName, const AnsiString& S
     int index = book.SheetIndex(name);
     std::string part = index >= 0 ? book.SheetPart(index) : book.AddSheet(name);
     pugi::xml_document sheet;
-    if (!LoadOfficeXml(sheet, package.Part(part)))
+    if (!LoadSheetXml(sheet, package.Part(part)))
         throw EProGridError("The workbook's sheet cannot be read");
     WriteSheetCells(sheet, values, int(cols.size()));
     package.SetPart(part, SaveOfficeXml(sheet));

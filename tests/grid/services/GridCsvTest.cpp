@@ -166,3 +166,22 @@ TEST(GridCsv, AppendAddsRowsToTheGridAndLinesToTheFile)
     EXPECT_EQ(g.Cells(1, 3), "one");
     EXPECT_EQ(g.Cells(1, 5), "two");
 }
+
+TEST(GridCsv, HiddenColumnsOnlyWithExportHiddenColumns)
+{
+    TTempDir dir("velmarok-csv");
+    std::string name = dir / "h.csv";
+    TProStringGrid g(nullptr);
+    g.SetColCount(3);
+    g.SetRowCount(1);
+    g.SetFixedRows(0);
+    g.SetCells(0, 0, "a");
+    g.SetCells(1, 0, "ukryta");
+    g.SetCells(2, 0, "c");
+    g.HideColumn(1);
+    g.SaveToCsvFile(name.c_str());
+    EXPECT_EQ(ReadFileBytes(name), "a,c\r\n");
+    g.SetExportHiddenColumns(true);
+    g.SaveToCsvFile(name.c_str());
+    EXPECT_EQ(ReadFileBytes(name), "a,ukryta,c\r\n");
+}

@@ -3,10 +3,12 @@
 #include <pugixml.hpp>
 
 #include <string>
+#include <vector>
 
 #include "grid/ProGrid.h"
 #include "platform/core/CodePage.h"
 #include "platform/gui/Graphics.h"
+#include "platform/gui/ShellApi.h"
 #include "tests/common/TestFiles.h"
 
 namespace {
@@ -138,6 +140,24 @@ TEST(GridHtml, XhtmlFileIsWellFormedAndImagesGoBesideIt)
     ASSERT_GE(jpeg.size(), 2u);
     EXPECT_EQ(jpeg.substr(0, 2), "\xFF\xD8");
     EXPECT_NE(bytes.find("<td class=\"c1\"><br/><img"), std::string::npos) << bytes;
+}
+
+TEST(GridHtml, OpensTheFileWhenAsked)
+{
+    TTempDir dir("velmarok-html");
+    std::string name = dir / "o.html";
+    std::vector<AnsiString> opened;
+    TShellOpenHook old = SetShellOpenHook([&](const AnsiString& Target) {
+        opened.push_back(Target);
+        return true;
+    });
+    TProStringGrid g(nullptr);
+    g.SaveToHtmlFile(name.c_str(), false);
+    EXPECT_TRUE(opened.empty());
+    g.SaveToHtmlFile(name.c_str(), true);
+    SetShellOpenHook(old);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], name);
 }
 
 TEST(GridHtml, CannotCreateFile)

@@ -199,7 +199,10 @@ TEST(GridOffice, ReadsAForeignWorkbook)
                                    "<numFmt numFmtId=\"165\" formatCode=\"0.00&quot; zł&quot;\"/></numFmts>"
                                    "<cellXfs><xf numFmtId=\"0\"/><xf numFmtId=\"164\"/><xf numFmtId=\"14\"/>"
                                    "<xf numFmtId=\"165\"/></cellXfs></styleSheet>");
-        p.SetPart("xl/worksheets/a.xml", "<worksheet " + ns + "><sheetData/></worksheet>");
+        // A sheet that names the main namespace with a prefix.
+        p.SetPart("xl/worksheets/a.xml", "<x:worksheet xmlns:x=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+                                         "<x:sheetData><x:row r=\"2\"><x:c r=\"B2\" t=\"inlineStr\"><x:is><x:t>z prefiksem"
+                                         "</x:t></x:is></x:c></x:row></x:sheetData></x:worksheet>");
         p.SetPart("xl/worksheets/b.xml",
                   "<worksheet " + ns + "><dimension ref=\"B2:D5\"/><sheetData>"
                   "<row r=\"2\"><c r=\"B2\" t=\"s\"><v>0</v></c><c r=\"C2\" t=\"s\"><v>1</v></c><c r=\"D2\" t=\"b\"><v>1</v></c></row>"
@@ -231,7 +234,19 @@ TEST(GridOffice, ReadsAForeignWorkbook)
 
     g.LoadFromExcel(file.c_str(), "Pusty");
     EXPECT_EQ(g.ColCount(), 2);
-    EXPECT_EQ(g.Cells(1, 1), "");
+    EXPECT_EQ(g.RowCount(), 2);
+    EXPECT_EQ(g.Cells(1, 1), "z prefiksem");
+
+    // Written into, the prefixed sheet stays readable.
+    TProStringGrid w(nullptr);
+    w.SetColCount(2);
+    w.SetRowCount(1);
+    w.SetCells(0, 0, "nowa");
+    w.SaveToExcel(file.c_str(), "Pusty");
+    g.SetExportFixedCells(true);
+    g.LoadFromExcel(file.c_str(), "Pusty");
+    EXPECT_EQ(g.Cells(0, 0), "nowa");
+    EXPECT_EQ(g.Cells(1, 1), "z prefiksem");
 }
 
 TEST(GridOffice, LegacyAndBrokenFilesRaiseClearErrors)
