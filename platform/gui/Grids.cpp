@@ -182,9 +182,19 @@ TNativeWidget* TInplaceEdit::CreateNativeWidget()
     TNativeWidget* n = TCustomEdit::CreateNativeWidget();
     // Installed before the window's own message filter, so it sees what that one lets through.
     n->Widget->installEventFilter(new TKeepKeysFilter(n->Widget));
-    if (auto* e = qobject_cast<QLineEdit*>(n->Widget))
+    if (auto* e = qobject_cast<QLineEdit*>(n->Widget)) {
         e->setAlignment((FAlignment == taRightJustify ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+        e->setFont(ToQFont(*Font()));
+    }
     return n;
+}
+
+void TInplaceEdit::CMFontChanged(TMessage& Message)
+{
+    TCustomEdit::CMFontChanged(Message);
+    // The text shows in the font the cell is painted with.
+    if (auto* e = NativeOf<QLineEdit>(this))
+        e->setFont(ToQFont(*Font()));
 }
 
 void TInplaceEdit::SetAlignment(TAlignment Value)

@@ -124,6 +124,7 @@ public:
 protected:
     friend class TCustomGrid;
     TNativeWidget* CreateNativeWidget() override;
+    void CMFontChanged(TMessage& Message) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
     void WMGetDlgCode(TMessage& Message) override;

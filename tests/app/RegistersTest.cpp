@@ -386,3 +386,27 @@ TEST_F(Registers, FoundRegistersKeepTheirPathInsideTheRegistersFolder)
     EXPECT_EQ(Items(*Form->lb_DoWyszukiwania_Ukryte->Items()), (std::vector<AnsiString>{"a.txt", "Wyrób 1\\b.txt"}));
     EXPECT_TRUE(FileExists(Form->ListFolder() + "Wyrób 1\\b.txt"));
 }
+
+TEST_F(Registers, TypingInTheRegisterGridChangesTheCellAndEnterStoresIt)
+{
+    Open("PN-H-84020:1989|PN-H-84020|S355|Pręt|R-2|\r\n");
+    Form->Strony->SetActivePage("NowyWykaz");
+    Form->Show();
+    Form->sb_NowyWykaz_EdytujClick(nullptr);
+    ASSERT_TRUE(Form->ListEditing());
+    EXPECT_FALSE(Form->sb_Edytuj_ZapiszZmiany->Enabled());
+    Grid->SetFocus();
+    Grid->FocusCell(3, 1, true);
+    TypeText(Grid, "S");
+    ASSERT_TRUE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
+    TypeText(Grid->InplaceEditor(), "235JR żółty");
+    SaveScreenshot(Form.get(), "register_cell_editing.png");
+    TypeKey(Grid->InplaceEditor(), VK_RETURN);
+    ProcessPendingMessages();
+    EXPECT_EQ(Grid->Cells(3, 1), "S235JR żółty");
+    EXPECT_FALSE(Grid->InplaceEditor()->Visible());
+    EXPECT_TRUE(Form->sb_Edytuj_ZapiszZmiany->Enabled());
+    Form->SaveListFile();
+    EXPECT_EQ(Read("Wykazy\\w.txt"), "PN-H-84020:1989|PN-H-84020|S235JR żółty|Pręt|R-2|\r\n");
+    Form->Hide();
+}
