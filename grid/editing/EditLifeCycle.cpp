@@ -150,8 +150,11 @@ void TProStringGrid::HideInplaceEditor(int ACol, int ARow)
     const int realCol = RealColIndex(ACol);
     FEdit.StartChar = 0;
     TWinControl* editor = SpecialEditor(FEdit.Type);
-    auto putAway = [editor] {
+    auto putAway = [this, editor] {
         if (editor) {
+            // The grid takes the focus before its editor goes, so it passes nowhere else.
+            if (editor->Focused() && CanFocus())
+                SetFocus();
             editor->SetEnabled(false);
             editor->SetVisible(false);
         }

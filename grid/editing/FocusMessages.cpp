@@ -71,10 +71,10 @@ void TProStringGrid::WMSetCursor(TMessage& Message)
         own = true;
     }
     if (own) {
-        if (chosen != Cursor()) {
-            FEdit.HoverJustSet = true;
+        // The mark keeps the mode through the cursor change made here, and only that one.
+        FEdit.HoverJustSet = chosen != Cursor();
+        if (FEdit.HoverJustSet)
             SetCursor(chosen);
-        }
         Message.Result = 1;
     } else {
         TBaseGrid::WMSetCursor(Message);

@@ -2,6 +2,7 @@
 // in its editor, the events the grid fires and what ends up in the cells.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -542,6 +543,144 @@ TEST_F(Editing, TheEditorLooksLikeTheCellItEdits)
     TRasterImage png("PNG");
     png.Assign(shot.get());
     png.SaveToFile(FromOsPath(ScreenshotPath("grid_inplace_edit.png")));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Editing, SpecialEditorsShowOverTheCellAndGiveTheirValueBack)
+{
+    struct Case {
+        const char* Name;
+        TEditorType Type;
+        bool Stores;   // the editor's text goes back into the cell
+    };
+    const Case cases[] = {
+        {"edit with button", edEditBtn, true},
+        {"combo", edComboEdit, true},
+        {"spin", edSpinEdit, true},
+        {"check box editor", edCheckBox, false},
+        {"button", edButton, false},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.Name);
+        Log.clear();
+        Grid->OnGetEditorType = [&](TObject*, int, int, TEditorType& e) { e = k.Type; };
+        Grid->SetCells(2, 3, "12");
+        Grid->FocusCell(2, 3, true);
+        Grid->BeginCellEdit();
+        // The standard editor stays hidden; the type's own editor is over the cell.
+        EXPECT_FALSE(EditorShown());
+        TWinControl* editor = k.Type == edCheckBox ? static_cast<TWinControl*>(Grid->GridCheckBox())
+                                                   : Grid->ActiveEditor();
+        ASSERT_NE(editor, nullptr);
+        EXPECT_TRUE(editor->Visible());
+        TRect cell = Grid->CellRect(2, 3);
+        EXPECT_EQ(editor->Left(), k.Type == edButton ? cell.Left - 1 : cell.Left);
+        EXPECT_EQ(editor->Text(), "12");
+        editor->SetText("34");
+        Grid->EndCellEdit();
+        ProcessPendingMessages();
+        EXPECT_FALSE(editor->Visible());
+        EXPECT_EQ(Grid->Cells(2, 3), k.Stores ? "34" : "12");
+        EXPECT_FALSE(Grid->EditingFlag());
+        // Taken back once: one done notice with the cell.
+        EXPECT_EQ(std::count(Log.begin(), Log.end(), "editingdone"), 1);
+        EXPECT_EQ(std::count(Log.begin(), Log.end(), "editcelldone(2,3)"), 1);
+    }
+}
+
+TEST_F(Editing, EditChangeAndEditorPropertiesReachTheApplication)
+{
+    std::vector<std::string> changes;
+    int props = 0;
+    Grid->OnEditChange = [&](TObject*, int c, int r, const AnsiString& v) {
+        changes.push_back(std::to_string(c) + "," + std::to_string(r) + ":" + v);
+    };
+    Grid->OnGetEditorProp = [&](TObject*, int c, int r, TEditLink* link) {
+        ++props;
+        EXPECT_EQ(c, 4);
+        EXPECT_EQ(r, 2);
+        EXPECT_EQ(link, nullptr);
+    };
+    Grid->FocusCell(4, 2, true);
+    TypeInCell("xy");
+    // Filling the editor from the cell is no change; each typed character is.
+    EXPECT_EQ(changes, (std::vector<std::string>{"4,2:x", "4,2:xy"}));
+    EXPECT_EQ(props, 1);
+    Enter();
+}
+
+TEST_F(Editing, AMergedRegionIsEditedThroughItsBaseCell)
+{
+    Grid->SetColWidths(1, 60);
+    Grid->SetColWidths(2, 70);
+    Grid->MergeCells(1, 1, 2, 2);
+    Grid->SetCells(1, 1, "base");
+    // A covered cell sends the current cell to the base cell.
+    TRect covered = Grid->CellRect(2, 2);
+    Click(Grid, covered.Left + 5, covered.Top + 5);
+    EXPECT_EQ(Grid->Col(), 1);
+    EXPECT_EQ(Grid->Row(), 1);
+    Grid->BeginCellEdit();
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(Editor()->Text(), "base");
+    TRect region = Grid->MergedCellRect(1, 1);
+    EXPECT_EQ(Editor()->Width(), region.Right - 1 - region.Left);
+    EXPECT_EQ(Editor()->Height(), region.Bottom - 1 - region.Top);
+    Editor()->SelectAll();
+    TypeText(Editor(), "nowy");
+    Enter();
+    EXPECT_EQ(Grid->GetGridCell(1, 1), "nowy");
+    EXPECT_EQ(Grid->GetGridCell(2, 2), "c2r2");
+}
+
+TEST_F(Editing, FocusMovingIntoTheEditorNeitherLeavesNorEntersTheGrid)
+{
+    int enters = 0, exits = 0;
+    Grid->OnEnter = [&](TObject*) { ++enters; };
+    Grid->OnExit = [&](TObject*) { ++exits; };
+    Grid->FocusCell(1, 1, true);
+    TypeInCell("a");
+    EXPECT_TRUE(Editor()->Focused());
+    Enter();
+    EXPECT_TRUE(Grid->Focused());
+    EXPECT_EQ(enters, 0);
+    EXPECT_EQ(exits, 0);
+    // Focus going to another control concludes the edit.
+    TEdit* other = Place<TEdit>(410, 10, 80, 22);
+    TypeInCell("b");
+    other->SetFocus();
+    ProcessPendingMessages();
+    EXPECT_EQ(Grid->Cells(1, 1), "b");
+    EXPECT_FALSE(Grid->EditingActive());
+}
+
+TEST_F(Editing, HousekeepingTimerBlinksAndHoverCursorsFollowTheMode)
+{
+    Grid->SetEnableBlink(true);
+    const bool phase = Grid->BlinkPhase();
+    const int ticks = Grid->TimerTicks();
+    ASSERT_TRUE(FireTimer(Grid, 111));
+    EXPECT_NE(Grid->BlinkPhase(), phase);
+    EXPECT_EQ(Grid->TimerTicks(), ticks + 1);
+
+    struct Case {
+        Byte Mode;
+        TCursor Cursor;
+    };
+    const Case cases[] = {{1, TCursor(8011)}, {2, TCursor(8010)}, {3, TCursor(8012)}, {5, TCursor(8012)}};
+    for (const Case& k : cases) {
+        Grid->SetHoverCursorMode(k.Mode);
+        Grid->Perform(WM_SETCURSOR, 0, 0);
+        EXPECT_EQ(Grid->Cursor(), k.Cursor) << int(k.Mode);
+        // The mode outlives the cursor change it made itself.
+        EXPECT_EQ(Grid->HoverCursorMode(), k.Mode);
+    }
+    // A cursor set from outside ends the hover mode.
+    Grid->SetCursor(crDefault);
+    EXPECT_EQ(Grid->HoverCursorMode(), 0);
 }
 
 }  // namespace
