@@ -370,6 +370,23 @@ struct TStringWriter : pugi::xml_writer {
 const char* const ContentTypesPart = "[Content_Types].xml";
 }
 
+const char* const OfficeXmlDeclaration = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
+const char* const OfficeRelationships = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
+
+void StartOfficePackage(TOfficePackage& Package, const std::string& MainPart, const char* MainContentType,
+                        const std::string& MainXml)
+{
+    const std::string decl = OfficeXmlDeclaration;
+    Package.SetPart(ContentTypesPart,
+                    decl + "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
+                           "<Default Extension=\"rels\" "
+                           "ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
+                           "<Default Extension=\"xml\" ContentType=\"application/xml\"/></Types>");
+    SetPartContentType(Package, MainPart, MainContentType);
+    AddRelationship(Package, "", (std::string(OfficeRelationships) + "/officeDocument").c_str(), MainPart);
+    Package.SetPart(MainPart, decl + MainXml);
+}
+
 bool LoadOfficeXml(pugi::xml_document& Doc, const std::string& Data)
 {
     return Doc.load_buffer(Data.data(), Data.size(),
@@ -417,8 +434,9 @@ std::string AddRelationship(TOfficePackage& Package, const std::string& SourcePa
     std::string relsName = RelationshipsPartName(SourcePart);
     pugi::xml_document rels;
     if (!LoadOfficeXml(rels, Package.Part(relsName)))
-        rels.load_string("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>"
-                         "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"/>",
+        rels.load_string((std::string(OfficeXmlDeclaration) +
+                          "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"/>")
+                             .c_str(),
                          pugi::parse_default | pugi::parse_declaration);
     pugi::xml_node root = rels.document_element();
     int n = 1;

@@ -4,12 +4,21 @@
 
 #include <string>
 
+// The XML declaration that starts every part the grid writes (with its line break).
+extern const char* const OfficeXmlDeclaration;
+// "http://schemas.openxmlformats.org/officeDocument/2006/relationships", the base of relationship types.
+extern const char* const OfficeRelationships;
+class TOfficePackage;
+// An empty package's content types and relationships: MainPart with MainContentType as its
+// main part, and MainXml as that part.
+void StartOfficePackage(TOfficePackage& Package, const std::string& MainPart, const char* MainContentType,
+                        const std::string& MainXml);
+
 // Parses a part, keeping its declaration and the whitespace of text-only elements; false when it is no XML.
 bool LoadOfficeXml(pugi::xml_document& Doc, const std::string& Data);
 // The document as UTF-8 bytes, without added indentation.
 std::string SaveOfficeXml(const pugi::xml_document& Doc);
 // Adds an Override for PartName with ContentType to the package's content types (replacing an old one).
-class TOfficePackage;
 void SetPartContentType(TOfficePackage& Package, const std::string& PartName, const char* ContentType);
 // The Override content type of a part, "" when none.
 std::string PartContentType(const TOfficePackage& Package, const std::string& PartName);

@@ -19,7 +19,6 @@
 #include "platform/core/SysUtils.h"
 
 namespace {
-const char* const RelBase = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 const char* const RelWorksheet = "http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet";
 const char* const SheetContentType = "application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml";
 const char* const DefaultSheetName = "Arkusz1";
@@ -58,32 +57,13 @@ bool LoadSheetXml(pugi::xml_document& Doc, const std::string& Data)
 // The parts of an empty workbook: no sheet yet.
 void CreateWorkbookParts(TOfficePackage& P)
 {
-    const char* decl = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
-    P.SetPart("[Content_Types].xml",
-              std::string(decl) +
-                  "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                  "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-                  "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-                  "<Override PartName=\"/xl/workbook.xml\" "
-                  "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>"
-                  "<Override PartName=\"/xl/styles.xml\" "
-                  "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml\"/>"
-                  "</Types>");
-    P.SetPart("_rels/.rels", std::string(decl) +
-                                 "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                                 "<Relationship Id=\"rId1\" Type=\"" + RelBase + "/officeDocument\" "
-                                 "Target=\"xl/workbook.xml\"/></Relationships>");
-    P.SetPart("xl/workbook.xml", std::string(decl) +
-                                     "<workbook xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\" "
-                                     "xmlns:r=\"" + RelBase + "\"><sheets/></workbook>");
-    P.SetPart("xl/_rels/workbook.xml.rels",
-              std::string(decl) +
-                  "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                  "<Relationship Id=\"rId1\" Type=\"" + RelBase + "/styles\" Target=\"styles.xml\"/>"
-                  "</Relationships>");
+    StartOfficePackage(P, "xl/workbook.xml", "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml",
+                       std::string("<workbook xmlns=\"") + MainNs + "\" xmlns:r=\"" + OfficeRelationships +
+                           "\"><sheets/></workbook>");
+    AddRelationship(P, "xl/workbook.xml", (std::string(OfficeRelationships) + "/styles").c_str(), "styles.xml");
+    SetPartContentType(P, "xl/styles.xml", "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml");
     P.SetPart("xl/styles.xml",
-              std::string(decl) +
-                  "<styleSheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
+              std::string(OfficeXmlDeclaration) + "<styleSheet xmlns=\"" + MainNs + "\">"
                   "<fonts count=\"1\"><font><sz val=\"11\"/><name val=\"Calibri\"/></font></fonts>"
                   "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
                   "<fill><patternFill patternType=\"gray125\"/></fill></fills>"
@@ -151,9 +131,8 @@ public:
         while (FPackage.HasPart("xl/worksheets/sheet" + std::to_string(n) + ".xml"))
             ++n;
         std::string part = "xl/worksheets/sheet" + std::to_string(n) + ".xml";
-        FPackage.SetPart(part, "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n"
-                               "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\">"
-                               "<sheetData/></worksheet>");
+        FPackage.SetPart(part, std::string(OfficeXmlDeclaration) + "<worksheet xmlns=\"" + MainNs +
+                                   "\"><sheetData/></worksheet>");
         SetPartContentType(FPackage, part, SheetContentType);
         std::string target = ResolvePartName("", part);
         std::string folder = FPart.substr(0, FPart.rfind('/') + 1);

@@ -13,31 +13,17 @@
 namespace {
 const char* const DocumentContentType =
     "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml";
-const char* const RelBase = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
 // A4 less margins of 2.5 cm, in twentieths of a point.
 const int DefaultTextWidth = 11906 - 2 * 1417;
 
 void CreateDocumentParts(TOfficePackage& P)
 {
-    const char* decl = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\r\n";
-    P.SetPart("[Content_Types].xml",
-              std::string(decl) +
-                  "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                  "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-                  "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-                  "<Override PartName=\"/word/document.xml\" ContentType=\"" + DocumentContentType + "\"/>"
-                  "</Types>");
-    P.SetPart("_rels/.rels", std::string(decl) +
-                                 "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                                 "<Relationship Id=\"rId1\" Type=\"" + RelBase + "/officeDocument\" "
-                                 "Target=\"word/document.xml\"/></Relationships>");
-    P.SetPart("word/document.xml",
-              std::string(decl) +
-                  "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
-                  "xmlns:r=\"" + RelBase + "\"><w:body><w:sectPr>"
-                  "<w:pgSz w:w=\"11906\" w:h=\"16838\"/>"
-                  "<w:pgMar w:top=\"1417\" w:right=\"1417\" w:bottom=\"1417\" w:left=\"1417\" w:header=\"708\" "
-                  "w:footer=\"708\" w:gutter=\"0\"/></w:sectPr></w:body></w:document>");
+    StartOfficePackage(P, "word/document.xml", DocumentContentType,
+                       std::string("<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\" "
+                                   "xmlns:r=\"") + OfficeRelationships + "\"><w:body><w:sectPr>"
+                           "<w:pgSz w:w=\"11906\" w:h=\"16838\"/>"
+                           "<w:pgMar w:top=\"1417\" w:right=\"1417\" w:bottom=\"1417\" w:left=\"1417\" "
+                           "w:header=\"708\" w:footer=\"708\" w:gutter=\"0\"/></w:sectPr></w:body></w:document>");
 }
 
 // A paragraph's runs for a text: lines joined by breaks.
