@@ -142,6 +142,33 @@ TEST(GridHtml, XhtmlFileIsWellFormedAndImagesGoBesideIt)
     EXPECT_NE(bytes.find("<td class=\"c1\"><br/><img"), std::string::npos) << bytes;
 }
 
+TEST(GridHtml, HeaderAndFooterFilesAndAppending)
+{
+    TTempDir dir("velmarok-html");
+    WriteFileBytes(dir / "head.txt", "<html>\r\n<body>Nagłówek\r\n");
+    WriteFileBytes(dir / "foot.txt", "</body>\r\n</html>");
+    TProStringGrid g(nullptr);
+    g.SetColCount(1);
+    g.SetRowCount(1);
+    g.SetFixedCols(0);
+    g.SetCells(0, 0, "x");
+    g.HTMLSettings()->SetHeaderFile((dir / "head.txt").c_str());
+    g.HTMLSettings()->SetFooterFile((dir / "foot.txt").c_str());
+    std::string name = dir / "h.html";
+    g.SaveToHtmlFile(name.c_str(), false);
+    std::string once = ReadFileBytes(name);
+    const std::string head = AnsiToUtf8("<html>\r\n<body>Nagłówek\r\n<style>");   // the program's text, as UTF-8
+    EXPECT_EQ(once.substr(0, head.size()), head);
+    EXPECT_EQ(once.substr(once.size() - 28), "</table>\r\n</body>\r\n</html>\r\n");
+
+    g.HTMLSettings()->SetFooterFile((dir / "missing.txt").c_str());   // skipped
+    g.WriteHtmlFile(name.c_str(), true);
+    std::string twice = ReadFileBytes(name);
+    EXPECT_EQ(twice.substr(0, once.size()), once);
+    EXPECT_EQ(Count(twice, "<table "), 2);
+    EXPECT_EQ(twice.substr(twice.size() - 10), "</table>\r\n");
+}
+
 TEST(GridHtml, OpensTheFileWhenAsked)
 {
     TTempDir dir("velmarok-html");
