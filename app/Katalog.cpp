@@ -8,6 +8,10 @@
 const std::array<AnsiString, 5> NormStateWords = {"Aktualna", "Nieaktualna", "Zastąpiona uznaniowo",
                                                   "Wycofana bez zastąpienia", "Norma zakładowa"};
 
+const std::array<AnsiString, 8> NormHoldingWords = {
+    "Brak", "Brak (Uznaniowa)", "Dostępna", "Dostępna (język ang.)", "Dostępna (PS)", "Dostępna (Uznaniowa)",
+    "Dostępna (KJ)", "Dostępna (Wypożyczona)"};
+
 const std::array<AnsiString, NormColCount> NormHeaders = {"",           "Numer normy", "Stan normy", "Stan posiadania",
                                                           "Zastąpiona", "Tytuł",       "Opis"};
 

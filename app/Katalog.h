@@ -19,6 +19,10 @@ using TNormRecord = std::array<AnsiString, NormFieldCount>;
 // "Nieaktualna", "Zastąpiona uznaniowo", "Wycofana bez zastąpienia",
 // "Norma zakładowa".
 extern const std::array<AnsiString, 5> NormStateWords;
+// The eight holding words: "Brak", "Brak (Uznaniowa)", "Dostępna",
+// "Dostępna (język ang.)", "Dostępna (PS)", "Dostępna (Uznaniowa)",
+// "Dostępna (KJ)", "Dostępna (Wypożyczona)".
+extern const std::array<AnsiString, 8> NormHoldingWords;
 // Header texts of grid columns 0 to 6.
 extern const std::array<AnsiString, NormColCount> NormHeaders;
 

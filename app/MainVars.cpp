@@ -17,6 +17,8 @@ AnsiString PublishedVersion;
 AnsiString UpdateAddress;
 AnsiString NewsText;
 const AnsiString ProductKey = "QDR";
+const AnsiString SiteBaseAddress = "https://velmarok.invalid/";
+const AnsiString DefaultHomePage = "";
 AnsiString CurrentListFile;
 TIniFile* SharedIniFile = nullptr;
 namespace {

@@ -36,6 +36,11 @@ extern AnsiString UpdateAddress;
 extern AnsiString NewsText;
 // Section of the version information that names this program.
 extern const AnsiString ProductKey;
+// The maker's site, to which "version.ini" is appended, and the home page
+// shown until the version information names one. No such site exists for
+// this program: ".invalid" never resolves, so the check finds nothing.
+extern const AnsiString SiteBaseAddress;
+extern const AnsiString DefaultHomePage;
 // Full path of the register open in the register grid.
 extern AnsiString CurrentListFile;
 // The ini file a menu-file reader creates and frees around its work.

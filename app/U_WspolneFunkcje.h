@@ -87,6 +87,8 @@ AnsiString ColorToHtml(std::int32_t Color);
 
 // The web shop's query address for a standard's number.
 AnsiString BuildCatalogQueryUrl(const AnsiString& Number);
+// The home page of the national standards body.
+inline constexpr const char* StandardsBodyHomePage = "https://www.pkn.pl/";
 
 // The program's version "a.b.c.d" ("0.0.0.0" when the build names none).
 AnsiString GetExeVersion();

@@ -1,5 +1,6 @@
 #include "app/qx_Unit1.h"
 
+#include "app/FormBuild.h"
 #include "app/Katalog.h"
 #include "app/MainVars.h"
 #include "app/U_WspolneFunkcje.h"
@@ -127,6 +128,8 @@ void Tf_MainForm::CreateComponents()
 
     // Users.
     e_KierownikDzialu = Place<TEdit>(this, PageOf(Strony, "Uzytkownicy"), "e_KierownikDzialu", 16, 32, 200, 21);
+
+    CreateVersionComponents();
 
     Strony->SetActivePage("ListaWszystkichNorm");
 }

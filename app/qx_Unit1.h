@@ -87,6 +87,19 @@ public:
     // benchmark times the two apart).
     void SetSizeColumnsOnLoad(bool v) { FSizeColumnsOnLoad = v; }
 
+    // ---------------------------------------------------------------- version check
+    // About page (page "Informacja"): the maker's home-page link and the
+    // notice label whose hint is the notice's address.
+    TQelSensitiveLabel* a_l_9 = nullptr;
+    TLabel* l_SzukamPracy = nullptr;
+    // Downloads the version information of the maker's site and takes the
+    // published version, update address, news text, home page and notice
+    // address from it; a failed download resets them. Reports nothing.
+    void FetchVersionInfo();
+    // The published version is newer than the running one: the first field
+    // that differs is greater. False when either is not four numbers.
+    bool IsNewerVersion() const;
+
     // ---------------------------------------------------------------- handlers
     void FormCreate(TObject* Sender);
 
@@ -202,6 +215,7 @@ private:
 
 private:
     void CreateComponents();
+    void CreateVersionComponents();
     // A grid of the window placed on Parent with its name (TProStringGrid
     // and the edit controls are kept apart in their own source files).
     TProStringGrid* NewGrid(TWinControl* Parent, const char* Name, TAlign Align);

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "app/MainVars.h"
+#include "app/ProgramDialogs.h"
 #include "app/Version.h"
 #include "app/qx_Unit1.h"
 #include "platform/core/SysUtils.h"
@@ -20,6 +21,7 @@ int main(int argc, char** argv)
         Application->SetTitle("Velmarok Polskich Norm");
         ProgramFolder = ExtractFilePath(Application->ExeName());
         Application->CreateForm(f_MainForm);
+        CreateProgramDialogs();
         Application->Run();
     } catch (const Exception& e) {
         std::fprintf(stderr, "%s\n", e.Message().c_str());

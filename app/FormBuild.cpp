@@ -1,0 +1,24 @@
+#include "app/FormBuild.h"
+
+TLabel* PlaceLabel(TComponent* Owner, TWinControl* Parent, const char* Name, const AnsiString& Caption, int Left,
+                   int Top, TWinControl* Focus)
+{
+    auto* l = new TLabel(Owner);
+    if (Name)
+        l->SetName(Name);
+    l->SetParent(Parent);
+    l->SetLeft(Left);
+    l->SetTop(Top);
+    l->SetCaption(Caption);
+    if (Focus)
+        l->SetFocusControl(Focus);
+    return l;
+}
+
+bool EmptyIfHoldsBar(TControl* Control)
+{
+    if (Control->Text().find('|') == AnsiString::npos)
+        return false;
+    Control->SetText("");
+    return true;
+}
