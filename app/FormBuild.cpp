@@ -22,3 +22,12 @@ bool EmptyIfHoldsBar(TControl* Control)
     Control->SetText("");
     return true;
 }
+
+void FollowStateChoice(TComboBox* State, TEdit* Replacement, TControl* Label)
+{
+    const bool current = State->Text() == "Aktualna";
+    Replacement->SetEnabled(!current);
+    Label->SetEnabled(!current);
+    if (current)
+        Replacement->SetText("");
+}

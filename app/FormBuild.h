@@ -1,6 +1,8 @@
 #pragma once
 // Building a window's components in code: a control of the window placed on
 // its parent with its name and bounds, and a caption label beside it.
+#include <array>
+
 #include "platform/gui/StdCtrls.h"
 
 template <class T>
@@ -16,6 +18,23 @@ T* Place(TComponent* Owner, TWinControl* Parent, const char* Name, int Left, int
 // A label sized to its caption at Left, Top; Alt with its "&" letter focuses Focus.
 TLabel* PlaceLabel(TComponent* Owner, TWinControl* Parent, const char* Name, const AnsiString& Caption, int Left,
                    int Top, TWinControl* Focus = nullptr);
+
+// A drop-down list of Words (sorted when Sorted) with nothing chosen.
+template <size_t N>
+TComboBox* PlaceList(TComponent* Owner, TWinControl* Parent, const char* Name, int Left, int Top, int Width,
+                     const std::array<AnsiString, N>& Words, bool Sorted)
+{
+    auto* c = Place<TComboBox>(Owner, Parent, Name, Left, Top, Width, 23);
+    c->SetStyle(csDropDownList);
+    c->SetSorted(Sorted);
+    for (const AnsiString& w : Words)
+        c->Items()->Add(w);
+    return c;
+}
+
+// After a change of the state list: the replacement and its label are
+// enabled unless the state is "Aktualna", which empties the replacement.
+void FollowStateChoice(TComboBox* State, TEdit* Replacement, TControl* Label);
 
 // The record fields refuse the record separator "|": a text that holds one
 // is emptied (true when it was), and a typed one is swallowed.

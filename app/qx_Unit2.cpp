@@ -20,9 +20,9 @@ AnsiString ConvertOldNormNumber(const AnsiString& Number)
     AnsiString t = Number;
     const int slash = Pos("/", t);
     const int dash = Pos("-", t);
-    // Only the old form "PN-yy/..." is converted; any other number (one
+    // Only the old form "PN-yy/X-..." is converted; any other number (one
     // converted already among them) stays as it is.
-    if (dash <= 0 || slash <= dash)
+    if (Copy(t, 1, 3) != "PN-" || slash <= dash || PosEx("-", t, slash) == 0)
         return t;
     const AnsiString year = ":19" + Copy(t, dash + 1, 2);
     const int dot = Pos(".", t);
@@ -68,10 +68,7 @@ void Tf_SprawdzNorme::CreateComponents()
     PlaceLabel(this, top, "Label1", "&Numer normy:", 8, 8, e_NrNormy);
     CheckBox1 = Place<TCheckBox>(this, top, "CheckBox1", 8, 56, 260, 21);
     CheckBox1->SetCaption("Konwertuj norme");
-    cb_StanPosiadania = Place<TComboBox>(this, top, "cb_StanPosiadania", 8, 104, 260, 23);
-    cb_StanPosiadania->SetStyle(csDropDownList);
-    for (const AnsiString& w : NormHoldingWords)
-        cb_StanPosiadania->Items()->Add(w);
+    cb_StanPosiadania = PlaceList(this, top, "cb_StanPosiadania", 8, 104, 260, NormHoldingWords, false);
     PlaceLabel(this, top, "Label2", "&Stan posiadania:", 8, 86, cb_StanPosiadania);
     m_Tytul = Place<TMemo>(this, top, "m_Tytul", 284, 26, 480, 62);
     m_Tytul->SetScrollBars(ssVertical);
@@ -124,11 +121,7 @@ void Tf_SprawdzNorme::CreateComponents()
     bottom->SetAlign(alBottom);
     bottom->SetBevelOuter(bvNone);
     bottom->SetCaption("");
-    cb_StanNormy = Place<TComboBox>(this, bottom, "cb_StanNormy", 8, 30, 220, 23);
-    cb_StanNormy->SetStyle(csDropDownList);
-    cb_StanNormy->SetSorted(true);
-    for (const AnsiString& w : NormStateWords)
-        cb_StanNormy->Items()->Add(w);
+    cb_StanNormy = PlaceList(this, bottom, "cb_StanNormy", 8, 30, 220, NormStateWords, true);
     PlaceLabel(this, bottom, "Label5", "Aktualny stan normy:", 8, 12, cb_StanNormy);
     e_ZastopionaPrzez = Place<TEdit>(this, bottom, "e_ZastopionaPrzez", 240, 30, 250, 23);
     Label6 = PlaceLabel(this, bottom, "Label6", "Zastąpiona przez:", 240, 12, e_ZastopionaPrzez);
@@ -231,7 +224,8 @@ void Tf_SprawdzNorme::FormShow(TObject*)
     }
     const bool canEdit = CurrentUserLevel >= 3;
     BitBtn3->SetEnabled(canEdit);
-    bb_OK->SetEnabled(canEdit);
+    // OK needs a state, as after every change of it.
+    bb_OK->SetEnabled(canEdit && cb_StanNormy->ItemIndex() >= 0);
     cb_StanNormy->SetEnabled(canEdit);
     e_ZastopionaPrzez->SetEnabled(canEdit && e_ZastopionaPrzez->Enabled());
     CheckBox1->SetEnabled(canEdit);
@@ -258,10 +252,7 @@ void Tf_SprawdzNorme::FormClose(TObject*, TCloseAction&)
 
 void Tf_SprawdzNorme::cb_StanNormyChange(TObject*)
 {
-    const bool current = cb_StanNormy->Text() == "Aktualna";
-    EnableReplacement(!current);
-    if (current)
-        e_ZastopionaPrzez->SetText("");
+    FollowStateChoice(cb_StanNormy, e_ZastopionaPrzez, Label6);
     bb_OK->SetEnabled(cb_StanNormy->ItemIndex() >= 0);
 }
 

@@ -25,6 +25,7 @@ Tf_WstawKilkaLinii::Tf_WstawKilkaLinii(TComponent* AOwner) : TForm(AOwner)
     GroupBox1->SetCaption("Wstaw ...");
     rb_Ponizej = Place<TRadioButton>(this, GroupBox1, "rb_Ponizej", 12, 22, 240, 20);
     rb_Ponizej->SetCaption("p&oniżej zaznaczenia");
+    rb_Ponizej->HandleNeeded();   // the window shows the check set before it exists only when it is made first
     rb_Ponizej->SetChecked(true);
     rb_Powyzej = Place<TRadioButton>(this, GroupBox1, "rb_Powyzej", 12, 46, 240, 20);
     rb_Powyzej->SetCaption("powyżej &zaznaczenia");

@@ -38,11 +38,7 @@ void Tf_DodajNowaNorme::CreateComponents()
     sb_SprawdzNorme->SetFlat(true);
     sb_SprawdzNorme->SetEnabled(false);
 
-    cb_StanPosiadania = Place<TComboBox>(this, this, "cb_StanPosiadania", 8, 76, 300, 23);
-    cb_StanPosiadania->SetStyle(csDropDownList);
-    cb_StanPosiadania->SetSorted(true);
-    for (const AnsiString& w : NormHoldingWords)
-        cb_StanPosiadania->Items()->Add(w);
+    cb_StanPosiadania = PlaceList(this, this, "cb_StanPosiadania", 8, 76, 300, NormHoldingWords, true);
     PlaceLabel(this, this, "Label2", "&Stan posiadania:", 8, 58, cb_StanPosiadania);
 
     m_Tytul = Place<TMemo>(this, this, "m_Tytul", 8, 126, 402, 64);
@@ -50,11 +46,7 @@ void Tf_DodajNowaNorme::CreateComponents()
     m_Opis = Place<TMemo>(this, this, "m_Opis", 8, 214, 402, 64);
     PlaceLabel(this, this, "Label4", "&Opis:", 8, 196, m_Opis);
 
-    cb_StanNormy = Place<TComboBox>(this, this, "cb_StanNormy", 8, 304, 196, 23);
-    cb_StanNormy->SetStyle(csDropDownList);
-    cb_StanNormy->SetSorted(true);
-    for (const AnsiString& w : NormStateWords)
-        cb_StanNormy->Items()->Add(w);
+    cb_StanNormy = PlaceList(this, this, "cb_StanNormy", 8, 304, 196, NormStateWords, true);
     PlaceLabel(this, this, "Label5", "&Aktualny stan normy:", 8, 286, cb_StanNormy);
     e_ZastopionaPrzez = Place<TEdit>(this, this, "e_ZastopionaPrzez", 214, 304, 196, 23);
     e_ZastopionaPrzez->SetEnabled(false);
@@ -129,11 +121,7 @@ void Tf_DodajNowaNorme::cb_StanPosiadaniaChange(TObject*)
 
 void Tf_DodajNowaNorme::cb_StanNormyChange(TObject*)
 {
-    const bool current = cb_StanNormy->Text() == "Aktualna";
-    e_ZastopionaPrzez->SetEnabled(!current);
-    Label6->SetEnabled(!current);
-    if (current)
-        e_ZastopionaPrzez->SetText("");
+    FollowStateChoice(cb_StanNormy, e_ZastopionaPrzez, Label6);
     UpdateOK();
 }
 

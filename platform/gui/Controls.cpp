@@ -634,6 +634,10 @@ bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
         return true;
     if (passKey && !changed)
         return false;
+    // Return, Tab and Backspace act through their character, as the system's
+    // controls take them: a swallowed one does nothing in the widget either.
+    if (passKey && passText.isEmpty() && (vk == VK_RETURN || vk == VK_TAB || vk == VK_BACK))
+        return true;
     if (passKey || !passText.isEmpty()) {
         // The toolkit widget gets the key as the handlers left it.
         QKeyEvent again(QEvent::KeyPress, passKey ? ev->key() : 0, ev->modifiers(), passText, ev->isAutoRepeat());
@@ -1406,9 +1410,31 @@ TNativeWidget* TWinControl::CreateNativeWidget()
     return nullptr;
 }
 
+namespace {
+// The control inside its CreateNativeWidget (windows may be made inside one another's).
+TWinControl* g_makingWindow = nullptr;
+}  // namespace
+
+TNativeWidget* WrapWidget(QWidget* w)
+{
+    if (g_makingWindow)
+        WinImpl(g_makingWindow).Widget = w;
+    return new TNativeWidget{w};
+}
+
 void TWinControl::CreateWnd()
 {
-    TNativeWidget* nw = CreateNativeWidget();
+    TWinControl* outer = g_makingWindow;
+    g_makingWindow = this;
+    TNativeWidget* nw = nullptr;
+    try {
+        nw = CreateNativeWidget();
+    } catch (...) {
+        g_makingWindow = outer;
+        FImpl->Widget = nullptr;
+        throw;
+    }
+    g_makingWindow = outer;
     QWidget* w = nullptr;
     if (nw) {
         w = nw->Widget;

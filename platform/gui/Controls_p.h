@@ -17,7 +17,9 @@ class QEvent;
 struct TNativeWidget {
     QWidget* Widget = nullptr;
 };
-inline TNativeWidget* WrapWidget(QWidget* w) { return new TNativeWidget{w}; }
+// The control whose window is being made takes w at once, so that what its
+// CreateNativeWidget applies to the widget after wrapping it reaches it.
+TNativeWidget* WrapWidget(QWidget* w);
 
 struct TMessageHookEntry {
     int Id = 0;

@@ -290,3 +290,37 @@ TEST(Buttons, ModalResultButtonClosesModalFormAndEnterEscapeClickThem)
     EXPECT_TRUE(VerifyNoPendingDialogs());
     ClearRecordedDialogs();
 }
+
+// What is set before a control's window exists shows in the window once it is
+// made: the user's click on a check box checked from code clears it, and a
+// swallowed Enter adds no line to a memo.
+struct StdCtrlsBeforeTheirWindow : TFormTest {};
+
+TEST_F(StdCtrlsBeforeTheirWindow, ShowWhatWasSetAndSwallowedKeysStaySwallowed)
+{
+    MakeForm(300, 200);
+    auto* check = Place<TCheckBox>(10, 10, 120, 20);
+    check->SetChecked(true);
+    auto* radio = Place<TRadioButton>(10, 40, 120, 20);
+    radio->SetChecked(true);
+    auto* other = Place<TRadioButton>(10, 70, 120, 20);
+    auto* memo = Place<TMemo>(150, 10, 120, 80);
+    memo->OnKeyPress = [](TObject*, char& Key) {
+        if (Key == '\r')
+            Key = 0;
+    };
+    Form->Show();
+    Click(check, 5, 8);
+    EXPECT_FALSE(check->Checked());
+    // Clicking the checked radio button keeps it; the other one takes over.
+    Click(radio, 5, 8);
+    EXPECT_TRUE(radio->Checked());
+    Click(other, 5, 8);
+    EXPECT_TRUE(other->Checked());
+    EXPECT_FALSE(radio->Checked());
+    memo->SetFocus();
+    TypeText(memo, "a");
+    TypeKey(memo, VK_RETURN);
+    TypeText(memo, "b");
+    EXPECT_EQ(memo->Text(), "ab");
+}

@@ -1,0 +1,39 @@
+#pragma once
+// Helpers of the dialog suites: a control's picture saved as a screenshot,
+// and the network interfaces the online test sees.
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Graphics.h"
+#include "platform/gui/SysInfo.h"
+#include "platform/gui/TestSupport.h"
+#include "tests/common/Screenshots.h"
+
+// Writes the picture to <build>/screenshots/Name.
+inline void SaveScreenshot(TBitmap* Shot, const std::string& Name)
+{
+    TRasterImage png("PNG");
+    png.Assign(Shot);
+    png.SaveToFile(FromOsPath(ScreenshotPath(Name)));
+}
+
+// While it lives, the system reports one network interface, up or down.
+struct TNetworkState {
+    std::filesystem::path Dir;
+    explicit TNetworkState(bool Connected)
+    {
+        Dir = std::filesystem::temp_directory_path() / ("velmarok-net-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(Dir / "eth0");
+        std::ofstream(Dir / "eth0" / "operstate") << (Connected ? "up\n" : "down\n");
+        SetNetInterfacesFolder(Dir.string());
+    }
+    ~TNetworkState()
+    {
+        SetNetInterfacesFolder("");
+        std::error_code ec;
+        std::filesystem::remove_all(Dir, ec);
+    }
+};
