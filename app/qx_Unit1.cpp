@@ -1,6 +1,5 @@
 #include "app/qx_Unit1.h"
 
-#include "app/FormBuild.h"
 #include "app/Katalog.h"
 #include "app/MainVars.h"
 #include "app/U_WspolneFunkcje.h"
