@@ -1625,6 +1625,8 @@ private:
     void WheelTurned(TMessage& Message);
     void EditDoneMessage(TMessage& Message);
     void EditChangeCommand(TMessage& Message);
+    // The mouse left the grid: sizing marks and pressed or hovered cells go back to normal.
+    void MouseLeft();
     // Moves the current cell back to (ACol, ARow) as the standard grid does (anchor moved, scrolled into view).
     void ReturnToCell(int ACol, int ARow);
     // The first steps of a conclusion: false when none may run now (real column and row of the edit cell).
@@ -1649,6 +1651,7 @@ private:
         bool AlwaysEditAtRemember = false, BlinkPhase = false, InWheel = false;
         bool HoverJustSet = false, HSplit = false, VSplit = false, DragMark = false;
         bool ButtonDown = false;
+        bool Painted = false;
         // The focus moves between the grid and a control inside it: no entering or leaving the grid.
         bool FocusWithin = false;
         int ButtonCol = -1, ButtonRow = -1;

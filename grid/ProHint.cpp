@@ -334,6 +334,7 @@ void TProStringGrid::CMMouseLeave(TMessage& Message)
     if (FBalloonWindow)
         FBalloonWindow->Hide();
     TBaseGrid::CMMouseLeave(Message);
+    MouseLeft();
 }
 
 void TProStringGrid::HintMessage(TMessage& Message)

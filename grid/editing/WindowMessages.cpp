@@ -241,7 +241,24 @@ void TProStringGrid::WMPaint(TMessage& Message)
         Message.Result = 0;
         return;
     }
+    if (!FEdit.Painted) {
+        FEdit.Painted = true;
+        if (!TabStop())
+            UpdateVertScrollRange();
+    }
     TBaseGrid::WMPaint(Message);
+}
+
+void TProStringGrid::MouseLeft()
+{
+    FEdit.HSplit = FEdit.VSplit = false;
+    if (FHoverCol < 0 || FHoverRow < 0)
+        return;
+    const bool fixed = FHoverRow < FixedRows() || FHoverCol < FixedCols();
+    if (fixed && FP.HoverFixedCells != hfNone && !FixedDropDownMenu())
+        SetHoverFixedCell(-1, -1, false);
+    else if (!fixed && FP.Look == glListView)
+        RepaintCell(FHoverCol, FHoverRow);
 }
 
 void TProStringGrid::WMEraseBkgnd(TMessage& Message)
