@@ -43,6 +43,7 @@ void TProInplaceEdit::Move(const TRect& Loc)
         r.Right = std::max(r.Left + 1, region.Right - 1);
         r.Bottom = std::max(r.Top + 1, region.Bottom - 1);
     }
+    // The toolkit's edit keeps its own two-pixel margin, where the cell's text begins.
     TInplaceEdit::Move(r);
 }
 
@@ -399,6 +400,10 @@ void TProInplaceEdit::KeyUp(Word& Key, TShiftState Shift)
         return;
     }
     TInplaceEdit::KeyUp(Key, Shift);
+    const int before = SelStart() - 1;
+    const LRESULT pos = before >= 0 ? Perform(EM_POSFROMCHAR, WPARAM(before), 0) : -1;
+    g->EditorCaretHook(pos == -1 ? -1 : GET_X_LPARAM(pos), pos == -1 ? -1 : GET_Y_LPARAM(pos), Text(),
+                       !Text().empty() && Text()[0] == '=');
     LookupComplete();
     if (g->SizeWhileTyping()->Width())
         g->AutoSizeColEx(g->RealColIndex(g->Col()), true);
@@ -502,7 +507,15 @@ void TProInplaceEdit::FocusGained(TMessage&)
     g->FEdit.Filling = false;
     if (!g->Navigation()->EditSelectAll())
         SetSelStart(int(Text().size()));
+    if (!g->CaretRequest())
+        return;
+    // The click that opened the editor puts the caret at the character under it.
     g->SetCaretRequest(false);
+    TPoint screen;
+    GetCursorPos(screen);
+    const TPoint p = ScreenToClient(screen);
+    if (PtInRect(ClientRect(), p))
+        SetSelStart(LOWORD(Perform(EM_CHARFROMPOS, 0, MAKELPARAM(p.X, p.Y))));
 }
 
 void TProInplaceEdit::FocusLost(TMessage& Message)
