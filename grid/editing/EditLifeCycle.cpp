@@ -120,7 +120,7 @@ void TProStringGrid::ShowInplaceEditor(int ACol, int ARow)
             if (FNavigation->EditSelectAll())
                 FRichEditSel->SelectAll();
         } else if (IsUnicodeEditor(FEdit.Type)) {
-            WideString value = DecodeUnicodeCell(GetGridCell(realCol, ARow));
+            WideString value = GetWideCell(realCol, ARow);
             if (OnGetEditWideText)
                 OnGetEditWideText(this, realCol, ARow, value);
             editor->SetText(EncodeUnicodeCell(value));
@@ -181,7 +181,7 @@ void TProStringGrid::HideInplaceEditor(int ACol, int ARow)
         WideString value = DecodeUnicodeCell(editor->Text());
         if (OnSetEditWideText)
             OnSetEditWideText(this, realCol, ARow, value);
-        StoreEditText(realCol, ARow, EncodeUnicodeCell(value));
+        SetWideCell(realCol, ARow, value);
         putAway();
         break;
     }
@@ -472,11 +472,11 @@ bool TProStringGrid::FinishCellEditWide(const WideString& AText)
         }
         if (valid) {
             CellsChanged(TRect(col, row, col, row));
-            SetCells(col, row, EncodeUnicodeCell(value));
+            SetWideCell(col, row, value);
         } else {
             ReopenRefusedEdit(col, row, EncodeUnicodeCell(value == AText ? FEdit.OldWideText : value));
         }
-        FEdit.OldWideText = DecodeUnicodeCell(GetGridCell(col, row));
+        FEdit.OldWideText = GetWideCell(col, row);
     }
     RememberEditCell(Col(), Row());
     FEdit.Finishing = false;

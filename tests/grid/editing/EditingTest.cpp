@@ -8,6 +8,7 @@
 
 #include "grid/ProGrid.h"
 #include "grid/editing/InplaceEdit.h"
+#include "platform/core/CodePage.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/Sound.h"
@@ -681,6 +682,35 @@ TEST_F(Editing, HousekeepingTimerBlinksAndHoverCursorsFollowTheMode)
     // A cursor set from outside ends the hover mode.
     Grid->SetCursor(crDefault);
     EXPECT_EQ(Grid->HoverCursorMode(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(Editing, WideCellsAreConcludedThroughTheWideValidation)
+{
+    const WideString omega = WideString(u"\u03A9mega");
+    Grid->SetWideCell(2, 2, omega);
+    Grid->FocusCell(2, 2, true);
+    Grid->BeginCellEdit();
+    ASSERT_TRUE(Grid->EditingActive());
+    int calls = 0;
+    Grid->OnCellValidateWide = [&](TObject*, int c, int r, WideString& v, bool& valid) {
+        ++calls;
+        EXPECT_EQ(c, 2);
+        EXPECT_EQ(r, 2);
+        v += Utf8ToWide("!");
+        valid = true;
+    };
+    EXPECT_TRUE(Grid->FinishCellEditWide(WideString(u"\u03A9micron")));
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(Grid->GetWideCell(2, 2), WideString(u"\u03A9micron!"));
+    EXPECT_TRUE(Grid->GridModified());
+    // A second conclusion without an edit does nothing.
+    EXPECT_TRUE(Grid->FinishCellEditWide(Utf8ToWide("x")));
+    EXPECT_EQ(calls, 1);
+    Grid->EndCellEdit();
 }
 
 }  // namespace
