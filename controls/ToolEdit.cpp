@@ -415,10 +415,12 @@ void TFilenameEdit::ButtonClick()
     if (!action)
         return;
     std::unique_ptr<TOpenDialog> dialog;
-    if (FDialogKind == dkSave || FDialogKind == dkSavePicture)
-        dialog = std::make_unique<TSaveDialog>(nullptr);
-    else
-        dialog = std::make_unique<TOpenDialog>(nullptr);
+    switch (FDialogKind) {
+    case dkSave: dialog = std::make_unique<TSaveDialog>(nullptr); break;
+    case dkOpenPicture: dialog = std::make_unique<TOpenPictureDialog>(nullptr); break;
+    case dkSavePicture: dialog = std::make_unique<TSavePictureDialog>(nullptr); break;
+    default: dialog = std::make_unique<TOpenDialog>(nullptr); break;
+    }
     dialog->SetDefaultExt(FDefaultExt);
     dialog->SetFilter(FFilter);
     dialog->SetFilterIndex(FFilterIndex);

@@ -2,6 +2,7 @@
 // The framework's string, number, file and date routines on Windows-1250 text.
 #include <exception>
 #include <initializer_list>
+#include <memory>
 #include <string>
 #include <variant>
 #include <vector>
@@ -166,6 +167,34 @@ AnsiString GetTempDir();                                  // with trailing "\"..
 struct TSearchEntry { AnsiString Name; bool Directory = false; Int64 Size = 0; TDateTime Time = 0; };
 std::vector<TSearchEntry> ListDirectory(const AnsiString& dir, const AnsiString& mask = "*");
 bool MatchesMask(const AnsiString& name, const AnsiString& mask);   // "*" and "?", case-insensitive
+
+// Folder searches. Attributes as Windows gives them: a name starting with "."
+// is hidden, an entry the user may not write is read-only, a regular file has
+// the archive bit, a symbolic link has faSymLink and the link's own data (it is
+// followed, for its target's kind, size and time, only with FollowLinks).
+constexpr int faReadOnly = 0x01, faHidden = 0x02, faSysFile = 0x04, faVolumeID = 0x08, faDirectory = 0x10,
+              faArchive = 0x20, faNormal = 0x80, faSymLink = 0x400, faAnyFile = 0x1FF;
+// What FindFirst answers when it fails.
+constexpr int ERROR_FILE_NOT_FOUND = 2, ERROR_PATH_NOT_FOUND = 3, ERROR_ACCESS_DENIED = 5,
+              ERROR_NO_MORE_FILES = 18;
+struct TFindState;
+struct TSearchRec {
+    int Time = 0;              // DOS date and time
+    Int64 Size = 0;
+    int Attr = 0;
+    AnsiString Name;           // Windows-1250
+    int ExcludeAttr = 0;
+    TDateTime TimeStamp = 0;
+    std::shared_ptr<TFindState> FindHandle;
+};
+// The first entry of the folder part of Path matching its name part ("Wykazy\*.txt"):
+// entries with faHidden, faSysFile, faVolumeID or faDirectory are found only when Attr
+// has those bits. "." and ".." come first (with faDirectory), then the names in
+// case-folded order. 0 when found, else an ERROR_ code (F is closed then).
+int FindFirst(const AnsiString& Path, int Attr, TSearchRec& F, bool FollowLinks = false);
+// 0 with the next entry in F, ERROR_NO_MORE_FILES at the end.
+int FindNext(TSearchRec& F);
+void FindClose(TSearchRec& F);
 
 // The operating-system form of a program path (UTF-8, "/"), with the
 // case-insensitive fallback for every component that does not exist as given.

@@ -316,17 +316,25 @@ bool CopyFile(const AnsiString& from, const AnsiString& to, bool failIfExists)
     return ok;
 }
 
-int FileAge(const AnsiString& name)
+namespace {
+// A file time as the DOS date and time of the local clock (1980 to 2107).
+int DosFileTime(const struct timespec& ts)
 {
-    struct stat st;
-    if (!StatOf(name, st)) return -1;
     struct tm tm;
-    ::localtime_r(&st.st_mtim.tv_sec, &tm);
+    ::localtime_r(&ts.tv_sec, &tm);
     int year = tm.tm_year + 1900;
     if (year < 1980) year = 1980;
     if (year > 2107) year = 2107;
     return ((year - 1980) << 25) | ((tm.tm_mon + 1) << 21) | (tm.tm_mday << 16) | (tm.tm_hour << 11) |
            (tm.tm_min << 5) | (std::min(tm.tm_sec, 59) / 2);
+}
+}
+
+int FileAge(const AnsiString& name)
+{
+    struct stat st;
+    if (!StatOf(name, st)) return -1;
+    return DosFileTime(st.st_mtim);
 }
 
 TDateTime FileDateToDateTime(int fileDate)
@@ -451,3 +459,95 @@ AnsiString GetEnvironmentVariable(const AnsiString& name)
     const char* v = std::getenv(AnsiToUtf8(name).c_str());
     return v ? FromOsPath(v) : AnsiString();
 }
+
+// ---------------------------------------------------------------- FindFirst, FindNext, FindClose
+struct TFindState {
+    std::vector<TSearchRec> Entries;
+    size_t Next = 0;
+};
+
+namespace {
+// The attributes of a folder entry as Windows gives them (the entry itself, not a link's target
+// unless FollowLinks): hidden for a dot name, read-only without write permission.
+bool EntryOf(const std::string& dirOs, const std::string& name, bool followLinks, TSearchRec& r)
+{
+    std::string full = Join(dirOs, name);
+    struct stat st;
+    if (::lstat(full.c_str(), &st) != 0)
+        return false;
+    int attr = 0;
+    if (S_ISLNK(st.st_mode)) {
+        attr |= faSymLink;
+        struct stat target;
+        if (followLinks && ::stat(full.c_str(), &target) == 0)
+            st = target;
+    }
+    if (S_ISDIR(st.st_mode))
+        attr |= faDirectory;
+    else if (S_ISREG(st.st_mode))
+        attr |= faArchive;
+    if (!name.empty() && name[0] == '.' && name != "." && name != "..")
+        attr |= faHidden;
+    if (::access(full.c_str(), W_OK) != 0 && errno != ENOENT)
+        attr |= faReadOnly;
+    if (attr == 0)
+        attr = faNormal;
+    r.Name = FromOsPath(name);
+    r.Attr = attr;
+    r.Size = (attr & faDirectory) ? 0 : static_cast<Int64>(st.st_size);
+    r.Time = DosFileTime(st.st_mtim);
+    r.TimeStamp = UnixToDateTime(st.st_mtim);
+    return true;
+}
+}
+
+int FindFirst(const AnsiString& Path, int Attr, TSearchRec& F, bool FollowLinks)
+{
+    FindClose(F);
+    AnsiString dir = ExtractFilePath(Path), mask = ExtractFileName(Path);
+    if (mask.empty())
+        mask = "*";
+    std::string os = dir.empty() ? std::string(".") : ToOsPath(dir);
+    DIR* d = ::opendir(os.c_str());
+    if (!d)
+        return errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : ERROR_ACCESS_DENIED;
+    F.ExcludeAttr = ~Attr & (faHidden | faSysFile | faVolumeID | faDirectory);
+    auto state = std::make_shared<TFindState>();
+    while (dirent* e = ::readdir(d)) {
+        TSearchRec r;
+        if (!MatchesMask(FromOsPath(e->d_name), mask) || !EntryOf(os, e->d_name, FollowLinks, r))
+            continue;
+        if (r.Attr & F.ExcludeAttr)
+            continue;
+        state->Entries.push_back(std::move(r));
+    }
+    ::closedir(d);
+    // A Windows folder's order: "." and ".." first, then by name, case folded.
+    std::sort(state->Entries.begin(), state->Entries.end(), [](const TSearchRec& a, const TSearchRec& b) {
+        bool da = a.Name == "." || a.Name == "..", db = b.Name == "." || b.Name == "..";
+        if (da != db)
+            return da;
+        return AnsiToWide(AnsiUpperCase(a.Name)) < AnsiToWide(AnsiUpperCase(b.Name));
+    });
+    F.FindHandle = state;
+    int rc = FindNext(F);
+    if (rc != 0) {
+        FindClose(F);
+        return ERROR_FILE_NOT_FOUND;
+    }
+    return 0;
+}
+
+int FindNext(TSearchRec& F)
+{
+    if (!F.FindHandle || F.FindHandle->Next >= F.FindHandle->Entries.size())
+        return ERROR_NO_MORE_FILES;
+    std::shared_ptr<TFindState> state = F.FindHandle;
+    int exclude = F.ExcludeAttr;
+    F = state->Entries[state->Next++];
+    F.ExcludeAttr = exclude;
+    F.FindHandle = state;
+    return 0;
+}
+
+void FindClose(TSearchRec& F) { F.FindHandle.reset(); }

@@ -654,8 +654,12 @@ struct TImageList::Entry {
     QImage image;   // ARGB32, transparent where masked
 };
 
-TImageList::TImageList(int width, int height) : FWidth(std::max(1, width)), FHeight(std::max(1, height)) {}
-TImageList::~TImageList() = default;
+TImageList::TImageList(TComponent* AOwner) : TComponent(AOwner), FWidth(16), FHeight(16) {}
+TImageList::TImageList(int width, int height)
+    : TComponent(nullptr), FWidth(std::max(1, width)), FHeight(std::max(1, height))
+{
+}
+TImageList::~TImageList() { Destroying(); }
 
 void TImageList::Assign(TPersistent* Source)
 {

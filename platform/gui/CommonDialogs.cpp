@@ -291,3 +291,20 @@ bool SelectDirectory(const AnsiString& Caption, const AnsiString& Root, AnsiStri
     Directory = r.Values[0];
     return true;
 }
+
+AnsiString GraphicFilter()
+{
+    struct TType {
+        const char* Name;
+        const char* Mask;
+    };
+    const TType types[] = {{"Bitmaps", "*.bmp"},          {"Icons", "*.ico"},
+                           {"JPEG Image File", "*.jpg"},  {"JPEG Image File", "*.jpeg"},
+                           {"GIF Image", "*.gif"},        {"Portable Network Graphics", "*.png"}};
+    AnsiString all, each;
+    for (const TType& t : types) {
+        all += (all.empty() ? "" : ";") + AnsiString(t.Mask);
+        each += "|" + AnsiString(t.Name) + " (" + t.Mask + ")|" + t.Mask;
+    }
+    return "All (" + all + ")|" + all + each;
+}

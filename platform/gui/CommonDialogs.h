@@ -111,6 +111,29 @@ protected:
     const char* DialogName() const override { return "TSaveDialog"; }
 };
 
+// The file types pictures load from and save to, as a dialog filter:
+// "All (*.bmp;*.ico;*.jpg;*.jpeg;*.gif;*.png)|..." and one entry per type.
+AnsiString GraphicFilter();
+
+// The open and save dialogs for pictures ("TOpenPictureDialog", "TSavePictureDialog"):
+// their filter starts as GraphicFilter().
+class TOpenPictureDialog : public TOpenDialog {
+public:
+    explicit TOpenPictureDialog(TComponent* AOwner) : TOpenDialog(AOwner) { SetFilter(GraphicFilter()); }
+
+protected:
+    const char* DialogName() const override { return "TOpenPictureDialog"; }
+};
+
+class TSavePictureDialog : public TOpenPictureDialog {
+public:
+    explicit TSavePictureDialog(TComponent* AOwner) : TOpenPictureDialog(AOwner) {}
+
+protected:
+    bool IsSave() const override { return true; }
+    const char* DialogName() const override { return "TSavePictureDialog"; }
+};
+
 enum TColorDialogOption : unsigned {
     cdFullOpen = 0x01, cdPreventFullOpen = 0x02, cdShowHelp = 0x04, cdSolidColor = 0x08, cdAnyColor = 0x10
 };

@@ -709,6 +709,16 @@ LRESULT SendMessage(HWND Handle, UINT Msg, WPARAM WParam, LPARAM LParam);
 // Queued: delivered from the event loop, in order, after the Application's
 // OnMessage. Returns false for an unknown window.
 bool PostMessage(HWND Handle, UINT Msg, WPARAM WParam, LPARAM LParam);
+// The quit message: the application's event loop ends when it takes it.
+void PostQuitMessage(int ExitCode);
+constexpr UINT PM_NOREMOVE = 0x0000;
+constexpr UINT PM_REMOVE = 0x0001;
+// The first waiting posted message for the window (0: any window) with a number
+// from MsgFilterMin to MsgFilterMax (both 0: any); PM_REMOVE takes it from the
+// queue. A waiting quit message is found whatever the filter, and stays queued
+// even with PM_REMOVE (posted again, as a program does after taking it).
+// Input the window system has not yet delivered is not seen.
+bool PeekMessage(TMsg& Msg, HWND Wnd, UINT MsgFilterMin, UINT MsgFilterMax, UINT RemoveMsg);
 HWND SetCapture(HWND Handle);
 bool ReleaseCapture();
 HWND GetCapture();

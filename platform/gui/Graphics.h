@@ -9,6 +9,7 @@
 
 #include "platform/core/Classes.h"
 #include "platform/core/Types.h"
+#include "platform/gui/Component.h"
 
 class TCanvas;
 class TBitmap;
@@ -633,8 +634,10 @@ private:
     void Changed();
 };
 
-class TImageList : public TPersistent {
+// A list of images of one size, a component a form owns (or one made on its own with a size).
+class TImageList : public TComponent {
 public:
+    explicit TImageList(TComponent* AOwner);
     TImageList(int width = 16, int height = 16);
     ~TImageList() override;
     void Assign(TPersistent* Source) override;

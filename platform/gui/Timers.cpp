@@ -121,7 +121,10 @@ void DeliverPostedMessages()
             if (!FilterMessage(msg)) {
                 TWinControl* c = FindControl(msg.hwnd);
                 auto* form = dynamic_cast<TCustomForm*>(c);
-                if (form && msg.message == CM_RELEASE)
+                if (msg.message == WM_QUIT && !msg.hwnd) {
+                    if (Application)
+                        Application->Terminate();
+                } else if (form && msg.message == CM_RELEASE)
                     delete form;
                 else if (c)
                     c->Perform(msg.message, msg.wParam, msg.lParam);
@@ -135,17 +138,47 @@ void DeliverPostedMessages()
 }
 }  // namespace gui_state
 
+namespace {
+void ScheduleDelivery()
+{
+    if (!g_deliveryScheduled && qApp) {
+        g_deliveryScheduled = true;
+        QMetaObject::invokeMethod(qApp, [] { gui_state::DeliverPostedMessages(); }, Qt::QueuedConnection);
+    }
+}
+}
+
 bool PostMessage(HWND Handle, UINT Msg, WPARAM WParam, LPARAM LParam)
 {
     bool app = Application && Handle == Application->Handle();
     if (!app && !FindControl(Handle))
         return false;
     g_posted.push_back({Handle, Msg, WParam, LParam});
-    if (!g_deliveryScheduled && qApp) {
-        g_deliveryScheduled = true;
-        QMetaObject::invokeMethod(qApp, [] { gui_state::DeliverPostedMessages(); }, Qt::QueuedConnection);
-    }
+    ScheduleDelivery();
     return true;
+}
+
+void PostQuitMessage(int ExitCode)
+{
+    g_posted.push_back({0, WM_QUIT, WPARAM(ExitCode), 0});
+    ScheduleDelivery();
+}
+
+bool PeekMessage(TMsg& Msg, HWND Wnd, UINT MsgFilterMin, UINT MsgFilterMax, UINT RemoveMsg)
+{
+    bool anyNumber = MsgFilterMin == 0 && MsgFilterMax == 0;
+    for (auto it = g_posted.begin(); it != g_posted.end(); ++it) {
+        bool quit = it->Msg == WM_QUIT && !it->Wnd;
+        if (!quit && ((Wnd && it->Wnd != Wnd) || (!anyNumber && (it->Msg < MsgFilterMin || it->Msg > MsgFilterMax))))
+            continue;
+        Msg = TMsg{it->Wnd, it->Msg, it->WParam, it->LParam, 0, TPoint()};
+        GetCursorPos(Msg.pt);
+        // The quit message stays: taken here, it would be lost to the event loop.
+        if ((RemoveMsg & PM_REMOVE) && !quit)
+            g_posted.erase(it);
+        return true;
+    }
+    return false;
 }
 
 UINT_PTR SetTimer(TWinControl* Control, UINT_PTR IDEvent, UINT Elapse)
