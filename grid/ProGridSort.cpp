@@ -297,6 +297,7 @@ private:
     struct TColumn {
         bool Ignored = false;
         bool Prepares = false;
+        std::size_t Reached = 0;   // rows prepared one at a time
         TSortStyle Style = ssAutomatic;
         AnsiString Prefix, Suffix;
         std::vector<TItem> Prepared;
@@ -335,11 +336,21 @@ private:
     std::unique_ptr<TColumn> NewColumn(int ACol);
     void PrepareRow(int ACol, TColumn& C, int ARow);
 
+    // A row is prepared when a comparison first needs it; once ties have
+    // reached an eighth of the rows, the rest are prepared in row order,
+    // which reads the grid's rows one after another.
     const TItem& Prepared(int ACol, TColumn& C, int ARow)
     {
         TItem& p = C.Prepared[std::size_t(ARow - FLo)];
-        if (!p.Ready)
-            PrepareRow(ACol, C, ARow);
+        if (!p.Ready) {
+            if (++C.Reached > C.Prepared.size() / 8) {
+                for (int r = FLo; r <= FHi; ++r)
+                    if (!C.Prepared[std::size_t(r - FLo)].Ready)
+                        PrepareRow(ACol, C, r);
+            } else {
+                PrepareRow(ACol, C, ARow);
+            }
+        }
         return p;
     }
 

@@ -772,33 +772,33 @@ void TProStringGrid::GroupByColumn(int ACol)
     bool summary = FGrouping->Summary();
     int extra = summary ? 2 : 1;
     int groups = int(starts.size());
-    int oldRows = RowCount(), cols = AllColCount();
+    int oldRows = RowCount();
     int newRows = oldRows + groups * extra;
     SetRowCount(newRows);
-    // Rows after the data (footers) keep their place at the end.
-    for (int r = oldRows - 1; r > last; --r)
-        MoveStoredRow(r, r + groups * extra, cols);
-    // Each group moves down past the header (and summary) rows above it; from
-    // the bottom up nothing is overwritten before it has moved.
+    // Every row goes to its place at once: each group behind a new empty
+    // header row (and followed by an empty summary row), the rows after the
+    // data (footers) at the end.
+    std::vector<int> source;
+    source.reserve(std::size_t(newRows - first));
     std::vector<int> headers(static_cast<std::size_t>(groups)), sizes(static_cast<std::size_t>(groups));
-    for (int g = groups - 1; g >= 0; --g) {
+    std::vector<AnsiString> values(static_cast<std::size_t>(groups));
+    for (int g = 0; g < groups; ++g) {
         int gFirst = starts[std::size_t(g)];
         int gLast = g + 1 < groups ? starts[std::size_t(g) + 1] - 1 : last;
-        int header = gFirst + g * extra;
-        AnsiString value = GetGridCell(ACol, gFirst);
-        if (summary) {
-            int pos = header + 1 + (gLast - gFirst + 1);
-            EmptyStoredRows(pos, pos, cols);
-            SetRowHeights(pos, DefaultRowHeight());
-        }
-        for (int r = gLast; r >= gFirst; --r)
-            MoveStoredRow(r, r + g * extra + 1, cols);
-        EmptyStoredRows(header, header, cols);
-        SetRowHeights(header, DefaultRowHeight());
-        SetGridCell(valueCol, header, value);
-        headers[std::size_t(g)] = header;
+        values[std::size_t(g)] = GetGridCell(ACol, gFirst);
+        headers[std::size_t(g)] = first + int(source.size());
         sizes[std::size_t(g)] = gLast - gFirst + 1;
+        source.push_back(-1);
+        for (int r = gFirst; r <= gLast; ++r)
+            source.push_back(r);
+        if (summary)
+            source.push_back(-1);
     }
+    for (int r = last + 1; r < oldRows; ++r)
+        source.push_back(r);
+    PermuteRows(first, source);
+    for (int g = 0; g < groups; ++g)
+        SetGridCell(valueCol, headers[std::size_t(g)], values[std::size_t(g)]);
     for (int g = 0; g < groups; ++g) {
         int header = headers[std::size_t(g)];
         AddNode(header, 1 + sizes[std::size_t(g)]);

@@ -334,3 +334,36 @@ TEST(GridSortEquivalence, CellControlsTravelWithTheirRows)
     EXPECT_EQ(g.CellControls()->Items(0)->Y, 1);
     delete button;
 }
+
+// A large grid sorted, grouped, ungrouped and put back (also run under the
+// address sanitizer): every row comes back with its texts and record.
+TEST(GridSortEquivalence, LargeGridSortsGroupsUngroupsAndUnsorts)
+{
+    const int n = 100000, keys = 1000;
+    TProStringGrid g(nullptr);
+    g.SetColCount(4);
+    g.SetRowCount(n + 1);
+    std::vector<std::string> before;
+    for (int r = 1; r <= n; ++r) {
+        std::string key = "K" + std::to_string(1000 + (unsigned(r) * 2654435761u) % keys);
+        g.SetCells(1, r, "n" + std::to_string(r));
+        g.SetCells(2, r, key);
+        g.SetCells(3, r, std::to_string(r % 97));
+        if (r % 500 == 0)
+            g.SetCellBrushColor(1, r, clRed);
+        before.push_back(g.Cells(1, r) + "|" + key + "|" + g.Cells(3, r));
+    }
+    g.SortByColumn(3, sdDescending);
+    for (int r = 2; r <= n; r += 991)
+        ASSERT_GE(std::stoi(g.Cells(3, r - 1)), std::stoi(g.Cells(3, r))) << r;
+    g.GroupByColumn(2);
+    ASSERT_EQ(g.RowCount(), n + 1 + keys);
+    ASSERT_EQ(g.GetGridCell(1, 1), "K1999");   // grouping sorts in the direction last used
+    g.UnGroup();
+    ASSERT_EQ(g.RowCount(), n + 1);
+    g.UnSort();
+    for (int r = 1; r <= n; ++r) {
+        ASSERT_EQ(g.Cells(1, r) + "|" + g.Cells(2, r) + "|" + g.Cells(3, r), before[std::size_t(r - 1)]) << r;
+        ASSERT_EQ(g.GetCellBrushColor(1, r) == clRed, r % 500 == 0) << r;
+    }
+}
