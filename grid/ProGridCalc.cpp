@@ -159,18 +159,28 @@ void TProStringGrid::AutoSizeColEx(int ACol, bool GrowOnly)
         return;
     int widest = 0;
     TCellTextMeasure measure(this);
+    // Each cell's text is read and measured once; plain one-line texts are
+    // measured together at the end.
+    measure.SkipEmpty = true;
+    measure.Defer = true;
     for (int r = 0; r < RowCount(); ++r) {
         if (IsMergedAcrossColumns(ACol, r))
             continue;
         TSize graphic = {0, 0};
         GetCellGraphicSize(ACol, r, graphic, true);
-        if (GetGridCell(ACol, r).empty() && graphic.cx == 0)
+        if (graphic.cx == 0 && GetGridCell(ACol, r).empty())
             continue;
         TPoint text(0, 0);
-        if (!Cells(ACol, r).empty())
-            GetCellTextSize(ACol, r, false, text, measure);
-        widest = std::max(widest, text.X + graphic.cx);
+        std::size_t deferred = measure.Deferred.size();
+        GetCellTextSize(ACol, r, false, text, measure);
+        if (measure.Deferred.size() > deferred)
+            measure.Deferred.back().Extra += graphic.cx;
+        else
+            widest = std::max(widest, text.X + graphic.cx);
     }
+    measure.MeasureDeferred();
+    for (const TCellTextMeasure::TDeferred& d : measure.Deferred)
+        widest = std::max(widest, d.Width + d.Extra);
     int width = (GridLineWidth() + 1) * 2 + widest + FAutoSizeExtraWidth;
     if (GrowOnly && ColWidths(ACol) >= width)
         return;

@@ -129,3 +129,33 @@ TEST(GridAutoSize, ColumnWidthsEqualCellByCellMeasuring)
         EXPECT_EQ(g.ColWidths(3), expected[3] + 10) << c.Name;
     }
 }
+
+// Many rows: the plain texts are measured over several threads. The widest
+// text and characters met only late in the column come out as measuring
+// each cell alone gives.
+TEST(GridAutoSize, ManyRowsSizeAsCellByCell)
+{
+    TProStringGrid g(nullptr);
+    const int rows = 19000;
+    Fill(g, rows);
+    g.SetCells(1, 1, "");
+    g.SetCells(1, 18500, "PN-EN ISO 9001:2015 WWWWWWWWWWWWWWWWWWWWWWWWWWWW");   // the widest, late
+    g.SetCells(3, 18700, "ŹŻĘĄŚŁÓĆŃ źżęąśłóćń ŤŮŘ");                           // characters met only here
+    g.SetCells(3, 18900, "fi fl ffi Wyjątki\r\ndruga linia");
+    auto alone = [&g](int ACol) {
+        int widest = 0;
+        for (int r = 0; r < g.RowCount(); ++r) {
+            if (g.Cells(ACol, r).empty())
+                continue;
+            TPoint size;
+            g.GetCellTextSize(ACol, r, false, size);
+            widest = std::max(widest, size.X);
+        }
+        return (g.GridLineWidth() + 1) * 2 + widest + g.AutoSizeExtraWidth();
+    };
+    int expected1 = alone(1), expected3 = alone(3);
+    g.AutoSizeCol(1);
+    g.AutoSizeCol(3);
+    EXPECT_EQ(g.ColWidths(1), expected1);
+    EXPECT_EQ(g.ColWidths(3), expected3);
+}
