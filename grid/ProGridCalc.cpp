@@ -159,10 +159,8 @@ void TProStringGrid::AutoSizeColEx(int ACol, bool GrowOnly)
         return;
     int widest = 0;
     TCellTextMeasure measure(this);
-    // Each cell's text is read and measured once; plain one-line texts are
-    // measured together at the end.
+    // Each cell's text is read once: an empty one measures (0, 0).
     measure.SkipEmpty = true;
-    measure.Defer = true;
     for (int r = 0; r < RowCount(); ++r) {
         if (IsMergedAcrossColumns(ACol, r))
             continue;
@@ -171,16 +169,9 @@ void TProStringGrid::AutoSizeColEx(int ACol, bool GrowOnly)
         if (graphic.cx == 0 && GetGridCell(ACol, r).empty())
             continue;
         TPoint text(0, 0);
-        std::size_t deferred = measure.Deferred.size();
         GetCellTextSize(ACol, r, false, text, measure);
-        if (measure.Deferred.size() > deferred)
-            measure.Deferred.back().Extra += graphic.cx;
-        else
-            widest = std::max(widest, text.X + graphic.cx);
+        widest = std::max(widest, text.X + graphic.cx);
     }
-    measure.MeasureDeferred();
-    for (const TCellTextMeasure::TDeferred& d : measure.Deferred)
-        widest = std::max(widest, d.Width + d.Extra);
     int width = (GridLineWidth() + 1) * 2 + widest + FAutoSizeExtraWidth;
     if (GrowOnly && ColWidths(ACol) >= width)
         return;

@@ -3,7 +3,6 @@
 // removal of rows.
 #include <algorithm>
 #include <cmath>
-#include <thread>
 #include <typeinfo>
 
 #include "grid/ProGrid.h"
@@ -104,43 +103,6 @@ void TCellTextMeasure::AddHtml(const TFont& AFont, const AnsiString& Text, const
     Keyed(AFont).Html.emplace(Text, Size);
 }
 
-void TCellTextMeasure::MeasureDeferred()
-{
-    const std::size_t n = Deferred.size();
-    // The first texts, measured here, meet most characters and pairs the
-    // others use.
-    const std::size_t here = std::min<std::size_t>(n, 2048);
-    for (std::size_t i = 0; i < here; ++i)
-        Deferred[i].Width = Deferred[i].Metrics->TextWidth(Deferred[i].Text);
-    std::vector<char> known(n, 1);
-    auto knownRange = [this, &known](std::size_t From, std::size_t To) {
-        for (std::size_t i = From; i < To; ++i) {
-            TDeferred& d = Deferred[i];
-            known[i] = d.Metrics->KnownTextWidth(d.Text.data(), d.Text.size(), d.Width);
-        }
-    };
-    const unsigned cores = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t rest = n - here;
-    const unsigned parts = rest >= 16384 ? std::min<unsigned>(cores, 16) : 1;
-    if (parts > 1) {
-        std::vector<std::thread> threads;
-        std::size_t chunk = (rest + parts - 1) / parts;
-        for (unsigned t = 1; t < parts; ++t) {
-            std::size_t from = here + t * chunk, to = std::min(n, from + chunk);
-            if (from < to)
-                threads.emplace_back(knownRange, from, to);
-        }
-        knownRange(here, std::min(n, here + chunk));
-        for (std::thread& t : threads)
-            t.join();
-    } else {
-        knownRange(here, n);
-    }
-    for (std::size_t i = here; i < n; ++i)
-        if (!known[i])
-            Deferred[i].Width = Deferred[i].Metrics->TextWidth(Deferred[i].Text);
-}
-
 void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoint& Size)
 {
     TCellTextMeasure measure(this);
@@ -237,10 +199,6 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
     if (!WrapToWidth) {
         // Lines end at CR (a LF right after it belongs to the break).
         TTextMetrics& tm = m.Metrics(*font);
-        if (m.Defer && text.find('\r') == AnsiString::npos) {
-            m.Deferred.push_back({std::move(text), &tm, 2 * FCellTextOffset.X, 0});
-            return;
-        }
         int widest = 0, lines = 0;
         std::size_t start = 0;
         bool more;

@@ -38,21 +38,6 @@ public:
 
     // An empty text measures (0, 0).
     bool SkipEmpty = false;
-    // Unwrapped plain one-line texts are not measured at once but kept in
-    // Deferred (the cell's size is then (0, 0)); MeasureDeferred gives each
-    // its Width, the same as measuring it at once.
-    struct TDeferred {
-        AnsiString Text;
-        TTextMetrics* Metrics;
-        int Extra;   // added to the text's width for the cell's width
-        int Width;
-    };
-    bool Defer = false;
-    std::vector<TDeferred> Deferred;
-    // Over the machine's cores when there are many: the fonts' measures met
-    // so far are only read while the threads run; the texts that need more
-    // are measured afterwards on this thread.
-    void MeasureDeferred();
 
 private:
     struct TKeyed {

@@ -105,22 +105,6 @@ TTextMetrics::TTextMetrics(const TFont& AFont, TCanvas* ACanvas)
 
 TTextMetrics::~TTextMetrics() = default;
 
-bool TTextMetrics::KnownTextWidth(const char* Text, std::size_t Length, int& Width) const
-{
-    const Impl& d = *FImpl;
-    long long sum = 0;
-    int prev = -1;
-    for (std::size_t i = 0; i < Length; ++i) {
-        unsigned char b = static_cast<unsigned char>(Text[i]);
-        if (d.CharState[b] != Adds || (prev >= 0 && d.PairState[std::size_t(prev) << 8 | b] != Adds))
-            return false;
-        sum += d.Advance[b];
-        prev = b;
-    }
-    Width = d.Mapping.LogLen(int((sum + 32) >> 6));
-    return true;
-}
-
 int TTextMetrics::TextHeight() const
 {
     return FImpl->Height;

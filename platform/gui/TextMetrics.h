@@ -21,11 +21,6 @@ public:
     int TextWidth(const AnsiString& Text) { return TextWidth(Text.data(), Text.size()); }
     int TextWidth(const char* Text, std::size_t Length);
     int TextHeight() const;
-    // TextWidth of a text whose characters and pairs have all been met
-    // before and add up; false otherwise. It only reads what earlier
-    // measures kept, so several threads may ask at once while no thread
-    // measures with TextWidth.
-    bool KnownTextWidth(const char* Text, std::size_t Length, int& Width) const;
 
 private:
     struct Impl;
