@@ -191,6 +191,45 @@ void TProStringGrid::GetCellFormat(int ACol, TSortStyle& AStyle, AnsiString& APr
         OnGetFormat(this, ACol, AStyle, APrefix, ASuffix);
 }
 
+// ---------------------------------------------------------------- the quicksort
+namespace {
+// The grid's quicksort over a sequence S: an element moves past the pivot
+// while S.Compare(pivot, element) gives ASign (and from the right while
+// S.Compare(element, pivot) does); ASwapEqual exchanges elements that
+// compare equal too. The smaller part recurses and the larger one loops: the
+// same exchanges as recursing on both, with a stack depth that stays small.
+// S gives Pivot(Lo, Hi), At(i), Compare(A, B) and Swap(i, j).
+template <class S>
+void GridQuickSort(S& ASeq, int ALo, int AHi, int ASign, bool ASwapEqual)
+{
+    while (ALo < AHi) {
+        int i = ALo, j = AHi;
+        const auto pivot = ASeq.Pivot(ALo, AHi);
+        do {
+            while (ASeq.Compare(pivot, ASeq.At(i)) == ASign && i < AHi)
+                ++i;
+            while (ASeq.Compare(ASeq.At(j), pivot) == ASign && j > ALo)
+                --j;
+            if (i <= j) {
+                if (i != j && (ASwapEqual || ASeq.Compare(ASeq.At(i), ASeq.At(j)) != 0))
+                    ASeq.Swap(i, j);
+                ++i;
+                --j;
+            }
+        } while (i <= j);
+        if (j - ALo < AHi - i) {
+            if (ALo < j)
+                GridQuickSort(ASeq, ALo, j, ASign, ASwapEqual);
+            ALo = i;
+        } else {
+            if (i < AHi)
+                GridQuickSort(ASeq, i, AHi, ASign, ASwapEqual);
+            AHi = j;
+        }
+    }
+}
+}  // namespace
+
 // ---------------------------------------------------------------- what comparisons read
 // What the comparisons of one cell read, worked out on first use. Kept per
 // row while a sort runs; the public CompareCells fills two of them afresh.
@@ -477,38 +516,19 @@ private:
         }
     }
 
-    // The grid's quicksort on the list: a row moves past another while
-    // ACompare(A, B) gives ASign; ASwapEqual exchanges rows that compare equal
-    // too. The smaller part recurses and the larger one loops.
-    template <class Compare>
-    void QuickSort(int ALo, int AHi, Compare& ACompare, int ASign, bool ASwapEqual)
+    // The grid's quicksort on the list.
+    template <class TCompare>
+    void QuickSort(int ALo, int AHi, TCompare& ACompare, int ASign, bool ASwapEqual)
     {
-        auto at = [this](int Pos) -> TItem& { return FItems[std::size_t(Pos - FLo)]; };
-        while (ALo < AHi) {
-            int i = ALo, j = AHi;
-            const TItem pivot = at((ALo + AHi) / 2);
-            do {
-                while (ACompare(pivot, at(i)) == ASign && i < AHi)
-                    ++i;
-                while (ACompare(at(j), pivot) == ASign && j > ALo)
-                    --j;
-                if (i <= j) {
-                    if (i != j && (ASwapEqual || ACompare(at(i), at(j)) != 0))
-                        std::swap(at(i), at(j));
-                    ++i;
-                    --j;
-                }
-            } while (i <= j);
-            if (j - ALo < AHi - i) {
-                if (ALo < j)
-                    QuickSort(ALo, j, ACompare, ASign, ASwapEqual);
-                ALo = i;
-            } else {
-                if (i < AHi)
-                    QuickSort(i, AHi, ACompare, ASign, ASwapEqual);
-                AHi = j;
-            }
-        }
+        struct TList {
+            TGridRowSorter* Sorter;
+            TCompare& Cmp;
+            TItem& At(int APos) { return Sorter->FItems[std::size_t(APos - Sorter->FLo)]; }
+            TItem Pivot(int ALo, int AHi) { return At((ALo + AHi) / 2); }
+            int Compare(const TItem& A, const TItem& B) { return Cmp(A, B); }
+            void Swap(int A, int B) { std::swap(At(A), At(B)); }
+        } list{this, ACompare};
+        GridQuickSort(list, ALo, AHi, ASign, ASwapEqual);
     }
 
     TProStringGrid* G;
@@ -932,32 +952,20 @@ void TProStringGrid::CopyRowToScratch(int AFrom, int ATo)
 void TProStringGrid::QuickSortRowRange(int ALo, int AHi, const std::function<int(int A, int B)>& ACompare,
                                        int ASign, bool ASwapEqual)
 {
-    while (ALo < AHi) {
-        int i = ALo, j = AHi;
-        int pivot = RowCount() - 2;
-        CopyRowToScratch((ALo + AHi) / 2, pivot);
-        do {
-            while (ACompare(pivot, i) == ASign && i < AHi)
-                ++i;
-            while (ACompare(j, pivot) == ASign && j > ALo)
-                --j;
-            if (i <= j) {
-                if (i != j && (ASwapEqual || ACompare(i, j) != 0))
-                    SwapRows(i, j);
-                ++i;
-                --j;
-            }
-        } while (i <= j);
-        if (j - ALo < AHi - i) {
-            if (ALo < j)
-                QuickSortRowRange(ALo, j, ACompare, ASign, ASwapEqual);
-            ALo = i;
-        } else {
-            if (i < AHi)
-                QuickSortRowRange(i, AHi, ACompare, ASign, ASwapEqual);
-            AHi = j;
+    struct TRows {
+        TProStringGrid* Grid;
+        const std::function<int(int A, int B)>& Cmp;
+        int At(int APos) { return APos; }
+        int Pivot(int ALo, int AHi)
+        {
+            int scratch = Grid->RowCount() - 2;
+            Grid->CopyRowToScratch((ALo + AHi) / 2, scratch);
+            return scratch;
         }
-    }
+        int Compare(int A, int B) { return Cmp(A, B); }
+        void Swap(int A, int B) { Grid->SwapRows(A, B); }
+    } rows{this, ACompare};
+    GridQuickSort(rows, ALo, AHi, ASign, ASwapEqual);
 }
 
 void TProStringGrid::QuickSortRows(int ACol, int ALo, int AHi)
@@ -1178,38 +1186,23 @@ void TProStringGrid::UnSort()
     std::vector<int> rows(static_cast<std::size_t>(n));
     for (int i = 0; i < n; ++i)
         rows[std::size_t(i)] = i;
-    auto sort = [&](auto& self, int lo, int hi) -> void {
-        while (lo < hi) {
-            int i = lo, j = hi;
-            int pivot = order[std::size_t((lo + hi) / 2)];
-            do {
-                while (order[std::size_t(i)] < pivot)
-                    ++i;
-                while (order[std::size_t(j)] > pivot)
-                    --j;
-                if (i <= j) {
-                    if (i != j && order[std::size_t(i)] != order[std::size_t(j)]) {
-                        if (single)   // only the sort column's cells move: one exchange at a time
-                            SwapRows(i, j);
-                        std::swap(rows[std::size_t(i)], rows[std::size_t(j)]);
-                        std::swap(order[std::size_t(i)], order[std::size_t(j)]);
-                    }
-                    ++i;
-                    --j;
-                }
-            } while (i <= j);
-            if (j - lo < hi - i) {
-                if (lo < j)
-                    self(self, lo, j);
-                lo = i;
-            } else {
-                if (i < hi)
-                    self(self, i, hi);
-                hi = j;
-            }
+    struct TOrder {
+        TProStringGrid* Grid;
+        std::vector<int>& Values;
+        std::vector<int>& Rows;
+        bool Single;
+        int At(int APos) { return Values[std::size_t(APos)]; }
+        int Pivot(int ALo, int AHi) { return At((ALo + AHi) / 2); }
+        int Compare(int A, int B) { return CompareValues(A, B); }
+        void Swap(int A, int B)
+        {
+            if (Single)   // only the sort column's cells move: one exchange at a time
+                Grid->SwapRows(A, B);
+            std::swap(Rows[std::size_t(A)], Rows[std::size_t(B)]);
+            std::swap(Values[std::size_t(A)], Values[std::size_t(B)]);
         }
-    };
-    sort(sort, 0, n - 1);
+    } sequence{this, order, rows, single};
+    GridQuickSort(sequence, 0, n - 1, 1, false);
     if (!single)
         MoveRowsOnce(0, rows);
     --FSortDepth;
