@@ -4,6 +4,7 @@
 
 #include "app/Katalog.h"
 #include "grid/ProGrid.h"
+#include "grid/ProGridSettings.h"
 #include "platform/core/Classes.h"
 #include "platform/core/SysUtils.h"
 
@@ -272,4 +273,31 @@ AnsiString ProposeNorm(const AnsiString& Entry, TProStringGrid* Catalogue)
                      : Catalogue->Cells(1 + nfReplacedBy, r);
     }
     return result.empty() ? Entry : result;
+}
+
+// ---------------------------------------------------------------- list grids
+void NormListCellColor(TProStringGrid* Grid, int ARow, int ACol, unsigned AState, TBrush* ABrush, TFont* AFont,
+                       std::int32_t NumberColor)
+{
+    if (ARow == 0)
+        AFont->SetStyle(AFont->Style() | fsBold);
+    const bool unfocusedSelection = (AState & gdSelected) && !(AState & gdFocused);
+    if (ACol == 1 && ARow >= 1 && ARow < Grid->RowCount() - Grid->FixedFooters() && !unfocusedSelection) {
+        ABrush->SetColor(TColor(NumberColor));
+        AFont->SetColor(clBlack);
+    }
+}
+
+void SortNormListRows(TProStringGrid* Grid)
+{
+    // The empty last row is set aside, so that sorting cannot bring it up.
+    const bool spare = Grid->RowCount() > Grid->FixedRows() + 1;
+    if (spare)
+        Grid->SetRowCount(Grid->RowCount() - 1);
+    Grid->RemoveDuplicateRows(1, false);
+    Grid->SortByColumn(1, sdAscending);
+    if (spare)
+        Grid->SetRowCount(Grid->RowCount() + 1);
+    Grid->NumberColumn(0);
+    Grid->AutoSizeColumns(false, 10);
 }

@@ -4,6 +4,7 @@
 // the import of tab-separated text and the proposals for numbers that the
 // catalogue does not hold.
 #include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <unordered_map>
@@ -12,6 +13,8 @@
 
 class TStrings;
 class TProStringGrid;
+class TBrush;
+class TFont;
 
 // Fields of a register record, in file order.
 enum TListField { lfDocNorm, lfListNorm, lfMaterial, lfPart, lfDrawing };
@@ -94,3 +97,14 @@ AnsiString NormCore(const AnsiString& Entry);
 // current) of the last catalogue row 1 to RowCount - 2 whose number holds
 // the core; the entry when nothing is found or the core is empty.
 AnsiString ProposeNorm(const AnsiString& Entry, TProStringGrid* Catalogue);
+
+// ---------------------------------------------------------------- list grids
+// The grids of the used standards and of the correctness review: the
+// number column (column 1 of the data rows) painted in NumberColor with
+// black text, except a selected cell without the focus; row 0 bold.
+// AState holds the grid's draw-state flags.
+void NormListCellColor(TProStringGrid* Grid, int ARow, int ACol, unsigned AState, TBrush* ABrush, TFont* AFont,
+                       std::int32_t NumberColor);
+// Drops the rows whose column 1 repeats an earlier row, sorts by column 1,
+// numbers column 0 and sizes the columns; the empty last row stays last.
+void SortNormListRows(TProStringGrid* Grid);

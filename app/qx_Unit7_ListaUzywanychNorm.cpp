@@ -1,0 +1,201 @@
+#include "app/qx_Unit7_ListaUzywanychNorm.h"
+
+#include <unordered_set>
+#include <vector>
+
+#include "app/MainVars.h"
+#include "app/Wykazy.h"
+#include "app/qx_Unit1.h"
+#include "app/qx_Unit1_p.h"
+#include "controls/ColorPicker.h"
+#include "grid/ProGrid.h"
+#include "platform/core/Classes.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Buttons.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/ExtCtrls.h"
+
+Tf_ListaUzywanychNorm* f_ListaUzywanychNorm = nullptr;
+
+namespace {
+const char* const ListHeadersUsed[] = {"", "Numer normy", "Stan normy", "Zastąpiona", "Lista"};
+const char* const Heading = "Normy użyte w wykazach materiałowych";
+const AnsiString MissingCell = "<p align=\"center\">" + NotInCatalogue + "</p>";
+}  // namespace
+
+int SafeStrToInt(const AnsiString& S)
+{
+    int v = 0;
+    return TryStrToInt(S, v) ? v : -1;
+}
+
+Tf_ListaUzywanychNorm::Tf_ListaUzywanychNorm(TComponent* AOwner) : TForm(AOwner)
+{
+    SetName("f_ListaUzywanychNorm");
+    SetCaption("Lista Używanych Norm");
+    SetBounds(0, 0, 640, 560);
+    SetPosition(poMainFormCenter);
+    CreateComponents();
+    OnShow = [this](TObject* Sender) { FormShow(Sender); };
+    OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
+    OnCanResize = [this](TObject* Sender, int& W, int& H, bool& Resize) { FormCanResize(Sender, W, H, Resize); };
+}
+
+Tf_ListaUzywanychNorm::~Tf_ListaUzywanychNorm()
+{
+    if (f_ListaUzywanychNorm == this)
+        f_ListaUzywanychNorm = nullptr;
+}
+
+void Tf_ListaUzywanychNorm::CreateComponents()
+{
+    p_Naglowek = Place<TPanel>(this, this, "p_Naglowek", 0, 0, 640, 34);
+    p_Naglowek->SetAlign(alTop);
+    p_Naglowek->SetCaption(Heading);
+    p_Naglowek->Font()->SetStyle(fsBold);
+
+    p_Przyciski = Place<TPanel>(this, this, "p_Przyciski", 0, 516, 640, 44);
+    p_Przyciski->SetAlign(alBottom);
+    sb_SprawdzListe = Place<TSpeedButton>(this, p_Przyciski, "sb_SprawdzListe", 8, 8, 130, 28);
+    sb_SprawdzListe->SetCaption("Sprawdź listę");
+    sb_SprawdzListe->OnClick = [this](TObject* Sender) { sb_SprawdzListeClick(Sender); };
+    SpeedButton2 = Place<TSpeedButton>(this, p_Przyciski, "SpeedButton2", 146, 8, 130, 28);
+    SpeedButton2->SetCaption("Wydrukuj listę");
+    BitBtn1 = Place<TBitBtn>(this, p_Przyciski, "BitBtn1", 524, 8, 104, 28);
+    BitBtn1->SetCaption("Zamknij");
+    BitBtn1->SetAnchors(akTop | akRight);
+    BitBtn1->OnClick = [this](TObject* Sender) { BitBtn1Click(Sender); };
+
+    lb_ListaWykazow = Place<TListBox>(this, this, "lb_ListaWykazow", 0, 0, 10, 10);
+    lb_ListaWykazow->Hide();
+    lb_ListaWykazow->SetEnabled(false);
+
+    sg_ListaNorm = Place<TProStringGrid>(this, this, "sg_ListaNorm", 0, 34, 640, 482);
+    sg_ListaNorm->SetAlign(alClient);
+    sg_ListaNorm->OnGetCellColor = [this](TObject* Sender, int ARow, int ACol, TGridDrawState AState, TBrush* ABrush,
+                                          TFont* AFont) {
+        sg_ListaNormGetCellColor(Sender, ARow, ACol, AState, ABrush, AFont);
+    };
+}
+
+void Tf_ListaUzywanychNorm::FormShow(TObject* Sender)
+{
+    sb_SprawdzListe->SetEnabled(CurrentUserLevel >= 3);
+    const AnsiString caption = Caption();
+    TProStringGrid* g = sg_ListaNorm;
+    g->ClearAll();
+    g->UnHideColumnsAll();
+    p_Naglowek->SetCaption(Heading);
+    p_Naglowek->Font()->SetColor(clBlack);
+
+    const int n = lb_ListaWykazow->Count();
+    if (n == 0) {
+        p_Naglowek->SetCaption("FOLDER ZAWIERAJĄCY WYKAZY MATERIAŁOWE JEST PUSTY !!!");
+        p_Naglowek->Font()->SetColor(clRed);
+        p_Naglowek->Font()->SetStyle(fsBold);
+        g->SetRowCount(0);
+        g->SetColCount(0);
+        return;
+    }
+
+    // Every standard cited as the documentation or the register standard, once.
+    const AnsiString loading = " - trwa wczytywanie numerów norm użytych w wykazach, proszę czekać ... (";
+    SetCaption(caption + loading + "0.00%)");
+    const AnsiString folder = f_MainForm->ListFolder();
+    TStringList collection;
+    std::unordered_set<std::string> seen;
+    auto add = [&](const AnsiString& Number) {
+        if (!Number.empty() && seen.insert(AnsiUpperCase(Number)).second)
+            collection.Add(Number);
+    };
+    for (int i = 0; i < n; ++i) {
+        TStringList lines;
+        try {
+            lines.SetText(LoadBytesFromFile(folder + lb_ListaWykazow->Items()->Strings(i)));
+        } catch (const Exception&) {
+            lines.Clear();   // an unreadable register gives nothing
+        }
+        for (int l = 0; l < lines.Count(); ++l) {
+            const AnsiString& line = lines.Strings(l);
+            size_t bar = line.find('|');
+            if (bar == AnsiString::npos)
+                continue;
+            add(line.substr(0, bar));
+            size_t next = line.find('|', bar + 1);
+            add(line.substr(bar + 1, next == AnsiString::npos ? AnsiString::npos : next - bar - 1));
+        }
+        SetCaption(caption + loading + FormatFloat("0.00%", double(i + 1) / n * 100) + ")");
+        Application->ProcessMessages();
+    }
+    SetCaption(caption);
+
+    collection.Sort();
+    const int count = collection.Count();
+    g->BeginUpdate();
+    g->SetColCount(5);
+    g->SetRowCount(count + 2);
+    for (int c = 0; c < 5; ++c)
+        g->SetCells(c, 0, ListHeadersUsed[c]);
+    for (int i = 0; i < count; ++i)
+        g->SetCells(1, i + 1, collection.Strings(i));
+
+    TProStringGrid* cat = f_MainForm->sg_WszystkieNormy;
+    const TNormIndex catalogue(cat);
+    for (int r = 1; r < g->RowCount(); ++r) {
+        const int c = g->Cells(1, r).empty() ? -1 : catalogue.Find(g->Cells(1, r));
+        if (c >= 0) {
+            g->SetCells(2, r, cat->Cells(2, c));
+            g->SetCells(3, r, cat->Cells(4, c));
+            g->SetCells(4, r, IntToStr(c));
+        } else if (!g->Cells(1, r).empty()) {
+            g->SetCells(2, r, MissingCell);
+            g->SetCells(4, r, "-1");
+        }
+    }
+    g->HideColumn(4);
+    g->EndUpdate();
+
+    // The catalogue's looks.
+    g->SetLook(cat->Look());
+    g->SetActiveCellColor(cat->ActiveCellColor());
+    g->SetActiveCellColorTo(cat->ActiveCellColorTo());
+    g->SetActiveRowShow(cat->ActiveRowShow());
+    g->SetActiveRowColor(cat->ActiveRowColor());
+    g->SetGridLineColor(cat->GridLineColor());
+    g->SetSelectionColor(cat->SelectionColor());
+    g->SetSelectionColorTo(cat->SelectionColorTo());
+    g->SetSelectionTextColor(cat->SelectionTextColor());
+
+    SortNormListRows(g);
+    int width = 0;
+    for (int c = 0; c < g->ColCount(); ++c)
+        width += g->ColWidths(c);
+    SetWidth(std::max(width + 40, 420));
+}
+
+void Tf_ListaUzywanychNorm::sg_ListaNormGetCellColor(TObject* Sender, int ARow, int ACol, unsigned AState,
+                                                     TBrush* ABrush, TFont* AFont)
+{
+    NormListCellColor(sg_ListaNorm, ARow, ACol, AState, ABrush, AFont,
+                      f_MainForm->ColorBtn_PN_KolCellNrNormy->ActiveColor());
+}
+
+void Tf_ListaUzywanychNorm::sb_SprawdzListeClick(TObject* Sender)
+{
+}
+
+void Tf_ListaUzywanychNorm::FormCanResize(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)
+{
+    if (NewWidth < 420)
+        Resize = false;
+}
+
+void Tf_ListaUzywanychNorm::FormClose(TObject* Sender, TCloseAction& Action)
+{
+    f_MainForm->SetEnabled(true);
+}
+
+void Tf_ListaUzywanychNorm::BitBtn1Click(TObject* Sender)
+{
+    Close();
+}
