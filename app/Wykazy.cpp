@@ -1,5 +1,7 @@
 #include "app/Wykazy.h"
 
+#include <algorithm>
+#include <string_view>
 #include <vector>
 
 #include "app/Katalog.h"
@@ -27,20 +29,55 @@ AnsiString ListLine(const TListRecord& Record)
     return JoinRecordFields(Record.data(), ListFieldCount);
 }
 
-TNormIndex::TNormIndex(TProStringGrid* Catalogue)
+namespace {
+size_t HashOf(const AnsiString& Text)
 {
-    const int rows = Catalogue->RowCount();
+    return std::hash<std::string_view>()(std::string_view(Text));
+}
+}  // namespace
+
+TNormIndex::TNormIndex(TProStringGrid* Catalogue, const std::vector<AnsiString>& Numbers)
+{
+    size_t size = 16;
+    while (size < 2 * Numbers.size())
+        size *= 2;
+    FSlots.resize(size);
+    FMask = size - 1;
+    for (const AnsiString& n : Numbers) {
+        const size_t h = HashOf(n);
+        TSlot& slot = FSlots[SlotOf(n, h)];
+        if (slot.Number < 0) {
+            slot = {h, int(FNumbers.size())};
+            FNumbers.push_back(n);
+        }
+    }
+    FRows.assign(FNumbers.size(), -1);
+    size_t missing = FNumbers.size();
     if (Catalogue->ColCount() < 2)
         return;
-    FRows.reserve(size_t(rows));
-    for (int r = 1; r < rows; ++r)
-        FRows.emplace(Catalogue->Cells(1, r), r);   // the first row of a number stays
+    for (int r = 1; r < Catalogue->RowCount() && missing > 0; ++r) {
+        // The stored text: a display hook (a group count) is no part of the number.
+        const AnsiString& number = Catalogue->CellText(1, r);
+        const TSlot& slot = FSlots[SlotOf(number, HashOf(number))];
+        if (slot.Number >= 0 && FRows[size_t(slot.Number)] < 0) {
+            FRows[size_t(slot.Number)] = r;   // the first row of a number stays
+            --missing;
+        }
+    }
+}
+
+size_t TNormIndex::SlotOf(const AnsiString& Number, size_t Hash) const
+{
+    size_t i = Hash & FMask;
+    while (FSlots[i].Number >= 0 && (FSlots[i].Hash != Hash || FNumbers[size_t(FSlots[i].Number)] != Number))
+        i = (i + 1) & FMask;
+    return i;
 }
 
 int TNormIndex::Find(const AnsiString& Number) const
 {
-    auto it = FRows.find(Number);
-    return it == FRows.end() ? -1 : it->second;
+    const TSlot& slot = FSlots[SlotOf(Number, HashOf(Number))];
+    return slot.Number < 0 ? -1 : FRows[size_t(slot.Number)];
 }
 
 int ListColumnOf(TProStringGrid* Grid, const AnsiString& Header)

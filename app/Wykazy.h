@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "platform/core/Types.h"
 
@@ -41,17 +41,29 @@ TListRecord SplitListLine(const AnsiString& Line);
 // The fields each followed by "|" (a "|" or line break inside a field becomes a blank).
 AnsiString ListLine(const TListRecord& Record);
 
-// The catalogue's numbers (column 1 of rows 1 to the last row) with the
-// first row that holds each: the lookup by exact number of the registers
-// and of the list of used standards.
+// The first catalogue row (rows 1 to the last row, column 1 compared
+// exactly) of each of a set of numbers: the lookup of the registers and of
+// the list of used standards. The numbers sought go into an open-addressing
+// hash table and the catalogue is walked once, each number hashed and
+// looked up there; the first row that holds a number is the one kept.
 class TNormIndex {
 public:
-    explicit TNormIndex(TProStringGrid* Catalogue);
-    // The first catalogue row whose number equals Number, -1 when none does.
+    TNormIndex(TProStringGrid* Catalogue, const std::vector<AnsiString>& Numbers);
+    // The first catalogue row whose number equals Number (one of the
+    // numbers sought), -1 when none does.
     int Find(const AnsiString& Number) const;
 
 private:
-    std::unordered_map<std::string, int> FRows;
+    struct TSlot {
+        size_t Hash = 0;
+        int Number = -1;   // index into FNumbers, -1: free
+    };
+    std::vector<AnsiString> FNumbers;   // distinct
+    std::vector<int> FRows;             // the row of each, -1 when none
+    std::vector<TSlot> FSlots;
+    size_t FMask = 0;
+    // The slot holding Number, or the free slot where it would go.
+    size_t SlotOf(const AnsiString& Number, size_t Hash) const;
 };
 
 // The stored column of the register grid whose header (row 0) is Header,

@@ -2,6 +2,7 @@
 // against the catalogue, a new empty register, saving, free file names and
 // the switch between viewing and editing mode.
 #include <memory>
+#include <vector>
 
 #include "app/MainVars.h"
 #include "app/Wykazy.h"
@@ -191,14 +192,22 @@ void Tf_MainForm::OpenListFile(const AnsiString& FileName, const AnsiString& Cap
     g->SetRowCount(lines.Count() + 2);
     g->NumberColumn(0);
 
-    const TNormIndex catalogue(sg_WszystkieNormy);
+    std::vector<TListRecord> records(size_t(lines.Count()));
+    std::vector<AnsiString> numbers;
+    numbers.reserve(records.size());
+    for (int i = 0; i < lines.Count(); ++i)
+        if (!lines.Strings(i).empty()) {
+            records[size_t(i)] = SplitListLine(lines.Strings(i));
+            numbers.push_back(records[size_t(i)][lfDocNorm]);
+        }
+    const TNormIndex catalogue(sg_WszystkieNormy, numbers);
     TProStringGrid* cat = sg_WszystkieNormy;
     for (int i = 0; i < lines.Count(); ++i) {
         const AnsiString& line = lines.Strings(i);
         if (line.empty())
             continue;
         const int row = i + 1;
-        TListRecord rec = SplitListLine(line);
+        const TListRecord& rec = records[size_t(i)];
         for (int f = 0; f < ListFieldCount; ++f)
             g->SetCells(ListFieldViewCols[size_t(f)], row, rec[size_t(f)]);
         const AnsiString& doc = rec[lfDocNorm];
@@ -206,9 +215,9 @@ void Tf_MainForm::OpenListFile(const AnsiString& FileName, const AnsiString& Cap
         if (!doc.empty()) {
             int c = catalogue.Find(doc);
             if (c >= 0) {
-                g->SetCells(ListStateCol, row, cat->Cells(2, c));
-                g->SetCells(ListCurrentCol, row, cat->Cells(4, c));
-                g->SetCells(ListHoldingCol, row, cat->Cells(3, c));
+                g->SetCells(ListStateCol, row, cat->CellText(2, c));
+                g->SetCells(ListCurrentCol, row, cat->CellText(4, c));
+                g->SetCells(ListHoldingCol, row, cat->CellText(3, c));
             } else
                 g->SetCells(ListStateCol, row, NotInCatalogue);
         }

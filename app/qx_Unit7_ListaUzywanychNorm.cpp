@@ -140,12 +140,15 @@ void Tf_ListaUzywanychNorm::FormShow(TObject* Sender)
         g->SetCells(1, i + 1, collection.Strings(i));
 
     TProStringGrid* cat = f_MainForm->sg_WszystkieNormy;
-    const TNormIndex catalogue(cat);
+    std::vector<AnsiString> numbers;
+    for (int i = 0; i < count; ++i)
+        numbers.push_back(collection.Strings(i));
+    const TNormIndex catalogue(cat, numbers);
     for (int r = 1; r < g->RowCount(); ++r) {
         const int c = g->Cells(1, r).empty() ? -1 : catalogue.Find(g->Cells(1, r));
         if (c >= 0) {
-            g->SetCells(2, r, cat->Cells(2, c));
-            g->SetCells(3, r, cat->Cells(4, c));
+            g->SetCells(2, r, cat->CellText(2, c));
+            g->SetCells(3, r, cat->CellText(4, c));
             g->SetCells(4, r, IntToStr(c));
         } else if (!g->Cells(1, r).empty()) {
             g->SetCells(2, r, MissingCell);

@@ -1805,6 +1805,13 @@ AnsiString TStringGrid::Cells(int ACol, int ARow) const
     return c ? c->Text : AnsiString();
 }
 
+const AnsiString& TStringGrid::CellText(int ACol, int ARow) const
+{
+    static const AnsiString empty;
+    const TCell* c = FindCell(ACol, ARow);
+    return c ? c->Text : empty;
+}
+
 void TStringGrid::SetCells(int ACol, int ARow, const AnsiString& Value)
 {
     CellAt(ACol, ARow).Text = Value;

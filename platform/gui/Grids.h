@@ -364,6 +364,9 @@ public:
     ~TStringGrid() override;
 
     AnsiString Cells(int ACol, int ARow) const;
+    // The stored text itself, without a copy (an empty text for a cell never
+    // written); valid until the grid changes.
+    const AnsiString& CellText(int ACol, int ARow) const;
     void SetCells(int ACol, int ARow, const AnsiString& Value);
     TObject* Objects(int ACol, int ARow) const;
     void SetObjects(int ACol, int ARow, TObject* Value);
