@@ -1,24 +1,27 @@
 #include "app/Dirscan.h"
 
-#include <filesystem>
-
 namespace {
-bool IsLink(const AnsiString& Name)
-{
-    std::error_code ec;
-    return std::filesystem::is_symlink(ToOsPath(Name), ec);
-}
-
 // False when the callback stopped the walk.
 bool Walk(const AnsiString& Path, const AnsiString& Mask, const TScanCallback& Callback)
 {
-    for (const TSearchEntry& e : ListDirectory(Path, Mask))
-        if (!e.Directory && !Callback(Path, e))
-            return false;
-    for (const TSearchEntry& e : ListDirectory(Path, "*"))
-        if (e.Directory && !IsLink(Path + e.Name) && !Walk(Path + e.Name + "\\", Mask, Callback))
-            return false;
-    return true;
+    bool go = true;
+    TSearchRec f;
+    if (FindFirst(Path + Mask, faAnyFile, f) == 0) {
+        do {
+            if (!(f.Attr & (faDirectory | faVolumeID)) && !Callback(Path, f))
+                go = false;
+        } while (go && FindNext(f) == 0);
+        FindClose(f);
+    }
+    if (go && FindFirst(Path + "*.*", faDirectory, f) == 0) {
+        do {
+            const bool folder = (f.Attr & faDirectory) && !(f.Attr & faSymLink) && f.Name != "." && f.Name != "..";
+            if (folder && !Walk(Path + f.Name + "\\", Mask, Callback))
+                go = false;
+        } while (go && FindNext(f) == 0);
+        FindClose(f);
+    }
+    return go;
 }
 }  // namespace
 

@@ -5,11 +5,12 @@
 
 #include "platform/core/SysUtils.h"
 
-// Path is the entry's folder, ending with a path delimiter.
-using TScanCallback = std::function<bool(const AnsiString& Path, const TSearchEntry& Entry)>;
+// Path is the entry's folder, ending with a path delimiter; Entry is the
+// folder search's record of the file.
+using TScanCallback = std::function<bool(const AnsiString& Path, const TSearchRec& Entry)>;
 
 // Folder "" is the current folder, Mask "" is "*.*". The files of a folder
-// come before its subfolders, each in the order the folder lists them.
+// come before its subfolders, each in the order the folder search gives.
 // Symbolic links to folders are not followed, so a link loop ends; a folder
-// that cannot be read reports nothing.
+// that cannot be searched reports nothing. Every search opened is closed.
 void ScanDirectory(const AnsiString& Folder, const AnsiString& Mask, const TScanCallback& Callback);

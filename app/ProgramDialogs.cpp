@@ -1,10 +1,13 @@
 #include "app/ProgramDialogs.h"
 
+#include "app/Unit8_PoprawnoscNorm.h"
 #include "app/Unit9_Waiting.h"
+#include "app/qx_Unit10_Wyroby.h"
 #include "app/qx_Unit2.h"
 #include "app/qx_Unit3.h"
 #include "app/qx_Unit4.h"
 #include "app/qx_Unit6_DodajNowaNorme.h"
+#include "app/qx_Unit7_ListaUzywanychNorm.h"
 #include "platform/gui/Forms.h"
 
 void CreateProgramDialogs()
@@ -14,7 +17,8 @@ void CreateProgramDialogs()
     Application->CreateForm(f_WstawKilkaLinii);
     Application->CreateForm(f_Szer_WysKomorek);
     Application->CreateForm(f_DodajNowaNorme);
-    // The used-standards and correctness windows follow here.
+    Application->CreateForm(f_ListaUzywanychNorm);
+    Application->CreateForm(f_PoprawnoscNorm);
     Application->CreateForm(f_Waiting);
-    // The products window follows here.
+    Application->CreateForm(f_Wyroby);
 }

@@ -1,8 +1,9 @@
 #include "app/Unit8_PoprawnoscNorm.h"
 
+#include "app/WaitNotice.h"
 #include "app/Wykazy.h"
 #include "app/qx_Unit1.h"
-#include "app/qx_Unit1_p.h"
+#include "app/FormBuild.h"
 #include "controls/ColorPicker.h"
 #include "grid/ProGrid.h"
 #include "platform/gui/Buttons.h"
@@ -67,6 +68,7 @@ void Tf_PoprawnoscNorm::FormShow(TObject* Sender)
     g->ClearAll();
     g->SetColCount(6);
     g->SetRowCount(std::max(reg->RowCount(), 2));
+    TWaitNotice wait(reg->RowCount() + 5);
     for (int c = 0; c < 6; ++c)
         g->SetCells(c, 0, ReviewHeaders[c]);
 
@@ -94,6 +96,7 @@ void Tf_PoprawnoscNorm::FormShow(TObject* Sender)
         else if (s.find(NotInCatalogue) != AnsiString::npos)
             proposal = ProposeNormFromRegister(g->Cells(1, r));
         g->SetCells(5, r, proposal);
+        wait.Step();
     }
     SortNormListRows(g);
     g->EndUpdate();

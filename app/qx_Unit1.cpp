@@ -3,7 +3,7 @@
 #include "app/Katalog.h"
 #include "app/MainVars.h"
 #include "app/U_WspolneFunkcje.h"
-#include "app/qx_Unit1_p.h"
+#include "app/FormBuild.h"
 #include "controls/ColorPicker.h"
 #include "controls/NetGradient.h"
 #include "controls/ToolEdit.h"

@@ -28,7 +28,7 @@ class TComboBox;
 class TKxCheckListBox;
 class TFileLabel;
 class TQelSensitiveLabel;
-struct TSearchEntry;
+struct TSearchRec;
 
 class Tf_MainForm : public TForm {
 public:
@@ -198,7 +198,7 @@ public:
 
     // The folder scan's callback: the found file, by its path inside the
     // registers folder, into lb_DoWyszukiwania_Ukryte.
-    bool AddFoundListFile(const AnsiString& Path, const TSearchEntry& Entry);
+    bool AddFoundListFile(const AnsiString& Path, const TSearchRec& Entry);
 
 private:
     void CreateRegisterComponents();

@@ -6,7 +6,7 @@
 #include "app/MainVars.h"
 #include "app/Wykazy.h"
 #include "app/qx_Unit1.h"
-#include "app/qx_Unit1_p.h"
+#include "app/FormBuild.h"
 #include "controls/FileLbl.h"
 #include "controls/QelSensitiveLabel.h"
 #include "controls/ToolEdit.h"

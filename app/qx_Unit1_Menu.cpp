@@ -5,7 +5,7 @@
 
 #include "app/MainVars.h"
 #include "app/qx_Unit1.h"
-#include "app/qx_Unit1_p.h"
+#include "app/FormBuild.h"
 #include "controls/KXCtrls.h"
 #include "controls/QelSensitiveLabel.h"
 #include "controls/ToolEdit.h"
@@ -171,7 +171,7 @@ void Tf_MainForm::ReadCategoryNames(const AnsiString& Section, TCustomListBox* L
         List->Items()->Add(KeyOfLine(lines.Strings(i)));
 }
 
-bool Tf_MainForm::AddFoundListFile(const AnsiString& Path, const TSearchEntry& Entry)
+bool Tf_MainForm::AddFoundListFile(const AnsiString& Path, const TSearchRec& Entry)
 {
     // A register in a subfolder keeps its path inside the registers folder,
     // so that it can be read again from there.

@@ -1,17 +1,23 @@
 #include "app/qx_Unit7_ListaUzywanychNorm.h"
 
+#include <memory>
 #include <unordered_set>
 #include <vector>
 
 #include "app/MainVars.h"
+#include "app/WaitNotice.h"
 #include "app/Wykazy.h"
+#include "app/U_WspolneFunkcje.h"
+#include "app/qx_Unit2.h"
 #include "app/qx_Unit1.h"
-#include "app/qx_Unit1_p.h"
+#include "app/FormBuild.h"
 #include "controls/ColorPicker.h"
 #include "grid/ProGrid.h"
 #include "platform/core/Classes.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Buttons.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/SHDocVw.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/ExtCtrls.h"
 
@@ -128,7 +134,7 @@ void Tf_ListaUzywanychNorm::FormShow(TObject* Sender)
         Application->ProcessMessages();
     }
     SetCaption(caption);
-
+    auto wait = std::make_unique<TWaitNotice>(collection.Count() + 5);
     collection.Sort();
     const int count = collection.Count();
     g->BeginUpdate();
@@ -154,9 +160,11 @@ void Tf_ListaUzywanychNorm::FormShow(TObject* Sender)
             g->SetCells(2, r, MissingCell);
             g->SetCells(4, r, "-1");
         }
+        wait->SetPosition(r);
     }
     g->HideColumn(4);
     g->EndUpdate();
+    wait->Step();
 
     // The catalogue's looks.
     g->SetLook(cat->Look());
@@ -168,6 +176,7 @@ void Tf_ListaUzywanychNorm::FormShow(TObject* Sender)
     g->SetSelectionColor(cat->SelectionColor());
     g->SetSelectionColorTo(cat->SelectionColorTo());
     g->SetSelectionTextColor(cat->SelectionTextColor());
+    wait.reset();   // the bar full, the notice closed
 
     SortNormListRows(g);
     int width = 0;
@@ -183,8 +192,88 @@ void Tf_ListaUzywanychNorm::sg_ListaNormGetCellColor(TObject* Sender, int ARow, 
                       f_MainForm->ColorBtn_PN_KolCellNrNormy->ActiveColor());
 }
 
+void FillCheckDialog(TProStringGrid* Catalogue, int Row)
+{
+    Tf_SprawdzNorme* d = f_SprawdzNorme;
+    const AnsiString number = Catalogue->Cells(1, Row);
+    d->e_NrNormy->SetText(number);
+
+    static const std::pair<const char*, const char*> oldHoldings[] = {
+        {"Jest", "Dostępna"}, {"Brak - Uznaniowa", "Brak (Uznaniowa)"}, {"Jest - Uznaniowa", "Dostępna (Uznaniowa)"}};
+    for (const auto& [old, now] : oldHoldings)
+        if (AnsiCompareText(Catalogue->Cells(3, Row), old) == 0)
+            Catalogue->SetCells(3, Row, now);
+    const int holding = d->cb_StanPosiadania->Items()->IndexOf(Catalogue->Cells(3, Row));
+    d->cb_StanPosiadania->SetItemIndex(holding >= 0 ? holding
+                                                    : d->cb_StanPosiadania->Items()->IndexOf("Dostępna"));
+    d->m_Tytul->SetText(Catalogue->Cells(5, Row));
+    d->m_Opis->SetText(Catalogue->Cells(6, Row));
+
+    const AnsiString stateCell = Catalogue->Cells(2, Row);
+    int state = -1;
+    for (const char* word : {"Aktualna", "Nieaktualna", "Norma zakładowa", "Wycofana bez zastąpienia",
+                             "Zastąpiona uznaniowo"})
+        if (stateCell.find(word) != AnsiString::npos) {
+            state = d->cb_StanNormy->Items()->IndexOf(word);
+            break;
+        }
+    d->cb_StanNormy->SetItemIndex(state);
+
+    d->e_ZastopionaPrzez->SetText(Catalogue->Cells(4, Row));
+    const bool replaced = d->cb_StanNormy->Text() != "Aktualna";
+    d->e_ZastopionaPrzez->SetEnabled(replaced);
+    d->Label6->SetEnabled(replaced);
+    d->bb_OK->SetEnabled(false);
+
+    d->menu_NrNormy->SetCaption(number);
+    d->menu_NrNormy->SetHint(BuildCatalogQueryUrl(number));
+    d->webPodglad->Navigate(d->menu_NrNormy->Hint());
+}
+
+void StoreCheckDialog(TProStringGrid* Catalogue, int Row)
+{
+    Tf_SprawdzNorme* d = f_SprawdzNorme;
+    Catalogue->SetCells(1, Row, d->e_NrNormy->Text());
+    Catalogue->SetCells(3, Row, d->cb_StanPosiadania->Text());
+    Catalogue->SetCells(5, Row, d->m_Tytul->Text());
+    Catalogue->SetCells(6, Row, d->m_Opis->Text());
+    Catalogue->SetCells(2, Row, d->cb_StanNormy->Text());
+    Catalogue->SetCells(4, Row, d->e_ZastopionaPrzez->Text());
+}
+
 void Tf_ListaUzywanychNorm::sb_SprawdzListeClick(TObject* Sender)
 {
+    Application->MessageBox("Zostaną sprawdzone tylko te normy, które zostały odnalezione w spisie.", "UWAGA !!!",
+                            MB_OK | MB_ICONINFORMATION);
+    TProStringGrid* g = sg_ListaNorm;
+    TProStringGrid* cat = f_MainForm->sg_WszystkieNormy;
+    Tf_SprawdzNorme* d = f_SprawdzNorme;
+    const int total = g->RowCount() - 2;
+    for (int i = 1; i <= total; ++i) {
+        const int row = SafeStrToInt(g->Cells(4, i));
+        // A row number the catalogue no longer has is skipped like a missing standard.
+        if (row < 1 || row >= cat->RowCount())
+            continue;
+        d->webPodglad->Navigate(AnsiString("about:blank"));
+        FillCheckDialog(cat, row);
+        d->SetCaption("Sprawdź normę (nr " + IntToStr(i) + "/" + IntToStr(total) + " - " +
+                      FormatFloat("0.00%", double(i) / total * 100) + ")");
+        const int result = d->ShowModal();
+        if (result == mrOk) {
+            StoreCheckDialog(cat, row);
+            g->SetCells(1, i, d->e_NrNormy->Text());
+            g->SetCells(2, i, d->cb_StanNormy->Text());
+            g->SetCells(3, i, d->e_ZastopionaPrzez->Text());
+            NormListModified = true;
+        } else if (result == mrCancel) {
+            if (Application->MessageBox("Czy na pewno chcesz przerwać aktualizację norm ???\r\rDo końca pozostała "
+                                        "(o/y) " +
+                                            IntToStr(total - i) +
+                                            " pozycja (e/i).\r\rCzy mam zakończyć aktualizację spisu teraz ???",
+                                        "UWAGA !!!", MB_YESNO | MB_ICONQUESTION) == IDYES)
+                break;
+        }
+    }
 }
 
 void Tf_ListaUzywanychNorm::FormCanResize(TObject* Sender, int& NewWidth, int& NewHeight, bool& Resize)

@@ -13,6 +13,16 @@ class TProStringGrid;
 // The decimal value of S, or -1 when S is not a valid integer.
 int SafeStrToInt(const AnsiString& S);
 
+// The check dialog (f_SprawdzNorme) filled from catalogue row Row: number,
+// holding (an old holding word of the catalogue cell converted there
+// first; a word the list lacks shows as "Dostępna"), title, description,
+// the first state word the state cell holds, the replacement; its number
+// item names the standard and its query address, where the browser goes.
+void FillCheckDialog(TProStringGrid* Catalogue, int Row);
+// The accepted dialog's fields into catalogue row Row: number, holding,
+// title, description, the state word as plain text and the replacement.
+void StoreCheckDialog(TProStringGrid* Catalogue, int Row);
+
 class Tf_ListaUzywanychNorm : public TForm {
 public:
     explicit Tf_ListaUzywanychNorm(TComponent* AOwner);

@@ -12,17 +12,7 @@
 #include "platform/core/Classes.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/TestSupport.h"
-#include "tests/common/Screenshots.h"
-
-// The control as painted now, written to <build>/screenshots/Name; the picture is returned.
-inline std::unique_ptr<TBitmap> SaveScreenshot(TControl* Control, const std::string& Name)
-{
-    std::unique_ptr<TBitmap> shot = GrabControl(Control);
-    TRasterImage png("PNG");
-    png.Assign(shot.get());
-    png.SaveToFile(FromOsPath(ScreenshotPath(Name)));
-    return shot;
-}
+#include "tests/app/DialogTest.h"
 
 class TMainFormTest : public ::testing::Test {
 protected:

@@ -131,7 +131,7 @@ TEST_F(RegisterDialogs, ReviewOfTheOpenRegisterInEitherMode)
         EXPECT_EQ(g->Cells(3, 2), Green);
         EXPECT_EQ(g->Cells(2, 3), "PN-H-84020");
         if (editing)
-            SaveScreenshot(Review.get(), "correctness_of_numbers.png");
+            SaveScreenshot(GrabControl(Review.get()).get(), "correctness_of_numbers.png");
         Review->Hide();
     }
 }
@@ -154,7 +154,19 @@ TEST_F(RegisterDialogs, UsedStandardsOfAllRegistersOnceEachWithTheirState)
     EXPECT_TRUE(g->IsHiddenColumn(4));
     EXPECT_EQ(Column(g, 4), (std::vector<AnsiString>{"1", "2", "-1", ""}));
     EXPECT_GE(List->Width(), 420);
-    SaveScreenshot(List.get(), "used_standards.png");
+    SaveScreenshot(GrabControl(List.get()).get(), "used_standards.png");
+    List->Close();
+}
+
+TEST_F(RegisterDialogs, StandardsMissingFromTheCatalogueAreNotChecked)
+{
+    Write("Wykazy\\a.txt", "PN-X|PN-Y|||\r\n");
+    List->lb_ListaWykazow->Items()->Add("a.txt");
+    List->Show();
+    // Only the notice: no check dialog is shown.
+    ScriptDialogs().ExpectMessageBox(IDOK, "Zostaną sprawdzone tylko te normy");
+    List->sb_SprawdzListeClick(nullptr);
+    EXPECT_EQ(RecordedDialogs().size(), 1u);
     List->Close();
 }
 
@@ -256,7 +268,7 @@ TEST_F(Products, TheSameRegisterIsPickedOnce)
     Wyroby->sb_DodajWykazClick(nullptr);
     EXPECT_EQ(Picks(), (std::vector<AnsiString>{"z uszczelką"}));
     EXPECT_TRUE(Wyroby->sb_SprawdzNormy->Enabled());
-    SaveScreenshot(Wyroby.get(), "products.png");
+    SaveScreenshot(GrabControl(Wyroby.get()).get(), "products.png");
 
     // A double click adds only what the button could: no register, no pick.
     Choose(Wyroby->lb_Wykonania, "bez pliku");

@@ -98,8 +98,9 @@ TEST_F(Registers, RegisterPageScreenshot)
          "PN-EN ISO 4032|PN-EN ISO 4032|8|Nakrętka sześciokątna M12|R-100-03|\r\n");
     Form->Strony->SetActivePage("NowyWykaz");
     Form->Show();
-    std::unique_ptr<TBitmap> shot = SaveScreenshot(Form.get(), "register_page.png");
+    std::unique_ptr<TBitmap> shot = GrabControl(Form.get());
     ASSERT_FALSE(shot->Empty());
+    SaveScreenshot(shot.get(), "register_page.png");
     Form->Hide();
 }
 
@@ -355,7 +356,7 @@ TEST(FolderScan, FilesComeBeforeSubfoldersAndLinksAreNotFollowed)
 
     const AnsiString root = FromOsPath(dir.Path.string()) + "\\";
     std::vector<AnsiString> found;
-    ScanDirectory(root, "*.txt", [&](const AnsiString& Path, const TSearchEntry& E) {
+    ScanDirectory(root, "*.txt", [&](const AnsiString& Path, const TSearchRec& E) {
         found.push_back(Path.substr(root.size()) + E.Name);
         return true;
     });
@@ -363,14 +364,14 @@ TEST(FolderScan, FilesComeBeforeSubfoldersAndLinksAreNotFollowed)
 
     // Stopping at the first file enters no subfolder.
     found.clear();
-    ScanDirectory(root, "", [&](const AnsiString&, const TSearchEntry& E) {
+    ScanDirectory(root, "", [&](const AnsiString&, const TSearchRec& E) {
         found.push_back(E.Name);
         return false;
     });
     EXPECT_EQ(found, (std::vector<AnsiString>{"a.txt"}));
 
     found.clear();
-    ScanDirectory(root + "brak", "*.txt", [&](const AnsiString&, const TSearchEntry& E) {
+    ScanDirectory(root + "brak", "*.txt", [&](const AnsiString&, const TSearchRec& E) {
         found.push_back(E.Name);
         return true;
     });
@@ -382,7 +383,7 @@ TEST_F(Registers, FoundRegistersKeepTheirPathInsideTheRegistersFolder)
     Write("Wykazy\\a.txt", "A|A|||\r\n");
     Write("Wykazy\\Wyrób 1\\b.txt", "B|B|||\r\n");
     ScanDirectory(Form->ListFolder(), "*.txt",
-                  [&](const AnsiString& P, const TSearchEntry& E) { return Form->AddFoundListFile(P, E); });
+                  [&](const AnsiString& P, const TSearchRec& E) { return Form->AddFoundListFile(P, E); });
     EXPECT_EQ(Items(*Form->lb_DoWyszukiwania_Ukryte->Items()), (std::vector<AnsiString>{"a.txt", "Wyrób 1\\b.txt"}));
     EXPECT_TRUE(FileExists(Form->ListFolder() + "Wyrób 1\\b.txt"));
 }
@@ -400,7 +401,7 @@ TEST_F(Registers, TypingInTheRegisterGridChangesTheCellAndEnterStoresIt)
     TypeText(Grid, "S");
     ASSERT_TRUE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
     TypeText(Grid->InplaceEditor(), "235JR żółty");
-    SaveScreenshot(Form.get(), "register_cell_editing.png");
+    SaveScreenshot(GrabControl(Form.get()).get(), "register_cell_editing.png");
     TypeKey(Grid->InplaceEditor(), VK_RETURN);
     ProcessPendingMessages();
     EXPECT_EQ(Grid->Cells(3, 1), "S235JR żółty");
