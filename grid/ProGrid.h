@@ -90,6 +90,8 @@ using TCellBorderPropEvent = std::function<void(TObject* Sender, int ARow, int A
 // Applies a numbered colour preset (0..10; above 10 only the selection colours).
 class TProStringGrid;
 void ApplyLookPreset(TProStringGrid* Grid, Byte Preset);
+// The 32 x 32 origin mark of panning with the middle button, centred on Origin.
+void DrawIntelliPanGlyph(TCanvas* Canvas, TPoint Origin);
 void ApplySchemeColors(TProStringGrid* Grid, Byte Scheme);
 // Limits a percentage to 0..100.
 int ClampPercent(int Value);
@@ -1589,6 +1591,10 @@ public:
     int DefaultListIndex() const { return FEdit.DefaultListIndex; }
     void SetDefaultListIndex(int Value) { FEdit.DefaultListIndex = Value; }
     bool BlinkPhase() const { return FEdit.BlinkPhase; }
+    // Panning with the middle button: on, and its origin (client point).
+    bool Panning() const { return FEdit.Panning; }
+    TPoint PanOrigin() const { return FEdit.PanOrigin; }
+    void InvalidateIntelliPanGlyph();
     int TimerTicks() const { return FEdit.Ticks; }
 
     // Hooks the default in-place edit calls; they do nothing here.
@@ -1625,6 +1631,11 @@ private:
     void WheelTurned(TMessage& Message);
     void EditDoneMessage(TMessage& Message);
     void EditChangeCommand(TMessage& Message);
+    // Middle-button panning (IntelliPan.cpp); PanMessage answers true when the message ends there.
+    bool PanMessage(TMessage& Message);
+    void StartPanning(TPoint Origin);
+    void EndPanning();
+    void PanTick();
     // The mouse left the grid: sizing marks and pressed or hovered cells go back to normal.
     void MouseLeft();
     // Moves the current cell back to (ACol, ARow) as the standard grid does (anchor moved, scrolled into view).
@@ -1652,6 +1663,9 @@ private:
         bool HoverJustSet = false, HSplit = false, VSplit = false, DragMark = false;
         bool ButtonDown = false;
         bool Painted = false;
+        bool Panning = false, PanShowHint = false;
+        TPoint PanOrigin{0, 0};
+        TCursor PanCursor = crDefault;
         // The focus moves between the grid and a control inside it: no entering or leaving the grid.
         bool FocusWithin = false;
         int ButtonCol = -1, ButtonRow = -1;

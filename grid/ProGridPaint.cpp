@@ -774,6 +774,8 @@ void TProStringGrid::Paint()
     c->Pen()->SetColor(clBlack);
     if (!(FBackGround->Bitmap()->Empty() && FBackGround->ColorTo() == clNone))
         PaintBackgroundArea();
+    if (Panning())
+        DrawIntelliPanGlyph(c, PanOrigin());
     if (OnAfterPaint)
         OnAfterPaint(this);
 }

@@ -65,6 +65,8 @@ bool TProStringGrid::EditWndProc(TMessage& Message)
         EditDoneMessage(Message);
         return true;
     }
+    if (PanMessage(Message))
+        return true;
     switch (Message.Msg) {
     case WM_DESTROY:
         if (runTime && HandleAllocated())
@@ -102,6 +104,8 @@ bool TProStringGrid::EditWndProc(TMessage& Message)
         return false;
     }
     case WM_MOUSEWHEEL:
+        if (FEdit.Panning)
+            return false;
         WheelTurned(Message);
         return true;
     case CM_CURSORCHANGED:
@@ -192,6 +196,10 @@ void TProStringGrid::WheelTurned(TMessage& Message)
 // ---------------------------------------------------------------- timer, painting, scrolling
 void TProStringGrid::WMTimer(TWMTimer& Message)
 {
+    if (Message.TimerID() == 999 && FEdit.Panning) {
+        PanTick();
+        return;
+    }
     if (Message.TimerID() != HousekeepingTimer) {
         TBaseGrid::WMTimer(Message);
         return;

@@ -714,3 +714,52 @@ TEST_F(Editing, WideCellsAreConcludedThroughTheWideValidation)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Editing, MiddleButtonPanningMovesTowardsThePointerUntilTheNextPress)
+{
+    Grid->SetRowCount(40);
+    Grid->SetColCount(8);
+    Grid->FocusCell(2, 5, true);
+    MouseDown(Grid, 150, 100, mbMiddle);
+    MouseUp(Grid, 150, 100, mbMiddle);
+    ASSERT_TRUE(Grid->Panning());
+    EXPECT_TRUE(TimerActive(Grid, 999));
+    // Within the dead zone nothing moves.
+    MouseMove(Grid, 153, 103, 0);
+    FireTimer(Grid, 999);
+    EXPECT_EQ(Grid->Row(), 5);
+    // Below and right of the origin: a row a tick; ipVertical ignores the column step.
+    MouseMove(Grid, 190, 160, 0);
+    FireTimer(Grid, 999);
+    FireTimer(Grid, 999);
+    EXPECT_EQ(Grid->Row(), 7);
+    EXPECT_EQ(Grid->Col(), 2);
+    EXPECT_EQ(Grid->Cursor(), crSizeNS);
+    // The origin mark is painted where the press was.
+    std::unique_ptr<TBitmap> shot = GrabControl(Grid);
+    EXPECT_EQ(shot->Canvas()->Pixels(150, 100 - 12) & 0xFFFFFF, TColor(clBlack) & 0xFFFFFF);
+    // A key ends panning.
+    TypeKey(Grid, VK_SHIFT);
+    EXPECT_FALSE(Grid->Panning());
+    EXPECT_FALSE(TimerActive(Grid, 999));
+    EXPECT_EQ(Grid->Cursor(), crDefault);
+
+    // Scrolling instead of moving, both directions.
+    Grid->SetIntelliPan(ipBoth);
+    Grid->MouseActions()->SetWheelAction(waScroll);
+    const int top = Grid->TopRow();
+    AdvanceInputClock(1000);
+    MouseDown(Grid, 150, 100, mbMiddle);
+    MouseUp(Grid, 150, 100, mbMiddle);
+    ASSERT_TRUE(Grid->Panning());
+    MouseMove(Grid, 150, 200, 0);
+    FireTimer(Grid, 999);
+    EXPECT_EQ(Grid->TopRow(), top + 1);
+    AdvanceInputClock(1000);
+    MouseDown(Grid, 150, 200, mbMiddle);
+    EXPECT_FALSE(Grid->Panning());
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+// Panning with the middle mouse button: the press marks an origin, and while
+// the pointer stays away from it a 10 ms timer moves the current cell (or
+// scrolls) towards the pointer. The next press or key ends it.
+#include "grid/ProGrid.h"
+
+namespace {
+constexpr UINT_PTR PanTimer = 999;
+constexpr int DeadZone = 5;
+constexpr int GlyphSize = 32;
+
+// The cursor of a pan direction (-1, 0, 1 in each axis).
+TCursor PanCursor(int DX, int DY)
+{
+    if (DX == 0 && DY == 0)
+        return crSizeAll;
+    if (DX == 0)
+        return crSizeNS;
+    if (DY == 0)
+        return crSizeWE;
+    return DX == DY ? crSizeNWSE : crSizeNESW;
+}
+}  // namespace
+
+void DrawIntelliPanGlyph(TCanvas* Canvas, TPoint Origin)
+{
+    const int h = GlyphSize / 2;
+    TRect r(Origin.X - h, Origin.Y - h, Origin.X + h, Origin.Y + h);
+    Canvas->Pen()->SetColor(clGray);
+    Canvas->Pen()->SetStyle(psSolid);
+    Canvas->Brush()->SetColor(clWhite);
+    Canvas->Brush()->SetStyle(bsSolid);
+    Canvas->Ellipse(r);
+    Canvas->Brush()->SetColor(clBlack);
+    const int x = Origin.X, y = Origin.Y;
+    Canvas->Polygon({TPoint(x, y - h + 3), TPoint(x - 4, y - h + 8), TPoint(x + 4, y - h + 8)});
+    Canvas->Polygon({TPoint(x, y + h - 3), TPoint(x - 4, y + h - 8), TPoint(x + 4, y + h - 8)});
+    Canvas->Polygon({TPoint(x - h + 3, y), TPoint(x - h + 8, y - 4), TPoint(x - h + 8, y + 4)});
+    Canvas->Polygon({TPoint(x + h - 3, y), TPoint(x + h - 8, y - 4), TPoint(x + h - 8, y + 4)});
+    Canvas->Ellipse(x - 2, y - 2, x + 3, y + 3);
+}
+
+void TProStringGrid::InvalidateIntelliPanGlyph()
+{
+    const int h = GlyphSize / 2 + 1;
+    InvalidateRect(TRect(FEdit.PanOrigin.X - h, FEdit.PanOrigin.Y - h, FEdit.PanOrigin.X + h, FEdit.PanOrigin.Y + h));
+}
+
+void TProStringGrid::StartPanning(TPoint Origin)
+{
+    FEdit.Panning = true;
+    FEdit.PanOrigin = Origin;
+    FEdit.PanCursor = Cursor();
+    FEdit.PanShowHint = ShowHint();
+    SetCursor(PanCursor(0, 0));
+    SetTimer(this, PanTimer, 10);
+    SetCapture(Handle());
+    SetShowHint(false);
+    InvalidateIntelliPanGlyph();
+}
+
+void TProStringGrid::EndPanning()
+{
+    if (!FEdit.Panning)
+        return;
+    FEdit.Panning = false;
+    ReleaseCapture();
+    KillTimer(this, PanTimer);
+    SetCursor(FEdit.PanCursor);
+    SetShowHint(FEdit.PanShowHint);
+    InvalidateIntelliPanGlyph();
+}
+
+bool TProStringGrid::PanMessage(TMessage& Message)
+{
+    switch (Message.Msg) {
+    case WM_MBUTTONDOWN:
+        if (FEdit.Panning) {
+            EndPanning();
+            return true;
+        }
+        if (FP.IntelliPan == ipNone || (ComponentState() & csDesigning))
+            return false;
+        StartPanning(TPoint(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)));
+        return true;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_KEYDOWN:
+        if (!FEdit.Panning)
+            return false;
+        EndPanning();
+        return true;
+    default: return false;
+    }
+}
+
+void TProStringGrid::PanTick()
+{
+    TPoint screen;
+    GetCursorPos(screen);
+    const TPoint p = ScreenToClient(screen);
+    int dx = p.X < FEdit.PanOrigin.X - DeadZone ? -1 : p.X > FEdit.PanOrigin.X + DeadZone ? 1 : 0;
+    int dy = p.Y < FEdit.PanOrigin.Y - DeadZone ? -1 : p.Y > FEdit.PanOrigin.Y + DeadZone ? 1 : 0;
+    if (FP.IntelliPan == ipVertical)
+        dx = 0;
+    if (FP.IntelliPan == ipHorizontal)
+        dy = 0;
+    if (dx != 0 || dy != 0) {
+        if (FMouseActions->WheelAction() == waMoveSelection) {
+            const int row = std::clamp(Row() + dy, FixedRows(), std::max(FixedRows(), RowCount() - FixedFooters() - 1));
+            const int col =
+                std::clamp(Col() + dx, FixedCols(), std::max(FixedCols(), ColCount() - FixedRightCols() - 1));
+            if (row != Row() || col != Col())
+                FocusCell(col, row, true);
+        } else {
+            if (dy != 0)
+                SetTopRow(std::clamp(TopRow() + dy, FixedRows(), std::max(FixedRows(), RowCount() - 1)));
+            if (dx != 0)
+                SetLeftCol(std::clamp(LeftCol() + dx, FixedCols(), std::max(FixedCols(), ColCount() - 1)));
+        }
+    }
+    InvalidateIntelliPanGlyph();
+    const TCursor cursor = PanCursor(dx, dy);
+    if (cursor != Cursor())
+        SetCursor(cursor);
+}
