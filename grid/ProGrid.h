@@ -530,6 +530,7 @@ public:
     void SetRow(int Value);
     TInplaceEdit* GetInplaceEditor() const { return InplaceEditor(); }
     void MoveToCell(int ACol, int ARow);
+    // A display column; recorded in UndoRedo when one is attached; a check box cell gets its state.
     virtual void SetCellTextWithUndo(int ACol, int ARow, const AnsiString& Value);
 
     // ---------------------------------------------------------------- selection
@@ -1681,6 +1682,60 @@ private:
         int DefaultListIndex = -1;
     } FEdit;
     // ================================================================ end of in-place editing
+
+    // ================================================================ clipboard and cell stream (grid/services/)
+    // Cut, copy and paste through the system clipboard (ProGridClipboard.cpp): tab- and CR LF-separated
+    // text, the rich text of one cell ("Rich Text Format") and the grid's own format "TProStringGrid
+    // Cells", which holds the cell stream (ProGridCellStream.cpp). Column arguments here, and those of
+    // SetCellTextWithUndo, are display columns; the cells are read and written in their stored columns.
+public:
+    // The entry points of the clipboard keys, the mouse and the program's edit commands.
+    void CopySelection();
+    void CutSelection();
+    void PasteSelection();
+    // Pastes the best format the clipboard holds at a cell; the number of cells pasted.
+    int PasteGridCells(int ACol, int ARow);
+    // Tab- and CR LF-separated text into the cells from (ACol, ARow) on; the number of fields.
+    int PasteText(int ACol, int ARow, const AnsiString& Text);
+    // Size.X: the most tab-separated fields of a line; Size.Y: the number of lines.
+    void TextBlockSize(const AnsiString& Text, TPoint& Size);
+    // The copy worker: the text of R (with SelectedOnly only the rows or columns of a disjunct
+    // selection), and by option the rich text of its first cell and the grid's own format.
+    void CopyRectToClipboard(const TGridRect& R, bool SelectedOnly);
+    void CopyCellRTF(int ACol, int ARow);
+    void CopyRectAsCells(const TGridRect& R);
+    // The cell stream: texts, cell properties and the cell graphics that own their content. Reading
+    // checks the whole stream first: a damaged one changes nothing and raises EProGridError.
+    void WriteCellObjects(const TGridRect& R, TStream* Stream);
+    void ReadCellObjects(TPoint Origin, TStream* Stream);
+    // The top-left cell of the last copy and whether the last clipboard operation was a copy.
+    TPoint LastCopyOrigin() const { return FCopyOrigin; }
+    bool LastClipboardWasCopy() const { return FCopyFlag; }
+
+private:
+    // R grown to take in the whole merged regions at its top-left and bottom-right cells.
+    TGridRect WidenToMergedRegions(TGridRect R);
+    // Whether a row (display) or a column is flagged in a disjunct selection.
+    bool DisjunctRowFlagged(int ARow);
+    bool DisjunctColFlagged(int ACol);
+    // Pasting may write the cell: editable, or AllowClipboardAlways.
+    bool CanPasteInto(int ACol, int ARow);
+    // Through the before-paste event and SetCellTextWithUndo; false when vetoed or not writable.
+    bool PasteCellValue(int ACol, int ARow, AnsiString Value);
+    // The smart paste after n values were pasted at the selection's top-left.
+    void SmartPaste(const TGridRect& Sel, int ACol, int ARow, int Pasted);
+    // The grid's own format: checked whole, the grid grown by option, read at (ACol, ARow).
+    int PasteCellStream(int ACol, int ARow, const AnsiString& Data);
+    // Undo groups of the clipboard: one group however the operations nest; opened on the first change.
+    void BeginUndoGroup();
+    void EndUndoGroup();
+    TPoint FCopyOrigin{-1, -1};
+    bool FCopyFlag = false;
+    int FUndoGroupDepth = 0;
+    bool FUndoGroupOpen = false;
+    // Columns and lines of the last paste (the block a smart paste repeats).
+    TPoint FPasteExtent{0, 0};
+    // ================================================================ end of clipboard and cell stream
 };
 
 #undef PSG_GRID_PLAIN

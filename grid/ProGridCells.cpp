@@ -414,13 +414,6 @@ void TProStringGrid::MoveToCell(int ACol, int ARow)
     FocusCell(ACol, ARow, true);
 }
 
-void TProStringGrid::SetCellTextWithUndo(int ACol, int ARow, const AnsiString& Value)
-{
-    if (UndoRedo())
-        UndoRedo()->AddCellChange(ACol, ARow, Cells(ACol, ARow), Value);
-    SetCells(ACol, ARow, Value);
-}
-
 // ---------------------------------------------------------------- selection
 void TProStringGrid::EnsureRowFlags(int Count)
 {

@@ -131,6 +131,13 @@ public:
     // Stretches the file's picture into R; nothing for an empty name or an unreadable file.
     void Draw(TCanvas* Canvas, const TRect& R);
     void Assign(TPersistent* Source) override;
+    // The name and size as another grid gave them (the cell stream), without reading the file.
+    void SetStoredPicture(const AnsiString& AFilename, int AWidth, int AHeight)
+    {
+        FFilename = AFilename;
+        FWidth = AWidth;
+        FHeight = AHeight;
+    }
 
 private:
     AnsiString FFilename;
