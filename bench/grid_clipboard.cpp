@@ -9,41 +9,17 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchCells.h"
 #include "grid/ProGrid.h"
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/TestSupport.h"
 
 namespace {
-using Clock = std::chrono::steady_clock;
-constexpr int Cols = 7;
-
-double Millis(Clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-std::string CellText(int Row, int Col)
-{
-    static const char* words[] = {"Beton", "zawory", "śruby", "Rury", "kable", "Łożyska", "mosty"};
-    switch (Col) {
-    case 0: return std::to_string(Row);
-    case 1: return std::string("PN-EN ") + std::to_string(1000 + Row % 9000) + ":" + std::to_string(1990 + Row % 35);
-    case 2: return std::string(words[Row % 7]) + " " + words[(Row / 7) % 7];
-    case 3: return std::to_string(Row % 97) + "," + std::to_string(Row % 10);
-    case 4: return Row % 5 ? "Aktualna" : "Wycofana";
-    case 5: return "12.03.2024";
-    default: return Row % 3 ? "" : "uwagi do normy";
-    }
-}
-
-int RowsWanted(int argc, char** argv)
-{
-    if (argc > 1 && std::atoi(argv[1]) > 0)
-        return std::atoi(argv[1]);
-    if (const char* env = std::getenv("VELMAROK_BENCH_ROWS"); env && std::atoi(env) > 0)
-        return std::atoi(env);
-    return 100000;
-}
+using bench::Clock;
+using bench::Cols;
+using bench::Millis;
+using bench::RowsWanted;
+using bench::CellText;
 
 // The baseline: the cells as tab- and CR LF-separated text, written and split again.
 double BaselineMs(const std::vector<std::vector<std::string>>& Cells)

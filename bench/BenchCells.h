@@ -1,0 +1,41 @@
+#pragma once
+// Shared by the grid benchmarks: the clock, the row count asked for and the
+// texts of a catalogue-like grid of 7 columns.
+#include <chrono>
+#include <cstdlib>
+#include <string>
+
+namespace bench {
+using Clock = std::chrono::steady_clock;
+constexpr int Cols = 7;
+
+inline double Millis(Clock::duration d)
+{
+    return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// The first argument, else VELMAROK_BENCH_ROWS, else 100,000.
+inline int RowsWanted(int argc, char** argv)
+{
+    if (argc > 1 && std::atoi(argv[1]) > 0)
+        return std::atoi(argv[1]);
+    if (const char* env = std::getenv("VELMAROK_BENCH_ROWS"); env && std::atoi(env) > 0)
+        return std::atoi(env);
+    return 100000;
+}
+
+// Number, standard, two words, decimal, state, date and an occasional remark.
+inline std::string CellText(int Row, int Col)
+{
+    static const char* words[] = {"Beton", "zawory", "śruby", "Rury", "kable", "Łożyska", "mosty"};
+    switch (Col) {
+    case 0: return std::to_string(Row);
+    case 1: return std::string("PN-EN ") + std::to_string(1000 + Row % 9000) + ":" + std::to_string(1990 + Row % 35);
+    case 2: return std::string(words[Row % 7]) + " " + words[(Row / 7) % 7];
+    case 3: return std::to_string(Row % 97) + "," + std::to_string(Row % 10);
+    case 4: return Row % 5 ? "Aktualna" : "Wycofana";
+    case 5: return "12.03.2024";
+    default: return Row % 3 ? "" : "uwagi do normy";
+    }
+}
+}  // namespace bench
