@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "grid/ProGrid.h"
+#include "grid/ProUtil.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Clipbrd.h"
 #include "tests/common/GridTest.h"
@@ -455,4 +456,40 @@ TEST_F(OwnFormatTest, DamagedStreamsChangeNothing)
     EXPECT_EQ(Other->GetRadioStrings(2, 1)->CommaText(), "tak,nie");
     ASSERT_NE(Other->GetCellGraphic(3, 1), nullptr);
     EXPECT_EQ(Other->GetCellGraphic(3, 1)->GetPictureSize(100, 100).cx, 3);
+}
+
+namespace {
+// A grid that records its progress hooks.
+class TProgressGrid : public TProStringGrid {
+public:
+    using TProStringGrid::TProStringGrid;
+    void DoProgress(int Phase, int Value) override { Copy.push_back({Phase, Value}); }
+    void DoPasteProgress(int Phase, int Value) override { Paste.push_back({Phase, Value}); }
+    std::vector<std::pair<int, int>> Copy, Paste;
+};
+}  // namespace
+
+TEST_F(ClipboardTest, ProgressHooksAndWideCellEvent)
+{
+    TProgressGrid g(nullptr);
+    MakeEditable(g);
+    Select(g, 1, 2, 2, 3);
+    g.CopySelection();
+    using Steps = std::vector<std::pair<int, int>>;
+    EXPECT_EQ(g.Copy, (Steps{{0, -1}, {1, 2}, {1, 3}, {2, -1}}));
+    Clipboard()->SetAsText("a\r\nb");
+    g.PasteSelection();
+    EXPECT_EQ(g.Paste, (Steps{{0, -1}, {1, 2}, {1, 3}, {2, -1}}));
+
+    // A Unicode value goes through the wide event, any other through the plain one.
+    std::vector<std::string> seen;
+    g.OnClipboardBeforePasteCell = [&](TObject*, int, int, AnsiString& V, bool&) { seen.push_back("plain " + V); };
+    g.OnClipboardBeforePasteWideCell = [&](TObject*, int, int, WideString& V, bool&) {
+        seen.push_back("wide");
+        V += u"\u0159";
+    };
+    const AnsiString wide = EncodeUnicodeCell(u"\u03A9");
+    g.PasteText(1, 1, "x\t" + wide);
+    EXPECT_EQ(seen, (std::vector<std::string>{"plain x", "wide"}));
+    EXPECT_EQ(g.GetWideCell(2, 1), WideString(u"\u03A9\u0159"));
 }
