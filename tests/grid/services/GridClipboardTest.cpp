@@ -3,6 +3,7 @@
 // between two grids and the checks of the cell stream.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -11,7 +12,9 @@
 #include "grid/ProUtil.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Clipbrd.h"
+#include "platform/gui/TestSupport.h"
 #include "tests/common/GridTest.h"
+#include "tests/common/Screenshots.h"
 
 namespace {
 // A grid that remembers what MarkRangeModified was told.
@@ -343,6 +346,11 @@ TEST_F(OwnFormatTest, CarriesColoursFontsCheckBoxAndPictureToAnotherGrid)
     EXPECT_EQ(ColorToRGB(b->Canvas()->Pixels(3, 2)), ColorToRGB(clBlue));
     EXPECT_EQ(Other->GetCellGraphic(3, 4), nullptr);
     EXPECT_EQ(Other->Cells(3, 4), "pożyczony");
+    std::unique_ptr<TBitmap> shot = GrabControl(Form);
+    ASSERT_TRUE(shot && !shot->Empty());
+    TRasterImage png("PNG");
+    png.Assign(shot.get());
+    png.SaveToFile(FromOsPath(ScreenshotPath("grid_clipboard_own_format.png")));
     // From another grid: no origin.
     EXPECT_EQ(Other->Origin, TPoint(-1, -1));
     EXPECT_EQ(Other->Range, TRect(2, 3, 3, 4));
