@@ -1,9 +1,9 @@
 #include "app/Unit8_PoprawnoscNorm.h"
 
+#include "app/FormBuild.h"
 #include "app/WaitNotice.h"
 #include "app/Wykazy.h"
 #include "app/qx_Unit1.h"
-#include "app/FormBuild.h"
 #include "controls/ColorPicker.h"
 #include "grid/ProGrid.h"
 #include "platform/gui/Buttons.h"

@@ -1,9 +1,9 @@
 #include "app/qx_Unit1.h"
 
+#include "app/FormBuild.h"
 #include "app/Katalog.h"
 #include "app/MainVars.h"
 #include "app/U_WspolneFunkcje.h"
-#include "app/FormBuild.h"
 #include "controls/ColorPicker.h"
 #include "controls/NetGradient.h"
 #include "controls/ToolEdit.h"

@@ -1,7 +1,7 @@
 #include "app/qx_Unit10_Wyroby.h"
 
-#include "app/qx_Unit1.h"
 #include "app/FormBuild.h"
+#include "app/qx_Unit1.h"
 #include "app/qx_Unit7_ListaUzywanychNorm.h"
 #include "controls/ToolEdit.h"
 #include "platform/core/Classes.h"

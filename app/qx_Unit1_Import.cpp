@@ -3,10 +3,10 @@
 // product group.
 #include <algorithm>
 
+#include "app/FormBuild.h"
 #include "app/MainVars.h"
 #include "app/Wykazy.h"
 #include "app/qx_Unit1.h"
-#include "app/FormBuild.h"
 #include "controls/FileLbl.h"
 #include "controls/QelSensitiveLabel.h"
 #include "controls/ToolEdit.h"

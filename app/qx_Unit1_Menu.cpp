@@ -3,9 +3,9 @@
 // export lists, and the registers the folder scan finds.
 #include <memory>
 
+#include "app/FormBuild.h"
 #include "app/MainVars.h"
 #include "app/qx_Unit1.h"
-#include "app/FormBuild.h"
 #include "controls/KXCtrls.h"
 #include "controls/QelSensitiveLabel.h"
 #include "controls/ToolEdit.h"
@@ -42,6 +42,18 @@ TSpeedButton* MenuButton(TComponent* Owner, TWinControl* Parent, const char* Nam
     return b;
 }
 
+// A box with its caption and a panel inside it that holds (and paints) the
+// box's controls.
+TPanel* CaptionedBox(TComponent* Owner, TWinControl* Parent, TGroupBox*& Box, const char* Name,
+                     const char* Caption, int Left, int Width)
+{
+    Box = Place<TGroupBox>(Owner, Parent, Name, Left, 8, Width, 520);
+    Box->SetCaption(Caption);
+    TPanel* inside = Place<TPanel>(Owner, Box, "", 2, 18, Width - 4, 500);
+    inside->SetBevelOuter(bvNone);
+    return inside;
+}
+
 TLabel* NewLabel(TComponent* Owner, TWinControl* Parent, const char* Name, const char* Text, int Left, int Top)
 {
     TLabel* l = Place<TLabel>(Owner, Parent, Name, Left, Top, 200, 16);
@@ -58,52 +70,59 @@ void Tf_MainForm::CreateMenuComponents()
     TPage* page = PageOf(Strony, "DostosujGrupyPrziPoz");
     const int boxWidth = 320, listHeight = 330;
 
-    GroupBox4 = Place<TGroupBox>(this, page, "GroupBox4", 8, 8, boxWidth, 520);
-    GroupBox4->SetCaption(" Przyciski menu głównego ");
-    Label47 = NewLabel(this, GroupBox4, "Label47", "&Nazwa nowej pozycji:", 10, 22);
-    e_MG_NazwaNowejPoz = Place<TEdit>(this, GroupBox4, "e_MG_NazwaNowejPoz", 10, 40, boxWidth - 20, 23);
+    TPanel* mainMenu = CaptionedBox(this, page, GroupBox4, "GroupBox4", " Przyciski menu głównego ", 8, boxWidth);
+    Label47 = NewLabel(this, mainMenu, "Label47", "&Nazwa nowej pozycji:", 10, 4);
+    e_MG_NazwaNowejPoz = Place<TEdit>(this, mainMenu, "e_MG_NazwaNowejPoz", 10, 22, boxWidth - 20, 23);
     Label47->SetFocusControl(e_MG_NazwaNowejPoz);
-    sb_MG_Dodaj = MenuButton(this, GroupBox4, "sb_MG_Dodaj", "Dodaj", 10, 68, 70);
-    sb_MG_ZmienNazwe = MenuButton(this, GroupBox4, "sb_MG_ZmienNazwe", "Zmień nazwę", 84, 68, 100);
-    sb_MG_Usun = MenuButton(this, GroupBox4, "sb_MG_Usun", "Usuń", 188, 68, 60);
-    sb_MG_Czysc = MenuButton(this, GroupBox4, "sb_MG_Czysc", "Wyczyść", 252, 68, 58);
-    Label46 = NewLabel(this, GroupBox4, "Label46", "&Przyciski menu głównego:", 10, 100);
+    sb_MG_Dodaj = MenuButton(this, mainMenu, "sb_MG_Dodaj", "Dodaj", 10, 50, 62);
+    sb_MG_ZmienNazwe = MenuButton(this, mainMenu, "sb_MG_ZmienNazwe", "Zmień nazwę", 76, 50, 96);
+    sb_MG_Usun = MenuButton(this, mainMenu, "sb_MG_Usun", "Usuń", 176, 50, 56);
+    sb_MG_Czysc = MenuButton(this, mainMenu, "sb_MG_Czysc", "Wyczyść", 236, 50, 68);
+    Label46 = NewLabel(this, mainMenu, "Label46", "&Przyciski menu głównego:", 10, 82);
     clb_MG_PrzyciskiMenuGlownego =
-        Place<TKxCheckListBox>(this, GroupBox4, "clb_MG_PrzyciskiMenuGlownego", 10, 118, boxWidth - 20, listHeight);
+        Place<TKxCheckListBox>(this, mainMenu, "clb_MG_PrzyciskiMenuGlownego", 10, 100, boxWidth - 20, listHeight);
     Label46->SetFocusControl(clb_MG_PrzyciskiMenuGlownego);
-    sb_MG_Zapisz = MenuButton(this, GroupBox4, "sb_MG_Zapisz", "Zapisz zmiany", 10, 454, 120);
-    QelSensitiveLabel3 = Place<TQelSensitiveLabel>(this, GroupBox4, "QelSensitiveLabel3", 140, 459, 170, 16);
+    sb_MG_Zapisz = MenuButton(this, mainMenu, "sb_MG_Zapisz", "Zapisz zmiany", 10, 440, 120);
+    QelSensitiveLabel3 = Place<TQelSensitiveLabel>(this, mainMenu, "QelSensitiveLabel3", 140, 445, 170, 16);
     QelSensitiveLabel3->SetCaption("Pomoc do tej zakładki");
-    l_MG_Warning = Place<TLabel>(this, GroupBox4, "l_MG_Warning", 10, 484, boxWidth - 20, 32);
+    l_MG_Warning = Place<TLabel>(this, mainMenu, "l_MG_Warning", 10, 470, boxWidth - 20, 32);
     l_MG_Warning->SetAutoSize(false);
     l_MG_Warning->SetWordWrap(true);
     l_MG_Warning->Font()->SetColor(clRed);
     l_MG_Warning->SetCaption(
         "Tylko użytkownicy z odpowiednimi uprawnieniami mogą dokonywać zmiany na tej zakładce !!!");
 
-    TGroupBox* groups = Place<TGroupBox>(this, page, "gb_G_Grupy", 16 + boxWidth, 8, boxWidth, 520);
-    groups->SetCaption(" Grupy wyrobów ");
-    NewLabel(this, groups, "", "Nazwa nowej &grupy:", 10, 22)->SetFocusControl(
-        e_G_DodajNowa = Place<TEdit>(this, groups, "e_G_DodajNowa", 10, 40, boxWidth - 20, 23));
-    sb_G_Dodaj = MenuButton(this, groups, "sb_G_Dodaj", "Dodaj", 10, 68, 70);
-    sb_G_Usun = MenuButton(this, groups, "sb_G_Usun", "Usuń", 84, 68, 60);
-    lb_G_Spis = Place<TListBox>(this, groups, "lb_G_Spis", 10, 118, boxWidth - 20, listHeight);
-    lb_G_Spis->SetSorted(true);
-    sb_G_Zapisz = MenuButton(this, groups, "sb_G_Zapisz", "Zapisz zmiany", 10, 454, 120);
-
-    TGroupBox* items = Place<TGroupBox>(this, page, "gb_W_Pozycje", 24 + 2 * boxWidth, 8, boxWidth, 520);
-    items->SetCaption(" Pozycje w grupie ");
-    NewLabel(this, items, "", "Nazwa nowej &pozycji:", 10, 22)->SetFocusControl(
-        e_W_Dodaj = Place<TEdit>(this, items, "e_W_Dodaj", 10, 40, boxWidth - 20, 23));
-    sb_W_Dodaj = MenuButton(this, items, "sb_W_Dodaj", "Dodaj", 10, 68, 70);
-    sb_W_Usun = MenuButton(this, items, "sb_W_Usun", "Usuń", 84, 68, 60);
-    lb_W_Spis = Place<TListBox>(this, items, "lb_W_Spis", 10, 118, boxWidth - 20, listHeight);
-    lb_W_Spis->SetSorted(true);
-    sb_W_Zapisz = MenuButton(this, items, "sb_W_Zapisz", "Zapisz zmiany", 10, 454, 120);
-    sb_W_OtworzWykaz = MenuButton(this, items, "sb_W_OtworzWykaz", "Otwórz wykaz", 10, 484, 120);
-    sb_W_UtworzWykaz = MenuButton(this, items, "sb_W_UtworzWykaz", "Utwórz wykaz", 134, 484, 120);
+    // The groups and the items: a name edit, add and delete, the list, save.
+    struct TLevel {
+        const char *Box, *Caption, *Label, *Edit, *Add, *Delete, *List, *Save;
+        TEdit** EditField;
+        TSpeedButton **AddField, **DeleteField, **SaveField;
+        TListBox** ListField;
+    };
+    const TLevel levels[] = {
+        {"gb_G_Grupy", " Grupy wyrobów ", "Nazwa nowej &grupy:", "e_G_DodajNowa", "sb_G_Dodaj", "sb_G_Usun",
+         "lb_G_Spis", "sb_G_Zapisz", &e_G_DodajNowa, &sb_G_Dodaj, &sb_G_Usun, &sb_G_Zapisz, &lb_G_Spis},
+        {"gb_W_Pozycje", " Pozycje w grupie ", "Nazwa nowej &pozycji:", "e_W_Dodaj", "sb_W_Dodaj", "sb_W_Usun",
+         "lb_W_Spis", "sb_W_Zapisz", &e_W_Dodaj, &sb_W_Dodaj, &sb_W_Usun, &sb_W_Zapisz, &lb_W_Spis},
+    };
+    TPanel* items = nullptr;
+    int left = 16 + boxWidth;
+    for (const TLevel& l : levels) {
+        TGroupBox* box = nullptr;
+        items = CaptionedBox(this, page, box, l.Box, l.Caption, left, boxWidth);
+        *l.EditField = Place<TEdit>(this, items, l.Edit, 10, 22, boxWidth - 20, 23);
+        NewLabel(this, items, "", l.Label, 10, 4)->SetFocusControl(*l.EditField);
+        *l.AddField = MenuButton(this, items, l.Add, "Dodaj", 10, 50, 70);
+        *l.DeleteField = MenuButton(this, items, l.Delete, "Usuń", 84, 50, 60);
+        *l.ListField = Place<TListBox>(this, items, l.List, 10, 100, boxWidth - 20, listHeight);
+        (*l.ListField)->SetSorted(true);
+        *l.SaveField = MenuButton(this, items, l.Save, "Zapisz zmiany", 10, 440, 120);
+        left += boxWidth + 8;
+    }
+    sb_W_OtworzWykaz = MenuButton(this, items, "sb_W_OtworzWykaz", "Otwórz wykaz", 10, 470, 120);
+    sb_W_UtworzWykaz = MenuButton(this, items, "sb_W_UtworzWykaz", "Utwórz wykaz", 134, 470, 120);
     sb_ImportujZPlikuNaUstawieniachMenu =
-        MenuButton(this, items, "sb_ImportujZPlikuNaUstawieniachMenu", "Importuj z pliku", 134, 454, 120);
+        MenuButton(this, items, "sb_ImportujZPlikuNaUstawieniachMenu", "Importuj z pliku", 134, 440, 120);
     QelSensitiveLabel4 = Place<TQelSensitiveLabel>(this, page, "QelSensitiveLabel4", 16 + boxWidth, 536, 300, 16);
     QelSensitiveLabel4->SetCaption("Jak przygotować plik do importu ?");
 

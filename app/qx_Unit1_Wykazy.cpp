@@ -4,10 +4,10 @@
 #include <memory>
 #include <vector>
 
+#include "app/FormBuild.h"
 #include "app/MainVars.h"
 #include "app/Wykazy.h"
 #include "app/qx_Unit1.h"
-#include "app/FormBuild.h"
 #include "controls/NetGradient.h"
 #include "controls/ToolEdit.h"
 #include "grid/ProGrid.h"

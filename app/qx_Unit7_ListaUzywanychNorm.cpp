@@ -4,22 +4,22 @@
 #include <unordered_set>
 #include <vector>
 
+#include "app/FormBuild.h"
 #include "app/MainVars.h"
+#include "app/U_WspolneFunkcje.h"
 #include "app/WaitNotice.h"
 #include "app/Wykazy.h"
-#include "app/U_WspolneFunkcje.h"
-#include "app/qx_Unit2.h"
 #include "app/qx_Unit1.h"
-#include "app/FormBuild.h"
+#include "app/qx_Unit2.h"
 #include "controls/ColorPicker.h"
 #include "grid/ProGrid.h"
 #include "platform/core/Classes.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Buttons.h"
-#include "platform/gui/Menus.h"
-#include "platform/gui/SHDocVw.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/SHDocVw.h"
 
 Tf_ListaUzywanychNorm* f_ListaUzywanychNorm = nullptr;
 

@@ -47,6 +47,12 @@ protected:
         SaveBytesToFile(Path(Name), Bytes);
     }
     AnsiString Read(const AnsiString& Name) const { return LoadBytesFromFile(Path(Name)); }
+    // The catalogue file beside the program written and loaded into the main window.
+    void LoadCatalogue(const AnsiString& Bytes)
+    {
+        Write("Katalog Norm\\normy_wszystkie.txt", Bytes);
+        Form->LoadNormList(Path("Katalog Norm\\normy_wszystkie.txt"));
+    }
 
     std::string FDir;
     AnsiString FOldFolder;

@@ -24,13 +24,11 @@ protected:
     {
         TMainFormTest::SetUp();
         CurrentUserLevel = 4;
-        Write("Katalog Norm\\normy_wszystkie.txt",
-              "PN-EN 10025-2:2019|Aktualna|Dostępna||Stale||\r\n"
-              "PN-H-84020:1989|Nieaktualna|Brak|PN-EN 10060:2006|||\r\n"
-              "PN-H-74200:1998|Nieaktualna|Brak||||\r\n"
-              "PN-M-82101:1988|Zastąpiona uznaniowo|Brak|PN-EN ISO 4014:2004|||\r\n"
-              "PN-M-82054:1990|Wycofana bez zastąpienia|Brak||||\r\n");
-        Form->LoadNormList(Path("Katalog Norm\\normy_wszystkie.txt"));
+        LoadCatalogue("PN-EN 10025-2:2019|Aktualna|Dostępna||Stale||\r\n"
+                      "PN-H-84020:1989|Nieaktualna|Brak|PN-EN 10060:2006|||\r\n"
+                      "PN-H-74200:1998|Nieaktualna|Brak||||\r\n"
+                      "PN-M-82101:1988|Zastąpiona uznaniowo|Brak|PN-EN ISO 4014:2004|||\r\n"
+                      "PN-M-82054:1990|Wycofana bez zastąpienia|Brak||||\r\n");
         List = std::make_unique<Tf_ListaUzywanychNorm>(nullptr);
         f_ListaUzywanychNorm = List.get();
         Review = std::make_unique<Tf_PoprawnoscNorm>(nullptr);

@@ -26,10 +26,9 @@ protected:
         CurrentUserLevel = 4;
         UsedListFiles->Clear();
         Grid = Form->sg_NowyEdytujWykaz;
-        Write("Katalog Norm\\normy_wszystkie.txt", "PN-EN 10025-2:2019|Aktualna|Dostępna||Stale||\r\n"
-                                                    "PN-H-84020:1989|Nieaktualna|Brak|PN-EN 10025-2:2019|||\r\n"
-                                                    "PN-EN 10025-2:2019|Nieaktualna|Brak|drugi wiersz|||\r\n");
-        Form->LoadNormList(Path("Katalog Norm\\normy_wszystkie.txt"));
+        LoadCatalogue("PN-EN 10025-2:2019|Aktualna|Dostępna||Stale||\r\n"
+                      "PN-H-84020:1989|Nieaktualna|Brak|PN-EN 10025-2:2019|||\r\n"
+                      "PN-EN 10025-2:2019|Nieaktualna|Brak|drugi wiersz|||\r\n");
     }
     void TearDown() override
     {
@@ -316,6 +315,11 @@ TEST_F(Registers, ImportFailuresWriteNoMenuEntry)
     EXPECT_EQ(Form->p_Worning->Caption(), DroppedLinesText(3));
     EXPECT_TRUE(Form->img_Warning->Visible());
     EXPECT_EQ(Form->p_Worning->Font()->Color(), clRed);
+    Form->ReadCategoryNames("Kategorie", Form->lb_Importuj_GrupyProdoktow);
+    Form->Strony->SetActivePage("Importuj");
+    Form->Show();
+    SaveScreenshot(GrabControl(Form.get()).get(), "import_page.png");
+    Form->Hide();
 }
 
 // ---------------------------------------------------------------- menu file
@@ -334,6 +338,9 @@ TEST_F(Registers, MenuSettingsListTheCategoriesWithTheirCheckMarks)
     EXPECT_FALSE(Form->sb_G_Dodaj->Enabled());
     EXPECT_FALSE(Form->sb_MG_Dodaj->Enabled());
     EXPECT_EQ(Form->Strony->ActivePage(), "DostosujGrupyPrziPoz");
+    Form->Show();
+    SaveScreenshot(GrabControl(Form.get()).get(), "menu_editor_page.png");
+    Form->Hide();
 
     Form->ReadCategoryNames("Wyrób 1", Form->lb_Importuj_GrupyProdoktow);
     EXPECT_EQ(Items(*Form->lb_Importuj_GrupyProdoktow->Items()), (std::vector<AnsiString>{"Wykonanie A", "Wykonanie B"}));

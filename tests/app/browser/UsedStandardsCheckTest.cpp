@@ -29,9 +29,8 @@ protected:
             catalogue += n + "|Aktualna|" + (i == 4 ? "jest" : "Brak") + "||Tytuł " + IntToStr(i) + "|Opis|\r\n";
             list += n + "|" + n + "|||\r\n";
         }
-        Write("Katalog Norm\\normy_wszystkie.txt", catalogue);
+        LoadCatalogue(catalogue);
         Write("Wykazy\\a.txt", list + "PN-BRAK|PN-BRAK|||\r\n");
-        Form->LoadNormList(Path("Katalog Norm\\normy_wszystkie.txt"));
         Dialog = std::make_unique<Tf_SprawdzNorme>(nullptr);
         f_SprawdzNorme = Dialog.get();
         Waiting = std::make_unique<Tf_Waiting>(nullptr);
