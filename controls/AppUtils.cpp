@@ -102,22 +102,44 @@ AnsiString GetDefaultIniRegKey()
     return "Software\\" + title;
 }
 
+namespace {
+// Flags of a stored window placement.
+constexpr int WPF_SETMINPOSITION = 1;
+constexpr int WPF_RESTORETOMAXIMIZED = 2;
+
+// The four comma-separated numbers of a stored value; a missing word keeps its default.
+void ReadFourInts(const AnsiString& Value, int* const (&Fields)[4])
+{
+    TCharSet comma{','};
+    for (int i = 0; i < 4; ++i)
+        *Fields[i] = StrToIntDef(Trim(ExtractWord(i + 1, Value, comma)), *Fields[i]);
+}
+}  // namespace
+
 void WriteFormPlacement(TCustomForm* Form, TObject* IniFile, const AnsiString& Section)
 {
     if (!Form)
         return;
     // The window's state, shown or not: a form hidden before it is destroyed
     // keeps its maximised or normal state for the next showing.
-    int show = Form->WindowState() == wsMinimized ? SW_SHOWMINIMIZED
-             : Form->WindowState() == wsMaximized ? SW_SHOWMAXIMIZED
-                                                  : SW_SHOWNORMAL;
-    IniWriteInteger(IniFile, Section, "Flags", 0);
+    const bool minimized = Form->WindowState() == wsMinimized;
+    int show = minimized                               ? SW_SHOWMINIMIZED
+               : Form->WindowState() == wsMaximized ? SW_SHOWMAXIMIZED
+                                                      : SW_SHOWNORMAL;
+    int flags = 0;
+    if (minimized && Form->RestoresMaximized())
+        flags |= WPF_RESTORETOMAXIMIZED;
+    if (Form->FormStyle() == fsMDIChild && Form->WindowState() == wsMinimized)
+        flags |= WPF_SETMINPOSITION;
+    // The normal position, also of a maximised or minimised form.
+    const TRect norm = Form->RestoredBounds();
+    const TPoint maxPos = Form->MaximizedPos();
+    IniWriteInteger(IniFile, Section, "Flags", flags);
     IniWriteInteger(IniFile, Section, "ShowCmd", show);
     IniWriteInteger(IniFile, Section, "PixelsPerInch", Screen ? Screen->PixelsPerInch() : 96);
-    IniWriteResString(IniFile, Section, "MinMaxPos", Format("%d,%d,%d,%d", {-1, -1, -1, -1}));
-    IniWriteResString(IniFile, Section, "NormPos",
-                      Format("%d,%d,%d,%d", {Form->Left(), Form->Top(), Form->Left() + Form->Width(),
-                                             Form->Top() + Form->Height()}));
+    // No minimised-window position exists on this desktop: it stays unset (-1, -1).
+    IniWriteResString(IniFile, Section, "MinMaxPos", Format("%d,%d,%d,%d", {-1, -1, maxPos.X, maxPos.Y}));
+    IniWriteResString(IniFile, Section, "NormPos", Format("%d,%d,%d,%d", {norm.Left, norm.Top, norm.Right, norm.Bottom}));
 }
 
 void ReadFormPlacement(TCustomForm* Form, TObject* IniFile, const AnsiString& Section, bool LoadState,
@@ -125,24 +147,28 @@ void ReadFormPlacement(TCustomForm* Form, TObject* IniFile, const AnsiString& Se
 {
     if (!Form)
         return;
+    int flags = 0;
     if (LoadPosition) {
-        TCharSet comma{','};
+        flags = IniReadInteger(IniFile, Section, "Flags", 0);
+        AnsiString minMax = IniReadResString(IniFile, Section, "MinMaxPos", "");
         AnsiString norm = IniReadResString(IniFile, Section, "NormPos", "");
-        TRect r(Form->Left(), Form->Top(), Form->Left() + Form->Width(), Form->Top() + Form->Height());
-        if (!norm.empty()) {
-            int* f[4] = {&r.Left, &r.Top, &r.Right, &r.Bottom};
-            for (int i = 0; i < 4; ++i)
-                *f[i] = StrToIntDef(Trim(ExtractWord(i + 1, norm, comma)), *f[i]);
-        }
+        TRect r = Form->RestoredBounds();
+        ReadFourInts(norm, {&r.Left, &r.Top, &r.Right, &r.Bottom});
+        TPoint minPos(0, 0), maxPos(0, 0);
+        ReadFourInts(minMax, {&minPos.X, &minPos.Y, &maxPos.X, &maxPos.Y});
         int ppi = IniReadInteger(IniFile, Section, "PixelsPerInch", Screen ? Screen->PixelsPerInch() : 96);
-        if (ppi == (Screen ? Screen->PixelsPerInch() : 96) && !norm.empty() && r.Width() > 0) {
-            if (Form->Position() == poScreenCenter || Form->Position() == poDesktopCenter)
-                Form->SetPosition(poDesigned);
-            bool sizeable = Form->BorderStyle() == bsSizeable || Form->BorderStyle() == bsSizeToolWin;
-            if (sizeable)
-                Form->SetBounds(r.Left, r.Top, r.Width(), r.Height());
-            else
-                Form->SetBounds(r.Left, r.Top, Form->Width(), Form->Height());
+        if (ppi == (Screen ? Screen->PixelsPerInch() : 96)) {
+            if (!minMax.empty())
+                Form->SetMaximizedPos(maxPos);
+            if (!norm.empty() && r.Width() > 0) {
+                if (Form->Position() == poScreenCenter || Form->Position() == poDesktopCenter)
+                    Form->SetPosition(poDesigned);
+                bool sizeable = Form->BorderStyle() == bsSizeable || Form->BorderStyle() == bsSizeToolWin;
+                const TRect now = Form->RestoredBounds();
+                if (!sizeable)
+                    r = TRect(r.Left, r.Top, r.Left + now.Width(), r.Top + now.Height());
+                Form->SetRestoredBounds(r);
+            }
         }
     }
     if (LoadState) {
@@ -161,6 +187,8 @@ void ReadFormPlacement(TCustomForm* Form, TObject* IniFile, const AnsiString& Se
         default: break;
         }
         Form->SetWindowState(state);
+        if (state == wsMinimized && (flags & WPF_RESTORETOMAXIMIZED))
+            Form->SetRestoresMaximized(true);
     }
     Form->Update();
 }

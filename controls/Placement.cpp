@@ -141,6 +141,7 @@ void TFormPlacement::FormShow(TObject* Sender)
             // an unreadable store leaves the designed placement
         }
     }
+    ApplyLimits();
     if (FSaveFormShow)
         FSaveFormShow(Sender);
 }
@@ -179,60 +180,53 @@ void TFormPlacement::CheckMinMaxInfo()
         return;
     const bool limits = FPreventResize || !FMinMaxInfo->DefaultMinMaxInfo();
     FWinHook->SetActive(limits);
-    if (!limits)
-        return;
-    FFixedWidth = f->Width();
-    FFixedHeight = f->Height();
-    // The new limits take hold at once.
-    TMessage m{WM_WINDOWPOSCHANGED, 0, 0, 0};
-    bool handled = false;
-    WndMessage(FWinHook.get(), m, handled);
+    ApplyLimits();
 }
 
-// With PreventResize the form cannot be maximised.
+// The window's size limits: with PreventResize the size it has now (it cannot be
+// sized or maximised), else the set values of MinMaxInfo.
+void TFormPlacement::ApplyLimits()
+{
+    TCustomForm* f = Form();
+    if (!f || !FHooked)
+        return;
+    if (FPreventResize) {
+        if (f->MaximizeBox()) {
+            FHadMaximizeBox = true;
+            f->SetMaximizeBox(false);
+        }
+        // The size is pinned once the form shows: until then the program may size it.
+        const TRect r = f->RestoredBounds();
+        if (f->Visible())
+            f->SetSizeLimits(r.Width(), r.Height(), r.Width(), r.Height());
+        else
+            f->SetSizeLimits(0, 0, 0, 0);
+        return;
+    }
+    if (FHadMaximizeBox && f->BorderStyle() != bsDialog)
+        f->SetMaximizeBox(true);
+    FHadMaximizeBox = false;
+    const TWinMinMaxInfo& m = *FMinMaxInfo;
+    f->SetSizeLimits(m.MinTrackWidth(), m.MinTrackHeight(), m.MaxTrackWidth(), m.MaxTrackHeight());
+    if (m.MaxPosLeft() || m.MaxPosTop())
+        f->SetMaximizedPos(TPoint(m.MaxPosLeft() ? m.MaxPosLeft() : f->MaximizedPos().X,
+                                  m.MaxPosTop() ? m.MaxPosTop() : f->MaximizedPos().Y));
+}
+
+// With PreventResize the form cannot be maximised and its sizing borders are no borders.
 void TFormPlacement::WndMessageBefore(TObject*, TMessage& Msg, bool& Handled)
 {
-    if (FPreventResize && Msg.Msg == WM_SYSCOMMAND && (Msg.WParam & 0xFFF0) == SC_MAXIMIZE)
+    if (FPreventResize && Msg.Msg == WM_SYSCOMMAND
+        && ((Msg.WParam & 0xFFF0) == SC_MAXIMIZE || (Msg.WParam & 0xFFF0) == SC_SIZE))
         Handled = true;
 }
 
-// After the form moved or was sized: a size outside the limits is brought back
-// within them (with PreventResize the form keeps the size it had when shown).
+// After the form handled a message: a hit on a sizing border is no hit while
+// PreventResize is set.
 void TFormPlacement::WndMessage(TObject*, TMessage& Msg, bool&)
 {
-    TCustomForm* f = Form();
-    if (!f || FLimiting || Msg.Msg != WM_WINDOWPOSCHANGED || f->WindowState() != wsNormal)
-        return;
-    int w = f->Width(), h = f->Height();
-    if (FPreventResize) {
-        if (!f->Visible() || FFixedWidth <= 0 || FFixedHeight <= 0) {
-            FFixedWidth = w;
-            FFixedHeight = h;
-            return;
-        }
-        w = FFixedWidth;
-        h = FFixedHeight;
-    } else {
-        const TWinMinMaxInfo& m = *FMinMaxInfo;
-        if (m.MinTrackWidth() && w < m.MinTrackWidth())
-            w = m.MinTrackWidth();
-        if (m.MinTrackHeight() && h < m.MinTrackHeight())
-            h = m.MinTrackHeight();
-        if (m.MaxTrackWidth() && w > m.MaxTrackWidth())
-            w = m.MaxTrackWidth();
-        if (m.MaxTrackHeight() && h > m.MaxTrackHeight())
-            h = m.MaxTrackHeight();
-    }
-    if (w == f->Width() && h == f->Height())
-        return;
-    FLimiting = true;
-    try {
-        f->SetBounds(f->Left(), f->Top(), w, h);
-    } catch (...) {
-        FLimiting = false;
-        throw;
-    }
-    FLimiting = false;
+    if (FPreventResize && Msg.Msg == WM_NCHITTEST && Msg.Result >= HTLEFT && Msg.Result <= HTBOTTOMRIGHT)
+        Msg.Result = HTNOWHERE;
 }
 
 void TFormPlacement::SetPreventResize(bool Value)

@@ -137,7 +137,7 @@ private:
     TCloseQueryEvent FSaveFormCloseQuery;
     TNotifyEvent FSaveFormDestroy;
     std::unique_ptr<TKxWindowHook> FWinHook;
-    // The size the form keeps while PreventResize is set.
-    int FFixedWidth = 0, FFixedHeight = 0;
-    bool FLimiting = false;
+    void ApplyLimits();
+    // The form had a maximise box before PreventResize took it.
+    bool FHadMaximizeBox = false;
 };

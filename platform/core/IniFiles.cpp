@@ -448,7 +448,12 @@ void TIniFile::Store()
 AnsiString TIniFile::ReadString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Default)
 {
     AnsiString value;
-    return Current().Find(Section, Ident, value) ? value : Default;
+    if (Current().Find(Section, Ident, value))
+        return value;
+    // As the system's profile routines do, a default handed back for a missing key,
+    // section or file loses its trailing blanks.
+    std::size_t end = Default.find_last_not_of(' ');
+    return end == AnsiString::npos ? AnsiString() : Default.substr(0, end + 1);
 }
 
 void TIniFile::WriteString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value)

@@ -189,6 +189,8 @@ void TCustomForm::CreateWnd()
     g_formBridges[this] = bridge;
     w->setWindowTitle(ToQString(Caption()));
     ApplyWindowFlags();
+    if (FSizeLimits != TRect())
+        SetSizeLimits(FSizeLimits.Left, FSizeLimits.Top, FSizeLimits.Right, FSizeLimits.Bottom);
     // A state chosen before the window existed applies when it is shown.
     if (FWindowState != wsNormal)
         SetWindowState(FWindowState);
@@ -209,6 +211,9 @@ void TCustomForm::ApplyWindowFlags()
     }
     if (FFormStyle == fsStayOnTop)
         f |= Qt::WindowStaysOnTopHint;
+    if (!FMaximizeBox && (f & Qt::Window) == Qt::Window && !(f & Qt::FramelessWindowHint))
+        f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+             | Qt::WindowCloseButtonHint;
     bool vis = w->isVisible();
     w->setWindowFlags(f);
     if (vis)
@@ -237,6 +242,84 @@ void TCustomForm::SetWindowState(TWindowState v)
                                                                                         : Qt::WindowNoState;
     if (w->windowState() != want)
         w->setWindowState(want);
+}
+
+// ---------------------------------------------------------------- placement and size limits
+TRect TCustomForm::RestoredBounds() const
+{
+    TRect now(Left(), Top(), Left() + Width(), Top() + Height());
+    if (!HandleAllocated() || Parent())
+        return now;
+    QWidget* w = ControlWidget(const_cast<TCustomForm*>(this));
+    if (!(w->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen)))
+        return now;
+    QRect g = w->normalGeometry();
+    if (!g.isValid())
+        return now;
+    // The normal geometry is the client area's; the form's left and top are its frame's.
+    QPoint frame = w->geometry().topLeft() - w->pos();
+    g.translate(-frame);
+    return TRect(g.x(), g.y(), g.x() + g.width(), g.y() + g.height());
+}
+
+void TCustomForm::SetRestoredBounds(const TRect& R)
+{
+    if (!HandleAllocated() || Parent() || FWindowState == wsNormal) {
+        SetBounds(R.Left, R.Top, R.Width(), R.Height());
+        return;
+    }
+    // The window leaves its state for a moment to take the new normal bounds.
+    TWindowState state = FWindowState;
+    bool maximizedToo = RestoresMaximized();
+    QWidget* w = ControlWidget(this);
+    w->setWindowState(Qt::WindowNoState);
+    SetBounds(R.Left, R.Top, R.Width(), R.Height());
+    SetWindowState(state);
+    if (maximizedToo)
+        SetRestoresMaximized(true);
+}
+
+void TCustomForm::SetSizeLimits(int MinWidth, int MinHeight, int MaxWidth, int MaxHeight)
+{
+    FSizeLimits = TRect(std::max(0, MinWidth), std::max(0, MinHeight), std::max(0, MaxWidth), std::max(0, MaxHeight));
+    if (!HandleAllocated() || Parent())
+        return;
+    QWidget* w = ControlWidget(this);
+    w->setMinimumSize(FSizeLimits.Left, FSizeLimits.Top);
+    w->setMaximumSize(FSizeLimits.Right > 0 ? FSizeLimits.Right : QWIDGETSIZE_MAX,
+                      FSizeLimits.Bottom > 0 ? FSizeLimits.Bottom : QWIDGETSIZE_MAX);
+    // The form's own bounds follow the limited window.
+    int width = std::max(Width(), FSizeLimits.Left), height = std::max(Height(), FSizeLimits.Top);
+    if (FSizeLimits.Right > 0)
+        width = std::min(width, FSizeLimits.Right);
+    if (FSizeLimits.Bottom > 0)
+        height = std::min(height, FSizeLimits.Bottom);
+    if (FWindowState == wsNormal && (width != Width() || height != Height()))
+        SetBounds(Left(), Top(), width, height);
+}
+
+bool TCustomForm::RestoresMaximized() const
+{
+    if (!HandleAllocated() || Parent())
+        return false;
+    Qt::WindowStates st = ControlWidget(const_cast<TCustomForm*>(this))->windowState();
+    return (st & Qt::WindowMinimized) && (st & Qt::WindowMaximized);
+}
+
+void TCustomForm::SetRestoresMaximized(bool v)
+{
+    if (!HandleAllocated() || Parent() || FWindowState != wsMinimized)
+        return;
+    QWidget* w = ControlWidget(this);
+    w->setWindowState(v ? (Qt::WindowMinimized | Qt::WindowMaximized) : Qt::WindowMinimized);
+}
+
+void TCustomForm::SetMaximizeBox(bool v)
+{
+    FMaximizeBox = v;
+    if (!v && FWindowState == wsMaximized)
+        SetWindowState(wsNormal);
+    ApplyWindowFlags();
 }
 
 void TCustomForm::SetActiveControl(TWinControl* v)

@@ -88,6 +88,25 @@ public:
 
     void Dispatch(TMessage& Message) override;
 
+    // ---- window placement and size limits
+    // The bounds the window has when it is neither maximised nor minimised (the
+    // current bounds of a normal window).
+    TRect RestoredBounds() const;
+    // Sets the restored bounds; a maximised or minimised window keeps its state and
+    // takes them when it is restored.
+    void SetRestoredBounds(const TRect& R);
+    // Limits of the size the user and the program give the window (0: no limit).
+    void SetSizeLimits(int MinWidth, int MinHeight, int MaxWidth, int MaxHeight);
+    // A minimised window that comes back maximised.
+    bool RestoresMaximized() const;
+    void SetRestoresMaximized(bool v);
+    // The window offers maximising (the maximise box and system command).
+    bool MaximizeBox() const { return FMaximizeBox; }
+    void SetMaximizeBox(bool v);
+    // Where the window goes when maximised, as the placement keeps it ((-1, -1): the system's choice).
+    TPoint MaximizedPos() const { return FMaximizedPos; }
+    void SetMaximizedPos(const TPoint& v) { FMaximizedPos = v; }
+
 protected:
     bool IsTopLevelWindow() const override { return true; }
     void PaintWindow() override;
@@ -119,6 +138,9 @@ private:
     bool FActive = false;
     bool FPlaced = false;
     std::unique_ptr<TCanvas> FCanvas;
+    bool FMaximizeBox = true;
+    TPoint FMaximizedPos{-1, -1};
+    TRect FSizeLimits;
 };
 
 class TForm : public TCustomForm {

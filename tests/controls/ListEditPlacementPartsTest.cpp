@@ -670,6 +670,42 @@ TEST_F(PlacementParts, RestoredStateAndPosition)
     EXPECT_EQ(Form->Left(), 21);
 }
 
+TEST_F(PlacementParts, MaximisedFormRoundTripsItsNormalBounds)
+{
+    Form->Show();
+    Form->SetBounds(40, 50, 320, 240);
+    SetWindowStateByUser(Form, wsMaximized);
+    ASSERT_EQ(Form->WindowState(), wsMaximized);
+    EXPECT_EQ(Form->RestoredBounds(), TRect(40, 50, 360, 290));
+    Placement->SavePlacement();
+    EXPECT_EQ(Read("TForm", "ShowCmd"), "3");
+    EXPECT_EQ(Read("TForm", "Flags"), "0");
+    EXPECT_EQ(Read("TForm", "NormPos"), "40,50,360,290");
+    EXPECT_EQ(Read("TForm", "MinMaxPos"), "-1,-1,-1,-1");
+    delete Form;
+
+    // A new form comes back maximised and is restored to the stored normal bounds.
+    MakeForm(200, 150);
+    Placement = new TFormPlacement(Form);
+    Placement->SetIniFileName(Ini);
+    Form->Show();
+    EXPECT_EQ(Form->WindowState(), wsMaximized);
+    EXPECT_EQ(Form->RestoredBounds(), TRect(40, 50, 360, 290));
+    SetWindowStateByUser(Form, wsNormal);
+    EXPECT_EQ(Form->BoundsRect(), TRect(40, 50, 360, 290));
+
+    // "Flags" and the maximised position of "MinMaxPos" are read back and written again.
+    WriteFileBytes(Ini, "[TForm]\r\nFlags=2\r\nShowCmd=2\r\nMinMaxPos=-1,-1,-4,-4\r\nNormPos=20,30,220,180\r\n");
+    Placement->RestorePlacement();
+    EXPECT_EQ(Form->WindowState(), wsMinimized);
+    EXPECT_TRUE(Form->RestoresMaximized());
+    EXPECT_EQ(Form->MaximizedPos(), TPoint(-4, -4));
+    Placement->SavePlacement();
+    EXPECT_EQ(Read("TForm", "Flags"), "2");
+    EXPECT_EQ(Read("TForm", "MinMaxPos"), "-1,-1,-4,-4");
+    EXPECT_EQ(Read("TForm", "NormPos"), "20,30,220,180");
+}
+
 TEST_F(PlacementParts, VersionLinksAndTheActiveControl)
 {
     auto* first = Place<TEdit>(10, 10, 100, 21);

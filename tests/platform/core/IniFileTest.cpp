@@ -77,6 +77,12 @@ TEST_F(IniFixture, ReadsAsTheProfileFunctions)
 
     TIniFile missing(Dir / "brak.ini");
     EXPECT_EQ(missing.ReadString("A", "B", "x"), "x");
+    // A default handed back loses its trailing blanks (missing file, section or key), a stored value keeps them.
+    EXPECT_EQ(missing.ReadString("A", "B", " x y  "), " x y");
+    EXPECT_EQ(missing.ReadString("A", "B", "   "), "");
+    EXPECT_EQ(ini.ReadString("Brak", "A", "d\t "), "d\t");
+    EXPECT_EQ(ini.ReadString("Sekcja", "Brak", "d "), "d");
+    EXPECT_EQ(ini.ReadString("Sekcja", "Klucz", "d "), "  wartość ");
     EXPECT_FALSE(missing.SectionExists("A"));
 }
 
