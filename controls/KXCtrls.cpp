@@ -588,15 +588,167 @@ int CheckImageIndex(TCheckBoxState State, TCheckKind Kind, bool Enabled)
     return cells[int(State) * 6 + int(Kind) * 2 + (Enabled ? 0 : 1)];
 }
 
-// ================================================================ TKxCheckListBox
-TKxCheckListBox::TKxCheckListBox(TComponent* AOwner) : TCustomListBox(AOwner)
+// ================================================================ TKxCustomListBox
+namespace {
+// Writes (with Draw) or measures Text from X with a tab stop every Stop pixels from X
+// (without stops a tab is a blank); returns the width.
+int TabbedText(TCanvas* c, int X, int Y, const AnsiString& Text, int Stop, bool Draw)
+{
+    int x = 0;
+    std::size_t from = 0;
+    while (true) {
+        std::size_t tab = Text.find('\t', from);
+        AnsiString part = Text.substr(from, tab == AnsiString::npos ? AnsiString::npos : tab - from);
+        if (Draw && !part.empty())
+            c->TextOut(X + x, Y, part);
+        x += c->TextWidth(part);
+        if (tab == AnsiString::npos)
+            return x;
+        x = Stop > 0 ? (x / Stop + 1) * Stop : x + c->TextWidth(" ");
+        from = tab + 1;
+    }
+}
+}  // namespace
+
+TKxCustomListBox::TKxCustomListBox(TComponent* AOwner) : TCustomListBox(AOwner)
 {
     SetBounds(Left(), Top(), 121, 97);
     SetTabStop(true);
-    SetStyle(lbOwnerDrawFixed);
+    SetColor(clWindow);
+    SetParentColor(false);
     // Added, inserted and deleted items change the widest width.
     if (auto* items = dynamic_cast<TStringList*>(Items()))
         items->OnChange = [this](TObject*) { ResetItemWidths(); };
+}
+
+void TKxCustomListBox::SetIntegralHeight(bool Value)
+{
+    if (FIntegralHeight == Value)
+        return;
+    FIntegralHeight = Value;
+    SetBounds(Left(), Top(), Width(), Height());
+}
+
+void TKxCustomListBox::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    if (FIntegralHeight && Style() != lbOwnerDrawVariable && !(ComponentState() & csLoading)) {
+        // Whole rows only: the height inside the sunken border is cut to a multiple of the row.
+        const int border = BorderStyle() == bsNone ? 0 : 4;
+        const int row = std::max(1, RowHeight());
+        AHeight = border + std::max(1, (AHeight - border) / row) * row;
+    }
+    TCustomListBox::SetBounds(ALeft, ATop, AWidth, AHeight);
+}
+
+int TKxCustomListBox::RowHeight() const
+{
+    if (FTextRowHeight <= 0) {
+        TBitmap probe;
+        probe.Canvas()->SetFont(Font());
+        FTextRowHeight = probe.Canvas()->TextHeight("Wg");
+    }
+    int h = std::max(FTextRowHeight, MinRowHeight());
+    if (Style() == lbOwnerDrawFixed)
+        h = std::max(h, ItemHeight());
+    return h;
+}
+
+void TKxCustomListBox::CreateWnd()
+{
+    FTextRowHeight = 0;
+    TCustomListBox::CreateWnd();
+}
+
+void TKxCustomListBox::CMFontChanged(TMessage& Message)
+{
+    TCustomListBox::CMFontChanged(Message);
+    FTextRowHeight = 0;
+    RowsChanged();
+    if (FIntegralHeight)
+        SetBounds(Left(), Top(), Width(), Height());
+    ResetItemWidths();
+}
+
+void TKxCustomListBox::SetGraySelection(bool Value)
+{
+    if (FGraySelection == Value)
+        return;
+    FGraySelection = Value;
+    if (!Focused())
+        Invalidate();
+}
+
+void TKxCustomListBox::SetTabWidth(int Value)
+{
+    FTabWidth = Value < 0 ? 0 : Value;
+    ResetItemWidths();
+    Invalidate();
+}
+
+int TKxCustomListBox::TabStopPixels(TCanvas* Canvas) const
+{
+    return FTabWidth > 0 ? int(FTabWidth * Canvas->TextWidth("0") / 4.0 + 0.5) : 0;
+}
+
+void TKxCustomListBox::SetAutoScroll(bool Value)
+{
+    FAutoScroll = Value;
+    ResetItemWidths();
+}
+
+int TKxCustomListBox::ItemWidth(int Index, TCanvas* Probe)
+{
+    int w = 0;
+    if (OnGetItemWidth && OnDrawItem && Style() != lbStandard)
+        OnGetItemWidth(this, Index, w);
+    else
+        w = TabbedText(Probe, 0, 0, Items()->Strings(Index) + "x", TabStopPixels(Probe), false);
+    return w + TextIndent();
+}
+
+void TKxCustomListBox::ResetItemWidths()
+{
+    FMaxItemWidth = 0;
+    if (AutoScroll() && Items()->Count() > 0) {
+        TBitmap probe;
+        probe.Canvas()->SetFont(Font());
+        for (int i = 0; i < Items()->Count(); ++i)
+            FMaxItemWidth = Max(FMaxItemWidth, ItemWidth(i, probe.Canvas()));
+    }
+    SetHorizontalExtent(FMaxItemWidth);
+}
+
+void TKxCustomListBox::DrawItemText(int Index, const TRect& Rect)
+{
+    TCanvas* c = Canvas();
+    c->FillRect(Rect);
+    int top = Rect.Top + (Rect.Height() - c->TextHeight("Wy")) / 2;
+    if (top < Rect.Top)
+        top = Rect.Top;
+    c->Brush()->SetStyle(bsClear);
+    // The text stays inside its row.
+    const int saved = SaveDC(c);
+    IntersectClipRect(c, Rect.Left, Rect.Top, Rect.Right, Rect.Bottom);
+    TabbedText(c, Rect.Left + 2, top, Items()->Strings(Index), TabStopPixels(c), true);
+    RestoreDC(c, saved);
+}
+
+void TKxCustomListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
+{
+    if (OnDrawItem && Style() != lbStandard) {
+        OnDrawItem(this, Index, Rect, State);
+        return;
+    }
+    if (Index >= 0 && Index < Items()->Count())
+        DrawItemText(Index, Rect);
+}
+
+// ================================================================ TKxCheckListBox
+TKxCheckListBox::TKxCheckListBox(TComponent* AOwner) : TKxCustomListBox(AOwner)
+{
+    // Always owner-drawn: the check area goes in front of the text.
+    SetStyle(lbOwnerDrawFixed);
+    SetAutoScroll(true);
 }
 
 TKxCheckListBox::~TKxCheckListBox()
@@ -739,28 +891,6 @@ void TKxCheckListBox::SetAllowGrayed(bool Value)
     FAllowGrayed = Value;
 }
 
-void TKxCheckListBox::SetGraySelection(bool Value)
-{
-    if (FGraySelection == Value)
-        return;
-    FGraySelection = Value;
-    if (!Focused())
-        Invalidate();
-}
-
-void TKxCheckListBox::SetTabWidth(int Value)
-{
-    FTabWidth = Value < 0 ? 0 : Value;
-    ResetItemWidths();
-    Invalidate();
-}
-
-void TKxCheckListBox::SetAutoScroll(bool Value)
-{
-    FAutoScroll = Value;
-    ResetItemWidths();
-}
-
 void TKxCheckListBox::Loaded()
 {
     TCustomListBox::Loaded();
@@ -785,7 +915,9 @@ void TKxCheckListBox::SetItems(TStrings* Value)
     ResetItemWidths();
 }
 
-int TKxCheckListBox::CheckAreaWidth() const { return 16 + 2; }
+int TKxCheckListBox::CheckCellWidth() { return CheckImages()->Width() / 6; }
+int TKxCheckListBox::CheckCellHeight() { return CheckImages()->Height() / 3; }
+int TKxCheckListBox::CheckAreaWidth() const { return CheckCellWidth() + 2; }
 
 void TKxCheckListBox::InvalidateItem(int Index)
 {
@@ -841,43 +973,6 @@ void TKxCheckListBox::KeyPress(char& Key)
     }
 }
 
-void TKxCheckListBox::CMFontChanged(TMessage& Message)
-{
-    TCustomListBox::CMFontChanged(Message);
-    ResetItemWidths();
-}
-
-int TKxCheckListBox::ItemWidth(int Index, TBitmap& probe)
-{
-    int w = 0;
-    if (OnGetItemWidth && OnDrawItem) {
-        OnGetItemWidth(this, Index, w);
-    } else {
-        AnsiString text = Items()->Strings(Index) + "x";
-        if (FTabWidth > 0) {
-            int stop = int(FTabWidth * probe.Canvas()->TextWidth("0") / 4.0 + 0.5);
-            AnsiString expanded;
-            for (char ch : text)
-                expanded += ch == '\t' ? AnsiString(std::size_t(stop > 0 ? stop / Max(1, probe.Canvas()->TextWidth(" ")) : 1), ' ') : AnsiString(1, ch);
-            text = expanded;
-        }
-        w = probe.Canvas()->TextWidth(text);
-    }
-    return w + CheckAreaWidth();
-}
-
-void TKxCheckListBox::ResetItemWidths()
-{
-    FMaxItemWidth = 0;
-    if (FAutoScroll && Items()->Count() > 0) {
-        TBitmap probe;
-        probe.Canvas()->SetFont(Font());
-        for (int i = 0; i < Items()->Count(); ++i)
-            FMaxItemWidth = Max(FMaxItemWidth, ItemWidth(i, probe));
-    }
-    SetHorizontalExtent(FMaxItemWidth);
-}
-
 void TKxCheckListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState ItemState)
 {
     TCanvas* c = Canvas();
@@ -893,12 +988,13 @@ void TKxCheckListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState Ite
     AssignBitmapCell(CheckImages(), &cell, 6, 3, CheckImageIndex(State(Index), FCheckKind, enabled));
     cell.SetTransparentColor(clFuchsia);
     cell.SetTransparent(true);
-    c->Draw(area.Left + (area.Width() - 16) / 2, area.Top + (area.Height() - 13) / 2, &cell);
+    c->Draw(area.Left + (area.Width() - CheckCellWidth()) / 2, area.Top + (area.Height() - CheckCellHeight()) / 2,
+            &cell);
 
     TRect text(area.Right, Rect.Top, Rect.Right, Rect.Bottom);
     bool selected = ItemState & odSelected;
     if (selected) {
-        if (Focused() || !FGraySelection || (ComponentState() & csDesigning)) {
+        if (Focused() || !GraySelection() || (ComponentState() & csDesigning)) {
             c->Brush()->SetColor(clHighlight);
             c->Font()->SetColor(clHighlightText);
         } else {
@@ -914,16 +1010,11 @@ void TKxCheckListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState Ite
     }
     if (!enabled)
         c->Font()->SetColor(selected ? clInactiveCaptionText : clGrayText);
-    if (OnDrawItem && Style() != lbStandard) {
+    // With the standard style the text is drawn here even when OnDrawItem is set.
+    if (OnDrawItem && Style() != lbStandard)
         OnDrawItem(this, Index, text, ItemState);
-    } else {
-        c->FillRect(text);
-        int top = text.Top + (text.Height() - c->TextHeight("Wy")) / 2;
-        if (top < text.Top)
-            top = text.Top;
-        c->Brush()->SetStyle(bsClear);
-        c->TextRect(text, text.Left + 2, top, Items()->Strings(Index));
-    }
+    else
+        DrawItemText(Index, text);
     if (ItemState & odFocused)
         c->DrawFocusRect(text);
 }

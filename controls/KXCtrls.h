@@ -160,7 +160,58 @@ public:
     std::intptr_t Data = 0;
 };
 
-class TKxCheckListBox : public TCustomListBox {
+// The owner-drawn list box the check list box builds on: columns, whole rows,
+// tab stops, the row height of its font and the widest item as the scroll extent.
+class TKxCustomListBox : public TCustomListBox {
+public:
+    explicit TKxCustomListBox(TComponent* AOwner);
+
+    // The list's height is cut to whole rows (inside the border).
+    bool IntegralHeight() const { return FIntegralHeight; }
+    void SetIntegralHeight(bool Value);
+    int TabWidth() const { return FTabWidth; }
+    void SetTabWidth(int Value);
+    // Horizontal extent kept at the widest item (never with columns).
+    bool AutoScroll() const { return FAutoScroll && Columns() == 0; }
+    void SetAutoScroll(bool Value);
+    int MaxItemWidth() const { return FMaxItemWidth; }
+    bool GraySelection() const { return FGraySelection; }
+    void SetGraySelection(bool Value);
+    // Pixels between tab stops (0 without TabWidth).
+    int TabStopPixels(TCanvas* Canvas) const;
+
+    // The recomputed widest item (after the items changed in code).
+    void ResetItemWidths();
+
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+    TGetItemWidthEvent OnGetItemWidth;
+
+protected:
+    // The larger of the font's row height ("Wg") and MinRowHeight, and for an
+    // owner-drawn fixed list at least ItemHeight.
+    int RowHeight() const override;
+    virtual int MinRowHeight() const { return 0; }
+    // Pixels in front of the text of each item (the check area of the check list box).
+    virtual int TextIndent() const { return 0; }
+    // The item's text at 2 pixels from Rect's left, centred on the height of "Wy", with tab stops.
+    void DrawItemText(int Index, const TRect& Rect);
+    void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
+    void CMFontChanged(TMessage& Message) override;
+    void CreateWnd() override;
+
+private:
+    int ItemWidth(int Index, TCanvas* Probe);
+    bool FIntegralHeight = false;
+    int FTabWidth = 0;
+    bool FAutoScroll = false;
+    int FMaxItemWidth = 0;
+    // Text height of "Wg" in the list's font (0: measure again).
+    mutable int FTextRowHeight = 0;
+    bool FGraySelection = false;
+};
+
+class TKxCheckListBox : public TKxCustomListBox {
 public:
     explicit TKxCheckListBox(TComponent* AOwner);
     ~TKxCheckListBox() override;
@@ -179,14 +230,6 @@ public:
     void SetCheckKind(TCheckKind Value);
     bool AllowGrayed() const { return FAllowGrayed && FCheckKind != ckRadioButtons; }
     void SetAllowGrayed(bool Value);
-    bool GraySelection() const { return FGraySelection; }
-    void SetGraySelection(bool Value);
-    int TabWidth() const { return FTabWidth; }
-    void SetTabWidth(int Value);
-    // Horizontal extent kept at the widest item.
-    bool AutoScroll() const { return FAutoScroll; }
-    void SetAutoScroll(bool Value);
-    int MaxItemWidth() const { return FMaxItemWidth; }
     // Assigns the strings; from another check list box also states and enabled flags.
     void SetItems(TStrings* Value);
     TIniLink* IniStorageLink() const { return FIniLink.get(); }
@@ -197,16 +240,16 @@ public:
     void RestoreStates();
     // Toggles an enabled item as a click does, then fires OnClickCheck.
     void ToggleItem(int Index);
-    // The recomputed widest item (after the items changed in code).
-    void ResetItemWidths();
     // Width of the check area in front of each item.
     int CheckAreaWidth() const;
+    // Size of one cell of the shared check picture strip.
+    static int CheckCellWidth();
+    static int CheckCellHeight();
 
     void Loaded() override;
 
     TNotifyEvent OnClickCheck;
     TChangeStateEvent OnStateChange;
-    TGetItemWidthEvent OnGetItemWidth;
 
 protected:
     void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
@@ -214,7 +257,8 @@ protected:
     // press that completes a double click is WM_LBUTTONDBLCLK and does not).
     void WMLButtonDown(TWMMouse& Message) override;
     void KeyPress(char& Key) override;
-    void CMFontChanged(TMessage& Message) override;
+    int MinRowHeight() const override { return CheckCellHeight(); }
+    int TextIndent() const override { return CheckAreaWidth(); }
     virtual void ClickCheck();
     virtual void ChangeItemState(int Index);
 
@@ -223,17 +267,12 @@ private:
     TCheckListBoxItem* Record(int Index);
     void ApplyRadioRule();
     void InvalidateItem(int Index);
-    int ItemWidth(int Index, TBitmap& Probe);
     void CollectRecords();
     std::vector<std::unique_ptr<TCheckListBoxItem>> FRecords;
     // Cleared when the list goes (an OnMouseDown handler may free it).
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
     bool FAllowGrayed = false;
     TCheckKind FCheckKind = ckCheckBoxes;
-    bool FGraySelection = false;
-    int FTabWidth = 0;
-    bool FAutoScroll = true;
-    int FMaxItemWidth = 0;
     bool FForcing = false;
     std::unique_ptr<TIniLink> FIniLink;
 };

@@ -142,6 +142,12 @@ QSize TItemsDelegate::sizeHint(const QStyleOptionViewItem& option, const QModelI
         RunGuarded([&] { w = MinWidth(); });
         s.setWidth(std::max(s.width(), w));
     }
+    if (FixedWidth) {
+        int w = 0;
+        RunGuarded([&] { w = FixedWidth(); });
+        if (w > 0)
+            s.setWidth(w);
+    }
     return s;
 }
 
@@ -1276,13 +1282,14 @@ TNativeWidget* TCustomListBox::CreateNativeWidget()
         l, [this] { return FStyle != lbStandard; }, [this] { return FCanvas.get(); },
         [this](int i, const TRect& r, TOwnerDrawState s) { DrawItem(i, r, s); },
         [this](int i) {
-            int h = FItemHeight;
+            int h = FStyle == lbOwnerDrawVariable ? FItemHeight : RowHeight();
             if (FStyle == lbOwnerDrawVariable)
                 MeasureItem(i, h);
             return h;
         },
         [this] { return Color(); }, [this] { return Font(); });
-    delegate->MinWidth = [this] { return FHorizontalExtent; };
+    delegate->MinWidth = [this] { return FColumns > 0 ? 0 : FHorizontalExtent; };
+    delegate->FixedWidth = [this] { return ColumnWidth(); };
     l->setItemDelegate(delegate);
     QStringList rows;
     for (int i = 0; i < FItems->Count(); ++i)
@@ -1300,7 +1307,7 @@ TNativeWidget* TCustomListBox::CreateNativeWidget()
     });
     InstallMessageBridge(l->viewport(), this);
     auto* w = WrapWidget(l);
-    ApplyToWidget();
+    ApplyToWidget(w);
     FSyncing = true;
     if (FMultiSelect) {
         for (int i = 0; i < l->count() && size_t(i) < FPendingSel.size(); ++i)
@@ -1314,9 +1321,10 @@ TNativeWidget* TCustomListBox::CreateNativeWidget()
     return w;
 }
 
-void TCustomListBox::ApplyToWidget()
+void TCustomListBox::ApplyToWidget(TNativeWidget* Made)
 {
-    auto* l = NativeOf<QListWidget>(this);
+    // The window being made is not the control's yet: the settings made before go to it.
+    auto* l = Made ? qobject_cast<QListWidget*>(Made->Widget) : NativeOf<QListWidget>(this);
     if (!l)
         return;
     FSyncing = true;
@@ -1325,9 +1333,32 @@ void TCustomListBox::ApplyToWidget()
                                           : QAbstractItemView::MultiSelection);
     l->setUniformItemSizes(FStyle != lbOwnerDrawVariable);
     l->setFrameShape(FBorderStyle == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
+    // Several columns: the items run down a column and on into the next, scrolled sideways.
+    l->setFlow(QListView::TopToBottom);
+    l->setWrapping(FColumns > 0);
+    l->setResizeMode(FColumns > 0 ? QListView::Adjust : QListView::Fixed);
+    l->setVerticalScrollBarPolicy(FColumns > 0 ? Qt::ScrollBarAlwaysOff : Qt::ScrollBarAsNeeded);
     l->doItemsLayout();
     l->viewport()->update();
     FSyncing = false;
+}
+
+void TCustomListBox::SetColumns(int v)
+{
+    v = std::max(0, v);
+    if (v == FColumns)
+        return;
+    FColumns = v;
+    ApplyToWidget();
+}
+
+int TCustomListBox::ColumnWidth() const { return FColumns > 0 ? (Width() + FColumns - 3) / FColumns : 0; }
+
+void TCustomListBox::Resize()
+{
+    TWinControl::Resize();
+    if (FColumns > 0)
+        ApplyToWidget();
 }
 
 void TCustomListBox::SetHorizontalExtent(int v)
@@ -1523,8 +1554,8 @@ int TCustomListBox::ItemAtPos(const TPoint& Pos, bool Existing) const
         int row = l->indexAt(QPoint(Pos.X, Pos.Y)).row();
         if (row >= 0)
             return row;
-    } else if (Pos.Y >= 0 && FItemHeight > 0) {
-        int row = Pos.Y / FItemHeight;
+    } else if (Pos.Y >= 0 && RowHeight() > 0) {
+        int row = Pos.Y / RowHeight();
         if (row < FItems->Count())
             return row;
     }
@@ -1540,8 +1571,8 @@ TRect TCustomListBox::ItemRect(int Index) const
         }
         return TRect();
     }
-    int top = (Index - TopIndex()) * FItemHeight;
-    return TRect(0, top, ClientWidth(), top + FItemHeight);
+    int top = (Index - TopIndex()) * RowHeight();
+    return TRect(0, top, ClientWidth(), top + RowHeight());
 }
 
 // ---------------------------------------------------------------- TScrollBar

@@ -518,6 +518,13 @@ public:
     // The width in pixels the list scrolls horizontally over (0: no horizontal scrolling).
     int HorizontalExtent() const { return FHorizontalExtent; }
     void SetHorizontalExtent(int v);
+    // ---- columns
+    // Above 0 the items run down one column and on into the next, Columns columns of
+    // ColumnWidth pixels across the list, scrolled sideways.
+    int Columns() const { return FColumns; }
+    void SetColumns(int v);
+    // (Width + Columns - 3) div Columns, 0 for a one-column list.
+    int ColumnWidth() const;
 
     TDrawItemEvent OnDrawItem;
     TMeasureItemEvent OnMeasureItem;
@@ -528,13 +535,18 @@ protected:
     // OnDrawItem when assigned, else the item's text.
     virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
     virtual void MeasureItem(int Index, int& Height);
+    // The height of every row of a list whose rows are all alike (ItemHeight here).
+    virtual int RowHeight() const { return FItemHeight; }
+    // Rows are measured again (after the row height changed).
+    void RowsChanged() { ApplyToWidget(); }
     void WMLButtonDblClk(TWMMouse& Message) override;
     void WMGetDlgCode(TMessage& Message) override;
+    void Resize() override;
 
 private:
     friend class TItemsDelegate;
     friend class TListItems;
-    void ApplyToWidget();
+    void ApplyToWidget(TNativeWidget* Made = nullptr);
     void UserSelectionChanged();
     std::unique_ptr<TItemsSink> FSink;
     std::unique_ptr<TStrings> FItems;
@@ -548,6 +560,7 @@ private:
     TBorderStyle FBorderStyle = bsSingle;
     int FHorizontalExtent = 0;
     bool FSyncing = false;
+    int FColumns = 0;
 };
 
 class TListBox : public TCustomListBox {

@@ -67,6 +67,8 @@ public:
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     // The least width of a row (a list box's horizontal extent); none when unset.
     std::function<int()> MinWidth;
+    // A width every row takes (a column of a multi-column list), 0 none.
+    std::function<int()> FixedWidth;
 
 private:
     std::function<bool()> OwnerDraw;

@@ -14,7 +14,9 @@
 #include "platform/core/IniFiles.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/ExtCtrls.h"
+#include "platform/gui/TestSupport.h"
 #include "tests/common/FormTest.h"
+#include "tests/common/Screenshots.h"
 #include "tests/common/TestFiles.h"
 
 namespace {
@@ -217,6 +219,70 @@ TEST_F(CheckListParts, OnlyAPressInTheCheckAreaToggles)
     log.clear();
     Click(list, 5, list->ItemRect(2).Bottom + 20);
     EXPECT_EQ(log, std::vector<std::string>{"down"});
+    Form->Hide();
+}
+
+TEST_F(CheckListParts, TwoColumnsRowsOfTheFontAndTabStops)
+{
+    MakeForm(340, 200);
+    auto* list = PlaceList(*this, {"Zastąpiona uznaniowo", "Wycofana", "Ważna\tPN", "Łódź", "Żółw", "Ćma", "Źdźbło",
+                                   "Gęś", "Ślęża", "Ostatnia"});
+    list->SetBounds(10, 10, 300, 100);
+    list->SetItemHeight(1);
+    list->SetColumns(2);
+    list->SetTabWidth(40);
+    list->SetChecked(1, true);
+    list->SetState(4, cbGrayed);
+    list->SetItemEnabled(5, false);
+    Form->Show();
+    // Rows: the larger of the font's "Wg" and the check cell; ItemHeight above both wins.
+    TBitmap probe;
+    probe.Canvas()->SetFont(list->Font());
+    const int textRow = probe.Canvas()->TextHeight("Wg");
+    const int row = std::max(textRow, 13);
+    EXPECT_EQ(list->ItemRect(1).Height(), row);
+    // Columns of (Width + Columns - 3) div Columns pixels, items running down and on into the next.
+    EXPECT_EQ(list->ColumnWidth(), (300 + 2 - 3) / 2);
+    const TRect first = list->ItemRect(0);
+    EXPECT_EQ(first.Width(), list->ColumnWidth());
+    int perColumn = 0;
+    while (perColumn < list->Count() && list->ItemRect(perColumn).Left == first.Left)
+        ++perColumn;
+    ASSERT_GT(perColumn, 1);
+    ASSERT_LT(perColumn, list->Count());
+    EXPECT_EQ(list->ItemRect(perColumn).Left, first.Left + list->ColumnWidth());
+    EXPECT_EQ(list->ItemRect(perColumn).Top, first.Top);
+    EXPECT_EQ(list->ItemAtPos(TPoint(first.Left + list->ColumnWidth() + 30, first.Top + 2), true), perColumn);
+    // No sideways extent of the widest item with columns.
+    EXPECT_FALSE(list->AutoScroll());
+
+    std::unique_ptr<TBitmap> shot = GrabControl(Form);
+    TRasterImage png("PNG");
+    png.Assign(shot.get());
+    png.SaveToFile(FromOsPath(ScreenshotPath("checklist_columns.png")));
+    // A checked box in the second row, painted in the first column.
+    const TRect r1 = list->ItemRect(1);
+    std::unique_ptr<TBitmap> grab = GrabControl(list);
+    bool ink = false;
+    for (int x = r1.Left; x < r1.Left + 18; ++x)
+        for (int y = r1.Top; y < r1.Bottom; ++y)
+            ink = ink || grab->Canvas()->Pixels(x, y) == clBlack;
+    EXPECT_TRUE(ink);
+
+    // A tab moves the rest of the text to the next stop (TabWidth * "0" width / 4 pixels).
+    const int stop = list->TabStopPixels(probe.Canvas());
+    EXPECT_EQ(stop, int(40 * probe.Canvas()->TextWidth("0") / 4.0 + 0.5));
+    list->SetColumns(0);
+    const int plain = list->MaxItemWidth();
+    list->SetTabWidth(0);
+    EXPECT_NE(list->MaxItemWidth(), plain);
+
+    // With IntegralHeight the list shows whole rows only; a larger ItemHeight makes the rows.
+    list->SetIntegralHeight(true);
+    EXPECT_EQ((list->Height() - 4) % row, 0);
+    EXPECT_LE(list->Height(), 100);
+    list->SetItemHeight(row + 7);
+    EXPECT_EQ(list->ItemRect(1).Height(), row + 7);
     Form->Hide();
 }
 
