@@ -4,6 +4,7 @@
 
 #include "controls/ToolPanels.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/Menus.h"
 
 namespace {
 
@@ -151,12 +152,6 @@ TProToolPanel::~TProToolPanel()
     if (FTab)
         FTab->RemovePanel(this);
     FTab = nullptr;
-    if (FFloatForm) {
-        TForm* f = FFloatForm;
-        FFloatForm = nullptr;
-        SetParent(nullptr);
-        delete f;
-    }
 }
 
 void TProToolPanel::Notification(TComponent* AComponent, TOperation Operation)
@@ -335,10 +330,22 @@ void TProToolPanel::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
     InvalidateButtons();
 }
 
+// The user pulls a locked panel off by its caption: a dock drag starts at once.
 void TProToolPanel::StartFloatDrag(int X, int Y)
 {
     // A drag must start on the caption, away from its buttons.
     if (Y >= CaptionHeight || X >= ClientWidth() - 40)
+        return;
+    FDragStart = TPoint(X, Y);
+    SetDragKind(dkDock);
+    SetDragMode(dmAutomatic);
+    BeginDrag(true);
+}
+
+void TProToolPanel::DoStartDock(TDragDockObject*& DragObject)
+{
+    TCustomControl::DoStartDock(DragObject);
+    if (!FTab)
         return;
     const bool horz = FTab->Position() == ppLeft || FTab->Position() == ppRight;
     FOpenWidth = horz ? Width() : Height();
@@ -346,11 +353,54 @@ void TProToolPanel::StartFloatDrag(int X, int Y)
     if (index >= 0)
         FTab->Panels()->Items(index)->SetState(psDocked);
     SetDocked(true);
-    const TPoint p = ClientToScreen(TPoint(0, 0));
-    ManualFloat(TRect(p.X, p.Y, p.X + Width(), p.Y + Height()));
-    SetDocked(false);
+    // Only the caption, away from its buttons, pulls the panel off.
+    if (FDragStart.Y >= CaptionHeight || FDragStart.X >= ClientWidth() - 40) {
+        EndDrag(false);
+        SetDocked(false);
+    }
+}
+
+void TProToolPanel::DoEndDock(TObject* Target, int X, int Y)
+{
+    TCustomControl::DoEndDock(Target, X, Y);
+    EndDocking();
+}
+
+void TProToolPanel::EndDocking()
+{
     if (Screen->Cursor() == crSizeAll)
         Screen->SetCursor(crDefault);
+    SetDocked(false);
+    const bool floating = Floating();
+    if (floating != FWasFloating) {
+        FWasFloating = floating;
+        // The floating window has its own caption: the content moves up, and back down when docked.
+        if (FShowCaption)
+            for (int i = 0; i < ControlCount(); ++i)
+                Controls(i)->SetTop(Controls(i)->Top() + (floating ? -CaptionHeight : CaptionHeight));
+        if (!floating && FTab) {
+            const int index = FTab->IndexOfPanel(this);
+            if (index >= 0)
+                FTab->Panels()->Items(index)->SetState(psOpened);
+        }
+    }
+    if (floating) {
+        SetAlign(alClient);
+        // Closing the floating window puts the panel back beside its strip.
+        if (auto* host = FloatingForm()) {
+            std::weak_ptr<bool> alive = FTab ? std::weak_ptr<bool>(FTab->FAlive) : std::weak_ptr<bool>();
+            host->OnClose = [this, alive](TObject*, TCloseAction& Action) {
+                auto a = alive.lock();
+                if (FTab && a && *a) {
+                    Action = caNone;
+                    FTab->DockDrop(this);
+                }
+            };
+        }
+    }
+    if (FTab)
+        FTab->ArrangePanels(-1);
+    SetDragMode(dmManual);
 }
 
 void TProToolPanel::MouseMove(TShiftState Shift, int X, int Y)
@@ -489,8 +539,16 @@ void TProToolPanel::DoClose()
 
 void TProToolPanel::CaptionButtonClick()
 {
+    const TRect r = CaptionButtonRect();
+    if (TPopupMenu* menu = PopupMenu()) {
+        // The panel's menu drops down from the caption's bottom-left corner.
+        const TPoint p = ClientToScreen(TPoint(r.Left, r.Bottom - 2));
+        menu->SetPopupComponent(this);
+        menu->Popup(p.X, p.Y);
+        return;
+    }
     if (OnCaptionBtnClick)
-        OnCaptionBtnClick(this, CaptionButtonRect());
+        OnCaptionBtnClick(this, r);
 }
 
 void TProToolPanel::CMHintShow(TMessage& Message)
@@ -520,65 +578,23 @@ void TProToolPanel::CMHintShow(TMessage& Message)
 }
 
 // ---------------------------------------------------------------- floating
-void TProToolPanel::ManualFloat(const TRect& R)
+TForm* TProToolPanel::FloatingForm() const { return Floating() ? dynamic_cast<TForm*>(HostDockSite()) : nullptr; }
+
+void TProToolPanel::FloatAt(const TRect& R)
 {
-    if (FFloatForm)
-        return;
-    auto* form = new TForm(nullptr);
-    form->SetBorderStyle(bsToolWindow);
-    form->SetCaption(Caption());
-    form->SetBounds(R.Left, R.Top, R.Width(), R.Height());
-    form->SetClientWidth(R.Width());
-    form->SetClientHeight(R.Height());
-    FFloatForm = form;
-    // Closing the tool window puts the panel back beside its strip.
-    std::weak_ptr<bool> alive = FTab ? std::weak_ptr<bool>(FTab->FAlive) : std::weak_ptr<bool>();
-    form->OnClose = [this, alive](TObject*, TCloseAction& Action) {
-        Action = caNone;
-        auto a = alive.lock();
-        if (FTab && a && *a)
-            FTab->DockDrop(this);
-        else
-            EndFloat();
-    };
-    SetAlign(alNone);
-    SetParent(form);
-    SetBounds(0, 0, R.Width(), R.Height());
-    SetAlign(alClient);
-    // The floating window has its own caption: the content moves up.
-    if (!FWasFloating) {
-        FWasFloating = true;
-        if (FShowCaption)
-            for (int i = 0; i < ControlCount(); ++i)
-                Controls(i)->SetTop(Controls(i)->Top() - CaptionHeight);
-    }
-    SetVisible(true);
-    form->Show();
-    if (FTab)
-        FTab->ArrangePanels(-1);
+    if (ManualFloat(R))
+        EndDocking();
 }
 
 void TProToolPanel::EndFloat()
 {
-    if (!FFloatForm)
+    if (!Floating())
         return;
-    TForm* f = FFloatForm;
-    FFloatForm = nullptr;
-    SetAlign(alNone);
-    SetParent(FTab ? FTab->Parent() : nullptr);
-    if (FWasFloating) {
-        FWasFloating = false;
-        if (FShowCaption)
-            for (int i = 0; i < ControlCount(); ++i)
-                Controls(i)->SetTop(Controls(i)->Top() + CaptionHeight);
-        if (FTab) {
-            const int index = FTab->IndexOfPanel(this);
-            if (index >= 0)
-                FTab->Panels()->Items(index)->SetState(psOpened);
-        }
-    }
-    f->Hide();
-    f->Release();
+    // Back in the strip's form; the floating window goes with its last control.
+    ManualDock(FTab ? FTab->Parent() : nullptr);
+    if (Floating())
+        return;
+    EndDocking();
 }
 
 // ---------------------------------------------------------------- painting

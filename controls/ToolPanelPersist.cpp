@@ -151,7 +151,10 @@ bool TProToolPanelTab::ReadPanels(TPanelStore& Store)
                 w = p->Width() > 0 ? p->Width() : p->OpenWidth();
             if (h <= 0)
                 h = p->Height() > 0 ? p->Height() : Height();
-            p->ManualFloat(TRect(l, t, l + w, t + h));
+            p->FloatAt(TRect(l, t, l + w, t + h));
+            // The stored numbers are the floating window's own, as saved.
+            if (TForm* f = p->FloatingForm())
+                f->SetBounds(l, t, w, h);
         }
     }
     SetThickness(TabCount() > 0 ? FTabWidth : 2);

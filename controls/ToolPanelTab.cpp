@@ -102,10 +102,8 @@ TProToolPanelTab::TProToolPanelTab(TComponent* AOwner) : TCustomControl(AOwner)
     Font()->SetName("Tahoma");
     SetBounds(0, 0, FTabWidth, 200);
     SetAlign(alLeft);
-    auto* host = new TForm(nullptr);
-    host->SetBorderStyle(bsNone);
-    host->SetVisible(false);
-    FHostForm = host;
+    FHostForm = new TToolPanelForm(this);
+    SetDockSite(FAutoDock);
     ArrangePanels(-1);
 }
 
@@ -132,6 +130,13 @@ void TProToolPanelTab::SetParent(TWinControl* AParent)
 {
     TCustomControl::SetParent(AParent);
     HookParentForm();
+}
+
+void TProToolPanelTab::SetName(const AnsiString& Value)
+{
+    TCustomControl::SetName(Value);
+    if (FHostForm)
+        FHostForm->SetName("tabf" + Name());
 }
 
 TCanvas* TProToolPanelTab::MeasureCanvas() const
@@ -1230,6 +1235,34 @@ void TProToolPanelTab::PanelLockChanged(TProToolPanel* APanel)
     Invalidate();
 }
 
+void TProToolPanelTab::DockOver(TDragDockObject* Source, int X, int Y, TDragState State, bool& Accept)
+{
+    TRect band;
+    Accept = Source && DockOver(Source->Control(), band);
+    if (Accept)
+        Source->SetDockRect(band);
+    TCustomControl::DockOver(Source, X, Y, State, Accept);
+}
+
+void TProToolPanelTab::GetSiteInfo(TControl* Client, TRect& InfluenceRect, TPoint MousePos, bool& CanDock)
+{
+    TCustomControl::GetSiteInfo(Client, InfluenceRect, MousePos, CanDock);
+    TRect band;
+    if (DockOver(Client, band))
+        InfluenceRect = TRect(std::min(band.Left, InfluenceRect.Left), std::min(band.Top, InfluenceRect.Top),
+                              std::max(band.Right, InfluenceRect.Right), std::max(band.Bottom, InfluenceRect.Bottom));
+    CanDock = CanDock && dynamic_cast<TProToolPanel*>(Client);
+}
+
+void TProToolPanelTab::DockDrop(TDragDockObject* Source, int X, int Y)
+{
+    if (auto* panel = Source ? dynamic_cast<TProToolPanel*>(Source->Control()) : nullptr) {
+        DockDrop(panel);
+        if (OnDockDrop)
+            OnDockDrop(this, Source, X, Y);
+    }
+}
+
 bool TProToolPanelTab::DockOver(TControl* Source, TRect& DockRect) const
 {
     if (!dynamic_cast<TProToolPanel*>(Source))
@@ -1255,10 +1288,12 @@ void TProToolPanelTab::DockDrop(TProToolPanel* APanel)
         APanel->FTab->RemovePanel(APanel);
     if (IndexOfPanel(APanel) < 0)
         AddPanel(APanel);
+    APanel->FTab = this;
     APanel->EndFloat();
     APanel->FFocused = false;
     APanel->FDocked = false;
-    APanel->FTab = this;
+    APanel->SetDragKind(dkDrag);
+    APanel->SetDragMode(dmManual);
     APanel->SetParent(Parent());
     const int ow = APanel->OpenWidth();
     switch (FPosition) {
@@ -1323,4 +1358,76 @@ void TProToolPanelTab::Loaded()
         LoadPanels();
     if (FAutoThemeAdapt)
         ThemeAdapt();
+}
+
+// ================================================================ TToolPanelForm
+TToolPanelForm::TToolPanelForm(TProToolPanelTab* ATab) : TForm(nullptr), FTab(ATab)
+{
+    SetBorderStyle(bsNone);
+    SetVisible(false);
+    SetName("tabf" + ATab->Name());
+}
+
+LRESULT TToolPanelForm::HitTest(int X, int Y) const
+{
+    if (!FTab || FTab->FOpenIndex < 0 || FTab->FOpenIndex >= FTab->Panels()->Count())
+        return HTCLIENT;
+    TProToolPanel* p = FTab->Panels()->Items(FTab->FOpenIndex)->Panel();
+    if (!p || !p->CanSize())
+        return HTCLIENT;
+    if (FTab->Position() == ppRight && X >= 0 && X < 2)
+        return HTLEFT;
+    if (FTab->Position() == ppBottom && Y >= 0 && Y < 2)
+        return HTTOP;
+    return HTCLIENT;
+}
+
+void TToolPanelForm::Dispatch(TMessage& Message)
+{
+    if (Message.Msg == WM_NCHITTEST) {
+        const TPoint p = ScreenToClient(TPoint(short(Message.LParam & 0xFFFF), short((Message.LParam >> 16) & 0xFFFF)));
+        Message.Result = HitTest(p.X, p.Y);
+        return;
+    }
+    TForm::Dispatch(Message);
+}
+
+// The window has no frame: a press on the inner edge sizes it, its outer edge staying at the strip.
+void TToolPanelForm::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TForm::MouseDown(Button, Shift, X, Y);
+    FSizing = Button == mbLeft ? HitTest(X, Y) : HTCLIENT;
+    if (FSizing == HTCLIENT)
+        return;
+    FSizeFrom = ClientToScreen(TPoint(X, Y));
+    FSizeStart = BoundsRect();
+    FTab->SetAutoClose(false);
+}
+
+void TToolPanelForm::MouseMove(TShiftState Shift, int X, int Y)
+{
+    TForm::MouseMove(Shift, X, Y);
+    if (FSizing == HTCLIENT || FSizing == 0)
+        return;
+    const TPoint p = ClientToScreen(TPoint(X, Y));
+    TRect r = FSizeStart;
+    if (FSizing == HTLEFT)
+        r.Left = std::min(r.Right - 10, r.Left + p.X - FSizeFrom.X);
+    else
+        r.Top = std::min(r.Bottom - 10, r.Top + p.Y - FSizeFrom.Y);
+    SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    FTab->ResetAutoCloseCounter();
+}
+
+void TToolPanelForm::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TForm::MouseUp(Button, Shift, X, Y);
+    if (FSizing == HTCLIENT || FSizing == 0)
+        return;
+    FSizing = 0;
+    FTab->SetAutoClose(true);
+    // The open panel opens to its new size from now on.
+    if (FTab->FOpenIndex >= 0 && FTab->FOpenIndex < FTab->Panels()->Count())
+        if (TProToolPanel* p = FTab->Panels()->Items(FTab->FOpenIndex)->Panel())
+            p->SetOpenWidth((FTab->Position() == ppRight ? Width() : Height()));
 }

@@ -9,9 +9,9 @@
 #include "platform/core/Classes.h"
 #include "platform/gui/Component.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
 
-class TForm;
 class TPanelStore;
 class TProToolPanel;
 class TProToolPanelTab;
@@ -352,13 +352,15 @@ public:
 
     // Neither locked, hidden nor docked: the panel has a tab on its strip.
     bool ShowsTab() const { return !FLocked && !FHidden && !FDocked; }
-    // The panel sits in a floating tool window of its own.
-    bool Floating() const { return FFloatForm != nullptr; }
-    TForm* FloatingForm() const { return FFloatForm; }
-    // Puts the panel in a floating tool window at the screen rectangle R.
-    void ManualFloat(const TRect& R);
-    // Takes the panel out of its floating window (the window goes).
+    // The floating window the panel sits in (nullptr unless Floating()).
+    TForm* FloatingForm() const;
+    // Floats the panel in a window of its own whose client area is the screen rectangle R.
+    void FloatAt(const TRect& R);
+    // Takes the panel out of its floating window back into its strip's form (the window goes).
     void EndFloat();
+    // The end of a docking: a floating panel's content moves up under the window's own
+    // caption (down again when docked), the strip arranges its panels, dragging is manual again.
+    void EndDocking();
     bool PanelLoaded() const { return FLoaded; }
     void SetPanelLoaded(bool v) { FLoaded = v; }
 
@@ -395,6 +397,8 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void DoStartDock(TDragDockObject*& DragObject) override;
+    void DoEndDock(TObject* Target, int X, int Y) override;
     void CMMouseLeave(TMessage& Message) override;
     void CMHintShow(TMessage& Message) override;
     void WMEraseBkgnd(TMessage& Message) override;
@@ -468,7 +472,8 @@ private:
     // Dragging the inner edge.
     bool FSizing = false;
     int FSizeStart = 0, FSizeStartExtent = 0;
-    TForm* FFloatForm = nullptr;
+    // Where the press that started a dock drag was.
+    TPoint FDragStart{-1, -1};
     // Measures text in the panel's font outside painting.
     mutable std::unique_ptr<TBitmap> FMeasure;
     TCanvas* MeasureCanvas() const;
@@ -549,6 +554,28 @@ private:
     AnsiString FRegistryUserKey;
 };
 
+// The borderless window that carries the open panel of a right or bottom strip;
+// the user sizes it by its inner edge (left for a right strip, top for a bottom one).
+class TToolPanelForm : public TForm {
+public:
+    explicit TToolPanelForm(TProToolPanelTab* ATab);
+    // Within 2 pixels of the inner edge while a sizable panel is open: HTLEFT or HTTOP, else HTCLIENT.
+    LRESULT HitTest(int X, int Y) const;
+    void Dispatch(TMessage& Message) override;
+
+protected:
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+private:
+    TProToolPanelTab* FTab;
+    // The inner edge being dragged: the edge's hit and the screen point of the press.
+    LRESULT FSizing = 0;
+    TPoint FSizeFrom;
+    TRect FSizeStart;
+};
+
 class TProToolPanelTab : public TCustomControl {
 public:
     explicit TProToolPanelTab(TComponent* AOwner);
@@ -589,7 +616,12 @@ public:
     TBitmap* TabGlyph() const { return FTabGlyph.get(); }
     void SetTabGlyph(TBitmap* Value);
     bool AutoDock() const { return FAutoDock; }
-    void SetAutoDock(bool v) { FAutoDock = v; }
+    // A strip that docks is a dock site: panels pulled off can be dropped back on it.
+    void SetAutoDock(bool v)
+    {
+        FAutoDock = v;
+        SetDockSite(v);
+    }
     TAutoOpenCloseSpeed AutoOpenCloseSpeed() const { return FAutoOpenCloseSpeed; }
     void SetAutoOpenCloseSpeed(TAutoOpenCloseSpeed v);
     TSlideSpeed SlideSpeed() const { return FSlideSpeed; }
@@ -625,6 +657,8 @@ public:
     // The dock band of the strip in screen coordinates; false when the control is no panel.
     bool DockOver(TControl* Source, TRect& DockRect) const;
     void DockDrop(TProToolPanel* APanel);
+    // The layer's docking: a tool panel dragged over the strip lands in the dock band.
+    void DockDrop(TDragDockObject* Source, int X, int Y) override;
     void SavePanels();
     void LoadPanels();
     bool StripLoaded() const { return FLoaded; }
@@ -639,7 +673,7 @@ public:
     int HotTab() const { return FHotTab; }
     // One tick of the auto-open and auto-close timer.
     void TabTimerTick();
-    TForm* HostForm() const { return FHostForm; }
+    TToolPanelForm* HostForm() const { return FHostForm; }
 
     TTabEvent OnTabLeave, OnTabEnter, OnTabRightClick, OnTabLeftClick;
     TTabEvent OnTabSlideIn, OnTabSlideInDone, OnTabSlideOut, OnTabSlideOutDone;
@@ -651,6 +685,8 @@ public:
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     void WndProc(TMessage& Message) override;
     void SetParent(TWinControl* AParent) override;
+    // The host window is named "tabf" followed by the strip's name.
+    void SetName(const AnsiString& Value) override;
 
 protected:
     void CreateWnd() override;
@@ -661,9 +697,12 @@ protected:
     void WMEraseBkgnd(TMessage& Message) override;
     void WMTimer(TWMTimer& Message) override;
     void Resize() override;
+    void DockOver(TDragDockObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    void GetSiteInfo(TControl* Client, TRect& InfluenceRect, TPoint MousePos, bool& CanDock) override;
 
 private:
     friend class TProToolPanel;
+    friend class TToolPanelForm;
     template <class T> void SetAndPaint(T& field, T v)
     {
         if (field != v) {
@@ -710,7 +749,7 @@ private:
     int FOpenTicks = 0;
     bool FAutoCloseEnabled = true;
     TPanelPosition FPosition = ppLeft;
-    TForm* FHostForm = nullptr;
+    TToolPanelForm* FHostForm = nullptr;
     TColor FTabColor = clBtnFace;
     int FLastMouseX = -1, FLastMouseY = -1;
     bool FAutoDock = true;

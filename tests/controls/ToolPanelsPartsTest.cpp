@@ -11,9 +11,11 @@
 #include "controls/ToolPanels.h"
 #include "platform/core/IniFiles.h"
 #include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Menus.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/Screenshots.h"
 #include "tests/common/TestFiles.h"
 #include "tests/common/ToolStripTest.h"
 
@@ -511,6 +513,128 @@ TEST_F(PanelStrip, CaptionButtonBoxesHintsAndClicks)
     EXPECT_FALSE(p->Locked());
 }
 
+TEST_F(PanelStrip, TheCaptionButtonDropsThePanelsMenu)
+{
+    TProToolPanel* p = Add("Normy");
+    strip->OpenTab(0);
+    p->SetCaptionButton(true);
+    int captionClicks = 0;
+    p->OnCaptionBtnClick = [&](TObject*, TRect) { ++captionClicks; };
+    TPopupMenu menu(nullptr);
+    p->SetPopupMenu(&menu);
+    TPoint at(-1, -1);
+    TPopupMenuHook old = SetPopupMenuHook([&](TPopupMenu* m, int X, int Y) {
+        EXPECT_EQ(m, &menu);
+        at = TPoint(X, Y);
+    });
+    Click(p, 20, 10);
+    SetPopupMenuHook(old);
+    // At the caption's bottom-left corner, instead of the event.
+    EXPECT_EQ(at, p->ClientToScreen(TPoint(8, 23 - 2)));
+    EXPECT_EQ(menu.PopupComponent(), p);
+    EXPECT_EQ(captionClicks, 0);
+    p->SetPopupMenu(nullptr);
+    Click(p, 20, 10);
+    EXPECT_EQ(captionClicks, 1);
+}
+
+TEST_F(PanelStrip, HostWindowOfRightAndBottomStripsSizesByItsInnerEdge)
+{
+    TToolPanelForm* host = strip->HostForm();
+    EXPECT_EQ(host->Name(), "tabfProToolPanelTab");
+    strip->SetName("Pasek");
+    EXPECT_EQ(host->Name(), "tabfPasek");
+    EXPECT_EQ(host->BorderStyle(), bsNone);
+    EXPECT_TRUE(strip->DockSite());
+    strip->SetAutoDock(false);
+    EXPECT_FALSE(strip->DockSite());
+    strip->SetAutoDock(true);
+
+    TProToolPanel* p = Add("Normy");
+    struct Case {
+        TPanelPosition Pos;
+        TPoint Edge, Inside;
+        LRESULT Hit;
+    } cases[] = {{ppRight, TPoint(1, 50), TPoint(2, 50), HTLEFT}, {ppBottom, TPoint(50, 1), TPoint(50, 2), HTTOP}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Pos);
+        strip->SetPosition(c.Pos);
+        ProcessPendingMessages();
+        // Nothing open: no edge.
+        EXPECT_EQ(host->HitTest(c.Edge.X, c.Edge.Y), HTCLIENT);
+        p->SetOpenWidth(120);
+        strip->OpenTab(0);
+        ASSERT_TRUE(host->Visible());
+        const TPoint screen = host->ClientToScreen(c.Edge);
+        EXPECT_EQ(host->Perform(WM_NCHITTEST, 0, LPARAM((screen.Y << 16) | (screen.X & 0xFFFF))), c.Hit);
+        EXPECT_EQ(host->HitTest(c.Inside.X, c.Inside.Y), HTCLIENT);
+        p->SetCanSize(false);
+        EXPECT_EQ(host->HitTest(c.Edge.X, c.Edge.Y), HTCLIENT);
+        p->SetCanSize(true);
+        // Dragging the inner edge 30 pixels outwards widens the window; its outer edge stays.
+        const TRect before = host->BoundsRect();
+        // The pointer moves 30 pixels on the screen; the window moves under it.
+        const TPoint to = c.Pos == ppRight ? TPoint(screen.X - 30, screen.Y) : TPoint(screen.X, screen.Y - 30);
+        MouseDown(host, c.Edge.X, c.Edge.Y);
+        const TPoint local = host->ScreenToClient(to);
+        MouseMove(host, local.X, local.Y);
+        MouseUp(host, local.X, local.Y);
+        const TRect after = host->BoundsRect();
+        EXPECT_EQ(after.Right, before.Right);
+        EXPECT_EQ(after.Bottom, before.Bottom);
+        EXPECT_EQ(c.Pos == ppRight ? after.Width() : after.Height(), 150);
+        EXPECT_EQ(p->OpenWidth(), 150);
+        strip->SlidePanelIn(p);
+    }
+}
+
+TEST_F(PanelStrip, ALockedPanelPulledOffByItsCaptionFloatsAndDocksBack)
+{
+    TProToolPanel* p = Add("Ustawienia wyglądu");
+    auto* edit = new TEdit(p);
+    edit->SetParent(p);
+    edit->SetBounds(10, 40, 100, 21);
+    strip->OpenTab(0);
+    p->SetLocked(true);
+    ASSERT_TRUE(p->Locked());
+    // The user presses on the caption and pulls: the first move is still on the caption.
+    auto pull = [&](TPoint from, TPoint to) {
+        MouseDown(p, from.X, from.Y);
+        MouseMove(p, from.X + 1, from.Y + 1);
+        MouseMove(p, to.X, to.Y);
+        MouseUp(p, to.X, to.Y);
+    };
+    // A press near the right end of the caption never pulls the panel off.
+    pull(TPoint(p->ClientWidth() - 30, 10), TPoint(p->ClientWidth() + 170, 110));
+    EXPECT_FALSE(p->Floating());
+    // From the grip of the dock dots it does: the panel floats in a window of its own.
+    pull(TPoint(4, 10), TPoint(300, 150));
+    ASSERT_TRUE(p->Floating());
+    TForm* f = p->FloatingForm();
+    ASSERT_NE(f, nullptr);
+    EXPECT_FALSE(p->Docked());
+    EXPECT_EQ(p->DragMode(), dmManual);
+    EXPECT_EQ(strip->Panels()->Items(0)->State(), psDocked);
+    EXPECT_EQ(edit->Top(), 40 - 23);   // under the window's own caption
+    EXPECT_EQ(p->ContentTop(), 1);
+    f->SetCaption(p->Caption());
+    ProcessPendingMessages();
+    std::unique_ptr<TBitmap> shot = GrabControl(f);
+    ASSERT_TRUE(shot && !shot->Empty());
+    TRasterImage png("PNG");
+    png.Assign(shot.get());
+    png.SaveToFile(FromOsPath(ScreenshotPath("toolpanel_floating.png")));
+
+    // Closing the window docks the panel back beside its strip, locked.
+    CloseWindowByUser(f);
+    ProcessPendingMessages();
+    EXPECT_FALSE(p->Floating());
+    EXPECT_TRUE(p->Locked());
+    EXPECT_EQ(p->Parent(), form);
+    EXPECT_EQ(edit->Top(), 40);
+    EXPECT_EQ(strip->Panels()->Items(0)->State(), psOpened);
+}
+
 // ---------------------------------------------------------------- tab geometry
 
 TEST_F(PanelStrip, TabGeometryAndPaintingForEachEdge)
@@ -960,7 +1084,7 @@ TEST_F(PanelStrip, SavingWritesEveryKeyInOrder)
     strip->OpenTab(0);
     a->SetLocked(true);
     b->SetOpenWidth(210);
-    c->ManualFloat(TRect(300, 200, 460, 500));
+    c->FloatAt(TRect(300, 200, 460, 500));
     TForm* f = c->FloatingForm();
     ASSERT_NE(f, nullptr);
     strip->Persist()->SetINIFile(ini);
@@ -979,7 +1103,8 @@ TEST_F(PanelStrip, SavingWritesEveryKeyInOrder)
         "VISIBLE=1\r\nTAB=ProToolPanelTab\r\nLEFT=" + n(f->Left()) + "\r\nTOP=" + n(f->Top()) +
         "\r\nWIDTH=" + n(f->Width()) + "\r\nHEIGHT=" + n(f->Height()) + "\r\n";
     EXPECT_EQ(ReadFileBytes(ini), want);
-    EXPECT_EQ(f->Left(), 300);
+    // The panel's area, not the window's frame, went where it was floated.
+    EXPECT_EQ(f->ClientOrigin().X, 300);
     EXPECT_EQ(f->Width(), 160);
 
     // An empty file name disables saving; the strip's loaded flag is cleared either way.

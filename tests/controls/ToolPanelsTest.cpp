@@ -115,7 +115,7 @@ TEST_F(StripFixture, AutoCloseOnExactlyTheTenthTickNeverForAFloatingPanel)
         strip->OpenTab(0);
         ASSERT_EQ(strip->OpenIndex(), 0);
         if (floating)
-            p->ManualFloat(TRect(900, 600, 1050, 900));
+            p->FloatAt(TRect(900, 600, 1050, 900));
         CursorAt(form, TPoint(500, 350));   // away from the strip and the panel
         strip->ResetAutoCloseCounter();
         for (int i = 0; i < 9; ++i)
