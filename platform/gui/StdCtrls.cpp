@@ -1307,7 +1307,7 @@ TNativeWidget* TCustomListBox::CreateNativeWidget()
     });
     InstallMessageBridge(l->viewport(), this);
     auto* w = WrapWidget(l);
-    ApplyToWidget(w);
+    ApplyToWidget();
     FSyncing = true;
     if (FMultiSelect) {
         for (int i = 0; i < l->count() && size_t(i) < FPendingSel.size(); ++i)
@@ -1321,10 +1321,9 @@ TNativeWidget* TCustomListBox::CreateNativeWidget()
     return w;
 }
 
-void TCustomListBox::ApplyToWidget(TNativeWidget* Made)
+void TCustomListBox::ApplyToWidget()
 {
-    // The window being made is not the control's yet: the settings made before go to it.
-    auto* l = Made ? qobject_cast<QListWidget*>(Made->Widget) : NativeOf<QListWidget>(this);
+    auto* l = NativeOf<QListWidget>(this);
     if (!l)
         return;
     FSyncing = true;

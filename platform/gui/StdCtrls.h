@@ -546,7 +546,7 @@ protected:
 private:
     friend class TItemsDelegate;
     friend class TListItems;
-    void ApplyToWidget(TNativeWidget* Made = nullptr);
+    void ApplyToWidget();
     void UserSelectionChanged();
     std::unique_ptr<TItemsSink> FSink;
     std::unique_ptr<TStrings> FItems;
