@@ -256,7 +256,7 @@ void TProStringGrid::CreateWnd()
         FSearchPanel->SetParent(this);
         FSearchPanel->SetVisible(FSearchFooter->Visible());
         FSearchPanel->SetHeight(FSearchFooter->Visible() ? 32 : 0);
-        if (FColumnSize->Load())
+        if (FColumnSize->Save())
             LoadColumnSizes();
         SetTimer(this, 111, 500);
         FIsWinXP = FIsWinXP && ThemesActive();
@@ -281,7 +281,7 @@ void TProStringGrid::Loaded()
             FPopupButton->SetGradMirrorTo(FPopupGrad[3]);
         }
     }
-    if (FColumnSize->Load())
+    if (FColumnSize->Save())
         LoadColumnSizes();
     // A grid loaded from its form sizes no column below 10 pixels and no row below the default height.
     FMinColWidth = 10;

@@ -598,8 +598,9 @@ public:
     virtual void AutoSizeColumns(bool ADoFixedCols, int APadding);
     virtual void WriteTextStream(TStream* Stream);
     virtual void ReadTextStream(TStream* Stream);
-    virtual void SaveColumnSizes() {}
-    virtual void LoadColumnSizes() {}
+    // The column widths under ColumnSize's key and section (ProGridPrintFiles.cpp).
+    virtual void SaveColumnSizes();
+    virtual void LoadColumnSizes();
 
     // ================================================================ grid services (rows, sorting, calculations, stream)
     // Row structure: row arguments are display rows, column arguments stored
@@ -1605,6 +1606,54 @@ public:
     virtual void EditorCaretHook(int X, int Y, const AnsiString& Text, bool IsFormula) {}
     // The wheel moved the current row by Rows.
     virtual void WheelRowChanged(int Rows) {}
+
+
+    // ================================================================ printing (services/ProGridPrint.cpp)
+    // Print units are 0.1 mm with y growing upward. A print job goes to the layer's printer;
+    // the preview calls draw the preview page into a rectangle of any canvas.
+    void PrintGrid();
+    void PrintSelection();
+    // The whole grid, only the selected rows and columns.
+    void PrintSelectedCells();
+    void PrintPreviewTo(TCanvas* ACanvas, const TRect& ADisplayRect);
+    void PrintPreviewSelectionTo(TCanvas* ACanvas, const TRect& ADisplayRect);
+    void PrintPreviewSelectedTo(TCanvas* ACanvas, const TRect& ADisplayRect);
+    // The page the next preview call draws.
+    void SetPreviewPage(int Page);
+    int PreviewPage() const { return FPrint.FromPage; }
+    // The most text lines of a row's cells (columns 0 to the last scrollable one), at least 1.
+    int MaxRowLines(int ARow);
+    // Shrinks R by 2 on each side and moves its origin to where Text rotated by Angle degrees
+    // (measured with the canvas font) starts so that it ends up aligned as asked.
+    void RotatedTextOrigin(TCanvas* ACanvas, TRect& R, int Angle, TAlignment HAlign, TVAlignment VAlign,
+                           const AnsiString& Text);
+    // Print state kept between the calls of one job (the preview dialog reads the page total).
+    struct TPrintState {
+        TGridRect Range{};
+        TRect PageRect;
+        int FromPage = 1, ToPage = 1, LastPage = 0;
+        bool FastPreview = false;
+        std::vector<int> ColWidths, ColStarts;
+        double ResizeFactor = 1.0;
+        // The header and footer texts of the page drawn last, by TPrintPosition.
+        AnsiString PageTexts[7];
+    };
+    TPrintState& PrintState() { return FPrint; }
+    int PrintPageCount() const { return FPrint.LastPage; }
+    bool FastPreview() const { return FPrint.FastPreview; }
+    void SetFastPreview(bool v) { FPrint.FastPreview = v; }
+    // The print settings in Section of an ini file (ProGridPrintFiles.cpp).
+    void SavePrintSettings(const AnsiString& FileName, const AnsiString& Section);
+    void LoadPrintSettings(const AnsiString& FileName, const AnsiString& Section);
+
+private:
+    friend class TGridPrintLayout;
+    void PrintJob(int SelectedOnly);
+    void PreviewJob(TCanvas* ACanvas, const TRect& ADisplayRect, int SelectedOnly);
+    TPrintState FPrint;
+
+public:
+    // ================================================================ end of printing
 
 
 protected:

@@ -352,6 +352,8 @@ public:
     PSG_PLAIN(bool, PrintGraphics)
     PSG_PLAIN(bool, UseDisplayFont)
     PSG_PLAIN(bool, UseDefaultOrientation)
+    // Not published: selected-only printing always takes the fixed rows and columns.
+    PSG_PLAIN(bool, PrintKeepFixed)
 
 private:
     TProStringGrid* FOwner;
@@ -374,6 +376,7 @@ private:
         AnsiString PageNumSep = "/";
         bool NoAutoSize = false, NoAutoSizeRow = false, PrintGraphics = false, UseDisplayFont = true;
         bool UseDefaultOrientation = false;
+        bool PrintKeepFixed = false;
     } FV;
     std::unique_ptr<TFont> FFont, FFixedFont, FHeaderFont, FFooterFont;
     std::unique_ptr<TStringList> FTitleLines;

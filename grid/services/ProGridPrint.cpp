@@ -1,0 +1,1038 @@
+// Grid printing: one layout routine lays the cells out on pages of 0.1 mm
+// (y growing upward) and runs in four modes: count the pages of a print job,
+// print, count the pages of a preview, and draw one preview page.
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "grid/ProGrid.h"
+#include "grid/ProUtil.h"
+#include "grid/PsgHTML.h"
+#include "platform/core/CodePage.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Printers.h"
+#include "platform/gui/RichEdit.h"
+
+namespace {
+enum TPrintMode { pmCountPrint, pmPrint, pmCountPreview, pmPreview };
+
+int RoundInt(double v)
+{
+    return int(std::lround(v));
+}
+
+bool IsTopPosition(TPrintPosition p)
+{
+    return p == ppTopLeft || p == ppTopRight || p == ppTopCenter;
+}
+
+bool IsBottomPosition(TPrintPosition p)
+{
+    return p == ppBottomLeft || p == ppBottomRight || p == ppBottomCenter;
+}
+
+// Pixels per inch of a canvas, 96 when it cannot tell.
+int CanvasPixelsPerInch(TCanvas* ACanvas)
+{
+    int ppi = ACanvas ? GetDeviceCaps(ACanvas, LOGPIXELSX) : 0;
+    return ppi > 0 ? ppi : 96;
+}
+
+// The six header and footer texts, by position (ppTopLeft .. ppBottomCenter).
+struct THeaderTexts {
+    AnsiString Text[7];
+    void Add(TPrintPosition Pos, const AnsiString& Item)
+    {
+        if (Pos == ppNone)
+            return;
+        AnsiString& t = Text[Pos];
+        if (Pos == ppTopLeft || Pos == ppBottomLeft)
+            t = Item + " " + t;
+        else
+            t = t + " " + Item;
+    }
+};
+}  // namespace
+
+// One run of the layout over the grid's print range in one mode.
+class TGridPrintLayout {
+public:
+    TGridPrintLayout(TProStringGrid* AGrid, TCanvas* ACanvas, TPrintMode AMode, bool ASelectedOnly)
+        : G(AGrid), PS(AGrid->PrintSettings()), C(ACanvas), Mode(AMode), SelectedOnly(ASelectedOnly),
+          St(AGrid->PrintState())
+    {
+    }
+    int Run();
+
+private:
+    bool Drawing() const { return Mode == pmPrint || Mode == pmPreview; }
+    bool PageInRange(int Page) const { return Page >= St.FromPage && Page <= St.ToPage; }
+    bool RowPrinted(int ARow);
+    bool ColPrinted(int ACol);
+    void UsePrintFont(TFont* Source);
+    int FontHeight(TFont* F);
+    TSize MeasureCell(int ACol, int ARow);
+    AnsiString CellText(int ACol, int ARow);
+    void MeasureColumns();
+    void FitToPage();
+    int RowHeight(int ARow);
+    int RowPitch(int ARow) { int h = RowHeight(ARow); return h + h / 8 + 2 * LineGap + PS->RowSpacing(); }
+    int DrawRow(int ARow, int Y);
+    void DrawCell(int ACol, int ARow, int Y, int Pitch, bool FixedPart);
+    void DrawCellText(int ACol, int ARow, const TRect& R, TFont* F, TAlignment HAlign, TVAlignment VAlign,
+                      bool WordWrap, bool Merged);
+    void DrawHeaderFooter();
+    void DrawTitleHtml(const AnsiString& Html, const TRect& R);
+    void ClosePage(int LastY);
+    void StartNextPage();
+    void ComputeOffsets();
+    int SumWidths(int From, int To);
+
+    TProStringGrid* G;
+    TPrintSettings* PS;
+    TCanvas* C;
+    TPrintMode Mode;
+    bool SelectedOnly;
+    TProStringGrid::TPrintState& St;
+
+    int ScreenPPI = 96;
+    double DeviceRatio = 1.0;
+    int HeaderLine = 0, FooterLine = 0, TableLine = 0, LineGap = 0;
+    int PageWidth = 0, PageBottom = 0;
+    int Spacing = 0;
+    std::vector<int> Widths;           // per column (0 .. range right), print units
+    std::vector<int> Pos;              // left position per column of the band, and one past its last
+    std::vector<int> FixedPos;         // repeated fixed columns
+    std::vector<int> MeasuredHeights;  // per row from the column pass (-1: not measured)
+    int BandStart = 0, BandEnd = -1;
+    bool RepeatFixed = false;
+    bool BandWide = false;
+    int Band = 0, PageInBand = 0, Pages = 0;
+    int TopOffset = 0, BottomReserve = 0;
+    bool Cancelled = false;
+    bool Stop = false;
+    int CachedRow = -1, CachedHeight = 0, LastMeasured = 0;
+    int TableTop = 0;
+};
+
+bool TGridPrintLayout::RowPrinted(int ARow)
+{
+    if (!SelectedOnly)
+        return true;
+    if (ARow < G->FixedRows() && PS->PrintKeepFixed())
+        return true;
+    if (G->MouseActions()->DisjunctRowSelect()) {
+        int r = G->MouseActions()->RowSelectPersistent() ? G->GetRealRowIndex(ARow) : ARow;
+        return G->GetRowSelect(r);
+    }
+    TGridRect s = G->GetSelection();
+    return ARow >= s.Top && ARow <= s.Bottom;
+}
+
+bool TGridPrintLayout::ColPrinted(int ACol)
+{
+    if (!SelectedOnly)
+        return true;
+    if (ACol < G->FixedCols() && PS->PrintKeepFixed())
+        return true;
+    if (G->MouseActions()->DisjunctColSelect())
+        return G->GetColSelect(ACol);
+    TGridRect s = G->GetSelection();
+    return ACol >= s.Left && ACol <= s.Right;
+}
+
+int TGridPrintLayout::FontHeight(TFont* F)
+{
+    return -RoundInt(F->Size() * 254.0 / 72.0 * St.ResizeFactor);
+}
+
+void TGridPrintLayout::UsePrintFont(TFont* Source)
+{
+    C->Font()->Assign(Source);
+    C->Font()->SetHeight(FontHeight(Source));
+}
+
+AnsiString TGridPrintLayout::CellText(int ACol, int ARow)
+{
+    const int real = G->GetRealColIndex(ACol);
+    if (TCellGraphic* g = G->GetCellGraphic(real, ARow)) {
+        if (g->CellType == ctDataImage || g->CellType == ctDataCheckBox || g->CellType == ctProgress ||
+            g->CellType == ctXPProgress || g->CellType == ctRangeIndicator)
+            return AnsiString();
+    }
+    AnsiString text;
+    G->FormatNumericCell(real, ARow, text);
+    if (ClassifyCellText(text, G->EnableHTML()) == 3)
+        text = G->CalcFormula(real, ARow, text);
+    return text;
+}
+
+TSize TGridPrintLayout::MeasureCell(int ACol, int ARow)
+{
+    const int real = G->GetRealColIndex(ACol);
+    TGridDrawState state = 0;
+    TColor to, mirror, mirrorTo;
+    TAlignment ha = taLeftJustify;
+    TVAlignment va = vtaTop;
+    bool wrap = false;
+    TCellGradientDirection dir = GradientVertical;
+    TBrush brush;
+    TFont font;
+    G->GetCellStyleEx(ACol, ARow, state, true, false, true, &brush, to, mirror, mirrorTo, &font, ha, va, wrap, dir);
+    UsePrintFont(&font);
+    const AnsiString text = CellText(ACol, ARow);
+    TSize sz{0, 0};
+    TSize graphic{0, 0};
+    TCellGraphic* g = G->GetCellGraphic(real, ARow);
+    if (g && PS->PrintGraphics()) {
+        G->GetCellGraphicSize(real, ARow, graphic);
+        graphic.cx = RoundInt(graphic.cx * 254.0 / ScreenPPI);
+        graphic.cy = RoundInt(graphic.cy * 254.0 / ScreenPPI);
+    }
+    const Byte kind = ClassifyCellText(text, G->EnableHTML());
+    int angle = 0;
+    if (kind == 1) {
+        AnsiString anchor, strip, focus, hint, id, value, type;
+        int xs = 0, ys = 0, links = 0, mouse = 0;
+        TRect hover, ctrl;
+        TRect r(0, 0, 100000, -100000);
+        HtmlDraw(C, text, r, G->GridImages(), 0, 0, -1, -1, 0, true, false, true, false, false, false, false, false,
+                 St.ResizeFactor, clBlue, clNone, clNone, clGray, anchor, strip, focus, hint, xs, ys, links, mouse,
+                 hover, ctrl, id, value, type, nullptr, nullptr, G);
+        sz = TSize{xs, std::abs(ys)};
+    } else if (wrap && PS->NoAutoSize() && ACol < int(Widths.size())) {
+        TRect r(0, 0, std::max(Widths[ACol], 1), 0);
+        int h = DrawText(C, text, -1, r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
+        sz = TSize{r.Right - r.Left, std::abs(h)};
+    } else {
+        int lines = 0, widest = 0;
+        AnsiString rest = text;
+        do {
+            AnsiString line;
+            std::size_t cr = G->Multilinecells() ? rest.find('\r') : AnsiString::npos;
+            if (cr == AnsiString::npos) {
+                line = rest;
+                rest.clear();
+            } else {
+                line = rest.substr(0, cr);
+                rest = rest.substr(cr + 1);
+                if (!rest.empty() && rest[0] == '\n')
+                    rest.erase(0, 1);
+            }
+            widest = std::max(widest, line.empty() ? 0 : C->TextWidth(line));
+            ++lines;
+        } while (!rest.empty());
+        sz = TSize{widest + graphic.cx, C->TextHeight("gh") * lines};
+        if (G->IsRotated(real, ARow, angle) && angle != 0) {
+            const double a = angle * M_PI / 180.0;
+            const double w = sz.cx, h = sz.cy;
+            sz = TSize{RoundInt(std::fabs(w * std::cos(a)) + std::fabs(h * std::sin(a))),
+                       RoundInt(std::fabs(w * std::sin(a)) + std::fabs(h * std::cos(a)))};
+        }
+        if (G->OnCustomCellSize) {
+            TPoint p(sz.cx, sz.cy);
+            G->OnCustomCellSize(G, C, ACol, ARow, p, true);
+            sz = TSize{p.X, p.Y};
+        }
+    }
+    sz.cx = std::max(sz.cx, graphic.cx);
+    sz.cy = std::max(sz.cy, graphic.cy);
+    return sz;
+}
+
+void TGridPrintLayout::MeasureColumns()
+{
+    const TGridRect& R = St.Range;
+    const int fixedCols = G->FixedCols(), fixedRows = G->FixedRows();
+    Widths.assign(std::max(R.Right + 1, fixedCols), 0);
+    MeasuredHeights.assign(std::size_t(std::max(R.Bottom + 1, 0)), -1);
+    auto measured = [&](int c) {
+        return (c >= R.Left && c <= R.Right && ColPrinted(c)) || (c < fixedCols && PS->RepeatFixedCols());
+    };
+    if (PS->NoAutoSize()) {
+        for (int c = 0; c < int(Widths.size()); ++c)
+            if (measured(c))
+                Widths[c] = RoundInt((G->ColWidths(c) - 4) * 254.0 / ScreenPPI);
+    } else {
+        std::vector<int> rows;
+        if (PS->RepeatFixedRows())
+            for (int r = 0; r < std::min(fixedRows, R.Top); ++r)
+                rows.push_back(r);
+        for (int r = R.Top; r <= R.Bottom; ++r)
+            if (RowPrinted(r))
+                rows.push_back(r);
+        for (int r : rows) {
+            int tallest = 0;
+            for (int c = 0; c < int(Widths.size()); ++c) {
+                if (!measured(c) || G->IsMergedAcrossColumns(c, r))
+                    continue;
+                TSize sz = MeasureCell(c, r);
+                if (PS->UseFixedWidth())
+                    sz.cx = PS->FixedWidth();
+                Widths[c] = std::max(Widths[c], sz.cx);
+                if (!(G->IsMergedAcrossRows(c, r) && !G->IsBaseCell(c, r)))
+                    tallest = std::max(tallest, sz.cy);
+            }
+            if (r < int(MeasuredHeights.size()))
+                MeasuredHeights[r] = tallest;
+        }
+        if (PS->UseFixedWidth())
+            for (int c = 0; c < int(Widths.size()); ++c)
+                if (measured(c))
+                    Widths[c] = PS->FixedWidth();
+    }
+    Spacing = PS->UseFixedWidth() ? 0 : PS->ColumnSpacing() + 20;
+}
+
+void TGridPrintLayout::FitToPage()
+{
+    if (PS->FitToPage() == fpNever)
+        return;
+    const TGridRect& R = St.Range;
+    const int n = R.Right - R.Left + 1;
+    long long total = 0;
+    for (int c = R.Left; c <= R.Right; ++c)
+        if (ColPrinted(c))
+            total += Widths[c] + Spacing;
+    if (total == (long long)n * Spacing)
+        return;
+    double scale = double(PageWidth - PS->RightSize() - PS->LeftSize() - n * Spacing) / double(total - n * Spacing);
+    switch (PS->FitToPage()) {
+    case fpShrink: scale = std::min(scale, 1.0); break;
+    case fpGrow: scale = std::max(scale, 1.0); break;
+    case fpCustom:
+        if (scale != 1.0 && G->OnFitToPage) {
+            bool allow = true;
+            G->OnFitToPage(G, scale, allow);
+            if (!allow)
+                scale = 1.0;
+        }
+        break;
+    default: break;
+    }
+    if (scale <= 0 || scale == 1.0)
+        return;
+    for (int c = 0; c < int(Widths.size()); ++c)
+        Widths[c] = RoundInt(Widths[c] * scale);
+    St.ResizeFactor = scale;
+    // Heights measured at the unscaled font are measured again.
+    std::fill(MeasuredHeights.begin(), MeasuredHeights.end(), -1);
+}
+
+int TGridPrintLayout::RowHeight(int ARow)
+{
+    if (ARow == CachedRow)
+        return CachedHeight;
+    int h = 0;
+    if (PS->NoAutoSizeRow())
+        h = RoundInt(G->RowHeights(ARow) * 254.0 / ScreenPPI) - 4;
+    else if (PS->UseFixedHeight())
+        h = PS->FixedHeight();
+    else {
+        if (ARow >= 0 && ARow < int(MeasuredHeights.size()) && MeasuredHeights[ARow] >= 0)
+            h = MeasuredHeights[ARow];
+        else
+            for (int c = St.Range.Left; c <= St.Range.Right; ++c) {
+                if (!ColPrinted(c) || (G->IsMergedAcrossRows(c, ARow) && !G->IsBaseCell(c, ARow)))
+                    continue;
+                h = std::max(h, MeasureCell(c, ARow).cy);
+            }
+        if (h == 0)
+            h = LastMeasured;
+        LastMeasured = h;
+        if (G->OnPrintSetRowHeight)
+            G->OnPrintSetRowHeight(G, ARow, h);
+    }
+    CachedRow = ARow;
+    CachedHeight = h;
+    return h;
+}
+
+int TGridPrintLayout::SumWidths(int From, int To)
+{
+    int w = 0;
+    for (int c = From; c <= To && c < int(Widths.size()); ++c)
+        w += Widths[c] + Spacing;
+    return w;
+}
+
+void TGridPrintLayout::ComputeOffsets()
+{
+    const int titleLines = PS->TitleText().empty() ? std::max(PS->TitleLines()->Count(), 1) : 1;
+    const TPrintPosition items[] = {PS->Time(), PS->Date(), PS->PageNr(), PS->Title()};
+    bool top = false, bottom = false;
+    for (TPrintPosition p : items) {
+        top = top || IsTopPosition(p);
+        bottom = bottom || IsBottomPosition(p);
+    }
+    TopOffset = top ? LineGap + HeaderLine + PS->HeaderSize() : PS->HeaderSize();
+    if (IsTopPosition(PS->Title()))
+        TopOffset += (titleLines - 1) * HeaderLine;
+    BottomReserve = bottom ? (LineGap + FooterLine) * 2 + PS->FooterSize() : LineGap + FooterLine + PS->FooterSize();
+    if (IsBottomPosition(PS->Title()))
+        BottomReserve += (titleLines - 1) * FooterLine;
+}
+
+void TGridPrintLayout::DrawTitleHtml(const AnsiString& Html, const TRect& R)
+{
+    AnsiString anchor, strip, focus, hint, id, value, type;
+    int xs = 0, ys = 0, links = 0, mouse = 0;
+    TRect hover, ctrl;
+    HtmlDraw(C, Html, R, G->GridImages(), 0, 0, -1, -1, 1, false, false, true, false, false, false, false, false,
+             St.ResizeFactor, clBlue, clNone, clNone, clGray, anchor, strip, focus, hint, xs, ys, links, mouse, hover,
+             ctrl, id, value, type, nullptr, nullptr, G);
+}
+
+void TGridPrintLayout::DrawHeaderFooter()
+{
+    THeaderTexts t;
+    const TDateTime now = Now();
+    t.Add(PS->Time(), FormatDateTime("hh:nn", now));
+    t.Add(PS->Date(), FormatDateTime(PS->DateFormat(), now));
+    if (PS->PageNr() != ppNone) {
+        AnsiString number;
+        if (BandWide)
+            number = IntToStr(PageInBand + 1) + "-" + IntToStr(Band);
+        else {
+            number = IntToStr(Pages + 1 + PS->PageNumberOffset());
+            const int total = St.LastPage + PS->MaxPagesOffset();
+            if (!PS->PageNumSep().empty() && St.LastPage > 1)
+                number += PS->PageNumSep() + IntToStr(total);
+        }
+        t.Add(PS->PageNr(), PS->PagePrefix() + " " + number + " " + PS->PageSuffix());
+    }
+    std::vector<AnsiString> titleLines;
+    AnsiString htmlTitle;
+    if (PS->Title() != ppNone) {
+        if (!PS->TitleText().empty())
+            titleLines.push_back(PS->TitleText());
+        else {
+            AnsiString joined = PS->TitleLines()->Text();
+            if (ClassifyCellText(joined, true) == 1)
+                htmlTitle = joined;
+            else
+                for (int i = 0; i < PS->TitleLines()->Count(); ++i)
+                    titleLines.push_back(PS->TitleLines()->Strings(i));
+        }
+        if (!titleLines.empty())
+            t.Add(PS->Title(), titleLines[0]);
+    }
+    for (int p = 0; p < 7; ++p)
+        St.PageTexts[p] = t.Text[p];
+    C->Brush()->SetStyle(bsClear);
+    auto place = [&](int pos, const AnsiString& text, int y) {
+        if (text.empty())
+            return;
+        const int w = C->TextWidth(text);
+        int x = PS->LeftSize();
+        if (pos == ppTopRight || pos == ppBottomRight)
+            x = PageWidth - w - 20 - PS->RightSize();
+        else if (pos == ppTopCenter || pos == ppBottomCenter)
+            x = (PageWidth - w) / 2;
+        C->TextOut(x, y, text);
+    };
+    // Header.
+    UsePrintFont(PS->HeaderFont());
+    int y = -PS->HeaderSize();
+    for (int p = ppTopLeft; p <= ppTopCenter; ++p)
+        place(p, t.Text[p], y);
+    if (IsTopPosition(PS->Title())) {
+        for (std::size_t i = 1; i < titleLines.size(); ++i)
+            place(PS->Title(), titleLines[i], y - int(i) * HeaderLine);
+        if (!htmlTitle.empty())
+            DrawTitleHtml(htmlTitle, TRect(PS->LeftSize(), y, PageWidth - PS->RightSize(), -TopOffset));
+    }
+    // Footer.
+    UsePrintFont(PS->FooterFont());
+    y = PageBottom + PS->FooterSize() + FooterLine + LineGap;
+    for (int p = ppBottomLeft; p <= ppBottomCenter; ++p)
+        place(p, t.Text[p], y);
+    if (IsBottomPosition(PS->Title())) {
+        for (std::size_t i = 1; i < titleLines.size(); ++i)
+            place(PS->Title(), titleLines[i], y - int(i) * FooterLine);
+        if (!htmlTitle.empty())
+            DrawTitleHtml(htmlTitle, TRect(PS->LeftSize(), y, PageWidth - PS->RightSize(), PageBottom + PS->FooterSize()));
+    }
+    C->Brush()->SetStyle(bsSolid);
+}
+
+void TGridPrintLayout::DrawCellText(int ACol, int ARow, const TRect& R, TFont* F, TAlignment HAlign,
+                                    TVAlignment VAlign, bool WordWrap, bool Merged)
+{
+    const int real = G->GetRealColIndex(ACol);
+    AnsiString text = CellText(ACol, ARow);
+    if (G->IsPasswordCellAt(real, ARow))
+        text = AnsiString(text.size(), '*');
+    if (text.empty())
+        return;
+    const Byte kind = ClassifyCellText(text, G->EnableHTML());
+    TRect tr(R.Left + 4, R.Top, R.Right - 4, R.Bottom);
+    C->Brush()->SetStyle(bsClear);
+    if (kind == 1) {
+        AnsiString anchor, strip, focus, hint, id, value, type;
+        int xs = 0, ys = 0, links = 0, mouse = 0;
+        TRect hover, ctrl;
+        HtmlDraw(C, text, tr, G->GridImages(), 0, 0, -1, -1, 0, false, false, true, false, false, false, WordWrap,
+                 false, St.ResizeFactor, clBlue, clNone, clNone, clGray, anchor, strip, focus, hint, xs, ys, links,
+                 mouse, hover, ctrl, id, value, type, nullptr, nullptr, G);
+        return;
+    }
+    if (kind == 2) {
+        DrawRichText(C, text, tr);
+        return;
+    }
+    unsigned align = HAlign == taRightJustify ? DT_RIGHT : HAlign == taCenter ? DT_CENTER : DT_LEFT;
+    if (kind == 5 || (WordWrap && PS->NoAutoSize())) {
+        if (kind == 5)
+            text = WideToAnsi(G->GetWideCell(real, ARow));
+        DrawText(C, text, -1, tr, DT_NOPREFIX | align | (WordWrap ? DT_WORDBREAK : 0));
+        return;
+    }
+    int angle = 0;
+    if (G->IsRotated(real, ARow, angle) && angle != 0) {
+        C->Font()->SetOrientation(angle * -10);
+        TRect rr = R;
+        G->RotatedTextOrigin(C, rr, angle, HAlign, VAlign, text);
+        C->TextRect(R, rr.Left, rr.Top, text);
+        C->Font()->SetOrientation(0);
+        return;
+    }
+    std::vector<AnsiString> lines;
+    if (G->Multilinecells()) {
+        AnsiString rest = text;
+        for (;;) {
+            std::size_t cr = rest.find('\r');
+            lines.push_back(rest.substr(0, cr));
+            if (cr == AnsiString::npos)
+                break;
+            rest = rest.substr(cr + 1);
+            if (!rest.empty() && rest[0] == '\n')
+                rest.erase(0, 1);
+        }
+    } else
+        lines.push_back(text);
+    const int th = C->TextHeight("gh");
+    const int step = th + (th + PS->RowSpacing()) / 8;
+    int y = R.Top;
+    if (lines.size() > 1 && !Merged) {
+        const int block = step * int(lines.size() - 1) + th;
+        const int free = (R.Top - R.Bottom) - block;
+        if (free > 0)
+            y -= VAlign == vtaCenter ? free / 2 : VAlign == vtaBottom ? free : 0;
+    } else if (lines.size() == 1) {
+        const int free = (R.Top - R.Bottom) - th;
+        if (free > 0)
+            y -= VAlign == vtaCenter ? free / 2 : VAlign == vtaBottom ? free : 0;
+    }
+    for (const AnsiString& line : lines) {
+        const int w = C->TextWidth(line);
+        int x = tr.Left;
+        if (HAlign == taRightJustify)
+            x = tr.Right - w;
+        else if (HAlign == taCenter)
+            x = (tr.Left + tr.Right - w) / 2;
+        C->TextRect(R, x, y, line);
+        y -= step;
+    }
+    (void)F;
+}
+
+void TGridPrintLayout::DrawCell(int ACol, int ARow, int Y, int Pitch, bool FixedPart)
+{
+    if (G->IsMergedNonBaseCell(ACol, ARow))
+        return;
+    const TPoint span = G->CellSpan(ACol, ARow);
+    const int spanX = std::max(span.X, 0), spanY = std::max(span.Y, 0);
+    const int width = SumWidths(ACol, ACol + spanX);
+    int height = (spanY + 1) * Pitch;
+    if (PS->NoAutoSizeRow() && spanY > 0) {
+        height = 0;
+        for (int r = ARow; r <= ARow + spanY; ++r)
+            height += RowPitch(r);
+        CachedRow = -1;
+    }
+    const int left = FixedPart ? FixedPos[ACol] : Pos[ACol - BandStart];
+    TRect R(left, Y, left + width, Y - height);
+    bool cutBottom = false;
+    if (R.Bottom < PageBottom + BottomReserve && spanY > 0) {
+        R.Bottom = Y - Pitch;
+        cutBottom = true;
+    }
+    if (R.Right > PageWidth && !FixedPart)
+        R.Right = Pos.back();
+
+    TGridDrawState state = 0;
+    TColor to, mirror, mirrorTo;
+    TAlignment ha = taLeftJustify;
+    TVAlignment va = vtaTop;
+    bool wrap = false;
+    TCellGradientDirection dir = GradientVertical;
+    TFont font;
+    G->GetCellStyleEx(ACol, ARow, state, true, false, true, C->Brush(), to, mirror, mirrorTo, &font, ha, va, wrap,
+                      dir);
+    G->ResolveCellAlignment(G->GetRealColIndex(ACol), ARow, ha, va);
+    UsePrintFont(&font);
+    if (C->Brush()->Color() != clNone) {
+        C->Brush()->SetStyle(bsSolid);
+        C->FillRect(R);
+    }
+    const int real = G->GetRealColIndex(ACol);
+    TRect textRect = R;
+    if (PS->PrintGraphics())
+        if (TCellGraphic* g = G->GetCellGraphic(real, ARow)) {
+            TSize gs{0, 0};
+            G->GetCellGraphicSize(real, ARow, gs);
+            const int gw = RoundInt(gs.cx * 254.0 / ScreenPPI), gh = RoundInt(gs.cy * 254.0 / ScreenPPI);
+            int gx = R.Left + 4;
+            if (g->CellHAlign == haRight)
+                gx = R.Right - 4 - gw;
+            else if (g->CellHAlign == haCenter)
+                gx = (R.Left + R.Right - gw) / 2;
+            int gy = R.Top;
+            if (g->CellVAlign == vaCenter)
+                gy = (R.Top + R.Bottom + gh) / 2;
+            else if (g->CellVAlign == vaBottom)
+                gy = R.Bottom + gh;
+            if (auto* pic = dynamic_cast<TGraphic*>(g->CellObject))
+                C->StretchDraw(TRect(gx, gy, gx + gw, gy - gh), pic);
+            if (g->CellHAlign == haRight)
+                textRect.Right -= gw;
+            else
+                textRect.Left += gw;
+        }
+    DrawCellText(ACol, ARow, textRect, &font, ha, va, wrap, spanX > 0 || spanY > 0);
+
+    // Cell lines.
+    TCellBorders b = 0;
+    switch (PS->Borders()) {
+    case pbSingle:
+    case pbDouble: b = cbTop | cbLeft | cbRight | cbBottom; break;
+    case pbHorizontal:
+    case pbAroundHorizontal: b = cbTop | cbBottom; break;
+    case pbVertical:
+    case pbAroundVertical: b = cbLeft | cbRight; break;
+    default: break;
+    }
+    if (spanX > 0)
+        b &= ~(cbLeft | cbRight);
+    if (spanY > 0)
+        b &= ~(cbTop | cbBottom);
+    if ((spanX > 0 || spanY > 0) && (PS->Borders() == pbSingle || PS->Borders() == pbDouble))
+        b |= cbTop | cbLeft;
+    if (cutBottom)
+        b &= ~cbBottom;
+    TPen* pen = C->Pen();
+    const int penWidth = PS->Borders() == pbDouble ? 10 : 2;
+    pen->SetWidth(penWidth);
+    pen->SetStyle(PS->BorderStyle());
+    pen->SetColor(clBlack);
+    G->GetCellPrintBorder(real, ARow, pen, b);
+    if (Mode == pmPrint)
+        pen->SetWidth(RoundInt(pen->Width() * 254.0 / ScreenPPI));
+    const int rightX = ACol + spanX < G->ColCount() - 1 ? R.Right - pen->Width() : R.Right;
+    if (b & cbTop) {
+        C->MoveTo(R.Left, R.Top);
+        C->LineTo(rightX, R.Top);
+    }
+    if (b & cbLeft) {
+        C->MoveTo(R.Left, R.Top);
+        C->LineTo(R.Left, R.Bottom);
+    }
+    if (b & cbRight) {
+        C->MoveTo(rightX, R.Top);
+        C->LineTo(rightX, R.Bottom);
+    }
+    if (b & cbBottom) {
+        C->MoveTo(R.Left, R.Bottom);
+        C->LineTo(rightX, R.Bottom);
+    }
+    pen->SetWidth(penWidth);
+    pen->SetStyle(PS->BorderStyle());
+
+    if (G->OnCustomCellDraw) {
+        TRect dr = R;
+        LPtoDP(C, dr);
+        const int saved = SetMapMode(C, MM_TEXT);
+        G->OnCustomCellDraw(G, C, ACol, ARow, 0, dr, true);
+        SetMapMode(C, saved ? saved : MM_LOMETRIC);
+    }
+}
+
+int TGridPrintLayout::DrawRow(int ARow, int Y)
+{
+    const int pitch = RowPitch(ARow);
+    if (!Drawing() || !PageInRange(Pages + 1))
+        return pitch;
+    if (RepeatFixed)
+        for (int c = 0; c < G->FixedCols(); ++c)
+            DrawCell(c, ARow, Y, pitch, true);
+    for (int c = BandStart; c <= BandEnd; ++c)
+        if (ColPrinted(c))
+            DrawCell(c, ARow, Y, pitch, false);
+    return pitch;
+}
+
+void TGridPrintLayout::ClosePage(int LastY)
+{
+    if (!Drawing() || !PageInRange(Pages + 1))
+        return;
+    const TPrintBorders b = PS->Borders();
+    TPen* pen = C->Pen();
+    pen->SetStyle(PS->BorderStyle());
+    pen->SetWidth(b == pbDouble ? 10 : 2);
+    pen->SetColor(clBlack);
+    int first = Pos.front();
+    for (int c = BandStart; c <= BandEnd; ++c)
+        if (ColPrinted(c)) {
+            first = Pos[c - BandStart];
+            break;
+        }
+    if (RepeatFixed && !FixedPos.empty())
+        first = FixedPos[0];
+    const int right = Pos.back();
+    const int top = -TopOffset - PS->TitleSpacing();
+    const int bottom = LastY + LineGap / 2;
+    if (b == pbAround || b == pbAroundVertical || b == pbAroundHorizontal) {
+        C->Brush()->SetStyle(bsClear);
+        C->MoveTo(first, top);
+        C->LineTo(right, top);
+        C->LineTo(right, bottom);
+        C->LineTo(first, bottom);
+        C->LineTo(first, top);
+        C->Brush()->SetStyle(bsSolid);
+    }
+    if (b == pbDouble || b == pbHorizontal || b == pbAroundHorizontal) {
+        C->MoveTo(first, LastY);
+        C->LineTo(right, LastY);
+    }
+    if ((b == pbDouble || b == pbVertical || b == pbAroundVertical) && RepeatFixed)
+        for (int c = 0; c < G->FixedCols(); ++c) {
+            C->MoveTo(FixedPos[c], top);
+            C->LineTo(FixedPos[c], LastY);
+        }
+}
+
+void TGridPrintLayout::StartNextPage()
+{
+    const int next = Pages + 2;
+    if (!PageInRange(next))
+        return;
+    if (Mode == pmPrint && PageInRange(Pages + 1))
+        Printer()->NewPage();
+    SetMapMode(C, MM_LOMETRIC);
+    if (Drawing() && G->OnPrintPage)
+        G->OnPrintPage(G, C, next, PageWidth, PageBottom);
+}
+
+int TGridPrintLayout::Run()
+{
+    // Screen and device resolutions.
+    SetMapMode(C, MM_TEXT);
+    ScreenPPI = CanvasPixelsPerInch(G->Canvas());
+    DeviceRatio = double(CanvasPixelsPerInch(C)) / ScreenPPI;
+    SetMapMode(C, MM_LOMETRIC);
+    St.ResizeFactor = 1.0;
+
+    C->Pen()->SetStyle(PS->BorderStyle());
+    C->Pen()->SetWidth(PS->Borders() == pbDouble ? 10 : 2);
+    UsePrintFont(PS->HeaderFont());
+    HeaderLine = C->TextHeight("gh");
+    UsePrintFont(PS->FooterFont());
+    FooterLine = C->TextHeight("gh");
+    UsePrintFont(PS->Font());
+    TableLine = C->TextHeight("gh");
+    LineGap = TableLine / 8;
+
+    // Page area.
+    if (Mode == pmPrint) {
+        TRect clip = C->ClipRect();
+        PageWidth = clip.Right - clip.Left;
+        PageBottom = clip.Bottom;
+    } else if (Mode == pmCountPrint) {
+        PageWidth = St.PageRect.Right - St.PageRect.Left;
+        PageBottom = -St.PageRect.Bottom - St.PageRect.Top;
+    } else {
+        TRect r = St.PageRect;
+        DPtoLP(C, r);
+        PageWidth = r.Right - r.Left;
+        PageBottom = r.Bottom - r.Top;
+    }
+
+    const TGridRect& R = St.Range;
+    MeasureColumns();
+    FitToPage();
+    const double resize = St.ResizeFactor;
+    if (G->OnPrintSetColumnWidth)
+        for (int c = R.Left; c <= R.Right; ++c)
+            G->OnPrintSetColumnWidth(G, c, Widths[c]);
+
+    const int fixedCols = G->FixedCols(), fixedRows = G->FixedRows();
+    const bool fast = St.FastPreview && Mode == pmPreview;
+    BandStart = R.Left;
+    while (BandStart <= R.Right && !Cancelled && !Stop) {
+        ++Band;
+        PageInBand = 0;
+        RepeatFixed = fixedCols > 0 && PS->RepeatFixedCols() && (BandStart > R.Left || R.Left >= fixedCols);
+        const int indent = RepeatFixed ? SumWidths(0, fixedCols - 1) : 0;
+        // Band extent.
+        int w = indent;
+        BandEnd = BandStart - 1;
+        for (int c = BandStart; c <= R.Right; ++c) {
+            const int add = ColPrinted(c) ? Widths[c] + Spacing : 0;
+            if (w + add > PageWidth - PS->RightSize())
+                break;
+            w += add;
+            BandEnd = c;
+        }
+        if (BandEnd <= BandStart)
+            BandEnd = std::min(BandStart + 1, R.Right);
+        if (BandEnd < R.Right)
+            BandWide = true;
+        // Positions.
+        Pos.assign(std::size_t(BandEnd - BandStart + 2), 0);
+        int x = PS->Centered() ? 0 : PS->LeftSize();
+        for (int c = BandStart; c <= BandEnd; ++c) {
+            Pos[c - BandStart] = x;
+            if (ColPrinted(c))
+                x += Widths[c] + Spacing;
+        }
+        Pos.back() = x;
+        FixedPos.assign(std::size_t(fixedCols + 1), 0);
+        for (int c = 0; c < fixedCols; ++c)
+            FixedPos[c + 1] = FixedPos[c] + Widths[c] + Spacing;
+        const int bandWidth = indent + x - (PS->Centered() ? 0 : PS->LeftSize());
+        if (PS->Centered() && bandWidth < PageWidth) {
+            const int half = (PageWidth - bandWidth) / 2;
+            for (int& p : Pos)
+                p += half;
+            for (int& p : FixedPos)
+                p += half;
+        }
+        for (int& p : Pos)
+            p += indent;
+        ComputeOffsets();
+        if (Drawing() && G->OnPrintPage && PageInRange(Pages + 1) && Band == 1)
+            G->OnPrintPage(G, C, Pages + 1, PageWidth, PageBottom);
+
+        bool atTop = true, closed = false;
+        int y = 0;
+        int r = R.Top;
+        while (r <= R.Bottom && !Cancelled) {
+            G->DoProgress(1, r);
+            if (atTop) {
+                y = -TopOffset;
+                if (Drawing() && PageInRange(Pages + 1))
+                    DrawHeaderFooter();
+                St.ResizeFactor = resize;
+                y -= PS->TitleSpacing();
+                TableTop = y;
+                if (PS->RepeatFixedRows() && fixedRows > 0 && r > 0 && (Pages > 0 || R.Top >= fixedRows))
+                    for (int fr = 0; fr < fixedRows; ++fr)
+                        y -= DrawRow(fr, y);
+                atTop = false;
+                closed = false;
+            }
+            if (RowPrinted(r))
+                y -= DrawRow(r, y);
+            bool newPage = false;
+            const int next = r + 1;
+            if (G->OnPrintNewPage)
+                G->OnPrintNewPage(G, next, newPage);
+            const bool rowsLeft = next <= R.Bottom;
+            if (!rowsLeft || newPage || y - RowHeight(next) < PageBottom + BottomReserve) {
+                if (Drawing() && PageInRange(Pages + 1)) {
+                    if (G->OnPrintPageDone)
+                        G->OnPrintPageDone(G, C, next, y, Pages + 1, PageWidth, PageBottom);
+                    if (G->OnPrintCancel)
+                        G->OnPrintCancel(G, Pages + 1, Cancelled);
+                }
+                // A page break asked for after the last row adds no empty page.
+                if (rowsLeft && !Cancelled) {
+                    ClosePage(y);
+                    StartNextPage();
+                    ++Pages;
+                    ++PageInBand;
+                    atTop = true;
+                    closed = true;
+                    // A preview or print job lays out no page after the last one it draws.
+                    if ((fast && Pages >= St.FromPage) || (Drawing() && Pages >= St.ToPage)) {
+                        Stop = true;
+                        break;
+                    }
+                    ComputeOffsets();
+                }
+            }
+            r = next;
+        }
+        if (Stop)
+            break;
+        if (!closed)
+            ClosePage(y);
+        BandStart = BandEnd + 1;
+        if (BandStart <= R.Right && !Cancelled)
+            StartNextPage();
+        ++Pages;
+        if (Drawing() && Pages >= St.ToPage)
+            break;
+    }
+    St.ResizeFactor = 1.0;
+    St.ColWidths = Widths;
+    St.ColStarts = Pos;
+    (void)DeviceRatio;
+    return Pages;
+}
+
+// ---------------------------------------------------------------- entry points
+void TProStringGrid::PrintJob(int SelectedOnly)
+{
+    DoProgress(0, -1);
+    TPrinter* printer = Printer();
+    if (!FPrintSettings->UseDefaultOrientation())
+        printer->SetOrientation(FPrintSettings->Orientation());
+    TCanvas* c = printer->Canvas();
+    const int dpiX = CanvasPixelsPerInch(c), dpiY = std::max(GetDeviceCaps(c, LOGPIXELSY), 1);
+    FPrint.PageRect = TRect(0, 0, RoundInt(printer->PageWidth() * 254.0 / dpiX),
+                            RoundInt(printer->PageHeight() * 254.0 / dpiY));
+    printer->SetTitle(FPrintSettings->JobName());
+    printer->BeginDoc();
+    const int savedMode = GetMapMode(c);
+    int total = INT_MAX;
+    if (!FPrint.FastPreview) {
+        SetMapMode(c, MM_LOMETRIC);
+        FPrint.FromPage = 1;
+        FPrint.ToPage = INT_MAX;
+        total = TGridPrintLayout(this, c, pmCountPrint, SelectedOnly).Run();
+    }
+    FPrint.FromPage = 1;
+    FPrint.ToPage = FPrint.LastPage = total;
+    if (OnPrintStart) {
+        printer->Abort();
+        int from = 1, to = total;
+        OnPrintStart(this, total, from, to);
+        if (from == 0 || to == 0 || from > to)
+            return;
+        FPrint.FromPage = from;
+        FPrint.ToPage = to;
+        printer->BeginDoc();
+    }
+    FPrint.LastPage = FPrint.ToPage;
+    try {
+        SetMapMode(c, MM_LOMETRIC);
+        TGridPrintLayout(this, c, pmPrint, SelectedOnly).Run();
+    } catch (...) {
+        if (printer->Printing())
+            printer->Abort();
+        throw;
+    }
+    SetMapMode(c, savedMode ? savedMode : MM_TEXT);
+    printer->EndDoc();
+    DoProgress(2, -1);
+}
+
+void TProStringGrid::PreviewJob(TCanvas* ACanvas, const TRect& ADisplayRect, int SelectedOnly)
+{
+    DoProgress(0, -1);
+    const int savedMode = SetMapMode(ACanvas, MM_LOMETRIC);
+    FPrint.PageRect = ADisplayRect;
+    const int page = FPrint.FromPage;
+    int total = 1;
+    if (!FPrint.FastPreview) {
+        FPrint.FromPage = 1;
+        FPrint.ToPage = INT_MAX;
+        total = TGridPrintLayout(this, ACanvas, pmCountPreview, SelectedOnly).Run();
+        FPrint.LastPage = total;
+    }
+    FPrint.FromPage = FPrint.ToPage = page;
+    bool draw = true;
+    if (OnPrintStart) {
+        int from = 1, to = total;
+        OnPrintStart(this, total, from, to);
+        draw = from > 0 && to > 0 && from <= to;
+    }
+    if (draw)
+        TGridPrintLayout(this, ACanvas, pmPreview, SelectedOnly).Run();
+    SetMapMode(ACanvas, savedMode ? savedMode : MM_TEXT);
+    DoProgress(2, -1);
+}
+
+void TProStringGrid::PrintGrid()
+{
+    FPrint.Range = TGridRect{0, 0, ColCount() - 1, RowCount() - 1};
+    PrintJob(false);
+}
+
+void TProStringGrid::PrintSelection()
+{
+    FPrint.Range = Selection();
+    PrintJob(false);
+}
+
+void TProStringGrid::PrintSelectedCells()
+{
+    FPrint.Range = TGridRect{0, 0, ColCount() - 1, RowCount() - 1};
+    PrintJob(true);
+}
+
+void TProStringGrid::PrintPreviewTo(TCanvas* ACanvas, const TRect& ADisplayRect)
+{
+    FPrint.Range = TGridRect{0, 0, ColCount() - 1, RowCount() - 1};
+    PreviewJob(ACanvas, ADisplayRect, false);
+}
+
+void TProStringGrid::PrintPreviewSelectionTo(TCanvas* ACanvas, const TRect& ADisplayRect)
+{
+    FPrint.Range = Selection();
+    PreviewJob(ACanvas, ADisplayRect, false);
+}
+
+void TProStringGrid::PrintPreviewSelectedTo(TCanvas* ACanvas, const TRect& ADisplayRect)
+{
+    FPrint.Range = TGridRect{0, 0, ColCount() - 1, RowCount() - 1};
+    PreviewJob(ACanvas, ADisplayRect, true);
+}
+
+void TProStringGrid::SetPreviewPage(int Page)
+{
+    FPrint.FromPage = FPrint.ToPage = Page;
+}
+
+int TProStringGrid::MaxRowLines(int ARow)
+{
+    int most = 1;
+    for (int c = 0; c < ColCount() - FP.FixedRightCols; ++c)
+        most = std::max(most, CountTextLines(Cells(c, ARow), Multilinecells()));
+    return most;
+}
+
+void TProStringGrid::RotatedTextOrigin(TCanvas* ACanvas, TRect& R, int Angle, TAlignment HAlign,
+                                       TVAlignment VAlign, const AnsiString& Text)
+{
+    R.Left += 2;
+    R.Right -= 2;
+    const bool up = R.Bottom > R.Top;   // screen rectangles grow downward, print rectangles upward
+    R.Top += up ? 2 : -2;
+    R.Bottom -= up ? 2 : -2;
+    const TSize ext = ACanvas->TextExtent(Text);
+    const double a = Angle * M_PI / 180.0;
+    const double w = ext.cx, h = ext.cy;
+    // The rotated text's bounding box and where its origin lies inside it.
+    const double bw = std::fabs(w * std::cos(a)) + std::fabs(h * std::sin(a));
+    const double bh = std::fabs(w * std::sin(a)) + std::fabs(h * std::cos(a));
+    double ox = (std::sin(a) < 0 ? -h * std::sin(a) : 0) + (std::cos(a) < 0 ? -w * std::cos(a) : 0);
+    double oy = (std::sin(a) > 0 ? w * std::sin(a) : 0) + (std::cos(a) < 0 ? -h * std::cos(a) : 0);
+    const int width = R.Right - R.Left, height = std::abs(R.Bottom - R.Top);
+    double left = 0, top = 0;
+    if (HAlign == taRightJustify)
+        left = width - bw;
+    else if (HAlign == taCenter)
+        left = (width - bw) / 2;
+    if (VAlign == vtaBottom)
+        top = height - bh;
+    else if (VAlign == vtaCenter)
+        top = (height - bh) / 2;
+    R.Left += RoundInt(left + ox);
+    if (up)
+        R.Top += RoundInt(top + oy);
+    else
+        R.Top -= RoundInt(top + oy);
+}

@@ -1,0 +1,265 @@
+// Grid printing: pages and column bands, page numbers, header items, fitting,
+// page breaks, the preview's page size, and a register printed to a PDF file
+// and rendered with pdftoppm (254 dpi: one pixel is 0.1 mm).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "grid/ProGrid.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Printers.h"
+#include "tests/common/FormTest.h"
+#include "tests/common/Screenshots.h"
+#include "tests/common/TestFiles.h"
+
+namespace {
+
+struct GridPrint : TFormTest {
+    TProStringGrid* Grid = nullptr;
+    TTempDir Dir{"velmarok-print"};
+    void SetUp() override
+    {
+        MakeForm(600, 400);
+        Grid = Place<TProStringGrid>(0, 0, 580, 380);
+        Form->Show();
+    }
+    void TearDown() override
+    {
+        SetPrinterOutputFile("");
+        TFormTest::TearDown();
+    }
+    // A register: a header row and Rows numbered rows of Cols columns.
+    void Fill(int Rows, int Cols)
+    {
+        Grid->SetColCount(Cols);
+        Grid->SetRowCount(Rows + 1);
+        for (int c = 0; c < Cols; ++c)
+            Grid->SetCells(c, 0, "Kolumna " + IntToStr(c));
+        for (int r = 1; r <= Rows; ++r)
+            for (int c = 0; c < Cols; ++c)
+                Grid->SetCells(c, r, c == 0 ? IntToStr(r) : "PN-EN " + IntToStr(1000 + r) + ":" + IntToStr(c));
+    }
+    // Prints to a PDF file; the texts at Pos of every page drawn, in order.
+    std::vector<AnsiString> PrintCollecting(TPrintPosition Pos, const AnsiString& Pdf)
+    {
+        std::vector<AnsiString> texts;
+        Grid->OnPrintPageDone = [&](TObject*, TCanvas*, int, int, int, int, int) {
+            texts.push_back(Trim(Grid->PrintState().PageTexts[Pos]));
+        };
+        SetPrinterOutputFile(Pdf);
+        Grid->PrintGrid();
+        SetPrinterOutputFile("");
+        Grid->OnPrintPageDone = nullptr;
+        return texts;
+    }
+    // Page breaks after every Every rows.
+    void BreakEvery(int Every)
+    {
+        Grid->OnPrintNewPage = [Every](TObject*, int ARow, bool& NewPage) { NewPage = ARow > 1 && (ARow - 1) % Every == 0; };
+    }
+};
+
+TEST_F(GridPrint, PageNumbersOfOneBandAndOfSeveralBands)
+{
+    Grid->PrintSettings()->SetPageNr(ppBottomRight);
+    Fill(30, 3);
+    BreakEvery(10);   // rows 0-10, 11-20, 21-30
+    EXPECT_EQ((std::vector<AnsiString>{"1/3", "2/3", "3/3"}), PrintCollecting(ppBottomRight, Dir / "one.pdf"));
+    EXPECT_EQ(3, Grid->PrintPageCount());
+
+    // Four columns of 8 cm on a page of about 19 cm: two bands of two columns, each of two pages.
+    Fill(15, 4);
+    BreakEvery(8);
+    Grid->PrintSettings()->SetUseFixedWidth(true);
+    Grid->PrintSettings()->SetFixedWidth(800);
+    Grid->PrintSettings()->SetPageNumberOffset(5);   // not used for bands
+    EXPECT_EQ((std::vector<AnsiString>{"1-1", "2-1", "1-2", "2-2"}), PrintCollecting(ppBottomRight, Dir / "bands.pdf"));
+}
+
+TEST_F(GridPrint, HeaderItemsStandWhereTheirPositionsSay)
+{
+    SetTestClock(EncodeDate(2026, 12, 7) + EncodeTime(9, 5, 0, 0));
+    const AnsiString date = FormatDateTime("dd/mm/yyyy", Now());
+    Fill(3, 2);
+    struct Case {
+        TPrintPosition Pos;
+        AnsiString Expected;
+    } cases[] = {
+        {ppTopLeft, date + " 09:05 "},
+        {ppTopRight, " 09:05 " + date},
+        {ppBottomCenter, " 09:05 " + date},
+    };
+    for (const Case& k : cases) {
+        Grid->PrintSettings()->SetTime(k.Pos);
+        Grid->PrintSettings()->SetDate(k.Pos);
+        AnsiString got;
+        Grid->OnPrintPageDone = [&](TObject*, TCanvas*, int, int, int, int, int) {
+            got = Grid->PrintState().PageTexts[k.Pos];
+        };
+        TBitmap b;
+        b.SetSize(400, 500);
+        Grid->SetPreviewPage(1);
+        Grid->PrintPreviewTo(b.Canvas(), TRect(0, 0, 400, 500));
+        EXPECT_EQ(k.Expected, got) << int(k.Pos);
+    }
+    SetTestClock(0);
+}
+
+TEST_F(GridPrint, FittingScalesColumnsOnlyAsItsModeAllows)
+{
+    Fill(5, 3);
+    TBitmap b;
+    b.SetSize(800, 600);
+    auto widths = [&](TFitToPage Fit, int ExtraWidth) {
+        Grid->PrintSettings()->SetFitToPage(Fit);
+        Grid->PrintSettings()->SetUseFixedWidth(true);
+        Grid->PrintSettings()->SetFixedWidth(ExtraWidth);
+        Grid->SetPreviewPage(1);
+        Grid->PrintPreviewTo(b.Canvas(), TRect(0, 0, 800, 600));
+        return Grid->PrintState().ColWidths;
+    };
+    // A narrow table (3 x 2 cm on a 21 cm preview page) and a wide one (3 x 15 cm).
+    EXPECT_EQ(widths(fpNever, 200), widths(fpShrink, 200));
+    EXPECT_GT(widths(fpGrow, 200)[0], 200);
+    EXPECT_GT(widths(fpAlways, 200)[0], 200);
+    EXPECT_EQ(widths(fpNever, 1500), widths(fpGrow, 1500));
+    EXPECT_LT(widths(fpShrink, 1500)[0], 1500);
+    // With a fixed width every column has it.
+    for (int w : widths(fpNever, 333))
+        EXPECT_EQ(333, w);
+    // A custom handler that refuses keeps the widths.
+    bool asked = false;
+    Grid->OnFitToPage = [&](TObject*, double& Scale, bool& Allow) {
+        asked = Scale != 1.0;
+        Allow = false;
+    };
+    EXPECT_EQ(widths(fpNever, 1500), widths(fpCustom, 1500));
+    EXPECT_TRUE(asked);
+}
+
+TEST_F(GridPrint, PageBreaksAndPreviewSize)
+{
+    Fill(7, 2);
+    TBitmap b;
+    b.SetSize(400, 600);
+    Grid->OnPrintNewPage = [](TObject*, int, bool& NewPage) { NewPage = true; };
+    Grid->SetPreviewPage(1);
+    Grid->PrintPreviewTo(b.Canvas(), TRect(0, 0, 400, 600));
+    EXPECT_EQ(8, Grid->PrintPageCount());   // one row per page, no empty page after the last
+    Grid->OnPrintNewPage = nullptr;
+
+    // A larger preview rectangle holds more rows per page.
+    Fill(200, 3);
+    Grid->PrintPreviewTo(b.Canvas(), TRect(0, 0, 400, 300));
+    const int small = Grid->PrintPageCount();
+    Grid->PrintPreviewTo(b.Canvas(), TRect(0, 0, 400, 600));
+    const int large = Grid->PrintPageCount();
+    EXPECT_GT(small, large);
+    EXPECT_GT(large, 1);
+}
+
+TEST_F(GridPrint, EmptyRangeFromPrintStartPrintsNothing)
+{
+    Fill(20, 2);
+    const AnsiString pdf = Dir / "none.pdf";
+    std::vector<int> phases;
+    Grid->OnGridProgress = [&](TObject*, int Phase, int) {
+        if (Phase != 1)
+            phases.push_back(Phase);
+    };
+    Grid->OnPrintStart = [](TObject*, int NrOfPages, int& FromPage, int& ToPage) {
+        EXPECT_GE(NrOfPages, 1);
+        FromPage = 2;
+        ToPage = 1;
+    };
+    SetPrinterOutputFile(pdf);
+    Grid->PrintGrid();
+    EXPECT_FALSE(FileExists(pdf));
+    EXPECT_EQ(std::vector<int>{0}, phases);   // no end phase for a job that never printed
+    EXPECT_FALSE(Printer()->Printing());
+}
+
+bool Dark(TBitmap& b, int x, int y)
+{
+    TColor c = b.Canvas()->Pixels(x, y);
+    return c >= 0 && GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128;
+}
+
+int PdfPageCount(const std::string& Pdf)
+{
+    const std::string out = Pdf + ".info";
+    const std::string cmd = "pdfinfo '" + Pdf + "' > '" + out + "'";
+    if (std::system(cmd.c_str()) != 0)
+        return -1;
+    const std::string info = ReadFileBytes(out);
+    const std::size_t p = info.find("Pages:");
+    return p == std::string::npos ? -1 : std::atoi(info.c_str() + p + 6);
+}
+
+TEST_F(GridPrint, RegisterPrintedToPdfHasItsPagesTextAndLinesWhereLaidOut)
+{
+    Fill(200, 5);
+    TPrintSettings* ps = Grid->PrintSettings();
+    ps->SetCentered(false);
+    ps->SetLeftSize(100);
+    ps->SetHeaderSize(100);
+    ps->SetTitleSpacing(0);
+    ps->SetFooterSize(100);
+    ps->SetPageNr(ppBottomCenter);
+    const std::string pdf = Dir / "register.pdf";
+    SetPrinterOutputFile(pdf);
+    TCanvas* pc = Printer()->Canvas();
+    const int dpi = GetDeviceCaps(pc, LOGPIXELSX);
+    const int offX = MulDiv(GetDeviceCaps(pc, PHYSICALOFFSETX), 254, dpi);
+    const int offY = MulDiv(GetDeviceCaps(pc, PHYSICALOFFSETY), 254, dpi);
+    Grid->PrintGrid();
+    SetPrinterOutputFile("");
+    const int pages = Grid->PrintPageCount();
+    EXPECT_GT(pages, 2);
+    EXPECT_EQ(pages, PdfPageCount(pdf));
+
+    const std::string png = ScreenshotPath("GridPrintRegisterPage1.png");
+    const std::string cmd = "pdftoppm -r 254 -png -f 1 -l 1 -singlefile '" + pdf + "' '" +
+                            png.substr(0, png.size() - 4) + "'";
+    ASSERT_EQ(0, std::system(cmd.c_str())) << "pdftoppm could not render the page";
+    TBitmap page;
+    page.LoadFromFile(png);
+
+    // The table's frame starts 1 cm in and 1 cm down: the first cell's top and left lines.
+    const std::vector<int>& starts = Grid->PrintState().ColStarts;
+    ASSERT_GE(starts.size(), 6u);
+    EXPECT_EQ(100, starts[0]);
+    const int x0 = offX + starts[0], y0 = offY + 100;
+    int top = -1;
+    for (int y = y0 - 20; y < y0 + 20 && top < 0; ++y)
+        if (Dark(page, x0 + 40, y))
+            top = y;
+    EXPECT_NEAR(y0, top, 3);
+    int left = -1;
+    for (int x = x0 - 20; x < x0 + 20 && left < 0; ++x)
+        if (Dark(page, x, y0 + 30))
+            left = x;
+    EXPECT_NEAR(x0, left, 3);
+    // The line between the first and the second column.
+    int between = 0;
+    for (int x = offX + starts[1] - 8; x <= offX + starts[1] + 3; ++x)
+        between += Dark(page, x, y0 + 30);
+    EXPECT_GT(between, 0);
+    // The header text of the second column lies inside its cell, and nothing stands above the table.
+    int ink = 0;
+    for (int y = y0 + 3; y < y0 + 45; ++y)
+        for (int x = offX + starts[1] + 3; x < offX + starts[2] - 10; ++x)
+            ink += Dark(page, x, y);
+    EXPECT_GT(ink, 100);
+    int above = 0;
+    for (int y = offY; y < y0 - 5; ++y)
+        for (int x = x0; x < offX + starts[5]; ++x)
+            above += Dark(page, x, y);
+    EXPECT_EQ(0, above);
+}
+
+}  // namespace
