@@ -220,8 +220,12 @@ TProStringGrid::~TProStringGrid()
     Destroying();
     if (FOwnerForm)
         FOwnerForm->OnResize = FSavedFormResize;
+    // A failing write cannot leave a destructor: the widths are then not kept.
     if (FColumnSize->Save())
-        SaveColumnSizes();
+        try {
+            SaveColumnSizes();
+        } catch (const Exception&) {
+        }
     if (HasNodes())
         ExpandAll();
     if (PropertiesCreated()) {
