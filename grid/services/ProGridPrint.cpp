@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <map>
+#include <unordered_map>
 
 #include "grid/ProGrid.h"
 #include "grid/ProUtil.h"
@@ -63,6 +65,16 @@ public:
     {
     }
     int Run();
+    // A draw run takes the measured columns and rows of the count run just before it in the same job.
+    void TakeMeasures(const TGridPrintLayout& Count)
+    {
+        Reused = true;
+        Widths = Count.FittedWidths;
+        MeasuredHeights = Count.MeasuredHeights;
+        Spacing = Count.Spacing;
+        Fitted = Count.Fitted;
+        FontCache = Count.FontCache;
+    }
 
 private:
     bool Drawing() const { return Mode == pmPrint || Mode == pmPreview; }
@@ -113,6 +125,21 @@ private:
     bool Stop = false;
     int CachedRow = -1, CachedHeight = 0, LastMeasured = 0;
     int TableTop = 0;
+    // Measures of the column pass, before OnPrintSetColumnWidth.
+    bool Reused = false;
+    std::vector<int> FittedWidths;
+    double Fitted = 1.0;
+    // Text heights and widths by font, so that repeated texts are measured once.
+    struct TFontMeasures {
+        int LineHeight = 0;
+        std::unordered_map<AnsiString, int> Widths;
+    };
+    std::map<AnsiString, TFontMeasures> FontCache;
+    TFontMeasures* Measures = nullptr;
+    TBrush MeasureBrush;
+    TFont MeasureFont;
+    int TextWidth(const AnsiString& S);
+    int LineHeight() { return Measures ? Measures->LineHeight : C->TextHeight("gh"); }
 };
 
 bool TGridPrintLayout::RowPrinted(int ARow)
@@ -148,8 +175,38 @@ int TGridPrintLayout::FontHeight(TFont* F)
 
 void TGridPrintLayout::UsePrintFont(TFont* Source)
 {
-    C->Font()->Assign(Source);
-    C->Font()->SetHeight(FontHeight(Source));
+    const int height = FontHeight(Source);
+    const AnsiString key = Source->Name() + "|" + IntToStr(height) + "|" + IntToStr(int(Source->Style())) + "|" +
+                           IntToStr(Source->Charset()) + "|" + IntToStr(Source->Orientation());
+    TFont* f = C->Font();
+    if (!(f->Name() == Source->Name() && f->Height() == height && f->Style() == Source->Style() &&
+          f->Charset() == Source->Charset() && f->Orientation() == Source->Orientation() &&
+          f->Pitch() == Source->Pitch())) {
+        f->Assign(Source);
+        f->SetHeight(height);
+    }
+    f->SetColor(Source->Color());
+    auto it = FontCache.find(key);
+    if (it == FontCache.end()) {
+        it = FontCache.emplace(key, TFontMeasures()).first;
+        it->second.LineHeight = C->TextHeight("gh");
+    }
+    Measures = &it->second;
+}
+
+int TGridPrintLayout::TextWidth(const AnsiString& S)
+{
+    if (S.empty())
+        return 0;
+    if (!Measures)
+        return C->TextWidth(S);
+    auto it = Measures->Widths.find(S);
+    if (it != Measures->Widths.end())
+        return it->second;
+    const int w = C->TextWidth(S);
+    if (Measures->Widths.size() < 200000)
+        Measures->Widths.emplace(S, w);
+    return w;
 }
 
 AnsiString TGridPrintLayout::CellText(int ACol, int ARow)
@@ -176,10 +233,9 @@ TSize TGridPrintLayout::MeasureCell(int ACol, int ARow)
     TVAlignment va = vtaTop;
     bool wrap = false;
     TCellGradientDirection dir = GradientVertical;
-    TBrush brush;
-    TFont font;
-    G->GetCellStyleEx(ACol, ARow, state, true, false, true, &brush, to, mirror, mirrorTo, &font, ha, va, wrap, dir);
-    UsePrintFont(&font);
+    G->GetCellStyleEx(ACol, ARow, state, true, false, true, &MeasureBrush, to, mirror, mirrorTo, &MeasureFont, ha, va,
+                      wrap, dir);
+    UsePrintFont(&MeasureFont);
     const AnsiString text = CellText(ACol, ARow);
     TSize sz{0, 0};
     TSize graphic{0, 0};
@@ -219,10 +275,10 @@ TSize TGridPrintLayout::MeasureCell(int ACol, int ARow)
                 if (!rest.empty() && rest[0] == '\n')
                     rest.erase(0, 1);
             }
-            widest = std::max(widest, line.empty() ? 0 : C->TextWidth(line));
+            widest = std::max(widest, TextWidth(line));
             ++lines;
         } while (!rest.empty());
-        sz = TSize{widest + graphic.cx, C->TextHeight("gh") * lines};
+        sz = TSize{widest + graphic.cx, LineHeight() * lines};
         if (G->IsRotated(real, ARow, angle) && angle != 0) {
             const double a = angle * M_PI / 180.0;
             const double w = sz.cx, h = sz.cy;
@@ -736,11 +792,11 @@ int TGridPrintLayout::Run()
     C->Pen()->SetStyle(PS->BorderStyle());
     C->Pen()->SetWidth(PS->Borders() == pbDouble ? 10 : 2);
     UsePrintFont(PS->HeaderFont());
-    HeaderLine = C->TextHeight("gh");
+    HeaderLine = LineHeight();
     UsePrintFont(PS->FooterFont());
-    FooterLine = C->TextHeight("gh");
+    FooterLine = LineHeight();
     UsePrintFont(PS->Font());
-    TableLine = C->TextHeight("gh");
+    TableLine = LineHeight();
     LineGap = TableLine / 8;
 
     // Page area.
@@ -759,8 +815,14 @@ int TGridPrintLayout::Run()
     }
 
     const TGridRect& R = St.Range;
-    MeasureColumns();
-    FitToPage();
+    if (Reused)
+        St.ResizeFactor = Fitted;
+    else {
+        MeasureColumns();
+        FitToPage();
+        FittedWidths = Widths;
+        Fitted = St.ResizeFactor;
+    }
     const double resize = St.ResizeFactor;
     if (G->OnPrintSetColumnWidth)
         for (int c = R.Left; c <= R.Right; ++c)
@@ -897,11 +959,12 @@ void TProStringGrid::PrintJob(int SelectedOnly)
     printer->BeginDoc();
     const int savedMode = GetMapMode(c);
     int total = INT_MAX;
+    TGridPrintLayout count(this, c, pmCountPrint, SelectedOnly);
     if (!FPrint.FastPreview) {
         SetMapMode(c, MM_LOMETRIC);
         FPrint.FromPage = 1;
         FPrint.ToPage = INT_MAX;
-        total = TGridPrintLayout(this, c, pmCountPrint, SelectedOnly).Run();
+        total = count.Run();
     }
     FPrint.FromPage = 1;
     FPrint.ToPage = FPrint.LastPage = total;
@@ -918,7 +981,10 @@ void TProStringGrid::PrintJob(int SelectedOnly)
     FPrint.LastPage = FPrint.ToPage;
     try {
         SetMapMode(c, MM_LOMETRIC);
-        TGridPrintLayout(this, c, pmPrint, SelectedOnly).Run();
+        TGridPrintLayout print(this, c, pmPrint, SelectedOnly);
+        if (!FPrint.FastPreview)
+            print.TakeMeasures(count);
+        print.Run();
     } catch (...) {
         if (printer->Printing())
             printer->Abort();
@@ -936,10 +1002,11 @@ void TProStringGrid::PreviewJob(TCanvas* ACanvas, const TRect& ADisplayRect, int
     FPrint.PageRect = ADisplayRect;
     const int page = FPrint.FromPage;
     int total = 1;
+    TGridPrintLayout count(this, ACanvas, pmCountPreview, SelectedOnly);
     if (!FPrint.FastPreview) {
         FPrint.FromPage = 1;
         FPrint.ToPage = INT_MAX;
-        total = TGridPrintLayout(this, ACanvas, pmCountPreview, SelectedOnly).Run();
+        total = count.Run();
         FPrint.LastPage = total;
     }
     FPrint.FromPage = FPrint.ToPage = page;
@@ -949,8 +1016,12 @@ void TProStringGrid::PreviewJob(TCanvas* ACanvas, const TRect& ADisplayRect, int
         OnPrintStart(this, total, from, to);
         draw = from > 0 && to > 0 && from <= to;
     }
-    if (draw)
-        TGridPrintLayout(this, ACanvas, pmPreview, SelectedOnly).Run();
+    if (draw) {
+        TGridPrintLayout preview(this, ACanvas, pmPreview, SelectedOnly);
+        if (!FPrint.FastPreview)
+            preview.TakeMeasures(count);
+        preview.Run();
+    }
     SetMapMode(ACanvas, savedMode ? savedMode : MM_TEXT);
     DoProgress(2, -1);
 }
