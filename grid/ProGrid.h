@@ -760,7 +760,9 @@ public:
 
     // Editing services the auxiliary editors call (ProGridAux.cpp).
     virtual void EndRichEdit() { EndCellEdit(); }
-    virtual void ShowNextCellFormControl(int ACol, int ARow, int Index) {}
+    // Opens the next edit-like form control of the cell: Index 0 the first, else the one after the
+    // control opened last (grid/editing/FormControls.cpp).
+    virtual void ShowNextCellFormControl(int ACol, int ARow, int Index);
     // Set while the rich-text popup editor is up.
     bool RichEditPopupActive() const { return FRichEditPopup; }
     void SetRichEditPopupActive(bool Value) { FRichEditPopup = Value; }
@@ -1730,6 +1732,108 @@ private:
         int Ticks = 0, SearchTicks = 0;
         int DefaultListIndex = -1;
     } FEdit;
+
+    // ================================================================ keyboard, mouse and cell form controls (grid/editing/)
+    // Keys (KeyHandling.cpp), Tab (TabNavigation.cpp), the mouse (MouseHandling.cpp, MouseClicks.cpp)
+    // and the edit and combo box of form controls in mini-HTML cells (FormControls.cpp).
+public:
+    void TabToNextCell(bool Backwards);
+    // A key that leaves an editor control: editing ends and the grid handles the key.
+    void EditorExitKey(Word Key, TShiftState Shift);
+    // FixedCols, or 1 when FixedCols is 0 and the grid has nodes.
+    int FirstDataCol();
+    // The right fixed columns that are not hidden.
+    int VisibleFixedRightCols();
+    bool IsCellTabStop(int ACol, int ARow);
+    // -1 when the row has no tab stop.
+    int FirstTabStopCol(int ARow);
+    int LastTabStopCol(int ARow);
+    void ShowCellFormControl(const AnsiString& Html, const AnsiString& CtrlType, int ACol, int ARow,
+                             const TRect& CellRect, const AnsiString& Value, const AnsiString& CtrlID);
+    // Writes the open box's value into the cell's control and hides the box.
+    void HideCellFormControl();
+    // The type of the open form control ("" when none) and its cell.
+    const AnsiString& FormControlType() const { return FFormCtrl.Type; }
+    TPoint FormControlCell() const { return FFormCtrl.Cell; }
+    void SelectRadioAt(int ACol, int ARow, int X, int Y);
+    void EditFixedCell(int ACol, int ARow);
+    // The hover state of the mouse: 0 plain, 1 column select, 2 row select, 3 select all, 5 resizer.
+    Byte MouseHoverState() const { return FMouse.Hover; }
+    // The sizing hint shown while a column or row is sized ("" when none).
+    const AnsiString& SizingHintText() const { return FMouse.SizingHint; }
+    // The fixed-cell editor (a plain edit over a fixed cell).
+    TEdit* FixedCellEditor() const { return FMouse.FixedEdit; }
+
+protected:
+    // Called with the rectangle when a key or click selects every cell; nothing here.
+    virtual void RangeSelected(const TGridRect& ARect) {}
+    void WMKeyDown(TWMKey& Message) override;
+    void WMKeyUp(TWMKey& Message) override;
+    void WMChar(TWMKey& Message) override;
+    void KeyUp(Word& Key, TShiftState Shift) override;
+    void WMLButtonDown(TWMMouse& Message) override;
+    void WMLButtonUp(TWMMouse& Message) override;
+    void WMLButtonDblClk(TWMMouse& Message) override;
+    void WMRButtonDown(TWMMouse& Message) override;
+    void WMRButtonUp(TWMMouse& Message) override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+
+private:
+    // Key steps; true when the key's handling ends there.
+    bool ScrollOnlyKey(Word Key, TMessage& Message);
+    bool HomeEndKey(Word& Key, TShiftState Shift, TMessage& Message);
+    bool CellControlKey(Word Key);
+    bool SkipFixedCellsKey(Word& Key, TShiftState Shift);
+    void AppendOnDownKey();
+    bool ClipboardShortCut(Word Key, TShiftState Shift);
+    // 'X' cut, 'V' paste, 'C' copy of the selection.
+    void RunClipboardShortCut(char Action);
+    // The cell joins the disjunct cell selection (toggled with Ctrl, alone without), with the rest of
+    // a selection of more than one cell.
+    void ToggleDisjunctCell(int ACol, int ARow, bool Ctrl);
+    bool InsertDeleteKey(Word Key, TShiftState Shift);
+    void SelectAllCells();
+    void DisjunctSelectKey(Word Key, TShiftState Shift);
+    // Fires OnKeyDown with the key (when assigned).
+    void FireKeyDown(Word& Key, TShiftState Shift);
+    // Mouse steps; true when the press's handling ends there.
+    bool CellAnchorClick(int ACol, int ARow, int X, int Y);
+    bool CellFormControlClick(int ACol, int ARow, int X, int Y);
+    bool CheckBoxClick(int ACol, int ARow, int X, int Y, TShiftState Shift);
+    bool NodeClick(int ACol, int ARow, int X);
+    bool FixedSelectClick(int ACol, int ARow, TShiftState Shift);
+    void HeaderClickSort(int ACol, int ARow, int X, TShiftState Shift);
+    void DisjunctCellRelease(int ACol, int ARow, TShiftState Shift);
+    Byte HoverStateAt(int X, int Y);
+    // The anchor (or form control) of a mini-HTML cell at a client point.
+    bool HtmlHitAt(int ACol, int ARow, int X, int Y, AnsiString& Anchor, AnsiString& CtrlID, AnsiString& CtrlType,
+                   AnsiString& CtrlValue);
+    void ShowSizingHint(const AnsiString& Text, int X, int Y);
+    void HideSizingHint();
+    struct TMouseState {
+        Byte Hover = 0;
+        bool Pressed = false, Moved = false, DblClickSized = false, FixedColHover = false, FixedRowHover = false;
+        bool FixedColSizing = false, FixedRowSizing = false;
+        int FixedSizeIndex = -1, SizingOfs = 0;
+        TPoint Down{-1, -1}, DownCell{-1, -1}, ButtonCell{-1, -1};
+        int DownLeftCol = 0, DownTopRow = 0;
+        AnsiString SizingHint;
+        TEdit* FixedEdit = nullptr;
+        TPoint FixedEditCell{-1, -1};
+    } FMouse;
+    struct TKeyState {
+        TGridRect Selection{};
+        TPoint TabGuard{-1, -1};
+        bool EditorExit = false;
+    } FKeys;
+    struct TFormCtrlState {
+        TPoint Cell{-1, -1};
+        AnsiString ID, Type;
+        bool Active = false;
+    } FFormCtrl;
+    // ================================================================ end of keyboard, mouse and cell form controls
     // ================================================================ end of in-place editing
 
     // ================================================================ clipboard and cell stream (grid/services/)

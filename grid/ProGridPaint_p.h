@@ -27,15 +27,18 @@ struct THtmlRun {
     bool Hit = false;
     int XSize = 0, YSize = 0;
     AnsiString Anchor, Strip, AnchorHint;
+    // The form control under the hit-test point (empty ID when none).
+    AnsiString ControlID, ControlValue, ControlType;
+    TRect ControlRect;
 
     void Run(TCanvas* Canvas, const AnsiString& Text, const TRect& R)
     {
-        AnsiString focus, id, value, type;
+        AnsiString focus;
         int links = 0, mouse = 0;
-        TRect hover, ctrl;
+        TRect hover;
         Hit = HtmlDraw(Canvas, Text, R, Images, X, Y, -1, -1, ShadowOffset, CheckHotSpot, CheckHeight, false,
                        Selected, Blink, false, WordWrap, false, 1.0, URLColor, clNone, clNone, ShadowColor, Anchor,
-                       Strip, focus, AnchorHint, XSize, YSize, links, mouse, hover, ctrl, id, value, type, Cache,
+                       Strip, focus, AnchorHint, XSize, YSize, links, mouse, hover, ControlRect, ControlID, ControlValue, ControlType, Cache,
                        Container, Owner);
     }
 };

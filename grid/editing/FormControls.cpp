@@ -1,0 +1,294 @@
+// What a click does on the parts drawn inside a cell: anchors of mini-HTML
+// text, its form controls (buttons, check boxes and radio items changed in the
+// text, edit and combo boxes opened over the cell and written back), the radio
+// items of a cell graphic, and the editor of fixed cells.
+#include "grid/ProGrid.h"
+#include "grid/ProGridPaint_p.h"
+#include "grid/ProUtil.h"
+#include "grid/PsgHTMLE.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/ShellApi.h"
+
+namespace {
+bool IsEditLikeControl(const AnsiString& Type) { return Type == "EDIT" || Type == "PASSWORD" || Type == "MASK"; }
+
+// Only web and mail addresses are handed to the desktop's opener from a cell.
+bool IsOpenableAddress(const AnsiString& Address)
+{
+    const AnsiString upper = UpperCase(Address);
+    return upper.rfind("HTTP://", 0) == 0 || upper.rfind("HTTPS://", 0) == 0 || upper.rfind("MAILTO:", 0) == 0;
+}
+}  // namespace
+
+bool TProStringGrid::HtmlHitAt(int ACol, int ARow, int X, int Y, AnsiString& Anchor, AnsiString& CtrlID,
+                               AnsiString& CtrlType, AnsiString& CtrlValue)
+{
+    const int realCol = RealColIndex(ACol);
+    const TRect r = MergedCellRect(ACol, ARow);
+    TBitmap bmp;
+    bmp.SetSize(std::max(1, r.Width()), std::max(1, r.Height()));
+    TCanvas* canvas = bmp.Canvas();
+    canvas->Font()->Assign(Font());
+    THtmlRun run;
+    run.X = X - r.Left;
+    run.Y = Y - r.Top;
+    run.CheckHotSpot = true;
+    run.Selected = true;
+    run.Blink = true;
+    run.WordWrap = GetCellWordWrap(realCol, ARow);
+    run.Images = FGridImages;
+    run.Cache = FPictureCache.get();
+    run.Container = FPictureContainer;
+    run.URLColor = FP.URLColor;
+    TRect local(0, 0, r.Width(), r.Height());
+    InflateRect(local, -FCellTextOffset.X, -FCellTextOffset.Y);
+    run.Run(canvas, GetGridCell(realCol, ARow), local);
+    Anchor = run.Hit && run.ControlID.empty() ? run.Anchor : AnsiString();
+    CtrlID = run.Hit ? run.ControlID : AnsiString();
+    CtrlType = run.Hit ? run.ControlType : AnsiString();
+    CtrlValue = run.Hit ? run.ControlValue : AnsiString();
+    return run.Hit;
+}
+
+// ---------------------------------------------------------------- anchors
+bool TProStringGrid::CellAnchorClick(int ACol, int ARow, int X, int Y)
+{
+    const int realCol = RealColIndex(ACol);
+    const AnsiString text = GetGridCell(realCol, ARow);
+    AnsiString anchor, id, type, value;
+    if (FP.EnableHTML && ClassifyCellText(text, FP.EnableHTML) == 1)
+        HtmlHitAt(ACol, ARow, X, Y, anchor, id, type, value);
+    else if (FP.URLShow && IsURL(text))
+        anchor = text;
+    if (anchor.empty())
+        return false;
+    bool autoHandle = true;
+    if (OnAnchorClick)
+        OnAnchorClick(this, ARow, ACol, anchor, autoHandle);
+    if (!autoHandle)
+        return true;
+    if (UpperCase(anchor).rfind("CELL://", 0) == 0) {
+        TPoint cell;
+        if (ParseRowColRef(anchor.substr(7), cell) && cell.X >= 0 && cell.X < ColCount() && cell.Y >= 0 &&
+            cell.Y < RowCount()) {
+            FocusCell(cell.X, cell.Y, true);
+            ScrollInView(cell.X, cell.Y);
+        }
+        return true;
+    }
+    if (IsOpenableAddress(anchor))
+        ShellExecute(Handle(), "open", anchor, "", "", SW_SHOWNORMAL);
+    return true;
+}
+
+// ---------------------------------------------------------------- mini-HTML form controls
+bool TProStringGrid::CellFormControlClick(int ACol, int ARow, int X, int Y)
+{
+    const int realCol = RealColIndex(ACol);
+    AnsiString text = GetGridCell(realCol, ARow);
+    if (!HasHtmlControl(text))
+        return false;
+    AnsiString anchor, id, type, value;
+    HtmlHitAt(ACol, ARow, X, Y, anchor, id, type, value);
+    if (id.empty())
+        return false;
+    if (!FFormCtrl.Type.empty())
+        HideCellFormControl();
+    EndCellEdit();
+    text = GetGridCell(realCol, ARow);
+    if (type == "BUTTON" || type == "CHECK" || type == "RADIO") {
+        if (type == "BUTTON") {
+            SetPressedCellButton(true, ACol, ARow);
+        } else if (type == "CHECK") {
+            value = UpperCase(value) == "TRUE" ? "FALSE" : "TRUE";
+            HtmlControlSetValue(text, id, value);
+        } else {
+            value = "TRUE";
+            text = HtmlClearRadioValues(text);
+            HtmlControlSetValue(text, id, value);
+        }
+        SetCells(realCol, ARow, text);
+        RepaintCell(ACol, ARow);
+        if (OnControlClick)
+            OnControlClick(this, ARow, ACol, id, type, value);
+    } else if (IsEditLikeControl(type) || type == "COMBO") {
+        ShowCellFormControl(text, type, realCol, ARow, CellRect(ACol, ARow), value, id);
+    }
+    if (OnClickCell)
+        OnClickCell(this, ARow, ACol);
+    return true;
+}
+
+void TProStringGrid::ShowCellFormControl(const AnsiString& Html, const AnsiString& CtrlType, int ACol, int ARow,
+                                         const TRect& CellRect, const AnsiString& Value, const AnsiString& CtrlID)
+{
+    const int maxLen = HtmlControlGetMaxLen(Html, CtrlID);
+    auto remember = [&] {
+        FFormCtrl.Cell = TPoint(ACol, ARow);
+        FFormCtrl.ID = CtrlID;
+        FFormCtrl.Type = CtrlType;
+        FFormCtrl.Active = true;
+    };
+    auto hideOnExit = [this](TObject*) { HideCellFormControl(); };
+    if (IsEditLikeControl(CtrlType)) {
+        remember();
+        TControlEdit* edit = FControlEdit;
+        edit->SetWidth(0);
+        edit->SetPasswordChar(CtrlType == "PASSWORD" ? '*' : '\0');
+        edit->SetEditMask(CtrlType == "MASK" ? HtmlControlGetProp(Html, CtrlID) : AnsiString());
+        edit->OnExit = hideOnExit;
+        edit->SetText(Value);
+        edit->SetBorderStyle(bsNone);
+        edit->SetBounds(CellRect.Left + 1, CellRect.Top + 4, CellRect.Right - CellRect.Left - 4,
+                        CellRect.Bottom - CellRect.Top - 4);
+        edit->SetMaxLength(maxLen);
+        edit->SetTag(1);
+        edit->SetParent(this);
+        edit->SetVisible(true);
+        edit->BringToFront();
+        if (edit->CanFocus())
+            edit->SetFocus();
+    } else if (CtrlType == "COMBO") {
+        remember();
+        TControlCombo* combo = FControlCombo;
+        combo->SetWidth(0);
+        combo->SetBounds(CellRect.Left + 1, CellRect.Top + 4, CellRect.Right - CellRect.Left - 4, combo->Height());
+        combo->SetParent(this);
+        combo->Items()->Clear();
+        bool mayType = true;
+        int dropCount = 8;
+        if (OnControlComboList)
+            OnControlComboList(this, ARow, ACol, CtrlID, CtrlType, combo->Items(), Value, mayType, dropCount);
+        combo->SetStyle(mayType ? csDropDown : csDropDownList);
+        combo->SetItemIndex(combo->Items()->IndexOf(Value));
+        if (mayType)
+            combo->SetText(Value);
+        combo->SetDropDownCount(dropCount);
+        combo->OnExit = hideOnExit;
+        combo->SetMaxLength(maxLen);
+        combo->SetTag(1);
+        combo->SetVisible(true);
+        combo->BringToFront();
+        if (combo->CanFocus())
+            combo->SetFocus();
+        combo->SetDroppedDown(true);
+    }
+}
+
+void TProStringGrid::HideCellFormControl()
+{
+    if (FFormCtrl.Type.empty())
+        return;
+    const AnsiString type = FFormCtrl.Type, id = FFormCtrl.ID;
+    const int col = FFormCtrl.Cell.X, row = FFormCtrl.Cell.Y;
+    // Cleared first: hiding the box moves the focus, and that exit must not write a second time.
+    FFormCtrl.Type.clear();
+    FFormCtrl.Active = false;
+    TWinControl* box = IsEditLikeControl(type) ? static_cast<TWinControl*>(FControlEdit)
+                                                : static_cast<TWinControl*>(FControlCombo);
+    AnsiString value = box->Text();
+    if (type == "COMBO")
+        FControlCombo->SetDroppedDown(false);
+    if (row >= 0 && row < RowCount() && col >= 0 && col < AllColCount()) {
+        AnsiString text = GetGridCell(col, row);
+        if (HtmlControlSetValue(text, id, value))
+            SetCells(col, row, text);
+    }
+    box->SetVisible(false);
+    if (OnControlEditDone)
+        OnControlEditDone(this, row, col, id, type, value);
+}
+
+void TProStringGrid::ShowNextCellFormControl(int ACol, int ARow, int Index)
+{
+    if (ARow < 0 || ARow >= RowCount() || ACol < 0 || ACol >= AllColCount())
+        return;
+    const AnsiString html = GetGridCell(ACol, ARow);
+    const AnsiString after = Index == 0 || FFormCtrl.Cell != TPoint(ACol, ARow) ? AnsiString() : FFormCtrl.ID;
+    const AnsiString id = HtmlNextEditControlID(html, after);
+    if (id.empty())
+        return;
+    // The control's type and value are read from its tag.
+    AnsiString hitId, type, value;
+    const int displayCol = DisplayColumn(ACol);
+    AnsiString rest = html;
+    for (size_t at = 0; (at = UpperCase(rest).find("<CONTROL", at)) != AnsiString::npos;) {
+        const size_t end = rest.find('>', at);
+        if (end == AnsiString::npos)
+            break;
+        AnsiString maxLen, prop, width;
+        ParseControlTag(rest.substr(at, end - at + 1), type, hitId, maxLen, prop, width, value);
+        if (hitId == id) {
+            ShowCellFormControl(html, type, ACol, ARow, CellRect(displayCol, ARow), value, id);
+            return;
+        }
+        at = end;
+    }
+}
+
+// ---------------------------------------------------------------- radio items of a cell graphic
+void TProStringGrid::SelectRadioAt(int ACol, int ARow, int X, int Y)
+{
+    TCellGraphic* g = GetCellGraphic(ACol, ARow);
+    auto* items = g ? dynamic_cast<TStrings*>(g->CellObject) : nullptr;
+    if (!g || g->CellType != ctRadio || !items || items->Count() == 0)
+        return;
+    const int displayCol = DisplayColumn(ACol);
+    if (!IsFixed(displayCol, ARow) && displayCol >= FixedCols() && ARow >= FixedRows())
+        FocusCell(displayCol, ARow, true);
+    const TRect r = CellRect(displayCol, ARow);
+    TBitmap bmp;
+    bmp.SetSize(1, 1);
+    bmp.Canvas()->Font()->Assign(Font());
+    const int glyph = 16;
+    int index = -1;
+    if (g->CellBoolean) {   // horizontal: each item as wide as its glyph and caption
+        int x = r.Left + 2;
+        for (int i = 0; i < items->Count() && index < 0; ++i) {
+            x += glyph + bmp.Canvas()->TextWidth(items->Strings(i)) + 4;
+            if (X < x)
+                index = i;
+        }
+    } else {
+        const int h = std::max(glyph, bmp.Canvas()->TextHeight("gh"));
+        const int i = (Y - r.Top - 2) / std::max(1, h);
+        if (i >= 0 && i < items->Count())
+            index = i;
+    }
+    if (index < 0)
+        return;
+    if (g->CellIndex >= 0)
+        g->CellIndex = index;
+    g->CellVar = index;
+    SetCells(ACol, ARow, items->Strings(index));
+    RepaintCell(displayCol, ARow);
+    if (OnRadioClick)
+        OnRadioClick(this, ACol, ARow, index);
+}
+
+// ---------------------------------------------------------------- fixed-cell editor
+void TProStringGrid::EditFixedCell(int ACol, int ARow)
+{
+    bool readOnly = GetCellReadOnly(RealColIndex(ACol), ARow);
+    if (readOnly)
+        return;
+    if (!FMouse.FixedEdit) {
+        FMouse.FixedEdit = new TEdit(this);
+        FMouse.FixedEdit->SetParent(this);
+        FMouse.FixedEdit->OnExit = [this](TObject*) {
+            const TPoint cell = FMouse.FixedEditCell;
+            FMouse.FixedEditCell = TPoint(-1, -1);
+            if (cell.X >= 0 && cell.X < AllColCount() && cell.Y >= 0 && cell.Y < RowCount())
+                SetCells(cell.X, cell.Y, FMouse.FixedEdit->Text());
+            FMouse.FixedEdit->SetVisible(false);
+        };
+    }
+    TRect r = CellRect(ACol, ARow);
+    InflateRect(r, -1, -1);
+    FMouse.FixedEdit->SetBounds(r.Left, r.Top, r.Width(), r.Height());
+    FMouse.FixedEdit->SetText(Cells(RealColIndex(ACol), ARow));
+    FMouse.FixedEditCell = TPoint(RealColIndex(ACol), ARow);
+    FMouse.FixedEdit->SetVisible(true);
+    if (FMouse.FixedEdit->CanFocus())
+        FMouse.FixedEdit->SetFocus();
+}

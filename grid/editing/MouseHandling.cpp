@@ -1,0 +1,684 @@
+// The grid's own answer to the mouse before the standard grid's selection and
+// sizing: presses and releases of the left and right buttons, double clicks,
+// moves (hover states, sizing of fixed columns and rows, the sizing hint) and
+// sorting by a header click.
+#include "grid/ProGrid.h"
+#include "grid/ProHint.h"
+#include "platform/core/SysUtils.h"
+
+namespace {
+constexpr int BorderMargin = 4;
+}  // namespace
+
+// ---------------------------------------------------------------- helpers
+Byte TProStringGrid::HoverStateAt(int X, int Y)
+{
+    const TGridCoord c = MouseCoord(X, Y);
+    if (c.X < 0 || c.Y < 0)
+        return 0;
+    const bool fixedRow = c.Y < FixedRows(), fixedCol = c.X < FixedCols();
+    if (fixedRow && fixedCol)
+        return FMouseActions->AllSelect() ? 3 : 0;
+    if (fixedRow && FMouseActions->ColSelect() && !IsFixedSizingPos(X, Y))
+        return 1;
+    if (fixedCol && FMouseActions->RowSelect() && !IsFixedSizingPos(X, Y))
+        return 2;
+    return 0;
+}
+
+void TProStringGrid::ShowSizingHint(const AnsiString& Text, int X, int Y)
+{
+    FMouse.SizingHint = Text;
+    if (!FHintWindow)
+        return;
+    const TPoint p = ClientToScreen(TPoint(X, Y));
+    const TRect r = FHintWindow->CalcHintRect(100, Text);
+    FHintWindow->SetColor(FP.HintColor);
+    FHintWindow->ActivateHint(TRect(p.X + 10, p.Y, p.X + 10 + r.Width(), p.Y + r.Height()), Text);
+}
+
+void TProStringGrid::HideSizingHint()
+{
+    if (FMouse.SizingHint.empty())
+        return;
+    FMouse.SizingHint.clear();
+    if (FHintWindow)
+        FHintWindow->ReleaseHint();
+}
+
+// ---------------------------------------------------------------- left button down
+bool TProStringGrid::NodeClick(int ACol, int ARow, int X)
+{
+    if (ACol != 0 || !HasNodes())
+        return false;
+    const int realRow = RealRowIndex(ARow);
+    if (ARow < FixedRows() || !IsNodeRow(realRow) || !IsNodeGlyphHit(ARow, X))
+        return false;
+    bool allow = true;
+    if (!GetNodeState(realRow)) {
+        if (OnBeforeContractNode)
+            OnBeforeContractNode(this, ARow, allow);
+        if (allow) {
+            ContractNode(realRow);
+            if (OnContractNode)
+                OnContractNode(this, ARow);
+        }
+    } else {
+        if (OnBeforeExpandNode)
+            OnBeforeExpandNode(this, ARow, allow);
+        if (allow) {
+            ExpandNode(realRow);
+            if (OnExpandNode)
+                OnExpandNode(this, ARow);
+        }
+    }
+    if (FMouseActions->MoveRowOnNodeClick())
+        SetRow(ARow);
+    return true;
+}
+
+bool TProStringGrid::FixedSelectClick(int ACol, int ARow, TShiftState Shift)
+{
+    TGridRect sel;
+    switch (FMouse.Hover) {
+    case 3:
+        if (CanFocus())
+            SetFocus();
+        sel.Left = FixedCols();
+        sel.Top = FixedRows();
+        sel.Right = ColCount() - 1;
+        sel.Bottom = RowCount() - 1;
+        SetSelection(sel);
+        RangeSelected(sel);
+        return true;
+    case 2:
+    case 1: {
+        EndCellEdit();
+        if (CanFocus())
+            SetFocus();
+        if (FMouseActions->DisjunctCellSelect())
+            FSelectedCells.clear();
+        const TGridRect old = Selection();
+        if (FMouse.Hover == 2) {
+            sel.Left = FixedCols();
+            sel.Right = ColCount() - 1;
+            sel.Top = (Shift & ssShift) ? std::min(old.Top, ARow) : ARow;
+            sel.Bottom = (Shift & ssShift) ? std::max(old.Top, ARow) : ARow;
+        } else {
+            sel.Top = FixedRows();
+            sel.Bottom = RowCount() - 1;
+            sel.Left = (Shift & ssShift) ? std::min(old.Left, ACol) : ACol;
+            sel.Right = (Shift & ssShift) ? std::max(old.Left, ACol) : ACol;
+        }
+        SetSelection(sel);
+        Invalidate();
+        return true;
+    }
+    default: return false;
+    }
+}
+
+bool TProStringGrid::CheckBoxClick(int ACol, int ARow, int X, int Y, TShiftState Shift)
+{
+    const int realCol = RealColIndex(ACol);
+    if (!HasCheckBox(realCol, ARow))
+        return false;
+    if (FMouseActions->PreciseCheckBoxCheck() && !IsCheckBoxHit(realCol, ARow, X, Y))
+        return false;
+    const bool fixedRow = ARow < FixedRows();
+    if (!IsEditable(realCol, ARow) && !FControlLook->CheckAlwaysActive() &&
+        !(fixedRow && FMouseActions->CheckAllCheck()))
+        return false;
+    EndCellEdit();
+    ToggleCheckBox(realCol, ARow, false);
+    bool state = false;
+    GetCheckBoxState(realCol, ARow, state);
+    if (FShowModified->Enabled()) {
+        SetRowModified(ARow, true);
+        RepaintCell(0, ARow);
+    }
+    if (OnCheckBoxClick)
+        OnCheckBoxClick(this, realCol, ARow, state);
+    if (FMouseActions->HotmailRowSelect() && ACol == 0 && !fixedRow) {
+        TGridRect sel;
+        sel.Left = FixedCols();
+        sel.Right = ColCount() - 1;
+        sel.Top = sel.Bottom = ARow;
+        SetSelection(sel);
+        SetRowSelect(ARow, !GetRowSelect(ARow));
+        if (ARow == Row() && !GetRowSelect(ARow))
+            HideSelection();
+    }
+    if (fixedRow && FMouseActions->CheckAllCheck()) {
+        if (state)
+            CheckAll(realCol);
+        else
+            UnCheckAll(realCol);
+    }
+    if (OnMouseDown)
+        OnMouseDown(this, mbLeft, Shift, X, Y);
+    return false;
+}
+
+void TProStringGrid::WMLButtonDown(TWMMouse& Message)
+{
+    const int X = Message.XPos(), Y = Message.YPos();
+    const TShiftState shift = KeysToShiftState(Message.Keys());
+    FMouse.Pressed = true;
+    FMouse.Moved = false;
+    FMouse.Down = TPoint(X, Y);
+    TGridCoord c = MouseCoord(X, Y);
+    FMouse.DownCell = TPoint(c.X, c.Y);
+    FMouse.Hover = HoverStateAt(X, Y);
+
+    if (c.X >= 0 && c.Y >= 0 && OnCanClickCell) {
+        bool allow = true;
+        OnCanClickCell(this, c.Y, c.X, allow);
+        if (!allow)
+            return;
+    }
+    if (FMouseActions->DisjunctCellSelect() && !(shift & ssCtrl) && !FSelectedCells.empty()) {
+        FSelectedCells.clear();
+        Invalidate();
+    }
+    FEdit.SearchText.clear();
+    FMouse.DownLeftCol = LeftCol();
+    FMouse.DownTopRow = TopRow();
+    const TGridCoord sizing = MouseCoord(X - 5, c.Y == 0 ? Y : Y - 4);
+    FSizingCol = sizing.X;
+    FSizingRow = sizing.Y;
+    FSizingColWidth = sizing.X >= 0 ? ColWidths(sizing.X) : -1;
+    FSizingRowHeight = sizing.Y >= 0 ? RowHeights(sizing.Y) : -1;
+
+    if (c.X < 0 || c.Y < 0) {
+        EndCellEdit();
+        if (!FP.FixedRowAlways)
+            TBaseGrid::WMLButtonDown(Message);
+        return;
+    }
+    const TPoint base = GetBaseCell(c.X, c.Y);
+    c.X = base.X;
+    c.Y = base.Y;
+    const int realCol = RealColIndex(c.X);
+    if (FMouseActions->CaretPositioning())
+        SetCaretRequest(true);
+    if (FMouse.FixedColHover) {
+        FMouse.FixedColSizing = true;
+        DrawColSizingLine(X);
+        return;
+    }
+    if (FMouse.FixedRowHover) {
+        FMouse.FixedRowSizing = true;
+        DrawRowSizingLine(Y);
+        return;
+    }
+    if (IsFixed(c.X, c.Y))
+        EndCellEdit();
+    if (NodeClick(c.X, c.Y, X))
+        return;
+    if (HasRadio(realCol, c.Y) && (IsEditable(realCol, c.Y) || FControlLook->RadioAlwaysActive())) {
+        EndCellEdit();
+        SelectRadioAt(realCol, c.Y, X, Y);
+        return;
+    }
+    if ((Options() & goRangeSelect) && FixedSelectClick(c.X, c.Y, shift))
+        return;
+    // The start of a drag to other programs is armed here by the drag and drop feature.
+    if (HasButton(realCol, c.Y)) {
+        EndCellEdit();
+        TRect r;
+        GetCellButtonRect(c.X, c.Y, r);
+        if (PtInRect(r, TPoint(X, Y))) {
+            SetCellButtonDown(c.X, c.Y, true);
+            FMouse.ButtonCell = TPoint(c.X, c.Y);
+            if (OnClickCell)
+                OnClickCell(this, c.Y, c.X);
+            return;
+        }
+    }
+    if (c.Y >= FixedRows() && (FMouseActions->DisjunctRowSelect() || FMouseActions->DisjunctColSelect())) {
+        auto disjunct = [&](bool Rows, int Index, int Current) {
+            auto get = [&](int i) { return Rows ? GetRowSelect(i) : GetColSelect(i); };
+            auto set = [&](int i, bool v) { Rows ? SetRowSelect(i, v) : SetColSelect(i, v); };
+            if (shift & ssCtrl) {
+                set(Index, !get(Index));
+            } else if (shift & ssShift) {
+                for (int i = std::min(Index, Current); i <= std::max(Index, Current); ++i)
+                    set(i, true);
+            } else {
+                Rows ? ClearRowSelect() : ClearColSelect();
+                set(Index, true);
+            }
+        };
+        if (FMouseActions->DisjunctRowSelect() && c.X >= 0)
+            disjunct(true, c.Y, Row());
+        if (FMouseActions->DisjunctColSelect() && c.X >= FixedCols())
+            disjunct(false, c.X, Col());
+    }
+    if (CellAnchorClick(c.X, c.Y, X, Y))
+        return;
+    if (CellFormControlClick(c.X, c.Y, X, Y))
+        return;
+    CheckBoxClick(c.X, c.Y, X, Y, shift);
+    if (IsFixed(c.X, c.Y)) {
+        if (OnClickCell)
+            OnClickCell(this, c.Y, c.X);
+        return;
+    }
+    const bool keepScroll = (Options() & goRowSelect) && FNavigation->KeepHorizScroll();
+    const int oldLeft = LeftCol(), oldTop = TopRow();
+    const int oldRow = Row(), oldCol = Col();
+    if (keepScroll)
+        BeginUpdate();
+    TBaseGrid::WMLButtonDown(Message);
+    if (keepScroll) {
+        SetLeftCol(oldLeft);
+        EndUpdate();
+    }
+    if (FMouseActions->NoScrollOnPartialRow() && TopRow() != oldTop)
+        SetTopRow(oldTop);
+    // A press on a header border starts sizing: its border and the press's distance to it.
+    if (GridState() == gsColSizing || GridState() == gsRowSizing) {
+        TGridState state;
+        int index = -1, pos = 0, ofs = 0;
+        CalcSizingState(X, Y, state, index, pos, ofs);
+        FMouse.FixedSizeIndex = index;
+        FMouse.SizingOfs = GridState() == gsColSizing ? pos - X : pos - Y;
+    }
+    if (OnClickCell)
+        OnClickCell(this, c.Y, c.X);
+
+    const bool dataCell = c.X >= FixedCols() && c.Y >= FixedRows();
+    if (dataCell && !HasCellControl(realCol, c.Y) && FMouseActions->DirectEdit() && IsEditable(realCol, c.Y) &&
+        !(shift & (ssShift | ssCtrl))) {
+        SetOptions(Options() | goEditing);
+        if (CanFocus())
+            SetFocus();
+        bool allow = true;
+        if (oldRow != c.Y && OnRowChanging)
+            OnRowChanging(this, oldRow, c.Y, allow);
+        if (allow && oldCol != c.X && OnColChanging)
+            OnColChanging(this, oldCol, c.X, allow);
+        if (allow && (oldRow != c.Y || oldCol != c.X) && OnCellChanging)
+            OnCellChanging(this, oldRow, oldCol, c.Y, c.X, allow);
+        if (allow) {
+            FocusCell(c.X, c.Y, true);
+            RememberEditCell(c.X, c.Y);
+            ShowEditor();
+        }
+    }
+}
+
+// ---------------------------------------------------------------- left button up
+void TProStringGrid::HeaderClickSort(int ACol, int ARow, int X, TShiftState Shift)
+{
+    if (FMouse.DblClickSized) {
+        FMouse.DblClickSized = false;
+        return;
+    }
+    const TPoint down = FMouse.DownCell;
+    if (ACol < 0 || ARow < 0 || down != TPoint(ACol, ARow) || FixedRows() <= 0 || ARow >= FixedRows() ||
+        FMouse.Moved || !FSortSettings->Show() || RowCount() <= 2)
+        return;
+    if ((Options() & goColSizing) && IsFixedSizingPos(X, CellRect(ACol, ARow).Top + 1))
+        return;
+    const int col = RealColIndex(ACol);
+    if (HasCheckBox(col, ARow) || IsIgnoredColumn(col))
+        return;
+    bool doSort = true;
+    if (OnCanSort)
+        OnCanSort(this, col, doSort);
+    if (!doSort)
+        return;
+    EndCellEdit();
+    if (FRowOrder.Count() != RowCount())
+        ResetRowOrder();
+    const bool grouped = FGroupColumn >= 0;
+    const bool keepScroll = (Options() & goRowSelect) && FNavigation->KeepHorizScroll();
+    const int oldLeft = LeftCol();
+    if (keepScroll)
+        BeginUpdate();
+    if (FSortSettings->IndexShow()) {
+        TSortIndexList* indexes = SortIndexes();
+        const bool ascending = FSortSettings->InitSortDirection() == sdAscending;
+        if (Shift & ssCtrl) {
+            if (indexes->FindIndex(col) >= 0)
+                indexes->ToggleIndex(col);
+            else
+                indexes->AddIndex(col, ascending);
+        } else {
+            const int at = indexes->FindIndex(col);
+            const bool wasAscending = at >= 0 && indexes->IsAscending(at);
+            indexes->Clear();
+            indexes->AddIndex(col, at >= 0 ? !wasAscending : ascending);
+        }
+        if (grouped)
+            SortGroupsIndexed();
+        else
+            SortRowsIndexed();
+    } else {
+        if (FSortSettings->Column() == col) {
+            if (FSortSettings->UndoSort() && FSortSettings->Direction() == sdDescending) {
+                UnSort();
+                FSortSettings->SetColumn(-1);
+            } else {
+                FSortSettings->SetDirection(FSortSettings->Direction() == sdAscending ? sdDescending : sdAscending);
+            }
+        } else {
+            FSortSettings->SetColumn(col);
+            FSortSettings->SetDirection(FSortSettings->InitSortDirection());
+        }
+        if (FSortSettings->Column() >= 0) {
+            if (grouped)
+                SortGroups();
+            else
+                SortRows();
+        }
+    }
+    if (keepScroll) {
+        SetLeftCol(oldLeft);
+        EndUpdate();
+    }
+    Invalidate();
+    if (OnClickSort)
+        OnClickSort(this, col);
+}
+
+void TProStringGrid::WMLButtonUp(TWMMouse& Message)
+{
+    const int X = Message.XPos(), Y = Message.YPos();
+    const TShiftState shift = KeysToShiftState(Message.Keys());
+    FMouse.Hover = 0;
+    HideSizingHint();
+    if (FMouse.FixedColSizing || FMouse.FixedRowSizing) {
+        const bool cols = FMouse.FixedColSizing;
+        const int index = FMouse.FixedSizeIndex;
+        FMouse.FixedColSizing = FMouse.FixedRowSizing = false;
+        Invalidate();
+        int before = 0;
+        for (int i = 0; i < index; ++i)
+            before += cols ? ColWidths(i) : RowHeights(i);
+        // Dragged left of (above) its own start the column (row) keeps no negative size.
+        int size = std::max(0, (cols ? X : Y) - before);
+        if (cols) {
+            SetColWidths(index, size);
+            if (OnEndColumnSize)
+                OnEndColumnSize(this, index);
+            if (OnUpdateColumnSize) {
+                int width = size;
+                OnUpdateColumnSize(this, index, width);
+                if (width != size)
+                    SetColWidths(index, std::max(0, width));
+            }
+        } else {
+            SetRowHeights(index, size);
+            if (OnEndRowSize)
+                OnEndRowSize(this, index);
+        }
+        FMouse.Pressed = false;
+        TBaseGrid::WMLButtonUp(Message);
+        return;
+    }
+    TGridCoord c = MouseCoord(X, Y);
+    if (FMouse.ButtonCell.X >= 0) {
+        const TPoint cell = FMouse.ButtonCell;
+        FMouse.ButtonCell = TPoint(-1, -1);
+        SetCellButtonDown(cell.X, cell.Y, false);
+        TRect r;
+        GetCellButtonRect(cell.X, cell.Y, r);
+        if (c.X >= 0 && GetBaseCell(c.X, c.Y) == cell && PtInRect(r, TPoint(X, Y)) && OnButtonClick)
+            OnButtonClick(this, RealColIndex(cell.X), cell.Y);
+    }
+    TBaseGrid::WMLButtonUp(Message);
+    FMouse.Pressed = false;
+    if (c.X < 0 || c.Y < 0)
+        return;
+    const int realCol = RealColIndex(c.X);
+    if (HasCheckBox(realCol, c.Y) && OnCheckBoxMouseUp) {
+        bool state = false;
+        GetCheckBoxState(realCol, c.Y, state);
+        OnCheckBoxMouseUp(this, realCol, c.Y, state);
+    }
+    if (HasRadio(realCol, c.Y) && OnRadioMouseUp) {
+        int index = -1;
+        GetRadioIndex(realCol, c.Y, index);
+        OnRadioMouseUp(this, realCol, c.Y, index);
+    }
+    HeaderClickSort(c.X, c.Y, X, shift);
+}
+
+// ---------------------------------------------------------------- double click
+void TProStringGrid::WMLButtonDblClk(TWMMouse& Message)
+{
+    const int X = Message.XPos(), Y = Message.YPos();
+    const bool quiet = FMouseActions->RangeSelectAndEdit();
+    if (quiet)
+        FEdit.PassThrough = true;
+    struct Quiet {
+        TProStringGrid* G;
+        bool On;
+        ~Quiet() { if (On) G->FEdit.PassThrough = false; }
+    } q{this, quiet};
+    TGridCoord c = MouseCoord(X, Y);
+    if (c.X < 0 && Y >= 0 && Y < FixedHeight() && FixedRows() > 0) {
+        if (FP.FixedRowAlways) {
+            TBaseGrid::WMLButtonDblClk(Message);
+            return;
+        }
+        c.X = ColCount() - 1;
+        c.Y = 0;
+    }
+    if (c.Y >= 0 && c.Y < FixedRows() && c.X >= 0 && (Options() & goColSizing) &&
+        FMouseActions->AutoSizeColOnDblClick()) {
+        const TRect r = CellRect(c.X, c.Y);
+        int col = -1;
+        if (X - r.Left <= BorderMargin)
+            col = c.X - 1;
+        else if (r.Right - X <= BorderMargin || X >= r.Right)
+            col = c.X;
+        if (col >= FixedCols()) {
+            bool allow = true;
+            if (OnColumnSize)
+                OnColumnSize(this, col, allow);
+            if (allow) {
+                AutoSizeCol(RealColIndex(col));
+                if (OnEndColumnSize)
+                    OnEndColumnSize(this, col);
+            }
+            FMouse.DblClickSized = true;
+            return;
+        }
+    }
+    if (c.X >= 0 && c.Y >= 0 && HasButton(RealColIndex(c.X), c.Y)) {
+        TRect r;
+        GetCellButtonRect(c.X, c.Y, r);
+        if (PtInRect(r, TPoint(X, Y)))
+            return;
+    }
+    TBaseGrid::WMLButtonDblClk(Message);
+    if (c.X < 0 || c.Y < 0)
+        return;
+    if (OnDblClickCell)
+        OnDblClickCell(this, c.Y, c.X);
+    const int realCol = RealColIndex(c.X);
+    const bool dataCell = c.X >= FixedCols() && c.Y >= FixedRows();
+    if (dataCell && FMouseActions->EditOnDblClickOnly() && !GetCellReadOnly(realCol, c.Y)) {
+        SetOptions(Options() | goEditing);
+        BeginCellEdit();
+    } else if (dataCell && FMouseActions->RangeSelectAndEdit() && IsEditable(realCol, c.Y)) {
+        SetOptions(Options() | goEditing);
+        BeginCellEdit();
+    }
+    const bool fixedRow = c.Y < FixedRows(), fixedCol = c.X < FixedCols();
+    if ((fixedRow && FMouseActions->FixedRowsEdit() == fceDblClick) ||
+        (fixedCol && !fixedRow && FMouseActions->FixedColsEdit() == fceDblClick))
+        EditFixedCell(c.X, c.Y);
+}
+
+// ---------------------------------------------------------------- right button
+void TProStringGrid::WMRButtonDown(TWMMouse& Message)
+{
+    TBaseGrid::WMRButtonDown(Message);
+    const int X = Message.XPos(), Y = Message.YPos();
+    const TShiftState shift = KeysToShiftState(Message.Keys());
+    const TGridCoord c = MouseCoord(X, Y);
+    if (c.X < 0 || c.Y < 0)
+        return;
+    const bool fixed = c.X < FixedCols() || c.Y < FixedRows() || IsFixed(c.X, c.Y);
+    if (FMouseActions->SelectOnRightClick() && !fixed) {
+        const TGridRect sel = Selection();
+        const bool inside = c.X >= sel.Left && c.X <= sel.Right && c.Y >= sel.Top && c.Y <= sel.Bottom;
+        if (inside) {
+            bool canSelect = true;
+            if (OnSelectCell)
+                OnSelectCell(this, c.X, c.Y, canSelect);
+        } else {
+            const int oldLeft = LeftCol();
+            const TPoint base = GetBaseCell(c.X, c.Y);
+            FocusCell(base.X, base.Y, true);
+            if (FNavigation->KeepHorizScroll() && (Options() & goRowSelect))
+                SetLeftCol(oldLeft);
+        }
+        if (FMouseActions->DisjunctRowSelect()) {
+            if (shift & ssCtrl) {
+                SetRowSelect(c.Y, !GetRowSelect(c.Y));
+            } else if (!(SelectedRowCount() > 1 && PopupMenu() && GetRowSelect(c.Y))) {
+                ClearRowSelect();
+                SetRowSelect(c.Y, true);
+            }
+        }
+    }
+    if (OnRightClickCell)
+        OnRightClickCell(this, c.Y, c.X);
+}
+
+void TProStringGrid::WMRButtonUp(TWMMouse& Message)
+{
+    const TGridState state = GridState();
+    if ((state == gsRowMoving || state == gsColMoving) && FP.EnhRowColMove &&
+        (Cursor() == crDrag || Cursor() == crNoDrop)) {
+        Message.SetResult(0);
+        return;
+    }
+    TBaseGrid::WMRButtonUp(Message);
+}
+
+// ---------------------------------------------------------------- the control's mouse operations
+void TProStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    const TGridCoord c = MouseCoord(X, Y);
+    if (FMouseActions->RangeSelectAndEdit() && Button == mbLeft && !FMouseActions->EditOnDblClickOnly() &&
+        c.X >= 0 && c.Y >= 0) {
+        if (c.X == Col() && c.Y == Row() && !(Options() & goEditing) && IsEditable(RealColIndex(c.X), c.Y)) {
+            SetOptions(Options() | goEditing);
+            TBaseGrid::MouseDown(Button, Shift, X, Y);
+            BeginCellEdit();
+            return;
+        }
+        if ((Shift & ssShift) && (Options() & goEditing) && !(c.X == Col() && c.Y == Row()))
+            SetOptions(Options() & ~goEditing);
+    }
+    TBaseGrid::MouseDown(Button, Shift, X, Y);
+    if (Button != mbLeft || c.X < 0 || c.Y < 0)
+        return;
+    const bool fixedRow = c.Y < FixedRows(), fixedCol = c.X < FixedCols();
+    if ((fixedRow && FMouseActions->FixedRowsEdit() == fceLeftClick) ||
+        (fixedCol && !fixedRow && FMouseActions->FixedColsEdit() == fceLeftClick)) {
+        const TRect r = CellRect(c.X, c.Y);
+        const bool sizing = fixedRow ? (Options() & goColSizing) : (Options() & goRowSizing);
+        const bool inside = fixedRow ? X - r.Left >= BorderMargin && r.Right - X >= BorderMargin
+                                     : Y - r.Top >= BorderMargin && r.Bottom - Y >= BorderMargin;
+        if (!sizing || inside)
+            EditFixedCell(c.X, c.Y);
+    }
+}
+
+void TProStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    if ((GridState() == gsColSizing && X > Width()) || (GridState() == gsRowSizing && Y > Height())) {
+        SetGridState(gsNormal);
+        return;
+    }
+    const TGridCoord c = MouseCoord(X, Y);
+    if (FMouseActions->DisjunctCellSelect() && Button == mbLeft && c.X >= 0 && c.Y >= 0 && !(Shift & ssShift))
+        DisjunctCellRelease(c.X, c.Y, Shift);
+    if (Button == mbRight && GridState() == gsColMoving)
+        return;
+    TBaseGrid::MouseUp(Button, Shift, X, Y);
+}
+
+void TProStringGrid::DisjunctCellRelease(int ACol, int ARow, TShiftState Shift)
+{
+    const TPoint base = GetBaseCell(ACol, ARow);
+    if (ACol < FixedCols() || ARow < FixedRows() || IsFixed(base.X, base.Y)) {
+        if (!(Shift & ssCtrl)) {
+            FSelectedCells.clear();
+            Invalidate();
+        }
+        return;
+    }
+    bool canSelect = true;
+    if (OnSelectCell)
+        OnSelectCell(this, base.X, base.Y, canSelect);
+    if (canSelect)
+        ToggleDisjunctCell(base.X, base.Y, Shift & ssCtrl);
+}
+
+void TProStringGrid::MouseMove(TShiftState Shift, int X, int Y)
+{
+    const bool buttonDown = Shift & (ssLeft | ssRight | ssMiddle);
+    if (FMouseActions->RangeSelectAndEdit() && FMouse.Pressed && !EditorMode())
+        SetOptions(Options() & ~goEditing);
+    if (FMouse.Pressed && (std::abs(X - FMouse.Down.X) > 2 || std::abs(Y - FMouse.Down.Y) > 2))
+        FMouse.Moved = true;
+    if (!buttonDown) {
+        FMouse.Hover = HoverStateAt(X, Y);
+        FMouse.FixedColHover = FMouse.FixedRowHover = false;
+        const TGridCoord c = MouseCoord(X, Y);
+        if (c.X >= 0 && c.Y >= 0 && !(ComponentState() & csDesigning)) {
+            int edge = 0;
+            if (FMouseActions->SizeFixedCol())
+                for (int i = 0; i < FixedCols() && !FMouse.FixedColHover; ++i) {
+                    edge += ColWidths(i);
+                    if (std::abs(X - edge) <= 3) {
+                        FMouse.FixedColHover = true;
+                        FMouse.FixedSizeIndex = i;
+                    }
+                }
+            edge = 0;
+            if (FMouseActions->SizeFixedRow() && !FMouse.FixedColHover)
+                for (int i = 0; i < FixedRows() && !FMouse.FixedRowHover; ++i) {
+                    edge += RowHeights(i);
+                    if (std::abs(Y - edge) <= 3) {
+                        FMouse.FixedRowHover = true;
+                        FMouse.FixedSizeIndex = i;
+                    }
+                }
+        }
+    }
+    // The new size of the column (row) being sized, reported and shown as a hint.
+    int size = -1;
+    bool cols = true;
+    int index = FMouse.FixedSizeIndex;
+    if (FMouse.FixedColSizing || FMouse.FixedRowSizing) {
+        cols = FMouse.FixedColSizing;
+        int before = 0;
+        for (int i = 0; i < index; ++i)
+            before += cols ? ColWidths(i) : RowHeights(i);
+        size = std::max(0, (cols ? X : Y) - before);
+    } else if (GridState() == gsColSizing && index >= 0) {
+        size = std::max(0, X + FMouse.SizingOfs - CellRect(index, 0).Left);
+    } else if (GridState() == gsRowSizing && index >= 0) {
+        cols = false;
+        size = std::max(0, Y + FMouse.SizingOfs - CellRect(0, index).Top);
+    }
+    if (size >= 0) {
+        if (cols && OnColumnSizing)
+            OnColumnSizing(this, index, size);
+        else if (!cols && OnRowSizing)
+            OnRowSizing(this, index, size);
+        if (FP.HintShowSizing || (ComponentState() & csDesigning))
+            ShowSizingHint(AnsiString(cols ? "cw=<b>" : "rh=<b>") + IntToStr(size) + "</b>", X, Y);
+    }
+    TBaseGrid::MouseMove(Shift, X, Y);
+}

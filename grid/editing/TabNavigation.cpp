@@ -1,0 +1,156 @@
+// Tab and Shift+Tab: the grid's own tab stops (editable cells with goEditing,
+// cells that are not fixed without it), wrapping to the next or previous row,
+// appending a row at the end, and leaving the grid at its end.
+#include "grid/ProGrid.h"
+
+int TProStringGrid::FirstDataCol()
+{
+    return FixedCols() == 0 && HasNodes() ? 1 : FixedCols();
+}
+
+int TProStringGrid::VisibleFixedRightCols()
+{
+    if (NumHiddenColumns() == 0)
+        return FixedRightCols();
+    int n = 0;
+    for (int c = ColCount() - FixedRightCols(); c < ColCount(); ++c)
+        if (c >= 0 && !IsHiddenColumn(RealColIndex(c)))
+            ++n;
+    return n;
+}
+
+bool TProStringGrid::IsCellTabStop(int ACol, int ARow)
+{
+    if (Options() & goEditing)
+        return IsEditable(RealColIndex(ACol), ARow);
+    return !IsFixed(ACol, ARow);
+}
+
+int TProStringGrid::FirstTabStopCol(int ARow)
+{
+    for (int c = FirstDataCol(); c < ColCount() - VisibleFixedRightCols(); ++c)
+        if (IsCellTabStop(c, ARow))
+            return c;
+    return -1;
+}
+
+int TProStringGrid::LastTabStopCol(int ARow)
+{
+    for (int c = ColCount() - VisibleFixedRightCols() - 1; c >= FirstDataCol(); --c)
+        if (IsCellTabStop(c, ARow))
+            return c;
+    return -1;
+}
+
+void TProStringGrid::TabToNextCell(bool Backwards)
+{
+    if (OnKeyDown) {
+        Word key = VK_TAB;
+        OnKeyDown(this, key, Backwards ? TShiftState(ssShift) : TShiftState(0));
+        if (key != VK_TAB)
+            return;
+    }
+    if (FKeys.TabGuard == TPoint(Col(), Row()))
+        return;
+    FKeys.TabGuard = TPoint(Col(), Row());
+    struct Reset {
+        TProStringGrid* G;
+        ~Reset() { G->FKeys.TabGuard = TPoint(-1, -1); }
+    } reset{this};
+
+    const int firstRow = FixedRows();
+    const int lastRow = RowCount() - FixedFooters() - 1;
+    const int endCol = ColCount() - VisibleFixedRightCols();   // first column past the tab stops
+    const int firstCol = FirstDataCol();
+    if (lastRow < firstRow || endCol <= firstCol)
+        return;
+    auto postTabToParent = [this] {
+        if (FNavigation->TabToNextAtEnd() && Parent() && Parent()->HandleAllocated())
+            PostMessage(Parent()->Handle(), WM_KEYDOWN, VK_TAB, 0);
+    };
+    // A walk over rows and columns to the nearest tab stop; false when none is found.
+    auto moveTo = [this](int ACol, int ARow) {
+        const TPoint base = GetBaseCell(ACol, ARow);
+        FocusCell(base.X, base.Y, true);
+    };
+
+    if (Backwards && FNavigation->TabAdvanceDirection() == adTopBottom) {
+        if (Row() <= firstRow)
+            moveTo(Col() <= firstCol ? endCol - 1 : Col() - 1, lastRow);
+        else
+            moveTo(Col(), Row() - 1);
+    } else if (Backwards) {
+        int c = Col() - 1;
+        while (c >= firstCol && !IsCellTabStop(c, Row()))
+            --c;
+        if (c >= firstCol) {
+            moveTo(c, Row());
+        } else {
+            const int row = Row() <= firstRow ? lastRow : Row() - 1;
+            const int last = LastTabStopCol(row);
+            moveTo(last >= 0 ? last : endCol - 1, row);
+        }
+    } else if (FNavigation->TabAdvanceDirection() == adTopBottom) {
+        const int next = Row() + RemainingCellSpan(Col(), Row()).Y + 1;
+        if (next >= RowCount() - FixedFooters()) {
+            if (Col() >= endCol - 1) {
+                FocusCell(firstCol, firstRow, true);
+                postTabToParent();
+            } else {
+                FocusCell(Col() + 1, firstRow, true);
+            }
+        } else {
+            moveTo(Col(), next);
+        }
+    } else {
+        int c = Col() + RemainingCellSpan(Col(), Row()).X + 1;
+        while (c < endCol && !IsCellTabStop(c, Row()))
+            ++c;
+        if (c < endCol) {
+            moveTo(c, Row());
+        } else if (Row() >= lastRow) {
+            bool appended = false;
+            if (FNavigation->AdvanceInsert() && !FNavigation->TabToNextAtEnd() && CanAddRow()) {
+                int newRow;
+                if (FFloatingFooter->Visible()) {
+                    InsertRows(RowCount() - 1, 1);
+                    newRow = RowCount() - 2;
+                } else {
+                    SetRowCount(RowCount() + 1);
+                    newRow = RowCount() - 1;
+                }
+                const int first = FirstTabStopCol(newRow);
+                FocusCell(first >= 0 ? first : FixedCols(), newRow, true);
+                appended = true;
+                if (OnAutoAddRow)
+                    OnAutoAddRow(this, RowCount() - 1 - FixedFooters());
+            }
+            if (!appended) {
+                FEdit.PassThrough = true;
+                const int first = FirstTabStopCol(firstRow);
+                FocusCell(first >= 0 ? first : FixedCols(), firstRow, true);
+                FEdit.PassThrough = false;
+                postTabToParent();
+            }
+        } else {
+            const int newRow = Row() + 1;
+            const int first = FirstTabStopCol(newRow);
+            const int newCol = first >= 0 ? first : FixedCols();
+            bool allow = true;
+            if (OnRowChanging)
+                OnRowChanging(this, Row(), newRow, allow);
+            if (allow && OnCellChanging)
+                OnCellChanging(this, Row(), Col(), newRow, newCol, allow);
+            if (allow && OnColChanging)
+                OnColChanging(this, Col(), newCol, allow);
+            if (allow) {
+                FEdit.PassThrough = true;
+                moveTo(newCol, newRow);
+                FEdit.PassThrough = false;
+            }
+        }
+    }
+    // With goEditing the Tab skips read-only cells: the walk above already only stops on editable ones.
+    if (FNavigation->AlwaysEdit() && CanFocus())
+        SetFocus();
+}
