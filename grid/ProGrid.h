@@ -1807,6 +1807,7 @@ private:
     void HeaderClickSort(int ACol, int ARow, int X, TShiftState Shift);
     void DisjunctCellRelease(int ACol, int ARow, TShiftState Shift);
     Byte HoverStateAt(int X, int Y);
+    void NoteSizingStart(int X, int Y);
     // The anchor (or form control) of a mini-HTML cell at a client point.
     bool HtmlHitAt(int ACol, int ARow, int X, int Y, AnsiString& Anchor, AnsiString& CtrlID, AnsiString& CtrlType,
                    AnsiString& CtrlValue);

@@ -47,6 +47,18 @@ void TProStringGrid::HideSizingHint()
 }
 
 // ---------------------------------------------------------------- left button down
+// A press on a border started sizing: the column (row) and the press's distance to its border.
+void TProStringGrid::NoteSizingStart(int X, int Y)
+{
+    if (GridState() != gsColSizing && GridState() != gsRowSizing)
+        return;
+    TGridState state;
+    int index = -1, pos = 0, ofs = 0;
+    CalcSizingState(X, Y, state, index, pos, ofs);
+    FMouse.FixedSizeIndex = index;
+    FMouse.SizingOfs = GridState() == gsColSizing ? pos - X : pos - Y;
+}
+
 bool TProStringGrid::NodeClick(int ACol, int ARow, int X)
 {
     if (ACol != 0 || !HasNodes())
@@ -261,6 +273,9 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
         return;
     CheckBoxClick(c.X, c.Y, X, Y, shift);
     if (IsFixed(c.X, c.Y)) {
+        // The standard press on a fixed cell only starts sizing or moving a column or row.
+        TBaseGrid::WMLButtonDown(Message);
+        NoteSizingStart(X, Y);
         if (OnClickCell)
             OnClickCell(this, c.Y, c.X);
         return;
@@ -277,14 +292,7 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
     }
     if (FMouseActions->NoScrollOnPartialRow() && TopRow() != oldTop)
         SetTopRow(oldTop);
-    // A press on a header border starts sizing: its border and the press's distance to it.
-    if (GridState() == gsColSizing || GridState() == gsRowSizing) {
-        TGridState state;
-        int index = -1, pos = 0, ofs = 0;
-        CalcSizingState(X, Y, state, index, pos, ofs);
-        FMouse.FixedSizeIndex = index;
-        FMouse.SizingOfs = GridState() == gsColSizing ? pos - X : pos - Y;
-    }
+    NoteSizingStart(X, Y);
     if (OnClickCell)
         OnClickCell(this, c.Y, c.X);
 

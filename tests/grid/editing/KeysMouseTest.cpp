@@ -1,0 +1,373 @@
+// Keys and the mouse on the grid, driven through the input simulator: Tab
+// stops, editing by typing, row insertion and removal, scroll-only moves,
+// header sorting, column sizing, check boxes, disjunct cells, anchors and the
+// form controls of mini-HTML cells.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "grid/ProGrid.h"
+#include "grid/PsgHTMLE.h"
+#include "platform/gui/ShellApi.h"
+#include "tests/common/GridTest.h"
+#include "tests/common/Screenshots.h"
+
+namespace {
+
+struct KeysMouse : TGridFormTest<TProStringGrid> {
+    std::vector<std::string> Log;
+    void SetUp() override
+    {
+        TGridFormTest<TProStringGrid>::SetUp();
+        Grid->SetColCount(4);
+        Grid->SetRowCount(4);
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 4; ++c)
+                Grid->SetCells(c, r, "c" + std::to_string(c) + "r" + std::to_string(r));
+        Grid->SetFocus();
+    }
+    TPoint Current() const { return TPoint(Grid->Col(), Grid->Row()); }
+    TPoint Middle(int ACol, int ARow) const
+    {
+        const TRect r = Grid->CellRect(ACol, ARow);
+        return TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    }
+    // A single click, never taken with the one before as a double click.
+    void ClickCell(int ACol, int ARow, TShiftState Shift = 0)
+    {
+        AdvanceInputClock(1000);
+        const TPoint p = Middle(ACol, ARow);
+        Click(Grid, p.X, p.Y, mbLeft, Shift);
+    }
+};
+
+TEST_F(KeysMouse, TabWalksTabStopsWrapsAndAppends)
+{
+    Grid->SetOptions(Grid->Options() | goEditing | goTabs);
+    // Column 2 is read-only: Tab passes it by.
+    Grid->OnCanEditCell = [](TObject*, int, int ACol, bool& CanEdit) { CanEdit = ACol != 2; };
+    Grid->FocusCell(1, 1, true);
+    const struct {
+        TShiftState Shift;
+        TPoint Expect;
+    } steps[] = {
+        {0, {3, 1}},         // over the read-only column
+        {0, {1, 2}},         // wraps to the next row
+        {ssShift, {3, 1}},   // back to the end of the row before
+        {ssShift, {1, 1}},
+        {ssShift, {3, 3}},   // from the first cell to the last tab stop of the last row
+    };
+    for (const auto& s : steps) {
+        TypeKey(Grid, VK_TAB, s.Shift);
+        EXPECT_EQ(Current(), s.Expect) << s.Expect.X << "," << s.Expect.Y;
+    }
+    // At the end: back to the first row, or a new row with AdvanceInsert.
+    TypeKey(Grid, VK_TAB);
+    EXPECT_EQ(Current(), TPoint(1, 1));
+    EXPECT_EQ(Grid->RowCount(), 4);
+    Grid->Navigation()->SetAdvanceInsert(true);
+    int added = -1;
+    Grid->OnAutoAddRow = [&](TObject*, int ARow) { added = ARow; };
+    Grid->FocusCell(3, 3, true);
+    TypeKey(Grid, VK_TAB);
+    EXPECT_EQ(Grid->RowCount(), 5);
+    EXPECT_EQ(added, Grid->RowCount() - 1 - Grid->FixedFooters());
+    EXPECT_EQ(Current(), TPoint(1, 4));
+    // A refused row leaves the grid as it is and goes back to the first row.
+    Grid->OnCanAddRow = [](TObject*, bool& CanAdd) { CanAdd = false; };
+    Grid->FocusCell(3, 4, true);
+    TypeKey(Grid, VK_TAB);
+    EXPECT_EQ(Grid->RowCount(), 5);
+    EXPECT_EQ(Current(), TPoint(1, 1));
+}
+
+TEST_F(KeysMouse, TabWithoutEditingSkipsFixedCells)
+{
+    Grid->SetOptions((Grid->Options() | goTabs) & ~goEditing);
+    Grid->OnIsFixedCell = [](TObject*, int ACol, int ARow, bool& Fixed) { Fixed = ACol == 2 && ARow == 1; };
+    Grid->FocusCell(1, 1, true);
+    TypeKey(Grid, VK_TAB);
+    EXPECT_EQ(Current(), TPoint(3, 1));
+    // The arrow keys jump over it too.
+    TypeKey(Grid, VK_LEFT);
+    EXPECT_EQ(Current(), TPoint(1, 1));
+}
+
+TEST_F(KeysMouse, TypingALetterStartsAnEditWithIt)
+{
+    Grid->SetOptions(Grid->Options() | goEditing);
+    Grid->FocusCell(2, 2, true);
+    TypeText(Grid, "x");
+    ASSERT_TRUE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
+    EXPECT_EQ(Grid->InplaceEditor()->Text(), "x");
+}
+
+TEST_F(KeysMouse, InsertAndDeleteRowsByKey)
+{
+    const struct {
+        Word Key;
+        TShiftState Shift;
+        bool AllowInsert, AllowDelete;
+        int Rows;
+    } cases[] = {
+        {VK_INSERT, 0, true, false, 5},   {VK_INSERT, ssCtrl, true, false, 4}, {VK_INSERT, ssShift, true, false, 4},
+        {VK_INSERT, ssAlt, true, false, 4}, {VK_INSERT, 0, false, false, 4},   {VK_DELETE, 0, false, true, 3},
+        {VK_DELETE, ssAlt, false, true, 4}, {VK_DELETE, 0, false, false, 4},
+    };
+    for (const auto& c : cases) {
+        Grid->SetRowCount(4);
+        for (int r = 1; r < 4; ++r)
+            Grid->SetCells(1, r, "r" + std::to_string(r));
+        Grid->Navigation()->SetAllowInsertRow(c.AllowInsert);
+        Grid->Navigation()->SetAllowDeleteRow(c.AllowDelete);
+        Grid->FocusCell(1, 2, true);
+        KeyDown(Grid, c.Key, c.Shift);
+        KeyUp(Grid, c.Key, c.Shift);
+        EXPECT_EQ(Grid->RowCount(), c.Rows) << c.Key << " shift " << c.Shift;
+        if (c.Rows == 5)
+            EXPECT_EQ(Grid->Cells(1, 2), "");   // inserted before the current row
+        if (c.Rows == 3)
+            EXPECT_EQ(Grid->Cells(1, 2), "r3");
+    }
+    // A refused deletion keeps the row.
+    Grid->Navigation()->SetAllowDeleteRow(true);
+    Grid->OnCanDeleteRow = [](TObject*, int, bool& Allow) { Allow = false; };
+    TypeKey(Grid, VK_DELETE);
+    EXPECT_EQ(Grid->RowCount(), 4);
+}
+
+TEST_F(KeysMouse, MoveScrollOnlyScrollsWithoutMovingTheCell)
+{
+    Grid->Navigation()->SetMoveScrollOnly(true);
+    Grid->SetRowCount(60);
+    Grid->FocusCell(1, 1, true);
+    TypeKey(Grid, VK_DOWN);
+    EXPECT_EQ(Grid->TopRow(), 2);
+    EXPECT_EQ(Current(), TPoint(1, 1));
+    TypeKey(Grid, VK_END);
+    EXPECT_EQ(Grid->TopRow(), 60 - Grid->VisibleRowCount());
+    TypeKey(Grid, VK_HOME);
+    EXPECT_EQ(Grid->TopRow(), Grid->FixedRows());
+    // Fewer rows than the view holds: End keeps the first data row at the top.
+    Grid->SetRowCount(3);
+    TypeKey(Grid, VK_END);
+    EXPECT_EQ(Grid->TopRow(), Grid->FixedRows());
+    EXPECT_EQ(Current(), TPoint(1, 1));
+}
+
+TEST_F(KeysMouse, SpaceTogglesACheckBoxWhenAlwaysActive)
+{
+    TCellGraphic* g = Grid->CreateCellGraphic(2, 1);
+    g->CellType = ctCheckBox;
+    std::vector<bool> states;
+    Grid->OnCheckBoxClick = [&](TObject*, int, int, bool State) { states.push_back(State); };
+    Grid->FocusCell(2, 1, true);
+    TypeKey(Grid, VK_SPACE);
+    EXPECT_TRUE(states.empty());   // editing off, not always active
+    Grid->ControlLook()->SetCheckAlwaysActive(true);
+    TypeKey(Grid, VK_SPACE);
+    TypeKey(Grid, VK_SPACE);
+    EXPECT_EQ(states, (std::vector<bool>{true, false}));
+}
+
+TEST_F(KeysMouse, HeaderClicksSortAscendingDescendingAndBack)
+{
+    LoadKeys(*Grid, {"b", "c", "a"});
+    Grid->SortSettings()->SetShow(true);
+    Grid->SortSettings()->SetUndoSort(true);
+    std::vector<int> sorted;
+    Grid->OnClickSort = [&](TObject*, int ACol) { sorted.push_back(ACol); };
+    const std::vector<std::vector<std::string>> expect = {{"a", "b", "c"}, {"c", "b", "a"}, {"b", "c", "a"}};
+    for (const auto& e : expect) {
+        ClickCell(1, 0);
+        EXPECT_EQ(ColumnTexts(*Grid, 1), e);
+    }
+    EXPECT_EQ(sorted, (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(Grid->SortSettings()->Column(), -1);
+    // OnCanSort may refuse; a grid with one data row never sorts.
+    Grid->OnCanSort = [](TObject*, int, bool& DoSort) { DoSort = false; };
+    ClickCell(1, 0);
+    EXPECT_EQ(ColumnTexts(*Grid, 1), expect.back());
+    Grid->OnCanSort = nullptr;
+    LoadKeys(*Grid, {"z"});
+    ClickCell(1, 0);
+    EXPECT_EQ(sorted.size(), 3u);
+}
+
+TEST_F(KeysMouse, BorderDoubleClickSizesAndDragShowsTheHint)
+{
+    LoadKeys(*Grid, {"b", "a longer text here"});
+    Grid->SortSettings()->SetShow(true);
+    Grid->SetOptions(Grid->Options() | goColSizing);
+    const int before = Grid->ColWidths(1);
+    AdvanceInputClock(1000);
+    const TRect r = Grid->CellRect(1, 0);
+    DoubleClick(Grid, r.Right - 1, r.Top + 5);
+    EXPECT_GT(Grid->ColWidths(1), before);
+    EXPECT_EQ(ColumnTexts(*Grid, 1)[0], "b");   // not sorted
+
+    // Dragging the border to 80 pixels reports and shows the width.
+    Grid->SetHintShowSizing(true);
+    std::vector<int> sizing;
+    Grid->OnColumnSizing = [&](TObject*, int, int W) { sizing.push_back(W); };
+    AdvanceInputClock(1000);
+    const TRect c = Grid->CellRect(1, 0);
+    MouseDown(Grid, c.Right, c.Top + 5);
+    EXPECT_EQ(Grid->GridState(), gsColSizing);
+    MouseMove(Grid, c.Left + 80, c.Top + 5, ssLeft);
+    EXPECT_EQ(Grid->SizingHintText(), "cw=<b>80</b>");
+    ASSERT_FALSE(sizing.empty());
+    EXPECT_EQ(sizing.back(), 80);
+    MouseUp(Grid, c.Left + 80, c.Top + 5);
+    EXPECT_EQ(Grid->ColWidths(1), 80);
+    EXPECT_EQ(Grid->SizingHintText(), "");
+    EXPECT_EQ(ColumnTexts(*Grid, 1)[0], "b");
+}
+
+TEST_F(KeysMouse, FixedColumnSizingNeverGoesNegative)
+{
+    Grid->MouseActions()->SetSizeFixedCol(true);
+    const int w0 = Grid->ColWidths(0);
+    MouseMove(Grid, w0, 30);
+    MouseDown(Grid, w0, 30);
+    MouseMove(Grid, 0, 30, ssLeft);
+    MouseUp(Grid, 0, 30);
+    EXPECT_EQ(Grid->ColWidths(0), 0);
+}
+
+TEST_F(KeysMouse, ClickTogglesACheckBoxAndRecordsUndo)
+{
+    Grid->SetOptions(Grid->Options() | goEditing);
+    auto* undo = new TProGridUndoRedo(Form);
+    Grid->SetUndoRedo(undo);
+    TCellGraphic* g = Grid->CreateCellGraphic(2, 1);
+    g->CellType = ctCheckBox;
+    std::vector<bool> states;
+    Grid->OnCheckBoxClick = [&](TObject*, int, int, bool State) { states.push_back(State); };
+    ClickCell(2, 1);
+    bool state = false;
+    ASSERT_TRUE(Grid->GetCheckBoxState(2, 1, state));
+    EXPECT_TRUE(state);
+    EXPECT_EQ(states, std::vector<bool>{true});
+    EXPECT_EQ(undo->List()->Count(), 1);
+    undo->Undo();
+    Grid->GetCheckBoxState(2, 1, state);
+    EXPECT_FALSE(state);
+}
+
+TEST_F(KeysMouse, CtrlClicksBuildADisjunctCellSelection)
+{
+    Grid->MouseActions()->SetDisjunctCellSelect(true);
+    ClickCell(1, 1);
+    ClickCell(2, 2, ssCtrl);
+    ClickCell(3, 3, ssCtrl);
+    EXPECT_EQ(Grid->SelectedCells(), (std::vector<TPoint>{{1, 1}, {2, 2}, {3, 3}}));
+    ClickCell(2, 2, ssCtrl);   // a second Ctrl+click takes it out
+    EXPECT_EQ(Grid->SelectedCells(), (std::vector<TPoint>{{1, 1}, {3, 3}}));
+    ClickCell(1, 2);            // a plain click starts again
+    EXPECT_EQ(Grid->SelectedCells(), (std::vector<TPoint>{{1, 2}}));
+}
+
+TEST_F(KeysMouse, AnchorClicksFireTheEventAndOpenOnlyWebAddresses)
+{
+    Grid->SetColWidths(1, 200);
+    std::vector<std::string> opened;
+    TShellOpenHook old = SetShellOpenHook([&](const AnsiString& Target) {
+        opened.push_back(Target);
+        return true;
+    });
+    const struct {
+        const char* Anchor;
+        bool AutoHandle;
+        std::vector<std::string> Opened;
+        TPoint Cell;
+    } cases[] = {
+        {"https://sklep.pkn.pl/x", false, {}, {1, 1}},
+        {"https://sklep.pkn.pl/x", true, {"https://sklep.pkn.pl/x"}, {1, 1}},
+        {"file:///etc/passwd", true, {}, {1, 1}},
+        {"rm -rf /", true, {}, {1, 1}},
+        {"CELL://R3C2", true, {}, {2, 3}},
+        {"cell://R99C2", true, {}, {1, 1}},   // out of range: ignored
+    };
+    for (const auto& c : cases) {
+        opened.clear();
+        Grid->FocusCell(1, 1, true);
+        Grid->SetCells(1, 1, AnsiString("<A href=\"") + c.Anchor + "\">link link link</A>");
+        std::string fired;
+        Grid->OnAnchorClick = [&](TObject*, int, int, const AnsiString& Anchor, bool& AutoHandle) {
+            fired = Anchor;
+            AutoHandle = c.AutoHandle;
+        };
+        AdvanceInputClock(1000);
+        const TRect r = Grid->CellRect(1, 1);
+        Click(Grid, r.Left + 12, (r.Top + r.Bottom) / 2);
+        EXPECT_EQ(fired, c.Anchor);
+        EXPECT_EQ(opened, c.Opened) << c.Anchor;
+        EXPECT_EQ(Current(), c.Cell) << c.Anchor;
+    }
+    SetShellOpenHook(old);
+}
+
+TEST_F(KeysMouse, PasswordAndComboControlsAreEditedAndWrittenBack)
+{
+    Grid->SetColWidths(1, 200);
+    Grid->SetRowHeights(1, 30);
+    Grid->SetCells(1, 1, "<CONTROL TYPE=\"PASSWORD\" ID=\"p\" VALUE=\"\" WIDTH=\"120\">");
+    std::vector<std::string> done;
+    Grid->OnControlEditDone = [&](TObject*, int, int, const AnsiString& ID, const AnsiString& Type,
+                                  const AnsiString& Value) { done.push_back(ID + "|" + Type + "|" + Value); };
+    ClickCell(1, 1);
+    ASSERT_EQ(Grid->FormControlType(), "PASSWORD");
+    TControlEdit* edit = Grid->ControlEdit();
+    ASSERT_TRUE(edit->Visible());
+    EXPECT_EQ(edit->PasswordChar(), '*');
+    TypeText(edit, "a&b\"<ł");
+    TRasterImage png("PNG");
+    png.Assign(GrabControl(Form).get());
+    png.SaveToFile(FromOsPath(ScreenshotPath("grid_password_control.png")));
+    Grid->SetFocus();   // leaving the box writes it back
+    EXPECT_FALSE(edit->Visible());
+    AnsiString type, id, maxLen, prop, width, value;
+    ParseControlTag(Grid->Cells(1, 1), type, id, maxLen, prop, width, value);
+    EXPECT_EQ(value, "a&b\"<ł");
+    EXPECT_EQ(Grid->Cells(1, 1).find("<ł"), AnsiString::npos);   // escaped in the text
+    EXPECT_EQ(done, std::vector<std::string>{"p|PASSWORD|a&b\"<ł"});
+
+    // A combo whose list handler forbids typing offers only its items.
+    Grid->SetCells(1, 1, "<CONTROL TYPE=\"COMBO\" ID=\"k\" VALUE=\"Alfa\" WIDTH=\"120\">");
+    Grid->OnControlComboList = [](TObject*, int, int, const AnsiString&, const AnsiString&, TStrings* List,
+                                  const AnsiString&, bool& Edit, int& DropCount) {
+        List->Add("Alfa");
+        List->Add("Beta & Co");
+        Edit = false;
+        DropCount = 4;
+    };
+    ClickCell(1, 1);
+    ASSERT_EQ(Grid->FormControlType(), "COMBO");
+    TControlCombo* combo = Grid->ControlCombo();
+    EXPECT_EQ(combo->Style(), csDropDownList);
+    EXPECT_EQ(combo->ItemIndex(), 0);
+    combo->SetItemIndex(1);
+    Grid->SetFocus();
+    ParseControlTag(Grid->Cells(1, 1), type, id, maxLen, prop, width, value);
+    EXPECT_EQ(value, "Beta & Co");
+    EXPECT_EQ(done.back(), "k|COMBO|Beta & Co");
+}
+
+TEST_F(KeysMouse, ClickOnCheckAndRadioControlsChangesTheText)
+{
+    Grid->SetColWidths(1, 300);
+    Grid->SetRowHeights(1, 30);
+    Grid->SetCells(1, 1, "<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"FALSE\" WIDTH=\"20\">");
+    std::string clicked;
+    Grid->OnControlClick = [&](TObject*, int, int, const AnsiString& ID, const AnsiString& Type,
+                               const AnsiString& Value) { clicked = ID + "|" + Type + "|" + Value; };
+    const TRect r = Grid->CellRect(1, 1);
+    AdvanceInputClock(1000);
+    Click(Grid, r.Left + 10, (r.Top + r.Bottom) / 2);
+    EXPECT_EQ(clicked, "c|CHECK|TRUE");
+    EXPECT_NE(Grid->Cells(1, 1).find("VALUE=\"TRUE\""), AnsiString::npos);
+}
+
+}  // namespace
