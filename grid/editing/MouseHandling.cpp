@@ -663,6 +663,9 @@ void TProStringGrid::MouseMove(TShiftState Shift, int X, int Y)
                     }
                 }
         }
+        if (FMouse.Hover != HoverCursorMode())
+            SetHoverCursorMode(FMouse.Hover);
+        SetSplitDragMarks(FMouse.FixedColHover, FMouse.FixedRowHover);
     }
     // The new size of the column (row) being sized, reported and shown as a hint.
     int size = -1;

@@ -26,6 +26,10 @@ struct KeysMouse : TGridFormTest<TProStringGrid> {
             for (int c = 0; c < 4; ++c)
                 Grid->SetCells(c, r, "c" + std::to_string(c) + "r" + std::to_string(r));
         Grid->SetFocus();
+        // No button is left held by an earlier test.
+        MouseUp(Grid, 390, 240, mbMiddle);
+        MouseUp(Grid, 390, 240, mbRight);
+        AdvanceInputClock(1000);
     }
     TPoint Current() const { return TPoint(Grid->Col(), Grid->Row()); }
     TPoint Middle(int ACol, int ARow) const
@@ -229,6 +233,8 @@ TEST_F(KeysMouse, FixedColumnSizingNeverGoesNegative)
 {
     Grid->MouseActions()->SetSizeFixedCol(true);
     const int w0 = Grid->ColWidths(0);
+    AdvanceInputClock(1000);
+    MouseMove(Grid, w0 + 40, 30);
     MouseMove(Grid, w0, 30);
     MouseDown(Grid, w0, 30);
     MouseMove(Grid, 0, 30, ssLeft);
