@@ -1788,8 +1788,6 @@ private:
     bool SkipFixedCellsKey(Word& Key, TShiftState Shift);
     void AppendOnDownKey();
     bool ClipboardShortCut(Word Key, TShiftState Shift);
-    // 'X' cut, 'V' paste, 'C' copy of the selection.
-    void RunClipboardShortCut(char Action);
     // The cell joins the disjunct cell selection (toggled with Ctrl, alone without), with the rest of
     // a selection of more than one cell.
     void ToggleDisjunctCell(int ACol, int ARow, bool Ctrl);

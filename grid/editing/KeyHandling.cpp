@@ -213,8 +213,14 @@ bool TProStringGrid::ClipboardShortCut(Word Key, TShiftState Shift)
     const TAllowEvent& event = action == Cut ? OnClipboardCut : action == Paste ? OnClipboardPaste : OnClipboardCopy;
     if (event)
         event(this, allow);
-    if (allow)
-        RunClipboardShortCut(action == Cut ? 'X' : action == Paste ? 'V' : 'C');
+    if (!allow)
+        return true;
+    if (action == Cut)
+        CutSelection();
+    else if (action == Paste)
+        PasteSelection();
+    else
+        CopySelection();
     return true;
 }
 
@@ -541,10 +547,6 @@ void TProStringGrid::EditorExitKey(Word Key, TShiftState Shift)
         AdvanceToNextCell(Col(), Row(), false, false, true, false, true);
     FNavigation->SetAlwaysEdit(alwaysEdit);
     FKeys.EditorExit = false;
-}
-
-void TProStringGrid::RunClipboardShortCut(char Action)
-{
 }
 
 // ---------------------------------------------------------------- disjunct cells

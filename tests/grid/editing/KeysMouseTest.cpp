@@ -9,6 +9,7 @@
 
 #include "grid/ProGrid.h"
 #include "grid/PsgHTMLE.h"
+#include "platform/gui/Clipbrd.h"
 #include "platform/gui/ShellApi.h"
 #include "tests/common/GridTest.h"
 #include "tests/common/Screenshots.h"
@@ -374,6 +375,40 @@ TEST_F(KeysMouse, ClickOnCheckAndRadioControlsChangesTheText)
     Click(Grid, r.Left + 10, (r.Top + r.Bottom) / 2);
     EXPECT_EQ(clicked, "c|CHECK|TRUE");
     EXPECT_NE(Grid->Cells(1, 1).find("VALUE=\"TRUE\""), AnsiString::npos);
+}
+
+TEST_F(KeysMouse, ClipboardKeysOnlyWithClipboardShortCuts)
+{
+    Grid->SetOptions(Grid->Options() | goEditing);
+    Clipboard()->SetAsText("kept");
+    Grid->FocusCell(1, 1, true);
+    TypeKey(Grid, 'C', ssCtrl);
+    EXPECT_EQ(Clipboard()->AsText(), "kept");
+    EXPECT_FALSE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());   // Ctrl+C typed nothing
+
+    Grid->Navigation()->SetAllowClipboardShortCuts(true);
+    std::vector<std::string> events;
+    Grid->OnClipboardCopy = [&](TObject*, bool&) { events.push_back("copy"); };
+    Grid->OnClipboardPaste = [&](TObject*, bool&) { events.push_back("paste"); };
+    Grid->OnClipboardCut = [&](TObject*, bool& Allow) {
+        events.push_back("cut");
+        Allow = false;
+    };
+    const struct {
+        Word Key;
+        TShiftState Shift;
+        TPoint Cell;
+    } steps[] = {{'C', ssCtrl, {1, 1}},     {'V', ssCtrl, {2, 2}},          {VK_INSERT, ssCtrl, {3, 1}},
+                 {VK_INSERT, ssShift, {3, 3}}, {'X', ssCtrl, {1, 1}}, {VK_DELETE, ssShift, {1, 1}}};
+    for (const auto& s : steps) {
+        Grid->FocusCell(s.Cell.X, s.Cell.Y, true);
+        TypeKey(Grid, s.Key, s.Shift);
+    }
+    EXPECT_EQ(events, (std::vector<std::string>{"copy", "paste", "copy", "paste", "cut", "cut"}));
+    EXPECT_EQ(Grid->Cells(2, 2), "c1r1");
+    EXPECT_EQ(Grid->Cells(3, 3), "c3r1");
+    EXPECT_EQ(Grid->Cells(1, 1), "c1r1");   // the cut was refused
+    EXPECT_FALSE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
 }
 
 }  // namespace
