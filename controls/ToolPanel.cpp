@@ -157,13 +157,22 @@ TProToolPanel::~TProToolPanel()
 void TProToolPanel::Notification(TComponent* AComponent, TOperation Operation)
 {
     TCustomControl::Notification(AComponent, Operation);
-    if (Operation == opRemove && FSectionImages && AComponent == nullptr)
+    if (Operation == opRemove && AComponent && AComponent == FSectionImages) {
         FSectionImages = nullptr;
+        LayoutChanged(this);
+    }
 }
 
 void TProToolPanel::SetSectionImages(TImageList* v)
 {
+    if (FSectionImages == v)
+        return;
+    if (FSectionImages)
+        FSectionImages->RemoveFreeNotification(this);
     FSectionImages = v;
+    // Told when the list goes, so that no pointer to it is left.
+    if (v)
+        v->FreeNotification(this);
     LayoutChanged(this);
 }
 

@@ -183,7 +183,14 @@ void TProToolPanelTab::SetAutoOpenCloseSpeed(TAutoOpenCloseSpeed v)
 
 void TProToolPanelTab::SetImages(TImageList* v)
 {
+    if (FImages == v)
+        return;
+    if (FImages)
+        FImages->RemoveFreeNotification(this);
     FImages = v;
+    // Told when the list goes, so that no pointer to it is left.
+    if (v)
+        v->FreeNotification(this);
     Invalidate();
 }
 
@@ -1321,6 +1328,11 @@ void TProToolPanelTab::Notification(TComponent* AComponent, TOperation Operation
         // The form's hooks went with it.
         FHookedForm = nullptr;
         FHookId = 0;
+        return;
+    }
+    if (AComponent && AComponent == FImages) {
+        FImages = nullptr;
+        Invalidate();
         return;
     }
     if (auto* p = dynamic_cast<TProToolPanel*>(AComponent)) {

@@ -635,6 +635,43 @@ TEST_F(PanelStrip, ALockedPanelPulledOffByItsCaptionFloatsAndDocksBack)
     EXPECT_EQ(strip->Panels()->Items(0)->State(), psOpened);
 }
 
+TEST_F(PanelStrip, AFreedImageListLeavesTheStripAndThePanelWithoutImages)
+{
+    TProToolPanel* p = Add("Normy");
+    p->SetImageIndex(0);
+    strip->UpdatePanel(p);
+    TProToolPanelSection* sec = p->Sections()->Add();
+    sec->SetCaptionImageIndex(0);
+    sec->SectionItems()->Add()->SetImageIndex(0);
+    auto* images = new TImageList(form);
+    TBitmap pic;
+    pic.SetSize(16, 16);
+    images->Add(&pic, nullptr);
+    strip->SetImages(images);
+    p->SetSectionImages(images);
+    strip->OpenTab(0);
+    const int withImage = strip->TabsLength();
+    delete images;   // the form's own list goes first
+    EXPECT_EQ(strip->Images(), nullptr);
+    EXPECT_EQ(p->SectionImages(), nullptr);
+    EXPECT_LT(strip->TabsLength(), withImage);
+    // Painting afterwards touches no freed list (AddressSanitizer watches).
+    EXPECT_TRUE(GrabControl(strip) != nullptr);
+    EXPECT_TRUE(GrabControl(p) != nullptr);
+    // A list given and taken back tells nobody afterwards; a strip that goes first is forgotten by the list.
+    auto* other = new TImageList(form);
+    strip->SetImages(other);
+    strip->SetImages(nullptr);
+    p->SetSectionImages(other);
+    delete other;
+    EXPECT_EQ(p->SectionImages(), nullptr);
+    auto* kept = new TImageList(form);
+    strip->SetImages(kept);
+    delete strip;
+    strip = nullptr;
+    delete kept;
+}
+
 // ---------------------------------------------------------------- tab geometry
 
 TEST_F(PanelStrip, TabGeometryAndPaintingForEachEdge)
