@@ -6,14 +6,81 @@
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Menus.h"
 
+// ================================================================ shared glyph lists
+int TGlyphList::Add(std::unique_ptr<TBitmap> Image)
+{
+    for (std::size_t i = 0; i < FImages.size(); ++i)
+        if (!FImages[i]) {
+            FImages[i] = std::move(Image);
+            return int(i);
+        }
+    FImages.push_back(std::move(Image));
+    return int(FImages.size()) - 1;
+}
+
+void TGlyphList::Delete(int Index)
+{
+    if (Index >= 0 && Index < int(FImages.size()))
+        FImages[std::size_t(Index)].reset();
+}
+
+TBitmap* TGlyphList::Image(int Index) const
+{
+    return Index >= 0 && Index < int(FImages.size()) ? FImages[std::size_t(Index)].get() : nullptr;
+}
+
+int TGlyphList::Count() const
+{
+    return int(std::count_if(FImages.begin(), FImages.end(), [](const auto& i) { return i != nullptr; }));
+}
+
+namespace {
+std::unique_ptr<TGlyphCache> g_glyphCache;
+int g_glyphUsers = 0;
+}  // namespace
+
+TGlyphCache* TGlyphCache::Shared() { return g_glyphCache.get(); }
+
+TGlyphList* TGlyphCache::GetList(int AWidth, int AHeight)
+{
+    for (auto& l : FLists)
+        if (l->Width() == AWidth && l->Height() == AHeight)
+            return l.get();
+    FLists.push_back(std::make_unique<TGlyphList>(AWidth, AHeight));
+    return FLists.back().get();
+}
+
+void TGlyphCache::ReturnList(TGlyphList* List)
+{
+    if (List && List->Count() == 0)
+        std::erase_if(FLists, [&](const auto& l) { return l.get() == List; });
+}
+
 // ================================================================ TKxButtonGlyph
-TKxButtonGlyph::TKxButtonGlyph() : FGlyph(std::make_unique<TBitmap>()) {}
-TKxButtonGlyph::~TKxButtonGlyph() = default;
+TKxButtonGlyph::TKxButtonGlyph() : FGlyph(std::make_unique<TBitmap>())
+{
+    if (g_glyphUsers++ == 0)
+        g_glyphCache = std::make_unique<TGlyphCache>();
+}
+
+TKxButtonGlyph::~TKxButtonGlyph()
+{
+    Invalidate();
+    // The shared lists go with the last glyph.
+    if (--g_glyphUsers == 0)
+        g_glyphCache.reset();
+}
 
 void TKxButtonGlyph::Invalidate()
 {
-    for (auto& image : FImages)
-        image.reset();
+    if (!FList)
+        return;
+    for (int& index : FIndexs) {
+        FList->Delete(index);
+        index = -1;
+    }
+    g_glyphCache->ReturnList(FList);
+    FList = nullptr;
 }
 
 void TKxButtonGlyph::SetGlyph(TBitmap* Value)
@@ -50,9 +117,9 @@ TBitmap* TKxButtonGlyph::StateImage(TButtonState State)
 {
     if (FGlyph->Empty() || FGlyph->Width() == 0)
         return nullptr;
-    auto& slot = FImages[std::size_t(State)];
-    if (slot)
-        return slot.get();
+    int& slot = FIndexs[std::size_t(State)];
+    if (FList && slot >= 0)
+        return FList->Image(slot);
     // Cells: up, disabled, down, exclusive, inactive.
     int cell = int(State);
     if (State == bsDown && FNumGlyphs < 3)
@@ -77,8 +144,10 @@ TBitmap* TKxButtonGlyph::StateImage(TButtonState State)
     else
         image->SetTransparentColor(transparent);
     image->SetTransparent(true);
-    slot = std::move(image);
-    return slot.get();
+    if (!FList)
+        FList = g_glyphCache->GetList(image->Width(), image->Height());
+    slot = FList->Add(std::move(image));
+    return FList->Image(slot);
 }
 
 // ================================================================ TKxSpeedButton
@@ -97,6 +166,7 @@ TKxSpeedButton::TKxSpeedButton(TComponent* AOwner)
 TKxSpeedButton::~TKxSpeedButton()
 {
     Destroying();
+    *FAlive = false;
     FGlyph->OnChange = nullptr;
     if (FDropDownMenu)
         FDropDownMenu->RemoveFreeNotification(this);
@@ -347,10 +417,15 @@ void TKxSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
         }
         p = ClientToScreen(p);
         FDropDownMenu->SetPopupComponent(this);
+        std::shared_ptr<bool> alive = FAlive;
         FDropDownMenu->Popup(p.X, p.Y);
+        if (!*alive)
+            return;
         // The menu has closed: the press ends here, as released where it began
         // (no click while the menu is tracked).
         DoMouseUp(X >= 0 && X < Width() && Y >= 0 && Y < Height());
+        // The press on the button that closed the menu would open it again: it goes.
+        RemovePressOnButton();
     }
     FMenuTracking = false;
     if (FAllowTimer) {
@@ -362,6 +437,19 @@ void TKxSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
         FRepeatTimer->SetInterval(FInitPause);
         FRepeatTimer->SetEnabled(true);
     }
+}
+
+void TKxSpeedButton::RemovePressOnButton()
+{
+    TWinControl* parent = Parent();
+    if (!parent || !parent->HandleAllocated())
+        return;
+    const HWND wnd = parent->Handle();
+    TMsg m;
+    for (UINT msg : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK})
+        if (PeekMessage(m, wnd, msg, msg, PM_NOREMOVE) && m.message == msg && m.hwnd == wnd
+            && PtInRect(BoundsRect(), TPoint(GET_X_LPARAM(m.lParam), GET_Y_LPARAM(m.lParam))))
+            RemoveWaitingMessage(wnd, msg);
 }
 
 void TKxSpeedButton::TimerExpired(TObject*)

@@ -21,6 +21,38 @@ constexpr TButtonState bsInactive = static_cast<TButtonState>(4);
 enum TKxDropDownMenuPos { dmpBottom, dmpRight };
 using TKxNumGlyphs = int;   // 1 .. 5
 
+// State images of one size, shared by the glyphs of all buttons; a freed slot is used again.
+class TGlyphList {
+public:
+    TGlyphList(int AWidth, int AHeight) : FWidth(AWidth), FHeight(AHeight) {}
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    // The slot the image takes.
+    int Add(std::unique_ptr<TBitmap> Image);
+    void Delete(int Index);
+    TBitmap* Image(int Index) const;
+    // Images held.
+    int Count() const;
+
+private:
+    int FWidth, FHeight;
+    std::vector<std::unique_ptr<TBitmap>> FImages;
+};
+
+// The shared lists, one per image size; it lives while a button glyph does.
+class TGlyphCache {
+public:
+    TGlyphList* GetList(int AWidth, int AHeight);
+    // A list that holds no image any more goes.
+    void ReturnList(TGlyphList* List);
+    int ListCount() const { return int(FLists.size()); }
+    // The cache of the living glyphs (nullptr when there is none).
+    static TGlyphCache* Shared();
+
+private:
+    std::vector<std::unique_ptr<TGlyphList>> FLists;
+};
+
 // The glyph strip of a button and the images of its states.
 class TKxButtonGlyph {
 public:
@@ -39,7 +71,9 @@ public:
 private:
     std::unique_ptr<TBitmap> FGlyph;
     TKxNumGlyphs FNumGlyphs = 1;
-    std::array<std::unique_ptr<TBitmap>, 5> FImages;
+    // Slots of the state images in the shared list of their size (-1: not made).
+    std::array<int, 5> FIndexs{-1, -1, -1, -1, -1};
+    TGlyphList* FList = nullptr;
 };
 
 class TKxSpeedButton : public TGraphicControl {
@@ -116,6 +150,10 @@ protected:
 
 private:
     void DoMouseUp(bool Inside);
+    // Takes a left-button press waiting in the queue on the button out of it.
+    void RemovePressOnButton();
+    // Cleared when the button goes (a menu's command may free it).
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
     void TimerExpired(TObject* Sender);
     void UpdateTracking();
     void SetMouseInControl(bool Value);

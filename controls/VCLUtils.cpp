@@ -232,6 +232,13 @@ void CenterWindow(TControl* Window)
     Window->SetBounds(r.Left, r.Top, w, h);
 }
 
+void RemoveWaitingMessage(HWND Window, UINT Msg)
+{
+    // The queue keeps a quit message even when it is taken: the program still ends.
+    TMsg m;
+    PeekMessage(m, Window, Msg, Msg, PM_REMOVE);
+}
+
 bool IsForegroundTask()
 {
     return Screen && Screen->ActiveForm() != nullptr;

@@ -43,6 +43,9 @@ void MakeRectVisible(TRect& R);
 void CenterWindow(TControl* Window);
 // True when the active window belongs to this program.
 bool IsForegroundTask();
+// Takes one waiting message of that number for the window out of the queue (a
+// waiting quit message stays queued).
+void RemoveWaitingMessage(HWND Window, UINT Msg);
 
 // ---------------------------------------------------------------- text
 // Text, or its head followed by "..." so that it fits MaxWidth on Canvas.

@@ -5,6 +5,7 @@
 #include "controls/ToolEdit.h"
 #include "platform/core/Registry.h"
 #include "platform/core/SysUtils.h"
+#include "platform/gui/Menus.h"
 #include "platform/gui/TestSupport.h"
 
 namespace {
@@ -326,6 +327,78 @@ TEST(KxSpeedButton, FreedWhileRepeatingTakesItsTimerAlong)
     delete btn;   // the mouse never comes up
     EXPECT_EQ(FireAllTimers(), 0);
     EXPECT_EQ(clicks, 0);
+    form.Hide();
+}
+
+TEST(KxSpeedButton, StateImagesLiveInListsSharedBySize)
+{
+    auto glyph = [](int w, int h) {
+        auto b = std::make_unique<TBitmap>();
+        b->SetSize(w, h);
+        return b;
+    };
+    auto a = std::make_unique<TKxSpeedButton>(nullptr);
+    auto b = std::make_unique<TKxSpeedButton>(nullptr);
+    auto c = std::make_unique<TKxSpeedButton>(nullptr);
+    TGlyphCache* cache = TGlyphCache::Shared();
+    ASSERT_NE(cache, nullptr);
+    const int lists = cache->ListCount();
+    a->SetGlyph(glyph(32, 16).get());   // two cells of 16 x 16
+    b->SetGlyph(glyph(16, 16).get());
+    c->SetGlyph(glyph(24, 24).get());
+    TKxButtonGlyph ga, gb;
+    ga.SetGlyph(glyph(32, 16).get());
+    gb.SetGlyph(glyph(16, 16).get());
+    TBitmap* upA = ga.StateImage(bsUp);
+    TBitmap* grayA = ga.StateImage(bsInactive);
+    ASSERT_NE(upA, nullptr);
+    EXPECT_EQ(upA->Width(), 16);
+    EXPECT_EQ(ga.StateImage(bsUp), upA);   // made once, kept
+    gb.StateImage(bsUp);
+    EXPECT_NE(grayA, upA);
+    EXPECT_EQ(cache->ListCount(), lists + 1);   // both glyphs of 16 x 16 share one list
+    TKxButtonGlyph gc;
+    gc.SetGlyph(glyph(24, 24).get());
+    gc.StateImage(bsDisabled);
+    EXPECT_EQ(cache->ListCount(), lists + 2);
+    // A new picture drops the old state images; a list left empty goes.
+    gc.SetGlyph(glyph(16, 16).get());
+    EXPECT_EQ(cache->ListCount(), lists + 1);
+    ga.Invalidate();
+    gb.Invalidate();
+    EXPECT_EQ(cache->ListCount(), lists);
+}
+
+TEST(KxSpeedButton, ThePressThatClosedTheMenuIsTakenFromTheQueue)
+{
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    TKxSpeedButton btn(&form);
+    btn.SetParent(&form);
+    btn.SetBounds(10, 10, 25, 25);
+    TPopupMenu menu(nullptr);
+    btn.SetDropDownMenu(&menu);
+    int clicks = 0;
+    btn.OnClick = [&](TObject*) { ++clicks; };
+    form.Show();
+    TPoint at;
+    // While the menu runs the user presses on the button again (it closes the menu) and
+    // elsewhere on the form: the press on the button goes, the other one stays.
+    TPopupMenuHook old = SetPopupMenuHook([&](TPopupMenu*, int X, int Y) {
+        at = TPoint(X, Y);
+        PostMessage(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 15));
+        PostMessage(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 150));
+    });
+    MouseDown(&btn, 5, 5);
+    MouseUp(&btn, 5, 5);
+    SetPopupMenuHook(old);
+    EXPECT_EQ(at, btn.ClientToScreen(TPoint(-1, 25)));
+    EXPECT_EQ(clicks, 0);   // no click while the menu is tracked
+    EXPECT_EQ(btn.State(), bsUp);
+    TMsg m;
+    ASSERT_TRUE(PeekMessage(m, form.Handle(), WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE));
+    EXPECT_EQ(GET_X_LPARAM(m.lParam), 150);
+    EXPECT_FALSE(PeekMessage(m, form.Handle(), WM_LBUTTONDOWN, WM_LBUTTONDOWN, PM_REMOVE));
     form.Hide();
 }
 
