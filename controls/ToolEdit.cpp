@@ -4,6 +4,7 @@
 #include "controls/VCLUtils.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/ShellApi.h"
+#include "platform/gui/SysInfo.h"
 
 TBitmap* DefaultEditGlyph()
 {
@@ -61,7 +62,7 @@ void TEditButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y
 }
 
 // ---------------------------------------------------------------- TCustomComboEdit
-TCustomComboEdit::TCustomComboEdit(TComponent* AOwner) : TCustomEdit(AOwner)
+TCustomComboEdit::TCustomComboEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner)
 {
     FBtnControl = new TWinControl(this);
     FBtnControl->SetBounds(0, 0, 21, 17);
@@ -76,15 +77,29 @@ TCustomComboEdit::TCustomComboEdit(TComponent* AOwner) : TCustomEdit(AOwner)
 
 TCustomComboEdit::~TCustomComboEdit() { Destroying(); }
 
+int TCustomComboEdit::MinHeight() const
+{
+    // The smaller of the system font's and the edit's font's text height, and the borders.
+    TBitmap probe;
+    TFont system;
+    probe.Canvas()->SetFont(&system);
+    const int systemHeight = probe.Canvas()->TextHeight("Wg");
+    probe.Canvas()->SetFont(Font());
+    const int fontHeight = probe.Canvas()->TextHeight("Wg");
+    return Min(systemHeight, fontHeight) + 4 * GetSystemMetrics(SM_CYBORDER) + 1;
+}
+
 void TCustomComboEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
-    TCustomEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
+    if (!(ComponentState() & csLoading))
+        AHeight = Max(AHeight, MinHeight());
+    TCustomMaskEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
     PlaceButton();
 }
 
 void TCustomComboEdit::CreateWnd()
 {
-    TCustomEdit::CreateWnd();
+    TCustomMaskEdit::CreateWnd();
     PlaceButton();
     UpdateReadOnly();
 }
@@ -99,6 +114,10 @@ void TCustomComboEdit::PlaceButton()
     else
         FBtnControl->SetBounds(Width() - bw, 0, bw, Height());
     FButton->SetBounds(0, 0, bw, FBtnControl->Height());
+    // The text never runs under the button.
+    if (HandleAllocated())
+        SetEditRect(TRect(0, 0, ClientWidth() - (FBtnControl->Visible() ? FBtnControl->Width() : 0) - 2,
+                          ClientHeight() + 1));
 }
 
 void TCustomComboEdit::SetButtonWidth(int Value)
@@ -194,7 +213,7 @@ void TCustomComboEdit::ButtonClick()
 
 void TCustomComboEdit::KeyDown(Word& Key, TShiftState Shift)
 {
-    TCustomEdit::KeyDown(Key, Shift);
+    TCustomMaskEdit::KeyDown(Key, Shift);
     if (Key != 0 && FClickKey != 0 && ShortCut(Key, Shift) == FClickKey && ButtonWidth() > 0) {
         if (FButton->Enabled())
             DoClick();
@@ -208,12 +227,12 @@ void TCustomComboEdit::KeyPress(char& Key)
         if (TCustomForm* form = GetParentForm(this))
             form->Perform(CM_DIALOGKEY, Word(Key == '\r' ? VK_RETURN : VK_ESCAPE), 0);
         if (Key == '\r') {
-            TCustomEdit::KeyPress(Key);
+            TCustomMaskEdit::KeyPress(Key);
             Key = 0;
             return;
         }
     }
-    TCustomEdit::KeyPress(Key);
+    TCustomMaskEdit::KeyPress(Key);
 }
 
 // ---------------------------------------------------------------- TFileDirEdit
@@ -304,8 +323,28 @@ AnsiString ClearFileName(const AnsiString& Text)
 }  // namespace
 
 TFilenameEdit::TFilenameEdit(TComponent* AOwner)
-    : TFileDirEdit(AOwner), FHistoryList(std::make_unique<TStringList>()), FFiles(std::make_unique<TStringList>())
+    : TFileDirEdit(AOwner), FHistoryList(std::make_unique<TStringList>()), FFiles(std::make_unique<TStringList>()),
+      FDialog(std::make_unique<TOpenDialog>(nullptr))
 {
+}
+
+void TFilenameEdit::SetDialogKind(TFileDialogKind Value)
+{
+    if (Value == FDialogKind)
+        return;
+    FDialogKind = Value;
+    std::unique_ptr<TOpenDialog> dialog;
+    switch (Value) {
+    case dkSave: dialog = std::make_unique<TSaveDialog>(nullptr); break;
+    case dkOpenPicture: dialog = std::make_unique<TOpenPictureDialog>(nullptr); break;
+    case dkSavePicture: dialog = std::make_unique<TSavePictureDialog>(nullptr); break;
+    default: dialog = std::make_unique<TOpenDialog>(nullptr); break;
+    }
+    // The new dialog keeps the file name and the chosen files of the old one (the
+    // settings are the edit's and go to whichever dialog runs).
+    dialog->SetFileName(FDialog->FileName());
+    dialog->Files()->Assign(FDialog->Files());
+    FDialog = std::move(dialog);
 }
 
 TFilenameEdit::~TFilenameEdit() { Destroying(); }
@@ -414,13 +453,7 @@ void TFilenameEdit::ButtonClick()
     DoBeforeDialog(temp, action);
     if (!action)
         return;
-    std::unique_ptr<TOpenDialog> dialog;
-    switch (FDialogKind) {
-    case dkSave: dialog = std::make_unique<TSaveDialog>(nullptr); break;
-    case dkOpenPicture: dialog = std::make_unique<TOpenPictureDialog>(nullptr); break;
-    case dkSavePicture: dialog = std::make_unique<TSavePictureDialog>(nullptr); break;
-    default: dialog = std::make_unique<TOpenDialog>(nullptr); break;
-    }
+    TOpenDialog* dialog = FDialog.get();
     dialog->SetDefaultExt(FDefaultExt);
     dialog->SetFilter(FFilter);
     dialog->SetFilterIndex(FFilterIndex);

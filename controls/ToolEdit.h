@@ -23,7 +23,7 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 };
 
-class TCustomComboEdit : public TCustomEdit {
+class TCustomComboEdit : public TCustomMaskEdit {
 public:
     explicit TCustomComboEdit(TComponent* AOwner);
     ~TCustomComboEdit() override;
@@ -47,7 +47,9 @@ public:
     int NumGlyphs() const { return FButton->NumGlyphs(); }
     void SetNumGlyphs(int Value) { FButton->SetNumGlyphs(Value); }
 
+    // A height below the text's and the borders' is raised to it.
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    int MinHeight() const;
     // The button's action (the dialog of the edit); fires OnButtonClick first.
     virtual void DoClick();
 
@@ -98,6 +100,7 @@ protected:
 };
 
 enum TFileDialogKind { dkOpen, dkSave, dkOpenPicture, dkSavePicture };
+enum TFileEditStyle { fsEdit, fsComboBox };
 
 class TFilenameEdit : public TFileDirEdit {
 public:
@@ -114,7 +117,12 @@ public:
     AnsiString ShortName() const;
 
     TFileDialogKind DialogKind() const { return FDialogKind; }
-    void SetDialogKind(TFileDialogKind Value) { FDialogKind = Value; }
+    // A new dialog of the kind's class, with the old one's file name and chosen files.
+    void SetDialogKind(TFileDialogKind Value);
+    // The dialog the button opens.
+    TOpenDialog* Dialog() const { return FDialog.get(); }
+    TFileEditStyle FileEditStyle() const { return FFileEditStyle; }
+    void SetFileEditStyle(TFileEditStyle v) { FFileEditStyle = v; }
     const AnsiString& DefaultExt() const { return FDefaultExt; }
     void SetDefaultExt(const AnsiString& v) { FDefaultExt = v; }
     const AnsiString& Filter() const { return FFilter; }
@@ -128,6 +136,7 @@ public:
     const AnsiString& DialogTitle() const { return FDialogTitle; }
     void SetDialogTitle(const AnsiString& v) { FDialogTitle = v; }
     TStrings* HistoryList() const { return FHistoryList.get(); }
+    void SetHistoryList(TStrings* v) { FHistoryList->Assign(v); }
     // The files chosen in the dialog or dropped (with multiple selection).
     TStrings* DialogFiles() const { return FFiles.get(); }
 
@@ -147,6 +156,8 @@ private:
     AnsiString FDialogTitle = "Browse";
     std::unique_ptr<TStrings> FHistoryList;
     std::unique_ptr<TStrings> FFiles;
+    TFileEditStyle FFileEditStyle = fsEdit;
+    std::unique_ptr<TOpenDialog> FDialog;
 };
 
 enum TDirDialogKind { dkVCL, dkWin32 };

@@ -486,6 +486,50 @@ TEST_F(FileEditParts, FileDialogGetsTheSettingsAndTheNameParts)
     EXPECT_TRUE(VerifyNoPendingDialogs());
 }
 
+TEST_F(FileEditParts, MaskedFileEditKeepsItsTextBesideTheButton)
+{
+    MakeForm(400, 100);
+    auto* edit = Place<TFilenameEdit>(10, 10, 300, 5);
+    // Too low a height is raised to the text's and the borders'.
+    EXPECT_EQ(edit->Height(), edit->MinHeight());
+    EXPECT_GT(edit->MinHeight(), 10);
+    edit->SetHeight(21);
+    edit->SetGlyphKind(gkDefault);
+    Form->Show();
+    // The text ends 2 pixels before the button.
+    const TRect r = edit->EditRect();
+    EXPECT_EQ(r.Right, edit->ClientWidth() - edit->ButtonWidth() - 2);
+    edit->SetButtonWidth(40);
+    EXPECT_EQ(edit->EditRect().Right, edit->ClientWidth() - 40 - 2);
+
+    // A mask shapes what is typed: two digits, "-", four letters or digits; a wrong character is refused.
+    edit->SetEditMask("00-aaaa;1;_");
+    edit->SetFocus();
+    edit->SetSelStart(0);
+    TypeText(edit, "12ab!c");
+    EXPECT_EQ(edit->EditText(), "12-abc_");
+    EXPECT_EQ(edit->Text(), "12-abc ");
+    EXPECT_EQ(edit->FileName(), "12-abc");
+
+    // The dialog follows the kind: a new one of the kind's class keeps the chosen file.
+    edit->SetEditMask("");
+    edit->Dialog()->SetFileName("wybrany.txt");
+    edit->Dialog()->Files()->Add("wybrany.txt");
+    edit->SetDialogKind(dkSavePicture);
+    EXPECT_NE(dynamic_cast<TSavePictureDialog*>(edit->Dialog()), nullptr);
+    EXPECT_EQ(edit->Dialog()->FileName(), "wybrany.txt");
+    EXPECT_EQ(edit->Dialog()->Files()->Count(), 1);
+    edit->SetFileEditStyle(fsComboBox);
+    edit->HistoryList()->Add("/tmp/a.txt");
+    edit->SetDialogKind(dkOpen);
+    EXPECT_EQ(edit->FileEditStyle(), fsComboBox);
+    EXPECT_EQ(edit->HistoryList()->Count(), 1);
+    ScriptDialogs().ExpectDialog(dkCommonDialog, "TOpenDialog", IDCANCEL);
+    edit->DoClick();
+    EXPECT_TRUE(VerifyNoPendingDialogs());
+    Form->Hide();
+}
+
 TEST_F(FileEditParts, ClickKeyRunsTheButtonUnlessItHasNoWidth)
 {
     MakeForm(400, 100);
