@@ -1,6 +1,9 @@
 #include "controls/FileUtil.h"
 
+#include <cstdlib>
+
 #include "platform/core/SysUtils.h"
+#include "platform/gui/CommonDialogs.h"
 
 bool HasAnyChar(const AnsiString& Chars, const AnsiString& S)
 {
@@ -76,19 +79,38 @@ AnsiString LongToShortPath(const AnsiString& Path) { return ConvertPath(Path); }
 
 TBrowseFolderDlg::TBrowseFolderDlg(TComponent* AOwner) : TComponent(AOwner) {}
 
-#include "platform/gui/CommonDialogs.h"
+namespace {
+// The user's desktop folder, or the home folder without one.
+AnsiString DesktopFolder()
+{
+    const char* home = std::getenv("HOME");
+    AnsiString h = home ? AnsiString(home) : AnsiString("/");
+    return DirExists(h + "/Desktop") ? h + "/Desktop" : h;
+}
+}  // namespace
 
 bool TBrowseFolderDlg::Execute()
 {
-    // The toolkit's folder dialog stands in for the shell's browser.
+    // The root: the desktop, or the computer's drives (the whole file system); computers
+    // are browsed from the top as well.
+    const AnsiString root = FBrowseKind == bfFolders && FDesktopRoot ? DesktopFolder() : AnsiString("/");
     AnsiString folder = FBrowseKind == bfFolders && DirExists(FFolderName) ? FFolderName : AnsiString();
     if (OnInitialized)
         OnInitialized(this);
-    if (!SelectDirectory(FDialogText, AnsiString(), folder))
+    // Each selection while browsing: a folder (OK only for an existing one), or a computer's name.
+    auto selChanged = [this](const AnsiString& Path) {
+        AnsiString name = Path;
+        while (!name.empty() && (name.back() == '/' || name.back() == '\\'))
+            name.pop_back();
+        FSelectedPath = FBrowseKind == bfFolders ? Path : ExtractFileName(name);
+        const bool ok = FBrowseKind == bfFolders ? DirExists(Path) : !FSelectedPath.empty();
+        if (OnSelChanged)
+            OnSelChanged(this);
+        return ok;
+    };
+    if (!BrowseDirectory(FDialogText, root, FPosition == dpScreenCenter, selChanged, folder))
         return false;
-    FFolderName = NormalizeDir(folder);
-    if (OnSelChanged)
-        OnSelChanged(this);
+    FFolderName = FBrowseKind == bfFolders ? NormalizeDir(folder) : FSelectedPath;
     return true;
 }
 

@@ -40,10 +40,13 @@ public:
     void SetPosition(TDialogPosition v) { FPosition = v; }
     // True on OK: FolderName is the chosen folder without its trailing "\" (a drive root keeps it).
     bool Execute();
+    // The item selected while the dialog runs (a folder, or a computer's name).
+    const AnsiString& SelectedPath() const { return FSelectedPath; }
     TBrowseFolderEvent OnInitialized;
     TBrowseFolderEvent OnSelChanged;
 
 private:
+    AnsiString FSelectedPath;
     TBrowseKind FBrowseKind = bfFolders;
     bool FDesktopRoot = true;
     AnsiString FDialogText;

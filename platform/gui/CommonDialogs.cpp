@@ -9,8 +9,10 @@
 #include <QPageLayout>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QScreen>
 
 #include "platform/core/SysUtils.h"
+#include "platform/gui/Controls_p.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Graphics_p.h"
 #include "platform/gui/Printers_p.h"
@@ -287,6 +289,41 @@ bool SelectDirectory(const AnsiString& Caption, const AnsiString& Root, AnsiStri
     };
     int result = RunDialog(r);
     if (!Accepted(result) || r.Values.empty() || r.Values[0].empty())
+        return false;
+    Directory = r.Values[0];
+    return true;
+}
+
+bool BrowseDirectory(const AnsiString& Caption, const AnsiString& Root, bool Centre,
+                     const std::function<bool(const AnsiString& Folder)>& SelChanged, AnsiString& Directory)
+{
+    TDialogRequest r = Request(nullptr, "SelectDirectory", Caption);
+    r.Text = Root;
+    r.Values.push_back(Directory);
+    r.Run = [&](TDialogRequest& req) -> int {
+        QString start = OsName(req.Values.empty() || req.Values[0].empty() ? req.Text : req.Values[0]);
+        QFileDialog d(DialogParent(), ToQString(req.Caption), start);
+        d.setFileMode(QFileDialog::Directory);
+        d.setOption(QFileDialog::ShowDirsOnly, true);
+        if (SelChanged)
+            QObject::connect(&d, &QFileDialog::currentChanged, &d, [&](const QString& path) {
+                RunGuarded([&] { SelChanged(FromOsName(path)); });
+            });
+        if (Centre)
+            if (QScreen* screen = QGuiApplication::primaryScreen()) {
+                QRect g = screen->availableGeometry();
+                d.move(g.center() - QPoint(d.width() / 2, d.height() / 2));
+            }
+        if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
+            return IDCANCEL;
+        req.Values.assign(1, FromOsName(d.selectedFiles().front()));
+        return IDOK;
+    };
+    int result = RunDialog(r);
+    if (!Accepted(result) || r.Values.empty() || r.Values[0].empty())
+        return false;
+    // The folder the user ends on is a selection too; one refused cannot be taken.
+    if (SelChanged && !SelChanged(r.Values[0]))
         return false;
     Directory = r.Values[0];
     return true;

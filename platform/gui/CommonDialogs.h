@@ -10,6 +10,7 @@
 //   SelectDirectory           in and out: the folder
 //   TPrintDialog, TPrinterSetupDialog  in and out: "portrait" or "landscape"
 // The hook's result IDOK (mrOk) accepts; anything else cancels.
+#include <functional>
 #include <memory>
 
 #include "platform/gui/Component.h"
@@ -207,3 +208,9 @@ protected:
 // A folder chosen below Root (empty: anywhere); Directory is the folder shown
 // first and, when accepted, the chosen one.
 bool SelectDirectory(const AnsiString& Caption, const AnsiString& Root, AnsiString& Directory);
+// The folder browser, a "SelectDirectory" request too: it starts in Directory (or
+// Root), stands centred on the screen when Centre is set, and tells SelChanged of
+// each folder the user selects while browsing; SelChanged answers whether that
+// folder may be taken (a refused one is not chosen).
+bool BrowseDirectory(const AnsiString& Caption, const AnsiString& Root, bool Centre,
+                     const std::function<bool(const AnsiString& Folder)>& SelChanged, AnsiString& Directory);

@@ -606,6 +606,46 @@ TEST_F(FileEditParts, DirectoryDialogStartsFromAnExistingFolder)
     EXPECT_EQ(edit->InitialDir(), existing);
 }
 
+TEST_F(FileEditParts, FolderBrowserRootsSelectionsAndKinds)
+{
+    TTempDir dir("velmarok-browse");
+    const AnsiString existing = dir.Path.string();
+    TBrowseFolderDlg dlg(nullptr);
+    std::vector<std::string> seen;
+    dlg.OnSelChanged = [&](TObject*) { seen.push_back(dlg.SelectedPath()); };
+    struct Case {
+        const char* Name;
+        TBrowseKind Kind;
+        bool Desktop;
+        AnsiString Chosen;
+        bool Ok;
+        AnsiString Want;
+    } cases[] = {
+        {"folder under the desktop", bfFolders, true, existing + "\\", true, existing},
+        {"folder from the drives", bfFolders, false, existing, true, existing},
+        {"no such folder cannot be taken", bfFolders, true, existing + "/brak", false, ""},
+        {"a computer by its name", bfComputers, true, "/serwer-norm/", true, "serwer-norm"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        dlg.SetBrowseKind(c.Kind);
+        dlg.SetDesktopRoot(c.Desktop);
+        dlg.SetFolderName("");
+        seen.clear();
+        AnsiString root;
+        ScriptDialogs().ExpectDialog(dkCommonDialog, "SelectDirectory", IDOK, [&](TDialogRequest& r) {
+            root = r.Text;
+            r.Values = {c.Chosen};
+        });
+        EXPECT_EQ(dlg.Execute(), c.Ok);
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+        EXPECT_EQ(seen.size(), 1u);
+        EXPECT_EQ(dlg.FolderName(), c.Want);
+        // Only folders under the desktop start from it; the others from the top.
+        EXPECT_EQ(root == "/", !(c.Kind == bfFolders && c.Desktop));
+    }
+}
+
 TEST_F(FileEditParts, DroppedFilesByEditKind)
 {
     TTempDir dir("velmarok-drop");
