@@ -7,6 +7,7 @@
 #include "platform/core/IniFiles.h"
 #include "platform/core/Registry.h"
 #include "platform/core/SysUtils.h"
+#include "platform/gui/SysInfo.h"
 
 // ---------------------------------------------------------------- TWinMinMaxInfo
 void TWinMinMaxInfo::Assign(TPersistent* Source)
@@ -331,6 +332,14 @@ void TFormPlacement::RestorePlacement()
         throw;
     }
     IniFree();
+    // Without limits a maximised form puts its frame just off the screen.
+    if (TCustomForm* f = Form(); f && !FPreventResize && FMinMaxInfo->DefaultMinMaxInfo()) {
+        const TBorderStyle b = f->BorderStyle();
+        const bool sizing = b == bsSizeable || b == bsSizeToolWin;
+        const int fx = b == bsNone ? 0 : GetSystemMetrics(sizing ? SM_CXFRAME : SM_CXFIXEDFRAME);
+        const int fy = b == bsNone ? 0 : GetSystemMetrics(sizing ? SM_CYFRAME : SM_CYFIXEDFRAME);
+        f->SetMaximizedPos(TPoint(-fx, -fy));
+    }
 }
 
 AnsiString TFormPlacement::ReadString(const AnsiString& Ident, const AnsiString& Default)
