@@ -1806,6 +1806,10 @@ private:
     void DisjunctCellRelease(int ACol, int ARow, TShiftState Shift);
     Byte HoverStateAt(int X, int Y);
     void NoteSizingStart(int X, int Y);
+    // The selection resizer: a press on its handle, the drag and the release that fills the new selection.
+    bool OnResizerHandle(int X, int Y);
+    bool StartSelectionResize(TWMMouse& Message);
+    void EndSelectionResize();
     // The anchor (or form control) of a mini-HTML cell at a client point.
     bool HtmlHitAt(int ACol, int ARow, int X, int Y, AnsiString& Anchor, AnsiString& CtrlID, AnsiString& CtrlType,
                    AnsiString& CtrlValue);
@@ -1815,6 +1819,8 @@ private:
         Byte Hover = 0;
         bool Pressed = false, Moved = false, DblClickSized = false, FixedColHover = false, FixedRowHover = false;
         bool FixedColSizing = false, FixedRowSizing = false;
+        bool Resizing = false;
+        TGridRect ResizeFrom{};
         int FixedSizeIndex = -1, SizingOfs = 0;
         TPoint Down{-1, -1}, DownCell{-1, -1}, ButtonCell{-1, -1};
         int DownLeftCol = 0, DownTopRow = 0;

@@ -46,6 +46,50 @@ void TProStringGrid::HideSizingHint()
         FHintWindow->ReleaseHint();
 }
 
+// ---------------------------------------------------------------- selection resizer
+bool TProStringGrid::OnResizerHandle(int X, int Y)
+{
+    if (!FP.SelectionResizer || !FP.SelectionRectangle)
+        return false;
+    const TGridRect sel = Selection();
+    const TRect r = CellRect(sel.Right, sel.Bottom);
+    return !IsRectEmpty(r) && X >= r.Right - 6 && X <= r.Right && Y >= r.Bottom - 6 && Y <= r.Bottom;
+}
+
+bool TProStringGrid::StartSelectionResize(TWMMouse& Message)
+{
+    if (!OnResizerHandle(Message.XPos(), Message.YPos()) && !(FMouse.Hover == 5 && FP.SelectionResizer))
+        return false;
+    const TGridRect sel = Selection();
+    const int col = Col(), row = Row();
+    FMouse.ResizeFrom = sel;
+    CopySelection();
+    FMouse.Resizing = true;
+    if (!(Options() & goEditing))
+        TBaseGrid::WMLButtonDown(Message);
+    SetGridState(gsSelecting);
+    FocusCell(sel.Left, sel.Top, true);
+    FocusCell(col, row, false);
+    SetSelection(sel);
+    Message.SetResult(1);
+    return true;
+}
+
+void TProStringGrid::EndSelectionResize()
+{
+    FMouse.Resizing = false;
+    const TGridRect from = FMouse.ResizeFrom, to = Selection();
+    if (OnSelectionResize)
+        OnSelectionResize(this, from, to);
+    // The paste writes every cell of the new selection, editing on or not.
+    const bool always = FNavigation->AllowClipboardAlways();
+    FNavigation->SetAllowClipboardAlways(true);
+    PasteSelection();
+    FNavigation->SetAllowClipboardAlways(always);
+    if (OnSelectionResized)
+        OnSelectionResized(this, from, to);
+}
+
 // ---------------------------------------------------------------- left button down
 // A press on a border started sizing: the column (row) and the press's distance to its border.
 void TProStringGrid::NoteSizingStart(int X, int Y)
@@ -182,6 +226,8 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
     TGridCoord c = MouseCoord(X, Y);
     FMouse.DownCell = TPoint(c.X, c.Y);
     FMouse.Hover = HoverStateAt(X, Y);
+    if (StartSelectionResize(Message))
+        return;
 
     if (c.X >= 0 && c.Y >= 0 && OnCanClickCell) {
         bool allow = true;
@@ -439,6 +485,10 @@ void TProStringGrid::WMLButtonUp(TWMMouse& Message)
     }
     TBaseGrid::WMLButtonUp(Message);
     FMouse.Pressed = false;
+    if (FMouse.Resizing) {
+        EndSelectionResize();
+        return;
+    }
     if (c.X < 0 || c.Y < 0)
         return;
     const int realCol = RealColIndex(c.X);
@@ -639,8 +689,23 @@ void TProStringGrid::MouseMove(TShiftState Shift, int X, int Y)
         SetOptions(Options() & ~goEditing);
     if (FMouse.Pressed && (std::abs(X - FMouse.Down.X) > 2 || std::abs(Y - FMouse.Down.Y) > 2))
         FMouse.Moved = true;
+    if (FMouse.Resizing && buttonDown) {
+        // The selection grows or shrinks from its top-left cell to the cell under the pointer.
+        const TGridCoord c = MouseCoord(X, Y);
+        const TGridRect from = FMouse.ResizeFrom;
+        if (c.X >= from.Left && c.Y >= from.Top) {
+            TGridRect sel = from;
+            sel.Right = c.X;
+            sel.Bottom = c.Y;
+            if (!(Selection() == sel)) {
+                SetSelection(sel);
+                Invalidate();
+            }
+        }
+        return;
+    }
     if (!buttonDown) {
-        FMouse.Hover = HoverStateAt(X, Y);
+        FMouse.Hover = OnResizerHandle(X, Y) ? 5 : HoverStateAt(X, Y);
         FMouse.FixedColHover = FMouse.FixedRowHover = false;
         const TGridCoord c = MouseCoord(X, Y);
         if (c.X >= 0 && c.Y >= 0 && !(ComponentState() & csDesigning)) {

@@ -411,4 +411,27 @@ TEST_F(KeysMouse, ClipboardKeysOnlyWithClipboardShortCuts)
     EXPECT_FALSE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
 }
 
+TEST_F(KeysMouse, SelectionResizerFillsTheNewSelection)
+{
+    Grid->SetSelectionRectangle(true);
+    Grid->SetSelectionResizer(true);
+    Grid->Navigation()->SetAllowSmartClipboard(true);
+    Grid->SetCells(1, 1, "7");
+    Grid->FocusCell(1, 1, true);
+    std::vector<std::string> events;
+    auto note = [&](const char* What, const TGridRect& From, const TGridRect& To) {
+        events.push_back(std::string(What) + " " + std::to_string(From.Right) + "," + std::to_string(From.Bottom) +
+                         " " + std::to_string(To.Right) + "," + std::to_string(To.Bottom));
+    };
+    Grid->OnSelectionResize = [&](TObject*, const TGridRect& F, const TGridRect& T) { note("resize", F, T); };
+    Grid->OnSelectionResized = [&](TObject*, const TGridRect& F, const TGridRect& T) { note("resized", F, T); };
+    const TRect r = Grid->CellRect(1, 1);
+    const TPoint to = Middle(1, 3);
+    MouseMove(Grid, r.Right - 2, r.Bottom - 2);
+    EXPECT_EQ(Grid->MouseHoverState(), 5);
+    Drag(Grid, TPoint(r.Right - 2, r.Bottom - 2), to);
+    EXPECT_EQ(events, (std::vector<std::string>{"resize 1,1 1,3", "resized 1,1 1,3"}));
+    EXPECT_EQ(ColumnTexts(*Grid, 1), (std::vector<std::string>{"7", "7", "7"}));
+}
+
 }  // namespace
