@@ -29,10 +29,11 @@ struct TOfficePackage::TImpl {
         zip_error_t error;
         zip_error_init(&error);
         // The archive owns its copy of the bytes: libzip may reuse and free that memory while it writes.
-        void* data = std::malloc(std::max<std::size_t>(Bytes.size(), 1));
-        if (data && !Bytes.empty())
+        // An empty package gets no buffer at all: libzip skips an empty fragment and would never free it.
+        void* data = Bytes.empty() ? nullptr : std::malloc(Bytes.size());
+        if (data)
             std::memcpy(data, Bytes.data(), Bytes.size());
-        Src = data ? zip_source_buffer_create(data, Bytes.size(), 1, &error) : nullptr;
+        Src = (data || Bytes.empty()) ? zip_source_buffer_create(data, Bytes.size(), data ? 1 : 0, &error) : nullptr;
         if (!Src)
             std::free(data);
         if (Src)

@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 #include <cmath>
 #include <map>
 
@@ -25,14 +26,21 @@ const char* const DefaultSheetName = "Arkusz1";
 
 const char* const MainNs = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
 
+// Walks the tree without recursion, so a hostile part nested very deep cannot
+// exhaust the stack. The new name is copied first: it lies inside the old one.
 void Unprefix(pugi::xml_node Node, const std::string& Prefix)
 {
-    for (pugi::xml_node c = Node.first_child(); c; c = c.next_sibling())
-        if (c.type() == pugi::node_element) {
-            if (std::strncmp(c.name(), Prefix.c_str(), Prefix.size()) == 0)
-                c.set_name(c.name() + Prefix.size());
-            Unprefix(c, Prefix);
-        }
+    std::vector<pugi::xml_node> pending{Node};
+    while (!pending.empty()) {
+        pugi::xml_node n = pending.back();
+        pending.pop_back();
+        for (pugi::xml_node c = n.first_child(); c; c = c.next_sibling())
+            if (c.type() == pugi::node_element) {
+                if (std::strncmp(c.name(), Prefix.c_str(), Prefix.size()) == 0)
+                    c.set_name(std::string(c.name() + Prefix.size()).c_str());
+                pending.push_back(c);
+            }
+    }
 }
 
 // Parses a spreadsheet part; a part that writes the main namespace with a
@@ -48,7 +56,7 @@ bool LoadSheetXml(pugi::xml_document& Doc, const std::string& Data)
     std::string prefix(root.name(), std::size_t(colon - root.name()) + 1);
     if (std::string(MainNs) != root.attribute(("xmlns:" + prefix.substr(0, prefix.size() - 1)).c_str()).value())
         return true;
-    root.set_name(colon + 1);
+    root.set_name(std::string(colon + 1).c_str());
     root.prepend_attribute("xmlns") = MainNs;
     Unprefix(root, prefix);
     return true;
