@@ -37,6 +37,8 @@ constexpr std::uint16_t StreamVersion = 1;
 constexpr std::uint64_t MinCellRecord = 1 + 4 + 4 + 4 + 4 + 1;
 // Widths and heights a stream may set.
 constexpr int MaxExtent = 100000;
+// Positions in a cell's text (the marked error).
+constexpr int MaxTextPos = 1 << 24;
 
 const char* const DamagedStream = "Invalid cell stream";
 
@@ -103,11 +105,14 @@ public:
             Damaged();
         return v == 1;
     }
+    // A finite number.
     double Double()
     {
         std::uint64_t bits = U64();
         double v = 0;
         std::memcpy(&v, &bits, 8);
+        if (!std::isfinite(v))
+            Damaged();
         return v;
     }
     std::string Str()
@@ -338,8 +343,8 @@ void ReadGraphic(TRecordReader& R, TCellGraphic& G)
     G.CellBoolean = R.Bool();
     G.CellAngle = R.I32();
     G.CellValue = R.Double();
-    G.CellErrFrom = R.Int(0, IntMaxV);
-    G.CellErrLen = R.Int(0, IntMaxV);
+    G.CellErrFrom = R.Int(0, MaxTextPos);
+    G.CellErrLen = R.Int(0, MaxTextPos);
     G.CellText = R.Str();
     switch (R.U8()) {
     case 0: G.CellVar = std::monostate(); break;
