@@ -43,6 +43,7 @@ Tf_MainForm::Tf_MainForm(TComponent* AOwner) : TForm(AOwner)
     SetBounds(0, 0, 1024, 740);
     CreateComponents();
     CreateRegisterComponents();
+    CreateCommandComponents();
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
 }
 

@@ -29,6 +29,11 @@ class TKxCheckListBox;
 class TFileLabel;
 class TQelSensitiveLabel;
 struct TSearchRec;
+// Catalogue commands.
+class TTimer;
+class TSaveDialog;
+class TWebBrowser;
+class TAniIcon;
 
 class Tf_MainForm : public TForm {
 public:
@@ -102,6 +107,91 @@ public:
 
     // ---------------------------------------------------------------- handlers
     void FormCreate(TObject* Sender);
+
+    // ================================================================ catalogue commands
+    // Every command of the main menu, the shortcut keys and the popup items:
+    // a fixed command name, a category command ("category|item") or a
+    // register file name of the menu. Always returns an empty text.
+    AnsiString RunMenuCommand(const AnsiString& Command, const AnsiString& Caption);
+    // F3 and Ctrl+F: "W katalogu norm"; Ctrl+U (access level above 0): the
+    // appearance of the main menu; F10: "Informacja".
+    void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    // Shows the page of str_UstawieniaProgramu of the topic chosen in cb_CoZmienic.
+    void cb_CoZmienicChange(TObject* Sender);
+
+    // Company-catalogue search page "WkataloguTrelKordelin".
+    TComboBox* cb_z_KryteriaSzukania = nullptr;
+    TEdit* e_z_NrNormy = nullptr;
+    TSpeedButton* sb_z_SprawdzNorme = nullptr;
+    TSpeedButton* sb_z_Kopiuj = nullptr;
+    TProStringGrid* sg_ZnajdzNormeWTrelKordelin = nullptr;
+    // The standards body's page "NastroniePKN".
+    TWebBrowser* webZnajdzNaPKNie = nullptr;
+    TEdit* e_WyszukajWPKN_NrNormy = nullptr;
+    // Users and rights pages.
+    TListBox* lb_UserName = nullptr;
+    TListBox* lb_Userzy = nullptr;
+    TLabel* Label28 = nullptr;
+    TComboBox* cb_Uprawnienia = nullptr;
+    // The appearance topics (sorted) of the page "UstawieniaProg".
+    TComboBox* cb_CoZmienic = nullptr;
+    // Export page: target folder, file type and name.
+    TDirectoryEdit* edt_Exportuj_Directory = nullptr;
+    TComboBox* cb_Exportuj_ZapiszJakoTyp = nullptr;
+    TEdit* e_Exportuj_FileName = nullptr;
+    // The save dialog of "Zapisz aktualną listę jako ...".
+    TSaveDialog* ZapiszListeNormJako = nullptr;
+    // About page "Informacja" (a_l_9 and l_SzukamPracy above) and update page "SprawdzUaktualnienia".
+    TPanel* Panel7 = nullptr;
+    TImage* img_About = nullptr;
+    std::array<TLabel*, 12> a_l{};   // a_l_1 to a_l_12 (a_l[8] unused: a_l_9 is the link label)
+    TImage* imgGL = nullptr;
+    TImage* img_Money = nullptr;
+    TLabel* l_Version = nullptr;
+    TSpeedButton* sb_Pomoc = nullptr;
+    TLabel* l_SzukamPracy2 = nullptr;
+    TTimer* Timer_SzukamPracy = nullptr;
+    TSpeedButton* sb_DownUpdate = nullptr;
+    TSpeedButton* sb_PobierzAktualizacje = nullptr;
+    TLabel* l_Status = nullptr;
+    TAniIcon* ani_Animacja = nullptr;
+
+    // The catalogue commands of the dispatcher.
+    void ReloadNormListCommand();
+    void AddNormCommand();
+    void DeleteNormCommand();
+    void GroupNormListCommand();
+    void SaveNormListCommand();
+    void SaveShownListAs();
+    // The state view of a view command ("Normy aktualne" ...): the catalogue's
+    // standards whose state cell holds the state word.
+    void ShowStateView(const AnsiString& Command);
+    void ShowSearchPage();
+    void ShowAboutPage();
+    void ShowUpdatePage();
+    // One of the eight walks that bring standards up to date.
+    void UpdateNorms(const AnsiString& Command);
+    // The state word of a view title; "" for any other title.
+    static AnsiString StateWordOfView(const AnsiString& Title);
+    // The check dialog's caption at step Position of Total:
+    // "Sprawdź normę (nr P/T - x,xx%)".
+    static AnsiString WalkCaption(int Position, int Total);
+
+private:
+    void CreateCommandComponents();
+    void RunCategoryCommand(const AnsiString& Command);
+    void RunListItem(const AnsiString& Command, const AnsiString& Caption);
+    void UpdateSelectedNorm();
+    // The state view rebuilt from the catalogue for W under the title Title.
+    void BuildStateView(const AnsiString& Word, const AnsiString& Title);
+    // The about page's values and layout; MoveLinks places the link pictures too.
+    void RefreshAboutPage(bool MoveLinks);
+    // Step 1 of the about page: the version information, once per run.
+    void CheckForUpdateOnce();
+    void ReloadFromFile();
+    // ================================================================ end of catalogue commands
+
+public:
 
     // ================================================================ registers
     // Register page "NowyWykaz": heading, editing buttons, the register grid

@@ -192,7 +192,7 @@ void Tf_ListaUzywanychNorm::sg_ListaNormGetCellColor(TObject* Sender, int ARow, 
                       f_MainForm->ColorBtn_PN_KolCellNrNormy->ActiveColor());
 }
 
-void FillCheckDialog(TProStringGrid* Catalogue, int Row)
+void FillCheckDialog(TProStringGrid* Catalogue, int Row, const AnsiString& StateWord)
 {
     Tf_SprawdzNorme* d = f_SprawdzNorme;
     const AnsiString number = Catalogue->Cells(1, Row);
@@ -217,6 +217,8 @@ void FillCheckDialog(TProStringGrid* Catalogue, int Row)
             state = d->cb_StanNormy->Items()->IndexOf(word);
             break;
         }
+    if (!StateWord.empty())
+        state = d->cb_StanNormy->Items()->IndexOf(StateWord);
     d->cb_StanNormy->SetItemIndex(state);
 
     d->e_ZastopionaPrzez->SetText(Catalogue->Cells(4, Row));

@@ -18,7 +18,8 @@ int SafeStrToInt(const AnsiString& S);
 // first; a word the list lacks shows as "Dostępna"), title, description,
 // the first state word the state cell holds, the replacement; its number
 // item names the standard and its query address, where the browser goes.
-void FillCheckDialog(TProStringGrid* Catalogue, int Row);
+// A StateWord given is chosen instead of the one the state cell holds.
+void FillCheckDialog(TProStringGrid* Catalogue, int Row, const AnsiString& StateWord = AnsiString());
 // The accepted dialog's fields into catalogue row Row: number, holding,
 // title, description, the state word as plain text and the replacement.
 void StoreCheckDialog(TProStringGrid* Catalogue, int Row);
