@@ -1,0 +1,454 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+#include "app/MainVars.h"
+#include "app/qx_Unit1.h"
+#include "app/qx_Unit10_Wyroby.h"
+#include "app/qx_Unit6_DodajNowaNorme.h"
+#include "app/qx_Unit7_ListaUzywanychNorm.h"
+#include "controls/FileLbl.h"
+#include "controls/KXCtrls.h"
+#include "controls/NetGradient.h"
+#include "grid/ProGrid.h"
+#include "platform/gui/Buttons.h"
+#include "platform/gui/CommonDialogs.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Messages.h"
+#include "platform/gui/StdCtrls.h"
+#include "tests/app/MainFormFixture.h"
+
+namespace {
+
+const AnsiString CatalogueText = "PN-EN 10088-1:2007|Aktualna|Dostępna||Stale odporne|Część 1|\r\n"
+                                 "PN-M-82144:1986|Nieaktualna|Brak|PN-EN ISO 4032:2004|Nakrętki||\r\n"
+                                 "PN-O-79162:1991|Zastąpiona uznaniowo|Dostępna|X|Pudła||\r\n"
+                                 "PN-H-92747:1987|Wycofana bez zastąpienia|Brak||Blachy||\r\n"
+                                 "PN-EN 10025-2:2007|Aktualna|Dostępna||Wyroby||\r\n"
+                                 "PN-H-84020:1989|Nieaktualna|Brak|PN-EN 10025-2:2007|Stal||\r\n";
+
+// The main window over a catalogue of six standards, a menu file with the
+// categories "Wyroby" and "Menu główne" and one register, with the program's
+// dialogs that the commands show.
+class Commands : public TMainFormTest {
+protected:
+    void SetUp() override
+    {
+        TMainFormTest::SetUp();
+        CurrentUserLevel = 3;
+        NormListModified = false;
+        Write("Katalog Norm\\normy_wszystkie.txt", CatalogueText);
+        Write("Ustawienia\\kategorie.ini", "[Kategorie]\r\nWyroby=1\r\nMenu główne=1\r\n[Wyroby]\r\nZawory=1\r\n"
+                                           "[Menu główne]\r\nPompy=1\r\n");
+        Write("Wykazy\\a.txt", "PN-EN 10088-1:2007|PN-EN 10088-1:2007|Stal|Korpus|R-1|\r\n");
+        Form->LoadNormList(Path("Katalog Norm\\normy_wszystkie.txt"));
+        Grid = Form->sg_WszystkieNormy;
+        Add = std::make_unique<Tf_DodajNowaNorme>(nullptr);
+        f_DodajNowaNorme = Add.get();
+        Used = std::make_unique<Tf_ListaUzywanychNorm>(nullptr);
+        f_ListaUzywanychNorm = Used.get();
+        Products = std::make_unique<Tf_Wyroby>(nullptr);
+        f_Wyroby = Products.get();
+    }
+    void TearDown() override
+    {
+        Products.reset();
+        Used.reset();
+        Add.reset();
+        CurrentUserLevel = 0;
+        NormListModified = false;
+        TMainFormTest::TearDown();
+    }
+    // The numbers (column 1) of a grid's rows 1 to RowCount - 2.
+    static std::vector<AnsiString> Numbers(TProStringGrid* g)
+    {
+        std::vector<AnsiString> n;
+        for (int r = 1; r < g->RowCount() - 1; ++r)
+            n.push_back(g->Cells(1, r));
+        return n;
+    }
+    // Answers the save dialog with Name (in the program folder) or cancels it.
+    void AnswerSaveDialog(const AnsiString& Name, bool Ok = true)
+    {
+        ScriptDialogs().ExpectDialog(dkCommonDialog, "ZapiszListeNormJako", Ok ? IDOK : IDCANCEL,
+                                     [this, Name, Ok](TDialogRequest& r) {
+                                         if (Ok)
+                                             r.Values = {Path(Name)};
+                                     });
+    }
+
+    TProStringGrid* Grid = nullptr;
+    std::unique_ptr<Tf_DodajNowaNorme> Add;
+    std::unique_ptr<Tf_ListaUzywanychNorm> Used;
+    std::unique_ptr<Tf_Wyroby> Products;
+};
+
+}  // namespace
+
+TEST_F(Commands, EveryCommandReachesItsPage)
+{
+    TNetworkState offline(false);
+    struct Case {
+        AnsiString Command;
+        AnsiString Page;                      // "" : the page stays as it was
+        std::function<void()> Script;         // the boxes and dialogs the command shows
+        std::function<void()> Check;          // more than the page
+    };
+    auto box = [](int answer, const char* text) { return [=] { ScriptDialogs().ExpectMessageBox(answer, text); }; };
+    auto settingsPage = [this](const char* page) {
+        return [this, page] { EXPECT_EQ(Form->str_UstawieniaProgramu->ActivePage(), page); };
+    };
+    const Case cases[] = {
+        {"Lista używanych norm", "", nullptr,
+         [this] {
+             EXPECT_TRUE(Used->Visible());
+             EXPECT_EQ(Used->lb_ListaWykazow->Count(), 1);
+             EXPECT_FALSE(Form->Enabled());
+             Used->Close();
+             EXPECT_TRUE(Form->Enabled());
+         }},
+        {"Normy użyte w wyrobie", "", nullptr,
+         [this] {
+             EXPECT_TRUE(Products->Visible());
+             EXPECT_FALSE(Form->Enabled());
+             Products->Close();
+             EXPECT_TRUE(Form->Enabled());
+         }},
+        {"Uprawnienia", "Uprawnienia", nullptr,
+         [this] {
+             EXPECT_EQ(Form->lb_Userzy->Count(), 2);
+             EXPECT_FALSE(Form->cb_Uprawnienia->Enabled());
+         }},
+        {"Użytkownicy programu", "Uzytkownicy", nullptr, nullptr},
+        {"Kolory i styl przycisków menu głównego", "UstawieniaProg", nullptr,
+         settingsPage("Kolory_Menu_Przyciskow_Glownego")},
+        {"Kolory i styl wysuwanych paneli", "UstawieniaProg", nullptr, settingsPage("Kolory_Wysuwanych_Paneli")},
+        {"Kolory nagłówków", "UstawieniaProg", nullptr, settingsPage("Kolor_Naglowka")},
+        {"Kolory określające stan norm", "UstawieniaProg", nullptr, settingsPage("Kolory_Stanu_Norm")},
+        {"Kolory sekcji na panelach", "UstawieniaProg", nullptr, settingsPage("Kolory_Sekcji")},
+        {"Styl wyświetlania spisu norm", "UstawieniaProg", nullptr, settingsPage("Spis_Norm")},
+        {"Styl wyświetlania wykazów", "UstawieniaProg", nullptr, settingsPage("Wykazy")},
+        {"Menu", "DostosujGrupyPrziPoz", nullptr,
+         [this] {
+             EXPECT_EQ(Form->clb_MG_PrzyciskiMenuGlownego->Count(), 2);
+             EXPECT_TRUE(Form->clb_MG_PrzyciskiMenuGlownego->Enabled());
+         }},
+        {"Informacja", "Informacja", nullptr, nullptr},
+        {"Sprawdź uaktualnienia", "", box(IDOK, "Musisz być połączony z Internetem !!!"), nullptr},
+        {"Wszystkie normy", "ListaWszystkichNorm", nullptr, nullptr},
+        {"Dodaj nową normę", "ListaWszystkichNorm", [] { ScriptDialogs().ExpectModal("f_DodajNowaNorme", mrCancel); },
+         nullptr},
+        {"Usuń zaznaczoną normę z listy", "ListaWszystkichNorm", box(IDNO, "Czy na pewno chcesz usunąć"), nullptr},
+        {"Pogrupuj listę norm", "ListaWszystkichNorm", box(IDNO, "zostanie pogrupowana"), nullptr},
+        {"Zapisz listę norm", "ListaWszystkichNorm", box(IDNO, "Czy na pewno chcesz zapisać"), nullptr},
+        {"Zapisz aktualną listę jako ...", "", box(IDOK, "Tej listy nie można zapisać !!!"), nullptr},
+        {"Normy aktualne", "NormyWgStanu", nullptr, nullptr},
+        {"Normy nieaktualne", "NormyWgStanu", nullptr, nullptr},
+        {"Normy wycofane bez zastąpienia", "NormyWgStanu", nullptr, nullptr},
+        {"Normy zakładowe", "NormyWgStanu", nullptr, nullptr},
+        {"Normy zastąpione uznaniowo", "NormyWgStanu", nullptr, nullptr},
+        {"W katalogu norm", "WkataloguTrelKordelin", nullptr,
+         [this] { EXPECT_EQ(Form->cb_z_KryteriaSzukania->ItemIndex(), 0); }},
+        {"Listę wszystkich norm", "ListaWszystkichNorm", box(IDOK, "Musisz być połączony"), nullptr},
+        {"Aktualną listę", "", box(IDOK, "Tej listy aktualizować nie można !!!"), nullptr},
+        {"Od zaznaczenia w dół", "ListaWszystkichNorm", box(IDOK, "Musisz być połączony"), nullptr},
+        {"Od zaznaczenia w górę", "ListaWszystkichNorm", box(IDOK, "Musisz być połączony"), nullptr},
+        {"Od pozycji nr w górę", "ListaWszystkichNorm", box(IDOK, "Musisz być połączony"), nullptr},
+        {"Od pozycji nr w dół", "ListaWszystkichNorm", box(IDOK, "Musisz być połączony"), nullptr},
+        {"Od pozycji nr do pozycji nr", "ListaWszystkichNorm", box(IDOK, "Musisz być połączony"), nullptr},
+        {"Wybraną pozycję", "ListaWszystkichNorm", box(IDOK, "Musisz być połączony"), nullptr},
+        {"Foldery", "UstawieniaFolderow", nullptr, nullptr},
+        {"Wyroby|Menu", "DostosujGrupyPrziPoz", nullptr,
+         [this] {
+             EXPECT_EQ(Form->clb_MG_PrzyciskiMenuGlownego->ItemIndex(), 0);
+             EXPECT_FALSE(Form->clb_MG_PrzyciskiMenuGlownego->Enabled());
+             EXPECT_FALSE(Form->clb_MG_PrzyciskiMenuGlownego->ItemEnabled(1));
+             EXPECT_FALSE(Form->sb_MG_Dodaj->Enabled());
+             EXPECT_FALSE(Form->GroupBox4->Enabled());
+         }},
+        {"Wyroby|Importuj z pliku", "Importuj", nullptr,
+         [this] {
+             EXPECT_EQ(Form->gb_Importuj_NazwaKategorii->Caption(), " Grupy wyrobów w kategorii Wyroby ");
+             EXPECT_EQ(Form->lb_Importuj_GrupyProdoktow->Count(), 1);
+             EXPECT_EQ(Form->lbl_Importuj_NazwaGrupy->Caption(), "(NIE WYBRANO GRUPY)");
+             EXPECT_FALSE(Form->p_Worning->Visible());
+         }},
+        {"Wyroby|Zapisz jako ...", "ZapiszWykazJako", nullptr,
+         [this] {
+             EXPECT_EQ(Form->gb_Eksportuj_NazwaKategorii->Caption(), " Grupy wyrobów w kategorii Wyroby ");
+             EXPECT_EQ(Form->cb_Exportuj_ZapiszJakoTyp->ItemIndex(), 3);
+             EXPECT_EQ(Form->lb_Eksportuj_GrupyProduktow->Items()->Strings(0), "Zawory");
+         }},
+        // The category's name is not its item: "Menu główne" runs the import, not the menu editor.
+        {"Menu główne|Importuj z pliku", "Importuj", nullptr,
+         [this] { EXPECT_EQ(Form->lb_Importuj_GrupyProdoktow->Items()->Strings(0), "Pompy"); }},
+        {"Menu główne|Zapisz jako ...", "ZapiszWykazJako", nullptr, nullptr},
+        {"a.txt", "NowyWykaz", nullptr,
+         [this] { EXPECT_EQ(Form->sg_NowyEdytujWykaz->Cells(1, 1), "PN-EN 10088-1:2007"); }},
+        {"brak.txt", "", box(IDNO, "Czy chcesz stworzyć nowy wykaz dla pozycji Zawór DN50 teraz ???"), nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Command);
+        Form->lb_UserName->Items()->SetText("jan\r\nanna\r\n");
+        Form->SetEnabled(true);
+        // From a page none of the commands shows.
+        Form->Strony->SetActivePage("NastroniePKN");
+        if (c.Script)
+            c.Script();
+        EXPECT_EQ(Form->RunMenuCommand(c.Command, c.Command == "brak.txt" ? "Zawór DN50" : c.Command), "");
+        EXPECT_EQ(Form->Strony->ActivePage(), c.Page.empty() ? AnsiString("NastroniePKN") : c.Page);
+        if (c.Check)
+            c.Check();
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+    }
+}
+
+TEST_F(Commands, ShortcutKeysAndTheCatalogueDateItem)
+{
+    TNetworkState offline(false);
+    struct Case {
+        Word Key;
+        TShiftState Shift;
+        int Level;
+        AnsiString Page;
+    };
+    const Case cases[] = {
+        {VK_F3, 0, 0, "WkataloguTrelKordelin"}, {'F', ssCtrl, 0, "WkataloguTrelKordelin"},
+        {VK_F10, 0, 0, "Informacja"},          {'U', ssCtrl, 1, "UstawieniaProg"},
+        {'U', ssCtrl, 0, "Foldery"},           {'F', 0, 3, "Foldery"},
+    };
+    for (const Case& c : cases) {
+        CurrentUserLevel = c.Level;
+        Form->Strony->SetActivePage("UstawieniaFolderow");
+        Word key = c.Key;
+        Form->FormKeyDown(Form.get(), key, c.Shift);
+        EXPECT_EQ(Form->Strony->ActivePage(), c.Page == "Foldery" ? AnsiString("UstawieniaFolderow") : c.Page)
+            << c.Key;
+    }
+
+    // The item of the section "Ostatnia aktualizacja" carries the date as its caption.
+    NormListDate = EncodeDate(2025, 3, 14) + EncodeTime(9, 30, 0, 0);
+    const AnsiString date = DateTimeToStr(NormListDate);
+    ScriptDialogs().ExpectMessageBox(IDOK, "Ostatni raz wykaz norm modyfikowano " + date + ".");
+    Form->RunMenuCommand(date, date);
+    NormListDate = 0;
+}
+
+TEST_F(Commands, RegisterItemsWithoutAFile)
+{
+    // Below level 2 the item is only reported.
+    CurrentUserLevel = 1;
+    ScriptDialogs().ExpectMessageBox(IDOK, "Wskazana pozycja nie ma przypisanego żadnego wykazu");
+    Form->RunMenuCommand("nowy.txt", "Zawór");
+    EXPECT_EQ(RecordedDialogs().back().Flags, unsigned(MB_OK | MB_ICONQUESTION));
+
+    // From level 2 a new register is offered: under the menu's name, or without a file.
+    CurrentUserLevel = 2;
+    ScriptDialogs().ExpectMessageBox(IDYES, "Czy chcesz stworzyć nowy wykaz dla pozycji Zawór teraz ???");
+    Form->RunMenuCommand("nowy.txt", "Zawór");
+    EXPECT_EQ(CurrentListFile, Path("Wykazy\\nowy.txt"));
+    EXPECT_EQ(Form->ng_NowyEdytujWykaz->Caption(), "Dodaj nowy wykaz - zestawienie dla Zawór");
+
+    Form->sb_Edytuj_ZapiszZmiany->SetEnabled(false);
+    ScriptDialogs().ExpectMessageBox(IDYES, "dla pozycji Pompa teraz");
+    Form->RunMenuCommand("", "Pompa");
+    EXPECT_EQ(CurrentListFile, "");
+    EXPECT_EQ(Form->ng_NowyEdytujWykaz->Caption(), "Dodaj nowy wykaz - zestawienie dla Pompa");
+}
+
+TEST_F(Commands, StateViewsHoldExactlyTheStandardsOfTheirState)
+{
+    struct Case {
+        AnsiString Command;
+        std::vector<AnsiString> Numbers;
+    };
+    const Case cases[] = {
+        {"Normy aktualne", {"PN-EN 10088-1:2007", "PN-EN 10025-2:2007"}},
+        {"Normy nieaktualne", {"PN-M-82144:1986", "PN-H-84020:1989"}},
+        {"Normy zastąpione uznaniowo", {"PN-O-79162:1991"}},
+        {"Normy wycofane bez zastąpienia", {"PN-H-92747:1987"}},
+        {"Normy zakładowe", {}},
+    };
+    TProStringGrid* v = Form->sg_NormyWgStanu;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Command);
+        Form->RunMenuCommand(c.Command, c.Command);
+        EXPECT_EQ(v->RowCount(), int(c.Numbers.size()) + 2);
+        EXPECT_EQ(Numbers(v), c.Numbers);
+        EXPECT_EQ(Form->ng_NormyWgStanu->Caption(), c.Command);
+        EXPECT_EQ(v->Cells(1, 0), "Numer normy");
+        for (int r = 1; r <= int(c.Numbers.size()); ++r) {
+            EXPECT_EQ(v->Cells(0, r), IntToStr(r));
+            EXPECT_NE(v->Cells(2, r).find(Tf_MainForm::StateWordOfView(c.Command)), AnsiString::npos);
+        }
+        if (c.Numbers.empty())
+            EXPECT_EQ(v->Cells(1, 1), "");
+    }
+    // The view is a copy: a later change of the catalogue does not reach it.
+    Grid->SetCells(1, 1, "PN-X");
+    EXPECT_EQ(v->Cells(1, 1), "");
+    SaveScreenshot(GrabControl(Form.get()).get(), "state-view-empty.png");
+    Form->RunMenuCommand("Normy nieaktualne", "Normy nieaktualne");
+    Form->SetBounds(0, 0, 1024, 600);
+    Form->Show();
+    SaveScreenshot(GrabControl(Form.get()).get(), "state-view.png");
+}
+
+TEST_F(Commands, AddingStandardsJoinsTitleAndDescriptionLines)
+{
+    auto fill = [this](const AnsiString& Number, const AnsiString& Title, const AnsiString& Description) {
+        return [=, this](TForm*) {
+            Add->e_NrNormy->SetText(Number);
+            Add->m_Tytul->SetText(Title);
+            Add->m_Opis->SetText(Description);
+            Add->cb_StanPosiadania->SetItemIndex(Add->cb_StanPosiadania->Items()->IndexOf("Brak"));
+            Add->cb_StanNormy->SetItemIndex(Add->cb_StanNormy->Items()->IndexOf("Nieaktualna"));
+            Add->e_ZastopionaPrzez->SetEnabled(true);
+            Add->e_ZastopionaPrzez->SetText("PN-Y");
+        };
+    };
+    ScriptDialogs()
+        .ExpectModal("f_DodajNowaNorme", mrOk, fill("PN-A", "A\r\nB", "A\r\nB"))
+        .ExpectModal("f_NowaNorma", mrOk,
+                     [](TForm* f) {
+                         // The answers in the order Yes, No, OK, Cancel, centred, OK focused.
+                         std::vector<AnsiString> captions;
+                         int right = 0;
+                         for (int i = 0; i < f->ControlCount(); ++i)
+                             if (auto* b = dynamic_cast<TButton*>(f->Controls(i))) {
+                                 captions.push_back(b->Caption());
+                                 if (right)
+                                     EXPECT_EQ(b->Left(), right + 8);
+                                 right = b->Left() + b->Width();
+                             }
+                         EXPECT_EQ(captions, (std::vector<AnsiString>{"&Pogrupuj i zapisz", "&Zapisz",
+                                                                       "&Dodaj następną", "Z&akończ"}));
+                         EXPECT_EQ(dynamic_cast<TButton*>(f->ActiveControl())->Caption(), "&Dodaj następną");
+                         EXPECT_NE(f->Controls(0)->Caption().find("Co mam zrobić teraz ???"), AnsiString::npos);
+                         EXPECT_EQ(f->Caption(), "UWAGA !!!");
+                     })
+        .ExpectModal("f_DodajNowaNorme", mrOk, fill("PN-B", "Jeden", "Dwa"))
+        .ExpectModal("f_NowaNorma", mrCancel);
+    Form->RunMenuCommand("Dodaj nową normę", "Dodaj nową normę");
+
+    ASSERT_EQ(Grid->RowCount(), 10);
+    EXPECT_EQ(Grid->Cells(1, 7), "PN-A");
+    EXPECT_EQ(Grid->Cells(5, 7), "AB");
+    EXPECT_EQ(Grid->Cells(6, 7), "A B ");
+    EXPECT_EQ(Grid->Cells(2, 7), "Nieaktualna");
+    EXPECT_EQ(Grid->Cells(3, 7), "Brak");
+    EXPECT_EQ(Grid->Cells(4, 7), "PN-Y");
+    EXPECT_EQ(Grid->Cells(1, 8), "PN-B");
+    EXPECT_EQ(Grid->Cells(5, 8), "Jeden");
+    EXPECT_EQ(Grid->Cells(0, 8), "8");
+    EXPECT_EQ(Grid->Cells(1, 9), "");
+    EXPECT_TRUE(NormListModified);
+    // The dialog is left empty for the next standard.
+    EXPECT_EQ(Add->e_NrNormy->Text(), "");
+    EXPECT_EQ(Add->cb_StanNormy->ItemIndex(), -1);
+    EXPECT_FALSE(Add->sb_SprawdzNorme->Enabled());
+
+    // "Zapisz" saves the catalogue with both.
+    ScriptDialogs()
+        .ExpectModal("f_DodajNowaNorme", mrOk, fill("PN-C", "C", ""))
+        .ExpectModal("f_NowaNorma", mrNo)
+        .ExpectMessageBox(IDNO, "Zrobić kopię")
+        .ExpectMessageBox(IDOK, "pomyślnie zaktualizowany");
+    Form->RunMenuCommand("Dodaj nową normę", "Dodaj nową normę");
+    EXPECT_EQ(Read("Katalog Norm\\normy_wszystkie.txt"),
+              CatalogueText + "PN-A|Nieaktualna|Brak|PN-Y|AB|A B |\r\nPN-B|Nieaktualna|Brak|PN-Y|Jeden|Dwa|\r\n"
+                              "PN-C|Nieaktualna|Brak|PN-Y|C||\r\n");
+    EXPECT_FALSE(NormListModified);
+}
+
+TEST_F(Commands, DeletingKeepsTheOtherRowNumbersAndReloadAsksAboutChanges)
+{
+    Grid->SetRow(6);
+    ScriptDialogs().ExpectMessageBox(IDYES, "Nr normy: PN-H-84020:1989\rTytuł: Stal\r\rCzy na pewno");
+    Form->RunMenuCommand("Usuń zaznaczoną normę z listy", "Usuń zaznaczoną normę z listy");
+    ASSERT_EQ(Grid->RowCount(), 7);
+    EXPECT_EQ(Grid->Cells(0, 5), "5");
+    EXPECT_EQ(Grid->Cells(1, 6), "");
+    EXPECT_TRUE(NormListModified);
+    Grid->SetRow(2);
+    ScriptDialogs().ExpectMessageBox(IDYES, "PN-M-82144:1986");
+    Form->RunMenuCommand("Usuń zaznaczoną normę z listy", "Usuń zaznaczoną normę z listy");
+    EXPECT_EQ(Grid->Cells(0, 2), "3");   // not renumbered
+    EXPECT_EQ(Grid->Cells(1, 2), "PN-O-79162:1991");
+
+    // Reloading a changed catalogue: Cancel keeps it, No reloads the file.
+    ScriptDialogs().ExpectMessageBox(IDCANCEL, "Lista norm została zmodyfikowana");
+    Form->RunMenuCommand("Wszystkie normy", "Wszystkie normy");
+    EXPECT_EQ(Grid->RowCount(), 6);
+    ScriptDialogs().ExpectMessageBox(IDNO, "Lista norm została zmodyfikowana");
+    Form->RunMenuCommand("Wszystkie normy", "Wszystkie normy");
+    EXPECT_EQ(Grid->RowCount(), 8);
+    EXPECT_FALSE(NormListModified);
+
+    // A missing catalogue file leaves the grid as it is.
+    DeleteFile(Path("Katalog Norm\\normy_wszystkie.txt"));
+    ScriptDialogs().ExpectMessageBox(IDOK, "brakuje spisu wszystkich norm");
+    Form->RunMenuCommand("Wszystkie normy", "Wszystkie normy");
+    EXPECT_EQ(RecordedDialogs().back().Caption, "BŁĄD !!!");
+    EXPECT_EQ(Grid->RowCount(), 8);
+}
+
+TEST_F(Commands, SavingTheShownListByExtension)
+{
+    struct Case {
+        AnsiString Name;      // chosen in the dialog
+        AnsiString Written;   // the file written
+        std::string Start;    // its first bytes
+    };
+    const Case cases[] = {
+        {"lista.html", "lista.html", "<"},         {"lista.txt", "lista.txt", ""},
+        {"lista.csv", "lista.csv", "\"\""},          {"lista.xls", "lista.xlsx", "PK"},
+        {"druga.xlsx", "druga.xlsx", "PK"},        {"lista.doc", "lista.docx", "PK"},
+        {"lista.xml", "lista.xml.html", "PK"},
+    };
+    Form->RunMenuCommand("Normy aktualne", "Normy aktualne");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        AnswerSaveDialog(c.Name);
+        Form->RunMenuCommand("Zapisz aktualną listę jako ...", "Zapisz aktualną listę jako ...");
+        ASSERT_TRUE(FileExists(Path(c.Written)));
+        const AnsiString bytes = Read(c.Written);
+        EXPECT_EQ(bytes.substr(0, c.Start.size()), c.Start);
+        if (c.Name == "lista.txt" || c.Name == "lista.csv") {
+            EXPECT_NE(bytes.find("PN-EN 10025-2:2007"), AnsiString::npos);
+            EXPECT_EQ(bytes.find("PN-M-82144:1986"), AnsiString::npos);   // only the view's standards
+        }
+    }
+    EXPECT_FALSE(FileExists(Path("lista.xml")));
+
+    // An existing file: No asks for another name, and a cancelled dialog writes nothing.
+    Write("stary.csv", "stary");
+    AnswerSaveDialog("stary.csv");
+    ScriptDialogs().ExpectMessageBox(IDNO, "Plik o podanej nazwie już istnieje");
+    AnswerSaveDialog("", false);
+    Form->RunMenuCommand("Zapisz aktualną listę jako ...", "Zapisz aktualną listę jako ...");
+    EXPECT_EQ(Read("stary.csv"), "stary");
+    // Cancel stops; Yes replaces it.
+    AnswerSaveDialog("stary.csv");
+    ScriptDialogs().ExpectMessageBox(IDCANCEL, "już istnieje");
+    Form->RunMenuCommand("Zapisz aktualną listę jako ...", "Zapisz aktualną listę jako ...");
+    EXPECT_EQ(Read("stary.csv"), "stary");
+    AnswerSaveDialog("stary.csv");
+    ScriptDialogs().ExpectMessageBox(IDYES, "już istnieje");
+    Form->RunMenuCommand("Zapisz aktualną listę jako ...", "Zapisz aktualną listę jako ...");
+    EXPECT_NE(Read("stary.csv").find("PN-EN 10088-1:2007"), AnsiString::npos);
+}
+
+TEST_F(Commands, SearchPageButtonsFollowTheResults)
+{
+    Form->RunMenuCommand("W katalogu norm", "W katalogu norm");
+    EXPECT_FALSE(Form->sb_z_SprawdzNorme->Enabled());
+    EXPECT_FALSE(Form->sb_z_Kopiuj->Enabled());
+    Form->sg_ZnajdzNormeWTrelKordelin->SetCells(1, 1, "PN-EN 10088-1:2007");
+    Form->sg_ZnajdzNormeWTrelKordelin->SetRow(1);
+    Form->sg_ZnajdzNormeWTrelKordelin->SetCol(1);
+    Form->RunMenuCommand("W katalogu norm", "W katalogu norm");
+    EXPECT_TRUE(Form->sb_z_SprawdzNorme->Enabled());
+    EXPECT_TRUE(Form->sb_z_Kopiuj->Enabled());
+}
