@@ -223,8 +223,8 @@ void Tf_MainForm::CreateCommandComponents()
                                         "dla działu normalizacji",
                                         "Strona domowa:",
                                         nullptr,
-                                        "Pomoc:",
-                                        "help\\tyrvenhold.html",
+                                        "Przeznaczenie:",
+                                        "katalog norm i wykazy materiałowe",
                                         "Wszelkie prawa zastrzeżone."};
     for (int i = 0; i < 12; ++i) {
         if (!labelTexts[i]) {
@@ -581,8 +581,9 @@ void Tf_MainForm::RefreshAboutPage(bool MoveLinks)
 void Tf_MainForm::ShowAboutPage()
 {
     CheckForUpdateOnce();
-    RefreshAboutPage(true);
+    // Shown first: the layout needs the page's size.
     Strony->SetActivePage("Informacja");
+    RefreshAboutPage(true);
 }
 
 void Tf_MainForm::ShowUpdatePage()

@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <cstdlib>
 #include <set>
 
 #include "app/MainVars.h"
+#include "app/U_WspolneFunkcje.h"
+#include "controls/aniicon.h"
 #include "app/qx_Unit1.h"
 #include "app/qx_Unit10_Wyroby.h"
 #include "app/qx_Unit6_DodajNowaNorme.h"
@@ -451,4 +454,63 @@ TEST_F(Commands, SearchPageButtonsFollowTheResults)
     Form->RunMenuCommand("W katalogu norm", "W katalogu norm");
     EXPECT_TRUE(Form->sb_z_SprawdzNorme->Enabled());
     EXPECT_TRUE(Form->sb_z_Kopiuj->Enabled());
+}
+
+TEST_F(Commands, AboutAndUpdatePagesFetchTheVersionOnce)
+{
+    TTestHttpServer server;
+    server.Serve("/version.ini", 200, "text/plain",
+                 "[QDR]\r\nversion=9.0.0.0\r\nurl=https://velmarok.invalid/pobierz\r\nnew=Nowe raporty\r\n");
+    RedirectHostToTestServer("https://velmarok.invalid", server);
+    RunningVersion = "1.0.0.0";
+    UpdateCheckDone = false;
+    Form->SetBounds(0, 0, 1024, 700);
+    Form->Show();
+    {
+        // Offline: the update page reports the message and the version it knows.
+        TNetworkState offline(false);
+        ScriptDialogs().ExpectMessageBox(IDOK, "Musisz być połączony z Internetem !!!");
+        Form->RunMenuCommand("Sprawdź uaktualnienia", "Sprawdź uaktualnienia");
+        EXPECT_EQ(Form->l_Status->Caption(), "Masz już najnowszą wersję programu.");
+        EXPECT_FALSE(Form->sb_PobierzAktualizacje->Visible());
+        EXPECT_FALSE(UpdateCheckDone);
+        EXPECT_TRUE(server.Requests().empty());
+    }
+    TNetworkState online(true);
+    Form->RunMenuCommand("Sprawdź uaktualnienia", "Sprawdź uaktualnienia");
+    EXPECT_EQ(Form->Strony->ActivePage(), "SprawdzUaktualnienia");
+    EXPECT_EQ(Form->l_Status->Caption(), "Dostępna jest nowa wersja programu.");
+    EXPECT_TRUE(Form->sb_PobierzAktualizacje->Visible());
+    EXPECT_EQ(Form->sb_PobierzAktualizacje->Hint(), "Nowe raporty");
+    EXPECT_FALSE(Form->ani_Animacja->Visible());
+    EXPECT_TRUE(UpdateCheckDone);
+    SaveScreenshot(GrabControl(Form.get()).get(), "update-page.png");
+
+    // The about page does not download again.
+    Form->e_KierownikDzialu->SetText("jan");
+    Form->RunMenuCommand("Informacja", "Informacja");
+    EXPECT_EQ(server.Requests().size(), 1u);
+    EXPECT_EQ(Form->Strony->ActivePage(), "Informacja");
+    EXPECT_TRUE(Form->sb_DownUpdate->Visible());
+    EXPECT_EQ(Form->sb_DownUpdate->Hint(), "Nowe raporty");
+    EXPECT_EQ(Form->l_Version->Caption(), "v " + GetExeVersion());
+    EXPECT_FALSE(Form->sb_Pomoc->Visible());
+    // Picture centred with its bottom at the middle, the rows 4 pixels apart below it.
+    TImage* picture = Form->img_About;
+    EXPECT_EQ(picture->Top() + picture->Height(), Form->Panel7->ClientHeight() / 2);
+    EXPECT_LE(std::abs(2 * picture->Left() + picture->Width() - Form->Panel7->ClientWidth()), 1);
+    EXPECT_EQ(Form->a_l[0]->Left(), picture->Left());
+    EXPECT_EQ(Form->a_l[1]->Top(), Form->a_l[0]->Top() + Form->a_l[0]->Height() + 4);
+    EXPECT_EQ(Form->a_l[2]->Left(), Form->a_l[1]->Left() + Form->a_l[1]->Width() + 10);
+    EXPECT_EQ(Form->img_Money->Left(), Form->imgGL->Left() + Form->imgGL->Width() + 4);
+    EXPECT_EQ(Form->l_Version->Left() + Form->l_Version->Width(), picture->Left() + picture->Width());
+    SaveScreenshot(GrabControl(Form.get()).get(), "about-page.png");
+
+    // The help file beside the program shows the help button.
+    Write("help\\tyrvenhold.html", "<html></html>");
+    Form->RunMenuCommand("Informacja", "Informacja");
+    EXPECT_TRUE(Form->sb_Pomoc->Visible());
+    ClearHostRedirects();
+    UpdateCheckDone = false;
+    RunningVersion = PublishedVersion = UpdateAddress = NewsText = "";
 }
