@@ -21,6 +21,7 @@ class TPictureContainer;
 class TProHintInfo;
 class TImageList;
 class TCellTextMeasure;
+struct THtmlRun;
 
 VELMAROK_EXCEPTION(EProGridError, Exception)
 
@@ -1810,9 +1811,9 @@ private:
     bool OnResizerHandle(int X, int Y);
     bool StartSelectionResize(TWMMouse& Message);
     void EndSelectionResize();
-    // The anchor (or form control) of a mini-HTML cell at a client point.
-    bool HtmlHitAt(int ACol, int ARow, int X, int Y, AnsiString& Anchor, AnsiString& CtrlID, AnsiString& CtrlType,
-                   AnsiString& CtrlValue);
+    // The mini-HTML hit test of a cell (display column) at a client point: the anchor or the form
+    // control under it are left in Run; true when something was hit.
+    bool HtmlHitAt(int ACol, int ARow, int X, int Y, THtmlRun& Run);
     void ShowSizingHint(const AnsiString& Text, int X, int Y);
     void HideSizingHint();
     struct TMouseState {

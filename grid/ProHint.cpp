@@ -252,24 +252,8 @@ void TProStringGrid::PrepareCellHint(AnsiString& HintStr, THintInfo& HintInfo)
         }
         AnsiString text = Cells(col, row);
         if (FP.AnchorHint && ClassifyCellText(text, FP.EnableHTML) == 1) {
-            TBitmap bmp;
-            bmp.SetSize(std::max(1, r.Width()), std::max(1, r.Height()));
-            TCanvas* c = bmp.Canvas();
-            c->Font()->Assign(Font());
             THtmlRun run;
-            run.X = HintInfo.CursorPos.X - r.Left;
-            run.Y = HintInfo.CursorPos.Y - r.Top;
-            run.CheckHotSpot = true;
-            run.Selected = true;
-            run.Blink = true;
-            run.WordWrap = GetCellWordWrap(col, row);
-            run.Images = FGridImages;
-            run.Cache = FPictureCache.get();
-            run.Container = FPictureContainer;
-            run.URLColor = FP.URLColor;
-            TRect local(0, 0, r.Width(), r.Height());
-            InflateRect(local, -FCellTextOffset.X, -FCellTextOffset.Y);
-            run.Run(c, text, local);
+            HtmlHitAt(cell.X, row, HintInfo.CursorPos.X, HintInfo.CursorPos.Y, run);
             if (run.Hit && !run.Anchor.empty()) {
                 AnsiString hint = run.AnchorHint.empty() ? run.Anchor : run.AnchorHint;
                 if (OnAnchorHint)

@@ -20,8 +20,7 @@ bool IsOpenableAddress(const AnsiString& Address)
 }
 }  // namespace
 
-bool TProStringGrid::HtmlHitAt(int ACol, int ARow, int X, int Y, AnsiString& Anchor, AnsiString& CtrlID,
-                               AnsiString& CtrlType, AnsiString& CtrlValue)
+bool TProStringGrid::HtmlHitAt(int ACol, int ARow, int X, int Y, THtmlRun& Run)
 {
     const int realCol = RealColIndex(ACol);
     const TRect r = MergedCellRect(ACol, ARow);
@@ -29,25 +28,20 @@ bool TProStringGrid::HtmlHitAt(int ACol, int ARow, int X, int Y, AnsiString& Anc
     bmp.SetSize(std::max(1, r.Width()), std::max(1, r.Height()));
     TCanvas* canvas = bmp.Canvas();
     canvas->Font()->Assign(Font());
-    THtmlRun run;
-    run.X = X - r.Left;
-    run.Y = Y - r.Top;
-    run.CheckHotSpot = true;
-    run.Selected = true;
-    run.Blink = true;
-    run.WordWrap = GetCellWordWrap(realCol, ARow);
-    run.Images = FGridImages;
-    run.Cache = FPictureCache.get();
-    run.Container = FPictureContainer;
-    run.URLColor = FP.URLColor;
+    Run.X = X - r.Left;
+    Run.Y = Y - r.Top;
+    Run.CheckHotSpot = true;
+    Run.Selected = true;
+    Run.Blink = true;
+    Run.WordWrap = GetCellWordWrap(realCol, ARow);
+    Run.Images = FGridImages;
+    Run.Cache = FPictureCache.get();
+    Run.Container = FPictureContainer;
+    Run.URLColor = FP.URLColor;
     TRect local(0, 0, r.Width(), r.Height());
     InflateRect(local, -FCellTextOffset.X, -FCellTextOffset.Y);
-    run.Run(canvas, GetGridCell(realCol, ARow), local);
-    Anchor = run.Hit && run.ControlID.empty() ? run.Anchor : AnsiString();
-    CtrlID = run.Hit ? run.ControlID : AnsiString();
-    CtrlType = run.Hit ? run.ControlType : AnsiString();
-    CtrlValue = run.Hit ? run.ControlValue : AnsiString();
-    return run.Hit;
+    Run.Run(canvas, Cells(realCol, ARow), local);
+    return Run.Hit;
 }
 
 // ---------------------------------------------------------------- anchors
@@ -55,10 +49,12 @@ bool TProStringGrid::CellAnchorClick(int ACol, int ARow, int X, int Y)
 {
     const int realCol = RealColIndex(ACol);
     const AnsiString text = GetGridCell(realCol, ARow);
-    AnsiString anchor, id, type, value;
-    if (FP.EnableHTML && ClassifyCellText(text, FP.EnableHTML) == 1)
-        HtmlHitAt(ACol, ARow, X, Y, anchor, id, type, value);
-    else if (FP.URLShow && IsURL(text))
+    AnsiString anchor;
+    THtmlRun run;
+    if (FP.EnableHTML && ClassifyCellText(text, FP.EnableHTML) == 1) {
+        if (HtmlHitAt(ACol, ARow, X, Y, run) && run.ControlID.empty())
+            anchor = run.Anchor;
+    } else if (FP.URLShow && IsURL(text))
         anchor = text;
     if (anchor.empty())
         return false;
@@ -88,10 +84,11 @@ bool TProStringGrid::CellFormControlClick(int ACol, int ARow, int X, int Y)
     AnsiString text = GetGridCell(realCol, ARow);
     if (!HasHtmlControl(text))
         return false;
-    AnsiString anchor, id, type, value;
-    HtmlHitAt(ACol, ARow, X, Y, anchor, id, type, value);
-    if (id.empty())
+    THtmlRun run;
+    if (!HtmlHitAt(ACol, ARow, X, Y, run) || run.ControlID.empty())
         return false;
+    const AnsiString id = run.ControlID, type = run.ControlType;
+    AnsiString value = run.ControlValue;
     if (!FFormCtrl.Type.empty())
         HideCellFormControl();
     EndCellEdit();
