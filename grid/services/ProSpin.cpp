@@ -1,0 +1,730 @@
+// The print dialogs' spin edit: value views of the text, clamping, stepping
+// (plain, page, smart, date parts, time fields, hexadecimal), the typing filter,
+// the spin buttons with their repeat timer, and the attached label.
+#include "grid/services/ProSpin.h"
+
+#include <cmath>
+#include <cstdlib>
+
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Messages.h"
+#include "platform/gui/Sound.h"
+
+namespace {
+constexpr char kBackspace = 8, kReturn = 13, kEscape = 27;
+
+bool IsHexDigit(char c)
+{
+    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
+}
+
+void DrawArrow(TCanvas* C, const TRect& R, int Kind, bool Enabled)
+{
+    const int cx = (R.Left + R.Right) / 2, cy = (R.Top + R.Bottom) / 2;
+    C->Brush()->SetColor(Enabled ? clBlack : clGray);
+    C->Pen()->SetColor(Enabled ? clBlack : clGray);
+    std::vector<TPoint> p;
+    switch (Kind) {
+    case 0: p = {TPoint(cx + 2, cy - 3), TPoint(cx + 2, cy + 3), TPoint(cx - 1, cy)}; break;
+    case 1: p = {TPoint(cx - 2, cy - 3), TPoint(cx - 2, cy + 3), TPoint(cx + 1, cy)}; break;
+    case 2: p = {TPoint(cx - 3, cy + 1), TPoint(cx + 3, cy + 1), TPoint(cx, cy - 2)}; break;
+    default: p = {TPoint(cx - 3, cy - 1), TPoint(cx + 3, cy - 1), TPoint(cx, cy + 2)}; break;
+    }
+    C->Polygon(p);
+}
+}  // namespace
+
+// ---------------------------------------------------------------- TProTimerSpeedButton
+TProTimerSpeedButton::TProTimerSpeedButton(TComponent* AOwner) : TSpeedButton(AOwner)
+{
+    FIsWinXP = true;   // the platform reports version 5.1
+}
+
+TProTimerSpeedButton::~TProTimerSpeedButton() = default;
+
+void TProTimerSpeedButton::Paint()
+{
+    TSpeedButton::Paint();
+    const TRect r = ClientRect();
+    DrawArrow(Canvas(), r, FArrowKind, Enabled());
+}
+
+void TProTimerSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TSpeedButton::MouseDown(Button, Shift, X, Y);
+    if (FAllowTimer) {
+        if (!FRepeatTimer) {
+            FRepeatTimer = new TTimer(this);
+            FRepeatTimer->OnTimer = [this](TObject* Sender) { TimerExpired(Sender); };
+        }
+        FRepeatTimer->SetInterval(400);
+        FRepeatTimer->SetEnabled(true);
+    }
+    if (Parent())
+        Parent()->Invalidate();
+}
+
+void TProTimerSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
+{
+    TSpeedButton::MouseUp(Button, Shift, X, Y);
+    if (FRepeatTimer)
+        FRepeatTimer->SetEnabled(false);
+    if (Parent())
+        Parent()->Invalidate();
+}
+
+void TProTimerSpeedButton::TimerExpired(TObject*)
+{
+    FRepeatTimer->SetInterval(100);
+    if (State() == bsDown && MouseCapture()) {
+        try {
+            Click();
+        } catch (...) {
+            FRepeatTimer->SetEnabled(false);
+            throw;
+        }
+    }
+}
+
+// ---------------------------------------------------------------- TProSpinButton
+TProSpinButton::TProSpinButton(TComponent* AOwner) : TWinControl(AOwner)
+{
+    FUp = new TProTimerSpeedButton(this);
+    FUp->SetParent(this);
+    FUp->SetArrowKind(2);
+    FUp->OnClick = [this](TObject*) {
+        if (OnUpClick)
+            OnUpClick(this);
+    };
+    FDown = new TProTimerSpeedButton(this);
+    FDown->SetParent(this);
+    FDown->SetArrowKind(3);
+    FDown->OnClick = [this](TObject*) {
+        if (OnDownClick)
+            OnDownClick(this);
+    };
+    TWinControl::SetBounds(0, 0, 15, 25);
+    LayoutButtons(15, 25);
+}
+
+void TProSpinButton::SetDirection(TSpinDirection v)
+{
+    if (v == FDirection)
+        return;
+    FDirection = v;
+    FUp->SetArrowKind(v == spHorizontal ? 1 : 2);
+    FDown->SetArrowKind(v == spHorizontal ? 0 : 3);
+    SetWidth(v == spHorizontal ? 20 : 15);
+}
+
+void TProSpinButton::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+    if (FUp)
+        LayoutButtons(AWidth, AHeight);
+}
+
+void TProSpinButton::LayoutButtons(int W, int H)
+{
+    if (FDirection == spVertical) {
+        W = std::max(W, 15);
+        FUp->SetBounds(0, 0, W, H / 2);
+        FDown->SetBounds(0, FUp->Height() - 1, W, H - FUp->Height() + 1);
+    } else {
+        W = std::max(W, 20);
+        FDown->SetBounds(0, 0, W / 2, H);
+        FUp->SetBounds(W / 2 + 1, 0, W / 2, H);
+    }
+}
+
+// ---------------------------------------------------------------- TProSpinEdit
+TProSpinEdit::TProSpinEdit(TComponent* AOwner)
+    : TCustomMaskEdit(AOwner), FLabelFont(std::make_unique<TFont>())
+{
+    FButton = new TProSpinButton(this);
+    FButton->SetParent(this);
+    FButton->SetFocusControl(this);
+    FButton->OnUpClick = [this](TObject* Sender) { UpClick(Sender); };
+    FButton->OnDownClick = [this](TObject* Sender) { DownClick(Sender); };
+    FLabelFont->OnChange = [this](TObject*) { PlaceLabel(); };
+    SetText("0");
+    FSavedColor = Color();
+    TCustomMaskEdit::SetBounds(Left(), Top(), 121, 21);
+    LayoutSpin();
+}
+
+TProSpinEdit::~TProSpinEdit() = default;
+
+void TProSpinEdit::LayoutSpin()
+{
+    if (!FButton)
+        return;
+    const int bw = FButton->Width();
+    FButton->SetBounds(Width() - bw - 1, 1, bw, std::max(Height() - 2, 4));
+    const int b = BorderStyle() == bsNone ? 2 : 0;
+    if (FFlat)
+        SetEditRect(TRect(2, 4, ClientWidth() - 2 - bw - 2, ClientHeight() - 4));
+    else
+        SetEditRect(TRect(b, b, ClientWidth() - bw - 2 - b, ClientHeight() + 1));
+}
+
+int TProSpinEdit::CheckValue(int v) const
+{
+    if (FMinValue == 0 && FMaxValue == 0)
+        return v;
+    return v < FMinValue ? FMinValue : v > FMaxValue ? FMaxValue : v;
+}
+
+double TProSpinEdit::CheckFloatValue(double v) const
+{
+    if (FMinFloatValue == FMaxFloatValue)
+        return v;
+    return v < FMinFloatValue ? FMinFloatValue : v > FMaxFloatValue ? FMaxFloatValue : v;
+}
+
+TDateTime TProSpinEdit::CheckDateValue(TDateTime v) const
+{
+    if (FMinDateValue == FMaxDateValue)
+        return v;
+    return v < FMinDateValue ? FMinDateValue : v > FMaxDateValue ? FMaxDateValue : v;
+}
+
+void TProSpinEdit::SetTextKeepCaret(const AnsiString& S)
+{
+    const int caret = SelStart();
+    SetText(S);
+    SetSelStart(std::min(caret, int(S.size())));
+}
+
+int TProSpinEdit::Value()
+{
+    const AnsiString t = Trim(Text());
+    if (t.empty())
+        return 0;
+    int v = 0;
+    return TryStrToInt(t, v) ? v : FMinValue;
+}
+
+void TProSpinEdit::SetValue(int v)
+{
+    SetText(IntToStr(CheckValue(v)));
+    if (!FEditorEnabled && AutoSelect())
+        SelectAll();
+}
+
+double TProSpinEdit::FloatValue()
+{
+    const AnsiString t = Trim(Text());
+    if (t.empty())
+        return 0.0;
+    double v = 0;
+    return TryStrToFloat(t, v) ? v : double(FMinValue);
+}
+
+void TProSpinEdit::SetFloatValue(double v)
+{
+    v = CheckFloatValue(v);
+    if (FPrecision < 0)
+        SetText(FloatToStrF(v, ffGeneral, 4, 0));
+    else if (FPrecision == 0)
+        SetText(FloatToStrF(v, ffGeneral, 15, 0));
+    else
+        SetText(FloatToStrF(v, ffFixed, 15, FPrecision));
+}
+
+TDateTime TProSpinEdit::DateValue()
+{
+    const AnsiString t = Trim(Text());
+    if (t.empty() || t == "0")
+        return Now();
+    TDateTime d = 0;
+    if (!TryStrToDate(t, d))
+        return FMinDateValue;
+    return d + (FDateStore - std::floor(FDateStore));
+}
+
+void TProSpinEdit::SetDateValue(TDateTime v)
+{
+    FDateStore = v;
+    SetTextKeepCaret(FormatDateTime(FormatSettings.ShortDateFormat, CheckDateValue(v)));
+}
+
+AnsiString TProSpinEdit::TimeText(TDateTime v) const
+{
+    const AnsiString sep(1, FormatSettings.TimeSeparator);
+    return FormatDateTime(FShowSeconds ? "h" + sep + "nn" + sep + "ss" : "h" + sep + "nn", v);
+}
+
+TDateTime TProSpinEdit::TimeValue()
+{
+    AnsiString t = Trim(Text());
+    if (t.empty())
+        return 0;
+    if (!FShowSeconds)
+        t += AnsiString(1, FormatSettings.TimeSeparator) + "00";
+    TDateTime v = 0;
+    if (!TryStrToTime(t, v))
+        return 0;
+    return v + std::floor(FTimeStore);
+}
+
+void TProSpinEdit::SetTimeValue(TDateTime v)
+{
+    FTimeStore = v;
+    SetTextKeepCaret(TimeText(v));
+}
+
+int TProSpinEdit::HexValue()
+{
+    const AnsiString t = Text().size() > 2 ? Text().substr(2) : AnsiString();
+    auto digit = [](char c) {
+        c = char(std::toupper(Byte(c)));
+        int d = c - '0';
+        return d > 9 ? d - 7 : d;
+    };
+    unsigned v = 0;
+    std::size_t i = 0;
+    for (; i + 1 < t.size(); i += 2)
+        v = (v << 8) | unsigned(digit(t[i]) * 16 + digit(t[i + 1]));
+    if (i < t.size())
+        v = (v << 4) | unsigned(digit(t[i]));
+    return int(v);
+}
+
+void TProSpinEdit::SetHexValue(int v)
+{
+    FHexStore = v;
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "0x%X", unsigned(CheckValue(v)));
+    SetText(buf);
+}
+
+void TProSpinEdit::SetSpinType(TProSpinType v)
+{
+    FSpinType = v;
+    FHoldChange = true;
+    switch (v) {
+    case sptNormal: SetValue(Value()); break;
+    case sptFloat: SetFloatValue(FloatValue()); break;
+    case sptDate: SetDateValue(DateValue()); break;
+    case sptTime: SetTimeValue(TimeValue()); break;
+    case sptHex: SetHexValue(FHexStore); break;
+    }
+    FHoldChange = false;
+}
+
+void TProSpinEdit::SetPrecision(int v)
+{
+    FPrecision = v;
+    if (FSpinType == sptFloat)
+        SetFloatValue(FloatValue());
+}
+
+void TProSpinEdit::SetShowSeconds(bool v)
+{
+    if (FSpinType != sptTime)
+        return;
+    const TDateTime t = TimeValue();
+    FShowSeconds = v;
+    SetTimeValue(t);
+}
+
+void TProSpinEdit::Change()
+{
+    if (FHoldChange)
+        return;
+    if (FTransparent)
+        Invalidate();
+    TCustomMaskEdit::Change();
+}
+
+bool TProSpinEdit::SmartStep(bool Up)
+{
+    const AnsiString t = Text();
+    const int L = int(t.size()), c = SelStart(), r = L - c;
+    const std::size_t sep = t.find(FormatSettings.DecimalSeparator);
+    const int f = sep == AnsiString::npos ? -1 : L - int(sep + 1);
+    const bool hasMinus = t.find('-') != AnsiString::npos;
+    if (c == 0 || (c == 1 && hasMinus))
+        return false;
+    const int sign = Up ? 1 : -1;
+    if (r >= f) {
+        const int power = r - f - 1 - (f < 0 ? 0 : 0);
+        const int p = f < 0 ? r : power;
+        const double step = p < 0 ? 1 : std::pow(10.0, p);
+        if (FSpinType == sptFloat)
+            SetFloatValue(FloatValue() + sign * step);
+        else
+            SetValue(Value() + sign * int(step));
+    } else if (FSpinType == sptFloat)
+        SetFloatValue(FloatValue() + sign * std::pow(10.0, -(f - r)));
+    return true;
+}
+
+void TProSpinEdit::Step(bool Up, bool Page)
+{
+    const int caret = SelStart(), sel = SelLength();
+    if (ReadOnly()) {
+        MessageBeep(0);
+        return;
+    }
+    const AnsiString before = Text();
+    const int sign = Up ? 1 : -1;
+    switch (FSpinType) {
+    case sptNormal:
+        if (!(FIncrementSmart && SmartStep(Up)))
+            SetValue(Value() + sign * (Page ? FIncrementPage : FIncrement));
+        break;
+    case sptFloat:
+        if (!(FIncrementSmart && SmartStep(Up)))
+            SetFloatValue(FloatValue() + sign * (Page ? FIncrementFloatPage : FIncrementFloat));
+        break;
+    case sptHex: SetHexValue(HexValue() + sign * FIncrement); break;
+    case sptDate: {
+        const AnsiString fmt = UpperCase(FormatSettings.ShortDateFormat);
+        const bool monthFirst = fmt.find('M') < fmt.find('D');
+        const std::size_t p1 = before.find(FormatSettings.DateSeparator);
+        const std::size_t p2 = p1 == AnsiString::npos ? AnsiString::npos : before.find(FormatSettings.DateSeparator, p1 + 1);
+        const int c1 = p1 == AnsiString::npos ? INT32_MAX : int(p1) + 1;
+        const int c2 = p2 == AnsiString::npos ? 0 : int(p2) + 1;
+        TDateTime d = DateValue();
+        enum { Day, Month, Year } part;
+        if (monthFirst)
+            part = caret < c1 ? Month : (c2 > 0 && c2 <= caret) ? Year : Day;
+        else
+            part = caret < c1 ? Day : (c2 == 0 || c2 > caret) ? Month : Year;
+        d = part == Day ? d + sign : IncMonth(d, sign * (part == Month ? 1 : 12));
+        SetDateValue(d);
+        break;
+    }
+    case sptTime: {
+        const std::size_t p1 = before.find(FormatSettings.TimeSeparator);
+        const std::size_t p2 = p1 == AnsiString::npos ? AnsiString::npos : before.find(FormatSettings.TimeSeparator, p1 + 1);
+        double amount;
+        if (p1 == AnsiString::npos || caret <= int(p1))
+            amount = FIncrementHours != 0 ? FIncrementHours / 24.0 : FIncrementMinutes / 1440.0;
+        else if (p2 != AnsiString::npos && caret > int(p2) && FShowSeconds)
+            amount = 1 / 86400.0;
+        else
+            amount = FIncrementMinutes / 1440.0;
+        const TDateTime t = TimeValue();
+        if (Up)
+            SetTimeValue(t + amount);
+        else if (t + 1e-9 >= amount)
+            SetTimeValue(t - amount);
+        break;
+    }
+    }
+    const AnsiString after = Text();
+    int newCaret = caret;
+    if (!after.empty() && after[0] == '-' && (before.empty() || before[0] != '-'))
+        ++newCaret;
+    else if (!before.empty() && before[0] == '-' && (after.empty() || after[0] != '-'))
+        --newCaret;
+    SetSelStart(std::clamp(newCaret, 0, int(after.size())));
+    SetSelLength(sel);
+    if (Up && after.size() != before.size() && FSpinType != sptDate && FSpinType != sptTime)
+        SetSelLength(int(after.size()));
+    if (after != before)
+        SetModified(true);
+}
+
+void TProSpinEdit::UpClick(TObject*)
+{
+    Step(true, false);
+    if (OnUpClick)
+        OnUpClick(this);
+}
+
+void TProSpinEdit::DownClick(TObject*)
+{
+    Step(false, false);
+    if (OnDownClick)
+        OnDownClick(this);
+}
+
+bool TProSpinEdit::IsValidChar(char Key)
+{
+    const TFormatSettings& fs = FormatSettings;
+    const bool control = Byte(Key) < 32 && Key != kReturn;
+    bool ok = Key == fs.DecimalSeparator || Key == fs.ThousandSeparator || Key == fs.TimeSeparator ||
+              Key == fs.DateSeparator || (Key >= '0' && Key <= '9') || Key == '+' || Key == '-' || control;
+    const AnsiString t = Text();
+    if (FSpinType == sptNormal && (Key == fs.DecimalSeparator || Key == fs.ThousandSeparator ||
+                                   Key == fs.TimeSeparator || Key == fs.DateSeparator))
+        ok = false;
+    auto special = [&](char c) { return c == fs.DecimalSeparator || c == fs.ThousandSeparator || c == '-' || c == '+'; };
+    if (Key == fs.TimeSeparator && FSpinType != sptTime)
+        ok = ok && special(Key) && FSpinType != sptDate;
+    if (Key == fs.DateSeparator && FSpinType != sptDate && Key != fs.TimeSeparator)
+        ok = ok && special(Key) && FSpinType != sptTime;
+    if (FSpinType == sptFloat && Key != kEscape && Key != kReturn && Key != kBackspace) {
+        if (Key == fs.DecimalSeparator) {
+            const bool all = SelLength() == int(t.size()) && !t.empty();
+            if (!all && (t.find(fs.DecimalSeparator) != AnsiString::npos || FPrecision == 0))
+                ok = false;
+        }
+        const std::size_t sep = t.find(fs.DecimalSeparator);
+        if (ok && FPrecision > 0 && sep != AnsiString::npos && int(sep) < SelStart() && SelLength() == 0 &&
+            int(t.size()) >= int(sep) + 1 + FPrecision)
+            ok = false;
+    }
+    if (FSpinType == sptTime && Key == fs.TimeSeparator && t.find(fs.TimeSeparator) != AnsiString::npos)
+        ok = false;
+    if (FSpinType == sptHex) {
+        ok = (IsHexDigit(Key) || control) && SelStart() >= 2;
+        if (Key == kBackspace && SelStart() == 2 && SelLength() == 0)
+            ok = false;
+    }
+    if (!FEditorEnabled && ok && !(control && Key != kBackspace))
+        ok = false;
+    return ok;
+}
+
+void TProSpinEdit::KeyDown(Word& Key, TShiftState Shift)
+{
+    const int caret = SelStart(), sel = SelLength();
+    const AnsiString before = Text();
+    const bool number = FSpinType == sptNormal || FSpinType == sptFloat;
+    bool restore = true;
+    switch (Key) {
+    case VK_UP:
+    case VK_DOWN: {
+        const bool up = Key == VK_UP;
+        if (!(FIncrementSmart && sel == 0 && number && SmartStep(up)))
+            up ? UpClick(this) : DownClick(this);
+        Key = 0;
+        break;
+    }
+    case VK_PRIOR:
+    case VK_NEXT: {
+        const bool up = Key == VK_PRIOR;
+        if (!(FIncrementSmart && sel == 0 && SmartStep(up))) {
+            if (FSpinType == sptNormal)
+                SetValue(Value() + (up ? FIncrementPage : -FIncrementPage));
+            else if (FSpinType == sptFloat)
+                SetFloatValue(FloatValue() + (up ? FIncrementFloatPage : -FIncrementFloatPage));
+        }
+        Key = 0;
+        break;
+    }
+    case VK_DELETE:
+        if (!FEditorEnabled || (FSpinType == sptHex && caret < 2))
+            Key = 0;
+        break;
+    case VK_RETURN:
+        if (FReturnIsTab) {
+            Key = VK_TAB;
+            PostMessage(Handle(), WM_KEYDOWN, VK_TAB, 0);
+        }
+        break;
+    default: restore = false;
+    }
+    if (Key != 0)
+        TCustomMaskEdit::KeyDown(Key, Shift);
+    if (restore && (Key == 0 || Key == VK_RETURN || Key == VK_TAB)) {
+        SetSelStart(std::min(caret, int(Text().size())));
+        SetSelLength(sel);
+    }
+    if (Text() != before)
+        SetModified(true);
+}
+
+void TProSpinEdit::KeyPress(char& Key)
+{
+    if (Key == '+') {
+        Key = 0;
+        return;
+    }
+    if (Key == '-' && !(FSpinType == sptDate && FormatSettings.DateSeparator == '-')) {
+        Key = 0;
+        if (FSigned) {
+            const int caret = SelStart(), sel = SelLength();
+            AnsiString t = Text();
+            int moved = 0;
+            if (!t.empty() && t[0] == '-') {
+                t.erase(0, 1);
+                moved = -1;
+            } else {
+                t.insert(t.begin(), '-');
+                moved = 1;
+            }
+            SetText(t);
+            SetSelStart(std::clamp(caret + moved, 0, int(t.size())));
+            SetSelLength(sel);
+            SetModified(true);
+        }
+        return;
+    }
+    if (Key == kReturn) {
+        if (OnKeyPress)
+            OnKeyPress(this, Key);
+        Key = 0;
+        return;
+    }
+    if (!IsValidChar(Key)) {
+        Key = 0;
+        MessageBeep(0);
+        return;
+    }
+    if (FSpinType == sptFloat && Key == FormatSettings.ThousandSeparator)
+        Key = FormatSettings.DecimalSeparator;
+    if (FSpinType == sptTime && (Key == ',' || Key == '.') && Key != FormatSettings.TimeSeparator)
+        Key = FormatSettings.TimeSeparator;
+    TCustomMaskEdit::KeyPress(Key);
+}
+
+void TProSpinEdit::DoEnter()
+{
+    if (FFocusBorderColor != clNone)
+        Invalidate();
+    if (FFocusColor != clNone) {
+        FSavedColor = Color();
+        SetColor(FFocusColor);
+    }
+    TCustomMaskEdit::DoEnter();
+}
+
+void TProSpinEdit::DoExit()
+{
+    if (FFocusColor != clNone && FSavedColor != clNone)
+        SetColor(FSavedColor);
+    const bool empty = Trim(Text()).empty();
+    if (empty && !FAllowNullValue) {
+        switch (FSpinType) {
+        case sptNormal:
+        case sptHex:
+            if (FMinValue != FMaxValue)
+                FSpinType == sptHex ? SetHexValue(FMinValue) : SetValue(FMinValue);
+            break;
+        case sptFloat:
+            if (FMinFloatValue != FMaxFloatValue)
+                SetFloatValue(FMinFloatValue);
+            break;
+        default:
+            if (FMinDateValue != FMaxDateValue)
+                FSpinType == sptDate ? SetDateValue(FMinDateValue) : SetTimeValue(FMinDateValue);
+            break;
+        }
+    } else if (!(empty && FAllowNullValue)) {
+        switch (FSpinType) {
+        case sptNormal:
+            if (CheckValue(Value()) != Value())
+                SetValue(Value());
+            break;
+        case sptFloat: SetFloatValue(FloatValue()); break;
+        case sptHex: SetHexValue(HexValue()); break;
+        case sptDate:
+            if (CheckDateValue(DateValue()) != DateValue())
+                SetDateValue(DateValue());
+            break;
+        case sptTime:
+            if (CheckDateValue(TimeValue()) != TimeValue())
+                SetTimeValue(CheckDateValue(TimeValue()));
+            break;
+        }
+    }
+    TCustomMaskEdit::DoExit();
+}
+
+void TProSpinEdit::SetFlat(bool v)
+{
+    if (v == FFlat)
+        return;
+    FFlat = v;
+    if (v) {
+        FSavedColor = Color();
+        SetBorderStyle(bsNone);
+    } else {
+        if (FSavedColor != clNone)
+            SetColor(FSavedColor);
+        SetBorderStyle(bsSingle);
+    }
+    LayoutSpin();
+    Invalidate();
+}
+
+void TProSpinEdit::SetDirection(TSpinDirection v)
+{
+    FButton->SetDirection(v);
+    LayoutSpin();
+}
+
+AnsiString TProSpinEdit::LabelCaption() const
+{
+    return FLabel ? FLabel->Caption() : AnsiString();
+}
+
+void TProSpinEdit::SetLabelCaption(const AnsiString& v)
+{
+    if (!FLabel) {
+        FLabel = new TLabel(this);
+        FLabel->SetParent(Parent());
+        FLabel->SetFocusControl(this);
+        FLabel->Font()->Assign(Font());
+    }
+    FLabel->SetCaption(v);
+    PlaceLabel();
+}
+
+void TProSpinEdit::SetLabelAlwaysEnabled(bool v)
+{
+    FLabelAlwaysEnabled = v;
+    if (v && FLabel)
+        FLabel->SetEnabled(true);
+}
+
+void TProSpinEdit::PlaceLabel()
+{
+    if (!FLabel)
+        return;
+    FLabel->SetTransparent(FLabelTransparent);
+    FLabel->Font()->Assign(FLabelFont.get());
+    FLabel->SetAutoSize(true);
+    const int T = Top(), L = Left(), W = Width(), H = Height();
+    const int lh = FLabel->Height(), lw = FLabel->Width(), m = FLabelMargin;
+    const int tw = FLabel->Canvas() ? FLabel->Canvas()->TextWidth(FLabel->Caption()) : lw;
+    int top = T, left = L - tw - m;
+    const int centerLeft = W > lw ? L + (W - lw) / 2 : L - (lw - W) / 2;
+    switch (FLabelPosition) {
+    case lpLeftTop: break;
+    case lpLeftCenter: top = T + (H - lh) / 2; break;
+    case lpLeftBottom: top = T + H - lh; break;
+    case lpTopLeft: top = T - lh - m; left = L; break;
+    case lpBottomLeft: top = T + H + m; left = L; break;
+    case lpLeftTopLeft: left = L - m; break;
+    case lpLeftCenterLeft: top = T + (H - lh) / 2; left = L - m; break;
+    case lpLeftBottomLeft: top = T + H - lh; left = L - m; break;
+    case lpTopCenter: top = T - lh - m; left = centerLeft; break;
+    case lpBottomCenter: top = T + H + m; left = centerLeft; break;
+    }
+    FLabel->SetBounds(left, top, lw, lh);
+}
+
+void TProSpinEdit::SetVisible(bool v)
+{
+    TCustomMaskEdit::SetVisible(v);
+    if (FLabel)
+        FLabel->SetVisible(v);
+}
+
+void TProSpinEdit::SetEnabled(bool v)
+{
+    TCustomMaskEdit::SetEnabled(v);
+    if (FLabel && !FLabelAlwaysEnabled && !(ComponentState() & (csLoading | csDesigning)))
+        FLabel->SetEnabled(v);
+}
+
+void TProSpinEdit::SetParent(TWinControl* AParent)
+{
+    TCustomMaskEdit::SetParent(AParent);
+    if (FLabel)
+        FLabel->SetParent(AParent);
+}
+
+void TProSpinEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    TCustomMaskEdit::SetBounds(ALeft, ATop, AWidth, AHeight);
+    LayoutSpin();
+    PlaceLabel();
+}

@@ -1,0 +1,216 @@
+#pragma once
+// The stand-alone spin edit of the print dialogs: a masked edit with a two-button
+// spin control inside its right edge, for integers, decimal numbers, dates, times
+// and hexadecimal numbers, with page and smart steps, sign toggling, null values,
+// focus colours, a flat look and an attached label.
+#include <memory>
+
+#include "platform/gui/Buttons.h"
+#include "platform/gui/StdCtrls.h"
+
+enum TProSpinType { sptNormal, sptFloat, sptDate, sptTime, sptHex };
+enum TSpinDirection { spVertical, spHorizontal };
+enum TLabelPosition {
+    lpLeftTop, lpLeftCenter, lpLeftBottom, lpTopLeft, lpBottomLeft, lpLeftTopLeft, lpLeftCenterLeft,
+    lpLeftBottomLeft, lpTopCenter, lpBottomCenter
+};
+
+// A speed button that repeats its click while held: 400 ms after the press, then every 100 ms.
+class TProTimerSpeedButton : public TSpeedButton {
+public:
+    explicit TProTimerSpeedButton(TComponent* AOwner);
+    ~TProTimerSpeedButton() override;
+    // 0 arrow left, 1 arrow right, 2 arrow up, 3 arrow down.
+    int ArrowKind() const { return FArrowKind; }
+    void SetArrowKind(int v) { FArrowKind = v; Invalidate(); }
+    bool IsWinXP() const { return FIsWinXP; }
+    void SetIsWinXP(bool v) { FIsWinXP = v; Invalidate(); }
+    bool AllowTimer() const { return FAllowTimer; }
+    void SetAllowTimer(bool v) { FAllowTimer = v; }
+    TTimer* RepeatTimer() const { return FRepeatTimer; }
+    void TimerExpired(TObject* Sender);
+
+protected:
+    void Paint() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+
+private:
+    TTimer* FRepeatTimer = nullptr;
+    int FArrowKind = 2;
+    bool FIsWinXP = false;
+    bool FAllowTimer = true;
+};
+
+// Two repeat buttons, up and down.
+class TProSpinButton : public TWinControl {
+public:
+    explicit TProSpinButton(TComponent* AOwner);
+    TProTimerSpeedButton* UpButton() const { return FUp; }
+    TProTimerSpeedButton* DownButton() const { return FDown; }
+    TSpinDirection Direction() const { return FDirection; }
+    void SetDirection(TSpinDirection v);
+    TWinControl* FocusControl() const { return FFocusControl; }
+    void SetFocusControl(TWinControl* v) { FFocusControl = v; }
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+    TNotifyEvent OnUpClick;
+    TNotifyEvent OnDownClick;
+
+private:
+    void LayoutButtons(int W, int H);
+    void ButtonMouseDown(TProTimerSpeedButton* B);
+    TProTimerSpeedButton* FUp;
+    TProTimerSpeedButton* FDown;
+    TSpinDirection FDirection = spVertical;
+    TWinControl* FFocusControl = nullptr;
+};
+
+class TProSpinEdit : public TCustomMaskEdit {
+public:
+    explicit TProSpinEdit(TComponent* AOwner);
+    ~TProSpinEdit() override;
+
+    TProSpinButton* Button() const { return FButton; }
+    TProSpinType SpinType() const { return FSpinType; }
+    // Re-sets the current value in the new type; OnChange does not fire.
+    void SetSpinType(TProSpinType v);
+    // Views of the text: reading parses it, writing formats it.
+    int Value();
+    void SetValue(int v);
+    double FloatValue();
+    void SetFloatValue(double v);
+    TDateTime DateValue();
+    void SetDateValue(TDateTime v);
+    TDateTime TimeValue();
+    void SetTimeValue(TDateTime v);
+    int HexValue();
+    void SetHexValue(int v);
+    int Precision() const { return FPrecision; }
+    void SetPrecision(int v);
+    bool ShowSeconds() const { return FShowSeconds; }
+    // Only while the type is sptTime.
+    void SetShowSeconds(bool v);
+
+    int MinValue() const { return FMinValue; }
+    void SetMinValue(int v) { FMinValue = v; }
+    int MaxValue() const { return FMaxValue; }
+    void SetMaxValue(int v) { FMaxValue = v; }
+    double MinFloatValue() const { return FMinFloatValue; }
+    void SetMinFloatValue(double v) { FMinFloatValue = v; }
+    double MaxFloatValue() const { return FMaxFloatValue; }
+    void SetMaxFloatValue(double v) { FMaxFloatValue = v; }
+    TDateTime MinDateValue() const { return FMinDateValue; }
+    void SetMinDateValue(TDateTime v) { FMinDateValue = v; }
+    TDateTime MaxDateValue() const { return FMaxDateValue; }
+    void SetMaxDateValue(TDateTime v) { FMaxDateValue = v; }
+    int Increment() const { return FIncrement; }
+    void SetIncrement(int v) { FIncrement = v; }
+    double IncrementFloat() const { return FIncrementFloat; }
+    void SetIncrementFloat(double v) { FIncrementFloat = v; }
+    int IncrementPage() const { return FIncrementPage; }
+    void SetIncrementPage(int v) { FIncrementPage = v; }
+    double IncrementFloatPage() const { return FIncrementFloatPage; }
+    void SetIncrementFloatPage(double v) { FIncrementFloatPage = v; }
+    bool IncrementSmart() const { return FIncrementSmart; }
+    void SetIncrementSmart(bool v) { FIncrementSmart = v; }
+    int IncrementHours() const { return FIncrementHours; }
+    void SetIncrementHours(int v) { FIncrementHours = v; }
+    int IncrementMinutes() const { return FIncrementMinutes; }
+    void SetIncrementMinutes(int v) { FIncrementMinutes = v; }
+    bool Signed() const { return FSigned; }
+    void SetSigned(bool v) { FSigned = v; }
+    bool AllowNullValue() const { return FAllowNullValue; }
+    void SetAllowNullValue(bool v) { FAllowNullValue = v; }
+    bool EditorEnabled() const { return FEditorEnabled; }
+    void SetEditorEnabled(bool v) { FEditorEnabled = v; }
+    bool ReturnIsTab() const { return FReturnIsTab; }
+    void SetReturnIsTab(bool v) { FReturnIsTab = v; }
+    bool AutoFocus() const { return FAutoFocus; }
+    void SetAutoFocus(bool v) { FAutoFocus = v; }
+    TColor FocusColor() const { return FFocusColor; }
+    void SetFocusColor(TColor v) { FFocusColor = v; }
+    TColor FocusBorderColor() const { return FFocusBorderColor; }
+    void SetFocusBorderColor(TColor v) { FFocusBorderColor = v; Invalidate(); }
+    bool Flat() const { return FFlat; }
+    void SetFlat(bool v);
+    TColor FlatLineColor() const { return FFlatLineColor; }
+    void SetFlatLineColor(TColor v) { FFlatLineColor = v; Invalidate(); }
+    bool Transparent() const { return FTransparent; }
+    void SetTransparent(bool v) { FTransparent = v; Invalidate(); }
+    TSpinDirection Direction() const { return FButton->Direction(); }
+    void SetDirection(TSpinDirection v);
+    // "1.0.0.0"; writes are ignored.
+    AnsiString Version() const { return "1.0.0.0"; }
+    void SetVersion(const AnsiString&) {}
+    virtual int GetVersionNr() { return 0x01000000; }
+
+    // The attached label, made on first use of LabelCaption.
+    TLabel* EditLabel() const { return FLabel; }
+    AnsiString LabelCaption() const;
+    void SetLabelCaption(const AnsiString& v);
+    TLabelPosition LabelPosition() const { return FLabelPosition; }
+    void SetLabelPosition(TLabelPosition v) { FLabelPosition = v; PlaceLabel(); }
+    int LabelMargin() const { return FLabelMargin; }
+    void SetLabelMargin(int v) { FLabelMargin = v; PlaceLabel(); }
+    bool LabelTransparent() const { return FLabelTransparent; }
+    void SetLabelTransparent(bool v) { FLabelTransparent = v; PlaceLabel(); }
+    bool LabelAlwaysEnabled() const { return FLabelAlwaysEnabled; }
+    void SetLabelAlwaysEnabled(bool v);
+    TFont* LabelFont() const { return FLabelFont.get(); }
+    void SetLabelFont(TFont* v) { FLabelFont->Assign(v); PlaceLabel(); }
+    void SetVisible(bool v) override;
+    void SetEnabled(bool v) override;
+    void SetParent(TWinControl* AParent) override;
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+
+    // The steps of the spin buttons and the arrow keys.
+    virtual bool IsValidChar(char Key);
+    virtual void UpClick(TObject* Sender);
+    virtual void DownClick(TObject* Sender);
+    TNotifyEvent OnUpClick;
+    TNotifyEvent OnDownClick;
+
+protected:
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+    void DoEnter() override;
+    void DoExit() override;
+    void Change() override;
+
+private:
+    void Step(bool Up, bool Page);
+    bool SmartStep(bool Up);
+    int CheckValue(int v) const;
+    double CheckFloatValue(double v) const;
+    TDateTime CheckDateValue(TDateTime v) const;
+    AnsiString TimeText(TDateTime v) const;
+    void SetTextKeepCaret(const AnsiString& S);
+    void PlaceLabel();
+    void LayoutSpin();
+    TProSpinButton* FButton;
+    TLabel* FLabel = nullptr;
+    std::unique_ptr<TFont> FLabelFont;
+    TProSpinType FSpinType = sptNormal;
+    int FMinValue = 0, FMaxValue = 0;
+    double FMinFloatValue = 0.0, FMaxFloatValue = 0.0;
+    TDateTime FMinDateValue = 0, FMaxDateValue = 0;
+    TDateTime FDateStore = 0, FTimeStore = 0;
+    int FHexStore = 0;
+    int FIncrement = 1;
+    double FIncrementFloat = 0.1;
+    int FIncrementPage = 10;
+    double FIncrementFloatPage = 1.0;
+    bool FIncrementSmart = false;
+    int FIncrementHours = 1, FIncrementMinutes = 1;
+    int FPrecision = 0;
+    bool FShowSeconds = true, FSigned = false, FAllowNullValue = true, FAutoFocus = false;
+    bool FEditorEnabled = true, FReturnIsTab = false;
+    TColor FFocusColor = clWindow, FFocusBorderColor = clNone, FSavedColor = clWindow;
+    bool FFlat = false;
+    TColor FFlatLineColor = clBlack;
+    bool FTransparent = false;
+    TLabelPosition FLabelPosition = lpLeftTop;
+    int FLabelMargin = 4;
+    bool FLabelTransparent = false, FLabelAlwaysEnabled = false;
+    bool FHoldChange = false;
+};
