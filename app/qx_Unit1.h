@@ -294,8 +294,9 @@ private:
     void CreateRegisterComponents();
     void CreateMenuComponents();
     void CreateImportComponents();
-    // The open register's item name: the heading without its prefix.
+    // The open register's item name, as the menu named it when it was opened.
     AnsiString ListItemName() const;
+    AnsiString FListItemName;
     // Empties the register grid into Rows rows of nine columns with headers.
     void ClearListGrid(int Rows);
     // The yes/no/cancel question about the modified register; Then names

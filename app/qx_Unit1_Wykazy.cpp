@@ -102,11 +102,7 @@ bool Tf_MainForm::ListEditing() const
 
 AnsiString Tf_MainForm::ListItemName() const
 {
-    const AnsiString& caption = ng_NowyEdytujWykaz->Caption();
-    for (const AnsiString& prefix : {OpenPrefix, NewPrefix})
-        if (caption.compare(0, prefix.size(), prefix) == 0)
-            return caption.substr(prefix.size());
-    return caption;
+    return FListItemName;
 }
 
 void Tf_MainForm::ClearListGrid(int Rows)
@@ -179,6 +175,7 @@ void Tf_MainForm::OpenListFile(const AnsiString& FileName, const AnsiString& Cap
     ClearListGrid(3);
     CurrentListFile = FileName;
     ng_NowyEdytujWykaz->SetCaption(OpenPrefix + Caption);
+    FListItemName = Caption;
 
     TStringList lines;
     try {
@@ -254,6 +251,7 @@ void Tf_MainForm::NewListGrid(const AnsiString& FileName, const AnsiString& Capt
 
     CurrentListFile = FileName;
     ng_NowyEdytujWykaz->SetCaption(NewPrefix + Caption);
+    FListItemName = Caption;
     g->SetPopupMenu(pm_NoyEdytujWykaz);
     g->AutoSizeColumns(false, 10);
     pan_NowyWykaz->Show();

@@ -514,3 +514,16 @@ TEST_F(Commands, AboutAndUpdatePagesFetchTheVersionOnce)
     UpdateCheckDone = false;
     RunningVersion = PublishedVersion = UpdateAddress = NewsText = "";
 }
+
+TEST_F(Commands, NewRegisterAsksAboutTheOpenRegisterByItsItemName)
+{
+    CurrentUserLevel = 3;
+    Form->RunMenuCommand("a.txt", "Zawór A");
+    Form->ng_NowyEdytujWykaz->SetCaption("Inny nagłówek");
+    Form->sb_Edytuj_ZapiszZmiany->SetEnabled(true);
+    ScriptDialogs()
+        .ExpectMessageBox(IDYES, "Czy chcesz stworzyć nowy wykaz dla pozycji Pompa teraz ???")
+        .ExpectMessageBox(IDCANCEL, "Wykaz Zawór A został zmodyfikowany.");
+    Form->RunMenuCommand("nowy.txt", "Pompa");
+    EXPECT_EQ(CurrentListFile, Path("Wykazy\\a.txt"));
+}
