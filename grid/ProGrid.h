@@ -1820,7 +1820,7 @@ private:
         Byte Hover = 0;
         bool Pressed = false, Moved = false, DblClickSized = false, FixedColHover = false, FixedRowHover = false;
         bool FixedColSizing = false, FixedRowSizing = false;
-        bool Resizing = false;
+        bool Resizing = false, MoveAsked = false;
         TGridRect ResizeFrom{};
         int FixedSizeIndex = -1, SizingOfs = 0;
         TPoint Down{-1, -1}, DownCell{-1, -1}, ButtonCell{-1, -1};

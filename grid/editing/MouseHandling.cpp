@@ -222,6 +222,7 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
     const TShiftState shift = KeysToShiftState(Message.Keys());
     FMouse.Pressed = true;
     FMouse.Moved = false;
+    FMouse.MoveAsked = false;
     FMouse.Down = TPoint(X, Y);
     TGridCoord c = MouseCoord(X, Y);
     FMouse.DownCell = TPoint(c.X, c.Y);
@@ -731,6 +732,28 @@ void TProStringGrid::MouseMove(TShiftState Shift, int X, int Y)
         if (FMouse.Hover != HoverCursorMode())
             SetHoverCursorMode(FMouse.Hover);
         SetSplitDragMarks(FMouse.FixedColHover, FMouse.FixedRowHover);
+    }
+    // A column (row) move asks once whether it may start, then at each drop position.
+    if (GridState() == gsColMoving || GridState() == gsRowMoving) {
+        const bool colMove = GridState() == gsColMoving;
+        const TGridCoord c = MouseCoord(X, Y);
+        bool allow = true;
+        if (!FMouse.MoveAsked) {
+            FMouse.MoveAsked = true;
+            const TIndexAllowEvent& ask = colMove ? OnColumnMove : OnRowMove;
+            if (ask)
+                ask(this, colMove ? FMouse.DownCell.X : FMouse.DownCell.Y, allow);
+            if (!allow) {
+                SetGridState(gsNormal);
+                return;
+            }
+        }
+        const int drop = colMove ? c.X : c.Y;
+        const TIndexAllowEvent& moving = colMove ? OnColumnMoving : OnRowMoving;
+        if (drop >= 0 && moving)
+            moving(this, drop, allow);
+        if (FP.EnhRowColMove)
+            SetCursor(allow ? crDrag : crNoDrop);
     }
     // The new size of the column (row) being sized, reported and shown as a hint.
     int size = -1;

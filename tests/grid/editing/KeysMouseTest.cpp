@@ -434,4 +434,45 @@ TEST_F(KeysMouse, SelectionResizerFillsTheNewSelection)
     EXPECT_EQ(ColumnTexts(*Grid, 1), (std::vector<std::string>{"7", "7", "7"}));
 }
 
+TEST_F(KeysMouse, DownAppendsARowAboveTheFloatingFooter)
+{
+    Grid->Navigation()->SetAppendOnArrowDown(true);
+    Grid->FloatingFooter()->SetVisible(true);
+    Grid->SetCells(1, 3, "footer");
+    int added = -1;
+    Grid->OnAutoAddRow = [&](TObject*, int ARow) { added = ARow; };
+    Grid->FocusCell(1, 2, true);
+    TypeKey(Grid, VK_DOWN);
+    EXPECT_EQ(Grid->RowCount(), 5);
+    EXPECT_EQ(Grid->Row(), 3);
+    EXPECT_EQ(added, 3);
+    EXPECT_EQ(Grid->Cells(1, 3), "");
+    EXPECT_EQ(Grid->Cells(2, 2), "c2r2");
+}
+
+TEST_F(KeysMouse, ReturnOnAReadOnlyCellIsSwallowed)
+{
+    Grid->SetOptions(Grid->Options() | goEditing);
+    Grid->OnCanEditCell = [](TObject*, int, int, bool& CanEdit) { CanEdit = false; };
+    std::vector<Word> keys;
+    Grid->OnKeyDown = [&](TObject*, Word& Key, TShiftState) { keys.push_back(Key); };
+    Grid->FocusCell(1, 1, true);
+    TypeKey(Grid, VK_RETURN);
+    EXPECT_FALSE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
+    EXPECT_EQ(Current(), TPoint(1, 1));
+    EXPECT_EQ(keys.size(), 1u);
+}
+
+TEST_F(KeysMouse, ColumnMoveMayBeRefusedAtItsStart)
+{
+    Grid->SetOptions(Grid->Options() | goColMoving);
+    for (bool allow : {false, true}) {
+        Grid->OnColumnMove = [allow](TObject*, int, bool& Allow) { Allow = allow; };
+        AdvanceInputClock(1000);
+        Drag(Grid, Middle(1, 0), Middle(3, 0));
+        EXPECT_EQ(Grid->Cells(1, 0), allow ? "c2r0" : "c1r0") << allow;
+        EXPECT_EQ(Grid->GridState(), gsNormal);
+    }
+}
+
 }  // namespace
