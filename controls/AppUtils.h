@@ -30,8 +30,7 @@ AnsiString GetDefaultIniName();
 // "Software\" + the application's title (or the executable's base name).
 AnsiString GetDefaultIniRegKey();
 
-// Show commands stored with a placement.
-constexpr int SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOWMINIMIZED = 2, SW_SHOWMAXIMIZED = 3;
+// Show commands stored with a placement: the layer's SW_ values (Messages.h).
 
 void WriteFormPlacement(TCustomForm* Form, TObject* IniFile, const AnsiString& Section);
 void ReadFormPlacement(TCustomForm* Form, TObject* IniFile, const AnsiString& Section, bool LoadState,

@@ -409,6 +409,17 @@ using TMessageNext = std::function<void(TMessage& Message)>;
 using TMessageHookEx = std::function<bool(TMessage& Message, const TMessageNext& Next)>;
 using TMessageHook = std::function<bool(TMessage& Message)>;
 
+// ---------------------------------------------------------------- creation parameters
+// What a window is made with: its styles (WS_, and ES_ for an edit) and place.
+struct TCreateParams {
+    AnsiString Caption;
+    DWORD Style = 0;
+    DWORD ExStyle = 0;
+    int X = 0, Y = 0, Width = 0, Height = 0;
+    HWND WndParent = 0;
+    AnsiString WinClassName;
+};
+
 // ---------------------------------------------------------------- TWinControl
 class TWinControl : public TControl {
 public:
@@ -478,6 +489,12 @@ public:
     bool UnicodeWindow() const { return FUnicodeWindow; }
     void SetUnicodeWindow(bool v) { FUnicodeWindow = v; }
 
+    // ---- the three-dimensional look (a sunken frame); with ParentCtl3D the parent's.
+    bool Ctl3D() const;
+    void SetCtl3D(bool v);
+    bool ParentCtl3D() const { return FParentCtl3D; }
+    void SetParentCtl3D(bool v);
+
     TKeyEvent OnKeyDown;
     TKeyPressEvent OnKeyPress;
     TKeyEvent OnKeyUp;
@@ -510,6 +527,10 @@ protected:
     virtual TNativeWidget* CreateNativeWidget();
     // A control without a parent is a window of its own only when this says so (forms).
     virtual bool IsTopLevelWindow() const { return false; }
+    // The window's creation parameters: WS_CHILD, WS_VISIBLE, WS_TABSTOP ... from the
+    // properties; descendants add theirs (an edit's ES_ styles), and the standard
+    // controls take them when their window is made.
+    virtual void CreateParams(TCreateParams& Params);
 
     virtual void AlignControls(TControl* AControl, TRect& Rect);
     virtual void KeyDown(Word& Key, TShiftState Shift);
@@ -584,6 +605,8 @@ private:
     bool FTabStop = false;
     bool FDoubleBuffered = false;
     bool FUnicodeWindow = false;
+    bool FCtl3D = true;
+    bool FParentCtl3D = true;
     int FAlignLevel = 0;
     bool FAligning = false;
 };
@@ -719,6 +742,12 @@ constexpr UINT PM_REMOVE = 0x0001;
 // even with PM_REMOVE (posted again, as a program does after taking it).
 // Input the window system has not yet delivered is not seen.
 bool PeekMessage(TMsg& Msg, HWND Wnd, UINT MsgFilterMin, UINT MsgFilterMax, UINT RemoveMsg);
+// Moves, sizes, orders, shows or hides a window (SWP_ flags; HWND_TOP or
+// HWND_BOTTOM for the order). False for an unknown window.
+bool SetWindowPos(HWND Handle, HWND InsertAfter, int X, int Y, int CX, int CY, UINT Flags);
+// SW_HIDE hides, SW_SHOW... shows (a form: minimised, maximised or restored as
+// asked); true when the window was visible before.
+bool ShowWindow(HWND Handle, int CmdShow);
 HWND SetCapture(HWND Handle);
 bool ReleaseCapture();
 HWND GetCapture();

@@ -220,6 +220,8 @@ constexpr Cardinal CM_ENABLEDCHANGED = CM_BASE + 12;
 constexpr Cardinal CM_COLORCHANGED = CM_BASE + 13;
 constexpr Cardinal CM_FONTCHANGED = CM_BASE + 14;
 constexpr Cardinal CM_CURSORCHANGED = CM_BASE + 15;
+constexpr Cardinal CM_CTL3DCHANGED = CM_BASE + 16;
+constexpr Cardinal CM_PARENTCTL3DCHANGED = CM_BASE + 17;
 constexpr Cardinal CM_TEXTCHANGED = CM_BASE + 18;
 constexpr Cardinal CM_MOUSEENTER = CM_BASE + 19;
 constexpr Cardinal CM_MOUSELEAVE = CM_BASE + 20;
@@ -346,6 +348,36 @@ struct WINDOWPOS {
 };
 constexpr UINT SWP_NOSIZE = 0x0001;
 constexpr UINT SWP_NOMOVE = 0x0002;
+constexpr UINT SWP_NOZORDER = 0x0004;
+constexpr UINT SWP_NOREDRAW = 0x0008;
+constexpr UINT SWP_NOACTIVATE = 0x0010;
+constexpr UINT SWP_FRAMECHANGED = 0x0020;
+constexpr UINT SWP_SHOWWINDOW = 0x0040;
+constexpr UINT SWP_HIDEWINDOW = 0x0080;
+// hWndInsertAfter of SetWindowPos.
+constexpr HWND HWND_TOP = 0;
+constexpr HWND HWND_BOTTOM = 1;
+constexpr HWND HWND_TOPMOST = HWND(-1);
+constexpr HWND HWND_NOTOPMOST = HWND(-2);
+
+// ShowCmd values (ShowWindow, ShellExecute).
+constexpr int SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_NORMAL = 1, SW_SHOWMINIMIZED = 2, SW_SHOWMAXIMIZED = 3,
+              SW_MAXIMIZE = 3, SW_SHOWNOACTIVATE = 4, SW_SHOW = 5, SW_MINIMIZE = 6, SW_SHOWNA = 8, SW_RESTORE = 9,
+              SW_SHOWDEFAULT = 10;
+
+// Window styles, of every window and of edits (TCreateParams).
+constexpr DWORD WS_CHILD = 0x40000000, WS_VISIBLE = 0x10000000, WS_DISABLED = 0x08000000,
+                WS_CLIPSIBLINGS = 0x04000000, WS_CLIPCHILDREN = 0x02000000, WS_BORDER = 0x00800000,
+                WS_VSCROLL = 0x00200000, WS_HSCROLL = 0x00100000, WS_TABSTOP = 0x00010000;
+constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
+constexpr DWORD ES_LEFT = 0x0000, ES_CENTER = 0x0001, ES_RIGHT = 0x0002, ES_MULTILINE = 0x0004,
+                ES_UPPERCASE = 0x0008, ES_LOWERCASE = 0x0010, ES_PASSWORD = 0x0020, ES_AUTOVSCROLL = 0x0040,
+                ES_AUTOHSCROLL = 0x0080, ES_NOHIDESEL = 0x0100, ES_OEMCONVERT = 0x0400, ES_READONLY = 0x0800,
+                ES_WANTRETURN = 0x1000, ES_NUMBER = 0x2000;
+
+// Combo box notifications (the high word of WM_COMMAND's WParam, sent to the parent).
+constexpr Word CBN_SELCHANGE = 1, CBN_DBLCLK = 2, CBN_SETFOCUS = 3, CBN_KILLFOCUS = 4, CBN_EDITCHANGE = 5,
+               CBN_EDITUPDATE = 6, CBN_DROPDOWN = 7, CBN_CLOSEUP = 8, CBN_SELENDOK = 9, CBN_SELENDCANCEL = 10;
 
 // WM_HSCROLL / WM_VSCROLL: the low word of WParam is the code, the high word
 // the thumb position for SB_THUMBPOSITION and SB_THUMBTRACK. The bars of a window:

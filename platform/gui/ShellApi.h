@@ -10,10 +10,7 @@
 
 class TWinControl;
 
-// ShowCmd values.
-constexpr int SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_NORMAL = 1, SW_SHOWMINIMIZED = 2, SW_SHOWMAXIMIZED = 3,
-              SW_MAXIMIZE = 3, SW_SHOWNOACTIVATE = 4, SW_SHOW = 5, SW_MINIMIZE = 6, SW_RESTORE = 9,
-              SW_SHOWDEFAULT = 10;
+// ShowCmd values: SW_ in Messages.h.
 // ShellExecute results of 32 and below are errors.
 constexpr int SE_ERR_FNF = 2, SE_ERR_PNF = 3, SE_ERR_ACCESSDENIED = 5, SE_ERR_OOM = 8, SE_ERR_NOASSOC = 31;
 

@@ -397,9 +397,36 @@ void TCustomEdit::ApplyToWidget()
     auto* e = NativeOf<QLineEdit>(this);
     if (!e)
         return;
-    e->setEchoMode(FPasswordChar ? QLineEdit::Password : QLineEdit::Normal);
-    e->setReadOnly(FReadOnly);
-    e->setFrame(FBorderStyle != bsNone);
+    // What the creation parameters say, descendants' styles included.
+    TCreateParams p;
+    CreateParams(p);
+    e->setEchoMode((p.Style & ES_PASSWORD) ? QLineEdit::Password : QLineEdit::Normal);
+    e->setReadOnly((p.Style & ES_READONLY) != 0);
+    e->setFrame((p.Style & WS_BORDER) || (p.ExStyle & WS_EX_CLIENTEDGE));
+    Qt::Alignment horizontal = (p.Style & ES_RIGHT) ? Qt::AlignRight : (p.Style & ES_CENTER) ? Qt::AlignHCenter
+                                                                                             : Qt::AlignLeft;
+    e->setAlignment(horizontal | Qt::AlignVCenter);
+}
+
+void TCustomEdit::CreateParams(TCreateParams& Params)
+{
+    TWinControl::CreateParams(Params);
+    Params.Style |= ES_AUTOHSCROLL;
+    if (FPasswordChar)
+        Params.Style |= ES_PASSWORD;
+    if (FReadOnly)
+        Params.Style |= ES_READONLY;
+    if (FCharCase == ecUpperCase)
+        Params.Style |= ES_UPPERCASE;
+    else if (FCharCase == ecLowerCase)
+        Params.Style |= ES_LOWERCASE;
+    if (FBorderStyle != bsNone) {
+        if (Ctl3D())
+            Params.ExStyle |= WS_EX_CLIENTEDGE;
+        else
+            Params.Style |= WS_BORDER;
+    }
+    Params.WinClassName = "EDIT";
 }
 
 AnsiString TCustomEdit::GetText() const { return FText; }
@@ -984,8 +1011,12 @@ TNativeWidget* TCustomComboBox::CreateNativeWidget()
 {
     auto* c = new TQtCombo(this);
     c->setInsertPolicy(QComboBox::NoInsert);
-    c->DroppingDown = [this] { DropDown(); };
+    c->DroppingDown = [this] {
+        Notify(CBN_DROPDOWN);
+        DropDown();
+    };
     c->ClosingUp = [this] {
+        Notify(CBN_CLOSEUP);
         if (OnCloseUp)
             OnCloseUp(this);
     };
@@ -1028,6 +1059,7 @@ void TCustomComboBox::ApplyToWidget()
                     return;
                 RunGuarded([&] {
                     FText = FromQString(s);
+                    Notify(CBN_EDITCHANGE);
                     Change();
                 });
             });
@@ -1067,8 +1099,15 @@ void TCustomComboBox::UserChoseItem(int Index)
 {
     FItemIndex = Index;
     FText = Index >= 0 && Index < FItems->Count() ? FItems->Strings(Index) : AnsiString();
+    Notify(CBN_SELCHANGE);
     Click();
     Select();
+}
+
+void TCustomComboBox::Notify(Word Code)
+{
+    if (FParent && HandleAllocated())
+        FParent->Perform(WM_COMMAND, MAKEWPARAM(0, Code), LPARAM(Handle()));
 }
 
 void TCustomComboBox::Change()

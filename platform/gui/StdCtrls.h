@@ -150,6 +150,9 @@ protected:
     virtual void TextEdited(const AnsiString& Value);
     // A change the user made: the new text with the caret at Caret (Modified, OnChange).
     void UserEdit(const AnsiString& Value, int Caret);
+    // Adds ES_AUTOHSCROLL, ES_PASSWORD, ES_READONLY, ES_UPPERCASE or ES_LOWERCASE and the
+    // border from the properties; the widget follows the styles (ES_RIGHT, ES_CENTER too).
+    void CreateParams(TCreateParams& Params) override;
     // The widget takes what was set before the window was made.
     void CreateWnd() override;
     // The text with CharCase applied.
@@ -456,6 +459,8 @@ private:
     friend class TItemsDelegate;
     friend class TComboItems;
     void ApplyToWidget();
+    // WM_COMMAND with the notification (CBN_SELCHANGE ...) to the parent.
+    void Notify(Word Code);
     void UserChoseItem(int Index);
     std::unique_ptr<TItemsSink> FSink;
     std::unique_ptr<TStrings> FItems;

@@ -241,3 +241,49 @@ TEST_F(Edits, ComboBoxStylesAndEditSelection)
     EXPECT_EQ(c->Text(), "PN-EN 1991");
     EXPECT_EQ(c->Perform(CB_SETCURSEL, 7), CB_ERR);
 }
+
+TEST_F(Edits, CreationStylesOfADescendantShapeTheEditAndComboTellsItsParent)
+{
+    // An edit of the program's own that right-aligns through its creation parameters.
+    struct TRightEdit : TEdit {
+        explicit TRightEdit(TComponent* o) : TEdit(o) {}
+        void CreateParams(TCreateParams& p) override
+        {
+            TEdit::CreateParams(p);
+            p.Style |= ES_RIGHT;
+        }
+    };
+    auto* right = Place<TRightEdit>(10, 10, 200, 24);
+    auto* left = Place<TEdit>(10, 40, 200, 24);
+    for (auto* e : std::vector<TEdit*>{right, left})
+        e->SetText("PN-EN");
+    auto* combo = Place<TComboBox>(10, 70, 150, 24);
+    combo->SetStyle(csDropDownList);
+    combo->Items()->SetText("jeden\r\ndwa\r\n");
+    std::vector<WPARAM> commands;
+    Form->AddMessageHook([&](TMessage& m) {
+        if (m.Msg == WM_COMMAND && HWND(m.LParam) == combo->Handle())
+            commands.push_back(m.WParam);
+        return false;
+    });
+    Form->Show();
+    ProcessPendingMessages();
+    right->SetSelStart(0);   // focused first, with its text selected
+    EXPECT_GT(FirstInkColumn(right), 100);
+    EXPECT_LT(FirstInkColumn(left), 20);
+
+    combo->SetItemIndex(0);
+    EXPECT_TRUE(commands.empty());   // from code: no notification
+    combo->SetFocus();
+    TypeKey(combo, VK_DOWN);
+    EXPECT_EQ(commands, (std::vector<WPARAM>{MAKEWPARAM(0, CBN_SELCHANGE)}));
+
+    // Window functions reach the controls.
+    EXPECT_TRUE(SetWindowPos(left->Handle(), HWND_TOP, 0, 0, 150, 30, SWP_NOMOVE | SWP_NOZORDER));
+    EXPECT_EQ(left->BoundsRect(), TRect(10, 40, 160, 70));
+    EXPECT_TRUE(ShowWindow(left->Handle(), SW_HIDE));
+    EXPECT_FALSE(left->Visible());
+    EXPECT_FALSE(ShowWindow(left->Handle(), SW_SHOW));
+    EXPECT_TRUE(left->Visible());
+    EXPECT_FALSE(SetWindowPos(0, HWND_TOP, 0, 0, 0, 0, 0));
+}
