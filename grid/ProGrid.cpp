@@ -64,24 +64,6 @@ TGridEditorControl::TGridEditorControl(TProStringGrid* AGrid) : TCustomControl(A
     FIsWinXP = AGrid->IsWinXPFlag();
 }
 
-void TFloatingFooter::Assign(TPersistent* Source)
-{
-    if (auto* s = dynamic_cast<TFloatingFooter*>(Source)) {
-        FVisible = s->FVisible;
-        FHeight = s->FHeight;
-        FFooterStyle = s->FFooterStyle;
-        FCalculateHiddenRows = s->FCalculateHiddenRows;
-    }
-}
-
-void TSearchFooter::Assign(TPersistent* Source)
-{
-    if (auto* s = dynamic_cast<TSearchFooter*>(Source)) {
-        FVisible = s->FVisible;
-        FAutoThemeAdapt = s->FAutoThemeAdapt;
-    }
-}
-
 TGridItem::TGridItem(TCollection* ACollection) : TCollectionItem(ACollection), FItems(std::make_unique<TStringList>())
 {
 }
@@ -169,6 +151,7 @@ TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
     FOfficeHint = std::make_unique<TProHintInfo>();
     FIgnoredColumns = std::make_unique<TIntList>(-1, -1);
     InitLooksAndHints();
+    InitFindAndFooters();
 
     if (!(ComponentState() & csDesigning)) {
         for (int d = 0; d < 4; ++d)
@@ -218,6 +201,7 @@ TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
 TProStringGrid::~TProStringGrid()
 {
     Destroying();
+    DoneDragDrop();
     if (FOwnerForm)
         FOwnerForm->OnResize = FSavedFormResize;
     // A failing write cannot leave a destructor: the widths are then not kept.
@@ -271,6 +255,7 @@ void TProStringGrid::Loaded()
 {
     TBaseGrid::Loaded();
     FDesignCursor = Cursor();
+    ApplySearchFooter();
     ApplyHeaders(true);
     ApplyHeaders(false);
     if (FP.Look == glHalvik) {
@@ -405,7 +390,7 @@ void TProStringGrid::Assign(TPersistent* Source)
     FOfficeHint->Assign(s->FOfficeHint.get());
     FP.FixedRowAlways = s->FP.FixedRowAlways;
     SetColCount(s->ColCount());
-    SetRowCount(s->RowCount());
+    SetRowCountPlain(s->RowCount());
     TBaseGrid::SetFixedRows(std::min(s->TBaseGrid::FixedRows(), RowCount() - 1));
     TBaseGrid::SetFixedCols(std::min(s->TBaseGrid::FixedCols(), ColCount() - 1));
     SetDefaultColWidth(s->DefaultColWidth());

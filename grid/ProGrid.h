@@ -140,6 +140,9 @@ using TGridProgressEvent = std::function<void(TObject* Sender, int Phase, int Va
 
 // ================================================================ events of the grid (review-grid)
 class TEditLink;
+class TGridDropSource;
+class TGridDropTarget;
+class TForm;
 class TPopupMenu;
 enum TSearchAction { saFindFirst, saFindNext, saFindPrevious };
 // Cell events with the row first.
@@ -304,7 +307,10 @@ public:
 
     // ---------------------------------------------------------------- dimensions
     int RowCount() const { return TBaseGrid::RowCount(); }
+    // With a visible floating footer the last row's texts move to the new last row and the footer
+    // is recalculated (SetRowCountPlain leaves the rows as they are, for the grid's own row work).
     void SetRowCount(int Value);
+    void SetRowCountPlain(int Value);
     // Columns in view (hidden columns not counted).
     int ColCount() const { return TBaseGrid::ColCount(); }
     void SetColCount(int Value);
@@ -1395,8 +1401,9 @@ public:
     bool IsEditable(int ACol, int ARow);
     TGridRect GetSelection() const { return Selection(); }
     void SetSelection(const TGridRect& R);
-    // Something is dragged over the grid: scrolls it while the pointer stays in a margin.
-    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept);
+    // Something is dragged over the grid: OnDragOver answers; the grid scrolls while the pointer stays
+    // in a margin.
+    void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
 
     TScrollHintEvent OnScrollHint;
     TDragScrollEvent OnDragScroll;
@@ -1441,6 +1448,84 @@ private:
     bool FStretchPending = false;
     bool FInScrollRange = false;
     // ================================================================ end of scrolling, sizing and footer calculation
+
+    // ================================================================ find, footers and drag and drop
+    // (grid/services/ProGridFind.cpp, ProGridSearchFooter.cpp, ProGridFooter.cpp,
+    // grid/editing/GridDragDrop.cpp)
+public:
+    // Find flags of FindCell.
+    static constexpr Word fnMatchCase = 0x0001, fnMatchFull = 0x0002, fnMatchFilter = 0x0004,
+                          fnDirectionLeftRight = 0x0008, fnMatchStart = 0x0010, fnFindInCurrentRow = 0x0020,
+                          fnFindInCurrentCol = 0x0040, fnIncludeFixed = 0x0080, fnAutoGoto = 0x0100,
+                          fnIgnoreHTMLTags = 0x0200, fnBackward = 0x0400, fnIncludeHiddenColumns = 0x0800,
+                          fnFindInPresetCol = 0x1000, fnFindInPresetRow = 0x2000, fnSelectedCells = 0x4000,
+                          fnIncludeHiddenRows = 0x8000;
+    // The cell after StartCell (the range's first, or last backward, for (-1, -1)) in the search order
+    // whose text matches; Found is (-1, -1) when none does. Wide compares the cells' wide text.
+    void FindCell(TPoint StartCell, const AnsiString& Text, TPoint& Found, Word Flags, bool Wide = false);
+    // FindCell between the progress phases 0 and 4 (found) or 2 (not found).
+    void FindFirstNext(TPoint StartCell, const AnsiString& Text, TPoint& Found, Word Flags);
+    TPoint LastFoundCell() const { return FFind.LastFound; }
+    void SetLastFoundCell(TPoint Value) { FFind.LastFound = Value; }
+    bool FindBusy() const { return FFind.Searching; }
+    int SearchCol() const { return FFind.SearchCol; }
+    void SetSearchCol(int Value) { FFind.SearchCol = Value; }
+    int SearchRow() const { return FFind.SearchRow; }
+    void SetSearchRow(int Value) { FFind.SearchRow = Value; }
+
+    // The search footer's settings onto its panel (captions, hints, visibility, layout).
+    void ApplySearchFooter();
+    // The panel's actions: the edit's text changed, find next or previous, highlight toggled, close.
+    void SearchEditChanged();
+    void SearchFindNext(bool Backward);
+    void SearchHighlightToggled();
+    void SearchFooterClosed();
+    // Ctrl+F: the search edit takes the focus while the search footer shows.
+    bool FocusSearchEdit();
+
+    // The floating footer's custom template filled with the cells of ARow.
+    AnsiString FooterTemplateText(int ARow);
+    // The floating footer's flag onto the grid: last row as footer row, FixedFooters, repaint.
+    void FloatingFooterChanged();
+
+    // A picture of the cells of CellRange (Left, Top, Right, Bottom) in a borderless form owned by the grid;
+    // the caller moves, shows and frees it.
+    TForm* CreateDragImageForm(const TGridRect& CellRange);
+    // The system drag of the selection (or, with AColumn, of column ACol) from the cell pressed; returns
+    // the drop's effect (DROPEFFECT_NONE when cancelled or refused).
+    DWORD StartOleDrag(int ACol, int ARow, bool AColumn);
+    // The drag source of the running system drag (nullptr outside one), and the drop target while
+    // DragDropSettings->OleDropTarget is on.
+    TGridDropSource* OleDropSource() const { return FOleSource; }
+    TGridDropTarget* OleDropTargetObject() const { return FOleTarget; }
+    // Registers or revokes the grid's window as a drop target; false when the platform refused.
+    bool RegisterOleDropTarget(bool Value);
+    // The source rectangle of the grid's own running drag (moved down when rows are dropped above it).
+    TGridRect OleDragRect() const { return FOleDragRect; }
+    void SetOleDragRect(const TGridRect& R) { FOleDragRect = R; }
+    // Every second cell-drag move also scrolls horizontally.
+    bool NextDragScrollTurn() { return (++FOleScrollTurn & 1) == 0; }
+    // Hides the drop indicators: the row arrow, the two column arrows and the drag caption.
+    void HideDropArrows();
+
+private:
+    void InitFindAndFooters();
+    void DoneDragDrop();
+    // The text FindCell compares for (col, row) in the range's addressing.
+    struct TFindState {
+        TPoint LastFound{-1, -1};
+        bool Searching = false;
+        Word Flags = 0;
+        AnsiString Text;
+        WideString WideText;
+        int SearchCol = -1, SearchRow = -1;
+        AnsiString FooterText;
+    } FFind;
+    TGridDropSource* FOleSource = nullptr;
+    TGridDropTarget* FOleTarget = nullptr;
+    TGridRect FOleDragRect{-1, -1, -1, -1};
+    int FOleScrollTurn = 0;
+    // ================================================================ end of find, footers and drag and drop
 
     // ================================================================ grid files
     // Fixed-width text, CSV, XHTML, XML, workbooks and documents (grid/services/ProGrid*File.cpp,

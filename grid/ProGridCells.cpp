@@ -11,7 +11,7 @@
 #include "platform/core/CodePage.h"
 
 // ---------------------------------------------------------------- dimensions
-void TProStringGrid::SetRowCount(int Value)
+void TProStringGrid::SetRowCountPlain(int Value)
 {
     if (FP.FixedRowAlways && RowCount() == TBaseGrid::FixedRows() + 1)
         UnHideSelection();

@@ -4,7 +4,10 @@
 // footer, the cell graphic, the hint window and the hidden-row record.
 // Each is created hidden by the grid's constructor; their behaviour lives
 // with the grid feature that uses them.
+#include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 #include <variant>
 
 #include "platform/core/Classes.h"
@@ -138,23 +141,72 @@ private:
 };
 
 // ---------------------------------------------------------------- footers
+// The strip under the rows that shows the floating footer (grid/services/ProGridFooter.cpp).
 class TFooterPanel : public TCustomControl {
 public:
-    explicit TFooterPanel(TComponent* AOwner) : TCustomControl(AOwner) {}
+    explicit TFooterPanel(TProStringGrid* AGrid);
     int BorderWidth() const { return FBorderWidth; }
     void SetBorderWidth(int Value) { FBorderWidth = Value; }
+    TProStringGrid* Grid() const { return FGrid; }
+    // The grid column under the panel's point X (-1 when none).
+    int ColumnAt(int X) const;
+    int HintColumn() const { return FHintCol; }
+
+protected:
+    void Paint() override;
+    void CreateWnd() override;
+    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void MouseMove(TShiftState Shift, int X, int Y) override;
+    void CMMouseLeave(TMessage& Message) override;
+    void CMHintShow(TMessage& Message) override;
 
 private:
+    // The left edge of each column under the panel (fixed columns, then from LeftCol) and the width painted.
+    std::vector<std::pair<int, TRect>> ColumnRects() const;
+    void PaintLastRow(const std::vector<std::pair<int, TRect>>& Cols);
+    void PaintPreview(int Width);
+    TProStringGrid* FGrid;
     int FBorderWidth = 0;
+    int FHintCol = -1;
 };
 
+class TSearchPanel;
+
+// The search edit: Return acts as find next.
+class TRetEdit : public TEdit {
+public:
+    explicit TRetEdit(TSearchPanel* APanel);
+
+protected:
+    void KeyDown(Word& Key, TShiftState Shift) override;
+    void KeyPress(char& Key) override;
+
+private:
+    TSearchPanel* FPanel;
+};
+
+class TProGridButton;
+
+// The search footer's panel (grid/services/ProGridSearchFooter.cpp): the search edit, find next, find
+// previous, highlight and close buttons and the match-case box.
 class TSearchPanel : public TCustomControl {
 public:
-    explicit TSearchPanel(TComponent* AOwner) : TCustomControl(AOwner) {}
+    explicit TSearchPanel(TProStringGrid* AGrid);
     int BorderWidth() const { return FBorderWidth; }
     void SetBorderWidth(int Value) { FBorderWidth = Value; }
     TColor ColorTo() const { return FColorTo; }
-    void SetColorTo(TColor Value) { FColorTo = Value; }
+    void SetColorTo(TColor Value) { FColorTo = Value; Invalidate(); }
+
+    TRetEdit* EditControl() const { return FEdit; }
+    TProGridButton* FindNextButton() const { return FFindNext; }
+    TProGridButton* FindPrevButton() const { return FFindPrev; }
+    TProGridButton* HighlightButton() const { return FHighlight; }
+    TProGridButton* CloseButton() const { return FClose; }
+    TCheckBox* MatchCaseBox() const { return FMatchCase; }
+    // Places the children as the panel's layout says (right-to-left moves the edit).
+    void LayoutControls();
+    // The edit's change: the three action buttons follow whether it holds text; then OnEditChange.
+    void EditChanged();
 
     // What the panel reports to the grid.
     TNotifyEvent OnEditChange;
@@ -163,9 +215,19 @@ public:
     TNotifyEvent OnHighlight;
     TNotifyEvent OnClose;
 
+protected:
+    void Paint() override;
+
 private:
+    TProStringGrid* FGrid;
     int FBorderWidth = 0;
     TColor FColorTo = clNone;
+    TRetEdit* FEdit;
+    TProGridButton* FFindNext;
+    TProGridButton* FFindPrev;
+    TProGridButton* FClose;
+    TProGridButton* FHighlight;
+    TCheckBox* FMatchCase;
 };
 
 enum TFooterStyle { fsFixedLastRow, fsColumnPreview, fsCustomPreview };
@@ -176,14 +238,27 @@ public:
     explicit TFloatingFooter(TProStringGrid* AGrid) : FGrid(AGrid) {}
     void Assign(TPersistent* Source) override;
     bool Visible() const { return FVisible; }
-    void SetVisible(bool Value) { FVisible = Value; }
+    // Shows or hides the panel; with fsFixedLastRow the grid's last row becomes its footer row.
+    void SetVisible(bool Value);
     int Height() const { return FHeight; }
     void SetHeight(int Value) { FHeight = Value; }
     TFooterStyle FooterStyle() const { return FFooterStyle; }
-    void SetFooterStyle(TFooterStyle Value) { FFooterStyle = Value; }
+    void SetFooterStyle(TFooterStyle Value);
+    int Column() const { return FColumn; }
+    void SetColumn(int Value);
+    const AnsiString& CustomTemplate() const { return FCustomTemplate; }
+    void SetCustomTemplate(const AnsiString& Value);
+    TColor Color() const { return FColor; }
+    void SetColor(TColor Value);
+    TColor BorderColor() const { return FBorderColor; }
+    void SetBorderColor(TColor Value);
+    bool ShowHint() const { return FShowHint; }
+    void SetShowHint(bool Value);
     // The footer calculation includes hidden rows.
     bool CalculateHiddenRows() const { return FCalculateHiddenRows; }
     void SetCalculateHiddenRows(bool Value) { FCalculateHiddenRows = Value; }
+    // Repaints the panel.
+    void Invalidate();
 
     // Custom footer values (calculation type 7).
     TFooterCalcEvent OnCalcFooter;
@@ -193,25 +268,101 @@ private:
     bool FVisible = false;
     int FHeight = 22;
     TFooterStyle FFooterStyle = fsFixedLastRow;
+    int FColumn = 0;
+    AnsiString FCustomTemplate;
+    TColor FColor = clBtnFace;
+    TColor FBorderColor = clNone;
+    bool FShowHint = false;
     bool FCalculateHiddenRows = true;
 };
 
+// "<#n>" in Template stands for the text Cell(n) gives; a tag that is no number inserts nothing, and an
+// unfinished "<#" is dropped with what follows it.
+AnsiString ExpandFooterTemplate(const AnsiString& Template, const std::function<AnsiString(int)>& Cell);
+
 class TSearchFooter : public TPersistent {
 public:
-    explicit TSearchFooter(TProStringGrid* AGrid) : FGrid(AGrid) {}
+    explicit TSearchFooter(TProStringGrid* AGrid);
+    ~TSearchFooter() override;
     void Assign(TPersistent* Source) override;
-    bool Visible() const { return FVisible; }
-    void SetVisible(bool Value) { FVisible = Value; }
-    bool AutoThemeAdapt() const { return FAutoThemeAdapt; }
-    void SetAutoThemeAdapt(bool Value) { FAutoThemeAdapt = Value; }
     TProStringGrid* Grid() const { return FGrid; }
+
+    bool Visible() const { return FV.Visible; }
+    void SetVisible(bool Value) { SetFlag(FV.Visible, Value); }
+    bool AutoThemeAdapt() const { return FV.AutoThemeAdapt; }
+    void SetAutoThemeAdapt(bool Value) { FV.AutoThemeAdapt = Value; Changed(); }
+    bool AutoSearch() const { return FV.AutoSearch; }
+    void SetAutoSearch(bool Value) { SetFlag(FV.AutoSearch, Value); }
+    TColor Color() const { return FV.Color; }
+    void SetColor(TColor Value) { FV.Color = Value; Changed(); }
+    TColor ColorTo() const { return FV.ColorTo; }
+    void SetColorTo(TColor Value) { FV.ColorTo = Value; Changed(); }
+    TFont* Font() const { return FFont.get(); }
+    void SetFont(TFont* Value);
+    const AnsiString& FindNextCaption() const { return FV.FindNextCaption; }
+    void SetFindNextCaption(const AnsiString& Value) { FV.FindNextCaption = Value; Changed(); }
+    const AnsiString& FindPrevCaption() const { return FV.FindPrevCaption; }
+    void SetFindPrevCaption(const AnsiString& Value) { FV.FindPrevCaption = Value; Changed(); }
+    const AnsiString& MatchCaseCaption() const { return FV.MatchCaseCaption; }
+    void SetMatchCaseCaption(const AnsiString& Value) { FV.MatchCaseCaption = Value; Changed(); }
+    const AnsiString& HighLightCaption() const { return FV.HighLightCaption; }
+    void SetHighLightCaption(const AnsiString& Value) { FV.HighLightCaption = Value; Changed(); }
+    const AnsiString& HintClose() const { return FV.HintClose; }
+    void SetHintClose(const AnsiString& Value) { FV.HintClose = Value; Changed(); }
+    const AnsiString& HintFindNext() const { return FV.HintFindNext; }
+    void SetHintFindNext(const AnsiString& Value) { FV.HintFindNext = Value; Changed(); }
+    const AnsiString& HintFindPrev() const { return FV.HintFindPrev; }
+    void SetHintFindPrev(const AnsiString& Value) { FV.HintFindPrev = Value; Changed(); }
+    const AnsiString& HintHighlight() const { return FV.HintHighlight; }
+    void SetHintHighlight(const AnsiString& Value) { FV.HintHighlight = Value; Changed(); }
+    bool ShowClose() const { return FV.ShowClose; }
+    void SetShowClose(bool Value) { SetFlag(FV.ShowClose, Value); }
+    bool ShowFindNext() const { return FV.ShowFindNext; }
+    void SetShowFindNext(bool Value) { SetFlag(FV.ShowFindNext, Value); }
+    bool ShowFindPrev() const { return FV.ShowFindPrev; }
+    void SetShowFindPrev(bool Value) { SetFlag(FV.ShowFindPrev, Value); }
+    bool ShowHighLight() const { return FV.ShowHighLight; }
+    void SetShowHighLight(bool Value) { SetFlag(FV.ShowHighLight, Value); }
+    bool ShowMatchCase() const { return FV.ShowMatchCase; }
+    void SetShowMatchCase(bool Value) { SetFlag(FV.ShowMatchCase, Value); }
+    bool SearchActiveColumnOnly() const { return FV.SearchActiveColumnOnly; }
+    void SetSearchActiveColumnOnly(bool Value) { SetFlag(FV.SearchActiveColumnOnly, Value); }
+    int SearchColumn() const { return FV.SearchColumn; }
+    void SetSearchColumn(int Value) { FV.SearchColumn = Value; Changed(); }
+    bool SearchMatchStart() const { return FV.SearchMatchStart; }
+    void SetSearchMatchStart(bool Value) { SetFlag(FV.SearchMatchStart, Value); }
+    bool SearchFixedCells() const { return FV.SearchFixedCells; }
+    void SetSearchFixedCells(bool Value) { SetFlag(FV.SearchFixedCells, Value); }
 
     TNotifyEvent OnChange;
 
 private:
+    void Changed()
+    {
+        if (OnChange)
+            OnChange(this);
+    }
+    void SetFlag(bool& Field, bool Value)
+    {
+        if (Field != Value) {
+            Field = Value;
+            Changed();
+        }
+    }
     TProStringGrid* FGrid;
-    bool FVisible = false;
-    bool FAutoThemeAdapt = false;
+    std::unique_ptr<TFont> FFont;
+    struct {
+        bool Visible = false, AutoThemeAdapt = false, AutoSearch = true;
+        TColor Color = clWhite, ColorTo = clBtnFace;
+        AnsiString FindNextCaption = "Find &next", FindPrevCaption = "Find &previous";
+        AnsiString MatchCaseCaption = "Match case", HighLightCaption = "Highlight";
+        AnsiString HintClose = "Close", HintFindNext = "Find next occurence";
+        AnsiString HintFindPrev = "Find previous occurence", HintHighlight = "Highlight occurences";
+        bool ShowClose = true, ShowFindNext = true, ShowFindPrev = true, ShowHighLight = true;
+        bool ShowMatchCase = true, SearchActiveColumnOnly = false;
+        int SearchColumn = -1;
+        bool SearchMatchStart = false, SearchFixedCells = false;
+    } FV;
 };
 
 // ---------------------------------------------------------------- cell graphic

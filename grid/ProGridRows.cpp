@@ -126,7 +126,7 @@ void TProStringGrid::InsertRowsEx(int ARow, int ACount, bool UpdateControls)
     EndCellEdit();
     int cols = AllColCount();
     int realRow = RealRowIndex(ARow);
-    SetRowCount(RowCount() + ACount);
+    SetRowCountPlain(RowCount() + ACount);
     int rows = RowCount();
     // The last row (a floating footer row too) stays last.
     for (int r = rows - 1; r >= ARow + ACount; --r) {
@@ -288,7 +288,7 @@ void TProStringGrid::DeleteRows(int ARow, int ACount)
     ReleaseCellRecords(0, ARow, AllColCount() - 1, ARow + ACount - 1);
     ShiftRowsUp(ARow, ACount);
     DropRowFlags(ARow, removed, true);
-    SetRowCount(RowCount() - ACount);
+    SetRowCountPlain(RowCount() - ACount);
     SetColWidths(ColCount() - 1, lastWidth);
     if (row >= RowCount()) {
         TBaseGrid::SetRow(TBaseGrid::FixedRows());
@@ -323,7 +323,7 @@ void TProStringGrid::RemoveRowsEx(int ARow, int ACount)
     DropRowFlags(ARow, removed, true);
     int row = Row();
     ShiftRowsUp(ARow, ACount);
-    SetRowCount(RowCount() - ACount);
+    SetRowCountPlain(RowCount() - ACount);
     int lastData = RowCount() - 1 - FixedFooters();
     // No scrollable row left (a row shown as fixed by FixedRowAlways counts as fixed).
     if (lastData < FixedRows())

@@ -398,6 +398,7 @@ void TProStringGrid::WMGetDlgCode(TMessage& Message)
 // ---------------------------------------------------------------- drag scrolling
 void TProStringGrid::DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept)
 {
+    TBaseGrid::DragOver(Source, X, Y, State, Accept);
     TDragScrollOptions* o = FDragScrollOptions.get();
     if (State == dsDragLeave || !o->Active()) {
         FDragScrollTimer.reset();

@@ -343,9 +343,11 @@ void TDragDropSettings::Assign(TPersistent* Source)
 
 void TDragDropSettings::SetOleDropTarget(bool v)
 {
-    // This platform registers no OLE drop targets: the value is kept and the
-    // grid's window is never registered, so nothing is revoked either.
+    // The grid's window becomes a drop target (or stops being one); a refused registration
+    // leaves the flag off.
     FV.OleDropTarget = v;
+    if (FOwner && !(FOwner->ComponentState() & csDesigning) && !FOwner->RegisterOleDropTarget(v))
+        FV.OleDropTarget = false;
 }
 
 void TDragDropSettings::SetOleDropRTF(bool v)

@@ -259,7 +259,7 @@ void TProStringGrid::ReadTextStream(TStream* Stream)
     EndCellEdit();
     if (sized) {
         SetColCount(cols);
-        SetRowCount(rows);
+        SetRowCountPlain(rows);
     }
     for (;;) {
         Int64 lineStart = Stream->Position();

@@ -269,7 +269,7 @@ void TProStringGrid::HideRowList(const std::vector<int>& AList)
             item->Items()->AddObject(GetGridCell(c, d), GetGridObject(c, d));
     }
     EmptyStoredRows(w, oldRows - 1, cols);
-    SetRowCount(std::max(w, 1));
+    SetRowCountPlain(std::max(w, 1));
     EndUpdate();
 }
 
@@ -348,7 +348,7 @@ void TProStringGrid::UnHideRowsAll()
             FillRowFromItem(k, HiddenItem(FHiddenRowList.get(), -1 - src), cols);
     }
     FHiddenRowList->Clear();
-    SetRowCount(newRows);
+    SetRowCountPlain(newRows);
     EndUpdate();
     PositionCellControls();
 }
@@ -774,7 +774,7 @@ void TProStringGrid::GroupByColumn(int ACol)
     int groups = int(starts.size());
     int oldRows = RowCount();
     int newRows = oldRows + groups * extra;
-    SetRowCount(newRows);
+    SetRowCountPlain(newRows);
     // Every row goes to its place at once: each group behind a new empty
     // header row (and followed by an empty summary row), the rows after the
     // data (footers) at the end.
@@ -931,7 +931,7 @@ void TProStringGrid::UnGroup()
     for (int r = last + 1; r < oldRows; ++r)
         MoveStoredRow(r, w++, cols);
     EmptyStoredRows(w, oldRows - 1, cols);
-    SetRowCount(std::max(w, 1));
+    SetRowCountPlain(std::max(w, 1));
     FGroupColumn = -1;
     EndUpdate();
     Invalidate();

@@ -249,7 +249,7 @@ void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int Ma
     if (keepFooter) {
         for (int c = 0; c < AllColCount(); ++c)
             footerRow.push_back(GetGridCell(c, RowCount() - 1));
-        SetRowCount(RowCount() - 1);
+        SetRowCountPlain(RowCount() - 1);
     }
     int startCol = FExportFixedCells ? 0 : FixedCols();
     int row = Append ? RowCount() : (FExportFixedCells ? 0 : FixedRows());
@@ -276,7 +276,7 @@ void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int Ma
             --total;
         if (MaxRows > 0)
             total = std::min(total, MaxRows);
-        SetRowCount(std::max(RowCount(), total + row + FixedFooters()));
+        SetRowCountPlain(std::max(RowCount(), total + row + FixedFooters()));
     }
     if (!FReadFirstLine && !reader.AtEnd())
         reader.Next(fields);
@@ -284,7 +284,7 @@ void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int Ma
     while (!reader.AtEnd() && (MaxRows <= 0 || done < MaxRows)) {
         reader.Next(fields);
         if (row >= RowCount() - FixedFooters())
-            SetRowCount(row + 1000);
+            SetRowCountPlain(row + 1000);
         int needCols = startCol + int(fields.size());
         if (needCols > ColCount())
             SetColCount(needCols);
@@ -306,9 +306,9 @@ void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int Ma
             }
         }
     }
-    SetRowCount(std::max(row + FixedFooters(), FixedRows() + 1));
+    SetRowCountPlain(std::max(row + FixedFooters(), FixedRows() + 1));
     if (keepFooter) {
-        SetRowCount(RowCount() + 1);
+        SetRowCountPlain(RowCount() + 1);
         for (int c = 0; c < int(footerRow.size()); ++c)
             SetGridCell(c, RowCount() - 1, footerRow[std::size_t(c)]);
     }

@@ -488,7 +488,7 @@ void TProStringGrid::LoadFromExcel(const AnsiString& FileName, const AnsiString&
     int offCol = FExportFixedCells ? 0 : FixedCols();
     int offRow = FExportFixedCells ? 0 : FixedRows();
     SetColCount(range.Right - range.Left + 1 + offCol);
-    SetRowCount(range.Bottom - range.Top + 1 + offRow);
+    SetRowCountPlain(range.Bottom - range.Top + 1 + offRow);
     ClearCellRect(offCol, offRow, AllColCount() - 1, RowCount() - 1);
     for (const TRead& v : values)
         LoadCell(RealColIndex(v.Col - range.Left + offCol), v.Row - range.Top + offRow, v.Text);

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -406,6 +407,10 @@ void TCustomEdit::ApplyToWidget()
     Qt::Alignment horizontal = (p.Style & ES_RIGHT) ? Qt::AlignRight : (p.Style & ES_CENTER) ? Qt::AlignHCenter
                                                                                              : Qt::AlignLeft;
     e->setAlignment(horizontal | Qt::AlignVCenter);
+    // The edit's Color is its background.
+    QPalette pal = e->palette();
+    pal.setColor(QPalette::Base, ToQColor(Color()));
+    e->setPalette(pal);
 }
 
 void TCustomEdit::CreateParams(TCreateParams& Params)

@@ -149,6 +149,9 @@ void TCustomEdit::WndProc(TMessage& m)
 {
     int length = int(FText.size());
     switch (m.Msg) {
+    case CM_COLORCHANGED:
+        ApplyToWidget();
+        break;
     case EM_GETSEL:
         m.Result = AnswerSel(m, FSelStart, FSelStart + FSelLength);
         return;

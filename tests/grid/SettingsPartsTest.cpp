@@ -328,11 +328,29 @@ TEST_F(SettingsFixture, FloatingAndSearchFooters)
 {
     using F = TFloatingFooter;
     Check<F>("TFloatingFooter", [](TProStringGrid& g) { return g.FloatingFooter(); },
-             {PROP(F, Visible, false, true), PROP(F, Height, 22, 30),
-              PROP(F, FooterStyle, fsFixedLastRow, fsColumnPreview), PROP(F, CalculateHiddenRows, true, false)});
+             {PROP(F, Visible, false, true), PROP(F, FooterStyle, fsFixedLastRow, fsColumnPreview),
+              PROP(F, CalculateHiddenRows, true, false), PROP(F, Column, 0, 3),
+              PROP(F, CustomTemplate, "", "Razem <#2>"), PROP(F, Color, clBtnFace, clRed),
+              PROP(F, ShowHint, false, true)});
     using S = TSearchFooter;
     Check<S>("TSearchFooter", [](TProStringGrid& g) { return g.SearchFooter(); },
-             {PROP(S, Visible, false, true), PROP(S, AutoThemeAdapt, false, true)});
+             {PROP(S, Visible, false, true), PROP(S, AutoThemeAdapt, false, true), PROP(S, Color, clWhite, clRed),
+              PROP(S, ColorTo, clBtnFace, clBlue), PROP(S, FindNextCaption, "Find &next", "Dalej"),
+              PROP(S, FindPrevCaption, "Find &previous", "Wstecz"), PROP(S, MatchCaseCaption, "Match case", "Wielkość"),
+              PROP(S, HighLightCaption, "Highlight", "Wyróżnij"), PROP(S, HintClose, "Close", "Zamknij"),
+              PROP(S, HintFindNext, "Find next occurence", "n"), PROP(S, HintFindPrev, "Find previous occurence", "p"),
+              PROP(S, HintHighlight, "Highlight occurences", "h"), PROP(S, ShowClose, true, false),
+              PROP(S, ShowFindNext, true, false), PROP(S, ShowFindPrev, true, false),
+              PROP(S, ShowHighLight, true, false), PROP(S, ShowMatchCase, true, false),
+              PROP(S, SearchActiveColumnOnly, false, true), PROP(S, SearchColumn, -1, 2),
+              PROP(S, SearchMatchStart, false, true)});
+    // AutoSearch and SearchFixedCells stay the target's own.
+    TProStringGrid a(nullptr), b(nullptr);
+    a.SearchFooter()->SetAutoSearch(false);
+    a.SearchFooter()->SetSearchFixedCells(true);
+    b.SearchFooter()->Assign(a.SearchFooter());
+    EXPECT_TRUE(b.SearchFooter()->AutoSearch());
+    EXPECT_FALSE(b.SearchFooter()->SearchFixedCells());
 }
 
 TEST_F(SettingsFixture, DragScrollAndProgressAppearance)

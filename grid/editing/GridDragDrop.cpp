@@ -1,0 +1,444 @@
+// The grid's side of system drag and drop: dropped text, rich text, links, files and columns put
+// into the grid or reported by its events, the drop indicators, and the drag of cells and columns
+// out of the grid with its picture.
+#include <algorithm>
+
+#include "grid/ProGrid.h"
+#include "grid/editing/GridDragDrop.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Forms.h"
+
+namespace {
+// The lines and tab-separated fields of a dropped text block.
+std::vector<std::vector<AnsiString>> SplitTextBlock(const AnsiString& Text)
+{
+    std::vector<std::vector<AnsiString>> rows;
+    std::size_t pos = 0;
+    while (pos < Text.size()) {
+        std::size_t end = Text.find('\n', pos);
+        AnsiString line = Text.substr(pos, end == AnsiString::npos ? AnsiString::npos : end - pos);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        std::vector<AnsiString> fields;
+        std::size_t f = 0;
+        for (;;) {
+            std::size_t tab = line.find('\t', f);
+            fields.push_back(line.substr(f, tab == AnsiString::npos ? AnsiString::npos : tab - f));
+            if (tab == AnsiString::npos)
+                break;
+            f = tab + 1;
+        }
+        rows.push_back(std::move(fields));
+        if (end == AnsiString::npos)
+            break;
+        pos = end + 1;
+    }
+    return rows;
+}
+
+// A plain rich-text document of the text block: tabs between fields, a paragraph per line.
+AnsiString TextBlockToRtf(const AnsiString& Text)
+{
+    static const char hex[] = "0123456789abcdef";
+    AnsiString rtf = "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 ";
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        const unsigned char ch = static_cast<unsigned char>(Text[i]);
+        if (ch == '\r')
+            continue;
+        if (ch == '\n')
+            rtf += "\\par ";
+        else if (ch == '\t')
+            rtf += "\\tab ";
+        else if (ch == '\\' || ch == '{' || ch == '}')
+            rtf += AnsiString("\\") + char(ch);
+        else if (ch >= 0x80)
+            rtf += AnsiString("\\'") + hex[ch >> 4] + hex[ch & 15];
+        else
+            rtf += char(ch);
+    }
+    return rtf + "}";
+}
+
+// A picture of the cells of a range as the grid paints them.
+std::unique_ptr<TBitmap> PaintCellRange(TProStringGrid* Grid, const TGridRect& Range)
+{
+    TRect first = Grid->MergedCellRect(Range.Left, Range.Top);
+    TRect last = Grid->MergedCellRect(Range.Right, Range.Bottom);
+    if (first.Left > last.Left)
+        std::swap(first, last);
+    auto bmp = std::make_unique<TBitmap>();
+    const int w = std::max(1, last.Right - first.Left + 1), h = std::max(1, last.Bottom - first.Top + 1);
+    bmp->SetSize(w, h);
+    TCanvas* c = bmp->Canvas();
+    c->Brush()->SetColor(Grid->Color());
+    c->FillRect(TRect(0, 0, w, h));
+    for (int col = Range.Left; col <= Range.Right; ++col)
+        for (int row = Range.Top; row <= Range.Bottom; ++row) {
+            if (Grid->IsMergedNonBaseCell(col, row))
+                continue;
+            TRect r = Grid->MergedCellRect(col, row);
+            OffsetRect(r, -first.Left, -first.Top);
+            const bool fixed = col < Grid->FixedCols() || row < Grid->FixedRows();
+            c->Brush()->SetColor(fixed ? Grid->FixedColor() : Grid->Color());
+            c->FillRect(r);
+            c->Pen()->SetColor(fixed ? Grid->GridFixedLineColor() : Grid->GridLineColor());
+            c->MoveTo(r.Right - 1, r.Top);
+            c->LineTo(r.Right - 1, r.Bottom - 1);
+            c->LineTo(r.Left - 1, r.Bottom - 1);
+            Grid->DrawGridCell(c, col, row, TRect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1),
+                               fixed ? gdFixed : 0);
+        }
+    c->Pen()->SetColor(Grid->GridFixedLineColor());
+    if (Range.Left == 0 && Grid->FixedCols() > 0 && (Grid->Options() & goFixedHorzLine)) {
+        c->MoveTo(0, 0);
+        c->LineTo(0, h);
+    }
+    if (Range.Top == 0 && Grid->FixedRows() > 0 && (Grid->Options() & goFixedVertLine)) {
+        c->MoveTo(0, 0);
+        c->LineTo(w, 0);
+    }
+    return bmp;
+}
+} // namespace
+
+// ---------------------------------------------------------------- TGridDropTarget
+HRESULT TGridDropTarget::DragEnter(IDataObject* DataObj, DWORD KeyState, TPoint Pt, DWORD& Effect)
+{
+    TDragDropSettings* s = FGrid->DragDropSettings();
+    AcceptText = s->OleAcceptText();
+    AcceptFiles = s->OleAcceptFiles();
+    AcceptURLs = s->OleAcceptURLs();
+    AcceptCols = s->OleColumnDragDrop();
+    return TPSGDropTarget::DragEnter(DataObj, KeyState, Pt, Effect);
+}
+
+void TGridDropTarget::DragMouseMove(TPoint Pt, bool& Allow, int Formats)
+{
+    TProStringGrid* g = FGrid;
+    int col = -1, row = -1;
+    g->ScreenToCell(Pt, col, row);
+    Allow = Allow && col >= 0 && row >= 0;
+    const bool column = Formats & dfColumn;
+    if (!column && Allow) {
+        const TPoint client = g->ScreenToClient(Pt);
+        if (row == 0 && g->TopRow() > g->FixedRows())
+            g->SetTopRow(g->TopRow() - 1);
+        else if (g->FixedRows() == 0 && client.Y < 8 && g->TopRow() > 0)
+            g->SetTopRow(g->TopRow() - 1);
+        else if (row == g->TopRow() + g->VisibleRowCount() && row < g->RowCount())
+            g->SetTopRow(g->TopRow() + 1);
+        if (g->NextDragScrollTurn()) {
+            if (col == 0 && g->LeftCol() > g->FixedCols())
+                g->SetLeftCol(g->LeftCol() - 1);
+            else if (col == g->LeftCol() + g->VisibleColCount() && col < g->ColCount())
+                g->SetLeftCol(g->LeftCol() + 1);
+        }
+    }
+    if (column)
+        Allow = Allow && row < g->FixedRows() && col >= g->FixedCols();
+    else if (row >= 0 && row < g->FixedRows())
+        Allow = Allow && g->RowCount() == 1 && g->FixedRowAlways();
+    if (g->OnOleDragOver)
+        g->OnOleDragOver(g, row, col, Allow);
+    Allow = Allow && row >= 0 && col >= 0;
+
+    if (Allow && column) {
+        TRect r = g->CellRect(col, row);
+        TArrowWindow* down = g->ArrowWindow(1);
+        TArrowWindow* up = g->ArrowWindow(0);
+        down->SetBounds(r.Left - down->Width() / 2, std::max(0, r.Top - 8), down->Width(), down->Height());
+        up->SetBounds(r.Left - up->Width() / 2, r.Bottom, up->Width(), up->Height());
+        down->SetVisible(true);
+        up->SetVisible(true);
+        g->ArrowWindow(2)->SetVisible(false);
+    } else if (Allow) {
+        if (row == 0 && g->FixedRowAlways())
+            row = 1;
+        int c = g->DragDropSettings()->OleEntireRows() ? g->FixedCols() : col;
+        TRect r = g->CellRect(c, std::min(row, g->RowCount() - 1));
+        TArrowWindow* a = g->ArrowWindow(2);
+        a->SetBounds(std::max(0, r.Left - 10), r.Top, a->Width(), a->Height());
+        a->SetVisible(true);
+        g->ArrowWindow(0)->SetVisible(false);
+        g->ArrowWindow(1)->SetVisible(false);
+    } else {
+        g->HideDropArrows();
+    }
+}
+
+void TGridDropTarget::DragMouseLeave()
+{
+    FGrid->HideDropArrows();
+}
+
+void TGridDropTarget::DropCol(TPoint Pt, int Column)
+{
+    FGrid->HideDropArrows();
+    int col = -1, row = -1;
+    FGrid->ScreenToCell(Pt, col, row);
+    if (FGrid->OnOleDropCol)
+        FGrid->OnOleDropCol(FGrid, row, col, Column);
+}
+
+void TGridDropTarget::DropWholeText(TPoint Pt, const AnsiString& Text, bool Url)
+{
+    int col = -1, row = -1;
+    FGrid->ScreenToCell(Pt, col, row);
+    bool allow = true;
+    if (Url ? bool(FGrid->OnOleDropURL) : bool(FGrid->OnOleDrop))
+        (Url ? FGrid->OnOleDropURL : FGrid->OnOleDrop)(FGrid, row, col, Text, allow);
+    if (allow && col >= 0 && row >= 0)
+        FGrid->SetCells(col, row, Text);
+    FGrid->HideDropArrows();
+}
+
+void TGridDropTarget::DropRTF(TPoint Pt, const AnsiString& Rtf)
+{
+    DropWholeText(Pt, Rtf, false);
+}
+
+void TGridDropTarget::DropURL(TPoint Pt, const AnsiString& Url)
+{
+    DropWholeText(Pt, Url, true);
+}
+
+void TGridDropTarget::DropText(TPoint Pt, const AnsiString& Text)
+{
+    TProStringGrid* g = FGrid;
+    TDragDropSettings* s = g->DragDropSettings();
+    int col = -1, row = -1;
+    g->ScreenToCell(Pt, col, row);
+    const auto block = SplitTextBlock(Text);
+    const int rows = int(block.size());
+    if ((g->Options() & goRowSelect))
+        col = s->OleEntireRows() ? 0 : g->FixedCols();
+    bool allow = true;
+    if (g->OnOleDrop)
+        g->OnOleDrop(g, row, col, Text, allow);
+    if (!allow || col < 0 || row < 0 || rows == 0) {
+        g->HideDropArrows();
+        if (g->OnOleDropped)
+            g->OnOleDropped(g, TGridRect(-1, -1, -1, -1));
+        return;
+    }
+    // Rows dropped above the grid's own dragged rows push them down.
+    TGridRect src = g->OleDragRect();
+    if (src.Top >= 0 && row <= src.Top && s->OleRemoveRows() && s->OleInsertRows()) {
+        src.Top += rows;
+        src.Bottom += rows;
+        g->SetOleDragRect(src);
+    }
+    if (row == 0 && g->FixedRowAlways() && g->RowCount() > 1)
+        row = 1;
+    if (s->OleInsertRows()) {
+        const int top = g->TopRow();
+        g->InsertRows(row, rows);
+        g->SetTopRow(top > g->FixedRows() ? std::min(top + 1, g->RowCount() - 1) : top);
+    }
+    int cols = 0;
+    for (int r = 0; r < rows && row + r < g->RowCount(); ++r) {
+        const auto& fields = block[std::size_t(r)];
+        cols = std::max(cols, int(fields.size()));
+        for (int c = 0; c < int(fields.size()) && col + c < g->ColCount(); ++c)
+            g->SetCells(col + c, row + r, fields[std::size_t(c)]);
+    }
+    TGridRect pasted(std::max(col, g->FixedCols()), row, std::min(col + cols - 1, g->ColCount() - 1),
+                     std::min(row + rows - 1, g->RowCount() - 1));
+    g->SetSelection(pasted);
+    g->CellsChanged(TRect(pasted.Left, pasted.Top, pasted.Right, pasted.Bottom));
+    g->HideDropArrows();
+    if (g->OnOleDropped)
+        g->OnOleDropped(g, pasted);
+}
+
+void TGridDropTarget::DropFiles(TPoint Pt, const std::vector<AnsiString>& Files)
+{
+    TProStringGrid* g = FGrid;
+    g->HideDropArrows();
+    if (Files.size() != 1)
+        return;
+    const AnsiString& name = Files.front();
+    int col = -1, row = -1;
+    g->ScreenToCell(Pt, col, row);
+    bool allow = true;
+    if (g->OnOleDropFile)
+        g->OnOleDropFile(g, row, col, name, allow);
+    if (!allow)
+        return;
+    // The file is loaded once, as the first of the two types its name names.
+    const AnsiString upper = AnsiUpperCase(name);
+    const bool csv = upper.find(".CSV") != AnsiString::npos;
+    const bool workbook = !csv && upper.find(".XLS") != AnsiString::npos;
+    if (!csv && !workbook)
+        return;
+    if (g->OnOleDrop)
+        g->OnOleDrop(g, -1, -1, name, allow);
+    if (!allow)
+        return;
+    try {
+        if (csv)
+            g->LoadFromCsvFile(name);
+        else
+            g->LoadFromExcel(name, AnsiString());
+    } catch (const Exception& e) {
+        ShowMessage(e.Message());
+    }
+}
+
+// ---------------------------------------------------------------- TGridDropSource
+void TGridDropSource::QueryDrop()
+{
+    TPSGDropSource::QueryDrop();
+    if (FGrid->DragDropSettings()->ShowCells() && FImage) {
+        delete FImage;
+        FImage = nullptr;
+    }
+}
+
+void TGridDropSource::CurrentEffect(DWORD Effect)
+{
+    if (Effect == DROPEFFECT_COPY || Effect == DROPEFFECT_MOVE)
+        FLastEffect = Effect;
+}
+
+void TGridDropSource::DragMouseMove()
+{
+    TPoint p;
+    if (!GetCursorPos(p))
+        return;
+    if (FGrid->DragDropSettings()->ShowCells() && FImage) {
+        FImage->SetBounds(p.X + 4, p.Y + 4, FImage->Width(), FImage->Height());
+    } else if (TPopupButton* b = FGrid->PopupButton(); b && b->Visible()) {
+        TPoint c = FGrid->ScreenToClient(p);
+        b->SetBounds(c.X, c.Y - b->Height(), b->Width(), b->Height());
+    }
+}
+
+// ---------------------------------------------------------------- the grid
+void TProStringGrid::HideDropArrows()
+{
+    for (int d = 0; d < 3; ++d)
+        if (TArrowWindow* a = ArrowWindow(d))
+            a->SetVisible(false);
+    if (FPopupButton)
+        FPopupButton->SetVisible(false);
+}
+
+bool TProStringGrid::RegisterOleDropTarget(bool Value)
+{
+    if (Value == (FOleTarget != nullptr))
+        return true;
+    if (!Value) {
+        if (HandleAllocated())
+            RevokeDragDrop(Handle());
+        FOleTarget->Release();
+        FOleTarget = nullptr;
+        return true;
+    }
+    auto* target = new TGridDropTarget(this);
+    target->AddRef();
+    if (FAILED(RegisterDragDrop(Handle(), target))) {
+        target->Release();
+        return false;
+    }
+    FOleTarget = target;
+    return true;
+}
+
+void TProStringGrid::DoneDragDrop()
+{
+    if (FOleTarget) {
+        if (HandleAllocated())
+            RevokeDragDrop(Handle());
+        FOleTarget->Release();
+        FOleTarget = nullptr;
+    }
+}
+
+TForm* TProStringGrid::CreateDragImageForm(const TGridRect& CellRange)
+{
+    std::unique_ptr<TBitmap> bmp = PaintCellRange(this, CellRange);
+    auto* form = new TForm(this);
+    form->SetBorderStyle(bsNone);
+    form->SetBounds(0, 0, bmp->Width(), bmp->Height());
+    auto* image = new TImage(form);
+    image->SetParent(form);
+    image->SetAlign(alClient);
+    image->Picture()->SetGraphic(bmp.get());
+    return form;
+}
+
+DWORD TProStringGrid::StartOleDrag(int ACol, int ARow, bool AColumn)
+{
+    if (FOleSource)
+        return DROPEFFECT_NONE;
+    const AnsiString text = AColumn ? AnsiString() : GridAsPlainText();
+    bool allow = true;
+    if (OnOleDrag)
+        OnOleDrag(this, ARow, ACol, AColumn ? Cells(ACol, 0) : text, allow);
+    if (!allow)
+        return DROPEFFECT_NONE;
+    auto* source = new TGridDropSource(this);
+    source->AddRef();
+    FOleSource = source;
+    if (OnOleDragStart)
+        OnOleDragStart(this, ARow, ACol);
+
+    // The picture that follows the pointer: the column with its header, or the visible selection.
+    std::unique_ptr<TBitmap> image;
+    TPoint hotSpot(0, 0);
+    if (FDragDropSettings->ShowCells()) {
+        TGridRect range = Selection();
+        if (AColumn)
+            range = TGridRect(ACol, 0, ACol, std::min(RowCount() - 1, TopRow() + VisibleRowCount() - 1));
+        range.Top = std::max(range.Top, AColumn ? 0 : TopRow());
+        range.Bottom = std::min(range.Bottom, TopRow() + VisibleRowCount());
+        range.Left = std::max(range.Left, AColumn ? ACol : LeftCol());
+        range.Right = std::min(range.Right, LeftCol() + VisibleColCount());
+        if (range.Right >= range.Left && range.Bottom >= range.Top) {
+            image = PaintCellRange(this, range);
+            TRect cell = MergedCellRect(ACol, ARow), first = MergedCellRect(range.Left, range.Top);
+            hotSpot = TPoint(std::clamp(cell.Left - first.Left + 4, 0, image->Width() - 1),
+                             std::clamp(cell.Top - first.Top + 4, 0, image->Height() - 1));
+        }
+    }
+
+    FOleDragRect = Selection();
+    DWORD effect = DROPEFFECT_NONE;
+    HRESULT r = E_FAIL;
+    try {
+        const DWORD ok = DROPEFFECT_COPY | DROPEFFECT_MOVE;
+        r = AColumn ? StartColumnDrag(source, ACol, ok, effect, image.get(), hotSpot)
+                    : StartTextDrag(source, text, RichTextDropAllowed() ? TextBlockToRtf(text) : AnsiString(), ok,
+                                    effect, image.get(), hotSpot);
+    } catch (...) {
+        FOleSource = nullptr;
+        source->Release();
+        FOleDragRect = TGridRect(-1, -1, -1, -1);
+        throw;
+    }
+    if (r == DRAGDROP_S_DROP && effect == DROPEFFECT_MOVE && !AColumn) {
+        const TGridRect src = FOleDragRect;
+        if (FDragDropSettings->OleRemoveRows() && (Options() & goRowSelect)) {
+            if (FMouseActions->DisjunctRowSelect())
+                RemoveSelectedRows();
+            else
+                RemoveRows(src.Top, src.Bottom - src.Top + 1);
+        } else if (!FDragDropSettings->OleCopyAlways()) {
+            if (FMouseActions->DisjunctRowSelect())
+                ClearSelection();
+            else
+                ClearCellRect(src.Left, src.Top, src.Right, src.Bottom);
+        }
+    }
+    if (r != DRAGDROP_S_DROP)
+        effect = DROPEFFECT_NONE;
+    FOleSource = nullptr;
+    source->Release();
+    FOleDragRect = TGridRect(-1, -1, -1, -1);
+    if (OnOleDragStop)
+        OnOleDragStop(this, int(effect));
+    return effect;
+}

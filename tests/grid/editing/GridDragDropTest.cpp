@@ -1,0 +1,239 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "grid/ProGrid.h"
+#include "grid/editing/GridDragDrop.h"
+#include "platform/gui/Clipbrd.h"
+#include "platform/gui/TestSupport.h"
+#include "tests/common/GridTest.h"
+#include "tests/common/TestFiles.h"
+
+namespace {
+int FormatCount(IDataObject* Obj)
+{
+    IEnumFORMATETC* e = nullptr;
+    EXPECT_EQ(Obj->EnumFormatEtc(DATADIR_GET, e), S_OK);
+    FORMATETC f[8];
+    ULONG n = 0;
+    EXPECT_EQ(e->Next(8, f, &n), S_FALSE);
+    e->Release();
+    return int(n);
+}
+
+struct RtfSwitch {
+    explicit RtfSwitch(bool On) { SetOleDropRTF(On); }
+    ~RtfSwitch() { SetOleDropRTF(false); }
+};
+} // namespace
+
+TEST(GridDragData, CellDragOffersThreeFormatsAndColumnDragFour)
+{
+    auto* cells = new TSourceDataObject("a\tb", -1, "{\\rtf1 a}");
+    cells->AddRef();
+    auto* column = new TSourceDataObject("", 3, "");
+    column->AddRef();
+    EXPECT_EQ(FormatCount(cells), 3);
+    EXPECT_EQ(FormatCount(column), 4);
+
+    FORMATETC f;
+    STGMEDIUM m;
+    f.cfFormat = RtfDragFormat();
+    EXPECT_EQ(cells->GetData(f, m), DV_E_FORMATETC) << "rich text is listed but not given with the switch off";
+    {
+        RtfSwitch on(true);
+        ASSERT_EQ(cells->GetData(f, m), S_OK);
+        EXPECT_STREQ(static_cast<const char*>(GlobalLock(m.hGlobal)), "{\\rtf1 a}");
+        ReleaseStgMedium(m);
+    }
+    f.cfFormat = CF_UNICODETEXT;
+    ASSERT_EQ(cells->GetData(f, m), S_OK);
+    EXPECT_EQ(GlobalSize(m.hGlobal), 8u);
+    EXPECT_EQ(std::u16string(static_cast<const char16_t*>(GlobalLock(m.hGlobal))), u"a\tb");
+    ReleaseStgMedium(m);
+    f.cfFormat = ColumnDragFormat();
+    EXPECT_EQ(cells->GetData(f, m), DV_E_FORMATETC);
+    ASSERT_EQ(column->GetData(f, m), S_OK);
+    std::int32_t c = 0;
+    std::memcpy(&c, GlobalLock(m.hGlobal), 4);
+    EXPECT_EQ(c, 3);
+    ReleaseStgMedium(m);
+    f.cfFormat = CF_TEXT;
+    EXPECT_EQ(column->GetData(f, m), DV_E_FORMATETC) << "a column drag has no text";
+    f.dwAspect = 4;
+    EXPECT_EQ(cells->QueryGetData(f), DV_E_FORMATETC);
+
+    TEnumFormats reader(cells);
+    EXPECT_EQ(reader.Text(), "a\tb");
+    EXPECT_EQ(reader.Column(), -1);
+    cells->Release();
+    column->Release();
+}
+
+struct GridDragDrop : TFormTest {
+    TProStringGrid* A = nullptr;
+    TProStringGrid* B = nullptr;
+    void SetUp() override
+    {
+        MakeForm(700, 300);
+        A = Place<TProStringGrid>(0, 0, 320, 250);
+        B = Place<TProStringGrid>(340, 0, 320, 250);
+        Form->Show();
+        for (TProStringGrid* g : {A, B}) {
+            g->SetColCount(4);
+            g->SetRowCount(6);
+            g->SetDefaultColWidth(70);
+            g->SetDefaultRowHeight(20);
+            g->DragDropSettings()->SetOleDropTarget(true);
+            g->DragDropSettings()->SetOleDropSource(true);
+            ASSERT_TRUE(g->DragDropSettings()->OleDropTarget());
+        }
+        A->SetCells(1, 1, "Łódź");
+        A->SetCells(2, 1, "12");
+        A->SetCells(1, 2, "Gdańsk");
+        A->SetCells(2, 2, "7");
+        ProcessPendingMessages();
+    }
+    // A step over the middle of a cell of grid G.
+    static TSystemDragStep Over(TProStringGrid* G, int ACol, int ARow, TShiftState Shift = 0)
+    {
+        TRect r = G->CellRect(ACol, ARow);
+        return TSystemDragStep{G, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2, Shift};
+    }
+};
+
+TEST_F(GridDragDrop, PlainDragMovesAndCtrlDragCopies)
+{
+    struct Case {
+        TShiftState Shift;
+        DWORD Effect;
+        const char* SourceAfter;
+    } cases[] = {{0, DROPEFFECT_MOVE, ""}, {ssCtrl, DROPEFFECT_COPY, "Łódź"}};
+    for (const Case& c : cases) {
+        A->SetCells(1, 1, "Łódź");
+        A->SetCells(2, 1, "12");
+        B->SetCells(1, 3, "");
+        A->SetSelection(TGridRect(1, 1, 2, 1));
+        TGridRect dropped(-9, -9, -9, -9);
+        B->OnOleDropped = [&](TObject*, const TGridRect& R) { dropped = R; };
+        int stopEffect = -1;
+        A->OnOleDragStop = [&](TObject*, int E) { stopEffect = E; };
+        ScriptSystemDrag({Over(A, 1, 1, c.Shift), Over(B, 2, 2, c.Shift), Over(B, 1, 3, c.Shift)});
+        DWORD effect = A->StartOleDrag(1, 1, false);
+        EXPECT_EQ(effect, c.Effect);
+        EXPECT_EQ(stopEffect, int(c.Effect));
+        EXPECT_EQ(B->Cells(1, 3), "Łódź");
+        EXPECT_EQ(B->Cells(2, 3), "12");
+        EXPECT_EQ(dropped, TGridRect(1, 3, 2, 3));
+        EXPECT_EQ(A->Cells(1, 1), c.SourceAfter);
+        EXPECT_EQ(A->Cells(1, 2), "Gdańsk");
+    }
+}
+
+TEST_F(GridDragDrop, DropsAreRefusedWhereTheGridSaysNo)
+{
+    // Text not accepted: no drop.
+    B->DragDropSettings()->SetOleAcceptText(false);
+    TSystemDropData text;
+    text.Text = "x";
+    EXPECT_EQ(DropFromOutside(text, {Over(B, 1, 1)}), DROPEFFECT_NONE);
+    EXPECT_EQ(B->Cells(1, 1), "");
+    B->DragDropSettings()->SetOleAcceptText(true);
+    // OnOleDragOver refuses.
+    B->OnOleDragOver = [](TObject*, int, int ACol, bool& Allow) { Allow = ACol != 3; };
+    EXPECT_EQ(DropFromOutside(text, {Over(B, 3, 1)}), DROPEFFECT_NONE);
+    EXPECT_EQ(DropFromOutside(text, {Over(B, 2, 1)}), DROPEFFECT_MOVE);
+    EXPECT_EQ(B->Cells(2, 1), "x");
+    // A column from another program is not taken, even where columns are.
+    B->DragDropSettings()->SetOleColumnDragDrop(true);
+    TSystemDropData column;
+    column.Column = 1;
+    int dropped = -1;
+    B->OnOleDropCol = [&](TObject*, int, int, int C) { dropped = C; };
+    EXPECT_EQ(DropFromOutside(column, {Over(B, 2, 0)}), DROPEFFECT_NONE);
+    EXPECT_EQ(dropped, -1);
+    // Rich text with the switch off: the plain text goes in.
+    TSystemDropData rich;
+    rich.Text = "zwykły";
+    rich.Rtf = "{\\rtf1 bogaty}";
+    DropFromOutside(rich, {Over(B, 1, 4)});
+    EXPECT_EQ(B->Cells(1, 4), "zwykły");
+    RtfSwitch on(true);
+    DropFromOutside(rich, {Over(B, 1, 5)});
+    EXPECT_EQ(B->Cells(1, 5), "{\\rtf1 bogaty}");
+}
+
+TEST_F(GridDragDrop, ColumnDraggedBetweenGrids)
+{
+    B->DragDropSettings()->SetOleColumnDragDrop(true);
+    A->DragDropSettings()->SetOleColumnDragDrop(true);
+    int row = -1, col = -1, source = -1;
+    B->OnOleDropCol = [&](TObject*, int ARow, int ACol, int C) {
+        row = ARow;
+        col = ACol;
+        source = C;
+    };
+    // Over a data row the column is refused; over the header it lands.
+    ScriptSystemDrag({Over(A, 2, 0), Over(B, 1, 2)});
+    EXPECT_EQ(A->StartOleDrag(2, 0, true), DROPEFFECT_NONE);
+    EXPECT_EQ(source, -1);
+    EXPECT_FALSE(B->ArrowWindow(1)->Visible());
+    ScriptSystemDrag({Over(A, 2, 0), Over(B, 3, 0)});
+    EXPECT_EQ(A->StartOleDrag(2, 0, true), DROPEFFECT_MOVE);
+    EXPECT_EQ(source, 2);
+    EXPECT_EQ(row, 0);
+    EXPECT_EQ(col, 3);
+    EXPECT_EQ(A->Cells(1, 1), "Łódź") << "a column move is left to the handler";
+    EXPECT_GT(LastSystemDragImageSize().cx, 0) << "the column's picture follows the pointer";
+}
+
+TEST_F(GridDragDrop, DroppedFiles)
+{
+    TTempDir dir("velmarok-drop");
+    const std::string csv = dir / "lista.csv.bak";
+    WriteFileBytes(csv, "Numer;Tytuł\r\nPN-1;Śruby\r\nPN-2;Nakrętki\r\n");
+    const std::string other = dir / "notatka.txt";
+    WriteFileBytes(other, "x");
+    std::vector<std::string> files;
+    B->OnOleDropFile = [&](TObject*, int, int, const AnsiString& Name, bool&) { files.push_back(Name); };
+
+    TSystemDropData two;
+    two.Files = {csv.c_str(), other.c_str()};
+    DropFromOutside(two, {Over(B, 1, 1)});
+    EXPECT_TRUE(files.empty()) << "two files at once change nothing";
+    EXPECT_EQ(B->Cells(0, 0), "");
+
+    TSystemDropData one;
+    one.Files = {other.c_str()};
+    DropFromOutside(one, {Over(B, 1, 1)});
+    ASSERT_EQ(files.size(), 1u);
+    EXPECT_EQ(files.back(), other);
+    EXPECT_EQ(B->Cells(0, 0), "");
+
+    int loads = 0;
+    B->OnOleDrop = [&](TObject*, int ARow, int ACol, const AnsiString&, bool&) {
+        EXPECT_EQ(ARow, -1);
+        EXPECT_EQ(ACol, -1);
+        ++loads;
+    };
+    one.Files = {csv.c_str()};
+    DropFromOutside(one, {Over(B, 1, 1)});
+    EXPECT_EQ(loads, 1);
+    EXPECT_EQ(B->Cells(1, 0), "Tytuł");
+    EXPECT_EQ(B->Cells(0, 2), "PN-2");
+    EXPECT_EQ(B->Cells(1, 2), "Nakrętki");
+}
+
+TEST_F(GridDragDrop, DropWithInsertRowsSelectsTheNewRows)
+{
+    B->DragDropSettings()->SetOleInsertRows(true);
+    B->SetCells(1, 2, "stary");
+    TSystemDropData text;
+    text.Text = "a\r\nb\r\nc";
+    DropFromOutside(text, {Over(B, 1, 2)});
+    EXPECT_EQ(B->RowCount(), 9);
+    EXPECT_EQ(ColumnTexts(*B, 1, 2), (std::vector<std::string>{"a", "b", "c", "stary", "", "", ""}));
+    EXPECT_EQ(B->Selection(), TGridRect(1, 2, 1, 4));
+}

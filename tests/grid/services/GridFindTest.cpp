@@ -1,0 +1,199 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "grid/ProGrid.h"
+#include "grid/ProObj.h"
+#include "platform/core/CodePage.h"
+#include "platform/gui/TestSupport.h"
+#include "tests/common/GridTest.h"
+#include "tests/common/Screenshots.h"
+
+namespace {
+using G = TProStringGrid;
+
+// Columns 1..3 and rows 1..3 of a 4 x 4 grid with one fixed row and column:
+//   row 1: "abc"  "cab"   "x"
+//   row 2: "ab"   ""      "Żółw"
+//   row 3: "q"    "xab"   "<b>ab</b>"
+void FillFindGrid(TProStringGrid& g)
+{
+    g.SetColCount(4);
+    g.SetRowCount(4);
+    const char* texts[3][3] = {{"abc", "cab", "x"}, {"ab", "", "Żółw"}, {"q", "xab", "<b>ab</b>"}};
+    for (int r = 0; r < 3; ++r)
+        for (int c = 0; c < 3; ++c)
+            g.SetCells(c + 1, r + 1, texts[r][c]);
+}
+} // namespace
+
+TEST(GridFind, FlagsStartAndWrap)
+{
+    struct Case {
+        const char* Name;
+        TPoint Start;
+        const char* Text;
+        Word Flags;
+        TPoint Found;
+    } cases[] = {
+        {"first match, column order", {-1, -1}, "ab", 0, {1, 1}},
+        {"from the first match on", {1, 1}, "ab", 0, {1, 2}},
+        {"down the column, then the next", {1, 2}, "ab", 0, {2, 1}},
+        {"row order", {1, 1}, "ab", G::fnDirectionLeftRight, {2, 1}},
+        {"wraps after the last cell", {3, 3}, "abc", 0, {1, 1}},
+        {"backward from the start is the last cell", {-1, -1}, "ab", G::fnBackward, {3, 3}},
+        {"backward wraps before the first cell", {1, 1}, "<", G::fnBackward, {3, 3}},
+        {"two quotes find an empty cell", {-1, -1}, "\"\"", 0, {2, 2}},
+        {"match at the start of a cell", {-1, -1}, "cab", G::fnMatchStart, {2, 1}},
+        {"start: ab finds abc, not cab", {1, 1}, "ab", G::fnMatchStart, {1, 2}},
+        {"start: not xab", {1, 2}, "ab", G::fnMatchStart, {-1, -1}},
+        {"whole cell", {-1, -1}, "ab", G::fnMatchFull, {1, 2}},
+        {"case folded by Polish rules", {-1, -1}, "ŻÓŁW", 0, {3, 2}},
+        {"match case", {-1, -1}, "ŻÓŁW", G::fnMatchCase, {-1, -1}},
+        {"tags kept: no whole-cell match", {2, 2}, "ab", G::fnMatchFull, {-1, -1}},
+        {"tags removed", {2, 2}, "ab", G::fnMatchFull | G::fnIgnoreHTMLTags, {3, 3}},
+        {"nothing there", {-1, -1}, "zzz", 0, {-1, -1}},
+    };
+    TProStringGrid g(nullptr);
+    FillFindGrid(g);
+    for (const Case& c : cases) {
+        TPoint found(7, 7);
+        g.FindCell(c.Start, c.Text, found, c.Flags);
+        EXPECT_EQ(found.X, c.Found.X) << c.Name;
+        EXPECT_EQ(found.Y, c.Found.Y) << c.Name;
+        EXPECT_EQ(g.FindBusy(), c.Found.X >= 0) << c.Name;
+    }
+}
+
+TEST(GridFind, RangesGotoAndProgress)
+{
+    TProStringGrid g(nullptr);
+    FillFindGrid(g);
+    g.SetCells(0, 2, "ab");   // a fixed cell
+    TPoint found;
+    g.FindCell(TPoint(-1, -1), "ab", found, G::fnIncludeFixed);
+    EXPECT_EQ(found, TPoint(0, 2));
+    g.SetCol(3);
+    g.FindCell(TPoint(-1, -1), "ab", found, G::fnFindInCurrentCol);
+    EXPECT_EQ(found, TPoint(3, 3));
+    g.SetSearchRow(2);
+    g.FindCell(TPoint(-1, -1), "w", found, G::fnFindInPresetRow);
+    EXPECT_EQ(found, TPoint(3, 2));
+
+    std::vector<int> phases;
+    g.OnGridProgress = [&](TObject*, int Phase, int) {
+        if (Phase != 1)
+            phases.push_back(Phase);
+    };
+    g.FindFirstNext(TPoint(-1, -1), "xab", found, G::fnAutoGoto);
+    EXPECT_EQ(phases, (std::vector<int>{0, 4}));
+    EXPECT_EQ(g.Col(), 2);
+    EXPECT_EQ(g.Row(), 3);
+    EXPECT_EQ(g.LastFoundCell(), TPoint(2, 3));
+    phases.clear();
+    g.FindFirstNext(TPoint(-1, -1), "none", found, 0);
+    EXPECT_EQ(phases, (std::vector<int>{0, 2}));
+}
+
+// Without the hidden-rows flag a search stays in the rows on view, however many rows are hidden.
+TEST(GridFind, HiddenRowsOnlyWithTheirFlag)
+{
+    TProStringGrid g(nullptr);
+    g.SetColCount(2);
+    g.SetRowCount(6);
+    for (int r = 1; r < 6; ++r)
+        g.SetCells(1, r, "r" + std::to_string(r));
+    g.AddNode(1, 3);
+    g.ContractNode(1);
+    ASSERT_EQ(g.NumHiddenRows(), 2);
+    TPoint found;
+    g.FindCell(TPoint(-1, -1), "r3", found, 0);
+    EXPECT_EQ(found, TPoint(-1, -1));
+    g.FindCell(TPoint(-1, -1), "r3", found, G::fnIncludeHiddenRows | G::fnAutoGoto);
+    EXPECT_EQ(found, TPoint(1, 3));
+    EXPECT_EQ(g.NumHiddenRows(), 0) << "the node holding the row is expanded";
+    EXPECT_EQ(g.Row(), 3);
+}
+
+struct SearchFooterTest : TGridFormTest<TProStringGrid> {
+    void SetUp() override
+    {
+        TGridFormTest::SetUp();
+        Grid->SetBounds(0, 0, 560, 250);
+        Grid->SetColCount(3);
+        Grid->SetRowCount(30);
+        for (int r = 1; r < 30; ++r) {
+            Grid->SetCells(1, r, "wiersz " + std::to_string(r));
+            Grid->SetCells(2, r, r % 10 == 0 ? "Łódź" : "Kraków");
+        }
+        Grid->SearchFooter()->SetVisible(true);
+        ProcessPendingMessages();
+    }
+    TSearchPanel* Panel() { return Grid->SearchPanel(); }
+};
+
+TEST_F(SearchFooterTest, TypingFindsReturnStepsAndNoMatchTurnsRed)
+{
+    std::vector<std::pair<TSearchAction, int>> actions;
+    Grid->OnSearchFooterAction = [&](TObject*, const AnsiString&, int, int ARow, TSearchAction A) {
+        actions.emplace_back(A, ARow);
+    };
+    TRetEdit* edit = Panel()->EditControl();
+    ASSERT_TRUE(Panel()->Visible());
+    EXPECT_EQ(Panel()->Height(), 32);
+    EXPECT_FALSE(Panel()->FindNextButton()->Enabled());
+
+    TypeText(edit, "łódź");
+    EXPECT_EQ(Grid->Row(), 10);
+    EXPECT_EQ(Grid->Col(), 2);
+    EXPECT_EQ(edit->Color(), clWindow);
+    EXPECT_TRUE(Panel()->FindNextButton()->Enabled());
+    EXPECT_EQ(actions.back(), std::make_pair(saFindFirst, 10));
+
+    Word key = VK_RETURN;
+    edit->Perform(WM_KEYDOWN, key, 0);
+    EXPECT_EQ(Grid->Row(), 20);
+    EXPECT_EQ(actions.back(), std::make_pair(saFindNext, 20));
+    Grid->SearchFindNext(true);
+    EXPECT_EQ(Grid->Row(), 10);
+    EXPECT_EQ(actions.back(), std::make_pair(saFindPrevious, 10));
+
+    // The highlight button marks every occurrence; hiding the footer takes the marks off again.
+    Click(Panel()->HighlightButton(), 5, 5);
+    EXPECT_NE(Grid->GetGridCell(2, 20).find("<hi>"), std::string::npos);
+
+    TypeText(edit, "x");
+    EXPECT_EQ(edit->Color(), TColor(0x0000FF));
+    EXPECT_EQ(Grid->GetGridCell(2, 20), "Łódź");
+    auto shot = GrabControl(Form);
+    TRasterImage png("PNG");
+    png.Assign(shot.get());
+    png.SaveToFile(FromOsPath(ScreenshotPath("search_footer_no_match.png")));
+    // The red edit is painted on the panel.
+    TPoint editAt = Panel()->ClientToScreen(TPoint(edit->Left() + 60, edit->Top() + 10));
+    TPoint formAt = Form->ScreenToClient(editAt);
+    EXPECT_EQ(ColorToRGB(shot->Canvas()->Pixels(formAt.X, formAt.Y)), TColor(0x0000FF));
+
+    bool closed = false;
+    Grid->OnSearchFooterClose = [&](TObject*) { closed = true; };
+    Click(Panel()->CloseButton(), 5, 5);
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(Grid->SearchFooter()->Visible());
+    EXPECT_EQ(Panel()->Height(), 0);
+}
+
+TEST_F(SearchFooterTest, HidingWhileHighlightedRemovesTheMarks)
+{
+    TypeText(Panel()->EditControl(), "Kraków");
+    Click(Panel()->HighlightButton(), 5, 5);
+    ASSERT_NE(Grid->GetGridCell(2, 1).find("<hi>"), std::string::npos);
+    Grid->SearchFooter()->SetVisible(false);
+    EXPECT_EQ(Grid->GetGridCell(2, 1), "Kraków");
+    // The layout follows the settings.
+    Grid->SearchFooter()->SetVisible(true);
+    Grid->SearchFooter()->SetShowHighLight(false);
+    EXPECT_EQ(Panel()->MatchCaseBox()->Left(), 330);
+    Grid->SearchFooter()->SetFindNextCaption("Następny");
+    EXPECT_EQ(Panel()->FindNextButton()->Caption(), "Następny");
+}
