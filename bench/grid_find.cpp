@@ -2,42 +2,28 @@
 // VELMAROK_BENCH_ROWS) for a text that stands only in the last row, beside a plain substring scan
 // of the same cells in the same order (each cell's text read from the grid and searched with
 // std::string::find).
-#include <chrono>
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 
+#include "bench/BenchCells.h"
 #include "grid/ProGrid.h"
 #include "platform/gui/TestSupport.h"
 
-namespace {
-using Clock = std::chrono::steady_clock;
-
-double Millis(Clock::duration d)
-{
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-int RowsWanted(int argc, char** argv)
-{
-    const char* text = argc > 1 ? argv[1] : std::getenv("VELMAROK_BENCH_ROWS");
-    int rows = text ? std::atoi(text) : 0;
-    return rows > 0 ? rows : 100000;
-}
-} // namespace
+using bench::Clock;
+using bench::Millis;
 
 int main(int argc, char** argv)
 {
     InitTestApplication(argc, argv);
-    const int rows = RowsWanted(argc, argv);
-    const int cols = 7;
-    static const char* words[] = {"Żurawie", "ściany", "Beton", "łożyska", "zawory", "Okna", "śruby", "Rury"};
+    const int rows = bench::RowsWanted(argc, argv);
+    const int cols = bench::Cols;
     TProStringGrid grid(nullptr);
     grid.SetColCount(cols + 1);
     grid.SetRowCount(rows + 1);
     for (int r = 1; r <= rows; ++r)
         for (int c = 1; c <= cols; ++c)
-            grid.SetCells(c, r, std::string(words[(r + c) % 8]) + " PN-EN " + std::to_string(r * 7 + c));
+            grid.SetCells(c, r, bench::CellText(r, c - 1));
     const std::string needle = "Szukany tekst";
     grid.SetCells(cols, rows, "w ostatnim wierszu: " + needle);
 

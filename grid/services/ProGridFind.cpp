@@ -45,6 +45,30 @@ std::size_t FindPos(const S& Sub, const S& Text, bool MatchStart)
     return p == S::npos ? 0 : p + 1;
 }
 
+// The position (1-based, 0 none) of the upper-cased Sub in Text compared upper-cased, without
+// changing Text; with MatchStart only at the start.
+std::size_t FindPosFolded(const AnsiString& Sub, const AnsiString& Text, bool MatchStart)
+{
+    const auto& up = UpperTable();
+    auto same = [&](std::size_t At) {
+        for (std::size_t k = 0; k < Sub.size(); ++k)
+            if (up[static_cast<unsigned char>(Text[At + k])] != Sub[k])
+                return false;
+        return true;
+    };
+    if (Sub.size() > Text.size())
+        return 0;
+    if (Sub.empty())
+        return 1;
+    if (MatchStart)
+        return same(0) ? 1 : 0;
+    const std::size_t last = Text.size() - Sub.size();
+    for (std::size_t i = 0; i <= last; ++i)
+        if (up[static_cast<unsigned char>(Text[i])] == Sub[0] && same(i))
+            return i + 1;
+    return 0;
+}
+
 // The search text of two double quotes stands for an empty cell.
 bool IsEmptyCellText(const AnsiString& Text)
 {
@@ -162,12 +186,11 @@ void TProStringGrid::FindCell(TPoint StartCell, const AnsiString& Text, TPoint& 
             return cell.empty();
         if (Flags & fnMatchFilter)
             return MatchFilterCondition(Text, cell, matchCase);
-        if (!matchCase)
-            UpperInPlace(cell);
-        std::size_t p = FindPos(FFind.Text, cell, Flags & fnMatchStart);
         if (Flags & fnMatchFull)
-            return p > 0 && cell == FFind.Text;
-        return p > 0;
+            return cell.size() == FFind.Text.size() &&
+                   (matchCase ? cell == FFind.Text : FindPosFolded(FFind.Text, cell, true) == 1);
+        return (matchCase ? FindPos(FFind.Text, cell, Flags & fnMatchStart)
+                          : FindPosFolded(FFind.Text, cell, Flags & fnMatchStart)) > 0;
     };
 
     const int step = backward ? -1 : 1;
