@@ -139,6 +139,15 @@ private:
     TBrush MeasureBrush;
     TFont MeasureFont;
     int TextWidth(const AnsiString& S);
+    // The cell-style query for printing: font and brush, and the text's alignment and wrapping.
+    struct TCellLook {
+        TAlignment HAlign = taLeftJustify;
+        TVAlignment VAlign = vtaTop;
+        bool WordWrap = false;
+    };
+    TCellLook CellStyle(int ACol, int ARow, TBrush* ABrush, TFont* AFont);
+    // Mini-HTML in R (measured only with Measure); the size it takes.
+    TSize PrintHtml(const AnsiString& Html, const TRect& R, bool Measure, int ShadowOffset, bool WordWrap);
     int LineHeight() { return Measures ? Measures->LineHeight : C->TextHeight("gh"); }
 };
 
@@ -224,17 +233,33 @@ AnsiString TGridPrintLayout::CellText(int ACol, int ARow)
     return text;
 }
 
+TGridPrintLayout::TCellLook TGridPrintLayout::CellStyle(int ACol, int ARow, TBrush* ABrush, TFont* AFont)
+{
+    TCellLook look;
+    TGridDrawState state = 0;
+    TColor to, mirror, mirrorTo;
+    TCellGradientDirection dir = GradientVertical;
+    G->GetCellStyleEx(ACol, ARow, state, true, false, true, ABrush, to, mirror, mirrorTo, AFont, look.HAlign,
+                      look.VAlign, look.WordWrap, dir);
+    return look;
+}
+
+TSize TGridPrintLayout::PrintHtml(const AnsiString& Html, const TRect& R, bool Measure, int ShadowOffset,
+                                  bool WordWrap)
+{
+    AnsiString anchor, strip, focus, hint, id, value, type;
+    int xs = 0, ys = 0, links = 0, mouse = 0;
+    TRect hover, ctrl;
+    HtmlDraw(C, Html, R, G->GridImages(), 0, 0, -1, -1, ShadowOffset, Measure, false, true, false, false, false,
+             WordWrap, false, St.ResizeFactor, clBlue, clNone, clNone, clGray, anchor, strip, focus, hint, xs, ys,
+             links, mouse, hover, ctrl, id, value, type, nullptr, nullptr, G);
+    return TSize{xs, std::abs(ys)};
+}
+
 TSize TGridPrintLayout::MeasureCell(int ACol, int ARow)
 {
     const int real = G->GetRealColIndex(ACol);
-    TGridDrawState state = 0;
-    TColor to, mirror, mirrorTo;
-    TAlignment ha = taLeftJustify;
-    TVAlignment va = vtaTop;
-    bool wrap = false;
-    TCellGradientDirection dir = GradientVertical;
-    G->GetCellStyleEx(ACol, ARow, state, true, false, true, &MeasureBrush, to, mirror, mirrorTo, &MeasureFont, ha, va,
-                      wrap, dir);
+    const bool wrap = CellStyle(ACol, ARow, &MeasureBrush, &MeasureFont).WordWrap;
     UsePrintFont(&MeasureFont);
     const AnsiString text = CellText(ACol, ARow);
     TSize sz{0, 0};
@@ -248,14 +273,7 @@ TSize TGridPrintLayout::MeasureCell(int ACol, int ARow)
     const Byte kind = ClassifyCellText(text, G->EnableHTML());
     int angle = 0;
     if (kind == 1) {
-        AnsiString anchor, strip, focus, hint, id, value, type;
-        int xs = 0, ys = 0, links = 0, mouse = 0;
-        TRect hover, ctrl;
-        TRect r(0, 0, 100000, -100000);
-        HtmlDraw(C, text, r, G->GridImages(), 0, 0, -1, -1, 0, true, false, true, false, false, false, false, false,
-                 St.ResizeFactor, clBlue, clNone, clNone, clGray, anchor, strip, focus, hint, xs, ys, links, mouse,
-                 hover, ctrl, id, value, type, nullptr, nullptr, G);
-        sz = TSize{xs, std::abs(ys)};
+        sz = PrintHtml(text, TRect(0, 0, 100000, -100000), true, 0, false);
     } else if (wrap && PS->NoAutoSize() && ACol < int(Widths.size())) {
         TRect r(0, 0, std::max(Widths[ACol], 1), 0);
         int h = DrawText(C, text, -1, r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
@@ -431,12 +449,7 @@ void TGridPrintLayout::ComputeOffsets()
 
 void TGridPrintLayout::DrawTitleHtml(const AnsiString& Html, const TRect& R)
 {
-    AnsiString anchor, strip, focus, hint, id, value, type;
-    int xs = 0, ys = 0, links = 0, mouse = 0;
-    TRect hover, ctrl;
-    HtmlDraw(C, Html, R, G->GridImages(), 0, 0, -1, -1, 1, false, false, true, false, false, false, false, false,
-             St.ResizeFactor, clBlue, clNone, clNone, clGray, anchor, strip, focus, hint, xs, ys, links, mouse, hover,
-             ctrl, id, value, type, nullptr, nullptr, G);
+    PrintHtml(Html, R, false, 1, false);
 }
 
 void TGridPrintLayout::DrawHeaderFooter()
@@ -525,12 +538,7 @@ void TGridPrintLayout::DrawCellText(int ACol, int ARow, const TRect& R, TFont* F
     TRect tr(R.Left + 4, R.Top, R.Right - 4, R.Bottom);
     C->Brush()->SetStyle(bsClear);
     if (kind == 1) {
-        AnsiString anchor, strip, focus, hint, id, value, type;
-        int xs = 0, ys = 0, links = 0, mouse = 0;
-        TRect hover, ctrl;
-        HtmlDraw(C, text, tr, G->GridImages(), 0, 0, -1, -1, 0, false, false, true, false, false, false, WordWrap,
-                 false, St.ResizeFactor, clBlue, clNone, clNone, clGray, anchor, strip, focus, hint, xs, ys, links,
-                 mouse, hover, ctrl, id, value, type, nullptr, nullptr, G);
+        PrintHtml(text, tr, false, 0, WordWrap);
         return;
     }
     if (kind == 2) {
@@ -617,15 +625,11 @@ void TGridPrintLayout::DrawCell(int ACol, int ARow, int Y, int Pitch, bool Fixed
     if (R.Right > PageWidth && !FixedPart)
         R.Right = Pos.back();
 
-    TGridDrawState state = 0;
-    TColor to, mirror, mirrorTo;
-    TAlignment ha = taLeftJustify;
-    TVAlignment va = vtaTop;
-    bool wrap = false;
-    TCellGradientDirection dir = GradientVertical;
     TFont font;
-    G->GetCellStyleEx(ACol, ARow, state, true, false, true, C->Brush(), to, mirror, mirrorTo, &font, ha, va, wrap,
-                      dir);
+    TCellLook look = CellStyle(ACol, ARow, C->Brush(), &font);
+    TAlignment ha = look.HAlign;
+    TVAlignment va = look.VAlign;
+    const bool wrap = look.WordWrap;
     G->ResolveCellAlignment(G->GetRealColIndex(ACol), ARow, ha, va);
     UsePrintFont(&font);
     if (C->Brush()->Color() != clNone) {
