@@ -1892,6 +1892,7 @@ private:
     void DisjunctCellRelease(int ACol, int ARow, TShiftState Shift);
     Byte HoverStateAt(int X, int Y);
     void NoteSizingStart(int X, int Y);
+    void TrackHoverAnchor(int X, int Y);
     // The selection resizer: a press on its handle, the drag and the release that fills the new selection.
     bool OnResizerHandle(int X, int Y);
     bool StartSelectionResize(TWMMouse& Message);
@@ -1907,6 +1908,9 @@ private:
         bool FixedColSizing = false, FixedRowSizing = false;
         bool Resizing = false, MoveAsked = false;
         TGridRect ResizeFrom{};
+        // The anchor under the pointer and its cell (for OnAnchorEnter and OnAnchorExit).
+        AnsiString HoverAnchor;
+        TPoint AnchorCell{-1, -1};
         int FixedSizeIndex = -1, SizingOfs = 0;
         TPoint Down{-1, -1}, DownCell{-1, -1}, ButtonCell{-1, -1};
         int DownLeftCol = 0, DownTopRow = 0;

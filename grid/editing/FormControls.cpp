@@ -77,6 +77,26 @@ bool TProStringGrid::CellAnchorClick(int ACol, int ARow, int X, int Y)
     return true;
 }
 
+void TProStringGrid::TrackHoverAnchor(int X, int Y)
+{
+    const TGridCoord c = MouseCoord(X, Y);
+    AnsiString anchor;
+    THtmlRun run;
+    if (c.X >= 0 && c.Y >= 0 && FP.EnableHTML &&
+        ClassifyCellText(Cells(RealColIndex(c.X), c.Y), FP.EnableHTML) == 1 && HtmlHitAt(c.X, c.Y, X, Y, run) &&
+        run.ControlID.empty())
+        anchor = run.Anchor;
+    const TPoint cell(c.X, c.Y);
+    if (anchor == FMouse.HoverAnchor && (anchor.empty() || cell == FMouse.AnchorCell))
+        return;
+    if (!FMouse.HoverAnchor.empty() && OnAnchorExit)
+        OnAnchorExit(this, FMouse.AnchorCell.Y, FMouse.AnchorCell.X, FMouse.HoverAnchor);
+    FMouse.HoverAnchor = anchor;
+    FMouse.AnchorCell = cell;
+    if (!anchor.empty() && OnAnchorEnter)
+        OnAnchorEnter(this, cell.Y, cell.X, anchor);
+}
+
 // ---------------------------------------------------------------- mini-HTML form controls
 bool TProStringGrid::CellFormControlClick(int ACol, int ARow, int X, int Y)
 {

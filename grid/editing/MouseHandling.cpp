@@ -729,6 +729,7 @@ void TProStringGrid::MouseMove(TShiftState Shift, int X, int Y)
                     }
                 }
         }
+        TrackHoverAnchor(X, Y);
         if (FMouse.Hover != HoverCursorMode())
             SetHoverCursorMode(FMouse.Hover);
         SetSplitDragMarks(FMouse.FixedColHover, FMouse.FixedRowHover);

@@ -475,4 +475,19 @@ TEST_F(KeysMouse, ColumnMoveMayBeRefusedAtItsStart)
     }
 }
 
+TEST_F(KeysMouse, MovingOntoAndOffAnAnchorFiresEnterAndExit)
+{
+    Grid->SetColWidths(1, 200);
+    Grid->SetCells(1, 1, "<A href=\"https://sklep.pkn.pl\">sklep sklep</A>");
+    std::vector<std::string> log;
+    Grid->OnAnchorEnter = [&](TObject*, int, int, const AnsiString& A) { log.push_back("enter " + A); };
+    Grid->OnAnchorExit = [&](TObject*, int, int, const AnsiString& A) { log.push_back("exit " + A); };
+    const TRect r = Grid->CellRect(1, 1);
+    const int y = (r.Top + r.Bottom) / 2;
+    MouseMove(Grid, r.Left + 12, y);
+    MouseMove(Grid, r.Left + 14, y);
+    MouseMove(Grid, r.Right - 4, y);
+    EXPECT_EQ(log, (std::vector<std::string>{"enter https://sklep.pkn.pl", "exit https://sklep.pkn.pl"}));
+}
+
 }  // namespace
