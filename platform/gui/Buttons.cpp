@@ -279,7 +279,7 @@ void TSpeedButton::MouseMove(TShiftState Shift, int X, int Y)
     TGraphicControl::MouseMove(Shift, X, Y);
     if (!FDragging)
         return;
-    bool inside = X >= 0 && X < ClientWidth() && Y >= 0 && Y <= ClientHeight();
+    bool inside = X >= 0 && X < ClientWidth() && Y >= 0 && Y < ClientHeight();
     TButtonState s = FDown ? bsExclusive : (inside ? bsDown : bsUp);
     if (s != FState) {
         FState = s;
@@ -293,7 +293,7 @@ void TSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
     if (!FDragging)
         return;
     FDragging = false;
-    bool inside = X >= 0 && X < ClientWidth() && Y >= 0 && Y <= ClientHeight();
+    bool inside = X >= 0 && X < ClientWidth() && Y >= 0 && Y < ClientHeight();
     if (FGroupIndex == 0) {
         FState = bsUp;
         FMouseInControl = FMouseInControl && inside;
