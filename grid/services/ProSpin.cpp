@@ -9,6 +9,8 @@
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Messages.h"
 #include "platform/gui/Sound.h"
+#include "platform/gui/SysInfo.h"
+#include "platform/gui/Themes.h"
 
 namespace {
 constexpr char kBackspace = 8, kReturn = 13, kEscape = 27;
@@ -32,21 +34,84 @@ void DrawArrow(TCanvas* C, const TRect& R, int Kind, bool Enabled)
     }
     C->Polygon(p);
 }
+
+// The default glyphs of the vertical spin buttons: a 9 by 6 arrow on a key colour.
+constexpr TColor kGlyphKey = 0xFF00FF;
+
+TBitmapBuilder SpinGlyph(bool Up)
+{
+    return [=](TBitmap* B) {
+        B->SetSize(9, 6);
+        TCanvas* c = B->Canvas();
+        c->Brush()->SetColor(kGlyphKey);
+        c->FillRect(TRect(0, 0, 9, 6));
+        B->SetTransparent(true);
+        B->SetTransparentColor(kGlyphKey);
+        c->Brush()->SetColor(clBlack);
+        c->Pen()->SetColor(clBlack);
+        if (Up)
+            c->Polygon(std::vector<TPoint>{TPoint(1, 4), TPoint(7, 4), TPoint(4, 1)});
+        else
+            c->Polygon(std::vector<TPoint>{TPoint(1, 1), TPoint(7, 1), TPoint(4, 4)});
+    };
+}
+
+void LoadSpinGlyph(TProTimerSpeedButton* Button, const AnsiString& Name)
+{
+    static const bool registered = [] {
+        RegisterResourceBitmap("ProSpinUp", SpinGlyph(true));
+        RegisterResourceBitmap("ProSpinDown", SpinGlyph(false));
+        return true;
+    }();
+    (void)registered;
+    TBitmap glyph;
+    glyph.LoadFromResourceName(Name);
+    Button->SetGlyph(&glyph);
+    Button->SetNumGlyphs(1);
+}
+
+// The "spin" theme parts by arrow kind: left, right, up, down.
+constexpr int kSpinPart[] = {SPNP_DOWNHORZ, SPNP_UPHORZ, SPNP_UP, SPNP_DOWN};
 }  // namespace
 
 // ---------------------------------------------------------------- TProTimerSpeedButton
 TProTimerSpeedButton::TProTimerSpeedButton(TComponent* AOwner) : TSpeedButton(AOwner)
 {
-    FIsWinXP = true;   // the platform reports version 5.1
+    // Themed from platform version 5.1 on.
+    int major = 0, minor = 0;
+    GetWindowsVersion(major, minor);
+    FIsWinXP = major >= 6 || (major == 5 && minor > 0);
+    FHot = false;
 }
 
 TProTimerSpeedButton::~TProTimerSpeedButton() = default;
 
 void TProTimerSpeedButton::Paint()
 {
-    TSpeedButton::Paint();
     const TRect r = ClientRect();
-    DrawArrow(Canvas(), r, FArrowKind, Enabled());
+    if (FIsWinXP && ThemesActive()) {
+        const int state = !Enabled() ? UPS_DISABLED : State() == bsDown ? UPS_PRESSED : FHot ? UPS_HOT : UPS_NORMAL;
+        if (DrawThemedPart(Canvas(), "spin", kSpinPart[FArrowKind & 3], state, r))
+            return;
+    }
+    TSpeedButton::Paint();
+    // The horizontal arrows have no glyph: drawn here (grey when disabled).
+    if (FArrowKind < 2)
+        DrawArrow(Canvas(), r, FArrowKind, Enabled());
+}
+
+void TProTimerSpeedButton::CMMouseEnter(TMessage& Message)
+{
+    TSpeedButton::CMMouseEnter(Message);
+    FHot = true;
+    Invalidate();
+}
+
+void TProTimerSpeedButton::CMMouseLeave(TMessage& Message)
+{
+    TSpeedButton::CMMouseLeave(Message);
+    FHot = false;
+    Invalidate();
 }
 
 void TProTimerSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
@@ -99,6 +164,8 @@ TProSpinButton::TProSpinButton(TComponent* AOwner) : TWinControl(AOwner)
     FDown = new TProTimerSpeedButton(this);
     FDown->SetParent(this);
     FDown->SetArrowKind(3);
+    LoadSpinGlyph(FUp, "ProSpinUp");
+    LoadSpinGlyph(FDown, "ProSpinDown");
     FDown->OnClick = [this](TObject*) {
         if (OnDownClick)
             OnDownClick(this);
@@ -170,21 +237,21 @@ void TProSpinEdit::LayoutSpin()
 
 int TProSpinEdit::CheckValue(int v) const
 {
-    if (FMinValue == 0 && FMaxValue == 0)
+    if (Loading() || (FMinValue == 0 && FMaxValue == 0))
         return v;
     return v < FMinValue ? FMinValue : v > FMaxValue ? FMaxValue : v;
 }
 
 double TProSpinEdit::CheckFloatValue(double v) const
 {
-    if (FMinFloatValue == FMaxFloatValue)
+    if (Loading() || FMinFloatValue == FMaxFloatValue)
         return v;
     return v < FMinFloatValue ? FMinFloatValue : v > FMaxFloatValue ? FMaxFloatValue : v;
 }
 
 TDateTime TProSpinEdit::CheckDateValue(TDateTime v) const
 {
-    if (FMinDateValue == FMaxDateValue)
+    if (Loading() || FMinDateValue == FMaxDateValue)
         return v;
     return v < FMinDateValue ? FMinDateValue : v > FMaxDateValue ? FMaxDateValue : v;
 }
@@ -271,7 +338,8 @@ TDateTime TProSpinEdit::TimeValue()
 void TProSpinEdit::SetTimeValue(TDateTime v)
 {
     FTimeStore = v;
-    SetTextKeepCaret(TimeText(v));
+    if (!Loading())
+        SetTextKeepCaret(TimeText(v));
 }
 
 int TProSpinEdit::HexValue()
@@ -294,14 +362,22 @@ int TProSpinEdit::HexValue()
 void TProSpinEdit::SetHexValue(int v)
 {
     FHexStore = v;
+    if (!Loading())
+        SetText(HexText(CheckValue(v)));
+}
+
+AnsiString TProSpinEdit::HexText(int v) const
+{
     char buf[16];
-    std::snprintf(buf, sizeof buf, "0x%X", unsigned(CheckValue(v)));
-    SetText(buf);
+    std::snprintf(buf, sizeof buf, "0x%X", unsigned(v));
+    return buf;
 }
 
 void TProSpinEdit::SetSpinType(TProSpinType v)
 {
     FSpinType = v;
+    if (Loading())
+        return;
     FHoldChange = true;
     switch (v) {
     case sptNormal: SetValue(Value()); break;
@@ -331,7 +407,7 @@ void TProSpinEdit::SetShowSeconds(bool v)
 
 void TProSpinEdit::Change()
 {
-    if (FHoldChange)
+    if (FHoldChange || FLoading)
         return;
     if (FTransparent)
         Invalidate();
@@ -483,6 +559,8 @@ bool TProSpinEdit::IsValidChar(char Key)
 
 void TProSpinEdit::KeyDown(Word& Key, TShiftState Shift)
 {
+    // Ctrl+Return steps up, once the key has been handled.
+    const bool ctrlReturn = Key == VK_RETURN && (Shift & ssCtrl);
     const int caret = SelStart(), sel = SelLength();
     const AnsiString before = Text();
     const bool number = FSpinType == sptNormal || FSpinType == sptFloat;
@@ -528,6 +606,8 @@ void TProSpinEdit::KeyDown(Word& Key, TShiftState Shift)
     }
     if (Text() != before)
         SetModified(true);
+    if (ctrlReturn)
+        PostMessage(Handle(), WM_KEYDOWN, VK_UP, 0);
 }
 
 void TProSpinEdit::KeyPress(char& Key)
@@ -589,6 +669,8 @@ void TProSpinEdit::DoExit()
 {
     if (FFocusColor != clNone && FSavedColor != clNone)
         SetColor(FSavedColor);
+    if (FFocusBorderColor != clNone)
+        Invalidate();
     const bool empty = Trim(Text()).empty();
     if (empty && !FAllowNullValue) {
         switch (FSpinType) {
@@ -632,6 +714,8 @@ void TProSpinEdit::SetFlat(bool v)
     if (v == FFlat)
         return;
     FFlat = v;
+    if (Loading())
+        return;
     if (v) {
         FSavedColor = Color();
         SetBorderStyle(bsNone);
@@ -642,6 +726,60 @@ void TProSpinEdit::SetFlat(bool v)
     }
     LayoutSpin();
     Invalidate();
+}
+
+void TProSpinEdit::SetTransparent(bool v)
+{
+    FTransparent = v;
+    ApplyToWidget();
+    Invalidate();
+}
+
+void TProSpinEdit::PaintOver(TCanvas* Canvas)
+{
+    if (FFlat) {
+        const TRect r = EditRect();
+        Canvas->Pen()->SetColor(FFlatLineColor);
+        Canvas->Pen()->SetWidth(1);
+        Canvas->MoveTo(r.Left, Height() - 1);
+        Canvas->LineTo(r.Right, Height() - 1);
+    }
+    if (FFocusBorderColor != clNone && Focused()) {
+        Canvas->Brush()->SetColor(FFocusBorderColor);
+        Canvas->FrameRect(TRect(0, 0, Width(), Height()));
+    }
+}
+
+void TProSpinEdit::CMMouseEnter(TMessage& Message)
+{
+    TCustomMaskEdit::CMMouseEnter(Message);
+    if (FAutoFocus && CanFocus())
+        SetFocus();
+}
+
+void TProSpinEdit::Loaded()
+{
+    FLoading = true;
+    TCustomMaskEdit::Loaded();
+    FSavedColor = Color();
+    switch (FSpinType) {
+    case sptDate: SetText(FormatDateTime(FormatSettings.ShortDateFormat, FDateStore)); break;
+    case sptTime: SetText(TimeText(FTimeStore)); break;
+    case sptHex: SetText(HexText(FHexStore)); break;
+    default: break;
+    }
+    SetSpinType(FSpinType);
+    // The look was only stored while loading: applied now.
+    FFlat = !FFlat;
+    SetFlat(!FFlat);
+    SetBounds(Left(), Top(), Width(), Height());
+    if (FLabel && !Enabled() && !FLabelAlwaysEnabled)
+        FLabel->SetEnabled(false);
+    if (!Ctl3D()) {
+        SetWidth(Width() + 1);
+        SetWidth(Width() - 1);
+    }
+    FLoading = false;
 }
 
 void TProSpinEdit::SetDirection(TSpinDirection v)

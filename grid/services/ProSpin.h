@@ -23,6 +23,7 @@ public:
     // 0 arrow left, 1 arrow right, 2 arrow up, 3 arrow down.
     int ArrowKind() const { return FArrowKind; }
     void SetArrowKind(int v) { FArrowKind = v; Invalidate(); }
+    // Themed drawing (asked for; it happens while the platform's visual styles are active).
     bool IsWinXP() const { return FIsWinXP; }
     void SetIsWinXP(bool v) { FIsWinXP = v; Invalidate(); }
     bool AllowTimer() const { return FAllowTimer; }
@@ -34,9 +35,12 @@ protected:
     void Paint() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+    void CMMouseEnter(TMessage& Message) override;
+    void CMMouseLeave(TMessage& Message) override;
 
 private:
     TTimer* FRepeatTimer = nullptr;
+    bool FHot = false;
     int FArrowKind = 2;
     bool FIsWinXP = false;
     bool FAllowTimer = true;
@@ -136,7 +140,7 @@ public:
     TColor FlatLineColor() const { return FFlatLineColor; }
     void SetFlatLineColor(TColor v) { FFlatLineColor = v; Invalidate(); }
     bool Transparent() const { return FTransparent; }
-    void SetTransparent(bool v) { FTransparent = v; Invalidate(); }
+    void SetTransparent(bool v);
     TSpinDirection Direction() const { return FButton->Direction(); }
     void SetDirection(TSpinDirection v);
     // "1.0.0.0"; writes are ignored.
@@ -176,6 +180,11 @@ protected:
     void DoEnter() override;
     void DoExit() override;
     void Change() override;
+    void Loaded() override;
+    void CMMouseEnter(TMessage& Message) override;
+    // The flat look's bottom line and the focus frame.
+    void PaintOver(TCanvas* Canvas) override;
+    bool PaintsParentBackground() const override { return FTransparent; }
 
 private:
     void Step(bool Up, bool Page);
@@ -184,6 +193,8 @@ private:
     double CheckFloatValue(double v) const;
     TDateTime CheckDateValue(TDateTime v) const;
     AnsiString TimeText(TDateTime v) const;
+    AnsiString HexText(int v) const;
+    bool Loading() const { return ComponentState() & csLoading; }
     void SetTextKeepCaret(const AnsiString& S);
     void PlaceLabel();
     void LayoutSpin();
@@ -213,4 +224,5 @@ private:
     int FLabelMargin = 4;
     bool FLabelTransparent = false, FLabelAlwaysEnabled = false;
     bool FHoldChange = false;
+    bool FLoading = false;   // inside Loaded: text and change notifications are swallowed
 };

@@ -358,6 +358,45 @@ void TCustomLabel::WndProc(TMessage& Message)
 }
 
 // ---------------------------------------------------------------- TCustomEdit
+// The edit's line widget: with PaintsParentBackground the parent paints under
+// it first; the edit's PaintOver paints on top of it.
+class TEditWidget : public QLineEdit {
+public:
+    explicit TEditWidget(TCustomEdit* Edit) : FEdit(Edit) {}
+
+protected:
+    void paintEvent(QPaintEvent* ev) override
+    {
+        TCustomEdit* e = FEdit;
+        TWinControl* parent = e->Parent();
+        if (e->PaintsParentBackground() && parent)
+            RunGuarded([&] { PaintParent(parent); });
+        QLineEdit::paintEvent(ev);
+        QPainter p(this);
+        TCanvas canvas;
+        TCanvasPaintScope scope(canvas, p);
+        RunGuarded([&] { e->PaintOver(&canvas); });
+    }
+
+private:
+    // The parent's erase and paint messages, its origin moved to the edit's position.
+    void PaintParent(TWinControl* parent)
+    {
+        QPainter p(this);
+        p.translate(-FEdit->Left(), -FEdit->Top());
+        TWinControlImpl& impl = WinImpl(parent);
+        QPainter* old = impl.Painter;
+        impl.Painter = &p;
+        std::shared_ptr<bool> alive = impl.Alive;
+        parent->Perform(WM_ERASEBKGND, 0, 0);
+        if (*alive)
+            parent->Perform(WM_PAINT, 0, 0);
+        if (*alive)
+            impl.Painter = old;
+    }
+    TCustomEdit* FEdit;
+};
+
 TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner)
 {
     SetBounds(0, 0, 121, 21);
@@ -369,7 +408,7 @@ TCustomEdit::~TCustomEdit() = default;
 
 TNativeWidget* TCustomEdit::CreateNativeWidget()
 {
-    auto* e = new QLineEdit;
+    auto* e = new TEditWidget(this);
     QObject::connect(e, &QLineEdit::textChanged, e, [this](const QString& s) {
         if (!FSettingText)
             RunGuarded([&] { TextEdited(FromQString(s)); });
@@ -409,7 +448,7 @@ void TCustomEdit::ApplyToWidget()
     e->setAlignment(horizontal | Qt::AlignVCenter);
     // The edit's Color is its background.
     QPalette pal = e->palette();
-    pal.setColor(QPalette::Base, ToQColor(Color()));
+    pal.setColor(QPalette::Base, PaintsParentBackground() ? QColor(Qt::transparent) : ToQColor(Color()));
     e->setPalette(pal);
 }
 

@@ -148,6 +148,10 @@ protected:
     void WMGetDlgCode(TMessage& Message) override;
     // The widget took a new text (typing, paste, selection replaced).
     virtual void TextEdited(const AnsiString& Value);
+    // Painted over what the widget painted (client coordinates); nothing by default.
+    virtual void PaintOver(TCanvas* Canvas) {}
+    // True: the widget leaves its background clear and the parent's painting shows through it.
+    virtual bool PaintsParentBackground() const { return false; }
     // A change the user made: the new text with the caret at Caret (Modified, OnChange).
     void UserEdit(const AnsiString& Value, int Caret);
     // Adds ES_AUTOHSCROLL, ES_PASSWORD, ES_READONLY, ES_UPPERCASE or ES_LOWERCASE and the
@@ -175,6 +179,7 @@ protected:
 
 private:
     void ApplyMargins();
+    friend class TEditWidget;
 };
 
 class TEdit : public TCustomEdit {

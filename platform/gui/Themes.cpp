@@ -90,9 +90,11 @@ bool DrawThemedPart(TCanvas* canvas, const char* themeClass, int part, int state
             done = DrawArrowButton(*p, *s, QStyle::PE_IndicatorArrowDown, state == CBXS_HOT,
                                    state == CBXS_PRESSED, state == CBXS_DISABLED, qr);
     } else if (SameClass(themeClass, "spin")) {
-        if (part == SPNP_UP || part == SPNP_DOWN)
-            done = DrawArrowButton(*p, *s, part == SPNP_UP ? QStyle::PE_IndicatorSpinUp : QStyle::PE_IndicatorSpinDown,
-                                   state == UPS_HOT, state == UPS_PRESSED, state == UPS_DISABLED, qr);
+        static const QStyle::PrimitiveElement arrows[] = {QStyle::PE_IndicatorSpinUp, QStyle::PE_IndicatorSpinDown,
+                                                          QStyle::PE_IndicatorArrowRight, QStyle::PE_IndicatorArrowLeft};
+        if (part >= SPNP_UP && part <= SPNP_DOWNHORZ)
+            done = DrawArrowButton(*p, *s, arrows[part - SPNP_UP], state == UPS_HOT, state == UPS_PRESSED,
+                                   state == UPS_DISABLED, qr);
     } else if (SameClass(themeClass, "header")) {
         if (part == HP_HEADERITEM) {
             QStyleOptionHeader opt;

@@ -1,11 +1,16 @@
 // The print dialogs' spin edit: clamping, smart, time and hex steps, the sign
-// key, the typing filter and the value on leaving.
+// key, the typing filter, the value on leaving, the keys and mouse that focus or
+// step it, loading, and what it paints (flat line, focus frame, transparency).
 #include <gtest/gtest.h>
+
+#include <memory>
 
 #include "grid/services/ProSpin.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Messages.h"
+#include "platform/gui/Graphics.h"
 #include "tests/common/FormTest.h"
+#include "tests/common/Screenshots.h"
 
 namespace {
 
@@ -25,6 +30,11 @@ struct ProSpin : TFormTest {
     {
         ResetFormatSettings();
         TFormTest::TearDown();
+    }
+    TColor PixelAt(TControl* C, int X, int Y)
+    {
+        std::unique_ptr<TBitmap> b = GrabControl(C);
+        return ColorToRGB(b->Canvas()->Pixels(X, Y));
     }
     void Caret(int Pos)
     {
@@ -152,6 +162,121 @@ TEST_F(ProSpin, LeavingAnEmptyEditWithoutNullValues)
     Spin->SetText("40");
     Other->SetFocus();
     EXPECT_EQ("9", Spin->Text());
+}
+
+TEST_F(ProSpin, FlatLineAndFocusFrameArePainted)
+{
+    Spin->SetFlatLineColor(clRed);
+    const int bottom = Spin->Height() - 1;
+    EXPECT_NE(clRed, PixelAt(Spin, 20, bottom));
+    Spin->SetFlat(true);
+    const TRect r = Spin->EditRect();
+    EXPECT_EQ(clRed, PixelAt(Spin, r.Left + 1, bottom));
+    EXPECT_EQ(clRed, PixelAt(Spin, r.Right - 1, bottom));
+    EXPECT_NE(clRed, PixelAt(Spin, 20, bottom - 1));   // one pixel high
+    Spin->SetFlat(false);
+    EXPECT_NE(clRed, PixelAt(Spin, 20, bottom));
+
+    Spin->SetFocusBorderColor(clLime);
+    EXPECT_NE(clLime, PixelAt(Spin, 20, 0));   // not focused: no frame
+    Spin->SetFocus();
+    std::unique_ptr<TBitmap> b = GrabControl(Spin);
+    EXPECT_EQ(clLime, ColorToRGB(b->Canvas()->Pixels(20, 0)));
+    EXPECT_EQ(clLime, ColorToRGB(b->Canvas()->Pixels(0, 10)));
+    EXPECT_EQ(clLime, ColorToRGB(b->Canvas()->Pixels(20, Spin->Height() - 1)));
+    EXPECT_NE(clLime, ColorToRGB(b->Canvas()->Pixels(20, 1)));
+    Other->SetFocus();
+    EXPECT_NE(clLime, PixelAt(Spin, 20, 0));
+}
+
+TEST_F(ProSpin, TransparentShowsTheParentsBackground)
+{
+    Form->SetColor(clYellow);
+    Spin->SetColor(clWhite);
+    Spin->SetFlat(true);
+    EXPECT_EQ(clWhite, PixelAt(Spin, 30, 10));
+    Spin->SetTransparent(true);
+    EXPECT_EQ(clYellow, PixelAt(Spin, 30, 10));
+    Spin->SetTransparent(false);
+    EXPECT_EQ(clWhite, PixelAt(Spin, 30, 10));
+}
+
+TEST_F(ProSpin, AutoFocusOnMouseEnterAndCtrlReturnStepsUp)
+{
+    // The mouse entering the edit's window.
+    Other->SetFocus();
+    Spin->Perform(CM_MOUSEENTER, 0, 0);
+    EXPECT_FALSE(Spin->Focused());   // off by default
+    Spin->Perform(CM_MOUSELEAVE, 0, 0);
+    Spin->SetAutoFocus(true);
+    Spin->Perform(CM_MOUSEENTER, 0, 0);
+    EXPECT_TRUE(Spin->Focused());
+
+    Spin->SetValue(7);
+    KeyDown(Spin, VK_RETURN);
+    ProcessPendingMessages();
+    EXPECT_EQ(7, Spin->Value());   // Return alone does not step
+    KeyDown(Spin, VK_RETURN, ssCtrl);
+    ProcessPendingMessages();
+    EXPECT_EQ(8, Spin->Value());
+}
+
+TEST_F(ProSpin, LoadedAppliesWhatWasOnlyStored)
+{
+    auto* s = new TProSpinEdit(Form);
+    s->SetParent(Form);
+    s->BeginLoading();
+    s->SetSpinType(sptHex);
+    s->SetMinValue(0);
+    s->SetMaxValue(15);
+    s->SetHexValue(0x40);   // only stored while loading
+    s->SetFlat(true);
+    EXPECT_EQ("0", s->Text());
+    EXPECT_EQ(bsSingle, s->BorderStyle());
+    int changes = 0;
+    s->OnChange = [&](TObject*) { ++changes; };
+    s->EndLoading();
+    EXPECT_EQ("0xF", s->Text());   // the stored value, clamped once loaded
+    EXPECT_EQ(0, changes);
+    EXPECT_EQ(bsNone, s->BorderStyle());   // the flat look is applied
+    EXPECT_EQ(TRect(2, 4, s->ClientWidth() - 4 - s->Button()->Width(), s->ClientHeight() - 4), s->EditRect());
+}
+
+TEST_F(ProSpin, ArrowsThemedOrFromTheDefaultGlyphs)
+{
+    TProTimerSpeedButton* up = Spin->Button()->UpButton();
+    EXPECT_TRUE(up->IsWinXP());   // the platform reports 5.1
+    EXPECT_EQ(9, up->Glyph()->Width());
+    EXPECT_EQ(6, up->Glyph()->Height());
+    auto ink = [](TBitmap* B, int Y0, int Y1) {   // dark pixels in rows Y0..Y1 of the middle column
+        int n = 0;
+        for (int y = Y0; y <= Y1; ++y) {
+            const TColor c = ColorToRGB(B->Canvas()->Pixels(B->Width() / 2, y));
+            n += GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96;
+        }
+        return n;
+    };
+    for (bool themed : {true, false}) {
+        up->SetIsWinXP(themed);
+        Spin->Button()->DownButton()->SetIsWinXP(themed);
+        std::unique_ptr<TBitmap> u = GrabControl(up), d = GrabControl(Spin->Button()->DownButton());
+        EXPECT_GT(ink(u.get(), 1, u->Height() - 2), 0) << themed;   // an arrow in each button
+        EXPECT_GT(ink(d.get(), 1, d->Height() - 2), 0) << themed;
+    }
+
+    auto* flat = Place<TProSpinEdit>(150, 10, 120, 23);
+    flat->SetFlat(true);
+    flat->SetSpinType(sptFloat);
+    flat->SetPrecision(2);
+    flat->SetFloatValue(2.5);
+    flat->Button()->UpButton()->SetIsWinXP(false);
+    flat->Button()->DownButton()->SetIsWinXP(false);
+    Spin->SetValue(42);
+    Form->Repaint();
+    std::unique_ptr<TBitmap> shot = GrabControl(Form);
+    TRasterImage png("PNG");
+    png.Assign(shot.get());
+    png.SaveToFile(FromOsPath(ScreenshotPath("ProSpinEdits.png")));
 }
 
 }  // namespace
