@@ -20,19 +20,15 @@ bool IsHexDigit(char c)
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
 
+// The arrow of a horizontal button, grey when disabled.
 void DrawArrow(TCanvas* C, const TRect& R, int Kind, bool Enabled)
 {
     const int cx = (R.Left + R.Right) / 2, cy = (R.Top + R.Bottom) / 2;
     C->Brush()->SetColor(Enabled ? clBlack : clGray);
     C->Pen()->SetColor(Enabled ? clBlack : clGray);
-    std::vector<TPoint> p;
-    switch (Kind) {
-    case 0: p = {TPoint(cx + 2, cy - 3), TPoint(cx + 2, cy + 3), TPoint(cx - 1, cy)}; break;
-    case 1: p = {TPoint(cx - 2, cy - 3), TPoint(cx - 2, cy + 3), TPoint(cx + 1, cy)}; break;
-    case 2: p = {TPoint(cx - 3, cy + 1), TPoint(cx + 3, cy + 1), TPoint(cx, cy - 2)}; break;
-    default: p = {TPoint(cx - 3, cy - 1), TPoint(cx + 3, cy - 1), TPoint(cx, cy + 2)}; break;
-    }
-    C->Polygon(p);
+    // Kind 0 points left, kind 1 right.
+    const int d = Kind == 0 ? 1 : -1;
+    C->Polygon(std::vector<TPoint>{TPoint(cx + 2 * d, cy - 3), TPoint(cx + 2 * d, cy + 3), TPoint(cx - d, cy)});
 }
 
 // The default glyphs of the vertical spin buttons: a 9 by 6 arrow on a key colour.
