@@ -1901,12 +1901,18 @@ private:
     // control under it are left in Run; true when something was hit.
     bool HtmlHitAt(int ACol, int ARow, int X, int Y, THtmlRun& Run);
     void ShowSizingHint(const AnsiString& Text, int X, int Y);
+    bool ArmOleDrag(int ACol, int ARow, int X);
+    void ShowMoveImage(bool Column, int X, int Y);
     void HideSizingHint();
     struct TMouseState {
         Byte Hover = 0;
         bool Pressed = false, Moved = false, DblClickSized = false, FixedColHover = false, FixedRowHover = false;
         bool FixedColSizing = false, FixedRowSizing = false;
         bool Resizing = false, MoveAsked = false;
+        // A press armed a drag to other programs (of the pressed header's column).
+        bool OleArmed = false, OleColumn = false;
+        // The picture of the column (row) being moved (owned by the grid).
+        TForm* MoveImage = nullptr;
         TGridRect ResizeFrom{};
         // The anchor under the pointer and its cell (for OnAnchorEnter and OnAnchorExit).
         AnsiString HoverAnchor;

@@ -259,6 +259,9 @@ public:
     void SetShowCaption(bool Value) { FShowCaption = Value; Invalidate(); }
     int Spacing() const { return FSpacing; }
     void SetSpacing(int Value) { FSpacing = Value; Invalidate(); }
+    // The width that shows the glyph and the whole caption in the button's font, with a margin
+    // of 6 pixels (or Margin) on either side; Width is not changed.
+    int FitWidth();
     TProGridButtonStyle Style() const { return FStyle; }
     void SetStyle(TProGridButtonStyle Value) { FStyle = Value; }
 

@@ -302,6 +302,21 @@ void TProGridButton::CMMouseLeave(TMessage& Message)
 }
 
 // ---------------------------------------------------------------- painting
+int TProGridButton::FitWidth()
+{
+    TBitmap* glyph = CurrentGlyph();
+    const int gw = GlyphEmpty(glyph) ? 0 : glyph->Width();
+    const AnsiString caption = FShowCaption ? Caption() : AnsiString();
+    int text = 0;
+    if (!caption.empty()) {
+        Canvas()->Font()->Assign(Font());
+        text = Canvas()->TextExtent(caption).cx;
+    }
+    const int spacing = gw > 0 && text > 0 ? FSpacing : 0;
+    const int margin = FMargin >= 0 ? FMargin : 6;
+    return 2 * margin + gw + spacing + text + (FDropDownButton ? DropDownWidth : 0);
+}
+
 TBitmap* TProGridButton::CurrentGlyph() const
 {
     TBitmap* g = nullptr;

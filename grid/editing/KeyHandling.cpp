@@ -363,7 +363,8 @@ void TProStringGrid::WMKeyDown(TWMKey& Message)
             return;
         }
     }
-    // Ctrl+F with the search footer shown is wired with the find feature.
+    if (key == 'F' && (shift & ssCtrl) && FSearchFooter->Visible())
+        FocusSearchEdit();
     const AnsiString cellText = GetGridCell(realCol, Row());
     if (IsEditKey(key) && (Options() & goEditing) && !IsEditable(realCol, Row())) {
         key = 0;
@@ -429,8 +430,28 @@ void TProStringGrid::WMKeyDown(TWMKey& Message)
         FKeys.Selection = Selection();
     }
 
+    // Scrolled to its end, the grid keeps its last row clear of the search panel.
+    const bool searchFooter = FSearchFooter->Visible();
+    const int lastRow = RowCount() - 1;
+    const bool passive = key == VK_SHIFT || key == VK_MENU || IsNavigationKey(key);
+    const bool downwards = key == VK_NEXT || key == VK_END || key == VK_LEFT || key == VK_RIGHT || key == VK_DOWN;
+    bool searchUpdate = false;
+    if (searchFooter && TopRow() >= RowCount() - VisibleRowCount()) {
+        if (Row() == lastRow && (key == VK_DOWN || (key == VK_RIGHT && Col() == ColCount() - 1) ||
+                                 (key == VK_LEFT && Col() == FixedCols()))) {
+            if (key == VK_DOWN)
+                ScrollAboveSearchFooter();
+            m.Result = 1;
+            FireKeyDown(key, shift);
+            return;
+        }
+        if ((downwards && Row() == lastRow) || !passive) {
+            BeginUpdate();
+            searchUpdate = true;
+        }
+    }
+
     // The standard handling: OnKeyDown, then the standard grid moves the current cell.
-    // (The search footer's scrolling at the end of the grid comes with the find feature.)
     if (ClipboardShortCut(key, shift) || InsertDeleteKey(key, shift)) {
         m.Result = 1;
     } else if (key == 'A' && (shift & ssCtrl) && (rowSelect || (Options() & goRangeSelect))) {
@@ -443,8 +464,13 @@ void TProStringGrid::WMKeyDown(TWMKey& Message)
         DisjunctSelectKey(key, shift);
         if (IsEditKey(key))
             RememberEditCell(Col(), Row());
+        if (searchFooter && !passive && TopRow() >= RowCount() - VisibleRowCount())
+            SetTopRow(oldTop);
     }
-    (void)oldTop;
+    if (searchUpdate)
+        EndUpdate();
+    if (searchFooter && downwards && Row() == lastRow)
+        ScrollAboveSearchFooter();
     if (!(Selection() == before)) {
         const TGridRect now = Selection();
         SelectionChanged(now.Left, now.Top, now.Right, now.Bottom);

@@ -216,6 +216,28 @@ bool TProStringGrid::CheckBoxClick(int ACol, int ARow, int X, int Y, TShiftState
     return false;
 }
 
+// A press on a selected cell (or, with column drags, on a header) arms a drag to other programs;
+// it starts at the next move of more than 3 pixels.
+bool TProStringGrid::ArmOleDrag(int ACol, int ARow, int X)
+{
+    FMouse.OleArmed = FMouse.OleColumn = false;
+    const int realCol = RealColIndex(ACol);
+    // Enhanced moving of columns and rows takes the press when it can move them.
+    const bool enhancedMove = FP.EnhRowColMove && (Options() & (goColMoving | goRowMoving));
+    if (!FDragDropSettings->OleDropSource() || enhancedMove || (Options() & goEditing) ||
+        HasButton(realCol, ARow) || HasCheckBox(realCol, ARow))
+        return false;
+    const bool column = ARow < FixedRows() && ACol >= FixedCols() && FDragDropSettings->OleColumnDragDrop();
+    if (!column && !IsSelected(ACol, ARow))
+        return false;
+    const TRect r = CellRect(ACol, ARow);
+    if ((Options() & goColSizing) && (X - r.Left <= BorderMargin || r.Right - X <= BorderMargin))
+        return false;
+    FMouse.OleArmed = true;
+    FMouse.OleColumn = column;
+    return true;
+}
+
 void TProStringGrid::WMLButtonDown(TWMMouse& Message)
 {
     const int X = Message.XPos(), Y = Message.YPos();
@@ -282,7 +304,13 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
     }
     if ((Options() & goRangeSelect) && FixedSelectClick(c.X, c.Y, shift))
         return;
-    // The start of a drag to other programs is armed here by the drag and drop feature.
+    if (ArmOleDrag(c.X, c.Y, X)) {
+        if (OnMouseDown)
+            OnMouseDown(this, mbLeft, shift, X, Y);
+        if (OnClickCell)
+            OnClickCell(this, c.Y, c.X);
+        return;
+    }
     if (HasButton(realCol, c.Y)) {
         EndCellEdit();
         TRect r;
@@ -444,6 +472,9 @@ void TProStringGrid::WMLButtonUp(TWMMouse& Message)
     const int X = Message.XPos(), Y = Message.YPos();
     const TShiftState shift = KeysToShiftState(Message.Keys());
     FMouse.Hover = 0;
+    FMouse.OleArmed = false;
+    delete FMouse.MoveImage;
+    FMouse.MoveImage = nullptr;
     HideSizingHint();
     if (FMouse.FixedColSizing || FMouse.FixedRowSizing) {
         const bool cols = FMouse.FixedColSizing;
@@ -683,6 +714,21 @@ void TProStringGrid::DisjunctCellRelease(int ACol, int ARow, TShiftState Shift)
         ToggleDisjunctCell(base.X, base.Y, Shift & ssCtrl);
 }
 
+// The moved column (row) with its header, as far as it is in view, follows the pointer.
+void TProStringGrid::ShowMoveImage(bool Column, int X, int Y)
+{
+    if (!FMouse.MoveImage) {
+        const TPoint d = FMouse.DownCell;
+        const TGridRect range =
+            Column ? TGridRect(d.X, 0, d.X, std::min(RowCount() - 1, TopRow() + VisibleRowCount() - 1))
+                   : TGridRect(0, d.Y, std::min(ColCount() - 1, LeftCol() + VisibleColCount() - 1), d.Y);
+        FMouse.MoveImage = CreateDragImageForm(range);
+    }
+    const TPoint p = ClientToScreen(TPoint(X, Y));
+    FMouse.MoveImage->SetBounds(p.X + 4, p.Y + 4, FMouse.MoveImage->Width(), FMouse.MoveImage->Height());
+    FMouse.MoveImage->Show();
+}
+
 void TProStringGrid::MouseMove(TShiftState Shift, int X, int Y)
 {
     const bool buttonDown = Shift & (ssLeft | ssRight | ssMiddle);
@@ -690,6 +736,13 @@ void TProStringGrid::MouseMove(TShiftState Shift, int X, int Y)
         SetOptions(Options() & ~goEditing);
     if (FMouse.Pressed && (std::abs(X - FMouse.Down.X) > 2 || std::abs(Y - FMouse.Down.Y) > 2))
         FMouse.Moved = true;
+    if (FMouse.OleArmed && buttonDown && !FMouse.Resizing && GridState() != gsColSizing &&
+        (std::abs(X - FMouse.Down.X) > 3 || std::abs(Y - FMouse.Down.Y) > 3)) {
+        FMouse.OleArmed = false;
+        FMouse.Pressed = false;
+        StartOleDrag(FMouse.DownCell.X, FMouse.DownCell.Y, FMouse.OleColumn);
+        return;
+    }
     if (FMouse.Resizing && buttonDown) {
         // The selection grows or shrinks from its top-left cell to the cell under the pointer.
         const TGridCoord c = MouseCoord(X, Y);
@@ -755,6 +808,8 @@ void TProStringGrid::MouseMove(TShiftState Shift, int X, int Y)
             moving(this, drop, allow);
         if (FP.EnhRowColMove)
             SetCursor(allow ? crDrag : crNoDrop);
+        if (FP.EnhRowColMove && FMouse.Moved && FDragDropSettings->ShowCells())
+            ShowMoveImage(colMove, X, Y);
     }
     // The new size of the column (row) being sized, reported and shown as a hint.
     int size = -1;

@@ -203,13 +203,18 @@ TSearchPanel::TSearchPanel(TProStringGrid* AGrid) : TCustomControl(AGrid), FGrid
 
 void TSearchPanel::LayoutControls()
 {
-    FEdit->SetBounds(25, 6, 110, FEdit->Height());
-    FFindNext->SetBounds(140, 5, 90, FFindNext->Visible() ? 23 : 0);
-    FFindPrev->SetBounds(235, 5, 90, FFindPrev->Visible() ? 23 : 0);
+    // Left to right with 5 pixels between; a button is at least 90 pixels wide and wider when its
+    // caption needs it.
     FClose->SetBounds(5, 7, 14, 14);
-    FHighlight->SetBounds(330, 5, 90, FHighlight->Visible() ? 23 : 0);
-    FMatchCase->SetBounds(FHighlight->Visible() ? 425 : 330, 8, std::max(FMatchCase->Width(), 120),
-                          FMatchCase->Visible() ? 17 : 0);
+    FEdit->SetBounds(25, 6, 110, FEdit->Height());
+    int x = 140;
+    for (TProGridButton* b : {FFindNext, FFindPrev, FHighlight}) {
+        const int w = std::max(90, b->FitWidth());
+        b->SetBounds(x, 5, w, b->Visible() ? 23 : 0);
+        if (b != FHighlight || b->Visible())
+            x += w + 5;
+    }
+    FMatchCase->SetBounds(x, 8, std::max(FMatchCase->Width(), 120), FMatchCase->Visible() ? 17 : 0);
 }
 
 void TSearchPanel::EditChanged()

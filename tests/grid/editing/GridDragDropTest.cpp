@@ -237,3 +237,64 @@ TEST_F(GridDragDrop, DropWithInsertRowsSelectsTheNewRows)
     EXPECT_EQ(ColumnTexts(*B, 1, 2), (std::vector<std::string>{"a", "b", "c", "stary", "", "", ""}));
     EXPECT_EQ(B->Selection(), TGridRect(1, 2, 1, 4));
 }
+
+TEST_F(GridDragDrop, PressAndMoveStartTheDrag)
+{
+    A->SetSelection(TGridRect(1, 1, 2, 1));
+    int started = 0;
+    A->OnOleDragStart = [&](TObject*, int, int) { ++started; };
+    const TRect cell = A->CellRect(1, 1);
+    const int x = (cell.Left + cell.Right) / 2, y = (cell.Top + cell.Bottom) / 2;
+
+    // A move of 3 pixels is not a drag yet; the fourth pixel starts it with the selection as text.
+    ScriptSystemDrag({Over(A, 1, 1), Over(B, 1, 3)});
+    MouseDown(A, x, y);
+    MouseMove(A, x + 3, y, ssLeft);
+    EXPECT_EQ(started, 0);
+    EXPECT_TRUE(SystemDragPending());
+    MouseMove(A, x + 4, y, ssLeft);
+    EXPECT_EQ(started, 1);
+    EXPECT_FALSE(SystemDragPending());
+    EXPECT_EQ(B->Cells(1, 3), "Łódź");
+    EXPECT_EQ(B->Cells(2, 3), "12");
+    EXPECT_EQ(A->Cells(1, 1), "") << "a plain drag moves";
+    MouseUp(A, x + 4, y);
+
+    // A press on a cell outside the selection only selects.
+    MouseDown(A, x, cell.Bottom + 10);
+    MouseMove(A, x + 10, cell.Bottom + 10, ssLeft);
+    MouseUp(A, x + 10, cell.Bottom + 10);
+    EXPECT_EQ(started, 1);
+}
+
+TEST_F(GridDragDrop, PressOnAHeaderStartsAColumnDrag)
+{
+    A->DragDropSettings()->SetOleColumnDragDrop(true);
+    B->DragDropSettings()->SetOleColumnDragDrop(true);
+    int source = -1, col = -1;
+    B->OnOleDropCol = [&](TObject*, int, int ACol, int C) {
+        col = ACol;
+        source = C;
+    };
+    const TRect head = A->CellRect(2, 0);
+    const int x = (head.Left + head.Right) / 2, y = (head.Top + head.Bottom) / 2;
+    ScriptSystemDrag({Over(A, 2, 0), Over(B, 3, 0)});
+    MouseDown(A, x, y);
+    MouseMove(A, x, y + 4, ssLeft);
+    MouseUp(A, x, y + 4);
+    EXPECT_FALSE(SystemDragPending());
+    EXPECT_EQ(source, 2);
+    EXPECT_EQ(col, 3);
+
+    // Without the option a header press drags nothing.
+    A->DragDropSettings()->SetOleColumnDragDrop(false);
+    source = -1;
+    ScriptSystemDrag({Over(A, 2, 0), Over(B, 3, 0)});
+    MouseDown(A, x, y);
+    MouseMove(A, x, y + 6, ssLeft);
+    MouseUp(A, x, y + 6);
+    EXPECT_TRUE(SystemDragPending());
+    EXPECT_EQ(source, -1);
+    A->StartOleDrag(2, 0, true);
+    EXPECT_FALSE(SystemDragPending());
+}

@@ -475,6 +475,27 @@ TEST_F(KeysMouse, ColumnMoveMayBeRefusedAtItsStart)
     }
 }
 
+TEST_F(KeysMouse, AMovedColumnsPictureFollowsThePointerUntilTheRelease)
+{
+    Grid->SetOptions(Grid->Options() | goColMoving);
+    auto pictures = [&] {
+        int n = 0;
+        for (int i = 0; i < Grid->ComponentCount(); ++i)
+            if (auto* f = dynamic_cast<TForm*>(Grid->Components(i)); f && f->Visible())
+                ++n;
+        return n;
+    };
+    const TPoint from = Middle(1, 0), to = Middle(3, 0);
+    AdvanceInputClock(1000);
+    MouseDown(Grid, from.X, from.Y);
+    MouseMove(Grid, from.X + 10, from.Y, ssLeft);
+    MouseMove(Grid, to.X, to.Y, ssLeft);
+    EXPECT_EQ(pictures(), 1);
+    MouseUp(Grid, to.X, to.Y);
+    EXPECT_EQ(pictures(), 0);
+    EXPECT_EQ(Grid->Cells(1, 0), "c2r0");
+}
+
 TEST_F(KeysMouse, MovingOntoAndOffAnAnchorFiresEnterAndExit)
 {
     Grid->SetColWidths(1, 200);

@@ -193,7 +193,51 @@ TEST_F(SearchFooterTest, HidingWhileHighlightedRemovesTheMarks)
     // The layout follows the settings.
     Grid->SearchFooter()->SetVisible(true);
     Grid->SearchFooter()->SetShowHighLight(false);
-    EXPECT_EQ(Panel()->MatchCaseBox()->Left(), 330);
+    EXPECT_EQ(Panel()->MatchCaseBox()->Left(), Panel()->HighlightButton()->Left()) << "in the hidden button's place";
     Grid->SearchFooter()->SetFindNextCaption("Następny");
     EXPECT_EQ(Panel()->FindNextButton()->Caption(), "Następny");
+}
+
+TEST_F(SearchFooterTest, CtrlFFocusesTheSearchEditAndDownStaysClearOfThePanel)
+{
+    Grid->SetFocus();
+    KeyDown(Grid, 'F', ssCtrl);
+    EXPECT_TRUE(Panel()->EditControl()->Focused());
+
+    Grid->SearchFooter()->SetVisible(false);
+    ProcessPendingMessages();
+    Grid->SetFocus();
+    KeyDown(Grid, 'F', ssCtrl);
+    EXPECT_TRUE(Grid->Focused()) << "without the footer Ctrl+F is the grid's";
+
+    // Down into the last row, and Down again there, leave the row above the search panel.
+    Grid->SearchFooter()->SetVisible(true);
+    ProcessPendingMessages();
+    Grid->SetFocus();
+    Grid->SetRow(Grid->RowCount() - 2);
+    for (int i = 0; i < 2; ++i) {
+        KeyDown(Grid, VK_DOWN);
+        EXPECT_EQ(Grid->Row(), Grid->RowCount() - 1);
+        const TRect last = Grid->CellRect(1, Grid->RowCount() - 1);
+        ASSERT_GT(last.Bottom, 0) << "the last row is in view";
+        EXPECT_LE(last.Bottom, Panel()->Top()) << "press " << i;
+    }
+}
+
+TEST_F(SearchFooterTest, ButtonsAreWideEnoughForTheirCaptionsInOrder)
+{
+    TProGridButton* next = Panel()->FindNextButton();
+    TProGridButton* prev = Panel()->FindPrevButton();
+    TProGridButton* hi = Panel()->HighlightButton();
+    EXPECT_GE(prev->Width(), prev->FitWidth()) << "the default caption is shown whole";
+    Grid->SearchFooter()->SetFindPrevCaption("Find the &previous occurrence");
+    ProcessPendingMessages();
+    EXPECT_GE(next->Width(), 90);
+    EXPECT_GE(prev->Width(), prev->FitWidth());
+    EXPECT_GT(prev->Width(), 90) << "the long caption widens its button";
+    EXPECT_GT(prev->FitWidth(), next->FitWidth());
+    EXPECT_LT(Panel()->EditControl()->Left() + Panel()->EditControl()->Width(), next->Left());
+    EXPECT_LT(next->Left() + next->Width(), prev->Left());
+    EXPECT_LT(prev->Left() + prev->Width(), hi->Left());
+    EXPECT_LT(hi->Left() + hi->Width(), Panel()->MatchCaseBox()->Left());
 }
