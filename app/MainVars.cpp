@@ -23,5 +23,7 @@ AnsiString CurrentListFile;
 TIniFile* SharedIniFile = nullptr;
 namespace {
 TStringList HandedOutListNames;
+TStringList ShownPages;
 }
 TStringList* UsedListFiles = &HandedOutListNames;
+TStringList* PageHistory = &ShownPages;

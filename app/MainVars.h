@@ -47,3 +47,5 @@ extern AnsiString CurrentListFile;
 extern TIniFile* SharedIniFile;
 // Register file names handed out for new registers during this run.
 extern TStringList* UsedListFiles;
+// The names of the pages of the main window in the order they were shown.
+extern TStringList* PageHistory;

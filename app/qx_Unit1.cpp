@@ -44,6 +44,8 @@ Tf_MainForm::Tf_MainForm(TComponent* AOwner) : TForm(AOwner)
     CreateComponents();
     CreateRegisterComponents();
     CreateCommandComponents();
+    CreateNavigationComponents();
+    ConnectPageHandlers();
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
 }
 

@@ -3,6 +3,8 @@
 // register pages and the settings pages.
 #include <array>
 #include <cstdint>
+#include <utility>
+#include <vector>
 
 #include "platform/gui/Forms.h"
 
@@ -34,6 +36,7 @@ class TTimer;
 class TSaveDialog;
 class TWebBrowser;
 class TAniIcon;
+class TMenuItem;
 
 class Tf_MainForm : public TForm {
 public:
@@ -113,8 +116,9 @@ public:
     // a fixed command name, a category command ("category|item") or a
     // register file name of the menu. Always returns an empty text.
     AnsiString RunMenuCommand(const AnsiString& Command, const AnsiString& Caption);
-    // F3 and Ctrl+F: "W katalogu norm"; Ctrl+U (access level above 0): the
-    // appearance of the main menu; F10: "Informacja".
+    // F3 (any modifiers) and Ctrl+F: "W katalogu norm"; Ctrl+U (access level
+    // above 0): the appearance of the main menu; F10: "Informacja". The
+    // window sees every key first, so these work in all its controls.
     void FormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
     // Shows the page of str_UstawieniaProgramu of the topic chosen in cb_CoZmienic.
     void cb_CoZmienicChange(TObject* Sender);
@@ -128,6 +132,14 @@ public:
     // The standards body's page "NastroniePKN".
     TWebBrowser* webZnajdzNaPKNie = nullptr;
     TEdit* e_WyszukajWPKN_NrNormy = nullptr;
+    TSpeedButton* sb_NaStroniePKN_GO = nullptr;
+    TSpeedButton* sb_Refresh = nullptr;
+    TSpeedButton* sb_Back = nullptr;
+    TSpeedButton* sbForword = nullptr;
+    TSpeedButton* sb_Home = nullptr;
+    // The links between the users page and the rights page.
+    TQelSensitiveLabel* QelSensitiveLabel1 = nullptr;
+    TQelSensitiveLabel* QelSensitiveLabel2 = nullptr;
     // Users and rights pages.
     TListBox* lb_UserName = nullptr;
     TListBox* lb_Userzy = nullptr;
@@ -177,7 +189,67 @@ public:
     // "Sprawdź normę (nr P/T - x,xx%)".
     static AnsiString WalkCaption(int Position, int Total);
 
+    // ================================================================ page navigation
+    // Back, Forward and the quick pages at the window's top right.
+    TPanel* p_Nawigacja = nullptr;
+    TSpeedButton* sb_Zakladki_Wstecz = nullptr;   // Tag: steps gone back from the newest page
+    TSpeedButton* sb_Zakladki_WPrzod = nullptr;
+    TSpeedButton* sb_SzybkieZakladki = nullptr;
+    TPopupMenu* pm_Zakladki = nullptr;
+    TMenuItem* Listawszystkichnorm1 = nullptr;
+    TMenuItem* Wyszukajnorm1 = nullptr;
+    TMenuItem* WyszukajnastroniePKN1 = nullptr;
+    TMenuItem* Ustawieniaprogramu1 = nullptr;
+    TMenuItem* UstawieniaMenu1 = nullptr;
+    TMenuItem* Ustawieniafolderw1 = nullptr;
+    TMenuItem* Uytkownicy1 = nullptr;
+    TMenuItem* Uprawnienia1 = nullptr;
+    TMenuItem* Aktualizacje1 = nullptr;
+    TMenuItem* Oprogramie1 = nullptr;
+    void StronyPageChanged(TObject* Sender);
+    void sb_Zakladki_WsteczClick(TObject* Sender);
+    void sb_Zakladki_WPrzodClick(TObject* Sender);
+    void sb_SzybkieZakladkiClick(TObject* Sender);
+    void Listawszystkichnorm1Click(TObject* Sender);
+    void Wyszukajnorm1Click(TObject* Sender);
+    void WyszukajnastroniePKN1Click(TObject* Sender);
+    void Ustawieniaprogramu1Click(TObject* Sender);
+    void UstawieniaMenu1Click(TObject* Sender);
+    void Ustawieniafolderw1Click(TObject* Sender);
+    void Uytkownicy1Click(TObject* Sender);
+    void Uprawnienia1Click(TObject* Sender);
+    void Aktualizacje1Click(TObject* Sender);
+    void Oprogramie1Click(TObject* Sender);
+    void FormShow(TObject* Sender);
+
+    // ================================================================ about, help, links, closing
+    void a_l_3Click(TObject* Sender);
+    void a_l_5Click(TObject* Sender);
+    void a_l_7Click(TObject* Sender);
+    void a_l_9Click(TObject* Sender);
+    void sb_PomocClick(TObject* Sender);
+    void sb_DownUpdateClick(TObject* Sender);
+    void imgGLClick(TObject* Sender);
+    void img_MoneyClick(TObject* Sender);
+    void Timer_SzukamPracyTimer(TObject* Sender);
+    void l_SzukamPracy2Click(TObject* Sender);
+    void sb_NaStroniePKN_GOClick(TObject* Sender);
+    void sb_HomeClick(TObject* Sender);
+    void sb_BackClick(TObject* Sender);
+    void sbForwordClick(TObject* Sender);
+    void sb_RefreshClick(TObject* Sender);
+    void e_WyszukajWPKN_NrNormyKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    void QelSensitiveLabel1Click(TObject* Sender);
+    void QelSensitiveLabel2Click(TObject* Sender);
+    void FormClose(TObject* Sender, TCloseAction& Action);
+    // The maker's home page (the address the version information gave, else the site).
+    AnsiString HomePageAddress() const;
+
 private:
+    void CreateNavigationComponents();
+    void ConnectPageHandlers();
+    void ShowHistoryEntry(int Index);
+    void RunQuickPage(const char* Command);
     void CreateCommandComponents();
     void RunCategoryCommand(const AnsiString& Command);
     void RunListItem(const AnsiString& Command, const AnsiString& Caption);
@@ -235,6 +307,21 @@ public:
     TSpeedButton* sb_W_UtworzWykaz = nullptr;
     TSpeedButton* sb_W_Zapisz = nullptr;
     TSpeedButton* sb_ImportujZPlikuNaUstawieniachMenu = nullptr;
+    // The rest of the menu editor: caption bar, rename and clear buttons of
+    // the groups and items, their warnings, the page's notice, and the hidden
+    // labels: the chosen item's register file name and the owners of the
+    // pending groups (a main-menu item) and items (a group).
+    TNetGradient* ng_DostosujMenu = nullptr;
+    TSpeedButton* sb_G_ZmienNazwe = nullptr;
+    TSpeedButton* sb_G_Czysc = nullptr;
+    TSpeedButton* sb_W_ZmienNazwe = nullptr;
+    TSpeedButton* sb_W_Czysc = nullptr;
+    TLabel* l_G_Warning = nullptr;
+    TLabel* l_W_Warning = nullptr;
+    TLabel* l_MG_Uwaga = nullptr;
+    TLabel* lbl_Menu_NazwaPoz = nullptr;
+    TLabel* l_pom_PMG_NazwaPoz = nullptr;
+    TLabel* l_pom_W_NazwaPoz = nullptr;
 
     // Import page "Importuj".
     TGroupBox* gb_Importuj_NazwaKategorii = nullptr;
@@ -282,6 +369,44 @@ public:
     // The keys of a section of the menu file into List.
     void ReadCategoryNames(const AnsiString& Section, TCustomListBox* List);
 
+    // ================================================================ menu editor
+    // Three levels: main-menu items (MG), the groups of the chosen one (G)
+    // and the items of the chosen group (W). A level is pending while its
+    // save button is enabled; its save writes its own section of the menu file.
+    void clb_MG_PrzyciskiMenuGlownegoClick(TObject* Sender);
+    void lb_G_SpisClick(TObject* Sender);
+    void lb_W_SpisClick(TObject* Sender);
+    void clb_MG_PrzyciskiMenuGlownegoClickCheck(TObject* Sender);
+    void e_MG_NazwaNowejPozChange(TObject* Sender);
+    void e_G_DodajNowaChange(TObject* Sender);
+    void e_W_DodajChange(TObject* Sender);
+    void sb_MG_DodajClick(TObject* Sender);
+    void sb_G_DodajClick(TObject* Sender);
+    void sb_W_DodajClick(TObject* Sender);
+    void sb_MG_ZmienNazweClick(TObject* Sender);
+    void sb_G_ZmienNazweClick(TObject* Sender);
+    void sb_W_ZmienNazweClick(TObject* Sender);
+    void sb_MG_UsunClick(TObject* Sender);
+    void sb_G_UsunClick(TObject* Sender);
+    void sb_W_UsunClick(TObject* Sender);
+    void sb_MG_CzyscClick(TObject* Sender);
+    void sb_G_CzyscClick(TObject* Sender);
+    void sb_W_CzyscClick(TObject* Sender);
+    void sb_MG_ZapiszClick(TObject* Sender);
+    void sb_G_ZapiszClick(TObject* Sender);
+    void sb_W_ZapiszClick(TObject* Sender);
+    void clb_MG_PrzyciskiMenuGlownegoDblClick(TObject* Sender);
+    void lb_G_SpisDblClick(TObject* Sender);
+    void lb_W_SpisDblClick(TObject* Sender);
+    void sb_W_OtworzWykazClick(TObject* Sender);
+    void sb_W_UtworzWykazClick(TObject* Sender);
+    void e_MG_NazwaNowejPozKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    void e_G_DodajNowaKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    void e_W_DodajKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    void clb_MG_PrzyciskiMenuGlownegoKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    void lb_G_SpisKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    void lb_W_SpisKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+
     // Imports a tab-separated text file as a new register of the menu's group.
     void ImportListFile(const AnsiString& FileName, const AnsiString& ItemName, const AnsiString& Category,
                         const AnsiString& Group, bool DeleteSource);
@@ -291,6 +416,23 @@ public:
     bool AddFoundListFile(const AnsiString& Path, const TSearchRec& Entry);
 
 private:
+    // The menu editor's handlers by level (0 MG, 1 G, 2 W).
+    void ConnectMenuEditor();
+    void MenuNameChanged(int Level);
+    void MenuAdd(int Level);
+    void MenuRename(int Level);
+    void MenuDelete(int Level);
+    void MenuSave(int Level);
+    void MenuListDblClick(int Level);
+    void MenuEditKeyDown(int Level, Word& Key, TShiftState Shift);
+    void MenuListKeyDown(int Level, Word& Key, TShiftState Shift);
+    // A change of groups or items first saves the pending levels above it.
+    bool SaveMenuLevelsAbove(int Level);
+    // The lists below Level emptied; their pending changes dropped.
+    void DropMenuLevelsBelow(int Level);
+    // The names given a new name since the level's last save: old, new.
+    std::array<std::vector<std::pair<AnsiString, AnsiString>>, 3> FMenuRenames;
+
     void CreateRegisterComponents();
     void CreateMenuComponents();
     void CreateImportComponents();

@@ -7,6 +7,7 @@
 #include "app/MainVars.h"
 #include "app/qx_Unit1.h"
 #include "controls/KXCtrls.h"
+#include "controls/NetGradient.h"
 #include "controls/QelSensitiveLabel.h"
 #include "controls/ToolEdit.h"
 #include "platform/core/Classes.h"
@@ -47,9 +48,9 @@ TSpeedButton* MenuButton(TComponent* Owner, TWinControl* Parent, const char* Nam
 TPanel* CaptionedBox(TComponent* Owner, TWinControl* Parent, TGroupBox*& Box, const char* Name,
                      const char* Caption, int Left, int Width)
 {
-    Box = Place<TGroupBox>(Owner, Parent, Name, Left, 8, Width, 520);
+    Box = Place<TGroupBox>(Owner, Parent, Name, Left, 32, Width, 550);
     Box->SetCaption(Caption);
-    TPanel* inside = Place<TPanel>(Owner, Box, "", 2, 18, Width - 4, 500);
+    TPanel* inside = Place<TPanel>(Owner, Box, "", 2, 18, Width - 4, 530);
     inside->SetBevelOuter(bvNone);
     return inside;
 }
@@ -63,71 +64,110 @@ TLabel* NewLabel(TComponent* Owner, TWinControl* Parent, const char* Name, const
 }  // namespace
 
 // The menu editor page: the main-menu buttons (categories), the groups of the
-// chosen one and the items of the chosen group, each with its name edit and
-// buttons; then the hidden list of found register files.
+// chosen one and the items of the chosen group, each with its name edit,
+// buttons and warning; then the hidden list of found register files.
 void Tf_MainForm::CreateMenuComponents()
 {
     TPage* page = PageOf(Strony, "DostosujGrupyPrziPoz");
-    const int boxWidth = 320, listHeight = 330;
+    const int boxWidth = 320, listTop = 132, listHeight = 270;
 
-    TPanel* mainMenu = CaptionedBox(this, page, GroupBox4, "GroupBox4", " Przyciski menu głównego ", 8, boxWidth);
-    Label47 = NewLabel(this, mainMenu, "Label47", "&Nazwa nowej pozycji:", 10, 4);
-    e_MG_NazwaNowejPoz = Place<TEdit>(this, mainMenu, "e_MG_NazwaNowejPoz", 10, 22, boxWidth - 20, 23);
-    Label47->SetFocusControl(e_MG_NazwaNowejPoz);
-    sb_MG_Dodaj = MenuButton(this, mainMenu, "sb_MG_Dodaj", "Dodaj", 10, 50, 62);
-    sb_MG_ZmienNazwe = MenuButton(this, mainMenu, "sb_MG_ZmienNazwe", "Zmień nazwę", 76, 50, 96);
-    sb_MG_Usun = MenuButton(this, mainMenu, "sb_MG_Usun", "Usuń", 176, 50, 56);
-    sb_MG_Czysc = MenuButton(this, mainMenu, "sb_MG_Czysc", "Wyczyść", 236, 50, 68);
-    Label46 = NewLabel(this, mainMenu, "Label46", "&Przyciski menu głównego:", 10, 82);
-    clb_MG_PrzyciskiMenuGlownego =
-        Place<TKxCheckListBox>(this, mainMenu, "clb_MG_PrzyciskiMenuGlownego", 10, 100, boxWidth - 20, listHeight);
-    Label46->SetFocusControl(clb_MG_PrzyciskiMenuGlownego);
-    sb_MG_Zapisz = MenuButton(this, mainMenu, "sb_MG_Zapisz", "Zapisz zmiany", 10, 440, 120);
-    QelSensitiveLabel3 = Place<TQelSensitiveLabel>(this, mainMenu, "QelSensitiveLabel3", 140, 445, 170, 16);
-    QelSensitiveLabel3->SetCaption("Pomoc do tej zakładki");
-    l_MG_Warning = Place<TLabel>(this, mainMenu, "l_MG_Warning", 10, 470, boxWidth - 20, 32);
-    l_MG_Warning->SetAutoSize(false);
-    l_MG_Warning->SetWordWrap(true);
-    l_MG_Warning->Font()->SetColor(clRed);
-    l_MG_Warning->SetCaption(
-        "Tylko użytkownicy z odpowiednimi uprawnieniami mogą dokonywać zmiany na tej zakładce !!!");
+    ng_DostosujMenu = Place<TNetGradient>(this, page, "ng_DostosujMenu", 0, 0, 600, 24);
+    ng_DostosujMenu->SetAlign(alTop);
+    ng_DostosujMenu->SetCaption("Dostosuj menu główne,grupy wyrobów i pozycje w grupach");
+    ng_DostosujMenu->Font()->SetStyle(fsBold);
 
-    // The groups and the items: a name edit, add and delete, the list, save.
+    // One box per level: name edit, add, rename, delete, clear, warning, list, save.
     struct TLevel {
-        const char *Box, *Caption, *Label, *Edit, *Add, *Delete, *List, *Save;
+        const char *Box, *Caption, *EditLabel, *Edit, *Add, *Rename, *Delete, *Clear, *ListLabel, *List, *Save,
+            *Warning;
+        TGroupBox** BoxField;
+        TLabel** EditLabelField;
         TEdit** EditField;
-        TSpeedButton **AddField, **DeleteField, **SaveField;
-        TListBox** ListField;
+        TSpeedButton **AddField, **RenameField, **DeleteField, **ClearField, **SaveField;
+        TLabel** ListLabelField;
+        TLabel** WarningField;
     };
+    TGroupBox* groupsBox = nullptr;
+    TGroupBox* itemsBox = nullptr;
     const TLevel levels[] = {
-        {"gb_G_Grupy", " Grupy wyrobów ", "Nazwa nowej &grupy:", "e_G_DodajNowa", "sb_G_Dodaj", "sb_G_Usun",
-         "lb_G_Spis", "sb_G_Zapisz", &e_G_DodajNowa, &sb_G_Dodaj, &sb_G_Usun, &sb_G_Zapisz, &lb_G_Spis},
-        {"gb_W_Pozycje", " Pozycje w grupie ", "Nazwa nowej &pozycji:", "e_W_Dodaj", "sb_W_Dodaj", "sb_W_Usun",
-         "lb_W_Spis", "sb_W_Zapisz", &e_W_Dodaj, &sb_W_Dodaj, &sb_W_Usun, &sb_W_Zapisz, &lb_W_Spis},
+        {"GroupBox4", " Przyciski menu głównego ", "&Nazwa nowej pozycji:", "e_MG_NazwaNowejPoz", "sb_MG_Dodaj",
+         "sb_MG_ZmienNazwe", "sb_MG_Usun", "sb_MG_Czysc", "&Przyciski menu głównego:", "clb_MG_PrzyciskiMenuGlownego",
+         "sb_MG_Zapisz", "l_MG_Warning", &GroupBox4, &Label47, &e_MG_NazwaNowejPoz, &sb_MG_Dodaj, &sb_MG_ZmienNazwe,
+         &sb_MG_Usun, &sb_MG_Czysc, &sb_MG_Zapisz, &Label46, &l_MG_Warning},
+        {"gb_G_Grupy", " Grupy wyrobów ", "Nazwa nowej &grupy:", "e_G_DodajNowa", "sb_G_Dodaj", "sb_G_ZmienNazwe",
+         "sb_G_Usun", "sb_G_Czysc", "Grupy &wyrobów:", "lb_G_Spis", "sb_G_Zapisz", "l_G_Warning", &groupsBox,
+         nullptr, &e_G_DodajNowa, &sb_G_Dodaj, &sb_G_ZmienNazwe, &sb_G_Usun, &sb_G_Czysc, &sb_G_Zapisz, nullptr,
+         &l_G_Warning},
+        {"gb_W_Pozycje", " Typy wyrobów w grupie ", "Nazwa nowej p&ozycji:", "e_W_Dodaj", "sb_W_Dodaj",
+         "sb_W_ZmienNazwe", "sb_W_Usun", "sb_W_Czysc", "&Typy wyrobów w grupie:", "lb_W_Spis", "sb_W_Zapisz",
+         "l_W_Warning", &itemsBox, nullptr, &e_W_Dodaj, &sb_W_Dodaj, &sb_W_ZmienNazwe, &sb_W_Usun, &sb_W_Czysc,
+         &sb_W_Zapisz, nullptr, &l_W_Warning},
     };
-    TPanel* items = nullptr;
-    int left = 16 + boxWidth;
-    for (const TLevel& l : levels) {
-        TGroupBox* box = nullptr;
-        items = CaptionedBox(this, page, box, l.Box, l.Caption, left, boxWidth);
-        *l.EditField = Place<TEdit>(this, items, l.Edit, 10, 22, boxWidth - 20, 23);
-        NewLabel(this, items, "", l.Label, 10, 4)->SetFocusControl(*l.EditField);
-        *l.AddField = MenuButton(this, items, l.Add, "Dodaj", 10, 50, 70);
-        *l.DeleteField = MenuButton(this, items, l.Delete, "Usuń", 84, 50, 60);
-        *l.ListField = Place<TListBox>(this, items, l.List, 10, 100, boxWidth - 20, listHeight);
-        (*l.ListField)->SetSorted(true);
-        *l.SaveField = MenuButton(this, items, l.Save, "Zapisz zmiany", 10, 440, 120);
+    TPanel* inside[3] = {};
+    int left = 8;
+    for (int i = 0; i < 3; ++i) {
+        const TLevel& l = levels[i];
+        TPanel* box = inside[i] = CaptionedBox(this, page, *l.BoxField, l.Box, l.Caption, left, boxWidth);
+        *l.EditField = Place<TEdit>(this, box, l.Edit, 10, 22, boxWidth - 20, 23);
+        TLabel* editLabel = NewLabel(this, box, "", l.EditLabel, 10, 4);
+        editLabel->SetFocusControl(*l.EditField);
+        if (l.EditLabelField)
+            *l.EditLabelField = editLabel;
+        *l.AddField = MenuButton(this, box, l.Add, "Dodaj", 10, 50, 62);
+        *l.RenameField = MenuButton(this, box, l.Rename, "Zmień nazwę", 76, 50, 96);
+        *l.DeleteField = MenuButton(this, box, l.Delete, "Usuń", 176, 50, 56);
+        *l.ClearField = MenuButton(this, box, l.Clear, "Wyczyść", 236, 50, 68);
+        *l.WarningField = Place<TLabel>(this, box, l.Warning, 10, 80, boxWidth - 20, 32);
+        (*l.WarningField)->SetAutoSize(false);
+        (*l.WarningField)->SetWordWrap(true);
+        (*l.WarningField)->Font()->SetColor(clRed);
+        (*l.WarningField)->SetCaption("");
+        TLabel* listLabel = NewLabel(this, box, "", l.ListLabel, 10, listTop - 18);
+        if (l.ListLabelField)
+            *l.ListLabelField = listLabel;
+        *l.SaveField = MenuButton(this, box, l.Save, "Zapisz zmiany", 10, listTop + listHeight + 8, 120);
         left += boxWidth + 8;
     }
-    sb_W_OtworzWykaz = MenuButton(this, items, "sb_W_OtworzWykaz", "Otwórz wykaz", 10, 470, 120);
-    sb_W_UtworzWykaz = MenuButton(this, items, "sb_W_UtworzWykaz", "Utwórz wykaz", 134, 470, 120);
+    Label46->SetName("Label46");
+    Label47->SetName("Label47");
+    clb_MG_PrzyciskiMenuGlownego = Place<TKxCheckListBox>(this, inside[0], "clb_MG_PrzyciskiMenuGlownego", 10,
+                                                          listTop, boxWidth - 20, listHeight);
+    clb_MG_PrzyciskiMenuGlownego->SetSorted(true);
+    Label46->SetFocusControl(clb_MG_PrzyciskiMenuGlownego);
+    lb_G_Spis = Place<TListBox>(this, inside[1], "lb_G_Spis", 10, listTop, boxWidth - 20, listHeight);
+    lb_W_Spis = Place<TListBox>(this, inside[2], "lb_W_Spis", 10, listTop, boxWidth - 20, listHeight);
+    for (TListBox* list : {lb_G_Spis, lb_W_Spis})
+        list->SetSorted(true);
+
+    const int below = listTop + listHeight + 8;
+    QelSensitiveLabel3 = Place<TQelSensitiveLabel>(this, inside[0], "QelSensitiveLabel3", 140, below + 5, 170, 16);
+    QelSensitiveLabel3->SetCaption("Przejdź do zakładki Importuj");
+    l_MG_Uwaga = Place<TLabel>(this, page, "l_MG_Uwaga", 8, 590, 3 * boxWidth + 16, 16);
+    l_MG_Uwaga->Font()->SetColor(clRed);
+    l_MG_Uwaga->Font()->SetStyle(fsBold);
+    l_MG_Uwaga->SetCaption("Tylko użytkownicy z odpowiednimi uprawnieniami mogą dokonywać zmiany na tej zakładce !!!");
+
+    sb_W_OtworzWykaz = MenuButton(this, inside[2], "sb_W_OtworzWykaz", "Otwórz wykaz", 10, below + 30, 120);
+    sb_W_UtworzWykaz = MenuButton(this, inside[2], "sb_W_UtworzWykaz", "Utwórz wykaz", 134, below + 30, 120);
     sb_ImportujZPlikuNaUstawieniachMenu =
-        MenuButton(this, items, "sb_ImportujZPlikuNaUstawieniachMenu", "Importuj z pliku", 134, 440, 120);
-    QelSensitiveLabel4 = Place<TQelSensitiveLabel>(this, page, "QelSensitiveLabel4", 16 + boxWidth, 536, 300, 16);
-    QelSensitiveLabel4->SetCaption("Jak przygotować plik do importu ?");
+        MenuButton(this, inside[2], "sb_ImportujZPlikuNaUstawieniachMenu", "Importuj z pliku", 10, below + 60, 120);
+    QelSensitiveLabel4 =
+        Place<TQelSensitiveLabel>(this, inside[2], "QelSensitiveLabel4", 10, below + 92, 290, 16);
+    QelSensitiveLabel4->SetCaption("Pokaż instrukcję importowania pliku");
+
+    // Hidden: the register file of the chosen item and the owners of the pending groups and items.
+    lbl_Menu_NazwaPoz = Place<TLabel>(this, page, "lbl_Menu_NazwaPoz", 0, 0, 10, 10);
+    l_pom_PMG_NazwaPoz = Place<TLabel>(this, page, "l_pom_PMG_NazwaPoz", 0, 0, 10, 10);
+    l_pom_W_NazwaPoz = Place<TLabel>(this, page, "l_pom_W_NazwaPoz", 0, 0, 10, 10);
+    for (TLabel* l : {lbl_Menu_NazwaPoz, l_pom_PMG_NazwaPoz, l_pom_W_NazwaPoz}) {
+        l->SetCaption("");
+        l->Hide();
+    }
 
     lb_DoWyszukiwania_Ukryte = Place<TListBox>(this, page, "lb_DoWyszukiwania_Ukryte", 0, 0, 10, 10);
     lb_DoWyszukiwania_Ukryte->Hide();
+
+    ConnectMenuEditor();
 }
 
 void Tf_MainForm::LoadMenuSettings()
@@ -172,6 +212,9 @@ void Tf_MainForm::LoadMenuSettings()
     for (TSpeedButton* b : {sb_G_Dodaj, sb_G_Usun, sb_G_Zapisz, sb_W_Dodaj, sb_W_Usun, sb_W_OtworzWykaz,
                             sb_W_UtworzWykaz, sb_W_Zapisz, sb_ImportujZPlikuNaUstawieniachMenu})
         b->SetEnabled(false);
+    // The group and item edits are empty: their buttons off.
+    for (int level = 1; level < 3; ++level)
+        MenuNameChanged(level);
     Strony->SetActivePage("DostosujGrupyPrziPoz");
 }
 

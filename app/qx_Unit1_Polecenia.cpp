@@ -74,16 +74,6 @@ void Tf_MainForm::cb_CoZmienicChange(TObject*)
             str_UstawieniaProgramu->SetActivePage(t.Page);
 }
 
-void Tf_MainForm::FormKeyDown(TObject*, Word& Key, TShiftState Shift)
-{
-    if (Key == VK_F3 || (Key == 'F' && (Shift & ssCtrl)))
-        RunMenuCommand("W katalogu norm", "W katalogu norm");
-    else if (Key == 'U' && (Shift & ssCtrl) && CurrentUserLevel > 0)
-        RunMenuCommand("Kolory i styl przycisków menu głównego", "Kolory i styl przycisków menu głównego");
-    else if (Key == VK_F10)
-        RunMenuCommand("Informacja", "Informacja");
-}
-
 AnsiString Tf_MainForm::RunMenuCommand(const AnsiString& Command, const AnsiString& Caption)
 {
     // The first match runs; every test is exact and case-sensitive.

@@ -138,15 +138,42 @@ void Tf_MainForm::CreateCommandComponents()
     results->SetCaption("");
     sg_ZnajdzNormeWTrelKordelin = NewGrid(results, "sg_ZnajdzNormeWTrelKordelin", alClient);
 
-    // The standards body's page.
+    // The standards body's page: caption bar, browser buttons, the number and its search.
     TPage* pkn = PageOf(Strony, "NastroniePKN");
-    auto* pknBar = Place<TPanel>(this, pkn, "pan_PKN", 0, 0, 600, 36);
+    auto* pknTitle = Place<TNetGradient>(this, pkn, "ng_NaStroniePKN", 0, 0, 600, 24);
+    pknTitle->SetAlign(alTop);
+    pknTitle->SetCaption("Znakjdź normę na stonie PKN");
+    pknTitle->Font()->SetStyle(fsBold);
+    auto* pknBar = Place<TPanel>(this, pkn, "pan_PKN", 0, 24, 600, 36);
     pknBar->SetAlign(alTop);
     pknBar->SetBevelOuter(bvNone);
     pknBar->SetCaption("");
-    e_WyszukajWPKN_NrNormy = Place<TEdit>(this, pknBar, "e_WyszukajWPKN_NrNormy", 120, 6, 300, 23);
-    PlaceLabel(this, pknBar, "Label_PKN", "&Numer normy:", 8, 10, e_WyszukajWPKN_NrNormy);
-    webZnajdzNaPKNie = Place<TWebBrowser>(this, pkn, "webZnajdzNaPKNie", 0, 36, 600, 400);
+    struct TBrowserButton {
+        TSpeedButton** Field;
+        const char* Name;
+        const char* Caption;
+        const char* Hint;
+    };
+    const TBrowserButton browserButtons[] = {
+        {&sb_Back, "sb_Back", "Wstecz", "Wstecz"},
+        {&sbForword, "sbForword", "Dalej", "Dalej"},
+        {&sb_Refresh, "sb_Refresh", "Odśwież", "Odswiez strone PKN"},
+        {&sb_Home, "sb_Home", "Strona główna", "Przejdz na strone glowna PKN"},
+    };
+    int buttonLeft = 4;
+    for (const TBrowserButton& b : browserButtons) {
+        *b.Field = Place<TSpeedButton>(this, pknBar, b.Name, buttonLeft, 5, 96, 25);
+        (*b.Field)->SetCaption(b.Caption);
+        (*b.Field)->SetHint(b.Hint);
+        (*b.Field)->SetShowHint(true);
+        (*b.Field)->SetFlat(true);
+        buttonLeft += 100;
+    }
+    e_WyszukajWPKN_NrNormy = Place<TEdit>(this, pknBar, "e_WyszukajWPKN_NrNormy", buttonLeft + 140, 6, 220, 23);
+    PlaceLabel(this, pknBar, "Label_PKN", "&Tu podaj numer normy:", buttonLeft + 8, 10, e_WyszukajWPKN_NrNormy);
+    sb_NaStroniePKN_GO = Place<TSpeedButton>(this, pknBar, "sb_NaStroniePKN_GO", buttonLeft + 364, 5, 60, 25);
+    sb_NaStroniePKN_GO->SetCaption("Szukaj");
+    webZnajdzNaPKNie = Place<TWebBrowser>(this, pkn, "webZnajdzNaPKNie", 0, 60, 600, 400);
     webZnajdzNaPKNie->SetAlign(alClient);
 
     // Users and rights.
@@ -214,17 +241,19 @@ void Tf_MainForm::CreateCommandComponents()
         c->Font()->SetSize(14);
         c->TextOut(24, 68, "Polskich Norm");
     }
+    // The text rows: a_l_1 the title line, then caption and value pairs; the
+    // e-mail, voice-call and messenger contacts and the home page are links.
     const char* const labelTexts[12] = {"",
-                                        "Autor:",
-                                        "Tyrvenhold",
                                         "E-mail:",
                                         "biuro@velmarok.invalid",
-                                        "Licencja:",
-                                        "dla działu normalizacji",
+                                        "Rozmowa głosowa:",
+                                        "velmarok.biuro",
+                                        "Komunikator:",
+                                        "velmarok",
                                         "Strona domowa:",
                                         nullptr,
-                                        "Przeznaczenie:",
-                                        "katalog norm i wykazy materiałowe",
+                                        "Autor:",
+                                        "Tyrvenhold",
                                         "Wszelkie prawa zastrzeżone."};
     for (int i = 0; i < 12; ++i) {
         if (!labelTexts[i]) {
@@ -232,7 +261,14 @@ void Tf_MainForm::CreateCommandComponents()
             continue;
         }
         const AnsiString name = "a_l_" + IntToStr(i + 1);
-        a_l[size_t(i)] = PlaceLabel(this, Panel7, name.c_str(), labelTexts[i], 0, 0);
+        if (i == 2 || i == 4 || i == 6) {
+            auto* link = Place<TQelSensitiveLabel>(this, Panel7, name.c_str(), 0, 0, 0, 0);
+            link->SetAutoSize(true);
+            link->SetCaption(labelTexts[i]);
+            a_l[size_t(i)] = link;
+        } else {
+            a_l[size_t(i)] = PlaceLabel(this, Panel7, name.c_str(), labelTexts[i], 0, 0);
+        }
     }
     imgGL = Place<TImage>(this, Panel7, "imgGL", 0, 0, 16, 16);
     img_Money = Place<TImage>(this, Panel7, "img_Money", 0, 0, 16, 16);
@@ -244,29 +280,21 @@ void Tf_MainForm::CreateCommandComponents()
     }
     l_Version = PlaceLabel(this, Panel7, "l_Version", "", 0, 0);
     l_SzukamPracy->SetParent(Panel7);
+    l_SzukamPracy->SetCaption("(SZUKAM PRACY)");
+    l_SzukamPracy->Font()->SetStyle(fsBold);
     l_SzukamPracy2 = PlaceLabel(this, Panel7, "l_SzukamPracy2", "", 0, 0);
+    l_SzukamPracy2->SetAutoSize(false);
     l_SzukamPracy2->SetTransparent(true);
     Timer_SzukamPracy = new TTimer(this);
     Timer_SzukamPracy->SetName("Timer_SzukamPracy");
     Timer_SzukamPracy->SetInterval(500);
     Timer_SzukamPracy->SetEnabled(false);
-    Timer_SzukamPracy->OnTimer = [this](TObject*) {
-        l_SzukamPracy->Font()->SetColor(l_SzukamPracy->Font()->Color() == clRed ? clBtnFace : clRed);
-    };
     sb_Pomoc = Place<TSpeedButton>(this, Panel7, "sb_Pomoc", 0, 0, 100, 25);
     sb_Pomoc->SetCaption("Pomoc");
-    sb_Pomoc->OnClick = [](TObject*) {
-        ShellExecute(0, "open", ProgramFolder + "help\\tyrvenhold.html", "", "", SW_SHOWNORMAL);
-    };
-    auto openUpdate = [](TObject*) {
-        if (!UpdateAddress.empty())
-            ShellExecute(0, "open", UpdateAddress, "", "", SW_SHOWNORMAL);
-    };
-    sb_DownUpdate = Place<TSpeedButton>(this, Panel7, "sb_DownUpdate", 0, 0, 160, 25);
-    sb_DownUpdate->SetCaption("Pobierz nową wersję");
+    sb_DownUpdate = Place<TSpeedButton>(this, Panel7, "sb_DownUpdate", 0, 0, 230, 25);
+    sb_DownUpdate->SetCaption("Dostępna jest nowa wersja programu");
     sb_DownUpdate->SetShowHint(true);
     sb_DownUpdate->SetVisible(false);
-    sb_DownUpdate->OnClick = openUpdate;
 
     // The update check.
     TPage* update = PageOf(Strony, "SprawdzUaktualnienia");
@@ -279,11 +307,10 @@ void Tf_MainForm::CreateCommandComponents()
     ani_Animacja->SetVisible(false);
     l_Status = PlaceLabel(this, update, "l_Status", "", 60, 24);
     l_Status->Font()->SetStyle(fsBold);
-    sb_PobierzAktualizacje = Place<TSpeedButton>(this, update, "sb_PobierzAktualizacje", 60, 56, 200, 25);
-    sb_PobierzAktualizacje->SetCaption("Pobierz aktualizację");
+    sb_PobierzAktualizacje = Place<TSpeedButton>(this, update, "sb_PobierzAktualizacje", 60, 56, 360, 25);
+    sb_PobierzAktualizacje->SetCaption("Kliknij w przycisk aby pobrać nową wersję programu");
     sb_PobierzAktualizacje->SetShowHint(true);
     sb_PobierzAktualizacje->SetVisible(false);
-    sb_PobierzAktualizacje->OnClick = openUpdate;
 
     SetKeyPreview(true);
     OnKeyDown = [this](TObject* s, Word& k, TShiftState sh) { FormKeyDown(s, k, sh); };
@@ -520,7 +547,8 @@ void Tf_MainForm::CheckForUpdateOnce()
 void Tf_MainForm::RefreshAboutPage(bool MoveLinks)
 {
     sb_Pomoc->SetVisible(FileExists(ProgramFolder + "help\\tyrvenhold.html"));
-    const bool notice = !l_SzukamPracy->Caption().empty();
+    // The notice is on when it has an address to open.
+    const bool notice = !l_SzukamPracy->Hint().empty();
     l_SzukamPracy->SetVisible(notice);
     l_SzukamPracy2->SetVisible(notice);
     Timer_SzukamPracy->SetEnabled(notice);

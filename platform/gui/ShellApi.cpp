@@ -14,6 +14,7 @@
 #include <QUrl>
 #include <QUrlQuery>
 #include <QWidget>
+#include <algorithm>
 #include <cstring>
 #include <mutex>
 #include <set>
@@ -27,6 +28,7 @@ namespace {
 
 std::mutex g_lock;
 std::set<QString> g_writtenFiles;
+std::set<QString> g_programFolders;
 TShellOpenHook g_openHook;
 
 bool StartsWithNoCase(const AnsiString& s, const char* prefix)
@@ -108,7 +110,9 @@ std::intptr_t ShellExecute(HWND Owner, const AnsiString& Operation, const AnsiSt
     bool allowed = Inside(real, RealName(QCoreApplication::applicationDirPath()));
     if (!allowed) {
         std::lock_guard<std::mutex> lock(g_lock);
-        allowed = g_writtenFiles.count(real) > 0;
+        allowed = g_writtenFiles.count(real) > 0 ||
+                  std::any_of(g_programFolders.begin(), g_programFolders.end(),
+                              [&](const QString& folder) { return Inside(real, folder); });
     }
     if (!allowed)
         return SE_ERR_ACCESSDENIED;
@@ -122,6 +126,15 @@ void ShellRegisterWrittenFile(const AnsiString& FileName)
     QString name = RealName(QString::fromStdString(ToOsPath(FileName)));
     std::lock_guard<std::mutex> lock(g_lock);
     g_writtenFiles.insert(name);
+}
+
+void ShellRegisterProgramFolder(const AnsiString& Folder)
+{
+    if (Folder.empty())
+        return;
+    QString name = RealName(QString::fromStdString(ToOsPath(Folder)));
+    std::lock_guard<std::mutex> lock(g_lock);
+    g_programFolders.insert(name);
 }
 
 bool ShellIsWrittenFile(const QString& LocalName)

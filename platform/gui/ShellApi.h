@@ -24,6 +24,9 @@ std::intptr_t ShellExecute(HWND Owner, const AnsiString& Operation, const AnsiSt
                            const AnsiString& Parameters, const AnsiString& Directory, int ShowCmd);
 // A file the program has written (an export) may be opened by ShellExecute.
 void ShellRegisterWrittenFile(const AnsiString& FileName);
+// The files of a folder of the program's own (its data folder when that is
+// not the program file's folder) may be opened by ShellExecute.
+void ShellRegisterProgramFolder(const AnsiString& Folder);
 // Tests: the hook receives the address or the file's full name instead of the
 // opener and returns whether it opened. An empty hook restores the opener. Returns the old hook.
 using TShellOpenHook = std::function<bool(const AnsiString& Target)>;

@@ -164,9 +164,10 @@ TEST_F(Commands, EveryCommandReachesItsPage)
         {"Foldery", "UstawieniaFolderow", nullptr, nullptr},
         {"Wyroby|Menu", "DostosujGrupyPrziPoz", nullptr,
          [this] {
-             EXPECT_EQ(Form->clb_MG_PrzyciskiMenuGlownego->ItemIndex(), 0);
+             // The list is sorted: "Menu główne" first.
+             EXPECT_EQ(Form->clb_MG_PrzyciskiMenuGlownego->ItemIndex(), 1);
              EXPECT_FALSE(Form->clb_MG_PrzyciskiMenuGlownego->Enabled());
-             EXPECT_FALSE(Form->clb_MG_PrzyciskiMenuGlownego->ItemEnabled(1));
+             EXPECT_FALSE(Form->clb_MG_PrzyciskiMenuGlownego->ItemEnabled(0));
              EXPECT_FALSE(Form->sb_MG_Dodaj->Enabled());
              EXPECT_FALSE(Form->GroupBox4->Enabled());
          }},

@@ -1,0 +1,218 @@
+// The main window's small handlers: the shortcut keys shared by its pages,
+// the about page's links and help, the standards body's page in the browser,
+// the links between the users pages, and closing the window.
+#include "app/FormBuild.h"
+#include "app/MainVars.h"
+#include "app/U_WspolneFunkcje.h"
+#include "app/qx_Unit1.h"
+#include "controls/QelSensitiveLabel.h"
+#include "grid/ProGrid.h"
+#include "platform/core/Classes.h"
+#include "platform/core/CodePage.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Buttons.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/SHDocVw.h"
+#include "platform/gui/ShellApi.h"
+#include "platform/gui/StdCtrls.h"
+
+// The maker's contacts and pages that the about page opens.
+const AnsiString VoiceCallAddress = SiteBaseAddress + "kontakt/rozmowa";
+const AnsiString MessengerAddress = SiteBaseAddress + "kontakt/komunikator";
+const AnsiString PersonalPageAddress = SiteBaseAddress + "autor/";
+const AnsiString DonationAddress = SiteBaseAddress + "wsparcie/";
+const AnsiString HelpFile = "help\\tyrvenhold.html";
+
+namespace {
+const char* const TitleWarning = "UWAGA !!!";
+
+// Opens an address with the shell; a failure is not reported.
+void Open(const AnsiString& Address, int Show)
+{
+    if (!Address.empty())
+        ShellExecute(0, "open", Address, "", "", Show);
+}
+
+// The browser's history: nothing happens when there is no page to go to.
+void Browse(TWebBrowser* Browser, void (TWebBrowser::*Step)())
+{
+    try {
+        (Browser->*Step)();
+    } catch (const Exception&) {
+    }
+}
+}  // namespace
+
+void Tf_MainForm::ConnectPageHandlers()
+{
+    // The help file lies in the program's folder, wherever that is.
+    ShellRegisterProgramFolder(ProgramFolder);
+    a_l[2]->OnClick = [this](TObject* s) { a_l_3Click(s); };
+    a_l[4]->OnClick = [this](TObject* s) { a_l_5Click(s); };
+    a_l[6]->OnClick = [this](TObject* s) { a_l_7Click(s); };
+    a_l_9->OnClick = [this](TObject* s) { a_l_9Click(s); };
+    sb_Pomoc->OnClick = [this](TObject* s) { sb_PomocClick(s); };
+    sb_DownUpdate->OnClick = [this](TObject* s) { sb_DownUpdateClick(s); };
+    sb_PobierzAktualizacje->OnClick = [this](TObject* s) { sb_DownUpdateClick(s); };
+    imgGL->OnClick = [this](TObject* s) { imgGLClick(s); };
+    img_Money->OnClick = [this](TObject* s) { img_MoneyClick(s); };
+    img_Money->SetHint("Wesprzyj mnie finansowo");
+    img_Money->SetShowHint(true);
+    for (TControl* link : {static_cast<TControl*>(imgGL), static_cast<TControl*>(img_Money),
+                           static_cast<TControl*>(l_SzukamPracy2)})
+        link->SetCursor(crHandPoint);
+    Timer_SzukamPracy->OnTimer = [this](TObject* s) { Timer_SzukamPracyTimer(s); };
+    l_SzukamPracy2->OnClick = [this](TObject* s) { l_SzukamPracy2Click(s); };
+
+    sb_NaStroniePKN_GO->OnClick = [this](TObject* s) { sb_NaStroniePKN_GOClick(s); };
+    sb_Home->OnClick = [this](TObject* s) { sb_HomeClick(s); };
+    sb_Back->OnClick = [this](TObject* s) { sb_BackClick(s); };
+    sbForword->OnClick = [this](TObject* s) { sbForwordClick(s); };
+    sb_Refresh->OnClick = [this](TObject* s) { sb_RefreshClick(s); };
+    e_WyszukajWPKN_NrNormy->OnKeyDown = [this](TObject* s, Word& k, TShiftState sh) {
+        e_WyszukajWPKN_NrNormyKeyDown(s, k, sh);
+    };
+
+    QelSensitiveLabel1 = Place<TQelSensitiveLabel>(this, PageOf(Strony, "Uzytkownicy"), "QelSensitiveLabel1", 16,
+                                                   400, 300, 16);
+    QelSensitiveLabel1->SetCaption("Nadawania uprawnień użytkownikom");
+    QelSensitiveLabel1->OnClick = [this](TObject* s) { QelSensitiveLabel1Click(s); };
+    QelSensitiveLabel2 = Place<TQelSensitiveLabel>(this, PageOf(Strony, "Uprawnienia"), "QelSensitiveLabel2", 16,
+                                                   350, 300, 16);
+    QelSensitiveLabel2->SetCaption("Lista użytkowników");
+    QelSensitiveLabel2->OnClick = [this](TObject* s) { QelSensitiveLabel2Click(s); };
+
+    OnClose = [this](TObject* s, TCloseAction& a) { FormClose(s, a); };
+}
+
+// ---------------------------------------------------------------- shortcuts
+void Tf_MainForm::FormKeyDown(TObject*, Word& Key, TShiftState Shift)
+{
+    const bool ctrlAlone = (Shift & (ssShift | ssCtrl | ssAlt)) == ssCtrl;
+    if (Key == VK_F3 || (Key == 'F' && ctrlAlone))
+        RunMenuCommand("W katalogu norm", "W katalogu norm");
+    if (Key == 'U' && ctrlAlone && CurrentUserLevel > 0)
+        RunMenuCommand("Kolory i styl przycisków menu głównego", "Kolory i styl przycisków menu głównego");
+    if (Key == VK_F10)
+        RunMenuCommand("Informacja", "Informacja");
+}
+
+// ---------------------------------------------------------------- about page and help
+AnsiString Tf_MainForm::HomePageAddress() const
+{
+    return a_l_9->Caption().empty() ? SiteBaseAddress : a_l_9->Caption();
+}
+
+void Tf_MainForm::a_l_3Click(TObject*)
+{
+    Open("mailto:" + a_l[2]->Caption() + "?Subject=Cześć&Body=Gratuluję zrobienia bardzo dobrego programu " +
+             Application->Title(),
+         SW_SHOWNORMAL);
+}
+
+void Tf_MainForm::a_l_5Click(TObject*) { Open(VoiceCallAddress, SW_SHOWNORMAL); }
+void Tf_MainForm::a_l_7Click(TObject*) { Open(MessengerAddress, SW_SHOWNORMAL); }
+void Tf_MainForm::a_l_9Click(TObject*) { Open(a_l_9->Caption(), SW_SHOWMAXIMIZED); }
+void Tf_MainForm::sb_DownUpdateClick(TObject*) { Open(UpdateAddress, SW_SHOWNORMAL); }
+void Tf_MainForm::imgGLClick(TObject*) { Open(PersonalPageAddress, SW_SHOWMAXIMIZED); }
+void Tf_MainForm::img_MoneyClick(TObject*) { Open(DonationAddress, SW_SHOWMAXIMIZED); }
+void Tf_MainForm::l_SzukamPracy2Click(TObject*) { Open(l_SzukamPracy->Hint(), SW_SHOWMAXIMIZED); }
+void Tf_MainForm::Timer_SzukamPracyTimer(TObject*) { l_SzukamPracy->SetVisible(!l_SzukamPracy->Visible()); }
+
+void Tf_MainForm::sb_PomocClick(TObject*)
+{
+    if (FileExists(ProgramFolder + HelpFile)) {
+        Open(ProgramFolder + HelpFile, SW_SHOWMAXIMIZED);
+        return;
+    }
+    Application->MessageBox("Nie można wyświetlić pomocy, brak niezbędnych do tego plików.\r\rPobierz ponownie "
+                            "program ze strony " + HomePageAddress(),
+                            "BŁĄD !!!", MB_OK | MB_ICONERROR);
+}
+
+// ---------------------------------------------------------------- the standards body's page
+void Tf_MainForm::sb_NaStroniePKN_GOClick(TObject*)
+{
+    const WideString address = AnsiToWide(BuildCatalogQueryUrl(e_WyszukajWPKN_NrNormy->Text()));
+    try {
+        webZnajdzNaPKNie->Navigate(address);
+    } catch (const Exception&) {
+        // A number that makes no address shows nothing.
+    }
+}
+
+void Tf_MainForm::sb_HomeClick(TObject*) { webZnajdzNaPKNie->Navigate(AnsiString(StandardsBodyHomePage)); }
+void Tf_MainForm::sb_BackClick(TObject*) { Browse(webZnajdzNaPKNie, &TWebBrowser::GoBack); }
+void Tf_MainForm::sbForwordClick(TObject*) { Browse(webZnajdzNaPKNie, &TWebBrowser::GoForward); }
+void Tf_MainForm::sb_RefreshClick(TObject*) { Browse(webZnajdzNaPKNie, &TWebBrowser::Refresh); }
+
+void Tf_MainForm::e_WyszukajWPKN_NrNormyKeyDown(TObject* Sender, Word& Key, TShiftState)
+{
+    if (Key == VK_RETURN)
+        sb_NaStroniePKN_GOClick(Sender);
+}
+
+// ---------------------------------------------------------------- users pages
+void Tf_MainForm::QelSensitiveLabel1Click(TObject*) { RunMenuCommand("Uprawnienia", "Uprawnienia"); }
+void Tf_MainForm::QelSensitiveLabel2Click(TObject*)
+{
+    RunMenuCommand("Użytkownicy programu", "Użytkownicy programu");
+}
+
+// ---------------------------------------------------------------- closing
+// The first close from another page shows the catalogue page; an unsaved
+// register and an unsaved catalogue are asked about, and the window stays
+// open when the user cancels or a save fails. An answer to a question lets
+// the close go ahead from any page.
+void Tf_MainForm::FormClose(TObject*, TCloseAction& Action)
+{
+    const TCloseAction proceed = Action;
+    bool answered = false;
+    if (sb_Edytuj_ZapiszZmiany->Enabled()) {
+        const int answer = Application->MessageBox(
+            "Wykaz " + ListItemName() + " został zmodyfikowany i nie zapisany, czy przed zamknięciem programu "
+            "zapisać wprowadzone w nim zmiany ???\r\rKliknięcie na:\r• TAK spowoduje zapisanie zmian w wykazie,\r"
+            "• NIE zamknie program bez zapisywania zmian w wykazie,\r• ANULUJ pozwoli wrócić do otwartego wykazu.",
+            TitleWarning, MB_YESNOCANCEL | MB_ICONWARNING);
+        if (answer == IDCANCEL) {
+            Action = caNone;
+            return;
+        }
+        if (answer == IDYES) {
+            SaveListFile();
+            if (sb_Edytuj_ZapiszZmiany->Enabled()) {   // not written: the register stays open
+                Action = caNone;
+                return;
+            }
+        }
+        answered = true;
+    }
+    if (Strony->ActivePage() != "ListaWszystkichNorm") {
+        Strony->SetActivePage("ListaWszystkichNorm");
+        if (!answered)
+            Action = caNone;
+    }
+    if (NormListModified) {
+        const int answer = Application->MessageBox(
+            "Lista norm została zmodyfikowana (dodano nową normę, usunięto jakąś ze spisu, pogrupowano albo "
+            "zaktualizowano listę lub jej część), czy przed zamknięciem programu zapisać wprowadzone zmiany ???",
+            TitleWarning, MB_YESNOCANCEL | MB_ICONWARNING);
+        if (answer == IDCANCEL) {
+            Action = caNone;
+            return;
+        }
+        if (answer == IDYES) {
+            SaveNormList(sg_WszystkieNormy);
+            if (NormListModified) {   // not written: nothing is lost by closing
+                Action = caNone;
+                return;
+            }
+        }
+        Action = proceed;
+    }
+    if (Action != caNone) {
+        PageHistory->Clear();
+        UsedListFiles->Clear();
+    }
+}

@@ -1,0 +1,566 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "app/MainVars.h"
+#include "controls/KXCtrls.h"
+#include "controls/QelSensitiveLabel.h"
+#include "controls/ToolEdit.h"
+#include "grid/ProGrid.h"
+#include "platform/core/IniFiles.h"
+#include "platform/gui/Buttons.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/SHDocVw.h"
+#include "platform/gui/ShellApi.h"
+#include "tests/app/MainFormFixture.h"
+
+namespace {
+
+const AnsiString DefaultMenu = "[Kategorie]\r\nWyrób 1=\r\nWyrób 2=\r\nWyrób 3=\r\n"
+                               "[Wyrób 1]\r\nWykonanie A=\r\nWykonanie B=\r\n"
+                               "[Wyrób 2]\r\nWykonanie 1=\r\nWykonanie A=\r\n"
+                               "[Wyrób 3]\r\nWykonanie dla OS=\r\n"
+                               "[Wykonanie A]\r\nWykonanie z uszczelką=z_u.txt\r\nWykonanie bez uszczelki=bez_u.txt\r\n";
+const char* const Saved = "Wszystkie wprowadzone zmiany zostały pomyślnie zapisane";
+
+// The main window over the default menu tree, two registers and a catalogue
+// of two standards, at the highest access level.
+class Pages : public TMainFormTest {
+protected:
+    void SetUp() override
+    {
+        TMainFormTest::SetUp();
+        CurrentUserLevel = 4;
+        NormListModified = false;
+        UsedListFiles->Clear();
+        PageHistory->Clear();
+        Write("Ustawienia\\kategorie.ini", DefaultMenu);
+        Write("Wykazy\\z_u.txt", "PN-EN 10025-2:2019|PN-EN 10025-2:2019|S235|Blacha|R-1|\r\n");
+        Write("Wykazy\\bez_u.txt", "");
+        LoadCatalogue("PN-EN 10025-2:2019|Aktualna|Dostępna||Stale||\r\n"
+                      "PN-H-84020:1989|Nieaktualna|Brak|PN-EN 10025-2:2019|||\r\n");
+    }
+    void TearDown() override
+    {
+        SetShellOpenHook(nullptr);
+        SetPopupMenuHook(nullptr);
+        CurrentUserLevel = 0;
+        NormListModified = false;
+        PageHistory->Clear();
+        UsedListFiles->Clear();
+        TMainFormTest::TearDown();
+    }
+    AnsiString Menu(const AnsiString& Section, const AnsiString& Key)
+    {
+        TIniFile ini(Path("Ustawienia\\kategorie.ini"));
+        return ini.ValueExists(Section, Key) ? ini.ReadString(Section, Key, "") : AnsiString("(none)");
+    }
+    bool HasSection(const AnsiString& Section)
+    {
+        TIniFile ini(Path("Ustawienia\\kategorie.ini"));
+        return ini.SectionExists(Section);
+    }
+    // Chooses an entry of a list of the menu editor as a click does.
+    static void Choose(TCustomListBox* List, const AnsiString& Name)
+    {
+        List->SetItemIndex(List->Items()->IndexOf(Name));
+        ASSERT_GE(List->ItemIndex(), 0) << Name;
+        List->OnClick(List);
+    }
+    static AnsiString Entries(TCustomListBox* List) { return List->Items()->CommaText(); }
+    // Opens the editor with "Wyrób 1" and its group "Wykonanie A" chosen.
+    void OpenGroupA()
+    {
+        Form->RunMenuCommand("Menu", "Menu");
+        Choose(Form->clb_MG_PrzyciskiMenuGlownego, "Wyrób 1");
+        Choose(Form->lb_G_Spis, "Wykonanie A");
+    }
+    // Renames the chosen entry of a level as a double click and the rename button do.
+    static void Rename(TCustomListBox* List, TEdit* Edit, TSpeedButton* Button, const AnsiString& From,
+                       const AnsiString& To)
+    {
+        Choose(List, From);
+        List->OnDblClick(List);
+        Edit->SetText(To);
+        Button->Click();
+    }
+};
+
+// ---------------------------------------------------------------- page navigation
+
+TEST_F(Pages, BackAndForwardWalkTheHistoryOfShownPages)
+{
+    TSpeedButton* back = Form->sb_Zakladki_Wstecz;
+    TSpeedButton* forward = Form->sb_Zakladki_WPrzod;
+    EXPECT_TRUE(back->Enabled());
+    EXPECT_FALSE(forward->Enabled());
+    Form->Strony->SetActivePage("Informacja");
+    Form->FormShow(Form.get());
+    // One page shown: nothing to go back to; the page of the first display is not in the history.
+    EXPECT_FALSE(back->Enabled());
+    Form->Strony->SetActivePage("Informacja");   // the page already shown records nothing
+    Form->Strony->SetActivePage("UstawieniaFolderow");
+    Form->Strony->SetActivePage("NowyWykaz");
+    EXPECT_EQ(PageHistory->CommaText(), "Informacja,UstawieniaFolderow,NowyWykaz");
+    EXPECT_TRUE(back->Enabled());
+
+    struct TStep {
+        TSpeedButton* Button;
+        const char* Page;
+        bool Back, Forward;
+    };
+    const TStep steps[] = {
+        {back, "UstawieniaFolderow", true, true},
+        {back, "Informacja", false, true},
+        {forward, "UstawieniaFolderow", true, true},
+        {forward, "NowyWykaz", true, false},
+    };
+    for (const TStep& s : steps) {
+        SCOPED_TRACE(s.Page);
+        s.Button->Click();
+        EXPECT_EQ(Form->Strony->ActivePage(), s.Page);
+        EXPECT_EQ(back->Enabled(), s.Back);
+        EXPECT_EQ(forward->Enabled(), s.Forward);
+        EXPECT_EQ(PageHistory->CommaText(), "Informacja,UstawieniaFolderow,NowyWykaz");
+    }
+    EXPECT_EQ(back->Tag(), 0);
+}
+
+TEST_F(Pages, HistoryIndicesStayWithinTheHistory)
+{
+    TSpeedButton* back = Form->sb_Zakladki_Wstecz;
+    for (const char* p : {"Informacja", "UstawieniaFolderow", "NowyWykaz"})
+        Form->Strony->SetActivePage(p);
+    back->Click();
+    back->Click();   // at "Informacja", two steps back
+    // A command shows the newest page again: the history grows, the position stays.
+    Form->Strony->SetActivePage("NowyWykaz");
+    EXPECT_EQ(PageHistory->CommaText(), "Informacja,UstawieniaFolderow,NowyWykaz,NowyWykaz");
+    // Forward's entry is the page already shown: no real entry is deleted.
+    Form->sb_Zakladki_WPrzod->Click();
+    EXPECT_EQ(Form->Strony->ActivePage(), "NowyWykaz");
+    EXPECT_EQ(PageHistory->Count(), 4);
+    // Pressed beyond its entries (as a stale position would), Back stays in the history.
+    back->SetTag(40);
+    back->Click();
+    EXPECT_EQ(Form->Strony->ActivePage(), "Informacja");
+    EXPECT_EQ(PageHistory->Count(), 4);
+    EXPECT_FALSE(back->Enabled());
+    Form->sb_Zakladki_WPrzod->SetTag(0);
+    back->SetTag(40);
+    Form->sb_Zakladki_WPrzod->Click();
+    EXPECT_GE(Form->Strony->PageIndex(), 0);
+    EXPECT_EQ(PageHistory->Count(), 4);
+}
+
+TEST_F(Pages, QuickPagesDropDownBelowTheButtonAndRunTheirCommands)
+{
+    TPopupMenu* menu = Form->pm_Zakladki;
+    std::vector<AnsiString> captions;
+    for (int i = 0; i < menu->Items()->Count(); ++i)
+        captions.push_back(menu->Items()->Items(i)->Caption() +
+                           (menu->Items()->Items(i)->ShortCut() ? " " + ShortCutToText(menu->Items()->Items(i)->ShortCut())
+                                                                 : AnsiString()));
+    EXPECT_EQ(captions, (std::vector<AnsiString>{"Lista wszystkich norm", "Wyszukaj normę Ctrl+F",
+                                                 "Wyszukaj na stronie PKN", "-", "Ustawienia programu Ctrl+U",
+                                                 "Ustawienia Menu", "Ustawienia folderów", "-", "Użytkownicy",
+                                                 "Uprawnienia", "-", "Aktualizacje", "O programie F10"}));
+    struct TCase {
+        TMenuItem* Item;
+        const char* Page;
+    };
+    const TCase cases[] = {
+        {Form->Ustawieniafolderw1, "UstawieniaFolderow"},  {Form->Listawszystkichnorm1, "ListaWszystkichNorm"},
+        {Form->Wyszukajnorm1, "WkataloguTrelKordelin"},     {Form->UstawieniaMenu1, "DostosujGrupyPrziPoz"},
+        {Form->Uytkownicy1, "Uzytkownicy"},                 {Form->Uprawnienia1, "Uprawnienia"},
+        {Form->Ustawieniaprogramu1, "UstawieniaProg"},
+    };
+    TPoint at;
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Page);
+        TMenuItem* chosen = c.Item;
+        SetPopupMenuHook([&](TPopupMenu*, int X, int Y) {
+            at = TPoint(X, Y);
+            chosen->Click();
+        });
+        Form->sb_SzybkieZakladki->Click();
+        EXPECT_EQ(Form->Strony->ActivePage(), c.Page);
+    }
+    TSpeedButton* b = Form->sb_SzybkieZakladki;
+    EXPECT_EQ(at.X, b->ClientToScreen(TPoint(0, 0)).X);
+    EXPECT_EQ(at.Y, b->ClientToScreen(TPoint(0, 0)).Y + b->Height());
+}
+
+// ---------------------------------------------------------------- menu editor
+
+TEST_F(Pages, MainMenuSaveWritesTicksAsOneAndZero)
+{
+    Form->RunMenuCommand("Menu", "Menu");
+    TKxCheckListBox* list = Form->clb_MG_PrzyciskiMenuGlownego;
+    EXPECT_EQ(Entries(list), "\"Wyrób 1\",\"Wyrób 2\",\"Wyrób 3\"");
+    list->ToggleItem(1);
+    EXPECT_TRUE(Form->sb_MG_Zapisz->Enabled());
+    Form->e_MG_NazwaNowejPoz->SetText("Armatura");
+    Form->sb_MG_Dodaj->Click();
+    EXPECT_EQ(Form->e_MG_NazwaNowejPoz->Text(), "");
+    EXPECT_FALSE(Form->sb_MG_Dodaj->Enabled());
+    // The same name again, in other letters' case.
+    Form->e_MG_NazwaNowejPoz->SetText("ARMATURA");
+    ScriptDialogs().ExpectMessageBox(IDOK, "Wskazana pozycja znajduje się już na liście !!!");
+    Form->sb_MG_Dodaj->Click();
+    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
+    Form->sb_MG_Zapisz->Click();
+    EXPECT_FALSE(Form->sb_MG_Zapisz->Enabled());
+    const AnsiString text = Read("Ustawienia\\kategorie.ini");
+    EXPECT_NE(text.find("[Kategorie]\r\nArmatura=1\r\nWyrób 1=1\r\nWyrób 2=0\r\nWyrób 3=1\r\n"), AnsiString::npos)
+        << text;
+    // Other sections untouched.
+    EXPECT_EQ(Menu("Wykonanie A", "Wykonanie z uszczelką"), "z_u.txt");
+    EXPECT_EQ(Entries(list), "Armatura,\"Wyrób 1\",\"Wyrób 2\",\"Wyrób 3\"");
+    EXPECT_FALSE(list->Checked(2));
+}
+
+TEST_F(Pages, NewItemsGetFreeRegisterFileNames)
+{
+    Form->RunMenuCommand("Menu", "Menu");
+    Choose(Form->clb_MG_PrzyciskiMenuGlownego, "Wyrób 1");
+    EXPECT_EQ(Entries(Form->lb_G_Spis), "\"Wykonanie A\",\"Wykonanie B\"");
+    Choose(Form->lb_G_Spis, "Wykonanie B");
+    Form->e_W_Dodaj->SetText("Name");
+    Form->sb_W_Dodaj->Click();
+    EXPECT_EQ(Form->l_pom_W_NazwaPoz->Caption(), "Wykonanie B");
+    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
+    Form->sb_W_Zapisz->Click();
+    EXPECT_EQ(Menu("Wykonanie B", "Name"), "Name.txt");
+    EXPECT_EQ(Form->l_pom_W_NazwaPoz->Caption(), "");
+
+    // The same name in another group, and two names that make one file name, in one save.
+    Choose(Form->lb_G_Spis, "Wykonanie A");
+    for (const char* name : {"Name", "a b", "a_b"}) {
+        Form->e_W_Dodaj->SetText(name);
+        Form->sb_W_Dodaj->Click();
+    }
+    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
+    Form->sb_W_Zapisz->Click();
+    EXPECT_EQ(Menu("Wykonanie A", "Name"), "Name_01.txt");
+    EXPECT_EQ(Menu("Wykonanie A", "a b"), "a_b.txt");
+    EXPECT_EQ(Menu("Wykonanie A", "a_b"), "a_b_01.txt");
+    EXPECT_EQ(Menu("Wykonanie A", "Wykonanie z uszczelką"), "z_u.txt");
+
+    // An item without its register creates one; one with it opens it.
+    Choose(Form->lb_W_Spis, "Name");
+    EXPECT_FALSE(Form->sb_W_OtworzWykaz->Enabled());
+    EXPECT_TRUE(Form->sb_W_UtworzWykaz->Enabled());
+    Form->sb_W_UtworzWykaz->Click();
+    EXPECT_EQ(Form->Strony->ActivePage(), "NowyWykaz");
+    EXPECT_EQ(CurrentListFile, Path("Wykazy\\Name_01.txt"));
+    Form->RunMenuCommand("Menu", "Menu");
+    OpenGroupA();
+    Choose(Form->lb_W_Spis, "Wykonanie z uszczelką");
+    EXPECT_EQ(Form->lbl_Menu_NazwaPoz->Caption(), "z_u.txt");
+    ASSERT_TRUE(Form->sb_W_OtworzWykaz->Enabled());
+    Form->sb_W_OtworzWykaz->Click();
+    EXPECT_EQ(CurrentListFile, Path("Wykazy\\z_u.txt"));
+    EXPECT_EQ(Form->sg_NowyEdytujWykaz->Cells(1, 1), "PN-EN 10025-2:2019");
+}
+
+TEST_F(Pages, RenameRefusesNoChangeAnExistingNameAndForbiddenCharacters)
+{
+    Form->RunMenuCommand("Menu", "Menu");
+    TKxCheckListBox* list = Form->clb_MG_PrzyciskiMenuGlownego;
+    ScriptDialogs().ExpectMessageBox(IDOK, "Nie dokonano żadnych zmian w nazwie pozycji");
+    Rename(list, Form->e_MG_NazwaNowejPoz, Form->sb_MG_ZmienNazwe, "Wyrób 1", "WYRÓB 1");
+    ScriptDialogs().ExpectMessageBox(IDOK, "Pozycja o podanej nazwie już istnieje na liście  !!!");
+    Rename(list, Form->e_MG_NazwaNowejPoz, Form->sb_MG_ZmienNazwe, "Wyrób 1", "wyrób 2");
+    EXPECT_FALSE(Form->sb_MG_Zapisz->Enabled());
+
+    // A pasted "|" warns and turns Add off; Rename stays on but refuses the name.
+    TEdit* edit = Form->e_MG_NazwaNowejPoz;
+    edit->SetText("a|b");
+    EXPECT_EQ(Form->l_MG_Warning->Caption(), "Nazwa nie może zawierać żadnego z następujących znaków: ; = |");
+    EXPECT_FALSE(Form->sb_MG_Dodaj->Enabled());
+    EXPECT_TRUE(Form->sb_MG_ZmienNazwe->Enabled());
+    ScriptDialogs().ExpectMessageBox(IDOK, "Nazwa nie może zawierać");
+    Form->sb_MG_ZmienNazwe->Click();
+    edit->SetText(" a");
+    EXPECT_EQ(Form->l_MG_Warning->Caption(), "Nazwa nie może rozpoczynać się od znaku spacji");
+    EXPECT_FALSE(Form->sb_MG_Dodaj->Enabled());
+    edit->SetText("a");
+    EXPECT_EQ(Form->l_MG_Warning->Caption(), "");
+    EXPECT_TRUE(Form->sb_MG_Dodaj->Enabled());
+    EXPECT_EQ(Entries(list), "\"Wyrób 1\",\"Wyrób 2\",\"Wyrób 3\"");
+    EXPECT_FALSE(Form->sb_MG_Zapisz->Enabled());
+    EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), DefaultMenu);
+}
+
+TEST_F(Pages, RenamesTakeTheirSectionsAndValuesAlong)
+{
+    // An item keeps its register file.
+    OpenGroupA();
+    Rename(Form->lb_W_Spis, Form->e_W_Dodaj, Form->sb_W_ZmienNazwe, "Wykonanie z uszczelką", "Z uszczelką");
+    EXPECT_EQ(Form->lb_W_Spis->Items()->Strings(Form->lb_W_Spis->ItemIndex()), "Z uszczelką");
+    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
+    Form->sb_W_Zapisz->Click();
+    EXPECT_EQ(Menu("Wykonanie A", "Z uszczelką"), "z_u.txt");
+    EXPECT_EQ(Menu("Wykonanie A", "Wykonanie z uszczelką"), "(none)");
+
+    // A group that another main-menu item shares ("Wyrób 2") gets a copy of its section.
+    Choose(Form->lb_G_Spis, "Wykonanie A");
+    Rename(Form->lb_G_Spis, Form->e_G_DodajNowa, Form->sb_G_ZmienNazwe, "Wykonanie A", "Wykonanie Z");
+    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
+    Form->sb_G_Zapisz->Click();
+    EXPECT_EQ(Menu("Wyrób 1", "Wykonanie Z"), "");
+    EXPECT_EQ(Menu("Wyrób 1", "Wykonanie A"), "(none)");
+    EXPECT_EQ(Menu("Wykonanie Z", "Z uszczelką"), "z_u.txt");
+    EXPECT_EQ(Menu("Wykonanie A", "Z uszczelką"), "z_u.txt");
+    EXPECT_EQ(Menu("Wyrób 2", "Wykonanie A"), "");
+
+    // Renamed in "Wyrób 2" too, the old section is no longer used and goes.
+    Choose(Form->clb_MG_PrzyciskiMenuGlownego, "Wyrób 2");
+    Rename(Form->lb_G_Spis, Form->e_G_DodajNowa, Form->sb_G_ZmienNazwe, "Wykonanie A", "Wykonanie Y");
+    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
+    Form->sb_G_Zapisz->Click();
+    EXPECT_FALSE(HasSection("Wykonanie A"));
+    EXPECT_EQ(Menu("Wykonanie Y", "Wykonanie bez uszczelki"), "bez_u.txt");
+
+    // A main-menu item renamed twice before its save moves its section once.
+    Rename(Form->clb_MG_PrzyciskiMenuGlownego, Form->e_MG_NazwaNowejPoz, Form->sb_MG_ZmienNazwe, "Wyrób 1",
+           "Zawory");
+    Rename(Form->clb_MG_PrzyciskiMenuGlownego, Form->e_MG_NazwaNowejPoz, Form->sb_MG_ZmienNazwe, "Zawory",
+           "Armatura");
+    EXPECT_TRUE(Form->clb_MG_PrzyciskiMenuGlownego->Checked(0));
+    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
+    Form->sb_MG_Zapisz->Click();
+    EXPECT_FALSE(HasSection("Wyrób 1"));
+    EXPECT_FALSE(HasSection("Zawory"));
+    EXPECT_EQ(Menu("Kategorie", "Armatura"), "1");
+    EXPECT_EQ(Menu("Armatura", "Wykonanie Z"), "");
+    EXPECT_EQ(Menu("Armatura", "Wykonanie B"), "");
+}
+
+TEST_F(Pages, AChangeBelowSavesTheLevelsAboveFirst)
+{
+    // A main-menu item renamed and not saved: adding a group to it saves it
+    // first, and the group list then holds its groups from their new section.
+    Form->RunMenuCommand("Menu", "Menu");
+    TKxCheckListBox* mg = Form->clb_MG_PrzyciskiMenuGlownego;
+    Rename(mg, Form->e_MG_NazwaNowejPoz, Form->sb_MG_ZmienNazwe, "Wyrób 3", "Pompy");
+    Choose(mg, "Pompy");
+    EXPECT_EQ(Form->lb_G_Spis->Count(), 0);   // not in the file yet
+    Form->e_G_DodajNowa->SetText("Wykonanie 2");
+    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
+    Form->sb_G_Dodaj->Click();
+    EXPECT_EQ(Entries(Form->lb_G_Spis), "\"Wykonanie 2\",\"Wykonanie dla OS\"");
+    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
+    Form->sb_G_Zapisz->Click();
+    EXPECT_EQ(Menu("Pompy", "Wykonanie dla OS"), "");
+    EXPECT_EQ(Menu("Pompy", "Wykonanie 2"), "");
+    EXPECT_FALSE(HasSection("Wyrób 3"));
+
+    // Groups and items both pending: choosing another main-menu item asks about the groups first.
+    Choose(Form->lb_G_Spis, "Wykonanie 2");
+    Form->e_W_Dodaj->SetText("Nowa");
+    Form->sb_W_Dodaj->Click();
+    Form->e_G_DodajNowa->SetText("Wykonanie 3");
+    Form->sb_G_Dodaj->Click();
+    ScriptDialogs()
+        .ExpectMessageBox(IDNO, "Grupa wyrobów \"Pompy\" została zmodyfikowana i nie zapisana, czy przed "
+                                "wyświetleniem zawartości wyrobu \"Wyrób 1\"")
+        .ExpectMessageBox(IDNO, "• TAK spowoduje zapisanie wprowadzonych zmian w grupie wyrobów \"Wykonanie 2\"");
+    Choose(mg, "Wyrób 1");
+    EXPECT_EQ(Entries(Form->lb_G_Spis), "\"Wykonanie A\",\"Wykonanie B\"");
+    EXPECT_FALSE(Form->sb_G_Zapisz->Enabled());
+    EXPECT_FALSE(Form->sb_W_Zapisz->Enabled());
+    EXPECT_EQ(Menu("Wykonanie 2", "Nowa"), "(none)");
+    EXPECT_EQ(Menu("Pompy", "Wykonanie 3"), "(none)");
+}
+
+TEST_F(Pages, DeletingKeepsRegisterFilesAndAddingNeedsAParent)
+{
+    OpenGroupA();
+    Choose(Form->lb_W_Spis, "Wykonanie bez uszczelki");
+    EXPECT_TRUE(Form->sb_W_Usun->Enabled());
+    ScriptDialogs().ExpectMessageBox(IDYES, "Czy na pewno chcesz usunąć wybraną pozycję z listy ???");
+    KeyDown(Form->lb_W_Spis, VK_DELETE);
+    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
+    KeyDown(Form->lb_W_Spis, 'S', ssCtrl);
+    EXPECT_EQ(Menu("Wykonanie A", "Wykonanie bez uszczelki"), "(none)");
+    EXPECT_TRUE(FileExists(Path("Wykazy\\bez_u.txt")));
+
+    // No group chosen: the item is refused and the group list takes the focus.
+    Form->lb_G_Spis->SetItemIndex(-1);
+    Form->e_W_Dodaj->SetText("X");
+    ScriptDialogs().ExpectMessageBox(IDOK, "Wskaż grupę wyrobów, do której chcesz dodać nową pozycję !!!");
+    KeyDown(Form->e_W_Dodaj, VK_RETURN);
+    // The menu file gone: the saves write nothing.
+    Choose(Form->lb_G_Spis, "Wykonanie B");
+    KeyDown(Form->e_W_Dodaj, VK_RETURN);
+    std::filesystem::remove(OsPath("Ustawienia\\kategorie.ini"));
+    ScriptDialogs().ExpectMessageBox(IDOK, "Plik z ustawieniami menu głównego nie istnieje !!!");
+    Form->sb_W_Zapisz->Click();
+    EXPECT_TRUE(Form->sb_W_Zapisz->Enabled());
+}
+
+// ---------------------------------------------------------------- shortcuts and links
+
+TEST_F(Pages, CommonShortcutsCompareTheShiftStateExactly)
+{
+    struct TCase {
+        Word Key;
+        TShiftState Shift;
+        int Level;
+        const char* Page;
+    };
+    const TCase cases[] = {
+        {'U', ssCtrl | ssShift, 4, "ListaWszystkichNorm"}, {'U', ssCtrl, 0, "ListaWszystkichNorm"},
+        {'U', ssCtrl, 1, "UstawieniaProg"},                {VK_F3, ssShift, 0, "WkataloguTrelKordelin"},
+        {'F', ssCtrl, 0, "WkataloguTrelKordelin"},         {'F', ssCtrl | ssAlt, 0, "ListaWszystkichNorm"},
+        {VK_F10, ssShift, 0, "Informacja"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Page);
+        CurrentUserLevel = c.Level;
+        Form->Strony->SetActivePage("ListaWszystkichNorm");
+        Word key = c.Key;
+        Form->FormKeyDown(Form->e_MG_NazwaNowejPoz, key, c.Shift);
+        EXPECT_EQ(Form->Strony->ActivePage(), c.Page);
+    }
+}
+
+TEST_F(Pages, LinksOpenThroughTheShellAndHelpNeedsItsFile)
+{
+    std::vector<AnsiString> opened;
+    SetShellOpenHook([&](const AnsiString& Target) {
+        opened.push_back(Target);
+        return true;
+    });
+    Form->a_l[2]->OnClick(Form->a_l[2]);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0], "mailto:biuro@velmarok.invalid?Subject=Cześć&Body=Gratuluję zrobienia bardzo dobrego "
+                         "programu " +
+                             Application->Title());
+    Form->l_SzukamPracy->SetHint("https://velmarok.invalid/cv.html");
+    Form->l_SzukamPracy2->OnClick(Form->l_SzukamPracy2);
+    Form->imgGL->OnClick(Form->imgGL);
+    Form->img_Money->OnClick(Form->img_Money);
+    UpdateAddress = "";
+    Form->sb_DownUpdate->OnClick(Form->sb_DownUpdate);   // no address: nothing
+    ASSERT_EQ(opened.size(), 4u);
+    EXPECT_EQ(opened[1], "https://velmarok.invalid/cv.html");
+    for (size_t i = 2; i < 4; ++i)
+        EXPECT_EQ(opened[i].substr(0, 25), "https://velmarok.invalid/");
+
+    ScriptDialogs().ExpectMessageBox(IDOK, "Nie można wyświetlić pomocy, brak niezbędnych do tego plików.\r\r"
+                                           "Pobierz ponownie program ze strony https://velmarok.invalid/");
+    Form->sb_Pomoc->Click();
+    EXPECT_EQ(opened.size(), 4u);
+    Write("help\\tyrvenhold.html", "<html></html>");
+    Form->sb_Pomoc->Click();
+    ASSERT_EQ(opened.size(), 5u);
+    EXPECT_NE(opened[4].find("tyrvenhold.html"), AnsiString::npos);
+
+    // The notice blinks only with an address to open (the version information read before).
+    UpdateCheckDone = true;
+    Form->RunMenuCommand("Informacja", "Informacja");
+    UpdateCheckDone = false;
+    EXPECT_TRUE(Form->Timer_SzukamPracy->Enabled());
+    const bool shown = Form->l_SzukamPracy->Visible();
+    FireTimer(Form->Timer_SzukamPracy);
+    EXPECT_NE(Form->l_SzukamPracy->Visible(), shown);
+    SaveScreenshot(GrabControl(Form.get()).get(), "about-links.png");
+
+    // The users pages link to each other.
+    Form->QelSensitiveLabel1->OnClick(Form->QelSensitiveLabel1);
+    EXPECT_EQ(Form->Strony->ActivePage(), "Uprawnienia");
+    Form->QelSensitiveLabel2->OnClick(Form->QelSensitiveLabel2);
+    EXPECT_EQ(Form->Strony->ActivePage(), "Uzytkownicy");
+
+    // The browser's history buttons do nothing visible without pages.
+    Form->sb_Back->Click();
+    Form->sbForword->Click();
+    Form->sb_Refresh->Click();
+}
+
+// ---------------------------------------------------------------- closing
+
+TEST_F(Pages, ClosingAsksAboutAnUnsavedRegister)
+{
+    auto editRegister = [this] {
+        Form->RunMenuCommand("z_u.txt", "Wykonanie z uszczelką");
+        Form->sb_NowyWykaz_EdytujClick(nullptr);
+        Form->sg_NowyEdytujWykaz->SetCells(3, 1, "S355");
+        Form->sg_NowyEdytujWykaz->CellsChanged(TRect(3, 1, 3, 1));
+        ASSERT_TRUE(Form->sb_Edytuj_ZapiszZmiany->Enabled());
+    };
+    auto close = [this] {
+        TCloseAction action = caHide;
+        Form->FormClose(Form.get(), action);
+        return action;
+    };
+    const AnsiString question = "Wykaz Wykonanie z uszczelką został zmodyfikowany i nie zapisany";
+    const AnsiString before = Read("Wykazy\\z_u.txt");
+
+    // Cancel: the window stays open on the register.
+    editRegister();
+    ScriptDialogs().ExpectMessageBox(IDCANCEL, question);
+    EXPECT_EQ(close(), caNone);
+    EXPECT_EQ(Form->Strony->ActivePage(), "NowyWykaz");
+    EXPECT_EQ(Read("Wykazy\\z_u.txt"), before);
+
+    // No: the window closes without writing the register.
+    ScriptDialogs().ExpectMessageBox(IDNO, question);
+    EXPECT_EQ(close(), caHide);
+    EXPECT_EQ(Read("Wykazy\\z_u.txt"), before);
+
+    // Yes: the register is written and the window closes, from any page.
+    ScriptDialogs().ExpectMessageBox(IDYES, question);
+    EXPECT_EQ(close(), caHide);
+    EXPECT_NE(Read("Wykazy\\z_u.txt").find("|S355|"), AnsiString::npos);
+    EXPECT_FALSE(Form->sb_Edytuj_ZapiszZmiany->Enabled());
+    EXPECT_EQ(PageHistory->Count(), 0);
+
+    // Yes with a register that cannot be written: the window stays open.
+    Form->NewListGrid(AnsiString(), "Bez pliku");
+    Form->sg_NowyEdytujWykaz->SetCells(3, 1, "S235");
+    Form->sg_NowyEdytujWykaz->CellsChanged(TRect(3, 1, 3, 1));
+    ScriptDialogs()
+        .ExpectMessageBox(IDYES, "Wykaz Bez pliku został zmodyfikowany")
+        .ExpectMessageBox(IDOK, "Nie można zapisać tego pliku !!!");
+    EXPECT_EQ(close(), caNone);
+    EXPECT_TRUE(Form->sb_Edytuj_ZapiszZmiany->Enabled());
+}
+
+TEST_F(Pages, ClosingShowsTheCatalogueFirstAndKeepsAnUnsavedCatalogue)
+{
+    auto close = [this] {
+        TCloseAction action = caHide;
+        Form->FormClose(Form.get(), action);
+        return action;
+    };
+    Form->Strony->SetActivePage("Informacja");
+    EXPECT_EQ(close(), caNone);
+    EXPECT_EQ(Form->Strony->ActivePage(), "ListaWszystkichNorm");
+    EXPECT_EQ(close(), caHide);
+
+    // A modified catalogue is asked about at once from any page.
+    const AnsiString question = "Lista norm została zmodyfikowana";
+    NormListModified = true;
+    Form->Strony->SetActivePage("Informacja");
+    ScriptDialogs().ExpectMessageBox(IDCANCEL, question);
+    EXPECT_EQ(close(), caNone);
+    ScriptDialogs().ExpectMessageBox(IDNO, question);
+    EXPECT_EQ(close(), caHide);
+    EXPECT_TRUE(NormListModified);
+
+    // A save that fails keeps the window open.
+    Form->edt_BazaNorm->SetText(Path("Katalog Norm\\normy_wszystkie.txt\\x\\y.txt"));
+    Form->sg_WszystkieNormy->SetCells(1, 1, "PN-EN 10025-2:2020");
+    ScriptDialogs()
+        .ExpectMessageBox(IDYES, question)
+        .ExpectMessageBox(IDOK, "Nie udało się zaktualizować spisu norm");
+    EXPECT_EQ(close(), caNone);
+    EXPECT_TRUE(NormListModified);
+}
+
+}  // namespace
