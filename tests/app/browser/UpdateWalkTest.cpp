@@ -306,3 +306,26 @@ TEST_F(UpdateWalk, SelectedStandardAndTheStandardsBodysPage)
     EXPECT_TRUE(WaitUntil(
         [this] { return !Form->webZnajdzNaPKNie->LocationURL().empty() && !Form->webZnajdzNaPKNie->Busy(); }));
 }
+
+namespace {
+// The standards body's page: Enter in the number edit searches the web shop for it.
+TEST_F(UpdateWalk, EnterInTheNumberEditSearchesTheShop)
+{
+    Form->RunMenuCommand("Na stronie PKN", "Na stronie PKN");
+    TWebBrowser* web = Form->webZnajdzNaPKNie;
+    ASSERT_TRUE(WaitUntil([web] { return !web->LocationURL().empty() && !web->Busy(); }));
+    Form->e_WyszukajWPKN_NrNormy->SetText("PN-EN 10025-2");
+    Word key = VK_RETURN;
+    Form->e_WyszukajWPKN_NrNormy->OnKeyDown(Form->e_WyszukajWPKN_NrNormy, key, 0);
+    ASSERT_TRUE(WaitUntil([web] { return WideToAnsi(web->LocationURL()).find("index.php") != AnsiString::npos && !web->Busy(); }));
+    const std::vector<AnsiString> requests = Server.Requests();
+    ASSERT_FALSE(requests.empty());
+    EXPECT_NE(requests.back().find("pfsymbol=PN-EN"), AnsiString::npos) << requests.back();
+    // Back returns to the home page; with no page before it, Back does nothing.
+    Form->sb_Back->Click();
+    EXPECT_TRUE(WaitUntil([web] { return WideToAnsi(web->LocationURL()).find("index.php") == AnsiString::npos && !web->Busy(); }));
+    Form->sb_Back->Click();
+    Form->sbForword->Click();
+    EXPECT_TRUE(WaitUntil([web] { return WideToAnsi(web->LocationURL()).find("index.php") != AnsiString::npos && !web->Busy(); }));
+}
+}  // namespace
