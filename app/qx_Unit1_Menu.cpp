@@ -212,9 +212,11 @@ void Tf_MainForm::LoadMenuSettings()
     for (TSpeedButton* b : {sb_G_Dodaj, sb_G_Usun, sb_G_Zapisz, sb_W_Dodaj, sb_W_Usun, sb_W_OtworzWykaz,
                             sb_W_UtworzWykaz, sb_W_Zapisz, sb_ImportujZPlikuNaUstawieniachMenu})
         b->SetEnabled(false);
-    // The group and item edits are empty: their buttons off.
+    // The group and item edits are empty: their buttons off; nothing is pending.
     for (int level = 1; level < 3; ++level)
         MenuNameChanged(level);
+    for (auto& renames : FMenuRenames)
+        renames.clear();
     Strony->SetActivePage("DostosujGrupyPrziPoz");
 }
 

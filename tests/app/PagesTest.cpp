@@ -426,6 +426,10 @@ TEST_F(Pages, CommonShortcutsCompareTheShiftStateExactly)
         Form->FormKeyDown(Form->e_MG_NazwaNowejPoz, key, c.Shift);
         EXPECT_EQ(Form->Strony->ActivePage(), c.Page);
     }
+    // The window sees the keys of its controls first: F3 in a list of the menu editor.
+    Form->RunMenuCommand("Menu", "Menu");
+    KeyDown(Form->lb_G_Spis, VK_F3, ssShift);
+    EXPECT_EQ(Form->Strony->ActivePage(), "WkataloguTrelKordelin");
 }
 
 TEST_F(Pages, LinksOpenThroughTheShellAndHelpNeedsItsFile)
