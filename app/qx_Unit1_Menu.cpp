@@ -48,9 +48,9 @@ TSpeedButton* MenuButton(TComponent* Owner, TWinControl* Parent, const char* Nam
 TPanel* CaptionedBox(TComponent* Owner, TWinControl* Parent, TGroupBox*& Box, const char* Name,
                      const char* Caption, int Left, int Width)
 {
-    Box = Place<TGroupBox>(Owner, Parent, Name, Left, 32, Width, 550);
+    Box = Place<TGroupBox>(Owner, Parent, Name, Left, 32, Width, 510);
     Box->SetCaption(Caption);
-    TPanel* inside = Place<TPanel>(Owner, Box, "", 2, 18, Width - 4, 530);
+    TPanel* inside = Place<TPanel>(Owner, Box, "", 2, 18, Width - 4, 490);
     inside->SetBevelOuter(bvNone);
     return inside;
 }
@@ -69,7 +69,7 @@ TLabel* NewLabel(TComponent* Owner, TWinControl* Parent, const char* Name, const
 void Tf_MainForm::CreateMenuComponents()
 {
     TPage* page = PageOf(Strony, "DostosujGrupyPrziPoz");
-    const int boxWidth = 320, listTop = 132, listHeight = 270;
+    const int boxWidth = 320, listTop = 132, listHeight = 260;
 
     ng_DostosujMenu = Place<TNetGradient>(this, page, "ng_DostosujMenu", 0, 0, 600, 24);
     ng_DostosujMenu->SetAlign(alTop);
@@ -142,7 +142,10 @@ void Tf_MainForm::CreateMenuComponents()
     const int below = listTop + listHeight + 8;
     QelSensitiveLabel3 = Place<TQelSensitiveLabel>(this, inside[0], "QelSensitiveLabel3", 140, below + 5, 170, 16);
     QelSensitiveLabel3->SetCaption("Przejdź do zakładki Importuj");
-    l_MG_Uwaga = Place<TLabel>(this, page, "l_MG_Uwaga", 8, 590, 3 * boxWidth + 16, 16);
+    // The notice below the main-menu box (the import box lies below the other two).
+    l_MG_Uwaga = Place<TLabel>(this, page, "l_MG_Uwaga", 8, 552, boxWidth, 48);
+    l_MG_Uwaga->SetAutoSize(false);
+    l_MG_Uwaga->SetWordWrap(true);
     l_MG_Uwaga->Font()->SetColor(clRed);
     l_MG_Uwaga->Font()->SetStyle(fsBold);
     l_MG_Uwaga->SetCaption("Tylko użytkownicy z odpowiednimi uprawnieniami mogą dokonywać zmiany na tej zakładce !!!");
@@ -152,7 +155,7 @@ void Tf_MainForm::CreateMenuComponents()
     sb_ImportujZPlikuNaUstawieniachMenu =
         MenuButton(this, inside[2], "sb_ImportujZPlikuNaUstawieniachMenu", "Importuj z pliku", 10, below + 60, 120);
     QelSensitiveLabel4 =
-        Place<TQelSensitiveLabel>(this, inside[2], "QelSensitiveLabel4", 10, below + 92, 290, 16);
+        Place<TQelSensitiveLabel>(this, inside[2], "QelSensitiveLabel4", 134, below + 65, 180, 16);
     QelSensitiveLabel4->SetCaption("Pokaż instrukcję importowania pliku");
 
     // Hidden: the register file of the chosen item and the owners of the pending groups and items.

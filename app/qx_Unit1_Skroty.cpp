@@ -89,13 +89,20 @@ void Tf_MainForm::ConnectPageHandlers()
 // ---------------------------------------------------------------- shortcuts
 void Tf_MainForm::FormKeyDown(TObject*, Word& Key, TShiftState Shift)
 {
+    // A key that ran its command is used up: the control's own handler,
+    // which ends with these same tests, does not run it again.
     const bool ctrlAlone = (Shift & (ssShift | ssCtrl | ssAlt)) == ssCtrl;
+    const char* command = nullptr;
     if (Key == VK_F3 || (Key == 'F' && ctrlAlone))
-        RunMenuCommand("W katalogu norm", "W katalogu norm");
-    if (Key == 'U' && ctrlAlone && CurrentUserLevel > 0)
-        RunMenuCommand("Kolory i styl przycisków menu głównego", "Kolory i styl przycisków menu głównego");
-    if (Key == VK_F10)
-        RunMenuCommand("Informacja", "Informacja");
+        command = "W katalogu norm";
+    else if (Key == 'U' && ctrlAlone && CurrentUserLevel > 0)
+        command = "Kolory i styl przycisków menu głównego";
+    else if (Key == VK_F10)
+        command = "Informacja";
+    if (!command)
+        return;
+    Key = 0;
+    RunMenuCommand(command, command);
 }
 
 // ---------------------------------------------------------------- about page and help
