@@ -46,6 +46,9 @@ Tf_MainForm::Tf_MainForm(TComponent* AOwner) : TForm(AOwner)
     CreateCommandComponents();
     CreateNavigationComponents();
     ConnectPageHandlers();
+    CreateAppearanceComponents();
+    CreateMainMenuComponents();
+    WireCatalogueGrids();
     OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
 }
 

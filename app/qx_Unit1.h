@@ -37,6 +37,11 @@ class TSaveDialog;
 class TWebBrowser;
 class TAniIcon;
 class TMenuItem;
+// Main menu and appearance.
+class TProToolPanelTab;
+class TProToolPanel;
+class TCheckBox;
+class TCustomIniFile;
 
 class Tf_MainForm : public TForm {
 public:
@@ -111,6 +116,123 @@ public:
     // ---------------------------------------------------------------- handlers
     void FormCreate(TObject* Sender);
 
+    // ================================================================ main menu
+    // The tab strip of the main menu at the window's left edge; its panels
+    // are built from the menu file at start-up (BuildMainMenu).
+    TProToolPanelTab* ProToolPanelTab = nullptr;
+    // Builds every panel of the main menu from the menu file named by
+    // edt_Menu, enabled by CurrentUserLevel and coloured from the appearance
+    // page. A missing menu file is created empty and an empty one gets the
+    // default tree; both end the program. BasicFilesPresent is start-up's
+    // flag of the basic files (cleared when the file cannot be made). False:
+    // start-up stops here.
+    bool BuildMainMenu(bool& BasicFilesPresent);
+    // The panels' item click: an enabled item runs its command string, a
+    // disabled one says that the rights are missing.
+    void ProToolPanel1ItemClick(TObject* Sender, int SectionIndex, int ItemIndex);
+    void ProToolPanelTabTabSlideOut(TObject* Sender, int Index, TProToolPanel* APanel);
+    // The panel of the main menu with the caption; nullptr when none.
+    TProToolPanel* MenuPanel(const AnsiString& Caption) const;
+
+    // ================================================================ appearance
+    // Page "UstawieniaProg": the tab strip, panels, headings, sections and
+    // catalogue grids (the state colour buttons are above).
+    TComboBox* cb_StylKolorowania = nullptr;
+    TColorBtn* colbtn_MG_Background = nullptr;
+    TColorBtn* colbtn_MG_BackgroundTo = nullptr;
+    TColorBtn* colbtn_MG_TabBorder = nullptr;
+    TColorBtn* colbtn_MG_Btn = nullptr;
+    TColorBtn* colbtn_MG_BtnTo = nullptr;
+    TColorBtn* colbtn_MG_Hover = nullptr;
+    TColorBtn* colbtn_MG_HoverTo = nullptr;
+    TColorBtn* colbtn_MB_FontColor = nullptr;
+    TColorBtn* cbbtn_Nag_Pocz = nullptr;
+    TColorBtn* cbbtn_Nag_Kon = nullptr;
+    TColorBtn* cbbtn_Nag_Font = nullptr;
+    TComboBox* cb_StylKoorowaniaPaneli = nullptr;
+    TColorBtn* ColorBtn_ToolPanel_Color = nullptr;
+    TColorBtn* ColorBtn_ToolPanel_ColorTo = nullptr;
+    TColorBtn* ColorBtn_ToolPanel_FocusColor = nullptr;
+    TColorBtn* ColorBtn_ToolPanel_FocusColorTo = nullptr;
+    TColorBtn* ColorBtn_ToolPanel_FocusFontColor = nullptr;
+    TColorBtn* ColorBtn_ToolPanel_NoFocusColor = nullptr;
+    TColorBtn* ColorBtn_ToolPanel_NoFocusColorTo = nullptr;
+    TColorBtn* ColorBtn_ToolPanel_NoFocusFontColor = nullptr;
+    TComboBox* cb_StylSekcji = nullptr;
+    TColorBtn* ColorBtn_SectionColor = nullptr;
+    TColorBtn* ColorBtn_SectionColorTo = nullptr;
+    TColorBtn* ColorBtn_SectionBorder = nullptr;
+    TColorBtn* ColorBtn_SectionCaptionColor = nullptr;
+    TColorBtn* ColorBtn_SectionCaptionColorTo = nullptr;
+    TColorBtn* ColorBtn_SectionCaptionFontColor = nullptr;
+    TColorBtn* ColorBtn_SectionItemFontColor = nullptr;
+    TColorBtn* ColorBtn_SectionItemHoverFontColor = nullptr;
+    TComboBox* cb_Styl_NormyWszystkie = nullptr;
+    TColorBtn* ColorBtn_PN_ActiveCellColor = nullptr;
+    TColorBtn* ColorBtn_PN_ActiveCellColorTo = nullptr;
+    TCheckBox* cb_PN_ShowActiveRow = nullptr;
+    TLabel* Label105 = nullptr;
+    TColorBtn* ColorBtn_PN_ActiveRowColor = nullptr;
+    TColorBtn* ColorBtn_PN_GridLineColor = nullptr;
+    TColorBtn* ColorBtn_PN_SelectionColor = nullptr;
+    TColorBtn* ColorBtn_PN_SelectionColorTo = nullptr;
+    TSpeedButton* sb_PN_ZastosujDlaWszystkich = nullptr;
+    // " Zapisz zmiany" and "Przywróć ustawienia domyślne".
+    TSpeedButton* sb_ZastosujUstawieniaProgramu = nullptr;
+    TSpeedButton* SpeedButton3 = nullptr;
+
+    void colbtn_MG_BackgroundClick(TObject* Sender);
+    void cb_StylKolorowaniaChange(TObject* Sender);
+    void cbbtn_Nag_PoczClick(TObject* Sender);
+    void cb_StylKoorowaniaPaneliChange(TObject* Sender);
+    void ColorBtn_ToolPanel_ColorClick(TObject* Sender);
+    void colbtn_NormaAktualnaClick(TObject* Sender);
+    void cb_StylSekcjiChange(TObject* Sender);
+    void ColorBtn_SectionColorClick(TObject* Sender);
+    void cb_Styl_NormyWszystkieChange(TObject* Sender);
+    void cb_PN_ShowActiveRowClick(TObject* Sender);
+    void sb_PN_ZastosujDlaWszystkichClick(TObject* Sender);
+    void sb_ZastosujUstawieniaProgramuClick(TObject* Sender);
+    void SpeedButton3Click(TObject* Sender);
+
+    // The plain text of a per-user settings file: every section and key with
+    // the page's values (UserSettingsText) or the defaults of a new file
+    // (DefaultUserSettingsText), owned by Login.
+    AnsiString UserSettingsText(const AnsiString& Login) const;
+    static AnsiString DefaultUserSettingsText(const AnsiString& Login);
+    // Start-up: the settings of a file owned by the login read into the page
+    // and applied to the tab strip, headings, grids and (through the menu
+    // build) the panels; missing keys take their fallback values.
+    void ApplyUserSettings(TCustomIniFile* Settings);
+    // The per-user settings file of the login: users folder + login + ".dat".
+    AnsiString UserSettingsFile() const;
+    AnsiString UsersFolderOfPage() const;
+
+    // ================================================================ catalogue grid views
+    void sg_WszystkieNormyKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    void sg_NormyWgStanuKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    void sg_WszystkieNormyDblClickCell(TObject* Sender, int ARow, int ACol);
+    void sg_NormyWgStanuDblClickCell(TObject* Sender, int ARow, int ACol);
+
+private:
+    void CreateMainMenuComponents();
+    void CreateAppearanceComponents();
+    void WireCatalogueGrids();
+    // The check dialog for catalogue row Row (its skip button shown when
+    // SkipButton); the confirmed values are written back and may be saved.
+    void CheckCatalogueRow(int Row, bool SkipButton);
+    void FillFixedPanel(TProToolPanel* Panel, const AnsiString& Name);
+    // cb_KierMozeZmieniac of the users page is checked.
+    bool HeadOnlyChangesUsers() const;
+    void FillCategoryPanel(TProToolPanel* Panel, const AnsiString& Category, TCustomIniFile* Menu);
+    void ApplyPanelColors(TProToolPanel* Panel);
+    void ApplySectionColors(TProToolPanel* Panel);
+    void ApplyTabStripColors();
+    void ApplyGridLook(TProStringGrid* Grid);
+    void MarkSettingsChanged();
+    // ================================================================ end of main menu and appearance
+
+public:
     // ================================================================ catalogue commands
     // Every command of the main menu, the shortcut keys and the popup items:
     // a fixed command name, a category command ("category|item") or a
@@ -445,6 +567,7 @@ private:
     // what "no" goes on to. False: cancelled.
     bool AskSaveModifiedList(const AnsiString& Then);
     // ================================================================ end of registers
+
 
 private:
     void CreateComponents();

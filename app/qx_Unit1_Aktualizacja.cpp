@@ -222,16 +222,5 @@ void Tf_MainForm::UpdateSelectedNorm()
     // The header and the empty last row hold no standard to check.
     if (r < 1 || r > g->RowCount() - 2)
         return;
-    Tf_SprawdzNorme* d = f_SprawdzNorme;
-    d->BitBtn3->SetVisible(true);
-    FillCheckDialog(g, r);
-    d->SetCaption("Sprawdź normę");
-    if (d->ShowModal() != mrOk)
-        return;
-    StoreCheckDialog(g, r);
-    NormListModified = true;
-    if (Application->MessageBox("Aktualizacja normy zakończyła się pomyślnie - GRATULUJĘ.\r\rZapisać wszystkie "
-                                "wprowadzone zmiany ???",
-                                TitleWarning, MB_YESNO | MB_ICONQUESTION) == IDYES)
-        SaveNormList(g);
+    CheckCatalogueRow(r, true);
 }

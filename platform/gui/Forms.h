@@ -207,6 +207,7 @@ public:
 
 private:
     friend class TCustomForm;
+    friend void ClearTerminateRequest();
     AnsiString FTitle;
     HWND FHandle = 0;
     TCustomForm* FMainForm = nullptr;

@@ -229,6 +229,12 @@ TDialogScript& TDialogScript::ExpectDialog(TDialogKind Kind, const AnsiString& N
 const std::vector<TRecordedDialog>& RecordedDialogs() { return g_recorded; }
 void ClearRecordedDialogs() { g_recorded.clear(); }
 
+void ClearTerminateRequest()
+{
+    if (Application)
+        Application->FTerminated = false;
+}
+
 bool VerifyNoPendingDialogs()
 {
     bool none = g_script.empty();

@@ -48,6 +48,8 @@ const std::vector<TRecordedDialog>& RecordedDialogs();
 void ClearRecordedDialogs();
 // True when every scripted answer was used; clears the script.
 bool VerifyNoPendingDialogs();
+// Forgets a Terminate of the application, so that the next test runs its loops.
+void ClearTerminateRequest();
 
 // ---------------------------------------------------------------- input
 // Mouse and keyboard events, delivered as the toolkit delivers real input.
