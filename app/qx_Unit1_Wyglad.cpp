@@ -238,6 +238,12 @@ void Tf_MainForm::CreateAppearanceComponents()
             left = 16;
         }
         TPage* page = PageOf(str_UstawieniaProgramu, k.Page);
+        // The active-row box stands above its colour.
+        if (k.Button == &F::ColorBtn_PN_ActiveRowColor) {
+            cb_PN_ShowActiveRow = Place<TCheckBox>(this, page, "cb_PN_ShowActiveRow", left, top, 300, 20);
+            cb_PN_ShowActiveRow->SetCaption("Pokazuj &aktywny wiersz");
+            top += 30;
+        }
         TColorBtn*& b = this->*k.Button;
         if (!b)
             b = Place<TColorBtn>(this, page, k.Name, 0, 0, 72, 24);
@@ -253,7 +259,7 @@ void Tf_MainForm::CreateAppearanceComponents()
         }
         top += 30;
         // The grid page has two columns below its preview.
-        if (lastPage == "Spis_Norm" && top > 400) {
+        if (lastPage == "Spis_Norm" && top > 430) {
             top = 310;
             left = 360;
         }
@@ -277,8 +283,6 @@ void Tf_MainForm::CreateAppearanceComponents()
         cb_Styl_NormyWszystkie->Items()->Add(s);
     cb_Styl_NormyWszystkie->SetItemIndex(4);
     PlaceLabel(this, grids, nullptr, "&Styl spisu norm:", 16, 276, cb_Styl_NormyWszystkie);
-    cb_PN_ShowActiveRow = Place<TCheckBox>(this, grids, "cb_PN_ShowActiveRow", 360, 400, 300, 20);
-    cb_PN_ShowActiveRow->SetCaption("Pokazuj &aktywny wiersz");
     Label105->SetEnabled(false);
     ColorBtn_PN_ActiveRowColor->SetEnabled(false);
     sb_PN_ZastosujDlaWszystkich = Place<TSpeedButton>(this, grids, "sb_PN_ZastosujDlaWszystkich", 460, 271, 180, 25);

@@ -1,0 +1,85 @@
+#include <gtest/gtest.h>
+
+#include "app/MainVars.h"
+#include "app/U_WspolneFunkcje.h"
+#include "app/qx_Unit1.h"
+#include "controls/ToolPanels.h"
+#include "grid/ProGrid.h"
+#include "platform/core/IniFiles.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/StdCtrls.h"
+#include "tests/app/DialogTest.h"
+#include "tests/app/MainFormFixture.h"
+
+namespace {
+
+const AnsiString SampleCatalogue =
+    "PN-H-92747:1987|Wycofana bez zastąpienia|Jest||Aluminium|Blachy do głębokiego tłoczenia|\r\n"
+    "PN-EN 10088-1:2007|Aktualna|Jest||Stale odporne na korozję|Część 1: Gatunki stali odpornych na korozję|\r\n"
+    "PN-M-82144:1986|Nieaktualna|Jest|PN-EN ISO 4032:2004|Nakrętki sześciokątne||\r\n"
+    "PN-EN ISO 11600:2004|Aktualna|Brak||Konstrukcje budowlane|Wyroby do uszczelniania - Klasyfikacja i "
+    "wymagania dotyczące kitów|\r\n"
+    "PN-O-79162:1991|Zastąpiona uznaniowo|Jest|PN-EN ISO 2244:2003 (U)|Opakowania transportowe z "
+    "zawartością|Metoda badania odporności na uderzenia poziome|\r\n"
+    "KW-01/VODUZ/T-001|Norma zakładowa|Brak||ITAMID BGF35-30||\r\n"
+    "PN-EN ISO 1207:1999|Aktualna|Jest||Wkręty z łbem walcowym z rowkiem|Klasa dokładności A|\r\n";
+
+const AnsiString DefaultMenu = "[Kategorie]\r\nWyrób 1=\r\nWyrób 2=\r\nWyrób 3=\r\nWyroby pozostałe=\r\n"
+                               "[Wyrób 1]\r\nWykonanie A=\r\nWykonanie B=\r\nWykonanie specjalne=\r\n"
+                               "[Wyrób 2]\r\nWykonanie 1=\r\nWykonanie 2=\r\n[Wyrób 3]\r\nWykonanie dla OS=\r\n"
+                               "[Wykonanie A]\r\nWykonanie z uszczelką=z_u.txt\r\nWykonanie bez uszczelki=bez_u.txt\r\n";
+
+class MainWindowShot : public TMainFormTest {
+protected:
+    void TearDown() override
+    {
+        TProToolPanelTab::SlideWait = [](TProToolPanelTab*, int) {};
+        TMainFormTest::TearDown();
+    }
+};
+
+// The main window as a normal start leaves it: the catalogue shown, the
+// user's appearance applied and the menu built.
+TEST_F(MainWindowShot, NormalStart)
+{
+    CurrentUserLevel = 4;
+    Write("Katalog Norm\\normy_wszystkie.txt", SampleCatalogue);
+    Write("Ustawienia\\kategorie.ini", DefaultMenu);
+    Write("Ustawienia\\plain.ini", Tf_MainForm::DefaultUserSettingsText(GetWindowsUserName()));
+    {
+        TMemIniFile settings(Path("Ustawienia\\plain.ini"));
+        Form->ApplyUserSettings(&settings);
+    }
+    Form->DoCreate();
+    bool basics = true;
+    ASSERT_TRUE(Form->BuildMainMenu(basics));
+    Form->Show();
+    Application->ProcessMessages();
+
+    EXPECT_EQ(Form->Strony->ActivePage(), "ListaWszystkichNorm");
+    EXPECT_EQ(Form->sg_WszystkieNormy->RowCount(), 9);
+    ASSERT_EQ(Form->ProToolPanelTab->Panels()->Count(), 7);
+    // The strip at the left edge, the catalogue beside it.
+    EXPECT_EQ(Form->ProToolPanelTab->Left(), 0);
+    EXPECT_GE(Form->sg_WszystkieNormy->ClientToScreen(TPoint(0, 0)).X,
+              Form->ProToolPanelTab->ClientToScreen(TPoint(0, 0)).X + Form->ProToolPanelTab->Width());
+    SaveScreenshot(GrabControl(Form.get()).get(), "main-window.png");
+
+    // The "Normy" panel slid out over the catalogue.
+    TProToolPanelTab::SlideWait = [](TProToolPanelTab*, int) {};
+    Form->ProToolPanelTab->OpenTab(0);
+    Application->ProcessMessages();
+    EXPECT_TRUE(Form->MenuPanel("Normy")->Visible());
+    SaveScreenshot(GrabControl(Form.get()).get(), "main-window-menu.png");
+
+    // The appearance page.
+    Form->ProToolPanelTab->SlidePanelIn(Form->MenuPanel("Normy"));
+    Form->RunMenuCommand("Kolory i styl wysuwanych paneli", "Kolory i styl wysuwanych paneli");
+    Application->ProcessMessages();
+    SaveScreenshot(GrabControl(Form.get()).get(), "appearance-panels.png");
+    Form->RunMenuCommand("Styl wyświetlania spisu norm", "Styl wyświetlania spisu norm");
+    Application->ProcessMessages();
+    SaveScreenshot(GrabControl(Form.get()).get(), "appearance-grids.png");
+}
+
+}  // namespace
