@@ -3,7 +3,6 @@
 // panels "Normy", "Ustawienia" and "O programie" and one panel per product
 // category), its items enabled by the access level, and the item click that
 // runs the item's command.
-#include <algorithm>
 #include <memory>
 
 #include "app/MainVars.h"
@@ -120,23 +119,13 @@ void DisableSection(TProToolPanel* Panel, const AnsiString& Caption)
     }
 }
 
-AnsiString WithoutHotkey(AnsiString Caption)
+// Disables the items of the quick-pages menu with these captions.
+void DisableQuickPages(TPopupMenu* Menu, std::initializer_list<const char*> Captions)
 {
-    Caption.erase(std::remove(Caption.begin(), Caption.end(), '&'), Caption.end());
-    return Caption;
-}
-
-// Disables the items of the quick-pages menu with these captions, when the
-// window has that menu.
-void DisableQuickPages(TComponent* Form, std::initializer_list<const char*> Captions)
-{
-    auto* menu = dynamic_cast<TPopupMenu*>(Form->FindComponent("pm_Zakladki"));
-    if (!menu)
-        return;
-    for (int i = 0; i < menu->Items()->Count(); ++i) {
-        TMenuItem* item = menu->Items()->Items(i);
+    for (int i = 0; i < Menu->Items()->Count(); ++i) {
+        TMenuItem* item = Menu->Items()->Items(i);
         for (const char* c : Captions)
-            if (WithoutHotkey(item->Caption()) == c)
+            if (item->Caption() == c)
                 item->SetEnabled(false);
     }
 }
@@ -299,16 +288,16 @@ void Tf_MainForm::FillFixedPanel(TProToolPanel* p, const AnsiString& Name)
         if (L <= 0) {
             for (const char* s : {"Ustawienia programu", "Organizuj", "Prawa dostępu"})
                 DisableSection(p, s);
-            DisableQuickPages(this, {"Ustawienia programu", "Ustawienia Menu", "Ustawienia folderów", "Użytkownicy",
+            DisableQuickPages(pm_Zakladki, {"Ustawienia programu", "Ustawienia Menu", "Ustawienia folderów", "Użytkownicy",
                                      "Uprawnienia"});
         } else if (L <= 3) {
             DisableSection(p, "Organizuj");
             DisableSection(p, "Prawa dostępu");
-            DisableQuickPages(this, {"Ustawienia Menu", "Ustawienia folderów", "Użytkownicy", "Uprawnienia"});
+            DisableQuickPages(pm_Zakladki, {"Ustawienia Menu", "Ustawienia folderów", "Użytkownicy", "Uprawnienia"});
         } else if (L == 4 && HeadOnlyChangesUsers() &&
                    AnsiLowerCase(GetWindowsUserName()) != AnsiLowerCase(e_KierownikDzialu->Text())) {
             DisableSection(p, "Prawa dostępu");
-            DisableQuickPages(this, {"Użytkownicy", "Uprawnienia"});
+            DisableQuickPages(pm_Zakladki, {"Użytkownicy", "Uprawnienia"});
         }
     } else {
         p->SetOpenWidth(180);

@@ -132,6 +132,10 @@ static void RunGridKeys(Tf_MainForm* Form, Word Key, TShiftState Shift, bool Row
             if (Key == k.Key && (k.Ctrl ? CtrlOnly(Shift) : true))
                 run(k.Command);
         }
+    // The window's common keys: when the window sees every key first, it
+    // has run them already.
+    if (Form->KeyPreview())
+        return;
     if (Key == VK_F3 || (Key == 'F' && CtrlOnly(Shift)))
         run("W katalogu norm");
     if (Key == 'U' && CtrlOnly(Shift) && CurrentUserLevel > 0)

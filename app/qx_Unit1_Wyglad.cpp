@@ -435,9 +435,7 @@ void Tf_MainForm::cbbtn_Nag_PoczClick(TObject*)
             g->SetEndColor(cbbtn_Nag_Kon->ActiveColor());
             g->Font()->SetColor(cbbtn_Nag_Font->ActiveColor());
         }
-    // The navigation panel of the page history, when the window has one.
-    if (auto* nav = dynamic_cast<TPanel*>(FindComponent("p_Nawigacja")))
-        nav->SetColor(cbbtn_Nag_Kon->ActiveColor());
+    p_Nawigacja->SetColor(cbbtn_Nag_Kon->ActiveColor());
     MarkSettingsChanged();
 }
 

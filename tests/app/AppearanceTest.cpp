@@ -9,6 +9,7 @@
 #include "grid/ProGrid.h"
 #include "platform/core/IniFiles.h"
 #include "platform/gui/Buttons.h"
+#include "platform/gui/ExtCtrls.h"
 #include "platform/gui/StdCtrls.h"
 #include "tests/app/MainFormFixture.h"
 
@@ -212,6 +213,7 @@ TEST_F(Appearance, StylesAndColoursApplyLive)
     Form->cbbtn_Nag_PoczClick(nullptr);
     EXPECT_EQ(Form->ng_NormyWgStanu->BeginColor(), 0x0000FF);
     EXPECT_EQ(Form->ng_NowyEdytujWykaz->Font()->Color(), 0xFFFFFF);
+    EXPECT_EQ(Form->p_Nawigacja->Color(), Form->cbbtn_Nag_Kon->ActiveColor());
 }
 
 TEST_F(Appearance, PreviewGridChangesApplyToAllGridsOnRequest)

@@ -152,17 +152,18 @@ TEST_F(GridViews, KeysRunTheirCommandsOnceAndByLevel)
     EXPECT_EQ(RecordedDialogs().size(), 1u);
 
     Form->Strony->SetActivePage("ListaWszystkichNorm");
-    Word key = 'U';
-    Form->sg_WszystkieNormyKeyDown(Grid, key, ssCtrl);
+    KeyDown(Grid, 'U', ssCtrl);
     EXPECT_EQ(Form->Strony->ActivePage(), "UstawieniaProg");
 
     CurrentUserLevel = 2;
-    key = 'G';
+    Word key = 'G';
     Form->sg_WszystkieNormyKeyDown(Grid, key, ssCtrl);
     key = VK_DELETE;
     Form->sg_WszystkieNormyKeyDown(Grid, key, 0);
     EXPECT_EQ(RecordedDialogs().size(), 1u);
 
+    // Without the window's preview the grids run the common keys themselves.
+    Form->SetKeyPreview(false);
     CurrentUserLevel = 0;
     Form->Strony->SetActivePage("ListaWszystkichNorm");
     key = 'U';
@@ -171,6 +172,10 @@ TEST_F(GridViews, KeysRunTheirCommandsOnceAndByLevel)
     key = VK_F3;
     Form->sg_NormyWgStanuKeyDown(Form->sg_NormyWgStanu, key, ssShift);
     EXPECT_EQ(Form->Strony->ActivePage(), "WkataloguTrelKordelin");
+    CurrentUserLevel = 1;
+    key = 'U';
+    Form->sg_WszystkieNormyKeyDown(Grid, key, ssCtrl);
+    EXPECT_EQ(Form->Strony->ActivePage(), "UstawieniaProg");
 
     // The state view has no Delete.
     CurrentUserLevel = 3;

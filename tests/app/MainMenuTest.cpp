@@ -8,6 +8,7 @@
 #include "controls/ToolPanels.h"
 #include "platform/core/IniFiles.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/Menus.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/StdCtrls.h"
 #include "tests/app/MainFormFixture.h"
@@ -150,15 +151,15 @@ TEST_F(MainMenu, ItemsEnabledByAccessLevel)
     struct Case {
         int Level;
         bool HeadOnly;
-        int Normy, Ustawienia, Category;
+        int Normy, Ustawienia, Category, QuickPages;
     };
     const Case cases[] = {
-        {0, false, 2 + 8 + 5, 7 + 2 + 2, 3},
-        {1, false, 8 + 5, 2 + 2, 3},
-        {2, false, 8 + 5, 2 + 2, 0},
-        {3, false, 0, 2 + 2, 0},
-        {4, false, 0, 0, 0},
-        {4, true, 0, 2, 0},   // the login is not the head of department
+        {0, false, 2 + 8 + 5, 7 + 2 + 2, 3, 5},
+        {1, false, 8 + 5, 2 + 2, 3, 4},
+        {2, false, 8 + 5, 2 + 2, 0, 4},
+        {3, false, 0, 2 + 2, 0, 4},
+        {4, false, 0, 0, 0, 0},
+        {4, true, 0, 2, 0, 2},   // the login is not the head of department
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Level);
@@ -174,6 +175,10 @@ TEST_F(MainMenu, ItemsEnabledByAccessLevel)
         EXPECT_EQ(DisabledCount(Form->MenuPanel("Ustawienia")), c.Ustawienia);
         EXPECT_EQ(DisabledCount(Form->MenuPanel("Zawory")), c.Category);
         EXPECT_EQ(DisabledCount(Form->MenuPanel("O programie")), 0);
+        int quick = 0;
+        for (int i = 0; i < Form->pm_Zakladki->Items()->Count(); ++i)
+            quick += Form->pm_Zakladki->Items()->Items(i)->Enabled() ? 0 : 1;
+        EXPECT_EQ(quick, c.QuickPages);
     }
 }
 
