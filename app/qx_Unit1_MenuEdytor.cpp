@@ -517,7 +517,13 @@ void Tf_MainForm::MenuSave(int Level)
                 if (listed(to))
                     MoveSection(ini, from, to);
         } else {
-            const AnsiString section = (Level == mlG ? l_pom_PMG_NazwaPoz : l_pom_W_NazwaPoz)->Caption();
+            // The owner of the changes; when its label was emptied (the window
+            // shown again), the entry chosen above.
+            AnsiString section = (Level == mlG ? l_pom_PMG_NazwaPoz : l_pom_W_NazwaPoz)->Caption();
+            if (section.empty())
+                section = Selected(LevelControls(this, Level - 1).List);
+            if (section.empty())
+                return;
             TStringList keys;
             ReadKeys(ini, section, keys);
             // A renamed entry keeps its value (an item its register file).

@@ -230,6 +230,9 @@ TEST_F(Pages, NewItemsGetFreeRegisterFileNames)
     Form->e_W_Dodaj->SetText("Name");
     Form->sb_W_Dodaj->Click();
     EXPECT_EQ(Form->l_pom_W_NazwaPoz->Caption(), "Wykonanie B");
+    // Shown again, the window empties the owner labels: the chosen group owns the items.
+    Form->FormShow(Form.get());
+    EXPECT_EQ(Form->l_pom_W_NazwaPoz->Caption(), "");
     ScriptDialogs().ExpectMessageBox(IDOK, Saved);
     Form->sb_W_Zapisz->Click();
     EXPECT_EQ(Menu("Wykonanie B", "Name"), "Name.txt");
