@@ -62,6 +62,15 @@ void Tf_MainForm::ConnectPageHandlers()
     for (TControl* link : {static_cast<TControl*>(imgGL), static_cast<TControl*>(img_Money),
                            static_cast<TControl*>(l_SzukamPracy2)})
         link->SetCursor(crHandPoint);
+    // The links look like links: blue, underlined while the mouse is over them.
+    for (TLabel* l : {a_l[2], a_l[4], a_l[6], static_cast<TLabel*>(a_l_9)}) {
+        auto* link = static_cast<TQelSensitiveLabel*>(l);
+        link->Font()->SetColor(clBlue);
+        link->FontMouseMove()->Assign(link->Font());
+        link->FontMouseMove()->SetStyle(fsUnderline);
+        link->SetActiveMouseMove(true);
+        link->SetCursor(crHandPoint);
+    }
     Timer_SzukamPracy->OnTimer = [this](TObject* s) { Timer_SzukamPracyTimer(s); };
     l_SzukamPracy2->OnClick = [this](TObject* s) { l_SzukamPracy2Click(s); };
 
