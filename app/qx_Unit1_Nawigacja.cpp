@@ -36,11 +36,16 @@ void DrawArrowGlyph(TSpeedButton* Button, TArrow Arrow)
 
 void Tf_MainForm::CreateNavigationComponents()
 {
+    // A strip along the window's top keeps the panel off the pages' contents.
+    auto* strip = Place<TPanel>(this, this, "pan_Nawigacja", 0, 0, ClientWidth(), 24);
+    strip->SetAlign(alTop);
+    strip->SetBevelOuter(bvNone);
+    strip->SetCaption("");
     const int width = 134;
-    p_Nawigacja = Place<TPanel>(this, this, "p_Nawigacja", ClientWidth() - width, 0, width, 24);
+    p_Nawigacja = Place<TPanel>(this, strip, "p_Nawigacja", ClientWidth() - width, 0, width, 24);
     p_Nawigacja->SetBevelOuter(bvNone);
     p_Nawigacja->SetCaption("");
-    p_Nawigacja->SetAnchors(akTop | akRight);
+    p_Nawigacja->SetAlign(alRight);
     sb_Zakladki_Wstecz = Place<TSpeedButton>(this, p_Nawigacja, "sb_Zakladki_Wstecz", 0, 0, 80, 24);
     sb_Zakladki_Wstecz->SetCaption("Wstecz");
     DrawArrowGlyph(sb_Zakladki_Wstecz, arLeft);
@@ -54,7 +59,6 @@ void Tf_MainForm::CreateNavigationComponents()
     sb_Zakladki_Wstecz->OnClick = [this](TObject* s) { sb_Zakladki_WsteczClick(s); };
     sb_Zakladki_WPrzod->OnClick = [this](TObject* s) { sb_Zakladki_WPrzodClick(s); };
     sb_SzybkieZakladki->OnClick = [this](TObject* s) { sb_SzybkieZakladkiClick(s); };
-    p_Nawigacja->BringToFront();
 
     pm_Zakladki = new TPopupMenu(this);
     pm_Zakladki->SetName("pm_Zakladki");
