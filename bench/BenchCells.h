@@ -1,6 +1,8 @@
 #pragma once
-// Shared by the grid benchmarks: the clock, the row count asked for and the
-// texts of a catalogue-like grid of 7 columns.
+// Shared by the grid benchmarks: the clock, the row count asked for, the
+// fastest of repeated runs and the texts of a catalogue-like grid of 7
+// columns.
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <string>
@@ -12,6 +14,17 @@ constexpr int Cols = 7;
 inline double Millis(Clock::duration d)
 {
     return std::chrono::duration<double, std::milli>(d).count();
+}
+
+// The shortest of ATimes runs of ARun (which returns its own time in ms):
+// other work on the machine only ever adds time.
+template <class F>
+double Fastest(int ATimes, F ARun)
+{
+    double best = ARun();
+    for (int i = 1; i < ATimes; ++i)
+        best = std::min(best, ARun());
+    return best;
 }
 
 // The first argument, else VELMAROK_BENCH_ROWS, else 100,000.

@@ -1197,6 +1197,9 @@ private:
     void DropRowFlags(int ARow, const std::vector<int>& ARemoved, bool ASelectFlags);
     void LowerHiddenRowIndexes(const std::vector<int>& ARemoved);
     AnsiString SortCellText(int ACol, int ARow);
+    // The stored text SortCellText gives, without a copy; nullptr when the
+    // text is worked out (display handlers, merged or Unicode cells).
+    const AnsiString* SortCellStored(int ACol, int ARow);
     void CopyRowToScratch(int AFrom, int ATo);
     void RunSort(int AKind);
     void SortGroupRows(bool AIndexed);

@@ -16,6 +16,7 @@
 // runs; the style is still chosen for every pair, so nothing changes in what
 // compares how.
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -40,7 +41,7 @@ int Sign(int V)
 template <class T>
 int CompareValues(T A, T B)
 {
-    return A < B ? -1 : (B < A ? 1 : 0);
+    return int(B < A) - int(A < B);
 }
 
 // A number with "." as decimal point, blanks around allowed.
@@ -149,6 +150,120 @@ TSortStyle DetectStyle(const AnsiString& S, bool IgnoreCase)
     return style;
 }
 }
+
+// ---------------------------------------------------------------- byte order in steps
+namespace {
+struct TDigit {
+    std::uint64_t Digit;
+    unsigned Index;
+};
+
+// Eight bytes of S from AOffset on, big-endian, zero-padded.
+std::uint64_t DigitAt(const char* S, unsigned ASize, unsigned AOffset)
+{
+    std::uint64_t d = 0;
+    for (unsigned b = 0; b < 8; ++b)
+        d = (d << 8) | (AOffset + b < ASize ? static_cast<unsigned char>(S[AOffset + b]) : 0u);
+    return d;
+}
+
+// Sorts AList[AFrom, ATo) by Digit: eight counting passes of a byte each
+// for long runs (passes where every digit has the same byte are skipped),
+// std::sort for short ones.
+void SortDigits(std::vector<TDigit>& AList, std::size_t AFrom, std::size_t ATo, std::vector<TDigit>& AScratch)
+{
+    auto first = AList.begin() + std::ptrdiff_t(AFrom), last = AList.begin() + std::ptrdiff_t(ATo);
+    const std::size_t n = ATo - AFrom;
+    if (n < 512) {
+        std::sort(first, last, [](const TDigit& A, const TDigit& B) { return A.Digit < B.Digit; });
+        return;
+    }
+    std::vector<std::array<std::size_t, 256>> counts(8);
+    for (auto& c : counts)
+        c.fill(0);
+    for (std::size_t i = AFrom; i < ATo; ++i)
+        for (unsigned b = 0; b < 8; ++b)
+            ++counts[b][(AList[i].Digit >> (8 * b)) & 0xFF];
+    AScratch.resize(n);
+    TDigit* from = &AList[AFrom];
+    TDigit* to = AScratch.data();
+    for (unsigned b = 0; b < 8; ++b) {
+        auto& c = counts[b];
+        if (c[(from[0].Digit >> (8 * b)) & 0xFF] == n)
+            continue;
+        std::size_t sum = 0;
+        for (std::size_t& k : c) {
+            std::size_t v = k;
+            k = sum;
+            sum += v;
+        }
+        for (std::size_t i = 0; i < n; ++i)
+            to[c[(from[i].Digit >> (8 * b)) & 0xFF]++] = from[i];
+        std::swap(from, to);
+    }
+    if (from != &AList[AFrom])
+        std::copy(from, from + n, first);
+}
+
+// Puts AList[AFrom, ATo) - strings that agree in their first AOffset bytes -
+// in the order of their bytes (a string that begins a longer one first) and
+// calls AEqual(From, To) on each run of equal strings, in that order.
+// AKey(Index, Size) gives the bytes of a string and sets its size. Strings
+// are sorted by eight bytes at a time, and further only where they agree.
+template <class TKey, class TEqual>
+void ByteOrder(std::vector<TDigit>& AList, std::size_t AFrom, std::size_t ATo, unsigned AOffset, TKey& AKey,
+               TEqual& AEqual, std::vector<TDigit>& AScratch)
+{
+    if (ATo - AFrom < 2) {
+        if (ATo > AFrom)
+            AEqual(AFrom, ATo);
+        return;
+    }
+    for (std::size_t i = AFrom; i < ATo; ++i) {
+        unsigned size = 0;
+        const char* key = AKey(AList[i].Index, size);
+        AList[i].Digit = DigitAt(key, size, AOffset);
+    }
+    SortDigits(AList, AFrom, ATo, AScratch);
+    for (std::size_t a = AFrom; a < ATo;) {
+        std::size_t b = a + 1;
+        while (b < ATo && AList[b].Digit == AList[a].Digit)
+            ++b;
+        if (b - a > 1) {
+            // Equal so far: the strings that end within these eight bytes
+            // by their sizes, before those that go on.
+            const unsigned past = AOffset + 9;
+            bool ending = false;
+            for (std::size_t i = a; i < b; ++i) {
+                unsigned size = 0;
+                AKey(AList[i].Index, size);
+                AList[i].Digit = std::min(size, past);
+                ending = ending || size < past;
+            }
+            if (!ending) {
+                ByteOrder(AList, a, b, AOffset + 8, AKey, AEqual, AScratch);
+                a = b;
+                continue;
+            }
+            std::sort(AList.begin() + std::ptrdiff_t(a), AList.begin() + std::ptrdiff_t(b),
+                      [](const TDigit& A, const TDigit& B) { return A.Digit < B.Digit; });
+            for (std::size_t c = a; c < b;) {
+                std::size_t d = c + 1;
+                while (d < b && AList[d].Digit == AList[c].Digit)
+                    ++d;
+                if (AList[c].Digit == past)
+                    ByteOrder(AList, c, d, AOffset + 8, AKey, AEqual, AScratch);
+                else
+                    AEqual(c, d);
+                c = d;
+            }
+        } else {
+            AEqual(a, b);
+        }
+        a = b;
+    }
+}
+}  // namespace
 
 // ---------------------------------------------------------------- entries
 void TProStringGrid::SortByColumn(int ACol, TSortDirection ADirection)
@@ -265,6 +380,9 @@ public:
         // A row compared with itself gives 0 in every column unless a handler
         // decides.
         FSelfEqual = !FFormatEachTime && !G->OnCustomCompare && !G->OnRawCompare;
+        // Without handlers that could change cells while the sort runs, the
+        // texts are read where the grid keeps them.
+        FStoredTexts = FSelfEqual;
         FColCount = G->FSortDepth > 0 ? G->AllColCount() : G->ColCount();
     }
 
@@ -278,6 +396,9 @@ public:
     {
         Start(ACol);
         int sign = FDirection == sdDescending ? -1 : 1;
+        if (FFirstInline && SortUniform(ACol, sign))
+            return;
+        FillItems(ACol);
         if (FFirstInline) {
             // The usual case, kept apart so that the compiler keeps it tight.
             auto cmp = [this, ACol](const TItem& A, const TItem& B) {
@@ -295,6 +416,7 @@ public:
     void SortRowsIndexed(int AIndex)
     {
         Start(IndexColumn(AIndex));
+        FillItems(IndexColumn(AIndex));
         auto cmp = [this, AIndex](const TItem& A, const TItem& B) { return CompareRowsIndexed(AIndex, A, B); };
         QuickSort(FLo, FHi, cmp, 1, true);
     }
@@ -306,6 +428,7 @@ private:
     static const AnsiString& KeyText(TProStringGrid* G, int ACol, int ARow, TSortCellKey& K);
     static bool KeyNumeric(TProStringGrid* G, int ACol, int ARow, TSortCellKey& K);
     static const AnsiString& KeyAlt(TProStringGrid* G, int ACol, int ARow, TSortStyle AStyle, TSortCellKey& K);
+    static AnsiString AltForm(TProStringGrid* G, int ACol, int ARow, TSortStyle AStyle, const AnsiString& AText);
     static double KeyValue(TProStringGrid* G, int ACol, int ARow, TSortStyle AStyle, const AnsiString& APrefix,
                            const AnsiString& ASuffix, TSortCellKey& K, bool& AOk);
 
@@ -349,16 +472,26 @@ private:
         return int(unsigned(G->FSortIndexes->GetItem(AIndex)) & ~DescendingBit);
     }
 
-    // The list to sort: the rows in their order, with the first column's
-    // records when it has them.
+    // The first column's records of every row, in row order, when it has
+    // them.
     void Start(int ACol)
     {
         TColumn& c = Column(ACol);
         FFirstInline = c.Prepares;
+        if (FFirstInline)
+            for (int r = FLo; r <= FHi; ++r)
+                if (!c.Prepared[std::size_t(r - FLo)].Ready)
+                    PrepareRow(ACol, c, r);
+    }
+
+    // The list to sort: the rows in their order, with the first column's
+    // records when it has them.
+    void FillItems(int ACol)
+    {
         FItems.resize(std::size_t(FHi - FLo + 1));
         for (int r = FLo; r <= FHi; ++r) {
             if (FFirstInline)
-                FItems[std::size_t(r - FLo)] = Prepared(ACol, c, r);
+                FItems[std::size_t(r - FLo)] = Column(ACol).Prepared[std::size_t(r - FLo)];
             FItems[std::size_t(r - FLo)].Row = r;
         }
     }
@@ -516,6 +649,203 @@ private:
         }
     }
 
+    // How every row of a column compares when all of them chose the same
+    // style: by the bytes of the text, of its other form, of its other form
+    // and then the text, or by the number.
+    enum class TWay { Mixed, Text, Key, KeyThenText, Value };
+    static TWay UniformWay(const TColumn& C)
+    {
+        if (C.Prepared.empty())
+            return TWay::Mixed;
+        unsigned char style = C.Prepared.front().Style;
+        for (const TItem& p : C.Prepared)
+            if (p.Style != style)
+                return TWay::Mixed;
+        switch (style) {
+        case NoKind: return TWay::Mixed;
+        case ssAlphabetic:
+        case ssAlphaCase: return TWay::Text;
+        case ssAlphaNoCase: return TWay::KeyThenText;
+        case ssAnsiAlphaCase:
+        case ssAnsiAlphaNoCase:
+        case ssHTML: return TWay::Key;
+        default: return TWay::Value;
+        }
+    }
+
+    // The first column compares one way for every row. Each row gets a
+    // rank that compares as ComparePrepared compares the rows (it would take
+    // the same branch for every pair): rows whose cells compare equal share
+    // one, blanks set apart by IgnoreBlanks share the lowest or the highest.
+    // AOrder gets the rows' indices by rank; false for a mixed column.
+    bool RankColumn(int ACol, std::vector<int>& ARanks, std::vector<TDigit>& AOrder)
+    {
+        TColumn& c = Column(ACol);
+        TWay way = UniformWay(c);
+        if (way == TWay::Mixed)
+            return false;
+        const std::size_t n = c.Prepared.size();
+        ARanks.assign(n, 0);
+        AOrder.resize(n);
+        for (std::size_t i = 0; i < n; ++i)
+            AOrder[i].Index = unsigned(i);
+        int next = 0;
+        auto rank = [&](std::size_t AFrom, std::size_t ATo) {
+            for (std::size_t k = AFrom; k < ATo; ++k)
+                ARanks[AOrder[k].Index] = next;
+            ++next;
+        };
+        if (way == TWay::Value) {
+            // An unconverted text holds 0, so comparing the numbers gives
+            // what the numeric styles give.
+            std::vector<std::pair<double, unsigned>> values(n);
+            for (std::size_t i = 0; i < n; ++i)
+                values[i] = {c.Prepared[i].Value, unsigned(i)};
+            std::sort(values.begin(), values.end(),
+                      [](const auto& A, const auto& B) { return A.first < B.first; });
+            for (std::size_t a = 0; a < n;) {
+                std::size_t b = a + 1;
+                while (b < n && !(values[a].first < values[b].first))
+                    ++b;
+                for (std::size_t k = a; k < b; ++k)
+                    AOrder[k].Index = values[k].second;
+                rank(a, b);
+                a = b;
+            }
+        } else {
+            std::vector<TDigit> scratch;
+            auto key = [&c](unsigned AIndex, unsigned& ASize) {
+                ASize = c.Prepared[AIndex].KeySize;
+                return c.Prepared[AIndex].Key;
+            };
+            if (way == TWay::KeyThenText) {
+                // Equal upper-cased texts by the texts as they stand.
+                auto text = [&c](unsigned AIndex, unsigned& ASize) {
+                    ASize = c.Prepared[AIndex].Size;
+                    return c.Prepared[AIndex].Text;
+                };
+                auto byText = [&](std::size_t AFrom, std::size_t ATo) {
+                    ByteOrder(AOrder, AFrom, ATo, 0, text, rank, scratch);
+                };
+                ByteOrder(AOrder, 0, n, 0, key, byText, scratch);
+            } else {
+                ByteOrder(AOrder, 0, n, 0, key, rank, scratch);
+            }
+        }
+        if (FIgnoreBlanks) {
+            // A blank before every other text: the comparison's answer
+            // reversed for a descending sort, as the sort reverses it again.
+            bool low = FBlankFirst == (FDirection == sdAscending);
+            std::vector<TDigit> blanks, others;
+            for (const TDigit& d : AOrder)
+                (c.Prepared[d.Index].Size == 0 ? blanks : others).push_back(d);
+            if (!blanks.empty() && !others.empty()) {
+                // Blanks keep their order among themselves.
+                for (const TDigit& d : blanks)
+                    ARanks[d.Index] += low ? -next : next;
+                AOrder = low ? blanks : others;
+                AOrder.insert(AOrder.end(), (low ? others : blanks).begin(), (low ? others : blanks).end());
+            }
+        }
+        return true;
+    }
+
+    // The rows of one rank in the order the columns to the right give,
+    // when every pair of them differs there and each of those columns
+    // compares these rows one way (so that the order is one and the same
+    // for any sort). False when two rows compare equal all along.
+    bool OrderTies(int ACol, std::vector<TDigit>& AOrder, std::size_t AFrom, std::size_t ATo)
+    {
+        if (!FFull || ACol > FColCount - 2)
+            return false;
+        for (int col = ACol + 1;; ++col) {
+            TColumn& c = Column(col);
+            if (c.Ignored || !c.Prepares)
+                return false;
+            unsigned char style = NoKind;
+            for (std::size_t k = AFrom; k < ATo; ++k) {
+                int row = FLo + int(AOrder[k].Index);
+                const TItem& p = Prepared(col, c, row);
+                if (k == AFrom)
+                    style = p.Style;
+                if (p.Style != style || style == NoKind)
+                    return false;
+            }
+            if (col > FColCount - 2)
+                break;
+        }
+        auto less = [this, ACol](const TDigit& A, const TDigit& B) {
+            return CompareRowsFrom(ACol + 1, FLo + int(A.Index), FLo + int(B.Index)) < 0;
+        };
+        std::sort(AOrder.begin() + std::ptrdiff_t(AFrom), AOrder.begin() + std::ptrdiff_t(ATo), less);
+        for (std::size_t k = AFrom + 1; k < ATo; ++k)
+            if (!less(AOrder[k - 1], AOrder[k]))
+                return false;
+        return true;
+    }
+
+    // The first column ranked: when no two rows compare equal (by their
+    // ranks and the columns to the right), every correct sort puts the rows
+    // in one order, the quicksort's too, and they take it at once; else the
+    // quicksort runs on the ranks.
+    bool SortUniform(int ACol, int ASign)
+    {
+        std::vector<int> ranks;
+        std::vector<TDigit> order;
+        if (!RankColumn(ACol, ranks, order))
+            return false;
+        const std::size_t n = order.size();
+        bool strict = true;
+        for (std::size_t a = 0; a < n && strict;) {
+            std::size_t b = a + 1;
+            while (b < n && ranks[order[b].Index] == ranks[order[a].Index])
+                ++b;
+            if (b - a > 1)
+                strict = OrderTies(ACol, order, a, b);
+            a = b;
+        }
+        if (strict) {
+            FOrder.resize(n);
+            for (std::size_t i = 0; i < n; ++i)
+                FOrder[ASign > 0 ? i : n - 1 - i] = FLo + int(order[i].Index);
+            return true;
+        }
+        std::vector<TRankEntry> list(n);
+        for (std::size_t i = 0; i < n; ++i)
+            list[i] = {ranks[i], FLo + int(i)};
+        SortEntries(ACol, list, ASign);
+        return true;
+    }
+
+    struct TRankEntry {
+        int Rank;
+        int Row;
+    };
+
+    void SortEntries(int ACol, std::vector<TRankEntry>& AList, int ASign)
+    {
+        bool ties = FFull && ACol <= FColCount - 2;
+        auto cmp = [&](const TRankEntry& A, const TRankEntry& B) {
+            int r = CompareValues(A.Rank, B.Rank);
+            if (r != 0 || !ties || (FSelfEqual && A.Row == B.Row))
+                return r;
+            return CompareRowsFrom(ACol + 1, A.Row, B.Row);
+        };
+        struct TList {
+            std::vector<TRankEntry>& List;
+            int Lo;
+            decltype(cmp)& Cmp;
+            TRankEntry& At(int APos) { return List[std::size_t(APos - Lo)]; }
+            TRankEntry Pivot(int ALo, int AHi) { return At((ALo + AHi) / 2); }
+            int Compare(const TRankEntry& A, const TRankEntry& B) { return Cmp(A, B); }
+            void Swap(int A, int B) { std::swap(At(A), At(B)); }
+        } list{AList, FLo, cmp};
+        GridQuickSort(list, FLo, FHi, ASign, false);
+        FOrder.resize(AList.size());
+        for (std::size_t i = 0; i < AList.size(); ++i)
+            FOrder[i] = AList[i].Row;
+    }
+
     // The grid's quicksort on the list.
     template <class TCompare>
     void QuickSort(int ALo, int AHi, TCompare& ACompare, int ASign, bool ASwapEqual)
@@ -534,11 +864,12 @@ private:
     TProStringGrid* G;
     int FLo, FHi;
     std::vector<TItem> FItems;   // FItems[p - FLo]: the row that goes to place p
+    std::vector<int> FOrder;     // the same when the list held small entries
     bool FFirstInline = false;
     std::vector<std::unique_ptr<TColumn>> FColumns;
     TSortStyle FStartStyle;
     TSortDirection FDirection;
-    bool FIgnoreCase, FIgnoreBlanks, FBlankFirst, FFull, FFormatEachTime, FSelfEqual;
+    bool FIgnoreCase, FIgnoreBlanks, FBlankFirst, FFull, FFormatEachTime, FSelfEqual, FStoredTexts;
     int FColCount;
 
     friend class TProStringGrid;
@@ -563,15 +894,20 @@ bool TGridRowSorter::KeyNumeric(TProStringGrid* G, int ACol, int ARow, TSortCell
 }
 
 // The form of the text that AStyle compares by its bytes.
+AnsiString TGridRowSorter::AltForm(TProStringGrid* G, int ACol, int ARow, TSortStyle AStyle, const AnsiString& AText)
+{
+    switch (AStyle) {
+    case ssAlphaNoCase: return AnsiUpperCase(AText);
+    case ssHTML: return G->GetStrippedCell(ACol, ARow);
+    case ssAnsiAlphaCase: return CollationKey(AText, false);
+    default: return CollationKey(AText, true);
+    }
+}
+
 const AnsiString& TGridRowSorter::KeyAlt(TProStringGrid* G, int ACol, int ARow, TSortStyle AStyle, TSortCellKey& K)
 {
     if (K.AltStyle != AStyle) {
-        switch (AStyle) {
-        case ssAlphaNoCase: K.Alt = AnsiUpperCase(KeyText(G, ACol, ARow, K)); break;
-        case ssHTML: K.Alt = G->GetStrippedCell(ACol, ARow); break;
-        case ssAnsiAlphaCase: K.Alt = CollationKey(KeyText(G, ACol, ARow, K), false); break;
-        default: K.Alt = CollationKey(KeyText(G, ACol, ARow, K), true); break;
-        }
+        K.Alt = AltForm(G, ACol, ARow, AStyle, AStyle == ssHTML ? AnsiString() : KeyText(G, ACol, ARow, K));
         K.AltStyle = static_cast<signed char>(AStyle);
     }
     return K.Alt;
@@ -642,7 +978,6 @@ std::unique_ptr<TGridRowSorter::TColumn> TGridRowSorter::NewColumn(int ACol)
     std::size_t n = std::size_t(FHi - FLo + 1);
     c->Prepares = true;
     c->Prepared.resize(n);
-    c->Texts.resize(n);
     for (TItem& p : c->Prepared)
         p.Ready = false;
     return c;
@@ -657,9 +992,14 @@ void TGridRowSorter::PrepareRow(int ACol, TColumn& C, int ARow)
     p.Ok = true;
     p.Value = 0;
     p.AltKind = p.ValueKind = NoKind;
-    TSortCellKey k;
-    AnsiString& text = C.Texts[i];
-    text = G->SortCellText(ACol, ARow);
+    const AnsiString* stored = FStoredTexts ? G->SortCellStored(ACol, ARow) : nullptr;
+    if (!stored) {
+        if (C.Texts.empty())
+            C.Texts.resize(C.Prepared.size());
+        C.Texts[i] = G->SortCellText(ACol, ARow);
+        stored = &C.Texts[i];
+    }
+    const AnsiString& text = *stored;
     p.Text = text.data();
     p.Size = unsigned(text.size());
     p.Key = p.Text;
@@ -682,21 +1022,30 @@ void TGridRowSorter::PrepareRow(int ACol, TColumn& C, int ARow)
     case ssAnsiAlphaNoCase:
     case ssHTML: {
         if (C.Alts.empty())
-            C.Alts.resize(C.Texts.size());
-        k.Text = text;
-        k.Have = TSortCellKey::HaveText;
-        C.Alts[i] = KeyAlt(G, ACol, ARow, style, k);
+            C.Alts.resize(C.Prepared.size());
+        C.Alts[i] = AltForm(G, ACol, ARow, style, text);
         p.Key = C.Alts[i].data();
         p.KeySize = unsigned(C.Alts[i].size());
         p.AltKind = p.Style;
         break;
     }
-    default:
+    case ssNumeric:
+    case ssFinancial: {
+        // As KeyValue, without copying the text first.
+        double v = 0;
+        p.Ok = SortNumber(text, C.Prefix, C.Suffix, style == ssFinancial, v) || text.empty();
+        p.Value = p.Ok ? v : 0;
+        p.ValueKind = static_cast<unsigned char>(style);
+        break;
+    }
+    default: {
+        TSortCellKey k;
         k.Text = text;
         k.Have = TSortCellKey::HaveText;
         p.Value = KeyValue(G, ACol, ARow, style, C.Prefix, C.Suffix, k, p.Ok);
         p.ValueKind = static_cast<unsigned char>(style == ssDateTime ? ssDate : style);
         break;
+    }
     }
     p.Head = 0;
     for (unsigned b = 0; b < 8; ++b)
@@ -797,6 +1146,20 @@ int TGridRowSorter::Compare(TProStringGrid* G, int ACol, int ARow1, int ARow2, T
 }
 
 // ---------------------------------------------------------------- comparing
+const AnsiString* TProStringGrid::SortCellStored(int ACol, int ARow)
+{
+    if (FSortSettings->SortOnVirtualCells()) {
+        if (OnGetDisplText || OnGetDisplWideText || (FGrouping->ShowGroupCount() && FGroupColumn >= 0))
+            return nullptr;
+        if (TObject* o = GetGridObject(ACol, ARow); o && !IsBaseCell(ACol, ARow))
+            return nullptr;
+    }
+    const AnsiString& s = CellText(ACol, ARow);
+    if (s.size() >= 2 && s[0] == '|' && s[1] == '\\')
+        return nullptr;
+    return &s;
+}
+
 AnsiString TProStringGrid::SortCellText(int ACol, int ARow)
 {
     AnsiString s = FSortSettings->SortOnVirtualCells() ? Cells(ACol, ARow) : GetGridCell(ACol, ARow);
@@ -857,13 +1220,15 @@ void PermuteList(TIntList& AList, int AFrom, const std::vector<int>& ASource)
 
 void TGridRowSorter::Apply()
 {
-    std::vector<int> rows;
-    rows.reserve(FItems.size());
-    bool moved = false;
-    for (const TItem& item : FItems) {
-        moved = moved || item.Row != FLo + int(rows.size());
-        rows.push_back(item.Row);
+    std::vector<int> rows = std::move(FOrder);
+    if (rows.empty()) {
+        rows.reserve(FItems.size());
+        for (const TItem& item : FItems)
+            rows.push_back(item.Row);
     }
+    bool moved = false;
+    for (std::size_t i = 0; i < rows.size() && !moved; ++i)
+        moved = rows[i] != FLo + int(i);
     if (moved)
         G->MoveRowsOnce(FLo, rows);
 }

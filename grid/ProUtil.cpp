@@ -397,6 +397,8 @@ Byte IsNumericText(const AnsiString& S)
         }
         if (c == decimal) ++decimals;
         if (c == '-') ++minus;
+        if (!isInt && !isFloat && !isSci)
+            return 2;   // nothing after this can make it a number
     }
     if (isInt) return 0;
     Byte code = 2;
