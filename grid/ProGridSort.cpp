@@ -21,6 +21,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <deque>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -157,6 +158,17 @@ struct TDigit {
     std::uint64_t Digit;
     unsigned Index;
 };
+
+// The bits of a number (not NaN) as an unsigned value in the number's
+// order; -0 and 0 give the same.
+std::uint64_t OrderedBits(double V)
+{
+    if (V == 0)
+        V = 0;
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &V, sizeof bits);
+    return bits & 0x8000000000000000u ? ~bits : bits | 0x8000000000000000u;
+}
 
 // Eight bytes of S from AOffset on, big-endian, zero-padded.
 std::uint64_t DigitAt(const char* S, unsigned ASize, unsigned AOffset)
@@ -443,28 +455,49 @@ private:
     // general way, TSortCellKey.
     enum : unsigned char { NoKind = 0xFF };
     struct TItem {
-        std::uint64_t Head;   // the first 8 bytes of Key, big-endian, zero-padded
+        union {
+            std::uint64_t Head;   // text styles: the first 8 bytes of Key, big-endian, zero-padded
+            double Value;         // the other styles: the number compared
+        };
         const char* Key;      // the bytes compared: the text, or its other form
+        const char* Text;
         unsigned KeySize;
         unsigned Size;        // of the text (0: blank)
-        const char* Text;
-        double Value;
         int Row;
         unsigned char Style;  // NoKind: the general way
         unsigned char AltKind, ValueKind;
         bool Ok;              // numeric styles: the text converted (or is empty)
-        bool Ready;
     };
 
+    // The records of a column, made as rows are first compared (only the
+    // tied rows, for the columns after the first), in blocks that never
+    // move, so that a record stays where it is while others are made.
     struct TColumn {
+        static constexpr unsigned BlockBits = 10;
         bool Ignored = false;
         bool Prepares = false;
-        std::size_t Reached = 0;   // rows prepared one at a time
+        std::size_t Reached = 0;       // rows prepared one at a time
         TSortStyle Style = ssAutomatic;
         AnsiString Prefix, Suffix;
-        std::vector<TItem> Prepared;
-        std::vector<AnsiString> Texts, Alts;
+        std::vector<unsigned> Slot;    // by row: 1 + the number of its record, 0 before it is made
+        std::vector<std::unique_ptr<TItem[]>> Blocks;
+        unsigned Made = 0;
+        std::deque<AnsiString> Owned;  // copied texts and other forms the records point into
         std::vector<TSortCellKey> Keys;
+
+        bool Ready(std::size_t ARow) const { return Slot[ARow] != 0; }
+        TItem& Record(std::size_t ARow)
+        {
+            unsigned n = Slot[ARow] - 1;
+            return Blocks[n >> BlockBits][n & ((1u << BlockBits) - 1)];
+        }
+        TItem& NewRecord(std::size_t ARow)
+        {
+            if ((Made >> BlockBits) == Blocks.size())
+                Blocks.push_back(std::make_unique_for_overwrite<TItem[]>(std::size_t(1) << BlockBits));
+            Slot[ARow] = ++Made;
+            return Record(ARow);
+        }
     };
 
     int IndexColumn(int AIndex) const
@@ -480,7 +513,7 @@ private:
         FFirstInline = c.Prepares;
         if (FFirstInline)
             for (int r = FLo; r <= FHi; ++r)
-                if (!c.Prepared[std::size_t(r - FLo)].Ready)
+                if (!c.Ready(std::size_t(r - FLo)))
                     PrepareRow(ACol, c, r);
     }
 
@@ -491,7 +524,7 @@ private:
         FItems.resize(std::size_t(FHi - FLo + 1));
         for (int r = FLo; r <= FHi; ++r) {
             if (FFirstInline)
-                FItems[std::size_t(r - FLo)] = Column(ACol).Prepared[std::size_t(r - FLo)];
+                FItems[std::size_t(r - FLo)] = Column(ACol).Record(std::size_t(r - FLo));
             FItems[std::size_t(r - FLo)].Row = r;
         }
     }
@@ -513,17 +546,17 @@ private:
     // which reads the grid's rows one after another.
     const TItem& Prepared(int ACol, TColumn& C, int ARow)
     {
-        TItem& p = C.Prepared[std::size_t(ARow - FLo)];
-        if (!p.Ready) {
-            if (++C.Reached > C.Prepared.size() / 8) {
+        std::size_t i = std::size_t(ARow - FLo);
+        if (!C.Ready(i)) {
+            if (++C.Reached > C.Slot.size() / 8) {
                 for (int r = FLo; r <= FHi; ++r)
-                    if (!C.Prepared[std::size_t(r - FLo)].Ready)
+                    if (!C.Ready(std::size_t(r - FLo)))
                         PrepareRow(ACol, C, r);
             } else {
                 PrepareRow(ACol, C, ARow);
             }
         }
-        return p;
+        return C.Record(i);
     }
 
     static int Bytes(const char* A, unsigned NA, const char* B, unsigned NB)
@@ -653,13 +686,13 @@ private:
     // style: by the bytes of the text, of its other form, of its other form
     // and then the text, or by the number.
     enum class TWay { Mixed, Text, Key, KeyThenText, Value };
-    static TWay UniformWay(const TColumn& C)
+    static TWay UniformWay(TColumn& C)
     {
-        if (C.Prepared.empty())
+        if (C.Slot.empty())
             return TWay::Mixed;
-        unsigned char style = C.Prepared.front().Style;
-        for (const TItem& p : C.Prepared)
-            if (p.Style != style)
+        unsigned char style = C.Record(0).Style;
+        for (std::size_t i = 1; i < C.Slot.size(); ++i)
+            if (C.Record(i).Style != style)
                 return TWay::Mixed;
         switch (style) {
         case NoKind: return TWay::Mixed;
@@ -684,7 +717,7 @@ private:
         TWay way = UniformWay(c);
         if (way == TWay::Mixed)
             return false;
-        const std::size_t n = c.Prepared.size();
+        const std::size_t n = c.Slot.size();
         ARanks.assign(n, 0);
         AOrder.resize(n);
         for (std::size_t i = 0; i < n; ++i)
@@ -698,31 +731,34 @@ private:
         if (way == TWay::Value) {
             // An unconverted text holds 0, so comparing the numbers gives
             // what the numeric styles give.
-            std::vector<std::pair<double, unsigned>> values(n);
-            for (std::size_t i = 0; i < n; ++i)
-                values[i] = {c.Prepared[i].Value, unsigned(i)};
-            std::sort(values.begin(), values.end(),
-                      [](const auto& A, const auto& B) { return A.first < B.first; });
+            for (std::size_t i = 0; i < n; ++i) {
+                double v = c.Record(i).Value;
+                if (std::isnan(v))
+                    return false;
+                AOrder[i].Digit = OrderedBits(v);
+            }
+            std::vector<TDigit> scratch;
+            SortDigits(AOrder, 0, n, scratch);
             for (std::size_t a = 0; a < n;) {
                 std::size_t b = a + 1;
-                while (b < n && !(values[a].first < values[b].first))
+                while (b < n && AOrder[b].Digit == AOrder[a].Digit)
                     ++b;
-                for (std::size_t k = a; k < b; ++k)
-                    AOrder[k].Index = values[k].second;
                 rank(a, b);
                 a = b;
             }
         } else {
             std::vector<TDigit> scratch;
             auto key = [&c](unsigned AIndex, unsigned& ASize) {
-                ASize = c.Prepared[AIndex].KeySize;
-                return c.Prepared[AIndex].Key;
+                const TItem& p = c.Record(AIndex);
+                ASize = p.KeySize;
+                return p.Key;
             };
             if (way == TWay::KeyThenText) {
                 // Equal upper-cased texts by the texts as they stand.
                 auto text = [&c](unsigned AIndex, unsigned& ASize) {
-                    ASize = c.Prepared[AIndex].Size;
-                    return c.Prepared[AIndex].Text;
+                    const TItem& p = c.Record(AIndex);
+                    ASize = p.Size;
+                    return p.Text;
                 };
                 auto byText = [&](std::size_t AFrom, std::size_t ATo) {
                     ByteOrder(AOrder, AFrom, ATo, 0, text, rank, scratch);
@@ -738,7 +774,7 @@ private:
             bool low = FBlankFirst == (FDirection == sdAscending);
             std::vector<TDigit> blanks, others;
             for (const TDigit& d : AOrder)
-                (c.Prepared[d.Index].Size == 0 ? blanks : others).push_back(d);
+                (c.Record(d.Index).Size == 0 ? blanks : others).push_back(d);
             if (!blanks.empty() && !others.empty()) {
                 // Blanks keep their order among themselves.
                 for (const TDigit& d : blanks)
@@ -977,28 +1013,21 @@ std::unique_ptr<TGridRowSorter::TColumn> TGridRowSorter::NewColumn(int ACol)
     }
     std::size_t n = std::size_t(FHi - FLo + 1);
     c->Prepares = true;
-    c->Prepared.resize(n);
-    for (TItem& p : c->Prepared)
-        p.Ready = false;
+    c->Slot.assign(n, 0);
     return c;
 }
 
 void TGridRowSorter::PrepareRow(int ACol, TColumn& C, int ARow)
 {
     std::size_t i = std::size_t(ARow - FLo);
-    TItem& p = C.Prepared[i];
-    p.Ready = true;
+    TItem& p = C.NewRecord(i);
     p.Row = ARow;
     p.Ok = true;
     p.Value = 0;
     p.AltKind = p.ValueKind = NoKind;
     const AnsiString* stored = FStoredTexts ? G->SortCellStored(ACol, ARow) : nullptr;
-    if (!stored) {
-        if (C.Texts.empty())
-            C.Texts.resize(C.Prepared.size());
-        C.Texts[i] = G->SortCellText(ACol, ARow);
-        stored = &C.Texts[i];
-    }
+    if (!stored)
+        stored = &C.Owned.emplace_back(G->SortCellText(ACol, ARow));
     const AnsiString& text = *stored;
     p.Text = text.data();
     p.Size = unsigned(text.size());
@@ -1021,11 +1050,9 @@ void TGridRowSorter::PrepareRow(int ACol, TColumn& C, int ARow)
     case ssAnsiAlphaCase:
     case ssAnsiAlphaNoCase:
     case ssHTML: {
-        if (C.Alts.empty())
-            C.Alts.resize(C.Prepared.size());
-        C.Alts[i] = AltForm(G, ACol, ARow, style, text);
-        p.Key = C.Alts[i].data();
-        p.KeySize = unsigned(C.Alts[i].size());
+        const AnsiString& alt = C.Owned.emplace_back(AltForm(G, ACol, ARow, style, text));
+        p.Key = alt.data();
+        p.KeySize = unsigned(alt.size());
         p.AltKind = p.Style;
         break;
     }
@@ -1036,7 +1063,7 @@ void TGridRowSorter::PrepareRow(int ACol, TColumn& C, int ARow)
         p.Ok = SortNumber(text, C.Prefix, C.Suffix, style == ssFinancial, v) || text.empty();
         p.Value = p.Ok ? v : 0;
         p.ValueKind = static_cast<unsigned char>(style);
-        break;
+        return;
     }
     default: {
         TSortCellKey k;
@@ -1044,7 +1071,7 @@ void TGridRowSorter::PrepareRow(int ACol, TColumn& C, int ARow)
         k.Have = TSortCellKey::HaveText;
         p.Value = KeyValue(G, ACol, ARow, style, C.Prefix, C.Suffix, k, p.Ok);
         p.ValueKind = static_cast<unsigned char>(style == ssDateTime ? ssDate : style);
-        break;
+        return;
     }
     }
     p.Head = 0;
