@@ -402,12 +402,14 @@ void TProStringGrid::RemoveColumns(int ACol, int ACount)
             ++shownRemoved;
     BeginUpdate();
     ClearColumnRange(ACol, ACount);
+    // Row by row, so that each row is read from memory once.
+    for (int r = 0; r < rows; ++r)
+        for (int c = ACol; c + ACount < all; ++c) {
+            SetGridCell(c, r, GetGridCell(c + ACount, r));
+            SetGridObject(c, r, GetGridObject(c + ACount, r));
+        }
     for (int c = ACol; c + ACount < all; ++c) {
         int from = c + ACount;
-        for (int r = 0; r < rows; ++r) {
-            SetGridCell(c, r, GetGridCell(from, r));
-            SetGridObject(c, r, GetGridObject(from, r));
-        }
         if (from < ColCount())
             SetColWidths(c, ColWidths(from));
         SetColumnVisibleFlag(c, ColumnVisible(from));

@@ -245,15 +245,20 @@ void ByteOrder(std::vector<TDigit>& AList, std::size_t AFrom, std::size_t ATo, u
             // Equal so far: the strings that end within these eight bytes
             // by their sizes, before those that go on.
             const unsigned past = AOffset + 9;
-            bool ending = false;
+            unsigned least = past, most = 0;
             for (std::size_t i = a; i < b; ++i) {
                 unsigned size = 0;
                 AKey(AList[i].Index, size);
                 AList[i].Digit = std::min(size, past);
-                ending = ending || size < past;
+                least = std::min(least, unsigned(AList[i].Digit));
+                most = std::max(most, unsigned(AList[i].Digit));
             }
-            if (!ending) {
-                ByteOrder(AList, a, b, AOffset + 8, AKey, AEqual, AScratch);
+            if (least == most) {
+                // All go on, or all end here and are equal.
+                if (least == past)
+                    ByteOrder(AList, a, b, AOffset + 8, AKey, AEqual, AScratch);
+                else
+                    AEqual(a, b);
                 a = b;
                 continue;
             }
@@ -786,44 +791,92 @@ private:
         return true;
     }
 
-    // The rows of one rank in the order the columns to the right give,
-    // when every pair of them differs there and each of those columns
-    // compares these rows one way (so that the order is one and the same
-    // for any sort). False when two rows compare equal all along.
-    bool OrderTies(int ACol, std::vector<TDigit>& AOrder, std::size_t AFrom, std::size_t ATo)
+    // Rows of one rank ordered further by the next column, when each run
+    // of them compares one way there (so that its order is a single one):
+    // ARanks become the ranks by both columns. False (nothing changed) when
+    // a run does not.
+    bool RefineRanks(int ACol, std::vector<int>& ARanks, std::vector<TDigit>& AOrder)
     {
-        if (!FFull || ACol > FColCount - 2)
+        TColumn& c = Column(ACol);
+        if (c.Ignored || !c.Prepares)
             return false;
-        for (int col = ACol + 1;; ++col) {
-            TColumn& c = Column(col);
-            if (c.Ignored || !c.Prepares)
-                return false;
-            unsigned char style = NoKind;
-            for (std::size_t k = AFrom; k < ATo; ++k) {
-                int row = FLo + int(AOrder[k].Index);
-                const TItem& p = Prepared(col, c, row);
-                if (k == AFrom)
-                    style = p.Style;
-                if (p.Style != style || style == NoKind)
-                    return false;
-            }
-            if (col > FColCount - 2)
-                break;
-        }
-        auto less = [this, ACol](const TDigit& A, const TDigit& B) {
-            return CompareRowsFrom(ACol + 1, FLo + int(A.Index), FLo + int(B.Index)) < 0;
+        const std::size_t n = AOrder.size();
+        auto runEnd = [&](std::size_t A) {
+            std::size_t b = A + 1;
+            while (b < n && ARanks[AOrder[b].Index] == ARanks[AOrder[A].Index])
+                ++b;
+            return b;
         };
-        std::sort(AOrder.begin() + std::ptrdiff_t(AFrom), AOrder.begin() + std::ptrdiff_t(ATo), less);
-        for (std::size_t k = AFrom + 1; k < ATo; ++k)
-            if (!less(AOrder[k - 1], AOrder[k]))
-                return false;
+        std::size_t tied = 0;
+        for (std::size_t a = 0; a < n;) {
+            std::size_t b = runEnd(a);
+            if (b - a > 1)
+                tied += b - a;
+            a = b;
+        }
+        if (tied > n / 8) {
+            // Most rows tie: the whole column ranked on its own, and the two
+            // ranks together in one pass.
+            for (int r = FLo; r <= FHi; ++r)
+                if (!c.Ready(std::size_t(r - FLo)))
+                    PrepareRow(ACol, c, r);
+            std::vector<int> ranks;
+            std::vector<TDigit> order;
+            if (RankColumn(ACol, ranks, order)) {
+                const std::uint64_t shift = n;   // ranks of blanks set apart go down to -n
+                for (std::size_t i = 0; i < n; ++i)
+                    order[i] = {(std::uint64_t(ARanks[i] + shift) << 32) | std::uint64_t(ranks[i] + shift),
+                                unsigned(i)};
+                SortDigits(order, 0, n, AOrder);
+                int next = -1;
+                for (std::size_t k = 0; k < n; ++k) {
+                    if (k == 0 || order[k].Digit != order[k - 1].Digit)
+                        ++next;
+                    ARanks[order[k].Index] = next;
+                }
+                AOrder = std::move(order);
+                return true;
+            }
+        }
+        for (std::size_t a = 0; a < n;) {
+            std::size_t b = runEnd(a);
+            if (b - a > 1) {
+                unsigned char style = Prepared(ACol, c, FLo + int(AOrder[a].Index)).Style;
+                if (style == NoKind)
+                    return false;
+                for (std::size_t k = a + 1; k < b; ++k)
+                    if (Prepared(ACol, c, FLo + int(AOrder[k].Index)).Style != style)
+                        return false;
+            }
+            a = b;
+        }
+        auto cmp = [this, ACol, &c](const TDigit& A, const TDigit& B) {
+            return ComparePrepared(ACol, c.Record(A.Index), c.Record(B.Index), FDirection);
+        };
+        std::vector<int> ranks(n);
+        int next = 0;
+        for (std::size_t a = 0; a < n;) {
+            std::size_t b = runEnd(a);
+            if (b - a > 1)
+                std::sort(AOrder.begin() + std::ptrdiff_t(a), AOrder.begin() + std::ptrdiff_t(b),
+                          [&cmp](const TDigit& A, const TDigit& B) { return cmp(A, B) < 0; });
+            for (std::size_t k = a; k < b; ++k) {
+                if (k > a && cmp(AOrder[k - 1], AOrder[k]) != 0)
+                    ++next;
+                ranks[AOrder[k].Index] = next;
+            }
+            ++next;
+            a = b;
+        }
+        ARanks = std::move(ranks);
         return true;
     }
 
-    // The first column ranked: when no two rows compare equal (by their
-    // ranks and the columns to the right), every correct sort puts the rows
-    // in one order, the quicksort's too, and they take it at once; else the
-    // quicksort runs on the ranks.
+    // The first column ranked, and rows of one rank by the columns to the
+    // right while those compare them one way. When no two rows compare
+    // equal, every correct sort puts the rows in one order, the quicksort's
+    // too, and they take it at once; else the quicksort runs on the ranks,
+    // asking the remaining columns about rows of one rank.
     bool SortUniform(int ACol, int ASign)
     {
         std::vector<int> ranks;
@@ -831,16 +884,21 @@ private:
         if (!RankColumn(ACol, ranks, order))
             return false;
         const std::size_t n = order.size();
-        bool strict = true;
-        for (std::size_t a = 0; a < n && strict;) {
-            std::size_t b = a + 1;
-            while (b < n && ranks[order[b].Index] == ranks[order[a].Index])
-                ++b;
-            if (b - a > 1)
-                strict = OrderTies(ACol, order, a, b);
-            a = b;
+        auto tied = [&] {
+            for (std::size_t k = 1; k < n; ++k)
+                if (ranks[order[k].Index] == ranks[order[k - 1].Index])
+                    return true;
+            return false;
+        };
+        // The column after the last one that ranked: CompareRowsFrom goes on
+        // there; past the last column compared, rows of one rank are equal.
+        int rest = ACol + 1;
+        bool more = FFull && ACol <= FColCount - 2;
+        while (more && tied() && RefineRanks(rest, ranks, order)) {
+            more = rest <= FColCount - 2;
+            ++rest;
         }
-        if (strict) {
+        if (!tied()) {
             FOrder.resize(n);
             for (std::size_t i = 0; i < n; ++i)
                 FOrder[ASign > 0 ? i : n - 1 - i] = FLo + int(order[i].Index);
@@ -849,7 +907,7 @@ private:
         std::vector<TRankEntry> list(n);
         for (std::size_t i = 0; i < n; ++i)
             list[i] = {ranks[i], FLo + int(i)};
-        SortEntries(ACol, list, ASign);
+        SortEntries(more ? rest : -1, list, ASign);
         return true;
     }
 
@@ -858,14 +916,15 @@ private:
         int Row;
     };
 
-    void SortEntries(int ACol, std::vector<TRankEntry>& AList, int ASign)
+    // The quicksort on ranks; rows of one rank are compared from column
+    // ARest on (-1: they are equal).
+    void SortEntries(int ARest, std::vector<TRankEntry>& AList, int ASign)
     {
-        bool ties = FFull && ACol <= FColCount - 2;
         auto cmp = [&](const TRankEntry& A, const TRankEntry& B) {
             int r = CompareValues(A.Rank, B.Rank);
-            if (r != 0 || !ties || (FSelfEqual && A.Row == B.Row))
+            if (r != 0 || ARest < 0 || (FSelfEqual && A.Row == B.Row))
                 return r;
-            return CompareRowsFrom(ACol + 1, A.Row, B.Row);
+            return CompareRowsFrom(ARest, A.Row, B.Row);
         };
         struct TList {
             std::vector<TRankEntry>& List;
