@@ -166,6 +166,12 @@ TProToolPanel* Tf_MainForm::MenuPanel(const AnsiString& Caption) const
 bool Tf_MainForm::BuildMainMenu(bool& BasicFilesPresent)
 {
     const AnsiString menuFile = edt_Menu->FileName();
+    auto saveFailed = [] {
+        Application->MessageBox("Próbowałem stworzyć nowy plik z ustaieniami ale zapis na dysku " +
+                                    DrivePart(Application->ExeName()) +
+                                    " nie jest możliwy !!!.\r\rProgram zostanie zamknięty !!!",
+                                TitleError, MB_OK | MB_ICONERROR | MB_TOPMOST);
+    };
     auto missingBasics = [] {
         Application->MessageBox("Brakuje podstawowych plików niezbędnych do uruchomienia programu!!!.\r\rProgram "
                                 "zostanie zamknięty !!!",
@@ -185,10 +191,7 @@ bool Tf_MainForm::BuildMainMenu(bool& BasicFilesPresent)
         }
         if (!saved) {
             BasicFilesPresent = false;
-            Application->MessageBox("Próbowałem stworzyć nowy plik z ustaieniami ale zapis na dysku " +
-                                        DrivePart(Application->ExeName()) +
-                                        " nie jest możliwy !!!.\r\rProgram zostanie zamknięty !!!",
-                                    TitleError, MB_OK | MB_ICONERROR | MB_TOPMOST);
+            saveFailed();
         } else if (BasicFilesPresent) {
             Application->MessageBox("Stworzyłem nowy plik z ustawieniami.\r\rProgram zostanie zamknięty i musi być "
                                     "uruchomiony ponownie.",
@@ -208,19 +211,25 @@ bool Tf_MainForm::BuildMainMenu(bool& BasicFilesPresent)
     UsedListFiles->Clear();
     auto menu = std::make_unique<TIniFile>(menuFile);
 
-    // 3. No categories: the default tree is written and the program ends.
+    // 3. No categories: the default tree is written (in one piece) and the program ends.
     if (!menu->SectionExists("Kategorie")) {
+        menu.reset();
+        bool written = true;
         try {
+            TMemIniFile tree(menuFile);
             for (const TMenuEntry& e : DefaultTree)
-                menu->WriteString(e.Section, e.Key, e.Value);
-            menu->UpdateFile();
+                tree.WriteString(e.Section, e.Key, e.Value);
+            tree.UpdateFile();
         } catch (const Exception&) {
-            // Reported by the next start, which finds the file still empty.
+            written = false;
         }
-        Application->MessageBox("Znalazłem plik z ustawieniami ale jest on pusty, więc utworzyłem domyślne "
-                                "kategorie automatycznie.\r\rProgram zostanie zamknięty i musi być uruchomiony "
-                                "ponownie.",
-                                TitleError, MB_OK | MB_ICONINFORMATION | MB_TOPMOST);
+        if (written)
+            Application->MessageBox("Znalazłem plik z ustawieniami ale jest on pusty, więc utworzyłem domyślne "
+                                    "kategorie automatycznie.\r\rProgram zostanie zamknięty i musi być "
+                                    "uruchomiony ponownie.",
+                                    TitleError, MB_OK | MB_ICONINFORMATION | MB_TOPMOST);
+        else
+            saveFailed();
         Application->Terminate();
         return false;
     }

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <vector>
 
 #include "app/MainVars.h"
@@ -277,6 +279,17 @@ TEST_F(MainMenu, EmptyMenuFileGetsTheDefaultTree)
     TProToolPanel* p = Form->MenuPanel("Wyrób 1");
     EXPECT_EQ(Sections(p), (V{"Wykonanie A", "Wykonanie B", "Wykonanie specjalne", "Organizuj", "Wykaz"}));
     EXPECT_EQ(Items(p, 0), (V{"Wykonanie z uszczelką:z_u.txt", "Wykonanie bez uszczelki:bez_u.txt"}));
+}
+
+TEST_F(MainMenu, ReadOnlyEmptyMenuFileIsReportedNotFilled)
+{
+    WriteMenu("");
+    ::chmod(OsPath("Ustawienia\\kategorie.ini").c_str(), 0444);
+    ScriptDialogs().ExpectMessageBox(IDOK, "Próbowałem stworzyć nowy plik z ustaieniami ale zapis na dysku ");
+    EXPECT_FALSE(Build());
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), "");
+    ::chmod(OsPath("Ustawienia\\kategorie.ini").c_str(), 0644);
 }
 
 TEST_F(MainMenu, SlideOutPutsTheArrowBack)
