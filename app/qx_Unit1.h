@@ -127,6 +127,9 @@ public:
     // flag of the basic files (cleared when the file cannot be made). False:
     // start-up stops here.
     bool BuildMainMenu(bool& BasicFilesPresent);
+    // The panels of the main menu from the open menu file (which has its
+    // categories): "Normy", the shown categories, "Ustawienia", "O programie".
+    void BuildMenuPanels(TCustomIniFile* MenuFile);
     // The panels' item click: an enabled item runs its command string, a
     // disabled one says that the rights are missing.
     void ProToolPanel1ItemClick(TObject* Sender, int SectionIndex, int ItemIndex);

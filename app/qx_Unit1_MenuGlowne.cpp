@@ -205,47 +205,61 @@ bool Tf_MainForm::BuildMainMenu(bool& BasicFilesPresent)
         return true;
     }
 
-    // 2. The register names handed out by the items.
+    {
+        auto menu = std::make_unique<TIniFile>(menuFile);
+
+        // 2. No categories: the default tree is written (in one piece) and the program ends.
+        if (!menu->SectionExists("Kategorie")) {
+            menu.reset();
+            bool written = true;
+            try {
+                TMemIniFile tree(menuFile);
+                for (const TMenuEntry& e : DefaultTree)
+                    tree.WriteString(e.Section, e.Key, e.Value);
+                tree.UpdateFile();
+            } catch (const Exception&) {
+                written = false;
+            }
+            if (written)
+                Application->MessageBox("Znalazłem plik z ustawieniami ale jest on pusty, więc utworzyłem "
+                                        "domyślne kategorie automatycznie.\r\rProgram zostanie zamknięty i musi "
+                                        "być uruchomiony ponownie.",
+                                        TitleError, MB_OK | MB_ICONINFORMATION | MB_TOPMOST);
+            else
+                saveFailed();
+            Application->Terminate();
+            return false;
+        }
+        BuildMenuPanels(menu.get());
+    }
+
+    // After a normal build: the basic files may have been found missing earlier.
+    if (!BasicFilesPresent) {
+        missingBasics();
+        return false;
+    }
+    return true;
+}
+
+void Tf_MainForm::BuildMenuPanels(TCustomIniFile* MenuFile)
+{
+    // The register names handed out by the items.
     if (!UsedListFiles)
         UsedListFiles = new TStringList();
     UsedListFiles->Clear();
-    auto menu = std::make_unique<TIniFile>(menuFile);
 
-    // 3. No categories: the default tree is written (in one piece) and the program ends.
-    if (!menu->SectionExists("Kategorie")) {
-        menu.reset();
-        bool written = true;
-        try {
-            TMemIniFile tree(menuFile);
-            for (const TMenuEntry& e : DefaultTree)
-                tree.WriteString(e.Section, e.Key, e.Value);
-            tree.UpdateFile();
-        } catch (const Exception&) {
-            written = false;
-        }
-        if (written)
-            Application->MessageBox("Znalazłem plik z ustawieniami ale jest on pusty, więc utworzyłem domyślne "
-                                    "kategorie automatycznie.\r\rProgram zostanie zamknięty i musi być "
-                                    "uruchomiony ponownie.",
-                                    TitleError, MB_OK | MB_ICONINFORMATION | MB_TOPMOST);
-        else
-            saveFailed();
-        Application->Terminate();
-        return false;
-    }
-
-    // 4. The tabs: "Normy", the categories sorted, "Ustawienia", "O programie".
+    // The tabs: "Normy", the categories sorted, "Ustawienia", "O programie".
     TStringList panels;
-    menu->ReadSectionValues("Kategorie", &panels);
+    MenuFile->ReadSectionValues("Kategorie", &panels);
     panels.Sort();
     panels.Add("Ustawienia");
     panels.Add("O programie");
     panels.Insert(0, "Normy");
 
-    // 5. One panel per shown entry, named by its position in the list.
+    // One panel per shown entry, named by its position in the list.
     for (int i = 0; i < panels.Count(); ++i) {
         const AnsiString name = NameOfLine(panels.Strings(i));
-        if (!menu->ReadBool("Kategorie", name, true))
+        if (!MenuFile->ReadBool("Kategorie", name, true))
             continue;
         TProToolPanel* p = ProToolPanelTab->CreatePanel();
         p->SetCaption(name);
@@ -262,16 +276,8 @@ bool Tf_MainForm::BuildMainMenu(bool& BasicFilesPresent)
         if (name == "Normy" || name == "Ustawienia" || name == "O programie")
             FillFixedPanel(p, name);
         else
-            FillCategoryPanel(p, name, menu.get());
+            FillCategoryPanel(p, name, MenuFile);
     }
-    menu.reset();
-
-    // After a normal build: the basic files may have been found missing earlier.
-    if (!BasicFilesPresent) {
-        missingBasics();
-        return false;
-    }
-    return true;
 }
 
 void Tf_MainForm::FillFixedPanel(TProToolPanel* p, const AnsiString& Name)
@@ -297,8 +303,8 @@ void Tf_MainForm::FillFixedPanel(TProToolPanel* p, const AnsiString& Name)
         if (L <= 0) {
             for (const char* s : {"Ustawienia programu", "Organizuj", "Prawa dostępu"})
                 DisableSection(p, s);
-            DisableQuickPages(pm_Zakladki, {"Ustawienia programu", "Ustawienia Menu", "Ustawienia folderów", "Użytkownicy",
-                                     "Uprawnienia"});
+            DisableQuickPages(pm_Zakladki, {"Ustawienia programu", "Ustawienia Menu", "Ustawienia folderów",
+                                            "Użytkownicy", "Uprawnienia"});
         } else if (L <= 3) {
             DisableSection(p, "Organizuj");
             DisableSection(p, "Prawa dostępu");

@@ -207,7 +207,7 @@ public:
 
 private:
     friend class TCustomForm;
-    friend void ClearTerminateRequest();
+    friend void ClearApplicationTerminated();
     AnsiString FTitle;
     HWND FHandle = 0;
     TCustomForm* FMainForm = nullptr;

@@ -229,7 +229,7 @@ TDialogScript& TDialogScript::ExpectDialog(TDialogKind Kind, const AnsiString& N
 const std::vector<TRecordedDialog>& RecordedDialogs() { return g_recorded; }
 void ClearRecordedDialogs() { g_recorded.clear(); }
 
-void ClearTerminateRequest()
+void ClearApplicationTerminated()
 {
     if (Application)
         Application->FTerminated = false;

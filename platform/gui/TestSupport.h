@@ -48,8 +48,11 @@ const std::vector<TRecordedDialog>& RecordedDialogs();
 void ClearRecordedDialogs();
 // True when every scripted answer was used; clears the script.
 bool VerifyNoPendingDialogs();
-// Forgets a Terminate of the application, so that the next test runs its loops.
-void ClearTerminateRequest();
+
+// ---------------------------------------------------------------- application
+// Takes back the application's terminate request, so that a test can run
+// another start of a program that ended.
+void ClearApplicationTerminated();
 
 // ---------------------------------------------------------------- input
 // Mouse and keyboard events, delivered as the toolkit delivers real input.

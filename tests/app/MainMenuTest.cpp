@@ -28,7 +28,7 @@ protected:
     }
     void TearDown() override
     {
-        ClearTerminateRequest();
+        ClearApplicationTerminated();
         TMainFormTest::TearDown();
     }
     void WriteMenu(const AnsiString& Text) { Write("Ustawienia\\kategorie.ini", Text); }
@@ -236,7 +236,7 @@ TEST_F(MainMenu, MissingMenuFileIsCreatedEmptyAndTheProgramEnds)
     EXPECT_EQ(RecordedDialogs().back().Flags, unsigned(MB_OK | MB_ICONINFORMATION | MB_TOPMOST));
 
     // With the basic files already missing start-up stops after both messages.
-    ClearTerminateRequest();
+    ClearApplicationTerminated();
     DeleteFile(Path("Ustawienia\\kategorie.ini"));
     ScriptDialogs()
         .ExpectMessageBox(IDOK, "Brakuje podstawowych plików niezbędnych do uruchomienia programu!!!.\r\rProgram "
@@ -274,7 +274,7 @@ TEST_F(MainMenu, EmptyMenuFileGetsTheDefaultTree)
     EXPECT_EQ(lines.Text(), "Wykonanie z uszczelką=z_u.txt\r\nWykonanie bez uszczelki=bez_u.txt\r\n");
 
     // The next start builds it: the sample registers belong to their items.
-    ClearTerminateRequest();
+    ClearApplicationTerminated();
     EXPECT_TRUE(Build());
     TProToolPanel* p = Form->MenuPanel("Wyrób 1");
     EXPECT_EQ(Sections(p), (V{"Wykonanie A", "Wykonanie B", "Wykonanie specjalne", "Organizuj", "Wykaz"}));
