@@ -6,8 +6,10 @@
 AnsiString ScrambleKeyText = ScrambleKey;
 AnsiString TempFolder;
 AnsiString ProgramFolder;
+AnsiString ExeFolder;
 
 int CurrentUserLevel = 0;
+bool UserOutsideList = false;
 bool StartingUp = false;
 bool NormListModified = false;
 bool UpdateCheckDone = false;

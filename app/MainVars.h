@@ -15,10 +15,15 @@ extern AnsiString TempFolder;
 // data folders lie beside the program. The entry point sets it before the
 // main window is created.
 extern AnsiString ProgramFolder;
+// The folder of the program file itself, ending with a path delimiter; the
+// files the program ships are looked for there first (ShippedFile).
+extern AnsiString ExeFolder;
 
 // Access level of the current login, 0 (not on the list of users) to 4;
 // changing the catalogue and the registers needs 3 or more.
 extern int CurrentUserLevel;
+// The current login is not among the users of the users file.
+extern bool UserOutsideList;
 // True while the main window is being created: the catalogue loader does not
 // switch pages then.
 extern bool StartingUp;

@@ -120,19 +120,10 @@ void Tf_MainForm::CreateComponents()
     ng_NormyWgStanu->SetCaption("");
     sg_NormyWgStanu = NewGrid(byState, "sg_NormyWgStanu", alClient);
 
-    // Folders.
-    TPage* folders = PageOf(Strony, "UstawieniaFolderow");
-    edt_BazaNorm = Place<TFilenameEdit>(this, folders, "edt_BazaNorm", 16, 32, 480, 21);
-    edt_Menu = Place<TFilenameEdit>(this, folders, "edt_Menu", 16, 80, 480, 21);
-    edt_DirWykazy = Place<TDirectoryEdit>(this, folders, "edt_DirWykazy", 16, 128, 480, 21);
-    edt_KopiaBazyNorm = Place<TDirectoryEdit>(this, folders, "edt_KopiaBazyNorm", 16, 176, 480, 21);
-    edt_BazaNorm->SetText(ProgramFolder + "Katalog Norm\\normy_wszystkie.txt");
-    edt_Menu->SetText(ProgramFolder + "Ustawienia\\kategorie.ini");
-    edt_DirWykazy->SetText(ProgramFolder + "Wykazy\\");
-    edt_KopiaBazyNorm->SetText(ProgramFolder + "Katalog Norm\\");
-
-    // Users.
-    e_KierownikDzialu = Place<TEdit>(this, PageOf(Strony, "Uzytkownicy"), "e_KierownikDzialu", 16, 32, 200, 21);
+    // Folders, users and rights, the search.
+    CreateFolderPage();
+    CreateUserPages();
+    CreateSearchPage();
 
     CreateVersionComponents();
 
@@ -155,28 +146,4 @@ AnsiString Tf_MainForm::CatalogueFileName() const
 AnsiString Tf_MainForm::BackupFolder() const
 {
     return edt_KopiaBazyNorm->Text();
-}
-
-// Start-up. The catalogue beside the program is shown when it exists, else
-// an empty catalogue.
-void Tf_MainForm::FormCreate(TObject* Sender)
-{
-    StartingUp = true;
-    if (TempFolder.empty()) {
-        try {
-            TempFolder = PrivateTempFolder();
-        } catch (const Exception&) {
-            TempFolder = IncludeTrailingPathDelimiter(GetTempDir());
-        }
-    }
-    RunningVersion = GetExeVersion();
-    AnsiString catalogue = edt_BazaNorm->FileName();
-    if (FileExists(catalogue)) {
-        LoadNormList(catalogue);
-        FileAgeDateTime(catalogue, NormListDate);
-    } else {
-        // An empty catalogue: the header row and one empty row.
-        FillNormGrids(TStringList());
-    }
-    StartingUp = false;
 }

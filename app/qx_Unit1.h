@@ -41,6 +41,7 @@ class TMenuItem;
 class TProToolPanelTab;
 class TProToolPanel;
 class TCheckBox;
+class TMemo;
 class TCustomIniFile;
 
 class Tf_MainForm : public TForm {
@@ -209,7 +210,6 @@ public:
     void ApplyUserSettings(TCustomIniFile* Settings);
     // The per-user settings file of the login: users folder + login + ".dat".
     AnsiString UserSettingsFile() const;
-    AnsiString UsersFolderOfPage() const;
 
     // ================================================================ catalogue grid views
     void sg_WszystkieNormyKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
@@ -225,8 +225,6 @@ private:
     // SkipButton); the confirmed values are written back and may be saved.
     void CheckCatalogueRow(int Row, bool SkipButton);
     void FillFixedPanel(TProToolPanel* Panel, const AnsiString& Name);
-    // cb_KierMozeZmieniac of the users page is checked.
-    bool HeadOnlyChangesUsers() const;
     void FillCategoryPanel(TProToolPanel* Panel, const AnsiString& Category, TCustomIniFile* Menu);
     void ApplyPanelColors(TProToolPanel* Panel);
     void ApplySectionColors(TProToolPanel* Panel);
@@ -571,6 +569,101 @@ private:
     bool AskSaveModifiedList(const AnsiString& Then);
     // ================================================================ end of registers
 
+public:
+    // ================================================================ start-up, folders, users, search
+    // Folders page "UstawieniaFolderow" (edt_BazaNorm, edt_Menu, edt_DirWykazy
+    // and edt_KopiaBazyNorm above): the users folder, reload and save.
+    TNetGradient* ng_Foldery = nullptr;
+    TGroupBox* gb_Foldery = nullptr;
+    TDirectoryEdit* edt_DirUzytkownicy = nullptr;
+    TSpeedButton* sb_Foldery_Odswierz = nullptr;
+    TSpeedButton* sb_Foldery_Zapisz = nullptr;
+    // Users page "Uzytkownicy" (e_KierownikDzialu and lb_UserName above).
+    TEdit* e_NowyUzytkownik = nullptr;
+    TSpeedButton* sb_DodajUzytkownika = nullptr;
+    TSpeedButton* sb_UsunUzytkownika = nullptr;
+    TCheckBox* cb_UserSpozaListy = nullptr;
+    TCheckBox* cb_KierDzialuMaNieOgrMozliwosci = nullptr;
+    TCheckBox* cb_KierMozeZmieniac = nullptr;
+    TCheckBox* CheckBox1 = nullptr;
+    TSpeedButton* sb_Uzytkownicy_Zapisz = nullptr;
+    // Rights page "Uprawnienia" (lb_Userzy, Label28 and cb_Uprawnienia above).
+    TMemo* Memo1 = nullptr;
+    // Search page "WkataloguTrelKordelin" (cb_z_KryteriaSzukania, e_z_NrNormy,
+    // sb_z_SprawdzNorme, sb_z_Kopiuj and the result grid above).
+    TEdit* e_z_Tytul = nullptr;
+    TEdit* e_z_Opis = nullptr;
+    TEdit* e_z_Zastopiona = nullptr;
+    TSpeedButton* sb_ZnajdzNormeWTrelKordelin = nullptr;
+    TSpeedButton* sb_ZnajdzNormeWTrelKordelin_NoweWyszukiwanie = nullptr;
+    TLabel* lbl_ZnajdzNormeWTrelKordelni = nullptr;
+
+    // Configuration file "config.dat" in the program folder.
+    AnsiString ConfigFileName() const;
+    // The configuration into the folders and users pages, the missing places
+    // completed with their defaults (as the reload button does). False when
+    // the file is missing or cannot be read.
+    bool ReadConfiguration();
+    // The users folder, ending with a delimiter.
+    AnsiString UsersFolder() const;
+    // The login of the user running the program.
+    static AnsiString Login();
+
+    void sb_Foldery_OdswierzClick(TObject* Sender);
+    void sb_Foldery_ZapiszClick(TObject* Sender);
+    void edt_BazaNormChange(TObject* Sender);
+    void edt_BazaNormKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    void e_KierownikDzialuChange(TObject* Sender);
+    void e_KierownikDzialuKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+
+    void e_NowyUzytkownikKeyPress(TObject* Sender, char& Key);
+    void e_NowyUzytkownikChange(TObject* Sender);
+    void e_NowyUzytkownikKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    void sb_DodajUzytkownikaClick(TObject* Sender);
+    void lb_UserNameClick(TObject* Sender);
+    void lb_UserNameKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    void sb_UsunUzytkownikaClick(TObject* Sender);
+    void cb_UserSpozaListyClick(TObject* Sender);
+    void CheckBox1KeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    void lb_UserzyClick(TObject* Sender);
+    void cb_UprawnieniaChange(TObject* Sender);
+    void lb_UserzyKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+
+    void sb_ZnajdzNormeWTrelKordelin_NoweWyszukiwanieClick(TObject* Sender);
+    void sb_ZnajdzNormeWTrelKordelinClick(TObject* Sender);
+    void e_z_NrNormyKeyPress(TObject* Sender, char& Key);
+    void e_z_NrNormyKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    void sg_ZnajdzNormeWTrelKordelinClickCell(TObject* Sender, int ARow, int ACol);
+    void sb_z_KopiujClick(TObject* Sender);
+    void sg_ZnajdzNormeWTrelKordelinDblClickCell(TObject* Sender, int ARow, int ACol);
+    void sb_z_SprawdzNormeClick(TObject* Sender);
+
+private:
+    void CreateFolderPage();
+    void CreateUserPages();
+    void CreateSearchPage();
+    // Start-up steps; false where start-up stops.
+    void MarkFirstRun();
+    bool StartConfiguration(bool& BasicFiles);
+    bool StartUsers(bool& BasicFiles);
+    void StartUserSettings();
+    void StartCatalogue();
+    void WriteSampleRegisters();
+    void WriteDefaultConfiguration();
+    // Complete the five places with their defaults; with Delimiters the
+    // registers and users folders get their trailing delimiter.
+    void CompletePaths(bool Delimiters);
+    // The plain text of config.dat from the pages: with Defaults the default
+    // file's options ("1", "1", "0") and six empty lines, else the options of
+    // the check boxes and five empty lines.
+    AnsiString ConfigurationText(bool Defaults) const;
+    // Writes config.dat; false (after the message) when it cannot be written.
+    bool WriteConfiguration(const AnsiString& PlainText);
+    // The users list into section UsersName of users.dat (when it exists).
+    void SaveUsersList();
+    // The check dialog for row R of the result grid.
+    void CheckFoundNorm(int R);
+    // ================================================================ end of start-up, folders, users, search
 
 private:
     void CreateComponents();

@@ -309,7 +309,7 @@ void Tf_MainForm::FillFixedPanel(TProToolPanel* p, const AnsiString& Name)
             DisableSection(p, "Organizuj");
             DisableSection(p, "Prawa dostępu");
             DisableQuickPages(pm_Zakladki, {"Ustawienia Menu", "Ustawienia folderów", "Użytkownicy", "Uprawnienia"});
-        } else if (L == 4 && HeadOnlyChangesUsers() &&
+        } else if (L == 4 && cb_KierMozeZmieniac->Checked() &&
                    AnsiLowerCase(GetWindowsUserName()) != AnsiLowerCase(e_KierownikDzialu->Text())) {
             DisableSection(p, "Prawa dostępu");
             DisableQuickPages(pm_Zakladki, {"Użytkownicy", "Uprawnienia"});
@@ -318,12 +318,6 @@ void Tf_MainForm::FillFixedPanel(TProToolPanel* p, const AnsiString& Name)
         p->SetOpenWidth(180);
         AddFixedSections(p, std::begin(OProgramieSections), std::end(OProgramieSections));
     }
-}
-
-bool Tf_MainForm::HeadOnlyChangesUsers() const
-{
-    auto* box = dynamic_cast<TCheckBox*>(FindComponent("cb_KierMozeZmieniac"));
-    return box && box->Checked();
 }
 
 void Tf_MainForm::FillCategoryPanel(TProToolPanel* p, const AnsiString& Category, TCustomIniFile* Menu)

@@ -4,6 +4,7 @@
 #include "app/Dirscan.h"
 #include "app/FormBuild.h"
 #include "app/MainVars.h"
+#include "app/ProgramFolders.h"
 #include "app/U_WspolneFunkcje.h"
 #include "app/qx_Unit1.h"
 #include "app/qx_Unit10_Wyroby.h"
@@ -112,7 +113,7 @@ AnsiString Tf_MainForm::RunMenuCommand(const AnsiString& Command, const AnsiStri
         Focus(cb_CoZmienic);
     } else if (Command == "Menu") {
         LoadMenuSettings();
-        QelSensitiveLabel4->SetVisible(FileExists(ProgramFolder + ImportHelpFile));
+        QelSensitiveLabel4->SetVisible(FileExists(ShippedFile(ImportHelpFile)));
         Focus(clb_MG_PrzyciskiMenuGlownego);
     } else if (Command == "Informacja") {
         ShowAboutPage();
@@ -184,7 +185,7 @@ void Tf_MainForm::RunCategoryCommand(const AnsiString& Command)
         p_Worning->Hide();
         sb_ImportujPlik->SetCaption("Importuj plik");
         gb_Importuj_NazwaKategorii->SetCaption(" Grupy wyrobów w kategorii " + category + " ");
-        QelSensitiveLabel5->SetVisible(FileExists(ProgramFolder + ImportHelpFile));
+        QelSensitiveLabel5->SetVisible(FileExists(ShippedFile(ImportHelpFile)));
         Strony->SetActivePage("Importuj");
     } else if (item == "Zapisz jako ...") {
         lb_Eksportuj_ListaWykazow->Clear();

@@ -3,6 +3,7 @@
 // the links between the users pages, and closing the window.
 #include "app/FormBuild.h"
 #include "app/MainVars.h"
+#include "app/ProgramFolders.h"
 #include "app/U_WspolneFunkcje.h"
 #include "app/qx_Unit1.h"
 #include "controls/QelSensitiveLabel.h"
@@ -48,6 +49,8 @@ void Tf_MainForm::ConnectPageHandlers()
 {
     // The help file lies in the program's folder, wherever that is.
     ShellRegisterProgramFolder(ProgramFolder);
+    // So does the shipped help, beside the program file or installed apart.
+    ShellRegisterProgramFolder(ExtractFilePath(ShippedFile(HelpFile)));
     a_l[2]->OnClick = [this](TObject* s) { a_l_3Click(s); };
     a_l[4]->OnClick = [this](TObject* s) { a_l_5Click(s); };
     a_l[6]->OnClick = [this](TObject* s) { a_l_7Click(s); };
@@ -138,8 +141,8 @@ void Tf_MainForm::Timer_SzukamPracyTimer(TObject*) { l_SzukamPracy->SetVisible(!
 
 void Tf_MainForm::sb_PomocClick(TObject*)
 {
-    if (FileExists(ProgramFolder + HelpFile)) {
-        Open(ProgramFolder + HelpFile, SW_SHOWMAXIMIZED);
+    if (FileExists(ShippedFile(HelpFile))) {
+        Open(ShippedFile(HelpFile), SW_SHOWMAXIMIZED);
         return;
     }
     Application->MessageBox("Nie można wyświetlić pomocy, brak niezbędnych do tego plików.\r\rPobierz ponownie "

@@ -6,6 +6,7 @@
 #include "app/FormBuild.h"
 #include "app/Katalog.h"
 #include "app/MainVars.h"
+#include "app/ProgramFolders.h"
 #include "app/U_WspolneFunkcje.h"
 #include "app/qx_Unit1.h"
 #include "app/qx_Unit6_DodajNowaNorme.h"
@@ -119,25 +120,6 @@ AnsiString Tf_MainForm::StateWordOfView(const AnsiString& Title)
 
 void Tf_MainForm::CreateCommandComponents()
 {
-    // The company-catalogue search.
-    TPage* search = PageOf(Strony, "WkataloguTrelKordelin");
-    cb_z_KryteriaSzukania = Place<TComboBox>(this, search, "cb_z_KryteriaSzukania", 8, 26, 200, 23);
-    cb_z_KryteriaSzukania->SetStyle(csDropDownList);
-    for (const char* c : {"Numer normy", "Tytuł normy", "Opis normy", "Zastąpiona przez"})
-        cb_z_KryteriaSzukania->Items()->Add(c);
-    PlaceLabel(this, search, "Label_z_Kryteria", "&Szukaj według:", 8, 8, cb_z_KryteriaSzukania);
-    e_z_NrNormy = Place<TEdit>(this, search, "e_z_NrNormy", 216, 26, 300, 23);
-    PlaceLabel(this, search, "Label_z_Szukaj", "Szukany &tekst:", 216, 8, e_z_NrNormy);
-    sb_z_SprawdzNorme = Place<TSpeedButton>(this, search, "sb_z_SprawdzNorme", 524, 25, 100, 25);
-    sb_z_SprawdzNorme->SetCaption("Sprawdź normę");
-    sb_z_Kopiuj = Place<TSpeedButton>(this, search, "sb_z_Kopiuj", 628, 25, 100, 25);
-    sb_z_Kopiuj->SetCaption("Kopiuj");
-    auto* results = Place<TPanel>(this, search, "pan_z_Wyniki", 0, 60, 600, 400);
-    results->SetAlign(alBottom);
-    results->SetBevelOuter(bvNone);
-    results->SetCaption("");
-    sg_ZnajdzNormeWTrelKordelin = NewGrid(results, "sg_ZnajdzNormeWTrelKordelin", alClient);
-
     // The standards body's page: caption bar, browser buttons, the number and its search.
     TPage* pkn = PageOf(Strony, "NastroniePKN");
     auto* pknTitle = Place<TNetGradient>(this, pkn, "ng_NaStroniePKN", 0, 0, 600, 24);
@@ -175,15 +157,6 @@ void Tf_MainForm::CreateCommandComponents()
     sb_NaStroniePKN_GO->SetCaption("Szukaj");
     webZnajdzNaPKNie = Place<TWebBrowser>(this, pkn, "webZnajdzNaPKNie", 0, 60, 600, 400);
     webZnajdzNaPKNie->SetAlign(alClient);
-
-    // Users and rights.
-    TPage* users = PageOf(Strony, "Uzytkownicy");
-    lb_UserName = Place<TListBox>(this, users, "lb_UserName", 16, 80, 300, 300);
-    TPage* rights = PageOf(Strony, "Uprawnienia");
-    lb_Userzy = Place<TListBox>(this, rights, "lb_Userzy", 16, 32, 300, 300);
-    cb_Uprawnienia = Place<TComboBox>(this, rights, "cb_Uprawnienia", 332, 32, 200, 23);
-    cb_Uprawnienia->SetStyle(csDropDownList);
-    Label28 = PlaceLabel(this, rights, "Label28", "&Uprawnienia:", 332, 14, cb_Uprawnienia);
 
     // The appearance topics.
     TPage* settings = PageOf(Strony, "UstawieniaProg");
@@ -546,7 +519,7 @@ void Tf_MainForm::CheckForUpdateOnce()
 
 void Tf_MainForm::RefreshAboutPage(bool MoveLinks)
 {
-    sb_Pomoc->SetVisible(FileExists(ProgramFolder + "help\\tyrvenhold.html"));
+    sb_Pomoc->SetVisible(FileExists(ShippedFile("help\\tyrvenhold.html")));
     // The notice is on when it has an address to open.
     const bool notice = !l_SzukamPracy->Hint().empty();
     l_SzukamPracy->SetVisible(notice);

@@ -520,17 +520,9 @@ void Tf_MainForm::sb_PN_ZastosujDlaWszystkichClick(TObject*)
 }
 
 // ---------------------------------------------------------------- the settings file
-AnsiString Tf_MainForm::UsersFolderOfPage() const
-{
-    // The folders page's users folder; beside the program until it has one.
-    if (auto* e = dynamic_cast<TDirectoryEdit*>(FindComponent("edt_DirUzytkownicy")))
-        return IncludeTrailingPathDelimiter(e->Text());
-    return ProgramFolder + "Ustawienia\\";
-}
-
 AnsiString Tf_MainForm::UserSettingsFile() const
 {
-    return UsersFolderOfPage() + GetWindowsUserName() + ".dat";
+    return UsersFolder() + GetWindowsUserName() + ".dat";
 }
 
 namespace {
@@ -576,7 +568,7 @@ void Tf_MainForm::sb_ZastosujUstawieniaProgramuClick(TObject*)
     // The scrambled file replaces the old one only when it is written whole;
     // no plain copy of it is left on the disk.
     try {
-        WriteScrambledFile(UsersFolderOfPage() + login + ".dat", text);
+        WriteScrambledFile(UsersFolder() + login + ".dat", text);
     } catch (const Exception&) {
         Application->MessageBox("Nie można zapisać ustawień !!!\rNie masz do tego odpowiednich uprawnień lub program "
                                 "znajduje się na dysku, na którym zapis nie jest możliwy !!!",

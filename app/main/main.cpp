@@ -3,6 +3,7 @@
 
 #include "app/MainVars.h"
 #include "app/ProgramDialogs.h"
+#include "app/ProgramFolders.h"
 #include "app/Version.h"
 #include "app/qx_Unit1.h"
 #include "platform/core/SysUtils.h"
@@ -19,7 +20,8 @@ int main(int argc, char** argv)
     try {
         Application->Initialize();
         Application->SetTitle("Velmarok Polskich Norm");
-        ProgramFolder = ExtractFilePath(Application->ExeName());
+        ExeFolder = ExtractFilePath(Application->ExeName());
+        ProgramFolder = ChooseProgramFolder(ExeFolder);
         Application->CreateForm(f_MainForm);
         CreateProgramDialogs();
         Application->Run();

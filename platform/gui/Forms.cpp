@@ -670,6 +670,10 @@ void TApplication::FormCreated(TCustomForm* Form)
 
 void TApplication::Run()
 {
+    // Ended before the loop started (by the main form's creation): the
+    // main form never comes into use.
+    if (FTerminated)
+        return;
     if (FMainForm && !FMainForm->Visible())
         FMainForm->Show();
     while (!FTerminated && FMainForm) {

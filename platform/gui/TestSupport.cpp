@@ -85,6 +85,8 @@ int ScriptedDialog(TDialogRequest& r)
         if (!e.Name.empty() && r.Text.find(e.Name) == AnsiString::npos) {
             Unexpected(r, "the script expects a text with \"" + e.Name + "\"");
         }
+        if (e.Answer)
+            e.Answer(r);
         break;
     case dkModalForm: {
         TCustomForm* f = r.Form;

@@ -48,6 +48,8 @@ const std::vector<TRecordedDialog>& RecordedDialogs();
 void ClearRecordedDialogs();
 // True when every scripted answer was used; clears the script.
 bool VerifyNoPendingDialogs();
+// A message box expected with ExpectDialog(dkMessageBox, TextContains, Answer, Check)
+// runs Check while it is shown.
 
 // ---------------------------------------------------------------- application
 // Takes back the application's terminate request, so that a test can run

@@ -381,6 +381,7 @@ TEST_F(Catalogue, MainWindowShowsTheCatalogueBesideTheProgramAndSavesAChange)
     }
 
     WriteCatalogue("PN-EN 10088-1:2007|Aktualna|Jest||Stale|Opis|\r\nPN-B-1|Norma zakładowa|Brak||||\r\n");
+    PrepareStart();
     Form->DoCreate();
     EXPECT_FALSE(StartingUp);
     ASSERT_EQ(Grid->RowCount(), 4);
@@ -393,12 +394,14 @@ TEST_F(Catalogue, MainWindowShowsTheCatalogueBesideTheProgramAndSavesAChange)
     EXPECT_EQ(Saved(), "PN-EN 10088-1:2007|Aktualna|Jest||Stale|Opis|\r\nPN-B-1|Norma zakładowa|Dostępna (KJ)||||\r\n");
 }
 
-TEST_F(Catalogue, EmptyProgramFolderGivesAnEmptyCatalogue)
+TEST_F(Catalogue, NoCatalogueFileAndTheSampleRefusedGivesAnEmptyCatalogue)
 {
+    PrepareStart();
+    ScriptDialogs().ExpectMessageBox(IDCANCEL, "Czy mam stworzyć przykładowy spis teraz ???");
     Form->DoCreate();
     EXPECT_EQ(Grid->RowCount(), 2);
     EXPECT_EQ(Grid->Cells(1, 0), "Numer normy");
-    EXPECT_TRUE(RecordedDialogs().empty());
+    EXPECT_FALSE(FileExists(File()));
 }
 
 TEST(CatalogueBench, SmokeRunAtThousandStandards)

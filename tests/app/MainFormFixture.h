@@ -8,8 +8,11 @@
 #include <memory>
 
 #include "app/MainVars.h"
+#include "app/U_WspolneFunkcje.h"
 #include "app/qx_Unit1.h"
 #include "platform/core/Classes.h"
+#include "platform/core/IniFiles.h"
+#include "platform/core/Registry.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/app/DialogTest.h"
@@ -21,8 +24,11 @@ protected:
         std::string pattern = (std::filesystem::temp_directory_path() / "velmarok-main-XXXXXX").string();
         ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
         FDir = pattern;
+        // The registry store of the test, never the user's.
+        SetRegistryStoreFile(FromOsPath(FDir) + "/registry-store.ini");
         FOldFolder = ProgramFolder;
         ProgramFolder = FromOsPath(FDir) + "/";
+        ExeFolder = ProgramFolder;
         StartingUp = false;
         Form = std::make_unique<Tf_MainForm>(nullptr);
         f_MainForm = Form.get();
@@ -32,7 +38,10 @@ protected:
     {
         EXPECT_TRUE(VerifyNoPendingDialogs());
         Form.reset();
+        SetRegistryStoreFile(AnsiString());
+        ClearApplicationTerminated();
         ProgramFolder = FOldFolder;
+        ExeFolder = AnsiString();
         SetTestClock(0);
         std::error_code ec;
         std::filesystem::remove_all(FDir, ec);
@@ -47,6 +56,29 @@ protected:
         SaveBytesToFile(Path(Name), Bytes);
     }
     AnsiString Read(const AnsiString& Name) const { return LoadBytesFromFile(Path(Name)); }
+    // The program folder as an earlier start leaves it: the first run marked,
+    // config.dat naming the default places (with the head of department and
+    // the three options as Options gives them, lines 5 to 8), users.dat with the login at Level
+    // (RunUserOut 0) and a menu file with one category.
+    void PrepareStart(int Level = 4, const AnsiString& Options = "\r\n1\r\n1\r\n0\r\n")
+    {
+        TRegistry reg;
+        reg.SetRootKey(HKEY_CURRENT_USER);
+        reg.OpenKey("Software\\Quorvane\\Tyrvenhold", true);
+        reg.WriteString("Path", Application->ExeName());
+        reg.CloseKey();
+        ForceDirectories(Path("Ustawienia"));
+        ForceDirectories(Path("Wykazy"));
+        WriteScrambledFile(Path("config.dat"), Path("Katalog Norm\\normy_wszystkie.txt") + "\r\n" + Path("Wykazy\\") +
+                                                   "\r\n" + Path("Ustawienia\\kategorie.ini") + "\r\n" +
+                                                   Path("Ustawienia\\") + "\r\n" + Path("Katalog Norm\\") + "\r\n" +
+                                                   Options + "\r\n\r\n\r\n\r\n\r\n");
+        const AnsiString login = GetWindowsUserName();
+        WriteScrambledFile(Path("Ustawienia\\users.dat"), "[UsersName]\r\n" + login + "=\r\n[Level]\r\n" + login +
+                                                              "=" + IntToStr(Level) +
+                                                              "\r\n[Options]\r\nRunUserOut=0\r\n");
+        Write("Ustawienia\\kategorie.ini", "[Kategorie]\r\nWyroby=\r\n[Wyroby]\r\nZawory=\r\n");
+    }
     // The catalogue file beside the program written and loaded into the main window.
     void LoadCatalogue(const AnsiString& Bytes)
     {

@@ -167,9 +167,7 @@ TEST_F(MainMenu, ItemsEnabledByAccessLevel)
         SCOPED_TRACE(c.Level);
         Form = std::make_unique<Tf_MainForm>(nullptr);
         f_MainForm = Form.get();
-        auto* headOnly = new TCheckBox(Form.get());
-        headOnly->SetName("cb_KierMozeZmieniac");
-        headOnly->SetChecked(c.HeadOnly);
+        Form->cb_KierMozeZmieniac->SetChecked(c.HeadOnly);
         CurrentUserLevel = c.Level;
         WriteMenu("[Kategorie]\r\nZawory=\r\n[Zawory]\r\nKulowe=\r\n[Kulowe]\r\nDN 50=a.txt\r\n");
         Build();
@@ -186,9 +184,7 @@ TEST_F(MainMenu, ItemsEnabledByAccessLevel)
 
 TEST_F(MainMenu, HeadOfDepartmentKeepsTheRightsItems)
 {
-    auto* headOnly = new TCheckBox(Form.get());
-    headOnly->SetName("cb_KierMozeZmieniac");
-    headOnly->SetChecked(true);
+    Form->cb_KierMozeZmieniac->SetChecked(true);
     Form->e_KierownikDzialu->SetText(AnsiUpperCase(GetWindowsUserName()));
     WriteMenu("[Kategorie]\r\nZawory=0\r\n");
     Build();

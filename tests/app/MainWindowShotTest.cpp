@@ -42,17 +42,12 @@ protected:
 // user's appearance applied and the menu built.
 TEST_F(MainWindowShot, NormalStart)
 {
-    CurrentUserLevel = 4;
+    PrepareStart();
     Write("Katalog Norm\\normy_wszystkie.txt", SampleCatalogue);
     Write("Ustawienia\\kategorie.ini", DefaultMenu);
-    Write("Ustawienia\\plain.ini", Tf_MainForm::DefaultUserSettingsText(GetWindowsUserName()));
-    {
-        TMemIniFile settings(Path("Ustawienia\\plain.ini"));
-        Form->ApplyUserSettings(&settings);
-    }
     Form->DoCreate();
-    bool basics = true;
-    ASSERT_TRUE(Form->BuildMainMenu(basics));
+    ASSERT_FALSE(Application->Terminated());
+    EXPECT_EQ(CurrentUserLevel, 4);
     Form->Show();
     Application->ProcessMessages();
 

@@ -1,0 +1,287 @@
+// The configuration file "config.dat" (the five places of the program's data,
+// the head of department and the three access options) and the folders page
+// that shows and saves it.
+#include "app/FormBuild.h"
+#include "app/MainVars.h"
+#include "app/U_WspolneFunkcje.h"
+#include "app/qx_Unit1.h"
+#include "controls/NetGradient.h"
+#include "controls/ToolEdit.h"
+#include "platform/core/Classes.h"
+#include "platform/core/IniFiles.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Buttons.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/StdCtrls.h"
+
+namespace {
+const char* const TitleError = "BŁĄD !!!";
+const char* const CannotSave = "Nie można zapisać wprowadzonych zmian - nie masz do tego odpowiednich uprawnień !!!";
+
+// Default places, relative to the program folder.
+const char* const DefaultCatalogue = "Katalog Norm\\normy_wszystkie.txt";
+const char* const DefaultLists = "Wykazy\\";
+const char* const DefaultMenu = "Ustawienia\\kategorie.ini";
+const char* const DefaultUsers = "Ustawienia\\";
+const char* const DefaultBackup = "Katalog Norm\\";
+
+// A folder text ends with a delimiter: "\" is appended unless it ends with
+// "\" or "/" already (paths of the configuration may use either).
+AnsiString WithDelimiter(const AnsiString& Folder)
+{
+    if (!Folder.empty() && (Folder.back() == '\\' || Folder.back() == '/'))
+        return Folder;
+    return Folder + "\\";
+}
+
+void AddDelimiter(TDirectoryEdit* Edit)
+{
+    const AnsiString text = Edit->Text();
+    if (WithDelimiter(text) != text)
+        Edit->SetText(WithDelimiter(text));
+}
+
+AnsiString LineOf(const TStrings& Lines, int I)
+{
+    return I < Lines.Count() ? Lines.Strings(I) : AnsiString();
+}
+
+TLabel* Note(TComponent* Owner, TWinControl* Parent, const char* Text, int Left, int Top)
+{
+    TLabel* l = PlaceLabel(Owner, Parent, nullptr, Text, Left, Top);
+    l->Font()->SetColor(clGrayText);
+    return l;
+}
+}  // namespace
+
+// ---------------------------------------------------------------- the page
+
+void Tf_MainForm::CreateFolderPage()
+{
+    TPage* page = PageOf(Strony, "UstawieniaFolderow");
+    ng_Foldery = new TNetGradient(this);
+    ng_Foldery->SetName("ng_Foldery");
+    ng_Foldery->SetParent(page);
+    ng_Foldery->SetAlign(alTop);
+    ng_Foldery->SetHeight(24);
+    ng_Foldery->SetCaption("Foldery");
+
+    gb_Foldery = Place<TGroupBox>(this, page, "gb_Foldery", 16, 40, 760, 290);
+    gb_Foldery->SetCaption(" Foldery: ");
+    const int left = 160, width = 360, step = 48;
+    int top = 28;
+    edt_BazaNorm = Place<TFilenameEdit>(this, gb_Foldery, "edt_BazaNorm", left, top, width, 21);
+    edt_DirWykazy = Place<TDirectoryEdit>(this, gb_Foldery, "edt_DirWykazy", left, top += step, width, 21);
+    edt_Menu = Place<TFilenameEdit>(this, gb_Foldery, "edt_Menu", left, top += step, width, 21);
+    edt_DirUzytkownicy = Place<TDirectoryEdit>(this, gb_Foldery, "edt_DirUzytkownicy", left, top += step, width, 21);
+    edt_KopiaBazyNorm = Place<TDirectoryEdit>(this, gb_Foldery, "edt_KopiaBazyNorm", left, top += step, width, 21);
+    struct TRow {
+        TWinControl* Edit;
+        const char* Caption;
+        const char* Note;
+    };
+    const TRow rows[] = {
+        {edt_BazaNorm, "&Baza norm:", "(Ścieżka dostępu do pliku zawierajcego spis wszystich norm)"},
+        {edt_DirWykazy, "&Wykazy:", nullptr},
+        {edt_Menu, "&Menu:", "(Ścieżka dostępu do pliku zawierajcego ustawienia menu)"},
+        {edt_DirUzytkownicy, "&Ustawienia użytkow.:", nullptr},
+        {edt_KopiaBazyNorm, "&Kopia bazy norm:", nullptr},
+    };
+    for (const TRow& r : rows) {
+        PlaceLabel(this, gb_Foldery, nullptr, r.Caption, 16, r.Edit->Top() + 3, r.Edit);
+        if (r.Note)
+            Note(this, gb_Foldery, r.Note, left, r.Edit->Top() + 24);
+    }
+
+    sb_Foldery_Odswierz = Place<TSpeedButton>(this, page, "sb_Foldery_Odswierz", 16, 344, 120, 25);
+    sb_Foldery_Odswierz->SetCaption("Odśwież");
+    sb_Foldery_Zapisz = Place<TSpeedButton>(this, page, "sb_Foldery_Zapisz", 144, 344, 160, 25);
+    sb_Foldery_Zapisz->SetCaption("      Zapisz zmiany      ");
+    sb_Foldery_Zapisz->SetEnabled(false);
+
+    // The places beside the program until the configuration names others.
+    edt_BazaNorm->SetText(ProgramFolder + DefaultCatalogue);
+    edt_Menu->SetText(ProgramFolder + DefaultMenu);
+    edt_DirWykazy->SetText(ProgramFolder + DefaultLists);
+    edt_DirUzytkownicy->SetText(ProgramFolder + DefaultUsers);
+    edt_KopiaBazyNorm->SetText(ProgramFolder + DefaultBackup);
+
+    sb_Foldery_Odswierz->OnClick = [this](TObject* s) { sb_Foldery_OdswierzClick(s); };
+    sb_Foldery_Zapisz->OnClick = [this](TObject* s) { sb_Foldery_ZapiszClick(s); };
+    for (TCustomComboEdit* e : std::initializer_list<TCustomComboEdit*>{edt_BazaNorm, edt_DirWykazy, edt_Menu,
+                                                                        edt_DirUzytkownicy, edt_KopiaBazyNorm}) {
+        e->OnChange = [this](TObject* s) { edt_BazaNormChange(s); };
+        e->OnKeyDown = [this](TObject* s, Word& k, TShiftState sh) { edt_BazaNormKeyDown(s, k, sh); };
+    }
+}
+
+// ---------------------------------------------------------------- reading and writing
+
+AnsiString Tf_MainForm::ConfigFileName() const
+{
+    return ProgramFolder + "config.dat";
+}
+
+AnsiString Tf_MainForm::UsersFolder() const
+{
+    return WithDelimiter(edt_DirUzytkownicy->Text());
+}
+
+AnsiString Tf_MainForm::Login()
+{
+    return GetWindowsUserName();
+}
+
+void Tf_MainForm::CompletePaths(bool Delimiters)
+{
+    if (!FileExists(edt_BazaNorm->FileName()))
+        edt_BazaNorm->SetFileName(ProgramFolder + DefaultCatalogue);
+    if (!DirectoryExists(edt_DirWykazy->Text()))
+        edt_DirWykazy->SetText(ProgramFolder + DefaultLists);
+    if (Delimiters)
+        AddDelimiter(edt_DirWykazy);
+    if (!FileExists(edt_Menu->FileName()))
+        edt_Menu->SetFileName(ProgramFolder + DefaultMenu);
+    if (!DirectoryExists(edt_DirUzytkownicy->Text()))
+        edt_DirUzytkownicy->SetText(ProgramFolder + DefaultUsers);
+    if (Delimiters)
+        AddDelimiter(edt_DirUzytkownicy);
+    // A configured backup folder is taken as it stands.
+    if (!DirectoryExists(edt_KopiaBazyNorm->Text()))
+        edt_KopiaBazyNorm->SetText(ProgramFolder + DefaultBackup);
+}
+
+bool Tf_MainForm::ReadConfiguration()
+{
+    const AnsiString file = ConfigFileName();
+    if (!FileExists(file))
+        return false;
+    bool read = true;
+    TStringList lines;
+    try {
+        lines.SetText(ReadScrambledFile(file));
+    } catch (const Exception&) {
+        read = false;
+    }
+    if (lines.Count() >= 5) {
+        edt_BazaNorm->SetFileName(lines.Strings(0));
+        edt_DirWykazy->SetText(lines.Strings(1));
+        edt_Menu->SetFileName(lines.Strings(2));
+        edt_DirUzytkownicy->SetText(lines.Strings(3));
+        edt_KopiaBazyNorm->SetText(lines.Strings(4));
+        // A short file's missing lines read as empty.
+        e_KierownikDzialu->SetText(LineOf(lines, 5));
+        cb_UserSpozaListy->SetChecked(LineOf(lines, 6) == "0");
+        cb_KierDzialuMaNieOgrMozliwosci->SetChecked(LineOf(lines, 7) == "1");
+        cb_KierMozeZmieniac->SetChecked(LineOf(lines, 8) == "1");
+    }
+    CompletePaths(true);
+    return read;
+}
+
+bool Tf_MainForm::WriteConfiguration(const AnsiString& PlainText)
+{
+    try {
+        WriteScrambledFile(ConfigFileName(), PlainText);
+        return true;
+    } catch (const Exception&) {
+        Application->MessageBox(CannotSave, TitleError, MB_OK | MB_ICONERROR);
+        return false;
+    }
+}
+
+AnsiString Tf_MainForm::ConfigurationText(bool Defaults) const
+{
+    const bool defaults = Defaults;
+    TStringList lines;
+    lines.Add(edt_BazaNorm->FileName());
+    lines.Add(edt_DirWykazy->Text());
+    lines.Add(edt_Menu->FileName());
+    lines.Add(edt_DirUzytkownicy->Text());
+    lines.Add(edt_KopiaBazyNorm->Text());
+    lines.Add(e_KierownikDzialu->Text());
+    lines.Add(defaults ? "1" : cb_UserSpozaListy->Checked() ? "0" : "1");
+    lines.Add(defaults ? "1" : cb_KierDzialuMaNieOgrMozliwosci->Checked() ? "1" : "0");
+    lines.Add(defaults ? "0" : cb_KierMozeZmieniac->Checked() ? "1" : "0");
+    for (int i = defaults ? 6 : 5; i > 0; --i)
+        lines.Add("");
+    return lines.Text();
+}
+
+void Tf_MainForm::WriteDefaultConfiguration()
+{
+    CompletePaths(false);
+    WriteConfiguration(ConfigurationText(true));
+}
+
+void Tf_MainForm::SaveUsersList()
+{
+    const AnsiString dat = UsersFolder() + "users.dat";
+    if (!FileExists(dat))
+        return;
+    try {
+        // The plain copy lives in the program's own temporary folder; the
+        // stored file is replaced only by a complete new one.
+        TPlainCopy copy(dat);
+        {
+            TIniFile ini(copy.FileName());
+            ini.EraseSection("UsersName");
+            TStrings* users = lb_UserName->Items();
+            for (int i = 0; i < users->Count(); ++i)
+                ini.WriteString("UsersName", users->Strings(i), "");
+        }
+        copy.Save();
+    } catch (const Exception&) {
+        Application->MessageBox(CannotSave, TitleError, MB_OK | MB_ICONERROR);
+    }
+}
+
+// ---------------------------------------------------------------- handlers
+
+void Tf_MainForm::sb_Foldery_OdswierzClick(TObject*)
+{
+    ReadConfiguration();
+}
+
+void Tf_MainForm::sb_Foldery_ZapiszClick(TObject*)
+{
+    for (TDirectoryEdit* e : {edt_DirWykazy, edt_DirUzytkownicy, edt_KopiaBazyNorm})
+        AddDelimiter(e);
+    const bool written = WriteConfiguration(ConfigurationText(false));
+    SaveUsersList();
+    if (written)
+        Application->MessageBox("Zmiany poprawnie zapisane.", "INFORMACJA !!!", MB_OK | MB_ICONINFORMATION);
+    sb_Foldery_Zapisz->SetEnabled(false);
+    sb_Uzytkownicy_Zapisz->SetEnabled(false);
+}
+
+void Tf_MainForm::edt_BazaNormChange(TObject*)
+{
+    if (StartingUp)
+        return;
+    sb_Foldery_Zapisz->SetEnabled(FileExists(edt_BazaNorm->FileName()) && DirectoryExists(edt_DirWykazy->Text()) &&
+                                  FileExists(edt_Menu->FileName()) && DirectoryExists(edt_DirUzytkownicy->Text()) &&
+                                  DirectoryExists(edt_KopiaBazyNorm->Text()));
+}
+
+void Tf_MainForm::e_KierownikDzialuChange(TObject*)
+{
+    if (StartingUp)
+        return;
+    sb_Uzytkownicy_Zapisz->SetEnabled(!e_KierownikDzialu->Text().empty());
+}
+
+void Tf_MainForm::edt_BazaNormKeyDown(TObject*, Word& Key, TShiftState Shift)
+{
+    if (Key == VK_RETURN && sb_Foldery_Zapisz->Enabled())
+        sb_Foldery_ZapiszClick(sb_Foldery_Zapisz);
+    FormKeyDown(this, Key, Shift);
+}
+
+void Tf_MainForm::e_KierownikDzialuKeyDown(TObject*, Word& Key, TShiftState Shift)
+{
+    if (Key == VK_RETURN && sb_Uzytkownicy_Zapisz->Enabled())
+        sb_Foldery_ZapiszClick(sb_Uzytkownicy_Zapisz);
+    FormKeyDown(this, Key, Shift);
+}

@@ -1,0 +1,292 @@
+// The program's start-up on its folder: the first starts on a fresh folder,
+// the access level of the login, and the configuration read back.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+#include "app/MainVars.h"
+#include "app/U_WspolneFunkcje.h"
+#include "app/qx_Unit1.h"
+#include "controls/ToolEdit.h"
+#include "grid/ProGrid.h"
+#include "platform/core/Classes.h"
+#include "platform/core/IniFiles.h"
+#include "platform/core/Registry.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/StdCtrls.h"
+#include "platform/gui/TestSupport.h"
+#include "tests/app/DialogTest.h"
+#include "tests/app/MainFormFixture.h"
+
+namespace {
+
+class StartUp : public TMainFormTest {
+protected:
+    void SetUp() override
+    {
+        TMainFormTest::SetUp();
+        FOldTitle = Application->Title();
+        Application->SetTitle("Velmarok Polskich Norm");
+        Login = GetWindowsUserName();
+    }
+    void TearDown() override
+    {
+        TMainFormTest::TearDown();
+        Application->SetTitle(FOldTitle);
+        CurrentUserLevel = 0;
+        UserOutsideList = false;
+    }
+    // A new main window on the folder, started as the program starts it.
+    void Start()
+    {
+        Form.reset();
+        ClearApplicationTerminated();
+        Form = std::make_unique<Tf_MainForm>(nullptr);
+        f_MainForm = Form.get();
+        Form->DoCreate();
+    }
+    // The box whose text holds Text, answered Answer; Check runs while it is shown.
+    void ExpectBox(int Answer, const AnsiString& Text, std::function<void()> Check = nullptr)
+    {
+        ScriptDialogs().ExpectDialog(dkMessageBox, Text, Answer, [Check](TDialogRequest&) {
+            if (Check)
+                Check();
+        });
+    }
+    bool Exists(const AnsiString& Name) const { return FileExists(Path(Name)); }
+    // The lines of a text.
+    static std::vector<AnsiString> Lines(const AnsiString& Text)
+    {
+        TStringList l;
+        l.SetText(Text);
+        std::vector<AnsiString> r;
+        for (int i = 0; i < l.Count(); ++i)
+            r.push_back(l.Strings(i));
+        return r;
+    }
+    std::vector<AnsiString> PlainLines(const AnsiString& Name) const { return Lines(ReadScrambledFile(Path(Name))); }
+    void WriteUsers(const AnsiString& PlainText) { WriteScrambledFile(Path("Ustawienia\\users.dat"), PlainText); }
+
+    AnsiString Login;
+    AnsiString FOldTitle;
+};
+
+const char* const SampleCatalogue =
+    "PN-H-92747:1987|Wycofana bez zastąpienia|Jest||Aluminium|Blachy do głębokiego tłoczenia|\r\n"
+    "PN-EN 10088-1:2007|Aktualna|Jest||Stale odporne na korozję|Część 1: Gatunki stali odpornych na korozję|\r\n"
+    "PN-M-82144:1986|Nieaktualna|Jest|PN-EN ISO 4032:2004|Nakrętki sześciokątne||\r\n"
+    "PN-EN ISO 11600:2004|Aktualna|Brak||Konstrukcje budowlane|Wyroby do uszczelniania - Klasyfikacja i wymagania "
+    "dotyczące kitów|\r\n"
+    "PN-O-79162:1991|Zastąpiona uznaniowo|Jest|PN-EN ISO 2244:2003 (U)|Opakowania transportowe z zawartością|"
+    "Metoda badania odporności na uderzenia poziome (badanie na płaszczyźnie poziomej lub na pochylni, badanie za "
+    "pomocą urządzenia wahadłowego)|\r\n"
+    "KW-01/VODUZ/T-001|Norma zakładowa|Brak||ITAMID BGF35-30||\r\n"
+    "PN-EN ISO 1207:1999|Aktualna|Jest||Wkręty z łbem walcowym z rowkiem|Klasa dokładności A|\r\n";
+
+}  // namespace
+
+TEST_F(StartUp, AFreshFolderStartsFourTimesBeforeTheWindowComesIntoUse)
+{
+    TNetworkState offline(false);
+
+    // First start: the once-only notice (no launcher), the about page, the
+    // default configuration and the end.
+    ExpectBox(IDNO, "TYLKO TEN JEDEN RAZ NA TYM KOMPUTERZE");
+    ExpectBox(IDOK, "PROGRAM ZOSTANIE ZAMKNIĘTY, zostaną utworzone nowe pliki",
+              [this] { EXPECT_TRUE(Exists("config.dat")); });
+    Start();
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_EQ(Form->Strony->ActivePage(), "Informacja");
+    EXPECT_TRUE(StartingUp);
+    {
+        TRegistry reg;
+        reg.SetRootKey(HKEY_CURRENT_USER);
+        ASSERT_TRUE(reg.OpenKey("Software\\Quorvane\\Tyrvenhold", false));
+        EXPECT_EQ(reg.ReadString("Path"), Application->ExeName());
+        EXPECT_EQ(reg.ReadString("Name"), "Velmarok Polskich Norm");
+        EXPECT_EQ(reg.ReadString("Version"), GetExeVersion());
+    }
+    const std::vector<AnsiString> config = PlainLines("config.dat");
+    ASSERT_EQ(config.size(), 15u);
+    const AnsiString expected[] = {Path("Katalog Norm\\normy_wszystkie.txt"),
+                                   Path("Wykazy\\"),
+                                   Path("Ustawienia\\kategorie.ini"),
+                                   Path("Ustawienia\\"),
+                                   Path("Katalog Norm\\"),
+                                   "",
+                                   "1",
+                                   "1",
+                                   "0"};
+    for (int i = 0; i < 15; ++i)
+        EXPECT_EQ(config[size_t(i)], i < 9 ? expected[i] : AnsiString()) << i;
+    // One scrambled line: the text without its last character, then CR LF.
+    const AnsiString plain = ReadScrambledFile(Path("config.dat"));
+    EXPECT_EQ(Read("config.dat"), ScrambleString(plain, ScrambleKey) + "\r\n");
+    EXPECT_FALSE(Exists("Ustawienia"));
+    EXPECT_TRUE(VerifyNoPendingDialogs());
+
+    // Second start: the users file, the login's settings, the sample
+    // catalogue, an empty menu file, the end, and still the sample registers.
+    const AnsiString own = "Ustawienia\\" + Login + ".dat";
+    ExpectBox(IDOK, "jest uruchamiany na tym komputerze po raz pierwszy !!!.", [&] {
+        EXPECT_TRUE(Exists("Ustawienia\\users.dat"));
+        EXPECT_FALSE(Exists("Ustawienia\\users.ini"));
+        EXPECT_FALSE(Exists(own));
+    });
+    ExpectBox(IDOK, "Czy mam stworzyć przykładowy spis teraz ???", [&] {
+        EXPECT_TRUE(Exists(own));
+        EXPECT_FALSE(Exists("Katalog Norm\\normy_wszystkie.txt"));
+    });
+    ExpectBox(IDOK, "Stworzyłem nowy plik z ustawieniami.", [&] {
+        EXPECT_EQ(Read("Katalog Norm\\normy_wszystkie.txt"), SampleCatalogue);
+        EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), "");
+        EXPECT_FALSE(Exists("Wykazy\\z_u.txt"));
+    });
+    Start();
+    EXPECT_TRUE(Application->Terminated());
+    ASSERT_EQ(RecordedDialogs().size(), 5u);
+    EXPECT_EQ(RecordedDialogs()[2].Text,
+              "Program Velmarok Polskich Norm jest uruchamiany na tym komputerze po raz pierwszy !!!.\r\rStworzyłem "
+              "domyślne ustawienia dotyczące użytkowników tzn. stworzyłem dla aktualnie zalagowanego użytkownika na "
+              "tym komputerze (" +
+                  Login +
+                  ") konto o poziomie dostępu do opcji programu 4 (najwyższym). Zachęcam do zapoznania się z "
+                  "ustawieniami programu dotyczącymi ograniczeń dostępu znajdującymi się na zakładce \"Uprawnienia\" "
+                  "w menu \"Ustawienia\"");
+    EXPECT_EQ(RecordedDialogs()[2].Flags, unsigned(MB_OK | MB_ICONINFORMATION | MB_TOPMOST));
+    EXPECT_EQ(RecordedDialogs()[3].Flags, unsigned(MB_OKCANCEL | MB_ICONERROR | MB_TOPMOST));
+    {
+        TPlainCopy users(Path("Ustawienia\\users.dat"));
+        TIniFile ini(users.FileName());
+        TStringList names;
+        ini.ReadSection("UsersName", &names);
+        ASSERT_EQ(names.Count(), 1);
+        EXPECT_EQ(names.Strings(0), Login);
+        EXPECT_EQ(ini.ReadString("Level", Login, ""), "4");
+        EXPECT_EQ(ini.ReadString("Options", "RunUserOut", ""), "0");
+    }
+    EXPECT_EQ(ReadScrambledFile(Path(own)), Tf_MainForm::DefaultUserSettingsText(Login) + "\r\n");
+    EXPECT_EQ(PlainLines(own).size(), size_t(44 + 7 + 6));
+    const std::vector<AnsiString> withSeal = Lines(Read("Wykazy\\z_u.txt"));
+    ASSERT_EQ(withSeal.size(), 13u);
+    EXPECT_EQ(withSeal[3], "PN-EN ISO 1207:1999|PN-EN ISO 1207:1999|WKRĘT  M4 x 12 – 5.8-B       Fe/Zn|WKRĘT "
+                                   "SPECJALNY|00.0001|");
+    EXPECT_NE(withSeal[3].find(" \x96 "), AnsiString::npos);   // the dash is one Windows-1250 character
+    EXPECT_EQ(withSeal[9], "|BN-73/6616-14|PŁYTA GUMOWA  2-40-B-a-I  #2 x 1100 x Rulon|USZCZELKA|00.0004|");
+    const std::vector<AnsiString> withoutSeal = Lines(Read("Wykazy\\bez_u.txt"));
+    ASSERT_EQ(withoutSeal.size(), 12u);
+    EXPECT_EQ(withoutSeal[11],
+              "PN-EN 60684-1:2002|PN-EN  60684-1 : 2002|KOSZULKA SZKLANO-POLIURETANOWA  OsPu  FI 2.0|CEWKA|00.2000|");
+    // The sample in the grid ends with the empty row every catalogue has.
+    TProStringGrid* g = Form->sg_WszystkieNormy;
+    ASSERT_EQ(g->RowCount(), 9);
+    EXPECT_EQ(g->Cells(1, 7), "PN-EN ISO 1207:1999");
+    EXPECT_EQ(g->Cells(2, 1), "<p align=\"center\"><font color=\"#800000\"><b>Wycofana bez zastąpienia</b></font></p>");
+    EXPECT_EQ(g->Cells(2, 6), "<p align=\"center\"><font color=\"#0000FF\"><b>Norma zakładowa</b></font></p>");
+    EXPECT_EQ(g->Cells(1, 8), "");
+    EXPECT_TRUE(VerifyNoPendingDialogs());
+
+    // Third start: the default tree into the empty menu file, and the end.
+    ExpectBox(IDOK, "Znalazłem plik z ustawieniami ale jest on pusty");
+    Start();
+    EXPECT_TRUE(Application->Terminated());
+    {
+        TIniFile menu(Path("Ustawienia\\kategorie.ini"));
+        TStringList keys;
+        menu.ReadSection("Kategorie", &keys);
+        EXPECT_EQ(keys.CommaText(), "\"Wyrób 1\",\"Wyrób 2\",\"Wyrób 3\",\"Wyroby pozostałe\"");
+        menu.ReadSection("Wyrób 1", &keys);
+        EXPECT_EQ(keys.CommaText(), "\"Wykonanie A\",\"Wykonanie B\",\"Wykonanie specjalne\"");
+        EXPECT_EQ(menu.ReadString("Wykonanie A", "Wykonanie z uszczelką", ""), "z_u.txt");
+        EXPECT_EQ(menu.ReadString("Wykonanie A", "Wykonanie bez uszczelki", ""), "bez_u.txt");
+    }
+    EXPECT_TRUE(VerifyNoPendingDialogs());
+
+    // Fourth start: the window comes into use with the catalogue shown.
+    DeleteFile(Path("Wykazy\\z_u.txt"));
+    Write("Wykazy\\bez_u.txt", "kept\r\n");
+    Start();
+    EXPECT_EQ(RecordedDialogs().size(), 6u);
+    EXPECT_FALSE(Application->Terminated());
+    EXPECT_FALSE(StartingUp);
+    EXPECT_EQ(Application->Title(), "Velmarok Polskich Norm v. 1.0");
+    EXPECT_EQ(Form->Strony->ActivePage(), "ListaWszystkichNorm");
+    EXPECT_EQ(Form->sg_WszystkieNormy->RowCount(), 9);
+    EXPECT_EQ(Form->sg_WszystkieNormy->Cells(1, 2), "PN-EN 10088-1:2007");
+    EXPECT_EQ(CurrentUserLevel, 4);
+    EXPECT_FALSE(UserOutsideList);
+    EXPECT_EQ(Form->lb_UserName->Items()->Text(), Login + "\r\n");
+    EXPECT_GT(NormListDate, 0);
+    // A deleted sample register comes back; an existing one is never overwritten.
+    EXPECT_EQ(Lines(Read("Wykazy\\z_u.txt")).size(), 13u);
+    EXPECT_EQ(Read("Wykazy\\bez_u.txt"), "kept\r\n");
+    EXPECT_EQ(Form->lbl_ZnajdzNormeWTrelKordelni->Caption(), "Wprowadź dane i kliknij na przycisk Znajdź");
+}
+
+TEST_F(StartUp, AccessLevelOfTheLogin)
+{
+    struct Case {
+        const char* What;
+        AnsiString Users;     // plain users file
+        AnsiString Options;   // configuration lines 5 to 8
+        int Level;
+        bool Outside;
+        const char* Box;      // the box shown, "" none
+        bool Ends;
+    };
+    const AnsiString me = Login;
+    const AnsiString upper = AnsiUpperCase(Login);
+    auto users = [](const AnsiString& Names, const AnsiString& Levels, int RunUserOut = 0) {
+        return "[UsersName]\r\n" + Names + "[Level]\r\n" + Levels + "[Options]\r\nRunUserOut=" + IntToStr(RunUserOut) +
+               "\r\n";
+    };
+    const AnsiString noHead = "\r\n1\r\n1\r\n0\r\n";
+    const Case cases[] = {
+        {"stored 7 gives 1", users(me + "=\r\n", me + "=7\r\n"), noHead, 1, false, "", false},
+        {"stored -3 gives 0", users(me + "=\r\n", me + "=-3\r\n"), noHead, 0, false, "", false},
+        {"listed without a level", users(me + "=\r\n", "anna=3\r\n"), noHead, 0, false, "", false},
+        {"not listed", users("anna=\r\n", me + "=3\r\n"), noHead, 0, true, "", false},
+        {"listed in other letter case", users(upper + "=\r\n", upper + "=3\r\n"), noHead, 3, false, "", false},
+        {"head with unlimited rights", users(me + "=\r\n", me + "=1\r\n"), upper + "\r\n1\r\n1\r\n0\r\n", 4, false,
+         "", false},
+        {"head without unlimited rights", users(me + "=\r\n", me + "=1\r\n"), me + "\r\n1\r\n0\r\n0\r\n", 1, false,
+         "", false},
+        {"head outside the list", users("anna=\r\n", me + "=1\r\n"), me + "\r\n1\r\n1\r\n0\r\n", 4, true, "", false},
+        {"outsiders may not run it", users("anna=\r\n", ""), "\r\n0\r\n1\r\n0\r\n", 0, true,
+         "Użytkownik spoza listy nie może uruchomić programu", true},
+        {"RunUserOut refuses an outsider", users("anna=\r\n", "", 1), noHead, 0, true,
+         "Jesteś użytkownikiem spoza listy", true},
+        {"RunUserOut lets a listed user in", users(me + "=\r\n", me + "=2\r\n", 1), noHead, 2, false, "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        PrepareStart(4, c.Options);
+        Write("Katalog Norm\\normy_wszystkie.txt", "PN-EN 1|Aktualna|Jest||T|O|\r\n");
+        WriteUsers(c.Users);
+        CurrentUserLevel = -1;
+        if (*c.Box)
+            ScriptDialogs().ExpectMessageBox(IDOK, c.Box);
+        Start();
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+        EXPECT_EQ(Application->Terminated(), c.Ends);
+        if (!c.Ends)
+            EXPECT_EQ(CurrentUserLevel, c.Level);
+        EXPECT_EQ(UserOutsideList, c.Outside);
+    }
+}
+
+TEST_F(StartUp, AUsersFolderThatCannotBeMadeEndsWithAMessage)
+{
+    PrepareStart();
+    // A file stands where the users folder should be.
+    std::filesystem::remove_all(OsPath("Ustawienia"));
+    Write("Ustawienia", "");
+    ScriptDialogs().ExpectMessageBox(IDOK, "Nie można utworzyć pliku z danymi na temat uprawnień użytkowników");
+    Start();
+    EXPECT_TRUE(Application->Terminated());
+    EXPECT_EQ(CurrentUserLevel, 0);
+    EXPECT_FALSE(Exists("Katalog Norm\\normy_wszystkie.txt"));
+}
