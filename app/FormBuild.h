@@ -44,3 +44,9 @@ inline void SwallowBar(char& Key)
     if (Key == '|')
         Key = 0;
 }
+// Names of the menu file refuse ";", "=" and "|": a typed one is swallowed.
+inline void SwallowMenuNameChar(char& Key)
+{
+    if (Key == ';' || Key == '=' || Key == '|')
+        Key = 0;
+}

@@ -31,6 +31,12 @@ class TKxCheckListBox;
 class TFileLabel;
 class TQelSensitiveLabel;
 struct TSearchRec;
+class TMenuItem;
+class TCheckBox;
+class TProGridUndoRedo;
+class TProPreviewDialog;
+class TProGridPrintSettingsDialog;
+class TPrintDialog;
 // Catalogue commands.
 class TTimer;
 class TSaveDialog;
@@ -470,12 +476,18 @@ public:
     TListBox* lb_DoWyszukiwania_Ukryte = nullptr;
 
     // Opens a register file into the register grid, matched against the
-    // catalogue; Caption names the product item.
-    void OpenListFile(const AnsiString& FileName, const AnsiString& Caption);
+    // catalogue; Caption names the product item. False when the open
+    // register's changes kept it (cancelled) or the file could not be read.
+    bool OpenListFile(const AnsiString& FileName, const AnsiString& Caption);
     // An empty register in editing mode, to be saved under FileName.
     void NewListGrid(const AnsiString& FileName, const AnsiString& Caption);
-    // Writes the register's stored fields to CurrentListFile.
-    void SaveListFile();
+    // Writes the register's stored fields to CurrentListFile; false (after
+    // its message) when the file could not be written.
+    bool SaveListFile();
+    // The main window closes: an open register with unsaved changes is asked
+    // about (yes saves, no drops the changes). False: cancelled, or the save
+    // failed; the window must then stay open.
+    bool CanCloseList();
     // A free register file name in the registers folder derived from Name.
     AnsiString MakeListFileName(const AnsiString& Name);
     // The registers folder, ending with "\".
@@ -486,6 +498,45 @@ public:
     // Editing mode of the register grid (on exactly while "Linie" is enabled).
     bool ListEditing() const;
     void sb_NowyWykaz_EdytujClick(TObject* Sender);
+
+    // The drop-down menus of the buttons "Wykaz", "Linie", "Edycja" and
+    // "Format"; the undo component of the register grid; the print dialogs.
+    TPopupMenu* pm_Wykaz = nullptr;
+    TPopupMenu* pm_Linie = nullptr;
+    TPopupMenu* pm_Edycja = nullptr;
+    TPopupMenu* pm_Format = nullptr;
+    TProGridUndoRedo* UndoRedo_NowyEdytujWykaz = nullptr;
+    TPrintDialog* PrintDialog1 = nullptr;
+    TProPreviewDialog* ProPreviewDialog1 = nullptr;
+    TProGridPrintSettingsDialog* ProGridPrintSettingsDialog1 = nullptr;
+    // The commands of the register page's menus (both menus of an item run
+    // the same command).
+    enum TListCommand {
+        lcReload, lcCheckNorms, lcClearAll, lcPreview, lcPrint, lcPrintSettings, lcSave,
+        lcInsertAbove, lcInsertBelow, lcInsertSeveral, lcDeleteLine, lcMoveToTop, lcMoveToBottom,
+        lcUndo, lcRedo, lcCut, lcCopy, lcPaste, lcCopyAll, lcSelectAll, lcClear, lcClearColumn, lcClearRow,
+        lcCellHeight, lcCellWidth, lcFitToContent, lcGrowWhileTyping
+    };
+    void RunListCommand(TListCommand Command);
+    // The buttons drop their menus down below themselves.
+    void sb_Edytuj_EdycjaClick(TObject* Sender);
+    void sb_Edytuj_WykazClick(TObject* Sender);
+    void sb_Edytuj_LinieClick(TObject* Sender);
+    void sb_Edytuj_FormatClick(TObject* Sender);
+    void pm_NoyEdytujWykazPopup(TObject* Sender);
+    void pm_WykazPopup(TObject* Sender);
+    void Drukuj1Click(TObject* Sender);
+    void Podgldwydruku1Click(TObject* Sender);
+    void UstaieniaWydruku1Click(TObject* Sender);
+    void sg_NowyEdytujWykazKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+
+    // Export page "ZapiszWykazJako" (folder, file name and format further up).
+    TSpeedButton* sb_Exportuj = nullptr;
+    void lb_Eksportuj_GrupyProduktowClick(TObject* Sender);
+    void lb_Eksportuj_ListaWykazowClick(TObject* Sender);
+    void edt_Exportuj_DirectoryChange(TObject* Sender);
+    void sb_ExportujClick(TObject* Sender);
+    void lb_Eksportuj_GrupyProduktowKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
 
     // The menu file's categories into the menu editor, and the editor shown.
     void LoadMenuSettings();
@@ -530,8 +581,33 @@ public:
     void lb_G_SpisKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
     void lb_W_SpisKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
 
-    // Imports a tab-separated text file as a new register of the menu's group.
-    void ImportListFile(const AnsiString& FileName, const AnsiString& ItemName, const AnsiString& Category,
+    // Import page handlers.
+    TFilenameEdit* edt_ImportujWykaz = nullptr;
+    TSpeedButton* sb_Importuj_DodajGrupe = nullptr;
+    TCheckBox* cb_Importuj_UsunZrodlo = nullptr;
+    void edt_ImportujWykazChange(TObject* Sender);
+    void lb_Importuj_GrupyProdoktowClick(TObject* Sender);
+    void lb_Importuj_ListaWykazowClick(TObject* Sender);
+    void sb_Importuj_DodajGrupeClick(TObject* Sender);
+    void e_Importuj_NazwaNowejPozChange(TObject* Sender);
+    void sb_ImportujPlikClick(TObject* Sender);
+    void lb_Importuj_GrupyProdoktowKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    // The import box "Importuj z pliku:" of the menu editor page.
+    TGroupBox* gb_ImportujNaUstawieniachMenu = nullptr;
+    TFilenameEdit* e_NazwaPliku_ImportujNaUstawieniachMenu = nullptr;
+    TEdit* e_Importuj_NazwaNowejPoz_NaUstawieniachMenu = nullptr;
+    TCheckBox* cb_UsunPlik_ImportujNaUstawieniachMenu = nullptr;
+    void e_NazwaPliku_ImportujNaUstawieniachMenuChange(TObject* Sender);
+    void e_Importuj_NazwaNowejPoz_NaUstawieniachMenuChange(TObject* Sender);
+    void sb_ImportujZPlikuNaUstawieniachMenuClick(TObject* Sender);
+    void e_NazwaPliku_ImportujNaUstawieniachMenuKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    // "Przejdź do zakładki Importuj" and the two instruction links.
+    void QelSensitiveLabel3Click(TObject* Sender);
+    void QelSensitiveLabel4Click(TObject* Sender);
+
+    // Imports a tab-separated text file as a new register of the menu's
+    // group; false (after its message) when nothing was imported.
+    bool ImportListFile(const AnsiString& FileName, const AnsiString& ItemName, const AnsiString& Category,
                         const AnsiString& Group, bool DeleteSource);
 
     // The folder scan's callback: the found file, by its path inside the
@@ -567,6 +643,28 @@ private:
     // The yes/no/cancel question about the modified register; Then names
     // what "no" goes on to. False: cancelled.
     bool AskSaveModifiedList(const AnsiString& Then);
+    // The register menus and the print dialogs (qx_Unit1_WykazPolecenia.cpp)
+    // and the export page's controls.
+    void CreateListCommandComponents();
+    void CreateExportComponents();
+    // Editing mode off; Ask: first the save question of modified changes.
+    // False: cancelled (or the save failed), nothing changed.
+    bool LeaveListEditing(bool Ask);
+    void EnterListEditing();
+    // The enabling of "Cofnij", "Ponów" and "Wytnij" in a menu.
+    void UpdateListEditItems(TPopupMenu* Menu);
+    // Drops Menu down below Button.
+    void DropDownListMenu(TSpeedButton* Button, TPopupMenu* Menu);
+    void ClearWholeList();
+    void ReloadListFromDisk();
+    void SetListCellSize(bool Height);
+    void InsertListLines(int Row, int Count);
+    // The import button of a form from its name, source file, group and items.
+    struct TImportForm;
+    TImportForm ImportPageForm();
+    TImportForm ImportMenuForm();
+    void RunImport(const TImportForm& Form);
+    void UpdateImportButton(const TImportForm& Form);
     // ================================================================ end of registers
 
 public:

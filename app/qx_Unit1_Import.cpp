@@ -8,6 +8,7 @@
 #include "app/Wykazy.h"
 #include "app/qx_Unit1.h"
 #include "controls/FileLbl.h"
+#include "controls/NetGradient.h"
 #include "controls/QelSensitiveLabel.h"
 #include "controls/ToolEdit.h"
 #include "platform/core/Classes.h"
@@ -17,6 +18,10 @@
 #include "platform/gui/ComCtrls.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Messages.h"
+#include "platform/gui/ShellApi.h"
+#include "platform/gui/StdCtrls.h"
+#include "controls/KXCtrls.h"
 
 namespace {
 // A status picture: a filled circle with a white mark (an exclamation mark
@@ -47,40 +52,109 @@ void DrawStatusPicture(TImage* Image, TColor Color, bool Tick)
 }
 }  // namespace
 
+// The inputs of one of the two import forms.
+struct Tf_MainForm::TImportForm {
+    TSpeedButton* Button = nullptr;
+    TEdit* NameEdit = nullptr;
+    TCustomListBox* Groups = nullptr;
+    TCustomListBox* Items = nullptr;
+    TCheckBox* DeleteSource = nullptr;
+    AnsiString FileName;
+    AnsiString Category;
+    // The button's caption while the name is a new one.
+    const char* ImportCaption = "";
+};
+
+namespace {
+const char* const TitleError = "BŁĄD !!!";
+const char* const ReplaceCaption = "Zastąp wykaz";
+const AnsiString CategoryPrefix = " Grupy wyrobów w kategorii ";
+const AnsiString ImportHelpFile = "Importuj\\CZYTAJ TO !!!.htm";
+
+AnsiString SelectedEntry(TCustomListBox* List)
+{
+    const int i = List->ItemIndex();
+    return i < 0 || i >= List->Items()->Count() ? AnsiString() : List->Items()->Strings(i);
+}
+
+// The entry of the list equal to Name without regard to letter case; -1 when none.
+int IndexOfName(TCustomListBox* List, const AnsiString& Name)
+{
+    for (int i = 0; i < List->Items()->Count(); ++i)
+        if (AnsiCompareText(List->Items()->Strings(i), Name) == 0)
+            return i;
+    return -1;
+}
+
+bool HoldsMenuNameChar(const AnsiString& Name)
+{
+    return Name.find_first_of(";=|") != AnsiString::npos;
+}
+
+bool StartsWithBlank(const AnsiString& Name)
+{
+    return !Name.empty() && Name[0] == ' ';
+}
+
+TLabel* TextLabel(TComponent* Owner, TWinControl* Parent, const char* Text, int Left, int Top, TWinControl* Focus = nullptr)
+{
+    return PlaceLabel(Owner, Parent, "", Text, Left, Top, Focus);
+}
+}  // namespace
+
 void Tf_MainForm::CreateImportComponents()
 {
     TPage* page = PageOf(Strony, "Importuj");
-    gb_Importuj_NazwaKategorii = Place<TGroupBox>(this, page, "gb_Importuj_NazwaKategorii", 8, 8, 320, 300);
-    gb_Importuj_NazwaKategorii->SetCaption(" Grupy wyrobów w kategorii ");
-    lb_Importuj_GrupyProdoktow =
-        Place<TListBox>(this, gb_Importuj_NazwaKategorii, "lb_Importuj_GrupyProdoktow", 10, 22, 300, 268);
-    lb_Importuj_GrupyProdoktow->SetSorted(true);
+    auto* bar = Place<TNetGradient>(this, page, "ng_Importuj", 0, 0, 600, 24);
+    bar->SetAlign(alTop);
+    bar->SetCaption("Importuj wykaz");
+    bar->Font()->SetStyle(fsBold);
 
-    TLabel* group = Place<TLabel>(this, page, "", 344, 12, 120, 16);
-    group->SetCaption("Wybrana grupa:");
-    lbl_Importuj_NazwaGrupy = Place<TLabel>(this, page, "lbl_Importuj_NazwaGrupy", 470, 12, 300, 16);
+    gb_Importuj_NazwaKategorii = Place<TGroupBox>(this, page, "gb_Importuj_NazwaKategorii", 8, 34, 320, 420);
+    gb_Importuj_NazwaKategorii->SetCaption(CategoryPrefix);
+    lb_Importuj_GrupyProdoktow =
+        Place<TListBox>(this, gb_Importuj_NazwaKategorii, "lb_Importuj_GrupyProdoktow", 10, 22, 300, 350);
+    lb_Importuj_GrupyProdoktow->SetSorted(true);
+    sb_Importuj_DodajGrupe = Place<TSpeedButton>(this, gb_Importuj_NazwaKategorii, "sb_Importuj_DodajGrupe", 10, 382,
+                                                 120, 26);
+    sb_Importuj_DodajGrupe->SetCaption("Dodaj grupę");
+
+    edt_ImportujWykaz = Place<TFilenameEdit>(this, page, "edt_ImportujWykaz", 344, 52, 420, 23);
+    edt_ImportujWykaz->SetDefaultExt("txt");
+    edt_ImportujWykaz->SetFilter("Plik tekstowy (*.txt)|*.txt");
+    TextLabel(this, page, "&Plik do zaimportowania:", 344, 34, edt_ImportujWykaz);
+    lb_Importuj_ListaWykazow = Place<TListBox>(this, page, "lb_Importuj_ListaWykazow", 344, 104, 420, 150);
+    TextLabel(this, page, "&Wykazy w wybranej grupie:", 344, 86, lb_Importuj_ListaWykazow);
+
+    auto* summary = Place<TGroupBox>(this, page, "gb_Importuj_Podsumowanie", 344, 264, 420, 190);
+    summary->SetCaption(" Podsumowanie ");
+    TextLabel(this, summary, "Grupa:", 10, 22);
+    lbl_Importuj_NazwaGrupy = Place<TLabel>(this, summary, "lbl_Importuj_NazwaGrupy", 100, 22, 310, 16);
     lbl_Importuj_NazwaGrupy->SetCaption("(NIE WYBRANO GRUPY)");
     lbl_Importuj_NazwaGrupy->Font()->SetColor(TColor(255));
-    lb_Importuj_ListaWykazow = Place<TListBox>(this, page, "lb_Importuj_ListaWykazow", 344, 34, 420, 160);
-
-    TLabel* item = Place<TLabel>(this, page, "", 344, 204, 300, 16);
-    item->SetCaption("&Nazwa nowej pozycji:");
-    e_Importuj_NazwaNowejPoz = Place<TEdit>(this, page, "e_Importuj_NazwaNowejPoz", 344, 222, 420, 23);
-    item->SetFocusControl(e_Importuj_NazwaNowejPoz);
-    TLabel* file = Place<TLabel>(this, page, "", 344, 254, 120, 16);
-    file->SetCaption("Importowany plik:");
-    lbl_Importuj_ImportowanyPlik = Place<TFileLabel>(this, page, "lbl_Importuj_ImportowanyPlik", 470, 254, 294, 16);
-    sb_ImportujPlik = Place<TSpeedButton>(this, page, "sb_ImportujPlik", 344, 280, 140, 26);
+    TextLabel(this, summary, "Plik:", 10, 42);
+    lbl_Importuj_ImportowanyPlik =
+        Place<TFileLabel>(this, summary, "lbl_Importuj_ImportowanyPlik", 100, 42, summary->Width() - 110, 16);
+    e_Importuj_NazwaNowejPoz = Place<TEdit>(this, summary, "e_Importuj_NazwaNowejPoz", 10, 82, 400, 23);
+    TextLabel(this, summary, "&Nazwa nowej pozycji:", 10, 64, e_Importuj_NazwaNowejPoz);
+    TLabel* rule = TextLabel(this, summary, "Musi być inna niż nazwy wykazów już znajdujący się w wybranej grupie", 10,
+                             108);
+    rule->Font()->SetColor(clGray);
+    cb_Importuj_UsunZrodlo = Place<TCheckBox>(this, summary, "cb_Importuj_UsunZrodlo", 10, 128, 400, 20);
+    cb_Importuj_UsunZrodlo->SetCaption("Po zaimportowaniu pliku usuń plik źródłowy");
+    cb_Importuj_UsunZrodlo->SetChecked(true);
+    sb_ImportujPlik = Place<TSpeedButton>(this, summary, "sb_ImportujPlik", 10, 152, 140, 26);
     sb_ImportujPlik->SetCaption("Importuj plik");
-    QelSensitiveLabel5 = Place<TQelSensitiveLabel>(this, page, "QelSensitiveLabel5", 500, 285, 264, 16);
-    QelSensitiveLabel5->SetCaption("Jak przygotować plik do importu ?");
+    sb_ImportujPlik->SetEnabled(false);
+    QelSensitiveLabel5 = Place<TQelSensitiveLabel>(this, page, "QelSensitiveLabel5", 344, 462, 300, 16);
+    QelSensitiveLabel5->SetCaption("Pokaż instrukcję importowania pliku");
 
-    Label38 = Place<TLabel>(this, page, "Label38", 8, 324, 200, 16);
-    Label38->SetCaption("Importowanie pliku:");
+    Label38 = Place<TLabel>(this, page, "Label38", 8, 486, 400, 16);
+    Label38->SetCaption("Trwa importowanie pliku, proszę czekać ...");
     Label38->Hide();
-    pbar_ImportowaniePliku = Place<TProgressBar>(this, page, "pbar_ImportowaniePliku", 8, 344, 756, 18);
+    pbar_ImportowaniePliku = Place<TProgressBar>(this, page, "pbar_ImportowaniePliku", 8, 506, 756, 18);
     pbar_ImportowaniePliku->Hide();
-    p_Worning = Place<TPanel>(this, page, "p_Worning", 8, 372, 756, 34);
+    p_Worning = Place<TPanel>(this, page, "p_Worning", 8, 532, 756, 34);
     p_Worning->SetBevelOuter(bvLowered);
     p_Worning->SetAlignment(taLeftJustify);
     p_Worning->Font()->SetStyle(fsBold);
@@ -92,23 +166,311 @@ void Tf_MainForm::CreateImportComponents()
     DrawStatusPicture(img_OK, clGreen, true);
     img_OK->Hide();
 
+    edt_ImportujWykaz->OnChange = [this](TObject* s) { edt_ImportujWykazChange(s); };
+    lb_Importuj_GrupyProdoktow->OnClick = [this](TObject* s) { lb_Importuj_GrupyProdoktowClick(s); };
+    lb_Importuj_ListaWykazow->OnClick = [this](TObject* s) { lb_Importuj_ListaWykazowClick(s); };
+    sb_Importuj_DodajGrupe->OnClick = [this](TObject* s) { sb_Importuj_DodajGrupeClick(s); };
+    e_Importuj_NazwaNowejPoz->OnChange = [this](TObject* s) { e_Importuj_NazwaNowejPozChange(s); };
+    e_Importuj_NazwaNowejPoz->OnKeyPress = [](TObject*, char& k) { SwallowMenuNameChar(k); };
+    sb_ImportujPlik->OnClick = [this](TObject* s) { sb_ImportujPlikClick(s); };
+    QelSensitiveLabel5->OnClick = [this](TObject* s) { QelSensitiveLabel4Click(s); };
+    auto pageKeys = [this](TObject* s, Word& k, TShiftState sh) { lb_Importuj_GrupyProdoktowKeyDown(s, k, sh); };
+    for (TWinControl* c : std::initializer_list<TWinControl*>{edt_ImportujWykaz, lb_Importuj_GrupyProdoktow,
+                                                              lb_Importuj_ListaWykazow, e_Importuj_NazwaNowejPoz,
+                                                              cb_Importuj_UsunZrodlo})
+        c->OnKeyDown = pageKeys;
+
+    // The export page's group box; the export page places it.
     gb_Eksportuj_NazwaKategorii =
         Place<TGroupBox>(this, PageOf(Strony, "ZapiszWykazJako"), "gb_Eksportuj_NazwaKategorii", 8, 8, 320, 300);
-    gb_Eksportuj_NazwaKategorii->SetCaption(" Grupy wyrobów w kategorii ");
+    gb_Eksportuj_NazwaKategorii->SetCaption(CategoryPrefix);
     lb_Eksportuj_GrupyProduktow =
         Place<TListBox>(this, gb_Eksportuj_NazwaKategorii, "lb_Eksportuj_GrupyProduktow", 10, 22, 300, 268);
     lb_Eksportuj_GrupyProduktow->SetSorted(true);
     lb_Eksportuj_ListaWykazow =
         Place<TListBox>(this, PageOf(Strony, "ZapiszWykazJako"), "lb_Eksportuj_ListaWykazow", 344, 30, 420, 278);
+
+    // The menu editor's import box, below its lists.
+    gb_ImportujNaUstawieniachMenu =
+        Place<TGroupBox>(this, PageOf(Strony, "DostosujGrupyPrziPoz"), "gb_ImportujNaUstawieniachMenu", 336, 552, 648, 112);
+    gb_ImportujNaUstawieniachMenu->SetCaption(" Importuj z pliku: ");
+    TGroupBox* box = gb_ImportujNaUstawieniachMenu;
+    e_NazwaPliku_ImportujNaUstawieniachMenu =
+        Place<TFilenameEdit>(this, box, "e_NazwaPliku_ImportujNaUstawieniachMenu", 110, 20, 360, 23);
+    e_NazwaPliku_ImportujNaUstawieniachMenu->SetDefaultExt("txt");
+    e_NazwaPliku_ImportujNaUstawieniachMenu->SetFilter("Plik tekstowy (*.txt)|*.txt");
+    TextLabel(this, box, "&Plik:", 10, 24, e_NazwaPliku_ImportujNaUstawieniachMenu);
+    e_Importuj_NazwaNowejPoz_NaUstawieniachMenu =
+        Place<TEdit>(this, box, "e_Importuj_NazwaNowejPoz_NaUstawieniachMenu", 110, 50, 360, 23);
+    TextLabel(this, box, "Nazwa w &menu:", 10, 54, e_Importuj_NazwaNowejPoz_NaUstawieniachMenu);
+    cb_UsunPlik_ImportujNaUstawieniachMenu =
+        Place<TCheckBox>(this, box, "cb_UsunPlik_ImportujNaUstawieniachMenu", 10, 82, 360, 20);
+    cb_UsunPlik_ImportujNaUstawieniachMenu->SetCaption("Po zaimportowaniu pliku usuń plik źródłowy");
+    cb_UsunPlik_ImportujNaUstawieniachMenu->SetChecked(true);
+    sb_ImportujZPlikuNaUstawieniachMenu->SetParent(box);
+    sb_ImportujZPlikuNaUstawieniachMenu->SetBounds(480, 48, 156, 26);
+    sb_ImportujZPlikuNaUstawieniachMenu->SetCaption("Importuj z pliku");
+    QelSensitiveLabel4->SetParent(box);
+    QelSensitiveLabel4->SetBounds(480, 84, 160, 16);
+    QelSensitiveLabel4->SetCaption("Pokaż instrukcję importowania pliku");
+    QelSensitiveLabel3->SetCaption("Przejdź do zakładki Importuj");
+
+    e_NazwaPliku_ImportujNaUstawieniachMenu->OnChange = [this](TObject* s) {
+        e_NazwaPliku_ImportujNaUstawieniachMenuChange(s);
+    };
+    e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->OnChange = [this](TObject* s) {
+        e_Importuj_NazwaNowejPoz_NaUstawieniachMenuChange(s);
+    };
+    e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->OnKeyPress = [](TObject*, char& k) { SwallowMenuNameChar(k); };
+    sb_ImportujZPlikuNaUstawieniachMenu->OnClick = [this](TObject* s) { sb_ImportujZPlikuNaUstawieniachMenuClick(s); };
+    QelSensitiveLabel3->OnClick = [this](TObject* s) { QelSensitiveLabel3Click(s); };
+    QelSensitiveLabel4->OnClick = [this](TObject* s) { QelSensitiveLabel4Click(s); };
+    auto boxKeys = [this](TObject* s, Word& k, TShiftState sh) {
+        e_NazwaPliku_ImportujNaUstawieniachMenuKeyDown(s, k, sh);
+    };
+    e_NazwaPliku_ImportujNaUstawieniachMenu->OnKeyDown = boxKeys;
+    e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->OnKeyDown = boxKeys;
+    cb_UsunPlik_ImportujNaUstawieniachMenu->OnKeyDown = boxKeys;
 }
 
-void Tf_MainForm::ImportListFile(const AnsiString& FileName, const AnsiString& ItemName, const AnsiString& Category,
+// ---------------------------------------------------------------- the page "Importuj"
+Tf_MainForm::TImportForm Tf_MainForm::ImportPageForm()
+{
+    TImportForm f;
+    f.Button = sb_ImportujPlik;
+    f.NameEdit = e_Importuj_NazwaNowejPoz;
+    f.Groups = lb_Importuj_GrupyProdoktow;
+    f.Items = lb_Importuj_ListaWykazow;
+    f.DeleteSource = cb_Importuj_UsunZrodlo;
+    f.FileName = edt_ImportujWykaz->FileName();
+    // The group box's caption without its prefix and its closing blank.
+    AnsiString caption = gb_Importuj_NazwaKategorii->Caption();
+    if (caption.size() > CategoryPrefix.size())
+        f.Category = caption.substr(CategoryPrefix.size(), caption.size() - CategoryPrefix.size() - 1);
+    f.ImportCaption = "Importuj plik";
+    return f;
+}
+
+Tf_MainForm::TImportForm Tf_MainForm::ImportMenuForm()
+{
+    TImportForm f;
+    f.Button = sb_ImportujZPlikuNaUstawieniachMenu;
+    f.NameEdit = e_Importuj_NazwaNowejPoz_NaUstawieniachMenu;
+    f.Groups = lb_G_Spis;
+    f.Items = lb_W_Spis;
+    f.DeleteSource = cb_UsunPlik_ImportujNaUstawieniachMenu;
+    f.FileName = e_NazwaPliku_ImportujNaUstawieniachMenu->FileName();
+    f.Category = SelectedEntry(clb_MG_PrzyciskiMenuGlownego);
+    f.ImportCaption = "Importuj z pliku";
+    return f;
+}
+
+// Enabled for a new name when the source file exists and a group is chosen;
+// a name already in the group replaces that item's register.
+void Tf_MainForm::UpdateImportButton(const TImportForm& Form)
+{
+    const AnsiString name = Form.NameEdit->Text();
+    Form.Button->SetCaption(Form.ImportCaption);
+    if (name.empty() || StartsWithBlank(name)) {
+        Form.Button->SetEnabled(false);
+        return;
+    }
+    const bool known = IndexOfName(Form.Items, name) >= 0;
+    Form.Button->SetEnabled(known || (FileExists(Form.FileName) && Form.Groups->ItemIndex() >= 0));
+    if (known)
+        Form.Button->SetCaption(ReplaceCaption);
+}
+
+void Tf_MainForm::edt_ImportujWykazChange(TObject*)
+{
+    TWinControl* summary = lbl_Importuj_ImportowanyPlik->Parent();
+    lbl_Importuj_ImportowanyPlik->SetWidth(summary->Width() - 110);
+    const AnsiString file = edt_ImportujWykaz->FileName();
+    if (!file.empty() && FileExists(file)) {
+        lbl_Importuj_ImportowanyPlik->Font()->SetColor(clBlack);
+        lbl_Importuj_ImportowanyPlik->SetFileName(file);
+        e_Importuj_NazwaNowejPoz->SetText(ChangeFileExt(ExtractFileName(file), ""));
+    } else {
+        lbl_Importuj_ImportowanyPlik->SetFileName("");
+        lbl_Importuj_ImportowanyPlik->SetCaption("WSKAZANY PLIK NIE ISTNIEJE !!!");
+        lbl_Importuj_ImportowanyPlik->Font()->SetColor(clRed);
+    }
+    e_Importuj_NazwaNowejPozChange(e_Importuj_NazwaNowejPoz);
+}
+
+void Tf_MainForm::lb_Importuj_GrupyProdoktowClick(TObject*)
+{
+    const AnsiString group = SelectedEntry(lb_Importuj_GrupyProdoktow);
+    if (FileExists(edt_Menu->FileName())) {
+        lb_Importuj_ListaWykazow->Clear();
+        lbl_Importuj_NazwaGrupy->SetCaption(group);
+        lbl_Importuj_NazwaGrupy->Font()->SetColor(clBlack);
+        ReadCategoryNames(group, lb_Importuj_ListaWykazow);
+    }
+    e_Importuj_NazwaNowejPozChange(e_Importuj_NazwaNowejPoz);
+}
+
+void Tf_MainForm::lb_Importuj_ListaWykazowClick(TObject*)
+{
+    const AnsiString item = SelectedEntry(lb_Importuj_ListaWykazow);
+    if (!item.empty())
+        e_Importuj_NazwaNowejPoz->SetText(item);
+}
+
+void Tf_MainForm::sb_Importuj_DodajGrupeClick(TObject*)
+{
+    const AnsiString name = InputBox("Podaj nazwę", "Podaj nazwę nowej grupy wyrobów ...", "");
+    if (name.empty())
+        return;
+    if (IndexOfName(lb_Importuj_GrupyProdoktow, name) >= 0) {
+        Application->MessageBox("Podana nazwa znajduje sie już na liście !!!", "UWAGA !!!", MB_OK | MB_ICONERROR);
+        return;
+    }
+    // The group's name follows the rules of the menu file's names.
+    if (HoldsMenuNameChar(name) || StartsWithBlank(name)) {
+        Application->MessageBox(HoldsMenuNameChar(name) ? "Nazwa nie może zawierać żadnego z następujących znaków: ; = |"
+                                                        : "Nazwa nie może rozpoczynać się od znaku spacji",
+                                TitleError, MB_OK | MB_ICONERROR);
+        return;
+    }
+    lb_Importuj_GrupyProdoktow->Items()->Add(name);
+}
+
+void Tf_MainForm::e_Importuj_NazwaNowejPozChange(TObject*)
+{
+    if (HoldsMenuNameChar(e_Importuj_NazwaNowejPoz->Text())) {
+        e_Importuj_NazwaNowejPoz->Clear();   // runs this handler again for the empty name
+        return;
+    }
+    UpdateImportButton(ImportPageForm());
+}
+
+void Tf_MainForm::sb_ImportujPlikClick(TObject*)
+{
+    RunImport(ImportPageForm());
+}
+
+void Tf_MainForm::lb_Importuj_GrupyProdoktowKeyDown(TObject* Sender, Word& Key, TShiftState Shift)
+{
+    if (Key == VK_RETURN && sb_ImportujPlik->Enabled())
+        sb_ImportujPlikClick(sb_ImportujPlik);
+    FormKeyDown(Sender, Key, Shift);
+}
+
+// ---------------------------------------------------------------- the menu editor's box
+void Tf_MainForm::e_NazwaPliku_ImportujNaUstawieniachMenuChange(TObject*)
+{
+    const AnsiString file = e_NazwaPliku_ImportujNaUstawieniachMenu->FileName();
+    if (!file.empty() && FileExists(file))
+        e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->SetText(ChangeFileExt(ExtractFileName(file), ""));
+    else
+        e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->Clear();
+    e_Importuj_NazwaNowejPoz_NaUstawieniachMenuChange(e_Importuj_NazwaNowejPoz_NaUstawieniachMenu);
+}
+
+void Tf_MainForm::e_Importuj_NazwaNowejPoz_NaUstawieniachMenuChange(TObject*)
+{
+    const AnsiString name = e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->Text();
+    const char* refusal = HoldsMenuNameChar(name) ? "Nazwa nie może zawierać żadnego z następujących znaków: ; = |"
+                          : StartsWithBlank(name) ? "Nazwa nie może rozpoczynać się od znaku spacji"
+                                                  : nullptr;
+    if (refusal) {
+        Application->MessageBox(refusal, "BŁĄD", MB_OK | MB_ICONERROR);
+        sb_ImportujZPlikuNaUstawieniachMenu->SetEnabled(false);
+        return;
+    }
+    UpdateImportButton(ImportMenuForm());
+}
+
+void Tf_MainForm::sb_ImportujZPlikuNaUstawieniachMenuClick(TObject*)
+{
+    RunImport(ImportMenuForm());
+}
+
+void Tf_MainForm::e_NazwaPliku_ImportujNaUstawieniachMenuKeyDown(TObject* Sender, Word& Key, TShiftState Shift)
+{
+    if (Key == VK_RETURN && sb_ImportujZPlikuNaUstawieniachMenu->Enabled())
+        sb_ImportujZPlikuNaUstawieniachMenuClick(sb_ImportujZPlikuNaUstawieniachMenu);
+    FormKeyDown(Sender, Key, Shift);
+}
+
+void Tf_MainForm::QelSensitiveLabel3Click(TObject*)
+{
+    const AnsiString category = SelectedEntry(clb_MG_PrzyciskiMenuGlownego);
+    if (category.empty()) {
+        Application->MessageBox("Wybierz wyrób do którego mam importować nowy wykaz !!!", "UWAGA !!!",
+                                MB_OK | MB_ICONWARNING);
+        return;
+    }
+    RunMenuCommand(category + "|Importuj wykaz", "Importuj");
+}
+
+void Tf_MainForm::QelSensitiveLabel4Click(TObject*)
+{
+    const AnsiString help = ProgramFolder + ImportHelpFile;
+    if (FileExists(help)) {
+        ShellExecute(Handle(), "open", help, "", "", SW_SHOWMAXIMIZED);
+        return;
+    }
+    const AnsiString home = a_l_9 && !a_l_9->Caption().empty() ? a_l_9->Caption() : SiteBaseAddress;
+    Application->MessageBox("Nie można wyświetlić instrukcji, brak niezbędnych do tego plików.\r\r"
+                            "Pobierz ponownie program ze strony " + home,
+                            TitleError, MB_OK | MB_ICONERROR);
+}
+
+// ---------------------------------------------------------------- both forms
+void Tf_MainForm::RunImport(const TImportForm& Form)
+{
+    const AnsiString name = Form.NameEdit->Text();
+    const bool replace = Form.Button->Caption() == ReplaceCaption;
+    if (replace && Application->MessageBox("Czy na pewno chcesz zamienić wykaz dla " + name +
+                                               " na aktualnie imporotwany ???",
+                                           TitleError, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    const AnsiString group = SelectedEntry(Form.Groups);
+    const char* refusal = nullptr;
+    if (Form.FileName.empty() || !FileExists(Form.FileName))
+        refusal = "Plik, który mam zaimportować nie istnieje !!!";
+    else if (group.empty() || Form.Category.empty())
+        refusal = "Wybierz grupę produktów do której mam zaimportować wskazany wykaz !!!";
+    else if (name.empty())
+        refusal = "Nie podano nazwy dla nowego wykazu, dla nowej pozycji !!!";
+    else if (HoldsMenuNameChar(name))
+        refusal = "Nazwa nie może zawierać żadnego z następujących znaków: ; = |";
+    else if (StartsWithBlank(name))
+        refusal = "Nazwa nie może rozpoczynać się od znaku spacji";
+    if (refusal) {
+        Application->MessageBox(refusal, TitleError, MB_OK | MB_ICONERROR);
+        return;
+    }
+    if (!replace && IndexOfName(Form.Items, name) >= 0) {
+        Application->MessageBox("Pozycja o nazwie '" + name + "'już istnieje - podaj inną !!!", TitleError,
+                                MB_OK | MB_ICONERROR);
+        return;
+    }
+    const bool deleteSource = Form.DeleteSource->Checked();
+    if (!ImportListFile(Form.FileName, name, Form.Category, group, deleteSource))
+        return;
+    if (IndexOfName(Form.Items, name) < 0)
+        Form.Items->Items()->Add(name);
+    if (deleteSource) {
+        if (Form.Button == sb_ImportujPlik) {
+            edt_ImportujWykaz->Clear();
+            lbl_Importuj_ImportowanyPlik->SetFileName("");
+        } else {
+            e_NazwaPliku_ImportujNaUstawieniachMenu->Clear();
+        }
+        Form.NameEdit->Clear();
+    }
+}
+
+bool Tf_MainForm::ImportListFile(const AnsiString& FileName, const AnsiString& ItemName, const AnsiString& Category,
                                  const AnsiString& Group, bool DeleteSource)
 {
     if (FileName.empty() || !FileExists(FileName)) {
         Application->MessageBox("Nie znaleziono pliku do zaimportowania:\r" + FileName + " !!!", "BŁĄD !!!",
                                 MB_OK | MB_ICONERROR);
-        return;
+        return false;
     }
     const AnsiString target = MakeListFileName(ItemName);
 
@@ -118,7 +480,7 @@ void Tf_MainForm::ImportListFile(const AnsiString& FileName, const AnsiString& I
     } catch (const Exception&) {
         Application->MessageBox("Nie można odczytać pliku do zaimportowania:\r" + FileName + " !!!", "BŁĄD !!!",
                                 MB_OK | MB_ICONERROR);
-        return;
+        return false;
     }
 
     pbar_ImportowaniePliku->Show();
@@ -153,28 +515,32 @@ void Tf_MainForm::ImportListFile(const AnsiString& FileName, const AnsiString& I
                                 "UWAGA !!!", MB_OK | MB_ICONERROR);
     }
 
-    // The menu names the register only once it is written.
+    // The menu names the register only once it is written; the category's
+    // visibility and the group's value stay as they were.
     const AnsiString menuFile = edt_Menu->FileName();
     if (saved && FileExists(menuFile)) {
         try {
             TIniFile menu(menuFile);
-            menu.WriteString("Kategorie", Category, "");
-            menu.WriteString(Category, Group, "");
+            if (!menu.ValueExists("Kategorie", Category))
+                menu.WriteString("Kategorie", Category, "");
+            if (!menu.ValueExists(Category, Group))
+                menu.WriteString(Category, Group, "");
             menu.WriteString(Group, ItemName, ExtractFileName(target));
         } catch (const Exception&) {
-            Application->MessageBox("Nie można zapisać pliku menu:\r" + menuFile +
-                                        "\rNie masz do tego odpowiednich uprawnień !!!",
+            saved = false;
+            Application->MessageBox("Nie można zapisać pliku - nie masz do tego odpowiednich uprawnień, skontaktuj "
+                                    "się z administratorem sieci !!!",
                                     "UWAGA !!!", MB_OK | MB_ICONERROR);
         }
     }
 
     pbar_ImportowaniePliku->SetPosition(pbar_ImportowaniePliku->Max());
     if (saved) {
+        // The dropped-line warning stays in sight while the question is asked.
         if (Application->MessageBox("Wykaz został pomyślnie zaimportowany, czy chcesz uruchomić go teraz ???",
-                                    "INFORMACJA !!!", MB_YESNO | MB_ICONQUESTION) == IDYES) {
-            OpenListFile(target, ItemName);
+                                    "INFORMACJA !!!", MB_YESNO | MB_ICONQUESTION) == IDYES &&
+            OpenListFile(target, ItemName))
             Strony->SetActivePage("NowyWykaz");
-        }
         img_Warning->Hide();
         img_OK->Show();
         p_Worning->Font()->SetColor(clBlack);
@@ -185,4 +551,5 @@ void Tf_MainForm::ImportListFile(const AnsiString& FileName, const AnsiString& I
     }
     pbar_ImportowaniePliku->Hide();
     Label38->Hide();
+    return saved;
 }

@@ -173,7 +173,7 @@ void Tf_MainForm::RunCategoryCommand(const AnsiString& Command)
                              sb_MG_Usun, sb_MG_Zapisz, sb_MG_Czysc, sb_MG_ZmienNazwe, GroupBox4};
         for (TControl* c : fixed)
             c->SetEnabled(false);
-    } else if (item == "Importuj z pliku") {
+    } else if (item == "Importuj z pliku" || item == "Importuj wykaz") {
         lb_Importuj_ListaWykazow->Clear();
         lbl_Importuj_NazwaGrupy->SetCaption("(NIE WYBRANO GRUPY)");
         lbl_Importuj_NazwaGrupy->Font()->SetColor(TColor(255));

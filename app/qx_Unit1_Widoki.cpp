@@ -177,16 +177,6 @@ void Tf_MainForm::CreateCommandComponents()
     str_UstawieniaProgramu->SetAlign(alNone);
     str_UstawieniaProgramu->SetAlign(alClient);
 
-    // The register export's folder, type and name.
-    TPage* exportPage = PageOf(Strony, "ZapiszWykazJako");
-    edt_Exportuj_Directory = Place<TDirectoryEdit>(this, exportPage, "edt_Exportuj_Directory", 344, 230, 420, 21);
-    cb_Exportuj_ZapiszJakoTyp = Place<TComboBox>(this, exportPage, "cb_Exportuj_ZapiszJakoTyp", 344, 280, 200, 23);
-    cb_Exportuj_ZapiszJakoTyp->SetStyle(csDropDownList);
-    for (const char* t : {"Plik TXT (*.txt)", "Plik CSV (*.csv)", "Plik HTML (*.html)", "Plik XLSX (*.xlsx)",
-                          "Plik DOCX (*.docx)", "Plik XML (*.xml)"})
-        cb_Exportuj_ZapiszJakoTyp->Items()->Add(t);
-    e_Exportuj_FileName = Place<TEdit>(this, exportPage, "e_Exportuj_FileName", 344, 330, 420, 23);
-
     // The export of the shown list.
     ZapiszListeNormJako = new TSaveDialog(this);
     ZapiszListeNormJako->SetName("ZapiszListeNormJako");

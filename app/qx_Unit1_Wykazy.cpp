@@ -60,6 +60,10 @@ void Tf_MainForm::CreateRegisterComponents()
     }
     sb_NowyWykaz_Edytuj->OnClick = [this](TObject* Sender) { sb_NowyWykaz_EdytujClick(Sender); };
     sb_Edytuj_ZapiszZmiany->OnClick = [this](TObject*) { SaveListFile(); };
+    sb_Edytuj_Edycja->OnClick = [this](TObject* Sender) { sb_Edytuj_EdycjaClick(Sender); };
+    sb_Edytuj_Wykaz->OnClick = [this](TObject* Sender) { sb_Edytuj_WykazClick(Sender); };
+    sb_Edytuj_Linie->OnClick = [this](TObject* Sender) { sb_Edytuj_LinieClick(Sender); };
+    sb_Edytuj_Format->OnClick = [this](TObject* Sender) { sb_Edytuj_FormatClick(Sender); };
 
     pm_NoyEdytujWykaz = new TPopupMenu(this);
     pm_NoyEdytujWykaz->SetName("pm_NoyEdytujWykaz");
@@ -70,13 +74,13 @@ void Tf_MainForm::CreateRegisterComponents()
     g->SetDefaultRowHeight(21);
     g->SetOptions((g->Options() | goRowSizing | goColSizing | goDrawFocusSelected) & ~goEditing);
     g->ShowModified()->SetEnabled(true);
-    // Any change of cells leaves unsaved changes.
-    g->OnCellsChanged = [this](TObject*, const TRect&) { sb_Edytuj_ZapiszZmiany->SetEnabled(true); };
+    CreateListCommandComponents();
     ClearListGrid(3);
     sb_Edytuj_ZapiszZmiany->SetEnabled(false);
 
     CreateMenuComponents();
     CreateImportComponents();
+    CreateExportComponents();
 }
 
 AnsiString Tf_MainForm::ListFolder() const
@@ -110,6 +114,8 @@ void Tf_MainForm::ClearListGrid(int Rows)
     TProStringGrid* g = sg_NowyEdytujWykaz;
     g->ClearAll();
     g->ClearRowModified();
+    // What was done to the earlier content cannot be undone into this one.
+    UndoRedo_NowyEdytujWykaz->Clear();
     g->SetColCount(ListColCount);
     g->SetRowCount(Rows);
     for (int c = 0; c < ListColCount; ++c)
@@ -125,51 +131,66 @@ bool Tf_MainForm::AskSaveModifiedList(const AnsiString& Then)
                                          TitleWarning, MB_YESNOCANCEL | MB_ICONWARNING);
     if (answer == IDCANCEL)
         return false;
-    if (answer == IDYES)
-        SaveListFile();
+    // Changes that could not be written are not dropped.
+    return answer != IDYES || SaveListFile();
+}
+
+bool Tf_MainForm::CanCloseList()
+{
+    return !sb_Edytuj_ZapiszZmiany->Enabled() || AskSaveModifiedList("zamknąć program bez zapisywania zmian");
+}
+
+bool Tf_MainForm::LeaveListEditing(bool Ask)
+{
+    if (Ask && sb_Edytuj_ZapiszZmiany->Enabled() && !AskSaveModifiedList("bez zapisywania zmian przerwać edycję"))
+        return false;
+    TProStringGrid* g = sg_NowyEdytujWykaz;
+    g->UnHideColumns(6, 8);
+    for (int i = 0; i < 3; ++i)
+        g->MoveColumn(3, 8);
+    g->SetOptions(g->Options() & ~goEditing);
+    for (TSpeedButton* b : {sb_Edytuj_Linie, sb_Edytuj_Wykaz, sb_Edytuj_Edycja, sb_Edytuj_Format})
+        b->SetEnabled(false);
+    sb_Edytuj_ZapiszZmiany->SetEnabled(false);
+    sb_NowyWykaz_Edytuj->SetCaption("Edytuj wykaz");
+    g->SetPopupMenu(nullptr);
     return true;
 }
 
-void Tf_MainForm::sb_NowyWykaz_EdytujClick(TObject* Sender)
+void Tf_MainForm::EnterListEditing()
 {
+    // The stored fields side by side, the looked-up columns hidden behind them.
     TProStringGrid* g = sg_NowyEdytujWykaz;
-    TSpeedButton* commands[] = {sb_Edytuj_Linie, sb_Edytuj_Wykaz, sb_Edytuj_Edycja, sb_Edytuj_Format};
-    if (ListEditing()) {
-        if (sb_Edytuj_ZapiszZmiany->Enabled() && !AskSaveModifiedList("bez zapisywania zmian przerwać edycję"))
-            return;
-        g->UnHideColumns(6, 8);
-        for (int i = 0; i < 3; ++i)
-            g->MoveColumn(3, 8);
-        g->SetOptions(g->Options() & ~goEditing);
-        for (TSpeedButton* b : commands)
-            b->SetEnabled(false);
-        sb_Edytuj_ZapiszZmiany->SetEnabled(false);
-        sb_NowyWykaz_Edytuj->SetCaption("Edytuj wykaz");
-        g->SetPopupMenu(nullptr);
-    } else {
-        // The stored fields side by side, the looked-up columns hidden behind them.
-        for (int i = 0; i < 3; ++i)
-            g->MoveColumn(3, 8);
-        g->HideColumns(6, 8);
-        g->SetOptions(g->Options() | goEditing);
-        for (TSpeedButton* b : commands)
-            b->SetEnabled(true);
-        sb_Edytuj_ZapiszZmiany->SetEnabled(false);
-        sb_NowyWykaz_Edytuj->SetCaption("Przerwij edycję");
-        g->SetPopupMenu(pm_NoyEdytujWykaz);
-    }
+    for (int i = 0; i < 3; ++i)
+        g->MoveColumn(3, 8);
+    g->HideColumns(6, 8);
+    g->SetOptions(g->Options() | goEditing);
+    for (TSpeedButton* b : {sb_Edytuj_Linie, sb_Edytuj_Wykaz, sb_Edytuj_Edycja, sb_Edytuj_Format})
+        b->SetEnabled(true);
+    sb_Edytuj_ZapiszZmiany->SetEnabled(false);
+    sb_NowyWykaz_Edytuj->SetCaption("Przerwij edycję");
+    g->SetPopupMenu(pm_NoyEdytujWykaz);
+    UpdateListEditItems(pm_NoyEdytujWykaz);
 }
 
-void Tf_MainForm::OpenListFile(const AnsiString& FileName, const AnsiString& Caption)
+void Tf_MainForm::sb_NowyWykaz_EdytujClick(TObject*)
+{
+    if (ListEditing())
+        LeaveListEditing(true);
+    else
+        EnterListEditing();
+}
+
+bool Tf_MainForm::OpenListFile(const AnsiString& FileName, const AnsiString& Caption)
 {
     if (sb_Edytuj_ZapiszZmiany->Enabled() &&
         !AskSaveModifiedList("bez zapisywania zmian otworzyć wykaz " + Caption))
-        return;
+        return false;
     TProStringGrid* g = sg_NowyEdytujWykaz;
     sb_Edytuj_ZapiszZmiany->SetEnabled(false);
     g->UnHideColumnsAll();
     if (ListEditing())
-        sb_NowyWykaz_EdytujClick(sb_NowyWykaz_Edytuj);
+        LeaveListEditing(false);
 
     g->BeginUpdate();
     ClearListGrid(3);
@@ -178,9 +199,11 @@ void Tf_MainForm::OpenListFile(const AnsiString& FileName, const AnsiString& Cap
     FListItemName = Caption;
 
     TStringList lines;
+    bool read = true;
     try {
         lines.SetText(LoadBytesFromFile(FileName));
     } catch (const Exception&) {
+        read = false;
         lines.Clear();
         Application->MessageBox("Nie można otworzyć wskazanego pliku.\rWskazany plik jest pusty lub ma "
                                 "nieprawidłowy format !!!",
@@ -236,6 +259,7 @@ void Tf_MainForm::OpenListFile(const AnsiString& FileName, const AnsiString& Cap
     g->EndUpdate();
     g->AutoSizeColumns(false, 10);
     sb_Edytuj_ZapiszZmiany->SetEnabled(false);
+    return read;
 }
 
 void Tf_MainForm::NewListGrid(const AnsiString& FileName, const AnsiString& Caption)
@@ -243,11 +267,11 @@ void Tf_MainForm::NewListGrid(const AnsiString& FileName, const AnsiString& Capt
     TProStringGrid* g = sg_NowyEdytujWykaz;
     g->UnHideColumnsAll();
     if (ListEditing())
-        sb_NowyWykaz_EdytujClick(sb_NowyWykaz_Edytuj);
+        LeaveListEditing(false);
     ClearListGrid(31);
     g->AutoSizeColumns(false, 10);
     g->NumberColumn(0);
-    sb_NowyWykaz_EdytujClick(sb_NowyWykaz_Edytuj);
+    EnterListEditing();
 
     CurrentListFile = FileName;
     ng_NowyEdytujWykaz->SetCaption(NewPrefix + Caption);
@@ -258,7 +282,7 @@ void Tf_MainForm::NewListGrid(const AnsiString& FileName, const AnsiString& Capt
     Strony->SetActivePage("NowyWykaz");
 }
 
-void Tf_MainForm::SaveListFile()
+bool Tf_MainForm::SaveListFile()
 {
     const AnsiString name = ExtractFileName(CurrentListFile);
     const AnsiString ext = ExtractFileExt(name);
@@ -270,7 +294,7 @@ void Tf_MainForm::SaveListFile()
             "przekopiuj aktualną zawartość do schowka i wklej w nowym wykazie (kliknij teraz na OK a potem naciśnij "
             "CTRL+SHIFT+C, przejdź do edycji nowego wykazu i naciśniej CTRL+V).",
             TitleError, MB_OK | MB_ICONERROR);
-        return;
+        return false;
     }
     // The five stored fields by their headers, wherever editing mode put them.
     TProStringGrid* g = sg_NowyEdytujWykaz;
@@ -294,9 +318,11 @@ void Tf_MainForm::SaveListFile()
     try {
         WriteListFile(CurrentListFile, text);
         sb_Edytuj_ZapiszZmiany->SetEnabled(false);
+        return true;
     } catch (const Exception&) {
         Application->MessageBox("NIE MOGĘ ZAPISAĆ ZMIAN W WYKAZIE !!!\rNIE MASZ DO TEGO ODPOWIEDNICH UPRAWNIEŃ !!!",
                                 TitleError, MB_OK | MB_ICONERROR);
+        return false;
     }
 }
 

@@ -1380,12 +1380,17 @@ TNativeWidget* TCustomListBox::CreateNativeWidget()
     FSyncing = true;
     l->addItems(rows);
     FSyncing = false;
-    QObject::connect(l, &QListWidget::currentRowChanged, l, [this](int) {
-        if (!FSyncing && !FMultiSelect)
+    // Focus alone makes the first row current without selecting it: no choice
+    // of the user. A click makes its row current first and selects it after.
+    auto chosen = [this, l](int Row) {
+        return Row < 0 || (l->item(Row)->isSelected() && Row != FItemIndex);
+    };
+    QObject::connect(l, &QListWidget::currentRowChanged, l, [this, chosen](int Row) {
+        if (!FSyncing && !FMultiSelect && chosen(Row))
             RunGuarded([&] { UserSelectionChanged(); });
     });
-    QObject::connect(l, &QListWidget::itemSelectionChanged, l, [this] {
-        if (!FSyncing && FMultiSelect)
+    QObject::connect(l, &QListWidget::itemSelectionChanged, l, [this, l, chosen] {
+        if (!FSyncing && (FMultiSelect || chosen(l->currentRow())))
             RunGuarded([&] { UserSelectionChanged(); });
     });
     InstallMessageBridge(l->viewport(), this);
