@@ -1,0 +1,430 @@
+// The register page's commands: lines, cell sizes, clipboard, undo, clearing,
+// reloading, the button menus and the context menu's shortcuts; the save
+// questions of leaving editing mode and of closing.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/Unit8_PoprawnoscNorm.h"
+#include "app/Wykazy.h"
+#include "app/qx_Unit3.h"
+#include "app/qx_Unit4.h"
+#include "controls/NetGradient.h"
+#include "grid/BaseGrid.h"
+#include "grid/ProGrid.h"
+#include "platform/gui/Buttons.h"
+#include "platform/gui/Clipbrd.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/Spin.h"
+#include "tests/app/MainFormFixture.h"
+
+namespace {
+
+class RegisterCommands : public TMainFormTest {
+protected:
+    void SetUp() override
+    {
+        TMainFormTest::SetUp();
+        CurrentUserLevel = 4;
+        UsedListFiles->Clear();
+        Grid = Form->sg_NowyEdytujWykaz;
+        Lines = std::make_unique<Tf_WstawKilkaLinii>(nullptr);
+        Sizes = std::make_unique<Tf_Szer_WysKomorek>(nullptr);
+        Review = std::make_unique<Tf_PoprawnoscNorm>(nullptr);
+        f_WstawKilkaLinii = Lines.get();
+        f_Szer_WysKomorek = Sizes.get();
+        f_PoprawnoscNorm = Review.get();
+        LoadCatalogue("PN-EN 10025-2:2019|Aktualna|Dostępna||Stale||\r\n");
+    }
+    void TearDown() override
+    {
+        SetPopupMenuHook(nullptr);
+        Review.reset();
+        Sizes.reset();
+        Lines.reset();
+        CurrentUserLevel = 0;
+        TMainFormTest::TearDown();
+    }
+    // Opens "Wykazy\\w.txt" with the lines A, B, C ... (one per letter) in editing mode.
+    void OpenEditing(const AnsiString& Letters)
+    {
+        AnsiString text;
+        for (char c : Letters)
+            text += AnsiString(1, c) + "|||||\r\n";
+        Write("Wykazy\\w.txt", text);
+        Form->OpenListFile(Path("Wykazy\\w.txt"), "Wykonanie A");
+        Form->sb_NowyWykaz_EdytujClick(nullptr);
+        ASSERT_TRUE(Form->ListEditing());
+    }
+    // Column 1 of the rows 1 to RowCount - 1, "." for an empty cell.
+    AnsiString Column1()
+    {
+        AnsiString s;
+        for (int r = 1; r < Grid->RowCount(); ++r)
+            s += Grid->Cells(1, r).empty() ? AnsiString(".") : Grid->Cells(1, r);
+        return s;
+    }
+    bool Numbered()
+    {
+        for (int r = 1; r < Grid->RowCount(); ++r)
+            if (Grid->Cells(0, r) != IntToStr(r))
+                return false;
+        return true;
+    }
+    bool Modified() { return Form->sb_Edytuj_ZapiszZmiany->Enabled(); }
+    // A change as the user's edits make it: the cell and the modified state.
+    void Change(int ACol, int ARow, const AnsiString& Text)
+    {
+        Grid->SetCells(ACol, ARow, Text);
+        Form->sb_Edytuj_ZapiszZmiany->SetEnabled(true);
+    }
+    TMenuItem* Item(TPopupMenu* Menu, const AnsiString& Caption)
+    {
+        TMenuItem* i = Menu->Items()->Find(Caption);
+        EXPECT_NE(i, nullptr) << Caption;
+        return i;
+    }
+
+    TProStringGrid* Grid = nullptr;
+    std::unique_ptr<Tf_WstawKilkaLinii> Lines;
+    std::unique_ptr<Tf_Szer_WysKomorek> Sizes;
+    std::unique_ptr<Tf_PoprawnoscNorm> Review;
+};
+
+}  // namespace
+
+TEST_F(RegisterCommands, LineCommandsMoveTheRowsAndRenumber)
+{
+    OpenEditing("ABC");
+    ASSERT_EQ(Column1(), "ABC.");
+    struct Step {
+        Tf_MainForm::TListCommand Command;
+        int Row;
+        const char* After;
+        bool MarksModified;
+    } steps[] = {
+        {Tf_MainForm::lcInsertAbove, 2, "A.BC.", false},
+        {Tf_MainForm::lcInsertBelow, 1, "A..BC.", false},
+        {Tf_MainForm::lcDeleteLine, 2, "A.BC.", false},
+        {Tf_MainForm::lcMoveToTop, 4, "CA.B.", true},
+        {Tf_MainForm::lcMoveToBottom, 1, "A.BC.", true},
+        // Already at RowCount - 2: the order stays, the register is still modified.
+        {Tf_MainForm::lcMoveToBottom, 4, "A.BC.", true},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.After);
+        Form->sb_Edytuj_ZapiszZmiany->SetEnabled(false);
+        Grid->FocusCell(1, s.Row, true);
+        Form->RunListCommand(s.Command);
+        EXPECT_EQ(Column1(), s.After);
+        EXPECT_TRUE(Numbered());
+        if (s.MarksModified)
+            EXPECT_TRUE(Modified());
+    }
+}
+
+TEST_F(RegisterCommands, SeveralLinesGoBelowOrAboveTheCurrentRow)
+{
+    OpenEditing("AB");
+    // Below the last data row.
+    Grid->FocusCell(1, 2, true);
+    ScriptDialogs().ExpectModal("f_WstawKilkaLinii", mrOk, [](TForm* f) {
+        auto* d = dynamic_cast<Tf_WstawKilkaLinii*>(f);
+        d->se_LiczbaLinii->SetValue(2);
+        d->rb_Ponizej->SetChecked(true);
+    });
+    Form->RunListCommand(Tf_MainForm::lcInsertSeveral);
+    EXPECT_EQ(Column1(), "AB...");
+    // Above row 1: the new lines become rows 1 to 3.
+    Grid->FocusCell(1, 1, true);
+    ScriptDialogs().ExpectModal("f_WstawKilkaLinii", mrOk, [](TForm* f) {
+        auto* d = dynamic_cast<Tf_WstawKilkaLinii*>(f);
+        d->se_LiczbaLinii->SetValue(3);
+        d->rb_Powyzej->SetChecked(true);
+    });
+    Form->RunListCommand(Tf_MainForm::lcInsertSeveral);
+    EXPECT_EQ(Column1(), "...AB...");
+    EXPECT_TRUE(Numbered());
+    ScriptDialogs().ExpectModal("f_WstawKilkaLinii", mrCancel);
+    Form->RunListCommand(Tf_MainForm::lcInsertSeveral);
+    EXPECT_EQ(Column1(), "...AB...");
+}
+
+TEST_F(RegisterCommands, DeletingTheOnlyLineLeavesAnEmptyLine)
+{
+    Write("Wykazy\\w.txt", "");
+    Form->OpenListFile(Path("Wykazy\\w.txt"), "Pusty");
+    Form->sb_NowyWykaz_EdytujClick(nullptr);
+    Grid->SetRowCount(2);
+    Grid->SetCells(1, 1, "A");
+    Grid->FocusCell(1, 1, true);
+    Form->RunListCommand(Tf_MainForm::lcDeleteLine);
+    EXPECT_EQ(Grid->RowCount(), 2);
+    EXPECT_EQ(Column1(), ".");
+    EXPECT_EQ(Grid->Cells(0, 1), "1");
+}
+
+TEST_F(RegisterCommands, CellSizesTakeOnlyPositiveNumbers)
+{
+    OpenEditing("A");
+    struct Case {
+        Tf_MainForm::TListCommand Command;
+        const char* Typed;
+        int Result;
+        int Expected;
+    } cases[] = {
+        {Tf_MainForm::lcCellHeight, "30", mrOk, 30},  {Tf_MainForm::lcCellHeight, "0", mrOk, 30},
+        {Tf_MainForm::lcCellHeight, "", mrOk, 30},    {Tf_MainForm::lcCellHeight, "45", mrCancel, 30},
+        {Tf_MainForm::lcCellWidth, "77", mrOk, 77},   {Tf_MainForm::lcCellWidth, "99999999999", mrOk, 77},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Typed);
+        const bool height = c.Command == Tf_MainForm::lcCellHeight;
+        AnsiString shownValue, label, caption;
+        ScriptDialogs().ExpectModal("f_Szer_WysKomorek", c.Result, [&](TForm* f) {
+            auto* d = dynamic_cast<Tf_Szer_WysKomorek*>(f);
+            shownValue = d->Edit1->Text();
+            label = d->l_Caption->Caption();
+            caption = d->Caption();
+            d->Edit1->SetText(c.Typed);
+        });
+        const int before = height ? Grid->DefaultRowHeight() : Grid->DefaultColWidth();
+        Form->RunListCommand(c.Command);
+        EXPECT_EQ(shownValue, IntToStr(before));
+        EXPECT_EQ(caption, height ? "Ustaw wysokość komórek" : "Ustaw szerokość komórek");
+        EXPECT_EQ(label, height ? "&Wysokosc komórek:" : "&Szerokość komórek:");
+        EXPECT_EQ(height ? Grid->DefaultRowHeight() : Grid->DefaultColWidth(), c.Expected);
+    }
+}
+
+TEST_F(RegisterCommands, ClearAllAsksAndStopsOnCancel)
+{
+    OpenEditing("ABC");
+    Change(1, 1, "zmieniona");
+    ASSERT_TRUE(Modified());
+    ScriptDialogs().ExpectMessageBox(IDNO, "Czy na pewno chcesz usunąć wszystkie dane z otwartego wykazu ???");
+    Form->RunListCommand(Tf_MainForm::lcClearAll);
+    EXPECT_EQ(Column1(), "zmienionaBC.");
+
+    // Cancel in the save question leaves the register, its columns and editing mode as they were.
+    ScriptDialogs().ExpectMessageBox(IDYES, "usunąć wszystkie dane").ExpectMessageBox(IDCANCEL, "przerwać edycję");
+    Form->RunListCommand(Tf_MainForm::lcClearAll);
+    EXPECT_EQ(Column1(), "zmienionaBC.");
+    EXPECT_TRUE(Form->ListEditing());
+    EXPECT_TRUE(Modified());
+    EXPECT_EQ(Grid->ColCount(), 6);
+
+    ScriptDialogs().ExpectMessageBox(IDYES, "usunąć wszystkie dane").ExpectMessageBox(IDNO, "przerwać edycję");
+    Form->RunListCommand(Tf_MainForm::lcClearAll);
+    EXPECT_EQ(Grid->RowCount(), 31);
+    EXPECT_EQ(Column1(), AnsiString(30, '.'));
+    EXPECT_TRUE(Numbered());
+    EXPECT_TRUE(Form->ListEditing());
+    EXPECT_FALSE(Modified());
+    EXPECT_EQ(Grid->ColCount(), 6);
+    EXPECT_EQ(Grid->Cells(5, 0), "Nr rysunku");
+    // Nothing was saved.
+    EXPECT_EQ(Read("Wykazy\\w.txt"), "A|||||\r\nB|||||\r\nC|||||\r\n");
+}
+
+TEST_F(RegisterCommands, ReloadFromDiskAsksOnlyAboutChanges)
+{
+    OpenEditing("AB");
+    Change(1, 1, "X");
+    ScriptDialogs().ExpectMessageBox(IDNO, "czy na pewno chcesz otworzyć ostatnią, zapisaną wersję tego pliku ???\r"
+                                           "Wszystkie zmiany zostaną utracone.");
+    Form->RunListCommand(Tf_MainForm::lcReload);
+    EXPECT_EQ(Column1(), "XB.");
+    ScriptDialogs().ExpectMessageBox(IDYES, "Wszystkie zmiany zostaną utracone.");
+    Form->RunListCommand(Tf_MainForm::lcReload);
+    EXPECT_EQ(Column1(), "AB.");
+    EXPECT_FALSE(Form->ListEditing());
+    EXPECT_EQ(Form->Strony->ActivePage(), "NowyWykaz");
+    EXPECT_EQ(Form->ng_NowyEdytujWykaz->Caption(), "Zestawienie materiałów dla Wykonanie A");
+    // Unchanged: no question.
+    Form->RunListCommand(Tf_MainForm::lcReload);
+    EXPECT_EQ(Column1(), "AB.");
+}
+
+TEST_F(RegisterCommands, UndoRedoAndTheEnablingOfTheEditItems)
+{
+    OpenEditing("AB");
+    Form->Strony->SetActivePage("NowyWykaz");
+    Form->Show();
+    Form->pm_NoyEdytujWykazPopup(nullptr);
+    EXPECT_FALSE(Item(Form->pm_NoyEdytujWykaz, "Cofnij")->Enabled());
+    EXPECT_FALSE(Item(Form->pm_NoyEdytujWykaz, "Ponów")->Enabled());
+    EXPECT_TRUE(Item(Form->pm_NoyEdytujWykaz, "Wytnij")->Enabled());
+    EXPECT_TRUE(Item(Form->pm_NoyEdytujWykaz, "Odświerz z dysku")->Enabled());
+
+    Grid->SetFocus();
+    Grid->FocusCell(1, 2, true);
+    TypeText(Grid, "Z");
+    TypeKey(Grid->InplaceEditor(), VK_RETURN);
+    ProcessPendingMessages();
+    ASSERT_EQ(Grid->Cells(1, 2), "Z");
+    // The shortcut of the context menu while the grid has the focus.
+    Grid->SetFocus();
+    KeyDown(Grid, 'Z', ssCtrl);
+    EXPECT_EQ(Grid->Cells(1, 2), "B");
+    Form->pm_NoyEdytujWykazPopup(nullptr);
+    EXPECT_FALSE(Item(Form->pm_NoyEdytujWykaz, "Cofnij")->Enabled());
+    EXPECT_TRUE(Item(Form->pm_NoyEdytujWykaz, "Ponów")->Enabled());
+    Form->RunListCommand(Tf_MainForm::lcRedo);
+    EXPECT_EQ(Grid->Cells(1, 2), "Z");
+    Form->Hide();
+
+    // A register never saved cannot be reloaded; a new one has nothing to undo.
+    Form->NewListGrid(Path("Wykazy\\nowy.txt"), "Nowy");
+    Form->pm_NoyEdytujWykazPopup(nullptr);
+    Form->pm_WykazPopup(nullptr);
+    EXPECT_FALSE(Item(Form->pm_NoyEdytujWykaz, "Odświerz z dysku")->Enabled());
+    EXPECT_FALSE(Item(Form->pm_Wykaz, "Odświerz z dysku")->Enabled());
+    EXPECT_FALSE(Item(Form->pm_NoyEdytujWykaz, "Cofnij")->Enabled());
+    EXPECT_FALSE(Item(Form->pm_NoyEdytujWykaz, "Wytnij")->Enabled());
+}
+
+TEST_F(RegisterCommands, ClipboardCommandsWorkOnTheFieldsWithoutTheNumbers)
+{
+    OpenEditing("A");
+    Grid->SetRowCount(2);
+    Grid->SetCells(3, 1, "S235");
+    Form->RunListCommand(Tf_MainForm::lcCopyAll);
+    // Only the one row under the header, without the row number.
+    EXPECT_EQ(Clipboard()->AsText(), "A\t\tS235\t\t");
+
+    OpenEditing("AB");
+    Grid->FocusCell(1, 1, true);
+    Form->RunListCommand(Tf_MainForm::lcCopy);
+    Grid->FocusCell(2, 2, true);
+    Form->RunListCommand(Tf_MainForm::lcPaste);
+    EXPECT_EQ(Grid->Cells(2, 2), "A");
+    Grid->FocusCell(1, 2, true);
+    Form->RunListCommand(Tf_MainForm::lcCut);
+    EXPECT_EQ(Grid->Cells(1, 2), "");
+    EXPECT_EQ(Clipboard()->AsText(), "B");
+
+    Grid->SetCells(3, 1, "m1");
+    Grid->SetCells(3, 2, "m2");
+    Grid->FocusCell(3, 2, true);
+    Form->RunListCommand(Tf_MainForm::lcClearColumn);
+    EXPECT_EQ(Grid->Cells(3, 1) + Grid->Cells(3, 2), "");
+    EXPECT_EQ(Grid->Cells(1, 1), "A");
+    Grid->FocusCell(1, 1, true);
+    Form->RunListCommand(Tf_MainForm::lcClearRow);
+    EXPECT_EQ(Grid->Cells(1, 1) + Grid->Cells(2, 1), "");
+    EXPECT_EQ(Grid->Cells(2, 2), "A");
+    EXPECT_EQ(Grid->Cells(0, 1), "1");
+    Form->RunListCommand(Tf_MainForm::lcSelectAll);
+    Form->RunListCommand(Tf_MainForm::lcClear);
+    EXPECT_EQ(Grid->Cells(2, 2), "");
+}
+
+TEST_F(RegisterCommands, ButtonsDropTheirMenusBelowThemselves)
+{
+    OpenEditing("A");
+    Form->Strony->SetActivePage("NowyWykaz");
+    Form->Show();
+    TPopupMenu* shown = nullptr;
+    TPoint at;
+    SetPopupMenuHook([&](TPopupMenu* Menu, int X, int Y) {
+        shown = Menu;
+        at = TPoint(X, Y);
+    });
+    struct Case {
+        TSpeedButton* Button;
+        TPopupMenu* Menu;
+        int Count;
+    } cases[] = {{Form->sb_Edytuj_Wykaz, Form->pm_Wykaz, 7},
+                 {Form->sb_Edytuj_Linie, Form->pm_Linie, 6},
+                 {Form->sb_Edytuj_Edycja, Form->pm_Edycja, 10},
+                 {Form->sb_Edytuj_Format, Form->pm_Format, 4}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Button->Caption());
+        shown = nullptr;
+        c.Button->Click();
+        EXPECT_EQ(shown, c.Menu);
+        EXPECT_EQ(at, c.Button->ClientToScreen(TPoint(0, c.Button->Height())));
+        EXPECT_EQ(c.Menu->Items()->Count(), c.Count);
+    }
+    EXPECT_EQ(Item(Form->pm_Wykaz, "Podgląd wydruku")->ShortCut(), TShortCut('P' | scCtrl | scShift));
+    EXPECT_EQ(Item(Form->pm_Linie, "Wstaw linię powyżej zaznaczenia")->ShortCut(), TShortCut(VK_UP | scCtrl));
+    EXPECT_EQ(Item(Form->pm_NoyEdytujWykaz, "Wstaw linię powyżej zaznaczenia")->ShortCut(),
+              TShortCut(VK_UP | scShift));
+    EXPECT_EQ(Form->pm_NoyEdytujWykaz->Items()->Count(), 24);
+
+    // "Format" shows the grid's grow-while-typing state; its item toggles it.
+    TMenuItem* grow = Item(Form->pm_Format, "Włącz autodopasowywanie w trakcie pisania");
+    Grid->SizeWhileTyping()->SetWidth(true);
+    Form->sb_Edytuj_Format->Click();
+    EXPECT_TRUE(grow->Checked());
+    grow->Click();
+    EXPECT_FALSE(Grid->SizeWhileTyping()->Width());
+    EXPECT_FALSE(grow->Checked());
+    SetPopupMenuHook(nullptr);
+    Form->Hide();
+
+    // In viewing mode the grid has no context menu: its shortcuts do nothing.
+    Form->sb_NowyWykaz_EdytujClick(nullptr);
+    ASSERT_FALSE(Form->ListEditing());
+    Grid->FocusCell(1, 1, true);
+    KeyDown(Grid, VK_UP, ssShift);
+    EXPECT_EQ(Grid->RowCount(), 3);
+}
+
+TEST_F(RegisterCommands, ShortcutsOfTheContextMenuInsertLines)
+{
+    OpenEditing("AB");
+    Form->Strony->SetActivePage("NowyWykaz");
+    Form->Show();
+    Grid->SetFocus();
+    Grid->FocusCell(1, 2, true);
+    KeyDown(Grid, VK_UP, ssShift);
+    EXPECT_EQ(Column1(), "A.B.");
+    Grid->FocusCell(1, 1, true);
+    KeyDown(Grid, VK_DOWN, ssShift);
+    EXPECT_EQ(Column1(), "A..B.");
+    EXPECT_TRUE(Numbered());
+    Form->Hide();
+}
+
+TEST_F(RegisterCommands, UnsavedRegisterOnLeavingEditingAndOnClosing)
+{
+    OpenEditing("A");
+    EXPECT_TRUE(Form->CanCloseList());   // nothing to ask
+
+    Change(1, 1, "B");
+    ScriptDialogs().ExpectMessageBox(IDCANCEL, "• NIE aby zamknąć program bez zapisywania zmian,");
+    EXPECT_FALSE(Form->CanCloseList());
+    EXPECT_EQ(Read("Wykazy\\w.txt"), "A|||||\r\n");
+
+    ScriptDialogs().ExpectMessageBox(IDNO, "Wykaz Wykonanie A został zmodyfikowany.");
+    EXPECT_TRUE(Form->CanCloseList());
+    EXPECT_EQ(Read("Wykazy\\w.txt"), "A|||||\r\n");
+
+    ScriptDialogs().ExpectMessageBox(IDYES, "został zmodyfikowany");
+    EXPECT_TRUE(Form->CanCloseList());
+    EXPECT_EQ(Read("Wykazy\\w.txt"), "B|||||\r\n");
+    EXPECT_FALSE(Modified());
+
+    // A save that fails keeps the window open and the register in editing mode.
+    Change(1, 1, "C");
+    std::filesystem::remove(OsPath("Wykazy\\w.txt"));
+    ForceDirectories(Path("Wykazy\\w.txt"));
+    ScriptDialogs().ExpectMessageBox(IDYES, "został zmodyfikowany").ExpectMessageBox(IDOK, "NIE MOGĘ ZAPISAĆ");
+    EXPECT_FALSE(Form->CanCloseList());
+    ScriptDialogs().ExpectMessageBox(IDYES, "przerwać edycję").ExpectMessageBox(IDOK, "NIE MOGĘ ZAPISAĆ");
+    Form->sb_NowyWykaz_EdytujClick(nullptr);
+    EXPECT_TRUE(Form->ListEditing());
+    EXPECT_TRUE(Modified());
+    EXPECT_EQ(Grid->Cells(1, 1), "C");
+}
+
+TEST_F(RegisterCommands, CheckingTheNormsShowsTheReviewWindow)
+{
+    OpenEditing("A");
+    Form->RunListCommand(Tf_MainForm::lcCheckNorms);
+    EXPECT_TRUE(Review->Visible());
+    Review->Hide();
+}
