@@ -1,5 +1,7 @@
 #include "app/FormBuild.h"
 
+#include "platform/gui/ExtCtrls.h"
+
 TLabel* PlaceLabel(TComponent* Owner, TWinControl* Parent, const char* Name, const AnsiString& Caption, int Left,
                    int Top, TWinControl* Focus)
 {
@@ -30,4 +32,15 @@ void FollowStateChoice(TComboBox* State, TEdit* Replacement, TControl* Label)
     Label->SetEnabled(!current);
     if (current)
         Replacement->SetText("");
+}
+
+TPanel* PlaceGroupBox(TComponent* Owner, TWinControl* Parent, TGroupBox*& Box, const char* Name,
+                      const AnsiString& Caption, int Left, int Top, int Width, int Height)
+{
+    Box = Place<TGroupBox>(Owner, Parent, Name, Left, Top, Width, Height);
+    Box->SetCaption(Caption);
+    auto* inside = Place<TPanel>(Owner, Box, "", 2, 18, Width - 4, Height - 20);
+    inside->SetBevelOuter(bvNone);
+    inside->SetCaption("");
+    return inside;
 }

@@ -19,6 +19,13 @@ T* Place(TComponent* Owner, TWinControl* Parent, const char* Name, int Left, int
 TLabel* PlaceLabel(TComponent* Owner, TWinControl* Parent, const char* Name, const AnsiString& Caption, int Left,
                    int Top, TWinControl* Focus = nullptr);
 
+class TPanel;
+// A group box at the bounds with its caption, and a borderless panel filling
+// its inside that holds (and paints) the box's controls, its top left the
+// inside's top left.
+TPanel* PlaceGroupBox(TComponent* Owner, TWinControl* Parent, TGroupBox*& Box, const char* Name,
+                      const AnsiString& Caption, int Left, int Top, int Width, int Height);
+
 // A drop-down list of Words (sorted when Sorted) with nothing chosen.
 template <size_t N>
 TComboBox* PlaceList(TComponent* Owner, TWinControl* Parent, const char* Name, int Left, int Top, int Width,

@@ -61,12 +61,12 @@ void Tf_MainForm::CreateExportComponents()
     bar->SetCaption("Zapisz wykaz jako ...");
     bar->Font()->SetStyle(fsBold);
 
-    // The group box and its list were made with the import page; they move below the caption bar.
-    gb_Eksportuj_NazwaKategorii->SetBounds(8, 34, 320, 420);
-    lb_Eksportuj_GrupyProduktow->SetBounds(10, 40, 300, 370);
-    PlaceLabel(this, gb_Eksportuj_NazwaKategorii, "Label_Eksportuj_Grupy", "&Wybierz grupę produktów", 10, 20,
-               lb_Eksportuj_GrupyProduktow);
-    lb_Eksportuj_ListaWykazow->SetBounds(344, 58, 420, 200);
+    TPanel* groups = PlaceGroupBox(this, page, gb_Eksportuj_NazwaKategorii, "gb_Eksportuj_NazwaKategorii",
+                                   " Grupy wyrobów w kategorii ", 8, 34, 320, 420);
+    lb_Eksportuj_GrupyProduktow = Place<TListBox>(this, groups, "lb_Eksportuj_GrupyProduktow", 8, 22, 300, 370);
+    lb_Eksportuj_GrupyProduktow->SetSorted(true);
+    PlaceLabel(this, groups, "Label_Eksportuj_Grupy", "&Wybierz grupę produktów", 8, 4, lb_Eksportuj_GrupyProduktow);
+    lb_Eksportuj_ListaWykazow = Place<TListBox>(this, page, "lb_Eksportuj_ListaWykazow", 344, 58, 420, 200);
     PlaceLabel(this, page, "Label_Eksportuj_Wykazy", "Wy&bierz wykaz", 344, 40, lb_Eksportuj_ListaWykazow);
 
     edt_Exportuj_Directory = Place<TDirectoryEdit>(this, page, "edt_Exportuj_Directory", 344, 288, 420, 23);

@@ -110,13 +110,11 @@ void Tf_MainForm::CreateImportComponents()
     bar->SetCaption("Importuj wykaz");
     bar->Font()->SetStyle(fsBold);
 
-    gb_Importuj_NazwaKategorii = Place<TGroupBox>(this, page, "gb_Importuj_NazwaKategorii", 8, 34, 320, 420);
-    gb_Importuj_NazwaKategorii->SetCaption(CategoryPrefix);
-    lb_Importuj_GrupyProdoktow =
-        Place<TListBox>(this, gb_Importuj_NazwaKategorii, "lb_Importuj_GrupyProdoktow", 10, 22, 300, 350);
+    TPanel* groups = PlaceGroupBox(this, page, gb_Importuj_NazwaKategorii, "gb_Importuj_NazwaKategorii",
+                                   CategoryPrefix, 8, 34, 320, 420);
+    lb_Importuj_GrupyProdoktow = Place<TListBox>(this, groups, "lb_Importuj_GrupyProdoktow", 8, 4, 300, 354);
     lb_Importuj_GrupyProdoktow->SetSorted(true);
-    sb_Importuj_DodajGrupe = Place<TSpeedButton>(this, gb_Importuj_NazwaKategorii, "sb_Importuj_DodajGrupe", 10, 382,
-                                                 120, 26);
+    sb_Importuj_DodajGrupe = Place<TSpeedButton>(this, groups, "sb_Importuj_DodajGrupe", 8, 366, 120, 26);
     sb_Importuj_DodajGrupe->SetCaption("Dodaj grupę");
 
     edt_ImportujWykaz = Place<TFilenameEdit>(this, page, "edt_ImportujWykaz", 344, 52, 420, 23);
@@ -126,24 +124,25 @@ void Tf_MainForm::CreateImportComponents()
     lb_Importuj_ListaWykazow = Place<TListBox>(this, page, "lb_Importuj_ListaWykazow", 344, 104, 420, 150);
     TextLabel(this, page, "&Wykazy w wybranej grupie:", 344, 86, lb_Importuj_ListaWykazow);
 
-    auto* summary = Place<TGroupBox>(this, page, "gb_Importuj_Podsumowanie", 344, 264, 420, 190);
-    summary->SetCaption(" Podsumowanie ");
-    TextLabel(this, summary, "Grupa:", 10, 22);
-    lbl_Importuj_NazwaGrupy = Place<TLabel>(this, summary, "lbl_Importuj_NazwaGrupy", 100, 22, 310, 16);
+    TGroupBox* summaryBox = nullptr;
+    TPanel* summary = PlaceGroupBox(this, page, summaryBox, "gb_Importuj_Podsumowanie", " Podsumowanie ", 344, 264,
+                                    420, 190);
+    TextLabel(this, summary, "Grupa:", 8, 4);
+    lbl_Importuj_NazwaGrupy = Place<TLabel>(this, summary, "lbl_Importuj_NazwaGrupy", 98, 4, 310, 16);
     lbl_Importuj_NazwaGrupy->SetCaption("(NIE WYBRANO GRUPY)");
     lbl_Importuj_NazwaGrupy->Font()->SetColor(TColor(255));
-    TextLabel(this, summary, "Plik:", 10, 42);
+    TextLabel(this, summary, "Plik:", 8, 24);
     lbl_Importuj_ImportowanyPlik =
-        Place<TFileLabel>(this, summary, "lbl_Importuj_ImportowanyPlik", 100, 42, summary->Width() - 110, 16);
-    e_Importuj_NazwaNowejPoz = Place<TEdit>(this, summary, "e_Importuj_NazwaNowejPoz", 10, 82, 400, 23);
-    TextLabel(this, summary, "&Nazwa nowej pozycji:", 10, 64, e_Importuj_NazwaNowejPoz);
-    TLabel* rule = TextLabel(this, summary, "Musi być inna niż nazwy wykazów już znajdujący się w wybranej grupie", 10,
-                             108);
+        Place<TFileLabel>(this, summary, "lbl_Importuj_ImportowanyPlik", 98, 24, summaryBox->Width() - 110, 16);
+    e_Importuj_NazwaNowejPoz = Place<TEdit>(this, summary, "e_Importuj_NazwaNowejPoz", 8, 64, 400, 23);
+    TextLabel(this, summary, "&Nazwa nowej pozycji:", 8, 46, e_Importuj_NazwaNowejPoz);
+    TLabel* rule = TextLabel(this, summary, "Musi być inna niż nazwy wykazów już znajdujący się w wybranej grupie", 8,
+                             90);
     rule->Font()->SetColor(clGray);
-    cb_Importuj_UsunZrodlo = Place<TCheckBox>(this, summary, "cb_Importuj_UsunZrodlo", 10, 128, 400, 20);
+    cb_Importuj_UsunZrodlo = Place<TCheckBox>(this, summary, "cb_Importuj_UsunZrodlo", 8, 110, 400, 20);
     cb_Importuj_UsunZrodlo->SetCaption("Po zaimportowaniu pliku usuń plik źródłowy");
     cb_Importuj_UsunZrodlo->SetChecked(true);
-    sb_ImportujPlik = Place<TSpeedButton>(this, summary, "sb_ImportujPlik", 10, 152, 140, 26);
+    sb_ImportujPlik = Place<TSpeedButton>(this, summary, "sb_ImportujPlik", 8, 136, 140, 26);
     sb_ImportujPlik->SetCaption("Importuj plik");
     sb_ImportujPlik->SetEnabled(false);
     QelSensitiveLabel5 = Place<TQelSensitiveLabel>(this, page, "QelSensitiveLabel5", 344, 462, 300, 16);
@@ -180,38 +179,26 @@ void Tf_MainForm::CreateImportComponents()
                                                               cb_Importuj_UsunZrodlo})
         c->OnKeyDown = pageKeys;
 
-    // The export page's group box; the export page places it.
-    gb_Eksportuj_NazwaKategorii =
-        Place<TGroupBox>(this, PageOf(Strony, "ZapiszWykazJako"), "gb_Eksportuj_NazwaKategorii", 8, 8, 320, 300);
-    gb_Eksportuj_NazwaKategorii->SetCaption(CategoryPrefix);
-    lb_Eksportuj_GrupyProduktow =
-        Place<TListBox>(this, gb_Eksportuj_NazwaKategorii, "lb_Eksportuj_GrupyProduktow", 10, 22, 300, 268);
-    lb_Eksportuj_GrupyProduktow->SetSorted(true);
-    lb_Eksportuj_ListaWykazow =
-        Place<TListBox>(this, PageOf(Strony, "ZapiszWykazJako"), "lb_Eksportuj_ListaWykazow", 344, 30, 420, 278);
-
     // The menu editor's import box, below its lists.
-    gb_ImportujNaUstawieniachMenu =
-        Place<TGroupBox>(this, PageOf(Strony, "DostosujGrupyPrziPoz"), "gb_ImportujNaUstawieniachMenu", 336, 552, 648, 112);
-    gb_ImportujNaUstawieniachMenu->SetCaption(" Importuj z pliku: ");
-    TGroupBox* box = gb_ImportujNaUstawieniachMenu;
+    TPanel* box = PlaceGroupBox(this, PageOf(Strony, "DostosujGrupyPrziPoz"), gb_ImportujNaUstawieniachMenu,
+                                "gb_ImportujNaUstawieniachMenu", " Importuj z pliku: ", 336, 552, 648, 112);
     e_NazwaPliku_ImportujNaUstawieniachMenu =
-        Place<TFilenameEdit>(this, box, "e_NazwaPliku_ImportujNaUstawieniachMenu", 110, 20, 360, 23);
+        Place<TFilenameEdit>(this, box, "e_NazwaPliku_ImportujNaUstawieniachMenu", 108, 2, 360, 23);
     e_NazwaPliku_ImportujNaUstawieniachMenu->SetDefaultExt("txt");
     e_NazwaPliku_ImportujNaUstawieniachMenu->SetFilter("Plik tekstowy (*.txt)|*.txt");
-    TextLabel(this, box, "&Plik:", 10, 24, e_NazwaPliku_ImportujNaUstawieniachMenu);
+    TextLabel(this, box, "&Plik:", 8, 6, e_NazwaPliku_ImportujNaUstawieniachMenu);
     e_Importuj_NazwaNowejPoz_NaUstawieniachMenu =
-        Place<TEdit>(this, box, "e_Importuj_NazwaNowejPoz_NaUstawieniachMenu", 110, 50, 360, 23);
-    TextLabel(this, box, "Nazwa w &menu:", 10, 54, e_Importuj_NazwaNowejPoz_NaUstawieniachMenu);
+        Place<TEdit>(this, box, "e_Importuj_NazwaNowejPoz_NaUstawieniachMenu", 108, 32, 360, 23);
+    TextLabel(this, box, "Nazwa w &menu:", 8, 36, e_Importuj_NazwaNowejPoz_NaUstawieniachMenu);
     cb_UsunPlik_ImportujNaUstawieniachMenu =
-        Place<TCheckBox>(this, box, "cb_UsunPlik_ImportujNaUstawieniachMenu", 10, 82, 360, 20);
+        Place<TCheckBox>(this, box, "cb_UsunPlik_ImportujNaUstawieniachMenu", 8, 64, 360, 20);
     cb_UsunPlik_ImportujNaUstawieniachMenu->SetCaption("Po zaimportowaniu pliku usuń plik źródłowy");
     cb_UsunPlik_ImportujNaUstawieniachMenu->SetChecked(true);
     sb_ImportujZPlikuNaUstawieniachMenu->SetParent(box);
-    sb_ImportujZPlikuNaUstawieniachMenu->SetBounds(480, 48, 156, 26);
+    sb_ImportujZPlikuNaUstawieniachMenu->SetBounds(478, 30, 156, 26);
     sb_ImportujZPlikuNaUstawieniachMenu->SetCaption("Importuj z pliku");
     QelSensitiveLabel4->SetParent(box);
-    QelSensitiveLabel4->SetBounds(480, 84, 160, 16);
+    QelSensitiveLabel4->SetBounds(478, 66, 160, 16);
     QelSensitiveLabel4->SetCaption("Pokaż instrukcję importowania pliku");
     QelSensitiveLabel3->SetCaption("Przejdź do zakładki Importuj");
 
@@ -283,7 +270,8 @@ void Tf_MainForm::UpdateImportButton(const TImportForm& Form)
 
 void Tf_MainForm::edt_ImportujWykazChange(TObject*)
 {
-    TWinControl* summary = lbl_Importuj_ImportowanyPlik->Parent();
+    // The label's panel fills the summary box.
+    TWinControl* summary = lbl_Importuj_ImportowanyPlik->Parent()->Parent();
     lbl_Importuj_ImportowanyPlik->SetWidth(summary->Width() - 110);
     const AnsiString file = edt_ImportujWykaz->FileName();
     if (!file.empty() && FileExists(file)) {

@@ -967,6 +967,8 @@ bool HtmlDraw(TCanvas* Canvas, const AnsiString& Text, const TRect& Rect, TImage
     bool result = false;
     bool anyLine = false;
     Int64 top = Rect.Top, height = 0;
+    // With y growing upward (a print canvas) the lines follow one another downward all the same.
+    const int down = GetMapMode(Canvas) == MM_LOMETRIC ? -1 : 1;
     size_t pos = 0;
     int h = Canvas->TextHeight("gh");
     try {
@@ -991,7 +993,7 @@ bool HtmlDraw(TCanvas* Canvas, const AnsiString& Text, const TRect& Rect, TImage
                 left = c.LayoutLeft + (layoutWidth - info.Width) / 2;
             left += measure.Indent;
             const int lineHeight = info.Height + info.ExtraAbove + info.ExtraBelow;
-            TRect lineRect(left, LineCoord(top), c.LayoutRight, LineCoord(top) + lineHeight);
+            TRect lineRect(left, LineCoord(top), c.LayoutRight, LineCoord(top + Int64(down) * lineHeight));
 
             if (!CheckHeight) {
                 TEngine second(c, draw, text, pos, info.End, lineRect, false, true, &info);
@@ -1001,9 +1003,9 @@ bool HtmlDraw(TCanvas* Canvas, const AnsiString& Text, const TRect& Rect, TImage
             }
             pos = info.End;
             anyLine = true;
-            top += lineHeight;
+            top += Int64(down) * lineHeight;
             height += lineHeight;
-            if (!CheckHeight && h + top > Rect.Bottom) break;
+            if (!CheckHeight && (down > 0 ? h + top > Rect.Bottom : top - h < Rect.Bottom)) break;
         }
     } catch (const Exception&) {
         // painting never fails: what was laid out so far stands

@@ -63,6 +63,12 @@ struct GridPrint : TFormTest {
     }
 };
 
+bool Dark(TBitmap& b, int x, int y)
+{
+    TColor c = b.Canvas()->Pixels(x, y);
+    return c >= 0 && GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128;
+}
+
 TEST_F(GridPrint, PageNumbersOfOneBandAndOfSeveralBands)
 {
     Grid->PrintSettings()->SetPageNr(ppBottomRight);
@@ -107,6 +113,42 @@ TEST_F(GridPrint, HeaderItemsStandWhereTheirPositionsSay)
         EXPECT_EQ(k.Expected, got) << int(k.Pos);
     }
     SetTestClock(0);
+}
+
+TEST_F(GridPrint, MiniHtmlCellsPrintInsideTheirOwnRow)
+{
+    Grid->SetColCount(2);
+    Grid->SetRowCount(3);
+    Grid->SetColWidths(1, 200);
+    Grid->SetCells(1, 0, "Stan");
+    Grid->SetCells(1, 1, "<font color=\"#00C000\"><b>Aktualna</b></font>");
+    Grid->SetCells(1, 2, "Brak");
+    TBitmap b;
+    b.SetSize(600, 800);
+    b.Canvas()->Brush()->SetColor(clWhite);
+    b.Canvas()->FillRect(TRect(0, 0, 600, 800));
+    Grid->SetPreviewPage(1);
+    Grid->PrintPreviewTo(b.Canvas(), TRect(0, 0, 600, 800));
+    // The green text's rows, and the grid lines on the same column to the right of it.
+    int greenTop = -1, greenBottom = -1, greenRight = -1;
+    for (int y = 0; y < 800; ++y)
+        for (int x = 0; x < 600; ++x) {
+            TColor c = b.Canvas()->Pixels(x, y);
+            if (c >= 0 && GetGValue(c) > 120 && GetRValue(c) < 100 && GetBValue(c) < 100) {
+                if (greenTop < 0)
+                    greenTop = y;
+                greenBottom = y;
+                greenRight = std::max(greenRight, x);
+            }
+        }
+    ASSERT_GE(greenTop, 0);
+    std::vector<int> lines;
+    for (int y = 0; y < 800; ++y)
+        if (Dark(b, greenRight + 6, y) && (lines.empty() || lines.back() < y - 1))
+            lines.push_back(y);
+    ASSERT_GE(lines.size(), 4u);   // above the header, between the rows, below the last row
+    EXPECT_GT(greenTop, lines[1]);
+    EXPECT_LT(greenBottom, lines[2]);
 }
 
 TEST_F(GridPrint, FittingScalesColumnsOnlyAsItsModeAllows)
@@ -183,11 +225,6 @@ TEST_F(GridPrint, EmptyRangeFromPrintStartPrintsNothing)
     EXPECT_FALSE(Printer()->Printing());
 }
 
-bool Dark(TBitmap& b, int x, int y)
-{
-    TColor c = b.Canvas()->Pixels(x, y);
-    return c >= 0 && GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128;
-}
 
 int PdfPageCount(const std::string& Pdf)
 {
