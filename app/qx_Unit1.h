@@ -484,10 +484,6 @@ public:
     // Writes the register's stored fields to CurrentListFile; false (after
     // its message) when the file could not be written.
     bool SaveListFile();
-    // The main window closes: an open register with unsaved changes is asked
-    // about (yes saves, no drops the changes). False: cancelled, or the save
-    // failed; the window must then stay open.
-    bool CanCloseList();
     // A free register file name in the registers folder derived from Name.
     AnsiString MakeListFileName(const AnsiString& Name);
     // The registers folder, ending with "\".
@@ -601,6 +597,8 @@ public:
     void e_Importuj_NazwaNowejPoz_NaUstawieniachMenuChange(TObject* Sender);
     void sb_ImportujZPlikuNaUstawieniachMenuClick(TObject* Sender);
     void e_NazwaPliku_ImportujNaUstawieniachMenuKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
+    // The box's import button after a group or an item of the menu editor was chosen.
+    void RefreshMenuImportButton();
     // "Przejdź do zakładki Importuj" and the two instruction links.
     void QelSensitiveLabel3Click(TObject* Sender);
     void QelSensitiveLabel4Click(TObject* Sender);

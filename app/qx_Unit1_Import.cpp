@@ -370,6 +370,15 @@ void Tf_MainForm::e_Importuj_NazwaNowejPoz_NaUstawieniachMenuChange(TObject*)
     UpdateImportButton(ImportMenuForm());
 }
 
+void Tf_MainForm::RefreshMenuImportButton()
+{
+    const AnsiString name = e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->Text();
+    if (HoldsMenuNameChar(name) || StartsWithBlank(name))
+        sb_ImportujZPlikuNaUstawieniachMenu->SetEnabled(false);
+    else
+        UpdateImportButton(ImportMenuForm());
+}
+
 void Tf_MainForm::sb_ImportujZPlikuNaUstawieniachMenuClick(TObject*)
 {
     RunImport(ImportMenuForm());

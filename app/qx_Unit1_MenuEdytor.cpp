@@ -239,6 +239,7 @@ void Tf_MainForm::lb_G_SpisClick(TObject*)
         ReadCategoryNames(g, lb_W_Spis);
         sb_G_Usun->SetEnabled(lb_G_Spis->ItemIndex() >= 0 && CurrentUserLevel >= 3);
     }
+    RefreshMenuImportButton();
 }
 
 void Tf_MainForm::lb_W_SpisClick(TObject*)
@@ -257,6 +258,7 @@ void Tf_MainForm::lb_W_SpisClick(TObject*)
         sb_W_OtworzWykaz->SetEnabled(!name.empty() && FileExists(ListFolder() + name));
     }
     sb_W_UtworzWykaz->SetEnabled(!sb_W_OtworzWykaz->Enabled());
+    RefreshMenuImportButton();
 }
 
 void Tf_MainForm::DropMenuLevelsBelow(int Level)

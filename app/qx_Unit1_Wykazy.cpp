@@ -135,11 +135,6 @@ bool Tf_MainForm::AskSaveModifiedList(const AnsiString& Then)
     return answer != IDYES || SaveListFile();
 }
 
-bool Tf_MainForm::CanCloseList()
-{
-    return !sb_Edytuj_ZapiszZmiany->Enabled() || AskSaveModifiedList("zamknąć program bez zapisywania zmian");
-}
-
 bool Tf_MainForm::LeaveListEditing(bool Ask)
 {
     if (Ask && sb_Edytuj_ZapiszZmiany->Enabled() && !AskSaveModifiedList("bez zapisywania zmian przerwać edycję"))

@@ -119,8 +119,8 @@ TEST_F(RegisterExport, EveryFormatIsWrittenAndReadsBack)
 
     const std::string html = LoadBytesFromFile(Path("Eksport\\wynik.html"));
     EXPECT_TRUE(Holds(html, "<table"));
-    EXPECT_TRUE(Holds(html, AnsiToUtf8("<td class=\"c2\">Blacha górna</td>")));
-    EXPECT_TRUE(Holds(html, AnsiToUtf8("<td class=\"c0\">Część</td>")));
+    EXPECT_TRUE(Holds(html, AnsiToUtf8("\">Blacha górna</td>\r\n")));
+    EXPECT_TRUE(Holds(html, AnsiToUtf8("\">Część</td>\r\n")));
 
     TStringList text;
     text.SetText(LoadBytesFromFile(Path("Eksport\\wynik.txt")));
