@@ -125,8 +125,10 @@ TEST_F(GridViews, HintsNameTheStandardUnderTheMouse)
     EXPECT_EQ(hint(reg, 1, 4), "PN-3");
     EXPECT_EQ(hint(reg, 1, 7), "unchanged");
 
-    // Shown through the grid's own hint.
-    EXPECT_TRUE(Grid->ShowHint());
+    // Shown through the grid's own hint window.
+    Form->Show();
+    const TRect r = Grid->CellRect(4, 2);
+    EXPECT_EQ(HintAt(Grid, r.Left + 3, r.Top + 3), "PN-M-82144:1986");
 }
 
 TEST_F(GridViews, StateAndHoldingAreCentred)
