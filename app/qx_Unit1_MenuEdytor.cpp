@@ -3,6 +3,7 @@
 // every list is written into its own section of the menu file by its save.
 #include <algorithm>
 
+#include "app/FormBuild.h"
 #include "app/MainVars.h"
 #include "app/qx_Unit1.h"
 #include "controls/KXCtrls.h"
@@ -139,10 +140,7 @@ void Tf_MainForm::ConnectMenuEditor()
         const TLevelControls c = LevelControls(this, level);
         c.Edit->OnChange = [this, level](TObject*) { MenuNameChanged(level); };
         // Typed characters that the menu file cannot hold are dropped.
-        c.Edit->OnKeyPress = [](TObject*, char& Key) {
-            if (Key == ';' || Key == '=' || Key == '|')
-                Key = 0;
-        };
+        c.Edit->OnKeyPress = [](TObject*, char& Key) { SwallowMenuNameChar(Key); };
         c.Edit->OnKeyDown = [this, level](TObject*, Word& Key, TShiftState Shift) { MenuEditKeyDown(level, Key, Shift); };
         c.List->OnKeyDown = [this, level](TObject*, Word& Key, TShiftState Shift) { MenuListKeyDown(level, Key, Shift); };
         c.List->OnDblClick = [this, level](TObject*) { MenuListDblClick(level); };

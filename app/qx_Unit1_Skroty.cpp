@@ -47,9 +47,9 @@ void Browse(TWebBrowser* Browser, void (TWebBrowser::*Step)())
 
 void Tf_MainForm::ConnectPageHandlers()
 {
-    // The help file lies in the program's folder, wherever that is.
+    // The files of the program's data folder may be opened, and so may the
+    // shipped help, beside the program file or installed apart.
     ShellRegisterProgramFolder(ProgramFolder);
-    // So does the shipped help, beside the program file or installed apart.
     ShellRegisterProgramFolder(ExtractFilePath(ShippedFile(HelpFile)));
     a_l[2]->OnClick = [this](TObject* s) { a_l_3Click(s); };
     a_l[4]->OnClick = [this](TObject* s) { a_l_5Click(s); };

@@ -96,7 +96,11 @@ TEST_F(Pages, BackAndForwardWalkTheHistoryOfShownPages)
     EXPECT_TRUE(back->Enabled());
     EXPECT_FALSE(forward->Enabled());
     Form->Strony->SetActivePage("Informacja");
+    Form->edt_ImportujWykaz->SetFileName(Path("a.txt"));
+    Form->l_G_Warning->SetCaption("x");
     Form->FormShow(Form.get());
+    EXPECT_EQ(Form->edt_ImportujWykaz->FileName(), "");
+    EXPECT_EQ(Form->l_G_Warning->Caption(), "");
     // One page shown: nothing to go back to; the page of the first display is not in the history.
     EXPECT_FALSE(back->Enabled());
     Form->Strony->SetActivePage("Informacja");   // the page already shown records nothing
