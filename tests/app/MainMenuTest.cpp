@@ -220,6 +220,37 @@ TEST_F(MainMenu, ClickRunsTheCommandOrSaysTheRightsAreMissing)
     zawory->OnItemClick(zawory, 2, 0);
 }
 
+// A real click on an item of the slid-out panel, disabled or not.
+TEST_F(MainMenu, ClickOnTheSlidOutPanel)
+{
+    CurrentUserLevel = 1;
+    WriteMenu("[Kategorie]\r\nZawory=0\r\n");
+    Build();
+    Form->Show();
+    TProToolPanelTab::SlideWait = [](TProToolPanelTab*, int) {};
+    Form->ProToolPanelTab->OpenTab(Form->ProToolPanelTab->IndexOfPanel(Form->MenuPanel("Ustawienia")));
+    TProToolPanel* p = Form->MenuPanel("Ustawienia");
+    ASSERT_TRUE(p->Visible());
+    auto clickItem = [p](int Section, int Item) {
+        for (int y = 0; y < p->Height(); ++y) {
+            int s = -1, i = -1;
+            TRect r;
+            if (p->ItemAtPos(40, y, s, i, r) && s == Section && i == Item) {
+                MouseMove(p, 40, y);
+                Click(p, 40, y);
+                return true;
+            }
+        }
+        return false;
+    };
+    ScriptDialogs().ExpectMessageBox(IDOK, "Nie masz odpowiednich uprawnień !!!");
+    ASSERT_TRUE(clickItem(1, 1));   // "Foldery"
+    EXPECT_NE(Form->Strony->ActivePage(), "UstawieniaFolderow");
+    ASSERT_TRUE(clickItem(0, 3));   // "Kolory określające stan norm"
+    EXPECT_EQ(Form->Strony->ActivePage(), "UstawieniaProg");
+    EXPECT_EQ(Form->str_UstawieniaProgramu->ActivePage(), "Kolory_Stanu_Norm");
+}
+
 TEST_F(MainMenu, MissingMenuFileIsCreatedEmptyAndTheProgramEnds)
 {
     ScriptDialogs().ExpectMessageBox(IDOK, "Stworzyłem nowy plik z ustawieniami.\r\rProgram zostanie zamknięty i "

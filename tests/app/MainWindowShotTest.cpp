@@ -72,6 +72,9 @@ TEST_F(MainWindowShot, NormalStart)
     Form->RunMenuCommand("Kolory i styl wysuwanych paneli", "Kolory i styl wysuwanych paneli");
     Application->ProcessMessages();
     SaveScreenshot(GrabControl(Form.get()).get(), "appearance-panels.png");
+    Form->RunMenuCommand("Kolory określające stan norm", "Kolory określające stan norm");
+    Application->ProcessMessages();
+    SaveScreenshot(GrabControl(Form.get()).get(), "appearance-states.png");
     Form->RunMenuCommand("Styl wyświetlania spisu norm", "Styl wyświetlania spisu norm");
     Application->ProcessMessages();
     SaveScreenshot(GrabControl(Form.get()).get(), "appearance-grids.png");
