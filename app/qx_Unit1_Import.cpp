@@ -409,9 +409,8 @@ void Tf_MainForm::QelSensitiveLabel4Click(TObject*)
         ShellExecute(Handle(), "open", help, "", "", SW_SHOWMAXIMIZED);
         return;
     }
-    const AnsiString home = a_l_9 && !a_l_9->Caption().empty() ? a_l_9->Caption() : SiteBaseAddress;
     Application->MessageBox("Nie można wyświetlić instrukcji, brak niezbędnych do tego plików.\r\r"
-                            "Pobierz ponownie program ze strony " + home,
+                            "Pobierz ponownie program ze strony " + HomePageAddress(),
                             TitleError, MB_OK | MB_ICONERROR);
 }
 

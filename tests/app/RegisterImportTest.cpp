@@ -1,0 +1,272 @@
+// The two import forms: the page "Importuj" and the menu editor's box. The
+// button's enabling and caption, the name rules of both forms, the checks,
+// replacing an item's register, a new group, Enter and the two links.
+#include <gtest/gtest.h>
+
+#include "app/Wykazy.h"
+#include "controls/FileLbl.h"
+#include "controls/KXCtrls.h"
+#include "controls/QelSensitiveLabel.h"
+#include "controls/ToolEdit.h"
+#include "platform/core/IniFiles.h"
+#include "platform/gui/Buttons.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/ShellApi.h"
+#include "tests/app/MainFormFixture.h"
+
+namespace {
+
+const AnsiString Menu = "[Kategorie]\r\nWyroby=0\r\n"
+                        "[Wyroby]\r\nZawory=\r\n"
+                        "[Zawory]\r\nZawór DN50=zawor.txt\r\n";
+const AnsiString Source = "Korpus\tR-1\tŻeliwo\tPN-EN 1561:2012\r\nKołnierz\tR-2\tS235\tPN-EN 1092-1\r\n";
+
+class ImportForms : public TMainFormTest {
+protected:
+    void SetUp() override
+    {
+        TMainFormTest::SetUp();
+        CurrentUserLevel = 4;
+        UsedListFiles->Clear();
+        Write("Ustawienia\\kategorie.ini", Menu);
+        Write("Wykazy\\zawor.txt", "A|A||||\r\n");
+        Write("Importuj\\bom.txt", Source);
+    }
+    void TearDown() override
+    {
+        SetShellOpenHook(nullptr);
+        CurrentUserLevel = 0;
+        TMainFormTest::TearDown();
+    }
+    void OpenImportPage()
+    {
+        Form->RunMenuCommand("Wyroby|Importuj z pliku", "Importuj z pliku");
+        ASSERT_EQ(Form->Strony->ActivePage(), "Importuj");
+    }
+    void ChooseGroup(TListBox* Groups, int Index)
+    {
+        Groups->SetItemIndex(Index);
+        Groups->OnClick(Groups);
+    }
+    AnsiString MenuValue(const AnsiString& Section, const AnsiString& Key)
+    {
+        TIniFile menu(Path("Ustawienia\\kategorie.ini"));
+        return menu.ReadString(Section, Key, "(brak)");
+    }
+    void PressEnter(TWinControl* Control)
+    {
+        Word key = VK_RETURN;
+        Control->OnKeyDown(Control, key, 0);
+    }
+};
+
+}  // namespace
+
+TEST_F(ImportForms, PageButtonFollowsTheFileTheGroupAndTheName)
+{
+    OpenImportPage();
+    TSpeedButton* button = Form->sb_ImportujPlik;
+    Form->edt_ImportujWykaz->SetText(Path("Importuj\\brak.txt"));
+    EXPECT_EQ(Form->lbl_Importuj_ImportowanyPlik->Caption(), "WSKAZANY PLIK NIE ISTNIEJE !!!");
+    EXPECT_EQ(Form->lbl_Importuj_ImportowanyPlik->Font()->Color(), clRed);
+    Form->edt_ImportujWykaz->SetText(Path("Importuj\\bom.txt"));
+    EXPECT_EQ(Form->lbl_Importuj_ImportowanyPlik->FileName(), Path("Importuj\\bom.txt"));
+    EXPECT_EQ(Form->lbl_Importuj_ImportowanyPlik->Font()->Color(), clBlack);
+    EXPECT_EQ(Form->e_Importuj_NazwaNowejPoz->Text(), "bom");
+    EXPECT_FALSE(button->Enabled());   // no group yet
+
+    ChooseGroup(Form->lb_Importuj_GrupyProdoktow, 0);
+    EXPECT_EQ(Form->lbl_Importuj_NazwaGrupy->Caption(), "Zawory");
+    EXPECT_EQ(Form->lb_Importuj_ListaWykazow->Items()->CommaText(), "\"Zawór DN50\"");
+    struct Case {
+        const char* Name;
+        const char* Shown;   // the edit's text afterwards
+        bool Enabled;
+        const char* Caption;
+    } cases[] = {
+        {"bom", "bom", true, "Importuj plik"},
+        {"zawór dn50", "zawór dn50", true, "Zastąp wykaz"},
+        {"a=b", "", false, "Importuj plik"},
+        {"a;b", "", false, "Importuj plik"},
+        {"a|b", "", false, "Importuj plik"},
+        {"   ", "   ", false, "Importuj plik"},
+        {" Nowy", " Nowy", false, "Importuj plik"},
+        {"", "", false, "Importuj plik"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Form->e_Importuj_NazwaNowejPoz->SetText(c.Name);
+        EXPECT_EQ(Form->e_Importuj_NazwaNowejPoz->Text(), c.Shown);
+        EXPECT_EQ(button->Enabled(), c.Enabled);
+        EXPECT_EQ(button->Caption(), c.Caption);
+    }
+    // Choosing an item of the group takes its name, to replace its register.
+    Form->lb_Importuj_ListaWykazow->SetItemIndex(0);
+    Form->lb_Importuj_ListaWykazowClick(nullptr);
+    EXPECT_EQ(Form->e_Importuj_NazwaNowejPoz->Text(), "Zawór DN50");
+    EXPECT_EQ(button->Caption(), "Zastąp wykaz");
+
+    Form->Show();
+    SaveScreenshot(GrabControl(Form.get()).get(), "register_import_page_filled.png");
+    Form->Hide();
+}
+
+TEST_F(ImportForms, EnterImportsANewItemAndReplacingAsksFirst)
+{
+    OpenImportPage();
+    // Enter while the button is disabled does nothing.
+    PressEnter(Form->lb_Importuj_GrupyProdoktow);
+    Form->edt_ImportujWykaz->SetText(Path("Importuj\\bom.txt"));
+    ChooseGroup(Form->lb_Importuj_GrupyProdoktow, 0);
+    Form->e_Importuj_NazwaNowejPoz->SetText("Zawór DN80");
+    ScriptDialogs().ExpectMessageBox(IDNO, "Wykaz został pomyślnie zaimportowany, czy chcesz uruchomić go teraz ???");
+    PressEnter(Form->e_Importuj_NazwaNowejPoz);
+    EXPECT_EQ(Read("Wykazy\\Zawór_DN80.txt"), "|PN-EN 1561:2012|Żeliwo|Korpus|R-1|\r\n|PN-EN 1092-1|S235|Kołnierz|R-2|\r\n");
+    EXPECT_EQ(MenuValue("Zawory", "Zawór DN80"), "Zawór_DN80.txt");
+    // The hidden category stays hidden.
+    EXPECT_EQ(MenuValue("Kategorie", "Wyroby"), "0");
+    EXPECT_FALSE(FileExists(Path("Importuj\\bom.txt")));
+    EXPECT_EQ(Form->edt_ImportujWykaz->Text(), "");
+    EXPECT_EQ(Form->e_Importuj_NazwaNowejPoz->Text(), "");
+    EXPECT_GE(Form->lb_Importuj_ListaWykazow->Items()->IndexOf("Zawór DN80"), 0);
+
+    // Replacing: "no" keeps everything; "yes" binds the item to a new file and keeps the old one.
+    Write("Importuj\\bom.txt", Source);
+    Form->cb_Importuj_UsunZrodlo->SetChecked(false);
+    Form->edt_ImportujWykaz->SetText(Path("Importuj\\bom.txt"));
+    Form->e_Importuj_NazwaNowejPoz->SetText("Zawór DN50");
+    ASSERT_EQ(Form->sb_ImportujPlik->Caption(), "Zastąp wykaz");
+    ScriptDialogs().ExpectMessageBox(IDNO, "Czy na pewno chcesz zamienić wykaz dla Zawór DN50 na aktualnie imporotwany ???");
+    Form->sb_ImportujPlik->Click();
+    EXPECT_EQ(MenuValue("Zawory", "Zawór DN50"), "zawor.txt");
+    EXPECT_EQ(RecordedDialogs().back().Caption, "BŁĄD !!!");
+    ScriptDialogs().ExpectMessageBox(IDYES, "Czy na pewno chcesz zamienić wykaz").ExpectMessageBox(IDNO, "pomyślnie");
+    Form->sb_ImportujPlik->Click();
+    EXPECT_EQ(MenuValue("Zawory", "Zawór DN50"), "Zawór_DN50.txt");
+    EXPECT_TRUE(FileExists(Path("Wykazy\\zawor.txt")));
+    EXPECT_TRUE(FileExists(Path("Importuj\\bom.txt")));
+    EXPECT_EQ(Form->e_Importuj_NazwaNowejPoz->Text(), "Zawór DN50");
+    EXPECT_EQ(Form->lb_Importuj_ListaWykazow->Items()->Count(), 2);
+}
+
+TEST_F(ImportForms, ChecksBeforeAnythingIsWritten)
+{
+    OpenImportPage();
+    Form->edt_ImportujWykaz->SetText(Path("Importuj\\bom.txt"));
+    ChooseGroup(Form->lb_Importuj_GrupyProdoktow, 0);
+    Form->e_Importuj_NazwaNowejPoz->SetText("Nowy");
+    ASSERT_TRUE(Form->sb_ImportujPlik->Enabled());
+    // The source disappears after the button was enabled.
+    std::filesystem::remove(OsPath("Importuj\\bom.txt"));
+    ScriptDialogs().ExpectMessageBox(IDOK, "Plik, który mam zaimportować nie istnieje !!!");
+    Form->sb_ImportujPlik->Click();
+    Write("Importuj\\bom.txt", Source);
+    Form->e_Importuj_NazwaNowejPoz->Clear();
+    ScriptDialogs().ExpectMessageBox(IDOK, "Nie podano nazwy dla nowego wykazu, dla nowej pozycji !!!");
+    Form->sb_ImportujPlik->Click();
+    Form->lb_Importuj_GrupyProdoktow->SetItemIndex(-1);
+    Form->e_Importuj_NazwaNowejPoz->SetText("Nowy");
+    ScriptDialogs().ExpectMessageBox(IDOK, "Wybierz grupę produktów do której mam zaimportować wskazany wykaz !!!");
+    Form->sb_ImportujPlik->Click();
+    EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), Menu);
+    EXPECT_FALSE(FileExists(Path("Wykazy\\Nowy.txt")));
+}
+
+TEST_F(ImportForms, NewGroupLivesInTheListUntilARegisterIsImportedIntoIt)
+{
+    OpenImportPage();
+    ScriptDialogs().ExpectInput(true, "zawory").ExpectMessageBox(IDOK, "Podana nazwa znajduje sie już na liście !!!");
+    Form->sb_Importuj_DodajGrupe->Click();
+    ScriptDialogs().ExpectInput(false);
+    Form->sb_Importuj_DodajGrupe->Click();
+    ScriptDialogs().ExpectInput(true, " Pompy").ExpectMessageBox(IDOK, "Nazwa nie może rozpoczynać się od znaku spacji");
+    Form->sb_Importuj_DodajGrupe->Click();
+    ScriptDialogs().ExpectInput(true, "Pompy");
+    Form->sb_Importuj_DodajGrupe->Click();
+    EXPECT_EQ(Form->lb_Importuj_GrupyProdoktow->Items()->CommaText(), "Pompy,Zawory");
+    EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), Menu);
+
+    Form->edt_ImportujWykaz->SetText(Path("Importuj\\bom.txt"));
+    ChooseGroup(Form->lb_Importuj_GrupyProdoktow, 0);
+    EXPECT_EQ(Form->lb_Importuj_ListaWykazow->Count(), 0);
+    ScriptDialogs().ExpectMessageBox(IDNO, "pomyślnie");
+    Form->sb_ImportujPlik->Click();
+    EXPECT_EQ(MenuValue("Wyroby", "Pompy"), "");
+    EXPECT_EQ(MenuValue("Pompy", "bom"), "bom.txt");
+}
+
+TEST_F(ImportForms, MenuEditorBoxRefusesBadNamesWithAMessage)
+{
+    Form->RunMenuCommand("Menu", "Menu");
+    ASSERT_EQ(Form->Strony->ActivePage(), "DostosujGrupyPrziPoz");
+    TKxCheckListBox* main = Form->clb_MG_PrzyciskiMenuGlownego;
+    main->SetItemIndex(0);
+    main->OnClick(main);
+    ChooseGroup(Form->lb_G_Spis, 0);
+    TSpeedButton* button = Form->sb_ImportujZPlikuNaUstawieniachMenu;
+    EXPECT_FALSE(button->Enabled());
+    Form->e_NazwaPliku_ImportujNaUstawieniachMenu->SetText(Path("Importuj\\bom.txt"));
+    EXPECT_EQ(Form->e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->Text(), "bom");
+    EXPECT_TRUE(button->Enabled());
+    EXPECT_EQ(button->Caption(), "Importuj z pliku");
+
+    struct Case {
+        const char* Name;
+        const char* Message;
+    } refused[] = {{"a=b", "Nazwa nie może zawierać żadnego z następujących znaków: ; = |"},
+                   {"a|b", "Nazwa nie może zawierać żadnego z następujących znaków: ; = |"},
+                   {"  ", "Nazwa nie może rozpoczynać się od znaku spacji"}};
+    for (const Case& c : refused) {
+        SCOPED_TRACE(c.Name);
+        ScriptDialogs().ExpectMessageBox(IDOK, c.Message);
+        Form->e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->SetText(c.Name);
+        EXPECT_EQ(RecordedDialogs().back().Caption, "BŁĄD");
+        EXPECT_FALSE(button->Enabled());
+        // The name stays for the user to mend; Enter does nothing meanwhile.
+        PressEnter(Form->e_Importuj_NazwaNowejPoz_NaUstawieniachMenu);
+    }
+    Form->e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->SetText("ZAWÓR DN50");
+    EXPECT_EQ(button->Caption(), "Zastąp wykaz");
+
+    // Choosing an item evaluates the button again; a new name imports with Enter.
+    Form->lb_W_Spis->SetItemIndex(0);
+    Form->lb_W_Spis->OnClick(Form->lb_W_Spis);
+    EXPECT_EQ(button->Caption(), "Zastąp wykaz");
+    Form->e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->SetText("Nowa");
+    ScriptDialogs().ExpectMessageBox(IDNO, "pomyślnie");
+    PressEnter(Form->cb_UsunPlik_ImportujNaUstawieniachMenu);
+    EXPECT_EQ(MenuValue("Zawory", "Nowa"), "Nowa.txt");
+    EXPECT_GE(Form->lb_W_Spis->Items()->IndexOf("Nowa"), 0);
+    EXPECT_EQ(Form->e_NazwaPliku_ImportujNaUstawieniachMenu->Text(), "");
+    EXPECT_EQ(Form->e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->Text(), "");
+
+    Form->Show();
+    SaveScreenshot(GrabControl(Form.get()).get(), "register_import_menu_box.png");
+    Form->Hide();
+}
+
+TEST_F(ImportForms, LinksToTheImportPageAndToTheInstructions)
+{
+    Form->RunMenuCommand("Menu", "Menu");
+    ScriptDialogs().ExpectMessageBox(IDOK, "Wybierz wyrób do którego mam importować nowy wykaz !!!");
+    Form->QelSensitiveLabel3Click(nullptr);
+    EXPECT_EQ(Form->Strony->ActivePage(), "DostosujGrupyPrziPoz");
+    Form->clb_MG_PrzyciskiMenuGlownego->SetItemIndex(0);
+    Form->QelSensitiveLabel3Click(nullptr);
+    EXPECT_EQ(Form->Strony->ActivePage(), "Importuj");
+    EXPECT_EQ(Form->gb_Importuj_NazwaKategorii->Caption(), " Grupy wyrobów w kategorii Wyroby ");
+    EXPECT_EQ(Form->lbl_Importuj_NazwaGrupy->Caption(), "(NIE WYBRANO GRUPY)");
+
+    AnsiString opened;
+    SetShellOpenHook([&](const AnsiString& Target) {
+        opened = Target;
+        return true;
+    });
+    ScriptDialogs().ExpectMessageBox(IDOK, "Nie można wyświetlić instrukcji, brak niezbędnych do tego plików.\r\r"
+                                           "Pobierz ponownie program ze strony ");
+    Form->QelSensitiveLabel5->OnClick(Form->QelSensitiveLabel5);
+    EXPECT_EQ(opened, "");
+    Write("Importuj\\CZYTAJ TO !!!.htm", "<html></html>");
+    Form->QelSensitiveLabel4->OnClick(Form->QelSensitiveLabel4);
+    EXPECT_EQ(ExtractFileName(opened), "CZYTAJ TO !!!.htm");
+}
