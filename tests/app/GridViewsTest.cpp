@@ -8,6 +8,7 @@
 #include "controls/ColorPicker.h"
 #include "grid/ProGrid.h"
 #include "platform/gui/Buttons.h"
+#include "platform/gui/TestSupport.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Messages.h"
 #include "platform/gui/StdCtrls.h"
@@ -73,6 +74,14 @@ TEST_F(GridViews, NumberColumnTakesTheUsersColourExceptAnUnfocusedSelection)
         EXPECT_TRUE(PaintOf(g, 0, 3, gdFixed).Bold);
         EXPECT_FALSE(PaintOf(g, 1, 3, 0).Bold);
     }
+    // Painted so at the next paint.
+    Form->Show();
+    std::unique_ptr<TBitmap> shot = GrabControl(Grid);
+    const TRect cell = Grid->CellRect(1, 2);
+    EXPECT_EQ(shot->Canvas()->Pixels(cell.Right - 3, cell.Bottom - 3), clRed);
+    const TRect state = Grid->CellRect(4, 2);
+    EXPECT_NE(shot->Canvas()->Pixels(state.Right - 3, state.Bottom - 3), clRed);
+
     TProStringGrid* r = Form->sg_NowyEdytujWykaz;
     r->SetRowCount(3);
     EXPECT_EQ(PaintOf(r, 1, 1, 0).Brush, 15925234);

@@ -116,6 +116,16 @@ TEST_F(MainMenu, CategoryHiddenByZeroKeepsThePositionsInTheNames)
     EXPECT_EQ(Form->MenuPanel("Zawory"), nullptr);
 }
 
+TEST_F(MainMenu, CategoryNamedLikeAFixedPanelGetsItsContentAgain)
+{
+    WriteMenu("[Kategorie]\r\nUstawienia=\r\n");
+    Build();
+    EXPECT_EQ(Tabs(), (V{"Normy/0x_Panel", "Ustawienia/1x_Panel", "Ustawienia/2x_Panel", "O programie/3x_Panel"}));
+    TToolPanels* p = Form->ProToolPanelTab->Panels();
+    EXPECT_EQ(Sections(p->Items(1)->Panel()), Sections(p->Items(2)->Panel()));
+    EXPECT_EQ(Sections(p->Items(1)->Panel()).front(), "Ustawienia programu");
+}
+
 TEST_F(MainMenu, GroupsSortedVariantsInFileOrderAndTheFirstItemKeepsARegister)
 {
     WriteMenu("[Kategorie]\r\nZawory=\r\n"
