@@ -678,6 +678,9 @@ public:
     void AutoSizeRow(int ARow);
     void AutoSizeRowEx(int ARow, bool GrowOnly);
     void SizeRowToLines(int ARow, int ALines, int AExtra);
+    // The lines of text a row's height holds (the line height of SizeRowToLines, the cell text
+    // offset above and below); 1 at least.
+    int RowLineCount(int ARow);
     int AutoSizeExtraWidth() const { return FAutoSizeExtraWidth; }
     void SetAutoSizeExtraWidth(int Value) { FAutoSizeExtraWidth = Value; }
     int AutoSizeExtraHeight() const { return FAutoSizeExtraHeight; }

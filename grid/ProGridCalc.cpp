@@ -207,13 +207,31 @@ void TProStringGrid::AutoSizeRowEx(int ARow, bool GrowOnly)
     SetRowHeights(ARow, ClampToMinMax(height, FMinRowHeight, FMaxRowHeight));
 }
 
+namespace {
+// The height of one line of text in a row: the text's height and an eighth for the space between lines.
+int RowLineHeight(TProStringGrid* G, TCellMeasure& Measure, int ARow)
+{
+    const int h = Measure.CanvasFor(G->FixedCols(), ARow)->TextHeight("gh");
+    return std::max(1, h + h / 8);
+}
+}  // namespace
+
 void TProStringGrid::SizeRowToLines(int ARow, int ALines, int AExtra)
 {
     if (ARow < 0 || ARow >= RowCount())
         return;
     TCellMeasure measure(this);
-    int h = measure.CanvasFor(FixedCols(), ARow)->TextHeight("gh");
-    SetRowHeights(ARow, ClampToMinMax((h + h / 8) * ALines + AExtra, FMinRowHeight, FMaxRowHeight));
+    SetRowHeights(ARow, ClampToMinMax(RowLineHeight(this, measure, ARow) * ALines + AExtra, FMinRowHeight,
+                                      FMaxRowHeight));
+}
+
+int TProStringGrid::RowLineCount(int ARow)
+{
+    if (ARow < 0 || ARow >= RowCount())
+        return 1;
+    TCellMeasure measure(this);
+    const int room = RowHeights(ARow) - 2 * FCellTextOffset.Y;
+    return std::max(1, room / RowLineHeight(this, measure, ARow));
 }
 
 // ---------------------------------------------------------------- plain text

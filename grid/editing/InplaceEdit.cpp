@@ -19,6 +19,60 @@ TEditorType TProInplaceEdit::CellEditorType() const
     return FGridOwner->EditorType();
 }
 
+void TProInplaceEdit::SetWordWrap(bool Value)
+{
+    FWordWrap = Value;
+    StylesChanged();
+}
+
+void TProInplaceEdit::CreateParams(TCreateParams& Params)
+{
+    TInplaceEdit::CreateParams(Params);
+    FWordWrap = FGridOwner->WordWrap();
+    // A password is one line of hidden characters; every other text may have several lines.
+    if (CellEditorType() == edPassword)
+        Params.Style = (Params.Style | ES_PASSWORD) & ~DWORD(ES_MULTILINE);
+    else
+        Params.Style |= ES_MULTILINE;
+    if (FWordWrap)
+        Params.Style &= ~DWORD(ES_AUTOHSCROLL);
+    Params.Style |= ES_WANTRETURN;
+}
+
+bool TProInplaceEdit::TypeLineBreak()
+{
+    switch (CellEditorType()) {
+    case edNormal: case edCapital: case edMixedCase: case edLowerCase: case edUpperCase: break;
+    default: return false;
+    }
+    if (!IsMultiLine() || ReadOnly())
+        return false;
+    SetSelText("\r\n");
+    return true;
+}
+
+bool TProInplaceEdit::InsideLines(Word Key)
+{
+    if ((Key != VK_UP && Key != VK_DOWN) || !IsMultiLine())
+        return false;
+    const int line = int(Perform(EM_LINEFROMCHAR, WPARAM(-1), 0));
+    return Key == VK_UP ? line > 0 : line < int(Perform(EM_GETLINECOUNT, 0, 0)) - 1;
+}
+
+void TProInplaceEdit::GrowRowForLineBreak()
+{
+    TProStringGrid* g = FGridOwner;
+    const int row = g->Row();
+    // The text's lines with the line break about to come.
+    const int lines = CountTextLines(Text() + "\r\n ", true);
+    if (lines >= g->RowLineCount(row))
+        g->SizeRowToLines(row, lines, 2 * g->CellTextOffset().Y);
+    else
+        g->AutoSizeRow(row);
+    if (g->OnEndRowSize)
+        g->OnEndRowSize(g, row);
+}
+
 // ---------------------------------------------------------------- placing and filling
 void TProInplaceEdit::SetVisible(bool Value)
 {
@@ -43,8 +97,10 @@ void TProInplaceEdit::Move(const TRect& Loc)
         r.Right = std::max(r.Left + 1, region.Right - 1);
         r.Bottom = std::max(r.Top + 1, region.Bottom - 1);
     }
-    // The toolkit's edit keeps its own two-pixel margin, where the cell's text begins.
     TInplaceEdit::Move(r);
+    // The text begins two pixels in, where the cell paints it (a one-line edit keeps its own margin).
+    if (IsMultiLine())
+        SetEditRect(TRect(2, 2, Width() - 2, Height()));
 }
 
 void TProInplaceEdit::UpdateContents()
@@ -57,6 +113,8 @@ void TProInplaceEdit::UpdateContents()
     SetMaxLength(0);   // LengthLimit does the limiting, as the characters come
     const TEditorType type = CellEditorType();
     SetPasswordChar(type == edPassword ? (g->PasswordChar().empty() ? '*' : g->PasswordChar()[0]) : 0);
+    // Between a password and other texts the editor changes between one line and several.
+    StylesChanged();
     // The editor takes the colours the cell is painted with.
     TBrush brush;
     TFont font;
@@ -149,12 +207,19 @@ bool TProInplaceEdit::FilterChar(TMessage& Message)
     // The numeric keypad's point types the decimal separator.
     if (g->ExcelStyleDecimalSeparator() && ch == '.' && (GetKeyState(VK_DECIMAL) & 0x8000))
         ch = FormatSettings.DecimalSeparator;
-    if (ch == '\n' && !g->Navigation()->AllowCtrlEnter())
+    TNavigation* nav = g->Navigation();
+    if (ch == '\n') {
+        // Ctrl+Return: a line break of the edit's own, unless its key already typed one.
+        if (nav->AllowCtrlEnter() && !nav->LineFeedOnEnter())
+            TypeLineBreak();
         return drop(false);
+    }
     const AnsiString text = Text();
     if (FLengthLimit > 0 && int(text.size()) >= FLengthLimit && SelLength() == 0 && ch != '\b' && ch != 27 &&
         ch != '\r')
         return drop(false);
+    if (ch == '\r' && nav->LineFeedOnEnter() && TypeLineBreak())
+        return true;
     const bool control = ch == '\b' || ch == '\t' || ch == '\r' || ch == 27;
     const bool digit = ch >= '0' && ch <= '9';
     const int selStart = SelStart(), selLength = SelLength();
@@ -255,6 +320,10 @@ bool TProInplaceEdit::EditKeyDown(TMessage& Message)
     case VK_RETURN:
         if ((shift & ssCtrl) && !nav->AllowCtrlEnter())
             return true;
+        if ((shift & ssCtrl) && nav->LineFeedOnEnter()) {
+            TypeLineBreak();
+            return true;
+        }
         if (!(shift & ssCtrl) && !nav->LineFeedOnEnter()) {
             if (!g->FinishCellEdit(Text())) {
                 TakeCellTextBack();
@@ -301,9 +370,9 @@ bool TProInplaceEdit::EditKeyDown(TMessage& Message)
     }
     case VK_UP:
     case VK_DOWN: {
-        if (shift & (ssShift | ssCtrl | ssAlt))
+        // Between the lines of the text the caret moves; from its first (last) line the key leaves it.
+        if ((shift & (ssShift | ssCtrl | ssAlt)) || InsideLines(key))
             break;
-        // One line of text: Up and Down always leave it, with the value concluded.
         if (!ConcludeAndClose(Text()))
             return true;
         if (g->CanFocus())
@@ -335,9 +404,13 @@ bool TProInplaceEdit::EditKeyDown(TMessage& Message)
 void TProInplaceEdit::KeyDown(Word& Key, TShiftState Shift)
 {
     TProStringGrid* g = FGridOwner;
+    TNavigation* nav = g->Navigation();
     FKeyDownCaret = SelStart();
-    if (Key == VK_RETURN && !g->Navigation()->AllowCtrlEnter())
+    // A Return that ends the edit ends it here; one that typed a line break leaves it going.
+    if (Key == VK_RETURN && !nav->AllowCtrlEnter() && !nav->LineFeedOnEnter())
         g->SetEditingActive(false);
+    if (Key == VK_RETURN && (Shift & (ssCtrl | ssShift)) && g->SizeWhileTyping()->Height() && g->Multilinecells())
+        GrowRowForLineBreak();
     if (Key == VK_BACK || Key == VK_DELETE)
         FTyped = false;
     else if ((Key >= '0' && Key <= '9') || (Key >= 'A' && Key <= 'Z') || Key == VK_SPACE || Key >= VK_OEM_1)
@@ -345,8 +418,9 @@ void TProInplaceEdit::KeyDown(Word& Key, TShiftState Shift)
     g->EditorKeyHook(Key, Shift);
     if (Key == 0)
         return;
-    if (Key == VK_RETURN) {
-        // Return is a character for this edit: the grid acts on it when it arrives.
+    // Return is a character for this edit: the grid acts on it when it arrives. Up and Down between
+    // the text's lines move the caret.
+    if (Key == VK_RETURN || InsideLines(Key)) {
         TCustomEdit::KeyDown(Key, Shift);
         return;
     }

@@ -5,7 +5,10 @@
 // cell's editor type, concludes the edit on Return, Tab, the arrow keys at
 // the text's edges and focus loss, walks to neighbouring cells with the
 // cursor keys, completes typed text from the grid's lookup list and pastes
-// the first line of the clipboard's text.
+// the first line of the clipboard's text. It is an edit of several lines
+// (one line for passwords): its text wraps with WordWrap, Return types a line
+// break with the grid's LineFeedOnEnter (Ctrl+Return with AllowCtrlEnter),
+// Up and Down move between its lines, and the row grows as lines are added.
 #include "grid/BaseGrid.h"
 #include "platform/gui/Grids.h"
 
@@ -22,8 +25,10 @@ public:
     // The text right-aligned.
     bool VAlign() const { return FVAlign; }
     void SetVAlign(bool Value);
+    // Taken from the grid's WordWrap whenever the window's parameters are made: without it long
+    // lines scroll sideways instead of wrapping.
     bool WordWrap() const { return FWordWrap; }
-    void SetWordWrap(bool Value) { FWordWrap = Value; }
+    void SetWordWrap(bool Value);
     // The cell whose contents the editor was last filled with (display column, row).
     TPoint EditedCell() const { return TPoint(FEditCol, FEditRow); }
 
@@ -34,6 +39,8 @@ public:
     void WndProc(TMessage& Message) override;
 
 protected:
+    // ES_MULTILINE (ES_PASSWORD instead for passwords), ES_WANTRETURN; no sideways scrolling with WordWrap.
+    void CreateParams(TCreateParams& Params) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyUp(Word& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
@@ -54,6 +61,12 @@ private:
     void CursorWalk(bool Forward);
     void LookupComplete();
     TEditorType CellEditorType() const;
+    // Types a line break at the caret when the editor's type takes line breaks; false when it does not.
+    bool TypeLineBreak();
+    // Up (Down) with the caret below the first (above the last) line it shows: the editor keeps the key.
+    bool InsideLines(Word Key);
+    // Ctrl or Shift with Return, SizeWhileTyping.Height and Multilinecells: the row takes a line more.
+    void GrowRowForLineBreak();
 
     TProStringGrid* FGridOwner;
     int FLengthLimit = 0;

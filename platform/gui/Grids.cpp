@@ -182,26 +182,29 @@ TNativeWidget* TInplaceEdit::CreateNativeWidget()
     TNativeWidget* n = TCustomEdit::CreateNativeWidget();
     // Installed before the window's own message filter, so it sees what that one lets through.
     n->Widget->installEventFilter(new TKeepKeysFilter(n->Widget));
-    if (auto* e = qobject_cast<QLineEdit*>(n->Widget)) {
-        e->setAlignment((FAlignment == taRightJustify ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-        e->setFont(ToQFont(*Font()));
-    }
+    n->Widget->setFont(ToQFont(*Font()));
     return n;
+}
+
+void TInplaceEdit::CreateParams(TCreateParams& Params)
+{
+    TCustomEdit::CreateParams(Params);
+    if (FAlignment == taRightJustify)
+        Params.Style |= ES_RIGHT;
 }
 
 void TInplaceEdit::CMFontChanged(TMessage& Message)
 {
     TCustomEdit::CMFontChanged(Message);
     // The text shows in the font the cell is painted with.
-    if (auto* e = NativeOf<QLineEdit>(this))
-        e->setFont(ToQFont(*Font()));
+    if (auto* w = NativeOf<QWidget>(this))
+        w->setFont(ToQFont(*Font()));
 }
 
 void TInplaceEdit::SetAlignment(TAlignment Value)
 {
     FAlignment = Value;
-    if (auto* e = NativeOf<QLineEdit>(this))
-        e->setAlignment((Value == taRightJustify ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
+    ApplyToWidget();
 }
 
 void TInplaceEdit::SetEditText(const AnsiString& Value)

@@ -88,7 +88,8 @@ using TSetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, co
 
 // ---------------------------------------------------------------- in-place editor
 // The editor the grid lays over the current cell: a borderless one-line edit
-// (the toolkit's). Return and the arrow keys up and down hand control back to
+// (the toolkit's; with ES_MULTILINE in the creation parameters of a
+// descendant, an edit of several lines). Return and the arrow keys up and down hand control back to
 // the grid; Escape restores the text the editor was filled with. Cut, copy and
 // paste reach the edit as WM_CUT, WM_COPY and WM_PASTE (from their keys too),
 // so a descendant can filter them; every change of the text is reported to
@@ -124,6 +125,8 @@ public:
 protected:
     friend class TCustomGrid;
     TNativeWidget* CreateNativeWidget() override;
+    // ES_RIGHT for right-aligned text; a descendant may add ES_MULTILINE for an editor of several lines.
+    void CreateParams(TCreateParams& Params) override;
     void CMFontChanged(TMessage& Message) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;

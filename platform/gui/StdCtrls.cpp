@@ -175,6 +175,8 @@ Qt::Alignment HorzAlign(TAlignment a)
     return a == taRightJustify ? Qt::AlignRight : a == taCenter ? Qt::AlignHCenter : Qt::AlignLeft;
 }
 
+}  // namespace
+
 QString QtFromCrLf(const AnsiString& s)
 {
     AnsiString out;
@@ -190,7 +192,6 @@ QString QtFromCrLf(const AnsiString& s)
     }
     return ToQString(out);
 }
-}  // namespace
 
 // ---------------------------------------------------------------- TCustomLabel
 TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner)
@@ -408,6 +409,41 @@ TCustomEdit::~TCustomEdit() = default;
 
 TNativeWidget* TCustomEdit::CreateNativeWidget()
 {
+    if (IsMultiLine()) {
+        auto* m = new TMultiLineEditWidget;
+        QObject::connect(m, &QPlainTextEdit::textChanged, m, [this, m] {
+            if (FSettingText)
+                return;
+            // The document reports layout changes too: only a new text is an edit.
+            AnsiString now = AdjustLineBreaks(FromQString(m->toPlainText()));
+            if (now != AdjustLineBreaks(FText))
+                RunGuarded([&] { TextEdited(now); });
+        });
+        auto noteSelection = [this, m] {
+            // The caret may move before the widget reports its new text: Text is then the old one,
+            // and the positions are counted in the widget's text (a line break there is CR LF here).
+            const QString plain = m->toPlainText();
+            const bool current = QtFromCrLf(FText) == plain;
+            auto textPos = [&](int Pos) {
+                return current ? TextPos(FText, Pos) : Pos + int(plain.left(Pos).count(QChar('\n')));
+            };
+            const QTextCursor c = m->textCursor();
+            FSelStart = textPos(c.selectionStart());
+            FSelLength = textPos(c.selectionEnd()) - FSelStart;
+        };
+        QObject::connect(m, &QPlainTextEdit::selectionChanged, m, noteSelection);
+        QObject::connect(m, &QPlainTextEdit::cursorPositionChanged, m, noteSelection);
+        InstallMessageBridge(m->viewport(), this);
+        auto* w = WrapWidget(m);
+        // Setting the widget up is no edit (the document reports its layout changes as changes).
+        FSettingText = true;
+        m->document()->setDocumentMargin(0);
+        ApplyToWidget();
+        WidgetText(FText);
+        FSettingText = false;
+        WidgetSelection();
+        return w;
+    }
     auto* e = new TEditWidget(this);
     QObject::connect(e, &QLineEdit::textChanged, e, [this](const QString& s) {
         if (!FSettingText)
@@ -423,33 +459,105 @@ TNativeWidget* TCustomEdit::CreateNativeWidget()
             FSelLength = 0;
         }
     });
-    FSettingText = true;
-    e->setText(ToQString(FText));
-    FSettingText = false;
-    e->setSelection(FSelStart, FSelLength);
     auto* w = WrapWidget(e);
+    WidgetText(FText);
+    WidgetSelection();
     ApplyToWidget();
     return w;
 }
 
 void TCustomEdit::ApplyToWidget()
 {
-    auto* e = NativeOf<QLineEdit>(this);
-    if (!e)
-        return;
     // What the creation parameters say, descendants' styles included.
     TCreateParams p;
     CreateParams(p);
+    Qt::Alignment horizontalAlign = (p.Style & ES_RIGHT)    ? Qt::AlignRight
+                                    : (p.Style & ES_CENTER) ? Qt::AlignHCenter
+                                                            : Qt::AlignLeft;
+    auto background = [&](QWidget* w) {
+        QPalette pal = w->palette();
+        pal.setColor(QPalette::Base, PaintsParentBackground() ? QColor(Qt::transparent) : ToQColor(Color()));
+        w->setPalette(pal);
+    };
+    if (auto* m = NativeOf<QPlainTextEdit>(this)) {
+        m->setReadOnly((p.Style & ES_READONLY) != 0);
+        m->setFrameShape((p.Style & WS_BORDER) || (p.ExStyle & WS_EX_CLIENTEDGE) ? QFrame::StyledPanel
+                                                                                 : QFrame::NoFrame);
+        // Lines wrap at the width unless the edit scrolls sideways.
+        m->setLineWrapMode((p.Style & ES_AUTOHSCROLL) ? QPlainTextEdit::NoWrap : QPlainTextEdit::WidgetWidth);
+        m->setVerticalScrollBarPolicy((p.Style & WS_VSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+        m->setHorizontalScrollBarPolicy((p.Style & WS_HSCROLL) ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAlwaysOff);
+        // Tab is no character of an edit: it moves on, as in a one-line edit.
+        m->setTabChangesFocus(true);
+        QTextOption option = m->document()->defaultTextOption();
+        option.setAlignment(horizontalAlign);
+        m->document()->setDefaultTextOption(option);
+        background(m);
+        background(m->viewport());
+        return;
+    }
+    auto* e = NativeOf<QLineEdit>(this);
+    if (!e)
+        return;
     e->setEchoMode((p.Style & ES_PASSWORD) ? QLineEdit::Password : QLineEdit::Normal);
     e->setReadOnly((p.Style & ES_READONLY) != 0);
     e->setFrame((p.Style & WS_BORDER) || (p.ExStyle & WS_EX_CLIENTEDGE));
-    Qt::Alignment horizontal = (p.Style & ES_RIGHT) ? Qt::AlignRight : (p.Style & ES_CENTER) ? Qt::AlignHCenter
-                                                                                             : Qt::AlignLeft;
-    e->setAlignment(horizontal | Qt::AlignVCenter);
+    e->setAlignment(horizontalAlign | Qt::AlignVCenter);
     // The edit's Color is its background.
-    QPalette pal = e->palette();
-    pal.setColor(QPalette::Base, PaintsParentBackground() ? QColor(Qt::transparent) : ToQColor(Color()));
-    e->setPalette(pal);
+    background(e);
+}
+
+bool TCustomEdit::IsMultiLine() const
+{
+    TCreateParams p;
+    const_cast<TCustomEdit*>(this)->CreateParams(p);
+    return (p.Style & ES_MULTILINE) != 0;
+}
+
+void TCustomEdit::StylesChanged()
+{
+    if (!HandleAllocated())
+        return;
+    const bool multiLineWidget = NativeOf<QPlainTextEdit>(this) != nullptr;
+    if (multiLineWidget != IsMultiLine()) {
+        RecreateWnd();
+        return;
+    }
+    ApplyToWidget();
+}
+
+void TCustomEdit::WidgetText(const AnsiString& Value)
+{
+    // The kept selection stays while the widget's caret moves with its new text.
+    const int selStart = FSelStart, selLength = FSelLength;
+    const bool setting = FSettingText;
+    FSettingText = true;
+    if (auto* m = NativeOf<QPlainTextEdit>(this)) {
+        if (AdjustLineBreaks(FromQString(m->toPlainText())) != Value)
+            m->setPlainText(QtFromCrLf(Value));
+    } else if (auto* e = NativeOf<QLineEdit>(this)) {
+        e->setText(ToQString(Value));
+    }
+    FSettingText = setting;
+    FSelStart = selStart;
+    FSelLength = selLength;
+}
+
+void TCustomEdit::WidgetSelection()
+{
+    if (auto* m = NativeOf<QPlainTextEdit>(this)) {
+        // A selection that would end inside a line break takes it whole.
+        const int start = WidgetPos(FText, FSelStart), end = WidgetPos(FText, FSelStart + FSelLength);
+        QTextCursor c = m->textCursor();
+        c.setPosition(start);
+        c.setPosition(end, QTextCursor::KeepAnchor);
+        m->setTextCursor(c);
+    } else if (auto* e = NativeOf<QLineEdit>(this)) {
+        if (FSelLength > 0)
+            e->setSelection(FSelStart, FSelLength);
+        else
+            e->setCursorPosition(FSelStart);
+    }
 }
 
 void TCustomEdit::CreateParams(TCreateParams& Params)
@@ -487,20 +595,25 @@ AnsiString TCustomEdit::CasedText(const AnsiString& s) const
 void TCustomEdit::TextEdited(const AnsiString& Value)
 {
     auto* e = NativeOf<QLineEdit>(this);
+    auto* m = NativeOf<QPlainTextEdit>(this);
+    // The caret as a position of the new text.
+    auto caret = [&] {
+        return m ? TextPos(Value, m->textCursor().position()) : e ? e->cursorPosition() : int(Value.size());
+    };
     AnsiString v = CasedText(Value);
     if (FMaxLength > 0 && int(v.size()) > FMaxLength && v.size() > FText.size()) {
         // Typing past the limit is refused: the widget goes back to the text it had.
-        if (e) {
-            int pos = e->cursorPosition() - int(v.size() - FText.size());
-            FSettingText = true;
-            e->setText(ToQString(FText));
-            FSettingText = false;
-            e->setCursorPosition(std::max(0, pos));
+        if (e || m) {
+            const int pos = std::max(0, caret() - int(v.size() - FText.size()));
+            WidgetText(FText);
+            FSelStart = std::min(pos, int(FText.size()));
+            FSelLength = 0;
+            WidgetSelection();
         }
         return;
     }
-    if (v != Value && e) {
-        UserEdit(v, e->cursorPosition());
+    if (v != Value && (e || m)) {
+        UserEdit(v, caret());
         return;
     }
     FText = v;
@@ -512,14 +625,15 @@ void TCustomEdit::CMTextChanged(TMessage& Message)
 {
     FText = CasedText(FText);
     if (auto* e = NativeOf<QLineEdit>(this)) {
-        if (FromQString(e->text()) != FText) {
-            FSettingText = true;
-            e->setText(ToQString(FText));
-            FSettingText = false;
-        }
+        if (FromQString(e->text()) != FText)
+            WidgetText(FText);
+    } else {
+        WidgetText(FText);
     }
     FSelStart = int(FText.size());
     FSelLength = 0;
+    if (NativeOf<QPlainTextEdit>(this))
+        WidgetSelection();
     FModified = false;
     Change();
     TWinControl::CMTextChanged(Message);
@@ -575,6 +689,8 @@ void TCustomEdit::SetModified(bool v)
     FModified = v;
     if (auto* e = NativeOf<QLineEdit>(this))
         e->setModified(v);
+    else if (auto* m = NativeOf<QPlainTextEdit>(this))
+        m->document()->setModified(v);
 }
 
 int TCustomEdit::SelStart() const { return FSelStart; }
@@ -584,15 +700,17 @@ void TCustomEdit::SetSelStart(int v)
 {
     FSelStart = std::clamp(v, 0, int(FText.size()));
     FSelLength = 0;
-    if (auto* e = NativeOf<QLineEdit>(this))
-        e->setCursorPosition(FSelStart);
+    WidgetSelection();
 }
 
 void TCustomEdit::SetSelLength(int v)
 {
-    FSelLength = std::clamp(v, 0, int(FText.size()) - FSelStart);
+    const int start = FSelStart;
+    FSelLength = std::clamp(v, 0, int(FText.size()) - start);
     if (auto* e = NativeOf<QLineEdit>(this))
         e->setSelection(FSelStart, FSelLength);
+    else
+        WidgetSelection();
 }
 
 AnsiString TCustomEdit::SelText() const
@@ -605,6 +723,10 @@ void TCustomEdit::SetSelText(const AnsiString& v)
 {
     if (auto* e = NativeOf<QLineEdit>(this)) {
         e->insert(ToQString(v));   // the widget reports the new text
+        return;
+    }
+    if (auto* m = NativeOf<QPlainTextEdit>(this)) {
+        m->insertPlainText(QtFromCrLf(v));   // the widget reports the new text
         return;
     }
     int start = std::clamp(FSelStart, 0, int(FText.size()));
@@ -622,6 +744,8 @@ void TCustomEdit::SelectAll()
     FSelLength = int(FText.size());
     if (auto* e = NativeOf<QLineEdit>(this))
         e->selectAll();
+    else
+        WidgetSelection();
 }
 
 // ---------------------------------------------------------------- TMemo

@@ -114,8 +114,11 @@ public:
     void SelectAll();
     void ClearSelection() { SetSelText(AnsiString()); }
     void Clear() { SetText(AnsiString()); }
-    // The caret: X the character index, Y the line (0 in an edit).
-    TPoint CaretPos() const { return TPoint(FSelStart + FSelLength, 0); }
+    // The caret: X the character index in its line, Y the line (always 0 in a one-line edit).
+    TPoint CaretPos() const;
+    // Made with ES_MULTILINE (CreateParams): the text may hold line breaks (CR LF, two characters of
+    // Text and of the selection) and, without ES_AUTOHSCROLL, wraps at the edit's width.
+    bool IsMultiLine() const;
 
     // The text as Unicode: what the user typed (beyond Windows-1250 too, in a
     // Unicode window) and what SetWideText gave; Text is its 8-bit form.
@@ -131,8 +134,9 @@ public:
 
     // Besides the messages of every window: EM_GETSEL, EM_SETSEL, EM_REPLACESEL,
     // EM_GETRECT, EM_SETRECT, EM_SETRECTNP, EM_SETMARGINS, EM_GETMARGINS,
-    // EM_POSFROMCHAR, EM_CHARFROMPOS, EM_LINEFROMCHAR, EM_GETMODIFY, EM_SETMODIFY,
-    // EM_LIMITTEXT, EM_SETPASSWORDCHAR, EM_SETREADONLY, EM_SCROLLCARET.
+    // EM_POSFROMCHAR, EM_CHARFROMPOS, EM_LINEFROMCHAR, EM_GETLINECOUNT, EM_LINEINDEX,
+    // EM_GETMODIFY, EM_SETMODIFY, EM_LIMITTEXT, EM_SETPASSWORDCHAR, EM_SETREADONLY,
+    // EM_SCROLLCARET. The lines of a multi-line edit are the lines it shows (wrapped ones too).
     void WndProc(TMessage& Message) override;
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
@@ -162,6 +166,9 @@ protected:
     // The text with CharCase applied.
     AnsiString CasedText(const AnsiString& s) const;
     void ApplyToWidget();
+    // Changed creation parameters reach the window: it is made anew when the edit changes between
+    // one line and several, otherwise the widget takes them.
+    void StylesChanged();
 
     int FMaxLength = 0;
     char FPasswordChar = 0;
@@ -179,6 +186,9 @@ protected:
 
 private:
     void ApplyMargins();
+    // The widget shows Value (not reported as typed) or takes the selection kept here.
+    void WidgetText(const AnsiString& Value);
+    void WidgetSelection();
     friend class TEditWidget;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 // Private to platform/gui: what the standard controls share on the toolkit side.
+#include <QPlainTextEdit>
 #include <QStyledItemDelegate>
 #include <QWidget>
 #include <functional>
@@ -15,6 +16,28 @@ W* NativeOf(const TControl* c)
     auto* wc = const_cast<TWinControl*>(static_cast<const TWinControl*>(c));
     return dynamic_cast<W*>(WinImpl(wc).Widget.data());
 }
+
+// Positions in a text whose line breaks are CR LF (two characters) <-> in the
+// widget's text, where a line break is one character.
+int WidgetPos(const AnsiString& Text, int Pos);
+int TextPos(const AnsiString& Text, int WidgetPosition);
+// The caret at Pos of a CR LF text: X the character in its line, Y the line.
+TPoint CaretOfText(const AnsiString& Text, int Pos);
+// A CR LF text as the toolkit's text (line breaks "\n").
+QString QtFromCrLf(const AnsiString& s);
+
+// The widget of a multi-line edit (ES_MULTILINE): plain text whose formatting
+// rectangle is kept as the viewport's margins.
+class TMultiLineEditWidget : public QPlainTextEdit {
+public:
+    using QPlainTextEdit::setViewportMargins;
+    using QPlainTextEdit::viewportMargins;
+    // The line shown at a widget position (lines wrapped at the width count) and the number of them.
+    int VisualLineAt(int Position) const;
+    int VisualLineCount() const;
+    // The widget position where shown line Line begins; -1 past the last line.
+    int VisualLineStart(int Line) const;
+};
 
 // What a list widget does when its item list changes.
 class TItemsSink {

@@ -6,6 +6,7 @@
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <algorithm>
 
 #include "platform/core/SysUtils.h"
@@ -54,30 +55,142 @@ LRESULT AnswerSel(TMessage& m, int Start, int End)
     return LRESULT(DWORD(MAKELPARAM(Start, End)));
 }
 
-// Text positions counting a line break as two characters (CR LF) <-> the widget's (one).
+}  // namespace
+
+// A CR LF is one line break of the widget; so is a CR or an LF alone (QtFromCrLf).
+namespace {
+bool CrBeforeLf(const AnsiString& Text, size_t i)
+{
+    return Text[i] == '\r' && i + 1 < Text.size() && Text[i + 1] == '\n';
+}
+}  // namespace
+
 int WidgetPos(const AnsiString& Text, int Pos)
 {
     Pos = std::clamp(Pos, 0, int(Text.size()));
-    return Pos - int(std::count(Text.begin(), Text.begin() + Pos, '\r'));
+    int pairs = 0;
+    for (size_t i = 0; i < size_t(Pos); ++i)
+        pairs += CrBeforeLf(Text, i) ? 1 : 0;
+    return Pos - pairs;
 }
+
 int TextPos(const AnsiString& Text, int WidgetPosition)
 {
     int w = 0;
-    for (int i = 0; i < int(Text.size()); ++i) {
-        if (w == WidgetPosition && Text[size_t(i)] != '\n')
-            return i;
-        if (Text[size_t(i)] != '\r')
+    for (size_t i = 0; i < Text.size(); ++i) {
+        const bool secondOfPair = i > 0 && CrBeforeLf(Text, i - 1);
+        if (w == WidgetPosition && !secondOfPair)
+            return int(i);
+        if (!CrBeforeLf(Text, i))
             ++w;
     }
     return int(Text.size());
 }
+
+TPoint CaretOfText(const AnsiString& Text, int Pos)
+{
+    Pos = std::clamp(Pos, 0, int(Text.size()));
+    int line = int(std::count(Text.begin(), Text.begin() + Pos, '\n'));
+    size_t lineStart = Pos > 0 ? Text.rfind('\n', size_t(Pos - 1)) : AnsiString::npos;
+    int x = lineStart == AnsiString::npos ? Pos : Pos - int(lineStart) - 1;
+    return TPoint(x, line);
 }
+
+// ---------------------------------------------------------------- TMultiLineEditWidget
+namespace {
+// The lines a block shows (laid out now when it was not yet); one at least.
+int ShownLines(const QTextDocument* Doc, const QTextBlock& Block)
+{
+    if (QAbstractTextDocumentLayout* layout = Doc->documentLayout())
+        layout->blockBoundingRect(Block);
+    return std::max(1, Block.layout() ? Block.layout()->lineCount() : 1);
+}
+}  // namespace
+
+int TMultiLineEditWidget::VisualLineAt(int Position) const
+{
+    const QTextBlock block = document()->findBlock(Position);
+    int line = 0;
+    for (QTextBlock b = document()->begin(); b.isValid() && b != block; b = b.next())
+        line += ShownLines(document(), b);
+    if (block.isValid() && ShownLines(document(), block) > 1) {
+        const QTextLine inBlock = block.layout()->lineForTextPosition(Position - block.position());
+        line += inBlock.isValid() ? inBlock.lineNumber() : 0;
+    }
+    return line;
+}
+
+int TMultiLineEditWidget::VisualLineCount() const
+{
+    int count = 0;
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next())
+        count += ShownLines(document(), b);
+    return count;
+}
+
+int TMultiLineEditWidget::VisualLineStart(int Line) const
+{
+    for (QTextBlock b = document()->begin(); b.isValid(); b = b.next()) {
+        const int lines = ShownLines(document(), b);
+        if (Line < lines)
+            return b.position() + (lines > 1 ? b.layout()->lineAt(Line).textStart() : 0);
+        Line -= lines;
+    }
+    return -1;
+}
+
+namespace {
+// EM_POSFROMCHAR and EM_CHARFROMPOS of a plain-text widget showing Text (CR LF line breaks): the
+// character's top-left, or the character under a point with its line in the high word.
+void CaretMessage(QPlainTextEdit& W, const AnsiString& Text, TMessage& m)
+{
+    if (m.Msg == EM_POSFROMCHAR) {
+        const int index = int(m.WParam);
+        if (index < 0 || index >= int(Text.size())) {
+            m.Result = -1;
+            return;
+        }
+        QTextCursor c(W.document());
+        c.setPosition(WidgetPos(Text, index));
+        const QPoint p = W.viewport()->mapTo(&W, W.cursorRect(c).topLeft());
+        m.Result = LRESULT(DWORD(MAKELPARAM(p.x(), p.y())));
+        return;
+    }
+    const QPoint p = W.viewport()->mapFrom(&W, QPoint(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)));
+    const QTextCursor c = W.cursorForPosition(p);
+    auto* shown = dynamic_cast<TMultiLineEditWidget*>(&W);
+    const int line = shown ? shown->VisualLineAt(c.position()) : c.blockNumber();
+    m.Result = LRESULT(DWORD(MAKELPARAM(TextPos(Text, c.position()), line)));
+}
+
+// The line messages of a multi-line edit, by the lines it shows; Caret is the caret's position in Text.
+void MultiLineMessage(TMultiLineEditWidget& W, const AnsiString& Text, int Caret, TMessage& m)
+{
+    switch (m.Msg) {
+    case EM_LINEFROMCHAR: {
+        const int pos = int(m.WParam) < 0 ? Caret : std::min(int(m.WParam), int(Text.size()));
+        m.Result = W.VisualLineAt(WidgetPos(Text, pos));
+        return;
+    }
+    case EM_GETLINECOUNT: m.Result = W.VisualLineCount(); return;
+    case EM_LINEINDEX: {
+        const int line = int(m.WParam) < 0 ? W.VisualLineAt(WidgetPos(Text, Caret)) : int(m.WParam);
+        const int start = W.VisualLineStart(line);
+        m.Result = start < 0 ? -1 : TextPos(Text, start);
+        return;
+    }
+    default: W.ensureCursorVisible(); return;
+    }
+}
+}  // namespace
 
 // ---------------------------------------------------------------- TCustomEdit
 WideString TCustomEdit::WideText() const
 {
     if (auto* e = NativeOf<QLineEdit>(this))
         return WideOf(e->text());
+    if (auto* m = NativeOf<QPlainTextEdit>(this))
+        return WideOf(m->toPlainText().replace(QChar('\n'), QStringLiteral("\r\n")));
     return KeptWide(FWideText, FText);
 }
 
@@ -85,25 +198,29 @@ void TCustomEdit::SetWideText(const WideString& v)
 {
     FWideText = v;
     SetText(WideToAnsi(v));
-    if (auto* e = NativeOf<QLineEdit>(this)) {
-        FSettingText = true;
+    FSettingText = true;
+    if (auto* e = NativeOf<QLineEdit>(this))
         e->setText(QOfWide(v));
-        FSettingText = false;
-    }
+    else if (auto* m = NativeOf<QPlainTextEdit>(this))
+        m->setPlainText(QOfWide(v).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    FSettingText = false;
+}
+
+TPoint TCustomEdit::CaretPos() const
+{
+    const int pos = FSelStart + FSelLength;
+    return NativeOf<QPlainTextEdit>(this) ? CaretOfText(FText, pos) : TPoint(pos, 0);
 }
 
 void TCustomEdit::UserEdit(const AnsiString& Value, int Caret)
 {
     Caret = std::clamp(Caret, 0, int(Value.size()));
-    if (auto* e = NativeOf<QLineEdit>(this)) {
-        FSettingText = true;
-        e->setText(ToQString(Value));
-        FSettingText = false;
-        e->setCursorPosition(Caret);
-    }
     FText = Value;
+    // The widget's caret moves with its new text; then it goes where asked.
+    WidgetText(Value);
     FSelStart = Caret;
     FSelLength = 0;
+    WidgetSelection();
     FModified = true;
     Change();
 }
@@ -130,13 +247,14 @@ void TCustomEdit::SetEditRect(const TRect& r)
 
 void TCustomEdit::ApplyMargins()
 {
-    auto* e = NativeOf<QLineEdit>(this);
-    if (!e)
-        return;
     TRect r = EditRect();
-    e->setTextMargins(std::max(0, r.Left), std::max(0, IsRectEmpty(FEditRect) ? 0 : r.Top),
-                      std::max(0, ClientWidth() - r.Right),
-                      std::max(0, IsRectEmpty(FEditRect) ? 0 : ClientHeight() - r.Bottom));
+    const int left = std::max(0, r.Left), top = std::max(0, IsRectEmpty(FEditRect) ? 0 : r.Top);
+    const int right = std::max(0, ClientWidth() - r.Right);
+    const int bottom = std::max(0, IsRectEmpty(FEditRect) ? 0 : ClientHeight() - r.Bottom);
+    if (auto* e = NativeOf<QLineEdit>(this))
+        e->setTextMargins(left, top, right, bottom);
+    else if (auto* m = dynamic_cast<TMultiLineEditWidget*>(NativeOf<QPlainTextEdit>(this)))
+        m->setViewportMargins(left, top, right, bottom);
 }
 
 void TCustomEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
@@ -201,9 +319,24 @@ void TCustomEdit::WndProc(TMessage& m)
         m.Result = 1;
         return;
     case EM_LINEFROMCHAR:
+    case EM_GETLINECOUNT:
+    case EM_LINEINDEX:
     case EM_SCROLLCARET:
-        m.Result = 0;
+        if (auto* w = dynamic_cast<TMultiLineEditWidget*>(NativeOf<QPlainTextEdit>(this))) {
+            MultiLineMessage(*w, FText, FSelStart + FSelLength, m);
+            return;
+        }
+        m.Result = m.Msg == EM_GETLINECOUNT ? 1 : 0;
         return;
+    case EM_POSFROMCHAR:
+    case EM_CHARFROMPOS:
+        if (auto* w = NativeOf<QPlainTextEdit>(this)) {
+            CaretMessage(*w, FText, m);
+            return;
+        }
+        break;
+    }
+    switch (m.Msg) {
     case EM_POSFROMCHAR: {
         auto* e = NativeOf<QLineEdit>(this);
         int index = int(m.WParam);
@@ -492,11 +625,7 @@ void TMemo::SetSelText(const AnsiString& v)
 
 TPoint TMemo::CaretPos() const
 {
-    int pos = SelStart() + SelLength();
-    int line = int(std::count(FText.begin(), FText.begin() + pos, '\n'));
-    size_t lineStart = FText.rfind('\n', pos > 0 ? size_t(pos - 1) : 0);
-    int x = (lineStart == AnsiString::npos || pos == 0) ? pos : pos - int(lineStart) - 1;
-    return TPoint(x, line);
+    return CaretOfText(FText, SelStart() + SelLength());
 }
 
 void TMemo::SetCaretPos(const TPoint& v)
@@ -560,29 +689,14 @@ void TMemo::WndProc(TMessage& m)
         if (w)
             w->ensureCursorVisible();
         return;
-    case EM_POSFROMCHAR: {
-        int index = int(m.WParam);
-        if (!w || index < 0 || index >= length) {
-            m.Result = -1;
-            return;
-        }
-        QTextCursor c(w->document());
-        c.setPosition(WidgetPos(FText, index));
-        QRect r = w->cursorRect(c);
-        QPoint p = w->viewport()->mapTo(w, r.topLeft());
-        m.Result = LRESULT(DWORD(MAKELPARAM(p.x(), p.y())));
-        return;
-    }
-    case EM_CHARFROMPOS: {
+    case EM_POSFROMCHAR:
+    case EM_CHARFROMPOS:
         if (!w) {
-            m.Result = 0;
+            m.Result = m.Msg == EM_POSFROMCHAR ? -1 : 0;
             return;
         }
-        QPoint p = w->viewport()->mapFrom(w, QPoint(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)));
-        QTextCursor c = w->cursorForPosition(p);
-        m.Result = LRESULT(DWORD(MAKELPARAM(TextPos(FText, c.position()), c.blockNumber())));
+        CaretMessage(*w, FText, m);
         return;
-    }
     }
     TWinControl::WndProc(m);
 }

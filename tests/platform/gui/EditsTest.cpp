@@ -287,3 +287,76 @@ TEST_F(Edits, CreationStylesOfADescendantShapeTheEditAndComboTellsItsParent)
     EXPECT_TRUE(left->Visible());
     EXPECT_FALSE(SetWindowPos(0, HWND_TOP, 0, 0, 0, 0, 0));
 }
+
+TEST_F(Edits, MultiLineEditKeepsCrLfWrapsAndCountsTheLinesItShows)
+{
+    // An edit of several lines through its creation parameters; it wraps unless it scrolls sideways.
+    struct TLinesEdit : TEdit {
+        explicit TLinesEdit(TComponent* o) : TEdit(o) {}
+        bool Lines = true, Wrap = true;
+        void CreateParams(TCreateParams& p) override
+        {
+            TEdit::CreateParams(p);
+            if (Lines)
+                p.Style |= ES_MULTILINE;
+            if (Wrap)
+                p.Style &= ~DWORD(ES_AUTOHSCROLL);
+        }
+        using TCustomEdit::StylesChanged;
+    };
+    auto* e = Place<TLinesEdit>(10, 10, 120, 80);
+    e->SetText("ab\r\ncde");
+    Form->Show();
+    ProcessPendingMessages();
+    ASSERT_TRUE(e->IsMultiLine());
+    EXPECT_EQ(e->Perform(EM_GETLINECOUNT), 2);
+    e->SetSelStart(5);
+    EXPECT_EQ(e->CaretPos(), TPoint(1, 1));
+    EXPECT_EQ(e->Perform(EM_LINEFROMCHAR, WPARAM(-1)), 1);
+    EXPECT_EQ(e->Perform(EM_LINEINDEX, 1), 4);
+    EXPECT_EQ(e->Perform(EM_LINEINDEX, 2), -1);
+
+    // Typed text keeps CR LF in Text, and the caret counts a line break as two characters.
+    e->SetFocus();
+    e->SetSelStart(2);
+    TypeText(e, "X");
+    EXPECT_EQ(e->Text(), "abX\r\ncde");
+    EXPECT_EQ(e->SelStart(), 3);
+    e->SetSelText("\r\n");
+    EXPECT_EQ(e->Text(), "abX\r\n\r\ncde");
+    EXPECT_EQ(e->SelStart(), 5);
+    EXPECT_EQ(e->Perform(EM_GETLINECOUNT), 3);
+    e->SetSelStart(7);
+    e->SetSelLength(2);
+    EXPECT_EQ(e->SelText(), "cd");
+    e->SetMaxLength(12);
+    e->SetSelStart(int(e->Text().size()));
+    TypeText(e, "fghij");
+    EXPECT_EQ(e->Text(), "abX\r\n\r\ncdefg");
+
+    // A long line wraps at the edit's width and counts as the lines it shows.
+    const AnsiString sentence = "jeden dwa trzy cztery pięć sześć siedem osiem";
+    e->SetMaxLength(0);
+    e->SetText(sentence);
+    const LRESULT wrapped = e->Perform(EM_GETLINECOUNT);
+    EXPECT_GT(wrapped, 1);
+    EXPECT_EQ(e->Perform(EM_LINEFROMCHAR, WPARAM(sentence.size() - 1)), wrapped - 1);
+    const LRESULT second = e->Perform(EM_LINEINDEX, 1);
+    EXPECT_GT(second, 0);
+    EXPECT_EQ(sentence[std::size_t(second) - 1], ' ');
+    // Scrolling sideways it is one line.
+    e->Wrap = false;
+    e->StylesChanged();
+    EXPECT_EQ(e->Perform(EM_GETLINECOUNT), 1);
+
+    // Made a one-line edit, the window is made anew with the same text and selection.
+    e->SetSelStart(6);
+    e->SetSelLength(3);
+    e->Lines = false;
+    e->StylesChanged();
+    EXPECT_FALSE(e->IsMultiLine());
+    EXPECT_EQ(e->Text(), sentence);
+    EXPECT_EQ(e->SelText(), "dwa");
+    EXPECT_EQ(e->Perform(EM_GETLINECOUNT), 1);
+    EXPECT_EQ(e->Perform(EM_LINEFROMCHAR, 20), 0);
+}
