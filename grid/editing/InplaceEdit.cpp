@@ -208,12 +208,9 @@ bool TProInplaceEdit::FilterChar(TMessage& Message)
     if (g->ExcelStyleDecimalSeparator() && ch == '.' && (GetKeyState(VK_DECIMAL) & 0x8000))
         ch = FormatSettings.DecimalSeparator;
     TNavigation* nav = g->Navigation();
-    if (ch == '\n') {
-        // Ctrl+Return: a line break of the edit's own, unless its key already typed one.
-        if (nav->AllowCtrlEnter() && !nav->LineFeedOnEnter())
-            TypeLineBreak();
+    // Ctrl+Return's character: its key has typed the line break (with AllowCtrlEnter) or nothing.
+    if (ch == '\n')
         return drop(false);
-    }
     const AnsiString text = Text();
     if (FLengthLimit > 0 && int(text.size()) >= FLengthLimit && SelLength() == 0 && ch != '\b' && ch != 27 &&
         ch != '\r')
@@ -411,6 +408,13 @@ void TProInplaceEdit::KeyDown(Word& Key, TShiftState Shift)
         g->SetEditingActive(false);
     if (Key == VK_RETURN && (Shift & (ssCtrl | ssShift)) && g->SizeWhileTyping()->Height() && g->Multilinecells())
         GrowRowForLineBreak();
+    // Ctrl+Return (allowed, without LineFeedOnEnter, which typed it already): the line break of an
+    // edit of several lines.
+    if (Key == VK_RETURN && (Shift & ssCtrl) && nav->AllowCtrlEnter()) {
+        TypeLineBreak();
+        Key = 0;
+        return;
+    }
     if (Key == VK_BACK || Key == VK_DELETE)
         FTyped = false;
     else if ((Key >= '0' && Key <= '9') || (Key >= 'A' && Key <= 'Z') || Key == VK_SPACE || Key >= VK_OEM_1)
