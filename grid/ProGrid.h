@@ -793,6 +793,8 @@ public:
     int GetRealCol() const { return RealColIndex(Col()); }
     void MoveColumn(int FromIndex, int ToIndex) override;
     void MoveRow(int FromIndex, int ToIndex) override;
+    // A move to or from the last row while the floating footer keeps it (fsFixedLastRow).
+    bool FooterRowMove(int FromIndex, int ToIndex);
 
     // Rows: stored indices.
     void HideRows(int FromRow, int ToRow);
@@ -1109,6 +1111,11 @@ protected:
     void Resize() override;
     TInplaceEdit* CreateEditor() override;
     void CalcSizingState(int X, int Y, TGridState& State, int& Index, int& SizingPos, int& SizingOfs) override;
+    // The moved column's stored column with its width (EnhRowColMove), hidden flag, order entry, cells of
+    // hidden rows and sort column; a moved row with its height (EnhRowColMove). Both fire the moved
+    // event once.
+    void ColumnMoved(int FromIndex, int ToIndex) override;
+    void RowMoved(int FromIndex, int ToIndex) override;
 
 private:
     void SetColorRepaint(TColor& Field, TColor Value);
@@ -1855,6 +1862,14 @@ public:
     const AnsiString& SizingHintText() const { return FMouse.SizingHint; }
     // The fixed-cell editor (a plain edit over a fixed cell).
     TEdit* FixedCellEditor() const { return FMouse.FixedEdit; }
+    // The fixed cell is highlighted under the mouse by HoverFixedCells (hfAll: fixed rows and columns,
+    // hfFixedRows, hfFixedColumns; hfNone never).
+    bool IsHoverFixedCell(int ACol, int ARow);
+    // The fixed cell drawn pressed (FixedAsButtons) while the left button is down on it; (-1, -1) none.
+    TPoint PressedFixedCell() const { return FMouse.PressedFixed; }
+    // The fixed cell under the mouse (-1 when none) and whether it is drawn pressed.
+    TPoint HoverFixedCell() const { return TPoint(FHoverCol, FHoverRow); }
+    bool HoverFixedCellDown() const { return FHoverDown; }
 
 protected:
     // Called with the rectangle when a key or click selects every cell; nothing here.
@@ -1871,8 +1886,16 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
+    // With waMoveSelection the wheel moves the current row by the wheel step (false with waScroll, and
+    // with Ctrl while IntelliZoom zooms).
+    bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
+    bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
 
 private:
+    bool WheelMovesRow(bool Down, TShiftState Shift, TPoint MousePos);
+    // Rows a notch of the wheel moves: WheelIncrement, else the system's scroll lines; 0 when the wheel
+    // moves nothing (EnableWheel off, no data rows).
+    int WheelStep();
     // Key steps; true when the key's handling ends there.
     bool ScrollOnlyKey(Word Key, TMessage& Message);
     bool HomeEndKey(Word& Key, TShiftState Shift, TMessage& Message);
@@ -1910,11 +1933,26 @@ private:
     bool ArmOleDrag(int ACol, int ARow, int X);
     void ShowMoveImage(bool Column, int X, int Y);
     void HideSizingHint();
+    // The drop-down part of a hovered fixed cell: OnFixedDropDownClick, then the menu under the cell.
+    void FixedDropDown(int ACol, int ARow);
+    // Fixed cells look like buttons: FixedAsButtons with the fixed grid lines and a 3-D look.
+    bool FixedButtonLook();
+    // While a column (row) is moved with the pointer outside the cells, timer 1 scrolls one step a tick.
+    void MoveScrollCheck(int X, int Y);
+    void MoveScrollTick();
+    void EndRowColMove();
     struct TMouseState {
         Byte Hover = 0;
         bool Pressed = false, Moved = false, DblClickSized = false, FixedColHover = false, FixedRowHover = false;
         bool FixedColSizing = false, FixedRowSizing = false;
         bool Resizing = false, MoveAsked = false;
+        // The drop-down menu of a fixed cell is up.
+        bool MenuActive = false;
+        // The fixed cell drawn pressed (FixedAsButtons).
+        TPoint PressedFixed{-1, -1};
+        // The cursor before a column (row) move showed the drag cursor.
+        TCursor CursorBeforeMove = crDefault;
+        bool MoveCursorSet = false, MoveScrolling = false;
         // A press armed a drag to other programs (of the pressed header's column).
         bool OleArmed = false, OleColumn = false;
         // The picture of the column (row) being moved (owned by the grid).

@@ -306,6 +306,12 @@ void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect AR
     DrawCellBorders(ACanvas, ACol, ARow, grown);
     if (fixed && !FP.Flat)
         DrawFixedLook(ACanvas, col, ARow, ARect, false);
+    if (fixed && FixedButtonLook()) {
+        // Fixed cells as buttons: raised, sunken while pressed.
+        TRect edge = ARect;
+        const bool pressed = PressedFixedCell() == TPoint(ACol, ARow);
+        DrawEdge(ACanvas, edge, pressed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
+    }
     if (FP.Flat && FP.FixedRightCols > 0 && FP.Look != glClassic && ACol >= ColCount() - FP.FixedRightCols) {
         // Flat right fixed columns: black lines just outside the cell.
         TGridOptions opts = Options();

@@ -156,8 +156,92 @@ void TProStringGrid::MoveColumn(int FromIndex, int ToIndex)
     PositionCellControls();
 }
 
+// A moved column: its stored column moves (with hidden columns, from the one shown at FromIndex to
+// where the one shown at ToIndex is kept), and with it everything kept by stored column.
+void TProStringGrid::ColumnMoved(int FromIndex, int ToIndex)
+{
+    const bool hidden = NumHiddenColumns() > 0;
+    const int from = hidden ? RealColIndex(FromIndex) : FromIndex;
+    const int to = hidden ? RealColIndex(ToIndex) : ToIndex;
+    if (!FP.EnhRowColMove) {
+        // The widths stay where they were: the standard move took them along.
+        std::vector<int> widths;
+        for (int c = 0; c < ColCount(); ++c)
+            widths.push_back(ColWidths(c));
+        const int w = widths[std::size_t(ToIndex)];
+        widths.erase(widths.begin() + ToIndex);
+        widths.insert(widths.begin() + FromIndex, w);
+        for (int c = std::min(FromIndex, ToIndex); c <= std::max(FromIndex, ToIndex); ++c)
+            SetColWidths(c, widths[std::size_t(c)]);
+    }
+    auto moveEntry = [from, to](auto& List, auto Fill) {
+        if (List.size() <= std::size_t(std::max(from, to)))
+            List.resize(std::size_t(std::max(from, to)) + 1, Fill);
+        auto entry = List[std::size_t(from)];
+        List.erase(List.begin() + from);
+        List.insert(List.begin() + to, entry);
+    };
+    if (hidden) {
+        moveEntry(FColumnVisible, char(1));
+        if (!FHiddenColWidths.empty())
+            moveEntry(FHiddenColWidths, DefaultColWidth());
+    }
+    if (FColumnOrder.Count() <= std::max(from, to)) {
+        FColumnOrder.Clear();
+        for (int c = 0; c < AllColCount(); ++c)
+            FColumnOrder.Add(c);
+    }
+    const int order = FColumnOrder.GetItem(from);
+    FColumnOrder.Delete(from);
+    FColumnOrder.Insert(to, order);
+    // The cells, and OnColumnMoved.
+    TBaseGrid::ColumnMoved(from, to);
+    for (int i = 0; i < FHiddenRowList->Count(); ++i) {
+        TStringList* cells = HiddenItem(FHiddenRowList.get(), i)->Items();
+        while (cells->Count() <= std::max(from, to))
+            cells->Add(AnsiString());
+        cells->Move(from, to);
+    }
+    if (FSortSettings->Column() >= 0)
+        FSortSettings->SetColumn(FollowMove(FSortSettings->Column(), from, to));
+    if (FSortSettings->IndexShow())
+        for (int i = 0; i < FSortIndexes->Count(); ++i) {
+            const unsigned entry = unsigned(FSortIndexes->GetItem(i));
+            const int column = FollowMove(int(entry & 0xFFFF), from, to);
+            FSortIndexes->SetItem(i, int((entry & 0xFFFF0000u) | unsigned(column)));
+        }
+    if (FFloatingFooter->Visible())
+        FFooterPanel->Invalidate();
+}
+
+bool TProStringGrid::FooterRowMove(int FromIndex, int ToIndex)
+{
+    const int last = RowCount() - 1;
+    return FFloatingFooter->Visible() && FFloatingFooter->FooterStyle() == fsFixedLastRow &&
+           (ToIndex == last || FromIndex == last);
+}
+
+void TProStringGrid::RowMoved(int FromIndex, int ToIndex)
+{
+    if (!FP.EnhRowColMove) {
+        // The heights stay where they were: the standard move took them along.
+        std::vector<int> heights;
+        for (int r = 0; r < RowCount(); ++r)
+            heights.push_back(RowHeights(r));
+        const int h = heights[std::size_t(ToIndex)];
+        heights.erase(heights.begin() + ToIndex);
+        heights.insert(heights.begin() + FromIndex, h);
+        for (int r = std::min(FromIndex, ToIndex); r <= std::max(FromIndex, ToIndex); ++r)
+            SetRowHeights(r, heights[std::size_t(r)]);
+    }
+    TBaseGrid::RowMoved(FromIndex, ToIndex);
+}
+
 void TProStringGrid::MoveRow(int FromIndex, int ToIndex)
 {
+    // The floating footer's row stays the last row.
+    if (FooterRowMove(FromIndex, ToIndex))
+        return;
     TBaseGrid::MoveRow(FromIndex, ToIndex);
     for (int i = 0; i < FCellControls->Count(); ++i) {
         TControlListItem* item = FCellControls->GetItem(i);

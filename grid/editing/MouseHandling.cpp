@@ -46,6 +46,100 @@ void TProStringGrid::HideSizingHint()
         FHintWindow->ReleaseHint();
 }
 
+bool TProStringGrid::IsHoverFixedCell(int ACol, int ARow)
+{
+    if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount())
+        return false;
+    const bool fixedRow = ARow < FixedRows(), fixedCol = ACol < FixedCols();
+    switch (FP.HoverFixedCells) {
+    case hfAll: return fixedRow || fixedCol;
+    case hfFixedRows: return fixedRow;
+    case hfFixedColumns: return fixedCol;
+    default: return false;
+    }
+}
+
+bool TProStringGrid::FixedButtonLook()
+{
+    const TGridOptions lines = goFixedVertLine | goFixedHorzLine;
+    return FP.FixedAsButtons && (Options() & lines) == lines && Ctl3D();
+}
+
+void TProStringGrid::FixedDropDown(int ACol, int ARow)
+{
+    TPopupMenu* menu = FFixedDropDownMenu;
+    if (menu)
+        menu->SetTag(ACol);
+    if (OnFixedDropDownClick)
+        OnFixedDropDownClick(this, ACol, ARow, menu);
+    // The press was the button's: no sizing or moving follows it.
+    SetGridState(gsNormal);
+    FMouse.MenuActive = true;
+    SetHoverFixedCell(ACol, ARow, true);
+    if (menu) {
+        const TRect r = CellRect(ACol, ARow);
+        const TPoint p = ClientToScreen(TPoint(r.Right - 16, r.Bottom));
+        menu->Popup(p.X, p.Y);
+    }
+    FMouse.MenuActive = false;
+    SetHoverFixedCell(ACol, ARow, false);
+}
+
+// ---------------------------------------------------------------- moving columns and rows
+namespace {
+constexpr UINT_PTR MoveScrollTimer = 1;
+constexpr UINT MoveScrollInterval = 60;
+}  // namespace
+
+void TProStringGrid::MoveScrollCheck(int X, int Y)
+{
+    const TRect client = ClientRect();
+    const bool outside = GridState() == gsColMoving ? X < FixedWidth() || X >= client.Right
+                                                    : Y < FixedHeight() || Y >= client.Bottom;
+    if (outside == FMouse.MoveScrolling)
+        return;
+    FMouse.MoveScrolling = outside;
+    if (outside)
+        SetTimer(this, MoveScrollTimer, MoveScrollInterval);
+    else
+        KillTimer(this, MoveScrollTimer);
+}
+
+void TProStringGrid::MoveScrollTick()
+{
+    if (GridState() != gsColMoving && GridState() != gsRowMoving) {
+        EndRowColMove();
+        return;
+    }
+    TPoint screen;
+    GetCursorPos(screen);
+    const TPoint p = ScreenToClient(screen);
+    const TRect client = ClientRect();
+    if (GridState() == gsColMoving) {
+        if (p.X >= client.Right && LeftCol() + VisibleColCount() < ColCount())
+            SetLeftCol(LeftCol() + 1);
+        else if (p.X < FixedWidth() && LeftCol() > FixedCols())
+            SetLeftCol(LeftCol() - 1);
+    } else {
+        if (p.Y >= client.Bottom && TopRow() + VisibleRowCount() < RowCount())
+            SetTopRow(TopRow() + 1);
+        else if (p.Y < FixedHeight() && TopRow() > FixedRows())
+            SetTopRow(TopRow() - 1);
+    }
+}
+
+void TProStringGrid::EndRowColMove()
+{
+    if (FMouse.MoveScrolling) {
+        FMouse.MoveScrolling = false;
+        KillTimer(this, MoveScrollTimer);
+    }
+    if (FMouse.MoveCursorSet) {
+        FMouse.MoveCursorSet = false;
+        SetCursor(FMouse.CursorBeforeMove);
+    }
+}
+
 // ---------------------------------------------------------------- selection resizer
 bool TProStringGrid::OnResizerHandle(int X, int Y)
 {
@@ -108,8 +202,22 @@ bool TProStringGrid::NodeClick(int ACol, int ARow, int X)
     if (ACol != 0 || !HasNodes())
         return false;
     const int realRow = RealRowIndex(ARow);
-    if (ARow < FixedRows() || !IsNodeRow(realRow) || !IsNodeGlyphHit(ARow, X))
+    if (!IsNodeRow(realRow) || !IsNodeGlyphHit(ARow, X))
         return false;
+    if (ARow < FixedRows()) {
+        // The header's node opens every node when it shows them closed, and closes them all otherwise.
+        if (!FMouseActions->NodeAllExpandContract())
+            return false;
+        TCellGraphic* header = GetCellGraphic(0, ARow);
+        const bool contracted = header->CellBoolean;
+        if (contracted)
+            ExpandAll();
+        else
+            ContractAll();
+        header->CellBoolean = !contracted;
+        RepaintCell(0, ARow);
+        return true;
+    }
     bool allow = true;
     if (!GetNodeState(realRow)) {
         if (OnBeforeContractNode)
@@ -265,6 +373,8 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
     FEdit.SearchText.clear();
     FMouse.DownLeftCol = LeftCol();
     FMouse.DownTopRow = TopRow();
+    if (FP.HoverFixedCells != hfNone && FHoverCol >= 0 && FHoverRow >= 0)
+        RepaintCell(FHoverCol, FHoverRow);
     const TGridCoord sizing = MouseCoord(X - 5, c.Y == 0 ? Y : Y - 4);
     FSizingCol = sizing.X;
     FSizingRow = sizing.Y;
@@ -293,8 +403,15 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
         DrawRowSizingLine(Y);
         return;
     }
-    if (IsFixed(c.X, c.Y))
+    if (IsFixed(c.X, c.Y)) {
         EndCellEdit();
+        // A fixed cell that looks like a button is drawn pressed until the release.
+        const bool nodeGlyph = c.X == 0 && HasNodes() && IsNodeRow(RealRowIndex(c.Y)) && IsNodeGlyphHit(c.Y, X);
+        if (FixedButtonLook() && !nodeGlyph) {
+            FMouse.PressedFixed = TPoint(c.X, c.Y);
+            RepaintCell(c.X, c.Y);
+        }
+    }
     if (NodeClick(c.X, c.Y, X))
         return;
     if (HasRadio(realCol, c.Y) && (IsEditable(realCol, c.Y) || FControlLook->RadioAlwaysActive())) {
@@ -355,9 +472,14 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
             OnClickCell(this, c.Y, c.X);
         return;
     }
+    // The floating footer's row takes no press.
+    if (FFloatingFooter->Visible() && FFloatingFooter->FooterStyle() == fsFixedLastRow && c.Y == RowCount() - 1)
+        return;
     const bool keepScroll = (Options() & goRowSelect) && FNavigation->KeepHorizScroll();
     const int oldLeft = LeftCol(), oldTop = TopRow();
     const int oldRow = Row(), oldCol = Col();
+    // A row only partly in view: the press would scroll it in.
+    const bool partialRow = c.Y >= TopRow() + VisibleRowCount();
     if (keepScroll)
         BeginUpdate();
     TBaseGrid::WMLButtonDown(Message);
@@ -365,7 +487,7 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
         SetLeftCol(oldLeft);
         EndUpdate();
     }
-    if (FMouseActions->NoScrollOnPartialRow() && TopRow() != oldTop)
+    if (FMouseActions->NoScrollOnPartialRow() && partialRow && TopRow() != oldTop)
         SetTopRow(oldTop);
     NoteSizingStart(X, Y);
     if (OnClickCell)
@@ -476,6 +598,12 @@ void TProStringGrid::WMLButtonUp(TWMMouse& Message)
     delete FMouse.MoveImage;
     FMouse.MoveImage = nullptr;
     HideSizingHint();
+    EndRowColMove();
+    if (FMouse.PressedFixed.X >= 0) {
+        const TPoint pressed = FMouse.PressedFixed;
+        FMouse.PressedFixed = TPoint(-1, -1);
+        RepaintCell(pressed.X, pressed.Y);
+    }
     if (FMouse.FixedColSizing || FMouse.FixedRowSizing) {
         const bool cols = FMouse.FixedColSizing;
         const int index = FMouse.FixedSizeIndex;
@@ -653,6 +781,52 @@ void TProStringGrid::WMRButtonUp(TWMMouse& Message)
     TBaseGrid::WMRButtonUp(Message);
 }
 
+// ---------------------------------------------------------------- the wheel
+bool TProStringGrid::DoMouseWheelDown(TShiftState Shift, TPoint MousePos)
+{
+    return WheelMovesRow(true, Shift, MousePos);
+}
+
+bool TProStringGrid::DoMouseWheelUp(TShiftState Shift, TPoint MousePos)
+{
+    // A current cell outside the grid (a hidden selection) stays there.
+    if (Col() >= ColCount() || Row() >= RowCount())
+        return true;
+    return WheelMovesRow(false, Shift, MousePos);
+}
+
+bool TProStringGrid::WheelMovesRow(bool Down, TShiftState Shift, TPoint MousePos)
+{
+    // OnMouseWheelDown and OnMouseWheelUp first.
+    if (Down ? TControl::DoMouseWheelDown(Shift, MousePos) : TControl::DoMouseWheelUp(Shift, MousePos))
+        return true;
+    // Scrolling, and zooming with Ctrl, are the window procedure's.
+    if (FMouseActions->WheelAction() == waScroll || ((Shift & ssCtrl) && FP.IntelliZoom))
+        return false;
+    const int step = WheelStep();
+    if (step == 0)
+        return true;
+    const bool editorOpen = EditorMode() || FEdit.Flag;
+    const bool keepScroll = (Options() & goRowSelect) && FNavigation->KeepHorizScroll();
+    const int oldLeft = LeftCol(), oldRow = Row();
+    RaiseUpdateCount();
+    const int target = std::clamp(oldRow + (Down ? step : -step), FixedRows(), RowCount() - FixedFooters() - 1);
+    const int col = std::clamp(Col(), FixedCols(), ColCount() - 1);
+    if (target != oldRow || col != Col())
+        FocusCell(col, target, true);
+    // Above a footer kept as the last row the current row stays in view.
+    if (Down && LastRowIsFooter() && Row() >= TopRow() + VisibleRowCount() && Row() < RowCount() - 1)
+        SetTopRow(TopRow() + 1);
+    FocusBaseCell();
+    if (keepScroll)
+        SetLeftCol(oldLeft);
+    EndUpdate();
+    WheelRowChanged(Row() - oldRow);
+    if (editorOpen && CanFocus())
+        SetFocus();
+    return true;
+}
+
 // ---------------------------------------------------------------- the control's mouse operations
 void TProStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
@@ -671,6 +845,17 @@ void TProStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
     TBaseGrid::MouseDown(Button, Shift, X, Y);
     if (Button != mbLeft || c.X < 0 || c.Y < 0)
         return;
+    if (c.X == FHoverCol && c.Y == FHoverRow) {
+        // The drop-down part at the right of a hovered fixed cell, and the pressed look of a header.
+        const TRect r = CellRect(c.X, c.Y);
+        if (FControlLook->FixedDropDownButton() && X >= r.Right - 16 &&
+            (FFixedDropDownMenu || OnFixedDropDownClick)) {
+            FixedDropDown(c.X, c.Y);
+            return;
+        }
+        if (c.Y == FixedRows() - 1 && FControlLook->FixedGradientDownFrom() != clNone)
+            SetHoverFixedCell(c.X, c.Y, true);
+    }
     const bool fixedRow = c.Y < FixedRows(), fixedCol = c.X < FixedCols();
     if ((fixedRow && FMouseActions->FixedRowsEdit() == fceLeftClick) ||
         (fixedCol && !fixedRow && FMouseActions->FixedColsEdit() == fceLeftClick)) {
@@ -685,6 +870,8 @@ void TProStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
 
 void TProStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
+    if (FHoverDown)
+        SetHoverFixedCell(FHoverCol, FHoverRow, false);
     if ((GridState() == gsColSizing && X > Width()) || (GridState() == gsRowSizing && Y > Height())) {
         SetGridState(gsNormal);
         return;
@@ -734,6 +921,13 @@ void TProStringGrid::MouseMove(TShiftState Shift, int X, int Y)
     const bool buttonDown = Shift & (ssLeft | ssRight | ssMiddle);
     if (FMouseActions->RangeSelectAndEdit() && FMouse.Pressed && !EditorMode())
         SetOptions(Options() & ~goEditing);
+    if (!FMouse.MenuActive) {
+        // The fixed cell under the pointer shows the hover look; the one it leaves loses it.
+        const TGridCoord h = MouseCoord(X, Y);
+        const TPoint hover = IsHoverFixedCell(h.X, h.Y) ? TPoint(h.X, h.Y) : TPoint(-1, -1);
+        if (hover != TPoint(FHoverCol, FHoverRow))
+            SetHoverFixedCell(hover.X, hover.Y, false);
+    }
     if (FMouse.Pressed && (std::abs(X - FMouse.Down.X) > 2 || std::abs(Y - FMouse.Down.Y) > 2))
         FMouse.Moved = true;
     if (FMouse.OleArmed && buttonDown && !FMouse.Resizing && GridState() != gsColSizing &&
@@ -802,12 +996,23 @@ void TProStringGrid::MouseMove(TShiftState Shift, int X, int Y)
                 return;
             }
         }
-        const int drop = colMove ? c.X : c.Y;
+        int drop = colMove ? c.X : c.Y;
+        // The floating footer's row is no place to drop a row on.
+        if (!colMove && drop >= 0 && FooterRowMove(FMouse.DownCell.Y, drop)) {
+            drop = -1;
+            allow = false;
+        }
         const TIndexAllowEvent& moving = colMove ? OnColumnMoving : OnRowMoving;
         if (drop >= 0 && moving)
             moving(this, drop, allow);
-        if (FP.EnhRowColMove)
+        if (FP.EnhRowColMove) {
+            if (!FMouse.MoveCursorSet) {
+                FMouse.CursorBeforeMove = Cursor();
+                FMouse.MoveCursorSet = true;
+            }
             SetCursor(allow ? crDrag : crNoDrop);
+            MoveScrollCheck(X, Y);
+        }
         if (FP.EnhRowColMove && FMouse.Moved && FDragDropSettings->ShowCells())
             ShowMoveImage(colMove, X, Y);
     }

@@ -74,8 +74,10 @@ bool TProStringGrid::EditWndProc(TMessage& Message)
         return false;
     case WM_CANCELMODE:
         if ((GridState() == gsRowMoving || GridState() == gsColMoving) && Cursor() == crDrag && FP.EnhRowColMove) {
+            EndRowColMove();
             SetCursor(crDefault);
-            KillTimer(this, RowColMoveTimer);
+            delete FMouse.MoveImage;
+            FMouse.MoveImage = nullptr;
             SetGridState(gsNormal);
         }
         return false;
@@ -149,48 +151,34 @@ void TProStringGrid::WheelTurned(TMessage& Message)
 {
     const TShiftState shift = KeysToShiftState(LOWORD(Message.WParam));
     const int delta = GET_WHEEL_DELTA_WPARAM(Message.WParam);
-    const TPoint pos(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
     Message.Result = 1;
-    // The control's own wheel events come first.
-    bool handled = false;
-    if (OnMouseWheel)
-        OnMouseWheel(this, shift, delta, pos, handled);
-    if (!handled && delta < 0 && OnMouseWheelDown)
-        OnMouseWheelDown(this, shift, pos, handled);
-    if (!handled && delta > 0 && OnMouseWheelUp)
-        OnMouseWheelUp(this, shift, pos, handled);
-    if (handled || delta == 0)
+    // The control's own wheel handling comes first: OnMouseWheel and the wheel overrides (which move
+    // the current row unless the wheel scrolls or zooms).
+    if (delta == 0 || Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam) != 0)
         return;
     const bool towardsUser = delta < 0;
     if ((shift & ssCtrl) && FP.IntelliZoom) {
         Zoom(towardsUser ? FWheelScrollLines : -FWheelScrollLines);
         return;
     }
-    if (!FP.EnableWheel || (FP.FixedRowAlways && RowCount() <= TBaseGrid::FixedRows()))
-        return;
-    const int step = FMouseActions->WheelIncrement() > 0 ? FMouseActions->WheelIncrement() : FWheelScrollLines;
-    const int firstRow = FixedRows(), lastRow = RowCount() - FixedFooters() - 1;
-    if (lastRow < firstRow)
+    const int step = WheelStep();
+    const int firstRow = FixedRows();
+    if (step == 0 || FMouseActions->WheelAction() != waScroll)
         return;
     RaiseUpdateCount();
-    struct Lower {
-        TProStringGrid* G;
-        ~Lower() { G->EndUpdate(); }
-    } lower{this};
-    if (FMouseActions->WheelAction() == waMoveSelection) {
-        const int oldRow = Row();
-        const int target = std::clamp(oldRow + (towardsUser ? step : -step), firstRow, lastRow);
-        const int col = std::clamp(Col(), FixedCols(), ColCount() - 1);
-        if (target != oldRow || col != Col())
-            FocusCell(col, target, true);
-        FocusBaseCell();
-        WheelRowChanged(Row() - oldRow);
-    } else {
-        const int maxTop = std::max(firstRow, RowCount() - VisibleRowCount());
-        const int top = std::clamp(TopRow() + (towardsUser ? step : -step), firstRow, maxTop);
-        if (top != TopRow())
-            SetTopRow(top);
-    }
+    const int maxTop = std::max(firstRow, RowCount() - VisibleRowCount());
+    const int top = std::clamp(TopRow() + (towardsUser ? step : -step), firstRow, maxTop);
+    if (top != TopRow())
+        SetTopRow(top);
+    EndUpdate();
+}
+
+int TProStringGrid::WheelStep()
+{
+    if (!FP.EnableWheel || (FP.FixedRowAlways && RowCount() <= TBaseGrid::FixedRows()) ||
+        RowCount() - FixedFooters() - 1 < FixedRows())
+        return 0;
+    return FMouseActions->WheelIncrement() > 0 ? FMouseActions->WheelIncrement() : FWheelScrollLines;
 }
 
 // ---------------------------------------------------------------- timer, painting, scrolling
@@ -198,6 +186,10 @@ void TProStringGrid::WMTimer(TWMTimer& Message)
 {
     if (Message.TimerID() == 999 && FEdit.Panning) {
         PanTick();
+        return;
+    }
+    if (Message.TimerID() == RowColMoveTimer) {
+        MoveScrollTick();
         return;
     }
     if (Message.TimerID() != HousekeepingTimer) {
@@ -263,7 +255,7 @@ void TProStringGrid::MouseLeft()
     if (FHoverCol < 0 || FHoverRow < 0)
         return;
     const bool fixed = FHoverRow < FixedRows() || FHoverCol < FixedCols();
-    if (fixed && FP.HoverFixedCells != hfNone && !FixedDropDownMenu())
+    if (fixed && FP.HoverFixedCells != hfNone && !FMouse.MenuActive)
         SetHoverFixedCell(-1, -1, false);
     else if (!fixed && FP.Look == glListView)
         RepaintCell(FHoverCol, FHoverRow);
