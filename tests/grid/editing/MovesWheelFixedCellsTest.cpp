@@ -1,0 +1,351 @@
+// Moving columns and rows (what travels with them, the floating footer's
+// row, scrolling while the pointer is outside), the wheel, the header node
+// that opens and closes all nodes, and the fixed cells' hover, pressed and
+// drop-down looks, driven through the input simulator.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "grid/ProGrid.h"
+#include "platform/gui/Menus.h"
+#include "tests/common/GridTest.h"
+#include "tests/common/Screenshots.h"
+
+namespace {
+
+struct MovesWheel : TGridFormTest<TProStringGrid> {
+    std::vector<std::string> Moved;
+    void SetUp() override
+    {
+        TGridFormTest<TProStringGrid>::SetUp();
+        Grid->SetColCount(6);
+        Grid->SetRowCount(6);
+        for (int r = 0; r < 6; ++r)
+            for (int c = 0; c < 6; ++c)
+                Grid->SetCells(c, r, "c" + std::to_string(c) + "r" + std::to_string(r));
+        for (int c = 1; c < 6; ++c)
+            Grid->SetColWidths(c, 40 + 5 * c);
+        Grid->OnColumnMoved = [this](TObject*, int From, int To) {
+            Moved.push_back("col " + std::to_string(From) + ">" + std::to_string(To));
+        };
+        Grid->OnRowMoved = [this](TObject*, int From, int To) {
+            Moved.push_back("row " + std::to_string(From) + ">" + std::to_string(To));
+        };
+        Grid->SetFocus();
+        MouseUp(Grid, 390, 240, mbRight);
+        AdvanceInputClock(1000);
+    }
+    TPoint Middle(int ACol, int ARow) const
+    {
+        const TRect r = Grid->CellRect(ACol, ARow);
+        return TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    }
+    std::vector<std::string> Row(int ARow, int AColumns = 6) const
+    {
+        std::vector<std::string> v;
+        for (int c = 0; c < AColumns; ++c)
+            v.push_back(Grid->Cells(c, ARow));
+        return v;
+    }
+    static int Brightness(TColor C)
+    {
+        const TColor rgb = ColorToRGB(C);
+        return GetRValue(rgb) + GetGValue(rgb) + GetBValue(rgb);
+    }
+};
+
+TEST_F(MovesWheel, AMovedColumnTakesItsWidthSortColumnAndTheCurrentColumnAlong)
+{
+    Grid->SortSettings()->SetColumn(1);
+    Grid->FocusCell(1, 2, true);
+    Grid->MoveColumn(1, 3);
+    EXPECT_EQ(Row(2), (std::vector<std::string>{"c0r2", "c2r2", "c3r2", "c1r2", "c4r2", "c5r2"}));
+    EXPECT_EQ(Grid->ColWidths(3), 45);
+    EXPECT_EQ(Grid->ColWidths(1), 50);
+    EXPECT_EQ(Grid->SortSettings()->Column(), 3);
+    EXPECT_EQ(Grid->Col(), 3);
+    EXPECT_EQ(Moved, (std::vector<std::string>{"col 1>3"}));
+    // A column between the two shifts by one, as the sort column does.
+    Grid->SortSettings()->SetColumn(2);
+    Grid->MoveColumn(4, 1);
+    EXPECT_EQ(Grid->SortSettings()->Column(), 3);
+    EXPECT_EQ(Grid->ColWidths(1), 60);
+
+    // The columns of the indexed sort follow, their directions kept.
+    Grid->SortSettings()->SetIndexShow(true);
+    Grid->SortIndexes()->AddIndex(1, true);
+    Grid->SortIndexes()->AddIndex(5, false);
+    Grid->MoveColumn(1, 5);
+    EXPECT_EQ(Grid->SortIndexes()->GetSortColumn(0), 5);
+    EXPECT_EQ(Grid->SortIndexes()->GetSortColumn(1), 4);
+    EXPECT_TRUE(Grid->SortIndexes()->IsAscending(0));
+    EXPECT_FALSE(Grid->SortIndexes()->IsAscending(1));
+
+    // Without EnhRowColMove the widths stay where they were.
+    Grid->SetEnhRowColMove(false);
+    std::vector<int> widths;
+    for (int c = 0; c < 6; ++c)
+        widths.push_back(Grid->ColWidths(c));
+    Grid->MoveColumn(2, 4);
+    for (int c = 0; c < 6; ++c)
+        EXPECT_EQ(Grid->ColWidths(c), widths[std::size_t(c)]) << c;
+}
+
+TEST_F(MovesWheel, WithHiddenColumnsAndRowsTheStoredColumnMoves)
+{
+    Grid->HideColumn(2);
+    Grid->HideRow(4);
+    ASSERT_EQ(Grid->ColCount(), 5);
+    Moved.clear();
+    // Display column 1 (stored 1) goes to display 3 (stored 4).
+    Grid->MoveColumn(1, 3);
+    EXPECT_EQ(Moved, (std::vector<std::string>{"col 1>4"}));
+    EXPECT_EQ(Grid->GetRealColIndex(3), 4);
+    EXPECT_EQ(Grid->Cells(4, 1), "c1r1");
+    EXPECT_TRUE(Grid->IsHiddenColumn(1));
+    EXPECT_EQ(Grid->Cells(1, 1), "c2r1") << "the hidden column moved up with its flag";
+    Grid->UnHideColumnsAll();
+    Grid->UnHideRowsAll();
+    EXPECT_EQ(Row(1), (std::vector<std::string>{"c0r1", "c2r1", "c3r1", "c4r1", "c1r1", "c5r1"}));
+    EXPECT_EQ(Row(4), (std::vector<std::string>{"c0r4", "c2r4", "c3r4", "c4r4", "c1r4", "c5r4"}))
+        << "the cells of the hidden row moved the same way";
+}
+
+TEST_F(MovesWheel, AMovedRowTakesItsHeightAndTheFooterRowStaysLast)
+{
+    Grid->SetRowHeights(1, 40);
+    Grid->MoveRow(1, 3);
+    EXPECT_EQ(Grid->RowHeights(3), 40);
+    EXPECT_EQ(Grid->RowHeights(1), Grid->DefaultRowHeight());
+    EXPECT_EQ(Grid->Cells(1, 3), "c1r1");
+    EXPECT_EQ(Moved, (std::vector<std::string>{"row 1>3"}));
+    Grid->SetEnhRowColMove(false);
+    Grid->MoveRow(3, 1);
+    EXPECT_EQ(Grid->RowHeights(3), 40);
+    EXPECT_EQ(Grid->Cells(1, 1), "c1r1");
+
+    // The floating footer keeps the last row: a move onto it or of it is ignored.
+    Grid->FloatingFooter()->SetVisible(true);
+    Moved.clear();
+    Grid->MoveRow(2, 5);
+    Grid->MoveRow(5, 2);
+    EXPECT_TRUE(Moved.empty());
+    EXPECT_EQ(Grid->Cells(1, 5), "c1r5");
+    // Dragged there with the mouse, the row is not dropped on it.
+    Grid->SetEnhRowColMove(true);
+    Grid->SetOptions(Grid->Options() | goRowMoving);
+    std::vector<int> drops;
+    Grid->OnRowMoving = [&](TObject*, int ARow, bool&) { drops.push_back(ARow); };
+    const TPoint from = Middle(0, 2), to = Middle(0, 5);
+    MouseDown(Grid, from.X, from.Y);
+    MouseMove(Grid, from.X, from.Y + 10, ssLeft);
+    MouseMove(Grid, to.X, to.Y, ssLeft);
+    EXPECT_EQ(Grid->Cursor(), crNoDrop);
+    MouseUp(Grid, to.X, to.Y);
+    EXPECT_EQ(std::count(drops.begin(), drops.end(), 5), 0);
+    EXPECT_EQ(Grid->Cells(1, 5), "c1r5");
+    EXPECT_EQ(Grid->Cursor(), crDefault);
+    // A press on the footer's row selects nothing.
+    Grid->FocusCell(2, 1, true);
+    AdvanceInputClock(1000);
+    const TPoint footer = Middle(2, 5);
+    Click(Grid, footer.X, footer.Y);
+    EXPECT_EQ(Grid->Row(), 1);
+}
+
+TEST_F(MovesWheel, AColumnDraggedOutsideScrollsTheGridUntilTheRelease)
+{
+    Grid->SetColCount(12);
+    Grid->SetOptions(Grid->Options() | goColMoving);
+    ASSERT_LT(Grid->VisibleColCount(), 11);
+    const TPoint from = Middle(2, 0);
+    MouseDown(Grid, from.X, from.Y);
+    MouseMove(Grid, from.X + 10, from.Y, ssLeft);
+    EXPECT_FALSE(TimerActive(Grid, 1));
+    MouseMove(Grid, Grid->ClientWidth() + 20, from.Y, ssLeft);
+    ASSERT_TRUE(TimerActive(Grid, 1));
+    const int left = Grid->LeftCol();
+    FireTimer(Grid, 1);
+    FireTimer(Grid, 1);
+    EXPECT_EQ(Grid->LeftCol(), left + 2);
+    MouseMove(Grid, from.X, from.Y, ssLeft);
+    EXPECT_FALSE(TimerActive(Grid, 1));
+    MouseUp(Grid, from.X, from.Y);
+    EXPECT_FALSE(TimerActive(Grid, 1));
+    EXPECT_EQ(Grid->GridState(), gsNormal);
+}
+
+TEST_F(MovesWheel, TheWheelMovesTheRowKeepsTheScrollAndLeavesCtrlToTheZoom)
+{
+    Grid->SetRowCount(40);
+    Grid->SetColCount(20);
+    Grid->SetOptions(Grid->Options() | goRowSelect);
+    Grid->Navigation()->SetKeepHorizScroll(true);
+    Grid->MouseActions()->SetWheelIncrement(2);
+    Grid->FocusCell(1, 5, true);
+    Grid->SetLeftCol(6);
+    Wheel(Grid, 50, 50, -120);
+    EXPECT_EQ(Grid->Row(), 7);
+    EXPECT_EQ(Grid->LeftCol(), 6);
+    // Two notches at once move twice.
+    Wheel(Grid, 50, 50, 240);
+    EXPECT_EQ(Grid->Row(), 3);
+
+    // The wheel event may take the turn.
+    Grid->OnMouseWheelDown = [](TObject*, TShiftState, TPoint, bool& Handled) { Handled = true; };
+    Wheel(Grid, 50, 50, -120);
+    EXPECT_EQ(Grid->Row(), 3);
+    Grid->OnMouseWheelDown = nullptr;
+
+    // Ctrl zooms, the current row stays.
+    const int width = Grid->ColWidths(2);
+    Wheel(Grid, 50, 50, -120, ssCtrl);
+    EXPECT_EQ(Grid->Row(), 3);
+    EXPECT_EQ(Grid->ZoomLevel(), 3);
+    EXPECT_GT(Grid->ColWidths(2), width);
+
+    // A hidden selection stays hidden when the wheel turns up.
+    Grid->HideSelection();
+    Wheel(Grid, 50, 50, 120);
+    EXPECT_EQ(Grid->Row(), Grid->RowCount());
+}
+
+TEST_F(MovesWheel, TheWheelClosesAnOpenEditorAndTheGridKeepsTheFocus)
+{
+    Grid->SetRowCount(20);
+    Grid->SetOptions(Grid->Options() | goEditing);
+    Grid->FocusCell(2, 2, true);
+    Grid->BeginCellEdit();
+    ASSERT_TRUE(Grid->InplaceEditor()->Visible());
+    Grid->InplaceEditor()->SetSelStart(4);
+    TypeText(Grid->InplaceEditor(), "x");
+    Wheel(Grid, 50, 50, -120);
+    EXPECT_EQ(Grid->Row(), 5);
+    EXPECT_FALSE(Grid->InplaceEditor()->Visible());
+    EXPECT_TRUE(Grid->Focused());
+    EXPECT_EQ(Grid->Cells(2, 2), "c2r2x");
+}
+
+TEST_F(MovesWheel, TheHeaderNodeOpensAndClosesEveryNode)
+{
+    Grid->SetRowCount(8);
+    Grid->AddNode(1, 3);
+    Grid->AddNode(4, 3);
+    Grid->AddNode(0, 1);   // the header's node
+    const int x = Grid->CellNode()->NodeIndent() / 2 + 2;
+    const TPoint header(x, Middle(0, 0).Y);
+    Click(Grid, header.X, header.Y);
+    EXPECT_EQ(Grid->RowCount(), 8) << "without NodeAllExpandContract the header node does nothing";
+
+    Grid->MouseActions()->SetNodeAllExpandContract(true);
+    AdvanceInputClock(1000);
+    Click(Grid, header.X, header.Y);
+    EXPECT_EQ(Grid->RowCount(), 4);
+    EXPECT_TRUE(Grid->GetNodeState(1));
+    EXPECT_TRUE(Grid->GetNodeState(4));
+    EXPECT_TRUE(Grid->GetNodeState(0));
+    AdvanceInputClock(1000);
+    Click(Grid, header.X, header.Y);
+    EXPECT_EQ(Grid->RowCount(), 8);
+    EXPECT_FALSE(Grid->GetNodeState(1));
+    EXPECT_FALSE(Grid->GetNodeState(0));
+}
+
+TEST_F(MovesWheel, AFixedCellsDropDownPartOpensItsMenuDrawnPressed)
+{
+    Grid->SetHoverFixedCells(hfAll);
+    Grid->ControlLook()->SetFixedDropDownButton(true);
+    auto* menu = new TPopupMenu(Form);
+    Grid->SetFixedDropDownMenu(menu);
+    std::vector<std::string> events;
+    Grid->OnFixedDropDownClick = [&](TObject*, int ACol, int ARow, TPopupMenu*& AMenu) {
+        events.push_back("click " + std::to_string(ACol) + "," + std::to_string(ARow));
+        EXPECT_EQ(AMenu, menu);
+    };
+    TPoint shownAt(-1, -1);
+    bool pressedWhileUp = false;
+    TPopupMenuHook old = SetPopupMenuHook([&](TPopupMenu* M, int X, int Y) {
+        EXPECT_EQ(M, menu);
+        EXPECT_EQ(M->Tag(), 3);
+        shownAt = TPoint(X, Y);
+        pressedWhileUp = Grid->HoverFixedCellDown();
+    });
+    const TRect cell = Grid->CellRect(3, 0);
+    MouseMove(Grid, cell.Right - 5, cell.Top + 5);
+    EXPECT_EQ(Grid->HoverFixedCell(), TPoint(3, 0));
+    TRasterImage png("PNG");
+    png.Assign(GrabControl(Grid).get());
+    png.SaveToFile(FromOsPath(ScreenshotPath("grid_fixed_dropdown.png")));
+
+    Click(Grid, cell.Right - 5, cell.Top + 5);
+    SetPopupMenuHook(old);
+    EXPECT_EQ(events, (std::vector<std::string>{"click 3,0"}));
+    EXPECT_EQ(shownAt, Grid->ClientToScreen(TPoint(cell.Right - 16, cell.Bottom)));
+    EXPECT_TRUE(pressedWhileUp);
+    EXPECT_FALSE(Grid->HoverFixedCellDown());
+    EXPECT_EQ(Grid->GridState(), gsNormal);
+
+    // Left of the drop-down part the press is the header's own; leaving the header ends the hover.
+    AdvanceInputClock(1000);
+    events.clear();
+    Click(Grid, cell.Left + 5, cell.Top + 5);
+    EXPECT_TRUE(events.empty());
+    MouseMove(Grid, Middle(3, 2).X, Middle(3, 2).Y);
+    EXPECT_EQ(Grid->HoverFixedCell(), TPoint(-1, -1));
+}
+
+TEST_F(MovesWheel, PressedFixedCellsLookSunkenOrTakeTheDownColours)
+{
+    const TRect cell = Grid->CellRect(2, 0);
+    const TPoint p = Middle(2, 0);
+    auto leftEdge = [&] {
+        std::unique_ptr<TBitmap> shot = GrabControl(Grid);
+        return Brightness(shot->Canvas()->Pixels(cell.Left + 1, p.Y));
+    };
+    Grid->SetFixedAsButtons(true);
+    const int raised = leftEdge();
+    MouseDown(Grid, p.X, p.Y);
+    EXPECT_EQ(Grid->PressedFixedCell(), TPoint(2, 0));
+    const int sunken = leftEdge();
+    EXPECT_LT(sunken + 200, raised) << "the pressed button's top-left edge is dark";
+    MouseUp(Grid, p.X, p.Y);
+    EXPECT_EQ(Grid->PressedFixedCell(), TPoint(-1, -1));
+    EXPECT_EQ(leftEdge(), raised);
+
+    // The down colours of a hovered header while the button is down over it.
+    Grid->SetFixedAsButtons(false);
+    Grid->SetHoverFixedCells(hfFixedRows);
+    Grid->ControlLook()->SetFixedGradientDownFrom(clRed);
+    Grid->ControlLook()->SetFixedGradientDownTo(clRed);
+    AdvanceInputClock(1000);
+    MouseMove(Grid, p.X, p.Y);
+    MouseDown(Grid, p.X, p.Y);
+    EXPECT_TRUE(Grid->HoverFixedCellDown());
+    std::unique_ptr<TBitmap> shot = GrabControl(Grid);
+    EXPECT_EQ(ColorToRGB(shot->Canvas()->Pixels(cell.Left + 4, cell.Top + 3)), ColorToRGB(clRed));
+    MouseUp(Grid, p.X, p.Y);
+    EXPECT_FALSE(Grid->HoverFixedCellDown());
+}
+
+TEST_F(MovesWheel, APressOnAPartlyShownRowKeepsTheTopRowWithNoScrollOnPartialRow)
+{
+    Grid->SetRowCount(30);
+    const int partial = Grid->TopRow() + Grid->VisibleRowCount();
+    const TRect r = Grid->CellRect(2, partial);
+    ASSERT_FALSE(IsRectEmpty(r));
+    ASSERT_GT(r.Bottom, Grid->ClientHeight());
+    const TPoint p(r.Left + 5, r.Top + 3);
+    Click(Grid, p.X, p.Y);
+    EXPECT_EQ(Grid->Row(), partial);
+    EXPECT_GT(Grid->TopRow(), 1) << "the standard press scrolls the row in";
+
+    Grid->SetTopRow(1);
+    Grid->MouseActions()->SetNoScrollOnPartialRow(true);
+    AdvanceInputClock(1000);
+    Click(Grid, p.X, p.Y);
+    EXPECT_EQ(Grid->Row(), partial);
+    EXPECT_EQ(Grid->TopRow(), 1);
+}
+
+}  // namespace
