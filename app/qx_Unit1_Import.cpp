@@ -96,6 +96,16 @@ bool StartsWithBlank(const AnsiString& Name)
     return !Name.empty() && Name[0] == ' ';
 }
 
+// Why a name cannot stand in the menu file; nullptr when it can.
+const char* MenuNameRefusal(const AnsiString& Name)
+{
+    if (HoldsMenuNameChar(Name))
+        return "Nazwa nie może zawierać żadnego z następujących znaków: ; = |";
+    if (StartsWithBlank(Name))
+        return "Nazwa nie może rozpoczynać się od znaku spacji";
+    return nullptr;
+}
+
 TLabel* TextLabel(TComponent* Owner, TWinControl* Parent, const char* Text, int Left, int Top, TWinControl* Focus = nullptr)
 {
     return PlaceLabel(Owner, Parent, "", Text, Left, Top, Focus);
@@ -315,10 +325,8 @@ void Tf_MainForm::sb_Importuj_DodajGrupeClick(TObject*)
         return;
     }
     // The group's name follows the rules of the menu file's names.
-    if (HoldsMenuNameChar(name) || StartsWithBlank(name)) {
-        Application->MessageBox(HoldsMenuNameChar(name) ? "Nazwa nie może zawierać żadnego z następujących znaków: ; = |"
-                                                        : "Nazwa nie może rozpoczynać się od znaku spacji",
-                                TitleError, MB_OK | MB_ICONERROR);
+    if (const char* refusal = MenuNameRefusal(name)) {
+        Application->MessageBox(refusal, TitleError, MB_OK | MB_ICONERROR);
         return;
     }
     lb_Importuj_GrupyProdoktow->Items()->Add(name);
@@ -358,22 +366,14 @@ void Tf_MainForm::e_NazwaPliku_ImportujNaUstawieniachMenuChange(TObject*)
 
 void Tf_MainForm::e_Importuj_NazwaNowejPoz_NaUstawieniachMenuChange(TObject*)
 {
-    const AnsiString name = e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->Text();
-    const char* refusal = HoldsMenuNameChar(name) ? "Nazwa nie może zawierać żadnego z następujących znaków: ; = |"
-                          : StartsWithBlank(name) ? "Nazwa nie może rozpoczynać się od znaku spacji"
-                                                  : nullptr;
-    if (refusal) {
+    if (const char* refusal = MenuNameRefusal(e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->Text()))
         Application->MessageBox(refusal, "BŁĄD", MB_OK | MB_ICONERROR);
-        sb_ImportujZPlikuNaUstawieniachMenu->SetEnabled(false);
-        return;
-    }
-    UpdateImportButton(ImportMenuForm());
+    RefreshMenuImportButton();
 }
 
 void Tf_MainForm::RefreshMenuImportButton()
 {
-    const AnsiString name = e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->Text();
-    if (HoldsMenuNameChar(name) || StartsWithBlank(name))
+    if (MenuNameRefusal(e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->Text()))
         sb_ImportujZPlikuNaUstawieniachMenu->SetEnabled(false);
     else
         UpdateImportButton(ImportMenuForm());
@@ -431,10 +431,8 @@ void Tf_MainForm::RunImport(const TImportForm& Form)
         refusal = "Wybierz grupę produktów do której mam zaimportować wskazany wykaz !!!";
     else if (name.empty())
         refusal = "Nie podano nazwy dla nowego wykazu, dla nowej pozycji !!!";
-    else if (HoldsMenuNameChar(name))
-        refusal = "Nazwa nie może zawierać żadnego z następujących znaków: ; = |";
-    else if (StartsWithBlank(name))
-        refusal = "Nazwa nie może rozpoczynać się od znaku spacji";
+    else
+        refusal = MenuNameRefusal(name);
     if (refusal) {
         Application->MessageBox(refusal, TitleError, MB_OK | MB_ICONERROR);
         return;

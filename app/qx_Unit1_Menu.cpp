@@ -48,11 +48,7 @@ TSpeedButton* MenuButton(TComponent* Owner, TWinControl* Parent, const char* Nam
 TPanel* CaptionedBox(TComponent* Owner, TWinControl* Parent, TGroupBox*& Box, const char* Name,
                      const char* Caption, int Left, int Width)
 {
-    Box = Place<TGroupBox>(Owner, Parent, Name, Left, 32, Width, 510);
-    Box->SetCaption(Caption);
-    TPanel* inside = Place<TPanel>(Owner, Box, "", 2, 18, Width - 4, 490);
-    inside->SetBevelOuter(bvNone);
-    return inside;
+    return PlaceGroupBox(Owner, Parent, Box, Name, Caption, Left, 32, Width, 510);
 }
 
 TLabel* NewLabel(TComponent* Owner, TWinControl* Parent, const char* Name, const char* Text, int Left, int Top)

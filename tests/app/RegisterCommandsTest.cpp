@@ -410,3 +410,19 @@ TEST_F(RegisterCommands, CheckingTheNormsShowsTheReviewWindow)
     EXPECT_TRUE(Review->Visible());
     Review->Hide();
 }
+
+TEST_F(RegisterCommands, TypedBarsNeverReachTheCells)
+{
+    OpenEditing("A");
+    Form->Strony->SetActivePage("NowyWykaz");
+    Form->Show();
+    Grid->SetFocus();
+    Grid->FocusCell(2, 1, true);
+    TypeText(Grid, "x");
+    ASSERT_TRUE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
+    TypeText(Grid->InplaceEditor(), "|y|");
+    TypeKey(Grid->InplaceEditor(), VK_RETURN);
+    ProcessPendingMessages();
+    EXPECT_EQ(Grid->Cells(2, 1), "xy");
+    Form->Hide();
+}
