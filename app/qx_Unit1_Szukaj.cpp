@@ -2,6 +2,7 @@
 // catalogue grid, the matching standards listed with their catalogue row
 // numbers, and a standard of the list checked in the check dialog.
 #include <array>
+#include <cstring>
 #include <vector>
 
 #include "app/FormBuild.h"
@@ -36,32 +37,48 @@ const std::array<char, 256>& LowerTable()
     return table;
 }
 
-// A term of the search, lower-cased once, and the catalogue column it is compared with.
+// A term of the search, lower-cased once, the bytes that lower-case to its
+// first character, and the catalogue column it is compared with.
 struct TTerm {
     AnsiString Lower;
     int Column;
-};
+    std::vector<char> Firsts;
 
-// The lower-cased Term occurs in Cell lower-cased (Cell is compared in place).
-bool ContainsLowered(const AnsiString& Cell, const AnsiString& Term)
-{
-    const auto& low = LowerTable();
-    const size_t n = Term.size();
-    if (n > Cell.size())
-        return false;
-    const char first = Term[0];
-    const size_t last = Cell.size() - n;
-    for (size_t i = 0; i <= last; ++i) {
-        if (low[static_cast<unsigned char>(Cell[i])] != first)
-            continue;
-        size_t k = 1;
-        while (k < n && low[static_cast<unsigned char>(Cell[i + k])] == Term[k])
-            ++k;
-        if (k == n)
-            return true;
+    TTerm(const AnsiString& Term, int AColumn) : Lower(AnsiLowerCase(Term)), Column(AColumn)
+    {
+        const auto& low = LowerTable();
+        for (int b = 0; b < 256; ++b)
+            if (low[size_t(b)] == Lower[0])
+                Firsts.push_back(char(b));
     }
-    return false;
-}
+
+    // The term occurs in Cell, both lower-cased (Cell is compared in place).
+    bool In(const AnsiString& Cell) const
+    {
+        const auto& low = LowerTable();
+        const size_t n = Lower.size();
+        if (n > Cell.size())
+            return false;
+        const char* text = Cell.data();
+        const char* end = text + (Cell.size() - n + 1);   // the last place a match may start, + 1
+        auto rest = [&](const char* at) {
+            for (size_t k = 1; k < n; ++k)
+                if (low[static_cast<unsigned char>(at[k])] != Lower[k])
+                    return false;
+            return true;
+        };
+        // Each form of the first character looked for with memchr.
+        for (char first : Firsts)
+            for (const char* at = text; at < end; ++at) {
+                at = static_cast<const char*>(std::memchr(at, first, size_t(end - at)));
+                if (!at)
+                    break;
+                if (rest(at))
+                    return true;
+            }
+        return false;
+    }
+};
 }  // namespace
 
 void Tf_MainForm::CreateSearchPage()
@@ -166,7 +183,7 @@ void Tf_MainForm::sb_ZnajdzNormeWTrelKordelinClick(TObject*)
         std::vector<TTerm> terms;
         auto add = [&](const AnsiString& Term, int Column) {
             if (!Term.empty())
-                terms.push_back({AnsiLowerCase(Term), Column});
+                terms.emplace_back(Term, Column);
         };
         add(number, 1);
         if (any) {
@@ -184,7 +201,8 @@ void Tf_MainForm::sb_ZnajdzNormeWTrelKordelinClick(TObject*)
         for (int r = 1; r <= cat->RowCount() - 2; ++r) {
             bool match = !any;
             for (const TTerm& t : terms) {
-                const bool hit = ContainsLowered(cat->Cells(t.Column, r), t.Lower);
+                // The stored text, read in place (the catalogue has no merged cells).
+                const bool hit = t.In(cat->CellText(t.Column, r));
                 if (any && hit) {
                     match = true;
                     break;
@@ -206,7 +224,7 @@ void Tf_MainForm::sb_ZnajdzNormeWTrelKordelinClick(TObject*)
             g->SetCells(c, 0, ResultHeaders[c]);
         for (size_t i = 0; i < found.size(); ++i)
             for (int c = 0; c < NormColCount; ++c)
-                g->SetCells(c, int(i) + 1, cat->Cells(c, found[i]));
+                g->SetCells(c, int(i) + 1, cat->CellText(c, found[i]));
         g->EndUpdate();
         g->SetAutoSize(true);
         lbl_ZnajdzNormeWTrelKordelni->SetCaption("Liczba norm spełniających kryteria wyszukiwania: " +

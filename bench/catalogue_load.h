@@ -28,13 +28,11 @@ struct TCatalogueTimes {
     bool SavedSame = false;     // the saved file equals the written one
 };
 
-// A catalogue of Rows standards in Folder + "Katalog Norm\normy_wszystkie.txt";
-// Folder ends with a path delimiter.
-inline TCatalogueTimes MeasureCatalogue(int Rows, const AnsiString& Folder)
+// The record lines of a catalogue of Rows standards: numbers "PN-EN 10000-0:2010"
+// upwards, the five states and no state in turn, four holdings, every third
+// replaced, titles "Stale odporne na korozję, część N" (N = row % 40).
+inline AnsiString BenchCatalogueText(int Rows)
 {
-    using Clock = std::chrono::steady_clock;
-    auto ms = [](Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
-
     static const char* const states[] = {"Aktualna", "Nieaktualna", "Zastąpiona uznaniowo",
                                          "Wycofana bez zastąpienia", "Norma zakładowa", ""};
     static const char* const holdings[] = {"Brak", "Dostępna", "Dostępna (KJ)", "Jest"};
@@ -47,6 +45,17 @@ inline TCatalogueTimes MeasureCatalogue(int Rows, const AnsiString& Folder)
                            "Opis normy numer " + IntToStr(i) + " - wymagania i badania"};
         text += NormLine(rec) + "\r\n";
     }
+    return text;
+}
+
+// A catalogue of Rows standards in Folder + "Katalog Norm\normy_wszystkie.txt";
+// Folder ends with a path delimiter.
+inline TCatalogueTimes MeasureCatalogue(int Rows, const AnsiString& Folder)
+{
+    using Clock = std::chrono::steady_clock;
+    auto ms = [](Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); };
+
+    const AnsiString text = BenchCatalogueText(Rows);
     AnsiString dir = Folder + "Katalog Norm\\";
     ForceDirectories(dir);
     AnsiString file = dir + "normy_wszystkie.txt";

@@ -216,6 +216,10 @@ TEST_F(StartUp, AFreshFolderStartsFourTimesBeforeTheWindowComesIntoUse)
     EXPECT_EQ(Form->Strony->ActivePage(), "ListaWszystkichNorm");
     EXPECT_EQ(Form->sg_WszystkieNormy->RowCount(), 9);
     EXPECT_EQ(Form->sg_WszystkieNormy->Cells(1, 2), "PN-EN 10088-1:2007");
+    // The menu of the default tree: "Normy", four categories, "Ustawienia", "O programie".
+    ASSERT_NE(Form->MenuPanel("Wyrób 1"), nullptr);
+    EXPECT_NE(Form->MenuPanel("Wyroby pozostałe"), nullptr);
+    EXPECT_NE(Form->MenuPanel("O programie"), nullptr);
     EXPECT_EQ(CurrentUserLevel, 4);
     EXPECT_FALSE(UserOutsideList);
     EXPECT_EQ(Form->lb_UserName->Items()->Text(), Login + "\r\n");

@@ -1,0 +1,235 @@
+// The company-catalogue search page: the terms, the two modes, the result
+// list and its texts, and checking a standard from the results.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/MainVars.h"
+#include "app/qx_Unit1.h"
+#include "app/qx_Unit2.h"
+#include "grid/ProGrid.h"
+#include "platform/gui/Buttons.h"
+#include "platform/gui/Clipbrd.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/StdCtrls.h"
+#include "platform/gui/TestSupport.h"
+#include "tests/app/MainFormFixture.h"
+
+namespace {
+
+const char* const Catalogue =
+    "PN-H-92747:1987|Wycofana bez zastąpienia|Jest||Aluminium|Blachy do głębokiego tłoczenia|\r\n"
+    "PN-EN 10088-1:2007|Aktualna|Jest||Stale odporne na korozję|Część 1: Gatunki stali odpornych na korozję|\r\n"
+    "PN-M-82144:1986|Nieaktualna|Jest|PN-EN ISO 4032:2004|Nakrętki sześciokątne||\r\n"
+    "PN-EN ISO 11600:2004|Aktualna|Brak||Konstrukcje budowlane|Wyroby do uszczelniania|\r\n"
+    "PN-EN 10130:2007|Aktualna|Brak||Wyroby płaskie ze stali|Stal niskowęglowa|\r\n"
+    "KW-01/VODUZ/T-001|Norma zakładowa|Brak||ITAMID ŁĄCZNIK EN||\r\n";
+
+class Search : public TMainFormTest {
+protected:
+    void SetUp() override
+    {
+        TMainFormTest::SetUp();
+        LoadCatalogue(Catalogue);
+        Form->sb_ZnajdzNormeWTrelKordelin_NoweWyszukiwanieClick(nullptr);
+        Results = Form->sg_ZnajdzNormeWTrelKordelin;
+        Check = std::make_unique<Tf_SprawdzNorme>(nullptr);
+        f_SprawdzNorme = Check.get();
+    }
+    void TearDown() override
+    {
+        Check.reset();
+        f_SprawdzNorme = nullptr;
+        CurrentUserLevel = 0;
+        NormListModified = false;
+        TMainFormTest::TearDown();
+    }
+    // Runs a search with the terms and the mode (-1 none, 0 any, 1 all);
+    // gives the numbers listed, each followed by ";".
+    AnsiString Find(const AnsiString& Number, const AnsiString& Title, const AnsiString& Description,
+                    const AnsiString& Replaced, int Mode)
+    {
+        Form->e_z_NrNormy->SetText(Number);
+        Form->e_z_Tytul->SetText(Title);
+        Form->e_z_Opis->SetText(Description);
+        Form->e_z_Zastopiona->SetText(Replaced);
+        Form->cb_z_KryteriaSzukania->SetItemIndex(Mode);
+        Form->sb_ZnajdzNormeWTrelKordelinClick(nullptr);
+        AnsiString found;
+        for (int r = 1; r < Results->RowCount() - 1; ++r)
+            if (!Results->Cells(1, r).empty())
+                found += Results->Cells(1, r) + ";";
+        return found;
+    }
+    AnsiString Label() const { return Form->lbl_ZnajdzNormeWTrelKordelni->Caption(); }
+
+    TProStringGrid* Results = nullptr;
+    std::unique_ptr<Tf_SprawdzNorme> Check;
+};
+
+}  // namespace
+
+TEST_F(Search, TermsAndModes)
+{
+    // The mode combo offers its two items sorted; nothing is chosen at first.
+    EXPECT_EQ(Form->cb_z_KryteriaSzukania->Items()->Text(),
+              "normy zawierające jedno z ww. haseł\r\nnormy zawierające wszystkie ww. hasła\r\n");
+    struct Case {
+        const char* Number;
+        const char* Title;
+        const char* Description;
+        const char* Replaced;
+        int Mode;
+        const char* Found;
+    };
+    const Case cases[] = {
+        // Case is ignored, the blank counts.
+        {"en 10", "", "", "", 1, "PN-EN 10088-1:2007;PN-EN 10130:2007;"},
+        {"en 10088", "", "", "", -1, "PN-EN 10088-1:2007;"},
+        {"en10", "", "", "", 1, ""},
+        // Polish letters fold too.
+        {"", "ŁĄCZNIK", "", "", 0, "KW-01/VODUZ/T-001;"},
+        {"", "", "", "pn-en iso 4032", 0, "PN-M-82144:1986;"},
+        // Any: a standard matching by number and by title is listed once.
+        {"EN", "stal", "", "", 0, "PN-EN 10088-1:2007;PN-EN ISO 11600:2004;PN-EN 10130:2007;"},
+        // All, and no mode behaves as all: both terms must match; an empty one is ignored.
+        {"EN", "stal", "", "", 1, "PN-EN 10088-1:2007;PN-EN 10130:2007;"},
+        {"EN", "stal", "", "", -1, "PN-EN 10088-1:2007;PN-EN 10130:2007;"},
+        // Description and replaced by in one standard: listed once.
+        {"", "", "stal", "", 0, "PN-EN 10088-1:2007;PN-EN 10130:2007;"},
+        {"", "", "stal", "ISO", 0, "PN-EN 10088-1:2007;PN-M-82144:1986;PN-EN 10130:2007;"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(AnsiString(c.Number) + "|" + c.Title + "|" + c.Description + "|" + c.Replaced);
+        EXPECT_EQ(Find(c.Number, c.Title, c.Description, c.Replaced, c.Mode), c.Found);
+    }
+
+    // A result carries the catalogue row number and the catalogue's cells.
+    Find("en 10088", "", "", "", 1);
+    ASSERT_EQ(Results->RowCount(), 3);
+    EXPECT_EQ(Results->Cells(0, 0), "Numer w spisie");
+    EXPECT_EQ(Results->Cells(6, 0), "Opis");
+    EXPECT_EQ(Results->Cells(0, 1), "2");
+    EXPECT_EQ(Results->Cells(2, 1), Form->sg_WszystkieNormy->Cells(2, 2));
+    EXPECT_EQ(Results->Cells(6, 1), "Część 1: Gatunki stali odpornych na korozję");
+    EXPECT_EQ(Label(), "Liczba norm spełniających kryteria wyszukiwania: 1");
+}
+
+TEST_F(Search, TextsWithoutResultsAndWithoutTerms)
+{
+    EXPECT_EQ(Label(), "Wprowadź dane i kliknij na przycisk Znajdź");
+    EXPECT_EQ(Results->RowCount(), 2);
+    EXPECT_EQ(Results->Cells(0, 0), "");
+    EXPECT_EQ(Results->Cells(1, 0), "Numer normy");
+
+    // No result: the header and two empty rows.
+    EXPECT_EQ(Find("en10", "", "", "", 0), "");
+    EXPECT_EQ(Results->RowCount(), 3);
+    EXPECT_EQ(Label(), "Liczba norm spełniających kryteria wyszukiwania: 0");
+
+    // No term: the previous results stay.
+    Find("EN", "", "", "", 0);
+    const int rows = Results->RowCount();
+    Find("", "", "", "", 0);
+    EXPECT_EQ(Label(), "NIE PODANO ŻADNYCH DANYCH DO WYSZUKIWANIA !!!");
+    EXPECT_EQ(Results->RowCount(), rows);
+
+    // A new search empties the terms and the list and keeps the mode.
+    Form->e_z_Opis->SetText("x");
+    Form->sb_ZnajdzNormeWTrelKordelin_NoweWyszukiwanieClick(nullptr);
+    EXPECT_EQ(Form->e_z_Opis->Text(), "");
+    EXPECT_EQ(Results->RowCount(), 2);
+    EXPECT_EQ(Form->cb_z_KryteriaSzukania->ItemIndex(), 0);
+}
+
+TEST_F(Search, KeysOfTheTerms)
+{
+    Form->e_z_Tytul->SetText("stal");
+    Word enter = VK_RETURN;
+    Form->e_z_NrNormyKeyDown(Form->e_z_Tytul, enter, 0);
+    EXPECT_EQ(Label(), "Liczba norm spełniających kryteria wyszukiwania: 2");
+    char bar = '|', a = 'a';
+    Form->e_z_NrNormyKeyPress(Form->e_z_Tytul, bar);
+    Form->e_z_NrNormyKeyPress(Form->e_z_Tytul, a);
+    EXPECT_EQ(bar, 0);
+    EXPECT_EQ(a, 'a');
+    Form->Strony->SetActivePage("Uzytkownicy");
+    Word f3 = VK_F3;
+    Form->e_z_NrNormyKeyDown(Form->e_z_Tytul, f3, ssShift);
+    EXPECT_EQ(Form->Strony->ActivePage(), "WkataloguTrelKordelin");
+}
+
+TEST_F(Search, ButtonsFollowTheClickedCellAndCopyTheNumber)
+{
+    Find("en 10088", "", "", "", 1);
+    Form->sg_ZnajdzNormeWTrelKordelinClickCell(Results, 1, 2);
+    EXPECT_FALSE(Form->sb_z_SprawdzNorme->Enabled());
+    EXPECT_FALSE(Form->sb_z_Kopiuj->Enabled());
+    Form->sg_ZnajdzNormeWTrelKordelinClickCell(Results, 1, 1);
+    EXPECT_TRUE(Form->sb_z_SprawdzNorme->Enabled());
+    EXPECT_TRUE(Form->sb_z_Kopiuj->Enabled());
+    Form->sg_ZnajdzNormeWTrelKordelinClickCell(Results, 2, 1);   // the empty last row
+    EXPECT_FALSE(Form->sb_z_Kopiuj->Enabled());
+
+    Results->SetSelection(TGridRect{1, 1, 1, 1});
+    Form->sb_z_KopiujClick(nullptr);
+    EXPECT_NE(Clipboard()->AsText().find("PN-EN 10088-1:2007"), AnsiString::npos);
+}
+
+TEST_F(Search, CheckFromTheResultsWritesTheCatalogueAndTheList)
+{
+    // At level 0 too; an old holding word is converted at once in the list.
+    CurrentUserLevel = 0;
+    Find("en 10088", "", "", "", 1);
+    // The header and the empty last row open nothing.
+    Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 0, 1);
+    Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 2, 1);
+    Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 1, 5);
+    EXPECT_TRUE(RecordedDialogs().empty());
+
+    ScriptDialogs()
+        .ExpectModal("f_SprawdzNorme", mrOk,
+                     [](TForm*) {
+                         EXPECT_EQ(f_SprawdzNorme->e_NrNormy->Text(), "PN-EN 10088-1:2007");
+                         EXPECT_EQ(f_SprawdzNorme->cb_StanNormy->Text(), "Aktualna");
+                         EXPECT_FALSE(f_SprawdzNorme->BitBtn3->Visible());
+                         EXPECT_EQ(f_SprawdzNorme->Caption(), "Sprawdź normę");
+                         f_SprawdzNorme->cb_StanNormy->SetItemIndex(
+                             f_SprawdzNorme->cb_StanNormy->Items()->IndexOf("Nieaktualna"));
+                         f_SprawdzNorme->e_ZastopionaPrzez->SetText("PN-EN 10088-1:2014");
+                     })
+        .ExpectMessageBox(IDNO, "Aktualizacja normy zakończyła się pomyślnie - GRATULUJĘ.\r\rZapisać wszystkie");
+    Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 1, 1);
+    EXPECT_TRUE(VerifyNoPendingDialogs());
+    TProStringGrid* cat = Form->sg_WszystkieNormy;
+    for (TProStringGrid* g : {cat, Results}) {
+        const int r = g == cat ? 2 : 1;
+        EXPECT_EQ(g->Cells(2, r), "Nieaktualna");
+        EXPECT_EQ(g->Cells(3, r), "Dostępna");
+        EXPECT_EQ(g->Cells(4, r), "PN-EN 10088-1:2014");
+    }
+    EXPECT_TRUE(NormListModified);
+
+    // A result row whose catalogue row is gone: the error, no write into
+    // the catalogue's header or empty row.
+    NormListModified = false;
+    Results->SetCells(0, 1, "7");
+    Results->SetCol(1);
+    Results->SetRow(1);
+    ScriptDialogs().ExpectModal("f_SprawdzNorme", mrOk).ExpectMessageBox(IDOK, "Próba aktualizacji wskazanej pozycji "
+                                                                               "niepowiodła się !!!");
+    Form->sb_z_SprawdzNormeClick(nullptr);
+    EXPECT_EQ(cat->Cells(1, 7), "");
+    EXPECT_FALSE(NormListModified);
+
+    // After a search without results row 1 opens an empty dialog, and
+    // confirming it ends in the error (no catalogue row number).
+    Find("en10", "", "", "", 1);
+    ScriptDialogs().ExpectModal("f_SprawdzNorme", mrOk).ExpectMessageBox(IDOK, "niepowiodła się");
+    Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 1, 1);
+    // A cancelled check changes nothing.
+    Find("en 10088", "", "", "", 1);
+    ScriptDialogs().ExpectModal("f_SprawdzNorme", mrCancel);
+    Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 1, 1);
+    EXPECT_FALSE(NormListModified);
+}

@@ -1,0 +1,297 @@
+// The folders page with config.dat, the users page and the rights page with
+// users.dat, and where the program keeps its data.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "app/MainVars.h"
+#include "app/ProgramFolders.h"
+#include "app/U_WspolneFunkcje.h"
+#include "app/qx_Unit1.h"
+#include "controls/ToolEdit.h"
+#include "platform/core/IniFiles.h"
+#include "platform/gui/Buttons.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/StdCtrls.h"
+#include "platform/gui/TestSupport.h"
+#include "tests/app/MainFormFixture.h"
+
+namespace {
+
+class SettingsPages : public TMainFormTest {
+protected:
+    void SetUp() override
+    {
+        TMainFormTest::SetUp();
+        Login = GetWindowsUserName();
+        PrepareStart();
+        Write("Katalog Norm\\normy_wszystkie.txt", "PN-EN 1|Aktualna|Jest||T|O|\r\n");
+        Form->DoCreate();
+        ClearRecordedDialogs();
+    }
+    void TearDown() override
+    {
+        CurrentUserLevel = 0;
+        UserOutsideList = false;
+        TMainFormTest::TearDown();
+    }
+    std::vector<AnsiString> ConfigLines() const
+    {
+        TStringList l;
+        l.SetText(ReadScrambledFile(Path("config.dat")));
+        std::vector<AnsiString> r;
+        for (int i = 0; i < l.Count(); ++i)
+            r.push_back(l.Strings(i));
+        return r;
+    }
+    void WriteConfig(const AnsiString& PlainText) { WriteScrambledFile(Path("config.dat"), PlainText); }
+    void WriteUsers(const AnsiString& PlainText) { WriteScrambledFile(Path("Ustawienia\\users.dat"), PlainText); }
+    AnsiString Users(const AnsiString& Section, const AnsiString& Key)
+    {
+        TPlainCopy copy(Path("Ustawienia\\users.dat"));
+        return TIniFile(copy.FileName()).ReadString(Section, Key, "(none)");
+    }
+    void Key(TWinControl* Control, Word K, TShiftState Shift = 0)
+    {
+        if (Control->OnKeyDown)
+            Control->OnKeyDown(Control, K, Shift);
+    }
+    void Select(TListBox* List, const AnsiString& Item)
+    {
+        List->SetItemIndex(List->Items()->IndexOf(Item));
+        List->OnClick(List);
+    }
+
+    AnsiString Login;
+};
+
+}  // namespace
+
+TEST_F(SettingsPages, FoldersAreSavedWithTheirTrailingBackslash)
+{
+    // Start-up fills the page without enabling its save button.
+    EXPECT_FALSE(Form->sb_Foldery_Zapisz->Enabled());
+    EXPECT_EQ(Form->edt_DirWykazy->Text(), Path("Wykazy\\"));
+    EXPECT_EQ(Form->sb_Foldery_Zapisz->Caption(), "      Zapisz zmiany      ");
+
+    ForceDirectories(Path("Inne"));
+    ForceDirectories(Path("Kopie"));
+    Form->edt_DirWykazy->SetText(Path("Inne"));
+    EXPECT_TRUE(Form->sb_Foldery_Zapisz->Enabled());
+    Form->edt_KopiaBazyNorm->SetText(Path("Brak"));   // a missing place
+    EXPECT_FALSE(Form->sb_Foldery_Zapisz->Enabled());
+    Form->edt_KopiaBazyNorm->SetText(Path("Kopie"));
+    Form->cb_UserSpozaListy->SetChecked(true);
+    EXPECT_TRUE(Form->sb_Uzytkownicy_Zapisz->Enabled());
+    Form->e_KierownikDzialu->SetText("Kier");
+    Form->lb_UserName->Items()->Add("anna");
+
+    ScriptDialogs().ExpectMessageBox(IDOK, "Zmiany poprawnie zapisane.");
+    Key(Form->edt_DirWykazy, VK_RETURN);
+    EXPECT_TRUE(VerifyNoPendingDialogs());
+    EXPECT_EQ(RecordedDialogs().back().Caption, "INFORMACJA !!!");
+    EXPECT_EQ(Form->edt_DirWykazy->Text(), Path("Inne\\"));
+    EXPECT_FALSE(Form->sb_Foldery_Zapisz->Enabled());
+    EXPECT_FALSE(Form->sb_Uzytkownicy_Zapisz->Enabled());
+    const std::vector<AnsiString> saved = ConfigLines();
+    const std::vector<AnsiString> expected = {Path("Katalog Norm\\normy_wszystkie.txt"),
+                                              Path("Inne\\"),
+                                              Path("Ustawienia\\kategorie.ini"),
+                                              Path("Ustawienia\\"),
+                                              Path("Kopie\\"),
+                                              "Kier",
+                                              "0",
+                                              "1",
+                                              "0",
+                                              "", "", "", "", ""};
+    EXPECT_EQ(saved, expected);
+    // The users list went into users.dat; the levels stayed.
+    EXPECT_EQ(Users("UsersName", "anna"), "");
+    EXPECT_EQ(Users("UsersName", Login), "");
+    EXPECT_EQ(Users("Level", Login), "4");
+    EXPECT_EQ(Users("Level", "anna"), "(none)");
+
+    // The reload reads it back; the folders' own places are taken as configured.
+    Form->edt_DirWykazy->SetText(Path("Wykazy"));
+    Form->cb_UserSpozaListy->SetChecked(false);
+    Form->sb_Foldery_OdswierzClick(nullptr);
+    EXPECT_EQ(Form->edt_DirWykazy->Text(), Path("Inne\\"));
+    EXPECT_TRUE(Form->cb_UserSpozaListy->Checked());
+    EXPECT_EQ(Form->e_KierownikDzialu->Text(), "Kier");
+
+    // Anything but "0" in line 6 clears the box; a backup folder read without
+    // its backslash keeps that form; a missing catalogue falls back to the
+    // default; a folder written with "/" is taken as it is.
+    WriteConfig(Path("nie ma\\spis.txt") + "\r\n" + FromOsPath(FDir) + "/Inne/\r\n" + Path("Ustawienia\\kategorie.ini") +
+                "\r\n" + Path("Ustawienia\\") + "\r\n" + Path("Kopie") + "\r\n\r\n2\r\n1\r\n1\r\n");
+    Form->sb_Foldery_OdswierzClick(nullptr);
+    EXPECT_FALSE(Form->cb_UserSpozaListy->Checked());
+    EXPECT_TRUE(Form->cb_KierMozeZmieniac->Checked());
+    EXPECT_EQ(Form->edt_BazaNorm->FileName(), Path("Katalog Norm\\normy_wszystkie.txt"));
+    EXPECT_EQ(Form->edt_DirWykazy->Text(), FromOsPath(FDir) + "/Inne/");
+    EXPECT_EQ(Form->edt_KopiaBazyNorm->Text(), Path("Kopie"));
+    EXPECT_EQ(Form->ListFolder(), FromOsPath(FDir) + "/Inne/");
+
+    // A short file: its missing lines read as empty.
+    WriteConfig(Path("Katalog Norm\\normy_wszystkie.txt") + "\r\n" + Path("Wykazy\\") + "\r\n" +
+                Path("Ustawienia\\kategorie.ini") + "\r\n" + Path("Ustawienia\\") + "\r\n" + Path("Kopie\\") + "\r\n");
+    Form->sb_Foldery_OdswierzClick(nullptr);
+    EXPECT_EQ(Form->e_KierownikDzialu->Text(), "");
+    EXPECT_FALSE(Form->cb_KierDzialuMaNieOgrMozliwosci->Checked());
+    EXPECT_FALSE(Form->cb_KierMozeZmieniac->Checked());
+}
+
+TEST_F(SettingsPages, AFailedSaveIsReportedAndTheUsersListStillSaved)
+{
+    // config.dat cannot be replaced: a folder stands in its place.
+    DeleteFile(Path("config.dat"));
+    ForceDirectories(Path("config.dat"));
+    Form->lb_UserName->Items()->Add("ewa");
+    ScriptDialogs().ExpectMessageBox(IDOK, "Nie można zapisać wprowadzonych zmian - nie masz do tego odpowiednich "
+                                           "uprawnień !!!");
+    Form->sb_Foldery_ZapiszClick(Form->sb_Uzytkownicy_Zapisz);
+    EXPECT_TRUE(VerifyNoPendingDialogs());
+    EXPECT_EQ(RecordedDialogs().size(), 1u);
+    EXPECT_EQ(Users("UsersName", "ewa"), "");
+
+    // Without users.dat only the configuration is written.
+    std::filesystem::remove_all(OsPath("config.dat"));
+    DeleteFile(Path("Ustawienia\\users.dat"));
+    ScriptDialogs().ExpectMessageBox(IDOK, "Zmiany poprawnie zapisane.");
+    Form->sb_Foldery_ZapiszClick(Form->sb_Uzytkownicy_Zapisz);
+    EXPECT_TRUE(FileExists(Path("config.dat")));
+    EXPECT_FALSE(FileExists(Path("Ustawienia\\users.dat")));
+    // No plain copy is left in the temporary folder.
+    for (const auto& e : std::filesystem::directory_iterator(ToOsPath(PrivateTempFolder())))
+        EXPECT_NE(e.path().extension(), ".ini") << e.path();
+}
+
+TEST_F(SettingsPages, UsersAreAddedAndRemovedWithTheirQuestions)
+{
+    TEdit* edit = Form->e_NowyUzytkownik;
+    char semicolon = ';', equals = '=', bar = '|', letter = 'j';
+    for (char* k : {&semicolon, &equals, &bar, &letter})
+        edit->OnKeyPress(edit, *k);
+    EXPECT_EQ(semicolon | equals | bar, 0);
+    EXPECT_EQ(letter, 'j');
+    edit->SetText("a;b");   // pasted
+    EXPECT_EQ(edit->Text(), "");
+    EXPECT_FALSE(Form->sb_DodajUzytkownika->Enabled());
+
+    // A login differing only in case is already there.
+    edit->SetText(AnsiUpperCase(Login));
+    ScriptDialogs().ExpectMessageBox(IDOK, "Wskazany użytkownik znajduje się już na liście !!!");
+    Key(edit, VK_RETURN);
+    EXPECT_EQ(Form->lb_UserName->Count(), 1);
+    edit->SetText("ewa");
+    Key(edit, VK_RETURN);
+    EXPECT_EQ(edit->Text(), "");
+    EXPECT_EQ(Form->lb_UserName->Items()->Text(), AnsiString("ewa\r\n") + Login + "\r\n");
+    EXPECT_TRUE(Form->sb_Uzytkownicy_Zapisz->Enabled());
+
+    // The head of department: asked twice; No on the first keeps the user.
+    Form->e_KierownikDzialu->SetText("EWA");
+    Select(Form->lb_UserName, "ewa");
+    EXPECT_TRUE(Form->sb_UsunUzytkownika->Enabled());
+    ScriptDialogs().ExpectMessageBox(IDNO, "Czy na pewno chcesz usunąć wybranego użytkownika z listy ???");
+    Key(Form->lb_UserName, VK_DELETE);
+    EXPECT_EQ(Form->lb_UserName->Count(), 2);
+    ScriptDialogs()
+        .ExpectMessageBox(IDYES, "Czy na pewno")
+        .ExpectMessageBox(IDYES, "Usuwasz kierownika działu, czy na pewno wiesz co robisz  ???");
+    Key(Form->lb_UserName, VK_DELETE);
+    EXPECT_EQ(Form->lb_UserName->Items()->Text(), Login + "\r\n");
+    EXPECT_FALSE(Form->sb_UsunUzytkownika->Enabled());
+
+    // The last user, with outsiders refused: three questions.
+    Form->cb_UserSpozaListy->SetChecked(true);
+    Select(Form->lb_UserName, Login);
+    ScriptDialogs()
+        .ExpectMessageBox(IDYES, "Czy na pewno")
+        .ExpectMessageBox(IDYES, "Wybrana jest opcja \"Użytkownicy spoza listy nie mogą uruchomić programu\" a Ty "
+                                 "usuwasz właśnie ostatniego użytkownika z listy");
+    Form->sb_UsunUzytkownikaClick(nullptr);
+    EXPECT_EQ(Form->lb_UserName->Count(), 0);
+    EXPECT_TRUE(VerifyNoPendingDialogs());
+    for (const TRecordedDialog& d : RecordedDialogs())
+        if (d.Flags & MB_YESNO)
+            EXPECT_EQ(d.Flags, unsigned(MB_YESNO | MB_ICONQUESTION)) << d.Text;
+}
+
+TEST_F(SettingsPages, LevelsShownAndChosenOnTheRightsPage)
+{
+    WriteUsers("[UsersName]\r\njan=\r\newa=\r\nola=\r\n[Level]\r\njan=3\r\newa=7\r\n[Options]\r\nRunUserOut=0\r\n");
+    Form->lb_UserName->Items()->SetText("jan\r\newa\r\nola\r\n");
+    Form->RunMenuCommand("Uprawnienia", "Uprawnienia");
+    EXPECT_EQ(Form->lb_Userzy->Count(), 3);
+    EXPECT_FALSE(Form->cb_Uprawnienia->Enabled());
+    EXPECT_EQ(Form->Memo1->Lines()->Count(), 25);
+    EXPECT_EQ(Form->Memo1->Lines()->Strings(3), "Określony poziom pozwala użytkownikowi na: ");
+
+    struct Case {
+        const char* User;
+        int Index;
+    };
+    for (const Case& c : {Case{"jan", 2}, Case{"ewa", -1}, Case{"ola", 0}}) {
+        SCOPED_TRACE(c.User);
+        Select(Form->lb_Userzy, c.User);
+        EXPECT_TRUE(Form->cb_Uprawnienia->Enabled());
+        EXPECT_TRUE(Form->Label28->Enabled());
+        EXPECT_EQ(Form->cb_Uprawnienia->ItemIndex(), c.Index);
+    }
+
+    // A level is written at once into users.dat, the other keys kept.
+    Select(Form->lb_Userzy, "jan");
+    Form->cb_Uprawnienia->SetItemIndex(3);
+    Form->cb_Uprawnienia->OnChange(Form->cb_Uprawnienia);
+    EXPECT_EQ(Users("Level", "jan"), "4");
+    EXPECT_EQ(Users("Level", "ewa"), "7");
+    EXPECT_EQ(Users("UsersName", "ola"), "");
+
+    // The head of department with unlimited rights keeps the combo disabled.
+    Form->e_KierownikDzialu->SetText("JAN");
+    Form->cb_KierDzialuMaNieOgrMozliwosci->SetChecked(true);
+    ScriptDialogs().ExpectMessageBox(IDOK, "użytkownik \"JAN\" zawsze będzie uruchamiał program bez ograniczeń !!!");
+    Select(Form->lb_Userzy, "jan");
+    EXPECT_FALSE(Form->cb_Uprawnienia->Enabled());
+    EXPECT_EQ(RecordedDialogs().back().Flags, unsigned(MB_OK | MB_ICONINFORMATION));
+
+    // Without the users file nothing is written.
+    DeleteFile(Path("Ustawienia\\users.dat"));
+    Select(Form->lb_Userzy, "ola");
+    Form->cb_Uprawnienia->SetItemIndex(2);
+    Form->cb_Uprawnienia->OnChange(Form->cb_Uprawnienia);
+    EXPECT_FALSE(FileExists(Path("Ustawienia\\users.dat")));
+}
+
+TEST(ProgramFolder, BesideTheProgramWhenWritableElseThePerUserDataFolder)
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "velmarok-folder-XXXXXX").string();
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    const AnsiString dir = FromOsPath(pattern) + "/";
+    EXPECT_EQ(ChooseProgramFolder(dir), dir);
+    EXPECT_EQ(ChooseProgramFolder(FromOsPath(pattern)), dir);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(pattern), {}), 0);   // the probe is gone
+
+    // A folder nobody may create files in.
+    const std::string oldData = getenv("XDG_DATA_HOME") ? getenv("XDG_DATA_HOME") : "";
+    setenv("XDG_DATA_HOME", (pattern + "/data").c_str(), 1);
+    EXPECT_EQ(ChooseProgramFolder("/proc/"), dir + "data/Velmarok/");
+    EXPECT_TRUE(DirectoryExists(dir + "data/Velmarok"));
+    if (oldData.empty())
+        unsetenv("XDG_DATA_HOME");
+    else
+        setenv("XDG_DATA_HOME", oldData.c_str(), 1);
+
+    // Shipped files: beside the program first.
+    const AnsiString oldExe = ExeFolder;
+    ExeFolder = dir;
+    EXPECT_EQ(ShippedFile("help\\tyrvenhold.html"), dir + "help\\tyrvenhold.html");
+    ForceDirectories(dir + "help");
+    SaveBytesToFile(dir + "help/tyrvenhold.html", "<html></html>");
+    EXPECT_TRUE(FileExists(ShippedFile("help\\tyrvenhold.html")));
+    ExeFolder = oldExe;
+    std::error_code ec;
+    std::filesystem::remove_all(pattern, ec);
+}
