@@ -67,15 +67,19 @@ void Tf_MainForm::CreateFolderPage()
     ng_Foldery->SetHeight(24);
     ng_Foldery->SetCaption("Foldery");
 
-    gb_Foldery = Place<TGroupBox>(this, page, "gb_Foldery", 16, 40, 760, 290);
+    gb_Foldery = Place<TGroupBox>(this, page, "gb_Foldery", 16, 40, 800, 290);
     gb_Foldery->SetCaption(" Foldery: ");
-    const int left = 160, width = 360, step = 48;
-    int top = 28;
-    edt_BazaNorm = Place<TFilenameEdit>(this, gb_Foldery, "edt_BazaNorm", left, top, width, 21);
-    edt_DirWykazy = Place<TDirectoryEdit>(this, gb_Foldery, "edt_DirWykazy", left, top += step, width, 21);
-    edt_Menu = Place<TFilenameEdit>(this, gb_Foldery, "edt_Menu", left, top += step, width, 21);
-    edt_DirUzytkownicy = Place<TDirectoryEdit>(this, gb_Foldery, "edt_DirUzytkownicy", left, top += step, width, 21);
-    edt_KopiaBazyNorm = Place<TDirectoryEdit>(this, gb_Foldery, "edt_KopiaBazyNorm", left, top += step, width, 21);
+    // The box's controls on a panel of its own, which paints the labels.
+    auto* inside = Place<TPanel>(this, gb_Foldery, "", 2, 18, 796, 268);
+    inside->SetBevelOuter(bvNone);
+    inside->SetCaption("");
+    const int left = 160, width = 600, step = 50;
+    int top = 10;
+    edt_BazaNorm = Place<TFilenameEdit>(this, inside, "edt_BazaNorm", left, top, width, 21);
+    edt_DirWykazy = Place<TDirectoryEdit>(this, inside, "edt_DirWykazy", left, top += step, width, 21);
+    edt_Menu = Place<TFilenameEdit>(this, inside, "edt_Menu", left, top += step, width, 21);
+    edt_DirUzytkownicy = Place<TDirectoryEdit>(this, inside, "edt_DirUzytkownicy", left, top += step, width, 21);
+    edt_KopiaBazyNorm = Place<TDirectoryEdit>(this, inside, "edt_KopiaBazyNorm", left, top += step, width, 21);
     struct TRow {
         TWinControl* Edit;
         const char* Caption;
@@ -89,9 +93,9 @@ void Tf_MainForm::CreateFolderPage()
         {edt_KopiaBazyNorm, "&Kopia bazy norm:", nullptr},
     };
     for (const TRow& r : rows) {
-        PlaceLabel(this, gb_Foldery, nullptr, r.Caption, 16, r.Edit->Top() + 3, r.Edit);
+        PlaceLabel(this, inside, nullptr, r.Caption, 14, r.Edit->Top() + 3, r.Edit);
         if (r.Note)
-            Note(this, gb_Foldery, r.Note, left, r.Edit->Top() + 24);
+            Note(this, inside, r.Note, left, r.Edit->Top() + 24);
     }
 
     sb_Foldery_Odswierz = Place<TSpeedButton>(this, page, "sb_Foldery_Odswierz", 16, 344, 120, 25);

@@ -87,11 +87,11 @@ void Tf_MainForm::ConnectPageHandlers()
     };
 
     QelSensitiveLabel1 = Place<TQelSensitiveLabel>(this, PageOf(Strony, "Uzytkownicy"), "QelSensitiveLabel1", 16,
-                                                   400, 300, 16);
+                                                   512, 300, 16);
     QelSensitiveLabel1->SetCaption("Nadawania uprawnień użytkownikom");
     QelSensitiveLabel1->OnClick = [this](TObject* s) { QelSensitiveLabel1Click(s); };
-    QelSensitiveLabel2 = Place<TQelSensitiveLabel>(this, PageOf(Strony, "Uprawnienia"), "QelSensitiveLabel2", 16,
-                                                   350, 300, 16);
+    QelSensitiveLabel2 = Place<TQelSensitiveLabel>(this, PageOf(Strony, "Uprawnienia"), "QelSensitiveLabel2", 292,
+                                                   100, 300, 16);
     QelSensitiveLabel2->SetCaption("Lista użytkowników");
     QelSensitiveLabel2->OnClick = [this](TObject* s) { QelSensitiveLabel2Click(s); };
 

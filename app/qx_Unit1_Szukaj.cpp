@@ -227,6 +227,9 @@ void Tf_MainForm::sb_ZnajdzNormeWTrelKordelinClick(TObject*)
                 g->SetCells(c, int(i) + 1, cat->CellText(c, found[i]));
         g->EndUpdate();
         g->SetAutoSize(true);
+        // The catalogue row numbers under their heading too.
+        g->AutoSizeCol(0);
+        g->SetColWidths(0, g->ColWidths(0) + 10);
         lbl_ZnajdzNormeWTrelKordelni->SetCaption("Liczba norm spełniających kryteria wyszukiwania: " +
                                                  IntToStr(int(found.size())));
     }

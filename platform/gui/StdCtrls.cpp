@@ -1482,9 +1482,27 @@ TCustomListBox::TCustomListBox(TComponent* AOwner) : TWinControl(AOwner), FCanva
 
 TCustomListBox::~TCustomListBox() = default;
 
+namespace {
+// A list box's list: the focus alone chooses no row. (The toolkit's views
+// make the first row current and selected when they get the focus without
+// one; a Windows list box only draws its focus frame.)
+class TListBoxWidget : public QListWidget {
+protected:
+    void focusInEvent(QFocusEvent* Event) override
+    {
+        if (currentRow() >= 0 || count() == 0) {
+            QListWidget::focusInEvent(Event);
+            return;
+        }
+        QAbstractScrollArea::focusInEvent(Event);
+        viewport()->update();
+    }
+};
+}  // namespace
+
 TNativeWidget* TCustomListBox::CreateNativeWidget()
 {
-    auto* l = new QListWidget;
+    auto* l = new TListBoxWidget;
     auto* delegate = new TItemsDelegate(
         l, [this] { return FStyle != lbStandard; }, [this] { return FCanvas.get(); },
         [this](int i, const TRect& r, TOwnerDrawState s) { DrawItem(i, r, s); },

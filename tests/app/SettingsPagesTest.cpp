@@ -15,6 +15,7 @@
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/app/DialogTest.h"
 #include "tests/app/MainFormFixture.h"
 
 namespace {
@@ -294,4 +295,28 @@ TEST(ProgramFolder, BesideTheProgramWhenWritableElseThePerUserDataFolder)
     ExeFolder = oldExe;
     std::error_code ec;
     std::filesystem::remove_all(pattern, ec);
+}
+
+TEST_F(SettingsPages, PagesAsShown)
+{
+    Form->lb_UserName->Items()->Add("anna");
+    Form->e_KierownikDzialu->SetText("kier");
+    Form->Show();
+    struct Page {
+        const char* Command;
+        const char* Shot;
+    };
+    for (const Page& p : {Page{"Foldery", "folders-page.png"}, Page{"Użytkownicy programu", "users-page.png"},
+                          Page{"Uprawnienia", "rights-page.png"}, Page{"W katalogu norm", "search-page.png"}}) {
+        Form->RunMenuCommand(p.Command, p.Command);
+        if (AnsiString(p.Command) == "W katalogu norm") {
+            Form->e_z_NrNormy->SetText("en");
+            Form->sb_ZnajdzNormeWTrelKordelinClick(nullptr);
+        }
+        Application->ProcessMessages();
+        SaveScreenshot(GrabControl(Form.get()).get(), p.Shot);
+        if (AnsiString(p.Command) == "Uprawnienia")
+            EXPECT_EQ(Form->lb_Userzy->ItemIndex(), -1);
+    }
+    EXPECT_EQ(Form->lbl_ZnajdzNormeWTrelKordelni->Caption(), "Liczba norm spełniających kryteria wyszukiwania: 1");
 }
