@@ -166,7 +166,7 @@ void TProStringGrid::AutoSizeColEx(int ACol, bool GrowOnly)
             continue;
         TSize graphic = {0, 0};
         GetCellGraphicSize(ACol, r, graphic, true);
-        if (graphic.cx == 0 && GetGridCell(ACol, r).empty())
+        if (graphic.cx == 0 && CellText(ACol, r).empty())
             continue;
         TPoint text(0, 0);
         GetCellTextSize(ACol, r, false, text, measure);

@@ -48,7 +48,7 @@ void TProStringGrid::ResetStoredRows(int FromRow, int ToRow)
             break;
         int stored = std::min(cols, StoredColCount(r));
         for (int c = 0; c < stored; ++c)
-            if (!GetGridCell(c, r).empty() || GetGridObject(c, r))
+            if (!CellText(c, r).empty() || GetGridObject(c, r))
                 ResetCell(c, r);
     }
 }
@@ -436,7 +436,7 @@ void TProStringGrid::ClearCellRect(int FromCol, int FromRow, int ToCol, int ToRo
         for (int c = FromCol; c <= ToCol; ++c) {
             if (HasCellProperties(c, r))
                 ReleaseCellRecords(c, r, c, r);
-            if (!destroying && !GetGridCell(c, r).empty())
+            if (!destroying && !CellText(c, r).empty())
                 SetGridCell(c, r, AnsiString());
         }
     }

@@ -51,7 +51,7 @@ void TProStringGrid::EmptyStoredRows(int FromRow, int ToRow, int ACols)
 {
     for (int r = std::max(FromRow, 0); r <= ToRow && r < StoredRowCount(); ++r)
         for (int c = 0; c < std::min(ACols, StoredColCount(r)); ++c)
-            if (GetGridObject(c, r) || !GetGridCell(c, r).empty())
+            if (GetGridObject(c, r) || !CellText(c, r).empty())
                 ResetCell(c, r);
 }
 
