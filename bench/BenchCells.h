@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <string>
+#include <utility>
 
 namespace bench {
 using Clock = std::chrono::steady_clock;
@@ -16,14 +17,17 @@ inline double Millis(Clock::duration d)
     return std::chrono::duration<double, std::milli>(d).count();
 }
 
-// The shortest of ATimes runs of ARun (which returns its own time in ms):
-// other work on the machine only ever adds time.
-template <class F>
-double Fastest(int ATimes, F ARun)
+// The shortest of ATimes runs of AFirst and of ASecond (each returns its
+// own time in ms), run in turn so that both meet the same load of the
+// machine; other work on the machine only ever adds time.
+template <class F, class G>
+std::pair<double, double> Fastest(int ATimes, F AFirst, G ASecond)
 {
-    double best = ARun();
-    for (int i = 1; i < ATimes; ++i)
-        best = std::min(best, ARun());
+    std::pair<double, double> best{AFirst(), ASecond()};
+    for (int i = 1; i < ATimes; ++i) {
+        best.first = std::min(best.first, AFirst());
+        best.second = std::min(best.second, ASecond());
+    }
     return best;
 }
 

@@ -88,17 +88,14 @@ int main(int argc, char** argv)
     std::vector<std::string> texts = MakeTexts(rows);
     std::vector<std::string> numbers = MakeNumbers(rows);
 
-    double textMs = bench::Fastest(Runs, [&] { return GridSortMs(texts); });
-    double numberMs = bench::Fastest(Runs, [&] { return GridSortMs(numbers); });
-
-    double textBaseMs = bench::Fastest(Runs, [&] {
+    auto [textMs, textBaseMs] = bench::Fastest(Runs, [&] { return GridSortMs(texts); }, [&] {
         std::vector<std::string> copy = texts;
         auto t0 = Clock::now();
         std::stable_sort(copy.begin(), copy.end());
         return Millis(Clock::now() - t0);
     });
 
-    double numberBaseMs = bench::Fastest(Runs, [&] {
+    auto [numberMs, numberBaseMs] = bench::Fastest(Runs, [&] { return GridSortMs(numbers); }, [&] {
         auto t0 = Clock::now();
         std::vector<std::pair<double, int>> values;
         values.reserve(numbers.size());

@@ -402,23 +402,26 @@ void TProStringGrid::RemoveColumns(int ACol, int ACount)
             ++shownRemoved;
     BeginUpdate();
     ClearColumnRange(ACol, ACount);
-    // Row by row, so that each row is read from memory once.
-    for (int r = 0; r < rows; ++r)
+    // Row by row, so that each row is read from memory once: the cells
+    // move left and the columns left over at the end are emptied.
+    const int vacated = std::max(ACol, all - ACount);
+    for (int r = 0; r < rows; ++r) {
+        PrefetchCell(ACol, r + 8);
         for (int c = ACol; c + ACount < all; ++c) {
-            SetGridCell(c, r, GetGridCell(c + ACount, r));
+            SetGridCell(c, r, CellText(c + ACount, r));
             SetGridObject(c, r, GetGridObject(c + ACount, r));
         }
+        for (int c = vacated; c < all; ++c)
+            ResetCell(c, r);
+    }
     for (int c = ACol; c + ACount < all; ++c) {
         int from = c + ACount;
         if (from < ColCount())
             SetColWidths(c, ColWidths(from));
         SetColumnVisibleFlag(c, ColumnVisible(from));
     }
-    for (int c = std::max(ACol, all - ACount); c < all; ++c) {
-        for (int r = 0; r < rows; ++r)
-            ResetCell(c, r);
+    for (int c = vacated; c < all; ++c)
         SetColumnVisibleFlag(c, true);
-    }
     SetColCount(ColCount() - shownRemoved);
     EndUpdate();
     CellsChanged(TRect(ACol, 0, ACol + ACount, RowCount() - 1));
@@ -433,6 +436,7 @@ void TProStringGrid::ClearCellRect(int FromCol, int FromRow, int ToCol, int ToRo
     for (int r = FromRow; r <= ToRow; ++r) {
         if (r >= StoredRowCount())
             break;
+        PrefetchCell(FromCol, r + 8);
         for (int c = FromCol; c <= ToCol; ++c) {
             if (HasCellProperties(c, r))
                 ReleaseCellRecords(c, r, c, r);

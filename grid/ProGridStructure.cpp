@@ -472,6 +472,7 @@ void TProStringGrid::AddNode(int ARow, int ASpan)
     g->CellVAlign = vaCenter;
     g->CellVar = -1;
     for (int r = d; r < d + ASpan && r < RowCount(); ++r) {
+        PrefetchCell(0, r + 8);
         if (TCellProperties* p = CellProperties(0, r))
             p->SetNodeLevel(p->NodeLevel() + 1);
     }

@@ -1821,6 +1821,12 @@ void TStringGrid::SetCells(int ACol, int ARow, const AnsiString& Value)
     InvalidateCell(ACol, ARow);
 }
 
+void TStringGrid::PrefetchCell(int ACol, int ARow) const
+{
+    if (ARow >= 0 && std::size_t(ARow) < FData.size() && ACol >= 0 && std::size_t(ACol) < FData[ARow].size())
+        __builtin_prefetch(&FData[ARow][ACol]);
+}
+
 TObject* TStringGrid::Objects(int ACol, int ARow) const
 {
     const TCell* c = FindCell(ACol, ARow);

@@ -384,6 +384,10 @@ public:
     int StoredColCount(int ARow) const;
     // Cells and objects move with their rows, beyond ColCount too.
     void PermuteRows(int AFrom, const std::vector<int>& ASource) override;
+    // Starts bringing a stored cell into the processor's cache ahead of its
+    // use: loops over many rows read rows that lie apart in memory once the
+    // rows have been sorted.
+    void PrefetchCell(int ACol, int ARow) const;
 
 protected:
     void DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
