@@ -157,6 +157,7 @@ namespace {
 struct TDigit {
     std::uint64_t Digit;
     unsigned Index;
+    unsigned Size = 0;   // of the string, while strings are ordered
 };
 
 // The bits of a number (not NaN) as an unsigned value in the number's
@@ -222,20 +223,23 @@ void SortDigits(std::vector<TDigit>& AList, std::size_t AFrom, std::size_t ATo, 
 // calls AEqual(From, To) on each run of equal strings, in that order.
 // AKey(Index, Size) gives the bytes of a string and sets its size. Strings
 // are sorted by eight bytes at a time, and further only where they agree.
+// AReady: the entries already hold their eight bytes at AOffset and sizes.
 template <class TKey, class TEqual>
 void ByteOrder(std::vector<TDigit>& AList, std::size_t AFrom, std::size_t ATo, unsigned AOffset, TKey& AKey,
-               TEqual& AEqual, std::vector<TDigit>& AScratch)
+               TEqual& AEqual, std::vector<TDigit>& AScratch, bool AReady = false)
 {
     if (ATo - AFrom < 2) {
         if (ATo > AFrom)
             AEqual(AFrom, ATo);
         return;
     }
-    for (std::size_t i = AFrom; i < ATo; ++i) {
-        unsigned size = 0;
-        const char* key = AKey(AList[i].Index, size);
-        AList[i].Digit = DigitAt(key, size, AOffset);
-    }
+    if (!AReady)
+        for (std::size_t i = AFrom; i < ATo; ++i) {
+            unsigned size = 0;
+            const char* key = AKey(AList[i].Index, size);
+            AList[i].Digit = DigitAt(key, size, AOffset);
+            AList[i].Size = size;
+        }
     SortDigits(AList, AFrom, ATo, AScratch);
     for (std::size_t a = AFrom; a < ATo;) {
         std::size_t b = a + 1;
@@ -247,9 +251,7 @@ void ByteOrder(std::vector<TDigit>& AList, std::size_t AFrom, std::size_t ATo, u
             const unsigned past = AOffset + 9;
             unsigned least = past, most = 0;
             for (std::size_t i = a; i < b; ++i) {
-                unsigned size = 0;
-                AKey(AList[i].Index, size);
-                AList[i].Digit = std::min(size, past);
+                AList[i].Digit = std::min(AList[i].Size, past);
                 least = std::min(least, unsigned(AList[i].Digit));
                 most = std::max(most, unsigned(AList[i].Digit));
             }
@@ -758,6 +760,12 @@ private:
                 ASize = p.KeySize;
                 return p.Key;
             };
+            // The first eight bytes of every key are at hand in its record.
+            for (std::size_t i = 0; i < n; ++i) {
+                const TItem& p = c.Record(i);
+                AOrder[i].Digit = p.Head;
+                AOrder[i].Size = p.KeySize;
+            }
             if (way == TWay::KeyThenText) {
                 // Equal upper-cased texts by the texts as they stand.
                 auto text = [&c](unsigned AIndex, unsigned& ASize) {
@@ -768,9 +776,9 @@ private:
                 auto byText = [&](std::size_t AFrom, std::size_t ATo) {
                     ByteOrder(AOrder, AFrom, ATo, 0, text, rank, scratch);
                 };
-                ByteOrder(AOrder, 0, n, 0, key, byText, scratch);
+                ByteOrder(AOrder, 0, n, 0, key, byText, scratch, true);
             } else {
-                ByteOrder(AOrder, 0, n, 0, key, rank, scratch);
+                ByteOrder(AOrder, 0, n, 0, key, rank, scratch, true);
             }
         }
         if (FIgnoreBlanks) {
