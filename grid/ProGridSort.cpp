@@ -332,11 +332,16 @@ namespace {
 // S.Compare(element, pivot) does); ASwapEqual exchanges elements that
 // compare equal too. The smaller part recurses and the larger one loops: the
 // same exchanges as recursing on both, with a stack depth that stays small.
-// S gives Pivot(Lo, Hi), At(i), Compare(A, B) and Swap(i, j).
+// S gives Pivot(Lo, Hi), At(i), Compare(A, B) and Swap(i, j); it may give
+// Settled(Lo, Hi), which puts a range whose order is already known in that
+// order and says so.
 template <class S>
 void GridQuickSort(S& ASeq, int ALo, int AHi, int ASign, bool ASwapEqual)
 {
     while (ALo < AHi) {
+        if constexpr (requires { ASeq.Settled(ALo, AHi); })
+            if (ASeq.Settled(ALo, AHi))
+                return;
         int i = ALo, j = AHi;
         const auto pivot = ASeq.Pivot(ALo, AHi);
         do {
@@ -934,15 +939,56 @@ private:
                 return r;
             return CompareRowsFrom(ARest, A.Row, B.Row);
         };
+        // A range of the quicksort holds the rows that end in it. When no
+        // two of them share a rank, they end in rank order whatever the
+        // quicksort would do, and take their places at once: a row of a
+        // rank of its own where the rows of smaller (for a descending sort
+        // greater) ranks end, the one row of a shared rank in the range at
+        // the place its rank's rows reach into the range.
+        const int n = int(AList.size());
+        int least = AList.front().Rank, most = least;
+        for (const TRankEntry& e : AList) {
+            least = std::min(least, e.Rank);
+            most = std::max(most, e.Rank);
+        }
+        std::vector<int> count(std::size_t(most - least + 1), 0), before(count.size(), 0), seen(count.size(), 0);
+        for (const TRankEntry& e : AList)
+            ++count[std::size_t(e.Rank - least)];
+        for (std::size_t r = 1; r < count.size(); ++r)
+            before[r] = before[r - 1] + count[r - 1];
+        std::vector<TRankEntry> placed;
+        int stamp = 0;
+        auto settled = [&](int ALo, int AHi) {
+            ++stamp;
+            for (int p = ALo; p <= AHi; ++p) {
+                std::size_t r = std::size_t(AList[std::size_t(p - FLo)].Rank - least);
+                if (count[r] > 1) {
+                    if (seen[r] == stamp)
+                        return false;
+                    seen[r] = stamp;
+                }
+            }
+            placed.resize(std::size_t(AHi - ALo + 1));
+            for (int p = ALo; p <= AHi; ++p) {
+                const TRankEntry& e = AList[std::size_t(p - FLo)];
+                std::size_t r = std::size_t(e.Rank - least);
+                int first = FLo + (ASign > 0 ? before[r] : n - before[r] - count[r]);
+                placed[std::size_t(std::max(first, ALo) - ALo)] = e;
+            }
+            std::copy(placed.begin(), placed.end(), AList.begin() + (ALo - FLo));
+            return true;
+        };
         struct TList {
             std::vector<TRankEntry>& List;
             int Lo;
             decltype(cmp)& Cmp;
+            decltype(settled)& IsSettled;
             TRankEntry& At(int APos) { return List[std::size_t(APos - Lo)]; }
             TRankEntry Pivot(int ALo, int AHi) { return At((ALo + AHi) / 2); }
             int Compare(const TRankEntry& A, const TRankEntry& B) { return Cmp(A, B); }
             void Swap(int A, int B) { std::swap(At(A), At(B)); }
-        } list{AList, FLo, cmp};
+            bool Settled(int ALo, int AHi) { return IsSettled(ALo, AHi); }
+        } list{AList, FLo, cmp, settled};
         GridQuickSort(list, FLo, FHi, ASign, false);
         FOrder.resize(AList.size());
         for (std::size_t i = 0; i < AList.size(); ++i)

@@ -324,6 +324,8 @@ TEST(GridSortEquivalence, LargeColumnsOfOneKindKeepTheQuicksortOrder)
         {"no case, ties decided", 40, false, true, false, true, sdDescending},
         {"numbers, ties left", 50, true, false, true, false, sdAscending},
         {"numbers, ties decided", 5000, true, false, false, true, sdDescending},
+        {"numbers, few ties left", 200000, true, false, false, false, sdDescending},
+        {"texts, few ties left", 50000, false, false, false, false, sdAscending},
     };
     for (const TCase& t : cases) {
         std::mt19937 rng(77);
