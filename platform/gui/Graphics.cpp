@@ -25,7 +25,7 @@ constexpr TColor SysColors[COLOR_ENDCOLORS + 1] = {
     RGB(212, 208, 200),   // active border
     RGB(212, 208, 200),   // inactive border
     RGB(128, 128, 128),   // application work space
-    RGB(10, 36, 106),     // highlight
+    RGB(49, 106, 197),    // highlight
     RGB(255, 255, 255),   // highlight text
     RGB(212, 208, 200),   // button face
     RGB(128, 128, 128),   // button shadow
@@ -41,7 +41,7 @@ constexpr TColor SysColors[COLOR_ENDCOLORS + 1] = {
     RGB(0, 0, 128),       // hot light
     RGB(166, 202, 240),   // gradient active caption
     RGB(192, 192, 192),   // gradient inactive caption
-    RGB(10, 36, 106),     // menu highlight
+    RGB(49, 106, 197),    // menu highlight
     RGB(212, 208, 200),   // menu bar
 };
 

@@ -14,8 +14,8 @@ TEST(Graphics, SystemColoursResolveInBothForms)
     } cases[] = {
         {clBtnFace, RGB(212, 208, 200)},
         {TColor(0xFF000000u | COLOR_BTNFACE), RGB(212, 208, 200)},
-        {clHighlight, RGB(10, 36, 106)},
-        {TColor(0xFF00000Du), RGB(10, 36, 106)},
+        {clHighlight, RGB(49, 106, 197)},
+        {TColor(0xFF00000Du), RGB(49, 106, 197)},
         {clWindow, clWhite},
         {clInfoBk, RGB(255, 255, 225)},
         {cl3DDkShadow, RGB(64, 64, 64)},
