@@ -294,3 +294,41 @@ TEST_F(StartUp, AUsersFolderThatCannotBeMadeEndsWithAMessage)
     EXPECT_EQ(CurrentUserLevel, 0);
     EXPECT_FALSE(Exists("Katalog Norm\\normy_wszystkie.txt"));
 }
+
+TEST_F(StartUp, FirstRunOffersTheLauncherOncePerPlaceOfTheProgram)
+{
+    TNetworkState offline(false);
+    PrepareStart();
+    Write("Katalog Norm\\normy_wszystkie.txt", "PN-EN 1|Aktualna|Jest||T|O|\r\n");
+    // The desktop of a home of the test's own.
+    const std::string oldHome = getenv("HOME") ? getenv("HOME") : "";
+    const std::string oldConfig = getenv("XDG_CONFIG_HOME") ? getenv("XDG_CONFIG_HOME") : "";
+    ForceDirectories(Path("home"));
+    setenv("HOME", (FDir + "/home").c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (FDir + "/home/.config").c_str(), 1);
+    // A program moved away from the place the registry names counts as a first run.
+    {
+        TRegistry reg;
+        reg.SetRootKey(HKEY_CURRENT_USER);
+        reg.OpenKey("Software\\Quorvane\\Tyrvenhold", true);
+        reg.WriteString("Path", Path("stary\\velmarok"));
+    }
+    ScriptDialogs().ExpectMessageBox(IDYES, "Utworzyć skrót do programu na pulpicie teraz ???");
+    Start();
+    const AnsiString launcher = FromOsPath(FDir) + "/home/Desktop/Velmarok Polskich Norm.desktop";
+    EXPECT_TRUE(FileExists(launcher));
+    EXPECT_EQ(RecordedDialogs().at(0).Caption, "WAŻNA INFORMACJA !!!");
+    EXPECT_EQ(RecordedDialogs().at(0).Flags, unsigned(MB_YESNO | MB_ICONINFORMATION));
+    EXPECT_EQ(Form->Strony->ActivePage(), "Informacja");
+    EXPECT_FALSE(Application->Terminated());
+
+    // The next start on the same place asks nothing.
+    DeleteFile(launcher);
+    Start();
+    EXPECT_FALSE(FileExists(launcher));
+    setenv("HOME", oldHome.c_str(), 1);
+    if (oldConfig.empty())
+        unsetenv("XDG_CONFIG_HOME");
+    else
+        setenv("XDG_CONFIG_HOME", oldConfig.c_str(), 1);
+}
