@@ -1,12 +1,10 @@
 // The company-catalogue search page: the terms, the two modes, the result
-// list and its texts, and checking a standard from the results.
+// list and its texts (checking a standard from the results is among the
+// browser tests).
 #include <gtest/gtest.h>
-
-#include <memory>
 
 #include "app/MainVars.h"
 #include "app/qx_Unit1.h"
-#include "app/qx_Unit2.h"
 #include "grid/ProGrid.h"
 #include "platform/gui/Buttons.h"
 #include "platform/gui/Clipbrd.h"
@@ -33,13 +31,9 @@ protected:
         LoadCatalogue(Catalogue);
         Form->sb_ZnajdzNormeWTrelKordelin_NoweWyszukiwanieClick(nullptr);
         Results = Form->sg_ZnajdzNormeWTrelKordelin;
-        Check = std::make_unique<Tf_SprawdzNorme>(nullptr);
-        f_SprawdzNorme = Check.get();
     }
     void TearDown() override
     {
-        Check.reset();
-        f_SprawdzNorme = nullptr;
         CurrentUserLevel = 0;
         NormListModified = false;
         TMainFormTest::TearDown();
@@ -64,7 +58,6 @@ protected:
     AnsiString Label() const { return Form->lbl_ZnajdzNormeWTrelKordelni->Caption(); }
 
     TProStringGrid* Results = nullptr;
-    std::unique_ptr<Tf_SprawdzNorme> Check;
 };
 
 }  // namespace
@@ -174,62 +167,4 @@ TEST_F(Search, ButtonsFollowTheClickedCellAndCopyTheNumber)
     Results->SetSelection(TGridRect{1, 1, 1, 1});
     Form->sb_z_KopiujClick(nullptr);
     EXPECT_NE(Clipboard()->AsText().find("PN-EN 10088-1:2007"), AnsiString::npos);
-}
-
-TEST_F(Search, CheckFromTheResultsWritesTheCatalogueAndTheList)
-{
-    // At level 0 too; an old holding word is converted at once in the list.
-    CurrentUserLevel = 0;
-    Find("en 10088", "", "", "", 1);
-    // The header and the empty last row open nothing.
-    Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 0, 1);
-    Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 2, 1);
-    Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 1, 5);
-    EXPECT_TRUE(RecordedDialogs().empty());
-
-    ScriptDialogs()
-        .ExpectModal("f_SprawdzNorme", mrOk,
-                     [](TForm*) {
-                         EXPECT_EQ(f_SprawdzNorme->e_NrNormy->Text(), "PN-EN 10088-1:2007");
-                         EXPECT_EQ(f_SprawdzNorme->cb_StanNormy->Text(), "Aktualna");
-                         EXPECT_FALSE(f_SprawdzNorme->BitBtn3->Visible());
-                         EXPECT_EQ(f_SprawdzNorme->Caption(), "Sprawdź normę");
-                         f_SprawdzNorme->cb_StanNormy->SetItemIndex(
-                             f_SprawdzNorme->cb_StanNormy->Items()->IndexOf("Nieaktualna"));
-                         f_SprawdzNorme->e_ZastopionaPrzez->SetText("PN-EN 10088-1:2014");
-                     })
-        .ExpectMessageBox(IDNO, "Aktualizacja normy zakończyła się pomyślnie - GRATULUJĘ.\r\rZapisać wszystkie");
-    Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 1, 1);
-    EXPECT_TRUE(VerifyNoPendingDialogs());
-    TProStringGrid* cat = Form->sg_WszystkieNormy;
-    for (TProStringGrid* g : {cat, Results}) {
-        const int r = g == cat ? 2 : 1;
-        EXPECT_EQ(g->Cells(2, r), "Nieaktualna");
-        EXPECT_EQ(g->Cells(3, r), "Dostępna");
-        EXPECT_EQ(g->Cells(4, r), "PN-EN 10088-1:2014");
-    }
-    EXPECT_TRUE(NormListModified);
-
-    // A result row whose catalogue row is gone: the error, no write into
-    // the catalogue's header or empty row.
-    NormListModified = false;
-    Results->SetCells(0, 1, "7");
-    Results->SetCol(1);
-    Results->SetRow(1);
-    ScriptDialogs().ExpectModal("f_SprawdzNorme", mrOk).ExpectMessageBox(IDOK, "Próba aktualizacji wskazanej pozycji "
-                                                                               "niepowiodła się !!!");
-    Form->sb_z_SprawdzNormeClick(nullptr);
-    EXPECT_EQ(cat->Cells(1, 7), "");
-    EXPECT_FALSE(NormListModified);
-
-    // After a search without results row 1 opens an empty dialog, and
-    // confirming it ends in the error (no catalogue row number).
-    Find("en10", "", "", "", 1);
-    ScriptDialogs().ExpectModal("f_SprawdzNorme", mrOk).ExpectMessageBox(IDOK, "niepowiodła się");
-    Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 1, 1);
-    // A cancelled check changes nothing.
-    Find("en 10088", "", "", "", 1);
-    ScriptDialogs().ExpectModal("f_SprawdzNorme", mrCancel);
-    Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 1, 1);
-    EXPECT_FALSE(NormListModified);
 }

@@ -1,0 +1,123 @@
+// Checking a standard from the company-catalogue search results, with the
+// web shop's page served locally.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "app/MainVars.h"
+#include "app/qx_Unit1.h"
+#include "app/qx_Unit2.h"
+#include "grid/ProGrid.h"
+#include "platform/gui/Buttons.h"
+#include "platform/gui/StdCtrls.h"
+#include "platform/gui/TestSupport.h"
+#include "tests/app/MainFormFixture.h"
+
+namespace {
+
+const char* const Catalogue =
+    "PN-H-92747:1987|Wycofana bez zastąpienia|Jest||Aluminium|Blachy do głębokiego tłoczenia|\r\n"
+    "PN-EN 10088-1:2007|Aktualna|Jest||Stale odporne na korozję|Część 1: Gatunki stali odpornych na korozję|\r\n"
+    "PN-M-82144:1986|Nieaktualna|Jest|PN-EN ISO 4032:2004|Nakrętki sześciokątne||\r\n"
+    "PN-EN ISO 11600:2004|Aktualna|Brak||Konstrukcje budowlane|Wyroby do uszczelniania|\r\n"
+    "PN-EN 10130:2007|Aktualna|Brak||Wyroby płaskie ze stali|Stal niskowęglowa|\r\n"
+    "KW-01/VODUZ/T-001|Norma zakładowa|Brak||ITAMID ŁĄCZNIK EN||\r\n";
+
+class SearchCheck : public TMainFormTest {
+protected:
+    void SetUp() override
+    {
+        TMainFormTest::SetUp();
+        NormListModified = false;
+        Server.Serve("/index.php", 200, "text/html; charset=utf-8", "<html><body>Sklep</body></html>");
+        RedirectHostToTestServer("https://sklep.pkn.pl", Server);
+        LoadCatalogue(Catalogue);
+        Form->sb_ZnajdzNormeWTrelKordelin_NoweWyszukiwanieClick(nullptr);
+        Results = Form->sg_ZnajdzNormeWTrelKordelin;
+        Check = std::make_unique<Tf_SprawdzNorme>(nullptr);
+        f_SprawdzNorme = Check.get();
+    }
+    void TearDown() override
+    {
+        Check.reset();
+        f_SprawdzNorme = nullptr;
+        ClearHostRedirects();
+        CurrentUserLevel = 0;
+        NormListModified = false;
+        TMainFormTest::TearDown();
+    }
+    // A search for Number in all mode.
+    void Find(const AnsiString& Number)
+    {
+        Form->e_z_NrNormy->SetText(Number);
+        Form->cb_z_KryteriaSzukania->SetItemIndex(1);
+        Form->sb_ZnajdzNormeWTrelKordelinClick(nullptr);
+    }
+
+    TTestHttpServer Server;
+    TProStringGrid* Results = nullptr;
+    std::unique_ptr<Tf_SprawdzNorme> Check;
+};
+
+}  // namespace
+
+TEST_F(SearchCheck, CheckFromTheResultsWritesTheCatalogueAndTheList)
+{
+    // At level 0 too; an old holding word is converted at once in the list.
+    CurrentUserLevel = 0;
+    Find("en 10088");
+    // The header and the empty last row open nothing.
+    Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 0, 1);
+    Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 2, 1);
+    Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 1, 5);
+    EXPECT_TRUE(RecordedDialogs().empty());
+
+    ScriptDialogs()
+        .ExpectModal("f_SprawdzNorme", mrOk,
+                     [this](TForm*) {
+                         // The shop's page of the standard is asked for.
+                         ASSERT_TRUE(WaitUntil([&] { return !Server.Requests().empty(); }));
+                         EXPECT_NE(Server.Requests().back().find("PN-EN%2010088-1:2007"), std::string::npos);
+                         EXPECT_EQ(f_SprawdzNorme->e_NrNormy->Text(), "PN-EN 10088-1:2007");
+                         EXPECT_EQ(f_SprawdzNorme->cb_StanNormy->Text(), "Aktualna");
+                         EXPECT_FALSE(f_SprawdzNorme->BitBtn3->Visible());
+                         EXPECT_EQ(f_SprawdzNorme->Caption(), "Sprawdź normę");
+                         f_SprawdzNorme->cb_StanNormy->SetItemIndex(
+                             f_SprawdzNorme->cb_StanNormy->Items()->IndexOf("Nieaktualna"));
+                         f_SprawdzNorme->e_ZastopionaPrzez->SetText("PN-EN 10088-1:2014");
+                     })
+        .ExpectMessageBox(IDNO, "Aktualizacja normy zakończyła się pomyślnie - GRATULUJĘ.\r\rZapisać wszystkie");
+    Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 1, 1);
+    EXPECT_TRUE(VerifyNoPendingDialogs());
+    TProStringGrid* cat = Form->sg_WszystkieNormy;
+    for (TProStringGrid* g : {cat, Results}) {
+        const int r = g == cat ? 2 : 1;
+        EXPECT_EQ(g->Cells(2, r), "Nieaktualna");
+        EXPECT_EQ(g->Cells(3, r), "Dostępna");
+        EXPECT_EQ(g->Cells(4, r), "PN-EN 10088-1:2014");
+    }
+    EXPECT_TRUE(NormListModified);
+
+    // A result row whose catalogue row is gone: the error, no write into
+    // the catalogue's header or empty row.
+    NormListModified = false;
+    Results->SetCells(0, 1, "7");
+    Results->SetCol(1);
+    Results->SetRow(1);
+    ScriptDialogs().ExpectModal("f_SprawdzNorme", mrOk).ExpectMessageBox(IDOK, "Próba aktualizacji wskazanej pozycji "
+                                                                               "niepowiodła się !!!");
+    Form->sb_z_SprawdzNormeClick(nullptr);
+    EXPECT_EQ(cat->Cells(1, 7), "");
+    EXPECT_FALSE(NormListModified);
+
+    // After a search without results row 1 opens an empty dialog, and
+    // confirming it ends in the error (no catalogue row number).
+    Find("en10");
+    ScriptDialogs().ExpectModal("f_SprawdzNorme", mrOk).ExpectMessageBox(IDOK, "niepowiodła się");
+    Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 1, 1);
+    // A cancelled check changes nothing.
+    Find("en 10088");
+    ScriptDialogs().ExpectModal("f_SprawdzNorme", mrCancel);
+    Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 1, 1);
+    EXPECT_FALSE(NormListModified);
+}
