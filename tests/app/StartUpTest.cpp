@@ -7,6 +7,15 @@
 #include <vector>
 
 #include "app/MainVars.h"
+#include "app/ProgramDialogs.h"
+#include "app/Unit8_PoprawnoscNorm.h"
+#include "app/Unit9_Waiting.h"
+#include "app/qx_Unit10_Wyroby.h"
+#include "app/qx_Unit2.h"
+#include "app/qx_Unit3.h"
+#include "app/qx_Unit4.h"
+#include "app/qx_Unit6_DodajNowaNorme.h"
+#include "app/qx_Unit7_ListaUzywanychNorm.h"
 #include "app/U_WspolneFunkcje.h"
 #include "app/qx_Unit1.h"
 #include "controls/ToolEdit.h"
@@ -331,4 +340,30 @@ TEST_F(StartUp, FirstRunOffersTheLauncherOncePerPlaceOfTheProgram)
         unsetenv("XDG_CONFIG_HOME");
     else
         setenv("XDG_CONFIG_HOME", oldConfig.c_str(), 1);
+}
+
+TEST(EntryPoint, CreatesEveryDialogOnceInItsOrder)
+{
+    const int before = Application->ComponentCount();
+    CreateProgramDialogs();
+    std::vector<AnsiString> names;
+    for (int i = before; i < Application->ComponentCount(); ++i)
+        names.push_back(Application->Components(i)->Name());
+    const std::vector<AnsiString> expected = {"f_SprawdzNorme",       "f_WstawKilkaLinii", "f_Szer_WysKomorek",
+                                              "f_DodajNowaNorme",     "f_ListaUzywanychNorm", "f_PoprawnoscNorm",
+                                              "f_Waiting",            "f_Wyroby"};
+    EXPECT_EQ(names, expected);
+    EXPECT_EQ(f_SprawdzNorme->Name(), "f_SprawdzNorme");
+    EXPECT_EQ(f_Wyroby->Name(), "f_Wyroby");
+    // Gone again, so that the other tests make their own.
+    while (Application->ComponentCount() > before)
+        delete Application->Components(Application->ComponentCount() - 1);
+    f_SprawdzNorme = nullptr;
+    f_WstawKilkaLinii = nullptr;
+    f_Szer_WysKomorek = nullptr;
+    f_DodajNowaNorme = nullptr;
+    f_ListaUzywanychNorm = nullptr;
+    f_PoprawnoscNorm = nullptr;
+    f_Waiting = nullptr;
+    f_Wyroby = nullptr;
 }
