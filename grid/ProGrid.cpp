@@ -1,6 +1,7 @@
 // TProStringGrid: unit start-up, life cycle, owned objects, published
 // values with side effects and the per-cell questions.
 #include "grid/ProGrid.h"
+#include "grid/editing/GridEditors.h"
 #include "grid/editing/InplaceEdit.h"
 
 #include "grid/GDIPicture.h"
@@ -57,13 +58,6 @@ bool GridComCtrlOk()
 }
 
 // ---------------------------------------------------------------- parts of the grid
-TGridEditorControl::TGridEditorControl(TProStringGrid* AGrid) : TCustomControl(AGrid), FGrid(AGrid)
-{
-    SetVisible(false);
-    SetParent(AGrid);
-    FIsWinXP = AGrid->IsWinXPFlag();
-}
-
 TGridItem::TGridItem(TCollection* ACollection) : TCollectionItem(ACollection), FItems(std::make_unique<TStringList>())
 {
 }
@@ -156,24 +150,7 @@ TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
     if (!(ComponentState() & csDesigning)) {
         for (int d = 0; d < 4; ++d)
             FArrows[d] = new TArrowWindow(this, d);
-        FGridCombo = new TGridCombo(this);
-        FGridSpin = new TGridSpin(this);
-        FGridTransEdit = new TGridTransEdit(this);
-        FGridUniEdit = new TGridUniEdit(this);
-        FGridUniMemo = new TGridUniMemo(this);
-        FGridUniEditBtn = new TGridUniEditBtn(this);
-        FGridUniEditBtn->SetButtonCaption("...");
-        FGridUniCombo = new TGridUniCombo(this);
-        if (GridComCtrlOk()) {
-            FGridDatePicker = new TGridDatePicker(this);
-            FDateTimePicker = new TProDateTimePicker(this);
-        }
-        FGridCheckBox = new TGridCheckBox(this);
-        FGridEditBtn = new TGridEditBtn(this);
-        FGridEditBtn->SetButtonCaption("...");
-        FGridUnitEditBtn = new TGridUnitEditBtn(this);
-        FGridUnitEditBtn->SetButtonCaption("...");
-        FGridButton = new TGridButton(this);
+        CreateCellEditors();
         FPopupButton = new TPopupButton(this);
         FPopupButton->SetParent(this);
         FControlEdit = new TControlEdit(this);

@@ -462,8 +462,9 @@ public:
     PSG_GRID_PLAIN(bool, Lookup)
     PSG_GRID_PLAIN(bool, LookupCaseSensitive)
     PSG_GRID_PLAIN(bool, LookupHistory)
-    TComponent* CellChecker() const { return FCellChecker; }
-    void SetCellChecker(TComponent* v) { FCellChecker = v; }
+    // Corrects and marks a cell's new text when its edit ends (nullptr: none); cleared when it goes.
+    TProStringGridCheck* CellChecker() const;
+    void SetCellChecker(TProStringGridCheck* v);
 
     // ---------------------------------------------------------------- scrolling
     TScrollBarAlways ScrollBarAlways() const { return FP.ScrollBarAlways; }
@@ -1700,6 +1701,25 @@ public:
     void InvalidateIntelliPanGlyph();
     int TimerTicks() const { return FEdit.Ticks; }
 
+    // ---- the special editors (grid/editing/SpecialEditors.cpp)
+    void SetEditorChosen(bool Value) { FEdit.Chosen = Value; }
+    // A custom editor link reads and sets it around a refused value.
+    void SetValueAccepted(bool Value) { FEdit.Accepted = Value; }
+    // The custom editor of edCustom cells; set by the application (the grid does not own it).
+    TEditLink* EditLink() const { return FEditLink; }
+    void SetEditLink(TEditLink* Value) { FEditLink = Value; }
+    // The editor window hook on a link's control: with goTabs the control wants
+    // Tab, the arrows and all keys; every other message goes on to the control.
+    void HookEditLinkControl(TWinControl* Control);
+    void UnhookEditLinkControl(TWinControl* Control);
+    // The in-place date picker changed (OnDateTimeChange) or closed its calendar
+    // (OnDatePickerCloseUp; with DirectDateClose the edit ends).
+    void DatePickerChanged(TDateTime Value);
+    void DatePickerClosedUp();
+    // The cursor walk of the editors: Text concluded and the edit moved to the
+    // cell right (Forward) or left of the current one.
+    void EditorCursorWalk(const AnsiString& Text, bool Forward);
+
     // Hooks the default in-place edit calls; they do nothing here.
     virtual void EditorMessageHook(TMessage& Message) {}
     virtual void EditorKeyHook(Word& Key, TShiftState Shift) {}
@@ -1777,6 +1797,7 @@ protected:
 
 private:
     friend class TProInplaceEdit;
+    friend class TEditLink;
     // The window-procedure steps of editing; true when the message ends there.
     bool EditWndProc(TMessage& Message);
     void WheelTurned(TMessage& Message);
@@ -1802,6 +1823,16 @@ private:
     TWinControl* SpecialEditor(TEditorType AType) const;
     void FooterScrollOnSelect(int ARow);
     void SwitchEditingFor(int ACol, int ARow);
+    // Makes the wrappers of the special editors (once, with the grid).
+    void CreateCellEditors();
+    // The type's own steps of ShowInplaceEditor and HideInplaceEditor.
+    void ShowSpecialEditor(int ACol, int ARow, const TRect& R, TColor CellColor);
+    void TakeSpecialEditorValue(int RealCol, int ARow);
+    TEditLink* FEditLink = nullptr;
+    TWinControl* FEditLinkControl = nullptr;
+    int FEditLinkHook = 0;
+    // The date and time picker's value when it was shown.
+    TDateTime FShownPickerValue = 0;
     bool IsOwnWindow(HWND Window) const;
     struct TEditState {
         TEditorType Type = edNormal;

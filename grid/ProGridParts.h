@@ -20,49 +20,21 @@
 class TProStringGrid;
 
 // ---------------------------------------------------------------- in-place editors
-// A hidden editor control of the grid; it knows the grid and the grid's Windows XP flag.
-class TGridEditorControl : public TCustomControl {
-public:
-    explicit TGridEditorControl(TProStringGrid* AGrid);
-    TProStringGrid* Grid() const { return FGrid; }
-    bool IsWinXP() const { return FIsWinXP; }
-    void SetIsWinXP(bool Value) { FIsWinXP = Value; }
-    const AnsiString& ButtonCaption() const { return FButtonCaption; }
-    void SetButtonCaption(const AnsiString& Value) { FButtonCaption = Value; }
-
-private:
-    TProStringGrid* FGrid;
-    bool FIsWinXP = false;
-    AnsiString FButtonCaption;
-};
-
-#define PSG_EDITOR(Name) \
-    class Name : public TGridEditorControl { \
-    public: \
-        explicit Name(TProStringGrid* AGrid) : TGridEditorControl(AGrid) {} \
-    };
-PSG_EDITOR(TGridCombo)
-PSG_EDITOR(TGridSpin)
-PSG_EDITOR(TGridUniEdit)
-PSG_EDITOR(TGridUniMemo)
-PSG_EDITOR(TGridUniEditBtn)
-PSG_EDITOR(TGridUniCombo)
-PSG_EDITOR(TGridDatePicker)
-PSG_EDITOR(TGridCheckBox)
-PSG_EDITOR(TGridEditBtn)
-PSG_EDITOR(TGridUnitEditBtn)
-PSG_EDITOR(TGridButton)
-#undef PSG_EDITOR
-
-class TProDateTimePicker : public TGridEditorControl {
-public:
-    explicit TProDateTimePicker(TProStringGrid* AGrid) : TGridEditorControl(AGrid) {}
-    TDateTime GetDateTime() const { return FDateTime; }
-    void SetDateTime(TDateTime Value) { FDateTime = Value; }
-
-private:
-    TDateTime FDateTime = 0;
-};
+// The editor wrappers (grid/editing/GridEditors.h) and the date and time picker
+// (grid/editing/ProDateTimePicker.h).
+class TGridCombo;
+class TGridSpin;
+class TGridUniEdit;
+class TGridUniMemo;
+class TGridUniEditBtn;
+class TGridUniCombo;
+class TGridDatePicker;
+class TGridCheckBox;
+class TGridEditBtn;
+class TGridUnitEditBtn;
+class TGridButton;
+class TProDateTimePicker;
+class TProStringGridCheck;
 
 // ---------------------------------------------------------------- auxiliary editors (ProGridAux.cpp)
 // Rich-text cells are edited and measured in these.

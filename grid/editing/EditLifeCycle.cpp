@@ -8,6 +8,7 @@
 #include "grid/ProUtil.h"
 #include "grid/PsgHTMLE.h"
 #include "grid/editing/InplaceEdit.h"
+#include "grid/editing/PsgCombo.h"
 
 bool TProStringGrid::IsTextEditor(TEditorType AType) const
 {
@@ -57,161 +58,6 @@ bool TProStringGrid::CanEditShow()
         FEdit.Flag = true;
     }
     return result;
-}
-
-TWinControl* TProStringGrid::SpecialEditor(TEditorType AType) const
-{
-    switch (AType) {
-    case edComboEdit: case edComboList: return FGridCombo;
-    case edSpinEdit: case edFloatSpinEdit: case edTimeSpinEdit: case edDateSpinEdit: return FGridSpin;
-    case edUniEdit: return FGridUniEdit;
-    case edUniMemo: return FGridUniMemo;
-    case edUniEditBtn: return FGridUniEditBtn;
-    case edUniComboEdit: case edUniComboList: return FGridUniCombo;
-    case edDateEdit: case edDateEditUpDown: case edTimeEdit: return GridComCtrlOk() ? FGridDatePicker : nullptr;
-    case edDateTimeEdit: return GridComCtrlOk() ? FDateTimePicker : nullptr;
-    case edCheckBox: return FGridCheckBox;
-    case edEditBtn: case edNumericEditBtn: case edFloatEditBtn: return FGridEditBtn;
-    case edUnitEditBtn: return FGridUnitEditBtn;
-    case edButton: return FGridButton;
-    case edRichEdit: return FRichEditSel;
-    default: return nullptr;
-    }
-}
-
-namespace {
-bool IsUnicodeEditor(TEditorType AType)
-{
-    return AType == edUniEdit || AType == edUniMemo || AType == edUniEditBtn || AType == edUniComboEdit ||
-           AType == edUniComboList;
-}
-}  // namespace
-
-// ---------------------------------------------------------------- special editors
-void TProStringGrid::ShowInplaceEditor(int ACol, int ARow)
-{
-    FEdit.Active = FEdit.ShownByGrid = FEdit.DonePending = true;
-    FEdit.Flag = true;
-    TRect r = MergedCellRect(ACol, ARow);
-    const int w = r.Right - r.Left - 1, h = r.Bottom - r.Top - 1;
-    const int realCol = RealColIndex(ACol);
-    // The editor takes the colours the cell is painted with.
-    TBrush brush;
-    TFont font;
-    font.Assign(Font());
-    TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
-    TCellGradientDirection direction = GradientVertical;
-    GetCellStyle(realCol, Row(), 0, &brush, &font, colorTo, mirror, mirrorTo, direction);
-    SetGridState(gsNormal);
-    FEdit.ActiveEditor = nullptr;
-    if (FEdit.Type != edCustom)
-        FEdit.Accepted = true;
-    TWinControl* editor = SpecialEditor(FEdit.Type);
-    if (editor) {
-        if (editor->Parent() != this)
-            editor->SetParent(this);
-        if (FEdit.Type == edButton)
-            editor->SetBounds(r.Left - 1, r.Top - 1, w + 2, h + 2);
-        else
-            editor->SetBounds(r.Left, r.Top, w, h);
-        if (FEdit.Type == edRichEdit) {
-            FRichEditSel->LockSizing();
-            CellToRich(realCol, ARow, FRichEditSel);
-            if (FNavigation->EditSelectAll())
-                FRichEditSel->SelectAll();
-        } else if (IsUnicodeEditor(FEdit.Type)) {
-            WideString value = GetWideCell(realCol, ARow);
-            if (OnGetEditWideText)
-                OnGetEditWideText(this, realCol, ARow, value);
-            editor->SetText(EncodeUnicodeCell(value));
-        } else {
-            editor->SetText(GetEditText(ACol, ARow));
-        }
-        if (FEdit.Type != edButton)
-            editor->SetColor(brush.Color());
-        editor->SetEnabled(true);
-        editor->SetVisible(true);
-        if (editor->CanFocus())
-            editor->SetFocus();
-        if (FEdit.Type == edRichEdit)
-            FRichEditSel->UnlockSizing();
-        if (FEdit.StartChar && FEdit.Type != edUniComboEdit && FEdit.Type != edUniComboList &&
-            FEdit.Type != edCheckBox && FEdit.Type != edButton)
-            PostMessage(editor->Handle(), WM_CHAR, WPARAM(Byte(FEdit.StartChar)), 0);
-        if (FEdit.Type != edCheckBox && FEdit.Type != edDateTimeEdit)
-            FEdit.ActiveEditor = editor;
-    }
-    FEdit.StartChar = 0;
-}
-
-void TProStringGrid::HideInplaceEditor(int ACol, int ARow)
-{
-    FEdit.TakingBack = true;
-    const int realCol = RealColIndex(ACol);
-    FEdit.StartChar = 0;
-    TWinControl* editor = SpecialEditor(FEdit.Type);
-    auto putAway = [this, editor] {
-        if (editor) {
-            // The grid takes the focus before its editor goes, so it passes nowhere else.
-            if (editor->Focused() && CanFocus())
-                SetFocus();
-            editor->SetEnabled(false);
-            editor->SetVisible(false);
-        }
-    };
-    switch (FEdit.Type) {
-    case edNormal: case edNumeric: case edPositiveNumeric: case edFloat: case edCapital: case edMixedCase:
-    case edPassword: case edLowerCase: case edUpperCase: case edNone: case edDataCheckBox:
-        break;
-    case edCheckBox:
-    case edButton:
-        putAway();
-        FEdit.Chosen = false;
-        break;
-    case edComboEdit: case edComboList: case edEditBtn: case edNumericEditBtn: case edFloatEditBtn:
-        // Taken back once: a second call for the same edit finds the editor put away.
-        if (FEdit.Chosen && editor) {
-            FEdit.Chosen = false;
-            StoreEditText(realCol, ARow, editor->Text());
-            putAway();
-        }
-        break;
-    case edUniEdit: case edUniMemo: case edUniEditBtn: case edUniComboEdit: case edUniComboList: {
-        FEdit.Chosen = false;
-        WideString value = DecodeUnicodeCell(editor->Text());
-        if (OnSetEditWideText)
-            OnSetEditWideText(this, realCol, ARow, value);
-        SetWideCell(realCol, ARow, value);
-        putAway();
-        break;
-    }
-    case edRichEdit: {
-        auto stream = std::make_unique<TMemoryStream>();
-        FRichEditSel->Lines()->SaveToStream(stream.get());
-        AnsiString text(static_cast<const char*>(stream->Memory()), std::size_t(stream->Size()));
-        StoreEditText(realCol, ARow, text);
-        putAway();
-        FEdit.Chosen = false;
-        break;
-    }
-    case edCustom:
-        FEdit.Chosen = false;
-        break;
-    default:
-        // Spin, date and time editors: their text is the value.
-        FEdit.Chosen = false;
-        if (editor) {
-            StoreEditText(realCol, ARow, editor->Text());
-            putAway();
-        }
-        break;
-    }
-    if (FEdit.Type != edNormal && FEdit.DonePending)
-        PostEditDone(realCol, ARow);
-    FEdit.TakingBack = false;
-    FEdit.DonePending = false;
-    FEdit.ShownByGrid = false;
-    FEdit.ActiveEditor = nullptr;
 }
 
 void TProStringGrid::RestoreEditText()
@@ -420,6 +266,9 @@ bool TProStringGrid::FinishCellEdit(const AnsiString& AText)
         const bool advanceOnEnter = FNavigation->AdvanceOnEnter();
         FNavigation->SetAdvanceOnEnter(false);
         AnsiString value = AText;
+        TProStringGridCheck* checker = CellChecker();
+        if (checker && checker->AutoCorrect())
+            value = checker->Correct(col, row, value);
         if (OnCellValidate)
             OnCellValidate(this, col, row, value, valid);
         if (value != FEdit.OldText) {
@@ -432,6 +281,8 @@ bool TProStringGrid::FinishCellEdit(const AnsiString& AText)
         }
         if (valid)
             CalcFooterColumn(col);
+        if (checker && checker->AutoMarkError())
+            value = checker->MarkError(col, row, value);
         if (valid && UndoRedo())
             UndoRedo()->AddCellChange(col, row, FEdit.OldText, value);
         if (valid)

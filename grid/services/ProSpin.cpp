@@ -19,186 +19,7 @@ bool IsHexDigit(char c)
 {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') || (c >= 'a' && c <= 'f');
 }
-
-// The arrow of a horizontal button, grey when disabled.
-void DrawArrow(TCanvas* C, const TRect& R, int Kind, bool Enabled)
-{
-    const int cx = (R.Left + R.Right) / 2, cy = (R.Top + R.Bottom) / 2;
-    C->Brush()->SetColor(Enabled ? clBlack : clGray);
-    C->Pen()->SetColor(Enabled ? clBlack : clGray);
-    // Kind 0 points left, kind 1 right.
-    const int d = Kind == 0 ? 1 : -1;
-    C->Polygon(std::vector<TPoint>{TPoint(cx + 2 * d, cy - 3), TPoint(cx + 2 * d, cy + 3), TPoint(cx - d, cy)});
-}
-
-// The default glyphs of the vertical spin buttons: a 9 by 6 arrow on a key colour.
-constexpr TColor kGlyphKey = 0xFF00FF;
-
-TBitmapBuilder SpinGlyph(bool Up)
-{
-    return [=](TBitmap* B) {
-        B->SetSize(9, 6);
-        TCanvas* c = B->Canvas();
-        c->Brush()->SetColor(kGlyphKey);
-        c->FillRect(TRect(0, 0, 9, 6));
-        B->SetTransparent(true);
-        B->SetTransparentColor(kGlyphKey);
-        c->Brush()->SetColor(clBlack);
-        c->Pen()->SetColor(clBlack);
-        if (Up)
-            c->Polygon(std::vector<TPoint>{TPoint(1, 4), TPoint(7, 4), TPoint(4, 1)});
-        else
-            c->Polygon(std::vector<TPoint>{TPoint(1, 1), TPoint(7, 1), TPoint(4, 4)});
-    };
-}
-
-void LoadSpinGlyph(TProTimerSpeedButton* Button, const AnsiString& Name)
-{
-    static const bool registered = [] {
-        RegisterResourceBitmap("ProSpinUp", SpinGlyph(true));
-        RegisterResourceBitmap("ProSpinDown", SpinGlyph(false));
-        return true;
-    }();
-    (void)registered;
-    TBitmap glyph;
-    glyph.LoadFromResourceName(Name);
-    Button->SetGlyph(&glyph);
-    Button->SetNumGlyphs(1);
-}
-
-// The "spin" theme parts by arrow kind: left, right, up, down.
-constexpr int kSpinPart[] = {SPNP_DOWNHORZ, SPNP_UPHORZ, SPNP_UP, SPNP_DOWN};
 }  // namespace
-
-// ---------------------------------------------------------------- TProTimerSpeedButton
-TProTimerSpeedButton::TProTimerSpeedButton(TComponent* AOwner) : TSpeedButton(AOwner)
-{
-    // Themed from platform version 5.1 on.
-    int major = 0, minor = 0;
-    GetWindowsVersion(major, minor);
-    FIsWinXP = major >= 6 || (major == 5 && minor > 0);
-    FHot = false;
-}
-
-TProTimerSpeedButton::~TProTimerSpeedButton() = default;
-
-void TProTimerSpeedButton::Paint()
-{
-    const TRect r = ClientRect();
-    if (FIsWinXP && ThemesActive()) {
-        const int state = !Enabled() ? UPS_DISABLED : State() == bsDown ? UPS_PRESSED : FHot ? UPS_HOT : UPS_NORMAL;
-        if (DrawThemedPart(Canvas(), "spin", kSpinPart[FArrowKind & 3], state, r))
-            return;
-    }
-    TSpeedButton::Paint();
-    // The horizontal arrows have no glyph: drawn here (grey when disabled).
-    if (FArrowKind < 2)
-        DrawArrow(Canvas(), r, FArrowKind, Enabled());
-}
-
-void TProTimerSpeedButton::CMMouseEnter(TMessage& Message)
-{
-    TSpeedButton::CMMouseEnter(Message);
-    FHot = true;
-    Invalidate();
-}
-
-void TProTimerSpeedButton::CMMouseLeave(TMessage& Message)
-{
-    TSpeedButton::CMMouseLeave(Message);
-    FHot = false;
-    Invalidate();
-}
-
-void TProTimerSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
-{
-    TSpeedButton::MouseDown(Button, Shift, X, Y);
-    if (FAllowTimer) {
-        if (!FRepeatTimer) {
-            FRepeatTimer = new TTimer(this);
-            FRepeatTimer->OnTimer = [this](TObject* Sender) { TimerExpired(Sender); };
-        }
-        FRepeatTimer->SetInterval(400);
-        FRepeatTimer->SetEnabled(true);
-    }
-    if (Parent())
-        Parent()->Invalidate();
-}
-
-void TProTimerSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
-{
-    TSpeedButton::MouseUp(Button, Shift, X, Y);
-    if (FRepeatTimer)
-        FRepeatTimer->SetEnabled(false);
-    if (Parent())
-        Parent()->Invalidate();
-}
-
-void TProTimerSpeedButton::TimerExpired(TObject*)
-{
-    FRepeatTimer->SetInterval(100);
-    if (State() == bsDown && MouseCapture()) {
-        try {
-            Click();
-        } catch (...) {
-            FRepeatTimer->SetEnabled(false);
-            throw;
-        }
-    }
-}
-
-// ---------------------------------------------------------------- TProSpinButton
-TProSpinButton::TProSpinButton(TComponent* AOwner) : TWinControl(AOwner)
-{
-    FUp = new TProTimerSpeedButton(this);
-    FUp->SetParent(this);
-    FUp->SetArrowKind(2);
-    FUp->OnClick = [this](TObject*) {
-        if (OnUpClick)
-            OnUpClick(this);
-    };
-    FDown = new TProTimerSpeedButton(this);
-    FDown->SetParent(this);
-    FDown->SetArrowKind(3);
-    LoadSpinGlyph(FUp, "ProSpinUp");
-    LoadSpinGlyph(FDown, "ProSpinDown");
-    FDown->OnClick = [this](TObject*) {
-        if (OnDownClick)
-            OnDownClick(this);
-    };
-    TWinControl::SetBounds(0, 0, 15, 25);
-    LayoutButtons(15, 25);
-}
-
-void TProSpinButton::SetDirection(TSpinDirection v)
-{
-    if (v == FDirection)
-        return;
-    FDirection = v;
-    FUp->SetArrowKind(v == spHorizontal ? 1 : 2);
-    FDown->SetArrowKind(v == spHorizontal ? 0 : 3);
-    SetWidth(v == spHorizontal ? 20 : 15);
-}
-
-void TProSpinButton::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
-{
-    TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
-    if (FUp)
-        LayoutButtons(AWidth, AHeight);
-}
-
-void TProSpinButton::LayoutButtons(int W, int H)
-{
-    if (FDirection == spVertical) {
-        W = std::max(W, 15);
-        FUp->SetBounds(0, 0, W, H / 2);
-        FDown->SetBounds(0, FUp->Height() - 1, W, H - FUp->Height() + 1);
-    } else {
-        W = std::max(W, 20);
-        FDown->SetBounds(0, 0, W / 2, H);
-        FUp->SetBounds(W / 2 + 1, 0, W / 2, H);
-    }
-}
 
 // ---------------------------------------------------------------- TProSpinEdit
 TProSpinEdit::TProSpinEdit(TComponent* AOwner)
@@ -453,20 +274,8 @@ void TProSpinEdit::Step(bool Up, bool Page)
         break;
     case sptHex: SetHexValue(HexValue() + sign * FIncrement); break;
     case sptDate: {
-        const AnsiString fmt = UpperCase(FormatSettings.ShortDateFormat);
-        const bool monthFirst = fmt.find('M') < fmt.find('D');
-        const std::size_t p1 = before.find(FormatSettings.DateSeparator);
-        const std::size_t p2 = p1 == AnsiString::npos ? AnsiString::npos : before.find(FormatSettings.DateSeparator, p1 + 1);
-        const int c1 = p1 == AnsiString::npos ? INT32_MAX : int(p1) + 1;
-        const int c2 = p2 == AnsiString::npos ? 0 : int(p2) + 1;
-        TDateTime d = DateValue();
-        enum { Day, Month, Year } part;
-        if (monthFirst)
-            part = caret < c1 ? Month : (c2 > 0 && c2 <= caret) ? Year : Day;
-        else
-            part = caret < c1 ? Day : (c2 == 0 || c2 > caret) ? Month : Year;
-        d = part == Day ? d + sign : IncMonth(d, sign * (part == Month ? 1 : 12));
-        SetDateValue(d);
+        bool monthFirst = false;
+        SetDateValue(StepDateAtCaret(before, caret, DateValue(), sign, monthFirst));
         break;
     }
     case sptTime: {
@@ -525,11 +334,8 @@ bool TProSpinEdit::IsValidChar(char Key)
     if (FSpinType == sptNormal && (Key == fs.DecimalSeparator || Key == fs.ThousandSeparator ||
                                    Key == fs.TimeSeparator || Key == fs.DateSeparator))
         ok = false;
-    auto special = [&](char c) { return c == fs.DecimalSeparator || c == fs.ThousandSeparator || c == '-' || c == '+'; };
-    if (Key == fs.TimeSeparator && FSpinType != sptTime)
-        ok = ok && special(Key) && FSpinType != sptDate;
-    if (Key == fs.DateSeparator && FSpinType != sptDate && Key != fs.TimeSeparator)
-        ok = ok && special(Key) && FSpinType != sptTime;
+    if (!SpinSeparatorAllowed(Key, FSpinType))
+        ok = false;
     if (FSpinType == sptFloat && Key != kEscape && Key != kReturn && Key != kBackspace) {
         if (Key == fs.DecimalSeparator) {
             const bool all = SelLength() == int(t.size()) && !t.empty();

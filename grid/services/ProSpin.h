@@ -5,68 +5,17 @@
 // focus colours, a flat look and an attached label.
 #include <memory>
 
-#include "platform/gui/Buttons.h"
-#include "platform/gui/StdCtrls.h"
+#include "grid/editing/PsgSpin.h"
 
-enum TProSpinType { sptNormal, sptFloat, sptDate, sptTime, sptHex };
-enum TSpinDirection { spVertical, spHorizontal };
 enum TLabelPosition {
     lpLeftTop, lpLeftCenter, lpLeftBottom, lpTopLeft, lpBottomLeft, lpLeftTopLeft, lpLeftCenterLeft,
     lpLeftBottomLeft, lpTopCenter, lpBottomCenter
 };
 
-// A speed button that repeats its click while held: 400 ms after the press, then every 100 ms.
-class TProTimerSpeedButton : public TSpeedButton {
+// The grid spin edit's spin control with the default glyphs "ProSpinUp" and "ProSpinDown".
+class TProSpinButton : public TPsgSpinButton {
 public:
-    explicit TProTimerSpeedButton(TComponent* AOwner);
-    ~TProTimerSpeedButton() override;
-    // 0 arrow left, 1 arrow right, 2 arrow up, 3 arrow down.
-    int ArrowKind() const { return FArrowKind; }
-    void SetArrowKind(int v) { FArrowKind = v; Invalidate(); }
-    // Themed drawing (asked for; it happens while the platform's visual styles are active).
-    bool IsWinXP() const { return FIsWinXP; }
-    void SetIsWinXP(bool v) { FIsWinXP = v; Invalidate(); }
-    bool AllowTimer() const { return FAllowTimer; }
-    void SetAllowTimer(bool v) { FAllowTimer = v; }
-    TTimer* RepeatTimer() const { return FRepeatTimer; }
-    void TimerExpired(TObject* Sender);
-
-protected:
-    void Paint() override;
-    void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-    void CMMouseEnter(TMessage& Message) override;
-    void CMMouseLeave(TMessage& Message) override;
-
-private:
-    TTimer* FRepeatTimer = nullptr;
-    bool FHot = false;
-    int FArrowKind = 2;
-    bool FIsWinXP = false;
-    bool FAllowTimer = true;
-};
-
-// Two repeat buttons, up and down.
-class TProSpinButton : public TWinControl {
-public:
-    explicit TProSpinButton(TComponent* AOwner);
-    TProTimerSpeedButton* UpButton() const { return FUp; }
-    TProTimerSpeedButton* DownButton() const { return FDown; }
-    TSpinDirection Direction() const { return FDirection; }
-    void SetDirection(TSpinDirection v);
-    TWinControl* FocusControl() const { return FFocusControl; }
-    void SetFocusControl(TWinControl* v) { FFocusControl = v; }
-    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
-    TNotifyEvent OnUpClick;
-    TNotifyEvent OnDownClick;
-
-private:
-    void LayoutButtons(int W, int H);
-    void ButtonMouseDown(TProTimerSpeedButton* B);
-    TProTimerSpeedButton* FUp;
-    TProTimerSpeedButton* FDown;
-    TSpinDirection FDirection = spVertical;
-    TWinControl* FFocusControl = nullptr;
+    explicit TProSpinButton(TComponent* AOwner) : TPsgSpinButton(AOwner, "ProSpinUp", "ProSpinDown") {}
 };
 
 class TProSpinEdit : public TCustomMaskEdit {

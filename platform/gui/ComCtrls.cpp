@@ -390,7 +390,7 @@ void TProgressBar::ApplyToWidget()
     auto* p = NativeOf<QProgressBar>(this);
     if (!p)
         return;
-    p->setOrientation(FOrientation == pbHorizontal ? Qt::Horizontal : Qt::Vertical);
+    p->setOrientation(FOrientation == TProgressBarOrientation::pbHorizontal ? Qt::Horizontal : Qt::Vertical);
     p->setRange(std::min(FMin, FMax), std::max(FMin, FMax));
     p->setValue(FPosition);
 }

@@ -93,7 +93,8 @@ private:
 };
 
 // ---------------------------------------------------------------- TProgressBar
-enum TProgressBarOrientation { pbHorizontal, pbVertical };
+// Scoped: the grid's print borders use the same names.
+enum class TProgressBarOrientation { pbHorizontal, pbVertical };
 
 class TProgressBar : public TWinControl {
 public:
@@ -124,7 +125,7 @@ private:
     void ApplyToWidget();
     int FMin = 0, FMax = 100, FPosition = 0, FStep = 10;
     bool FSmooth = false;
-    TProgressBarOrientation FOrientation = pbHorizontal;
+    TProgressBarOrientation FOrientation = TProgressBarOrientation::pbHorizontal;
 };
 
 // ---------------------------------------------------------------- TDateTimePicker

@@ -1088,6 +1088,15 @@ public:
     explicit TQtCombo(TCustomComboBox* Owner) : Owner(Owner) {}
     void showPopup() override;
     void hidePopup() override;
+    // The combo's PaintOver paints on top of what the widget painted.
+    void paintEvent(QPaintEvent* ev) override
+    {
+        QComboBox::paintEvent(ev);
+        QPainter p(this);
+        TCanvas canvas;
+        TCanvasPaintScope scope(canvas, p);
+        RunGuarded([&] { Owner->PaintOver(&canvas); });
+    }
     TCustomComboBox* Owner;
     std::function<void()> DroppingDown;
     std::function<void()> ClosingUp;

@@ -443,6 +443,10 @@ public:
     // The text as Unicode (see TCustomEdit::WideText).
     WideString WideText() const;
     void SetWideText(const WideString& v);
+    // An item as the list shows it: Unicode text given to the window (kept while
+    // the window lives), else the item widened.
+    WideString ItemWideText(int Index) const;
+    void SetItemWideText(int Index, const WideString& v);
 
     // Besides the messages of every window: CB_GETEDITSEL, CB_SETEDITSEL,
     // CB_SETITEMHEIGHT, CB_GETITEMHEIGHT, CB_SETDROPPEDWIDTH, CB_GETDROPPEDWIDTH,
@@ -469,10 +473,13 @@ protected:
     virtual void DropDown();
     virtual void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State);
     void WMGetDlgCode(TMessage& Message) override;
+    // Painted over what the widget painted (client coordinates); nothing by default.
+    virtual void PaintOver(TCanvas* Canvas) {}
 
 private:
     friend class TItemsDelegate;
     friend class TComboItems;
+    friend class TQtCombo;
     void ApplyToWidget();
     // WM_COMMAND with the notification (CBN_SELCHANGE ...) to the parent.
     void Notify(Word Code);

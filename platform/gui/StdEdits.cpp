@@ -766,6 +766,21 @@ void TCustomComboBox::SetWideText(const WideString& v)
     }
 }
 
+WideString TCustomComboBox::ItemWideText(int Index) const
+{
+    if (auto* c = NativeOf<QComboBox>(this); c && Index >= 0 && Index < c->count())
+        return WideOf(c->itemText(Index));
+    return Index >= 0 && Index < FItems->Count() ? AnsiToWide(FItems->Strings(Index)) : WideString();
+}
+
+void TCustomComboBox::SetItemWideText(int Index, const WideString& v)
+{
+    if (auto* c = NativeOf<QComboBox>(this); c && Index >= 0 && Index < c->count()) {
+        QSignalBlocker block(c);
+        c->setItemText(Index, QOfWide(v));
+    }
+}
+
 void TCustomComboBox::WndProc(TMessage& m)
 {
     switch (m.Msg) {

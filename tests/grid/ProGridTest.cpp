@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "grid/ProGrid.h"
+#include "grid/editing/GridEditors.h"
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/Forms.h"
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "grid/ProGrid.h"
+#include "grid/editing/GridEditors.h"
 #include "grid/editing/InplaceEdit.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/SysUtils.h"

@@ -1,0 +1,617 @@
+// The special editors of the grid: their wrappers made with the grid, each
+// type shown over its cell and filled from it, its value taken back into the
+// cell, the cell checker, the date picker's notifications, the custom editor
+// link's window hook and the editors' cursor walk.
+#include <cmath>
+#include <memory>
+
+#include "grid/ProGrid.h"
+#include "grid/ProUtil.h"
+#include "grid/editing/EditLink.h"
+#include "grid/editing/GridEditors.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Messages.h"
+
+namespace {
+bool IsUnicodeEditor(TEditorType AType)
+{
+    return AType == edUniEdit || AType == edUniMemo || AType == edUniEditBtn || AType == edUniComboEdit ||
+           AType == edUniComboList;
+}
+
+bool IsSpinEditor(TEditorType AType)
+{
+    return AType == edSpinEdit || AType == edFloatSpinEdit || AType == edTimeSpinEdit || AType == edDateSpinEdit;
+}
+
+void RecreateIfMade(TWinControl* C)
+{
+    if (C->HandleAllocated() && !C->Focused())
+        C->RecreateWnd();
+}
+
+// A number in CleanNumberText's form ("." decimal); 0 when it is none.
+double ReadCleanNumber(const AnsiString& S)
+{
+    const AnsiString clean = CleanNumberText(S);
+    char* end = nullptr;
+    const double v = std::strtod(clean.c_str(), &end);
+    return end && end != clean.c_str() ? v : 0.0;
+}
+}  // namespace
+
+void TProStringGrid::CreateCellEditors()
+{
+    FGridCombo = new TGridCombo(this);
+    FGridSpin = new TGridSpin(this);
+    FGridTransEdit = new TGridTransEdit(this);
+    FGridUniEdit = new TGridUniEdit(this);
+    FGridUniMemo = new TGridUniMemo(this);
+    FGridUniEditBtn = new TGridUniEditBtn(this);
+    FGridUniEditBtn->SetButtonCaption("...");
+    FGridUniCombo = new TGridUniCombo(this);
+    if (GridComCtrlOk()) {
+        FGridDatePicker = new TGridDatePicker(this);
+        FDateTimePicker = new TProDateTimePicker(this);
+        FDateTimePicker->SetVisible(false);
+        FDateTimePicker->SetEnabled(false);
+        FDateTimePicker->OnChange = [this](TObject*) { DatePickerChanged(FDateTimePicker->DateTime()); };
+        FDateTimePicker->OnCloseUp = [this](TObject*) { DatePickerClosedUp(); };
+        FDateTimePicker->OnExit = [this](TObject*) {
+            if (!TakingBack())
+                EndCellEdit();
+        };
+    }
+    FGridCheckBox = new TGridCheckBox(this);
+    FGridEditBtn = new TGridEditBtn(this);
+    FGridEditBtn->SetButtonCaption("...");
+    FGridUnitEditBtn = new TGridUnitEditBtn(this);
+    FGridUnitEditBtn->SetButtonCaption("...");
+    FGridButton = new TGridButton(this);
+}
+
+TWinControl* TProStringGrid::SpecialEditor(TEditorType AType) const
+{
+    switch (AType) {
+    case edComboEdit: case edComboList: return FGridCombo;
+    case edSpinEdit: case edFloatSpinEdit: case edTimeSpinEdit: case edDateSpinEdit: return FGridSpin;
+    case edUniEdit: return FGridUniEdit;
+    case edUniMemo: return FGridUniMemo;
+    case edUniEditBtn: return FGridUniEditBtn;
+    case edUniComboEdit: case edUniComboList: return FGridUniCombo;
+    case edDateEdit: case edDateEditUpDown: case edTimeEdit: return GridComCtrlOk() ? FGridDatePicker : nullptr;
+    case edDateTimeEdit: return GridComCtrlOk() ? FDateTimePicker : nullptr;
+    case edCheckBox: return FGridCheckBox;
+    case edEditBtn: case edNumericEditBtn: case edFloatEditBtn: return FGridEditBtn;
+    case edUnitEditBtn: return FGridUnitEditBtn;
+    case edButton: return FGridButton;
+    case edRichEdit: return FRichEditSel;
+    case edCustom: return FEditLink ? FEditLink->GetEditControl() : nullptr;
+    default: return nullptr;
+    }
+}
+
+TProStringGridCheck* TProStringGrid::CellChecker() const { return dynamic_cast<TProStringGridCheck*>(FCellChecker); }
+
+void TProStringGrid::SetCellChecker(TProStringGridCheck* v)
+{
+    if (FCellChecker)
+        FCellChecker->RemoveFreeNotification(this);
+    FCellChecker = v;
+    if (v)
+        v->FreeNotification(this);
+}
+
+// ---------------------------------------------------------------- showing a special editor
+void TProStringGrid::ShowInplaceEditor(int ACol, int ARow)
+{
+    FEdit.Active = FEdit.ShownByGrid = FEdit.DonePending = true;
+    FEdit.Flag = true;
+    const TRect r = MergedCellRect(ACol, ARow);
+    // The editor takes the colour the cell is painted with.
+    TBrush brush;
+    TFont font;
+    font.Assign(Font());
+    TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
+    TCellGradientDirection direction = GradientVertical;
+    GetCellStyle(RealColIndex(ACol), Row(), 0, &brush, &font, colorTo, mirror, mirrorTo, direction);
+    Canvas()->Brush()->Assign(&brush);
+    Canvas()->Font()->Assign(&font);
+    SetGridState(gsNormal);
+    FEdit.ActiveEditor = nullptr;
+    if (FEdit.Type != edCustom)
+        FEdit.Accepted = true;
+    ShowSpecialEditor(ACol, ARow, r, brush.Color());
+    FEdit.StartChar = 0;
+}
+
+void TProStringGrid::ShowSpecialEditor(int ACol, int ARow, const TRect& R, TColor CellColor)
+{
+    const int w = R.Right - R.Left - 1, h = R.Bottom - R.Top - 1;
+    const int realCol = RealColIndex(ACol);
+    const AnsiString text = GetEditText(ACol, ARow);
+    const TEditorType type = FEdit.Type;
+    const bool flat = FP.Look == glSoft || FP.Look == glHalvik || FP.Look == glXP || FP.Look == glListView ||
+                      FP.Look == glVista;
+    const bool dropDown = FMouseActions->DirectComboDrop() || FControlLook->DropDownAlwaysVisible();
+    auto own = [this](TWinControl* e) {
+        if (e->Parent() != this)
+            e->SetParent(this);
+    };
+    auto postChar = [this](TWinControl* e) {
+        if (FEdit.StartChar && e)
+            PostMessage(e->Handle(), WM_CHAR, WPARAM(Byte(FEdit.StartChar)), 0);
+    };
+    auto focus = [](TWinControl* e) {
+        if (e->CanFocus())
+            e->SetFocus();
+    };
+    auto now = [] { return Now(); };
+
+    if (type == edComboEdit || type == edComboList) {
+        TGridCombo* c = FGridCombo;
+        own(c);
+        FEdit.Chosen = true;
+        if (OnGetEditorProp)
+            OnGetEditorProp(this, realCol, ARow, FEditLink);
+        c->SetBounds(R.Left, R.Top, w, h);
+        c->SetEnabled(true);
+        c->SetDroppedDown(false);
+        bool autoSelected = false;
+        if (type == edComboEdit) {
+            c->SetStyle(csDropDown);
+            c->SetText(text);
+            c->SetMaxLength(FP.MaxComboLength);
+        } else {
+            c->SetStyle(csDropDownList);
+            const int i = c->Items()->IndexOf(Cells(realCol, ARow));
+            if (i >= 0) {
+                c->SetItemIndex(i);
+            } else if (FEdit.DefaultListIndex == -1) {
+                c->SetItemIndex(0);
+                autoSelected = true;
+            } else {
+                c->SetItemIndex(FEdit.DefaultListIndex);
+            }
+        }
+        c->SetColor(CellColor);
+        c->SetVisible(true);
+        c->SetFlat(flat);
+        c->SetEtched(flat);
+        if (FNavigation->AutoComboDropSize())
+            c->SizeDropDownToItems();
+        else if (c->DropWidth() > 0)
+            c->SetDropWidth(c->DropWidth());
+        focus(c);
+        c->SetDroppedDown(dropDown);
+        if (autoSelected && c->Items()->Count() > 0) {
+            const AnsiString first = c->Items()->Strings(0);
+            if (OnComboChange)
+                OnComboChange(this, realCol, ARow, 0, first);
+            if (OnComboObjectChange)
+                OnComboObjectChange(this, realCol, ARow, 0, first, c->Items()->Objects(0));
+        }
+        postChar(c);
+        FEdit.ActiveEditor = c;
+    } else if (type == edUniEdit || type == edUniMemo || type == edUniEditBtn) {
+        TWinControl* e = type == edUniEdit ? static_cast<TWinControl*>(FGridUniEdit)
+                         : type == edUniMemo ? static_cast<TWinControl*>(FGridUniMemo)
+                                             : static_cast<TWinControl*>(FGridUniEditBtn);
+        own(e);
+        FEdit.Chosen = true;
+        RecreateIfMade(e);
+        const TPoint off = FCellTextOffset;
+        if (type == edUniEditBtn)
+            e->SetBounds(R.Left, R.Top, w, h);
+        else
+            e->SetBounds(R.Left + 1 + off.X, R.Top + 1 + off.Y, w - 2 - 2 * off.X, h - 2 - 2 * off.Y);
+        e->SetVisible(true);
+        e->SetEnabled(true);
+        e->SetColor(CellColor);
+        e->SetFont(Font());
+        WideString value = GetWideCell(realCol, ARow);
+        if (OnGetEditWideText)
+            OnGetEditWideText(this, realCol, ARow, value);
+        SetWideText(e, value);
+        focus(e);
+        if (type == edUniMemo && !value.empty())
+            FGridUniMemo->SelectAll();
+        postChar(e);
+        FEdit.ActiveEditor = e;
+    } else if (type == edUniComboEdit || type == edUniComboList) {
+        TGridUniCombo* c = FGridUniCombo;
+        own(c);
+        FEdit.Chosen = true;
+        TComboBoxStrings* items = c->WideItems();
+        std::vector<std::pair<WideString, TObject*>> kept;
+        for (int i = 0; i < items->Count(); ++i)
+            kept.emplace_back(items->Get(i), items->GetObject(i));
+        c->SetBounds(R.Left, R.Top, w, h);
+        c->SetDroppedDown(false);
+        c->SetEnabled(true);
+        c->SetStyle(type == edUniComboEdit ? csDropDown : csDropDownList);
+        // The style change makes a new window: the items are given again.
+        items->Clear();
+        for (auto& k : kept)
+            items->AddObject(k.first, k.second);
+        WideString value = GetWideCell(realCol, ARow);
+        if (OnGetEditWideText)
+            OnGetEditWideText(this, realCol, ARow, value);
+        if (type == edUniComboList) {
+            const int i = items->IndexOf(value);
+            c->SetItemIndex(i >= 0 ? i : FEdit.DefaultListIndex == -1 ? 0 : FEdit.DefaultListIndex);
+        } else {
+            c->SetWideText(value);
+        }
+        c->SetColor(CellColor);
+        c->SetVisible(true);
+        c->SetFont(Font());
+        c->SetFlat(flat);
+        c->SetEtched(flat);
+        if (FNavigation->AutoComboDropSize())
+            c->SizeDropDownToItems();
+        focus(c);
+        c->SetDroppedDown(dropDown);
+        if (c->DropWidth() > 0)
+            c->SetDropWidth(c->DropWidth());
+        FEdit.ActiveEditor = c;
+    } else if (IsSpinEditor(type)) {
+        TGridSpin* s = FGridSpin;
+        own(s);
+        FEdit.Chosen = true;
+        RecreateIfMade(s);
+        s->SetBounds(R.Left, R.Top, w, h);
+        s->SetVisible(true);
+        s->SetEnabled(true);
+        s->SetColor(CellColor);
+        s->SetExcelStyleDecimalSeparator(FP.ExcelStyleDecimalSeparator);
+        switch (type) {
+        case edSpinEdit: {
+            s->SetSpinType(sptNormal);
+            int v = 0;
+            // Text that is no whole number is shown as it is.
+            if (TryStrToInt(Trim(text), v))
+                s->SetValue(v);
+            else
+                s->SetText(text);
+            break;
+        }
+        case edFloatSpinEdit:
+            s->SetSpinType(sptFloat);
+            s->SetFloatValue(ReadCleanNumber(text));
+            break;
+        case edTimeSpinEdit:
+            s->SetSpinType(sptTime);
+            s->SetText(text);
+            break;
+        default: {
+            TDateTime d = now();
+            if (!text.empty() && !TryStrToDate(text, d))
+                d = now();
+            s->SetSpinType(sptDate);
+            s->SetDateValue(d);
+            break;
+        }
+        }
+        s->MarkFilled();
+        focus(s);
+        postChar(s);
+        if (FEdit.UpRequest)
+            s->StepUp(false);
+        if (FEdit.DownRequest)
+            s->StepDown(false);
+        FEdit.ActiveEditor = s;
+    } else if (type == edDateEdit || type == edDateEditUpDown || type == edTimeEdit) {
+        TGridDatePicker* p = FGridDatePicker;
+        if (!p)
+            return;
+        own(p);
+        FEdit.Chosen = true;
+        RecreateIfMade(p);
+        if (type == edTimeEdit) {
+            TDateTime t = now();
+            if (!text.empty() && !TryStrToTime(text, t))
+                t = now();
+            p->SetKind(dtkTime);
+            p->SetTime(t);
+        } else {
+            TDateTime d = now();
+            if (!text.empty()) {
+                if (OnCustomStrToDate)
+                    OnCustomStrToDate(this, text, d);
+                else if (!TryStrToDateTime(text, d))
+                    d = now();
+            }
+            p->SetKind(dtkDate);
+            p->SetDate(d);
+            p->SetDateMode(type == edDateEditUpDown ? dmUpDown : dmComboBox);
+        }
+        p->SetBounds(R.Left, R.Top, w, h);
+        p->SetEnabled(true);
+        p->SetVisible(true);
+        p->SetColor(CellColor);
+        p->MarkFilled();
+        focus(p);
+        if (type == edDateEdit && FMouseActions->DirectDateDrop())
+            p->Perform(WM_KEYDOWN, VK_F4, 0);
+        FEdit.ActiveEditor = p;
+    } else if (type == edDateTimeEdit) {
+        TProDateTimePicker* p = FDateTimePicker;
+        if (!p)
+            return;
+        own(p);
+        FEdit.Chosen = true;
+        TDateTime v = now();
+        if (!text.empty() && !TryStrToDateTime(text, v))
+            v = now();
+        p->SetDateTime(v);
+        FShownPickerValue = p->DateTime();
+        p->SetKind(dkDateTime);
+        p->SetBorderStyle(bsNone);
+        p->SetBounds(R.Left, R.Top, w, std::max(p->Height(), h));
+        p->SetEnabled(true);
+        p->SetVisible(true);
+        p->SetColor(CellColor);
+        focus(p);
+    } else if (type == edCheckBox) {
+        TGridCheckBox* b = FGridCheckBox;
+        own(b);
+        FEdit.Chosen = true;
+        RecreateIfMade(b);
+        b->SetBounds(R.Left, R.Top, w, h);
+        b->SetCaption(text);
+        b->SetEnabled(true);
+        b->SetState(cbUnchecked);
+        b->SetVisible(true);
+        focus(b);
+    } else if (type == edEditBtn || type == edNumericEditBtn || type == edFloatEditBtn || type == edUnitEditBtn) {
+        TPsgEditBtn* e = type == edUnitEditBtn ? static_cast<TPsgEditBtn*>(FGridUnitEditBtn)
+                                               : static_cast<TPsgEditBtn*>(FGridEditBtn);
+        own(e);
+        FEdit.Chosen = true;
+        RecreateIfMade(e);
+        e->SetBounds(R.Left, R.Top, w, e->Height());
+        e->SetMaxLength(GetEditLimit());
+        if (type == edUnitEditBtn) {
+            // Digits, "-" and the separators make the number; every other character the unit.
+            AnsiString number, unit;
+            for (char ch : text) {
+                if ((ch >= '0' && ch <= '9') || ch == '-' || ch == FormatSettings.ThousandSeparator ||
+                    ch == FormatSettings.DecimalSeparator)
+                    number += ch;
+                else
+                    unit += ch;
+            }
+            FGridUnitEditBtn->SetUnitID(unit);
+            e->SetText(number);
+        } else {
+            e->SetText(text);
+        }
+        e->SetVisible(true);
+        e->SetEnabled(true);
+        e->SetColor(CellColor);
+        focus(e);
+        e->SetHeight(h);
+        postChar(e);
+        FEdit.ActiveEditor = e;
+    } else if (type == edButton) {
+        TGridButton* b = FGridButton;
+        own(b);
+        FEdit.Chosen = true;
+        RecreateIfMade(b);
+        b->SetBounds(R.Left - 1, R.Top - 1, w + 2, h + 2);
+        b->SetCaption(text);
+        b->SetVisible(true);
+        b->SetEnabled(true);
+        focus(b);
+        FEdit.ActiveEditor = b;
+    } else if (type == edRichEdit) {
+        TProRichEdit* e = FRichEditSel;
+        FEdit.Chosen = true;
+        RecreateIfMade(e);
+        own(e);
+        e->SetBounds(R.Left, R.Top, w, h);
+        e->LockSizing();
+        CellToRich(realCol, ARow, e);
+        if (FNavigation->EditSelectAll())
+            e->SelectAll();
+        e->SetVisible(true);
+        e->SetEnabled(true);
+        TRect fmt(2, 2, R.Right - R.Left - 2, R.Bottom - R.Top - 2);
+        e->Perform(EM_SETRECT, 0, LPARAM(&fmt));
+        e->SetColor(CellColor);
+        focus(e);
+        postChar(e);
+        e->UnlockSizing();
+        FEdit.ActiveEditor = e;
+    } else if (type == edCustom && FEditLink) {
+        FEdit.Chosen = true;
+        FEditLink->Show(this, realCol, ARow, R, CellColor, Canvas()->Font(), text);
+        TWinControl* control = FEditLink->GetEditControl();
+        postChar(control);
+        FEdit.ActiveEditor = control;
+    }
+}
+
+// ---------------------------------------------------------------- taking the value back
+void TProStringGrid::HideInplaceEditor(int ACol, int ARow)
+{
+    FEdit.TakingBack = true;
+    const int realCol = RealColIndex(ACol);
+    FEdit.StartChar = 0;
+    TakeSpecialEditorValue(realCol, ARow);
+    if (FEdit.Type != edNormal && FEdit.DonePending)
+        PostEditDone(realCol, ARow);
+    FEdit.TakingBack = false;
+    FEdit.DonePending = false;
+    FEdit.ShownByGrid = false;
+    FEdit.ActiveEditor = nullptr;
+}
+
+void TProStringGrid::TakeSpecialEditorValue(int RealCol, int ARow)
+{
+    const TEditorType type = FEdit.Type;
+    TWinControl* editor = SpecialEditor(type);
+    auto putAway = [this, editor] {
+        if (!editor)
+            return;
+        // The grid takes the focus before its editor goes, so it passes nowhere else.
+        if (editor->Focused() && CanFocus())
+            SetFocus();
+        editor->SetEnabled(false);
+        editor->SetVisible(false);
+    };
+    auto store = [this, RealCol, ARow](const AnsiString& s) { StoreEditText(RealCol, ARow, s); };
+    switch (type) {
+    case edComboEdit: case edComboList: case edEditBtn: case edNumericEditBtn: case edFloatEditBtn:
+        // Taken back once: a second call for the same edit finds the editor put away.
+        if (FEdit.Chosen && editor) {
+            FEdit.Chosen = false;
+            store(editor->Text());
+            putAway();
+        }
+        break;
+    case edUniEdit: case edUniMemo: case edUniEditBtn: case edUniComboEdit: case edUniComboList: {
+        FEdit.Chosen = false;
+        WideString value = GetWideText(editor);
+        if (OnSetEditWideText)
+            OnSetEditWideText(this, RealCol, ARow, value);
+        SetWideCell(RealCol, ARow, value);
+        putAway();
+        break;
+    }
+    case edSpinEdit: case edFloatSpinEdit: case edTimeSpinEdit: case edDateSpinEdit: {
+        FEdit.Chosen = false;
+        TGridSpin* s = FGridSpin;
+        // Entered and left without a change: the cell keeps its text (empty stays empty).
+        if (s->ChangedSinceFilled()) {
+            if (type == edSpinEdit)
+                SetCellIntegerValue(RealCol, ARow, s->Value());
+            else if (type == edFloatSpinEdit)
+                SetCellFloatValue(RealCol, ARow, s->FloatValue());
+            else
+                store(s->Text());
+        }
+        putAway();
+        break;
+    }
+    case edDateTimeEdit:
+        if (FDateTimePicker) {
+            TProDateTimePicker* p = FDateTimePicker;
+            const TDateTime v = p->DateTime();
+            if (v != FShownPickerValue || !p->Checked()) {
+                const TFormatSettings& fs = FormatSettings;
+                store(p->Checked() ? FormatDateTime(fs.ShortDateFormat + " " + fs.ShortTimeFormat, v) : AnsiString());
+            }
+            FEdit.Chosen = false;
+            putAway();
+        }
+        break;
+    case edDateEdit: case edDateEditUpDown: case edTimeEdit:
+        if (FGridDatePicker) {
+            TGridDatePicker* p = FGridDatePicker;
+            // The picker's own display format gives the text; unchanged, the cell keeps its text.
+            if (p->ChangedSinceFilled())
+                store(p->Checked() ? p->Text() : AnsiString());
+            FEdit.Chosen = false;
+            putAway();
+            p->SetDroppedDown(false);
+        }
+        break;
+    case edCheckBox: case edButton:
+        putAway();
+        FEdit.Chosen = false;
+        break;
+    case edUnitEditBtn:
+        store(FGridUnitEditBtn->Text() + FGridUnitEditBtn->UnitID());
+        putAway();
+        FEdit.Chosen = false;
+        break;
+    case edRichEdit: {
+        auto stream = std::make_unique<TMemoryStream>();
+        FRichEditSel->Lines()->SaveToStream(stream.get());
+        AnsiString text(static_cast<const char*>(stream->Memory()), std::size_t(stream->Size()));
+        store(text);
+        putAway();
+        FEdit.Chosen = false;
+        break;
+    }
+    case edCustom:
+        if (FEditLink) {
+            store(FEditLink->GetEditorValue());
+            if (FEditLink->EditStyle() != esPopup)
+                FEditLink->SetVisible(false);
+            FEditLink->HideEditor();
+        }
+        FEdit.Chosen = false;
+        break;
+    default: break;
+    }
+}
+
+// ---------------------------------------------------------------- notifications and hooks
+void TProStringGrid::DatePickerChanged(TDateTime Value)
+{
+    if (OnDateTimeChange)
+        OnDateTimeChange(this, Col(), Row(), Value);
+}
+
+void TProStringGrid::DatePickerClosedUp()
+{
+    if (OnDatePickerCloseUp)
+        OnDatePickerCloseUp(this, Row(), Col());
+    if (FMouseActions->DirectDateClose())
+        EndCellEdit();
+}
+
+void TProStringGrid::HookEditLinkControl(TWinControl* Control)
+{
+    if (FEditLinkControl == Control)
+        return;
+    UnhookEditLinkControl(FEditLinkControl);
+    FEditLinkControl = Control;
+    FEditLinkHook = Control->AddMessageHook([this](TMessage& Message, const TMessageNext& Next) {
+        if (Message.Msg != WM_GETDLGCODE || !(Options() & goTabs))
+            return false;
+        Next(Message);
+        Message.Result |= DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTARROWS;
+        return true;
+    });
+}
+
+void TProStringGrid::UnhookEditLinkControl(TWinControl* Control)
+{
+    if (!Control || Control != FEditLinkControl)
+        return;
+    Control->RemoveMessageHook(FEditLinkHook);
+    FEditLinkControl = nullptr;
+    FEditLinkHook = 0;
+}
+
+void TProStringGrid::EditorCursorWalk(const AnsiString& Text, bool Forward)
+{
+    const int step = Forward ? 1 : -1;
+    int next = Col() + step;
+    if (Forward) {
+        next = Col() + 1 + CellSpan(RealColIndex(Col()), Row()).X;
+        if (next >= ColCount() - FixedRightCols())
+            return;
+    } else if (next < FixedCols()) {
+        return;
+    }
+    if (HasCellControl(RealColIndex(next), Row())) {
+        if (FinishCellEdit(Text)) {
+            EndCellEdit();
+            SetCol(next);
+        }
+        return;
+    }
+    if (CanFocus())
+        SetFocus();
+    const TAdvanceDirection saved = FNavigation->AdvanceDirection();
+    FNavigation->SetAdvanceDirection(adLeftRight);
+    AdvanceToNextCell(Col(), Row(), true, true, Forward, false, true);
+    FNavigation->SetAdvanceDirection(saved);
+    if (FNavigation->CursorWalkAlwaysEdit())
+        ShowEditor();
+}
