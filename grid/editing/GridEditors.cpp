@@ -4,8 +4,6 @@
 // events the editors fire on the grid.
 #include "grid/editing/GridEditors.h"
 
-#include <cwctype>
-
 #include "grid/ProGrid.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/SysUtils.h"
@@ -109,20 +107,6 @@ bool ConcludeText(TProStringGrid* g, TCustomEdit* Editor, const AnsiString& Text
 }
 
 WideString CurrentWideCell(TProStringGrid* g) { return g->GetWideCell(g->RealColIndex(g->Col()), g->Row()); }
-
-// Each character upper-cased (the Polish rules for what Windows-1250 holds).
-WideString UpperWide(const WideString& S)
-{
-    WideString r = S;
-    for (char16_t& c : r) {
-        const AnsiString a = WideToAnsi(WideString(1, c));
-        if (a != "?" || c == u'?')
-            c = AnsiToWide(AnsiUpperCase(a))[0];
-        else
-            c = char16_t(std::towupper(wint_t(c)));
-    }
-    return r;
-}
 
 void EndEditOnExit(TProStringGrid* g)
 {
@@ -235,10 +219,10 @@ public:
             return;
         const bool cs = G->LookupCaseSensitive();
         const WideString typed = text.substr(0, std::size_t(caret));
-        const WideString probe = cs ? typed : UpperWide(typed);
+        const WideString probe = cs ? typed : WideLowerCase(typed);
         auto begins = [&](const WideString& item) {
             const WideString head = item.substr(0, probe.size());
-            return (cs ? head : UpperWide(head)) == probe;
+            return (cs ? head : WideLowerCase(head)) == probe;
         };
         for (int i = 0; i < ItemCount(); ++i) {
             const WideString item = Item(i);

@@ -541,7 +541,7 @@ void TPsgSpinEdit::Step(int Sign, bool Page)
         double amount;
         if (p1 == 0 || caret < p1)
             amount = 1.0 / 24;
-        else if (p2 > 0 && p2 <= caret)
+        else if (p2 <= caret)   // no second separator (p2 0) counts as before the caret
             amount = 1.0 / 86400;
         else
             amount = 1.0 / 1440;

@@ -17,9 +17,24 @@ bool IsLineBreak(char16_t c)
 }
 }  // namespace
 
+WideString WideLowerCase(const WideString& S)
+{
+    WideString r = S;
+    for (char16_t& c : r) {
+        const AnsiString a = WideToAnsi(WideString(1, c));
+        if (a != "?" || c == u'?')
+            c = AnsiToWide(AnsiLowerCase(a))[0];
+        else if ((c >= 0x0391 && c <= 0x03A9 && c != 0x03A2) || (c >= 0x0410 && c <= 0x042F))
+            c = char16_t(c + 0x20);
+        else if (c >= 0x0400 && c <= 0x040F)
+            c = char16_t(c + 0x50);
+    }
+    return r;
+}
+
 int WideCompareTextFunc(const WideString& S1, const WideString& S2, unsigned)
 {
-    return CollateWide(S1, S2, true);
+    return CollateWide(WideLowerCase(S1), WideLowerCase(S2), true);
 }
 
 // ---------------------------------------------------------------- TNarrowStringsView
@@ -254,10 +269,13 @@ void TComboBoxStrings::Delete(int Index)
 
 void TComboBoxStrings::SetUpdateState(bool Updating)
 {
-    if (Updating)
+    if (Updating) {
         FCombo->Items()->BeginUpdate();
-    else
+    } else {
+        // The end of an update shows the 8-bit items again: the wide texts go back.
         FCombo->Items()->EndUpdate();
+        ShowInWindow();
+    }
 }
 
 void TComboBoxStrings::ShowInWindow()
@@ -341,7 +359,7 @@ void TCustomUNIComboBox::CreateWnd()
 void TCustomUNIComboBox::Select()
 {
     const int i = ItemIndex();
-    if (i >= 0 && i < FWideItems->Count())
+    if (Style() != csDropDownList && i >= 0 && i < FWideItems->Count())
         SetWideText(FWideItems->Get(i));
     TPSGCustomCombo::Select();
 }

@@ -29,6 +29,8 @@ private:
 
 // The case-insensitive comparison of wide text by the locale (0 when equal).
 int WideCompareTextFunc(const WideString& S1, const WideString& S2, unsigned Locale);
+// Lower case: the Polish rules for what Windows-1250 holds, and the Greek and Cyrillic capitals.
+WideString WideLowerCase(const WideString& S);
 
 class TWideStrings : public TPersistent {
 public:
@@ -160,6 +162,7 @@ public:
     explicit TCustomUNIComboBox(TComponent* AOwner);
     ~TCustomUNIComboBox() override;
     TComboBoxStrings* WideItems() const { return FWideItems.get(); }
+    WideString ItemWideText(int Index) const override { return FWideItems->Get(Index); }
 
 protected:
     void CreateWnd() override;

@@ -550,6 +550,8 @@ public:
     }
     QCheckBox* Check;
     QDateTimeEdit* Edit;
+    // Watches the calendar's window (a new one comes with each change of the popup mode).
+    QObject* Watch = nullptr;
 };
 }  // namespace
 
@@ -565,6 +567,8 @@ public:
         host->Edit->setDateTimeRange(ToQDateTime(p->FMinDate != 0 ? std::trunc(p->FMinDate) : -657434.0),
                                      ToQDateTime(p->FMaxDate != 0 ? std::trunc(p->FMaxDate) + 0.99998 : 2958465.99998));
         host->Edit->setCalendarPopup(p->FDateMode == dmComboBox && p->FKind == dtkDate);
+        if (QCalendarWidget* cal = host->Edit->calendarWidget(); cal && host->Watch)
+            cal->window()->installEventFilter(host->Watch);
         host->Edit->setDisplayFormat(QtDisplayFormat(p->DisplayFormat()));
         host->Edit->setDateTime(ToQDateTime(p->FDateTime));
         host->Check->setVisible(p->FShowCheckbox);
@@ -615,11 +619,11 @@ TNativeWidget* TDateTimePicker::CreateNativeWidget()
             RunGuarded([&] { UserToggledCheck(on); });
     });
     InstallMessageBridge(host->Edit, this);
-    if (QCalendarWidget* cal = host->Edit->calendarWidget()) {
-        auto* watch = new TPickerSignals(this);
-        watch->setParent(host);
+    auto* watch = new TPickerSignals(this);
+    watch->setParent(host);
+    host->Watch = watch;
+    if (QCalendarWidget* cal = host->Edit->calendarWidget())
         cal->window()->installEventFilter(watch);
-    }
     host->Edit->setLocale(QLocale(QLocale::Polish, QLocale::Poland));
     TPickerSignals::Apply(this, host);
     return WrapWidget(host);
@@ -759,6 +763,17 @@ void TDateTimePicker::SetMaxDate(TDateTime v)
     if (v != 0 && std::trunc(FDateTime) > std::trunc(v))
         FDateTime = std::trunc(v) + Time();
     ApplyToWidget();
+}
+
+void TDateTimePicker::KeyDown(Word& Key, TShiftState Shift)
+{
+    if (((Key == VK_F4 && !(Shift & ssAlt)) || (Key == VK_DOWN && (Shift & ssAlt))) && FKind == dtkDate &&
+        FDateMode == dmComboBox) {
+        SetDroppedDown(!FDropped);
+        Key = 0;
+        return;
+    }
+    TWinControl::KeyDown(Key, Shift);
 }
 
 bool TDateTimePicker::DroppedDown() const { return FDropped; }

@@ -181,6 +181,8 @@ protected:
     // The value as shown.
     AnsiString GetText() const override;
     void WMGetDlgCode(TMessage& Message) override;
+    // F4 and Alt+Down open and close the calendar of the date mode.
+    void KeyDown(Word& Key, TShiftState Shift) override;
     virtual void Change();
 
 private:

@@ -531,8 +531,15 @@ bool TEventBridge::Wheel(QWidget* w, QWheelEvent* ev)
     return impl.OwnPaint || !impl.PassToToolkit;
 }
 
+namespace {
+// The key event a bridge hands on to its widget, while it is on its way.
+const QEvent* g_forwardedKey = nullptr;
+}  // namespace
+
 bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
 {
+    if (ev == g_forwardedKey)
+        return true;
     TWinControl* c = Control;
     bool down = ev->type() == QEvent::KeyPress;
     unsigned mods = ev->modifiers();
@@ -547,6 +554,9 @@ bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
     if (vk == VK_MENU) gui_state::NoteModifiers(down ? mods | Qt::AltModifier : mods & ~Qt::AltModifier);
     bool alt = (mods & Qt::AltModifier) && !(mods & Qt::ControlModifier);
     LPARAM keyData = 1 | (alt ? (1 << 29) : 0) | (down ? (ev->isAutoRepeat() ? (1 << 30) : 0) : (3u << 30));
+    // The scan codes of the two full-stop keys (the keypad's decimal key and the main keyboard's).
+    if (vk == VK_DECIMAL || vk == VK_OEM_PERIOD)
+        keyData |= LPARAM(vk == VK_DECIMAL ? 0x53 : 0x34) << 16;
     HWND h = c->Handle();
     TWinControlImpl& impl = WinImpl(c);
 
@@ -641,9 +651,14 @@ bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
     if (passKey || !passText.isEmpty()) {
         // The toolkit widget gets the key as the handlers left it.
         QKeyEvent again(QEvent::KeyPress, passKey ? ev->key() : 0, ev->modifiers(), passText, ev->isAutoRepeat());
-        QObject* bridge = impl.Bridge;
+        // This bridge: a child widget of the control (a picker's field, a combo's edit) has its own.
+        QObject* bridge = this;
         w->removeEventFilter(bridge);
+        // What the widget leaves does not go up to the parents' windows: they had their turn.
+        const QEvent* outer = g_forwardedKey;
+        g_forwardedKey = &again;
         QCoreApplication::sendEvent(w, &again);
+        g_forwardedKey = outer;
         if (IsAlive(c, h))
             w->installEventFilter(bridge);
     }

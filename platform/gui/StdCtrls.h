@@ -445,7 +445,7 @@ public:
     void SetWideText(const WideString& v);
     // An item as the list shows it: Unicode text given to the window (kept while
     // the window lives), else the item widened.
-    WideString ItemWideText(int Index) const;
+    virtual WideString ItemWideText(int Index) const;
     void SetItemWideText(int Index, const WideString& v);
 
     // Besides the messages of every window: CB_GETEDITSEL, CB_SETEDITSEL,

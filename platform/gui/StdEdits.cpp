@@ -752,6 +752,9 @@ WideString TCustomComboBox::WideText() const
 {
     if (QLineEdit* e = ComboEdit(this))
         return WideOf(e->text());
+    // A list style shows its item.
+    if (FStyle == csDropDownList || FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable)
+        return ItemIndex() >= 0 ? ItemWideText(ItemIndex()) : WideString();
     return KeptWide(FWideText, GetText());
 }
 

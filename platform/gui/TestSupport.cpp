@@ -343,6 +343,7 @@ QString KeyText(Word vk, TShiftState shift)
     case VK_TAB: return QStringLiteral("\t");
     case VK_OEM_COMMA: return up ? "<" : ",";
     case VK_OEM_PERIOD: return up ? ">" : ".";
+    case VK_DECIMAL: return ".";
     case VK_OEM_MINUS: return up ? "_" : "-";
     case VK_OEM_PLUS: return up ? "+" : "=";
     default: return QString();

@@ -1,0 +1,746 @@
+// The cell editors: the spin edit's values and steps, the held spin button,
+// the edit with a button and the unit edit, the flat combo's button width,
+// wide string lists, Unicode cells, every special editor type opened by a key
+// and by a double click, the date editors that leave untouched cells alone,
+// the date picker's notifications, the cell checker and the custom edit link.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "grid/ProGrid.h"
+#include "grid/editing/EditLink.h"
+#include "grid/editing/GridEditors.h"
+#include "platform/core/CodePage.h"
+#include "platform/core/SysUtils.h"
+#include "grid/ProUtil.h"
+#include "platform/gui/Clipbrd.h"
+#include "platform/gui/Sound.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/Messages.h"
+#include "platform/gui/TestSupport.h"
+#include "tests/common/GridTest.h"
+#include "tests/common/Screenshots.h"
+
+namespace {
+
+// Polish formats: decimal ",", dates "dd.mm.yyyy", times "hh:nn:ss".
+struct PolishFormats {
+    PolishFormats()
+    {
+        ResetFormatSettings();
+        FormatSettings.DateSeparator = '.';
+        FormatSettings.ShortDateFormat = "dd.mm.yyyy";
+        FormatSettings.TimeSeparator = ':';
+        FormatSettings.LongTimeFormat = "hh:nn:ss";
+        FormatSettings.DecimalSeparator = ',';
+        FormatSettings.ThousandSeparator = '\xA0';
+    }
+    ~PolishFormats() { ResetFormatSettings(); }
+};
+
+struct CellEditors : TGridFormTest<TProStringGrid> {
+    PolishFormats Formats;
+    void SetUp() override
+    {
+        TGridFormTest<TProStringGrid>::SetUp();
+        Grid->SetColCount(5);
+        Grid->SetRowCount(5);
+        Grid->SetDefaultColWidth(90);
+        Grid->SetOptions(Grid->Options() | goEditing);
+        Grid->SetFocus();
+    }
+    void UseEditor(TEditorType Type)
+    {
+        Grid->OnGetEditorType = [Type](TObject*, int, int, TEditorType& e) { e = Type; };
+    }
+    // Opens the editor of cell (2, 2) holding Text.
+    TWinControl* Open(const AnsiString& Text)
+    {
+        Grid->SetCells(2, 2, Text);
+        Grid->FocusCell(2, 2, true);
+        Grid->BeginCellEdit();
+        ProcessPendingMessages();
+        return Grid->ActiveEditor();
+    }
+    void SaveScreenshot(const std::string& Name)
+    {
+        std::unique_ptr<TBitmap> shot = GrabControl(Form);
+        TRasterImage png("PNG");
+        png.Assign(shot.get());
+        png.SaveToFile(FromOsPath(ScreenshotPath(Name)));
+    }
+    void Key(TWinControl* C, Word K, TShiftState Shift = 0)
+    {
+        TypeKey(C, K, Shift);
+        ProcessPendingMessages();
+    }
+};
+
+// ---------------------------------------------------------------- the spin edit
+TEST_F(CellEditors, SpinStepsTimeFieldsDatePartsAndLimits)
+{
+    TPsgSpinEdit* s = Place<TPsgSpinEdit>(420, 10, 120, 22);
+    // Times: the caret picks hours, minutes or seconds; a day wraps.
+    s->SetSpinType(sptTime);
+    s->SetText("23:59:59");
+    s->SetSelStart(7);
+    s->StepUp(false);
+    EXPECT_EQ(s->Text(), "00:00:00");
+    EXPECT_DOUBLE_EQ(s->TimeValue(), 0.0);
+    s->SetSelStart(0);
+    s->StepDown(false);
+    EXPECT_EQ(s->Text(), "23:00:00");
+    s->SetText("12:30");
+    s->SetSelStart(4);
+    s->StepUp(false);   // no second separator: the step is one second
+    EXPECT_EQ(s->Text(), "12:30:01");
+
+    // Dates, day first: the caret in the month steps a month, cut to the month's end.
+    s->SetSpinType(sptDate);
+    s->SetText("31.01.2009");
+    s->SetSelStart(4);
+    s->StepUp(false);
+    EXPECT_EQ(s->Text(), "28.02.2009");
+    EXPECT_FALSE(s->DateOrderMonthFirst());
+    s->SetSelStart(1);
+    s->StepUp(false);
+    EXPECT_EQ(s->Text(), "01.03.2009");
+    s->SetSelStart(8);
+    s->StepDown(false);
+    EXPECT_EQ(s->Text(), "01.03.2008");
+
+    // Whole numbers: 0..100 by default; equal limits clamp nothing; unreadable text reads as the minimum.
+    s->SetSpinType(sptNormal);
+    s->SetValue(150);
+    EXPECT_EQ(s->Text(), "100");
+    s->SetMinValue(5);
+    s->SetMaxValue(5);
+    s->SetValue(150);
+    EXPECT_EQ(s->Text(), "150");
+    s->SetText("");
+    EXPECT_EQ(s->Value(), 5);
+    s->SetSpinType(sptFloat);
+    s->SetText("");
+    EXPECT_DOUBLE_EQ(s->FloatValue(), 5.0);   // the integer minimum, not the float one
+}
+
+TEST_F(CellEditors, FloatSpinRefusesADecimalBeyondPrecision)
+{
+    TPsgSpinEdit* s = Place<TPsgSpinEdit>(420, 10, 120, 22);
+    s->SetSpinType(sptFloat);
+    s->SetPrecision(2);
+    s->SetFloatValue(1.5);
+    EXPECT_EQ(s->Text(), "1,50");
+    s->SetFocus();
+    s->SetSelStart(4);
+    s->SetSelLength(0);
+    const int beeps = MessageBeepCount();
+    TypeText(s, "7");
+    EXPECT_EQ(s->Text(), "1,50");
+    EXPECT_EQ(MessageBeepCount(), beeps + 1);
+    // Before the separator a digit is taken; a second separator and a letter are not.
+    s->SetSelStart(0);
+    TypeText(s, "2,x");
+    EXPECT_EQ(s->Text(), "21,50");
+    // "-" only at the start, and once.
+    s->SetSelStart(2);
+    TypeText(s, "-");
+    EXPECT_EQ(s->Text(), "21,50");
+    s->SetSelStart(0);
+    TypeText(s, "-");
+    EXPECT_EQ(s->Text(), "-21,50");
+}
+
+TEST_F(CellEditors, KeypadDecimalKeyTypesTheLocaleSeparator)
+{
+    TPsgSpinEdit* s = Place<TPsgSpinEdit>(420, 10, 120, 22);
+    s->SetSpinType(sptFloat);
+    s->SetText("3");
+    s->SetExcelStyleDecimalSeparator(true);
+    s->SetFocus();
+    s->SetSelStart(1);
+    TypeKey(s, VK_DECIMAL);
+    EXPECT_EQ(s->Text(), "3,");
+}
+
+TEST_F(CellEditors, HeldSpinButtonRepeatsAfter400AndEvery100Milliseconds)
+{
+    TPsgSpinEdit* s = Place<TPsgSpinEdit>(420, 10, 120, 22);
+    s->SetValue(10);
+    TProTimerSpeedButton* up = s->Button()->UpButton();
+    MouseDown(up, 3, 3);
+    TTimer* timer = up->RepeatTimer();
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->Enabled());
+    EXPECT_EQ(timer->Interval(), 400u);
+    EXPECT_EQ(s->Value(), 10);   // nothing before the first tick
+    FireTimer(timer);
+    EXPECT_EQ(timer->Interval(), 100u);
+    EXPECT_EQ(s->Value(), 11);
+    for (int i = 0; i < 6; ++i)
+        FireTimer(timer);
+    EXPECT_EQ(s->Value(), 17);
+    // The release over the button steps once more and stops the repeat.
+    MouseUp(up, 3, 3);
+    EXPECT_EQ(s->Value(), 18);
+    EXPECT_FALSE(timer->Enabled());
+    // A short click steps exactly once.
+    Click(up, 3, 3);
+    EXPECT_EQ(s->Value(), 19);
+}
+
+// ---------------------------------------------------------------- edit with button, unit edit, combo
+TEST_F(CellEditors, UnitEditShowsNumberAndUnitAndStoresBoth)
+{
+    DotFormatSettings dot;
+    UseEditor(edUnitEditBtn);
+    auto* e = dynamic_cast<TGridUnitEditBtn*>(Open("12.5 kg"));
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->Text(), "12.5");
+    EXPECT_EQ(e->UnitID(), " kg");
+    Key(e, VK_RETURN);
+    EXPECT_EQ(Grid->Cells(2, 2), "12.5 kg");
+    EXPECT_FALSE(e->Visible());
+
+    // A changed number keeps its unit; a unit chosen from the list replaces it.
+    e = dynamic_cast<TGridUnitEditBtn*>(Open("3 g"));
+    e->Units()->SetText("mg\r\ng\r\nkg");
+    TPopupMenuHook old = SetPopupMenuHook([](TPopupMenu* Menu, int, int) { Menu->Items()->Items(2)->Click(); });
+    e->SelectAll();
+    TypeText(e, "7");
+    e->ClickButton(e);
+    SetPopupMenuHook(old);
+    EXPECT_EQ(e->UnitID(), "kg");
+    Key(e, VK_TAB);
+    EXPECT_EQ(Grid->Cells(2, 2), "7kg");
+}
+
+TEST_F(CellEditors, EditButtonRunsTheEllipsisAndPasteTakesTheHandlersValue)
+{
+    UseEditor(edEditBtn);
+    Grid->OnEllipsClick = [](TObject*, int, int, AnsiString& S) { S = "wybrano " + S; };
+    auto* e = dynamic_cast<TGridEditBtn*>(Open("abc"));
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->Button()->ButtonCaption(), "...");
+    Key(e, VK_F4);
+    EXPECT_EQ(e->Text(), "wybrano abc");
+    Key(e, VK_F4, ssAlt);
+    EXPECT_EQ(e->Text(), "wybrano abc");
+
+    Clipboard()->SetAsText("schowek");
+    Grid->OnClipboardBeforePasteCell = [](TObject*, int, int, AnsiString& V, bool&) { V = "poprawione"; };
+    e->SelectAll();
+    e->Perform(WM_PASTE, 0, 0);
+    EXPECT_EQ(e->Text(), "poprawione");
+    Key(e, VK_RETURN);
+    EXPECT_EQ(Grid->Cells(2, 2), "poprawione");
+}
+
+TEST_F(CellEditors, NumericEditButtonFiltersCharacters)
+{
+    UseEditor(edNumericEditBtn);
+    auto* e = dynamic_cast<TGridEditBtn*>(Open(""));
+    const int beeps = MessageBeepCount();
+    TypeText(e, "1a-2");
+    EXPECT_EQ(e->Text(), "12");
+    EXPECT_EQ(MessageBeepCount(), beeps + 2);
+    e->SetSelStart(0);
+    TypeText(e, "-");
+    EXPECT_EQ(e->Text(), "-12");
+    Key(e, VK_ESCAPE);
+    EXPECT_EQ(Grid->Cells(2, 2), "");
+}
+
+TEST_F(CellEditors, ComboButtonWidthLimitsAndColourWhileDisabled)
+{
+    TPSGComboBox* c = Place<TPSGComboBox>(420, 10, 120, 22);
+    const int start = c->ButtonWidth();
+    const struct { int Width; bool Taken; } cases[] = {{13, false}, {33, false}, {14, true}, {32, true}};
+    for (const auto& k : cases) {
+        const int before = c->ButtonWidth();
+        c->SetButtonWidth(k.Width);
+        EXPECT_EQ(c->ButtonWidth(), k.Taken ? k.Width : before) << k.Width;
+    }
+    EXPECT_NE(start, 0);
+    c->SetColor(clYellow);
+    c->SetEnabled(false);
+    c->SetEnabled(true);
+    EXPECT_EQ(c->Color(), clYellow);
+    EXPECT_EQ(c->Version(), "1.0.0.0");
+}
+
+// ---------------------------------------------------------------- wide strings and Unicode cells
+TEST_F(CellEditors, WideStringListsSplitLinesAndFindWithoutCase)
+{
+    TPSGUniComboBox* c = Place<TPSGUniComboBox>(420, 10, 120, 22);
+    c->HandleNeeded();
+    TComboBoxStrings* items = c->WideItems();
+    items->SetTextStr(u"a\r\nb\u2028c");
+    ASSERT_EQ(items->Count(), 3);
+    EXPECT_EQ(items->Get(1), u"b");
+    EXPECT_EQ(items->GetTextStr(), u"a\r\nb\r\nc\r\n");
+    items->SetTextStr(u"\u0141\u00F3d\u017A\nx\u03BB\u2029");
+    EXPECT_EQ(items->Count(), 2);
+    EXPECT_EQ(items->IndexOf(u"\u0142\u00D3D\u0179"), 0);   // "Łódź" found as "łÓDŹ"
+    EXPECT_EQ(items->IndexOf(u"X\u039B"), 1);
+    EXPECT_EQ(c->TCustomComboBox::ItemWideText(1), u"x\u03BB");   // the list shows the Greek letter
+    EXPECT_EQ(c->Items()->Strings(1), "x?");               // its 8-bit form cannot
+    items->Move(1, 0);
+    EXPECT_EQ(items->Get(0), u"x\u03BB");
+    try {
+        items->Insert(5, u"z");
+        FAIL() << "no error";
+    } catch (const EOutOfResources& e) {
+        EXPECT_EQ(e.Message(), "Unable to insert a line");
+    }
+    items->AnsiStrings()->Add("zz");
+    EXPECT_EQ(items->Count(), 3);
+    EXPECT_EQ(items->Get(2), u"zz");
+}
+
+TEST_F(CellEditors, UnicodeCellEditedWithPolishAndGreekLetters)
+{
+    UseEditor(edUniEdit);
+    auto* e = dynamic_cast<TGridUniEdit*>(Open("ab"));
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->WideText(), u"ab");
+    e->SelectAll();
+    TypeWideText(e, u"ż\u03BB");
+    Key(e, VK_RETURN);
+    EXPECT_EQ(Grid->GetWideCell(2, 2), u"ż\u03BB");
+    EXPECT_EQ(Grid->GetGridCell(2, 2).substr(0, 2), "|\\");
+    // Read back: the editor opens on the wide text.
+    Grid->BeginCellEdit();
+    ProcessPendingMessages();
+    EXPECT_EQ(e->WideText(), u"ż\u03BB");
+    Key(e, VK_ESCAPE);
+    EXPECT_EQ(Grid->GetWideCell(2, 2), u"ż\u03BB");
+}
+
+TEST_F(CellEditors, UnicodeMemoMakesLinesOnReturnAndConcludesOnTab)
+{
+    UseEditor(edUniMemo);
+    auto* m = dynamic_cast<TGridUniMemo*>(Open(""));
+    ASSERT_NE(m, nullptr);
+    TypeWideText(m, u"\u03B1");
+    Key(m, VK_RETURN);
+    TypeWideText(m, u"b");
+    EXPECT_TRUE(m->Visible());
+    Key(m, VK_TAB);
+    EXPECT_EQ(Grid->GetWideCell(2, 2), u"\u03B1\r\nb");
+}
+
+// ---------------------------------------------------------------- every editor type
+TEST_F(CellEditors, EveryEditorTypeOpensByKeyAndDoubleClickAndStores)
+{
+    Grid->GridCombo()->Items()->SetText("jeden\r\ndwa\r\ntrzy");
+    Grid->GridUniCombo()->WideItems()->SetTextStr(u"\u03B1\r\n\u03B2\r\ngamma");
+    Grid->OnEllipsClick = [](TObject*, int, int, AnsiString& S) { S = S + "!"; };
+    struct Case {
+        const char* Name;
+        TEditorType Type;
+        AnsiString Before;
+        std::function<void(TWinControl*)> Change;
+        Word Conclude;
+        std::function<AnsiString()> Stored;   // the expected cell text
+    };
+    auto typeOver = [this](const AnsiString& S) {
+        return [this, S](TWinControl* E) {
+            if (auto* e = dynamic_cast<TCustomEdit*>(E))
+                e->SelectAll();
+            if (auto* c = dynamic_cast<TCustomComboBox*>(E))
+                c->SelectAll();
+            TypeText(E, S);
+            ProcessPendingMessages();
+        };
+    };
+    auto is = [](const AnsiString& S) { return [S] { return S; }; };
+    auto wide = [](const WideString& S) { return [S] { return EncodeUnicodeCell(S); }; };
+    auto arrowUp = [this](TWinControl* E) { Key(E, VK_UP); };
+    bool byMouse = false;
+    const Case cases[] = {
+        {"spin", edSpinEdit, "7", [this](TWinControl* E) { Key(E, VK_PRIOR); }, VK_RETURN, is("8")},
+        {"float spin", edFloatSpinEdit, "1.5", [this](TWinControl* E) { Key(E, VK_PRIOR); }, VK_RETURN,
+         is("1,60")},
+        {"time spin", edTimeSpinEdit, "10:00:00",
+         [](TWinControl* E) { static_cast<TGridSpin*>(E)->SetSelStart(0); static_cast<TGridSpin*>(E)->UpClick(E); },
+         VK_RETURN, is("11:00:00")},
+        {"date spin", edDateSpinEdit, "15.03.2010",
+         [](TWinControl* E) { static_cast<TGridSpin*>(E)->SetSelStart(0); static_cast<TGridSpin*>(E)->UpClick(E); },
+         VK_RETURN, is("16.03.2010")},
+        {"combo", edComboEdit, "dwa", typeOver("cztery"), VK_RETURN, is("cztery")},
+        {"list combo", edComboList, "dwa", arrowUp, VK_RETURN, is("jeden")},
+        {"edit with button", edEditBtn, "x", typeOver("tekst"), VK_RETURN, is("tekst")},
+        {"numeric edit with button", edNumericEditBtn, "1", typeOver("42"), VK_RETURN, is("42")},
+        {"float edit with button", edFloatEditBtn, "1", typeOver("4,5"), VK_RETURN, is("4,5")},
+        {"unit edit", edUnitEditBtn, "5 kg", typeOver("6"), VK_RETURN, is("6 kg")},
+        {"Unicode edit", edUniEdit, "u", typeOver("nowy"), VK_RETURN, wide(u"nowy")},
+        {"Unicode edit with button", edUniEditBtn, "u", typeOver("inny"), VK_RETURN, wide(u"inny")},
+        {"Unicode memo", edUniMemo, "", typeOver("m"), VK_TAB, wide(u"m")},
+        {"Unicode combo", edUniComboEdit, "gamma", typeOver("delta"), VK_RETURN, wide(u"delta")},
+        {"Unicode list combo", edUniComboList, "gamma", arrowUp, VK_RETURN, wide(u"\u03B2")},
+        {"date picker", edDateEdit, "15.03.2010", arrowUp, VK_RETURN, is("16.03.2010")},
+        {"date picker with up-down", edDateEditUpDown, "15.03.2010", arrowUp, VK_RETURN, is("16.03.2010")},
+        {"time picker", edTimeEdit, "10:20:30", arrowUp, VK_RETURN, is("11:20:30")},
+        // The date and time picker has no leave keys: the edit ends when the focus goes.
+        {"date and time picker", edDateTimeEdit, "15.03.2010 10:20", arrowUp, 0, is("16.03.2010 10:20")},
+        {"check box", edCheckBox, "opis", [this](TWinControl* E) { Key(E, VK_SPACE); }, VK_RETURN, is("opis")},
+        // A double click's last release already presses the button.
+        {"button", edButton, "przycisk", [&byMouse](TWinControl* E) { if (!byMouse) Click(E, 5, 5); }, VK_ESCAPE,
+         is("przycisk!")},
+        {"rich edit", edRichEdit, "", typeOver("r"), 0, nullptr},
+    };
+    for (bool mouse : {false, true}) {
+        byMouse = mouse;
+        for (const Case& k : cases) {
+            SCOPED_TRACE(std::string(k.Name) + (byMouse ? " by double click" : " by F2"));
+            UseEditor(k.Type);
+            Grid->SetCells(2, 2, k.Before);
+            Grid->FocusCell(2, 2, true);
+            Grid->SetFocus();
+            if (byMouse) {
+                const TRect cell = Grid->CellRect(2, 2);
+                DoubleClick(Grid, cell.Left + 10, cell.Top + 5);
+                AdvanceInputClock(1000);
+            } else {
+                Key(Grid, VK_F2);
+            }
+            ProcessPendingMessages();
+            TWinControl* e = k.Type == edCheckBox ? static_cast<TWinControl*>(Grid->GridCheckBox())
+                             : k.Type == edDateTimeEdit ? static_cast<TWinControl*>(Grid->DateTimePicker())
+                                                        : Grid->ActiveEditor();
+            ASSERT_NE(e, nullptr);
+            EXPECT_TRUE(e->Visible());
+            EXPECT_TRUE(e->Focused());
+            k.Change(e);
+            if (!k.Stored) {
+                Grid->EndCellEdit();
+                ProcessPendingMessages();
+                EXPECT_NE(Grid->Cells(2, 2).find("r"), AnsiString::npos);
+                EXPECT_NE(Grid->Cells(2, 2).find("{\\rtf"), AnsiString::npos);
+                continue;
+            }
+            if (k.Conclude)
+                Key(e, k.Conclude);
+            else
+                Grid->SetFocus();
+            ProcessPendingMessages();
+            EXPECT_FALSE(e->Visible());
+            EXPECT_EQ(Grid->Cells(2, 2), k.Stored());
+            EXPECT_FALSE(Grid->EditingFlag());
+        }
+    }
+}
+
+TEST_F(CellEditors, EditorsOverAnOpenGridAreDrawnInTheirCells)
+{
+    Grid->GridCombo()->Items()->SetText("Norma PN-EN\r\nNorma PN-ISO");
+    Grid->SetCells(1, 1, "Zażółć gęślą jaźń");
+    Grid->SetCells(2, 1, "Norma PN-EN");
+    UseEditor(edComboList);
+    Grid->FocusCell(2, 1, true);
+    Grid->BeginCellEdit();
+    ProcessPendingMessages();
+    SaveScreenshot("grid_combo_editor.png");
+    Grid->EndCellEdit();
+    UseEditor(edUnitEditBtn);
+    DotFormatSettings dot;
+    Grid->SetCells(3, 2, "12.5 kg");
+    Grid->FocusCell(3, 2, true);
+    Grid->BeginCellEdit();
+    ProcessPendingMessages();
+    TWinControl* unit = Grid->ActiveEditor();
+    ASSERT_NE(unit, nullptr);
+    SaveScreenshot("grid_unit_editor.png");
+    // The unit is painted right of the number, left of the button.
+    auto picture = GrabControl(unit);
+    const TRect unitArea(unit->Width() - 18 - 3 - 20 - 4, 2, unit->Width() - 18 - 3, unit->Height() - 2);
+    const TRect ink = InkBox(picture.get(), unitArea, [](TColor c) { return c == clBlack; });
+    EXPECT_GE(ink.Left, 0);
+    Grid->EndCellEdit();
+    EXPECT_EQ(Grid->Cells(3, 2), "12.5 kg");
+}
+
+// ---------------------------------------------------------------- date and time editors
+TEST_F(CellEditors, DateEditorsLeaveEmptyAndUnreadableCellsAlone)
+{
+    const TEditorType types[] = {edDateEdit, edTimeEdit, edDateTimeEdit, edDateSpinEdit, edTimeSpinEdit,
+                                 edSpinEdit, edFloatSpinEdit};
+    for (TEditorType t : types) {
+        for (const char* text : {"", "nie data", "500"}) {
+            SCOPED_TRACE(std::to_string(int(t)) + " " + text);
+            UseEditor(t);
+            Open(text);
+            Grid->EndCellEdit();
+            ProcessPendingMessages();
+            EXPECT_EQ(Grid->Cells(2, 2), text);
+        }
+    }
+}
+
+TEST_F(CellEditors, DateSpinStoresShortDateAndTimePickerItsOwnFormat)
+{
+    UseEditor(edDateSpinEdit);
+    auto* s = dynamic_cast<TGridSpin*>(Open("01.02.2003"));
+    ASSERT_NE(s, nullptr);
+    s->SetSelStart(0);
+    s->StepDown(false);
+    Grid->EndCellEdit();
+    EXPECT_EQ(Grid->Cells(2, 2), "31.01.2003");
+
+    UseEditor(edTimeEdit);
+    Open("08:15:00");
+    Grid->GridDatePicker()->SetFormat("HH:mm");
+    Key(Grid->GridDatePicker(), VK_UP);
+    Grid->EndCellEdit();
+    EXPECT_EQ(Grid->Cells(2, 2), "09:15");
+    EXPECT_EQ(FormatSettings.LongTimeFormat, "hh:nn:ss");
+    Grid->GridDatePicker()->SetFormat("");
+}
+
+TEST_F(CellEditors, DatePickerReportsChangesAndCloseUp)
+{
+    std::vector<std::string> log;
+    Grid->OnDateTimeChange = [&](TObject*, int c, int r, TDateTime d) {
+        log.push_back("change " + std::to_string(c) + "," + std::to_string(r) + " " + FormatDateTime("dd.mm.yyyy", d));
+    };
+    Grid->OnDatePickerCloseUp = [&](TObject*, int r, int c) {
+        log.push_back("closeup " + std::to_string(r) + "," + std::to_string(c));
+    };
+    Grid->MouseActions()->SetDirectDateDrop(true);
+    Grid->MouseActions()->SetDirectDateClose(true);
+    UseEditor(edDateEdit);
+    TWinControl* p = Open("15.03.2010");
+    ASSERT_EQ(p, Grid->GridDatePicker());
+    EXPECT_TRUE(Grid->GridDatePicker()->DroppedDown());
+    Grid->GridDatePicker()->SetDroppedDown(false);
+    ProcessPendingMessages();
+    EXPECT_EQ(log, (std::vector<std::string>{"closeup 2,2"}));
+    // DirectDateClose ended the edit.
+    EXPECT_FALSE(p->Visible());
+    EXPECT_FALSE(Grid->EditingFlag());
+
+    log.clear();
+    Grid->MouseActions()->SetDirectDateDrop(false);
+    Open("15.03.2010");
+    Key(p, VK_UP);
+    EXPECT_EQ(log, (std::vector<std::string>{"change 2,2 16.03.2010"}));
+    Key(p, VK_RETURN);
+    EXPECT_EQ(Grid->Cells(2, 2), "16.03.2010");
+}
+
+TEST_F(CellEditors, DateTimePickerKeepsWholeSecondsAndShowsItsTimePicker)
+{
+    TProDateTimePicker* p = Grid->DateTimePicker();
+    ASSERT_NE(p, nullptr);
+    const TDateTime v = EncodeDate(2010, 3, 15) + EncodeTime(10, 20, 30, 456);
+    p->SetDateTime(v);
+    EXPECT_DOUBLE_EQ(p->DateTime(), EncodeDate(2010, 3, 15) + EncodeTime(10, 20, 30, 0));
+    EXPECT_TRUE(p->TimePicker()->Visible());
+    p->TimePicker()->SetTime(EncodeTime(7, 0, 0, 0));
+    EXPECT_DOUBLE_EQ(p->DateTime(), EncodeDate(2010, 3, 15) + EncodeTime(7, 0, 0, 0));
+    p->SetKind(dkDate);
+    EXPECT_FALSE(p->TimePicker()->Visible());
+    EXPECT_NE(p->TimePicker(), nullptr);
+}
+
+// ---------------------------------------------------------------- checker, rich edit, spin events
+struct UpperChecker : TProStringGridCheck {
+    using TProStringGridCheck::TProStringGridCheck;
+    AnsiString Correct(int, int, const AnsiString& V) override { return AnsiUpperCase(V); }
+    AnsiString MarkError(int, int, const AnsiString& V) override { return V + "*"; }
+};
+
+TEST_F(CellEditors, CellCheckerCorrectsBeforeAndMarksAfterValidation)
+{
+    auto* checker = new UpperChecker(Form);
+    Grid->SetCellChecker(checker);
+    AnsiString validated;
+    Grid->OnCellValidate = [&](TObject*, int, int, AnsiString& V, bool&) { validated = V; };
+    UseEditor(edEditBtn);
+    auto* e = dynamic_cast<TGridEditBtn*>(Open("x"));
+    e->SelectAll();
+    TypeText(e, "abc");
+    Key(e, VK_RETURN);
+    EXPECT_EQ(Grid->Cells(2, 2), "abc");   // the checker's flags are off
+    checker->SetAutoCorrect(true);
+    checker->SetAutoMarkError(true);
+    e = dynamic_cast<TGridEditBtn*>(Open("x"));
+    e->SelectAll();
+    TypeText(e, "łódź");
+    Key(e, VK_RETURN);
+    EXPECT_EQ(validated, "ŁÓDŹ");
+    EXPECT_EQ(Grid->Cells(2, 2), "ŁÓDŹ*");
+    delete checker;
+    EXPECT_EQ(Grid->CellChecker(), nullptr);
+}
+
+TEST_F(CellEditors, SpinPageKeysStayInsideTheLimitsAndReportClicks)
+{
+    std::vector<std::string> clicks;
+    Grid->OnSpinClick = [&](TObject*, int, int, int v, bool up) {
+        clicks.push_back(std::to_string(v) + (up ? "+" : "-"));
+    };
+    UseEditor(edSpinEdit);
+    auto* s = dynamic_cast<TGridSpin*>(Open("98"));
+    s->SetIncrement(3);
+    Key(s, VK_PRIOR);   // 101 is beyond MaxValue 100: no step
+    EXPECT_EQ(s->Text(), "98");
+    Key(s, VK_NEXT);
+    EXPECT_EQ(s->Text(), "95");
+    Key(s, VK_END);
+    EXPECT_EQ(s->Text(), "0");
+    s->Button()->UpButton()->Click();
+    EXPECT_EQ(s->Text(), "3");
+    EXPECT_EQ(clicks, (std::vector<std::string>{"98-", "95-", "0-", "3+"}));
+    // Down leaves the editor for the next row with the value stored.
+    Key(s, VK_DOWN);
+    EXPECT_EQ(Grid->Cells(2, 2), "3");
+    EXPECT_EQ(Grid->Row(), 3);
+}
+
+TEST_F(CellEditors, RichEditSelectionChangeReachesTheGrid)
+{
+    int changes = 0;
+    Grid->OnRichEditSelectionChange = [&](TObject* Sender) {
+        EXPECT_EQ(Sender, Grid);
+        ++changes;
+    };
+    UseEditor(edRichEdit);
+    TWinControl* e = Open("");
+    ASSERT_NE(e, nullptr);
+    changes = 0;
+    TypeText(e, "ab");
+    TypeKey(e, VK_LEFT, ssShift);
+    EXPECT_GT(changes, 0);
+    Grid->EndCellEdit();
+}
+
+TEST_F(CellEditors, ComboLookupCompletesFromItemsAndKeepsHistory)
+{
+    Grid->SetLookup(true);
+    Grid->SetLookupHistory(true);
+    Grid->GridCombo()->Items()->SetText("Gdańsk\r\nGdynia\r\nSopot");
+    UseEditor(edComboEdit);
+    auto* c = dynamic_cast<TGridCombo*>(Open(""));
+    ASSERT_NE(c, nullptr);
+    TypeText(c, "gdy");
+    EXPECT_EQ(c->Text(), "gdynia");
+    EXPECT_EQ(c->ItemIndex(), 1);
+    EXPECT_EQ(c->SelLength(), 3);
+    Key(c, VK_RETURN);
+    EXPECT_EQ(Grid->Cells(2, 2), "gdynia");
+    // A text not among the items joins them when the editor is left.
+    c = dynamic_cast<TGridCombo*>(Open(""));
+    TypeText(c, "Puck");
+    Key(c, VK_RETURN);
+    EXPECT_EQ(Grid->Cells(2, 2), "Puck");
+    EXPECT_EQ(c->Items()->IndexOf("Puck"), 3);
+}
+
+TEST_F(CellEditors, ListComboOpensOnItemZeroWhenTheCellIsNotInTheList)
+{
+    std::vector<std::string> log;
+    Grid->OnComboChange = [&](TObject*, int c, int r, int i, const AnsiString& s) {
+        log.push_back(std::to_string(c) + "," + std::to_string(r) + ":" + std::to_string(i) + " " + s);
+    };
+    Grid->GridCombo()->Items()->SetText("A\r\nB");
+    UseEditor(edComboList);
+    auto* c = dynamic_cast<TGridCombo*>(Open("zzz"));
+    EXPECT_EQ(c->ItemIndex(), 0);
+    EXPECT_EQ(log, (std::vector<std::string>{"2,2:0 A"}));
+    // The wheel moves through the items.
+    Wheel(c, 5, 5, -120);
+    EXPECT_EQ(c->ItemIndex(), 1);
+    Key(c, VK_RETURN);
+    EXPECT_EQ(Grid->Cells(2, 2), "B");
+}
+
+// ---------------------------------------------------------------- the custom edit link
+struct EditBoxLink : TEditLink {
+    TEdit* Box = nullptr;
+    using TEditLink::TEditLink;
+    TWinControl* GetEditControl() override { return Box; }
+    void CreateEditor(TWinControl* AParent) override
+    {
+        if (!Box) {
+            Box = new TEdit(this);
+            Box->OnKeyDown = [this](TObject* S, Word& K, TShiftState Sh) { EditKeyDown(S, K, Sh); };
+            Box->OnExit = [this](TObject*) { EditExit(); };
+        }
+        Box->SetParent(AParent);
+    }
+    AnsiString GetEditorValue() override { return Box ? Box->Text() : AnsiString(); }
+    void SetEditorValue(const AnsiString& s) override { Box->SetText(s); }
+};
+
+TEST_F(CellEditors, EditLinkPutsAControlOfItsOwnIntoTheCell)
+{
+    auto* link = new EditBoxLink(Form);
+    Grid->SetEditLink(link);
+    TEditLink* given = nullptr;
+    Grid->OnGetEditorProp = [&](TObject*, int, int, TEditLink* l) { given = l; };
+    UseEditor(edCustom);
+    Open("przed");
+    ASSERT_NE(link->Box, nullptr);
+    EXPECT_EQ(given, link);
+    EXPECT_EQ(Grid->ActiveEditor(), link->Box);
+    EXPECT_EQ(link->Box->Text(), "przed");
+    EXPECT_TRUE(link->Box->Focused());
+    const TRect cell = Grid->CellRect(2, 2);
+    EXPECT_EQ(link->Box->Left(), cell.Left);
+    EXPECT_EQ(link->Box->Width(), cell.Right - cell.Left - Grid->GridLineWidth());
+    // The grid's window hook: with goTabs the control wants Tab and the arrows.
+    Grid->SetOptions(Grid->Options() | goTabs);
+    EXPECT_TRUE(link->Box->Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTTAB);
+    Grid->SetOptions(Grid->Options() & ~goTabs);
+    EXPECT_FALSE(link->Box->Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTTAB);
+
+    // Home stays in the control; Return stores.
+    link->Box->SelectAll();
+    TypeText(link->Box, "po");
+    Key(link->Box, VK_HOME);
+    EXPECT_TRUE(link->Box->Visible());
+    Key(link->Box, VK_RETURN);
+    EXPECT_EQ(Grid->Cells(2, 2), "po");
+    EXPECT_FALSE(link->Box->Visible());
+
+    // A refused value shows the link again on the same cell.
+    Grid->OnCellValidate = [](TObject*, int, int, AnsiString&, bool& Valid) { Valid = false; };
+    Open("po");
+    TypeText(link->Box, "x");
+    Key(link->Box, VK_RETURN);
+    EXPECT_TRUE(link->Box->Visible());
+    EXPECT_EQ(Grid->Row(), 2);
+    Grid->OnCellValidate = nullptr;
+    // Escape puts the kept text back.
+    link->Box->SetText("zmiana");
+    Key(link->Box, VK_ESCAPE);
+    EXPECT_EQ(Grid->Cells(2, 2), "po");
+    Grid->SetEditLink(nullptr);
+}
+
+TEST_F(CellEditors, PopupEditLinkOpensAtTheCellOnItsOwnForm)
+{
+    auto* link = new EditBoxLink(Form);
+    link->SetEditStyle(esPopup);
+    link->SetPopupWidth(150);
+    link->SetPopupHeight(60);
+    Grid->SetEditLink(link);
+    UseEditor(edCustom);
+    Open("w oknie");
+    ASSERT_NE(link->PopupForm(), nullptr);
+    EXPECT_EQ(link->PopupForm()->Owner(), link);
+    const TPoint at = Grid->ClientToScreen(TPoint(Grid->CellRect(2, 2).Left, Grid->CellRect(2, 2).Top));
+    EXPECT_EQ(link->PopupForm()->Left(), at.X);
+    EXPECT_EQ(link->PopupForm()->Top(), at.Y);
+    EXPECT_EQ(link->Box->Parent(), link->PopupForm());
+    link->Box->SetText("nowe");
+    Key(link->Box, VK_RETURN);
+    EXPECT_EQ(Grid->Cells(2, 2), "nowe");
+    Grid->SetEditLink(nullptr);
+}
+
+}  // namespace
