@@ -146,7 +146,8 @@ void TPsgEditBtn::SetIsWinXP(bool v)
 void TPsgEditBtn::CreateParams(TCreateParams& Params)
 {
     TCustomEdit::CreateParams(Params);
-    Params.Style |= ES_MULTILINE | WS_CLIPCHILDREN;
+    // Without the multi-line style: the layer's one-line edit takes a formatting rectangle itself.
+    Params.Style |= WS_CLIPCHILDREN;
     if (FRightAlign)
         Params.Style |= ES_RIGHT;
 }

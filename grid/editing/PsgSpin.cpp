@@ -480,7 +480,8 @@ void TPsgSpinEdit::SetIsWinXP(bool v)
 void TPsgSpinEdit::CreateParams(TCreateParams& Params)
 {
     TCustomMaskEdit::CreateParams(Params);
-    Params.Style |= ES_MULTILINE | WS_CLIPCHILDREN;
+    // Without the multi-line style: the layer's one-line edit takes a formatting rectangle itself.
+    Params.Style |= WS_CLIPCHILDREN;
     if (FEditAlign == eaRight)
         Params.Style |= ES_RIGHT;
     else if (FEditAlign == eaCenter)

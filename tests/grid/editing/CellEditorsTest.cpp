@@ -456,8 +456,11 @@ TEST_F(CellEditors, EditorsOverAnOpenGridAreDrawnInTheirCells)
     SaveScreenshot("grid_unit_editor.png");
     // The unit is painted right of the number, left of the button.
     auto picture = GrabControl(unit);
-    const TRect unitArea(unit->Width() - 18 - 3 - 20 - 4, 2, unit->Width() - 18 - 3, unit->Height() - 2);
-    const TRect ink = InkBox(picture.get(), unitArea, [](TColor c) { return c == clBlack; });
+    // Left of the button (18 wide, 5 from the right edge), 20 pixels of unit space.
+    const TRect unitArea(unit->Width() - 23 - 22, 2, unit->Width() - 23 - 2, unit->Height() - 2);
+    const TRect ink = InkBox(picture.get(), unitArea, [](TColor c) {
+        return GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 100;   // dark text
+    });
     EXPECT_GE(ink.Left, 0);
     Grid->EndCellEdit();
     EXPECT_EQ(Grid->Cells(3, 2), "12.5 kg");
