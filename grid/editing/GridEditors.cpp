@@ -100,6 +100,9 @@ bool ConcludeText(TProStringGrid* g, TCustomEdit* Editor, const AnsiString& Text
     const bool accepted = g->FinishCellEdit(Text);
     Editor->SetText(g->GetCurrentGridCell());
     if (!accepted) {
+        // The user stays in the editor.
+        if (Editor->CanFocus() && !Editor->Focused())
+            Editor->SetFocus();
         Editor->SetSelStart(int(Editor->Text().size()));
         Editor->Invalidate();
     }
@@ -110,8 +113,8 @@ WideString CurrentWideCell(TProStringGrid* g) { return g->GetWideCell(g->RealCol
 
 void EndEditOnExit(TProStringGrid* g)
 {
-    // While the grid takes a value back it moves the focus itself.
-    if (!g->TakingBack())
+    // While the grid takes a value back, or puts a refused one back, it moves the focus itself.
+    if (!g->TakingBack() && !g->FinishingEdit())
         g->EndCellEdit();
 }
 }  // namespace
@@ -177,6 +180,7 @@ public:
             }
             if (!accepted) {
                 SetText(CellText());
+                Key = 0;
                 return true;
             }
             if (C->Style() == csDropDownList)
@@ -475,8 +479,10 @@ void TGridSpin::KeyDown(Word& Key, TShiftState Shift)
         return;
     }
     FireOwnKeyDown(this, Key, Shift);
-    if (Concludes(Key) && !ConcludeText(g, this, Text()))
+    if (Concludes(Key) && !ConcludeText(g, this, Text())) {
+        Key = 0;
         return;
+    }
     LeaveEditor(g, Key, Shift, [this] {
         SetText(FGrid->KeptEditText());
         if (SpinType() == sptFloat)
@@ -529,6 +535,7 @@ void UniLeaveKey(TProStringGrid* g, TWinControl* Editor, Word& Key, TShiftState 
             g->SetWideCell(g->RealColIndex(g->Col()), g->Row(), text);
         if (!g->FinishCellEditWide(text)) {
             reload();
+            Key = 0;
             return;
         }
         if (StoreFirst)
@@ -971,8 +978,10 @@ void TGridEditBtn::KeyDown(Word& Key, TShiftState Shift)
         return;
     }
     FireOwnKeyDown(this, Key, Shift);
-    if (Concludes(Key) && !ConcludeText(g, this, Text()))
+    if (Concludes(Key) && !ConcludeText(g, this, Text())) {
+        Key = 0;
         return;
+    }
     LeaveEditor(g, Key, Shift, [this] { SetText(FGrid->KeptEditText()); });
     Key = 0;
 }
@@ -1108,6 +1117,7 @@ void TGridUnitEditBtn::KeyDown(Word& Key, TShiftState Shift)
         if (!g->FinishCellEdit(value)) {
             SetUnitID(AnsiString());
             SetText(g->GetCurrentGridCell());
+            Key = 0;
             return;
         }
     }

@@ -313,6 +313,31 @@ void SetWideText(TWinControl* Control, const WideString& Value)
 }
 
 // ---------------------------------------------------------------- controls
+namespace {
+// Makes the window with Create and gives it the wide text the control had before.
+void CreateKeepingWideText(TWinControl* Control, const std::function<void()>& Create)
+{
+    const WideString kept = GetWideText(Control);
+    Create();
+    SetWideText(Control, kept);
+}
+}  // namespace
+
+void TCustomUNIEdit::CreateWnd()
+{
+    CreateKeepingWideText(this, [this] { TCustomEdit::CreateWnd(); });
+}
+
+void TPsgUniCustomMemo::CreateWnd()
+{
+    CreateKeepingWideText(this, [this] { TMemo::CreateWnd(); });
+}
+
+void TPsgUniEditBtn::CreateWnd()
+{
+    CreateKeepingWideText(this, [this] { TPsgEditBtn::CreateWnd(); });
+}
+
 TCustomUNIEdit::TCustomUNIEdit(TComponent* AOwner) : TCustomEdit(AOwner)
 {
     SetUnicodeWindow(true);
@@ -352,7 +377,7 @@ TCustomUNIComboBox::~TCustomUNIComboBox() = default;
 
 void TCustomUNIComboBox::CreateWnd()
 {
-    TPSGCustomCombo::CreateWnd();
+    CreateKeepingWideText(this, [this] { TPSGCustomCombo::CreateWnd(); });
     FWideItems->ShowInWindow();
 }
 

@@ -130,6 +130,10 @@ void SetWideText(TWinControl* Control, const WideString& Value);
 class TCustomUNIEdit : public TCustomEdit {
 public:
     explicit TCustomUNIEdit(TComponent* AOwner);
+
+protected:
+    // The wide text set before the window was made is the window's text.
+    void CreateWnd() override;
 };
 
 class TPsgUniEdit : public TCustomUNIEdit {
@@ -140,6 +144,9 @@ public:
 class TPsgUniCustomMemo : public TMemo {
 public:
     explicit TPsgUniCustomMemo(TComponent* AOwner);
+
+protected:
+    void CreateWnd() override;
 };
 
 class TPsgUniMemo : public TPsgUniCustomMemo {
@@ -155,6 +162,7 @@ public:
 
 protected:
     bool F4Clicks(TShiftState Shift) const override { return true; }
+    void CreateWnd() override;
 };
 
 class TCustomUNIComboBox : public TPSGCustomCombo {

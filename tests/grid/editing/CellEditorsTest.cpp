@@ -746,4 +746,286 @@ TEST_F(CellEditors, PopupEditLinkOpensAtTheCellOnItsOwnForm)
     Grid->SetEditLink(nullptr);
 }
 
+// ---------------------------------------------------------------- more of the spin edit
+TEST_F(CellEditors, SpinKeysSignsSeparatorsAndALockedEditor)
+{
+    TPsgSpinEdit* s = Place<TPsgSpinEdit>(420, 10, 120, 22);
+    s->SetFocus();
+    // Up, Down and the page keys step; an integer page step is the same as a plain one.
+    s->SetValue(10);
+    s->SetIncrement(5);
+    Key(s, VK_UP);
+    Key(s, VK_PRIOR);
+    EXPECT_EQ(s->Text(), "20");
+    Key(s, VK_NEXT);
+    Key(s, VK_DOWN);
+    EXPECT_EQ(s->Text(), "10");
+    // "-" with the existing one selected replaces it; elsewhere it is refused.
+    s->SetText("-12");
+    s->SetSelStart(0);
+    s->SetSelLength(1);
+    TypeText(s, "-");
+    EXPECT_EQ(s->Text(), "-12");
+    s->SetSelStart(3);
+    TypeText(s, "-");
+    EXPECT_EQ(s->Text(), "-12");
+    // The time and date separators only in their own types.
+    s->SetSpinType(sptFloat);
+    s->SetText("1");
+    s->SetSelStart(1);
+    TypeText(s, ":.");
+    EXPECT_EQ(s->Text(), "1");
+    s->SetSpinType(sptTime);
+    s->SetText("1");
+    s->SetSelStart(1);
+    TypeText(s, ":2:3:");
+    EXPECT_EQ(s->Text(), "1:2:3");   // a third separator is refused
+    // Read only: a step beeps and changes nothing; EditorEnabled off: no typing, no paste.
+    s->SetSpinType(sptNormal);
+    s->SetValue(4);
+    s->SetReadOnly(true);
+    const int beeps = MessageBeepCount();
+    s->StepUp(false);
+    EXPECT_EQ(s->Text(), "4");
+    EXPECT_EQ(MessageBeepCount(), beeps + 1);
+    s->SetReadOnly(false);
+    s->SetEditorEnabled(false);
+    s->SetSelStart(1);
+    TypeText(s, "5");
+    Clipboard()->SetAsText("77");
+    s->Perform(WM_PASTE, 0, 0);
+    EXPECT_EQ(s->Text(), "4");
+    s->StepUp(false);   // by the Increment of 5
+    EXPECT_EQ(s->Text(), "9");
+}
+
+TEST_F(CellEditors, SpinMonthFirstDatesAndHorizontalButtons)
+{
+    TPsgSpinEdit* s = Place<TPsgSpinEdit>(420, 10, 120, 22);
+    FormatSettings.ShortDateFormat = "mm/dd/yyyy";
+    FormatSettings.DateSeparator = '/';
+    s->SetSpinType(sptDate);
+    s->SetDateValue(EncodeDate(2009, 1, 31));
+    EXPECT_EQ(s->Text(), "01/31/2009");
+    s->SetSelStart(0);   // the month
+    s->StepUp(false);
+    EXPECT_EQ(s->Text(), "02/28/2009");
+    EXPECT_TRUE(s->DateOrderMonthFirst());
+    s->SetSelStart(4);   // the day
+    s->StepUp(false);
+    EXPECT_EQ(s->Text(), "03/01/2009");
+    s->SetSelStart(9);   // the year
+    s->StepDown(false);
+    EXPECT_EQ(s->Text(), "03/01/2008");
+
+    // Horizontal: 20 wide, right arrow up, left arrow down, side by side.
+    TPsgSpinButton* b = s->Button();
+    s->SetDirection(spHorizontal);
+    EXPECT_EQ(b->Width(), 20);
+    EXPECT_EQ(b->UpButton()->ArrowKind(), 1);
+    EXPECT_EQ(b->DownButton()->ArrowKind(), 0);
+    EXPECT_LT(b->DownButton()->Left(), b->UpButton()->Left());
+    // The spin control's keys: Up and Down click, Space clicks the focused button.
+    s->SetSpinType(sptNormal);
+    s->SetValue(1);
+    b->SetTabStop(true);
+    b->SetFocus();
+    Key(b, VK_UP);
+    Key(b, VK_SPACE);
+    EXPECT_EQ(s->Text(), "3");
+    Key(b, VK_DOWN);
+    EXPECT_EQ(s->Text(), "2");
+}
+
+// ---------------------------------------------------------------- more of the edit with a button
+TEST_F(CellEditors, EditButtonClicksOnTheLeftReleaseAndF4WithoutCtrlOrAlt)
+{
+    TPsgEditBtn* e = Place<TPsgEditBtn>(420, 10, 120, 22);
+    std::vector<TObject*> senders;
+    e->OnClickBtn = [&](TObject* Sender) { senders.push_back(Sender); };
+    TProSpeedButton* sb = e->Button()->SpeedButton();
+    MouseDown(sb, 3, 3);
+    EXPECT_TRUE(senders.empty());
+    MouseUp(sb, 3, 3);
+    Click(sb, 3, 3, mbRight);
+    ASSERT_EQ(senders.size(), 1u);
+    EXPECT_EQ(senders[0], e->Button());
+    e->SetFocus();
+    Key(e, VK_F4);
+    Key(e, VK_F4, ssCtrl);
+    Key(e, VK_F4, ssAlt);
+    ASSERT_EQ(senders.size(), 2u);
+    EXPECT_EQ(senders[1], e);
+    // Locked for typing and paste, the button still works.
+    e->SetEditorEnabled(false);
+    e->SetText("stały");
+    TypeText(e, "x");
+    Clipboard()->SetAsText("wklejony");
+    e->Perform(WM_PASTE, 0, 0);
+    EXPECT_EQ(e->Text(), "stały");
+    Click(sb, 3, 3);
+    EXPECT_EQ(senders.size(), 3u);
+}
+
+TEST_F(CellEditors, UnitSpaceMovesTheEditRectangle)
+{
+    TPsgUnitEditBtn* u = Place<TPsgUnitEditBtn>(420, 10, 140, 22);
+    u->HandleNeeded();
+    EXPECT_EQ(u->UnitSpace(), 20);
+    const int with = u->EditRect().Right;
+    u->SetUnitSpace(0);
+    EXPECT_EQ(u->EditRect().Right - with, 23);
+    EXPECT_EQ(u->EditRect().Right, u->ClientWidth() - u->ButtonWidth() - 3);
+    // A unit from the popup list leaves the text alone.
+    u->Units()->SetText("g\r\nkg\r\nt");
+    u->SetText("5");
+    TPopupMenuHook old = SetPopupMenuHook([](TPopupMenu* Menu, int, int) { Menu->Items()->Items(2)->Click(); });
+    u->ClickButton(u);
+    SetPopupMenuHook(old);
+    EXPECT_EQ(u->UnitID(), "t");
+    EXPECT_EQ(u->Text(), "5");
+}
+
+TEST_F(CellEditors, EditButtonLeaveKeysConcludeAndMove)
+{
+    UseEditor(edEditBtn);
+    // Home and End stay in the edit.
+    auto* e = dynamic_cast<TGridEditBtn*>(Open("abc"));
+    Key(e, VK_HOME);
+    Key(e, VK_END);
+    EXPECT_TRUE(e->Visible());
+    // Return without AdvanceOnEnter concludes and leaves on the same cell.
+    e->SelectAll();
+    TypeText(e, "n1");
+    Key(e, VK_RETURN);
+    EXPECT_EQ(Grid->Cells(2, 2), "n1");
+    EXPECT_FALSE(e->Visible());
+    EXPECT_EQ(Grid->Row(), 2);
+    // With AdvanceOnEnter the next cell is current and its editor open.
+    Grid->Navigation()->SetAdvanceOnEnter(true);
+    e = dynamic_cast<TGridEditBtn*>(Open("n1"));
+    e->SelectAll();
+    TypeText(e, "n2");
+    Key(e, VK_RETURN);
+    EXPECT_EQ(Grid->Cells(2, 2), "n2");
+    EXPECT_EQ(Grid->Col(), 3);
+    EXPECT_TRUE(e->Visible());
+    Grid->EndCellEdit();
+    Grid->Navigation()->SetAdvanceOnEnter(false);
+    // A refused value keeps the editor open with the cell's text; Escape gives the text back.
+    Grid->OnCellValidate = [](TObject*, int, int, AnsiString&, bool& Valid) { Valid = false; };
+    e = dynamic_cast<TGridEditBtn*>(Open("stare"));
+    e->SelectAll();
+    TypeText(e, "złe");
+    Key(e, VK_DOWN);
+    EXPECT_TRUE(e->Visible());
+    EXPECT_TRUE(e->Focused());
+    EXPECT_EQ(e->Text(), "stare");
+    EXPECT_EQ(Grid->Row(), 2);
+    Grid->OnCellValidate = nullptr;
+    TypeText(e, "x");
+    Key(e, VK_ESCAPE);
+    EXPECT_EQ(Grid->Cells(2, 2), "stare");
+    // Tab with goTabs concludes and goes to the next cell.
+    Grid->SetOptions(Grid->Options() | goTabs);
+    e = dynamic_cast<TGridEditBtn*>(Open("t"));
+    e->SelectAll();
+    TypeText(e, "tab");
+    Key(e, VK_TAB);
+    EXPECT_EQ(Grid->Cells(2, 2), "tab");
+    EXPECT_EQ(Grid->Col(), 3);
+}
+
+TEST_F(CellEditors, ComboEndLeavesWithTheListClosed)
+{
+    Grid->GridCombo()->Items()->SetText("a\r\nb");
+    UseEditor(edComboEdit);
+    auto* c = dynamic_cast<TGridCombo*>(Open("a"));
+    c->SelectAll();
+    TypeText(c, "zz");
+    Key(c, VK_END);
+    EXPECT_FALSE(c->Visible());
+    EXPECT_EQ(Grid->Cells(2, 2), "zz");
+}
+
+TEST_F(CellEditors, CheckBoxAndButtonEditors)
+{
+    UseEditor(edCheckBox);
+    Open("pole");
+    TGridCheckBox* b = Grid->GridCheckBox();
+    EXPECT_FALSE(b->Checked());
+    Click(b, 5, 5);
+    EXPECT_TRUE(b->Checked());   // one press, one toggle
+    Key(b, VK_SPACE);
+    EXPECT_FALSE(b->Checked());
+    Key(b, VK_DOWN);
+    EXPECT_FALSE(b->Visible());
+    EXPECT_EQ(Grid->Row(), 3);
+    EXPECT_EQ(Grid->Cells(2, 2), "pole");
+
+    UseEditor(edButton);
+    TWinControl* button = Open("przycisk");
+    Key(button, VK_RIGHT);
+    EXPECT_FALSE(button->Visible());
+    EXPECT_EQ(Grid->Col(), 3);
+    Grid->FocusCell(2, 2, true);
+    Grid->BeginCellEdit();
+    ProcessPendingMessages();
+    Key(button, VK_ESCAPE);
+    EXPECT_EQ(Grid->Cells(2, 2), "przycisk");
+    EXPECT_FALSE(button->Visible());
+    EXPECT_TRUE(Grid->Focused());
+    EXPECT_EQ(Grid->Col(), 2);
+}
+
+// ---------------------------------------------------------------- more of the Unicode controls
+TEST_F(CellEditors, UnicodeEditKeepsWideTextAndShows255ToByteHandlers)
+{
+    auto* e = new TPsgUniEdit(Form);
+    e->SetWideText(u"\u03A9 przed oknem");
+    e->SetParent(Form);
+    e->SetBounds(420, 10, 120, 22);
+    EXPECT_EQ(e->WideText(), u"\u03A9 przed oknem");
+    std::vector<int> seen;
+    e->OnKeyPress = [&](TObject*, char& K) { seen.push_back(Byte(K)); };
+    e->SetFocus();
+    e->SetText("");
+    TypeWideText(e, u"a\u03BB");
+    EXPECT_EQ(e->WideText(), u"a\u03BB");
+    EXPECT_EQ(seen, (std::vector<int>{'a', 255}));
+
+    // Assigning between wide and 8-bit lists converts each line and keeps the objects.
+    TPSGUniComboBox* c = Place<TPSGUniComboBox>(420, 40, 120, 22);
+    TStringList narrow;
+    narrow.AddObject("jeden", reinterpret_cast<TObject*>(&narrow));
+    narrow.Add("dwa");
+    c->WideItems()->Assign(&narrow);
+    EXPECT_EQ(c->WideItems()->Get(0), u"jeden");
+    EXPECT_EQ(c->WideItems()->GetObject(0), reinterpret_cast<TObject*>(&narrow));
+    c->WideItems()->Add(u"\u0144\u03C9");
+    TStringList back;
+    back.Assign(c->WideItems());
+    EXPECT_EQ(back.Text(), "jeden\r\ndwa\r\nń?\r\n");
+    c->WideItems()->Exchange(0, 2);
+    EXPECT_EQ(c->WideItems()->Get(0), u"\u0144\u03C9");
+    EXPECT_EQ(c->WideItems()->GetObject(2), reinterpret_cast<TObject*>(&narrow));
+}
+
+TEST_F(CellEditors, EditLinkShiftReturnGoesBackAndHomeStays)
+{
+    auto* link = new EditBoxLink(Form);
+    Grid->SetEditLink(link);
+    Grid->Navigation()->SetAdvanceOnEnter(true);
+    UseEditor(edCustom);
+    Open("a");
+    Key(link->Box, VK_HOME);
+    EXPECT_TRUE(link->Box->Visible());
+    Key(link->Box, VK_RETURN, ssShift);
+    EXPECT_EQ(Grid->Col(), 1);
+    EXPECT_EQ(Grid->Row(), 2);
+    Grid->EndCellEdit();
+    Grid->Navigation()->SetAdvanceOnEnter(false);
+    Grid->SetEditLink(nullptr);
+}
+
 }  // namespace
