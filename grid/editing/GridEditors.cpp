@@ -884,6 +884,15 @@ void TGridDatePicker::Change()
     FGrid->DatePickerChanged(DateTime());
 }
 
+void TGridDatePicker::PaintOver(TCanvas* Canvas)
+{
+    Canvas->Brush()->SetColor(clWindow);
+    TRect r(0, 0, Width(), Height());
+    Canvas->FrameRect(r);
+    InflateRect(r, -1, -1);
+    Canvas->FrameRect(r);
+}
+
 void TGridDatePicker::DoExit()
 {
     EndEditOnExit(FGrid);

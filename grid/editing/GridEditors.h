@@ -173,6 +173,8 @@ protected:
     void KeyDown(Word& Key, TShiftState Shift) override;
     void CMWantSpecialKey(TMessage& Message) override;
     void Change() override;
+    // A two-pixel frame in the window colour over the picker's border.
+    void PaintOver(TCanvas* Canvas) override;
 
 private:
     TProStringGrid* FGrid;

@@ -26,6 +26,31 @@ void TCustomDateTimePicker::SetBorderStyle(TBorderStyle v)
     Invalidate();
 }
 
+void TCustomDateTimePicker::PaintOver(TCanvas* Canvas)
+{
+    if (Ctl3D())
+        return;
+    const int w = Width(), h = Height();
+    TWinControl* parent = Parent();
+    TColor frame;
+    if (FBorderStyle == bsNone) {
+        if (!parent)
+            return;
+        frame = parent->Color();
+    } else {
+        frame = FThemed ? TColor(RGB(127, 157, 185)) : FBorderColor;
+    }
+    Canvas->Brush()->SetColor(frame);
+    Canvas->FrameRect(TRect(0, 0, w, h));
+    // The control's own sunken edge inside goes under the parent's colour.
+    if (parent) {
+        Canvas->Pen()->SetColor(parent->Color());
+        Canvas->MoveTo(1, h - 2);
+        Canvas->LineTo(1, 1);
+        Canvas->LineTo(w - 1, 1);
+    }
+}
+
 // ---------------------------------------------------------------- TProDateTimePicker
 TProDateTimePicker::TProDateTimePicker(TComponent* AOwner) : TCustomDateTimePicker(AOwner)
 {

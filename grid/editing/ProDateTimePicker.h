@@ -15,6 +15,10 @@ public:
     // The common-controls library is of major version 6 or later.
     bool Themed() const { return FThemed; }
 
+protected:
+    // The flat border while not three-dimensional.
+    void PaintOver(TCanvas* Canvas) override;
+
 private:
     TBorderStyle FBorderStyle = bsNone;
     TColor FBorderColor = clBlack;

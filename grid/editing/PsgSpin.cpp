@@ -137,6 +137,11 @@ void TProTimerSpeedButton::Paint()
     // The horizontal arrows have no glyph: drawn here (grey when disabled).
     if (FArrowKind < 2)
         DrawArrow(Canvas(), r, FArrowKind, Enabled());
+    if (FFocusRect) {
+        TRect f = r;
+        InflateRect(f, -3, -3);
+        Canvas()->DrawFocusRect(f);
+    }
 }
 
 void TProTimerSpeedButton::CMMouseEnter(TMessage& Message)
@@ -272,12 +277,20 @@ void TPsgSpinButton::LayoutButtons(int W, int H)
     }
 }
 
+void TPsgSpinButton::FocusButton(TProTimerSpeedButton* B)
+{
+    if (B == FFocusedButton)
+        return;
+    const bool shown = FFocusedButton->FocusRectShown();
+    FFocusedButton->SetFocusRectShown(false);
+    FFocusedButton = B;
+    B->SetFocusRectShown(shown);
+}
+
 void TPsgSpinButton::ButtonMouseDown(TProTimerSpeedButton* B)
 {
-    if (B != FFocusedButton && CanFocus()) {
-        FFocusedButton = B;
-        Invalidate();
-    }
+    if (B != FFocusedButton && CanFocus())
+        FocusButton(B);
     if (FFocusControl && FFocusControl->TabStop() && FFocusControl->CanFocus() && !FFocusControl->Focused())
         FFocusControl->SetFocus();
     else if (TabStop() && !Focused() && CanFocus())
@@ -287,8 +300,8 @@ void TPsgSpinButton::ButtonMouseDown(TProTimerSpeedButton* B)
 void TPsgSpinButton::KeyDown(Word& Key, TShiftState Shift)
 {
     switch (Key) {
-    case VK_UP: FFocusedButton = FUp; FUp->Click(); break;
-    case VK_DOWN: FFocusedButton = FDown; FDown->Click(); break;
+    case VK_UP: FocusButton(FUp); FUp->Click(); break;
+    case VK_DOWN: FocusButton(FDown); FDown->Click(); break;
     case VK_SPACE: FFocusedButton->Click(); break;
     default: TWinControl::KeyDown(Key, Shift);
     }
@@ -299,13 +312,13 @@ void TPsgSpinButton::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WAN
 void TPsgSpinButton::WMSetFocus(TWMFocus& Message)
 {
     TWinControl::WMSetFocus(Message);
-    FFocusedButton->Invalidate();
+    FFocusedButton->SetFocusRectShown(true);
 }
 
 void TPsgSpinButton::WMKillFocus(TWMFocus& Message)
 {
     TWinControl::WMKillFocus(Message);
-    FFocusedButton->Invalidate();
+    FFocusedButton->SetFocusRectShown(false);
 }
 
 void TPsgSpinButton::Notification(TComponent* AComponent, TOperation Operation)

@@ -24,6 +24,9 @@ public:
     // Themed drawing (asked for; it happens while the platform's visual styles are active).
     bool IsWinXP() const { return FIsWinXP; }
     void SetIsWinXP(bool v) { FIsWinXP = v; Invalidate(); }
+    // The focus rectangle is drawn on the button (the spin control has the focus and this is its button).
+    bool FocusRectShown() const { return FFocusRect; }
+    void SetFocusRectShown(bool v) { FFocusRect = v; Invalidate(); }
     bool AllowTimer() const { return FAllowTimer; }
     void SetAllowTimer(bool v) { FAllowTimer = v; }
     TTimer* RepeatTimer() const { return FRepeatTimer; }
@@ -42,6 +45,7 @@ private:
     int FArrowKind = 2;
     bool FIsWinXP = false;
     bool FAllowTimer = true;
+    bool FFocusRect = false;
 };
 
 // Two repeat buttons, up and down, with the keyboard focus handling of the pair.
@@ -77,6 +81,8 @@ protected:
 private:
     void LayoutButtons(int W, int H);
     void ButtonMouseDown(TProTimerSpeedButton* B);
+    // The focus rectangle moves to B.
+    void FocusButton(TProTimerSpeedButton* B);
     void LoadGlyph(TProTimerSpeedButton* B, TBitmap* Glyph, const AnsiString& Resource);
     TProTimerSpeedButton* FUp;
     TProTimerSpeedButton* FDown;

@@ -16,6 +16,7 @@
 #include <cmath>
 
 #include "platform/core/SysUtils.h"
+#include "platform/gui/Graphics_p.h"
 #include "platform/gui/StdCtrls_p.h"
 
 // ---------------------------------------------------------------- TPageControl
@@ -552,8 +553,41 @@ public:
     QDateTimeEdit* Edit;
     // Watches the calendar's window (a new one comes with each change of the popup mode).
     QObject* Watch = nullptr;
+    // Paints the picker's PaintOver above the check box and the editor.
+    QWidget* Overlay = nullptr;
+
+protected:
+    void resizeEvent(QResizeEvent* ev) override
+    {
+        QWidget::resizeEvent(ev);
+        if (Overlay) {
+            Overlay->setGeometry(rect());
+            Overlay->raise();
+        }
+    }
 };
 }  // namespace
+
+class TPickerOverlay : public QWidget {
+public:
+    TPickerOverlay(QWidget* Parent, TDateTimePicker* APicker) : QWidget(Parent), Picker(APicker)
+    {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        setAttribute(Qt::WA_NoSystemBackground);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        TCanvas canvas;
+        TCanvasPaintScope scope(canvas, p);
+        RunGuarded([&] { Picker->PaintOver(&canvas); });
+    }
+
+private:
+    TDateTimePicker* Picker;
+};
 
 // The calendar's showing and hiding become OnDropDown and OnCloseUp.
 class TPickerSignals : public QObject {
@@ -619,6 +653,7 @@ TNativeWidget* TDateTimePicker::CreateNativeWidget()
             RunGuarded([&] { UserToggledCheck(on); });
     });
     InstallMessageBridge(host->Edit, this);
+    host->Overlay = new TPickerOverlay(host, this);
     auto* watch = new TPickerSignals(this);
     watch->setParent(host);
     host->Watch = watch;

@@ -183,10 +183,13 @@ protected:
     void WMGetDlgCode(TMessage& Message) override;
     // F4 and Alt+Down open and close the calendar of the date mode.
     void KeyDown(Word& Key, TShiftState Shift) override;
+    // Painted over the check box and the editor (client coordinates); nothing by default.
+    virtual void PaintOver(TCanvas* Canvas) {}
     virtual void Change();
 
 private:
     friend class TPickerSignals;
+    friend class TPickerOverlay;
     void ApplyToWidget();
     void UserChangedValue(TDateTime Value);
     void UserToggledCheck(bool Checked);

@@ -549,6 +549,25 @@ TEST_F(CellEditors, DateTimePickerKeepsWholeSecondsAndShowsItsTimePicker)
     EXPECT_NE(p->TimePicker(), nullptr);
 }
 
+TEST_F(CellEditors, FlatPickerBorderFollowsBorderStyle)
+{
+    Form->SetColor(clYellow);
+    auto* p = Place<TCustomDateTimePicker>(420, 10, 150, 22);
+    EXPECT_FALSE(p->Ctl3D());
+    p->SetBorderColor(clRed);
+    const struct { TBorderStyle Style; TColor Frame; } cases[] = {
+        {bsNone, clYellow},
+        {bsSingle, p->Themed() ? TColor(RGB(127, 157, 185)) : clRed},
+    };
+    for (const auto& k : cases) {
+        p->SetBorderStyle(k.Style);
+        ProcessPendingMessages();
+        auto shot = GrabControl(p);
+        EXPECT_EQ(ColorToRGB(shot->Canvas()->Pixels(0, 10)), ColorToRGB(k.Frame)) << int(k.Style);
+        EXPECT_EQ(ColorToRGB(shot->Canvas()->Pixels(75, 21)), ColorToRGB(k.Frame)) << int(k.Style);
+    }
+}
+
 // ---------------------------------------------------------------- checker, rich edit, spin events
 struct UpperChecker : TProStringGridCheck {
     using TProStringGridCheck::TProStringGridCheck;
@@ -830,11 +849,17 @@ TEST_F(CellEditors, SpinMonthFirstDatesAndHorizontalButtons)
     s->SetValue(1);
     b->SetTabStop(true);
     b->SetFocus();
+    EXPECT_TRUE(b->UpButton()->FocusRectShown());
     Key(b, VK_UP);
     Key(b, VK_SPACE);
     EXPECT_EQ(s->Text(), "3");
     Key(b, VK_DOWN);
     EXPECT_EQ(s->Text(), "2");
+    // The focus rectangle went with the key to the down button, and goes with the focus.
+    EXPECT_TRUE(b->DownButton()->FocusRectShown());
+    EXPECT_FALSE(b->UpButton()->FocusRectShown());
+    s->SetFocus();
+    EXPECT_FALSE(b->DownButton()->FocusRectShown());
 }
 
 // ---------------------------------------------------------------- more of the edit with a button
