@@ -249,6 +249,7 @@ void TProStringGrid::Loaded()
     }
     if (FColumnSize->Save())
         LoadColumnSizes();
+    SnapshotColumnWidths();
     // A grid loaded from its form sizes no column below 10 pixels and no row below the default height.
     FMinColWidth = 10;
     FMinRowHeight = DefaultRowHeight();
@@ -533,6 +534,11 @@ AnsiString TProStringGrid::Version()
     unsigned v = unsigned(GetVersionNr());
     return IntToStr((v >> 24) & 0xFF) + "." + IntToStr((v >> 16) & 0xFF) + "." + IntToStr((v >> 8) & 0xFF) + "." +
            IntToStr(v & 0xFF);
+}
+
+AnsiString TProStringGrid::VersionText()
+{
+    return Version() + " Dec, 2026";
 }
 
 // ---------------------------------------------------------------- per-cell questions

@@ -501,7 +501,8 @@ public:
     AnsiString Version();
     void SetVersion(const AnsiString&) {}
     virtual int GetVersionNr() { return FGridVersionNr; }
-    virtual AnsiString VersionText() { return Version(); }
+    // Version and the date of the build: "1.0.0.0 Dec, 2026".
+    virtual AnsiString VersionText();
 
     // ---------------------------------------------------------------- per-cell questions
     virtual AnsiString GetCellHint(int ACol, int ARow);
@@ -603,6 +604,9 @@ public:
     virtual void CalcFooter(int ACol);
     // Widens a column to fill the client width; -1 is the last column.
     virtual void StretchColumn(int ACol);
+    // The widths of all columns and the grid's width as the reference that a resize with
+    // ColumnSize.SynchWithGrid scales the columns from (taken by Loaded).
+    void SnapshotColumnWidths();
     virtual void AutoSizeColumns(bool ADoFixedCols, int APadding);
     virtual void WriteTextStream(TStream* Stream);
     virtual void ReadTextStream(TStream* Stream);
@@ -1453,6 +1457,10 @@ private:
     int SearchPanelTop() const;
     void ScaleOtherColumns(int ACol, int OldWidth, int NewWidth);
     void ScaleOtherRows(int ARow, int OldHeight, int NewHeight);
+    void SynchColumnsWithGrid();
+    // The reference of SnapshotColumnWidths; the grid's width is -1 before the first snapshot.
+    std::vector<int> FRefColWidths;
+    int FRefGridWidth = -1;
     bool FFlatScrollActive = false;
     bool FScrollHintShow = false;
     AnsiString FScrollHintText;

@@ -1,5 +1,6 @@
 // TProStringGrid: column stretching, proportional column and row sizing, the
 // fixed footer rows and right columns, and small cell questions.
+#include <algorithm>
 #include <cmath>
 
 #include "grid/PictureContainer.h"
@@ -59,8 +60,35 @@ void TProStringGrid::SizeChanged(int OldColCount, int OldRowCount)
     UpdateFlatScrollBars();
 }
 
+void TProStringGrid::SnapshotColumnWidths()
+{
+    FRefColWidths.clear();
+    for (int c = 0; c < ColCount(); ++c)
+        FRefColWidths.push_back(ColWidths(c));
+    FRefGridWidth = Width();
+}
+
+// Every column takes its reference width scaled by the grid's width against the reference width,
+// always from the reference, so that sizing back and forth leaves no rounding behind. The grid's
+// width is measured as the reference was. Columns added after the snapshot keep their widths.
+void TProStringGrid::SynchColumnsWithGrid()
+{
+    if (FRefGridWidth <= 0 || !FColumnSize->SynchWithGrid() || (ComponentState() & (csLoading | csDestroying)))
+        return;
+    EndCellEdit();
+    const int count = std::min(ColCount(), int(FRefColWidths.size()));
+    for (int c = 0; c < count; ++c) {
+        if (FRefColWidths[c] < 0)
+            continue;
+        int w = int(std::lround(double(FRefColWidths[c]) * Width() / FRefGridWidth));
+        if (w != ColWidths(c))
+            SetColWidths(c, w);
+    }
+}
+
 void TProStringGrid::WMSize(TWMSize& Message)
 {
+    SynchColumnsWithGrid();
     TBaseGrid::WMSize(Message);
     if (Parent() && !(ComponentState() & (csLoading | csReading)) && FColumnSize->Stretch())
         StretchColumn(FColumnSize->StretchColumn());

@@ -363,6 +363,8 @@ TForm* TProStringGrid::CreateDragImageForm(const TGridRect& CellRange)
     auto* form = new TForm(this);
     form->SetBorderStyle(bsNone);
     form->SetBounds(0, 0, bmp->Width(), bmp->Height());
+    form->SetAlphaBlend(true);
+    form->SetAlphaBlendValue(192);
     auto* image = new TImage(form);
     image->SetParent(form);
     image->SetAlign(alClient);

@@ -189,6 +189,7 @@ void TCustomForm::CreateWnd()
     g_formBridges[this] = bridge;
     w->setWindowTitle(ToQString(Caption()));
     ApplyWindowFlags();
+    ApplyOpacity();
     if (FSizeLimits != TRect())
         SetSizeLimits(FSizeLimits.Left, FSizeLimits.Top, FSizeLimits.Right, FSizeLimits.Bottom);
     // A state chosen before the window existed applies when it is shown.
@@ -218,6 +219,25 @@ void TCustomForm::ApplyWindowFlags()
     w->setWindowFlags(f);
     if (vis)
         w->show();
+}
+
+void TCustomForm::ApplyOpacity()
+{
+    if (!HandleAllocated() || Parent())
+        return;
+    ControlWidget(this)->setWindowOpacity(FAlphaBlend ? FAlphaBlendValue / 255.0 : 1.0);
+}
+
+void TCustomForm::SetAlphaBlend(bool v)
+{
+    FAlphaBlend = v;
+    ApplyOpacity();
+}
+
+void TCustomForm::SetAlphaBlendValue(Byte v)
+{
+    FAlphaBlendValue = v;
+    ApplyOpacity();
 }
 
 void TCustomForm::SetBorderStyle(TBorderStyle v)

@@ -106,6 +106,13 @@ public:
     // Where the window goes when maximised, as the placement keeps it ((-1, -1): the system's choice).
     TPoint MaximizedPos() const { return FMaximizedPos; }
     void SetMaximizedPos(const TPoint& v) { FMaximizedPos = v; }
+    // Translucency of a top-level window: with AlphaBlend the window shows with the opacity
+    // AlphaBlendValue / 255 (0 invisible, 255 opaque). A form inside another window, or a
+    // platform that cannot make windows translucent, shows it opaque.
+    bool AlphaBlend() const { return FAlphaBlend; }
+    void SetAlphaBlend(bool v);
+    Byte AlphaBlendValue() const { return FAlphaBlendValue; }
+    void SetAlphaBlendValue(Byte v);
 
 protected:
     bool IsTopLevelWindow() const override { return true; }
@@ -125,6 +132,7 @@ private:
     friend void FormActivated(TCustomForm* Form, bool Active);
     friend void FormWindowChanged(TCustomForm* Form, bool StateChanged);
     void ApplyWindowFlags();
+    void ApplyOpacity();
     void PlaceOnScreen();
     TBorderStyle FBorderStyle = bsSizeable;
     TFormStyle FFormStyle = fsNormal;
@@ -141,6 +149,8 @@ private:
     bool FMaximizeBox = true;
     TPoint FMaximizedPos{-1, -1};
     TRect FSizeLimits;
+    bool FAlphaBlend = false;
+    Byte FAlphaBlendValue = 255;
 };
 
 class TForm : public TCustomForm {

@@ -461,6 +461,11 @@ void ActivateWindowByUser(TCustomForm* Form, bool Active)
     Deliver(w, &ev);
 }
 
+double WindowOpacity(TCustomForm* Form)
+{
+    return Form->HandleAllocated() ? ControlWidget(Form)->windowOpacity() : 1.0;
+}
+
 // ---------------------------------------------------------------- painting, timers
 std::unique_ptr<TBitmap> GrabControl(TControl* Control)
 {

@@ -99,6 +99,8 @@ void SetWindowStateByUser(TCustomForm* Form, TWindowState State);
 void MoveWindowByUser(TCustomForm* Form, int Left, int Top, int Width, int Height);
 // The window system's activation of a form's window (true) or its loss (false).
 void ActivateWindowByUser(TCustomForm* Form, bool Active);
+// The opacity the window system is asked to show the form's window with (0 to 1; 1 without a window).
+double WindowOpacity(TCustomForm* Form);
 
 // ---------------------------------------------------------------- system drag and drop
 // One point of a system drag: the pointer over a control (its client coordinates), keys held.

@@ -222,6 +222,30 @@ TEST_F(LayerFixture, FocusSkipsHiddenAndDisabledControls)
     EXPECT_EQ(b, Form->FindNextControl(nullptr, true, true, false));
 }
 
+TEST_F(LayerFixture, AlphaBlendSetsTheOpacityOfTopLevelWindowsOnly)
+{
+    auto* top = new TForm(Form);
+    top->SetBounds(40, 40, 120, 80);
+    top->SetAlphaBlendValue(64);   // chosen before the window exists, without AlphaBlend
+    top->Show();
+    EXPECT_DOUBLE_EQ(WindowOpacity(top), 1.0);
+    top->SetAlphaBlend(true);
+    EXPECT_NEAR(WindowOpacity(top), 64 / 255.0, 0.01);
+    top->SetAlphaBlendValue(0);
+    EXPECT_NEAR(WindowOpacity(top), 0.0, 0.01);
+    top->SetAlphaBlend(false);
+    EXPECT_DOUBLE_EQ(WindowOpacity(top), 1.0);
+
+    auto* inner = new TForm(Form);
+    inner->SetParent(Form);
+    inner->SetBounds(10, 10, 50, 40);
+    inner->SetAlphaBlend(true);
+    inner->SetAlphaBlendValue(100);
+    inner->Show();
+    EXPECT_DOUBLE_EQ(WindowOpacity(inner), 1.0);
+    EXPECT_DOUBLE_EQ(WindowOpacity(Form), 1.0);
+}
+
 TEST_F(LayerFixture, CloseActionsHideFreeOrKeepTheForm)
 {
     struct Case {
