@@ -152,6 +152,10 @@ void Tf_MainForm::CreateSearchPage()
     sg_ZnajdzNormeWTrelKordelin->OnDblClickCell = [this](TObject* s, int r, int c) {
         sg_ZnajdzNormeWTrelKordelinDblClickCell(s, r, c);
     };
+    // The results answer the keys as the register grid does.
+    sg_ZnajdzNormeWTrelKordelin->OnKeyDown = [this](TObject* s, Word& k, TShiftState sh) {
+        sg_NowyEdytujWykazKeyDown(s, k, sh);
+    };
 }
 
 void Tf_MainForm::sb_ZnajdzNormeWTrelKordelin_NoweWyszukiwanieClick(TObject*)

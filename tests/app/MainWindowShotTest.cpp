@@ -67,8 +67,23 @@ TEST_F(MainWindowShot, NormalStart)
     EXPECT_TRUE(Form->MenuPanel("Normy")->Visible());
     SaveScreenshot(GrabControl(Form.get()).get(), "main-window-menu.png");
 
+    // The settings panel and a category panel.
+    struct TShot {
+        const char* Panel;
+        const char* File;
+    };
+    const char* open = "Normy";
+    for (const TShot& s : {TShot{"Ustawienia", "main-window-settings.png"}, TShot{"Wyrób 1", "main-window-category.png"}}) {
+        Form->ProToolPanelTab->SlidePanelIn(Form->MenuPanel(open));
+        Form->ProToolPanelTab->OpenTab(Form->ProToolPanelTab->IndexOfPanel(Form->MenuPanel(s.Panel)));
+        Application->ProcessMessages();
+        EXPECT_TRUE(Form->MenuPanel(s.Panel)->Visible());
+        SaveScreenshot(GrabControl(Form.get()).get(), s.File);
+        open = s.Panel;
+    }
+
     // The appearance page.
-    Form->ProToolPanelTab->SlidePanelIn(Form->MenuPanel("Normy"));
+    Form->ProToolPanelTab->SlidePanelIn(Form->MenuPanel(open));
     Form->RunMenuCommand("Kolory i styl wysuwanych paneli", "Kolory i styl wysuwanych paneli");
     Application->ProcessMessages();
     SaveScreenshot(GrabControl(Form.get()).get(), "appearance-panels.png");

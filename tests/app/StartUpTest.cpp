@@ -2,6 +2,7 @@
 // the access level of the login, and the configuration read back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <vector>
@@ -18,6 +19,7 @@
 #include "app/qx_Unit7_ListaUzywanychNorm.h"
 #include "app/U_WspolneFunkcje.h"
 #include "app/qx_Unit1.h"
+#include "controls/ColorPicker.h"
 #include "controls/ToolEdit.h"
 #include "grid/ProGrid.h"
 #include "platform/core/Classes.h"
@@ -289,6 +291,38 @@ TEST_F(StartUp, AccessLevelOfTheLogin)
             EXPECT_EQ(CurrentUserLevel, c.Level);
         EXPECT_EQ(UserOutsideList, c.Outside);
     }
+}
+
+TEST_F(StartUp, PerUserFileComesFromTheTemplateAndServesOnlyItsLogin)
+{
+    PrepareStart();
+    Write("Katalog Norm\\normy_wszystkie.txt", "PN-EN 1|Aktualna|Jest||T|O|\r\n");
+    const AnsiString own = "Ustawienia\\" + Login + ".dat";
+    // A template of another owner with a state colour of its own.
+    const AnsiString templ = "[UserName]\r\nUserName=szablon\r\n\r\n[StanNormColor]\r\nSN_Aktualna=123\r\n";
+    WriteScrambledFile(Path("Ustawienia\\Default.dat"), templ);
+    Start();
+    ASSERT_FALSE(Application->Terminated());
+    const std::vector<AnsiString> made = PlainLines(own);
+    EXPECT_NE(std::find(made.begin(), made.end(), "UserName=" + Login), made.end());
+    EXPECT_NE(std::find(made.begin(), made.end(), "SN_Aktualna=123"), made.end());
+    EXPECT_EQ(ReadScrambledFile(Path("Ustawienia\\Default.dat")), templ);
+    EXPECT_EQ(Form->colbtn_NormaAktualna->ActiveColor(), 123);
+    // Applied before the catalogue is loaded: its state cells take the colour.
+    EXPECT_NE(Form->sg_WszystkieNormy->Cells(2, 1).find("#7B0000"), AnsiString::npos);
+
+    // A file of another login is neither applied nor changed.
+    WriteScrambledFile(Path(own), "[UserName]\r\nUserName=ktos\r\n\r\n[StanNormColor]\r\nSN_Aktualna=456\r\n");
+    const AnsiString bytes = Read(own);
+    Start();
+    EXPECT_EQ(Form->colbtn_NormaAktualna->ActiveColor(), 32768);
+    EXPECT_EQ(Read(own), bytes);
+
+    // Deleted, it is made again from the template for this login.
+    DeleteFile(Path(own));
+    Start();
+    EXPECT_EQ(Form->colbtn_NormaAktualna->ActiveColor(), 123);
+    EXPECT_TRUE(VerifyNoPendingDialogs());
 }
 
 TEST_F(StartUp, AUsersFolderThatCannotBeMadeEndsWithAMessage)
