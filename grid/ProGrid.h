@@ -1212,8 +1212,11 @@ private:
     void DropRowFlags(int ARow, const std::vector<int>& ARemoved, bool ASelectFlags);
     void LowerHiddenRowIndexes(const std::vector<int>& ARemoved);
     AnsiString SortCellText(int ACol, int ARow);
-    // The stored text SortCellText gives, without a copy; nullptr when the
-    // text is worked out (display handlers, merged or Unicode cells).
+    // The stored text Cells gives, without a copy; nullptr when Cells works
+    // the text out (display handlers, shown group counts, a covered cell of a
+    // merged region).
+    const AnsiString* CellsStored(int ACol, int ARow);
+    // The same for SortCellText (nullptr for Unicode cells too).
     const AnsiString* SortCellStored(int ACol, int ARow);
     void CopyRowToScratch(int AFrom, int ATo);
     void RunSort(int AKind);

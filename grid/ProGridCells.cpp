@@ -776,3 +776,12 @@ void TProStringGrid::PositionCellControls()
         item->Control->Invalidate();
     }
 }
+
+const AnsiString* TProStringGrid::CellsStored(int ACol, int ARow)
+{
+    if (OnGetDisplText || OnGetDisplWideText || (FGrouping->ShowGroupCount() && FGroupColumn >= 0))
+        return nullptr;
+    if (TObject* o = GetGridObject(ACol, ARow); o && !IsBaseCell(ACol, ARow))
+        return nullptr;
+    return &CellText(ACol, ARow);
+}

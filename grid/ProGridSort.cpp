@@ -1288,16 +1288,10 @@ int TGridRowSorter::Compare(TProStringGrid* G, int ACol, int ARow1, int ARow2, T
 // ---------------------------------------------------------------- comparing
 const AnsiString* TProStringGrid::SortCellStored(int ACol, int ARow)
 {
-    if (FSortSettings->SortOnVirtualCells()) {
-        if (OnGetDisplText || OnGetDisplWideText || (FGrouping->ShowGroupCount() && FGroupColumn >= 0))
-            return nullptr;
-        if (TObject* o = GetGridObject(ACol, ARow); o && !IsBaseCell(ACol, ARow))
-            return nullptr;
-    }
-    const AnsiString& s = CellText(ACol, ARow);
-    if (s.size() >= 2 && s[0] == '|' && s[1] == '\\')
+    const AnsiString* s = FSortSettings->SortOnVirtualCells() ? CellsStored(ACol, ARow) : &CellText(ACol, ARow);
+    if (s && s->size() >= 2 && (*s)[0] == '|' && (*s)[1] == '\\')
         return nullptr;
-    return &s;
+    return s;
 }
 
 AnsiString TProStringGrid::SortCellText(int ACol, int ARow)

@@ -115,12 +115,27 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
 {
     Size = TPoint(0, 0);
     TCellTextMeasure& m = AMeasure;
+    // The shown text: the stored one itself when nothing forms it (no copy
+    // of every cell while a column is sized), else a copy that may change.
+    AnsiString own;
+    const AnsiString* shown = nullptr;
+    auto readText = [&]() {
+        if (!OnGetFloatFormat)
+            shown = CellsStored(ACol, ARow);
+        if (!shown) {
+            FormatNumericCell(ACol, ARow, own);
+            shown = &own;
+        }
+    };
+    auto change = [&](AnsiString AText) {
+        own = std::move(AText);
+        shown = &own;
+    };
     // With SkipEmpty the text is read first, so that an empty cell asks
     // nothing more.
-    AnsiString text;
     if (m.SkipEmpty) {
-        FormatNumericCell(ACol, ARow, text);
-        if (text.empty())
+        readText();
+        if (shown->empty())
             return;
     }
     const TFont* font = nullptr;
@@ -145,17 +160,17 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
     }
 
     if (!m.SkipEmpty)
-        FormatNumericCell(ACol, ARow, text);
-    Byte kind = ClassifyCellText(text, FP.EnableHTML);
+        readText();
+    Byte kind = ClassifyCellText(*shown, FP.EnableHTML);
     if (kind == 3) {
-        text = CalcFormula(ACol, ARow, text);
-        kind = ClassifyCellText(text, FP.EnableHTML);
+        change(CalcFormula(ACol, ARow, *shown));
+        kind = ClassifyCellText(*shown, FP.EnableHTML);
     }
     int col = DisplayColumn(ACol);
     int width = col >= 0 && col < ColCount() ? ColWidths(col) : DefaultColWidth();
     auto* g = dynamic_cast<TCellGraphic*>(GetCellGraphicObject(ACol, ARow));
     if (g && g->CellType == ctRotated) {
-        TSize e = m.Canvas(*font)->TextExtent(text);
+        TSize e = m.Canvas(*font)->TextExtent(*shown);
         double a = g->CellAngle * 3.14159265358979 / 180.0;
         double ca = std::abs(std::cos(a)), sa = std::abs(std::sin(a));
         Size = TPoint(int(e.cx * ca + e.cy * sa) + 12, int(e.cx * sa + e.cy * ca) + 12);
@@ -164,7 +179,7 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
     switch (kind) {
     case 1: {
         // Unwrapped, the size depends on the font and the text only.
-        if (!WrapToWidth && m.FindHtml(*font, text, Size))
+        if (!WrapToWidth && m.FindHtml(*font, *shown, Size))
             return;
         if (font != &m.Font())
             resolveStyle();
@@ -180,22 +195,25 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
         run.Cache = FPictureCache.get();
         run.Container = FPictureContainer;
         run.URLColor = FP.URLColor;
-        run.Run(c, text, TRect(0, 0, WrapToWidth ? width : 65535, 65535));
+        run.Run(c, *shown, TRect(0, 0, WrapToWidth ? width : 65535, 65535));
         Size = TPoint(run.XSize + 2 + 2 * FCellTextOffset.X, run.YSize + 2 + 2 * FCellTextOffset.Y);
         if (!WrapToWidth)
-            m.AddHtml(*font, text, Size);
+            m.AddHtml(*font, *shown, Size);
         return;
     }
     case 2: {
         CellToRich(ACol, ARow, FRichEdit);
-        text = FRichEdit->Text();
+        change(FRichEdit->Text());
         break;
     }
-    case 5: text = WideToAnsi(DecodeUnicodeCell(text)); break;
+    case 5: change(WideToAnsi(DecodeUnicodeCell(*shown))); break;
     default: break;
     }
-    if (FP.URLShow && !FP.URLFull && IsURL(text))
-        StripURLPrefix(text);
+    if (FP.URLShow && !FP.URLFull && IsURL(*shown)) {
+        change(*shown);
+        StripURLPrefix(own);
+    }
+    const AnsiString& text = *shown;
     if (!WrapToWidth) {
         // Lines end at CR (a LF right after it belongs to the break).
         TTextMetrics& tm = m.Metrics(*font);
@@ -218,10 +236,12 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
         Size = TPoint(widest + 2 * FCellTextOffset.X, lines * tm.TextHeight() + 2 * FCellTextOffset.Y);
         return;
     }
-    if (col == Col() && ARow == Row() && !text.empty() && text.back() == '\n')
-        text.pop_back();
+    if (col == Col() && ARow == Row() && !text.empty() && text.back() == '\n') {
+        change(text);
+        own.pop_back();
+    }
     TRect r(0, 0, width - 2 * (2 + FCellTextOffset.X), 0);
-    DrawText(m.Canvas(*font), text, -1, r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
+    DrawText(m.Canvas(*font), *shown, -1, r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
     Size = TPoint(r.Width() + 2 * FCellTextOffset.X, r.Height() + 2 * FCellTextOffset.Y);
 }
 
