@@ -2,6 +2,7 @@
 // the catalogue grid, saving it back with the dated backup copy, regrouping.
 #include <algorithm>
 #include <new>
+#include <unordered_map>
 
 #include "app/Katalog.h"
 #include "app/MainVars.h"
@@ -76,10 +77,15 @@ void Tf_MainForm::FillNormGrids(const TStrings& Lines)
             g->SetCells(c, 0, NormHeaders[size_t(c)]);
         for (int r = 1; r < n + 2; ++r)
             g->SetCells(0, r, IntToStr(r));
+        // A state cell depends on the state word only: each is made once.
+        std::unordered_map<AnsiString, AnsiString> stateCells;
         for (int i = 0; i < n; ++i) {
             TNormRecord rec = SplitNormLine(Lines.Strings(i));
+            auto state = stateCells.find(rec[nfState]);
+            if (state == stateCells.end())
+                state = stateCells.emplace(rec[nfState], NormStateCell(rec[nfState], colors)).first;
             for (int f = 0; f < NormFieldCount; ++f)
-                g->SetCells(f + 1, i + 1, f == nfState ? NormStateCell(rec[nfState], colors) : rec[size_t(f)]);
+                g->SetCells(f + 1, i + 1, f == nfState ? state->second : rec[size_t(f)]);
         }
     } catch (...) {
         g->EndUpdate();
