@@ -85,7 +85,10 @@ void Tf_MainForm::FillNormGrids(const TStrings& Lines)
             if (state == stateCells.end())
                 state = stateCells.emplace(rec[nfState], NormStateCell(rec[nfState], colors)).first;
             for (int f = 0; f < NormFieldCount; ++f)
-                g->SetCells(f + 1, i + 1, f == nfState ? state->second : rec[size_t(f)]);
+                if (f == nfState)
+                    g->SetCells(f + 1, i + 1, state->second);
+                else
+                    g->SetCells(f + 1, i + 1, std::move(rec[size_t(f)]));
         }
     } catch (...) {
         g->EndUpdate();

@@ -284,15 +284,15 @@ AnsiString TBaseGrid::Cells(int ACol, int ARow)
     return s;
 }
 
-void TBaseGrid::SetCells(int ACol, int ARow, const AnsiString& Value)
+void TBaseGrid::SetCells(int ACol, int ARow, AnsiString&& Value)
 {
     if (HasCellProperties(ACol, ARow)) {
         TPoint b = GetBaseCell(ACol, ARow);
-        SetGridCell(b.X, b.Y, Value);
+        SetGridCell(b.X, b.Y, std::move(Value));
         if (Parent())
             RepaintMergedRegion(b.X, b.Y);
     } else {
-        SetGridCell(ACol, ARow, Value);
+        SetGridCell(ACol, ARow, std::move(Value));
     }
     if (FLastRowIsFooter && ARow == RowCount() - 1)
         LastRowChanged();

@@ -173,13 +173,15 @@ public:
     // The display text of the cell's base cell.
     AnsiString Cells(int ACol, int ARow);
     // Writes the base cell of a cell with a record, else the cell itself.
-    void SetCells(int ACol, int ARow, const AnsiString& Value);
+    void SetCells(int ACol, int ARow, const AnsiString& Value) { SetCells(ACol, ARow, AnsiString(Value)); }
+    void SetCells(int ACol, int ARow, AnsiString&& Value);
     AnsiString GetMergedCellText(int ACol, int ARow) { return Cells(ACol, ARow); }
     void SetMergedCellText(int ACol, int ARow, const AnsiString& Value) { SetCells(ACol, ARow, Value); }
     TCellProperties* CellProperties(int ACol, int ARow);
     bool HasCellProperties(int ACol, int ARow) const;
     AnsiString GetGridCell(int ACol, int ARow) const { return TStringGrid::Cells(ACol, ARow); }
     void SetGridCell(int ACol, int ARow, const AnsiString& Value) { TStringGrid::SetCells(ACol, ARow, Value); }
+    void SetGridCell(int ACol, int ARow, AnsiString&& Value) { TStringGrid::SetCells(ACol, ARow, std::move(Value)); }
     TObject* GetGridObject(int ACol, int ARow) const { return Objects(ACol, ARow); }
     void SetGridObject(int ACol, int ARow, TObject* Value) { SetObjects(ACol, ARow, Value); }
     void SetCellObject(int ACol, int ARow, TObject* AObject);

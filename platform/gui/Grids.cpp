@@ -1821,6 +1821,12 @@ void TStringGrid::SetCells(int ACol, int ARow, const AnsiString& Value)
     InvalidateCell(ACol, ARow);
 }
 
+void TStringGrid::SetCells(int ACol, int ARow, AnsiString&& Value)
+{
+    CellAt(ACol, ARow).Text = std::move(Value);
+    InvalidateCell(ACol, ARow);
+}
+
 void TStringGrid::PrefetchCell(int ACol, int ARow) const
 {
     if (ARow >= 0 && std::size_t(ARow) < FData.size() && ACol >= 0 && std::size_t(ACol) < FData[ARow].size())

@@ -371,6 +371,8 @@ public:
     // written); valid until the grid changes.
     const AnsiString& CellText(int ACol, int ARow) const;
     void SetCells(int ACol, int ARow, const AnsiString& Value);
+    // The text moved into the cell (bulk loads: no copy).
+    void SetCells(int ACol, int ARow, AnsiString&& Value);
     TObject* Objects(int ACol, int ARow) const;
     void SetObjects(int ACol, int ARow, TObject* Value);
     // A copy of a column's (row's) texts and objects over RowCount (ColCount);
