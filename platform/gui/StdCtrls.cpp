@@ -403,6 +403,8 @@ TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner)
     SetBounds(0, 0, 121, 21);
     SetTabStop(true);
     SetControlStyle(ControlStyle() | csFixedHeight);
+    // An edit is white like every window that takes text, not the face of its form.
+    SetColor(clWindow);
 }
 
 TCustomEdit::~TCustomEdit() = default;
@@ -476,7 +478,10 @@ void TCustomEdit::ApplyToWidget()
                                                             : Qt::AlignLeft;
     auto background = [&](QWidget* w) {
         QPalette pal = w->palette();
-        pal.setColor(QPalette::Base, PaintsParentBackground() ? QColor(Qt::transparent) : ToQColor(Color()));
+        // A disabled edit keeps the style's disabled look.
+        const QColor base = PaintsParentBackground() ? QColor(Qt::transparent) : ToQColor(Color());
+        pal.setColor(QPalette::Active, QPalette::Base, base);
+        pal.setColor(QPalette::Inactive, QPalette::Base, base);
         w->setPalette(pal);
     };
     if (auto* m = NativeOf<QPlainTextEdit>(this)) {

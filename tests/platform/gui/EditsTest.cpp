@@ -360,3 +360,18 @@ TEST_F(Edits, MultiLineEditKeepsCrLfWrapsAndCountsTheLinesItShows)
     EXPECT_EQ(e->Perform(EM_GETLINECOUNT), 1);
     EXPECT_EQ(e->Perform(EM_LINEFROMCHAR, 20), 0);
 }
+
+TEST_F(Edits, AnEditIsWhiteOnItsFormUnlessDisabledOrColouredOtherwise)
+{
+    auto* plain = Place<TEdit>(10, 10, 120, 22);
+    auto* off = Place<TEdit>(10, 40, 120, 22);
+    auto* red = Place<TEdit>(10, 70, 120, 22);
+    off->SetEnabled(false);
+    red->SetColor(clRed);
+    Form->Show();
+    auto inside = [](TControl* c) { return ColorToRGB(GrabControl(c)->Canvas()->Pixels(c->Width() - 8, c->Height() / 2)); };
+    EXPECT_EQ(plain->Color(), clWindow);
+    EXPECT_EQ(inside(plain), ColorToRGB(clWindow));
+    EXPECT_NE(inside(off), ColorToRGB(clWindow));
+    EXPECT_EQ(inside(red), ColorToRGB(clRed));
+}
