@@ -69,7 +69,7 @@ TEST_F(MainWindowShot, NormalStart)
 
     // The settings panel and a category panel.
     struct TShot {
-        const char* Panel;
+        const char* Panel;   // or the command that shows the page
         const char* File;
     };
     const char* open = "Normy";
@@ -82,17 +82,18 @@ TEST_F(MainWindowShot, NormalStart)
         open = s.Panel;
     }
 
-    // The appearance page.
+    // The appearance page, each of its topics.
     Form->ProToolPanelTab->SlidePanelIn(Form->MenuPanel(open));
-    Form->RunMenuCommand("Kolory i styl wysuwanych paneli", "Kolory i styl wysuwanych paneli");
-    Application->ProcessMessages();
-    SaveScreenshot(GrabControl(Form.get()).get(), "appearance-panels.png");
-    Form->RunMenuCommand("Kolory określające stan norm", "Kolory określające stan norm");
-    Application->ProcessMessages();
-    SaveScreenshot(GrabControl(Form.get()).get(), "appearance-states.png");
-    Form->RunMenuCommand("Styl wyświetlania spisu norm", "Styl wyświetlania spisu norm");
-    Application->ProcessMessages();
-    SaveScreenshot(GrabControl(Form.get()).get(), "appearance-grids.png");
+    for (const TShot& s : {TShot{"Kolory i styl przycisków menu głównego", "appearance-tabs.png"},
+                           TShot{"Kolory i styl wysuwanych paneli", "appearance-panels.png"},
+                           TShot{"Kolory nagłówków", "appearance-headers.png"},
+                           TShot{"Kolory określające stan norm", "appearance-states.png"},
+                           TShot{"Kolory sekcji na panelach", "appearance-sections.png"},
+                           TShot{"Styl wyświetlania spisu norm", "appearance-grids.png"}}) {
+        Form->RunMenuCommand(s.Panel, s.Panel);
+        Application->ProcessMessages();
+        SaveScreenshot(GrabControl(Form.get()).get(), s.File);
+    }
 }
 
 }  // namespace
