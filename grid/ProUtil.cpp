@@ -306,15 +306,15 @@ WideString DecodeUnicodeCell(const AnsiString& S)
 
 Byte ClassifyCellText(const AnsiString& S, bool CheckHTML)
 {
-    // The appended blank gives every text a second character to look at.
-    const AnsiString t = S + " ";
-    if (t.compare(0, 2, "{\\") == 0) return 2;
-    if (t[0] == '=') return 3;
-    if (t.compare(0, 2, "|\\") == 0) {
-        if (t.size() >= 5 && t[3] == '=' && t[4] == '\0') return 3;
+    // As if a blank were appended: no mark contains one, so the text is
+    // looked at in place.
+    if (S.compare(0, 2, "{\\") == 0) return 2;
+    if (!S.empty() && S[0] == '=') return 3;
+    if (S.compare(0, 2, "|\\") == 0) {
+        if (S.size() >= 5 && S[3] == '=' && S[4] == '\0') return 3;
         return 5;
     }
-    if (CheckHTML && (Contains(t, "</") || Contains(t, "<B") || Contains(t, "<I") || Contains(t, "<C")))
+    if (CheckHTML && (Contains(S, "</") || Contains(S, "<B") || Contains(S, "<I") || Contains(S, "<C")))
         return 1;
     return 0;
 }
