@@ -236,9 +236,11 @@ void InstallFontSubstitutes()
                     return QString::fromLatin1(w);
             return QString();
         };
-        QString sans = pick({"DejaVu Sans", "Liberation Sans", "Noto Sans", "FreeSans"});
-        QString mono = pick({"DejaVu Sans Mono", "Liberation Mono", "Noto Sans Mono", "FreeMono"});
-        QString serif = pick({"DejaVu Serif", "Liberation Serif", "Noto Serif", "FreeSerif"});
+        // Faces with the widths the windows were laid out for come first; the wider
+        // DejaVu faces only where nothing else is installed.
+        QString sans = pick({"Liberation Sans", "Arimo", "DejaVu Sans", "Noto Sans", "FreeSans"});
+        QString mono = pick({"Liberation Mono", "Cousine", "DejaVu Sans Mono", "Noto Sans Mono", "FreeMono"});
+        QString serif = pick({"Liberation Serif", "Tinos", "DejaVu Serif", "Noto Serif", "FreeSerif"});
         auto sub = [&](const char* face, const QString& to) {
             if (!to.isEmpty() && !families.contains(QString::fromLatin1(face), Qt::CaseInsensitive))
                 QFont::insertSubstitution(QString::fromLatin1(face), to);
