@@ -848,7 +848,7 @@ void TProStringGrid::GroupByColumn(int ACol)
     std::vector<int> starts;
     AnsiString current;
     for (int r = first; r <= last; ++r) {
-        AnsiString s = GetGridCell(ACol, r);
+        const AnsiString& s = CellText(ACol, r);
         if (r == first || s != current) {
             starts.push_back(r);
             current = s;
