@@ -10,6 +10,7 @@
 #include "controls/NetGradient.h"
 #include "controls/ToolEdit.h"
 #include "grid/ProGrid.h"
+#include "grid/PsgHTMLE.h"
 #include "platform/core/Classes.h"
 #include "platform/core/IniFiles.h"
 #include "platform/core/SysUtils.h"
@@ -177,9 +178,23 @@ void Tf_MainForm::sb_ExportujClick(TObject*)
         case 0:
             g->SaveToWord(target);
             break;
-        case 1:
-            g->SaveToHtmlFile(target, false);
+        case 1: {
+            // What the user typed is shown as typed ("<B>" in a part name is no
+            // markup); the state cells keep the coloured form the program gave them.
+            const TCellTextEvent own = g->OnSaveCell;
+            g->OnSaveCell = [](TObject*, int ACol, int, AnsiString& Value) {
+                if (ACol != ListStateCol)
+                    Value = HtmlEncodeEntities(Value);
+            };
+            try {
+                g->SaveToHtmlFile(target, false);
+            } catch (...) {
+                g->OnSaveCell = own;
+                throw;
+            }
+            g->OnSaveCell = own;
             break;
+        }
         case 2:
             g->SaveToCsvFile(target);
             break;

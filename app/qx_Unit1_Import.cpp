@@ -207,9 +207,11 @@ void Tf_MainForm::CreateImportComponents()
     sb_ImportujZPlikuNaUstawieniachMenu->SetParent(box);
     sb_ImportujZPlikuNaUstawieniachMenu->SetBounds(478, 30, 156, 26);
     sb_ImportujZPlikuNaUstawieniachMenu->SetCaption("Importuj z pliku");
+    // The link keeps the width of its caption, its right end under the button's.
     QelSensitiveLabel4->SetParent(box);
-    QelSensitiveLabel4->SetBounds(478, 66, 160, 16);
     QelSensitiveLabel4->SetCaption("Pokaż instrukcję importowania pliku");
+    QelSensitiveLabel4->SetLeft(634 - QelSensitiveLabel4->Width());
+    QelSensitiveLabel4->SetTop(66);
     QelSensitiveLabel3->SetCaption("Przejdź do zakładki Importuj");
 
     e_NazwaPliku_ImportujNaUstawieniachMenu->OnChange = [this](TObject* s) {

@@ -121,6 +121,9 @@ TEST_F(RegisterExport, EveryFormatIsWrittenAndReadsBack)
     EXPECT_TRUE(Holds(html, "<table"));
     EXPECT_TRUE(Holds(html, AnsiToUtf8("\">Blacha górna</td>\r\n")));
     EXPECT_TRUE(Holds(html, AnsiToUtf8("\">Część</td>\r\n")));
+    // Typed text stays text; the state cell keeps its colour markup.
+    EXPECT_TRUE(Holds(html, "\">Korpus &quot;A&quot; &amp; &lt;B&gt;</td>\r\n"));
+    EXPECT_TRUE(Holds(html, "<b>Aktualna</b>"));
 
     TStringList text;
     text.SetText(LoadBytesFromFile(Path("Eksport\\wynik.txt")));
