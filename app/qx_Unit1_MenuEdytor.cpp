@@ -61,9 +61,11 @@ AnsiString NameProblem(const AnsiString& Name)
     return AnsiString();
 }
 
-bool AskYesNo(const AnsiString& Text)
+// The questions before a change of the lists carry the warning icon; the
+// questions before a deletion carry none.
+bool AskYesNo(const AnsiString& Text, unsigned Icon = MB_ICONWARNING)
 {
-    return Application->MessageBox(Text, TitleWarning, MB_YESNO | MB_ICONWARNING) == IDYES;
+    return Application->MessageBox(Text, TitleWarning, MB_YESNO | Icon) == IDYES;
 }
 
 void ShowError(const AnsiString& Text)
@@ -421,10 +423,11 @@ void Tf_MainForm::MenuDelete(int Level)
         if (!AskYesNo("Nie musisz usuwać całkowicie tej pozycji z menu głównego. Możesz odznaczyć wskazaną pozycję "
                       "w spisie a przestanie ona być wyświetlana ale w spisie nadal pozostanie i możliwe będzie "
                       "przywrócenie jej na listę bez straty dodatkowego czasu.\r\rCzy mimo tego chcesz usunąć "
-                      "wskazaną pozycję nadal, czy MAM KONTYNUOWAĆ USUNIĘCIE Z LISTY ???"))
+                      "wskazaną pozycję nadal, czy MAM KONTYNUOWAĆ USUNIĘCIE Z LISTY ???",
+                      0))
             return;
     } else {
-        if (!AskYesNo("Czy na pewno chcesz usunąć wybraną pozycję z listy ???"))
+        if (!AskYesNo("Czy na pewno chcesz usunąć wybraną pozycję z listy ???", 0))
             return;
         if (!SaveMenuLevelsAbove(Level))
             return;

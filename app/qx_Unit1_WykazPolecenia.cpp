@@ -273,7 +273,7 @@ void Tf_MainForm::ReloadListFromDisk()
 void Tf_MainForm::ClearWholeList()
 {
     if (Application->MessageBox("Czy na pewno chcesz usunąć wszystkie dane z otwartego wykazu ???", TitleWarning,
-                                MB_YESNO | MB_ICONQUESTION) != IDYES)
+                                MB_YESNO) != IDYES)
         return;
     // Cancel in the save question (or a save that failed) leaves the register as it was.
     if (ListEditing() && sb_Edytuj_ZapiszZmiany->Enabled() &&

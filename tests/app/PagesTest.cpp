@@ -390,6 +390,8 @@ TEST_F(Pages, DeletingKeepsRegisterFilesAndAddingNeedsAParent)
     EXPECT_TRUE(Form->sb_W_Usun->Enabled());
     ScriptDialogs().ExpectMessageBox(IDYES, "Czy na pewno chcesz usunąć wybraną pozycję z listy ???");
     KeyDown(Form->lb_W_Spis, VK_DELETE);
+    EXPECT_EQ(RecordedDialogs().back().Flags, unsigned(MB_YESNO));
+    EXPECT_EQ(RecordedDialogs().back().Caption, "UWAGA !!!");
     ScriptDialogs().ExpectMessageBox(IDOK, Saved);
     KeyDown(Form->lb_W_Spis, 'S', ssCtrl);
     EXPECT_EQ(Menu("Wykonanie A", "Wykonanie bez uszczelki"), "(none)");

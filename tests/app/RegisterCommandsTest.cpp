@@ -210,6 +210,11 @@ TEST_F(RegisterCommands, ClearAllAsksAndStopsOnCancel)
     // Cancel in the save question leaves the register, its columns and editing mode as they were.
     ScriptDialogs().ExpectMessageBox(IDYES, "usunąć wszystkie dane").ExpectMessageBox(IDCANCEL, "przerwać edycję");
     Form->RunListCommand(Tf_MainForm::lcClearAll);
+    const auto& asked = RecordedDialogs();
+    ASSERT_GE(asked.size(), 2u);
+    EXPECT_EQ(asked[asked.size() - 2].Flags, unsigned(MB_YESNO));
+    EXPECT_EQ(asked.back().Flags, unsigned(MB_YESNOCANCEL | MB_ICONWARNING));
+    EXPECT_EQ(asked.back().Caption, "UWAGA !!!");
     EXPECT_EQ(Column1(), "zmienionaBC.");
     EXPECT_TRUE(Form->ListEditing());
     EXPECT_TRUE(Modified());
