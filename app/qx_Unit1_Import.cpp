@@ -5,6 +5,7 @@
 
 #include "app/FormBuild.h"
 #include "app/MainVars.h"
+#include "app/ProgramFolders.h"
 #include "app/Wykazy.h"
 #include "app/qx_Unit1.h"
 #include "controls/FileLbl.h"
@@ -406,8 +407,10 @@ void Tf_MainForm::QelSensitiveLabel3Click(TObject*)
 
 void Tf_MainForm::QelSensitiveLabel4Click(TObject*)
 {
-    const AnsiString help = ProgramFolder + ImportHelpFile;
+    // The instructions are looked for where the links' visibility found them.
+    const AnsiString help = ShippedFile(ImportHelpFile);
     if (FileExists(help)) {
+        ShellRegisterProgramFolder(ExtractFilePath(help));
         ShellExecute(Handle(), "open", help, "", "", SW_SHOWMAXIMIZED);
         return;
     }
