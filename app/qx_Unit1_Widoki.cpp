@@ -152,7 +152,7 @@ void Tf_MainForm::CreateCommandComponents()
         buttonLeft += 100;
     }
     e_WyszukajWPKN_NrNormy = Place<TEdit>(this, pknBar, "e_WyszukajWPKN_NrNormy", buttonLeft + 140, 6, 220, 23);
-    PlaceLabel(this, pknBar, "Label_PKN", "&Tu podaj numer normy:", buttonLeft + 8, 10, e_WyszukajWPKN_NrNormy);
+    PlaceLabel(this, pknBar, "Label_PKN", "Tu podaj numer normy:", buttonLeft + 8, 10, e_WyszukajWPKN_NrNormy);
     sb_NaStroniePKN_GO = Place<TSpeedButton>(this, pknBar, "sb_NaStroniePKN_GO", buttonLeft + 364, 5, 60, 25);
     sb_NaStroniePKN_GO->SetCaption("Szukaj");
     webZnajdzNaPKNie = Place<TWebBrowser>(this, pkn, "webZnajdzNaPKNie", 0, 60, 600, 400);
