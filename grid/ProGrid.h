@@ -1872,6 +1872,9 @@ private:
         int AdvanceSteps = 0;
         int Ticks = 0, SearchTicks = 0;
         int DefaultListIndex = -1;
+        // LeftCol and TopRow at the last TopLeftChanged, and a scroll made by it running.
+        int LastLeftCol = 0, LastTopRow = 0;
+        bool InTopLeft = false;
     } FEdit;
 
     // ================================================================ keyboard, mouse and cell form controls (grid/editing/)
@@ -1928,6 +1931,8 @@ protected:
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;
+    // OnClick, for a release on the cell of the press.
+    void Click() override;
     // With waMoveSelection the wheel moves the current row by the wheel step (false with waScroll, and
     // with Ctrl while IntelliZoom zooms).
     bool DoMouseWheelDown(TShiftState Shift, TPoint MousePos) override;
@@ -1960,6 +1965,10 @@ private:
     bool NodeClick(int ACol, int ARow, int X);
     bool FixedSelectClick(int ACol, int ARow, TShiftState Shift);
     void HeaderClickSort(int ACol, int ARow, int X, TShiftState Shift);
+    // A press on a fixed cell selected whole rows (columns): the selection from the first to AIndex.
+    void DragFixedSelection(int AIndex);
+    // A plain release in disjunct row (column) selection flags the row (with a node's rows) or column.
+    void DisjunctRowColRelease(int ACol, int ARow, TShiftState Shift);
     void DisjunctCellRelease(int ACol, int ARow, TShiftState Shift);
     Byte HoverStateAt(int X, int Y);
     void NoteSizingStart(int X, int Y);
@@ -1990,6 +1999,11 @@ private:
         bool Resizing = false, MoveAsked = false;
         // The drop-down menu of a fixed cell is up.
         bool MenuActive = false;
+        // False while a release away from the pressed cell is handled (no OnClick).
+        bool ClickOnPressCell = true;
+        // A drag along the fixed cells selects rows (2) or columns (1) from SelectDragStart; 0 none.
+        Byte SelectDrag = 0;
+        int SelectDragStart = -1;
         // The fixed cell drawn pressed (FixedAsButtons).
         TPoint PressedFixed{-1, -1};
         // The cursor before a column (row) move showed the drag cursor.

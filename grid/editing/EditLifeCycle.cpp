@@ -370,4 +370,12 @@ void TProStringGrid::PostEditDone(int ACol, int ARow)
         OnEditingDone(this);
     if (HandleAllocated())
         PostMessage(Handle(), GridEditDoneMessage(), WPARAM(ACol), LPARAM(ARow));
+    if (FSearchFooter->Visible() && FSearchPanel) {
+        // The search panel is painted again and its edit lays itself out anew.
+        FSearchPanel->Invalidate();
+        if (TRetEdit* edit = FSearchPanel->EditControl()) {
+            edit->SetWidth(edit->Width() + 1);
+            edit->SetWidth(edit->Width() - 1);
+        }
+    }
 }

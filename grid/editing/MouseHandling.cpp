@@ -263,23 +263,37 @@ bool TProStringGrid::FixedSelectClick(int ACol, int ARow, TShiftState Shift)
         if (FMouseActions->DisjunctCellSelect())
             FSelectedCells.clear();
         const TGridRect old = Selection();
-        if (FMouse.Hover == 2) {
-            sel.Left = FixedCols();
-            sel.Right = ColCount() - 1;
-            sel.Top = (Shift & ssShift) ? std::min(old.Top, ARow) : ARow;
-            sel.Bottom = (Shift & ssShift) ? std::max(old.Top, ARow) : ARow;
-        } else {
-            sel.Top = FixedRows();
-            sel.Bottom = RowCount() - 1;
-            sel.Left = (Shift & ssShift) ? std::min(old.Left, ACol) : ACol;
-            sel.Right = (Shift & ssShift) ? std::max(old.Left, ACol) : ACol;
-        }
-        SetSelection(sel);
-        Invalidate();
+        // The row (column) where a drag along the fixed cells selects from.
+        FMouse.SelectDrag = FMouse.Hover;
+        if (FMouse.Hover == 2)
+            FMouse.SelectDragStart = (Shift & ssShift) ? old.Top : ARow;
+        else
+            FMouse.SelectDragStart = (Shift & ssShift) ? old.Left : ACol;
+        DragFixedSelection(FMouse.Hover == 2 ? ARow : ACol);
+        if (FP.ActiveCellShow)
+            RepaintActiveCellHeaders(old.Left, old.Top, Col(), Row());
         return true;
     }
     default: return false;
     }
+}
+
+void TProStringGrid::DragFixedSelection(int AIndex)
+{
+    const bool rows = FMouse.SelectDrag == 2;
+    const int start = FMouse.SelectDragStart;
+    TGridRect sel;
+    if (rows) {
+        AIndex = std::clamp(AIndex, FixedRows(), RowCount() - 1);
+        sel = TGridRect(FixedCols(), std::min(start, AIndex), ColCount() - 1, std::max(start, AIndex));
+    } else {
+        AIndex = std::clamp(AIndex, FixedCols(), ColCount() - 1);
+        sel = TGridRect(std::min(start, AIndex), FixedRows(), std::max(start, AIndex), RowCount() - 1);
+    }
+    if (Selection() == sel)
+        return;
+    SetSelection(sel);
+    Invalidate();
 }
 
 bool TProStringGrid::CheckBoxClick(int ACol, int ARow, int X, int Y, TShiftState Shift)
@@ -593,6 +607,14 @@ void TProStringGrid::WMLButtonUp(TWMMouse& Message)
 {
     const int X = Message.XPos(), Y = Message.YPos();
     const TShiftState shift = KeysToShiftState(Message.Keys());
+    // OnClick is for a release on the cell of the press (the standard release below clicks).
+    const TGridCoord releaseCell = MouseCoord(X, Y);
+    FMouse.ClickOnPressCell = releaseCell.X >= 0 && releaseCell.Y >= 0 &&
+                              TPoint(releaseCell.X, releaseCell.Y) == FMouse.DownCell;
+    struct ClickAgain {
+        TMouseState& M;
+        ~ClickAgain() { M.ClickOnPressCell = true; }
+    } clickAgain{FMouse};
     FMouse.Hover = 0;
     FMouse.OleArmed = false;
     delete FMouse.MoveImage;
@@ -634,6 +656,7 @@ void TProStringGrid::WMLButtonUp(TWMMouse& Message)
         return;
     }
     TGridCoord c = MouseCoord(X, Y);
+    FMouse.SelectDrag = 0;
     if (FMouse.ButtonCell.X >= 0) {
         const TPoint cell = FMouse.ButtonCell;
         FMouse.ButtonCell = TPoint(-1, -1);
@@ -651,6 +674,7 @@ void TProStringGrid::WMLButtonUp(TWMMouse& Message)
     }
     if (c.X < 0 || c.Y < 0)
         return;
+    DisjunctRowColRelease(c.X, c.Y, shift);
     const int realCol = RealColIndex(c.X);
     if (HasCheckBox(realCol, c.Y) && OnCheckBoxMouseUp) {
         bool state = false;
@@ -663,6 +687,31 @@ void TProStringGrid::WMLButtonUp(TWMMouse& Message)
         OnRadioMouseUp(this, realCol, c.Y, index);
     }
     HeaderClickSort(c.X, c.Y, X, shift);
+}
+
+void TProStringGrid::DisjunctRowColRelease(int ACol, int ARow, TShiftState Shift)
+{
+    if (Shift & (ssCtrl | ssShift))
+        return;
+    if (FMouseActions->DisjunctRowSelect() && ARow >= FixedRows()) {
+        ClearRowSelect();
+        SetRowSelect(ARow, true);
+        // A node row takes the rows it spans along.
+        const int realRow = RealRowIndex(ARow);
+        if (HasNodes() && IsNodeRow(realRow) && !GetNodeState(realRow))
+            for (int r = ARow + 1; r < ARow + GetNodeSpan(realRow) && r < RowCount(); ++r)
+                SetRowSelect(r, true);
+    }
+    if (FMouseActions->DisjunctColSelect() && ACol >= FixedCols()) {
+        ClearColSelect();
+        SetColSelect(ACol, true);
+    }
+}
+
+void TProStringGrid::Click()
+{
+    if (FMouse.ClickOnPressCell)
+        TBaseGrid::Click();
 }
 
 // ---------------------------------------------------------------- double click
@@ -870,6 +919,10 @@ void TProStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
 
 void TProStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
+    if (Button == mbLeft || (Button == mbRight && FMouseActions->SelectOnRightClick())) {
+        const TGridRect sel = Selection();
+        SelectionChanged(sel.Left, sel.Top, sel.Right, sel.Bottom);
+    }
     if (FHoverDown)
         SetHoverFixedCell(FHoverCol, FHoverRow, false);
     if ((GridState() == gsColSizing && X > Width()) || (GridState() == gsRowSizing && Y > Height())) {
@@ -935,6 +988,13 @@ void TProStringGrid::MouseMove(TShiftState Shift, int X, int Y)
         FMouse.OleArmed = false;
         FMouse.Pressed = false;
         StartOleDrag(FMouse.DownCell.X, FMouse.DownCell.Y, FMouse.OleColumn);
+        return;
+    }
+    if (FMouse.SelectDrag && (Shift & ssLeft)) {
+        const TGridCoord c = MouseCoord(X, Y);
+        if (c.X >= 0 && c.Y >= 0)
+            DragFixedSelection(FMouse.SelectDrag == 2 ? c.Y : c.X);
+        TBaseGrid::MouseMove(Shift, X, Y);
         return;
     }
     if (FMouse.Resizing && buttonDown) {

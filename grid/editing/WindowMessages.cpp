@@ -269,11 +269,24 @@ void TProStringGrid::WMEraseBkgnd(TMessage& Message)
 
 void TProStringGrid::TopLeftChanged()
 {
+    // Scrolled down with the search footer shown, the current cell does not stay under its panel.
+    if (FSearchFooter->Visible() && FSearchPanel && TopRow() > FEdit.LastTopRow && !FEdit.InTopLeft) {
+        const TRect cell = CellRect(Col(), Row());
+        if (!IsRectEmpty(cell) && cell.Bottom > SearchPanelTop() && TopRow() + 1 < RowCount()) {
+            FEdit.InTopLeft = true;
+            SetTopRow(TopRow() + 1);
+            FEdit.InTopLeft = false;
+        }
+    }
     TBaseGrid::TopLeftChanged();
     if (FP.SelectionRectangle && Selection().Bottom > Selection().Top)
         Invalidate();
     // A special editor does not travel with the cells.
     if (FEdit.Flag && FEdit.ShownByGrid && !IsTextEditor(FEdit.Type))
         EndCellEdit();
+    SyncFlatBar(SB_HORZ);
+    SyncFlatBar(SB_VERT);
     PositionCellControls();
+    FEdit.LastLeftCol = LeftCol();
+    FEdit.LastTopRow = TopRow();
 }

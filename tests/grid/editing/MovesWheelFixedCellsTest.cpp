@@ -348,4 +348,52 @@ TEST_F(MovesWheel, APressOnAPartlyShownRowKeepsTheTopRowWithNoScrollOnPartialRow
     EXPECT_EQ(Grid->TopRow(), 1);
 }
 
+TEST_F(MovesWheel, ADragAlongTheFixedColumnSelectsRowsAndOnClickNeedsThePressedCell)
+{
+    Grid->MouseActions()->SetRowSelect(true);
+    std::vector<std::string> events;
+    Grid->OnClick = [&](TObject*) { events.push_back("click"); };
+    Grid->OnSelectionChanged = [&](TObject*, int L, int T, int R, int B) {
+        events.push_back("sel " + std::to_string(L) + "," + std::to_string(T) + "," + std::to_string(R) + "," +
+                         std::to_string(B));
+    };
+    const TPoint from = Middle(0, 2), to = Middle(0, 4);
+    MouseMove(Grid, from.X, from.Y);
+    ASSERT_EQ(Grid->MouseHoverState(), 2);
+    MouseDown(Grid, from.X, from.Y);
+    MouseMove(Grid, to.X, to.Y, ssLeft);
+    EXPECT_EQ(Grid->Selection(), TGridRect(1, 2, 5, 4));
+    events.clear();
+    MouseUp(Grid, to.X, to.Y);
+    // The release reports the selection; no click, for it was not on the pressed cell.
+    EXPECT_EQ(events, (std::vector<std::string>{"sel 1,2,5,4"}));
+    // Moving on without the button changes nothing.
+    MouseMove(Grid, Middle(0, 5).X, Middle(0, 5).Y);
+    EXPECT_EQ(Grid->Selection(), TGridRect(1, 2, 5, 4));
+
+    AdvanceInputClock(1000);
+    events.clear();
+    const TPoint cell = Middle(3, 3);
+    Click(Grid, cell.X, cell.Y);
+    EXPECT_EQ(std::count(events.begin(), events.end(), "click"), 1);
+}
+
+TEST_F(MovesWheel, APlainReleaseFlagsTheClickedNodeWithItsRows)
+{
+    Grid->SetRowCount(8);
+    Grid->AddNode(2, 3);
+    Grid->MouseActions()->SetDisjunctRowSelect(true);
+    AdvanceInputClock(1000);
+    const TPoint p = Middle(3, 2);
+    Click(Grid, p.X, p.Y);
+    for (int r = 1; r < 8; ++r)
+        EXPECT_EQ(Grid->GetRowSelect(r), r >= 2 && r <= 4) << r;
+    // Ctrl adds a row and keeps the others.
+    AdvanceInputClock(1000);
+    const TPoint q = Middle(3, 6);
+    Click(Grid, q.X, q.Y, mbLeft, ssCtrl);
+    EXPECT_TRUE(Grid->GetRowSelect(6));
+    EXPECT_TRUE(Grid->GetRowSelect(3));
+}
+
 }  // namespace
