@@ -1980,6 +1980,9 @@ private:
     // The mini-HTML hit test of a cell (display column) at a client point: the anchor or the form
     // control under it are left in Run; true when something was hit.
     bool HtmlHitAt(int ACol, int ARow, int X, int Y, THtmlRun& Run);
+    // The client rectangle of a cell's form control (display column), from a hit test when given,
+    // else found by its ID; the cell's rectangle when it is not laid out.
+    TRect FormControlRect(int ACol, int ARow, const AnsiString& ID, const THtmlRun* Hit);
     void ShowSizingHint(const AnsiString& Text, int X, int Y);
     bool ArmOleDrag(int ACol, int ARow, int X);
     void ShowMoveImage(bool Column, int X, int Y);

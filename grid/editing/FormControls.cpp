@@ -44,6 +44,23 @@ bool TProStringGrid::HtmlHitAt(int ACol, int ARow, int X, int Y, THtmlRun& Run)
     return Run.Hit;
 }
 
+TRect TProStringGrid::FormControlRect(int ACol, int ARow, const AnsiString& ID, const THtmlRun* Hit)
+{
+    const TRect cell = MergedCellRect(ACol, ARow);
+    THtmlRun found;
+    if (!Hit) {
+        // Laid out again, the control is found by its ID (no point hits anything far left of the cell).
+        found.ControlID = ID;
+        HtmlHitAt(ACol, ARow, cell.Left - 10000, cell.Top, found);
+        Hit = &found;
+    }
+    TRect r = Hit->ControlRect;
+    if (IsRectEmpty(r))
+        return cell;
+    OffsetRect(r, cell.Left, cell.Top);
+    return r;
+}
+
 // ---------------------------------------------------------------- anchors
 bool TProStringGrid::CellAnchorClick(int ACol, int ARow, int X, int Y)
 {
@@ -129,7 +146,7 @@ bool TProStringGrid::CellFormControlClick(int ACol, int ARow, int X, int Y)
         if (OnControlClick)
             OnControlClick(this, ARow, ACol, id, type, value);
     } else if (IsEditLikeControl(type) || type == "COMBO") {
-        ShowCellFormControl(text, type, realCol, ARow, CellRect(ACol, ARow), value, id);
+        ShowCellFormControl(text, type, realCol, ARow, FormControlRect(ACol, ARow, id, &run), value, id);
     }
     if (OnClickCell)
         OnClickCell(this, ARow, ACol);
@@ -223,8 +240,12 @@ void TProStringGrid::ShowNextCellFormControl(int ACol, int ARow, int Index)
     const AnsiString html = GetGridCell(ACol, ARow);
     const AnsiString after = Index == 0 || FFormCtrl.Cell != TPoint(ACol, ARow) ? AnsiString() : FFormCtrl.ID;
     const AnsiString id = HtmlNextEditControlID(html, after);
-    if (id.empty())
+    if (id.empty()) {
+        // Past the last control of the cell: back to the grid.
+        if (CanFocus())
+            SetFocus();
         return;
+    }
     // The control's type and value are read from its tag.
     AnsiString hitId, type, value;
     const int displayCol = DisplayColumn(ACol);
@@ -236,7 +257,7 @@ void TProStringGrid::ShowNextCellFormControl(int ACol, int ARow, int Index)
         AnsiString maxLen, prop, width;
         ParseControlTag(rest.substr(at, end - at + 1), type, hitId, maxLen, prop, width, value);
         if (hitId == id) {
-            ShowCellFormControl(html, type, ACol, ARow, CellRect(displayCol, ARow), value, id);
+            ShowCellFormControl(html, type, ACol, ARow, FormControlRect(displayCol, ARow, id, nullptr), value, id);
             return;
         }
         at = end;

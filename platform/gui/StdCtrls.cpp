@@ -3,12 +3,14 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPainter>
 #include <QPalette>
 #include <QPlainTextEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
@@ -398,6 +400,42 @@ private:
     TCustomEdit* FEdit;
 };
 
+namespace {
+// The style of a password edit: its own character stands for each hidden one.
+class TPasswordStyle : public QProxyStyle {
+public:
+    explicit TPasswordStyle(QObject* Owner) { setParent(Owner); }
+    QChar Mask = QChar('*');
+    int styleHint(StyleHint Hint, const QStyleOption* Option, const QWidget* Widget,
+                  QStyleHintReturn* Return) const override
+    {
+        if (Hint == SH_LineEdit_PasswordCharacter)
+            return Mask.unicode();
+        if (Hint == SH_LineEdit_PasswordMaskDelay)
+            return 0;
+        return QProxyStyle::styleHint(Hint, Option, Widget, Return);
+    }
+};
+
+void ShowPasswordAs(QLineEdit* E, char Mask)
+{
+    auto* style = E->findChild<TPasswordStyle*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!style) {
+        style = new TPasswordStyle(E);
+        E->setStyle(style);
+    }
+    const QChar mask(Win1250ToUnicode(Byte(Mask)));
+    if (style->Mask == mask)
+        return;
+    style->Mask = mask;
+    // The edit reads the character when its style changes and shows it when its echo mode is set.
+    QEvent changed(QEvent::StyleChange);
+    QCoreApplication::sendEvent(E, &changed);
+    E->setEchoMode(QLineEdit::Normal);
+    E->setEchoMode(QLineEdit::Password);
+}
+}  // namespace
+
 TCustomEdit::TCustomEdit(TComponent* AOwner) : TWinControl(AOwner)
 {
     SetBounds(0, 0, 121, 21);
@@ -505,6 +543,8 @@ void TCustomEdit::ApplyToWidget()
     if (!e)
         return;
     e->setEchoMode((p.Style & ES_PASSWORD) ? QLineEdit::Password : QLineEdit::Normal);
+    if (p.Style & ES_PASSWORD)
+        ShowPasswordAs(e, FPasswordChar ? FPasswordChar : '*');
     e->setReadOnly((p.Style & ES_READONLY) != 0);
     e->setFrame((p.Style & WS_BORDER) || (p.ExStyle & WS_EX_CLIENTEDGE));
     e->setAlignment(horizontalAlign | Qt::AlignVCenter);

@@ -511,4 +511,42 @@ TEST_F(KeysMouse, MovingOntoAndOffAnAnchorFiresEnterAndExit)
     EXPECT_EQ(log, (std::vector<std::string>{"enter https://sklep.pkn.pl", "exit https://sklep.pkn.pl"}));
 }
 
+TEST_F(KeysMouse, ReturnAndTabWalkTheEditControlsOfACellEachOverItsOwnFrame)
+{
+    Grid->SetColWidths(1, 300);
+    Grid->SetRowHeights(1, 30);
+    Grid->SetCells(1, 1,
+                   "<CONTROL TYPE=\"EDIT\" ID=\"a\" VALUE=\"jeden\" WIDTH=\"80\"> "
+                   "<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"FALSE\" WIDTH=\"20\"> "
+                   "<CONTROL TYPE=\"EDIT\" ID=\"b\" VALUE=\"dwa\" WIDTH=\"80\">");
+    std::vector<std::string> done;
+    Grid->OnControlEditDone = [&](TObject*, int, int, const AnsiString& ID, const AnsiString&,
+                                  const AnsiString& Value) { done.push_back(ID + "=" + Value); };
+    const TRect cell = Grid->CellRect(1, 1);
+    Grid->FocusCell(1, 1, true);
+    TypeKey(Grid, VK_RETURN);
+    TControlEdit* edit = Grid->ControlEdit();
+    ASSERT_TRUE(edit->Visible());
+    EXPECT_EQ(edit->Text(), "jeden");
+    // The box lies inside its control's frame, not over the whole cell.
+    EXPECT_EQ(edit->Width(), 80 - 4);
+    EXPECT_GT(edit->Left(), cell.Left);
+    const int first = edit->Left();
+    TypeText(edit, "X");
+    // Tab skips the check box and opens the next edit further right.
+    TypeKey(edit, VK_TAB);
+    ASSERT_TRUE(edit->Visible());
+    EXPECT_EQ(edit->Text(), "dwa");
+    EXPECT_GT(edit->Left(), first + 80);
+    // Tab in the last one gives the focus back to the grid.
+    TypeKey(edit, VK_TAB);
+    EXPECT_FALSE(edit->Visible());
+    EXPECT_TRUE(Grid->Focused());
+    ASSERT_EQ(done.size(), 2u);
+    EXPECT_EQ(done[1], "b=dwa");
+    AnsiString type, id, maxLen, prop, width, value;
+    ParseControlTag(Grid->Cells(1, 1), type, id, maxLen, prop, width, value);
+    EXPECT_NE(value, "jeden") << "the first control took the typed text";
+}
+
 }  // namespace

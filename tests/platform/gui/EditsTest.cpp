@@ -375,3 +375,28 @@ TEST_F(Edits, AnEditIsWhiteOnItsFormUnlessDisabledOrColouredOtherwise)
     EXPECT_NE(inside(off), ColorToRGB(clWindow));
     EXPECT_EQ(inside(red), ColorToRGB(clRed));
 }
+
+TEST_F(Edits, APasswordShowsItsOwnCharacterForEachHiddenOne)
+{
+    auto* secret = Place<TEdit>(10, 10, 120, 24);
+    auto* shown = Place<TEdit>(10, 40, 120, 24);
+    secret->SetPasswordChar('*');
+    secret->SetText("tajne");
+    shown->SetText("*****");
+    auto* other = Place<TEdit>(10, 70, 120, 24);
+    Form->Show();
+    ProcessPendingMessages();
+    other->SetFocus();   // neither shows a selection
+    auto same = [&] {
+        std::unique_ptr<TBitmap> a = GrabControl(secret), b = GrabControl(shown);
+        for (int y = 0; y < a->Height(); ++y)
+            for (int x = 0; x < a->Width(); ++x)
+                if (a->Canvas()->Pixels(x, y) != b->Canvas()->Pixels(x, y))
+                    return false;
+        return true;
+    };
+    EXPECT_TRUE(same());
+    secret->SetPasswordChar('#');
+    shown->SetText("#####");
+    EXPECT_TRUE(same());
+}
