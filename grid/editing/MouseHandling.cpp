@@ -4,6 +4,7 @@
 // sorting by a header click.
 #include "grid/ProGrid.h"
 #include "grid/ProHint.h"
+#include "grid/ProUtil.h"
 #include "platform/core/SysUtils.h"
 
 namespace {
@@ -817,6 +818,12 @@ void TProStringGrid::WMRButtonDown(TWMMouse& Message)
     }
     if (OnRightClickCell)
         OnRightClickCell(this, c.Y, c.X);
+    // A link is edited by a right click: a left click follows it.
+    if (FP.URLShow && FP.URLEdit && !fixed && IsURL(GetGridCell(RealColIndex(c.X), c.Y))) {
+        const TPoint base = GetBaseCell(c.X, c.Y);
+        FocusCell(base.X, base.Y, true);
+        BeginCellEdit();
+    }
 }
 
 void TProStringGrid::WMRButtonUp(TWMMouse& Message)

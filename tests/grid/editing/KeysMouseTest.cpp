@@ -549,4 +549,21 @@ TEST_F(KeysMouse, ReturnAndTabWalkTheEditControlsOfACellEachOverItsOwnFrame)
     EXPECT_NE(value, "jeden") << "the first control took the typed text";
 }
 
+TEST_F(KeysMouse, ARightClickEditsALinkWithURLEdit)
+{
+    Grid->SetOptions(Grid->Options() | goEditing);
+    Grid->SetURLShow(true);
+    Grid->SetCells(2, 2, "https://sklep.pkn.pl");
+    Grid->FocusCell(1, 1, true);
+    const TPoint p = Middle(2, 2);
+    Click(Grid, p.X, p.Y, mbRight);
+    EXPECT_FALSE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible()) << "without URLEdit";
+    Grid->SetURLEdit(true);
+    AdvanceInputClock(1000);
+    Click(Grid, p.X, p.Y, mbRight);
+    EXPECT_EQ(Current(), TPoint(2, 2));
+    ASSERT_TRUE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
+    EXPECT_EQ(Grid->InplaceEditor()->Text(), "https://sklep.pkn.pl");
+}
+
 }  // namespace
