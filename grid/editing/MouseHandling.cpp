@@ -1108,4 +1108,8 @@ void TProStringGrid::MouseMove(TShiftState Shift, int X, int Y)
             ShowSizingHint(AnsiString(cols ? "cw=<b>" : "rh=<b>") + IntToStr(size) + "</b>", X, Y);
     }
     TBaseGrid::MouseMove(Shift, X, Y);
+    // Selecting whole rows does not scroll sideways with KeepHorizScroll.
+    if (GridState() == gsSelecting && (Options() & goRowSelect) && FNavigation->KeepHorizScroll() &&
+        LeftCol() != FMouse.DownLeftCol)
+        SetLeftCol(FMouse.DownLeftCol);
 }
