@@ -259,6 +259,10 @@ void Tf_MainForm::InsertListLines(int Row, int Count)
 
 void Tf_MainForm::ReloadListFromDisk()
 {
+    // The item is off for a register never saved; its shortcut acts even when
+    // no drop-down has turned it off yet.
+    if (!FileExists(CurrentListFile))
+        return;
     if (sb_Edytuj_ZapiszZmiany->Enabled()) {
         if (Application->MessageBox("Aktualny wykaz został zmieniony, czy na pewno chcesz otworzyć ostatnią, zapisaną "
                                     "wersję tego pliku ???\rWszystkie zmiany zostaną utracone.",

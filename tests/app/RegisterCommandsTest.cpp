@@ -252,6 +252,22 @@ TEST_F(RegisterCommands, ReloadFromDiskAsksOnlyAboutChanges)
     EXPECT_EQ(Column1(), "AB.");
 }
 
+TEST_F(RegisterCommands, ANeverSavedRegisterIsNotReloaded)
+{
+    // A new register has no file yet: its shortcut reloads nothing, though the
+    // context menu was never dropped down to disable the item.
+    Form->NewListGrid(Path("Wykazy\\nowy.txt"), "Nowy");
+    Form->Show();
+    Grid->SetFocus();
+    Grid->FocusCell(1, 1, true);
+    Change(1, 1, "X");
+    KeyDown(Grid, 'R', ssCtrl);
+    EXPECT_EQ(Grid->Cells(1, 1), "X");
+    EXPECT_TRUE(Form->ListEditing());
+    EXPECT_TRUE(Modified());
+    Form->Hide();
+}
+
 TEST_F(RegisterCommands, UndoRedoAndTheEnablingOfTheEditItems)
 {
     OpenEditing("AB");
