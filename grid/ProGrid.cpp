@@ -178,6 +178,8 @@ TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
 TProStringGrid::~TProStringGrid()
 {
     Destroying();
+    // A link's control may outlive the grid: its hook goes first.
+    UnhookEditLinkControl(FEditLinkControl);
     DoneDragDrop();
     if (FOwnerForm)
         FOwnerForm->OnResize = FSavedFormResize;

@@ -1718,7 +1718,7 @@ public:
     void SetValueAccepted(bool Value) { FEdit.Accepted = Value; }
     // The custom editor of edCustom cells; set by the application (the grid does not own it).
     TEditLink* EditLink() const { return FEditLink; }
-    void SetEditLink(TEditLink* Value) { FEditLink = Value; }
+    void SetEditLink(TEditLink* Value);
     // The editor window hook on a link's control: with goTabs the control wants
     // Tab, the arrows and all keys; every other message goes on to the control.
     void HookEditLinkControl(TWinControl* Control);
@@ -1840,6 +1840,8 @@ private:
     void ShowSpecialEditor(int ACol, int ARow, const TRect& R, TColor CellColor);
     void TakeSpecialEditorValue(int RealCol, int ARow);
     TEditLink* FEditLink = nullptr;
+    // The edit link as a component (for the removal notice).
+    TComponent* FEditLinkComponent() const;
     TWinControl* FEditLinkControl = nullptr;
     int FEditLinkHook = 0;
     // The date and time picker's value when it was shown.

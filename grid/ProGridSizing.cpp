@@ -244,6 +244,10 @@ void TProStringGrid::Notification(TComponent* AComponent, TOperation Operation)
             FPictureContainer = nullptr;
         if (AComponent == FCellChecker)
             FCellChecker = nullptr;
+        if (FEditLink && AComponent == FEditLinkComponent())
+            FEditLink = nullptr;
+        if (AComponent == static_cast<TComponent*>(FEditLinkControl))
+            FEditLinkControl = nullptr;
         if (AComponent == static_cast<TComponent*>(FFixedDropDownMenu))
             FFixedDropDownMenu = nullptr;
     }

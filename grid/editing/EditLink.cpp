@@ -13,10 +13,22 @@ TEditLink::~TEditLink()
         FGrid->SetEditLink(nullptr);
 }
 
+void TEditLink::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FGrid)
+        FGrid = nullptr;
+}
+
 void TEditLink::Show(TProStringGrid* AGrid, int RealCol, int ARow, const TRect& R, TColor CellColor, TFont* CellFont,
                      const AnsiString& Text)
 {
-    FGrid = AGrid;
+    if (FGrid != AGrid) {
+        if (FGrid)
+            FGrid->RemoveFreeNotification(this);
+        FGrid = AGrid;
+        AGrid->FreeNotification(this);
+    }
     FEditCell = TPoint(RealCol, ARow);
     if (FEditStyle == esPopup) {
         if (FAutoPopupWidth)

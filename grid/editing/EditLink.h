@@ -74,6 +74,8 @@ public:
 
 protected:
     void PopupDeactivate(TObject* Sender);
+    // The grid going away is forgotten.
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
     TProStringGrid* FGrid = nullptr;

@@ -91,6 +91,17 @@ TWinControl* TProStringGrid::SpecialEditor(TEditorType AType) const
     }
 }
 
+TComponent* TProStringGrid::FEditLinkComponent() const { return FEditLink; }
+
+void TProStringGrid::SetEditLink(TEditLink* Value)
+{
+    if (FEditLink)
+        FEditLink->RemoveFreeNotification(this);
+    FEditLink = Value;
+    if (Value)
+        Value->FreeNotification(this);
+}
+
 TProStringGridCheck* TProStringGrid::CellChecker() const { return dynamic_cast<TProStringGridCheck*>(FCellChecker); }
 
 void TProStringGrid::SetCellChecker(TProStringGridCheck* v)
@@ -570,6 +581,7 @@ void TProStringGrid::HookEditLinkControl(TWinControl* Control)
         return;
     UnhookEditLinkControl(FEditLinkControl);
     FEditLinkControl = Control;
+    Control->FreeNotification(this);
     FEditLinkHook = Control->AddMessageHook([this](TMessage& Message, const TMessageNext& Next) {
         if (Message.Msg != WM_GETDLGCODE || !(Options() & goTabs))
             return false;
@@ -584,6 +596,7 @@ void TProStringGrid::UnhookEditLinkControl(TWinControl* Control)
     if (!Control || Control != FEditLinkControl)
         return;
     Control->RemoveMessageHook(FEditLinkHook);
+    Control->RemoveFreeNotification(this);
     FEditLinkControl = nullptr;
     FEditLinkHook = 0;
 }

@@ -333,6 +333,24 @@ TEST_F(CellEditors, UnicodeMemoMakesLinesOnReturnAndConcludesOnTab)
 }
 
 // ---------------------------------------------------------------- every editor type
+// A custom editor: a plain edit of the link's own.
+struct EditBoxLink : TEditLink {
+    TEdit* Box = nullptr;
+    using TEditLink::TEditLink;
+    TWinControl* GetEditControl() override { return Box; }
+    void CreateEditor(TWinControl* AParent) override
+    {
+        if (!Box) {
+            Box = new TEdit(this);
+            Box->OnKeyDown = [this](TObject* S, Word& K, TShiftState Sh) { EditKeyDown(S, K, Sh); };
+            Box->OnExit = [this](TObject*) { EditExit(); };
+        }
+        Box->SetParent(AParent);
+    }
+    AnsiString GetEditorValue() override { return Box ? Box->Text() : AnsiString(); }
+    void SetEditorValue(const AnsiString& s) override { Box->SetText(s); }
+};
+
 TEST_F(CellEditors, EveryEditorTypeOpensByKeyAndDoubleClickAndStores)
 {
     Grid->GridCombo()->Items()->SetText("jeden\r\ndwa\r\ntrzy");
@@ -390,8 +408,11 @@ TEST_F(CellEditors, EveryEditorTypeOpensByKeyAndDoubleClickAndStores)
         // A double click's last release already presses the button.
         {"button", edButton, "przycisk", [&byMouse](TWinControl* E) { if (!byMouse) Click(E, 5, 5); }, VK_ESCAPE,
          is("przycisk!")},
+        {"custom edit link", edCustom, "k", typeOver("link"), VK_RETURN, is("link")},
         {"rich edit", edRichEdit, "", typeOver("r"), 0, nullptr},
     };
+    auto* link = new EditBoxLink(Form);
+    Grid->SetEditLink(link);
     for (bool mouse : {false, true}) {
         byMouse = mouse;
         for (const Case& k : cases) {
@@ -681,23 +702,6 @@ TEST_F(CellEditors, ListComboOpensOnItemZeroWhenTheCellIsNotInTheList)
 }
 
 // ---------------------------------------------------------------- the custom edit link
-struct EditBoxLink : TEditLink {
-    TEdit* Box = nullptr;
-    using TEditLink::TEditLink;
-    TWinControl* GetEditControl() override { return Box; }
-    void CreateEditor(TWinControl* AParent) override
-    {
-        if (!Box) {
-            Box = new TEdit(this);
-            Box->OnKeyDown = [this](TObject* S, Word& K, TShiftState Sh) { EditKeyDown(S, K, Sh); };
-            Box->OnExit = [this](TObject*) { EditExit(); };
-        }
-        Box->SetParent(AParent);
-    }
-    AnsiString GetEditorValue() override { return Box ? Box->Text() : AnsiString(); }
-    void SetEditorValue(const AnsiString& s) override { Box->SetText(s); }
-};
-
 TEST_F(CellEditors, EditLinkPutsAControlOfItsOwnIntoTheCell)
 {
     auto* link = new EditBoxLink(Form);
