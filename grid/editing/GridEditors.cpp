@@ -396,8 +396,14 @@ void TGridSpin::CMWantSpecialKey(TMessage& Message)
 
 void TGridSpin::WMKeyDown(TWMKey& Message)
 {
-    // The grid's spin takes its keys itself (Up and Down leave it); the edit's own steps are skipped.
-    TCustomMaskEdit::WMKeyDown(Message);
+    // Up and Down leave the grid's spin, and the page keys of numbers step within the limits:
+    // those skip the edit's own steps; dates and times page as the edit does.
+    const Word key = Message.CharCode();
+    const bool number = SpinType() == sptNormal || SpinType() == sptFloat;
+    if (key == VK_UP || key == VK_DOWN || (number && (key == VK_PRIOR || key == VK_NEXT)))
+        TCustomMaskEdit::WMKeyDown(Message);
+    else
+        TPsgSpinEdit::WMKeyDown(Message);
 }
 
 void TGridSpin::FireSpinClick(bool Up)

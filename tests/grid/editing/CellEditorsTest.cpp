@@ -51,6 +51,20 @@ struct CellEditors : TGridFormTest<TProStringGrid> {
         Grid->SetOptions(Grid->Options() | goEditing);
         Grid->SetFocus();
     }
+    // The handlers of a test hold its locals: they go before the grid does.
+    void TearDown() override
+    {
+        Grid->OnRichEditSelectionChange = nullptr;
+        Grid->OnDateTimeChange = nullptr;
+        Grid->OnDatePickerCloseUp = nullptr;
+        Grid->OnComboChange = nullptr;
+        Grid->OnSpinClick = nullptr;
+        Grid->OnCellValidate = nullptr;
+        Grid->OnGetEditorProp = nullptr;
+        Grid->OnEllipsClick = nullptr;
+        Grid->OnClipboardBeforePasteCell = nullptr;
+        TGridFormTest<TProStringGrid>::TearDown();
+    }
     void UseEditor(TEditorType Type)
     {
         Grid->OnGetEditorType = [Type](TObject*, int, int, TEditorType& e) { e = Type; };
@@ -638,6 +652,17 @@ TEST_F(CellEditors, SpinPageKeysStayInsideTheLimitsAndReportClicks)
     s->Button()->UpButton()->Click();
     EXPECT_EQ(s->Text(), "3");
     EXPECT_EQ(clicks, (std::vector<std::string>{"98-", "95-", "0-", "3+"}));
+    // Dates page as the spin edit does: the part under the caret.
+    Key(s, VK_ESCAPE);
+    UseEditor(edDateSpinEdit);
+    auto* d = dynamic_cast<TGridSpin*>(Open("10.05.2011"));
+    d->SetSelStart(4);
+    Key(d, VK_PRIOR);
+    EXPECT_EQ(d->Text(), "10.06.2011");
+    Key(d, VK_ESCAPE);
+    EXPECT_EQ(Grid->Cells(2, 2), "10.05.2011");
+    UseEditor(edSpinEdit);
+    s = dynamic_cast<TGridSpin*>(Open("3"));
     // Down leaves the editor for the next row with the value stored.
     Key(s, VK_DOWN);
     EXPECT_EQ(Grid->Cells(2, 2), "3");
