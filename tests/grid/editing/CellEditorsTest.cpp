@@ -283,6 +283,18 @@ TEST_F(CellEditors, ComboButtonWidthLimitsAndColourWhileDisabled)
     c->SetEnabled(true);
     EXPECT_EQ(c->Color(), clYellow);
     EXPECT_EQ(c->Version(), "1.0.0.0");
+    // The frame turns three-dimensional with the focus only with FocusBorder.
+    c->SetFocus();
+    EXPECT_FALSE(c->BorderIs3D());
+    c->SetFocusBorder(true);
+    EXPECT_TRUE(c->BorderIs3D());
+    Grid->SetFocus();
+    EXPECT_FALSE(c->BorderIs3D());
+    // AutoFocus takes the focus when the mouse comes over the combo.
+    c->SetAutoFocus(true);
+    c->Perform(CM_MOUSEENTER, 0, 0);
+    EXPECT_TRUE(c->Focused());
+    EXPECT_TRUE(c->MouseInControl());
 }
 
 // ---------------------------------------------------------------- wide strings and Unicode cells
@@ -612,6 +624,10 @@ struct UpperChecker : TProStringGridCheck {
 
 TEST_F(CellEditors, CellCheckerCorrectsBeforeAndMarksAfterValidation)
 {
+    // The base checker leaves every text as it is.
+    TProStringGridCheck base(nullptr);
+    EXPECT_EQ(base.Correct(1, 1, "tekst "), "tekst ");
+    EXPECT_EQ(base.MarkError(1, 1, "tekst "), "tekst ");
     auto* checker = new UpperChecker(Form);
     Grid->SetCellChecker(checker);
     AnsiString validated;
