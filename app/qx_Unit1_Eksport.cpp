@@ -173,28 +173,30 @@ void Tf_MainForm::sb_ExportujClick(TObject*)
         return;
     const AnsiString target = folder + e_Exportuj_FileName->Text() + ExportFormats[format].Extension;
     TProStringGrid* g = sg_NowyEdytujWykaz;
+    // The state cells hold the coloured form the program gave them: a web page
+    // keeps it, every other format takes the plain state word. In a web page
+    // what the user typed is shown as typed ("<B>" in a part name is no markup).
+    struct TRestore {
+        TProStringGrid* Grid;
+        TCellTextEvent Own;
+        ~TRestore() { Grid->OnSaveCell = Own; }
+    } restore{g, g->OnSaveCell};
+    const bool html = format == 1;
+    g->OnSaveCell = [html](TObject*, int ACol, int, AnsiString& Value) {
+        if (ACol == ListStateCol) {
+            if (!html)
+                Value = HtmlStripTags(Value);
+        } else if (html)
+            Value = HtmlEncodeEntities(Value);
+    };
     try {
         switch (format) {
         case 0:
             g->SaveToWord(target);
             break;
-        case 1: {
-            // What the user typed is shown as typed ("<B>" in a part name is no
-            // markup); the state cells keep the coloured form the program gave them.
-            const TCellTextEvent own = g->OnSaveCell;
-            g->OnSaveCell = [](TObject*, int ACol, int, AnsiString& Value) {
-                if (ACol != ListStateCol)
-                    Value = HtmlEncodeEntities(Value);
-            };
-            try {
-                g->SaveToHtmlFile(target, false);
-            } catch (...) {
-                g->OnSaveCell = own;
-                throw;
-            }
-            g->OnSaveCell = own;
+        case 1:
+            g->SaveToHtmlFile(target, false);
             break;
-        }
         case 2:
             g->SaveToCsvFile(target);
             break;

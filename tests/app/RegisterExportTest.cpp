@@ -92,6 +92,10 @@ TEST_F(RegisterExport, EveryFormatIsWrittenAndReadsBack)
     ASSERT_EQ(Grid->RowCount(), 4);
     EXPECT_EQ(Grid->Cells(5, 1), "Dostępna");
     EXPECT_EQ(Grid->Cells(3, 2), "Brak w spisie");
+    // The state cell is coloured on the screen; the files other than the web
+    // page hold the state word.
+    EXPECT_NE(Grid->Cells(3, 1).find("<b>Aktualna</b>"), AnsiString::npos);
+    Grid->SetCells(3, 1, "Aktualna");
     const AnsiString shown = Rows(Grid, 0);
 
     // CSV and the workbook hold every cell, the header row too.
@@ -114,6 +118,7 @@ TEST_F(RegisterExport, EveryFormatIsWrittenAndReadsBack)
             ++rows;
     EXPECT_EQ(rows, 4u);
     EXPECT_TRUE(Holds(body, AnsiToUtf8("Blacha górna")));
+    EXPECT_FALSE(Holds(body, "&lt;b&gt;"));
     EXPECT_TRUE(Holds(body, AnsiToUtf8("Korpus \"A\" &amp; &lt;B&gt;")) ||
                 Holds(body, AnsiToUtf8("Korpus &quot;A&quot; &amp; &lt;B&gt;")));
 
@@ -130,6 +135,8 @@ TEST_F(RegisterExport, EveryFormatIsWrittenAndReadsBack)
     ASSERT_EQ(text.Count(), 4);
     EXPECT_TRUE(Holds(text.Strings(0), "Norma w dokumentacji"));
     EXPECT_TRUE(Holds(text.Strings(1), "PN-EN 10025-2:2019"));
+    EXPECT_TRUE(Holds(text.Strings(1), "Aktualna"));
+    EXPECT_FALSE(Holds(text.Strings(1), "<b>"));
     EXPECT_TRUE(Holds(text.Strings(2), "Żeliwo"));
 
     // XML: the item names the root, each row is WYKAZ, the headers name the fields and empty
@@ -140,6 +147,7 @@ TEST_F(RegisterExport, EveryFormatIsWrittenAndReadsBack)
     EXPECT_TRUE(Holds(xml, "\r\n<Zaw_r_DN50>\r\n<WYKAZ>\r\n<Norma_w_dokumentacji>Norma w dokumentacji<"));
     EXPECT_TRUE(Holds(xml, "<WYKAZ>\r\n<FIELD0>2</FIELD0>\r\n<Norma_w_dokumentacji>PN-XX 1</Norma_w_dokumentacji>"));
     EXPECT_TRUE(Holds(xml, "<Cz___>Blacha g&#243;rna</Cz___>"));
+    EXPECT_TRUE(Holds(xml, "<Stan_normy>Aktualna</Stan_normy>"));
     EXPECT_TRUE(Holds(xml, "<Cz___>Korpus &quot;A&quot; &amp; &lt;B&gt;</Cz___>"));
     EXPECT_FALSE(Holds(xml, "<Norma_aktualna></Norma_aktualna>"));
     EXPECT_FALSE(Holds(xml, "<Norma_aktualna>\"\"</Norma_aktualna>"));
