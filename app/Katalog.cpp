@@ -15,13 +15,13 @@ const std::array<AnsiString, 8> NormHoldingWords = {
 const std::array<AnsiString, NormColCount> NormHeaders = {"",           "Numer normy", "Stan normy", "Stan posiadania",
                                                           "Zastąpiona", "Tytuł",       "Opis"};
 
-void SplitRecordFields(const AnsiString& Line, AnsiString* Fields, int Count)
+void SplitRecordFields(std::string_view Line, std::string_view* Fields, int Count)
 {
     size_t start = 0;
     int field = 0;
     while (field < Count) {
         size_t bar = Line.find('|', start);
-        if (bar == AnsiString::npos) {
+        if (bar == std::string_view::npos) {
             // An unfinished field keeps its text.
             Fields[field] = Line.substr(start);
             break;
@@ -29,6 +29,22 @@ void SplitRecordFields(const AnsiString& Line, AnsiString* Fields, int Count)
         Fields[field++] = Line.substr(start, bar - start);
         start = bar + 1;
     }
+}
+
+void SplitRecordFields(const AnsiString& Line, AnsiString* Fields, int Count)
+{
+    // Fields not reached keep what they hold (no view was set for them).
+    std::string_view few[8];
+    std::vector<std::string_view> many;
+    std::string_view* views = few;
+    if (Count > 8) {
+        many.resize(size_t(Count));
+        views = many.data();
+    }
+    SplitRecordFields(std::string_view(Line), views, Count);
+    for (int k = 0; k < Count; ++k)
+        if (views[k].data())
+            Fields[k] = AnsiString(views[k]);
 }
 
 AnsiString JoinRecordFields(const AnsiString* Fields, int Count)

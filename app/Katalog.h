@@ -31,6 +31,8 @@ extern const std::array<AnsiString, NormColCount> NormHeaders;
 // of them is dropped. A line with fewer "|" keeps its text after the last "|"
 // as the next field; the fields after it are empty.
 void SplitRecordFields(const AnsiString& Line, AnsiString* Fields, int Count);
+// The same fields as views into Line (which must outlive them).
+void SplitRecordFields(std::string_view Line, std::string_view* Fields, int Count);
 // Each field followed by "|"; a "|", carriage return or line feed inside a
 // field becomes a blank, so that the line reads back as the same fields.
 AnsiString JoinRecordFields(const AnsiString* Fields, int Count);

@@ -78,17 +78,20 @@ void Tf_MainForm::FillNormGrids(const TStrings& Lines)
         for (int r = 1; r < n + 2; ++r)
             g->SetCells(0, r, IntToStr(r));
         // A state cell depends on the state word only: each is made once.
+        // The fields are copied straight from the line into the cells, whose
+        // memory the emptying above left for them.
         std::unordered_map<AnsiString, AnsiString> stateCells;
+        AnsiString word;
         for (int i = 0; i < n; ++i) {
-            TNormRecord rec = SplitNormLine(Lines.Strings(i));
-            auto state = stateCells.find(rec[nfState]);
+            const AnsiString line = Lines.Strings(i);
+            std::array<std::string_view, NormFieldCount> rec{};
+            SplitRecordFields(std::string_view(line), rec.data(), NormFieldCount);
+            word.assign(rec[nfState]);
+            auto state = stateCells.find(word);
             if (state == stateCells.end())
-                state = stateCells.emplace(rec[nfState], NormStateCell(rec[nfState], colors)).first;
+                state = stateCells.emplace(word, NormStateCell(word, colors)).first;
             for (int f = 0; f < NormFieldCount; ++f)
-                if (f == nfState)
-                    g->SetCells(f + 1, i + 1, state->second);
-                else
-                    g->SetCells(f + 1, i + 1, std::move(rec[size_t(f)]));
+                g->SetCellsFrom(f + 1, i + 1, f == nfState ? std::string_view(state->second) : rec[size_t(f)]);
         }
     } catch (...) {
         g->EndUpdate();

@@ -284,18 +284,32 @@ AnsiString TBaseGrid::Cells(int ACol, int ARow)
     return s;
 }
 
-void TBaseGrid::SetCells(int ACol, int ARow, AnsiString&& Value)
+// The cell a write lands in: the base cell of a cell with a record, else the
+// cell itself; Store writes the text there, then the region is repainted and
+// the footer told.
+template <class TStore>
+void TBaseGrid::WriteCell(int ACol, int ARow, TStore&& Store)
 {
     if (HasCellProperties(ACol, ARow)) {
         TPoint b = GetBaseCell(ACol, ARow);
-        SetGridCell(b.X, b.Y, std::move(Value));
+        Store(b.X, b.Y);
         if (Parent())
             RepaintMergedRegion(b.X, b.Y);
     } else {
-        SetGridCell(ACol, ARow, std::move(Value));
+        Store(ACol, ARow);
     }
     if (FLastRowIsFooter && ARow == RowCount() - 1)
         LastRowChanged();
+}
+
+void TBaseGrid::SetCells(int ACol, int ARow, AnsiString&& Value)
+{
+    WriteCell(ACol, ARow, [&](int C, int R) { SetGridCell(C, R, std::move(Value)); });
+}
+
+void TBaseGrid::SetCellsFrom(int ACol, int ARow, std::string_view Value)
+{
+    WriteCell(ACol, ARow, [&](int C, int R) { AssignCellText(C, R, Value); });
 }
 
 void TBaseGrid::GetDisplText(int ACol, int ARow, AnsiString& Value)

@@ -175,6 +175,9 @@ public:
     // Writes the base cell of a cell with a record, else the cell itself.
     void SetCells(int ACol, int ARow, const AnsiString& Value) { SetCells(ACol, ARow, AnsiString(Value)); }
     void SetCells(int ACol, int ARow, AnsiString&& Value);
+    // As SetCells, the text copied into the cell's own storage (bulk loads
+    // over a grid emptied by ClearAll reuse the cells' memory).
+    void SetCellsFrom(int ACol, int ARow, std::string_view Value);
     AnsiString GetMergedCellText(int ACol, int ARow) { return Cells(ACol, ARow); }
     void SetMergedCellText(int ACol, int ARow, const AnsiString& Value) { SetCells(ACol, ARow, Value); }
     TCellProperties* CellProperties(int ACol, int ARow);
@@ -250,6 +253,8 @@ protected:
 
 private:
     TCellProperties* FindProps(int ACol, int ARow) const;
+    template <class TStore>
+    void WriteCell(int ACol, int ARow, TStore&& Store);
     TRect VirtualCellRect(int ACol, int ARow) const;
 
     bool FDefaultDrawing = false;

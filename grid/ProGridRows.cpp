@@ -440,8 +440,9 @@ void TProStringGrid::ClearCellRect(int FromCol, int FromRow, int ToCol, int ToRo
         for (int c = FromCol; c <= ToCol; ++c) {
             if (HasCellProperties(c, r))
                 ReleaseCellRecords(c, r, c, r);
+            // Emptied in place: a refill of the rows reuses the memory.
             if (!destroying && !CellText(c, r).empty())
-                SetGridCell(c, r, AnsiString());
+                AssignCellText(c, r, {});
         }
     }
     if (!destroying)

@@ -1827,6 +1827,12 @@ void TStringGrid::SetCells(int ACol, int ARow, AnsiString&& Value)
     InvalidateCell(ACol, ARow);
 }
 
+void TStringGrid::AssignCellText(int ACol, int ARow, std::string_view Value)
+{
+    CellAt(ACol, ARow).Text.assign(Value);
+    InvalidateCell(ACol, ARow);
+}
+
 void TStringGrid::PrefetchCell(int ACol, int ARow) const
 {
     if (ARow >= 0 && std::size_t(ARow) < FData.size() && ACol >= 0 && std::size_t(ACol) < FData[ARow].size())

@@ -373,6 +373,10 @@ public:
     void SetCells(int ACol, int ARow, const AnsiString& Value);
     // The text moved into the cell (bulk loads: no copy).
     void SetCells(int ACol, int ARow, AnsiString&& Value);
+    // The text copied into the cell's own storage, which keeps its capacity
+    // (emptying a cell this way frees nothing; refilling it allocates nothing
+    // when the text fits).
+    void AssignCellText(int ACol, int ARow, std::string_view Value);
     TObject* Objects(int ACol, int ARow) const;
     void SetObjects(int ACol, int ARow, TObject* Value);
     // A copy of a column's (row's) texts and objects over RowCount (ColCount);

@@ -143,6 +143,50 @@ TEST_F(Catalogue, EmptyFileGivesHeaderAndOneNumberedRow)
     EXPECT_EQ(Saved(), "");
 }
 
+TEST_F(Catalogue, ReloadOverALargerCatalogueLeavesOnlyTheNewRecords)
+{
+    // Long fields first, then a shorter file with empty and missing fields:
+    // no text, colour or merge of the first load may show through.
+    const AnsiString longText(300, 'x');
+    WriteCatalogue("PN-1|Aktualna|Jest|" + longText + "|" + longText + "|" + longText + "|\r\n"
+                   "PN-2|Nieaktualna|Brak|Z|T|O|\r\n"
+                   "PN-3|Aktualna|Jest|Z|T|O|\r\n");
+    Form->LoadNormList(File());
+    Grid->CellProperties(5, 1)->SetFontColor(clRed);
+    Grid->MergeCells(4, 2, 2, 1);
+    WriteCatalogue("PN-A|Aktualna||||krótki|\r\nPN-B|Nieaktualna|Brak\r\n");
+    Form->LoadNormList(File());
+
+    ASSERT_EQ(Grid->RowCount(), 4);
+    const char* rows[][7] = {{"1", "PN-A", "", "", "", "", "krótki"}, {"2", "PN-B", "", "Brak", "", "", ""},
+                             {"3", "", "", "", "", "", ""}};
+    for (int r = 1; r <= 3; ++r)
+        for (int c = 0; c < 7; ++c)
+            if (c != 2)
+                EXPECT_EQ(Grid->Cells(c, r), rows[r - 1][c]) << "col " << c << " row " << r;
+    EXPECT_EQ(Grid->Cells(2, 1), Green);
+    EXPECT_EQ(Grid->Cells(2, 3), "");
+    EXPECT_FALSE(Grid->HasCellProperties(5, 1));
+    EXPECT_FALSE(Grid->HasCellProperties(5, 2));
+    Save();
+    EXPECT_EQ(Saved(), "PN-A|Aktualna||||krótki|\r\nPN-B|Nieaktualna|Brak||||\r\n");
+}
+
+TEST(CatalogueFields, ViewsAndCopiesSplitAlike)
+{
+    const char* lines[] = {"", "a", "a|b", "a|b|", "|||", "a|b|c|d|e|f|g|h", "a||c|\r"};
+    for (const char* line : lines) {
+        SCOPED_TRACE(line);
+        AnsiString copies[6] = {"keep0", "keep1", "keep2", "keep3", "keep4", "keep5"};
+        std::string_view views[6];
+        SplitRecordFields(AnsiString(line), copies, 6);
+        SplitRecordFields(std::string_view(line), views, 6);
+        for (int k = 0; k < 6; ++k)
+            // A field the line does not reach keeps its text and gets no view.
+            EXPECT_EQ(copies[k], views[k].data() ? AnsiString(views[k]) : "keep" + IntToStr(k)) << k;
+    }
+}
+
 TEST_F(Catalogue, SaveKeepsEveryRecordWhateverTheRowOrderAndBlanksSeparators)
 {
     WriteCatalogue("PN-1|Aktualna|Jest||||\r\nPN-2|Aktualna|Jest||||\r\n");
