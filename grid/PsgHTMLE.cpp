@@ -371,15 +371,13 @@ AnsiString HtmlHighlight(const AnsiString& Html, const AnsiString& Sub, const An
     AnsiString sub = HtmlDecodeEntities(Sub);   // "&lt;" in the pattern means "<" as shown
     if (sub.empty()) return Html;
 
+    // Folded once: a text with many hits is searched in one pass, not folded again from every hit.
+    const AnsiString hay = MatchCase ? plain : Upper(plain);
+    const AnsiString needle = MatchCase ? sub : Upper(sub);
     std::vector<std::pair<int, int>> hits;      // byte ranges [first, last] in Html
-    int from = 0;
-    for (;;) {
-        int res = 0;
-        if (FindTextFrom(sub, plain, from, MatchCase, res) == 0) break;
-        int first = res - 1;                      // 0-based index in plain
-        int last = first + int(sub.size()) - 1;
-        hits.emplace_back(span[size_t(first)].first, span[size_t(last)].second);
-        from = last + 1;
+    for (size_t first = hay.find(needle); first != AnsiString::npos; first = hay.find(needle, first + needle.size())) {
+        size_t last = first + needle.size() - 1;
+        hits.emplace_back(span[first].first, span[last].second);
     }
     if (hits.empty()) return Html;
     const AnsiString open = "<" + Tag + ">", close = "</" + Tag + ">";

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 
 #include "grid/PsgHTMLE.h"
@@ -121,6 +122,18 @@ TEST(HtmlHelpers, HighlightWrapsVisibleTextExactly)
     }
     // Unhighlighting decodes nothing that highlighting did not insert.
     EXPECT_EQ(HtmlUnhighlight("a &lt;x&gt; <hi>b</hi>", "hi"), "a &lt;x&gt; b");
+}
+
+TEST(HtmlHelpers, HighlightOfALongCellTakesOnePass)
+{
+    // Half a megabyte of hits: the text used to be folded again after every hit (minutes here).
+    const AnsiString text(500000, 'a');
+    for (bool matchCase : {false, true}) {
+        const auto start = std::chrono::steady_clock::now();
+        AnsiString out = HtmlHighlight(text, "A", "hi", matchCase);
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 3.0);
+        EXPECT_EQ(out.size(), matchCase ? text.size() : text.size() * 10);
+    }
 }
 
 TEST(HtmlHelpers, FormControlTags)

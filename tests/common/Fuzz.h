@@ -1,0 +1,213 @@
+#pragma once
+// Hostile input for the parsers: a small seeded mutation engine over sample inputs and a runner
+// that feeds a fixed number of mutated cases to a parser. Everything follows from the seed, so a
+// failing case is found again by its number. The engine's mutations: truncation, bit flips, a span
+// repeated many times, one huge field, bytes Windows-1250 does not define (and NUL), tokens that
+// break numbers and delimiters, a span removed, a span of another sample spliced in, and the line
+// ends turned into CR-only or LF-only lines.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <new>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/core/SysUtils.h"
+
+class TMutator {
+public:
+    explicit TMutator(std::uint64_t Seed) : FState(Seed) {}
+
+    // 0 .. N - 1 (N > 0).
+    std::size_t Below(std::size_t N) { return static_cast<std::size_t>(Next() % N); }
+
+    // One to four mutations of Sample; Others feeds the splicing.
+    std::string Mutate(const std::string& Sample, const std::vector<std::string>& Others)
+    {
+        std::string s = Sample;
+        const int n = 1 + static_cast<int>(Below(4));
+        for (int i = 0; i < n; ++i)
+            MutateOnce(s, Others);
+        return s;
+    }
+
+    // The size of the huge field: beyond 16-bit lengths and counters.
+    static constexpr std::size_t HugeField = 70000;
+
+private:
+    std::uint64_t FState;
+
+    // splitmix64: the same numbers on every machine and library.
+    std::uint64_t Next()
+    {
+        std::uint64_t z = (FState += 0x9E3779B97F4A7C15ull);
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        return z ^ (z >> 31);
+    }
+
+    std::size_t Pos(const std::string& s) { return Below(s.size() + 1); }
+
+    void MutateOnce(std::string& s, const std::vector<std::string>& Others)
+    {
+        static const char* const Tokens[] = {
+            "-1", "0", "65535", "65536", "2147483647", "2147483648", "-2147483649", "4294967296",
+            "99999999999999999999", "1e308", "-1e308", "NaN", "inf", "0x", "$", "%", "%s%n", "\"", "\"\"",
+            "'", "<", ">", "</", "<>", "&", "&#", "&#99999999;", "|", "||", "\t", "[", "]", "=", "==", "{",
+            "}", "\\", "\\\\", ";", ",", ".", ":", "/", "*", "?", "\r", "\n", "\r\n", "\n\r", "\x00", "\xFF"};
+        static const unsigned char Undefined[] = {0x81, 0x83, 0x88, 0x90, 0x98, 0x00, 0xFF};
+        switch (Below(12)) {
+        case 0:   // truncation
+            s.resize(Below(s.size() + 1));
+            break;
+        case 1:   // bit flips
+        case 2:
+            if (!s.empty())
+                for (std::size_t k = 1 + Below(8); k > 0; --k)
+                    s[Below(s.size())] ^= static_cast<char>(1u << Below(8));
+            break;
+        case 3: {   // a span repeated
+            if (s.empty())
+                break;
+            std::size_t a = Below(s.size()), len = 1 + Below(std::min<std::size_t>(64, s.size() - a));
+            std::string span = s.substr(a, len), rep;
+            for (std::size_t k = 2 + Below(200); k > 0; --k)
+                rep += span;
+            s.insert(a, rep);
+            break;
+        }
+        case 4: {   // one huge field (rarely: it is slow to feed)
+            if (Below(4) != 0)
+                break;
+            static const char Fill[] = {'A', '9', '|', '\t', '"', '<', '{', ' ', ',', '\xB9', '\0'};
+            s.insert(Pos(s), std::string(HugeField, Fill[Below(sizeof Fill)]));
+            break;
+        }
+        case 5:   // undefined Windows-1250 bytes, inserted or overwritten
+            for (std::size_t k = 1 + Below(4); k > 0; --k) {
+                char c = static_cast<char>(Undefined[Below(sizeof Undefined)]);
+                if (!s.empty() && Below(2))
+                    s[Below(s.size())] = c;
+                else
+                    s.insert(Pos(s), 1, c);
+            }
+            break;
+        case 6:
+        case 7: {   // a token
+            std::string t = Tokens[Below(sizeof Tokens / sizeof *Tokens)];
+            if (t.empty())
+                t.assign(1, '\0');
+            s.insert(Pos(s), t);
+            break;
+        }
+        case 8: {   // a span removed
+            if (s.empty())
+                break;
+            std::size_t a = Below(s.size());
+            s.erase(a, 1 + Below(s.size() - a));
+            break;
+        }
+        case 9: {   // a span of another sample spliced in
+            if (Others.empty())
+                break;
+            const std::string& o = Others[Below(Others.size())];
+            if (o.empty())
+                break;
+            std::size_t a = Below(o.size());
+            s.insert(Pos(s), o.substr(a, 1 + Below(o.size() - a)));
+            break;
+        }
+        case 10:   // CR-only lines
+        case 11: {   // LF-only lines
+            const char end = Below(2) ? '\r' : '\n';
+            std::string out;
+            for (std::size_t i = 0; i < s.size(); ++i) {
+                if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n')
+                    ++i;
+                out += (s[i] == '\r' || s[i] == '\n') ? end : s[i];
+            }
+            s = out;
+            break;
+        }
+        }
+    }
+};
+
+// What a run saw: the cases fed and how many the parser refused with a message.
+struct TFuzzRun {
+    int Cases = 0;
+    int Refused = 0;
+};
+
+// Seconds a case may take before it counts as a hang (generous: the sanitizer build is slow).
+constexpr double FuzzCaseLimitSeconds = 10.0;
+
+// The text of a case for the failure message: its first bytes, escaped.
+inline std::string FuzzCaseText(const std::string& Case)
+{
+    std::string out;
+    for (std::size_t i = 0; i < Case.size() && i < 160; ++i) {
+        unsigned char c = static_cast<unsigned char>(Case[i]);
+        char buf[8];
+        if (c >= 0x20 && c < 0x7F && c != '\\')
+            out += static_cast<char>(c);
+        else {
+            std::snprintf(buf, sizeof buf, "\\x%02X", c);
+            out += buf;
+        }
+    }
+    if (Case.size() > 160)
+        out += "... (" + std::to_string(Case.size()) + " bytes)";
+    return out;
+}
+
+// Feeds Parse the samples themselves and then Count mutated cases. A case may be refused by an
+// Exception with a message; an empty message, any other exception or a case slower than the
+// limit fails the test with the case's number and bytes. Parse may also return false to refuse
+// (it reported the refusal through the program's own channel, a message box).
+inline TFuzzRun FuzzParser(const char* Name, const std::vector<std::string>& Samples, int Count,
+                           std::uint64_t Seed, const std::function<bool(const std::string&)>& Parse)
+{
+    TFuzzRun run;
+    TMutator m(Seed);
+    const int total = static_cast<int>(Samples.size()) + Count;
+    for (int i = 0; i < total; ++i) {
+        const std::string input = i < static_cast<int>(Samples.size())
+                                      ? Samples[static_cast<std::size_t>(i)]
+                                      : m.Mutate(Samples[m.Below(Samples.size())], Samples);
+        const auto start = std::chrono::steady_clock::now();
+        std::string fault;
+        try {
+            if (!Parse(input))
+                ++run.Refused;
+        } catch (const Exception& e) {
+            ++run.Refused;
+            if (e.Message().empty())
+                fault = "refused without a message";
+        } catch (const std::bad_alloc&) {
+            fault = "std::bad_alloc (a size taken from the input?)";
+        } catch (const std::exception& e) {
+            fault = std::string("std::exception: ") + e.what();
+        } catch (...) {
+            fault = "an unknown exception";
+        }
+        const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        if (took > 0.2)
+            std::printf("[   FUZZ   ] %s case %d: %.2f s, %zu bytes\n", Name, i, took, input.size());
+        if (took > FuzzCaseLimitSeconds)
+            fault = "took " + std::to_string(took) + " s";
+        ++run.Cases;
+        if (!fault.empty()) {
+            ADD_FAILURE() << Name << " case " << i << " (seed " << Seed << "): " << fault << "\n  input: \""
+                          << FuzzCaseText(input) << "\"";
+            break;
+        }
+    }
+    std::printf("[   FUZZ   ] %s: %d cases, %d refused\n", Name, run.Cases, run.Refused);
+    return run;
+}
