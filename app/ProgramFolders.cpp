@@ -7,8 +7,8 @@
 #include "app/MainVars.h"
 #include "platform/core/SysUtils.h"
 
-#ifndef VELMAROK_DATA_DIR
-#define VELMAROK_DATA_DIR "/usr/local/share/velmarok"
+#ifndef VELMAROK_DATA_FROM_BIN
+#define VELMAROK_DATA_FROM_BIN "../share/velmarok"
 #endif
 
 namespace {
@@ -51,6 +51,11 @@ AnsiString ShippedFile(const AnsiString& Name)
     const AnsiString beside = WithSlash(ExeFolder) + Name;
     if (FileExists(beside))
         return beside;
-    const AnsiString installed = FromOsPath(VELMAROK_DATA_DIR "/") + Name;
+    const AnsiString installed = InstalledDataFolder(ExeFolder) + Name;
     return FileExists(installed) ? installed : beside;
+}
+
+AnsiString InstalledDataFolder(const AnsiString& ExeFolder)
+{
+    return ExpandFileName(WithSlash(ExeFolder) + VELMAROK_DATA_FROM_BIN + "/");
 }

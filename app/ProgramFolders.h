@@ -14,3 +14,7 @@ AnsiString ChooseProgramFolder(const AnsiString& ExeFolder);
 // installed data folder <prefix>/share/velmarok; the first place when it is
 // in neither.
 AnsiString ShippedFile(const AnsiString& Name);
+
+// The installed data folder of a program in ExeFolder (<prefix>/bin):
+// <prefix>/share/velmarok, with a trailing "/".
+AnsiString InstalledDataFolder(const AnsiString& ExeFolder);

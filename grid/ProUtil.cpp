@@ -114,25 +114,26 @@ AnsiString RemoveSpacesOutsideQuotes(const AnsiString& s)
     return r;
 }
 
-size_t FindConditionOperator(const AnsiString& s)
+// Index of the first operator at or after From, outside quotes (counted from From), npos when none.
+size_t FindConditionOperator(const AnsiString& s, size_t From)
 {
     bool quoted = false;
-    for (size_t i = 0; i < s.size(); ++i) {
+    for (size_t i = From; i < s.size(); ++i) {
         char c = s[i];
         if (c == '"')
             quoted = !quoted;
-        else if (!quoted && std::strchr("&(;^|", c) != nullptr)
+        else if (!quoted && c != '\0' && std::strchr("&(;^|", c) != nullptr)   // strchr finds the NUL too
             return i;
     }
     return AnsiString::npos;
 }
 
-// Index of the ")" that closes the "(" at index 0, npos when unbalanced.
-size_t FindClosingBracket(const AnsiString& s)
+// Index of the ")" that closes the "(" at index From, npos when unbalanced.
+size_t FindClosingBracket(const AnsiString& s, size_t From)
 {
     int depth = 0;
     bool quoted = false;
-    for (size_t i = 0; i < s.size(); ++i) {
+    for (size_t i = From; i < s.size(); ++i) {
         char c = s[i];
         if (c == '"') {
             quoted = !quoted;
@@ -553,24 +554,27 @@ bool MatchConditionAt(const AnsiString& Condition, const AnsiString& Text, bool 
         }
     };
 
+    // The rest of the condition starts at pos (walked forward, never copied: a condition of
+    // many operators stays linear).
+    size_t pos = 0;
     for (;;) {
-        const size_t found = FindConditionOperator(cond);
+        const size_t found = FindConditionOperator(cond, pos);
         if (found == AnsiString::npos) break;
         const char op = cond[found];
         size_t close = AnsiString::npos;
         bool r;
-        if (cond[0] == '(' && (close = FindClosingBracket(cond)) != AnsiString::npos) {
-            r = MatchConditionAt(cond.substr(1, close - 1), Text, CaseSensitive, Depth + 1, TooDeep);
+        if (cond[pos] == '(' && (close = FindClosingBracket(cond, pos)) != AnsiString::npos) {
+            r = MatchConditionAt(cond.substr(pos + 1, close - pos - 1), Text, CaseSensitive, Depth + 1, TooDeep);
             if (TooDeep) return false;
-            cond.erase(0, close + 1);
+            pos = close + 1;
         } else {
-            r = MatchLeaf(cond.substr(0, found), Text, CaseSensitive);
-            cond.erase(0, found + 1);
+            r = MatchLeaf(cond.substr(pos, found - pos), Text, CaseSensitive);
+            pos = found + 1;
         }
         combine(r);
         previous = op;
     }
-    combine(MatchLeaf(cond, Text, CaseSensitive));
+    combine(MatchLeaf(cond.substr(std::min(pos, cond.size())), Text, CaseSensitive));
     return result;
 }
 

@@ -1,12 +1,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "app/MainVars.h"
-#include "app/ProgramDialogs.h"
-#include "app/ProgramFolders.h"
+#include "app/ProgramEntry.h"
 #include "app/Version.h"
-#include "app/qx_Unit1.h"
-#include "platform/core/SysUtils.h"
 #include "platform/gui/Forms.h"
 
 int main(int argc, char** argv)
@@ -16,19 +12,7 @@ int main(int argc, char** argv)
         return 0;
     }
     InitializeApplication(argc, argv);
-    int rc = 0;
-    try {
-        Application->Initialize();
-        Application->SetTitle("Velmarok Polskich Norm");
-        ExeFolder = ExtractFilePath(Application->ExeName());
-        ProgramFolder = ChooseProgramFolder(ExeFolder);
-        Application->CreateForm(f_MainForm);
-        CreateProgramDialogs();
-        Application->Run();
-    } catch (const Exception& e) {
-        std::fprintf(stderr, "%s\n", e.Message().c_str());
-        rc = 1;
-    }
+    int rc = RunProgram();
     FinalizeApplication();
     return rc;
 }

@@ -351,7 +351,7 @@ bool IsDateFormat(int Id, const std::string& Code)
             if (inner == "h" || inner == "hh" || inner == "m" || inner == "mm" || inner == "s" || inner == "ss")
                 return true;
             i = end == std::string::npos ? Code.size() : end;
-        } else if (std::strchr("dDmMyYhHsS", c))
+        } else if (c != '\0' && std::strchr("dDmMyYhHsS", c))
             return true;
     }
     return false;

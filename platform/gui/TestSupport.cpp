@@ -9,6 +9,7 @@
 #include <QMimeData>
 #include <QUrl>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QWheelEvent>
 #include <cstdlib>
 #include <deque>
@@ -479,6 +480,16 @@ std::unique_ptr<TBitmap> GrabControl(TControl* Control)
                   .toImage();
     }
     gui_state::RethrowPending();
+    SetBitmapImage(*bmp, img.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    return bmp;
+}
+
+std::unique_ptr<TBitmap> GrabScreen()
+{
+    auto bmp = std::make_unique<TBitmap>();
+    QImage img;
+    if (QScreen* screen = QGuiApplication::primaryScreen())
+        img = screen->grabWindow(0).toImage();
     SetBitmapImage(*bmp, img.convertToFormat(QImage::Format_ARGB32_Premultiplied));
     return bmp;
 }

@@ -139,6 +139,9 @@ void SetPrinterResolution(int Dpi);
 // ---------------------------------------------------------------- painting, timers, loop
 // The control as painted now.
 std::unique_ptr<TBitmap> GrabControl(TControl* Control);
+// The whole screen as the display shows it now, the windows of other programs too (empty on
+// the offscreen platform, which shows nothing).
+std::unique_ptr<TBitmap> GrabScreen();
 // A window timer of the control (or a TTimer) fires now; false when it is not set.
 bool FireTimer(TWinControl* Control, UINT_PTR ID);
 bool FireTimer(TTimer* Timer);

@@ -385,6 +385,17 @@ TEST_F(ProUtil, FilterDatesAreNotTakenForNumbersWithDotThousands)
     EXPECT_FALSE(MatchFilterCondition(">1.000", "999", true));
 }
 
+TEST_F(ProUtil, FilterNulIsPlainTextNotAnOperator)
+{
+    // A NUL byte of a condition used to split it like "|", and a long run of them took seconds.
+    const std::string nul("a\0b", 3);
+    EXPECT_TRUE(MatchFilterCondition(nul, nul, true));
+    EXPECT_FALSE(MatchFilterCondition(nul, "a", true));
+    EXPECT_FALSE(MatchFilterCondition(nul, "b", true));
+    const std::string run = "a" + std::string(200000, '\0') + "b";
+    EXPECT_TRUE(MatchFilterCondition(run, run, true));
+}
+
 // ---------------------------------------------------------------- CSV and line breaks
 
 TEST_F(ProUtil, CsvAndQuoteRoutines)

@@ -1,0 +1,163 @@
+#pragma once
+// The real program inside the test process: its entry routine (the one main runs) on a fresh
+// program folder, on the display the suite runs on. A scenario runs inside the program's own
+// message loop once the main window is shown and drives it through the input simulator; message
+// boxes and modal windows are answered by the dialog script. Each run frees the windows it made,
+// so that one test can start the program several times, as a user does.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <set>
+#include <string>
+
+#include "app/MainVars.h"
+#include "app/ProgramEntry.h"
+#include "app/Unit8_PoprawnoscNorm.h"
+#include "app/Unit9_Waiting.h"
+#include "app/qx_Unit1.h"
+#include "app/qx_Unit10_Wyroby.h"
+#include "app/qx_Unit2.h"
+#include "app/qx_Unit3.h"
+#include "app/qx_Unit4.h"
+#include "app/qx_Unit6_DodajNowaNorme.h"
+#include "app/qx_Unit7_ListaUzywanychNorm.h"
+#include "platform/core/Registry.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/Messages.h"
+#include "platform/gui/TestSupport.h"
+#include "tests/common/Screenshots.h"
+#include "tests/common/TestFiles.h"
+
+// A hidden window that runs its action when it takes WM_APP.
+class TScenarioWindow : public TForm {
+public:
+    explicit TScenarioWindow(std::function<void(TScenarioWindow*)> Action) : TForm(nullptr), FAction(std::move(Action)) {}
+    void WndProc(TMessage& Message) override
+    {
+        if (Message.Msg == WM_APP)
+            FAction(this);
+        else
+            TForm::WndProc(Message);
+    }
+
+private:
+    std::function<void(TScenarioWindow*)> FAction;
+};
+
+class TEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "velmarok-e2e-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        FRoot = pattern;
+        FDir = FRoot / "Velmarok";
+        std::filesystem::create_directories(FDir);
+        std::filesystem::create_directories(FRoot / "home");
+        // Everything the program keeps per user lies in the scratch folder too.
+        FOldHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+        ::setenv("HOME", (FRoot / "home").c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (FRoot / "home" / ".config").c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (FRoot / "home" / ".local" / "share").c_str(), 1);
+        SetRegistryStoreFile((FRoot / "home" / "registry.ini").string());
+        FOldFolder = ProgramFolder;
+        FOldExeFolder = ExeFolder;
+        ClearRecordedDialogs();
+    }
+    void TearDown() override
+    {
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+        ProgramFolder = FOldFolder;
+        ExeFolder = FOldExeFolder;
+        SetRegistryStoreFile("");
+        ::setenv("HOME", FOldHome.c_str(), 1);
+        ::unsetenv("XDG_CONFIG_HOME");
+        ::unsetenv("XDG_DATA_HOME");
+        std::error_code ec;
+        std::filesystem::remove_all(FRoot, ec);
+    }
+
+    // Starts the program on the folder and runs Scenario inside its message loop once the main
+    // window is shown (never, when start-up ends the program first). The scenario ends the
+    // program as a user does; when it returns with the window still open, the window is closed
+    // through the window system. Returns the program's exit code.
+    int Start(const std::function<void(Tf_MainForm*)>& Scenario = nullptr)
+    {
+        // As a copy of the program in that folder: its data and its shipped files are there.
+        ExeFolder = ProgramFolder = FromOsPath(FDir.string()) + "/";
+        std::set<TComponent*> before;
+        for (int i = 0; i < Application->ComponentCount(); ++i)
+            before.insert(Application->Components(i));
+
+        // A hidden window of the test's own receives the posted message that starts the scenario
+        // (the program keeps the application's message filter for itself).
+        bool ran = false;
+        ScenarioRan = false;
+        TScenarioWindow trigger([&](TScenarioWindow* Self) {
+            TCustomForm* main = Application->MainForm();
+            if (ran || Application->Terminated() || !main)
+                return;
+            if (!main->Visible()) {
+                PostMessage(Self->Handle(), WM_APP, 0, 0);   // not shown yet: after the next turn
+                return;
+            }
+            ran = true;
+            ScenarioRan = true;
+            if (Scenario)
+                Scenario(f_MainForm);
+            if (Application->MainForm() && Application->MainForm()->Visible() && !Application->Terminated())
+                CloseWindowByUser(Application->MainForm());
+        });
+        PostMessage(trigger.Handle(), WM_APP, 0, 0);
+        const int rc = RunProgram();
+
+        // The windows of the run end with it, as with the process of a real run.
+        std::vector<TComponent*> made;
+        for (int i = 0; i < Application->ComponentCount(); ++i)
+            if (!before.count(Application->Components(i)))
+                made.push_back(Application->Components(i));
+        for (auto it = made.rbegin(); it != made.rend(); ++it)
+            delete *it;
+        f_MainForm = nullptr;
+        f_SprawdzNorme = nullptr;
+        f_WstawKilkaLinii = nullptr;
+        f_Szer_WysKomorek = nullptr;
+        f_DodajNowaNorme = nullptr;
+        f_ListaUzywanychNorm = nullptr;
+        f_PoprawnoscNorm = nullptr;
+        f_Waiting = nullptr;
+        f_Wyroby = nullptr;
+        ProcessPendingMessages();
+        return rc;
+    }
+
+    // A file of the program folder by its name there ("Wykazy\\z_u.txt").
+    AnsiString Path(const AnsiString& Name) const { return FromOsPath(FDir.string()) + "/" + Name; }
+    void Write(const AnsiString& Name, const AnsiString& Bytes)
+    {
+        ForceDirectories(ExtractFileDir(Path(Name)));
+        SaveBytesToFile(Path(Name), Bytes);
+    }
+    AnsiString Read(const AnsiString& Name) const { return LoadBytesFromFile(Path(Name)); }
+    bool Exists(const AnsiString& Name) const { return FileExists(Path(Name)); }
+
+    // The window as shown now, as <build>/screenshots/e2e-<Name>.png.
+    static void Shot(TControl* Window, const std::string& Name)
+    {
+        std::unique_ptr<TBitmap> shot = GrabControl(Window);
+        ASSERT_TRUE(shot && !shot->Empty()) << Name;
+        TRasterImage png("PNG");
+        png.Assign(shot.get());
+        png.SaveToFile(FromOsPath(ScreenshotPath("e2e-" + Name + ".png")));
+    }
+
+    std::filesystem::path FRoot, FDir;
+    bool ScenarioRan = false;
+
+private:
+    std::string FOldHome;
+    AnsiString FOldFolder, FOldExeFolder;
+};
