@@ -701,9 +701,6 @@ void TApplication::Run()
         if (!FMainForm || !FMainForm->Visible())
             break;
     }
-    // The request is spent with the loop it ended: a program started again in the same
-    // process (as the end-to-end tests start it) runs anew.
-    FTerminated = false;
 }
 
 void TApplication::Terminate()

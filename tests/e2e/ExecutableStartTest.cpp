@@ -118,7 +118,7 @@ protected:
 
 }   // namespace
 
-TEST_F(ExecutableStart, DISABLED_FirstStartOnAComputerShowsTheOnceOnlyMessageAndMarksTheRegistry)
+TEST_F(ExecutableStart, FirstStartOnAComputerShowsTheOnceOnlyMessageAndMarksTheRegistry)
 {
     TProgramProcess program(Exe, Home);
     ASSERT_TRUE(program.Started());
@@ -134,7 +134,7 @@ TEST_F(ExecutableStart, DISABLED_FirstStartOnAComputerShowsTheOnceOnlyMessageAnd
     program.End();
 }
 
-TEST_F(ExecutableStart, DISABLED_FirstStartInAFolderWritesTheConfigurationAndSaysSo)
+TEST_F(ExecutableStart, FirstStartInAFolderWritesTheConfigurationAndSaysSo)
 {
     // Marked on this computer already: the first start of the folder writes "config.dat".
     std::filesystem::create_directories(Home / ".config" / "Tyrvenhold");

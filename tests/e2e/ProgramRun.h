@@ -23,6 +23,8 @@
 #include "app/qx_Unit4.h"
 #include "app/qx_Unit6_DodajNowaNorme.h"
 #include "app/qx_Unit7_ListaUzywanychNorm.h"
+#include "controls/ToolPanels.h"
+#include "platform/gui/StdCtrls.h"
 #include "platform/core/Registry.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Forms.h"
@@ -106,12 +108,24 @@ protected:
             }
             ran = true;
             ScenarioRan = true;
-            if (Scenario)
-                Scenario(f_MainForm);
+            try {
+                if (Scenario)
+                    Scenario(f_MainForm);
+            } catch (const std::exception& e) {
+                // Raised inside the program's loop, it would be kept there: the test reports it and
+                // ends the program.
+                ADD_FAILURE() << "the scenario raised: " << e.what();
+                Application->Terminate();
+            }
             if (Application->MainForm() && Application->MainForm()->Visible() && !Application->Terminated())
                 CloseWindowByUser(Application->MainForm());
+            if (!Application->Terminated()) {
+                ADD_FAILURE() << "the main window did not close";
+                Application->Terminate();
+            }
         });
         PostMessage(trigger.Handle(), WM_APP, 0, 0);
+        ClearApplicationTerminated();   // a run of its own, as a new process of the program
         const int rc = RunProgram();
 
         // The windows of the run end with it, as with the process of a real run.
@@ -132,6 +146,56 @@ protected:
         f_Wyroby = nullptr;
         ProcessPendingMessages();
         return rc;
+    }
+
+    // Opens the main menu's panel by a click on its tab and clicks the item of that caption, as
+    // the user does; false when the panel or an enabled item of that caption is not there.
+    static bool ClickMenuItem(Tf_MainForm* Form, const AnsiString& Panel, const AnsiString& Item)
+    {
+        TProToolPanelTab::SlideWait = [](TProToolPanelTab*, int) {};
+        TProToolPanelTab* strip = Form->ProToolPanelTab;
+        TProToolPanel* panel = Form->MenuPanel(Panel);
+        if (!panel)
+            return false;
+        const int tab = strip->IndexOfPanel(panel);
+        bool opened = panel->Visible();
+        for (int y = 0; y < strip->Height() && !opened; y += 2)
+            for (int x = 0; x < strip->Width() && !opened; x += 2)
+                if (strip->TabAtPos(x, y) == tab) {
+                    Click(strip, x, y);
+                    ProcessPendingMessages();
+                    opened = panel->Visible();
+                }
+        if (!opened)
+            return false;
+        for (int y = 0; y < panel->Height(); ++y)
+            for (int x = 8; x < panel->Width(); x += 16) {
+                int section = -1, item = -1;
+                TRect r;
+                if (!panel->ItemAtPos(x, y, section, item, r))
+                    continue;
+                TSectionItem* it = panel->Sections()->Items(section)->SectionItems()->Items(item);
+                if (it->Caption() != Item)
+                    continue;
+                if (!it->Enabled())
+                    return false;
+                MouseMove(panel, x, y);
+                Click(panel, x, y);
+                ProcessPendingMessages();
+                return true;
+            }
+        return false;
+    }
+    // Clicks the list box's item of that text; false when it is not there.
+    static bool ClickListItem(TListBox* List, const AnsiString& Text)
+    {
+        const int i = List->Items()->IndexOf(Text);
+        if (i < 0)
+            return false;
+        List->SetTopIndex(i);
+        TRect r = List->ItemRect(i);
+        Click(List, (r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+        return List->ItemIndex() == i;
     }
 
     // A file of the program folder by its name there ("Wykazy\\z_u.txt").
