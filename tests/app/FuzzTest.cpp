@@ -8,21 +8,16 @@
 #include "app/U_WspolneFunkcje.h"
 #include "app/Wykazy.h"
 #include "controls/ToolEdit.h"
+#include "controls/ToolPanels.h"
 #include "grid/ProGrid.h"
 #include "platform/core/IniFiles.h"
 #include "platform/gui/StdCtrls.h"
 #include "tests/app/MainFormFixture.h"
+#include "tests/app/SampleCatalogue.h"
 #include "tests/common/Fuzz.h"
 #include "tests/common/TestFiles.h"
 
 namespace {
-
-const std::string CatalogueSample =
-    "PN-H-92747:1987|Wycofana bez zastąpienia|Jest||Aluminium|Blachy do głębokiego tłoczenia|\r\n"
-    "PN-EN 10088-1:2007|Aktualna|Jest||Stale odporne na korozję|Część 1: Gatunki stali odpornych na korozję|\r\n"
-    "PN-M-82144:1986|Nieaktualna|Jest|PN-EN ISO 4032:2004|Nakrętki sześciokątne||\r\n"
-    "PN-O-79162:1991|Zastąpiona uznaniowo|Jest|PN-EN ISO 2244:2003 (U)|Opakowania transportowe z zawartością|x|\r\n"
-    "KW-01/VODUZ/T-001|Norma zakładowa|Brak||ITAMID BGF35-30||\r\n";
 
 const std::string RegisterSample =
     "PN-EN 10130:2007|PN-EN 10130:2007|BLACHA   Z-II-T   #2 x 1000 x 2000|WSPORNIK|00.0001|\r\n"
@@ -62,7 +57,7 @@ class FuzzMainForm : public TMainFormTest {};
 TEST_F(FuzzMainForm, CatalogueFilesLoadOrAreRefusedWithAMessage)
 {
     TAnyBoxAnswered boxes;
-    FuzzParser("catalogue", {CatalogueSample}, 300, 301, [&](const std::string& bytes) {
+    FuzzParser("catalogue", {SampleCatalogueFile}, 300, 301, [&](const std::string& bytes) {
         const int before = boxes.Boxes;
         LoadCatalogue(bytes);
         TProStringGrid* g = Form->sg_WszystkieNormy;
@@ -80,7 +75,7 @@ TEST_F(FuzzMainForm, CatalogueFilesLoadOrAreRefusedWithAMessage)
 TEST_F(FuzzMainForm, RegistersOpenOrAreRefusedWithAMessage)
 {
     TAnyBoxAnswered boxes;
-    LoadCatalogue(CatalogueSample);
+    LoadCatalogue(SampleCatalogueFile);
     FuzzParser("register", {RegisterSample}, 300, 311, [&](const std::string& bytes) {
         const int before = boxes.Boxes;
         Write("Wykazy\\fuzz.txt", bytes);
@@ -121,6 +116,16 @@ TEST_F(FuzzMainForm, MenuFilesFillTheMenuEditorOrAreRefused)
     FuzzParser("menu file", {MenuSample}, 300, 331, [&](const std::string& bytes) {
         const int before = boxes.Boxes;
         Write("Ustawienia\\kategorie.ini", bytes);
+        // The main menu built from it, as start-up builds it, then taken down for the next case.
+        bool basics = true;
+        Form->BuildMainMenu(basics);
+        TProToolPanelTab* strip = Form->ProToolPanelTab;
+        while (strip->Panels()->Count() > 0) {
+            TProToolPanel* panel = strip->Panels()->Items(0)->Panel();
+            strip->RemovePanel(panel);
+            delete panel;
+        }
+        ClearApplicationTerminated();
         Form->LoadMenuSettings();
         TStrings* categories = Form->clb_MG_PrzyciskiMenuGlownego->Items();
         for (int c = 0; c < categories->Count() && c < 20; ++c) {

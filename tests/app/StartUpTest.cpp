@@ -31,6 +31,7 @@
 #include "platform/gui/TestSupport.h"
 #include "tests/app/DialogTest.h"
 #include "tests/app/MainFormFixture.h"
+#include "tests/app/SampleCatalogue.h"
 
 namespace {
 
@@ -84,18 +85,6 @@ protected:
     AnsiString Login;
     AnsiString FOldTitle;
 };
-
-const char* const SampleCatalogue =
-    "PN-H-92747:1987|Wycofana bez zastąpienia|Jest||Aluminium|Blachy do głębokiego tłoczenia|\r\n"
-    "PN-EN 10088-1:2007|Aktualna|Jest||Stale odporne na korozję|Część 1: Gatunki stali odpornych na korozję|\r\n"
-    "PN-M-82144:1986|Nieaktualna|Jest|PN-EN ISO 4032:2004|Nakrętki sześciokątne||\r\n"
-    "PN-EN ISO 11600:2004|Aktualna|Brak||Konstrukcje budowlane|Wyroby do uszczelniania - Klasyfikacja i wymagania "
-    "dotyczące kitów|\r\n"
-    "PN-O-79162:1991|Zastąpiona uznaniowo|Jest|PN-EN ISO 2244:2003 (U)|Opakowania transportowe z zawartością|"
-    "Metoda badania odporności na uderzenia poziome (badanie na płaszczyźnie poziomej lub na pochylni, badanie za "
-    "pomocą urządzenia wahadłowego)|\r\n"
-    "KW-01/VODUZ/T-001|Norma zakładowa|Brak||ITAMID BGF35-30||\r\n"
-    "PN-EN ISO 1207:1999|Aktualna|Jest||Wkręty z łbem walcowym z rowkiem|Klasa dokładności A|\r\n";
 
 }  // namespace
 
@@ -152,7 +141,7 @@ TEST_F(StartUp, AFreshFolderStartsFourTimesBeforeTheWindowComesIntoUse)
         EXPECT_FALSE(Exists("Katalog Norm\\normy_wszystkie.txt"));
     });
     ExpectBox(IDOK, "Stworzyłem nowy plik z ustawieniami.", [&] {
-        EXPECT_EQ(Read("Katalog Norm\\normy_wszystkie.txt"), SampleCatalogue);
+        EXPECT_EQ(Read("Katalog Norm\\normy_wszystkie.txt"), SampleCatalogueFile);
         EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), "");
         EXPECT_FALSE(Exists("Wykazy\\z_u.txt"));
     });

@@ -21,21 +21,10 @@
 #include "platform/gui/SHDocVw.h"
 #include "platform/gui/StdCtrls.h"
 #include "tests/app/DialogTest.h"
+#include "tests/app/SampleCatalogue.h"
 #include "tests/e2e/ProgramRun.h"
 
 namespace {
-
-const AnsiString SampleCatalogue =
-    "PN-H-92747:1987|Wycofana bez zastąpienia|Jest||Aluminium|Blachy do głębokiego tłoczenia|\r\n"
-    "PN-EN 10088-1:2007|Aktualna|Jest||Stale odporne na korozję|Część 1: Gatunki stali odpornych na korozję|\r\n"
-    "PN-M-82144:1986|Nieaktualna|Jest|PN-EN ISO 4032:2004|Nakrętki sześciokątne||\r\n"
-    "PN-EN ISO 11600:2004|Aktualna|Brak||Konstrukcje budowlane|Wyroby do uszczelniania - Klasyfikacja i wymagania "
-    "dotyczące kitów|\r\n"
-    "PN-O-79162:1991|Zastąpiona uznaniowo|Jest|PN-EN ISO 2244:2003 (U)|Opakowania transportowe z zawartością|"
-    "Metoda badania odporności na uderzenia poziome (badanie na płaszczyźnie poziomej lub na pochylni, badanie za "
-    "pomocą urządzenia wahadłowego)|\r\n"
-    "KW-01/VODUZ/T-001|Norma zakładowa|Brak||ITAMID BGF35-30||\r\n"
-    "PN-EN ISO 1207:1999|Aktualna|Jest||Wkręty z łbem walcowym z rowkiem|Klasa dokładności A|\r\n";
 
 // The middle of a grid cell, in the grid's client coordinates.
 TPoint CellCentre(TProStringGrid* Grid, int ACol, int ARow)
@@ -113,7 +102,7 @@ TEST_F(WorkDay, FourStartsOfAFreshFolderThenAWorkingDay)
         EXPECT_FALSE(ScenarioRan);
         EXPECT_TRUE(Exists("Ustawienia\\users.dat"));
         EXPECT_TRUE(Exists("Ustawienia\\" + login + ".dat"));
-        EXPECT_EQ(Read("Katalog Norm\\normy_wszystkie.txt"), SampleCatalogue);
+        EXPECT_EQ(Read("Katalog Norm\\normy_wszystkie.txt"), SampleCatalogueFile);
         EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), "");
         EXPECT_EQ(Lines(Read("Wykazy\\z_u.txt")).size(), 13u);
         EXPECT_EQ(Lines(Read("Wykazy\\bez_u.txt")).size(), 12u);
@@ -171,7 +160,7 @@ TEST_F(WorkDay, FourStartsOfAFreshFolderThenAWorkingDay)
         ASSERT_EQ(saved.size(), 7u);
         EXPECT_EQ(saved[1], "PN-EN 10088-1:2007|Nieaktualna|Dostępna|PN-EN 10088-1:2014|Stale odporne na korozję|"
                             "Część 1: Gatunki stali odpornych na korozję|");
-        EXPECT_EQ(saved[2], Lines(SampleCatalogue)[2]);
+        EXPECT_EQ(saved[2], Lines(SampleCatalogueFile)[2]);
         Shot(Form, "03-catalogue-saved");
 
         // The register of a product variant, from the product's panel.
