@@ -11,6 +11,7 @@
 #include "controls/ToolPanels.h"
 #include "grid/ProGrid.h"
 #include "platform/core/IniFiles.h"
+#include "platform/gui/TestSupport.h"
 #include "platform/gui/StdCtrls.h"
 #include "tests/app/MainFormFixture.h"
 #include "tests/app/SampleCatalogue.h"
@@ -161,4 +162,30 @@ TEST(FuzzScrambled, ScrambledFilesDecodeAndReadAsIniFiles)
         ini.ReadInteger("Level", "jkowalski", 0);
         return true;
     });
+}
+
+TEST(FuzzVersion, VersionInformationFromTheSiteIsReadOrLeftOut)
+{
+    // The file the maker's site publishes, fetched from a local server standing in for the site.
+    TTestHttpServer server;
+    RedirectHostToTestServer("https://velmarok.invalid", server);
+    Tf_MainForm form(nullptr);
+    const std::vector<std::string> samples = {
+        "[dane]\r\nQVHomePage=https://velmarok.invalid/\r\nCV_File=https://velmarok.invalid/praca.html\r\n\r\n"
+        "[QDR]\r\nversion=1.2.0.0\r\nurl=https://velmarok.invalid/velmarok.zip\r\nnew=Nowa wersja: wyszukiwanie\r\n",
+        "[QDR]\nversion=10.0.0.0\nurl=ftp://zle\n",
+    };
+    FuzzParser("version information", samples, 150, 351, [&](const std::string& bytes) {
+        server.Serve("/version.ini", 200, "text/plain", bytes);
+        RunningVersion = "1.0.0.0";
+        PublishedVersion = UpdateAddress = NewsText = "";
+        form.FetchVersionInfo();
+        form.IsNewerVersion();
+        // Only web addresses are taken as addresses to open.
+        EXPECT_TRUE(UpdateAddress.empty() || AnsiLowerCase(UpdateAddress).rfind("http", 0) == 0) << UpdateAddress;
+        EXPECT_FALSE(FileExists(PrivateTempFolder() + "dane.ini"));
+        return true;
+    });
+    ClearHostRedirects();
+    RunningVersion = PublishedVersion = UpdateAddress = NewsText = "";
 }
