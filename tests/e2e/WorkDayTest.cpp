@@ -232,9 +232,11 @@ TEST_F(WorkDay, FourStartsOfAFreshFolderThenAWorkingDay)
             Click(Form->sb_Exportuj, 5, 5);
             EXPECT_TRUE(FileExists(exports + "/" + f.File)) << f.File;
         }
-        const AnsiString csv = LoadBytesFromFile(exports + "/wykaz.csv");
-        EXPECT_NE(csv.find("BLACHA DC01 #1,5"), AnsiString::npos);
-        EXPECT_NE(csv.find("PN-EN 60684-1:2002"), AnsiString::npos);
+        // CSV: "," between fields, a field holding "," in quotes, an empty one as two quotes.
+        const std::vector<AnsiString> csv = Lines(LoadBytesFromFile(exports + "/wykaz.csv"));
+        ASSERT_GE(csv.size(), 14u);
+        EXPECT_EQ(csv[1], "1,PN-EN 10130:2007,PN-EN 10130:2007,Brak w spisie,\"\",\"\",\"BLACHA DC01 #1,5\",WSPORNIK,"
+                          "00.0001");
         TOfficePackage xlsx;
         xlsx.LoadFromFile(exports + "/wykaz.xlsx", "workbook");
         std::string sheet = xlsx.Part("xl/sharedStrings.xml") + xlsx.Part("xl/worksheets/sheet1.xml");
