@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <new>
 #include <stdexcept>
@@ -175,6 +176,10 @@ inline TFuzzRun FuzzParser(const char* Name, const std::vector<std::string>& Sam
 {
     TFuzzRun run;
     TMutator m(Seed);
+    // VELMAROK_FUZZ_SCALE=N runs N times the cases (the same first ones, then more), for a deeper
+    // search by hand; the suite runs the fixed number.
+    if (const char* scale = std::getenv("VELMAROK_FUZZ_SCALE"); scale && std::atoi(scale) > 1)
+        Count *= std::atoi(scale);
     const int total = static_cast<int>(Samples.size()) + Count;
     for (int i = 0; i < total; ++i) {
         const std::string input = i < static_cast<int>(Samples.size())
