@@ -1250,6 +1250,10 @@ void TControl::CMColorChanged(TMessage& m)
 }
 void TControl::CMFontChanged(TMessage& m)
 {
+    // A standard control's widget shows its text in the control's font.
+    if (auto* wc = dynamic_cast<TWinControl*>(this))
+        if (!WinImpl(wc).OwnPaint && WinImpl(wc).Widget)
+            WinImpl(wc).Widget->setFont(ToQFont(*FFont));
     Invalidate();
     DefaultHandler(m);
 }
@@ -1456,10 +1460,12 @@ void TWinControl::CreateWnd()
         delete nw;
     }
     FImpl->OwnPaint = w == nullptr;
-    if (!w)
+    if (!w) {
         w = new TControlWidget(FImpl.get());
-    else
+    } else {
         w->setMouseTracking(true);
+        w->setFont(ToQFont(*Font()));
+    }
     FImpl->Widget = w;
     if (FParent)
         w->setParent(ControlWidget(FParent));

@@ -182,7 +182,6 @@ TNativeWidget* TInplaceEdit::CreateNativeWidget()
     TNativeWidget* n = TCustomEdit::CreateNativeWidget();
     // Installed before the window's own message filter, so it sees what that one lets through.
     n->Widget->installEventFilter(new TKeepKeysFilter(n->Widget));
-    n->Widget->setFont(ToQFont(*Font()));
     return n;
 }
 
@@ -191,14 +190,6 @@ void TInplaceEdit::CreateParams(TCreateParams& Params)
     TCustomEdit::CreateParams(Params);
     if (FAlignment == taRightJustify)
         Params.Style |= ES_RIGHT;
-}
-
-void TInplaceEdit::CMFontChanged(TMessage& Message)
-{
-    TCustomEdit::CMFontChanged(Message);
-    // The text shows in the font the cell is painted with.
-    if (auto* w = NativeOf<QWidget>(this))
-        w->setFont(ToQFont(*Font()));
 }
 
 void TInplaceEdit::SetAlignment(TAlignment Value)

@@ -127,7 +127,6 @@ protected:
     TNativeWidget* CreateNativeWidget() override;
     // ES_RIGHT for right-aligned text; a descendant may add ES_MULTILINE for an editor of several lines.
     void CreateParams(TCreateParams& Params) override;
-    void CMFontChanged(TMessage& Message) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
     void WMGetDlgCode(TMessage& Message) override;
