@@ -1250,10 +1250,15 @@ void TControl::CMColorChanged(TMessage& m)
 }
 void TControl::CMFontChanged(TMessage& m)
 {
-    // A standard control's widget shows its text in the control's font.
-    if (auto* wc = dynamic_cast<TWinControl*>(this))
+    if (auto* wc = dynamic_cast<TWinControl*>(this)) {
+        // A standard control's widget shows its text in the control's font.
         if (!WinImpl(wc).OwnPaint && WinImpl(wc).Widget)
             WinImpl(wc).Widget->setFont(ToQFont(*FFont));
+        // The children that take their parent's font follow it (and pass it on).
+        std::vector<TControl*> kids = wc->FControls;
+        for (TControl* c : kids)
+            c->ParentFontChanged();
+    }
     Invalidate();
     DefaultHandler(m);
 }
@@ -1816,12 +1821,6 @@ void TWinControl::Update()
         FImpl->Widget->repaint();
 }
 
-void TWinControl::ParentFontChanged()
-{
-    TControl::ParentFontChanged();
-    for (TControl* c : FControls)
-        c->ParentFontChanged();
-}
 
 void TWinControl::ParentColorChanged()
 {

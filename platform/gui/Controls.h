@@ -546,7 +546,6 @@ protected:
     virtual void PaintWindow();
     void PaintControls();
     void PaintHandler(TMessage& Message);
-    void ParentFontChanged() override;
     void ParentColorChanged() override;
     // The children first, then the control itself.
     void ChangeScale(int M, int D) override;

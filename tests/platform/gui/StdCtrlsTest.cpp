@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/gui/ExtCtrls.h"
@@ -323,4 +324,45 @@ TEST_F(StdCtrlsBeforeTheirWindow, ShowWhatWasSetAndSwallowedKeysStaySwallowed)
     TypeKey(memo, VK_RETURN);
     TypeText(memo, "b");
     EXPECT_EQ(memo->Text(), "ab");
+}
+
+namespace {
+// The rightmost column of the control's picture that holds dark (text) pixels.
+int InkRight(TControl* c)
+{
+    std::unique_ptr<TBitmap> b = GrabControl(c);
+    int right = -1;
+    for (int y = 0; y < b->Height(); ++y)
+        for (int x = 0; x < b->Width(); ++x) {
+            TColor p = ColorToRGB(b->Canvas()->Pixels(x, y));
+            if (GetRValue(p) < 80 && GetGValue(p) < 80 && GetBValue(p) < 80)
+                right = std::max(right, x);
+        }
+    return right;
+}
+}  // namespace
+
+TEST_F(StdForm, StandardControlsShowTheirTextInTheControlsFont)
+{
+    // Wide enough that no text is cut at either size; the check box's text
+    // starts after its box, so its ink reaches further than the box alone.
+    Check->SetBounds(10, 250, 380, 40);
+    Check->SetCaption("Użytkownicy spoza listy");
+    Edit->SetBounds(10, 10, 380, 30);
+    Edit->SetText("Zażółć gęślą jaźń");
+    List->Items()->Add("Zażółć gęślą jaźń");
+    ProcessPendingMessages();
+    const std::vector<TControl*> controls{Check, Edit, List};
+    std::vector<int> small;
+    for (TControl* c : controls)
+        small.push_back(InkRight(c));
+    // The form's larger font reaches the controls that take their parent's font.
+    Form->Font()->SetHeight(-22);
+    ProcessPendingMessages();
+    for (size_t i = 0; i < controls.size(); ++i)
+        EXPECT_GT(InkRight(controls[i]), small[i] + 20) << controls[i]->Name();
+    // A control's own font after creation: back to the small text.
+    Check->Font()->SetHeight(-11);
+    ProcessPendingMessages();
+    EXPECT_EQ(InkRight(Check), small[0]);
 }
