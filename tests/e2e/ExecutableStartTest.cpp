@@ -8,6 +8,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 
@@ -105,9 +106,24 @@ protected:
                          30000) &&
                P.Running();
     }
+    // The program's window is listed as soon as it is mapped, before it has painted: the
+    // picture is taken once something other than the bare (black) display shows.
     static void ScreenShot(const std::string& Name)
     {
-        std::unique_ptr<TBitmap> shot = GrabScreen();
+        std::unique_ptr<TBitmap> shot;
+        auto painted = [&] {
+            shot = GrabScreen();
+            if (!shot || shot->Empty())
+                return false;
+            for (int y = 0; y < shot->Height(); ++y) {
+                const std::uint32_t* line = shot->ScanLine(y);
+                for (int x = 0; x < shot->Width(); ++x)
+                    if (line[x] & 0xFFFFFF)
+                        return true;
+            }
+            return false;
+        };
+        EXPECT_TRUE(WaitUntil(painted, 5000)) << Name;
         ASSERT_TRUE(shot && !shot->Empty());
         TRasterImage png("PNG");
         png.Assign(shot.get());
