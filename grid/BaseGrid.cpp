@@ -172,16 +172,41 @@ bool TBaseGrid::HasCellProperties(int ACol, int ARow) const
     return FindProps(ACol, ARow) != nullptr;
 }
 
-TCellProperties* TBaseGrid::CellProperties(int ACol, int ARow)
+namespace {
+void StoreFormat(TCellProperties* P, TAlignment AAlign, TVAlignment AVAlign, bool AWrap, const AnsiString& AFontName,
+                 int AFontSize, TFontStyles AFontStyle, TColor AFontColor, TColor ABrush, TColor ABrushTo,
+                 TCellGradientDirection ADir)
 {
-    if (TCellProperties* p = FindProps(ACol, ARow))
-        return p;
-    TObject* held = Objects(ACol, ARow);
-    if (held)
+    P->SetAlignment(AAlign);
+    P->SetVAlignment(AVAlign);
+    P->SetWordWrap(AWrap);
+    P->SetFontName(AFontName);
+    P->SetFontSize(AFontSize);
+    P->SetFontStyle(AFontStyle);
+    P->SetFontColor(AFontColor);
+    P->SetBrushColor(ABrush);
+    P->SetBrushColorTo(ABrushTo);
+    P->SetGradientDirection(ADir);
+}
+}
+
+TCellProperties* TBaseGrid::NewCellProperties(int ACol, int ARow)
+{
+    if (Objects(ACol, ARow))
         return nullptr;   // the slot holds something else; it is not ours to replace
     auto* p = new TCellProperties(this, ACol, ARow);
     SetObjects(ACol, ARow, p);
     FPropertiesCreated = true;
+    return p;
+}
+
+TCellProperties* TBaseGrid::CellProperties(int ACol, int ARow)
+{
+    if (TCellProperties* p = FindProps(ACol, ARow))
+        return p;
+    TCellProperties* p = NewCellProperties(ACol, ARow);
+    if (!p)
+        return nullptr;
     // The record starts with the formatting the hooks give the cell now.
     TFont font;
     TBrush brush;
@@ -191,16 +216,20 @@ TCellProperties* TBaseGrid::CellProperties(int ACol, int ARow)
     bool wrap = FDefaultWordWrap;
     TCellGradientDirection dir = GradientVertical;
     GetCellColors(ACol, ARow, 0, &brush, &font, colorTo, mirror, mirrorTo, align, valign, wrap, dir);
-    p->SetAlignment(align);
-    p->SetVAlignment(valign);
-    p->SetWordWrap(wrap);
-    p->SetFontName(font.Name());
-    p->SetFontSize(font.Size());
-    p->SetFontStyle(font.Style());
-    p->SetFontColor(font.Color());
-    p->SetBrushColor(brush.Color());
-    p->SetBrushColorTo(colorTo);
-    p->SetGradientDirection(dir);
+    StoreFormat(p, align, valign, wrap, font.Name(), font.Size(), font.Style(), font.Color(), brush.Color(), colorTo,
+                dir);
+    return p;
+}
+
+TCellProperties* TBaseGrid::CellPropertiesLike(int ACol, int ARow, const TCellProperties& AModel)
+{
+    if (TCellProperties* p = FindProps(ACol, ARow))
+        return p;
+    TCellProperties* p = NewCellProperties(ACol, ARow);
+    if (p)
+        StoreFormat(p, AModel.Alignment(), AModel.VAlignment(), AModel.WordWrap(), AModel.FontName(),
+                    AModel.FontSize(), AModel.FontStyle(), AModel.FontColor(), AModel.BrushColor(),
+                    AModel.BrushColorTo(), AModel.GradientDirection());
     return p;
 }
 

@@ -181,6 +181,10 @@ public:
     AnsiString GetMergedCellText(int ACol, int ARow) { return Cells(ACol, ARow); }
     void SetMergedCellText(int ACol, int ARow, const AnsiString& Value) { SetCells(ACol, ARow, Value); }
     TCellProperties* CellProperties(int ACol, int ARow);
+    // The record of an empty slot made with AModel's formatting, without
+    // asking the hooks: for a cell whose new record is known to equal
+    // AModel's when that was made (nullptr when the slot holds another object).
+    TCellProperties* CellPropertiesLike(int ACol, int ARow, const TCellProperties& AModel);
     bool HasCellProperties(int ACol, int ARow) const;
     AnsiString GetGridCell(int ACol, int ARow) const { return TStringGrid::Cells(ACol, ARow); }
     void SetGridCell(int ACol, int ARow, const AnsiString& Value) { TStringGrid::SetCells(ACol, ARow, Value); }
@@ -253,6 +257,7 @@ protected:
 
 private:
     TCellProperties* FindProps(int ACol, int ARow) const;
+    TCellProperties* NewCellProperties(int ACol, int ARow);
     template <class TStore>
     void WriteCell(int ACol, int ARow, TStore&& Store);
     TRect VirtualCellRect(int ACol, int ARow) const;

@@ -455,6 +455,17 @@ void TProStringGrid::RemoveRowKeepMax(int ARow)
 }
 
 // ---------------------------------------------------------------- nodes
+namespace {
+// Whether a new record of column 0 gets the same formatting on every row:
+// the column is fixed (the fixed font and colour, no bands, no selection),
+// the active-cell colours are off and no handler would be asked for it.
+bool NewNodeRecordsAlike(TProStringGrid* Grid)
+{
+    return Grid->DisplayColumn(0) < Grid->TBaseGrid::FixedCols() && !Grid->ActiveCellShow() &&
+           !Grid->AutoNumAlign() && !Grid->OnGetCellColor && !Grid->OnGetWordWrap && !Grid->OnGetAlignment;
+}
+}
+
 void TProStringGrid::AddNode(int ARow, int ASpan)
 {
     int d = DisplayRowIndex(ARow);
@@ -471,9 +482,22 @@ void TProStringGrid::AddNode(int ARow, int ASpan)
     g->CellHAlign = haBeforeText;
     g->CellVAlign = vaCenter;
     g->CellVar = -1;
+    // Where a new record of column 0 comes out the same on every row, the
+    // first one made through the hooks serves as the model of the others.
+    bool alike = NewNodeRecordsAlike(this);
+    const TCellProperties* model = nullptr;
     for (int r = d; r < d + ASpan && r < RowCount(); ++r) {
         PrefetchCell(0, r + 8);
-        if (TCellProperties* p = CellProperties(0, r))
+        TCellProperties* p = nullptr;
+        if (model) {
+            p = CellPropertiesLike(0, r, *model);
+        } else {
+            bool fresh = alike && !HasCellProperties(0, r);
+            p = CellProperties(0, r);
+            if (fresh)
+                model = p;
+        }
+        if (p)
             p->SetNodeLevel(p->NodeLevel() + 1);
     }
     if (FNodeCount == 0)

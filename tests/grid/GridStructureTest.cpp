@@ -307,3 +307,66 @@ TEST(GridStructure, HiddenSelectionComesBackOrFallsToTheFirstDataCell)
     EXPECT_EQ(g.Selection().Top, 1);
     EXPECT_EQ(g.Selection().Left, 1);
 }
+
+// Grouping gives each grouped row a record in the node column. Those records
+// equal the ones the full style resolution makes, whether the handlers that
+// would be asked are assigned or not, and an assigned handler is asked per row.
+TEST(GridStructure, GroupedRowsGetTheNodeColumnRecordsTheStyleHooksGive)
+{
+    const char* keys[] = {"b", "a", "c", "a", "b", "a", "c", "b", "a", "c", "a"};
+    auto make = [&](TProStringGrid& g) {
+        g.SetColCount(4);
+        g.SetRowCount(12);
+        g.FixedFont()->SetName("Tahoma");
+        g.FixedFont()->SetSize(11);
+        g.FixedFont()->SetStyle(fsBold);
+        g.FixedFont()->SetColor(clMaroon);
+        g.SetFixedColor(clYellow);
+        g.SetDefaultWordWrap(false);
+        for (int r = 1; r < 12; ++r) {
+            g.SetCells(1, r, "n" + std::to_string(r));
+            g.SetCells(2, r, keys[r - 1]);
+        }
+    };
+    auto record = [](TProStringGrid& g, int r) {
+        TCellProperties* p = g.CellProperties(0, r);
+        return std::to_string(p->Alignment()) + "|" + std::to_string(p->VAlignment()) + "|" +
+               std::to_string(p->WordWrap()) + "|" + p->FontName() + "|" + std::to_string(p->FontSize()) + "|" +
+               std::to_string(p->FontStyle()) + "|" + std::to_string(p->FontColor()) + "|" +
+               std::to_string(p->BrushColor()) + "|" + std::to_string(p->BrushColorTo()) + "|" +
+               std::to_string(p->GradientDirection()) + "|" + std::to_string(p->NodeLevel());
+    };
+    for (bool bands : {false, true}) {
+        TProStringGrid plain(nullptr), asked(nullptr);
+        make(plain);
+        make(asked);
+        plain.Bands()->SetActive(bands);
+        asked.Bands()->SetActive(bands);
+        std::vector<int> wrapRows;
+        asked.OnGetWordWrap = [&](TObject*, int ACol, int ARow, bool&) {
+            if (ACol == 0)
+                wrapRows.push_back(ARow);
+        };
+        plain.GroupByColumn(2);
+        asked.GroupByColumn(2);
+        ASSERT_EQ(plain.RowCount(), 15);
+        for (int r = 1; r < plain.RowCount(); ++r) {
+            EXPECT_EQ(record(plain, r), record(asked, r)) << r << " " << bands;
+            EXPECT_EQ(plain.CellProperties(0, r)->FontName(), "Tahoma");
+            EXPECT_EQ(plain.CellProperties(0, r)->NodeLevel(), 1);
+        }
+        // The handler was asked for every row's record: headers and grouped rows.
+        for (int r = 1; r < asked.RowCount(); ++r)
+            EXPECT_NE(std::find(wrapRows.begin(), wrapRows.end(), r), wrapRows.end()) << r;
+    }
+    // A colour handler decides each record on its own row.
+    TProStringGrid coloured(nullptr);
+    make(coloured);
+    coloured.OnGetCellColor = [](TObject*, int ARow, int ACol, TGridDrawState, TBrush*, TFont* AFont) {
+        if (ACol == 0)
+            AFont->SetColor(ARow % 2 ? clRed : clBlue);
+    };
+    coloured.GroupByColumn(2);
+    for (int r = 1; r < coloured.RowCount(); ++r)
+        EXPECT_EQ(coloured.CellProperties(0, r)->FontColor(), r % 2 ? clRed : clBlue) << r;
+}
