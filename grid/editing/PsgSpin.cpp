@@ -366,11 +366,11 @@ TDateTime TPsgSpinEdit::CheckDateValue(TDateTime v) const
     return v < FMinDateValue ? FMinDateValue : v > FMaxDateValue ? FMaxDateValue : v;
 }
 
-void TPsgSpinEdit::SetTextKeepCaret(const AnsiString& S)
+void SetTextKeepCaret(TCustomEdit* Edit, const AnsiString& S)
 {
-    const int caret = SelStart();
-    SetText(S);
-    SetSelStart(std::min(caret, int(S.size())));
+    const int caret = Edit->SelStart();
+    Edit->SetText(S);
+    Edit->SetSelStart(std::min(caret, int(S.size())));
 }
 
 int TPsgSpinEdit::Value()

@@ -101,6 +101,8 @@ TDateTime StepDateAtCaret(const AnsiString& Text, int Caret, TDateTime Value, in
 bool SpinSeparatorAllowed(char Key, TProSpinType Type);
 // Places the button inside the right edge of an edit, as the spin and the button edits do.
 void PlaceEditButton(TWinControl* Edit, TControl* Button, bool HasBorder);
+// Sets an edit's text and keeps the caret where it was (at most at the new end).
+void SetTextKeepCaret(TCustomEdit* Edit, const AnsiString& S);
 
 // ---------------------------------------------------------------- TPsgSpinEdit
 class TPsgSpinEdit : public TCustomMaskEdit {
@@ -188,7 +190,7 @@ protected:
 
 private:
     void Step(int Sign, bool Page);
-    void SetTextKeepCaret(const AnsiString& S);
+    void SetTextKeepCaret(const AnsiString& S) { ::SetTextKeepCaret(this, S); }
     void SetEditRectForButton();
     TPsgSpinButton* FButton;
     int FMinValue = 0, FMaxValue = 100;

@@ -73,13 +73,6 @@ TDateTime TProSpinEdit::CheckDateValue(TDateTime v) const
     return v < FMinDateValue ? FMinDateValue : v > FMaxDateValue ? FMaxDateValue : v;
 }
 
-void TProSpinEdit::SetTextKeepCaret(const AnsiString& S)
-{
-    const int caret = SelStart();
-    SetText(S);
-    SetSelStart(std::min(caret, int(S.size())));
-}
-
 int TProSpinEdit::Value()
 {
     const AnsiString t = Trim(Text());

@@ -144,7 +144,7 @@ private:
     AnsiString TimeText(TDateTime v) const;
     AnsiString HexText(int v) const;
     bool Loading() const { return ComponentState() & csLoading; }
-    void SetTextKeepCaret(const AnsiString& S);
+    void SetTextKeepCaret(const AnsiString& S) { ::SetTextKeepCaret(this, S); }
     void PlaceLabel();
     void LayoutSpin();
     TProSpinButton* FButton;

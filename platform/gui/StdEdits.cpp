@@ -55,6 +55,29 @@ LRESULT AnswerSel(TMessage& m, int Start, int End)
     return LRESULT(DWORD(MAKELPARAM(Start, End)));
 }
 
+// The selection messages a one-line edit and a memo answer alike; false for any other message.
+template <class TEditControl>
+bool AnswerSelectionMessage(TEditControl& Edit, TMessage& m, int Length)
+{
+    switch (m.Msg) {
+    case EM_GETSEL:
+        m.Result = AnswerSel(m, Edit.SelStart(), Edit.SelStart() + Edit.SelLength());
+        return true;
+    case EM_SETSEL: {
+        int start = 0, len = 0;
+        SelFromMessage(m, Length, start, len);
+        Edit.SetSelStart(start);
+        Edit.SetSelLength(len);
+        return true;
+    }
+    case EM_REPLACESEL:
+        Edit.SetSelText(m.LParam ? AnsiString(reinterpret_cast<const char*>(m.LParam)) : AnsiString());
+        return true;
+    default:
+        return false;
+    }
+}
+
 }  // namespace
 
 // A CR LF is one line break of the widget; so is a CR or an LF alone (QtFromCrLf).
@@ -266,23 +289,12 @@ void TCustomEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 void TCustomEdit::WndProc(TMessage& m)
 {
     int length = int(FText.size());
+    if (AnswerSelectionMessage(*this, m, length))
+        return;
     switch (m.Msg) {
     case CM_COLORCHANGED:
         ApplyToWidget();
         break;
-    case EM_GETSEL:
-        m.Result = AnswerSel(m, FSelStart, FSelStart + FSelLength);
-        return;
-    case EM_SETSEL: {
-        int start = 0, len = 0;
-        SelFromMessage(m, length, start, len);
-        SetSelStart(start);
-        SetSelLength(len);
-        return;
-    }
-    case EM_REPLACESEL:
-        SetSelText(m.LParam ? AnsiString(reinterpret_cast<const char*>(m.LParam)) : AnsiString());
-        return;
     case EM_GETRECT:
         if (m.LParam)
             *reinterpret_cast<TRect*>(m.LParam) = EditRect();
@@ -643,20 +655,9 @@ void TMemo::WndProc(TMessage& m)
 {
     auto* w = NativeOf<QPlainTextEdit>(this);
     int length = int(FText.size());
+    if (AnswerSelectionMessage(*this, m, length))
+        return;
     switch (m.Msg) {
-    case EM_GETSEL:
-        m.Result = AnswerSel(m, SelStart(), SelStart() + SelLength());
-        return;
-    case EM_SETSEL: {
-        int start = 0, len = 0;
-        SelFromMessage(m, length, start, len);
-        SetSelStart(start);
-        SetSelLength(len);
-        return;
-    }
-    case EM_REPLACESEL:
-        SetSelText(m.LParam ? AnsiString(reinterpret_cast<const char*>(m.LParam)) : AnsiString());
-        return;
     case EM_GETMODIFY:
         m.Result = FModified ? 1 : 0;
         return;
