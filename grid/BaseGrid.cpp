@@ -1,11 +1,88 @@
 #include "grid/BaseGrid.h"
 
 #include <algorithm>
+#include <typeinfo>
+
+#ifdef __SANITIZE_ADDRESS__
+#include <sanitizer/asan_interface.h>
+#endif
 
 #include "grid/ProUtil.h"
 #include "grid/ProUtilDraw.h"
 
 // ---------------------------------------------------------------- TCellProperties
+namespace {
+// Freed records wait in a list for the next ones; the blocks they lie in
+// are never given back, so that a grid that makes its records again (a
+// grid filled and grouped anew) finds them in memory it has used already.
+// Built for AddressSanitizer, every record is a block of its own (a record
+// nothing points to is still reported as leaked) and a freed record is
+// poisoned until it is made again.
+class TRecordPool {
+public:
+    void* Take()
+    {
+        if (TSlot* s = FFree) {
+            Unpoison(s);
+            FFree = s->Next;
+            return s;
+        }
+        if (FFresh == FFreshEnd) {
+            FFresh = static_cast<TSlot*>(::operator new(sizeof(TSlot) * BlockSlots));
+            FFreshEnd = FFresh + BlockSlots;
+        }
+        return FFresh++;
+    }
+    void Give(void* APtr)
+    {
+        auto* s = static_cast<TSlot*>(APtr);
+        s->Next = FFree;
+        FFree = s;
+        Poison(s);
+    }
+
+private:
+    union TSlot {
+        TSlot* Next;
+        alignas(TCellProperties) unsigned char Bytes[sizeof(TCellProperties)];
+    };
+#ifdef __SANITIZE_ADDRESS__
+    static constexpr std::size_t BlockSlots = 1;
+    static void Poison(TSlot* S) { ASAN_POISON_MEMORY_REGION(S, sizeof(TSlot)); }
+    static void Unpoison(TSlot* S) { ASAN_UNPOISON_MEMORY_REGION(S, sizeof(TSlot)); }
+#else
+    static constexpr std::size_t BlockSlots = 1024;
+    static void Poison(TSlot*) {}
+    static void Unpoison(TSlot*) {}
+#endif
+    TSlot* FFree = nullptr;
+    TSlot* FFresh = nullptr;
+    TSlot* FFreshEnd = nullptr;
+};
+
+// Never destroyed: records may be freed while the program's statics go.
+TRecordPool& RecordPool()
+{
+    static TRecordPool* pool = new TRecordPool;
+    return *pool;
+}
+}  // namespace
+
+void* TCellProperties::operator new(std::size_t ASize)
+{
+    return ASize == sizeof(TCellProperties) ? RecordPool().Take() : ::operator new(ASize);
+}
+
+void TCellProperties::operator delete(void* APtr, std::size_t ASize) noexcept
+{
+    if (!APtr)
+        return;
+    if (ASize == sizeof(TCellProperties))
+        RecordPool().Give(APtr);
+    else
+        ::operator delete(APtr);
+}
+
 TCellProperties::TCellProperties(TBaseGrid* AGrid, int ACol, int ARow)
     : FGrid(AGrid), FOwnerCol(ACol), FOwnerRow(ARow), FWordWrap(AGrid ? AGrid->DefaultWordWrap() : true)
 {
@@ -162,9 +239,18 @@ void TBaseGrid::SizeChanged(int OldColCount, int OldRowCount)
 }
 
 // ---- records
+namespace {
+TCellProperties* AsRecord(TObject* AObject)
+{
+    if (AObject && typeid(*AObject) == typeid(TCellProperties))
+        return static_cast<TCellProperties*>(AObject);
+    return dynamic_cast<TCellProperties*>(AObject);
+}
+}
+
 TCellProperties* TBaseGrid::FindProps(int ACol, int ARow) const
 {
-    return dynamic_cast<TCellProperties*>(Objects(ACol, ARow));
+    return AsRecord(Objects(ACol, ARow));
 }
 
 bool TBaseGrid::HasCellProperties(int ACol, int ARow) const
@@ -190,23 +276,24 @@ void StoreFormat(TCellProperties* P, TAlignment AAlign, TVAlignment AVAlign, boo
 }
 }
 
-TCellProperties* TBaseGrid::NewCellProperties(int ACol, int ARow)
+TCellProperties* TBaseGrid::FindOrMakeProps(int ACol, int ARow, bool& AMade)
 {
-    if (Objects(ACol, ARow))
-        return nullptr;   // the slot holds something else; it is not ours to replace
+    AMade = false;
+    if (TObject* o = Objects(ACol, ARow))
+        return AsRecord(o);   // nullptr: the slot holds something else; it is not ours to replace
     auto* p = new TCellProperties(this, ACol, ARow);
     SetObjects(ACol, ARow, p);
     FPropertiesCreated = true;
+    AMade = true;
     return p;
 }
 
 TCellProperties* TBaseGrid::CellProperties(int ACol, int ARow)
 {
-    if (TCellProperties* p = FindProps(ACol, ARow))
+    bool made = false;
+    TCellProperties* p = FindOrMakeProps(ACol, ARow, made);
+    if (!made)
         return p;
-    TCellProperties* p = NewCellProperties(ACol, ARow);
-    if (!p)
-        return nullptr;
     // The record starts with the formatting the hooks give the cell now.
     TFont font;
     TBrush brush;
@@ -223,10 +310,9 @@ TCellProperties* TBaseGrid::CellProperties(int ACol, int ARow)
 
 TCellProperties* TBaseGrid::CellPropertiesLike(int ACol, int ARow, const TCellProperties& AModel)
 {
-    if (TCellProperties* p = FindProps(ACol, ARow))
-        return p;
-    TCellProperties* p = NewCellProperties(ACol, ARow);
-    if (p)
+    bool made = false;
+    TCellProperties* p = FindOrMakeProps(ACol, ARow, made);
+    if (made)
         StoreFormat(p, AModel.Alignment(), AModel.VAlignment(), AModel.WordWrap(), AModel.FontName(),
                     AModel.FontSize(), AModel.FontStyle(), AModel.FontColor(), AModel.BrushColor(),
                     AModel.BrushColorTo(), AModel.GradientDirection());

@@ -5,6 +5,7 @@
 // colour, and an optional undo/redo component (TProGridUndoRedo).
 //
 // Cell operations take stored column indices and display rows.
+#include <cstddef>
 #include <functional>
 #include <memory>
 
@@ -37,6 +38,12 @@ class TCellProperties : public TPersistent {
 public:
     TCellProperties(TBaseGrid* AGrid, int ACol, int ARow);
     ~TCellProperties() override;
+    // Records come from blocks that keep freed records for the next ones: a
+    // grid makes one for each cell it formats, often tens of thousands at
+    // once (grouping), and frees them together. Made and freed on the
+    // program's main thread, as controls are.
+    static void* operator new(std::size_t ASize);
+    static void operator delete(void* APtr, std::size_t ASize) noexcept;
     // Copies formatting and merge state; not BrushColorTo, GradientDirection,
     // CellObject or the cell graphic.
     void Assign(TPersistent* Source) override;
@@ -257,7 +264,9 @@ protected:
 
 private:
     TCellProperties* FindProps(int ACol, int ARow) const;
-    TCellProperties* NewCellProperties(int ACol, int ARow);
+    // The cell's record, or a new one (AMade) in an empty slot; nullptr when
+    // the slot holds another object.
+    TCellProperties* FindOrMakeProps(int ACol, int ARow, bool& AMade);
     template <class TStore>
     void WriteCell(int ACol, int ARow, TStore&& Store);
     TRect VirtualCellRect(int ACol, int ARow) const;

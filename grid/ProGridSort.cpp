@@ -189,9 +189,9 @@ std::uint64_t DigitAt(const char* S, unsigned ASize, unsigned AOffset)
     return d;
 }
 
-// Sorts AList[AFrom, ATo) by Digit: eight counting passes of a byte each
-// for long runs (passes where every digit has the same byte are skipped),
-// std::sort for short ones.
+// Sorts AList[AFrom, ATo) by Digit: a counting pass for each byte in which
+// the digits of a long run differ (bytes they all share are skipped), from
+// the lowest; std::sort for short runs.
 void SortDigits(std::vector<TDigit>& AList, std::size_t AFrom, std::size_t ATo, std::vector<TDigit>& AScratch)
 {
     auto first = AList.begin() + std::ptrdiff_t(AFrom), last = AList.begin() + std::ptrdiff_t(ATo);
@@ -200,23 +200,33 @@ void SortDigits(std::vector<TDigit>& AList, std::size_t AFrom, std::size_t ATo, 
         std::sort(first, last, [](const TDigit& A, const TDigit& B) { return A.Digit < B.Digit; });
         return;
     }
-    std::vector<std::array<std::size_t, 256>> counts(8);
+    // Only the bytes in which some digits differ are counted and passed.
+    std::uint64_t same = ~std::uint64_t(0), any = 0;
+    for (std::size_t i = AFrom; i < ATo; ++i) {
+        same &= AList[i].Digit;
+        any |= AList[i].Digit;
+    }
+    const std::uint64_t differ = same ^ any;
+    unsigned bytes[8], nBytes = 0;
+    for (unsigned b = 0; b < 8; ++b)
+        if ((differ >> (8 * b)) & 0xFF)
+            bytes[nBytes++] = b;
+    std::vector<std::array<std::size_t, 256>> counts(nBytes);
     for (auto& c : counts)
         c.fill(0);
     for (std::size_t i = AFrom; i < ATo; ++i)
-        for (unsigned b = 0; b < 8; ++b)
-            ++counts[b][(AList[i].Digit >> (8 * b)) & 0xFF];
+        for (unsigned k = 0; k < nBytes; ++k)
+            ++counts[k][(AList[i].Digit >> (8 * bytes[k])) & 0xFF];
     AScratch.resize(n);
     TDigit* from = &AList[AFrom];
     TDigit* to = AScratch.data();
-    for (unsigned b = 0; b < 8; ++b) {
-        auto& c = counts[b];
-        if (c[(from[0].Digit >> (8 * b)) & 0xFF] == n)
-            continue;
+    for (unsigned k = 0; k < nBytes; ++k) {
+        const unsigned b = bytes[k];
+        auto& c = counts[k];
         std::size_t sum = 0;
-        for (std::size_t& k : c) {
-            std::size_t v = k;
-            k = sum;
+        for (std::size_t& place : c) {
+            std::size_t v = place;
+            place = sum;
             sum += v;
         }
         for (std::size_t i = 0; i < n; ++i)
@@ -343,7 +353,9 @@ namespace {
 // same exchanges as recursing on both, with a stack depth that stays small.
 // S gives Pivot(Lo, Hi), At(i), Compare(A, B) and Swap(i, j); it may give
 // Settled(Lo, Hi), which puts a range whose order is already known in that
-// order and says so.
+// order and says so, and PairStops(i, j, Pivot), which makes the first
+// exchanges of a partition itself - the same ones - and leaves i and j as
+// the loop would have them after those.
 template <class S>
 void GridQuickSort(S& ASeq, int ALo, int AHi, int ASign, bool ASwapEqual)
 {
@@ -353,7 +365,9 @@ void GridQuickSort(S& ASeq, int ALo, int AHi, int ASign, bool ASwapEqual)
                 return;
         int i = ALo, j = AHi;
         const auto pivot = ASeq.Pivot(ALo, AHi);
-        do {
+        if constexpr (requires { ASeq.PairStops(i, j, pivot); })
+            ASeq.PairStops(i, j, pivot);
+        while (i <= j) {
             while (ASeq.Compare(pivot, ASeq.At(i)) == ASign && i < AHi)
                 ++i;
             while (ASeq.Compare(ASeq.At(j), pivot) == ASign && j > ALo)
@@ -364,7 +378,7 @@ void GridQuickSort(S& ASeq, int ALo, int AHi, int ASign, bool ASwapEqual)
                 ++i;
                 --j;
             }
-        } while (i <= j);
+        }
         if (j - ALo < AHi - i) {
             if (ALo < j)
                 GridQuickSort(ASeq, ALo, j, ASign, ASwapEqual);
@@ -533,9 +547,7 @@ private:
         TColumn& c = Column(ACol);
         FFirstInline = c.Prepares;
         if (FFirstInline)
-            for (int r = FLo; r <= FHi; ++r)
-                if (!c.Ready(std::size_t(r - FLo)))
-                    PrepareRow(ACol, c, r);
+            PrepareAll(ACol, c);
     }
 
     // The list to sort: the rows in their order, with the first column's
@@ -562,6 +574,18 @@ private:
     std::unique_ptr<TColumn> NewColumn(int ACol);
     void PrepareRow(int ACol, TColumn& C, int ARow);
 
+    // The rows not prepared yet, in row order; the cells a few rows ahead
+    // are brought into the cache meanwhile, as the rows of a grid that was
+    // sorted before lie apart in memory.
+    void PrepareAll(int ACol, TColumn& C)
+    {
+        for (int r = FLo; r <= FHi; ++r) {
+            G->PrefetchCell(ACol, r + 8);
+            if (!C.Ready(std::size_t(r - FLo)))
+                PrepareRow(ACol, C, r);
+        }
+    }
+
     // A row is prepared when a comparison first needs it; once ties have
     // reached an eighth of the rows, the rest are prepared in row order,
     // which reads the grid's rows one after another.
@@ -570,9 +594,7 @@ private:
         std::size_t i = std::size_t(ARow - FLo);
         if (!C.Ready(i)) {
             if (++C.Reached > C.Slot.size() / 8) {
-                for (int r = FLo; r <= FHi; ++r)
-                    if (!C.Ready(std::size_t(r - FLo)))
-                        PrepareRow(ACol, C, r);
+                PrepareAll(ACol, C);
             } else {
                 PrepareRow(ACol, C, ARow);
             }
@@ -839,9 +861,7 @@ private:
         if (tied > n / 8) {
             // Most rows tie: the whole column ranked on its own, and the two
             // ranks together in one pass.
-            for (int r = FLo; r <= FHi; ++r)
-                if (!c.Ready(std::size_t(r - FLo)))
-                    PrepareRow(ACol, c, r);
+            PrepareAll(ACol, c);
             std::vector<int> ranks;
             std::vector<TDigit> order;
             if (RankColumn(ACol, ranks, order)) {
@@ -926,10 +946,17 @@ private:
                 FOrder[ASign > 0 ? i : n - 1 - i] = FLo + int(order[i].Index);
             return true;
         }
+        // Rows of a descending sort by their ranks turned round: the
+        // comparisons all give the opposite answer, and the quicksort looks
+        // for the same one as in an ascending sort.
+        const int flip = ASign > 0 ? 1 : -1;
         std::vector<TRankEntry> list(n);
         for (std::size_t i = 0; i < n; ++i)
-            list[i] = {ranks[i], FLo + int(i)};
-        SortEntries(more ? rest : -1, list, ASign);
+            list[i] = {flip * ranks[i], FLo + int(i)};
+        if (more)
+            SortEntries<true>(rest, flip, list);
+        else
+            SortEntries<false>(-1, flip, list);
         return true;
     }
 
@@ -938,70 +965,149 @@ private:
         int Row;
     };
 
-    // The quicksort on ranks; rows of one rank are compared from column
-    // ARest on (-1: they are equal).
-    void SortEntries(int ARest, std::vector<TRankEntry>& AList, int ASign)
+    // The quicksort on ranks, ascending; with ATies, rows of one rank are
+    // compared from column ARest on (the answer times AFlip), else they are
+    // equal. The list holds places 0 .. n - 1 for the rows' places FLo ..
+    // FHi: the same pivots, as (Lo + Hi) / 2 moves with both ends.
+    template <bool ATies>
+    void SortEntries(int ARest, int AFlip, std::vector<TRankEntry>& AList)
     {
-        auto cmp = [&](const TRankEntry& A, const TRankEntry& B) {
-            int r = CompareValues(A.Rank, B.Rank);
-            if (r != 0 || ARest < 0 || (FSelfEqual && A.Row == B.Row))
-                return r;
-            return CompareRowsFrom(ARest, A.Row, B.Row);
-        };
-        // A range of the quicksort holds the rows that end in it. When no
-        // two of them share a rank, they end in rank order whatever the
-        // quicksort would do, and take their places at once: a row of a
-        // rank of its own where the rows of smaller (for a descending sort
-        // greater) ranks end, the one row of a shared rank in the range at
-        // the place its rank's rows reach into the range.
+        // A range of the quicksort holds the rows that end in it (by their
+        // ranks: rows of smaller ranks end before, whatever decides ties).
+        // When no two of them share a rank, they end in rank order whatever
+        // the quicksort would do, and take their places at once: a row of a
+        // rank of its own where the rows of smaller ranks end, the one row of
+        // a shared rank in the range at the place its rank's rows reach into
+        // the range. Whether a range holds two rows of one rank is read from
+        // the places: shared[p] counts the places before p whose next place
+        // ends a row of the same rank.
         const int n = int(AList.size());
         int least = AList.front().Rank, most = least;
         for (const TRankEntry& e : AList) {
             least = std::min(least, e.Rank);
             most = std::max(most, e.Rank);
         }
-        std::vector<int> count(std::size_t(most - least + 1), 0), before(count.size(), 0), seen(count.size(), 0);
+        std::vector<int> first(std::size_t(most - least + 1), 0);
         for (const TRankEntry& e : AList)
-            ++count[std::size_t(e.Rank - least)];
-        for (std::size_t r = 1; r < count.size(); ++r)
-            before[r] = before[r - 1] + count[r - 1];
+            ++first[std::size_t(e.Rank - least)];
+        std::vector<int> shared(std::size_t(n) + 1, 0);
+        for (int r = 0, place = 0; r <= most - least; ++r) {
+            int count = first[std::size_t(r)];
+            first[std::size_t(r)] = place;
+            for (int k = 0; k + 1 < count; ++k)
+                shared[std::size_t(place + k)] = 1;   // this place and the next
+            place += count;
+        }
+        for (int p = 0, sum = 0; p <= n; ++p) {
+            int mark = shared[std::size_t(p)];
+            shared[std::size_t(p)] = sum;
+            sum += mark;
+        }
         std::vector<TRankEntry> placed;
-        int stamp = 0;
-        auto settled = [&](int ALo, int AHi) {
-            ++stamp;
-            for (int p = ALo; p <= AHi; ++p) {
-                std::size_t r = std::size_t(AList[std::size_t(p - FLo)].Rank - least);
-                if (count[r] > 1) {
-                    if (seen[r] == stamp)
-                        return false;
-                    seen[r] = stamp;
-                }
-            }
-            placed.resize(std::size_t(AHi - ALo + 1));
-            for (int p = ALo; p <= AHi; ++p) {
-                const TRankEntry& e = AList[std::size_t(p - FLo)];
-                std::size_t r = std::size_t(e.Rank - least);
-                int first = FLo + (ASign > 0 ? before[r] : n - before[r] - count[r]);
-                placed[std::size_t(std::max(first, ALo) - ALo)] = e;
-            }
-            std::copy(placed.begin(), placed.end(), AList.begin() + (ALo - FLo));
-            return true;
-        };
         struct TList {
-            std::vector<TRankEntry>& List;
-            int Lo;
-            decltype(cmp)& Cmp;
-            decltype(settled)& IsSettled;
-            TRankEntry& At(int APos) { return List[std::size_t(APos - Lo)]; }
-            TRankEntry Pivot(int ALo, int AHi) { return At((ALo + AHi) / 2); }
-            int Compare(const TRankEntry& A, const TRankEntry& B) { return Cmp(A, B); }
-            void Swap(int A, int B) { std::swap(At(A), At(B)); }
-            bool Settled(int ALo, int AHi) { return IsSettled(ALo, AHi); }
-        } list{AList, FLo, cmp, settled};
-        GridQuickSort(list, FLo, FHi, ASign, false);
+            TGridRowSorter* Sorter;
+            TRankEntry* List;
+            int Rest, Flip;
+            const int* Shared;
+            const int* First;
+            int Least;
+            std::vector<TRankEntry>& Placed;
+            const TRankEntry& At(int APos) const { return List[APos]; }
+            TRankEntry Pivot(int ALo, int AHi) const { return List[(ALo + AHi) / 2]; }
+            int Compare(const TRankEntry& A, const TRankEntry& B) const
+            {
+                if (A.Rank != B.Rank)
+                    return A.Rank < B.Rank ? -1 : 1;
+                if constexpr (ATies) {
+                    if (!(Sorter->FSelfEqual && A.Row == B.Row))
+                        return Flip * Sorter->CompareRowsFrom(Rest, A.Row, B.Row);
+                }
+                return 0;
+            }
+            void Swap(int A, int B) { std::swap(List[A], List[B]); }
+            bool Settled(int ALo, int AHi)
+            {
+                // Places ALo .. AHi - 1 are those whose next place is in the
+                // range too.
+                if (Shared[AHi] != Shared[ALo])
+                    return false;
+                Placed.resize(std::size_t(AHi - ALo + 1));
+                for (int p = ALo; p <= AHi; ++p) {
+                    const TRankEntry& e = List[p];
+                    Placed[std::size_t(std::max(First[e.Rank - Least], ALo) - ALo)] = e;
+                }
+                std::copy(Placed.begin(), Placed.end(), List + ALo);
+                return true;
+            }
+        } list{this, AList.data(), ARest, AFlip, shared.data(), first.data(), least, placed};
+        if constexpr (ATies) {
+            GridQuickSort(list, 0, n - 1, 1, false);
+        } else {
+            // Rows of one rank are equal: the comparisons read ranks only,
+            // so the exchanges of a partition can be found in blocks.
+            struct TPlainList : TList {
+                void PairStops(int& AI, int& AJ, const TRankEntry& APivot) { PairRankStops(this->List, AI, AJ, APivot.Rank); }
+            } plain{list};
+            GridQuickSort(plain, 0, n - 1, 1, false);
+        }
         FOrder.resize(AList.size());
         for (std::size_t i = 0; i < AList.size(); ++i)
             FOrder[i] = AList[i].Row;
+    }
+
+    // The exchanges of a partition of an ascending quicksort by ranks alone,
+    // up to where its two scans could meet, with no branch on a comparison:
+    // the k-th place from the left not below the pivot is exchanged with the
+    // k-th place from the right not above it (unless both hold one rank), as
+    // the loop exchanges them. Blocks of places are classified at a time
+    // from both ends; as no place is scanned from both, every such pair has
+    // its left place before its right one. AI and AJ are left after the last
+    // pair, where the loop goes on.
+    static void PairRankStops(TRankEntry* AList, int& AI, int& AJ, int APivot)
+    {
+        constexpr int Block = 64;
+        if (AJ - AI < 2 * Block)
+            return;
+        unsigned char left[Block], right[Block];
+        int nLeft = 0, nRight = 0, usedLeft = 0, usedRight = 0;
+        int baseLeft = AI, baseRight = AJ;
+        int from = AI, to = AJ;   // not scanned yet
+        for (;;) {
+            if (usedLeft == nLeft) {
+                if (from > to)
+                    break;
+                int m = std::min(Block, to - from + 1);
+                nLeft = usedLeft = 0;
+                for (int k = 0; k < m; ++k) {
+                    left[nLeft] = static_cast<unsigned char>(k);
+                    nLeft += AList[from + k].Rank >= APivot;
+                }
+                baseLeft = from;
+                from += m;
+            }
+            if (usedRight == nRight) {
+                if (from > to)
+                    break;
+                int m = std::min(Block, to - from + 1);
+                nRight = usedRight = 0;
+                for (int k = 0; k < m; ++k) {
+                    right[nRight] = static_cast<unsigned char>(k);
+                    nRight += AList[to - k].Rank <= APivot;
+                }
+                baseRight = to;
+                to -= m;
+            }
+            int pairs = std::min(nLeft - usedLeft, nRight - usedRight);
+            for (int t = 0; t < pairs; ++t) {
+                int l = baseLeft + left[usedLeft + t], r = baseRight - right[usedRight + t];
+                if (AList[l].Rank != AList[r].Rank)
+                    std::swap(AList[l], AList[r]);
+                AI = l + 1;
+                AJ = r - 1;
+            }
+            usedLeft += pairs;
+            usedRight += pairs;
+        }
     }
 
     // The grid's quicksort on the list.

@@ -872,6 +872,7 @@ void TProStringGrid::GroupByColumn(int ACol)
     std::vector<int> starts;
     AnsiString current;
     for (int r = first; r <= last; ++r) {
+        PrefetchCell(ACol, r + 8);   // the sorted rows lie apart in memory
         const AnsiString& s = CellText(ACol, r);
         if (r == first || s != current) {
             starts.push_back(r);
