@@ -85,8 +85,20 @@ void DeleteFirst(AnsiString& S, const AnsiString& Part)
 
 // The numeric value of a cell text for sorting: suffix and prefix removed,
 // thousands separators dropped for money, the decimal separator made ".".
-bool SortNumber(AnsiString S, const AnsiString& Prefix, const AnsiString& Suffix, bool Financial, double& Value)
+bool SortNumber(const AnsiString& AText, const AnsiString& Prefix, const AnsiString& Suffix, bool Financial,
+                double& Value)
 {
+    // Plain digits, the usual cell, convert without the general routine
+    // (up to 15 of them, which a double holds exactly).
+    if (Prefix.empty() && Suffix.empty() && !AText.empty() && AText.size() <= 15 &&
+        std::all_of(AText.begin(), AText.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        std::int64_t v = 0;
+        for (char c : AText)
+            v = v * 10 + (c - '0');
+        Value = double(v);
+        return true;
+    }
+    AnsiString S = AText;
     DeleteFirst(S, Suffix);
     DeleteFirst(S, Prefix);
     if (Financial)
@@ -574,6 +586,11 @@ private:
     std::unique_ptr<TColumn> NewColumn(int ACol);
     void PrepareRow(int ACol, TColumn& C, int ARow);
 
+    // A column whose ranks have been taken: the sort compares only the
+    // columns to its right from now on, and the memory of its records
+    // serves the next column's.
+    void Release(int ACol) { FColumns[std::size_t(ACol)].reset(); }
+
     // The rows not prepared yet, in row order; the cells a few rows ahead
     // are brought into the cache meanwhile, as the rows of a grid that was
     // sorted before lie apart in memory.
@@ -780,8 +797,7 @@ private:
                     return false;
                 AOrder[i].Digit = OrderedBits(v);
             }
-            std::vector<TDigit> scratch;
-            SortDigits(AOrder, 0, n, scratch);
+            SortDigits(AOrder, 0, n, FScratch);
             for (std::size_t a = 0; a < n;) {
                 std::size_t b = a + 1;
                 while (b < n && AOrder[b].Digit == AOrder[a].Digit)
@@ -790,7 +806,7 @@ private:
                 a = b;
             }
         } else {
-            std::vector<TDigit> scratch;
+            std::vector<TDigit>& scratch = FScratch;
             auto key = [&c](unsigned AIndex, unsigned& ASize) {
                 const TItem& p = c.Record(AIndex);
                 ASize = p.KeySize;
@@ -877,6 +893,7 @@ private:
                     ARanks[order[k].Index] = next;
                 }
                 AOrder = std::move(order);
+                Release(ACol);
                 return true;
             }
         }
@@ -925,6 +942,7 @@ private:
         std::vector<TDigit> order;
         if (!RankColumn(ACol, ranks, order))
             return false;
+        Release(ACol);
         const std::size_t n = order.size();
         auto tied = [&] {
             for (std::size_t k = 1; k < n; ++k)
@@ -1129,6 +1147,7 @@ private:
     int FLo, FHi;
     std::vector<TItem> FItems;   // FItems[p - FLo]: the row that goes to place p
     std::vector<int> FOrder;     // the same when the list held small entries
+    std::vector<TDigit> FScratch;   // for the counting sorts
     bool FFirstInline = false;
     std::vector<std::unique_ptr<TColumn>> FColumns;
     TSortStyle FStartStyle;
