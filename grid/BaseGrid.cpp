@@ -1,6 +1,7 @@
 #include "grid/BaseGrid.h"
 
 #include <algorithm>
+#include <cstring>
 #include <typeinfo>
 
 #ifdef __SANITIZE_ADDRESS__
@@ -17,14 +18,15 @@ namespace {
 // grid filled and grouped anew) finds them in memory it has used already.
 // Built for AddressSanitizer, every record is a block of its own (a record
 // nothing points to is still reported as leaked) and a freed record is
-// poisoned until it is made again.
+// poisoned until it is made again, all but its last bytes, which link the
+// list (the leak check follows no link in poisoned memory).
 class TRecordPool {
 public:
     void* Take()
     {
         if (TSlot* s = FFree) {
             Unpoison(s);
-            FFree = s->Next;
+            FFree = Next(s);
             return s;
         }
         if (FFresh == FFreshEnd) {
@@ -36,20 +38,27 @@ public:
     void Give(void* APtr)
     {
         auto* s = static_cast<TSlot*>(APtr);
-        s->Next = FFree;
+        std::memcpy(s->Bytes + NextAt, &FFree, sizeof FFree);
         FFree = s;
         Poison(s);
     }
 
 private:
-    union TSlot {
-        TSlot* Next;
+    struct TSlot {
         alignas(TCellProperties) unsigned char Bytes[sizeof(TCellProperties)];
     };
+    static constexpr std::size_t NextAt = sizeof(TSlot) - sizeof(TSlot*);
+    static_assert(NextAt % 8 == 0);
+    static TSlot* Next(TSlot* S)
+    {
+        TSlot* next = nullptr;
+        std::memcpy(&next, S->Bytes + NextAt, sizeof next);
+        return next;
+    }
 #ifdef __SANITIZE_ADDRESS__
     static constexpr std::size_t BlockSlots = 1;
-    static void Poison(TSlot* S) { ASAN_POISON_MEMORY_REGION(S, sizeof(TSlot)); }
-    static void Unpoison(TSlot* S) { ASAN_UNPOISON_MEMORY_REGION(S, sizeof(TSlot)); }
+    static void Poison(TSlot* S) { ASAN_POISON_MEMORY_REGION(S, NextAt); }
+    static void Unpoison(TSlot* S) { ASAN_UNPOISON_MEMORY_REGION(S, NextAt); }
 #else
     static constexpr std::size_t BlockSlots = 1024;
     static void Poison(TSlot*) {}

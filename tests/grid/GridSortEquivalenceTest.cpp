@@ -308,16 +308,22 @@ TEST(GridSortEquivalence, SortsGiveTheRowsOfTheRowMovingQuicksort)
 }
 
 // Large columns of one kind (texts, upper-cased texts, numbers, blanks set
-// apart) with many equal keys, the ties decided by the next column or not at
-// all: the quicksort's order of equal rows is kept.
+// apart) with many equal keys, the ties decided by the next columns or not at
+// all: the quicksort's order of equal rows is kept. The next column holds
+// numbers, or numbers and texts (which the ranks cannot order, so that its
+// cells are compared by the quicksort); the last one a name per row or a few
+// values, which leaves rows equal in every column.
 TEST(GridSortEquivalence, LargeColumnsOfOneKindKeepTheQuicksortOrder)
 {
     DotFormatSettings dot;
+    enum { Numbers, Mixed };
     struct TCase {
         const char* Name;
         int Distinct;
         bool Numbers, NoCase, Blanks, Full;
         TSortDirection Direction;
+        int Next = Numbers;
+        int LastDistinct = 0;   // 0: a name per row
     } cases[] = {
         {"texts, ties decided", 300, false, false, false, true, sdAscending},
         {"texts, ties left", 300, false, false, true, false, sdDescending},
@@ -326,6 +332,12 @@ TEST(GridSortEquivalence, LargeColumnsOfOneKindKeepTheQuicksortOrder)
         {"numbers, ties decided", 5000, true, false, false, true, sdDescending},
         {"numbers, few ties left", 200000, true, false, false, false, sdDescending},
         {"texts, few ties left", 50000, false, false, false, false, sdAscending},
+        {"texts, three keys, ties left", 3, false, false, false, false, sdAscending},
+        {"numbers, two keys, ties left", 2, true, false, true, false, sdDescending},
+        {"texts, ties left by the last column", 40, false, false, false, true, sdAscending, Numbers, 7},
+        {"numbers, ties left by the last column", 40, true, false, false, true, sdDescending, Numbers, 3},
+        {"texts, ties decided by mixed cells", 40, false, false, false, true, sdDescending, Mixed, 5},
+        {"no case, ties decided by mixed cells", 300, false, true, true, true, sdAscending, Mixed},
     };
     for (const TCase& t : cases) {
         std::mt19937 rng(77);
@@ -346,11 +358,15 @@ TEST(GridSortEquivalence, LargeColumnsOfOneKindKeepTheQuicksortOrder)
                                               std::to_string(k);
             if (t.Blanks && k % 9 == 0)
                 key.clear();
-            std::string next = std::to_string(rng() % 2000);
+            unsigned v = rng() % 2000;
+            std::string next = t.Next == Mixed && v % 3 == 0 ? "x" + std::to_string(v % 4) : std::to_string(v % 9);
+            if (t.Next == Numbers)
+                next = std::to_string(v);
+            std::string last = t.LastDistinct ? std::to_string(rng() % unsigned(t.LastDistinct)) : "r" + std::to_string(r);
             for (TProStringGrid* g : {&fast, &reference}) {
                 g->SetCells(1, r, key);
                 g->SetCells(2, r, next);
-                g->SetCells(3, r, "r" + std::to_string(r));
+                g->SetCells(3, r, last);
             }
         }
         fast.SortRows();
@@ -427,4 +443,128 @@ TEST(GridSortEquivalence, LargeGridSortsGroupsUngroupsAndUnsorts)
         ASSERT_EQ(g.Cells(1, r) + "|" + g.Cells(2, r) + "|" + g.Cells(3, r), before[std::size_t(r - 1)]) << r;
         ASSERT_EQ(g.GetCellBrushColor(1, r) == clRed, r % 500 == 0) << r;
     }
+}
+
+namespace {
+// Every text and every record field of a grid, row by row, with the hidden
+// rows, node states and the group column.
+std::vector<std::string> GroupedState(TProStringGrid& G)
+{
+    std::vector<std::string> rows;
+    for (int r = 0; r < G.RowCount(); ++r) {
+        std::string row = std::to_string(G.RowHeights(r)) + (G.IsNodeRow(r) ? " node" : "") +
+                          (G.IsSummaryRow(r) ? " summary" : "");
+        for (int c = 0; c < G.AllColCount(); ++c) {
+            row += " | " + G.GetGridCell(c, r);
+            if (!G.HasCellProperties(c, r))
+                continue;
+            TCellProperties* p = G.CellProperties(c, r);
+            for (int v : {int(p->Alignment()), int(p->VAlignment()), int(p->WordWrap()), p->FontSize(),
+                          int(p->FontStyle()), int(p->FontColor()), int(p->BrushColor()), int(p->BrushColorTo()),
+                          int(p->BrushStyle()), int(p->GradientDirection()), p->NodeLevel(), p->CellSpanX(),
+                          p->CellSpanY(), int(p->IsBaseCell()), p->BorderWidth(), int(p->BorderColor()),
+                          int(p->Editor()), int(p->ReadOnly()), int(p->CalcType())})
+                row += " " + std::to_string(v);
+            row += " " + p->FontName() + (p->CellObject() || p->Control() ? " object" : "");
+            if (auto* g = dynamic_cast<TCellGraphic*>(p->GraphicObject()))
+                row += " graphic " + std::to_string(g->CellType) + "/" + std::to_string(g->CellIndex);
+        }
+        rows.push_back(row);
+    }
+    rows.push_back("hidden " + std::to_string(G.NumHiddenRows()) + " group " + std::to_string(G.GroupColumn()));
+    return rows;
+}
+
+void PrepareForGrouping(TProStringGrid& G)
+{
+    G.SetColCount(5);
+    G.SetRowCount(3001);
+    G.Grouping()->SetSummary(true);
+}
+
+void FillForGrouping(TProStringGrid& G)
+{
+    PrepareForGrouping(G);
+    for (int r = 1; r <= 3000; ++r) {
+        G.SetCells(1, r, "n" + std::to_string(r));
+        G.SetCells(2, r, "K" + std::to_string((unsigned(r) * 2654435761u) % 61));
+        G.SetCells(3, r, std::to_string(r % 7));
+        G.SetCells(4, r, r % 5 ? "" : "uwagi");
+        if (r % 11 == 0)
+            G.SetCellBrushColor(1, r, clRed);
+    }
+}
+
+// A fresh grid with the rows of an ungrouped one in their present order.
+void FillAsRows(TProStringGrid& AFrom, TProStringGrid& ATo)
+{
+    PrepareForGrouping(ATo);
+    for (int r = 1; r <= 3000; ++r) {
+        for (int c = 1; c < 5; ++c)
+            ATo.SetCells(c, r, AFrom.GetGridCell(c, r));
+        if (AFrom.HasCellProperties(1, r) && AFrom.GetCellBrushColor(1, r) == clRed)
+            ATo.SetCellBrushColor(1, r, clRed);
+    }
+}
+}  // namespace
+
+// Cell records freed by one grid are made again for the next ones (their
+// memory is kept for that): grouping on records whose memory held others,
+// grouping a grouped grid again and grouping another column after ungrouping
+// give what grouping a freshly filled grid with the same rows gives.
+TEST(GridSortEquivalence, GroupingOnReusedRecordsGivesWhatFreshGroupingGives)
+{
+    DotFormatSettings dot;
+    std::vector<std::string> fresh;
+    {
+        TProStringGrid g(nullptr);
+        FillForGrouping(g);
+        g.GroupByColumn(2);
+        fresh = GroupedState(g);
+    }
+    // Records with every field away from its first value, freed at once.
+    {
+        TProStringGrid used(nullptr);
+        used.SetColCount(5);
+        used.SetRowCount(4000);
+        for (int r = 0; r < 4000; ++r)
+            for (int c = 0; c < 5; ++c) {
+                TCellProperties* p = used.CellProperties(c, r);
+                p->SetFontName("a font name longer than any short text");
+                p->SetNodeLevel(7);
+                p->SetCellSpanX(3);
+                p->SetCellSpanY(2);
+                p->SetIsBaseCell(false);
+                p->SetReadOnly(true);
+                p->SetEditor(edComboList);
+                p->SetCalcType(3);
+                p->SetBorderWidth(2);
+                p->SetBrushColorTo(clLime);
+                p->SetBrushStyle(bsCross);
+            }
+    }
+    // The same steps on two grids; one of them ungroups on its own, so that
+    // its rows show the order the other regroups.
+    TProStringGrid grid(nullptr), twin(nullptr);
+    for (TProStringGrid* g : {&grid, &twin}) {
+        FillForGrouping(*g);
+        g->GroupByColumn(2);
+    }
+    EXPECT_EQ(GroupedState(grid), fresh);
+    twin.UnGroup();
+    {
+        TProStringGrid expected(nullptr);
+        FillAsRows(twin, expected);
+        expected.GroupByColumn(2);
+        grid.GroupByColumn(2);   // ungroups first
+        EXPECT_EQ(GroupedState(grid), GroupedState(expected));
+        twin.GroupByColumn(2);
+    }
+    grid.UnGroup();
+    twin.UnGroup();
+    TProStringGrid expected(nullptr);
+    FillAsRows(twin, expected);
+    expected.GroupByColumn(3);
+    grid.GroupByColumn(3);
+    EXPECT_EQ(GroupedState(grid), GroupedState(expected));
 }
