@@ -1064,7 +1064,10 @@ private:
             // Rows of one rank are equal: the comparisons read ranks only,
             // so the exchanges of a partition can be found in blocks.
             struct TPlainList : TList {
-                void PairStops(int& AI, int& AJ, const TRankEntry& APivot) { PairRankStops(this->List, AI, AJ, APivot.Rank); }
+                void PairStops(int& AI, int& AJ, const TRankEntry& APivot)
+                {
+                    PairRankStops(this->List, AI, AJ, APivot.Rank);
+                }
             } plain{list};
             GridQuickSort(plain, 0, n - 1, 1, false);
         }
@@ -1090,30 +1093,28 @@ private:
         int nLeft = 0, nRight = 0, usedLeft = 0, usedRight = 0;
         int baseLeft = AI, baseRight = AJ;
         int from = AI, to = AJ;   // not scanned yet
+        // The next block from one end: the offsets of the places where that
+        // end's scan stops; its places are scanned from that end only.
+        auto scan = [&](bool ALeft, unsigned char* AOffsets, int& AFound, int& AUsed, int& ABase) {
+            int m = std::min(Block, to - from + 1);
+            AFound = AUsed = 0;
+            ABase = ALeft ? from : to;
+            for (int k = 0; k < m; ++k) {
+                AOffsets[AFound] = static_cast<unsigned char>(k);
+                AFound += ALeft ? AList[from + k].Rank >= APivot : AList[to - k].Rank <= APivot;
+            }
+            (ALeft ? from : to) += ALeft ? m : -m;
+        };
         for (;;) {
             if (usedLeft == nLeft) {
                 if (from > to)
                     break;
-                int m = std::min(Block, to - from + 1);
-                nLeft = usedLeft = 0;
-                for (int k = 0; k < m; ++k) {
-                    left[nLeft] = static_cast<unsigned char>(k);
-                    nLeft += AList[from + k].Rank >= APivot;
-                }
-                baseLeft = from;
-                from += m;
+                scan(true, left, nLeft, usedLeft, baseLeft);
             }
             if (usedRight == nRight) {
                 if (from > to)
                     break;
-                int m = std::min(Block, to - from + 1);
-                nRight = usedRight = 0;
-                for (int k = 0; k < m; ++k) {
-                    right[nRight] = static_cast<unsigned char>(k);
-                    nRight += AList[to - k].Rank <= APivot;
-                }
-                baseRight = to;
-                to -= m;
+                scan(false, right, nRight, usedRight, baseRight);
             }
             int pairs = std::min(nLeft - usedLeft, nRight - usedRight);
             for (int t = 0; t < pairs; ++t) {
