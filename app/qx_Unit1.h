@@ -771,7 +771,8 @@ private:
     AnsiString CatalogueFileName() const;
     AnsiString BackupFolder() const;
     // The catalogue and preview grids from the record lines.
-    void FillNormGrids(const TStrings& Lines);
+    // The grids from the catalogue text: one record per line.
+    void FillNormGrids(std::string_view Text);
     // Writes record lines to the catalogue file (its folder created first);
     // raises on failure, the file being left as it was.
     void WriteNormFile(const TStrings& Lines);

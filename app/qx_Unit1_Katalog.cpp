@@ -62,11 +62,12 @@ TProStringGrid* Tf_MainForm::NewGrid(TWinControl* Parent, const char* Name, TAli
     return g;
 }
 
-void Tf_MainForm::FillNormGrids(const TStrings& Lines)
+void Tf_MainForm::FillNormGrids(std::string_view Text)
 {
     TProStringGrid* g = sg_WszystkieNormy;
     const std::array<std::int32_t, 5> colors = StateColors();
-    const int n = Lines.Count();
+    const std::vector<std::string_view> lines = TextLines(Text);
+    const int n = int(lines.size());
     g->BeginUpdate();
     try {
         g->ClearAll();
@@ -83,9 +84,8 @@ void Tf_MainForm::FillNormGrids(const TStrings& Lines)
         std::unordered_map<AnsiString, AnsiString> stateCells;
         AnsiString word;
         for (int i = 0; i < n; ++i) {
-            const AnsiString line = Lines.Strings(i);
             std::array<std::string_view, NormFieldCount> rec{};
-            SplitRecordFields(std::string_view(line), rec.data(), NormFieldCount);
+            SplitRecordFields(lines[size_t(i)], rec.data(), NormFieldCount);
             word.assign(rec[nfState]);
             auto state = stateCells.find(word);
             if (state == stateCells.end())
@@ -120,16 +120,16 @@ void Tf_MainForm::FillNormGrids(const TStrings& Lines)
 void Tf_MainForm::LoadNormList(const AnsiString& FileName)
 {
     bool whole = true;
-    TStringList lines;
+    AnsiString text;
     try {
-        lines.SetText(LoadBytesFromFile(FileName));
+        text = LoadBytesFromFile(FileName);
     } catch (const Exception&) {
         whole = false;
     } catch (const std::bad_alloc&) {
         whole = false;
     }
     try {
-        FillNormGrids(lines);
+        FillNormGrids(text);
     } catch (const Exception&) {
         whole = false;   // the rows filled so far stay
     } catch (const std::bad_alloc&) {
@@ -209,7 +209,7 @@ void Tf_MainForm::GroupNormList()
         lines.Add(NormLine(records[size_t(i)]));
 
     try {
-        FillNormGrids(lines);
+        FillNormGrids(lines.Text());
     } catch (const Exception&) {
         FCatalogueIncomplete = true;   // the grid holds part of the catalogue
     }

@@ -304,7 +304,7 @@ void Tf_MainForm::StartCatalogue()
         return;
     }
     sg_NormyWgStanu->ClearAll();
-    FillNormGrids(TStringList());
+    FillNormGrids({});
     if (Application->MessageBox("Brakuje podstawowych plików niezbędnych do uruchomienia programu (brakuje spisu "
                                 "wszystkich norm) !!!.\r\rProszę w ustawieniach programu wskazać ściężkę do pliku lub "
                                 "stworzyć nowy spis norm!!!\r\rCzy mam stworzyć przykładowy spis teraz ???",
@@ -313,7 +313,7 @@ void Tf_MainForm::StartCatalogue()
     TStringList lines;
     lines.SetText(LinesText(SampleCatalogue));
     // The grids end with their empty row, as every catalogue does.
-    FillNormGrids(lines);
+    FillNormGrids(lines.Text());
     for (TProStringGrid* g : {sg_WszystkieNormy, sg_PN_Podglad})
         for (int r = 1; r <= lines.Count() && r < g->RowCount(); ++r)
             g->SetCells(2, r, NormStateCell(SplitNormLine(lines.Strings(r - 1))[nfState], SampleStateColors));

@@ -261,9 +261,10 @@ protected:
     bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
     void TopLeftChanged() override;
     void SizeChanged(int OldColCount, int OldRowCount) override;
+    // The cell's record when it has one (none is made).
+    TCellProperties* FindProps(int ACol, int ARow) const;
 
 private:
-    TCellProperties* FindProps(int ACol, int ARow) const;
     // The cell's record, or a new one (AMade) in an empty slot; nullptr when
     // the slot holds another object.
     TCellProperties* FindOrMakeProps(int ACol, int ARow, bool& AMade);

@@ -680,6 +680,8 @@ public:
     // Sizing to content; 0 as a bound means none.
     void AutoSizeCol(int ACol);
     void AutoSizeColEx(int ACol, bool GrowOnly);
+    // The same with the measures of cells already met (one grid's columns sized together).
+    void AutoSizeColEx(int ACol, bool GrowOnly, TCellTextMeasure& AMeasure);
     void AutoSizeRow(int ARow);
     void AutoSizeRowEx(int ARow, bool GrowOnly);
     void SizeRowToLines(int ARow, int ALines, int AExtra);
@@ -877,6 +879,9 @@ public:
                         bool UseRealColumn, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
                         TColor& AMirrorColorTo, TFont* AFont, TAlignment& HAlign, TVAlignment& VAlign,
                         bool& WordWrap, TCellGradientDirection& GradientDirection);
+    // The brush and font of a cell as GetCellStyleEx gives them on screen without the selection, and
+    // without asking for alignment or word wrap: what measuring its text needs.
+    void GetCellTextStyle(int ACol, int ARow, TBrush* ABrush, TFont* AFont);
     void DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
     void ResolveCellAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign);
     void DrawRichTextCell(int ACol, int ARow, const TRect& ARect, TCanvas* ACanvas);
@@ -1809,6 +1814,13 @@ protected:
 private:
     friend class TProInplaceEdit;
     friend class TEditLink;
+    // The steps of GetCellStyleEx: the style before the colour events, then the events.
+    TCellProperties* CellStyleBeforeEvents(int ACol, int ARow, TGridDrawState& State, bool Printing, TBrush* ABrush,
+                                           TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,
+                                           TFont* AFont, bool& WordWrap, TCellGradientDirection& GradientDirection,
+                                           bool& FixedCell);
+    void ApplyCellColorEvents(int ACol, int ARow, TGridDrawState State, bool Printing, bool FixedCell,
+                              const TCellProperties* Props, TBrush* ABrush, TFont* AFont);
     // The window-procedure steps of editing; true when the message ends there.
     bool EditWndProc(TMessage& Message);
     void WheelTurned(TMessage& Message);

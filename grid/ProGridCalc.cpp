@@ -140,8 +140,9 @@ void TProStringGrid::NumberColumn(int ACol)
 void TProStringGrid::AutoSizeColumns(bool ADoFixedCols, int APadding)
 {
     BeginUpdate();
+    TCellTextMeasure measure(this);
     for (int c = ADoFixedCols ? 0 : FixedCols(); c < ColCount(); ++c) {
-        AutoSizeCol(c);
+        AutoSizeColEx(c, FAutoSizeGrowOnly, measure);
         if (APadding != 0)
             SetColWidths(c, ClampToMinMax(ColWidths(c) + APadding, FMinColWidth, FMaxColWidth));
     }
@@ -155,23 +156,50 @@ void TProStringGrid::AutoSizeCol(int ACol)
 
 void TProStringGrid::AutoSizeColEx(int ACol, bool GrowOnly)
 {
+    TCellTextMeasure measure(this);
+    AutoSizeColEx(ACol, GrowOnly, measure);
+}
+
+void TProStringGrid::AutoSizeColEx(int ACol, bool GrowOnly, TCellTextMeasure& AMeasure)
+{
     if (ACol < 0 || ACol >= ColCount())
         return;
     int widest = 0;
-    TCellTextMeasure measure(this);
-    // Each cell's text is read once: an empty one measures (0, 0).
+    TCellTextMeasure& measure = AMeasure;
+    // Each cell's text is read once: an empty one measures (0, 0). Plain
+    // texts are measured together at the end.
     measure.SkipEmpty = true;
+    // Only a cell with a record can be merged or hold a graphic (but the row
+    // check boxes of column 0).
+    const bool rowChecks = ACol == 0 && FMouseActions->HotmailRowSelect();
     for (int r = 0; r < RowCount(); ++r) {
-        if (IsMergedAcrossColumns(ACol, r))
-            continue;
         TSize graphic = {0, 0};
-        GetCellGraphicSize(ACol, r, graphic, true);
+        if (rowChecks || FindProps(ACol, r)) {
+            if (IsMergedAcrossColumns(ACol, r))
+                continue;
+            GetCellGraphicSize(ACol, r, graphic, true);
+        }
         if (graphic.cx == 0 && CellText(ACol, r).empty())
             continue;
         TPoint text(0, 0);
+        measure.Queue = graphic.cx == 0;   // a graphic's width adds to the text's
         GetCellTextSize(ACol, r, false, text, measure);
         widest = std::max(widest, text.X + graphic.cx);
     }
+    // The queued texts are summed from their characters' advances, but for a
+    // mini-HTML text, rich text, formula, wide text or shortened address,
+    // each measured as its cell alone.
+    const bool html = FP.EnableHTML, shortUrls = FP.URLShow && !FP.URLFull;
+    auto plain = [html, shortUrls](const AnsiString& Text) {
+        return ClassifyCellText(Text, html) == 0 && !(shortUrls && IsURL(Text));
+    };
+    auto other = [&](int ARow) {
+        TPoint text(0, 0);
+        measure.Queue = false;
+        GetCellTextSize(ACol, ARow, false, text, measure);
+        return text.X;
+    };
+    widest = std::max(widest, measure.MeasureQueued(this, ACol, FCellTextOffset.X, plain, other));
     int width = (GridLineWidth() + 1) * 2 + widest + FAutoSizeExtraWidth;
     if (GrowOnly && ColWidths(ACol) >= width)
         return;

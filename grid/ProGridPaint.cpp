@@ -95,15 +95,18 @@ void TProStringGrid::GetCellStyle(int ACol, int ARow, TGridDrawState AState, TBr
                    va, wrap, AGradientDirection);
 }
 
-void TProStringGrid::GetCellStyleEx(int ACol, int ARow, TGridDrawState& State, bool Printing, bool ShowSel,
-                                    bool UseRealColumn, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
-                                    TColor& AMirrorColorTo, TFont* AFont, TAlignment& HAlign, TVAlignment& VAlign,
-                                    bool& WordWrap, TCellGradientDirection& GradientDirection)
+// The brush and font a cell has from the grid's fonts, its record, the bands
+// and the fixed colours, before the colour events; FixedCell tells whether
+// it is a fixed cell.
+TCellProperties* TProStringGrid::CellStyleBeforeEvents(int ACol, int ARow, TGridDrawState& State, bool Printing,
+                                                       TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
+                                                       TColor& AMirrorColorTo, TFont* AFont, bool& WordWrap,
+                                                       TCellGradientDirection& GradientDirection, bool& FixedCell)
 {
-    int col = UseRealColumn ? RealColIndex(ACol) : ACol;
-    int dcol = DisplayColumn(col);
+    int dcol = DisplayColumn(ACol);
     int fixedCols = TBaseGrid::FixedCols(), fixedRows = TBaseGrid::FixedRows();
-    bool fixed = IsFixedCell(col, ARow) || dcol < fixedCols || ARow < fixedRows;
+    bool fixed = IsFixedCell(ACol, ARow) || dcol < fixedCols || ARow < fixedRows;
+    FixedCell = fixed;
     bool useDisplayFont = !Printing || FPrintSettings->UseDisplayFont();
     if (fixed)
         AFont->Assign(useDisplayFont ? FFixedFont.get() : FPrintSettings->FixedFont());
@@ -116,7 +119,7 @@ void TProStringGrid::GetCellStyleEx(int ACol, int ARow, TGridDrawState& State, b
     AMirrorColorTo = clNone;
     WordWrap = FP.WordWrap;
     GradientDirection = GradientVertical;
-    TCellProperties* props = HasCellProperties(col, ARow) ? CellProperties(col, ARow) : nullptr;
+    TCellProperties* props = FindProps(ACol, ARow);
     if (props) {
         if (props->BrushColor() != clNone)
             ABrush->SetColor(props->BrushColor());
@@ -153,21 +156,49 @@ void TProStringGrid::GetCellStyleEx(int ACol, int ARow, TGridDrawState& State, b
         AFont->Assign(FFixedFont.get());
         State |= gdFixed;
     }
+    return props;
+}
 
-    TColor eventBrush;
-    TColor eventFont;
+// The colour events over what CellStyleBeforeEvents gave.
+void TProStringGrid::ApplyCellColorEvents(int ACol, int ARow, TGridDrawState State, bool Printing, bool FixedCell,
+                                          const TCellProperties* Props, TBrush* ABrush, TFont* AFont)
+{
     if (Printing) {
-        GetCellPrintColor(col, ARow, State, ABrush, AFont);
-    } else {
-        TColor before = ABrush->Color();
-        GetCellColor(col, ARow, State, ABrush, AFont);
-        // The record's own colour never paints a fixed cell; an event may still.
-        if (fixed && props && props->BrushColor() != clNone && ABrush->Color() == props->BrushColor() &&
-            before != props->BrushColor())
-            ABrush->SetColor(before);
+        GetCellPrintColor(ACol, ARow, State, ABrush, AFont);
+        return;
     }
-    eventBrush = ABrush->Color();
-    eventFont = AFont->Color();
+    TColor before = ABrush->Color();
+    GetCellColor(ACol, ARow, State, ABrush, AFont);
+    // The record's own colour never paints a fixed cell; an event may still.
+    if (FixedCell && Props && Props->BrushColor() != clNone && ABrush->Color() == Props->BrushColor() &&
+        before != Props->BrushColor())
+        ABrush->SetColor(before);
+}
+
+void TProStringGrid::GetCellTextStyle(int ACol, int ARow, TBrush* ABrush, TFont* AFont)
+{
+    TGridDrawState state = 0;
+    TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
+    bool wrap = false, fixed = false;
+    TCellGradientDirection dir = GradientVertical;
+    const TCellProperties* props =
+        CellStyleBeforeEvents(ACol, ARow, state, false, ABrush, colorTo, mirror, mirrorTo, AFont, wrap, dir, fixed);
+    ApplyCellColorEvents(ACol, ARow, state, false, fixed, props, ABrush, AFont);
+}
+
+void TProStringGrid::GetCellStyleEx(int ACol, int ARow, TGridDrawState& State, bool Printing, bool ShowSel,
+                                    bool UseRealColumn, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
+                                    TColor& AMirrorColorTo, TFont* AFont, TAlignment& HAlign, TVAlignment& VAlign,
+                                    bool& WordWrap, TCellGradientDirection& GradientDirection)
+{
+    int col = UseRealColumn ? RealColIndex(ACol) : ACol;
+    int dcol = DisplayColumn(col);
+    bool fixed = false;
+    const TCellProperties* props = CellStyleBeforeEvents(col, ARow, State, Printing, ABrush, AColorTo, AMirrorColor,
+                                                         AMirrorColorTo, AFont, WordWrap, GradientDirection, fixed);
+    ApplyCellColorEvents(col, ARow, State, Printing, fixed, props, ABrush, AFont);
+    const TColor eventBrush = ABrush->Color();
+    const TColor eventFont = AFont->Color();
 
     auto paintSelected = [&]() {
         ABrush->SetColor(FP.SelectionColor);

@@ -3,6 +3,8 @@
 // removal of rows.
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <thread>
 #include <typeinfo>
 
 #include "grid/ProGrid.h"
@@ -39,6 +41,162 @@ void TProStringGrid::FormatNumericCell(int ACol, int ARow, AnsiString& Text)
 }
 
 // ---------------------------------------------------------------- measuring
+namespace {
+// Calls AMeasure(start, length) for every line of Text: lines end at CR (a
+// LF right after it belongs to the break); true while AMeasure says so.
+template <class F>
+bool EachTextLine(const AnsiString& Text, int& Lines, F&& AMeasure)
+{
+    Lines = 0;
+    std::size_t start = 0;
+    bool more;
+    do {
+        std::size_t cr = Text.find('\r', start);
+        std::size_t end = cr == AnsiString::npos ? Text.size() : cr;
+        if (!AMeasure(start, end - start))
+            return false;
+        ++Lines;
+        more = cr != AnsiString::npos;
+        if (more) {
+            start = cr + 1;
+            if (start < Text.size() && Text[start] == '\n')
+                ++start;
+            more = start < Text.size();
+        }
+    } while (more);
+    return true;
+}
+
+int WidestTextLine(TTextMetrics& AMetrics, const AnsiString& Text, int& Lines)
+{
+    int widest = 0;
+    EachTextLine(Text, Lines, [&](std::size_t Start, std::size_t Length) {
+        widest = std::max(widest, AMetrics.TextWidth(Text.data() + Start, Length));
+        return true;
+    });
+    return widest;
+}
+
+// The same without learning anything: false when a line needs the metrics
+// to learn (what it needs noted in Unmet when given).
+bool TryWidestTextLine(const TTextMetrics& AMetrics, const AnsiString& Text, int& Widest,
+                       TTextMetrics::TUnmet* Unmet)
+{
+    int lines = 0;
+    Widest = 0;
+    return EachTextLine(Text, lines, [&](std::size_t Start, std::size_t Length) {
+        int w = 0;
+        if (!AMetrics.TryTextWidth(Text.data() + Start, Length, w, Unmet))
+            return false;
+        Widest = std::max(Widest, w);
+        return true;
+    });
+}
+
+// Below this many texts one thread measures them all.
+constexpr std::size_t TextsPerThread = 8192;
+
+// What one thread gives: its widest text, the texts it left, and what they
+// need the metrics to learn, by metrics.
+struct TMeasurePart {
+    int Widest = 0;
+    std::vector<std::size_t> Left;
+    std::vector<std::size_t> Other;   // texts that are no plain text
+    std::vector<std::pair<TTextMetrics*, std::unique_ptr<TTextMetrics::TUnmet>>> Unmet;
+
+    TTextMetrics::TUnmet* UnmetOf(TTextMetrics* AMetrics)
+    {
+        for (auto& u : Unmet)
+            if (u.first == AMetrics)
+                return u.second.get();
+        Unmet.emplace_back(AMetrics, std::make_unique<TTextMetrics::TUnmet>());
+        return Unmet.back().second.get();
+    }
+};
+
+// AMeasure(i, Part) for i in [0, Count), the range split over threads when it is long.
+template <class F>
+std::vector<TMeasurePart> MeasureInParts(std::size_t Count, F&& AMeasure)
+{
+    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t n = std::max<std::size_t>(1, std::min<std::size_t>({cores, 8, Count / TextsPerThread}));
+    std::vector<TMeasurePart> parts(n);
+    const std::size_t step = (Count + n - 1) / n;
+    auto run = [&](std::size_t t) {
+        for (std::size_t i = t * step; i < std::min(Count, (t + 1) * step); ++i)
+            AMeasure(i, parts[t]);
+    };
+    std::vector<std::thread> threads;
+    threads.reserve(n - 1);
+    for (std::size_t t = 1; t < n; ++t)
+        threads.emplace_back(run, t);
+    run(0);
+    for (std::thread& t : threads)
+        t.join();
+    return parts;
+}
+}  // namespace
+
+// Three rounds: the plain texts whose characters and pairs the metrics know,
+// on several threads; after the metrics have met what the others need,
+// those again; the rest (texts laid out whole) here, as the texts that are
+// no plain text.
+int TCellTextMeasure::MeasureQueued(TProStringGrid* AGrid, int ACol, int AOffsetX,
+                                    const std::function<bool(const AnsiString&)>& APlain,
+                                    const std::function<int(int ARow)>& AOther)
+{
+    std::vector<TQueuedText> queue = std::move(FQueue);
+    FQueue.clear();
+    if (queue.empty())
+        return 0;
+    int widest = 0;
+    auto textOf = [&](std::size_t i) -> const AnsiString& { return AGrid->CellText(ACol, queue[i].Row); };
+    // The first texts here: the metrics meet most of what the others need.
+    const std::size_t warm = std::min<std::size_t>(queue.size(), 256);
+    for (std::size_t i = 0; i < warm; ++i) {
+        const AnsiString& text = textOf(i);
+        int lines = 0;
+        widest = std::max(widest, APlain(text) ? WidestTextLine(*queue[i].Metrics, text, lines)
+                                               : AOther(queue[i].Row) - 2 * AOffsetX);
+    }
+    std::vector<TMeasurePart> first = MeasureInParts(queue.size() - warm, [&](std::size_t k, TMeasurePart& Part) {
+        const std::size_t i = warm + k;
+        int w = 0;
+        const AnsiString& text = textOf(i);
+        if (!APlain(text))
+            Part.Other.push_back(i);
+        else if (TryWidestTextLine(*queue[i].Metrics, text, w, Part.UnmetOf(queue[i].Metrics)))
+            Part.Widest = std::max(Part.Widest, w);
+        else
+            Part.Left.push_back(i);
+    });
+    std::vector<std::size_t> left;
+    for (TMeasurePart& part : first) {
+        widest = std::max(widest, part.Widest);
+        for (std::size_t i : part.Other)
+            widest = std::max(widest, AOther(queue[i].Row) - 2 * AOffsetX);
+        left.insert(left.end(), part.Left.begin(), part.Left.end());
+        for (auto& u : part.Unmet)
+            if (u.second->Any())
+                u.first->Learn(*u.second);
+    }
+    std::vector<TMeasurePart> second = MeasureInParts(left.size(), [&](std::size_t i, TMeasurePart& Part) {
+        int w = 0;
+        if (TryWidestTextLine(*queue[left[i]].Metrics, textOf(left[i]), w, nullptr))
+            Part.Widest = std::max(Part.Widest, w);
+        else
+            Part.Left.push_back(left[i]);
+    });
+    for (TMeasurePart& part : second) {
+        widest = std::max(widest, part.Widest);
+        for (std::size_t i : part.Left) {
+            int lines = 0;
+            widest = std::max(widest, WidestTextLine(*queue[i].Metrics, textOf(i), lines));
+        }
+    }
+    return widest + 2 * AOffsetX;
+}
+
 TCellTextMeasure::TCellTextMeasure(TProStringGrid* AGrid)
 {
     FBitmap.SetSize(1, 1);
@@ -115,6 +273,7 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
 {
     Size = TPoint(0, 0);
     TCellTextMeasure& m = AMeasure;
+    m.Queued = false;
     // The shown text: the stored one itself when nothing forms it (no copy
     // of every cell while a column is sized), else a copy that may change.
     AnsiString own;
@@ -140,18 +299,12 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
     }
     const TFont* font = nullptr;
     auto resolveStyle = [&]() {
-        TGridDrawState state = 0;
-        TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
-        TAlignment ha = taLeftJustify;
-        TVAlignment va = vtaTop;
-        bool wrap = false;
-        TCellGradientDirection dir = GradientVertical;
-        GetCellStyleEx(ACol, ARow, state, false, false, false, &m.Brush(), colorTo, mirror, mirrorTo, &m.Font(), ha,
-                       va, wrap, dir);
+        GetCellTextStyle(ACol, ARow, &m.Brush(), &m.Font());
         m.Font().SetSize(m.Font().Size() + ZoomDelta());
         font = &m.Font();
     };
-    if (m.PlainStyle() && !HasCellProperties(ACol, ARow)) {
+    TCellProperties* props = FindProps(ACol, ARow);
+    if (m.PlainStyle() && !props) {
         bool fixed = IsFixedCell(ACol, ARow) || DisplayColumn(ACol) < TBaseGrid::FixedCols() ||
                      ARow < TBaseGrid::FixedRows();
         font = fixed ? &m.FixedCellFont() : &m.CellFont();
@@ -161,6 +314,12 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
 
     if (!m.SkipEmpty)
         readText();
+    auto* g = props ? dynamic_cast<TCellGraphic*>(props->GraphicObject()) : nullptr;
+    if (m.Queue && !WrapToWidth && shown != &own && !(g && g->CellType == ctRotated)) {
+        m.QueueText(m.Metrics(*font), ARow);
+        m.Queued = true;
+        return;
+    }
     Byte kind = ClassifyCellText(*shown, FP.EnableHTML);
     if (kind == 3) {
         change(CalcFormula(ACol, ARow, *shown));
@@ -168,7 +327,6 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
     }
     int col = DisplayColumn(ACol);
     int width = col >= 0 && col < ColCount() ? ColWidths(col) : DefaultColWidth();
-    auto* g = dynamic_cast<TCellGraphic*>(GetCellGraphicObject(ACol, ARow));
     if (g && g->CellType == ctRotated) {
         TSize e = m.Canvas(*font)->TextExtent(*shown);
         double a = g->CellAngle * 3.14159265358979 / 180.0;
@@ -215,24 +373,9 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
     }
     const AnsiString& text = *shown;
     if (!WrapToWidth) {
-        // Lines end at CR (a LF right after it belongs to the break).
         TTextMetrics& tm = m.Metrics(*font);
-        int widest = 0, lines = 0;
-        std::size_t start = 0;
-        bool more;
-        do {
-            std::size_t cr = text.find('\r', start);
-            std::size_t end = cr == AnsiString::npos ? text.size() : cr;
-            widest = std::max(widest, tm.TextWidth(text.data() + start, end - start));
-            ++lines;
-            more = cr != AnsiString::npos;
-            if (more) {
-                start = cr + 1;
-                if (start < text.size() && text[start] == '\n')
-                    ++start;
-                more = start < text.size();
-            }
-        } while (more);
+        int lines = 0;
+        const int widest = WidestTextLine(tm, text, lines);
         Size = TPoint(widest + 2 * FCellTextOffset.X, lines * tm.TextHeight() + 2 * FCellTextOffset.Y);
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 // Private to grid: what measuring many cells of one grid keeps between cells.
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -39,7 +40,25 @@ public:
     // An empty text measures (0, 0).
     bool SkipEmpty = false;
 
+    // With Queue set, a stored text measured unwrapped is not measured at
+    // once but queued by its row with its font's measures; Queued tells
+    // whether the last cell's text went there. MeasureQueued gives the
+    // widest queued text of column ACol (cell offsets included) and empties
+    // the queue: many texts are read and measured on several threads; the
+    // texts APlain refuses are measured by AOther.
+    bool Queue = false;
+    bool Queued = false;
+    void QueueText(TTextMetrics& AMetrics, int ARow) { FQueue.push_back({&AMetrics, ARow}); }
+    int MeasureQueued(TProStringGrid* AGrid, int ACol, int AOffsetX,
+                      const std::function<bool(const AnsiString&)>& APlain, const std::function<int(int ARow)>& AOther);
+
 private:
+    struct TQueuedText {
+        TTextMetrics* Metrics;
+        int Row;
+    };
+    std::vector<TQueuedText> FQueue;
+
     struct TKeyed {
         TFont Font;
         std::unique_ptr<TTextMetrics> Metrics;

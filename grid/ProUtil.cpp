@@ -315,8 +315,11 @@ Byte ClassifyCellText(const AnsiString& S, bool CheckHTML)
         if (S.size() >= 5 && S[3] == '=' && S[4] == '\0') return 3;
         return 5;
     }
-    if (CheckHTML && (Contains(S, "</") || Contains(S, "<B") || Contains(S, "<I") || Contains(S, "<C")))
-        return 1;
+    // A tag: "</", "<B", "<I" or "<C" anywhere.
+    if (CheckHTML)
+        for (std::size_t i = S.find('<'); i != AnsiString::npos && i + 1 < S.size(); i = S.find('<', i + 1))
+            if (const char next = S[i + 1]; next == '/' || next == 'B' || next == 'I' || next == 'C')
+                return 1;
     return 0;
 }
 

@@ -2,6 +2,7 @@
 // The framework's base classes: objects, persistent objects, string lists and streams.
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <vector>
 
 #include "platform/core/SysUtils.h"
@@ -119,6 +120,10 @@ void SaveBytesToFile(const AnsiString& FileName, const AnsiString& Bytes);
 AnsiString LoadBytesFromFile(const AnsiString& FileName);
 
 // ---------------------------------------------------------------- string lists
+// The lines of a text as TStrings::SetText splits them (at CR LF, LF or CR;
+// no line after a final break), viewing the text.
+std::vector<std::string_view> TextLines(std::string_view Text);
+
 enum TDuplicates { dupIgnore, dupAccept, dupError };
 
 class TStrings : public TPersistent {

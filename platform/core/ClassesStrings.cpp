@@ -191,21 +191,29 @@ AnsiString TStrings::Text() const
     return result;
 }
 
+std::vector<std::string_view> TextLines(std::string_view Text)
+{
+    std::vector<std::string_view> lines;
+    size_t i = 0, n = Text.size();
+    while (i < n) {
+        size_t start = i;
+        while (i < n && Text[i] != '\r' && Text[i] != '\n')
+            ++i;
+        lines.push_back(Text.substr(start, i - start));
+        if (i < n && Text[i] == '\r')
+            ++i;
+        if (i < n && Text[i] == '\n')
+            ++i;
+    }
+    return lines;
+}
+
 void TStrings::SetText(const AnsiString& Value)
 {
     TUpdateScope scope(this);
     Clear();
-    size_t i = 0, n = Value.size();
-    while (i < n) {
-        size_t start = i;
-        while (i < n && Value[i] != '\r' && Value[i] != '\n')
-            ++i;
-        Add(Value.substr(start, i - start));
-        if (i < n && Value[i] == '\r')
-            ++i;
-        if (i < n && Value[i] == '\n')
-            ++i;
-    }
+    for (std::string_view line : TextLines(Value))
+        Add(AnsiString(line));
 }
 
 AnsiString TStrings::JoinDelimited(char Delim, char Quote, bool Strict) const

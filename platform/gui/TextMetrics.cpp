@@ -85,6 +85,57 @@ struct TTextMetrics::Impl {
         return PairState[std::size_t(a) << 8 | b] = adds ? Adds : Whole;
     }
 
+    static constexpr long long LaidOutWhole = -1;
+    static constexpr long long NotAsked = -2;
+
+    // The advances of a text added up (1/64 pixel), or LaidOutWhole; without
+    // AAsk nothing is learnt (and nothing written but Unmet): NotAsked when
+    // a character or pair has not been asked yet, all of them noted in Unmet.
+    long long Sum(const char* Text, std::size_t Length, bool AAsk, TUnmet* Unmet = nullptr)
+    {
+        long long sum = 0;
+        bool unasked = false;
+        int prev = -1;
+        for (std::size_t i = 0; i < Length; ++i) {
+            unsigned char b = static_cast<unsigned char>(Text[i]);
+            signed char s = CharState[b];
+            if (s == Unknown) {
+                if (!AAsk) {
+                    if (!Unmet)
+                        return NotAsked;
+                    Unmet->Note(65536 + b);
+                    unasked = true;
+                } else {
+                    s = AskChar(b);
+                }
+            }
+            if (s == Whole)
+                return LaidOutWhole;
+            if (prev >= 0) {
+                const std::size_t pair = std::size_t(prev) << 8 | b;
+                signed char ps = PairState[pair];
+                if (ps == Unknown) {
+                    if (!AAsk) {
+                        if (!Unmet)
+                            return NotAsked;
+                        Unmet->Note(pair);
+                        unasked = true;
+                    } else {
+                        ps = AskPair(static_cast<unsigned char>(prev), b);
+                    }
+                }
+                if (ps == Whole)
+                    return LaidOutWhole;
+            }
+            sum += Advance[b];
+            prev = b;
+        }
+        return unasked ? NotAsked : sum;
+    }
+
+    // Rounded as the toolkit rounds a laid-out width: half a pixel up.
+    int Width(long long Sum) const { return Mapping.LogLen(int((Sum + 32) >> 6)); }
+
     int WholeWidth(const char* p, std::size_t n)
     {
         AnsiString text(p, n);
@@ -113,25 +164,32 @@ int TTextMetrics::TextHeight() const
 int TTextMetrics::TextWidth(const char* Text, std::size_t Length)
 {
     Impl& d = *FImpl;
-    long long sum = 0;
-    int prev = -1;
-    for (std::size_t i = 0; i < Length; ++i) {
-        unsigned char b = static_cast<unsigned char>(Text[i]);
-        signed char s = d.CharState[b];
-        if (s == Unknown)
-            s = d.AskChar(b);
-        if (s == Whole)
-            return d.WholeWidth(Text, Length);
-        if (prev >= 0) {
-            signed char ps = d.PairState[std::size_t(prev) << 8 | b];
-            if (ps == Unknown)
-                ps = d.AskPair(static_cast<unsigned char>(prev), b);
-            if (ps == Whole)
-                return d.WholeWidth(Text, Length);
-        }
-        sum += d.Advance[b];
-        prev = b;
+    long long sum = d.Sum(Text, Length, true);
+    return sum == Impl::LaidOutWhole ? d.WholeWidth(Text, Length) : d.Width(sum);
+}
+
+bool TTextMetrics::TryTextWidth(const char* Text, std::size_t Length, int& Width, TUnmet* Unmet) const
+{
+    const Impl& d = *FImpl;
+    long long sum = FImpl->Sum(Text, Length, false, Unmet);
+    if (sum < 0)
+        return false;
+    Width = d.Width(sum);
+    return true;
+}
+
+void TTextMetrics::Learn(const TUnmet& Unmet)
+{
+    Impl& d = *FImpl;
+    // A pair is asked with the advances of its characters known.
+    for (std::size_t i : Unmet.FList)
+        if (i >= 65536 && d.CharState[i - 65536] == Unknown)
+            d.AskChar(static_cast<unsigned char>(i - 65536));
+    for (std::size_t pair : Unmet.FList) {
+        if (pair >= 65536)
+            continue;
+        const auto a = static_cast<unsigned char>(pair >> 8), b = static_cast<unsigned char>(pair & 0xFF);
+        if (d.PairState[pair] == Unknown && d.CharState[a] == Adds && d.CharState[b] == Adds)
+            d.AskPair(a, b);
     }
-    // Rounded as the toolkit rounds a laid-out width: half a pixel up.
-    return d.Mapping.LogLen(int((sum + 32) >> 6));
 }

@@ -5,6 +5,7 @@
 // simply add up), a width is summed from the characters' advances; other
 // texts are laid out whole, each distinct text once.
 #include <memory>
+#include <vector>
 
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Graphics.h"
@@ -20,6 +21,33 @@ public:
 
     int TextWidth(const AnsiString& Text) { return TextWidth(Text.data(), Text.size()); }
     int TextWidth(const char* Text, std::size_t Length);
+    // What texts met characters and pairs of characters that the metrics
+    // have not met before.
+    class TUnmet {
+    public:
+        bool Any() const { return !FList.empty(); }
+
+    private:
+        friend class TTextMetrics;
+        // A pair a, b as a << 8 | b, a character alone as 65536 + b.
+        void Note(std::size_t Index)
+        {
+            if (!FSeen[Index]) {
+                FSeen[Index] = true;
+                FList.push_back(Index);
+            }
+        }
+        std::vector<bool> FSeen = std::vector<bool>(65536 + 256);
+        std::vector<std::size_t> FList;
+    };
+    // The width when the text's characters and pairs have all been met
+    // before and add up; false otherwise, the characters and pairs not met
+    // yet noted in Unmet when given. Learns nothing: several threads may
+    // ask at once (each with its own Unmet) while nothing else uses the
+    // metrics.
+    bool TryTextWidth(const char* Text, std::size_t Length, int& Width, TUnmet* Unmet = nullptr) const;
+    // Meets what was noted.
+    void Learn(const TUnmet& Unmet);
     int TextHeight() const;
 
 private:

@@ -7,6 +7,7 @@
 
 #include "grid/ProGrid.h"
 #include "grid/ProGridPaint_p.h"
+#include "grid/ProGridText_p.h"
 #include "grid/ProUtil.h"
 #include "platform/core/SysUtils.h"
 
@@ -158,4 +159,61 @@ TEST(GridAutoSize, ManyRowsSizeAsCellByCell)
     g.AutoSizeCol(3);
     EXPECT_EQ(g.ColWidths(1), expected1);
     EXPECT_EQ(g.ColWidths(3), expected3);
+}
+
+// With tens of thousands of rows the plain texts are measured on several
+// threads; every other kind of cell still measures as it does alone: mini-HTML,
+// formulas, shortened addresses, joined letters, characters met only in the
+// last rows, a graphic beside its text, a rotated text, a merged cell, fonts
+// changed by the record and by the colour event.
+TEST(GridAutoSize, ColumnsOfManyRowsSizeAsCellByCell)
+{
+    TProStringGrid g(nullptr);
+    const int rows = 40000;
+    Fill(g, rows);
+    g.SetURLShow(true);
+    g.SetCells(3, 100, "https://sklep.example/normy/PN-EN-ISO-9001-2015-wersja-pełna");
+    g.SetCells(3, 200, "=1+2");
+    g.SetCells(3, 30000, "ŹŻĘĄŚŁÓĆŃ źżęąśłóćń ŤŮŘ ‰ ˇ ˘ ˝");     // characters met only late
+    g.SetCells(3, 30001, "office affluent fjord ffi ffl");      // joined pairs
+    g.SetCells(3, 39999, "PN-EN ISO 9001:2015 WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW");
+    g.SetCells(4, 5000, "<b>pogrubiony opis WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW</b>");   // the widest
+    g.CreateCellGraphic(1, 700)->CellType = ctCheckBox;
+    g.SetCells(1, 700, "PN-EN 1000-1:2010 z polem wyboru WWWWWWWWWWWWWWWWWWWWWWWW");
+    TCellGraphic* rotated = g.CreateCellGraphic(4, 900);
+    rotated->CellType = ctRotated;
+    rotated->CellAngle = 30;
+    g.SetCells(4, 900, "obrócony tekst");
+    g.SetCells(1, 20000, "scalona komórka o bardzo długim tekście WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW");
+    g.MergeCells(1, 20000, 2, 1);
+    g.CellProperties(3, 25000)->SetFontStyle(fsBold | fsItalic);
+    g.OnGetCellColor = [](TObject*, int ARow, int ACol, TGridDrawState, TBrush*, TFont* AFont) {
+        if (ARow % 3 == 1)
+            AFont->SetStyle(fsBold);
+        if (ACol == 4 && ARow == 33333)
+            AFont->SetHeight(-22);
+    };
+    g.SetCells(4, 33333, "zastępuje PN-33333");
+
+    std::vector<int> expected;
+    TCellTextMeasure alone(&g);
+    for (int col = 0; col < g.ColCount(); ++col) {
+        int widest = 0;
+        for (int r = 0; r < g.RowCount(); ++r) {
+            if (g.IsMergedAcrossColumns(col, r))
+                continue;
+            TSize graphic = {0, 0};
+            g.GetCellGraphicSize(col, r, graphic, true);
+            if (graphic.cx == 0 && g.Cells(col, r).empty())
+                continue;
+            TPoint size;
+            g.GetCellTextSize(col, r, false, size, alone);
+            ASSERT_FALSE(alone.Queued);
+            widest = std::max(widest, size.X + graphic.cx);
+        }
+        expected.push_back((g.GridLineWidth() + 1) * 2 + widest + g.AutoSizeExtraWidth());
+    }
+    g.AutoSizeColumns(true, 0);
+    for (int col = 0; col < g.ColCount(); ++col)
+        EXPECT_EQ(g.ColWidths(col), expected[std::size_t(col)]) << "column " << col;
 }

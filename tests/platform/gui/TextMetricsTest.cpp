@@ -56,3 +56,39 @@ TEST(TextMetrics, WidthsAndHeightEqualTheCanvasForEveryFontAndText)
                 EXPECT_EQ(m.TextWidth(t), c->TextWidth(t)) << f.Name << " " << f.Height << " '" << t << "'";
     }
 }
+
+// Measuring without learning: nothing is measured before its characters and
+// pairs were met; once what was noted has been learnt, every text whose
+// advances add up measures as the canvas does, and a text laid out whole is
+// still refused.
+TEST(TextMetrics, TryingWithoutLearningAgreesOnceTheCharactersAreMet)
+{
+    TBitmap bmp;
+    bmp.SetSize(1, 1);
+    TCanvas* c = bmp.Canvas();
+    c->Font()->SetName("Tahoma");
+    c->Font()->SetHeight(-11);
+    TTextMetrics m(*c->Font(), c);
+    const std::vector<std::string> texts = {"PN-EN 10088-1:2007", "Zażółć gęślą jaźń", "Aktualna", "",
+                                            "WWW iii 0123456789"};
+    int w = -1;
+    TTextMetrics::TUnmet unmet;
+    for (const std::string& t : texts)
+        EXPECT_EQ(m.TryTextWidth(t.data(), t.size(), w, &unmet), t.empty()) << t;
+    EXPECT_TRUE(unmet.Any());
+    EXPECT_FALSE(m.TryTextWidth("Aktualna", 8, w));   // still nothing learnt
+    m.Learn(unmet);
+    for (const std::string& t : texts) {
+        ASSERT_TRUE(m.TryTextWidth(t.data(), t.size(), w)) << t;
+        EXPECT_EQ(w, c->TextWidth(t)) << t;
+    }
+    // A new character in a known text is refused, not guessed.
+    EXPECT_FALSE(m.TryTextWidth("Aktualna€", 9, w));
+    // A control character makes the text laid out whole: never summed.
+    TTextMetrics::TUnmet more;
+    const std::string tab = "a\tb";
+    EXPECT_FALSE(m.TryTextWidth(tab.data(), tab.size(), w, &more));
+    m.Learn(more);
+    EXPECT_FALSE(m.TryTextWidth(tab.data(), tab.size(), w));
+    EXPECT_EQ(m.TextWidth(tab), c->TextWidth(tab));
+}
