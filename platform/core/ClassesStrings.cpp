@@ -194,12 +194,17 @@ AnsiString TStrings::Text() const
 std::vector<std::string_view> TextLines(std::string_view Text)
 {
     std::vector<std::string_view> lines;
-    size_t i = 0, n = Text.size();
+    const size_t n = Text.size();
+    // The next CR and LF at or after i (npos when there is none).
+    size_t i = 0, cr = Text.find('\r'), lf = Text.find('\n');
     while (i < n) {
-        size_t start = i;
-        while (i < n && Text[i] != '\r' && Text[i] != '\n')
-            ++i;
-        lines.push_back(Text.substr(start, i - start));
+        if (cr < i)
+            cr = Text.find('\r', i);
+        if (lf < i)
+            lf = Text.find('\n', i);
+        const size_t end = std::min({cr, lf, n});
+        lines.push_back(Text.substr(i, end - i));
+        i = end;
         if (i < n && Text[i] == '\r')
             ++i;
         if (i < n && Text[i] == '\n')

@@ -38,6 +38,9 @@ TEST(StringList, TextJoinsWithCrLfAndSplitsAtAnyLineBreak)
         {"a\nb\rc\r\nd", {"a", "b", "c", "d"}},
         {"\r\n", {""}},
         {"x\n\ny", {"x", "", "y"}},
+        {"a\r\r\nb", {"a", "", "b"}},
+        {"a\n\rb\r", {"a", "", "b"}},
+        {"\r", {""}},
         {"Zastąpiona\tuznaniowo\r\n", {"Zastąpiona\tuznaniowo"}},
     };
     for (const auto& c : cases) {
