@@ -680,8 +680,6 @@ public:
     // Sizing to content; 0 as a bound means none.
     void AutoSizeCol(int ACol);
     void AutoSizeColEx(int ACol, bool GrowOnly);
-    // The same with the measures of cells already met (one grid's columns sized together).
-    void AutoSizeColEx(int ACol, bool GrowOnly, TCellTextMeasure& AMeasure);
     void AutoSizeRow(int ARow);
     void AutoSizeRowEx(int ARow, bool GrowOnly);
     void SizeRowToLines(int ARow, int ALines, int AExtra);
@@ -1814,6 +1812,10 @@ protected:
 private:
     friend class TProInplaceEdit;
     friend class TEditLink;
+    // The widest content of each column First..Last (texts with their graphics, cell offsets
+    // included), and a column sized to such a width.
+    std::vector<int> ContentWidths(int First, int Last);
+    void SetContentWidth(int ACol, int AWidest, bool GrowOnly);
     // The steps of GetCellStyleEx: the style before the colour events, then the events.
     TCellProperties* CellStyleBeforeEvents(int ACol, int ARow, TGridDrawState& State, bool Printing, TBrush* ABrush,
                                            TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,

@@ -140,9 +140,10 @@ void TProStringGrid::NumberColumn(int ACol)
 void TProStringGrid::AutoSizeColumns(bool ADoFixedCols, int APadding)
 {
     BeginUpdate();
-    TCellTextMeasure measure(this);
-    for (int c = ADoFixedCols ? 0 : FixedCols(); c < ColCount(); ++c) {
-        AutoSizeColEx(c, FAutoSizeGrowOnly, measure);
+    const int first = ADoFixedCols ? 0 : FixedCols();
+    const std::vector<int> widths = ContentWidths(first, ColCount() - 1);
+    for (int c = first; c < ColCount(); ++c) {
+        SetContentWidth(c, widths[std::size_t(c - first)], FAutoSizeGrowOnly);
         if (APadding != 0)
             SetColWidths(c, ClampToMinMax(ColWidths(c) + APadding, FMinColWidth, FMaxColWidth));
     }
@@ -156,36 +157,40 @@ void TProStringGrid::AutoSizeCol(int ACol)
 
 void TProStringGrid::AutoSizeColEx(int ACol, bool GrowOnly)
 {
-    TCellTextMeasure measure(this);
-    AutoSizeColEx(ACol, GrowOnly, measure);
-}
-
-void TProStringGrid::AutoSizeColEx(int ACol, bool GrowOnly, TCellTextMeasure& AMeasure)
-{
     if (ACol < 0 || ACol >= ColCount())
         return;
-    int widest = 0;
-    TCellTextMeasure& measure = AMeasure;
-    // Each cell's text is read once: an empty one measures (0, 0). Plain
-    // texts are measured together at the end.
+    SetContentWidth(ACol, ContentWidths(ACol, ACol)[0], GrowOnly);
+}
+
+// Each row is read once for all the columns; in each cell the text is read
+// once (an empty one measures (0, 0)), and plain texts are measured
+// together at the end.
+std::vector<int> TProStringGrid::ContentWidths(int First, int Last)
+{
+    std::vector<int> widest(std::size_t(std::max(0, Last - First + 1)), 0);
+    if (widest.empty())
+        return widest;
+    TCellTextMeasure measure(this);
     measure.SkipEmpty = true;
     // Only a cell with a record can be merged or hold a graphic (but the row
     // check boxes of column 0).
-    const bool rowChecks = ACol == 0 && FMouseActions->HotmailRowSelect();
-    for (int r = 0; r < RowCount(); ++r) {
-        TSize graphic = {0, 0};
-        if (rowChecks || FindProps(ACol, r)) {
-            if (IsMergedAcrossColumns(ACol, r))
+    const bool rowChecks = First == 0 && FMouseActions->HotmailRowSelect();
+    for (int r = 0; r < RowCount(); ++r)
+        for (int c = First; c <= Last; ++c) {
+            TSize graphic = {0, 0};
+            if ((rowChecks && c == 0) || FindProps(c, r)) {
+                if (IsMergedAcrossColumns(c, r))
+                    continue;
+                GetCellGraphicSize(c, r, graphic, true);
+            }
+            if (graphic.cx == 0 && CellText(c, r).empty())
                 continue;
-            GetCellGraphicSize(ACol, r, graphic, true);
+            TPoint text(0, 0);
+            measure.Queue = graphic.cx == 0;   // a graphic's width adds to the text's
+            GetCellTextSize(c, r, false, text, measure);
+            int& w = widest[std::size_t(c - First)];
+            w = std::max(w, text.X + graphic.cx);
         }
-        if (graphic.cx == 0 && CellText(ACol, r).empty())
-            continue;
-        TPoint text(0, 0);
-        measure.Queue = graphic.cx == 0;   // a graphic's width adds to the text's
-        GetCellTextSize(ACol, r, false, text, measure);
-        widest = std::max(widest, text.X + graphic.cx);
-    }
     // The queued texts are summed from their characters' advances, but for a
     // mini-HTML text, rich text, formula, wide text or shortened address,
     // each measured as its cell alone.
@@ -193,14 +198,19 @@ void TProStringGrid::AutoSizeColEx(int ACol, bool GrowOnly, TCellTextMeasure& AM
     auto plain = [html, shortUrls](const AnsiString& Text) {
         return ClassifyCellText(Text, html) == 0 && !(shortUrls && IsURL(Text));
     };
-    auto other = [&](int ARow) {
+    auto other = [&](int ACol, int ARow) {
         TPoint text(0, 0);
         measure.Queue = false;
         GetCellTextSize(ACol, ARow, false, text, measure);
         return text.X;
     };
-    widest = std::max(widest, measure.MeasureQueued(this, ACol, FCellTextOffset.X, plain, other));
-    int width = (GridLineWidth() + 1) * 2 + widest + FAutoSizeExtraWidth;
+    measure.MeasureQueued(this, First, widest, FCellTextOffset.X, plain, other);
+    return widest;
+}
+
+void TProStringGrid::SetContentWidth(int ACol, int AWidest, bool GrowOnly)
+{
+    int width = (GridLineWidth() + 1) * 2 + AWidest + FAutoSizeExtraWidth;
     if (GrowOnly && ColWidths(ACol) >= width)
         return;
     UpdateColumnSize(ACol, width);

@@ -96,10 +96,10 @@ bool TryWidestTextLine(const TTextMetrics& AMetrics, const AnsiString& Text, int
 // Below this many texts one thread measures them all.
 constexpr std::size_t TextsPerThread = 8192;
 
-// What one thread gives: its widest text, the texts it left, and what they
-// need the metrics to learn, by metrics.
+// What one thread gives: its widest text by column, the texts it left, and
+// what they need the metrics to learn, by metrics.
 struct TMeasurePart {
-    int Widest = 0;
+    std::vector<int> Widest;
     std::vector<std::size_t> Left;
     std::vector<std::size_t> Other;   // texts that are no plain text
     std::vector<std::pair<TTextMetrics*, std::unique_ptr<TTextMetrics::TUnmet>>> Unmet;
@@ -116,11 +116,13 @@ struct TMeasurePart {
 
 // AMeasure(i, Part) for i in [0, Count), the range split over threads when it is long.
 template <class F>
-std::vector<TMeasurePart> MeasureInParts(std::size_t Count, F&& AMeasure)
+std::vector<TMeasurePart> MeasureInParts(std::size_t Count, std::size_t Columns, F&& AMeasure)
 {
     const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
     const std::size_t n = std::max<std::size_t>(1, std::min<std::size_t>({cores, 8, Count / TextsPerThread}));
     std::vector<TMeasurePart> parts(n);
+    for (TMeasurePart& part : parts)
+        part.Widest.assign(Columns, 0);
     const std::size_t step = (Count + n - 1) / n;
     auto run = [&](std::size_t t) {
         for (std::size_t i = t * step; i < std::min(Count, (t + 1) * step); ++i)
@@ -140,61 +142,72 @@ std::vector<TMeasurePart> MeasureInParts(std::size_t Count, F&& AMeasure)
 // Three rounds: the plain texts whose characters and pairs the metrics know,
 // on several threads; after the metrics have met what the others need,
 // those again; the rest (texts laid out whole) here, as the texts that are
-// no plain text.
-int TCellTextMeasure::MeasureQueued(TProStringGrid* AGrid, int ACol, int AOffsetX,
-                                    const std::function<bool(const AnsiString&)>& APlain,
-                                    const std::function<int(int ARow)>& AOther)
+// no plain text. The first texts are measured here before all: the metrics
+// meet most of what the others need.
+void TCellTextMeasure::MeasureQueued(TProStringGrid* AGrid, int First, std::vector<int>& Widest, int AOffsetX,
+                                     const std::function<bool(const AnsiString&)>& APlain,
+                                     const std::function<int(int ACol, int ARow)>& AOther)
 {
     std::vector<TQueuedText> queue = std::move(FQueue);
     FQueue.clear();
-    if (queue.empty())
-        return 0;
-    int widest = 0;
-    auto textOf = [&](std::size_t i) -> const AnsiString& { return AGrid->CellText(ACol, queue[i].Row); };
-    // The first texts here: the metrics meet most of what the others need.
-    const std::size_t warm = std::min<std::size_t>(queue.size(), 256);
-    for (std::size_t i = 0; i < warm; ++i) {
+    auto textOf = [&](std::size_t i) -> const AnsiString& { return AGrid->CellText(queue[i].Col, queue[i].Row); };
+    auto raise = [&](std::vector<int>& W, std::size_t i, int AWidth) {
+        int& w = W[std::size_t(queue[i].Col - First)];
+        w = std::max(w, AWidth);
+    };
+    auto measureHere = [&](std::size_t i) {
         const AnsiString& text = textOf(i);
         int lines = 0;
-        widest = std::max(widest, APlain(text) ? WidestTextLine(*queue[i].Metrics, text, lines)
-                                               : AOther(queue[i].Row) - 2 * AOffsetX);
-    }
-    std::vector<TMeasurePart> first = MeasureInParts(queue.size() - warm, [&](std::size_t k, TMeasurePart& Part) {
-        const std::size_t i = warm + k;
-        int w = 0;
-        const AnsiString& text = textOf(i);
-        if (!APlain(text))
-            Part.Other.push_back(i);
-        else if (TryWidestTextLine(*queue[i].Metrics, text, w, Part.UnmetOf(queue[i].Metrics)))
-            Part.Widest = std::max(Part.Widest, w);
-        else
-            Part.Left.push_back(i);
-    });
+        if (APlain(text)) {
+            raise(Widest, i, WidestTextLine(*queue[i].Keyed->Metrics, text, lines) + 2 * AOffsetX);
+        } else {
+            const auto& html = queue[i].Keyed->Html;
+            const auto known = html.find(text);
+            raise(Widest, i, known != html.end() ? known->second.X : AOther(queue[i].Col, queue[i].Row));
+        }
+    };
+    const std::size_t warm = std::min<std::size_t>(queue.size(), 256);
+    for (std::size_t i = 0; i < warm; ++i)
+        measureHere(i);
+    std::vector<TMeasurePart> first =
+        MeasureInParts(queue.size() - warm, Widest.size(), [&](std::size_t k, TMeasurePart& Part) {
+            const std::size_t i = warm + k;
+            int w = 0;
+            const AnsiString& text = textOf(i);
+            if (!APlain(text))
+                Part.Other.push_back(i);
+            else if (TryWidestTextLine(*queue[i].Keyed->Metrics, text, w, Part.UnmetOf(queue[i].Keyed->Metrics.get())))
+                raise(Part.Widest, i, w + 2 * AOffsetX);
+            else
+                Part.Left.push_back(i);
+        });
     std::vector<std::size_t> left;
+    auto takeWidest = [&](const TMeasurePart& Part) {
+        for (std::size_t c = 0; c < Widest.size(); ++c)
+            Widest[c] = std::max(Widest[c], Part.Widest[c]);
+    };
     for (TMeasurePart& part : first) {
-        widest = std::max(widest, part.Widest);
+        takeWidest(part);
         for (std::size_t i : part.Other)
-            widest = std::max(widest, AOther(queue[i].Row) - 2 * AOffsetX);
+            measureHere(i);
         left.insert(left.end(), part.Left.begin(), part.Left.end());
         for (auto& u : part.Unmet)
             if (u.second->Any())
                 u.first->Learn(*u.second);
     }
-    std::vector<TMeasurePart> second = MeasureInParts(left.size(), [&](std::size_t i, TMeasurePart& Part) {
-        int w = 0;
-        if (TryWidestTextLine(*queue[left[i]].Metrics, textOf(left[i]), w, nullptr))
-            Part.Widest = std::max(Part.Widest, w);
-        else
-            Part.Left.push_back(left[i]);
-    });
+    std::vector<TMeasurePart> second =
+        MeasureInParts(left.size(), Widest.size(), [&](std::size_t k, TMeasurePart& Part) {
+            int w = 0;
+            if (TryWidestTextLine(*queue[left[k]].Keyed->Metrics, textOf(left[k]), w, nullptr))
+                raise(Part.Widest, left[k], w + 2 * AOffsetX);
+            else
+                Part.Left.push_back(left[k]);
+        });
     for (TMeasurePart& part : second) {
-        widest = std::max(widest, part.Widest);
-        for (std::size_t i : part.Left) {
-            int lines = 0;
-            widest = std::max(widest, WidestTextLine(*queue[i].Metrics, textOf(i), lines));
-        }
+        takeWidest(part);
+        for (std::size_t i : part.Left)
+            measureHere(i);
     }
-    return widest + 2 * AOffsetX;
 }
 
 TCellTextMeasure::TCellTextMeasure(TProStringGrid* AGrid)
@@ -237,6 +250,12 @@ TTextMetrics& TCellTextMeasure::Metrics(const TFont& AFont)
     if (!k.Metrics)
         k.Metrics = std::make_unique<TTextMetrics>(k.Font, FBitmap.Canvas());
     return *k.Metrics;
+}
+
+void TCellTextMeasure::QueueText(const TFont& AFont, int ACol, int ARow)
+{
+    Metrics(AFont);
+    FQueue.push_back({FLast, ACol, ARow});
 }
 
 TCanvas* TCellTextMeasure::Canvas(const TFont& AFont)
@@ -316,7 +335,7 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
         readText();
     auto* g = props ? dynamic_cast<TCellGraphic*>(props->GraphicObject()) : nullptr;
     if (m.Queue && !WrapToWidth && shown != &own && !(g && g->CellType == ctRotated)) {
-        m.QueueText(m.Metrics(*font), ARow);
+        m.QueueText(*font, ACol, ARow);
         m.Queued = true;
         return;
     }

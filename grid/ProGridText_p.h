@@ -41,20 +41,24 @@ public:
     bool SkipEmpty = false;
 
     // With Queue set, a stored text measured unwrapped is not measured at
-    // once but queued by its row with its font's measures; Queued tells
-    // whether the last cell's text went there. MeasureQueued gives the
-    // widest queued text of column ACol (cell offsets included) and empties
-    // the queue: many texts are read and measured on several threads; the
-    // texts APlain refuses are measured by AOther.
+    // once but queued by its cell with its font's measures; Queued tells
+    // whether the last cell's text went there. MeasureQueued raises
+    // Widest[column - First] to the widest queued text of each column (cell
+    // offsets included) and empties the queue: many texts are read and
+    // measured on several threads; the texts APlain refuses are measured by
+    // AOther, but for mini-HTML texts already measured in their font.
     bool Queue = false;
     bool Queued = false;
-    void QueueText(TTextMetrics& AMetrics, int ARow) { FQueue.push_back({&AMetrics, ARow}); }
-    int MeasureQueued(TProStringGrid* AGrid, int ACol, int AOffsetX,
-                      const std::function<bool(const AnsiString&)>& APlain, const std::function<int(int ARow)>& AOther);
+    void QueueText(const TFont& AFont, int ACol, int ARow);
+    void MeasureQueued(TProStringGrid* AGrid, int First, std::vector<int>& Widest, int AOffsetX,
+                       const std::function<bool(const AnsiString&)>& APlain,
+                       const std::function<int(int ACol, int ARow)>& AOther);
 
 private:
+    struct TKeyed;
     struct TQueuedText {
-        TTextMetrics* Metrics;
+        TKeyed* Keyed;
+        int Col;
         int Row;
     };
     std::vector<TQueuedText> FQueue;
