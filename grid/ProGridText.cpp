@@ -3,7 +3,9 @@
 // removal of rows.
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <functional>
+#include <system_error>
 #include <thread>
 #include <typeinfo>
 
@@ -124,17 +126,32 @@ std::vector<TMeasurePart> MeasureInParts(std::size_t Count, std::size_t Columns,
     for (TMeasurePart& part : parts)
         part.Widest.assign(Columns, 0);
     const std::size_t step = (Count + n - 1) / n;
+    // What a part raises is raised here once all have ended.
+    std::vector<std::exception_ptr> errors(n);
     auto run = [&](std::size_t t) {
-        for (std::size_t i = t * step; i < std::min(Count, (t + 1) * step); ++i)
-            AMeasure(i, parts[t]);
+        try {
+            for (std::size_t i = t * step; i < std::min(Count, (t + 1) * step); ++i)
+                AMeasure(i, parts[t]);
+        } catch (...) {
+            errors[t] = std::current_exception();
+        }
     };
     std::vector<std::thread> threads;
     threads.reserve(n - 1);
-    for (std::size_t t = 1; t < n; ++t)
-        threads.emplace_back(run, t);
+    try {
+        for (std::size_t t = 1; t < n; ++t)
+            threads.emplace_back(run, t);
+    } catch (const std::system_error&) {
+        // No more threads to be had: the parts left run here.
+    }
+    for (std::size_t t = threads.size() + 1; t < n; ++t)
+        run(t);
     run(0);
     for (std::thread& t : threads)
         t.join();
+    for (const std::exception_ptr& e : errors)
+        if (e)
+            std::rethrow_exception(e);
     return parts;
 }
 }  // namespace
