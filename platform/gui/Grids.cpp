@@ -1760,18 +1760,15 @@ TStringGrid::TStringGrid(TComponent* AOwner) : TDrawGrid(AOwner) {}
 
 TStringGrid::~TStringGrid() = default;
 
-const TStringGrid::TCell* TStringGrid::FindCell(int ACol, int ARow) const
+void TStringGrid::IndexError(int ACol, int ARow)
 {
-    if (ACol < 0)
-        ListIndexError(ACol);
-    if (ARow < 0)
-        ListIndexError(ARow);
-    if (ARow >= int(FData.size()))
-        return nullptr;
-    const auto& row = FData[ARow];
-    if (ACol >= int(row.size()))
-        return nullptr;
-    return &row[ACol];
+    ListIndexError(ACol < 0 ? ACol : ARow);
+}
+
+const AnsiString& TStringGrid::EmptyCellText()
+{
+    static const AnsiString empty;
+    return empty;
 }
 
 TStringGrid::TCell& TStringGrid::CellAt(int ACol, int ARow)
@@ -1799,13 +1796,6 @@ AnsiString TStringGrid::Cells(int ACol, int ARow) const
     return c ? c->Text : AnsiString();
 }
 
-const AnsiString& TStringGrid::CellText(int ACol, int ARow) const
-{
-    static const AnsiString empty;
-    const TCell* c = FindCell(ACol, ARow);
-    return c ? c->Text : empty;
-}
-
 void TStringGrid::SetCells(int ACol, int ARow, const AnsiString& Value)
 {
     CellAt(ACol, ARow).Text = Value;
@@ -1828,12 +1818,6 @@ void TStringGrid::PrefetchCell(int ACol, int ARow) const
 {
     if (ARow >= 0 && std::size_t(ARow) < FData.size() && ACol >= 0 && std::size_t(ACol) < FData[ARow].size())
         __builtin_prefetch(&FData[ARow][ACol]);
-}
-
-TObject* TStringGrid::Objects(int ACol, int ARow) const
-{
-    const TCell* c = FindCell(ACol, ARow);
-    return c ? c->Object : nullptr;
 }
 
 void TStringGrid::SetObjects(int ACol, int ARow, TObject* Value)

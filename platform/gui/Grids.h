@@ -368,7 +368,11 @@ public:
     AnsiString Cells(int ACol, int ARow) const;
     // The stored text itself, without a copy (an empty text for a cell never
     // written); valid until the grid changes.
-    const AnsiString& CellText(int ACol, int ARow) const;
+    const AnsiString& CellText(int ACol, int ARow) const
+    {
+        const TCell* c = FindCell(ACol, ARow);
+        return c ? c->Text : EmptyCellText();
+    }
     void SetCells(int ACol, int ARow, const AnsiString& Value);
     // The text moved into the cell (bulk loads: no copy).
     void SetCells(int ACol, int ARow, AnsiString&& Value);
@@ -376,7 +380,11 @@ public:
     // (emptying a cell this way frees nothing; refilling it allocates nothing
     // when the text fits).
     void AssignCellText(int ACol, int ARow, std::string_view Value);
-    TObject* Objects(int ACol, int ARow) const;
+    TObject* Objects(int ACol, int ARow) const
+    {
+        const TCell* c = FindCell(ACol, ARow);
+        return c ? c->Object : nullptr;
+    }
     void SetObjects(int ACol, int ARow, TObject* Value);
     // A copy of a column's (row's) texts and objects over RowCount (ColCount);
     // the list belongs to the grid and is valid until the next call.
@@ -406,7 +414,19 @@ private:
         AnsiString Text;
         TObject* Object = nullptr;
     };
-    const TCell* FindCell(int ACol, int ARow) const;
+    // Cells are read in loops over whole grids: the lookup is inline, its
+    // error out of line.
+    const TCell* FindCell(int ACol, int ARow) const
+    {
+        if (ACol < 0 || ARow < 0)
+            IndexError(ACol, ARow);
+        if (std::size_t(ARow) >= FData.size())
+            return nullptr;
+        const std::vector<TCell>& row = FData[std::size_t(ARow)];
+        return std::size_t(ACol) < row.size() ? &row[std::size_t(ACol)] : nullptr;
+    }
+    [[noreturn]] static void IndexError(int ACol, int ARow);
+    static const AnsiString& EmptyCellText();
     TCell& CellAt(int ACol, int ARow);
     std::vector<std::vector<TCell>> FData;
     std::unique_ptr<TStrings> FLineView;
