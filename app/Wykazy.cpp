@@ -8,6 +8,7 @@
 #include "grid/ProGrid.h"
 #include "grid/ProGridSettings.h"
 #include "platform/core/Classes.h"
+#include "platform/core/Parallel.h"
 #include "platform/core/SysUtils.h"
 
 const std::array<AnsiString, ListColCount> ListHeaders = {
@@ -30,6 +31,9 @@ AnsiString ListLine(const TListRecord& Record)
 }
 
 namespace {
+// Catalogues of fewer rows are walked by one thread.
+constexpr size_t RowsPerPart = 16384;
+
 size_t HashOf(const AnsiString& Text)
 {
     return std::hash<std::string_view>()(std::string_view(Text));
@@ -52,18 +56,34 @@ TNormIndex::TNormIndex(TProStringGrid* Catalogue, const std::vector<AnsiString>&
         }
     }
     FRows.assign(FNumbers.size(), -1);
-    size_t missing = FNumbers.size();
-    if (Catalogue->ColCount() < 2)
+    if (Catalogue->ColCount() < 2 || FNumbers.empty())
         return;
-    for (int r = 1; r < Catalogue->RowCount() && missing > 0; ++r) {
-        // The stored text: a display hook (a group count) is no part of the number.
-        const AnsiString& number = Catalogue->CellText(1, r);
-        const TSlot& slot = FSlots[SlotOf(number, HashOf(number))];
-        if (slot.Number >= 0 && FRows[size_t(slot.Number)] < 0) {
-            FRows[size_t(slot.Number)] = r;   // the first row of a number stays
-            --missing;
+    // A large catalogue is walked in parts, on several threads: each part
+    // keeps the first row of every number within it, and the earliest part
+    // that holds a number gives its row.
+    const size_t rows = size_t(std::max(0, Catalogue->RowCount() - 1));
+    std::vector<std::vector<int>> found(size_t(PartsFor(rows, RowsPerPart)));
+    RunInParts(rows, int(found.size()), [&](int Part, size_t From, size_t To) {
+        std::vector<int>& first = found[size_t(Part)];
+        first.assign(FNumbers.size(), -1);
+        size_t missing = FNumbers.size();
+        for (size_t i = From; i < To && missing > 0; ++i) {
+            const int r = int(i) + 1;
+            // The stored text: a display hook (a group count) is no part of the number.
+            const AnsiString& number = Catalogue->CellText(1, r);
+            const TSlot& slot = FSlots[SlotOf(number, HashOf(number))];
+            if (slot.Number >= 0 && first[size_t(slot.Number)] < 0) {
+                first[size_t(slot.Number)] = r;
+                --missing;
+            }
         }
-    }
+    });
+    for (size_t n = 0; n < FNumbers.size(); ++n)
+        for (const std::vector<int>& first : found)
+            if (first[n] >= 0) {
+                FRows[n] = first[n];
+                break;
+            }
 }
 
 size_t TNormIndex::SlotOf(const AnsiString& Number, size_t Hash) const

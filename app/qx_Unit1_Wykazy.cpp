@@ -217,9 +217,23 @@ bool Tf_MainForm::OpenListFile(const AnsiString& FileName, const AnsiString& Cap
         }
     const TNormIndex catalogue(sg_WszystkieNormy, numbers);
     TProStringGrid* cat = sg_WszystkieNormy;
+    // The catalogue row of each line; the rows lie apart in memory, so the
+    // cells of the rows a few lines on are asked for ahead.
+    std::vector<int> found(records.size(), -1);
+    for (size_t i = 0; i < records.size(); ++i)
+        if (!records[i][lfDocNorm].empty())
+            found[i] = catalogue.Find(records[i][lfDocNorm]);
+    constexpr size_t Ahead = 8;
+    auto prefetch = [&](size_t i) {
+        if (i < found.size() && found[i] >= 0)
+            for (int c = 2; c <= 4; ++c)
+                cat->PrefetchCell(c, found[i]);
+    };
+    for (size_t i = 0; i < Ahead; ++i)
+        prefetch(i);
     for (int i = 0; i < lines.Count(); ++i) {
-        const AnsiString& line = lines.Strings(i);
-        if (line.empty())
+        prefetch(size_t(i) + Ahead);
+        if (records[size_t(i)][lfDocNorm].empty() && lines.Strings(i).empty())
             continue;
         const int row = i + 1;
         const TListRecord& rec = records[size_t(i)];
@@ -228,7 +242,7 @@ bool Tf_MainForm::OpenListFile(const AnsiString& FileName, const AnsiString& Cap
         const AnsiString& doc = rec[lfDocNorm];
         const AnsiString& listed = rec[lfListNorm];
         if (!doc.empty()) {
-            int c = catalogue.Find(doc);
+            const int c = found[size_t(i)];
             if (c >= 0) {
                 g->SetCells(ListStateCol, row, cat->CellText(2, c));
                 g->SetCells(ListCurrentCol, row, cat->CellText(4, c));

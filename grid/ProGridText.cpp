@@ -3,10 +3,7 @@
 // removal of rows.
 #include <algorithm>
 #include <cmath>
-#include <exception>
 #include <functional>
-#include <system_error>
-#include <thread>
 #include <typeinfo>
 
 #include "grid/ProGrid.h"
@@ -15,6 +12,7 @@
 #include "grid/ProUtil.h"
 #include "grid/PsgHTMLE.h"
 #include "platform/core/CodePage.h"
+#include "platform/core/Parallel.h"
 
 // ---------------------------------------------------------------- numbers
 // A format the formatter rejects (or a "d" format over a cell that holds no
@@ -96,7 +94,7 @@ bool TryWidestTextLine(const TTextMetrics& AMetrics, const AnsiString& Text, int
 }
 
 // Below this many texts one thread measures them all.
-constexpr std::size_t TextsPerThread = 8192;
+constexpr std::size_t TextsPerPart = 8192;
 
 // What one thread gives: its widest text by column, the texts it left, and
 // what they need the metrics to learn, by metrics.
@@ -120,38 +118,13 @@ struct TMeasurePart {
 template <class F>
 std::vector<TMeasurePart> MeasureInParts(std::size_t Count, std::size_t Columns, F&& AMeasure)
 {
-    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
-    const std::size_t n = std::max<std::size_t>(1, std::min<std::size_t>({cores, 8, Count / TextsPerThread}));
-    std::vector<TMeasurePart> parts(n);
+    std::vector<TMeasurePart> parts(std::size_t(PartsFor(Count, TextsPerPart)));
     for (TMeasurePart& part : parts)
         part.Widest.assign(Columns, 0);
-    const std::size_t step = (Count + n - 1) / n;
-    // What a part raises is raised here once all have ended.
-    std::vector<std::exception_ptr> errors(n);
-    auto run = [&](std::size_t t) {
-        try {
-            for (std::size_t i = t * step; i < std::min(Count, (t + 1) * step); ++i)
-                AMeasure(i, parts[t]);
-        } catch (...) {
-            errors[t] = std::current_exception();
-        }
-    };
-    std::vector<std::thread> threads;
-    threads.reserve(n - 1);
-    try {
-        for (std::size_t t = 1; t < n; ++t)
-            threads.emplace_back(run, t);
-    } catch (const std::system_error&) {
-        // No more threads to be had: the parts left run here.
-    }
-    for (std::size_t t = threads.size() + 1; t < n; ++t)
-        run(t);
-    run(0);
-    for (std::thread& t : threads)
-        t.join();
-    for (const std::exception_ptr& e : errors)
-        if (e)
-            std::rethrow_exception(e);
+    RunInParts(Count, int(parts.size()), [&](int Part, std::size_t From, std::size_t To) {
+        for (std::size_t i = From; i < To; ++i)
+            AMeasure(i, parts[std::size_t(Part)]);
+    });
     return parts;
 }
 }  // namespace

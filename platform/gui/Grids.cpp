@@ -70,7 +70,20 @@ struct TGridScrollBars {
 
     bool Created() const { return Vert && Horz; }
 
-    int Extent() const { return Width > 0 ? Width : QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent); }
+    int Extent() const { return Width > 0 ? Width : StyleExtent(); }
+
+    // The style's bar width, asked once per style: every cell's rectangle needs it.
+    static int StyleExtent()
+    {
+        static const QStyle* style = nullptr;
+        static int extent = 0;
+        const QStyle* s = QApplication::style();
+        if (s != style) {
+            extent = s->pixelMetric(QStyle::PM_ScrollBarExtent);
+            style = s;
+        }
+        return extent;
+    }
 
     QScrollBar* Bar(int Which) const { return Which == SB_VERT ? Vert.data() : Horz.data(); }
 

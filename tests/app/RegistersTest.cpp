@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <unordered_map>
 
 #include "app/Dirscan.h"
 #include "app/Wykazy.h"
@@ -417,4 +418,37 @@ TEST_F(Registers, TypingInTheRegisterGridChangesTheCellAndEnterStoresIt)
     Form->SaveListFile();
     EXPECT_EQ(Read("Wykazy\\w.txt"), "PN-H-84020:1989|PN-H-84020|S235JR żółty|Pręt|R-2|\r\n");
     Form->Hide();
+}
+
+// A large catalogue is looked up in parts on several threads; every number
+// still gets the first row that holds it, as a walk from the top gives:
+// numbers held twice in different parts, held only near the end, at the
+// first row, and not held at all.
+TEST(NormIndex, LargeCataloguesGiveTheFirstRowOfEveryNumber)
+{
+    TProStringGrid catalogue(nullptr);
+    const int rows = 70000;
+    catalogue.SetColCount(7);
+    catalogue.SetRowCount(rows + 1);
+    auto number = [](int i) { return "PN-EN " + IntToStr(10000 + i % 50000) + ":2010"; };   // rows 50000+ repeat
+    for (int r = 1; r <= rows; ++r)
+        catalogue.SetCells(1, r, number(r));
+    catalogue.SetCells(1, 69999, "PN-OSTATNIA");
+    catalogue.SetCells(1, 35000, "PN-DWA");
+    catalogue.SetCells(1, 66000, "PN-DWA");
+    std::vector<AnsiString> sought = {"PN-OSTATNIA", "PN-DWA", number(1), number(49999), number(50003),
+                                      "PN-BRAK", number(60000), number(1)};
+    for (int i = 0; i < 3000; ++i)
+        sought.push_back(number(i * 23 % 70000));
+    const TNormIndex index(&catalogue, sought);
+    std::unordered_map<AnsiString, int> first;   // a walk from the top
+    for (int r = 1; r <= rows; ++r)
+        first.emplace(catalogue.CellText(1, r), r);
+    for (const AnsiString& n : sought) {
+        auto f = first.find(n);
+        EXPECT_EQ(index.Find(n), f == first.end() ? -1 : f->second) << n;
+    }
+    EXPECT_EQ(index.Find("PN-DWA"), 35000);
+    EXPECT_EQ(index.Find("PN-BRAK"), -1);
+    EXPECT_EQ(index.Find("PN-NIESZUKANA"), -1);
 }

@@ -1,0 +1,39 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <stdexcept>
+#include <vector>
+
+#include "platform/core/Parallel.h"
+
+// The parts cover every item once, in consecutive ranges, whatever the
+// count; a failing part is reported after every part has ended.
+TEST(Parallel, PartsCoverEveryItemOnceAndReportFailuresAfterAll)
+{
+    EXPECT_EQ(PartsFor(0, 100), 1);
+    EXPECT_EQ(PartsFor(99, 100), 1);
+    EXPECT_GE(PartsFor(1000000, 100), 1);
+    EXPECT_LE(PartsFor(1000000, 100), 8);
+    for (std::size_t count : {0u, 1u, 7u, 1000u, 100003u})
+        for (int parts : {1, 2, 3, 8}) {
+            std::vector<int> seen(count, 0);
+            std::vector<std::size_t> ends(std::size_t(parts) + 1, 0);
+            RunInParts(count, parts, [&](int Part, std::size_t From, std::size_t To) {
+                ends[std::size_t(Part) + 1] = To;
+                for (std::size_t i = From; i < To; ++i)
+                    ++seen[i];
+            });
+            for (std::size_t i = 0; i < count; ++i)
+                ASSERT_EQ(seen[i], 1) << count << " items in " << parts << " parts, item " << i;
+            EXPECT_EQ(ends.back(), count);
+        }
+    std::atomic<int> ended{0};
+    EXPECT_THROW(RunInParts(4000, 4,
+                            [&](int Part, std::size_t, std::size_t) {
+                                ++ended;
+                                if (Part == 2)
+                                    throw std::runtime_error("part 2");
+                            }),
+                 std::runtime_error);
+    EXPECT_EQ(ended.load(), 4);
+}
