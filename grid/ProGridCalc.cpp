@@ -1,6 +1,7 @@
 // TProStringGrid: column sum, average, minimum and maximum, running numbers,
 // sizing columns and rows to their content, the grid as plain text.
 #include <algorithm>
+#include <typeinfo>
 
 #include "grid/ProGrid.h"
 #include "grid/ProGridText_p.h"
@@ -173,12 +174,13 @@ std::vector<int> TProStringGrid::ContentWidths(int First, int Last)
     TCellTextMeasure measure(this);
     measure.SkipEmpty = true;
     // Only a cell with a record can be merged or hold a graphic (but the row
-    // check boxes of column 0).
+    // check boxes of column 0), unless a descendant gives graphics its own way.
     const bool rowChecks = First == 0 && FMouseActions->HotmailRowSelect();
+    const bool ownGraphics = typeid(*this) == typeid(TProStringGrid);
     for (int r = 0; r < RowCount(); ++r)
         for (int c = First; c <= Last; ++c) {
             TSize graphic = {0, 0};
-            if ((rowChecks && c == 0) || FindProps(c, r)) {
+            if (!ownGraphics || (rowChecks && c == 0) || FindProps(c, r)) {
                 if (IsMergedAcrossColumns(c, r))
                     continue;
                 GetCellGraphicSize(c, r, graphic, true);

@@ -217,3 +217,32 @@ TEST(GridAutoSize, ColumnsOfManyRowsSizeAsCellByCell)
     for (int col = 0; col < g.ColCount(); ++col)
         EXPECT_EQ(g.ColWidths(col), expected[std::size_t(col)]) << "column " << col;
 }
+
+namespace {
+// A grid that draws a mark before the text of every cell of column 2.
+class TMarkedGrid : public TProStringGrid {
+public:
+    using TProStringGrid::TProStringGrid;
+    void GetCellGraphicSize(int ACol, int ARow, TSize& ASize, bool AForText) override
+    {
+        TProStringGrid::GetCellGraphicSize(ACol, ARow, ASize, AForText);
+        if (ACol == 2 && ARow > 0)
+            ASize = TSize{20, 10};
+    }
+};
+}  // namespace
+
+// A descendant's own graphics count for cells that have no record.
+TEST(GridAutoSize, GraphicsOfADescendantCountBesideTheText)
+{
+    TMarkedGrid marked(nullptr);
+    TProStringGrid plain(nullptr);
+    for (TProStringGrid* g : {static_cast<TProStringGrid*>(&marked), &plain}) {
+        g->SetColCount(3);
+        g->SetRowCount(20001);
+        for (int r = 1; r <= 20000; ++r)
+            g->SetCells(2, r, "Stale odporne na korozję, część " + IntToStr(r % 40));
+        g->AutoSizeColumns(false, 0);
+    }
+    EXPECT_EQ(marked.ColWidths(2), plain.ColWidths(2) + 20);
+}
