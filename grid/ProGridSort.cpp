@@ -88,15 +88,34 @@ void DeleteFirst(AnsiString& S, const AnsiString& Part)
 bool SortNumber(const AnsiString& AText, const AnsiString& Prefix, const AnsiString& Suffix, bool Financial,
                 double& Value)
 {
-    // Plain digits, the usual cell, convert without the general routine
-    // (up to 15 of them, which a double holds exactly).
-    if (Prefix.empty() && Suffix.empty() && !AText.empty() && AText.size() <= 15 &&
-        std::all_of(AText.begin(), AText.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    // Plain digits, with or without decimals (the usual cell), convert
+    // without the general routine: up to 15 digits, which a double holds
+    // exactly, divided by the power of ten of the decimals, which is exact
+    // too, so the one rounding of the division gives the nearest double to
+    // the text, as the general routine does.
+    if (Prefix.empty() && Suffix.empty() && AText.size() <= 16 &&
+        !(Financial && FormatSettings.ThousandSeparator == FormatSettings.DecimalSeparator)) {
+        static constexpr double Tens[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14};
         std::int64_t v = 0;
-        for (char c : AText)
-            v = v * 10 + (c - '0');
-        Value = double(v);
-        return true;
+        int digits = 0, decimals = -1;
+        bool plain = true;
+        for (char c : AText) {
+            if (c >= '0' && c <= '9') {
+                v = v * 10 + (c - '0');
+                ++digits;
+                if (decimals >= 0)
+                    ++decimals;
+            } else if (c == FormatSettings.DecimalSeparator && decimals < 0 && digits > 0) {
+                decimals = 0;
+            } else {
+                plain = false;
+                break;
+            }
+        }
+        if (plain && digits > 0 && digits <= 15 && decimals != 0) {
+            Value = decimals > 0 ? double(v) / Tens[decimals] : double(v);
+            return true;
+        }
     }
     AnsiString S = AText;
     DeleteFirst(S, Suffix);

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <functional>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -254,4 +257,45 @@ TEST(GridSort, LargeGridSortsAndLosesRowsWithoutLeaks)
     g.RemoveRows(10, 5000);
     g.DeleteRows(1, 3);
     EXPECT_EQ(g.RowCount(), n + 1 - 5003);
+}
+
+// Decimal texts compare by the nearest double to each, with either decimal
+// separator: trailing zeros change nothing, and any two texts compare as
+// their exact values (up to 15 digits and beyond).
+TEST(GridSort, DecimalTextsCompareByTheirExactValues)
+{
+    for (char separator : {'.', ','}) {
+        DotFormatSettings dot;
+        FormatSettings.DecimalSeparator = separator;
+        FormatSettings.ThousandSeparator = separator == ',' ? ' ' : ',';
+        std::mt19937 rng(separator);
+        std::vector<std::string> keys;
+        std::vector<double> values;
+        for (int i = 0; i < 400; ++i) {
+            const int whole = int(rng() % 8) + 1, decimals = int(rng() % 9);
+            std::string digits;
+            for (int d = 0; d < whole + decimals; ++d)
+                digits += char('0' + rng() % 10);
+            std::string text = digits.substr(0, std::size_t(whole));
+            if (decimals > 0)
+                text += separator + digits.substr(std::size_t(whole));
+            std::string longer = decimals > 0 ? text + std::string(std::size_t(rng() % 9), '0') : text;
+            for (const std::string& t : {text, longer}) {
+                keys.push_back(t);
+                std::string c = t;
+                std::replace(c.begin(), c.end(), ',', '.');
+                values.push_back(std::strtod(c.c_str(), nullptr));
+            }
+        }
+        TProStringGrid g(nullptr);
+        LoadKeys(g, keys);
+        g.OnGetFormat = [](TObject*, int, TSortStyle& s, AnsiString&, AnsiString&) { s = ssNumeric; };
+        for (std::size_t i = 0; i + 1 < keys.size(); ++i) {
+            const std::size_t j = (i * 7919 + 13) % keys.size();
+            const int expected = values[i] < values[j] ? -1 : values[i] > values[j] ? 1 : 0;
+            ASSERT_EQ(g.CompareCells(1, int(i) + 1, int(j) + 1, sdAscending), expected) << keys[i] << " " << keys[j];
+            if (i % 2 == 0)   // a text and the same with zeros added
+                ASSERT_EQ(g.CompareCells(1, int(i) + 1, int(i) + 2, sdAscending), 0) << keys[i] << " " << keys[i + 1];
+        }
+    }
 }
