@@ -1,7 +1,5 @@
 #include "app/ProgramFolders.h"
 
-#include <unistd.h>
-
 #include <string>
 
 #include "app/MainVars.h"
@@ -11,23 +9,9 @@
 #define VELMAROK_DATA_FROM_BIN "../share/velmarok"
 #endif
 
-namespace {
-// A file can be created in the folder (the folder's mode alone does not
-// tell: a read-only disk refuses every user).
-bool CanCreateFileIn(const AnsiString& Folder)
-{
-    std::string pattern = ToOsPath(IncludeTrailingPathDelimiter(Folder));
-    if (pattern.empty() || pattern.back() != '/')
-        pattern += '/';
-    pattern += ".velmarok-XXXXXX";
-    const int fd = ::mkstemp(pattern.data());
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    ::unlink(pattern.c_str());
-    return true;
-}
+const char* const DepartmentFolder = "/var/lib/velmarok/";
 
+namespace {
 AnsiString WithSlash(const AnsiString& Folder)
 {
     return !Folder.empty() && (Folder.back() == '/' || Folder.back() == '\\') ? Folder : Folder + "/";
@@ -36,14 +20,13 @@ AnsiString WithSlash(const AnsiString& Folder)
 
 AnsiString ChooseProgramFolder(const AnsiString& ExeFolder)
 {
-    if (CanCreateFileIn(ExeFolder))
-        return WithSlash(ExeFolder);
-    AnsiString base = GetEnvironmentVariable("XDG_DATA_HOME");
-    if (base.empty() || base[0] != '/')
-        base = WithSlash(GetEnvironmentVariable("HOME")) + ".local/share";
-    const AnsiString folder = WithSlash(base) + "Velmarok/";
-    ForceDirectories(folder);
-    return folder;
+    const AnsiString chosen = GetEnvironmentVariable("VELMAROK_FOLDER");
+    if (!chosen.empty())
+        return WithSlash(ExpandFileName(chosen));
+    const AnsiString exe = WithSlash(ExeFolder);
+    if (ExtractFileName(ExpandFileName(exe + ".")) == "bin" && DirectoryExists(InstalledDataFolder(exe)))
+        return DepartmentFolder;
+    return exe;
 }
 
 AnsiString ShippedFile(const AnsiString& Name)

@@ -2,11 +2,16 @@
 // Where the program keeps its data and where it finds the files it ships.
 #include "platform/core/Types.h"
 
+// The folder an installed program shares with the whole department (the
+// Debian package creates it, group velmarok, mode 2775).
+extern const char* const DepartmentFolder;
+
 // The program's data folder (config.dat and the default places beside it),
-// ending with a delimiter: ExeFolder, the folder of the program file, when
-// a file can be created there; otherwise the per-user data folder
-// $XDG_DATA_HOME/Velmarok (by default ~/.local/share/Velmarok), created
-// when missing.
+// ending with a delimiter: the folder named by VELMAROK_FOLDER when set;
+// else DepartmentFolder for an installed program (ExeFolder is <prefix>/bin
+// and <prefix>/share/velmarok exists); else ExeFolder, the folder of the
+// program file. Whether it exists or may be written is not its concern: the
+// start-up meets a folder without write rights with its own messages.
 AnsiString ChooseProgramFolder(const AnsiString& ExeFolder);
 
 // A file the program ships and only reads ("help\tyrvenhold.html"): beside

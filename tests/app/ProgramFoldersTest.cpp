@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
+
 #include "app/MainVars.h"
 #include "app/ProgramFolders.h"
 #include "platform/core/SysUtils.h"
@@ -26,4 +29,43 @@ TEST(ProgramFolders, ShippedFilesBesideTheProgramComeFirstThenTheInstalledOnes)
     // In neither place: the name beside the program, for the message that it is missing.
     EXPECT_EQ(ShippedFile("Importuj\\CZYTAJ TO !!!.htm"), ExeFolder + "Importuj\\CZYTAJ TO !!!.htm");
     ExeFolder = oldExe;
+}
+
+TEST(ProgramFolders, TheNamedFolderTheDepartmentsOrTheProgramsNeverAPrivateCopy)
+{
+    TTempDir dir("velmarok-folder");
+    const AnsiString root = FromOsPath(dir.Path.string()) + "/";
+    for (const char* folder : {"usr/bin", "usr/share/velmarok", "opt/bin", "plain"})
+        ForceDirectories(root + folder);
+    struct Case {
+        const char* What;
+        std::optional<AnsiString> Named;   // VELMAROK_FOLDER, unset when empty
+        AnsiString Exe;
+        AnsiString Folder;
+    };
+    const Case cases[] = {
+        {"named", root + "dzial", root + "usr/bin/", root + "dzial/"},
+        {"named with its slash", root + "dzial/", root + "plain/", root + "dzial/"},
+        {"named empty", "", root + "plain", root + "plain/"},
+        {"installed", {}, root + "usr/bin/", DepartmentFolder},
+        {"installed, without the slash", {}, root + "usr/bin", DepartmentFolder},
+        {"a bin folder without installed data", {}, root + "opt/bin/", root + "opt/bin/"},
+        {"a plain folder", {}, root + "plain/", root + "plain/"},
+        {"a folder nobody may write in", {}, "/proc/", "/proc/"},
+    };
+    const char* old = std::getenv("VELMAROK_FOLDER");
+    const std::string saved = old ? old : "";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        if (c.Named)
+            ::setenv("VELMAROK_FOLDER", c.Named->c_str(), 1);
+        else
+            ::unsetenv("VELMAROK_FOLDER");
+        EXPECT_EQ(ChooseProgramFolder(c.Exe), c.Folder);
+    }
+    if (old)
+        ::setenv("VELMAROK_FOLDER", saved.c_str(), 1);
+    else
+        ::unsetenv("VELMAROK_FOLDER");
+    EXPECT_FALSE(DirectoryExists(root + "dzial"));   // chosen, not made
 }

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "app/MainVars.h"
-#include "app/ProgramFolders.h"
 #include "app/U_WspolneFunkcje.h"
 #include "app/qx_Unit1.h"
 #include "controls/ToolEdit.h"
@@ -264,37 +263,6 @@ TEST_F(SettingsPages, LevelsShownAndChosenOnTheRightsPage)
     Form->cb_Uprawnienia->SetItemIndex(2);
     Form->cb_Uprawnienia->OnChange(Form->cb_Uprawnienia);
     EXPECT_FALSE(FileExists(Path("Ustawienia\\users.dat")));
-}
-
-TEST(ProgramFolder, BesideTheProgramWhenWritableElseThePerUserDataFolder)
-{
-    std::string pattern = (std::filesystem::temp_directory_path() / "velmarok-folder-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    const AnsiString dir = FromOsPath(pattern) + "/";
-    EXPECT_EQ(ChooseProgramFolder(dir), dir);
-    EXPECT_EQ(ChooseProgramFolder(FromOsPath(pattern)), dir);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(pattern), {}), 0);   // the probe is gone
-
-    // A folder nobody may create files in.
-    const std::string oldData = getenv("XDG_DATA_HOME") ? getenv("XDG_DATA_HOME") : "";
-    setenv("XDG_DATA_HOME", (pattern + "/data").c_str(), 1);
-    EXPECT_EQ(ChooseProgramFolder("/proc/"), dir + "data/Velmarok/");
-    EXPECT_TRUE(DirectoryExists(dir + "data/Velmarok"));
-    if (oldData.empty())
-        unsetenv("XDG_DATA_HOME");
-    else
-        setenv("XDG_DATA_HOME", oldData.c_str(), 1);
-
-    // Shipped files: beside the program first.
-    const AnsiString oldExe = ExeFolder;
-    ExeFolder = dir;
-    EXPECT_EQ(ShippedFile("help\\tyrvenhold.html"), dir + "help\\tyrvenhold.html");
-    ForceDirectories(dir + "help");
-    SaveBytesToFile(dir + "help/tyrvenhold.html", "<html></html>");
-    EXPECT_TRUE(FileExists(ShippedFile("help\\tyrvenhold.html")));
-    ExeFolder = oldExe;
-    std::error_code ec;
-    std::filesystem::remove_all(pattern, ec);
 }
 
 TEST_F(SettingsPages, PagesAsShown)

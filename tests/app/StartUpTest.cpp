@@ -2,6 +2,8 @@
 // the access level of the login, and the configuration read back.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <filesystem>
 #include <memory>
@@ -9,6 +11,7 @@
 
 #include "app/MainVars.h"
 #include "app/ProgramDialogs.h"
+#include "app/ProgramFolders.h"
 #include "app/Unit8_PoprawnoscNorm.h"
 #include "app/Unit9_Waiting.h"
 #include "app/qx_Unit10_Wyroby.h"
@@ -32,6 +35,7 @@
 #include "tests/app/DialogTest.h"
 #include "tests/app/MainFormFixture.h"
 #include "tests/app/SampleCatalogue.h"
+#include "tests/common/TestFiles.h"
 
 namespace {
 
@@ -325,6 +329,76 @@ TEST_F(StartUp, AUsersFolderThatCannotBeMadeEndsWithAMessage)
     EXPECT_TRUE(Application->Terminated());
     EXPECT_EQ(CurrentUserLevel, 0);
     EXPECT_FALSE(Exists("Katalog Norm\\normy_wszystkie.txt"));
+}
+
+TEST_F(StartUp, ADepartmentFolderWithoutWriteRightsIsReportedAndAnUnlistedLoginGetsLevelZero)
+{
+    const AnsiString exe = ProgramFolder;
+    const std::string dept = FDir + "/dzial";
+    ::setenv("VELMAROK_FOLDER", dept.c_str(), 1);
+    struct Case {
+        const char* What;
+        bool Made;       // the folder exists (read-only)
+        bool Prepared;   // set up by another login: configuration, users, catalogue, menu, registers
+        std::vector<const char*> Boxes;
+        bool Ends;
+    };
+    const std::vector<const char*> firstStart = {
+        "Nie można zapisać wprowadzonych zmian - nie masz do tego odpowiednich uprawnień !!!",
+        "Brakuje podstawowych plików niezbędnych do uruchomienia programu !!!.\r\rPROGRAM ZOSTANIE ZAMKNIĘTY"};
+    const Case cases[] = {
+        {"missing", false, false, firstStart, true},
+        {"not writable", true, false, firstStart, true},
+        {"used by another login", true, true, {}, false},
+    };
+    auto setModes = [&](bool ReadOnly) {
+        if (!std::filesystem::exists(dept))
+            return;
+        for (const auto& e : std::filesystem::recursive_directory_iterator(dept))
+            ::chmod(e.path().c_str(), e.is_directory() ? (ReadOnly ? 0555 : 0755) : (ReadOnly ? 0444 : 0644));
+        ::chmod(dept.c_str(), ReadOnly ? 0555 : 0755);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        setModes(false);
+        std::filesystem::remove_all(dept);
+        ProgramFolder = ChooseProgramFolder(exe);
+        ASSERT_EQ(ProgramFolder, FromOsPath(dept) + "/");
+        if (c.Made)
+            ForceDirectories(ProgramFolder);
+        {
+            TRegistry reg;   // the first run on this computer is behind
+            reg.SetRootKey(HKEY_CURRENT_USER);
+            reg.OpenKey("Software\\Quorvane\\Tyrvenhold", true);
+            reg.WriteString("Path", Application->ExeName());
+        }
+        if (c.Prepared) {
+            PrepareStart();
+            WriteUsers("[UsersName]\r\nanna=\r\n[Level]\r\nanna=4\r\n" + Login + "=4\r\n[Options]\r\nRunUserOut=0\r\n");
+            for (const char* name : {"Katalog Norm\\normy_wszystkie.txt", "Wykazy\\z_u.txt", "Wykazy\\bez_u.txt"})
+                Write(name, "PN-EN 1|Aktualna|Jest||T|O|\r\n");
+        }
+        setModes(true);
+        for (const char* box : c.Boxes)
+            ScriptDialogs().ExpectMessageBox(IDOK, box);
+        CurrentUserLevel = -1;
+        {
+            TNoPermissionOverride asAUser;
+            Start();
+        }
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+        EXPECT_EQ(Application->Terminated(), c.Ends);
+        EXPECT_EQ(std::filesystem::exists(dept), c.Made);
+        if (c.Prepared) {
+            EXPECT_EQ(CurrentUserLevel, 0);
+            EXPECT_TRUE(UserOutsideList);
+            EXPECT_FALSE(Exists("Ustawienia\\" + Login + ".dat"));
+        } else if (c.Made) {
+            EXPECT_TRUE(std::filesystem::is_empty(dept));
+        }
+    }
+    setModes(false);
+    ::unsetenv("VELMAROK_FOLDER");
 }
 
 TEST_F(StartUp, FirstRunOffersTheLauncherOncePerPlaceOfTheProgram)

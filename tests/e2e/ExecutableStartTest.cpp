@@ -42,7 +42,8 @@ public:
         std::vector<std::string> env;
         for (char** e = environ; *e; ++e) {
             std::string s = *e;
-            if (s.rfind("HOME=", 0) == 0 || s.rfind("XDG_", 0) == 0 || s.rfind("QT_QPA_PLATFORM=", 0) == 0)
+            if (s.rfind("HOME=", 0) == 0 || s.rfind("XDG_", 0) == 0 || s.rfind("QT_QPA_PLATFORM=", 0) == 0 ||
+                s.rfind("VELMAROK_FOLDER=", 0) == 0)
                 continue;
             env.push_back(s);
         }

@@ -2,7 +2,8 @@
 # Checks the Debian package CPack built: its control data (name, version, architecture, the
 # dependencies, each a Debian package this system knows, and every shared library the program
 # needs provided by one of them) and its file list (the program, its read-only data, the desktop
-# entry and its icon), and that the desktop entry starts the packaged program with its icon.
+# entry and its icon), that the desktop entry starts the packaged program with its icon, and that
+# its post-installation script makes the department's folder (group velmarok, mode 2775).
 # Usage: check_package.sh PACKAGE_DIR VERSION
 set -u
 dir=$1
@@ -57,6 +58,27 @@ icon=$(entry Icon)
 ls "$tree"/usr/share/icons/hicolor/*/apps/"$icon".* >/dev/null 2>&1 || no "desktop entry Icon '$icon' not packaged"
 if command -v desktop-file-validate >/dev/null; then
     desktop-file-validate "$desktop" || no "desktop-file-validate refuses the entry"
+fi
+
+# The post-installation script, run on a scratch copy of the folder with the commands that would
+# change the system replaced by ones that write down how they were called.
+dpkg-deb -e "$deb" "$tree/DEBIAN"
+postinst=$tree/DEBIAN/postinst
+if [ ! -x "$postinst" ]; then
+    no "no executable postinst"
+else
+    mkdir -p "$tree/stubs"
+    for c in getent addgroup install; do
+        printf '#!/bin/sh\necho "%s $*" >> "%s/calls"\n[ %s != getent ]\n' "$c" "$tree" "$c" > "$tree/stubs/$c"
+        chmod +x "$tree/stubs/$c"
+    done
+    sed "s|/var/lib/velmarok|$tree/var/lib/velmarok|g" "$postinst" > "$tree/postinst"
+    PATH="$tree/stubs:$PATH" sh "$tree/postinst" configure || no "postinst configure fails"
+    expected="getent group velmarok
+addgroup --system velmarok
+install -d -o root -g velmarok -m 2775 $tree/var/lib/velmarok"
+    [ "$(cat "$tree/calls" 2>/dev/null)" = "$expected" ] ||
+        no "postinst does not make the department's folder: $(cat "$tree/calls" 2>/dev/null)"
 fi
 
 # Every library the program needs comes from a declared dependency (libc6 brings the C library).
