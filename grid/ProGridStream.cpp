@@ -216,6 +216,7 @@ void TProStringGrid::CellsChanged(const TRect& R)
 {
     if (OnCellsChanged)
         OnCellsChanged(this, R);
+    CalcFooterAll();
 }
 
 // ---------------------------------------------------------------- the grid text stream
@@ -289,5 +290,4 @@ void TProStringGrid::ReadTextStream(TStream* Stream)
         LoadCell(int(col), int(row), DecodeStreamText(text, Multilinecells()));
     }
     CellsChanged(TRect(0, 0, ColCount() - 1, RowCount() - 1));
-    CalcFooter(-1);
 }

@@ -11,33 +11,6 @@
 #include "platform/gui/Forms.h"
 
 namespace {
-// The lines and tab-separated fields of a dropped text block.
-std::vector<std::vector<AnsiString>> SplitTextBlock(const AnsiString& Text)
-{
-    std::vector<std::vector<AnsiString>> rows;
-    std::size_t pos = 0;
-    while (pos < Text.size()) {
-        std::size_t end = Text.find('\n', pos);
-        AnsiString line = Text.substr(pos, end == AnsiString::npos ? AnsiString::npos : end - pos);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        std::vector<AnsiString> fields;
-        std::size_t f = 0;
-        for (;;) {
-            std::size_t tab = line.find('\t', f);
-            fields.push_back(line.substr(f, tab == AnsiString::npos ? AnsiString::npos : tab - f));
-            if (tab == AnsiString::npos)
-                break;
-            f = tab + 1;
-        }
-        rows.push_back(std::move(fields));
-        if (end == AnsiString::npos)
-            break;
-        pos = end + 1;
-    }
-    return rows;
-}
-
 // A plain rich-text document of the text block: tabs between fields, a paragraph per line.
 AnsiString TextBlockToRtf(const AnsiString& Text)
 {
@@ -210,8 +183,9 @@ void TGridDropTarget::DropText(TPoint Pt, const AnsiString& Text)
     TDragDropSettings* s = g->DragDropSettings();
     int col = -1, row = -1;
     g->ScreenToCell(Pt, col, row);
-    const auto block = SplitTextBlock(Text);
-    const int rows = int(block.size());
+    TPoint size;
+    g->TextBlockSize(Text, size);
+    const int rows = size.Y;
     if ((g->Options() & goRowSelect))
         col = s->OleEntireRows() ? 0 : g->FixedCols();
     bool allow = true;
@@ -237,17 +211,11 @@ void TGridDropTarget::DropText(TPoint Pt, const AnsiString& Text)
         g->InsertRows(row, rows);
         g->SetTopRow(top > g->FixedRows() ? std::min(top + 1, g->RowCount() - 1) : top);
     }
-    int cols = 0;
-    for (int r = 0; r < rows && row + r < g->RowCount(); ++r) {
-        const auto& fields = block[std::size_t(r)];
-        cols = std::max(cols, int(fields.size()));
-        for (int c = 0; c < int(fields.size()) && col + c < g->ColCount(); ++c)
-            g->SetCells(col + c, row + r, fields[std::size_t(c)]);
-    }
-    TGridRect pasted(std::max(col, g->FixedCols()), row, std::min(col + cols - 1, g->ColCount() - 1),
+    // A drop is a paste: the same rules for cells that may not change, growth, undo and events.
+    g->PasteText(col, row, Text);
+    TGridRect pasted(std::max(col, g->FixedCols()), row, std::min(col + size.X - 1, g->ColCount() - 1),
                      std::min(row + rows - 1, g->RowCount() - 1));
     g->SetSelection(pasted);
-    g->CellsChanged(TRect(pasted.Left, pasted.Top, pasted.Right, pasted.Bottom));
     g->HideDropArrows();
     if (g->OnOleDropped)
         g->OnOleDropped(g, pasted);

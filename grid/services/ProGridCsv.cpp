@@ -72,26 +72,23 @@ public:
         Fields.clear();
         for (;;) {
             TCsvField f;
-            bool quoted = FPos < FText.size() && FText[FPos] == '"';
-            if (quoted) {
-                f.Quoted = true;
+            if (FPos < FText.size() && FText[FPos] == '"') {
                 ++FPos;
-                for (;;) {
-                    std::size_t q = FText.find('"', FPos);
-                    if (q == AnsiString::npos) {   // no closing quote: the rest of the file
-                        f.Text.append(FText, FPos, AnsiString::npos);
-                        FPos = FText.size();
+                if (Closes(FPos)) {
+                    f.Quoted = true;
+                    for (;;) {
+                        std::size_t q = FText.find('"', FPos);
+                        f.Text.append(FText, FPos, q - FPos);
+                        FPos = q + 1;
+                        if (FPos < FText.size() && FText[FPos] == '"') {
+                            f.Text += '"';
+                            ++FPos;
+                            continue;
+                        }
                         break;
                     }
-                    f.Text.append(FText, FPos, q - FPos);
-                    if (q + 1 < FText.size() && FText[q + 1] == '"') {
-                        f.Text += '"';
-                        FPos = q + 2;
-                        continue;
-                    }
-                    FPos = q + 1;
-                    break;
                 }
+                // A quote that never closes is dropped: the field is read plain, to the separator.
             }
             std::size_t end = FPos;
             while (end < FText.size() && FText[end] != FSep && FText[end] != '\r' && FText[end] != '\n')
@@ -115,6 +112,25 @@ public:
     }
 
 private:
+    // Whether the quoted field whose text starts at From is closed: by a lone double quote on
+    // its own line, or by one on a later line that ends the field there (the separator, a
+    // line break or the end follows it).
+    bool Closes(std::size_t From) const
+    {
+        std::size_t q = From;
+        for (;; q += 2) {
+            q = FText.find('"', q);
+            if (q == AnsiString::npos)
+                return false;
+            if (q + 1 >= FText.size() || FText[q + 1] != '"')
+                break;
+        }
+        const std::size_t lineEnd = FText.find_first_of("\r\n", From);
+        if (lineEnd == AnsiString::npos || q < lineEnd)
+            return true;
+        return q + 1 == FText.size() || FText[q + 1] == FSep || FText[q + 1] == '\r' || FText[q + 1] == '\n';
+    }
+
     const AnsiString& FText;
     char FSep;
     std::size_t FPos = 0;
@@ -204,9 +220,12 @@ void TProStringGrid::WriteCsvFile(const AnsiString& FileName, bool Append)
                     s = "\"\"";
             }
             if (s.find(sep) != AnsiString::npos || HasLineBreak(s)) {
-                if (FTildeLineBreaks)
+                if (FTildeLineBreaks) {
+                    // Line breaks become tildes; a separator inside needs the quotes all the same.
                     LineBreaksToTilde(s);
-                else if (wrapped)
+                    if (!wrapped && s.find(sep) != AnsiString::npos)
+                        s = "\"" + s + "\"";
+                } else if (wrapped)
                     StripCRFromCRLF(s);
                 else
                     QuoteCSVCell(s);
@@ -296,6 +315,10 @@ void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int Ma
                 VTabToCRLF(s);
             LoadCell(startCol + int(i), row, s);
         }
+        // The row holds exactly its fields: what it held further right goes.
+        for (int c = startCol + int(fields.size()); c < StoredColCount(row); ++c)
+            if (!CellText(c, row).empty())
+                AssignCellText(c, row, {});
         ++row;
         ++done;
         if (OnFileProgress) {
@@ -313,5 +336,4 @@ void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int Ma
             SetGridCell(c, RowCount() - 1, footerRow[std::size_t(c)]);
     }
     CellsChanged(TRect(0, 0, ColCount() - 1, RowCount() - 1));
-    CalcFooter(-1);
 }

@@ -3,13 +3,15 @@
 // program's date format); saving writes the grid from cell A1 of a new
 // workbook's sheet, or of a named sheet of an existing workbook, whose other
 // parts stay as they were. Texts that read back as the same number are
-// written as numbers, all others as inline strings.
+// written as numbers (with their decimals as the number format), all others
+// as inline strings.
 #include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 #include <cmath>
 #include <map>
+#include <set>
 
 #include "grid/ProGrid.h"
 #include "grid/ProUtil.h"
@@ -62,15 +64,16 @@ bool LoadSheetXml(pugi::xml_document& Doc, const std::string& Data)
     return true;
 }
 
-// The parts of an empty workbook: no sheet yet.
-void CreateWorkbookParts(TOfficePackage& P)
+const char* const StylesContentType = "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml";
+
+// A styles part of one font and one cell format, to which number formats are added as needed.
+void AddStylesPart(TOfficePackage& P, const std::string& WorkbookPart, const std::string& Part)
 {
-    StartOfficePackage(P, "xl/workbook.xml", "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml",
-                       std::string("<workbook xmlns=\"") + MainNs + "\" xmlns:r=\"" + OfficeRelationships +
-                           "\"><sheets/></workbook>");
-    AddRelationship(P, "xl/workbook.xml", (std::string(OfficeRelationships) + "/styles").c_str(), "styles.xml");
-    SetPartContentType(P, "xl/styles.xml", "application/vnd.openxmlformats-officedocument.spreadsheetml.styles+xml");
-    P.SetPart("xl/styles.xml",
+    const std::string folder = WorkbookPart.substr(0, WorkbookPart.rfind('/') + 1);
+    AddRelationship(P, WorkbookPart, (std::string(OfficeRelationships) + "/styles").c_str(),
+                    Part.compare(0, folder.size(), folder) == 0 ? Part.substr(folder.size()) : "/" + Part);
+    SetPartContentType(P, Part, StylesContentType);
+    P.SetPart(Part,
               std::string(OfficeXmlDeclaration) + "<styleSheet xmlns=\"" + MainNs + "\">"
                   "<fonts count=\"1\"><font><sz val=\"11\"/><name val=\"Calibri\"/></font></fonts>"
                   "<fills count=\"2\"><fill><patternFill patternType=\"none\"/></fill>"
@@ -80,6 +83,15 @@ void CreateWorkbookParts(TOfficePackage& P)
                   "<cellXfs count=\"1\"><xf numFmtId=\"0\" fontId=\"0\" fillId=\"0\" borderId=\"0\" xfId=\"0\"/></cellXfs>"
                   "<cellStyles count=\"1\"><cellStyle name=\"Normal\" xfId=\"0\" builtinId=\"0\"/></cellStyles>"
                   "</styleSheet>");
+}
+
+// The parts of an empty workbook: no sheet yet.
+void CreateWorkbookParts(TOfficePackage& P)
+{
+    StartOfficePackage(P, "xl/workbook.xml", "application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml",
+                       std::string("<workbook xmlns=\"") + MainNs + "\" xmlns:r=\"" + OfficeRelationships +
+                           "\"><sheets/></workbook>");
+    AddStylesPart(P, "xl/workbook.xml", "xl/styles.xml");
 }
 
 // The workbook part and its sheets.
@@ -202,19 +214,106 @@ struct TCellValue {
     std::string Text;   // UTF-8, escaped for the sheet
     bool Number = false;
     double Value = 0;
+    int Decimals = 0;   // shown with this many decimals ("12,50"); 0: the general format
 };
 
+// The decimals of a text that is plain digits with a decimal part ("12,50": 2); 0 for others.
+int DecimalsOf(const AnsiString& S)
+{
+    const std::size_t sep = S.find(FormatSettings.DecimalSeparator);
+    return sep == AnsiString::npos ? 0 : int(S.size() - sep - 1);
+}
+
+// A text goes out as a number when it is the grid's form of one: its general form ("3,14",
+// "-4") or its form with a fixed number of decimals ("12,50", "100,00"), which keeps the
+// decimals as the cell's number format. Other texts ("007", "1e3", " 12") stay texts.
 TCellValue CellValue(const AnsiString& S)
 {
     TCellValue v;
     double d = 0;
-    if (!S.empty() && TryStrToFloat(S, d) && std::isfinite(d) && FloatToStr(d) == S) {
-        v.Number = true;
-        v.Value = d;
-        return v;
+    if (!S.empty() && TryStrToFloat(S, d) && std::isfinite(d)) {
+        const int decimals = DecimalsOf(S);
+        if (decimals > 0 && decimals <= 15 && FloatToStrF(d, ffFixed, 15, decimals) == S) {
+            v.Number = true;
+            v.Value = d;
+            v.Decimals = decimals;
+            return v;
+        }
+        if (FloatToStr(d) == S) {
+            v.Number = true;
+            v.Value = d;
+            return v;
+        }
     }
     v.Text = EscapeOfficeText(CellTextAsUtf8(S));
     return v;
+}
+
+// The cell formats that show numbers with a fixed number of decimals ("0.00"), found in the
+// workbook's styles or added to them (and the styles part added when the workbook has none);
+// their indexes by the number of decimals.
+std::map<int, int> DecimalFormats(TOfficePackage& P, const std::string& WorkbookPart, std::string StylesPart,
+                                  const std::set<int>& Decimals)
+{
+    std::map<int, int> formats;
+    if (Decimals.empty())
+        return formats;
+    if (StylesPart.empty()) {
+        const std::string folder = WorkbookPart.substr(0, WorkbookPart.rfind('/') + 1);
+        StylesPart = folder + "styles.xml";
+        for (int n = 1; P.HasPart(StylesPart); ++n)
+            StylesPart = folder + "styles" + std::to_string(n) + ".xml";
+        AddStylesPart(P, WorkbookPart, StylesPart);
+    }
+    pugi::xml_document doc;
+    if (!LoadSheetXml(doc, P.Part(StylesPart)))
+        throw EProGridError("The workbook's styles cannot be read");
+    pugi::xml_node root = doc.document_element();
+    pugi::xml_node numFmts = root.child("numFmts");
+    if (!numFmts)
+        numFmts = root.prepend_child("numFmts");
+    pugi::xml_node xfs = root.child("cellXfs");
+    if (!xfs) {
+        xfs = InsertBefore(root, "cellXfs", {"numFmts", "fonts", "fills", "borders", "cellStyleXfs"});
+        xfs.append_child("xf").append_attribute("numFmtId") = 0;
+    }
+    for (int n : Decimals) {
+        const std::string code = "0." + std::string(std::size_t(n), '0');
+        int id = 0, lastId = 163;
+        for (pugi::xml_node f : numFmts.children("numFmt")) {
+            lastId = std::max(lastId, f.attribute("numFmtId").as_int());
+            if (code == f.attribute("formatCode").value())
+                id = f.attribute("numFmtId").as_int();
+        }
+        if (id == 0) {
+            id = lastId + 1;
+            pugi::xml_node f = numFmts.append_child("numFmt");
+            f.append_attribute("numFmtId") = id;
+            f.append_attribute("formatCode") = code.c_str();
+        }
+        int index = 0, found = -1;
+        for (pugi::xml_node xf : xfs.children("xf")) {
+            if (found < 0 && xf.attribute("numFmtId").as_int() == id && xf.attribute("fontId").as_int() == 0 &&
+                xf.attribute("fillId").as_int() == 0 && xf.attribute("borderId").as_int() == 0)
+                found = index;
+            ++index;
+        }
+        if (found < 0) {
+            pugi::xml_node xf = xfs.append_child("xf");
+            for (const char* a : {"numFmtId", "fontId", "fillId", "borderId", "xfId"})
+                xf.append_attribute(a) = std::strcmp(a, "numFmtId") == 0 ? id : 0;
+            xf.append_attribute("applyNumberFormat") = 1;
+            found = index;
+        }
+        formats[n] = found;
+    }
+    for (auto [list, item] : {std::pair(numFmts, "numFmt"), std::pair(xfs, "xf")}) {
+        if (!list.attribute("count"))
+            list.append_attribute("count");
+        list.attribute("count") = int(std::distance(list.children(item).begin(), list.children(item).end()));
+    }
+    P.SetPart(StylesPart, SaveOfficeXml(doc));
+    return formats;
 }
 
 std::string NumberText(double D)
@@ -225,7 +324,8 @@ std::string NumberText(double D)
 }
 
 // Writes Values from A1 on into the sheet (an empty text empties the cell).
-void WriteSheetCells(pugi::xml_document& Sheet, const std::vector<std::vector<TCellValue>>& Values, int Cols)
+void WriteSheetCells(pugi::xml_document& Sheet, const std::vector<std::vector<TCellValue>>& Values, int Cols,
+                     const std::map<int, int>& DecimalStyles)
 {
     pugi::xml_node ws = Sheet.document_element();
     pugi::xml_node data = ws.child("sheetData");
@@ -283,6 +383,11 @@ void WriteSheetCells(pugi::xml_document& Sheet, const std::vector<std::vector<TC
                 c.append_attribute("r") = CellRef(col, r).c_str();
             }
             if (v.Number) {
+                if (v.Decimals > 0) {
+                    if (!c.attribute("s"))
+                        c.append_attribute("s");
+                    c.attribute("s") = DecimalStyles.at(v.Decimals);
+                }
                 c.append_child("v").text() = NumberText(v.Value).c_str();
                 continue;
             }
@@ -357,21 +462,52 @@ bool IsDateFormat(int Id, const std::string& Code)
     return false;
 }
 
-std::vector<bool> DateStyles(const std::string& StylesXml)
+// The decimals a number format shows when it is a plain fixed-decimals format ("0.00": 2); 0 otherwise.
+int FormatDecimals(int Id, const std::string& Code)
 {
-    std::vector<bool> dates;
+    if (Id == 2)
+        return 2;
+    if (Code.size() < 3 || Code.compare(0, 2, "0.") != 0)
+        return 0;
+    return Code.find_first_not_of('0', 2) == std::string::npos ? int(Code.size() - 2) : 0;
+}
+
+// What a cell format tells about how its number reads.
+struct TNumberStyle {
+    bool Date = false;
+    int Decimals = 0;
+};
+
+std::vector<TNumberStyle> NumberStyles(const std::string& StylesXml)
+{
+    std::vector<TNumberStyle> styles;
     pugi::xml_document doc;
     if (!LoadSheetXml(doc, StylesXml))
-        return dates;
+        return styles;
     std::map<int, std::string> codes;
     for (pugi::xml_node f : doc.document_element().child("numFmts").children("numFmt"))
         codes[f.attribute("numFmtId").as_int()] = f.attribute("formatCode").value();
     for (pugi::xml_node xf : doc.document_element().child("cellXfs").children("xf")) {
         int id = xf.attribute("numFmtId").as_int();
         auto code = codes.find(id);
-        dates.push_back(IsDateFormat(id, code == codes.end() ? std::string() : code->second));
+        const std::string text = code == codes.end() ? std::string() : code->second;
+        styles.push_back({IsDateFormat(id, text), FormatDecimals(id, text)});
     }
-    return dates;
+    return styles;
+}
+
+// A number as the grid shows it, with at least the decimals its format shows ("12,50").
+AnsiString NumberCellText(double D, int Decimals)
+{
+    AnsiString s = FloatToStr(D);
+    if (Decimals <= 0 || !std::isfinite(D) || s.find_first_of("Ee") != AnsiString::npos)
+        return s;
+    const int have = DecimalsOf(s);
+    if (have == 0)
+        s += FormatSettings.DecimalSeparator;
+    if (have < Decimals)
+        s.append(std::size_t(Decimals - have), '0');
+    return s;
 }
 
 AnsiString DateText(double D)
@@ -425,7 +561,7 @@ void TProStringGrid::LoadFromExcel(const AnsiString& FileName, const AnsiString&
     if (!sstPart.empty() && LoadSheetXml(sst, package.Part(sstPart)))
         for (pugi::xml_node si : sst.document_element().children("si"))
             shared.push_back(SheetText(ItemText(si)));
-    std::vector<bool> dateStyles = DateStyles(package.Part(book.Related("/styles")));
+    const std::vector<TNumberStyle> numberStyles = NumberStyles(package.Part(book.Related("/styles")));
 
     struct TRead {
         int Col, Row;
@@ -470,7 +606,8 @@ void TProStringGrid::LoadFromExcel(const AnsiString& FileName, const AnsiString&
             } else {
                 double d = ParseNumber(v);
                 std::size_t style = std::size_t(c.attribute("s").as_int());
-                text = style < dateStyles.size() && dateStyles[style] ? DateText(d) : FloatToStr(d);
+                const TNumberStyle number = style < numberStyles.size() ? numberStyles[style] : TNumberStyle();
+                text = number.Date ? DateText(d) : NumberCellText(d, number.Decimals);
             }
             values.push_back({col, r, text});
         }
@@ -532,7 +669,13 @@ void TProStringGrid::SaveToExcel(const AnsiString& FileName, const AnsiString& S
     pugi::xml_document sheet;
     if (!LoadSheetXml(sheet, package.Part(part)))
         throw EProGridError("The workbook's sheet cannot be read");
-    WriteSheetCells(sheet, values, int(cols.size()));
+    std::set<int> decimals;
+    for (const auto& row : values)
+        for (const TCellValue& v : row)
+            if (v.Decimals > 0)
+                decimals.insert(v.Decimals);
+    WriteSheetCells(sheet, values, int(cols.size()),
+                    DecimalFormats(package, book.Part(), book.Related("/styles"), decimals));
     package.SetPart(part, SaveOfficeXml(sheet));
     // Formulas of the cells written over are gone: the workbook's calculation chain would name them.
     std::string chain = book.Related("/calcChain");

@@ -67,6 +67,29 @@ AnsiString EscapeAttribute(const AnsiString& S)
     return r;
 }
 
+// "&", "<" and ">" as character references; the character references a Unicode cell became stay.
+AnsiString EscapeXmlText(const AnsiString& S)
+{
+    if (S.find_first_of("&<>") == AnsiString::npos)
+        return S;
+    AnsiString r;
+    for (std::size_t i = 0; i < S.size(); ++i) {
+        const char c = S[i];
+        if (c == '&' && S.compare(i, 2, "&#") == 0) {
+            std::size_t k = i + 2;
+            while (k < S.size() && std::isdigit(static_cast<unsigned char>(S[k])))
+                ++k;
+            if (k > i + 2 && k < S.size() && S[k] == ';') {
+                r.append(S, i, k + 1 - i);
+                i = k;
+                continue;
+            }
+        }
+        r += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : AnsiString(1, c);
+    }
+    return r;
+}
+
 // Text holding Marker (and no closing tag) becomes a link to itself.
 AnsiString MakeLink(const AnsiString& Text, const char* Marker, bool Full)
 {
@@ -198,13 +221,15 @@ AnsiString TProStringGrid::BuildHtmlTable(const AnsiString& ImageFolder)
 
             AnsiString s;
             SaveCell(c, r, s);
+            const bool markup = ClassifyCellText(s, FP.EnableHTML) == 1;
             s = HtmlCellText(s);
-            if (!isHeader) {
-                if (hs->ConvertSpecialChars())
-                    s = HtmlEncodeEntities(s);
-                if (hs->NonBreakingText())
-                    s = SpacesToNbsp(s);
-            }
+            const bool encode = !isHeader && hs->ConvertSpecialChars();
+            if (encode)
+                s = HtmlEncodeEntities(s);
+            else if (xhtml && !markup)
+                s = EscapeXmlText(s);   // as XML a plain text's "&" and "<" must not stand bare
+            if (!isHeader && hs->NonBreakingText())
+                s = SpacesToNbsp(s);
             s = StringReplace(StringReplace(s, "\r\n", lineBreak, rfReplaceAll), "\r", lineBreak, rfReplaceAll);
             s = LinkCellText(s);
             if (isHeader ? s.empty() : Trim(s).empty())

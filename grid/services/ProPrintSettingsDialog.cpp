@@ -156,6 +156,13 @@ TProGridPrintSettingsForm::TProGridPrintSettingsForm(TComponent* AOwner) : TForm
     RowSpin = spin(in, 116, 2, "Row &Spacing :", 100);
     ColSpin = spin(in, 116, 30, "C&olumn Spacing :", 100);
     TitleSpin = spin(in, 116, 58, "Title &Margin :", 100);
+    FLengths = {{TopSpin, &TPrintSettings::HeaderSize, &TPrintSettings::SetHeaderSize, 0, {}},
+                {LeftSpin, &TPrintSettings::LeftSize, &TPrintSettings::SetLeftSize, 0, {}},
+                {RightSpin, &TPrintSettings::RightSize, &TPrintSettings::SetRightSize, 0, {}},
+                {BottomSpin, &TPrintSettings::FooterSize, &TPrintSettings::SetFooterSize, 0, {}},
+                {RowSpin, &TPrintSettings::RowSpacing, &TPrintSettings::SetRowSpacing, 0, {}},
+                {ColSpin, &TPrintSettings::ColumnSpacing, &TPrintSettings::SetColumnSpacing, 0, {}},
+                {TitleSpin, &TPrintSettings::TitleSpacing, &TPrintSettings::SetTitleSpacing, 0, {}}};
 
     // Preferences.
     SaveGroup = Group(this, prefs, 6, 6, 390, 70, "Save settings", in);
@@ -208,9 +215,17 @@ double TProGridPrintSettingsForm::Factor() const
     return FInch ? 254.0 : 10.0;
 }
 
+void TProGridPrintSettingsForm::ShowLength(TLengthEdit& L, int Value)
+{
+    L.Exact = Value;
+    L.Spin->SetFloatValue(Value / Factor());
+    L.Shown = L.Spin->Text();
+}
+
 void TProGridPrintSettingsForm::UpdateEnabling()
 {
-    BorderStyleList->SetEnabled(BorderList->ItemIndex() > 0);
+    // No item chosen: a value the list does not name (custom borders), which has borders too.
+    BorderStyleList->SetEnabled(BorderList->ItemIndex() != 0);
     DateFormatEdit->SetEnabled(DateList->ItemIndex() > 0);
     TitleMemo->SetEnabled(TitleList->ItemIndex() > 0);
     for (TEdit* e : {PrefixEdit, SeparatorEdit, SuffixEdit})
@@ -227,9 +242,11 @@ void TProGridPrintSettingsForm::FillControls()
         ps->TitleLines()->SetText(ps->TitleText());
         ps->SetTitleText("");
     }
-    BorderList->SetItemIndex(std::min(int(ps->Borders()), 7));
-    BorderStyleList->SetItemIndex(std::min(int(ps->BorderStyle()), 5));
-    FitList->SetItemIndex(std::min(int(ps->FitToPage()), 3));
+    // A value beyond a list's items shows no item and is kept until the user chooses one.
+    auto choose = [](TComboBox* List, int Value) { List->SetItemIndex(Value < List->Items()->Count() ? Value : -1); };
+    choose(BorderList, int(ps->Borders()));
+    choose(BorderStyleList, int(ps->BorderStyle()));
+    choose(FitList, int(ps->FitToPage()));
     AutoSizeCols->SetChecked(!ps->NoAutoSize());
     AutoSizeRows->SetChecked(!ps->NoAutoSizeRow());
     CenterBox->SetChecked(ps->Centered());
@@ -248,14 +265,8 @@ void TProGridPrintSettingsForm::FillControls()
     PagesList->SetItemIndex(int(ps->PageNr()));
     OrientationList->SetItemIndex(int(ps->Orientation()));
     FDimensions = true;
-    const double f = Factor();
-    TopSpin->SetFloatValue(ps->HeaderSize() / f);
-    LeftSpin->SetFloatValue(ps->LeftSize() / f);
-    RightSpin->SetFloatValue(ps->RightSize() / f);
-    BottomSpin->SetFloatValue(ps->FooterSize() / f);
-    RowSpin->SetFloatValue(ps->RowSpacing() / f);
-    ColSpin->SetFloatValue(ps->ColumnSpacing() / f);
-    TitleSpin->SetFloatValue(ps->TitleSpacing() / f);
+    for (TLengthEdit& l : FLengths)
+        ShowLength(l, (ps->*l.Get)());
     FDimensions = false;
     UpdateEnabling();
     FUpdating = false;
@@ -290,15 +301,13 @@ void TProGridPrintSettingsForm::WriteBack()
     ps->SetPageSuffix(SuffixEdit->Text());
     ps->SetPageNr(TPrintPosition(std::max(PagesList->ItemIndex(), 0)));
     ps->SetOrientation(OrientationList->ItemIndex() == 1 ? poLandscape : poPortrait);
-    const double f = Factor();
-    auto units = [f](TProSpinEdit* s) { return int(std::lround(s->FloatValue() * f)); };
-    ps->SetHeaderSize(units(TopSpin));
-    ps->SetLeftSize(units(LeftSpin));
-    ps->SetRightSize(units(RightSpin));
-    ps->SetFooterSize(units(BottomSpin));
-    ps->SetRowSpacing(units(RowSpin));
-    ps->SetColumnSpacing(units(ColSpin));
-    ps->SetTitleSpacing(units(TitleSpin));
+    for (TLengthEdit& l : FLengths) {
+        if (l.Spin->Text() != l.Shown) {
+            l.Exact = int(std::lround(l.Spin->FloatValue() * Factor()));
+            l.Shown = l.Spin->Text();
+        }
+        (ps->*l.Set)(l.Exact);
+    }
     if (ShowPreview)
         PreviewBox->Invalidate();
 }
@@ -331,11 +340,10 @@ void TProGridPrintSettingsForm::ChangeUnit(bool Inch)
         return;
     const double from = Factor();
     FInch = Inch;
-    const double to = Factor();
     FUpdating = true;
     FDimensions = true;
-    for (TProSpinEdit* s : {TopSpin, LeftSpin, RightSpin, BottomSpin, RowSpin, ColSpin, TitleSpin})
-        s->SetFloatValue(s->FloatValue() * from / to);
+    for (TLengthEdit& l : FLengths)
+        ShowLength(l, l.Spin->Text() == l.Shown ? l.Exact : int(std::lround(l.Spin->FloatValue() * from)));
     for (TLabel* l : UnitLabels)
         l->SetCaption(Inch ? "inch" : "mm");
     FDimensions = false;

@@ -1,6 +1,8 @@
 #pragma once
 // The print settings dialog: edits a grid's PrintSettings in a modal form with a
 // live preview of the first page; Cancel puts the settings back as they were.
+#include <vector>
+
 #include "grid/services/ProSpin.h"
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/ExtCtrls.h"
@@ -8,6 +10,7 @@
 #include "platform/gui/StdCtrls.h"
 
 class TProStringGrid;
+class TPrintSettings;
 
 enum TPrintSettingsOption : unsigned {
     psBorders = 1, psGeneral = 2, psFonts = 4, psDateTime = 8, psTitle = 16, psPages = 32, psMargins = 64,
@@ -58,6 +61,17 @@ public:
     std::vector<TLabel*> UnitLabels;
 
 private:
+    // A spin edit of a length in 0.1 mm: the setting's exact value and the text shown for it, so that
+    // a value the user leaves alone goes back exactly, not as its rounded display in the other unit.
+    struct TLengthEdit {
+        TProSpinEdit* Spin;
+        int (TPrintSettings::*Get)() const;
+        void (TPrintSettings::*Set)(int);
+        int Exact = 0;
+        AnsiString Shown;
+    };
+    std::vector<TLengthEdit> FLengths;
+    void ShowLength(TLengthEdit& L, int Value);
     void ChangeUnit(bool Inch);
     void UpdateEnabling();
     void PaintPreview();

@@ -90,6 +90,7 @@ struct GridDragDrop : TFormTest {
             g->DragDropSettings()->SetOleDropSource(true);
             ASSERT_TRUE(g->DragDropSettings()->OleDropTarget());
         }
+        B->SetOptions(B->Options() | goEditing);   // text is dropped where it could be pasted
         A->SetCells(1, 1, "Łódź");
         A->SetCells(2, 1, "12");
         A->SetCells(1, 2, "Gdańsk");

@@ -99,7 +99,8 @@ TEST(GridCsv, ReadsForeignFiles)
     TTempDir dir("velmarok-csv");
     std::string name = dir / "f.csv";
     // A quoted field over two lines (LF inside), a lone quote in a plain field,
-    // a field with doubled quotes around a word, a missing closing quote at the end.
+    // a field with doubled quotes around a word, a quote that never closes (its
+    // line keeps its own text, the next line is a row of its own).
     WriteFileBytes(name, "id;opis;uwagi\r\n"
                          "1;\"pierwsza\nlinia\";5\" śruba\r\n"
                          "2;\"\"\"słowo\"\"\";ok\r\n"
@@ -107,12 +108,13 @@ TEST(GridCsv, ReadsForeignFiles)
     TProStringGrid g(nullptr);
     g.SetReadFirstLine(false);
     g.LoadFromCsvFile(name.c_str());
-    EXPECT_EQ(g.RowCount(), 3);   // from row 0: ExportFixedCells
+    EXPECT_EQ(g.RowCount(), 4);   // from row 0: ExportFixedCells
     EXPECT_EQ(g.Cells(1, 0), "pierwsza\r\nlinia");
     EXPECT_EQ(g.Cells(2, 0), "5\" śruba");
     EXPECT_EQ(g.Cells(1, 1), "\"słowo\"");
     EXPECT_EQ(g.Cells(2, 1), "ok");
-    EXPECT_EQ(g.Cells(1, 2), "bez końca\r\nciąg");
+    EXPECT_EQ(g.Cells(1, 2), "bez końca");
+    EXPECT_EQ(g.Cells(0, 3), "ciąg");
 
     TProStringGrid limited(nullptr);
     limited.LoadFromCsvFile(name.c_str(), 2);
