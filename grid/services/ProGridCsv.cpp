@@ -299,6 +299,11 @@ void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int Ma
     }
     if (!FReadFirstLine && !reader.AtEnd())
         reader.Next(fields);
+    auto emptyFrom = [this](int ACol, int ARow) {
+        for (int c = ACol; c < StoredColCount(ARow); ++c)
+            if (!CellText(c, ARow).empty())
+                AssignCellText(c, ARow, {});
+    };
     int done = 0, lastPercent = -1;
     while (!reader.AtEnd() && (MaxRows <= 0 || done < MaxRows)) {
         reader.Next(fields);
@@ -316,9 +321,7 @@ void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int Ma
             LoadCell(startCol + int(i), row, s);
         }
         // The row holds exactly its fields: what it held further right goes.
-        for (int c = startCol + int(fields.size()); c < StoredColCount(row); ++c)
-            if (!CellText(c, row).empty())
-                AssignCellText(c, row, {});
+        emptyFrom(startCol + int(fields.size()), row);
         ++row;
         ++done;
         if (OnFileProgress) {
@@ -330,6 +333,9 @@ void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int Ma
         }
     }
     SetRowCountPlain(std::max(row + FixedFooters(), FixedRows() + 1));
+    // A row kept below the file's lines (the grid's least rows) is empty too.
+    for (int r = row; r < RowCount() - FixedFooters(); ++r)
+        emptyFrom(startCol, r);
     if (keepFooter) {
         SetRowCountPlain(RowCount() + 1);
         for (int c = 0; c < int(footerRow.size()); ++c)

@@ -48,6 +48,16 @@ inline std::vector<std::string> ColumnTexts(TProStringGrid& G, int ACol, int Fro
     return v;
 }
 
+// Every cell of the grid, columns joined by "|" and rows by "/".
+inline std::string GridTexts(TProStringGrid& G)
+{
+    std::string s;
+    for (int r = 0; r < G.RowCount(); ++r)
+        for (int c = 0; c < G.ColCount(); ++c)
+            s += G.Cells(c, r) + (c + 1 < G.ColCount() ? "|" : r + 1 < G.RowCount() ? "/" : "");
+    return s;
+}
+
 // The size a picture of PicW x PicH takes in a 100 x 50 cell with the given
 // fitting mode (CellAngle) and margin (CellIndex).
 inline TSize FittedPictureSize(int Mode, int PicW, int PicH, int Margin)

@@ -227,6 +227,45 @@ TEST_F(GridDragDrop, DroppedFiles)
     EXPECT_EQ(B->Cells(1, 2), "Nakrętki");
 }
 
+// Text dropped on a grid goes in as the same text pasted there.
+TEST_F(GridDragDrop, DroppedTextFollowsTheRulesOfPaste)
+{
+    struct Case {
+        const char* Text;
+        int Col, Row;
+        const char* Result;   // the grid's texts after the drop
+    } cases[] = {
+        // Past the last column: the grid grows as a paste grows it.
+        {"x\ty\tz\tw", 2, 1, "|||||/||x|y|z|w/||stały|||/|||||/|||||/|||||"},
+        // A cell that may not be edited keeps its text; an event refuses a value.
+        {"a\tb\tweto\r\nc\td", 1, 2, "|||/|||/|a|stały|/|c|d|/|||/|||"},
+        // Quoted fields lose their quotes; rows grow below the last one.
+        {"\"p\x0Bq\"\r\nr\r\ns", 3, 4, "|||/|||/||stały|/|||/|||p\r\nq/|||r/|||s"},
+    };
+    TProStringGrid twin(nullptr);
+    twin.SetOptions(twin.Options() | goEditing);
+    for (TProStringGrid* g : {B, &twin}) {
+        g->OnCanEditCell = [](TObject*, int ARow, int ACol, bool& CanEdit) { CanEdit = !(ACol == 2 && ARow == 2); };
+        g->OnClipboardBeforePasteCell = [](TObject*, int, int, AnsiString& Value, bool& Allow) {
+            Allow = Value != "weto";
+        };
+    }
+    for (const Case& c : cases) {
+        for (TProStringGrid* g : {B, &twin}) {
+            g->SetColCount(4);
+            g->SetRowCount(6);
+            g->ClearCellRect(0, 0, 9, 9);
+            g->SetCells(2, 2, "stały");
+        }
+        TSystemDropData text;
+        text.Text = c.Text;
+        DropFromOutside(text, {Over(B, c.Col, c.Row)});
+        twin.PasteText(c.Col, c.Row, c.Text);
+        EXPECT_EQ(GridTexts(*B), c.Result) << c.Text;
+        EXPECT_EQ(GridTexts(*B), GridTexts(twin)) << c.Text;
+    }
+}
+
 TEST_F(GridDragDrop, DropWithInsertRowsSelectsTheNewRows)
 {
     B->DragDropSettings()->SetOleInsertRows(true);

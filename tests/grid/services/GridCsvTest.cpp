@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "grid/ProGrid.h"
+#include "tests/common/GridTest.h"
 #include "tests/common/TestFiles.h"
 
 TEST(GridCsv, SeparatorDetection)
@@ -63,8 +64,12 @@ TEST(GridCsv, AwkwardTextsReadBackEqual)
     };
     struct Options {
         char Sep;
-        bool QuoteAll, QuoteEmpty, Oem;
-    } options[] = {{0, false, true, false}, {';', false, false, false}, {0, true, true, false}, {'\t', false, true, true}};
+        bool QuoteAll, QuoteEmpty, Oem, Tilde;
+    } options[] = {{0, false, true, false, false},
+                   {';', false, false, false, false},
+                   {0, true, true, false, false},
+                   {'\t', false, true, true, false},
+                   {0, false, true, false, true}};
     TTempDir dir("velmarok-csv");
     std::string name = dir / "r.csv";
     for (const Options& o : options) {
@@ -73,6 +78,7 @@ TEST(GridCsv, AwkwardTextsReadBackEqual)
         g.SetQuoteAllFields(o.QuoteAll);
         g.SetQuoteEmptyFields(o.QuoteEmpty);
         g.SetOemConvert(o.Oem);
+        g.SetTildeLineBreaks(o.Tilde);
         g.SetColCount(3);
         g.SetRowCount(int(texts.size()) + 1);
         for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -83,6 +89,7 @@ TEST(GridCsv, AwkwardTextsReadBackEqual)
         TProStringGrid back(nullptr);
         back.SetFieldSeparator(o.Sep);
         back.SetOemConvert(o.Oem);
+        back.SetTildeLineBreaks(o.Tilde);
         back.SetColCount(2);   // grows to the fields there are
         back.LoadFromCsvFile(name.c_str());
         ASSERT_EQ(back.RowCount(), g.RowCount()) << int(o.Sep);
@@ -121,6 +128,35 @@ TEST(GridCsv, ReadsForeignFiles)
     EXPECT_EQ(limited.RowCount(), 2);
     EXPECT_EQ(limited.Cells(0, 0), "id");
     EXPECT_EQ(limited.Cells(2, 1), "5\" śruba");
+}
+
+// Each line of a file is a row that holds exactly its fields, whatever the grid held before.
+TEST(GridCsv, EachLineLoadsAsARowOfItsOwnFields)
+{
+    struct Case {
+        const char* File;
+        bool OldText;   // a grid of 3 x 3 cells "o"
+        const char* Result;
+    } cases[] = {
+        {"a;\"b\r\nc;d\r\ne;f\r\ng;h\r\n", false, "a|b/c|d/e|f/g|h"},   // a quote that never closes
+        {"a;\"b;c\r\nd;e\r\n", false, "a|b|c/d|e|"},
+        {"a;\"b\nc\";d\r\ne;f\r\n", false, "a|b\r\nc|d/e|f|"},         // a closed one runs over lines
+        {"a;b;\r\n\r\nc\r\n", true, "a|b|/||/c||"},                     // empty last field, empty line
+        {"x\r\n", true, "x||/||"},                                          // the grid's least rows
+    };
+    TTempDir dir("velmarok-csv");
+    const std::string name = dir / "l.csv";
+    for (const Case& c : cases) {
+        WriteFileBytes(name, c.File);
+        TProStringGrid g(nullptr);
+        g.SetColCount(c.OldText ? 3 : 2);
+        g.SetRowCount(c.OldText ? 3 : 2);
+        for (int r = 0; c.OldText && r < 3; ++r)
+            for (int col = 0; col < 3; ++col)
+                g.SetCells(col, r, "o");
+        g.LoadFromCsvFile(name.c_str());
+        EXPECT_EQ(GridTexts(g), c.Result) << c.File;
+    }
 }
 
 TEST(GridCsv, ManyLinesGiveExactlyTheirRowsAndProgress)

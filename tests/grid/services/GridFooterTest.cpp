@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -82,6 +83,35 @@ TEST(GridFooter, FloatingFooterFollowsTheLastRow)
     EXPECT_EQ(g.RowCount(), 4);
     EXPECT_EQ(g.Cells(2, 3), "stopka");
     EXPECT_EQ(g.Cells(2, 2), "");
+}
+
+// Cells changed by the grid's own operations update the footer's sum.
+TEST(GridFooter, SumFollowsPasteCutAndClear)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(TProStringGrid&)> Change;
+        const char* Sum;
+    } cases[] = {
+        {"paste", [](TProStringGrid& g) { g.PasteText(1, 1, "5\r\n6"); }, "14.00"},
+        {"cut", [](TProStringGrid& g) { g.SetSelection(TGridRect(1, 2, 1, 2)); g.CutSelection(); }, "4.00"},
+        {"clear", [](TProStringGrid& g) { g.SetSelection(TGridRect(1, 1, 1, 2)); g.ClearSelection(); }, "3.00"},
+    };
+    DotFormatSettings dot;
+    for (const Case& c : cases) {
+        TProStringGrid g(nullptr);
+        g.SetOptions(g.Options() | goEditing);
+        g.SetColCount(3);
+        g.SetRowCount(5);
+        for (int r = 1; r <= 3; ++r)
+            g.SetCells(1, r, IntToStr(r));
+        g.FloatingFooter()->SetVisible(true);
+        g.CellProperties(1, 4)->SetCalcType(1);   // sum
+        g.CalcFooter(-1);
+        ASSERT_EQ(g.Cells(1, 4), "6.00");
+        c.Change(g);
+        EXPECT_EQ(g.Cells(1, 4), c.Sum) << c.Name;
+    }
 }
 
 struct FooterPanelTest : TGridFormTest<TProStringGrid> {};

@@ -142,6 +142,37 @@ TEST(GridHtml, XhtmlFileIsWellFormedAndImagesGoBesideIt)
     EXPECT_NE(bytes.find("<td class=\"c1\"><br/><img"), std::string::npos) << bytes;
 }
 
+// As XHTML a plain cell's "&", "<" and ">" are escaped without ConvertSpecialChars; mini-HTML stays markup.
+TEST(GridHtml, XhtmlEscapesPlainCellsOnly)
+{
+    struct Case {
+        int Col, Row;
+        const char* Text;
+        const char* Shown;   // the cell's text as an XML parser reads it
+    } cases[] = {
+        {1, 0, "Wyroby & usługi", "Wyroby & usługi"},   // a header cell
+        {1, 1, "a & b < c > d", "a & b < c > d"},
+        {0, 1, "x&amp;y", "x&amp;y"},
+        {0, 2, "<FONT color=\"#008000\">Aktualna</FONT>", "Aktualna"},
+        {1, 2, "R&D", "R&D"},
+    };
+    TProStringGrid g(nullptr);
+    FillSmall(g);
+    g.HTMLSettings()->SetXHTML(true);
+    for (const Case& c : cases)
+        g.SetCells(c.Col, c.Row, c.Text);
+    const std::string doc = AnsiToUtf8(Html(g));
+    pugi::xml_document xml;
+    pugi::xml_parse_result ok = xml.load_string(doc.c_str());
+    ASSERT_TRUE(ok) << ok.description() << "\n" << doc;
+    pugi::xpath_node_set rows = xml.select_nodes("//tr");
+    for (const Case& c : cases) {
+        pugi::xml_node td = rows[std::size_t(c.Row)].node().select_nodes("td")[std::size_t(c.Col)].node();
+        EXPECT_EQ(Utf8ToAnsi(pugi::xpath_query(".").evaluate_string(td)), c.Shown) << c.Text;
+    }
+    EXPECT_TRUE(xml.select_node("//FONT[@color='#008000']")) << "mini-HTML stays markup";
+}
+
 TEST(GridHtml, HeaderAndFooterFilesAndAppending)
 {
     TTempDir dir("velmarok-html");

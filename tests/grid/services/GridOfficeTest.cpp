@@ -154,6 +154,54 @@ TEST(GridOffice, WorkbookReadsBackEqualAndAddsASheetKeepingTheFirst)
     }
 }
 
+// A text that is the grid's form of a number with decimals is that number with the decimals as its format.
+TEST(GridOffice, WorkbookNumbersKeepTheirDecimals)
+{
+    struct Case {
+        const char* Text;
+        const char* Value;    // the cell's number; nullptr: a text
+        const char* Format;   // its number format; "": the general one
+    } cases[] = {
+        {"12,50", "12.5", "0.00"}, {"100,00", "100", "0.00"}, {"3,14", "3.14", "0.00"}, {"-0,5", "-0.5", "0.0"},
+        {"0,125", "0.125", "0.000"}, {"12", "12", ""}, {"007", nullptr, ""}, {"1e3", nullptr, ""},
+        {" 12,50", nullptr, ""}, {"12,50 ", nullptr, ""}, {"1 234,50", nullptr, ""}, {"00,50", nullptr, ""},
+        {"12,", nullptr, ""}, {"PN-12,50", nullptr, ""},
+    };
+    PolishFormats formats;
+    TTempDir dir("velmarok-xlsx");
+    const std::string file = dir / "liczby.xlsx";
+    TProStringGrid g(nullptr);
+    g.SetColCount(1);
+    g.SetRowCount(int(std::size(cases)));
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        g.SetCells(0, int(i), cases[i].Text);
+    g.SaveToExcel(file.c_str());
+    g.SaveToExcel(file.c_str(), "Drugi");   // the formats are found again, not added twice
+    pugi::xml_document styles = PartXml(file, "xl/styles.xml");
+    EXPECT_EQ(styles.select_nodes("//*[local-name()='numFmt']").size(), 3u);
+    for (const char* sheetPart : {"xl/worksheets/sheet1.xml", "xl/worksheets/sheet2.xml"}) {
+        pugi::xml_document sheet = PartXml(file, sheetPart);
+        for (std::size_t i = 0; i < std::size(cases); ++i) {
+            const Case& c = cases[i];
+            pugi::xml_node cell = sheet.select_node(("//*[@r='A" + std::to_string(i + 1) + "']").c_str()).node();
+            EXPECT_STREQ(cell.attribute("t").value(), c.Value ? "" : "inlineStr") << c.Text;
+            EXPECT_STREQ(cell.child("v").text().get(), c.Value ? c.Value : "") << c.Text;
+            std::string format;
+            if (cell.attribute("s")) {
+                auto xfs = styles.select_nodes("//*[local-name()='cellXfs']/*");
+                const std::string id = xfs[cell.attribute("s").as_uint()].node().attribute("numFmtId").value();
+                format = styles.select_node(("//*[@numFmtId='" + id + "' and @formatCode]").c_str())
+                             .node().attribute("formatCode").value();
+            }
+            EXPECT_EQ(format, c.Format) << c.Text;
+        }
+    }
+    TProStringGrid back(nullptr);
+    back.LoadFromExcel(file.c_str(), "Drugi");
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(back.Cells(0, int(i)), cases[i].Text);
+}
+
 TEST(GridOffice, ThirtyColumnsEndInColumnAD)
 {
     TTempDir dir("velmarok-xlsx");
@@ -353,7 +401,7 @@ TEST(GridOffice, DocumentFromAGivenOneAtItsBookmarkOrEnd)
     EXPECT_STREQ(last.previous_sibling().previous_sibling().name(), "w:tbl");
 }
 
-// Where LibreOffice is installed, it reads what the grid writes.
+// Where LibreOffice is installed, it reads what the grid writes and sums its numbers.
 TEST(GridOffice, LibreOfficeReadsTheFiles)
 {
     const char* office = std::system("command -v soffice >/dev/null 2>&1") == 0       ? "soffice"
@@ -361,22 +409,46 @@ TEST(GridOffice, LibreOfficeReadsTheFiles)
                                                                                       : nullptr;
     if (!office)
         GTEST_SKIP() << "LibreOffice is not installed";
+    PolishFormats formats;
     TTempDir dir("velmarok-lo");
     TProStringGrid g(nullptr);
     g.SetColCount(3);
-    g.SetRowCount(3);
+    g.SetRowCount(4);
     g.SetCells(1, 0, "Nazwa");
     g.SetCells(2, 0, "Ilość");
     g.SetCells(1, 1, "śruba");
-    g.SetCells(2, 1, "12");
-    g.SaveToExcel((dir / "k.xlsx").c_str());
+    g.SetCells(2, 1, "12,50");
+    g.SetCells(1, 2, "nakrętka");
+    g.SetCells(2, 2, "2,50");
+    const std::string book = dir / "k.xlsx";
+    g.SaveToExcel(book.c_str());
     g.SaveToWord((dir / "k.docx").c_str());
-    std::string cmd = std::string(office) + " --headless --convert-to csv --outdir " + dir.Path.string() + " " +
-                      (dir / "k.xlsx") + " >/dev/null 2>&1 && " + office + " --headless --convert-to txt --outdir " +
-                      dir.Path.string() + " " + (dir / "k.docx") + " >/dev/null 2>&1";
+    {
+        // The empty last row gets the sum of the column above it.
+        TOfficePackage p;
+        p.LoadFromFile(book.c_str(), "a workbook");
+        std::string sheet = p.Part("xl/worksheets/sheet1.xml");
+        const std::string row = "<row r=\"4\"/>";
+        ASSERT_NE(sheet.find(row), std::string::npos);
+        sheet.replace(sheet.find(row), row.size(), "<row r=\"4\"><c r=\"C4\"><f>SUM(C2:C3)</f></c></row>");
+        p.SetPart("xl/worksheets/sheet1.xml", sheet);
+        p.SaveToFile(book.c_str());
+    }
+    // Its own profile, and the text filter's options named: comma, double quotes, UTF-8 (76).
+    auto convert = [&](const char* Filter, const std::string& File) {
+        return std::string(office) + " -env:UserInstallation=file://" + (dir / "profile") + " --headless" +
+               " --convert-to '" + Filter + "' --outdir " + dir.Path.string() + " " + File + " >/dev/null 2>&1";
+    };
+    const std::string cmd = convert("csv:Text - txt - csv (StarCalc):44,34,76", book) + " && " +
+                            convert("txt:Text (encoded):UTF8", dir / "k.docx");
     ASSERT_EQ(std::system(cmd.c_str()), 0);
-    EXPECT_EQ(ReadFileBytes(dir / "k.csv"), AnsiToUtf8(",Nazwa,Ilość\n,śruba,12\n,,\n"));
-    std::string text = ReadFileBytes(dir / "k.txt");
+    // Numbers as their format shows them, with the decimal separator of the office's locale; no line
+    // for the empty last row of the document.
+    const std::string csv = ReadFileBytes(dir / "k.csv");
+    EXPECT_TRUE(csv == AnsiToUtf8(",Nazwa,Ilość\n,śruba,12.50\n,nakrętka,2.50\n,,15\n") ||
+                csv == AnsiToUtf8(",Nazwa,Ilość\n,śruba,\"12,50\"\n,nakrętka,\"2,50\"\n,,15\n"))
+        << csv;
+    const std::string text = ReadFileBytes(dir / "k.txt");
     EXPECT_NE(text.find(AnsiToUtf8("śruba")), std::string::npos);
     EXPECT_NE(text.find("Nazwa"), std::string::npos);
 }

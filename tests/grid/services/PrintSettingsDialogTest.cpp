@@ -122,6 +122,55 @@ TEST_F(PrintSettingsDialog, MarginsInMillimetresAndInches)
     Dialog->Execute();
 }
 
+// OK after a look keeps every value the user left alone exactly, in either unit, and values the lists
+// have no item for.
+TEST_F(PrintSettingsDialog, OkKeepsWhatWasNotEdited)
+{
+    struct Case {
+        TPrintDimensions Unit;
+        TPrintBorders Borders;
+        TPenStyle Style;
+        TFitToPage Fit;
+        const char* Left;   // typed into the left margin; nullptr: left alone
+        int LeftAfter;
+    } cases[] = {
+        {pdinch, pbSingle, psDash, fpNever, nullptr, 100},
+        {pdinch, pbCustom, psInsideFrame, fpCustom, "1", 254},
+        {pdmm, pbCustom, psInsideFrame, fpCustom, nullptr, 100},
+        {pdmm, pbAroundHorizontal, psClear, fpAlways, "2,5", 25},
+    };
+    TPrintSettings* ps = Grid->PrintSettings();
+    TProGridPrintSettingsForm* f = Dialog->Form();
+    for (const Case& c : cases) {
+        Dialog->SetPrintDimensions(c.Unit);
+        ps->SetHeaderSize(123);
+        ps->SetLeftSize(100);
+        ps->SetRightSize(7);
+        ps->SetFooterSize(499);
+        ps->SetRowSpacing(33);
+        ps->SetColumnSpacing(1);
+        ps->SetTitleSpacing(250);
+        ps->SetBorders(c.Borders);
+        ps->SetBorderStyle(c.Style);
+        ps->SetFitToPage(c.Fit);
+        ScriptDialogs().ExpectModal("ProGridPrintSettingsForm", mrOk, [&](TForm*) {
+            f->CenterBox->SetChecked(!f->CenterBox->Checked());   // a click elsewhere writes everything back
+            if (c.Left)
+                f->LeftSpin->SetText(c.Left);
+            EXPECT_EQ(f->BorderStyleList->Enabled(), c.Borders != pbNoborder);
+        });
+        EXPECT_TRUE(Dialog->Execute());
+        const int got[] = {ps->HeaderSize(), ps->LeftSize(), ps->RightSize(), ps->FooterSize(),
+                           ps->RowSpacing(), ps->ColumnSpacing(), ps->TitleSpacing()};
+        const int want[] = {123, c.LeftAfter, 7, 499, 33, 1, 250};
+        for (int i = 0; i < 7; ++i)
+            EXPECT_EQ(got[i], want[i]) << "length " << i << " unit " << int(c.Unit);
+        EXPECT_EQ(ps->Borders(), c.Borders);
+        EXPECT_EQ(ps->BorderStyle(), c.Style);
+        EXPECT_EQ(ps->FitToPage(), c.Fit);
+    }
+}
+
 TEST_F(PrintSettingsDialog, OptionsHideTheMarginsTab)
 {
     TProGridPrintSettingsForm* f = Dialog->Form();
