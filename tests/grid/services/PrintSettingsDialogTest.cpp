@@ -137,7 +137,6 @@ TEST_F(PrintSettingsDialog, OkKeepsWhatWasNotEdited)
         {pdinch, pbSingle, psDash, fpNever, nullptr, 100},
         {pdinch, pbCustom, psInsideFrame, fpCustom, "1", 254},
         {pdmm, pbCustom, psInsideFrame, fpCustom, nullptr, 100},
-        {pdmm, pbAroundHorizontal, psClear, fpAlways, "2,5", 25},
     };
     TPrintSettings* ps = Grid->PrintSettings();
     TProGridPrintSettingsForm* f = Dialog->Form();
