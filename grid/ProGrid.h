@@ -1717,6 +1717,8 @@ public:
 
     // ---- the special editors (grid/editing/SpecialEditors.cpp)
     void SetEditorChosen(bool Value) { FEdit.Chosen = Value; }
+    // The special editor was left by Escape: taking it back leaves the cell as it is.
+    void CancelEditorValue() { FEdit.Cancelled = true; }
     // A custom editor link reads and sets it around a refused value.
     void SetValueAccepted(bool Value) { FEdit.Accepted = Value; }
     // The custom editor of edCustom cells; set by the application (the grid does not own it).
@@ -1870,7 +1872,7 @@ private:
         bool UpRequest = false, DownRequest = false, CaretRequest = false, Filling = false;
         bool AlwaysEditAtRemember = false, BlinkPhase = false, InWheel = false;
         bool HoverJustSet = false, HSplit = false, VSplit = false, DragMark = false;
-        bool ButtonDown = false;
+        bool ButtonDown = false, Cancelled = false;
         bool Painted = false;
         bool Panning = false, PanShowHint = false;
         TPoint PanOrigin{0, 0};

@@ -4,7 +4,10 @@
 // events the editors fire on the grid.
 #include "grid/editing/GridEditors.h"
 
+#include <cstdlib>
+
 #include "grid/ProGrid.h"
+#include "grid/ProUtil.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Clipbrd.h"
@@ -189,6 +192,7 @@ public:
                 SetText(CellText());
         }
         LeaveEditor(G, Key, Shift, [this] {
+            G->CancelEditorValue();
             SetText(CellText());
             const int i = IndexOf(CellText());
             if (i >= 0)
@@ -456,8 +460,8 @@ void TGridSpin::PageKey(Word Key)
     } else {
         const int v = Value();
         int n = v;
-        if (Key == VK_PRIOR) n = v + Increment();
-        else if (Key == VK_NEXT) n = v - Increment();
+        if (Key == VK_PRIOR) n = StepInteger(v, Increment());
+        else if (Key == VK_NEXT) n = StepInteger(v, -(long long)Increment());
         else if (Key == VK_END) n = MinValue();
         else n = MaxValue();
         if (n >= MinValue() && n <= MaxValue())
@@ -485,18 +489,52 @@ void TGridSpin::KeyDown(Word& Key, TShiftState Shift)
         return;
     }
     FireOwnKeyDown(this, Key, Shift);
-    if (Concludes(Key) && !ConcludeText(g, this, Text())) {
-        Key = 0;
-        return;
+    // A value the user did not change concludes as the cell holds it, and so does Escape:
+    // the editor shows the cell's text again as filled, and taking it back stores nothing.
+    auto refill = [this](const AnsiString& CellText) {
+        Fill(CellText);
+        MarkFilled();
+    };
+    if (Concludes(Key)) {
+        const bool changed = ChangedSinceFilled();
+        const bool accepted = ConcludeText(g, this, changed ? Text() : g->GetCurrentGridCell());
+        if (!accepted || !changed)
+            refill(g->GetCurrentGridCell());
+        if (!accepted) {
+            SetSelStart(int(Text().size()));
+            Key = 0;
+            return;
+        }
     }
-    LeaveEditor(g, Key, Shift, [this] {
-        SetText(FGrid->KeptEditText());
-        if (SpinType() == sptFloat)
-            SetFloatValue(FloatValue());
-        else if (SpinType() == sptNormal)
-            SetValue(Value());
-    });
+    LeaveEditor(g, Key, Shift, [this, refill] { refill(FGrid->KeptEditText()); });
     Key = 0;
+}
+
+void TGridSpin::Fill(const AnsiString& CellText)
+{
+    switch (SpinType()) {
+    case sptNormal: {
+        int v = 0;
+        SetText(TryStrToInt(Trim(CellText), v) ? IntToStr(v) : CellText);
+        break;
+    }
+    case sptFloat: {
+        // The cell's number in CleanNumberText's form ("." decimal); 0 when it is none.
+        const AnsiString clean = CleanNumberText(CellText);
+        char* end = nullptr;
+        const double v = std::strtod(clean.c_str(), &end);
+        SetText(FloatText(end && end != clean.c_str() ? v : 0.0));
+        break;
+    }
+    case sptDate: {
+        TDateTime d = Now();
+        if (!CellText.empty() && !TryStrToDate(CellText, d))
+            d = Now();
+        SetText(FormatDateTime(FormatSettings.ShortDateFormat, d));
+        break;
+    }
+    default: SetText(CellText); break;
+    }
 }
 
 void TGridSpin::WMChar(TWMKey& Message)

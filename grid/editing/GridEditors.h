@@ -32,6 +32,10 @@ public:
     explicit TGridSpin(TComponent* AOwner);
     TProStringGrid* Grid() const { return FGrid; }
     void RecreateWindow() { RecreateWnd(); }
+    // Shows a cell's text in the current spin type as it is, not clamped to the limits
+    // (the user did not choose it): a whole number, a decimal number, a date (today for
+    // an empty or unreadable text) or a time; text that is no number is shown unread.
+    void Fill(const AnsiString& CellText);
     // The text the editor was filled with: unchanged, nothing is stored back.
     void MarkFilled() { FFilledText = Text(); }
     bool ChangedSinceFilled() const { return Text() != FFilledText; }

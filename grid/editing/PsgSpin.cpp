@@ -3,7 +3,9 @@
 // button and spin control that the print dialogs' spin edit shares.
 #include "grid/editing/PsgSpin.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <vector>
 
 #include "platform/core/SysUtils.h"
@@ -366,6 +368,12 @@ TDateTime TPsgSpinEdit::CheckDateValue(TDateTime v) const
     return v < FMinDateValue ? FMinDateValue : v > FMaxDateValue ? FMaxDateValue : v;
 }
 
+int StepInteger(int Value, long long Delta)
+{
+    const long long v = (long long)Value + Delta;
+    return int(std::clamp<long long>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
+}
+
 void SetTextKeepCaret(TCustomEdit* Edit, const AnsiString& S)
 {
     const int caret = Edit->SelStart();
@@ -393,10 +401,14 @@ double TPsgSpinEdit::FloatValue()
     return TryStrToFloat(Text(), v) ? v : double(FMinValue);
 }
 
+AnsiString TPsgSpinEdit::FloatText(double v) const
+{
+    return FPrecision != 0 ? FloatToStrF(v, ffFixed, 15, FPrecision) : FloatToStrF(v, ffGeneral, 15, 0);
+}
+
 void TPsgSpinEdit::SetFloatValue(double v)
 {
-    v = CheckFloatValue(v);
-    SetText(FPrecision != 0 ? FloatToStrF(v, ffFixed, 15, FPrecision) : FloatToStrF(v, ffGeneral, 15, 0));
+    SetText(FloatText(CheckFloatValue(v)));
 }
 
 TDateTime TPsgSpinEdit::DateValue()
@@ -570,7 +582,7 @@ void TPsgSpinEdit::Step(int Sign, bool Page)
         }
         break;
     }
-    default: SetValue(Value() + Sign * FIncrement); break;
+    default: SetValue(StepInteger(Value(), (long long)Sign * FIncrement)); break;
     }
 }
 

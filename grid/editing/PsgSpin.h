@@ -103,6 +103,8 @@ bool SpinSeparatorAllowed(char Key, TProSpinType Type);
 void PlaceEditButton(TWinControl* Edit, TControl* Button, bool HasBorder);
 // Sets an edit's text and keeps the caret where it was (at most at the new end).
 void SetTextKeepCaret(TCustomEdit* Edit, const AnsiString& S);
+// Value moved by Delta, stopping at the ends of the 32-bit range instead of wrapping.
+int StepInteger(int Value, long long Delta);
 
 // ---------------------------------------------------------------- TPsgSpinEdit
 class TPsgSpinEdit : public TCustomMaskEdit {
@@ -187,6 +189,8 @@ protected:
     int CheckValue(int v) const;
     double CheckFloatValue(double v) const;
     TDateTime CheckDateValue(TDateTime v) const;
+    // The text FloatValue's setter makes of v, without clamping it.
+    AnsiString FloatText(double v) const;
 
 private:
     void Step(int Sign, bool Page);

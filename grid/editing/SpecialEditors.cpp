@@ -13,12 +13,6 @@
 #include "platform/gui/Messages.h"
 
 namespace {
-bool IsUnicodeEditor(TEditorType AType)
-{
-    return AType == edUniEdit || AType == edUniMemo || AType == edUniEditBtn || AType == edUniComboEdit ||
-           AType == edUniComboList;
-}
-
 bool IsSpinEditor(TEditorType AType)
 {
     return AType == edSpinEdit || AType == edFloatSpinEdit || AType == edTimeSpinEdit || AType == edDateSpinEdit;
@@ -30,14 +24,6 @@ void RecreateIfMade(TWinControl* C)
         C->RecreateWnd();
 }
 
-// A number in CleanNumberText's form ("." decimal); 0 when it is none.
-double ReadCleanNumber(const AnsiString& S)
-{
-    const AnsiString clean = CleanNumberText(S);
-    char* end = nullptr;
-    const double v = std::strtod(clean.c_str(), &end);
-    return end && end != clean.c_str() ? v : 0.0;
-}
 }  // namespace
 
 void TProStringGrid::CreateCellEditors()
@@ -118,6 +104,7 @@ void TProStringGrid::ShowInplaceEditor(int ACol, int ARow)
 {
     FEdit.Active = FEdit.ShownByGrid = FEdit.DonePending = true;
     FEdit.Flag = true;
+    FEdit.Cancelled = false;
     const TRect r = MergedCellRect(ACol, ARow);
     // The editor takes the colour the cell is painted with.
     TBrush brush;
@@ -276,34 +263,9 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow, const TRect& R, TColo
         s->SetEnabled(true);
         s->SetColor(CellColor);
         s->SetExcelStyleDecimalSeparator(FP.ExcelStyleDecimalSeparator);
-        switch (type) {
-        case edSpinEdit: {
-            s->SetSpinType(sptNormal);
-            int v = 0;
-            // Text that is no whole number is shown as it is.
-            if (TryStrToInt(Trim(text), v))
-                s->SetValue(v);
-            else
-                s->SetText(text);
-            break;
-        }
-        case edFloatSpinEdit:
-            s->SetSpinType(sptFloat);
-            s->SetFloatValue(ReadCleanNumber(text));
-            break;
-        case edTimeSpinEdit:
-            s->SetSpinType(sptTime);
-            s->SetText(text);
-            break;
-        default: {
-            TDateTime d = now();
-            if (!text.empty() && !TryStrToDate(text, d))
-                d = now();
-            s->SetSpinType(sptDate);
-            s->SetDateValue(d);
-            break;
-        }
-        }
+        s->SetSpinType(type == edSpinEdit ? sptNormal : type == edFloatSpinEdit ? sptFloat
+                                                     : type == edTimeSpinEdit ? sptTime : sptDate);
+        s->Fill(text);
         s->MarkFilled();
         focus(s);
         postChar(s);
@@ -454,6 +416,7 @@ void TProStringGrid::HideInplaceEditor(int ACol, int ARow)
     if (FEdit.Type != edNormal && FEdit.DonePending)
         PostEditDone(realCol, ARow);
     FEdit.TakingBack = false;
+    FEdit.Cancelled = false;
     FEdit.DonePending = false;
     FEdit.ShownByGrid = false;
     FEdit.ActiveEditor = nullptr;
@@ -473,21 +436,27 @@ void TProStringGrid::TakeSpecialEditorValue(int RealCol, int ARow)
         editor->SetVisible(false);
     };
     auto store = [this, RealCol, ARow](const AnsiString& s) { StoreEditText(RealCol, ARow, s); };
+    // A combo left by Escape keeps the cell: a list combo cannot show a text that is not among its items.
+    const bool comboCancelled = FEdit.Cancelled && (type == edComboEdit || type == edComboList ||
+                                                    type == edUniComboEdit || type == edUniComboList);
     switch (type) {
     case edComboEdit: case edComboList: case edEditBtn: case edNumericEditBtn: case edFloatEditBtn:
         // Taken back once: a second call for the same edit finds the editor put away.
         if (FEdit.Chosen && editor) {
             FEdit.Chosen = false;
-            store(editor->Text());
+            if (!comboCancelled)
+                store(editor->Text());
             putAway();
         }
         break;
     case edUniEdit: case edUniMemo: case edUniEditBtn: case edUniComboEdit: case edUniComboList: {
         FEdit.Chosen = false;
-        WideString value = GetWideText(editor);
-        if (OnSetEditWideText)
-            OnSetEditWideText(this, RealCol, ARow, value);
-        SetWideCell(RealCol, ARow, value);
+        if (!comboCancelled) {
+            WideString value = GetWideText(editor);
+            if (OnSetEditWideText)
+                OnSetEditWideText(this, RealCol, ARow, value);
+            SetWideCell(RealCol, ARow, value);
+        }
         putAway();
         break;
     }

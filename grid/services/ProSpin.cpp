@@ -226,6 +226,8 @@ void TProSpinEdit::Change()
 
 bool TProSpinEdit::SmartStep(bool Up)
 {
+    if (FSpinType != sptNormal && FSpinType != sptFloat)
+        return false;
     const AnsiString t = Text();
     const int L = int(t.size()), c = SelStart(), r = L - c;
     const std::size_t sep = t.find(FormatSettings.DecimalSeparator);
@@ -241,7 +243,7 @@ bool TProSpinEdit::SmartStep(bool Up)
         if (FSpinType == sptFloat)
             SetFloatValue(FloatValue() + sign * step);
         else
-            SetValue(Value() + sign * int(step));
+            SetValue(StepInteger(Value(), (long long)std::min(step, 1e18) * sign));
     } else if (FSpinType == sptFloat)
         SetFloatValue(FloatValue() + sign * std::pow(10.0, -(f - r)));
     return true;
@@ -259,13 +261,13 @@ void TProSpinEdit::Step(bool Up, bool Page)
     switch (FSpinType) {
     case sptNormal:
         if (!(FIncrementSmart && SmartStep(Up)))
-            SetValue(Value() + sign * (Page ? FIncrementPage : FIncrement));
+            SetValue(StepInteger(Value(), (long long)sign * (Page ? FIncrementPage : FIncrement)));
         break;
     case sptFloat:
         if (!(FIncrementSmart && SmartStep(Up)))
             SetFloatValue(FloatValue() + sign * (Page ? FIncrementFloatPage : FIncrementFloat));
         break;
-    case sptHex: SetHexValue(HexValue() + sign * FIncrement); break;
+    case sptHex: SetHexValue(StepInteger(HexValue(), (long long)sign * FIncrement)); break;
     case sptDate: {
         bool monthFirst = false;
         SetDateValue(StepDateAtCaret(before, caret, DateValue(), sign, monthFirst));
@@ -371,10 +373,12 @@ void TProSpinEdit::KeyDown(Word& Key, TShiftState Shift)
     }
     case VK_PRIOR:
     case VK_NEXT: {
+        // The smart step is for numbers only, as with the arrow keys: dates, times and hexadecimal
+        // values page as they do without it.
         const bool up = Key == VK_PRIOR;
-        if (!(FIncrementSmart && sel == 0 && SmartStep(up))) {
+        if (!(FIncrementSmart && sel == 0 && number && SmartStep(up))) {
             if (FSpinType == sptNormal)
-                SetValue(Value() + (up ? FIncrementPage : -FIncrementPage));
+                SetValue(StepInteger(Value(), up ? (long long)FIncrementPage : -(long long)FIncrementPage));
             else if (FSpinType == sptFloat)
                 SetFloatValue(FloatValue() + (up ? FIncrementFloatPage : -FIncrementFloatPage));
         }

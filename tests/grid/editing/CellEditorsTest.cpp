@@ -742,6 +742,55 @@ TEST_F(CellEditors, ListComboOpensOnItemZeroWhenTheCellIsNotInTheList)
     EXPECT_EQ(Grid->Cells(2, 2), "B");
 }
 
+// Every exit of an editor leaves a value the user did not change as the cell held it;
+// Escape cancels; what the user changes is stored (a step stays within the limits).
+TEST_F(CellEditors, EditorsNeverChangeACellTheUserDidNotChange)
+{
+    enum Exit { Return, Tab, ClickElsewhere, FocusLoss, Escape };
+    TEdit* other = Place<TEdit>(420, 300, 100, 22);
+    Grid->SetOptions(Grid->Options() | goTabs);
+    Grid->GridCombo()->Items()->SetText("a\r\nb");
+    struct Case {
+        TEditorType Type;
+        const char* Text;
+        bool StepUp;
+        Exit How;
+        const char* Expected;
+    } cases[] = {
+        {edSpinEdit, "250", false, Return, "250"},   {edSpinEdit, "250", false, Tab, "250"},
+        {edSpinEdit, "250", false, ClickElsewhere, "250"}, {edSpinEdit, "250", false, FocusLoss, "250"},
+        {edSpinEdit, "250", false, Escape, "250"},   {edSpinEdit, "250", true, Return, "100"},
+        {edSpinEdit, "250", true, FocusLoss, "100"}, {edFloatSpinEdit, "1234,5", false, Return, "1234,5"},
+        {edFloatSpinEdit, "1234,5", false, Tab, "1234,5"}, {edFloatSpinEdit, "1234,5", false, Escape, "1234,5"},
+        {edFloatSpinEdit, "1234,5", false, FocusLoss, "1234,5"},
+        {edFloatSpinEdit, "1 234,50", false, Return, "1 234,50"},
+        {edDateSpinEdit, "", false, Return, ""},     {edDateSpinEdit, "", false, Tab, ""},
+        {edComboList, "xyz", false, Escape, "xyz"},  {edComboList, "xyz", false, Return, "a"},
+    };
+    for (const Case& k : cases) {
+        UseEditor(k.Type);
+        TWinControl* e = Open(k.Text);
+        ASSERT_NE(e, nullptr);
+        if (k.StepUp)
+            dynamic_cast<TGridSpin*>(e)->Button()->UpButton()->Click();
+        switch (k.How) {
+        case Return: Key(e, VK_RETURN); break;
+        case Tab: Key(e, VK_TAB); break;
+        case Escape: Key(e, VK_ESCAPE); break;
+        case ClickElsewhere: {
+            const TRect r = Grid->CellRect(3, 3);
+            Click(Grid, r.Left + 5, r.Top + 5);
+            break;
+        }
+        case FocusLoss: other->SetFocus(); break;
+        }
+        ProcessPendingMessages();
+        EXPECT_EQ(Grid->Cells(2, 2), k.Expected) << k.Type << " " << k.Text << " exit " << k.How;
+        Grid->EndCellEdit();
+        Grid->SetFocus();
+    }
+}
+
 // ---------------------------------------------------------------- the custom edit link
 TEST_F(CellEditors, EditLinkPutsAControlOfItsOwnIntoTheCell)
 {

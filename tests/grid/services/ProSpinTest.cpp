@@ -108,6 +108,55 @@ TEST_F(ProSpin, StepsOfEveryType)
     EXPECT_EQ(14, Spin->Value());   // the page step
 }
 
+// Both spin edits stop at the ends of the integer range; with smart steps the page
+// keys leave dates, times and hexadecimal values as they do without them.
+TEST_F(ProSpin, StepsStopAtTheIntegerEndsAndSmartPagesOnlyNumbers)
+{
+    FormatSettings.DecimalSeparator = ',';
+    FormatSettings.DateSeparator = '.';
+    FormatSettings.ShortDateFormat = "dd.mm.yyyy";
+    TPsgSpinEdit* grid = Place<TPsgSpinEdit>(150, 10, 120, 23);
+    grid->SetMinValue(0);
+    grid->SetMaxValue(0);   // equal limits: no clamping
+    struct Case {
+        bool Grid;
+        TProSpinType Type;
+        bool Smart;
+        const char* Text;
+        int Caret;
+        Word Key;
+        const char* Expected;
+    } cases[] = {
+        {false, sptNormal, false, "2147483647", 0, VK_UP, "2147483647"},
+        {false, sptNormal, false, "-2147483648", 0, VK_DOWN, "-2147483648"},
+        {false, sptNormal, false, "2147483640", 0, VK_PRIOR, "2147483647"},
+        {false, sptNormal, false, "-2147483640", 0, VK_NEXT, "-2147483648"},
+        {false, sptNormal, true, "2147483647", 10, VK_UP, "2147483647"},
+        {false, sptHex, false, "0x7FFFFFFF", 2, VK_UP, "0x7FFFFFFF"},
+        {true, sptNormal, false, "2147483647", 0, VK_UP, "2147483647"},
+        {true, sptNormal, false, "-2147483648", 0, VK_DOWN, "-2147483648"},
+        {false, sptDate, true, "07.12.2025", 2, VK_PRIOR, "07.12.2025"},
+        {false, sptDate, true, "07.12.2025", 10, VK_NEXT, "07.12.2025"},
+        {false, sptTime, true, "0:00:30", 7, VK_PRIOR, "0:00:30"},
+        {false, sptHex, true, "0xFF", 4, VK_NEXT, "0xFF"},
+    };
+    for (const Case& k : cases) {
+        TCustomMaskEdit* e = k.Grid ? static_cast<TCustomMaskEdit*>(grid) : Spin;
+        if (k.Grid) {
+            grid->SetSpinType(k.Type);
+        } else {
+            Spin->SetSpinType(k.Type);
+            Spin->SetIncrementSmart(k.Smart);
+        }
+        e->SetText(k.Text);
+        e->SetFocus();
+        e->SetSelStart(k.Caret);
+        e->SetSelLength(0);
+        TypeKey(e, k.Key);
+        EXPECT_EQ(k.Expected, e->Text()) << (k.Grid ? "grid " : "print ") << k.Text << " key " << k.Key;
+    }
+}
+
 TEST_F(ProSpin, TypingFilterAndSign)
 {
     Spin->SetFocus();
