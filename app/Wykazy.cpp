@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "app/Katalog.h"
 #include "grid/ProGrid.h"
 #include "grid/ProGridSettings.h"
+#include "grid/PsgHTMLE.h"
 #include "platform/core/Classes.h"
 #include "platform/core/Parallel.h"
 #include "platform/core/SysUtils.h"
@@ -119,7 +121,7 @@ void WriteListFile(const AnsiString& FileName, const AnsiString& Text)
 
 bool IsPlainListName(const AnsiString& Name)
 {
-    return !Name.empty() && Name.find_first_of("\\/:") == AnsiString::npos && Name.find("..") == AnsiString::npos;
+    return !Name.empty() && Name.find_first_of("\\/") == AnsiString::npos && Name.find("..") == AnsiString::npos;
 }
 
 AnsiString ListFileBase(const AnsiString& Name)
@@ -351,10 +353,36 @@ void SortNormListRows(TProStringGrid* Grid)
     const bool spare = Grid->RowCount() > Grid->FixedRows() + 1;
     if (spare)
         Grid->SetRowCount(Grid->RowCount() - 1);
-    Grid->RemoveDuplicateRows(1, false);
+    // Letter case aside, a number repeats an earlier row; an empty cell is
+    // never a repeat (an imported register leaves column 1 empty on every line).
+    std::unordered_set<std::string> seen;
+    std::vector<int> repeats;
+    for (int r = Grid->FixedRows(); r < Grid->RowCount(); ++r) {
+        const AnsiString number = Grid->Cells(1, r);
+        if (!number.empty() && !seen.insert(AnsiUpperCase(number)).second)
+            repeats.push_back(r);
+    }
+    for (auto r = repeats.rbegin(); r != repeats.rend(); ++r)
+        Grid->RemoveRows(*r, 1);
     Grid->SortByColumn(1, sdAscending);
     if (spare)
         Grid->SetRowCount(Grid->RowCount() + 1);
     Grid->NumberColumn(0);
     Grid->AutoSizeColumns(false, 10);
+}
+
+TStateWordExport::TStateWordExport(TProStringGrid* Grid, int StateCol, bool Html) : FGrid(Grid), FOwn(Grid->OnSaveCell)
+{
+    Grid->OnSaveCell = [StateCol, Html](TObject*, int ACol, int, AnsiString& Value) {
+        if (ACol == StateCol) {
+            if (!Html)
+                Value = HtmlStripTags(Value);
+        } else if (Html)
+            Value = HtmlEncodeEntities(Value);
+    };
+}
+
+TStateWordExport::~TStateWordExport()
+{
+    FGrid->OnSaveCell = FOwn;
 }

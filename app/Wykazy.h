@@ -11,6 +11,7 @@
 
 #include "platform/core/Types.h"
 
+class TObject;
 class TStrings;
 class TProStringGrid;
 class TBrush;
@@ -76,7 +77,8 @@ int ListColumnOf(TProStringGrid* Grid, const AnsiString& Header);
 void WriteListFile(const AnsiString& FileName, const AnsiString& Text);
 
 // A register name of the menu file names a file in the registers folder
-// itself: not empty, no "\" or "/", no "..", no ":" (a drive).
+// itself: not empty, no "\" or "/", no "..". A ":" is a character of the name
+// like any other ("Skala_1:10.txt"): the name always follows the folder.
 bool IsPlainListName(const AnsiString& Name);
 
 // The base of a new register file name: blank, ".", ";", "\", "/", "<", ">",
@@ -117,6 +119,22 @@ AnsiString ProposeNorm(const AnsiString& Entry, TProStringGrid* Catalogue);
 // AState holds the grid's draw-state flags.
 void NormListCellColor(TProStringGrid* Grid, int ARow, int ACol, unsigned AState, TBrush* ABrush, TFont* AFont,
                        std::int32_t NumberColor);
-// Drops the rows whose column 1 repeats an earlier row, sorts by column 1,
-// numbers column 0 and sizes the columns; the empty last row stays last.
+// Drops the rows whose column 1 repeats an earlier row (an empty cell never
+// does, case is ignored), sorts by column 1, numbers column 0 and sizes the
+// columns; the empty last row stays last.
 void SortNormListRows(TProStringGrid* Grid);
+
+// While it lives, the grid's exports write the state column StateCol (its
+// coloured paragraph) as the plain state word; a web page (Html) keeps the
+// paragraph and shows every other cell as typed ("<B>" in a title is no markup).
+class TStateWordExport {
+public:
+    TStateWordExport(TProStringGrid* Grid, int StateCol, bool Html);
+    ~TStateWordExport();
+    TStateWordExport(const TStateWordExport&) = delete;
+    TStateWordExport& operator=(const TStateWordExport&) = delete;
+
+private:
+    TProStringGrid* FGrid;
+    std::function<void(TObject*, int, int, AnsiString&)> FOwn;
+};

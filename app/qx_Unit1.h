@@ -759,6 +759,12 @@ private:
     void SaveUsersList();
     // The check dialog for row R of the result grid.
     void CheckFoundNorm(int R);
+    // The catalogue row of the standard of result row R: the row the search
+    // found it in while that row still holds its number, else the first row
+    // that does; -1 when no catalogue row holds it.
+    int FoundNormRow(int R) const;
+    // The catalogue row each result was found in, by result row - 1.
+    std::vector<int> FFoundRows;
     // ================================================================ end of start-up, folders, users, search
 
 private:

@@ -10,7 +10,6 @@
 #include "controls/NetGradient.h"
 #include "controls/ToolEdit.h"
 #include "grid/ProGrid.h"
-#include "grid/PsgHTMLE.h"
 #include "platform/core/Classes.h"
 #include "platform/core/IniFiles.h"
 #include "platform/core/SysUtils.h"
@@ -173,22 +172,8 @@ void Tf_MainForm::sb_ExportujClick(TObject*)
         return;
     const AnsiString target = folder + e_Exportuj_FileName->Text() + ExportFormats[format].Extension;
     TProStringGrid* g = sg_NowyEdytujWykaz;
-    // The state cells hold the coloured form the program gave them: a web page
-    // keeps it, every other format takes the plain state word. In a web page
-    // what the user typed is shown as typed ("<B>" in a part name is no markup).
-    struct TRestore {
-        TProStringGrid* Grid;
-        TCellTextEvent Own;
-        ~TRestore() { Grid->OnSaveCell = Own; }
-    } restore{g, g->OnSaveCell};
-    const bool html = format == 1;
-    g->OnSaveCell = [html](TObject*, int ACol, int, AnsiString& Value) {
-        if (ACol == ListStateCol) {
-            if (!html)
-                Value = HtmlStripTags(Value);
-        } else if (html)
-            Value = HtmlEncodeEntities(Value);
-    };
+    // The state cells hold the coloured form the program gave them.
+    const TStateWordExport plainStates(g, ListStateCol, format == 1);
     try {
         switch (format) {
         case 0:

@@ -169,6 +169,7 @@ void Tf_MainForm::sb_ZnajdzNormeWTrelKordelin_NoweWyszukiwanieClick(TObject*)
     for (int c = 1; c < NormColCount; ++c)
         g->SetCells(c, 0, ResultHeaders[c]);
     g->SetAutoSize(true);
+    FFoundRows.clear();
     lbl_ZnajdzNormeWTrelKordelni->SetCaption("Wprowadź dane i kliknij na przycisk Znajdź");
 }
 
@@ -230,12 +231,13 @@ void Tf_MainForm::sb_ZnajdzNormeWTrelKordelinClick(TObject*)
             for (int c = 0; c < NormColCount; ++c)
                 g->SetCells(c, int(i) + 1, cat->CellText(c, found[i]));
         g->EndUpdate();
+        FFoundRows = std::move(found);
         g->SetAutoSize(true);
         // The catalogue row numbers under their heading too.
         g->AutoSizeCol(0);
         g->SetColWidths(0, g->ColWidths(0) + 10);
         lbl_ZnajdzNormeWTrelKordelni->SetCaption("Liczba norm spełniających kryteria wyszukiwania: " +
-                                                 IntToStr(int(found.size())));
+                                                 IntToStr(int(FFoundRows.size())));
     }
     const bool selected = !g->GridAsPlainText().empty();
     sb_z_SprawdzNorme->SetEnabled(selected);
@@ -293,12 +295,12 @@ void Tf_MainForm::CheckFoundNorm(int R)
     if (d->ShowModal() != mrOk)
         return;
     try {
+        // The row of the standard checked, wherever deletions or regrouping
+        // have put it since the search (column 0 keeps the number it had).
         TProStringGrid* cat = sg_WszystkieNormy;
-        const int c = StrToInt(g->Cells(0, R));
-        // Only a standard's row of the catalogue takes the values: not its
-        // header, not its empty last row.
-        if (c < 1 || c > cat->RowCount() - 2)
-            throw EConvertError("No catalogue row " + IntToStr(c));
+        const int c = FoundNormRow(R);
+        if (c < 0)
+            throw Exception("No catalogue row holds " + g->Cells(1, R));
         StoreCheckDialog(cat, c);
         StoreCheckDialog(g, R);
         NormListModified = true;
@@ -310,4 +312,21 @@ void Tf_MainForm::CheckFoundNorm(int R)
         Application->MessageBox("Próba aktualizacji wskazanej pozycji niepowiodła się !!!", "BŁĄD !!!",
                                 MB_OK | MB_ICONERROR);
     }
+}
+
+int Tf_MainForm::FoundNormRow(int R) const
+{
+    TProStringGrid* cat = sg_WszystkieNormy;
+    const AnsiString number = sg_ZnajdzNormeWTrelKordelin->Cells(1, R);
+    const int last = cat->RowCount() - 2;
+    if (R >= 1 && size_t(R) <= FFoundRows.size()) {
+        const int r = FFoundRows[size_t(R) - 1];
+        if (r >= 1 && r <= last && cat->CellText(1, r) == number)
+            return r;
+    }
+    if (!number.empty())
+        for (int r = 1; r <= last; ++r)
+            if (cat->CellText(1, r) == number)
+                return r;
+    return -1;
 }

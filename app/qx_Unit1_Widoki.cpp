@@ -8,6 +8,7 @@
 #include "app/MainVars.h"
 #include "app/ProgramFolders.h"
 #include "app/U_WspolneFunkcje.h"
+#include "app/Wykazy.h"
 #include "app/qx_Unit1.h"
 #include "app/qx_Unit6_DodajNowaNorme.h"
 #include "controls/NetGradient.h"
@@ -429,6 +430,8 @@ void Tf_MainForm::SaveShownListAs()
                 continue;   // the command anew
         }
         try {
+            // Column 2 holds the coloured state paragraphs.
+            const TStateWordExport plainStates(g, 2, ext == ".html");
             if (ext == ".html")
                 g->SaveToHtmlFile(target, false);
             else if (ext == ".txt")

@@ -359,7 +359,11 @@ void Tf_MainForm::RunListCommand(TListCommand Command)
         break;
     case lcMoveToTop:
     case lcMoveToBottom:
-        g->MoveRow(g->Row(), Command == lcMoveToTop ? 1 : g->RowCount() - 2);
+        // Lines move among the rows below the header only: with one row
+        // there is nothing to move, and the header never takes a line.
+        if (g->RowCount() - g->FixedRows() < 2 || g->Row() < g->FixedRows())
+            break;
+        g->MoveRow(g->Row(), Command == lcMoveToTop ? g->FixedRows() : g->RowCount() - 2);
         g->NumberColumn(0);
         sb_Edytuj_ZapiszZmiany->SetEnabled(true);
         break;

@@ -93,7 +93,7 @@ AnsiString Tf_MainForm::ListFilePath(const AnsiString& Name)
     if (IsPlainListName(Name))
         return ListFolder() + Name;
     Application->MessageBox("Nieprawidłowa nazwa pliku wykazu: \"" + Name + "\" !!!\r" +
-                                "Nazwa wykazu w pliku menu nie może zawierać znaków \"\\\", \"/\", \":\" ani \"..\", "
+                                "Nazwa wykazu w pliku menu nie może zawierać znaków \"\\\", \"/\" ani \"..\", "
                                 "wykaz musi leżeć w folderze wykazów.",
                             TitleError, MB_OK | MB_ICONERROR);
     return AnsiString();

@@ -139,7 +139,9 @@ AnsiString WrapText(const AnsiString& line, int maxCol);
 
 // ---------------------------------------------------------------- paths and files
 // Paths are Windows-1250 and may use "\" or "/"; the routines convert at the
-// operating-system boundary and fall back to a case-insensitive match.
+// operating-system boundary and fall back to a case-insensitive match. A ":"
+// separates only a drive at the start ("C:plik.txt"); elsewhere it belongs to
+// the name ("Skala_1:10.txt").
 AnsiString ExtractFilePath(const AnsiString& name);      // with the trailing delimiter
 AnsiString ExtractFileDir(const AnsiString& name);       // without it
 AnsiString ExtractFileName(const AnsiString& name);

@@ -20,9 +20,31 @@
 
 namespace {
 
-const char* const kDelims = "\\/:";
-
 bool IsPathDelim(char c) { return c == '\\' || c == '/'; }
+
+// The ":" of a drive ("C:") ends a path part only in the drive's place, at the
+// start; anywhere else it is a character of the name ("Skala_1:10.txt").
+bool IsDriveColonAt(const AnsiString& name, size_t i)
+{
+    return i == 1 && name.size() > 1 && name[1] == ':' &&
+           ((name[0] >= 'A' && name[0] <= 'Z') || (name[0] >= 'a' && name[0] <= 'z'));
+}
+
+// The 1-based place of the last path delimiter, 0 when there is none.
+int LastPathDelimiter(const AnsiString& name)
+{
+    int i = LastDelimiter("\\/", name);
+    if (i == 0 && IsDriveColonAt(name, 1)) i = 2;
+    return i;
+}
+
+// The 1-based place of the last "." of the name part, 0 when it has none.
+int ExtensionDot(const AnsiString& name)
+{
+    int i = LastDelimiter(".\\/", name);
+    if (i == 0 || name[static_cast<size_t>(i - 1)] != '.') return 0;
+    return i > LastPathDelimiter(name) ? i : 0;
+}
 
 bool Exists(const std::string& os)
 {
@@ -119,34 +141,34 @@ AnsiString FromOsPath(const std::string& utf8) { return Utf8ToAnsi(utf8); }
 
 AnsiString ExtractFilePath(const AnsiString& name)
 {
-    int i = LastDelimiter(kDelims, name);
-    return name.substr(0, static_cast<size_t>(i));
+    return name.substr(0, static_cast<size_t>(LastPathDelimiter(name)));
 }
 
 AnsiString ExtractFileDir(const AnsiString& name)
 {
-    int i = LastDelimiter(kDelims, name);
-    if (i > 1 && IsPathDelim(name[static_cast<size_t>(i - 1)]) && !IsDelimiter(kDelims, name, i - 1)) --i;
+    int i = LastPathDelimiter(name);
+    // A root ("\", "C:\") keeps its delimiter.
+    if (i > 1 && IsPathDelim(name[static_cast<size_t>(i - 1)]) && !IsPathDelim(name[static_cast<size_t>(i - 2)]) &&
+        !IsDriveColonAt(name, static_cast<size_t>(i - 2)))
+        --i;
     return name.substr(0, static_cast<size_t>(i));
 }
 
 AnsiString ExtractFileName(const AnsiString& name)
 {
-    return name.substr(static_cast<size_t>(LastDelimiter(kDelims, name)));
+    return name.substr(static_cast<size_t>(LastPathDelimiter(name)));
 }
 
 AnsiString ExtractFileExt(const AnsiString& name)
 {
-    int i = LastDelimiter(".\\/:", name);
-    if (i > 0 && name[static_cast<size_t>(i - 1)] == '.') return name.substr(static_cast<size_t>(i - 1));
-    return AnsiString();
+    int i = ExtensionDot(name);
+    return i == 0 ? AnsiString() : name.substr(static_cast<size_t>(i - 1));
 }
 
 AnsiString ChangeFileExt(const AnsiString& name, const AnsiString& ext)
 {
-    int i = LastDelimiter(".\\/:", name);
-    if (i == 0 || name[static_cast<size_t>(i - 1)] != '.') return name + ext;
-    return name.substr(0, static_cast<size_t>(i - 1)) + ext;
+    int i = ExtensionDot(name);
+    return i == 0 ? name + ext : name.substr(0, static_cast<size_t>(i - 1)) + ext;
 }
 
 AnsiString IncludeTrailingPathDelimiter(const AnsiString& s)

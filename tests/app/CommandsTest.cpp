@@ -15,6 +15,7 @@
 #include "controls/KXCtrls.h"
 #include "controls/NetGradient.h"
 #include "grid/ProGrid.h"
+#include "grid/services/OfficePackage.h"
 #include "platform/gui/Buttons.h"
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/ExtCtrls.h"
@@ -442,6 +443,46 @@ TEST_F(Commands, SavingTheShownListByExtension)
     ScriptDialogs().ExpectMessageBox(IDYES, "już istnieje");
     Form->RunMenuCommand("Zapisz aktualną listę jako ...", "Zapisz aktualną listę jako ...");
     EXPECT_NE(Read("stary.csv").find("PN-EN 10088-1:2007"), AnsiString::npos);
+}
+
+TEST_F(Commands, SavedListsHoldPlainStateWordsAndOnlyTheWebPageItsColours)
+{
+    struct Case {
+        const char* Name;      // chosen in the dialog
+        const char* Written;   // the file written
+        std::vector<std::string> Parts;   // the package's parts that hold the texts; none: the bytes
+    };
+    const Case cases[] = {
+        {"lista.html", "lista.html", {}},
+        {"lista.txt", "lista.txt", {}},
+        {"lista.csv", "lista.csv", {}},
+        {"lista.xls", "lista.xlsx", {"xl/sharedStrings.xml", "xl/worksheets/sheet1.xml"}},
+        {"lista.doc", "lista.docx", {"word/document.xml"}},
+        {"lista.xml", "lista.xml.html", {"word/document.xml"}},
+    };
+    // The catalogue and a state view.
+    for (const char* view : {"Wszystkie normy", "Normy nieaktualne"}) {
+        Form->RunMenuCommand(view, view);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(view) + " " + c.Name);
+            const AnsiString name = AnsiString(view).substr(0, 5) + c.Name;
+            AnswerSaveDialog(name);
+            Form->RunMenuCommand("Zapisz aktualną listę jako ...", "Zapisz aktualną listę jako ...");
+            const AnsiString file = Path(AnsiString(view).substr(0, 5) + c.Written);
+            std::string text = LoadBytesFromFile(file);
+            if (!c.Parts.empty()) {
+                TOfficePackage package;
+                package.LoadFromFile(file, "plik");
+                text.clear();
+                for (const std::string& part : c.Parts)
+                    text += package.Part(part);
+            }
+            EXPECT_NE(text.find("Nieaktualna"), std::string::npos);
+            const bool html = c.Written == std::string("lista.html");
+            EXPECT_EQ(text.find("p align") != std::string::npos, html);
+            EXPECT_EQ(text.find("font color") != std::string::npos, html);
+        }
+    }
 }
 
 TEST_F(Commands, SearchPageButtonsFollowTheResults)

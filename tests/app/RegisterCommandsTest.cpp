@@ -124,6 +124,37 @@ TEST_F(RegisterCommands, LineCommandsMoveTheRowsAndRenumber)
     }
 }
 
+TEST_F(RegisterCommands, MovesKeepTheLinesBelowTheHeader)
+{
+    // One row under the header: the move changes nothing and the line is saved.
+    struct Case {
+        const char* Letters;   // the register's lines
+        int Deletes;           // lines deleted from the end first
+        Tf_MainForm::TListCommand Command;
+    } cases[] = {
+        {"", 0, Tf_MainForm::lcMoveToBottom},   // an empty register: its one row typed in
+        {"AB", 2, Tf_MainForm::lcMoveToBottom},
+        {"AB", 2, Tf_MainForm::lcMoveToTop},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Letters) + " " + std::to_string(c.Deletes));
+        OpenEditing(c.Letters);
+        for (int i = 0; i < c.Deletes; ++i) {
+            Grid->FocusCell(1, Grid->RowCount() - 1, true);
+            Form->RunListCommand(Tf_MainForm::lcDeleteLine);
+        }
+        ASSERT_EQ(Grid->RowCount(), 2);
+        if (Grid->Cells(1, 1).empty())
+            Change(1, 1, "A");
+        Grid->FocusCell(1, 1, true);
+        Form->RunListCommand(c.Command);
+        EXPECT_EQ(Grid->Cells(1, 0), "Norma w dokumentacji");
+        EXPECT_EQ(Column1(), "A");
+        ASSERT_TRUE(Form->SaveListFile());
+        EXPECT_EQ(Read("Wykazy\\w.txt"), "A|||||\r\n");
+    }
+}
+
 TEST_F(RegisterCommands, SeveralLinesGoBelowOrAboveTheCurrentRow)
 {
     OpenEditing("AB");

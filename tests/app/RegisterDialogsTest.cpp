@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "app/Unit8_PoprawnoscNorm.h"
 #include "app/Wykazy.h"
 #include "app/qx_Unit10_Wyroby.h"
@@ -132,6 +134,24 @@ TEST_F(RegisterDialogs, ReviewOfTheOpenRegisterInEitherMode)
             SaveScreenshot(GrabControl(Review.get()).get(), "correctness_of_numbers.png");
         Review->Hide();
     }
+}
+
+TEST_F(RegisterDialogs, ReviewOfAnImportedRegisterShowsEveryLine)
+{
+    // An import leaves the documentation standard empty on every line: no line repeats another.
+    Write("Ustawienia\\kategorie.ini", "[Kategorie]\r\nWyroby=\r\n");
+    Write("Importuj\\bom.txt", "Korpus\tR-1\tŻeliwo\tPN-EN 10025-2:2019\r\nŚruba\tR-2\tStal\tPN-M-82101:1988\r\n"
+                              "Nakrętka\tR-3\tStal\tPN-M-82054:1990\r\n");
+    ScriptDialogs().ExpectMessageBox(IDYES, "uruchomić go teraz");
+    Form->ImportListFile(Path("Importuj\\bom.txt"), "Zawór", "Wyroby", "Zawory", true);
+    Form->sb_NowyWykaz_EdytujClick(nullptr);
+    Form->RunListCommand(Tf_MainForm::lcCheckNorms);
+    TProStringGrid* g = Review->sg_ListaNorm;
+    std::vector<AnsiString> listed = Column(g, 2);
+    std::sort(listed.begin(), listed.end());
+    EXPECT_EQ(listed, (std::vector<AnsiString>{"", "PN-EN 10025-2:2019", "PN-M-82054:1990", "PN-M-82101:1988"}));
+    EXPECT_EQ(Column(g, 0), (std::vector<AnsiString>{"1", "2", "3", "4"}));
+    Review->Hide();
 }
 
 // ---------------------------------------------------------------- list of used standards

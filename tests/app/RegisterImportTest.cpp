@@ -8,6 +8,7 @@
 #include "controls/KXCtrls.h"
 #include "controls/QelSensitiveLabel.h"
 #include "controls/ToolEdit.h"
+#include "grid/ProGrid.h"
 #include "platform/core/IniFiles.h"
 #include "platform/gui/Buttons.h"
 #include "platform/gui/ExtCtrls.h"
@@ -269,4 +270,51 @@ TEST_F(ImportForms, LinksToTheImportPageAndToTheInstructions)
     Write("Importuj\\CZYTAJ TO !!!.htm", "<html></html>");
     Form->QelSensitiveLabel4->OnClick(Form->QelSensitiveLabel4);
     EXPECT_EQ(ExtractFileName(opened), "CZYTAJ TO !!!.htm");
+}
+
+TEST_F(ImportForms, NamesWithAColonKeepTheirOwnRegisterFiles)
+{
+    // "Skala 1:10" imported on the page, "Model 2:10" added in the menu editor
+    // and its new register written there.
+    OpenImportPage();
+    Form->edt_ImportujWykaz->SetText(Path("Importuj\\bom.txt"));
+    ChooseGroup(Form->lb_Importuj_GrupyProdoktow, 0);
+    Form->e_Importuj_NazwaNowejPoz->SetText("Skala 1:10");
+    ScriptDialogs().ExpectMessageBox(IDNO, "pomyślnie");
+    Form->sb_ImportujPlik->Click();
+
+    Form->RunMenuCommand("Menu", "Menu");
+    TKxCheckListBox* main = Form->clb_MG_PrzyciskiMenuGlownego;
+    main->SetItemIndex(0);
+    main->OnClick(main);
+    ChooseGroup(Form->lb_G_Spis, 0);
+    Form->e_W_Dodaj->SetText("Model 2:10");
+    Form->sb_W_Dodaj->Click();
+    ScriptDialogs().ExpectMessageBox(IDOK, "Wszystkie wprowadzone zmiany");
+    Form->sb_W_Zapisz->Click();
+    ChooseGroup(Form->lb_W_Spis, Form->lb_W_Spis->Items()->IndexOf("Model 2:10"));
+    ASSERT_TRUE(Form->sb_W_UtworzWykaz->Enabled());
+    Form->sb_W_UtworzWykaz->Click();
+    Form->sg_NowyEdytujWykaz->SetCells(2, 1, "PN-EN 10025-2");
+    ASSERT_TRUE(Form->SaveListFile());
+
+    // Each item names the file written for it and opens it again from the menu.
+    struct Case {
+        const char* Item;
+        const char* File;
+        const char* Line;
+    } cases[] = {
+        {"Skala 1:10", "Skala_1:10.txt", "|PN-EN 1561:2012|Żeliwo|Korpus|R-1|"},
+        {"Model 2:10", "Model_2:10.txt", "|PN-EN 10025-2||||"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Item);
+        const AnsiString file = MenuValue("Zawory", c.Item);
+        EXPECT_EQ(file, c.File);
+        EXPECT_EQ(Read(AnsiString("Wykazy\\") + c.File).substr(0, strlen(c.Line)), c.Line);
+        Form->RunMenuCommand(file, c.Item);
+        EXPECT_EQ(CurrentListFile, Path(AnsiString("Wykazy\\") + c.File));
+        EXPECT_EQ(Form->sg_NowyEdytujWykaz->Cells(2, 1), SplitListLine(c.Line)[lfListNorm]);
+    }
+    EXPECT_FALSE(FileExists(Path("Wykazy\\10.txt")));
 }

@@ -4,6 +4,7 @@
 
 #include <memory>
 
+#include "app/Katalog.h"
 #include "app/MainVars.h"
 #include "app/qx_Unit1.h"
 #include "app/qx_Unit2.h"
@@ -98,16 +99,16 @@ TEST_F(SearchCheck, CheckFromTheResultsWritesTheCatalogueAndTheList)
     }
     EXPECT_TRUE(NormListModified);
 
-    // A result row whose catalogue row is gone: the error, no write into
+    // A result whose standard has left the catalogue: the error, no write into
     // the catalogue's header or empty row.
+    cat->RemoveRows(2, 1);
     NormListModified = false;
-    Results->SetCells(0, 1, "7");
     Results->SetCol(1);
     Results->SetRow(1);
     ScriptDialogs().ExpectModal("f_SprawdzNorme", mrOk).ExpectMessageBox(IDOK, "Próba aktualizacji wskazanej pozycji "
                                                                                "niepowiodła się !!!");
     Form->sb_z_SprawdzNormeClick(nullptr);
-    EXPECT_EQ(cat->Cells(1, 7), "");
+    EXPECT_EQ(cat->Cells(1, 6), "");
     EXPECT_FALSE(NormListModified);
 
     // After a search without results row 1 opens an empty dialog, and
@@ -120,4 +121,62 @@ TEST_F(SearchCheck, CheckFromTheResultsWritesTheCatalogueAndTheList)
     ScriptDialogs().ExpectModal("f_SprawdzNorme", mrCancel);
     Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 1, 1);
     EXPECT_FALSE(NormListModified);
+}
+
+TEST_F(SearchCheck, ACheckWritesIntoTheRowOfTheStandardChecked)
+{
+    struct Case {
+        bool DeleteFirst;   // the catalogue row deleted before the search, else after it
+        int Deleted;
+        const char* Term;
+        int Line;   // the checked standard's line of the catalogue file
+    } cases[] = {
+        {true, 1, "10130", 4},
+        {false, 1, "10130", 4},
+        {false, 3, "ITAMID", 5},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Term) + (c.DeleteFirst ? " deleted first" : " deleted after"));
+        LoadCatalogue(Catalogue);
+        TProStringGrid* cat = Form->sg_WszystkieNormy;
+        auto remove = [&] {
+            cat->SetRow(c.Deleted);
+            ScriptDialogs().ExpectMessageBox(IDYES, "Czy na pewno chcesz usunąć wybraną pozycję z listy ???");
+            Form->RunMenuCommand("Usuń zaznaczoną normę z listy", "Usuń zaznaczoną normę z listy");
+        };
+        if (c.DeleteFirst)
+            remove();
+        // The term as a number or a title.
+        Form->e_z_NrNormy->SetText(c.Term);
+        Form->e_z_Tytul->SetText(c.Term);
+        Form->cb_z_KryteriaSzukania->SetItemIndex(0);
+        Form->sb_ZnajdzNormeWTrelKordelinClick(nullptr);
+        ASSERT_EQ(Results->RowCount(), 3);
+        if (!c.DeleteFirst)
+            remove();
+        ScriptDialogs()
+            .ExpectModal("f_SprawdzNorme", mrOk, [](TForm*) { f_SprawdzNorme->m_Tytul->SetText("Nowy tytuł"); })
+            .ExpectMessageBox(IDNO, "Aktualizacja normy zakończyła się pomyślnie");
+        Form->sg_ZnajdzNormeWTrelKordelinDblClickCell(Results, 1, 1);
+        EXPECT_EQ(Results->Cells(5, 1), "Nowy tytuł");
+
+        // Every other standard as the file has it; the checked one with its new title.
+        TStringList lines;
+        lines.SetText(Catalogue);
+        std::vector<TNormRecord> expected;
+        for (int i = 0; i < lines.Count(); ++i)
+            if (i != c.Deleted - 1) {
+                expected.push_back(SplitNormLine(lines.Strings(i)));
+                if (i == c.Line)
+                    expected.back()[nfTitle] = "Nowy tytuł";
+            }
+        ASSERT_EQ(cat->RowCount(), int(expected.size()) + 2);
+        for (size_t r = 0; r < expected.size(); ++r) {
+            TNormRecord shown;
+            for (int f = 0; f < NormFieldCount; ++f)
+                shown[size_t(f)] = cat->Cells(f + 1, int(r) + 1);
+            shown[nfState] = NormStateWord(shown[nfState]);
+            EXPECT_EQ(shown, expected[r]) << "row " << r + 1;
+        }
+    }
 }

@@ -218,6 +218,11 @@ TEST_F(Paths, PathPartsWithEitherDelimiter)
         {"/plik.x", "/", "/", "plik.x", ".x"},
         {"plik", "", "", "plik", ""},
         {"mixed/dir\\file.tar.gz", "mixed/dir\\", "mixed/dir", "file.tar.gz", ".gz"},
+        {"/srv/Wykazy/Skala_1:10.txt", "/srv/Wykazy/", "/srv/Wykazy", "Skala_1:10.txt", ".txt"},
+        {"Wykazy\\01_02_2024_10:15:00.txt", "Wykazy\\", "Wykazy", "01_02_2024_10:15:00.txt", ".txt"},
+        {"a.b:c", "", "", "a.b:c", ".b:c"},
+        {"C:lista.txt", "C:", "C:", "lista.txt", ".txt"},
+        {"C:\\lista", "C:\\", "C:\\", "lista", ""},
     };
     for (auto& c : cases) {
         EXPECT_EQ(ExtractFilePath(c.name), c.path) << c.name;
@@ -227,6 +232,7 @@ TEST_F(Paths, PathPartsWithEitherDelimiter)
     }
     EXPECT_EQ(ChangeFileExt("a.b\\plik", ".ini"), "a.b\\plik.ini");
     EXPECT_EQ(ChangeFileExt("dir/plik.txt", ".bak"), "dir/plik.bak");
+    EXPECT_EQ(ChangeFileExt("dir/Skala_1:10.txt", ""), "dir/Skala_1:10");
     EXPECT_EQ(IncludeTrailingPathDelimiter("Wykazy"), "Wykazy\\");
     EXPECT_EQ(IncludeTrailingPathDelimiter("/tmp/x"), "/tmp/x/");
     EXPECT_EQ(IncludeTrailingPathDelimiter("C:\\a\\"), "C:\\a\\");
