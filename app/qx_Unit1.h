@@ -755,8 +755,10 @@ private:
     AnsiString ConfigurationText(bool Defaults) const;
     // Writes config.dat; false (after the message) when it cannot be written.
     bool WriteConfiguration(const AnsiString& PlainText);
-    // The users list into section UsersName of users.dat (when it exists).
-    void SaveUsersList();
+    // The users list into section UsersName of users.dat (when it exists);
+    // false, with nothing written, when another login changed the file since
+    // it was read and the user chose to keep it.
+    bool SaveUsersList();
     // The check dialog for row R of the result grid.
     void CheckFoundNorm(int R);
     // The catalogue row of the standard of result row R: the row the search
@@ -779,9 +781,11 @@ private:
     // The catalogue and preview grids from the record lines.
     // The grids from the catalogue text: one record per line.
     void FillNormGrids(std::string_view Text);
-    // Writes record lines to the catalogue file (its folder created first);
-    // raises on failure, the file being left as it was.
-    void WriteNormFile(const TStrings& Lines);
+    // Writes the catalogue text to the catalogue file (its folder created
+    // first); raises on failure, the file being left as it was. False, with
+    // nothing written, when another login changed the file since it was read
+    // and the user chose to keep it.
+    bool WriteNormFile(const AnsiString& Bytes);
     bool RefuseIncompleteSave();
 
     bool FCatalogueIncomplete = false;

@@ -6,6 +6,7 @@
 #include "app/FormBuild.h"
 #include "app/MainVars.h"
 #include "app/ProgramFolders.h"
+#include "app/SharedFiles.h"
 #include "app/Wykazy.h"
 #include "app/qx_Unit1.h"
 #include "controls/FileLbl.h"
@@ -519,6 +520,7 @@ bool Tf_MainForm::ImportListFile(const AnsiString& FileName, const AnsiString& I
     const AnsiString menuFile = edt_Menu->FileName();
     if (saved && FileExists(menuFile)) {
         try {
+            TSharedFileUpdate update(menuFile);
             TIniFile menu(menuFile);
             if (!menu.ValueExists("Kategorie", Category))
                 menu.WriteString("Kategorie", Category, "");

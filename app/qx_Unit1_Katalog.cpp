@@ -6,6 +6,7 @@
 
 #include "app/Katalog.h"
 #include "app/MainVars.h"
+#include "app/SharedFiles.h"
 #include "app/qx_Unit1.h"
 #include "grid/ProGrid.h"
 #include "grid/ProGridSettings.h"
@@ -46,6 +47,19 @@ std::vector<TNormRecord> GridRecords(TProStringGrid* Grid)
             records.push_back(std::move(rec));
     }
     return records;
+}
+
+// A new file holding Bytes; false when the name is taken or it cannot be written.
+bool WriteNewFile(const AnsiString& FileName, const AnsiString& Bytes)
+{
+    if (FileExists(FileName) || DirectoryExists(FileName))
+        return false;
+    try {
+        SaveBytesToFile(FileName, Bytes);
+        return true;
+    } catch (const Exception&) {
+        return false;
+    }
 }
 
 }  // namespace
@@ -123,8 +137,10 @@ void Tf_MainForm::LoadNormList(const AnsiString& FileName)
     AnsiString text;
     try {
         text = LoadBytesFromFile(FileName);
+        RememberSharedFile(FileName, text);
     } catch (const Exception&) {
         whole = false;
+        RememberSharedFile(FileName);
     } catch (const std::bad_alloc&) {
         whole = false;
     }
@@ -162,13 +178,17 @@ bool Tf_MainForm::RefuseIncompleteSave()
     return true;
 }
 
-void Tf_MainForm::WriteNormFile(const TStrings& Lines)
+bool Tf_MainForm::WriteNormFile(const AnsiString& Bytes)
 {
     AnsiString fileName = CatalogueFileName();
+    if (!MayReplaceSharedFile(fileName))
+        return false;
     AnsiString dir = ExtractFileDir(fileName);
     if (!dir.empty() && !DirectoryExists(dir))
         ForceDirectories(dir);
-    SaveBytesToFile(fileName, Lines.Text());
+    SaveBytesToFile(fileName, Bytes);
+    RememberSharedFile(fileName, Bytes);
+    return true;
 }
 
 void Tf_MainForm::SaveNormList(TProStringGrid* Grid)
@@ -179,14 +199,18 @@ void Tf_MainForm::SaveNormList(TProStringGrid* Grid)
     for (const TNormRecord& rec : GridRecords(Grid))
         lines.Add(NormLine(rec));
 
+    const AnsiString bytes = lines.Text();
     AnsiString fileName = CatalogueFileName();
     try {
-        WriteNormFile(lines);
+        if (!WriteNormFile(bytes))
+            return;
         if (Application->MessageBox("Zrobić kopię zapisanego właśnie pliku norm z aktualną datą ???", TitleWarning,
                                     MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            // The copy is of what this program wrote, even when another login
+            // has saved the catalogue again while the question was shown.
             AnsiString folder = BackupFolder();
             AnsiString copy = NormBackupFileName(folder, fileName, Now());
-            if (Trim(folder).empty() || !CopyFile(fileName, copy, true))
+            if (Trim(folder).empty() || !WriteNewFile(copy, bytes))
                 Application->MessageBox("Nie udało się zrobić kopii pliku norm:\r" + copy + " !!!", TitleWarning,
                                         MB_OK | MB_ICONERROR);
         }
@@ -222,7 +246,8 @@ void Tf_MainForm::GroupNormList()
                                 MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     try {
-        WriteNormFile(lines);
+        if (!WriteNormFile(lines.Text()))
+            return;
         NormListModified = false;
         LoadNormList(CatalogueFileName());
         Application->MessageBox("Lista norm została pogrupowana i zapisana.", TitleInfo, MB_OK | MB_ICONINFORMATION);

@@ -3,6 +3,7 @@
 // that shows and saves it.
 #include "app/FormBuild.h"
 #include "app/MainVars.h"
+#include "app/SharedFiles.h"
 #include "app/U_WspolneFunkcje.h"
 #include "app/qx_Unit1.h"
 #include "controls/NetGradient.h"
@@ -164,6 +165,7 @@ bool Tf_MainForm::ReadConfiguration()
     bool read = true;
     TStringList lines;
     try {
+        RememberSharedFile(file);
         lines.SetText(ReadScrambledFile(file));
     } catch (const Exception&) {
         read = false;
@@ -188,6 +190,7 @@ bool Tf_MainForm::WriteConfiguration(const AnsiString& PlainText)
 {
     try {
         WriteScrambledFile(ConfigFileName(), PlainText);
+        RememberSharedFile(ConfigFileName());
         return true;
     } catch (const Exception&) {
         Application->MessageBox(CannotSave, TitleError, MB_OK | MB_ICONERROR);
@@ -219,11 +222,13 @@ void Tf_MainForm::WriteDefaultConfiguration()
     WriteConfiguration(ConfigurationText(true));
 }
 
-void Tf_MainForm::SaveUsersList()
+bool Tf_MainForm::SaveUsersList()
 {
     const AnsiString dat = UsersFolder() + "users.dat";
     if (!FileExists(dat))
-        return;
+        return true;
+    if (!MayReplaceSharedFile(dat))
+        return false;
     try {
         // The plain copy lives in the program's own temporary folder; the
         // stored file is replaced only by a complete new one.
@@ -236,9 +241,11 @@ void Tf_MainForm::SaveUsersList()
                 ini.WriteString("UsersName", users->Strings(i), "");
         }
         copy.Save();
+        RememberSharedFile(dat);
     } catch (const Exception&) {
         Application->MessageBox(CannotSave, TitleError, MB_OK | MB_ICONERROR);
     }
+    return true;
 }
 
 // ---------------------------------------------------------------- handlers
@@ -252,10 +259,15 @@ void Tf_MainForm::sb_Foldery_ZapiszClick(TObject*)
 {
     for (TDirectoryEdit* e : {edt_DirWykazy, edt_DirUzytkownicy, edt_KopiaBazyNorm})
         AddDelimiter(e);
-    const bool written = WriteConfiguration(ConfigurationText(false));
-    SaveUsersList();
+    // A file another login changed meanwhile is written only when the user
+    // says so; what the user kept unwritten keeps the save buttons as they are.
+    const bool config = MayReplaceSharedFile(ConfigFileName());
+    const bool written = config && WriteConfiguration(ConfigurationText(false));
+    const bool users = SaveUsersList();
     if (written)
         Application->MessageBox("Zmiany poprawnie zapisane.", "INFORMACJA !!!", MB_OK | MB_ICONINFORMATION);
+    if (!config || !users)
+        return;
     sb_Foldery_Zapisz->SetEnabled(false);
     sb_Uzytkownicy_Zapisz->SetEnabled(false);
 }

@@ -5,6 +5,7 @@
 
 #include "app/FormBuild.h"
 #include "app/MainVars.h"
+#include "app/SharedFiles.h"
 #include "app/qx_Unit1.h"
 #include "controls/KXCtrls.h"
 #include "controls/NetGradient.h"
@@ -186,6 +187,8 @@ void Tf_MainForm::LoadMenuSettings()
         Application->Terminate();
         return;
     }
+    // The editor's saves look whether another login changed the file since.
+    RememberSharedFile(menuFile);
     {
         TSharedMenuFile menu(menuFile);
         if (SharedIniFile->SectionExists("Kategorie")) {

@@ -5,6 +5,7 @@
 
 #include "app/FormBuild.h"
 #include "app/MainVars.h"
+#include "app/SharedFiles.h"
 #include "app/qx_Unit1.h"
 #include "controls/KXCtrls.h"
 #include "controls/ToolEdit.h"
@@ -507,6 +508,8 @@ void Tf_MainForm::MenuSave(int Level)
                   "autorem) programu !!!");
         return;
     }
+    if (!MayReplaceSharedFile(menuFile))
+        return;
     auto& renames = FMenuRenames[size_t(Level)];
     TStrings* list = c.List->Items();
     auto listed = [&](const AnsiString& Name) { return list->IndexOf(Name) >= 0; };
@@ -552,6 +555,7 @@ void Tf_MainForm::MenuSave(int Level)
                         MoveSection(ini, from, to);
         }
         ini.UpdateFile();
+        RememberSharedFile(menuFile);
     } catch (const Exception&) {
         ShowError("Nie można zapisać pliku - nie masz do tego odpowiednich uprawnień, skontaktuj się z "
                   "administratorem sieci !!!");

@@ -7,6 +7,7 @@
 
 #include "app/Katalog.h"
 #include "app/MainVars.h"
+#include "app/SharedFiles.h"
 #include "app/U_WspolneFunkcje.h"
 #include "app/qx_Unit1.h"
 #include "controls/ToolEdit.h"
@@ -209,6 +210,7 @@ bool Tf_MainForm::StartUsers(bool& BasicFiles)
     bool read = false;
     if (FileExists(dat)) {
         try {
+            RememberSharedFile(dat);
             TPlainCopy copy(dat);
             TIniFile ini(copy.FileName());
             TStringList lines;
@@ -283,6 +285,7 @@ void Tf_MainForm::StartUserSettings()
             // Not written this time: the designed appearance stays.
         }
     }
+    RememberSharedFile(own);
     if (!FileExists(own))
         return;
     try {
@@ -304,6 +307,7 @@ void Tf_MainForm::StartCatalogue()
         return;
     }
     sg_NormyWgStanu->ClearAll();
+    RememberSharedFile(file);
     FillNormGrids({});
     if (Application->MessageBox("Brakuje podstawowych plików niezbędnych do uruchomienia programu (brakuje spisu "
                                 "wszystkich norm) !!!.\r\rProszę w ustawieniach programu wskazać ściężkę do pliku lub "
@@ -318,7 +322,7 @@ void Tf_MainForm::StartCatalogue()
         for (int r = 1; r <= lines.Count() && r < g->RowCount(); ++r)
             g->SetCells(2, r, NormStateCell(SplitNormLine(lines.Strings(r - 1))[nfState], SampleStateColors));
     try {
-        WriteNormFile(lines);
+        WriteNormFile(lines.Text());
     } catch (const Exception&) {
         Application->MessageBox("Przykładowy spis norm został stworzony, ale nie udało się go zapisać, nie masz do "
                                 "tego odpowiednich uprawnień, lub uruchamiasz program z dysku, na którym zapis nie "

@@ -3,6 +3,7 @@
 // page (the level of each listed user), both kept in the scrambled users file.
 #include "app/FormBuild.h"
 #include "app/MainVars.h"
+#include "app/SharedFiles.h"
 #include "app/U_WspolneFunkcje.h"
 #include "app/qx_Unit1.h"
 #include "controls/NetGradient.h"
@@ -299,6 +300,7 @@ void Tf_MainForm::cb_UprawnieniaChange(TObject*)
     if (!FileExists(dat) || i < 0 || level < 0)
         return;
     try {
+        TSharedFileUpdate update(dat);
         TPlainCopy copy(dat);
         TIniFile(copy.FileName()).WriteInteger("Level", lb_Userzy->Items()->Strings(i), level + 1);
         copy.Save();

@@ -6,6 +6,7 @@
 
 #include "app/FormBuild.h"
 #include "app/MainVars.h"
+#include "app/SharedFiles.h"
 #include "app/U_WspolneFunkcje.h"
 #include "app/qx_Unit1.h"
 #include "controls/ColorPicker.h"
@@ -565,10 +566,14 @@ void Tf_MainForm::sb_ZastosujUstawieniaProgramuClick(TObject*)
     const AnsiString login = GetWindowsUserName();
     const AnsiString text = UserSettingsText(login);
     sb_PN_ZastosujDlaWszystkichClick(sb_ZastosujUstawieniaProgramu);
+    const AnsiString file = UsersFolder() + login + ".dat";
+    if (!MayReplaceSharedFile(file))
+        return;
     // The scrambled file replaces the old one only when it is written whole;
     // no plain copy of it is left on the disk.
     try {
-        WriteScrambledFile(UsersFolder() + login + ".dat", text);
+        WriteScrambledFile(file, text);
+        RememberSharedFile(file);
     } catch (const Exception&) {
         Application->MessageBox("Nie można zapisać ustawień !!!\rNie masz do tego odpowiednich uprawnień lub program "
                                 "znajduje się na dysku, na którym zapis nie jest możliwy !!!",

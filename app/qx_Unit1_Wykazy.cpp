@@ -6,6 +6,7 @@
 
 #include "app/FormBuild.h"
 #include "app/MainVars.h"
+#include "app/SharedFiles.h"
 #include "app/Wykazy.h"
 #include "app/qx_Unit1.h"
 #include "controls/NetGradient.h"
@@ -196,8 +197,11 @@ bool Tf_MainForm::OpenListFile(const AnsiString& FileName, const AnsiString& Cap
     TStringList lines;
     bool read = true;
     try {
-        lines.SetText(LoadBytesFromFile(FileName));
+        const AnsiString bytes = LoadBytesFromFile(FileName);
+        RememberSharedFile(FileName, bytes);
+        lines.SetText(bytes);
     } catch (const Exception&) {
+        RememberSharedFile(FileName);
         read = false;
         lines.Clear();
         Application->MessageBox("Nie można otworzyć wskazanego pliku.\rWskazany plik jest pusty lub ma "
@@ -283,6 +287,7 @@ void Tf_MainForm::NewListGrid(const AnsiString& FileName, const AnsiString& Capt
     EnterListEditing();
 
     CurrentListFile = FileName;
+    RememberSharedFile(FileName);
     ng_NowyEdytujWykaz->SetCaption(NewPrefix + Caption);
     FListItemName = Caption;
     g->SetPopupMenu(pm_NoyEdytujWykaz);
@@ -324,8 +329,11 @@ bool Tf_MainForm::SaveListFile()
         if (any)
             text += ListLine(rec) + "\r\n";
     }
+    if (!MayReplaceSharedFile(CurrentListFile))
+        return false;
     try {
         WriteListFile(CurrentListFile, text);
+        RememberSharedFile(CurrentListFile, text);
         sb_Edytuj_ZapiszZmiany->SetEnabled(false);
         return true;
     } catch (const Exception&) {

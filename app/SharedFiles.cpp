@@ -1,0 +1,106 @@
+#include "app/SharedFiles.h"
+
+#include <sys/stat.h>
+
+#include <functional>
+#include <string_view>
+#include <unordered_map>
+
+#include "platform/core/FileBytes.h"
+#include "platform/core/SysUtils.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/Forms.h"
+
+namespace {
+
+// What the program knows of a file's content. Its time is not taken: on a
+// shared folder it may stay the same over two writes within one second, and
+// a write of the same bytes again loses nothing.
+struct TFileState {
+    bool Exists = false;
+    bool Readable = false;
+    size_t Size = 0;
+    size_t Hash = 0;
+    bool operator==(const TFileState&) const = default;
+};
+
+TFileState StateOfBytes(const std::string& Bytes)
+{
+    return {true, true, Bytes.size(), std::hash<std::string_view>()(Bytes)};
+}
+
+TFileState StateOnDisk(const std::string& OsPath)
+{
+    struct stat st {};
+    if (::stat(OsPath.c_str(), &st) != 0)
+        return {};
+    std::string bytes;
+    if (!ReadWholeFileOs(OsPath, bytes)) {
+        TFileState s;
+        s.Exists = true;
+        return s;
+    }
+    return StateOfBytes(bytes);
+}
+
+// By the file's path on the system, so that "\" and "/" name one file.
+std::unordered_map<std::string, TFileState>& Remembered()
+{
+    static std::unordered_map<std::string, TFileState> states;
+    return states;
+}
+
+bool Changed(const std::string& OsPath)
+{
+    const auto it = Remembered().find(OsPath);
+    return it != Remembered().end() && !(StateOnDisk(OsPath) == it->second);
+}
+
+}  // namespace
+
+void RememberSharedFile(const AnsiString& FileName)
+{
+    const std::string path = ToOsPath(FileName);
+    Remembered()[path] = StateOnDisk(path);
+}
+
+void RememberSharedFile(const AnsiString& FileName, const AnsiString& Bytes)
+{
+    Remembered()[ToOsPath(FileName)] = StateOfBytes(Bytes);
+}
+
+bool MayReplaceSharedFile(const AnsiString& FileName)
+{
+    const std::string path = ToOsPath(FileName);
+    const auto it = Remembered().find(path);
+    if (it == Remembered().end())
+        return true;
+    const TFileState now = StateOnDisk(path);
+    if (now == it->second)
+        return true;
+    // Another login's bytes are there, or another login removed what was
+    // read. A folder or an unreadable file in its place holds nothing a save
+    // could lose: the save goes on and reports its failure.
+    const bool loses = now.Readable || (!now.Exists && it->second.Readable);
+    if (loses && Application->MessageBox("Plik " + FromOsPath(path) +
+                                             " został zmieniony przez innego użytkownika po jego wczytaniu.\r\r"
+                                             "TAK - zapisz moje zmiany (zmiany innego użytkownika zostaną "
+                                             "utracone),\r"
+                                             "NIE - nie zapisuj; moje zmiany zostaną na ekranie.",
+                                         "UWAGA !!!", MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return false;
+    // Seen: a save that fails now does not ask again about the same change.
+    it->second = now;
+    return true;
+}
+
+TSharedFileUpdate::TSharedFileUpdate(const AnsiString& FileName)
+    : FFileName(FileName), FSeen(!Changed(ToOsPath(FileName)))
+{
+}
+
+TSharedFileUpdate::~TSharedFileUpdate()
+{
+    if (FSeen)
+        RememberSharedFile(FFileName);
+}
