@@ -724,6 +724,7 @@ public:
     virtual void LoadCell(int ACol, int ARow, const AnsiString& Value);
     // Phase 0 start, 1 step (Value = row), 2 end, 4 found.
     virtual void DoProgress(int Phase, int Value);
+    // Announces changed cells (OnCellsChanged), then recalculates the footers.
     virtual void CellsChanged(const TRect& R);
 
     TGetFormatEvent OnGetFormat;
@@ -1871,6 +1872,8 @@ private:
         bool GridModified = false, PassThrough = false, EnteringGuard = false, FocusIgnore = false;
         bool UpRequest = false, DownRequest = false, CaretRequest = false, Filling = false;
         bool AlwaysEditAtRemember = false, BlinkPhase = false, InWheel = false;
+        // The grid-modified flag when the edit cell was remembered: a refused edit puts it back.
+        bool ModifiedAtRemember = false;
         bool HoverJustSet = false, HSplit = false, VSplit = false, DragMark = false;
         bool ButtonDown = false, Cancelled = false;
         bool Painted = false;

@@ -185,13 +185,15 @@ std::vector<int> TProStringGrid::ContentWidths(int First, int Last)
                     continue;
                 GetCellGraphicSize(c, r, graphic, true);
             }
-            if (graphic.cx == 0 && CellText(c, r).empty())
+            // A header cell's filter button takes its 16 pixels beside the text.
+            const int button = r == 0 && HasFilterButton(c) ? 16 : 0;
+            if (graphic.cx == 0 && button == 0 && CellText(c, r).empty())
                 continue;
             TPoint text(0, 0);
-            measure.Queue = graphic.cx == 0;   // a graphic's width adds to the text's
+            measure.Queue = graphic.cx == 0 && button == 0;   // a graphic's width adds to the text's
             GetCellTextSize(c, r, false, text, measure);
             int& w = widest[std::size_t(c - First)];
-            w = std::max(w, text.X + graphic.cx);
+            w = std::max(w, text.X + graphic.cx + button);
         }
     // The queued texts are summed from their characters' advances, but for a
     // mini-HTML text, rich text, formula, wide text or shortened address,

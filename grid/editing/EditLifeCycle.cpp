@@ -231,6 +231,7 @@ void TProStringGrid::RememberEditCell(int ACol, int ARow)
     TPoint base = GetBaseCell(RealColIndex(ACol), ARow);
     FEdit.OldText = GetGridCell(base.X, base.Y);
     FEdit.OldWideText = DecodeUnicodeCell(FEdit.OldText);
+    FEdit.ModifiedAtRemember = FEdit.GridModified;
 }
 
 bool TProStringGrid::StartFinishing(int& ACol, int& ARow)
@@ -293,6 +294,9 @@ bool TProStringGrid::FinishCellEdit(const AnsiString& AText)
             SetCells(col, row, value);
         } else {
             FEdit.Accepted = false;
+            // The refused text is thrown away: the grid is as modified as it was before the edit.
+            if (value == AText)
+                FEdit.GridModified = FEdit.ModifiedAtRemember;
             ReopenRefusedEdit(col, row, value == AText ? FEdit.OldText : value);
             if (value == AText && FEdit.Cell.X != Col())
                 UpdateEditor();
@@ -325,6 +329,8 @@ bool TProStringGrid::FinishCellEditWide(const WideString& AText)
             CellsChanged(TRect(col, row, col, row));
             SetWideCell(col, row, value);
         } else {
+            if (value == AText)
+                FEdit.GridModified = FEdit.ModifiedAtRemember;
             ReopenRefusedEdit(col, row, EncodeUnicodeCell(value == AText ? FEdit.OldWideText : value));
         }
         FEdit.OldWideText = GetWideCell(col, row);

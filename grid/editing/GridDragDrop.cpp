@@ -356,9 +356,8 @@ DWORD TProStringGrid::StartOleDrag(int ACol, int ARow, bool AColumn)
     if (OnOleDragStart)
         OnOleDragStart(this, ARow, ACol);
 
-    // The picture that follows the pointer: the column with its header, or the visible selection.
-    std::unique_ptr<TBitmap> image;
-    TPoint hotSpot(0, 0);
+    // The picture that follows the pointer: the column with its header, or the visible selection,
+    // a translucent form the drop source moves along and frees at the drop.
     if (FDragDropSettings->ShowCells()) {
         TGridRect range = Selection();
         if (AColumn)
@@ -368,25 +367,34 @@ DWORD TProStringGrid::StartOleDrag(int ACol, int ARow, bool AColumn)
         range.Left = std::max(range.Left, AColumn ? ACol : LeftCol());
         range.Right = std::min(range.Right, LeftCol() + VisibleColCount());
         if (range.Right >= range.Left && range.Bottom >= range.Top) {
-            image = PaintCellRange(this, range);
-            TRect cell = MergedCellRect(ACol, ARow), first = MergedCellRect(range.Left, range.Top);
-            hotSpot = TPoint(std::clamp(cell.Left - first.Left + 4, 0, image->Width() - 1),
-                             std::clamp(cell.Top - first.Top + 4, 0, image->Height() - 1));
+            TForm* image = CreateDragImageForm(range);
+            TPoint p;
+            if (!GetCursorPos(p))
+                p = ClientToScreen(TPoint(0, 0));
+            image->SetBounds(p.X + 4, p.Y + 4, image->Width(), image->Height());
+            image->Show();
+            source->SetDragImage(image);
         }
     }
+    // The source ends with the drag; a picture the drop did not free (a cancelled drag) goes with it.
+    auto release = [this, source] {
+        FOleSource = nullptr;
+        delete source->DragImage();
+        source->SetDragImage(nullptr);
+        source->Release();
+        FOleDragRect = TGridRect(-1, -1, -1, -1);
+    };
 
     FOleDragRect = Selection();
     DWORD effect = DROPEFFECT_NONE;
     HRESULT r = E_FAIL;
     try {
         const DWORD ok = DROPEFFECT_COPY | DROPEFFECT_MOVE;
-        r = AColumn ? StartColumnDrag(source, ACol, ok, effect, image.get(), hotSpot)
+        r = AColumn ? StartColumnDrag(source, ACol, ok, effect)
                     : StartTextDrag(source, text, RichTextDropAllowed() ? TextBlockToRtf(text) : AnsiString(), ok,
-                                    effect, image.get(), hotSpot);
+                                    effect);
     } catch (...) {
-        FOleSource = nullptr;
-        source->Release();
-        FOleDragRect = TGridRect(-1, -1, -1, -1);
+        release();
         throw;
     }
     if (r == DRAGDROP_S_DROP && effect == DROPEFFECT_MOVE && !AColumn) {
@@ -405,9 +413,7 @@ DWORD TProStringGrid::StartOleDrag(int ACol, int ARow, bool AColumn)
     }
     if (r != DRAGDROP_S_DROP)
         effect = DROPEFFECT_NONE;
-    FOleSource = nullptr;
-    source->Release();
-    FOleDragRect = TGridRect(-1, -1, -1, -1);
+    release();
     if (OnOleDragStop)
         OnOleDragStop(this, int(effect));
     return effect;

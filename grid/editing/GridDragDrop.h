@@ -130,9 +130,8 @@ private:
 
 // Runs the system drag of Text (and Rtf); DRAGDROP_S_CANCEL when the last feedback had no effect.
 HRESULT StartTextDrag(TPSGDropSource* DropSource, const AnsiString& Text, const AnsiString& Rtf, DWORD OkEffects,
-                      DWORD& Effect, TBitmap* Image = nullptr, TPoint HotSpot = TPoint(0, 0));
-HRESULT StartColumnDrag(TPSGDropSource* DropSource, int Column, DWORD OkEffects, DWORD& Effect,
-                        TBitmap* Image = nullptr, TPoint HotSpot = TPoint(0, 0));
+                      DWORD& Effect);
+HRESULT StartColumnDrag(TPSGDropSource* DropSource, int Column, DWORD OkEffects, DWORD& Effect);
 
 // ---------------------------------------------------------------- the grid's target and source
 class TGridDropTarget : public TPSGDropTarget {

@@ -713,6 +713,9 @@ void TProStringGrid::Click()
 {
     if (FMouse.ClickOnPressCell)
         TBaseGrid::Click();
+    // The clicked cell is the next edit cell; an edit under way keeps its own.
+    if (!FEdit.Active)
+        RememberEditCell(Col(), Row());
 }
 
 // ---------------------------------------------------------------- double click

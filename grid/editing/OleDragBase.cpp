@@ -398,15 +398,13 @@ HRESULT TPSGDropSource::GiveFeedback(DWORD Effect)
 }
 
 namespace {
-HRESULT RunDrag(TPSGDropSource* DropSource, TSourceDataObject* Data, DWORD OkEffects, DWORD& Effect, TBitmap* Image,
-                TPoint HotSpot)
+HRESULT RunDrag(TPSGDropSource* DropSource, TSourceDataObject* Data, DWORD OkEffects, DWORD& Effect)
 {
     Data->AddRef();
     DropSource->AddRef();
     HRESULT r = E_FAIL;
     try {
-        r = Image ? DoDragDrop(Data, DropSource, OkEffects, Effect, Image, HotSpot)
-                  : DoDragDrop(Data, DropSource, OkEffects, Effect);
+        r = DoDragDrop(Data, DropSource, OkEffects, Effect);
     } catch (...) {
         Data->Release();
         DropSource->Release();
@@ -421,19 +419,17 @@ HRESULT RunDrag(TPSGDropSource* DropSource, TSourceDataObject* Data, DWORD OkEff
 } // namespace
 
 HRESULT StartTextDrag(TPSGDropSource* DropSource, const AnsiString& Text, const AnsiString& Rtf, DWORD OkEffects,
-                      DWORD& Effect, TBitmap* Image, TPoint HotSpot)
+                      DWORD& Effect)
 {
-    return RunDrag(DropSource, new TSourceDataObject(Text, -1, Rtf), OkEffects, Effect, Image, HotSpot);
+    return RunDrag(DropSource, new TSourceDataObject(Text, -1, Rtf), OkEffects, Effect);
 }
 
-HRESULT StartColumnDrag(TPSGDropSource* DropSource, int Column, DWORD OkEffects, DWORD& Effect, TBitmap* Image,
-                        TPoint HotSpot)
+HRESULT StartColumnDrag(TPSGDropSource* DropSource, int Column, DWORD OkEffects, DWORD& Effect)
 {
     gColumnDragRunning = true;
     HRESULT r = E_FAIL;
     try {
-        r = RunDrag(DropSource, new TSourceDataObject(AnsiString(), Column, AnsiString()), OkEffects, Effect, Image,
-                    HotSpot);
+        r = RunDrag(DropSource, new TSourceDataObject(AnsiString(), Column, AnsiString()), OkEffects, Effect);
     } catch (...) {
         gColumnDragRunning = false;
         throw;

@@ -603,6 +603,7 @@ public:
         }
         for (const TOleDragStep& s : steps) {
             HRESULT hr;
+            gui_state::NoteCursorPos(s.Screen);   // the pointer is where the drag is
             if (FSource)
                 hr = FSource->QueryContinueDrag(s.Escape, s.KeyState);
             else
@@ -714,9 +715,13 @@ public:
             escape = static_cast<QKeyEvent*>(e)->key() == Qt::Key_Escape;
             break;
         case QEvent::MouseMove:
-        case QEvent::MouseButtonRelease:
-            keys = KeysOf(static_cast<QMouseEvent*>(e)->buttons(), static_cast<QMouseEvent*>(e)->modifiers());
+        case QEvent::MouseButtonRelease: {
+            auto* m = static_cast<QMouseEvent*>(e);
+            keys = KeysOf(m->buttons(), m->modifiers());
+            const QPoint p = m->globalPosition().toPoint();
+            gui_state::NoteCursorPos(TPoint(p.x(), p.y()));   // GetCursorPos follows the drag
             break;
+        }
         default: return QObject::eventFilter(o, e);
         }
         HRESULT hr = S_OK;

@@ -230,7 +230,33 @@ public:
             ASize = TSize{20, 10};
     }
 };
+
+// A grid that shows a filter button in the header of column 1.
+class TFilterGrid : public TProStringGrid {
+public:
+    using TProStringGrid::TProStringGrid;
+    bool HasFilterButton(int ACol) override { return ACol == 1; }
+};
 }  // namespace
+
+// The filter button of a header cell counts 16 pixels beside its text.
+TEST(GridAutoSize, FilterButtonWidensItsHeaderCell)
+{
+    struct Case {
+        const char* Header;
+        const char* Data;
+    } cases[] = {{"Numer normy PN-EN", "x"}, {"", ""}};
+    for (const Case& c : cases) {
+        TFilterGrid filtered(nullptr);
+        TProStringGrid plain(nullptr);
+        for (TProStringGrid* g : {static_cast<TProStringGrid*>(&filtered), &plain}) {
+            g->SetCells(1, 0, c.Header);
+            g->SetCells(1, 1, c.Data);
+            g->AutoSizeColEx(1, false);
+        }
+        EXPECT_EQ(filtered.ColWidths(1), plain.ColWidths(1) + 16) << c.Header;
+    }
+}
 
 // A descendant's own graphics count for cells that have no record.
 TEST(GridAutoSize, GraphicsOfADescendantCountBesideTheText)

@@ -164,15 +164,17 @@ TEST_F(Editing, RefusedValueRestoresTheCellAndReopensTheEditor)
         const char* Name;
         AnsiString HandlerValue;
         AnsiString Expected;
+        bool Modified;   // the grid's modified flag after the refusal
     };
     const Case cases[] = {
-        {"value left as typed: the old text comes back", "", "c3r3"},
-        {"handler's own value is written", "fixed", "fixed"},
+        {"value left as typed: the old text comes back", "", "c3r3", false},
+        {"handler's own value is written", "fixed", "fixed", true},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.Name);
         const int undoCount = Undo->List()->Count();
         Grid->SetCells(3, 3, "c3r3");
+        Grid->SetGridModified(false);
         Grid->OnCellValidate = [&](TObject*, int, int, AnsiString& v, bool& valid) {
             valid = false;
             if (!k.HandlerValue.empty())
@@ -182,6 +184,7 @@ TEST_F(Editing, RefusedValueRestoresTheCellAndReopensTheEditor)
         TypeInCell("bad");
         Enter();
         EXPECT_EQ(Grid->Cells(3, 3), k.Expected);
+        EXPECT_EQ(Grid->GridModified(), k.Modified);
         EXPECT_TRUE(EditorShown());
         EXPECT_EQ(Editor()->Text(), k.Expected);
         EXPECT_EQ(Grid->Col(), 3);
@@ -210,6 +213,16 @@ TEST_F(Editing, ClickingAnotherCellConcludesTheEdit)
     EXPECT_EQ(Grid->Row(), 2);
     EXPECT_EQ(Undo->List()->Count(), 1);
     EXPECT_FALSE(EditorShown());
+}
+
+// A click makes the clicked cell the edit cell, also where editing is off.
+TEST_F(Editing, ClickRemembersTheClickedCell)
+{
+    Grid->SetOptions(Grid->Options() & ~goEditing);
+    const TRect target = Grid->CellRect(3, 2);
+    Click(Grid, target.Left + 5, target.Top + 5);
+    EXPECT_EQ(Grid->EditCell(), TPoint(3, 2));
+    EXPECT_EQ(Grid->TextBeforeEdit(), "c3r2");
 }
 
 TEST_F(Editing, MovingFiresTheChangingEventsOnceInOrder)

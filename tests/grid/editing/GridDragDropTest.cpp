@@ -187,7 +187,42 @@ TEST_F(GridDragDrop, ColumnDraggedBetweenGrids)
     EXPECT_EQ(row, 0);
     EXPECT_EQ(col, 3);
     EXPECT_EQ(A->Cells(1, 1), "Łódź") << "a column move is left to the handler";
-    EXPECT_GT(LastSystemDragImageSize().cx, 0) << "the column's picture follows the pointer";
+}
+
+// With ShowCells a translucent picture of the dragged cells follows the pointer and goes at the end.
+TEST_F(GridDragDrop, PictureOfTheCellsFollowsThePointer)
+{
+    struct Case {
+        bool ShowCells, Column, Escape;
+        int Width;   // the picture's width in cells; 0: no picture
+    } cases[] = {{true, false, false, 2}, {true, true, true, 1}, {false, false, false, 0}};
+    A->DragDropSettings()->SetOleColumnDragDrop(true);
+    B->DragDropSettings()->SetOleColumnDragDrop(true);
+    A->SetSelection(TGridRect(1, 1, 2, 1));
+    for (const Case& c : cases) {
+        A->DragDropSettings()->SetShowCells(c.ShowCells);
+        const int owned = A->ComponentCount();
+        int seen = 0;
+        B->OnOleDragOver = [&](TObject*, int, int, bool&) {
+            TForm* picture = A->OleDropSource()->DragImage();
+            if (!picture)
+                return;
+            TPoint p;
+            GetCursorPos(p);
+            EXPECT_TRUE(picture->Visible());
+            EXPECT_EQ(picture->Left(), p.X + 4);
+            EXPECT_EQ(picture->Top(), p.Y + 4);
+            EXPECT_EQ(picture->Width(), 70 * c.Width + 1);
+            ++seen;
+        };
+        TSystemDragStep last = Over(B, 2, c.Column ? 0 : 3);
+        last.Escape = c.Escape;
+        ScriptSystemDrag({Over(A, 1, c.Column ? 0 : 1), Over(B, 1, 3), Over(B, 2, 3), last});
+        A->StartOleDrag(1, c.Column ? 0 : 1, c.Column);
+        EXPECT_EQ(seen > 0, c.Width > 0) << c.Column;
+        EXPECT_EQ(A->ComponentCount(), owned) << "the picture is gone after the drag";
+    }
+    EXPECT_EQ(LastSystemDragImageSize().cx, 0) << "no second picture from the system";
 }
 
 TEST_F(GridDragDrop, DroppedFiles)
