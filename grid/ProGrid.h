@@ -1653,7 +1653,8 @@ public:
     // when the value was refused.
     virtual bool FinishCellEdit(const AnsiString& AText);
     virtual bool FinishCellEditWide(const WideString& AText);
-    // The cell the next FinishCellEdit concludes, with its texts before editing (real column).
+    // The cell the next FinishCellEdit concludes, with its texts before editing (real column) and
+    // the grid-modified flag of that moment.
     virtual void RememberEditCell(int ACol, int ARow);
     // Moves the current cell on after an edit (Navigation's direction, wrap, append).
     virtual void AdvanceToNextCell(int ACol, int ARow, bool Force, bool EditPlainCells, bool Forward, bool Nested,

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/common/GridTest.h"
+#include "tests/common/Screenshots.h"
 #include "tests/common/TestFiles.h"
 
 namespace {
@@ -213,7 +215,12 @@ TEST_F(GridDragDrop, PictureOfTheCellsFollowsThePointer)
             EXPECT_EQ(picture->Left(), p.X + 4);
             EXPECT_EQ(picture->Top(), p.Y + 4);
             EXPECT_EQ(picture->Width(), 70 * c.Width + 1);
-            ++seen;
+            if (seen++ == 0 && !c.Column) {
+                std::unique_ptr<TBitmap> shot = GrabControl(picture);
+                TRasterImage png("PNG");
+                png.Assign(shot.get());
+                png.SaveToFile(FromOsPath(ScreenshotPath("grid_drag_picture.png")));
+            }
         };
         TSystemDragStep last = Over(B, 2, c.Column ? 0 : 3);
         last.Escape = c.Escape;
