@@ -1,6 +1,7 @@
 #include "app/FormBuild.h"
 
 #include "platform/gui/ExtCtrls.h"
+#include "platform/gui/SHDocVw.h"
 
 TLabel* PlaceLabel(TComponent* Owner, TWinControl* Parent, const char* Name, const AnsiString& Caption, int Left,
                    int Top, TWinControl* Focus)
@@ -43,4 +44,12 @@ TPanel* PlaceGroupBox(TComponent* Owner, TWinControl* Parent, TGroupBox*& Box, c
     inside->SetBevelOuter(bvNone);
     inside->SetCaption("");
     return inside;
+}
+
+void BrowseHistory(TWebBrowser* Browser, void (TWebBrowser::*Step)())
+{
+    try {
+        (Browser->*Step)();
+    } catch (const Exception&) {
+    }
 }

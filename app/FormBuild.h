@@ -43,6 +43,11 @@ TComboBox* PlaceList(TComponent* Owner, TWinControl* Parent, const char* Name, i
 // enabled unless the state is "Aktualna", which empties the replacement.
 void FollowStateChoice(TComboBox* State, TEdit* Replacement, TControl* Label);
 
+class TWebBrowser;
+// A step of a browser's history (GoBack, GoForward, Refresh): where there is
+// no page to go to, nothing happens.
+void BrowseHistory(TWebBrowser* Browser, void (TWebBrowser::*Step)());
+
 // The record fields refuse the record separator "|": a text that holds one
 // is emptied (true when it was), and a typed one is swallowed.
 bool EmptyIfHoldsBar(TControl* Control);

@@ -641,6 +641,9 @@ private:
     // The yes/no/cancel question about the modified register; Then names
     // what "no" goes on to. False: cancelled.
     bool AskSaveModifiedList(const AnsiString& Then);
+    // Before the register of the item Caption replaces the open one: the
+    // question above when the open register has unsaved changes. False: cancelled.
+    bool KeepOrSaveListBefore(const AnsiString& Caption);
     // The register menus and the print dialogs (qx_Unit1_WykazPolecenia.cpp)
     // and the export page's controls.
     void CreateListCommandComponents();

@@ -515,15 +515,14 @@ bool Tf_MainForm::ImportListFile(const AnsiString& FileName, const AnsiString& I
                                 "UWAGA !!!", MB_OK | MB_ICONERROR);
     }
 
-    // The menu names the register only once it is written; the category's
-    // visibility and the group's value stay as they were.
+    // The menu names the register only once it is written. The category's
+    // key is written anew (empty: its panel shown); the group's value stays.
     const AnsiString menuFile = edt_Menu->FileName();
     if (saved && FileExists(menuFile)) {
         try {
             TSharedFileUpdate update(menuFile);
             TIniFile menu(menuFile);
-            if (!menu.ValueExists("Kategorie", Category))
-                menu.WriteString("Kategorie", Category, "");
+            menu.WriteString("Kategorie", Category, "");
             if (!menu.ValueExists(Category, Group))
                 menu.WriteString(Category, Group, "");
             menu.WriteString(Group, ItemName, ExtractFileName(target));

@@ -610,8 +610,7 @@ void Tf_MainForm::sb_W_UtworzWykazClick(TObject*)
         return;
     const AnsiString item = Selected(lb_W_Spis);
     // The open register's unsaved changes are not dropped unasked.
-    if (sb_Edytuj_ZapiszZmiany->Enabled() &&
-        !AskSaveModifiedList("utworzyć nowy wykaz dla pozycji " + item + " bez zapisywania zmian"))
+    if (!KeepOrSaveListBefore(item))
         return;
     const AnsiString name = lbl_Menu_NazwaPoz->Caption();
     AnsiString path;

@@ -219,8 +219,7 @@ void Tf_MainForm::RunListItem(const AnsiString& Command, const AnsiString& Capti
     if (Application->MessageBox(missing + "\r\rCzy chcesz stworzyć nowy wykaz dla pozycji " + Caption + " teraz ???",
                                 TitleWarning, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    if (sb_Edytuj_ZapiszZmiany->Enabled() &&
-        !AskSaveModifiedList("utworzyć nowy wykaz dla pozycji " + Caption + " bez zapisywania zmian"))
+    if (!KeepOrSaveListBefore(Caption))
         return;
     if (Command.empty()) {
         NewListGrid(AnsiString(), Caption);

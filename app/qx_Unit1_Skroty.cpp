@@ -34,15 +34,6 @@ void Open(const AnsiString& Address, int Show)
     if (!Address.empty())
         ShellExecute(0, "open", Address, "", "", Show);
 }
-
-// The browser's history: nothing happens when there is no page to go to.
-void Browse(TWebBrowser* Browser, void (TWebBrowser::*Step)())
-{
-    try {
-        (Browser->*Step)();
-    } catch (const Exception&) {
-    }
-}
 }  // namespace
 
 void Tf_MainForm::ConnectPageHandlers()
@@ -162,9 +153,9 @@ void Tf_MainForm::sb_NaStroniePKN_GOClick(TObject*)
 }
 
 void Tf_MainForm::sb_HomeClick(TObject*) { webZnajdzNaPKNie->Navigate(AnsiString(StandardsBodyHomePage)); }
-void Tf_MainForm::sb_BackClick(TObject*) { Browse(webZnajdzNaPKNie, &TWebBrowser::GoBack); }
-void Tf_MainForm::sbForwordClick(TObject*) { Browse(webZnajdzNaPKNie, &TWebBrowser::GoForward); }
-void Tf_MainForm::sb_RefreshClick(TObject*) { Browse(webZnajdzNaPKNie, &TWebBrowser::Refresh); }
+void Tf_MainForm::sb_BackClick(TObject*) { BrowseHistory(webZnajdzNaPKNie, &TWebBrowser::GoBack); }
+void Tf_MainForm::sbForwordClick(TObject*) { BrowseHistory(webZnajdzNaPKNie, &TWebBrowser::GoForward); }
+void Tf_MainForm::sb_RefreshClick(TObject*) { BrowseHistory(webZnajdzNaPKNie, &TWebBrowser::Refresh); }
 
 void Tf_MainForm::e_WyszukajWPKN_NrNormyKeyDown(TObject* Sender, Word& Key, TShiftState)
 {

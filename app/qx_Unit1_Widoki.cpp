@@ -513,8 +513,8 @@ void Tf_MainForm::CheckForUpdateOnce()
 void Tf_MainForm::RefreshAboutPage(bool MoveLinks)
 {
     sb_Pomoc->SetVisible(FileExists(ShippedFile("help\\tyrvenhold.html")));
-    // The notice is on when it has an address to open.
-    const bool notice = !l_SzukamPracy->Hint().empty();
+    // The notice is on when it has a caption; its address (the hint) may be empty.
+    const bool notice = !l_SzukamPracy->Caption().empty();
     l_SzukamPracy->SetVisible(notice);
     l_SzukamPracy2->SetVisible(notice);
     Timer_SzukamPracy->SetEnabled(notice);

@@ -302,9 +302,10 @@ void Tf_MainForm::SetListCellSize(bool Height)
     d->Edit1->SetText(IntToStr(Height ? g->DefaultRowHeight() : g->DefaultColWidth()));
     if (d->ShowModal() != mrOk)
         return;
-    // Only a size of at least one pixel is taken; anything else leaves the grid as it was.
-    int size = 0;
-    if (!TryStrToInt(d->Edit1->Text(), size) || size <= 0)
+    // A text that is no number raises the conversion error, which the
+    // application reports; a size below one pixel is not taken either.
+    const int size = StrToInt(d->Edit1->Text());
+    if (size <= 0)
         return;
     if (Height)
         g->SetDefaultRowHeight(size);

@@ -177,10 +177,14 @@ void Tf_MainForm::sb_NowyWykaz_EdytujClick(TObject*)
         EnterListEditing();
 }
 
+bool Tf_MainForm::KeepOrSaveListBefore(const AnsiString& Caption)
+{
+    return !sb_Edytuj_ZapiszZmiany->Enabled() || AskSaveModifiedList("bez zapisywania zmian otworzyć wykaz " + Caption);
+}
+
 bool Tf_MainForm::OpenListFile(const AnsiString& FileName, const AnsiString& Caption)
 {
-    if (sb_Edytuj_ZapiszZmiany->Enabled() &&
-        !AskSaveModifiedList("bez zapisywania zmian otworzyć wykaz " + Caption))
+    if (!KeepOrSaveListBefore(Caption))
         return false;
     TProStringGrid* g = sg_NowyEdytujWykaz;
     sb_Edytuj_ZapiszZmiany->SetEnabled(false);

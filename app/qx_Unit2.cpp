@@ -329,17 +329,17 @@ void Tf_SprawdzNorme::sb_HomeClick(TObject*)
 
 void Tf_SprawdzNorme::sb_RefreshClick(TObject*)
 {
-    webPodglad->Refresh();
+    BrowseHistory(webPodglad, &TWebBrowser::Refresh);
 }
 
 void Tf_SprawdzNorme::sb_BackClick(TObject*)
 {
-    webPodglad->GoBack();
+    BrowseHistory(webPodglad, &TWebBrowser::GoBack);
 }
 
 void Tf_SprawdzNorme::sbForwordClick(TObject*)
 {
-    webPodglad->GoForward();
+    BrowseHistory(webPodglad, &TWebBrowser::GoForward);
 }
 
 void Tf_SprawdzNorme::LoadingFinished()

@@ -74,7 +74,7 @@ void ResetFormatSettings();
 // ---------------------------------------------------------------- strings
 AnsiString IntToStr(Int64 v);
 AnsiString IntToHex(Int64 v, int digits);
-int StrToInt(const AnsiString& s);                 // EConvertError "'x' is not a valid integer value"
+int StrToInt(const AnsiString& s);                 // EConvertError "'x' nie jest prawidłową liczbą całkowitą"
 Int64 StrToInt64(const AnsiString& s);
 int StrToIntDef(const AnsiString& s, int def);
 bool TryStrToInt(const AnsiString& s, int& v);     // accepts "$1F" and "0x1F" hex, leading/trailing blanks

@@ -105,14 +105,14 @@ bool TryStrToInt(const AnsiString& s, int& v)
 int StrToInt(const AnsiString& s)
 {
     int v;
-    if (!TryStrToInt(s, v)) throw EConvertError("'" + s + "' is not a valid integer value");
+    if (!TryStrToInt(s, v)) throw EConvertError("'" + s + "' nie jest prawidłową liczbą całkowitą");
     return v;
 }
 
 Int64 StrToInt64(const AnsiString& s)
 {
     Int64 v;
-    if (!TryStrToInt64(s, v)) throw EConvertError("'" + s + "' is not a valid integer value");
+    if (!TryStrToInt64(s, v)) throw EConvertError("'" + s + "' nie jest prawidłową liczbą całkowitą");
     return v;
 }
 

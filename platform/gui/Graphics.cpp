@@ -110,7 +110,7 @@ TColor StringToColor(const AnsiString& s)
         return c;
     Int64 v;
     if (!TryStrToInt64(s, v))
-        throw EConvertError("'" + s + "' is not a valid integer value");
+        throw EConvertError("'" + s + "' nie jest prawidłową liczbą całkowitą");
     return static_cast<TColor>(static_cast<std::uint32_t>(v));
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <cstdlib>
 #include <set>
@@ -560,12 +561,41 @@ TEST_F(Commands, AboutAndUpdatePagesFetchTheVersionOnce)
 TEST_F(Commands, NewRegisterAsksAboutTheOpenRegisterByItsItemName)
 {
     CurrentUserLevel = 3;
-    Form->RunMenuCommand("a.txt", "Zawór A");
-    Form->ng_NowyEdytujWykaz->SetCaption("Inny nagłówek");
-    Form->sb_Edytuj_ZapiszZmiany->SetEnabled(true);
-    ScriptDialogs()
-        .ExpectMessageBox(IDYES, "Czy chcesz stworzyć nowy wykaz dla pozycji Pompa teraz ???")
-        .ExpectMessageBox(IDCANCEL, "Wykaz Zawór A został zmodyfikowany.");
-    Form->RunMenuCommand("nowy.txt", "Pompa");
-    EXPECT_EQ(CurrentListFile, Path("Wykazy\\a.txt"));
+    Write("Ustawienia\\kategorie.ini", "[Kategorie]\r\nWyroby=1\r\n[Wyroby]\r\nZawory=\r\n[Zawory]\r\nPompa=nowy.txt\r\n");
+    auto choose = [](auto* List, const AnsiString& Line) {
+        List->SetItemIndex(List->Items()->IndexOf(Line));
+        List->OnClick(List);
+    };
+    const auto modifiedQuestion = [] {
+        ScriptDialogs().ExpectMessageBox(IDCANCEL, "Wykaz Zawór A został zmodyfikowany. Czy chcesz zapisać "
+                                                   "wprowadzone zmiany ???\r\rKliknij na:\r• TAK aby zapisać zmiany "
+                                                   "w wykazie,\r• NIE aby bez zapisywania zmian otworzyć wykaz Pompa,"
+                                                   "\r• ANULUJ aby wrócić do otwartego wykazu.");
+    };
+    // The same question from the menu item and from the menu editor's "Utwórz wykaz".
+    const std::function<void()> creates[] = {
+        [&] {
+            ScriptDialogs().ExpectMessageBox(IDYES, "Czy chcesz stworzyć nowy wykaz dla pozycji Pompa teraz ???");
+            modifiedQuestion();
+            Form->RunMenuCommand("nowy.txt", "Pompa");
+        },
+        [&] {
+            Form->RunMenuCommand("Menu", "Menu");
+            choose(Form->clb_MG_PrzyciskiMenuGlownego, "Wyroby");
+            choose(Form->lb_G_Spis, "Zawory");
+            choose(Form->lb_W_Spis, "Pompa");
+            ASSERT_TRUE(Form->sb_W_UtworzWykaz->Enabled());
+            modifiedQuestion();
+            Form->sb_W_UtworzWykaz->Click();
+        },
+    };
+    for (const auto& create : creates) {
+        Form->RunMenuCommand("a.txt", "Zawór A");
+        Form->ng_NowyEdytujWykaz->SetCaption("Inny nagłówek");
+        Form->sb_Edytuj_ZapiszZmiany->SetEnabled(true);
+        create();
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+        EXPECT_EQ(CurrentListFile, Path("Wykazy\\a.txt"));
+        Form->sb_Edytuj_ZapiszZmiany->SetEnabled(false);
+    }
 }

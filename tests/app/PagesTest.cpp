@@ -475,7 +475,9 @@ TEST_F(Pages, LinksOpenThroughTheShellAndHelpNeedsItsFile)
     ASSERT_EQ(opened.size(), 5u);
     EXPECT_NE(opened[4].find("tyrvenhold.html"), AnsiString::npos);
 
-    // The notice blinks only with an address to open (the version information read before).
+    // The notice blinks by its caption, with an address to open or none (the version
+    // information read before).
+    Form->l_SzukamPracy->SetHint("");
     UpdateCheckDone = true;
     Form->RunMenuCommand("Informacja", "Informacja");
     UpdateCheckDone = false;

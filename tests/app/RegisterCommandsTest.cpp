@@ -196,7 +196,7 @@ TEST_F(RegisterCommands, DeletingTheOnlyLineLeavesAnEmptyLine)
     EXPECT_EQ(Grid->Cells(0, 1), "1");
 }
 
-TEST_F(RegisterCommands, CellSizesTakeOnlyPositiveNumbers)
+TEST_F(RegisterCommands, CellSizesTakePositiveNumbersAndReportOtherTexts)
 {
     OpenEditing("A");
     struct Case {
@@ -204,10 +204,15 @@ TEST_F(RegisterCommands, CellSizesTakeOnlyPositiveNumbers)
         const char* Typed;
         int Result;
         int Expected;
+        const char* Error;   // the application's report of the conversion, or none
     } cases[] = {
-        {Tf_MainForm::lcCellHeight, "30", mrOk, 30},  {Tf_MainForm::lcCellHeight, "0", mrOk, 30},
-        {Tf_MainForm::lcCellHeight, "", mrOk, 30},    {Tf_MainForm::lcCellHeight, "45", mrCancel, 30},
-        {Tf_MainForm::lcCellWidth, "77", mrOk, 77},   {Tf_MainForm::lcCellWidth, "99999999999", mrOk, 77},
+        {Tf_MainForm::lcCellHeight, "30", mrOk, 30, nullptr},
+        {Tf_MainForm::lcCellHeight, "0", mrOk, 30, nullptr},
+        {Tf_MainForm::lcCellHeight, "", mrOk, 30, "'' nie jest prawidłową liczbą całkowitą."},
+        {Tf_MainForm::lcCellHeight, "45", mrCancel, 30, nullptr},
+        {Tf_MainForm::lcCellWidth, "77", mrOk, 77, nullptr},
+        {Tf_MainForm::lcCellWidth, "x", mrOk, 77, "'x' nie jest prawidłową liczbą całkowitą."},
+        {Tf_MainForm::lcCellWidth, "99999999999", mrOk, 77, "'99999999999' nie jest prawidłową liczbą całkowitą."},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Typed);
@@ -220,8 +225,16 @@ TEST_F(RegisterCommands, CellSizesTakeOnlyPositiveNumbers)
             caption = d->Caption();
             d->Edit1->SetText(c.Typed);
         });
+        if (c.Error)
+            ScriptDialogs().ExpectMessageBox(IDOK, c.Error);
         const int before = height ? Grid->DefaultRowHeight() : Grid->DefaultColWidth();
-        Form->RunListCommand(c.Command);
+        // As from the menu: an exception goes to the application's handler.
+        try {
+            Item(Form->pm_Format, height ? "Ustaw wysokość komórek" : "Ustaw szerokość komórek")->Click();
+        } catch (const Exception&) {
+            Application->HandleException(nullptr);
+        }
+        EXPECT_TRUE(VerifyNoPendingDialogs());
         EXPECT_EQ(shownValue, IntToStr(before));
         EXPECT_EQ(caption, height ? "Ustaw wysokość komórek" : "Ustaw szerokość komórek");
         EXPECT_EQ(label, height ? "&Wysokosc komórek:" : "&Szerokość komórek:");

@@ -124,8 +124,8 @@ TEST_F(ImportForms, EnterImportsANewItemAndReplacingAsksFirst)
     PressEnter(Form->e_Importuj_NazwaNowejPoz);
     EXPECT_EQ(Read("Wykazy\\Zawór_DN80.txt"), "|PN-EN 1561:2012|Żeliwo|Korpus|R-1|\r\n|PN-EN 1092-1|S235|Kołnierz|R-2|\r\n");
     EXPECT_EQ(MenuValue("Zawory", "Zawór DN80"), "Zawór_DN80.txt");
-    // The hidden category stays hidden.
-    EXPECT_EQ(MenuValue("Kategorie", "Wyroby"), "0");
+    // The category's key is written anew: its panel is shown again.
+    EXPECT_EQ(MenuValue("Kategorie", "Wyroby"), "");
     EXPECT_FALSE(FileExists(Path("Importuj\\bom.txt")));
     EXPECT_EQ(Form->edt_ImportujWykaz->Text(), "");
     EXPECT_EQ(Form->e_Importuj_NazwaNowejPoz->Text(), "");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -123,6 +124,23 @@ TEST_F(CheckDialogPage, ShowsTheConvertedNumbersPageAndTakesTheStateFromItsPopup
     EXPECT_EQ(Dialog->m_Tytul->Text(), "Stal niestopowa walcowana na gorąco ");
     // Closed: the next showing starts with an empty page.
     ASSERT_TRUE(WaitUntil([&] { return Location() == "about:blank" && !Dialog->webPodglad->Busy(); }));
+}
+
+TEST_F(CheckDialogPage, HistoryStepsWithNoPageToGoToDoNothing)
+{
+    // Nothing loaded yet: no page behind or ahead, by button or by the popup's items.
+    Tf_SprawdzNorme* d = Dialog.get();
+    const std::function<void()> steps[] = {
+        [&] { d->sb_Back->Click(); },
+        [&] { d->sbForword->Click(); },
+        [&] { d->sb_Refresh->Click(); },
+        [&] { d->pm_SprawdzNorme->Items()->Find("Wstecz")->Click(); },
+        [&] { d->pm_SprawdzNorme->Items()->Find("Dalej")->Click(); },
+    };
+    for (const auto& step : steps) {
+        EXPECT_NO_THROW(step());
+        EXPECT_EQ(Location(), "");
+    }
 }
 
 }  // namespace

@@ -78,7 +78,7 @@ TEST_F(Numbers, StrToIntAcceptsDecimalAndHexAndRejectsTheRest)
         StrToInt("abc");
         FAIL() << "no exception";
     } catch (const EConvertError& e) {
-        EXPECT_EQ(e.Message(), "'abc' is not a valid integer value");
+        EXPECT_EQ(e.Message(), "'abc' nie jest prawidłową liczbą całkowitą");
     }
     EXPECT_EQ(StrToInt64("9223372036854775807"), INT64_MAX);
     EXPECT_THROW(StrToInt64("9223372036854775808"), EConvertError);
