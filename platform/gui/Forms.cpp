@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QPainter>
 #include <QResizeEvent>
 #include <QPixmap>
 #include <QScreen>
 #include <QToolTip>
+#include <QTranslator>
 #include <map>
 #include <unistd.h>
 
@@ -877,6 +880,18 @@ void InitializeApplication(int& argc, char** argv)
         // (the engine itself starts only with the first browser).
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
         g_qapp = std::make_unique<QApplication>(argc, argv);
+        // Polish everywhere: the toolkit's own texts (file, print and colour dialogs, standard
+        // buttons) from its Polish translations, and Polish as the locale of the toolkit and of
+        // the web engine, which takes it when it starts.
+        QLocale::setDefault(QLocale(QLocale::Polish, QLocale::Poland));
+        for (const char* catalogue : {"qtbase", "qtwebengine"}) {
+            auto* translator = new QTranslator(g_qapp.get());
+            if (translator->load(QLocale(), QString::fromLatin1(catalogue), QStringLiteral("_"),
+                                 QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+                QCoreApplication::installTranslator(translator);
+            else
+                delete translator;
+        }
     }
     if (!Application)
         Application = new TApplication(nullptr);

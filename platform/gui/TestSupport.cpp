@@ -1,15 +1,20 @@
 #include "platform/gui/TestSupport.h"
 
 #include <QApplication>
+#include <QAbstractButton>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QHelpEvent>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QUrl>
 #include <QMouseEvent>
 #include <QScreen>
+#include <QTabBar>
+#include <QTimer>
 #include <QWheelEvent>
 #include <cstdlib>
 #include <deque>
@@ -227,6 +232,38 @@ TDialogScript& TDialogScript::ExpectDialog(TDialogKind Kind, const AnsiString& N
 {
     g_script.push_back({Kind, Name, Result, nullptr, std::move(Answer), true, AnsiString()});
     return *this;
+}
+
+AnsiString ShownDialogTexts(TDialogRequest& Request, const AnsiString& ShotFile)
+{
+    QStringList texts;
+    bool seen = false;
+    QTimer watch;
+    watch.setInterval(0);
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        if (seen || !dialog)
+            return;
+        seen = true;
+        texts << dialog->windowTitle();
+        for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
+            if (b->isVisible() && !b->text().isEmpty())
+                texts << b->text();
+        for (QLabel* l : dialog->findChildren<QLabel*>())
+            if (l->isVisible() && !l->text().isEmpty())
+                texts << l->text();
+        for (QTabBar* t : dialog->findChildren<QTabBar*>())
+            for (int i = 0; i < t->count(); ++i)
+                texts << t->tabText(i);
+        if (!ShotFile.empty())
+            dialog->grab().save(QString::fromStdString(ToOsPath(ShotFile)), "PNG");
+        dialog->reject();
+    });
+    watch.start();
+    if (Request.Run)
+        Request.Run(Request);
+    watch.stop();
+    return FromQString(texts.join(QStringLiteral("\r\n")));
 }
 
 const std::vector<TRecordedDialog>& RecordedDialogs() { return g_recorded; }

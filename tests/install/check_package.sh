@@ -32,6 +32,9 @@ done
 for p in qt6-qpa-plugins libqt6webenginecore6-bin fonts-dejavu-core; do
     echo "$depends" | grep -qx "$p" || no "dependency $p missing (the program cannot start without it)"
 done
+for p in qt6-translations-l10n adduser; do
+    echo "$depends" | grep -qx "$p" || no "dependency $p missing (Polish dialogs, the department's group)"
+done
 
 # The files.
 listing=$(dpkg-deb -c "$deb")

@@ -250,3 +250,36 @@ TEST_F(Browser, AFormFreedFromItsBrowsersEventGoesSafely)
     // The other browser still works.
     Load(Server.Url("/a.html"));
 }
+
+TEST_F(Browser, TheEngineSpeaksPolish)
+{
+    // The page tells the server the languages the engine gives it.
+    Server.Serve("/a.html", 200, "text/html",
+                 "<html><body><script>new Image().src = '/jezyk?' + navigator.languages.join(',');</script></body></html>");
+    Load(Server.Url("/a.html"));
+    AnsiString asked;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (const AnsiString& r : Server.Requests())
+            if (r.rfind("/jezyk?", 0) == 0)
+                asked = r;
+        return !asked.empty();
+    }));
+    EXPECT_EQ(asked.substr(0, 9), "/jezyk?pl") << asked;
+
+    // Its own page for an address that cannot be reached.
+    const AnsiString gone = Server.Url("/b.html");
+    Server.Stop();
+    Load(gone);
+    std::unique_ptr<TBitmap> shot;
+    EXPECT_TRUE(WaitUntil([&] {   // painted: its heading's ink on the left
+        shot = GrabControl(Form);
+        for (int y = 100; y < 170; ++y)
+            for (int x = 20; x < 200; ++x)
+                if (GetRValue(shot->Canvas()->Pixels(x, y)) < 0x80)
+                    return true;
+        return false;
+    }));
+    TRasterImage png("PNG");
+    png.Assign(shot.get());
+    png.SaveToFile(FromOsPath(ScreenshotPath("browser-unreachable.png")));
+}

@@ -4,6 +4,7 @@
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/Printers.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/Screenshots.h"
 
 namespace {
 
@@ -136,4 +137,37 @@ TEST_F(CommonDialogs, ColourFontFolderAndPrinterDialogsTakeTheScriptedChoice)
     EXPECT_FALSE(setup.Execute());
     EXPECT_EQ(poLandscape, Printer()->Orientation());
     Printer()->SetOrientation(poPortrait);
+}
+
+TEST_F(CommonDialogs, TheToolkitsOwnDialogsSpeakPolish)
+{
+    TOpenDialog open(nullptr);
+    TSaveDialog save(nullptr);
+    TPrintDialog print(nullptr);
+    TPrinterSetupDialog setup(nullptr);
+    TColorDialog colour(nullptr);
+    struct Case {
+        const char* Name;
+        std::function<bool()> Execute;
+        std::vector<const char*> Texts;   // each shown
+    };
+    const Case cases[] = {
+        {"TOpenDialog", [&] { return open.Execute(); }, {"&Otwórz", "Anuluj", "Szukaj w:", "Nazwa &pliku:"}},
+        {"TSaveDialog", [&] { return save.Execute(); }, {"&Zachowaj", "Anuluj", "Pliki rodzaju:"}},
+        {"TPrintDialog", [&] { return print.Execute(); }, {"Drukowanie", "Wy&drukuj", "Anuluj", "Kopie"}},
+        {"TPrinterSetupDialog", [&] { return setup.Execute(); }, {"Drukowanie", "&Właściwości", "Anuluj"}},
+        {"TColorDialog", [&] { return colour.Execute(); }, {"Wybierz kolor", "Anuluj", "Wła&sne kolory"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        AnsiString texts;
+        ScriptDialogs().ExpectDialog(dkCommonDialog, c.Name, IDCANCEL, [&](TDialogRequest& r) {
+            texts = ShownDialogTexts(r, FromOsPath(ScreenshotPath(std::string("polish-") + c.Name + ".png")));
+        });
+        EXPECT_FALSE(c.Execute());
+        // The window title first, then one text a line.
+        for (const char* text : c.Texts)
+            EXPECT_NE(("\r\n" + texts + "\r\n").find(AnsiString("\r\n") + text + "\r\n"), AnsiString::npos)
+                << text << " in:\n" << texts;
+    }
 }
