@@ -253,6 +253,7 @@ void Tf_MainForm::CreateAppearanceComponents()
         b->SetAutomaticColor(TColor(k.Template));
         b->SetTargetColor(TColor(k.Template));
         b->SetAutoBtnCaption("Domyślny");
+        b->SetOtherBtnCaption("&Pozostałe ...");
         TLabel* l = PlaceLabel(this, page, nullptr, k.Label, left, top + 4);
         if (k.Button == &F::ColorBtn_PN_ActiveRowColor) {
             l->SetName("Label105");

@@ -561,7 +561,11 @@ void TKxSpeedButton::DrawGlyphAndCaption(TCanvas* c, TRect Client, TButtonState 
     int availText = Client.Width() - (FLayout == blGlyphLeft || FLayout == blGlyphRight ? gw + FSpacing : 0);
     if (!FWordWrap && !caption.empty())
         caption = TrimRight(ShortenString(caption, c, availText));
-    int tw = caption.empty() ? 0 : c->TextWidth(caption);
+    // "&" marks the accelerator: the next letter is underlined, "&&" is one "&".
+    TRect extent(0, 0, 0, 0);
+    if (!caption.empty())
+        DrawText(c, caption, -1, extent, DT_CALCRECT | DT_SINGLELINE);
+    int tw = extent.Width();
     int th = caption.empty() ? 0 : c->TextHeight(caption);
     int spacing = glyph && !caption.empty() ? FSpacing : 0;
     bool horizontal = FLayout == blGlyphLeft || FLayout == blGlyphRight;
@@ -581,12 +585,16 @@ void TKxSpeedButton::DrawGlyphAndCaption(TCanvas* c, TRect Client, TButtonState 
     bool disabled = FState == bsDisabled;
     c->Brush()->SetStyle(bsClear);
     if (!caption.empty()) {
+        auto text = [&](int x, int y) {
+            TRect r(x, y, x + tw, y + th);
+            DrawText(c, caption, -1, r, DT_SINGLELINE | DT_NOCLIP);
+        };
         if (disabled) {
             c->Font()->SetColor(clBtnHighlight);
-            c->TextOut(tp.X + 1, tp.Y + 1, caption);
+            text(tp.X + 1, tp.Y + 1);
             c->Font()->SetColor(clBtnShadow);
         }
-        c->TextOut(tp.X, tp.Y, caption);
+        text(tp.X, tp.Y);
     }
     if (arrow) {
         int ax = Client.Right + 4, ay = Client.Top + Client.Height() / 2 - 2;

@@ -702,8 +702,11 @@ bool TEventBridge::Hint(QWidget* w, QHelpEvent* ev)
         QToolTip::hideText();
         return true;
     }
-    QToolTip::showText(QPoint(info.HintPos.X, info.HintPos.Y), ToQString(info.HintStr), w, QRect(),
-                       info.HideTimeout);
+    // The hint window breaks its lines at CR, LF and CR LF alike.
+    QString text = ToQString(info.HintStr);
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    QToolTip::showText(QPoint(info.HintPos.X, info.HintPos.Y), text, w, QRect(), info.HideTimeout);
     return true;
 }
 

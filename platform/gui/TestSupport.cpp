@@ -521,6 +521,15 @@ std::unique_ptr<TBitmap> GrabControl(TControl* Control)
     return bmp;
 }
 
+std::unique_ptr<TBitmap> GrabShownHint()
+{
+    auto bmp = std::make_unique<TBitmap>();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && w->inherits("QTipLabel"))
+            SetBitmapImage(*bmp, w->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    return bmp;
+}
+
 std::unique_ptr<TBitmap> GrabScreen()
 {
     auto bmp = std::make_unique<TBitmap>();

@@ -143,6 +143,8 @@ void SetPrinterResolution(int Dpi);
 // ---------------------------------------------------------------- painting, timers, loop
 // The control as painted now.
 std::unique_ptr<TBitmap> GrabControl(TControl* Control);
+// The hint window the toolkit shows now (empty when none is shown).
+std::unique_ptr<TBitmap> GrabShownHint();
 // The whole screen as the display shows it now, the windows of other programs too (empty on
 // the offscreen platform, which shows nothing).
 std::unique_ptr<TBitmap> GrabScreen();

@@ -85,6 +85,7 @@ TEST_F(Appearance, MissingKeysTakeTheirFallbacksAndTheStripGetsTheCustomStyle)
     EXPECT_EQ(t->Font()->Color(), 16777215);
     EXPECT_EQ(Form->colbtn_MG_Background->AutomaticColor(), 255);
     EXPECT_EQ(Form->colbtn_MG_Background->TargetColor(), 255);
+    EXPECT_EQ(Form->colbtn_MG_Background->OtherBtnCaption(), "&Pozostałe ...");   // every button's popup
     // The grids: "Nowoczesny" with the fallback grid line colour, on all four.
     for (TProStringGrid* g : {Form->sg_WszystkieNormy, Form->sg_PN_Podglad, Form->sg_NormyWgStanu,
                               Form->sg_ZnajdzNormeWTrelKordelin}) {

@@ -140,6 +140,44 @@ TEST_F(GridViews, HintsNameTheStandardUnderTheMouse)
     EXPECT_EQ(HintAt(Grid, r.Left + 3, r.Top + 3), "PN-M-82144:1986");
 }
 
+TEST_F(GridViews, AHintShowsEachOfItsPartsOnALineOfItsOwn)
+{
+    // The text lines of the shown hint window: bands of rows holding dark ink inside its frame.
+    auto shownLines = [this](int Col, int Row) {
+        const TRect r = Grid->CellRect(Col, Row);
+        HintAt(Grid, r.Left + 3, r.Top + 3);
+        std::unique_ptr<TBitmap> shot = GrabShownHint();
+        SaveScreenshot(shot.get(), "hint-lines-" + IntToStr(Col) + "-" + IntToStr(Row) + ".png");
+        int lines = 0;
+        bool inLine = false;
+        for (int y = 2; y < shot->Height() - 2; ++y) {
+            bool ink = false;
+            for (int x = 2; x < shot->Width() - 2 && !ink; ++x)
+                ink = GetRValue(shot->Canvas()->Pixels(x, y)) < 0x60;
+            lines += ink && !inLine;
+            inLine = ink;
+        }
+        return lines;
+    };
+    const struct {
+        int Col, Row;
+        const char *Number, *Title, *Description;
+        int Lines;
+    } cases[] = {
+        {1, 1, "PN-EN 10", "Stale", "Opis", 3},
+        {1, 2, "PN-M 8", "Nakretki", "", 2},
+        {4, 2, "PN-M 8", "Nakretki", "", 1},
+    };
+    Form->Show();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Col * 10 + c.Row);
+        Grid->SetCells(1, c.Row, c.Number);
+        Grid->SetCells(5, c.Row, c.Title);
+        Grid->SetCells(6, c.Row, c.Description);
+        EXPECT_EQ(shownLines(c.Col, c.Row), c.Lines);
+    }
+}
+
 TEST_F(GridViews, StateAndHoldingAreCentred)
 {
     for (int col = 0; col < 7; ++col) {

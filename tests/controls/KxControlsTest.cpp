@@ -283,6 +283,45 @@ TEST_F(ColorBtn, OtherColoursAreKeptInTheRegistry)
     DeleteFile(store);
 }
 
+TEST_F(ColorBtn, TheOtherColoursCaptionUnderlinesItsAcceleratorLetter)
+{
+    // The dark ink on the popup's other-colours button: its first and last column, its lowest row.
+    struct TInk {
+        int Left = 1 << 20, Right = -1, Bottom = -1;
+    };
+    form->Show();
+    auto ink = [&](const AnsiString& Caption) {
+        TColorBtn btn(nullptr);
+        btn.SetParent(form);
+        btn.SetOtherBtnCaption(Caption);
+        btn.DropDown();
+        std::unique_ptr<TBitmap> shot = GrabControl(btn.Popup()->ColPick->OtherButton());
+        TInk r;
+        for (int y = 2; y < shot->Height() - 2; ++y)
+            for (int x = 2; x < shot->Width() - 2; ++x)
+                if (GetRValue(shot->Canvas()->Pixels(x, y)) < 0x60) {
+                    r.Left = std::min(r.Left, x);
+                    r.Right = std::max(r.Right, x);
+                    r.Bottom = std::max(r.Bottom, y);
+                }
+        Word key = VK_ESCAPE;
+        btn.Popup()->PickKeyDown(nullptr, key, 0);
+        ProcessPendingMessages();
+        return r;
+    };
+    const TInk plain = ink("Pozostałe ...");
+    const TInk marked = ink("&Pozostałe ...");
+    const TInk doubled = ink("&&Pozostałe ...");
+    // The "&" takes no room (the underline may start a pixel before its letter's ink); the letter
+    // after it is underlined below the text.
+    EXPECT_NEAR(marked.Left, plain.Left, 1);
+    EXPECT_EQ(marked.Right, plain.Right);
+    EXPECT_GT(marked.Bottom, plain.Bottom);
+    // "&&" shows one "&".
+    EXPECT_LT(doubled.Left, plain.Left - 2);
+    EXPECT_EQ(doubled.Bottom, plain.Bottom);
+}
+
 TEST(KxSpeedButton, GlyphCellsAndRepeat)
 {
     TForm form(nullptr);
