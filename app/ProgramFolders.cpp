@@ -10,6 +10,8 @@
 #endif
 
 const char* const DepartmentFolder = "/var/lib/velmarok/";
+const char* const HelpFile = "help/tyrvenhold.html";
+const char* const ImportHelpFile = "Importuj/CZYTAJ TO !!!.htm";
 
 namespace {
 AnsiString WithSlash(const AnsiString& Folder)

@@ -14,7 +14,11 @@ extern const char* const DepartmentFolder;
 // start-up meets a folder without write rights with its own messages.
 AnsiString ChooseProgramFolder(const AnsiString& ExeFolder);
 
-// A file the program ships and only reads ("help\tyrvenhold.html"): beside
+// The files the program ships: the help and the import instructions.
+extern const char* const HelpFile;
+extern const char* const ImportHelpFile;
+
+// A file the program ships and only reads (HelpFile): beside
 // the program file (ExeFolder of MainVars.h) when it is there, else in the
 // installed data folder <prefix>/share/velmarok; the first place when it is
 // in neither.

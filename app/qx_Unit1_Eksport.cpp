@@ -137,7 +137,7 @@ void Tf_MainForm::sb_ExportujClick(TObject*)
 {
     AnsiString folder = edt_Exportuj_Directory->Text();
     if (DirectoryExists(folder) && !folder.empty() && folder.back() != '\\' && folder.back() != '/') {
-        folder += "\\";
+        folder += "/";
         edt_Exportuj_Directory->SetText(folder);
     }
 

@@ -71,7 +71,6 @@ namespace {
 const char* const TitleError = "BŁĄD !!!";
 const char* const ReplaceCaption = "Zastąp wykaz";
 const AnsiString CategoryPrefix = " Grupy wyrobów w kategorii ";
-const AnsiString ImportHelpFile = "Importuj\\CZYTAJ TO !!!.htm";
 
 AnsiString SelectedEntry(TCustomListBox* List)
 {

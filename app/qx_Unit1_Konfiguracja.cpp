@@ -20,20 +20,20 @@ namespace {
 const char* const TitleError = "BŁĄD !!!";
 const char* const CannotSave = "Nie można zapisać wprowadzonych zmian - nie masz do tego odpowiednich uprawnień !!!";
 
-// Default places, relative to the program folder.
-const char* const DefaultCatalogue = "Katalog Norm\\normy_wszystkie.txt";
-const char* const DefaultLists = "Wykazy\\";
-const char* const DefaultMenu = "Ustawienia\\kategorie.ini";
-const char* const DefaultUsers = "Ustawienia\\";
-const char* const DefaultBackup = "Katalog Norm\\";
+// Default places, relative to the program folder, with the platform's delimiter.
+const char* const DefaultCatalogue = "Katalog Norm/normy_wszystkie.txt";
+const char* const DefaultLists = "Wykazy/";
+const char* const DefaultMenu = "Ustawienia/kategorie.ini";
+const char* const DefaultUsers = "Ustawienia/";
+const char* const DefaultBackup = "Katalog Norm/";
 
-// A folder text ends with a delimiter: "\" is appended unless it ends with
-// "\" or "/" already (paths of the configuration may use either).
+// A folder text ends with a delimiter: "/" is appended unless it ends with
+// "/" or "\" already (paths of the configuration may use either).
 AnsiString WithDelimiter(const AnsiString& Folder)
 {
     if (!Folder.empty() && (Folder.back() == '\\' || Folder.back() == '/'))
         return Folder;
-    return Folder + "\\";
+    return Folder + "/";
 }
 
 void AddDelimiter(TDirectoryEdit* Edit)

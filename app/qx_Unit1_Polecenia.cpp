@@ -49,7 +49,6 @@ const char* const UpdateCommands[] = {"Listę wszystkich norm",       "Aktualną
                                       "Od pozycji nr w górę",        "Od pozycji nr w dół",
                                       "Od pozycji nr do pozycji nr", "Wybraną pozycję"};
 
-const AnsiString ImportHelpFile = "Importuj\\CZYTAJ TO !!!.htm";
 
 template <size_t N>
 bool OneOf(const AnsiString& s, const char* const (&List)[N])

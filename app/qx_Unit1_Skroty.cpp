@@ -23,7 +23,6 @@ const AnsiString VoiceCallAddress = SiteBaseAddress + "kontakt/rozmowa";
 const AnsiString MessengerAddress = SiteBaseAddress + "kontakt/komunikator";
 const AnsiString PersonalPageAddress = SiteBaseAddress + "autor/";
 const AnsiString DonationAddress = SiteBaseAddress + "wsparcie/";
-const AnsiString HelpFile = "help\\tyrvenhold.html";
 
 namespace {
 const char* const TitleWarning = "UWAGA !!!";

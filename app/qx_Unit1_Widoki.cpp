@@ -512,7 +512,7 @@ void Tf_MainForm::CheckForUpdateOnce()
 
 void Tf_MainForm::RefreshAboutPage(bool MoveLinks)
 {
-    sb_Pomoc->SetVisible(FileExists(ShippedFile("help\\tyrvenhold.html")));
+    sb_Pomoc->SetVisible(FileExists(ShippedFile(HelpFile)));
     // The notice is on when it has a caption; its address (the hint) may be empty.
     const bool notice = !l_SzukamPracy->Caption().empty();
     l_SzukamPracy->SetVisible(notice);

@@ -88,7 +88,7 @@ TEST_F(Catalogue, LoadsRecordsIntoColumnsWithStateParagraphs)
     for (const Cell& c : cells)
         EXPECT_EQ(Grid->Cells(c.Col, c.Row), c.Text) << "col " << c.Col << " row " << c.Row;
 
-    EXPECT_EQ(Grid->Hint(), File());
+    EXPECT_EQ(Grid->Hint(), ProgramFolder + "Katalog Norm/normy_wszystkie.txt");   // as the program names it
     EXPECT_FALSE(NormListModified);
     EXPECT_EQ(Form->Strony->ActivePage(), "ListaWszystkichNorm");
     // The preview: the header and the records, no empty last row.

@@ -253,7 +253,7 @@ TEST_F(Commands, RegisterItemsWithoutAFile)
     CurrentUserLevel = 2;
     ScriptDialogs().ExpectMessageBox(IDYES, "Czy chcesz stworzyć nowy wykaz dla pozycji Zawór teraz ???");
     Form->RunMenuCommand("nowy.txt", "Zawór");
-    EXPECT_EQ(CurrentListFile, Path("Wykazy\\nowy.txt"));
+    EXPECT_EQ(CurrentListFile, Path("Wykazy/nowy.txt"));
     EXPECT_EQ(Form->ng_NowyEdytujWykaz->Caption(), "Dodaj nowy wykaz - zestawienie dla Zawór");
 
     Form->sb_Edytuj_ZapiszZmiany->SetEnabled(false);
@@ -595,7 +595,7 @@ TEST_F(Commands, NewRegisterAsksAboutTheOpenRegisterByItsItemName)
         Form->sb_Edytuj_ZapiszZmiany->SetEnabled(true);
         create();
         EXPECT_TRUE(VerifyNoPendingDialogs());
-        EXPECT_EQ(CurrentListFile, Path("Wykazy\\a.txt"));
+        EXPECT_EQ(CurrentListFile, Path("Wykazy/a.txt"));
         Form->sb_Edytuj_ZapiszZmiany->SetEnabled(false);
     }
 }

@@ -261,14 +261,14 @@ TEST_F(Pages, NewItemsGetFreeRegisterFileNames)
     EXPECT_TRUE(Form->sb_W_UtworzWykaz->Enabled());
     Form->sb_W_UtworzWykaz->Click();
     EXPECT_EQ(Form->Strony->ActivePage(), "NowyWykaz");
-    EXPECT_EQ(CurrentListFile, Path("Wykazy\\Name_01.txt"));
+    EXPECT_EQ(CurrentListFile, Path("Wykazy/Name_01.txt"));
     Form->RunMenuCommand("Menu", "Menu");
     OpenGroupA();
     Choose(Form->lb_W_Spis, "Wykonanie z uszczelką");
     EXPECT_EQ(Form->lbl_Menu_NazwaPoz->Caption(), "z_u.txt");
     ASSERT_TRUE(Form->sb_W_OtworzWykaz->Enabled());
     Form->sb_W_OtworzWykaz->Click();
-    EXPECT_EQ(CurrentListFile, Path("Wykazy\\z_u.txt"));
+    EXPECT_EQ(CurrentListFile, Path("Wykazy/z_u.txt"));
     EXPECT_EQ(Form->sg_NowyEdytujWykaz->Cells(1, 1), "PN-EN 10025-2:2019");
 }
 

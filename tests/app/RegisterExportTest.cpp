@@ -182,12 +182,12 @@ TEST_F(RegisterExport, ThePageRefusesWhatItCannotWrite)
         EXPECT_FALSE(FileExists(Path("Eksport\\nic.csv")));
     }
 
-    // A folder typed without its closing "\" gets one; Enter in the name exports.
+    // A folder typed without its closing "/" gets one; Enter in the name exports.
     const AnsiString folder = Path("Eksport");
     Choose("Zawór DN50", 4, "enter", folder);
     Word key = VK_RETURN;
     Form->e_Exportuj_FileName->OnKeyDown(Form->e_Exportuj_FileName, key, 0);
-    EXPECT_EQ(Form->edt_Exportuj_Directory->Text(), folder + "\\");
+    EXPECT_EQ(Form->edt_Exportuj_Directory->Text(), folder + "/");
     EXPECT_TRUE(FileExists(Path("Eksport\\enter.txt")));
 
     // Unsaved changes of the open register kept by cancel: nothing is loaded or written.

@@ -216,10 +216,10 @@ TEST_F(Registers, NewRegisterStartsInEditingModeWithThirtyRows)
 
 TEST_F(Registers, NewFileNamesAreFreeInTheFolderAndInThisRun)
 {
-    EXPECT_EQ(Form->MakeListFileName("Wykonanie z uszczelką"), Path("Wykazy\\Wykonanie_z_uszczelką.txt"));
-    EXPECT_EQ(Form->MakeListFileName("Wykonanie z uszczelką"), Path("Wykazy\\Wykonanie_z_uszczelką_01.txt"));
+    EXPECT_EQ(Form->MakeListFileName("Wykonanie z uszczelką"), Path("Wykazy/Wykonanie_z_uszczelką.txt"));
+    EXPECT_EQ(Form->MakeListFileName("Wykonanie z uszczelką"), Path("Wykazy/Wykonanie_z_uszczelką_01.txt"));
     Write("Wykazy\\a_b.txt", "");
-    EXPECT_EQ(Form->MakeListFileName("a.b"), Path("Wykazy\\a_b_01.txt"));
+    EXPECT_EQ(Form->MakeListFileName("a.b"), Path("Wykazy/a_b_01.txt"));
     EXPECT_EQ(ListFileBase("a b.c;d\\e/f<g>h|i*j?k\"l:m"), "a_b_c_d_e_f_g_h_i_j_k_l:m");
     int calls = 0;
     EXPECT_EQ(FreeListFileName("x", [&](const AnsiString&) { return ++calls <= 100; }), "x_100.txt");
@@ -233,7 +233,7 @@ TEST_F(Registers, MenuNamesThatLeaveTheRegistersFolderAreRefused)
     }
     // A ":" is a character of the name, in the registers folder like any other.
     for (const char* good : {"z_u.txt", "Skala_1:10.txt", "c:poza.txt"})
-        EXPECT_EQ(Form->ListFilePath(good), Path("Wykazy\\") + good);
+        EXPECT_EQ(Form->ListFilePath(good), Path("Wykazy/") + good);
 }
 
 // ---------------------------------------------------------------- import

@@ -68,7 +68,7 @@ protected:
 
 }  // namespace
 
-TEST_F(SettingsPages, FoldersAreSavedWithTheirTrailingBackslash)
+TEST_F(SettingsPages, FoldersAreSavedWithTheirTrailingDelimiter)
 {
     // Start-up fills the page without enabling its save button.
     EXPECT_FALSE(Form->sb_Foldery_Zapisz->Enabled());
@@ -91,15 +91,15 @@ TEST_F(SettingsPages, FoldersAreSavedWithTheirTrailingBackslash)
     Key(Form->edt_DirWykazy, VK_RETURN);
     EXPECT_TRUE(VerifyNoPendingDialogs());
     EXPECT_EQ(RecordedDialogs().back().Caption, "INFORMACJA !!!");
-    EXPECT_EQ(Form->edt_DirWykazy->Text(), Path("Inne\\"));
+    EXPECT_EQ(Form->edt_DirWykazy->Text(), Path("Inne/"));
     EXPECT_FALSE(Form->sb_Foldery_Zapisz->Enabled());
     EXPECT_FALSE(Form->sb_Uzytkownicy_Zapisz->Enabled());
     const std::vector<AnsiString> saved = ConfigLines();
     const std::vector<AnsiString> expected = {Path("Katalog Norm\\normy_wszystkie.txt"),
-                                              Path("Inne\\"),
+                                              Path("Inne/"),
                                               Path("Ustawienia\\kategorie.ini"),
                                               Path("Ustawienia\\"),
-                                              Path("Kopie\\"),
+                                              Path("Kopie/"),
                                               "Kier",
                                               "0",
                                               "1",
@@ -116,19 +116,19 @@ TEST_F(SettingsPages, FoldersAreSavedWithTheirTrailingBackslash)
     Form->edt_DirWykazy->SetText(Path("Wykazy"));
     Form->cb_UserSpozaListy->SetChecked(false);
     Form->sb_Foldery_OdswierzClick(nullptr);
-    EXPECT_EQ(Form->edt_DirWykazy->Text(), Path("Inne\\"));
+    EXPECT_EQ(Form->edt_DirWykazy->Text(), Path("Inne/"));
     EXPECT_TRUE(Form->cb_UserSpozaListy->Checked());
     EXPECT_EQ(Form->e_KierownikDzialu->Text(), "Kier");
 
     // Anything but "0" in line 6 clears the box; a backup folder read without
-    // its backslash keeps that form; a missing catalogue falls back to the
+    // its delimiter keeps that form; a missing catalogue falls back to the
     // default; a folder written with "/" is taken as it is.
     WriteConfig(Path("nie ma\\spis.txt") + "\r\n" + FromOsPath(FDir) + "/Inne/\r\n" + Path("Ustawienia\\kategorie.ini") +
                 "\r\n" + Path("Ustawienia\\") + "\r\n" + Path("Kopie") + "\r\n\r\n2\r\n1\r\n1\r\n");
     Form->sb_Foldery_OdswierzClick(nullptr);
     EXPECT_FALSE(Form->cb_UserSpozaListy->Checked());
     EXPECT_TRUE(Form->cb_KierMozeZmieniac->Checked());
-    EXPECT_EQ(Form->edt_BazaNorm->FileName(), Path("Katalog Norm\\normy_wszystkie.txt"));
+    EXPECT_EQ(Form->edt_BazaNorm->FileName(), Path("Katalog Norm/normy_wszystkie.txt"));
     EXPECT_EQ(Form->edt_DirWykazy->Text(), FromOsPath(FDir) + "/Inne/");
     EXPECT_EQ(Form->edt_KopiaBazyNorm->Text(), Path("Kopie"));
     EXPECT_EQ(Form->ListFolder(), FromOsPath(FDir) + "/Inne/");

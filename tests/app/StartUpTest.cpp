@@ -115,11 +115,11 @@ TEST_F(StartUp, AFreshFolderStartsFourTimesBeforeTheWindowComesIntoUse)
     }
     const std::vector<AnsiString> config = PlainLines("config.dat");
     ASSERT_EQ(config.size(), 15u);
-    const AnsiString expected[] = {Path("Katalog Norm\\normy_wszystkie.txt"),
-                                   Path("Wykazy\\"),
-                                   Path("Ustawienia\\kategorie.ini"),
-                                   Path("Ustawienia\\"),
-                                   Path("Katalog Norm\\"),
+    const AnsiString expected[] = {Path("Katalog Norm/normy_wszystkie.txt"),
+                                   Path("Wykazy/"),
+                                   Path("Ustawienia/kategorie.ini"),
+                                   Path("Ustawienia/"),
+                                   Path("Katalog Norm/"),
                                    "",
                                    "1",
                                    "1",

@@ -225,9 +225,9 @@ TEST_F(ExecutableStart, FirstStartInAFolderWritesTheConfigurationAndSaysSo)
     // The default configuration: the five places beside the program, no head of department,
     // outsiders allowed, the head unlimited, then empty lines.
     const AnsiString folder = FromOsPath(FDir.string()) + "/";
-    const std::vector<AnsiString> expected = {folder + "Katalog Norm\\normy_wszystkie.txt", folder + "Wykazy\\",
-                                              folder + "Ustawienia\\kategorie.ini", folder + "Ustawienia\\",
-                                              folder + "Katalog Norm\\", "", "1", "1", "0"};
+    const std::vector<AnsiString> expected = {folder + "Katalog Norm/normy_wszystkie.txt", folder + "Wykazy/",
+                                              folder + "Ustawienia/kategorie.ini", folder + "Ustawienia/",
+                                              folder + "Katalog Norm/", "", "1", "1", "0"};
     TStringList lines;
     lines.SetText(DecodeScrambledText(Read("config.dat")));
     ASSERT_GE(lines.Count(), 15);
