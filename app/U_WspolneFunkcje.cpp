@@ -11,6 +11,8 @@
 #include "platform/core/CodePage.h"
 #include "platform/core/FileBytes.h"
 #include "platform/core/SysUtils.h"
+#include "platform/gui/Dialogs.h"
+#include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/ShellApi.h"
 #include "platform/gui/SysInfo.h"
@@ -239,6 +241,14 @@ void CreateShortcut(const AnsiString& TargetPath, const AnsiString& Folder, cons
     const std::string osPath = ToOsPath(fileName);
     if (WriteWholeFileOs(osPath, ShortcutText(TargetPath, LinkName)))
         ::chmod(osPath.c_str(), 0755);   // desktops start only launchers marked executable
+}
+
+void OpenWithDesktop(const AnsiString& Target, int ShowCmd)
+{
+    if (Target.empty())
+        return;
+    if (ShellExecute(0, "open", Target, "", "", ShowCmd) <= 32)
+        Application->MessageBox("Nie można otworzyć: " + Target + ".", "INFORMACJA !!!", MB_OK | MB_ICONINFORMATION);
 }
 
 // ---------------------------------------------------------------- online test

@@ -79,6 +79,10 @@ void CreateShortcut(const AnsiString& TargetPath, const AnsiString& Folder, cons
 // The text of that launcher (UTF-8).
 std::string ShortcutText(const AnsiString& TargetPath, const AnsiString& LinkName);
 
+// Opens an address or a file through the desktop (ShellExecute); when nothing opens it, the user
+// reads "Nie można otworzyć: " + Target + "." in an information box. An empty target does nothing.
+void OpenWithDesktop(const AnsiString& Target, int ShowCmd);
+
 // True when the system reports a network connection.
 bool IsInternetConnected();
 

@@ -7,6 +7,7 @@
 #include "app/MainVars.h"
 #include "app/ProgramFolders.h"
 #include "app/SharedFiles.h"
+#include "app/U_WspolneFunkcje.h"
 #include "app/Wykazy.h"
 #include "app/qx_Unit1.h"
 #include "controls/FileLbl.h"
@@ -411,7 +412,7 @@ void Tf_MainForm::QelSensitiveLabel4Click(TObject*)
     const AnsiString help = ShippedFile(ImportHelpFile);
     if (FileExists(help)) {
         ShellRegisterProgramFolder(ExtractFilePath(help));
-        ShellExecute(Handle(), "open", help, "", "", SW_SHOWMAXIMIZED);
+        OpenWithDesktop(help, SW_SHOWMAXIMIZED);
         return;
     }
     Application->MessageBox("Nie można wyświetlić instrukcji, brak niezbędnych do tego plików.\r\r"

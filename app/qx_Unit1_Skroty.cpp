@@ -26,13 +26,6 @@ const AnsiString DonationAddress = SiteBaseAddress + "wsparcie/";
 
 namespace {
 const char* const TitleWarning = "UWAGA !!!";
-
-// Opens an address with the shell; a failure is not reported.
-void Open(const AnsiString& Address, int Show)
-{
-    if (!Address.empty())
-        ShellExecute(0, "open", Address, "", "", Show);
-}
 }  // namespace
 
 void Tf_MainForm::ConnectPageHandlers()
@@ -115,24 +108,24 @@ AnsiString Tf_MainForm::HomePageAddress() const
 
 void Tf_MainForm::a_l_3Click(TObject*)
 {
-    Open("mailto:" + a_l[2]->Caption() + "?Subject=Cześć&Body=Gratuluję zrobienia bardzo dobrego programu " +
-             Application->Title(),
-         SW_SHOWNORMAL);
+    OpenWithDesktop("mailto:" + a_l[2]->Caption() +
+                        "?Subject=Cześć&Body=Gratuluję zrobienia bardzo dobrego programu " + Application->Title(),
+                    SW_SHOWNORMAL);
 }
 
-void Tf_MainForm::a_l_5Click(TObject*) { Open(VoiceCallAddress, SW_SHOWNORMAL); }
-void Tf_MainForm::a_l_7Click(TObject*) { Open(MessengerAddress, SW_SHOWNORMAL); }
-void Tf_MainForm::a_l_9Click(TObject*) { Open(a_l_9->Caption(), SW_SHOWMAXIMIZED); }
-void Tf_MainForm::sb_DownUpdateClick(TObject*) { Open(UpdateAddress, SW_SHOWNORMAL); }
-void Tf_MainForm::imgGLClick(TObject*) { Open(PersonalPageAddress, SW_SHOWMAXIMIZED); }
-void Tf_MainForm::img_MoneyClick(TObject*) { Open(DonationAddress, SW_SHOWMAXIMIZED); }
-void Tf_MainForm::l_SzukamPracy2Click(TObject*) { Open(l_SzukamPracy->Hint(), SW_SHOWMAXIMIZED); }
+void Tf_MainForm::a_l_5Click(TObject*) { OpenWithDesktop(VoiceCallAddress, SW_SHOWNORMAL); }
+void Tf_MainForm::a_l_7Click(TObject*) { OpenWithDesktop(MessengerAddress, SW_SHOWNORMAL); }
+void Tf_MainForm::a_l_9Click(TObject*) { OpenWithDesktop(a_l_9->Caption(), SW_SHOWMAXIMIZED); }
+void Tf_MainForm::sb_DownUpdateClick(TObject*) { OpenWithDesktop(UpdateAddress, SW_SHOWNORMAL); }
+void Tf_MainForm::imgGLClick(TObject*) { OpenWithDesktop(PersonalPageAddress, SW_SHOWMAXIMIZED); }
+void Tf_MainForm::img_MoneyClick(TObject*) { OpenWithDesktop(DonationAddress, SW_SHOWMAXIMIZED); }
+void Tf_MainForm::l_SzukamPracy2Click(TObject*) { OpenWithDesktop(l_SzukamPracy->Hint(), SW_SHOWMAXIMIZED); }
 void Tf_MainForm::Timer_SzukamPracyTimer(TObject*) { l_SzukamPracy->SetVisible(!l_SzukamPracy->Visible()); }
 
 void Tf_MainForm::sb_PomocClick(TObject*)
 {
     if (FileExists(ShippedFile(HelpFile))) {
-        Open(ShippedFile(HelpFile), SW_SHOWMAXIMIZED);
+        OpenWithDesktop(ShippedFile(HelpFile), SW_SHOWMAXIMIZED);
         return;
     }
     Application->MessageBox("Nie można wyświetlić pomocy, brak niezbędnych do tego plików.\r\rPobierz ponownie "

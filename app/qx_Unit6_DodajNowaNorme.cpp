@@ -5,7 +5,7 @@
 #include "app/U_WspolneFunkcje.h"
 #include "platform/gui/Buttons.h"
 #include "platform/gui/Dialogs.h"
-#include "platform/gui/ShellApi.h"
+#include "platform/gui/Messages.h"
 #include "platform/gui/StdCtrls.h"
 
 Tf_DodajNowaNorme* f_DodajNowaNorme = nullptr;
@@ -139,7 +139,7 @@ void Tf_DodajNowaNorme::e_ZastopionaPrzezKeyPress(TObject*, char& Key)
 void Tf_DodajNowaNorme::sb_SprawdzNormeClick(TObject*)
 {
     if (IsInternetConnected())
-        ShellExecute(Handle(), "open", BuildCatalogQueryUrl(e_NrNormy->Text()), "", "", SW_SHOWNORMAL);
+        OpenWithDesktop(BuildCatalogQueryUrl(e_NrNormy->Text()), SW_SHOWNORMAL);
     else
         MessageBox(Handle(), "Musisz być połączony z Internetem !!!", "UWAGA !!!", MB_ICONERROR);
 }

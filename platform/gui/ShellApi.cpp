@@ -4,7 +4,6 @@
 #include "platform/gui/ShellApi.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -14,15 +13,26 @@
 #include <QUrl>
 #include <QUrlQuery>
 #include <QWidget>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
 #include <cstring>
+#include <future>
+#include <memory>
 #include <mutex>
 #include <set>
+#include <thread>
 
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Controls_p.h"
 #include "platform/gui/QtText_p.h"
 #include "platform/gui/ShellApi_p.h"
+
+extern char** environ;
 
 namespace {
 
@@ -62,7 +72,38 @@ bool HasAttachment(const QUrl& url)
     return false;
 }
 
-bool Open(const AnsiString& target, const QUrl& url)
+// The desktop's opener, xdg-open, with the address or the file's name. It has done its part when
+// it ends without an error, or when it still runs after a while (where it waits for the program it
+// started); it is missing, or it ends with an error, when nothing could open the target.
+bool DesktopOpen(const std::string& target)
+{
+    posix_spawn_file_actions_t io;
+    ::posix_spawn_file_actions_init(&io);
+    for (int fd : {0, 1, 2})
+        ::posix_spawn_file_actions_addopen(&io, fd, "/dev/null", fd == 0 ? O_RDONLY : O_WRONLY, 0);
+    std::string program = "xdg-open", argument = target;
+    char* argv[] = {program.data(), argument.data(), nullptr};
+    pid_t pid = 0;
+    const int spawned = ::posix_spawnp(&pid, program.c_str(), &io, nullptr, argv, environ);
+    ::posix_spawn_file_actions_destroy(&io);
+    if (spawned != 0)
+        return false;
+    // A thread of its own waits for the opener's end, however long it runs.
+    auto ended = std::make_shared<std::promise<int>>();
+    std::future<int> status = ended->get_future();
+    std::thread([pid, ended] {
+        int st = 0;
+        while (::waitpid(pid, &st, 0) < 0 && errno == EINTR) {
+        }
+        ended->set_value(st);
+    }).detach();
+    if (status.wait_for(std::chrono::seconds(3)) != std::future_status::ready)
+        return true;
+    const int st = status.get();
+    return WIFEXITED(st) && WEXITSTATUS(st) == 0;
+}
+
+bool Open(const AnsiString& target, const std::string& osTarget)
 {
     TShellOpenHook hook;
     {
@@ -71,7 +112,7 @@ bool Open(const AnsiString& target, const QUrl& url)
     }
     if (hook)
         return hook(target);
-    return QDesktopServices::openUrl(url);
+    return DesktopOpen(osTarget);
 }
 
 }  // namespace
@@ -91,7 +132,7 @@ std::intptr_t ShellExecute(HWND Owner, const AnsiString& Operation, const AnsiSt
             return SE_ERR_FNF;
         if (StartsWithNoCase(file, "mailto:") && HasAttachment(url))
             return SE_ERR_ACCESSDENIED;   // a mail address must not send files along
-        return Open(file, url) ? 42 : SE_ERR_NOASSOC;
+        return Open(file, url.toString(QUrl::FullyEncoded).toStdString()) ? 42 : SE_ERR_NOASSOC;
     }
     // Any other address (file:, javascript: ...) is refused; "C:" style names are not addresses.
     size_t colon = file.find(':');
@@ -116,7 +157,7 @@ std::intptr_t ShellExecute(HWND Owner, const AnsiString& Operation, const AnsiSt
     }
     if (!allowed)
         return SE_ERR_ACCESSDENIED;
-    return Open(FromOsPath(real.toStdString()), QUrl::fromLocalFile(real)) ? 42 : SE_ERR_NOASSOC;
+    return Open(FromOsPath(real.toStdString()), real.toStdString()) ? 42 : SE_ERR_NOASSOC;
 }
 
 void ShellRegisterWrittenFile(const AnsiString& FileName)

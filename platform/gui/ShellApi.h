@@ -16,10 +16,11 @@ constexpr int SE_ERR_FNF = 2, SE_ERR_PNF = 3, SE_ERR_ACCESSDENIED = 5, SE_ERR_OO
 
 // Opens an http, https or mailto address, or a file or folder inside the
 // program's folder (the program file's folder and below) or one the program
-// wrote (ShellRegisterWrittenFile), with the desktop's opener. Operation is
-// "open" (or empty). Nothing is ever run with Parameters. Returns a value
-// above 32 on success; SE_ERR_FNF for a missing file, SE_ERR_ACCESSDENIED for
-// anything else refused, SE_ERR_NOASSOC for another verb or when the opener fails.
+// wrote (ShellRegisterWrittenFile), with the desktop's opener (xdg-open, waited
+// for a few seconds at most). Operation is "open" (or empty). Nothing is ever
+// run with Parameters. Returns a value above 32 on success; SE_ERR_FNF for a
+// missing file, SE_ERR_ACCESSDENIED for anything else refused, SE_ERR_NOASSOC
+// for another verb or when nothing opens it (no opener, or it ends with an error).
 std::intptr_t ShellExecute(HWND Owner, const AnsiString& Operation, const AnsiString& File,
                            const AnsiString& Parameters, const AnsiString& Directory, int ShowCmd);
 // A file the program has written (an export) may be opened by ShellExecute.

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <vector>
 
 #include "app/MainVars.h"
+#include "app/U_WspolneFunkcje.h"
+#include "app/qx_Unit6_DodajNowaNorme.h"
 #include "controls/KXCtrls.h"
 #include "controls/QelSensitiveLabel.h"
 #include "controls/ToolEdit.h"
@@ -497,6 +500,45 @@ TEST_F(Pages, LinksOpenThroughTheShellAndHelpNeedsItsFile)
     Form->sb_Back->Click();
     Form->sbForword->Click();
     Form->sb_Refresh->Click();
+}
+
+TEST_F(Pages, WhatNothingOnTheDesktopOpensIsReported)
+{
+    std::vector<AnsiString> asked;
+    SetShellOpenHook([&](const AnsiString& Target) {
+        asked.push_back(Target);
+        return false;
+    });
+    Write("help\\tyrvenhold.html", "<html></html>");
+    Write("Importuj\\CZYTAJ TO !!!.htm", "<html></html>");
+    Tf_DodajNowaNorme add(nullptr);
+    add.e_NrNormy->SetText("PN-EN 1");
+    Form->l_SzukamPracy->SetHint("https://velmarok.invalid/cv.html");
+    TNetworkState online(true);
+    const struct {
+        const char* What;
+        std::function<void()> Click;
+        AnsiString Target;
+    } cases[] = {
+        {"Pomoc", [&] { Form->sb_Pomoc->Click(); }, Path("help/tyrvenhold.html")},
+        {"a link of the about page", [&] { Form->l_SzukamPracy2->OnClick(Form->l_SzukamPracy2); },
+         "https://velmarok.invalid/cv.html"},
+        {"the import instructions", [&] { Form->QelSensitiveLabel4->OnClick(Form->QelSensitiveLabel4); },
+         Path("Importuj/CZYTAJ TO !!!.htm")},
+        {"Sprawdź", [&] { add.sb_SprawdzNorme->Click(); }, BuildCatalogQueryUrl("PN-EN 1")},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        asked.clear();
+        ClearRecordedDialogs();
+        ScriptDialogs().ExpectMessageBox(IDOK, "Nie można otworzyć: " + c.Target + ".");
+        c.Click();
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+        EXPECT_EQ(asked, std::vector<AnsiString>{c.Target});
+        ASSERT_EQ(RecordedDialogs().size(), 1u);
+        EXPECT_EQ(RecordedDialogs()[0].Text, "Nie można otworzyć: " + c.Target + ".");
+        EXPECT_EQ(RecordedDialogs()[0].Flags, unsigned(MB_OK | MB_ICONINFORMATION));
+    }
 }
 
 // ---------------------------------------------------------------- closing

@@ -2,11 +2,13 @@
 
 #include <unistd.h>
 
+#include <filesystem>
 #include <fstream>
 
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/ShellApi.h"
+#include "tests/common/TestFiles.h"
 
 namespace {
 
@@ -80,6 +82,47 @@ TEST_F(Shell, AddressesAndTheProgramsOwnFilesOpenEverythingElseIsRefused)
     DeleteFile(outside);
     DeleteFile(written);
     DeleteFile(link);
+}
+
+TEST_F(Shell, TheDesktopsOpenerIsAskedAndItsFailureIsReported)
+{
+    // A stand-in opener on the search path: it writes down what it was given and ends as told.
+    TTempDir dir("velmarok-opener");
+    const std::string oldPath = getenv("PATH") ? getenv("PATH") : "";
+    const AnsiString file = FromOsPath(dir / "lista.html");
+    Touch(file);
+    ShellRegisterWrittenFile(file);
+    struct Case {
+        const char* What;
+        const char* Script;   // nullptr: no opener at all
+        AnsiString Target;
+        std::string Given;
+        bool Opened;
+    };
+    const Case cases[] = {
+        {"an address", "exit 0", "https://velmarok.invalid/pomoc?a=ó b", "https://velmarok.invalid/pomoc?a=%C3%B3%20b",
+         true},
+        {"a file", "exit 0", file, dir / "lista.html", true},
+        {"nothing opens it", "exit 3", "mailto:dzial@velmarok.invalid", "mailto:dzial@velmarok.invalid", false},
+        {"no opener", nullptr, "https://velmarok.invalid/", "", false},
+    };
+    SetShellOpenHook(nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.What);
+        std::filesystem::remove(dir / "xdg-open");
+        std::filesystem::remove(dir / "given");
+        if (c.Script) {
+            WriteFileBytes(dir / "xdg-open", "#!/bin/sh\nprintf '%s' \"$1\" > '" + (dir / "given") + "'\n" + c.Script + "\n");
+            std::filesystem::permissions(dir / "xdg-open", std::filesystem::perms::owner_all);
+        }
+        setenv("PATH", dir.Path.c_str(), 1);
+        const std::intptr_t result = ShellExecute(0, "open", c.Target, "", "", SW_SHOWNORMAL);
+        setenv("PATH", oldPath.c_str(), 1);
+        EXPECT_EQ(result > 32, c.Opened) << result;
+        if (!c.Opened)
+            EXPECT_EQ(result, SE_ERR_NOASSOC);
+        EXPECT_EQ(ReadFileBytes(dir / "given"), c.Given);
+    }
 }
 
 TEST_F(Shell, SpecialFoldersAndDroppedFiles)
