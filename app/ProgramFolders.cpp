@@ -44,3 +44,13 @@ AnsiString InstalledDataFolder(const AnsiString& ExeFolder)
 {
     return ExpandFileName(WithSlash(ExeFolder) + VELMAROK_DATA_FROM_BIN + "/");
 }
+
+AnsiString ProgramIcon(const AnsiString& ProgramDir)
+{
+    const AnsiString beside = WithSlash(ProgramDir) + "velmarok.svg";
+    if (FileExists(beside))
+        return beside;
+    const AnsiString installed =
+        ExpandFileName(InstalledDataFolder(ProgramDir) + "../icons/hicolor/scalable/apps/velmarok.svg");
+    return FileExists(installed) ? installed : AnsiString("velmarok");
+}

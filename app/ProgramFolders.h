@@ -27,3 +27,8 @@ AnsiString ShippedFile(const AnsiString& Name);
 // The installed data folder of a program in ExeFolder (<prefix>/bin):
 // <prefix>/share/velmarok, with a trailing "/".
 AnsiString InstalledDataFolder(const AnsiString& ExeFolder);
+
+// The program's icon for a launcher of the program file in ProgramDir: "velmarok.svg" beside
+// it, else the installed one (<prefix>/share/icons/hicolor/scalable/apps/velmarok.svg), else
+// the icon's name in the desktop's icon theme, "velmarok".
+AnsiString ProgramIcon(const AnsiString& ProgramDir);

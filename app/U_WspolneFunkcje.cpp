@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <vector>
 
+#include "app/ProgramFolders.h"
 #include "platform/core/Classes.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/FileBytes.h"
@@ -214,7 +215,7 @@ std::string ExecValue(const std::string& program)
 
 }  // namespace
 
-std::string ShortcutText(const AnsiString& TargetPath, const AnsiString& LinkName)
+std::string ShortcutText(const AnsiString& TargetPath, const AnsiString& LinkName, const AnsiString& Icon)
 {
     std::string workDir = ToOsPath(ExtractFilePath(TargetPath));
     while (workDir.size() > 1 && workDir.back() == '/')
@@ -225,6 +226,7 @@ std::string ShortcutText(const AnsiString& TargetPath, const AnsiString& LinkNam
     text += "Comment=" + EntryValue(AnsiToUtf8("Uruchom program Velmarok Polskich Norm")) + "\n";
     text += "Exec=" + ExecValue(ToOsPath(TargetPath)) + "\n";
     text += "Path=" + EntryValue(workDir) + "\n";
+    text += "Icon=" + EntryValue(ToOsPath(Icon)) + "\n";
     text += "Terminal=false\n";
     return text;
 }
@@ -239,7 +241,7 @@ void CreateShortcut(const AnsiString& TargetPath, const AnsiString& Folder, cons
             c = '_';
     const AnsiString fileName = IncludeTrailingPathDelimiter(Folder) + name + ".desktop";
     const std::string osPath = ToOsPath(fileName);
-    if (WriteWholeFileOs(osPath, ShortcutText(TargetPath, LinkName)))
+    if (WriteWholeFileOs(osPath, ShortcutText(TargetPath, LinkName, ProgramIcon(ExtractFilePath(TargetPath)))))
         ::chmod(osPath.c_str(), 0755);   // desktops start only launchers marked executable
 }
 

@@ -72,12 +72,13 @@ private:
 // delimiter and without creating it; "" for an identifier the system does not know.
 AnsiString GetSpecialFolderPath(int Folder);
 
-// Writes the launcher Folder + "\" + LinkName + ".desktop" that starts
-// TargetPath in its own folder, described as the program's starter. Folder is
-// created when missing. Failures are not reported.
+// Writes the launcher Folder + "/" + LinkName + ".desktop" that starts
+// TargetPath in its own folder, described as the program's starter and shown
+// with the program's icon (ProgramIcon). Folder is created when missing.
+// Failures are not reported.
 void CreateShortcut(const AnsiString& TargetPath, const AnsiString& Folder, const AnsiString& LinkName);
-// The text of that launcher (UTF-8).
-std::string ShortcutText(const AnsiString& TargetPath, const AnsiString& LinkName);
+// The text of that launcher (UTF-8) with the icon Icon (a file or an icon name).
+std::string ShortcutText(const AnsiString& TargetPath, const AnsiString& LinkName, const AnsiString& Icon);
 
 // Opens an address or a file through the desktop (ShellExecute); when nothing opens it, the user
 // reads "Nie można otworzyć: " + Target + "." in an information box. An empty target does nothing.

@@ -188,6 +188,7 @@ TEST(SharedRoutines, DesktopLauncher)
               "Comment=Uruchom program Velmarok Polskich Norm\n"
               "Exec=\"/opt/Velmarok Normy/velmarok\"\n"
               "Path=/opt/Velmarok Normy\n"
+              "Icon=velmarok\n"
               "Terminal=false\n");
     struct stat st{};
     ASSERT_EQ(::stat(ToOsPath(file).c_str(), &st), 0);
@@ -195,10 +196,30 @@ TEST(SharedRoutines, DesktopLauncher)
 
     // Characters the launcher format gives a meaning to are escaped; the
     // texts are UTF-8.
-    const std::string text = ShortcutText("/home/ł$x/50%/a\"b`c", "Normy\nżółte");
+    const std::string text = ShortcutText("/home/ł$x/50%/a\"b`c", "Normy\nżółte", "velmarok");
     EXPECT_NE(text.find("Exec=\"/home/" + AnsiToUtf8("ł") + "\\\\$x/50%%/a\\\\\"b\\\\`c\"\n"), std::string::npos)
         << text;
     EXPECT_NE(text.find("Name=Normy\\n" + AnsiToUtf8("żółte") + "\n"), std::string::npos) << text;
+
+    // The program's icon: beside the program, else installed beside its bin folder, else by name.
+    const AnsiString prefix = dir / "usr";
+    ForceDirectories(prefix + "/bin");
+    ForceDirectories(prefix + "/share/icons/hicolor/scalable/apps");
+    const struct {
+        const char* Where;
+        AnsiString Icon;
+    } icons[] = {
+        {"", "velmarok"},
+        {"/share/icons/hicolor/scalable/apps/velmarok.svg", prefix + "/share/icons/hicolor/scalable/apps/velmarok.svg"},
+        {"/bin/velmarok.svg", prefix + "/bin/velmarok.svg"},
+    };
+    for (const auto& i : icons) {
+        if (*i.Where)
+            SaveBytesToFile(prefix + i.Where, "<svg/>");
+        CreateShortcut(prefix + "/bin/velmarok", desktop, "Ikona");
+        EXPECT_NE(LoadBytesFromFile(desktop + "/Ikona.desktop").find("\nIcon=" + i.Icon + "\n"), AnsiString::npos)
+            << i.Icon;
+    }
 
     // A name with path delimiters stays inside the folder.
     CreateShortcut("/opt/v/velmarok", desktop, "a/b");
