@@ -13,6 +13,7 @@ bool UserOutsideList = false;
 bool StartingUp = false;
 bool NormListModified = false;
 bool UpdateCheckDone = false;
+bool VersionKnown = false;
 TDateTime NormListDate = 0;
 AnsiString RunningVersion;
 AnsiString PublishedVersion;

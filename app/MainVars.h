@@ -31,6 +31,8 @@ extern bool StartingUp;
 extern bool NormListModified;
 // Set once the about page has fetched the version information.
 extern bool UpdateCheckDone;
+// The last fetch read a published version: the check gave an answer.
+extern bool VersionKnown;
 // Last-write time of the catalogue file, read at start-up.
 extern TDateTime NormListDate;
 // Versions "a.b.c.d" of the running program and of the published one; the

@@ -64,6 +64,7 @@ void Tf_MainForm::FetchVersionInfo()
         UpdateAddress = "";
         NewsText = "";
     };
+    VersionKnown = false;
     AnsiString temp;
     try {
         temp = PrivateTempFolder() + "dane.ini";
@@ -90,8 +91,10 @@ void Tf_MainForm::FetchVersionInfo()
         a_l_9->SetCaption(IsWebAddress(homePage) ? homePage : DefaultHomePage);
         l_SzukamPracy->SetHint(IsWebAddress(notice) ? notice : AnsiString());
         if (ini.SectionExists(ProductKey)) {
-            if (ini.ValueExists(ProductKey, "version"))
+            if (ini.ValueExists(ProductKey, "version")) {
                 PublishedVersion = ini.ReadString(ProductKey, "version", PublishedVersion);
+                VersionKnown = true;
+            }
             if (ini.ValueExists(ProductKey, "url")) {
                 const AnsiString url = ini.ReadString(ProductKey, "url", "");
                 UpdateAddress = IsWebAddress(url) ? url : AnsiString();

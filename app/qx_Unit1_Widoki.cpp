@@ -598,8 +598,10 @@ void Tf_MainForm::ShowUpdatePage()
         CheckForUpdateOnce();
     }
     RefreshAboutPage(false);
+    // Without a published version there is no telling: a failed check is not reported as an answer.
     l_Status->SetCaption(sb_DownUpdate->Visible() ? "Dostępna jest nowa wersja programu."
-                                                  : "Masz już najnowszą wersję programu.");
+                         : VersionKnown           ? "Masz już najnowszą wersję programu."
+                                                  : "Nie udało się sprawdzić, czy jest nowsza wersja programu.");
     Application->ProcessMessages();
     ani_Animacja->SetAnimated(false);
     ani_Animacja->Hide();

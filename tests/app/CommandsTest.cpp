@@ -510,11 +510,11 @@ TEST_F(Commands, AboutAndUpdatePagesFetchTheVersionOnce)
     Form->SetBounds(0, 0, 1024, 700);
     Form->Show();
     {
-        // Offline: the update page reports the message and the version it knows.
+        // Offline: the update page reports the message and that it could not check.
         TNetworkState offline(false);
         ScriptDialogs().ExpectMessageBox(IDOK, "Musisz być połączony z Internetem !!!");
         Form->RunMenuCommand("Sprawdź uaktualnienia", "Sprawdź uaktualnienia");
-        EXPECT_EQ(Form->l_Status->Caption(), "Masz już najnowszą wersję programu.");
+        EXPECT_EQ(Form->l_Status->Caption(), "Nie udało się sprawdzić, czy jest nowsza wersja programu.");
         EXPECT_FALSE(Form->sb_PobierzAktualizacje->Visible());
         EXPECT_FALSE(UpdateCheckDone);
         EXPECT_TRUE(server.Requests().empty());

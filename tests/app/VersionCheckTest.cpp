@@ -6,8 +6,11 @@
 #include "app/U_WspolneFunkcje.h"
 #include "app/qx_Unit1.h"
 #include "controls/QelSensitiveLabel.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/StdCtrls.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/app/DialogTest.h"
 
 namespace {
 
@@ -140,6 +143,37 @@ TEST_F(VersionCheck, AFailedDownloadResetsTheTargetsAndReportsNothing)
     EXPECT_EQ(HomePage(), DefaultHomePage);
     EXPECT_EQ(Notice(), "");
     EXPECT_TRUE(RecordedDialogs().empty());
+}
+
+TEST_F(VersionCheck, TheUpdatePageTellsAFailedCheckFromAnAnswer)
+{
+    const char* const Failed = "Nie udało się sprawdzić, czy jest nowsza wersja programu.";
+    const struct {
+        const char* What;
+        bool Online;
+        int Status;
+        std::string Ini;
+        const char* Shown;
+    } cases[] = {
+        {"a failing download", true, 404, "", Failed},
+        {"a file without the product's version", true, 200, "[dane]\r\nCV_File=\r\n", Failed},
+        {"no connection", false, 200, "[QDR]\r\nversion=1.0.0.0\r\n", Failed},
+        {"the same version", true, 200, "[QDR]\r\nversion=1.0.0.0\r\n", "Masz już najnowszą wersję programu."},
+        {"a newer version", true, 200, "[QDR]\r\nversion=2.0.0.0\r\nurl=https://velmarok.invalid/pobierz\r\n",
+         "Dostępna jest nowa wersja programu."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        UpdateCheckDone = VersionKnown = false;
+        Server.Serve("/version.ini", c.Status, "text/plain", c.Ini);
+        TNetworkState network(c.Online);
+        if (!c.Online)
+            ScriptDialogs().ExpectMessageBox(IDOK, "Musisz być połączony z Internetem !!!");
+        Form->ShowUpdatePage();
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+        EXPECT_EQ(Form->l_Status->Caption(), c.Shown);
+    }
+    UpdateCheckDone = VersionKnown = false;
 }
 
 }  // namespace
