@@ -313,7 +313,7 @@ TEST_F(ImportForms, NamesWithAColonKeepTheirOwnRegisterFiles)
         EXPECT_EQ(file, c.File);
         EXPECT_EQ(Read(AnsiString("Wykazy\\") + c.File).substr(0, strlen(c.Line)), c.Line);
         Form->RunMenuCommand(file, c.Item);
-        EXPECT_EQ(CurrentListFile, Path(AnsiString("Wykazy\\") + c.File));
+        EXPECT_EQ(CurrentListFile, Path(AnsiString("Wykazy/") + c.File));
         EXPECT_EQ(Form->sg_NowyEdytujWykaz->Cells(2, 1), SplitListLine(c.Line)[lfListNorm]);
     }
     EXPECT_FALSE(FileExists(Path("Wykazy\\10.txt")));
