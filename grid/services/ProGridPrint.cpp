@@ -91,7 +91,8 @@ private:
     int RowPitch(int ARow) { int h = RowHeight(ARow); return h + h / 8 + 2 * LineGap + PS->RowSpacing(); }
     int DrawRow(int ARow, int Y);
     void DrawCell(int ACol, int ARow, int Y, int Pitch, bool FixedPart);
-    void DrawCellText(int ACol, int ARow, const TRect& R, TFont* F, TAlignment HAlign, TVAlignment VAlign,
+    // The text inside R, Inset below its top and above its bottom line; clipped to R.
+    void DrawCellText(int ACol, int ARow, const TRect& R, int Inset, TAlignment HAlign, TVAlignment VAlign,
                       bool WordWrap, bool Merged);
     void DrawHeaderFooter();
     void DrawTitleHtml(const AnsiString& Html, const TRect& R);
@@ -525,7 +526,7 @@ void TGridPrintLayout::DrawHeaderFooter()
     C->Brush()->SetStyle(bsSolid);
 }
 
-void TGridPrintLayout::DrawCellText(int ACol, int ARow, const TRect& R, TFont* F, TAlignment HAlign,
+void TGridPrintLayout::DrawCellText(int ACol, int ARow, const TRect& R, int Inset, TAlignment HAlign,
                                     TVAlignment VAlign, bool WordWrap, bool Merged)
 {
     const int real = G->GetRealColIndex(ACol);
@@ -535,7 +536,7 @@ void TGridPrintLayout::DrawCellText(int ACol, int ARow, const TRect& R, TFont* F
     if (text.empty())
         return;
     const Byte kind = ClassifyCellText(text, G->EnableHTML());
-    TRect tr(R.Left + 4, R.Top, R.Right - 4, R.Bottom);
+    TRect tr(R.Left + 4, R.Top - Inset, R.Right - 4, R.Bottom + Inset);
     C->Brush()->SetStyle(bsClear);
     if (kind == 1) {
         PrintHtml(text, tr, false, 0, WordWrap);
@@ -577,14 +578,14 @@ void TGridPrintLayout::DrawCellText(int ACol, int ARow, const TRect& R, TFont* F
         lines.push_back(text);
     const int th = C->TextHeight("gh");
     const int step = th + (th + PS->RowSpacing()) / 8;
-    int y = R.Top;
+    int y = tr.Top;
     if (lines.size() > 1 && !Merged) {
         const int block = step * int(lines.size() - 1) + th;
-        const int free = (R.Top - R.Bottom) - block;
+        const int free = (tr.Top - tr.Bottom) - block;
         if (free > 0)
             y -= VAlign == vtaCenter ? free / 2 : VAlign == vtaBottom ? free : 0;
     } else if (lines.size() == 1) {
-        const int free = (R.Top - R.Bottom) - th;
+        const int free = (tr.Top - tr.Bottom) - th;
         if (free > 0)
             y -= VAlign == vtaCenter ? free / 2 : VAlign == vtaBottom ? free : 0;
     }
@@ -598,7 +599,6 @@ void TGridPrintLayout::DrawCellText(int ACol, int ARow, const TRect& R, TFont* F
         C->TextRect(R, x, y, line);
         y -= step;
     }
-    (void)F;
 }
 
 void TGridPrintLayout::DrawCell(int ACol, int ARow, int Y, int Pitch, bool FixedPart)
@@ -660,7 +660,10 @@ void TGridPrintLayout::DrawCell(int ACol, int ARow, int Y, int Pitch, bool Fixed
             else
                 textRect.Left += gw;
         }
-    DrawCellText(ACol, ARow, textRect, &font, ha, va, wrap, spanX > 0 || spanY > 0);
+    // The text stands in the middle of the row's spare height, so that accents above capitals
+    // stay below the cell's top line.
+    const int inset = std::max(0, (Pitch - RowHeight(ARow)) / 2);
+    DrawCellText(ACol, ARow, textRect, inset, ha, va, wrap, spanX > 0 || spanY > 0);
 
     // Cell lines.
     TCellBorders b = 0;

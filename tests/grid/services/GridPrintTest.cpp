@@ -242,6 +242,17 @@ int PdfPageCount(const std::string& Pdf)
     return p == std::string::npos ? -1 : std::atoi(info.c_str() + p + 6);
 }
 
+// The first page of a PDF file rendered at 254 dpi (a pixel is 0.1 mm) into the screenshots.
+bool RenderFirstPage(const std::string& Pdf, const std::string& Name, TBitmap& Page)
+{
+    const std::string png = ScreenshotPath(Name);
+    const std::string cmd = "pdftoppm -r 254 -png -f 1 -l 1 -singlefile '" + Pdf + "' '" + png.substr(0, png.size() - 4) + "'";
+    if (std::system(cmd.c_str()) != 0)
+        return false;
+    Page.LoadFromFile(png);
+    return !Page.Empty();
+}
+
 TEST_F(GridPrint, RegisterPrintedToPdfHasItsPagesTextAndLinesWhereLaidOut)
 {
     Fill(200, 5);
@@ -264,12 +275,8 @@ TEST_F(GridPrint, RegisterPrintedToPdfHasItsPagesTextAndLinesWhereLaidOut)
     EXPECT_GT(pages, 2);
     EXPECT_EQ(pages, PdfPageCount(pdf));
 
-    const std::string png = ScreenshotPath("GridPrintRegisterPage1.png");
-    const std::string cmd = "pdftoppm -r 254 -png -f 1 -l 1 -singlefile '" + pdf + "' '" +
-                            png.substr(0, png.size() - 4) + "'";
-    ASSERT_EQ(0, std::system(cmd.c_str())) << "pdftoppm could not render the page";
     TBitmap page;
-    page.LoadFromFile(png);
+    ASSERT_TRUE(RenderFirstPage(pdf, "GridPrintRegisterPage1.png", page)) << "pdftoppm could not render the page";
 
     // The table's frame starts 1 cm in and 1 cm down: the first cell's top and left lines.
     const std::vector<int>& starts = Grid->PrintState().ColStarts;
@@ -302,6 +309,57 @@ TEST_F(GridPrint, RegisterPrintedToPdfHasItsPagesTextAndLinesWhereLaidOut)
         for (int x = x0; x < offX + starts[5]; ++x)
             above += Dark(page, x, y);
     EXPECT_EQ(0, above);
+}
+
+TEST_F(GridPrint, AccentedCapitalsPrintWholeBelowTheirCellsTopLine)
+{
+    // Each accented word below its plain form: the accent must add ink above the plain capitals,
+    // with white between it and the cell's top line.
+    const char* words[] = {"Lp.", "SRUBA", "ŚRUBA", "PRZEWOD", "PRZEWÓD"};
+    Grid->SetColCount(2);
+    Grid->SetRowCount(5);
+    for (int r = 0; r < 5; ++r) {
+        Grid->SetCells(0, r, IntToStr(r));
+        Grid->SetCells(1, r, words[r]);
+    }
+    const std::string pdf = Dir / "accents.pdf";
+    SetPrinterOutputFile(pdf);
+    TCanvas* pc = Printer()->Canvas();
+    const int dpi = GetDeviceCaps(pc, LOGPIXELSX);
+    const int offX = MulDiv(GetDeviceCaps(pc, PHYSICALOFFSETX), 254, dpi);
+    Grid->PrintGrid();
+    SetPrinterOutputFile("");
+    TBitmap page;
+    ASSERT_TRUE(RenderFirstPage(pdf, "GridPrintAccents.png", page));
+    const std::vector<int>& starts = Grid->PrintState().ColStarts;
+    ASSERT_GE(starts.size(), 3u);
+    const int left = offX + starts[1] + 8, right = offX + starts[2] - 12;
+    // The horizontal lines across the word column: first and last pixel row of each.
+    std::vector<std::pair<int, int>> lines;
+    for (int y = 0; y < page.Height(); ++y) {
+        int dark = 0;
+        for (int x = left; x < right; ++x)
+            dark += Dark(page, x, y);
+        if (dark * 10 < (right - left) * 9)
+            continue;
+        if (!lines.empty() && lines.back().second == y - 1)
+            lines.back().second = y;
+        else
+            lines.push_back({y, y});
+    }
+    ASSERT_EQ(lines.size(), 6u);
+    // White rows between a cell's top line and its first ink.
+    auto gap = [&](int Row) {
+        for (int y = lines[Row].second + 1; y < lines[Row + 1].first; ++y)
+            for (int x = left; x < right; ++x)
+                if (Dark(page, x, y))
+                    return y - lines[Row].second - 1;
+        return -1;
+    };
+    for (int accented : {2, 4}) {
+        EXPECT_GE(gap(accented), 1) << words[accented];
+        EXPECT_GE(gap(accented - 1) - gap(accented), 4) << words[accented];
+    }
 }
 
 }  // namespace
