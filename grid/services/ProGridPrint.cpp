@@ -1,6 +1,8 @@
 // Grid printing: one layout routine lays the cells out on pages of 0.1 mm
 // (y growing upward) and runs in four modes: count the pages of a print job,
-// print, count the pages of a preview, and draw one preview page.
+// print, count the pages of a preview, and draw one preview page. A preview's
+// pages are the printer's, measured on the printer's canvas as the print
+// measures them, and shown scaled into the preview's rectangle.
 #include <algorithm>
 #include <climits>
 #include <cmath>
@@ -39,6 +41,43 @@ int CanvasPixelsPerInch(TCanvas* ACanvas)
     int ppi = ACanvas ? GetDeviceCaps(ACanvas, LOGPIXELSX) : 0;
     return ppi > 0 ? ppi : 96;
 }
+
+// The printer's page in print units, in the orientation the settings ask for.
+TRect PrinterPage(TPrinter* Printer, TPrintSettings* Settings)
+{
+    if (!Settings->UseDefaultOrientation())
+        Printer->SetOrientation(Settings->Orientation());
+    TCanvas* c = Printer->Canvas();
+    const int dpiX = CanvasPixelsPerInch(c), dpiY = std::max(GetDeviceCaps(c, LOGPIXELSY), 1);
+    return TRect(0, 0, RoundInt(Printer->PageWidth() * 254.0 / dpiX), RoundInt(Printer->PageHeight() * 254.0 / dpiY));
+}
+
+// A canvas in MM_LOMETRIC for as long as the object lives (at a scale and origin when given);
+// then as it was.
+class TMappedScope {
+public:
+    explicit TMappedScope(TCanvas* ACanvas) : C(ACanvas), Mode(SetMapMode(ACanvas, MM_LOMETRIC))
+    {
+        OldScale = GetMappedView(C, OldOrigin);
+    }
+    TMappedScope(TCanvas* ACanvas, double Scale, const TPoint& Origin) : TMappedScope(ACanvas)
+    {
+        SetMappedView(C, Scale, Origin);
+    }
+    ~TMappedScope()
+    {
+        SetMappedView(C, OldScale, OldOrigin);
+        SetMapMode(C, Mode ? Mode : MM_TEXT);
+    }
+    TMappedScope(const TMappedScope&) = delete;
+    TMappedScope& operator=(const TMappedScope&) = delete;
+
+private:
+    TCanvas* C;
+    int Mode;
+    TPoint OldOrigin;
+    double OldScale = 1.0;
+};
 
 // The six header and footer texts, by position (ppTopLeft .. ppBottomCenter).
 struct THeaderTexts {
@@ -806,19 +845,14 @@ int TGridPrintLayout::Run()
     TableLine = LineHeight();
     LineGap = TableLine / 8;
 
-    // Page area.
+    // Page area: the printer's (a preview shows the printer's page).
     if (Mode == pmPrint) {
         TRect clip = C->ClipRect();
         PageWidth = clip.Right - clip.Left;
         PageBottom = clip.Bottom;
-    } else if (Mode == pmCountPrint) {
+    } else {
         PageWidth = St.PageRect.Right - St.PageRect.Left;
         PageBottom = -St.PageRect.Bottom - St.PageRect.Top;
-    } else {
-        TRect r = St.PageRect;
-        DPtoLP(C, r);
-        PageWidth = r.Right - r.Left;
-        PageBottom = r.Bottom - r.Top;
     }
 
     const TGridRect& R = St.Range;
@@ -836,7 +870,7 @@ int TGridPrintLayout::Run()
             G->OnPrintSetColumnWidth(G, c, Widths[c]);
 
     const int fixedCols = G->FixedCols(), fixedRows = G->FixedRows();
-    const bool fast = St.FastPreview && Mode == pmPreview;
+    const bool fast = St.FastPreview && (Mode == pmPreview || Mode == pmCountPreview);
     BandStart = R.Left;
     while (BandStart <= R.Right && !Cancelled && !Stop) {
         ++Band;
@@ -956,12 +990,8 @@ void TProStringGrid::PrintJob(int SelectedOnly)
 {
     DoProgress(0, -1);
     TPrinter* printer = Printer();
-    if (!FPrintSettings->UseDefaultOrientation())
-        printer->SetOrientation(FPrintSettings->Orientation());
+    FPrint.PageRect = PrinterPage(printer, FPrintSettings.get());
     TCanvas* c = printer->Canvas();
-    const int dpiX = CanvasPixelsPerInch(c), dpiY = std::max(GetDeviceCaps(c, LOGPIXELSY), 1);
-    FPrint.PageRect = TRect(0, 0, RoundInt(printer->PageWidth() * 254.0 / dpiX),
-                            RoundInt(printer->PageHeight() * 254.0 / dpiY));
     printer->SetTitle(FPrintSettings->JobName());
     printer->BeginDoc();
     const int savedMode = GetMapMode(c);
@@ -1005,16 +1035,20 @@ void TProStringGrid::PrintJob(int SelectedOnly)
 void TProStringGrid::PreviewJob(TCanvas* ACanvas, const TRect& ADisplayRect, int SelectedOnly)
 {
     DoProgress(0, -1);
-    const int savedMode = SetMapMode(ACanvas, MM_LOMETRIC);
-    FPrint.PageRect = ADisplayRect;
+    // Laid out on the printer's page and canvas, as the print job lays it out; a fast preview
+    // stops at its page and leaves the page total as it was.
+    TPrinter* printer = Printer();
+    FPrint.PageRect = PrinterPage(printer, FPrintSettings.get());
     const int page = FPrint.FromPage;
+    TGridPrintLayout count(this, printer->Canvas(), pmCountPreview, SelectedOnly);
     int total = 1;
-    TGridPrintLayout count(this, ACanvas, pmCountPreview, SelectedOnly);
-    if (!FPrint.FastPreview) {
-        FPrint.FromPage = 1;
+    {
+        TMappedScope printerScope(printer->Canvas());
+        FPrint.FromPage = FPrint.FastPreview ? page : 1;
         FPrint.ToPage = INT_MAX;
-        total = count.Run();
-        FPrint.LastPage = total;
+        const int counted = count.Run();
+        if (!FPrint.FastPreview)
+            FPrint.LastPage = total = counted;
     }
     FPrint.FromPage = FPrint.ToPage = page;
     bool draw = true;
@@ -1024,12 +1058,19 @@ void TProStringGrid::PreviewJob(TCanvas* ACanvas, const TRect& ADisplayRect, int
         draw = from > 0 && to > 0 && from <= to;
     }
     if (draw) {
+        // The whole page in the middle of the rectangle, its proportions kept.
+        const double dpi = CanvasPixelsPerInch(ACanvas) / 254.0;
+        const double pageW = std::max(1, FPrint.PageRect.Width()) * dpi,
+                     pageH = std::max(1, FPrint.PageRect.Height()) * dpi;
+        const int rectW = std::max(ADisplayRect.Width(), 1), rectH = std::max(ADisplayRect.Height(), 1);
+        const double scale = std::min(rectW / pageW, rectH / pageH);
+        const TPoint origin(ADisplayRect.Left + RoundInt((rectW - pageW * scale) / 2),
+                            ADisplayRect.Top + RoundInt((rectH - pageH * scale) / 2));
+        TMappedScope previewScope(ACanvas, scale, origin);
         TGridPrintLayout preview(this, ACanvas, pmPreview, SelectedOnly);
-        if (!FPrint.FastPreview)
-            preview.TakeMeasures(count);
+        preview.TakeMeasures(count);
         preview.Run();
     }
-    SetMapMode(ACanvas, savedMode ? savedMode : MM_TEXT);
     DoProgress(2, -1);
 }
 

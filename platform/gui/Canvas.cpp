@@ -246,11 +246,16 @@ namespace {
 constexpr int LometricPerInch = 254;
 }  // namespace
 
+double TCanvas::Impl::MappedDpi() const
+{
+    return dpi * mapScale;
+}
+
 QPoint TCanvas::Impl::Dev(int x, int y) const
 {
     if (!Mapped())
         return QPoint(x, y);
-    return QPoint(MulDiv(x, dpi, LometricPerInch), MulDiv(-y, dpi, LometricPerInch));
+    return QPoint(mapOrigin.x() + DevLen(x), mapOrigin.y() + DevLen(-y));
 }
 
 QRect TCanvas::Impl::DevRect(const TRect& r) const
@@ -263,19 +268,19 @@ QRect TCanvas::Impl::DevRect(const TRect& r) const
 
 int TCanvas::Impl::DevLen(int v) const
 {
-    return Mapped() ? MulDiv(v, dpi, LometricPerInch) : v;
+    return Mapped() ? int(std::lround(v * MappedDpi() / LometricPerInch)) : v;
 }
 
 int TCanvas::Impl::LogLen(int v) const
 {
-    return Mapped() ? MulDiv(v, LometricPerInch, dpi) : v;
+    return Mapped() ? int(std::lround(v * LometricPerInch / MappedDpi())) : v;
 }
 
 TPoint TCanvas::Impl::Log(const QPoint& p) const
 {
     if (!Mapped())
         return TPoint(p.x(), p.y());
-    return TPoint(MulDiv(p.x(), LometricPerInch, dpi), -MulDiv(p.y(), LometricPerInch, dpi));
+    return TPoint(LogLen(p.x() - mapOrigin.x()), -LogLen(p.y() - mapOrigin.y()));
 }
 
 TRect TCanvas::Impl::LogRect(const QRect& r) const
@@ -301,7 +306,8 @@ QFont TCanvas::Impl::DeviceFont(const TFont& font) const
     TFont f;
     f.SetPixelsPerInch(font.PixelsPerInch());   // the height is copied as it stands
     f.Assign(const_cast<TFont*>(&font));
-    f.SetPixelsPerInch(LometricPerInch);
+    // A scaled mapping shows the height at the scaled resolution.
+    f.SetPixelsPerInch(int(std::lround(LometricPerInch / mapScale)));
     return ToQFont(f, dpi);
 }
 
@@ -455,6 +461,8 @@ void CanvasAttach(TCanvas& canvas, QPainter* painter, int dpi)
     d.lent = painter;
     d.dpi = dpi > 0 ? dpi : 96;
     d.mapMode = MM_TEXT;
+    d.mapScale = 1.0;
+    d.mapOrigin = QPoint();
     d.lentHadClip = painter && painter->hasClipping();
     d.lentClip = d.lentHadClip ? painter->clipRegion() : QRegion();
 }
@@ -1148,6 +1156,22 @@ int SetMapMode(TCanvas* dc, int mode)
 int GetMapMode(TCanvas* dc)
 {
     return dc ? dc->Data().mapMode : 0;
+}
+
+void SetMappedView(TCanvas* dc, double Scale, const TPoint& Origin)
+{
+    if (!dc || Scale <= 0)
+        return;
+    dc->Data().mapScale = Scale;
+    dc->Data().mapOrigin = QPoint(Origin.X, Origin.Y);
+}
+
+double GetMappedView(TCanvas* dc, TPoint& Origin)
+{
+    if (!dc)
+        return 1.0;
+    Origin = TPoint(dc->Data().mapOrigin.x(), dc->Data().mapOrigin.y());
+    return dc->Data().mapScale;
 }
 
 bool DPtoLP(TCanvas* dc, TPoint* points, int count)

@@ -46,6 +46,11 @@ struct TCanvas::Impl {
     // The mapping mode (SetMapMode): MM_TEXT draws in the device's pixels; MM_LOMETRIC in
     // 0.1 mm with y growing upward from the device origin, text upright.
     int mapMode = MM_TEXT;
+    // The mapped mode's device pixels per inch are the device's times this, its logical origin
+    // at this device point (SetMappedView).
+    double mapScale = 1.0;
+    QPoint mapOrigin;
+    double MappedDpi() const;
     // What the device itself answers to GetDeviceCaps (the printer sets it); -1: not known there.
     std::function<int(int index)> deviceCaps;
 

@@ -415,6 +415,11 @@ int GetDeviceCaps(TCanvas* dc, int index);
 // SetMapMode returns the previous mode, 0 for a mode the layer does not have (nothing changes).
 int SetMapMode(TCanvas* dc, int mode);
 int GetMapMode(TCanvas* dc);
+// The mapped mode drawn smaller or larger and moved: 0.1 mm becomes Scale times its length on
+// the device (1 by default), lengths and font heights alike, and the logical origin stands at the
+// device point Origin (0, 0 by default); a print preview shows a printer's page so. Returns the scale.
+void SetMappedView(TCanvas* dc, double Scale, const TPoint& Origin);
+double GetMappedView(TCanvas* dc, TPoint& Origin);
 // Device pixels to logical units and back, point by point.
 bool DPtoLP(TCanvas* dc, TPoint* points, int count);
 bool LPtoDP(TCanvas* dc, TPoint* points, int count);

@@ -25,6 +25,7 @@ struct TPrinter::Impl {
     TPrinterOrientation Orientation = poPortrait;
     AnsiString OutputFile;   // the PDF being written
     int DeviceResolution = 0;   // the device's own, in dots per inch
+    TCanvas* Canvas = nullptr;
 
     QPrinter& Get()
     {
@@ -33,8 +34,16 @@ struct TPrinter::Impl {
             Device = std::make_unique<QPrinter>(QPrinter::HighResolution);
             DeviceResolution = Device->resolution();
             Device->setPageOrientation(Orientation == poLandscape ? QPageLayout::Landscape : QPageLayout::Portrait);
+            UseResolution(DeviceResolution);
         }
         return *Device;
+    }
+    // The canvas measures at the printer's resolution outside a document too (a preview lays
+    // its pages out there, as the print will).
+    void UseResolution(int Dpi)
+    {
+        Device->setResolution(Dpi);
+        Canvas->Data().dpi = Dpi;
     }
     // The printer as the settings now say (output file or the selected printer).
     void Configure()
@@ -77,6 +86,7 @@ TPrinter::TPrinter() : FImpl(std::make_unique<Impl>()), FCanvas(std::make_unique
 {
     // The canvas is the printer's device context: it answers for the printer before a document too.
     FCanvas->Data().deviceCaps = [this](int index) { return FImpl->DeviceCaps(index); };
+    FImpl->Canvas = FCanvas.get();
 }
 
 TPrinter::~TPrinter()
@@ -232,8 +242,8 @@ void SetPrinterResolution(TPrinter* printer, int Dpi)
 {
     if (printer->Printing())
         throw EPrinter("Printing in progress");
-    QPrinter& d = printer->Data().Get();
-    d.setResolution(Dpi > 0 ? Dpi : printer->Data().DeviceResolution);
+    printer->Data().Get();
+    printer->Data().UseResolution(Dpi > 0 ? Dpi : printer->Data().DeviceResolution);
 }
 
 QPrinter* PrinterDevice(TPrinter* printer)

@@ -188,7 +188,7 @@ TEST_F(GridPrint, FittingScalesColumnsOnlyAsItsModeAllows)
     EXPECT_TRUE(asked);
 }
 
-TEST_F(GridPrint, PageBreaksAndPreviewSize)
+TEST_F(GridPrint, PreviewPagesAreThePrintedPagesWhateverThePreviewSize)
 {
     Fill(7, 2);
     TBitmap b;
@@ -199,14 +199,21 @@ TEST_F(GridPrint, PageBreaksAndPreviewSize)
     EXPECT_EQ(8, Grid->PrintPageCount());   // one row per page, no empty page after the last
     Grid->OnPrintNewPage = nullptr;
 
-    // A larger preview rectangle holds more rows per page.
-    Fill(200, 3);
-    Grid->PrintPreviewTo(b.Canvas(), TRect(0, 0, 400, 300));
-    const int small = Grid->PrintPageCount();
-    Grid->PrintPreviewTo(b.Canvas(), TRect(0, 0, 400, 600));
-    const int large = Grid->PrintPageCount();
-    EXPECT_GT(small, large);
-    EXPECT_GT(large, 1);
+    // A register of five columns: the print's pages and columns, in a small and a large preview.
+    Fill(200, 5);
+    PrintCollecting(ppNone, Dir / "register.pdf");
+    const int pages = Grid->PrintPageCount();
+    const std::vector<int> widths = Grid->PrintState().ColWidths, starts = Grid->PrintState().ColStarts;
+    ASSERT_GT(pages, 1);
+    ASSERT_EQ(6u, starts.size());   // one band: all five columns on a page
+    for (const TRect& r : {TRect(0, 0, 300, 200), TRect(0, 0, 400, 600), TRect(0, 0, 1200, 1600)}) {
+        b.SetSize(r.Right, r.Bottom);
+        Grid->SetPreviewPage(2);
+        Grid->PrintPreviewTo(b.Canvas(), r);
+        EXPECT_EQ(pages, Grid->PrintPageCount()) << r.Right;
+        EXPECT_EQ(widths, Grid->PrintState().ColWidths) << r.Right;
+        EXPECT_EQ(starts, Grid->PrintState().ColStarts) << r.Right;
+    }
 }
 
 TEST_F(GridPrint, EmptyRangeFromPrintStartPrintsNothing)
