@@ -255,20 +255,25 @@ bool TPrintDialog::Execute()
     TPrinter* printer = Printer();
     TDialogRequest r = Request(this, DialogName(), AnsiString());
     r.Values.push_back(printer->Orientation() == poLandscape ? "landscape" : "portrait");
+    // The answer: the orientation, and the PDF file when the user prints to a file.
     r.Run = [this, printer](TDialogRequest& req) -> int {
         QPrinter* device = PrinterDevice(printer);
         device->setCopyCount(FCopies);
+        ProposePrinterFile(printer);
         QPrintDialog d(device, DialogParent());
         if (d.exec() != QDialog::Accepted)
             return IDCANCEL;
         FCopies = std::max(1, device->copyCount());
         req.Values.assign(1, device->pageLayout().orientation() == QPageLayout::Landscape ? "landscape" : "portrait");
+        if (device->outputFormat() == QPrinter::PdfFormat)
+            req.Values.push_back(FromOsName(device->outputFileName()));
         return IDOK;
     };
     if (!RunShown(r))
         return false;
     if (!r.Values.empty())
         printer->SetOrientation(SameText(r.Values[0], "landscape") ? poLandscape : poPortrait);
+    SetPrinterDialogFile(printer, r.Values.size() > 1 ? r.Values[1] : AnsiString());
     printer->SetCopies(FCopies);
     return true;
 }

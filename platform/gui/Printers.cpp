@@ -3,7 +3,9 @@
 #include "platform/gui/Printers.h"
 #include "platform/gui/Printers_p.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
@@ -11,6 +13,7 @@
 
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Canvas_p.h"
+#include "platform/gui/CommonDialogs.h"
 #include "platform/gui/QtText_p.h"
 
 namespace {
@@ -24,6 +27,7 @@ struct TPrinter::Impl {
     int Index = -1;
     TPrinterOrientation Orientation = poPortrait;
     AnsiString OutputFile;   // the PDF being written
+    AnsiString DialogFile;   // the PDF file the print dialog chose, for the next document
     int DeviceResolution = 0;   // the device's own, in dots per inch
     TCanvas* Canvas = nullptr;
 
@@ -45,13 +49,15 @@ struct TPrinter::Impl {
         Device->setResolution(Dpi);
         Canvas->Data().dpi = Dpi;
     }
+    // The PDF file a document goes to; empty for a printer.
+    AnsiString FileName() const { return !g_outputFile.empty() ? g_outputFile : DialogFile; }
     // The printer as the settings now say (output file or the selected printer).
     void Configure()
     {
         QPrinter& p = Get();
-        if (!g_outputFile.empty()) {
+        if (!FileName().empty()) {
             p.setOutputFormat(QPrinter::PdfFormat);
-            p.setOutputFileName(QString::fromStdString(ToOsPath(g_outputFile)));
+            p.setOutputFileName(QString::fromStdString(ToOsPath(FileName())));
         } else {
             p.setOutputFormat(QPrinter::NativeFormat);
             p.setOutputFileName(QString());
@@ -59,7 +65,7 @@ struct TPrinter::Impl {
                 p.setPrinterName(ToQString(Names.Strings(Index)));
         }
     }
-    bool HasDevice() const { return !g_outputFile.empty() || !QPrinterInfo::availablePrinterNames().isEmpty(); }
+    bool HasDevice() const { return !FileName().empty() || !QPrinterInfo::availablePrinterNames().isEmpty(); }
     // What the printer answers to GetDeviceCaps, in its pixels; -1 for what the canvas knows.
     int DeviceCaps(int index)
     {
@@ -162,8 +168,13 @@ void TPrinter::BeginDoc()
 {
     if (FPrinting)
         throw EPrinter("Printing in progress");
-    if (!FImpl->HasDevice())
-        throw EPrinter("There is no default printer currently selected");
+    if (!FImpl->HasDevice()) {
+        // No printer installed: the print dialog offers a PDF file; without one nothing is printed.
+        TPrintDialog choose(nullptr);
+        choose.SetCopies(FCopies);
+        if (!choose.Execute() || !FImpl->HasDevice())
+            ::Abort();   // silent: the user chose not to print
+    }
     FImpl->Configure();
     QPrinter& p = FImpl->Get();
     p.setDocName(ToQString(FTitle));
@@ -171,10 +182,10 @@ void TPrinter::BeginDoc()
     FImpl->Painter = std::make_unique<QPainter>();
     if (!FImpl->Painter->begin(&p)) {
         FImpl->Painter.reset();
-        throw EPrinter("Printer is not ready: " + (g_outputFile.empty() ? AnsiString("cannot start the document")
-                                                                          : g_outputFile));
+        throw EPrinter("Printer is not ready: " + (FImpl->FileName().empty() ? AnsiString("cannot start the document")
+                                                                              : FImpl->FileName()));
     }
-    FImpl->OutputFile = g_outputFile;
+    FImpl->OutputFile = FImpl->FileName();
     FPrinting = true;
     FAborted = false;
     FPageNumber = 1;
@@ -192,6 +203,8 @@ void TPrinter::EndDoc()
     FImpl->Painter.reset();
     FPrinting = false;
     FPageNumber = 0;
+    // The file chosen served this document; the next one is asked for again.
+    FImpl->DialogFile.clear();
     if (!ok)
         throw EPrinter("Printing failed");
 }
@@ -250,4 +263,22 @@ QPrinter* PrinterDevice(TPrinter* printer)
 {
     printer->Data().Configure();
     return &printer->Data().Get();
+}
+
+void SetPrinterDialogFile(TPrinter* printer, const AnsiString& FileName)
+{
+    AnsiString name = FileName;
+    // A folder alone gets the document's name in it.
+    if (!name.empty() && QFileInfo(QString::fromStdString(ToOsPath(name))).isDir())
+        name = IncludeTrailingPathDelimiter(name) + (printer->Title().empty() ? AnsiString("wydruk") : printer->Title()) + ".pdf";
+    printer->Data().DialogFile = name;
+}
+
+void ProposePrinterFile(TPrinter* printer)
+{
+    QPrinter& d = printer->Data().Get();
+    if (d.outputFormat() != QPrinter::PdfFormat || !d.outputFileName().isEmpty())
+        return;
+    const QString title = ToQString(printer->Title().empty() ? AnsiString("wydruk") : printer->Title());
+    d.setOutputFileName(QDir::home().filePath(title + ".pdf"));
 }

@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include "platform/core/SysUtils.h"
+#include "platform/gui/CommonDialogs.h"
+#include "platform/gui/Dialogs.h"
 #include "platform/gui/Printers.h"
 #include "platform/gui/TestSupport.h"
 
@@ -130,8 +132,38 @@ TEST_F(PrinterFile, MisuseIsReportedAndAbortLeavesNoFile)
     p->SetOrientation(poPortrait);
     EXPECT_LT(p->PageWidth(), p->PageHeight());
 
-    SetPrinterOutputFile("");
-    if (p->Printers()->Count() == 0) {
-        EXPECT_THROW(p->BeginDoc(), EPrinter);
+}
+
+TEST_F(PrinterFile, WithoutAPrinterThePrintDialogOffersAPdfFile)
+{
+    TPrinter* p = Printer();
+    if (p->Printers()->Count() > 0)
+        GTEST_SKIP() << "a printer is installed on this computer";
+    // Asked when the document begins, or chosen in the print dialog before printing (and then
+    // not asked again); a cancelled choice prints nothing and says nothing.
+    struct Case {
+        const char* Tag;
+        int Answer;
+        bool DialogFirst, Printed;
+    } cases[] = {{"asked", IDOK, false, true}, {"cancelled", IDCANCEL, false, false}, {"chosen", IDOK, true, true}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.Tag);
+        const AnsiString file = PdfName(k.Tag);
+        ScriptDialogs().ExpectDialog(dkCommonDialog, "TPrintDialog", k.Answer,
+                                     [&](TDialogRequest& r) { r.Values = {"portrait", file}; });
+        if (k.DialogFirst) {
+            TPrintDialog dialog(nullptr);
+            EXPECT_TRUE(dialog.Execute());
+        }
+        if (k.Printed) {
+            p->BeginDoc();
+            p->Canvas()->TextOut(10, 10, "Wykaz");
+            p->EndDoc();
+        } else {
+            EXPECT_THROW(p->BeginDoc(), EAbort);
+        }
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+        EXPECT_EQ(k.Printed, FileExists(file));
+        DeleteFile(file);
     }
 }
