@@ -199,9 +199,11 @@ void TCanvas::Impl::ApplyClip(QPainter& p)
 QRect TCanvas::Impl::DeviceRect()
 {
     if (lent && lent->device()) {
+        // The widget's own rectangle: the painter's device transform also holds where the widget
+        // lies in the window's backing store, which is not the canvas's business.
         QPaintDevice* d = lent->device();
         QRect r(0, 0, d->width(), d->height());
-        return lent->deviceTransform().inverted().mapRect(r);
+        return lent->combinedTransform().inverted().mapRect(r);
     }
     if (bitmap) {
         const QImage& img = BitmapImage(*bitmap);

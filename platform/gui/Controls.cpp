@@ -629,6 +629,11 @@ bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
         cm.WParam = cl.wParam;
         if (!DeliverInFlight(c, h, cm))
             return true;
+        // A character typed with Alt is a command, never text.
+        if (alt) {
+            changed = true;
+            continue;
+        }
         if (impl.PassToToolkit && Byte(cm.WParam) != 0) {
             if (Byte(cm.WParam) != Byte(ch))
                 changed = true;
@@ -2341,6 +2346,12 @@ void TWinControl::WMSysKeyUp(TWMKey& m)
 
 void TWinControl::WMSysChar(TWMKey& m)
 {
+    // Alt with a letter: the form's accelerators (a label's underlined letter) answer it.
+    if (TCustomForm* form = GetParentForm(this))
+        if (form->Perform(CM_DIALOGCHAR, m.M.WParam, m.M.LParam) != 0) {
+            m.M.Result = 1;
+            return;
+        }
     DefaultHandler(m.M);
 }
 

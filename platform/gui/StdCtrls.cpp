@@ -1149,6 +1149,9 @@ public:
 
 void TQtCombo::showPopup()
 {
+    // The list takes the mouse from here: a capture left by the press that opened it would
+    // take the next click meant for another control.
+    ReleaseCapture();
     if (DroppingDown)
         RunGuarded(DroppingDown);
     QComboBox::showPopup();
