@@ -1,12 +1,14 @@
 // The velmarok executable itself, started as a user starts it: a copy in a fresh folder (its
 // program folder, being writable) on the suite's display, with its own home folder. The test
 // watches the display's windows for its first-start message, checks what it wrote, takes a
-// picture of the screen and ends the program.
+// picture of the screen and ends the program. Under a window manager the started program is
+// driven with real X input (xdotool) and checked in pictures of the screen.
 #include <gtest/gtest.h>
 
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -17,7 +19,9 @@
 #include <vector>
 
 #include "app/U_WspolneFunkcje.h"
+#include "controls/KXCtrls.h"
 #include "platform/core/Classes.h"
+#include "tests/app/DialogTest.h"
 #include "tests/e2e/ProgramRun.h"
 
 extern char** environ;
@@ -189,6 +193,14 @@ protected:
         png.Assign(shot.get());
         png.SaveToFile(FromOsPath(ScreenshotPath("e2e-" + Name + ".png")));
     }
+    // The registry of a home folder marks its computer as one the program started on.
+    void MarkComputer(const std::filesystem::path& AHome)
+    {
+        std::filesystem::create_directories(AHome / ".config" / "Tyrvenhold");
+        WriteFileBytes((AHome / ".config" / "Tyrvenhold" / "registry.ini").string(),
+                       "[HKEY_CURRENT_USER\\Software\\Quorvane\\Tyrvenhold]\r\nPath=sz:" + Exe.string() +
+                           "\r\nVersion=sz:" + GetExeVersion() + "\r\nName=sz:Velmarok Polskich Norm\r\n");
+    }
     std::filesystem::path Exe, Home;
 };
 
@@ -213,10 +225,7 @@ TEST_F(ExecutableStart, FirstStartOnAComputerShowsTheOnceOnlyMessageAndMarksTheR
 TEST_F(ExecutableStart, FirstStartInAFolderWritesTheConfigurationAndSaysSo)
 {
     // Marked on this computer already: the first start of the folder writes "config.dat".
-    std::filesystem::create_directories(Home / ".config" / "Tyrvenhold");
-    WriteFileBytes((Home / ".config" / "Tyrvenhold" / "registry.ini").string(),
-                   "[HKEY_CURRENT_USER\\Software\\Quorvane\\Tyrvenhold]\r\nPath=sz:" + Exe.string() +
-                       "\r\nVersion=sz:1.0.0.0\r\nName=sz:Velmarok Polskich Norm\r\n");
+    MarkComputer(Home);
     TProgramProcess program(Exe, Home);
     ASSERT_TRUE(program.Started());
     ASSERT_TRUE(WaitForWindow(program, "D !!!", [&] { return Exists("config.dat"); })) << WindowNames();
@@ -255,12 +264,8 @@ TEST_F(ExecutableStart, TwoProgramsOnOneFolderTheSecondSaveOfTheCatalogueAsksFir
     Write("Ustawienia/kategorie.ini", "[Kategorie]\r\nWyroby=\r\n[Wyroby]\r\nZawory=\r\n");
     Write("Katalog Norm/normy_wszystkie.txt", "PN-EN 1|Aktualna|Brak||Stal||\r\n");
     const std::filesystem::path homes[] = {FRoot / "home-a", FRoot / "home-b"};
-    for (const std::filesystem::path& home : homes) {
-        std::filesystem::create_directories(home / ".config" / "Tyrvenhold");
-        WriteFileBytes((home / ".config" / "Tyrvenhold" / "registry.ini").string(),
-                       "[HKEY_CURRENT_USER\\Software\\Quorvane\\Tyrvenhold]\r\nPath=sz:" + Exe.string() +
-                           "\r\nVersion=sz:" + GetExeVersion() + "\r\nName=sz:Velmarok Polskich Norm\r\n");
-    }
+    for (const std::filesystem::path& home : homes)
+        MarkComputer(home);
     TProgramProcess a(Exe, homes[0]), b(Exe, homes[1]);
     ASSERT_TRUE(a.Started() && b.Started());
     const std::string mainA = WaitForNewWindow(a, "Velmarok"), mainB = WaitForNewWindow(b, "Velmarok");
@@ -319,4 +324,269 @@ TEST_F(ExecutableStart, TwoProgramsOnOneFolderTheSecondSaveOfTheCatalogueAsksFir
     EXPECT_EQ(Read("Katalog Norm/normy_wszystkie.txt"), saved);
     a.End();
     b.End();
+}
+
+namespace {
+
+// Dark pixels of R in a picture of the screen.
+int Ink(TBitmap& Shot, const TRect& R)
+{
+    int n = 0;
+    for (int y = std::max(R.Top, 0); y < std::min(R.Bottom, Shot.Height()); ++y) {
+        const std::uint32_t* line = Shot.ScanLine(y);
+        for (int x = std::max(R.Left, 0); x < std::min(R.Right, Shot.Width()); ++x)
+            n += int((line[x] >> 16 & 0xFF) + (line[x] >> 8 & 0xFF) + (line[x] & 0xFF)) < 3 * 128;
+    }
+    return n;
+}
+
+bool SameArea(TBitmap& A, TBitmap& B, const TRect& R)
+{
+    for (int y = R.Top; y < R.Bottom; ++y)
+        for (int x = R.Left; x < R.Right; ++x)
+            if ((A.ScanLine(y)[x] ^ B.ScanLine(y)[x]) & 0xFFFFFF)
+                return false;
+    return true;
+}
+
+// Pixels of R (in Look's coordinates) that differ between a picture of the screen, where R lies
+// at Offset, and Look.
+int Differences(TBitmap& Shot, const TPoint& Offset, TBitmap& Look, const TRect& R)
+{
+    int n = 0;
+    for (int y = R.Top; y < R.Bottom; ++y)
+        for (int x = R.Left; x < R.Right; ++x)
+            n += ((Shot.ScanLine(y + Offset.Y)[x + Offset.X] ^ Look.ScanLine(y)[x]) & 0xFFFFFF) != 0;
+    return n;
+}
+
+// A page opened from the main menu: the panel's tab, its item, how the item's line looks.
+struct TMenuPlace {
+    TPoint Tab, Item;
+    TRect ItemLine;
+};
+
+// Where the started program's controls are, in its window's client coordinates, and how the
+// window looks (as drawn inside the test) with each page open.
+struct TPlaces {
+    TMenuPlace Search, Editor;
+    TPoint StripEnd;   // below the last tab: a click there closes the open panel
+    TRect Number, Description, Criteria, Find, Result, NumberLabel, MenuLabel;
+    std::vector<TRect> MenuRows;   // the text area of each row of the main menu's buttons
+    std::unique_ptr<TBitmap> SearchOpen, Searching, EditorOpen, Editing;
+};
+
+class DesktopInput : public ExecutableStart {
+protected:
+    // Real X input to the program's window, at a point of its client area.
+    void X(const std::string& Args) { EXPECT_TRUE(Xdo(Args)) << Args; }
+    void ClickAt(const TPoint& P)
+    {
+        X("mousemove --window " + Window + " " + std::to_string(P.X) + " " + std::to_string(P.Y) + " click 1");
+    }
+    static TPoint Centre(const TRect& R) { return TPoint((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2); }
+    // A client rectangle of the window on the screen.
+    TRect OnScreen(const TRect& R) const
+    {
+        return TRect(R.Left + Origin.X, R.Top + Origin.Y, R.Right + Origin.X, R.Bottom + Origin.Y);
+    }
+    // Waits until R of the window looks as in Look (a picture of the window's client area).
+    bool WaitForLook(TBitmap& Look, const TRect& R)
+    {
+        return WaitUntil([&] { return Differences(*GrabScreen(), Origin, Look, R) * 50 <= R.Width() * R.Height(); });
+    }
+    // Opens a page from the main menu as the user does: the tab, the panel's item once the panel
+    // is out, then a click below the tabs closes the panel over the page.
+    bool OpenPage(const TMenuPlace& Menu, TBitmap& MenuOpen, TBitmap& PageShown, const TRect& Covered)
+    {
+        ClickAt(Menu.Tab);
+        if (!WaitForLook(MenuOpen, Menu.ItemLine))
+            return false;
+        ClickAt(Menu.Item);
+        ClickAt(Places.StripEnd);
+        return WaitForLook(PageShown, Covered);
+    }
+    // The window as the screen shows it, as <build>/screenshots/e2e-NAME.png.
+    void WindowShot(const std::string& Name)
+    {
+        std::unique_ptr<TBitmap> shot = GrabScreen();
+        TBitmap window;
+        window.SetSize(Size.X, Size.Y);
+        window.Canvas()->CopyRect(TRect(0, 0, Size.X, Size.Y), shot->Canvas(), OnScreen(TRect(0, 0, Size.X, Size.Y)));
+        TRasterImage png("PNG");
+        png.Assign(&window);
+        png.SaveToFile(FromOsPath(ScreenshotPath("e2e-" + Name + ".png")));
+    }
+    // The program started on this folder, run inside the test: where its controls are and how
+    // its pages look.
+    void Probe()
+    {
+        TPlaces& p = Places;
+        EXPECT_EQ(Start([&](Tf_MainForm* Form) {
+                      const TPoint origin = Form->ClientToScreen(TPoint(0, 0));
+                      auto at = [&](TControl* C, const TPoint& P) {
+                          const TPoint s = C->ClientToScreen(P);
+                          return TPoint(s.X - origin.X, s.Y - origin.Y);
+                      };
+                      auto rect = [&](TControl* C) {
+                          const TPoint a = at(C, TPoint(0, 0));
+                          return TRect(a.X, a.Y, a.X + C->Width(), a.Y + C->Height());
+                      };
+                      auto labelOf = [&](TWinControl* C) {
+                          for (int i = 0; i < Form->ComponentCount(); ++i)
+                              if (auto* l = dynamic_cast<TLabel*>(Form->Components(i)); l && l->FocusControl() == C)
+                                  return rect(l);
+                          return TRect();
+                      };
+                      TProToolPanelTab* strip = Form->ProToolPanelTab;
+                      const TPoint end(strip->Width() / 2, strip->Height() - 10);
+                      ASSERT_LT(strip->TabAtPos(end.X, end.Y), 0);
+                      p.StripEnd = at(strip, end);
+                      // Opens the page; the window's looks with the panel out and with the page shown.
+                      auto open = [&](const char* Panel, const char* Item, TMenuPlace& M, std::unique_ptr<TBitmap>& Out,
+                                      std::unique_ptr<TBitmap>& Shown) {
+                          TPoint tab, item;
+                          ASSERT_TRUE(FindMenuItem(Form, Panel, Item, tab, item));
+                          M.Tab = at(strip, tab);
+                          M.Item = at(Form->MenuPanel(Panel), item);
+                          M.ItemLine = TRect(M.Item.X - 4, M.Item.Y - 3, M.Item.X + 40, M.Item.Y + 3);
+                          Out = GrabControl(Form);
+                          ASSERT_TRUE(ClickMenuItem(Form, Panel, Item));
+                          Click(strip, end.X, end.Y);
+                          ProcessPendingMessages();
+                          Shown = GrabControl(Form);
+                      };
+                      open("Normy", "W katalogu norm", p.Search, p.SearchOpen, p.Searching);
+                      p.Number = rect(Form->e_z_NrNormy);
+                      p.Description = rect(Form->e_z_Opis);
+                      p.Criteria = rect(Form->cb_z_KryteriaSzukania);
+                      p.Find = rect(Form->sb_ZnajdzNormeWTrelKordelin);
+                      p.Result = rect(Form->lbl_ZnajdzNormeWTrelKordelni);
+                      p.NumberLabel = labelOf(Form->e_z_NrNormy);
+                      open("Ustawienia", "Menu", p.Editor, p.EditorOpen, p.Editing);
+                      TKxCheckListBox* list = Form->clb_MG_PrzyciskiMenuGlownego;
+                      p.MenuLabel = labelOf(list);
+                      for (int i = 0; i < list->Count(); ++i) {
+                          const TRect r = list->ItemRect(i);
+                          const TPoint a = at(list, TPoint(r.Left + list->CheckAreaWidth() + 2, r.Top));
+                          p.MenuRows.push_back(TRect(a.X, a.Y, a.X + 40, a.Y + r.Height()));
+                      }
+                      CloseWindowByUser(Form);   // the first close shows the catalogue's page
+                  }),
+                  0);
+    }
+    std::string Window;
+    TPoint Origin, Size;
+    TPlaces Places;
+};
+
+}   // namespace
+
+TEST_F(DesktopInput, RealClicksAndKeysReachTheControlsTheyAreMeantFor)
+{
+    std::string wm = CommandOutput("command -v openbox");
+    wm = wm.substr(0, wm.find('\n'));
+    if (!std::getenv("DISPLAY") || CommandOutput("command -v xdotool").empty() || wm.empty())
+        GTEST_SKIP() << "needs an X display, xdotool and openbox";
+
+    // A folder started three times (the files of the first starts), with six main menu buttons.
+    {
+        TNetworkState offline(false);
+        ScriptDialogs()
+            .ExpectMessageBox(IDNO, "TYLKO TEN JEDEN RAZ NA TYM KOMPUTERZE")
+            .ExpectMessageBox(IDOK, "PROGRAM ZOSTANIE ZAMKNIĘTY, zostaną utworzone nowe pliki");
+        Start();
+        ScriptDialogs()
+            .ExpectMessageBox(IDOK, "jest uruchamiany na tym komputerze po raz pierwszy !!!.")
+            .ExpectMessageBox(IDOK, "Czy mam stworzyć przykładowy spis teraz ???")
+            .ExpectMessageBox(IDOK, "Stworzyłem nowy plik z ustawieniami.");
+        Start();
+        ScriptDialogs().ExpectMessageBox(IDOK, "Znalazłem plik z ustawieniami ale jest on pusty");
+        Start();
+        ASSERT_TRUE(VerifyNoPendingDialogs());
+    }
+    AnsiString menu = Read("Ustawienia\\kategorie.ini");
+    ASSERT_EQ(menu.find("[Kategorie]\r\n"), 0u);
+    Write("Ustawienia\\kategorie.ini", "[Kategorie]\r\nWyrób 4=\r\nWyrób 5=\r\n" + menu.substr(13));
+    Probe();
+    const TPlaces& places = Places;
+    ASSERT_EQ(places.MenuRows.size(), 6u);
+
+    // The window manager, then the program under it.
+    MarkComputer(Home);
+    TProgramProcess manager(wm, Home);
+    ASSERT_TRUE(WaitUntil([] { return WindowNames().find("\"Openbox\"") != std::string::npos; }));
+    TProgramProcess program(Exe, Home);
+    ASSERT_TRUE(WaitForWindow(program, "Velmarok Polskich Norm v.")) << WindowNames();
+    Window = CommandOutput("xdotool search --name '^Velmarok Polskich Norm v' 2>/dev/null");
+    Window = Window.substr(0, Window.find('\n'));
+    ASSERT_FALSE(Window.empty());
+    const std::string geometry = CommandOutput("xwininfo -id " + Window + " 2>/dev/null");
+    auto field = [&](const std::string& Name) {
+        const std::size_t at = geometry.find(Name);
+        return at == std::string::npos ? -1 : std::atoi(geometry.c_str() + at + Name.size());
+    };
+    Origin = TPoint(field("Absolute upper-left X:"), field("Absolute upper-left Y:"));
+    Size = TPoint(field("Width:"), field("Height:"));
+    ASSERT_GT(Size.X, 0);
+    X("windowactivate " + Window);
+    ASSERT_TRUE(WaitUntil([&] { return CommandOutput("xdotool getactivewindow 2>/dev/null") == Window + "\n"; }));
+    ScreenShot("20-desktop-started");
+
+    // The search page: Alt+N from the description moves to the number, whose edit takes the text.
+    ASSERT_TRUE(OpenPage(places.Search, *places.SearchOpen, *places.Searching, places.NumberLabel));
+    const TRect number(places.Number.Left + 3, places.Number.Top + 3, places.Number.Left + 80, places.Number.Bottom - 3);
+    const TRect description(places.Description.Left + 3, places.Description.Top + 3, places.Description.Left + 80,
+                            places.Description.Bottom - 3);
+    // The ink of an area once it holds still.
+    auto settledInk = [&](const TRect& R) {
+        int last = -1, now = -2;
+        EXPECT_TRUE(WaitUntil([&] {
+            std::swap(last, now);
+            now = Ink(*GrabScreen(), OnScreen(R));
+            return now == last && now > 10;
+        }));
+        return now;
+    };
+    ClickAt(Centre(places.Description));
+    X("type --delay 20 abc");
+    const int typed = settledInk(description);
+    X("key alt+n");
+    X("type --delay 20 'PN-EN 10088'");
+    EXPECT_TRUE(WaitUntil([&] { return Ink(*GrabScreen(), OnScreen(number)) > 10; }, 5000)) << "Alt+N";
+    // Nothing more in the description than "abc" (its caret gone with the focus).
+    EXPECT_LE(settledInk(description), typed) << "Alt+N";
+
+    // The criteria's list opened with the mouse and closed, then one click on "Znajdź" searches.
+    const auto listShown = [] {
+        const std::string w = CommandOutput("xdotool search --onlyvisible --classname velmarok 2>/dev/null");
+        return std::count(w.begin(), w.end(), '\n') > 1;
+    };
+    ClickAt(Centre(places.Criteria));
+    ASSERT_TRUE(WaitUntil(listShown));
+    // Chosen with the keys: the list takes no click until a double click's time has passed.
+    X("key Down Return");
+    ASSERT_TRUE(WaitUntil([&] { return !listShown(); }));
+    std::unique_ptr<TBitmap> beforeFind = GrabScreen();
+    ClickAt(Centre(places.Find));
+    EXPECT_TRUE(WaitUntil([&] { return !SameArea(*GrabScreen(), *beforeFind, OnScreen(places.Result)); }, 5000))
+        << "the first click after the list closed";
+    WindowShot("21-desktop-search");
+
+    // The menu editor's list: every one of the six buttons' names is drawn.
+    ASSERT_TRUE(OpenPage(places.Editor, *places.EditorOpen, *places.Editing, places.MenuLabel));
+    auto rowsInked = [&] {
+        std::unique_ptr<TBitmap> shot = GrabScreen();
+        for (const TRect& r : places.MenuRows)
+            if (Ink(*shot, OnScreen(r)) < 10)
+                return false;
+        return true;
+    };
+    EXPECT_TRUE(WaitUntil(rowsInked, 3000));
+    std::unique_ptr<TBitmap> shot = GrabScreen();
+    for (std::size_t i = 0; i < places.MenuRows.size(); ++i)
+        EXPECT_GE(Ink(*shot, OnScreen(places.MenuRows[i])), 10) << "row " << i;
+    WindowShot("22-desktop-menu-editor");
+    program.End();
+    manager.End();
 }

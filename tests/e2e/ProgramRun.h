@@ -148,9 +148,11 @@ protected:
         return rc;
     }
 
-    // Opens the main menu's panel by a click on its tab and clicks the item of that caption, as
-    // the user does; false when the panel or an enabled item of that caption is not there.
-    static bool ClickMenuItem(Tf_MainForm* Form, const AnsiString& Panel, const AnsiString& Item)
+    // Opens the main menu's panel by a click on its tab, as the user does, and finds the enabled
+    // item of that caption: the tab's point in the strip and the item's in the panel. False when
+    // the panel or an enabled item of that caption is not there.
+    static bool FindMenuItem(Tf_MainForm* Form, const AnsiString& Panel, const AnsiString& Item, TPoint& TabAt,
+                             TPoint& ItemAt)
     {
         TProToolPanelTab::SlideWait = [](TProToolPanelTab*, int) {};
         TProToolPanelTab* strip = Form->ProToolPanelTab;
@@ -158,14 +160,21 @@ protected:
         if (!panel)
             return false;
         const int tab = strip->IndexOfPanel(panel);
+        TRect bounds(strip->Width(), strip->Height(), -1, -1);
+        for (int y = 0; y < strip->Height(); y += 2)
+            for (int x = 0; x < strip->Width(); x += 2)
+                if (strip->TabAtPos(x, y) == tab)
+                    bounds = TRect(std::min(bounds.Left, x), std::min(bounds.Top, y), std::max(bounds.Right, x),
+                                   std::max(bounds.Bottom, y));
+        if (bounds.Right < 0)
+            return false;
+        TabAt = TPoint((bounds.Left + bounds.Right) / 2, (bounds.Top + bounds.Bottom) / 2);
         bool opened = panel->Visible();
-        for (int y = 0; y < strip->Height() && !opened; y += 2)
-            for (int x = 0; x < strip->Width() && !opened; x += 2)
-                if (strip->TabAtPos(x, y) == tab) {
-                    Click(strip, x, y);
-                    ProcessPendingMessages();
-                    opened = panel->Visible();
-                }
+        if (!opened) {
+            Click(strip, TabAt.X, TabAt.Y);
+            ProcessPendingMessages();
+            opened = panel->Visible();
+        }
         if (!opened)
             return false;
         for (int y = 0; y < panel->Height(); ++y)
@@ -177,14 +186,23 @@ protected:
                 TSectionItem* it = panel->Sections()->Items(section)->SectionItems()->Items(item);
                 if (it->Caption() != Item)
                     continue;
-                if (!it->Enabled())
-                    return false;
-                MouseMove(panel, x, y);
-                Click(panel, x, y);
-                ProcessPendingMessages();
-                return true;
+                ItemAt = TPoint(x, r.Bottom > r.Top ? (r.Top + r.Bottom) / 2 : y);
+                return it->Enabled();
             }
         return false;
+    }
+    // Opens the main menu's panel by a click on its tab and clicks the item of that caption, as
+    // the user does; false when the panel or an enabled item of that caption is not there.
+    static bool ClickMenuItem(Tf_MainForm* Form, const AnsiString& Panel, const AnsiString& Item)
+    {
+        TPoint tab, at;
+        if (!FindMenuItem(Form, Panel, Item, tab, at))
+            return false;
+        TProToolPanel* panel = Form->MenuPanel(Panel);
+        MouseMove(panel, at.X, at.Y);
+        Click(panel, at.X, at.Y);
+        ProcessPendingMessages();
+        return true;
     }
     // Clicks the list box's item of that text; false when it is not there.
     static bool ClickListItem(TListBox* List, const AnsiString& Text)
