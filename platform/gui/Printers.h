@@ -1,7 +1,8 @@
 #pragma once
 // The printer: a document of pages painted on the printer's canvas, in the
 // printer's own pixels. SetPrinterOutputFile sends the pages to a PDF file
-// instead (the tests print that way: there are no printers without a display).
+// instead (the tests print that way: there are no printers without a display),
+// and so does the print dialog's print-to-file choice, for the next document.
 #include <memory>
 
 #include "platform/core/Classes.h"
@@ -34,8 +35,8 @@ public:
     // Its font's PixelsPerInch is the printer's resolution; it draws between BeginDoc and EndDoc.
     TCanvas* Canvas() const { return FCanvas.get(); }
 
-    // EPrinter "Printing in progress" when already printing; "There is no default
-    // printer currently selected" without a printer or output file.
+    // EPrinter "Printing in progress" when already printing. Without a printer or output file
+    // the print dialog offers a PDF file first; when the user declines, EAbort (silent).
     void BeginDoc();
     // EPrinter "Printer is not currently printing" outside BeginDoc ... EndDoc.
     void EndDoc();
