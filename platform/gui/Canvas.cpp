@@ -114,14 +114,14 @@ const std::vector<int>& DashPattern(TPenStyle s)
     }
 }
 
-bool DashOn(const std::vector<int>& pattern, int index)
+bool DashOn(const std::vector<int>& pattern, Int64 index)
 {
     if (pattern.empty())
         return true;
     int total = 0;
     for (int v : pattern)
         total += v;
-    int pos = index % total;
+    int pos = int(index % total);
     for (size_t i = 0; i < pattern.size(); ++i) {
         if (pos < pattern[i])
             return i % 2 == 0;
@@ -130,25 +130,52 @@ bool DashOn(const std::vector<int>& pattern, int index)
     return true;
 }
 
-// The pixels of a one-pixel line from a to b, b excluded.
-void LinePixels(QPoint a, QPoint b, std::vector<QPoint>& out)
+// The pixels of a one-pixel line from a to b (b excluded) that lie in Visible, each with its
+// index along the line; returns the number of pixels of the whole line. Pixel i lies i steps
+// from a along the longer axis, and on the other axis where the midpoint rule puts it, so a
+// part of a line has the pixels the whole line would have. Only the part of the line across
+// Visible is visited: a line far longer than the canvas costs what its visible part costs.
+Int64 LinePixels(QPoint a, QPoint b, const QRect& Visible, const std::function<void(Int64, QPoint)>& Out)
 {
-    int dx = std::abs(b.x() - a.x()), dy = -std::abs(b.y() - a.y());
-    int sx = a.x() < b.x() ? 1 : -1, sy = a.y() < b.y() ? 1 : -1;
-    int err = dx + dy;
-    int x = a.x(), y = a.y();
-    while (x != b.x() || y != b.y()) {
-        out.emplace_back(x, y);
-        int e2 = 2 * err;
-        if (e2 >= dy) {
-            err += dy;
-            x += sx;
-        }
-        if (e2 <= dx) {
-            err += dx;
-            y += sy;
-        }
+    const Int64 dx = std::abs(Int64(b.x()) - a.x()), dy = std::abs(Int64(b.y()) - a.y());
+    const int sx = a.x() < b.x() ? 1 : -1, sy = a.y() < b.y() ? 1 : -1;
+    const bool xMajor = dx >= dy;
+    const Int64 major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+    const Int64 from = xMajor ? a.x() : a.y(), across = xMajor ? a.y() : a.x();
+    const int step = xMajor ? sx : sy, side = xMajor ? sy : sx;
+    const Int64 lo = xMajor ? Visible.left() : Visible.top(), hi = xMajor ? Visible.right() : Visible.bottom();
+    const Int64 acrossLo = xMajor ? Visible.top() : Visible.left();
+    const Int64 acrossHi = xMajor ? Visible.bottom() : Visible.right();
+    // The indexes whose coordinate on the longer axis lies in lo .. hi.
+    Int64 first = step > 0 ? lo - from : from - hi, last = step > 0 ? hi - from : from - lo;
+    first = std::max<Int64>(first, 0);
+    last = std::min<Int64>(last, major - 1);
+    for (Int64 i = first; i <= last; ++i) {
+        const Int64 off = Int64((__int128(2) * i * minor + major) / (__int128(2) * major));
+        const Int64 o = across + side * off;
+        if (o < acrossLo || o > acrossHi)
+            continue;
+        const Int64 m = from + step * i;
+        Out(i, xMajor ? QPoint(int(m), int(o)) : QPoint(int(o), int(m)));
     }
+    return major;
+}
+
+// The part of a painter's device it can change, in its logical coordinates, one pixel wider
+// on every side; an empty rectangle when the painter's transformation cannot be undone.
+QRect PaintableRect(const QPainter& p)
+{
+    const QPaintDevice* dev = p.device();
+    if (!dev)
+        return QRect();
+    bool invertible = false;
+    const QTransform back = p.combinedTransform().inverted(&invertible);
+    if (!invertible)
+        return QRect();
+    QRect r = back.mapRect(QRect(0, 0, dev->width(), dev->height()));
+    if (p.hasClipping())
+        r = r.intersected(p.clipBoundingRect().toAlignedRect());
+    return r.adjusted(-1, -1, 1, 1);
 }
 
 double PointAngle(double cx, double cy, int x, int y)
@@ -599,22 +626,15 @@ void PaintLines(QPainter& p, const QPen& pen, TPen* tpen, const std::vector<QPoi
     }
     // One-pixel lines pixel by pixel: the platform leaves out the last point and
     // runs the dash pattern on across the joints.
-    std::vector<QPoint> pixels;
-    for (size_t i = 1; i < pts.size(); ++i)
-        LinePixels(pts[i - 1], pts[i], pixels);
     const std::vector<int>& dashes = DashPattern(tpen->Style());
-    std::vector<QPoint> on;
-    on.reserve(pixels.size());
-    for (size_t i = 0; i < pixels.size(); ++i)
-        if (DashOn(dashes, int(i)))
-            on.push_back(pixels[i]);
-    QPen dot(pen.color());
-    dot.setWidth(1);
-    dot.setCapStyle(Qt::SquareCap);
-    p.setPen(Qt::NoPen);
-    p.setBrush(pen.color());
-    for (const QPoint& pt : on)
-        p.fillRect(QRect(pt, QSize(1, 1)), pen.color());
+    const QRect visible = PaintableRect(p);
+    const QColor color = pen.color();
+    Int64 done = 0;   // pixels of the segments before
+    for (size_t i = 1; i < pts.size(); ++i)
+        done += LinePixels(pts[i - 1], pts[i], visible, [&](Int64 k, QPoint pt) {
+            if (DashOn(dashes, done + k))
+                p.fillRect(QRect(pt, QSize(1, 1)), color);
+        });
 }
 
 }  // namespace

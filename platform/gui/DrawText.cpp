@@ -1,5 +1,6 @@
 // DrawText: lines, word breaks, "&" prefixes, ellipses and alignment in a rectangle.
 #include <QFontMetrics>
+#include <functional>
 
 #include "platform/gui/Canvas_p.h"
 #include "platform/gui/QtText_p.h"
@@ -46,8 +47,34 @@ QString ExpandTabs(const QString& s)
     return out;
 }
 
+// The largest n in 0 .. Max for which Fits(n) holds, -1 when not even Fits(0) does; Fits
+// must hold up to some n and not beyond. The lengths asked about grow from small ones and
+// stay within twice the answer, so the cost follows what fits, not Max.
+int LargestFitting(int Max, const std::function<bool(int)>& Fits)
+{
+    if (!Fits(0))
+        return -1;
+    int lo = 0, hi = -1;   // lo fits; hi, once known, does not
+    for (int step = 1; hi < 0; step *= 2) {
+        const int probe = step >= Max - lo ? Max : lo + step;
+        if (!Fits(probe))
+            hi = probe;
+        else if (probe == Max)
+            return Max;
+        else
+            lo = probe;
+    }
+    while (hi - lo > 1) {
+        const int mid = lo + (hi - lo) / 2;
+        (Fits(mid) ? lo : hi) = mid;
+    }
+    return lo;
+}
+
 // Greedy word wrap: a break drops the blanks at it; a word wider than the
 // width stays whole unless the edit-control rule breaks it between characters.
+// Each line measures only about as much text as it holds, so a long text
+// wraps in time that grows with its length, however few blanks it has.
 void WrapLine(const Line& src, const QFontMetrics& fm, int width, bool breakWords, std::vector<Line>& out)
 {
     const QString& s = src.text;
@@ -57,49 +84,40 @@ void WrapLine(const Line& src, const QFontMetrics& fm, int width, bool breakWord
     }
     int start = 0;
     const int n = int(s.size());
+    auto blank = [&](int i) { return s[i] == u' '; };
     while (start < n) {
-        int lastBreak = -1;   // end of the last word that fits
-        int pos = start;
-        int end = start;
-        while (pos < n) {
-            int wordEnd = pos;
-            while (wordEnd < n && s[wordEnd] != u' ')
-                ++wordEnd;
-            if (fm.horizontalAdvance(s.mid(start, wordEnd - start)) <= width) {
-                lastBreak = wordEnd;
-                pos = wordEnd;
-                while (pos < n && s[pos] == u' ')
-                    ++pos;
-                end = pos;
-                if (wordEnd == n)
-                    break;
-            } else {
+        // The longest piece from start on that fits; -1 when not even an empty one does.
+        const int fit = LargestFitting(n - start, [&](int len) {
+            return fm.horizontalAdvance(s.mid(start, len)) <= width;
+        });
+        // The last word end within it: a blank (or the end) after a non-blank, or start.
+        int lastBreak = -1;
+        for (int w = start + fit; fit >= 0 && w >= start; --w)
+            if ((w == n || blank(w)) && (w == start || !blank(w - 1))) {
+                lastBreak = w;
                 break;
             }
-        }
         int lineEnd;
         int next;
         if (lastBreak < 0) {
             // The first word does not fit.
-            int wordEnd = start;
-            while (wordEnd < n && s[wordEnd] != u' ')
-                ++wordEnd;
             if (breakWords) {
-                int k = start + 1;
-                while (k < wordEnd && fm.horizontalAdvance(s.mid(start, k + 1 - start)) <= width)
-                    ++k;
-                lineEnd = k;
-                next = k;
+                int wordEnd = start;
+                while (wordEnd < start + fit + 1 && wordEnd < n && !blank(wordEnd))
+                    ++wordEnd;
+                lineEnd = std::max(start + 1, std::min(start + fit, wordEnd));
             } else {
-                lineEnd = wordEnd;
-                next = wordEnd;
+                lineEnd = start;
+                while (lineEnd < n && !blank(lineEnd))
+                    ++lineEnd;
             }
-            while (next < n && s[next] == u' ')
-                ++next;
+            next = lineEnd;
         } else {
             lineEnd = lastBreak;
-            next = end;
+            next = lastBreak;
         }
+        while (next < n && blank(next))
+            ++next;
         Line l;
         l.text = s.mid(start, lineEnd - start);
         if (src.prefix >= start && src.prefix < lineEnd)
@@ -114,10 +132,10 @@ void WrapLine(const Line& src, const QFontMetrics& fm, int width, bool breakWord
 QString EndEllipsis(const QString& s, const QFontMetrics& fm, int width)
 {
     const QString dots = QStringLiteral("...");
-    int n = int(s.size());
-    while (n > 0 && fm.horizontalAdvance(s.left(n) + dots) > width)
-        --n;
-    return s.left(n) + dots;
+    const int n = LargestFitting(int(s.size()), [&](int len) {
+        return fm.horizontalAdvance(s.left(len) + dots) <= width;
+    });
+    return s.left(std::max(0, n)) + dots;
 }
 
 QString PathEllipsis(const QString& s, const QFontMetrics& fm, int width)
@@ -127,11 +145,11 @@ QString PathEllipsis(const QString& s, const QFontMetrics& fm, int width)
         return EndEllipsis(s, fm, width);
     QString tail = s.mid(slash);
     const QString dots = QStringLiteral("...");
-    for (int n = slash; n >= 0; --n) {
-        QString t = s.left(n) + dots + tail;
-        if (fm.horizontalAdvance(t) <= width)
-            return t;
-    }
+    const int n = LargestFitting(slash, [&](int len) {
+        return fm.horizontalAdvance(s.left(len) + dots + tail) <= width;
+    });
+    if (n >= 0)
+        return s.left(n) + dots + tail;
     return EndEllipsis(dots + tail, fm, width);
 }
 

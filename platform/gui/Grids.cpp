@@ -354,10 +354,18 @@ int TCustomGrid::RowHeights(int Index) const
     return FRowHeights[Index];
 }
 
+namespace {
+int GridExtent(int Value)
+{
+    return std::clamp(Value, -1, MaxGridExtent);
+}
+}  // namespace
+
 void TCustomGrid::SetColWidths(int Index, int Value)
 {
     if (Index < 0 || Index >= FColCount)
         GridIndexError();
+    Value = GridExtent(Value);
     if (FColWidths[Index] == Value)
         return;
     FColWidths[Index] = Value;
@@ -368,6 +376,7 @@ void TCustomGrid::SetRowHeights(int Index, int Value)
 {
     if (Index < 0 || Index >= FRowCount)
         GridIndexError();
+    Value = GridExtent(Value);
     if (FRowHeights[Index] == Value)
         return;
     FRowHeights[Index] = Value;
@@ -393,6 +402,7 @@ void TCustomGrid::PermuteRows(int AFrom, const std::vector<int>& ASource)
 
 void TCustomGrid::SetDefaultColWidth(int Value)
 {
+    Value = GridExtent(Value);
     FDefaultColWidth = Value;
     FColWidths.assign(FColCount, Value);
     ColWidthsChanged();
@@ -400,6 +410,7 @@ void TCustomGrid::SetDefaultColWidth(int Value)
 
 void TCustomGrid::SetDefaultRowHeight(int Value)
 {
+    Value = GridExtent(Value);
     FDefaultRowHeight = Value;
     FRowHeights.assign(FRowCount, Value);
     RowHeightsChanged();
@@ -410,12 +421,12 @@ void TCustomGrid::ChangeScale(int M, int D)
     TCustomControl::ChangeScale(M, D);
     if (M == D || D == 0)
         return;
-    FDefaultRowHeight = MulDiv(FDefaultRowHeight, M, D);
-    FDefaultColWidth = MulDiv(FDefaultColWidth, M, D);
+    FDefaultRowHeight = GridExtent(MulDiv(FDefaultRowHeight, M, D));
+    FDefaultColWidth = GridExtent(MulDiv(FDefaultColWidth, M, D));
     for (int& h : FRowHeights)
-        h = MulDiv(h, M, D);
+        h = GridExtent(MulDiv(h, M, D));
     for (int& w : FColWidths)
-        w = MulDiv(w, M, D);
+        w = GridExtent(MulDiv(w, M, D));
     RowHeightsChanged();
     ColWidthsChanged();
 }
@@ -576,22 +587,27 @@ TRect TCustomGrid::ClientRect() const
     return r;
 }
 
+namespace {
+// The extent of the first Count columns (rows) with their lines, held below any
+// sum that would overflow: a client area ends long before.
+int LeadingExtent(const std::vector<int>& Ext, int Count, int LineWidth)
+{
+    Int64 sum = 0;
+    for (int i = 0; i < Count && sum < (Int64(1) << 30); ++i)
+        if (Ext[i] >= 0)
+            sum += Ext[i] + LineWidth;
+    return int(std::min<Int64>(sum, Int64(1) << 30));
+}
+}  // namespace
+
 int TCustomGrid::FixedWidth() const
 {
-    int w = 0;
-    for (int i = 0; i < FFixedCols; ++i)
-        if (FColWidths[i] >= 0)
-            w += FColWidths[i] + FGridLineWidth;
-    return w;
+    return LeadingExtent(FColWidths, FFixedCols, FGridLineWidth);
 }
 
 int TCustomGrid::FixedHeight() const
 {
-    int h = 0;
-    for (int i = 0; i < FFixedRows; ++i)
-        if (FRowHeights[i] >= 0)
-            h += FRowHeights[i] + FGridLineWidth;
-    return h;
+    return LeadingExtent(FRowHeights, FFixedRows, FGridLineWidth);
 }
 
 namespace {
@@ -675,15 +691,11 @@ TRect TCustomGrid::CellRect(int ACol, int ARow) const
     auto axis = [&](int Index, int Fixed, int First, const std::vector<int>& ext, int Limit, int& Start) -> bool {
         int pos = 0;
         if (Index < Fixed) {
-            for (int i = 0; i < Index; ++i)
-                if (ext[i] >= 0)
-                    pos += ext[i] + lw;
+            pos = LeadingExtent(ext, Index, lw);
         } else {
             if (Index < First)
                 return false;
-            for (int i = 0; i < Fixed; ++i)
-                if (ext[i] >= 0)
-                    pos += ext[i] + lw;
+            pos = LeadingExtent(ext, Fixed, lw);
             for (int i = First; i < Index; ++i) {
                 if (ext[i] >= 0)
                     pos += ext[i] + lw;

@@ -51,6 +51,12 @@ struct TGridCoord {
     friend constexpr bool operator==(const TGridCoord&, const TGridCoord&) = default;
 };
 
+// The widest column and the highest row a grid holds, in pixels: beyond any screen or printed
+// page, and small enough that the extents of the columns (rows) in view add up without
+// overflow. A larger width or height, from a file or a measurement, is held at this; a
+// negative one hides the column (row) and is held at -1.
+constexpr int MaxGridExtent = 32767;
+
 struct TGridRect {
     int Left = 0;
     int Top = 0;

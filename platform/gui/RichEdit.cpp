@@ -662,6 +662,36 @@ AnsiString PlainTextToRtf(const AnsiString& text, TFont* font)
     return WriteRtf(RtfFromPlainText(text, FormatOfFont(font)));
 }
 
+namespace {
+// The part of a document a rectangle can show: as many paragraphs as lines of the smallest
+// font the reader gives (one point) fit in its height, and as many characters as those lines
+// hold at a pixel each. What lies beyond is never seen, and laid out whole a huge document
+// (a word of many thousand letters, thousands of paragraphs in the largest font) would keep
+// the toolkit's layout busy for minutes.
+TRtfDocument ShownPart(const TRtfDocument& doc, QPaintDevice* dev, const QSize& area)
+{
+    QFont smallest;
+    smallest.setPointSizeF(1.0);
+    const Int64 lines = area.height() / std::max(1, QFontMetrics(smallest, dev).height()) + 2;
+    Int64 chars = lines * (Int64(area.width()) + 1);
+    TRtfDocument part;
+    part.DefaultFormat = doc.DefaultFormat;
+    for (const TRtfParagraph& p : doc.Paragraphs) {
+        if (Int64(part.Paragraphs.size()) >= lines || chars <= 0)
+            break;
+        TRtfParagraph& q = part.Paragraphs.emplace_back();
+        q.Alignment = p.Alignment;
+        for (const TRtfRun& r : p.Runs) {
+            if (chars <= 0)
+                break;
+            q.Runs.push_back(TRtfRun{r.Format, r.Text.substr(0, std::size_t(std::min<Int64>(chars, Int64(r.Text.size()))))});
+            chars -= Int64(q.Runs.back().Text.size());
+        }
+    }
+    return part;
+}
+}  // namespace
+
 void DrawRichText(TCanvas* canvas, const AnsiString& rtf, const TRect& r)
 {
     if (!canvas)
@@ -677,7 +707,8 @@ void DrawRichText(TCanvas* canvas, const AnsiString& rtf, const TRect& r)
     QTextDocument doc;
     doc.setDocumentMargin(0);
     doc.documentLayout()->setPaintDevice(p->device());
-    FillDocument(doc, LooksLikeRtf(rtf) ? ReadRtf(rtf) : RtfFromPlainText(rtf, def));
+    FillDocument(doc, ShownPart(LooksLikeRtf(rtf) ? ReadRtf(rtf) : RtfFromPlainText(rtf, def), p->device(),
+                                area.size()));
     doc.setTextWidth(area.width());
     p->save();
     p->setClipRect(area, Qt::IntersectClip);

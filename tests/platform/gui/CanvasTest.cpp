@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
+
 #include "platform/gui/Graphics.h"
 
 namespace {
@@ -58,6 +61,39 @@ TEST(Canvas, LineToLeavesOutTheEndPixel)
         EXPECT_EQ(c->Pixels(k.from.X, k.from.Y), clRed);
         EXPECT_EQ(c->Pixels(k.to.X, k.to.Y), clWhite) << k.to.X << "," << k.to.Y;
         EXPECT_EQ(c->PenPos(), k.to);
+    }
+}
+
+TEST(Canvas, LinesFarLongerThanTheCanvasCostTheirVisiblePart)
+{
+    // The dot pattern (3 on, 3 off) runs on from the line's start, far off the canvas.
+    auto dotted = [](Int64 Steps) { return Steps % 6 < 3; };
+    struct Case {
+        const char* Name;
+        TPoint From, To;
+        TPenStyle Style;
+        std::function<bool(int, int)> Ink;
+    } cases[] = {
+        {"dotted across", {-2147483646, 3}, {2147483646, 3}, psDot,
+         [&](int x, int y) { return y == 3 && dotted(Int64(x) + 2147483646); }},
+        {"dotted down", {5, -2000000000}, {5, 2000000000}, psDot,
+         [&](int x, int y) { return x == 5 && dotted(Int64(y) + 2000000000); }},
+        {"diagonal", {-1000000000, -1000000000}, {1000000000, 1000000000}, psSolid,
+         [](int x, int y) { return x == y; }},
+        {"ends off the canvas", {8, 8}, {2147483647, 8}, psSolid, [](int x, int y) { return y == 8 && x >= 8; }},
+    };
+    for (const Case& k : cases) {
+        auto b = MakeBitmap(16, 16);
+        TCanvas* c = b->Canvas();
+        c->Pen()->SetColor(clRed);
+        c->Pen()->SetStyle(k.Style);
+        const auto start = std::chrono::steady_clock::now();
+        c->MoveTo(k.From.X, k.From.Y);
+        c->LineTo(k.To.X, k.To.Y);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << k.Name;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                ASSERT_EQ(c->Pixels(x, y), k.Ink(x, y) ? clRed : clWhite) << k.Name << " " << x << "," << y;
     }
 }
 
