@@ -895,8 +895,9 @@ void TProStringGrid::DrawColSizingLine(int X)
 {
     if (!HandleAllocated())
         return;
+    // The line ends at the last row or the grid's bottom; rows beyond the window add nothing.
     int bottom = 0;
-    for (int r = 0; r < RowCount(); ++r)
+    for (int r = 0; r < RowCount() && bottom <= Height(); ++r)
         if (r < TBaseGrid::FixedRows() || r >= TopRow())
             bottom += RowHeights(r) + GridLineWidth();
     DrawSizingLine(X, 0, X, std::max(bottom, Height()));
@@ -907,7 +908,7 @@ void TProStringGrid::DrawRowSizingLine(int Y)
     if (!HandleAllocated())
         return;
     int right = 0;
-    for (int col = 0; col < ColCount(); ++col)
+    for (int col = 0; col < ColCount() && right <= Width(); ++col)
         if (col < TBaseGrid::FixedCols() || col >= LeftCol())
             right += ColWidths(col) + GridLineWidth();
     DrawSizingLine(0, Y, std::max(right, Width()), Y);

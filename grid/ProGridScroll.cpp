@@ -343,12 +343,14 @@ void TProStringGrid::ScrollMessage(bool Vertical, TMessage& Message)
         FFooterPanel->Invalidate();
 }
 
-// The bottom of the last row in client coordinates, as laid out from TopRow.
+// The bottom of the last row in client coordinates, as laid out from TopRow; once
+// below the client area it is not followed further (any such bottom is below it).
 int TProStringGrid::LastRowBottom() const
 {
     int lw = TCustomGrid::GridLineWidth();
     int bottom = FixedHeight();
-    for (int r = TopRow(); r < RowCount(); ++r)
+    const int below = ClientRect().Bottom;
+    for (int r = TopRow(); r < RowCount() && bottom <= below; ++r)
         if (RowHeights(r) >= 0)
             bottom += RowHeights(r) + lw;
     return bottom;

@@ -126,6 +126,8 @@ void SplitPair(const AnsiString& S, int& A, int& B)
     B = StrToInt(comma == AnsiString::npos ? AnsiString() : S.substr(comma + 1));
 }
 
+const char* const GridTooLarge = "Grid too large for operation";
+
 // The largest grid a stream may declare. Larger sizes come from damaged or
 // hostile streams: their widths, heights and cell rows would exhaust memory.
 constexpr Int64 MaxStreamCols = Int64(1) << 16;
@@ -147,10 +149,19 @@ void ReadStreamSize(const AnsiString& Line, int ColStart, int RowStart, int& Col
     Int64 cols = StreamIndex(Line.substr(0, comma), ColStart);
     Int64 rows = StreamIndex(comma == AnsiString::npos ? AnsiString() : Line.substr(comma + 1), RowStart);
     if (cols > MaxStreamCols || rows > MaxStreamRows)
-        throw EProGridError("Grid too large for operation");
+        throw EProGridError(GridTooLarge);
     Cols = int(std::max<Int64>(cols, 0));
     Rows = int(std::max<Int64>(rows, 0));
 }
+}
+
+void TProStringGrid::CheckGrowth(Int64 Cols, Int64 Rows) const
+{
+    Cols = std::max<Int64>(Cols, ColCount());
+    Rows = std::max<Int64>(Rows, RowCount());
+    if ((Cols > ColCount() || Rows > RowCount()) && (Cols > MaxGrownCells || Rows > MaxGrownCells ||
+                                                     Cols * Rows > MaxGrownCells))
+        throw EProGridError(GridTooLarge);
 }
 
 // ---------------------------------------------------------------- save range

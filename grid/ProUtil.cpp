@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "platform/core/Classes.h"
@@ -128,24 +129,28 @@ size_t FindConditionOperator(const AnsiString& s, size_t From)
     return AnsiString::npos;
 }
 
-// Index of the ")" that closes the "(" at index From, npos when unbalanced.
-size_t FindClosingBracket(const AnsiString& s, size_t From)
+// The brackets of a condition outside quotes, in the order of their "(": the index of
+// each "(" and of the ")" that closes it (npos when none does). One pass finds them all:
+// looking for each ")" afresh from its "(" would cost the square of the condition's length.
+std::vector<std::pair<size_t, size_t>> ConditionBrackets(const AnsiString& s)
 {
-    int depth = 0;
+    std::vector<std::pair<size_t, size_t>> brackets;
+    std::vector<size_t> open;   // indexes into brackets of the "(" not closed yet
     bool quoted = false;
-    for (size_t i = From; i < s.size(); ++i) {
-        char c = s[i];
+    for (size_t i = 0; i < s.size(); ++i) {
+        const char c = s[i];
         if (c == '"') {
             quoted = !quoted;
-        } else if (!quoted) {
-            if (c == '(') {
-                ++depth;
-            } else if (c == ')') {
-                if (--depth == 0) return i;
-            }
+        } else if (quoted) {
+        } else if (c == '(') {
+            open.push_back(brackets.size());
+            brackets.emplace_back(i, AnsiString::npos);
+        } else if (c == ')' && !open.empty()) {
+            brackets[open.back()].second = i;
+            open.pop_back();
         }
     }
-    return AnsiString::npos;
+    return brackets;
 }
 
 // The operand of the comparison whose operator stands at opPos.
@@ -558,15 +563,20 @@ bool MatchConditionAt(const AnsiString& Condition, const AnsiString& Text, bool 
     };
 
     // The rest of the condition starts at pos (walked forward, never copied: a condition of
-    // many operators stays linear).
+    // many operators stays linear). Every scan starts outside quotes, so the brackets found
+    // in one pass over the whole are those a scan from pos would find.
+    const std::vector<std::pair<size_t, size_t>> brackets = ConditionBrackets(cond);
+    size_t next = 0;   // the first bracket at or after pos
     size_t pos = 0;
     for (;;) {
         const size_t found = FindConditionOperator(cond, pos);
         if (found == AnsiString::npos) break;
         const char op = cond[found];
+        while (next < brackets.size() && brackets[next].first < pos)
+            ++next;
         size_t close = AnsiString::npos;
         bool r;
-        if (cond[pos] == '(' && (close = FindClosingBracket(cond, pos)) != AnsiString::npos) {
+        if (cond[pos] == '(' && (close = brackets[next].second) != AnsiString::npos) {
             r = MatchConditionAt(cond.substr(pos + 1, close - pos - 1), Text, CaseSensitive, Depth + 1, TooDeep);
             if (TooDeep) return false;
             pos = close + 1;

@@ -247,11 +247,11 @@ int ColumnNumber(const AnsiString& Letters)
     int n = 0;
     for (char c : Letters) {
         c = char(std::toupper(static_cast<unsigned char>(c)));
-        if (c < 'A' || c > 'Z' || n > 1000000)
+        if (c < 'A' || c > 'Z' || n > MaxSheetColumns)
             return 0;
         n = n * 26 + (c - 'A' + 1);
     }
-    return n;
+    return n <= MaxSheetColumns ? n : 0;
 }
 
 namespace {
@@ -271,7 +271,7 @@ bool ParseCellAddress(const AnsiString& S, int& Col, int& Row)
     }
     Col = letters.empty() ? 0 : ColumnNumber(letters);
     Row = digits.empty() ? 0 : std::stoi(digits);
-    return (letters.empty() || Col > 0) && (!letters.empty() || !digits.empty());
+    return (letters.empty() || Col > 0) && (!letters.empty() || !digits.empty()) && Row <= MaxSheetRows;
 }
 }
 

@@ -44,11 +44,17 @@ std::string RelationshipsPartName(const std::string& SourcePart);
 // A relationship target relative to its source part as a part name.
 std::string ResolvePartName(const std::string& SourcePart, const std::string& Target);
 
-// Spreadsheet columns: 1 -> "A", 26 -> "Z", 27 -> "AA", 703 -> "AAA"; and back (0 for no letters).
+// The last column (XFD) and the last row a spreadsheet has.
+constexpr int MaxSheetColumns = 16384;
+constexpr int MaxSheetRows = 1048576;
+
+// Spreadsheet columns: 1 -> "A", 26 -> "Z", 27 -> "AA", 703 -> "AAA"; and back (0 for no letters
+// and for a column beyond MaxSheetColumns).
 AnsiString ColumnLetters(int Col);
 int ColumnNumber(const AnsiString& Letters);
 // "$B$2:$D$5", "B2:D5", "$B$2" (one cell) and "$2:$5" (whole rows: columns 1 to 256) as a
-// rectangle of 1-based columns (Left, Right) and rows (Top, Bottom); false for anything else.
+// rectangle of 1-based columns (Left, Right) and rows (Top, Bottom); false for anything else,
+// a cell beyond the last column or row of a sheet included.
 bool ParseRangeAddress(const AnsiString& Address, TRect& Range);
 
 // Text of a cell or paragraph for XML: characters XML does not allow (controls other than

@@ -761,6 +761,7 @@ int TProStringGrid::PasteCellStream(int ACol, int ARow, const AnsiString& Data)
     const Int64 needCols = Int64(ACol) + content.ColCount, needRows = Int64(ARow) + content.RowCount;
     if (needCols > IntMaxV || needRows > IntMaxV)
         throw EProGridError(DamagedStream);
+    CheckGrowth(FNavigation->AllowClipboardColGrow() ? needCols : 0, FNavigation->AllowClipboardRowGrow() ? needRows : 0);
     EndCellEdit();
     TGridUpdate update(this);
     if (FNavigation->AllowClipboardColGrow() && needCols > ColCount())

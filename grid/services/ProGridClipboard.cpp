@@ -397,6 +397,12 @@ int TProStringGrid::PasteText(int ACol, int ARow, const AnsiString& Text)
     const std::vector<TTextLine> lines = TextLinesOf(Text);
     if (lines.empty())
         return 0;
+    // A block that would grow the grid too large is refused before anything changes.
+    Int64 widest = 0;
+    for (const TTextLine& line : lines)
+        widest = std::max<Int64>(widest, 1 + std::count(Text.begin() + Int64(line.Start), Text.begin() + Int64(line.End), '\t'));
+    CheckGrowth(FNavigation->AllowClipboardColGrow() ? ACol + widest : 0,
+                FNavigation->AllowClipboardRowGrow() ? ARow + Int64(lines.size()) : 0);
     EndCellEdit();
     TGridUpdate update(this);
     BeginUndoGroup();

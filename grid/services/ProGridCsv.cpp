@@ -260,6 +260,34 @@ void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int Ma
     AnsiString text = LoadBytesFromFile(FileName);
     if (FP.OemConvert)
         OemToAnsiString(text);
+    char sep = FFieldSeparator;
+    if (!sep) {
+        std::size_t pos = 0;
+        AnsiString line1 = PhysicalLine(text, pos);
+        AnsiString line2 = PhysicalLine(text, pos);
+        sep = DetectCsvSeparator(line1, line2);
+    }
+    const int startCol = FExportFixedCells ? 0 : FixedCols();
+    int row = Append ? RowCount() : (FExportFixedCells ? 0 : FixedRows());
+
+    // The records to read and the most fields of one: a file that would grow the grid too
+    // large is refused before anything changes.
+    std::vector<TCsvField> fields;
+    int total = 0;
+    std::size_t widest = 0;
+    {
+        TCsvReader counter(text, sep);
+        for (int skip = FReadFirstLine ? 0 : 1; !counter.AtEnd() && (MaxRows <= 0 || total < MaxRows);) {
+            counter.Next(fields);
+            if (skip > 0) {
+                --skip;
+                continue;
+            }
+            widest = std::max(widest, fields.size());
+            ++total;
+        }
+    }
+    CheckGrowth(startCol + Int64(widest), Int64(row) + total + FixedFooters());
     EndCellEdit();
 
     // The floating footer's row stays the last row while rows are appended.
@@ -269,34 +297,13 @@ void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int Ma
         for (int c = 0; c < AllColCount(); ++c)
             footerRow.push_back(GetGridCell(c, RowCount() - 1));
         SetRowCountPlain(RowCount() - 1);
-    }
-    int startCol = FExportFixedCells ? 0 : FixedCols();
-    int row = Append ? RowCount() : (FExportFixedCells ? 0 : FixedRows());
-
-    char sep = FFieldSeparator;
-    if (!sep) {
-        std::size_t pos = 0;
-        AnsiString line1 = PhysicalLine(text, pos);
-        AnsiString line2 = PhysicalLine(text, pos);
-        sep = DetectCsvSeparator(line1, line2);
+        row = RowCount();
     }
 
     TGridUpdate update(this);
     TCsvReader reader(text, sep);
-    std::vector<TCsvField> fields;
-    int total = 0;
-    if (OnFileProgress) {
-        TCsvReader counter(text, sep);
-        while (!counter.AtEnd()) {
-            counter.Next(fields);
-            ++total;
-        }
-        if (!FReadFirstLine && total > 0)
-            --total;
-        if (MaxRows > 0)
-            total = std::min(total, MaxRows);
+    if (OnFileProgress)
         SetRowCountPlain(std::max(RowCount(), total + row + FixedFooters()));
-    }
     if (!FReadFirstLine && !reader.AtEnd())
         reader.Next(fields);
     auto emptyFrom = [this](int ACol, int ARow) {

@@ -6,10 +6,12 @@
 // written as numbers (with their decimals as the number format), all others
 // as inline strings.
 #include <charconv>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 #include <cmath>
+#include <limits>
 #include <map>
 #include <set>
 
@@ -161,12 +163,17 @@ public:
         else
             target = "/" + target;
         std::string id = AddRelationship(FPackage, FPart, RelWorksheet, target);
-        int sheetId = 0;
+        // The id after the largest; when that is the largest the format has, the smallest free one.
+        std::set<unsigned long long> ids;
         for (pugi::xml_node s : FSheets.children("sheet"))
-            sheetId = std::max(sheetId, s.attribute("sheetId").as_int());
+            ids.insert(s.attribute("sheetId").as_ullong());
+        unsigned long long sheetId = ids.empty() ? 1 : *ids.rbegin() + 1;
+        if (sheetId > std::numeric_limits<std::uint32_t>::max() || sheetId == 0)
+            for (sheetId = 1; ids.count(sheetId); ++sheetId) {
+            }
         pugi::xml_node s = FSheets.append_child("sheet");
         s.append_attribute("name") = AnsiToUtf8(Name).c_str();
-        s.append_attribute("sheetId") = sheetId + 1;
+        s.append_attribute("sheetId") = sheetId;
         s.append_attribute("r:id") = id.c_str();
         FPackage.SetPart(FPart, SaveOfficeXml(FDoc));
         return part;
@@ -182,15 +189,39 @@ private:
     pugi::xml_node FSheets;
 };
 
-// "B12" -> column 2, row 12 (0 for a missing part).
+const char* const SheetUnreadable = "The workbook's sheet cannot be read";
+
+// "B12" -> column 2, row 12 (0 for a missing part); EProGridError for a column or row
+// beyond the sheet's last.
 void SplitCellRef(const char* Ref, int& Col, int& Row)
 {
     Col = 0;
     Row = 0;
     for (; *Ref >= 'A' && *Ref <= 'Z'; ++Ref)
-        Col = Col * 26 + (*Ref - 'A' + 1);
+        if ((Col = Col * 26 + (*Ref - 'A' + 1)) > MaxSheetColumns)
+            throw EProGridError(SheetUnreadable);
     for (; *Ref >= '0' && *Ref <= '9'; ++Ref)
-        Row = Row * 10 + (*Ref - '0');
+        if ((Row = Row * 10 + (*Ref - '0')) > MaxSheetRows)
+            throw EProGridError(SheetUnreadable);
+}
+
+// A row's number: its "r", else the one after the row before; EProGridError for a number a
+// sheet does not have.
+int SheetRowNumber(pugi::xml_node Row, int Previous)
+{
+    const long long r = Row.attribute("r") ? Row.attribute("r").as_llong() : Previous + 1LL;
+    if (r < 1 || r > MaxSheetRows)
+        throw EProGridError(SheetUnreadable);
+    return int(r);
+}
+
+// A cell's column: from its reference, else the one after the cell before.
+int SheetColumnNumber(int RefCol, int Previous)
+{
+    const int col = RefCol > 0 ? RefCol : Previous + 1;
+    if (col > MaxSheetColumns)
+        throw EProGridError(SheetUnreadable);
+    return col;
 }
 
 AnsiString CellRef(int Col, int Row)
@@ -334,7 +365,7 @@ void WriteSheetCells(pugi::xml_document& Sheet, const std::vector<std::vector<TC
     std::map<int, pugi::xml_node> rows;
     int implicitRow = 0;
     for (pugi::xml_node row : data.children("row")) {
-        implicitRow = row.attribute("r").as_int(implicitRow + 1);
+        implicitRow = SheetRowNumber(row, implicitRow);
         if (!row.attribute("r"))
             row.append_attribute("r") = implicitRow;
         rows[implicitRow] = row;
@@ -356,7 +387,7 @@ void WriteSheetCells(pugi::xml_document& Sheet, const std::vector<std::vector<TC
             for (pugi::xml_node c : row.children("c")) {
                 int col = 0, rr = 0;
                 SplitCellRef(c.attribute("r").value(), col, rr);
-                implicitCol = col > 0 ? col : implicitCol + 1;
+                implicitCol = SheetColumnNumber(col, implicitCol);
                 if (!c.attribute("r"))
                     c.append_attribute("r") = CellRef(implicitCol, r).c_str();
                 cells[implicitCol] = c;
@@ -571,12 +602,12 @@ void TProStringGrid::LoadFromExcel(const AnsiString& FileName, const AnsiString&
     int minCol = 0, minRow = 0, maxCol = 0, maxRow = 0;
     int implicitRow = 0;
     for (pugi::xml_node row : sheet.document_element().child("sheetData").children("row")) {
-        implicitRow = row.attribute("r").as_int(implicitRow + 1);
+        implicitRow = SheetRowNumber(row, implicitRow);
         int implicitCol = 0;
         for (pugi::xml_node c : row.children("c")) {
             int col = 0, r = 0;
             SplitCellRef(c.attribute("r").value(), col, r);
-            col = col > 0 ? col : implicitCol + 1;
+            col = SheetColumnNumber(col, implicitCol);
             r = r > 0 ? r : implicitRow;
             implicitCol = col;
             minCol = minCol ? std::min(minCol, col) : col;
@@ -620,10 +651,11 @@ void TProStringGrid::LoadFromExcel(const AnsiString& FileName, const AnsiString&
         range = TRect(std::min<int>(range.Left, minCol), std::min<int>(range.Top, minRow),
                       std::max<int>(range.Right, maxCol), std::max<int>(range.Bottom, maxRow));
 
-    EndCellEdit();
-    TGridUpdate update(this);
     int offCol = FExportFixedCells ? 0 : FixedCols();
     int offRow = FExportFixedCells ? 0 : FixedRows();
+    CheckGrowth(Int64(range.Right) - range.Left + 1 + offCol, Int64(range.Bottom) - range.Top + 1 + offRow);
+    EndCellEdit();
+    TGridUpdate update(this);
     SetColCount(range.Right - range.Left + 1 + offCol);
     SetRowCountPlain(range.Bottom - range.Top + 1 + offRow);
     ClearCellRect(offCol, offRow, AllColCount() - 1, RowCount() - 1);

@@ -1,11 +1,14 @@
 // The grid's saved column widths (an ini file or the registry store) and its
 // print settings in one section of an ini file.
+#include <algorithm>
+#include <climits>
 #include <memory>
 
 #include "grid/ProGrid.h"
 #include "platform/core/IniFiles.h"
 #include "platform/core/Registry.h"
 #include "platform/core/SysUtils.h"
+#include "platform/gui/Printers.h"
 
 namespace {
 const char* YesNo(bool v)
@@ -34,6 +37,18 @@ TPrintPosition ReadPosition(TIniFile& Ini, const AnsiString& Section, const Ansi
 {
     const int v = Ini.ReadInteger(Section, Key, 0);
     return v >= 0 && v <= ppBottomCenter ? TPrintPosition(v) : ppNone;
+}
+
+// The longer side of the printer's page in 0.1 mm (that of A4 when the printer gives none):
+// no margin, spacing or fixed size of a printed page goes beyond it.
+int PageExtent()
+{
+    TPrinter* printer = Printer();
+    TCanvas* c = printer->Canvas();
+    const long long w = printer->PageWidth() * 254LL / std::max(GetDeviceCaps(c, LOGPIXELSX), 1);
+    const long long h = printer->PageHeight() * 254LL / std::max(GetDeviceCaps(c, LOGPIXELSY), 1);
+    const long long longer = std::max(w, h);
+    return longer > 0 ? int(std::min<long long>(longer, INT_MAX)) : 2970;
 }
 
 void WriteFont(TIniFile& Ini, const AnsiString& Section, const AnsiString& Prefix, TFont* F)
@@ -105,11 +120,16 @@ void TProStringGrid::LoadPrintSettings(const AnsiString& FileName, const AnsiStr
 {
     TPrintSettings* ps = FPrintSettings.get();
     TIniFile ini(FileName);
-    ps->SetColumnSpacing(ini.ReadInteger(Section, "ColumnSpacing", 20));
-    ps->SetRowSpacing(ini.ReadInteger(Section, "RowSpacing", 20));
-    ps->SetTitleSpacing(ini.ReadInteger(Section, "TitleSpacing", 20));
-    ps->SetFixedHeight(ini.ReadInteger(Section, "FixedHeight", 0));
-    ps->SetFixedWidth(ini.ReadInteger(Section, "FixedWidth", 0));
+    // Sizes and spacings in 0.1 mm, held within the page.
+    const int extent = PageExtent();
+    auto size = [&](const char* Key, int Default) {
+        return std::clamp(ini.ReadInteger(Section, Key, Default), 0, extent);
+    };
+    ps->SetColumnSpacing(size("ColumnSpacing", 20));
+    ps->SetRowSpacing(size("RowSpacing", 20));
+    ps->SetTitleSpacing(size("TitleSpacing", 20));
+    ps->SetFixedHeight(size("FixedHeight", 0));
+    ps->SetFixedWidth(size("FixedWidth", 0));
     ps->SetCentered(ReadYes(ini, Section, "Centered", "Y"));
     ps->SetNoAutoSize(ReadYes(ini, Section, "NoAutoSize", "N"));
     ps->SetUseFixedHeight(ReadYes(ini, Section, "UseFixedHeight", "N"));
@@ -127,10 +147,10 @@ void TProStringGrid::LoadPrintSettings(const AnsiString& FileName, const AnsiStr
     ps->SetTime(ReadPosition(ini, Section, "Time"));
     ps->SetDateFormat(ini.ReadString(Section, "DateFormat", ""));
     ps->SetTitleText(ini.ReadString(Section, "TitleText", ""));
-    ps->SetFooterSize(ini.ReadInteger(Section, "FooterSize", 100));
-    ps->SetHeaderSize(ini.ReadInteger(Section, "HeaderSize", 100));
-    ps->SetLeftSize(ini.ReadInteger(Section, "LeftSize", 100));
-    ps->SetRightSize(ini.ReadInteger(Section, "RightSize", 100));
+    ps->SetFooterSize(size("FooterSize", 100));
+    ps->SetHeaderSize(size("HeaderSize", 100));
+    ps->SetLeftSize(size("LeftSize", 100));
+    ps->SetRightSize(size("RightSize", 100));
     ReadEnum<TFitToPage>(ini, Section, "FitToPage", fpCustom, ps->FitToPage(), &TPrintSettings::SetFitToPage, ps);
     ReadFont(ini, Section, "Font", ps->Font());
     ReadFont(ini, Section, "HeaderFont", ps->HeaderFont());

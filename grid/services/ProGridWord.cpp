@@ -1,6 +1,7 @@
 // TProStringGrid: the grid as a table of a word-processor document (.docx):
 // a new document, or a copy of a given one with the table at a bookmark or at
 // its end. The grid's own text goes before, in a paragraph of its own.
+#include <algorithm>
 #include <cstring>
 
 #include "grid/ProGrid.h"
@@ -44,15 +45,19 @@ void AppendRuns(pugi::xml_node Paragraph, const AnsiString& Text)
     }
 }
 
-// The width of the page's text in the section properties, or that of A4.
+// The width of the page's text in the section properties, or that of A4 when they give none
+// from half an inch to the widest page the format has (22 inches), in twips.
 int TextWidth(pugi::xml_node Body)
 {
     pugi::xml_node sect = Body.child("w:sectPr");
-    int page = sect.child("w:pgSz").attribute("w:w").as_int(11906);
-    int left = sect.child("w:pgMar").attribute("w:left").as_int(1417);
-    int right = sect.child("w:pgMar").attribute("w:right").as_int(1417);
-    int width = page - left - right;
-    return width > 720 ? width : DefaultTextWidth;
+    // Each value held far beyond any page, so that the sum cannot overflow.
+    auto twips = [](pugi::xml_attribute A, long long Default) {
+        return std::clamp(A.as_llong(Default), -(1LL << 40), 1LL << 40);
+    };
+    const long long width = twips(sect.child("w:pgSz").attribute("w:w"), 11906) -
+                            twips(sect.child("w:pgMar").attribute("w:left"), 1417) -
+                            twips(sect.child("w:pgMar").attribute("w:right"), 1417);
+    return width > 720 && width <= 31680 ? int(width) : DefaultTextWidth;
 }
 
 pugi::xml_node FindBookmark(pugi::xml_node Node, const std::string& Name)

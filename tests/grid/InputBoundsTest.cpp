@@ -1,0 +1,320 @@
+// What the grid takes from a file, a paste or a cell's text stays within what it can show and
+// hold: widths and heights, wrapped texts, the grid's growth, workbook references, print sizes
+// and filter conditions. Each case is quick and leaves the grid as the user expects.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include <pugixml.hpp>
+
+#include "grid/ProGrid.h"
+#include "grid/ProUtil.h"
+#include "grid/services/OfficePackage.h"
+#include "platform/core/Classes.h"
+#include "platform/core/IniFiles.h"
+#include "platform/gui/Clipbrd.h"
+#include "platform/gui/Printers.h"
+#include "tests/common/GridTest.h"
+#include "tests/common/TestFiles.h"
+
+namespace {
+
+using InputBounds = TGridFormTest<TProStringGrid>;
+
+double SecondsSince(std::chrono::steady_clock::time_point Start)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count();
+}
+
+// What a case may take, generous for a sanitizer build on a busy machine; the faults it
+// guards against took from half a minute to hours.
+constexpr double CaseSeconds = 2.0;
+
+// A package with one part replaced.
+void ReplacePart(const std::string& File, const std::string& Name, const std::string& Data)
+{
+    TOfficePackage p;
+    p.LoadFromFile(File.c_str(), "test");
+    p.SetPart(Name, Data);
+    p.SaveToFile(File.c_str());
+}
+
+std::string SheetXml(const std::string& Rows)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/"
+           "spreadsheetml/2006/main\"><sheetData>" + Rows + "</sheetData></worksheet>";
+}
+
+// A line of Seps separators and then Lines short lines.
+std::string SeparatorBlock(char Sep, int Seps, int Lines)
+{
+    std::string t(std::size_t(Seps), Sep);
+    for (int i = 0; i < Lines; ++i)
+        t += "\r\na";
+    return t + "\r\n";
+}
+
+}  // namespace
+
+TEST_F(InputBounds, WidthsFromTextsAndFilesAreHeldAtTheLargestExtent)
+{
+    TTempDir dir("velmarok-bounds");
+    const std::string ini = dir / "kolumny.ini";
+    WriteFileBytes(ini, "[Wykaz]\r\nCol1=2147483647\r\nCol2=2147483647\r\n");
+    struct Case {
+        const char* Name;
+        std::function<void()> Load;
+    } cases[] = {
+        {"mini-HTML indent",
+         [&] {
+             Grid->SetCells(1, 1, "<IND x=\"2147483647\">a");
+             Grid->AutoSizeColumns(false, 4);
+         }},
+        {"saved widths",
+         [&] {
+             Grid->ColumnSize()->SetLocation(clIniFile);
+             Grid->ColumnSize()->SetKey(ini);
+             Grid->ColumnSize()->SetSection("Wykaz");
+             Grid->LoadColumnSizes();
+         }},
+        {"grid text stream",
+         [&] {
+             TStringStream in("4,3\r\ncw 1,2147483647\r\ncw 2,2147483647\r\n1,1,a\r\n");
+             Grid->ReadTextStream(&in);
+         }},
+    };
+    for (const Case& k : cases) {
+        Grid->SetColCount(4);
+        Grid->SetRowCount(3);
+        Grid->SetDefaultColWidth(64);
+        Grid->SetLeftCol(1);
+        const auto start = std::chrono::steady_clock::now();
+        k.Load();
+        EXPECT_EQ(Grid->ColWidths(1), MaxGridExtent) << k.Name;
+        GrabControl(Grid);
+        // The last column can be scrolled into view; the wide one shows alone.
+        Grid->SetLeftCol(3);
+        EXPECT_EQ(Grid->LeftCol(), 3) << k.Name;
+        Grid->SetLeftCol(1);
+        EXPECT_EQ(Grid->VisibleColCount(), 1) << k.Name;
+        GrabControl(Grid);
+        EXPECT_LT(SecondsSince(start), CaseSeconds) << k.Name;
+    }
+}
+
+TEST_F(InputBounds, CellTextsWithoutBlanksPaintInTimeTheirLengthAllows)
+{
+    TTempDir dir("velmarok-bounds");
+    const std::string csv = dir / "dane.csv", word(40000, 'x');
+    Grid->SetOptions(Grid->Options() | goEditing);
+    struct Case {
+        const char* Name;
+        std::function<void()> Read;
+    } cases[] = {
+        {"CSV field",
+         [&] {
+             WriteFileBytes(csv, "a;" + word + "\r\n");
+             Grid->LoadFromCsvFile(csv.c_str());
+         }},
+        {"paste", [&] { Grid->PasteText(1, 0, word); }},
+        {"grid text stream",
+         [&] {
+             TStringStream in("3,3\r\n1,0," + word + "\r\n");
+             Grid->ReadTextStream(&in);
+         }},
+    };
+    for (const Case& k : cases) {
+        Grid->SetColCount(3);
+        Grid->SetRowCount(3);
+        Grid->SetColWidths(1, 200);
+        Grid->SetRowHeights(0, 60);
+        k.Read();
+        ASSERT_EQ(Grid->Cells(1, 0), word) << k.Name;
+        const auto start = std::chrono::steady_clock::now();
+        GrabControl(Grid);
+        EXPECT_LT(SecondsSince(start), CaseSeconds) << k.Name;
+    }
+}
+
+TEST_F(InputBounds, PastesAndFilesThatWouldGrowTheGridTooLargeAreRefusedWithTheGridAsItWas)
+{
+    TTempDir dir("velmarok-bounds");
+    const std::string csv = dir / "dane.csv", xlsx = dir / "arkusz.xlsx";
+    Grid->SetOptions(Grid->Options() | goEditing);
+    struct Case {
+        const char* Name;
+        std::function<void()> Read;
+    } cases[] = {
+        {"paste of tabs",
+         [&] {
+             // The key's handler raises what the application shows in a message box.
+             Clipboard()->SetAsText(SeparatorBlock('\t', 4000, 4000));
+             Grid->Navigation()->SetAllowClipboardShortCuts(true);
+             Grid->SetFocus();
+             KeyDown(Grid, 'V', ssCtrl);
+         }},
+        {"paste of a wide line", [&] { Grid->PasteText(1, 1, std::string(20000, '\t') + "\r\n" + SeparatorBlock('\t', 0, 200)); }},
+        {"CSV file",
+         [&] {
+             WriteFileBytes(csv, SeparatorBlock(';', 4000, 4000));
+             Grid->LoadFromCsvFile(csv.c_str());
+         }},
+        {"CSV file of many lines",
+         [&] {
+             WriteFileBytes(csv, SeparatorBlock(',', 20, 400000));
+             Grid->LoadFromCsvFile(csv.c_str());
+         }},
+        {"workbook corners",
+         [&] {
+             Grid->SaveToExcel(xlsx.c_str());
+             ReplacePart(xlsx, "xl/worksheets/sheet1.xml",
+                         SheetXml("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+                                  "<row r=\"1048576\"><c r=\"XFD1048576\"><v>2</v></c></row>"));
+             Grid->LoadFromExcel(xlsx.c_str(), "");
+         }},
+    };
+    for (const Case& k : cases) {
+        Grid->SetColCount(5);
+        Grid->SetRowCount(4);
+        Grid->SetCells(1, 1, "zostaje");
+        const auto start = std::chrono::steady_clock::now();
+        AnsiString message;
+        try {
+            k.Read();
+        } catch (const EProGridError& e) {
+            message = e.Message();
+        }
+        EXPECT_EQ(message, "Grid too large for operation") << k.Name;
+        EXPECT_EQ(Grid->ColCount(), 5) << k.Name;
+        EXPECT_EQ(Grid->RowCount(), 4) << k.Name;
+        EXPECT_EQ(Grid->Cells(1, 1), "zostaje") << k.Name;
+        EXPECT_LT(SecondsSince(start), CaseSeconds) << k.Name;
+    }
+}
+
+TEST_F(InputBounds, WorkbookReferencesBeyondTheSheetAreRefused)
+{
+    TTempDir dir("velmarok-bounds");
+    const std::string xlsx = dir / "arkusz.xlsx";
+    const char* sheets[] = {
+        "<row r=\"2147483647\"/><row><c><v>1</v></c></row>",
+        "<row r=\"1\"><c r=\"A99999999999\"><v>1</v></c></row>",
+        "<row r=\"1\"><c r=\"ZZZZZZZZ1\"><v>1</v></c></row>",
+        "<row r=\"1\"><c r=\"A1\"><v>1</v></c><c r=\"ZZZZZZ1\"><v>2</v></c></row>",
+        "<row r=\"1048576\"/><row><c><v>1</v></c></row>",
+        "<row r=\"1\"><c r=\"XFD1\"><v>1</v></c><c><v>2</v></c></row>",
+    };
+    for (const char* rows : sheets) {
+        Grid->SetColCount(5);
+        Grid->SetRowCount(4);
+        Grid->SetCells(1, 1, "zostaje");
+        Grid->SaveToExcel(xlsx.c_str());
+        ReplacePart(xlsx, "xl/worksheets/sheet1.xml", SheetXml(rows));
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_THROW(Grid->LoadFromExcel(xlsx.c_str(), ""), EProGridError) << rows;
+        // Saving into the sheet reads its references too.
+        EXPECT_THROW(Grid->SaveToExcel(xlsx.c_str(), "Arkusz1", false), EProGridError) << rows;
+        EXPECT_EQ(Grid->ColCount(), 5) << rows;
+        EXPECT_EQ(Grid->RowCount(), 4) << rows;
+        EXPECT_EQ(Grid->Cells(1, 1), "zostaje") << rows;
+        EXPECT_LT(SecondsSince(start), CaseSeconds) << rows;
+    }
+}
+
+TEST_F(InputBounds, NumbersOfWorkbooksDocumentsAndPrintSettingsAddUpWithoutOverflow)
+{
+    TTempDir dir("velmarok-bounds");
+    const std::string xlsx = dir / "arkusz.xlsx", templ = dir / "wzor.docx", docx = dir / "wynik.docx";
+    const std::string ini = dir / "druk.ini";
+    Grid->SetColCount(2);
+    Grid->SetRowCount(2);
+    Grid->SetCells(1, 1, "a");
+    auto workbookWith = [&](const char* Id) {
+        Grid->SaveToExcel(xlsx.c_str());
+        std::string wb;
+        {
+            TOfficePackage p;
+            p.LoadFromFile(xlsx.c_str(), "test");
+            wb = p.Part("xl/workbook.xml");
+        }
+        const std::size_t at = wb.find("sheetId=\"") + 9;
+        ReplacePart(xlsx, "xl/workbook.xml", wb.replace(at, wb.find('"', at) - at, Id));
+        Grid->SaveToExcel(xlsx.c_str(), "Drugi", false);
+        TOfficePackage p;
+        p.LoadFromFile(xlsx.c_str(), "test");
+        pugi::xml_document doc;
+        const std::string data = p.Part("xl/workbook.xml");
+        doc.load_buffer(data.data(), data.size());
+        std::vector<std::string> ids;
+        for (pugi::xml_node s : doc.document_element().child("sheets").children("sheet"))
+            ids.push_back(s.attribute("sheetId").value());
+        return ids;
+    };
+    auto gridColumnWidth = [&](const char* Right) {
+        Grid->SaveToWord(templ.c_str());
+        TOfficePackage p;
+        p.LoadFromFile(templ.c_str(), "test");
+        std::string doc = p.Part("word/document.xml");
+        const std::size_t sect = doc.rfind("<w:sectPr");
+        doc.replace(sect, doc.find("</w:sectPr>", sect) + 11 - sect,
+                    std::string("<w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:left=\"-2147483648\" w:right=\"") +
+                        Right + "\"/></w:sectPr>");
+        ReplacePart(templ, "word/document.xml", doc);
+        Grid->SaveToWord(docx.c_str(), templ.c_str(), "");
+        TOfficePackage out;
+        out.LoadFromFile(docx.c_str(), "test");
+        const std::string written = out.Part("word/document.xml");
+        const std::size_t col = written.rfind("<w:gridCol w:w=\"") + 16;   // the table added last
+        return written.substr(col, written.find('"', col) - col);
+    };
+    TPrintSettings* ps = Grid->PrintSettings();
+    auto printSizes = [&](const char* Values) {
+        WriteFileBytes(ini, std::string("[PRINTSETTINGS]\r\n") + Values);
+        Grid->LoadPrintSettings(ini, "PRINTSETTINGS");
+        TBitmap page;
+        page.SetSize(200, 280);
+        Grid->PrintPreviewTo(page.Canvas(), TRect(0, 0, 200, 280));
+        return std::vector<int>{ps->FooterSize(), ps->HeaderSize(), ps->TitleSpacing(), ps->LeftSize()};
+    };
+    // The longer side of the printer's page (A4 in the tests, less what it cannot print on).
+    const int page = std::max(Printer()->PageWidth(), Printer()->PageHeight()) * 254 /
+                     GetDeviceCaps(Printer()->Canvas(), LOGPIXELSY);
+    ASSERT_GT(page, 2800);
+    // The widest text of an A4 page in twips, shared by the two columns.
+    const std::string half = std::to_string((11906 - 2 * 1417) / 2);
+    EXPECT_EQ(workbookWith("2147483647"), (std::vector<std::string>{"2147483647", "2147483648"}));
+    EXPECT_EQ(workbookWith("4294967295"), (std::vector<std::string>{"4294967295", "1"}));
+    EXPECT_EQ(gridColumnWidth("-2147483648"), half);
+    EXPECT_EQ(printSizes("FooterSize=2147483647\r\nTitleSpacing=-2147483648\r\nHeaderSize=99999\r\nLeftSize=-5\r\n"),
+              (std::vector<int>{page, page, 0, 0}));
+    EXPECT_EQ(printSizes("FooterSize=150\r\nTitleSpacing=30\r\n"), (std::vector<int>{150, 100, 30, 100}));
+}
+
+TEST(FilterConditions, UnclosedBracketsCostTheConditionsLength)
+{
+    struct Case {
+        std::string Condition;
+        const char* Text;
+        bool Matches;
+    } cases[] = {
+        {std::string(40000, '(') + "a", "a", false},
+        {[] {
+             std::string c;
+             for (int i = 0; i < 10000; ++i)
+                 c += "(a|";
+             return c;
+         }(),
+         "b", false},
+        {"((a|b)&!c*)|(" + std::string(30000, '(') + "x", "b", true},
+        {"((a|b)&!c*)|(" + std::string(30000, '(') + "x", "c", false},
+    };
+    for (const Case& k : cases) {
+        const auto start = std::chrono::steady_clock::now();
+        // A grid filter asks once per row.
+        for (int row = 0; row < 20; ++row)
+            EXPECT_EQ(MatchFilterCondition(k.Condition, k.Text, false), k.Matches) << k.Condition.substr(0, 20);
+        EXPECT_LT(SecondsSince(start), CaseSeconds) << k.Condition.substr(0, 20);
+    }
+}
