@@ -204,8 +204,20 @@ TProStringGrid::~TProStringGrid()
 
 void TProStringGrid::FormResized(TObject* Sender)
 {
+    const bool sizing = FP.SizeWithForm && FOwnerForm && !(ComponentState() & (csDesigning | csDestroying));
+    if (sizing) {
+        // The grid grows and shrinks with its form, as long as it keeps a size.
+        const int dw = FOwnerForm->Width() - FFormWidth, dh = FOwnerForm->Height() - FFormHeight;
+        if ((dw != 0 || dh != 0) && Width() + dw > 0 && Height() + dh > 0) {
+            SetBounds(Left(), Top(), Width() + dw, Height() + dh);
+            FFormWidth = FOwnerForm->Width();
+            FFormHeight = FOwnerForm->Height();
+        }
+    }
     if (FSavedFormResize)
         FSavedFormResize(Sender);
+    if (sizing && FColumnSize->Stretch())
+        StretchColumn(FColumnSize->StretchColumn());
 }
 
 void TProStringGrid::CreateWnd()

@@ -1244,6 +1244,8 @@ private:
     void SetRowCellColors(int ARow, TColor AColor, void (TCellProperties::*ASet)(TColor));
     // The XOR dotted line of mouse sizing.
     void DrawSizingLine(int X1, int Y1, int X2, int Y2);
+    // The dotted line of a fixed column (row) being sized, while it is sized.
+    void PaintSizingLine();
     // Common end of ColWidthsChanged and RowHeightsChanged.
     void SizingChangeDone();
     // Clamps ACount to the rows there are and ends the edit; false when
@@ -2001,6 +2003,8 @@ private:
     void DisjunctCellRelease(int ACol, int ARow, TShiftState Shift);
     Byte HoverStateAt(int X, int Y);
     void NoteSizingStart(int X, int Y);
+    // A press on the up or down arrow painted in a spin cell asks the editor it opens for one step.
+    void NoteSpinArrowPress(int ACol, int ARow, int X, int Y);
     void TrackHoverAnchor(int X, int Y);
     // The selection resizer: a press on its handle, the drag and the release that fills the new selection.
     bool OnResizerHandle(int X, int Y);
@@ -2050,6 +2054,8 @@ private:
         AnsiString HoverAnchor;
         TPoint AnchorCell{-1, -1};
         int FixedSizeIndex = -1, SizingOfs = 0;
+        // Where the dotted line of a fixed column (row) being sized is drawn: its X (Y).
+        int SizingLine = -1;
         TPoint Down{-1, -1}, DownCell{-1, -1}, ButtonCell{-1, -1};
         int DownLeftCol = 0, DownTopRow = 0;
         AnsiString SizingHint;

@@ -813,6 +813,7 @@ void TProStringGrid::Paint()
         PaintBackgroundArea();
     if (Panning())
         DrawIntelliPanGlyph(c, PanOrigin());
+    PaintSizingLine();
     if (OnAfterPaint)
         OnAfterPaint(this);
 }
@@ -891,25 +892,34 @@ void TProStringGrid::DrawSizingLine(int X1, int Y1, int X2, int Y2)
     c->Pen()->Assign(&saved);
 }
 
+// The line moves to X (Y): it is painted there with the grid.
 void TProStringGrid::DrawColSizingLine(int X)
 {
-    if (!HandleAllocated())
-        return;
-    // The line ends at the last row or the grid's bottom; rows beyond the window add nothing.
-    int bottom = 0;
-    for (int r = 0; r < RowCount() && bottom <= Height(); ++r)
-        if (r < TBaseGrid::FixedRows() || r >= TopRow())
-            bottom += RowHeights(r) + GridLineWidth();
-    DrawSizingLine(X, 0, X, std::max(bottom, Height()));
+    FMouse.SizingLine = X;
+    Invalidate();
 }
 
 void TProStringGrid::DrawRowSizingLine(int Y)
 {
-    if (!HandleAllocated())
-        return;
-    int right = 0;
-    for (int col = 0; col < ColCount() && right <= Width(); ++col)
-        if (col < TBaseGrid::FixedCols() || col >= LeftCol())
-            right += ColWidths(col) + GridLineWidth();
-    DrawSizingLine(0, Y, std::max(right, Width()), Y);
+    FMouse.SizingLine = Y;
+    Invalidate();
+}
+
+void TProStringGrid::PaintSizingLine()
+{
+    const int at = FMouse.SizingLine;
+    // The line ends at the last row (column) or the grid's edge; rows beyond the window add nothing.
+    if (FMouse.FixedColSizing) {
+        int bottom = 0;
+        for (int r = 0; r < RowCount() && bottom <= Height(); ++r)
+            if (r < TBaseGrid::FixedRows() || r >= TopRow())
+                bottom += RowHeights(r) + GridLineWidth();
+        DrawSizingLine(at, 0, at, std::max(bottom, Height()));
+    } else if (FMouse.FixedRowSizing) {
+        int right = 0;
+        for (int col = 0; col < ColCount() && right <= Width(); ++col)
+            if (col < TBaseGrid::FixedCols() || col >= LeftCol())
+                right += ColWidths(col) + GridLineWidth();
+        DrawSizingLine(0, at, std::max(right, Width()), at);
+    }
 }

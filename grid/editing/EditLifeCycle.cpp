@@ -185,9 +185,6 @@ bool TProStringGrid::SelectCell(int ACol, int ARow)
         return false;
 
     SwitchEditingFor(ACol, ARow);
-    // A refused value keeps the user in the cell being edited.
-    if (!FEdit.Accepted && FEdit.Active)
-        return false;
 
     const bool editorFocused = InplaceEditor() && InplaceEditor()->Focused();
     if (FEdit.Active && !editorFocused) {
@@ -232,6 +229,7 @@ void TProStringGrid::RememberEditCell(int ACol, int ARow)
     FEdit.OldText = GetGridCell(base.X, base.Y);
     FEdit.OldWideText = DecodeUnicodeCell(FEdit.OldText);
     FEdit.ModifiedAtRemember = FEdit.GridModified;
+    FEdit.AlwaysEditAtRemember = FNavigation->AlwaysEdit();
 }
 
 bool TProStringGrid::StartFinishing(int& ACol, int& ARow)
@@ -300,6 +298,7 @@ bool TProStringGrid::FinishCellEdit(const AnsiString& AText)
             ReopenRefusedEdit(col, row, value == AText ? FEdit.OldText : value);
             if (value == AText && FEdit.Cell.X != Col())
                 UpdateEditor();
+            FNavigation->SetAlwaysEdit(FEdit.AlwaysEditAtRemember);
         }
         FEdit.OldText = GetGridCell(col, row);
     }

@@ -274,22 +274,64 @@ public:
         }
         const AnsiString text = WideToAnsi(Text());
         FireEditChange(G, text);
+        FireComboChange(text, true);
+        Message.Result = 1;
+    }
+
+    // OnComboChange with the item index and Text, and OnComboObjectChange when asked for.
+    void FireComboChange(const AnsiString& Text, bool WithObject)
+    {
+        LastIndex = C->ItemIndex();
         const int realCol = G->RealColIndex(G->Col());
         if (G->OnComboChange)
-            G->OnComboChange(G, realCol, G->Row(), C->ItemIndex(), text);
-        if (G->OnComboObjectChange)
-            G->OnComboObjectChange(G, realCol, G->Row(), C->ItemIndex(), text,
-                                   C->ItemIndex() >= 0 ? C->Items()->Objects(C->ItemIndex()) : nullptr);
-        Message.Result = 1;
+            G->OnComboChange(G, realCol, G->Row(), LastIndex, Text);
+        if (WithObject && G->OnComboObjectChange)
+            G->OnComboObjectChange(G, realCol, G->Row(), LastIndex, Text,
+                                   LastIndex >= 0 && !W ? C->Items()->Objects(LastIndex) : nullptr);
     }
 
     void ReportIndex()
     {
-        if (C->ItemIndex() == LastIndex)
+        if (C->ItemIndex() != LastIndex)
+            FireComboChange(WideToAnsi(Text()), false);
+    }
+
+    // The combo's notifications to the grid: a chosen item or typed text is reported;
+    // the close of a list the combo dropped puts the chosen item into the editor and ends
+    // the edit (a close without an open list, as when the editor is set up, is no choice).
+    void Notified(Word Code)
+    {
+        if (!C->Visible())
             return;
+        switch (Code) {
+        case CBN_DROPDOWN: ListOpen = true; break;
+        case CBN_SELCHANGE:
+            if (!W) {
+                const int i = C->ItemIndex();
+                FireComboChange(i >= 0 ? C->Items()->Strings(i) : C->Text(), i >= 0 && C->Items()->Objects(i));
+            }
+            break;
+        case CBN_EDITCHANGE: FireComboChange(WideToAnsi(Text()), false); break;
+        case CBN_CLOSEUP: {
+            if (!ListOpen || W)
+                break;
+            ListOpen = false;
+            if (C->ItemIndex() >= 0)
+                SetText(Item(C->ItemIndex()));
+            G->EndCellEdit();
+            if (G->OnComboCloseUp)
+                G->OnComboCloseUp(G, G->Row(), G->Col());
+            break;
+        }
+        default: break;
+        }
+    }
+
+    // Shown anew: no list is open, and the index shown is the one reported last.
+    void Shown()
+    {
+        ListOpen = false;
         LastIndex = C->ItemIndex();
-        if (G->OnComboChange)
-            G->OnComboChange(G, G->RealColIndex(G->Col()), G->Row(), LastIndex, WideToAnsi(Text()));
     }
 
     void Exit()
@@ -328,6 +370,7 @@ public:
     int CompletedIndex = -1;
     bool Completed = false;
     int LastIndex = -1;
+    bool ListOpen = false;
 };
 
 // ---------------------------------------------------------------- TGridCheckBox
@@ -795,6 +838,16 @@ TGridCombo::~TGridCombo() = default;
 
 void TGridCombo::SizeDropDownToItems() { FKeys->SizeDropDown(); }
 
+void TGridCombo::Notified(Word Code) { FKeys->Notified(Code); }
+
+void TGridCombo::Shown() { FKeys->Shown(); }
+
+void TGridCombo::AutoSelected()
+{
+    FKeys->Shown();
+    Change();
+}
+
 void TGridCombo::DoExit()
 {
     FKeys->Exit();
@@ -856,6 +909,10 @@ TGridUniCombo::TGridUniCombo(TComponent* AOwner)
 TGridUniCombo::~TGridUniCombo() = default;
 
 void TGridUniCombo::SizeDropDownToItems() { FKeys->SizeDropDown(); }
+
+void TGridUniCombo::Notified(Word Code) { FKeys->Notified(Code); }
+
+void TGridUniCombo::Shown() { FKeys->Shown(); }
 
 void TGridUniCombo::DoExit()
 {

@@ -123,6 +123,12 @@ public:
     void RecreateWindow() { RecreateWnd(); }
     // Sizes the dropped list to its items (AutoComboDropSize).
     void SizeDropDownToItems();
+    // A notification (CBN_...) the combo sent the grid.
+    void Notified(Word Code);
+    // Shown over a cell: no list open, the item index as reported.
+    void Shown();
+    // The grid chose item 0 itself: the combo's change handling runs.
+    void AutoSelected();
 
 protected:
     void DoExit() override;
@@ -146,6 +152,8 @@ public:
     TProStringGrid* Grid() const { return FGrid; }
     void RecreateWindow() { RecreateWnd(); }
     void SizeDropDownToItems();
+    void Notified(Word Code);
+    void Shown();
 
 protected:
     void DoExit() override;

@@ -186,6 +186,21 @@ void TProStringGrid::EndSelectionResize()
 }
 
 // ---------------------------------------------------------------- left button down
+void TProStringGrid::NoteSpinArrowPress(int ACol, int ARow, int X, int Y)
+{
+    bool up = false, down = false;
+    if (ACol >= FixedCols() && ARow >= FixedRows() && FControlLook->SpinButtonsAlwaysVisible() &&
+        HasSpinEdit(RealColIndex(ACol), ARow)) {
+        // The arrows as painted: the cell's right 16 pixels, up above the middle, down below.
+        const TRect r = CellRect(ACol, ARow);
+        if (X >= r.Right - 16 && X < r.Right) {
+            up = Y < (r.Top + r.Bottom) / 2 - 1;
+            down = !up;
+        }
+    }
+    SetSpinRequest(up, down);
+}
+
 // A press on a border started sizing: the column (row) and the press's distance to its border.
 void TProStringGrid::NoteSizingStart(int X, int Y)
 {
@@ -408,6 +423,7 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
     const int realCol = RealColIndex(c.X);
     if (FMouseActions->CaretPositioning())
         SetCaretRequest(true);
+    NoteSpinArrowPress(c.X, c.Y, X, Y);
     if (FMouse.FixedColHover) {
         FMouse.FixedColSizing = true;
         DrawColSizingLine(X);
@@ -669,6 +685,8 @@ void TProStringGrid::WMLButtonUp(TWMMouse& Message)
     }
     TBaseGrid::WMLButtonUp(Message);
     FMouse.Pressed = false;
+    // The press's arrow is used by the editor it opened, or by none.
+    SetSpinRequest(false, false);
     if (FMouse.Resizing) {
         EndSelectionResize();
         return;
@@ -1092,6 +1110,10 @@ void TProStringGrid::MouseMove(TShiftState Shift, int X, int Y)
     int index = FMouse.FixedSizeIndex;
     if (FMouse.FixedColSizing || FMouse.FixedRowSizing) {
         cols = FMouse.FixedColSizing;
+        if (cols)
+            DrawColSizingLine(X);
+        else
+            DrawRowSizingLine(Y);
         int before = 0;
         for (int i = 0; i < index; ++i)
             before += cols ? ColWidths(i) : RowHeights(i);

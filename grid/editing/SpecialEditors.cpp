@@ -167,6 +167,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow, const TRect& R, TColo
                 c->SetItemIndex(i);
             } else if (FEdit.DefaultListIndex == -1) {
                 c->SetItemIndex(0);
+                c->AutoSelected();
                 autoSelected = true;
             } else {
                 c->SetItemIndex(FEdit.DefaultListIndex);
@@ -180,6 +181,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow, const TRect& R, TColo
             c->SizeDropDownToItems();
         else if (c->DropWidth() > 0)
             c->SetDropWidth(c->DropWidth());
+        c->Shown();
         focus(c);
         c->SetDroppedDown(dropDown);
         if (autoSelected && c->Items()->Count() > 0) {
@@ -248,6 +250,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow, const TRect& R, TColo
         c->SetEtched(flat);
         if (FNavigation->AutoComboDropSize())
             c->SizeDropDownToItems();
+        c->Shown();
         focus(c);
         c->SetDroppedDown(dropDown);
         if (c->DropWidth() > 0)
@@ -273,6 +276,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow, const TRect& R, TColo
             s->StepUp(false);
         if (FEdit.DownRequest)
             s->StepDown(false);
+        FEdit.UpRequest = FEdit.DownRequest = false;
         FEdit.ActiveEditor = s;
     } else if (type == edDateEdit || type == edDateEditUpDown || type == edTimeEdit) {
         TGridDatePicker* p = FGridDatePicker;

@@ -3,6 +3,7 @@
 // update count is raised, scrolling away from an editor, and the edit
 // bracket the rest of the grid calls around every change of cells.
 #include "grid/ProGrid.h"
+#include "grid/editing/GridEditors.h"
 #include "grid/PsgHTMLE.h"
 #include "platform/core/SysUtils.h"
 
@@ -101,6 +102,10 @@ bool TProStringGrid::EditWndProc(TMessage& Message)
         }
         if (from && from != this && from->Parent() == this && from != InplaceEditor()) {
             Message.Result = SendMessage(from->Handle(), WM_COMMAND, Message.WParam, Message.LParam);
+            if (from == FGridCombo)
+                FGridCombo->Notified(HIWORD(Message.WParam));
+            else if (from == FGridUniCombo)
+                FGridUniCombo->Notified(HIWORD(Message.WParam));
             return true;
         }
         return false;

@@ -791,6 +791,62 @@ TEST_F(CellEditors, EditorsNeverChangeACellTheUserDidNotChange)
     }
 }
 
+// The combo's notifications reach the grid's events once each: a chosen item and typed
+// text as a combo change (with the item's object), the close of a dropped list as the
+// end of the edit with the chosen item; opening on item 0 by itself is a change too.
+TEST_F(CellEditors, ComboChoicesAndTheCloseOfItsListFireTheGridsEventsOnce)
+{
+    std::vector<std::string> log;
+    Grid->OnComboChange = [&](TObject*, int, int, int i, const AnsiString& s) {
+        log.push_back("change " + std::to_string(i) + " " + s);
+    };
+    Grid->OnComboObjectChange = [&](TObject*, int, int, int i, const AnsiString&, TObject* o) {
+        log.push_back("object " + std::to_string(i) + (o ? " set" : " none"));
+    };
+    Grid->OnComboCloseUp = [&](TObject*, int r, int c) { log.push_back("closeup " + std::to_string(c) + "," + std::to_string(r)); };
+    Grid->OnEditChange = [&](TObject*, int, int, const AnsiString& s) { log.push_back("edit " + s); };
+    TStrings* items = Grid->GridCombo()->Items();
+    items->SetText("A\r\nB\r\nC");
+    items->SetObjects(1, Grid);
+    struct Step {
+        Word Key;
+        TShiftState Shift;
+        const char* Text;
+    };
+    struct Case {
+        TEditorType Type;
+        const char* Cell;
+        std::vector<Step> Steps;
+        std::vector<std::string> Log;
+        const char* Stored;
+    } cases[] = {
+        {edComboEdit, "", {{0, 0, "x"}, {VK_RETURN, 0, nullptr}}, {"change -1 x", "edit x"}, "x"},
+        {edComboList, "zzz", {}, {"edit A", "change 0 A", "object 0 none"}, nullptr},
+        {edComboList, "A", {{VK_DOWN, ssAlt, nullptr}, {VK_DOWN, 0, nullptr}, {VK_RETURN, 0, nullptr}},
+         {"change 1 B", "object 1 set", "edit B", "closeup 2,2"}, "B"},
+        {edComboList, "A", {{VK_DOWN, 0, nullptr}, {VK_RETURN, 0, nullptr}}, {"change 1 B", "object 1 set", "edit B"}, "B"},
+    };
+    for (const Case& k : cases) {
+        log.clear();
+        UseEditor(k.Type);
+        TWinControl* c = Open(k.Cell);
+        ASSERT_NE(c, nullptr);
+        for (const Step& s : k.Steps) {
+            if (s.Text)
+                TypeText(c, s.Text);
+            else
+                Key(c, s.Key, s.Shift);
+        }
+        EXPECT_EQ(log, k.Log) << k.Type << " " << k.Cell;
+        if (k.Stored)
+            EXPECT_EQ(Grid->Cells(2, 2), k.Stored);
+        Grid->EndCellEdit();
+    }
+    Grid->OnComboObjectChange = nullptr;
+    Grid->OnComboCloseUp = nullptr;
+    Grid->OnEditChange = nullptr;
+}
+
 // ---------------------------------------------------------------- the custom edit link
 TEST_F(CellEditors, EditLinkPutsAControlOfItsOwnIntoTheCell)
 {

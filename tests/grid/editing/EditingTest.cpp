@@ -201,6 +201,47 @@ TEST_F(Editing, RefusedValueRestoresTheCellAndReopensTheEditor)
     }
 }
 
+// After a refused value Escape gives the old text back, and the user may leave the cell again.
+TEST_F(Editing, EscapeAfterARefusalLeavesTheUserFreeToMove)
+{
+    Grid->OnCellValidate = [](TObject*, int, int, AnsiString&, bool& valid) { valid = false; };
+    struct Case {
+        bool ByClick;
+        int Col, Row;
+    } cases[] = {{true, 1, 2}, {false, 3, 4}};
+    for (const Case& k : cases) {
+        Grid->FocusCell(3, 3, true);
+        Grid->SetFocus();
+        TypeInCell("bad");
+        Enter();
+        ASSERT_TRUE(EditorShown());
+        TypeKey(Editor(), VK_ESCAPE);
+        ProcessPendingMessages();
+        EXPECT_EQ(Grid->Cells(3, 3), "c3r3");
+        if (k.ByClick) {
+            const TRect r = Grid->CellRect(k.Col, k.Row);
+            Click(Grid, r.Left + 5, r.Top + 5);
+        } else {
+            TypeKey(Grid, VK_DOWN);
+        }
+        ProcessPendingMessages();
+        EXPECT_EQ(Grid->Col(), k.Col) << (k.ByClick ? "click" : "arrow");
+        EXPECT_EQ(Grid->Row(), k.Row) << (k.ByClick ? "click" : "arrow");
+        EXPECT_EQ(Grid->Cells(3, 3), "c3r3");
+    }
+    // A refusal gives the always-edit setting back the value it had when the edit began.
+    Grid->Navigation()->SetAlwaysEdit(true);
+    Grid->OnCellValidate = [this](TObject*, int, int, AnsiString&, bool& valid) {
+        Grid->Navigation()->SetAlwaysEdit(false);
+        valid = false;
+    };
+    Grid->FocusCell(2, 2, true);
+    Grid->SetFocus();
+    TypeInCell("bad");
+    Enter();
+    EXPECT_TRUE(Grid->Navigation()->AlwaysEdit());
+}
+
 TEST_F(Editing, ClickingAnotherCellConcludesTheEdit)
 {
     Grid->FocusCell(1, 1, true);

@@ -4,6 +4,7 @@
 // form controls of mini-HTML cells.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -241,6 +242,94 @@ TEST_F(KeysMouse, FixedColumnSizingNeverGoesNegative)
     MouseMove(Grid, 0, 30, ssLeft);
     MouseUp(Grid, 0, 30);
     EXPECT_EQ(Grid->ColWidths(0), 0);
+}
+
+// A click on the up or down arrow painted in a spin cell opens its editor one step on.
+TEST_F(KeysMouse, AClickOnASpinCellsArrowStepsItsValue)
+{
+    Grid->SetOptions(Grid->Options() | goEditing);
+    Grid->ControlLook()->SetSpinButtonsAlwaysVisible(true);
+    Grid->OnGetEditorType = [](TObject*, int, int, TEditorType& e) { e = edSpinEdit; };
+    struct Case {
+        bool Up;
+        const char* Expected;
+    } cases[] = {{true, "6"}, {false, "4"}};
+    for (const Case& k : cases) {
+        Grid->SetCells(2, 2, "5");
+        Grid->FocusCell(2, 2, true);
+        Grid->SetFocus();
+        const TRect r = Grid->CellRect(2, 2);
+        AdvanceInputClock(1000);
+        Click(Grid, r.Right - 8, k.Up ? r.Top + 4 : r.Bottom - 4);
+        ProcessPendingMessages();
+        ASSERT_NE(Grid->ActiveEditor(), nullptr);
+        TypeKey(Grid->ActiveEditor(), VK_RETURN);
+        ProcessPendingMessages();
+        EXPECT_EQ(Grid->Cells(2, 2), k.Expected) << (k.Up ? "up" : "down");
+    }
+}
+
+// The dotted line of a fixed column or row being sized is painted where the pointer is.
+TEST_F(KeysMouse, TheSizingLineOfAFixedColumnOrRowFollowsThePointer)
+{
+    Grid->MouseActions()->SetSizeFixedCol(true);
+    Grid->MouseActions()->SetSizeFixedRow(true);
+    const int w0 = Grid->ColWidths(0), h0 = Grid->RowHeights(0);
+    std::unique_ptr<TBitmap> plain = GrabControl(Grid);
+    // Pixels along the line at Pos (a column for columns, a row for rows) that differ from the plain grid.
+    auto marked = [&](bool Column, int Pos) {
+        std::unique_ptr<TBitmap> now = GrabControl(Grid);
+        int n = 0;
+        for (int i = 0; i < (Column ? 200 : 380); ++i) {
+            const int x = Column ? Pos : i, y = Column ? i : Pos;
+            n += now->Canvas()->Pixels(x, y) != plain->Canvas()->Pixels(x, y);
+        }
+        return n;
+    };
+    struct Case {
+        bool Column;
+        int Border, To1, To2;
+    } cases[] = {{true, w0, w0 + 60, w0 + 110}, {false, h0, h0 + 50, h0 + 90}};
+    for (const Case& k : cases) {
+        auto at = [&](int Pos) { return k.Column ? TPoint(Pos, 30) : TPoint(30, Pos); };
+        AdvanceInputClock(1000);
+        MouseMove(Grid, at(k.Border + 30).X, at(k.Border + 30).Y);
+        MouseMove(Grid, at(k.Border).X, at(k.Border).Y);
+        MouseDown(Grid, at(k.Border).X, at(k.Border).Y);
+        MouseMove(Grid, at(k.To1).X, at(k.To1).Y, ssLeft);
+        EXPECT_GT(marked(k.Column, k.To1), 10);
+        MouseMove(Grid, at(k.To2).X, at(k.To2).Y, ssLeft);
+        EXPECT_GT(marked(k.Column, k.To2), 10);
+        EXPECT_EQ(marked(k.Column, k.To1), 0);
+        MouseUp(Grid, at(k.To2).X, at(k.To2).Y);
+        EXPECT_EQ(k.Column ? Grid->ColWidths(0) : Grid->RowHeights(0), k.To2);
+        Grid->SetColWidths(0, w0);
+        Grid->SetRowHeights(0, h0);
+    }
+}
+
+// With SizeWithForm the grid grows and shrinks with its form and its stretch column fills it again.
+TEST_F(KeysMouse, SizeWithFormFollowsTheFormAndStretchesTheColumnAgain)
+{
+    int resized = 0;
+    Form->OnResize = [&](TObject*) { ++resized; };
+    auto* g = Place<TProStringGrid>(10, 260, 300, 150);
+    g->SetColCount(3);
+    g->SetSizeWithForm(true);
+    g->ColumnSize()->SetStretch(true);
+    struct Case {
+        int FormWidth, FormHeight, GridWidth, GridHeight;
+    } cases[] = {{700, 560, 400, 210}, {550, 500, 250, 150}, {100, 500, 250, 150}};
+    for (const Case& k : cases) {
+        MoveWindowByUser(Form, Form->Left(), Form->Top(), k.FormWidth, k.FormHeight);
+        ProcessPendingMessages();
+        EXPECT_EQ(g->Width(), k.GridWidth) << k.FormWidth;
+        EXPECT_EQ(g->Height(), k.GridHeight) << k.FormWidth;
+        EXPECT_EQ(g->ColWidths(0) + g->ColWidths(1) + g->ColWidths(2) + 1, g->ClientWidth()) << k.FormWidth;
+    }
+    EXPECT_GE(resized, 2);   // the form's own handler still runs
+    delete g;
+    Form->OnResize = nullptr;
 }
 
 TEST_F(KeysMouse, ClickTogglesACheckBoxAndRecordsUndo)
