@@ -673,7 +673,8 @@ bool TProStringGrid::GetCellReadOnly(int ACol, int ARow)
     bool canEdit = true;
     if (HasCellProperties(base.X, base.Y) && CellProperties(base.X, base.Y)->ReadOnly())
         canEdit = false;
-    if (!(Options() & goEditing) && !FMouseActions->RangeSelectAndEdit())
+    // Editing switched off on a read-only cell the user passed still counts as wanted.
+    if (!(Options() & goEditing) && !FEdit.SwitchedOff && !FMouseActions->RangeSelectAndEdit())
         canEdit = false;
     if (canEdit)
         canEdit = CanEditCell(base.X, base.Y);

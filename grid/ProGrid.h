@@ -1923,6 +1923,14 @@ public:
     // -1 when the row has no tab stop.
     int FirstTabStopCol(int ARow);
     int LastTabStopCol(int ARow);
+
+private:
+    // One move of TabToNextCell: done, another move asked for (a row without a tab stop),
+    // or the focus sent on to the next control of the form.
+    enum class TTabStep { Done, Again, Left };
+    TTabStep TabStep(bool Backwards);
+
+public:
     void ShowCellFormControl(const AnsiString& Html, const AnsiString& CtrlType, int ACol, int ARow,
                              const TRect& CellRect, const AnsiString& Value, const AnsiString& CtrlID);
     // Writes the open box's value into the cell's control and hides the box.

@@ -29,9 +29,12 @@ void TProInplaceEdit::CreateParams(TCreateParams& Params)
 {
     TInplaceEdit::CreateParams(Params);
     FWordWrap = FGridOwner->WordWrap();
-    // A password is one line of hidden characters; every other text may have several lines.
+    // A password is one line of hidden characters, and so is a text typed into an edit mask;
+    // every other text may have several lines.
     if (CellEditorType() == edPassword)
         Params.Style = (Params.Style | ES_PASSWORD) & ~DWORD(ES_MULTILINE);
+    else if (IsMasked())
+        Params.Style &= ~DWORD(ES_MULTILINE);
     else
         Params.Style |= ES_MULTILINE;
     if (FWordWrap)
@@ -533,7 +536,15 @@ void TProInplaceEdit::KeyPress(char& Key)
             return;
         }
     }
+    const bool typed = Byte(Key) >= 32;
     TInplaceEdit::KeyPress(Key);
+    // A filled edit mask moves on by itself: the edit is concluded and the next cell is edited.
+    if (typed && g->Navigation()->AdvanceAuto() && IsMasked() && Visible() &&
+        Text().find(' ') == AnsiString::npos && SelStart() >= int(EditText().size()) && ConcludeAndClose(Text())) {
+        if (g->CanFocus())
+            g->SetFocus();
+        g->AdvanceToNextCell(g->Col(), g->Row(), true, true, true, false, true);
+    }
 }
 
 // ---------------------------------------------------------------- clipboard
@@ -583,6 +594,12 @@ void TProInplaceEdit::FocusGained(TMessage&)
 {
     TProStringGrid* g = FGridOwner;
     g->FEdit.Filling = false;
+    // In an edit mask the first position is selected, ready to be typed over.
+    if (IsMasked() && g->Navigation()->ImproveMaskSel() && !g->CaretRequest()) {
+        SetSelStart(0);
+        SetSelLength(1);
+        return;
+    }
     if (!g->Navigation()->EditSelectAll())
         SetSelStart(int(Text().size()));
     if (!g->CaretRequest())

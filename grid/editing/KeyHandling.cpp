@@ -367,8 +367,8 @@ void TProStringGrid::WMKeyDown(TWMKey& Message)
         FocusSearchEdit();
     const AnsiString cellText = GetGridCell(realCol, Row());
     if (IsEditKey(key) && (Options() & goEditing) && !IsEditable(realCol, Row())) {
-        key = 0;
         FireKeyDown(key, shift);
+        Message.SetCharCode(0);
         m.Result = 1;
         return;
     }

@@ -57,21 +57,44 @@ void TProStringGrid::TabToNextCell(bool Backwards)
         TProStringGrid* G;
         ~Reset() { G->FKeys.TabGuard = TPoint(-1, -1); }
     } reset{this};
+    if (RowCount() - FixedFooters() - 1 < FixedRows() || ColCount() - VisibleFixedRightCols() <= FirstDataCol())
+        return;
+    // With editing on, the Tab passes cells that are not editable (and rows without a tab stop); a
+    // read-only cell switches goEditing off while it is current, so editing is taken as it was at the
+    // start. The walk ends after as many moves as the grid has cells.
+    const bool editing = (Options() & goEditing) || FEdit.SwitchedOff;
+    auto editable = [this] { return !GetCellReadOnly(RealColIndex(Col()), Row()) && !IsFixed(Col(), Row()); };
+    TTabStep step = TabStep(Backwards);
+    for (int left = ColCount() * RowCount(); left > 0 && step != TTabStep::Left; --left) {
+        if (step != TTabStep::Again && !(editing && !editable()))
+            break;
+        step = TabStep(Backwards);
+    }
+    if (FNavigation->AlwaysEdit() && CanFocus())
+        SetFocus();
+}
 
+TProStringGrid::TTabStep TProStringGrid::TabStep(bool Backwards)
+{
     const int firstRow = FixedRows();
     const int lastRow = RowCount() - FixedFooters() - 1;
     const int endCol = ColCount() - VisibleFixedRightCols();   // first column past the tab stops
     const int firstCol = FirstDataCol();
-    if (lastRow < firstRow || endCol <= firstCol)
-        return;
-    auto postTabToParent = [this] {
-        if (FNavigation->TabToNextAtEnd() && Parent() && Parent()->HandleAllocated())
+    TTabStep result = TTabStep::Done;
+    auto postTabToParent = [this, &result] {
+        if (FNavigation->TabToNextAtEnd() && Parent() && Parent()->HandleAllocated()) {
             PostMessage(Parent()->Handle(), WM_KEYDOWN, VK_TAB, 0);
+            result = TTabStep::Left;
+        }
     };
-    // A walk over rows and columns to the nearest tab stop; false when none is found.
     auto moveTo = [this](int ACol, int ARow) {
         const TPoint base = GetBaseCell(ACol, ARow);
         FocusCell(base.X, base.Y, true);
+    };
+    auto quietMoveTo = [this, &moveTo](int ACol, int ARow) {
+        FEdit.PassThrough = true;
+        moveTo(ACol, ARow);
+        FEdit.PassThrough = false;
     };
 
     if (Backwards && FNavigation->TabAdvanceDirection() == adTopBottom) {
@@ -93,22 +116,17 @@ void TProStringGrid::TabToNextCell(bool Backwards)
     } else if (FNavigation->TabAdvanceDirection() == adTopBottom) {
         const int next = Row() + RemainingCellSpan(Col(), Row()).Y + 1;
         if (next >= RowCount() - FixedFooters()) {
-            if (Col() >= endCol - 1) {
-                FocusCell(firstCol, firstRow, true);
+            const bool lastCol = Col() >= endCol - 1;
+            MoveToFirstRow();
+            SetCol(lastCol ? firstCol : Col() + 1);
+            if (lastCol)
                 postTabToParent();
-            } else {
-                FocusCell(Col() + 1, firstRow, true);
-            }
         } else {
             moveTo(Col(), next);
         }
-    } else {
-        int c = Col() + RemainingCellSpan(Col(), Row()).X + 1;
-        while (c < endCol && !IsCellTabStop(c, Row()))
-            ++c;
-        if (c < endCol) {
-            moveTo(c, Row());
-        } else if (Row() >= lastRow) {
+    } else if (Col() + RemainingCellSpan(Col(), Row()).X + 1 >= endCol) {
+        // Past the last column: the next row, or at the end the first row or a new one.
+        if (Row() >= lastRow) {
             bool appended = false;
             if (FNavigation->AdvanceInsert() && !FNavigation->TabToNextAtEnd() && CanAddRow()) {
                 int newRow;
@@ -119,19 +137,32 @@ void TProStringGrid::TabToNextCell(bool Backwards)
                     SetRowCount(RowCount() + 1);
                     newRow = RowCount() - 1;
                 }
-                const int first = FirstTabStopCol(newRow);
-                FocusCell(first >= 0 ? first : FixedCols(), newRow, true);
+                SetRow(newRow);
                 appended = true;
                 if (OnAutoAddRow)
                     OnAutoAddRow(this, RowCount() - 1 - FixedFooters());
             }
-            if (!appended) {
-                FEdit.PassThrough = true;
-                const int first = FirstTabStopCol(firstRow);
-                FocusCell(first >= 0 ? first : FixedCols(), firstRow, true);
-                FEdit.PassThrough = false;
-                postTabToParent();
-            }
+            if (!appended)
+                MoveToFirstRow();
+            SetCol(FixedCols());
+            postTabToParent();
+        } else {
+            const int first = FirstTabStopCol(Row() + 1);
+            moveTo(first >= 0 ? first : FixedCols(), Row() + 1);
+            if (first < 0)
+                result = TTabStep::Again;
+        }
+    } else {
+        int c = Col() + RemainingCellSpan(Col(), Row()).X + 1;
+        while (c < endCol && !IsCellTabStop(c, Row()))
+            ++c;
+        if (c < endCol) {
+            moveTo(c, Row());
+        } else if (Row() >= lastRow) {
+            // The walk reached the end of the last row: the first tab stop of the first row.
+            const int first = FirstTabStopCol(firstRow);
+            quietMoveTo(first >= 0 ? first : FixedCols(), firstRow);
+            postTabToParent();
         } else {
             const int newRow = Row() + 1;
             const int first = FirstTabStopCol(newRow);
@@ -143,14 +174,9 @@ void TProStringGrid::TabToNextCell(bool Backwards)
                 OnCellChanging(this, Row(), Col(), newRow, newCol, allow);
             if (allow && OnColChanging)
                 OnColChanging(this, Col(), newCol, allow);
-            if (allow) {
-                FEdit.PassThrough = true;
-                moveTo(newCol, newRow);
-                FEdit.PassThrough = false;
-            }
+            if (allow)
+                quietMoveTo(newCol, newRow);
         }
     }
-    // With goEditing the Tab skips read-only cells: the walk above already only stops on editable ones.
-    if (FNavigation->AlwaysEdit() && CanFocus())
-        SetFocus();
+    return result;
 }

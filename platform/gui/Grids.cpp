@@ -158,7 +158,7 @@ struct TGridScrollBars {
 };
 
 // ---------------------------------------------------------------- TInplaceEdit
-TInplaceEdit::TInplaceEdit(TComponent* AOwner) : TCustomEdit(AOwner)
+TInplaceEdit::TInplaceEdit(TComponent* AOwner) : TCustomMaskEdit(AOwner)
 {
     SetControlStyle(ControlStyle() & ~csFixedHeight);
     SetTabStop(false);
@@ -192,7 +192,7 @@ public:
 
 TNativeWidget* TInplaceEdit::CreateNativeWidget()
 {
-    TNativeWidget* n = TCustomEdit::CreateNativeWidget();
+    TNativeWidget* n = TCustomMaskEdit::CreateNativeWidget();
     // Installed before the window's own message filter, so it sees what that one lets through.
     n->Widget->installEventFilter(new TKeepKeysFilter(n->Widget));
     return n;
@@ -200,7 +200,7 @@ TNativeWidget* TInplaceEdit::CreateNativeWidget()
 
 void TInplaceEdit::CreateParams(TCreateParams& Params)
 {
-    TCustomEdit::CreateParams(Params);
+    TCustomMaskEdit::CreateParams(Params);
     if (FAlignment == taRightJustify)
         Params.Style |= ES_RIGHT;
 }
@@ -229,7 +229,9 @@ void TInplaceEdit::UpdateContents()
 {
     if (!FGrid)
         return;
-    SetMaxLength(FGrid->GetEditLimit());
+    SetEditMask(FGrid->GetEditMask(FGrid->Col(), FGrid->Row()));
+    if (!IsMasked())
+        SetMaxLength(FGrid->GetEditLimit());
     SetFont(FGrid->Font());
     FOriginal = FGrid->GetEditText(FGrid->Col(), FGrid->Row());
     SetText(FOriginal);
@@ -247,7 +249,7 @@ void TInplaceEdit::WndProc(TMessage& Message)
     case WM_CUT:
     case WM_COPY:
     case WM_PASTE: DefaultClipboardMessage(Message); return;
-    default: TCustomEdit::WndProc(Message); return;
+    default: TCustomMaskEdit::WndProc(Message); return;
     }
 }
 
@@ -265,14 +267,14 @@ void TInplaceEdit::DefaultClipboardMessage(TMessage& Message)
 
 void TInplaceEdit::Change()
 {
-    TCustomEdit::Change();
+    TCustomMaskEdit::Change();
     if (FGrid && FGrid->HandleAllocated() && HandleAllocated())
         SendMessage(FGrid->Handle(), WM_COMMAND, MAKEWPARAM(0, EditChangeCode), LPARAM(Handle()));
 }
 
 void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift)
 {
-    TCustomEdit::KeyDown(Key, Shift);
+    TCustomMaskEdit::KeyDown(Key, Shift);
     if (!FGrid || Key == 0)
         return;
     // The clipboard keys become the clipboard messages.
@@ -313,7 +315,7 @@ void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift)
 
 void TInplaceEdit::KeyPress(char& Key)
 {
-    TCustomEdit::KeyPress(Key);
+    TCustomMaskEdit::KeyPress(Key);
     if (!FGrid || Key == 0)
         return;
     // The grid sees the editor's characters first (Return ends editing there).
@@ -1214,6 +1216,14 @@ void TCustomGrid::TopLeftChanged()
         OnTopLeftChanged(this);
 }
 
+AnsiString TCustomGrid::GetEditMask(int ACol, int ARow)
+{
+    AnsiString s;
+    if (OnGetEditMask)
+        OnGetEditMask(this, ACol, ARow, s);
+    return s;
+}
+
 AnsiString TCustomGrid::GetEditText(int ACol, int ARow)
 {
     AnsiString s;
@@ -1348,7 +1358,7 @@ void TCustomGrid::UpdateText()
     if (!FInplaceEdit || FInplaceCol < 0 || FInplaceRow < 0)
         return;
     if (FInplaceEdit->EditModified()) {
-        AnsiString text = FInplaceEdit->EditText();
+        AnsiString text = FInplaceEdit->Text();
         FInplaceEdit->FOriginal = text;
         SetEditText(FInplaceCol, FInplaceRow, text);
     }

@@ -101,7 +101,7 @@ using TSetEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, co
 // so a descendant can filter them; every change of the text is reported to
 // the grid as WM_COMMAND with EditChangeCode in the high word of WParam and
 // the editor's window in LParam.
-class TInplaceEdit : public TCustomEdit {
+class TInplaceEdit : public TCustomMaskEdit {
 public:
     // The change notification of an edit (EN_CHANGE).
     static constexpr Word EditChangeCode = 0x0300;
@@ -110,7 +110,6 @@ public:
     ~TInplaceEdit() override;
 
     TCustomGrid* Grid() const { return FGrid; }
-    AnsiString EditText() const { return Text(); }
     // The text, the caret after it.
     void SetEditText(const AnsiString& Value);
     // The text the editor was last filled with (what Escape puts back).
@@ -119,7 +118,7 @@ public:
 
     // Lays the editor over a cell (shown, focused when the grid has the focus).
     virtual void Move(const TRect& Loc);
-    // Fills the editor from the grid's current cell, its text selected.
+    // Fills the editor from the grid's current cell (with the cell's edit mask), its text selected.
     virtual void UpdateContents();
     void Deselect() { SetSelStart(int(Text().size())); }
     // The text's alignment in the edit (left or right).
@@ -231,6 +230,8 @@ public:
     TMovedEvent OnRowMoved;
     TGetEditEvent OnGetEditText;
     TSetEditEvent OnSetEditText;
+    // The edit mask of a cell's editor ("" none).
+    TGetEditEvent OnGetEditMask;
 
     virtual void InvalidateCell(int ACol, int ARow);
     virtual void InvalidateRow(int ARow);
@@ -252,6 +253,8 @@ protected:
     virtual void TopLeftChanged();
     virtual AnsiString GetEditText(int ACol, int ARow);
     virtual void SetEditText(int ACol, int ARow, const AnsiString& Value);
+    // The cell's edit mask: OnGetEditMask's answer, "" without it.
+    virtual AnsiString GetEditMask(int ACol, int ARow);
     virtual int GetEditLimit() { return 0; }
     virtual bool CanEditShow();
     virtual bool CanEditModify() { return true; }

@@ -838,8 +838,9 @@ TEST_F(CellEditors, ComboChoicesAndTheCloseOfItsListFireTheGridsEventsOnce)
                 Key(c, s.Key, s.Shift);
         }
         EXPECT_EQ(log, k.Log) << k.Type << " " << k.Cell;
-        if (k.Stored)
+        if (k.Stored) {
             EXPECT_EQ(Grid->Cells(2, 2), k.Stored);
+        }
         Grid->EndCellEdit();
     }
     Grid->OnComboObjectChange = nullptr;

@@ -242,6 +242,55 @@ TEST_F(Editing, EscapeAfterARefusalLeavesTheUserFreeToMove)
     EXPECT_TRUE(Grid->Navigation()->AlwaysEdit());
 }
 
+// A cell's edit mask reaches the editor: typed characters fill its positions, a filled mask
+// moves on with AdvanceAuto, and ImproveMaskSel selects the first position.
+TEST_F(Editing, EditMasksFillAdvanceAndSelectTheFirstPosition)
+{
+    Grid->OnGetEditMask = [](TObject*, int ACol, int, AnsiString& Mask) {
+        if (ACol == 2)
+            Mask = "99-99";
+    };
+    struct Case {
+        bool AdvanceAuto, ImproveMaskSel;
+        const char* Typed;
+        const char* Stored;
+        TPoint Current;
+    } cases[] = {
+        {true, false, "1234", "12-34", {3, 2}},
+        {false, false, "1234", nullptr, {2, 2}},
+        {true, false, "12", nullptr, {2, 2}},
+    };
+    for (const Case& k : cases) {
+        Grid->Navigation()->SetAdvanceAuto(k.AdvanceAuto);
+        Grid->SetCells(2, 2, "");
+        Grid->FocusCell(2, 2, true);
+        Grid->SetFocus();
+        TypeInCell(k.Typed);
+        ProcessPendingMessages();
+        if (k.Stored) {
+            EXPECT_EQ(Grid->Cells(2, 2), k.Stored) << k.Typed;
+        } else {
+            ASSERT_TRUE(EditorShown());
+            EXPECT_EQ(Editor()->EditMask(), "99-99");
+            EXPECT_EQ(Editor()->EditText().substr(0, 2), AnsiString(k.Typed).substr(0, 2));
+            EXPECT_EQ(Editor()->EditText()[2], '-');
+        }
+        EXPECT_EQ(TPoint(Grid->Col(), Grid->Row()), k.Current) << k.Typed;
+        Grid->EndCellEdit();
+    }
+    // The first position selected as the editor takes the focus.
+    Grid->Navigation()->SetImproveMaskSel(true);
+    Grid->SetCells(2, 3, "56-78");
+    Grid->FocusCell(2, 3, true);
+    Grid->SetFocus();
+    TypeKey(Grid, VK_F2);
+    ProcessPendingMessages();
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(Editor()->SelStart(), 0);
+    EXPECT_EQ(Editor()->SelLength(), 1);
+    Grid->EndCellEdit();
+}
+
 TEST_F(Editing, ClickingAnotherCellConcludesTheEdit)
 {
     Grid->FocusCell(1, 1, true);

@@ -88,6 +88,67 @@ TEST_F(KeysMouse, TabWalksTabStopsWrapsAndAppends)
     EXPECT_EQ(Current(), TPoint(1, 1));
 }
 
+// With editing on, Tab passes cells that are not editable in both directions of advance, and a
+// Tab past the last row goes back through MoveToFirstRow (a descendant's override sees it).
+TEST_F(KeysMouse, TabPassesCellsThatAreNotEditableAndWrapsThroughMoveToFirstRow)
+{
+    struct TFirstRowGrid : TProStringGrid {
+        using TProStringGrid::TProStringGrid;
+        int Calls = 0;
+        void MoveToFirstRow() override
+        {
+            ++Calls;
+            TProStringGrid::MoveToFirstRow();
+        }
+    };
+    auto* g = Place<TFirstRowGrid>(0, 260, 300, 120);
+    g->SetColCount(4);
+    g->SetRowCount(4);
+    g->SetOptions(g->Options() | goEditing | goTabs);
+    TPoint readOnly(-1, -1);
+    int readOnlyRow = -1;
+    g->OnCanEditCell = [&](TObject*, int ARow, int ACol, bool& CanEdit) {
+        CanEdit = TPoint(ACol, ARow) != readOnly && ARow != readOnlyRow;
+    };
+    struct Case {
+        TAdvanceDirection Direction;
+        TPoint ReadOnly;
+        int ReadOnlyRow;
+        TPoint From, To;
+        int FirstRowCalls;
+    } cases[] = {
+        {adTopBottom, {2, 2}, -1, {2, 1}, {2, 3}, 0}, {adLeftRight, {-1, -1}, 2, {3, 1}, {1, 3}, 0},
+        {adLeftRight, {-1, -1}, -1, {3, 3}, {1, 1}, 1}, {adTopBottom, {-1, -1}, -1, {2, 3}, {3, 1}, 1},
+        {adTopBottom, {3, 1}, -1, {2, 3}, {3, 2}, 1},
+    };
+    for (const Case& k : cases) {
+        readOnly = k.ReadOnly;
+        readOnlyRow = k.ReadOnlyRow;
+        g->Navigation()->SetTabAdvanceDirection(k.Direction);
+        g->FocusCell(k.From.X, k.From.Y, true);
+        g->SetFocus();
+        g->Calls = 0;
+        TypeKey(g, VK_TAB);
+        EXPECT_EQ(TPoint(g->Col(), g->Row()), k.To) << k.From.X << "," << k.From.Y;
+        EXPECT_EQ(g->Calls, k.FirstRowCalls) << k.From.X << "," << k.From.Y;
+    }
+    delete g;
+}
+
+// Return and F2 on a cell that may not be edited reach OnKeyDown as they are.
+TEST_F(KeysMouse, ReturnAndF2OnACellThatMayNotBeEditedReachOnKeyDown)
+{
+    Grid->SetOptions(Grid->Options() | goEditing);
+    Grid->FocusCell(2, 2, true);
+    Grid->OnCanEditCell = [](TObject*, int, int, bool& CanEdit) { CanEdit = false; };
+    std::vector<Word> keys;
+    Grid->OnKeyDown = [&](TObject*, Word& Key, TShiftState) { keys.push_back(Key); };
+    TypeKey(Grid, VK_F2);
+    TypeKey(Grid, VK_RETURN);
+    EXPECT_EQ(keys, (std::vector<Word>{VK_F2, VK_RETURN}));
+    Grid->OnKeyDown = nullptr;
+}
+
 TEST_F(KeysMouse, TabWithoutEditingSkipsFixedCells)
 {
     Grid->SetOptions((Grid->Options() | goTabs) & ~goEditing);
