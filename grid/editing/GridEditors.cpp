@@ -327,6 +327,21 @@ public:
         }
     }
 
+    // Focused by the click that opened the editor: the caret goes to the clicked character.
+    void PlaceCaretAtClick()
+    {
+        if (!G->CaretRequest())
+            return;
+        G->SetCaretRequest(false);
+        TPoint screen;
+        GetCursorPos(screen);
+        const TPoint p = C->ScreenToClient(screen);
+        if (!PtInRect(C->ClientRect(), p))
+            return;
+        C->SetSelStart(LOWORD(C->Perform(EM_CHARFROMPOS, 0, MAKELPARAM(p.X, p.Y))));
+        C->SetSelLength(0);
+    }
+
     // Shown anew: no list is open, and the index shown is the one reported last.
     void Shown()
     {
@@ -893,9 +908,9 @@ void TGridCombo::WndProc(TMessage& Message)
         FKeys->Wheel(Message);
         return;
     }
-    if (Message.Msg == WM_SETFOCUS)
-        FGrid->SetCaretRequest(false);
     TPSGComboBox::WndProc(Message);
+    if (Message.Msg == WM_SETFOCUS)
+        FKeys->PlaceCaretAtClick();
 }
 
 TGridUniCombo::TGridUniCombo(TComponent* AOwner)
@@ -961,9 +976,9 @@ void TGridUniCombo::WndProc(TMessage& Message)
         FKeys->Wheel(Message);
         return;
     }
-    if (Message.Msg == WM_SETFOCUS)
-        FGrid->SetCaretRequest(false);
     TPSGUniComboBox::WndProc(Message);
+    if (Message.Msg == WM_SETFOCUS)
+        FKeys->PlaceCaretAtClick();
 }
 
 // ---------------------------------------------------------------- TGridDatePicker

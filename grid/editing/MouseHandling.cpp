@@ -528,7 +528,10 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
     if (dataCell && !HasCellControl(realCol, c.Y) && FMouseActions->DirectEdit() && IsEditable(realCol, c.Y) &&
         !(shift & (ssShift | ssCtrl))) {
         SetOptions(Options() | goEditing);
-        if (CanFocus())
+        // An editor the press opened on the cell keeps the focus (taking it would close the editor).
+        const bool editorFocused = (InplaceEditor() && InplaceEditor()->Focused()) ||
+                                   (FEdit.ActiveEditor && FEdit.ActiveEditor->Focused());
+        if (!editorFocused && CanFocus())
             SetFocus();
         bool allow = true;
         if (oldRow != c.Y && OnRowChanging)
@@ -538,8 +541,11 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
         if (allow && (oldRow != c.Y || oldCol != c.X) && OnCellChanging)
             OnCellChanging(this, oldRow, oldCol, c.Y, c.X, allow);
         if (allow) {
-            FocusCell(c.X, c.Y, true);
-            RememberEditCell(c.X, c.Y);
+            // Made current again, the cell would end the edit the press opened on it.
+            if (c.X != Col() || c.Y != Row())
+                FocusCell(c.X, c.Y, true);
+            if (!FEdit.Flag)
+                RememberEditCell(c.X, c.Y);
             ShowEditor();
         }
     }

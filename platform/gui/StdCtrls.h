@@ -450,7 +450,8 @@ public:
 
     // Besides the messages of every window: CB_GETEDITSEL, CB_SETEDITSEL,
     // CB_SETITEMHEIGHT, CB_GETITEMHEIGHT, CB_SETDROPPEDWIDTH, CB_GETDROPPEDWIDTH,
-    // CB_SHOWDROPDOWN, CB_GETDROPPEDSTATE, CB_GETCOUNT, CB_GETCURSEL, CB_SETCURSEL.
+    // CB_SHOWDROPDOWN, CB_GETDROPPEDSTATE, CB_GETCOUNT, CB_GETCURSEL, CB_SETCURSEL, and
+    // EM_CHARFROMPOS of its edit field (a point of the combo's client area; 0 without a field).
     void WndProc(TMessage& Message) override;
 
     // The text changed by the user (typing or choosing an item).

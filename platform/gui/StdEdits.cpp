@@ -837,6 +837,13 @@ void TCustomComboBox::WndProc(TMessage& m)
         SetItemIndex(int(m.WParam));
         m.Result = ItemIndex() == int(m.WParam) ? LRESULT(m.WParam) : CB_ERR;
         return;
+    case EM_CHARFROMPOS: {
+        auto* c = NativeOf<QComboBox>(this);
+        QLineEdit* e = c ? c->lineEdit() : nullptr;
+        const QPoint p(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam));
+        m.Result = e ? LRESULT(DWORD(MAKELPARAM(e->cursorPositionAt(e->mapFrom(c, p)), 0))) : 0;
+        return;
+    }
     }
     TWinControl::WndProc(m);
 }

@@ -330,6 +330,37 @@ TEST_F(KeysMouse, AClickOnASpinCellsArrowStepsItsValue)
     }
 }
 
+// With CaretPositioning the combo opened by a click puts its caret at the clicked character.
+TEST_F(KeysMouse, AComboOpenedByAClickPutsItsCaretWhereTheClickWas)
+{
+    Grid->SetOptions(Grid->Options() | goEditing);
+    Grid->MouseActions()->SetCaretPositioning(true);
+    Grid->MouseActions()->SetDirectEdit(true);
+    Grid->SetColWidths(2, 150);
+    Grid->OnGetEditorType = [](TObject*, int, int, TEditorType& e) { e = edComboEdit; };
+    Grid->Canvas()->Font()->Assign(Grid->Font());
+    for (int chars : {0, 4, 7}) {
+        Grid->SetCells(2, 2, "abcdefgh");
+        Grid->FocusCell(1, 1, true);
+        const TRect r = Grid->CellRect(2, 2);
+        const int x = r.Left + 4 + Grid->Canvas()->TextWidth(AnsiString("abcdefgh").substr(0, chars));
+        ClickCell(2, 2);   // the first click makes the cell current
+        Grid->EndCellEdit();
+        AdvanceInputClock(1000);
+        int done = 0;
+        Grid->OnEditingDone = [&](TObject*) { ++done; };
+        Click(Grid, x, r.Top + 8);
+        ProcessPendingMessages();
+        auto* c = dynamic_cast<TCustomComboBox*>(Grid->ActiveEditor());
+        ASSERT_NE(c, nullptr);
+        EXPECT_NEAR(c->SelStart(), chars, 1) << chars;
+        EXPECT_EQ(c->SelLength(), 0) << chars;
+        EXPECT_EQ(done, 0) << "the editor the click opened stays open";
+        Grid->OnEditingDone = nullptr;
+        Grid->EndCellEdit();
+    }
+}
+
 // The dotted line of a fixed column or row being sized is painted where the pointer is.
 TEST_F(KeysMouse, TheSizingLineOfAFixedColumnOrRowFollowsThePointer)
 {
