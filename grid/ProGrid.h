@@ -1865,6 +1865,8 @@ private:
     void CreateCellEditors();
     // The type's own steps of ShowInplaceEditor and HideInplaceEditor.
     void ShowSpecialEditor(int ACol, int ARow, const TRect& R, TColor CellColor);
+    // The looks whose combos and editors are flat (and etched).
+    bool FlatEditorLook() const;
     void TakeSpecialEditorValue(int RealCol, int ARow);
     TEditLink* FEditLink = nullptr;
     // The edit link as a component (for the removal notice).

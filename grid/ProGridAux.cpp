@@ -165,7 +165,7 @@ void TControlEdit::KeyPress(char& Key)
         TMaskEdit::KeyPress(Key);
 }
 
-TControlCombo::TControlCombo(TProStringGrid* AGrid) : TComboBox(AGrid), FGrid(AGrid)
+TControlCombo::TControlCombo(TProStringGrid* AGrid) : TPSGComboBox(AGrid), FGrid(AGrid)
 {
     SetVisible(false);
     SetParent(AGrid);
@@ -173,7 +173,7 @@ TControlCombo::TControlCombo(TProStringGrid* AGrid) : TComboBox(AGrid), FGrid(AG
 
 void TControlCombo::WMGetDlgCode(TMessage& Message)
 {
-    TComboBox::WMGetDlgCode(Message);
+    TPSGComboBox::WMGetDlgCode(Message);
     Message.Result |= DLGC_WANTTAB;
 }
 
@@ -181,5 +181,5 @@ void TControlCombo::KeyPress(char& Key)
 {
     auto exit = [](TWinControl* C) { static_cast<TControlCombo*>(C)->DoExit(); };
     if (!FormControlKey(this, FGrid, Key, exit))
-        TComboBox::KeyPress(Key);
+        TPSGComboBox::KeyPress(Key);
 }

@@ -16,6 +16,7 @@
 #include "platform/gui/Grids.h"
 #include "platform/gui/RichEdit.h"
 #include "platform/gui/StdCtrls.h"
+#include "grid/editing/PsgCombo.h"
 
 class TProStringGrid;
 
@@ -99,7 +100,7 @@ private:
     TProStringGrid* FGrid;
 };
 
-class TControlCombo : public TComboBox {
+class TControlCombo : public TPSGComboBox {
 public:
     explicit TControlCombo(TProStringGrid* AGrid);
     TProStringGrid* Grid() const { return FGrid; }

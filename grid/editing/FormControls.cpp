@@ -40,6 +40,9 @@ bool TProStringGrid::HtmlHitAt(int ACol, int ARow, int X, int Y, THtmlRun& Run)
     Run.URLColor = FP.URLColor;
     TRect local(0, 0, r.Width(), r.Height());
     InflateRect(local, -FCellTextOffset.X, -FCellTextOffset.Y);
+    // The text of a cell with a check box lies right of the box.
+    if (HasCheckBox(realCol, ARow))
+        local.Left += FControlLook->CheckSize();
     Run.Run(canvas, Cells(realCol, ARow), local);
     return Run.Hit;
 }
@@ -57,7 +60,7 @@ TRect TProStringGrid::FormControlRect(int ACol, int ARow, const AnsiString& ID, 
     TRect r = Hit->ControlRect;
     if (IsRectEmpty(r))
         return cell;
-    OffsetRect(r, cell.Left, cell.Top);
+    OffsetRect(r, cell.Left + 1, cell.Top + 1);
     return r;
 }
 
@@ -185,6 +188,8 @@ void TProStringGrid::ShowCellFormControl(const AnsiString& Html, const AnsiStrin
     } else if (CtrlType == "COMBO") {
         remember();
         TControlCombo* combo = FControlCombo;
+        combo->SetFlat(FlatEditorLook());
+        combo->SetEtched(FlatEditorLook());
         combo->SetWidth(0);
         combo->SetBounds(CellRect.Left + 1, CellRect.Top + 4, CellRect.Right - CellRect.Left - 4, combo->Height());
         combo->SetParent(this);

@@ -100,6 +100,12 @@ void TProStringGrid::SetCellChecker(TProStringGridCheck* v)
 }
 
 // ---------------------------------------------------------------- showing a special editor
+bool TProStringGrid::FlatEditorLook() const
+{
+    return FP.Look == glSoft || FP.Look == glHalvik || FP.Look == glXP || FP.Look == glListView ||
+           FP.Look == glVista;
+}
+
 void TProStringGrid::ShowInplaceEditor(int ACol, int ARow)
 {
     FEdit.Active = FEdit.ShownByGrid = FEdit.DonePending = true;
@@ -129,8 +135,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow, const TRect& R, TColo
     const int realCol = RealColIndex(ACol);
     const AnsiString text = GetEditText(ACol, ARow);
     const TEditorType type = FEdit.Type;
-    const bool flat = FP.Look == glSoft || FP.Look == glHalvik || FP.Look == glXP || FP.Look == glListView ||
-                      FP.Look == glVista;
+    const bool flat = FlatEditorLook();
     const bool dropDown = FMouseActions->DirectComboDrop() || FControlLook->DropDownAlwaysVisible();
     auto own = [this](TWinControl* e) {
         if (e->Parent() != this)

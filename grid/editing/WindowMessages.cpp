@@ -27,6 +27,9 @@ void TProStringGrid::BeginCellEdit()
 
 void TProStringGrid::EndCellEdit()
 {
+    // An open form control of a cell ends with the edit.
+    if (!FFormCtrl.Type.empty())
+        HideCellFormControl();
     if (!FEdit.Flag)
         return;
     HideEditor();

@@ -730,6 +730,47 @@ TEST_F(KeysMouse, ReturnAndTabWalkTheEditControlsOfACellEachOverItsOwnFrame)
     EXPECT_NE(value, "jeden") << "the first control took the typed text";
 }
 
+// An edit control of a cell with a check box opens right of the box; ending the grid's edit
+// closes an open control and writes it back; the form combo takes the grid's flat look.
+TEST_F(KeysMouse, CellFormControlsOpenBesideACheckBoxAndCloseWithTheEdit)
+{
+    Grid->SetColWidths(1, 200);
+    Grid->SetRowHeights(1, 30);
+    const TRect cell = Grid->CellRect(1, 1);
+    struct Case {
+        const char* Type;
+        bool CheckBox;
+        TGridLook Look;
+    } cases[] = {{"EDIT", true, glXP}, {"EDIT", false, glXP}, {"COMBO", false, glXP}, {"COMBO", false, glClassic}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(std::string(k.Type) + (k.CheckBox ? " beside a check box" : "") + " look " +
+                     std::to_string(k.Look));
+        Grid->SetLook(k.Look);
+        Grid->RemoveCellGraphic(1, 1);
+        if (k.CheckBox)
+            Grid->CreateCellGraphic(1, 1)->CellType = ctCheckBox;
+        Grid->SetCells(1, 1, AnsiString("<CONTROL TYPE=\"") + k.Type + "\" ID=\"a\" VALUE=\"x\" WIDTH=\"80\">");
+        Grid->FocusCell(1, 1, true);
+        Grid->SetFocus();
+        TypeKey(Grid, VK_RETURN);
+        TWinControl* box = std::string(k.Type) == "EDIT" ? static_cast<TWinControl*>(Grid->ControlEdit())
+                                                         : static_cast<TWinControl*>(Grid->ControlCombo());
+        ASSERT_TRUE(box->Visible());
+        if (k.CheckBox) {
+            EXPECT_GE(box->Left(), cell.Left + Grid->ControlLook()->CheckSize());
+        }
+        if (auto* combo = dynamic_cast<TPSGCustomCombo*>(box)) {
+            EXPECT_EQ(combo->Flat(), k.Look == glXP);
+        }
+        box->SetText("y");
+        Grid->EndCellEdit();
+        EXPECT_FALSE(box->Visible());
+        AnsiString type, id, maxLen, prop, width, value;
+        ParseControlTag(Grid->Cells(1, 1), type, id, maxLen, prop, width, value);
+        EXPECT_EQ(value, "y");
+    }
+}
+
 TEST_F(KeysMouse, ARightClickEditsALinkWithURLEdit)
 {
     Grid->SetOptions(Grid->Options() | goEditing);
