@@ -132,6 +132,8 @@ TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
     FFilter = std::make_unique<TFilter>(this);
     FBalloon = std::make_unique<TBalloonSettings>();
     FShowModified = std::make_unique<TShowModified>();
+    // Modified rows are marked in column 0.
+    FShowModified->OnChange = [this](TObject*) { RepaintCol(0); };
     FRichEdit = new TProRichEdit(this);
     FRichEdit->SetVisible(false);
     FRichEditSel = new TProRichEdit(this);

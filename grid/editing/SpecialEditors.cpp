@@ -560,11 +560,11 @@ void TProStringGrid::HookEditLinkControl(TWinControl* Control)
     UnhookEditLinkControl(FEditLinkControl);
     FEditLinkControl = Control;
     Control->FreeNotification(this);
-    FEditLinkHook = Control->AddMessageHook([this](TMessage& Message, const TMessageNext& Next) {
+    // With goTabs the link's control wants characters, Tab and the arrows; all else is its own.
+    FEditLinkHook = Control->AddMessageHook([this](TMessage& Message, const TMessageNext&) {
         if (Message.Msg != WM_GETDLGCODE || !(Options() & goTabs))
             return false;
-        Next(Message);
-        Message.Result |= DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTARROWS;
+        Message.Result |= DLGC_WANTCHARS | DLGC_WANTTAB | DLGC_WANTARROWS;
         return true;
     });
 }

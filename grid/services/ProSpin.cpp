@@ -44,7 +44,10 @@ void TProSpinEdit::LayoutSpin()
     if (!FButton)
         return;
     const int bw = FButton->Width();
-    FButton->SetBounds(Width() - bw - 1, 1, bw, std::max(Height() - 2, 4));
+    if (Ctl3D())
+        FButton->SetBounds(Width() - bw - 1, 1, bw, std::max(Height() - 2, 4));
+    else
+        FButton->SetBounds(Width() - bw - 1, 2, bw, std::max(Height() - 3, 4));
     const int b = BorderStyle() == bsNone ? 2 : 0;
     if (FFlat)
         SetEditRect(TRect(2, 4, ClientWidth() - 2 - bw - 2, ClientHeight() - 4));
@@ -399,7 +402,7 @@ void TProSpinEdit::KeyDown(Word& Key, TShiftState Shift)
     }
     if (Key != 0)
         TCustomMaskEdit::KeyDown(Key, Shift);
-    if (restore && (Key == 0 || Key == VK_RETURN || Key == VK_TAB)) {
+    if (restore && (Key == 0 || Key == VK_RETURN || Key == VK_TAB || Key == VK_DELETE)) {
         SetSelStart(std::min(caret, int(Text().size())));
         SetSelLength(sel);
     }
@@ -441,16 +444,38 @@ void TProSpinEdit::KeyPress(char& Key)
         Key = 0;
         return;
     }
+    Key = ConvertKey(Key);
     if (!IsValidChar(Key)) {
         Key = 0;
         MessageBeep(0);
         return;
     }
-    if (FSpinType == sptFloat && Key == FormatSettings.ThousandSeparator)
-        Key = FormatSettings.DecimalSeparator;
-    if (FSpinType == sptTime && (Key == ',' || Key == '.') && Key != FormatSettings.TimeSeparator)
-        Key = FormatSettings.TimeSeparator;
     TCustomMaskEdit::KeyPress(Key);
+}
+
+char TProSpinEdit::ConvertKey(char Key) const
+{
+    const TFormatSettings& fs = FormatSettings;
+    if (FSpinType == sptFloat && Key == fs.ThousandSeparator)
+        return fs.DecimalSeparator;
+    if (FSpinType == sptTime && (Key == ',' || Key == '.') && Key != fs.TimeSeparator)
+        return fs.TimeSeparator;
+    return Key;
+}
+
+void TProSpinEdit::WndProc(TMessage& Message)
+{
+    TCustomMaskEdit::WndProc(Message);
+    if (Message.Msg == CM_SHOWINGCHANGED && FLabel)
+        FLabel->SetVisible(Showing());
+}
+
+void TProSpinEdit::CMFontChanged(TMessage& Message)
+{
+    if (FLabel && (ComponentState() & (csDesigning | csLoading)))
+        FLabel->Font()->Assign(Font());
+    TCustomMaskEdit::CMFontChanged(Message);
+    LayoutSpin();
 }
 
 void TProSpinEdit::DoEnter()

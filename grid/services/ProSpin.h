@@ -126,6 +126,10 @@ public:
 protected:
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
+    // Showing changes reach the label.
+    void WndProc(TMessage& Message) override;
+    // While designing or loading the label takes the font; the edit rectangle is laid out again.
+    void CMFontChanged(TMessage& Message) override;
     void DoEnter() override;
     void DoExit() override;
     void Change() override;
@@ -136,6 +140,9 @@ protected:
     bool PaintsParentBackground() const override { return FTransparent; }
 
 private:
+    // What a typed key stands for in the type: the thousand separator is the decimal separator
+    // of a float, "," and "." the separator of a time.
+    char ConvertKey(char Key) const;
     void Step(bool Up, bool Page);
     bool SmartStep(bool Up);
     int CheckValue(int v) const;

@@ -1796,6 +1796,15 @@ void TWinControl::SetVisible(bool v)
     if (FImpl->Widget && (FParent || IsTopLevelWindow()))
         FImpl->Widget->setVisible(v);
     Perform(CM_VISIBLECHANGED, v, 0);
+    // The window and its visible windowed children show or hide with it.
+    std::function<void(TWinControl*)> showing = [&showing](TWinControl* W) {
+        W->Perform(CM_SHOWINGCHANGED, 0, 0);
+        std::vector<TControl*> kids = W->FControls;
+        for (TControl* c : kids)
+            if (auto* child = dynamic_cast<TWinControl*>(c); child && child->Visible())
+                showing(child);
+    };
+    showing(this);
     RequestAlign();
 }
 

@@ -865,9 +865,9 @@ TEST_F(CellEditors, EditLinkPutsAControlOfItsOwnIntoTheCell)
     const TRect cell = Grid->CellRect(2, 2);
     EXPECT_EQ(link->Box->Left(), cell.Left);
     EXPECT_EQ(link->Box->Width(), cell.Right - cell.Left - Grid->GridLineWidth());
-    // The grid's window hook: with goTabs the control wants Tab and the arrows.
+    // The grid's window hook: with goTabs the control wants characters, Tab and the arrows (not all keys).
     Grid->SetOptions(Grid->Options() | goTabs);
-    EXPECT_TRUE(link->Box->Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTTAB);
+    EXPECT_EQ(link->Box->Perform(WM_GETDLGCODE, 0, 0), LRESULT(DLGC_WANTCHARS | DLGC_WANTTAB | DLGC_WANTARROWS));
     Grid->SetOptions(Grid->Options() & ~goTabs);
     EXPECT_FALSE(link->Box->Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTTAB);
 

@@ -291,6 +291,25 @@ TEST_F(Editing, EditMasksFillAdvanceAndSelectTheFirstPosition)
     Grid->EndCellEdit();
 }
 
+// A new colour of the modified-row mark repaints column 0, where the marks are.
+TEST_F(Editing, TheModifiedMarksColourRepaintsColumnZero)
+{
+    struct TColumnGrid : TProStringGrid {
+        using TProStringGrid::TProStringGrid;
+        std::vector<int> Invalidated;
+        void InvalidateCol(int ACol) override
+        {
+            Invalidated.push_back(ACol);
+            TProStringGrid::InvalidateCol(ACol);
+        }
+    };
+    auto* g = Place<TColumnGrid>(0, 260, 300, 100);
+    g->ShowModified()->SetEnabled(true);
+    g->ShowModified()->SetColor(clRed);
+    EXPECT_EQ(g->Invalidated, std::vector<int>{0});
+    delete g;
+}
+
 TEST_F(Editing, ClickingAnotherCellConcludesTheEdit)
 {
     Grid->FocusCell(1, 1, true);

@@ -8,6 +8,7 @@
 #include "grid/services/ProSpin.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Messages.h"
+#include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Graphics.h"
 #include "tests/common/FormTest.h"
 #include "tests/common/Screenshots.h"
@@ -155,6 +156,47 @@ TEST_F(ProSpin, StepsStopAtTheIntegerEndsAndSmartPagesOnlyNumbers)
         TypeKey(e, k.Key);
         EXPECT_EQ(k.Expected, e->Text()) << (k.Grid ? "grid " : "print ") << k.Text << " key " << k.Key;
     }
+}
+
+// A typed key is converted before the filter judges it; the label takes the font while loading and
+// follows the edit's showing; without the 3-D look the buttons sit lower.
+TEST_F(ProSpin, KeysConvertBeforeTheFilterAndTheLabelFollowsFontAndShowing)
+{
+    FormatSettings.DecimalSeparator = ',';
+    FormatSettings.ThousandSeparator = '.';
+    struct Case {
+        TProSpinType Type;
+        const char* Text;
+        int Caret;
+        const char* Typed;
+        const char* Expected;
+    } cases[] = {{sptTime, "0:00:30", 2, ",", "0:00:30"}, {sptFloat, "1,5", 3, ".", "1,5"}};
+    Spin->SetFocus();
+    for (const Case& k : cases) {
+        Spin->SetSpinType(k.Type);
+        Spin->SetPrecision(2);
+        Spin->SetText(k.Text);
+        Caret(k.Caret);
+        TypeText(Spin, k.Typed);
+        EXPECT_EQ(k.Expected, Spin->Text()) << k.Text << " " << k.Typed;
+    }
+
+    auto* panel = Place<TPanel>(150, 10, 140, 100);
+    auto* s = new TProSpinEdit(Form);
+    s->SetParent(panel);
+    s->BeginLoading();
+    s->SetLabelCaption("Margines");
+    s->Font()->SetSize(14);
+    EXPECT_EQ(14, s->EditLabel()->Font()->Size());
+    s->EndLoading();
+    panel->SetVisible(false);
+    EXPECT_FALSE(s->EditLabel()->Visible());
+    panel->SetVisible(true);
+    EXPECT_TRUE(s->EditLabel()->Visible());
+
+    s->SetCtl3D(false);
+    s->SetBounds(10, 40, 100, 24);
+    EXPECT_EQ(TRect(100 - s->Button()->Width() - 1, 2, 99, 2 + 24 - 3), s->Button()->BoundsRect());
 }
 
 TEST_F(ProSpin, TypingFilterAndSign)
