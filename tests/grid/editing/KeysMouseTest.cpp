@@ -390,6 +390,12 @@ TEST_F(KeysMouse, TheSizingLineOfAFixedColumnOrRowFollowsThePointer)
         MouseDown(Grid, at(k.Border).X, at(k.Border).Y);
         MouseMove(Grid, at(k.To1).X, at(k.To1).Y, ssLeft);
         EXPECT_GT(marked(k.Column, k.To1), 10);
+        if (k.Column) {
+            std::unique_ptr<TBitmap> shot = GrabControl(Form);
+            TRasterImage png("PNG");
+            png.Assign(shot.get());
+            png.SaveToFile(FromOsPath(ScreenshotPath("grid_fixed_column_sizing_line.png")));
+        }
         MouseMove(Grid, at(k.To2).X, at(k.To2).Y, ssLeft);
         EXPECT_GT(marked(k.Column, k.To2), 10);
         EXPECT_EQ(marked(k.Column, k.To1), 0);
