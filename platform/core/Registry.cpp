@@ -9,10 +9,12 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <map>
+#include <utility>
 
 #include "platform/core/FileBytes.h"
 
@@ -90,10 +92,23 @@ AnsiString Unescape(const AnsiString& s, bool name)
     return out;
 }
 
+// Keys below this many levels (the root's name counted) are none a program of ours makes.
+// Every key keeps its whole path and has all the keys above it, so a key of n levels costs
+// the square of n: a store file that holds a deeper one (damaged or hostile) keeps it as it
+// stands, unread, and such a key is neither opened nor created.
+constexpr size_t MaxKeyDepth = 64;
+
+bool TooDeep(const AnsiString& path)
+{
+    return size_t(std::count(path.begin(), path.end(), '\\')) >= MaxKeyDepth;
+}
+
 // Whole store, keys by folded path.
 class TRegStore {
 public:
     std::map<AnsiString, TRegKey> Keys;
+    // The lines of the keys too deep to read, with their values, written back as they came.
+    std::string Unread;
 
     static AnsiString Fold(const AnsiString& path) { return AnsiUpperCase(path); }
 
@@ -103,9 +118,11 @@ public:
         return it == Keys.end() ? nullptr : &it->second;
     }
 
-    // Creates the key and every key above it.
-    void Create(const AnsiString& path)
+    // Creates the key and every key above it; false for a key too deep.
+    bool Create(const AnsiString& path)
     {
+        if (TooDeep(path))
+            return false;
         size_t p = 0;
         for (;;) {
             p = path.find('\\', p);
@@ -115,12 +132,18 @@ public:
                 break;
             ++p;
         }
+        return true;
     }
 
     void Parse(const std::string& bytes)
     {
         Keys.clear();
+        Unread.clear();
         TRegKey* current = nullptr;
+        bool unread = false;   // the lines belong to a key too deep
+        // Where each value stands in its key, by key and folded name: a key of many values (or
+        // one named many times) reads in time that grows with the file.
+        std::map<std::pair<const TRegKey*, AnsiString>, size_t> places;
         size_t i = 0, n = bytes.size();
         while (i < n) {
             size_t start = i;
@@ -133,8 +156,13 @@ public:
                 continue;
             if (line.front() == '[' && line.back() == ']') {
                 AnsiString path = Unescape(line.substr(1, line.size() - 2), false);
-                Create(path);
-                current = Find(path);
+                unread = !Create(path);
+                current = unread ? nullptr : Find(path);
+                if (!unread)
+                    continue;
+            }
+            if (unread) {
+                Unread += line + "\r\n";
                 continue;
             }
             size_t eq = line.find('=');
@@ -158,10 +186,11 @@ public:
             } else {
                 continue;
             }
-            if (TRegValue* old = current->Find(v.Name))
-                *old = v;
-            else
+            auto [at, added] = places.try_emplace({current, AnsiUpperCase(v.Name)}, current->Values.size());
+            if (added)
                 current->Values.push_back(std::move(v));
+            else
+                current->Values[at->second] = std::move(v);
         }
     }
 
@@ -187,7 +216,7 @@ public:
                 out += "\r\n";
             }
         }
-        return out;
+        return out + Unread;
     }
 };
 
@@ -304,6 +333,7 @@ void SetRegistryStoreFile(const AnsiString& FileName)
     s.OsPath = FileName.empty() ? std::string() : ToOsPath(FileName);
     s.Loaded = false;
     s.Store.Keys.clear();
+    s.Store.Unread.clear();
 }
 
 // ---------------------------------------------------------------- TRegistry
@@ -336,9 +366,8 @@ bool TRegistry::OpenKey(const AnsiString& Key, bool CanCreate)
     AnsiString full = JoinPath(RootName(FRootKey), path);
     TRegStore& store = LoadStore();
     if (!store.Find(full)) {
-        if (!CanCreate || !(FAccess & KEY_CREATE_SUB_KEY))
+        if (!CanCreate || !(FAccess & KEY_CREATE_SUB_KEY) || !store.Create(full))
             return false;
-        store.Create(full);
         if (!SaveStore())
             return false;
     }
@@ -365,8 +394,7 @@ bool TRegistry::CreateKey(const AnsiString& Key)
     TRegStore& store = LoadStore();
     if (store.Find(full))
         return true;
-    store.Create(full);
-    if (!(FAccess & KEY_CREATE_SUB_KEY) || !SaveStore())
+    if (!(FAccess & KEY_CREATE_SUB_KEY) || !store.Create(full) || !SaveStore())
         throw ERegistryException("Failed to create key " + Key);
     return true;
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -166,4 +167,51 @@ TEST_F(RegistryFixture, RegIniFileKeepsSectionsAsSubkeys)
     ini.EraseSection("Strip2");
     ini.ReadSections(&list);
     EXPECT_EQ(Items(list), (std::vector<AnsiString>{"Strip1"}));
+}
+
+TEST_F(RegistryFixture, DeepKeysAndManyValuesInTheStoreCostTheirLength)
+{
+    auto deepKey = [](int Levels) {
+        std::string key = "[HKEY_CURRENT_USER";
+        for (int i = 0; i < Levels; ++i)
+            key += "\\ab";
+        return key + "]\r\nv=sz:x\r\n";
+    };
+    std::string manyValues = "[HKEY_CURRENT_USER\\Software\\Wiele]\r\n";
+    for (int i = 0; i < 50000; ++i)
+        manyValues += "v" + std::to_string(i % 40000) + "=dword:" + std::to_string(i) + "\r\n";
+    struct Case {
+        const char* Name;
+        std::string Store;
+        std::string KeptAsItStands;   // "" when the whole store reads
+    } cases[] = {
+        {"8,000 levels", deepKey(8000), deepKey(8000)},
+        {"16,000 levels", deepKey(16000), deepKey(16000)},
+        {"50,000 values", manyValues, ""},
+    };
+    std::filesystem::create_directories(Dir.Path / "sub");
+    for (const Case& k : cases) {
+        WriteFileBytes(Store, k.Store);
+        SetRegistryStoreFile(Store);
+        const auto start = std::chrono::steady_clock::now();
+        TRegistry reg;
+        ASSERT_TRUE(reg.OpenKey("Software\\Quorvane\\Tyrvenhold", true)) << k.Name;
+        reg.WriteString("Path", "C:\\Normy\\");
+        reg.WriteInteger("Version", 3);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2)) << k.Name;
+        TRegistry check;
+        ASSERT_TRUE(check.OpenKeyReadOnly("Software\\Quorvane\\Tyrvenhold")) << k.Name;
+        EXPECT_EQ(check.ReadString("Path"), "C:\\Normy\\") << k.Name;
+        if (!k.KeptAsItStands.empty()) {
+            // The key too deep to read stays in the file as it stood, and cannot be opened.
+            const std::string bytes = Bytes();
+            const std::size_t n = k.KeptAsItStands.size();
+            EXPECT_TRUE(bytes.size() >= n && bytes.compare(bytes.size() - n, n, k.KeptAsItStands) == 0) << k.Name;
+            EXPECT_FALSE(check.OpenKey(k.KeptAsItStands.substr(19, k.KeptAsItStands.find(']') - 19), true));
+        } else {
+            ASSERT_TRUE(check.OpenKeyReadOnly("\\Software\\Wiele"));
+            EXPECT_EQ(check.ReadInteger("v0"), 40000);
+            EXPECT_EQ(check.ReadInteger("v39999"), 39999);
+        }
+    }
 }
