@@ -153,18 +153,20 @@ void TAniIconFile::NextStep()
     }
 }
 
-// Data without a usable "anih" header leaves nothing of what an earlier load
-// read: no frames, header, rates or sequence.
+// Every load starts without frames: data without a frame list has none, rather
+// than showing the frames of an earlier file under its own header. Data without
+// a usable "anih" header leaves nothing of an earlier load: no header, rates or
+// sequence either.
 void TAniIconFile::ReadFrames()
 {
+    ClearFrames();
+    FFrame = 0;
+    FCounter = 0;
     if (ReadChunks())
         return;
-    ClearFrames();
     FHeader = TAniHeader{};
     FRates.fill(0);
     FSeq.fill(0);
-    FFrame = 0;
-    FCounter = 0;
 }
 
 // Walks the chunks of the RIFF data by identifier and size. Every read is

@@ -63,9 +63,12 @@ TEST(AniIconFile, FrameCountIsCappedAndShortChunksEndTheList)
     ani.LoadFromData(shortChunk);
     EXPECT_EQ(ani.FrameCount(), 3);
 
-    // Data without a frame list keeps the frames read before.
+    // Data without a frame list has no frames, whatever the icon held before.
+    ani.SetFrame(2);
     ani.LoadFromData(data.substr(0, list));
-    EXPECT_EQ(ani.FrameCount(), 3);
+    EXPECT_EQ(ani.FrameCount(), 0);
+    EXPECT_EQ(ani.FrameIcon(0), nullptr);
+    EXPECT_EQ(ani.Frame(), 0);
 }
 
 TEST(AniIconFile, ALoadWithoutHeaderLeavesNothingOfTheLastOne)
