@@ -3,8 +3,10 @@
 // that feeds a fixed number of mutated cases to a parser. Everything follows from the seed, so a
 // failing case is found again by its number. The engine's mutations: truncation, bit flips, a span
 // repeated many times, one huge field, bytes Windows-1250 does not define (and NUL), tokens that
-// break numbers and delimiters, a span removed, a span of another sample spliced in, and the line
-// ends turned into CR-only or LF-only lines.
+// break numbers and delimiters, a span removed, a span of another sample spliced in, the line
+// ends turned into CR-only or LF-only lines, a number of the sample replaced by a huge one (so
+// that every numeric field of a format meets the limits of its type), a line of thousands of
+// separators before thousands of short lines, and a long run of letters without a blank.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -62,7 +64,7 @@ private:
             "'", "<", ">", "</", "<>", "&", "&#", "&#99999999;", "|", "||", "\t", "[", "]", "=", "==", "{",
             "}", "\\", "\\\\", ";", ",", ".", ":", "/", "*", "?", "\r", "\n", "\r\n", "\n\r", "\x00", "\xFF"};
         static const unsigned char Undefined[] = {0x81, 0x83, 0x88, 0x90, 0x98, 0x00, 0xFF};
-        switch (Below(12)) {
+        switch (Below(15)) {
         case 0:   // truncation
             s.resize(Below(s.size() + 1));
             break;
@@ -133,6 +135,34 @@ private:
                 out += (s[i] == '\r' || s[i] == '\n') ? end : s[i];
             }
             s = out;
+            break;
+        }
+        case 12: {   // a number of the sample replaced by a huge one
+            static const char* const Huge[] = {"2147483647", "-2147483648", "2147483648", "4294967295",
+                                               "99999999999", "-99999999999999999999", "9223372036854775808"};
+            std::vector<std::size_t> starts;
+            for (std::size_t i = 0; i < s.size(); ++i)
+                if (s[i] >= '0' && s[i] <= '9' && (i == 0 || s[i - 1] < '0' || s[i - 1] > '9'))
+                    starts.push_back(i);
+            if (starts.empty())
+                break;
+            std::size_t a = starts[Below(starts.size())], b = a;
+            while (b < s.size() && s[b] >= '0' && s[b] <= '9')
+                ++b;
+            s.replace(a, b - a, Huge[Below(sizeof Huge / sizeof *Huge)]);
+            break;
+        }
+        case 13: {   // a line of many separators, then many short lines
+            static const char Seps[] = {'\t', ',', ';', '|', '#', ':', '\\', '&'};
+            std::string block(1000 + Below(4000), Seps[Below(sizeof Seps)]);
+            for (std::size_t k = Below(4000); k > 0; --k)
+                block += "\r\na";
+            s.insert(Pos(s), block + "\r\n");
+            break;
+        }
+        case 14: {   // a long run of letters without a blank
+            static const char Letters[] = {'x', 'W', '\xB9', '-', '_'};
+            s.insert(Pos(s), std::string(10000 + Below(50000), Letters[Below(sizeof Letters)]));
             break;
         }
         }

@@ -1,6 +1,7 @@
 // Hostile input for the grid's readers: mini-HTML cell text, CSV files, the grid text stream, the
 // cell stream of the grid's own clipboard format, workbooks and documents (whole packages and
-// single damaged parts), pictures and filter conditions. Every case must be read or refused with
+// single damaged parts), pictures, filter conditions, pasted text, print settings and saved
+// column widths. Every case must be read or refused with
 // a message, without a crash, a hang or a report of the sanitizers.
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include "grid/PsgHTML.h"
 #include "grid/PsgHTMLE.h"
 #include "grid/services/OfficePackage.h"
+#include "platform/core/IniFiles.h"
 #include "platform/core/Classes.h"
 #include "platform/core/SysUtils.h"
 #include "tests/common/Fuzz.h"
@@ -302,6 +304,54 @@ TEST(Fuzz, GridDatesParseOrRefuse)
         IsDateLikeText(text);
         ParseDateMDY(text);   // EConvertError for an impossible date
         ParseDateDMY(text);
+        return true;
+    });
+}
+
+TEST(Fuzz, PastedTextFillsOrIsRefused)
+{
+    const std::vector<std::string> samples = {"Numer\tStan\r\nPN-EN 1\tAktualna\r\n", "a\tb\tc\n1\t\"x\ny\"\t3\n",
+                                              "12\r\n13\r\n\t\t\r\n"};
+    TProStringGrid g(nullptr);
+    g.SetOptions(g.Options() | goEditing);
+    FuzzParser("pasted text", samples, 300, 191, [&](const std::string& text) {
+        g.SetColCount(5);
+        g.SetRowCount(5);
+        g.PasteText(1, 1, text);
+        EXPECT_LE(Int64(g.ColCount()) * g.RowCount(), TProStringGrid::MaxGrownCells);
+        return true;
+    });
+}
+
+TEST(Fuzz, PrintSettingsAndColumnWidthsLoadWithinThePage)
+{
+    TTempDir dir("velmarok-fuzz-print");
+    const std::string ini = dir / "druk.ini";
+    TProStringGrid source(nullptr);
+    FillSampleGrid(source);
+    source.PrintSettings()->TitleLines()->SetText("Wykaz\r\nnorm");
+    source.SavePrintSettings(ini.c_str(), "PRINTSETTINGS");
+    {
+        TIniFile widths(ini.c_str());
+        for (int c = 0; c < source.ColCount(); ++c)
+            widths.WriteInteger("Wykaz", "Col" + IntToStr(c), source.ColWidths(c));
+    }
+    TProStringGrid g(nullptr);
+    FillSampleGrid(g);
+    g.ColumnSize()->SetLocation(clIniFile);
+    g.ColumnSize()->SetKey(ini.c_str());
+    g.ColumnSize()->SetSection("Wykaz");
+    TBitmap page;
+    page.SetSize(120, 170);
+    FuzzParser("print settings and column widths", {ReadFileBytes(ini)}, 200, 192, [&](const std::string& bytes) {
+        WriteFileBytes(ini, bytes);
+        g.LoadPrintSettings(ini.c_str(), "PRINTSETTINGS");
+        g.LoadColumnSizes();
+        for (int c = 0; c < g.ColCount(); ++c)
+            EXPECT_LE(g.ColWidths(c), MaxGridExtent);
+        g.SetLeftCol(g.ColCount() - 1);
+        g.VisibleColCount();
+        g.PrintPreviewTo(page.Canvas(), TRect(0, 0, 120, 170));
         return true;
     });
 }
