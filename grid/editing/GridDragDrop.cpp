@@ -197,6 +197,9 @@ void TGridDropTarget::DropText(TPoint Pt, const AnsiString& Text)
             g->OnOleDropped(g, TGridRect(-1, -1, -1, -1));
         return;
     }
+    // Rows that would grow the grid too large are refused before any goes in.
+    if (s->OleInsertRows())
+        g->CheckGrowth(Int64(col) + size.X, Int64(g->RowCount()) + rows);
     // Rows dropped above the grid's own dragged rows push them down.
     TGridRect src = g->OleDragRect();
     if (src.Top >= 0 && row <= src.Top && s->OleRemoveRows() && s->OleInsertRows()) {

@@ -155,6 +155,15 @@ TEST_F(InputBounds, PastesAndFilesThatWouldGrowTheGridTooLargeAreRefusedWithTheG
              Grid->SetFocus();
              KeyDown(Grid, 'V', ssCtrl);
          }},
+        {"drop of text inserting its rows",
+         [&] {
+             Grid->DragDropSettings()->SetOleDropTarget(true);
+             Grid->DragDropSettings()->SetOleInsertRows(true);
+             TSystemDropData text;
+             text.Text = SeparatorBlock('\t', 3000, 3000);
+             const TRect cell = Grid->CellRect(1, 1);
+             DropFromOutside(text, {TSystemDragStep{Grid, cell.Left + 2, cell.Top + 2, 0}});
+         }},
         {"paste of a wide line", [&] { Grid->PasteText(1, 1, std::string(20000, '\t') + "\r\n" + SeparatorBlock('\t', 0, 200)); }},
         {"CSV file",
          [&] {
