@@ -17,6 +17,7 @@
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/Printers.h"
 #include "tests/common/GridTest.h"
+#include "tests/common/Screenshots.h"
 #include "tests/common/TestFiles.h"
 
 namespace {
@@ -136,6 +137,9 @@ TEST_F(InputBounds, CellTextsWithoutBlanksPaintInTimeTheirLengthAllows)
         GrabControl(Grid);
         EXPECT_LT(SecondsSince(start), CaseSeconds) << k.Name;
     }
+    TRasterImage png("PNG");
+    png.Assign(GrabControl(Form).get());
+    png.SaveToFile(FromOsPath(ScreenshotPath("grid_long_word_wrapped.png")));
 }
 
 TEST_F(InputBounds, PastesAndFilesThatWouldGrowTheGridTooLargeAreRefusedWithTheGridAsItWas)
