@@ -266,6 +266,8 @@ void TProStringGrid::ReadTextStream(TStream* Stream)
     int cols = 0, rows = 0;
     if (Stream->Position() < Stream->Size() && ReadLine(Stream, line) && !line.empty()) {
         ReadStreamSize(line, colStart, rowStart, cols, rows);
+        // Each row that gets a cell keeps a place for every column: the size is bounded as a paste's.
+        CheckGrowth(cols, rows);
         sized = true;
     }
     EndCellEdit();

@@ -179,6 +179,14 @@ TEST_F(InputBounds, PastesAndFilesThatWouldGrowTheGridTooLargeAreRefusedWithTheG
              WriteFileBytes(csv, SeparatorBlock(',', 20, 400000));
              Grid->LoadFromCsvFile(csv.c_str());
          }},
+        {"grid text stream of wide rows",
+         [&] {
+             std::string stream = "65536,500\r\n";
+             for (int r = 0; r < 500; ++r)
+                 stream += "0," + std::to_string(r) + ",a\r\n";
+             TStringStream in(stream);
+             Grid->ReadTextStream(&in);
+         }},
         {"workbook corners",
          [&] {
              Grid->SaveToExcel(xlsx.c_str());
