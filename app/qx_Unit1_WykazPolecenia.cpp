@@ -230,6 +230,15 @@ void Tf_MainForm::sb_Edytuj_FormatClick(TObject*)
 
 void Tf_MainForm::sg_NowyEdytujWykazKeyDown(TObject* Sender, Word& Key, TShiftState Shift)
 {
+    // While the register is edited, every key its buttons' menus show runs its item from the
+    // grid: the grid's context menu, offered the key first, lacks some of them (the print
+    // preview, the insert items' Ctrl+Up and Ctrl+Down).
+    if (Sender == sg_NowyEdytujWykaz && ListEditing())
+        for (TPopupMenu* menu : {pm_Wykaz, pm_Edycja, pm_Linie, pm_Format})
+            if (menu->IsShortCut(ShortCut(Key, Shift))) {
+                Key = 0;
+                return;
+            }
     FormKeyDown(Sender, Key, Shift);
 }
 

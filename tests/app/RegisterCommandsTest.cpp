@@ -454,6 +454,34 @@ TEST_F(RegisterCommands, ShortcutsOfTheContextMenuInsertLines)
     Form->Hide();
 }
 
+TEST_F(RegisterCommands, KeysOfTheButtonMenusMissingFromTheContextMenuActInTheGrid)
+{
+    OpenEditing("AB");
+    Form->Strony->SetActivePage("NowyWykaz");
+    Form->Show();
+    Grid->SetFocus();
+    struct Case {
+        Word Key;
+        TShiftState Shift;
+        const char* After;   // column 1 afterwards; nullptr: the print preview shows
+    } cases[] = {
+        {'P', ssCtrl | ssShift, nullptr},
+        {VK_UP, ssCtrl, "A.B."},
+        {VK_DOWN, ssCtrl, "A..B."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ShortCutToText(ShortCut(c.Key, c.Shift)));
+        Grid->FocusCell(1, 2, true);
+        if (!c.After)
+            ScriptDialogs().ExpectModal("ProPreviewForm", mrCancel);
+        KeyDown(Grid, c.Key, c.Shift);
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+        if (c.After)
+            EXPECT_EQ(Column1(), c.After);
+    }
+    Form->Hide();
+}
+
 TEST_F(RegisterCommands, LeavingEditingKeepsChangesThatCouldNotBeSaved)
 {
     OpenEditing("A");
