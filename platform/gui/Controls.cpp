@@ -214,7 +214,18 @@ Word VirtualKeyFromQt(int k, unsigned mods)
     case Qt::Key_Pause: return VK_PAUSE;
     case Qt::Key_Print: return VK_SNAPSHOT;
     case Qt::Key_Clear: return VK_CLEAR;
+    // The digit row's shifted characters (the Polish programmer's keyboard, as the US one) come
+    // as keys of their own: the key is still the digit's.
+    case Qt::Key_Exclam: return '1';
+    case Qt::Key_At: return '2';
+    case Qt::Key_NumberSign: return '3';
+    case Qt::Key_Dollar: return '4';
+    case Qt::Key_Percent: return '5';
+    case Qt::Key_AsciiCircum: return '6';
+    case Qt::Key_Ampersand: return '7';
     case Qt::Key_Asterisk: return keypad ? VK_MULTIPLY : Word('8');
+    case Qt::Key_ParenLeft: return '9';
+    case Qt::Key_ParenRight: return '0';
     case Qt::Key_Plus: return keypad ? VK_ADD : VK_OEM_PLUS;
     case Qt::Key_Equal: return VK_OEM_PLUS;
     case Qt::Key_Minus: return keypad ? VK_SUBTRACT : VK_OEM_MINUS;

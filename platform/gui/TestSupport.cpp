@@ -411,6 +411,20 @@ void KeyDown(TWinControl* Control, Word Key, TShiftState Shift)
     SendKey(Control, QEvent::KeyPress, Key, Shift, KeyText(Key, Shift));
 }
 
+void KeyDownAsTyped(TWinControl* Control, char Typed, TShiftState Shift)
+{
+    QWidget* w = ControlWidget(Control);
+    while (w->focusProxy())
+        w = w->focusProxy();
+    const QChar up = QChar(Typed).toUpper();
+    // With Ctrl a letter types its control character.
+    const bool letter = up >= u'A' && up <= u'Z';
+    const QString text = (Shift & ssCtrl) && letter ? QString(QChar(up.unicode() - 'A' + 1)) : QString(QChar(Typed));
+    QKeyEvent ev(QEvent::KeyPress, up.unicode(), Mods(Shift), text);
+    ev.setTimestamp(g_clock += 10);
+    Deliver(w, &ev);
+}
+
 void KeyUp(TWinControl* Control, Word Key, TShiftState Shift)
 {
     SendKey(Control, QEvent::KeyRelease, Key, Shift, KeyText(Key, Shift));

@@ -78,6 +78,9 @@ void AdvanceInputClock(unsigned Milliseconds);
 void KeyDown(TWinControl* Control, Word Key, TShiftState Shift = 0);
 void KeyUp(TWinControl* Control, Word Key, TShiftState Shift = 0);
 void TypeKey(TWinControl* Control, Word Key, TShiftState Shift = 0);
+// A key press as the toolkit delivers one from a keyboard: named by the character the key gives
+// with these modifiers ('!' for Shift+1, 'P' for Shift+P).
+void KeyDownAsTyped(TWinControl* Control, char Typed, TShiftState Shift);
 // Types Windows-1250 text, a character at a time.
 void TypeText(TWinControl* Control, const AnsiString& Text);
 // Types Unicode text, a character at a time (characters beyond Windows-1250 too).

@@ -52,6 +52,42 @@ TEST(Menus, ShortCutsReachTheActiveFormsMenusAndNotDisabledItems)
     EXPECT_EQ(save->GetParentMenu(), main);
 }
 
+TEST(Menus, ShiftedKeysAsTheKeyboardDeliversThemMatchTheirShortCuts)
+{
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 300, 200);
+    auto* edit = new TEdit(&form);
+    edit->SetParent(&form);
+    auto* popup = new TPopupMenu(&form);
+    edit->SetPopupMenu(popup);
+    AnsiString clicked;
+    struct Case {
+        char Typed;   // what the key gives with the modifiers
+        TShiftState Shift;
+        TShortCut Matched;
+    } cases[] = {
+        {'P', ssShift | ssCtrl, ShortCut('P', ssShift | ssCtrl)},
+        {'P', ssShift | ssAlt, ShortCut('P', ssShift | ssAlt)},
+        {'!', ssShift | ssCtrl, ShortCut('1', ssShift | ssCtrl)},
+        {'@', ssShift | ssAlt, ShortCut('2', ssShift | ssAlt)},
+        {'^', ssShift | ssCtrl, ShortCut('6', ssShift | ssCtrl)},
+        {'(', ssShift | ssCtrl, ShortCut('9', ssShift | ssCtrl)},
+        {')', ssShift | ssCtrl | ssAlt, ShortCut('0', ssShift | ssCtrl | ssAlt)},
+    };
+    for (const Case& c : cases) {
+        TMenuItem* it = NewItem(&form, popup->Items(), ShortCutToText(c.Matched), c.Matched);
+        it->OnClick = [&clicked, it](TObject*) { clicked = it->Caption(); };
+    }
+    form.Show();
+    edit->SetFocus();
+    for (const Case& c : cases) {
+        clicked = "";
+        KeyDownAsTyped(edit, c.Typed, c.Shift);
+        EXPECT_EQ(clicked, ShortCutToText(c.Matched)) << c.Typed;
+    }
+    EXPECT_EQ(edit->Text(), "") << "every key went to its item";
+}
+
 TEST(Menus, ItemTreeKeepsOrderAndRadioGroups)
 {
     TPopupMenu menu(nullptr);
