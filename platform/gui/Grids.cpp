@@ -274,6 +274,14 @@ void TInplaceEdit::Change()
 
 void TInplaceEdit::KeyDown(Word& Key, TShiftState Shift)
 {
+    // The grid's OnKeyDown hears the editor's keys first (the grid's shortcuts work while a cell
+    // is edited), except the moving keys, which reach it through the grid's KeyDown below.
+    const bool moving = Key == VK_UP || Key == VK_DOWN || Key == VK_PRIOR || Key == VK_NEXT || Key == VK_TAB;
+    if (FGrid && FGrid->OnKeyDown && !moving) {
+        FGrid->OnKeyDown(FGrid, Key, Shift);
+        if (Key == 0)
+            return;
+    }
     TCustomMaskEdit::KeyDown(Key, Shift);
     if (!FGrid || Key == 0)
         return;

@@ -463,19 +463,30 @@ TEST_F(RegisterCommands, KeysOfTheButtonMenusMissingFromTheContextMenuActInTheGr
     struct Case {
         Word Key;
         TShiftState Shift;
+        bool InEditor;       // pressed while the cell's editor is open
         const char* After;   // column 1 afterwards; nullptr: the print preview shows
     } cases[] = {
-        {'P', ssCtrl | ssShift, nullptr},
-        {VK_UP, ssCtrl, "A.B."},
-        {VK_DOWN, ssCtrl, "A..B."},
+        {'P', ssCtrl | ssShift, false, nullptr},
+        {'P', ssCtrl | ssShift, true, nullptr},
+        {VK_UP, ssCtrl, false, "A.B."},
+        {VK_DOWN, ssCtrl, false, "A..B."},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(ShortCutToText(ShortCut(c.Key, c.Shift)));
+        SCOPED_TRACE(ShortCutToText(ShortCut(c.Key, c.Shift)) + (c.InEditor ? " in the editor" : ""));
+        Grid->SetFocus();
         Grid->FocusCell(1, 2, true);
+        TWinControl* target = Grid;
+        if (c.InEditor) {
+            TypeText(Grid, "x");
+            ASSERT_TRUE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
+            target = Grid->InplaceEditor();
+        }
         if (!c.After)
             ScriptDialogs().ExpectModal("ProPreviewForm", mrCancel);
-        KeyDown(Grid, c.Key, c.Shift);
+        KeyDown(target, c.Key, c.Shift);
         EXPECT_TRUE(VerifyNoPendingDialogs());
+        if (c.InEditor)
+            TypeKey(Grid->InplaceEditor(), VK_ESCAPE);
         if (c.After)
             EXPECT_EQ(Column1(), c.After);
     }

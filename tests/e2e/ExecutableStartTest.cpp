@@ -20,6 +20,7 @@
 
 #include "app/U_WspolneFunkcje.h"
 #include "controls/KXCtrls.h"
+#include "grid/ProGrid.h"
 #include "platform/core/Classes.h"
 #include "tests/app/DialogTest.h"
 #include "tests/e2e/ProgramRun.h"
@@ -149,7 +150,7 @@ protected:
     // Waits until the program shows a window whose title holds Title and that is none of
     // Before; its id, or "" after 30 s or when the program ended.
     static std::string WaitForNewWindow(TProgramProcess& P, const std::string& Title,
-                                        const std::vector<std::string>& Before = {})
+                                        const std::vector<std::string>& Before = {}, int Ms = 30000)
     {
         std::string id;
         WaitUntil([&] {
@@ -160,7 +161,7 @@ protected:
                     id = w;
             return !id.empty();
         },
-                  30000);
+                  Ms);
         return id;
     }
     bool WaitForWindow(TProgramProcess& P, const std::string& Title, const std::function<bool()>& Also = nullptr)
@@ -328,6 +329,18 @@ TEST_F(ExecutableStart, TwoProgramsOnOneFolderTheSecondSaveOfTheCatalogueAsksFir
 
 namespace {
 
+// Where a window's inside lies on the screen (empty when the window is gone).
+TRect ScreenRect(const std::string& Id)
+{
+    const std::string info = CommandOutput("xwininfo -id " + Id + " 2>/dev/null");
+    auto field = [&](const std::string& Name) {
+        const std::size_t at = info.find(Name);
+        return at == std::string::npos ? 0 : std::atoi(info.c_str() + at + Name.size());
+    };
+    const int x = field("Absolute upper-left X:"), y = field("Absolute upper-left Y:");
+    return TRect(x, y, x + field("Width:"), y + field("Height:"));
+}
+
 // Dark pixels of R in a picture of the screen.
 int Ink(TBitmap& Shot, const TRect& R)
 {
@@ -369,11 +382,12 @@ struct TMenuPlace {
 // Where the started program's controls are, in its window's client coordinates, and how the
 // window looks (as drawn inside the test) with each page open.
 struct TPlaces {
-    TMenuPlace Search, Editor;
+    TMenuPlace Search, Editor, Register;
     TPoint StripEnd;   // below the last tab: a click there closes the open panel
     TRect Number, Description, Criteria, Find, Result, NumberLabel, MenuLabel;
     std::vector<TRect> MenuRows;   // the text area of each row of the main menu's buttons
-    std::unique_ptr<TBitmap> SearchOpen, Searching, EditorOpen, Editing;
+    TRect EditList, ListMenu, Cell;   // the register page's "Edytuj wykaz", "Wykaz" and a cell
+    std::unique_ptr<TBitmap> SearchOpen, Searching, EditorOpen, Editing, RegisterOpen, RegisterShown, ListEditing;
 };
 
 class DesktopInput : public ExecutableStart {
@@ -471,6 +485,16 @@ protected:
                           const TPoint a = at(list, TPoint(r.Left + list->CheckAreaWidth() + 2, r.Top));
                           p.MenuRows.push_back(TRect(a.X, a.Y, a.X + 40, a.Y + r.Height()));
                       }
+                      open("Wyrób 1", "Wykonanie z uszczelką", p.Register, p.RegisterOpen, p.RegisterShown);
+                      p.EditList = rect(Form->sb_NowyWykaz_Edytuj);
+                      p.ListMenu = rect(Form->sb_Edytuj_Wykaz);
+                      const TRect cell = Form->sg_NowyEdytujWykaz->CellRect(1, 1);
+                      const TPoint c = at(Form->sg_NowyEdytujWykaz, TPoint(cell.Left, cell.Top));
+                      p.Cell = TRect(c.X, c.Y, c.X + cell.Width(), c.Y + cell.Height());
+                      Form->sb_NowyWykaz_EdytujClick(nullptr);
+                      ProcessPendingMessages();
+                      p.ListEditing = GrabControl(Form);
+                      Form->sb_NowyWykaz_EdytujClick(nullptr);
                       CloseWindowByUser(Form);   // the first close shows the catalogue's page
                   }),
                   0);
@@ -521,13 +545,9 @@ TEST_F(DesktopInput, RealClicksAndKeysReachTheControlsTheyAreMeantFor)
     Window = CommandOutput("xdotool search --name '^Velmarok Polskich Norm v' 2>/dev/null");
     Window = Window.substr(0, Window.find('\n'));
     ASSERT_FALSE(Window.empty());
-    const std::string geometry = CommandOutput("xwininfo -id " + Window + " 2>/dev/null");
-    auto field = [&](const std::string& Name) {
-        const std::size_t at = geometry.find(Name);
-        return at == std::string::npos ? -1 : std::atoi(geometry.c_str() + at + Name.size());
-    };
-    Origin = TPoint(field("Absolute upper-left X:"), field("Absolute upper-left Y:"));
-    Size = TPoint(field("Width:"), field("Height:"));
+    const TRect geometry = ScreenRect(Window);
+    Origin = TPoint(geometry.Left, geometry.Top);
+    Size = TPoint(geometry.Width(), geometry.Height());
     ASSERT_GT(Size.X, 0);
     X("windowactivate " + Window);
     ASSERT_TRUE(WaitUntil([&] { return CommandOutput("xdotool getactivewindow 2>/dev/null") == Window + "\n"; }));
@@ -587,6 +607,43 @@ TEST_F(DesktopInput, RealClicksAndKeysReachTheControlsTheyAreMeantFor)
     for (std::size_t i = 0; i < places.MenuRows.size(); ++i)
         EXPECT_GE(Ink(*shot, OnScreen(places.MenuRows[i])), 10) << "row " << i;
     WindowShot("22-desktop-menu-editor");
+
+    // A register in editing mode: a button's menu, the print dialog and the print preview, each
+    // opened with real input, show on the screen painted (dark texts on a light ground), and
+    // Escape closes them.
+    ASSERT_TRUE(OpenPage(places.Register, *places.RegisterOpen, *places.RegisterShown, places.EditList));
+    ClickAt(Centre(places.EditList));
+    ASSERT_TRUE(WaitForLook(*places.ListEditing, places.ListMenu));
+    ClickAt(Centre(places.Cell));
+    const TPoint list = Centre(OnScreen(places.ListMenu));
+    const struct {
+        const char* Name;
+        std::string Input;
+    } shown[] = {
+        {"23-desktop-register-menu", "mousemove " + std::to_string(list.X) + " " + std::to_string(list.Y) + " click 1"},
+        {"24-desktop-print-dialog", "key ctrl+p"},
+        {"25-desktop-print-preview", "key ctrl+shift+p"},
+    };
+    for (const auto& c : shown) {
+        SCOPED_TRACE(c.Name);
+        const std::vector<std::string> before = ShownWindows(program.Pid(), "");
+        X(c.Input);
+        const std::string id = WaitForNewWindow(program, "", before, 10000);
+        ASSERT_FALSE(id.empty()) << WindowNames();
+        const TRect r = ScreenRect(id);
+        EXPECT_TRUE(WaitUntil([&] {
+            const int ink = Ink(*GrabScreen(), r);
+            return ink > 10 && ink * 2 < r.Width() * r.Height();
+        },
+                              5000));
+        ScreenShot(c.Name);
+        X("key Escape");
+        EXPECT_TRUE(WaitUntil([&] {
+            const std::vector<std::string> now = ShownWindows(program.Pid(), "");
+            return std::find(now.begin(), now.end(), id) == now.end();
+        },
+                              5000));
+    }
     program.End();
     manager.End();
 }
