@@ -36,9 +36,9 @@ namespace {
 // Catalogues of fewer rows are walked by one thread.
 constexpr size_t RowsPerPart = 16384;
 
-size_t HashOf(const AnsiString& Text)
+size_t HashOf(std::string_view Text)
 {
-    return std::hash<std::string_view>()(std::string_view(Text));
+    return std::hash<std::string_view>()(Text);
 }
 }  // namespace
 
@@ -72,7 +72,7 @@ TNormIndex::TNormIndex(TProStringGrid* Catalogue, const std::vector<AnsiString>&
         for (size_t i = From; i < To && missing > 0; ++i) {
             const int r = int(i) + 1;
             // The stored text: a display hook (a group count) is no part of the number.
-            const AnsiString& number = Catalogue->CellText(1, r);
+            const std::string_view number = Catalogue->CellText(1, r);
             const TSlot& slot = FSlots[SlotOf(number, HashOf(number))];
             if (slot.Number >= 0 && first[size_t(slot.Number)] < 0) {
                 first[size_t(slot.Number)] = r;
@@ -88,7 +88,7 @@ TNormIndex::TNormIndex(TProStringGrid* Catalogue, const std::vector<AnsiString>&
             }
 }
 
-size_t TNormIndex::SlotOf(const AnsiString& Number, size_t Hash) const
+size_t TNormIndex::SlotOf(std::string_view Number, size_t Hash) const
 {
     size_t i = Hash & FMask;
     while (FSlots[i].Number >= 0 && (FSlots[i].Hash != Hash || FNumbers[size_t(FSlots[i].Number)] != Number))

@@ -64,7 +64,7 @@ private:
     std::vector<TSlot> FSlots;
     size_t FMask = 0;
     // The slot holding Number, or the free slot where it would go.
-    size_t SlotOf(const AnsiString& Number, size_t Hash) const;
+    size_t SlotOf(std::string_view Number, size_t Hash) const;
 };
 
 // The stored column of the register grid whose header (row 0) is Header,

@@ -92,20 +92,24 @@ void Tf_MainForm::FillNormGrids(std::string_view Text)
             g->SetCells(c, 0, NormHeaders[size_t(c)]);
         for (int r = 1; r < n + 2; ++r)
             g->SetCells(0, r, IntToStr(r));
-        // A state cell depends on the state word only: each is made once.
-        // The fields are copied straight from the line into the cells, whose
-        // memory the emptying above left for them.
-        std::unordered_map<AnsiString, AnsiString> stateCells;
-        AnsiString word;
+        // A state cell depends on the state word only: each is made once,
+        // the few words met looked up in turn. The fields are copied
+        // straight from the line into the cells.
+        std::vector<std::pair<std::string_view, AnsiString>> stateCells;
+        std::size_t last = 0;
         for (int i = 0; i < n; ++i) {
             std::array<std::string_view, NormFieldCount> rec{};
             SplitRecordFields(lines[size_t(i)], rec.data(), NormFieldCount);
-            word.assign(rec[nfState]);
-            auto state = stateCells.find(word);
-            if (state == stateCells.end())
-                state = stateCells.emplace(word, NormStateCell(word, colors)).first;
+            const std::string_view word = rec[nfState];
+            if (last >= stateCells.size() || stateCells[last].first != word) {
+                last = 0;
+                while (last < stateCells.size() && stateCells[last].first != word)
+                    ++last;
+                if (last == stateCells.size())
+                    stateCells.emplace_back(word, NormStateCell(AnsiString(word), colors));
+            }
             for (int f = 0; f < NormFieldCount; ++f)
-                g->SetCellsFrom(f + 1, i + 1, f == nfState ? std::string_view(state->second) : rec[size_t(f)]);
+                g->SetCellsFrom(f + 1, i + 1, f == nfState ? std::string_view(stateCells[last].second) : rec[size_t(f)]);
         }
     } catch (...) {
         g->EndUpdate();

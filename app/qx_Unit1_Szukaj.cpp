@@ -53,7 +53,7 @@ struct TTerm {
     }
 
     // The term occurs in Cell, both lower-cased (Cell is compared in place).
-    bool In(const AnsiString& Cell) const
+    bool In(std::string_view Cell) const
     {
         const auto& low = LowerTable();
         const size_t n = Lower.size();
@@ -229,7 +229,7 @@ void Tf_MainForm::sb_ZnajdzNormeWTrelKordelinClick(TObject*)
             g->SetCells(c, 0, ResultHeaders[c]);
         for (size_t i = 0; i < found.size(); ++i)
             for (int c = 0; c < NormColCount; ++c)
-                g->SetCells(c, int(i) + 1, cat->CellText(c, found[i]));
+                g->SetCellsFrom(c, int(i) + 1, cat->CellText(c, found[i]));
         g->EndUpdate();
         FFoundRows = std::move(found);
         g->SetAutoSize(true);

@@ -252,9 +252,9 @@ bool Tf_MainForm::OpenListFile(const AnsiString& FileName, const AnsiString& Cap
         if (!doc.empty()) {
             const int c = found[size_t(i)];
             if (c >= 0) {
-                g->SetCells(ListStateCol, row, cat->CellText(2, c));
-                g->SetCells(ListCurrentCol, row, cat->CellText(4, c));
-                g->SetCells(ListHoldingCol, row, cat->CellText(3, c));
+                g->SetCellsFrom(ListStateCol, row, cat->CellText(2, c));
+                g->SetCellsFrom(ListCurrentCol, row, cat->CellText(4, c));
+                g->SetCellsFrom(ListHoldingCol, row, cat->CellText(3, c));
             } else
                 g->SetCells(ListStateCol, row, NotInCatalogue);
         }

@@ -153,8 +153,8 @@ void Tf_ListaUzywanychNorm::FormShow(TObject* Sender)
     for (int r = 1; r < g->RowCount(); ++r) {
         const int c = g->Cells(1, r).empty() ? -1 : catalogue.Find(g->Cells(1, r));
         if (c >= 0) {
-            g->SetCells(2, r, cat->CellText(2, c));
-            g->SetCells(3, r, cat->CellText(4, c));
+            g->SetCellsFrom(2, r, cat->CellText(2, c));
+            g->SetCellsFrom(3, r, cat->CellText(4, c));
             g->SetCells(4, r, IntToStr(c));
         } else if (!g->Cells(1, r).empty()) {
             g->SetCells(2, r, MissingCell);

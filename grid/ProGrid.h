@@ -1223,12 +1223,12 @@ private:
     void DropRowFlags(int ARow, const std::vector<int>& ARemoved, bool ASelectFlags);
     void LowerHiddenRowIndexes(const std::vector<int>& ARemoved);
     AnsiString SortCellText(int ACol, int ARow);
-    // The stored text Cells gives, without a copy; nullptr when Cells works
+    // The stored text Cells gives, without a copy; false when Cells works
     // the text out (display handlers, shown group counts, a covered cell of a
     // merged region).
-    const AnsiString* CellsStored(int ACol, int ARow);
-    // The same for SortCellText (nullptr for Unicode cells too).
-    const AnsiString* SortCellStored(int ACol, int ARow);
+    bool CellsStored(int ACol, int ARow, std::string_view& AText);
+    // The same for SortCellText (false for Unicode cells too).
+    bool SortCellStored(int ACol, int ARow, std::string_view& AText);
     void CopyRowToScratch(int AFrom, int ATo);
     void RunSort(int AKind);
     void SortGroupRows(bool AIndexed);

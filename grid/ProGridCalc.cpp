@@ -199,7 +199,7 @@ std::vector<int> TProStringGrid::ContentWidths(int First, int Last)
     // mini-HTML text, rich text, formula, wide text or shortened address,
     // each measured as its cell alone.
     const bool html = FP.EnableHTML, shortUrls = FP.URLShow && !FP.URLFull;
-    auto plain = [html, shortUrls](const AnsiString& Text) {
+    auto plain = [html, shortUrls](std::string_view Text) {
         return ClassifyCellText(Text, html) == 0 && !(shortUrls && IsURL(Text));
     };
     auto other = [&](int ACol, int ARow) {

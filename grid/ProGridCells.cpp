@@ -777,11 +777,12 @@ void TProStringGrid::PositionCellControls()
     }
 }
 
-const AnsiString* TProStringGrid::CellsStored(int ACol, int ARow)
+bool TProStringGrid::CellsStored(int ACol, int ARow, std::string_view& AText)
 {
     if (OnGetDisplText || OnGetDisplWideText || (FGrouping->ShowGroupCount() && FGroupColumn >= 0))
-        return nullptr;
+        return false;
     if (TObject* o = GetGridObject(ACol, ARow); o && !IsBaseCell(ACol, ARow))
-        return nullptr;
-    return &CellText(ACol, ARow);
+        return false;
+    AText = CellText(ACol, ARow);
+    return true;
 }

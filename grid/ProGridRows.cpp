@@ -408,7 +408,7 @@ void TProStringGrid::RemoveColumns(int ACol, int ACount)
     for (int r = 0; r < rows; ++r) {
         PrefetchCell(ACol, r + 8);
         for (int c = ACol; c + ACount < all; ++c) {
-            SetGridCell(c, r, CellText(c + ACount, r));
+            AssignCellText(c, r, CellText(c + ACount, r));
             SetGridObject(c, r, GetGridObject(c + ACount, r));
         }
         for (int c = vacated; c < all; ++c)
@@ -433,20 +433,17 @@ void TProStringGrid::ClearCellRect(int FromCol, int FromRow, int ToCol, int ToRo
     bool destroying = GridDestroying(this);
     FromCol = std::max(FromCol, 0);
     FromRow = std::max(FromRow, 0);
-    for (int r = FromRow; r <= ToRow; ++r) {
-        if (r >= StoredRowCount())
-            break;
-        PrefetchCell(FromCol, r + 8);
-        for (int c = FromCol; c <= ToCol; ++c) {
-            if (HasCellProperties(c, r))
-                ReleaseCellRecords(c, r, c, r);
-            // Emptied in place: a refill of the rows reuses the memory.
-            if (!destroying && !CellText(c, r).empty())
-                AssignCellText(c, r, {});
-        }
-    }
-    if (!destroying)
-        CellsChanged(TRect(FromCol, FromRow, ToCol, ToRow));
+    // Only a row with objects can hold records.
+    for (int r = FromRow; r <= ToRow && r < StoredRowCount(); ++r)
+        if (RowHasObjects(r))
+            for (int c = FromCol; c <= ToCol; ++c)
+                if (HasCellProperties(c, r))
+                    ReleaseCellRecords(c, r, c, r);
+    if (destroying)
+        return;
+    EmptyCellTexts(FromCol, FromRow, ToCol, ToRow);
+    Invalidate();
+    CellsChanged(TRect(FromCol, FromRow, ToCol, ToRow));
 }
 
 void TProStringGrid::ClearRowRange(int ARow, int ACount)

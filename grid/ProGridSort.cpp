@@ -85,7 +85,7 @@ void DeleteFirst(AnsiString& S, const AnsiString& Part)
 
 // The numeric value of a cell text for sorting: suffix and prefix removed,
 // thousands separators dropped for money, the decimal separator made ".".
-bool SortNumber(const AnsiString& AText, const AnsiString& Prefix, const AnsiString& Suffix, bool Financial,
+bool SortNumber(std::string_view AText, const AnsiString& Prefix, const AnsiString& Suffix, bool Financial,
                 double& Value)
 {
     // Plain digits, with or without decimals (the usual cell), convert
@@ -117,7 +117,7 @@ bool SortNumber(const AnsiString& AText, const AnsiString& Prefix, const AnsiStr
             return true;
         }
     }
-    AnsiString S = AText;
+    AnsiString S(AText);
     DeleteFirst(S, Suffix);
     DeleteFirst(S, Prefix);
     if (Financial)
@@ -131,7 +131,7 @@ bool SortNumber(const AnsiString& AText, const AnsiString& Prefix, const AnsiStr
     return ParsePlainFloat(S, Value);
 }
 
-bool IsNumber(const AnsiString& S)
+bool IsNumber(std::string_view S)
 {
     Byte n = IsNumericText(S);
     return n == 0 || n == 1 || n == 5;
@@ -170,21 +170,21 @@ int ByteCompare(const AnsiString& A, const AnsiString& B)
 }
 
 // The style the first cell's text suggests.
-TSortStyle DetectStyle(const AnsiString& S, bool IgnoreCase)
+TSortStyle DetectStyle(std::string_view S, bool IgnoreCase)
 {
     if (IsNumber(S))
         return ssNumeric;
     TSortStyle style = IgnoreCase ? ssAlphaNoCase : ssAlphabetic;
     auto shapeAt = [&S](char Sep, int& P) {
         auto at = S.find(Sep);
-        P = at == AnsiString::npos ? 0 : int(at) + 1;   // 1-based, 0 when absent
+        P = at == std::string_view::npos ? 0 : int(at) + 1;   // 1-based, 0 when absent
         return P > 1 && P < 4 && int(S.size()) > P;
     };
     auto digitsAround = [&S](int P) { return IsDigitChar(S[P - 2]) && IsDigitChar(S[P]); };
     int p = 0;
     if (shapeAt(FormatSettings.DateSeparator, p)) {
         if (digitsAround(p))
-            style = S.find(FormatSettings.TimeSeparator) != AnsiString::npos ? ssDateTime : ssDate;
+            style = S.find(FormatSettings.TimeSeparator) != std::string_view::npos ? ssDateTime : ssDate;
     } else if (shapeAt(FormatSettings.TimeSeparator, p) && digitsAround(p)) {
         style = ssTime;
     }
@@ -506,7 +506,7 @@ private:
     static const AnsiString& KeyText(TProStringGrid* G, int ACol, int ARow, TSortCellKey& K);
     static bool KeyNumeric(TProStringGrid* G, int ACol, int ARow, TSortCellKey& K);
     static const AnsiString& KeyAlt(TProStringGrid* G, int ACol, int ARow, TSortStyle AStyle, TSortCellKey& K);
-    static AnsiString AltForm(TProStringGrid* G, int ACol, int ARow, TSortStyle AStyle, const AnsiString& AText);
+    static AnsiString AltForm(TProStringGrid* G, int ACol, int ARow, TSortStyle AStyle, std::string_view AText);
     static double KeyValue(TProStringGrid* G, int ACol, int ARow, TSortStyle AStyle, const AnsiString& APrefix,
                            const AnsiString& ASuffix, TSortCellKey& K, bool& AOk);
 
@@ -1197,13 +1197,13 @@ bool TGridRowSorter::KeyNumeric(TProStringGrid* G, int ACol, int ARow, TSortCell
 }
 
 // The form of the text that AStyle compares by its bytes.
-AnsiString TGridRowSorter::AltForm(TProStringGrid* G, int ACol, int ARow, TSortStyle AStyle, const AnsiString& AText)
+AnsiString TGridRowSorter::AltForm(TProStringGrid* G, int ACol, int ARow, TSortStyle AStyle, std::string_view AText)
 {
     switch (AStyle) {
-    case ssAlphaNoCase: return AnsiUpperCase(AText);
+    case ssAlphaNoCase: return AnsiUpperCase(AnsiString(AText));
     case ssHTML: return G->GetStrippedCell(ACol, ARow);
-    case ssAnsiAlphaCase: return CollationKey(AText, false);
-    default: return CollationKey(AText, true);
+    case ssAnsiAlphaCase: return CollationKey(AnsiString(AText), false);
+    default: return CollationKey(AnsiString(AText), true);
     }
 }
 
@@ -1292,10 +1292,9 @@ void TGridRowSorter::PrepareRow(int ACol, TColumn& C, int ARow)
     p.Ok = true;
     p.Value = 0;
     p.AltKind = p.ValueKind = NoKind;
-    const AnsiString* stored = FStoredTexts ? G->SortCellStored(ACol, ARow) : nullptr;
-    if (!stored)
-        stored = &C.Owned.emplace_back(G->SortCellText(ACol, ARow));
-    const AnsiString& text = *stored;
+    std::string_view text;
+    if (!FStoredTexts || !G->SortCellStored(ACol, ARow, text))
+        text = C.Owned.emplace_back(G->SortCellText(ACol, ARow));
     p.Text = text.data();
     p.Size = unsigned(text.size());
     p.Key = p.Text;
@@ -1440,12 +1439,13 @@ int TGridRowSorter::Compare(TProStringGrid* G, int ACol, int ARow1, int ARow2, T
 }
 
 // ---------------------------------------------------------------- comparing
-const AnsiString* TProStringGrid::SortCellStored(int ACol, int ARow)
+bool TProStringGrid::SortCellStored(int ACol, int ARow, std::string_view& AText)
 {
-    const AnsiString* s = FSortSettings->SortOnVirtualCells() ? CellsStored(ACol, ARow) : &CellText(ACol, ARow);
-    if (s && s->size() >= 2 && (*s)[0] == '|' && (*s)[1] == '\\')
-        return nullptr;
-    return s;
+    if (!FSortSettings->SortOnVirtualCells())
+        AText = CellText(ACol, ARow);
+    else if (!CellsStored(ACol, ARow, AText))
+        return false;
+    return !(AText.size() >= 2 && AText[0] == '|' && AText[1] == '\\');
 }
 
 AnsiString TProStringGrid::SortCellText(int ACol, int ARow)

@@ -870,10 +870,10 @@ void TProStringGrid::GroupByColumn(int ACol)
 
     int first = FixedRows(), last = RowCount() - 1 - FixedFooters();
     std::vector<int> starts;
-    AnsiString current;
+    std::string_view current;
     for (int r = first; r <= last; ++r) {
         PrefetchCell(ACol, r + 8);   // the sorted rows lie apart in memory
-        const AnsiString& s = CellText(ACol, r);
+        const std::string_view s = CellText(ACol, r);
         if (r == first || s != current) {
             starts.push_back(r);
             current = s;

@@ -45,18 +45,18 @@ namespace {
 // Calls AMeasure(start, length) for every line of Text: lines end at CR (a
 // LF right after it belongs to the break); true while AMeasure says so.
 template <class F>
-bool EachTextLine(const AnsiString& Text, int& Lines, F&& AMeasure)
+bool EachTextLine(std::string_view Text, int& Lines, F&& AMeasure)
 {
     Lines = 0;
     std::size_t start = 0;
     bool more;
     do {
         std::size_t cr = Text.find('\r', start);
-        std::size_t end = cr == AnsiString::npos ? Text.size() : cr;
+        std::size_t end = cr == std::string_view::npos ? Text.size() : cr;
         if (!AMeasure(start, end - start))
             return false;
         ++Lines;
-        more = cr != AnsiString::npos;
+        more = cr != std::string_view::npos;
         if (more) {
             start = cr + 1;
             if (start < Text.size() && Text[start] == '\n')
@@ -67,7 +67,7 @@ bool EachTextLine(const AnsiString& Text, int& Lines, F&& AMeasure)
     return true;
 }
 
-int WidestTextLine(TTextMetrics& AMetrics, const AnsiString& Text, int& Lines)
+int WidestTextLine(TTextMetrics& AMetrics, std::string_view Text, int& Lines)
 {
     int widest = 0;
     EachTextLine(Text, Lines, [&](std::size_t Start, std::size_t Length) {
@@ -79,7 +79,7 @@ int WidestTextLine(TTextMetrics& AMetrics, const AnsiString& Text, int& Lines)
 
 // The same without learning anything: false when a line needs the metrics
 // to learn (what it needs noted in Unmet when given).
-bool TryWidestTextLine(const TTextMetrics& AMetrics, const AnsiString& Text, int& Widest,
+bool TryWidestTextLine(const TTextMetrics& AMetrics, std::string_view Text, int& Widest,
                        TTextMetrics::TUnmet* Unmet)
 {
     int lines = 0;
@@ -135,24 +135,24 @@ std::vector<TMeasurePart> MeasureInParts(std::size_t Count, std::size_t Columns,
 // no plain text. The first texts are measured here before all: the metrics
 // meet most of what the others need.
 void TCellTextMeasure::MeasureQueued(TProStringGrid* AGrid, int First, std::vector<int>& Widest, int AOffsetX,
-                                     const std::function<bool(const AnsiString&)>& APlain,
+                                     const std::function<bool(std::string_view)>& APlain,
                                      const std::function<int(int ACol, int ARow)>& AOther)
 {
     std::vector<TQueuedText> queue = std::move(FQueue);
     FQueue.clear();
-    auto textOf = [&](std::size_t i) -> const AnsiString& { return AGrid->CellText(queue[i].Col, queue[i].Row); };
+    auto textOf = [&](std::size_t i) { return AGrid->CellText(queue[i].Col, queue[i].Row); };
     auto raise = [&](std::vector<int>& W, std::size_t i, int AWidth) {
         int& w = W[std::size_t(queue[i].Col - First)];
         w = std::max(w, AWidth);
     };
     auto measureHere = [&](std::size_t i) {
-        const AnsiString& text = textOf(i);
+        const std::string_view text = textOf(i);
         int lines = 0;
         if (APlain(text)) {
             raise(Widest, i, WidestTextLine(*queue[i].Keyed->Metrics, text, lines) + 2 * AOffsetX);
         } else {
             const auto& html = queue[i].Keyed->Html;
-            const auto known = html.find(text);
+            const auto known = html.find(AnsiString(text));
             raise(Widest, i, known != html.end() ? known->second.X : AOther(queue[i].Col, queue[i].Row));
         }
     };
@@ -163,7 +163,7 @@ void TCellTextMeasure::MeasureQueued(TProStringGrid* AGrid, int First, std::vect
         MeasureInParts(queue.size() - warm, Widest.size(), [&](std::size_t k, TMeasurePart& Part) {
             const std::size_t i = warm + k;
             int w = 0;
-            const AnsiString& text = textOf(i);
+            const std::string_view text = textOf(i);
             if (!APlain(text))
                 Part.Other.push_back(i);
             else if (TryWidestTextLine(*queue[i].Keyed->Metrics, text, w, Part.UnmetOf(queue[i].Keyed->Metrics.get())))
@@ -286,24 +286,25 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
     // The shown text: the stored one itself when nothing forms it (no copy
     // of every cell while a column is sized), else a copy that may change.
     AnsiString own;
-    const AnsiString* shown = nullptr;
+    std::string_view shown;
+    bool formed = false;   // shown is own
     auto readText = [&]() {
-        if (!OnGetFloatFormat)
-            shown = CellsStored(ACol, ARow);
-        if (!shown) {
+        if (OnGetFloatFormat || !CellsStored(ACol, ARow, shown)) {
             FormatNumericCell(ACol, ARow, own);
-            shown = &own;
+            shown = own;
+            formed = true;
         }
     };
     auto change = [&](AnsiString AText) {
         own = std::move(AText);
-        shown = &own;
+        shown = own;
+        formed = true;
     };
     // With SkipEmpty the text is read first, so that an empty cell asks
     // nothing more.
     if (m.SkipEmpty) {
         readText();
-        if (shown->empty())
+        if (shown.empty())
             return;
     }
     const TFont* font = nullptr;
@@ -324,20 +325,20 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
     if (!m.SkipEmpty)
         readText();
     auto* g = props ? dynamic_cast<TCellGraphic*>(props->GraphicObject()) : nullptr;
-    if (m.Queue && !WrapToWidth && shown != &own && !(g && g->CellType == ctRotated)) {
+    if (m.Queue && !WrapToWidth && !formed && !(g && g->CellType == ctRotated)) {
         m.QueueText(*font, ACol, ARow);
         m.Queued = true;
         return;
     }
-    Byte kind = ClassifyCellText(*shown, FP.EnableHTML);
+    Byte kind = ClassifyCellText(shown, FP.EnableHTML);
     if (kind == 3) {
-        change(CalcFormula(ACol, ARow, *shown));
-        kind = ClassifyCellText(*shown, FP.EnableHTML);
+        change(CalcFormula(ACol, ARow, AnsiString(shown)));
+        kind = ClassifyCellText(shown, FP.EnableHTML);
     }
     int col = DisplayColumn(ACol);
     int width = col >= 0 && col < ColCount() ? ColWidths(col) : DefaultColWidth();
     if (g && g->CellType == ctRotated) {
-        TSize e = m.Canvas(*font)->TextExtent(*shown);
+        TSize e = m.Canvas(*font)->TextExtent(AnsiString(shown));
         double a = g->CellAngle * 3.14159265358979 / 180.0;
         double ca = std::abs(std::cos(a)), sa = std::abs(std::sin(a));
         Size = TPoint(int(e.cx * ca + e.cy * sa) + 12, int(e.cx * sa + e.cy * ca) + 12);
@@ -346,7 +347,8 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
     switch (kind) {
     case 1: {
         // Unwrapped, the size depends on the font and the text only.
-        if (!WrapToWidth && m.FindHtml(*font, *shown, Size))
+        const AnsiString html(shown);
+        if (!WrapToWidth && m.FindHtml(*font, html, Size))
             return;
         if (font != &m.Font())
             resolveStyle();
@@ -362,10 +364,10 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
         run.Cache = FPictureCache.get();
         run.Container = FPictureContainer;
         run.URLColor = FP.URLColor;
-        run.Run(c, *shown, TRect(0, 0, WrapToWidth ? width : 65535, 65535));
+        run.Run(c, html, TRect(0, 0, WrapToWidth ? width : 65535, 65535));
         Size = TPoint(run.XSize + 2 + 2 * FCellTextOffset.X, run.YSize + 2 + 2 * FCellTextOffset.Y);
         if (!WrapToWidth)
-            m.AddHtml(*font, *shown, Size);
+            m.AddHtml(*font, html, Size);
         return;
     }
     case 2: {
@@ -373,14 +375,15 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
         change(FRichEdit->Text());
         break;
     }
-    case 5: change(WideToAnsi(DecodeUnicodeCell(*shown))); break;
+    case 5: change(WideToAnsi(DecodeUnicodeCell(AnsiString(shown)))); break;
     default: break;
     }
-    if (FP.URLShow && !FP.URLFull && IsURL(*shown)) {
-        change(*shown);
+    if (FP.URLShow && !FP.URLFull && IsURL(shown)) {
+        change(AnsiString(shown));
         StripURLPrefix(own);
+        shown = own;
     }
-    const AnsiString& text = *shown;
+    const std::string_view text = shown;
     if (!WrapToWidth) {
         TTextMetrics& tm = m.Metrics(*font);
         int lines = 0;
@@ -389,11 +392,12 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
         return;
     }
     if (col == Col() && ARow == Row() && !text.empty() && text.back() == '\n') {
-        change(text);
+        change(AnsiString(text));
         own.pop_back();
+        shown = own;
     }
     TRect r(0, 0, width - 2 * (2 + FCellTextOffset.X), 0);
-    DrawText(m.Canvas(*font), *shown, -1, r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
+    DrawText(m.Canvas(*font), AnsiString(shown), -1, r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX | DT_EDITCONTROL);
     Size = TPoint(r.Width() + 2 * FCellTextOffset.X, r.Height() + 2 * FCellTextOffset.Y);
 }
 

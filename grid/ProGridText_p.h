@@ -51,7 +51,7 @@ public:
     bool Queued = false;
     void QueueText(const TFont& AFont, int ACol, int ARow);
     void MeasureQueued(TProStringGrid* AGrid, int First, std::vector<int>& Widest, int AOffsetX,
-                       const std::function<bool(const AnsiString&)>& APlain,
+                       const std::function<bool(std::string_view)>& APlain,
                        const std::function<int(int ACol, int ARow)>& AOther);
 
 private:

@@ -16,14 +16,14 @@ const char CR = '\r';
 const char LF = '\n';
 const char VTab = '\x0B';
 
-bool Contains(const AnsiString& s, char c)
+bool Contains(std::string_view s, char c)
 {
-    return s.find(c) != AnsiString::npos;
+    return s.find(c) != std::string_view::npos;
 }
 
-bool Contains(const AnsiString& s, const char* sub)
+bool Contains(std::string_view s, const char* sub)
 {
-    return s.find(sub) != AnsiString::npos;
+    return s.find(sub) != std::string_view::npos;
 }
 
 AnsiString ReplaceChar(const AnsiString& s, char from, const AnsiString& to)
@@ -310,7 +310,7 @@ WideString DecodeUnicodeCell(const AnsiString& S)
     return w;
 }
 
-Byte ClassifyCellText(const AnsiString& S, bool CheckHTML)
+Byte ClassifyCellText(std::string_view S, bool CheckHTML)
 {
     // As if a blank were appended: no mark contains one, so the text is
     // looked at in place.
@@ -322,7 +322,7 @@ Byte ClassifyCellText(const AnsiString& S, bool CheckHTML)
     }
     // A tag: "</", "<B", "<I" or "<C" anywhere.
     if (CheckHTML)
-        for (std::size_t i = S.find('<'); i != AnsiString::npos && i + 1 < S.size(); i = S.find('<', i + 1))
+        for (std::size_t i = S.find('<'); i != std::string_view::npos && i + 1 < S.size(); i = S.find('<', i + 1))
             if (const char next = S[i + 1]; next == '/' || next == 'B' || next == 'I' || next == 'C')
                 return 1;
     return 0;
@@ -378,7 +378,7 @@ bool IsSignedNumberChar(char C)
     return IsNumberChar(C) || C == '+' || C == '-';
 }
 
-Byte IsNumericText(const AnsiString& S)
+Byte IsNumericText(std::string_view S)
 {
     if (S.empty()) return 2;
     const char thousand = FormatSettings.ThousandSeparator;
@@ -887,7 +887,7 @@ bool ParseRowColRef(const AnsiString& S, TPoint& Cell)
     return true;
 }
 
-bool IsURL(const AnsiString& S)
+bool IsURL(std::string_view S)
 {
     return Contains(S, "://") || Contains(S, "mailto:");
 }

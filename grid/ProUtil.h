@@ -19,7 +19,7 @@ WideString DecodeUnicodeCell(const AnsiString& S);
 
 // 0 plain text, 1 HTML (only when CheckHTML), 2 rich text, 3 formula,
 // 5 Unicode-in-ANSI.
-Byte ClassifyCellText(const AnsiString& S, bool CheckHTML);
+Byte ClassifyCellText(std::string_view S, bool CheckHTML);
 
 // First occurrence of SubStr in Str (both NUL-terminated), nullptr when absent.
 const char16_t* WideStrPos(const char16_t* Str, const char16_t* SubStr);
@@ -34,7 +34,7 @@ bool IsPlainNumberChar(char C);    // "+", "-", ".", digit, "E", "e"
 bool IsSignedNumberChar(char C);   // IsNumberChar, "+" or "-"
 
 // 0 integer, 1 floating-point number, 2 not a number, 5 scientific notation.
-Byte IsNumericText(const AnsiString& S);
+Byte IsNumericText(std::string_view S);
 
 // Reduces cell text ("(12,50)", "zł 1.000,00", "12 kg") to a plain number
 // with "." as decimal point ("-12.50", "1000.00", "12").
@@ -106,7 +106,7 @@ void FillChars(AnsiString& S, char Ch);
 bool PointInRect(const TRect& R, int X, int Y);   // bounds included
 // "R3C2" -> Cell.X = 2 (column), Cell.Y = 3 (row).
 bool ParseRowColRef(const AnsiString& S, TPoint& Cell);
-bool IsURL(const AnsiString& S);
+bool IsURL(std::string_view S);
 void StripURLPrefix(AnsiString& S);
 // "jan mcdonald iii" -> "Jan McDonald III".
 AnsiString ProperNameCase(const AnsiString& S);

@@ -1808,77 +1808,22 @@ void TStringGrid::IndexError(int ACol, int ARow)
     ListIndexError(ACol < 0 ? ACol : ARow);
 }
 
-const AnsiString& TStringGrid::EmptyCellText()
-{
-    static const AnsiString empty;
-    return empty;
-}
-
-TStringGrid::TCell& TStringGrid::CellAt(int ACol, int ARow)
-{
-    if (ACol < 0)
-        ListIndexError(ACol);
-    if (ARow < 0)
-        ListIndexError(ARow);
-    if (ARow >= int(FData.size()))
-        FData.resize(ARow + 1);
-    auto& row = FData[ARow];
-    if (ACol >= int(row.size()))
-        row.resize(std::max<size_t>(ACol + 1, std::max<size_t>(ColCount(), row.size())));
-    return row[ACol];
-}
-
-int TStringGrid::StoredColCount(int ARow) const
-{
-    return ARow >= 0 && ARow < int(FData.size()) ? int(FData[ARow].size()) : 0;
-}
-
-AnsiString TStringGrid::Cells(int ACol, int ARow) const
-{
-    const TCell* c = FindCell(ACol, ARow);
-    return c ? c->Text : AnsiString();
-}
-
-void TStringGrid::SetCells(int ACol, int ARow, const AnsiString& Value)
-{
-    CellAt(ACol, ARow).Text = Value;
-    InvalidateCell(ACol, ARow);
-}
-
-void TStringGrid::SetCells(int ACol, int ARow, AnsiString&& Value)
-{
-    CellAt(ACol, ARow).Text = std::move(Value);
-    InvalidateCell(ACol, ARow);
-}
-
 void TStringGrid::AssignCellText(int ACol, int ARow, std::string_view Value)
 {
-    CellAt(ACol, ARow).Text.assign(Value);
+    CheckIndex(ACol, ARow);
+    FStore.SetText(ACol, ARow, Value, ColCount());
     InvalidateCell(ACol, ARow);
-}
-
-void TStringGrid::PrefetchCell(int ACol, int ARow) const
-{
-    if (ARow >= 0 && std::size_t(ARow) < FData.size() && ACol >= 0 && std::size_t(ACol) < FData[ARow].size())
-        __builtin_prefetch(&FData[ARow][ACol]);
 }
 
 void TStringGrid::SetObjects(int ACol, int ARow, TObject* Value)
 {
-    CellAt(ACol, ARow).Object = Value;
+    CheckIndex(ACol, ARow);
+    FStore.SetObject(ACol, ARow, Value, ColCount());
 }
 
 void TStringGrid::PermuteRows(int AFrom, const std::vector<int>& ASource)
 {
-    std::size_t end = std::size_t(AFrom) + ASource.size();
-    if (FData.size() < end)
-        FData.resize(end);
-    std::vector<std::vector<TCell>> moved(ASource.size());
-    for (std::size_t i = 0; i < ASource.size(); ++i)
-        if (ASource[i] >= 0)
-            moved[i] = std::move(FData[std::size_t(ASource[i])]);
-    for (std::size_t i = 0; i < ASource.size(); ++i)
-        FData[std::size_t(AFrom) + i] = std::move(moved[i]);
+    FStore.PermuteRows(AFrom, ASource);
     TDrawGrid::PermuteRows(AFrom, ASource);
 }
 
@@ -1907,10 +1852,11 @@ TStrings* TStringGrid::Rows(int Index)
 void TStringGrid::SetCols(int Index, TStrings* Value)
 {
     int n = Value ? std::min(Value->Count(), RowCount()) : 0;
+    if (n > 0)
+        CheckIndex(Index, 0);
     for (int r = 0; r < n; ++r) {
-        TCell& cell = CellAt(Index, r);
-        cell.Text = Value->Strings(r);
-        cell.Object = Value->Objects(r);
+        FStore.SetText(Index, r, Value->Strings(r), ColCount());
+        FStore.SetObject(Index, r, Value->Objects(r), ColCount());
     }
     InvalidateCol(Index);
 }
@@ -1918,10 +1864,11 @@ void TStringGrid::SetCols(int Index, TStrings* Value)
 void TStringGrid::SetRows(int Index, TStrings* Value)
 {
     int n = Value ? std::min(Value->Count(), ColCount()) : 0;
+    if (n > 0)
+        CheckIndex(0, Index);
     for (int c = 0; c < n; ++c) {
-        TCell& cell = CellAt(c, Index);
-        cell.Text = Value->Strings(c);
-        cell.Object = Value->Objects(c);
+        FStore.SetText(c, Index, Value->Strings(c), ColCount());
+        FStore.SetObject(c, Index, Value->Objects(c), ColCount());
     }
     InvalidateRow(Index);
 }
@@ -1949,25 +1896,12 @@ void TStringGrid::SetEditText(int ACol, int ARow, const AnsiString& Value)
 
 void TStringGrid::ColumnMoved(int FromIndex, int ToIndex)
 {
-    // Every stored row, also those beyond RowCount.
-    int need = std::max(FromIndex, ToIndex) + 1;
-    for (auto& row : FData) {
-        if (int(row.size()) < need)
-            row.resize(need);
-        TCell moved = std::move(row[FromIndex]);
-        row.erase(row.begin() + FromIndex);
-        row.insert(row.begin() + ToIndex, std::move(moved));
-    }
+    FStore.MoveColumn(FromIndex, ToIndex);
     TDrawGrid::ColumnMoved(FromIndex, ToIndex);
 }
 
 void TStringGrid::RowMoved(int FromIndex, int ToIndex)
 {
-    int need = std::max(FromIndex, ToIndex) + 1;
-    if (int(FData.size()) < need)
-        FData.resize(need);
-    std::vector<TCell> moved = std::move(FData[FromIndex]);
-    FData.erase(FData.begin() + FromIndex);
-    FData.insert(FData.begin() + ToIndex, std::move(moved));
+    FStore.MoveRow(FromIndex, ToIndex);
     TDrawGrid::RowMoved(FromIndex, ToIndex);
 }

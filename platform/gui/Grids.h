@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/core/CellStore.h"
 #include "platform/gui/Controls.h"
 #include "platform/gui/StdCtrls.h"
 
@@ -374,26 +375,26 @@ public:
     explicit TStringGrid(TComponent* AOwner);
     ~TStringGrid() override;
 
-    AnsiString Cells(int ACol, int ARow) const;
+    AnsiString Cells(int ACol, int ARow) const { return AnsiString(CellText(ACol, ARow)); }
     // The stored text itself, without a copy (an empty text for a cell never
     // written); valid until the grid changes.
-    const AnsiString& CellText(int ACol, int ARow) const
+    std::string_view CellText(int ACol, int ARow) const
     {
-        const TCell* c = FindCell(ACol, ARow);
-        return c ? c->Text : EmptyCellText();
+        CheckIndex(ACol, ARow);
+        return FStore.Text(ACol, ARow);
     }
-    void SetCells(int ACol, int ARow, const AnsiString& Value);
-    // The text moved into the cell (bulk loads: no copy).
-    void SetCells(int ACol, int ARow, AnsiString&& Value);
-    // The text copied into the cell's own storage, which keeps its capacity
-    // (emptying a cell this way frees nothing; refilling it allocates nothing
-    // when the text fits).
+    void SetCells(int ACol, int ARow, const AnsiString& Value) { AssignCellText(ACol, ARow, Value); }
+    // The text copied into the cell (a short text lies inside the cell, a
+    // longer one in the grid's blocks of text: nothing is allocated for each
+    // cell).
     void AssignCellText(int ACol, int ARow, std::string_view Value);
     TObject* Objects(int ACol, int ARow) const
     {
-        const TCell* c = FindCell(ACol, ARow);
-        return c ? c->Object : nullptr;
+        CheckIndex(ACol, ARow);
+        return FStore.Object(ACol, ARow);
     }
+    // Whether any cell of a stored row holds an object.
+    bool RowHasObjects(int ARow) const { return FStore.RowHasObjects(ARow); }
     void SetObjects(int ACol, int ARow, TObject* Value);
     // A copy of a column's (row's) texts and objects over RowCount (ColCount);
     // the list belongs to the grid and is valid until the next call.
@@ -402,14 +403,20 @@ public:
     void SetCols(int Index, TStrings* Value);
     void SetRows(int Index, TStrings* Value);
     // Rows (columns) that hold stored cells, counting those beyond the counts.
-    int StoredRowCount() const { return int(FData.size()); }
-    int StoredColCount(int ARow) const;
+    int StoredRowCount() const { return FStore.RowCount(); }
+    int StoredColCount(int ARow) const { return ARow >= 0 ? FStore.ColCount(ARow) : 0; }
     // Cells and objects move with their rows, beyond ColCount too.
     void PermuteRows(int AFrom, const std::vector<int>& ASource) override;
     // Starts bringing a stored cell into the processor's cache ahead of its
     // use: loops over many rows read rows that lie apart in memory once the
     // rows have been sorted.
-    void PrefetchCell(int ACol, int ARow) const;
+    void PrefetchCell(int ACol, int ARow) const { FStore.Prefetch(ACol, ARow); }
+    // Empties the texts of the stored cells in the rectangle at once (no
+    // cell is made, objects stay, nothing repainted).
+    void EmptyCellTexts(int FromCol, int FromRow, int ToCol, int ToRow) { FStore.ClearTexts(FromCol, FromRow, ToCol, ToRow); }
+    // Bytes the grid holds for its longer texts (those in use and all).
+    std::size_t CellTextBytesUsed() const { return FStore.LiveTextBytes(); }
+    std::size_t CellTextBytesHeld() const { return FStore.HeldTextBytes(); }
 
 protected:
     void DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
@@ -419,24 +426,14 @@ protected:
     void RowMoved(int FromIndex, int ToIndex) override;
 
 private:
-    struct TCell {
-        AnsiString Text;
-        TObject* Object = nullptr;
-    };
-    // Cells are read in loops over whole grids: the lookup is inline, its
+    // Cells are read in loops over whole grids: the check is inline, its
     // error out of line.
-    const TCell* FindCell(int ACol, int ARow) const
+    static void CheckIndex(int ACol, int ARow)
     {
         if (ACol < 0 || ARow < 0)
             IndexError(ACol, ARow);
-        if (std::size_t(ARow) >= FData.size())
-            return nullptr;
-        const std::vector<TCell>& row = FData[std::size_t(ARow)];
-        return std::size_t(ACol) < row.size() ? &row[std::size_t(ACol)] : nullptr;
     }
     [[noreturn]] static void IndexError(int ACol, int ARow);
-    static const AnsiString& EmptyCellText();
-    TCell& CellAt(int ACol, int ARow);
-    std::vector<std::vector<TCell>> FData;
+    TCellStore FStore;
     std::unique_ptr<TStrings> FLineView;
 };
