@@ -49,13 +49,22 @@ void SplitRecordFields(const AnsiString& Line, AnsiString* Fields, int Count)
 
 AnsiString JoinRecordFields(const AnsiString* Fields, int Count)
 {
+    std::vector<std::string_view> views(Fields, Fields + std::max(Count, 0));
     AnsiString line;
-    for (int i = 0; i < Count; ++i) {
-        for (char c : Fields[i])
-            line += (c == '|' || c == '\r' || c == '\n') ? ' ' : c;
-        line += '|';
-    }
+    AppendRecordFields(line, views.data(), Count);
     return line;
+}
+
+void AppendRecordFields(AnsiString& Line, const std::string_view* Fields, int Count)
+{
+    for (int i = 0; i < Count; ++i) {
+        const std::size_t at = Line.size();
+        Line.append(Fields[i]);
+        for (std::size_t k = at; k < Line.size(); ++k)
+            if (const char c = Line[k]; c == '|' || c == '\r' || c == '\n')
+                Line[k] = ' ';
+        Line += '|';
+    }
 }
 
 TNormRecord SplitNormLine(const AnsiString& Line)
@@ -76,12 +85,17 @@ AnsiString NormStateCell(const AnsiString& Field, const std::array<std::int32_t,
 
 AnsiString NormStateWord(const AnsiString& Cell)
 {
-    static const AnsiString order[] = {"Nieaktualna", "Aktualna", "Norma zakładowa", "Wycofana bez zastąpienia",
-                                       "Zastąpiona uznaniowo"};
-    for (const AnsiString& w : order)
-        if (Cell.find(w) != AnsiString::npos)
+    return AnsiString(NormStateWordIn(Cell));
+}
+
+std::string_view NormStateWordIn(std::string_view Cell)
+{
+    static const std::string_view order[] = {"Nieaktualna", "Aktualna", "Norma zakładowa", "Wycofana bez zastąpienia",
+                                             "Zastąpiona uznaniowo"};
+    for (std::string_view w : order)
+        if (Cell.find(w) != std::string_view::npos)
             return w;
-    return AnsiString();
+    return {};
 }
 
 AnsiString NormLine(const TNormRecord& Record)

@@ -3,6 +3,7 @@
 // the catalogue grid, the dated backup name and the grouping order.
 #include <array>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "platform/core/Types.h"
@@ -36,6 +37,8 @@ void SplitRecordFields(std::string_view Line, std::string_view* Fields, int Coun
 // Each field followed by "|"; a "|", carriage return or line feed inside a
 // field becomes a blank, so that the line reads back as the same fields.
 AnsiString JoinRecordFields(const AnsiString* Fields, int Count);
+// The same appended to Line.
+void AppendRecordFields(AnsiString& Line, const std::string_view* Fields, int Count);
 
 // The fields of a record line: field k ends at the k-th "|"; only the first
 // six "|" count, text after the sixth is dropped. A line with fewer than six
@@ -53,6 +56,7 @@ AnsiString NormStateCell(const AnsiString& Field, const std::array<std::int32_t,
 // "Aktualna", "Norma zakładowa", "Wycofana bez zastąpienia", "Zastąpiona
 // uznaniowo" that the cell contains (case-sensitive); "" when none does.
 AnsiString NormStateWord(const AnsiString& Cell);
+std::string_view NormStateWordIn(std::string_view Cell);
 
 // The record line of the fields: each field followed by "|". A "|", carriage
 // return or line feed inside a field becomes a blank, so that the line reads

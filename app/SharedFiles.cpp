@@ -20,13 +20,13 @@ struct TFileState {
     bool Exists = false;
     bool Readable = false;
     size_t Size = 0;
-    size_t Hash = 0;
+    std::uint64_t Hash = 0;
     bool operator==(const TFileState&) const = default;
 };
 
 TFileState StateOfBytes(const std::string& Bytes)
 {
-    return {true, true, Bytes.size(), std::hash<std::string_view>()(Bytes)};
+    return {true, true, Bytes.size(), HashBytes(Bytes)};
 }
 
 TFileState StateOnDisk(const std::string& OsPath)

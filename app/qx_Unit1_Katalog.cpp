@@ -1,6 +1,7 @@
 // The standards catalogue of the main window: loading it from its file into
 // the catalogue grid, saving it back with the dated backup copy, regrouping.
 #include <algorithm>
+#include <charconv>
 #include <new>
 #include <unordered_map>
 
@@ -49,6 +50,28 @@ std::vector<TNormRecord> GridRecords(TProStringGrid* Grid)
     return records;
 }
 
+// The catalogue file's bytes: the record line of every row that holds a
+// field, rows 1 to the last (so the empty last row is left out, and no
+// record is lost when the grid was sorted), each line ended by CR LF. The
+// cells are read in place.
+AnsiString CatalogueFileText(TProStringGrid* Grid)
+{
+    const int cols = std::min(Grid->ColCount(), NormColCount);
+    AnsiString text, own[NormFieldCount];
+    text.reserve(Grid->CellTextBytesUsed() + std::size_t(Grid->RowCount()) * 64);
+    for (int r = 1; r < Grid->RowCount(); ++r) {
+        std::array<std::string_view, NormFieldCount> rec{};
+        for (int f = 0; f + 1 < cols; ++f)
+            rec[size_t(f)] = Grid->CellsView(f + 1, r, own[f]);
+        rec[nfState] = NormStateWordIn(rec[nfState]);
+        if (std::all_of(rec.begin(), rec.end(), [](std::string_view f) { return f.empty(); }))
+            continue;
+        AppendRecordFields(text, rec.data(), NormFieldCount);
+        text += "\r\n";
+    }
+    return text;
+}
+
 // A new file holding Bytes; false when the name is taken or it cannot be written.
 bool WriteNewFile(const AnsiString& FileName, const AnsiString& Bytes)
 {
@@ -90,16 +113,21 @@ void Tf_MainForm::FillNormGrids(std::string_view Text)
         g->SetColCount(NormColCount);
         for (int c = 0; c < NormColCount; ++c)
             g->SetCells(c, 0, NormHeaders[size_t(c)]);
-        for (int r = 1; r < n + 2; ++r)
-            g->SetCells(0, r, IntToStr(r));
         // A state cell depends on the state word only: each is made once,
-        // the few words met looked up in turn. The fields are copied
-        // straight from the line into the cells.
+        // the few words met looked up in turn. A row's number and fields are
+        // copied straight from the line into its cells.
         std::vector<std::pair<std::string_view, AnsiString>> stateCells;
         std::size_t last = 0;
-        for (int i = 0; i < n; ++i) {
-            std::array<std::string_view, NormFieldCount> rec{};
-            SplitRecordFields(lines[size_t(i)], rec.data(), NormFieldCount);
+        for (int i = 0; i < n + 1; ++i) {
+            std::array<std::string_view, NormColCount> row{};
+            char number[16];
+            row[0] = std::string_view(number, size_t(std::to_chars(number, number + sizeof number, i + 1).ptr - number));
+            if (i == n) {
+                g->SetRowCellsFrom(0, i + 1, row.data(), 1);   // the empty last row carries its number
+                break;
+            }
+            std::string_view* rec = row.data() + 1;
+            SplitRecordFields(lines[size_t(i)], rec, NormFieldCount);
             const std::string_view word = rec[nfState];
             if (last >= stateCells.size() || stateCells[last].first != word) {
                 last = 0;
@@ -108,8 +136,8 @@ void Tf_MainForm::FillNormGrids(std::string_view Text)
                 if (last == stateCells.size())
                     stateCells.emplace_back(word, NormStateCell(AnsiString(word), colors));
             }
-            for (int f = 0; f < NormFieldCount; ++f)
-                g->SetCellsFrom(f + 1, i + 1, f == nfState ? std::string_view(stateCells[last].second) : rec[size_t(f)]);
+            rec[nfState] = stateCells[last].second;
+            g->SetRowCellsFrom(0, i + 1, row.data(), NormColCount);
         }
     } catch (...) {
         g->EndUpdate();
@@ -199,11 +227,7 @@ void Tf_MainForm::SaveNormList(TProStringGrid* Grid)
 {
     if (RefuseIncompleteSave())
         return;
-    TStringList lines;
-    for (const TNormRecord& rec : GridRecords(Grid))
-        lines.Add(NormLine(rec));
-
-    const AnsiString bytes = lines.Text();
+    const AnsiString bytes = CatalogueFileText(Grid);
     AnsiString fileName = CatalogueFileName();
     try {
         if (!WriteNormFile(bytes))

@@ -436,6 +436,18 @@ void TBaseGrid::SetCellsFrom(int ACol, int ARow, std::string_view Value)
     WriteCell(ACol, ARow, [&](int C, int R) { AssignCellText(C, R, Value); });
 }
 
+void TBaseGrid::SetRowCellsFrom(int AFirstCol, int ARow, const std::string_view* Values, int ACount)
+{
+    // A row without objects has no records: its cells are written at once
+    // (but the footer row, which is told of every write).
+    if (RowHasObjects(ARow) || (FLastRowIsFooter && ARow == RowCount() - 1)) {
+        for (int i = 0; i < ACount; ++i)
+            SetCellsFrom(AFirstCol + i, ARow, Values[i]);
+        return;
+    }
+    AssignRowTexts(AFirstCol, ARow, Values, ACount);
+}
+
 void TBaseGrid::GetDisplText(int ACol, int ARow, AnsiString& Value)
 {
     if (OnGetDisplText)

@@ -185,6 +185,8 @@ public:
     // As SetCells, the text copied into the cell's own storage (bulk loads
     // over a grid emptied by ClearAll reuse the cells' memory).
     void SetCellsFrom(int ACol, int ARow, std::string_view Value);
+    // SetCellsFrom for ACount cells of a row from AFirstCol on.
+    void SetRowCellsFrom(int AFirstCol, int ARow, const std::string_view* Values, int ACount);
     AnsiString GetMergedCellText(int ACol, int ARow) { return Cells(ACol, ARow); }
     void SetMergedCellText(int ACol, int ARow, const AnsiString& Value) { SetCells(ACol, ARow, Value); }
     TCellProperties* CellProperties(int ACol, int ARow);

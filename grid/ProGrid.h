@@ -21,6 +21,7 @@ class TPictureContainer;
 class TProHintInfo;
 class TImageList;
 class TCellTextMeasure;
+class TStyleFont;
 struct THtmlRun;
 
 VELMAROK_EXCEPTION(EProGridError, Exception)
@@ -396,6 +397,10 @@ public:
     // The shortest text of Value; with ShowZero off, 0 and below write "".
     void StoreFloatEditValue(int ACol, int ARow, double Value);
     AnsiString GetStrippedCell(int ACol, int ARow);
+    // The text Cells gives: a view of the stored text when no handler forms
+    // it (nothing copied), else AOwn holding it. Valid until the grid or
+    // AOwn changes.
+    std::string_view CellsView(int ACol, int ARow, AnsiString& AOwn);
     AnsiString GetCellByRealRow(int ACol, int ARealRow);
     void CellToRich(int ACol, int ARow, TRichEdit* ARichEdit);
     void HighlightInGrid(bool ADoFixed, bool ADoCase, const AnsiString& AText);
@@ -887,7 +892,8 @@ public:
                         bool& WordWrap, TCellGradientDirection& GradientDirection);
     // The brush and font of a cell as GetCellStyleEx gives them on screen without the selection, and
     // without asking for alignment or word wrap: what measuring its text needs.
-    void GetCellTextStyle(int ACol, int ARow, TBrush* ABrush, TFont* AFont);
+    // With ASource, AFont is assigned a grid's font only when it does not hold that font already.
+    void GetCellTextStyle(int ACol, int ARow, TBrush* ABrush, TFont* AFont, TStyleFont* ASource = nullptr);
     void DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
     void ResolveCellAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign);
     void DrawRichTextCell(int ACol, int ARow, const TRect& ARect, TCanvas* ACanvas);
@@ -1833,7 +1839,11 @@ private:
     TCellProperties* CellStyleBeforeEvents(int ACol, int ARow, TGridDrawState& State, bool Printing, TBrush* ABrush,
                                            TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,
                                            TFont* AFont, bool& WordWrap, TCellGradientDirection& GradientDirection,
-                                           bool& FixedCell);
+                                           bool& FixedCell, TStyleFont* ASource = nullptr);
+    // The key of the font in which the text of a cell without a record is
+    // measured: its style resolved as GetCellTextStyle gives it (the colour
+    // events asked), the zoom applied.
+    int MeasureFontKey(int ACol, int ARow, TCellTextMeasure& AMeasure);
     void ApplyCellColorEvents(int ACol, int ARow, TGridDrawState State, bool Printing, bool FixedCell,
                               const TCellProperties* Props, TBrush* ABrush, TFont* AFont);
     // The window-procedure steps of editing; true when the message ends there.

@@ -165,7 +165,7 @@ void TProStringGrid::AutoSizeColEx(int ACol, bool GrowOnly)
 
 // Each row is read once for all the columns; in each cell the text is read
 // once (an empty one measures (0, 0)), and plain texts are measured
-// together at the end.
+// together at the end, each distinct text of a font once.
 std::vector<int> TProStringGrid::ContentWidths(int First, int Last)
 {
     std::vector<int> widest(std::size_t(std::max(0, Last - First + 1)), 0);
@@ -177,30 +177,49 @@ std::vector<int> TProStringGrid::ContentWidths(int First, int Last)
     // check boxes of column 0), unless a descendant gives graphics its own way.
     const bool rowChecks = First == 0 && FMouseActions->HotmailRowSelect();
     const bool ownGraphics = typeid(*this) == typeid(TProStringGrid);
-    for (int r = 0; r < RowCount(); ++r)
+    // A stored text is what is shown, unless a handler forms it.
+    const bool asStored = !OnGetFloatFormat && !OnGetDisplText && !OnGetDisplWideText &&
+                          !(FGrouping->ShowGroupCount() && FGroupColumn >= 0);
+    for (int r = 0; r < RowCount(); ++r) {
+        const bool objects = RowHasObjects(r);
         for (int c = First; c <= Last; ++c) {
+            TCellProperties* props = objects ? FindProps(c, r) : nullptr;
             TSize graphic = {0, 0};
-            if (!ownGraphics || (rowChecks && c == 0) || FindProps(c, r)) {
+            if (!ownGraphics || (rowChecks && c == 0) || props) {
                 if (IsMergedAcrossColumns(c, r))
                     continue;
                 GetCellGraphicSize(c, r, graphic, true);
             }
             // A header cell's filter button takes its 16 pixels beside the text.
             const int button = r == 0 && HasFilterButton(c) ? 16 : 0;
-            if (graphic.cx == 0 && button == 0 && CellText(c, r).empty())
-                continue;
+            // A graphic's width adds to the text's.
+            const bool alone = graphic.cx == 0 && button == 0;
+            if (alone) {
+                const std::uint64_t changes = CellStoreChanges();
+                const std::string_view stored = CellText(c, r);
+                if (stored.empty())
+                    continue;
+                if (asStored && !props) {
+                    measure.QueueKeyed(MeasureFontKey(c, r, measure), c, r, stored, changes);
+                    continue;
+                }
+            }
             TPoint text(0, 0);
-            measure.Queue = graphic.cx == 0 && button == 0;   // a graphic's width adds to the text's
+            measure.Queue = alone;
             GetCellTextSize(c, r, false, text, measure);
             int& w = widest[std::size_t(c - First)];
             w = std::max(w, text.X + graphic.cx + button);
         }
+    }
     // The queued texts are summed from their characters' advances, but for a
     // mini-HTML text, rich text, formula, wide text or shortened address,
-    // each measured as its cell alone.
+    // measured as its cell alone (a formula for each cell).
     const bool html = FP.EnableHTML, shortUrls = FP.URLShow && !FP.URLFull;
-    auto plain = [html, shortUrls](std::string_view Text) {
-        return ClassifyCellText(Text, html) == 0 && !(shortUrls && IsURL(Text));
+    auto way = [html, shortUrls](std::string_view Text) {
+        const Byte kind = ClassifyCellText(Text, html);
+        if (kind == 3)
+            return twByCell;
+        return kind == 0 && !(shortUrls && IsURL(Text)) ? twSummed : twByText;
     };
     auto other = [&](int ACol, int ARow) {
         TPoint text(0, 0);
@@ -208,7 +227,7 @@ std::vector<int> TProStringGrid::ContentWidths(int First, int Last)
         GetCellTextSize(ACol, ARow, false, text, measure);
         return text.X;
     };
-    measure.MeasureQueued(this, First, widest, FCellTextOffset.X, plain, other);
+    measure.MeasureQueued(this, First, widest, FCellTextOffset.X, way, other);
     return widest;
 }
 

@@ -6,6 +6,7 @@
 
 #include "grid/ProGrid.h"
 #include "grid/ProGridPaint_p.h"
+#include "grid/ProGridText_p.h"
 #include "grid/ProUtil.h"
 #include "grid/ProUtilDraw.h"
 #include "grid/PsgHTMLE.h"
@@ -101,17 +102,24 @@ void TProStringGrid::GetCellStyle(int ACol, int ARow, TGridDrawState AState, TBr
 TCellProperties* TProStringGrid::CellStyleBeforeEvents(int ACol, int ARow, TGridDrawState& State, bool Printing,
                                                        TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
                                                        TColor& AMirrorColorTo, TFont* AFont, bool& WordWrap,
-                                                       TCellGradientDirection& GradientDirection, bool& FixedCell)
+                                                       TCellGradientDirection& GradientDirection, bool& FixedCell,
+                                                       TStyleFont* ASource)
 {
+    auto setFont = [&](const TFont* ABase) {
+        if (ASource)
+            ASource->Set(*AFont, ABase);
+        else
+            AFont->Assign(const_cast<TFont*>(ABase));
+    };
     int dcol = DisplayColumn(ACol);
     int fixedCols = TBaseGrid::FixedCols(), fixedRows = TBaseGrid::FixedRows();
     bool fixed = IsFixedCell(ACol, ARow) || dcol < fixedCols || ARow < fixedRows;
     FixedCell = fixed;
     bool useDisplayFont = !Printing || FPrintSettings->UseDisplayFont();
     if (fixed)
-        AFont->Assign(useDisplayFont ? FFixedFont.get() : FPrintSettings->FixedFont());
+        setFont(useDisplayFont ? FFixedFont.get() : FPrintSettings->FixedFont());
     else
-        AFont->Assign(useDisplayFont ? Font() : FPrintSettings->Font());
+        setFont(useDisplayFont ? Font() : FPrintSettings->Font());
 
     ABrush->SetColor(clNone);
     AColorTo = clNone;
@@ -153,7 +161,7 @@ TCellProperties* TProStringGrid::CellStyleBeforeEvents(int ACol, int ARow, TGrid
     if (fixed && !Printing) {
         ABrush->SetColor(FixedColor());
         AColorTo = clNone;
-        AFont->Assign(FFixedFont.get());
+        setFont(FFixedFont.get());
         State |= gdFixed;
     }
     return props;
@@ -175,14 +183,14 @@ void TProStringGrid::ApplyCellColorEvents(int ACol, int ARow, TGridDrawState Sta
         ABrush->SetColor(before);
 }
 
-void TProStringGrid::GetCellTextStyle(int ACol, int ARow, TBrush* ABrush, TFont* AFont)
+void TProStringGrid::GetCellTextStyle(int ACol, int ARow, TBrush* ABrush, TFont* AFont, TStyleFont* ASource)
 {
     TGridDrawState state = 0;
     TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
     bool wrap = false, fixed = false;
     TCellGradientDirection dir = GradientVertical;
-    const TCellProperties* props =
-        CellStyleBeforeEvents(ACol, ARow, state, false, ABrush, colorTo, mirror, mirrorTo, AFont, wrap, dir, fixed);
+    const TCellProperties* props = CellStyleBeforeEvents(ACol, ARow, state, false, ABrush, colorTo, mirror, mirrorTo,
+                                                         AFont, wrap, dir, fixed, ASource);
     ApplyCellColorEvents(ACol, ARow, state, false, fixed, props, ABrush, AFont);
 }
 

@@ -3,6 +3,7 @@
 // removal of rows.
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <functional>
 #include <typeinfo>
 
@@ -95,14 +96,32 @@ bool TryWidestTextLine(const TTextMetrics& AMetrics, std::string_view Text, int&
 
 // Below this many texts one thread measures them all.
 constexpr std::size_t TextsPerPart = 8192;
+// The metrics learn what this many texts of the queue need before all.
+constexpr std::size_t SampledTexts = 4096;
+// A part looks this many texts ahead for the places of their hashes.
+constexpr std::size_t LookAhead = 16;
 
-// What one thread gives: its widest text by column, the texts it left, and
-// what they need the metrics to learn, by metrics.
+// A distinct text whose width waits: for the metrics to learn, to lay it
+// out whole, or for its cell. The columns it raises are chained.
+struct TPending {
+    std::uint32_t Index;
+    TTextWay Way;
+    unsigned Col;
+    int More = -1;   // the next column in the part's chain, -1 none
+    int Width = -1;  // once known
+};
+struct TMoreCol {
+    unsigned Col;
+    int Next;
+};
+
+// What one part of the queue gives: the widest text by column, what its
+// texts need the metrics to learn (by metrics), the texts that wait.
 struct TMeasurePart {
     std::vector<int> Widest;
-    std::vector<std::size_t> Left;
-    std::vector<std::size_t> Other;   // texts that are no plain text
     std::vector<std::pair<TTextMetrics*, std::unique_ptr<TTextMetrics::TUnmet>>> Unmet;
+    std::vector<TPending> Pending;
+    std::vector<TMoreCol> More;
 
     TTextMetrics::TUnmet* UnmetOf(TTextMetrics* AMetrics)
     {
@@ -112,91 +131,229 @@ struct TMeasurePart {
         Unmet.emplace_back(AMetrics, std::make_unique<TTextMetrics::TUnmet>());
         return Unmet.back().second.get();
     }
+    void AddCol(TPending& P, unsigned ACol)
+    {
+        if (P.Col == ACol)
+            return;
+        for (int m = P.More; m >= 0; m = More[std::size_t(m)].Next)
+            if (More[std::size_t(m)].Col == ACol)
+                return;
+        More.push_back({ACol, P.More});
+        P.More = int(More.size()) - 1;
+    }
+    template <class F>
+    void EachCol(const TPending& P, F&& AEach) const
+    {
+        AEach(P.Col);
+        for (int m = P.More; m >= 0; m = More[std::size_t(m)].Next)
+            AEach(More[std::size_t(m)].Col);
+    }
 };
 
-// AMeasure(i, Part) for i in [0, Count), the range split over threads when it is long.
-template <class F>
-std::vector<TMeasurePart> MeasureInParts(std::size_t Count, std::size_t Columns, F&& AMeasure)
+// The distinct texts a part has met, by hash: the first cell of each and
+// its width, or where it waits (-1 - its place among the pending).
+class TDistinctTexts {
+public:
+    struct TText {
+        std::uint32_t Index;
+        int Width;
+    };
+    TDistinctTexts() { Grow(); }
+    // Starts bringing the first place of a hash into the processor's cache.
+    void Prefetch(std::uint32_t AHash) const { __builtin_prefetch(&FSlots[AHash & FMask]); }
+    // The text met before that Same says equals the one of AHash, else nullptr.
+    template <class F>
+    TText* Find(std::uint32_t AHash, F&& Same)
+    {
+        for (std::size_t s = AHash & FMask; FSlots[s].Taken; s = (s + 1) & FMask)
+            if (FSlots[s].Hash == AHash && Same(FTexts[FSlots[s].Taken - 1].Index))
+                return &FTexts[FSlots[s].Taken - 1];
+        return nullptr;
+    }
+    void Add(std::uint32_t AHash, TText AText)
+    {
+        if (2 * (FTexts.size() + 1) > FSlots.size())
+            Grow();
+        FTexts.push_back(AText);
+        Place({AHash, std::uint32_t(FTexts.size())});
+    }
+
+private:
+    struct TSlot {
+        std::uint32_t Hash = 0;
+        std::uint32_t Taken = 0;   // 1 + the text's place, 0 free
+    };
+    void Place(TSlot ASlot)
+    {
+        std::size_t s = ASlot.Hash & FMask;
+        while (FSlots[s].Taken)
+            s = (s + 1) & FMask;
+        FSlots[s] = ASlot;
+    }
+    void Grow()
+    {
+        std::vector<TSlot> old = std::move(FSlots);
+        FSlots.assign(std::max<std::size_t>(1024, 2 * old.size()), TSlot());
+        FMask = FSlots.size() - 1;
+        for (const TSlot& o : old)
+            if (o.Taken)
+                Place(o);
+    }
+    std::vector<TSlot> FSlots;
+    std::size_t FMask = 0;
+    std::vector<TText> FTexts;
+};
+
+// A hash of a text and its font's key, eight bytes at a time.
+std::uint32_t TextHash(unsigned AKey, std::string_view AText)
 {
-    std::vector<TMeasurePart> parts(std::size_t(PartsFor(Count, TextsPerPart)));
-    for (TMeasurePart& part : parts)
-        part.Widest.assign(Columns, 0);
-    RunInParts(Count, int(parts.size()), [&](int Part, std::size_t From, std::size_t To) {
-        for (std::size_t i = From; i < To; ++i)
-            AMeasure(i, parts[std::size_t(Part)]);
-    });
-    return parts;
+    constexpr std::uint64_t Mul = 0xFF51AFD7ED558CCDu;
+    std::uint64_t h = (AText.size() + 1) * 0x9E3779B97F4A7C15u ^ AKey;
+    const char* p = AText.data();
+    std::size_t n = AText.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p, 8);
+        h = (h ^ w) * Mul;
+        h ^= h >> 32;
+    }
+    if (n > 0) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, p, n);
+        h = (h ^ w) * Mul;
+    }
+    h ^= h >> 29;
+    return std::uint32_t(h * Mul >> 32);
 }
 }  // namespace
 
-// Three rounds: the plain texts whose characters and pairs the metrics know,
-// on several threads; after the metrics have met what the others need,
-// those again; the rest (texts laid out whole) here, as the texts that are
-// no plain text. The first texts are measured here before all: the metrics
-// meet most of what the others need.
+// The queue is split into parts, each walked on a thread of its own in the
+// order of the cells. A part keeps the texts it has met and measures each
+// distinct text of a font once: a plain text is summed from its
+// characters' advances when the metrics know them all (the first texts
+// have met most of them here before). Then the metrics learn what the
+// others need, and those are summed again on several threads; texts laid
+// out whole and texts that are no plain text are measured here, each
+// distinct text of a font once (the metrics and the measuring keep what
+// they have laid out), a formula for each cell.
 void TCellTextMeasure::MeasureQueued(TProStringGrid* AGrid, int First, std::vector<int>& Widest, int AOffsetX,
-                                     const std::function<bool(std::string_view)>& APlain,
+                                     const std::function<TTextWay(std::string_view)>& AWay,
                                      const std::function<int(int ACol, int ARow)>& AOther)
 {
     std::vector<TQueuedText> queue = std::move(FQueue);
     FQueue.clear();
-    auto textOf = [&](std::size_t i) { return AGrid->CellText(queue[i].Col, queue[i].Row); };
-    auto raise = [&](std::vector<int>& W, std::size_t i, int AWidth) {
-        int& w = W[std::size_t(queue[i].Col - First)];
+    const std::size_t n = queue.size();
+    if (n == 0)
+        return;
+    // The texts are read as they were queued, unless the grid has changed since.
+    if (AGrid->CellStoreChanges() != FQueueChanges)
+        for (TQueuedText& q : queue) {
+            const std::string_view text = AGrid->CellText(int(q.Col), int(q.Row));
+            q.Text = text.data();
+            q.Size = std::uint32_t(text.size());
+        }
+    auto textOf = [&](std::size_t i) { return queue[i].View(); };
+    auto metricsOf = [&](std::size_t i) -> TTextMetrics& { return *FKeyed[queue[i].Key]->Metrics; };
+    auto raise = [&](std::vector<int>& W, unsigned ACol, int AWidth) {
+        int& w = W[ACol - unsigned(First)];
         w = std::max(w, AWidth);
     };
-    auto measureHere = [&](std::size_t i) {
-        const std::string_view text = textOf(i);
-        int lines = 0;
-        if (APlain(text)) {
-            raise(Widest, i, WidestTextLine(*queue[i].Keyed->Metrics, text, lines) + 2 * AOffsetX);
-        } else {
-            const auto& html = queue[i].Keyed->Html;
-            const auto known = html.find(AnsiString(text));
-            raise(Widest, i, known != html.end() ? known->second.X : AOther(queue[i].Col, queue[i].Row));
-        }
-    };
-    const std::size_t warm = std::min<std::size_t>(queue.size(), 256);
-    for (std::size_t i = 0; i < warm; ++i)
-        measureHere(i);
-    std::vector<TMeasurePart> first =
-        MeasureInParts(queue.size() - warm, Widest.size(), [&](std::size_t k, TMeasurePart& Part) {
-            const std::size_t i = warm + k;
-            int w = 0;
-            const std::string_view text = textOf(i);
-            if (!APlain(text))
-                Part.Other.push_back(i);
-            else if (TryWidestTextLine(*queue[i].Keyed->Metrics, text, w, Part.UnmetOf(queue[i].Keyed->Metrics.get())))
-                raise(Part.Widest, i, w + 2 * AOffsetX);
-            else
-                Part.Left.push_back(i);
-        });
-    std::vector<std::size_t> left;
-    auto takeWidest = [&](const TMeasurePart& Part) {
-        for (std::size_t c = 0; c < Widest.size(); ++c)
-            Widest[c] = std::max(Widest[c], Part.Widest[c]);
-    };
-    for (TMeasurePart& part : first) {
-        takeWidest(part);
-        for (std::size_t i : part.Other)
-            measureHere(i);
-        left.insert(left.end(), part.Left.begin(), part.Left.end());
-        for (auto& u : part.Unmet)
+    // The metrics meet the characters and pairs of texts taken from the
+    // whole queue, which hold most of what the others need.
+    {
+        TMeasurePart sample;
+        // Each from its own stretch of the queue, at a place that varies,
+        // so that no column or row number is met again and again.
+        const std::size_t step = std::max<std::size_t>(1, n / SampledTexts);
+        for (std::size_t k = 0; k * step < n; ++k)
+            if (const std::size_t i = std::min(n - 1, k * step + (k * 2654435761u >> 7) % step);
+                AWay(textOf(i)) == twSummed) {
+                const std::string_view text = textOf(i);
+                int w = 0;
+                TryWidestTextLine(metricsOf(i), text, w, sample.UnmetOf(&metricsOf(i)));
+            }
+        for (auto& u : sample.Unmet)
             if (u.second->Any())
                 u.first->Learn(*u.second);
     }
-    std::vector<TMeasurePart> second =
-        MeasureInParts(left.size(), Widest.size(), [&](std::size_t k, TMeasurePart& Part) {
+
+    const int parts = PartsFor(n, TextsPerPart);
+    std::vector<TMeasurePart> measured(static_cast<std::size_t>(parts));
+    RunInParts(n, parts, [&](int Part, std::size_t From, std::size_t To) {
+        TMeasurePart& part = measured[std::size_t(Part)];
+        part.Widest.assign(Widest.size(), 0);
+        TDistinctTexts distinct;
+        std::uint32_t ahead[LookAhead];
+        auto hashOf = [&](std::size_t i) { return TextHash(queue[i].Key, textOf(i)); };
+        for (std::size_t i = From; i < std::min(To, From + LookAhead); ++i)
+            ahead[i % LookAhead] = hashOf(i);
+        for (std::size_t i = From; i < To; ++i) {
+            const TQueuedText& q = queue[i];
+            const auto index = std::uint32_t(i);
+            const std::string_view text = textOf(i);
+            const std::uint32_t hash = ahead[i % LookAhead];
+            if (i + LookAhead < To) {
+                ahead[i % LookAhead] = hashOf(i + LookAhead);
+                distinct.Prefetch(ahead[i % LookAhead]);
+            }
+            auto same = [&](std::uint32_t AIndex) { return queue[AIndex].Key == q.Key && textOf(AIndex) == text; };
+            if (TDistinctTexts::TText* d = distinct.Find(hash, same)) {
+                if (d->Width >= 0) {
+                    raise(part.Widest, q.Col, d->Width);
+                    continue;
+                }
+                TPending& p = part.Pending[std::size_t(-1 - d->Width)];
+                if (p.Way != twByCell) {
+                    part.AddCol(p, q.Col);
+                    continue;
+                }
+            }
+            const TTextWay way = AWay(text);
             int w = 0;
-            if (TryWidestTextLine(*queue[left[k]].Keyed->Metrics, textOf(left[k]), w, nullptr))
-                raise(Part.Widest, left[k], w + 2 * AOffsetX);
-            else
-                Part.Left.push_back(left[k]);
-        });
-    for (TMeasurePart& part : second) {
-        takeWidest(part);
-        for (std::size_t i : part.Left)
-            measureHere(i);
+            if (way == twSummed && TryWidestTextLine(metricsOf(i), text, w, part.UnmetOf(&metricsOf(i)))) {
+                w += 2 * AOffsetX;
+                raise(part.Widest, q.Col, w);
+            } else {
+                // A formula is worked out for its cell: each one waits.
+                part.Pending.push_back({index, way, q.Col});
+                w = -int(part.Pending.size());
+            }
+            distinct.Add(hash, {index, w});
+        }
+    });
+
+    // After the metrics have learnt, the plain texts that waited.
+    std::vector<TPending*> left;
+    for (TMeasurePart& part : measured) {
+        for (auto& u : part.Unmet)
+            if (u.second->Any())
+                u.first->Learn(*u.second);
+        for (TPending& p : part.Pending)
+            if (p.Way == twSummed)
+                left.push_back(&p);
+    }
+    RunInParts(left.size(), PartsFor(left.size(), TextsPerPart), [&](int, std::size_t From, std::size_t To) {
+        for (std::size_t k = From; k < To; ++k) {
+            int w = 0;
+            if (TryWidestTextLine(metricsOf(left[k]->Index), textOf(left[k]->Index), w, nullptr))
+                left[k]->Width = w + 2 * AOffsetX;
+        }
+    });
+    // The rest in queue order (as the cells come: the parts hold
+    // consecutive ranges).
+    for (const TMeasurePart& part : measured) {
+        for (std::size_t c = 0; c < Widest.size(); ++c)
+            Widest[c] = std::max(Widest[c], part.Widest[c]);
+        for (const TPending& p : part.Pending) {
+            int w = p.Width;
+            if (w < 0 && p.Way == twSummed) {
+                int lines = 0;
+                w = WidestTextLine(metricsOf(p.Index), textOf(p.Index), lines) + 2 * AOffsetX;
+            } else if (w < 0) {
+                w = AOther(int(queue[p.Index].Col), int(queue[p.Index].Row));
+            }
+            part.EachCol(p, [&](unsigned ACol) { raise(Widest, ACol, w); });
+        }
     }
 }
 
@@ -208,10 +365,11 @@ TCellTextMeasure::TCellTextMeasure(TProStringGrid* AGrid)
     for (TFont* f : {&FCellFont, &FFixedCellFont, &FFont})
         f->SetPixelsPerInch(ppi);
     FPlainStyle = typeid(*AGrid) == typeid(TProStringGrid) && !AGrid->OnGetCellColor && !AGrid->ActiveCellShow();
+    FZoom = AGrid->ZoomDelta();
     FCellFont.Assign(AGrid->Font());
-    FCellFont.SetSize(FCellFont.Size() + AGrid->ZoomDelta());
+    FCellFont.SetSize(FCellFont.Size() + FZoom);
     FFixedCellFont.Assign(AGrid->FixedFont());
-    FFixedCellFont.SetSize(FFixedCellFont.Size() + AGrid->ZoomDelta());
+    FFixedCellFont.SetSize(FFixedCellFont.Size() + FZoom);
 }
 
 TCellTextMeasure::~TCellTextMeasure() = default;
@@ -234,18 +392,37 @@ TCellTextMeasure::TKeyed& TCellTextMeasure::Keyed(const TFont& AFont)
     return *(FLast = FKeyed.back().get());
 }
 
-TTextMetrics& TCellTextMeasure::Metrics(const TFont& AFont)
+TTextMetrics& TCellTextMeasure::MetricsOf(TKeyed& AKeyed)
 {
-    TKeyed& k = Keyed(AFont);
-    if (!k.Metrics)
-        k.Metrics = std::make_unique<TTextMetrics>(k.Font, FBitmap.Canvas());
-    return *k.Metrics;
+    if (!AKeyed.Metrics)
+        AKeyed.Metrics = TTextMetrics::Shared(AKeyed.Font, FBitmap.Canvas());
+    return *AKeyed.Metrics;
 }
 
-void TCellTextMeasure::QueueText(const TFont& AFont, int ACol, int ARow)
+TTextMetrics& TCellTextMeasure::Metrics(const TFont& AFont)
 {
-    Metrics(AFont);
-    FQueue.push_back({FLast, ACol, ARow});
+    return MetricsOf(Keyed(AFont));
+}
+
+int TCellTextMeasure::KeyOf(const TFont& AFont)
+{
+    TKeyed& k = Keyed(AFont);
+    MetricsOf(k);
+    return int(std::find_if(FKeyed.begin(), FKeyed.end(), [&](const auto& p) { return p.get() == &k; }) - FKeyed.begin());
+}
+
+int TCellTextMeasure::BaseKeyOf(const TFont* ABase)
+{
+    for (const TBaseKey& b : FBaseKeys)
+        if (b.Base == ABase && b.Stamp == ABase->ChangeCount())
+            return b.Key;
+    TFont f;
+    f.SetPixelsPerInch(FFont.PixelsPerInch());
+    f.Assign(const_cast<TFont*>(ABase));
+    f.SetSize(f.Size() + FZoom);
+    const int key = KeyOf(f);
+    FBaseKeys.push_back({ABase, ABase->ChangeCount(), key});
+    return key;
 }
 
 TCanvas* TCellTextMeasure::Canvas(const TFont& AFont)
@@ -270,6 +447,54 @@ void TCellTextMeasure::AddHtml(const TFont& AFont, const AnsiString& Text, const
     Keyed(AFont).Html.emplace(Text, Size);
 }
 
+void TStyleFont::Set(TFont& AFont, const TFont* ABase)
+{
+    if (Holds(AFont, ABase))
+        return;
+    if (AFont.PixelsPerInch() == ABase->PixelsPerInch()) {
+        AFont.SetName(ABase->Name());
+        AFont.SetHeight(ABase->Height());
+        AFont.SetStyle(ABase->Style());
+        AFont.SetColor(ABase->Color());
+        AFont.SetCharset(ABase->Charset());
+        AFont.SetPitch(ABase->Pitch());
+        AFont.SetOrientation(ABase->Orientation());
+    } else {
+        AFont.Assign(const_cast<TFont*>(ABase));
+    }
+    FBase = ABase;
+    FStamp = AFont.ChangeCount();
+    FBaseStamp = ABase->ChangeCount();
+}
+
+const TFont* TStyleFont::MeasuresAs(const TFont& AFont) const
+{
+    if (!FBase || FBase->ChangeCount() != FBaseStamp)
+        return nullptr;
+    if (AFont.ChangeCount() == FStamp)
+        return FBase;
+    const bool same = AFont.Height() == FBase->Height() && AFont.Style() == FBase->Style() &&
+                      AFont.Pitch() == FBase->Pitch() && AFont.PixelsPerInch() == FBase->PixelsPerInch() &&
+                      AFont.Orientation() == FBase->Orientation() && AFont.Name() == FBase->Name();
+    return same ? FBase : nullptr;
+}
+
+int TProStringGrid::MeasureFontKey(int ACol, int ARow, TCellTextMeasure& AMeasure)
+{
+    TCellTextMeasure& m = AMeasure;
+    if (m.PlainStyle()) {
+        const bool fixed = IsFixedCell(ACol, ARow) || DisplayColumn(ACol) < TBaseGrid::FixedCols() ||
+                           ARow < TBaseGrid::FixedRows();
+        return m.BaseKeyOf(fixed ? FFixedFont.get() : Font());
+    }
+    GetCellTextStyle(ACol, ARow, &m.Brush(), &m.Font(), &m.FontSource());
+    // Unchanged by its record and the events, the font measures as one of the grid's.
+    if (const TFont* base = m.FontSource().MeasuresAs(m.Font()))
+        return m.BaseKeyOf(base);
+    m.Font().SetSize(m.Font().Size() + ZoomDelta());
+    return m.KeyOf(m.Font());
+}
+
 void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoint& Size)
 {
     TCellTextMeasure measure(this);
@@ -285,6 +510,7 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
     m.Queued = false;
     // The shown text: the stored one itself when nothing forms it (no copy
     // of every cell while a column is sized), else a copy that may change.
+    const std::uint64_t changes = CellStoreChanges();   // when the stored text is read
     AnsiString own;
     std::string_view shown;
     bool formed = false;   // shown is own
@@ -309,7 +535,7 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
     }
     const TFont* font = nullptr;
     auto resolveStyle = [&]() {
-        GetCellTextStyle(ACol, ARow, &m.Brush(), &m.Font());
+        GetCellTextStyle(ACol, ARow, &m.Brush(), &m.Font(), &m.FontSource());
         m.Font().SetSize(m.Font().Size() + ZoomDelta());
         font = &m.Font();
     };
@@ -326,7 +552,7 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
         readText();
     auto* g = props ? dynamic_cast<TCellGraphic*>(props->GraphicObject()) : nullptr;
     if (m.Queue && !WrapToWidth && !formed && !(g && g->CellType == ctRotated)) {
-        m.QueueText(*font, ACol, ARow);
+        m.QueueKeyed(m.KeyOf(*font), ACol, ARow, shown, changes);
         m.Queued = true;
         return;
     }

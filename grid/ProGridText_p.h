@@ -1,13 +1,40 @@
 #pragma once
 // Private to grid: what measuring many cells of one grid keeps between cells.
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
 #include "grid/ProGrid.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/TextMetrics.h"
+
+// A font that a cell's style sets from one of the grid's fonts, cell after
+// cell: it is set again only when it, or the grid's font, changed since (a
+// record or a colour event changes it), and then only what differs.
+class TStyleFont {
+public:
+    // AFont made equal to ABase, as AFont->Assign(ABase) makes it.
+    void Set(TFont& AFont, const TFont* ABase);
+    // The grid's font AFont was last set from, when it has not changed
+    // since in what measuring a text depends on (its colour may have).
+    const TFont* MeasuresAs(const TFont& AFont) const;
+
+private:
+    bool Holds(const TFont& AFont, const TFont* ABase) const
+    {
+        return FBase == ABase && AFont.ChangeCount() == FStamp && ABase->ChangeCount() == FBaseStamp;
+    }
+    const TFont* FBase = nullptr;
+    unsigned FStamp = 0;
+    unsigned FBaseStamp = 0;
+};
+
+// How a text is measured: its characters' advances summed, laid out as a
+// whole (the same for every cell that holds it), or worked out for its cell.
+enum TTextWay { twSummed, twByText, twByCell };
 
 class TCellTextMeasure {
 public:
@@ -24,9 +51,10 @@ public:
     const TFont& CellFont() const { return FCellFont; }
     const TFont& FixedCellFont() const { return FFixedCellFont; }
 
-    // What a cell's style resolves into.
+    // What a cell's style resolves into, and what Font() was set from.
     TFont& Font() { return FFont; }
     TBrush& Brush() { return FBrush; }
+    TStyleFont& FontSource() { return FFontSource; }
 
     // The measures of a font on the measuring canvas.
     TTextMetrics& Metrics(const TFont& AFont);
@@ -41,41 +69,63 @@ public:
     bool SkipEmpty = false;
 
     // With Queue set, a stored text measured unwrapped is not measured at
-    // once but queued by its cell with its font's measures; Queued tells
-    // whether the last cell's text went there. MeasureQueued raises
-    // Widest[column - First] to the widest queued text of each column (cell
-    // offsets included) and empties the queue: many texts are read and
-    // measured on several threads; the texts APlain refuses are measured by
-    // AOther, but for mini-HTML texts already measured in their font.
+    // once but queued by its cell with its font; Queued tells whether the
+    // last cell's text went there. MeasureQueued raises Widest[column -
+    // First] to the widest queued text of each column (cell offsets
+    // included) and empties the queue: each distinct text of a font is
+    // measured once, on several threads; the texts that AWay does not sum
+    // are measured by AOther (those by cell for each cell).
     bool Queue = false;
     bool Queued = false;
-    void QueueText(const TFont& AFont, int ACol, int ARow);
+    // The key of a font for QueueKeyed.
+    int KeyOf(const TFont& AFont);
+    // The key of the font a cell's style takes unchanged from the grid's font ABase (the zoom applied).
+    int BaseKeyOf(const TFont* ABase);
+    // AText is the cell's stored text (read again when the grid changed before it is measured).
+    void QueueKeyed(int AKey, int ACol, int ARow, std::string_view AText, std::uint64_t AGridChanges)
+    {
+        if (FQueue.empty())
+            FQueueChanges = AGridChanges;
+        FQueue.push_back({AText.data(), std::uint32_t(AText.size()), unsigned(AKey), unsigned(ACol), unsigned(ARow)});
+    }
     void MeasureQueued(TProStringGrid* AGrid, int First, std::vector<int>& Widest, int AOffsetX,
-                       const std::function<bool(std::string_view)>& APlain,
+                       const std::function<TTextWay(std::string_view)>& AWay,
                        const std::function<int(int ACol, int ARow)>& AOther);
 
 private:
-    struct TKeyed;
     struct TQueuedText {
-        TKeyed* Keyed;
-        int Col;
-        int Row;
+        const char* Text;
+        std::uint32_t Size;
+        unsigned Key;
+        unsigned Col;
+        unsigned Row;
+        std::string_view View() const { return {Text, Size}; }
     };
     std::vector<TQueuedText> FQueue;
+    std::uint64_t FQueueChanges = 0;   // the grid's changes when the first text was queued
 
     struct TKeyed {
         TFont Font;
-        std::unique_ptr<TTextMetrics> Metrics;
+        std::shared_ptr<TTextMetrics> Metrics;
         std::unordered_map<AnsiString, TPoint> Html;
     };
     TKeyed& Keyed(const TFont& AFont);
+    TTextMetrics& MetricsOf(TKeyed& AKeyed);
 
     bool FPlainStyle = false;
+    int FZoom = 0;
     TFont FCellFont;
     TFont FFixedCellFont;
     TFont FFont;
+    TStyleFont FFontSource;
     TBrush FBrush;
     TBitmap FBitmap;
     std::vector<std::unique_ptr<TKeyed>> FKeyed;
     TKeyed* FLast = nullptr;
+    struct TBaseKey {
+        const TFont* Base;
+        unsigned Stamp;
+        int Key;
+    };
+    std::vector<TBaseKey> FBaseKeys;
 };

@@ -58,6 +58,7 @@ void TCellStore::Widen(TRow& ARow, std::size_t ACount)
 
 TCellStore::TRow& TCellStore::RowFor(int ACol, int ARow, int AMinCols)
 {
+    ++FChanges;
     if (std::size_t(ARow) >= FRows.size())
         FRows.resize(std::size_t(ARow) + 1);
     TRow& row = FRows[std::size_t(ARow)];
@@ -114,7 +115,21 @@ void TCellStore::FreeBlocks()
 
 void TCellStore::SetText(int ACol, int ARow, std::string_view AValue, int AMinCols)
 {
-    TCell& cell = RowFor(ACol, ARow, AMinCols).Texts[ACol];
+    Write(RowFor(ACol, ARow, AMinCols).Texts[ACol], AValue);
+}
+
+void TCellStore::SetTexts(int AFirstCol, int ARow, const std::string_view* AValues, int ACount, int AMinCols)
+{
+    if (ACount <= 0)
+        return;
+    TRow& row = RowFor(AFirstCol + ACount - 1, ARow, AMinCols);
+    for (int i = 0; i < ACount; ++i)
+        Write(row.Texts[AFirstCol + i], AValues[i]);
+}
+
+void TCellStore::Write(TCell& ACell, std::string_view AValue)
+{
+    TCell& cell = ACell;
     const TCell old = cell;
     if (AValue.size() <= TCell::InlineMax) {
         cell.SetInline(AValue);
@@ -146,6 +161,7 @@ void TCellStore::SetObject(int ACol, int ARow, TObject* AObject, int AMinCols)
 
 void TCellStore::ClearTexts(int FromCol, int FromRow, int ToCol, int ToRow)
 {
+    ++FChanges;
     FromCol = std::max(FromCol, 0);
     FromRow = std::max(FromRow, 0);
     ToRow = std::min(ToRow, RowCount() - 1);
@@ -189,6 +205,7 @@ void TCellStore::Compact()
 
 void TCellStore::PermuteRows(int AFrom, const std::vector<int>& ASource)
 {
+    ++FChanges;
     const std::size_t from = std::size_t(std::max(AFrom, 0));
     const std::size_t end = from + ASource.size();
     if (FRows.size() < end)
@@ -214,6 +231,7 @@ void TCellStore::PermuteRows(int AFrom, const std::vector<int>& ASource)
 
 void TCellStore::MoveRow(int FromIndex, int ToIndex)
 {
+    ++FChanges;
     const std::size_t need = std::size_t(std::max(FromIndex, ToIndex)) + 1;
     if (FRows.size() < need)
         FRows.resize(need);
@@ -226,6 +244,7 @@ void TCellStore::MoveRow(int FromIndex, int ToIndex)
 
 void TCellStore::MoveColumn(int FromIndex, int ToIndex)
 {
+    ++FChanges;
     const std::size_t need = std::size_t(std::max(FromIndex, ToIndex)) + 1;
     auto move = [&](auto* Items) {
         if (FromIndex < ToIndex)

@@ -53,6 +53,8 @@ public:
     // widened holds at least AMinCols cells. AValue may view any text, one
     // of this store's too.
     void SetText(int ACol, int ARow, std::string_view AValue, int AMinCols);
+    // The texts of ACount cells of a row from AFirstCol on, as SetText one by one.
+    void SetTexts(int AFirstCol, int ARow, const std::string_view* AValues, int ACount, int AMinCols);
     void SetObject(int ACol, int ARow, TObject* AObject, int AMinCols);
     // Empties the texts of the cells stored in the rectangle (objects stay);
     // no cell is made.
@@ -70,6 +72,10 @@ public:
         if (std::size_t(ARow) < FRows.size() && std::size_t(ACol) < FRows[std::size_t(ARow)].Count)
             __builtin_prefetch(&FRows[std::size_t(ARow)].Texts[ACol]);
     }
+
+    // Counts the changes that may move or replace texts: a view of a text
+    // stays valid while the count stays the same.
+    std::uint64_t Changes() const { return FChanges; }
 
     // Bytes of the longer texts in use, and bytes the store holds for them.
     std::size_t LiveTextBytes() const { return FLive; }
@@ -128,6 +134,7 @@ private:
     };
 
     TRow& RowFor(int ACol, int ARow, int AMinCols);
+    void Write(TCell& ACell, std::string_view AValue);
     void Widen(TRow& ARow, std::size_t ACount);
     // Room for a longer text; may add a block, never frees one.
     char* Allocate(std::size_t ASize);
@@ -149,4 +156,5 @@ private:
     std::size_t FHeld = 0;
     std::size_t FNextBlock = 0;   // the size of the next block
     std::size_t FCellCapacity = 0;   // cells the rows have room for
+    std::uint64_t FChanges = 0;
 };

@@ -52,12 +52,13 @@ bool ReadWholeFileOs(const std::string& osPath, std::string& data)
         ::close(fd);
         return false;
     }
-    std::string out;
-    if (st.st_size > 0)
-        out.reserve(static_cast<size_t>(st.st_size));
-    char buf[65536];
+    // Read straight into the string, which grows when the file does while it is read.
+    std::string out(static_cast<size_t>(std::max<off_t>(st.st_size, 0)) + 1, '\0');
+    size_t got = 0;
     for (;;) {
-        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (got == out.size())
+            out.resize(out.size() * 2);
+        ssize_t n = ::read(fd, out.data() + got, out.size() - got);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -66,11 +67,46 @@ bool ReadWholeFileOs(const std::string& osPath, std::string& data)
         }
         if (n == 0)
             break;
-        out.append(buf, static_cast<size_t>(n));
+        got += static_cast<size_t>(n);
     }
     ::close(fd);
+    out.resize(got);
     data.swap(out);
     return true;
+}
+
+std::uint64_t HashBytes(std::string_view Bytes, std::uint64_t Seed)
+{
+    constexpr std::uint64_t K0 = 0x9E3779B97F4A7C15u, K1 = 0xC2B2AE3D27D4EB4Fu, K2 = 0xFF51AFD7ED558CCDu;
+    auto word = [](const char* p) {
+        std::uint64_t w;
+        std::memcpy(&w, p, sizeof w);
+        return w;
+    };
+    auto step = [](std::uint64_t h, std::uint64_t w, std::uint64_t k) {
+        h = (h ^ w) * k;
+        return h ^ (h >> 29);
+    };
+    const char* p = Bytes.data();
+    size_t n = Bytes.size();
+    std::uint64_t h = Seed ^ (n * K0);
+    if (n >= 32) {
+        std::uint64_t lane[4] = {h ^ K1, h ^ K2, h + K0, h - K1};
+        for (; n >= 32; p += 32, n -= 32)
+            for (int i = 0; i < 4; ++i)
+                lane[i] = step(lane[i], word(p + 8 * i), i % 2 ? K1 : K2);
+        for (int i = 0; i < 4; ++i)
+            h = step(h, lane[i], K0);
+    }
+    for (; n >= 8; p += 8, n -= 8)
+        h = step(h, word(p), K2);
+    if (n > 0) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, p, n);
+        h = step(h, w, K1);
+    }
+    h = (h ^ (h >> 32)) * K2;
+    return h ^ (h >> 31);
 }
 
 std::string ResolveLinksOs(const std::string& osPath)

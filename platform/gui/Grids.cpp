@@ -1815,6 +1815,15 @@ void TStringGrid::AssignCellText(int ACol, int ARow, std::string_view Value)
     InvalidateCell(ACol, ARow);
 }
 
+void TStringGrid::AssignRowTexts(int AFirstCol, int ARow, const std::string_view* Values, int ACount)
+{
+    if (ACount <= 0)
+        return;
+    CheckIndex(AFirstCol, ARow);
+    FStore.SetTexts(AFirstCol, ARow, Values, ACount, ColCount());
+    InvalidateRow(ARow);
+}
+
 void TStringGrid::SetObjects(int ACol, int ARow, TObject* Value)
 {
     CheckIndex(ACol, ARow);

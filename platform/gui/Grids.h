@@ -388,6 +388,8 @@ public:
     // longer one in the grid's blocks of text: nothing is allocated for each
     // cell).
     void AssignCellText(int ACol, int ARow, std::string_view Value);
+    // The texts of ACount cells of a row from AFirstCol on, as AssignCellText one by one.
+    void AssignRowTexts(int AFirstCol, int ARow, const std::string_view* Values, int ACount);
     TObject* Objects(int ACol, int ARow) const
     {
         CheckIndex(ACol, ARow);
@@ -414,6 +416,9 @@ public:
     // Empties the texts of the stored cells in the rectangle at once (no
     // cell is made, objects stay, nothing repainted).
     void EmptyCellTexts(int FromCol, int FromRow, int ToCol, int ToRow) { FStore.ClearTexts(FromCol, FromRow, ToCol, ToRow); }
+    // Counts the changes of the stored cells: a view of a text (CellText)
+    // stays valid while the count stays the same.
+    std::uint64_t CellStoreChanges() const { return FStore.Changes(); }
     // Bytes the grid holds for its longer texts (those in use and all).
     std::size_t CellTextBytesUsed() const { return FStore.LiveTextBytes(); }
     std::size_t CellTextBytesHeld() const { return FStore.HeldTextBytes(); }

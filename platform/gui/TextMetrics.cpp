@@ -8,6 +8,7 @@
 #include <QFontMetrics>
 #include <QFontMetricsF>
 #include <cmath>
+#include <cstdint>
 #include <unordered_map>
 #include <vector>
 
@@ -51,6 +52,9 @@ struct TTextMetrics::Impl {
     signed char CharState[256] = {};
     long long Advance[256] = {};   // 1/64 pixel
     std::vector<signed char> PairState = std::vector<signed char>(256 * 256, Unknown);
+    // The pairs that add up, a bit each: small enough to stay in the
+    // processor's nearest cache while many texts are summed.
+    std::uint64_t PairAdds[256 * 256 / 64] = {};
     std::unordered_map<AnsiString, int> WholeWidths;
 
     Impl(const TCanvas::Impl* canvas, const QFont& f) : Font(f), Metrics(f), MetricsF(f)
@@ -82,7 +86,10 @@ struct TTextMetrics::Impl {
     {
         const QChar pair[2] = {QChar(Unicode[a]), QChar(Unicode[b])};
         bool adds = Fixed(QString(pair, 2)) == Advance[a] + Advance[b];
-        return PairState[std::size_t(a) << 8 | b] = adds ? Adds : Whole;
+        const std::size_t i = std::size_t(a) << 8 | b;
+        if (adds)
+            PairAdds[i >> 6] |= std::uint64_t(1) << (i & 63);
+        return PairState[i] = adds ? Adds : Whole;
     }
 
     static constexpr long long LaidOutWhole = -1;
@@ -92,6 +99,23 @@ struct TTextMetrics::Impl {
     // AAsk nothing is learnt (and nothing written but Unmet): NotAsked when
     // a character or pair has not been asked yet, all of them noted in Unmet.
     long long Sum(const char* Text, std::size_t Length, bool AAsk, TUnmet* Unmet = nullptr)
+    {
+        // Most texts hold only characters and pairs known to add up.
+        long long sum = 0;
+        std::size_t prev = 0;
+        std::size_t i = 0;
+        for (; i < Length; ++i) {
+            const auto b = static_cast<unsigned char>(Text[i]);
+            const std::size_t pair = prev << 8 | b;
+            if (CharState[b] != Adds || (i > 0 && !(PairAdds[pair >> 6] >> (pair & 63) & 1)))
+                break;
+            sum += Advance[b];
+            prev = b;
+        }
+        return i == Length ? sum : SumSlowly(Text, Length, AAsk, Unmet);
+    }
+
+    long long SumSlowly(const char* Text, std::size_t Length, bool AAsk, TUnmet* Unmet)
     {
         long long sum = 0;
         bool unasked = false;
@@ -143,6 +167,9 @@ struct TTextMetrics::Impl {
         if (it != WholeWidths.end())
             return it->second;
         int w = Mapping.LogLen(Metrics.horizontalAdvance(ToQString(text)));
+        // Kept metrics keep a bounded number of texts.
+        if (WholeWidths.size() >= 16384)
+            WholeWidths.clear();
         WholeWidths.emplace(std::move(text), w);
         return w;
     }
@@ -155,6 +182,28 @@ TTextMetrics::TTextMetrics(const TFont& AFont, TCanvas* ACanvas)
 }
 
 TTextMetrics::~TTextMetrics() = default;
+
+std::shared_ptr<TTextMetrics> TTextMetrics::Shared(const TFont& AFont, TCanvas* ACanvas)
+{
+    struct TKept {
+        std::string Name;
+        int Height, Style, Pitch, Ppi, Dpi, MapMode;
+        std::shared_ptr<TTextMetrics> Metrics;
+    };
+    // Never destroyed: the toolkit's fonts may be gone when the program's statics go.
+    static std::vector<TKept>& kept = *new std::vector<TKept>;
+    const TCanvas::Impl* c = ACanvas ? &ACanvas->Data() : nullptr;
+    const int dpi = c ? c->dpi : 0, mapMode = c ? int(c->mapMode) : 0;
+    for (const TKept& k : kept)
+        if (k.Height == AFont.Height() && k.Style == int(AFont.Style()) && k.Pitch == int(AFont.Pitch()) &&
+            k.Ppi == AFont.PixelsPerInch() && k.Dpi == dpi && k.MapMode == mapMode && k.Name == AFont.Name())
+            return k.Metrics;
+    if (kept.size() >= 16)
+        kept.erase(kept.begin());
+    kept.push_back({AFont.Name(), AFont.Height(), int(AFont.Style()), int(AFont.Pitch()), AFont.PixelsPerInch(), dpi,
+                    mapMode, std::make_shared<TTextMetrics>(AFont, ACanvas)});
+    return kept.back().Metrics;
+}
 
 int TTextMetrics::TextHeight() const
 {

@@ -5,6 +5,7 @@
 // simply add up), a width is summed from the characters' advances; other
 // texts are laid out whole, each distinct text once.
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/core/SysUtils.h"
@@ -16,6 +17,10 @@ public:
     // either are not seen.
     TTextMetrics(const TFont& AFont, TCanvas* ACanvas);
     ~TTextMetrics();
+    // The metrics of the font on a device like ACanvas's, kept for the next
+    // ask of the same font and device (what they have learnt is kept with
+    // them). For the program's main thread.
+    static std::shared_ptr<TTextMetrics> Shared(const TFont& AFont, TCanvas* ACanvas);
     TTextMetrics(const TTextMetrics&) = delete;
     TTextMetrics& operator=(const TTextMetrics&) = delete;
 
@@ -37,7 +42,7 @@ public:
                 FList.push_back(Index);
             }
         }
-        std::vector<bool> FSeen = std::vector<bool>(65536 + 256);
+        std::vector<unsigned char> FSeen = std::vector<unsigned char>(65536 + 256);
         std::vector<std::size_t> FList;
     };
     // The width when the text's characters and pairs have all been met
