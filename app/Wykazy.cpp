@@ -371,12 +371,15 @@ void SortNormListRows(TProStringGrid* Grid)
     Grid->AutoSizeColumns(false, 10);
 }
 
-TStateWordExport::TStateWordExport(TProStringGrid* Grid, int StateCol, bool Html) : FGrid(Grid), FOwn(Grid->OnSaveCell)
+TStateWordExport::TStateWordExport(TProStringGrid* Grid, int StateCol, bool Html)
+    : FGrid(Grid), FOwn(Grid->OnSaveCell), FOwnConcurrent(Grid->SaveCellConcurrent())
 {
+    // The texts depend on the arguments alone: they may be formed on several threads.
+    Grid->SetSaveCellConcurrent(true);
     Grid->OnSaveCell = [StateCol, Html](TObject*, int ACol, int, AnsiString& Value) {
         if (ACol == StateCol) {
             if (!Html)
-                Value = HtmlStripTags(Value);
+                StripHtmlTags(Value);
         } else if (Html)
             Value = HtmlEncodeEntities(Value);
     };
@@ -385,4 +388,5 @@ TStateWordExport::TStateWordExport(TProStringGrid* Grid, int StateCol, bool Html
 TStateWordExport::~TStateWordExport()
 {
     FGrid->OnSaveCell = FOwn;
+    FGrid->SetSaveCellConcurrent(FOwnConcurrent);
 }

@@ -137,4 +137,5 @@ public:
 private:
     TProStringGrid* FGrid;
     std::function<void(TObject*, int, int, AnsiString&)> FOwn;
+    bool FOwnConcurrent;
 };

@@ -726,6 +726,10 @@ public:
     void SetSaveKeepsRichText(bool Value) { FSaveKeepsRichText = Value; }
     bool SaveKeepsHTML() const { return FSaveKeepsHTML; }
     void SetSaveKeepsHTML(bool Value) { FSaveKeepsHTML = Value; }
+    // OnSaveCell may run on several threads at once (it reads nothing but its arguments and
+    // changes nothing but Value): exports of many rows then form them on several cores.
+    bool SaveCellConcurrent() const { return FSaveCellConcurrent; }
+    void SetSaveCellConcurrent(bool Value) { FSaveCellConcurrent = Value; }
     int SaveColStart();
     int SaveRowStart();
     int SaveColEnd();
@@ -1275,6 +1279,21 @@ private:
     bool FAutoSizeGrowOnly = false;
     bool FExportFixedCells = true;
     bool FSaveFormattedText = false, FSaveKeepsRichText = true, FSaveKeepsHTML = true;
+    bool FSaveCellConcurrent = false;
+    // SaveCell's text; off the grid's thread (OwnThread false, only where SaveCellsOffThread
+    // holds) false for a cell whose text only the grid's thread may form (rich text made plain,
+    // the words of a check box).
+    bool SaveCellText(int ACol, int ARow, AnsiString& Value, bool OwnThread);
+    // Whether export rows may be formed off the grid's thread: SaveCell is this class's own and
+    // no event forms texts or hears of progress, but an OnSaveCell that may run anywhere.
+    bool SaveCellsOffThread() const;
+    // The rows [AFrom, ATo) of an export, formed a run of rows at a time: AForm(Row, OwnThread,
+    // Out) appends row Row to Out, or returns false (Out as it was) when a cell needs the grid's
+    // thread; AUse(Piece) takes the runs in order on this thread, each as soon as it is formed.
+    // Where SaveCellsOffThread allows, long ranges are formed on several threads, the rows from
+    // one refused there on this thread.
+    void FormExportRows(int AFrom, int ATo, const std::function<bool(int ARow, bool OwnThread, std::string& Out)>& AForm,
+                        const std::function<void(std::string& Piece)>& AUse);
     // ================================================================ end of grid services state
 
     // ================================================================ sort engine state

@@ -8,11 +8,15 @@
 // #2) is written escaped instead: #2 first, then every CR, LF, NUL, TAB, #8,
 // #1 and #2 as #2 followed by "r", "n", "0", "t", "b", "a" or "s".
 #include <algorithm>
+#include <atomic>
+#include <typeinfo>
 
 #include "grid/ProGrid.h"
 #include "grid/ProUtil.h"
 #include "grid/PsgHTMLE.h"
+#include "grid/services/GridFiles_p.h"
 #include "platform/gui/RichEdit.h"
+#include "platform/core/Parallel.h"
 #include "platform/core/SysUtils.h"
 
 namespace {
@@ -197,22 +201,97 @@ int TProStringGrid::SaveRowCount()
 
 void TProStringGrid::SaveCell(int ACol, int ARow, AnsiString& Value)
 {
-    if (FSaveFormattedText)
+    SaveCellText(ACol, ARow, Value, true);
+}
+
+bool TProStringGrid::SaveCellText(int ACol, int ARow, AnsiString& Value, bool OwnThread)
+{
+    TCellProperties* props = FindProps(ACol, ARow);
+    if (FSaveFormattedText) {
         FormatNumericCell(ACol, ARow, Value);
-    else
+    } else if (OwnThread) {
         Value = Cells(ACol, ARow);
-    auto* g = dynamic_cast<TCellGraphic*>(GetCellGraphicObject(ACol, ARow));
-    if (Value.empty() && g && g->CellType == ctCheckBox)
+    } else {
+        // Cells without its events (there are none) and without a new string per cell.
+        int bc = ACol, br = ARow;
+        if (props)
+            ResolveBaseCell(ACol, ARow, bc, br);
+        Value.assign(CellText(bc, br));
+        if (br < DisplayRowCount())
+            GetDisplText(bc, br, Value);
+    }
+    auto* g = props ? dynamic_cast<TCellGraphic*>(props->GraphicObject()) : nullptr;
+    if (Value.empty() && g && g->CellType == ctCheckBox) {
+        if (!OwnThread)
+            return false;
         Value = g->CellBoolean ? GetCheckTrue(ACol, ARow) : GetCheckFalse(ACol, ARow);
-    Byte kind = ClassifyCellText(Value, FP.EnableHTML);
-    if (kind == 2 && !FSaveKeepsRichText) {
-        CellToRich(ACol, ARow, FRichEdit);
-        Value = FRichEdit->Text();
-    } else if (kind == 1 && !FSaveKeepsHTML) {
-        Value = HtmlStripTags(Value);
+    }
+    if (!FSaveKeepsRichText || !FSaveKeepsHTML) {
+        Byte kind = ClassifyCellText(Value, FP.EnableHTML);
+        if (kind == 2 && !FSaveKeepsRichText) {
+            if (!OwnThread)
+                return false;
+            CellToRich(ACol, ARow, FRichEdit);
+            Value = FRichEdit->Text();
+        } else if (kind == 1 && !FSaveKeepsHTML) {
+            Value = HtmlStripTags(Value);
+        }
     }
     if (OnSaveCell)
         OnSaveCell(this, ACol, ARow, Value);
+    return true;
+}
+
+bool PlainExports = false;
+
+bool TProStringGrid::SaveCellsOffThread() const
+{
+    return !PlainExports && typeid(*this) == typeid(TProStringGrid) && !OnGetDisplText && !OnGetDisplWideText &&
+           !(FSaveFormattedText && OnGetFloatFormat) && (!OnSaveCell || FSaveCellConcurrent) && !OnGridProgress &&
+           !OnFileProgress;
+}
+
+void TProStringGrid::FormExportRows(int AFrom, int ATo,
+                                    const std::function<bool(int ARow, bool OwnThread, std::string& Out)>& AForm,
+                                    const std::function<void(std::string& Piece)>& AUse)
+{
+    // Runs of rows small enough to be used while the next ones are formed.
+    constexpr int RowsPerPiece = 2048;
+    const int count = std::max(0, ATo - AFrom);
+    const std::size_t pieces = std::size_t((count + RowsPerPiece - 1) / RowsPerPiece);
+    auto first = [&](std::size_t Piece) { return AFrom + int(Piece) * RowsPerPiece; };
+    auto last = [&](std::size_t Piece) { return std::min(ATo, first(Piece) + RowsPerPiece); };
+    if (pieces < 2 || !SaveCellsOffThread()) {
+        std::string out;
+        for (std::size_t p = 0; p < pieces; ++p) {
+            for (int r = first(p); r < last(p); ++r)
+                AForm(r, true, out);
+            AUse(out);
+            out.clear();
+        }
+        return;
+    }
+    std::vector<std::string> text(pieces);
+    std::vector<int> refused(pieces);
+    // Room for as much as the run formed last.
+    std::atomic<std::size_t> room{0};
+    TOrderedParts parts(pieces, PartsFor(std::size_t(count), RowsPerPiece), [&](std::size_t p) {
+        std::string out;
+        out.reserve(room.load(std::memory_order_relaxed));
+        int r = first(p);
+        while (r < last(p) && AForm(r, false, out))
+            ++r;
+        refused[p] = r;
+        room.store(out.size() + out.size() / 8, std::memory_order_relaxed);
+        text[p] = std::move(out);
+    });
+    for (std::size_t p = 0; p < pieces; ++p) {
+        parts.Take(p);
+        for (int r = refused[p]; r < last(p); ++r)
+            AForm(r, true, text[p]);
+        AUse(text[p]);
+        std::string().swap(text[p]);
+    }
 }
 
 void TProStringGrid::LoadCell(int ACol, int ARow, const AnsiString& Value)

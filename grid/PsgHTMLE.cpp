@@ -1,5 +1,6 @@
 #include "grid/PsgHTMLE.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <vector>
@@ -324,10 +325,29 @@ AnsiString LineBreaksToBR(const AnsiString& S, bool CRToBR)
 
 AnsiString HtmlStripTags(const AnsiString& S)
 {
-    AnsiString out;
-    out.reserve(S.size());
-    for (int i : VisibleIndices(S)) out += S[size_t(i)];
+    AnsiString out = S;
+    StripHtmlTags(out);
     return out;
+}
+
+void StripHtmlTags(AnsiString& S)
+{
+    // The characters VisibleIndices gives: from each place on, the text up to a "<" that
+    // comes before the next ">", then on after that ">"; the rest whole once no such pair is left.
+    const size_t n = S.size();
+    size_t kept = 0;
+    for (size_t pos = 0; pos < n;) {
+        size_t mark = pos;
+        while (mark < n && S[mark] != '<' && S[mark] != '>')
+            ++mark;
+        const size_t gt = mark < n && S[mark] == '<' ? S.find('>', mark + 1) : AnsiString::npos;
+        const size_t end = gt == AnsiString::npos ? n : mark;
+        // Moved left over the tags left out (kept <= pos).
+        std::copy(S.begin() + std::ptrdiff_t(pos), S.begin() + std::ptrdiff_t(end), S.begin() + std::ptrdiff_t(kept));
+        kept += end - pos;
+        pos = gt == AnsiString::npos ? n : gt + 1;
+    }
+    S.resize(kept);
 }
 
 AnsiString HtmlToPlainText(const AnsiString& S)

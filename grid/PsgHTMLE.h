@@ -39,6 +39,8 @@ AnsiString ShowHashPlaceholders(const AnsiString& S);
 AnsiString LineBreaksToBR(const AnsiString& S, bool CRToBR);
 AnsiString HtmlToPlainText(const AnsiString& S);
 AnsiString HtmlStripTags(const AnsiString& S);
+// The same in place.
+void StripHtmlTags(AnsiString& S);
 // 1-based index in Html of the N-th character outside tags; Length + 1 when N
 // is one past the last such character; 0 when further.
 int HtmlCharPos(const AnsiString& Html, int N);

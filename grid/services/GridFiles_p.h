@@ -32,6 +32,11 @@ private:
     TProStringGrid* FGrid;
 };
 
+// Exports take their plain way while this is set: every row formed on the grid's thread through
+// SaveCell, every field and sheet cell by the general code. The faster ways write the same
+// bytes; the tests compare the two.
+extern bool PlainExports;
+
 // A Unicode cell ("|\" form) as Windows-1250 text ("?" for what has no byte); other text unchanged.
 AnsiString CellTextAsAnsi(const AnsiString& S);
 // Any cell text as UTF-8.

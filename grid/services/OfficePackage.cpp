@@ -125,15 +125,15 @@ std::string TOfficePackage::Part(const std::string& Name) const
     return data;
 }
 
-void TOfficePackage::SetPart(const std::string& Name, const std::string& Data)
+void TOfficePackage::SetPart(const std::string& Name, std::string&& Data)
 {
     std::erase(F->Deleted, Name);
     for (auto& p : F->Changed)
         if (p.first == Name) {
-            p.second = Data;
+            p.second = std::move(Data);
             return;
         }
-    F->Changed.emplace_back(Name, Data);
+    F->Changed.emplace_back(Name, std::move(Data));
 }
 
 void TOfficePackage::DeletePart(const std::string& Name)

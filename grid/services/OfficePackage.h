@@ -24,7 +24,8 @@ public:
     bool HasPart(const std::string& Name) const;
     // The part's bytes; empty when there is no such part.
     std::string Part(const std::string& Name) const;
-    void SetPart(const std::string& Name, const std::string& Data);
+    void SetPart(const std::string& Name, const std::string& Data) { SetPart(Name, std::string(Data)); }
+    void SetPart(const std::string& Name, std::string&& Data);
     void DeletePart(const std::string& Name);
     // Writes the package to a temporary file beside FileName and renames it over
     // FileName. The package is spent afterwards.

@@ -4,6 +4,9 @@
 // line breaks and all.
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <string_view>
 
 #include "grid/ProGrid.h"
 #include "grid/ProUtil.h"
@@ -12,6 +15,32 @@
 
 namespace {
 constexpr char VTab = '\x0B';
+
+using TBytes16 = char __attribute__((vector_size(16)));
+
+// Whether Text holds any of A, B, C and D (none of them NUL), sixteen bytes at a time.
+bool HoldsAnyOf(std::string_view Text, char A, char B, char C, char D)
+{
+    const TBytes16 a = TBytes16{} + A, b = TBytes16{} + B, c = TBytes16{} + C, d = TBytes16{} + D;
+    auto any = [&](const char* At) {
+        TBytes16 v;
+        std::memcpy(&v, At, 16);
+        const TBytes16 hit = (v == a) | (v == b) | (v == c) | (v == d);
+        std::uint64_t halves[2];
+        std::memcpy(halves, &hit, 16);
+        return (halves[0] | halves[1]) != 0;
+    };
+    const std::size_t n = Text.size();
+    if (n < 16) {
+        char padded[16] = {};
+        std::memcpy(padded, Text.data(), n);
+        return any(padded);
+    }
+    for (std::size_t i = 0; i + 16 <= n; i += 16)
+        if (any(Text.data() + i))
+            return true;
+    return any(Text.data() + n - 16);
+}
 
 bool HasLineBreak(const AnsiString& S)
 {
@@ -192,60 +221,114 @@ void TProStringGrid::WriteCsvFile(const AnsiString& FileName, bool Append)
 {
     THourGlass hourGlass;
     const char sep = FFieldSeparator ? FFieldSeparator : ',';
-    AnsiString out;
+    AnsiString head;
     if (Append && FileExists(FileName)) {
-        out = LoadBytesFromFile(FileName);
-        if (!out.empty() && out.back() != '\n')
-            out += "\r\n";
+        head = LoadBytesFromFile(FileName);
+        if (!head.empty() && head.back() != '\n')
+            head += "\r\n";
     }
-    std::vector<int> cols = ExportColumns(SaveColStart(), SaveColEnd());
+    // Without options that change every field, a field is written straight into the line:
+    // as it stands, or in double quotes with its double quotes doubled and each CR LF made a
+    // vertical tab (a LF when the quotes are there for a double quote).
+    const bool straight = !PlainExports && !FP.OemConvert && !FQuoteAllFields && !FTildeLineBreaks && sep != '"' && sep != 0;
+    auto field = [&](AnsiString& s, std::string& out) {
+        if (straight && !(s.size() >= 2 && s[0] == '|' && s[1] == '\\')) {
+            if (s.empty()) {
+                if (FQuoteEmptyFields)
+                    out += "\"\"";
+                return;
+            }
+            if (!HoldsAnyOf(s, '"', '\r', '\n', sep)) {
+                out += s;
+                return;
+            }
+            bool quote = false, hasSep = false;
+            for (char c : s) {
+                quote = quote || c == '"';
+                hasSep = hasSep || c == sep;
+            }
+            const bool wrapped = quote && !hasSep;
+            out += '"';
+            std::size_t from = 0;
+            for (std::size_t i = 0; i < s.size(); ++i)
+                if (s[i] == '"') {
+                    out.append(s, from, i + 1 - from);
+                    out += '"';
+                    from = i + 1;
+                } else if (s[i] == '\r' && i + 1 < s.size() && s[i + 1] == '\n') {
+                    out.append(s, from, i - from);
+                    if (!wrapped) {
+                        out += VTab;
+                        ++i;
+                    }
+                    from = i + 1;
+                }
+            out.append(s, from, AnsiString::npos);
+            out += '"';
+            return;
+        }
+        s = DoubleQuoteChars(CellTextAsAnsi(s));
+        if (FP.OemConvert)
+            AnsiToOemString(s);
+        bool wrapped = false;
+        if (FQuoteAllFields || (s.find('"') != AnsiString::npos && s.find(sep) == AnsiString::npos)) {
+            s = "\"" + s + "\"";
+            wrapped = true;
+        }
+        if (s.empty()) {
+            if (FTildeLineBreaks)
+                s = "^";
+            else if (FQuoteEmptyFields)
+                s = "\"\"";
+        }
+        if (s.find(sep) != AnsiString::npos || HasLineBreak(s)) {
+            if (FTildeLineBreaks) {
+                // Line breaks become tildes; a separator inside needs the quotes all the same.
+                LineBreaksToTilde(s);
+                if (!wrapped && s.find(sep) != AnsiString::npos)
+                    s = "\"" + s + "\"";
+            } else if (wrapped)
+                StripCRFromCRLF(s);
+            else
+                QuoteCSVCell(s);
+        }
+        out += s;
+    };
+    const std::vector<int> cols = ExportColumns(SaveColStart(), SaveColEnd());
     int lastPercent = -1;
     DoProgress(0, -1);
-    for (int r = SaveRowStart(); r <= SaveRowEnd(); ++r) {
-        for (std::size_t i = 0; i < cols.size(); ++i) {
-            AnsiString s;
-            SaveCell(cols[i], r, s);
-            s = DoubleQuoteChars(CellTextAsAnsi(s));
-            if (FP.OemConvert)
-                AnsiToOemString(s);
-            bool wrapped = false;
-            if (FQuoteAllFields || (s.find('"') != AnsiString::npos && s.find(sep) == AnsiString::npos)) {
-                s = "\"" + s + "\"";
-                wrapped = true;
+    TReplacingFile file(FileName);
+    file.Write(head);
+    FormExportRows(
+        SaveRowStart(), SaveRowEnd() + 1,
+        [&](int r, bool OwnThread, std::string& out) {
+            const std::size_t mark = out.size();
+            thread_local AnsiString s;
+            for (std::size_t i = 0; i < cols.size(); ++i) {
+                if (!SaveCellText(cols[i], r, s, OwnThread)) {
+                    out.resize(mark);
+                    return false;
+                }
+                if (i > 0)
+                    out += sep;
+                field(s, out);
             }
-            if (s.empty()) {
-                if (FTildeLineBreaks)
-                    s = "^";
-                else if (FQuoteEmptyFields)
-                    s = "\"\"";
+            out += "\r\n";
+            if (OwnThread) {
+                DoProgress(1, r);
+                if (OnFileProgress) {
+                    int percent = int(std::lround(r * 100.0 / std::max(1, RowCount() - 1)));
+                    if (percent != lastPercent) {
+                        lastPercent = percent;
+                        OnFileProgress(this, percent);
+                    }
+                }
             }
-            if (s.find(sep) != AnsiString::npos || HasLineBreak(s)) {
-                if (FTildeLineBreaks) {
-                    // Line breaks become tildes; a separator inside needs the quotes all the same.
-                    LineBreaksToTilde(s);
-                    if (!wrapped && s.find(sep) != AnsiString::npos)
-                        s = "\"" + s + "\"";
-                } else if (wrapped)
-                    StripCRFromCRLF(s);
-                else
-                    QuoteCSVCell(s);
-            }
-            if (i > 0)
-                out += sep;
-            out += s;
-        }
-        out += "\r\n";
-        DoProgress(1, r);
-        if (OnFileProgress) {
-            int percent = int(std::lround(r * 100.0 / std::max(1, RowCount() - 1)));
-            if (percent != lastPercent) {
-                lastPercent = percent;
-                OnFileProgress(this, percent);
-            }
-        }
-    }
+            return true;
+        },
+        [&](std::string& Piece) { file.Write(Piece); });
     DoProgress(2, -1);
-    SaveBytesToFile(FileName, out);
+    file.Commit();
 }
 
 // ---------------------------------------------------------------- reading

@@ -5,6 +5,8 @@
 // parts stay as they were. Texts that read back as the same number are
 // written as numbers (with their decimals as the number format), all others
 // as inline strings.
+#include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
@@ -14,6 +16,7 @@
 #include <limits>
 #include <map>
 #include <set>
+#include <string_view>
 
 #include "grid/ProGrid.h"
 #include "grid/ProUtil.h"
@@ -258,23 +261,43 @@ int DecimalsOf(const AnsiString& S)
 // A text goes out as a number when it is the grid's form of one: its general form ("3,14",
 // "-4") or its form with a fixed number of decimals ("12,50", "100,00"), which keeps the
 // decimals as the cell's number format. Other texts ("007", "1e3", " 12") stay texts.
+bool SheetNumber(const AnsiString& S, double& Value, int& Decimals)
+{
+    Decimals = 0;
+    // A text without a digit never reads as a number; plain digits without a leading zero
+    // (at most 15, so that the double holds them exactly) are their general form.
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (std::none_of(S.begin(), S.end(), digit))
+        return false;
+    if (S.size() <= 15 && (S[0] != '0' || S.size() == 1) && std::all_of(S.begin(), S.end(), digit)) {
+        std::uint64_t n = 0;
+        for (char c : S)
+            n = n * 10 + std::uint64_t(c - '0');
+        Value = double(n);
+        return true;
+    }
+    double d = 0;
+    if (!TryStrToFloat(S, d) || !std::isfinite(d))
+        return false;
+    const int decimals = DecimalsOf(S);
+    if (decimals > 0 && decimals <= 15 && FloatToStrF(d, ffFixed, 15, decimals) == S) {
+        Value = d;
+        Decimals = decimals;
+        return true;
+    }
+    if (FloatToStr(d) == S) {
+        Value = d;
+        return true;
+    }
+    return false;
+}
+
 TCellValue CellValue(const AnsiString& S)
 {
     TCellValue v;
-    double d = 0;
-    if (!S.empty() && TryStrToFloat(S, d) && std::isfinite(d)) {
-        const int decimals = DecimalsOf(S);
-        if (decimals > 0 && decimals <= 15 && FloatToStrF(d, ffFixed, 15, decimals) == S) {
-            v.Number = true;
-            v.Value = d;
-            v.Decimals = decimals;
-            return v;
-        }
-        if (FloatToStr(d) == S) {
-            v.Number = true;
-            v.Value = d;
-            return v;
-        }
+    if (!S.empty() && SheetNumber(S, v.Value, v.Decimals)) {
+        v.Number = true;
+        return v;
     }
     v.Text = EscapeOfficeText(CellTextAsUtf8(S));
     return v;
@@ -354,6 +377,8 @@ std::string NumberText(double D)
     return std::string(buf, r.ptr);
 }
 
+void SetSheetDimension(pugi::xml_node ws, int Cols, int Rows);
+
 // Writes Values from A1 on into the sheet (an empty text empties the cell).
 void WriteSheetCells(pugi::xml_document& Sheet, const std::vector<std::vector<TCellValue>>& Values, int Cols,
                      const std::map<int, int>& DecimalStyles)
@@ -430,8 +455,13 @@ void WriteSheetCells(pugi::xml_document& Sheet, const std::vector<std::vector<TC
             t.text() = v.Text.c_str();
         }
     }
-    // The dimension covers what was there and what was written.
-    TRect used(1, 1, std::max(Cols, 1), std::max(int(Values.size()), 1));
+    SetSheetDimension(ws, Cols, int(Values.size()));
+}
+
+// The dimension covers what was there and what was written (Rows rows of Cols cells from A1).
+void SetSheetDimension(pugi::xml_node ws, int Cols, int Rows)
+{
+    TRect used(1, 1, std::max(Cols, 1), std::max(Rows, 1));
     pugi::xml_node dim = ws.child("dimension");
     TRect old;
     if (dim && ParseRangeAddress(dim.attribute("ref").value(), old))
@@ -441,6 +471,147 @@ void WriteSheetCells(pugi::xml_document& Sheet, const std::vector<std::vector<TC
     if (!dim.attribute("ref"))
         dim.append_attribute("ref");
     dim.attribute("ref") = (CellRef(used.Left, used.Top) + ":" + CellRef(used.Right, used.Bottom)).c_str();
+}
+
+
+// ---------------------------------------------------------------- rows of a new sheet
+// The rows of a sheet that had none are written as text, many rows at once, exactly as
+// WriteSheetCells and the XML writer write them.
+
+// Marks the "s" of a number shown with decimals until the cell formats are known; the
+// decimals follow as one byte. Never in a cell's text: control characters are escaped there.
+constexpr char DecimalsMark = '\x01';
+
+void AppendUtf8(std::string& Out, char16_t U)
+{
+    if (U < 0x80) {
+        Out += char(U);
+    } else if (U < 0x800) {
+        Out += char(0xC0 | (U >> 6));
+        Out += char(0x80 | (U & 0x3F));
+    } else {
+        Out += char(0xE0 | (U >> 12));
+        Out += char(0x80 | ((U >> 6) & 0x3F));
+        Out += char(0x80 | (U & 0x3F));
+    }
+}
+
+// Text as the XML writer writes it between tags: "&", "<" and ">" escaped.
+void AppendXmlText(std::string& Out, std::string_view Text)
+{
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        const char* entity = Text[i] == '&' ? "&amp;" : Text[i] == '<' ? "&lt;" : Text[i] == '>' ? "&gt;" : nullptr;
+        if (entity) {
+            Out.append(Text, from, i - from);
+            Out += entity;
+            from = i + 1;
+        }
+    }
+    Out.append(Text, from, std::string_view::npos);
+}
+
+// A cell's text (SaveCell's, without CR) as the cell WriteSheetCells makes of it; nothing for an
+// empty text. The cell's reference is Letters and Number.
+void AppendSheetCell(std::string& Out, std::string_view Letters, std::string_view Number, const AnsiString& Text,
+                     unsigned& DecimalsUsed)
+{
+    if (Text.empty())
+        return;
+    Out += "<c r=\"";
+    Out += Letters;
+    Out += Number;
+    double value = 0;
+    int decimals = 0;
+    if (SheetNumber(Text, value, decimals)) {
+        if (decimals > 0) {
+            Out += "\" s=\"";
+            Out += DecimalsMark;
+            Out += char(decimals);
+            DecimalsUsed |= 1u << decimals;
+        }
+        char buf[32];
+        Out += "\"><v>";
+        Out.append(buf, std::to_chars(buf, buf + sizeof(buf), value).ptr);
+        Out += "</v></c>";
+        return;
+    }
+    // Texts of the code page without control characters or "_" are the same after
+    // EscapeOfficeText: they are converted straight into the sheet.
+    bool plain = !(Text.size() >= 2 && Text[0] == '|' && Text[1] == '\\');
+    bool tabOrLineFeed = false;
+    for (std::size_t i = 0; plain && i < Text.size(); ++i) {
+        const char c = Text[i];
+        if (c == '\t' || c == '\n')
+            tabOrLineFeed = true;
+        else if (static_cast<unsigned char>(c) < 0x20 || c == '_')
+            plain = false;
+    }
+    std::string escaped;
+    std::string_view utf8;
+    bool preserve = false;
+    if (plain) {
+        preserve = Text.front() == ' ' || Text.back() == ' ' || tabOrLineFeed;
+    } else {
+        escaped = EscapeOfficeText(CellTextAsUtf8(Text));
+        utf8 = escaped;
+        preserve = utf8.front() == ' ' || utf8.back() == ' ' ||
+                   std::any_of(utf8.begin(), utf8.end(), [](char c) { return c == '\n' || c == '\t'; });
+    }
+    Out += preserve ? "\" t=\"inlineStr\"><is><t xml:space=\"preserve\">" : "\" t=\"inlineStr\"><is><t>";
+    if (plain) {
+        std::size_t from = 0;
+        for (std::size_t i = 0; i < Text.size(); ++i) {
+            const unsigned char c = static_cast<unsigned char>(Text[i]);
+            if (c < 0x80 && c != '&' && c != '<' && c != '>')
+                continue;
+            Out.append(Text, from, i - from);
+            if (c >= 0x80)
+                AppendUtf8(Out, Win1250ToUnicode(c));
+            else
+                AppendXmlText(Out, std::string_view(Text).substr(i, 1));
+            from = i + 1;
+        }
+        Out.append(Text, from, AnsiString::npos);
+    } else {
+        AppendXmlText(Out, utf8);
+    }
+    Out += "</t></is></c>";
+}
+
+// The sheet's XML around the rows to come in its empty sheetData: what goes before them and after.
+std::pair<std::string, std::string> SheetAroundRows(pugi::xml_document& Sheet)
+{
+    static const char* const Place = "velmarok-sheet-rows";
+    pugi::xml_node ws = Sheet.document_element();
+    pugi::xml_node data = ws.child("sheetData");
+    if (!data)
+        data = InsertBefore(ws, "sheetData", {"sheetPr", "dimension", "sheetViews", "sheetFormatPr", "cols"});
+    pugi::xml_node place = data.append_child(pugi::node_comment);
+    place.set_value(Place);
+    std::string xml = SaveOfficeXml(Sheet);
+    data.remove_child(place);
+    const std::string mark = std::string("<!--") + Place + "-->";
+    const std::size_t at = xml.find(mark);
+    return {xml.substr(0, at), xml.substr(at + mark.size())};
+}
+
+// The decimals marks of a sheet's XML made the cell formats.
+void SetDecimalsStyles(std::string& Xml, const std::map<int, int>& DecimalStyles)
+{
+    std::size_t mark = Xml.find(DecimalsMark);
+    if (mark == std::string::npos)
+        return;
+    std::string out;
+    out.reserve(Xml.size());
+    std::size_t from = 0;
+    for (; mark != std::string::npos; mark = Xml.find(DecimalsMark, from)) {
+        out.append(Xml, from, mark - from);
+        out += std::to_string(DecimalStyles.at(int(Xml[mark + 1])));
+        from = mark + 2;
+    }
+    out.append(Xml, from, std::string::npos);
+    Xml = std::move(out);
 }
 
 // ---------------------------------------------------------------- reading
@@ -674,22 +845,6 @@ void TProStringGrid::SaveToExcel(const AnsiString& FileName, const AnsiString& S
         name.back() == '\'')
         throw EProGridError("Excel worksheet name " + name + " is not allowed");
 
-    std::vector<int> cols = ExportColumns(FExportFixedCells ? 0 : FixedCols(), ColCount() - 1);
-    std::vector<std::vector<TCellValue>> values;
-    DoProgress(0, -1);
-    for (int r = FExportFixedCells ? 0 : FixedRows(); r < RowCount(); ++r) {
-        std::vector<TCellValue> row;
-        row.reserve(cols.size());
-        for (int c : cols) {
-            AnsiString s;
-            SaveCell(c, r, s);
-            row.push_back(CellValue(RemoveCRChars(s)));
-        }
-        values.push_back(std::move(row));
-        DoProgress(1, r);
-    }
-    DoProgress(2, -1);
-
     TOfficePackage package;
     if (!SheetName.empty() && FileExists(file))
         package.LoadFromFile(file, "a workbook");
@@ -701,14 +856,92 @@ void TProStringGrid::SaveToExcel(const AnsiString& FileName, const AnsiString& S
     pugi::xml_document sheet;
     if (!LoadSheetXml(sheet, package.Part(part)))
         throw EProGridError("The workbook's sheet cannot be read");
-    std::set<int> decimals;
-    for (const auto& row : values)
-        for (const TCellValue& v : row)
-            if (v.Decimals > 0)
-                decimals.insert(v.Decimals);
-    WriteSheetCells(sheet, values, int(cols.size()),
-                    DecimalFormats(package, book.Part(), book.Related("/styles"), decimals));
-    package.SetPart(part, SaveOfficeXml(sheet));
+
+    const std::vector<int> cols = ExportColumns(FExportFixedCells ? 0 : FixedCols(), ColCount() - 1);
+    const int firstRow = FExportFixedCells ? 0 : FixedRows();
+    const int rows = std::max(0, RowCount() - firstRow);
+    pugi::xml_node data = sheet.document_element().child("sheetData");
+    DoProgress(0, -1);
+    if (!PlainExports && rows > 0 && !(data && data.first_child())) {
+        // A sheet without rows gets its rows as text, formed on several threads where the grid allows.
+        std::vector<std::string> refs(cols.size());
+        for (std::size_t j = 0; j < cols.size(); ++j)
+            refs[j] = ColumnLetters(int(j) + 1);
+        std::atomic<unsigned> decimalsUsed{0};
+        SetSheetDimension(sheet.document_element(), int(cols.size()), rows);
+        const auto [before, after] = SheetAroundRows(sheet);
+        std::string xml = before;
+        FormExportRows(
+            firstRow, RowCount(),
+            [&](int r, bool OwnThread, std::string& out) {
+                const std::size_t mark = out.size();
+                char digits[16];
+                const std::string_view number(digits, std::size_t(std::to_chars(digits, digits + sizeof digits,
+                                                                                 r - firstRow + 1).ptr - digits));
+                thread_local AnsiString s;
+                unsigned used = 0;
+                out += "<row r=\"";
+                out += number;
+                out += "\">";
+                const std::size_t empty = out.size();
+                for (std::size_t j = 0; j < cols.size(); ++j) {
+                    if (!SaveCellText(cols[j], r, s, OwnThread)) {
+                        out.resize(mark);
+                        return false;
+                    }
+                    if (s.find('\r') != AnsiString::npos)
+                        s = RemoveCRChars(s);
+                    AppendSheetCell(out, refs[j], number, s, used);
+                }
+                if (out.size() == empty) {
+                    out.resize(out.size() - 1);
+                    out += "/>";
+                } else {
+                    out += "</row>";
+                }
+                decimalsUsed.fetch_or(used, std::memory_order_relaxed);
+                if (OwnThread)
+                    DoProgress(1, r);
+                return true;
+            },
+            [&](std::string& Piece) {
+                // Room for all rows once the first run shows how long rows are.
+                if (xml.size() == before.size())
+                    xml.reserve(before.size() + after.size() + Piece.size() / 8 * 9 * std::size_t(rows / 2048 + 1));
+                xml += Piece;
+            });
+        xml += after;
+        DoProgress(2, -1);
+        std::set<int> decimals;
+        for (int n = 1; n <= 15; ++n)
+            if (decimalsUsed & (1u << n))
+                decimals.insert(n);
+        if (!decimals.empty())
+            SetDecimalsStyles(xml, DecimalFormats(package, book.Part(), book.Related("/styles"), decimals));
+        package.SetPart(part, std::move(xml));
+    } else {
+        std::vector<std::vector<TCellValue>> values;
+        for (int r = firstRow; r < RowCount(); ++r) {
+            std::vector<TCellValue> row;
+            row.reserve(cols.size());
+            for (int c : cols) {
+                AnsiString s;
+                SaveCell(c, r, s);
+                row.push_back(CellValue(RemoveCRChars(s)));
+            }
+            values.push_back(std::move(row));
+            DoProgress(1, r);
+        }
+        DoProgress(2, -1);
+        std::set<int> decimals;
+        for (const auto& row : values)
+            for (const TCellValue& v : row)
+                if (v.Decimals > 0)
+                    decimals.insert(v.Decimals);
+        WriteSheetCells(sheet, values, int(cols.size()),
+                        DecimalFormats(package, book.Part(), book.Related("/styles"), decimals));
+        package.SetPart(part, SaveOfficeXml(sheet));
+    }
     // Formulas of the cells written over are gone: the workbook's calculation chain would name them.
     std::string chain = book.Related("/calcChain");
     if (!chain.empty())

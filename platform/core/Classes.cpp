@@ -141,58 +141,78 @@ bool MayReplaceOs(const std::string& osPath)
     return true;
 }
 
-bool WriteWholeFileOs(const std::string& linkPath, const std::string& data)
+namespace {
+// The temporary file beside a target that replaces it once written: the target's links
+// followed, a name of its own in the target's folder, the target's mode. False (errno set, or
+// 0 for a folder or a name without a file part) when there is none to be had.
+bool OpenReplacement(const std::string& linkPath, int& Fd, std::string& Tmp, std::string& Target)
 {
     static std::atomic<unsigned> counter{0};
-    const std::string osPath = ResolveLinksOs(linkPath);
-    if (!MayReplaceOs(osPath))
+    Fd = -1;
+    Target = ResolveLinksOs(linkPath);
+    if (!MayReplaceOs(Target))
         return false;
-    size_t slash = osPath.rfind('/');
-    std::string dir = slash == std::string::npos ? std::string(".") : osPath.substr(0, slash == 0 ? 1 : slash);
-    std::string base = slash == std::string::npos ? osPath : osPath.substr(slash + 1);
+    size_t slash = Target.rfind('/');
+    std::string dir = slash == std::string::npos ? std::string(".") : Target.substr(0, slash == 0 ? 1 : slash);
+    std::string base = slash == std::string::npos ? Target : Target.substr(slash + 1);
     if (base.empty())
         return false;
     struct stat st {};
-    if (::stat(osPath.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
+    if (::stat(Target.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
         return false;
-    mode_t mode = ::stat(osPath.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0666;
-
-    std::string tmp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        tmp = dir + "/." + base + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-        if (fd < 0 && errno != EEXIST)
+    mode_t mode = ::stat(Target.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0666;
+    for (int attempt = 0; attempt < 100 && Fd < 0; ++attempt) {
+        Tmp = dir + "/." + base + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        Fd = ::open(Tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        if (Fd < 0 && errno != EEXIST)
             return false;
     }
-    if (fd < 0)
+    if (Fd < 0)
         return false;
     if (mode != 0666)
-        ::fchmod(fd, mode);
-    const char* p = data.data();
-    size_t left = data.size();
-    bool ok = true;
+        ::fchmod(Fd, mode);
+    return true;
+}
+
+bool WriteAll(int Fd, const char* p, size_t left)
+{
     while (left > 0) {
-        ssize_t n = ::write(fd, p, left);
+        ssize_t n = ::write(Fd, p, left);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            ok = false;
-            break;
+            return false;
         }
         p += n;
         left -= static_cast<size_t>(n);
     }
-    if (::close(fd) != 0)
-        ok = false;
-    if (ok && ::rename(tmp.c_str(), osPath.c_str()) != 0)
-        ok = false;
-    if (!ok) {
+    return true;
+}
+
+// Closes the temporary file and renames it over the target when all went well; otherwise
+// removes it (errno kept).
+bool FinishReplacement(int Fd, const std::string& Tmp, const std::string& Target, bool Ok)
+{
+    if (::close(Fd) != 0)
+        Ok = false;
+    if (Ok && ::rename(Tmp.c_str(), Target.c_str()) != 0)
+        Ok = false;
+    if (!Ok) {
         int err = errno;
-        ::unlink(tmp.c_str());
+        ::unlink(Tmp.c_str());
         errno = err;
     }
-    return ok;
+    return Ok;
+}
+}  // namespace
+
+bool WriteWholeFileOs(const std::string& linkPath, const std::string& data)
+{
+    int fd = -1;
+    std::string tmp, target;
+    if (!OpenReplacement(linkPath, fd, tmp, target))
+        return false;
+    return FinishReplacement(fd, tmp, target, WriteAll(fd, data.data(), data.size()));
 }
 
 namespace {
@@ -211,6 +231,44 @@ void SaveBytesToFile(const AnsiString& FileName, const AnsiString& Bytes)
     errno = 0;
     if (!WriteWholeFileOs(ToOsPath(FileName), Bytes))
         CreateError(FileName, errno);
+}
+
+TReplacingFile::TReplacingFile(const AnsiString& FileName) : FFileName(FileName)
+{
+    errno = 0;
+    if (!OpenReplacement(ToOsPath(FileName), FFd, FTmp, FTarget))
+        CreateError(FileName, errno);
+}
+
+TReplacingFile::~TReplacingFile()
+{
+    if (FFd >= 0)
+        FinishReplacement(FFd, FTmp, FTarget, false);
+}
+
+void TReplacingFile::Write(std::string_view Bytes)
+{
+    errno = 0;
+    if (FFd < 0 || !WriteAll(FFd, Bytes.data(), Bytes.size()))
+        Fail();
+}
+
+void TReplacingFile::Commit()
+{
+    errno = 0;
+    const int fd = FFd;
+    FFd = -1;
+    if (fd < 0 || !FinishReplacement(fd, FTmp, FTarget, true))
+        CreateError(FFileName, errno);
+}
+
+void TReplacingFile::Fail()
+{
+    const int err = errno;
+    if (FFd >= 0)
+        FinishReplacement(FFd, FTmp, FTarget, false);
+    FFd = -1;
+    CreateError(FFileName, err);
 }
 
 AnsiString LoadBytesFromFile(const AnsiString& FileName)

@@ -116,6 +116,25 @@ public:
 // Writes the bytes to a temporary file beside FileName and renames it over the
 // target, so the target is either the old or the complete new file. EFCreateError on failure.
 void SaveBytesToFile(const AnsiString& FileName, const AnsiString& Bytes);
+// The same for bytes written a piece at a time: they go to a temporary file beside
+// FileName, which Commit renames over it. Until then FileName stays as it was; destroyed
+// without Commit (an exception), the writer leaves no temporary file behind.
+// EFCreateError as SaveBytesToFile raises it.
+class TReplacingFile {
+public:
+    explicit TReplacingFile(const AnsiString& FileName);
+    ~TReplacingFile();
+    TReplacingFile(const TReplacingFile&) = delete;
+    TReplacingFile& operator=(const TReplacingFile&) = delete;
+    void Write(std::string_view Bytes);
+    void Commit();
+
+private:
+    [[noreturn]] void Fail();
+    AnsiString FFileName;
+    int FFd = -1;
+    std::string FTmp, FTarget;
+};
 // The whole file, byte for byte; EFOpenError when it cannot be read.
 AnsiString LoadBytesFromFile(const AnsiString& FileName);
 

@@ -1,6 +1,9 @@
 #include "platform/core/Parallel.h"
 
 #include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <exception>
 #include <system_error>
 #include <thread>
@@ -41,4 +44,74 @@ void RunInParts(std::size_t Count, int AParts, const std::function<void(int Part
     for (const std::exception_ptr& e : errors)
         if (e)
             std::rethrow_exception(e);
+}
+
+struct TOrderedParts::TState {
+    std::size_t Count;
+    std::function<void(std::size_t)> Make;
+    std::atomic<std::size_t> Next{0};
+    std::mutex Lock;
+    std::condition_variable Made;
+    std::vector<char> Done;
+    std::vector<std::exception_ptr> Errors;
+    std::vector<std::thread> Threads;
+
+    // Makes the item and tells whoever waits for it.
+    void MakeItem(std::size_t i)
+    {
+        std::exception_ptr error;
+        try {
+            Make(i);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        {
+            std::lock_guard<std::mutex> guard(Lock);
+            Done[i] = 1;
+            Errors[i] = error;
+        }
+        Made.notify_all();
+    }
+    void Work()
+    {
+        for (std::size_t i; (i = Next.fetch_add(1)) < Count;)
+            MakeItem(i);
+    }
+};
+
+TOrderedParts::TOrderedParts(std::size_t Count, int AThreads, std::function<void(std::size_t Index)> AMake)
+    : F(std::make_unique<TState>())
+{
+    F->Count = Count;
+    F->Make = std::move(AMake);
+    F->Done.assign(Count, 0);
+    F->Errors.resize(Count);
+    const std::size_t threads = std::min<std::size_t>(std::size_t(std::max(0, AThreads)), Count);
+    try {
+        for (std::size_t t = 0; t < threads; ++t)
+            F->Threads.emplace_back([this] { F->Work(); });
+    } catch (const std::system_error&) {
+        // No more threads to be had: Take makes what they leave.
+    }
+}
+
+TOrderedParts::~TOrderedParts()
+{
+    F->Next = F->Count;
+    for (std::thread& t : F->Threads)
+        t.join();
+}
+
+void TOrderedParts::Take(std::size_t Index)
+{
+    // Items up to this one that nobody has begun are made here rather than waited for.
+    for (std::size_t next = F->Next.load(); next <= Index;)
+        if (F->Next.compare_exchange_weak(next, next + 1)) {
+            F->MakeItem(next);
+            next = F->Next.load();
+        }
+    std::unique_lock<std::mutex> guard(F->Lock);
+    F->Made.wait(guard, [&] { return F->Done[Index] != 0; });
+    if (F->Errors[Index])
+        std::rethrow_exception(F->Errors[Index]);
 }

@@ -4,6 +4,7 @@
 // at once.
 #include <cstddef>
 #include <functional>
+#include <memory>
 
 // The number of parts Count items are split into: one for every AMinPerPart
 // items, at most one per core and at most eight, at least one.
@@ -15,3 +16,23 @@ int PartsFor(std::size_t Count, std::size_t AMinPerPart);
 // can be started, the parts left run on the calling thread. An exception of
 // a part is raised here once all parts have ended.
 void RunInParts(std::size_t Count, int AParts, const std::function<void(int Part, std::size_t From, std::size_t To)>& APart);
+
+// Items [0, Count) made by AMake(Index) on up to AThreads threads of their
+// own, each taking the next item not yet begun, and taken by the owner in
+// their order: Take(Index) returns once the item is made, so the owner uses
+// one item while later ones are being made. An item nobody has begun yet is
+// made by Take itself (also where no thread can be started). An item's
+// exception is raised by its Take. Ending the object lets the threads finish
+// the items they hold and begins no more.
+class TOrderedParts {
+public:
+    TOrderedParts(std::size_t Count, int AThreads, std::function<void(std::size_t Index)> AMake);
+    ~TOrderedParts();
+    TOrderedParts(const TOrderedParts&) = delete;
+    TOrderedParts& operator=(const TOrderedParts&) = delete;
+    void Take(std::size_t Index);
+
+private:
+    struct TState;
+    std::unique_ptr<TState> F;
+};

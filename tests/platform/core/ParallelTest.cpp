@@ -37,3 +37,38 @@ TEST(Parallel, PartsCoverEveryItemOnceAndReportFailuresAfterAll)
                  std::runtime_error);
     EXPECT_EQ(ended.load(), 4);
 }
+
+// Items are taken in order, each made once, whether threads make them or
+// the taker does (no threads at all, or more items than threads); an item's
+// failure is raised when it is taken, and ending early waits for the threads.
+TEST(Parallel, OrderedPartsAreTakenInOrderAndMadeOnce)
+{
+    for (int threads : {0, 1, 3, 8})
+        for (std::size_t count : {0u, 1u, 5u, 300u}) {
+            std::vector<std::atomic<int>> made(count);
+            std::vector<int> taken;
+            {
+                TOrderedParts parts(count, threads, [&](std::size_t i) { ++made[i]; });
+                for (std::size_t i = 0; i < count; ++i) {
+                    parts.Take(i);
+                    ASSERT_EQ(made[i].load(), 1) << threads << " threads, item " << i;
+                    taken.push_back(int(i));
+                }
+            }
+            for (std::size_t i = 0; i < count; ++i)
+                EXPECT_EQ(made[i].load(), 1);
+            EXPECT_EQ(taken.size(), count);
+        }
+    std::atomic<int> made{0};
+    {
+        TOrderedParts parts(100, 4, [&](std::size_t i) {
+            ++made;
+            if (i == 3)
+                throw std::runtime_error("item 3");
+        });
+        for (std::size_t i = 0; i < 3; ++i)
+            parts.Take(i);
+        EXPECT_THROW(parts.Take(3), std::runtime_error);
+    }
+    EXPECT_GE(made.load(), 4);
+}

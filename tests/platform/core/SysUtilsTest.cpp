@@ -336,6 +336,12 @@ TEST_F(Files, WritesGoThroughLinksAndLeaveReadOnlyFilesAlone)
                  throw EFCreateError("copy failed");
          }},
         {"TIniFile", [](const AnsiString& f, const std::string& b) { TIniFile(f).WriteString("S", "k", b); }},
+        {"TReplacingFile", [](const AnsiString& f, const std::string& b) {
+             TReplacingFile file(f);
+             file.Write(std::string_view(b).substr(0, b.size() / 2));
+             file.Write(std::string_view(b).substr(b.size() / 2));
+             file.Commit();
+         }},
     };
     const std::string os = ToOsPath(dir);
     ASSERT_EQ(::mkdir((os + "real").c_str(), 0700), 0);
@@ -373,6 +379,12 @@ TEST_F(Files, WritesGoThroughLinksAndLeaveReadOnlyFilesAlone)
         ::chmod((os + "locked.txt").c_str(), 0644);
         ::unlink((os + "locked.txt").c_str());
     }
+    // A file written in part and given up leaves the target as it was.
+    {
+        TReplacingFile file(dir + "real/catalogue.txt");
+        file.Write("half");
+    }
+    EXPECT_NE(Read(dir + "real/catalogue.txt").find("chain.txt"), std::string::npos);
     // Nothing but what the writers wrote is left in the folders (no temporary files).
     auto list = ListDirectory(dir + "real");
     ASSERT_EQ(list.size(), 2u);
