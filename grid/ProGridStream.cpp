@@ -242,11 +242,11 @@ bool TProStringGrid::SaveCellText(int ACol, int ARow, AnsiString& Value, bool Ow
     return true;
 }
 
-bool PlainExports = false;
+bool PlainWays = false;
 
 bool TProStringGrid::SaveCellsOffThread() const
 {
-    return !PlainExports && typeid(*this) == typeid(TProStringGrid) && !OnGetDisplText && !OnGetDisplWideText &&
+    return !PlainWays && typeid(*this) == typeid(TProStringGrid) && !OnGetDisplText && !OnGetDisplWideText &&
            !(FSaveFormattedText && OnGetFloatFormat) && (!OnSaveCell || FSaveCellConcurrent) && !OnGridProgress &&
            !OnFileProgress;
 }

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <functional>
+#include <string_view>
 #include <typeinfo>
 
 #include "grid/ProGrid.h"
@@ -67,6 +68,7 @@ bool EachTextLine(std::string_view Text, int& Lines, F&& AMeasure)
     } while (more);
     return true;
 }
+}  // namespace
 
 int WidestTextLine(TTextMetrics& AMetrics, std::string_view Text, int& Lines)
 {
@@ -78,8 +80,13 @@ int WidestTextLine(TTextMetrics& AMetrics, std::string_view Text, int& Lines)
     return widest;
 }
 
-// The same without learning anything: false when a line needs the metrics
-// to learn (what it needs noted in Unmet when given).
+int TextLineCount(std::string_view Text)
+{
+    int lines = 0;
+    EachTextLine(Text, lines, [](std::size_t, std::size_t) { return true; });
+    return lines;
+}
+
 bool TryWidestTextLine(const TTextMetrics& AMetrics, std::string_view Text, int& Widest,
                        TTextMetrics::TUnmet* Unmet)
 {
@@ -94,8 +101,7 @@ bool TryWidestTextLine(const TTextMetrics& AMetrics, std::string_view Text, int&
     });
 }
 
-// Below this many texts one thread measures them all.
-constexpr std::size_t TextsPerPart = 8192;
+namespace {
 // The metrics learn what this many texts of the queue need before all.
 constexpr std::size_t SampledTexts = 4096;
 // A part looks this many texts ahead for the places of their hashes.
@@ -115,22 +121,12 @@ struct TMoreCol {
     int Next;
 };
 
-// What one part of the queue gives: the widest text by column, what its
-// texts need the metrics to learn (by metrics), the texts that wait.
-struct TMeasurePart {
-    std::vector<int> Widest;
-    std::vector<std::pair<TTextMetrics*, std::unique_ptr<TTextMetrics::TUnmet>>> Unmet;
+// What one part of the queue gives besides its widest text by column and
+// what its texts need the metrics to learn: the texts that wait.
+struct TDistinctPart : TMeasurePart {
     std::vector<TPending> Pending;
     std::vector<TMoreCol> More;
 
-    TTextMetrics::TUnmet* UnmetOf(TTextMetrics* AMetrics)
-    {
-        for (auto& u : Unmet)
-            if (u.first == AMetrics)
-                return u.second.get();
-        Unmet.emplace_back(AMetrics, std::make_unique<TTextMetrics::TUnmet>());
-        return Unmet.back().second.get();
-    }
     void AddCol(TPending& P, unsigned ACol)
     {
         if (P.Col == ACol)
@@ -272,15 +268,13 @@ void TCellTextMeasure::MeasureQueued(TProStringGrid* AGrid, int First, std::vect
                 int w = 0;
                 TryWidestTextLine(metricsOf(i), text, w, sample.UnmetOf(&metricsOf(i)));
             }
-        for (auto& u : sample.Unmet)
-            if (u.second->Any())
-                u.first->Learn(*u.second);
+        sample.Learn();
     }
 
     const int parts = PartsFor(n, TextsPerPart);
-    std::vector<TMeasurePart> measured(static_cast<std::size_t>(parts));
+    std::vector<TDistinctPart> measured(static_cast<std::size_t>(parts));
     RunInParts(n, parts, [&](int Part, std::size_t From, std::size_t To) {
-        TMeasurePart& part = measured[std::size_t(Part)];
+        TDistinctPart& part = measured[std::size_t(Part)];
         part.Widest.assign(Widest.size(), 0);
         TDistinctTexts distinct;
         std::uint32_t ahead[LookAhead];
@@ -324,10 +318,8 @@ void TCellTextMeasure::MeasureQueued(TProStringGrid* AGrid, int First, std::vect
 
     // After the metrics have learnt, the plain texts that waited.
     std::vector<TPending*> left;
-    for (TMeasurePart& part : measured) {
-        for (auto& u : part.Unmet)
-            if (u.second->Any())
-                u.first->Learn(*u.second);
+    for (TDistinctPart& part : measured) {
+        part.Learn();
         for (TPending& p : part.Pending)
             if (p.Way == twSummed)
                 left.push_back(&p);
@@ -341,7 +333,7 @@ void TCellTextMeasure::MeasureQueued(TProStringGrid* AGrid, int First, std::vect
     });
     // The rest in queue order (as the cells come: the parts hold
     // consecutive ranges).
-    for (const TMeasurePart& part : measured) {
+    for (const TDistinctPart& part : measured) {
         for (std::size_t c = 0; c < Widest.size(); ++c)
             Widest[c] = std::max(Widest[c], part.Widest[c]);
         for (const TPending& p : part.Pending) {

@@ -9,6 +9,7 @@
 
 #include "grid/ProGrid.h"
 #include "platform/gui/Graphics.h"
+#include "platform/core/Parallel.h"
 #include "platform/gui/TextMetrics.h"
 
 // A font that a cell's style sets from one of the grid's fonts, cell after
@@ -35,6 +36,59 @@ private:
 // How a text is measured: its characters' advances summed, laid out as a
 // whole (the same for every cell that holds it), or worked out for its cell.
 enum TTextWay { twSummed, twByText, twByCell };
+
+// The widest line of Text and the number of its lines: lines end at CR (a LF
+// right after it belongs to the break).
+int WidestTextLine(TTextMetrics& AMetrics, std::string_view Text, int& Lines);
+int TextLineCount(std::string_view Text);
+// The same without learning anything: false when a line needs the metrics
+// to learn (what it needs noted in Unmet when given).
+bool TryWidestTextLine(const TTextMetrics& AMetrics, std::string_view Text, int& Widest,
+                       TTextMetrics::TUnmet* Unmet);
+
+// Below this many texts one thread measures them all.
+constexpr std::size_t TextsPerPart = 8192;
+
+// What one thread gives when many texts are measured: the widest text by
+// column, the texts it left, and what they need the metrics to learn, by metrics.
+struct TMeasurePart {
+    std::vector<int> Widest;
+    std::vector<std::size_t> Left;
+    std::vector<std::size_t> Other;   // texts that are no plain text
+    std::vector<std::pair<TTextMetrics*, std::unique_ptr<TTextMetrics::TUnmet>>> Unmet;
+
+    TTextMetrics::TUnmet* UnmetOf(TTextMetrics* AMetrics)
+    {
+        for (auto& u : Unmet)
+            if (u.first == AMetrics)
+                return u.second.get();
+        Unmet.emplace_back(AMetrics, std::make_unique<TTextMetrics::TUnmet>());
+        return Unmet.back().second.get();
+    }
+    // Meets what the part noted.
+    void Learn()
+    {
+        for (auto& u : Unmet)
+            if (u.second->Any())
+                u.first->Learn(*u.second);
+    }
+};
+
+// AMeasure(i, Part) for i in [0, Count) with Columns widest widths per part,
+// the range split over threads when it is long (APerPart items a part at least).
+template <class F>
+std::vector<TMeasurePart> MeasureInParts(std::size_t Count, std::size_t Columns, F&& AMeasure,
+                                         std::size_t APerPart = TextsPerPart)
+{
+    std::vector<TMeasurePart> parts(std::size_t(PartsFor(Count, APerPart)));
+    for (TMeasurePart& part : parts)
+        part.Widest.assign(Columns, 0);
+    RunInParts(Count, int(parts.size()), [&](int Part, std::size_t From, std::size_t To) {
+        for (std::size_t i = From; i < To; ++i)
+            AMeasure(i, parts[std::size_t(Part)]);
+    });
+    return parts;
+}
 
 class TCellTextMeasure {
 public:

@@ -314,9 +314,9 @@ Byte ClassifyCellText(std::string_view S, bool CheckHTML)
 {
     // As if a blank were appended: no mark contains one, so the text is
     // looked at in place.
-    if (S.compare(0, 2, "{\\") == 0) return 2;
+    if (S.size() >= 2 && S[0] == '{' && S[1] == '\\') return 2;
     if (!S.empty() && S[0] == '=') return 3;
-    if (S.compare(0, 2, "|\\") == 0) {
+    if (S.size() >= 2 && S[0] == '|' && S[1] == '\\') {
         if (S.size() >= 5 && S[3] == '=' && S[4] == '\0') return 3;
         return 5;
     }

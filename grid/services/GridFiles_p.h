@@ -32,10 +32,11 @@ private:
     TProStringGrid* FGrid;
 };
 
-// Exports take their plain way while this is set: every row formed on the grid's thread through
-// SaveCell, every field and sheet cell by the general code. The faster ways write the same
-// bytes; the tests compare the two.
-extern bool PlainExports;
+// Exports and print layouts take their plain way while this is set: every export row formed on
+// the grid's thread through SaveCell, every field and sheet cell by the general code, every
+// printed cell measured through the cell-style query. The faster ways give the same bytes and
+// pages; the tests compare the two.
+extern bool PlainWays;
 
 // A Unicode cell ("|\" form) as Windows-1250 text ("?" for what has no byte); other text unchanged.
 AnsiString CellTextAsAnsi(const AnsiString& S);

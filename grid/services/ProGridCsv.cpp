@@ -230,7 +230,7 @@ void TProStringGrid::WriteCsvFile(const AnsiString& FileName, bool Append)
     // Without options that change every field, a field is written straight into the line:
     // as it stands, or in double quotes with its double quotes doubled and each CR LF made a
     // vertical tab (a LF when the quotes are there for a double quote).
-    const bool straight = !PlainExports && !FP.OemConvert && !FQuoteAllFields && !FTildeLineBreaks && sep != '"' && sep != 0;
+    const bool straight = !PlainWays && !FP.OemConvert && !FQuoteAllFields && !FTildeLineBreaks && sep != '"' && sep != 0;
     auto field = [&](AnsiString& s, std::string& out) {
         if (straight && !(s.size() >= 2 && s[0] == '|' && s[1] == '\\')) {
             if (s.empty()) {

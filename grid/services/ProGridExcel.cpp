@@ -862,7 +862,7 @@ void TProStringGrid::SaveToExcel(const AnsiString& FileName, const AnsiString& S
     const int rows = std::max(0, RowCount() - firstRow);
     pugi::xml_node data = sheet.document_element().child("sheetData");
     DoProgress(0, -1);
-    if (!PlainExports && rows > 0 && !(data && data.first_child())) {
+    if (!PlainWays && rows > 0 && !(data && data.first_child())) {
         // A sheet without rows gets its rows as text, formed on several threads where the grid allows.
         std::vector<std::string> refs(cols.size());
         for (std::size_t j = 0; j < cols.size(); ++j)

@@ -7,11 +7,16 @@
 #include <climits>
 #include <cmath>
 #include <map>
+#include <memory>
+#include <string_view>
+#include <typeinfo>
 #include <unordered_map>
 
 #include "grid/ProGrid.h"
 #include "grid/ProUtil.h"
+#include "grid/ProGridText_p.h"
 #include "grid/PsgHTML.h"
+#include "grid/services/GridFiles_p.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Printers.h"
@@ -125,6 +130,8 @@ private:
     TSize MeasureCell(int ACol, int ARow);
     AnsiString CellText(int ACol, int ARow);
     void MeasureColumns();
+    bool MeasureCellsAtOnce(const std::vector<int>& ARows, const std::vector<char>& AMeasured);
+    void MeasureInRow(int ACol, int ARow, int& Tallest);
     void FitToPage();
     int RowHeight(int ARow);
     int RowPitch(int ARow) { int h = RowHeight(ARow); return h + h / 8 + 2 * LineGap + PS->RowSpacing(); }
@@ -375,27 +382,196 @@ void TGridPrintLayout::MeasureColumns()
         for (int r = R.Top; r <= R.Bottom; ++r)
             if (RowPrinted(r))
                 rows.push_back(r);
-        for (int r : rows) {
-            int tallest = 0;
-            for (int c = 0; c < int(Widths.size()); ++c) {
-                if (!measured(c) || G->IsMergedAcrossColumns(c, r))
-                    continue;
-                TSize sz = MeasureCell(c, r);
-                if (PS->UseFixedWidth())
-                    sz.cx = PS->FixedWidth();
-                Widths[c] = std::max(Widths[c], sz.cx);
-                if (!(G->IsMergedAcrossRows(c, r) && !G->IsBaseCell(c, r)))
-                    tallest = std::max(tallest, sz.cy);
+        std::vector<char> measuredCols(Widths.size());
+        for (int c = 0; c < int(Widths.size()); ++c)
+            measuredCols[std::size_t(c)] = measured(c);
+        if (!MeasureCellsAtOnce(rows, measuredCols))
+            for (int r : rows) {
+                int tallest = 0;
+                for (int c = 0; c < int(Widths.size()); ++c)
+                    if (measuredCols[std::size_t(c)])
+                        MeasureInRow(c, r, tallest);
+                if (r < int(MeasuredHeights.size()))
+                    MeasuredHeights[r] = tallest;
             }
-            if (r < int(MeasuredHeights.size()))
-                MeasuredHeights[r] = tallest;
-        }
         if (PS->UseFixedWidth())
             for (int c = 0; c < int(Widths.size()); ++c)
                 if (measured(c))
                     Widths[c] = PS->FixedWidth();
     }
     Spacing = PS->UseFixedWidth() ? 0 : PS->ColumnSpacing() + 20;
+}
+
+// One cell of a measured row: its width raises its column's, its height the row's tallest
+// unless a merged cell above covers it; a cell merged across columns is not measured.
+void TGridPrintLayout::MeasureInRow(int ACol, int ARow, int& Tallest)
+{
+    if (G->IsMergedAcrossColumns(ACol, ARow))
+        return;
+    TSize sz = MeasureCell(ACol, ARow);
+    if (PS->UseFixedWidth())
+        sz.cx = PS->FixedWidth();
+    Widths[ACol] = std::max(Widths[ACol], sz.cx);
+    if (!(G->IsMergedAcrossRows(ACol, ARow) && !G->IsBaseCell(ACol, ARow)))
+        Tallest = std::max(Tallest, sz.cy);
+}
+
+// The cells of ARows in the columns AMeasured marks, measured in one pass over the rows on
+// several threads where the style of a cell without a record is the print font or the fixed
+// print font, with no event asked: such a cell's plain text is measured from its characters'
+// advances, as the canvas measures it. A cell with a record, mini-HTML, a formula and the
+// texts laid out whole are measured here by MeasureInRow. False, and nothing measured,
+// where events or the grid's own kind may decide a cell's style or text.
+bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const std::vector<char>& AMeasured)
+{
+    if (PlainWays || typeid(*G) != typeid(TProStringGrid) || G->OnGetCellPrintColor || G->OnCustomCellSize ||
+        G->OnGetFloatFormat || G->OnIsFixedCell || G->OnGetDisplText || G->OnGetDisplWideText ||
+        G->MouseActions()->HotmailRowSelect() || (G->Grouping()->ShowGroupCount() && G->NodeCount() > 0))
+        return false;
+    const std::size_t columns = Widths.size();
+    std::vector<int> real(columns);
+    for (std::size_t c = 0; c < columns; ++c)
+        real[c] = G->GetRealColIndex(int(c));
+    // The fonts as UsePrintFont sets them on the canvas, with their measures.
+    const bool display = PS->UseDisplayFont();
+    struct TPrintFont {
+        std::unique_ptr<TTextMetrics> Metrics;
+        int LineHeight = 0;
+    } fonts[2];
+    TFont* sources[2] = {display ? G->Font() : PS->Font(), display ? G->FixedFont() : PS->FixedFont()};
+    for (int f = 0; f < 2; ++f) {
+        UsePrintFont(sources[f]);
+        fonts[f].Metrics = std::make_unique<TTextMetrics>(*C->Font(), C);
+        fonts[f].LineHeight = LineHeight();
+    }
+    const bool multiLine = G->Multilinecells(), html = G->EnableHTML();
+    // Which cells take the fixed font: by column, and the rows above a limit.
+    const int fixedCols = G->FixedCols();
+    std::vector<char> fixedCol(columns);
+    std::size_t plainCol = columns;
+    for (std::size_t c = 0; c < columns; ++c) {
+        fixedCol[c] = G->IsFixedCell(real[c], G->RowCount()) || G->DisplayColumn(real[c]) < fixedCols;
+        if (!fixedCol[c] && plainCol == columns)
+            plainCol = c;
+    }
+    int fixedRows = G->FixedRows();
+    if (plainCol < columns)
+        while (fixedRows < G->RowCount() && G->IsFixedCell(real[plainCol], fixedRows))
+            ++fixedRows;
+    // A cell measured from its text: the font's metrics (nullptr for a cell measured by
+    // MeasureInRow), its text and its height. A cell holding an object may have a record.
+    struct TPlainCell {
+        TTextMetrics* Metrics = nullptr;
+        std::string_view Text;
+        int Height = 0;
+    };
+    auto plainCell = [&](int c, int r) {
+        TPlainCell cell;
+        const int rc = real[std::size_t(c)];
+        if (G->Objects(c, r) || G->Objects(rc, r))
+            return cell;
+        const AnsiString& text = G->CellText(rc, r);
+        const Byte kind = ClassifyCellText(text, html);
+        if (kind == 1 || kind == 3)
+            return cell;
+        const TPrintFont& font = fonts[fixedCol[std::size_t(c)] || r < fixedRows ? 1 : 0];
+        cell.Metrics = font.Metrics.get();
+        cell.Text = text;
+        cell.Height = font.LineHeight * (multiLine ? TextLineCount(text) : 1);
+        return cell;
+    };
+    auto tryWidth = [&](const TPlainCell& Cell, int& Width, TTextMetrics::TUnmet* Unmet) {
+        Width = 0;
+        return Cell.Text.empty() ||
+               multiLine ? TryWidestTextLine(*Cell.Metrics, Cell.Text, Width, Unmet)
+                         : Cell.Metrics->TryTextWidth(Cell.Text.data(), Cell.Text.size(), Width, Unmet);
+    };
+    auto width = [&](const TPlainCell& Cell) {
+        int lines = 0;
+        return multiLine ? WidestTextLine(*Cell.Metrics, Cell.Text, lines)
+                         : Cell.Metrics->TextWidth(Cell.Text.data(), Cell.Text.size());
+    };
+    auto raise = [&](std::vector<int>& W, std::size_t c, int AWidth) {
+        W[c] = std::max(W[c], PS->UseFixedWidth() ? PS->FixedWidth() : AWidth);
+    };
+    // A cell by its place: row index * columns + column.
+    auto rowOf = [&](std::size_t Cell) { return ARows[Cell / columns]; };
+    auto colOf = [&](std::size_t Cell) { return int(Cell % columns); };
+
+    // The first rows here, learning: the metrics meet most of what the other rows need.
+    const std::size_t warm = std::min<std::size_t>(ARows.size(), 128);
+    std::vector<std::size_t> other;
+    for (std::size_t i = 0; i < warm; ++i) {
+        const int r = ARows[i];
+        int tallest = 0;
+        for (std::size_t c = 0; c < columns; ++c) {
+            if (!AMeasured[c])
+                continue;
+            const TPlainCell cell = plainCell(int(c), r);
+            if (!cell.Metrics) {
+                other.push_back(i * columns + c);
+                continue;
+            }
+            raise(Widths, c, width(cell));
+            tallest = std::max(tallest, cell.Height);
+        }
+        if (r < int(MeasuredHeights.size()))
+            MeasuredHeights[std::size_t(r)] = tallest;
+    }
+    std::vector<TMeasurePart> parts = MeasureInParts(
+        ARows.size() - warm, columns,
+        [&](std::size_t k, TMeasurePart& Part) {
+            const std::size_t i = warm + k;
+            const int r = ARows[i];
+            int tallest = 0;
+            for (std::size_t c = 0; c < columns; ++c) {
+                if (!AMeasured[c])
+                    continue;
+                const TPlainCell cell = plainCell(int(c), r);
+                int w = 0;
+                if (!cell.Metrics)
+                    Part.Other.push_back(i * columns + c);
+                else if (tryWidth(cell, w, Part.UnmetOf(cell.Metrics)))
+                    raise(Part.Widest, c, w);
+                else
+                    Part.Left.push_back(i * columns + c);
+                tallest = std::max(tallest, cell.Height);
+            }
+            if (r < int(MeasuredHeights.size()))
+                MeasuredHeights[std::size_t(r)] = tallest;
+        },
+        TextsPerPart / 8);
+    std::vector<std::size_t> left;
+    for (TMeasurePart& part : parts) {
+        for (std::size_t c = 0; c < columns; ++c)
+            Widths[c] = std::max(Widths[c], part.Widest[c]);
+        left.insert(left.end(), part.Left.begin(), part.Left.end());
+        other.insert(other.end(), part.Other.begin(), part.Other.end());
+        part.Learn();
+    }
+    // Once the metrics have met what the texts left need, those again; texts laid out whole here.
+    std::vector<TMeasurePart> again = MeasureInParts(left.size(), columns, [&](std::size_t k, TMeasurePart& Part) {
+        int w = 0;
+        if (tryWidth(plainCell(colOf(left[k]), rowOf(left[k])), w, nullptr))
+            raise(Part.Widest, std::size_t(colOf(left[k])), w);
+        else
+            Part.Left.push_back(left[k]);
+    });
+    for (TMeasurePart& part : again) {
+        for (std::size_t c = 0; c < columns; ++c)
+            Widths[c] = std::max(Widths[c], part.Widest[c]);
+        for (std::size_t cell : part.Left)
+            raise(Widths, std::size_t(colOf(cell)), width(plainCell(colOf(cell), rowOf(cell))));
+    }
+    // The other cells as the plain way measures them.
+    for (std::size_t cell : other) {
+        const int r = rowOf(cell);
+        int tallest = r < int(MeasuredHeights.size()) ? MeasuredHeights[std::size_t(r)] : 0;
+        MeasureInRow(colOf(cell), r, tallest);
+        if (r < int(MeasuredHeights.size()))
+            MeasuredHeights[std::size_t(r)] = tallest;
+    }
+    return true;
 }
 
 void TGridPrintLayout::FitToPage()

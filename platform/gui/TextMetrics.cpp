@@ -56,6 +56,8 @@ struct TTextMetrics::Impl {
     // processor's nearest cache while many texts are summed.
     std::uint64_t PairAdds[256 * 256 / 64] = {};
     std::unordered_map<AnsiString, int> WholeWidths;
+    // Device widths in logical units, for the widths texts mostly have (a mapped canvas only).
+    std::vector<int> LogWidths;
 
     Impl(const TCanvas::Impl* canvas, const QFont& f) : Font(f), Metrics(f), MetricsF(f)
     {
@@ -64,6 +66,11 @@ struct TTextMetrics::Impl {
             Mapping.mapMode = canvas->mapMode;
         }
         Height = Mapping.LogLen(Metrics.height());
+        if (Mapping.Mapped()) {
+            LogWidths.resize(8192);
+            for (int v = 0; v < int(LogWidths.size()); ++v)
+                LogWidths[std::size_t(v)] = Mapping.LogLen(v);
+        }
         for (int i = 0; i < 256; ++i) {
             WideString w = AnsiToWide(AnsiString(1, char(i)));
             Unicode[i] = w.size() == 1 ? w[0] : char16_t(0);
@@ -158,7 +165,12 @@ struct TTextMetrics::Impl {
     }
 
     // Rounded as the toolkit rounds a laid-out width: half a pixel up.
-    int Width(long long Sum) const { return Mapping.LogLen(int((Sum + 32) >> 6)); }
+    int Width(long long Sum) const
+    {
+        const int device = int((Sum + 32) >> 6);
+        return device >= 0 && std::size_t(device) < LogWidths.size() ? LogWidths[std::size_t(device)]
+                                                                      : Mapping.LogLen(device);
+    }
 
     int WholeWidth(const char* p, std::size_t n)
     {

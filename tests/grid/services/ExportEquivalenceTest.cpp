@@ -49,7 +49,7 @@ void Fill(TProStringGrid& G, int Rows, unsigned Seed)
 
 std::string Export(TProStringGrid& G, const std::string& File, bool Plain)
 {
-    PlainExports = Plain;
+    PlainWays = Plain;
     std::string bytes;
     try {
         if (File.ends_with(".csv")) {
@@ -62,10 +62,10 @@ std::string Export(TProStringGrid& G, const std::string& File, bool Plain)
             bytes = p.Part("xl/worksheets/sheet1.xml") + "\n--\n" + p.Part("xl/styles.xml");
         }
     } catch (...) {
-        PlainExports = false;
+        PlainWays = false;
         throw;
     }
-    PlainExports = false;
+    PlainWays = false;
     return bytes;
 }
 }  // namespace
