@@ -1,8 +1,11 @@
 #include "app/Katalog.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "app/U_WspolneFunkcje.h"
+#include "platform/core/CodePage.h"
+#include "platform/core/Parallel.h"
 #include "platform/core/SysUtils.h"
 
 const std::array<AnsiString, 5> NormStateWords = {"Aktualna", "Nieaktualna", "Zastąpiona uznaniowo",
@@ -55,14 +58,18 @@ AnsiString JoinRecordFields(const AnsiString* Fields, int Count)
     return line;
 }
 
-void AppendRecordFields(AnsiString& Line, const std::string_view* Fields, int Count)
+void AppendRecordFields(std::string& Line, const std::string_view* Fields, int Count)
 {
     for (int i = 0; i < Count; ++i) {
-        const std::size_t at = Line.size();
-        Line.append(Fields[i]);
-        for (std::size_t k = at; k < Line.size(); ++k)
-            if (const char c = Line[k]; c == '|' || c == '\r' || c == '\n')
-                Line[k] = ' ';
+        const std::string_view f = Fields[i];
+        std::size_t from = 0;
+        for (std::size_t k = 0; k < f.size(); ++k)
+            if (f[k] == '|' || f[k] == '\r' || f[k] == '\n') {
+                Line.append(f, from, k - from);
+                Line += ' ';
+                from = k + 1;
+            }
+        Line.append(f, from, std::string_view::npos);
         Line += '|';
     }
 }
@@ -85,17 +92,17 @@ AnsiString NormStateCell(const AnsiString& Field, const std::array<std::int32_t,
 
 AnsiString NormStateWord(const AnsiString& Cell)
 {
-    return AnsiString(NormStateWordIn(Cell));
+    return AnsiString(NormStateWordOf(Cell));
 }
 
-std::string_view NormStateWordIn(std::string_view Cell)
+std::string_view NormStateWordOf(std::string_view Cell)
 {
-    static const std::string_view order[] = {"Nieaktualna", "Aktualna", "Norma zakładowa", "Wycofana bez zastąpienia",
-                                             "Zastąpiona uznaniowo"};
-    for (std::string_view w : order)
+    static const AnsiString order[] = {"Nieaktualna", "Aktualna", "Norma zakładowa", "Wycofana bez zastąpienia",
+                                       "Zastąpiona uznaniowo"};
+    for (const AnsiString& w : order)
         if (Cell.find(w) != std::string_view::npos)
             return w;
-    return {};
+    return std::string_view();
 }
 
 AnsiString NormLine(const TNormRecord& Record)
@@ -115,49 +122,83 @@ AnsiString NormBackupFileName(const AnsiString& Folder, const AnsiString& FileNa
 
 std::vector<int> GroupNormOrder(const std::vector<TNormRecord>& Records)
 {
-    const int n = int(Records.size());
-    std::vector<bool> taken(static_cast<size_t>(n), false);
-    std::vector<AnsiString> lines(static_cast<size_t>(n));
-    for (int i = 0; i < n; ++i)
-        lines[size_t(i)] = NormLine(Records[size_t(i)]);
-
-    auto contains = [](const AnsiString& s, const AnsiString& sub) { return s.find(sub) != AnsiString::npos; };
-    // One pass: the records not yet taken whose number passes the test, in
-    // the order of their record lines.
-    auto pass = [&](auto test) {
-        std::vector<int> group;
-        for (int i = 0; i < n; ++i) {
-            const AnsiString& number = Records[size_t(i)][nfNumber];
-            if (!taken[size_t(i)] && !number.empty() && test(number)) {
-                taken[size_t(i)] = true;
-                group.push_back(i);
-            }
-        }
-        std::stable_sort(group.begin(), group.end(),
-                         [&](int a, int b) { return AnsiCompareText(lines[size_t(a)], lines[size_t(b)]) < 0; });
-        return group;
-    };
-
-    std::vector<int> en = pass([&](const AnsiString& s) { return contains(s, "EN"); });
-    std::vector<int> iso = pass([&](const AnsiString& s) { return contains(s, "ISO"); });
-    std::vector<int> iec = pass([&](const AnsiString& s) { return contains(s, "IEC"); });
-
-    std::vector<int> result;
-    result.reserve(size_t(n));
-    auto append = [&](const std::vector<int>& g) { result.insert(result.end(), g.begin(), g.end()); };
-    for (char c = 'A'; c <= 'Z'; ++c) {
-        AnsiString dash = AnsiString("-") + c;
-        AnsiString slash = AnsiString("/") + c + "-";
-        append(pass([&](const AnsiString& s) { return contains(s, dash) || contains(s, slash); }));
-        if (c == 'E')
-            append(en);
-        if (c == 'I') {
-            append(iso);
-            append(iec);
-        }
+    std::vector<AnsiString> lines;
+    std::vector<std::string_view> lineViews, numbers;
+    lines.reserve(Records.size());
+    for (const TNormRecord& r : Records)
+        lines.push_back(NormLine(r));
+    for (std::size_t i = 0; i < Records.size(); ++i) {
+        lineViews.push_back(lines[i]);
+        numbers.push_back(Records[i][nfNumber]);
     }
-    for (int i = 0; i < n; ++i)
-        if (!taken[size_t(i)])
-            result.push_back(i);
-    return result;
+    return GroupNormOrder(lineViews, numbers);
+}
+
+namespace {
+// The groups in the order they are written: the letters, the EN group after the
+// letter E, the ISO and IEC groups after I; then the records no group takes.
+enum : std::uint16_t { GroupEN = 26, GroupISO, GroupIEC, GroupNone };
+constexpr std::uint16_t GroupPlace(std::uint16_t Group)
+{
+    return Group == GroupEN    ? 5
+           : Group == GroupISO ? 10
+           : Group == GroupIEC ? 11
+           : Group == GroupNone ? 29
+                               : std::uint16_t(Group + (Group > 4) + 2 * (Group > 8));
+}
+
+// The group of a record by its number: the first of the EN, ISO and IEC passes,
+// then of the letter passes from A to Z, that takes it.
+std::uint16_t NormGroup(std::string_view Number)
+{
+    if (Number.empty())
+        return GroupNone;
+    if (Number.find("EN") != std::string_view::npos)
+        return GroupEN;
+    if (Number.find("ISO") != std::string_view::npos)
+        return GroupISO;
+    if (Number.find("IEC") != std::string_view::npos)
+        return GroupIEC;
+    // The first letter from A to Z after a "-", or between "/" and "-".
+    int best = 26;
+    for (std::size_t i = 0; i + 1 < Number.size(); ++i) {
+        const char c = Number[i + 1];
+        if (c < 'A' || c > 'Z' || c - 'A' >= best)
+            continue;
+        if (Number[i] == '-' || (Number[i] == '/' && i + 2 < Number.size() && Number[i + 2] == '-'))
+            best = c - 'A';
+    }
+    return best < 26 ? std::uint16_t(best) : GroupNone;
+}
+
+// A record's sort key: the place of its group, then the start of its record
+// line's key for the word sort.
+using TGroupKey = std::array<unsigned char, 32>;
+}  // namespace
+
+std::vector<int> GroupNormOrder(const std::vector<std::string_view>& Lines,
+                                const std::vector<std::string_view>& Numbers)
+{
+    const std::size_t n = Lines.size();
+    std::vector<TGroupKey> keys(n);
+    RunInParts(n, PartsFor(n, 4096), [&](int, std::size_t From, std::size_t To) {
+        for (std::size_t i = From; i < To; ++i) {
+            const std::uint16_t place = GroupPlace(NormGroup(Numbers[i]));
+            keys[i][0] = static_cast<unsigned char>(place >> 8);
+            keys[i][1] = static_cast<unsigned char>(place & 0xFF);
+            CollationPrefix(Lines[i], keys[i].data() + 2, keys[i].size() - 2);
+        }
+    });
+    // Each group in the order of its record lines (the framework's case-insensitive order),
+    // equal lines in the records' order; the records no group takes after all, in theirs.
+    std::vector<std::uint32_t> grouped, rest;
+    for (std::size_t i = 0; i < n; ++i)
+        (keys[i][1] == GroupPlace(GroupNone) ? rest : grouped).push_back(std::uint32_t(i));
+    StableSortInParts(grouped, [&](std::uint32_t A, std::uint32_t B) {
+        const int k = std::memcmp(keys[A].data(), keys[B].data(), keys[A].size());
+        return k != 0 ? k < 0 : CollateAnsi(Lines[A], Lines[B], true) < 0;
+    });
+    std::vector<int> order(grouped.begin(), grouped.end());
+    order.insert(order.end(), rest.begin(), rest.end());
+    return order;
 }

@@ -38,7 +38,7 @@ void SplitRecordFields(std::string_view Line, std::string_view* Fields, int Coun
 // field becomes a blank, so that the line reads back as the same fields.
 AnsiString JoinRecordFields(const AnsiString* Fields, int Count);
 // The same appended to Line.
-void AppendRecordFields(AnsiString& Line, const std::string_view* Fields, int Count);
+void AppendRecordFields(std::string& Line, const std::string_view* Fields, int Count);
 
 // The fields of a record line: field k ends at the k-th "|"; only the first
 // six "|" count, text after the sixth is dropped. A line with fewer than six
@@ -56,7 +56,8 @@ AnsiString NormStateCell(const AnsiString& Field, const std::array<std::int32_t,
 // "Aktualna", "Norma zakładowa", "Wycofana bez zastąpienia", "Zastąpiona
 // uznaniowo" that the cell contains (case-sensitive); "" when none does.
 AnsiString NormStateWord(const AnsiString& Cell);
-std::string_view NormStateWordIn(std::string_view Cell);
+// The same as a view of one of NormStateWords (empty when none).
+std::string_view NormStateWordOf(std::string_view Cell);
 
 // The record line of the fields: each field followed by "|". A "|", carriage
 // return or line feed inside a field becomes a blank, so that the line reads
@@ -74,3 +75,7 @@ AnsiString NormBackupFileName(const AnsiString& Folder, const AnsiString& FileNa
 // the letter E, the ISO and IEC groups after I; records that no group takes,
 // also those without a number, follow in their own order.
 std::vector<int> GroupNormOrder(const std::vector<TNormRecord>& Records);
+// The same for records given by their record lines and their numbers; the
+// groups are sorted on several threads when they are long.
+std::vector<int> GroupNormOrder(const std::vector<std::string_view>& Lines,
+                                const std::vector<std::string_view>& Numbers);

@@ -784,6 +784,8 @@ private:
     // The catalogue and preview grids from the record lines.
     // The grids from the catalogue text: one record per line.
     void FillNormGrids(std::string_view Text);
+    // The same for the file's lines.
+    void FillNormGrids(const std::vector<std::string_view>& Lines);
     // Writes the catalogue text to the catalogue file (its folder created
     // first); raises on failure, the file being left as it was. False, with
     // nothing written, when another login changed the file since it was read

@@ -2,7 +2,11 @@
 // the catalogue grid, saving it back with the dated backup copy, regrouping.
 #include <algorithm>
 #include <charconv>
+#include <array>
+#include <cstring>
 #include <new>
+#include <string>
+#include <string_view>
 #include <unordered_map>
 
 #include "app/Katalog.h"
@@ -12,6 +16,7 @@
 #include "grid/ProGrid.h"
 #include "grid/ProGridSettings.h"
 #include "platform/core/Classes.h"
+#include "platform/core/Parallel.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/ExtCtrls.h"
@@ -21,54 +26,74 @@ const char* const TitleError = "BŁĄD !!!";
 const char* const TitleWarning = "UWAGA !!!";
 const char* const TitleInfo = "INFORMACJA !!!";
 
-// The record of a grid row, the state word taken back from the state cell.
-TNormRecord GridRecord(TProStringGrid* Grid, int Row)
+// The record lines of the grid's records (rows 1 to the last; rows with no field at all,
+// the empty last row among them, are left out) and their numbers, read in one pass over
+// the rows, on several threads where the grid allows.
+struct TGridLines {
+    std::vector<std::string> Parts;   // the lines of a run of rows, one after the other
+    std::vector<std::string_view> Lines, Numbers;
+};
+
+TGridLines GridLines(TProStringGrid* Grid)
 {
-    TNormRecord rec;
-    for (int f = 0; f < NormFieldCount; ++f)
-        rec[size_t(f)] = f + 1 < Grid->ColCount() ? Grid->Cells(f + 1, Row) : AnsiString();
-    rec[nfState] = NormStateWord(rec[nfState]);
-    return rec;
+    const std::size_t rows = std::size_t(std::max(0, Grid->RowCount() - 1));
+    const bool concurrent = Grid->CellsAsStored();
+    const int parts = concurrent ? PartsFor(rows, 4096) : 1;
+    const int cols = std::min(Grid->ColCount() - 1, NormFieldCount);
+    // Each line's place in its part and the length of its number.
+    std::vector<std::vector<std::array<std::size_t, 3>>> places(static_cast<std::size_t>(parts));
+    TGridLines out;
+    out.Parts.resize(std::size_t(parts));
+    RunInParts(rows, parts, [&](int Part, std::size_t From, std::size_t To) {
+        std::string bytes;
+        std::vector<std::array<std::size_t, 3>> at;
+        std::array<AnsiString, NormFieldCount> copies;
+        for (std::size_t r = From + 1; r < To + 1; ++r) {
+            std::array<std::string_view, NormFieldCount> f{};
+            bool any = false;
+            for (int k = 0; k < cols; ++k) {
+                // A cell holding an object may be merged: Cells gives its base cell's text.
+                if (!concurrent || Grid->Objects(k + 1, int(r))) {
+                    copies[std::size_t(k)] = Grid->Cells(k + 1, int(r));
+                    f[std::size_t(k)] = copies[std::size_t(k)];
+                } else {
+                    f[std::size_t(k)] = Grid->CellText(k + 1, int(r));
+                }
+                if (k == nfState)
+                    f[std::size_t(k)] = NormStateWordOf(f[std::size_t(k)]);
+                any = any || !f[std::size_t(k)].empty();
+            }
+            if (!any)
+                continue;
+            const std::size_t start = bytes.size();
+            AppendRecordFields(bytes, f.data(), NormFieldCount);
+            at.push_back({start, bytes.size() - start, f[nfNumber].size()});
+        }
+        out.Parts[std::size_t(Part)] = std::move(bytes);
+        places[std::size_t(Part)] = std::move(at);
+    });
+    for (std::size_t p = 0; p < out.Parts.size(); ++p)
+        for (const auto& a : places[p]) {
+            const std::string_view line(out.Parts[p].data() + a[0], a[1]);
+            out.Lines.push_back(line);
+            out.Numbers.push_back(line.substr(0, a[2]));
+        }
+    return out;
 }
 
-bool IsEmptyRecord(const TNormRecord& Record)
+// The lines, each followed by CR LF, copied on several threads.
+AnsiString JoinLines(const std::vector<std::string_view>& Lines)
 {
-    return std::all_of(Record.begin(), Record.end(), [](const AnsiString& f) { return f.empty(); });
-}
-
-// Every record of the grid, rows 1 to the last: rows with no field at all
-// (the empty last row among them) are left out, so no record is lost when
-// the grid was sorted or has no empty last row.
-std::vector<TNormRecord> GridRecords(TProStringGrid* Grid)
-{
-    std::vector<TNormRecord> records;
-    for (int r = 1; r < Grid->RowCount(); ++r) {
-        TNormRecord rec = GridRecord(Grid, r);
-        if (!IsEmptyRecord(rec))
-            records.push_back(std::move(rec));
-    }
-    return records;
-}
-
-// The catalogue file's bytes: the record line of every row that holds a
-// field, rows 1 to the last (so the empty last row is left out, and no
-// record is lost when the grid was sorted), each line ended by CR LF. The
-// cells are read in place.
-AnsiString CatalogueFileText(TProStringGrid* Grid)
-{
-    const int cols = std::min(Grid->ColCount(), NormColCount);
-    AnsiString text, own[NormFieldCount];
-    text.reserve(Grid->CellTextBytesUsed() + std::size_t(Grid->RowCount()) * 64);
-    for (int r = 1; r < Grid->RowCount(); ++r) {
-        std::array<std::string_view, NormFieldCount> rec{};
-        for (int f = 0; f + 1 < cols; ++f)
-            rec[size_t(f)] = Grid->CellsView(f + 1, r, own[f]);
-        rec[nfState] = NormStateWordIn(rec[nfState]);
-        if (std::all_of(rec.begin(), rec.end(), [](std::string_view f) { return f.empty(); }))
-            continue;
-        AppendRecordFields(text, rec.data(), NormFieldCount);
-        text += "\r\n";
-    }
+    std::vector<std::size_t> starts(Lines.size() + 1, 0);
+    for (std::size_t i = 0; i < Lines.size(); ++i)
+        starts[i + 1] = starts[i] + Lines[i].size() + 2;
+    AnsiString text(starts.back(), '\0');
+    RunInParts(Lines.size(), PartsFor(Lines.size(), 16384), [&](int, std::size_t From, std::size_t To) {
+        for (std::size_t i = From; i < To; ++i) {
+            std::memcpy(text.data() + starts[i], Lines[i].data(), Lines[i].size());
+            std::memcpy(text.data() + starts[i] + Lines[i].size(), "\r\n", 2);
+        }
+    });
     return text;
 }
 
@@ -101,9 +126,13 @@ TProStringGrid* Tf_MainForm::NewGrid(TWinControl* Parent, const char* Name, TAli
 
 void Tf_MainForm::FillNormGrids(std::string_view Text)
 {
+    FillNormGrids(TextLines(Text));
+}
+
+void Tf_MainForm::FillNormGrids(const std::vector<std::string_view>& lines)
+{
     TProStringGrid* g = sg_WszystkieNormy;
     const std::array<std::int32_t, 5> colors = StateColors();
-    const std::vector<std::string_view> lines = TextLines(Text);
     const int n = int(lines.size());
     g->BeginUpdate();
     try {
@@ -227,7 +256,7 @@ void Tf_MainForm::SaveNormList(TProStringGrid* Grid)
 {
     if (RefuseIncompleteSave())
         return;
-    const AnsiString bytes = CatalogueFileText(Grid);
+    const AnsiString bytes = JoinLines(GridLines(Grid).Lines);
     AnsiString fileName = CatalogueFileName();
     try {
         if (!WriteNormFile(bytes))
@@ -255,13 +284,15 @@ void Tf_MainForm::GroupNormList()
 {
     if (RefuseIncompleteSave())
         return;
-    std::vector<TNormRecord> records = GridRecords(sg_WszystkieNormy);
-    TStringList lines;
-    for (int i : GroupNormOrder(records))
-        lines.Add(NormLine(records[size_t(i)]));
+    // The record lines in their new order: filled into the grid as they are, written when
+    // the catalogue is saved.
+    const TGridLines lines = GridLines(sg_WszystkieNormy);
+    std::vector<std::string_view> grouped;
+    for (int i : GroupNormOrder(lines.Lines, lines.Numbers))
+        grouped.push_back(lines.Lines[std::size_t(i)]);
 
     try {
-        FillNormGrids(lines.Text());
+        FillNormGrids(grouped);
     } catch (const Exception&) {
         FCatalogueIncomplete = true;   // the grid holds part of the catalogue
     }
@@ -274,7 +305,7 @@ void Tf_MainForm::GroupNormList()
                                 MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     try {
-        if (!WriteNormFile(lines.Text()))
+        if (!WriteNormFile(JoinLines(grouped)))
             return;
         NormListModified = false;
         LoadNormList(CatalogueFileName());

@@ -308,7 +308,7 @@ void Tf_MainForm::StartCatalogue()
     }
     sg_NormyWgStanu->ClearAll();
     RememberSharedFile(file);
-    FillNormGrids({});
+    FillNormGrids(std::string_view());
     if (Application->MessageBox("Brakuje podstawowych plików niezbędnych do uruchomienia programu (brakuje spisu "
                                 "wszystkich norm) !!!.\r\rProszę w ustawieniach programu wskazać ściężkę do pliku lub "
                                 "stworzyć nowy spis norm!!!\r\rCzy mam stworzyć przykładowy spis teraz ???",

@@ -397,10 +397,6 @@ public:
     // The shortest text of Value; with ShowZero off, 0 and below write "".
     void StoreFloatEditValue(int ACol, int ARow, double Value);
     AnsiString GetStrippedCell(int ACol, int ARow);
-    // The text Cells gives: a view of the stored text when no handler forms
-    // it (nothing copied), else AOwn holding it. Valid until the grid or
-    // AOwn changes.
-    std::string_view CellsView(int ACol, int ARow, AnsiString& AOwn);
     AnsiString GetCellByRealRow(int ACol, int ARealRow);
     void CellToRich(int ACol, int ARow, TRichEdit* ARichEdit);
     void HighlightInGrid(bool ADoFixed, bool ADoCase, const AnsiString& AText);
@@ -730,6 +726,10 @@ public:
     // changes nothing but Value): exports of many rows then form them on several cores.
     bool SaveCellConcurrent() const { return FSaveCellConcurrent; }
     void SetSaveCellConcurrent(bool Value) { FSaveCellConcurrent = Value; }
+    // Cells gives the stored text (CellText) of every cell that holds no object, no event or
+    // group count forming what is shown, so that cells may be read on several threads at once
+    // while nothing changes the grid.
+    bool CellsAsStored() const;
     int SaveColStart();
     int SaveRowStart();
     int SaveColEnd();

@@ -777,15 +777,6 @@ void TProStringGrid::PositionCellControls()
     }
 }
 
-std::string_view TProStringGrid::CellsView(int ACol, int ARow, AnsiString& AOwn)
-{
-    std::string_view text;
-    if (CellsStored(ACol, ARow, text))
-        return text;
-    AOwn = Cells(ACol, ARow);
-    return AOwn;
-}
-
 bool TProStringGrid::CellsStored(int ACol, int ARow, std::string_view& AText)
 {
     if (OnGetDisplText || OnGetDisplWideText || (FGrouping->ShowGroupCount() && FGroupColumn >= 0))

@@ -244,6 +244,12 @@ bool TProStringGrid::SaveCellText(int ACol, int ARow, AnsiString& Value, bool Ow
 
 bool PlainWays = false;
 
+bool TProStringGrid::CellsAsStored() const
+{
+    return typeid(*this) == typeid(TProStringGrid) && !OnGetDisplText && !OnGetDisplWideText &&
+           !(FGrouping->ShowGroupCount() && FGroupColumn >= 0 && FNodeCount > 0);
+}
+
 bool TProStringGrid::SaveCellsOffThread() const
 {
     return !PlainWays && typeid(*this) == typeid(TProStringGrid) && !OnGetDisplText && !OnGetDisplWideText &&

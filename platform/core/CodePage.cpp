@@ -1,8 +1,11 @@
 // Windows-1250 and code page 852 tables, Polish case rules and the word sort.
 #include "platform/core/CodePage.h"
 
+#include <algorithm>
+
 #include <array>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -372,7 +375,7 @@ unsigned char AnsiUpperChar(unsigned char c) { return T().upper[c]; }
 unsigned char AnsiLowerChar(unsigned char c) { return T().lower[c]; }
 bool IsAnsiLetter(unsigned char c) { return T().letter[c]; }
 
-int CollateAnsi(const AnsiString& a, const AnsiString& b, bool ignoreCase)
+int CollateAnsi(std::string_view a, std::string_view b, bool ignoreCase)
 {
     const Tables& t = T();
     return CollateImpl(
@@ -421,6 +424,34 @@ AnsiString CollationKey(const AnsiString& s, bool ignoreCase)
         key += static_cast<char>(ignoreCase ? t.lower[u] : u);
     }
     return key;
+}
+
+void CollationPrefix(std::string_view s, unsigned char* Out, std::size_t Size)
+{
+    // The ranks of the primary weights, from 1, once.
+    static const std::array<std::uint16_t, 256> ranks = [] {
+        const Tables& t = T();
+        std::vector<std::uint32_t> weights;
+        for (int c = 0; c < 256; ++c)
+            weights.push_back(t.key[c].primary);
+        std::sort(weights.begin(), weights.end());
+        weights.erase(std::unique(weights.begin(), weights.end()), weights.end());
+        std::array<std::uint16_t, 256> r{};
+        for (int c = 0; c < 256; ++c)
+            r[std::size_t(c)] = std::uint16_t(
+                1 + (std::lower_bound(weights.begin(), weights.end(), t.key[c].primary) - weights.begin()));
+        return r;
+    }();
+    const Tables& t = T();
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < s.size() && n + 2 <= Size; ++i) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (t.key[c].ignorable)
+            continue;
+        Out[n++] = static_cast<unsigned char>(ranks[c] >> 8);
+        Out[n++] = static_cast<unsigned char>(ranks[c] & 0xFF);
+    }
+    std::fill(Out + n, Out + Size, static_cast<unsigned char>(0));
 }
 
 int CollateWide(const WideString& a, const WideString& b, bool ignoreCase)

@@ -1,6 +1,9 @@
 #pragma once
 // Windows-1250 (the program's code page) and code page 852 (OEM), and the
 // Polish case and collation rules of the platform, from our own tables.
+#include <cstddef>
+#include <string_view>
+
 #include "platform/core/Types.h"
 
 // Every byte maps to one UTF-16 unit; the five undefined positions map to
@@ -31,9 +34,15 @@ bool IsAnsiLetter(unsigned char c);
 // letters themselves, 3 in accents, 2 in case, 1 only in the ignored
 // characters (or in characters that sort alike). 0 only for equal texts
 // (equal up to case for ignoreCase).
-int CollateAnsi(const AnsiString& a, const AnsiString& b, bool ignoreCase);
+int CollateAnsi(std::string_view a, std::string_view b, bool ignoreCase);
 int CollateWide(const WideString& a, const WideString& b, bool ignoreCase);
 // A text's key for the word sort: the sign of CompareStr of two keys is the
 // sign of CollateAnsi of their texts (ignoreCase the same), so that a text
 // sorted many times is weighed once.
 AnsiString CollationKey(const AnsiString& s, bool ignoreCase);
+// The start of a text's key for the word sort, its first level only: each counted
+// character (not "-" or "'") as two bytes, the rank of its weight among the code
+// page's weights (from 1, the high byte first), zeros after the text's end; Size
+// bytes in all. Texts whose prefixes differ compare as the prefixes do, byte by
+// byte (either way of case); equal prefixes tell nothing.
+void CollationPrefix(std::string_view s, unsigned char* Out, std::size_t Size);

@@ -115,3 +115,44 @@ void TOrderedParts::Take(std::size_t Index)
     if (F->Errors[Index])
         std::rethrow_exception(F->Errors[Index]);
 }
+
+void StableSortInParts(std::vector<std::uint32_t>& Items,
+                       const std::function<bool(std::uint32_t A, std::uint32_t B)>& Less)
+{
+    const int parts = PartsFor(Items.size(), 4096);
+    if (parts <= 1) {
+        std::stable_sort(Items.begin(), Items.end(), Less);
+        return;
+    }
+    std::vector<std::size_t> runs(std::size_t(parts) + 1, Items.size());
+    RunInParts(Items.size(), parts, [&](int Part, std::size_t From, std::size_t To) {
+        runs[std::size_t(Part)] = From;
+        std::stable_sort(Items.begin() + std::ptrdiff_t(From), Items.begin() + std::ptrdiff_t(To), Less);
+    });
+    // Merging keeps the earlier run's items first among equal ones.
+    std::vector<std::uint32_t> other(Items.size());
+    std::vector<std::uint32_t>* from = &Items;
+    std::vector<std::uint32_t>* to = &other;
+    while (runs.size() > 2) {
+        const std::size_t pairs = (runs.size() - 1) / 2;
+        auto at = [](std::vector<std::uint32_t>* v, std::size_t i) { return v->begin() + std::ptrdiff_t(i); };
+        RunInParts(pairs, int(pairs), [&](int, std::size_t First, std::size_t Last) {
+            for (std::size_t k = First; k < Last; ++k)
+                std::merge(at(from, runs[2 * k]), at(from, runs[2 * k + 1]), at(from, runs[2 * k + 1]),
+                           at(from, runs[2 * k + 2]), at(to, runs[2 * k]), Less);
+        });
+        std::vector<std::size_t> merged;
+        for (std::size_t k = 0; k < pairs; ++k)
+            merged.push_back(runs[2 * k]);
+        if ((runs.size() - 1) % 2 == 1) {
+            // The last run has no partner in this round.
+            std::copy(at(from, runs[runs.size() - 2]), at(from, runs.back()), at(to, runs[runs.size() - 2]));
+            merged.push_back(runs[runs.size() - 2]);
+        }
+        merged.push_back(runs.back());
+        runs = std::move(merged);
+        std::swap(from, to);
+    }
+    if (from != &Items)
+        Items.swap(*from);
+}

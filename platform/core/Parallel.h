@@ -3,8 +3,10 @@
 // grid's rows read memory that lies apart, and several threads wait for it
 // at once.
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <vector>
 
 // The number of parts Count items are split into: one for every AMinPerPart
 // items, at most one per core and at most eight, at least one.
@@ -36,3 +38,8 @@ private:
     struct TState;
     std::unique_ptr<TState> F;
 };
+
+// Sorts Items stably by Less (a strict weak order): runs of them sorted on
+// several threads, then merged pairwise, the merges of one round at once.
+void StableSortInParts(std::vector<std::uint32_t>& Items,
+                       const std::function<bool(std::uint32_t A, std::uint32_t B)>& Less);

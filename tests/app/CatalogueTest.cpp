@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <random>
 #include <filesystem>
 #include <memory>
 
@@ -359,6 +362,92 @@ TEST(CatalogueGrouping, OrdersNumbersByKindAndKeepsRecordsWithoutNumber)
                                         "PN-H-92747:1987", "PN-ISO 2768",   "PN-IEC 60050", "PN-M-82144:1986",
                                         "KW-01/VODUZ/T-001", "XYZ 1",       ""};
     EXPECT_EQ(got, expected);
+}
+
+namespace {
+// Grouping as the passes do it one after the other: the EN, ISO and IEC passes,
+// then a pass for each letter, each group sorted by its record lines.
+std::vector<int> ReferenceGroupOrder(const std::vector<TNormRecord>& Records)
+{
+    const int n = int(Records.size());
+    std::vector<bool> taken(std::size_t(n), false);
+    auto pass = [&](const std::function<bool(const AnsiString&)>& Test) {
+        std::vector<int> group;
+        for (int i = 0; i < n; ++i)
+            if (!taken[std::size_t(i)] && !Records[std::size_t(i)][nfNumber].empty() &&
+                Test(Records[std::size_t(i)][nfNumber])) {
+                taken[std::size_t(i)] = true;
+                group.push_back(i);
+            }
+        std::stable_sort(group.begin(), group.end(), [&](int a, int b) {
+            return AnsiCompareText(NormLine(Records[std::size_t(a)]), NormLine(Records[std::size_t(b)])) < 0;
+        });
+        return group;
+    };
+    auto has = [](const AnsiString& Part) { return [Part](const AnsiString& s) { return s.find(Part) != AnsiString::npos; }; };
+    const std::vector<int> en = pass(has("EN")), iso = pass(has("ISO")), iec = pass(has("IEC"));
+    std::vector<int> order;
+    for (char c = 'A'; c <= 'Z'; ++c) {
+        for (int i : pass([c](const AnsiString& s) {
+                 return s.find(AnsiString("-") + c) != AnsiString::npos || s.find(AnsiString("/") + c + "-") != AnsiString::npos;
+             }))
+            order.push_back(i);
+        if (c == 'E')
+            order.insert(order.end(), en.begin(), en.end());
+        if (c == 'I') {
+            order.insert(order.end(), iso.begin(), iso.end());
+            order.insert(order.end(), iec.begin(), iec.end());
+        }
+    }
+    for (int i = 0; i < n; ++i)
+        if (!taken[std::size_t(i)])
+            order.push_back(i);
+    return order;
+}
+
+// Records whose numbers fall in every group, with lines alike but for case, accents and "-".
+std::vector<TNormRecord> RandomRecords(int Count, unsigned Seed)
+{
+    std::mt19937 rng(Seed);
+    const char* numbers[] = {"PN-EN %d",    "PN-EN ISO %d:2004", "PN-ISO %d",      "PN-IEC %d",    "PN-B-%d",
+                             "PN-85/B-%d",  "PN-M-%d:1986",      "BN-76/%d-01",    "KW-%d/VODUZ/T-001",
+                             "",            "pn-en %d",          "PN EN %d",       "PN-Ż-%d",      "PN-%d",
+                             "PN-E-%d",     "PN-I-%d",           "ISO-IEC %d",     "PN-Z-%d"};
+    const char* titles[] = {"Łożyska", "łożyska", "lozyska", "Łożyska-kulkowe", "Łożyska kulkowe", "Beton", "beton",
+                            "Stale odporne", "stale odporne", "O'Brien", "OBrien", ""};
+    std::vector<TNormRecord> records;
+    for (int i = 0; i < Count; ++i) {
+        char number[64];
+        std::snprintf(number, sizeof number, numbers[rng() % std::size(numbers)], int(rng() % 500));
+        records.push_back({number, NormStateWords[rng() % 5], "Brak", "", titles[rng() % std::size(titles)],
+                           rng() % 3 ? "" : "opis " + IntToStr(int(rng() % 50))});
+    }
+    return records;
+}
+}  // namespace
+
+TEST(CatalogueGrouping, LargeCataloguesGroupAsThePassesOneAfterTheOther)
+{
+    for (int count : {40, 9000}) {
+        const std::vector<TNormRecord> records = RandomRecords(count, unsigned(count));
+        EXPECT_EQ(GroupNormOrder(records), ReferenceGroupOrder(records)) << count << " records";
+    }
+}
+
+TEST_F(Catalogue, GroupingALargeCatalogueSavesTheLinesInTheirGroups)
+{
+    const std::vector<TNormRecord> records = RandomRecords(9000, 3);
+    AnsiString file, expected;
+    for (const TNormRecord& r : records)
+        file += NormLine(r) + "\r\n";
+    for (int i : ReferenceGroupOrder(records))
+        expected += NormLine(records[std::size_t(i)]) + "\r\n";
+    WriteCatalogue(file);
+    Form->LoadNormList(File());
+    ScriptDialogs().ExpectMessageBox(IDYES, "pogrupowana, czy chcesz").ExpectMessageBox(IDOK, "pogrupowana i zapisana");
+    Form->GroupNormList();
+    EXPECT_TRUE(Saved() == expected);
+    EXPECT_EQ(Grid->RowCount(), 9002);
 }
 
 TEST_F(Catalogue, GroupingRegroupsTheGridAndSavesOnYes)

@@ -82,4 +82,25 @@ TEST(Collation, KeysOrderAsTheWordSort)
                 ASSERT_EQ(sign(CompareStr(keys[i], keys[j])), sign(CollateAnsi(texts[i], texts[j], ignoreCase)))
                     << texts[i] << " / " << texts[j] << " ignoreCase " << ignoreCase;
     }
+    // Prefixes of the first level: where they differ they order the texts as the word sort does
+    // (either way of case); a text ends before any character.
+    for (std::size_t size : {4u, 8u}) {
+        std::vector<std::string> prefixes;
+        for (const AnsiString& t : texts) {
+            std::string p(size, '?');
+            CollationPrefix(t, reinterpret_cast<unsigned char*>(p.data()), size);
+            prefixes.push_back(p);
+        }
+        int differ = 0;
+        for (std::size_t i = 0; i < texts.size(); ++i)
+            for (std::size_t j = 0; j < texts.size(); ++j) {
+                if (prefixes[i] == prefixes[j])
+                    continue;
+                ++differ;
+                for (bool ignoreCase : {false, true})
+                    ASSERT_EQ(sign(prefixes[i].compare(prefixes[j])), sign(CollateAnsi(texts[i], texts[j], ignoreCase)))
+                        << texts[i] << " / " << texts[j] << " prefix " << size;
+            }
+        EXPECT_GT(differ, 1000);
+    }
 }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cstdint>
+#include <random>
 #include <stdexcept>
 #include <vector>
 
@@ -71,4 +74,22 @@ TEST(Parallel, OrderedPartsAreTakenInOrderAndMadeOnce)
         EXPECT_THROW(parts.Take(3), std::runtime_error);
     }
     EXPECT_GE(made.load(), 4);
+}
+
+// Sorting in parts keeps equal items in their order, as a stable sort does.
+TEST(Parallel, SortsInPartsAsAStableSortDoes)
+{
+    std::mt19937 rng(5);
+    for (std::size_t count : {0u, 3u, 5000u, 70001u}) {
+        std::vector<std::uint32_t> keys(count);
+        for (std::uint32_t& k : keys)
+            k = std::uint32_t(rng() % 97);
+        std::vector<std::uint32_t> items(count), expected(count);
+        for (std::size_t i = 0; i < count; ++i)
+            items[i] = expected[i] = std::uint32_t(i);
+        auto less = [&](std::uint32_t A, std::uint32_t B) { return keys[A] < keys[B]; };
+        std::stable_sort(expected.begin(), expected.end(), less);
+        StableSortInParts(items, less);
+        EXPECT_EQ(items, expected) << count;
+    }
 }
