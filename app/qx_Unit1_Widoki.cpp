@@ -2,6 +2,8 @@
 // grouping, saving and exporting standards, the views of the catalogue by
 // state, the company-catalogue search page, the about and update pages.
 #include <memory>
+#include <string_view>
+#include <vector>
 
 #include "app/FormBuild.h"
 #include "app/Katalog.h"
@@ -17,6 +19,7 @@
 #include "controls/aniicon.h"
 #include "grid/ProGrid.h"
 #include "platform/core/Classes.h"
+#include "platform/core/Parallel.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Buttons.h"
 #include "platform/gui/CommonDialogs.h"
@@ -458,21 +461,42 @@ void Tf_MainForm::BuildStateView(const AnsiString& Word, const AnsiString& Title
     TProStringGrid* cat = sg_WszystkieNormy;
     TProStringGrid* v = sg_NormyWgStanu;
     const int n = cat->RowCount() - 2;
+    // A cell's shown text: the stored one itself where nothing forms it.
+    const bool asStored = cat->CellsAsStored();
+    auto shown = [&](int c, int r, AnsiString& Copy) -> std::string_view {
+        if (asStored && !cat->Objects(c, r))
+            return cat->CellText(c, r);
+        Copy = cat->Cells(c, r);
+        return Copy;
+    };
+    // The rows in the state, found in one pass over the rows (on several threads where the grid allows).
+    const std::size_t count = std::size_t(std::max(n, 0));
+    const int parts = asStored ? PartsFor(count, 8192) : 1;
+    std::vector<std::vector<int>> found(static_cast<std::size_t>(parts));
+    RunInParts(count, parts, [&](int Part, std::size_t From, std::size_t To) {
+        AnsiString copy;
+        for (std::size_t r = From + 1; r <= To; ++r)
+            if (shown(2, int(r), copy).find(Word) != std::string_view::npos)
+                found[std::size_t(Part)].push_back(int(r));
+    });
+    std::size_t k = 0;
+    for (const std::vector<int>& f : found)
+        k += f.size();
+
     v->BeginUpdate();
     v->ClearAll();
     v->SetColCount(cat->ColCount());
-    v->SetRowCount(std::max(n, 0) + 2);
+    v->SetRowCount(int(k) + 2);
+    AnsiString copy;
     for (int c = 0; c < cat->ColCount(); ++c)
-        v->SetCells(c, 0, cat->Cells(c, 0));
-    int k = 0;
-    for (int r = 1; r <= n; ++r) {
-        if (cat->Cells(2, r).find(Word) == AnsiString::npos)
-            continue;
-        ++k;
-        for (int c = 1; c <= 6 && c < cat->ColCount(); ++c)
-            v->SetCells(c, k, cat->Cells(c, r));
-    }
-    v->SetRowCount(k + 2);
+        v->SetCellsFrom(c, 0, shown(c, 0, copy));
+    int row = 0;
+    for (const std::vector<int>& f : found)
+        for (int r : f) {
+            ++row;
+            for (int c = 1; c <= 6 && c < cat->ColCount(); ++c)
+                v->SetCellsFrom(c, row, shown(c, r, copy));
+        }
     v->EndUpdate();
     v->NumberColumn(0);
     v->AutoSizeColumns(false, 4);

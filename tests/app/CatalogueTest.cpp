@@ -478,6 +478,38 @@ TEST_F(Catalogue, GroupingRegroupsTheGridAndSavesOnYes)
                        "|Aktualna|Brak||bez numeru||\r\n");
 }
 
+TEST_F(Catalogue, ViewsOfALargeCatalogueHoldItsStandardsOfTheState)
+{
+    // States as loaded and as the checks write them back (the bare word, another case).
+    std::vector<TNormRecord> records = RandomRecords(20000, 9);
+    for (std::size_t i = 0; i < records.size(); i += 7)
+        records[i][nfState] = "aktualna";
+    AnsiString file;
+    for (const TNormRecord& r : records)
+        file += NormLine(r) + "\r\n";
+    WriteCatalogue(file);
+    Form->LoadNormList(File());
+    Grid->SetCells(2, 500, "Aktualna");
+    Grid->SetCells(2, 600, "Nieaktualna");
+    Grid->MergeCells(5, 600, 2, 1);
+    TProStringGrid* view = Form->sg_NormyWgStanu;
+    for (const char* title : {"Normy aktualne", "Normy nieaktualne", "Normy zakładowe"}) {
+        const AnsiString word = Tf_MainForm::StateWordOfView(title);
+        std::vector<int> rows;
+        for (int r = 1; r <= Grid->RowCount() - 2; ++r)
+            if (Grid->Cells(2, r).find(word) != AnsiString::npos)
+                rows.push_back(r);
+        Form->RunMenuCommand(title, title);
+        ASSERT_EQ(view->RowCount(), int(rows.size()) + 2) << title;
+        for (int c = 0; c < 7; ++c)
+            EXPECT_EQ(view->Cells(c, 0), Grid->Cells(c, 0));
+        for (std::size_t k = 0; k < rows.size(); ++k)
+            for (int c = 0; c < 7; ++c)
+                ASSERT_EQ(view->Cells(c, int(k) + 1), c == 0 ? IntToStr(int(k) + 1) : Grid->Cells(c, rows[k]))
+                    << title << ", row " << k + 1 << ", column " << c;
+    }
+}
+
 TEST(CatalogueFile, BackupNameKeepsTheExtension)
 {
     TDateTime when = EncodeDate(2026, 12, 6) + EncodeTime(9, 5, 7, 0);
