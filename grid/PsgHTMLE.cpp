@@ -337,15 +337,14 @@ void StripHtmlTags(AnsiString& S)
     const size_t n = S.size();
     size_t kept = 0;
     for (size_t pos = 0; pos < n;) {
-        size_t mark = pos;
-        while (mark < n && S[mark] != '<' && S[mark] != '>')
-            ++mark;
-        const size_t gt = mark < n && S[mark] == '<' ? S.find('>', mark + 1) : AnsiString::npos;
-        const size_t end = gt == AnsiString::npos ? n : mark;
+        size_t lt = S.find('<', pos);
+        const size_t gt = lt == AnsiString::npos ? AnsiString::npos : S.find('>', pos);
+        const bool tag = lt != AnsiString::npos && gt != AnsiString::npos && lt < gt;
+        const size_t end = tag ? lt : n;
         // Moved left over the tags left out (kept <= pos).
         std::copy(S.begin() + std::ptrdiff_t(pos), S.begin() + std::ptrdiff_t(end), S.begin() + std::ptrdiff_t(kept));
         kept += end - pos;
-        pos = gt == AnsiString::npos ? n : gt + 1;
+        pos = tag ? gt + 1 : n;
     }
     S.resize(kept);
 }

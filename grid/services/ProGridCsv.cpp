@@ -242,13 +242,15 @@ void TProStringGrid::WriteCsvFile(const AnsiString& FileName, bool Append)
                 out += s;
                 return;
             }
-            bool quote = false, hasSep = false;
-            for (char c : s) {
-                quote = quote || c == '"';
-                hasSep = hasSep || c == sep;
+            auto holds = [&](char c) { return std::memchr(s.data(), c, s.size()) != nullptr; };
+            const bool quote = holds('"'), hasSep = holds(sep), lineBreak = holds('\r') || holds('\n');
+            out += '"';
+            if (!quote && !lineBreak) {
+                out += s;
+                out += '"';
+                return;
             }
             const bool wrapped = quote && !hasSep;
-            out += '"';
             std::size_t from = 0;
             for (std::size_t i = 0; i < s.size(); ++i)
                 if (s[i] == '"') {
