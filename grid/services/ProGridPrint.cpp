@@ -470,7 +470,7 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
         const int rc = real[std::size_t(c)];
         if (G->Objects(c, r) || G->Objects(rc, r))
             return cell;
-        const AnsiString& text = G->CellText(rc, r);
+        const std::string_view text = G->CellText(rc, r);
         const Byte kind = ClassifyCellText(text, html);
         if (kind == 1 || kind == 3)
             return cell;
