@@ -107,19 +107,23 @@ struct TTextMetrics::Impl {
     // a character or pair has not been asked yet, all of them noted in Unmet.
     long long Sum(const char* Text, std::size_t Length, bool AAsk, TUnmet* Unmet = nullptr)
     {
-        // Most texts hold only characters and pairs known to add up.
-        long long sum = 0;
-        std::size_t prev = 0;
-        std::size_t i = 0;
-        for (; i < Length; ++i) {
-            const auto b = static_cast<unsigned char>(Text[i]);
+        // Most texts hold only characters and pairs known to add up. A pair
+        // is only known to add up when both its characters do.
+        if (Length == 0)
+            return 0;
+        std::size_t prev = static_cast<unsigned char>(Text[0]);
+        if (CharState[prev] != Adds)
+            return SumSlowly(Text, Length, AAsk, Unmet);
+        long long sum = Advance[prev];
+        for (std::size_t i = 1; i < Length; ++i) {
+            const std::size_t b = static_cast<unsigned char>(Text[i]);
             const std::size_t pair = prev << 8 | b;
-            if (CharState[b] != Adds || (i > 0 && !(PairAdds[pair >> 6] >> (pair & 63) & 1)))
-                break;
+            if (!(PairAdds[pair >> 6] >> (pair & 63) & 1))
+                return SumSlowly(Text, Length, AAsk, Unmet);
             sum += Advance[b];
             prev = b;
         }
-        return i == Length ? sum : SumSlowly(Text, Length, AAsk, Unmet);
+        return sum;
     }
 
     long long SumSlowly(const char* Text, std::size_t Length, bool AAsk, TUnmet* Unmet)
