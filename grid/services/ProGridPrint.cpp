@@ -498,48 +498,38 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
     auto rowOf = [&](std::size_t Cell) { return ARows[Cell / columns]; };
     auto colOf = [&](std::size_t Cell) { return int(Cell % columns); };
 
-    // The first rows here, learning: the metrics meet most of what the other rows need.
-    const std::size_t warm = std::min<std::size_t>(ARows.size(), 128);
-    std::vector<std::size_t> other;
-    for (std::size_t i = 0; i < warm; ++i) {
+    // Row i of ARows: the widths of its cells raised in W (with APart, the cells whose
+    // characters the metrics have not met left in it; without, learnt here), other cells
+    // noted in AOther, its height kept.
+    auto measureRow = [&](std::size_t i, std::vector<int>& W, TMeasurePart* APart, std::vector<std::size_t>& AOther) {
         const int r = ARows[i];
         int tallest = 0;
         for (std::size_t c = 0; c < columns; ++c) {
             if (!AMeasured[c])
                 continue;
             const TPlainCell cell = plainCell(int(c), r);
-            if (!cell.Metrics) {
-                other.push_back(i * columns + c);
-                continue;
-            }
-            raise(Widths, c, width(cell));
+            int w = 0;
+            if (!cell.Metrics)
+                AOther.push_back(i * columns + c);
+            else if (!APart)
+                raise(W, c, width(cell));
+            else if (tryWidth(cell, w, APart->UnmetOf(cell.Metrics)))
+                raise(W, c, w);
+            else
+                APart->Left.push_back(i * columns + c);
             tallest = std::max(tallest, cell.Height);
         }
         if (r < int(MeasuredHeights.size()))
             MeasuredHeights[std::size_t(r)] = tallest;
-    }
+    };
+    // The first rows here, learning: the metrics meet most of what the other rows need.
+    const std::size_t warm = std::min<std::size_t>(ARows.size(), 128);
+    std::vector<std::size_t> other;
+    for (std::size_t i = 0; i < warm; ++i)
+        measureRow(i, Widths, nullptr, other);
     std::vector<TMeasurePart> parts = MeasureInParts(
         ARows.size() - warm, columns,
-        [&](std::size_t k, TMeasurePart& Part) {
-            const std::size_t i = warm + k;
-            const int r = ARows[i];
-            int tallest = 0;
-            for (std::size_t c = 0; c < columns; ++c) {
-                if (!AMeasured[c])
-                    continue;
-                const TPlainCell cell = plainCell(int(c), r);
-                int w = 0;
-                if (!cell.Metrics)
-                    Part.Other.push_back(i * columns + c);
-                else if (tryWidth(cell, w, Part.UnmetOf(cell.Metrics)))
-                    raise(Part.Widest, c, w);
-                else
-                    Part.Left.push_back(i * columns + c);
-                tallest = std::max(tallest, cell.Height);
-            }
-            if (r < int(MeasuredHeights.size()))
-                MeasuredHeights[std::size_t(r)] = tallest;
-        },
+        [&](std::size_t k, TMeasurePart& Part) { measureRow(warm + k, Part.Widest, &Part, Part.Other); },
         TextsPerPart / 8);
     std::vector<std::size_t> left;
     for (TMeasurePart& part : parts) {
