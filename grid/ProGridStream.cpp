@@ -9,6 +9,7 @@
 // #1 and #2 as #2 followed by "r", "n", "0", "t", "b", "a" or "s".
 #include <algorithm>
 #include <atomic>
+#include <mutex>
 #include <typeinfo>
 
 #include "grid/ProGrid.h"
@@ -279,10 +280,21 @@ void TProStringGrid::FormExportRows(int AFrom, int ATo,
     }
     std::vector<std::string> text(pieces);
     std::vector<int> refused(pieces);
+    // Strings of runs already used, kept for the next runs: their memory is ready.
+    std::vector<std::string> spare;
+    std::mutex spareLock;
     // Room for as much as the run formed last.
     std::atomic<std::size_t> room{0};
     TOrderedParts parts(pieces, PartsFor(std::size_t(count), RowsPerPiece), [&](std::size_t p) {
         std::string out;
+        {
+            std::lock_guard<std::mutex> guard(spareLock);
+            if (!spare.empty()) {
+                out = std::move(spare.back());
+                spare.pop_back();
+            }
+        }
+        out.clear();
         out.reserve(room.load(std::memory_order_relaxed));
         int r = first(p);
         while (r < last(p) && AForm(r, false, out))
@@ -296,7 +308,8 @@ void TProStringGrid::FormExportRows(int AFrom, int ATo,
         for (int r = refused[p]; r < last(p); ++r)
             AForm(r, true, text[p]);
         AUse(text[p]);
-        std::string().swap(text[p]);
+        std::lock_guard<std::mutex> guard(spareLock);
+        spare.push_back(std::move(text[p]));
     }
 }
 
