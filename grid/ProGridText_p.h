@@ -1,5 +1,6 @@
 #pragma once
 // Private to grid: what measuring many cells of one grid keeps between cells.
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -75,7 +76,9 @@ struct TMeasurePart {
 };
 
 // AMeasure(i, Part) for i in [0, Count) with Columns widest widths per part,
-// the range split over threads when it is long (APerPart items a part at least).
+// the range spread over threads when it is long (APerPart items a part at
+// least), each thread taking the next run of items nobody has begun: which
+// part measures an item depends on the threads' pace.
 template <class F>
 std::vector<TMeasurePart> MeasureInParts(std::size_t Count, std::size_t Columns, F&& AMeasure,
                                          std::size_t APerPart = TextsPerPart)
@@ -83,10 +86,11 @@ std::vector<TMeasurePart> MeasureInParts(std::size_t Count, std::size_t Columns,
     std::vector<TMeasurePart> parts(std::size_t(PartsFor(Count, APerPart)));
     for (TMeasurePart& part : parts)
         part.Widest.assign(Columns, 0);
-    RunInParts(Count, int(parts.size()), [&](int Part, std::size_t From, std::size_t To) {
-        for (std::size_t i = From; i < To; ++i)
-            AMeasure(i, parts[std::size_t(Part)]);
-    });
+    RunInChunks(Count, int(parts.size()), std::max<std::size_t>(APerPart / 4, 1),
+                [&](int Part, std::size_t From, std::size_t To) {
+                    for (std::size_t i = From; i < To; ++i)
+                        AMeasure(i, parts[std::size_t(Part)]);
+                });
     return parts;
 }
 

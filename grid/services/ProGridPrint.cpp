@@ -435,13 +435,14 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
     // The fonts as UsePrintFont sets them on the canvas, with their measures.
     const bool display = PS->UseDisplayFont();
     struct TPrintFont {
-        std::unique_ptr<TTextMetrics> Metrics;
+        std::shared_ptr<TTextMetrics> Metrics;
         int LineHeight = 0;
     } fonts[2];
     TFont* sources[2] = {display ? G->Font() : PS->Font(), display ? G->FixedFont() : PS->FixedFont()};
     for (int f = 0; f < 2; ++f) {
         UsePrintFont(sources[f]);
-        fonts[f].Metrics = std::make_unique<TTextMetrics>(*C->Font(), C);
+        // Kept between jobs with what they have learnt.
+        fonts[f].Metrics = TTextMetrics::Shared(*C->Font(), C);
         fonts[f].LineHeight = LineHeight();
     }
     const bool multiLine = G->Multilinecells(), html = G->EnableHTML();
@@ -465,10 +466,10 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
         std::string_view Text;
         int Height = 0;
     };
-    auto plainCell = [&](int c, int r) {
+    auto plainCell = [&](int c, int r, bool AObjects = true) {
         TPlainCell cell;
         const int rc = real[std::size_t(c)];
-        if (G->Objects(c, r) || G->Objects(rc, r))
+        if (AObjects && (G->Objects(c, r) || G->Objects(rc, r)))
             return cell;
         const std::string_view text = G->CellText(rc, r);
         const Byte kind = ClassifyCellText(text, html);
@@ -491,8 +492,10 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
         return multiLine ? WidestTextLine(*Cell.Metrics, Cell.Text, lines)
                          : Cell.Metrics->TextWidth(Cell.Text.data(), Cell.Text.size());
     };
+    const bool fixedWidth = PS->UseFixedWidth();
+    const int fixedWidthValue = PS->FixedWidth();
     auto raise = [&](std::vector<int>& W, std::size_t c, int AWidth) {
-        W[c] = std::max(W[c], PS->UseFixedWidth() ? PS->FixedWidth() : AWidth);
+        W[c] = std::max(W[c], fixedWidth ? fixedWidthValue : AWidth);
     };
     // A cell by its place: row index * columns + column.
     auto rowOf = [&](std::size_t Cell) { return ARows[Cell / columns]; };
@@ -503,14 +506,18 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
     // noted in AOther, its height kept.
     auto measureRow = [&](std::size_t i, std::vector<int>& W, TMeasurePart* APart, std::vector<std::size_t>& AOther) {
         const int r = ARows[i];
+        // A row without objects holds no record.
+        const bool objects = G->RowHasObjects(r);
         int tallest = 0;
         for (std::size_t c = 0; c < columns; ++c) {
             if (!AMeasured[c])
                 continue;
-            const TPlainCell cell = plainCell(int(c), r);
+            const TPlainCell cell = plainCell(int(c), r, objects);
             int w = 0;
             if (!cell.Metrics)
                 AOther.push_back(i * columns + c);
+            else if (cell.Text.empty())
+                raise(W, c, 0);
             else if (!APart)
                 raise(W, c, width(cell));
             else if (tryWidth(cell, w, APart->UnmetOf(cell.Metrics)))
@@ -527,6 +534,7 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
     std::vector<std::size_t> other;
     for (std::size_t i = 0; i < warm; ++i)
         measureRow(i, Widths, nullptr, other);
+    const std::size_t warmOther = other.size();
     std::vector<TMeasurePart> parts = MeasureInParts(
         ARows.size() - warm, columns,
         [&](std::size_t k, TMeasurePart& Part) { measureRow(warm + k, Part.Widest, &Part, Part.Other); },
@@ -539,6 +547,9 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
         other.insert(other.end(), part.Other.begin(), part.Other.end());
         part.Learn();
     }
+    // In the order of the cells, whichever thread met them.
+    std::sort(left.begin(), left.end());
+    std::sort(other.begin() + std::ptrdiff_t(warmOther), other.end());
     // Once the metrics have met what the texts left need, those again; texts laid out whole here.
     std::vector<TMeasurePart> again = MeasureInParts(left.size(), columns, [&](std::size_t k, TMeasurePart& Part) {
         int w = 0;

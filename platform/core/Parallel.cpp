@@ -46,6 +46,19 @@ void RunInParts(std::size_t Count, int AParts, const std::function<void(int Part
             std::rethrow_exception(e);
 }
 
+void RunInChunks(std::size_t Count, int AParts, std::size_t AChunkSize,
+                 const std::function<void(int Part, std::size_t From, std::size_t To)>& AChunk)
+{
+    const std::size_t size = std::max<std::size_t>(AChunkSize, 1);
+    const std::size_t chunks = (Count + size - 1) / size;
+    std::atomic<std::size_t> next{0};
+    const int parts = int(std::min<std::size_t>(std::size_t(std::max(AParts, 1)), std::max<std::size_t>(chunks, 1)));
+    RunInParts(std::size_t(parts), parts, [&](int Part, std::size_t, std::size_t) {
+        for (std::size_t k; (k = next.fetch_add(1, std::memory_order_relaxed)) < chunks;)
+            AChunk(Part, k * size, std::min(Count, (k + 1) * size));
+    });
+}
+
 struct TOrderedParts::TState {
     std::size_t Count;
     std::function<void(std::size_t)> Make;

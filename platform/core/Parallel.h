@@ -19,6 +19,15 @@ int PartsFor(std::size_t Count, std::size_t AMinPerPart);
 // a part is raised here once all parts have ended.
 void RunInParts(std::size_t Count, int AParts, const std::function<void(int Part, std::size_t From, std::size_t To)>& APart);
 
+// Calls AChunk(Part, From, To) for the consecutive ranges of AChunkSize items
+// (the last one shorter) that split [0, Count), on AParts parts run as
+// RunInParts runs them: each part takes the next range nobody has begun, so
+// that a part the machine holds up leaves its ranges to the others. A part
+// calls AChunk in the order of its ranges; an exception ends the part that
+// raised it and is raised here once all parts have ended.
+void RunInChunks(std::size_t Count, int AParts, std::size_t AChunkSize,
+                 const std::function<void(int Part, std::size_t From, std::size_t To)>& AChunk);
+
 // Items [0, Count) made by AMake(Index) on up to AThreads threads of their
 // own, each taking the next item not yet begun, and taken by the owner in
 // their order: Take(Index) returns once the item is made, so the owner uses

@@ -51,10 +51,21 @@ struct TPrinter::Impl {
     }
     // The PDF file a document goes to; empty for a printer.
     AnsiString FileName() const { return !g_outputFile.empty() ? g_outputFile : DialogFile; }
-    // The printer as the settings now say (output file or the selected printer).
+    // What the device was last set up for: the output file, or the printer by its index.
+    bool Configured = false;
+    AnsiString ConfiguredFile;
+    int ConfiguredIndex = -1;
+    // The printer as the settings now say (output file or the selected printer). The toolkit's
+    // printer is set up again only when they changed or the device was handed out since.
     void Configure()
     {
         QPrinter& p = Get();
+        const AnsiString file = FileName();
+        if (Configured && file == ConfiguredFile && Index == ConfiguredIndex)
+            return;
+        Configured = true;
+        ConfiguredFile = file;
+        ConfiguredIndex = Index;
         if (!FileName().empty()) {
             p.setOutputFormat(QPrinter::PdfFormat);
             p.setOutputFileName(QString::fromStdString(ToOsPath(FileName())));
@@ -262,6 +273,8 @@ void SetPrinterResolution(TPrinter* printer, int Dpi)
 QPrinter* PrinterDevice(TPrinter* printer)
 {
     printer->Data().Configure();
+    // Whoever takes the device may set it up otherwise.
+    printer->Data().Configured = false;
     return &printer->Data().Get();
 }
 
@@ -281,4 +294,5 @@ void ProposePrinterFile(TPrinter* printer)
         return;
     const QString title = ToQString(printer->Title().empty() ? AnsiString("wydruk") : printer->Title());
     d.setOutputFileName(QDir::home().filePath(title + ".pdf"));
+    printer->Data().Configured = false;
 }

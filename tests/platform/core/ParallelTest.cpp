@@ -41,6 +41,36 @@ TEST(Parallel, PartsCoverEveryItemOnceAndReportFailuresAfterAll)
     EXPECT_EQ(ended.load(), 4);
 }
 
+// Runs of items taken as the parts come for them cover every item once, each
+// part's runs in order; a failing run is reported after every part has ended.
+TEST(Parallel, ChunksCoverEveryItemOnceAndReportFailuresAfterAll)
+{
+    for (std::size_t count : {0u, 1u, 7u, 1000u, 100003u})
+        for (int parts : {1, 3, 8})
+            for (std::size_t chunk : {0u, 1u, 64u, 5000u}) {
+                std::vector<std::atomic<int>> seen(count);
+                std::vector<std::size_t> last(std::size_t(parts), 0);
+                RunInChunks(count, parts, chunk, [&](int Part, std::size_t From, std::size_t To) {
+                    EXPECT_LE(last[std::size_t(Part)], From);
+                    EXPECT_LE(To - From, std::max<std::size_t>(chunk, 1));
+                    last[std::size_t(Part)] = To;
+                    for (std::size_t i = From; i < To; ++i)
+                        ++seen[i];
+                });
+                for (std::size_t i = 0; i < count; ++i)
+                    ASSERT_EQ(seen[i].load(), 1) << count << " items, " << parts << " parts of " << chunk << ", item " << i;
+            }
+    std::atomic<int> runs{0};
+    EXPECT_THROW(RunInChunks(4000, 4, 100,
+                             [&](int, std::size_t From, std::size_t) {
+                                 ++runs;
+                                 if (From == 1000)
+                                     throw std::runtime_error("run 10");
+                             }),
+                 std::runtime_error);
+    EXPECT_EQ(runs.load(), 40);
+}
+
 // Items are taken in order, each made once, whether threads make them or
 // the taker does (no threads at all, or more items than threads); an item's
 // failure is raised when it is taken, and ending early waits for the threads.

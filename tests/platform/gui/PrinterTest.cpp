@@ -134,6 +134,32 @@ TEST_F(PrinterFile, MisuseIsReportedAndAbortLeavesNoFile)
 
 }
 
+// The printer is set up once for its file: a document after an aborted one, and one to
+// another file, are each written whole to their own file.
+TEST_F(PrinterFile, EachDocumentGoesWholeToTheFileNamedThen)
+{
+    const AnsiString first = PdfName("first"), second = PdfName("second");
+    TPrinter* p = Printer();
+    struct TJob {
+        AnsiString File;
+        bool Abort;
+    };
+    for (const TJob& job : {TJob{first, true}, TJob{first, false}, TJob{second, false}, TJob{second, true}}) {
+        SetPrinterOutputFile(job.File);
+        EXPECT_GT(p->PageWidth(), 700);
+        p->BeginDoc();
+        p->Canvas()->TextOut(100, 100, job.File);
+        if (job.Abort)
+            p->Abort();
+        else
+            p->EndDoc();
+        EXPECT_EQ(job.Abort ? 0 : 1, FileExists(job.File) ? PdfPages(LoadBytesFromFile(job.File)) : 0) << job.File;
+    }
+    EXPECT_EQ(1, PdfPages(LoadBytesFromFile(first)));
+    DeleteFile(first);
+    DeleteFile(second);
+}
+
 TEST_F(PrinterFile, WithoutAPrinterThePrintDialogOffersAPdfFile)
 {
     TPrinter* p = Printer();
