@@ -213,12 +213,13 @@ bool TProStringGrid::SaveCellText(int ACol, int ARow, AnsiString& Value, bool Ow
     } else if (OwnThread) {
         Value = Cells(ACol, ARow);
     } else {
-        // Cells without its events (there are none) and without a new string per cell.
+        // Cells without its events (there are none: the displayed text differs only by a
+        // group's count) and without a new string per cell.
         int bc = ACol, br = ARow;
         if (props)
             ResolveBaseCell(ACol, ARow, bc, br);
         Value.assign(CellText(bc, br));
-        if (br < DisplayRowCount())
+        if (FGrouping->ShowGroupCount() && FGroupColumn >= 0 && FNodeCount > 0 && br < DisplayRowCount())
             GetDisplText(bc, br, Value);
     }
     auto* g = props ? dynamic_cast<TCellGraphic*>(props->GraphicObject()) : nullptr;

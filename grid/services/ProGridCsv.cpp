@@ -32,9 +32,23 @@ bool HoldsAnyOf(std::string_view Text, char A, char B, char C, char D)
     };
     const std::size_t n = Text.size();
     if (n < 16) {
-        char padded[16] = {};
-        std::memcpy(padded, Text.data(), n);
-        return any(padded);
+        // Read in place: eight bytes at a time where there are eight, one by one below.
+        if (n < 8) {
+            for (const char ch : Text)
+                if (ch == A || ch == B || ch == C || ch == D)
+                    return true;
+            return false;
+        }
+        auto any8 = [&](const char* At) {
+            std::uint64_t v;
+            std::memcpy(&v, At, 8);
+            auto zeroByte = [&](char X) {
+                const std::uint64_t x = v ^ (0x0101010101010101ull * static_cast<unsigned char>(X));
+                return (x - 0x0101010101010101ull) & ~x & 0x8080808080808080ull;
+            };
+            return (zeroByte(A) | zeroByte(B) | zeroByte(C) | zeroByte(D)) != 0;
+        };
+        return any8(Text.data()) || any8(Text.data() + n - 8);
     }
     for (std::size_t i = 0; i + 16 <= n; i += 16)
         if (any(Text.data() + i))

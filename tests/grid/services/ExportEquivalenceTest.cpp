@@ -120,6 +120,17 @@ TEST(ExportEquivalence, LargeGridsWriteWhatThePlainWayWrites)
              G.Grouping()->SetShowGroupCount(true);
              G.GroupByColumn(4);
          }},
+        {"a quote, separator or line break at each place of short fields",
+         [](TProStringGrid& G) {
+             int r = 1;
+             for (const char ch : {'"', ',', '\r', '\n'})
+                 for (int n = 1; n <= 17; ++n)
+                     for (int k = 0; k < n; ++k, ++r) {
+                         AnsiString text(std::size_t(n), 'x');
+                         text[std::size_t(k)] = ch;
+                         G.SetCells(r % 6, r, text);
+                     }
+         }},
         {"OEM code page and fixed cells left out",
          [](TProStringGrid& G) {
              G.SetOemConvert(true);
