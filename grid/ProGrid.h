@@ -1859,10 +1859,15 @@ private:
                                            TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,
                                            TFont* AFont, bool& WordWrap, TCellGradientDirection& GradientDirection,
                                            bool& FixedCell, TStyleFont* ASource = nullptr);
+    // The brush colour of a cell that neither its record nor its being fixed colours: the
+    // grid's colour, its bands, or the fixed colour of footers and fixed right columns.
+    TColor BackgroundColor(int ADisplayCol, int ARow, bool Printing);
     // The key of the font in which the text of a cell without a record is
     // measured: its style resolved as GetCellTextStyle gives it (the colour
-    // events asked), the zoom applied.
+    // events asked), the zoom applied. The second form takes the cell's
+    // display column and whether it is fixed (as CellStyleBeforeEvents tells).
     int MeasureFontKey(int ACol, int ARow, TCellTextMeasure& AMeasure);
+    int MeasureFontKey(int ACol, int ARow, int ADisplayCol, bool AFixed, TCellTextMeasure& AMeasure);
     void ApplyCellColorEvents(int ACol, int ARow, TGridDrawState State, bool Printing, bool FixedCell,
                               const TCellProperties* Props, TBrush* ABrush, TFont* AFont);
     // The window-procedure steps of editing; true when the message ends there.

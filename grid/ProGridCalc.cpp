@@ -1,12 +1,17 @@
 // TProStringGrid: column sum, average, minimum and maximum, running numbers,
 // sizing columns and rows to their content, the grid as plain text.
 #include <algorithm>
+#include <cstdint>
+#include <string_view>
 #include <typeinfo>
+#include <unordered_set>
+#include <vector>
 
 #include "grid/ProGrid.h"
 #include "grid/ProGridText_p.h"
 #include "grid/ProUtil.h"
 #include "platform/core/CodePage.h"
+#include "platform/core/Parallel.h"
 #include "platform/core/SysUtils.h"
 
 namespace {
@@ -163,9 +168,115 @@ void TProStringGrid::AutoSizeColEx(int ACol, bool GrowOnly)
     SetContentWidth(ACol, ContentWidths(ACol, ACol)[0], GrowOnly);
 }
 
+namespace {
+// A cell whose font is not the one of its column in the rows measured on
+// several threads.
+struct TCellKey {
+    int Row, Col, Key;
+};
+
+// The texts of the plain rows [From, RowCount) (rows without objects) of
+// the columns Cols are measured on several threads, each in its column's
+// font ColKeys[k] or its own from Own (in the order of the cells): a text
+// AWay sums and whose characters the metrics know raises Widest[column -
+// First] at once, any other is queued in Measure. The metrics first meet
+// the texts of rows spread over the whole range.
+template <class FWay>
+void MeasurePlainRows(TProStringGrid* G, TCellTextMeasure& Measure, int From, const std::vector<int>& Cols,
+                      const std::vector<int>& ColKeys, const std::vector<TCellKey>& Own, int First,
+                      std::vector<int>& Widest, int AOffsetX, FWay&& AWay)
+{
+    const int rows = G->RowCount() - From;
+    if (rows <= 0 || Cols.empty())
+        return;
+    constexpr int SampledRows = 256;
+    {
+        TMeasurePart sample;
+        const int step = std::max(1, rows / SampledRows);
+        for (int k = 0; k * step < rows; ++k) {
+            const int r = From + std::min(rows - 1, k * step + int((unsigned(k) * 2654435761u >> 7) % unsigned(step)));
+            if (G->RowHasObjects(r))
+                continue;
+            for (std::size_t i = 0; i < Cols.size(); ++i)
+                if (const std::string_view text = G->CellText(Cols[i], r); !text.empty() && AWay(text) == twSummed) {
+                    TTextMetrics& m = Measure.KeyMetrics(ColKeys[i]);
+                    int w = 0;
+                    TryWidestTextLine(m, text, w, sample.UnmetOf(&m));
+                }
+        }
+        sample.Learn();
+    }
+    const std::uint64_t changes = G->CellStoreChanges();
+    const int parts = PartsFor(std::size_t(rows) * Cols.size(), TextsPerPart);
+    std::vector<std::vector<int>> widest(std::size_t(parts), std::vector<int>(Widest.size(), 0));
+    std::vector<std::vector<TCellKey>> left{std::size_t(parts)};
+    RunInParts(std::size_t(rows), parts, [&](int Part, std::size_t Begin, std::size_t End) {
+        // Each thread works on copies of its own, which no other thread's writes share a line with.
+        std::vector<int> w(Widest.size(), 0);
+        const std::vector<int> cols = Cols, keys = ColKeys;
+        std::vector<TTextMetrics*> metrics;
+        for (int k : keys)
+            metrics.push_back(&Measure.KeyMetrics(k));
+        std::vector<TCellKey> rest;
+        // A text left that is measured whole needs to be queued once for its font and column.
+        struct TLeft {
+            std::string_view Text;
+            int Col, Key;
+            bool operator==(const TLeft&) const = default;
+        };
+        struct THash {
+            std::size_t operator()(const TLeft& L) const
+            {
+                return std::hash<std::string_view>()(L.Text) ^ std::size_t(L.Col) * 0x9E3779B97F4A7C15u ^ std::size_t(L.Key);
+            }
+        };
+        std::unordered_set<TLeft, THash> queued;
+        const int from = From + int(Begin), to = From + int(End);
+        auto own = std::lower_bound(Own.begin(), Own.end(), from, [](const TCellKey& k, int r) { return k.Row < r; });
+        for (int r = from; r < to; ++r) {
+            if (G->RowHasObjects(r))
+                continue;
+            for (std::size_t i = 0; i < cols.size(); ++i) {
+                const int c = cols[i];
+                const std::string_view text = G->CellText(c, r);
+                if (text.empty())
+                    continue;
+                int key = keys[i];
+                const TTextMetrics* m = metrics[i];
+                if (own != Own.end() && own->Row == r && own->Col == c) {
+                    key = (own++)->Key;
+                    m = &Measure.KeyMetrics(key);
+                }
+                const TTextWay way = AWay(text);
+                int width = 0;
+                // A text of one line is summed at once (a line break is never summed).
+                if (way == twSummed && (m->TryTextWidth(text.data(), text.size(), width) ||
+                                        TryWidestTextLine(*m, text, width, nullptr))) {
+                    int& most = w[std::size_t(c - First)];
+                    most = std::max(most, width + 2 * AOffsetX);
+                } else if (way == twByCell || queued.insert({text, c, key}).second) {
+                    rest.push_back({r, c, key});
+                }
+            }
+        }
+        widest[std::size_t(Part)] = std::move(w);
+        left[std::size_t(Part)] = std::move(rest);
+    });
+    for (std::size_t p = 0; p < widest.size(); ++p) {
+        for (std::size_t c = 0; c < Widest.size(); ++c)
+            Widest[c] = std::max(Widest[c], widest[p][c]);
+        for (const TCellKey& k : left[p])
+            Measure.QueueKeyed(k.Key, k.Col, k.Row, G->CellText(k.Col, k.Row), changes);
+    }
+}
+}  // namespace
+
 // Each row is read once for all the columns; in each cell the text is read
 // once (an empty one measures (0, 0)), and plain texts are measured
-// together at the end, each distinct text of a font once.
+// together at the end, each distinct text of a font once. The rows that
+// hold no object (past the fixed rows) are read and measured on several
+// threads: only their fonts are asked here, cell by cell, where an event
+// may decide them.
 std::vector<int> TProStringGrid::ContentWidths(int First, int Last)
 {
     std::vector<int> widest(std::size_t(std::max(0, Last - First + 1)), 0);
@@ -180,37 +291,6 @@ std::vector<int> TProStringGrid::ContentWidths(int First, int Last)
     // A stored text is what is shown, unless a handler forms it.
     const bool asStored = !OnGetFloatFormat && !OnGetDisplText && !OnGetDisplWideText &&
                           !(FGrouping->ShowGroupCount() && FGroupColumn >= 0);
-    for (int r = 0; r < RowCount(); ++r) {
-        const bool objects = RowHasObjects(r);
-        for (int c = First; c <= Last; ++c) {
-            TCellProperties* props = objects ? FindProps(c, r) : nullptr;
-            TSize graphic = {0, 0};
-            if (!ownGraphics || (rowChecks && c == 0) || props) {
-                if (IsMergedAcrossColumns(c, r))
-                    continue;
-                GetCellGraphicSize(c, r, graphic, true);
-            }
-            // A header cell's filter button takes its 16 pixels beside the text.
-            const int button = r == 0 && HasFilterButton(c) ? 16 : 0;
-            // A graphic's width adds to the text's.
-            const bool alone = graphic.cx == 0 && button == 0;
-            if (alone) {
-                const std::uint64_t changes = CellStoreChanges();
-                const std::string_view stored = CellText(c, r);
-                if (stored.empty())
-                    continue;
-                if (asStored && !props) {
-                    measure.QueueKeyed(MeasureFontKey(c, r, measure), c, r, stored, changes);
-                    continue;
-                }
-            }
-            TPoint text(0, 0);
-            measure.Queue = alone;
-            GetCellTextSize(c, r, false, text, measure);
-            int& w = widest[std::size_t(c - First)];
-            w = std::max(w, text.X + graphic.cx + button);
-        }
-    }
     // The queued texts are summed from their characters' advances, but for a
     // mini-HTML text, rich text, formula, wide text or shortened address,
     // measured as its cell alone (a formula for each cell).
@@ -221,6 +301,79 @@ std::vector<int> TProStringGrid::ContentWidths(int First, int Last)
             return twByCell;
         return kind == 0 && !(shortUrls && IsURL(Text)) ? twSummed : twByText;
     };
+    auto measureCell = [&](int c, int r, bool objects) {
+        TCellProperties* props = objects ? FindProps(c, r) : nullptr;
+        TSize graphic = {0, 0};
+        if (!ownGraphics || (rowChecks && c == 0) || props) {
+            if (IsMergedAcrossColumns(c, r))
+                return;
+            GetCellGraphicSize(c, r, graphic, true);
+        }
+        // A header cell's filter button takes its 16 pixels beside the text.
+        const int button = r == 0 && HasFilterButton(c) ? 16 : 0;
+        // A graphic's width adds to the text's.
+        const bool alone = graphic.cx == 0 && button == 0;
+        if (alone) {
+            const std::uint64_t changes = CellStoreChanges();
+            const std::string_view stored = CellText(c, r);
+            if (stored.empty())
+                return;
+            if (asStored && !props) {
+                measure.QueueKeyed(MeasureFontKey(c, r, measure), c, r, stored, changes);
+                return;
+            }
+        }
+        TPoint text(0, 0);
+        measure.Queue = alone;
+        GetCellTextSize(c, r, false, text, measure);
+        int& w = widest[std::size_t(c - First)];
+        w = std::max(w, text.X + graphic.cx + button);
+    };
+
+    // From row plainFrom on, a cell of a row without objects has its stored
+    // text, no graphic (but a row check box) and no filter button, and its
+    // font is its column's unless an event decides otherwise.
+    const int plainFrom = ownGraphics && asStored
+                              ? std::max({1, TBaseGrid::FixedRows(), FP.FixedRowAlways ? FLoadedFixedRows : 0})
+                              : RowCount();
+    std::vector<int> plainCols, colKeys, displayCols;
+    std::vector<char> fixedCols;
+    for (int c = First; c <= Last; ++c)
+        if (!(rowChecks && c == 0))
+            plainCols.push_back(c);
+    // Without events a cell's font is its column's; else each cell's font is
+    // asked here, and those that are not their column's noted.
+    const bool askFonts = !measure.PlainStyle() || OnIsFixedCell;
+    for (int c : plainCols) {
+        const int dcol = DisplayColumn(c);
+        const bool fixed = dcol < TBaseGrid::FixedCols() || (!OnIsFixedCell && IsFixedCell(c, plainFrom));
+        displayCols.push_back(dcol);
+        fixedCols.push_back(fixed);
+        colKeys.push_back(measure.BaseKeyOf(fixed ? FFixedFont.get() : Font()));
+    }
+    std::vector<TCellKey> own;
+    for (int r = 0; r < RowCount(); ++r) {
+        const bool objects = RowHasObjects(r);
+        if (r < plainFrom || objects) {
+            for (int c = First; c <= Last; ++c)
+                measureCell(c, r, objects);
+            continue;
+        }
+        if (plainCols.size() < widest.size())
+            measureCell(First, r, false);
+        if (!askFonts)
+            continue;
+        for (std::size_t k = 0; k < plainCols.size(); ++k) {
+            const int c = plainCols[k];
+            if (CellText(c, r).empty())
+                continue;
+            const bool fixed = fixedCols[k] || (OnIsFixedCell && IsFixedCell(c, r));
+            const int key = MeasureFontKey(c, r, displayCols[k], fixed, measure);
+            if (key != colKeys[k])
+                own.push_back({r, c, key});
+        }
+    }
+    MeasurePlainRows(this, measure, plainFrom, plainCols, colKeys, own, First, widest, FCellTextOffset.X, way);
     auto other = [&](int ACol, int ARow) {
         TPoint text(0, 0);
         measure.Queue = false;

@@ -145,19 +145,8 @@ TCellProperties* TProStringGrid::CellStyleBeforeEvents(int ACol, int ARow, TGrid
         if (State & gdSelected)
             GradientDirection = GradientVertical;
     }
-    if (ABrush->Color() == clNone) {
-        ABrush->SetColor(Color());
-        bool bandsOn = FBands->Active() && (!Printing || FBands->Print());
-        int period = FBands->PrimaryLength() + FBands->SecondaryLength();
-        if (bandsOn && period > 0 && dcol >= fixedCols && dcol < ColCount() - FP.FixedRightCols &&
-            ARow >= fixedRows && ARow < RowCount() - FP.FixedFooters) {
-            bool primary = (ARow - fixedRows) % period < FBands->PrimaryLength();
-            ABrush->SetColor(primary ? FBands->PrimaryColor() : FBands->SecondaryColor());
-        }
-        if ((FP.FixedRightCols > 0 && dcol >= ColCount() - FP.FixedRightCols) ||
-            (FP.FixedFooters > 0 && ARow >= RowCount() - FP.FixedFooters))
-            ABrush->SetColor(FixedColor());
-    }
+    if (ABrush->Color() == clNone)
+        ABrush->SetColor(BackgroundColor(dcol, ARow, Printing));
     if (fixed && !Printing) {
         ABrush->SetColor(FixedColor());
         AColorTo = clNone;
@@ -165,6 +154,20 @@ TCellProperties* TProStringGrid::CellStyleBeforeEvents(int ACol, int ARow, TGrid
         State |= gdFixed;
     }
     return props;
+}
+
+TColor TProStringGrid::BackgroundColor(int ADisplayCol, int ARow, bool Printing)
+{
+    const int dcol = ADisplayCol, fixedCols = TBaseGrid::FixedCols(), fixedRows = TBaseGrid::FixedRows();
+    if ((FP.FixedRightCols > 0 && dcol >= ColCount() - FP.FixedRightCols) ||
+        (FP.FixedFooters > 0 && ARow >= RowCount() - FP.FixedFooters))
+        return FixedColor();
+    const bool bandsOn = FBands->Active() && (!Printing || FBands->Print());
+    const int period = FBands->PrimaryLength() + FBands->SecondaryLength();
+    if (bandsOn && period > 0 && dcol >= fixedCols && dcol < ColCount() - FP.FixedRightCols && ARow >= fixedRows &&
+        ARow < RowCount() - FP.FixedFooters)
+        return (ARow - fixedRows) % period < FBands->PrimaryLength() ? FBands->PrimaryColor() : FBands->SecondaryColor();
+    return Color();
 }
 
 // The colour events over what CellStyleBeforeEvents gave.

@@ -356,7 +356,8 @@ TCellTextMeasure::TCellTextMeasure(TProStringGrid* AGrid)
     int ppi = FBitmap.Canvas()->Font()->PixelsPerInch();
     for (TFont* f : {&FCellFont, &FFixedCellFont, &FFont})
         f->SetPixelsPerInch(ppi);
-    FPlainStyle = typeid(*AGrid) == typeid(TProStringGrid) && !AGrid->OnGetCellColor && !AGrid->ActiveCellShow();
+    FEventColorsOnly = typeid(*AGrid) == typeid(TProStringGrid) && !AGrid->ActiveCellShow();
+    FPlainStyle = FEventColorsOnly && !AGrid->OnGetCellColor;
     FZoom = AGrid->ZoomDelta();
     FCellFont.Assign(AGrid->Font());
     FCellFont.SetSize(FCellFont.Size() + FZoom);
@@ -473,16 +474,29 @@ const TFont* TStyleFont::MeasuresAs(const TFont& AFont) const
 
 int TProStringGrid::MeasureFontKey(int ACol, int ARow, TCellTextMeasure& AMeasure)
 {
+    const int dcol = DisplayColumn(ACol);
+    const bool fixed = IsFixedCell(ACol, ARow) || dcol < TBaseGrid::FixedCols() || ARow < TBaseGrid::FixedRows();
+    return MeasureFontKey(ACol, ARow, dcol, fixed, AMeasure);
+}
+
+// What GetCellTextStyle resolves for a cell without a record, without
+// asking for the record again.
+int TProStringGrid::MeasureFontKey(int ACol, int ARow, int ADisplayCol, bool AFixed, TCellTextMeasure& AMeasure)
+{
     TCellTextMeasure& m = AMeasure;
-    if (m.PlainStyle()) {
-        const bool fixed = IsFixedCell(ACol, ARow) || DisplayColumn(ACol) < TBaseGrid::FixedCols() ||
-                           ARow < TBaseGrid::FixedRows();
-        return m.BaseKeyOf(fixed ? FFixedFont.get() : Font());
-    }
-    GetCellTextStyle(ACol, ARow, &m.Brush(), &m.Font(), &m.FontSource());
-    // Unchanged by its record and the events, the font measures as one of the grid's.
-    if (const TFont* base = m.FontSource().MeasuresAs(m.Font()))
+    const TFont* base = AFixed ? FFixedFont.get() : Font();
+    if (m.PlainStyle())
         return m.BaseKeyOf(base);
+    m.FontSource().Set(m.Font(), base);
+    m.Brush().SetColor(AFixed ? FixedColor() : BackgroundColor(ADisplayCol, ARow, false));
+    const TGridDrawState state = AFixed ? TGridDrawState(gdFixed) : TGridDrawState(0);
+    if (!m.EventColorsOnly())
+        GetCellColor(ACol, ARow, state, &m.Brush(), &m.Font());
+    else if (OnGetCellColor)
+        OnGetCellColor(this, ARow, ACol, state, &m.Brush(), &m.Font());
+    // Unchanged by the events, the font measures as one of the grid's.
+    if (const TFont* same = m.FontSource().MeasuresAs(m.Font()))
+        return m.BaseKeyOf(same);
     m.Font().SetSize(m.Font().Size() + ZoomDelta());
     return m.KeyOf(m.Font());
 }

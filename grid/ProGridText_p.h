@@ -105,6 +105,9 @@ public:
     // font than the grid's (or fixed) font: no colour event, no descendant
     // that decides colours, no highlighted header of the current cell.
     bool PlainStyle() const { return FPlainStyle; }
+    // True when the colours of a cell without a record are its style's but
+    // what the colour event makes of them (GetCellColor does no more).
+    bool EventColorsOnly() const { return FEventColorsOnly; }
     // The fonts of plain and fixed cells, the zoom applied.
     const TFont& CellFont() const { return FCellFont; }
     const TFont& FixedCellFont() const { return FFixedCellFont; }
@@ -137,6 +140,8 @@ public:
     bool Queued = false;
     // The key of a font for QueueKeyed.
     int KeyOf(const TFont& AFont);
+    // The measures of the font of a key.
+    TTextMetrics& KeyMetrics(int AKey) { return *FKeyed[std::size_t(AKey)]->Metrics; }
     // The key of the font a cell's style takes unchanged from the grid's font ABase (the zoom applied).
     int BaseKeyOf(const TFont* ABase);
     // AText is the cell's stored text (read again when the grid changed before it is measured).
@@ -171,6 +176,7 @@ private:
     TTextMetrics& MetricsOf(TKeyed& AKeyed);
 
     bool FPlainStyle = false;
+    bool FEventColorsOnly = false;
     int FZoom = 0;
     TFont FCellFont;
     TFont FFixedCellFont;

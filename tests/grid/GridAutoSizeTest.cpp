@@ -272,3 +272,79 @@ TEST(GridAutoSize, GraphicsOfADescendantCountBesideTheText)
     }
     EXPECT_EQ(marked.ColWidths(2), plain.ColWidths(2) + 20);
 }
+
+// The rows without records are read on several threads while their fonts
+// are asked cell by cell: whatever the events make of a cell's brush, fixed
+// state or font, each column comes out as measuring its cells alone gives.
+TEST(GridAutoSize, RowsReadOnThreadsSizeAsCellByCell)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(TProStringGrid&)> Setup;
+    } cases[] = {
+        {"the event bolds the second band",
+         [](TProStringGrid& g) {
+             g.Bands()->SetPrimaryColor(clWhite);
+             g.Bands()->SetSecondaryColor(clYellow);
+             g.Bands()->SetActive(true);
+             g.OnGetCellColor = [](TObject*, int, int, TGridDrawState, TBrush* ABrush, TFont* AFont) {
+                 if (ABrush->Color() == clYellow)
+                     AFont->SetStyle(fsBold);
+             };
+         }},
+        {"footers in the fixed colour, enlarged by the event",
+         [](TProStringGrid& g) {
+             g.SetFixedFooters(2);
+             g.OnGetCellColor = [&g](TObject*, int, int, TGridDrawState, TBrush* ABrush, TFont* AFont) {
+                 if (ABrush->Color() == g.FixedColor())
+                     AFont->SetHeight(-30);
+             };
+         }},
+        {"cells made fixed by an event",
+         [](TProStringGrid& g) {
+             g.FixedFont()->SetHeight(-24);
+             g.OnIsFixedCell = [](TObject*, int ACol, int ARow, bool& Fixed) { Fixed = Fixed || (ACol == 3 && ARow == 4321); };
+         }},
+        {"a hidden column before the sized ones",
+         [](TProStringGrid& g) {
+             g.FixedFont()->SetHeight(-20);
+             g.HideColumn(1);
+             g.OnGetCellColor = [](TObject*, int ARow, int ACol, TGridDrawState AState, TBrush*, TFont* AFont) {
+                 if ((AState & gdFixed) && ARow % 2 == 0 && ACol == 0)
+                     AFont->SetStyle(fsItalic);
+             };
+         }},
+        {"highlighted header of the current row",
+         [](TProStringGrid& g) {
+             g.ActiveCellFont()->SetHeight(-40);
+             g.SetActiveCellShow(true);
+             g.SetRow(4000);
+         }},
+        {"the last cell enlarged", [](TProStringGrid& g) {
+             g.OnGetCellColor = [&g](TObject*, int ARow, int ACol, TGridDrawState, TBrush*, TFont* AFont) {
+                 if (ACol == 3 && ARow == g.RowCount() - 1)
+                     AFont->SetHeight(-28);
+             };
+         }},
+    };
+    for (const Case& c : cases) {
+        TProStringGrid g(nullptr);
+        Fill(g, 6000);
+        c.Setup(g);
+        TCellTextMeasure alone(&g);
+        std::vector<int> expected;
+        for (int col = 0; col < g.ColCount(); ++col) {
+            int widest = 0;
+            for (int r = 0; r < g.RowCount(); ++r) {
+                TPoint size;
+                if (!g.Cells(col, r).empty())
+                    g.GetCellTextSize(col, r, false, size, alone);
+                widest = std::max(widest, size.X);
+            }
+            expected.push_back((g.GridLineWidth() + 1) * 2 + widest + g.AutoSizeExtraWidth());
+        }
+        g.AutoSizeColumns(true, 0);
+        for (int col = 0; col < g.ColCount(); ++col)
+            EXPECT_EQ(g.ColWidths(col), expected[std::size_t(col)]) << c.Name << ", column " << col;
+    }
+}
