@@ -34,13 +34,12 @@ TFileState StateOnDisk(const std::string& OsPath)
     struct stat st {};
     if (::stat(OsPath.c_str(), &st) != 0)
         return {};
-    std::string bytes;
-    if (!ReadWholeFileOs(OsPath, bytes)) {
-        TFileState s;
-        s.Exists = true;
-        return s;
-    }
-    return StateOfBytes(bytes);
+    TFileState s;
+    s.Exists = true;
+    s.Readable = HashFileOs(OsPath, s.Size, s.Hash);
+    if (!s.Readable)
+        s.Size = 0, s.Hash = 0;
+    return s;
 }
 
 // By the file's path on the system, so that "\" and "/" name one file.

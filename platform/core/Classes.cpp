@@ -12,9 +12,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <typeinfo>
 
 #include "platform/core/FileBytes.h"
+#include "platform/core/Parallel.h"
 
 // ---------------------------------------------------------------- objects
 AnsiString TObject::ClassName() const
@@ -75,7 +77,9 @@ bool ReadWholeFileOs(const std::string& osPath, std::string& data)
     return true;
 }
 
-std::uint64_t HashBytes(std::string_view Bytes, std::uint64_t Seed)
+namespace {
+// The hash of one run of bytes.
+std::uint64_t HashRun(std::string_view Bytes, std::uint64_t Seed)
 {
     constexpr std::uint64_t K0 = 0x9E3779B97F4A7C15u, K1 = 0xC2B2AE3D27D4EB4Fu, K2 = 0xFF51AFD7ED558CCDu;
     auto word = [](const char* p) {
@@ -107,6 +111,92 @@ std::uint64_t HashBytes(std::string_view Bytes, std::uint64_t Seed)
     }
     h = (h ^ (h >> 32)) * K2;
     return h ^ (h >> 31);
+}
+
+// Bytes beyond one piece are hashed a piece at a time, each piece with its
+// own seed, and the hashes of the pieces hashed in turn.
+constexpr std::size_t HashPiece = std::size_t(1) << 20;
+
+std::uint64_t PieceSeed(std::uint64_t Seed, std::size_t Index)
+{
+    return Seed + 0x9E3779B97F4A7C15u * (Index + 1);
+}
+
+std::uint64_t HashOfPieces(const std::vector<std::uint64_t>& Pieces, std::size_t Size, std::uint64_t Seed)
+{
+    return HashRun(std::string_view(reinterpret_cast<const char*>(Pieces.data()), Pieces.size() * sizeof(std::uint64_t)),
+                   Seed ^ Size);
+}
+}  // namespace
+
+std::uint64_t HashBytes(std::string_view Bytes, std::uint64_t Seed)
+{
+    const std::size_t n = Bytes.size();
+    if (n <= HashPiece)
+        return HashRun(Bytes, Seed);
+    std::vector<std::uint64_t> pieces((n + HashPiece - 1) / HashPiece);
+    RunInParts(pieces.size(), PartsFor(pieces.size(), 2), [&](int, std::size_t From, std::size_t To) {
+        for (std::size_t i = From; i < To; ++i)
+            pieces[i] = HashRun(Bytes.substr(i * HashPiece, HashPiece), PieceSeed(Seed, i));
+    });
+    return HashOfPieces(pieces, n, Seed);
+}
+
+bool HashFileOs(const std::string& osPath, std::size_t& Size, std::uint64_t& Hash)
+{
+    int fd = ::open(osPath.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        ::close(fd);
+        return false;
+    }
+    // A piece at a time into two buffers: the file is never held whole, and
+    // a full piece is hashed once it is known whether another follows.
+    auto fill = [fd](char* p, std::size_t& Got) {
+        Got = 0;
+        while (Got < HashPiece) {
+            const ssize_t r = ::read(fd, p + Got, HashPiece - Got);
+            if (r < 0 && errno == EINTR)
+                continue;
+            if (r < 0)
+                return false;
+            if (r == 0)
+                break;
+            Got += std::size_t(r);
+        }
+        return true;
+    };
+    std::unique_ptr<char[]> buffers[2] = {std::unique_ptr<char[]>(new char[HashPiece]),
+                                          std::unique_ptr<char[]>(new char[HashPiece])};
+    std::vector<std::uint64_t> pieces;
+    std::size_t got[2] = {0, 0}, total = 0;
+    bool ok = fill(buffers[0].get(), got[0]);
+    for (int cur = 0; ok; cur = 1 - cur) {
+        if (got[cur] < HashPiece && pieces.empty()) {
+            total = got[cur];
+            Hash = HashRun(std::string_view(buffers[cur].get(), got[cur]), 0);
+            break;
+        }
+        ok = got[cur] == HashPiece ? fill(buffers[1 - cur].get(), got[1 - cur]) : (got[1 - cur] = 0, true);
+        if (!ok)
+            break;
+        if (pieces.empty() && got[1 - cur] == 0) {
+            total = got[cur];
+            Hash = HashRun(std::string_view(buffers[cur].get(), got[cur]), 0);
+            break;
+        }
+        pieces.push_back(HashRun(std::string_view(buffers[cur].get(), got[cur]), PieceSeed(0, pieces.size())));
+        total += got[cur];
+        if (got[1 - cur] == 0 || got[cur] < HashPiece) {
+            Hash = HashOfPieces(pieces, total, 0);
+            break;
+        }
+    }
+    ::close(fd);
+    Size = total;
+    return ok;
 }
 
 std::string ResolveLinksOs(const std::string& osPath)

@@ -23,4 +23,8 @@ bool MayReplaceOs(const std::string& osPath);
 // A 64-bit hash of bytes, quick over a whole file (four lanes of eight
 // bytes at a time) and over a short text: for telling contents apart and
 // for tables, not against someone who picks the bytes.
+// Bytes beyond a megabyte are hashed a megabyte at a time on several threads.
 std::uint64_t HashBytes(std::string_view Bytes, std::uint64_t Seed = 0);
+// The size of a file and HashBytes of its bytes, read a piece at a time; false when
+// it cannot be opened or read (a folder is not a file).
+bool HashFileOs(const std::string& osPath, std::size_t& Size, std::uint64_t& Hash);

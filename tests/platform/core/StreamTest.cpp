@@ -2,8 +2,10 @@
 
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "platform/core/Classes.h"
+#include "platform/core/FileBytes.h"
 #include "tests/common/TestFiles.h"
 
 TEST(MemoryStream, ReadWriteSeekAndSize)
@@ -106,4 +108,37 @@ TEST(MemoryStream, FilesRoundTripAndFailedSaveKeepsOldFile)
     EXPECT_EQ(back.Size(), 7);
     // Only the target is left in the folder, no temporary copies.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path), std::filesystem::directory_iterator()), 1);
+}
+
+// A file hashed a piece at a time gives the hash of its bytes held whole, on
+// both sides of the megabyte pieces; a change anywhere changes the hash.
+TEST(FileBytes, FileHashEqualsHashOfItsBytes)
+{
+    TTempDir dir{"velmarok-hash"};
+    const std::string name = dir / "normy.txt";
+    const std::size_t mb = std::size_t(1) << 20;
+    std::set<std::uint64_t> seen;
+    for (std::size_t size : {std::size_t(0), std::size_t(1), mb - 1, mb, mb + 1, 2 * mb, 3 * mb + 5}) {
+        std::string bytes(size, '\0');
+        for (std::size_t i = 0; i < size; ++i)
+            bytes[i] = char('a' + (i * 7 + i / 4093) % 26);
+        for (std::size_t at : std::set<std::size_t>{0, size / 2, size > 0 ? size - 1 : 0}) {
+            std::string changed = bytes;
+            if (size > 0)
+                changed[at] = '|';
+            std::ofstream(name, std::ios::binary | std::ios::trunc) << changed;
+            std::size_t got = 0;
+            std::uint64_t hash = 0;
+            ASSERT_TRUE(HashFileOs(name, got, hash)) << size;
+            EXPECT_EQ(got, size);
+            EXPECT_EQ(hash, HashBytes(changed)) << size << " " << at;
+            if (size > 0)
+                EXPECT_NE(hash, HashBytes(bytes)) << size << " " << at;
+            EXPECT_TRUE(seen.insert(hash).second) << size << " " << at;
+        }
+    }
+    std::size_t got = 0;
+    std::uint64_t hash = 0;
+    EXPECT_FALSE(HashFileOs(dir / "brak.txt", got, hash));
+    EXPECT_FALSE(HashFileOs(dir.Path.string(), got, hash));
 }
