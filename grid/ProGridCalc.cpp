@@ -2,6 +2,7 @@
 // sizing columns and rows to their content, the grid as plain text.
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <string_view>
 #include <typeinfo>
 #include <unordered_set>
@@ -207,42 +208,50 @@ void MeasurePlainRows(TProStringGrid* G, TCellTextMeasure& Measure, int From, co
         sample.Learn();
     }
     const std::uint64_t changes = G->CellStoreChanges();
+    // What a thread keeps over the runs of rows it takes: the widest text by column and the cells left for the queue (a
+    // text measured whole once for its font and column).
+    struct TLeft {
+        std::string_view Text;
+        int Col, Key;
+        bool operator==(const TLeft&) const = default;
+    };
+    struct THash {
+        std::size_t operator()(const TLeft& L) const
+        {
+            return std::hash<std::string_view>()(L.Text) ^ std::size_t(L.Col) * 0x9E3779B97F4A7C15u ^ std::size_t(L.Key);
+        }
+    };
+    struct TPart {
+        std::vector<int> Widest;
+        std::vector<TTextMetrics*> Metrics;
+        std::vector<TCellKey> Rest;
+        std::unordered_set<TLeft, THash> Queued;
+    };
     const int parts = PartsFor(std::size_t(rows) * Cols.size(), TextsPerPart);
-    std::vector<std::vector<int>> widest(std::size_t(parts), std::vector<int>(Widest.size(), 0));
-    std::vector<std::vector<TCellKey>> left{std::size_t(parts)};
-    RunInParts(std::size_t(rows), parts, [&](int Part, std::size_t Begin, std::size_t End) {
-        // Each thread works on copies of its own, which no other thread's writes share a line with.
+    std::vector<std::unique_ptr<TPart>> state;
+    for (int p = 0; p < parts; ++p) {
+        state.push_back(std::make_unique<TPart>());
+        state.back()->Widest.assign(Widest.size(), 0);
+        for (int k : ColKeys)
+            state.back()->Metrics.push_back(&Measure.KeyMetrics(k));
+    }
+    constexpr std::size_t RowsPerRun = 2048;
+    RunInChunks(std::size_t(rows), parts, RowsPerRun, [&](int Part, std::size_t Begin, std::size_t End) {
+        TPart& part = *state[std::size_t(Part)];
+        // The widths of the run in memory the thread took itself.
         std::vector<int> w(Widest.size(), 0);
-        const std::vector<int> cols = Cols, keys = ColKeys;
-        std::vector<TTextMetrics*> metrics;
-        for (int k : keys)
-            metrics.push_back(&Measure.KeyMetrics(k));
-        std::vector<TCellKey> rest;
-        // A text left that is measured whole needs to be queued once for its font and column.
-        struct TLeft {
-            std::string_view Text;
-            int Col, Key;
-            bool operator==(const TLeft&) const = default;
-        };
-        struct THash {
-            std::size_t operator()(const TLeft& L) const
-            {
-                return std::hash<std::string_view>()(L.Text) ^ std::size_t(L.Col) * 0x9E3779B97F4A7C15u ^ std::size_t(L.Key);
-            }
-        };
-        std::unordered_set<TLeft, THash> queued;
         const int from = From + int(Begin), to = From + int(End);
         auto own = std::lower_bound(Own.begin(), Own.end(), from, [](const TCellKey& k, int r) { return k.Row < r; });
         for (int r = from; r < to; ++r) {
             if (G->RowHasObjects(r))
                 continue;
-            for (std::size_t i = 0; i < cols.size(); ++i) {
-                const int c = cols[i];
+            for (std::size_t i = 0; i < Cols.size(); ++i) {
+                const int c = Cols[i];
                 const std::string_view text = G->CellText(c, r);
                 if (text.empty())
                     continue;
-                int key = keys[i];
-                const TTextMetrics* m = metrics[i];
+                int key = ColKeys[i];
+                const TTextMetrics* m = part.Metrics[i];
                 if (own != Own.end() && own->Row == r && own->Col == c) {
                     key = (own++)->Key;
                     m = &Measure.KeyMetrics(key);
@@ -254,18 +263,18 @@ void MeasurePlainRows(TProStringGrid* G, TCellTextMeasure& Measure, int From, co
                                         TryWidestTextLine(*m, text, width, nullptr))) {
                     int& most = w[std::size_t(c - First)];
                     most = std::max(most, width + 2 * AOffsetX);
-                } else if (way == twByCell || queued.insert({text, c, key}).second) {
-                    rest.push_back({r, c, key});
+                } else if (way == twByCell || part.Queued.insert({text, c, key}).second) {
+                    part.Rest.push_back({r, c, key});
                 }
             }
         }
-        widest[std::size_t(Part)] = std::move(w);
-        left[std::size_t(Part)] = std::move(rest);
+        for (std::size_t c = 0; c < w.size(); ++c)
+            part.Widest[c] = std::max(part.Widest[c], w[c]);
     });
-    for (std::size_t p = 0; p < widest.size(); ++p) {
+    for (const auto& part : state) {
         for (std::size_t c = 0; c < Widest.size(); ++c)
-            Widest[c] = std::max(Widest[c], widest[p][c]);
-        for (const TCellKey& k : left[p])
+            Widest[c] = std::max(Widest[c], part->Widest[c]);
+        for (const TCellKey& k : part->Rest)
             Measure.QueueKeyed(k.Key, k.Col, k.Row, G->CellText(k.Col, k.Row), changes);
     }
 }
