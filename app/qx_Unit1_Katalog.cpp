@@ -28,13 +28,14 @@ const char* const TitleInfo = "INFORMACJA !!!";
 
 // The record lines of the grid's records (rows 1 to the last; rows with no field at all,
 // the empty last row among them, are left out) and their numbers, read in one pass over
-// the rows, on several threads where the grid allows.
+// the rows, on several threads where the grid allows. In Parts each line is followed by
+// LineEnd, which the views of the lines leave out.
 struct TGridLines {
     std::vector<std::string> Parts;   // the lines of a run of rows, one after the other
     std::vector<std::string_view> Lines, Numbers;
 };
 
-TGridLines GridLines(TProStringGrid* Grid)
+TGridLines GridLines(TProStringGrid* Grid, std::string_view LineEnd = {})
 {
     const std::size_t rows = std::size_t(std::max(0, Grid->RowCount() - 1));
     const bool concurrent = Grid->CellsAsStored();
@@ -68,6 +69,7 @@ TGridLines GridLines(TProStringGrid* Grid)
             const std::size_t start = bytes.size();
             AppendRecordFields(bytes, f.data(), NormFieldCount);
             at.push_back({start, bytes.size() - start, f[nfNumber].size()});
+            bytes += LineEnd;
         }
         out.Parts[std::size_t(Part)] = std::move(bytes);
         places[std::size_t(Part)] = std::move(at);
@@ -93,6 +95,22 @@ AnsiString JoinLines(const std::vector<std::string_view>& Lines)
             std::memcpy(text.data() + starts[i], Lines[i].data(), Lines[i].size());
             std::memcpy(text.data() + starts[i] + Lines[i].size(), "\r\n", 2);
         }
+    });
+    return text;
+}
+
+// The catalogue file's bytes: the record lines of the grid, each followed by CR LF, the
+// runs of lines copied together on several threads.
+AnsiString GridText(TProStringGrid* Grid)
+{
+    const std::vector<std::string> parts = GridLines(Grid, "\r\n").Parts;
+    std::vector<std::size_t> starts(parts.size() + 1, 0);
+    for (std::size_t p = 0; p < parts.size(); ++p)
+        starts[p + 1] = starts[p] + parts[p].size();
+    AnsiString text(starts.back(), '\0');
+    RunInParts(parts.size(), int(parts.size()), [&](int, std::size_t From, std::size_t To) {
+        for (std::size_t p = From; p < To; ++p)
+            std::memcpy(text.data() + starts[p], parts[p].data(), parts[p].size());
     });
     return text;
 }
@@ -256,7 +274,7 @@ void Tf_MainForm::SaveNormList(TProStringGrid* Grid)
 {
     if (RefuseIncompleteSave())
         return;
-    const AnsiString bytes = JoinLines(GridLines(Grid).Lines);
+    const AnsiString bytes = GridText(Grid);
     AnsiString fileName = CatalogueFileName();
     try {
         if (!WriteNormFile(bytes))
