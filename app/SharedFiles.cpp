@@ -68,6 +68,14 @@ void RememberSharedFile(const AnsiString& FileName, const AnsiString& Bytes)
     Remembered()[ToOsPath(FileName)] = StateOfBytes(Bytes);
 }
 
+void RememberSharedFile(const AnsiString& FileName, const std::vector<std::string_view>& Runs)
+{
+    std::size_t size = 0;
+    for (std::string_view r : Runs)
+        size += r.size();
+    Remembered()[ToOsPath(FileName)] = {true, true, size, HashBytes(Runs)};
+}
+
 bool MayReplaceSharedFile(const AnsiString& FileName)
 {
     const std::string path = ToOsPath(FileName);

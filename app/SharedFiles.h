@@ -5,6 +5,9 @@
 // (whether it was there, its size and a hash of its bytes) and looks again
 // before a save replaces it, so that a save never throws away unseen what
 // another login saved in between.
+#include <string_view>
+#include <vector>
+
 #include "platform/core/Types.h"
 
 // Remembers the file as it is on disk now (a missing file as missing). Called
@@ -13,6 +16,8 @@ void RememberSharedFile(const AnsiString& FileName);
 // Remembers Bytes as the file's content: the bytes just read from it or
 // written to it.
 void RememberSharedFile(const AnsiString& FileName, const AnsiString& Bytes);
+// The same for the bytes of Runs one after the other.
+void RememberSharedFile(const AnsiString& FileName, const std::vector<std::string_view>& Runs);
 
 // Before a save replaces the file: looks again. Another login's bytes in it,
 // or the file removed since it was read, make the user choose (a question,

@@ -3,6 +3,8 @@
 // register pages and the settings pages.
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -791,6 +793,11 @@ private:
     // nothing written, when another login changed the file since it was read
     // and the user chose to keep it.
     bool WriteNormFile(const AnsiString& Bytes);
+    // The same for the bytes of ACount runs one after the other, ARun(i)
+    // giving run i in turn (runs may be made while earlier ones are written,
+    // once the file may be replaced: AStart is called then).
+    bool WriteNormFile(std::size_t ACount, const std::function<void()>& AStart,
+                       const std::function<std::string_view(std::size_t)>& ARun);
     bool RefuseIncompleteSave();
 
     bool FCatalogueIncomplete = false;

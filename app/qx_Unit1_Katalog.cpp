@@ -4,6 +4,8 @@
 #include <charconv>
 #include <array>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <new>
 #include <string>
 #include <string_view>
@@ -28,49 +30,59 @@ const char* const TitleInfo = "INFORMACJA !!!";
 
 // The record lines of the grid's records (rows 1 to the last; rows with no field at all,
 // the empty last row among them, are left out) and their numbers, read in one pass over
-// the rows, on several threads where the grid allows. In Parts each line is followed by
-// LineEnd, which the views of the lines leave out.
+// the rows, on several threads where the grid allows.
 struct TGridLines {
     std::vector<std::string> Parts;   // the lines of a run of rows, one after the other
     std::vector<std::string_view> Lines, Numbers;
 };
 
-TGridLines GridLines(TProStringGrid* Grid, std::string_view LineEnd = {})
+// The record lines of rows [From, To) appended to Bytes, each followed by LineEnd; each
+// line's place in Bytes, its length and its number's length added to Places when given.
+// Concurrent: the grid gives its stored texts (CellsAsStored), read off its thread.
+void AppendGridLines(TProStringGrid* Grid, std::size_t From, std::size_t To, bool Concurrent, std::string_view LineEnd,
+                     std::string& Bytes, std::vector<std::array<std::size_t, 3>>* Places)
+{
+    const int cols = std::min(Grid->ColCount() - 1, NormFieldCount);
+    std::array<AnsiString, NormFieldCount> copies;
+    for (std::size_t r = From; r < To; ++r) {
+        std::array<std::string_view, NormFieldCount> f{};
+        bool any = false;
+        for (int k = 0; k < cols; ++k) {
+            // A cell holding an object may be merged: Cells gives its base cell's text.
+            if (!Concurrent || Grid->Objects(k + 1, int(r))) {
+                copies[std::size_t(k)] = Grid->Cells(k + 1, int(r));
+                f[std::size_t(k)] = copies[std::size_t(k)];
+            } else {
+                f[std::size_t(k)] = Grid->CellText(k + 1, int(r));
+            }
+            if (k == nfState)
+                f[std::size_t(k)] = NormStateWordOf(f[std::size_t(k)]);
+            any = any || !f[std::size_t(k)].empty();
+        }
+        if (!any)
+            continue;
+        const std::size_t start = Bytes.size();
+        AppendRecordFields(Bytes, f.data(), NormFieldCount);
+        if (Places)
+            Places->push_back({start, Bytes.size() - start, f[nfNumber].size()});
+        Bytes += LineEnd;
+    }
+}
+
+TGridLines GridLines(TProStringGrid* Grid)
 {
     const std::size_t rows = std::size_t(std::max(0, Grid->RowCount() - 1));
     const bool concurrent = Grid->CellsAsStored();
     const int parts = concurrent ? PartsFor(rows, 4096) : 1;
-    const int cols = std::min(Grid->ColCount() - 1, NormFieldCount);
     // Each line's place in its part and the length of its number.
     std::vector<std::vector<std::array<std::size_t, 3>>> places(static_cast<std::size_t>(parts));
     TGridLines out;
     out.Parts.resize(std::size_t(parts));
     RunInParts(rows, parts, [&](int Part, std::size_t From, std::size_t To) {
+        // Written on the thread's own string and list, which no other thread's writes share a line with.
         std::string bytes;
         std::vector<std::array<std::size_t, 3>> at;
-        std::array<AnsiString, NormFieldCount> copies;
-        for (std::size_t r = From + 1; r < To + 1; ++r) {
-            std::array<std::string_view, NormFieldCount> f{};
-            bool any = false;
-            for (int k = 0; k < cols; ++k) {
-                // A cell holding an object may be merged: Cells gives its base cell's text.
-                if (!concurrent || Grid->Objects(k + 1, int(r))) {
-                    copies[std::size_t(k)] = Grid->Cells(k + 1, int(r));
-                    f[std::size_t(k)] = copies[std::size_t(k)];
-                } else {
-                    f[std::size_t(k)] = Grid->CellText(k + 1, int(r));
-                }
-                if (k == nfState)
-                    f[std::size_t(k)] = NormStateWordOf(f[std::size_t(k)]);
-                any = any || !f[std::size_t(k)].empty();
-            }
-            if (!any)
-                continue;
-            const std::size_t start = bytes.size();
-            AppendRecordFields(bytes, f.data(), NormFieldCount);
-            at.push_back({start, bytes.size() - start, f[nfNumber].size()});
-            bytes += LineEnd;
-        }
+        AppendGridLines(Grid, From + 1, To + 1, concurrent, {}, bytes, &at);
         out.Parts[std::size_t(Part)] = std::move(bytes);
         places[std::size_t(Part)] = std::move(at);
     });
@@ -82,6 +94,45 @@ TGridLines GridLines(TProStringGrid* Grid, std::string_view LineEnd = {})
         }
     return out;
 }
+
+// The catalogue file's bytes from the grid: its record lines, each followed by CR LF, in
+// runs of rows made on several threads once Start is called (where the grid allows), each
+// taken in turn by Take.
+class TGridText {
+public:
+    explicit TGridText(TProStringGrid* Grid)
+        : FGrid(Grid), FRows(std::size_t(std::max(0, Grid->RowCount() - 1))), FConcurrent(Grid->CellsAsStored()),
+          FRuns((FRows + RowsPerRun - 1) / RowsPerRun)
+    {
+    }
+    std::size_t Count() const { return FRuns.size(); }
+    void Start()
+    {
+        FMade = std::make_unique<TOrderedParts>(FRuns.size(), FConcurrent ? PartsFor(FRows, RowsPerRun) : 0,
+                                                [this](std::size_t i) {
+                                                    const std::size_t from = i * RowsPerRun;
+                                                    std::string run;
+                                                    AppendGridLines(FGrid, from + 1, std::min(FRows, from + RowsPerRun) + 1,
+                                                                    FConcurrent, "\r\n", run, nullptr);
+                                                    FRuns[i] = std::move(run);
+                                                });
+    }
+    std::string_view Take(std::size_t Index)
+    {
+        FMade->Take(Index);
+        return FRuns[Index];
+    }
+    // The runs taken.
+    std::vector<std::string_view> Runs() const { return {FRuns.begin(), FRuns.end()}; }
+
+private:
+    static constexpr std::size_t RowsPerRun = 4096;
+    TProStringGrid* FGrid;
+    std::size_t FRows;
+    bool FConcurrent;
+    std::vector<std::string> FRuns;
+    std::unique_ptr<TOrderedParts> FMade;
+};
 
 // The lines, each followed by CR LF, copied on several threads.
 AnsiString JoinLines(const std::vector<std::string_view>& Lines)
@@ -99,29 +150,16 @@ AnsiString JoinLines(const std::vector<std::string_view>& Lines)
     return text;
 }
 
-// The catalogue file's bytes: the record lines of the grid, each followed by CR LF, the
-// runs of lines copied together on several threads.
-AnsiString GridText(TProStringGrid* Grid)
-{
-    const std::vector<std::string> parts = GridLines(Grid, "\r\n").Parts;
-    std::vector<std::size_t> starts(parts.size() + 1, 0);
-    for (std::size_t p = 0; p < parts.size(); ++p)
-        starts[p + 1] = starts[p] + parts[p].size();
-    AnsiString text(starts.back(), '\0');
-    RunInParts(parts.size(), int(parts.size()), [&](int, std::size_t From, std::size_t To) {
-        for (std::size_t p = From; p < To; ++p)
-            std::memcpy(text.data() + starts[p], parts[p].data(), parts[p].size());
-    });
-    return text;
-}
-
-// A new file holding Bytes; false when the name is taken or it cannot be written.
-bool WriteNewFile(const AnsiString& FileName, const AnsiString& Bytes)
+// A new file holding the bytes of Runs; false when the name is taken or it cannot be written.
+bool WriteNewFile(const AnsiString& FileName, const std::vector<std::string_view>& Runs)
 {
     if (FileExists(FileName) || DirectoryExists(FileName))
         return false;
     try {
-        SaveBytesToFile(FileName, Bytes);
+        TReplacingFile file(FileName);
+        for (std::string_view r : Runs)
+            file.Write(r);
+        file.Commit();
         return true;
     } catch (const Exception&) {
         return false;
@@ -259,14 +297,27 @@ bool Tf_MainForm::RefuseIncompleteSave()
 
 bool Tf_MainForm::WriteNormFile(const AnsiString& Bytes)
 {
+    return WriteNormFile(1, [] {}, [&](std::size_t) { return std::string_view(Bytes); });
+}
+
+bool Tf_MainForm::WriteNormFile(std::size_t ACount, const std::function<void()>& AStart,
+                                const std::function<std::string_view(std::size_t)>& ARun)
+{
     AnsiString fileName = CatalogueFileName();
     if (!MayReplaceSharedFile(fileName))
         return false;
+    AStart();
     AnsiString dir = ExtractFileDir(fileName);
     if (!dir.empty() && !DirectoryExists(dir))
         ForceDirectories(dir);
-    SaveBytesToFile(fileName, Bytes);
-    RememberSharedFile(fileName, Bytes);
+    std::vector<std::string_view> runs;
+    TReplacingFile file(fileName);
+    for (std::size_t i = 0; i < ACount; ++i) {
+        runs.push_back(ARun(i));
+        file.Write(runs.back());
+    }
+    file.Commit();
+    RememberSharedFile(fileName, runs);
     return true;
 }
 
@@ -274,10 +325,11 @@ void Tf_MainForm::SaveNormList(TProStringGrid* Grid)
 {
     if (RefuseIncompleteSave())
         return;
-    const AnsiString bytes = GridText(Grid);
+    // The runs of lines are made while those before them are written.
+    TGridText text(Grid);
     AnsiString fileName = CatalogueFileName();
     try {
-        if (!WriteNormFile(bytes))
+        if (!WriteNormFile(text.Count(), [&] { text.Start(); }, [&](std::size_t i) { return text.Take(i); }))
             return;
         if (Application->MessageBox("Zrobić kopię zapisanego właśnie pliku norm z aktualną datą ???", TitleWarning,
                                     MB_YESNO | MB_ICONQUESTION) == IDYES) {
@@ -285,7 +337,7 @@ void Tf_MainForm::SaveNormList(TProStringGrid* Grid)
             // has saved the catalogue again while the question was shown.
             AnsiString folder = BackupFolder();
             AnsiString copy = NormBackupFileName(folder, fileName, Now());
-            if (Trim(folder).empty() || !WriteNewFile(copy, bytes))
+            if (Trim(folder).empty() || !WriteNewFile(copy, text.Runs()))
                 Application->MessageBox("Nie udało się zrobić kopii pliku norm:\r" + copy + " !!!", TitleWarning,
                                         MB_OK | MB_ICONERROR);
         }

@@ -142,6 +142,41 @@ std::uint64_t HashBytes(std::string_view Bytes, std::uint64_t Seed)
     return HashOfPieces(pieces, n, Seed);
 }
 
+std::uint64_t HashBytes(const std::vector<std::string_view>& Runs, std::uint64_t Seed)
+{
+    // Where each run begins in the bytes the runs make one after the other.
+    std::vector<std::size_t> starts(Runs.size() + 1, 0);
+    for (std::size_t i = 0; i < Runs.size(); ++i)
+        starts[i + 1] = starts[i] + Runs[i].size();
+    const std::size_t n = starts.back();
+    // The bytes [From, From + Size) in place when one run holds them, else copied into Buffer.
+    auto bytesAt = [&](std::size_t From, std::size_t Size, std::string& Buffer) {
+        std::size_t r = std::size_t(std::upper_bound(starts.begin(), starts.end(), From) - starts.begin()) - 1;
+        while (r < Runs.size() && Runs[r].empty())
+            ++r;
+        if (r >= Runs.size() || From - starts[r] + Size <= Runs[r].size())
+            return r < Runs.size() ? Runs[r].substr(From - starts[r], Size) : std::string_view();
+        Buffer.clear();
+        for (std::size_t at = From; Buffer.size() < Size; ++r) {
+            const std::string_view run = Runs[r].substr(at - starts[r], Size - Buffer.size());
+            Buffer += run;
+            at += run.size();
+        }
+        return std::string_view(Buffer);
+    };
+    if (n <= HashPiece) {
+        std::string buffer;
+        return HashRun(bytesAt(0, n, buffer), Seed);
+    }
+    std::vector<std::uint64_t> pieces((n + HashPiece - 1) / HashPiece);
+    RunInParts(pieces.size(), PartsFor(pieces.size(), 2), [&](int, std::size_t From, std::size_t To) {
+        std::string buffer;
+        for (std::size_t i = From; i < To; ++i)
+            pieces[i] = HashRun(bytesAt(i * HashPiece, std::min(HashPiece, n - i * HashPiece), buffer), PieceSeed(Seed, i));
+    });
+    return HashOfPieces(pieces, n, Seed);
+}
+
 bool HashFileOs(const std::string& osPath, std::size_t& Size, std::uint64_t& Hash)
 {
     int fd = ::open(osPath.c_str(), O_RDONLY | O_CLOEXEC);

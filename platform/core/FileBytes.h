@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // False when the file cannot be opened or read (a folder is not a file).
 bool ReadWholeFileOs(const std::string& osPath, std::string& data);
@@ -25,6 +26,8 @@ bool MayReplaceOs(const std::string& osPath);
 // for tables, not against someone who picks the bytes.
 // Bytes beyond a megabyte are hashed a megabyte at a time on several threads.
 std::uint64_t HashBytes(std::string_view Bytes, std::uint64_t Seed = 0);
+// HashBytes of the runs' bytes one after the other.
+std::uint64_t HashBytes(const std::vector<std::string_view>& Runs, std::uint64_t Seed = 0);
 // The size of a file and HashBytes of its bytes, read a piece at a time; false when
 // it cannot be opened or read (a folder is not a file).
 bool HashFileOs(const std::string& osPath, std::size_t& Size, std::uint64_t& Hash);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <random>
 #include <filesystem>
@@ -448,6 +449,27 @@ TEST_F(Catalogue, GroupingALargeCatalogueSavesTheLinesInTheirGroups)
     Form->GroupNormList();
     EXPECT_TRUE(Saved() == expected);
     EXPECT_EQ(Grid->RowCount(), 9002);
+}
+
+// A catalogue of many runs of rows and megabytes is written as it was read,
+// its copy too, with a change made late in it; the next save finds the file
+// as it left it and asks nothing about another login.
+TEST_F(Catalogue, LargeCatalogueSavesWholeWithItsCopyAndIsRememberedAsWritten)
+{
+    AnsiString file = BenchCatalogueText(30000);
+    WriteCatalogue(file);
+    Form->LoadNormList(File());
+    Grid->SetCells(6, 29999, "zmieniony opis");
+    file.replace(file.rfind("Opis normy numer 29998"), std::strlen("Opis normy numer 29998 - wymagania i badania"),
+                 "zmieniony opis");
+    fs::create_directories(FDir + "/kopie");
+    SetEditText("edt_KopiaBazyNorm", ProgramFolder + "kopie\\");
+    SetTestClock(EncodeDate(2026, 12, 7) + EncodeTime(10, 0, 0, 0));
+    Save(IDYES);
+    EXPECT_TRUE(Saved() == file);
+    EXPECT_TRUE(LoadBytesFromFile(FromOsPath(FDir + "/kopie/normy_wszystkie (kopia z 07-12-2026 10-00-00).txt")) == file);
+    Save();
+    EXPECT_TRUE(Saved() == file);
 }
 
 TEST_F(Catalogue, GroupingRegroupsTheGridAndSavesOnYes)
