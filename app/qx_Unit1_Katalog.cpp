@@ -198,32 +198,32 @@ void Tf_MainForm::FillNormGrids(const std::vector<std::string_view>& lines)
         g->SetColCount(NormColCount);
         for (int c = 0; c < NormColCount; ++c)
             g->SetCells(c, 0, NormHeaders[size_t(c)]);
-        // A state cell depends on the state word only: each is made once,
-        // the few words met looked up in turn. A row's number and fields are
-        // copied straight from the line into its cells.
+        // A state cell depends on the state word only: those of the state
+        // words and of no word are made once, another word's in the row's
+        // scratch. A row's number and fields are copied straight from the
+        // line into its cells, the rows on several threads.
         std::vector<std::pair<std::string_view, AnsiString>> stateCells;
-        std::size_t last = 0;
-        for (int i = 0; i < n + 1; ++i) {
-            std::array<std::string_view, NormColCount> row{};
-            char number[16];
-            row[0] = std::string_view(number, size_t(std::to_chars(number, number + sizeof number, i + 1).ptr - number));
-            if (i == n) {
-                g->SetRowCellsFrom(0, i + 1, row.data(), 1);   // the empty last row carries its number
-                break;
-            }
-            std::string_view* rec = row.data() + 1;
-            SplitRecordFields(lines[size_t(i)], rec, NormFieldCount);
+        for (const AnsiString& word : NormStateWords)
+            stateCells.emplace_back(word, NormStateCell(word, colors));
+        stateCells.emplace_back(std::string_view(), NormStateCell(AnsiString(), colors));
+        g->SetRowsCellsFrom(1, n, NormColCount, [&](int ARow, std::string_view* AValues, std::string& AScratch) {
+            std::string_view* rec = AValues + 1;
+            SplitRecordFields(lines[std::size_t(ARow - 1)], rec, NormFieldCount);
             const std::string_view word = rec[nfState];
-            if (last >= stateCells.size() || stateCells[last].first != word) {
-                last = 0;
-                while (last < stateCells.size() && stateCells[last].first != word)
-                    ++last;
-                if (last == stateCells.size())
-                    stateCells.emplace_back(word, NormStateCell(AnsiString(word), colors));
-            }
-            rec[nfState] = stateCells[last].second;
-            g->SetRowCellsFrom(0, i + 1, row.data(), NormColCount);
-        }
+            auto known = std::find_if(stateCells.begin(), stateCells.end(), [&](const auto& c) { return c.first == word; });
+            AScratch.clear();
+            if (known == stateCells.end())
+                AScratch = NormStateCell(AnsiString(word), colors);
+            const std::size_t cell = AScratch.size();
+            char number[16];
+            AScratch.append(number, std::size_t(std::to_chars(number, number + sizeof number, ARow).ptr - number));
+            rec[nfState] = known != stateCells.end() ? std::string_view(known->second) : std::string_view(AScratch).substr(0, cell);
+            AValues[0] = std::string_view(AScratch).substr(cell);
+        });
+        // The empty last row carries its number.
+        char number[16];
+        const std::string_view last(number, std::size_t(std::to_chars(number, number + sizeof number, n + 1).ptr - number));
+        g->SetRowCellsFrom(0, n + 1, &last, 1);
     } catch (...) {
         g->EndUpdate();
         throw;

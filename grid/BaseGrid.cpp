@@ -448,6 +448,24 @@ void TBaseGrid::SetRowCellsFrom(int AFirstCol, int ARow, const std::string_view*
     AssignRowTexts(AFirstCol, ARow, Values, ACount);
 }
 
+void TBaseGrid::SetRowsCellsFrom(int AFirstRow, int ACount, int ACols, const TCellStore::TRowTexts& ARow)
+{
+    bool plain = !(FLastRowIsFooter && AFirstRow + ACount >= RowCount() && AFirstRow < RowCount());
+    for (int r = AFirstRow; r < AFirstRow + ACount && plain; ++r)
+        plain = !RowHasObjects(r);
+    if (plain) {
+        AssignRowsTexts(AFirstRow, ACount, ACols, ARow);
+        return;
+    }
+    std::vector<std::string_view> values(std::size_t(std::max(ACols, 0)));
+    std::string scratch;
+    for (int r = AFirstRow; r < AFirstRow + ACount; ++r) {
+        std::fill(values.begin(), values.end(), std::string_view());
+        ARow(r, values.data(), scratch);
+        SetRowCellsFrom(0, r, values.data(), ACols);
+    }
+}
+
 void TBaseGrid::GetDisplText(int ACol, int ARow, AnsiString& Value)
 {
     if (OnGetDisplText)

@@ -187,6 +187,10 @@ public:
     void SetCellsFrom(int ACol, int ARow, std::string_view Value);
     // SetCellsFrom for ACount cells of a row from AFirstCol on.
     void SetRowCellsFrom(int AFirstCol, int ARow, const std::string_view* Values, int ACount);
+    // SetRowCellsFrom for the ACols cells from column 0 of ACount rows from AFirstRow on,
+    // ARow giving each row's texts (as TCellStore::SetRowsTexts): rows without objects,
+    // the footer row aside, are written on several threads.
+    void SetRowsCellsFrom(int AFirstRow, int ACount, int ACols, const TCellStore::TRowTexts& ARow);
     AnsiString GetMergedCellText(int ACol, int ARow) { return Cells(ACol, ARow); }
     void SetMergedCellText(int ACol, int ARow, const AnsiString& Value) { SetCells(ACol, ARow, Value); }
     TCellProperties* CellProperties(int ACol, int ARow);

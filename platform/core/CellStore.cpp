@@ -1,7 +1,10 @@
 #include "platform/core/CellStore.h"
 
 #include <algorithm>
+#include <string>
 #include <stdexcept>
+
+#include "platform/core/Parallel.h"
 
 #ifdef __SANITIZE_ADDRESS__
 #include <sanitizer/asan_interface.h>
@@ -24,6 +27,10 @@ constexpr std::size_t FirstBlock = 1024;
 constexpr std::size_t LargestBlock = 1 << 20;
 // Dead bytes below this are never worth a walk over the cells.
 constexpr std::size_t LeastGarbage = 64 * 1024;
+// Rows written together are split in runs of at least this many, one a thread.
+constexpr std::size_t RowsPerPart = 2048;
+// The rows whose texts tell what a thread's other rows will need.
+constexpr std::size_t RowsMeasured = 64;
 }  // namespace
 
 TCellStore::~TCellStore()
@@ -37,6 +44,12 @@ TCellStore::~TCellStore()
 
 void TCellStore::Widen(TRow& ARow, std::size_t ACount)
 {
+    FCellCapacity += WidenRow(ARow, ACount);
+}
+
+std::size_t TCellStore::WidenRow(TRow& ARow, std::size_t ACount)
+{
+    std::size_t added = 0;
     if (ACount > ARow.Capacity) {
         const std::size_t capacity = std::max<std::size_t>(ACount, ARow.Capacity + ARow.Capacity / 2);
         auto* texts = new TCell[capacity];
@@ -50,10 +63,11 @@ void TCellStore::Widen(TRow& ARow, std::size_t ACount)
         delete[] ARow.Objects;
         ARow.Texts = texts;
         ARow.Objects = objects;
-        FCellCapacity += capacity - ARow.Capacity;
+        added = capacity - ARow.Capacity;
         ARow.Capacity = std::uint32_t(capacity);
     }
     ARow.Count = std::uint32_t(std::max<std::size_t>(ARow.Count, ACount));
+    return added;
 }
 
 TCellStore::TRow& TCellStore::RowFor(int ACol, int ARow, int AMinCols)
@@ -69,26 +83,43 @@ TCellStore::TRow& TCellStore::RowFor(int ACol, int ARow, int AMinCols)
 
 char* TCellStore::Allocate(std::size_t ASize)
 {
-    if (ASize <= FLeft) {
-        char* p = FFree;
-        FFree += ASize;
-        FLeft -= ASize;
+    return Allocate(FArena, ASize);
+}
+
+char* TCellStore::Allocate(TArena& AArena, std::size_t ASize)
+{
+    TArena& a = AArena;
+    if (ASize <= a.Left) {
+        char* p = a.Free;
+        a.Free += ASize;
+        a.Left -= ASize;
         Unpoison(p, ASize);
         return p;
     }
-    const std::size_t size = std::max(FNextBlock, FirstBlock);
-    FNextBlock = std::min(size * 2, LargestBlock);
+    const std::size_t size = std::max(a.NextBlock, FirstBlock);
+    a.NextBlock = std::min(size * 2, LargestBlock);
     const std::size_t blockSize = std::max(size, ASize);
-    FBlocks.push_back({new char[blockSize], blockSize});
-    FHeld += blockSize;
-    char* p = FBlocks.back().Bytes;
+    a.Blocks.push_back({new char[blockSize], blockSize});
+    a.Held += blockSize;
+    char* p = a.Blocks.back().Bytes;
     Poison(p + ASize, blockSize - ASize);
     if (ASize < size) {
         // The rest of the last block is left behind; this one goes on.
-        FFree = p + ASize;
-        FLeft = size - ASize;
+        a.Free = p + ASize;
+        a.Left = size - ASize;
     }
     return p;
+}
+
+void TCellStore::Reserve(TArena& AArena, std::size_t ASize)
+{
+    TArena& a = AArena;
+    a.Blocks.push_back({new char[ASize], ASize});
+    a.Held += ASize;
+    a.Free = a.Blocks.back().Bytes;
+    a.Left = ASize;
+    a.NextBlock = FirstBlock;
+    Poison(a.Free, ASize);
 }
 
 void TCellStore::Release(const TCell& ACell)
@@ -103,14 +134,14 @@ void TCellStore::Release(const TCell& ACell)
 
 void TCellStore::FreeBlocks()
 {
-    for (TBlock& b : FBlocks) {
+    for (TBlock& b : FArena.Blocks) {
         Unpoison(b.Bytes, b.Size);
         delete[] b.Bytes;
     }
-    FBlocks.clear();
-    FFree = nullptr;
-    FLeft = 0;
-    FHeld = 0;
+    FArena.Blocks.clear();
+    FArena.Free = nullptr;
+    FArena.Left = 0;
+    FArena.Held = 0;
 }
 
 void TCellStore::SetText(int ACol, int ARow, std::string_view AValue, int AMinCols)
@@ -138,13 +169,100 @@ void TCellStore::Write(TCell& ACell, std::string_view AValue)
     }
     if (AValue.size() > UINT32_MAX)
         throw std::length_error("cell text too long");
-    const std::size_t blocks = FBlocks.size();
+    const std::size_t blocks = FArena.Blocks.size();
     char* p = Allocate(AValue.size());
     std::memcpy(p, AValue.data(), AValue.size());
     cell.SetLong(p, AValue.size());
     FLive += AValue.size();
     Release(old);
-    if (FBlocks.size() != blocks)
+    if (FArena.Blocks.size() != blocks)
+        CompactIfWorthIt();
+}
+
+void TCellStore::SetRowsTexts(int AFirstRow, int ACount, int ACols, int AMinCols, const TRowTexts& ARow)
+{
+    if (ACount <= 0 || ACols <= 0)
+        return;
+    ++FChanges;
+    const std::size_t first = std::size_t(std::max(AFirstRow, 0)), count = std::size_t(ACount);
+    const std::size_t cols = std::size_t(ACols), width = std::max<std::size_t>(cols, std::size_t(std::max(AMinCols, 0)));
+    if (FRows.size() < first + count)
+        FRows.resize(first + count);
+    // The longer texts the cells hold now are let go here first: the
+    // threads write into blocks of their own and take nothing from the
+    // store's.
+    std::vector<char> held(std::size_t(PartsFor(count, RowsPerPart)), 0);
+    RunInParts(count, int(held.size()), [&](int Part, std::size_t From, std::size_t To) {
+        char any = 0;
+        for (std::size_t r = first + From; r < first + To && !any; ++r)
+            for (std::size_t c = 0; c < std::min<std::size_t>(cols, FRows[r].Count) && !any; ++c)
+                any = FRows[r].Texts[c].IsLong();
+        held[std::size_t(Part)] = any;
+    });
+    if (std::find(held.begin(), held.end(), 1) != held.end())
+        ClearTexts(0, int(first), ACols - 1, int(first + count - 1));
+
+    // What a thread has written: its blocks, the bytes of its texts, the cells its rows gained.
+    struct TWritten {
+        TArena Arena;
+        std::size_t Live = 0;
+        std::size_t Capacity = 0;
+    };
+    std::vector<TWritten> written(held.size());
+    auto keep = [&] {
+        for (TWritten& w : written) {
+            FArena.Blocks.insert(FArena.Blocks.end(), w.Arena.Blocks.begin(), w.Arena.Blocks.end());
+            FArena.Held += w.Arena.Held;
+            FLive += w.Live;
+            FCellCapacity += w.Capacity;
+        }
+    };
+    try {
+        RunInParts(count, int(written.size()), [&](int Part, std::size_t From, std::size_t To) {
+            TWritten w;
+            try {
+                std::vector<std::string_view> values(cols);
+                std::string scratch;
+                for (std::size_t r = first + From; r < first + To; ++r) {
+                    // After its first rows a thread takes one block for what its other rows
+                    // will likely need, so that little of its blocks lies unused.
+                    if (r == first + From + RowsMeasured && w.Live > 0) {
+                        const std::size_t rest = w.Live / RowsMeasured * (first + To - r);
+                        Reserve(w.Arena, rest + rest / 32);
+                    }
+                    TRow& row = FRows[r];
+                    if (cols > row.Count)
+                        w.Capacity += WidenRow(row, width);
+                    std::fill(values.begin(), values.end(), std::string_view());
+                    ARow(int(r), values.data(), scratch);
+                    for (std::size_t c = 0; c < cols; ++c) {
+                        const std::string_view v = values[c];
+                        if (v.size() <= TCell::InlineMax) {
+                            row.Texts[c].SetInline(v);
+                            continue;
+                        }
+                        if (v.size() > UINT32_MAX)
+                            throw std::length_error("cell text too long");
+                        char* p = Allocate(w.Arena, v.size());
+                        std::memcpy(p, v.data(), v.size());
+                        row.Texts[c].SetLong(p, v.size());
+                        w.Live += v.size();
+                    }
+                }
+            } catch (...) {
+                written[std::size_t(Part)] = std::move(w);
+                throw;
+            }
+            written[std::size_t(Part)] = std::move(w);
+        });
+    } catch (...) {
+        keep();
+        throw;
+    }
+    keep();
+    if (FLive == 0)
+        FreeBlocks();
+    else
         CompactIfWorthIt();
 }
 
@@ -179,7 +297,7 @@ void TCellStore::ClearTexts(int FromCol, int FromRow, int ToCol, int ToRow)
 
 void TCellStore::CompactIfWorthIt()
 {
-    const std::size_t dead = FHeld - FLeft - FLive;
+    const std::size_t dead = FArena.Held - FArena.Left - FLive;
     if (dead > std::max({FLive, FCellCapacity * sizeof(TCell), LeastGarbage}))
         Compact();
 }
@@ -199,8 +317,8 @@ void TCellStore::Compact()
             next += n;
         }
     FreeBlocks();
-    FBlocks.push_back({bytes, FLive});
-    FHeld = FLive;
+    FArena.Blocks.push_back({bytes, FLive});
+    FArena.Held = FLive;
 }
 
 void TCellStore::PermuteRows(int AFrom, const std::vector<int>& ASource)

@@ -15,6 +15,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -55,6 +57,13 @@ public:
     void SetText(int ACol, int ARow, std::string_view AValue, int AMinCols);
     // The texts of ACount cells of a row from AFirstCol on, as SetText one by one.
     void SetTexts(int AFirstCol, int ARow, const std::string_view* AValues, int ACount, int AMinCols);
+    // The texts of the ACols cells from column 0 of ACount rows from AFirstRow
+    // on, as SetTexts row by row: ARow(Row, Values, Scratch) gives a row's
+    // texts in Values (empty when it is called); they may view Scratch, a
+    // string of the calling thread's own, until the next call. The rows are
+    // written on several threads, ARow called on each.
+    using TRowTexts = std::function<void(int ARow, std::string_view* AValues, std::string& AScratch)>;
+    void SetRowsTexts(int AFirstRow, int ACount, int ACols, int AMinCols, const TRowTexts& ARow);
     void SetObject(int ACol, int ARow, TObject* AObject, int AMinCols);
     // Empties the texts of the cells stored in the rectangle (objects stay);
     // no cell is made.
@@ -79,7 +88,7 @@ public:
 
     // Bytes of the longer texts in use, and bytes the store holds for them.
     std::size_t LiveTextBytes() const { return FLive; }
-    std::size_t HeldTextBytes() const { return FHeld; }
+    std::size_t HeldTextBytes() const { return FArena.Held; }
 
 private:
     class TCell {
@@ -136,6 +145,8 @@ private:
     TRow& RowFor(int ACol, int ARow, int AMinCols);
     void Write(TCell& ACell, std::string_view AValue);
     void Widen(TRow& ARow, std::size_t ACount);
+    // Makes room for ACount cells in a row; the cells added to its capacity.
+    static std::size_t WidenRow(TRow& ARow, std::size_t ACount);
     // Room for a longer text; may add a block, never frees one.
     char* Allocate(std::size_t ASize);
     // A longer text no cell holds any more.
@@ -149,12 +160,19 @@ private:
         char* Bytes;
         std::size_t Size;
     };
-    std::vector<TBlock> FBlocks;
-    char* FFree = nullptr;        // the next free byte of the last block
-    std::size_t FLeft = 0;        // free bytes after it
+    // Blocks of text handed out one after the other.
+    struct TArena {
+        std::vector<TBlock> Blocks;
+        char* Free = nullptr;        // the next free byte of the last block
+        std::size_t Left = 0;        // free bytes after it
+        std::size_t Held = 0;
+        std::size_t NextBlock = 0;   // the size of the next block
+    };
+    static char* Allocate(TArena& AArena, std::size_t ASize);
+    // The arena's next texts go to a new block of ASize bytes; blocks after it start small again.
+    static void Reserve(TArena& AArena, std::size_t ASize);
+    TArena FArena;
     std::size_t FLive = 0;
-    std::size_t FHeld = 0;
-    std::size_t FNextBlock = 0;   // the size of the next block
     std::size_t FCellCapacity = 0;   // cells the rows have room for
     std::uint64_t FChanges = 0;
 };

@@ -78,8 +78,9 @@ bool ReadWholeFileOs(const std::string& osPath, std::string& data)
 }
 
 namespace {
-// The hash of one run of bytes.
-std::uint64_t HashRun(std::string_view Bytes, std::uint64_t Seed)
+// The hash of the bytes of ACount views one after the other, read in place
+// but for the few words that two views share.
+std::uint64_t HashRun(const std::string_view* AViews, std::size_t ACount, std::uint64_t Seed)
 {
     constexpr std::uint64_t K0 = 0x9E3779B97F4A7C15u, K1 = 0xC2B2AE3D27D4EB4Fu, K2 = 0xFF51AFD7ED558CCDu;
     auto word = [](const char* p) {
@@ -91,26 +92,69 @@ std::uint64_t HashRun(std::string_view Bytes, std::uint64_t Seed)
         h = (h ^ w) * k;
         return h ^ (h >> 29);
     };
-    const char* p = Bytes.data();
-    size_t n = Bytes.size();
+    std::size_t n = 0;
+    for (std::size_t i = 0; i < ACount; ++i)
+        n += AViews[i].size();
+    std::size_t v = 0, at = 0, left = n;
+    // The next ASize bytes: in place where the view at hand holds them all, else joined.
+    char joined[32];
+    auto take = [&](std::size_t ASize) -> const char* {
+        std::size_t got = 0;
+        while (got < ASize) {
+            const std::size_t here = AViews[v].size() - at;
+            if (here == 0) {
+                ++v;
+                at = 0;
+                continue;
+            }
+            if (got == 0 && here >= ASize) {
+                at += ASize;
+                return AViews[v].data() + at - ASize;
+            }
+            const std::size_t k = std::min(ASize - got, here);
+            std::memcpy(joined + got, AViews[v].data() + at, k);
+            got += k;
+            at += k;
+        }
+        return joined;
+    };
     std::uint64_t h = Seed ^ (n * K0);
-    if (n >= 32) {
+    if (left >= 32) {
         std::uint64_t lane[4] = {h ^ K1, h ^ K2, h + K0, h - K1};
-        for (; n >= 32; p += 32, n -= 32)
+        auto block = [&](const char* p) {
             for (int i = 0; i < 4; ++i)
                 lane[i] = step(lane[i], word(p + 8 * i), i % 2 ? K1 : K2);
+        };
+        while (left >= 32) {
+            // The whole blocks the view at hand holds, then one that the next view completes.
+            const std::size_t blocks = std::min(AViews[v].size() - at, left) / 32;
+            const char* p = AViews[v].data() + at;
+            for (std::size_t b = 0; b < blocks; ++b, p += 32)
+                block(p);
+            at += 32 * blocks;
+            left -= 32 * blocks;
+            if (left >= 32) {
+                block(take(32));
+                left -= 32;
+            }
+        }
         for (int i = 0; i < 4; ++i)
             h = step(h, lane[i], K0);
     }
-    for (; n >= 8; p += 8, n -= 8)
-        h = step(h, word(p), K2);
-    if (n > 0) {
+    for (; left >= 8; left -= 8)
+        h = step(h, word(take(8)), K2);
+    if (left > 0) {
         std::uint64_t w = 0;
-        std::memcpy(&w, p, n);
+        std::memcpy(&w, take(left), left);
         h = step(h, w, K1);
     }
     h = (h ^ (h >> 32)) * K2;
     return h ^ (h >> 31);
+}
+
+std::uint64_t HashRun(std::string_view Bytes, std::uint64_t Seed)
+{
+    return HashRun(&Bytes, 1, Seed);
 }
 
 // Bytes beyond one piece are hashed a piece at a time, each piece with its
@@ -149,30 +193,22 @@ std::uint64_t HashBytes(const std::vector<std::string_view>& Runs, std::uint64_t
     for (std::size_t i = 0; i < Runs.size(); ++i)
         starts[i + 1] = starts[i] + Runs[i].size();
     const std::size_t n = starts.back();
-    // The bytes [From, From + Size) in place when one run holds them, else copied into Buffer.
-    auto bytesAt = [&](std::size_t From, std::size_t Size, std::string& Buffer) {
-        std::size_t r = std::size_t(std::upper_bound(starts.begin(), starts.end(), From) - starts.begin()) - 1;
-        while (r < Runs.size() && Runs[r].empty())
-            ++r;
-        if (r >= Runs.size() || From - starts[r] + Size <= Runs[r].size())
-            return r < Runs.size() ? Runs[r].substr(From - starts[r], Size) : std::string_view();
-        Buffer.clear();
-        for (std::size_t at = From; Buffer.size() < Size; ++r) {
-            const std::string_view run = Runs[r].substr(at - starts[r], Size - Buffer.size());
-            Buffer += run;
-            at += run.size();
-        }
-        return std::string_view(Buffer);
-    };
-    if (n <= HashPiece) {
-        std::string buffer;
-        return HashRun(bytesAt(0, n, buffer), Seed);
-    }
+    if (n <= HashPiece)
+        return HashRun(Runs.data(), Runs.size(), Seed);
     std::vector<std::uint64_t> pieces((n + HashPiece - 1) / HashPiece);
     RunInParts(pieces.size(), PartsFor(pieces.size(), 2), [&](int, std::size_t From, std::size_t To) {
-        std::string buffer;
-        for (std::size_t i = From; i < To; ++i)
-            pieces[i] = HashRun(bytesAt(i * HashPiece, std::min(HashPiece, n - i * HashPiece), buffer), PieceSeed(Seed, i));
+        std::vector<std::string_view> views;
+        for (std::size_t i = From; i < To; ++i) {
+            // The parts of the runs that piece i covers.
+            const std::size_t begin = i * HashPiece, end = std::min(n, begin + HashPiece);
+            views.clear();
+            for (std::size_t r = std::size_t(std::upper_bound(starts.begin(), starts.end(), begin) - starts.begin()) - 1;
+                 r < Runs.size() && starts[r] < end; ++r) {
+                const std::size_t from = std::max(begin, starts[r]), to = std::min(end, starts[r + 1]);
+                views.push_back(Runs[r].substr(from - starts[r], to - from));
+            }
+            pieces[i] = HashRun(views.data(), views.size(), PieceSeed(Seed, i));
+        }
     });
     return HashOfPieces(pieces, n, Seed);
 }

@@ -1824,6 +1824,15 @@ void TStringGrid::AssignRowTexts(int AFirstCol, int ARow, const std::string_view
     InvalidateRow(ARow);
 }
 
+void TStringGrid::AssignRowsTexts(int AFirstRow, int ACount, int ACols, const TCellStore::TRowTexts& ARow)
+{
+    if (ACount <= 0 || ACols <= 0)
+        return;
+    CheckIndex(ACols - 1, AFirstRow);
+    FStore.SetRowsTexts(AFirstRow, ACount, ACols, ColCount(), ARow);
+    InvalidateRectOfCells(TGridRect(0, AFirstRow, ColCount() - 1, AFirstRow + ACount - 1));
+}
+
 void TStringGrid::SetObjects(int ACol, int ARow, TObject* Value)
 {
     CheckIndex(ACol, ARow);

@@ -390,6 +390,10 @@ public:
     void AssignCellText(int ACol, int ARow, std::string_view Value);
     // The texts of ACount cells of a row from AFirstCol on, as AssignCellText one by one.
     void AssignRowTexts(int AFirstCol, int ARow, const std::string_view* Values, int ACount);
+    // The texts of the ACols cells from column 0 of ACount rows from AFirstRow on, as
+    // AssignRowTexts row by row, ARow giving each row's texts on one of several threads
+    // (TCellStore::SetRowsTexts).
+    void AssignRowsTexts(int AFirstRow, int ACount, int ACols, const TCellStore::TRowTexts& ARow);
     TObject* Objects(int ACol, int ARow) const
     {
         CheckIndex(ACol, ARow);

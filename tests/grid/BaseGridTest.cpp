@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "grid/BaseGrid.h"
@@ -316,4 +318,41 @@ TEST_F(BaseGridFixture, PaintsLinesActiveRowAndMergedRegions)
     Grid->SetActiveRowShow(false);
     Grid->Invalidate();
     EXPECT_EQ(GrabControl(Grid)->Canvas()->Pixels(150, 60), ColorToRGB(clWindow));
+}
+
+// Rows written together hold what writing them row by row holds, also where
+// a merged region or the footer row is told of each write.
+TEST_F(BaseGridFixture, RowsWrittenTogetherAsRowByRow)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(TProbeGrid&)> Setup;
+    } cases[] = {
+        {"plain rows", [](TProbeGrid&) {}},
+        {"a merged region", [](TProbeGrid& g) { g.MergeCells(1, 3000, 3, 2); }},
+        {"the footer row", [](TProbeGrid& g) { g.SetLastRowIsFooter(true); }},
+    };
+    auto row = [](int ARow, std::string_view* AValues, std::string& AScratch) {
+        AScratch = "wiersz " + std::to_string(ARow) + " z tekstem dłuższym niż szesnaście znaków";
+        for (int c = 0; c < 5; ++c)
+            AValues[c] = std::string_view(AScratch).substr(std::size_t(c));
+    };
+    for (const Case& t : cases) {
+        TProbeGrid together(Form), alone(Form);
+        for (TProbeGrid* g : {&together, &alone}) {
+            g->SetColCount(6);
+            g->SetRowCount(5001);
+            t.Setup(*g);
+        }
+        together.SetRowsCellsFrom(1, 5000, 5, row);
+        std::vector<std::string_view> values(5);
+        std::string scratch;
+        for (int r = 1; r <= 5000; ++r) {
+            row(r, values.data(), scratch);
+            alone.SetRowCellsFrom(0, r, values.data(), 5);
+        }
+        for (int r = 0; r <= 5000; ++r)
+            for (int c = 0; c < 6; ++c)
+                ASSERT_EQ(together.Cells(c, r), alone.Cells(c, r)) << t.Name << " cell " << c << "," << r;
+    }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <numeric>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -195,6 +196,84 @@ TEST(CellStore, HoldsForItsTextsOnlyWhatTheyAskFor)
         EXPECT_EQ(store.LiveTextBytes(), 0u);
         EXPECT_EQ(store.HeldTextBytes(), 0u);
         EXPECT_EQ(store.Text(0, 0), "");
+    }
+}
+
+// Rows written together on several threads hold what writing them row by
+// row holds: over rows that held longer texts and objects, beyond the rows
+// stored, with fewer cells than the rows have, texts viewing the thread's
+// scratch; the bytes held stay close to those of rows written one by one; a row that raises
+// leaves the rows written before it whole.
+TEST(CellStore, RowsWrittenTogetherHoldWhatRowByRowHolds)
+{
+    struct TCase {
+        const char* Name;
+        int Before;   // rows written one by one first (longer texts, an object in every 7th)
+        int First, Count, Cols, MinCols;
+        int Raises;   // the row whose texts raise, -1 none
+    } cases[] = {
+        {"into an empty store", 0, 1, 20000, 7, 7, -1},
+        {"over longer texts and objects", 9000, 0, 12000, 5, 8, -1},
+        {"fewer cells than the rows hold", 3000, 100, 2500, 3, 3, -1},
+        {"a few rows", 0, 2, 3, 4, 0, -1},
+        {"a row raises", 0, 0, 10000, 4, 4, 7777},
+    };
+    TObject object;
+    for (const TCase& t : cases) {
+        TCellStore together, alone;
+        TModel model;
+        auto text = [](int ACol, int ARow, int ARound) {
+            std::string s = std::to_string(ARow) + ":" + std::to_string(ACol);
+            return ARow % 3 == 0 ? s : s + std::string(std::size_t(5 + (ARow * 7 + ACol) % 60), char('a' + ARound));
+        };
+        for (TCellStore* store : {&together, &alone})
+            for (int r = 0; r < t.Before; ++r) {
+                for (int c = 0; c < 6; ++c)
+                    store->SetText(c, r, text(c, r, 0), 6);
+                if (r % 7 == 0)
+                    store->SetObject(2, r, &object, 6);
+            }
+        for (int r = 0; r < t.Before; ++r)
+            for (int c = 0; c < 6; ++c) {
+                model.At(c, r, 6).Text = text(c, r, 0);
+                if (r % 7 == 0 && c == 2)
+                    model.At(c, r, 6).Object = &object;
+            }
+        auto row = [&](int ARow, std::string_view* AValues, std::string& AScratch) {
+            if (ARow == t.Raises)
+                throw std::runtime_error("row");
+            AScratch = text(0, ARow, 1);
+            AValues[0] = AScratch;
+            for (int c = 1; c < t.Cols; ++c)
+                if ((ARow + c) % 5)
+                    AValues[c] = c == 1 ? std::string_view("krótki") : std::string_view(AScratch).substr(std::size_t(c) % 3);
+        };
+        bool raised = false;
+        try {
+            together.SetRowsTexts(t.First, t.Count, t.Cols, t.MinCols, row);
+        } catch (const std::runtime_error&) {
+            raised = true;
+        }
+        EXPECT_EQ(raised, t.Raises >= 0) << t.Name;
+        std::vector<std::string_view> values(std::size_t(t.Cols));
+        std::string scratch;
+        for (int r = t.First; r < t.First + t.Count && r != t.Raises; ++r) {
+            std::fill(values.begin(), values.end(), std::string_view());
+            row(r, values.data(), scratch);
+            alone.SetTexts(0, r, values.data(), t.Cols, t.MinCols);
+            for (int c = 0; c < t.Cols; ++c)
+                model.At(c, r, std::max(t.Cols, t.MinCols)).Text = std::string(values[std::size_t(c)]);
+        }
+        if (raised) {
+            // The rows of other threads may be written or not: those before the raising row are.
+            for (int r = t.First; r < t.Raises; ++r)
+                for (int c = 0; c < t.Cols; ++c)
+                    ASSERT_EQ(together.Text(c, r), alone.Text(c, r)) << t.Name << " cell " << c << "," << r;
+            continue;
+        }
+        ExpectSame(together, model, 0);
+        ExpectSame(alone, model, 1);
+        EXPECT_LE(together.HeldTextBytes(), alone.HeldTextBytes() + alone.HeldTextBytes() / 8 + (64 << 10)) << t.Name;
     }
 }
 
