@@ -444,6 +444,14 @@ void TStyleFont::Set(TFont& AFont, const TFont* ABase)
 {
     if (Holds(AFont, ABase))
         return;
+    if (FSame && FSameStamp == AFont.ChangeCount() && FBase == ABase && ABase->ChangeCount() == FBaseStamp) {
+        AFont.SetColor(ABase->Color());
+        AFont.SetCharset(ABase->Charset());
+        FStamp = AFont.ChangeCount();
+        FSame = false;
+        return;
+    }
+    FSame = false;
     if (AFont.PixelsPerInch() == ABase->PixelsPerInch()) {
         AFont.SetName(ABase->Name());
         AFont.SetHeight(ABase->Height());
@@ -469,6 +477,8 @@ const TFont* TStyleFont::MeasuresAs(const TFont& AFont) const
     const bool same = AFont.Height() == FBase->Height() && AFont.Style() == FBase->Style() &&
                       AFont.Pitch() == FBase->Pitch() && AFont.PixelsPerInch() == FBase->PixelsPerInch() &&
                       AFont.Orientation() == FBase->Orientation() && AFont.Name() == FBase->Name();
+    FSame = same;
+    FSameStamp = AFont.ChangeCount();
     return same ? FBase : nullptr;
 }
 

@@ -32,6 +32,10 @@ private:
     const TFont* FBase = nullptr;
     unsigned FStamp = 0;
     unsigned FBaseStamp = 0;
+    // The font's change count when MeasuresAs found it measuring as FBase:
+    // then only its colour and character set may differ from it.
+    mutable unsigned FSameStamp = 0;
+    mutable bool FSame = false;
 };
 
 // How a text is measured: its characters' advances summed, laid out as a

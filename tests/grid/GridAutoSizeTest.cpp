@@ -320,6 +320,17 @@ TEST(GridAutoSize, RowsReadOnThreadsSizeAsCellByCell)
              g.SetActiveCellShow(true);
              g.SetRow(4000);
          }},
+        {"the event bolds a cell whose font it finds recoloured",
+         [](TProStringGrid& g) {
+             g.OnGetCellColor = [](TObject*, int, int ACol, TGridDrawState, TBrush*, TFont* AFont) {
+                 if (AFont->Color() == clRed || AFont->Charset() == 238)
+                     AFont->SetStyle(fsBold);
+                 if (ACol == 1)
+                     AFont->SetColor(clRed);
+                 if (ACol == 3)
+                     AFont->SetCharset(238);
+             };
+         }},
         {"the last cell enlarged", [](TProStringGrid& g) {
              g.OnGetCellColor = [&g](TObject*, int ARow, int ACol, TGridDrawState, TBrush*, TFont* AFont) {
                  if (ACol == 3 && ARow == g.RowCount() - 1)
