@@ -7,6 +7,7 @@
 #include <unordered_map>
 
 #include "platform/core/FileBytes.h"
+#include "platform/core/Parallel.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Forms.h"
@@ -78,11 +79,26 @@ void RememberSharedFile(const AnsiString& FileName, const std::vector<std::strin
 
 bool MayReplaceSharedFile(const AnsiString& FileName)
 {
+    return MayReplaceSharedFile(FileName, nullptr);
+}
+
+bool MayReplaceSharedFile(const AnsiString& FileName, const std::function<void()>& AMeanwhile)
+{
     const std::string path = ToOsPath(FileName);
     const auto it = Remembered().find(path);
-    if (it == Remembered().end())
+    if (it == Remembered().end()) {
+        if (AMeanwhile)
+            AMeanwhile();
         return true;
-    const TFileState now = StateOnDisk(path);
+    }
+    TFileState now;
+    {
+        // The file is read on a thread of its own while AMeanwhile runs here.
+        TOrderedParts looking(1, AMeanwhile ? 1 : 0, [&](std::size_t) { now = StateOnDisk(path); });
+        if (AMeanwhile)
+            AMeanwhile();
+        looking.Take(0);
+    }
     if (now == it->second)
         return true;
     // Another login's bytes are there, or another login removed what was

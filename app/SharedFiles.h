@@ -5,6 +5,7 @@
 // (whether it was there, its size and a hash of its bytes) and looks again
 // before a save replaces it, so that a save never throws away unseen what
 // another login saved in between.
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +28,10 @@ void RememberSharedFile(const AnsiString& FileName, const std::vector<std::strin
 // chose to write over the other login's changes, or what lies there now (a
 // folder, an unreadable file) holds nothing that the save could lose.
 bool MayReplaceSharedFile(const AnsiString& FileName);
+// The same, AMeanwhile run while the file is looked at (the new file written
+// beside it, say); an exception of AMeanwhile is raised once the look ended,
+// and nothing is asked.
+bool MayReplaceSharedFile(const AnsiString& FileName, const std::function<void()>& AMeanwhile);
 
 // A write that changes only part of the file on what it reads at that moment
 // (one key of an ini file): it loses nothing of another login's, so it asks

@@ -304,18 +304,21 @@ bool Tf_MainForm::WriteNormFile(std::size_t ACount, const std::function<void()>&
                                 const std::function<std::string_view(std::size_t)>& ARun)
 {
     AnsiString fileName = CatalogueFileName();
-    if (!MayReplaceSharedFile(fileName))
-        return false;
-    AStart();
     AnsiString dir = ExtractFileDir(fileName);
     if (!dir.empty() && !DirectoryExists(dir))
         ForceDirectories(dir);
+    // The new file is written beside the old one while the old one is looked
+    // at, and put in its place only when nobody else's save is lost by it.
     std::vector<std::string_view> runs;
     TReplacingFile file(fileName);
-    for (std::size_t i = 0; i < ACount; ++i) {
-        runs.push_back(ARun(i));
-        file.Write(runs.back());
-    }
+    if (!MayReplaceSharedFile(fileName, [&] {
+            AStart();
+            for (std::size_t i = 0; i < ACount; ++i) {
+                runs.push_back(ARun(i));
+                file.Write(runs.back());
+            }
+        }))
+        return false;
     file.Commit();
     RememberSharedFile(fileName, runs);
     return true;

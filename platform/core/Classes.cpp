@@ -354,6 +354,8 @@ bool WriteAll(int Fd, const char* p, size_t left)
 // removes it (errno kept).
 bool FinishReplacement(int Fd, const std::string& Tmp, const std::string& Target, bool Ok)
 {
+    if (Ok && !SyncToDiskOs(Fd))
+        Ok = false;
     if (::close(Fd) != 0)
         Ok = false;
     if (Ok && ::rename(Tmp.c_str(), Target.c_str()) != 0)
@@ -366,6 +368,17 @@ bool FinishReplacement(int Fd, const std::string& Tmp, const std::string& Target
     return Ok;
 }
 }  // namespace
+
+bool SyncToDiskOs(int Fd)
+{
+    while (::fdatasync(Fd) != 0) {
+        if (errno == EINTR)
+            continue;
+        // A file system that cannot sync (EINVAL, EROFS) has nothing to wait for.
+        return errno == EINVAL || errno == EROFS;
+    }
+    return true;
+}
 
 bool WriteWholeFileOs(const std::string& linkPath, const std::string& data)
 {

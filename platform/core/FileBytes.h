@@ -20,6 +20,10 @@ bool WriteWholeFileOs(const std::string& osPath, const std::string& data);
 std::string ResolveLinksOs(const std::string& osPath);
 // False, with errno EACCES, when the file exists and may not be written.
 bool MayReplaceOs(const std::string& osPath);
+// Brings the bytes written to an open file to the disk, so that a rename of
+// it over an older file never leaves an empty or partial file after a crash
+// or a power cut; false when the disk reports a write error (errno set).
+bool SyncToDiskOs(int Fd);
 
 // A 64-bit hash of bytes, quick over a whole file (four lanes of eight
 // bytes at a time) and over a short text: for telling contents apart and

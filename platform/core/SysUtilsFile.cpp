@@ -332,6 +332,7 @@ bool CopyFile(const AnsiString& from, const AnsiString& to, bool failIfExists)
         struct timespec times[2] = {st.st_atim, st.st_mtim};   // the copy keeps the time of writing
         ::futimens(out, times);
     }
+    if (ok && !SyncToDiskOs(out)) ok = false;
     if (::close(out) != 0) ok = false;
     if (ok && ::rename(tmp.c_str(), dst.c_str()) != 0) ok = false;
     if (!ok) ::unlink(tmp.c_str());
