@@ -982,7 +982,7 @@ TSize TCanvas::TextExtent(const AnsiString& text) const
 {
     QFontMetrics fm(FImpl->DeviceFont());
     TSize s;
-    s.cx = FImpl->LogLen(fm.horizontalAdvance(ToQString(text)));
+    s.cx = FImpl->LogLen(TDeviceTextWidths(*FImpl, fm)(text));
     s.cy = FImpl->LogLen(fm.height());
     return s;
 }

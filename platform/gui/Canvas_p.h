@@ -1,5 +1,6 @@
 #pragma once
 // Private to platform/gui: the state of a canvas behind TCanvas.
+#include <QFontMetrics>
 #include <QImage>
 #include <QPainter>
 #include <QRegion>
@@ -94,6 +95,24 @@ struct TCanvas::Impl {
     // Replaces the pixels of r (canvas coordinates, inside the clip) by f(x, y, old); false when
     // the pixels cannot be read.
     bool Combine(const QRect& r, const std::function<QRgb(int x, int y, QRgb d)>& f);
+};
+
+class TTextMetrics;
+
+// Widths of texts in a canvas's font in its device's pixels, as the toolkit
+// lays them out: taken from the metrics kept for the font where they already
+// know the text's characters (a screen canvas on the main thread), else laid
+// out. The canvas's font must stay as it is while this is used.
+class TDeviceTextWidths {
+public:
+    TDeviceTextWidths(TCanvas::Impl& canvas, const QFontMetrics& metrics);
+    ~TDeviceTextWidths();
+    int operator()(const QString& text) const;
+    int operator()(const AnsiString& text) const;
+
+private:
+    const QFontMetrics& FMetrics;
+    std::shared_ptr<TTextMetrics> FKept;
 };
 
 // Result of a ternary raster operation (pattern, source, destination) on 24-bit colours.

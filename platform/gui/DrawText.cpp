@@ -75,10 +75,10 @@ int LargestFitting(int Max, const std::function<bool(int)>& Fits)
 // width stays whole unless the edit-control rule breaks it between characters.
 // Each line measures only about as much text as it holds, so a long text
 // wraps in time that grows with its length, however few blanks it has.
-void WrapLine(const Line& src, const QFontMetrics& fm, int width, bool breakWords, std::vector<Line>& out)
+void WrapLine(const Line& src, const TDeviceTextWidths& advance, int width, bool breakWords, std::vector<Line>& out)
 {
     const QString& s = src.text;
-    if (s.isEmpty() || fm.horizontalAdvance(s) <= width) {
+    if (s.isEmpty() || advance(s) <= width) {
         out.push_back(src);
         return;
     }
@@ -88,7 +88,7 @@ void WrapLine(const Line& src, const QFontMetrics& fm, int width, bool breakWord
     while (start < n) {
         // The longest piece from start on that fits; -1 when not even an empty one does.
         const int fit = LargestFitting(n - start, [&](int len) {
-            return fm.horizontalAdvance(s.mid(start, len)) <= width;
+            return advance(s.mid(start, len)) <= width;
         });
         // The last word end within it: a blank (or the end) after a non-blank, or start.
         int lastBreak = -1;
@@ -129,28 +129,28 @@ void WrapLine(const Line& src, const QFontMetrics& fm, int width, bool breakWord
     }
 }
 
-QString EndEllipsis(const QString& s, const QFontMetrics& fm, int width)
+QString EndEllipsis(const QString& s, const TDeviceTextWidths& advance, int width)
 {
     const QString dots = QStringLiteral("...");
     const int n = LargestFitting(int(s.size()), [&](int len) {
-        return fm.horizontalAdvance(s.left(len) + dots) <= width;
+        return advance(s.left(len) + dots) <= width;
     });
     return s.left(std::max(0, n)) + dots;
 }
 
-QString PathEllipsis(const QString& s, const QFontMetrics& fm, int width)
+QString PathEllipsis(const QString& s, const TDeviceTextWidths& advance, int width)
 {
     int slash = std::max(s.lastIndexOf(u'\\'), s.lastIndexOf(u'/'));
     if (slash < 0)
-        return EndEllipsis(s, fm, width);
+        return EndEllipsis(s, advance, width);
     QString tail = s.mid(slash);
     const QString dots = QStringLiteral("...");
     const int n = LargestFitting(slash, [&](int len) {
-        return fm.horizontalAdvance(s.left(len) + dots + tail) <= width;
+        return advance(s.left(len) + dots + tail) <= width;
     });
     if (n >= 0)
         return s.left(n) + dots + tail;
-    return EndEllipsis(dots + tail, fm, width);
+    return EndEllipsis(dots + tail, advance, width);
 }
 
 }  // namespace
@@ -187,6 +187,7 @@ int DrawDeviceText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsig
     QString s = ToQString(a);
     QFont qf = dc->Data().DeviceFont();
     QFontMetrics fm(qf);
+    const TDeviceTextWidths advance(dc->Data(), fm);
     const int width = r.Right - r.Left;
     const bool single = flags & DT_SINGLELINE;
     const bool processPrefix = !(flags & DT_NOPREFIX);
@@ -219,16 +220,17 @@ int DrawDeviceText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsig
             p = ExpandTabs(p);
         Line l = StripPrefix(p, processPrefix);
         if ((flags & DT_WORDBREAK) && !single)
-            WrapLine(l, fm, width, flags & DT_EDITCONTROL, lines);
+            WrapLine(l, advance, width, flags & DT_EDITCONTROL, lines);
         else
             lines.push_back(l);
     }
 
     if (flags & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) {
         for (Line& l : lines) {
-            if (fm.horizontalAdvance(l.text) <= width)
+            if (advance(l.text) <= width)
                 continue;
-            l.text = (flags & DT_PATH_ELLIPSIS) ? PathEllipsis(l.text, fm, width) : EndEllipsis(l.text, fm, width);
+            l.text = (flags & DT_PATH_ELLIPSIS) ? PathEllipsis(l.text, advance, width)
+                                                : EndEllipsis(l.text, advance, width);
             if (l.prefix >= int(l.text.size()) - 3)
                 l.prefix = -1;
         }
@@ -237,8 +239,12 @@ int DrawDeviceText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsig
     int lineHeight = fm.height() + ((flags & DT_EXTERNALLEADING) ? std::max(0, fm.leading()) : 0);
     int total = lineHeight * int(lines.size());
     int maxWidth = 0;
-    for (const Line& l : lines)
-        maxWidth = std::max(maxWidth, fm.horizontalAdvance(l.text));
+    std::vector<int> widths;
+    widths.reserve(lines.size());
+    for (const Line& l : lines) {
+        widths.push_back(advance(l.text));
+        maxWidth = std::max(maxWidth, widths.back());
+    }
 
     if (flags & DT_CALCRECT) {
         r.Right = r.Left + maxWidth;
@@ -266,8 +272,9 @@ int DrawDeviceText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsig
                 p.setClipRect(clip, p.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
             p.setFont(qf);
             int y = top;
-            for (const Line& l : lines) {
-                int w = fm.horizontalAdvance(l.text);
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                const Line& l = lines[i];
+                const int w = widths[i];
                 int x = r.Left;
                 if (flags & DT_CENTER)
                     x = r.Left + (width - w) / 2;

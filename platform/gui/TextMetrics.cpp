@@ -7,6 +7,8 @@
 // are laid out whole.
 #include <QFontMetrics>
 #include <QFontMetricsF>
+#include <QThread>
+#include <QCoreApplication>
 #include <cmath>
 #include <cstdint>
 #include <unordered_map>
@@ -199,26 +201,53 @@ TTextMetrics::TTextMetrics(const TFont& AFont, TCanvas* ACanvas)
 
 TTextMetrics::~TTextMetrics() = default;
 
+namespace {
+struct TKept {
+    std::string Name;
+    int Height, Style, Pitch, Ppi, Dpi, MapMode;
+    std::shared_ptr<TTextMetrics> Metrics;
+};
+
+// Never destroyed: the toolkit's fonts may be gone when the program's statics go.
+std::vector<TKept>& KeptMetrics()
+{
+    static std::vector<TKept>& kept = *new std::vector<TKept>;
+    return kept;
+}
+
+TKept Key(const TFont& AFont, TCanvas* ACanvas)
+{
+    const TCanvas::Impl* c = ACanvas ? &ACanvas->Data() : nullptr;
+    return {AFont.Name(),     AFont.Height(), int(AFont.Style()), int(AFont.Pitch()), AFont.PixelsPerInch(),
+            c ? c->dpi : 0, c ? int(c->mapMode) : 0, nullptr};
+}
+
+std::shared_ptr<TTextMetrics> Find(const TKept& key)
+{
+    for (const TKept& k : KeptMetrics())
+        if (k.Height == key.Height && k.Style == key.Style && k.Pitch == key.Pitch && k.Ppi == key.Ppi &&
+            k.Dpi == key.Dpi && k.MapMode == key.MapMode && k.Name == key.Name)
+            return k.Metrics;
+    return nullptr;
+}
+}  // namespace
+
 std::shared_ptr<TTextMetrics> TTextMetrics::Shared(const TFont& AFont, TCanvas* ACanvas)
 {
-    struct TKept {
-        std::string Name;
-        int Height, Style, Pitch, Ppi, Dpi, MapMode;
-        std::shared_ptr<TTextMetrics> Metrics;
-    };
-    // Never destroyed: the toolkit's fonts may be gone when the program's statics go.
-    static std::vector<TKept>& kept = *new std::vector<TKept>;
-    const TCanvas::Impl* c = ACanvas ? &ACanvas->Data() : nullptr;
-    const int dpi = c ? c->dpi : 0, mapMode = c ? int(c->mapMode) : 0;
-    for (const TKept& k : kept)
-        if (k.Height == AFont.Height() && k.Style == int(AFont.Style()) && k.Pitch == int(AFont.Pitch()) &&
-            k.Ppi == AFont.PixelsPerInch() && k.Dpi == dpi && k.MapMode == mapMode && k.Name == AFont.Name())
-            return k.Metrics;
+    TKept key = Key(AFont, ACanvas);
+    if (auto found = Find(key))
+        return found;
+    std::vector<TKept>& kept = KeptMetrics();
     if (kept.size() >= 16)
         kept.erase(kept.begin());
-    kept.push_back({AFont.Name(), AFont.Height(), int(AFont.Style()), int(AFont.Pitch()), AFont.PixelsPerInch(), dpi,
-                    mapMode, std::make_shared<TTextMetrics>(AFont, ACanvas)});
+    key.Metrics = std::make_shared<TTextMetrics>(AFont, ACanvas);
+    kept.push_back(std::move(key));
     return kept.back().Metrics;
+}
+
+std::shared_ptr<TTextMetrics> TTextMetrics::Kept(const TFont& AFont, TCanvas* ACanvas)
+{
+    return Find(Key(AFont, ACanvas));
 }
 
 int TTextMetrics::TextHeight() const
@@ -257,4 +286,30 @@ void TTextMetrics::Learn(const TUnmet& Unmet)
         if (d.PairState[pair] == Unknown && d.CharState[a] == Adds && d.CharState[b] == Adds)
             d.AskPair(a, b);
     }
+}
+
+TDeviceTextWidths::TDeviceTextWidths(TCanvas::Impl& canvas, const QFontMetrics& metrics) : FMetrics(metrics)
+{
+    const QCoreApplication* app = QCoreApplication::instance();
+    if (!canvas.Mapped() && canvas.owner && app && QThread::currentThread() == app->thread())
+        FKept = TTextMetrics::Kept(*canvas.owner->Font(), canvas.owner);
+}
+
+TDeviceTextWidths::~TDeviceTextWidths() = default;
+
+int TDeviceTextWidths::operator()(const QString& text) const
+{
+    if (!FKept)
+        return FMetrics.horizontalAdvance(text);
+    const AnsiString bytes = FromQString(text);
+    int width = 0;
+    return FKept->TryTextWidth(bytes.data(), bytes.size(), width) ? width : FMetrics.horizontalAdvance(text);
+}
+
+int TDeviceTextWidths::operator()(const AnsiString& text) const
+{
+    int width = 0;
+    if (FKept && FKept->TryTextWidth(text.data(), text.size(), width))
+        return width;
+    return FMetrics.horizontalAdvance(ToQString(text));
 }

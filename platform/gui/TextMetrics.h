@@ -21,6 +21,9 @@ public:
     // ask of the same font and device (what they have learnt is kept with
     // them). For the program's main thread.
     static std::shared_ptr<TTextMetrics> Shared(const TFont& AFont, TCanvas* ACanvas);
+    // The metrics Shared keeps for the font on a device like ACanvas's, or
+    // nullptr when it keeps none: makes nothing. For the main thread.
+    static std::shared_ptr<TTextMetrics> Kept(const TFont& AFont, TCanvas* ACanvas);
     TTextMetrics(const TTextMetrics&) = delete;
     TTextMetrics& operator=(const TTextMetrics&) = delete;
 
