@@ -92,3 +92,41 @@ TEST(TextMetrics, TryingWithoutLearningAgreesOnceTheCharactersAreMet)
     EXPECT_FALSE(m.TryTextWidth(tab.data(), tab.size(), w));
     EXPECT_EQ(m.TextWidth(tab), c->TextWidth(tab));
 }
+
+// A canvas measures and draws texts alike before and after the metrics of
+// its font are kept and have met the texts' characters.
+TEST(TextMetrics, CanvasWidthsStayWhenTheFontsMetricsAreKept)
+{
+    struct Case {
+        const char* Text;
+        unsigned Flags;
+        int Width;   // of the rectangle given to DrawText
+    } cases[] = {
+        {"Zażółć gęślą jaźń", DT_SINGLELINE | DT_CALCRECT, 1000},
+        {"office affluent fjord", DT_SINGLELINE | DT_CALCRECT, 1000},
+        {"&Plik i &&znak", DT_SINGLELINE | DT_CALCRECT, 1000},
+        {"a\tb", DT_SINGLELINE | DT_EXPANDTABS | DT_CALCRECT, 1000},
+        {"PN-EN 10088-2:2014 Stale odporne na korozję", DT_SINGLELINE | DT_END_ELLIPSIS | DT_CALCRECT, 60},
+        {"C:\\Katalog Norm\\Wykazy\\zawory.txt", DT_SINGLELINE | DT_PATH_ELLIPSIS | DT_CALCRECT, 70},
+        {"Stale odporne na korozję - Część 2", DT_WORDBREAK | DT_CALCRECT, 50},
+        {"pierwsza\r\ndruga linia", DT_CALCRECT, 1000},
+    };
+    TBitmap bmp;
+    bmp.SetSize(1, 1);
+    TCanvas* c = bmp.Canvas();
+    c->Font()->SetName("Tahoma");
+    c->Font()->SetHeight(-17);   // a size no other test keeps metrics for
+    auto measure = [&](const Case& k) {
+        TRect r(0, 0, k.Width, 0);
+        const int h = DrawText(c, k.Text, -1, r, k.Flags);
+        return std::vector<int>{c->TextWidth(k.Text), r.Right, r.Bottom, h};
+    };
+    std::vector<std::vector<int>> before;
+    for (const Case& k : cases)
+        before.push_back(measure(k));
+    auto kept = TTextMetrics::Shared(*c->Font(), c);
+    for (const Case& k : cases)
+        kept->TextWidth(k.Text);
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(measure(cases[i]), before[i]) << cases[i].Text;
+}
