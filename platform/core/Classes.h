@@ -133,6 +133,7 @@ private:
     [[noreturn]] void Fail();
     AnsiString FFileName;
     int FFd = -1;
+    std::size_t FWritten = 0;
     std::string FTmp, FTarget;
 };
 // The whole file, byte for byte; EFOpenError when it cannot be read.
