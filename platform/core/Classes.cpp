@@ -44,16 +44,28 @@ void TPersistent::AssignTo(TPersistent* Dest)
 }
 
 // ---------------------------------------------------------------- whole files
-bool ReadWholeFileOs(const std::string& osPath, std::string& data)
+namespace {
+// A file opened for reading, its status in St; -1 when it cannot be opened
+// or is a folder.
+int OpenToRead(const std::string& osPath, struct stat& St)
 {
     int fd = ::open(osPath.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
-        return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
+        return -1;
+    if (::fstat(fd, &St) != 0 || S_ISDIR(St.st_mode)) {
         ::close(fd);
-        return false;
+        return -1;
     }
+    return fd;
+}
+}  // namespace
+
+bool ReadWholeFileOs(const std::string& osPath, std::string& data)
+{
+    struct stat st {};
+    const int fd = OpenToRead(osPath, st);
+    if (fd < 0)
+        return false;
     // Read straight into the string, which grows when the file does while it is read.
     std::string out(static_cast<size_t>(std::max<off_t>(st.st_size, 0)) + 1, '\0');
     size_t got = 0;
@@ -215,14 +227,10 @@ std::uint64_t HashBytes(const std::vector<std::string_view>& Runs, std::uint64_t
 
 bool HashFileOs(const std::string& osPath, std::size_t& Size, std::uint64_t& Hash)
 {
-    int fd = ::open(osPath.c_str(), O_RDONLY | O_CLOEXEC);
+    struct stat st {};
+    const int fd = OpenToRead(osPath, st);
     if (fd < 0)
         return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || S_ISDIR(st.st_mode)) {
-        ::close(fd);
-        return false;
-    }
     // A piece at a time into two buffers: the file is never held whole, and
     // a full piece is hashed once it is known whether another follows.
     auto fill = [fd](char* p, std::size_t& Got) {
