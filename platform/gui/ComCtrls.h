@@ -36,6 +36,7 @@ public:
 
 protected:
     void CMTextChanged(TMessage& Message) override;
+    bool WindowWaitsForShowing() const override { return true; }
 
 private:
     friend class TPageControl;

@@ -1525,7 +1525,7 @@ void TWinControl::CreateHandle()
     // The windows of the children follow, in z-order.
     std::vector<TControl*> kids = FControls;
     for (TControl* c : kids)
-        if (auto* wc = dynamic_cast<TWinControl*>(c))
+        if (auto* wc = dynamic_cast<TWinControl*>(c); wc && (wc->FVisible || !wc->WindowWaitsForShowing()))
             wc->CreateHandle();
 }
 
@@ -1629,7 +1629,7 @@ void TWinControl::InsertControl(TControl* AControl)
                 wc->FImpl->Widget->setWindowFlag(Qt::Window, false);
                 wc->ApplyGeometry();
                 wc->FImpl->Widget->setVisible(wc->FVisible);
-            } else {
+            } else if (wc->FVisible || !wc->WindowWaitsForShowing()) {
                 wc->CreateHandle();
             }
         }

@@ -527,6 +527,10 @@ protected:
     virtual TNativeWidget* CreateNativeWidget();
     // A control without a parent is a window of its own only when this says so (forms).
     virtual bool IsTopLevelWindow() const { return false; }
+    // A page of a notebook or page control: its window (and its controls')
+    // is made when it is first shown, not with its parent's, as most pages
+    // are never shown at all. Handle() makes it at any time.
+    virtual bool WindowWaitsForShowing() const { return false; }
     // The window's creation parameters: WS_CHILD, WS_VISIBLE, WS_TABSTOP ... from the
     // properties; descendants add theirs (an edit's ES_ styles), and the standard
     // controls take them when their window is made.

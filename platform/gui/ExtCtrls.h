@@ -137,6 +137,9 @@ public:
     ~TPage() override;
     TNotebook* Notebook() const { return FNotebook; }
 
+protected:
+    bool WindowWaitsForShowing() const override { return true; }
+
 private:
     friend class TNotebook;
     TNotebook* FNotebook;

@@ -140,6 +140,36 @@ TEST_F(StdForm, NotebookShowsPageByNameAndReportsOnlyRealChanges)
     EXPECT_EQ(Form->ComponentCount(), before - 1) << "the label of the deleted page went with it";
 }
 
+// A page's windows are made when it is first shown (or when asked for); what its
+// controls were given before is there, and they take input.
+TEST_F(StdForm, APagesWindowsAreMadeWhenItIsFirstShown)
+{
+    Book->Pages()->SetText("Pierwsza\r\nDruga\r\nTrzecia\r\n");
+    Book->SetPageIndex(0);
+    TEdit* edits[3];
+    for (int i = 0; i < 3; ++i) {
+        edits[i] = new TEdit(Form);
+        edits[i]->SetParent(Book->Page(i));
+        edits[i]->SetBounds(5, 5, 100, 22);
+        edits[i]->SetText("strona " + IntToStr(i));
+    }
+    EXPECT_TRUE(edits[0]->HandleAllocated());
+    EXPECT_FALSE(edits[1]->HandleAllocated());
+    EXPECT_FALSE(Book->Page(2)->HandleAllocated());
+    Book->SetActivePage("Druga");
+    ASSERT_TRUE(edits[1]->HandleAllocated());
+    EXPECT_TRUE(edits[1]->Showing());
+    edits[1]->SetFocus();
+    edits[1]->SetSelStart(8);
+    TypeText(edits[1], "ą");
+    EXPECT_EQ(edits[1]->Text(), "strona 1ą");
+    // Asked for, a window is made on a page never shown, and stays hidden.
+    EXPECT_NE(edits[2]->Handle(), HWND(0));
+    EXPECT_TRUE(Book->Page(2)->HandleAllocated());
+    EXPECT_FALSE(edits[2]->Showing());
+    EXPECT_EQ(edits[2]->Text(), "strona 2");
+}
+
 TEST_F(StdForm, OwnerDrawnListBoxPaintsVisibleItemsThroughOnDrawItem)
 {
     List->SetStyle(lbOwnerDrawFixed);
