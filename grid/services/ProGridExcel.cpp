@@ -755,7 +755,7 @@ void TProStringGrid::LoadFromExcel(const AnsiString& FileName, const AnsiString&
         throw EProGridError("Excel worksheet " + SheetName + " not found");
     pugi::xml_document sheet;
     if (!LoadSheetXml(sheet, package.Part(book.SheetPart(index))))
-        throw EProGridError("The workbook's sheet cannot be read");
+        throw EProGridError(SheetUnreadable);
 
     std::vector<AnsiString> shared;
     pugi::xml_document sst;
@@ -855,7 +855,7 @@ void TProStringGrid::SaveToExcel(const AnsiString& FileName, const AnsiString& S
     std::string part = index >= 0 ? book.SheetPart(index) : book.AddSheet(name);
     pugi::xml_document sheet;
     if (!LoadSheetXml(sheet, package.Part(part)))
-        throw EProGridError("The workbook's sheet cannot be read");
+        throw EProGridError(SheetUnreadable);
 
     const std::vector<int> cols = ExportColumns(FExportFixedCells ? 0 : FixedCols(), ColCount() - 1);
     const int firstRow = FExportFixedCells ? 0 : FixedRows();
