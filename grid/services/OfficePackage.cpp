@@ -341,17 +341,7 @@ std::string UnescapeOfficeText(const std::string& Utf8)
     std::string r;
     for (std::size_t i = 0; i < Utf8.size(); ++i) {
         if (IsEscapeAt(Utf8, i)) {
-            unsigned v = unsigned(std::stoul(Utf8.substr(i + 2, 4), nullptr, 16));
-            if (v < 0x80) {
-                r += char(v);
-            } else if (v < 0x800) {
-                r += char(0xC0 | (v >> 6));
-                r += char(0x80 | (v & 0x3F));
-            } else {
-                r += char(0xE0 | (v >> 12));
-                r += char(0x80 | ((v >> 6) & 0x3F));
-                r += char(0x80 | (v & 0x3F));
-            }
+            AppendUtf8(r, char16_t(std::stoul(Utf8.substr(i + 2, 4), nullptr, 16)));
             i += 6;
             continue;
         }

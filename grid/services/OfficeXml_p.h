@@ -14,6 +14,21 @@ class TOfficePackage;
 void StartOfficePackage(TOfficePackage& Package, const std::string& MainPart, const char* MainContentType,
                         const std::string& MainXml);
 
+// A UTF-16 unit appended as UTF-8 (one to three bytes).
+inline void AppendUtf8(std::string& Out, char16_t U)
+{
+    if (U < 0x80) {
+        Out += char(U);
+    } else if (U < 0x800) {
+        Out += char(0xC0 | (U >> 6));
+        Out += char(0x80 | (U & 0x3F));
+    } else {
+        Out += char(0xE0 | (U >> 12));
+        Out += char(0x80 | ((U >> 6) & 0x3F));
+        Out += char(0x80 | (U & 0x3F));
+    }
+}
+
 // Parses a part, keeping its declaration and the whitespace of text-only elements; false when it is no XML.
 bool LoadOfficeXml(pugi::xml_document& Doc, const std::string& Data);
 // The document as UTF-8 bytes, without added indentation.

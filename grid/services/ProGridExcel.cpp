@@ -482,20 +482,6 @@ void SetSheetDimension(pugi::xml_node ws, int Cols, int Rows)
 // decimals follow as one byte. Never in a cell's text: control characters are escaped there.
 constexpr char DecimalsMark = '\x01';
 
-void AppendUtf8(std::string& Out, char16_t U)
-{
-    if (U < 0x80) {
-        Out += char(U);
-    } else if (U < 0x800) {
-        Out += char(0xC0 | (U >> 6));
-        Out += char(0x80 | (U & 0x3F));
-    } else {
-        Out += char(0xE0 | (U >> 12));
-        Out += char(0x80 | ((U >> 6) & 0x3F));
-        Out += char(0x80 | (U & 0x3F));
-    }
-}
-
 // Text as the XML writer writes it between tags: "&", "<" and ">" escaped.
 void AppendXmlText(std::string& Out, std::string_view Text)
 {
