@@ -81,11 +81,6 @@ TCellStore::TRow& TCellStore::RowFor(int ACol, int ARow, int AMinCols)
     return row;
 }
 
-char* TCellStore::Allocate(std::size_t ASize)
-{
-    return Allocate(FArena, ASize);
-}
-
 char* TCellStore::Allocate(TArena& AArena, std::size_t ASize)
 {
     TArena& a = AArena;
@@ -158,22 +153,25 @@ void TCellStore::SetTexts(int AFirstCol, int ARow, const std::string_view* AValu
         Write(row.Texts[AFirstCol + i], AValues[i]);
 }
 
-void TCellStore::Write(TCell& ACell, std::string_view AValue)
+std::size_t TCellStore::Put(TArena& AArena, TCell& ACell, std::string_view AValue)
 {
-    TCell& cell = ACell;
-    const TCell old = cell;
     if (AValue.size() <= TCell::InlineMax) {
-        cell.SetInline(AValue);
-        Release(old);
-        return;
+        ACell.SetInline(AValue);
+        return 0;
     }
     if (AValue.size() > UINT32_MAX)
         throw std::length_error("cell text too long");
-    const std::size_t blocks = FArena.Blocks.size();
-    char* p = Allocate(AValue.size());
+    char* p = Allocate(AArena, AValue.size());
     std::memcpy(p, AValue.data(), AValue.size());
-    cell.SetLong(p, AValue.size());
-    FLive += AValue.size();
+    ACell.SetLong(p, AValue.size());
+    return AValue.size();
+}
+
+void TCellStore::Write(TCell& ACell, std::string_view AValue)
+{
+    const TCell old = ACell;
+    const std::size_t blocks = FArena.Blocks.size();
+    FLive += Put(FArena, ACell, AValue);
     Release(old);
     if (FArena.Blocks.size() != blocks)
         CompactIfWorthIt();
@@ -235,19 +233,8 @@ void TCellStore::SetRowsTexts(int AFirstRow, int ACount, int ACols, int AMinCols
                         w.Capacity += WidenRow(row, width);
                     std::fill(values.begin(), values.end(), std::string_view());
                     ARow(int(r), values.data(), scratch);
-                    for (std::size_t c = 0; c < cols; ++c) {
-                        const std::string_view v = values[c];
-                        if (v.size() <= TCell::InlineMax) {
-                            row.Texts[c].SetInline(v);
-                            continue;
-                        }
-                        if (v.size() > UINT32_MAX)
-                            throw std::length_error("cell text too long");
-                        char* p = Allocate(w.Arena, v.size());
-                        std::memcpy(p, v.data(), v.size());
-                        row.Texts[c].SetLong(p, v.size());
-                        w.Live += v.size();
-                    }
+                    for (std::size_t c = 0; c < cols; ++c)
+                        w.Live += Put(w.Arena, row.Texts[c], values[c]);
                 }
             } catch (...) {
                 written[std::size_t(Part)] = std::move(w);

@@ -147,8 +147,6 @@ private:
     void Widen(TRow& ARow, std::size_t ACount);
     // Makes room for ACount cells in a row; the cells added to its capacity.
     static std::size_t WidenRow(TRow& ARow, std::size_t ACount);
-    // Room for a longer text; may add a block, never frees one.
-    char* Allocate(std::size_t ASize);
     // A longer text no cell holds any more.
     void Release(const TCell& ACell);
     void CompactIfWorthIt();
@@ -168,7 +166,11 @@ private:
         std::size_t Held = 0;
         std::size_t NextBlock = 0;   // the size of the next block
     };
+    // Room for a longer text; may add a block, never frees one.
     static char* Allocate(TArena& AArena, std::size_t ASize);
+    // Writes a text into a cell, a longer one into the arena's blocks; the bytes it took
+    // there (0 for a text inside the cell). What the cell held before is not let go.
+    static std::size_t Put(TArena& AArena, TCell& ACell, std::string_view AValue);
     // The arena's next texts go to a new block of ASize bytes; blocks after it start small again.
     static void Reserve(TArena& AArena, std::size_t ASize);
     TArena FArena;
