@@ -187,15 +187,9 @@ std::uint64_t HashOfPieces(const std::vector<std::uint64_t>& Pieces, std::size_t
 
 std::uint64_t HashBytes(std::string_view Bytes, std::uint64_t Seed)
 {
-    const std::size_t n = Bytes.size();
-    if (n <= HashPiece)
+    if (Bytes.size() <= HashPiece)
         return HashRun(Bytes, Seed);
-    std::vector<std::uint64_t> pieces((n + HashPiece - 1) / HashPiece);
-    RunInParts(pieces.size(), PartsFor(pieces.size(), 2), [&](int, std::size_t From, std::size_t To) {
-        for (std::size_t i = From; i < To; ++i)
-            pieces[i] = HashRun(Bytes.substr(i * HashPiece, HashPiece), PieceSeed(Seed, i));
-    });
-    return HashOfPieces(pieces, n, Seed);
+    return HashBytes(std::vector<std::string_view>{Bytes}, Seed);
 }
 
 std::uint64_t HashBytes(const std::vector<std::string_view>& Runs, std::uint64_t Seed)
