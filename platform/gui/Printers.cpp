@@ -66,9 +66,9 @@ struct TPrinter::Impl {
         Configured = true;
         ConfiguredFile = file;
         ConfiguredIndex = Index;
-        if (!FileName().empty()) {
+        if (!file.empty()) {
             p.setOutputFormat(QPrinter::PdfFormat);
-            p.setOutputFileName(QString::fromStdString(ToOsPath(FileName())));
+            p.setOutputFileName(QString::fromStdString(ToOsPath(file)));
         } else {
             p.setOutputFormat(QPrinter::NativeFormat);
             p.setOutputFileName(QString());
