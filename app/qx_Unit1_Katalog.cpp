@@ -48,13 +48,7 @@ void AppendGridLines(TProStringGrid* Grid, std::size_t From, std::size_t To, boo
         std::array<std::string_view, NormFieldCount> f{};
         bool any = false;
         for (int k = 0; k < cols; ++k) {
-            // A cell holding an object may be merged: Cells gives its base cell's text.
-            if (!Concurrent || Grid->Objects(k + 1, int(r))) {
-                copies[std::size_t(k)] = Grid->Cells(k + 1, int(r));
-                f[std::size_t(k)] = copies[std::size_t(k)];
-            } else {
-                f[std::size_t(k)] = Grid->CellText(k + 1, int(r));
-            }
+            f[std::size_t(k)] = Grid->ShownCellText(k + 1, int(r), Concurrent, copies[std::size_t(k)]);
             if (k == nfState)
                 f[std::size_t(k)] = NormStateWordOf(f[std::size_t(k)]);
             any = any || !f[std::size_t(k)].empty();

@@ -463,12 +463,7 @@ void Tf_MainForm::BuildStateView(const AnsiString& Word, const AnsiString& Title
     const int n = cat->RowCount() - 2;
     // A cell's shown text: the stored one itself where nothing forms it.
     const bool asStored = cat->CellsAsStored();
-    auto shown = [&](int c, int r, AnsiString& Copy) -> std::string_view {
-        if (asStored && !cat->Objects(c, r))
-            return cat->CellText(c, r);
-        Copy = cat->Cells(c, r);
-        return Copy;
-    };
+    auto shown = [&](int c, int r, AnsiString& Copy) { return cat->ShownCellText(c, r, asStored, Copy); };
     // The rows in the state, found in one pass over the rows (on several threads where the grid allows).
     const std::size_t count = std::size_t(std::max(n, 0));
     const int parts = asStored ? PartsFor(count, 8192) : 1;

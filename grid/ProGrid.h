@@ -730,6 +730,10 @@ public:
     // group count forming what is shown, so that cells may be read on several threads at once
     // while nothing changes the grid.
     bool CellsAsStored() const;
+    // What Cells gives: with AAsStored (CellsAsStored, asked once for many cells) a view of
+    // the stored text of a cell without an object, safe to read off the grid's thread; else
+    // a copy kept in ACopy.
+    std::string_view ShownCellText(int ACol, int ARow, bool AAsStored, AnsiString& ACopy);
     int SaveColStart();
     int SaveRowStart();
     int SaveColEnd();

@@ -252,6 +252,15 @@ bool TProStringGrid::CellsAsStored() const
            !(FGrouping->ShowGroupCount() && FGroupColumn >= 0 && FNodeCount > 0);
 }
 
+std::string_view TProStringGrid::ShownCellText(int ACol, int ARow, bool AAsStored, AnsiString& ACopy)
+{
+    // A cell holding an object may be merged: Cells gives its base cell's text.
+    if (AAsStored && !Objects(ACol, ARow))
+        return CellText(ACol, ARow);
+    ACopy = Cells(ACol, ARow);
+    return ACopy;
+}
+
 bool TProStringGrid::SaveCellsOffThread() const
 {
     return !PlainWays && typeid(*this) == typeid(TProStringGrid) && !OnGetDisplText && !OnGetDisplWideText &&
