@@ -1,11 +1,16 @@
 #pragma once
 // Shared by the grid benchmarks: the clock, the row count asked for, the
-// fastest of repeated runs and the texts of a catalogue-like grid of 7
-// columns.
+// fastest of repeated runs, a folder of their own and the texts of a
+// catalogue-like grid of 7 columns.
+#include <stdlib.h>
+
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <system_error>
 #include <utility>
 
 namespace bench {
@@ -40,6 +45,32 @@ inline int RowsWanted(int argc, char** argv)
         return std::atoi(env);
     return 100000;
 }
+
+// A new folder under the system's temporary folder, its name starting with
+// APrefix, removed with the object; Path() is empty when it could not be made.
+class TBenchFolder {
+public:
+    explicit TBenchFolder(const char* APrefix)
+        : FPath((std::filesystem::temp_directory_path() / (std::string(APrefix) + "-XXXXXX")).string())
+    {
+        if (!::mkdtemp(FPath.data())) {
+            std::perror("mkdtemp");
+            FPath.clear();
+        }
+    }
+    ~TBenchFolder()
+    {
+        std::error_code ec;
+        if (!FPath.empty())
+            std::filesystem::remove_all(FPath, ec);
+    }
+    TBenchFolder(const TBenchFolder&) = delete;
+    TBenchFolder& operator=(const TBenchFolder&) = delete;
+    const std::string& Path() const { return FPath; }
+
+private:
+    std::string FPath;
+};
 
 // Number, standard, two words, decimal, state, date and an occasional remark.
 inline std::string CellText(int Row, int Col)

@@ -125,11 +125,10 @@ int main(int argc, char** argv)
 {
     InitTestApplication(argc, argv);
     const int rows = bench::RowsWanted(argc, argv);
-    std::string pattern = (std::filesystem::temp_directory_path() / "catalogue-commands-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
+    const bench::TBenchFolder folder("catalogue-commands");
+    if (folder.Path().empty())
         return 1;
-    }
+    const std::string& pattern = folder.Path();
     const AnsiString dir = FromOsPath(pattern) + "/";
     ForceDirectories(dir + "Katalog Norm");
     const AnsiString file = dir + "Katalog Norm\\normy_wszystkie.txt";
@@ -194,8 +193,6 @@ int main(int argc, char** argv)
         }
     }
     SetDialogHook(nullptr);
-    std::error_code ec;
-    std::filesystem::remove_all(pattern, ec);
 
     std::printf("standards %d, cores %u\n", rows, std::thread::hardware_concurrency());
     std::printf("%-42s %9.1f ms\n", "whole load (baseline of views, grouping)", loadMs);

@@ -3,9 +3,9 @@
 // split and the loads are the fastest of three runs.
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <thread>
 
+#include "bench/BenchCells.h"
 #include "bench/catalogue_load.h"
 #include "platform/gui/TestSupport.h"
 
@@ -15,14 +15,11 @@ int main(int argc, char** argv)
     if (rows < 0)
         rows = 0;
     InitTestApplication(argc, argv);
-    std::string pattern = (std::filesystem::temp_directory_path() / "catalogue-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
+    const bench::TBenchFolder folder("catalogue-bench");
+    if (folder.Path().empty())
         return 1;
-    }
+    const std::string& pattern = folder.Path();
     TCatalogueTimes t = MeasureCatalogue(rows, FromOsPath(pattern) + "/", 3);
-    std::error_code ec;
-    std::filesystem::remove_all(pattern, ec);
 
     const unsigned cores = std::thread::hardware_concurrency();
     auto ratio = [&](double v) { return t.SplitMs > 0 ? v / t.SplitMs : 0.0; };

@@ -7,7 +7,6 @@
 // thousand, and the listing then takes its own share of the time.
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 
 #include "bench/BenchCells.h"
 #include "bench/catalogue_load.h"
@@ -55,11 +54,10 @@ int main(int argc, char** argv)
 {
     InitTestApplication(argc, argv);
     const int rows = bench::RowsWanted(argc, argv);
-    std::string pattern = (std::filesystem::temp_directory_path() / "catalogue-search-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
+    const bench::TBenchFolder folder("catalogue-search");
+    if (folder.Path().empty())
         return 1;
-    }
+    const std::string& pattern = folder.Path();
     AnsiString text;
     for (int i = 0; i < rows; ++i)
         text += NormLine({"PN-EN " + IntToStr(10000 + i) + ":2010", "Aktualna", "Dostępna", "",
@@ -76,8 +74,6 @@ int main(int argc, char** argv)
         few = Measure(form, "Korozję, CZĘŚĆ 4711", "korozję, część 4711");
         many = Measure(form, "CZĘŚĆ 17", "część 17");
     }
-    std::error_code ec;
-    std::filesystem::remove_all(pattern, ec);
     for (const TTimes* t : {&few, &many})
         if (t->Listed != int(t->Found)) {
             std::printf("wrong result: %d listed, %zu found by the scan\n", t->Listed, t->Found);

@@ -5,9 +5,9 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 
 #include "app/Katalog.h"
+#include "bench/BenchCells.h"
 #include "app/MainVars.h"
 #include "app/Wykazy.h"
 #include "app/qx_Unit1.h"
@@ -44,11 +44,10 @@ int main(int argc, char** argv)
     int standards = full ? 100000 : std::max(1, std::atoi(argv[1]));
     int lines = std::min(5000, standards);
     InitTestApplication(argc, argv);
-    std::string pattern = (std::filesystem::temp_directory_path() / "register-bench-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
+    const bench::TBenchFolder temp("register-bench");
+    if (temp.Path().empty())
         return 1;
-    }
+    const std::string& pattern = temp.Path();
     const AnsiString folder = FromOsPath(pattern) + "/";
 
     AnsiString catalogue;
@@ -84,8 +83,6 @@ int main(int argc, char** argv)
         rows = form.sg_NowyEdytujWykaz->RowCount();
         firstState = form.sg_NowyEdytujWykaz->Cells(ListStateCol, 1);
     }
-    std::error_code ec;
-    std::filesystem::remove_all(pattern, ec);
 
     const double ratio = empty > 0 ? whole / empty : 0;
     std::printf("register lines                      %d, catalogue standards %d\n", lines, standards);

@@ -4,7 +4,6 @@
 // catalogue into the catalogue grid.
 #include <algorithm>
 #include <cstdio>
-#include <filesystem>
 
 #include "app/U_WspolneFunkcje.h"
 #include "bench/BenchCells.h"
@@ -19,11 +18,10 @@ int main(int argc, char** argv)
 {
     InitTestApplication(argc, argv);
     const int rows = bench::RowsWanted(argc, argv);
-    std::string pattern = (std::filesystem::temp_directory_path() / "start-up-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) {
-        std::perror("mkdtemp");
+    const bench::TBenchFolder folder("start-up");
+    if (folder.Path().empty())
         return 1;
-    }
+    const std::string& pattern = folder.Path();
     // A program folder as earlier starts leave it: the first run marked,
     // the configuration, the users file, the menu and the catalogue.
     const AnsiString dir = FromOsPath(pattern) + "/";
@@ -73,8 +71,6 @@ int main(int argc, char** argv)
         }
     }
     SetRegistryStoreFile(AnsiString());
-    std::error_code ec;
-    std::filesystem::remove_all(pattern, ec);
     if (shownRows != rows || ended) {
         std::printf("wrong start: %d standards shown%s\n", shownRows, ended ? ", the program ended" : "");
         DoneTestApplication();
