@@ -167,6 +167,8 @@ void ReadFormPlacement(TCustomForm* Form, TObject* IniFile, const AnsiString& Se
                 const TRect now = Form->RestoredBounds();
                 if (!sizeable)
                     r = TRect(r.Left, r.Top, r.Left + now.Width(), r.Top + now.Height());
+                // A placement saved on a larger or another screen comes back where the user reaches it.
+                MakeRectVisible(r);
                 Form->SetRestoredBounds(r);
             }
         }
@@ -185,6 +187,13 @@ void ReadFormPlacement(TCustomForm* Form, TObject* IniFile, const AnsiString& Se
         case 2: case 6: case 7: state = wsMinimized; break;
         case 3: state = wsMaximized; break;
         default: break;
+        }
+        if (mainForm && state == wsMinimized) {
+            // The main form comes back normal and the program's window is minimised after it,
+            // by a posted system command.
+            Form->SetWindowState(wsNormal);
+            PostMessage(Form->Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+            return;
         }
         Form->SetWindowState(state);
         if (state == wsMinimized && (flags & WPF_RESTORETOMAXIMIZED))

@@ -25,6 +25,7 @@ public:
 private:
     void Refit();
     AnsiString FFileName;
-    AnsiString FSeparator = "\\";
+    // Paths are shown with "/" on this system.
+    AnsiString FSeparator = "/";
     TDirection FDirection = drFromLeft;
 };

@@ -361,6 +361,11 @@ void TFilenameEdit::SetFileName(const AnsiString& Value)
 {
     if (!Value.empty() && !IsValidFileName(ClearFileName(Value)))
         throw EComboEditError(Format("Invalid file name - %s", {Value}));
+    TakeFileName(Value);
+}
+
+void TFilenameEdit::TakeFileName(const AnsiString& Value)
+{
     if (Value.find(' ') != AnsiString::npos && Value.front() != '"')
         SetText("\"" + Value + "\"");
     else
@@ -382,14 +387,15 @@ AnsiString TFilenameEdit::ShortName() const
 
 void TFilenameEdit::ClearFileList() { FFiles->Clear(); }
 
+// A dropped path names a file of the desktop as it is: no check of the name.
 void TFilenameEdit::ReceptFileDir(const AnsiString& AFileName)
 {
     if (MultipleSelect()) {
         if (FFiles->Count() == 0)
-            SetFileName(AFileName);
+            TakeFileName(AFileName);
         FFiles->Add(AFileName);
     } else {
-        SetFileName(AFileName);
+        TakeFileName(AFileName);
     }
 }
 
@@ -475,7 +481,8 @@ void TFilenameEdit::ButtonClick()
         SetFocus();
     DoAfterDialog(temp, action);
     if (action) {
-        SetFileName(temp);
+        // The dialog names an existing or a new file as the file system allows it: no check of the name.
+        TakeFileName(temp);
         FFiles->Assign(dialog->Files());
         FFilterIndex = dialog->FilterIndex();
         FInitialDir = ExtractFilePath(dialog->FileName());

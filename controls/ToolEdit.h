@@ -147,6 +147,8 @@ protected:
     bool MultipleSelect() const override { return FDialogOptions & ofAllowMultiSelect; }
 
 private:
+    // The text becomes Value, in double quotes when it holds a blank; the chosen files are forgotten.
+    void TakeFileName(const AnsiString& Value);
     TFileDialogKind FDialogKind = dkOpen;
     AnsiString FDefaultExt;
     AnsiString FFilter = "All files (*.*)|*.*";

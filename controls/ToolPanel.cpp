@@ -448,6 +448,11 @@ void TProToolPanel::MouseMove(TShiftState Shift, int X, int Y)
     if (Y < CaptionHeight)
         InvalidateButtons();
 
+    HoverAt(X, Y);
+}
+
+void TProToolPanel::HoverAt(int X, int Y)
+{
     int s, i;
     TRect rr;
     ItemAtPos(X, Y, s, i, rr);
@@ -515,6 +520,9 @@ void TProToolPanel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
             return;
         }
     }
+    // Items may have changed under a resting pointer since it last moved: the click names
+    // the item that is under it now.
+    HoverAt(X, Y);
     if (FHoverSection >= 0 && FHoverItem >= 0 && OnItemClick)
         OnItemClick(this, FHoverSection, FHoverItem);
 }

@@ -1,6 +1,7 @@
 // Saving and loading the arrangement of a strip's panels, in an ini file or
 // in the registry.
 #include "controls/ToolPanels.h"
+#include "controls/VCLUtils.h"
 #include "platform/core/IniFiles.h"
 #include "platform/core/Registry.h"
 #include "platform/gui/Forms.h"
@@ -151,10 +152,13 @@ bool TProToolPanelTab::ReadPanels(TPanelStore& Store)
                 w = p->Width() > 0 ? p->Width() : p->OpenWidth();
             if (h <= 0)
                 h = p->Height() > 0 ? p->Height() : Height();
-            p->FloatAt(TRect(l, t, l + w, t + h));
-            // The stored numbers are the floating window's own, as saved.
+            // A window saved on a larger or another screen floats where the user reaches it.
+            TRect r(l, t, l + w, t + h);
+            MakeRectVisible(r);
+            p->FloatAt(r);
+            // The numbers are the floating window's own, as saved.
             if (TForm* f = p->FloatingForm())
-                f->SetBounds(l, t, w, h);
+                f->SetBounds(r.Left, r.Top, w, h);
         }
     }
     SetThickness(TabCount() > 0 ? FTabWidth : 2);

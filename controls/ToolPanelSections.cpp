@@ -118,8 +118,10 @@ TProToolPanelSection::~TProToolPanelSection()
 {
     TProToolPanel* panel = Panel();
     FSectionItems.reset();
-    if (panel)
+    if (panel) {
+        panel->CancelHover();
         panel->Invalidate();
+    }
 }
 
 TProToolPanel* TProToolPanelSection::Panel() const
@@ -227,6 +229,9 @@ void TProToolPanelSection::ItemAdded(TSectionItem*)
 
 void TProToolPanelSection::ItemRemoved(TSectionItem*)
 {
+    // The hovered indices may name this item or one after it: they are forgotten.
+    if (TProToolPanel* panel = Panel())
+        panel->CancelHover();
     if (!FAutosize || FHeight - FItemHeight < 25)
         return;
     FInternalChange = true;

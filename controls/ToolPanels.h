@@ -428,6 +428,8 @@ private:
     bool OverSizingEdge(int X, int Y) const;
     void CancelHover();
     void SetHover(int Section, int Item, const TRect& R);
+    // The item under a point becomes the hovered one (none: the hover is cleared).
+    void HoverAt(int X, int Y);
 
     int FImageIndex = -1;
     TProToolPanelTab* FTab = nullptr;

@@ -200,23 +200,24 @@ void MakeRectVisible(TRect& R)
 {
     if (!Screen)
         return;
-    int sw = Screen->Width(), sh = Screen->Height();
+    // The desktop's work area: the screen less the desktop's own panels.
+    const TRect area = Screen->WorkAreaRect();
     int w = RectWidth(R), h = RectHeight(R);
-    if (R.Right > sw) {
-        R.Left = sw - w;
-        R.Right = sw;
+    if (R.Right > area.Right) {
+        R.Left = area.Right - w;
+        R.Right = area.Right;
     }
-    if (R.Bottom > sh) {
-        R.Top = sh - h;
-        R.Bottom = sh;
+    if (R.Bottom > area.Bottom) {
+        R.Top = area.Bottom - h;
+        R.Bottom = area.Bottom;
     }
-    if (R.Left < 0) {
-        R.Left = 0;
-        R.Right = w;
+    if (R.Left < area.Left) {
+        R.Left = area.Left;
+        R.Right = area.Left + w;
     }
-    if (R.Top < 0) {
-        R.Top = 0;
-        R.Bottom = h;
+    if (R.Top < area.Top) {
+        R.Top = area.Top;
+        R.Bottom = area.Top + h;
     }
 }
 

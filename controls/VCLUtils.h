@@ -37,7 +37,8 @@ TBitmap* CreateGrayedBitmap(TBitmap* Source, TColor TransparentColor);
 // ---------------------------------------------------------------- rectangles and windows
 int RectWidth(const TRect& R);
 int RectHeight(const TRect& R);
-// Moves R (keeping its size) onto the screen: right and bottom edges first, then left and top.
+// Moves R (keeping its size) into the desktop's work area: right and bottom edges first, then
+// left and top (a rectangle larger than the area keeps its left and top edges in it).
 void MakeRectVisible(TRect& R);
 // Moves the control to the centre of the screen, kept on the screen, without resizing.
 void CenterWindow(TControl* Window);

@@ -715,6 +715,7 @@ TEST(FileLabelFit, ShortensAtSeveralWidths)
     probe.Canvas()->SetFont(label.Font());
     TCanvas* measure = probe.Canvas();
     int full = measure->TextWidth("/home/norma/Katalog/plik.txt");
+    label.SetSeparator("\\");
     label.SetBounds(0, 0, full - 1, 16);
     EXPECT_EQ(label.Caption(), "/home/norma/Katalog/plik.txt");   // with "\\" it is one part, shown whole
     label.SetSeparator("/");

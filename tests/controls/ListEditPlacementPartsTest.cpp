@@ -487,6 +487,36 @@ TEST_F(FileEditParts, FileDialogGetsTheSettingsAndTheNameParts)
     EXPECT_TRUE(VerifyNoPendingDialogs());
 }
 
+TEST_F(FileEditParts, AnyFileChosenInTheDialogOrDroppedIsTaken)
+{
+    // Names the typed-name check refuses are ordinary files: the dialog's choice and a dropped
+    // file are taken as they are.
+    TTempDir dir("velmarok-fb");
+    MakeForm(400, 100);
+    auto* edit = Place<TFilenameEdit>(10, 10, 300, 21);
+    struct Case { const char* Name; bool Quoted; } cases[] = {
+        {"norma[1].txt", false}, {"wykaz [stary].txt", true}, {"a]b.txt", false}, {"zwykly.txt", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        const AnsiString path = dir / c.Name;
+        WriteFileBytes(path, "x");
+        edit->SetText("");
+        bool after = false;
+        edit->OnAfterDialog = [&](TObject*, AnsiString& name, bool& action) { after = action && name == path; };
+        ScriptDialogs().ExpectDialog(dkCommonDialog, "TOpenDialog", IDOK,
+                                     [&](TDialogRequest& r) { r.Values = {path}; });
+        EXPECT_NO_THROW(edit->DoClick());
+        EXPECT_TRUE(after);
+        EXPECT_EQ(edit->Text(), c.Quoted ? "\"" + path + "\"" : path);
+        EXPECT_EQ(edit->FileName(), path);
+        EXPECT_EQ(edit->InitialDir(), dir.Path.string() + "/");
+        edit->SetText("");
+        EXPECT_NO_THROW(edit->DropFiles({path}));
+        EXPECT_EQ(edit->FileName(), path);
+    }
+}
+
 TEST_F(FileEditParts, MaskedFileEditKeepsItsTextBesideTheButton)
 {
     MakeForm(400, 100);
@@ -819,6 +849,56 @@ TEST_F(PlacementParts, RestoredStateAndPosition)
     Placement->RestorePlacement();
     EXPECT_EQ(Form->WindowState(), wsNormal);
     EXPECT_EQ(Form->Left(), 21);
+}
+
+TEST_F(PlacementParts, PositionsSavedOffTheScreenComeBackOnIt)
+{
+    const TRect wa = Screen->WorkAreaRect();
+    auto at = [](int l, int t, int r, int b) { return Format("%d,%d,%d,%d", {l, t, r, b}); };
+    struct Case {
+        const char* Name;
+        AnsiString NormPos;
+        TBorderStyle Border;
+        TRect Want;
+    } cases[] = {
+        {"beyond the right and bottom", "3800,2800,4100,3000", bsSizeable,
+         TRect(wa.Right - 300, wa.Bottom - 200, wa.Right, wa.Bottom)},
+        {"before the left and top", "-900,-700,-600,-500", bsSizeable, TRect(wa.Left, wa.Top, wa.Left + 300, wa.Top + 200)},
+        {"half over the right edge", at(wa.Right - 100, wa.Top + 40, wa.Right + 100, wa.Top + 140), bsSizeable,
+         TRect(wa.Right - 200, wa.Top + 40, wa.Right, wa.Top + 140)},
+        {"fixed border keeps its size", "3800,2800,3810,2810", bsSingle,
+         TRect(wa.Right - 300, wa.Bottom - 200, wa.Right, wa.Bottom)},
+        {"on the screen stays", at(wa.Left + 20, wa.Top + 30, wa.Left + 220, wa.Top + 180), bsSizeable,
+         TRect(wa.Left + 20, wa.Top + 30, wa.Left + 220, wa.Top + 180)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        WriteFileBytes(Ini, "[TForm]\r\nShowCmd=1\r\nNormPos=" + c.NormPos + "\r\n");
+        Form->SetBorderStyle(c.Border);
+        Form->SetBounds(10, 10, 300, 200);
+        Placement->RestorePlacement();
+        EXPECT_EQ(Form->BoundsRect(), c.Want);
+    }
+
+    // The main form saved minimised comes back normal, then the program's window is minimised.
+    Form->SetBorderStyle(bsSizeable);
+    Application->FormCreated(Form);
+    ASSERT_EQ(Application->MainForm(), Form);
+    struct State { const char* ShowCmd; TWindowState First, Then; } states[] = {
+        {"2", wsNormal, wsMinimized}, {"7", wsNormal, wsMinimized}, {"3", wsMaximized, wsMaximized},
+        {"1", wsNormal, wsNormal},
+    };
+    for (const State& s : states) {
+        SCOPED_TRACE(s.ShowCmd);
+        Form->SetWindowState(wsNormal);
+        Form->SetBounds(10, 10, 300, 200);
+        WriteFileBytes(Ini, "[TForm]\r\nShowCmd=" + std::string(s.ShowCmd) + "\r\nNormPos=20,30,220,180\r\n");
+        Placement->RestorePlacement();
+        EXPECT_EQ(Form->WindowState(), s.First);
+        EXPECT_EQ(Form->RestoredBounds(), TRect(20, 30, 220, 180));
+        Application->ProcessMessages();
+        EXPECT_EQ(Form->WindowState(), s.Then);
+    }
 }
 
 TEST_F(PlacementParts, MaximisedFormRoundTripsItsNormalBounds)

@@ -1163,7 +1163,9 @@ TEST_F(PanelStrip, LoadingSkipsMissingAndBadKeys)
         int openWidthA, entryWidthA;
         bool loadedB;
         int openWidthB;
+        TPoint floatAt = TPoint(300, 200);   // the floating window's left and top
     };
+    const TRect wa = Screen->WorkAreaRect();
     const Case cases[] = {
         {"no file", "", false, false, false, false, 150, 150, false, 150},
         {"count 0", rec + "0\r\n[ProToolPanelTabPANEL1]\r\nNAME=PanelA\r\nLOCKED=1\r\n", false, false, false,
@@ -1183,6 +1185,14 @@ TEST_F(PanelStrip, LoadingSkipsMissingAndBadKeys)
         {"floating without a size",
          rec + "1\r\n[ProToolPanelTabPANEL1]\r\nNAME=PanelA\r\nDOCKED=1\r\nVISIBLE=1\r\nLEFT=300\r\nTOP=200\r\n", true,
          false, false, true, 150, 150, false, 150},
+        {"floating beyond the screen comes back on it",
+         rec + "1\r\n[ProToolPanelTabPANEL1]\r\nNAME=PanelA\r\nDOCKED=1\r\nVISIBLE=1\r\nLEFT=3800\r\nTOP=2800\r\n"
+               "WIDTH=200\r\nHEIGHT=300\r\n",
+         true, false, false, true, 150, 150, false, 150, TPoint(wa.Right - 200, wa.Bottom - 300)},
+        {"floating before the screen",
+         rec + "1\r\n[ProToolPanelTabPANEL1]\r\nNAME=PanelA\r\nDOCKED=1\r\nVISIBLE=1\r\nLEFT=-900\r\nTOP=-50\r\n"
+               "WIDTH=200\r\nHEIGHT=300\r\n",
+         true, false, false, true, 150, 150, false, 150, TPoint(wa.Left, wa.Top)},
     };
     for (const Case& c : cases) {
         std::remove(ini.c_str());
@@ -1215,7 +1225,8 @@ TEST_F(PanelStrip, LoadingSkipsMissingAndBadKeys)
             EXPECT_EQ(a->Width(), c.openWidthA) << c.name;
         }
         if (c.floatingA) {
-            EXPECT_EQ(a->FloatingForm()->Left(), 300) << c.name;
+            EXPECT_EQ(a->FloatingForm()->Left(), c.floatAt.X) << c.name;
+            EXPECT_EQ(a->FloatingForm()->Top(), c.floatAt.Y) << c.name;
             EXPECT_GT(a->FloatingForm()->Width(), 0) << c.name;
             EXPECT_GT(a->FloatingForm()->Height(), 0) << c.name;
         }

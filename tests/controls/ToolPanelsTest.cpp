@@ -268,6 +268,74 @@ TEST(ToolPanelSections, ItemsAreHitExceptSeparatorsAndDisabledOnesStillClick)
     EXPECT_EQ(clicks[0], std::make_pair(0, 2));
 }
 
+TEST(ToolPanelSections, AClickWithoutAMoveNamesOnlyAnItemThatIsUnderThePointer)
+{
+    // Items and sections removed under a resting pointer: the click that follows names the item
+    // the application finds there now, or nothing.
+    struct Case {
+        const char* Name;
+        int Section, Item;   // hovered before the change
+        std::function<void(TProToolPanel*)> Change;
+        std::vector<AnsiString> Clicked;
+    } cases[] = {
+        {"the hovered item removed", 0, 2, [](TProToolPanel* p) { p->Sections()->Items(0)->SectionItems()->Delete(2); },
+         {}},
+        {"every section removed", 0, 1, [](TProToolPanel* p) { p->Sections()->Clear(); }, {}},
+        {"the section above removed", 1, 1, [](TProToolPanel* p) { p->Sections()->Delete(0); }, {}},
+        {"an item above removed", 0, 1, [](TProToolPanel* p) { p->Sections()->Items(0)->SectionItems()->Delete(0); },
+         {"0:1 C"}},
+        {"the menu rebuilt by the click", 0, 2, nullptr, {"0:2 C"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TForm form(nullptr);
+        form.SetBounds(0, 0, 300, 400);
+        auto* p = new TProToolPanel(&form);
+        p->SetParent(&form);
+        p->SetBounds(0, 0, 200, 300);
+        form.Show();
+        auto build = [p](int sections) {
+            p->Sections()->Clear();
+            for (int s = 0; s < sections; ++s) {
+                TProToolPanelSection* sec = p->Sections()->Add();
+                sec->SetAutosize(true);
+                for (const char* caption : {"A", "B", "C"})
+                    sec->SectionItems()->Add()->SetCaption(caption);
+            }
+        };
+        build(2);
+        std::vector<AnsiString> clicked;
+        p->OnItemClick = [&](TObject*, int si, int ii) {
+            // As the application does: the item is looked up by the two indices.
+            try {
+                clicked.push_back(IntToStr(si) + ":" + IntToStr(ii) + " " +
+                                  p->Sections()->Items(si)->SectionItems()->Items(ii)->Caption());
+            } catch (const EListError&) {
+                clicked.push_back("list index error");
+            }
+            if (!c.Change) {
+                build(1);
+                p->Sections()->Items(0)->SectionItems()->Delete(2);
+            }
+        };
+        int x0, rh;
+        p->SectionRows(c.Section, x0, rh);
+        const int x = p->SectionLayout()->Indent() + x0 + 2;
+        const int y = p->SectionRect(c.Section).Top + p->SectionCaptionHeight() + 4 + c.Item * rh + 2;
+        MouseMove(p, x, y);
+        ASSERT_EQ(p->HoveredItem(), c.Item);
+        if (c.Change) {
+            c.Change(p);
+            EXPECT_EQ(p->HoveredSection(), -1);
+            EXPECT_EQ(p->HoveredItem(), -1);
+        } else {
+            Click(p, x, y);
+        }
+        Click(p, x, y);
+        EXPECT_EQ(clicked, c.Clicked);
+    }
+}
+
 TEST(ToolPanelSections, CollapsingHidesControlsInsideAndMovesThoseBelow)
 {
     TForm form(nullptr);
