@@ -230,14 +230,23 @@ TEST(ToolPanelSections, AutosizeFollowsTheItemsAndNeverGoesBelow25)
     EXPECT_THROW(s->SectionItems()->Items(0), EListError);
 }
 
-TEST(ToolPanelSections, ItemsAreHitExceptSeparatorsAndDisabledOnesStillClick)
+namespace {
+// A 200 x 300 panel without a strip on a shown 300 x 400 form.
+TProToolPanel* ShownPanel(TForm& form)
 {
-    TForm form(nullptr);
     form.SetBounds(0, 0, 300, 400);
     auto* p = new TProToolPanel(&form);
     p->SetParent(&form);
     p->SetBounds(0, 0, 200, 300);
     form.Show();
+    return p;
+}
+}  // namespace
+
+TEST(ToolPanelSections, ItemsAreHitExceptSeparatorsAndDisabledOnesStillClick)
+{
+    TForm form(nullptr);
+    TProToolPanel* p = ShownPanel(form);
     TProToolPanelSection* s = p->Sections()->Add();
     s->SetAutosize(true);
     s->SectionItems()->Add()->SetCaption("Otwórz");
@@ -289,11 +298,7 @@ TEST(ToolPanelSections, AClickWithoutAMoveNamesOnlyAnItemThatIsUnderThePointer)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         TForm form(nullptr);
-        form.SetBounds(0, 0, 300, 400);
-        auto* p = new TProToolPanel(&form);
-        p->SetParent(&form);
-        p->SetBounds(0, 0, 200, 300);
-        form.Show();
+        TProToolPanel* p = ShownPanel(form);
         auto build = [p](int sections) {
             p->Sections()->Clear();
             for (int s = 0; s < sections; ++s) {
