@@ -196,6 +196,10 @@ private:
     // Mini-HTML in R (measured only with Measure); the size it takes.
     TSize PrintHtml(const AnsiString& Html, const TRect& R, bool Measure, int ShadowOffset, bool WordWrap);
     int LineHeight() { return Measures ? Measures->LineHeight : C->TextHeight("gh"); }
+    // Lines of plain text stand this far apart, and so many of them take this height, so that
+    // a cell measured for them holds every line.
+    int LineStep(int ALineHeight) const { return ALineHeight + (ALineHeight + PS->RowSpacing()) / 8; }
+    int LinesHeight(int ALineHeight, int Lines) const { return ALineHeight + LineStep(ALineHeight) * (Lines - 1); }
 };
 
 bool TGridPrintLayout::RowPrinted(int ARow)
@@ -343,7 +347,7 @@ TSize TGridPrintLayout::MeasureCell(int ACol, int ARow)
             widest = std::max(widest, TextWidth(line));
             ++lines;
         } while (!rest.empty());
-        sz = TSize{widest + graphic.cx, LineHeight() * lines};
+        sz = TSize{widest + graphic.cx, LinesHeight(LineHeight(), lines)};
         if (G->IsRotated(real, ARow, angle) && angle != 0) {
             const double a = angle * M_PI / 180.0;
             const double w = sz.cx, h = sz.cy;
@@ -478,7 +482,7 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
         const TPrintFont& font = fonts[fixedCol[std::size_t(c)] || r < fixedRows ? 1 : 0];
         cell.Metrics = font.Metrics.get();
         cell.Text = text;
-        cell.Height = font.LineHeight * (multiLine ? TextLineCount(text) : 1);
+        cell.Height = LinesHeight(font.LineHeight, multiLine ? TextLineCount(text) : 1);
         return cell;
     };
     auto tryWidth = [&](const TPlainCell& Cell, int& Width, TTextMetrics::TUnmet* Unmet) {
@@ -793,10 +797,10 @@ void TGridPrintLayout::DrawCellText(int ACol, int ARow, const TRect& R, int Inse
     } else
         lines.push_back(text);
     const int th = C->TextHeight("gh");
-    const int step = th + (th + PS->RowSpacing()) / 8;
+    const int step = LineStep(th);
     int y = tr.Top;
     if (lines.size() > 1 && !Merged) {
-        const int block = step * int(lines.size() - 1) + th;
+        const int block = LinesHeight(th, int(lines.size()));
         const int free = (tr.Top - tr.Bottom) - block;
         if (free > 0)
             y -= VAlign == vtaCenter ? free / 2 : VAlign == vtaBottom ? free : 0;
@@ -1054,18 +1058,20 @@ int TGridPrintLayout::Run()
         PageInBand = 0;
         RepeatFixed = fixedCols > 0 && PS->RepeatFixedCols() && (BandStart > R.Left || R.Left >= fixedCols);
         const int indent = RepeatFixed ? SumWidths(0, fixedCols - 1) : 0;
-        // Band extent.
+        // Band extent: the columns that fit between the margins (a centred band may use the
+        // left one). A column wider than that stands on a band of its own, cut only where
+        // the paper ends, so that every other column is printed whole.
+        const int room = PageWidth - PS->RightSize() - (PS->Centered() ? 0 : PS->LeftSize());
         int w = indent;
         BandEnd = BandStart - 1;
         for (int c = BandStart; c <= R.Right; ++c) {
             const int add = ColPrinted(c) ? Widths[c] + Spacing : 0;
-            if (w + add > PageWidth - PS->RightSize())
+            if (w + add > room)
                 break;
             w += add;
             BandEnd = c;
         }
-        if (BandEnd <= BandStart)
-            BandEnd = std::min(BandStart + 1, R.Right);
+        BandEnd = std::max(BandEnd, BandStart);
         if (BandEnd < R.Right)
             BandWide = true;
         // Positions.

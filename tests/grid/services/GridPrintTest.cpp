@@ -318,6 +318,130 @@ TEST_F(GridPrint, RegisterPrintedToPdfHasItsPagesTextAndLinesWhereLaidOut)
     EXPECT_EQ(0, above);
 }
 
+// The text pdftotext finds on the pages of a PDF file (text off the paper is not found).
+std::string PdfText(const std::string& Pdf)
+{
+    const std::string out = Pdf + ".txt";
+    const std::string cmd = "pdftotext -q '" + Pdf + "' '" + out + "'";
+    return std::system(cmd.c_str()) == 0 ? ReadFileBytes(out) : std::string();
+}
+
+TEST_F(GridPrint, EveryColumnPrintsWholeBetweenTheMargins)
+{
+    TCanvas* pc = Printer()->Canvas();
+    const int page = MulDiv(Printer()->PageWidth(), 254, GetDeviceCaps(pc, LOGPIXELSX));
+    struct Case {
+        const char* Name;
+        int Cols, Letters;
+        int FixedWidth;   // 0: measured from the texts
+        bool Centered;
+        int Left, Right, Pages;
+    } cases[] = {
+        // Columns of 84 letters (about 13 cm) on a page of about 20 cm: one column a band.
+        {"one column fits", 3, 84, 0, true, 100, 100, 3},
+        {"one column fits, not centred", 3, 84, 0, false, 100, 100, 3},
+        // Five columns of a fifth of the paper beside a left margin of 4 cm: four on the first band.
+        {"wide left margin", 5, 10, page / 5 - 2, false, 400, 0, 2},
+        // A column wider than the page between the margins stands on a band of its own.
+        {"column wider than the margins", 2, 8, page - 150, false, 100, 100, 2},
+        {"column wider than the paper", 3, 8, page + 300, true, 100, 100, 3},
+    };
+    for (const Case& k : cases) {
+        Grid->SetColCount(k.Cols);
+        Grid->SetRowCount(3);
+        std::vector<AnsiString> texts;
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < k.Cols; ++c) {
+                AnsiString t = "k" + IntToStr(c) + "w" + IntToStr(r);
+                while (int(t.size()) < k.Letters)
+                    t += char('a' + t.size() % 26);
+                Grid->SetCells(c, r, t);
+                texts.push_back(t);
+            }
+        TPrintSettings* ps = Grid->PrintSettings();
+        ps->SetUseFixedWidth(k.FixedWidth > 0);
+        ps->SetFixedWidth(k.FixedWidth);
+        ps->SetCentered(k.Centered);
+        ps->SetLeftSize(k.Left);
+        ps->SetRightSize(k.Right);
+        const std::string pdf = Dir / "columns.pdf";
+        SetPrinterOutputFile(pdf);
+        Grid->PrintGrid();
+        SetPrinterOutputFile("");
+        EXPECT_EQ(k.Pages, Grid->PrintPageCount()) << k.Name;
+        EXPECT_EQ(k.Pages, PdfPageCount(pdf)) << k.Name;
+        const std::string text = PdfText(pdf);
+        for (const AnsiString& t : texts)
+            EXPECT_NE(std::string::npos, text.find(t)) << k.Name << ": " << t << "\n" << text;
+        TBitmap first;
+        RenderFirstPage(pdf, "GridPrintColumns" + std::to_string(&k - cases) + ".png", first);
+    }
+}
+
+TEST_F(GridPrint, EveryLineOfAMultiLineCellPrintsInsideItsCell)
+{
+    // Rows of 1, 2, 3 and 5 lines with descenders; each line is one band of ink in its cell,
+    // with white between the last line and the cell's bottom line.
+    const int lineCounts[] = {1, 2, 3, 5};
+    Grid->SetMultilinecells(true);
+    Grid->SetColCount(2);
+    Grid->SetRowCount(5);
+    Grid->SetCells(1, 0, "Uwagi");
+    for (int r = 1; r <= 4; ++r) {
+        AnsiString t;
+        for (int l = 0; l < lineCounts[r - 1]; ++l)
+            t += (l ? "\r\n" : "") + AnsiString("Agpy ") + IntToStr(l + 1);
+        Grid->SetCells(0, r, IntToStr(r));
+        Grid->SetCells(1, r, t);
+    }
+    struct Case {
+        int RowSpacing, FontSize;
+    } cases[] = {{20, 10}, {0, 10}, {80, 10}, {20, 16}};
+    for (const Case& k : cases) {
+        const std::string name = "GridPrintMultiLine" + std::to_string(k.RowSpacing) + "-" + std::to_string(k.FontSize);
+        Grid->PrintSettings()->SetRowSpacing(k.RowSpacing);
+        Grid->PrintSettings()->SetUseDisplayFont(false);
+        Grid->PrintSettings()->Font()->SetSize(k.FontSize);
+        Grid->PrintSettings()->FixedFont()->SetSize(k.FontSize);
+        const std::string pdf = Dir / "lines.pdf";
+        SetPrinterOutputFile(pdf);
+        TCanvas* pc = Printer()->Canvas();
+        const int offX = MulDiv(GetDeviceCaps(pc, PHYSICALOFFSETX), 254, GetDeviceCaps(pc, LOGPIXELSX));
+        Grid->PrintGrid();
+        SetPrinterOutputFile("");
+        TBitmap page;
+        ASSERT_TRUE(RenderFirstPage(pdf, name + ".png", page));
+        const std::vector<int>& starts = Grid->PrintState().ColStarts;
+        ASSERT_GE(starts.size(), 3u);
+        const int left = offX + starts[1] + 8, right = offX + starts[2] - 12;
+        // Pixel rows with ink across the text column: lines (nearly all dark) and text (some).
+        std::vector<int> ink(std::size_t(page.Height()));
+        for (int y = 0; y < page.Height(); ++y)
+            for (int x = left; x < right; ++x)
+                ink[std::size_t(y)] += Dark(page, x, y);
+        std::vector<int> lines;   // the first pixel row of each cell line
+        for (int y = 1; y < page.Height(); ++y)
+            if (ink[std::size_t(y)] * 10 >= (right - left) * 9 && ink[std::size_t(y - 1)] * 10 < (right - left) * 9)
+                lines.push_back(y);
+        ASSERT_EQ(6u, lines.size()) << name;
+        for (int r = 1; r <= 4; ++r) {
+            // Bands of ink between the row's top line and its bottom line, and white below the last.
+            int bands = 0, lastInk = -1, y = lines[std::size_t(r)];
+            while (y < lines[std::size_t(r + 1)] && ink[std::size_t(y)] * 10 >= (right - left) * 9)
+                ++y;
+            for (bool inBand = false; y < lines[std::size_t(r + 1)]; ++y) {
+                const bool any = ink[std::size_t(y)] > 0;
+                bands += any && !inBand;
+                inBand = any;
+                if (any)
+                    lastInk = y;
+            }
+            EXPECT_EQ(lineCounts[r - 1], bands) << name << " row " << r;
+            EXPECT_LT(lastInk, lines[std::size_t(r + 1)] - 1) << name << " row " << r;
+        }
+    }
+}
+
 TEST_F(GridPrint, AccentedCapitalsPrintWholeBelowTheirCellsTopLine)
 {
     // Each accented word below its plain form: the accent must add ink above the plain capitals,
