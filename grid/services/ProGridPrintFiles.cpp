@@ -53,7 +53,7 @@ int PageExtent()
 
 void WriteFont(TIniFile& Ini, const AnsiString& Section, const AnsiString& Prefix, TFont* F)
 {
-    Ini.WriteString(Section, Prefix + "Name", F->Name());
+    Ini.WriteString(Section, Prefix + "Name", IniQuotedValue(F->Name()));
     Ini.WriteInteger(Section, Prefix + "Size", F->Size());
     Ini.WriteInteger(Section, Prefix + "Style", int(F->Style()));
     Ini.WriteInteger(Section, Prefix + "Color", int(F->Color()));
@@ -92,8 +92,8 @@ void TProStringGrid::SavePrintSettings(const AnsiString& FileName, const AnsiStr
     ini.WriteInteger(Section, "PageNr", int(ps->PageNr()));
     ini.WriteInteger(Section, "Title", int(ps->Title()));
     ini.WriteInteger(Section, "Time", int(ps->Time()));
-    ini.WriteString(Section, "DateFormat", ps->DateFormat());
-    ini.WriteString(Section, "TitleText", ps->TitleText());
+    ini.WriteString(Section, "DateFormat", IniQuotedValue(ps->DateFormat()));
+    ini.WriteString(Section, "TitleText", IniQuotedValue(ps->TitleText()));
     ini.WriteInteger(Section, "FooterSize", ps->FooterSize());
     ini.WriteInteger(Section, "HeaderSize", ps->HeaderSize());
     ini.WriteInteger(Section, "LeftSize", ps->LeftSize());
@@ -102,9 +102,9 @@ void TProStringGrid::SavePrintSettings(const AnsiString& FileName, const AnsiStr
     WriteFont(ini, Section, "Font", ps->Font());
     WriteFont(ini, Section, "HeaderFont", ps->HeaderFont());
     WriteFont(ini, Section, "FooterFont", ps->FooterFont());
-    ini.WriteString(Section, "PageNumSep", ps->PageNumSep());
-    ini.WriteString(Section, "PageSuffix", ps->PageSuffix());
-    ini.WriteString(Section, "PagePrefix", ps->PagePrefix());
+    ini.WriteString(Section, "PageNumSep", IniQuotedValue(ps->PageNumSep()));
+    ini.WriteString(Section, "PageSuffix", IniQuotedValue(ps->PageSuffix()));
+    ini.WriteString(Section, "PagePrefix", IniQuotedValue(ps->PagePrefix()));
     ini.WriteInteger(Section, "Orientation", int(ps->Orientation()));
     // Lines joined by CR LF; every CR becomes backslash-n and the LFs go.
     AnsiString lines;
@@ -113,7 +113,7 @@ void TProStringGrid::SavePrintSettings(const AnsiString& FileName, const AnsiStr
             lines += "\\n";
         lines += ps->TitleLines()->Strings(i);
     }
-    ini.WriteString(Section, "TitleLines", lines);
+    ini.WriteString(Section, "TitleLines", IniQuotedValue(lines));
 }
 
 void TProStringGrid::LoadPrintSettings(const AnsiString& FileName, const AnsiString& Section)

@@ -24,6 +24,12 @@ std::string TrimBytes(const std::string& s, size_t from, size_t to)
     return s.substr(from, to - from);
 }
 
+// A value in one pair of enclosing quotes, which reading drops.
+bool EnclosedInQuotes(const std::string& v)
+{
+    return v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
+}
+
 bool HasLineBreak(const AnsiString& s)
 {
     return s.find_first_of("\r\n") != AnsiString::npos;
@@ -87,7 +93,7 @@ public:
         const std::string& text = FLines[static_cast<size_t>(it->second)].Text;
         size_t eq = text.find('=');
         value = TrimBytes(text, eq + 1, text.size());
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+        if (EnclosedInQuotes(value))
             value = value.substr(1, value.size() - 2);
         return true;
     }
@@ -399,6 +405,12 @@ void CheckWritable(const AnsiString& fileName, const AnsiString& Section, const 
 }
 
 }  // namespace
+
+AnsiString IniQuotedValue(const AnsiString& Text)
+{
+    const bool blankEnds = !Text.empty() && (IsSpace(Text.front()) || IsSpace(Text.back()));
+    return blankEnds || EnclosedInQuotes(Text) ? "\"" + Text + "\"" : Text;
+}
 
 // ---------------------------------------------------------------- TIniFile
 TIniFile::TIniFile(const AnsiString& FileName) : TCustomIniFile(FileName), FDoc(std::make_unique<TIniDocument>()) {}

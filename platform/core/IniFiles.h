@@ -51,6 +51,10 @@ protected:
     AnsiString FFileName;
 };
 
+// The value to write for Text so that reading it gives Text back: Text in double quotes when
+// reading would drop its ends (blanks, or a pair of enclosing quotes); else Text itself.
+AnsiString IniQuotedValue(const AnsiString& Text);
+
 // Every call reads the file as it is on disk now (other objects and programs
 // may change it), and every write replaces the file at once.
 class TIniFile : public TCustomIniFile {

@@ -104,6 +104,53 @@ TEST_F(GridPrintFiles, SettingsRoundTripWithYesNoAndTitleLines)
     EXPECT_EQ(clRed, cs->HeaderFont()->Color());
 }
 
+TEST_F(GridPrintFiles, TextsComeBackAsTheyWereWritten)
+{
+    // Blanks at the ends and enclosing quotes, which the ini reader drops, are kept.
+    using TGet = AnsiString (TPrintSettings::*)() const;
+    using TSet = void (TPrintSettings::*)(AnsiString);
+    struct Case {
+        const char* Key;
+        TGet Get;
+        TSet Set;
+        AnsiString Text;
+    } cases[] = {
+        {"PageNumSep", &TPrintSettings::PageNumSep, &TPrintSettings::SetPageNumSep, " z "},
+        {"PagePrefix", &TPrintSettings::PagePrefix, &TPrintSettings::SetPagePrefix, "Strona "},
+        {"PageSuffix", &TPrintSettings::PageSuffix, &TPrintSettings::SetPageSuffix, "'A'"},
+        {"TitleText", &TPrintSettings::TitleText, &TPrintSettings::SetTitleText, "\"Wykaz norm\""},
+        {"DateFormat", &TPrintSettings::DateFormat, &TPrintSettings::SetDateFormat, "dd.mm.yyyy "},
+    };
+    const AnsiString ini = Dir / "texts.ini";
+    TPrintSettings* ps = Grid->PrintSettings();
+    for (const Case& k : cases)
+        (ps->*k.Set)(k.Text);
+    ps->TitleLines()->SetText(" Wykaz \r\n\"Dział\"");
+    ps->Font()->SetName("Arial ");
+    Grid->SavePrintSettings(ini, "PRINTSETTINGS");
+    // A text the reader takes as it is stays unquoted in the file.
+    ps->SetTitleText("Wykaz norm");
+    Grid->SavePrintSettings(Dir / "plain.ini", "PRINTSETTINGS");
+    EXPECT_NE(std::string::npos, ReadFileBytes(Dir / "plain.ini").find("\r\nTitleText=Wykaz norm\r\n"));
+
+    TForm other(nullptr);
+    auto* copy = new TProStringGrid(&other);
+    copy->LoadPrintSettings(ini, "PRINTSETTINGS");
+    TPrintSettings* cs = copy->PrintSettings();
+    for (const Case& k : cases)
+        EXPECT_EQ(k.Text, (cs->*k.Get)()) << k.Key;
+    ASSERT_EQ(2, cs->TitleLines()->Count());
+    EXPECT_EQ(" Wykaz ", cs->TitleLines()->Strings(0));
+    EXPECT_EQ("\"Dział\"", cs->TitleLines()->Strings(1));
+    EXPECT_EQ("Arial ", cs->Font()->Name());
+
+    // Files written before keep reading as they did: one pair of quotes dropped, blanks trimmed.
+    WriteFileBytes(ini, "[PRINTSETTINGS]\r\nPageNumSep= z \r\nPagePrefix=\" Strona \"\r\n");
+    copy->LoadPrintSettings(ini, "PRINTSETTINGS");
+    EXPECT_EQ("z", cs->PageNumSep());
+    EXPECT_EQ(" Strona ", cs->PagePrefix());
+}
+
 TEST_F(GridPrintFiles, ColumnWidthsSavedOnDestructionAndLoadedWithTheWindow)
 {
     const AnsiString ini = Dir / "cols.ini";

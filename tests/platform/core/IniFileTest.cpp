@@ -135,6 +135,28 @@ TEST_F(IniFixture, WritesPlaceKeysAndSectionsAsWindows)
     EXPECT_EQ(ReadFileBytes(Dir / "nowy.ini"), "[S]\r\nk=v\r\nl=\r\n");
 }
 
+TEST_F(IniFixture, QuotedValuesReadBackAsWritten)
+{
+    struct Case {
+        AnsiString Text, Stored;
+    } cases[] = {
+        {"Wykaz norm", "Wykaz norm"},   // nothing reading would drop: as it is
+        {" z ", "\" z \""},
+        {"dd.mm.yyyy ", "\"dd.mm.yyyy \""},
+        {"\"Wykaz\"", "\"\"Wykaz\"\""},
+        {"'a'", "\"'a'\""},
+        {"\"b", "\"b"},
+        {"\t", "\"\t\""},
+        {"", ""},
+    };
+    TIniFile ini(Name);
+    for (const Case& k : cases) {
+        EXPECT_EQ(k.Stored, IniQuotedValue(k.Text)) << k.Text;
+        ini.WriteString("S", "k", IniQuotedValue(k.Text));
+        EXPECT_EQ(k.Text, ini.ReadString("S", "k", "<def>")) << k.Text;
+    }
+}
+
 TEST_F(IniFixture, DuplicatesAreErasedTogether)
 {
     Put("[S]\r\nk=1\r\nk=2\r\n[T]\r\nt=1\r\n[s]\r\nk=3\r\n");
