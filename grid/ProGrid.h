@@ -1247,9 +1247,14 @@ private:
     void RunSort(int AKind);
     void SortGroupRows(bool AIndexed);
     bool CalcRowUsed(int ACol, int ARow, bool ARealRows, int& ADisplayRow);
-    // Folds the numbers of the rows the calculations use into AStart.
+    // The number a cell's text holds: false for a text without one ("", blanks, "-", no digits);
+    // EProGridError "Cell does not contain a float value" for a malformed one.
+    static bool CellTextNumber(const AnsiString& Text, double& Value);
+    // Folds the numbers of the rows the calculations use into AStart; cells without one take no part.
     double FoldColumn(int ACol, int FromRow, int ToRow, double AStart,
                       const std::function<double(double Acc, double Value)>& AFold);
+    // The least or greatest number of the rows the calculations use; 0 when none holds one.
+    double ColumnExtreme(int ACol, int FromRow, int ToRow, bool AMaximum);
     // The rows' quicksort: a row moves past another while ACompare(A, B)
     // gives ASign; ASwapEqual exchanges rows that compare equal too.
     void QuickSortRowRange(int ALo, int AHi, const std::function<int(int A, int B)>& ACompare, int ASign,

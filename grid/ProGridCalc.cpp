@@ -85,7 +85,9 @@ double TProStringGrid::FoldColumn(int ACol, int FromRow, int ToRow, double AStar
             continue;
         DoProgress(1, r);
         try {
-            result = AFold(result, real ? AllCellFloatValue(ACol, r) : CellFloatValue(ACol, d));
+            double v = 0;
+            if (CellTextNumber(real ? GetCellByRealRow(ACol, r) : Cells(ACol, d), v))
+                result = AFold(result, v);
         } catch (const EProGridError&) {
         }
     }
@@ -104,20 +106,29 @@ double TProStringGrid::ColumnAverage(int ACol, int FromRow, int ToRow)
     return n >= 1 ? ColumnSum(ACol, FromRow, ToRow) / n : 0;
 }
 
-double TProStringGrid::ColumnMinimum(int ACol, int FromRow, int ToRow)
+// The first cell of the range is read before the others, so that a malformed one raises to
+// the caller; a cell without a number takes no part, the first one included.
+double TProStringGrid::ColumnExtreme(int ACol, int FromRow, int ToRow, bool AMaximum)
 {
     if (FromRow > ToRow)
         return 0;
-    return FoldColumn(ACol, FromRow, ToRow, CellFloatValue(ACol, FromRow),
-                      [](double Acc, double V) { return V < Acc ? V : Acc; });
+    double start = 0;
+    bool any = CellTextNumber(Cells(ACol, FromRow), start);
+    return FoldColumn(ACol, FromRow, ToRow, start, [&any, AMaximum](double Acc, double V) {
+        const bool replaces = !any || (AMaximum ? V > Acc : V < Acc);
+        any = true;
+        return replaces ? V : Acc;
+    });
+}
+
+double TProStringGrid::ColumnMinimum(int ACol, int FromRow, int ToRow)
+{
+    return ColumnExtreme(ACol, FromRow, ToRow, false);
 }
 
 double TProStringGrid::ColumnMaximum(int ACol, int FromRow, int ToRow)
 {
-    if (FromRow > ToRow)
-        return 0;
-    return FoldColumn(ACol, FromRow, ToRow, CellFloatValue(ACol, FromRow),
-                      [](double Acc, double V) { return V > Acc ? V : Acc; });
+    return ColumnExtreme(ACol, FromRow, ToRow, true);
 }
 
 void TProStringGrid::DoProgress(int Phase, int Value)

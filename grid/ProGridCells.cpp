@@ -197,17 +197,16 @@ bool ParseCleanFloat(const AnsiString& S, double& Value)
     auto [p, ec] = std::from_chars(first, last, Value);
     return ec == std::errc() && p == last;
 }
+}
 
-double CleanFloatValue(const AnsiString& Text)
+bool TProStringGrid::CellTextNumber(const AnsiString& Text, double& Value)
 {
     AnsiString s = CleanNumberText(Text);
     if (s.empty() || s == "-")
-        return 0;
-    double v = 0;
-    if (!ParseCleanFloat(s, v))
+        return false;
+    if (!ParseCleanFloat(s, Value))
         throw EProGridError("Cell does not contain a float value");
-    return v;
-}
+    return true;
 }
 
 int TProStringGrid::CellIntegerValue(int ACol, int ARow)
@@ -228,7 +227,9 @@ void TProStringGrid::SetCellIntegerValue(int ACol, int ARow, int AValue)
 
 double TProStringGrid::CellFloatValue(int ACol, int ARow)
 {
-    return CleanFloatValue(Cells(ACol, ARow));
+    double v = 0;
+    CellTextNumber(Cells(ACol, ARow), v);
+    return v;
 }
 
 void TProStringGrid::SetCellFloatValue(int ACol, int ARow, double AValue)
@@ -238,7 +239,9 @@ void TProStringGrid::SetCellFloatValue(int ACol, int ARow, double AValue)
 
 double TProStringGrid::AllCellFloatValue(int ACol, int ARealRow)
 {
-    return CleanFloatValue(GetCellByRealRow(ACol, ARealRow));
+    double v = 0;
+    CellTextNumber(GetCellByRealRow(ACol, ARealRow), v);
+    return v;
 }
 
 void TProStringGrid::StoreFloatEditValue(int ACol, int ARow, double Value)

@@ -5,6 +5,7 @@
 
 #include "grid/ProGrid.h"
 #include "platform/core/SysUtils.h"
+#include "tests/common/GridTest.h"
 
 namespace {
 void SetColumn(TProStringGrid& G, int ACol, const std::vector<std::string>& Texts)
@@ -30,7 +31,7 @@ TEST(GridCalc, AggregatesSkipTextAndCountEveryRowInTheAverage)
         int From, To;
         double Sum, Average, Minimum, Maximum;
     } cases[] = {
-        {{"hdr", "2", "4", "abc", ""}, 1, 4, 6, 1.5, 0, 4},
+        {{"hdr", "2", "4", "abc", ""}, 1, 4, 6, 1.5, 2, 4},
         {{"hdr", "-1,5", "3", "", "2"}, 1, 4, 3.5, 0.875, -1.5, 3},
         {{"hdr", "7"}, 1, 1, 7, 7, 7, 7},
         {{"hdr", "7", "8"}, 2, 1, 0, 0, 0, 0},   // empty range
@@ -57,6 +58,44 @@ TEST(GridCalc, MinimumAndMaximumRaiseOnANonNumericFirstCell)
         } catch (const EProGridError& e) {
             EXPECT_EQ(e.Message(), "Cell does not contain a float value");
         }
+    }
+}
+
+TEST(GridCalc, MinimumAndMaximumLeaveOutCellsWithoutANumber)
+{
+    // Called directly over the shown rows, and by the footer row (column 1 the minimum, column 2
+    // the maximum) over the stored rows, a hidden one included.
+    DotFormatSettings dot;
+    struct Case {
+        std::vector<std::string> Texts;
+        int Hidden;   // the row hidden, or -1
+        double Minimum, Maximum;
+        const char *FooterMinimum, *FooterMaximum;
+    } cases[] = {
+        {{"-5", "", "-3"}, -1, -5, -3, "-5.00", "-3.00"},
+        {{"", "5", "7"}, -1, 5, 7, "5.00", "7.00"},
+        {{"", "  ", "-", "abc"}, -1, 0, 0, "0.00", "0.00"},
+        {{"", "4", "", "9"}, 4, 4, 4, "4.00", "9.00"},
+        {{"", "-1.5", "", "-8"}, 4, -1.5, -1.5, "-8.00", "-1.50"},
+    };
+    for (const Case& k : cases) {
+        TProStringGrid g(nullptr);
+        g.SetColCount(3);
+        g.SetRowCount(int(k.Texts.size()) + 2);
+        for (std::size_t i = 0; i < k.Texts.size(); ++i)
+            for (int c : {1, 2})
+                g.SetCells(c, int(i) + 1, k.Texts[i]);
+        g.FloatingFooter()->SetVisible(true);
+        if (k.Hidden >= 0)
+            g.HideRow(k.Hidden);
+        const int footer = g.RowCount() - 1;
+        EXPECT_DOUBLE_EQ(k.Minimum, g.ColumnMinimum(1, 1, footer - 1)) << k.Texts[0] << k.Texts[1];
+        EXPECT_DOUBLE_EQ(k.Maximum, g.ColumnMaximum(1, 1, footer - 1)) << k.Texts[0] << k.Texts[1];
+        g.CellProperties(1, footer)->SetCalcType(4);
+        g.CellProperties(2, footer)->SetCalcType(5);
+        g.CalcFooter(-1);
+        EXPECT_EQ(k.FooterMinimum, g.Cells(1, footer)) << k.Texts[0] << k.Texts[1];
+        EXPECT_EQ(k.FooterMaximum, g.Cells(2, footer)) << k.Texts[0] << k.Texts[1];
     }
 }
 
