@@ -186,6 +186,9 @@ void TProStringGrid::FindCell(TPoint StartCell, const AnsiString& Text, TPoint& 
             return cell.empty();
         if (Flags & fnMatchFilter)
             return MatchFilterCondition(Text, cell, matchCase);
+        // An empty text stands nowhere in a cell (the wide search keeps finding empty cells).
+        if (FFind.Text.empty())
+            return false;
         if (Flags & fnMatchFull)
             return cell.size() == FFind.Text.size() &&
                    (matchCase ? cell == FFind.Text : FindPosFolded(FFind.Text, cell, true) == 1);

@@ -36,6 +36,7 @@ TEST(GridFind, FlagsStartAndWrap)
         const char* Text;
         Word Flags;
         TPoint Found;
+        bool Wide = false;
     } cases[] = {
         {"first match, column order", {-1, -1}, "ab", 0, {1, 1}},
         {"from the first match on", {1, 1}, "ab", 0, {1, 2}},
@@ -54,12 +55,19 @@ TEST(GridFind, FlagsStartAndWrap)
         {"tags kept: no whole-cell match", {2, 2}, "ab", G::fnMatchFull, {-1, -1}},
         {"tags removed", {2, 2}, "ab", G::fnMatchFull | G::fnIgnoreHTMLTags, {3, 3}},
         {"nothing there", {-1, -1}, "zzz", 0, {-1, -1}},
+        {"an empty text finds no cell", {-1, -1}, "", 0, {-1, -1}},
+        {"an empty text finds no cell, case matched", {-1, -1}, "", G::fnMatchCase, {-1, -1}},
+        {"an empty text is no whole empty cell", {-1, -1}, "", G::fnMatchFull, {-1, -1}},
+        {"an empty text starts no cell", {-1, -1}, "", G::fnMatchStart, {-1, -1}},
+        {"an empty wide text finds an empty cell", {-1, -1}, "", 0, {2, 2}, true},
+        {"a wide text", {-1, -1}, "ŻÓŁW", 0, {3, 2}, true},
+        {"an empty filter condition: its own verdict", {-1, -1}, "", G::fnMatchFilter, {2, 2}},
     };
     TProStringGrid g(nullptr);
     FillFindGrid(g);
     for (const Case& c : cases) {
         TPoint found(7, 7);
-        g.FindCell(c.Start, c.Text, found, c.Flags);
+        g.FindCell(c.Start, c.Text, found, c.Flags, c.Wide);
         EXPECT_EQ(found.X, c.Found.X) << c.Name;
         EXPECT_EQ(found.Y, c.Found.Y) << c.Name;
         EXPECT_EQ(g.FindBusy(), c.Found.X >= 0) << c.Name;
