@@ -385,15 +385,25 @@ void TProGridPrintSettingsForm::ApplyDimensions(TPrintDimensions Dimensions)
     ChangeUnit(Dimensions == pdinch);
 }
 
+namespace {
+// The file a dialog chose; with the ini filter, a name typed without an extension gets ".ini"
+// (a dot in a folder's name is no extension).
+AnsiString IniFileName(TOpenDialog* Dialog)
+{
+    AnsiString name = Dialog->FileName();
+    if (ExtractFileExt(name).empty() && Dialog->FilterIndex() == 1)
+        name += ".ini";
+    return name;
+}
+}  // namespace
+
 void TProGridPrintSettingsForm::LoadSettings()
 {
     AnsiString name = IniFile;
     if (name.empty()) {
         if (!OpenDialog->Execute())
             return;
-        name = OpenDialog->FileName();
-        if (name.find('.') == AnsiString::npos && OpenDialog->FilterIndex() == 1)
-            name += ".ini";
+        name = IniFileName(OpenDialog);
     }
     Grid->LoadPrintSettings(name, "PRINTSETTINGS");
     FillControls();
@@ -406,9 +416,7 @@ void TProGridPrintSettingsForm::SaveSettings()
     if (name.empty()) {
         if (!SaveDialog->Execute())
             return;
-        name = SaveDialog->FileName();
-        if (name.find('.') == AnsiString::npos && SaveDialog->FilterIndex() == 1)
-            name += ".ini";
+        name = IniFileName(SaveDialog);
     }
     Grid->SavePrintSettings(name, "PRINTSETTINGS");
 }

@@ -187,21 +187,36 @@ TEST_F(PrintSettingsDialog, OptionsHideTheMarginsTab)
 TEST_F(PrintSettingsDialog, SavedFileNamesGetTheIniExtension)
 {
     TProGridPrintSettingsForm* f = Dialog->Form();
-    const AnsiString bare = Dir / "ustawienia", dotted = Dir / "druk.cfg";
+    CreateDir(Dir / "druk.d");
+    struct Case {
+        AnsiString Typed, Saved;
+    } cases[] = {
+        {Dir / "ustawienia", Dir / "ustawienia.ini"},
+        {Dir / "druk.cfg", Dir / "druk.cfg"},
+        {Dir / "druk.d/ustawienia", Dir / "druk.d/ustawienia.ini"},   // a dot in the folder's name only
+    };
     ScriptDialogs().ExpectModal("ProGridPrintSettingsForm", mrOk, [&](TForm*) {
-        ScriptDialogs().ExpectDialog(dkCommonDialog, "TSaveDialog", mrOk,
-                                     [&](TDialogRequest& r) { r.Values.assign(1, bare); });
-        f->SaveBtn->Click();
-        ScriptDialogs().ExpectDialog(dkCommonDialog, "TSaveDialog", mrOk,
-                                     [&](TDialogRequest& r) { r.Values.assign(1, dotted); });
-        f->SaveBtn->Click();
+        for (const Case& k : cases) {
+            ScriptDialogs().ExpectDialog(dkCommonDialog, "TSaveDialog", mrOk,
+                                         [&](TDialogRequest& r) { r.Values.assign(1, k.Typed); });
+            f->SaveBtn->Click();
+        }
         ScriptDialogs().ExpectDialog(dkCommonDialog, "TSaveDialog", mrCancel);
         f->SaveBtn->Click();
+        // Loading a name typed without its extension reads the ini file.
+        Grid->PrintSettings()->SetLeftSize(170);
+        WriteFileBytes(Dir / "druk.d/wczytaj.ini", "[PRINTSETTINGS]\r\nLeftSize=120\r\n");
+        ScriptDialogs().ExpectDialog(dkCommonDialog, "TOpenDialog", mrOk,
+                                     [&](TDialogRequest& r) { r.Values.assign(1, Dir / "druk.d/wczytaj"); });
+        f->LoadBtn->Click();
+        EXPECT_EQ("12,00", f->LeftSpin->Text());
     });
     Dialog->Execute();
-    EXPECT_TRUE(FileExists(bare + ".ini"));
-    EXPECT_FALSE(FileExists(bare));
-    EXPECT_TRUE(FileExists(dotted));
+    for (const Case& k : cases) {
+        EXPECT_TRUE(FileExists(k.Saved)) << k.Typed;
+        EXPECT_EQ(k.Typed == k.Saved, FileExists(k.Typed)) << k.Typed;
+    }
+    const AnsiString dotted = cases[1].Saved;
 
     // Loading from the dialog's own file fills the controls.
     WriteFileBytes(dotted, "[PRINTSETTINGS]\r\nLeftSize=150\r\nBorders=2\r\n");
