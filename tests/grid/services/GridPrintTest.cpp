@@ -1,6 +1,7 @@
 // Grid printing: pages and column bands, page numbers, header items, fitting,
-// page breaks, the preview's page size, and a register printed to a PDF file
-// and rendered with pdftoppm (254 dpi: one pixel is 0.1 mm).
+// page breaks, the preview's page size, and registers printed to PDF files,
+// their text read with pdftotext (every column whole on the paper) and their
+// pages rendered with pdftoppm (254 dpi: one pixel is 0.1 mm).
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -336,28 +337,34 @@ TEST_F(GridPrint, EveryColumnPrintsWholeBetweenTheMargins)
         int FixedWidth;   // 0: measured from the texts
         bool Centered;
         int Left, Right, Pages;
+        int Hidden = -1;   // a column hidden before printing
     } cases[] = {
         // Columns of 84 letters (about 13 cm) on a page of about 20 cm: one column a band.
         {"one column fits", 3, 84, 0, true, 100, 100, 3},
         {"one column fits, not centred", 3, 84, 0, false, 100, 100, 3},
         // Five columns of a fifth of the paper beside a left margin of 4 cm: four on the first band.
         {"wide left margin", 5, 10, page / 5 - 2, false, 400, 0, 2},
-        // A column wider than the page between the margins stands on a band of its own.
+        // A column wider than the room between the margins stands on a band of its own.
         {"column wider than the margins", 2, 8, page - 150, false, 100, 100, 2},
         {"column wider than the paper", 3, 8, page + 300, true, 100, 100, 3},
+        // A hidden column takes no band.
+        {"one column fits, one hidden", 4, 84, 0, true, 100, 100, 3, 1},
     };
     for (const Case& k : cases) {
+        Grid->UnHideColumnsAll();
         Grid->SetColCount(k.Cols);
         Grid->SetRowCount(3);
-        std::vector<AnsiString> texts;
+        std::vector<AnsiString> texts, hidden;
         for (int r = 0; r < 3; ++r)
             for (int c = 0; c < k.Cols; ++c) {
                 AnsiString t = "k" + IntToStr(c) + "w" + IntToStr(r);
                 while (int(t.size()) < k.Letters)
                     t += char('a' + t.size() % 26);
                 Grid->SetCells(c, r, t);
-                texts.push_back(t);
+                (c == k.Hidden ? hidden : texts).push_back(t);
             }
+        if (k.Hidden >= 0)
+            Grid->HideColumn(k.Hidden);
         TPrintSettings* ps = Grid->PrintSettings();
         ps->SetUseFixedWidth(k.FixedWidth > 0);
         ps->SetFixedWidth(k.FixedWidth);
@@ -373,8 +380,11 @@ TEST_F(GridPrint, EveryColumnPrintsWholeBetweenTheMargins)
         const std::string text = PdfText(pdf);
         for (const AnsiString& t : texts)
             EXPECT_NE(std::string::npos, text.find(t)) << k.Name << ": " << t << "\n" << text;
+        for (const AnsiString& t : hidden)
+            EXPECT_EQ(std::string::npos, text.find(t.substr(0, 4))) << k.Name << ": " << t;
         TBitmap first;
-        RenderFirstPage(pdf, "GridPrintColumns" + std::to_string(&k - cases) + ".png", first);
+        if (&k == cases)
+            EXPECT_TRUE(RenderFirstPage(pdf, "GridPrintOneColumnABand.png", first));
     }
 }
 
