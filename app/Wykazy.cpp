@@ -144,51 +144,73 @@ AnsiString FreeListFileName(const AnsiString& Base, const std::function<bool(con
 // ---------------------------------------------------------------- import
 namespace {
 
-// The source's lines as a text file is read line by line: each ends at LF
-// (a CR before it belongs to the line end); no empty line after the last LF.
-std::vector<AnsiString> SourceLines(const AnsiString& Source)
+// The logical lines of the source. Its lines end as a text file read line by
+// line ends them (at LF, a CR before it belonging to the line end; no empty
+// line after the last LF), except inside a quoted cell, whose line ends
+// become blanks. A cell is quoted when a double quote opens it (at the line's
+// start or right after a TAB) and a later quote, not doubled, closes it. Any
+// other quote is text (an inch mark in "rura 3/4\" ocynk"), and so is one that
+// opens a cell but is never closed: that cell ends at its TAB or line end. A
+// logical line that holds a quote starts with a blank.
+std::vector<AnsiString> LogicalLines(const AnsiString& Source)
 {
-    std::vector<AnsiString> lines;
-    size_t start = 0;
-    while (start < Source.size()) {
-        size_t lf = Source.find('\n', start);
-        size_t end = lf == AnsiString::npos ? Source.size() : lf;
-        size_t stop = end > start && Source[end - 1] == '\r' ? end - 1 : end;
-        lines.push_back(Source.substr(start, stop - start));
-        if (lf == AnsiString::npos)
-            break;
-        start = lf + 1;
-    }
-    return lines;
-}
+    constexpr size_t none = AnsiString::npos;
+    std::vector<size_t> quotes;
+    for (size_t i = Source.find('"'); i != none; i = Source.find('"', i + 1))
+        quotes.push_back(i);
+    // Closer[k]: the quote that closes a cell whose search starts at quote k
+    // (doubled quotes skipped); none when no quote up to the end does.
+    const size_t m = quotes.size();
+    std::vector<size_t> closer(m + 2, none);
+    for (size_t k = m; k-- > 0;)
+        closer[k] = k + 1 < m && quotes[k + 1] == quotes[k] + 1 ? closer[k + 2] : quotes[k];
 
-// Quoted cells joined into logical lines; every line that went through the
-// accumulator starts with a blank.
-std::vector<AnsiString> LogicalLines(const std::vector<AnsiString>& Source)
-{
     std::vector<AnsiString> out;
-    bool inQuotes = false;
-    bool accumulating = false;
-    AnsiString acc;
-    for (const AnsiString& line : Source) {
-        if (line.find('"') == AnsiString::npos && !accumulating) {
-            out.push_back(line);
+    AnsiString line;
+    bool holdsQuote = false;
+    auto dropLineEndCR = [&] {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+    };
+    auto endLine = [&] {
+        dropLineEndCR();
+        out.push_back(holdsQuote ? " " + line : line);
+        line.clear();
+        holdsQuote = false;
+    };
+    bool cellStart = true;
+    size_t q = 0;   // the first quote at or after pos
+    for (size_t pos = 0; pos < Source.size();) {
+        const char c = Source[pos];
+        if (c == '\n') {
+            endLine();
+            cellStart = true;
+            ++pos;
             continue;
         }
-        for (char c : line)
-            if (c == '"')
-                inQuotes = !inQuotes;
-        acc += " " + line;
-        accumulating = true;
-        if (!inQuotes) {
-            out.push_back(acc);
-            acc.clear();
-            accumulating = false;
+        if (c == '"') {
+            holdsQuote = true;
+            while (quotes[q] < pos)
+                ++q;
+            const size_t close = cellStart ? closer[q + 1] : none;
+            if (close != none) {
+                for (; pos <= close; ++pos)
+                    if (Source[pos] == '\n') {
+                        dropLineEndCR();
+                        line += ' ';
+                    } else {
+                        line += Source[pos];
+                    }
+                cellStart = false;
+                continue;
+            }
         }
+        line += c;
+        cellStart = c == '\t';
+        ++pos;
     }
-    // A quote left open at the end keeps what it gathered.
-    if (accumulating)
-        out.push_back(acc);
+    if (!line.empty())
+        endLine();
     return out;
 }
 
@@ -205,7 +227,7 @@ bool IsEmptyRecordLine(const AnsiString& Line)
 
 TListImport ImportListText(const AnsiString& Source, const std::function<void(int Lines)>& Step)
 {
-    std::vector<AnsiString> lines = LogicalLines(SourceLines(Source));
+    std::vector<AnsiString> lines = LogicalLines(Source);
     TListImport result;
     result.Lines = int(lines.size());
     auto step = [&] {

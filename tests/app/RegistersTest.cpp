@@ -253,6 +253,9 @@ TEST(RegisterImport, TabSeparatedRowsBecomeRegisterLines)
         {"\"Pokrywa\r\ngórna\"\tR-1\tS235\tPN-1\r\n", "|PN-1|S235| Pokrywa górna|R-1|\r\n", 0},
         // A quote left open keeps its text.
         {"a\tb\tc\td\r\n\"x\ty\tz\tw\r\n", "|d|c|a|b|\r\n|w|z| x|y|\r\n", 0},
+        // A quote inside a cell is text; a doubled one inside a quoted cell too.
+        {"rura 3/4\" ocynk\tR-2\tS235\tPN-2\nx\ty\tz\tw\n", "|PN-2|S235| rura 3/4 ocynk|R-2|\r\n|w|z|x|y|\r\n", 0},
+        {"\"a \"\"b\"\"\r\nc\"\td\tm\ts\n", "|s|m| a b c|d|\r\n", 0},
         // Fewer than three tabs: dropped and counted (an empty line too).
         {"a\tb\tc\n\nx\ty\tz\tw\n", "|w|z|x|y|\r\n", 2},
         // Cells of blanks alone give no line.
