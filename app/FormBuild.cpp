@@ -18,6 +18,20 @@ TLabel* PlaceLabel(TComponent* Owner, TWinControl* Parent, const char* Name, con
     return l;
 }
 
+const char* MenuNameRefusal(const AnsiString& Name, bool Section)
+{
+    if (Name.find_first_of(";=|") != AnsiString::npos)
+        return "Nazwa nie może zawierać żadnego z następujących znaków: ; = |";
+    if (!Name.empty() && Name[0] == ' ')
+        return "Nazwa nie może rozpoczynać się od znaku spacji";
+    // The file would read such a line as a section's heading.
+    if (!Name.empty() && Name[0] == '[')
+        return "Nazwa nie może rozpoczynać się od znaku [";
+    if (Section && Name.find(']') != AnsiString::npos)
+        return "Nazwa nie może zawierać znaku ]";
+    return nullptr;
+}
+
 bool EmptyIfHoldsBar(TControl* Control)
 {
     if (Control->Text().find('|') == AnsiString::npos)

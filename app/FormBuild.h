@@ -3,6 +3,7 @@
 // its parent with its name and bounds, and a caption label beside it.
 #include <array>
 
+#include "platform/core/SysUtils.h"
 #include "platform/gui/StdCtrls.h"
 
 template <class T>
@@ -61,4 +62,14 @@ inline void SwallowMenuNameChar(char& Key)
 {
     if (Key == ';' || Key == '=' || Key == '|')
         Key = 0;
+}
+// Why a name cannot stand in the menu file, nullptr when it can: ";", "=" or
+// "|" in it, a blank or "[" at its start, or a "]" in a name that is a
+// section name too (Section: a main-menu item or a product group).
+const char* MenuNameRefusal(const AnsiString& Name, bool Section);
+// A name as the menu file stores it, without blanks at its ends: names are
+// compared in this form.
+inline AnsiString StoredMenuName(const AnsiString& Name)
+{
+    return Trim(Name);
 }

@@ -1,6 +1,7 @@
 // The page "ZapiszWykazJako": one register of a category saved in another
 // format. The item's register is loaded into the register grid and written
 // with one of the grid's export routines.
+#include <filesystem>
 #include <iterator>
 
 #include "app/FormBuild.h"
@@ -52,6 +53,47 @@ AnsiString SelectedText(TListBox* List)
     return i < 0 || i >= List->Items()->Count() ? AnsiString() : List->Items()->Strings(i);
 }
 }  // namespace
+
+AnsiString Tf_MainForm::ProgramFileRole(const AnsiString& FileName)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path file = ToOsPath(FileName);
+    if (FileName.empty() || !fs::is_regular_file(file, ec))
+        return AnsiString();
+    // Another name of the same file ("Z_U.TXT", a link) is the same file.
+    auto same = [&](const AnsiString& Other) { return !Other.empty() && fs::equivalent(file, ToOsPath(Other), ec); };
+    auto inFolder = [&](const AnsiString& Folder) {
+        return !Folder.empty() && fs::equivalent(file.parent_path(), ToOsPath(Folder), ec);
+    };
+    if (same(CatalogueFileName()))
+        return "spisem wszystkich norm";
+    const AnsiString menuFile = edt_Menu->FileName();
+    if (same(menuFile))
+        return "plikiem ustawień menu";
+    if (same(ConfigFileName()))
+        return "plikiem konfiguracji programu";
+    const AnsiString name = FromOsPath(file.filename().string());
+    if (inFolder(UsersFolder()) && AnsiCompareText(ExtractFileExt(name), ".dat") == 0)
+        return AnsiCompareText(name, "users.dat") == 0 ? "plikiem użytkowników programu"
+                                                         : "plikiem ustawień użytkownika";
+    if (!inFolder(ListFolder()) || !FileExists(menuFile))
+        return AnsiString();
+    TMemIniFile menu(menuFile);
+    TStringList sections, lines;
+    menu.ReadSections(&sections);
+    for (int s = 0; s < sections.Count(); ++s) {
+        menu.ReadSectionValues(sections.Strings(s), &lines);
+        for (int i = 0; i < lines.Count(); ++i) {
+            const AnsiString& line = lines.Strings(i);
+            const AnsiString key = SectionKey(line);
+            const AnsiString value = key.size() < line.size() ? line.substr(key.size() + 1) : AnsiString();
+            if (IsPlainListName(value) && same(ListFolder() + value))
+                return "wykazem pozycji \"" + key + "\"";
+        }
+    }
+    return AnsiString();
+}
 
 void Tf_MainForm::CreateExportComponents()
 {
@@ -164,13 +206,21 @@ void Tf_MainForm::sb_ExportujClick(TObject*)
         return;
     }
 
-    // An open register whose changes the user kept, or a file that cannot be read, is not exported.
-    if (!OpenListFile(ListFolder() + listName, ""))
-        return;
     const int format = cb_Exportuj_ZapiszJakoTyp->ItemIndex();
     if (format < 0 || format >= int(std::size(ExportFormats)))
         return;
     const AnsiString target = folder + e_Exportuj_FileName->Text() + ExportFormats[format].Extension;
+    // The program's own data is never written over by an export.
+    const AnsiString role = ProgramFileRole(target);
+    if (!role.empty()) {
+        Application->MessageBox("Nie można zapisać pliku " + target + " !!!\rWskazany plik jest " + role +
+                                    " - eksport go nie zastąpi. Podaj inną nazwę pliku lub wybierz inny folder.",
+                                TitleError, MB_OK | MB_ICONERROR);
+        return;
+    }
+    // An open register whose changes the user kept, or a file that cannot be read, is not exported.
+    if (!OpenListFile(ListFolder() + listName, ""))
+        return;
     TProStringGrid* g = sg_NowyEdytujWykaz;
     // The state cells hold the coloured form the program gave them.
     const TStateWordExport plainStates(g, ListStateCol, format == 1);

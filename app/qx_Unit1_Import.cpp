@@ -79,11 +79,13 @@ AnsiString SelectedEntry(TCustomListBox* List)
     return i < 0 || i >= List->Items()->Count() ? AnsiString() : List->Items()->Strings(i);
 }
 
-// The entry of the list equal to Name without regard to letter case; -1 when none.
+// The entry of the list that names Name as the menu file stores it, without
+// regard to letter case; -1 when none.
 int IndexOfName(TCustomListBox* List, const AnsiString& Name)
 {
+    const AnsiString stored = StoredMenuName(Name);
     for (int i = 0; i < List->Items()->Count(); ++i)
-        if (AnsiCompareText(List->Items()->Strings(i), Name) == 0)
+        if (AnsiCompareText(List->Items()->Strings(i), stored) == 0)
             return i;
     return -1;
 }
@@ -91,21 +93,6 @@ int IndexOfName(TCustomListBox* List, const AnsiString& Name)
 bool HoldsMenuNameChar(const AnsiString& Name)
 {
     return Name.find_first_of(";=|") != AnsiString::npos;
-}
-
-bool StartsWithBlank(const AnsiString& Name)
-{
-    return !Name.empty() && Name[0] == ' ';
-}
-
-// Why a name cannot stand in the menu file; nullptr when it can.
-const char* MenuNameRefusal(const AnsiString& Name)
-{
-    if (HoldsMenuNameChar(Name))
-        return "Nazwa nie może zawierać żadnego z następujących znaków: ; = |";
-    if (StartsWithBlank(Name))
-        return "Nazwa nie może rozpoczynać się od znaku spacji";
-    return nullptr;
 }
 
 TLabel* TextLabel(TComponent* Owner, TWinControl* Parent, const char* Text, int Left, int Top, TWinControl* Focus = nullptr)
@@ -272,7 +259,7 @@ void Tf_MainForm::UpdateImportButton(const TImportForm& Form)
 {
     const AnsiString name = Form.NameEdit->Text();
     Form.Button->SetCaption(Form.ImportCaption);
-    if (name.empty() || StartsWithBlank(name)) {
+    if (name.empty() || MenuNameRefusal(name, false)) {
         Form.Button->SetEnabled(false);
         return;
     }
@@ -328,12 +315,12 @@ void Tf_MainForm::sb_Importuj_DodajGrupeClick(TObject*)
         Application->MessageBox("Podana nazwa znajduje sie już na liście !!!", "UWAGA !!!", MB_OK | MB_ICONERROR);
         return;
     }
-    // The group's name follows the rules of the menu file's names.
-    if (const char* refusal = MenuNameRefusal(name)) {
+    // The group's name follows the rules of the menu file's section names.
+    if (const char* refusal = MenuNameRefusal(name, true)) {
         Application->MessageBox(refusal, TitleError, MB_OK | MB_ICONERROR);
         return;
     }
-    lb_Importuj_GrupyProdoktow->Items()->Add(name);
+    lb_Importuj_GrupyProdoktow->Items()->Add(StoredMenuName(name));
 }
 
 void Tf_MainForm::e_Importuj_NazwaNowejPozChange(TObject*)
@@ -370,14 +357,14 @@ void Tf_MainForm::e_NazwaPliku_ImportujNaUstawieniachMenuChange(TObject*)
 
 void Tf_MainForm::e_Importuj_NazwaNowejPoz_NaUstawieniachMenuChange(TObject*)
 {
-    if (const char* refusal = MenuNameRefusal(e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->Text()))
+    if (const char* refusal = MenuNameRefusal(e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->Text(), false))
         Application->MessageBox(refusal, "BŁĄD", MB_OK | MB_ICONERROR);
     RefreshMenuImportButton();
 }
 
 void Tf_MainForm::RefreshMenuImportButton()
 {
-    if (MenuNameRefusal(e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->Text()))
+    if (MenuNameRefusal(e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->Text(), false))
         sb_ImportujZPlikuNaUstawieniachMenu->SetEnabled(false);
     else
         UpdateImportButton(ImportMenuForm());
@@ -423,7 +410,9 @@ void Tf_MainForm::QelSensitiveLabel4Click(TObject*)
 // ---------------------------------------------------------------- both forms
 void Tf_MainForm::RunImport(const TImportForm& Form)
 {
-    const AnsiString name = Form.NameEdit->Text();
+    // The name as the menu file will hold it: "Wykonanie z uszczelką " is "Wykonanie z uszczelką".
+    const AnsiString typed = Form.NameEdit->Text();
+    const AnsiString name = StoredMenuName(typed);
     const bool replace = Form.Button->Caption() == ReplaceCaption;
     if (replace && Application->MessageBox("Czy na pewno chcesz zamienić wykaz dla " + name +
                                                " na aktualnie imporotwany ???",
@@ -438,7 +427,7 @@ void Tf_MainForm::RunImport(const TImportForm& Form)
     else if (name.empty())
         refusal = "Nie podano nazwy dla nowego wykazu, dla nowej pozycji !!!";
     else
-        refusal = MenuNameRefusal(name);
+        refusal = MenuNameRefusal(typed, false);
     if (refusal) {
         Application->MessageBox(refusal, TitleError, MB_OK | MB_ICONERROR);
         return;
@@ -453,7 +442,7 @@ void Tf_MainForm::RunImport(const TImportForm& Form)
         return;
     if (IndexOfName(Form.Items, name) < 0)
         Form.Items->Items()->Add(name);
-    if (deleteSource) {
+    if (deleteSource && !FileExists(Form.FileName)) {
         if (Form.Button == sb_ImportujPlik) {
             edt_ImportujWykaz->Clear();
             lbl_Importuj_ImportowanyPlik->SetFileName("");
@@ -536,9 +525,14 @@ bool Tf_MainForm::ImportListFile(const AnsiString& FileName, const AnsiString& I
 
     pbar_ImportowaniePliku->SetPosition(pbar_ImportowaniePliku->Max());
     if (saved) {
+        // A file of the program's own (the register of another item, say) is
+        // never deleted as a source; the question says so first.
+        const AnsiString kept = DeleteSource ? ProgramFileRole(FileName) : AnsiString();
+        AnsiString question = "Wykaz został pomyślnie zaimportowany, czy chcesz uruchomić go teraz ???";
+        if (!kept.empty())
+            question = "Plik źródłowy " + FileName + " nie został usunięty, ponieważ jest " + kept + ".\r\r" + question;
         // The dropped-line warning stays in sight while the question is asked.
-        if (Application->MessageBox("Wykaz został pomyślnie zaimportowany, czy chcesz uruchomić go teraz ???",
-                                    "INFORMACJA !!!", MB_YESNO | MB_ICONQUESTION) == IDYES &&
+        if (Application->MessageBox(question, "INFORMACJA !!!", MB_YESNO | MB_ICONQUESTION) == IDYES &&
             OpenListFile(target, ItemName))
             Strony->SetActivePage("NowyWykaz");
         img_Warning->Hide();
@@ -546,7 +540,7 @@ bool Tf_MainForm::ImportListFile(const AnsiString& FileName, const AnsiString& I
         p_Worning->Font()->SetColor(clBlack);
         p_Worning->SetCaption(AnsiString(20, ' ') + "Wykaz został pomyślnie zaimportowany");
         p_Worning->Show();
-        if (DeleteSource)
+        if (DeleteSource && kept.empty())
             DeleteFile(FileName);
     }
     pbar_ImportowaniePliku->Hide();

@@ -52,14 +52,12 @@ TLevelControls LevelControls(const Tf_MainForm* f, int Level)
     }
 }
 
-// What is wrong with a name for the menu file; "" when nothing.
-AnsiString NameProblem(const AnsiString& Name)
+// What is wrong with a name of a level for the menu file; "" when nothing.
+// Main-menu items and groups name sections too.
+AnsiString NameProblem(const AnsiString& Name, int Level)
 {
-    if (Name.find_first_of(";=|") != AnsiString::npos)
-        return "Nazwa nie może zawierać żadnego z następujących znaków: ; = |";
-    if (!Name.empty() && Name[0] == ' ')
-        return "Nazwa nie może rozpoczynać się od znaku spacji";
-    return AnsiString();
+    const char* refusal = MenuNameRefusal(Name, Level != mlW);
+    return refusal ? AnsiString(refusal) : AnsiString();
 }
 
 // The questions before a change of the lists carry the warning icon; the
@@ -282,7 +280,7 @@ void Tf_MainForm::MenuNameChanged(int Level)
     const AnsiString name = c.Edit->Text();
     for (TSpeedButton* b : {c.Add, c.Rename, c.Clear})
         b->SetEnabled(!name.empty());
-    const AnsiString problem = NameProblem(name);
+    const AnsiString problem = NameProblem(name, Level);
     c.Warning->SetCaption(problem);
     if (!problem.empty())
         c.Add->SetEnabled(false);
@@ -313,7 +311,7 @@ bool Tf_MainForm::SaveMenuLevelsAbove(int Level)
 void Tf_MainForm::MenuAdd(int Level)
 {
     const TLevelControls c = LevelControls(this, Level);
-    const AnsiString name = c.Edit->Text();
+    const AnsiString name = StoredMenuName(c.Edit->Text());
     const char* const duplicate = "Wskazana pozycja znajduje się już na liście !!!";
     if (Level != mlMG) {
         const TLevelControls parent = LevelControls(this, Level - 1);
@@ -334,7 +332,7 @@ void Tf_MainForm::MenuAdd(int Level)
         return;
     }
     // A name the menu file cannot hold is never added (the button is off for it).
-    if (name.empty() || !NameProblem(name).empty())
+    if (name.empty() || !NameProblem(c.Edit->Text(), Level).empty())
         return;
     if (Level != mlMG) {
         if (!SaveMenuLevelsAbove(Level))
@@ -361,7 +359,7 @@ void Tf_MainForm::MenuRename(int Level)
     if (index < 0)
         return;
     const AnsiString oldName = c.List->Items()->Strings(index);
-    const AnsiString name = c.Edit->Text();
+    const AnsiString name = StoredMenuName(c.Edit->Text());
     if (AnsiLowerCase(name) == AnsiLowerCase(oldName)) {
         Application->MessageBox("Nie dokonano żadnych zmian w nazwie pozycji w związku z czym nie zostanie ona "
                                 "zmieniona !!!",
@@ -375,7 +373,7 @@ void Tf_MainForm::MenuRename(int Level)
     }
     // The rename button follows only a non-empty edit: a name the menu file
     // cannot hold is refused here.
-    const AnsiString problem = NameProblem(name);
+    const AnsiString problem = NameProblem(c.Edit->Text(), Level);
     if (name.empty() || !problem.empty()) {
         ShowError(name.empty() ? AnsiString("Nazwa nie może być pusta") : problem);
         return;
