@@ -121,6 +121,12 @@ TPrivateFolder& PrivateFolder()
 
 }  // namespace
 
+bool SamePlace(const AnsiString& A, const AnsiString& B)
+{
+    std::error_code ec;
+    return !A.empty() && !B.empty() && std::filesystem::equivalent(ToOsPath(A), ToOsPath(B), ec);
+}
+
 AnsiString PrivateTempFolder()
 {
     TPrivateFolder& folder = PrivateFolder();

@@ -40,6 +40,10 @@ void WriteScrambledFile(const AnsiString& FileName, const AnsiString& PlainText)
 // deletes that copy after use. File errors are raised to the caller.
 void ScrambleConfigFile(const AnsiString& FileName, bool ToDat);
 
+// True when A and B name one existing file or folder ("\\" or "/", another
+// letter case, a trailing delimiter or a link make no difference).
+bool SamePlace(const AnsiString& A, const AnsiString& B);
+
 // The program's own temporary folder, readable only by the user, created on
 // first use inside the system's temporary folder and removed with everything
 // in it when the program ends. Ends with a path delimiter. Raises

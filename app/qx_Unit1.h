@@ -770,6 +770,11 @@ private:
     // false, with nothing written, when another login changed the file since
     // it was read and the user chose to keep it.
     bool SaveUsersList();
+    // The users of section UsersName into the users page's list, read from
+    // the users file of Folder.
+    void ReadUsersList(TCustomIniFile& Users, const AnsiString& Folder);
+    // The users folder whose users the list shows.
+    AnsiString FUsersListFolder;
     // The check dialog for row R of the result grid.
     void CheckFoundNorm(int R);
     // The catalogue row of the standard of result row R: the row the search

@@ -1,11 +1,11 @@
 // The page "ZapiszWykazJako": one register of a category saved in another
 // format. The item's register is loaded into the register grid and written
 // with one of the grid's export routines.
-#include <filesystem>
 #include <iterator>
 
 #include "app/FormBuild.h"
 #include "app/MainVars.h"
+#include "app/U_WspolneFunkcje.h"
 #include "app/Wykazy.h"
 #include "app/qx_Unit1.h"
 #include "controls/NetGradient.h"
@@ -56,16 +56,11 @@ AnsiString SelectedText(TListBox* List)
 
 AnsiString Tf_MainForm::ProgramFileRole(const AnsiString& FileName)
 {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    const fs::path file = ToOsPath(FileName);
-    if (FileName.empty() || !fs::is_regular_file(file, ec))
+    if (!FileExists(FileName))
         return AnsiString();
     // Another name of the same file ("Z_U.TXT", a link) is the same file.
-    auto same = [&](const AnsiString& Other) { return !Other.empty() && fs::equivalent(file, ToOsPath(Other), ec); };
-    auto inFolder = [&](const AnsiString& Folder) {
-        return !Folder.empty() && fs::equivalent(file.parent_path(), ToOsPath(Folder), ec);
-    };
+    auto same = [&](const AnsiString& Other) { return SamePlace(FileName, Other); };
+    auto inFolder = [&](const AnsiString& Folder) { return SamePlace(ExtractFilePath(FileName), Folder); };
     if (same(CatalogueFileName()))
         return "spisem wszystkich norm";
     const AnsiString menuFile = edt_Menu->FileName();
@@ -73,7 +68,7 @@ AnsiString Tf_MainForm::ProgramFileRole(const AnsiString& FileName)
         return "plikiem ustawień menu";
     if (same(ConfigFileName()))
         return "plikiem konfiguracji programu";
-    const AnsiString name = FromOsPath(file.filename().string());
+    const AnsiString name = ExtractFileName(FileName);
     if (inFolder(UsersFolder()) && AnsiCompareText(ExtractFileExt(name), ".dat") == 0)
         return AnsiCompareText(name, "users.dat") == 0 ? "plikiem użytkowników programu"
                                                          : "plikiem ustawień użytkownika";

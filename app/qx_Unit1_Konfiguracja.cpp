@@ -222,11 +222,37 @@ void Tf_MainForm::WriteDefaultConfiguration()
     WriteConfiguration(ConfigurationText(true));
 }
 
+void Tf_MainForm::ReadUsersList(TCustomIniFile& Users, const AnsiString& Folder)
+{
+    TStringList lines;
+    Users.ReadSectionValues("UsersName", &lines);
+    lb_UserName->Clear();
+    for (int i = 0; i < lines.Count(); ++i) {
+        const AnsiString line = lines.Strings(i);
+        lb_UserName->Items()->Add(line.substr(0, line.empty() ? 0 : line.size() - 1));
+    }
+    FUsersListFolder = Folder;
+}
+
 bool Tf_MainForm::SaveUsersList()
 {
     const AnsiString dat = UsersFolder() + "users.dat";
     if (!FileExists(dat))
         return true;
+    // The list shown is another folder's: the users of this one are read
+    // first, and nothing is written into their file by this save.
+    if (!SamePlace(FUsersListFolder, UsersFolder())) {
+        try {
+            RememberSharedFile(dat);
+            TPlainCopy copy(dat);
+            TIniFile ini(copy.FileName());
+            ReadUsersList(ini, UsersFolder());
+        } catch (const Exception&) {
+            Application->MessageBox("Nie można odczytać listy użytkowników z pliku " + dat + " !!!", TitleError,
+                                    MB_OK | MB_ICONERROR);
+        }
+        return true;
+    }
     if (!MayReplaceSharedFile(dat))
         return false;
     try {

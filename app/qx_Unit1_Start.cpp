@@ -213,12 +213,7 @@ bool Tf_MainForm::StartUsers(bool& BasicFiles)
             RememberSharedFile(dat);
             TPlainCopy copy(dat);
             TIniFile ini(copy.FileName());
-            TStringList lines;
-            ini.ReadSectionValues("UsersName", &lines);
-            for (int i = 0; i < lines.Count(); ++i) {
-                const AnsiString line = lines.Strings(i);
-                lb_UserName->Items()->Add(line.substr(0, line.empty() ? 0 : line.size() - 1));
-            }
+            ReadUsersList(ini, folder);
             CurrentUserLevel = ini.ReadInteger("Level", login, 0);
             runUserOut = ini.ReadInteger("Options", "RunUserOut", 0);
             read = true;

@@ -587,10 +587,13 @@ void Tf_MainForm::sb_ZastosujUstawieniaProgramuClick(TObject*)
 
 void Tf_MainForm::SpeedButton3Click(TObject*)
 {
-    if (DeleteFile(UserSettingsFile()))
+    const AnsiString file = UserSettingsFile();
+    if (DeleteFile(file)) {
+        // The program's own delete: a later save here is no other login's change to ask about.
+        RememberSharedFile(file);
         Application->MessageBox("Domyślne ustawienia zostaną przywrócone po ponownym uruchomieniu programu.",
                                 TitleInfo, MB_OK | MB_ICONINFORMATION);
-    else
+    } else
         Application->MessageBox("Nie masz odpowiednich uprawnień do tego lub odczyt i zapis danych na dysku, na "
                                 "którym znajduje się program, nie jest możliwy !!!",
                                 TitleError, MB_OK | MB_ICONERROR);
