@@ -148,7 +148,9 @@ void Tf_MainForm::CreateListCommandComponents()
     UndoRedo_NowyEdytujWykaz = new TProGridUndoRedo(this);
     UndoRedo_NowyEdytujWykaz->SetName("UndoRedo_NowyEdytujWykaz");
     g->SetUndoRedo(UndoRedo_NowyEdytujWykaz);
-    g->Navigation()->SetAllowInsertRow(true);
+    // Insert adds a line only in editing mode (switched with the mode): a
+    // register that is only browsed is never changed by a key.
+    g->Navigation()->SetAllowInsertRow(false);
     g->SortSettings()->SetIgnoreBlanks(true);
     g->SortSettings()->SetBlankPos(blLast);
     g->SetActiveCellShow(true);

@@ -145,6 +145,7 @@ bool Tf_MainForm::LeaveListEditing(bool Ask)
     for (int i = 0; i < 3; ++i)
         g->MoveColumn(3, 8);
     g->SetOptions(g->Options() & ~goEditing);
+    g->Navigation()->SetAllowInsertRow(false);
     for (TSpeedButton* b : {sb_Edytuj_Linie, sb_Edytuj_Wykaz, sb_Edytuj_Edycja, sb_Edytuj_Format})
         b->SetEnabled(false);
     sb_Edytuj_ZapiszZmiany->SetEnabled(false);
@@ -161,6 +162,7 @@ void Tf_MainForm::EnterListEditing()
         g->MoveColumn(3, 8);
     g->HideColumns(6, 8);
     g->SetOptions(g->Options() | goEditing);
+    g->Navigation()->SetAllowInsertRow(true);
     for (TSpeedButton* b : {sb_Edytuj_Linie, sb_Edytuj_Wykaz, sb_Edytuj_Edycja, sb_Edytuj_Format})
         b->SetEnabled(true);
     sb_Edytuj_ZapiszZmiany->SetEnabled(false);
