@@ -216,7 +216,9 @@ void Tf_SprawdzNorme::EnableReplacement(bool Enabled)
 
 void Tf_SprawdzNorme::FormShow(TObject*)
 {
-    EnableReplacement(cb_StanNormy->ItemIndex() >= 0);
+    // A chosen state opens the replacement; without one it stays as the
+    // caller set it (a walk opens it for a state cell the list does not hold).
+    EnableReplacement(cb_StanNormy->ItemIndex() >= 0 || e_ZastopionaPrzez->Enabled());
     if (CheckBox1->Checked()) {
         const AnsiString number = ConvertOldNormNumber(e_NrNormy->Text());
         e_NrNormy->SetText(number);
@@ -227,7 +229,7 @@ void Tf_SprawdzNorme::FormShow(TObject*)
     // OK needs a state, as after every change of it.
     bb_OK->SetEnabled(canEdit && cb_StanNormy->ItemIndex() >= 0);
     cb_StanNormy->SetEnabled(canEdit);
-    e_ZastopionaPrzez->SetEnabled(canEdit && e_ZastopionaPrzez->Enabled());
+    EnableReplacement(canEdit && e_ZastopionaPrzez->Enabled());
     CheckBox1->SetEnabled(canEdit);
     // A read-only dialog offers no state through the popup either: choosing
     // one would enable OK.
@@ -258,6 +260,13 @@ void Tf_SprawdzNorme::cb_StanNormyChange(TObject*)
 
 void Tf_SprawdzNorme::e_ZastopionaPrzezChange(TObject*)
 {
+    // A one-line field: a pasted text keeps its first line, without the line end.
+    const AnsiString text = e_ZastopionaPrzez->Text();
+    const size_t lineEnd = text.find_first_of("\r\n");
+    if (lineEnd != AnsiString::npos) {
+        e_ZastopionaPrzez->SetText(text.substr(0, lineEnd));   // runs this handler again
+        return;
+    }
     EmptyIfHoldsBar(e_ZastopionaPrzez);
     bb_OK->SetEnabled(cb_StanNormy->ItemIndex() >= 0);
 }

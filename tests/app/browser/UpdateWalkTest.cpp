@@ -8,6 +8,7 @@
 #include "grid/ProGrid.h"
 #include "platform/core/CodePage.h"
 #include "platform/gui/Buttons.h"
+#include "platform/gui/Clipbrd.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/SHDocVw.h"
@@ -245,6 +246,47 @@ TEST_F(UpdateWalk, StateViewWalkRebuildsTheViewAndCountsItsRows)
     EXPECT_EQ(Form->Strony->ActivePage(), "NormyWgStanu");
     EXPECT_NE(Read("Katalog Norm\\normy_wszystkie.txt").find(Number(4) + "|Nieaktualna|Brak||Nowy tytuł||"),
               AnsiString::npos);
+}
+
+TEST_F(UpdateWalk, AStateOutsideTheListLeavesTheReplacementOpenAndPastesKeepTheirFirstLine)
+{
+    Load(2);
+    struct Case {
+        int Level;
+        const char* Paste;   // "Ctrl+V" in the field, or the popup's state item; nullptr: none
+        bool Open;
+    } cases[] = {{3, "Ctrl+V", true}, {4, "Zastapionauznaniowo1", true}, {2, nullptr, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Paste ? c.Paste : "read-only");
+        CurrentUserLevel = c.Level;
+        Grid->SetRow(1);
+        Grid->SetCells(2, 1, "aktualna");   // none of the five words
+        Grid->SetCells(4, 1, "");
+        ScriptDialogs().ExpectModal("f_SprawdzNorme", c.Open ? mrOk : mrCancel, [&](TForm*) {
+            EXPECT_EQ(Dialog->cb_StanNormy->ItemIndex(), -1);
+            EXPECT_EQ(Dialog->e_ZastopionaPrzez->Enabled(), c.Open);
+            EXPECT_EQ(Dialog->Label6->Enabled(), c.Open);
+            if (!c.Paste)
+                return;
+            // The number copied from the shop's page with its line end.
+            Clipboard()->SetAsText("PN-EN 10025-2:2019\r\n");
+            if (AnsiString(c.Paste) == "Ctrl+V") {
+                Dialog->cb_StanNormy->SetItemIndex(Dialog->cb_StanNormy->Items()->IndexOf("Nieaktualna"));
+                Dialog->cb_StanNormyChange(Dialog->cb_StanNormy);
+                KeyDown(Dialog->e_ZastopionaPrzez, 'V', ssCtrl);
+            } else {
+                dynamic_cast<TMenuItem*>(Dialog->FindComponent(c.Paste))->Click();
+            }
+            EXPECT_EQ(Dialog->e_ZastopionaPrzez->Text(), "PN-EN 10025-2:2019");
+            EXPECT_TRUE(Dialog->bb_OK->Enabled());
+        });
+        if (c.Open)
+            ScriptDialogs().ExpectMessageBox(IDNO, "Aktualizacja normy zakończyła się pomyślnie - GRATULUJĘ.");
+        Walk("Wybraną pozycję");
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+        EXPECT_EQ(Grid->Cells(4, 1), c.Paste ? "PN-EN 10025-2:2019" : "");
+    }
+    Clipboard()->Clear();
 }
 
 TEST_F(UpdateWalk, ThreeStandardsCheckedAgainstTheShopAndSaved)
