@@ -637,6 +637,23 @@ private:
     void DropMenuLevelsBelow(int Level);
     // The names given a new name since the level's last save: old, new.
     std::array<std::vector<std::pair<AnsiString, AnsiString>>, 3> FMenuRenames;
+    // The names deleted from each level's list since it was read or saved.
+    std::array<std::vector<AnsiString>, 3> FMenuDeleted;
+    // The level's renames and deletions forgotten (its list read or saved).
+    void ForgetMenuChanges(int Level);
+    // The section of the menu file whose keys the level's list shows.
+    AnsiString MenuLevelSection(int Level);
+    // What the level's section holds and its list does not show joins the
+    // list (another page wrote it); names deleted or renamed here stay away.
+    void MergeMenuLevel(int Level);
+    // Writes of the menu file by the import, and how many of them the
+    // editor's lists have taken in.
+    unsigned FMenuFileWrites = 0;
+    unsigned FMenuListsSeen = 0;
+public:
+    // The editor's lists after another page changed the menu file.
+    void ReadMenuListsAgain();
+private:
 
     void CreateRegisterComponents();
     void CreateMenuComponents();

@@ -515,6 +515,7 @@ bool Tf_MainForm::ImportListFile(const AnsiString& FileName, const AnsiString& I
             if (!menu.ValueExists(Category, Group))
                 menu.WriteString(Category, Group, "");
             menu.WriteString(Group, ItemName, ExtractFileName(target));
+            ++FMenuFileWrites;
         } catch (const Exception&) {
             saved = false;
             Application->MessageBox("Nie można zapisać pliku - nie masz do tego odpowiednich uprawnień, skontaktuj "

@@ -217,8 +217,9 @@ void Tf_MainForm::LoadMenuSettings()
     // The group and item edits are empty: their buttons off; nothing is pending.
     for (int level = 1; level < 3; ++level)
         MenuNameChanged(level);
-    for (auto& renames : FMenuRenames)
-        renames.clear();
+    for (int level = 0; level < 3; ++level)
+        ForgetMenuChanges(level);
+    FMenuListsSeen = FMenuFileWrites;
     Strony->SetActivePage("DostosujGrupyPrziPoz");
 }
 

@@ -267,7 +267,7 @@ void Tf_MainForm::DropMenuLevelsBelow(int Level)
         c.List->Clear();
         c.Delete->SetEnabled(false);
         c.Save->SetEnabled(false);
-        FMenuRenames[size_t(level)].clear();
+        ForgetMenuChanges(level);
     }
     sb_W_OtworzWykaz->SetEnabled(false);
     sb_W_UtworzWykaz->SetEnabled(false);
@@ -434,9 +434,12 @@ void Tf_MainForm::MenuDelete(int Level)
         owner->SetCaption(Selected(LevelControls(this, Level - 1).List));
     }
     // The list may have been read again above: the entry by its name.
-    const int at = c.List->Items()->IndexOf(Selected(c.List));
-    if (at >= 0)
+    const AnsiString name = Selected(c.List);
+    const int at = c.List->Items()->IndexOf(name);
+    if (at >= 0) {
         c.List->Items()->Delete(at);
+        FMenuDeleted[size_t(Level)].push_back(name);
+    }
     c.Save->SetEnabled(true);
     c.Delete->SetEnabled(false);
     if (Level == mlW) {
@@ -508,6 +511,8 @@ void Tf_MainForm::MenuSave(int Level)
     }
     if (!MayReplaceSharedFile(menuFile))
         return;
+    // What another page added since the list was read is not deleted.
+    MergeMenuLevel(Level);
     auto& renames = FMenuRenames[size_t(Level)];
     TStrings* list = c.List->Items();
     auto listed = [&](const AnsiString& Name) { return list->IndexOf(Name) >= 0; };
@@ -521,11 +526,7 @@ void Tf_MainForm::MenuSave(int Level)
                 if (listed(to))
                     MoveSection(ini, from, to);
         } else {
-            // The owner of the changes; when its label was emptied (the window
-            // shown again), the entry chosen above.
-            AnsiString section = (Level == mlG ? l_pom_PMG_NazwaPoz : l_pom_W_NazwaPoz)->Caption();
-            if (section.empty())
-                section = Selected(LevelControls(this, Level - 1).List);
+            const AnsiString section = MenuLevelSection(Level);
             if (section.empty())
                 return;
             TStringList keys;
@@ -565,7 +566,7 @@ void Tf_MainForm::MenuSave(int Level)
         for (const auto& [from, to] : renames)
             if (AnsiSameText(below->Caption(), from))
                 below->SetCaption(to);
-    renames.clear();
+    ForgetMenuChanges(Level);
     if (Level == mlG)
         l_pom_PMG_NazwaPoz->SetCaption("");
     if (Level == mlW) {
@@ -578,6 +579,73 @@ void Tf_MainForm::MenuSave(int Level)
     Application->MessageBox("Wszystkie wprowadzone zmiany zostały pomyślnie zapisane i będą widoczne dopiero po "
                             "ponownym uruchomieniu programu.",
                             TitleInfo, MB_OK | MB_ICONINFORMATION);
+}
+
+// ---------------------------------------------------------------- another page's changes
+void Tf_MainForm::ForgetMenuChanges(int Level)
+{
+    FMenuRenames[size_t(Level)].clear();
+    FMenuDeleted[size_t(Level)].clear();
+}
+
+AnsiString Tf_MainForm::MenuLevelSection(int Level)
+{
+    if (Level == mlMG)
+        return CategoriesSection;
+    // Pending changes belong to the owner in the level's label; when it was
+    // emptied (the window shown again), and otherwise, to the entry chosen above.
+    const AnsiString owner = (Level == mlG ? l_pom_PMG_NazwaPoz : l_pom_W_NazwaPoz)->Caption();
+    if (LevelControls(this, Level).Save->Enabled() && !owner.empty())
+        return owner;
+    return Selected(LevelControls(this, Level - 1).List);
+}
+
+void Tf_MainForm::MergeMenuLevel(int Level)
+{
+    const TLevelControls c = LevelControls(this, Level);
+    const AnsiString section = MenuLevelSection(Level);
+    const AnsiString menuFile = edt_Menu->FileName();
+    if (section.empty() || !FileExists(menuFile))
+        return;
+    TMemIniFile ini(menuFile);
+    TStringList keys;
+    ReadKeys(ini, section, keys);
+    auto droppedHere = [&](const AnsiString& Name) {
+        for (const AnsiString& d : FMenuDeleted[size_t(Level)])
+            if (AnsiSameText(d, Name))
+                return true;
+        for (const auto& r : FMenuRenames[size_t(Level)])
+            if (AnsiSameText(r.first, Name))
+                return true;
+        return false;
+    };
+    TStrings* list = c.List->Items();
+    const AnsiString chosen = Selected(c.List);
+    for (int i = 0; i < keys.Count(); ++i) {
+        const AnsiString& key = keys.Strings(i);
+        if (list->IndexOf(key) >= 0 || droppedHere(key))
+            continue;
+        list->Add(key);
+        if (Level == mlMG)
+            clb_MG_PrzyciskiMenuGlownego->SetChecked(list->IndexOf(key), ini.ReadBool(section, key, true));
+    }
+    // Without changes of its own the main-menu list shows the ticks as stored.
+    if (Level == mlMG && !c.Save->Enabled())
+        for (int i = 0; i < list->Count(); ++i)
+            clb_MG_PrzyciskiMenuGlownego->SetChecked(i, ini.ReadBool(section, list->Strings(i), true));
+    c.List->SetItemIndex(list->IndexOf(chosen));
+}
+
+void Tf_MainForm::ReadMenuListsAgain()
+{
+    FMenuListsSeen = FMenuFileWrites;
+    for (int level = mlMG; level <= mlW; ++level)
+        MergeMenuLevel(level);
+    // The chosen item's register as the file names it now.
+    if (lb_W_Spis->ItemIndex() >= 0)
+        lb_W_SpisClick(lb_W_Spis);
+    else
+        RefreshMenuImportButton();
 }
 
 // ---------------------------------------------------------------- the item's register

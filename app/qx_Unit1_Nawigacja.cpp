@@ -109,6 +109,9 @@ void Tf_MainForm::StronyPageChanged(TObject*)
 {
     PageHistory->Add(Strony->ActivePage());
     sb_Zakladki_Wstecz->SetEnabled(PageHistory->Count() > 1);
+    // The menu editor shown again after an import changed the menu file.
+    if (Strony->ActivePage() == "DostosujGrupyPrziPoz" && FMenuListsSeen != FMenuFileWrites)
+        ReadMenuListsAgain();
 }
 
 // Shows the history's entry Index (kept within the history). A change of page

@@ -1,0 +1,394 @@
+// What one page changes stays for the others: the menu editor's lists after
+// an import, registers and the program's own files under an import or an
+// export, the users of another users folder, a settings file the program
+// itself removed, and a register that a login may only browse.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "app/MainVars.h"
+#include "app/U_WspolneFunkcje.h"
+#include "app/Wykazy.h"
+#include "controls/ColorPicker.h"
+#include "controls/KXCtrls.h"
+#include "controls/ToolEdit.h"
+#include "grid/ProGrid.h"
+#include "platform/core/IniFiles.h"
+#include "platform/gui/Buttons.h"
+#include "platform/gui/Clipbrd.h"
+#include "platform/gui/ExtCtrls.h"
+#include "platform/gui/StdCtrls.h"
+#include "tests/app/MainFormFixture.h"
+
+namespace {
+
+const AnsiString DefaultMenu = "[Kategorie]\r\nWyrób 1=\r\nWyrób 2=\r\n"
+                               "[Wyrób 1]\r\nWykonanie A=\r\nWykonanie B=\r\n"
+                               "[Wyrób 2]\r\nWykonanie 1=\r\n"
+                               "[Wykonanie A]\r\nWykonanie z uszczelką=z_u.txt\r\nWykonanie bez uszczelki=bez_u.txt\r\n";
+const AnsiString ZU = "PN-EN 10025-2:2019|PN-EN 10025-2:2019|S235|Blacha|R-1|\r\n";
+const AnsiString BezU = "PN-EN 1092-1|PN-EN 1092-1|P250GH|Kołnierz|R-2|\r\n";
+const AnsiString Bill = "Korpus\tR-1\tŻeliwo\tPN-EN 1561:2012\r\n";
+const char* const Saved = "Wszystkie wprowadzone zmiany zostały pomyślnie zapisane";
+const char* const Imported = "Wykaz został pomyślnie zaimportowany, czy chcesz uruchomić go teraz ???";
+
+// The program started on a folder with the menu tree above, its two
+// registers and a catalogue, by a login of level 4.
+class AcrossPages : public TMainFormTest {
+protected:
+    void SetUp() override
+    {
+        TMainFormTest::SetUp();
+        UsedListFiles->Clear();
+        PageHistory->Clear();
+        PrepareStart();
+        Write("Ustawienia\\kategorie.ini", DefaultMenu);
+        Write("Wykazy\\z_u.txt", ZU);
+        Write("Wykazy\\bez_u.txt", BezU);
+        Write("Katalog Norm\\normy_wszystkie.txt", "PN-EN 10025-2:2019|Aktualna|Dostępna||Stale||\r\n");
+        Form->DoCreate();
+        ClearRecordedDialogs();
+        ASSERT_EQ(CurrentUserLevel, 4);
+    }
+    void TearDown() override
+    {
+        CurrentUserLevel = 0;
+        UserOutsideList = false;
+        PageHistory->Clear();
+        UsedListFiles->Clear();
+        Clipboard()->Clear();
+        TMainFormTest::TearDown();
+    }
+    AnsiString Menu(const AnsiString& Section, const AnsiString& Key)
+    {
+        TIniFile ini(Path("Ustawienia\\kategorie.ini"));
+        return ini.ValueExists(Section, Key) ? ini.ReadString(Section, Key, "") : AnsiString("(none)");
+    }
+    static void Choose(TCustomListBox* List, const AnsiString& Name)
+    {
+        List->SetItemIndex(List->Items()->IndexOf(Name));
+        ASSERT_GE(List->ItemIndex(), 0) << Name;
+        List->OnClick(List);
+    }
+    static bool Lists(TCustomListBox* List, const AnsiString& Name) { return List->Items()->IndexOf(Name) >= 0; }
+    // The menu editor on "Wyrób 1" and its group "Wykonanie A".
+    void OpenGroupA()
+    {
+        Form->RunMenuCommand("Menu", "Menu");
+        Choose(Form->clb_MG_PrzyciskiMenuGlownego, "Wyrób 1");
+        Choose(Form->lb_G_Spis, "Wykonanie A");
+    }
+    // The import page of "Wyrób 1" with Source chosen into Group under Name.
+    void FillImportPage(const AnsiString& Source, const AnsiString& Group, const AnsiString& Name)
+    {
+        if (Form->Strony->ActivePage() != "Importuj")
+            Form->RunMenuCommand("Wyrób 1|Importuj z pliku", "Importuj z pliku");
+        Form->edt_ImportujWykaz->SetText(Path(Source));
+        Choose(Form->lb_Importuj_GrupyProdoktow, Group);
+        Form->e_Importuj_NazwaNowejPoz->SetText(Name);
+    }
+};
+
+}  // namespace
+
+TEST_F(AcrossPages, TheMenuEditorKeepsWhatTheImportPageAdded)
+{
+    // The editor's list of a level: a name deleted there (not saved), then an
+    // import on the import page, then back in the editor a name added and saved.
+    struct Case {
+        const char* Trace;
+        bool Groups;   // the group list (the import into a group made by "Dodaj grupę"), else the item list
+        const char* Item;
+        const char* File;
+        const char* Deleted;
+    } cases[] = {
+        {"an item imported into the editor's group", false, "Zestaw importowany", "Zestaw_importowany.txt",
+         "Wykonanie bez uszczelki"},
+        {"a group made on the import page", true, "Zestaw X", "Zestaw_X.txt", "Wykonanie B"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Trace);
+        Write("Ustawienia\\kategorie.ini", DefaultMenu);
+        Write("Importuj\\bom.txt", Bill);
+        TListBox* list = c.Groups ? Form->lb_G_Spis : Form->lb_W_Spis;
+        TEdit* edit = c.Groups ? Form->e_G_DodajNowa : Form->e_W_Dodaj;
+        TSpeedButton* add = c.Groups ? Form->sb_G_Dodaj : Form->sb_W_Dodaj;
+        TSpeedButton* save = c.Groups ? Form->sb_G_Zapisz : Form->sb_W_Zapisz;
+        const AnsiString section = c.Groups ? "Wyrób 1" : "Wykonanie A";
+        const AnsiString group = c.Groups ? "Grupa X" : "Wykonanie A";
+        OpenGroupA();
+        Choose(list, c.Deleted);
+        ScriptDialogs().ExpectMessageBox(IDYES, "Czy na pewno chcesz usunąć wybraną pozycję z listy ???");
+        (c.Groups ? Form->sb_G_Usun : Form->sb_W_Usun)->Click();
+
+        Form->QelSensitiveLabel3Click(nullptr);
+        ASSERT_EQ(Form->Strony->ActivePage(), "Importuj");
+        if (c.Groups) {
+            ScriptDialogs().ExpectInput(true, group);
+            Form->sb_Importuj_DodajGrupe->Click();
+        }
+        FillImportPage("Importuj\\bom.txt", group, c.Item);
+        ScriptDialogs().ExpectMessageBox(IDNO, Imported);
+        Form->sb_ImportujPlik->Click();
+        ASSERT_EQ(Menu(group, c.Item), c.File);
+
+        // Back in the editor its list shows what the import added, not what was deleted there.
+        Form->sb_Zakladki_WsteczClick(Form->sb_Zakladki_Wstecz);
+        ASSERT_EQ(Form->Strony->ActivePage(), "DostosujGrupyPrziPoz");
+        EXPECT_TRUE(Lists(list, c.Groups ? group : AnsiString(c.Item)));
+        EXPECT_FALSE(Lists(list, c.Deleted));
+        edit->SetText("Wykonanie C");
+        add->Click();
+        ScriptDialogs().ExpectMessageBox(IDOK, Saved);
+        save->Click();
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+        EXPECT_NE(Menu(section, "Wykonanie C"), "(none)");
+        EXPECT_EQ(Menu(section, c.Deleted), "(none)");
+        EXPECT_EQ(Menu("Wyrób 1", group), "");
+        EXPECT_EQ(Menu(group, c.Item), c.File);
+        EXPECT_EQ(Menu("Wykonanie A", "Wykonanie z uszczelką"), "z_u.txt");
+    }
+}
+
+TEST_F(AcrossPages, ImportReadsEveryRowAndKeepsTheRegistersTheMenuNames)
+{
+    struct Case {
+        const char* Trace;
+        const char* Source;   // in the program folder, deleted after the import when it may be
+        AnsiString Text;      // written there first ("" for a register of the menu)
+        const char* Name;
+        AnsiString Register;  // the new register's lines
+        const char* Note;     // what the question says first; nullptr: the source is deleted
+    } cases[] = {
+        {"an inch mark inside a part name", "Importuj\\rury.txt",
+         "Rura 1/2\"\tR-1\tS235\tPN-EN 10255:2004\r\nrura 3/4\" ocynk\tR-2\tS235\tPN-EN 10255:2005\r\n"
+         "kołnierz\tR-3\tP250GH\tPN-EN 1092-1\r\n\"Pokrywa\r\ngórna\"\tR-4\tS235\tPN-1\r\n",
+         "Rury",
+         "|PN-EN 10255:2004|S235| Rura 1/2|R-1|\r\n|PN-EN 10255:2005|S235| rura 3/4 ocynk|R-2|\r\n"
+         "|PN-EN 1092-1|P250GH|kołnierz|R-3|\r\n|PN-1|S235| Pokrywa górna|R-4|\r\n",
+         nullptr},
+        {"a quote opened at a cell's start and never closed", "Importuj\\otwarty.txt",
+         "\"Uszczelka\tR-1\tEPDM\tPN-2\r\nŚruba\tR-2\t8.8\tPN-EN ISO 4014\r\n", "Otwarty",
+         "|PN-2|EPDM| Uszczelka|R-1|\r\n|PN-EN ISO 4014|8.8|Śruba|R-2|\r\n", nullptr},
+        {"the register of another item", "Wykazy\\bez_u.txt", "", "Kopia", "",
+         "Plik źródłowy " },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Trace);
+        if (!c.Text.empty())
+            Write(c.Source, c.Text);
+        const AnsiString before = Read(c.Source);
+        FillImportPage(c.Source, "Wykonanie A", c.Name);
+        ASSERT_TRUE(Form->cb_Importuj_UsunZrodlo->Checked());
+        ScriptDialogs().ExpectMessageBox(IDNO, c.Note ? AnsiString(c.Note) : AnsiString(Imported));
+        Form->sb_ImportujPlik->Click();
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+        const AnsiString file = Menu("Wykonanie A", c.Name);
+        EXPECT_EQ(file, ListFileBase(c.Name) + ".txt");
+        if (!c.Register.empty()) {
+            EXPECT_EQ(Read("Wykazy\\" + file), c.Register);
+        }
+        EXPECT_EQ(Form->p_Worning->Caption(), AnsiString(20, ' ') + "Wykaz został pomyślnie zaimportowany");
+        if (c.Note) {
+            // The register another item names stays, and the message says why.
+            EXPECT_NE(RecordedDialogs().back().Text.find("Wykonanie bez uszczelki"), AnsiString::npos);
+            EXPECT_NE(RecordedDialogs().back().Text.find(Imported), AnsiString::npos);
+            EXPECT_EQ(Read(c.Source), before);
+            EXPECT_EQ(Menu("Wykonanie A", "Wykonanie bez uszczelki"), "bez_u.txt");
+            EXPECT_EQ(Form->edt_ImportujWykaz->FileName(), Path(c.Source));
+        } else {
+            EXPECT_FALSE(FileExists(Path(c.Source)));
+        }
+    }
+}
+
+TEST_F(AcrossPages, NamesAreCheckedAsTheMenuFileStoresThem)
+{
+    Write("Importuj\\bom.txt", Bill);
+    const AnsiString menu = Read("Ustawienia\\kategorie.ini");
+    // A trailing blank names the item that is there: replacing it is asked first.
+    FillImportPage("Importuj\\bom.txt", "Wykonanie A", "Wykonanie z uszczelką ");
+    EXPECT_EQ(Form->sb_ImportujPlik->Caption(), "Zastąp wykaz");
+    ScriptDialogs().ExpectMessageBox(IDNO, "Czy na pewno chcesz zamienić wykaz dla Wykonanie z uszczelką");
+    Form->sb_ImportujPlik->Click();
+    EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), menu);
+
+    // A name the menu file cannot hold is refused before anything is written.
+    struct Refused {
+        const char* Name;
+        const char* Message;
+    } names[] = {{"[A] wspornik", "Nazwa nie może rozpoczynać się od znaku ["},
+                 {"  [B] wspornik", "Nazwa nie może rozpoczynać się od znaku spacji"}};
+    for (const Refused& r : names) {
+        SCOPED_TRACE(r.Name);
+        Form->e_Importuj_NazwaNowejPoz->SetText(r.Name);
+        EXPECT_FALSE(Form->sb_ImportujPlik->Enabled());
+        Form->sb_ImportujPlik->SetEnabled(true);   // as a click that raced the check
+        ScriptDialogs().ExpectMessageBox(IDOK, r.Message);
+        Form->sb_ImportujPlik->Click();
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+    }
+    EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), menu);
+    EXPECT_TRUE(FileExists(Path("Importuj\\bom.txt")));
+    EXPECT_EQ(ListDirectory(Path("Wykazy"), "*.txt").size(), 2u);
+
+    // The same in the menu editor: main-menu items and groups are sections too.
+    OpenGroupA();
+    struct Level {
+        TEdit* Edit;
+        TSpeedButton* Add;
+        TLabel* Warning;
+        const char* Name;
+        const char* Message;   // "" when the name is taken
+    } levels[] = {
+        {Form->e_MG_NazwaNowejPoz, Form->sb_MG_Dodaj, Form->l_MG_Warning, "Wyrób ]3", "Nazwa nie może zawierać znaku ]"},
+        {Form->e_G_DodajNowa, Form->sb_G_Dodaj, Form->l_G_Warning, "Rura ]1", "Nazwa nie może zawierać znaku ]"},
+        {Form->e_G_DodajNowa, Form->sb_G_Dodaj, Form->l_G_Warning, "[Rura", "Nazwa nie może rozpoczynać się od znaku ["},
+        {Form->e_W_Dodaj, Form->sb_W_Dodaj, Form->l_W_Warning, "[Kolano", "Nazwa nie może rozpoczynać się od znaku ["},
+        {Form->e_W_Dodaj, Form->sb_W_Dodaj, Form->l_W_Warning, "Kolano ]90", ""},
+    };
+    for (const Level& l : levels) {
+        SCOPED_TRACE(l.Name);
+        l.Edit->SetText(l.Name);
+        EXPECT_EQ(l.Warning->Caption(), l.Message);
+        EXPECT_EQ(l.Add->Enabled(), *l.Message == 0);
+    }
+    // A group name with a trailing blank is the group that is there.
+    Form->e_G_DodajNowa->SetText("Wykonanie B ");
+    ScriptDialogs().ExpectMessageBox(IDOK, "Wskazana pozycja znajduje się już na liście !!!");
+    Form->sb_G_Dodaj->Click();
+    EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), menu);
+}
+
+TEST_F(AcrossPages, ExportNeverReplacesAFileOfTheProgram)
+{
+    const AnsiString catalogue = Read("Katalog Norm\\normy_wszystkie.txt");
+    struct Case {
+        const char* Folder;
+        const char* Name;
+        const char* File;       // the target in the program folder
+        const char* Refusal;    // nullptr: written
+    } cases[] = {
+        {"Wykazy\\", "z_u", "Wykazy\\z_u.txt", "wykazem pozycji \"Wykonanie z uszczelką\""},
+        {"Wykazy\\", "BEZ_U", "Wykazy\\bez_u.txt", "wykazem pozycji \"Wykonanie bez uszczelki\""},
+        {"Katalog Norm\\", "normy_wszystkie", "Katalog Norm\\normy_wszystkie.txt", "spisem wszystkich norm"},
+        {"Eksport\\", "z_u", "Eksport\\z_u.txt", nullptr},
+    };
+    ForceDirectories(Path("Eksport"));
+    Form->RunMenuCommand("Wyrób 1|Zapisz jako ...", "Zapisz jako ...");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.File);
+        Choose(Form->lb_Eksportuj_GrupyProduktow, "Wykonanie A");
+        Choose(Form->lb_Eksportuj_ListaWykazow, "Wykonanie z uszczelką");
+        Form->edt_Exportuj_Directory->SetText(Path(c.Folder));
+        Form->e_Exportuj_FileName->SetText(c.Name);
+        Form->cb_Exportuj_ZapiszJakoTyp->SetItemIndex(Form->cb_Exportuj_ZapiszJakoTyp->Items()->IndexOf("Plik tekstowy"));
+        Form->edt_Exportuj_DirectoryChange(nullptr);
+        ASSERT_TRUE(Form->sb_Exportuj->Enabled());
+        if (c.Refusal)
+            ScriptDialogs().ExpectMessageBox(IDOK, c.Refusal);
+        Form->sb_Exportuj->Click();
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+        EXPECT_EQ(FileExists(Path(c.File)), true);
+    }
+    EXPECT_EQ(Read("Wykazy\\z_u.txt"), ZU);
+    EXPECT_EQ(Read("Wykazy\\bez_u.txt"), BezU);
+    EXPECT_EQ(Read("Katalog Norm\\normy_wszystkie.txt"), catalogue);
+    EXPECT_NE(Read("Eksport\\z_u.txt").find("PN-EN 10025-2:2019"), AnsiString::npos);
+}
+
+TEST_F(AcrossPages, AnotherUsersFolderKeepsItsUsers)
+{
+    const AnsiString login = GetWindowsUserName();
+    ForceDirectories(Path("Dzial2"));
+    WriteScrambledFile(Path("Dzial2\\users.dat"),
+                       "[UsersName]\r\nanna=\r\npiotr=\r\n[Level]\r\nanna=3\r\npiotr=2\r\n[Options]\r\nRunUserOut=0\r\n");
+    Form->edt_DirUzytkownicy->SetText(Path("Dzial2"));
+    ScriptDialogs().ExpectMessageBox(IDOK, "Zmiany poprawnie zapisane.");
+    Form->sb_Foldery_ZapiszClick(Form->sb_Foldery_Zapisz);
+    TPlainCopy copy(Path("Dzial2\\users.dat"));
+    TIniFile users(copy.FileName());
+    TStringList names;
+    users.ReadSection("UsersName", &names);
+    EXPECT_EQ(names.CommaText(), "anna,piotr");
+    EXPECT_EQ(users.ReadString("Level", "anna", ""), "3");
+    // The users page shows the folder's users; a user added there is saved into it.
+    EXPECT_EQ(Form->lb_UserName->Items()->CommaText(), "anna,piotr");
+    Form->e_NowyUzytkownik->SetText("ewa");
+    Form->sb_DodajUzytkownika->Click();
+    ScriptDialogs().ExpectMessageBox(IDOK, "Zmiany poprawnie zapisane.");
+    Form->sb_Foldery_ZapiszClick(Form->sb_Uzytkownicy_Zapisz);
+    TPlainCopy again(Path("Dzial2\\users.dat"));
+    TStringList saved;
+    TIniFile(again.FileName()).ReadSection("UsersName", &saved);
+    EXPECT_EQ(saved.CommaText(), "anna,ewa,piotr");
+    // The first folder's file is as it was.
+    TPlainCopy first(Path("Ustawienia\\users.dat"));
+    TStringList kept;
+    TIniFile(first.FileName()).ReadSection("UsersName", &kept);
+    EXPECT_EQ(kept.CommaText(), login);
+}
+
+TEST_F(AcrossPages, RestoringTheDefaultAppearanceIsNoOtherLoginsChange)
+{
+    const AnsiString file = Path("Ustawienia\\" + GetWindowsUserName() + ".dat");
+    ASSERT_TRUE(FileExists(file));
+    ScriptDialogs().ExpectMessageBox(IDOK, "Domyślne ustawienia zostaną przywrócone");
+    Form->SpeedButton3->Click();
+    ASSERT_FALSE(FileExists(file));
+    // A later change saved in the same run asks nothing and writes the file again.
+    Form->ColorBtn_PN_KolCellNrNormy->SetActiveColor(255);
+    Form->ColorBtn_PN_KolCellNrNormy->OnClick(Form->ColorBtn_PN_KolCellNrNormy);
+    Form->sb_ZastosujUstawieniaProgramu->Click();
+    EXPECT_TRUE(VerifyNoPendingDialogs());
+    ASSERT_TRUE(FileExists(file));
+    EXPECT_NE(ReadScrambledFile(file).find("PN_KolCellNrNormy=255"), AnsiString::npos);
+}
+
+TEST_F(AcrossPages, ARegisterOnlyBrowsedIsNeverWritten)
+{
+    CurrentUserLevel = 1;
+    Form->RunMenuCommand("z_u.txt", "Wykonanie z uszczelką");
+    ASSERT_EQ(Form->Strony->ActivePage(), "NowyWykaz");
+    ASSERT_FALSE(Form->ListEditing());
+    TProStringGrid* grid = Form->sg_NowyEdytujWykaz;
+    Form->Show();
+    grid->SetFocus();
+    auto cells = [grid] {
+        AnsiString s = IntToStr(grid->RowCount()) + ":";
+        for (int r = 0; r < grid->RowCount(); ++r)
+            for (int c = 0; c < grid->ColCount(); ++c)
+                s += grid->Cells(c, r) + "|";
+        return s;
+    };
+    const AnsiString before = cells();
+    struct Key {
+        Word Code;
+        TShiftState Shift;
+        const char* Name;
+    } keys[] = {{VK_INSERT, 0, "Insert"},       {VK_DELETE, 0, "Delete"},      {VK_INSERT, ssShift, "Shift+Insert"},
+                {'V', ssCtrl, "Ctrl+V"},          {'X', ssCtrl, "Ctrl+X"},       {VK_DELETE, ssShift, "Shift+Delete"},
+                {VK_UP, ssCtrl, "Ctrl+Up"},       {VK_DOWN, ssCtrl, "Ctrl+Down"}, {VK_UP, ssAlt, "Alt+Up"},
+                {VK_DELETE, ssCtrl, "Ctrl+Del"}, {'K', ssCtrl, "Ctrl+K"},       {'W', ssCtrl, "Ctrl+W"},
+                {'Z', ssCtrl, "Ctrl+Z"},          {VK_F2, 0, "F2"},              {VK_BACK, 0, "Backspace"}};
+    Clipboard()->SetAsText("PN-X\tPN-Y");
+    for (const Key& k : keys) {
+        SCOPED_TRACE(k.Name);
+        grid->FocusCell(2, 1, true);
+        TypeKey(grid, k.Code, k.Shift);
+        TypeText(grid, "a");
+        ProcessPendingMessages();
+        EXPECT_EQ(cells(), before);
+        EXPECT_FALSE(Form->sb_Edytuj_ZapiszZmiany->Enabled());
+    }
+    Form->Hide();
+    // Closing asks nothing about the register and leaves its file as it was.
+    TCloseAction action = caNone;
+    for (int i = 0; i < 2 && action == caNone; ++i) {
+        action = caHide;
+        Form->FormClose(Form.get(), action);
+    }
+    EXPECT_EQ(action, caHide);
+    EXPECT_TRUE(VerifyNoPendingDialogs());
+    EXPECT_EQ(Read("Wykazy\\z_u.txt"), ZU);
+}
