@@ -228,6 +228,10 @@ TEST_F(AcrossPages, NamesAreCheckedAsTheMenuFileStoresThem)
         Form->sb_ImportujPlik->Click();
         EXPECT_TRUE(VerifyNoPendingDialogs());
     }
+    // A group made on the import page names a section too.
+    ScriptDialogs().ExpectInput(true, "Rury ]1").ExpectMessageBox(IDOK, "Nazwa nie może zawierać znaku ]");
+    Form->sb_Importuj_DodajGrupe->Click();
+    EXPECT_FALSE(Lists(Form->lb_Importuj_GrupyProdoktow, "Rury ]1"));
     EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), menu);
     EXPECT_TRUE(FileExists(Path("Importuj\\bom.txt")));
     EXPECT_EQ(ListDirectory(Path("Wykazy"), "*.txt").size(), 2u);
