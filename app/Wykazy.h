@@ -91,8 +91,9 @@ AnsiString FreeListFileName(const AnsiString& Base, const std::function<bool(con
 // ---------------------------------------------------------------- import
 // The register lines of tab-separated text (part, drawing, material,
 // standard): a cell opened by a quote and closed by a later one may span
-// lines; any other quote is text, one never closed too. Step runs once per line of each of the six passes, given the
-// number of logical lines of the source.
+// lines; any other quote is text, one never closed too. Step runs once per
+// line of each of the six passes, given the number of logical lines of the
+// source.
 struct TListImport {
     int Lines = 0;
     int Dropped = 0;   // lines with fewer than three tabs

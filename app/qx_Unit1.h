@@ -650,10 +650,8 @@ private:
     // editor's lists have taken in.
     unsigned FMenuFileWrites = 0;
     unsigned FMenuListsSeen = 0;
-public:
     // The editor's lists after another page changed the menu file.
     void ReadMenuListsAgain();
-private:
 
     void CreateRegisterComponents();
     void CreateMenuComponents();
@@ -792,6 +790,9 @@ private:
     void ReadUsersList(TCustomIniFile& Users, const AnsiString& Folder);
     // The users folder whose users the list shows.
     AnsiString FUsersListFolder;
+    // The list read from users.dat of the users folder; false (the list as
+    // it was) when the file is missing or cannot be read.
+    bool ReadUsersListOfFolder();
     // The check dialog for row R of the result grid.
     void CheckFoundNorm(int R);
     // The catalogue row of the standard of result row R: the row the search

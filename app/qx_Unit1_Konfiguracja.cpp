@@ -234,6 +234,22 @@ void Tf_MainForm::ReadUsersList(TCustomIniFile& Users, const AnsiString& Folder)
     FUsersListFolder = Folder;
 }
 
+bool Tf_MainForm::ReadUsersListOfFolder()
+{
+    const AnsiString dat = UsersFolder() + "users.dat";
+    if (!FileExists(dat))
+        return false;
+    try {
+        RememberSharedFile(dat);
+        TPlainCopy copy(dat);
+        TIniFile ini(copy.FileName());
+        ReadUsersList(ini, UsersFolder());
+        return true;
+    } catch (const Exception&) {
+        return false;
+    }
+}
+
 bool Tf_MainForm::SaveUsersList()
 {
     const AnsiString dat = UsersFolder() + "users.dat";
@@ -242,15 +258,9 @@ bool Tf_MainForm::SaveUsersList()
     // The list shown is another folder's: the users of this one are read
     // first, and nothing is written into their file by this save.
     if (!SamePlace(FUsersListFolder, UsersFolder())) {
-        try {
-            RememberSharedFile(dat);
-            TPlainCopy copy(dat);
-            TIniFile ini(copy.FileName());
-            ReadUsersList(ini, UsersFolder());
-        } catch (const Exception&) {
+        if (!ReadUsersListOfFolder())
             Application->MessageBox("Nie można odczytać listy użytkowników z pliku " + dat + " !!!", TitleError,
                                     MB_OK | MB_ICONERROR);
-        }
         return true;
     }
     if (!MayReplaceSharedFile(dat))
@@ -302,6 +312,9 @@ void Tf_MainForm::edt_BazaNormChange(TObject*)
 {
     if (StartingUp)
         return;
+    // The users page shows the users of the users folder named.
+    if (!SamePlace(FUsersListFolder, UsersFolder()))
+        ReadUsersListOfFolder();
     sb_Foldery_Zapisz->SetEnabled(FileExists(edt_BazaNorm->FileName()) && DirectoryExists(edt_DirWykazy->Text()) &&
                                   FileExists(edt_Menu->FileName()) && DirectoryExists(edt_DirUzytkownicy->Text()) &&
                                   DirectoryExists(edt_KopiaBazyNorm->Text()));

@@ -307,7 +307,9 @@ TEST_F(AcrossPages, AnotherUsersFolderKeepsItsUsers)
     ForceDirectories(Path("Dzial2"));
     WriteScrambledFile(Path("Dzial2\\users.dat"),
                        "[UsersName]\r\nanna=\r\npiotr=\r\n[Level]\r\nanna=3\r\npiotr=2\r\n[Options]\r\nRunUserOut=0\r\n");
+    Form->lb_UserName->Items()->Add("jan");   // added for the first folder, not saved
     Form->edt_DirUzytkownicy->SetText(Path("Dzial2"));
+    EXPECT_EQ(Form->lb_UserName->Items()->CommaText(), "anna,piotr");
     ScriptDialogs().ExpectMessageBox(IDOK, "Zmiany poprawnie zapisane.");
     Form->sb_Foldery_ZapiszClick(Form->sb_Foldery_Zapisz);
     TPlainCopy copy(Path("Dzial2\\users.dat"));
