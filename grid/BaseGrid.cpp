@@ -375,7 +375,8 @@ void TBaseGrid::ResetColumnCells(int ACol)
 
 void TBaseGrid::ResetRowCells(int ARow)
 {
-    for (int c = 0; c < ColCount(); ++c)
+    // Every stored column: those beyond ColCount (hidden ones) move with their rows too.
+    for (int c = 0; c < StoredColCount(ARow); ++c)
         ResetCell(c, ARow);
 }
 

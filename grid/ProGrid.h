@@ -9,6 +9,7 @@
 // "real" row.
 #include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "grid/BaseGrid.h"
@@ -602,6 +603,8 @@ public:
     virtual void RemoveRowsEx(int ARow, int ACount);
     virtual void InsertColumns(int ACol, int ACount);
     virtual void RemoveColumns(int ACol, int ACount);
+    // Stored columns (hidden ones included) and display rows: a caller holding
+    // columns as shown turns them into stored ones first (StoredColumnRuns).
     virtual void ClearCellRect(int FromCol, int FromRow, int ToCol, int ToRow);
     virtual void SortRows();
     virtual void HideRow(int ARow);
@@ -648,6 +651,9 @@ public:
     void ChangeScale(int M, int D) override;
     // Stored columns: the shown ones and the hidden ones.
     int AllColCount() const { return ColCount() + NumHiddenColumns(); }
+    // The shown columns FromCol..ToCol as runs of adjacent stored columns (first, last),
+    // left to right: a hidden column between two shown ones splits a run.
+    std::vector<std::pair<int, int>> StoredColumnRuns(int FromCol, int ToCol) const;
     // The grouped column, -1 when the grid is not grouped.
     int GroupColumn() const { return FGroupColumn; }
     void SetGroupColumn(int Value) { FGroupColumn = Value; }
@@ -933,6 +939,7 @@ public:
     // The same for one of many cells: the canvas, the fonts and the texts already measured are kept in
     // AMeasure (made for this grid) between cells.
     void GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoint& Size, TCellTextMeasure& AMeasure);
+    // A display row: inside a node the row joins it, elsewhere hidden rows keep their places.
     virtual void AutoInsertRow(int ARow);
     virtual void AutoRemoveRow(int ARow);
     // The balloon's title and text for a cell; false when there is no balloon text.
@@ -1236,6 +1243,9 @@ private:
     // ARemoved: the stored indices of the removed rows, ascending.
     void DropRowFlags(int ARow, const std::vector<int>& ARemoved, bool ASelectFlags);
     void LowerHiddenRowIndexes(const std::vector<int>& ARemoved);
+    // InsertRowsEx, with the hidden rows stored at or after AHiddenFrom moving down by ACount
+    // (INT_MAX: none moves; for rows that come back from hiding).
+    void InsertShownRows(int ARow, int ACount, bool UpdateControls, int AHiddenFrom);
     AnsiString SortCellText(int ACol, int ARow);
     // The stored text Cells gives, without a copy; false when Cells works
     // the text out (display handlers, shown group counts, a covered cell of a
@@ -1572,9 +1582,13 @@ public:
     TGridDropTarget* OleDropTargetObject() const { return FOleTarget; }
     // Registers or revokes the grid's window as a drop target; false when the platform refused.
     bool RegisterOleDropTarget(bool Value);
-    // The source rectangle of the grid's own running drag (moved down when rows are dropped above it).
+    // The source rectangle of the grid's own running drag, as the drag began.
     TGridRect OleDragRect() const { return FOleDragRect; }
     void SetOleDragRect(const TGridRect& R) { FOleDragRect = R; }
+    // A drop of the grid's own running drag onto itself: AInserted rows were inserted at ARow
+    // before the cells were pasted into APasted. A move then empties (or removes) only what
+    // the dragged cells left behind.
+    void NoteOwnDrop(int ARow, int AInserted, const TGridRect& APasted) { FOwnDrop = {ARow, AInserted, APasted}; }
     // Every second cell-drag move also scrolls horizontally.
     bool NextDragScrollTurn() { return (++FOleScrollTurn & 1) == 0; }
     // Hides the drop indicators: the row arrow, the two column arrows and the drag caption.
@@ -1596,6 +1610,13 @@ private:
     TGridDropSource* FOleSource = nullptr;
     TGridDropTarget* FOleTarget = nullptr;
     TGridRect FOleDragRect{-1, -1, -1, -1};
+    struct TOwnDrop {
+        int Row = -1, Inserted = 0;
+        TGridRect Pasted{-1, -1, -1, -1};
+    } FOwnDrop;
+    // After a move: the cells of the source the dragged cells left behind are emptied, or with
+    // OleRemoveRows and whole rows selected, their rows removed.
+    void ClearMovedSource();
     int FOleScrollTurn = 0;
     // ================================================================ end of find, footers and drag and drop
 
@@ -1665,6 +1686,10 @@ private:
     // The stored columns of display columns FromCol..ToCol in order; with ExportHiddenColumns the
     // hidden columns are taken in their places.
     std::vector<int> ExportColumns(int FromCol, int ToCol);
+    // Where the readers put the fields of a row from display column FromCol on: the columns
+    // the writers write from there (ExportColumns, so that a written file reads back into the
+    // same cells), then new shown columns for fields beyond them (ColCount grows to AFields).
+    std::vector<int> ImportColumns(int FromCol, int AFields);
     char FFieldSeparator = 0;
     bool FReadFirstLine = true;
     bool FExportHiddenColumns = false;
@@ -1943,6 +1968,10 @@ private:
         char StartChar = 0;
         TPoint Cell{-1, -1};
         AnsiString OldText, KeptText, NewText, SearchText, BeginText;
+        // The text the default editor showed for the edit cell (its tags left out), which the
+        // user has not changed when the editor gives it back.
+        AnsiString ShownText;
+        bool Shown = false;
         WideString OldWideText;
         TPoint AdvanceStart{-1, -1};
         int AdvanceSteps = 0;
@@ -2158,7 +2187,7 @@ public:
     bool LastClipboardWasCopy() const { return FCopyFlag; }
 
 private:
-    // R grown to take in the whole merged regions at its top-left and bottom-right cells.
+    // R grown to take in whole every merged region its sides cut.
     TGridRect WidenToMergedRegions(TGridRect R);
     // Whether a row (display) or a column is flagged in a disjunct selection.
     bool DisjunctRowFlagged(int ARow);
@@ -2169,7 +2198,8 @@ private:
     bool PasteCellValue(int ACol, int ARow, AnsiString Value);
     // The smart paste after n values were pasted at the selection's top-left.
     void SmartPaste(const TGridRect& Sel, int ACol, int ARow, int Pasted);
-    // The grid's own format: checked whole, the grid grown by option, read at (ACol, ARow).
+    // The grid's own format: checked whole, the grid grown by option, read at (ACol, ARow);
+    // -1, with nothing changed, for a stream this grid cannot take.
     int PasteCellStream(int ACol, int ARow, const AnsiString& Data);
     // Undo groups of the clipboard: one group however the operations nest; opened on the first change.
     void BeginUndoGroup();

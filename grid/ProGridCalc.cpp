@@ -479,11 +479,9 @@ AnsiString TProStringGrid::GridAsPlainText()
     area.Right = std::min(area.Right, ColCount() - 1);
     std::vector<int> rows;
     if (FMouseActions->DisjunctRowSelect()) {
-        for (int r = FixedRows(); r < RowCount(); ++r) {
-            int flag = FMouseActions->RowSelectPersistent() ? RealRowIndex(r) : r;
-            if (std::size_t(flag) < FRowSelectFlags.size() && FRowSelectFlags[std::size_t(flag)])
+        for (int r = FixedRows(); r < RowCount(); ++r)
+            if (DisjunctRowFlagged(r))
                 rows.push_back(r);
-        }
     } else {
         for (int r = std::max(area.Top, 0); r <= area.Bottom && r < RowCount(); ++r)
             rows.push_back(r);
@@ -495,9 +493,10 @@ AnsiString TProStringGrid::GridAsPlainText()
         for (int c = std::max(area.Left, 0); c <= area.Right; ++c) {
             if (c > std::max(area.Left, 0))
                 text += '\t';
-            AnsiString s = Cells(c, rows[i]);
+            const int stored = RealColIndex(c);
+            AnsiString s = Cells(stored, rows[i]);
             if (s.find("{\\") != AnsiString::npos) {
-                CellToRich(c, rows[i], FRichEdit);
+                CellToRich(stored, rows[i], FRichEdit);
                 s = FRichEdit->Text();
             }
             text += s;

@@ -119,13 +119,25 @@ void TProStringGrid::InsertRows(int ARow, int ACount)
     InsertRowsEx(ARow, ACount, true);
 }
 
+// The new rows take the stored place of the row shown at ARow: hidden rows
+// above it stay, those after it move down with the rows they were among.
 void TProStringGrid::InsertRowsEx(int ARow, int ACount, bool UpdateControls)
+{
+    InsertShownRows(ARow, ACount, UpdateControls, RealRowIndex(ARow));
+}
+
+void TProStringGrid::InsertShownRows(int ARow, int ACount, bool UpdateControls, int AHiddenFrom)
 {
     if (ACount < 1 || ARow < 0 || ARow > RowCount())
         return;
     EndCellEdit();
     int cols = AllColCount();
     int realRow = RealRowIndex(ARow);
+    for (int i = 0; i < FHiddenRowList->Count(); ++i) {
+        auto* item = static_cast<TGridItem*>(FHiddenRowList->Items(i));
+        if (item->Idx >= AHiddenFrom)
+            item->Idx += ACount;
+    }
     SetRowCountPlain(RowCount() + ACount);
     int rows = RowCount();
     // The last row (a floating footer row too) stays last.
@@ -343,11 +355,9 @@ void TProStringGrid::RemoveSelectedRows()
 {
     if (FMouseActions->DisjunctRowSelect()) {
         BeginUpdate();
-        for (int r = RowCount() - 1 - FixedFooters(); r >= TBaseGrid::FixedRows(); --r) {
-            int real = RealRowIndex(r);
-            if (std::size_t(real) < FRowSelectFlags.size() && FRowSelectFlags[std::size_t(real)])
+        for (int r = RowCount() - 1 - FixedFooters(); r >= TBaseGrid::FixedRows(); --r)
+            if (DisjunctRowFlagged(r))
                 RemoveRows(r, 1);
-        }
         ClearRowSelect();
         EndUpdate();
         return;
@@ -460,24 +470,44 @@ void TProStringGrid::ClearColumnRange(int ACol, int ACount)
     ClearCellRect(ACol, 0, ACol + ACount - 1, RowCount() - 1);
 }
 
+std::vector<std::pair<int, int>> TProStringGrid::StoredColumnRuns(int FromCol, int ToCol) const
+{
+    std::vector<std::pair<int, int>> runs;
+    FromCol = std::max(FromCol, 0);
+    if (ToCol < FromCol)
+        return runs;
+    int stored = RealColIndex(FromCol);
+    runs.emplace_back(stored, stored);
+    for (int c = FromCol + 1; c <= ToCol; ++c) {
+        // The next shown column after the last one.
+        while (!ColumnVisible(++stored))
+            ;
+        if (runs.back().second + 1 == stored)
+            runs.back().second = stored;
+        else
+            runs.emplace_back(stored, stored);
+    }
+    return runs;
+}
+
+// The selection holds columns as shown: each is cleared in its stored column.
 void TProStringGrid::ClearSelection()
 {
     EndCellEdit();
     if (FMouseActions->DisjunctRowSelect()) {
-        for (int r = TBaseGrid::FixedRows(); r < RowCount(); ++r) {
-            int real = RealRowIndex(r);
-            if (std::size_t(real) < FRowSelectFlags.size() && FRowSelectFlags[std::size_t(real)])
+        for (int r = TBaseGrid::FixedRows(); r < RowCount(); ++r)
+            if (DisjunctRowFlagged(r))
                 ClearRowRange(r, 1);
-        }
     } else if (FMouseActions->DisjunctColSelect()) {
         for (int c = TBaseGrid::FixedCols(); c < ColCount(); ++c)
-            if (std::size_t(c) < FColSelectFlags.size() && FColSelectFlags[std::size_t(c)])
-                ClearColumnRange(c, 1);
+            if (DisjunctColFlagged(c))
+                ClearColumnRange(RealColIndex(c), 1);
     } else {
         TGridRect s = Selection();
         if (s.Left < 0 || s.Top < 0 || s.Left >= ColCount() || s.Top >= RowCount())
             return;
-        ClearCellRect(s.Left, s.Top, std::min(s.Right, ColCount() - 1), std::min(s.Bottom, RowCount() - 1));
+        for (auto [from, to] : StoredColumnRuns(s.Left, std::min(s.Right, ColCount() - 1)))
+            ClearCellRect(from, s.Top, to, std::min(s.Bottom, RowCount() - 1));
     }
 }
 

@@ -344,8 +344,11 @@ void TProStringGrid::WriteTextStream(TStream* Stream)
     WriteLine(Stream, IntToStr(SaveColCount()) + "," + IntToStr(SaveRowCount()));
     for (int c = 0; c < ColCount(); ++c)
         WriteLine(Stream, "cw " + IntToStr(c) + "," + IntToStr(ColWidths(c)));
-    int colStart = SaveColStart(), rowStart = SaveRowStart();
-    int colEnd = SaveColEnd(), rowEnd = SaveRowEnd();
+    int rowStart = SaveRowStart(), rowEnd = SaveRowEnd();
+    // A cell's column is its place among the columns a save writes (the shown ones of the save
+    // range, and the hidden ones with ExportHiddenColumns): ReadTextStream takes it back by
+    // the same list.
+    const std::vector<int> cols = ExportColumns(SaveColStart(), SaveColEnd());
     // A cell that is not stored is empty unless a hook gives it a text: without
     // such hooks only the stored cells are visited, however large the grid.
     const bool hooked = OnGetDisplText || OnGetDisplWideText || OnSaveCell;
@@ -353,13 +356,13 @@ void TProStringGrid::WriteTextStream(TStream* Stream)
         rowEnd = std::min(rowEnd, StoredRowCount() - 1);
     DoProgress(0, -1);
     for (int r = rowStart; r <= rowEnd; ++r) {
-        const int lastCol = hooked ? colEnd : std::min(colEnd, StoredColCount(r) - 1);
-        for (int c = colStart; c <= lastCol; ++c) {
+        const int stored = StoredColCount(r);
+        for (std::size_t i = 0; i < cols.size() && (hooked || cols[i] < stored); ++i) {
             AnsiString s;
-            SaveCell(c, r, s);
+            SaveCell(cols[i], r, s);
             if (s.empty())
                 continue;
-            WriteLine(Stream, IntToStr(c - colStart) + "," + IntToStr(r - rowStart) + "," + EncodeStreamText(s));
+            WriteLine(Stream, IntToStr(int(i)) + "," + IntToStr(r - rowStart) + "," + EncodeStreamText(s));
         }
         DoProgress(1, r);
     }
@@ -383,6 +386,7 @@ void TProStringGrid::ReadTextStream(TStream* Stream)
         SetColCount(cols);
         SetRowCountPlain(rows);
     }
+    const std::vector<int> stored = ExportColumns(colStart, ColCount() - 1);
     for (;;) {
         Int64 lineStart = Stream->Position();
         if (!ReadLine(Stream, line))
@@ -406,9 +410,10 @@ void TProStringGrid::ReadTextStream(TStream* Stream)
         Int64 row = StreamIndex(rowText, rowStart);
         AnsiString text = c2 == AnsiString::npos ? AnsiString() : line.substr(c2 + 1);
         // Cells outside the grid are left out rather than stored out of sight.
-        if (col < 0 || row < 0 || col >= AllColCount() || row >= RowCount())
+        col -= colStart;
+        if (col < 0 || row < 0 || col >= Int64(stored.size()) || row >= RowCount())
             continue;
-        LoadCell(int(col), int(row), DecodeStreamText(text, Multilinecells()));
+        LoadCell(stored[std::size_t(col)], int(row), DecodeStreamText(text, Multilinecells()));
     }
     CellsChanged(TRect(0, 0, ColCount() - 1, RowCount() - 1));
 }

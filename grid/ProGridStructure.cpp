@@ -4,6 +4,7 @@
 // expanding and contracting, grouping on a column, moving rows and columns,
 // scrolling a cell into view and hiding the selection.
 #include <algorithm>
+#include <climits>
 
 #include "grid/ProGrid.h"
 
@@ -383,7 +384,7 @@ void TProStringGrid::UnHideRows(int FromRow, int ToRow)
                HiddenItem(FHiddenRowList.get(), first + count)->Idx == idx0 + count && idx0 + count <= ToRow)
             ++count;
         int d = DisplayRowIndex(idx0);
-        InsertRows(d, count);
+        InsertShownRows(d, count, true, INT_MAX);
         for (int k = 0; k < count; ++k)
             FillRowFromItem(d + k, HiddenItem(FHiddenRowList.get(), first + k), cols);
         for (int k = 0; k < count; ++k)
@@ -439,12 +440,7 @@ void TProStringGrid::UnHideRowsAll()
 
 void TProStringGrid::InsertRowKeepHidden(int ARealRow)
 {
-    InsertRows(DisplayRowIndex(ARealRow), 1);
-    for (int i = 0; i < FHiddenRowList->Count(); ++i) {
-        TGridItem* item = HiddenItem(FHiddenRowList.get(), i);
-        if (item->Idx >= ARealRow)
-            ++item->Idx;
-    }
+    InsertShownRows(DisplayRowIndex(ARealRow), 1, true, ARealRow);
 }
 
 void TProStringGrid::RemoveRowKeepMax(int ARow)

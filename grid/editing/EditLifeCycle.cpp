@@ -228,6 +228,7 @@ void TProStringGrid::RememberEditCell(int ACol, int ARow)
     TPoint base = GetBaseCell(RealColIndex(ACol), ARow);
     FEdit.OldText = GetGridCell(base.X, base.Y);
     FEdit.OldWideText = DecodeUnicodeCell(FEdit.OldText);
+    FEdit.Shown = false;
     FEdit.ModifiedAtRemember = FEdit.GridModified;
     FEdit.AlwaysEditAtRemember = FNavigation->AlwaysEdit();
 }
@@ -261,7 +262,7 @@ bool TProStringGrid::FinishCellEdit(const AnsiString& AText)
         return true;
     bool valid = true;
     FEdit.NewText = AText;
-    if (AText != FEdit.OldText) {
+    if (AText != FEdit.OldText && !(FEdit.Shown && AText == FEdit.ShownText)) {
         const bool advanceOnEnter = FNavigation->AdvanceOnEnter();
         FNavigation->SetAdvanceOnEnter(false);
         AnsiString value = AText;
@@ -353,6 +354,11 @@ AnsiString TProStringGrid::GetEditText(int ACol, int ARow)
     AnsiString s = TBaseGrid::GetEditText(base.X, base.Y);
     if (!FP.EditWithTags)
         s = HtmlToPlainText(s);
+    // The first fill of the edit is what the user saw; later ones show what the editor wrote.
+    if (!FEdit.Shown && TPoint(ACol, ARow) == FEdit.Cell) {
+        FEdit.ShownText = s;
+        FEdit.Shown = true;
+    }
     return s;
 }
 

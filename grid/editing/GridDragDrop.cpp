@@ -200,13 +200,6 @@ void TGridDropTarget::DropText(TPoint Pt, const AnsiString& Text)
     // Rows that would grow the grid too large are refused before any goes in.
     if (s->OleInsertRows())
         g->CheckGrowth(Int64(col) + size.X, Int64(g->RowCount()) + rows);
-    // Rows dropped above the grid's own dragged rows push them down.
-    TGridRect src = g->OleDragRect();
-    if (src.Top >= 0 && row <= src.Top && s->OleRemoveRows() && s->OleInsertRows()) {
-        src.Top += rows;
-        src.Bottom += rows;
-        g->SetOleDragRect(src);
-    }
     if (row == 0 && g->FixedRowAlways() && g->RowCount() > 1)
         row = 1;
     if (s->OleInsertRows()) {
@@ -219,6 +212,8 @@ void TGridDropTarget::DropText(TPoint Pt, const AnsiString& Text)
     TGridRect pasted(std::max(col, g->FixedCols()), row, std::min(col + size.X - 1, g->ColCount() - 1),
                      std::min(row + rows - 1, g->RowCount() - 1));
     g->SetSelection(pasted);
+    if (g->OleDragRect().Top >= 0)
+        g->NoteOwnDrop(row, s->OleInsertRows() ? rows : 0, pasted);
     g->HideDropArrows();
     if (g->OnOleDropped)
         g->OnOleDropped(g, pasted);
@@ -389,6 +384,7 @@ DWORD TProStringGrid::StartOleDrag(int ACol, int ARow, bool AColumn)
     };
 
     FOleDragRect = Selection();
+    FOwnDrop = TOwnDrop();
     DWORD effect = DROPEFFECT_NONE;
     HRESULT r = E_FAIL;
     try {
@@ -400,24 +396,49 @@ DWORD TProStringGrid::StartOleDrag(int ACol, int ARow, bool AColumn)
         release();
         throw;
     }
-    if (r == DRAGDROP_S_DROP && effect == DROPEFFECT_MOVE && !AColumn) {
-        const TGridRect src = FOleDragRect;
-        if (FDragDropSettings->OleRemoveRows() && (Options() & goRowSelect)) {
-            if (FMouseActions->DisjunctRowSelect())
-                RemoveSelectedRows();
-            else
-                RemoveRows(src.Top, src.Bottom - src.Top + 1);
-        } else if (!FDragDropSettings->OleCopyAlways()) {
-            if (FMouseActions->DisjunctRowSelect())
-                ClearSelection();
-            else
-                ClearCellRect(src.Left, src.Top, src.Right, src.Bottom);
-        }
-    }
+    if (r == DRAGDROP_S_DROP && effect == DROPEFFECT_MOVE && !AColumn)
+        ClearMovedSource();
     if (r != DRAGDROP_S_DROP)
         effect = DROPEFFECT_NONE;
     release();
     if (OnOleDragStop)
         OnOleDragStop(this, int(effect));
     return effect;
+}
+
+void TProStringGrid::ClearMovedSource()
+{
+    const TGridRect src = FOleDragRect;
+    const TOwnDrop drop = FOwnDrop;
+    // The source's rows where they are now: rows inserted by the drop at or above one push it down.
+    auto nowAt = [&](int ARow) { return drop.Inserted > 0 && ARow >= drop.Row ? ARow + drop.Inserted : ARow; };
+    auto pastedRow = [&](int ARow) { return ARow >= drop.Pasted.Top && ARow <= drop.Pasted.Bottom; };
+    if (FDragDropSettings->OleRemoveRows() && (Options() & goRowSelect)) {
+        if (FMouseActions->DisjunctRowSelect()) {
+            RemoveSelectedRows();
+            return;
+        }
+        for (int r = src.Bottom; r >= src.Top; --r)
+            if (!pastedRow(nowAt(r)))
+                RemoveRows(nowAt(r), 1);
+        return;
+    }
+    if (FDragDropSettings->OleCopyAlways())
+        return;
+    if (FMouseActions->DisjunctRowSelect()) {
+        ClearSelection();
+        return;
+    }
+    BeginUpdate();
+    for (int r = src.Top; r <= src.Bottom; ++r) {
+        const int row = nowAt(r);
+        // A row the drop wrote keeps the dragged cells: only the source's columns beside them go.
+        const int keepFrom = pastedRow(row) ? drop.Pasted.Left : src.Right + 1;
+        const int keepTo = pastedRow(row) ? drop.Pasted.Right : src.Right;
+        for (auto [from, to] : StoredColumnRuns(src.Left, std::min(src.Right, keepFrom - 1)))
+            ClearCellRect(from, row, to, row);
+        for (auto [from, to] : StoredColumnRuns(std::max(src.Left, keepTo + 1), src.Right))
+            ClearCellRect(from, row, to, row);
+    }
+    EndUpdate();
 }

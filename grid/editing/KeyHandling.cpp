@@ -230,17 +230,18 @@ bool TProStringGrid::InsertDeleteKey(Word Key, TShiftState Shift)
         bool canInsert = true;
         CanInsertRow(Row(), canInsert);
         if (canInsert) {
+            // AutoInsertRow takes the row as shown (hidden rows and nodes are its own business).
             if (FNavigation->InsertPosition() == pInsertAfter) {
                 if (FP.FixedRowAlways && TBaseGrid::FixedRows() == RowCount()) {
                     AutoInsertRow(Row());
                     SetRow(1);
                 } else {
-                    AutoInsertRow(RealRowIndex(Row() + 1));
+                    AutoInsertRow(Row() + 1);
                     if (Row() + 1 < RowCount())
                         SetRow(Row() + 1);
                 }
             } else {
-                AutoInsertRow(RealRowIndex(Row()));
+                AutoInsertRow(Row());
             }
             CalcFooter(-1);
         }

@@ -754,9 +754,13 @@ void TProStringGrid::CopyRectAsCells(const TGridRect& R)
 
 int TProStringGrid::PasteCellStream(int ACol, int ARow, const AnsiString& Data)
 {
-    TSmartPasteBracket bracket(this);
     TCellStreamContent content;
-    ParseCellStream(Data, content);
+    try {
+        ParseCellStream(Data, content);
+    } catch (const EProGridError&) {
+        return -1;
+    }
+    TSmartPasteBracket bracket(this);
     // Growth that the grid could not count is refused before anything changes.
     const Int64 needCols = Int64(ACol) + content.ColCount, needRows = Int64(ARow) + content.RowCount;
     if (needCols > IntMaxV || needRows > IntMaxV)

@@ -128,22 +128,36 @@ TGridRect TProStringGrid::WidenToMergedRegions(TGridRect R)
 {
     if (R.Left < 0 || R.Top < 0 || R.Left >= ColCount() || R.Top >= RowCount())
         return R;
-    const int left = RealColIndex(R.Left);
-    if (IsMergedCell(left, R.Top)) {
-        TPoint base = GetBaseCell(left, R.Top);
-        R.Left = DisplayColumn(base.X);
-        R.Top = base.Y;
-    }
     R.Right = std::min(R.Right, ColCount() - 1);
     R.Bottom = std::min(R.Bottom, RowCount() - 1);
-    if (R.Right < 0 || R.Bottom < 0)
+    if (R.Right < R.Left || R.Bottom < R.Top)
         return R;
-    const int right = RealColIndex(R.Right);
-    if (IsMergedCell(right, R.Bottom)) {
-        TPoint base = GetBaseCell(right, R.Bottom);
-        TPoint span = CellSpan(base.X, base.Y);
-        R.Right = std::min(ColCount() - 1, DisplayColumn(base.X) + std::max(span.X, 0));
-        R.Bottom = std::min(RowCount() - 1, base.Y + std::max(span.Y, 0));
+    // Every merged region a side of the rectangle cuts is taken in whole; the grown sides may
+    // cut further regions, so the sides are walked again until nothing grows.
+    for (bool grown = true; grown;) {
+        const TGridRect was = R;
+        auto takeIn = [&](int AStoredCol, int ARow) {
+            if (!IsMergedCell(AStoredCol, ARow))
+                return;
+            const TPoint base = GetBaseCell(AStoredCol, ARow);
+            const TPoint span = CellSpan(base.X, base.Y);
+            const int left = DisplayColumn(base.X);
+            R.Left = std::min(R.Left, left);
+            R.Top = std::min(R.Top, base.Y);
+            R.Right = std::max(R.Right, std::min(ColCount() - 1, left + span.X));
+            R.Bottom = std::max(R.Bottom, std::min(RowCount() - 1, base.Y + span.Y));
+        };
+        const int leftStored = RealColIndex(was.Left), rightStored = RealColIndex(was.Right);
+        for (auto [from, to] : StoredColumnRuns(was.Left, was.Right))
+            for (int c = from; c <= to; ++c) {
+                takeIn(c, was.Top);
+                takeIn(c, was.Bottom);
+            }
+        for (int r = was.Top + 1; r < was.Bottom; ++r) {
+            takeIn(leftStored, r);
+            takeIn(rightStored, r);
+        }
+        grown = !(R == was);
     }
     return R;
 }
@@ -262,8 +276,10 @@ void TProStringGrid::CopyRectToClipboard(const TGridRect& R, bool SelectedOnly)
                 s = CellTextAsAnsi(s);
             if (!FNavigation->CopyHTMLTagsToClipboard() && s.find("</") != AnsiString::npos)
                 s = HtmlStripTags(s);
-            if (HoldsChar(s, '\r')) {
-                // A line break inside a cell: its CR goes and the text is quoted.
+            if (HoldsChar(s, '\r') || (!s.empty() && (s.front() == '"' || s.back() == '"'))) {
+                // A line break inside a cell: its CR goes and the text is quoted. A text that
+                // begins or ends with a double quote is quoted too, so that the pair a paste
+                // takes off is this one (inner quotes stay as they are).
                 text += '"';
                 text += RemoveCRChars(s);
                 text += '"';
@@ -369,8 +385,10 @@ int TProStringGrid::PasteGridCells(int ACol, int ARow)
     TClipboard* cb = Clipboard();
     FPasteExtent = TPoint(0, 0);
     if (GetAllowFmtClipboard() && cb->HasFormat(GridClipboardFormat())) {
-        AnsiString data = cb->GetFormatData(GridClipboardFormat());
-        return data.empty() ? 0 : PasteCellStream(ACol, ARow, data);
+        const int pasted = PasteCellStream(ACol, ARow, cb->GetFormatData(GridClipboardFormat()));
+        // A stream this grid cannot take: what was copied with it is pasted instead.
+        if (pasted >= 0)
+            return pasted;
     }
     if (FNavigation->AllowRTFClipboard() && cb->HasFormat(RichTextFormat())) {
         AnsiString rtf = cb->GetFormatData(RichTextFormat());

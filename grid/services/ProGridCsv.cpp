@@ -405,29 +405,34 @@ void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int Ma
         SetRowCountPlain(std::max(RowCount(), total + row + FixedFooters()));
     if (!FReadFirstLine && !reader.AtEnd())
         reader.Next(fields);
-    auto emptyFrom = [this](int ACol, int ARow) {
-        for (int c = ACol; c < StoredColCount(ARow); ++c)
-            if (!CellText(c, ARow).empty())
+    // The fields fill the columns a save of this grid writes, in its order.
+    const std::vector<int> cols = ImportColumns(startCol, int(widest));
+    // A row holds exactly its fields: the columns after them are emptied, and so are stored
+    // cells beyond the grid's columns, which would come back when it grows.
+    auto emptyFrom = [this, &cols](std::size_t AField, int ARow) {
+        auto empty = [&](int c) {
+            if (c < StoredColCount(ARow) && !CellText(c, ARow).empty())
                 AssignCellText(c, ARow, {});
+        };
+        for (std::size_t i = AField; i < cols.size(); ++i)
+            empty(cols[i]);
+        for (int c = AllColCount(); c < StoredColCount(ARow); ++c)
+            empty(c);
     };
     int done = 0, lastPercent = -1;
     while (!reader.AtEnd() && (MaxRows <= 0 || done < MaxRows)) {
         reader.Next(fields);
         if (row >= RowCount() - FixedFooters())
             SetRowCountPlain(row + 1000);
-        int needCols = startCol + int(fields.size());
-        if (needCols > ColCount())
-            SetColCount(needCols);
         for (std::size_t i = 0; i < fields.size(); ++i) {
             AnsiString s = fields[i].Quoted ? LineBreaksToCRLF(fields[i].Text) : UndoubleQuotes(fields[i].Text);
             if (FTildeLineBreaks)
                 TildeToLineBreaks(s);
             else
                 VTabToCRLF(s);
-            LoadCell(startCol + int(i), row, s);
+            LoadCell(cols[i], row, s);
         }
-        // The row holds exactly its fields: what it held further right goes.
-        emptyFrom(startCol + int(fields.size()), row);
+        emptyFrom(fields.size(), row);
         ++row;
         ++done;
         if (OnFileProgress) {
@@ -441,7 +446,7 @@ void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int Ma
     SetRowCountPlain(std::max(row + FixedFooters(), FixedRows() + 1));
     // A row kept below the file's lines (the grid's least rows) is empty too.
     for (int r = row; r < RowCount() - FixedFooters(); ++r)
-        emptyFrom(startCol, r);
+        emptyFrom(0, r);
     if (keepFooter) {
         SetRowCountPlain(RowCount() + 1);
         for (int c = 0; c < int(footerRow.size()); ++c)

@@ -90,6 +90,16 @@ std::vector<int> TProStringGrid::ExportColumns(int FromCol, int ToCol)
     return cols;
 }
 
+std::vector<int> TProStringGrid::ImportColumns(int FromCol, int AFields)
+{
+    std::vector<int> cols = ExportColumns(FromCol, ColCount() - 1);
+    if (AFields > int(cols.size())) {
+        SetColCount(ColCount() + AFields - int(cols.size()));
+        cols = ExportColumns(FromCol, ColCount() - 1);
+    }
+    return cols;
+}
+
 int TProStringGrid::MaxColumnTextLength(int ACol)
 {
     int longest = 0;
