@@ -262,7 +262,14 @@ bool TProStringGrid::FinishCellEdit(const AnsiString& AText)
         return true;
     bool valid = true;
     FEdit.NewText = AText;
-    if (AText != FEdit.OldText && !(FEdit.Shown && AText == FEdit.ShownText)) {
+    // The editor gave back the text it showed (a cell's text without its tags): the cell did not
+    // change, and what the editor wrote into it as it went is taken back.
+    const bool asShown = AText != FEdit.OldText && FEdit.Shown && AText == FEdit.ShownText;
+    if (asShown) {
+        const TPoint base = GetBaseCell(col, row);
+        if (GetGridCell(base.X, base.Y) != FEdit.OldText)
+            SetCells(base.X, base.Y, FEdit.OldText);
+    } else if (AText != FEdit.OldText) {
         const bool advanceOnEnter = FNavigation->AdvanceOnEnter();
         FNavigation->SetAdvanceOnEnter(false);
         AnsiString value = AText;

@@ -523,18 +523,37 @@ TEST_F(Editing, LengthLimitAndPasteOfTheFirstLine)
     EXPECT_EQ(Editor()->Text(), "5");
 }
 
+// The editor shows a cell without its tags unless EditWithTags; a cell whose shown text the
+// user did not change keeps its tags.
 TEST_F(Editing, EditTextLeavesTagsOutUnlessEditWithTags)
 {
-    Grid->SetCells(1, 2, "<b>x</b>");
-    Grid->FocusCell(1, 2, true);
-    Grid->BeginCellEdit();
-    EXPECT_EQ(Editor()->Text(), "x");
-    TypeKey(Editor(), VK_ESCAPE);
-    EXPECT_EQ(Grid->Cells(1, 2), "<b>x</b>");
-    Grid->SetEditWithTags(true);
-    Grid->BeginCellEdit();
-    EXPECT_EQ(Editor()->Text(), "<b>x</b>");
-    TypeKey(Editor(), VK_ESCAPE);
+    const struct {
+        bool Tags;
+        const char* Shown;
+        std::vector<Word> Keys;
+        const char* Cell;
+    } cases[] = {
+        {false, "x", {VK_ESCAPE}, "<b>x</b>"},
+        {false, "x", {VK_RETURN}, "<b>x</b>"},
+        {false, "x", {VK_END, 'Y', VK_RETURN}, "xy"},
+        {false, "x", {VK_END, 'Y', VK_BACK, VK_RETURN}, "<b>x</b>"},
+        {true, "<b>x</b>", {VK_RETURN}, "<b>x</b>"},
+        {true, "<b>x</b>", {VK_END, 'Y', VK_RETURN}, "<b>x</b>y"},
+    };
+    for (const auto& c : cases) {
+        Grid->SetCells(1, 2, "<b>x</b>");
+        Grid->SetEditWithTags(c.Tags);
+        Grid->FocusCell(1, 2, true);
+        Grid->BeginCellEdit();
+        EXPECT_EQ(Editor()->Text(), c.Shown);
+        for (Word k : c.Keys)
+            if (k == 'Y')
+                TypeText(Editor(), "y");
+            else
+                TypeKey(Editor(), k);
+        ProcessPendingMessages();
+        EXPECT_EQ(Grid->Cells(1, 2), c.Cell) << c.Tags << " " << c.Keys.size();
+    }
 }
 
 TEST_F(Editing, TheEditBracketEndsAnOpenEditForBulkChanges)

@@ -320,6 +320,53 @@ TEST_F(GridDragDrop, DropWithInsertRowsSelectsTheNewRows)
     EXPECT_EQ(B->Selection(), TGridRect(1, 2, 1, 4));
 }
 
+// Rows moved inside one grid: the dragged cells end up at the drop once, and only the cells
+// they left behind are emptied (or their rows removed), whether the drop inserts rows or not
+// and wherever it lands; a hidden column stays where it is.
+TEST_F(GridDragDrop, MovesInsideOneGridLeaveEveryOtherCell)
+{
+    const struct {
+        bool Insert, Remove, HideColumn2;
+        int Top, Bottom, Drop;
+        const char* Rows;   // each row's cells 1-3: their digit when whole, "-" when empty
+    } cases[] = {
+        {true, false, false, 4, 4, 2, "1 4 2 3 - 5"},      // up: the rows pushed down are not wiped
+        {false, false, false, 2, 3, 3, "1 - 2 3 5"},       // down by one onto itself
+        {true, true, false, 4, 4, 2, "1 4 2 3 5"},
+        {false, true, false, 2, 3, 3, "1 2 3 5"},
+        {true, false, false, 2, 3, 3, "1 - 2 3 - 4 5"},    // into the middle of the dragged rows
+        {false, false, false, 2, 2, 4, "1 - 3 2 5"},
+        {true, false, true, 4, 4, 2, "1 r4,,t4 2 3 ,s4, 5"},
+    };
+    for (const auto& c : cases) {
+        A->SetRowCount(6);
+        A->UnHideColumnsAll();
+        for (int r = 1; r < 6; ++r)
+            for (int col = 1; col < 4; ++col)
+                A->SetCells(col, r, std::string(1, char('q' + col)) + char('0' + r));
+        A->SetOptions(A->Options() | goRowSelect);
+        A->Navigation()->SetAllowClipboardAlways(true);
+        A->DragDropSettings()->SetOleInsertRows(c.Insert);
+        A->DragDropSettings()->SetOleRemoveRows(c.Remove);
+        if (c.HideColumn2)
+            A->HideColumn(2);
+        A->SetSelection(TGridRect(1, c.Top, A->ColCount() - 1, c.Bottom));
+        ScriptSystemDrag({Over(A, 1, c.Top), Over(A, 1, c.Drop)});
+        EXPECT_EQ(A->StartOleDrag(1, c.Top, false), DWORD(DROPEFFECT_MOVE));
+        std::string rows;
+        for (int r = 1; r < A->RowCount(); ++r) {
+            std::string cells = A->Cells(1, r) + "," + A->Cells(2, r) + "," + A->Cells(3, r);
+            std::string token = cells == ",," ? "-" : cells;
+            for (char k = '1'; k <= '5'; ++k)
+                if (cells == std::string("r") + k + ",s" + k + ",t" + k)
+                    token = std::string(1, k);
+            rows += (rows.empty() ? "" : " ") + token;
+        }
+        EXPECT_EQ(rows, c.Rows) << "insert " << c.Insert << " remove " << c.Remove << " rows " << c.Top << "-"
+                                << c.Bottom << " to " << c.Drop;
+    }
+}
+
 TEST_F(GridDragDrop, PressAndMoveStartTheDrag)
 {
     A->SetSelection(TGridRect(1, 1, 2, 1));

@@ -114,6 +114,35 @@ TEST_F(ClipboardTest, PasteSplitsFieldsAndLinesAndStripsOnlyMatchingQuotes)
     EXPECT_EQ(size, TPoint(3, 2));
 }
 
+// A text copied from a cell pastes back as it was: one that begins or ends with a double quote
+// travels in one more pair of quotes, which the paste takes off again.
+TEST_F(ClipboardTest, CellTextsWithQuotesPasteBackAsTheyWere)
+{
+    struct { const char* Text; const char* Copied; } cases[] = {
+        {"\"PN-EN 1090\"", "\"\"PN-EN 1090\"\""}, {"\"\"", "\"\"\"\""}, {"\"otwarty", "\"\"otwarty\""},
+        {"zamknięty\"", "\"zamknięty\"\""}, {"\"", "\"\"\""}, {"w \"środku\" tak", "w \"środku\" tak"},
+    };
+    for (auto& c : cases) {
+        TProStringGrid a(nullptr), b(nullptr);
+        MakeEditable(b);
+        a.SetCells(1, 1, c.Text);
+        a.SetCells(2, 2, c.Text);
+        Select(a, 1, 1, 1, 1);
+        a.CopySelection();
+        EXPECT_EQ(Clipboard()->AsText(), c.Copied) << c.Text;
+        Select(b, 1, 1, 1, 1);
+        b.PasteSelection();
+        EXPECT_EQ(b.Cells(1, 1), c.Text);
+        // Among other cells, on several rows.
+        Select(a, 1, 1, 2, 2);
+        a.CopySelection();
+        Select(b, 1, 3, 1, 3);
+        b.PasteSelection();
+        EXPECT_EQ(Texts(b, 1, 3, 2), (std::vector<std::string>{c.Text, ""})) << c.Text;
+        EXPECT_EQ(Texts(b, 2, 3, 2), (std::vector<std::string>{"", c.Text})) << c.Text;
+    }
+}
+
 TEST_F(ClipboardTest, PasteNeedsEditingAndSkipsReadOnlyCellsAndVetoes)
 {
     TProStringGrid g(nullptr);
@@ -390,6 +419,43 @@ TEST_F(OwnFormatTest, StreamShiftsCellsOrResizesForTheWholeGrid)
     EXPECT_EQ(Other->RowHeights(3), 33);
     EXPECT_EQ(Other->Cells(2, 3), "1/2");
     EXPECT_EQ(Other->Cells(5, 7), "");
+}
+
+// A selection whose side cuts a merged region copies the region whole, so that the grid's own
+// format pastes; a stream the grid cannot take pastes as the text copied with it.
+TEST_F(OwnFormatTest, MergedRegionsCutByTheSelectionTravelWhole)
+{
+    Grid->SetCells(1, 1, "lewa");
+    Grid->SetCells(2, 1, "scalona");
+    Grid->SetCells(1, 3, "dół");
+    Grid->MergeCells(2, 1, 2, 2);
+    struct { TGridRect Sel, Copied; } cases[] = {
+        {TGridRect(1, 1, 2, 1), TGridRect(1, 1, 3, 2)},   // the base cell inside, covered cells outside
+        {TGridRect(3, 2, 3, 3), TGridRect(2, 1, 3, 3)},   // a covered cell inside, the base outside
+        {TGridRect(1, 2, 4, 3), TGridRect(1, 1, 4, 3)},   // the top side crosses the region
+    };
+    for (auto& c : cases) {
+        Other->ClearAll();
+        Other->FreeCellProperties(0, 0, Other->ColCount() - 1, Other->RowCount() - 1);
+        Select(*Grid, c.Copied.Left, c.Copied.Top, c.Copied.Left, c.Copied.Top);
+        Grid->SetSelection(c.Sel);
+        Grid->CopySelection();
+        Select(*Other, 1, 5, 1, 5);
+        EXPECT_NO_THROW(Other->PasteSelection());
+        EXPECT_EQ(Other->Range, TRect(1, 5, 1 + c.Copied.Right - c.Copied.Left, 5 + c.Copied.Bottom - c.Copied.Top));
+        const int x = 1 + 2 - c.Copied.Left, y = 5 + 1 - c.Copied.Top;
+        EXPECT_EQ(Other->Cells(x, y), "scalona");
+        EXPECT_EQ(Other->CellSpan(x, y), TPoint(1, 1));
+        EXPECT_EQ(Other->Cells(x + 1, y + 1), "scalona");
+    }
+    Clipboard()->Open();
+    Clipboard()->SetAsText("tekst\tobok");
+    Clipboard()->SetFormatData(GridClipboardFormat(), "nie strumień");
+    Clipboard()->Close();
+    Select(*Other, 1, 8, 1, 8);
+    ASSERT_NO_THROW(Other->PasteSelection());
+    EXPECT_EQ(Other->Cells(1, 8), "tekst");
+    EXPECT_EQ(Other->Cells(2, 8), "obok");
 }
 
 TEST_F(OwnFormatTest, DamagedStreamsChangeNothing)
