@@ -163,7 +163,7 @@ void TGridDropTarget::DropWholeText(TPoint Pt, const AnsiString& Text, bool Url)
     if (Url ? bool(FGrid->OnOleDropURL) : bool(FGrid->OnOleDrop))
         (Url ? FGrid->OnOleDropURL : FGrid->OnOleDrop)(FGrid, row, col, Text, allow);
     if (allow && col >= 0 && row >= 0)
-        FGrid->SetCells(col, row, Text);
+        FGrid->SetCells(FGrid->RealColIndex(col), row, Text);
     FGrid->HideDropArrows();
 }
 

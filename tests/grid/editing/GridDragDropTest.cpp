@@ -166,6 +166,11 @@ TEST_F(GridDragDrop, DropsAreRefusedWhereTheGridSaysNo)
     RtfSwitch on(true);
     DropFromOutside(rich, {Over(B, 1, 5)});
     EXPECT_EQ(B->Cells(1, 5), "{\\rtf1 bogaty}");
+    // With a column hidden, the rich text lands in the column shown under the pointer.
+    B->HideColumn(1);
+    DropFromOutside(rich, {Over(B, 1, 3)});
+    EXPECT_EQ(B->Cells(2, 3), "{\\rtf1 bogaty}");
+    EXPECT_EQ(B->Cells(1, 3), "");
 }
 
 TEST_F(GridDragDrop, ColumnDraggedBetweenGrids)
