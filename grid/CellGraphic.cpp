@@ -62,13 +62,18 @@ void TCellGraphic::Assign(TPersistent* Source)
         CellCreated = s->CellCreated;
 }
 
+TGraphic* TCellGraphic::PictureGraphic() const
+{
+    if (auto* p = dynamic_cast<TPicture*>(CellObject))
+        return p->Graphic();
+    return dynamic_cast<TGraphic*>(CellObject);
+}
+
 namespace {
 TSize PictureNaturalSize(const TCellGraphic& G)
 {
     if (G.CellType == ctPicture) {
-        if (auto* p = dynamic_cast<TPicture*>(G.CellObject))
-            return TSize{p->Width(), p->Height()};
-        if (auto* g = dynamic_cast<TGraphic*>(G.CellObject))
+        if (TGraphic* g = G.PictureGraphic())
             return TSize{g->Width(), g->Height()};
     } else if (G.CellType == ctFilePicture) {
         if (auto* f = dynamic_cast<TFilePicture*>(G.CellObject))

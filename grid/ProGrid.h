@@ -1353,12 +1353,18 @@ private:
     void DrawCellBorders(TCanvas* ACanvas, int ACol, int ARow, TRect ARect);
     void DrawCellGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TCellGraphic* G, TVAlignment VAlign,
                          TAlignment TextAlign, int TextWidth);
+    // The size a cell's graphic is drawn at in Area (the cell inside its text margins, grown by one pixel).
+    TSize CellGraphicExtent(TCellGraphic* G, const TRect& Area);
     void DrawNodeButton(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TCellGraphic* G);
     void DrawTreeLines(TCanvas* ACanvas, int ARow, TRect ARect);
     void PaintBackgroundArea();
     bool SortGlyphShown(int ACol, int ARow);
+    // The row (column) of a stored cell is marked in the disjunct row (column) selection.
+    bool DisjunctlyMarked(int ACol, int ARow);
     AnsiString BalloonCellText(int ACol, int ARow);
     TPoint FCellTextOffset{2, 2};
+    // While set, a cell's mini-HTML is hit-tested into it where the painting would lay it out, not drawn.
+    THtmlRun* FHtmlHit = nullptr;
     TColor FSelectionRectangleColor = clBlack;
     bool FEditorVisible = false;
     bool FPlainClick = false;

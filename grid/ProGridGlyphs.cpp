@@ -397,6 +397,39 @@ void TProStringGrid::DrawTreeLines(TCanvas* ACanvas, int ARow, TRect ARect)
 }
 
 // ---------------------------------------------------------------- one cell's graphic
+TSize TProStringGrid::CellGraphicExtent(TCellGraphic* G, const TRect& Area)
+{
+    TImageList* images = FGridImages;
+    switch (G->CellType) {
+    case ctCheckBox:
+    case ctDataCheckBox:
+    case ctVirtCheckBox:
+    case ctRowCheckBox: return TSize{FControlLook->CheckSize(), FControlLook->CheckSize()};
+    case ctBitmap:
+        if (TGraphic* p = G->PictureGraphic())
+            return TSize{p->Width(), p->Height()};
+        return TSize{};
+    case ctPicture:
+    case ctFilePicture:
+        // Fitted to the room inside the one-pixel margin the graphic keeps.
+        return G->GetPictureSize(std::max(0, Area.Width() - 2), std::max(0, Area.Height() - 2));
+    case ctIcon: return G->CellIcon ? TSize{G->CellIcon->Width(), G->CellIcon->Height()} : TSize{};
+    case ctImageList:
+    case ctDataImage: return images ? TSize{images->Width(), images->Height()} : TSize{};
+    case ctImages:
+        if (auto* list = dynamic_cast<TIntList*>(G->CellObject); list && images) {
+            const int n = list->Count();
+            return G->CellBoolean ? TSize{images->Width() * n, images->Height()}
+                                  : TSize{images->Width(), images->Height() * n};
+        }
+        return TSize{};
+    case ctProgressPie: return TSize{20, 20};
+    case ctButton:
+    case ctBitButton: return TSize{G->CellIndex & 0xFFFF, int((unsigned(G->CellIndex) >> 16) & 0xFFFF)};
+    default: return TSize{};
+    }
+}
+
 void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TCellGraphic* G,
                                      TVAlignment VAlign, TAlignment TextAlign, int TextWidth)
 {
@@ -538,37 +571,9 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect
     }
 
     // Pictures, images and buttons: placed by the graphic's own alignment.
-    int W = 0, H = 0;
+    TSize extent = CellGraphicExtent(G, ARect);
+    int W = extent.cx, H = extent.cy;
     TGraphic* pic = dynamic_cast<TGraphic*>(G->CellObject);
-    switch (t) {
-    case ctBitmap:
-    case ctPicture:
-        if (pic) {
-            W = pic->Width();
-            H = pic->Height();
-        }
-        break;
-    case ctIcon:
-        if (G->CellIcon) {
-            W = G->CellIcon->Width();
-            H = G->CellIcon->Height();
-        }
-        break;
-    case ctImageList:
-    case ctDataImage:
-        if (FGridImages) {
-            W = FGridImages->Width();
-            H = FGridImages->Height();
-        }
-        break;
-    case ctProgressPie: W = H = 20; break;
-    case ctButton:
-    case ctBitButton:
-        W = G->CellIndex & 0xFFFF;
-        H = (unsigned(G->CellIndex) >> 16) & 0xFFFF;
-        break;
-    default: break;
-    }
     int T = TextWidth > 0 ? TextWidth + 2 : 0;
     int width = ARect.Width();
     int x = ARect.Left + 1, y = ARect.Top + 1;
@@ -605,8 +610,22 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect
         }
         break;
     case ctPicture:
-        if (pic)
-            ACanvas->StretchDraw(TRect(x, y, x + W, y + H), pic);
+        if (TGraphic* picture = G->PictureGraphic())
+            ACanvas->StretchDraw(TRect(x, y, x + W, y + H), picture);
+        break;
+    case ctFilePicture:
+        if (auto* file = dynamic_cast<TFilePicture*>(G->CellObject))
+            file->Draw(ACanvas, TRect(x, y, x + W, y + H));
+        break;
+    case ctImages:
+        if (auto* list = dynamic_cast<TIntList*>(G->CellObject); list && FGridImages) {
+            // One after another, downwards, or to the right with CellBoolean.
+            const int stepX = G->CellBoolean ? FGridImages->Width() : 0;
+            const int stepY = G->CellBoolean ? 0 : FGridImages->Height();
+            for (int i = 0; i < list->Count(); ++i)
+                if (const int idx = list->Items(i); idx >= 0 && idx < FGridImages->Count())
+                    FGridImages->Draw(ACanvas, x + i * stepX, y + i * stepY, idx);
+        }
         break;
     case ctIcon:
         if (G->CellIcon)

@@ -31,44 +31,6 @@ bool TextSharesCell(TCellType T)
     }
 }
 
-int GraphicWidth(TProStringGrid* Grid, TCellGraphic* G)
-{
-    switch (G->CellType) {
-    case ctCheckBox:
-    case ctDataCheckBox:
-    case ctVirtCheckBox:
-    case ctRowCheckBox: return Grid->ControlLook()->CheckSize();
-    case ctBitmap:
-    case ctPicture:
-        if (auto* p = dynamic_cast<TGraphic*>(G->CellObject))
-            return p->Width();
-        return 0;
-    case ctIcon: return G->CellIcon ? G->CellIcon->Width() : 0;
-    case ctImageList:
-    case ctDataImage: return Grid->GridImages() ? Grid->GridImages()->Width() : 0;
-    case ctProgressPie: return 20;
-    case ctButton:
-    case ctBitButton: return G->CellIndex & 0xFFFF;
-    default: return 0;
-    }
-}
-
-int GraphicHeight(TProStringGrid* Grid, TCellGraphic* G)
-{
-    switch (G->CellType) {
-    case ctBitmap:
-    case ctPicture:
-        if (auto* p = dynamic_cast<TGraphic*>(G->CellObject))
-            return p->Height();
-        return 0;
-    case ctIcon: return G->CellIcon ? G->CellIcon->Height() : 0;
-    case ctImageList: return Grid->GridImages() ? Grid->GridImages()->Height() : 0;
-    case ctButton:
-    case ctBitButton: return (unsigned(G->CellIndex) >> 16) & 0xFFFF;
-    default: return 0;
-    }
-}
-
 void HLine(TCanvas* C, int X1, int X2, int Y, TColor Color)
 {
     C->Pen()->SetColor(Color);
@@ -225,9 +187,7 @@ void TProStringGrid::GetCellStyleEx(int ACol, int ARow, TGridDrawState& State, b
         bool wasSelected = State & gdSelected;
         TMouseActions* ma = FMouseActions.get();
         if (ma->DisjunctRowSelect() || ma->DisjunctColSelect()) {
-            bool marked = IsSelected(col, ARow);
-            if (ma->DisjunctColSelect() && !ma->DisjunctRowSelect())
-                marked = dcol < int(ColCount()) && GetColSelect(dcol);
+            bool marked = DisjunctlyMarked(col, ARow);
             bool current = ma->DisjunctRowSelect() ? ARow == Row() : dcol == Col();
             State &= ~gdSelected;
             if (marked && !(FPlainClick && current)) {
@@ -257,6 +217,15 @@ void TProStringGrid::GetCellStyleEx(int ACol, int ARow, TGridDrawState& State, b
     if (OnGetWordWrap)
         OnGetWordWrap(this, col, ARow, WordWrap);
     ResolveCellAlignment(col, ARow, HAlign, VAlign);
+}
+
+bool TProStringGrid::DisjunctlyMarked(int ACol, int ARow)
+{
+    if (FMouseActions->DisjunctColSelect() && !FMouseActions->DisjunctRowSelect()) {
+        const int dcol = DisplayColumn(ACol);
+        return dcol < int(ColCount()) && GetColSelect(dcol);
+    }
+    return IsSelected(ACol, ARow);
 }
 
 void TProStringGrid::ResolveCellAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign)
@@ -343,6 +312,8 @@ void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect AR
     }
     int textWidth = 0;
     DrawCellText(ACanvas, ACol, ARow, textRect, state, g, ha, va, wrap, savedBrush, savedFont, textWidth);
+    if (FHtmlHit)
+        return;   // a hit test: the text was laid out, nothing else is wanted
     TRect grown = ARect;
     InflateRect(grown, 1, 1);
     DrawCellBorders(ACanvas, ACol, ARow, grown);
@@ -527,15 +498,27 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
     int col = RealColIndex(ACol);
     TextWidth = 0;
     bool fixed = AState & gdFixed;
+    // What was drawn in the cell so far (the modified mark, buttons) leaves its colours on the
+    // canvas: the text starts from the cell's own.
+    ACanvas->Brush()->SetColor(SavedBrush);
+    ACanvas->Font()->SetColor(SavedFont);
+    TColor linkColor = FP.URLColor;
     if ((AState & gdSelected) && !fixed && ShowSelection()) {
         if (FP.SelectionColor != clNone)
             ACanvas->Brush()->SetColor(FP.SelectionColor);
         if (FP.SelectionTextColor != clNone)
-            ACanvas->Font()->SetColor(FP.SelectionTextColor);
+            ACanvas->Font()->SetColor(linkColor = FP.SelectionTextColor);
     }
-    TColor linkColor = (AState & gdSelected) && FP.SelectionTextColor != clNone && ShowSelection()
-                           ? FP.SelectionTextColor
-                           : FP.URLColor;
+    // A row (column) left out of a disjunct selection is not selected, whatever the selection
+    // rectangle told the colour event: it is asked again.
+    TMouseActions* ma = FMouseActions.get();
+    if ((ma->DisjunctRowSelect() || ma->DisjunctColSelect()) && !FPlainClick && !fixed &&
+        !DisjunctlyMarked(col, ARow)) {
+        linkColor = FP.URLColor;
+        ACanvas->Brush()->SetColor(SavedBrush);
+        ACanvas->Font()->SetColor(SavedFont);
+        GetCellColor(col, ARow, AState & ~gdSelected, ACanvas->Brush(), ACanvas->Font());
+    }
 
     AnsiString text;
     FormatNumericCell(col, ARow, text);
@@ -613,7 +596,10 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
     r.Top += FCellTextOffset.Y;
     int gw = 0;
     if (G) {
-        gw = GraphicWidth(this, G);
+        TRect area = ARect;
+        InflateRect(area, 1 - FCellTextOffset.X, 1 - FCellTextOffset.Y);
+        const TSize extent = CellGraphicExtent(G, area);
+        gw = extent.cx;
         if (ACol == 0 && G->CellType == ctNode && HasCellProperties(0, ARow))
             gw = CellProperties(0, ARow)->NodeLevel() * 12 + 4;
         if (G->CellType == ctCheckBox && G->CellHAlign != haAfterText && HAlign != taRightJustify)
@@ -623,9 +609,9 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
         else if (G->CellHAlign == haAfterText || (G->CellType == ctCheckBox && HAlign == taRightJustify))
             r.Right -= gw;
         if (G->CellVAlign == vaAboveText)
-            r.Top += GraphicHeight(this, G);
+            r.Top += extent.cy;
         else if (G->CellVAlign == vaUnderText)
-            r.Bottom -= GraphicHeight(this, G);
+            r.Bottom -= extent.cy;
     }
     if (ACol == 0 && HasNodes() && !(G && G->CellType == ctNode))
         r.Left = ARect.Left + GetRowIndent(ARow);
@@ -648,6 +634,7 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
         run.URLColor = linkColor;
         run.ShadowColor = clGray;
         run.WordWrap = WordWrap;
+        run.Blink = !FP.EnableBlink || FEdit.BlinkPhase;   // without blinking the text stays
         run.Owner = this;
         // Laid out first, so that a centred or bottom-aligned cell places the block.
         run.CheckHeight = true;
@@ -662,6 +649,15 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
         else if (VAlign == vtaBottom && run.YSize < r.Height())
             hr.Top = r.Bottom - run.YSize;
         run.CheckHeight = false;
+        if (FHtmlHit) {
+            run.X = FHtmlHit->X;
+            run.Y = FHtmlHit->Y;
+            run.ControlID = FHtmlHit->ControlID;
+            run.CheckHotSpot = run.Selected = run.Blink = true;
+            run.Run(ACanvas, text, hr);
+            *FHtmlHit = run;
+            return;
+        }
         run.Run(ACanvas, text, hr);
         if (sortGlyph)
             DrawSortIndicator(ACanvas, col, r.Right + 2, glyphY(r));

@@ -373,6 +373,9 @@ public:
     // ctPicture and ctFilePicture: the picture's size in a cell of the given
     // size by the fit mode in the low byte of CellAngle.
     TSize GetPictureSize(int CellWidth, int CellHeight) const;
+    // The picture the object holds: the object itself when it is a graphic, a picture object's
+    // graphic; nullptr for anything else.
+    TGraphic* PictureGraphic() const;
     int FitMode() const { return CellAngle & 0xFF; }
 
     TCellType CellType = ctNone;

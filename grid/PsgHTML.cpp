@@ -299,12 +299,14 @@ private:
         if (S.Sub && Geo) b += Geo->ExtraBelow;
         return b;
     }
-    int Measure(const AnsiString& run)
+    // The run's extent as drawn (a turned run's turned extent).
+    TSize Measure(const AnsiString& run)
     {
         TRect r(0, 0, 1000000, 0);
         DrawText(Cv(), run, -1, r, (C.Flags & ~DT_END_ELLIPSIS) | DT_CALCRECT);
-        return r.Right - r.Left;
+        return TSize{r.Right - r.Left, r.Bottom - r.Top};
     }
+    bool Turned() const { return Cv()->Font()->Orientation() % 3600 != 0; }
     void SetStyle(unsigned bit, bool on)
     {
         TFontStyles s = Cv()->Font()->Style();
@@ -323,6 +325,13 @@ private:
     bool Picture(const AnsiString& tag);
     bool Control(const AnsiString& tag);
     void Body(const AnsiString& tag);
+    // A picture of an image list (the grid's or the system's) as laid out: scaled by the canvas's
+    // resolution, or by the print factor.
+    void ListPictureSize(int w, int h, int& pw, int& ph) const
+    {
+        pw = ClampExtent(C.Print ? std::llround(w * C.ResFactor) : MulDiv(w, C.ResX, 96));
+        ph = ClampExtent(C.Print ? std::llround(h * C.ResFactor) : MulDiv(h, C.ResY, 96));
+    }
     bool FitsItem(int w) const { return !(CanWrap() && Lw > 0 && Lw + w > LayoutWidth() && w < LayoutWidth()); }
     void Advance(Int64 w) { Lw = ClampExtent(Lw + w); }
     void FocusRect(int fromW, int toW)
@@ -392,7 +401,10 @@ void TEngine::TextRun(size_t runEnd)
 {
     const AnsiString raw = Text.substr(Pos, runEnd - Pos);
     const AnsiString run = DecodeRun(raw);
-    const int th = Cv()->TextHeight(run);
+    // A run turned by <R> takes the room of its turned extent, standing on the line's bottom.
+    const bool turned = Turned();
+    const TSize extent = Measure(run);
+    const int th = turned ? extent.cy : Cv()->TextHeight(run);
     if (S.Hidden) {   // no width, but the line's height and script offsets still grow
         Lh = std::max(Lh, th);
         if (S.Sub) Eb = std::max(Eb, th / 4);
@@ -402,7 +414,7 @@ void TEngine::TextRun(size_t runEnd)
         return;
     }
     const bool endsSpace = raw.back() == ' ';
-    const int rw = ClampExtent(Measure(run));
+    const int rw = ClampExtent(extent.cx);
     const int spaceW = endsSpace ? Cv()->TextWidth(" ") : 0;
     // A word at least as wide as the whole layout is placed whole where it is;
     // one that follows text without a space cannot be split from it.
@@ -421,16 +433,20 @@ void TEngine::TextRun(size_t runEnd)
         const int bottom = TextBottom();
         if (S.Bk != clNone) Fill(Cv(), TRect(x, bottom - th, std::min(x + rw, Line.Right), bottom), S.Bk);
         Cv()->Brush()->SetStyle(bsClear);
+        auto drawRun = [&](int offset) {
+            // Turned text turns about its middle: its middle is the middle of the room it takes.
+            TRect r = turned ? TRect(x, bottom - th, x + rw, bottom) : TRect(x, Line.Top, Line.Right, bottom);
+            OffsetRect(r, offset, offset);
+            DrawText(Cv(), run, -1, r,
+                     turned ? (C.Flags & ~(DT_BOTTOM | DT_END_ELLIPSIS)) | DT_CENTER | DT_VCENTER : C.Flags);
+        };
         if (S.Shadow) {
             TColor keep = Cv()->Font()->Color();
             Cv()->Font()->SetColor(C.ShadowColor);
-            TRect sr(x + C.ShadowOffset, Line.Top + C.ShadowOffset, Line.Right + C.ShadowOffset,
-                     bottom + C.ShadowOffset);
-            DrawText(Cv(), run, -1, sr, C.Flags);
+            drawRun(C.ShadowOffset);
             Cv()->Font()->SetColor(keep);
         }
-        TRect r(x, Line.Top, Line.Right, bottom);
-        DrawText(Cv(), run, -1, r, C.Flags);
+        drawRun(0);
         if (S.AnchorOpen && S.Anchors - 1 == C.FocusLink) C.FocusAnchor = S.Href;
         if (S.ErrorMark) {
             Cv()->Pen()->SetStyle(psSolid);
@@ -739,13 +755,7 @@ bool TEngine::Picture(const AnsiString& tag)
     if (srcUp.rfind("IDX:", 0) == 0) {
         const int idx = HtmlLeadingInt(src.substr(4));
         if (!C.Images || idx < 0 || idx >= C.Images->Count()) return true;
-        if (C.Print) {
-            pw = ClampExtent(std::llround(C.Images->Width() * C.ResFactor));
-            ph = ClampExtent(std::llround(C.Images->Height() * C.ResFactor));
-        } else {
-            pw = ClampExtent(MulDiv(C.Images->Width(), C.ResX, 96));
-            ph = ClampExtent(MulDiv(C.Images->Height(), C.ResY, 96));
-        }
+        ListPictureSize(C.Images->Width(), C.Images->Height(), pw, ph);
         if (!FitsItem(pw)) {
             BreakLine = true;
             return false;
@@ -760,10 +770,16 @@ bool TEngine::Picture(const AnsiString& tag)
             }
         }
     } else if (srcUp.rfind("SSYS:", 0) == 0 || srcUp.rfind("LSYS:", 0) == 0) {
+        const bool large = srcUp[0] == 'L';
         int w = 0, h = 0;
-        DrawSystemIcon(Cv(), x, top, C.ResFactor, srcUp[0] == 'L', Draw, C.Print, src.substr(5), w, h);
-        pw = w;
-        ph = h;
+        DrawSystemIcon(Cv(), x, top, C.ResFactor, large, false, C.Print, src.substr(5), w, h);
+        if (w <= 0 || h <= 0) return true;
+        ListPictureSize(w, h, pw, ph);
+        if (!FitsItem(pw)) {
+            BreakLine = true;
+            return false;
+        }
+        if (Draw) DrawSystemIcon(Cv(), x, top, C.ResFactor, large, true, C.Print, src.substr(5), w, h);
     } else {
         THTMLPicture* pic = FindPicture(C, src);
         if (!pic || pic->Empty() || !pic->Loaded()) return true;

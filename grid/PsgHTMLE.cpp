@@ -1,11 +1,14 @@
 #include "grid/PsgHTMLE.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 #include <vector>
 
+#include "grid/ProUtil.h"
 #include "platform/core/SysUtils.h"
+#include "platform/gui/ShellApi.h"
 
 namespace {
 
@@ -365,29 +368,74 @@ int HtmlCharPos(const AnsiString& Html, int N)
     return 0;
 }
 
+namespace {
+// The characters a plain text is given as when the highlight makes it mini-HTML.
+void AppendEncoded(AnsiString& Out, const AnsiString& S, size_t From, size_t Count)
+{
+    for (size_t i = From; i < From + Count; ++i) {
+        switch (S[i]) {
+        case '<': Out += "&lt;"; break;
+        case '>': Out += "&gt;"; break;
+        case '&': Out += "&amp;"; break;
+        default: Out += S[i]; break;
+        }
+    }
+}
+
+// Back from AppendEncoded, in one pass ("&amp;lt;" is "&lt;" again).
+AnsiString DecodeHighlighted(const AnsiString& S)
+{
+    AnsiString out;
+    out.reserve(S.size());
+    for (size_t i = 0; i < S.size();) {
+        if (S.compare(i, 4, "&lt;") == 0) {
+            out += '<';
+            i += 4;
+        } else if (S.compare(i, 4, "&gt;") == 0) {
+            out += '>';
+            i += 4;
+        } else if (S.compare(i, 5, "&amp;") == 0) {
+            out += '&';
+            i += 5;
+        } else {
+            out += S[i++];
+        }
+    }
+    return out;
+}
+}  // namespace
+
 AnsiString HtmlHighlight(const AnsiString& Html, const AnsiString& Sub, const AnsiString& Tag, bool MatchCase)
 {
     if (Sub.empty() || Tag.empty()) return Html;
-    // The visible text, with "&lt;" and "&gt;" read as the characters they show,
+    // A plain text shows every character as it is (entities too): it is searched as it stands and,
+    // when it is hit, its "<", ">" and "&" are written as entities so that it stays what it showed.
+    const bool html = ClassifyCellText(Html, true) == 1;
+    // The visible text, with "&lt;" and "&gt;" of mini-HTML read as the characters they show,
     // and for each visible character its first and last byte in Html.
-    std::vector<int> vis = VisibleIndices(Html);
     AnsiString plain;
     std::vector<std::pair<int, int>> span;
-    for (size_t k = 0; k < vis.size(); ++k) {
-        int i = vis[k];
-        if (Html[size_t(i)] == '&' && k + 3 < vis.size() && vis[k + 3] == i + 3) {
-            AnsiString e = Upper(Html.substr(size_t(i), 4));
-            if (e == "&LT;" || e == "&GT;") {
-                plain += e == "&LT;" ? '<' : '>';
-                span.emplace_back(i, i + 3);
-                k += 3;
-                continue;
+    if (html) {
+        std::vector<int> vis = VisibleIndices(Html);
+        for (size_t k = 0; k < vis.size(); ++k) {
+            int i = vis[k];
+            if (Html[size_t(i)] == '&' && k + 3 < vis.size() && vis[k + 3] == i + 3) {
+                AnsiString e = Upper(Html.substr(size_t(i), 4));
+                if (e == "&LT;" || e == "&GT;") {
+                    plain += e == "&LT;" ? '<' : '>';
+                    span.emplace_back(i, i + 3);
+                    k += 3;
+                    continue;
+                }
             }
+            plain += Html[size_t(i)];
+            span.emplace_back(i, i);
         }
-        plain += Html[size_t(i)];
-        span.emplace_back(i, i);
+    } else {
+        plain = Html;
+        for (int i = 0; i < int(Html.size()); ++i) span.emplace_back(i, i);
     }
-    AnsiString sub = HtmlDecodeEntities(Sub);   // "&lt;" in the pattern means "<" as shown
+    AnsiString sub = html ? HtmlDecodeEntities(Sub) : Sub;   // "&lt;" in the pattern means "<" as shown
     if (sub.empty()) return Html;
 
     // Folded once: a text with many hits is searched in one pass, not folded again from every hit.
@@ -400,16 +448,22 @@ AnsiString HtmlHighlight(const AnsiString& Html, const AnsiString& Sub, const An
     }
     if (hits.empty()) return Html;
     const AnsiString open = "<" + Tag + ">", close = "</" + Tag + ">";
+    auto append = [&](AnsiString& out, size_t from, size_t count) {
+        if (html)
+            out.append(Html, from, count);
+        else
+            AppendEncoded(out, Html, from, count);
+    };
     AnsiString out;
     size_t pos = 0;
     for (const auto& h : hits) {
-        out.append(Html, pos, size_t(h.first) - pos);
+        append(out, pos, size_t(h.first) - pos);
         out += open;
-        out.append(Html, size_t(h.first), size_t(h.second - h.first + 1));
+        append(out, size_t(h.first), size_t(h.second - h.first + 1));
         out += close;
         pos = size_t(h.second) + 1;
     }
-    out.append(Html, pos, AnsiString::npos);
+    append(out, pos, Html.size() - pos);
     return out;
 }
 
@@ -417,7 +471,10 @@ AnsiString HtmlUnhighlight(const AnsiString& Html, const AnsiString& Tag)
 {
     if (Tag.empty()) return Html;
     AnsiString s = StringReplace(Html, "<" + Tag + ">", "", rfReplaceAll | rfIgnoreCase);
-    return StringReplace(s, "</" + Tag + ">", "", rfReplaceAll | rfIgnoreCase);
+    s = StringReplace(s, "</" + Tag + ">", "", rfReplaceAll | rfIgnoreCase);
+    // A plain text the highlight wrote as mini-HTML has no "<" of its own left: its entities are its characters.
+    if (s.size() != Html.size() && s.find('<') == AnsiString::npos) return DecodeHighlighted(s);
+    return s;
 }
 
 AnsiString PasswordMask(const AnsiString& S) { return AnsiString(S.size(), '*'); }
@@ -530,6 +587,24 @@ void DrawSystemIcon(TCanvas* Canvas, int X, int Y, double Scale, bool Large, boo
 {
     W = 0;
     H = 0;
+    TImageList* list = SystemImageList(Large);
+    const AnsiString name = Trim(Name);
+    int index = -1;
+    if (!name.empty() && std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        index = name.size() <= 9 ? std::atoi(name.c_str()) : -1;
+    else
+        index = SystemFileIconIndex(name);
+    if (index < 0 || index >= list->Count()) return;
+    W = list->Width();
+    H = list->Height();
+    if (!Draw || !Canvas) return;
+    if (!Print) {
+        list->Draw(Canvas, X, Y, index, true);
+        return;
+    }
+    TBitmap icon;
+    list->GetBitmap(index, &icon);
+    Canvas->StretchDraw(TRect(X, Y, X + int(std::lround(W * Scale)), Y + int(std::lround(H * Scale))), &icon);
 }
 
 void StretchBitmapToCanvas(TCanvas* Canvas, const TRect& R, TBitmap* Bitmap)

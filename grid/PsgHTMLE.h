@@ -64,8 +64,10 @@ bool HtmlControlSetValue(AnsiString& Html, const AnsiString& ID, const AnsiStrin
 // the latest select, and a restore without a select does nothing.
 void SelectRotatedFont(TCanvas* Canvas, int Angle);
 void RestoreRotatedFont(TCanvas* Canvas);
-// The system's file icons have no counterpart here: nothing is drawn and the
-// icon takes no room (W = H = 0).
+// The desktop's icon of a file, folder or file type (by the name's extension when no
+// such file exists), or icon Name of the system image list when Name is a number, from
+// the small or large list: W and H are the list's icon size (0 when there is no icon).
+// Drawn at X, Y; when printing, stretched by Scale.
 void DrawSystemIcon(TCanvas* Canvas, int X, int Y, double Scale, bool Large, bool Draw, bool Print,
                     const AnsiString& Name, int& W, int& H);
 void StretchBitmapToCanvas(TCanvas* Canvas, const TRect& R, TBitmap* Bitmap);

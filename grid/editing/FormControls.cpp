@@ -22,28 +22,25 @@ bool IsOpenableAddress(const AnsiString& Address)
 
 bool TProStringGrid::HtmlHitAt(int ACol, int ARow, int X, int Y, THtmlRun& Run)
 {
-    const int realCol = RealColIndex(ACol);
-    const TRect r = MergedCellRect(ACol, ARow);
-    TBitmap bmp;
-    bmp.SetSize(std::max(1, r.Width()), std::max(1, r.Height()));
-    TCanvas* canvas = bmp.Canvas();
-    canvas->Font()->Assign(Font());
-    Run.X = X - r.Left;
-    Run.Y = Y - r.Top;
-    Run.CheckHotSpot = true;
-    Run.Selected = true;
-    Run.Blink = true;
-    Run.WordWrap = GetCellWordWrap(realCol, ARow);
-    Run.Images = FGridImages;
-    Run.Cache = FPictureCache.get();
-    Run.Container = FPictureContainer;
-    Run.URLColor = FP.URLColor;
-    TRect local(0, 0, r.Width(), r.Height());
-    InflateRect(local, -FCellTextOffset.X, -FCellTextOffset.Y);
-    // The text of a cell with a check box lies right of the box.
-    if (HasCheckBox(realCol, ARow))
-        local.Left += FControlLook->CheckSize();
-    Run.Run(canvas, Cells(realCol, ARow), local);
+    // The cell is laid out as it is painted (its font, margins, parts and alignment), on a scratch canvas.
+    const bool fixed = IsFixed(ACol, ARow) || ACol < TBaseGrid::FixedCols() || ARow < TBaseGrid::FixedRows();
+    TRect inner = MergedCellRect(ACol, ARow);
+    const int lines = fixed ? 1 : GridLineWidth();
+    InflateRect(inner, -lines, -lines);
+    TBitmap scratch;
+    scratch.SetSize(1, 1);
+    scratch.Canvas()->Font()->Assign(Font());
+    Run.X = X;
+    Run.Y = Y;
+    Run.Hit = false;
+    FHtmlHit = &Run;
+    try {
+        DrawGridCell(scratch.Canvas(), ACol, ARow, inner, fixed ? TGridDrawState(gdFixed) : TGridDrawState(0));
+    } catch (...) {
+        FHtmlHit = nullptr;
+        throw;
+    }
+    FHtmlHit = nullptr;
     return Run.Hit;
 }
 
@@ -57,11 +54,7 @@ TRect TProStringGrid::FormControlRect(int ACol, int ARow, const AnsiString& ID, 
         HtmlHitAt(ACol, ARow, cell.Left - 10000, cell.Top, found);
         Hit = &found;
     }
-    TRect r = Hit->ControlRect;
-    if (IsRectEmpty(r))
-        return cell;
-    OffsetRect(r, cell.Left + 1, cell.Top + 1);
-    return r;
+    return IsRectEmpty(Hit->ControlRect) ? cell : Hit->ControlRect;
 }
 
 // ---------------------------------------------------------------- anchors

@@ -34,35 +34,22 @@ AnsiString TextBlockToRtf(const AnsiString& Text)
     return rtf + "}";
 }
 
-// A picture of the cells of a range as the grid paints them.
+// A picture of the cells of a range, cut from the grid as it is painted: from one pixel inside the
+// first cell to one pixel beyond the grid line after the last.
 std::unique_ptr<TBitmap> PaintCellRange(TProStringGrid* Grid, const TGridRect& Range)
 {
     TRect first = Grid->MergedCellRect(Range.Left, Range.Top);
     TRect last = Grid->MergedCellRect(Range.Right, Range.Bottom);
     if (first.Left > last.Left)
         std::swap(first, last);
+    TBitmap whole;
+    whole.SetSize(std::max(1, Grid->Width()), std::max(1, Grid->Height()));
+    Grid->PaintTo(whole.Canvas(), 0, 0);
     auto bmp = std::make_unique<TBitmap>();
     const int w = std::max(1, last.Right - first.Left + 1), h = std::max(1, last.Bottom - first.Top + 1);
     bmp->SetSize(w, h);
     TCanvas* c = bmp->Canvas();
-    c->Brush()->SetColor(Grid->Color());
-    c->FillRect(TRect(0, 0, w, h));
-    for (int col = Range.Left; col <= Range.Right; ++col)
-        for (int row = Range.Top; row <= Range.Bottom; ++row) {
-            if (Grid->IsMergedNonBaseCell(col, row))
-                continue;
-            TRect r = Grid->MergedCellRect(col, row);
-            OffsetRect(r, -first.Left, -first.Top);
-            const bool fixed = col < Grid->FixedCols() || row < Grid->FixedRows();
-            c->Brush()->SetColor(fixed ? Grid->FixedColor() : Grid->Color());
-            c->FillRect(r);
-            c->Pen()->SetColor(fixed ? Grid->GridFixedLineColor() : Grid->GridLineColor());
-            c->MoveTo(r.Right - 1, r.Top);
-            c->LineTo(r.Right - 1, r.Bottom - 1);
-            c->LineTo(r.Left - 1, r.Bottom - 1);
-            Grid->DrawGridCell(c, col, row, TRect(r.Left + 1, r.Top + 1, r.Right - 1, r.Bottom - 1),
-                               fixed ? gdFixed : 0);
-        }
+    c->CopyRect(TRect(0, 0, w, h), whole.Canvas(), TRect(first.Left + 1, first.Top + 1, first.Left + 1 + w, first.Top + 1 + h));
     c->Pen()->SetColor(Grid->GridFixedLineColor());
     if (Range.Left == 0 && Grid->FixedCols() > 0 && (Grid->Options() & goFixedHorzLine)) {
         c->MoveTo(0, 0);

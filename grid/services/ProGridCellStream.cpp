@@ -357,14 +357,6 @@ void ReadGraphic(TRecordReader& R, TCellGraphic& G)
     G.CellUnCompleteFontColor = R.I32();
 }
 
-// The picture a graphic shows as a graphic of the layer (a TPicture's graphic, or the object itself).
-TGraphic* GraphicContent(TObject* O)
-{
-    if (auto* p = dynamic_cast<TPicture*>(O))
-        return p->Graphic();
-    return dynamic_cast<TGraphic*>(O);
-}
-
 std::string PngOf(TGraphic* G)
 {
     if (!G || G->Empty())
@@ -380,7 +372,7 @@ void WriteContent(TRecordWriter& Out, const TCellGraphic& G)
     char tag = ContentTag(G.CellType);
     switch (tag) {
     case 'B':
-    case 'X': w.Str(PngOf(GraphicContent(G.CellObject))); break;
+    case 'X': w.Str(PngOf(G.PictureGraphic())); break;
     case 'I': w.Str(G.CellIcon && !G.CellIcon->Empty() ? G.CellIcon->SaveToData() : std::string()); break;
     case 'F': {
         auto* f = dynamic_cast<TFilePicture*>(G.CellObject);

@@ -121,11 +121,7 @@ TGraphic* CellPicture(TProStringGrid* Grid, TCellGraphic* G, std::unique_ptr<TBi
     case ctBitmap:
     case ctPicture:
     case ctInterface:
-        if (auto* graphic = dynamic_cast<TGraphic*>(G->CellObject))
-            return graphic;
-        if (auto* picture = dynamic_cast<TPicture*>(G->CellObject))
-            return picture->Graphic();
-        return nullptr;
+        return G->PictureGraphic();
     case ctImageList:
         if (Grid->GridImages() && G->CellIndex >= 0 && G->CellIndex < Grid->GridImages()->Count()) {
             Scratch = std::make_unique<TBitmap>();

@@ -2406,6 +2406,20 @@ void TWinControl::PaintHandler(TMessage&)
 
 void TWinControl::PaintWindow() {}
 
+void TWinControl::PaintTo(TCanvas* Canvas, int X, int Y)
+{
+    if (!Canvas || Width() <= 0 || Height() <= 0)
+        return;
+    QWidget* w = ControlWidget(this);
+    QImage image(w->size(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(ToQColor(Color()));
+    w->render(&image);
+    gui_state::RethrowPending();
+    TBitmap picture;
+    SetBitmapImage(picture, image);
+    Canvas->Draw(X, Y, &picture);
+}
+
 void TWinControl::PaintControls()
 {
     QPainter* p = FImpl->Painter;

@@ -433,6 +433,8 @@ public:
     TPoint ClientOrigin() const override;
     void Repaint() override;
     void Update() override;
+    // Paints the control with its children, as it shows them, onto Canvas with its top left at X, Y.
+    void PaintTo(TCanvas* Canvas, int X, int Y);
 
     // Child controls (windowed and graphic), back to front.
     int ControlCount() const { return int(FControls.size()); }

@@ -1,5 +1,7 @@
 // DrawText: lines, word breaks, "&" prefixes, ellipses and alignment in a rectangle.
 #include <QFontMetrics>
+#include <QTransform>
+#include <cmath>
 #include <functional>
 
 #include "platform/gui/Canvas_p.h"
@@ -246,10 +248,14 @@ int DrawDeviceText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsig
         maxWidth = std::max(maxWidth, widths.back());
     }
 
+    // A turned font turns the laid-out block about its middle: its extent is the turned block's.
+    const double angle = dc->Font()->Orientation() / 10.0;
     if (flags & DT_CALCRECT) {
-        r.Right = r.Left + maxWidth;
-        r.Bottom = r.Top + total;
-        return total;
+        const QSizeF turned = angle != 0 ? QTransform().rotate(-angle).mapRect(QRectF(0, 0, maxWidth, total)).size()
+                                         : QSizeF(maxWidth, total);
+        r.Right = r.Left + int(std::lround(turned.width()));
+        r.Bottom = r.Top + int(std::lround(turned.height()));
+        return r.Bottom - r.Top;
     }
 
     int top = r.Top;
@@ -265,21 +271,31 @@ int DrawDeviceText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsig
     QRect clip(r.Left, r.Top, std::max(0, width), std::max(0, r.Bottom - r.Top));
     bool hidePrefix = flags & DT_HIDEPREFIX;
     bool prefixOnly = flags & DT_PREFIXONLY;
+    auto lineX = [&](int w) {
+        return (flags & DT_CENTER) ? r.Left + (width - w) / 2 : (flags & DT_RIGHT) ? r.Right - w : r.Left;
+    };
     d.Run(
         [&](QPainter& p) {
             p.save();
             if (!(flags & DT_NOCLIP))
                 p.setClipRect(clip, p.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
             p.setFont(qf);
+            if (angle != 0) {
+                int left = r.Right, right = r.Left;
+                for (std::size_t i = 0; i < lines.size(); ++i) {
+                    left = std::min(left, lineX(widths[i]));
+                    right = std::max(right, lineX(widths[i]) + widths[i]);
+                }
+                const QPointF middle((left + right) / 2.0, top + total / 2.0);
+                p.translate(middle);
+                p.rotate(-angle);
+                p.translate(-middle);
+            }
             int y = top;
             for (std::size_t i = 0; i < lines.size(); ++i) {
                 const Line& l = lines[i];
                 const int w = widths[i];
-                int x = r.Left;
-                if (flags & DT_CENTER)
-                    x = r.Left + (width - w) / 2;
-                else if (flags & DT_RIGHT)
-                    x = r.Right - w;
+                const int x = lineX(w);
                 if (opaque && !prefixOnly)
                     p.fillRect(QRect(x, y, w, fm.height()), bk);
                 p.setPen(fg);

@@ -393,6 +393,8 @@ constexpr unsigned DT_TOP = 0x0, DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2,
 
 // Draws (or with DT_CALCRECT measures) text in r; len -1 means the whole text.
 // Returns the height of the text; DT_CALCRECT sets r's right and bottom.
+// A font turned by its Orientation turns the text laid out in r about the middle
+// of its lines (clipped to r as ever); DT_CALCRECT then gives the turned extent.
 int DrawText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned flags);
 
 bool BitBlt(TCanvas* dest, int x, int y, int w, int h, TCanvas* src, int sx, int sy, TCopyMode rop);

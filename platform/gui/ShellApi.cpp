@@ -7,7 +7,11 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileIconProvider>
 #include <QFileInfo>
+#include <QIcon>
+#include <QMimeDatabase>
+#include <QPainter>
 #include <QMimeData>
 #include <QStandardPaths>
 #include <QUrl>
@@ -22,6 +26,7 @@
 #include <chrono>
 #include <cstring>
 #include <future>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <set>
@@ -29,6 +34,8 @@
 
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Controls_p.h"
+#include "platform/gui/Graphics_p.h"
+#include "platform/gui/SysInfo.h"
 #include "platform/gui/QtText_p.h"
 #include "platform/gui/ShellApi_p.h"
 
@@ -321,4 +328,67 @@ bool DropFilesOn(TWinControl* Control, const std::vector<AnsiString>& Files, TPo
         return false;
     f->Deliver(Files, Pos);
     return true;
+}
+
+// ---------------------------------------------------------------- the system's file icons
+namespace {
+struct TSystemIcons {
+    TImageList Small{GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)};
+    TImageList Large{GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)};
+    std::map<QString, int> Indexes;   // by the file's path or the type's name
+};
+
+TSystemIcons& SystemIcons()
+{
+    static TSystemIcons icons;
+    return icons;
+}
+
+void AddSystemIcon(TImageList& List, const QIcon& Icon)
+{
+    QImage image(List.Width(), List.Height(), QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    Icon.paint(&p, image.rect());
+    p.end();
+    TBitmap bitmap;
+    SetBitmapImage(bitmap, image);
+    List.Add(&bitmap, nullptr);
+}
+}  // namespace
+
+TImageList* SystemImageList(bool Large)
+{
+    return Large ? &SystemIcons().Large : &SystemIcons().Small;
+}
+
+int SystemFileIconIndex(const AnsiString& FileName)
+{
+    if (FileName.empty())
+        return -1;
+    const QFileInfo info(RealName(QString::fromStdString(ToOsPath(FileName))));
+    QFileIconProvider provider;
+    QString key;
+    QIcon icon;
+    if (info.exists()) {
+        key = "file:" + info.absoluteFilePath();
+        icon = provider.icon(info);
+    } else {
+        // A name that does not exist: the icon of its type, by the extension alone.
+        const QMimeType type = QMimeDatabase().mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension);
+        key = "type:" + type.name();
+        icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+        if (icon.isNull())
+            icon = provider.icon(QAbstractFileIconProvider::File);
+    }
+    TSystemIcons& icons = SystemIcons();
+    if (auto it = icons.Indexes.find(key); it != icons.Indexes.end())
+        return it->second;
+    if (icon.isNull())
+        return -1;
+    AddSystemIcon(icons.Small, icon);
+    AddSystemIcon(icons.Large, icon);
+    const int index = icons.Small.Count() - 1;
+    icons.Indexes.emplace(key, index);
+    return index;
 }

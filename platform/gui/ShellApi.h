@@ -8,6 +8,7 @@
 #include "platform/core/Classes.h"
 #include "platform/gui/Messages.h"
 
+class TImageList;
 class TWinControl;
 
 // ShowCmd values: SW_ in Messages.h.
@@ -52,3 +53,11 @@ void DragAcceptFiles(TWinControl* Control, bool Accept, TDropFilesEvent OnDropFi
 // What a drop of these files does on the control (the toolkit's drop comes
 // here too); false when the control does not accept files.
 bool DropFilesOn(TWinControl* Control, const std::vector<AnsiString>& Files, TPoint Pos);
+
+// The system image lists of file icons, small (SM_CXSMICON) and large (SM_CXICON): the desktop's icons
+// of files and file types (the toolkit's file icon provider). An icon joins both lists the first time
+// it is asked for and keeps its index for the run.
+TImageList* SystemImageList(bool Large);
+// The index in those lists of the icon of a file or folder that exists, else of the file type its
+// name's extension names; -1 when the desktop gives no icon for it.
+int SystemFileIconIndex(const AnsiString& FileName);

@@ -106,7 +106,8 @@ TEST(HtmlHelpers, HighlightWrapsVisibleTextExactly)
         {"abcab", "ab", false, "<hi>ab</hi>c<hi>ab</hi>"},
         {"ABc", "ab", true, "ABc"},
         {"ABc", "ab", false, "<hi>AB</hi>c"},
-        {"a&lt;b", "<", false, "a<hi>&lt;</hi>b"},
+        {"<i>a&lt;b</i>", "<", false, "<i>a<hi>&lt;</hi>b</i>"},
+        {"a&lt;b", "<", false, "a&lt;b"},                     // a plain text shows "&lt;" as it stands
         {"1 > 0 <b>x</b>", "x", false, "1 > 0 <b>x</b>"},     // stray ">" first: the rest is plain text
         {"plain", "", false, "plain"},
         {"żółw", "ÓŁ", false, "ż<hi>ół</hi>w"},
@@ -120,8 +121,10 @@ TEST(HtmlHelpers, HighlightWrapsVisibleTextExactly)
         EXPECT_EQ(out, c.Expected) << c.Html;
         EXPECT_EQ(HtmlUnhighlight(out, "HI"), c.Html) << c.Html;
     }
-    // Unhighlighting decodes nothing that highlighting did not insert.
-    EXPECT_EQ(HtmlUnhighlight("a &lt;x&gt; <hi>b</hi>", "hi"), "a &lt;x&gt; b");
+    // Unhighlighting decodes nothing in a text that stays mini-HTML; one left without tags shows what
+    // it showed, so its entities become the characters they stood for.
+    EXPECT_EQ(HtmlUnhighlight("<i>a</i> &lt;x&gt; <hi>b</hi>", "hi"), "<i>a</i> &lt;x&gt; b");
+    EXPECT_EQ(HtmlUnhighlight("a &amp;lt;x&gt; <hi>b</hi>", "hi"), "a &lt;x> b");
 }
 
 TEST(HtmlHelpers, HighlightOfALongCellTakesOnePass)

@@ -1,0 +1,427 @@
+// What a cell's contents look like when the grid paints them: found text marked
+// in place, links hit where they are drawn, blinking and turned text, picture
+// cells, the desktop's file icons, the colours of the text step, and the
+// picture that follows a moved column.
+#include <gtest/gtest.h>
+
+#include "tests/common/GridTest.h"
+#include "tests/common/Screenshots.h"
+#include "tests/common/TestFiles.h"
+
+#include "grid/ProObj.h"
+#include "grid/ProGridParts.h"
+#include "platform/gui/ExtCtrls.h"
+
+namespace {
+struct CellDrawing : TGridFormTest<TProStringGrid> {
+    void SetUp() override
+    {
+        TGridFormTest::SetUp();
+        Grid->SetColCount(4);
+        Grid->SetRowCount(6);
+        Grid->SetDefaultColWidth(100);
+    }
+    std::unique_ptr<TBitmap> Shot(const char* Name = nullptr)
+    {
+        auto bmp = GrabControl(Grid);
+        if (Name) {
+            TRasterImage png("PNG");
+            png.Assign(bmp.get());
+            png.SaveToFile(FromOsPath(ScreenshotPath(Name)));
+        }
+        return bmp;
+    }
+    // The inside of a cell, without its grid lines.
+    TRect Inside(int c, int r)
+    {
+        TRect rc = Grid->CellRect(c, r);
+        return TRect(rc.Left + 1, rc.Top + 1, rc.Right - 1, rc.Bottom - 1);
+    }
+    // Pixels of the cell that differ from its background colour.
+    TRect Ink(TBitmap* b, int c, int r, TColor Background = clWindow)
+    {
+        const TColor bg = ColorToRGB(Background);
+        return InkBox(b, Inside(c, r), [bg](TColor p) { return p != bg; });
+    }
+};
+
+bool Dark(TColor c)
+{
+    return GetRValue(c) < 0x80 && GetGValue(c) < 0x80 && GetBValue(c) < 0x80;
+}
+
+TColor Rgb(TColor c)
+{
+    return ColorToRGB(c);
+}
+
+TBitmap* SolidBitmap(int W, int H, TColor Color)
+{
+    auto* b = new TBitmap();
+    b->SetSize(W, H);
+    b->Canvas()->Brush()->SetColor(Color);
+    b->Canvas()->FillRect(TRect(0, 0, W, H));
+    return b;
+}
+}  // namespace
+
+// ---------------------------------------------------------------- search highlight
+TEST_F(CellDrawing, HighlightMarksTheHitDrawsEveryCharacterAndGoesAgainWithoutTrace)
+{
+    const struct {
+        const char* Text;
+        const char* Find;
+        const char* Highlighted;
+    } cases[] = {
+        {"x < y", "y", "x &lt; <hi>y</hi>"},
+        {"a &lt; b", "b", "a &amp;lt; <hi>b</hi>"},     // entities of a plain text are its own characters
+        {"<b>a &lt; b</b>", "b", "<b>a &lt; <hi>b</hi></b>"},
+        {"R&D > 0", "d", "R&amp;<hi>D</hi> &gt; 0"},
+        {"a<b", "a", "<hi>a</hi>&lt;b"},
+        {"x < y", "q", "x < y"},                         // no hit: nothing changes
+    };
+    for (const auto& c : cases) {
+        Grid->SetCells(1, 1, c.Text);
+        Grid->HighlightInGrid(false, false, c.Find);
+        EXPECT_EQ(Grid->Cells(1, 1), c.Highlighted) << c.Text;
+        Grid->UnHighlightInGrid(false);
+        EXPECT_EQ(Grid->Cells(1, 1), c.Text);
+    }
+    // Found again before the marks went: one unhighlighting still gives the text back.
+    Grid->SetCells(1, 1, "x < y & z");
+    Grid->HighlightInGrid(false, false, "y");
+    Grid->HighlightInGrid(false, false, "x");
+    EXPECT_EQ(Grid->Cells(1, 1), "<hi>x</hi> &lt; <hi>y</hi> &amp; z");
+    Grid->UnHighlightInGrid(false);
+    EXPECT_EQ(Grid->Cells(1, 1), "x < y & z");
+
+    // Drawn: the text stands where it stood and only its "y" is marked.
+    Grid->FocusCell(2, 4, true);
+    Grid->SetCells(1, 1, "x < y");
+    auto plain = Shot();
+    const TRect before = InkBox(plain.get(), Inside(1, 1), Dark);
+    Grid->HighlightInGrid(false, false, "y");
+    auto marked = Shot("grid_highlight_angle_bracket.png");
+    const TColor hi = Rgb(clHighlight);
+    const TRect mark = InkBox(marked.get(), Inside(1, 1), [hi](TColor p) { return p == hi; });
+    ASSERT_GE(mark.Left, 0) << "no mark";
+    EXPECT_NEAR(mark.Right, before.Right, 3);
+    // Left of the mark: "x <" as before.
+    TRect head = Inside(1, 1);
+    head.Right = mark.Left;
+    const TRect left = InkBox(marked.get(), head, Dark), leftBefore = InkBox(plain.get(), head, Dark);
+    EXPECT_NEAR(left.Left, leftBefore.Left, 2);
+    EXPECT_NEAR(left.Right, leftBefore.Right, 4);
+}
+
+// ---------------------------------------------------------------- links where they are drawn
+TEST_F(CellDrawing, AnchorHintAndClickFollowTheDrawnLink)
+{
+    Grid->SetColWidths(1, 180);
+    Grid->SetRowHeights(1, 70);
+    Grid->SetAnchorHint(true);
+    Grid->SetCells(1, 1, "<a href=\"https://sklep.pkn.pl/n\" title=\"Sklep PKN\">sklep</a>");
+    Grid->FocusCell(1, 4, true);
+    AnsiString clicked;
+    Grid->OnAnchorClick = [&](TObject*, int, int, const AnsiString& Anchor, bool& AutoHandle) {
+        clicked = Anchor;
+        AutoHandle = false;
+    };
+    const struct {
+        TVAlignment VAlign;
+        int FontSize, Zoom;
+    } cases[] = {{vtaTop, 0, 0}, {vtaCenter, 0, 0}, {vtaBottom, 0, 0}, {vtaCenter, 16, 0}, {vtaBottom, 0, 6}};
+    auto hintAt = [&](int X, int Y) {
+        THintInfo info;
+        info.CursorPos = TPoint(X, Y);
+        AnsiString hint;
+        Grid->PrepareCellHint(hint, info);
+        return hint;
+    };
+    for (const auto& c : cases) {
+        Grid->SetVAlignment(c.VAlign);
+        Grid->CellProperties(1, 1)->SetFontSize(c.FontSize);
+        Grid->Zoom(c.Zoom);
+        auto shot = Shot();
+        const TRect link = InkBox(shot.get(), Inside(1, 1), [](TColor p) {
+            return GetBValue(p) > 0xA0 && GetRValue(p) < 0x60 && GetGValue(p) < 0x60;
+        });
+        ASSERT_GE(link.Left, 0) << c.VAlign;
+        const TPoint over((link.Left + link.Right) / 2, (link.Top + link.Bottom) / 2);
+        EXPECT_EQ(hintAt(over.X, over.Y), "Sklep PKN") << c.VAlign << " " << c.FontSize;
+        const int above = link.Top - 8;
+        if (above > Inside(1, 1).Top) {
+            EXPECT_NE(hintAt(over.X, above), "Sklep PKN") << c.VAlign;
+        }
+
+        Grid->FocusCell(1, 1, true);
+        AdvanceInputClock(1000);
+        clicked.clear();
+        Click(Grid, over.X, over.Y);
+        EXPECT_EQ(clicked, "https://sklep.pkn.pl/n") << c.VAlign << " " << c.FontSize;
+        Grid->FocusCell(1, 4, true);   // the link in its own colour again
+        Grid->Zoom(-c.Zoom);
+    }
+}
+
+// ---------------------------------------------------------------- blinking and turned text
+TEST_F(CellDrawing, BlinkingTextShowsInOnePhaseAndSteadyWithoutBlinking)
+{
+    Grid->SetCells(1, 1, "<BLINK>Miga</BLINK>");
+    auto inkOf = [&]() {
+        auto b = Shot();
+        return InkBox(b.get(), Inside(1, 1), Dark).Left >= 0;
+    };
+    EXPECT_TRUE(inkOf()) << "without blinking the text stays";
+    Grid->SetEnableBlink(true);
+    bool phases[2];
+    for (bool& shown : phases) {
+        ASSERT_TRUE(FireTimer(Grid, 111));
+        shown = inkOf();
+    }
+    EXPECT_NE(phases[0], phases[1]);
+}
+
+TEST_F(CellDrawing, TurnedTextStandsTurnedInsideItsCell)
+{
+    Grid->SetColWidths(1, 150);
+    Grid->SetRowHeights(1, 110);
+    Grid->SetCol(2);
+    const struct {
+        const char* Text;
+        bool Upright;
+    } cases[] = {
+        {"Obrócony", false},
+        {"<R a=\"90\">Obrócony</R>", true},
+        {"a <R a=\"270\">Obrócony</R>", true},
+    };
+    for (const auto& c : cases) {
+        Grid->SetCells(1, 1, c.Text);
+        auto shot = Shot(AnsiString(c.Text).find("90") != AnsiString::npos ? "grid_turned_text.png" : nullptr);
+        const TRect ink = InkBox(shot.get(), Inside(1, 1), Dark);
+        ASSERT_GE(ink.Left, 0) << c.Text;
+        EXPECT_EQ(ink.Height() > ink.Width(), c.Upright) << c.Text << " " << ink.Width() << "x" << ink.Height();
+        EXPECT_LT(ink.Bottom, Inside(1, 1).Bottom) << c.Text;
+    }
+}
+
+// ---------------------------------------------------------------- picture cells
+TEST_F(CellDrawing, PictureCellsDrawEveryTypeAndFitMode)
+{
+    TTempDir dir("velmarok-cellpic");
+    std::unique_ptr<TBitmap> file(SolidBitmap(12, 8, clBlue));
+    TRasterImage png("PNG");
+    png.Assign(file.get());
+    png.SaveToFile(FromOsPath(dir / "plik.png"));
+
+    TImageList images(8, 8);
+    for (TColor c : {clRed, clLime, clBlue}) {
+        std::unique_ptr<TBitmap> b(SolidBitmap(8, 8, c));
+        images.Add(b.get(), nullptr);
+    }
+    Grid->SetGridImages(&images);
+    Grid->SetDefaultRowHeight(50);
+    Grid->SetDefaultColWidth(76);
+    Grid->SetColCount(5);
+    Grid->SetRowCount(4);
+    Grid->SetFixedCols(0);
+    Grid->SetRow(3);
+
+    enum Kind { Images, Graphic, Picture, File };
+    const struct {
+        int Col, Row;
+        Kind What;
+        bool Flag;   // images side by side; a picture fit mode below
+        int Mode;
+        int W, H;    // the ink expected; -1: the cell's whole free width or height
+    } cases[] = {
+        {0, 1, Images, false, 0, 8, 24},  {1, 1, Images, true, 0, 24, 8},  {2, 1, Graphic, false, 0, 20, 10},
+        {3, 1, Graphic, false, 1, -1, -1}, {4, 1, Graphic, false, 2, -1, -2}, {0, 2, Graphic, false, 3, 20, 10},
+        {1, 2, Picture, false, 0, 20, 10}, {2, 2, Picture, false, 1, -1, -1}, {3, 2, File, false, 0, 12, 8},
+        {4, 2, File, false, 1, -1, -1},
+    };
+    for (const auto& c : cases) {
+        TCellGraphic* g = Grid->CreateCellGraphic(c.Col, c.Row);
+        g->CellAngle = c.Mode;
+        g->CellCreated = true;
+        switch (c.What) {
+        case Images: {
+            g->CellType = ctImages;
+            auto* list = new TIntList(c.Col, c.Row);
+            list->SetCommaText("0,1,2");
+            g->CellObject = list;
+            g->CellBoolean = c.Flag;
+            break;
+        }
+        case Graphic:
+            g->CellType = ctPicture;
+            g->CellObject = SolidBitmap(20, 10, clFuchsia);
+            break;
+        case Picture: {
+            g->CellType = ctPicture;
+            auto* p = new TPicture();
+            std::unique_ptr<TBitmap> b(SolidBitmap(20, 10, clFuchsia));
+            p->SetGraphic(b.get());
+            g->CellObject = p;
+            break;
+        }
+        case File: {
+            g->CellType = ctFilePicture;
+            auto* f = new TFilePicture();
+            f->SetFilename(dir / "plik.png");
+            g->CellObject = f;
+            break;
+        }
+        }
+    }
+    auto shot = Shot("grid_picture_cells.png");
+    for (const auto& c : cases) {
+        const TRect in = Inside(c.Col, c.Row);
+        const TRect ink = Ink(shot.get(), c.Col, c.Row);
+        const std::string at = std::to_string(c.Col) + "," + std::to_string(c.Row);
+        ASSERT_GE(ink.Left, 0) << at;
+        const int w = c.W == -1 ? in.Width() - 2 : c.W;
+        const int h = c.H == -1 ? in.Height() - 2 : c.H == -2 ? ink.Width() / 2 : c.H;   // -2: its own proportions
+        EXPECT_NEAR(ink.Width(), w, c.W < 0 ? 4 : 0) << at;
+        EXPECT_NEAR(ink.Height(), h, c.H < 0 ? 4 : 0) << at;
+        if (c.What == Images) {
+            // Red, lime and blue one after another, down or to the right.
+            const TPoint step = c.Flag ? TPoint(8, 0) : TPoint(0, 8);
+            int k = 0;
+            for (TColor col : {clRed, clLime, clBlue}) {
+                EXPECT_EQ(shot->Canvas()->Pixels(ink.Left + 4 + k * step.X, ink.Top + 4 + k * step.Y), Rgb(col)) << at;
+                ++k;
+            }
+        }
+    }
+    Grid->SetGridImages(nullptr);
+}
+
+// ---------------------------------------------------------------- the desktop's file icons
+TEST_F(CellDrawing, SystemIconsShowTheDesktopsIconAtTheirSize)
+{
+    TTempDir dir("velmarok-icons");
+    Grid->SetDefaultRowHeight(40);
+    Grid->SetColWidths(1, 120);
+    Grid->SetCol(2);
+    const struct {
+        std::string Text;
+        int Size;
+    } cases[] = {
+        {"<IMG src=\"SSYS:" + dir.Path.string() + "\">A", 16},
+        {"<IMG src=\"LSYS:" + dir.Path.string() + "\">A", 32},
+        {"<IMG src=\"SSYS:raport.txt\">A", 16},   // no such file: the icon of its type
+        {"<IMG src=\"LSYS:raport.txt\">A", 32},
+        {"A", 0},
+    };
+    int row = 1;
+    for (const auto& c : cases)
+        Grid->SetCells(1, row++, c.Text);
+    auto shot = Shot("grid_system_icons.png");
+    row = 1;
+    for (const auto& c : cases) {
+        const TRect in = Inside(1, row);
+        const int left = in.Left + 2;   // where the cell's text begins
+        if (c.Size > 0) {
+            TRect area = in;
+            area.Right = left + c.Size;
+            const TRect icon = InkBox(shot.get(), area, [](TColor p) { return p != Rgb(clWindow); });
+            ASSERT_GE(icon.Left, 0) << c.Text;
+            EXPECT_GT(icon.Width(), c.Size / 2) << c.Text;
+            EXPECT_GT(icon.Height(), c.Size / 2) << c.Text;
+            EXPECT_LE(icon.Height(), c.Size) << c.Text;
+        }
+        // The letter after the icon begins past it.
+        TRect text = in;
+        text.Left = left + c.Size;
+        const TRect letter = InkBox(shot.get(), text, Dark);
+        ASSERT_GE(letter.Left, 0) << c.Text;
+        EXPECT_LE(letter.Left, left + c.Size + 4) << c.Text;
+        ++row;
+    }
+}
+
+// ---------------------------------------------------------------- colours of the text step
+TEST_F(CellDrawing, TextTakesTheCellsColoursAfterTheParts)
+{
+    Grid->SetFixedCols(0);
+    Grid->SetFixedRows(1);
+    Grid->SetEnableBlink(true);
+    Grid->ShowModified()->SetEnabled(true);
+    Grid->ShowModified()->SetColor(clRed);
+    Grid->SetShowSelection(false);
+    Grid->SetRowModified(1, true);
+    Grid->SetCells(0, 1, "<BLINK>Miga</BLINK>");
+    Grid->SetSelection(TGridRect(0, 1, 1, 2));
+    // The phase that hides the text: no red of the modified mark besides the mark itself.
+    bool hiddenSeen = false;
+    for (int phase = 0; phase < 2; ++phase) {
+        ASSERT_TRUE(FireTimer(Grid, 111));
+        auto shot = Shot();
+        TRect text = Inside(0, 1);
+        text.Right -= 6;
+        const bool dark = InkBox(shot.get(), text, Dark).Left >= 0;
+        const TRect red = InkBox(shot.get(), text, [](TColor p) { return GetRValue(p) > 0xA0 && GetGValue(p) < 0x60; });
+        if (!dark) {
+            hiddenSeen = true;
+            EXPECT_LT(red.Left, 0) << "hidden text drawn in the mark's colour";
+        }
+    }
+    EXPECT_TRUE(hiddenSeen);
+}
+
+TEST_F(CellDrawing, RowsLeftOutOfADisjunctSelectionAskTheirColoursUnselected)
+{
+    Grid->MouseActions()->SetDisjunctRowSelect(true);
+    Grid->SetOptions(Grid->Options() | goRowSelect);
+    for (int r = 1; r < 5; ++r)
+        Grid->SetCells(1, r, "Tekst");
+    Grid->OnGetCellColor = [](TObject*, int, int ACol, TGridDrawState AState, TBrush*, TFont* AFont) {
+        if (ACol == 1)
+            AFont->SetColor((AState & gdSelected) ? clRed : clGreen);
+    };
+    Grid->SetRow(4);
+    Grid->SetSelection(TGridRect(1, 1, 3, 3));
+    Grid->SetRowSelect(2, true);
+    auto shot = Shot("grid_disjunct_rows.png");
+    auto has = [&](int Row, bool Red) {
+        return InkBox(shot.get(), Inside(1, Row), [Red](TColor p) {
+                   const int hue = Red ? GetRValue(p) : GetGValue(p), other = Red ? GetGValue(p) : GetRValue(p);
+                   return hue > 0x60 && other < 0x40 && GetBValue(p) < 0x40;
+               }).Left >= 0;
+    };
+    for (int row : {1, 3}) {
+        EXPECT_TRUE(has(row, false)) << row;
+        EXPECT_FALSE(has(row, true)) << row;
+    }
+}
+
+// ---------------------------------------------------------------- the picture of a moved column
+TEST_F(CellDrawing, DragPictureShowsTheCellsAsTheGridPaintsThem)
+{
+    Grid->Bands()->SetPrimaryColor(0x00E0FF);
+    Grid->Bands()->SetSecondaryColor(0xFFE0E0);
+    Grid->Bands()->SetActive(true);
+    Grid->SetCellBrushColor(1, 2, clLime);
+    Grid->SetSelectionColor(0xFF8000);
+    Grid->SetRow(4);
+    Grid->SetCol(1);
+    for (int r = 0; r < 6; ++r)
+        Grid->SetCells(1, r, "W" + std::to_string(r));
+    auto grid = Shot();
+    TForm* picture = Grid->CreateDragImageForm(TGridRect(1, 0, 1, 5));
+    auto* image = dynamic_cast<TImage*>(picture->Controls(0));
+    ASSERT_NE(image, nullptr);
+    auto* bmp = dynamic_cast<TBitmap*>(image->Picture()->Graphic());
+    ASSERT_NE(bmp, nullptr);
+    const TRect first = Grid->CellRect(1, 0);
+    for (int r = 0; r < 6; ++r) {
+        const TRect rc = Grid->CellRect(1, r);
+        for (TPoint p : {TPoint(rc.Left + 3, rc.Top + 3), TPoint(rc.Right - 4, (rc.Top + rc.Bottom) / 2)})
+            EXPECT_EQ(bmp->Canvas()->Pixels(p.X - first.Left - 1, p.Y - first.Top - 1),
+                      grid->Canvas()->Pixels(p.X, p.Y))
+                << "row " << r << " at " << p.X << "," << p.Y;
+    }
+    EXPECT_EQ(bmp->Canvas()->Pixels(5, Grid->CellRect(1, 2).Top + 5 - first.Top - 1), Rgb(clLime));
+    delete picture;
+}
