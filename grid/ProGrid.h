@@ -1363,8 +1363,11 @@ private:
     bool DisjunctlyMarked(int ACol, int ARow);
     AnsiString BalloonCellText(int ACol, int ARow);
     TPoint FCellTextOffset{2, 2};
-    // While set, a cell's mini-HTML is hit-tested into it where the painting would lay it out, not drawn.
+    // While set, a cell painted on FHtmlHitCanvas has its mini-HTML hit-tested into FHtmlHit where
+    // the painting lays it out, and nothing is drawn.
     THtmlRun* FHtmlHit = nullptr;
+    TCanvas* FHtmlHitCanvas = nullptr;
+    bool HitTesting(TCanvas* ACanvas) const { return FHtmlHit && ACanvas == FHtmlHitCanvas; }
     TColor FSelectionRectangleColor = clBlack;
     bool FEditorVisible = false;
     bool FPlainClick = false;

@@ -312,7 +312,7 @@ void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect AR
     }
     int textWidth = 0;
     DrawCellText(ACanvas, ACol, ARow, textRect, state, g, ha, va, wrap, savedBrush, savedFont, textWidth);
-    if (FHtmlHit)
+    if (HitTesting(ACanvas))
         return;   // a hit test: the text was laid out, nothing else is wanted
     TRect grown = ARect;
     InflateRect(grown, 1, 1);
@@ -649,7 +649,7 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
         else if (VAlign == vtaBottom && run.YSize < r.Height())
             hr.Top = r.Bottom - run.YSize;
         run.CheckHeight = false;
-        if (FHtmlHit) {
+        if (HitTesting(ACanvas)) {
             run.X = FHtmlHit->X;
             run.Y = FHtmlHit->Y;
             run.ControlID = FHtmlHit->ControlID;

@@ -34,13 +34,16 @@ bool TProStringGrid::HtmlHitAt(int ACol, int ARow, int X, int Y, THtmlRun& Run)
     Run.Y = Y;
     Run.Hit = false;
     FHtmlHit = &Run;
-    try {
-        DrawGridCell(scratch.Canvas(), ACol, ARow, inner, fixed ? TGridDrawState(gdFixed) : TGridDrawState(0));
-    } catch (...) {
-        FHtmlHit = nullptr;
-        throw;
-    }
-    FHtmlHit = nullptr;
+    FHtmlHitCanvas = scratch.Canvas();
+    struct TDone {
+        TProStringGrid* Grid;
+        ~TDone()
+        {
+            Grid->FHtmlHit = nullptr;
+            Grid->FHtmlHitCanvas = nullptr;
+        }
+    } done{this};
+    DrawGridCell(scratch.Canvas(), ACol, ARow, inner, fixed ? TGridDrawState(gdFixed) : TGridDrawState(0));
     return Run.Hit;
 }
 

@@ -367,23 +367,17 @@ int SystemFileIconIndex(const AnsiString& FileName)
     if (FileName.empty())
         return -1;
     const QFileInfo info(RealName(QString::fromStdString(ToOsPath(FileName))));
-    QFileIconProvider provider;
-    QString key;
-    QIcon icon;
-    if (info.exists()) {
-        key = "file:" + info.absoluteFilePath();
-        icon = provider.icon(info);
-    } else {
-        // A name that does not exist: the icon of its type, by the extension alone.
-        const QMimeType type = QMimeDatabase().mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension);
-        key = "type:" + type.name();
-        icon = QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
-        if (icon.isNull())
-            icon = provider.icon(QAbstractFileIconProvider::File);
-    }
+    // A name that does not exist stands for its type, known by the extension alone.
+    const bool exists = info.exists();
+    const QMimeType type = exists ? QMimeType() : QMimeDatabase().mimeTypeForFile(info.fileName(), QMimeDatabase::MatchExtension);
+    const QString key = exists ? "file:" + info.absoluteFilePath() : "type:" + type.name();
     TSystemIcons& icons = SystemIcons();
     if (auto it = icons.Indexes.find(key); it != icons.Indexes.end())
         return it->second;
+    QFileIconProvider provider;
+    QIcon icon = exists ? provider.icon(info) : QIcon::fromTheme(type.iconName(), QIcon::fromTheme(type.genericIconName()));
+    if (icon.isNull() && !exists)
+        icon = provider.icon(QAbstractFileIconProvider::File);
     if (icon.isNull())
         return -1;
     AddSystemIcon(icons.Small, icon);

@@ -11,6 +11,7 @@
 #include "grid/ProObj.h"
 #include "grid/ProGridParts.h"
 #include "platform/gui/ExtCtrls.h"
+#include "platform/gui/ShellApi.h"
 
 namespace {
 struct CellDrawing : TGridFormTest<TProStringGrid> {
@@ -225,9 +226,9 @@ TEST_F(CellDrawing, PictureCellsDrawEveryTypeAndFitMode)
     Grid->SetColCount(5);
     Grid->SetRowCount(4);
     Grid->SetFixedCols(0);
-    Grid->SetRow(3);
+    Grid->FocusCell(4, 3, true);
 
-    enum Kind { Images, Graphic, Picture, File };
+    enum Kind { Images, Graphic, Picture, File, Copied };
     const struct {
         int Col, Row;
         Kind What;
@@ -239,8 +240,11 @@ TEST_F(CellDrawing, PictureCellsDrawEveryTypeAndFitMode)
         {3, 1, Graphic, false, 1, -1, -1}, {4, 1, Graphic, false, 2, -1, -2}, {0, 2, Graphic, false, 3, 20, 10},
         {1, 2, Picture, false, 0, 20, 10}, {2, 2, Picture, false, 1, -1, -1}, {3, 2, File, false, 0, 12, 8},
         {4, 2, File, false, 1, -1, -1},
+        {0, 3, Copied, false, 0, 8, 24},   {1, 3, Copied, true, 0, 24, 8},   // the image cells read from a cell stream
     };
     for (const auto& c : cases) {
+        if (c.What == Copied)
+            continue;
         TCellGraphic* g = Grid->CreateCellGraphic(c.Col, c.Row);
         g->CellAngle = c.Mode;
         g->CellCreated = true;
@@ -274,6 +278,10 @@ TEST_F(CellDrawing, PictureCellsDrawEveryTypeAndFitMode)
         }
         }
     }
+    TMemoryStream stream;
+    Grid->WriteCellObjects(TGridRect(0, 1, 1, 1), &stream);
+    stream.SetPosition(0);
+    Grid->ReadCellObjects(TPoint(0, 3), &stream);
     auto shot = Shot("grid_picture_cells.png");
     for (const auto& c : cases) {
         const TRect in = Inside(c.Col, c.Row);
@@ -284,7 +292,7 @@ TEST_F(CellDrawing, PictureCellsDrawEveryTypeAndFitMode)
         const int h = c.H == -1 ? in.Height() - 2 : c.H == -2 ? ink.Width() / 2 : c.H;   // -2: its own proportions
         EXPECT_NEAR(ink.Width(), w, c.W < 0 ? 4 : 0) << at;
         EXPECT_NEAR(ink.Height(), h, c.H < 0 ? 4 : 0) << at;
-        if (c.What == Images) {
+        if (c.What == Images || c.What == Copied) {
             // Red, lime and blue one after another, down or to the right.
             const TPoint step = c.Flag ? TPoint(8, 0) : TPoint(0, 8);
             int k = 0;
@@ -312,8 +320,11 @@ TEST_F(CellDrawing, SystemIconsShowTheDesktopsIconAtTheirSize)
         {"<IMG src=\"LSYS:" + dir.Path.string() + "\">A", 32},
         {"<IMG src=\"SSYS:raport.txt\">A", 16},   // no such file: the icon of its type
         {"<IMG src=\"LSYS:raport.txt\">A", 32},
+        {"<IMG src=\"SSYS:" + std::to_string(SystemFileIconIndex("raport.txt")) + "\">A", 16},   // by its index
         {"A", 0},
     };
+    Grid->SetRowCount(7);
+    Grid->SetBounds(0, 0, 400, 320);
     int row = 1;
     for (const auto& c : cases)
         Grid->SetCells(1, row++, c.Text);
@@ -423,5 +434,8 @@ TEST_F(CellDrawing, DragPictureShowsTheCellsAsTheGridPaintsThem)
                 << "row " << r << " at " << p.X << "," << p.Y;
     }
     EXPECT_EQ(bmp->Canvas()->Pixels(5, Grid->CellRect(1, 2).Top + 5 - first.Top - 1), Rgb(clLime));
+    TRasterImage png("PNG");
+    png.Assign(bmp);
+    png.SaveToFile(FromOsPath(ScreenshotPath("grid_drag_picture_colours.png")));
     delete picture;
 }
