@@ -772,7 +772,8 @@ void TBaseGrid::DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState)
         c->Brush()->SetColor(Color());
     TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
     TCellGradientDirection dir = GradientVertical;
-    GetCellStyle(ACol, ARow, AState, c->Brush(), c->Font(), colorTo, mirror, mirrorTo, dir);
+    bool selected = false;
+    GetCellStyle(ACol, ARow, AState, c->Brush(), c->Font(), colorTo, mirror, mirrorTo, dir, selected);
     if (FActiveRowShow && ARow == Row() && (ACol != Col() || !FShowSelection))
         c->Brush()->SetColor(FActiveRowColor);
 

@@ -248,9 +248,13 @@ public:
                                TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,
                                TAlignment& AAlignment, TVAlignment& AVAlignment, bool& AWordWrap,
                                TCellGradientDirection& AGradientDirection);
+    // ASelected tells whether the colours given are the selection's.
     virtual void GetCellStyle(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont,
                               TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,
-                              TCellGradientDirection& AGradientDirection) {}
+                              TCellGradientDirection& AGradientDirection, bool& ASelected)
+    {
+        ASelected = false;
+    }
     virtual int DisplayColumn(int ACol) { return ACol; }
     // Undo and redo put a recorded value back into a cell through this; a
     // descendant whose cell keeps its value outside the text overrides it.

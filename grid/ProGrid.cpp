@@ -756,11 +756,17 @@ void TProStringGrid::GetCellColors(int ACol, int ARow, TGridDrawState AState, TB
 {
     TBaseGrid::GetCellColors(ACol, ARow, AState, ABrush, AFont, AColorTo, AMirrorColor, AMirrorColorTo, AAlignment,
                              AVAlignment, AWordWrap, AGradientDirection);
-    GetCellStyle(ACol, ARow, AState, ABrush, AFont, AColorTo, AMirrorColor, AMirrorColorTo, AGradientDirection);
-    // A record must not freeze a band or background colour.
+    bool selected = false;
+    GetCellStyle(ACol, ARow, AState, ABrush, AFont, AColorTo, AMirrorColor, AMirrorColorTo, AGradientDirection,
+                 selected);
+    // A record must not freeze a band, background or selection colour.
     bool background = FBackGround->Display() == bdGradientHorz || FBackGround->Display() == bdGradientVert;
-    if (FBands->Active() || background) {
+    if (FBands->Active() || background || selected) {
         ABrush->SetColor(clNone);
         AColorTo = clNone;
+    }
+    if (selected) {
+        AMirrorColor = AMirrorColorTo = clNone;
+        AFont->SetColor(clNone);
     }
 }

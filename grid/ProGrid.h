@@ -898,8 +898,8 @@ public:
 
     // Painting (ProGridPaint.cpp).
     void GetCellStyle(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont, TColor& AColorTo,
-                      TColor& AMirrorColor, TColor& AMirrorColorTo,
-                      TCellGradientDirection& AGradientDirection) override;
+                      TColor& AMirrorColor, TColor& AMirrorColorTo, TCellGradientDirection& AGradientDirection,
+                      bool& ASelected) override;
     void GetCellStyleEx(int ACol, int ARow, TGridDrawState& State, bool Printing, bool ShowSelection,
                         bool UseRealColumn, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
                         TColor& AMirrorColorTo, TFont* AFont, TAlignment& HAlign, TVAlignment& VAlign,

@@ -49,13 +49,16 @@ void VLine(TCanvas* C, int X, int Y1, int Y2, TColor Color)
 // ---------------------------------------------------------------- the colour decision
 void TProStringGrid::GetCellStyle(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont,
                                   TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,
-                                  TCellGradientDirection& AGradientDirection)
+                                  TCellGradientDirection& AGradientDirection, bool& ASelected)
 {
     TAlignment ha = taLeftJustify;
     TVAlignment va = vtaTop;
     bool wrap = true;
     GetCellStyleEx(ACol, ARow, AState, false, true, false, ABrush, AColorTo, AMirrorColor, AMirrorColorTo, AFont, ha,
                    va, wrap, AGradientDirection);
+    // The selection step leaves gdSelected on exactly the cells it painted selected; it passes
+    // fixed cells by.
+    ASelected = ShowSelection() && (AState & gdSelected) && !(AState & gdFixed);
 }
 
 // The brush and font a cell has from the grid's fonts, its record, the bands

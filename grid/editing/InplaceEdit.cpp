@@ -126,7 +126,8 @@ void TProInplaceEdit::UpdateContents()
     TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
     TCellGradientDirection direction = GradientVertical;
     const int realCol = g->RealColIndex(g->Col());
-    g->GetCellStyle(realCol, g->Row(), 0, &brush, &font, colorTo, mirror, mirrorTo, direction);
+    bool selected = false;
+    g->GetCellStyle(realCol, g->Row(), 0, &brush, &font, colorTo, mirror, mirrorTo, direction, selected);
     SetColor(brush.Color() == clNone ? g->Color() : brush.Color());
     SetFont(&font);
     FEditCol = g->Col();

@@ -118,7 +118,8 @@ void TProStringGrid::ShowInplaceEditor(int ACol, int ARow)
     font.Assign(Font());
     TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
     TCellGradientDirection direction = GradientVertical;
-    GetCellStyle(RealColIndex(ACol), Row(), 0, &brush, &font, colorTo, mirror, mirrorTo, direction);
+    bool selected = false;
+    GetCellStyle(RealColIndex(ACol), Row(), 0, &brush, &font, colorTo, mirror, mirrorTo, direction, selected);
     Canvas()->Brush()->Assign(&brush);
     Canvas()->Font()->Assign(&font);
     SetGridState(gsNormal);

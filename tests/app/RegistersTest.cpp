@@ -104,6 +104,34 @@ TEST_F(Registers, RegisterPageScreenshot)
     Form->Hide();
 }
 
+// The comment of a differing line is added while the cursor stands on its cell: once the
+// cursor moves on, that cell shows no selection, on the screen or on the printed page.
+TEST_F(Registers, CommentedCellUnderTheCursorLooksPlainOnceTheCursorMoves)
+{
+    Grid->SetSelectionColor(clLime);
+    Open("PN-H-84020:1989|PN-H-84020|S355|Pręt|R-2|\r\n"
+         "PN-EN 10025-2:2019|PN-EN 10025-2:2019|S235|Blacha|R-1|\r\n");
+    ASSERT_EQ(Comment(1), NormsDifferComment);
+    Form->Strony->SetActivePage("NowyWykaz");
+    Form->Show();
+    Grid->FocusCell(3, 2, true);
+    std::unique_ptr<TBitmap> shot = GrabControl(Grid);
+    Form->Hide();
+    TBitmap page;
+    page.SetSize(600, 800);
+    Grid->SetPreviewPage(1);
+    Grid->PrintPreviewTo(page.Canvas(), TRect(0, 0, 600, 800));
+    auto lime = [](TBitmap* B, const TRect& R) {
+        int n = 0;
+        for (int y = R.Top; y < R.Bottom; ++y)
+            for (int x = R.Left; x < R.Right; ++x)
+                n += ColorToRGB(B->Canvas()->Pixels(x, y)) == clLime;
+        return n;
+    };
+    EXPECT_EQ(lime(shot.get(), Grid->CellRect(1, 1)), 0);
+    EXPECT_EQ(lime(&page, TRect(0, 0, 600, 800)), 0);
+}
+
 TEST_F(Registers, MissingFileIsReportedAndStaysOpenEmpty)
 {
     ScriptDialogs().ExpectMessageBox(IDOK, "Nie można otworzyć wskazanego pliku.");

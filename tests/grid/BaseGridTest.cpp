@@ -28,8 +28,10 @@ public:
         AAlignment = taRightJustify;
     }
     void GetCellStyle(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont, TColor& AColorTo,
-                      TColor& AMirrorColor, TColor& AMirrorColorTo, TCellGradientDirection& ADirection) override
+                      TColor& AMirrorColor, TColor& AMirrorColorTo, TCellGradientDirection& ADirection,
+                      bool& ASelected) override
     {
+        ASelected = false;
         if (HasCellProperties(ACol, ARow) && CellProperties(ACol, ARow)->BrushColor() != clNone &&
             !(AState & gdFixed))
             ABrush->SetColor(CellProperties(ACol, ARow)->BrushColor());

@@ -585,6 +585,43 @@ TEST_F(PartsFixture, CommentMarkIsASmallTriangleInTheTopRightCorner)
     EXPECT_LT(InkBox(none.get(), Grid->CellRect(3, 2), [](TColor p) { return p == clRed; }).Left, 0);
 }
 
+// A record made while its cell is selected takes none of the selection's look: once the
+// cursor has moved on, the cell shows its own background and text colours.
+TEST_F(PartsFixture, RecordMadeOnASelectedCellDoesNotKeepTheSelectionLook)
+{
+    struct Case {
+        const char* Name;
+        std::function<void()> Make;
+        TColor Background;   // of the cell after the cursor moved
+    } cases[] = {
+        {"comment", [this] { Grid->AddCellComment(2, 3, "Uwaga"); }, clWindow},
+        {"font colour", [this] { Grid->SetCellFontColor(2, 3, clNavy); }, clWindow},
+        {"row colour", [this] { Grid->SetRowColor(3, clYellow); }, clYellow},
+        {"read-only mark", [this] { Grid->CellProperties(2, 3)->SetReadOnly(true); }, clWindow},
+        {"merge", [this] { Grid->MergeCells(2, 3, 1, 1); }, clWindow},
+    };
+    Grid->SetSelectionColor(clLime);
+    Grid->SetSelectionTextColor(clFuchsia);
+    Grid->SetSelectionColorTo(clAqua);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Grid->ClearAll();
+        Grid->SetRowColor(3, clNone);
+        Grid->SetCells(2, 3, "WWWW");
+        Grid->FocusCell(2, 3, true);
+        c.Make();
+        Grid->FocusCell(4, 6, true);
+        auto bmp = GrabControl(Grid);
+        const TRect in = Inner(2, 3);
+        EXPECT_EQ(At(bmp.get(), in.Left + 2, in.Bottom - 2), ColorToRGB(c.Background));
+        EXPECT_EQ(At(bmp.get(), in.Left + 2, in.Top + 1), ColorToRGB(c.Background));
+        // The text is painted, and not in the selection's text colour.
+        EXPECT_GE(InkBox(bmp.get(), in, [](TColor p) { return p != ColorToRGB(clWindow) && p != clYellow; }).Left, 0);
+        EXPECT_LT(InkBox(bmp.get(), in, [](TColor p) { return p == clFuchsia || p == clLime || p == clAqua; }).Left,
+                  0);
+    }
+}
+
 TEST_F(PartsFixture, FlatNodeButtonsAreEightPixelBoxes)
 {
     Grid->SetRowCount(10);
