@@ -1491,6 +1491,8 @@ public:
     // Something is dragged over the grid: OnDragOver answers; the grid scrolls while the pointer stays
     // in a margin.
     void DragOver(TObject* Source, int X, int Y, TDragState State, bool& Accept) override;
+    // A drop ends the drag scrolling (no leave follows it), then OnDragDrop takes it.
+    void DragDrop(TObject* Source, int X, int Y) override;
 
     TScrollHintEvent OnScrollHint;
     TDragScrollEvent OnDragScroll;
@@ -1522,6 +1524,7 @@ private:
     void ShowScrollHint(const AnsiString& Text);
     void HideScrollHint();
     void DragScrollTick(TObject* Sender);
+    void StopDragScroll();
     int LastRowBottom() const;
     int SearchPanelTop() const;
     void ScaleOtherColumns(int ACol, int OldWidth, int NewWidth);

@@ -403,8 +403,7 @@ void TProStringGrid::DragOver(TObject* Source, int X, int Y, TDragState State, b
     TBaseGrid::DragOver(Source, X, Y, State, Accept);
     TDragScrollOptions* o = FDragScrollOptions.get();
     if (State == dsDragLeave || !o->Active()) {
-        FDragScrollTimer.reset();
-        FDragScrollDirs = 0;
+        StopDragScroll();
         return;
     }
     TDragScrollMargins* m = o->Margins();
@@ -430,6 +429,18 @@ void TProStringGrid::DragOver(TObject* Source, int X, int Y, TDragState State, b
         FDragScrollTimer->SetInterval(o->Delays()->InitialDelay());
     }
     FDragScrollDirs = dirs;
+}
+
+void TProStringGrid::DragDrop(TObject* Source, int X, int Y)
+{
+    StopDragScroll();
+    TBaseGrid::DragDrop(Source, X, Y);
+}
+
+void TProStringGrid::StopDragScroll()
+{
+    FDragScrollTimer.reset();
+    FDragScrollDirs = 0;
 }
 
 void TProStringGrid::DragScrollTick(TObject*)

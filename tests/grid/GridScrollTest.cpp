@@ -5,6 +5,7 @@
 
 #include "grid/ProGrid.h"
 #include "platform/core/SysUtils.h"
+#include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/common/GridTest.h"
@@ -346,6 +347,36 @@ TEST_F(GridScroll, DragBelowTheLastVisibleRowScrollsOnTheTimer)
 
     Grid->DragOver(nullptr, 100, 5, dsDragLeave, accept);
     EXPECT_FALSE(Grid->DragScrolling());
+}
+
+// A real drag of a panel onto the grid's top margin, dropped there (taken or refused): the
+// drag scrolling ends with the drag.
+TEST_F(GridScroll, DropInAMarginEndsTheDragScrolling)
+{
+    Grid->SetRowCount(50);
+    Grid->SetColCount(3);
+    Grid->DragScrollOptions()->SetActive(true);
+    auto* source = Place<TPanel>(450, 10, 60, 40);
+    source->SetDragMode(dmAutomatic);
+    for (bool take : {true, false}) {
+        SCOPED_TRACE(take ? "taken" : "refused");
+        Grid->SetTopRow(20);
+        int drops = 0;
+        bool scrolling = false;
+        Grid->OnDragOver = [&](TObject*, TObject*, int, int, TDragState, bool& Accept) {
+            Accept = take;
+            scrolling = scrolling || Grid->DragScrolling();
+        };
+        Grid->OnDragDrop = [&](TObject*, TObject*, int, int) { ++drops; };
+        Drag(source, TPoint(10, 10), source->ScreenToClient(Grid->ClientToScreen(TPoint(200, 20))));
+        EXPECT_EQ(drops, take ? 1 : 0);
+        EXPECT_TRUE(scrolling);
+        EXPECT_FALSE(Grid->DragScrolling());
+        FireAllTimers();
+        EXPECT_EQ(Grid->TopRow(), 20);
+    }
+    Grid->OnDragOver = nullptr;
+    Grid->OnDragDrop = nullptr;
 }
 
 TEST_F(GridScroll, FixedFootersAndRightColumnsAreFixed)
