@@ -186,6 +186,8 @@ void TEditLink::EditKeyDown(TObject*, Word& Key, TShiftState Shift)
     }
     if (Key == VK_TAB || (Key >= VK_LEFT && Key <= VK_DOWN))
         g->GridKeyDown(Key, Shift);
+    // The key is done with: left set, the control's own handling would hand it to the grid again.
+    Key = 0;
     if (TWinControl* c = GetEditControl())
         c->SetEnabled(false);
     FLeaving = true;

@@ -895,6 +895,31 @@ TEST_F(CellEditors, EditLinkPutsAControlOfItsOwnIntoTheCell)
     Grid->SetEditLink(nullptr);
 }
 
+// Down and Up leave the link's control and move the cursor one row, as out of the built-in editors;
+// Page Down only leaves it.
+TEST_F(CellEditors, EditLinkLeftByAnArrowMovesOneRow)
+{
+    auto* link = new EditBoxLink(Form);
+    Grid->SetEditLink(link);
+    UseEditor(edCustom);
+    struct Case {
+        Word Key;
+        int From, To;
+    } cases[] = {{VK_DOWN, 2, 3}, {VK_UP, 3, 2}, {VK_NEXT, 2, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Key == VK_DOWN ? "Down" : c.Key == VK_UP ? "Up" : "Page Down");
+        Grid->FocusCell(2, c.From, true);
+        Grid->BeginCellEdit();
+        ProcessPendingMessages();
+        ASSERT_TRUE(link->Box->Focused());
+        Key(link->Box, c.Key);
+        EXPECT_EQ(Grid->Row(), c.To);
+        EXPECT_EQ(Grid->Col(), 2);
+        EXPECT_FALSE(link->Box->Visible());
+    }
+    Grid->SetEditLink(nullptr);
+}
+
 TEST_F(CellEditors, PopupEditLinkOpensAtTheCellOnItsOwnForm)
 {
     auto* link = new EditBoxLink(Form);
