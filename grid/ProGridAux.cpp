@@ -21,12 +21,12 @@ void TProRichEdit::WMKillFocus(TWMFocus& Message)
     TRichEdit::WMKillFocus(Message);
 }
 
-// The editor grows with its text while the grid sizes rows as the user
-// types, as long as the taller cell still fits in the grid.
+// The in-place editor grows with its text while the grid sizes rows as the
+// user types, as long as the taller cell still fits in the grid.
 void TProRichEdit::RequestResize(const TRect& Requested)
 {
     FRequested = Requested;
-    if (!FGrid || this != FGrid->RichEdit() || !FGrid->SizeWhileTyping()->Height() || FSizingLock)
+    if (!FGrid || this != FGrid->RichEditSelection() || !FGrid->SizeWhileTyping()->Height() || FSizingLock)
         return;
     int row = FGrid->Row();
     int height = Requested.Height();
@@ -39,6 +39,12 @@ void TProRichEdit::RequestResize(const TRect& Requested)
     FGrid->SetRowHeights(row, height + 5);
     if (FGrid->OnEndRowSize)
         FGrid->OnEndRowSize(FGrid, row);
+}
+
+void TProRichEdit::RequestSize(const TRect& Rect)
+{
+    RequestResize(Rect);
+    TRichEdit::RequestSize(Rect);
 }
 
 // A multi-line rich edit takes the arrow keys itself; the dialog keys of

@@ -53,6 +53,7 @@ public:
     const TRect& RequestedRect() const { return FRequested; }
 
 protected:
+    void RequestSize(const TRect& Rect) override;
     void WMKillFocus(TWMFocus& Message) override;
     void WMGetDlgCode(TMessage& Message) override;
     void KeyDown(Word& Key, TShiftState Shift) override;

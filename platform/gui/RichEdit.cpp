@@ -159,6 +159,31 @@ struct TRichEdit::Impl {
     TRtfFormat Default;
     int Quiet = 0;               // changes from code: OnChange once at the end
     bool Changed = false;
+    QAbstractTextDocumentLayout* Watched = nullptr;   // the layout whose size is followed
+    int RequestedHeight = -1;                          // the height last asked for
+
+    // Follows the height of the laid-out text (the layout of the document as it is now).
+    void WatchLayout()
+    {
+        QAbstractTextDocumentLayout* layout = Doc.documentLayout();
+        if (layout == Watched)
+            return;
+        if (Watched)
+            QObject::disconnect(Watched, nullptr, &Doc, nullptr);
+        Watched = layout;
+        QObject::connect(layout, &QAbstractTextDocumentLayout::documentSizeChanged, &Doc,
+                         [this](const QSizeF& size) {
+                             const int height = int(std::ceil(size.height()));
+                             if (height == RequestedHeight)
+                                 return;
+                             RequestedHeight = height;
+                             try {
+                                 Owner->RequestSize(TRect(0, 0, Owner->ClientWidth(), height));
+                             } catch (...) {
+                                 gui_state::HandleException();
+                             }
+                         });
+    }
 
     QTextEdit* Edit() const
     {
@@ -335,6 +360,7 @@ TRichEdit::TRichEdit(TComponent* AOwner)
             gui_state::HandleException();
         }
     });
+    FImpl->WatchLayout();
     FLines = std::make_unique<TRichEditStrings>(this);
     FSelAttributes = std::make_unique<TTextAttributes>(this, atSelected);
     FDefAttributes = std::make_unique<TTextAttributes>(this, atDefaultText);
@@ -349,6 +375,9 @@ TRichEdit::~TRichEdit()
 {
     Destroying();
     OnChange = nullptr;
+    OnResizeRequest = nullptr;
+    if (FImpl->Watched)
+        QObject::disconnect(FImpl->Watched, nullptr, &FImpl->Doc, nullptr);
     // The widget lets go of the document before the document goes.
     if (QTextEdit* e = FImpl->Edit())
         e->setDocument(new QTextDocument(e));
@@ -359,6 +388,7 @@ TNativeWidget* TRichEdit::CreateNativeWidget()
 {
     auto* edit = new QTextEdit();
     edit->setDocument(&FImpl->Doc);
+    FImpl->WatchLayout();
     edit->setTextCursor(FImpl->Cursor);
     edit->setAcceptRichText(true);
     TNativeWidget* w = WrapWidget(edit);
@@ -433,6 +463,12 @@ void TRichEdit::Change()
 {
     if (OnChange)
         OnChange(this);
+}
+
+void TRichEdit::RequestSize(const TRect& Rect)
+{
+    if (OnResizeRequest)
+        OnResizeRequest(this, Rect);
 }
 
 void TRichEdit::Clear()

@@ -51,6 +51,9 @@ private:
     TRichEdit* FRichEdit;
 };
 
+// Rect: the size the text asks for (the control's client width, the height its text takes).
+using TRichEditResizeEvent = std::function<void(TObject* Sender, const TRect& Rect)>;
+
 class TRichEdit : public TWinControl {
 public:
     explicit TRichEdit(TComponent* AOwner);
@@ -92,6 +95,8 @@ public:
     TNotifyEvent OnChange;
     // The selection was changed by the user or set from code (SelStart, SelLength, SelectAll).
     TNotifyEvent OnSelectionChange;
+    // The height the text takes changed (typed or set from code).
+    TRichEditResizeEvent OnResizeRequest;
 
     struct Impl;
     Impl& Data() const { return *FImpl; }
@@ -102,6 +107,8 @@ protected:
     AnsiString GetText() const override;
     void CMTextChanged(TMessage& Message) override;
     virtual void Change();
+    // The text asks for another size: fires OnResizeRequest.
+    virtual void RequestSize(const TRect& Rect);
 
 private:
     friend class TTextAttributes;

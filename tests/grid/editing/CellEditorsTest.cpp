@@ -702,6 +702,45 @@ TEST_F(CellEditors, RichEditSelectionChangeReachesTheGrid)
     Grid->EndCellEdit();
 }
 
+// With SizeWhileTyping.Height the row grows under the rich editor as its text grows; without it
+// the row keeps its height.
+TEST_F(CellEditors, RichEditGrowsItsRowWhileTyping)
+{
+    UseEditor(edRichEdit);
+    for (bool grow : {true, false}) {
+        SCOPED_TRACE(grow ? "growing" : "fixed");
+        Grid->SizeWhileTyping()->SetHeight(grow);
+        Grid->SetRowHeights(2, Grid->DefaultRowHeight());
+        std::vector<int> sized;
+        Grid->OnEndRowSize = [&](TObject*, int ARow) { sized.push_back(ARow); };
+        TWinControl* e = Open("");
+        ASSERT_EQ(e, Grid->RichEditSelection());
+        const int oneLine = Grid->RowHeights(2);
+        std::vector<int> heights;   // after each line typed
+        for (int line = 0; line < 4; ++line) {
+            if (line > 0)
+                Key(e, VK_RETURN);
+            TypeText(e, "wiersz");
+            heights.push_back(Grid->RowHeights(2));
+        }
+        ASSERT_EQ(Grid->RichEditSelection()->Lines()->Count(), 4);
+        if (grow) {
+            EXPECT_EQ(heights[0], oneLine);
+            EXPECT_GT(heights[1], oneLine);
+            EXPECT_GT(heights[2], heights[1]);
+            EXPECT_GT(heights[3], heights[2]);
+            EXPECT_EQ(e->Height(), Grid->RowHeights(2) - 1);
+            ASSERT_FALSE(sized.empty());
+            EXPECT_EQ(sized.back(), 2);
+        } else {
+            EXPECT_EQ(heights, std::vector<int>(4, oneLine));
+            EXPECT_TRUE(sized.empty());
+        }
+        Grid->EndCellEdit();
+        Grid->OnEndRowSize = nullptr;
+    }
+}
+
 TEST_F(CellEditors, ComboLookupCompletesFromItemsAndKeepsHistory)
 {
     Grid->SetLookup(true);

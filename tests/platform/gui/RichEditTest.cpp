@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+#include <vector>
 
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Forms.h"
@@ -103,4 +104,29 @@ TEST_F(RichEdit, FormattedTextGoesToRtfAndBack)
     other->Lines()->SaveToFile(file);
     EXPECT_EQ("tylko tekst\r\n", LoadBytesFromFile(file));
     DeleteFile(file);
+}
+
+// The text asks for the height it takes whenever that height changes, and only then.
+TEST_F(RichEdit, ResizeRequestsFollowTheHeightOfTheText)
+{
+    form.Show();
+    std::vector<int> heights;
+    edit->OnResizeRequest = [&](TObject* Sender, const TRect& R) {
+        EXPECT_EQ(Sender, edit);
+        EXPECT_EQ(R.Width(), edit->ClientWidth());
+        heights.push_back(R.Height());
+    };
+    edit->SetText("jeden");
+    heights.clear();
+    edit->Lines()->Add("dwa");
+    edit->Lines()->Add("trzy");
+    ASSERT_EQ(heights.size(), 2u);
+    EXPECT_GT(heights[0], 0);
+    EXPECT_GT(heights[1], heights[0]);
+    edit->Lines()->SetStrings(2, "cztery");   // the same height
+    EXPECT_EQ(heights.size(), 2u);
+    edit->Lines()->Delete(2);
+    ASSERT_EQ(heights.size(), 3u);
+    EXPECT_EQ(heights[2], heights[0]);
+    edit->OnResizeRequest = nullptr;
 }
