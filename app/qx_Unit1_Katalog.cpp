@@ -187,7 +187,7 @@ void Tf_MainForm::FillNormGrids(const std::vector<std::string_view>& lines)
     g->BeginUpdate();
     try {
         g->ClearAll();
-        g->SortSettings()->SetColumn(-1);
+        g->SortSettings()->ResetSortIndicator();
         g->SetRowCount(n + 2);
         g->SetColCount(NormColCount);
         for (int c = 0; c < NormColCount; ++c)

@@ -150,7 +150,7 @@ TEST_F(Catalogue, EmptyFileGivesHeaderAndOneNumberedRow)
 TEST_F(Catalogue, ReloadOverALargerCatalogueLeavesOnlyTheNewRecords)
 {
     // Long fields first, then a shorter file with empty and missing fields:
-    // no text, colour or merge of the first load may show through.
+    // no text, colour, merge or sort indicator of the first load may show through.
     const AnsiString longText(300, 'x');
     WriteCatalogue("PN-1|Aktualna|Jest|" + longText + "|" + longText + "|" + longText + "|\r\n"
                    "PN-2|Nieaktualna|Brak|Z|T|O|\r\n"
@@ -158,6 +158,9 @@ TEST_F(Catalogue, ReloadOverALargerCatalogueLeavesOnlyTheNewRecords)
     Form->LoadNormList(File());
     Grid->CellProperties(5, 1)->SetFontColor(clRed);
     Grid->MergeCells(4, 2, 2, 1);
+    Grid->SortSettings()->SetColumn(3);
+    Grid->SortIndexes()->AddIndex(1, true);
+    Grid->SortIndexes()->AddIndex(3, false);
     WriteCatalogue("PN-A|Aktualna||||krótki|\r\nPN-B|Nieaktualna|Brak\r\n");
     Form->LoadNormList(File());
 
@@ -172,6 +175,8 @@ TEST_F(Catalogue, ReloadOverALargerCatalogueLeavesOnlyTheNewRecords)
     EXPECT_EQ(Grid->Cells(2, 3), "");
     EXPECT_FALSE(Grid->HasCellProperties(5, 1));
     EXPECT_FALSE(Grid->HasCellProperties(5, 2));
+    EXPECT_EQ(Grid->SortSettings()->Column(), -1);
+    EXPECT_EQ(Grid->SortIndexes()->Count(), 0);
     Save();
     EXPECT_EQ(Saved(), "PN-A|Aktualna||||krótki|\r\nPN-B|Nieaktualna|Brak||||\r\n");
 }
