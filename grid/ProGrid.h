@@ -1486,6 +1486,9 @@ public:
     bool IsFixedSizingPos(int X, int Y);
     bool IsPasswordCellAt(int ACol, int ARow) { return IsPasswordCell(ACol, ARow); }
     bool IsEditable(int ACol, int ARow);
+    // IsEditable when the user asks to edit under EditOnDblClickOnly, which keeps goEditing off
+    // between edits: asked as with RangeSelectAndEdit.
+    bool IsEditableOnRequest(int ACol, int ARow);
     TGridRect GetSelection() const { return Selection(); }
     void SetSelection(const TGridRect& R);
     // Something is dragged over the grid: OnDragOver answers; the grid scrolls while the pointer stays

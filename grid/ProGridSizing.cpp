@@ -221,6 +221,17 @@ bool TProStringGrid::IsEditable(int ACol, int ARow)
     return !GetCellReadOnly(base.X, base.Y) && !IsFixedCell(base.X, base.Y);
 }
 
+bool TProStringGrid::IsEditableOnRequest(int ACol, int ARow)
+{
+    struct Restore {
+        TMouseActions* Actions;
+        bool Old;
+        ~Restore() { Actions->SetRangeSelectAndEdit(Old); }
+    } restore{FMouseActions.get(), FMouseActions->RangeSelectAndEdit()};
+    FMouseActions->SetRangeSelectAndEdit(true);
+    return IsEditable(ACol, ARow);
+}
+
 void TProStringGrid::ScreenToCell(TPoint ScreenPoint, int& ACol, int& ARow)
 {
     TPoint p = ScreenToClient(ScreenPoint);

@@ -345,14 +345,9 @@ void TProStringGrid::WMKeyDown(TWMKey& Message)
         }
     } keep{this, keepScroll, oldLeft};
 
-    if (FMouseActions->EditOnDblClickOnly() && IsEditKey(key)) {
-        const bool old = FMouseActions->RangeSelectAndEdit();
-        FMouseActions->SetRangeSelectAndEdit(true);
-        if (IsEditable(realCol, Row())) {
-            SetOptions(Options() | goEditing);
-            BeginCellEdit();
-        }
-        FMouseActions->SetRangeSelectAndEdit(old);
+    if (FMouseActions->EditOnDblClickOnly() && IsEditKey(key) && IsEditableOnRequest(realCol, Row())) {
+        SetOptions(Options() | goEditing);
+        BeginCellEdit();
     }
     if (FMouseActions->RangeSelectAndEdit() && !(Options() & goEditing) && IsEditKey(key)) {
         if (IsEditable(realCol, Row())) {
@@ -489,7 +484,7 @@ void TProStringGrid::WMChar(TWMKey& Message)
     char ch = char(Message.CharCode());
     const int realCol = RealColIndex(Col());
     const bool ctrl = GetKeyState(VK_CONTROL) < 0;
-    if (FMouseActions->EditOnDblClickOnly() && !GetCellReadOnly(realCol, Row()))
+    if (FMouseActions->EditOnDblClickOnly() && IsEditableOnRequest(realCol, Row()))
         SetOptions(Options() | goEditing);
     if (FNavigation->AllowClipboardShortCuts() && ctrl && (ch == 3 || ch == 22 || ch == 24)) {
         Message.SetCharCode(0);

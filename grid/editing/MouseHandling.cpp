@@ -797,7 +797,7 @@ void TProStringGrid::WMLButtonDblClk(TWMMouse& Message)
         OnDblClickCell(this, c.Y, c.X);
     const int realCol = RealColIndex(c.X);
     const bool dataCell = c.X >= FixedCols() && c.Y >= FixedRows();
-    if (dataCell && FMouseActions->EditOnDblClickOnly() && !GetCellReadOnly(realCol, c.Y)) {
+    if (dataCell && FMouseActions->EditOnDblClickOnly() && IsEditableOnRequest(realCol, c.Y)) {
         SetOptions(Options() | goEditing);
         BeginCellEdit();
     } else if (dataCell && FMouseActions->RangeSelectAndEdit() && IsEditable(realCol, c.Y)) {

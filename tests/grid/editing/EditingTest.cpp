@@ -595,9 +595,53 @@ TEST_F(Editing, EditOnDblClickOnlySwitchesEditingOffAfterAnEdit)
     // A single click does not start editing again.
     TRect cell = Grid->CellRect(2, 1);
     Click(Grid, cell.Left + 3, cell.Top + 3);
-    TypeText(Grid, "x");
     EXPECT_FALSE(EditorShown());
+    EXPECT_FALSE(Grid->Options() & goEditing);
     EXPECT_EQ(Grid->Cells(2, 1), "c2r1");
+}
+
+// With EditOnDblClickOnly a double click or a typed character opens the editor of a cell that may
+// be edited, and neither opens one on a read-only cell.
+TEST_F(Editing, EditOnDblClickOnlyEditsOnADoubleClickOrTyping)
+{
+    Grid->MouseActions()->SetEditOnDblClickOnly(true);
+    Grid->CellProperties(3, 2)->SetReadOnly(true);
+    struct Case {
+        const char* Name;
+        int Col;
+        bool ByDoubleClick;
+        AnsiString Stored;   // after "z" typed and Return, when an editor opened
+    } cases[] = {
+        {"double click", 2, true, "z"},
+        {"typing", 2, false, "wz"},
+        {"double click on a read-only cell", 3, true, ""},
+        {"typing on a read-only cell", 3, false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Grid->SetCells(c.Col, 2, "przed");
+        const TRect cell = Grid->CellRect(c.Col, 2);
+        Click(Grid, cell.Left + 3, cell.Top + 3);
+        AdvanceInputClock(1000);
+        ASSERT_FALSE(EditorShown());
+        if (c.ByDoubleClick) {
+            DoubleClick(Grid, cell.Left + 3, cell.Top + 3);
+            AdvanceInputClock(1000);
+        } else {
+            TypeText(Grid, "w");
+        }
+        EXPECT_EQ(EditorShown(), !c.Stored.empty());
+        if (!EditorShown()) {
+            EXPECT_EQ(Grid->Cells(c.Col, 2), "przed");
+            continue;
+        }
+        if (c.ByDoubleClick)
+            Editor()->SelectAll();
+        TypeText(Editor(), "z");
+        Enter();
+        EXPECT_EQ(Grid->Cells(c.Col, 2), c.Stored);
+        EXPECT_FALSE(Grid->Options() & goEditing);
+    }
 }
 
 TEST_F(Editing, GoToRowSearchFindsTheTypedStartAndExpires)
