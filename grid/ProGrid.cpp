@@ -241,6 +241,10 @@ void TProStringGrid::CreateWnd()
             LoadColumnSizes();
         SetTimer(this, 111, 500);
         FIsWinXP = FIsWinXP && ThemesActive();
+        if (FP.ScrollType != ssNormal) {
+            InitFlatScroll();
+            UpdateFlatScrollBars();
+        }
     }
 }
 

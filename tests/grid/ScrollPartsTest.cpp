@@ -229,3 +229,37 @@ TEST_F(ScrollParts, FooterCalculationCoversHiddenColumns)
     EXPECT_EQ(g.Cells(3, 3), "4,00");
     ResetFormatSettings();
 }
+
+// A grid given flat scroll bars before its window exists, by their setter or by taking another
+// grid's settings, has them set up when the window is made: the bar shown for the columns that
+// do not fit carries the page of those in view.
+TEST(ScrollPartsWindow, FlatBarsChosenBeforeTheWindowAreSetUpWithIt)
+{
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 500, 400);
+    TProStringGrid model(nullptr);
+    for (bool assigned : {false, true}) {
+        for (TScrollType type : {ssFlat, ssEncarta}) {
+            SCOPED_TRACE(std::string(assigned ? "assigned " : "set ") + std::to_string(int(type)));
+            auto* g = new TProStringGrid(&form);
+            g->SetBounds(0, 0, 400, 250);
+            if (assigned) {
+                model.SetScrollType(type);
+                g->Assign(&model);
+                EXPECT_EQ(g->ScrollType(), type);
+            } else {
+                g->SetScrollType(type);
+            }
+            g->SetColCount(30);
+            g->SetRowCount(3);
+            g->SetParent(&form);
+            form.Show();
+            EXPECT_TRUE(g->FlatScrollActive());
+            EXPECT_TRUE(g->ScrollBarVisible(SB_HORZ));
+            EXPECT_FALSE(g->ScrollBarVisible(SB_VERT));
+            EXPECT_EQ(g->ScrollInfo(SB_HORZ).Page, g->VisibleColCount() * 128 / 30);
+            form.Hide();
+            delete g;
+        }
+    }
+}
