@@ -1445,6 +1445,8 @@ private:
     bool FComCtl6 = false;
     int FWheelScrollLines = 3;
     int FUpdateCount = 0;
+    // One entry per open BeginUpdate: whether it raised the count.
+    std::vector<bool> FUpdateBrackets;
     int FLastReportedRow = -1;
     int FZoomLevel = 0;
     TColor FPopupGrad[4] = {clNone, clNone, clNone, clNone};

@@ -211,11 +211,12 @@ bool TProStringGrid::CellTextNumber(const AnsiString& Text, double& Value)
 
 int TProStringGrid::CellIntegerValue(int ACol, int ARow)
 {
-    AnsiString s = Cells(ACol, ARow);
+    const AnsiString s = Cells(ACol, ARow);
     if (s.empty() || s == "-")
         return 0;
     int v = 0;
-    if (!ParseDecimalInteger(s, v))
+    // A whole decimal number; blanks around it do not count.
+    if (!ParseDecimalInteger(Trim(s), v))
         throw EProGridError("Cell does not contain integer value");
     return v;
 }
@@ -631,28 +632,36 @@ void TProStringGrid::RepaintRect(const TRect& R)
 {
     if (!HandleAllocated() || R.Left < 0 || R.Top < 0 || R.Right < 0 || R.Bottom < 0)
         return;
-    TRect a = CellRect(R.Left, R.Top), b = CellRect(R.Right, R.Bottom);
+    TRect a = MergedCellRect(R.Left, R.Top), b = MergedCellRect(R.Right, R.Bottom);
     if (!IsRectEmpty(a) && !IsRectEmpty(b)) {
         TRect u;
         UnionRect(u, a, b);
-        ::InvalidateRect(Handle(), &u, false);
+        InvalidateRect(u);
     } else {
         Invalidate();
     }
 }
 
 // ---------------------------------------------------------------- update bracket
-// The count follows every call, visible or not; redraw is switched off while
-// it is above 0 and back on (with a full repaint) when it returns to 0.
+// Only a shown grid counts a BeginUpdate; the matching EndUpdate lowers the
+// count exactly when its BeginUpdate raised it, whether the grid was hidden or
+// shown in between. Redraw is switched off while the count is above 0 and back
+// on (with a full repaint) when it returns to 0.
 void TProStringGrid::BeginUpdate()
 {
-    if (FUpdateCount++ == 0 && HandleAllocated())
+    const bool counts = Visible();
+    FUpdateBrackets.push_back(counts);
+    if (counts && FUpdateCount++ == 0 && HandleAllocated())
         SendMessage(Handle(), WM_SETREDRAW, 0, 0);
 }
 
 void TProStringGrid::EndUpdate()
 {
-    if (FUpdateCount == 0)
+    if (FUpdateBrackets.empty())
+        return;
+    const bool counted = FUpdateBrackets.back();
+    FUpdateBrackets.pop_back();
+    if (!counted || FUpdateCount == 0)
         return;
     if (--FUpdateCount > 0)
         return;
@@ -754,6 +763,8 @@ void TProStringGrid::Zoom(int Delta)
     for (int r = 0; r < RowCount(); ++r)
         if (RowHeights(r) > 0 && RowHeights(r) + Delta > 0)
             SetRowHeights(r, RowHeights(r) + Delta);
+    UpdateVertScrollRange();
+    UpdateHorzScrollRange();
 }
 
 void TProStringGrid::PositionCellControls()

@@ -892,7 +892,7 @@ bool TProStringGrid::WheelMovesRow(bool Down, TShiftState Shift, TPoint MousePos
     const bool editorOpen = EditorMode() || FEdit.Flag;
     const bool keepScroll = (Options() & goRowSelect) && FNavigation->KeepHorizScroll();
     const int oldLeft = LeftCol(), oldRow = Row();
-    RaiseUpdateCount();
+    BeginUpdate();
     const int target = std::clamp(oldRow + (Down ? step : -step), FixedRows(), RowCount() - FixedFooters() - 1);
     const int col = std::clamp(Col(), FixedCols(), ColCount() - 1);
     if (target != oldRow || col != Col())

@@ -173,7 +173,7 @@ void TProStringGrid::WheelTurned(TMessage& Message)
     const int firstRow = FixedRows();
     if (step == 0 || FMouseActions->WheelAction() != waScroll)
         return;
-    RaiseUpdateCount();
+    BeginUpdate();
     const int maxTop = std::max(firstRow, RowCount() - VisibleRowCount());
     const int top = std::clamp(TopRow() + (towardsUser ? step : -step), firstRow, maxTop);
     if (top != TopRow())

@@ -391,6 +391,46 @@ TEST_F(GridScrollBarsAlways, ChosenBarsShowDisabledWhileEverythingFits)
 
 using GridRepaint = TGridFormTest<TProStringGrid>;
 
+namespace {
+// A grid that notes the areas it invalidates.
+class TNotingGrid : public TProStringGrid {
+public:
+    using TProStringGrid::TProStringGrid;
+    std::vector<TRect> Invalidated;
+    void InvalidateRect(const TRect& r) override
+    {
+        Invalidated.push_back(r);
+        TProStringGrid::InvalidateRect(r);
+    }
+};
+using GridRepaintRect = TGridFormTest<TNotingGrid>;
+}  // namespace
+
+// RepaintRect invalidates the union of its corner cells' merged rectangles, nothing for
+// negative coordinates.
+TEST_F(GridRepaintRect, RepaintRectCoversTheMergedCellsAtItsCorners)
+{
+    Grid->MergeCells(2, 2, 2, 2);
+    const TRect merged = Grid->MergedCellRect(2, 2);
+    TRect withPlain;
+    UnionRect(withPlain, Grid->CellRect(1, 1), merged);
+    struct Case {
+        const char* Name;
+        TRect R;
+        std::vector<TRect> Expected;
+    } cases[] = {
+        {"the base cell alone", TRect(2, 2, 2, 2), {merged}},
+        {"a covered cell alone", TRect(3, 3, 3, 3), {merged}},
+        {"a plain and a merged corner", TRect(1, 1, 2, 2), {withPlain}},
+        {"negative", TRect(-1, 1, 2, 2), {}},
+    };
+    for (const Case& c : cases) {
+        Grid->Invalidated.clear();
+        Grid->RepaintRect(c.R);
+        EXPECT_EQ(Grid->Invalidated, c.Expected) << c.Name;
+    }
+}
+
 TEST_F(GridRepaint, InvalidateSkipsOnceWhenAskedAndRepaintsTheFloatingFooter)
 {
     Grid->FloatingFooter()->SetVisible(true);

@@ -54,6 +54,7 @@ TEST(ProGrid, IntegerValues)
     struct { const char* Text; int Value; bool Valid; } cases[] = {
         {"", 0, true}, {"-", 0, true}, {"12", 12, true}, {"-7", -7, true},
         {"12a", 0, false}, {"1.5", 0, false}, {"$1F", 0, false}, {"99999999999", 0, false},
+        {" 42", 42, true}, {"42 ", 42, true}, {" -7\t", -7, true}, {" ", 0, false}, {"4 2", 0, false},
     };
     for (auto c : cases) {
         g.SetCells(1, 1, c.Text);
@@ -171,17 +172,34 @@ TEST(ProGrid, ModifiedMarksGrowAndClear)
     EXPECT_FALSE(g.GetRowModified(7));
 }
 
-TEST(ProGrid, UpdateBracketCountsWhetherVisibleOrNot)
+// BeginUpdate counts only on a shown grid; an EndUpdate lowers the count exactly when its
+// BeginUpdate counted, whether the grid was hidden or shown in between.
+TEST(ProGrid, UpdateBracketCountsOnAShownGridAndItsCountedEndAlwaysLowers)
 {
+    struct Case {
+        const char* Steps;   // B begin, E end, H hide, S show
+        int Count;
+    } cases[] = {{"HBB", 0}, {"HBBEE", 0}, {"BB", 2}, {"BHE", 0}, {"BHBSE", 1}, {"BHBSEE", 0}, {"BEE", 0}};
+    for (const Case& c : cases) {
+        TProStringGrid g(nullptr);
+        for (const char* s = c.Steps; *s; ++s) {
+            if (*s == 'B')
+                g.BeginUpdate();
+            else if (*s == 'E')
+                g.EndUpdate();
+            else
+                g.SetVisible(*s == 'S');
+        }
+        EXPECT_EQ(g.UpdateCount(), c.Count) << c.Steps;
+    }
+    // Inside the bracket a hidden grid still sizes itself to whole rows.
     TProStringGrid g(nullptr);
     g.SetVisible(false);
     g.BeginUpdate();
-    g.BeginUpdate();
-    EXPECT_EQ(g.UpdateCount(), 2);
+    g.SetIntegralHeight(true);
+    g.SetBounds(0, 0, 400, 100);
+    EXPECT_EQ(g.Height(), 92);
     g.EndUpdate();
-    g.EndUpdate();
-    g.EndUpdate();   // never below 0
-    EXPECT_EQ(g.UpdateCount(), 0);
 }
 
 TEST(ProGrid, FilterConditions)
@@ -245,6 +263,28 @@ TEST(ProGrid, ZoomStopsAtTenSteps)
     EXPECT_EQ(g.RowHeights(1), h + 10);
 }
 
+// With ScrollProportional, Zoom brings both scroll ranges up to the new sizes itself (also on a
+// grid whose window does not exist yet).
+TEST(ProGrid, ZoomRefreshesProportionalRanges)
+{
+    TProStringGrid g(nullptr);
+    g.SetColCount(40);
+    g.SetRowCount(40);
+    g.SetScrollProportional(true);
+    g.SetTopRow(20);
+    g.SetLeftCol(10);
+    for (int bar : {SB_VERT, SB_HORZ}) {
+        SCOPED_TRACE(bar == SB_VERT ? "vertical" : "horizontal");
+        g.Zoom(bar == SB_VERT ? 8 : -8);
+        const TGridScrollInfo zoomed = g.ScrollInfo(bar);
+        bar == SB_VERT ? g.UpdateVertScrollRange() : g.UpdateHorzScrollRange();
+        const TGridScrollInfo fresh = g.ScrollInfo(bar);
+        EXPECT_EQ(zoomed.Max, fresh.Max);
+        EXPECT_EQ(zoomed.Page, fresh.Page);
+        EXPECT_EQ(zoomed.Pos, fresh.Pos);
+    }
+}
+
 TEST(ProGrid, HiddenColumnFlagsHaveNoFixedLimit)
 {
     TProStringGrid g(nullptr);
@@ -301,3 +341,4 @@ TEST(ProGrid, OwnerFormResizeIsChainedAndRestored)
     form.OnResize(&form);
     EXPECT_EQ(calls, 2);
 }
+
