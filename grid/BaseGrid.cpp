@@ -922,9 +922,7 @@ void TProGridUndoRedo::Clear()
 
 TUndoRedoItem* TProGridUndoRedo::Append()
 {
-    // What was undone is dropped: a new change starts a new line of history.
-    while (FList->Count() > FPosition)
-        FList->Delete(FList->Count() - 1);
+    // Entries undone earlier stay in the list, behind the new one.
     if (FMaxLevel >= 1 && FList->Count() >= FMaxLevel)
         FList->Delete(0);
     auto* item = static_cast<TUndoRedoItem*>(FList->Add());

@@ -207,16 +207,24 @@ TEST_F(BaseGridFixture, UndoAndRedoOfGroupsAndSingleChanges)
     undo.Undo();   // nothing left: no change, no error
     EXPECT_EQ(undo.Position(), 0);
 
-    // A new change drops what was undone.
+    // A new change (or group marker) goes to the end of the list: the entries undone earlier
+    // stay behind it.
     undo.Redo();
     EXPECT_EQ(Grid->Cells(1, 1), "a");
     change(3, 3, "new");
-    EXPECT_EQ(undo.List()->Count(), 2);
+    ASSERT_EQ(undo.List()->Count(), 7);
+    EXPECT_EQ(undo.Position(), 7);
+    EXPECT_EQ(undo.List()->Item(6)->Value, "new");
+    EXPECT_TRUE(undo.List()->Item(5)->SequenceStop);
     EXPECT_FALSE(undo.CanRedo());
     undo.Undo();
-    undo.Undo();
-    EXPECT_EQ(Grid->Cells(1, 1), "");
     EXPECT_EQ(Grid->Cells(3, 3), "");
+    EXPECT_EQ(undo.Position(), 6);
+    undo.Undo();   // the group undone earlier, once more
+    EXPECT_EQ(undo.Position(), 1);
+    undo.BeginGroup();
+    EXPECT_EQ(undo.List()->Count(), 8);
+    EXPECT_EQ(undo.Position(), 8);
 }
 
 TEST_F(BaseGridFixture, MaxLevelDropsTheOldestChange)
