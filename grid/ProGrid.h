@@ -269,13 +269,17 @@ public:
     TBitmap* RowIndicator() const { return FRowIndicator.get(); }
     void SetRowIndicator(TBitmap* v) { FRowIndicator->Assign(v); Invalidate(); }
     TBackGround* BackGround() const { return FBackGround.get(); }
+    void SetBackGround(TBackGround* v) { FBackGround->Assign(v); Invalidate(); }
     THTMLHintWindow* HintWindow() const { return FHintWindow; }
     TControlList* CellControls() const { return FCellControls.get(); }
     TGridProgressAppearance* ProgressAppearance() const { return FProgressAppearance.get(); }
+    void SetProgressAppearance(TGridProgressAppearance* v) { FProgressAppearance->Assign(v); }
     TCollection* HiddenRowList() const { return FHiddenRowList.get(); }
     TFilter* Filter() const { return FFilter.get(); }
     TBalloonSettings* Balloon() const { return FBalloon.get(); }
+    void SetBalloon(TBalloonSettings* v) { FBalloon->Assign(v); }
     TShowModified* ShowModified() const { return FShowModified.get(); }
+    void SetShowModified(TShowModified* v) { FShowModified->Assign(v); }
     TProRichEdit* RichEdit() const { return FRichEdit; }
     TProRichEdit* RichEditSelection() const { return FRichEditSel; }
     TCellGraphic* RowCheckGraphic() const { return FRowCheckGraphic.get(); }
@@ -1944,6 +1948,8 @@ private:
     bool IsTextEditor(TEditorType AType) const;
     // The editor object of a special editor type; nullptr when the type shows none.
     TWinControl* SpecialEditor(TEditorType AType) const;
+    // After columns or rows were sized, the open special editor moves and sizes with its cell.
+    void MoveSpecialEditorWithCell();
     void FooterScrollOnSelect(int ARow);
     void SwitchEditingFor(int ACol, int ARow);
     // Makes the wrappers of the special editors (once, with the grid).
@@ -1960,6 +1966,9 @@ private:
     int FEditLinkHook = 0;
     // The date and time picker's value when it was shown.
     TDateTime FShownPickerValue = 0;
+    // The cell a special editor was shown over (as ShowInplaceEditor had it) and its rectangle then.
+    TPoint FShownEditorCell{-1, -1};
+    TRect FShownEditorRect;
     bool IsOwnWindow(HWND Window) const;
     struct TEditState {
         TEditorType Type = edNormal;

@@ -35,8 +35,9 @@ void TProRichEdit::RequestResize(const TRect& Requested)
     TRect cell = FGrid->CellRect(FGrid->Col(), row);
     if (cell.Top + height >= FGrid->ClientHeight())
         return;
-    SetHeight(height + 4);
+    // The row first: the open editor follows its cell as the row is sized, then takes its height.
     FGrid->SetRowHeights(row, height + 5);
+    SetHeight(height + 4);
     if (FGrid->OnEndRowSize)
         FGrid->OnEndRowSize(FGrid, row);
 }

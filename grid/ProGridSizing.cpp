@@ -149,6 +149,7 @@ void TProStringGrid::SizingChangeDone()
 {
     FSizingCol = -1;
     FSizingRow = -1;
+    MoveSpecialEditorWithCell();
     auto* g = dynamic_cast<TCellGraphic*>(GetCellGraphicObject(RealColIndex(Col()), Row()));
     if (g && IsCheckBoxType(g->CellType))
         HideEditor();

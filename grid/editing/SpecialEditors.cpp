@@ -126,8 +126,25 @@ void TProStringGrid::ShowInplaceEditor(int ACol, int ARow)
     FEdit.ActiveEditor = nullptr;
     if (FEdit.Type != edCustom)
         FEdit.Accepted = true;
+    FShownEditorCell = TPoint(ACol, ARow);
+    FShownEditorRect = r;
     ShowSpecialEditor(ACol, ARow, r, brush.Color());
     FEdit.StartChar = 0;
+}
+
+void TProStringGrid::MoveSpecialEditorWithCell()
+{
+    TWinControl* e = FEdit.ShownByGrid ? SpecialEditor(FEdit.Type) : nullptr;
+    if (!e || !e->Visible() || e->Parent() != this)
+        return;
+    const TRect now = MergedCellRect(FShownEditorCell.X, FShownEditorCell.Y);
+    const TRect was = FShownEditorRect;
+    if (now == was)
+        return;
+    // Each type lies on its cell in its own way: the editor keeps its place and size relative to the cell.
+    e->SetBounds(e->Left() + now.Left - was.Left, e->Top() + now.Top - was.Top, e->Width() + now.Width() - was.Width(),
+                 e->Height() + now.Height() - was.Height());
+    FShownEditorRect = now;
 }
 
 void TProStringGrid::ShowSpecialEditor(int ACol, int ARow, const TRect& R, TColor CellColor)

@@ -466,6 +466,47 @@ TEST(GridSettingsSetters, RepaintOnlyWhereAndWhenTheTablesSay)
     }
 }
 
+// A whole settings object given to the grid is copied into the grid's own; the background
+// repaints, and the progress look through its change event.
+TEST(GridSettingsSetters, WholeObjectsGoIntoTheGridsOwn)
+{
+    TShowModified modified;
+    modified.SetEnabled(true);
+    modified.SetColor(clRed);
+    TBalloonSettings balloon;
+    balloon.SetTextColor(clBlue);
+    TGridProgressAppearance progress(nullptr);
+    progress.SetSteps(7);
+    TBackGround background(nullptr);
+    background.SetColor(clAqua);
+    background.SetDisplay(bdGradientVert);
+    struct Case {
+        const char* What;
+        std::function<void(TCountingGrid&)> Set;
+        std::function<bool(TCountingGrid&)> Took;
+        bool Repaints;
+    } cases[] = {
+        {"ShowModified", [&](TCountingGrid& g) { g.SetShowModified(&modified); },
+         [](TCountingGrid& g) { return g.ShowModified()->Enabled() && g.ShowModified()->Color() == clRed; }, false},
+        {"Balloon", [&](TCountingGrid& g) { g.SetBalloon(&balloon); },
+         [](TCountingGrid& g) { return g.Balloon()->TextColor() == clBlue; }, false},
+        {"ProgressAppearance", [&](TCountingGrid& g) { g.SetProgressAppearance(&progress); },
+         [](TCountingGrid& g) { return g.ProgressAppearance()->Steps() == 7; }, true},
+        {"BackGround", [&](TCountingGrid& g) { g.SetBackGround(&background); },
+         [](TCountingGrid& g) {
+             return g.BackGround()->Color() == clAqua && g.BackGround()->Display() == bdGradientVert;
+         },
+         true},
+    };
+    for (const Case& c : cases) {
+        TCountingGrid g(nullptr);
+        g.Repaints = 0;
+        c.Set(g);
+        EXPECT_TRUE(c.Took(g)) << c.What;
+        EXPECT_EQ(g.Repaints > 0, c.Repaints) << c.What;
+    }
+}
+
 TEST(GridSettingsSetters, ChangeEventsFireFromTheListedSettersOnly)
 {
     TProStringGrid g(nullptr);

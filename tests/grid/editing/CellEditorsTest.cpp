@@ -959,6 +959,33 @@ TEST_F(CellEditors, EditLinkLeftByAnArrowMovesOneRow)
     Grid->SetEditLink(nullptr);
 }
 
+// Sizing a column or row moves the open editor with its cell and sizes it with the cell.
+TEST_F(CellEditors, OpenEditorFollowsItsCellWhenColumnsAndRowsAreSized)
+{
+    const TEditorType types[] = {edNormal, edEditBtn, edComboEdit, edSpinEdit, edUniEdit, edButton};
+    for (TEditorType t : types) {
+        SCOPED_TRACE(int(t));
+        Grid->SetColWidths(1, 90);
+        Grid->SetColWidths(2, 90);
+        Grid->SetRowHeights(1, Grid->DefaultRowHeight());
+        UseEditor(t);
+        Open("5");
+        TWinControl* e = t == edNormal ? Grid->InplaceEditor() : Grid->ActiveEditor();
+        ASSERT_NE(e, nullptr);
+        ASSERT_TRUE(e->Visible());
+        auto offsets = [&] {
+            const TRect c = Grid->CellRect(2, 2);
+            return std::vector<int>{e->Left() - c.Left, e->Top() - c.Top, e->Width() - c.Width()};
+        };
+        const std::vector<int> shown = offsets();
+        Grid->SetColWidths(1, 130);   // the cell moves right
+        Grid->SetRowHeights(1, 40);   // and down
+        Grid->SetColWidths(2, 150);   // and widens
+        EXPECT_EQ(offsets(), shown);
+        Grid->EndCellEdit();
+    }
+}
+
 TEST_F(CellEditors, PopupEditLinkOpensAtTheCellOnItsOwnForm)
 {
     auto* link = new EditBoxLink(Form);
