@@ -1727,7 +1727,7 @@ public:
     void BeginCellEdit();
     virtual void EndCellEdit();
     void ResetUpdateCount() { FUpdateCount = 0; }
-    // The quiet form of BeginUpdate: the count rises, redrawing stays on (paired with EndUpdate).
+    // The quiet form of BeginUpdate: the count rises, redrawing stays on (paired with ResetUpdateCount).
     void RaiseUpdateCount() { ++FUpdateCount; }
     // NewText starts as Text; OnEllipsClick may change it.
     virtual void EllipsClick(const AnsiString& Text, AnsiString& NewText);
@@ -1766,6 +1766,9 @@ public:
     // Whether the last FinishCellEdit (or a special editor) had its value accepted.
     bool ValueAccepted() const { return FEdit.Accepted; }
     TWinControl* ActiveEditor() const { return FEdit.ActiveEditor; }
+    // The text of the editor open on the current cell changed: the cell follows it while the
+    // user types (the default edit's, the spin's and the edit with a button's).
+    void FollowEditorText(TWinControl* Editor);
     TPoint EditCell() const { return FEdit.Cell; }
     const AnsiString& TextBeforeEdit() const { return FEdit.OldText; }
     const AnsiString& KeptEditText() const { return FEdit.KeptText; }

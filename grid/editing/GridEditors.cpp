@@ -564,12 +564,20 @@ void TGridSpin::KeyDown(Word& Key, TShiftState Shift)
             return;
         }
     }
-    LeaveEditor(g, Key, Shift, [this, refill] { refill(FGrid->KeptEditText()); });
+    LeaveEditor(g, Key, Shift, [this, refill] {
+        refill(FGrid->KeptEditText());
+        FGrid->RestoreEditText();
+    });
     Key = 0;
 }
 
 void TGridSpin::Fill(const AnsiString& CellText)
 {
+    FFilling = true;
+    struct Done {
+        bool& Flag;
+        ~Done() { Flag = false; }
+    } done{FFilling};
     switch (SpinType()) {
     case sptNormal: {
         int v = 0;
@@ -616,6 +624,10 @@ void TGridSpin::Change()
 {
     TPsgSpinEdit::Change();
     FireEditChange(FGrid, Text());
+    // The user's typing: not the editor being filled from the cell, nor its value held within
+    // the limits as the focus leaves it.
+    if (!FFilling && Focused() && FGrid->ActiveEditor() == this)
+        FGrid->FollowEditorText(this);
 }
 
 // ---------------------------------------------------------------- Unicode edits
@@ -1177,6 +1189,8 @@ void TGridEditBtn::Change()
 {
     TPsgEditBtn::Change();
     FireEditChange(FGrid, Text());
+    if (Focused() && FGrid->ActiveEditor() == this)
+        FGrid->FollowEditorText(this);
 }
 
 void TGridEditBtn::Paste()

@@ -57,6 +57,7 @@ private:
     void FireSpinClick(bool Up);
     TProStringGrid* FGrid;
     AnsiString FFilledText;
+    bool FFilling = false;
 };
 
 // The keys and exit of the Unicode edit, edit with button and memo.

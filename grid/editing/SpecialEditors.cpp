@@ -291,6 +291,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow, const TRect& R, TColo
         s->SetExcelStyleDecimalSeparator(FP.ExcelStyleDecimalSeparator);
         s->SetSpinType(type == edSpinEdit ? sptNormal : type == edFloatSpinEdit ? sptFloat
                                                      : type == edTimeSpinEdit ? sptTime : sptDate);
+        FEdit.LiveEdit = true;
         s->Fill(text);
         s->MarkFilled();
         focus(s);
@@ -387,6 +388,8 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow, const TRect& R, TColo
         } else {
             e->SetText(text);
         }
+        if (type != edUnitEditBtn)
+            FEdit.LiveEdit = true;
         e->SetVisible(true);
         e->SetEnabled(true);
         e->SetColor(CellColor);

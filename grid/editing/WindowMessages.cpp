@@ -146,13 +146,17 @@ void TProStringGrid::EditDoneMessage(TMessage& Message)
 
 void TProStringGrid::EditChangeCommand(TMessage&)
 {
-    TInplaceEdit* editor = InplaceEditor();
-    if (!FEdit.LiveEdit || !editor || (ControlState() & csLButtonDown) || !(Options() & goEditing))
+    FollowEditorText(InplaceEditor());
+}
+
+void TProStringGrid::FollowEditorText(TWinControl* Editor)
+{
+    if (!FEdit.LiveEdit || !Editor || !Editor->HandleAllocated() || (ControlState() & csLButtonDown) ||
+        !(Options() & goEditing))
         return;
-    // The cell follows the editor as the user types.
-    SendMessage(editor->Handle(), WM_SETREDRAW, 0, 0);
-    SetEditText(Col(), Row(), editor->Text());
-    SendMessage(editor->Handle(), WM_SETREDRAW, 1, 0);
+    SendMessage(Editor->Handle(), WM_SETREDRAW, 0, 0);
+    SetEditText(Col(), Row(), Editor->Text());
+    SendMessage(Editor->Handle(), WM_SETREDRAW, 1, 0);
 }
 
 void TProStringGrid::WheelTurned(TMessage& Message)

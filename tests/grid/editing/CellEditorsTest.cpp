@@ -959,6 +959,35 @@ TEST_F(CellEditors, EditLinkLeftByAnArrowMovesOneRow)
     Grid->SetEditLink(nullptr);
 }
 
+// The cell follows the typing in the spin and button editors as it follows the default edit's;
+// Escape puts the cell's text back.
+TEST_F(CellEditors, CellFollowsTypingInTheSpinAndButtonEditors)
+{
+    struct Case {
+        TEditorType Type;
+        AnsiString Before, Typed;
+    } cases[] = {
+        {edNormal, "7", "42"},         {edSpinEdit, "7", "42"},       {edFloatSpinEdit, "1,50", "2,25"},
+        {edEditBtn, "x", "abc"},       {edNumericEditBtn, "1", "42"}, {edFloatEditBtn, "1", "4,5"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.Type));
+        UseEditor(c.Type);
+        for (Word end : {Word(VK_ESCAPE), Word(VK_RETURN)}) {
+            Open(c.Before);
+            TWinControl* e = c.Type == edNormal ? Grid->InplaceEditor() : Grid->ActiveEditor();
+            ASSERT_NE(e, nullptr);
+            static_cast<TCustomEdit*>(e)->SelectAll();
+            TypeText(e, c.Typed);
+            ProcessPendingMessages();
+            EXPECT_EQ(Grid->Cells(2, 2), c.Typed);
+            Key(e, end);
+            EXPECT_FALSE(e->Visible());
+            EXPECT_EQ(Grid->Cells(2, 2), end == VK_ESCAPE ? c.Before : c.Typed);
+        }
+    }
+}
+
 // Sizing a column or row moves the open editor with its cell and sizes it with the cell.
 TEST_F(CellEditors, OpenEditorFollowsItsCellWhenColumnsAndRowsAreSized)
 {
