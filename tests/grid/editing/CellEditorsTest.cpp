@@ -547,6 +547,12 @@ TEST_F(CellEditors, DateSpinStoresShortDateAndTimePickerItsOwnFormat)
     Grid->EndCellEdit();
     EXPECT_EQ(Grid->Cells(2, 2), "09:15");
     EXPECT_EQ(FormatSettings.LongTimeFormat, "hh:nn:ss");
+    // A format given before the editor opens: the cell's text in it is read and written in it.
+    Open("09:15");
+    EXPECT_EQ(Grid->GridDatePicker()->Text(), "09:15");
+    Key(Grid->GridDatePicker(), VK_UP);
+    Grid->EndCellEdit();
+    EXPECT_EQ(Grid->Cells(2, 2), "10:15");
     Grid->GridDatePicker()->SetFormat("");
 }
 
