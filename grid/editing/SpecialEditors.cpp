@@ -135,7 +135,8 @@ void TProStringGrid::ShowInplaceEditor(int ACol, int ARow)
 void TProStringGrid::MoveSpecialEditorWithCell()
 {
     TWinControl* e = FEdit.ShownByGrid ? SpecialEditor(FEdit.Type) : nullptr;
-    if (!e || !e->Visible() || e->Parent() != this)
+    // A cell sized out of view leaves the editor where it is.
+    if (!e || !e->Visible() || e->Parent() != this || IsRectEmpty(CellRect(FShownEditorCell.X, FShownEditorCell.Y)))
         return;
     const TRect now = MergedCellRect(FShownEditorCell.X, FShownEditorCell.Y);
     const TRect was = FShownEditorRect;
