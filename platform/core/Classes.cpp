@@ -306,7 +306,8 @@ bool MayReplaceOs(const std::string& osPath)
 
 namespace {
 // The temporary file beside a target that replaces it once written: the target's links
-// followed, a name of its own in the target's folder, the target's mode. False (errno set, or
+// followed, a name of its own in the target's folder, the target's group and mode (a new
+// target's mode in its folder). False (errno set, or
 // 0 for a folder or a name without a file part) when there is none to be had.
 bool OpenReplacement(const std::string& linkPath, int& Fd, std::string& Tmp, std::string& Target)
 {
@@ -323,17 +324,15 @@ bool OpenReplacement(const std::string& linkPath, int& Fd, std::string& Tmp, std
     struct stat st {};
     if (::stat(Target.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
         return false;
-    mode_t mode = ::stat(Target.c_str(), &st) == 0 ? (st.st_mode & 07777) : 0666;
     for (int attempt = 0; attempt < 100 && Fd < 0; ++attempt) {
         Tmp = dir + "/." + base + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
-        Fd = ::open(Tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+        Fd = ::open(Tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (Fd < 0 && errno != EEXIST)
             return false;
     }
     if (Fd < 0)
         return false;
-    if (mode != 0666)
-        ::fchmod(Fd, mode);
+    TakeReplacedFileModeOs(Fd, Target);
     return true;
 }
 
@@ -612,7 +611,7 @@ TFileStream::TFileStream(const AnsiString& FileName, Word Mode) : FFileName(File
     if ((Mode & fmCreate) == fmCreate) {
         if (!MayReplaceOs(path))
             CreateError(FileName, errno);
-        FHandle = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        FHandle = OpenOrCreateFileOs(path, O_RDWR | O_TRUNC);
         if (FHandle < 0)
             CreateError(FileName, errno);
     } else {

@@ -12,7 +12,8 @@ bool ReadWholeFileOs(const std::string& osPath, std::string& data);
 // false (and no temporary left behind) when anything fails. A symbolic link is
 // followed: the file it names is replaced and the link stays. A target that may
 // not be written (no write permission, as a read-only file on Windows) is
-// refused with errno EACCES.
+// refused with errno EACCES. The new file keeps the group and mode of the one it
+// replaces (TakeReplacedFileModeOs).
 bool WriteWholeFileOs(const std::string& osPath, const std::string& data);
 
 // The file a path names after following symbolic links (also a link to a file
@@ -20,6 +21,26 @@ bool WriteWholeFileOs(const std::string& osPath, const std::string& data);
 std::string ResolveLinksOs(const std::string& osPath);
 // False, with errno EACCES, when the file exists and may not be written.
 bool MayReplaceOs(const std::string& osPath);
+// ---------------------------------------------------------------- folders shared with a group
+// A folder with the set-group-ID bit is shared with its group: the department's folder is made so
+// (mode 2775), and so is every folder the program makes in it. What is made in a shared folder
+// takes the folder's group (by the bit) and is the group's to change too, whatever the login's
+// umask: a file gets mode 0664, a folder 2775. Elsewhere what is made keeps the umask.
+bool IsSharedFolderOs(const std::string& DirOs);
+// Makes a new file, as open(2) with O_CREAT | O_EXCL | O_CLOEXEC and Flags (O_WRONLY, O_RDWR ...)
+// does, with the mode its folder gives. The descriptor, or -1 with errno set (EEXIST when the
+// name is taken).
+int CreateFileOs(const std::string& osPath, int Flags);
+// Opens the file with Flags, made first as CreateFileOs makes it when it is not there: a file
+// that is there keeps its mode and group (a lock file beside a shared file, a stream's file).
+int OpenOrCreateFileOs(const std::string& osPath, int Flags);
+// Makes a folder, as mkdir(2) does, with the mode its folder gives; false with errno set.
+bool CreateFolderOs(const std::string& osPath);
+// Gives Fd, a new file beside Target that is to take its place, what Target has: its group
+// and its mode. Without a Target, it gets the mode of a new file of its folder when that is a
+// shared folder. False when there is neither (Fd keeps the mode it was made with).
+bool TakeReplacedFileModeOs(int Fd, const std::string& Target);
+
 // Brings the bytes written to an open file to the disk, so that a rename of
 // it over an older file never leaves an empty or partial file after a crash
 // or a power cut; false when the disk reports a write error (errno set).

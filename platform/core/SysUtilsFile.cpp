@@ -225,10 +225,75 @@ bool DirectoryExists(const AnsiString& name)
     return StatOf(name, st) && S_ISDIR(st.st_mode);
 }
 
+// ---------------------------------------------------------------- folders shared with a group
+namespace {
+constexpr mode_t SharedFileMode = 0664, SharedFolderMode = 02775;
+
+// The folder a path lies in: "." for a bare name, "/" for a name at the root.
+std::string FolderOfOs(std::string path)
+{
+    while (path.size() > 1 && path.back() == '/') path.pop_back();
+    const size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+}  // namespace
+
+bool IsSharedFolderOs(const std::string& DirOs)
+{
+    struct stat st;
+    return ::stat(DirOs.empty() ? "." : DirOs.c_str(), &st) == 0 && S_ISDIR(st.st_mode) && (st.st_mode & S_ISGID);
+}
+
+int CreateFileOs(const std::string& osPath, int Flags)
+{
+    const int fd = ::open(osPath.c_str(), Flags | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0 && IsSharedFolderOs(FolderOfOs(osPath))) ::fchmod(fd, SharedFileMode);
+    return fd;
+}
+
+int OpenOrCreateFileOs(const std::string& osPath, int Flags)
+{
+    // A link to a file not there yet makes the file it names.
+    const std::string path = ResolveLinksOs(osPath);
+    // Another process may make or remove the file in between: the other way is tried again.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        int fd = CreateFileOs(path, Flags);
+        if (fd >= 0 || errno != EEXIST) return fd;
+        fd = ::open(path.c_str(), Flags | O_CLOEXEC);
+        if (fd >= 0 || errno != ENOENT) return fd;
+    }
+    return -1;
+}
+
+bool CreateFolderOs(const std::string& osPath)
+{
+    if (::mkdir(osPath.c_str(), 0777) != 0) return false;
+    // The folder's group and the set-group-ID bit come with the bit of the folder it is made in.
+    if (IsSharedFolderOs(FolderOfOs(osPath))) ::chmod(osPath.c_str(), SharedFolderMode);
+    return true;
+}
+
+bool TakeReplacedFileModeOs(int Fd, const std::string& Target)
+{
+    struct stat st;
+    if (::stat(Target.c_str(), &st) == 0) {
+        // The group first: a change of group may clear the set-ID bits that the mode then gives.
+        struct stat own;
+        if (::fstat(Fd, &own) == 0 && own.st_gid != st.st_gid)
+            (void)!::fchown(Fd, static_cast<uid_t>(-1), st.st_gid);   // a group the login is not in: its own
+        ::fchmod(Fd, st.st_mode & 07777);
+        return true;
+    }
+    if (!IsSharedFolderOs(FolderOfOs(Target))) return false;
+    ::fchmod(Fd, SharedFileMode);
+    return true;
+}
+
 bool CreateDir(const AnsiString& dir)
 {
     std::string os = ToOsPath(StripTrailing(dir));
-    return !os.empty() && ::mkdir(os.c_str(), 0777) == 0;
+    return !os.empty() && CreateFolderOs(os);
 }
 
 bool ForceDirectories(const AnsiString& dir)
@@ -243,7 +308,7 @@ bool ForceDirectories(const AnsiString& dir)
             if (!S_ISDIR(st.st_mode)) return false;
             continue;
         }
-        if (::mkdir(prefix.c_str(), 0777) != 0 && errno != EEXIST) return false;
+        if (!CreateFolderOs(prefix) && errno != EEXIST) return false;
     }
     struct stat st;
     return ::stat(os.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
@@ -328,7 +393,9 @@ bool CopyFile(const AnsiString& from, const AnsiString& to, bool failIfExists)
     }
     ::close(in);
     if (ok) {
-        ::fchmod(out, st.st_mode & 07777);
+        // A copy that replaces a file takes its group and mode; a new one the source's, but in a
+        // shared folder the mode of a new file there.
+        if (!TakeReplacedFileModeOs(out, dst)) ::fchmod(out, st.st_mode & 07777);
         struct timespec times[2] = {st.st_atim, st.st_mtim};   // the copy keeps the time of writing
         ::futimens(out, times);
     }

@@ -234,6 +234,51 @@ TEST_F(StartUp, AFreshFolderStartsFourTimesBeforeTheWindowComesIntoUse)
     EXPECT_EQ(Form->lbl_ZnajdzNormeWTrelKordelni->Caption(), "Wprowadź dane i kliknij na przycisk Znajdź");
 }
 
+TEST_F(StartUp, EverythingMadeOrReplacedInADepartmentFolderIsTheGroupsToWrite)
+{
+    TNetworkState offline(false);
+    TSharedFolder shared(FDir);
+    // The three first starts make the folders and files, the fourth comes into use.
+    ExpectBox(IDNO, "TYLKO TEN JEDEN RAZ NA TYM KOMPUTERZE");
+    ExpectBox(IDOK, "PROGRAM ZOSTANIE ZAMKNIĘTY, zostaną utworzone nowe pliki");
+    Start();
+    ExpectBox(IDOK, "jest uruchamiany na tym komputerze po raz pierwszy !!!.");
+    ExpectBox(IDOK, "Czy mam stworzyć przykładowy spis teraz ???");
+    ExpectBox(IDOK, "Stworzyłem nowy plik z ustawieniami.");
+    Start();
+    ExpectBox(IDOK, "Znalazłem plik z ustawieniami ale jest on pusty");
+    Start();
+    Start();
+    ASSERT_FALSE(Application->Terminated());
+    // The catalogue saved with its dated copy, a register saved, one imported into the menu,
+    // the login's settings saved.
+    ExpectBox(IDYES, "Zrobić kopię");
+    ExpectBox(IDOK, "pomyślnie zaktualizowany");
+    Form->SaveNormList(Form->sg_WszystkieNormy);
+    ASSERT_TRUE(Form->OpenListFile(Path("Wykazy\\z_u.txt"), "Wykonanie z uszczelką"));
+    ASSERT_TRUE(Form->SaveListFile());
+    Write("bom.txt", "Blacha\tR-1\tS235\tPN-H-84020:1989\r\n");
+    ExpectBox(IDNO, "Wykaz został pomyślnie zaimportowany");
+    Form->ImportListFile(Path("bom.txt"), "Wykonanie C", "Wyrób 1", "Grupa X", true);
+    Form->sb_ZastosujUstawieniaProgramuClick(nullptr);
+    EXPECT_TRUE(VerifyNoPendingDialogs());
+    EXPECT_TRUE(Exists("Wykazy\\Wykonanie_C.txt"));
+
+    // Every file and folder there is the group's to write.
+    using TMode = std::pair<mode_t, gid_t>;
+    int files = 0;
+    for (const auto& e : std::filesystem::recursive_directory_iterator(FDir)) {
+        files += e.is_regular_file();
+        EXPECT_EQ(TSharedFolder::ModeAndGroup(e.path().string()),
+                  TMode(e.is_directory() ? 02775 : 0664, shared.Group))
+            << e.path();
+    }
+    EXPECT_GE(files, 10);
+    EXPECT_EQ(std::count_if(std::filesystem::directory_iterator(FDir + "/Katalog Norm"), {},
+                            [](const auto& e) { return e.path().filename().string().rfind("normy_wszystkie", 0) == 0; }),
+              2);
+}
+
 TEST_F(StartUp, AccessLevelOfTheLogin)
 {
     struct Case {

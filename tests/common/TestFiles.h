@@ -1,14 +1,18 @@
 #pragma once
 // Scratch files for tests: a fresh folder under /tmp that is removed afterwards, a file's bytes
-// written and read whole, a string list's items as a vector, and file permissions that hold for root.
+// written and read whole, a string list's items as a vector, file permissions that hold for root,
+// and a folder shared with a group.
 #include <linux/capability.h>
+#include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/core/Classes.h"
@@ -68,4 +72,42 @@ struct TNoPermissionOverride {
     }
     TNoPermissionOverride(const TNoPermissionOverride&) = delete;
     TNoPermissionOverride& operator=(const TNoPermissionOverride&) = delete;
+};
+
+// A folder shared with a group, made as the department's folder is made (`install -d -g GROUP -m
+// 2775`), with the umask 022 of a usual login while it lives. Its group is one of the login's
+// groups other than its own where it has one (any group for root); OtherGroup a further one
+// (0 when the login has none: root has every one).
+struct TSharedFolder {
+    std::string Path;
+    gid_t Group = 0, OtherGroup = 0;
+    mode_t OldUmask;
+    explicit TSharedFolder(const std::string& APath) : Path(APath), OldUmask(::umask(022))
+    {
+        std::vector<gid_t> groups;
+        if (::geteuid() == 0) {
+            groups = {54321, 54322};
+        } else {
+            groups.resize(size_t(std::max(::getgroups(0, nullptr), 0)));
+            groups.resize(size_t(std::max(::getgroups(int(groups.size()), groups.data()), 0)));
+            std::erase(groups, ::getegid());
+            groups.insert(groups.begin() + std::min<size_t>(groups.size(), 1), ::getegid());
+        }
+        Group = groups[0];
+        OtherGroup = groups.size() > 1 && groups[1] != Group ? groups[1] : 0;
+        ::mkdir(Path.c_str(), 0700);
+        (void)!::chown(Path.c_str(), uid_t(-1), Group);
+        ::chmod(Path.c_str(), 02775);
+    }
+    ~TSharedFolder() { ::umask(OldUmask); }
+    TSharedFolder(const TSharedFolder&) = delete;
+    TSharedFolder& operator=(const TSharedFolder&) = delete;
+    // The mode (with the set-ID bits) and group of a file or folder; 0 and 0 when it is not there.
+    static std::pair<mode_t, gid_t> ModeAndGroup(const std::string& Name)
+    {
+        struct stat st {};
+        if (::stat(Name.c_str(), &st) != 0)
+            return {0, 0};
+        return {st.st_mode & 07777, st.st_gid};
+    }
 };

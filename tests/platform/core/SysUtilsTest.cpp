@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,7 +14,9 @@
 #include "platform/core/Classes.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/IniFiles.h"
+#include "platform/core/FileBytes.h"
 #include "platform/core/SysUtils.h"
+#include "tests/common/TestFiles.h"
 
 namespace {
 
@@ -313,13 +316,15 @@ TEST_F(Files, CopyRenameDeleteKeepDataSafe)
     EXPECT_EQ(FileAge(dir + "gone"), -1);
 }
 
-TEST_F(Files, WritesGoThroughLinksAndLeaveReadOnlyFilesAlone)
+namespace {
+// Every way the layer writes a whole file.
+struct TWriter {
+    const char* Name;
+    std::function<void(const AnsiString& File, const std::string& Bytes)> Write;
+};
+std::vector<TWriter> Writers(const AnsiString& dir)
 {
-    // Every way the layer replaces a whole file.
-    struct Writer {
-        const char* Name;
-        std::function<void(const AnsiString& File, const std::string& Bytes)> Write;
-    } writers[] = {
+    return {
         {"SaveBytesToFile", [](const AnsiString& f, const std::string& b) { SaveBytesToFile(f, b); }},
         {"TStringList", [](const AnsiString& f, const std::string& b) {
              TStringList l;
@@ -330,8 +335,8 @@ TEST_F(Files, WritesGoThroughLinksAndLeaveReadOnlyFilesAlone)
              TFileStream s(f, fmCreate);
              s.WriteBuffer(b.data(), Int64(b.size()));
          }},
-        {"CopyFile", [this](const AnsiString& f, const std::string& b) {
-             Write(dir + "source.txt", b);
+        {"CopyFile", [dir](const AnsiString& f, const std::string& b) {
+             SaveBytesToFile(dir + "source.txt", b);
              if (!CopyFile(dir + "source.txt", f, false))
                  throw EFCreateError("copy failed");
          }},
@@ -343,9 +348,15 @@ TEST_F(Files, WritesGoThroughLinksAndLeaveReadOnlyFilesAlone)
              file.Commit();
          }},
     };
+}
+}   // namespace
+
+TEST_F(Files, WritesGoThroughLinksAndLeaveReadOnlyFilesAlone)
+{
+    const std::vector<TWriter> writers = Writers(dir);
     const std::string os = ToOsPath(dir);
     ASSERT_EQ(::mkdir((os + "real").c_str(), 0700), 0);
-    for (const Writer& w : writers) {
+    for (const TWriter& w : writers) {
         SCOPED_TRACE(w.Name);
         // A link (relative, absolute, a chain, one to a file not there yet) keeps pointing at the real file.
         Write(dir + "real/catalogue.txt", "old\r\n");
@@ -396,6 +407,62 @@ TEST_F(Files, WritesGoThroughLinksAndLeaveReadOnlyFilesAlone)
     } catch (const EFCreateError& e) {
         EXPECT_EQ(e.Message(), "Cannot create file \"" + dir + "ro.txt\". Access is denied");
     }
+}
+
+TEST_F(Files, WhatIsMadeInASharedFolderIsTheGroupsToWriteAndAReplacedFileKeepsItsGroupAndMode)
+{
+    const std::string os = ToOsPath(dir);
+    TSharedFolder shared(os + "dzial");
+    const AnsiString in = dir + "dzial/";
+    using TMode = std::pair<mode_t, gid_t>;
+    const gid_t own = ::getegid();
+    for (const TWriter& w : Writers(dir)) {
+        SCOPED_TRACE(w.Name);
+        const AnsiString name = w.Name;
+        // New: in the shared folder for the group to write, elsewhere by the umask.
+        w.Write(in + "new-" + name, "a");
+        EXPECT_EQ(TSharedFolder::ModeAndGroup(ToOsPath(in + "new-" + name)), TMode(0664, shared.Group));
+        w.Write(dir + "new-" + name, "a");
+        EXPECT_EQ(TSharedFolder::ModeAndGroup(ToOsPath(dir + "new-" + name)), TMode(0644, own));
+        // Replaced: the old file's mode, and its group where the login may give it.
+        for (const AnsiString& folder : {in, dir}) {
+            const std::string old = ToOsPath(folder + "old-" + name);
+            const gid_t group = shared.OtherGroup ? shared.OtherGroup : own;
+            for (const mode_t mode : {mode_t(0660), mode_t(0666)}) {
+                SaveBytesToFile(folder + "old-" + name, "old");
+                ASSERT_EQ(::chown(old.c_str(), uid_t(-1), group), 0);
+                ASSERT_EQ(::chmod(old.c_str(), mode), 0);
+                w.Write(folder + "old-" + name, "new");
+                EXPECT_EQ(TSharedFolder::ModeAndGroup(old), TMode(mode, group)) << old;
+                EXPECT_NE(Read(folder + "old-" + name).find("new"), std::string::npos);
+            }
+        }
+    }
+    // Folders: shared in turn in the shared folder, by the umask elsewhere; a file opened where
+    // it is keeps its mode.
+    ASSERT_TRUE(ForceDirectories(in + "Wykazy/Stare"));
+    ASSERT_TRUE(CreateDir(in + "Ustawienia"));
+    ASSERT_TRUE(ForceDirectories(dir + "prywatne/a"));
+    const struct {
+        const char* Name;
+        TMode Expected;
+    } folders[] = {{"dzial/Wykazy", {02775, shared.Group}},
+                   {"dzial/Wykazy/Stare", {02775, shared.Group}},
+                   {"dzial/Ustawienia", {02775, shared.Group}},
+                   {"prywatne/a", {0755, own}}};
+    for (const auto& f : folders)
+        EXPECT_EQ(TSharedFolder::ModeAndGroup(os + f.Name), f.Expected) << f.Name;
+    const std::string lock = os + "dzial/Wykazy/Stare/z.lock";
+    for (int i = 0; i < 2; ++i) {
+        const int fd = OpenOrCreateFileOs(lock, O_RDWR);
+        ASSERT_GE(fd, 0);
+        ::close(fd);
+        EXPECT_EQ(TSharedFolder::ModeAndGroup(lock), TMode(i == 0 ? 0664 : 0600, shared.Group));
+        ::chmod(lock.c_str(), 0600);
+    }
+    const int fd = CreateFileOs(lock, O_RDWR);
+    EXPECT_EQ(fd, -1);
+    EXPECT_EQ(errno, EEXIST);
 }
 
 TEST_F(Files, TimesOfFiles)
