@@ -110,7 +110,7 @@ bool MayReplaceSharedFile(const AnsiString& FileName, const std::function<void()
                                              "TAK - zapisz moje zmiany (zmiany innego użytkownika zostaną "
                                              "utracone),\r"
                                              "NIE - nie zapisuj; moje zmiany zostaną na ekranie.",
-                                         "UWAGA !!!", MB_YESNO | MB_ICONQUESTION) != IDYES)
+                                         "UWAGA !!!", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return false;
     // Seen: a save that fails now does not ask again about the same change.
     it->second = now;

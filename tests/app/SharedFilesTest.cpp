@@ -146,7 +146,7 @@ TEST_F(SharedFiles, ASaveOverAnotherLoginsChangeAsksAndNoWritesNothing)
             const TRecordedDialog& asked = RecordedDialogs().front();
             EXPECT_EQ(asked.Text, Question(k.File));
             EXPECT_EQ(asked.Caption, "UWAGA !!!");
-            EXPECT_EQ(asked.Flags, unsigned(MB_YESNO | MB_ICONQUESTION));
+            EXPECT_EQ(asked.Flags, unsigned(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));   // Return keeps the other's work
             if (answer == IDNO) {
                 EXPECT_EQ(FileExists(file), there);
                 EXPECT_EQ(there ? LoadBytesFromFile(file) : AnsiString(), other);

@@ -318,8 +318,8 @@ TEST_F(ExecutableStart, TwoProgramsOnOneFolderTheSecondSaveOfTheCatalogueAsksFir
     ASSERT_FALSE(question.empty()) << WindowNames();
     ScreenShot("12-executable-second-save-asks");
     EXPECT_EQ(Read("Katalog Norm/normy_wszystkie.txt"), saved);
-    // No: nothing is written, the program goes on.
-    ASSERT_TRUE(Xdo("windowfocus --sync " + question + " key Escape"));
+    // Return takes the default, No: nothing is written, the program goes on.
+    ASSERT_TRUE(Xdo("windowfocus --sync " + question + " key Return"));
     ASSERT_TRUE(WaitUntil([&] { return ShownWindows(b.Pid(), "UWAGA").empty(); }, 30000));
     EXPECT_TRUE(b.Running());
     EXPECT_EQ(Read("Katalog Norm/normy_wszystkie.txt"), saved);
