@@ -99,11 +99,43 @@ TOpenDialog::TOpenDialog(TComponent* AOwner) : TCommonDialog(AOwner), FFiles(std
 
 TOpenDialog::~TOpenDialog() = default;
 
-AnsiString TOpenDialog::WithDefaultExt(const AnsiString& name) const
+namespace {
+// The one extension that the masks of the filter's entry Index (1-based) name: "csv" for "*.csv";
+// "" for "*.*", "*.bmp;*.ico" or an entry that is not there.
+AnsiString FilterExtension(const AnsiString& Filter, int Index)
+{
+    std::vector<AnsiString> parts;
+    for (size_t at = 0;;) {
+        const size_t bar = Filter.find('|', at);
+        parts.push_back(Filter.substr(at, bar == AnsiString::npos ? AnsiString::npos : bar - at));
+        if (bar == AnsiString::npos)
+            break;
+        at = bar + 1;
+    }
+    const size_t masks = size_t(2 * Index - 1);
+    if (Index < 1 || masks >= parts.size())
+        return AnsiString();
+    const AnsiString mask = Trim(parts[masks]);
+    if (mask.size() < 3 || mask.compare(0, 2, "*.") != 0 || mask.find_first_of("*?;. ", 2) != AnsiString::npos)
+        return AnsiString();
+    return mask.substr(2);
+}
+}  // namespace
+
+AnsiString TOpenDialog::ExtensionToAdd(int AFilterIndex) const
 {
     AnsiString ext = FDefaultExt;
     while (!ext.empty() && ext[0] == '.')
         ext.erase(0, 1);
+    if (ext.empty())
+        return ext;   // without DefaultExt a name stays as typed
+    const AnsiString chosen = FilterExtension(FFilter, AFilterIndex);
+    return chosen.empty() ? ext : chosen;
+}
+
+AnsiString TOpenDialog::WithDefaultExt(const AnsiString& name) const
+{
+    const AnsiString ext = ExtensionToAdd(FFilterIndex);
     if (ext.empty() || name.empty() || !ExtractFileExt(name).empty())
         return name;
     return name + "." + ext;
@@ -130,8 +162,8 @@ bool TOpenDialog::Execute()
             d.setNameFilters(filters);
             d.selectNameFilter(filters.value(std::clamp(FFilterIndex, 1, int(filters.size())) - 1));
         }
-        if (!FInitialDir.empty())
-            d.setDirectory(OsName(FInitialDir));
+        // Without InitialDir (and without a folder in FileName) in the user's home folder.
+        d.setDirectory(FInitialDir.empty() ? QDir::homePath() : OsName(FInitialDir));
         if (!FFileName.empty()) {
             QString f = OsName(FFileName);
             if (FInitialDir.empty() || f.contains('/'))
@@ -139,8 +171,12 @@ bool TOpenDialog::Execute()
             else
                 d.selectFile(QDir(OsName(FInitialDir)).filePath(f));
         }
-        if (!FDefaultExt.empty())
-            d.setDefaultSuffix(ToQString(FDefaultExt));
+        // A name typed without an extension takes the chosen filter's, as the dialog shows it.
+        auto suffix = [this, &d, filters](const QString& Filter) {
+            d.setDefaultSuffix(ToQString(ExtensionToAdd(int(filters.indexOf(Filter)) + 1)));
+        };
+        suffix(d.selectedNameFilter());
+        QObject::connect(&d, &QFileDialog::filterSelected, &d, suffix);
         if (d.exec() != QDialog::Accepted)
             return IDCANCEL;
         req.Values.clear();

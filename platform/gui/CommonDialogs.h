@@ -4,7 +4,9 @@
 // dkCommonDialog request named by its class ("TSaveDialog", "SelectDirectory"
 // ...), so that tests answer it by script. What crosses in Request.Values:
 //   TOpenDialog, TSaveDialog  in: the FileName; out: the chosen file names
-//                             (DefaultExt is added afterwards to a name without an extension)
+//                             (a name without an extension gets the chosen filter's one, or
+//                             DefaultExt where that names none or several; only with DefaultExt)
+//                             The dialog opens in InitialDir, else in the user's home folder.
 //   TColorDialog              in and out: the colour (a number, "$00BBGGRR" or a name as "clRed")
 //   TFontDialog               in and out: name, size in points, style bits (fsBold ...), colour
 //   SelectDirectory           in and out: the folder
@@ -92,6 +94,8 @@ protected:
     virtual const char* DialogName() const { return "TOpenDialog"; }
 
 private:
+    // The extension a name typed without one gets with that filter entry chosen, "" none.
+    AnsiString ExtensionToAdd(int AFilterIndex) const;
     AnsiString WithDefaultExt(const AnsiString& name) const;
     AnsiString FFileName;
     AnsiString FFilter;

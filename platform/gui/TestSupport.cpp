@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QFileDialog>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -246,6 +247,8 @@ AnsiString ShownDialogTexts(TDialogRequest& Request, const AnsiString& ShotFile)
             return;
         seen = true;
         texts << dialog->windowTitle();
+        if (auto* files = qobject_cast<QFileDialog*>(dialog))
+            texts << files->directory().absolutePath();
         for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>())
             if (b->isVisible() && !b->text().isEmpty())
                 texts << b->text();

@@ -51,7 +51,8 @@ bool VerifyNoPendingDialogs();
 // A message box expected with ExpectDialog(dkMessageBox, TextContains, Answer, Check)
 // runs Check while it is shown.
 // The real dialog of a request (inside a scripted answer) as the toolkit shows it: runs it,
-// takes its window title and then the texts of its buttons, labels and tabs, one a line, saves
+// takes its window title (and, of a file dialog, the folder it shows) and then the texts of its
+// buttons, labels and tabs, one a line, saves
 // its picture as a PNG file to ShotFile when given, and cancels it. Nothing is chosen.
 AnsiString ShownDialogTexts(TDialogRequest& Request, const AnsiString& ShotFile = AnsiString());
 

@@ -73,11 +73,14 @@ protected:
             n.push_back(g->Cells(1, r));
         return n;
     }
-    // Answers the save dialog with Name (in the program folder) or cancels it.
-    void AnswerSaveDialog(const AnsiString& Name, bool Ok = true)
+    // Answers the save dialog with Name (in the program folder), the file type of that 1-based
+    // index chosen (0 as it was), or cancels it.
+    void AnswerSaveDialog(const AnsiString& Name, bool Ok = true, int FilterIndex = 0)
     {
         ScriptDialogs().ExpectDialog(dkCommonDialog, "ZapiszListeNormJako", Ok ? IDOK : IDCANCEL,
-                                     [this, Name, Ok](TDialogRequest& r) {
+                                     [this, Name, Ok, FilterIndex](TDialogRequest& r) {
+                                         if (FilterIndex > 0)
+                                             static_cast<TSaveDialog*>(r.Dialog)->SetFilterIndex(FilterIndex);
                                          if (Ok)
                                              r.Values = {Path(Name)};
                                      });
@@ -406,22 +409,26 @@ TEST_F(Commands, SavingTheShownListByExtension)
         AnsiString Name;      // chosen in the dialog
         AnsiString Written;   // the file written
         std::string Start;    // its first bytes
+        int Type = 0;         // the file type chosen in the dialog, 1-based (0 the first)
     };
     const Case cases[] = {
         {"lista.html", "lista.html", "<"},         {"lista.txt", "lista.txt", ""},
         {"lista.csv", "lista.csv", "\"\""},          {"lista.xls", "lista.xlsx", "PK"},
         {"druga.xlsx", "druga.xlsx", "PK"},        {"lista.doc", "lista.docx", "PK"},
         {"lista.xml", "lista.xml.html", "PK"},
+        // A name typed without an extension gets the chosen type's.
+        {"katalog", "katalog.csv", "\"\"", 3},   {"spis", "spis.txt", "", 5},
+        {"bez", "bez.html", "<", 1},
     };
     Form->RunMenuCommand("Normy aktualne", "Normy aktualne");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        AnswerSaveDialog(c.Name);
+        AnswerSaveDialog(c.Name, true, c.Type ? c.Type : 1);
         Form->RunMenuCommand("Zapisz aktualną listę jako ...", "Zapisz aktualną listę jako ...");
         ASSERT_TRUE(FileExists(Path(c.Written)));
         const AnsiString bytes = Read(c.Written);
         EXPECT_EQ(bytes.substr(0, c.Start.size()), c.Start);
-        if (c.Name == "lista.txt" || c.Name == "lista.csv") {
+        if (c.Name == "lista.txt" || c.Name == "lista.csv" || c.Name == "katalog") {
             EXPECT_NE(bytes.find("PN-EN 10025-2:2007"), AnsiString::npos);
             EXPECT_EQ(bytes.find("PN-M-82144:1986"), AnsiString::npos);   // only the view's standards
         }

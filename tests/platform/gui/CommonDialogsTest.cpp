@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdlib>
+
 #include "platform/core/SysUtils.h"
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/Printers.h"
@@ -64,6 +68,55 @@ TEST_F(CommonDialogs, FileDialogsReturnTheScriptedNamesWithTheDefaultExtension)
     ASSERT_FALSE(RecordedDialogs().empty());
     EXPECT_EQ("TSaveDialog", RecordedDialogs().back().Name);
     EXPECT_EQ("Zapisz jako", RecordedDialogs().back().Caption);
+}
+
+TEST_F(CommonDialogs, ANameTypedWithoutAnExtensionTakesTheChosenFiltersOne)
+{
+    const AnsiString filter = "Plik HTML|*.html|Plik CSV|*.csv|Wszystkie|*.*|Obrazy|*.bmp;*.png";
+    const struct {
+        int Index;   // the filter chosen in the dialog
+        AnsiString DefaultExt, Typed, File;
+    } cases[] = {
+        {2, "html", "/tmp/katalog", "/tmp/katalog.csv"},
+        {1, "html", "/tmp/katalog", "/tmp/katalog.html"},
+        {3, "html", "/tmp/katalog", "/tmp/katalog.html"},   // no one extension: DefaultExt
+        {4, "html", "/tmp/katalog", "/tmp/katalog.html"},
+        {2, "html", "/tmp/katalog.txt", "/tmp/katalog.txt"},
+        {2, "", "/tmp/katalog", "/tmp/katalog"},   // without DefaultExt as typed
+    };
+    for (const auto& c : cases) {
+        TSaveDialog d(nullptr);
+        d.SetFilter(filter);
+        d.SetDefaultExt(c.DefaultExt);
+        d.SetOptions(ofNoChangeDir);
+        ScriptDialogs().ExpectDialog(dkCommonDialog, "TSaveDialog", IDOK, [&](TDialogRequest& r) {
+            static_cast<TSaveDialog*>(r.Dialog)->SetFilterIndex(c.Index);
+            r.Values = {c.Typed};
+        });
+        EXPECT_TRUE(d.Execute());
+        EXPECT_EQ(d.FileName(), c.File) << c.Index << " " << c.Typed;
+    }
+}
+
+TEST_F(CommonDialogs, AFileDialogOpensInItsInitialFolderElseInTheHomeFolder)
+{
+    const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+    char pattern[] = "/tmp/velmarok-homeXXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    ::setenv("HOME", pattern, 1);
+    for (const AnsiString& initial : {AnsiString(), AnsiString("/usr")}) {
+        TSaveDialog d(nullptr);
+        d.SetInitialDir(initial);
+        d.SetFileName("katalog.html");
+        AnsiString texts;
+        ScriptDialogs().ExpectDialog(dkCommonDialog, "TSaveDialog", IDCANCEL,
+                                     [&](TDialogRequest& r) { texts = ShownDialogTexts(r); });
+        EXPECT_FALSE(d.Execute());
+        EXPECT_NE(texts.find("\r\n" + (initial.empty() ? AnsiString(pattern) : initial) + "\r\n"), AnsiString::npos)
+            << texts;
+    }
+    ::setenv("HOME", home.c_str(), 1);
+    ::rmdir(pattern);
 }
 
 TEST_F(CommonDialogs, OpenDialogChangesTheCurrentFolderUnlessAskedNotTo)
