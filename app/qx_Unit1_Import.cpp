@@ -463,9 +463,13 @@ bool Tf_MainForm::ImportListFile(const AnsiString& FileName, const AnsiString& I
     }
     const AnsiString target = MakeListFileName(ItemName);
 
+    // UTF-8 or Windows-1250, as the program that wrote it chose; the register is Windows-1250.
     AnsiString source;
     try {
-        source = LoadBytesFromFile(FileName);
+        source = LoadForeignTextFile(FileName);
+    } catch (const EForeignTextError& e) {
+        Application->MessageBox(e.Message(), "BŁĄD !!!", MB_OK | MB_ICONERROR);
+        return false;
     } catch (const Exception&) {
         Application->MessageBox("Nie można odczytać pliku do zaimportowania:\r" + FileName + " !!!", "BŁĄD !!!",
                                 MB_OK | MB_ICONERROR);

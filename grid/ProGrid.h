@@ -1849,6 +1849,9 @@ public:
     void PrintPreviewTo(TCanvas* ACanvas, const TRect& ADisplayRect);
     void PrintPreviewSelectionTo(TCanvas* ACanvas, const TRect& ADisplayRect);
     void PrintPreviewSelectedTo(TCanvas* ACanvas, const TRect& ADisplayRect);
+    // The paper the next print job lays its pages on (the printer's page in the orientation of
+    // the print settings), in print units from (0, 0).
+    TRect PrintPaper();
     // The page the next preview call draws.
     void SetPreviewPage(int Page);
     int PreviewPage() const { return FPrint.FromPage; }

@@ -356,7 +356,9 @@ void TProStringGrid::LoadFromCsvFile(const AnsiString& FileName, int MaxRows)
 void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int MaxRows)
 {
     THourGlass hourGlass;
-    AnsiString text = LoadBytesFromFile(FileName);
+    // A file of another program: UTF-8 or Windows-1250, and nothing loaded when it holds
+    // characters the grid's text cannot.
+    AnsiString text = FP.OemConvert ? LoadBytesFromFile(FileName) : LoadForeignTextFile(FileName);
     if (FP.OemConvert)
         OemToAnsiString(text);
     char sep = FFieldSeparator;

@@ -1293,6 +1293,17 @@ void TProStringGrid::PrintPreviewSelectedTo(TCanvas* ACanvas, const TRect& ADisp
     PreviewJob(ACanvas, ADisplayRect, true);
 }
 
+TRect TProStringGrid::PrintPaper()
+{
+    // Measured as a job measures it; the printer is left turned as it was.
+    TPrinter* printer = Printer();
+    const TPrinterOrientation was = printer->Orientation();
+    const TRect paper = PrinterPage(printer, FPrintSettings.get());
+    if (printer->Orientation() != was)
+        printer->SetOrientation(was);
+    return paper;
+}
+
 void TProStringGrid::SetPreviewPage(int Page)
 {
     FPrint.FromPage = FPrint.ToPage = Page;

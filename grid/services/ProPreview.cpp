@@ -1,5 +1,6 @@
-// The print preview window: the grid's preview page drawn on a paint box that
-// fills 90 % of the free area, "Next" and "Previous" paging, and printing.
+// The print preview window: the grid's preview page drawn on a paint box that shows the paper
+// it will be printed on (its size, orientation and margins) as large as 90 % of the free area
+// lets it, "Next" and "Previous" paging, and printing.
 #include "grid/services/ProPreview.h"
 
 #include <cmath>
@@ -57,8 +58,16 @@ TProPreviewForm::TProPreviewForm(TComponent* AOwner, TProStringGrid* AGrid) : TF
 void TProPreviewForm::Resized(TObject*)
 {
     const int W = ClientWidth(), H = ClientHeight(), P = FTop->Height();
-    const int w = int(std::lround(W * 90 / 100.0)), h = int(std::lround((H - P) * 90 / 100.0));
-    FPagePanel->SetBounds((W - w) / 2, P + (H - P - h) / 2, w, h);
+    double w = W * 90 / 100.0, h = (H - P) * 90 / 100.0;
+    // The page is the paper: a portrait page stays portrait in a wide window.
+    const TRect paper = FGrid->PrintPaper();
+    if (paper.Width() > 0 && paper.Height() > 0) {
+        const double scale = std::min(w / paper.Width(), h / paper.Height());
+        w = paper.Width() * scale;
+        h = paper.Height() * scale;
+    }
+    const int pw = int(std::lround(w)), ph = int(std::lround(h));
+    FPagePanel->SetBounds((W - pw) / 2, P + (H - P - ph) / 2, pw, ph);
 }
 
 void TProPreviewForm::UpdateButtons()
@@ -114,6 +123,8 @@ void TProPreviewForm::PrintClick(TObject*)
         FGrid->PrintGrid();
     FGrid->SetPreviewPage(page);
     ps->SetOrientation(orientation);
+    Resized(this);   // the paper of the settings again
+    FPage->Invalidate();
     if (CloseAfterPrint)
         Close();
 }

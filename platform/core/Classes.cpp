@@ -15,6 +15,7 @@
 #include <memory>
 #include <typeinfo>
 
+#include "platform/core/CodePage.h"
 #include "platform/core/FileBytes.h"
 #include "platform/core/Parallel.h"
 
@@ -456,6 +457,23 @@ AnsiString LoadBytesFromFile(const AnsiString& FileName)
     if (!ReadWholeFileOs(ToOsPath(FileName), data))
         throw EFOpenError("Cannot open file \"" + FileName + "\"");
     return data;
+}
+
+AnsiString LoadForeignTextFile(const AnsiString& FileName)
+{
+    std::vector<TUnheldChar> unheld;
+    AnsiString text = ForeignTextToAnsi(LoadBytesFromFile(FileName), unheld);
+    if (unheld.empty())
+        return text;
+    AnsiString list;
+    for (std::size_t i = 0; i < unheld.size() && i < 5; ++i)
+        list += AnsiString(i ? ", " : "") + "U+" + IntToHex(int(unheld[i].Code), 4) + " (wiersz " +
+                IntToStr(unheld[i].Line) + ")";
+    if (unheld.size() > 5)
+        list += " ...";
+    throw EForeignTextError("Plik \"" + FileName +
+                            "\" zawiera znaki, których nie ma w stronie kodowej Windows-1250 programu: " + list +
+                            ".\rZastąp je w pliku innymi znakami i spróbuj ponownie.");
 }
 
 // ---------------------------------------------------------------- TStream

@@ -138,6 +138,11 @@ private:
 };
 // The whole file, byte for byte; EFOpenError when it cannot be read.
 AnsiString LoadBytesFromFile(const AnsiString& FileName);
+// A text file another program wrote (an import's source, a CSV file opened or dropped into a
+// grid) as the program's Windows-1250 text, UTF-8 or Windows-1250 as ForeignTextToAnsi tells.
+// EFOpenError when it cannot be read; EForeignTextError, naming them and their lines, when it
+// holds characters that Windows-1250 cannot hold: nothing is garbled.
+AnsiString LoadForeignTextFile(const AnsiString& FileName);
 
 // ---------------------------------------------------------------- string lists
 // The lines of a text as TStrings::SetText splits them (at CR LF, LF or CR;

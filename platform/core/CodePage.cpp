@@ -172,7 +172,7 @@ void PutUtf8(std::string& out, char32_t u)
 
 // Decodes UTF-8; a malformed sequence yields U+FFFD for its first byte.
 template <class Sink>
-void DecodeUtf8(const std::string& s, Sink sink)
+void DecodeUtf8(std::string_view s, Sink sink)
 {
     const size_t n = s.size();
     size_t i = 0;
@@ -312,6 +312,37 @@ AnsiString Utf8ToAnsi(const std::string& s)
     AnsiString out;
     out.reserve(s.size());
     DecodeUtf8(s, [&](char32_t u) { out += static_cast<char>(u == 0xFFFD ? '?' : UnicodeToWin1250(u)); });
+    return out;
+}
+
+AnsiString ForeignTextToAnsi(std::string_view Bytes, std::vector<TUnheldChar>& Unheld)
+{
+    Unheld.clear();
+    const bool bom = Bytes.substr(0, 3) == "\xEF\xBB\xBF";
+    if (bom) {
+        Bytes.remove_prefix(3);
+    } else {
+        // Valid UTF-8 with a character of more than one byte; a Windows-1250 text with its
+        // letters is hardly ever that.
+        bool valid = true, wide = false;
+        DecodeUtf8(Bytes, [&](char32_t u) {
+            valid = valid && u != 0xFFFD;
+            wide = wide || u >= 0x80;
+        });
+        if (!valid || !wide)
+            return AnsiString(Bytes);
+    }
+    AnsiString out;
+    out.reserve(Bytes.size());
+    int line = 1;
+    DecodeUtf8(Bytes, [&](char32_t u) {
+        const unsigned char b = u == 0xFFFD ? '?' : UnicodeToWin1250(u);
+        if (b == '?' && u != '?' &&
+            std::none_of(Unheld.begin(), Unheld.end(), [u](const TUnheldChar& c) { return c.Code == u; }))
+            Unheld.push_back({u, line});
+        line += u == '\n';
+        out += static_cast<char>(b);
+    });
     return out;
 }
 

@@ -3,6 +3,7 @@
 // Polish case and collation rules of the platform, from our own tables.
 #include <cstddef>
 #include <string_view>
+#include <vector>
 
 #include "platform/core/Types.h"
 
@@ -17,6 +18,20 @@ std::string AnsiToUtf8(const AnsiString& s);
 AnsiString Utf8ToAnsi(const std::string& s);         // '?' for what has no byte; bad UTF-8 bytes too
 WideString Utf8ToWide(const std::string& s);
 std::string WideToUtf8(const WideString& w);
+
+// A character of another program's text that Windows-1250 has no byte for: its code point
+// (U+FFFD for bytes that are no UTF-8) and the 1-based line it first stands on.
+struct TUnheldChar {
+    char32_t Code;
+    int Line;
+};
+// Bytes another program wrote (an import's source, a CSV file opened or dropped into a grid) as
+// the program's Windows-1250 text: read as UTF-8 when they start with the UTF-8 byte-order mark
+// (which goes) or are valid UTF-8 holding characters of more than one byte; else they are
+// Windows-1250 already and stay byte for byte. Unheld gets each character of a UTF-8 text
+// that Windows-1250 cannot hold, once, in the order of their first lines ('?' stands for it).
+// The program's own files are never read through it.
+AnsiString ForeignTextToAnsi(std::string_view Bytes, std::vector<TUnheldChar>& Unheld);
 
 // Code page 852 (the console code page), both ways.
 AnsiString AnsiToOem(const AnsiString& s);

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QToolTip>
 #include <QTranslator>
+#include <QWindow>
 #include <map>
 #include <unistd.h>
 
@@ -200,14 +201,47 @@ void TCustomForm::CreateWnd()
         SetWindowState(FWindowState);
 }
 
-void TCustomForm::ApplyWindowFlags()
+TCustomForm* TCustomForm::ChooseWindowOwner() const
+{
+    if (Parent() || FBorderStyle == bsNone || !Application || !Application->MainForm() ||
+        Application->MainForm() == this)
+        return nullptr;
+    auto shown = [this](TCustomForm* f) {
+        return f && f != this && f->HandleAllocated() && !f->Parent() && f->Visible() && f->WindowOwner() != this;
+    };
+    if (auto* owner = dynamic_cast<TCustomForm*>(Owner()); shown(owner))
+        return owner;
+    if (FModal && Screen && shown(Screen->ActiveForm()))
+        return Screen->ActiveForm();
+    return shown(Application->MainForm()) ? Application->MainForm() : nullptr;
+}
+
+TCustomForm* TCustomForm::WindowOwner() const
+{
+    if (!HandleAllocated() || Parent())
+        return nullptr;
+    const QWindow* window = ControlWidget(const_cast<TCustomForm*>(this))->windowHandle();
+    const QWindow* owner = window ? window->transientParent() : nullptr;
+    for (int i = 0; owner && Screen && i < Screen->FormCount(); ++i)
+        if (TCustomForm* f = Screen->Forms(i); f->HandleAllocated() && ControlWidget(f)->windowHandle() == owner)
+            return f;
+    return nullptr;
+}
+
+void TCustomForm::ApplyWindowFlags(bool Showing)
 {
     if (!HandleAllocated() || Parent())
         return;
     QWidget* w = ControlWidget(this);
+    // An owned window is a dialog to the window system, which keeps it above the window it is
+    // transient for; it keeps the buttons of its border.
+    TCustomForm* owner = FVisible || Showing ? ChooseWindowOwner() : nullptr;
     Qt::WindowFlags f = Qt::Window;
+    if (owner)
+        f = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+            Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint;
     switch (FBorderStyle) {
-    case bsNone: f |= Qt::FramelessWindowHint; break;
+    case bsNone: f = Qt::Window | Qt::FramelessWindowHint; break;
     case bsDialog: f = Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint; break;
     case bsToolWindow: case bsSizeToolWin: f = Qt::Tool; break;
     case bsSingle: f |= Qt::MSWindowsFixedSizeDialogHint; break;
@@ -215,13 +249,24 @@ void TCustomForm::ApplyWindowFlags()
     }
     if (FFormStyle == fsStayOnTop)
         f |= Qt::WindowStaysOnTopHint;
-    if (!FMaximizeBox && (f & Qt::Window) == Qt::Window && !(f & Qt::FramelessWindowHint))
+    if (!FMaximizeBox && (f & Qt::Window) == Qt::Window && !(f & Qt::FramelessWindowHint)) {
         f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
              | Qt::WindowCloseButtonHint;
-    bool vis = w->isVisible();
-    w->setWindowFlags(f);
-    if (vis)
-        w->show();
+        f &= ~Qt::WindowMaximizeButtonHint;
+    }
+    if (w->windowFlags() != f) {
+        bool vis = w->isVisible();
+        w->setWindowFlags(f);
+        if (vis)
+            w->show();
+    }
+    if (owner) {
+        w->winId();   // the windows exist, so that the one can name the other
+        ControlWidget(owner)->winId();
+        w->windowHandle()->setTransientParent(ControlWidget(owner)->windowHandle());
+    } else if (QWindow* window = w->windowHandle()) {
+        window->setTransientParent(nullptr);
+    }
 }
 
 void TCustomForm::ApplyOpacity()
@@ -410,6 +455,11 @@ void TCustomForm::SetVisible(bool v)
         HandleNeeded();
         PlaceOnScreen();
         ControlWidget(this)->setWindowTitle(ToQString(Caption()));
+        // Its owner window now: the forms shown at this moment decide it. A modal form is
+        // modal from its first showing on.
+        ApplyWindowFlags(true);
+        if (FModal && !Parent())
+            ControlWidget(this)->setWindowModality(Qt::ApplicationModal);
     }
     TWinControl::SetVisible(v);
     if (v) {
@@ -569,14 +619,11 @@ int TCustomForm::ShowModal()
         TCustomForm* f = req.Form;
         QEventLoop loop;
         g_modalLoops[f] = &loop;
-        QWidget* w = ControlWidget(f);
-        w->setWindowModality(Qt::ApplicationModal);
         while (f->ModalResult() == mrNone && !(Application && Application->Terminated())) {
             loop.exec();
             f->CloseModal();
         }
         g_modalLoops.erase(f);
-        w->setWindowModality(Qt::NonModal);
         return f->ModalResult();
     };
     try {
@@ -586,10 +633,14 @@ int TCustomForm::ShowModal()
         FModal = false;
         g_modalLoops.erase(this);
         Hide();
+        if (!Parent())
+            ControlWidget(this)->setWindowModality(Qt::NonModal);
         throw;
     }
     FModal = false;
     Hide();
+    if (!Parent())
+        ControlWidget(this)->setWindowModality(Qt::NonModal);
     return FModalResult;
 }
 

@@ -72,6 +72,11 @@ public:
     // keep the form open (ModalResult back to mrNone).
     void CloseModal();
     void BringToFront();
+    // The form whose window owns this one's while it is shown (nullptr: none). An owned window
+    // stays above its owner (and goes with it when that is minimised). A top-level form with a
+    // frame, other than the main form, is owned when it is shown: by its owner component where
+    // that is a shown form, else, shown modally, by the form active then, else by the main form.
+    TCustomForm* WindowOwner() const;
     // Fires OnCreate; the application calls it for the forms it creates.
     virtual void DoCreate();
     void FocusControl(TWinControl* Control);
@@ -131,7 +136,10 @@ private:
     friend class TApplication;
     friend void FormActivated(TCustomForm* Form, bool Active);
     friend void FormWindowChanged(TCustomForm* Form, bool StateChanged);
-    void ApplyWindowFlags();
+    // The window flags of the border and form style, and the owner window (ChooseWindowOwner)
+    // of a form that is shown or Showing.
+    void ApplyWindowFlags(bool Showing = false);
+    TCustomForm* ChooseWindowOwner() const;
     void ApplyOpacity();
     void PlaceOnScreen();
     TBorderStyle FBorderStyle = bsSizeable;

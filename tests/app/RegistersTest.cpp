@@ -8,6 +8,7 @@
 #include "controls/KXCtrls.h"
 #include "controls/NetGradient.h"
 #include "grid/ProGrid.h"
+#include "platform/core/CodePage.h"
 #include "platform/core/IniFiles.h"
 #include "platform/gui/Buttons.h"
 #include "platform/gui/ExtCtrls.h"
@@ -354,6 +355,38 @@ TEST_F(Registers, ImportFailuresWriteNoMenuEntry)
     Form->Show();
     SaveScreenshot(GrabControl(Form.get()).get(), "import_page.png");
     Form->Hide();
+}
+
+TEST_F(Registers, ImportReadsUtf8AndWindows1250SourcesAndWritesAWindows1250Register)
+{
+    const AnsiString row = "ŚWIADECTWO żółć\tR-1\tStal – „S235”\tPN-EN 10204:2006\r\n";
+    const AnsiString line = "|PN-EN 10204:2006|Stal – „S235”|ŚWIADECTWO żółć|R-1|\r\n";
+    const struct {
+        const char* What;
+        std::string Bytes;
+        bool Refused;
+    } cases[] = {
+        {"UTF-8", AnsiToUtf8(row), false},
+        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + AnsiToUtf8(row), false},
+        {"Windows-1250", row, false},
+        {"a letter Windows-1250 has none for", AnsiToUtf8(row) + "\xD0\x96\tR-2\tx\ty\r\n", true},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        const AnsiString item = "Wykonanie " + IntToStr(++n);
+        Write("Importuj\\bom.txt", c.Bytes);
+        if (c.Refused)
+            ScriptDialogs().ExpectMessageBox(IDOK, "U+0416 (wiersz 2)");
+        else
+            ScriptDialogs().ExpectMessageBox(IDNO, "Wykaz został pomyślnie zaimportowany");
+        EXPECT_EQ(Form->ImportListFile(Path("Importuj\\bom.txt"), item, "K", "G", true), !c.Refused);
+        const AnsiString file = "Wykazy\\Wykonanie_" + IntToStr(n) + ".txt";
+        EXPECT_EQ(FileExists(Path(file)), !c.Refused);
+        if (!c.Refused)
+            EXPECT_EQ(Read(file), line);
+        EXPECT_EQ(FileExists(Path("Importuj\\bom.txt")), c.Refused);
+    }
 }
 
 // ---------------------------------------------------------------- menu file

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "grid/ProGrid.h"
+#include "platform/core/CodePage.h"
 #include "tests/common/GridTest.h"
 #include "tests/common/TestFiles.h"
 
@@ -128,6 +129,44 @@ TEST(GridCsv, ReadsForeignFiles)
     EXPECT_EQ(limited.RowCount(), 2);
     EXPECT_EQ(limited.Cells(0, 0), "id");
     EXPECT_EQ(limited.Cells(2, 1), "5\" śruba");
+}
+
+// A file of another program is read as UTF-8 (with or without its byte-order mark) or as
+// Windows-1250; one with characters the grid's text cannot hold is refused whole.
+TEST(GridCsv, ReadsUtf8AndWindows1250Files)
+{
+    TTempDir dir("velmarok-csv");
+    const std::string name = dir / "f.csv";
+    const AnsiString row = "ŚWIADECTWO;żółć – „x”";
+    const struct {
+        const char* What;
+        std::string Bytes;
+        bool Refused;
+    } cases[] = {
+        {"UTF-8", AnsiToUtf8(row) + "\r\n", false},
+        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + AnsiToUtf8(row) + "\r\n", false},
+        {"Windows-1250", row + "\r\n", false},
+        {"a letter Windows-1250 has none for", AnsiToUtf8(row) + "\r\n\xD0\x96;b\r\n", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        WriteFileBytes(name, c.Bytes);
+        TProStringGrid g(nullptr);
+        g.SetCells(0, 0, "było");
+        if (c.Refused) {
+            try {
+                g.LoadFromCsvFile(name.c_str());
+                ADD_FAILURE();
+            } catch (const EForeignTextError& e) {
+                EXPECT_NE(e.Message().find("U+0416 (wiersz 2)"), AnsiString::npos) << e.Message();
+            }
+            EXPECT_EQ(g.Cells(0, 0), "było");
+            continue;
+        }
+        g.LoadFromCsvFile(name.c_str());
+        EXPECT_EQ(g.Cells(0, 0), "ŚWIADECTWO");
+        EXPECT_EQ(g.Cells(1, 0), "żółć – „x”");
+    }
 }
 
 // Each line of a file is a row that holds exactly its fields, whatever the grid held before.

@@ -2,6 +2,8 @@
 // dialog, and the window's size limits. The window is written to screenshots.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
 #include <memory>
 
 #include "grid/ProGrid.h"
@@ -14,6 +16,14 @@
 #include "tests/common/TestFiles.h"
 
 namespace {
+
+void SaveScreenshotOf(TControl* Control, const char* Name)
+{
+    std::unique_ptr<TBitmap> shot = GrabControl(Control);
+    TRasterImage png("PNG");
+    png.Assign(shot.get());
+    png.SaveToFile(FromOsPath(ScreenshotPath(Name)));
+}
 
 struct Preview : TFormTest {
     TProStringGrid* Grid = nullptr;
@@ -74,9 +84,10 @@ TEST_F(Preview, PagingButtonsFollowThePageTotal)
         ASSERT_GT(total, 1);
         EXPECT_TRUE(form->NextButton()->Enabled());
         EXPECT_FALSE(form->PrevButton()->Enabled());
-        // The page fills 90 % of the free area, centred.
+        // The page fills 90 % of the free area in one direction, centred.
         TControl* panel = form->Page()->Parent();
-        EXPECT_NEAR(form->ClientWidth() * 0.9, panel->Width(), 1);
+        EXPECT_NEAR(form->ClientHeight() - 41, (panel->Top() - 41) * 2 + panel->Height(), 1);
+        EXPECT_NEAR(form->ClientWidth(), panel->Left() * 2 + panel->Width(), 1);
         form->NextButton()->Click();
         EXPECT_EQ(2, Grid->PreviewPage());
         EXPECT_TRUE(form->PrevButton()->Enabled());
@@ -95,6 +106,42 @@ TEST_F(Preview, PagingButtonsFollowThePageTotal)
 
     TProPreviewDialog empty(nullptr);
     EXPECT_THROW(empty.Execute(), Exception);
+}
+
+// The page shown is the paper the print goes to: its orientation and proportions, as large as
+// 90 % of the window's free area lets it.
+TEST_F(Preview, ThePageShownIsThePaperPrinted)
+{
+    Fill(10);
+    const AnsiString pdf = Dir / "orientation.pdf";
+    SetPrinterOutputFile(pdf);
+    Dialog->SetPreviewWidth(700);
+    Dialog->SetPreviewHeight(600);
+    for (TPrinterOrientation o : {poPortrait, poLandscape}) {
+        SCOPED_TRACE(o == poPortrait ? "portrait" : "landscape");
+        Grid->PrintSettings()->SetOrientation(o);
+        const TRect paper = Grid->PrintPaper();
+        ASSERT_EQ(paper.Width() < paper.Height(), o == poPortrait);
+        ScriptDialogs().ExpectModal("ProPreviewForm", mrCancel, [&](TForm* f) {
+            auto* form = dynamic_cast<TProPreviewForm*>(f);
+            ASSERT_TRUE(form);
+            TControl* page = form->Page()->Parent();
+            EXPECT_NEAR(double(page->Width()) / page->Height(), double(paper.Width()) / paper.Height(), 0.01);
+            const double free = form->ClientHeight() - 41;
+            EXPECT_TRUE(std::abs(page->Width() - form->ClientWidth() * 0.9) <= 1 ||
+                        std::abs(page->Height() - free * 0.9) <= 1);
+            SaveScreenshotOf(form, o == poPortrait ? "PrintPreviewPortrait.png" : "PrintPreviewLandscape.png");
+            form->PrintButton()->Click();
+        });
+        Dialog->Execute();
+        // The printed page: its media box (width, height in points).
+        const AnsiString bytes = LoadBytesFromFile(pdf);
+        const std::size_t box = bytes.find("/MediaBox [");
+        ASSERT_NE(box, AnsiString::npos);
+        double x0 = 0, y0 = 0, w = 0, h = 0;
+        ASSERT_EQ(std::sscanf(bytes.c_str() + box + 11, "%lf %lf %lf %lf", &x0, &y0, &w, &h), 4);
+        EXPECT_EQ(w < h, o == poPortrait) << w << " x " << h;
+    }
 }
 
 TEST_F(Preview, CancelledPrinterSetupPrintsNothingAndKeepsTheOrientation)

@@ -81,3 +81,36 @@ TEST(CodePage, PolishCase)
     EXPECT_FALSE(IsAnsiLetter('5'));
     EXPECT_FALSE(IsAnsiLetter(0xA1));   // caron
 }
+
+TEST(CodePage, AnotherProgramsTextIsReadAsUtf8OrAsWindows1250)
+{
+    const AnsiString polish = "ŚWIADECTWO żółć – „KÓŁKO”";   // Windows-1250 bytes
+    const std::string utf8 = AnsiToUtf8(polish);
+    const std::string bom = "\xEF\xBB\xBF";
+    using TUnheld = std::vector<std::pair<char32_t, int>>;
+    const struct {
+        const char* What;
+        std::string Bytes;
+        AnsiString Text;
+        TUnheld Unheld;
+    } cases[] = {
+        {"UTF-8", utf8 + "\r\n" + utf8, polish + "\r\n" + polish, {}},
+        {"UTF-8 with a byte-order mark", bom + utf8, polish, {}},
+        {"Windows-1250", polish + "\r\n", polish + "\r\n", {}},
+        {"Windows-1250 valid as UTF-8 only in part", "K\xD3\xA3KO \xB9", "KÓŁKO ą", {}},
+        {"plain ASCII", "PN-EN 1|x|\r\n", "PN-EN 1|x|\r\n", {}},
+        {"a byte-order mark before ASCII", bom + "abc", "abc", {}},
+        {"letters Windows-1250 has none for",
+         "a?\n\xD0\x96uk\r\nb \xE4\xB8\xAD \xD0\x96\n\xF0\x9F\x98\x80", "a?\n?uk\r\nb ? ?\n?",
+         {{0x0416, 2}, {0x4E2D, 3}, {0x1F600, 4}}},
+        {"bytes that are no UTF-8 after a byte-order mark", bom + "a\xFF" "b", "a?b", {{0xFFFD, 1}}},
+    };
+    for (const auto& c : cases) {
+        std::vector<TUnheldChar> unheld;
+        EXPECT_EQ(ForeignTextToAnsi(c.Bytes, unheld), c.Text) << c.What;
+        TUnheld got;
+        for (const TUnheldChar& u : unheld)
+            got.push_back({u.Code, u.Line});
+        EXPECT_EQ(got, c.Unheld) << c.What;
+    }
+}

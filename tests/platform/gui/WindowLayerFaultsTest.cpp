@@ -313,6 +313,47 @@ TEST_F(LayerFixture, NestedModalFormsAndABoxRunInScriptOrder)
     delete outer;
 }
 
+// A window shown with an owner stays above it (the window system keeps an owned window above
+// the window it belongs to): a form owned by a shown form belongs to it, any other framed form
+// to the main form, a modal one to the form active when it is shown; borderless ones (hints,
+// pop-ups) and the main form to none.
+TEST_F(LayerFixture, FormsShownWithAnOwnerBelongToItsWindow)
+{
+    ASSERT_EQ(Application->MainForm(), nullptr);
+    TForm* main = nullptr;
+    Application->CreateForm(main);
+    main->Show();
+    auto* dialog = new TForm(Application);
+    auto* child = new TForm(Form);
+    auto* popup = new TForm(Application);
+    popup->SetBorderStyle(bsNone);
+    auto* modal = new TForm(Application);
+    modal->SetName("Modal");
+    popup->Show();
+    dialog->Show();
+    child->Show();
+    const struct {
+        TForm* Shown;
+        TCustomForm* Owner;
+    } cases[] = {{main, nullptr}, {dialog, main}, {child, Form}, {popup, nullptr}};
+    for (const auto& c : cases)
+        EXPECT_EQ(c.Shown->WindowOwner(), c.Owner) << (c.Shown == main ? "main" : c.Shown == dialog ? "dialog"
+                                                       : c.Shown == child ? "child" : "popup");
+    TCustomForm* active = Screen->ActiveForm();
+    ASSERT_TRUE(active == child);
+    ScriptDialogs().ExpectModal("Modal", mrOk, [&](TForm* f) { EXPECT_EQ(f->WindowOwner(), active); });
+    EXPECT_EQ(modal->ShowModal(), mrOk);
+    // Shown again, each takes the owner of that moment.
+    child->Hide();
+    dialog->Hide();
+    main->Hide();
+    dialog->Show();
+    EXPECT_EQ(dialog->WindowOwner(), nullptr);
+    for (TForm* f : {modal, popup, child, dialog, main})
+        delete f;
+    EXPECT_EQ(Application->MainForm(), nullptr);
+}
+
 // ---------------------------------------------------------------- components and collections
 namespace {
 std::vector<AnsiString> g_gone;
