@@ -31,6 +31,7 @@ unsigned g_modifiers = 0;       // Qt::KeyboardModifiers
 unsigned g_buttons = 0;         // Qt::MouseButtons
 std::set<Word> g_keysDown;
 TPoint g_cursorPos;
+bool g_cursorReal = false;      // the last pointer event came from the window system
 
 struct LastPress {
     HWND wnd = 0;
@@ -176,7 +177,11 @@ void NoteKey(Word vk, bool down)
     else
         g_keysDown.erase(vk);
 }
-void NoteCursorPos(TPoint p) { g_cursorPos = p; }
+void NoteCursorPos(TPoint p, bool Real)
+{
+    g_cursorPos = p;
+    g_cursorReal = Real;
+}
 
 Word VirtualKeyFromQt(int k, unsigned mods)
 {
@@ -468,7 +473,7 @@ bool TEventBridge::Mouse(QWidget* w, QMouseEvent* ev)
     gui_state::NoteModifiers(ev->modifiers());
     gui_state::NoteButtons(ev->buttons());
     QPoint gp = ev->globalPosition().toPoint();
-    gui_state::NoteCursorPos(TPoint(gp.x(), gp.y()));
+    gui_state::NoteCursorPos(TPoint(gp.x(), gp.y()), ev->spontaneous());
 
     // An explicit capture takes the mouse wherever it is.
     TWinControl* target = c;
@@ -527,7 +532,7 @@ bool TEventBridge::Wheel(QWidget* w, QWheelEvent* ev)
     gui_state::NoteModifiers(ev->modifiers());
     gui_state::NoteButtons(ev->buttons());
     QPoint gp = ev->globalPosition().toPoint();
-    gui_state::NoteCursorPos(TPoint(gp.x(), gp.y()));
+    gui_state::NoteCursorPos(TPoint(gp.x(), gp.y()), ev->spontaneous());
     int delta = ev->angleDelta().y();
     if (delta == 0)
         return true;
@@ -2631,13 +2636,18 @@ TShiftState KeyboardStateToShiftState()
 
 bool GetCursorPos(TPoint& Point)
 {
+    // The real pointer where there is one and the program follows it (see NoteCursorPos).
+    if (g_cursorReal && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+        const QPoint p = QCursor::pos();
+        g_cursorPos = TPoint(p.x(), p.y());
+    }
     Point = g_cursorPos;
     return true;
 }
 
 bool SetCursorPos(int X, int Y)
 {
-    g_cursorPos = TPoint(X, Y);
+    gui_state::NoteCursorPos(TPoint(X, Y), true);
     QCursor::setPos(X, Y);
     return true;
 }

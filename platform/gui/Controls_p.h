@@ -97,7 +97,11 @@ TShiftState ShiftFromModifiers(unsigned qtModifiers);
 void NoteModifiers(unsigned qtModifiers);
 void NoteButtons(unsigned qtButtons);
 void NoteKey(Word vk, bool down);
-void NoteCursorPos(TPoint p);
+// Where the pointer is: Real for an event of the window system's own (then GetCursorPos asks
+// the window system, as the pointer may have gone where the program sees no events: out of its
+// windows, over a window that keeps its moves to itself); otherwise, as the simulated input of
+// the tests and drags put it, the point noted here.
+void NoteCursorPos(TPoint p, bool Real = false);
 // Milliseconds of the input clock the simulator advances (0: use event time).
 extern unsigned SimulatedTime;
 // Virtual key of a toolkit key and back.

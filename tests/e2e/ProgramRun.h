@@ -169,11 +169,12 @@ protected:
         if (bounds.Right < 0)
             return false;
         TabAt = TPoint((bounds.Left + bounds.Right) / 2, (bounds.Top + bounds.Bottom) / 2);
-        bool opened = panel->Visible();
+        // A panel that slid in stays visible beyond the window's edge: the strip tells the open one.
+        bool opened = strip->OpenIndex() == tab;
         if (!opened) {
             Click(strip, TabAt.X, TabAt.Y);
             ProcessPendingMessages();
-            opened = panel->Visible();
+            opened = strip->OpenIndex() == tab;
         }
         if (!opened)
             return false;

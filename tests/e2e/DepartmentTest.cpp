@@ -1,0 +1,338 @@
+// A department's day with the program on a desktop, driven with real X input under a window
+// manager (openbox): two logins of the department's group on one installed program and one
+// department folder, each saving the catalogue and a register; a register imported from a UTF-8
+// file; the shown list saved as CSV by the type chosen in the save dialog; the walk's check
+// dialog kept above the main window after a click on it; a sliding panel closing once the
+// pointer has left it. Every step leaves a screenshot <build>/screenshots/e2e-3*.png.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "app/U_WspolneFunkcje.h"
+#include "platform/core/CodePage.h"
+#include "tests/e2e/DesktopRun.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A window's id as the window system's properties list it ("0x2a0000c").
+std::string Hex(const std::string& Id)
+{
+    char hex[32];
+    std::snprintf(hex, sizeof hex, "0x%lx", std::stoul(Id));
+    return hex;
+}
+
+class DepartmentDay : public DesktopInput {
+protected:
+    // A file of the folder made by a login (or by the test) and what the login may do with it.
+    static std::pair<mode_t, gid_t> ModeAndGroup(const fs::path& Name)
+    {
+        struct stat st {};
+        if (::stat(Name.c_str(), &st) != 0)
+            return {0, 0};
+        return {st.st_mode & 07777, st.st_gid};
+    }
+    // A login's home folder (its computer marked, the key to the display), owned by it, and the
+    // variables its program runs with on the department's folder.
+    std::vector<std::string> HomeOf(const TLogin& L, fs::path& AHome)
+    {
+        AHome = FRoot / ("home-" + L.Name);
+        const fs::path run = FRoot / ("run-" + L.Name);
+        fs::create_directories(AHome / ".config");
+        fs::create_directories(run);
+        MarkComputer(AHome);
+        std::vector<std::string> env = {"VELMAROK_FOLDER=" + FDir.string(), "XDG_RUNTIME_DIR=" + run.string()};
+        const char* auth = std::getenv("XAUTHORITY");
+        if (auth && fs::exists(auth)) {
+            fs::copy_file(auth, AHome / ".Xauthority", fs::copy_options::overwrite_existing);
+            env.push_back("XAUTHORITY=" + (AHome / ".Xauthority").string());
+        }
+        for (const fs::path& top : {AHome, run}) {
+            (void)!::chown(top.c_str(), L.Uid, L.Gid);
+            for (const auto& e : fs::recursive_directory_iterator(top))
+                (void)!::lchown(e.path().c_str(), L.Uid, L.Gid);
+        }
+        ::chmod(run.c_str(), 0700);
+        return env;
+    }
+    // A register of the menu opened, its first cell set to Text in editing mode and the register
+    // saved on leaving editing mode (Return: "Tak").
+    void EditRegisterByHand(TProgramProcess& P, const std::string& Text)
+    {
+        const TPlaces& places = Places;
+        ASSERT_TRUE(OpenPage(places.Register, *places.RegisterOpen, *places.RegisterShown, places.EditList));
+        ClickAt(Centre(places.EditList));
+        ASSERT_TRUE(WaitForLook(*places.ListEditing, places.ListMenu));
+        ClickAt(Centre(places.Cell));
+        X("type --delay 30 '" + Text + "'");
+        X("key Return");
+        ClickAt(Centre(places.EditList));
+        const std::string ask = WaitForNewWindow(P, "UWAGA");
+        ASSERT_FALSE(ask.empty()) << WindowNames();
+        X("windowfocus --sync " + ask + " key Return");
+    }
+    // The panel of the menu place opened with a click on its tab.
+    bool OpenPanel(const TMenuPlace& Menu)
+    {
+        ClickAt(Menu.Tab);
+        return WaitForLook(*Places.SearchOpen, Menu.ItemLine);
+    }
+    // The panel has slid in: where it lay, the catalogue's page shows as the program started.
+    bool PanelClosed(const TMenuPlace& Menu)
+    {
+        const TRect r(Menu.ItemLine.Left, Size.Y * 3 / 5, Menu.ItemLine.Left + 120, Size.Y * 3 / 5 + 100);
+        return WaitForLook(*Places.Catalogue, r);
+    }
+};
+
+}   // namespace
+
+TEST_F(DepartmentDay, TwoLoginsOfTheGroupSaveTheCatalogueAndARegisterInTheInstalledProgramsFolder)
+{
+    const std::string wm = WindowManager();
+    if (wm.empty())
+        GTEST_SKIP() << "needs an X display, xdotool and openbox";
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "runs the program as logins of its own: needs root";
+    const gid_t group = 54321;
+    const TLogin jan{54401, 54401, {group}, "jan"}, anna{54402, 54402, {group}, "anna"};
+
+    // The program installed by hand (<prefix>/bin and <prefix>/share/velmarok) and the
+    // department's folder made as the README says (mode 2775, the department's group).
+    fs::permissions(FRoot, fs::perms(0755));
+    const fs::path prefix = FRoot / "usr";
+    fs::create_directories(prefix / "bin");
+    fs::copy_file(VELMAROK_EXE, prefix / "bin" / "velmarok");
+    const char* testData = std::getenv("VELMAROK_TEST_DATA");
+    ASSERT_TRUE(testData);
+    fs::copy(fs::path(testData) / ".." / ".." / "data", prefix / "share" / "velmarok", fs::copy_options::recursive);
+    Exe = prefix / "bin" / "velmarok";
+    fs::remove(FDir / "velmarok");
+    ASSERT_EQ(::chown(FDir.c_str(), uid_t(-1), group), 0);
+    ASSERT_EQ(::chmod(FDir.c_str(), 02775), 0);
+    fs::path janHome, annaHome;
+    const std::vector<std::string> janEnv = HomeOf(jan, janHome), annaEnv = HomeOf(anna, annaHome);
+    StartWindowManager(wm);
+
+    // jan's first three starts make the folder's files, each ending by itself.
+    for (int i = 0; i < 3; ++i) {
+        TProgramProcess first(Exe, janHome, janEnv, &jan);
+        ASSERT_TRUE(first.Started());
+        EXPECT_EQ(PassBoxes(first), "") << "start " << i + 1 << WindowNames();
+    }
+    ASSERT_TRUE(Exists("Katalog Norm/normy_wszystkie.txt"));
+    ASSERT_TRUE(Exists("Ustawienia/jan.dat"));
+    // The head of the department gives anna (and the test's own login, which finds where the
+    // controls are) level 4.
+    WriteScrambledFile(Path("Ustawienia/users.dat"),
+                       "[UsersName]\r\njan=\r\nanna=\r\n" + GetWindowsUserName() + "=\r\n[Level]\r\njan=4\r\nanna=4\r\n" +
+                           GetWindowsUserName() + "=4\r\n[Options]\r\nRunUserOut=0\r\n");
+    Probe();
+
+    // Each in turn adds a standard and saves the catalogue, and changes and saves a register.
+    struct {
+        const TLogin* Login;
+        const fs::path* Home;
+        const std::vector<std::string>* Env;
+        const char* Number;
+    } const turns[] = {{&jan, &janHome, &janEnv, "PN-EN 1111"}, {&anna, &annaHome, &annaEnv, "PN-EN 2222"}};
+    for (const auto& t : turns) {
+        SCOPED_TRACE(t.Login->Name);
+        TProgramProcess program(Exe, *t.Home, *t.Env, t.Login);
+        const std::string main = PassBoxes(program);
+        ASSERT_FALSE(main.empty()) << WindowNames();
+        TakeWindow(main);
+        AddStandardByHand(program, main, t.Number);
+        ASSERT_FALSE(HasFatalFailure());
+        // No dated copy; the success, not the missing rights.
+        const std::string copy = WaitForNewWindow(program, "UWAGA");
+        ASSERT_FALSE(copy.empty()) << WindowNames();
+        X("windowfocus --sync " + copy + " key Escape");
+        const std::string done = WaitForNewWindow(program, "INFORMACJA");
+        ASSERT_FALSE(done.empty()) << WindowNames();
+        ScreenShot("30-department-" + t.Login->Name + "-saved-the-catalogue");
+        X("windowfocus --sync " + done + " key Escape");
+        EXPECT_NE(Read("Katalog Norm/normy_wszystkie.txt").find(std::string(t.Number) + "|Aktualna|"),
+                  AnsiString::npos);
+        EditRegisterByHand(program, "NORMA-" + t.Login->Name);
+        ASSERT_FALSE(HasFatalFailure());
+        EXPECT_TRUE(WaitUntil([&] {
+            return Read("Wykazy/z_u.txt").find("NORMA-" + t.Login->Name) != AnsiString::npos;
+        }));
+        WindowShot("31-department-" + t.Login->Name + "-saved-the-register");
+        EXPECT_TRUE(ShownWindows(program.Pid(), "!!!").empty()) << "a message left: " << WindowNames();
+    }
+    EXPECT_NE(Read("Katalog Norm/normy_wszystkie.txt").find("PN-EN 1111|"), AnsiString::npos);
+    EXPECT_TRUE(Exists("Ustawienia/anna.dat"));
+    struct stat st {};
+    ASSERT_EQ(::stat((FDir / "Katalog Norm" / "normy_wszystkie.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, anna.Uid);
+    // Every file and folder there is the group's to write.
+    int files = 0;
+    for (const auto& e : fs::recursive_directory_iterator(FDir)) {
+        files += e.is_regular_file();
+        EXPECT_EQ(ModeAndGroup(e.path()), std::make_pair(mode_t(e.is_directory() ? 02775 : 0664), group)) << e.path();
+    }
+    EXPECT_GE(files, 8);
+}
+
+TEST_F(DepartmentDay, AUtf8RegisterImportAndTheListSavedAsCsvByTheChosenType)
+{
+    const std::string wm = WindowManager();
+    if (wm.empty())
+        GTEST_SKIP() << "needs an X display, xdotool and openbox";
+    StartThreeTimes();
+    Probe();
+    const TPlaces& places = Places;
+    // What an editor on Linux writes: UTF-8 without a byte-order mark.
+    const AnsiString row = "ŚWIADECTWO żółć\tR-1\tStal – „S235”\tPN-EN 10204:2006\r\n";
+    const fs::path source = Home / "zestawienie.txt";
+    WriteFileBytes(source.string(), AnsiToUtf8(row));
+
+    MarkComputer(Home);
+    StartWindowManager(wm);
+    TProgramProcess program(Exe, Home);
+    const std::string main = PassBoxes(program);
+    ASSERT_FALSE(main.empty()) << WindowNames();
+    TakeWindow(main);
+
+    // The import page: the file typed, the first group chosen, "Importuj plik", and Return
+    // opens the new register.
+    ASSERT_TRUE(OpenPage(places.Import, *places.ImportOpen, *places.ImportShown, places.ImportFile));
+    ClickAt(Centre(places.ImportFile));
+    X("type --delay 10 '" + source.string() + "'");
+    ClickAt(Centre(places.ImportGroup));
+    ClickAt(Centre(places.ImportButton));
+    const std::string open = WaitForNewWindow(program, "INFORMACJA");
+    ASSERT_FALSE(open.empty()) << WindowNames();
+    X("windowfocus --sync " + open + " key Return");
+    ASSERT_TRUE(WaitUntil([&] { return Exists("Wykazy/zestawienie.txt"); }));
+    EXPECT_EQ(Read("Wykazy/zestawienie.txt"), "|PN-EN 10204:2006|Stal – „S235”|ŚWIADECTWO żółć|R-1|\r\n");
+    EXPECT_TRUE(WaitForLook(*places.RegisterShown, places.EditList));
+    WindowShot("32-department-utf8-register-imported");
+
+    // The catalogue shown, then saved as "katalog" with the type "Plik CSV" chosen in the dialog,
+    // which opens in the home folder.
+    ASSERT_TRUE(OpenPanel(places.AllNorms));
+    ClickAt(places.AllNorms.Item);
+    ClickAt(places.StripEnd);
+    ASSERT_TRUE(OpenPanel(places.SaveListAs));
+    const std::vector<std::string> before = ShownWindows(program.Pid(), "");
+    ClickAt(places.SaveListAs.Item);
+    const std::string dialog = WaitForNewWindow(program, "", before);
+    ASSERT_FALSE(dialog.empty()) << WindowNames();
+    X("windowfocus --sync " + dialog + " type --delay 20 katalog");
+    // From the name to the file type: past "Zachowaj" and "Anuluj"; CSV is the third type.
+    X("key Tab Tab Tab Down Down");
+    ScreenShot("33-department-save-dialog-csv-chosen");
+    X("key Return");
+    const fs::path csv = Home / "katalog.csv";
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(csv) && fs::file_size(csv) > 0; })) << WindowNames();
+    EXPECT_FALSE(fs::exists(Home / "katalog.html"));
+    const std::string bytes = ReadFileBytes(csv.string());
+    EXPECT_EQ(bytes.substr(0, 2), "\"\"");
+    EXPECT_NE(bytes.find("PN-EN 10088-1:2007"), std::string::npos);
+}
+
+TEST_F(DepartmentDay, ASlidingPanelClosesOnceThePointerHasLeftIt)
+{
+    const std::string wm = WindowManager();
+    if (wm.empty())
+        GTEST_SKIP() << "needs an X display, xdotool and openbox";
+    StartThreeTimes();
+    Probe();
+    const TPlaces& places = Places;
+    MarkComputer(Home);
+    StartWindowManager(wm);
+    TProgramProcess program(Exe, Home);
+    const std::string main = PassBoxes(program);
+    ASSERT_FALSE(main.empty()) << WindowNames();
+    TakeWindow(main);
+
+    // The panel "Normy" opened with a click on its tab, then the pointer away from it.
+    const TPoint grid = places.GridPoint;
+    const struct {
+        const char* Name;
+        std::vector<std::string> Inputs;   // after the panel opened
+    } cases[] = {
+        {"moved onto the grid", {"mousemove --window " + Window + " " + std::to_string(grid.X) + " " +
+                                 std::to_string(grid.Y)}},
+        {"a click on the grid", {"mousemove --window " + Window + " " + std::to_string(grid.X) + " " +
+                                 std::to_string(grid.Y) + " click 1"}},
+        {"its tab clicked again", {"click 1", "mousemove --window " + Window + " " + std::to_string(grid.X) + " " +
+                                                  std::to_string(grid.Y + 40)}},
+        {"Escape", {"key Escape", "mousemove --window " + Window + " " + std::to_string(grid.X - 40) + " " +
+                                      std::to_string(grid.Y)}},
+        {"out of the window", {"mousemove 2 2"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        ASSERT_TRUE(OpenPanel(places.AllNorms));
+        for (const std::string& input : c.Inputs)
+            X(input);
+        EXPECT_TRUE(PanelClosed(places.AllNorms));
+    }
+    WindowShot("34-department-panel-closed");
+}
+
+TEST_F(DepartmentDay, TheWalksCheckDialogStaysAboveTheMainWindowAfterAClickOnIt)
+{
+    const std::string wm = WindowManager();
+    if (wm.empty())
+        GTEST_SKIP() << "needs an X display, xdotool and openbox";
+    TTestHttpServer server;
+    server.Serve("/index.php", 200, "text/html; charset=windows-1250",
+                 "<html><body><h1>Sklep</h1><p>PN-EN 10088-1:2007</p></body></html>");
+    RedirectHostToTestServer("https://sklep.pkn.pl", server);
+    StartThreeTimes();
+    StartWindowManager(wm);
+
+    // The program in this process, under the window manager: the walk over the whole catalogue
+    // shows its check dialog; a real click on the main window beside it leaves it above.
+    TNetworkState online(true);
+    Start([&](Tf_MainForm* Form) {
+        ScriptDialogs()
+            .ExpectModal("f_SprawdzNorme", mrCancel,
+                         [&](TForm*) {
+                             std::string main, dialog;
+                             ASSERT_TRUE(WaitUntil([&] {
+                                 main = CommandOutput("xdotool search --onlyvisible --name '^Velmarok Polskich Norm v' "
+                                                      "2>/dev/null");
+                                 dialog = CommandOutput("xdotool search --onlyvisible --name '^" +
+                                                        AnsiToUtf8("Sprawdź normę") + "' 2>/dev/null");
+                                 return !main.empty() && !dialog.empty();
+                             }));
+                             main = main.substr(0, main.find('\n'));
+                             dialog = dialog.substr(0, dialog.find('\n'));
+                             // The window system knows whose it is.
+                             EXPECT_NE(CommandOutput("xprop -id " + dialog + " WM_TRANSIENT_FOR").find("# " + Hex(main)),
+                                       std::string::npos);
+                             const TRect m = ScreenRect(main), d = ScreenRect(dialog);
+                             // A point of the main window the dialog does not cover.
+                             const TPoint beside(d.Right < m.Right - 20 ? d.Right + 10 : m.Left + 10, m.Bottom - 10);
+                             ASSERT_TRUE(beside.X < d.Left || beside.X > d.Right || beside.Y > d.Bottom);
+                             Xdo("mousemove " + std::to_string(beside.X) + " " + std::to_string(beside.Y) + " click 1");
+                             // The stacking, bottom to top, as the window manager keeps it.
+                             auto above = [&] {
+                                 const std::string order = CommandOutput("xprop -root _NET_CLIENT_LIST_STACKING") + ",";
+                                 const std::size_t mi = order.find(" " + Hex(main) + ","),
+                                                   di = order.find(" " + Hex(dialog) + ",");
+                                 return mi != std::string::npos && di != std::string::npos && di > mi;
+                             };
+                             // The click has had time to raise the main window, were it to.
+                             EXPECT_FALSE(WaitUntil([&] { return !above(); }, 1500));
+                             EXPECT_TRUE(above());
+                             ScreenShot("35-department-check-dialog-above-the-main-window");
+                         })
+            .ExpectMessageBox(IDYES, "Czy na pewno chcesz przerwać aktualizację norm")
+            .ExpectMessageBox(IDNO, "Zapisać wszystkie wprowadzone zmiany");
+        Form->RunMenuCommand("Listę wszystkich norm", "Listę wszystkich norm");
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+    });
+    ClearHostRedirects();
+}
