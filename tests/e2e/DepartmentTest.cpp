@@ -74,7 +74,16 @@ protected:
         ClickAt(Centre(places.EditList));
         const std::string ask = WaitForNewWindow(P, "UWAGA");
         ASSERT_FALSE(ask.empty()) << WindowNames();
-        X("windowfocus --sync " + ask + " key Return");
+        Answer(P, ask, "Return");
+    }
+    // A window of the program answered with a key, and gone.
+    void Answer(TProgramProcess& P, const std::string& Id, const std::string& Key)
+    {
+        X("windowfocus --sync " + Id + " key " + Key);
+        EXPECT_TRUE(WaitUntil([&] {
+            const std::vector<std::string> shown = ShownWindows(P.Pid(), "");
+            return std::find(shown.begin(), shown.end(), Id) == shown.end();
+        }));
     }
     // The panel of the menu place opened with a click on its tab.
     bool OpenPanel(const TMenuPlace& Menu)
@@ -102,22 +111,21 @@ TEST_F(DepartmentDay, TwoLoginsOfTheGroupSaveTheCatalogueAndARegisterInTheInstal
     const gid_t group = 54321;
     const TLogin jan{54401, 54401, {group}, "jan"}, anna{54402, 54402, {group}, "anna"};
 
-    // The program installed by hand (<prefix>/bin and <prefix>/share/velmarok) and the
-    // department's folder made as the README says (mode 2775, the department's group).
+    // The program installed with cmake --install and the department's folder made as the README
+    // says (mode 2775, the department's group).
     fs::permissions(FRoot, fs::perms(0755));
     const fs::path prefix = FRoot / "usr";
-    fs::create_directories(prefix / "bin");
-    fs::copy_file(VELMAROK_EXE, prefix / "bin" / "velmarok");
-    const char* testData = std::getenv("VELMAROK_TEST_DATA");
-    ASSERT_TRUE(testData);
-    fs::copy(fs::path(testData) / ".." / ".." / "data", prefix / "share" / "velmarok", fs::copy_options::recursive);
+    ASSERT_EQ(std::system((std::string(VELMAROK_CMAKE) + " --install '" + VELMAROK_BUILD_DIR + "' --prefix '" +
+                           prefix.string() + "' >/dev/null")
+                              .c_str()),
+              0);
     Exe = prefix / "bin" / "velmarok";
+    ASSERT_TRUE(fs::exists(prefix / "share" / "velmarok" / "help"));
     fs::remove(FDir / "velmarok");
     ASSERT_EQ(::chown(FDir.c_str(), uid_t(-1), group), 0);
     ASSERT_EQ(::chmod(FDir.c_str(), 02775), 0);
     fs::path janHome, annaHome;
     const std::vector<std::string> janEnv = HomeOf(jan, janHome), annaEnv = HomeOf(anna, annaHome);
-    StartWindowManager(wm);
 
     // jan's first three starts make the folder's files, each ending by itself.
     for (int i = 0; i < 3; ++i) {
@@ -133,6 +141,7 @@ TEST_F(DepartmentDay, TwoLoginsOfTheGroupSaveTheCatalogueAndARegisterInTheInstal
                        "[UsersName]\r\njan=\r\nanna=\r\n" + GetWindowsUserName() + "=\r\n[Level]\r\njan=4\r\nanna=4\r\n" +
                            GetWindowsUserName() + "=4\r\n[Options]\r\nRunUserOut=0\r\n");
     Probe();
+    StartWindowManager(wm);
 
     // Each in turn adds a standard and saves the catalogue, and changes and saves a register.
     struct {
@@ -152,11 +161,11 @@ TEST_F(DepartmentDay, TwoLoginsOfTheGroupSaveTheCatalogueAndARegisterInTheInstal
         // No dated copy; the success, not the missing rights.
         const std::string copy = WaitForNewWindow(program, "UWAGA");
         ASSERT_FALSE(copy.empty()) << WindowNames();
-        X("windowfocus --sync " + copy + " key Escape");
+        Answer(program, copy, "Escape");
         const std::string done = WaitForNewWindow(program, "INFORMACJA");
         ASSERT_FALSE(done.empty()) << WindowNames();
         ScreenShot("30-department-" + t.Login->Name + "-saved-the-catalogue");
-        X("windowfocus --sync " + done + " key Escape");
+        Answer(program, done, "Escape");
         EXPECT_NE(Read("Katalog Norm/normy_wszystkie.txt").find(std::string(t.Number) + "|Aktualna|"),
                   AnsiString::npos);
         EditRegisterByHand(program, "NORMA-" + t.Login->Name);
@@ -210,7 +219,7 @@ TEST_F(DepartmentDay, AUtf8RegisterImportAndTheListSavedAsCsvByTheChosenType)
     ClickAt(Centre(places.ImportButton));
     const std::string open = WaitForNewWindow(program, "INFORMACJA");
     ASSERT_FALSE(open.empty()) << WindowNames();
-    X("windowfocus --sync " + open + " key Return");
+    Answer(program, open, "Return");
     ASSERT_TRUE(WaitUntil([&] { return Exists("Wykazy/zestawienie.txt"); }));
     EXPECT_EQ(Read("Wykazy/zestawienie.txt"), "|PN-EN 10204:2006|Stal – „S235”|ŚWIADECTWO żółć|R-1|\r\n");
     EXPECT_TRUE(WaitForLook(*places.RegisterShown, places.EditList));
@@ -227,8 +236,17 @@ TEST_F(DepartmentDay, AUtf8RegisterImportAndTheListSavedAsCsvByTheChosenType)
     const std::string dialog = WaitForNewWindow(program, "", before);
     ASSERT_FALSE(dialog.empty()) << WindowNames();
     X("windowfocus --sync " + dialog + " type --delay 20 katalog");
-    // From the name to the file type: past "Zachowaj" and "Anuluj"; CSV is the third type.
-    X("key Tab Tab Tab Down Down");
+    // The file type's list below the name, at the dialog's foot; CSV is its third type.
+    const TRect d = ScreenRect(dialog);
+    const std::vector<std::string> listed = ShownWindows(program.Pid(), "");
+    X("mousemove " + std::to_string(d.Left + d.Width() * 45 / 100) + " " + std::to_string(d.Bottom - 23) + " click 1");
+    const std::string types = WaitForNewWindow(program, "", listed, 10000);
+    ASSERT_FALSE(types.empty()) << WindowNames();
+    X("key Down Down Return");
+    ASSERT_TRUE(WaitUntil([&] {
+        const std::vector<std::string> now = ShownWindows(program.Pid(), "");
+        return std::find(now.begin(), now.end(), types) == now.end();
+    }));
     ScreenShot("33-department-save-dialog-csv-chosen");
     X("key Return");
     const fs::path csv = Home / "katalog.csv";
@@ -319,7 +337,8 @@ TEST_F(DepartmentDay, TheWalksCheckDialogStaysAboveTheMainWindowAfterAClickOnIt)
                              Xdo("mousemove " + std::to_string(beside.X) + " " + std::to_string(beside.Y) + " click 1");
                              // The stacking, bottom to top, as the window manager keeps it.
                              auto above = [&] {
-                                 const std::string order = CommandOutput("xprop -root _NET_CLIENT_LIST_STACKING") + ",";
+                                 std::string order = CommandOutput("xprop -root _NET_CLIENT_LIST_STACKING");
+                                 order = order.substr(0, order.find('\n')) + ",";
                                  const std::size_t mi = order.find(" " + Hex(main) + ","),
                                                    di = order.find(" " + Hex(dialog) + ",");
                                  return mi != std::string::npos && di != std::string::npos && di > mi;

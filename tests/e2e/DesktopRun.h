@@ -374,10 +374,15 @@ protected:
     {
         return TRect(R.Left + Origin.X, R.Top + Origin.Y, R.Right + Origin.X, R.Bottom + Origin.Y);
     }
-    // Waits until R of the window looks as in Look (a picture of the window's client area).
+    // Waits until R of the window looks as in Look (a picture of the window's client area) in two
+    // pictures of the screen one after the other: a sliding panel passing by is not taken.
     bool WaitForLook(TBitmap& Look, const TRect& R)
     {
-        return WaitUntil([&] { return Differences(*GrabScreen(), Origin, Look, R) * 50 <= R.Width() * R.Height(); });
+        int seen = 0;
+        return WaitUntil([&] {
+            seen = Differences(*GrabScreen(), Origin, Look, R) * 50 <= R.Width() * R.Height() ? seen + 1 : 0;
+            return seen >= 2;
+        });
     }
     // Opens a page from the main menu as the user does: the tab, the panel's item once the panel
     // is out, then a click below the tabs closes the panel over the page.
