@@ -8,7 +8,6 @@
 #include "controls/KXCtrls.h"
 #include "controls/NetGradient.h"
 #include "grid/ProGrid.h"
-#include "platform/core/CodePage.h"
 #include "platform/core/IniFiles.h"
 #include "platform/gui/Buttons.h"
 #include "platform/gui/ExtCtrls.h"
@@ -361,18 +360,8 @@ TEST_F(Registers, ImportReadsUtf8AndWindows1250SourcesAndWritesAWindows1250Regis
 {
     const AnsiString row = "ŚWIADECTWO żółć\tR-1\tStal – „S235”\tPN-EN 10204:2006\r\n";
     const AnsiString line = "|PN-EN 10204:2006|Stal – „S235”|ŚWIADECTWO żółć|R-1|\r\n";
-    const struct {
-        const char* What;
-        std::string Bytes;
-        bool Refused;
-    } cases[] = {
-        {"UTF-8", AnsiToUtf8(row), false},
-        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + AnsiToUtf8(row), false},
-        {"Windows-1250", row, false},
-        {"a letter Windows-1250 has none for", AnsiToUtf8(row) + "\xD0\x96\tR-2\tx\ty\r\n", true},
-    };
     int n = 0;
-    for (const auto& c : cases) {
+    for (const TForeignText& c : ForeignTexts(row)) {
         SCOPED_TRACE(c.What);
         const AnsiString item = "Wykonanie " + IntToStr(++n);
         Write("Importuj\\bom.txt", c.Bytes);

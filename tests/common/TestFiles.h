@@ -1,7 +1,7 @@
 #pragma once
 // Scratch files for tests: a fresh folder under /tmp that is removed afterwards, a file's bytes
 // written and read whole, a string list's items as a vector, file permissions that hold for root,
-// and a folder shared with a group.
+// a folder shared with a group, and texts as other programs write them.
 #include <linux/capability.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/core/Classes.h"
+#include "platform/core/CodePage.h"
 
 struct TTempDir {
     std::filesystem::path Path;
@@ -111,3 +112,19 @@ struct TSharedFolder {
         return {st.st_mode & 07777, st.st_gid};
     }
 };
+
+// A text as another program may have written it: UTF-8 without and with the byte-order mark,
+// Windows-1250, and UTF-8 with a letter Windows-1250 has none for (U+0416, on the line after
+// Lines). Lines is Windows-1250 text ending with a line break.
+struct TForeignText {
+    const char* What;
+    std::string Bytes;
+    bool Refused;   // the letter no Windows-1250 byte holds
+};
+inline std::vector<TForeignText> ForeignTexts(const AnsiString& Lines)
+{
+    return {{"UTF-8", AnsiToUtf8(Lines), false},
+            {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + AnsiToUtf8(Lines), false},
+            {"Windows-1250", Lines, false},
+            {"a letter Windows-1250 has none for", AnsiToUtf8(Lines) + "\xD0\x96\r\n", true}};
+}

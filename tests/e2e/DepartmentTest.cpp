@@ -76,6 +76,25 @@ protected:
         ASSERT_FALSE(ask.empty()) << WindowNames();
         Answer(P, ask, "Return");
     }
+    // The program on the folder as its first three starts leave it, under the window manager,
+    // once the places of its controls are known (Probe): its main window taken.
+    void StartUnderWindowManager(const std::string& Wm)
+    {
+        StartThreeTimes();
+        Probe();
+        MarkComputer(Home);
+        StartWindowManager(Wm);
+        Program = std::make_unique<TProgramProcess>(Exe, Home);
+        const std::string main = PassBoxes(*Program);
+        ASSERT_FALSE(main.empty()) << WindowNames();
+        TakeWindow(main);
+    }
+    void TearDown() override
+    {
+        Program.reset();
+        DesktopInput::TearDown();
+    }
+    std::unique_ptr<TProgramProcess> Program;
     // A window of the program answered with a key, and gone.
     void Answer(TProgramProcess& P, const std::string& Id, const std::string& Key)
     {
@@ -195,20 +214,14 @@ TEST_F(DepartmentDay, AUtf8RegisterImportAndTheListSavedAsCsvByTheChosenType)
     const std::string wm = WindowManager();
     if (wm.empty())
         GTEST_SKIP() << "needs an X display, xdotool and openbox";
-    StartThreeTimes();
-    Probe();
-    const TPlaces& places = Places;
     // What an editor on Linux writes: UTF-8 without a byte-order mark.
     const AnsiString row = "ŚWIADECTWO żółć\tR-1\tStal – „S235”\tPN-EN 10204:2006\r\n";
     const fs::path source = Home / "zestawienie.txt";
     WriteFileBytes(source.string(), AnsiToUtf8(row));
-
-    MarkComputer(Home);
-    StartWindowManager(wm);
-    TProgramProcess program(Exe, Home);
-    const std::string main = PassBoxes(program);
-    ASSERT_FALSE(main.empty()) << WindowNames();
-    TakeWindow(main);
+    StartUnderWindowManager(wm);
+    ASSERT_FALSE(HasFatalFailure());
+    const TPlaces& places = Places;
+    TProgramProcess& program = *Program;
 
     // The import page: the file typed, the first group chosen, "Importuj plik", and Return
     // opens the new register.
@@ -262,15 +275,9 @@ TEST_F(DepartmentDay, ASlidingPanelClosesOnceThePointerHasLeftIt)
     const std::string wm = WindowManager();
     if (wm.empty())
         GTEST_SKIP() << "needs an X display, xdotool and openbox";
-    StartThreeTimes();
-    Probe();
+    StartUnderWindowManager(wm);
+    ASSERT_FALSE(HasFatalFailure());
     const TPlaces& places = Places;
-    MarkComputer(Home);
-    StartWindowManager(wm);
-    TProgramProcess program(Exe, Home);
-    const std::string main = PassBoxes(program);
-    ASSERT_FALSE(main.empty()) << WindowNames();
-    TakeWindow(main);
 
     // The panel "Normy" opened with a click on its tab, then the pointer away from it.
     const TPoint grid = places.GridPoint;

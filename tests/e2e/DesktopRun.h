@@ -31,20 +31,6 @@
 
 extern char** environ;
 
-
-// The names of the display's windows, one a line, as the window system lists them.
-inline std::string WindowNames()
-{
-    std::string out;
-    std::unique_ptr<FILE, int (*)(FILE*)> p(::popen("xwininfo -root -tree 2>/dev/null", "r"), ::pclose);
-    if (!p)
-        return out;
-    char buf[4096];
-    while (std::fgets(buf, sizeof buf, p.get()))
-        out += buf;
-    return out;
-}
-
 // The output of a shell command ("" when it cannot run).
 inline std::string CommandOutput(const std::string& Command)
 {
@@ -56,6 +42,12 @@ inline std::string CommandOutput(const std::string& Command)
     while (std::fgets(buf, sizeof buf, p.get()))
         out += buf;
     return out;
+}
+
+// The names of the display's windows, one a line, as the window system lists them.
+inline std::string WindowNames()
+{
+    return CommandOutput("xwininfo -root -tree 2>/dev/null");
 }
 
 // Real input on the display through xdotool: true when the command succeeded.

@@ -4,7 +4,6 @@
 #include <vector>
 
 #include "grid/ProGrid.h"
-#include "platform/core/CodePage.h"
 #include "tests/common/GridTest.h"
 #include "tests/common/TestFiles.h"
 
@@ -137,18 +136,8 @@ TEST(GridCsv, ReadsUtf8AndWindows1250Files)
 {
     TTempDir dir("velmarok-csv");
     const std::string name = dir / "f.csv";
-    const AnsiString row = "ŚWIADECTWO;żółć – „x”";
-    const struct {
-        const char* What;
-        std::string Bytes;
-        bool Refused;
-    } cases[] = {
-        {"UTF-8", AnsiToUtf8(row) + "\r\n", false},
-        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + AnsiToUtf8(row) + "\r\n", false},
-        {"Windows-1250", row + "\r\n", false},
-        {"a letter Windows-1250 has none for", AnsiToUtf8(row) + "\r\n\xD0\x96;b\r\n", true},
-    };
-    for (const auto& c : cases) {
+    const AnsiString row = "ŚWIADECTWO;żółć – „x”\r\n";
+    for (const TForeignText& c : ForeignTexts(row)) {
         SCOPED_TRACE(c.What);
         WriteFileBytes(name, c.Bytes);
         TProStringGrid g(nullptr);
