@@ -1,6 +1,6 @@
 #pragma once
-// Private helper of the grid's painting, measuring and hints: one call of the
-// mini-HTML renderer with the settings these callers vary.
+// Private helper of the grid's painting, measuring, printing, hints and captions:
+// one call of the mini-HTML renderer with the settings these callers vary.
 #include "grid/PsgHTML.h"
 #include "platform/gui/Graphics.h"
 
@@ -14,8 +14,12 @@ struct THtmlRun {
     bool CheckHotSpot = false;
     bool CheckHeight = false;
     bool Selected = false;
-    bool Blink = false;
+    // The phase of "<BLINK>" text: shown wherever nothing blinks (paper, footers, captions, hints);
+    // only the grid's blinking cells pass their hidden phase.
+    bool Blink = true;
     bool WordWrap = false;
+    bool Print = false;       // printing: image-list pictures are stretched by ResFactor
+    double ResFactor = 1.0;
     TColor URLColor = clBlue;
     TColor ShadowColor = clGray;
     int ShadowOffset = 1;
@@ -36,8 +40,8 @@ struct THtmlRun {
         AnsiString focus;
         int links = 0, mouse = 0;
         TRect hover;
-        Hit = HtmlDraw(Canvas, Text, R, Images, X, Y, -1, -1, ShadowOffset, CheckHotSpot, CheckHeight, false,
-                       Selected, Blink, false, WordWrap, false, 1.0, URLColor, clNone, clNone, ShadowColor, Anchor,
+        Hit = HtmlDraw(Canvas, Text, R, Images, X, Y, -1, -1, ShadowOffset, CheckHotSpot, CheckHeight, Print,
+                       Selected, Blink, false, WordWrap, false, ResFactor, URLColor, clNone, clNone, ShadowColor, Anchor,
                        Strip, focus, AnchorHint, XSize, YSize, links, mouse, hover, ControlRect, ControlID, ControlValue, ControlType, Cache,
                        Container, Owner);
     }

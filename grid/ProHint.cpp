@@ -256,8 +256,10 @@ void TProStringGrid::PrepareCellHint(AnsiString& HintStr, THintInfo& HintInfo)
             HtmlHitAt(cell.X, row, HintInfo.CursorPos.X, HintInfo.CursorPos.Y, run);
             if (run.Hit && !run.Anchor.empty()) {
                 AnsiString hint = run.AnchorHint.empty() ? run.Anchor : run.AnchorHint;
+                // Asked of the cell that holds the link: the base cell of a merged region.
+                const TPoint base = GetBaseCell(cell.X, row);
                 if (OnAnchorHint)
-                    OnAnchorHint(this, col, row, hint);
+                    OnAnchorHint(this, RealColIndex(base.X), base.Y, hint);
                 HintStr = hint;
                 pos = TPoint(HintInfo.CursorPos.X + 8, HintInfo.CursorPos.Y - 16);
             }

@@ -6,7 +6,7 @@
 
 #include <cmath>
 
-#include "grid/PsgHTML.h"
+#include "grid/ProGridPaint_p.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Themes.h"
 
@@ -338,12 +338,11 @@ void TPopupButton::Paint()
         TRect tr = r;
         DrawText(c, FCaption, -1, tr, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_END_ELLIPSIS);
     } else {
-        AnsiString anchor, strip, focus, hint, id, value, type;
-        int xs = 0, ys = 0, links = 0, mouse = 0;
-        TRect hover, ctrl;
-        HtmlDraw(c, FCaption, r, nullptr, 0, 0, -1, -1, 0, false, false, false, false, false, false, true, false,
-                 1.0, clBlue, clNone, clNone, clGray, anchor, strip, focus, hint, xs, ys, links, mouse, hover, ctrl,
-                 id, value, type, nullptr, nullptr, this);
+        THtmlRun run;
+        run.ShadowOffset = 0;
+        run.WordWrap = true;
+        run.Owner = this;
+        run.Run(c, FCaption, r);
     }
 }
 

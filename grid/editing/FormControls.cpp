@@ -22,7 +22,11 @@ bool IsOpenableAddress(const AnsiString& Address)
 
 bool TProStringGrid::HtmlHitAt(int ACol, int ARow, int X, int Y, THtmlRun& Run)
 {
-    // The cell is laid out as it is painted (its font, margins, parts and alignment), on a scratch canvas.
+    // The cell is laid out as it is painted (its font, margins, parts and alignment), on a scratch
+    // canvas: a merged region as its base cell over the whole region.
+    const TPoint base = GetBaseCell(ACol, ARow);
+    ACol = base.X;
+    ARow = base.Y;
     const bool fixed = IsFixed(ACol, ARow) || ACol < TBaseGrid::FixedCols() || ARow < TBaseGrid::FixedRows();
     TRect inner = MergedCellRect(ACol, ARow);
     const int lines = fixed ? 1 : GridLineWidth();
@@ -102,7 +106,8 @@ void TProStringGrid::TrackHoverAnchor(int X, int Y)
         ClassifyCellText(Cells(RealColIndex(c.X), c.Y), FP.EnableHTML) == 1 && HtmlHitAt(c.X, c.Y, X, Y, run) &&
         run.ControlID.empty())
         anchor = run.Anchor;
-    const TPoint cell(c.X, c.Y);
+    // The link belongs to the cell that holds it: the base cell of a merged region.
+    const TPoint cell = c.X >= 0 && c.Y >= 0 ? GetBaseCell(c.X, c.Y) : TPoint(c.X, c.Y);
     if (anchor == FMouse.HoverAnchor && (anchor.empty() || cell == FMouse.AnchorCell))
         return;
     if (!FMouse.HoverAnchor.empty() && OnAnchorExit)

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "grid/ProGrid.h"
-#include "grid/PsgHTML.h"
+#include "grid/ProGridPaint_p.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Forms.h"
 
@@ -263,12 +263,10 @@ void TFooterPanel::PaintPreview(int Width)
         cv->TextOut(2, 2, f->CustomTemplate());
         return;
     }
-    AnsiString anchor, strip, focus, hint, id, value, type;
-    int xs = 0, ys = 0, links = 0, mouse = 0;
-    TRect hover, ctrl;
-    HtmlDraw(cv, FGrid->FooterTemplateText(row), TRect(2, 2, Width - 2, Height() - 1), nullptr, 0, 0, -1, -1, 0,
-             false, false, false, false, false, false, false, false, 1.0, clBlue, clNone, clNone, clGray, anchor,
-             strip, focus, hint, xs, ys, links, mouse, hover, ctrl, id, value, type, nullptr, nullptr, this);
+    THtmlRun run;
+    run.ShadowOffset = 0;
+    run.Owner = this;
+    run.Run(cv, FGrid->FooterTemplateText(row), TRect(2, 2, Width - 2, Height() - 1));
     cv->Brush()->SetStyle(bsSolid);
 }
 

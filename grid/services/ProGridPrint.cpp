@@ -15,7 +15,7 @@
 #include "grid/ProGrid.h"
 #include "grid/ProUtil.h"
 #include "grid/ProGridText_p.h"
-#include "grid/PsgHTML.h"
+#include "grid/ProGridPaint_p.h"
 #include "grid/services/GridFiles_p.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/SysUtils.h"
@@ -298,13 +298,16 @@ TGridPrintLayout::TCellLook TGridPrintLayout::CellStyle(int ACol, int ARow, TBru
 TSize TGridPrintLayout::PrintHtml(const AnsiString& Html, const TRect& R, bool Measure, int ShadowOffset,
                                   bool WordWrap)
 {
-    AnsiString anchor, strip, focus, hint, id, value, type;
-    int xs = 0, ys = 0, links = 0, mouse = 0;
-    TRect hover, ctrl;
-    HtmlDraw(C, Html, R, G->GridImages(), 0, 0, -1, -1, ShadowOffset, Measure, false, true, false, false, false,
-             WordWrap, false, St.ResizeFactor, clBlue, clNone, clNone, clGray, anchor, strip, focus, hint, xs, ys,
-             links, mouse, hover, ctrl, id, value, type, nullptr, nullptr, G);
-    return TSize{xs, std::abs(ys)};
+    THtmlRun run;
+    run.Images = G->GridImages();
+    run.ShadowOffset = ShadowOffset;
+    run.CheckHotSpot = Measure;   // laid out without drawing
+    run.Print = true;
+    run.ResFactor = St.ResizeFactor;
+    run.WordWrap = WordWrap;
+    run.Owner = G;
+    run.Run(C, Html, R);
+    return TSize{run.XSize, std::abs(run.YSize)};
 }
 
 TSize TGridPrintLayout::MeasureCell(int ACol, int ARow)

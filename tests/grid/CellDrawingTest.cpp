@@ -165,6 +165,78 @@ TEST_F(CellDrawing, AnchorHintAndClickFollowTheDrawnLink)
     }
 }
 
+// A merged region draws its base cell's text across the region in the base cell's font and
+// alignment: a link or a control of it is hit where it stands, over whichever of the region's cells.
+TEST_F(CellDrawing, LinksAndControlsOfAMergedRegionAreHitWhereTheyAreDrawn)
+{
+    Grid->SetShowHint(true);
+    Grid->SetAnchorHint(true);
+    Grid->SetRowHeights(1, 40);
+    Grid->SetRowHeights(2, 40);
+    Grid->MergeCells(1, 1, 2, 2);
+    Grid->CellProperties(1, 1)->SetFontSize(16);
+    Grid->OnGetAlignment = [](TObject*, int ARow, int ACol, TAlignment&, TVAlignment& VAlign) {
+        if (ACol == 1 && ARow == 1)
+            VAlign = vtaBottom;
+    };
+    Grid->FocusCell(3, 4, true);
+    AnsiString clicked, entered;
+    TPoint clickedCell, enteredCell, hintCell;
+    Grid->OnAnchorHint = [&](TObject*, int ACol, int ARow, AnsiString&) { hintCell = TPoint(ACol, ARow); };
+    Grid->OnAnchorClick = [&](TObject*, int ARow, int ACol, const AnsiString& Anchor, bool& AutoHandle) {
+        clicked = Anchor;
+        clickedCell = TPoint(ACol, ARow);
+        AutoHandle = false;
+    };
+    Grid->OnAnchorEnter = [&](TObject*, int ARow, int ACol, const AnsiString& Anchor) {
+        entered = Anchor;
+        enteredCell = TPoint(ACol, ARow);
+    };
+    const TRect region = Grid->MergedCellRect(1, 1);
+    const TRect inside(region.Left + 1, region.Top + 1, region.Right - 1, region.Bottom - 1);
+    const TRect covered = Grid->CellRect(2, 2);   // the region's bottom right cell
+    const struct {
+        const char* Text;
+        TColor Ink;   // the drawn link, or clNone: everything drawn, the check box rightmost
+    } cases[] = {
+        {"<p align=\"right\"><a href=\"https://sklep.pkn.pl/n\" title=\"Sklep PKN\">sklep</a></p>", clBlue},
+        {"<p align=\"right\">x <control type=\"CHECK\" id=\"k\" value=\"FALSE\" width=\"16\"></p>", clNone},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Text);
+        Grid->SetCells(1, 1, c.Text);
+        auto shot = Shot(c.Ink == clBlue ? "grid_merged_link.png" : nullptr);
+        const TRect drawn = InkBox(shot.get(), inside, [&](TColor p) {
+            return c.Ink == clBlue ? GetBValue(p) > 0xA0 && GetRValue(p) < 0x60 && GetGValue(p) < 0x60
+                                   : p != Rgb(clWindow);
+        });
+        ASSERT_GE(drawn.Left, 0);
+        // The check box is the region's rightmost ink; the link stands whole in the covered cell.
+        const TPoint over(c.Ink == clBlue ? (drawn.Left + drawn.Right) / 2 : drawn.Right - 5,
+                          (drawn.Top + drawn.Bottom) / 2);
+        ASSERT_TRUE(PtInRect(covered, over)) << over.X << "," << over.Y;
+        if (c.Ink == clBlue) {
+            EXPECT_EQ(HintAt(Grid, over.X, over.Y), "Sklep PKN");
+            EXPECT_EQ(hintCell, TPoint(1, 1));
+            MouseMove(Grid, over.X, over.Y);
+            EXPECT_EQ(entered, "https://sklep.pkn.pl/n");
+            EXPECT_EQ(enteredCell, TPoint(1, 1));
+            clicked.clear();
+            Click(Grid, over.X, over.Y);
+            EXPECT_EQ(clicked, "https://sklep.pkn.pl/n");
+            EXPECT_EQ(clickedCell, TPoint(1, 1));
+        } else {
+            Click(Grid, over.X, over.Y);
+            EXPECT_NE(UpperCase(Grid->Cells(1, 1)).find("VALUE=\"TRUE\""), AnsiString::npos) << Grid->Cells(1, 1);
+        }
+        // The empty top of the region holds nothing.
+        EXPECT_NE(HintAt(Grid, over.X, inside.Top + 3), "Sklep PKN");
+        MouseMove(Grid, 5, 5);
+        Grid->FocusCell(3, 4, true);
+        AdvanceInputClock(1000);
+    }
+}
+
 // ---------------------------------------------------------------- blinking and turned text
 TEST_F(CellDrawing, BlinkingTextShowsInOnePhaseAndSteadyWithoutBlinking)
 {

@@ -6,11 +6,14 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "grid/ProGrid.h"
+#include "grid/ProHint.h"
+#include "grid/ProObj.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Printers.h"
 #include "tests/common/FormTest.h"
@@ -449,6 +452,79 @@ TEST_F(GridPrint, EveryLineOfAMultiLineCellPrintsInsideItsCell)
             EXPECT_EQ(lineCounts[r - 1], bands) << name << " row " << r;
             EXPECT_LT(lastInk, lines[std::size_t(r + 1)] - 1) << name << " row " << r;
         }
+    }
+}
+
+// Where nothing blinks (paper, preview, the footer's template, the popup caption, the hint window)
+// "<BLINK>" text is drawn, also while the grid's own cells are in their hidden phase.
+TEST_F(GridPrint, BlinkingTextShowsWhereNothingBlinks)
+{
+    Grid->SetColCount(1);
+    Grid->SetRowCount(3);
+    Grid->SetFixedCols(0);
+    Grid->SetFixedRows(0);
+    Grid->SetEnableBlink(true);
+    ASSERT_FALSE(Grid->BlinkPhase());
+    Grid->PrintSettings()->SetBorders(pbNoborder);
+    Grid->FloatingFooter()->SetFooterStyle(fsCustomPreview);
+    Grid->FloatingFooter()->SetVisible(true);
+    THTMLHintWindow hint(nullptr);
+    const struct {
+        const char* Name;
+        std::function<std::unique_ptr<TBitmap>(const AnsiString&)> Draw;
+    } places[] = {
+        {"preview",
+         [&](const AnsiString& Text) {
+             Grid->SetCells(0, 0, Text);
+             auto b = std::make_unique<TBitmap>();
+             b->SetSize(600, 800);
+             b->Canvas()->Brush()->SetColor(clWhite);
+             b->Canvas()->FillRect(TRect(0, 0, 600, 800));
+             Grid->SetPreviewPage(1);
+             Grid->PrintPreviewTo(b->Canvas(), TRect(0, 0, 600, 800));
+             return b;
+         }},
+        {"paper",
+         [&](const AnsiString& Text) {
+             Grid->SetCells(0, 0, Text);
+             const std::string pdf = Dir / "blink.pdf";
+             SetPrinterOutputFile(pdf);
+             Grid->PrintGrid();
+             SetPrinterOutputFile("");
+             auto b = std::make_unique<TBitmap>();
+             EXPECT_TRUE(RenderFirstPage(pdf, "GridPrintBlink.png", *b));
+             return b;
+         }},
+        {"footer",
+         [&](const AnsiString& Text) {
+             Grid->FloatingFooter()->SetCustomTemplate(Text);
+             return GrabControl(Grid->FooterPanel());
+         }},
+        {"caption",
+         [&](const AnsiString& Text) {
+             TPopupButton* b = Grid->PopupButton();
+             b->SetBounds(10, 10, 120, 24);
+             b->SetCaption(Text);
+             b->SetVisible(true);
+             return GrabControl(b);
+         }},
+        {"hint",
+         [&](const AnsiString& Text) {
+             hint.ActivateHint(TRect(0, 0, 10, 10), Text);
+             return GrabControl(&hint);
+         }},
+    };
+    auto darkPixels = [](TBitmap& b) {   // inside the frames of the windows
+        int n = 0;
+        for (int y = 2; y < b.Height() - 2; ++y)
+            for (int x = 2; x < b.Width() - 2; ++x)
+                n += Dark(b, x, y);
+        return n;
+    };
+    for (const auto& p : places) {
+        const int without = darkPixels(*p.Draw("<BLINK></BLINK>"));
+        const int with = darkPixels(*p.Draw("<BLINK>Migający tekst</BLINK>"));
+        EXPECT_GT(with, without + 40) << p.Name;
     }
 }
 
