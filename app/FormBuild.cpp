@@ -40,6 +40,16 @@ bool EmptyIfHoldsBar(TControl* Control)
     return true;
 }
 
+bool KeepFirstLine(TControl* Control)
+{
+    const AnsiString text = Control->Text();
+    const size_t lineEnd = text.find_first_of("\r\n");
+    if (lineEnd == AnsiString::npos)
+        return false;
+    Control->SetText(text.substr(0, lineEnd));
+    return true;
+}
+
 void FollowStateChoice(TComboBox* State, TEdit* Replacement, TControl* Label)
 {
     const bool current = State->Text() == "Aktualna";

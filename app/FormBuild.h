@@ -57,6 +57,9 @@ inline void SwallowBar(char& Key)
     if (Key == '|')
         Key = 0;
 }
+// A one-line field keeps the first line of a text pasted into it, without the line end (true when
+// it cut one off; the new text runs the field's change handler again).
+bool KeepFirstLine(TControl* Control);
 // Names of the menu file refuse ";", "=" and "|": a typed one is swallowed.
 inline void SwallowMenuNameChar(char& Key)
 {

@@ -68,6 +68,7 @@ void Tf_MainForm::ConnectPageHandlers()
     e_WyszukajWPKN_NrNormy->OnKeyDown = [this](TObject* s, Word& k, TShiftState sh) {
         e_WyszukajWPKN_NrNormyKeyDown(s, k, sh);
     };
+    e_WyszukajWPKN_NrNormy->OnChange = [this](TObject*) { KeepFirstLine(e_WyszukajWPKN_NrNormy); };
 
     QelSensitiveLabel1 = Place<TQelSensitiveLabel>(this, PageOf(Strony, "Uzytkownicy"), "QelSensitiveLabel1", 16,
                                                    512, 300, 16);

@@ -137,6 +137,8 @@ void Tf_MainForm::CreateSearchPage()
     for (TEdit* e : {e_z_NrNormy, e_z_Tytul, e_z_Opis, e_z_Zastopiona}) {
         e->OnKeyDown = keyDown;
         e->OnKeyPress = keyPress;
+        // A number copied from a page with its line end is searched for without it.
+        e->OnChange = [e](TObject*) { KeepFirstLine(e); };
     }
     cb_z_KryteriaSzukania->OnKeyDown = keyDown;
     cb_z_KryteriaSzukania->OnKeyPress = keyPress;

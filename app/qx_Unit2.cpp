@@ -260,13 +260,8 @@ void Tf_SprawdzNorme::cb_StanNormyChange(TObject*)
 
 void Tf_SprawdzNorme::e_ZastopionaPrzezChange(TObject*)
 {
-    // A one-line field: a pasted text keeps its first line, without the line end.
-    const AnsiString text = e_ZastopionaPrzez->Text();
-    const size_t lineEnd = text.find_first_of("\r\n");
-    if (lineEnd != AnsiString::npos) {
-        e_ZastopionaPrzez->SetText(text.substr(0, lineEnd));   // runs this handler again
-        return;
-    }
+    if (KeepFirstLine(e_ZastopionaPrzez))
+        return;   // the cut text came through here again
     EmptyIfHoldsBar(e_ZastopionaPrzez);
     bb_OK->SetEnabled(cb_StanNormy->ItemIndex() >= 0);
 }
@@ -278,6 +273,8 @@ void Tf_SprawdzNorme::e_ZastopionaPrzezKeyPress(TObject*, char& Key)
 
 void Tf_SprawdzNorme::e_NrNormyChange(TObject*)
 {
+    if (KeepFirstLine(e_NrNormy))
+        return;
     EmptyIfHoldsBar(e_NrNormy);
 }
 

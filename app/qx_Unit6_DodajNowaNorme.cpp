@@ -97,6 +97,8 @@ void Tf_DodajNowaNorme::e_NrNormyKeyPress(TObject*, char& Key)
 
 void Tf_DodajNowaNorme::e_NrNormyChange(TObject*)
 {
+    if (KeepFirstLine(e_NrNormy))
+        return;   // the cut text came through here again
     EmptyIfHoldsBar(e_NrNormy);
     sb_SprawdzNorme->SetEnabled(e_NrNormy->Text().find("PN") != AnsiString::npos);
     UpdateOK();
@@ -127,6 +129,8 @@ void Tf_DodajNowaNorme::cb_StanNormyChange(TObject*)
 
 void Tf_DodajNowaNorme::e_ZastopionaPrzezChange(TObject*)
 {
+    if (KeepFirstLine(e_ZastopionaPrzez))
+        return;
     EmptyIfHoldsBar(e_ZastopionaPrzez);
     UpdateOK();
 }

@@ -10,6 +10,7 @@
 #include "controls/aniicon.h"
 #include "app/qx_Unit1.h"
 #include "app/qx_Unit10_Wyroby.h"
+#include "app/qx_Unit2.h"
 #include "app/qx_Unit6_DodajNowaNorme.h"
 #include "app/qx_Unit7_ListaUzywanychNorm.h"
 #include "controls/FileLbl.h"
@@ -18,6 +19,7 @@
 #include "grid/ProGrid.h"
 #include "grid/services/OfficePackage.h"
 #include "platform/gui/Buttons.h"
+#include "platform/gui/Clipbrd.h"
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Messages.h"
@@ -369,6 +371,48 @@ TEST_F(Commands, AddingStandardsJoinsTitleAndDescriptionLines)
               CatalogueText + "PN-A|Nieaktualna|Brak|PN-Y|AB|A B |\r\nPN-B|Nieaktualna|Brak|PN-Y|Jeden|Dwa|\r\n"
                               "PN-C|Nieaktualna|Brak|PN-Y|C||\r\n");
     EXPECT_FALSE(NormListModified);
+}
+
+// A number copied from the shop's page comes with its line end: each one-line field it is pasted into
+// keeps the first line only, so that the catalogue holds the number and a search finds it.
+TEST_F(Commands, ANumberPastedWithItsLineEndKeepsItsFirstLineOnly)
+{
+    Tf_SprawdzNorme check(nullptr);
+    auto paste = [](TEdit* Edit, const AnsiString& Number) {
+        Clipboard()->SetAsText(Number + "\r\n");
+        Edit->SetEnabled(true);
+        Edit->Clear();
+        KeyDown(Edit, 'V', ssCtrl);
+        return Edit->Text();
+    };
+    for (TEdit* e : {check.e_NrNormy, check.e_ZastopionaPrzez, Form->e_z_Tytul, Form->e_z_Opis,
+                     Form->e_z_Zastopiona, Form->e_WyszukajWPKN_NrNormy, Add->e_NrNormy, Add->e_ZastopionaPrzez})
+        EXPECT_EQ(paste(e, "PN-EN 10025-2:2007"), "PN-EN 10025-2:2007") << e->Name();
+
+    for (TEdit* e : {Form->e_z_Tytul, Form->e_z_Opis, Form->e_z_Zastopiona})
+        e->Clear();
+    paste(Form->e_z_NrNormy, "PN-EN 10025-2:2007");
+    Form->sb_ZnajdzNormeWTrelKordelinClick(Form->sb_ZnajdzNormeWTrelKordelin);
+    EXPECT_EQ(Form->lbl_ZnajdzNormeWTrelKordelni->Caption(), "Liczba norm spełniających kryteria wyszukiwania: 1");
+
+    ScriptDialogs()
+        .ExpectModal("f_DodajNowaNorme", mrOk,
+                     [&](TForm*) {
+                         paste(Add->e_NrNormy, "PN-EN 10025-2:2019");
+                         Add->m_Tytul->SetText("Wyroby");
+                         Add->cb_StanPosiadania->SetItemIndex(Add->cb_StanPosiadania->Items()->IndexOf("Brak"));
+                         Add->cb_StanNormy->SetItemIndex(Add->cb_StanNormy->Items()->IndexOf("Nieaktualna"));
+                         Add->cb_StanNormyChange(Add->cb_StanNormy);
+                         paste(Add->e_ZastopionaPrzez, "PN-EN 10025-2:2020");
+                         EXPECT_TRUE(Add->bb_OK->Enabled());
+                     })
+        .ExpectModal("f_NowaNorma", mrNo)
+        .ExpectMessageBox(IDNO, "Zrobić kopię")
+        .ExpectMessageBox(IDOK, "pomyślnie zaktualizowany");
+    Form->RunMenuCommand("Dodaj nową normę", "Dodaj nową normę");
+    EXPECT_EQ(Read("Katalog Norm\\normy_wszystkie.txt"),
+              CatalogueText + "PN-EN 10025-2:2019|Nieaktualna|Brak|PN-EN 10025-2:2020|Wyroby||\r\n");
+    Clipboard()->Clear();
 }
 
 TEST_F(Commands, DeletingKeepsTheOtherRowNumbersAndReloadAsksAboutChanges)
