@@ -41,8 +41,8 @@ struct THtmlRun {
         int links = 0, mouse = 0;
         TRect hover;
         Hit = HtmlDraw(Canvas, Text, R, Images, X, Y, -1, -1, ShadowOffset, CheckHotSpot, CheckHeight, Print,
-                       Selected, Blink, false, WordWrap, false, ResFactor, URLColor, clNone, clNone, ShadowColor, Anchor,
-                       Strip, focus, AnchorHint, XSize, YSize, links, mouse, hover, ControlRect, ControlID, ControlValue, ControlType, Cache,
-                       Container, Owner);
+                       Selected, Blink, false, WordWrap, false, ResFactor, URLColor, clNone, clNone, ShadowColor,
+                       Anchor, Strip, focus, AnchorHint, XSize, YSize, links, mouse, hover, ControlRect, ControlID,
+                       ControlValue, ControlType, Cache, Container, Owner);
     }
 };
