@@ -407,17 +407,21 @@ void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int Ma
         SetRowCountPlain(std::max(RowCount(), total + row + FixedFooters()));
     if (!FReadFirstLine && !reader.AtEnd())
         reader.Next(fields);
-    // The fields fill the columns a save of this grid writes, in its order.
+    // The fields fill the columns a save of this grid writes, in its order. A row holds exactly
+    // its fields: the columns after them are emptied, but for those after the save range (the
+    // fixed right columns a save leaves out), which keep their cells where a row is shorter.
+    const std::size_t saved = ExportColumns(startCol, SaveColEnd()).size();
+    const std::size_t kept = ExportColumns(startCol, ColCount() - 1).size();
     const std::vector<int> cols = ImportColumns(startCol, int(widest));
-    // A row holds exactly its fields: the columns after them are emptied, and so are stored
-    // cells beyond the grid's columns, which would come back when it grows.
-    auto emptyFrom = [this, &cols](std::size_t AField, int ARow) {
+    // Stored cells beyond the grid's columns are emptied too: they would come back when it grows.
+    auto emptyFrom = [this, &cols, saved, kept](std::size_t AField, int ARow) {
         auto empty = [&](int c) {
             if (c < StoredColCount(ARow) && !CellText(c, ARow).empty())
                 AssignCellText(c, ARow, {});
         };
         for (std::size_t i = AField; i < cols.size(); ++i)
-            empty(cols[i]);
+            if (i < saved || i >= kept)
+                empty(cols[i]);
         for (int c = AllColCount(); c < StoredColCount(ARow); ++c)
             empty(c);
     };

@@ -813,11 +813,24 @@ void TProStringGrid::LoadFromExcel(const AnsiString& FileName, const AnsiString&
     CheckGrowth(Int64(range.Right) - range.Left + 1 + offCol, Int64(range.Bottom) - range.Top + 1 + offRow);
     EndCellEdit();
     TGridUpdate update(this);
-    SetColCount(range.Right - range.Left + 1 + offCol);
     SetRowCountPlain(range.Bottom - range.Top + 1 + offRow);
-    ClearCellRect(offCol, offRow, AllColCount() - 1, RowCount() - 1);
+    // The sheet's columns fill the columns a save of this grid writes, as a CSV file's fields do:
+    // a workbook the grid wrote reads back into the same cells, and a hidden column the sheet
+    // does not hold keeps its cells.
+    const int width = range.Right - range.Left + 1;
+    const std::vector<int> cols = ImportColumns(offCol, width);
+    for (std::size_t i = 0, j = 0; i < cols.size(); i = ++j) {
+        while (j + 1 < cols.size() && cols[j + 1] == cols[j] + 1)
+            ++j;
+        ClearCellRect(cols[i], offRow, cols[j], RowCount() - 1);
+    }
     for (const TRead& v : values)
-        LoadCell(RealColIndex(v.Col - range.Left + offCol), v.Row - range.Top + offRow, v.Text);
+        LoadCell(cols[std::size_t(v.Col - range.Left)], v.Row - range.Top + offRow, v.Text);
+    // The shown columns the sheet does not fill go, but for those before a hidden column.
+    int lastHidden = AllColCount() - 1;
+    while (lastHidden >= 0 && ColumnVisible(lastHidden))
+        --lastHidden;
+    SetColCount(std::min(ColCount(), DisplayColumn(std::max(cols[std::size_t(width) - 1] + 1, lastHidden))));
     CellsChanged(TRect(0, 0, ColCount() - 1, RowCount() - 1));
 }
 

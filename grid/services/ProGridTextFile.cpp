@@ -77,11 +77,19 @@ AnsiString OfficeFileName(const AnsiString& FileName, const char* OldExt)
 }
 
 // ---------------------------------------------------------------- columns and lengths
+// A hidden column belongs to the range of the shown column after it; those after the last shown
+// column belong to that one. So a range that leaves out the fixed columns on either side leaves
+// out the hidden columns among them too.
 std::vector<int> TProStringGrid::ExportColumns(int FromCol, int ToCol)
 {
     std::vector<int> cols;
+    FromCol = std::max(FromCol, 0);
+    if (ToCol < FromCol)
+        return cols;
     if (FExportHiddenColumns) {
-        for (int c = FromCol; c <= ToCol + NumHiddenColumns(); ++c)
+        const int first = FromCol == 0 ? 0 : RealColIndex(FromCol - 1) + 1;
+        const int last = ToCol >= ColCount() - 1 ? AllColCount() - 1 : RealColIndex(ToCol + 1) - 1;
+        for (int c = first; c <= last; ++c)
             cols.push_back(c);
     } else {
         for (int c = FromCol; c <= ToCol; ++c)

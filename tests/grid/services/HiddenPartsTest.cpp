@@ -62,7 +62,7 @@ struct HiddenParts : TGridFormTest<TProStringGrid> {
 
 TEST_F(HiddenParts, ServicesWorkOnTheCellsAsShownAndKeepTheHiddenOnes)
 {
-    const std::string file = Dir / "g.csv";
+    const std::string file = Dir / "g.csv", book = Dir / "g.xlsx";
     auto stream = [](TProStringGrid& G) {
         TMemoryStream s;
         G.WriteTextStream(&s);
@@ -110,6 +110,31 @@ TEST_F(HiddenParts, ServicesWorkOnTheCellsAsShownAndKeepTheHiddenOnes)
              G.SetExportHiddenColumns(true);
              G.SaveToCsvFile(file.c_str());
              G.LoadFromCsvFile(file.c_str());
+         },
+         {"0 1 2 3 4", "0 1 2h 3 4", "0 1 2h 3h 4"}},
+        {"CSV without the fixed columns saved and read back, column 3 hidden after the fixed right one",
+         [&](TProStringGrid& G) {
+             G.UnHideColumn(2);
+             G.HideColumn(3);
+             G.SetFixedRightCols(1);
+             G.SetExportFixedCells(false);
+             G.SetExportHiddenColumns(true);
+             G.SaveToCsvFile(file.c_str());
+             EXPECT_EQ(ReadFileBytes(file).find('c'), std::string::npos) << "the fixed right column is left out";
+             G.LoadFromCsvFile(file.c_str());
+         },
+         {"0 1 2 3 4", "0 1 2h 3 4", "0 1 2h 3h 4"}},
+        {"workbook saved and read back",
+         [&](TProStringGrid& G) {
+             G.SaveToExcel(book.c_str());
+             G.LoadFromExcel(book.c_str(), "");
+         },
+         {"0 1 2 3 4", "0 1 2h 3 4", "0 1 2h 3h 4"}},
+        {"workbook with hidden columns saved and read back",
+         [&](TProStringGrid& G) {
+             G.SetExportHiddenColumns(true);
+             G.SaveToExcel(book.c_str());
+             G.LoadFromExcel(book.c_str(), "");
          },
          {"0 1 2 3 4", "0 1 2h 3 4", "0 1 2h 3h 4"}},
         {"text stream into the emptied grid", stream,
