@@ -565,10 +565,11 @@ bool TBaseGrid::IsMergedAcrossRows(int ACol, int ARow) const
     return p && p->CellSpanY() > 0;
 }
 
+// Every stored column of the two rows counts, hidden ones too.
 bool TBaseGrid::RowsShareMergedCells(int Row1, int Row2) const
 {
     bool found = false;
-    for (int c = 0; c < ColCount(); ++c) {
+    for (int c = 0; c < std::max(StoredColCount(Row1), StoredColCount(Row2)); ++c) {
         if (CellSpan(c, Row1).Y > 0 && CellSpan(c, Row2).Y > 0) {
             found = true;
             if (GetBaseCell(c, Row1).Y != GetBaseCell(c, Row2).Y)
@@ -694,11 +695,20 @@ void TBaseGrid::RepaintMergedRegion(int ACol, int ARow)
     InvalidateRect(r);
 }
 
+TGridRect TBaseGrid::ShownMergedRegion(int ADisplayCol, int ARow)
+{
+    const int stored = RealColIndex(ADisplayCol);
+    const TPoint base = GetBaseCell(stored, ARow);
+    const TPoint span = CellSpan(stored, ARow);
+    // The last shown column of the region: the shown columns up to its last stored one, less one.
+    return TGridRect(DisplayColumn(base.X), base.Y, DisplayColumn(base.X + span.X + 1) - 1, base.Y + span.Y);
+}
+
 void TBaseGrid::FocusBaseCell()
 {
-    if (!HasCellProperties(Col(), Row()))
+    if (!HasCellProperties(RealColIndex(Col()), Row()))
         return;
-    TPoint b = GetBaseCell(Col(), Row());
+    const TGridCoord b = ShownBaseCell(Col(), Row());
     if (b.X == Col() && b.Y == Row())
         return;
     if (b.X >= FixedCols() && b.Y >= FixedRows() && b.X < ColCount() && b.Y < RowCount())
@@ -824,34 +834,28 @@ void TBaseGrid::KeyDown(Word& Key, TShiftState Shift)
     if (Key == VK_NEXT && FLastRowIsFooter && RowCount() >= 2 &&
         TopRow() + VisibleRowCount() - 1 >= RowCount() - 1 && Row() != RowCount() - 2)
         SetRow(RowCount() - 2);
-    if (HasCellProperties(Col(), Row()) && !(Shift & ssCtrl)) {
-        TPoint b = GetBaseCell(Col(), Row());
-        TCellProperties* bp = FindProps(b.X, b.Y);
-        int spanX = bp ? bp->CellSpanX() : -1;
-        int spanY = bp ? bp->CellSpanY() : -1;
+    if (HasCellProperties(RealColIndex(Col()), Row()) && !(Shift & ssCtrl)) {
+        // The step starts from the region's far side (in shown columns), so that it leaves the
+        // region: the current cell is put there without a move of its own (a descendant makes its
+        // region's base cell current instead of a covered one).
+        const TGridRect m = ShownMergedRegion(Col(), Row());
         switch (Key) {
-        case VK_RIGHT: {
-            int last = b.X + spanX;
-            if (spanX >= 0 && last >= Col() && Col() < ColCount() - 1 && b.X < ColCount() - 1 &&
-                last < ColCount() && last != Col())
-                SetCol(last);
+        case VK_RIGHT:
+            if (m.Right > Col() && m.Right < ColCount() && !(Options() & goRowSelect))
+                PlaceCurrent(m.Right, Row());
             break;
-        }
-        case VK_DOWN: {
-            int last = b.Y + spanY;
-            if (spanY >= 0 && last >= Row() && Row() < RowCount() - 1 && b.Y < RowCount() - 1 &&
-                last < RowCount() && last != Row())
-                SetRow(last);
+        case VK_DOWN:
+            if (m.Bottom > Row() && m.Bottom < RowCount())
+                PlaceCurrent(Col(), m.Bottom);
             break;
-        }
         case VK_LEFT:
             // From a covered cell: step from the base column, so the step leaves the region by one cell.
-            if (Col() > b.X && Col() > FixedCols() && b.X >= 1)
-                SetCol(b.X);
+            if (Col() > m.Left && Col() > FixedCols() && m.Left >= 1)
+                SetCol(m.Left);
             break;
         case VK_UP:
-            if (Row() > b.Y && Row() > FixedRows() && b.Y >= 1)
-                SetRow(b.Y);
+            if (Row() > m.Top && Row() > FixedRows() && m.Top >= 1)
+                SetRow(m.Top);
             break;
         default: break;
         }

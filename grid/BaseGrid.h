@@ -230,6 +230,12 @@ public:
     bool IsMergedAcrossColumns(int ACol, int ARow) const;
     bool IsMergedAcrossRows(int ACol, int ARow) const;
     bool RowsShareMergedCells(int Row1, int Row2) const;
+    // The merged region that covers the cell shown at (ADisplayCol, ARow), in shown columns: its
+    // base cell at the top left and its last shown column and row at the bottom right (the cell
+    // alone when it is not merged). Regions are kept by stored column; a hidden one inside a
+    // region takes no place.
+    TGridRect ShownMergedRegion(int ADisplayCol, int ARow);
+    TGridCoord ShownBaseCell(int ADisplayCol, int ARow) { return ShownMergedRegion(ADisplayCol, ARow).TopLeft(); }
     TRect MergedCellRect(int ACol, int ARow) const;
     TPoint MergedCellSize(int ACol, int ARow) const;
     void RepaintMergedRegion(int ACol, int ARow);
@@ -255,7 +261,10 @@ public:
     {
         ASelected = false;
     }
+    // A stored column's place among the shown ones, and the stored column shown at a place: here
+    // every column is shown; a descendant that hides columns maps them.
     virtual int DisplayColumn(int ACol) { return ACol; }
+    virtual int RealColIndex(int ADisplayCol) const { return ADisplayCol; }
     // Undo and redo put a recorded value back into a cell through this; a
     // descendant whose cell keeps its value outside the text overrides it.
     virtual void ApplyUndoValue(int ACol, int ARow, const AnsiString& Value) { SetCells(ACol, ARow, Value); }

@@ -362,7 +362,7 @@ public:
     int NumHiddenRows() const { return FHiddenRowList->Count(); }
     // Display column of a stored column and back, counting hidden columns.
     int DisplayColumn(int ACol) override;
-    int RealColIndex(int ADisplayCol) const;
+    int RealColIndex(int ADisplayCol) const override;
     int RealRowIndex(int ARow) const;
     int DisplayRowIndex(int ARealRow) const;
 
@@ -556,9 +556,18 @@ public:
     virtual void SetCellTextWithUndo(int ACol, int ARow, const AnsiString& Value);
 
     // ---------------------------------------------------------------- selection
-    // EProGridError "Invalid row accessed" outside 0..RowCount + hidden rows - 1.
+    // EProGridError "Invalid row accessed" outside 0..RowCount + hidden rows - 1. ARow is the index
+    // of a row's flag (RowSelectFlagIndex).
     bool GetRowSelect(int ARow);
     void SetRowSelect(int ARow, bool ASelect);
+    // The index of the disjunct selection flag of the row shown at ADisplayRow: its stored row with
+    // MouseActions.RowSelectPersistent (the flag stays with the row while rows are hidden), else
+    // the row as shown. Rows inserted, removed, sorted or moved take their flags along by it.
+    int RowSelectFlagIndex(int ADisplayRow) const;
+    // The selection state of the row shown at ADisplayRow (its flag with DisjunctRowSelect), and
+    // its flag set.
+    bool GetShownRowSelect(int ADisplayRow);
+    void SetShownRowSelect(int ADisplayRow, bool ASelect) { SetRowSelect(RowSelectFlagIndex(ADisplayRow), ASelect); }
     // EProGridError "Invalid column accessed" outside 0..ColCount - 1.
     bool GetColSelect(int ACol);
     void SetColSelect(int ACol, bool ASelect);
@@ -695,7 +704,8 @@ public:
     bool AutoNumReverse() const { return FAutoNumReverse; }
     void SetAutoNumReverse(bool Value) { FAutoNumReverse = Value; }
 
-    // Sizing to content; 0 as a bound means none.
+    // Sizing to content; 0 as a bound means none. Columns as shown: a column is sized by the
+    // texts of the stored column shown there, a row by every shown cell.
     void AutoSizeCol(int ACol);
     void AutoSizeColEx(int ACol, bool GrowOnly);
     void AutoSizeRow(int ARow);
@@ -720,6 +730,9 @@ public:
     void SetAutoSizeGrowOnly(bool Value) { FAutoSizeGrowOnly = Value; }
     // The selection (or the selected rows) as text: tabs between cells, CR LF between rows.
     AnsiString GridAsPlainText();
+    // The rows GridAsPlainText takes from the area: the flagged rows with DisjunctRowSelect, else
+    // the area's rows.
+    std::vector<int> SelectedTextRows(const TGridRect& AArea) const;
 
     // Save range and cell conversion of save, export and the text stream.
     bool ExportFixedCells() const { return FExportFixedCells; }
@@ -1164,6 +1177,8 @@ private:
     void ApplyHeaders(bool Columns);
     void FormResized(TObject* Sender);
     void EnsureRowFlags(int Count);
+    // The row shown for a selection flag's index (RowSelectFlagIndex the other way).
+    int ShownRowOfFlag(int AFlag) const;
     void EnsureColFlags(int Count);
     int HorzScrollBarHeight() const;
     AnsiString FilterText(const TFilterData* F, int ARow);
@@ -1631,6 +1646,7 @@ private:
     TGridDropSource* FOleSource = nullptr;
     TGridDropTarget* FOleTarget = nullptr;
     TGridRect FOleDragRect{-1, -1, -1, -1};
+    std::vector<int> FOleDragRows;   // the rows the running drag took, as they were shown
     struct TOwnDrop {
         int Row = -1, Inserted = 0;
         TGridRect Pasted{-1, -1, -1, -1};
@@ -2223,7 +2239,7 @@ private:
     // R grown to take in whole every merged region its sides cut.
     TGridRect WidenToMergedRegions(TGridRect R);
     // Whether a row (display) or a column is flagged in a disjunct selection.
-    bool DisjunctRowFlagged(int ARow);
+    bool DisjunctRowFlagged(int ARow) const;
     bool DisjunctColFlagged(int ACol);
     // Pasting may write the cell: editable, or AllowClipboardAlways.
     bool CanPasteInto(int ACol, int ARow);

@@ -155,13 +155,16 @@ void TProStringGrid::NumberColumn(int ACol)
 }
 
 // ---------------------------------------------------------------- sizing
+// Each shown column is sized by the texts of its stored column: the stored columns of the shown
+// ones are measured at once (hidden ones between them too, unused).
 void TProStringGrid::AutoSizeColumns(bool ADoFixedCols, int APadding)
 {
     BeginUpdate();
     const int first = ADoFixedCols ? 0 : FixedCols();
-    const std::vector<int> widths = ContentWidths(first, ColCount() - 1);
+    const int storedFirst = RealColIndex(first);
+    const std::vector<int> widths = ContentWidths(storedFirst, RealColIndex(ColCount() - 1));
     for (int c = first; c < ColCount(); ++c) {
-        SetContentWidth(c, widths[std::size_t(c - first)], FAutoSizeGrowOnly);
+        SetContentWidth(c, widths[std::size_t(RealColIndex(c) - storedFirst)], FAutoSizeGrowOnly);
         if (APadding != 0)
             SetColWidths(c, ClampToMinMax(ColWidths(c) + APadding, FMinColWidth, FMaxColWidth));
     }
@@ -177,7 +180,8 @@ void TProStringGrid::AutoSizeColEx(int ACol, bool GrowOnly)
 {
     if (ACol < 0 || ACol >= ColCount())
         return;
-    SetContentWidth(ACol, ContentWidths(ACol, ACol)[0], GrowOnly);
+    const int stored = RealColIndex(ACol);
+    SetContentWidth(ACol, ContentWidths(stored, stored)[0], GrowOnly);
 }
 
 namespace {
@@ -424,7 +428,9 @@ void TProStringGrid::AutoSizeRowEx(int ARow, bool GrowOnly)
         return;
     int tallest = 0;
     TCellTextMeasure measure(this);
-    for (int c = 0; c < ColCount(); ++c) {
+    // Every shown cell of the row counts, in its stored column.
+    for (int shown = 0; shown < ColCount(); ++shown) {
+        const int c = RealColIndex(shown);
         // A covered cell of a merged region counts 0.
         if (IsMergedAcrossRows(c, ARow) || IsIgnoredColumn(c) || !IsBaseCell(c, ARow))
             continue;
@@ -469,6 +475,20 @@ int TProStringGrid::RowLineCount(int ARow)
 }
 
 // ---------------------------------------------------------------- plain text
+std::vector<int> TProStringGrid::SelectedTextRows(const TGridRect& AArea) const
+{
+    std::vector<int> rows;
+    if (FMouseActions->DisjunctRowSelect()) {
+        for (int r = FixedRows(); r < RowCount(); ++r)
+            if (DisjunctRowFlagged(r))
+                rows.push_back(r);
+    } else {
+        for (int r = std::max(AArea.Top, 0); r <= AArea.Bottom && r < RowCount(); ++r)
+            rows.push_back(r);
+    }
+    return rows;
+}
+
 AnsiString TProStringGrid::GridAsPlainText()
 {
     TGridRect area = Selection();
@@ -477,15 +497,7 @@ AnsiString TProStringGrid::GridAsPlainText()
         area.Right = ColCount() - 1;
     }
     area.Right = std::min(area.Right, ColCount() - 1);
-    std::vector<int> rows;
-    if (FMouseActions->DisjunctRowSelect()) {
-        for (int r = FixedRows(); r < RowCount(); ++r)
-            if (DisjunctRowFlagged(r))
-                rows.push_back(r);
-    } else {
-        for (int r = std::max(area.Top, 0); r <= area.Bottom && r < RowCount(); ++r)
-            rows.push_back(r);
-    }
+    const std::vector<int> rows = SelectedTextRows(area);
     AnsiString text;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         if (i > 0)

@@ -431,6 +431,21 @@ void TProStringGrid::EnsureColFlags(int Count)
         FColSelectFlags.resize(std::size_t(Count), 0);
 }
 
+int TProStringGrid::RowSelectFlagIndex(int ADisplayRow) const
+{
+    return FMouseActions->RowSelectPersistent() ? RealRowIndex(ADisplayRow) : ADisplayRow;
+}
+
+int TProStringGrid::ShownRowOfFlag(int AFlag) const
+{
+    return FMouseActions->RowSelectPersistent() ? DisplayRowIndex(AFlag) : AFlag;
+}
+
+bool TProStringGrid::GetShownRowSelect(int ADisplayRow)
+{
+    return FMouseActions->DisjunctRowSelect() ? DisjunctRowFlagged(ADisplayRow) : GetRowSelect(ADisplayRow);
+}
+
 bool TProStringGrid::GetRowSelect(int ARow)
 {
     if (ARow < 0 || ARow >= RowCount() + NumHiddenRows())
@@ -453,15 +468,16 @@ void TProStringGrid::SetRowSelect(int ARow, bool ASelect)
     EnsureRowFlags(ARow + 1);
     int& flag = FRowSelectFlags[std::size_t(ARow)];
     auto pos = std::find(FRowSelectOrder.begin(), FRowSelectOrder.end(), ARow);
+    const int shown = ShownRowOfFlag(ARow);
     if (ASelect) {
         if (!flag)
-            RepaintRow(ARow);
+            RepaintRow(shown);
         flag = 1;
         if (pos == FRowSelectOrder.end())
             FRowSelectOrder.push_back(ARow);
     } else {
         if (flag)
-            RepaintRow(ARow);
+            RepaintRow(shown);
         flag = 0;
         if (pos != FRowSelectOrder.end())
             FRowSelectOrder.erase(pos);
@@ -492,10 +508,8 @@ bool TProStringGrid::IsSelected(int ACol, int ARow)
 {
     if (ACol < TBaseGrid::FixedCols() || ARow < TBaseGrid::FixedRows())
         return false;
-    if (FMouseActions->DisjunctRowSelect()) {
-        int r = FMouseActions->RowSelectPersistent() ? RealRowIndex(ARow) : ARow;
-        return std::size_t(r) < FRowSelectFlags.size() && FRowSelectFlags[std::size_t(r)] != 0;
-    }
+    if (FMouseActions->DisjunctRowSelect())
+        return DisjunctRowFlagged(ARow);
     if (!FMouseActions->DisjunctColSelect()) {
         TGridRect s = Selection();
         return ACol >= s.Left && ACol <= s.Right && ARow >= s.Top && ARow <= s.Bottom;
@@ -510,7 +524,7 @@ void TProStringGrid::SelectRows(int ARow, int ACount)
         return;
     }
     for (int r = ARow; r < ARow + ACount && r < RowCount(); ++r)
-        SetRowSelect(FMouseActions->RowSelectPersistent() ? RealRowIndex(r) : r, true);
+        SetShownRowSelect(r, true);
 }
 
 void TProStringGrid::SelectCols(int ACol, int ACount)
@@ -535,7 +549,7 @@ void TProStringGrid::ClearRowSelect()
     for (std::size_t r = 0; r < FRowSelectFlags.size(); ++r)
         if (FRowSelectFlags[r]) {
             FRowSelectFlags[r] = 0;
-            RepaintRow(int(r));
+            RepaintRow(ShownRowOfFlag(int(r)));
         }
     FRowSelectOrder.clear();
 }
@@ -556,9 +570,8 @@ void TProStringGrid::SelectionToRowSelect(bool AAll)
         bool inside = r >= s.Top && r <= s.Bottom;
         if (!AAll && !inside)
             continue;
-        EnsureRowFlags(r + 1);
-        if ((FRowSelectFlags[std::size_t(r)] != 0) != inside)
-            SetRowSelect(r, inside);
+        if (DisjunctRowFlagged(r) != inside)
+            SetShownRowSelect(r, inside);
     }
 }
 

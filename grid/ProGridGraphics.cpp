@@ -14,7 +14,7 @@ TCellGraphic* TProStringGrid::GetCellGraphic(int ACol, int ARow)
     if (ACol == 0 && FMouseActions->HotmailRowSelect()) {
         FRowCheckGraphic->CellType = ctRowCheckBox;
         FRowCheckGraphic->CellTransparent = FControlLook->ControlStyle() == csFlat;
-        FRowCheckGraphic->CellBoolean = ARow < RowCount() + NumHiddenRows() && GetRowSelect(ARow);
+        FRowCheckGraphic->CellBoolean = ARow < RowCount() + NumHiddenRows() && GetShownRowSelect(ARow);
         return FRowCheckGraphic.get();
     }
     return dynamic_cast<TCellGraphic*>(GetCellGraphicObject(ACol, ARow));
@@ -231,7 +231,7 @@ bool TProStringGrid::GetCheckBoxState(int ACol, int ARow, bool& AState)
         AState = cell.Text == GetCheckTrue(ACol, ARow);
         return true;
     case ctRowCheckBox:
-        AState = ARow < RowCount() + NumHiddenRows() && GetRowSelect(ARow);
+        AState = ARow < RowCount() + NumHiddenRows() && GetShownRowSelect(ARow);
         return true;
     default:
         AState = false;
@@ -259,7 +259,7 @@ bool TProStringGrid::SetCheckBoxState(int ACol, int ARow, bool AState)
     }
     case ctRowCheckBox:
         if (ARow < RowCount() + NumHiddenRows())
-            SetRowSelect(ARow, AState);
+            SetShownRowSelect(ARow, AState);
         return true;
     default:
         return false;
@@ -283,8 +283,8 @@ bool TProStringGrid::ToggleCheckBox(int ACol, int ARow, bool AAsk)
         break;
     }
     case ctRowCheckBox:
-        nowSet = !GetRowSelect(ARow);
-        SetRowSelect(ARow, nowSet);
+        nowSet = !GetShownRowSelect(ARow);
+        SetShownRowSelect(ARow, nowSet);
         break;
     default:
         // A text that is neither of the two counts as cleared.
@@ -312,7 +312,7 @@ void TProStringGrid::ApplyUndoValue(int ACol, int ARow, const AnsiString& Value)
         return;
     }
     if (type == ctRowCheckBox && ACol == 0) {
-        SetRowSelect(ARow, Value == GetCheckTrue(ACol, ARow));
+        SetShownRowSelect(ARow, Value == GetCheckTrue(ACol, ARow));
         return;
     }
     TBaseGrid::ApplyUndoValue(ACol, ARow, Value);

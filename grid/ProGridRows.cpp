@@ -6,6 +6,7 @@
 // controls. Cells of hidden columns are stored after the shown ones and move
 // with their rows.
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <set>
 
@@ -82,8 +83,8 @@ std::vector<int> RemovedRealRows(const TProStringGrid& G, int ARow, int ACount)
 }
 
 // Removes the modified marks of the removed display rows and, when the rows
-// themselves are gone (not only hidden), their selection flags, which are
-// kept by stored row.
+// themselves are gone (not only hidden), their selection flags (by stored row
+// with RowSelectPersistent, else by shown row).
 void TProStringGrid::DropRowFlags(int ARow, const std::vector<int>& ARemoved, bool ASelectFlags)
 {
     for (std::size_t i = 0; i < ARemoved.size(); ++i)
@@ -91,14 +92,18 @@ void TProStringGrid::DropRowFlags(int ARow, const std::vector<int>& ARemoved, bo
             FRowModified->Delete(ARow);
     if (!ASelectFlags)
         return;
-    for (auto it = ARemoved.rbegin(); it != ARemoved.rend(); ++it)
+    std::vector<int> flags = ARemoved;
+    if (!FMouseActions->RowSelectPersistent())
+        for (std::size_t i = 0; i < flags.size(); ++i)
+            flags[i] = ARow + int(i);
+    for (auto it = flags.rbegin(); it != flags.rend(); ++it)
         if (std::size_t(*it) < FRowSelectFlags.size())
             FRowSelectFlags.erase(FRowSelectFlags.begin() + *it);
     std::vector<int> order;
     for (int r : FRowSelectOrder) {
-        if (std::binary_search(ARemoved.begin(), ARemoved.end(), r))
+        if (std::binary_search(flags.begin(), flags.end(), r))
             continue;
-        int below = int(std::lower_bound(ARemoved.begin(), ARemoved.end(), r) - ARemoved.begin());
+        int below = int(std::lower_bound(flags.begin(), flags.end(), r) - flags.begin());
         order.push_back(r - below);
     }
     FRowSelectOrder = std::move(order);
@@ -133,6 +138,9 @@ void TProStringGrid::InsertShownRows(int ARow, int ACount, bool UpdateControls, 
     EndCellEdit();
     int cols = AllColCount();
     int realRow = RealRowIndex(ARow);
+    // New rows move the selection flags after them down; rows that come back from hiding
+    // (AHiddenFrom INT_MAX) take no flag's place, as hiding them took none.
+    const int flagAt = AHiddenFrom == INT_MAX ? -1 : RowSelectFlagIndex(ARow);
     for (int i = 0; i < FHiddenRowList->Count(); ++i) {
         auto* item = static_cast<TGridItem*>(FHiddenRowList->Items(i));
         if (item->Idx >= AHiddenFrom)
@@ -158,10 +166,10 @@ void TProStringGrid::InsertShownRows(int ARow, int ACount, bool UpdateControls, 
     if (ARow < FRowModified->Count())
         for (int i = 0; i < ACount; ++i)
             FRowModified->Insert(ARow, 0);
-    if (std::size_t(realRow) < FRowSelectFlags.size()) {
-        FRowSelectFlags.insert(FRowSelectFlags.begin() + realRow, std::size_t(ACount), 0);
+    if (flagAt >= 0 && std::size_t(flagAt) < FRowSelectFlags.size()) {
+        FRowSelectFlags.insert(FRowSelectFlags.begin() + flagAt, std::size_t(ACount), 0);
         for (int& r : FRowSelectOrder)
-            if (r >= realRow)
+            if (r >= flagAt)
                 r += ACount;
     }
     if (UpdateControls && FCellControls->Count() > 0) {

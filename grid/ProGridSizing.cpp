@@ -189,7 +189,7 @@ void TProStringGrid::UpdateColumnSizeAlt(int ACol, int& AWidth)
 // ---------------------------------------------------------------- fixed cells
 bool TProStringGrid::IsFixed(int ACol, int ARow)
 {
-    TPoint base = GetBaseCell(ACol, ARow);
+    const TGridCoord base = ShownBaseCell(ACol, ARow);
     if (FP.FixedFooters > 0 && base.Y >= RowCount() - FP.FixedFooters)
         return true;
     if (FP.FixedRightCols > 0 && base.X >= ColCount() - FP.FixedRightCols && base.X <= ColCount() - 1)

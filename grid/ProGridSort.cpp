@@ -32,6 +32,7 @@
 #include <cstring>
 #include <deque>
 #include <memory>
+#include <numeric>
 #include <utility>
 #include <vector>
 
@@ -1531,7 +1532,12 @@ void TProStringGrid::MoveRowsOnce(int AFrom, const std::vector<int>& ASource)
     PermuteList(FRowOrder, AFrom, ASource);
     PermuteRows(AFrom, ASource);
     if (FMouseActions->DisjunctRowSelect() && FNavigation->MoveRowOnSort()) {
-        std::vector<int> real = RealRowIndexes(AFrom, AFrom + n - 1);
+        // The rows' flags: by stored row with RowSelectPersistent, else by shown row.
+        std::vector<int> real(std::size_t(n), 0);
+        if (FMouseActions->RowSelectPersistent())
+            real = RealRowIndexes(AFrom, AFrom + n - 1);
+        else
+            std::iota(real.begin(), real.end(), AFrom);
         EnsureRowFlags(real.empty() ? 0 : real.back() + 1);
         std::vector<int> old;
         for (int r : real)
@@ -1795,7 +1801,7 @@ void TProStringGrid::SwapRows(int ARow1, int ARow2)
         SetRowHeights(ARow2, h1);
     }
     if (FMouseActions->DisjunctRowSelect() && FNavigation->MoveRowOnSort()) {
-        int r1 = RealRowIndex(ARow1), r2 = RealRowIndex(ARow2);
+        int r1 = RowSelectFlagIndex(ARow1), r2 = RowSelectFlagIndex(ARow2);
         EnsureRowFlags(std::max(r1, r2) + 1);
         std::swap(FRowSelectFlags[std::size_t(r1)], FRowSelectFlags[std::size_t(r2)]);
     }

@@ -10,11 +10,12 @@ bool TProStringGrid::NextAdvanceCell(int& ACol, int& ARow, bool Forward)
     const int firstCol = FixedCols() > 0 ? FixedCols() : (HasNodes() ? 1 : 0);
     const int lastRow = RowCount() - 1 - FixedFooters();
     const int lastCol = ColCount() - 1 - FixedRightCols();
-    const int spanX = CellSpan(RealColIndex(ACol), ARow).X;
+    // The last shown column of the cell's merged region.
+    const int right = ShownMergedRegion(ACol, ARow).Right;
     const bool leftRight = FNavigation->AdvanceDirection() == adLeftRight;
     if (Forward && leftRight) {
-        if (ACol + spanX < lastCol) {
-            ACol += 1 + spanX;
+        if (right < lastCol) {
+            ACol = right + 1;
         } else if (ARow < lastRow) {
             ++ARow;
             ACol = firstCol;
@@ -46,7 +47,7 @@ bool TProStringGrid::NextAdvanceCell(int& ACol, int& ARow, bool Forward)
                     ACol = firstCol;
             } else if (FNavigation->AdvanceInsert()) {
                 SetColCount(ColCount() + 1);
-                ACol += 1 + spanX;
+                ACol = right + 1;
                 ARow = FixedRows();
                 if (OnAutoInsertCol)
                     OnAutoInsertCol(this, ColCount() - 1 - FixedRightCols());
@@ -152,7 +153,7 @@ void TProStringGrid::AdvanceToNextCell(int ACol, int ARow, bool Force, bool Edit
     }
     if (FMouseActions->DisjunctRowSelect()) {
         ClearRowSelect();
-        SetRowSelect(Row(), true);
+        SetShownRowSelect(Row(), true);
     }
 }
 

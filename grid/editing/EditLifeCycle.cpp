@@ -193,7 +193,7 @@ bool TProStringGrid::SelectCell(int ACol, int ARow)
                                                      : FinishCellEdit(GetCurrentGridCell());
         result = accepted && TBaseGrid::SelectCell(ACol, ARow);
     } else {
-        result = !IsFixed(realCol, ARow) && TBaseGrid::SelectCell(ACol, ARow);
+        result = !IsFixed(ACol, ARow) && TBaseGrid::SelectCell(ACol, ARow);
     }
 
     if (!FRowIndicator->Empty() && FixedCols() > 0) {

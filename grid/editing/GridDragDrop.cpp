@@ -368,9 +368,11 @@ DWORD TProStringGrid::StartOleDrag(int ACol, int ARow, bool AColumn)
         source->SetDragImage(nullptr);
         source->Release();
         FOleDragRect = TGridRect(-1, -1, -1, -1);
+        FOleDragRows.clear();
     };
 
     FOleDragRect = Selection();
+    FOleDragRows = SelectedTextRows(FOleDragRect);
     FOwnDrop = TOwnDrop();
     DWORD effect = DROPEFFECT_NONE;
     HRESULT r = E_FAIL;
@@ -400,24 +402,21 @@ void TProStringGrid::ClearMovedSource()
     // The source's rows where they are now: rows inserted by the drop at or above one push it down.
     auto nowAt = [&](int ARow) { return drop.Inserted > 0 && ARow >= drop.Row ? ARow + drop.Inserted : ARow; };
     auto pastedRow = [&](int ARow) { return ARow >= drop.Pasted.Top && ARow <= drop.Pasted.Bottom; };
+    // The dragged rows: the selection's, or the flagged ones with a disjunct row selection. A row
+    // the drop wrote into stays.
+    const std::vector<int> rows = FOleDragRows;
     if (FDragDropSettings->OleRemoveRows() && (Options() & goRowSelect)) {
-        if (FMouseActions->DisjunctRowSelect()) {
-            RemoveSelectedRows();
-            return;
-        }
-        for (int r = src.Bottom; r >= src.Top; --r)
-            if (!pastedRow(nowAt(r)))
-                RemoveRows(nowAt(r), 1);
+        for (auto r = rows.rbegin(); r != rows.rend(); ++r)
+            if (!pastedRow(nowAt(*r)))
+                RemoveRows(nowAt(*r), 1);
+        if (FMouseActions->DisjunctRowSelect())
+            ClearRowSelect();
         return;
     }
     if (FDragDropSettings->OleCopyAlways())
         return;
-    if (FMouseActions->DisjunctRowSelect()) {
-        ClearSelection();
-        return;
-    }
     BeginUpdate();
-    for (int r = src.Top; r <= src.Bottom; ++r) {
+    for (int r : rows) {
         const int row = nowAt(r);
         // A row the drop wrote keeps the dragged cells: only the source's columns beside them go.
         const int keepFrom = pastedRow(row) ? drop.Pasted.Left : src.Right + 1;

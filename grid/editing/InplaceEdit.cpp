@@ -381,7 +381,7 @@ bool TProInplaceEdit::EditKeyDown(TMessage& Message)
         g->GridKeyDown(key, shift);
         if (g->MouseActions()->DisjunctRowSelect()) {
             g->ClearRowSelect();
-            g->SetRowSelect(g->Row(), true);
+            g->SetShownRowSelect(g->Row(), true);
         }
         return true;
     }
@@ -442,8 +442,7 @@ void TProInplaceEdit::CursorWalk(bool Forward)
     const int step = Forward ? 1 : -1;
     int next = g->Col() + step;
     if (Forward) {
-        TPoint span = g->CellSpan(g->RealColIndex(g->Col()), g->Row());
-        next = g->Col() + 1 + span.X;
+        next = g->ShownMergedRegion(g->Col(), g->Row()).Right + 1;
         if (next >= g->ColCount() - g->FixedRightCols())
             return;
     } else if (next < g->FixedCols()) {
@@ -488,7 +487,7 @@ void TProInplaceEdit::KeyUp(Word& Key, TShiftState Shift)
                        !Text().empty() && Text()[0] == '=');
     LookupComplete();
     if (g->SizeWhileTyping()->Width())
-        g->AutoSizeColEx(g->RealColIndex(g->Col()), true);
+        g->AutoSizeColEx(g->Col(), true);
     if (g->SizeWhileTyping()->Height() && g->WordWrap()) {
         g->AutoSizeRow(g->Row());
         if (g->OnEndRowSize)

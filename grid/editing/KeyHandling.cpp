@@ -63,7 +63,7 @@ bool TProStringGrid::HomeEndKey(Word& Key, TShiftState Shift, TMessage& Message)
         if (Key == VK_END)
             target = FFloatingFooter->Visible() && RowCount() > 2 ? RowCount() - 2 : RowCount() - 1 - FixedFooters();
         target = std::max(FixedRows(), target);
-        const TPoint base = GetBaseCell(Col(), target);
+        const TGridCoord base = ShownBaseCell(Col(), target);
         FocusCell(base.X, base.Y, !(Shift & ssShift));
         if (Key == VK_END && (FixedFooters() > 0 || FFloatingFooter->Visible()))
             SetTopRow(std::max(FixedRows(), RowCount() - VisibleRowCount()));
@@ -275,7 +275,7 @@ void TProStringGrid::SelectAllCells()
         return;
     if (FMouseActions->DisjunctRowSelect())
         for (int r = all.Top; r <= all.Bottom; ++r)
-            SetRowSelect(r, true);
+            SetShownRowSelect(r, true);
     RangeSelected(all);
     // The last cell is current with the anchor at the first, as a drag over all cells leaves it.
     FocusCell(all.Left, all.Top, true);
@@ -293,7 +293,7 @@ void TProStringGrid::DisjunctSelectKey(Word Key, TShiftState Shift)
             else if (Shift & ssShift)
                 SelectionToRowSelect(true);
             else
-                SetRowSelect(FMouseActions->RowSelectPersistent() ? RealRowIndex(Row()) : Row(), true);
+                SetShownRowSelect(Row(), true);
         }
         if (cols) {
             if (!(Shift & (ssShift | ssCtrl)))
@@ -305,7 +305,7 @@ void TProStringGrid::DisjunctSelectKey(Word Key, TShiftState Shift)
         }
     } else if (Key == VK_SPACE) {
         if (rows)
-            SetRowSelect(Row(), !GetRowSelect(Row()));
+            SetShownRowSelect(Row(), !GetShownRowSelect(Row()));
         if (cols)
             SetColSelect(Col(), !GetColSelect(Col()));
     }
@@ -541,7 +541,7 @@ void TProStringGrid::KeyUp(Word& Key, TShiftState Shift)
         BeginCellEdit();
     if (!FMouseActions->DisjunctCellSelect() || key != VK_SPACE || (Options() & goEditing))
         return;
-    const TPoint base = GetBaseCell(Col(), Row());
+    const TGridCoord base = ShownBaseCell(Col(), Row());
     if (IsFixed(base.X, base.Y))
         return;
     bool canSelect = true;

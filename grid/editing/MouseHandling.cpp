@@ -339,8 +339,8 @@ bool TProStringGrid::CheckBoxClick(int ACol, int ARow, int X, int Y, TShiftState
         sel.Right = ColCount() - 1;
         sel.Top = sel.Bottom = ARow;
         SetSelection(sel);
-        SetRowSelect(ARow, !GetRowSelect(ARow));
-        if (ARow == Row() && !GetRowSelect(ARow))
+        SetShownRowSelect(ARow, !GetShownRowSelect(ARow));
+        if (ARow == Row() && !GetShownRowSelect(ARow))
             HideSelection();
     }
     if (fixedRow && FMouseActions->CheckAllCheck()) {
@@ -417,7 +417,7 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
             TBaseGrid::WMLButtonDown(Message);
         return;
     }
-    const TPoint base = GetBaseCell(c.X, c.Y);
+    const TGridCoord base = ShownBaseCell(c.X, c.Y);
     c.X = base.X;
     c.Y = base.Y;
     const int realCol = RealColIndex(c.X);
@@ -473,8 +473,8 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
     }
     if (c.Y >= FixedRows() && (FMouseActions->DisjunctRowSelect() || FMouseActions->DisjunctColSelect())) {
         auto disjunct = [&](bool Rows, int Index, int Current) {
-            auto get = [&](int i) { return Rows ? GetRowSelect(i) : GetColSelect(i); };
-            auto set = [&](int i, bool v) { Rows ? SetRowSelect(i, v) : SetColSelect(i, v); };
+            auto get = [&](int i) { return Rows ? GetShownRowSelect(i) : GetColSelect(i); };
+            auto set = [&](int i, bool v) { Rows ? SetShownRowSelect(i, v) : SetColSelect(i, v); };
             if (shift & ssCtrl) {
                 set(Index, !get(Index));
             } else if (shift & ssShift) {
@@ -686,7 +686,8 @@ void TProStringGrid::WMLButtonUp(TWMMouse& Message)
         SetCellButtonDown(cell.X, cell.Y, false);
         TRect r;
         GetCellButtonRect(cell.X, cell.Y, r);
-        if (c.X >= 0 && GetBaseCell(c.X, c.Y) == cell && PtInRect(r, TPoint(X, Y)) && OnButtonClick)
+        if (c.X >= 0 && c.Y >= 0 && ShownBaseCell(c.X, c.Y) == TGridCoord{cell.X, cell.Y} && PtInRect(r, TPoint(X, Y)) &&
+            OnButtonClick)
             OnButtonClick(this, RealColIndex(cell.X), cell.Y);
     }
     TBaseGrid::WMLButtonUp(Message);
@@ -720,12 +721,12 @@ void TProStringGrid::DisjunctRowColRelease(int ACol, int ARow, TShiftState Shift
         return;
     if (FMouseActions->DisjunctRowSelect() && ARow >= FixedRows()) {
         ClearRowSelect();
-        SetRowSelect(ARow, true);
+        SetShownRowSelect(ARow, true);
         // A node row takes the rows it spans along.
         const int realRow = RealRowIndex(ARow);
         if (HasNodes() && IsNodeRow(realRow) && !GetNodeState(realRow))
             for (int r = ARow + 1; r < ARow + GetNodeSpan(realRow) && r < RowCount(); ++r)
-                SetRowSelect(r, true);
+                SetShownRowSelect(r, true);
     }
     if (FMouseActions->DisjunctColSelect() && ACol >= FixedCols()) {
         ClearColSelect();
@@ -776,7 +777,7 @@ void TProStringGrid::WMLButtonDblClk(TWMMouse& Message)
             if (OnColumnSize)
                 OnColumnSize(this, col, allow);
             if (allow) {
-                AutoSizeCol(RealColIndex(col));
+                AutoSizeCol(col);
                 if (OnEndColumnSize)
                     OnEndColumnSize(this, col);
             }
@@ -829,17 +830,17 @@ void TProStringGrid::WMRButtonDown(TWMMouse& Message)
                 OnSelectCell(this, c.X, c.Y, canSelect);
         } else {
             const int oldLeft = LeftCol();
-            const TPoint base = GetBaseCell(c.X, c.Y);
+            const TGridCoord base = ShownBaseCell(c.X, c.Y);
             FocusCell(base.X, base.Y, true);
             if (FNavigation->KeepHorizScroll() && (Options() & goRowSelect))
                 SetLeftCol(oldLeft);
         }
         if (FMouseActions->DisjunctRowSelect()) {
             if (shift & ssCtrl) {
-                SetRowSelect(c.Y, !GetRowSelect(c.Y));
-            } else if (!(SelectedRowCount() > 1 && PopupMenu() && GetRowSelect(c.Y))) {
+                SetShownRowSelect(c.Y, !GetShownRowSelect(c.Y));
+            } else if (!(SelectedRowCount() > 1 && PopupMenu() && GetShownRowSelect(c.Y))) {
                 ClearRowSelect();
-                SetRowSelect(c.Y, true);
+                SetShownRowSelect(c.Y, true);
             }
         }
     }
@@ -847,7 +848,7 @@ void TProStringGrid::WMRButtonDown(TWMMouse& Message)
         OnRightClickCell(this, c.Y, c.X);
     // A link is edited by a right click: a left click follows it.
     if (FP.URLShow && FP.URLEdit && !fixed && IsURL(GetGridCell(RealColIndex(c.X), c.Y))) {
-        const TPoint base = GetBaseCell(c.X, c.Y);
+        const TGridCoord base = ShownBaseCell(c.X, c.Y);
         FocusCell(base.X, base.Y, true);
         BeginCellEdit();
     }
@@ -973,7 +974,7 @@ void TProStringGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int 
 
 void TProStringGrid::DisjunctCellRelease(int ACol, int ARow, TShiftState Shift)
 {
-    const TPoint base = GetBaseCell(ACol, ARow);
+    const TGridCoord base = ShownBaseCell(ACol, ARow);
     if (ACol < FixedCols() || ARow < FixedRows() || IsFixed(base.X, base.Y)) {
         if (!(Shift & ssCtrl)) {
             FSelectedCells.clear();

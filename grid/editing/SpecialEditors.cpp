@@ -606,7 +606,7 @@ void TProStringGrid::EditorCursorWalk(const AnsiString& Text, bool Forward)
     const int step = Forward ? 1 : -1;
     int next = Col() + step;
     if (Forward) {
-        next = Col() + 1 + CellSpan(RealColIndex(Col()), Row()).X;
+        next = ShownMergedRegion(Col(), Row()).Right + 1;
         if (next >= ColCount() - FixedRightCols())
             return;
     } else if (next < FixedCols()) {

@@ -88,9 +88,11 @@ TProStringGrid::TTabStep TProStringGrid::TabStep(bool Backwards)
         }
     };
     auto moveTo = [this](int ACol, int ARow) {
-        const TPoint base = GetBaseCell(ACol, ARow);
+        const TGridCoord base = ShownBaseCell(ACol, ARow);
         FocusCell(base.X, base.Y, true);
     };
+    // The current cell's merged region as shown: a step leaves it from its far side.
+    const TGridRect region = ShownMergedRegion(Col(), Row());
     auto quietMoveTo = [this, &moveTo](int ACol, int ARow) {
         FEdit.PassThrough = true;
         moveTo(ACol, ARow);
@@ -114,7 +116,7 @@ TProStringGrid::TTabStep TProStringGrid::TabStep(bool Backwards)
             moveTo(last >= 0 ? last : endCol - 1, row);
         }
     } else if (FNavigation->TabAdvanceDirection() == adTopBottom) {
-        const int next = Row() + RemainingCellSpan(Col(), Row()).Y + 1;
+        const int next = region.Bottom + 1;
         if (next >= RowCount() - FixedFooters()) {
             const bool lastCol = Col() >= endCol - 1;
             MoveToFirstRow();
@@ -124,7 +126,7 @@ TProStringGrid::TTabStep TProStringGrid::TabStep(bool Backwards)
         } else {
             moveTo(Col(), next);
         }
-    } else if (Col() + RemainingCellSpan(Col(), Row()).X + 1 >= endCol) {
+    } else if (region.Right + 1 >= endCol) {
         // Past the last column: the next row, or at the end the first row or a new one.
         if (Row() >= lastRow) {
             bool appended = false;
@@ -153,7 +155,7 @@ TProStringGrid::TTabStep TProStringGrid::TabStep(bool Backwards)
                 result = TTabStep::Again;
         }
     } else {
-        int c = Col() + RemainingCellSpan(Col(), Row()).X + 1;
+        int c = region.Right + 1;
         while (c < endCol && !IsCellTabStop(c, Row()))
             ++c;
         if (c < endCol) {

@@ -139,13 +139,12 @@ TGridRect TProStringGrid::WidenToMergedRegions(TGridRect R)
         auto takeIn = [&](int AStoredCol, int ARow) {
             if (!IsMergedCell(AStoredCol, ARow))
                 return;
-            const TPoint base = GetBaseCell(AStoredCol, ARow);
-            const TPoint span = CellSpan(base.X, base.Y);
-            const int left = DisplayColumn(base.X);
-            R.Left = std::min(R.Left, left);
-            R.Top = std::min(R.Top, base.Y);
-            R.Right = std::max(R.Right, std::min(ColCount() - 1, left + span.X));
-            R.Bottom = std::max(R.Bottom, std::min(RowCount() - 1, base.Y + span.Y));
+            // The region in shown columns: a hidden column inside it widens nothing.
+            const TGridRect m = ShownMergedRegion(DisplayColumn(AStoredCol), ARow);
+            R.Left = std::min(R.Left, m.Left);
+            R.Top = std::min(R.Top, m.Top);
+            R.Right = std::max(R.Right, std::min(ColCount() - 1, m.Right));
+            R.Bottom = std::max(R.Bottom, std::min(RowCount() - 1, m.Bottom));
         };
         const int leftStored = RealColIndex(was.Left), rightStored = RealColIndex(was.Right);
         for (auto [from, to] : StoredColumnRuns(was.Left, was.Right))
@@ -162,9 +161,9 @@ TGridRect TProStringGrid::WidenToMergedRegions(TGridRect R)
     return R;
 }
 
-bool TProStringGrid::DisjunctRowFlagged(int ARow)
+bool TProStringGrid::DisjunctRowFlagged(int ARow) const
 {
-    const int flag = FMouseActions->RowSelectPersistent() ? RealRowIndex(ARow) : ARow;
+    const int flag = RowSelectFlagIndex(ARow);
     return flag >= 0 && std::size_t(flag) < FRowSelectFlags.size() && FRowSelectFlags[std::size_t(flag)] != 0;
 }
 

@@ -227,7 +227,7 @@ void TProStringGrid::FindCell(TPoint StartCell, const AnsiString& Text, TPoint& 
                 }
                 if (MouseActions()->DisjunctRowSelect()) {
                     ClearRowSelect();
-                    SetRowSelect(row, true);
+                    SetShownRowSelect(row, true);
                 } else {
                     SetCol(c);
                     SetRow(row);

@@ -208,10 +208,8 @@ bool TGridPrintLayout::RowPrinted(int ARow)
         return true;
     if (ARow < G->FixedRows() && PS->PrintKeepFixed())
         return true;
-    if (G->MouseActions()->DisjunctRowSelect()) {
-        int r = G->MouseActions()->RowSelectPersistent() ? G->GetRealRowIndex(ARow) : ARow;
-        return G->GetRowSelect(r);
-    }
+    if (G->MouseActions()->DisjunctRowSelect())
+        return G->GetShownRowSelect(ARow);
     TGridRect s = G->GetSelection();
     return ARow >= s.Top && ARow <= s.Bottom;
 }

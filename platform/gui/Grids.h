@@ -316,6 +316,9 @@ protected:
     void PlaceSelection(const TGridRect& Value);
     // Ends a sizing or moving by mouse without finishing it.
     void SetGridState(TGridState Value) { FGridState = Value; }
+    // Moves the current cell without asking SelectCell, the anchor staying: a key's step then
+    // starts from there (the far side of a cell shown as one with others).
+    void PlaceCurrent(int ACol, int ARow) { FCurrent = TGridCoord{ACol, ARow}; }
 
 private:
 

@@ -345,11 +345,13 @@ TEST(GridAutoSize, RowsReadOnThreadsSizeAsCellByCell)
         TCellTextMeasure alone(&g);
         std::vector<int> expected;
         for (int col = 0; col < g.ColCount(); ++col) {
+            // A shown column is sized by the cells of the stored column shown there.
+            const int stored = g.RealColIndex(col);
             int widest = 0;
             for (int r = 0; r < g.RowCount(); ++r) {
                 TPoint size;
-                if (!g.Cells(col, r).empty())
-                    g.GetCellTextSize(col, r, false, size, alone);
+                if (!g.Cells(stored, r).empty())
+                    g.GetCellTextSize(stored, r, false, size, alone);
                 widest = std::max(widest, size.X);
             }
             expected.push_back((g.GridLineWidth() + 1) * 2 + widest + g.AutoSizeExtraWidth());

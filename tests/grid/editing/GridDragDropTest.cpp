@@ -334,6 +334,7 @@ TEST_F(GridDragDrop, MovesInsideOneGridLeaveEveryOtherCell)
         bool Insert, Remove, HideColumn2;
         int Top, Bottom, Drop;
         const char* Rows;   // each row's cells 1-3: their digit when whole, "-" when empty
+        bool Flagged = false;   // the rows dragged are flagged in a disjunct row selection
     } cases[] = {
         {true, false, false, 4, 4, 2, "1 4 2 3 - 5"},      // up: the rows pushed down are not wiped
         {false, false, false, 2, 3, 3, "1 - 2 3 5"},       // down by one onto itself
@@ -342,6 +343,10 @@ TEST_F(GridDragDrop, MovesInsideOneGridLeaveEveryOtherCell)
         {true, false, false, 2, 3, 3, "1 - 2 3 - 4 5"},    // into the middle of the dragged rows
         {false, false, false, 2, 2, 4, "1 - 3 2 5"},
         {true, false, true, 4, 4, 2, "1 r4,,t4 2 3 ,s4, 5"},
+        {false, false, false, 2, 3, 3, "1 - 2 3 5", true},   // onto a flagged row
+        {false, true, false, 2, 3, 3, "1 2 3 5", true},
+        {true, false, false, 4, 4, 2, "1 4 2 3 - 5", true},
+        {true, true, false, 2, 3, 3, "1 2 3 4 5", true},
     };
     for (const auto& c : cases) {
         A->SetRowCount(6);
@@ -355,7 +360,11 @@ TEST_F(GridDragDrop, MovesInsideOneGridLeaveEveryOtherCell)
         A->DragDropSettings()->SetOleRemoveRows(c.Remove);
         if (c.HideColumn2)
             A->HideColumn(2);
+        A->MouseActions()->SetDisjunctRowSelect(c.Flagged);
+        A->ClearRowSelect();
         A->SetSelection(TGridRect(1, c.Top, A->ColCount() - 1, c.Bottom));
+        if (c.Flagged)
+            A->SelectRows(c.Top, c.Bottom - c.Top + 1);
         ScriptSystemDrag({Over(A, 1, c.Top), Over(A, 1, c.Drop)});
         EXPECT_EQ(A->StartOleDrag(1, c.Top, false), DWORD(DROPEFFECT_MOVE));
         std::string rows;
@@ -368,7 +377,7 @@ TEST_F(GridDragDrop, MovesInsideOneGridLeaveEveryOtherCell)
             rows += (rows.empty() ? "" : " ") + token;
         }
         EXPECT_EQ(rows, c.Rows) << "insert " << c.Insert << " remove " << c.Remove << " rows " << c.Top << "-"
-                                << c.Bottom << " to " << c.Drop;
+                                << c.Bottom << " to " << c.Drop << " flagged " << c.Flagged;
     }
 }
 

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "grid/ProGrid.h"
+#include "platform/gui/Clipbrd.h"
+#include "platform/gui/TestSupport.h"
 #include "tests/common/GridTest.h"
 #include "tests/common/TestFiles.h"
 
@@ -78,6 +80,19 @@ TEST_F(HiddenParts, ServicesWorkOnTheCellsAsShownAndKeepTheHiddenOnes)
         G.Navigation()->SetInsertPosition(APos);
         G.FocusCell(1, ARow, true);
         TypeKey(&G, AKey);
+    };
+    // With a disjunct row selection (kept by stored row when Persistent): Op runs with the shown
+    // row AFlagged flagged, then the flagged rows are removed.
+    auto flagged = [](bool Persistent, int AFlagged, std::function<void(TProStringGrid&)> Op) {
+        return [=](TProStringGrid& G) {
+            G.MouseActions()->SetDisjunctRowSelect(true);
+            G.MouseActions()->SetRowSelectPersistent(Persistent);
+            G.Navigation()->SetMoveRowOnSort(true);
+            if (AFlagged >= 0)
+                G.SetShownRowSelect(AFlagged, true);
+            Op(G);
+            G.RemoveSelectedRows();
+        };
     };
     const struct {
         const char* Name;
@@ -155,6 +170,27 @@ TEST_F(HiddenParts, ServicesWorkOnTheCellsAsShownAndKeepTheHiddenOnes)
          {"0 1 - 2 3 4", "0 1 2h - 3 4", "0 1 2h 3h - 4"}},
         {"sorted down by column 1", [](TProStringGrid& G) { G.SortByColumn(1, sdDescending); },
          {"0 4 3 2 1", "0 4 2h 3 1", "0 4 2h 3h 1"}},
+        {"a row inserted at a flagged one: the flag stays with its row",
+         flagged(false, 2, [](TProStringGrid& G) { G.InsertRows(2, 1); }),
+         {"0 1 - 3 4", "0 1 2h - 4", "0 1 2h 3h -"}},
+        {"the row above a flagged one removed: the flag stays with its row",
+         flagged(false, 3, [](TProStringGrid& G) { G.RemoveRows(2, 1); }), {"0 1 4", "0 1 2h", "0 1 2h 3h"}},
+        {"sorted down with the last shown row flagged: the flag goes with its row",
+         flagged(false, -1,
+                 [](TProStringGrid& G) {
+                     G.SetShownRowSelect(G.RowCount() - 1, true);
+                     G.SortByColumn(1, sdDescending);
+                 }),
+         {"0 3 2 1", "0 2h 3 1", "0 2h 3h 1"}},
+        {"Space on shown row 2 flags its stored row",
+         flagged(true, -1,
+                 [](TProStringGrid& G) {
+                     G.FocusCell(1, 2, true);
+                     TypeKey(&G, VK_SPACE);
+                 }),
+         {"0 1 3 4", "0 1 2h 4", "0 1 2h 3h"}},
+        {"a flagged row kept by stored row while rows come back from hiding",
+         flagged(true, 2, [](TProStringGrid& G) { G.UnHideRows(2, 2); }), {"0 1 3 4", "0 1 2 4", "0 1 2 3h"}},
     };
     for (const auto& c : cases)
         for (TShape shape : {HiddenColumn, HiddenRow, Node}) {
@@ -171,4 +207,124 @@ TEST_F(HiddenParts, ResetRowCellsEmptiesTheHiddenColumnsToo)
     Shape(*Grid, HiddenColumn);
     Grid->ResetRowCells(2);
     EXPECT_EQ(StoredRows(*Grid), "0 1 - 3 4");
+}
+
+// Stored column 2, hidden, holds the widest and the tallest text: each shown column is sized by
+// its own texts and a row by its shown cells, as in the same grid without the hidden column.
+TEST_F(HiddenParts, SizingMeasuresTheCellsAsShown)
+{
+    auto make = [this](bool AHidden) {
+        auto* g = Place<TProStringGrid>(0, 0, 400, 250);
+        g->SetOptions(g->Options() | goColSizing);
+        g->SetColCount(AHidden ? 4 : 3);
+        g->SetRowCount(3);
+        const char* const texts[] = {"a", "bb", "a text much wider than the others\r\nx\r\ny\r\nz", "dddd\r\nd"};
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0, to = 0; c < 4; ++c)
+                if (AHidden || c != 2)
+                    g->SetCells(to++, r, texts[c]);
+        if (AHidden)
+            g->HideColumn(2);
+        return g;
+    };
+    auto sizes = [](TProStringGrid& G) {
+        std::string out;
+        for (int c = 0; c < G.ColCount(); ++c)
+            out += std::to_string(G.ColWidths(c)) + " ";
+        for (int r = 0; r < G.RowCount(); ++r)
+            out += "/" + std::to_string(G.RowHeights(r));
+        return out;
+    };
+    const struct {
+        const char* Name;
+        std::function<void(TProStringGrid&)> Op;
+    } cases[] = {
+        {"all columns", [](TProStringGrid& G) { G.AutoSizeColumns(true, 0); }},
+        {"shown column 2", [](TProStringGrid& G) { G.AutoSizeColEx(2, false); }},
+        {"double click on the right border of header 2",
+         [](TProStringGrid& G) {
+             AdvanceInputClock(1000);
+             const TRect r = G.CellRect(2, 0);
+             DoubleClick(&G, r.Right - 1, r.Top + 5);
+         }},
+        {"row 1", [](TProStringGrid& G) { G.AutoSizeRow(1); }},
+    };
+    for (const auto& c : cases) {
+        TProStringGrid* shown = make(true);
+        TProStringGrid* plain = make(false);
+        const std::string before = sizes(*plain);
+        c.Op(*shown);
+        c.Op(*plain);
+        EXPECT_NE(sizes(*plain), before) << c.Name << " sizes something";
+        EXPECT_EQ(sizes(*shown), sizes(*plain)) << c.Name;
+        delete shown;
+        delete plain;
+    }
+}
+
+// Row 1 holds two merged regions of stored columns: 2-4 with column 3 hidden inside (shown
+// columns 2-3) and 5-6 (shown columns 4-5); stored column 7 is shown column 6. The keys, the
+// copy and the merging of columns take the regions as shown.
+TEST_F(HiddenParts, MergedRegionsAreWalkedAsShown)
+{
+    auto col = [](TProStringGrid& G) { return "col " + std::to_string(G.Col()); };
+    const struct {
+        const char* Name;
+        int From;   // the shown column current at first, in row 1
+        std::function<std::string(TProStringGrid&)> Op;
+        const char* Expected;
+    } cases[] = {
+        {"Right from the first region", 2, [&](TProStringGrid& G) { TypeKey(&G, VK_RIGHT); return col(G); }, "col 4"},
+        {"Right from the second region", 4, [&](TProStringGrid& G) { TypeKey(&G, VK_RIGHT); return col(G); }, "col 6"},
+        {"Tab from the second region", 4,
+         [&](TProStringGrid& G) {
+             G.SetOptions(G.Options() | goTabs);
+             TypeKey(&G, VK_TAB);
+             return col(G);
+         },
+         "col 6"},
+        {"Space on the second region selects its base cell", 4,
+         [](TProStringGrid& G) {
+             G.MouseActions()->SetDisjunctCellSelect(true);
+             TypeKey(&G, VK_SPACE);
+             std::string cells;
+             for (const TPoint& p : G.SelectedCells())
+                 cells += std::to_string(p.X) + ":" + std::to_string(p.Y) + " ";
+             return cells;
+         },
+         "5:1 "},
+        {"a copy cutting the first region takes it in as shown", 1,
+         [](TProStringGrid& G) {
+             G.SetSelection(TGridRect(1, 1, 2, 1));
+             G.CopySelection();
+             return std::string(Clipboard()->AsText());
+         },
+         "b1\tc1\tc1"},
+        {"a merged column keeps to the runs of a hidden merged column", 1,
+         [](TProStringGrid& G) {
+             for (int r = 1; r < 4; ++r) {
+                 G.SetCells(1, r, "a");
+                 G.SetCells(7, r, r < 3 ? "x" : "y");
+             }
+             G.HideColumn(7);
+             G.MergedColumns()->Add(7);
+             G.MergedColumns()->Add(1);
+             return std::to_string(G.CellSpan(1, 1).Y) + "," + std::to_string(G.CellSpan(1, 3).Y);
+         },
+         "1,0"},
+    };
+    for (const auto& c : cases) {
+        auto* g = Place<TProStringGrid>(0, 0, 400, 250);
+        g->SetColCount(8);
+        g->SetRowCount(4);
+        for (int r = 0; r < 4; ++r)
+            for (int k = 0; k < 8; ++k)
+                g->SetCells(k, r, std::string(1, char('a' + k)) + char('0' + r));
+        g->MergeCells(2, 1, 3, 1);
+        g->MergeCells(5, 1, 2, 1);
+        g->HideColumn(3);
+        g->FocusCell(c.From, 1, true);
+        EXPECT_EQ(c.Op(*g), c.Expected) << c.Name;
+        delete g;
+    }
 }
