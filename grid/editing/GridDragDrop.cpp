@@ -332,7 +332,7 @@ DWORD TProStringGrid::StartOleDrag(int ACol, int ARow, bool AColumn)
     const AnsiString text = AColumn ? AnsiString() : GridAsPlainText();
     bool allow = true;
     if (OnOleDrag)
-        OnOleDrag(this, ARow, ACol, AColumn ? Cells(ACol, 0) : text, allow);
+        OnOleDrag(this, ARow, ACol, AColumn ? Cells(RealColIndex(ACol), 0) : text, allow);
     if (!allow)
         return DROPEFFECT_NONE;
     auto* source = new TGridDropSource(this);

@@ -194,6 +194,18 @@ TEST_F(GridDragDrop, ColumnDraggedBetweenGrids)
     EXPECT_EQ(row, 0);
     EXPECT_EQ(col, 3);
     EXPECT_EQ(A->Cells(1, 1), "Łódź") << "a column move is left to the handler";
+
+    // The drag of a column shown after a hidden one offers the header text shown.
+    AnsiString offered;
+    A->OnOleDrag = [&](TObject*, int, int, const AnsiString& Text, bool& Allow) {
+        offered = Text;
+        Allow = false;
+    };
+    A->SetCells(2, 0, "ukryta");
+    A->SetCells(3, 0, "Numer");
+    A->HideColumn(2);
+    A->StartOleDrag(2, 0, true);
+    EXPECT_EQ(offered, "Numer");
 }
 
 // With ShowCells a translucent picture of the dragged cells follows the pointer and goes at the end.

@@ -283,6 +283,49 @@ TEST_F(HiddenParts, MergedRegionsAreWalkedAsShown)
              return col(G);
          },
          "col 6"},
+        {"Home from row 2 to the first row keeps the column as shown", 4,
+         [&](TProStringGrid& G) {
+             G.Navigation()->SetHomeEndKey(heFirstLastRow);
+             G.FocusCell(4, 2, true);
+             TypeKey(&G, VK_HOME);
+             return col(G) + " row " + std::to_string(G.Row());
+         },
+         "col 4 row 1"},
+        {"the fixed right column is not made current", 4,
+         [&](TProStringGrid& G) {
+             G.SetFixedRightCols(1);
+             G.FocusCell(6, 1, true);
+             return col(G);
+         },
+         "col 4"},
+        {"Return's advance steps past the first region", 2,
+         [&](TProStringGrid& G) {
+             G.SetOptions(G.Options() | goEditing);
+             G.SetFixedRightCols(2);
+             G.AdvanceToNextCell(G.Col(), G.Row(), true, false, true, false, false);
+             return col(G) + " row " + std::to_string(G.Row());
+         },
+         "col 4 row 1"},
+        {"the editors' cursor walk steps past the first region", 2,
+         [&](TProStringGrid& G) {
+             G.SetOptions(G.Options() | goEditing);
+             G.SetFixedRightCols(2);
+             G.EditorCursorWalk("c1", true);
+             return col(G);
+         },
+         "col 4"},
+        {"a click on the second region's covered cell selects its base cell", 1,
+         [](TProStringGrid& G) {
+             G.MouseActions()->SetDisjunctCellSelect(true);
+             const TRect r = G.CellRect(5, 1);
+             MouseDown(&G, r.Left + 5, r.Top + 5);
+             MouseUp(&G, r.Left + 5, r.Top + 5);
+             std::string cells;
+             for (const TPoint& p : G.SelectedCells())
+                 cells += std::to_string(p.X) + ":" + std::to_string(p.Y) + " ";
+             return cells;
+         },
+         "5:1 "},
         {"Space on the second region selects its base cell", 4,
          [](TProStringGrid& G) {
              G.MouseActions()->SetDisjunctCellSelect(true);
