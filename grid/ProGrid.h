@@ -1721,8 +1721,8 @@ public:
 
 private:
     // The stored columns of display columns FromCol..ToCol in order; with ExportHiddenColumns the
-    // hidden columns are taken in their places: those before a shown column of the range, and
-    // those after its last one when it ends at the grid's last column.
+    // hidden columns are taken in their places: each goes with the shown column after it (those
+    // after the grid's last shown column with that one).
     std::vector<int> ExportColumns(int FromCol, int ToCol);
     // Where the readers put the fields of a row from display column FromCol on: the columns
     // the writers write from there (ExportColumns, so that a written file reads back into the

@@ -686,8 +686,8 @@ void TProStringGrid::WMLButtonUp(TWMMouse& Message)
         SetCellButtonDown(cell.X, cell.Y, false);
         TRect r;
         GetCellButtonRect(cell.X, cell.Y, r);
-        if (c.X >= 0 && c.Y >= 0 && ShownBaseCell(c.X, c.Y) == TGridCoord{cell.X, cell.Y} && PtInRect(r, TPoint(X, Y)) &&
-            OnButtonClick)
+        const bool onCell = c.X >= 0 && c.Y >= 0 && ShownBaseCell(c.X, c.Y) == TGridCoord{cell.X, cell.Y};
+        if (onCell && PtInRect(r, TPoint(X, Y)) && OnButtonClick)
             OnButtonClick(this, RealColIndex(cell.X), cell.Y);
     }
     TBaseGrid::WMLButtonUp(Message);

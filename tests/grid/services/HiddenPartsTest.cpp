@@ -268,6 +268,13 @@ TEST_F(HiddenParts, SizingMeasuresTheCellsAsShown)
 TEST_F(HiddenParts, MergedRegionsAreWalkedAsShown)
 {
     auto col = [](TProStringGrid& G) { return "col " + std::to_string(G.Col()); };
+    // The cells of the disjunct cell selection, stored column and row.
+    auto selected = [](TProStringGrid& G) {
+        std::string cells;
+        for (const TPoint& p : G.SelectedCells())
+            cells += std::to_string(p.X) + ":" + std::to_string(p.Y) + " ";
+        return cells;
+    };
     const struct {
         const char* Name;
         int From;   // the shown column current at first, in row 1
@@ -315,25 +322,19 @@ TEST_F(HiddenParts, MergedRegionsAreWalkedAsShown)
          },
          "col 4"},
         {"a click on the second region's covered cell selects its base cell", 1,
-         [](TProStringGrid& G) {
+         [&](TProStringGrid& G) {
              G.MouseActions()->SetDisjunctCellSelect(true);
              const TRect r = G.CellRect(5, 1);
              MouseDown(&G, r.Left + 5, r.Top + 5);
              MouseUp(&G, r.Left + 5, r.Top + 5);
-             std::string cells;
-             for (const TPoint& p : G.SelectedCells())
-                 cells += std::to_string(p.X) + ":" + std::to_string(p.Y) + " ";
-             return cells;
+             return selected(G);
          },
          "5:1 "},
         {"Space on the second region selects its base cell", 4,
-         [](TProStringGrid& G) {
+         [&](TProStringGrid& G) {
              G.MouseActions()->SetDisjunctCellSelect(true);
              TypeKey(&G, VK_SPACE);
-             std::string cells;
-             for (const TPoint& p : G.SelectedCells())
-                 cells += std::to_string(p.X) + ":" + std::to_string(p.Y) + " ";
-             return cells;
+             return selected(G);
          },
          "5:1 "},
         {"a copy cutting the first region takes it in as shown", 1,
