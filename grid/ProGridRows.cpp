@@ -404,6 +404,12 @@ void TProStringGrid::InsertColumns(int ACol, int ACount)
             SetColWidths(c, DefaultColWidth());
         SetColumnVisibleFlag(c, true);
     }
+    // A hidden row's cells move with their columns too.
+    for (int i = 0; i < FHiddenRowList->Count(); ++i) {
+        TStringList* items = static_cast<TGridItem*>(FHiddenRowList->Items(i))->Items();
+        for (int k = 0; k < ACount && ACol < items->Count(); ++k)
+            items->InsertObject(ACol, AnsiString(), nullptr);
+    }
 }
 
 void TProStringGrid::RemoveColumns(int ACol, int ACount)
@@ -440,6 +446,15 @@ void TProStringGrid::RemoveColumns(int ACol, int ACount)
     }
     for (int c = vacated; c < all; ++c)
         SetColumnVisibleFlag(c, true);
+    // A hidden row loses the cells of the removed columns (their records with them), and its
+    // other cells move with their columns.
+    for (int i = 0; i < FHiddenRowList->Count(); ++i) {
+        TStringList* items = static_cast<TGridItem*>(FHiddenRowList->Items(i))->Items();
+        for (int k = 0; k < ACount && ACol < items->Count(); ++k) {
+            delete dynamic_cast<TCellProperties*>(items->Objects(ACol));
+            items->Delete(ACol);
+        }
+    }
     SetColCount(ColCount() - shownRemoved);
     EndUpdate();
     CellsChanged(TRect(ACol, 0, ACol + ACount, RowCount() - 1));
