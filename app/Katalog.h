@@ -3,6 +3,7 @@
 // the catalogue grid, the dated backup name and the grouping order.
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -39,6 +40,11 @@ void SplitRecordFields(std::string_view Line, std::string_view* Fields, int Coun
 AnsiString JoinRecordFields(const AnsiString* Fields, int Count);
 // The same appended to Line.
 void AppendRecordFields(std::string& Line, const std::string_view* Fields, int Count);
+
+// Tests: called with each catalogue row whose record line the main window's
+// save or grouping is about to make, on the thread that makes it (several run
+// at once); what it raises is raised by the making of the line. Empty: none.
+void SetNormLineProbe(std::function<void(int Row)> Probe);
 
 // The fields of a record line: field k ends at the k-th "|"; only the first
 // six "|" count, text after the sixth is dropped. A line with fewer than six

@@ -1,9 +1,17 @@
 #include "app/SharedFiles.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <chrono>
 #include <functional>
+#include <map>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 
 #include "platform/core/FileBytes.h"
@@ -56,6 +64,99 @@ bool Changed(const std::string& OsPath)
     return it != Remembered().end() && !(StateOnDisk(OsPath) == it->second);
 }
 
+// ---------------------------------------------------------------- locks
+const char* const LockFileName = ".velmarok.lock";
+unsigned LockWait = 5000;
+unsigned LockWaits = 0;
+
+// The locks this process holds, by lock file: one descriptor for each, open
+// while any of its bytes is locked (closing a descriptor of the file would
+// let go of the process's other locks on it), and each byte's count of takes.
+struct THeldLocks {
+    int Fd = -1;
+    std::map<std::int64_t, int> Bytes;
+};
+std::map<std::string, THeldLocks>& Held()
+{
+    static std::map<std::string, THeldLocks> held;
+    return held;
+}
+
+// The lock of a byte of an open lock file: an open file description's lock
+// where the system has them (two descriptors of one process exclude each
+// other too), else the process's.
+int LockByte(int Fd, std::int64_t Byte, short Type)
+{
+    struct flock fl {};
+    fl.l_type = Type;
+    fl.l_whence = SEEK_SET;
+    fl.l_start = off_t(Byte);
+    fl.l_len = 1;
+#ifdef F_OFD_SETLK
+    const int rc = ::fcntl(Fd, F_OFD_SETLK, &fl);
+    if (rc == 0 || errno != EINVAL)
+        return rc;
+#endif
+    return ::fcntl(Fd, F_SETLK, &fl);
+}
+
+enum class TTake { Taken, Busy, None };
+
+// One try at the byte's lock.
+TTake TryLock(const std::string& LockFile, std::int64_t Byte)
+{
+    auto it = Held().find(LockFile);
+    if (it != Held().end()) {
+        if (auto b = it->second.Bytes.find(Byte); b != it->second.Bytes.end()) {
+            ++b->second;
+            return TTake::Taken;
+        }
+    } else {
+        const int fd = OpenOrCreateFileOs(LockFile, O_RDWR);
+        if (fd < 0)
+            return TTake::None;
+        it = Held().emplace(LockFile, THeldLocks{fd, {}}).first;
+    }
+    if (LockByte(it->second.Fd, Byte, F_WRLCK) == 0) {
+        it->second.Bytes[Byte] = 1;
+        return TTake::Taken;
+    }
+    const bool busy = errno == EAGAIN || errno == EACCES;
+    if (it->second.Bytes.empty()) {
+        ::close(it->second.Fd);
+        Held().erase(it);
+    }
+    return busy ? TTake::Busy : TTake::None;
+}
+
+void Unlock(const std::string& LockFile, std::int64_t Byte)
+{
+    const auto it = Held().find(LockFile);
+    if (it == Held().end())
+        return;
+    const auto b = it->second.Bytes.find(Byte);
+    if (b == it->second.Bytes.end() || --b->second > 0)
+        return;
+    it->second.Bytes.erase(b);
+    LockByte(it->second.Fd, Byte, F_UNLCK);
+    if (it->second.Bytes.empty()) {
+        ::close(it->second.Fd);
+        Held().erase(it);
+    }
+}
+
+// The lock taken, or the message that another login's save holds it.
+bool TakeOrSay(TSharedFileLock& Lock, const AnsiString& FileName)
+{
+    if (Lock.Take())
+        return true;
+    Application->MessageBox("Plik " + FromOsPath(ToOsPath(FileName)) +
+                                " jest właśnie zapisywany przez innego użytkownika. Zmiany pozostają na ekranie; "
+                                "spróbuj zapisać je ponownie za chwilę.",
+                            "UWAGA !!!", MB_OK | MB_ICONINFORMATION);
+    return false;
+}
+
 }  // namespace
 
 void RememberSharedFile(const AnsiString& FileName)
@@ -77,20 +178,95 @@ void RememberSharedFile(const AnsiString& FileName, const std::vector<std::strin
     Remembered()[ToOsPath(FileName)] = {true, true, size, HashBytes(Runs)};
 }
 
-bool MayReplaceSharedFile(const AnsiString& FileName)
+bool SharedFileWasThere(const AnsiString& FileName)
 {
-    return MayReplaceSharedFile(FileName, nullptr);
+    const auto it = Remembered().find(ToOsPath(FileName));
+    return it != Remembered().end() && it->second.Exists;
 }
 
-bool MayReplaceSharedFile(const AnsiString& FileName, const std::function<void()>& AMeanwhile)
+// ---------------------------------------------------------------- TSharedFileLock
+
+TSharedFileLock::TSharedFileLock(const AnsiString& FileName)
 {
     const std::string path = ToOsPath(FileName);
+    const std::size_t slash = path.rfind('/');
+    FLockFile = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + LockFileName;
+    // The byte by the name as Windows compares names: one file, whatever the case it is named in.
+    std::string name = path.substr(slash == std::string::npos ? 0 : slash + 1);
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    FByte = std::int64_t(HashBytes(name) % (std::uint64_t(1) << 30));
+}
+
+TSharedFileLock::~TSharedFileLock()
+{
+    Release();
+}
+
+bool TSharedFileLock::Take()
+{
+    if (FTaken)
+        return true;
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point until = Clock::now() + std::chrono::milliseconds(LockWait);
+    auto pause = std::chrono::milliseconds(1);
+    for (bool waited = false;;) {
+        const TTake t = TryLock(FLockFile, FByte);
+        if (t != TTake::Busy) {
+            FTaken = t == TTake::Taken;
+            return true;
+        }
+        if (!waited)
+            ++LockWaits;
+        waited = true;
+        if (Clock::now() >= until)
+            return false;
+        // Another login's save holds it for the writing of one file: looked at again soon.
+        std::this_thread::sleep_for(std::min<Clock::duration>(pause, until - Clock::now()));
+        pause = std::min(pause * 2, std::chrono::milliseconds(16));
+    }
+}
+
+void TSharedFileLock::Release()
+{
+    if (FTaken)
+        Unlock(FLockFile, FByte);
+    FTaken = false;
+}
+
+unsigned SharedFileLockWait()
+{
+    return LockWait;
+}
+
+void SetSharedFileLockWait(unsigned Milliseconds)
+{
+    LockWait = Milliseconds;
+}
+
+unsigned SharedFileLockWaits()
+{
+    return LockWaits;
+}
+
+// ---------------------------------------------------------------- TSharedFileSave
+
+TSharedFileSave::TSharedFileSave(const AnsiString& FileName) : FFileName(FileName), FLock(FileName)
+{
+}
+
+bool TSharedFileSave::MayReplace(const std::function<void()>& AMeanwhile)
+{
+    if (!TakeOrSay(FLock, FFileName))
+        return false;
+    const std::string path = ToOsPath(FFileName);
     const auto it = Remembered().find(path);
     if (it == Remembered().end()) {
         if (AMeanwhile)
             AMeanwhile();
         return true;
     }
+    // A reference: the message's loop may remember other files meanwhile.
+    TFileState& known = it->second;
     TFileState now;
     {
         // The file is read on a thread of its own while AMeanwhile runs here.
@@ -99,26 +275,38 @@ bool MayReplaceSharedFile(const AnsiString& FileName, const std::function<void()
             AMeanwhile();
         looking.Take(0);
     }
-    if (now == it->second)
-        return true;
-    // Another login's bytes are there, or another login removed what was
-    // read. A folder or an unreadable file in its place holds nothing a save
-    // could lose: the save goes on and reports its failure.
-    const bool loses = now.Readable || (!now.Exists && it->second.Readable);
-    if (loses && Application->MessageBox("Plik " + FromOsPath(path) +
-                                             " został zmieniony przez innego użytkownika po jego wczytaniu.\r\r"
-                                             "TAK - zapisz moje zmiany (zmiany innego użytkownika zostaną "
-                                             "utracone),\r"
-                                             "NIE - nie zapisuj; moje zmiany zostaną na ekranie.",
-                                         "UWAGA !!!", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
-        return false;
-    // Seen: a save that fails now does not ask again about the same change.
-    it->second = now;
-    return true;
+    for (;;) {
+        if (now == known)
+            return true;
+        // Another login's bytes are there, or another login removed what was
+        // read. A folder or an unreadable file in its place holds nothing a
+        // save could lose: the save goes on and reports its failure.
+        if (!now.Readable && !(!now.Exists && known.Readable)) {
+            known = now;
+            return true;
+        }
+        // Nobody's save waits for the answer.
+        FLock.Release();
+        if (Application->MessageBox("Plik " + FromOsPath(path) +
+                                        " został zmieniony przez innego użytkownika po jego wczytaniu.\r\r"
+                                        "TAK - zapisz moje zmiany (zmiany innego użytkownika zostaną "
+                                        "utracone),\r"
+                                        "NIE - nie zapisuj; moje zmiany zostaną na ekranie.",
+                                    "UWAGA !!!", MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES ||
+            !TakeOrSay(FLock, FFileName))
+            return false;
+        // Seen: a save that fails now does not ask again about the same
+        // change. A change saved while the question waited is asked about.
+        known = now;
+        now = StateOnDisk(path);
+    }
 }
 
+// ---------------------------------------------------------------- TSharedFileUpdate
+
 TSharedFileUpdate::TSharedFileUpdate(const AnsiString& FileName)
-    : FFileName(FileName), FSeen(!Changed(ToOsPath(FileName)))
+    : FFileName(FileName), FLock(FileName), FTaken(TakeOrSay(FLock, FileName)),
+      FSeen(FTaken && !Changed(ToOsPath(FileName)))
 {
 }
 
@@ -127,3 +315,4 @@ TSharedFileUpdate::~TSharedFileUpdate()
     if (FSeen)
         RememberSharedFile(FFileName);
 }
+

@@ -4,8 +4,11 @@
 // login's settings. The program remembers what it last read or wrote of each
 // (whether it was there, its size and a hash of its bytes) and looks again
 // before a save replaces it, so that a save never throws away unseen what
-// another login saved in between.
+// another login saved in between. The look and the replacing are done under
+// the file's lock, so that two logins' saves never cross.
+#include <cstdint>
 #include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -19,32 +22,87 @@ void RememberSharedFile(const AnsiString& FileName);
 void RememberSharedFile(const AnsiString& FileName, const AnsiString& Bytes);
 // The same for the bytes of Runs one after the other.
 void RememberSharedFile(const AnsiString& FileName, const std::vector<std::string_view>& Runs);
+// True when the file was there as the program last read or wrote it.
+bool SharedFileWasThere(const AnsiString& FileName);
 
-// Before a save replaces the file: looks again. Another login's bytes in it,
-// or the file removed since it was read, make the user choose (a question,
-// Yes/No): false when the user keeps the file as it is, and the caller then
-// writes nothing and leaves everything as it was. True when the save may go
-// on: the file is as remembered (or nothing is remembered of it), the user
-// chose to write over the other login's changes, or what lies there now (a
-// folder, an unreadable file) holds nothing that the save could lose.
-bool MayReplaceSharedFile(const AnsiString& FileName);
-// The same, AMeanwhile run while the file is looked at (the new file written
-// beside it, say); an exception of AMeanwhile is raised once the look ended,
-// and nothing is asked.
-bool MayReplaceSharedFile(const AnsiString& FileName, const std::function<void()>& AMeanwhile);
+// ---------------------------------------------------------------- the lock of a shared file
+// A save holds the file's lock from its look at the file through the rename
+// of the new file into place. The lock is a record lock (fcntl) on one byte,
+// chosen by the file's name, of the lock file ".velmarok.lock" in the file's
+// folder: made as every file of a folder shared with a group is made, and kept
+// out of the program's folder lists by its leading dot. The system releases
+// the locks of a process that ends. Reads need no lock: a shared file is only
+// ever replaced whole, by a rename.
+class TSharedFileLock {
+public:
+    explicit TSharedFileLock(const AnsiString& FileName);   // takes nothing yet
+    ~TSharedFileLock();
+    TSharedFileLock(const TSharedFileLock&) = delete;
+    TSharedFileLock& operator=(const TSharedFileLock&) = delete;
+    // Takes the lock, waiting while another process holds it, up to
+    // SharedFileLockWait milliseconds; false when it is still held then. Where
+    // no lock can be had (a folder the login may not write, a file system
+    // without record locks) there is nothing to wait for: true, and the save
+    // goes on and meets what it meets. Taken again by this process, a lock it
+    // holds is only counted.
+    bool Take();
+    void Release();
+
+private:
+    std::string FLockFile;
+    std::int64_t FByte;
+    bool FTaken = false;
+};
+// How long a save waits for another login's save to release the file: 5000
+// milliseconds; tests shorten it.
+unsigned SharedFileLockWait();
+void SetSharedFileLockWait(unsigned Milliseconds);
+// The takes of this run that found the lock held by another process and waited.
+unsigned SharedFileLockWaits();
+
+// A save that replaces a shared file. MayReplace takes the lock and looks
+// again; the lock is held until Release or the end of the object.
+class TSharedFileSave {
+public:
+    explicit TSharedFileSave(const AnsiString& FileName);
+    // True, the lock held, when the save may go on: the file is as remembered
+    // (or nothing is remembered of it), the user chose to write over another
+    // login's change, or what lies there now (a folder, an unreadable file)
+    // holds nothing that the save could lose. Another login's bytes in it, or
+    // the file removed since it was read, make the user choose (a question,
+    // Yes/No, asked with the lock let go and followed by another look). False
+    // when nothing may be written and the caller leaves everything as it was:
+    // the user keeps the file as it is, or another login's save held the lock
+    // past the wait (a message says so). AMeanwhile runs while the file is
+    // looked at the first time (the new file written beside it, say); an
+    // exception of AMeanwhile is raised once the look ended, and nothing is
+    // asked.
+    bool MayReplace(const std::function<void()>& AMeanwhile = nullptr);
+    // Lets the lock go (before a message about a failed write, say).
+    void Release() { FLock.Release(); }
+
+private:
+    AnsiString FFileName;
+    TSharedFileLock FLock;
+};
 
 // A write that changes only part of the file on what it reads at that moment
-// (one key of an ini file): it loses nothing of another login's, so it asks
-// nothing, and the file is remembered after it only when nothing unseen came
-// before it.
+// (one key of an ini file), done under the file's lock: it loses nothing of
+// another login's, so it asks nothing, and the file is remembered after it
+// only when nothing unseen came before it.
 class TSharedFileUpdate {
 public:
     explicit TSharedFileUpdate(const AnsiString& FileName);
     ~TSharedFileUpdate();
     TSharedFileUpdate(const TSharedFileUpdate&) = delete;
     TSharedFileUpdate& operator=(const TSharedFileUpdate&) = delete;
+    // False when another login's save held the file past the wait (the message
+    // said so): the caller writes nothing.
+    bool Taken() const { return FTaken; }
 
 private:
     AnsiString FFileName;
-    bool FSeen;
+    TSharedFileLock FLock;
+    bool FTaken;
+    bool FSeen = false;
 };

@@ -779,11 +779,17 @@ private:
     // file's options ("1", "1", "0") and six empty lines, else the options of
     // the check boxes and five empty lines.
     AnsiString ConfigurationText(bool Defaults) const;
-    // Writes config.dat; false (after the message) when it cannot be written.
-    bool WriteConfiguration(const AnsiString& PlainText);
+    // Writes config.dat under its lock, after the look at it. False when it
+    // was not written: Kept tells that the user kept another login's file or
+    // that another login's save held it (each said in its message), else the
+    // write failed (after the message).
+    bool WriteConfiguration(const AnsiString& PlainText, bool& Kept);
     // The users list into section UsersName of users.dat (when it exists);
-    // false, with nothing written, when another login changed the file since
-    // it was read and the user chose to keep it.
+    // true when written, or when there is no file to write it into. False,
+    // the list kept on the page, when another login changed the file since it
+    // was read and the user chose to keep it, when another login's save held
+    // it, and after the message of a failed write: the file could not be
+    // written, or another login removed it after it was read.
     bool SaveUsersList();
     // The users of section UsersName into the users page's list, read from
     // the users file of Folder.

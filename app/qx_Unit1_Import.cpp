@@ -514,12 +514,15 @@ bool Tf_MainForm::ImportListFile(const AnsiString& FileName, const AnsiString& I
     if (saved && FileExists(menuFile)) {
         try {
             TSharedFileUpdate update(menuFile);
-            TIniFile menu(menuFile);
-            menu.WriteString("Kategorie", Category, "");
-            if (!menu.ValueExists(Category, Group))
-                menu.WriteString(Category, Group, "");
-            menu.WriteString(Group, ItemName, ExtractFileName(target));
-            ++FMenuFileWrites;
+            saved = update.Taken();
+            if (saved) {
+                TIniFile menu(menuFile);
+                menu.WriteString("Kategorie", Category, "");
+                if (!menu.ValueExists(Category, Group))
+                    menu.WriteString(Category, Group, "");
+                menu.WriteString(Group, ItemName, ExtractFileName(target));
+                ++FMenuFileWrites;
+            }
         } catch (const Exception&) {
             saved = false;
             Application->MessageBox("Nie można zapisać pliku - nie masz do tego odpowiednich uprawnień, skontaktuj "

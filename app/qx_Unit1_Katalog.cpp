@@ -28,6 +28,12 @@ const char* const TitleError = "BŁĄD !!!";
 const char* const TitleWarning = "UWAGA !!!";
 const char* const TitleInfo = "INFORMACJA !!!";
 
+std::function<void(int Row)>& NormLineProbe()
+{
+    static std::function<void(int Row)> probe;
+    return probe;
+}
+
 // The record lines of the grid's records (rows 1 to the last; rows with no field at all,
 // the empty last row among them, are left out) and their numbers, read in one pass over
 // the rows, on several threads where the grid allows.
@@ -44,7 +50,10 @@ void AppendGridLines(TProStringGrid* Grid, std::size_t From, std::size_t To, boo
 {
     const int cols = std::min(Grid->ColCount() - 1, NormFieldCount);
     std::array<AnsiString, NormFieldCount> copies;
+    const std::function<void(int)>& probe = NormLineProbe();
     for (std::size_t r = From; r < To; ++r) {
+        if (probe)
+            probe(int(r));
         std::array<std::string_view, NormFieldCount> f{};
         bool any = false;
         for (int k = 0; k < cols; ++k) {
@@ -116,6 +125,9 @@ public:
         FMade->Take(Index);
         return FRuns[Index];
     }
+    // Ends the making: the runs begun are finished, no more are begun, and
+    // no thread reads the grid any longer.
+    void Stop() { FMade.reset(); }
     // The runs taken.
     std::vector<std::string_view> Runs() const { return {FRuns.begin(), FRuns.end()}; }
 
@@ -161,6 +173,11 @@ bool WriteNewFile(const AnsiString& FileName, const std::vector<std::string_view
 }
 
 }  // namespace
+
+void SetNormLineProbe(std::function<void(int Row)> Probe)
+{
+    NormLineProbe() = std::move(Probe);
+}
 
 TProStringGrid* Tf_MainForm::NewGrid(TWinControl* Parent, const char* Name, TAlign Align)
 {
@@ -305,7 +322,8 @@ bool Tf_MainForm::WriteNormFile(std::size_t ACount, const std::function<void()>&
     // at, and put in its place only when nobody else's save is lost by it.
     std::vector<std::string_view> runs;
     TReplacingFile file(fileName);
-    if (!MayReplaceSharedFile(fileName, [&] {
+    TSharedFileSave save(fileName);
+    if (!save.MayReplace([&] {
             AStart();
             for (std::size_t i = 0; i < ACount; ++i) {
                 runs.push_back(ARun(i));
@@ -326,7 +344,10 @@ void Tf_MainForm::SaveNormList(TProStringGrid* Grid)
     TGridText text(Grid);
     AnsiString fileName = CatalogueFileName();
     try {
-        if (!WriteNormFile(text.Count(), [&] { text.Start(); }, [&](std::size_t i) { return text.Take(i); }))
+        const bool written =
+            WriteNormFile(text.Count(), [&] { text.Start(); }, [&](std::size_t i) { return text.Take(i); });
+        text.Stop();
+        if (!written)
             return;
         if (Application->MessageBox("Zrobić kopię zapisanego właśnie pliku norm z aktualną datą ???", TitleWarning,
                                     MB_YESNO | MB_ICONQUESTION) == IDYES) {
@@ -340,7 +361,10 @@ void Tf_MainForm::SaveNormList(TProStringGrid* Grid)
         }
         LoadNormList(fileName);
         Application->MessageBox("Spis norm został pomyślnie zaktualizowany.", TitleInfo, MB_OK | MB_ICONINFORMATION);
-    } catch (const Exception&) {
+    } catch (const std::exception&) {
+        // A failed write, or a line that could not be made (no memory): the
+        // threads making the others end before the message's loop runs.
+        text.Stop();
         Application->MessageBox(
             "Nie udało się zaktualizować spisu norm, nie masz do tego odpowiednich uprawnień !!!.", TitleWarning,
             MB_OK | MB_ICONERROR);
@@ -351,16 +375,27 @@ void Tf_MainForm::GroupNormList()
 {
     if (RefuseIncompleteSave())
         return;
+    auto failed = [] {
+        Application->MessageBox(
+            "Nie udało się pogrupować i zapisać wykazu norm, nie masz odpowiednich uprawnień !!!.", TitleWarning,
+            MB_OK | MB_ICONERROR);
+    };
     // The record lines in their new order: filled into the grid as they are, written when
-    // the catalogue is saved.
-    const TGridLines lines = GridLines(sg_WszystkieNormy);
+    // the catalogue is saved. Lines that cannot be made leave the grid and the file as they were.
+    TGridLines lines;
     std::vector<std::string_view> grouped;
-    for (int i : GroupNormOrder(lines.Lines, lines.Numbers))
-        grouped.push_back(lines.Lines[std::size_t(i)]);
+    try {
+        lines = GridLines(sg_WszystkieNormy);
+        for (int i : GroupNormOrder(lines.Lines, lines.Numbers))
+            grouped.push_back(lines.Lines[std::size_t(i)]);
+    } catch (const std::exception&) {
+        failed();
+        return;
+    }
 
     try {
         FillNormGrids(grouped);
-    } catch (const Exception&) {
+    } catch (const std::exception&) {
         FCatalogueIncomplete = true;   // the grid holds part of the catalogue
     }
     sg_WszystkieNormy->SetHint(CatalogueFileName());
@@ -377,9 +412,7 @@ void Tf_MainForm::GroupNormList()
         NormListModified = false;
         LoadNormList(CatalogueFileName());
         Application->MessageBox("Lista norm została pogrupowana i zapisana.", TitleInfo, MB_OK | MB_ICONINFORMATION);
-    } catch (const Exception&) {
-        Application->MessageBox(
-            "Nie udało się pogrupować i zapisać wykazu norm, nie masz odpowiednich uprawnień !!!.", TitleWarning,
-            MB_OK | MB_ICONERROR);
+    } catch (const std::exception&) {
+        failed();
     }
 }

@@ -186,13 +186,18 @@ bool Tf_MainForm::ReadConfiguration()
     return read;
 }
 
-bool Tf_MainForm::WriteConfiguration(const AnsiString& PlainText)
+bool Tf_MainForm::WriteConfiguration(const AnsiString& PlainText, bool& Kept)
 {
+    TSharedFileSave save(ConfigFileName());
+    Kept = !save.MayReplace();
+    if (Kept)
+        return false;
     try {
         WriteScrambledFile(ConfigFileName(), PlainText);
         RememberSharedFile(ConfigFileName());
         return true;
     } catch (const Exception&) {
+        save.Release();
         Application->MessageBox(CannotSave, TitleError, MB_OK | MB_ICONERROR);
         return false;
     }
@@ -219,7 +224,8 @@ AnsiString Tf_MainForm::ConfigurationText(bool Defaults) const
 void Tf_MainForm::WriteDefaultConfiguration()
 {
     CompletePaths(false);
-    WriteConfiguration(ConfigurationText(true));
+    bool kept = false;
+    WriteConfiguration(ConfigurationText(true), kept);
 }
 
 void Tf_MainForm::ReadUsersList(TCustomIniFile& Users, const AnsiString& Folder)
@@ -253,8 +259,14 @@ bool Tf_MainForm::ReadUsersListOfFolder()
 bool Tf_MainForm::SaveUsersList()
 {
     const AnsiString dat = UsersFolder() + "users.dat";
-    if (!FileExists(dat))
-        return true;
+    if (!FileExists(dat)) {
+        // No file to write the list into. One that another login removed
+        // after it was read takes the list with it: the save failed.
+        if (!SharedFileWasThere(dat))
+            return true;
+        Application->MessageBox(CannotSave, TitleError, MB_OK | MB_ICONERROR);
+        return false;
+    }
     // The list shown is another folder's: the users of this one are read
     // first, and nothing is written into their file by this save.
     if (!SamePlace(FUsersListFolder, UsersFolder())) {
@@ -263,7 +275,8 @@ bool Tf_MainForm::SaveUsersList()
                                     MB_OK | MB_ICONERROR);
         return true;
     }
-    if (!MayReplaceSharedFile(dat))
+    TSharedFileSave save(dat);
+    if (!save.MayReplace())
         return false;
     try {
         // The plain copy lives in the program's own temporary folder; the
@@ -278,10 +291,12 @@ bool Tf_MainForm::SaveUsersList()
         }
         copy.Save();
         RememberSharedFile(dat);
+        return true;
     } catch (const Exception&) {
+        save.Release();
         Application->MessageBox(CannotSave, TitleError, MB_OK | MB_ICONERROR);
+        return false;
     }
-    return true;
 }
 
 // ---------------------------------------------------------------- handlers
@@ -296,13 +311,14 @@ void Tf_MainForm::sb_Foldery_ZapiszClick(TObject*)
     for (TDirectoryEdit* e : {edt_DirWykazy, edt_DirUzytkownicy, edt_KopiaBazyNorm})
         AddDelimiter(e);
     // A file another login changed meanwhile is written only when the user
-    // says so; what the user kept unwritten keeps the save buttons as they are.
-    const bool config = MayReplaceSharedFile(ConfigFileName());
-    const bool written = config && WriteConfiguration(ConfigurationText(false));
+    // says so; what the user kept unwritten, and a users list that was not
+    // written, keep the save buttons as they are and are not told as saved.
+    bool kept = false;
+    const bool written = WriteConfiguration(ConfigurationText(false), kept);
     const bool users = SaveUsersList();
-    if (written)
+    if (written && users)
         Application->MessageBox("Zmiany poprawnie zapisane.", "INFORMACJA !!!", MB_OK | MB_ICONINFORMATION);
-    if (!config || !users)
+    if (kept || !users)
         return;
     sb_Foldery_Zapisz->SetEnabled(false);
     sb_Uzytkownicy_Zapisz->SetEnabled(false);

@@ -509,7 +509,8 @@ void Tf_MainForm::MenuSave(int Level)
                   "autorem) programu !!!");
         return;
     }
-    if (!MayReplaceSharedFile(menuFile))
+    TSharedFileSave save(menuFile);
+    if (!save.MayReplace())
         return;
     // What another page added since the list was read is not deleted.
     MergeMenuLevel(Level);
@@ -555,7 +556,9 @@ void Tf_MainForm::MenuSave(int Level)
         }
         ini.UpdateFile();
         RememberSharedFile(menuFile);
+        save.Release();
     } catch (const Exception&) {
+        save.Release();
         ShowError("Nie można zapisać pliku - nie masz do tego odpowiednich uprawnień, skontaktuj się z "
                   "administratorem sieci !!!");
         return;

@@ -301,6 +301,8 @@ void Tf_MainForm::cb_UprawnieniaChange(TObject*)
         return;
     try {
         TSharedFileUpdate update(dat);
+        if (!update.Taken())
+            return;
         TPlainCopy copy(dat);
         TIniFile(copy.FileName()).WriteInteger("Level", lb_Userzy->Items()->Strings(i), level + 1);
         copy.Save();

@@ -568,14 +568,17 @@ void Tf_MainForm::sb_ZastosujUstawieniaProgramuClick(TObject*)
     const AnsiString text = UserSettingsText(login);
     sb_PN_ZastosujDlaWszystkichClick(sb_ZastosujUstawieniaProgramu);
     const AnsiString file = UsersFolder() + login + ".dat";
-    if (!MayReplaceSharedFile(file))
+    TSharedFileSave save(file);
+    if (!save.MayReplace())
         return;
     // The scrambled file replaces the old one only when it is written whole;
     // no plain copy of it is left on the disk.
     try {
         WriteScrambledFile(file, text);
         RememberSharedFile(file);
+        save.Release();
     } catch (const Exception&) {
+        save.Release();
         Application->MessageBox("Nie można zapisać ustawień !!!\rNie masz do tego odpowiednich uprawnień lub program "
                                 "znajduje się na dysku, na którym zapis nie jest możliwy !!!",
                                 TitleError, MB_OK | MB_ICONERROR);

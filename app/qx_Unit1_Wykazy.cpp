@@ -335,14 +335,17 @@ bool Tf_MainForm::SaveListFile()
         if (any)
             text += ListLine(rec) + "\r\n";
     }
-    if (!MayReplaceSharedFile(CurrentListFile))
+    TSharedFileSave save(CurrentListFile);
+    if (!save.MayReplace())
         return false;
     try {
         WriteListFile(CurrentListFile, text);
         RememberSharedFile(CurrentListFile, text);
+        save.Release();
         sb_Edytuj_ZapiszZmiany->SetEnabled(false);
         return true;
     } catch (const Exception&) {
+        save.Release();
         Application->MessageBox("NIE MOGĘ ZAPISAĆ ZMIAN W WYKAZIE !!!\rNIE MASZ DO TEGO ODPOWIEDNICH UPRAWNIEŃ !!!",
                                 TitleError, MB_OK | MB_ICONERROR);
         return false;

@@ -5,9 +5,26 @@
 #include <condition_variable>
 #include <mutex>
 #include <exception>
-#include <system_error>
 #include <thread>
 #include <vector>
+
+namespace {
+// Up to Count threads, thread t running AWork(t); the starting stops at the first that
+// cannot be started (no thread or no memory to be had), and those started are returned
+// to be joined.
+std::vector<std::thread> StartThreads(std::size_t Count, const std::function<void(std::size_t)>& AWork)
+{
+    std::vector<std::thread> threads;
+    try {
+        threads.reserve(Count);
+        for (std::size_t t = 0; t < Count; ++t)
+            threads.emplace_back(AWork, t);
+    } catch (...) {
+        // The work of those not started is done without them.
+    }
+    return threads;
+}
+}  // namespace
 
 int PartsFor(std::size_t Count, std::size_t AMinPerPart)
 {
@@ -28,14 +45,7 @@ void RunInParts(std::size_t Count, int AParts, const std::function<void(int Part
             errors[t] = std::current_exception();
         }
     };
-    std::vector<std::thread> threads;
-    threads.reserve(n - 1);
-    try {
-        for (std::size_t t = 1; t < n; ++t)
-            threads.emplace_back(run, t);
-    } catch (const std::system_error&) {
-        // No more threads to be had.
-    }
+    std::vector<std::thread> threads = StartThreads(n - 1, [&](std::size_t t) { run(t + 1); });
     for (std::size_t t = threads.size() + 1; t < n; ++t)
         run(t);
     run(0);
@@ -99,13 +109,9 @@ TOrderedParts::TOrderedParts(std::size_t Count, int AThreads, std::function<void
     F->Make = std::move(AMake);
     F->Done.assign(Count, 0);
     F->Errors.resize(Count);
-    const std::size_t threads = std::min<std::size_t>(std::size_t(std::max(0, AThreads)), Count);
-    try {
-        for (std::size_t t = 0; t < threads; ++t)
-            F->Threads.emplace_back([this] { F->Work(); });
-    } catch (const std::system_error&) {
-        // No more threads to be had: Take makes what they leave.
-    }
+    // Take makes what no thread is there for.
+    F->Threads = StartThreads(std::min<std::size_t>(std::size_t(std::max(0, AThreads)), Count),
+                              [this](std::size_t) { F->Work(); });
 }
 
 TOrderedParts::~TOrderedParts()

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -7,6 +8,8 @@
 #include <random>
 #include <filesystem>
 #include <memory>
+#include <new>
+#include <thread>
 
 #include "app/Katalog.h"
 #include "app/MainVars.h"
@@ -320,6 +323,56 @@ TEST_F(Catalogue, WriteFailureIsReportedAsMissingRights)
     EXPECT_EQ(RecordedDialogs().back().Caption, "UWAGA !!!");
     EXPECT_EQ(Grid->Cells(1, 1), "PN-1");
     EXPECT_EQ(Saved(), "PN-1|Aktualna|Jest||||\r\n");
+}
+
+// A record line that cannot be made, on one of the threads making them: the save and the
+// grouping say they failed only once no thread reads the grid any longer, the file and the grid
+// stay as they were, and the program goes on.
+TEST_F(Catalogue, ALineThatCannotBeMadeFailsTheSaveOrTheGroupingWithAMessage)
+{
+    const AnsiString file = BenchCatalogueText(30000);
+    WriteCatalogue(file);
+    Form->LoadNormList(File());
+    Grid->SetCells(6, 1, "zmieniony");
+    std::atomic<int> afterMessage{0};
+    std::atomic<bool> shown{false}, offThread{false};
+    std::function<void()> fail;
+    const std::thread::id gui = std::this_thread::get_id();
+    SetNormLineProbe([&](int Row) {
+        afterMessage += shown ? 1 : 0;
+        if (std::this_thread::get_id() != gui)
+            offThread = true;
+        if (Row == 1)   // while the others have just begun
+            fail();
+    });
+    const struct {
+        const char* Name;
+        std::function<void()> Run, Fail;
+        const char* Message;
+    } cases[] = {
+        {"save, no memory", [&] { Form->SaveNormList(Grid); }, [] { throw std::bad_alloc(); },
+         "Nie udało się zaktualizować spisu norm"},
+        {"save, a failure", [&] { Form->SaveNormList(Grid); }, [] { throw EWriteError("brak"); },
+         "Nie udało się zaktualizować spisu norm"},
+        {"grouping, no memory", [&] { Form->GroupNormList(); }, [] { throw std::bad_alloc(); },
+         "Nie udało się pogrupować i zapisać"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        shown = false;
+        afterMessage = 0;
+        fail = c.Fail;
+        ScriptDialogs().ExpectDialog(dkMessageBox, c.Message, IDOK, [&](TDialogRequest&) { shown = true; });
+        EXPECT_NO_THROW(c.Run());
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+        EXPECT_EQ(afterMessage, 0);
+        EXPECT_TRUE(Saved() == file);
+        EXPECT_EQ(Grid->Cells(6, 1), "zmieniony");
+    }
+    EXPECT_TRUE(offThread || std::thread::hardware_concurrency() < 2);
+    SetNormLineProbe(nullptr);
+    Save();
+    EXPECT_NE(Saved().find("|zmieniony|"), AnsiString::npos);
 }
 
 TEST_F(Catalogue, LinkedCatalogueIsUpdatedWhereItIsAndReadOnlyOneIsReportedNotReplaced)

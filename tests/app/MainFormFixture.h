@@ -62,11 +62,7 @@ protected:
     // (RunUserOut 0) and a menu file with one category.
     void PrepareStart(int Level = 4, const AnsiString& Options = "\r\n1\r\n1\r\n0\r\n")
     {
-        TRegistry reg;
-        reg.SetRootKey(HKEY_CURRENT_USER);
-        reg.OpenKey("Software\\Quorvane\\Tyrvenhold", true);
-        reg.WriteString("Path", Application->ExeName());
-        reg.CloseKey();
+        MarkFirstRunDone();
         ForceDirectories(Path("Ustawienia"));
         ForceDirectories(Path("Wykazy"));
         WriteScrambledFile(Path("config.dat"), Path("Katalog Norm\\normy_wszystkie.txt") + "\r\n" + Path("Wykazy\\") +
@@ -78,6 +74,15 @@ protected:
                                                               "=" + IntToStr(Level) +
                                                               "\r\n[Options]\r\nRunUserOut=0\r\n");
         Write("Ustawienia\\kategorie.ini", "[Kategorie]\r\nWyroby=\r\n[Wyroby]\r\nZawory=\r\n");
+    }
+    // The registry's mark of an earlier start of the program.
+    static void MarkFirstRunDone()
+    {
+        TRegistry reg;
+        reg.SetRootKey(HKEY_CURRENT_USER);
+        reg.OpenKey("Software\\Quorvane\\Tyrvenhold", true);
+        reg.WriteString("Path", Application->ExeName());
+        reg.CloseKey();
     }
     // The catalogue file beside the program written and loaded into the main window.
     void LoadCatalogue(const AnsiString& Bytes)

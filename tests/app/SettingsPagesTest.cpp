@@ -2,7 +2,11 @@
 // users.dat, and where the program keeps its data.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "app/MainVars.h"
@@ -16,6 +20,7 @@
 #include "platform/gui/TestSupport.h"
 #include "tests/app/DialogTest.h"
 #include "tests/app/MainFormFixture.h"
+#include "tests/common/TestFiles.h"
 
 namespace {
 
@@ -155,16 +160,46 @@ TEST_F(SettingsPages, AFailedSaveIsReportedAndTheUsersListStillSaved)
     EXPECT_EQ(RecordedDialogs().size(), 1u);
     EXPECT_EQ(Users("UsersName", "ewa"), "");
 
-    // Without users.dat only the configuration is written.
+    // A users folder without users.dat: only the configuration is written.
     std::filesystem::remove_all(OsPath("config.dat"));
-    DeleteFile(Path("Ustawienia\\users.dat"));
+    ForceDirectories(Path("Inni"));
+    Form->edt_DirUzytkownicy->SetText(Path("Inni\\"));
     ScriptDialogs().ExpectMessageBox(IDOK, "Zmiany poprawnie zapisane.");
     Form->sb_Foldery_ZapiszClick(Form->sb_Uzytkownicy_Zapisz);
     EXPECT_TRUE(FileExists(Path("config.dat")));
-    EXPECT_FALSE(FileExists(Path("Ustawienia\\users.dat")));
+    EXPECT_FALSE(FileExists(Path("Inni\\users.dat")));
     // No plain copy is left in the temporary folder.
     for (const auto& e : std::filesystem::directory_iterator(ToOsPath(PrivateTempFolder())))
         EXPECT_NE(e.path().extension(), ".ini") << e.path();
+}
+
+// A users list that was not written is told so, not told as saved, and stays on the page to be saved again.
+TEST_F(SettingsPages, AUsersListNotWrittenIsReportedAndKeptOnThePage)
+{
+    const AnsiString users = Path("Ustawienia\\users.dat");
+    Form->lb_UserName->Items()->Add("ewa");
+    const std::pair<const char*, std::function<void()>> cases[] = {
+        {"read-only", [&] { ::chmod(ToOsPath(users).c_str(), 0444); }},
+        {"removed by another login since it was read", [&] { DeleteFile(users); }},
+    };
+    for (const auto& [name, spoil] : cases) {
+        SCOPED_TRACE(name);
+        spoil();
+        const AnsiString before = FileExists(users) ? LoadBytesFromFile(users) : AnsiString("(none)");
+        Form->sb_Uzytkownicy_Zapisz->SetEnabled(true);
+        ClearRecordedDialogs();
+        ScriptDialogs().ExpectMessageBox(IDOK, "Nie można zapisać wprowadzonych zmian - nie masz do tego "
+                                               "odpowiednich uprawnień !!!");
+        {
+            TNoPermissionOverride asAUser;
+            Form->sb_Foldery_ZapiszClick(Form->sb_Uzytkownicy_Zapisz);
+        }
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+        EXPECT_EQ(RecordedDialogs().size(), 1u);
+        EXPECT_EQ(FileExists(users) ? LoadBytesFromFile(users) : AnsiString("(none)"), before);
+        EXPECT_TRUE(Form->sb_Uzytkownicy_Zapisz->Enabled());
+        EXPECT_GE(Form->lb_UserName->Items()->IndexOf("ewa"), 0);
+    }
 }
 
 TEST_F(SettingsPages, UsersAreAddedAndRemovedWithTheirQuestions)
