@@ -188,7 +188,8 @@ bool SharedFileWasThere(const AnsiString& FileName)
 
 TSharedFileLock::TSharedFileLock(const AnsiString& FileName)
 {
-    const std::string path = ToOsPath(FileName);
+    // Beside the file a link names: where the save replaces it.
+    const std::string path = ResolveLinksOs(ToOsPath(FileName));
     const std::size_t slash = path.rfind('/');
     FLockFile = (slash == std::string::npos ? std::string() : path.substr(0, slash + 1)) + LockFileName;
     // The byte by the name as Windows compares names: one file, whatever the case it is named in.

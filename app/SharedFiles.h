@@ -28,8 +28,8 @@ bool SharedFileWasThere(const AnsiString& FileName);
 // ---------------------------------------------------------------- the lock of a shared file
 // A save holds the file's lock from its look at the file through the rename
 // of the new file into place. The lock is a record lock (fcntl) on one byte,
-// chosen by the file's name, of the lock file ".velmarok.lock" in the file's
-// folder: made as every file of a folder shared with a group is made, and kept
+// chosen by the file's name, of the lock file ".velmarok.lock" in the folder
+// of the file (of the file a link names): made as every file of a folder shared with a group is made, and kept
 // out of the program's folder lists by its leading dot. The system releases
 // the locks of a process that ends. Reads need no lock: a shared file is only
 // ever replaced whole, by a rename.

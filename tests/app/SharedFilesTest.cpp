@@ -84,6 +84,8 @@ public:
         posix_spawn_file_actions_addopen(&actions, 1, FLog.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         posix_spawn_file_actions_adddup2(&actions, 1, 2);
         posix_spawn_file_actions_adddup2(&actions, ready[1], 3);
+        // Not in a working folder an earlier test may have removed.
+        posix_spawn_file_actions_addchdir_np(&actions, "/");
         if (::posix_spawn(&FPid, exe.c_str(), &actions, nullptr, argv, envp.data()) != 0)
             FPid = -1;
         posix_spawn_file_actions_destroy(&actions);
