@@ -55,7 +55,7 @@ struct TKind {
     std::vector<std::string> Saves;    // the files the save writes, in order
 };
 
-// The test program run again as another login's process: the test AnotherLogin.Test with
+// The test program run again as another login's process: its test AnotherLogin.DISABLED_Test with
 // its task (lines) in VELMAROK_OTHER_LOGIN, its output in Log. It tells that it is ready
 // on its descriptor 3 and goes on when told, or when its standard input is closed.
 class TOtherLogin {
