@@ -234,11 +234,6 @@ void TSharedFileLock::Release()
     FTaken = false;
 }
 
-unsigned SharedFileLockWait()
-{
-    return LockWait;
-}
-
 void SetSharedFileLockWait(unsigned Milliseconds)
 {
     LockWait = Milliseconds;

@@ -40,7 +40,7 @@ public:
     TSharedFileLock(const TSharedFileLock&) = delete;
     TSharedFileLock& operator=(const TSharedFileLock&) = delete;
     // Takes the lock, waiting while another process holds it, up to
-    // SharedFileLockWait milliseconds; false when it is still held then. Where
+    // 5 seconds (SetSharedFileLockWait); false when it is still held then. Where
     // no lock can be had (a folder the login may not write, a file system
     // without record locks) there is nothing to wait for: true, and the save
     // goes on and meets what it meets. Taken again by this process, a lock it
@@ -55,7 +55,6 @@ private:
 };
 // How long a save waits for another login's save to release the file: 5000
 // milliseconds; tests shorten it.
-unsigned SharedFileLockWait();
 void SetSharedFileLockWait(unsigned Milliseconds);
 // The takes of this run that found the lock held by another process and waited.
 unsigned SharedFileLockWaits();
