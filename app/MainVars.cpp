@@ -28,5 +28,9 @@ namespace {
 TStringList HandedOutListNames;
 TStringList ShownPages;
 }
-TStringList* UsedListFiles = &HandedOutListNames;
+// Kept sorted: every item of the main menu looks its register up here.
+TStringList* UsedListFiles = [] {
+    HandedOutListNames.SetSorted(true);
+    return &HandedOutListNames;
+}();
 TStringList* PageHistory = &ShownPages;

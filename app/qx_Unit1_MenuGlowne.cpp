@@ -256,7 +256,20 @@ void Tf_MainForm::BuildMenuPanels(TCustomIniFile* MenuFile)
     panels.Add("O programie");
     panels.Insert(0, "Normy");
 
-    // One panel per shown entry, named by its position in the list.
+    // One panel per shown entry, named by its position in the list. The window lays out its
+    // aligned controls once, after the last panel: each panel added, hidden or named would
+    // otherwise lay out all panels before it again.
+    TWinControl* host = ProToolPanelTab->Parent();
+    if (host)
+        host->DisableAlign();
+    struct TAlignAfter {
+        TWinControl* Host;
+        ~TAlignAfter()
+        {
+            if (Host)
+                Host->EnableAlign();
+        }
+    } alignAfter{host};
     for (int i = 0; i < panels.Count(); ++i) {
         const AnsiString name = NameOfLine(panels.Strings(i));
         if (!MenuFile->ReadBool("Kategorie", name, true))

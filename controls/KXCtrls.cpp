@@ -712,9 +712,6 @@ TKxCustomListBox::TKxCustomListBox(TComponent* AOwner) : TCustomListBox(AOwner)
     SetTabStop(true);
     SetColor(clWindow);
     SetParentColor(false);
-    // Added, inserted and deleted items change the widest width.
-    if (auto* items = dynamic_cast<TStringList*>(Items()))
-        items->OnChange = [this](TObject*) { ResetItemWidths(); };
 }
 
 void TKxCustomListBox::SetIntegralHeight(bool Value)
@@ -792,26 +789,56 @@ void TKxCustomListBox::SetAutoScroll(bool Value)
     ResetItemWidths();
 }
 
-int TKxCustomListBox::ItemWidth(int Index, TCanvas* Probe)
+int TKxCustomListBox::ItemWidth(int Index)
 {
     int w = 0;
-    if (OnGetItemWidth && OnDrawItem && Style() != lbStandard)
+    if (OnGetItemWidth && OnDrawItem && Style() != lbStandard) {
         OnGetItemWidth(this, Index, w);
-    else
-        w = TabbedText(Probe, 0, 0, Items()->Strings(Index) + "x", TabStopPixels(Probe), false);
+    } else {
+        if (!FProbe)
+            FProbe = std::make_unique<TBitmap>();
+        TCanvas* probe = FProbe->Canvas();
+        probe->SetFont(Font());
+        w = TabbedText(probe, 0, 0, Items()->Strings(Index) + "x", TabStopPixels(probe), false);
+    }
     return w + TextIndent();
+}
+
+void TKxCustomListBox::SetMaxItemWidth(int Value)
+{
+    FMaxItemWidth = Value;
+    SetHorizontalExtent(FMaxItemWidth);
 }
 
 void TKxCustomListBox::ResetItemWidths()
 {
-    FMaxItemWidth = 0;
-    if (AutoScroll() && Items()->Count() > 0) {
-        TBitmap probe;
-        probe.Canvas()->SetFont(Font());
+    FItemWidths.clear();
+    if (AutoScroll())
         for (int i = 0; i < Items()->Count(); ++i)
-            FMaxItemWidth = Max(FMaxItemWidth, ItemWidth(i, probe.Canvas()));
+            FItemWidths.push_back(ItemWidth(i));
+    SetMaxItemWidth(FItemWidths.empty() ? 0 : *std::max_element(FItemWidths.begin(), FItemWidths.end()));
+}
+
+void TKxCustomListBox::ItemsChanged(int Index, int Delta)
+{
+    const std::size_t count = std::size_t(Items()->Count());
+    if (!AutoScroll() || Index < 0 || FItemWidths.size() + std::size_t(Delta) != count ||
+        std::size_t(Index) >= FItemWidths.size() + std::size_t(Delta > 0)) {
+        ResetItemWidths();
+        return;
     }
-    SetHorizontalExtent(FMaxItemWidth);
+    const auto at = FItemWidths.begin() + Index;
+    const int gone = Delta > 0 ? 0 : *at;
+    if (Delta < 0)
+        FItemWidths.erase(at);
+    else if (Delta > 0)
+        FItemWidths.insert(at, ItemWidth(Index));
+    else
+        *at = ItemWidth(Index);
+    if (Delta >= 0 && FItemWidths[std::size_t(Index)] >= FMaxItemWidth)
+        SetMaxItemWidth(FItemWidths[std::size_t(Index)]);
+    else if (gone >= FMaxItemWidth)
+        SetMaxItemWidth(FItemWidths.empty() ? 0 : *std::max_element(FItemWidths.begin(), FItemWidths.end()));
 }
 
 void TKxCustomListBox::DrawItemText(int Index, const TRect& Rect)

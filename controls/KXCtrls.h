@@ -237,13 +237,21 @@ protected:
     void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
     void CMFontChanged(TMessage& Message) override;
     void CreateWnd() override;
+    // The widest width follows each step: raised by an added item, looked for again when the
+    // widest one goes; all items measured again only when the list changed as a whole.
+    void ItemsChanged(int Index, int Delta) override;
 
 private:
-    int ItemWidth(int Index, TCanvas* Probe);
+    int ItemWidth(int Index);
+    void SetMaxItemWidth(int Value);
     bool FIntegralHeight = false;
     int FTabWidth = 0;
     bool FAutoScroll = false;
     int FMaxItemWidth = 0;
+    // Each item's width while auto-scrolling, in the items' order.
+    std::vector<int> FItemWidths;
+    // The canvas items are measured on (in the list's font).
+    std::unique_ptr<TBitmap> FProbe;
     // Text height of "Wg" in the list's font (0: measure again).
     mutable int FTextRowHeight = 0;
     bool FGraySelection = false;

@@ -161,7 +161,7 @@ bool TProToolPanelTab::ReadPanels(TPanelStore& Store)
                 f->SetBounds(r.Left, r.Top, w, h);
         }
     }
-    SetThickness(TabCount() > 0 ? FTabWidth : 2);
+    SetThickness(HasTabs() ? FTabWidth : 2);
     FOpenIndex = -1;
     return true;
 }

@@ -293,7 +293,8 @@ void TProToolPanelTab::UpdatePanel(TProToolPanel* APanel)
 
 int TProToolPanelTab::IndexOfPanel(TProToolPanel* APanel) const
 {
-    for (int i = 0; i < FPanels->Count(); ++i)
+    // From the newest: a panel being set up is the last one added.
+    for (int i = FPanels->Count() - 1; i >= 0; --i)
         if (FPanels->Items(i)->Panel() == APanel)
             return i;
     return -1;
@@ -312,19 +313,30 @@ TProToolPanel* TProToolPanelTab::PanelByName(const AnsiString& AName) const
 int TProToolPanelTab::TabCount() const
 {
     int n = 0;
-    for (int i = 0; i < FPanels->Count(); ++i) {
-        TProToolPanel* p = FPanels->Items(i)->Panel();
-        if (p && p->ShowsTab() && !p->Floating())
-            ++n;
-    }
+    for (int i = 0; i < FPanels->Count(); ++i)
+        n += ShowsTabAt(i) ? 1 : 0;
     return n;
+}
+
+bool TProToolPanelTab::HasTabs() const
+{
+    for (int i = 0; i < FPanels->Count(); ++i)
+        if (ShowsTabAt(i))
+            return true;
+    return false;
+}
+
+bool TProToolPanelTab::ShowsTabAt(int Index) const
+{
+    TProToolPanel* p = FPanels->Items(Index)->Panel();
+    return p && p->ShowsTab() && !p->Floating();
 }
 
 void TProToolPanelTab::ArrangePanels(int)
 {
     const bool loading = ComponentState() & (csLoading | csDesigning);
     const int thickness = Vertical() ? Width() : Height();
-    if (TabCount() == 0) {
+    if (!HasTabs()) {
         if (!loading)
             SetThickness(0);
     } else if (thickness == 0) {
@@ -967,7 +979,7 @@ void TProToolPanelTab::SlidePanelOut(TProToolPanel* APanel)
         return;
     const bool wasActive = ParentFormActive();
     const int d = SlideDelay(FSlideSpeed);
-    const int target = TabCount() > 0 ? FTabWidth : 0;
+    const int target = HasTabs() ? FTabWidth : 0;
     switch (FPosition) {
     case ppLeft:
         if (d == 0)
@@ -1117,7 +1129,7 @@ void TProToolPanelTab::PanelLockChanged(TProToolPanel* APanel)
 {
     const int W = FTabWidth;
     const bool wasActive = ParentFormActive();
-    SetThickness(TabCount() > 0 ? W : 2);
+    SetThickness(HasTabs() ? W : 2);
     const int index = IndexOfPanel(APanel);
     auto otherLocked = [&](auto fn) {
         for (int i = 0; i < FPanels->Count(); ++i) {

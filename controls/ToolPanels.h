@@ -646,6 +646,8 @@ public:
     int IndexOfPanel(TProToolPanel* APanel) const;
     TProToolPanel* PanelByName(const AnsiString& AName) const;
     int TabCount() const;
+    // TabCount() > 0, found at the first tab.
+    bool HasTabs() const;
     int TabAtPos(int X, int Y) const;
     int TabsLength() const;
     void OpenTab(int Index);
@@ -718,6 +720,8 @@ private:
         int Length;   // text length
     };
     std::vector<TabSpan> TabSpans() const;
+    // The panel at Index shows a tab on the band.
+    bool ShowsTabAt(int Index) const;
     int TabTextLength(int Index) const;
     // The tabs on the filled buffer C of the strip's size R.
     void PaintTabs(TCanvas* C, const TRect& r);

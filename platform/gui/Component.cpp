@@ -67,17 +67,34 @@ void TComponent::SetName(const AnsiString& Value)
         if (other && other != this)
             throw EComponentError("A component named " + Value + " already exists");
     }
+    if (FOwner)
+        FOwner->UnnameOwned(this);
     FName = Value;
+    if (FOwner)
+        FOwner->NameOwned(this);
 }
 
 TComponent* TComponent::FindComponent(const AnsiString& AName) const
 {
     if (AName.empty())
         return nullptr;
-    for (TComponent* c : FComponents)
-        if (SameText(c->FName, AName))
-            return c;
-    return nullptr;
+    auto it = FNamed.find(UpperCase(AName));
+    return it == FNamed.end() ? nullptr : it->second;
+}
+
+void TComponent::NameOwned(TComponent* AComponent)
+{
+    if (!AComponent->FName.empty())
+        FNamed.emplace(UpperCase(AComponent->FName), AComponent);
+}
+
+void TComponent::UnnameOwned(TComponent* AComponent)
+{
+    if (AComponent->FName.empty())
+        return;
+    auto it = FNamed.find(UpperCase(AComponent->FName));
+    if (it != FNamed.end() && it->second == AComponent)
+        FNamed.erase(it);
 }
 
 void TComponent::InsertComponent(TComponent* AComponent)
@@ -89,6 +106,7 @@ void TComponent::InsertComponent(TComponent* AComponent)
     if (!AComponent->FName.empty() && FindComponent(AComponent->FName))
         throw EComponentError("A component named " + AComponent->FName + " already exists");
     FComponents.push_back(AComponent);
+    NameOwned(AComponent);
     AComponent->FOwner = this;
     if (FComponentState & csDesigning)
         AComponent->SetDesigning(true);
@@ -101,6 +119,7 @@ void TComponent::RemoveComponent(TComponent* AComponent)
         return;
     Notification(AComponent, opRemove);
     FComponents.erase(std::remove(FComponents.begin(), FComponents.end(), AComponent), FComponents.end());
+    UnnameOwned(AComponent);
     AComponent->FOwner = nullptr;
 }
 
@@ -110,6 +129,7 @@ void TComponent::DestroyComponents()
         TComponent* c = FComponents.back();
         // Taken out first, so that its destructor does not look for us.
         FComponents.pop_back();
+        UnnameOwned(c);
         c->FOwner = nullptr;
         Notification(c, opRemove);
         delete c;
@@ -139,7 +159,9 @@ void TComponent::RemoveFreeNotification(TComponent* AComponent)
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation)
 {
-    if (Operation == opRemove && AComponent)
+    if (Operation != opRemove)
+        return;
+    if (AComponent)
         RemoveFreeNotification(AComponent);
     // Owned components hear of it too (a copy: a handler may change the list).
     std::vector<TComponent*> owned = FComponents;

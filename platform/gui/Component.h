@@ -3,6 +3,7 @@
 // notification; and collections of items that belong to a component.
 #include <cstdint>
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/core/Classes.h"
@@ -60,6 +61,8 @@ public:
 
     // Called once the component's properties are all set.
     virtual void Loaded();
+    // An insertion is told to the owner; a removal also to what the owner owns (which may
+    // hold a pointer to the component that goes).
     virtual void Notification(TComponent* AComponent, TOperation Operation);
 
 protected:
@@ -68,8 +71,12 @@ protected:
     void SetComponentStateFlag(unsigned Flag, bool On);
 
 private:
+    // Owned components by their names in capitals: a name is looked up without a walk.
+    void NameOwned(TComponent* AComponent);
+    void UnnameOwned(TComponent* AComponent);
     TComponent* FOwner = nullptr;
     std::vector<TComponent*> FComponents;
+    std::unordered_map<AnsiString, TComponent*> FNamed;
     std::vector<TComponent*> FFreeNotifies;
     AnsiString FName;
     std::intptr_t FTag = 0;

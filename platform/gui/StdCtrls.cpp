@@ -86,6 +86,15 @@ void TWidgetItems::Put(int Index, const AnsiString& S)
     });
 }
 
+void TWidgetItems::PutObject(int Index, TObject* AObject)
+{
+    Step([&](bool quiet) {
+        TStringList::PutObject(Index, AObject);
+        if (!quiet)
+            FSink->RowChanged(Index, Get(Index));
+    });
+}
+
 void TWidgetItems::Changed()
 {
     TStringList::Changed();
@@ -1474,6 +1483,7 @@ public:
             w->insertItem(Index, ToQString(S));
             L->FSyncing = false;
         }
+        L->ItemsChanged(Index, 1);
     }
     void RowDeleted(int Index) override
     {
@@ -1488,12 +1498,17 @@ public:
             delete w->takeItem(Index);
             L->FSyncing = false;
         }
+        L->ItemsChanged(Index, -1);
     }
     void RowChanged(int Index, const AnsiString& S) override
     {
-        if (auto* w = W())
-            if (auto* it = w->item(Index))
+        if (auto* w = W()) {
+            if (auto* it = w->item(Index); it && it->text() != ToQString(S))
                 it->setText(ToQString(S));
+            else
+                w->update(w->model()->index(Index, 0));   // a new object: an owner-drawn row paints again
+        }
+        L->ItemsChanged(Index, 0);
     }
     void RowsCleared() override
     {
@@ -1504,25 +1519,26 @@ public:
             w->clear();
             L->FSyncing = false;
         }
+        L->ItemsChanged(-1, 0);
     }
     void RowsReset() override
     {
         L->FPendingSel.assign(size_t(L->FItems->Count()), false);
         if (L->FItemIndex >= L->FItems->Count())
             L->FItemIndex = -1;
-        auto* w = W();
-        if (!w)
-            return;
-        L->FSyncing = true;
-        int keep = w->currentRow();
-        w->clear();
-        QStringList rows;
-        for (int i = 0; i < L->FItems->Count(); ++i)
-            rows << ToQString(L->FItems->Strings(i));
-        w->addItems(rows);
-        if (keep < w->count())
-            w->setCurrentRow(keep);
-        L->FSyncing = false;
+        if (auto* w = W()) {
+            L->FSyncing = true;
+            int keep = w->currentRow();
+            w->clear();
+            QStringList rows;
+            for (int i = 0; i < L->FItems->Count(); ++i)
+                rows << ToQString(L->FItems->Strings(i));
+            w->addItems(rows);
+            if (keep < w->count())
+                w->setCurrentRow(keep);
+            L->FSyncing = false;
+        }
+        L->ItemsChanged(-1, 0);
     }
     TCustomListBox* L;
 };

@@ -567,6 +567,10 @@ protected:
     virtual int RowHeight() const { return FItemHeight; }
     // Rows are measured again (after the row height changed).
     void RowsChanged() { ApplyToWidget(); }
+    // The items changed by one step: Delta 1 an item inserted at Index, -1 the item at Index
+    // deleted, 0 the item at Index given a new text or object; Index -1 the list emptied or
+    // changed as a whole (sorted, moved, assigned, the end of an update).
+    virtual void ItemsChanged(int Index, int Delta) {}
     void WMLButtonDblClk(TWMMouse& Message) override;
     void WMGetDlgCode(TMessage& Message) override;
     void Resize() override;

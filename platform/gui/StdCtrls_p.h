@@ -64,6 +64,8 @@ public:
     void Delete(int Index) override;
     void Clear() override;
     void Put(int Index, const AnsiString& S) override;
+    // An item's object: the row stays as it is shown (no refill of the widget).
+    void PutObject(int Index, TObject* AObject) override;
 
 protected:
     void Changed() override;
