@@ -643,6 +643,9 @@ public:
     // columns. Every operation keeps hidden rows, row heights, selection
     // flags, modified marks and cell controls in step with the rows.
     void InsertRowsEx(int ARow, int ACount, bool UpdateControls);
+    // An empty row before each of ARows (ascending rows, none hidden; a row may repeat), all
+    // in one pass, as InsertRowsEx would insert them one by one.
+    void InsertRowsBefore(const std::vector<int>& ARows);
     virtual void AddRow();
     virtual void DeleteRows(int ARow, int ACount);
     // Nothing for a start row outside the grid; the count is limited to the rows there are.

@@ -184,6 +184,60 @@ void TProStringGrid::InsertShownRows(int ARow, int ACount, bool UpdateControls, 
         CellsChanged(TRect(0, ARow, ColCount() - 1, ARow + ACount));
 }
 
+void TProStringGrid::InsertRowsBefore(const std::vector<int>& ARows)
+{
+    if (ARows.empty())
+        return;
+    EndCellEdit();
+    const int first = ARows.front(), oldRows = RowCount(), added = int(ARows.size());
+    // The new rows before a row that was R.
+    auto shift = [&](int R) { return int(std::upper_bound(ARows.begin(), ARows.end(), R) - ARows.begin()); };
+    // A list of one entry per row gets a 0 before each of ARows it reaches.
+    auto widen = [&](const std::vector<int>& Old) {
+        std::vector<int> wide;
+        wide.reserve(Old.size() + ARows.size());
+        for (std::size_t k = 0, r = 0; r < Old.size(); ++r) {
+            for (; k < ARows.size() && ARows[k] == int(r); ++k)
+                wide.push_back(0);
+            wide.push_back(Old[r]);
+        }
+        return wide;
+    };
+    std::vector<int> source;
+    source.reserve(std::size_t(oldRows + added - first));
+    for (std::size_t k = 0, r = std::size_t(first); r < std::size_t(oldRows); ++r) {
+        for (; k < ARows.size() && ARows[k] == int(r); ++k)
+            source.push_back(-1);
+        source.push_back(int(r));
+    }
+    source.resize(std::size_t(oldRows + added - first), -1);
+    SetRowCountPlain(oldRows + added);
+    PermuteRows(first, source);
+    if (first < FRowModified->Count()) {
+        std::vector<int> marks;
+        for (int i = 0; i < FRowModified->Count(); ++i)
+            marks.push_back(FRowModified->GetItem(i));
+        FRowModified->Clear();
+        for (int m : widen(marks))
+            FRowModified->Insert(FRowModified->Count(), m);
+    }
+    if (std::size_t(first) < FRowSelectFlags.size()) {
+        const int last = int(FRowSelectFlags.size()) - 1;
+        FRowSelectFlags = widen(FRowSelectFlags);
+        for (int& r : FRowSelectOrder)
+            r += shift(std::min(r, last));
+    }
+    if (FCellControls->Count() > 0) {
+        for (int i = 0; i < FCellControls->Count(); ++i) {
+            TControlListItem* item = FCellControls->GetItem(i);
+            item->Y += shift(item->Y);
+        }
+        PositionCellControls();
+    }
+    if (!GridDestroying(this))
+        CellsChanged(TRect(0, first, ColCount() - 1, RowCount() - 1));
+}
+
 void TProStringGrid::AddRow()
 {
     if (FFloatingFooter->Visible()) {

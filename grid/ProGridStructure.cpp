@@ -932,45 +932,69 @@ void TProStringGrid::SubGroup(int ACol)
         return;
     BeginUpdate();
     ExpandAll();
-    int header = -1;
-    AnsiString current;
-    auto close = [&](int AEnd) {
-        if (header < 0)
-            return;
-        AddNode(header, AEnd - header);
-        NodeGraphicAt(this, header)->CellVar = ACol;
-        header = -1;
-    };
-    std::vector<int> headerRows;
-    int r = FixedRows();
-    while (r <= RowCount() - 1 - FixedFooters()) {
+    // One walk finds where each sub-group starts: at each change of the column's text and after
+    // each node or summary row; node and summary rows belong to no sub-group.
+    const int first = FixedRows(), last = RowCount() - 1 - FixedFooters();
+    std::vector<int> starts, ends;   // the first member of each sub-group, and the row after its last
+    std::vector<AnsiString> values;
+    bool open = false;
+    std::string_view current;
+    for (int r = first; r <= last; ++r) {
         if (IsNodeRow(r) || IsSummaryRow(r)) {
-            close(r);
-            ++r;
+            if (open)
+                ends.push_back(r);
+            open = false;
             continue;
         }
-        AnsiString s = GetGridCell(ACol, r);
-        if (header < 0 || s != current) {
-            close(r);
-            InsertChildRow(r, false);
-            SetGridCell(ACol + 1, r, s);
-            header = r;
-            current = s;
-            headerRows.push_back(r);
-            ++r;
-            continue;
+        const std::string_view s = CellText(ACol, r);
+        if (!open || s != current) {
+            if (open)
+                ends.push_back(r);
+            starts.push_back(r);
+            values.push_back(GetGridCell(ACol, r));
+            current = CellText(ACol, r);
+            open = true;
         }
-        SetGridCell(ACol, r, AnsiString());
-        ++r;
     }
-    close(r);
-    // The first member of each sub-group gave its value to the header.
-    for (int h : headerRows)
-        if (h + 1 < RowCount())
-            SetGridCell(ACol, h + 1, AnsiString());
-    for (int h : headerRows)
-        ColourGroupRow(this, h, ACol + 1, FGrouping->MergeHeader(), FGrouping->HeaderColor(),
+    if (open)
+        ends.push_back(last + 1);
+    // The nodes a header goes into (those around its first member) take it in: each grows by
+    // the headers inside it, which its count of added rows leaves out of the group's count.
+    std::vector<int> around(std::size_t(RowCount()) + 1, 0);
+    for (int r = 0; r < RowCount(); ++r) {
+        TCellGraphic* g = NodeGraphicAt(this, r);
+        if (!g || g->CellIndex <= 0)
+            continue;
+        const int to = int(std::min<long long>(RowCount(), (long long)r + g->CellIndex));
+        const int inside = int(std::lower_bound(starts.begin(), starts.end(), to) -
+                               std::upper_bound(starts.begin(), starts.end(), r));
+        g->CellIndex += inside;
+        g->CellErrFrom += inside;
+        ++around[std::size_t(r) + 1];
+        --around[std::size_t(to)];
+    }
+    std::vector<int> levels(starts.size());
+    for (int g = 0, r = 0, depth = 0; g < int(starts.size()); ++g) {
+        for (; r <= starts[std::size_t(g)]; ++r)
+            depth += around[std::size_t(r)];
+        levels[std::size_t(g)] = depth;
+    }
+    for (int r = first; r <= last; ++r)
+        if (!IsNodeRow(r) && !IsSummaryRow(r))
+            SetGridCell(ACol, r, AnsiString());
+    InsertRowsBefore(starts);
+    // Header g stands before its first member, g headers further down than that row was.
+    for (std::size_t g = 0; g < starts.size(); ++g) {
+        const int header = starts[g] + int(g);
+        SetGridCell(ACol + 1, header, values[g]);
+        if (levels[g] > 0)
+            if (TCellProperties* p = CellProperties(0, header))
+                p->SetNodeLevel(levels[g]);
+        AddNode(header, ends[g] - starts[g] + 1);
+        NodeGraphicAt(this, header)->CellVar = ACol;
+        ColourGroupRow(this, header, ACol + 1, FGrouping->MergeHeader(), FGrouping->HeaderColor(),
                        FGrouping->HeaderColorTo(), FGrouping->HeaderTextColor());
+    }
     SetRow(FixedRows());
     EndUpdate();
 }
