@@ -60,13 +60,21 @@ int TextWidth(pugi::xml_node Body)
     return width > 720 && width <= 31680 ? int(width) : DefaultTextWidth;
 }
 
+// The first bookmark of that name in document order below Node. The walk keeps no stack, so
+// however deep a template nests its elements, the search costs their number.
 pugi::xml_node FindBookmark(pugi::xml_node Node, const std::string& Name)
 {
-    for (pugi::xml_node c : Node.children()) {
+    pugi::xml_node c = Node.first_child();
+    while (c) {
         if (std::strcmp(c.name(), "w:bookmarkStart") == 0 && Name == c.attribute("w:name").value())
             return c;
-        if (pugi::xml_node found = FindBookmark(c, Name))
-            return found;
+        if (c.first_child()) {
+            c = c.first_child();
+            continue;
+        }
+        while (c != Node && !c.next_sibling())
+            c = c.parent();
+        c = c == Node ? pugi::xml_node() : c.next_sibling();
     }
     return pugi::xml_node();
 }

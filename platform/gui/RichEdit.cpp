@@ -8,7 +8,10 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <vector>
 
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Canvas_p.h"
@@ -20,6 +23,10 @@ namespace {
 
 // The character set is kept on the toolkit format as a property of ours.
 constexpr int CharsetProperty = QTextFormat::UserProperty + 1;
+// So is the size the text has, in half points, where the toolkit is given a smaller one to show.
+constexpr int SizeProperty = QTextFormat::UserProperty + 2;
+// No limit on the size shown.
+constexpr int AnySize = 1 << 30;
 
 QString ToQ(const WideString& w)
 {
@@ -31,11 +38,14 @@ WideString FromQ(const QString& s)
     return WideString(reinterpret_cast<const char16_t*>(s.utf16()), size_t(s.size()));
 }
 
-QTextCharFormat ToCharFormat(const TRtfFormat& f)
+// The toolkit's format of f, shown at most ShownHalfPoints large.
+QTextCharFormat ToCharFormat(const TRtfFormat& f, int ShownHalfPoints = AnySize)
 {
     QTextCharFormat c;
     c.setFontFamilies(QStringList{ToQString(f.FontName)});
-    c.setFontPointSize(f.HalfPoints / 2.0);
+    c.setFontPointSize(std::min(f.HalfPoints, ShownHalfPoints) / 2.0);
+    if (f.HalfPoints > ShownHalfPoints)
+        c.setProperty(SizeProperty, f.HalfPoints);
     c.setFontWeight(f.Style & fsBold ? QFont::Bold : QFont::Normal);
     c.setFontItalic(f.Style & fsItalic);
     c.setFontUnderline(f.Style & fsUnderline);
@@ -57,7 +67,9 @@ TRtfFormat FromCharFormat(const QTextCharFormat& c, const TRtfFormat& def)
         if (!families.isEmpty())
             f.FontName = FromQString(families.first());
     }
-    if (c.hasProperty(QTextFormat::FontPointSize))
+    if (c.hasProperty(SizeProperty))
+        f.HalfPoints = c.intProperty(SizeProperty);
+    else if (c.hasProperty(QTextFormat::FontPointSize))
         f.HalfPoints = std::max(2, int(std::lround(c.fontPointSize() * 2)));
     if (c.hasProperty(QTextFormat::FontWeight))
         f.Style = c.fontWeight() >= QFont::DemiBold ? (f.Style | fsBold) : (f.Style & ~fsBold);
@@ -101,8 +113,8 @@ TRtfFormat FormatOfFont(const TFont* font)
     return f;
 }
 
-// Fills the document (cleared first) with the paragraphs.
-void FillDocument(QTextDocument& doc, const TRtfDocument& rtf)
+// Fills the document (cleared first) with the paragraphs, shown at most ShownHalfPoints large.
+void FillDocument(QTextDocument& doc, const TRtfDocument& rtf, int ShownHalfPoints = AnySize)
 {
     doc.clear();
     QTextCursor c(&doc);
@@ -111,16 +123,47 @@ void FillDocument(QTextDocument& doc, const TRtfDocument& rtf)
         const TRtfParagraph& p = rtf.Paragraphs[i];
         QTextBlockFormat bf;
         bf.setAlignment(ToQtAlignment(p.Alignment));
+        const TRtfFormat& first = p.Runs.empty() ? rtf.DefaultFormat : p.Runs.front().Format;
         if (i == 0)
             c.setBlockFormat(bf);
         else
-            c.insertBlock(bf, ToCharFormat(p.Runs.empty() ? rtf.DefaultFormat : p.Runs.front().Format));
+            c.insertBlock(bf, ToCharFormat(first, ShownHalfPoints));
         if (p.Runs.empty())
-            c.setBlockCharFormat(ToCharFormat(rtf.DefaultFormat));
+            c.setBlockCharFormat(ToCharFormat(rtf.DefaultFormat, ShownHalfPoints));
         for (const TRtfRun& r : p.Runs)
-            c.insertText(ToQ(r.Text), ToCharFormat(r.Format));
+            c.insertText(ToQ(r.Text), ToCharFormat(r.Format, ShownHalfPoints));
     }
     c.endEditBlock();
+}
+
+// The toolkit lays a document out in fixed-point pixels and hangs once it grows past about
+// eight million of them. However narrow the edit, no layout is taller than a line per
+// character in that character's size (and one per paragraph end), about a pixel per half
+// point; where that sum passes ShownHeight, the largest sizes are shown smaller, down to
+// where it fits (the text keeps its own sizes). A document needs hundreds of thousands of
+// characters before its ordinary sizes are touched.
+constexpr Int64 ShownHeight = 6000000;
+
+int ShownSizeLimit(const TRtfDocument& rtf)
+{
+    std::vector<std::pair<int, Int64>> sizes;   // half points, characters of that size
+    for (const TRtfParagraph& p : rtf.Paragraphs) {
+        for (const TRtfRun& r : p.Runs)
+            sizes.emplace_back(r.Format.HalfPoints, Int64(r.Text.size()));
+        sizes.emplace_back(p.Runs.empty() ? rtf.DefaultFormat.HalfPoints : p.Runs.back().Format.HalfPoints, 1);
+    }
+    std::sort(sizes.begin(), sizes.end(), std::greater<>());
+    // Capped at sizes[k].first, the characters from k on keep their sizes.
+    Int64 below = 0, count = 0;
+    for (const auto& [size, n] : sizes)
+        below += Int64(size) * n;
+    for (std::size_t k = 0; k < sizes.size(); ++k) {
+        if (below + count * sizes[k].first <= ShownHeight)
+            return k == 0 ? AnySize : int(std::max<Int64>(2, std::min<Int64>(sizes[k - 1].first, (ShownHeight - below) / std::max<Int64>(count, 1))));
+        below -= Int64(sizes[k].first) * sizes[k].second;
+        count += sizes[k].second;
+    }
+    return int(std::max<Int64>(2, ShownHeight / std::max<Int64>(count, 1)));
 }
 
 TRtfDocument DocumentOf(const QTextDocument& doc, const TRtfFormat& def)
@@ -155,8 +198,12 @@ AnsiString BlockText(const QTextBlock& b)
 struct TRichEdit::Impl {
     TRichEdit* Owner = nullptr;
     QTextDocument Doc;
-    QTextCursor Cursor{&Doc};   // the selection while there is no widget
+    QTextCursor Cursor{&Doc};   // the selection while the widget does not show the document
+    // What the widget holds while the control is hidden: the document is laid out only
+    // while it can be seen, and a hidden rich edit reads and writes text without layout.
+    QTextDocument Hidden;
     TRtfFormat Default;
+    int ShownSize = AnySize;     // the largest size the toolkit shows, in half points
     int Quiet = 0;               // changes from code: OnChange once at the end
     bool Changed = false;
     QAbstractTextDocumentLayout* Watched = nullptr;   // the layout whose size is followed
@@ -185,9 +232,32 @@ struct TRichEdit::Impl {
                          });
     }
 
-    QTextEdit* Edit() const
+    QTextEdit* Widget() const
     {
         return dynamic_cast<QTextEdit*>(WinImpl(Owner).Widget.data());
+    }
+    // The widget while it shows the document.
+    QTextEdit* Edit() const
+    {
+        QTextEdit* e = Widget();
+        return e && e->document() == &Doc ? e : nullptr;
+    }
+    // The widget takes the document when the control shows and gives it up when it hides.
+    void Show(bool Shown)
+    {
+        QTextEdit* e = Widget();
+        if (!e || Shown == (e->document() == &Doc))
+            return;
+        if (Shown) {
+            e->setDocument(&Doc);
+            WatchLayout();
+            e->setTextCursor(Cursor);
+            return;
+        }
+        Cursor = e->textCursor();
+        e->setDocument(&Hidden);
+        // Without a page the document's layout does nothing.
+        Doc.setPageSize(QSizeF());
     }
     QTextCursor GetCursor() const
     {
@@ -223,14 +293,12 @@ struct TRichEdit::Impl {
             Owner->Change();
         }
     }
-    void SetPlain(const AnsiString& text)
+    void SetPlain(const AnsiString& text) { Fill(RtfFromPlainText(text, Default)); }
+    void SetRtf(const AnsiString& rtf) { Fill(ReadRtf(rtf)); }
+    void Fill(const TRtfDocument& rtf)
     {
-        Change([&] { FillDocument(Doc, RtfFromPlainText(text, Default)); });
-        SetCursor(QTextCursor(&Doc));
-    }
-    void SetRtf(const AnsiString& rtf)
-    {
-        Change([&] { FillDocument(Doc, ReadRtf(rtf)); });
+        ShownSize = ShownSizeLimit(rtf);
+        Change([&] { FillDocument(Doc, rtf, ShownSize); });
         SetCursor(QTextCursor(&Doc));
     }
     AnsiString Rtf() const { return WriteRtf(DocumentOf(Doc, Default)); }
@@ -266,7 +334,7 @@ public:
         d.Change([&] {
             QString text = ToQString(Line(S));
             if (count == 0) {
-                QTextCursor(&d.Doc).insertText(text, ToCharFormat(d.Default));
+                QTextCursor(&d.Doc).insertText(text, ToCharFormat(d.Default, d.ShownSize));
             } else if (Index == count) {
                 QTextCursor c(&d.Doc);
                 c.movePosition(QTextCursor::End);
@@ -378,8 +446,8 @@ TRichEdit::~TRichEdit()
     OnResizeRequest = nullptr;
     if (FImpl->Watched)
         QObject::disconnect(FImpl->Watched, nullptr, &FImpl->Doc, nullptr);
-    // The widget lets go of the document before the document goes.
-    if (QTextEdit* e = FImpl->Edit())
+    // The widget lets go of the documents before they go.
+    if (QTextEdit* e = FImpl->Widget())
         e->setDocument(new QTextDocument(e));
     QObject::disconnect(&FImpl->Doc, nullptr, nullptr, nullptr);
 }
@@ -387,19 +455,26 @@ TRichEdit::~TRichEdit()
 TNativeWidget* TRichEdit::CreateNativeWidget()
 {
     auto* edit = new QTextEdit();
-    edit->setDocument(&FImpl->Doc);
+    edit->setDocument(Visible() ? &FImpl->Doc : &FImpl->Hidden);
     FImpl->WatchLayout();
-    edit->setTextCursor(FImpl->Cursor);
+    if (Visible())
+        edit->setTextCursor(FImpl->Cursor);
     edit->setAcceptRichText(true);
     TNativeWidget* w = WrapWidget(edit);
-    QObject::connect(edit, &QTextEdit::cursorPositionChanged, edit, [this, edit] { FImpl->Cursor = edit->textCursor(); });
+    QObject::connect(edit, &QTextEdit::cursorPositionChanged, edit, [this, edit] {
+        if (edit->document() == &FImpl->Doc)
+            FImpl->Cursor = edit->textCursor();
+    });
     QObject::connect(edit, &QTextEdit::selectionChanged, edit, [this, edit] {
+        if (edit->document() != &FImpl->Doc)
+            return;
         FImpl->Cursor = edit->textCursor();
         if (OnSelectionChange)
             OnSelectionChange(this);
     });
     // Applied once the widget is the control's.
-    FImpl->Cursor = edit->textCursor();
+    if (edit->document() == &FImpl->Doc)
+        FImpl->Cursor = edit->textCursor();
     edit->setReadOnly(FReadOnly);
     edit->setLineWrapMode(FWordWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
     edit->setHorizontalScrollBarPolicy(FScrollBars == ssHorizontal || FScrollBars == ssBoth ? Qt::ScrollBarAlwaysOn
@@ -409,9 +484,15 @@ TNativeWidget* TRichEdit::CreateNativeWidget()
     return w;
 }
 
+void TRichEdit::CMVisibleChanged(TMessage& Message)
+{
+    TWinControl::CMVisibleChanged(Message);
+    FImpl->Show(Visible());
+}
+
 void TRichEdit::ApplyToWidget()
 {
-    QTextEdit* e = FImpl->Edit();
+    QTextEdit* e = FImpl->Widget();
     if (!e)
         return;
     e->setReadOnly(FReadOnly);
@@ -556,14 +637,16 @@ void ChangeFormat(TRichEdit::Impl& d, TAttributeType type, const std::function<v
 {
     TRtfFormat f = CurrentFormat(d, type);
     change(f);
-    QTextCharFormat full = ToCharFormat(f);
+    QTextCharFormat full = ToCharFormat(f, d.ShownSize);
     // Only the property changed: the others stay as each run has them.
     TRtfFormat before = CurrentFormat(d, type);
     QTextCharFormat delta;
     if (f.FontName != before.FontName)
         delta.setFontFamilies(full.fontFamilies().toStringList());
-    if (f.HalfPoints != before.HalfPoints)
+    if (f.HalfPoints != before.HalfPoints) {
         delta.setFontPointSize(full.fontPointSize());
+        delta.setProperty(SizeProperty, f.HalfPoints);
+    }
     if ((f.Style ^ before.Style) & fsBold)
         delta.setFontWeight(full.fontWeight());
     if ((f.Style ^ before.Style) & fsItalic)
@@ -580,7 +663,7 @@ void ChangeFormat(TRichEdit::Impl& d, TAttributeType type, const std::function<v
         d.Default = f;
         QFont font = d.Doc.defaultFont();
         font.setFamily(ToQString(f.FontName));
-        font.setPointSizeF(f.HalfPoints / 2.0);
+        font.setPointSizeF(std::min(f.HalfPoints, d.ShownSize) / 2.0);
         d.Doc.setDefaultFont(font);
         QTextCursor all(&d.Doc);
         all.select(QTextCursor::Document);

@@ -106,6 +106,9 @@ protected:
     // Paragraphs joined by CR LF.
     AnsiString GetText() const override;
     void CMTextChanged(TMessage& Message) override;
+    // The window shows the text only while the control is visible; hidden, the text is
+    // read and written without being laid out.
+    void CMVisibleChanged(TMessage& Message) override;
     virtual void Change();
     // The text asks for another size: fires OnResizeRequest.
     virtual void RequestSize(const TRect& Rect);
