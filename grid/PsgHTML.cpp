@@ -94,6 +94,9 @@ struct TCall {
     int& MouseLink;
     TRect &HoverRect, &ControlRect;
     AnsiString &ControlID, &ControlValue, &ControlType;
+    // The first "<" at or after TagFrom is at TagAt (the text's size when there is none): the
+    // lines and passes that read the text on from there look no further than that.
+    size_t TagFrom = AnsiString::npos, TagAt = 0;
 };
 
 bool StartsNoCase(const AnsiString& s, const char* prefix)
@@ -353,13 +356,15 @@ TLineInfo TEngine::Run()
     if (Draw && S.ParaFill) Fill(Cv(), TRect(C.LayoutLeft, Line.Top, C.LayoutRight, Line.Bottom), S.ParaColor);
 
     while (Pos < End && !BreakLine) {
-        size_t lt = Text.find('<', Pos);
-        if (lt == AnsiString::npos || lt > End) lt = End;
-        size_t runEnd = lt;
-        if (C.WordWrap) {
-            size_t sp = Text.find(' ', Pos);
-            if (sp != AnsiString::npos && sp < runEnd) runEnd = sp + 1;
+        if (C.TagFrom > Pos || Pos > C.TagAt) {
+            C.TagFrom = Pos;
+            C.TagAt = std::min(Text.find('<', Pos), Text.size());
         }
+        const size_t lt = std::min(C.TagAt, End);
+        size_t runEnd = lt;
+        // The run ends after its first blank: the search stops where the run does.
+        if (C.WordWrap)
+            runEnd = std::min<size_t>(std::find(Text.begin() + Pos, Text.begin() + lt, ' ') - Text.begin() + 1, lt);
         if (runEnd > Pos) {
             size_t before = Pos;
             TextRun(runEnd);
