@@ -106,23 +106,54 @@ bool TOfficePackage::HasPart(const std::string& Name) const
 
 std::string TOfficePackage::Part(const std::string& Name) const
 {
-    if (F->IsDeleted(Name))
-        return std::string();
-    if (const std::string* changed = F->ChangedPart(Name))
-        return *changed;
-    zip_int64_t index = zip_name_locate(F->Zip, Name.c_str(), ZIP_FL_ENC_GUESS);
-    zip_stat_t st;
-    if (index < 0 || zip_stat_index(F->Zip, zip_uint64_t(index), 0, &st) != 0 || !(st.valid & ZIP_STAT_SIZE))
-        return std::string();
-    zip_file_t* file = zip_fopen_index(F->Zip, zip_uint64_t(index), 0);
-    if (!file)
+    TPartReader reader(*this, Name);
+    std::string data;
+    for (;;) {
+        const std::size_t at = data.size();
+        data.resize(at + (std::size_t(1) << 16));
+        const std::size_t got = reader.Read(data.data() + at, data.size() - at);
+        data.resize(at + got);
+        if (got == 0)
+            return data;
+        if (data.size() > MaxWholePartBytes)
+            throw EProGridError("The part " + Name + " cannot be read");
+    }
+}
+
+TPartReader::TPartReader(const TOfficePackage& Package, const std::string& Name) : FName(Name)
+{
+    if (Package.F->IsDeleted(Name))
+        return;
+    if ((FChanged = Package.F->ChangedPart(Name)))
+        return;
+    zip_int64_t index = zip_name_locate(Package.F->Zip, Name.c_str(), ZIP_FL_ENC_GUESS);
+    if (index < 0)
+        return;
+    FFile = zip_fopen_index(Package.F->Zip, zip_uint64_t(index), 0);
+    if (!FFile)
         throw EProGridError("The part " + Name + " cannot be read");
-    std::string data(std::size_t(st.size), '\0');
-    zip_int64_t got = data.empty() ? 0 : zip_fread(file, data.data(), data.size());
-    zip_fclose(file);
-    if (got != zip_int64_t(data.size()))
-        throw EProGridError("The part " + Name + " cannot be read");
-    return data;
+}
+
+TPartReader::~TPartReader()
+{
+    if (FFile)
+        zip_fclose(FFile);
+}
+
+std::size_t TPartReader::Read(char* Buffer, std::size_t Size)
+{
+    if (FChanged) {
+        const std::size_t n = std::min(Size, FChanged->size() - FAt);
+        std::memcpy(Buffer, FChanged->data() + FAt, n);
+        FAt += n;
+        return n;
+    }
+    if (!FFile || Size == 0)
+        return 0;
+    const zip_int64_t got = zip_fread(FFile, Buffer, Size);
+    if (got < 0)
+        throw EProGridError("The part " + FName + " cannot be read");
+    return std::size_t(got);
 }
 
 void TOfficePackage::SetPart(const std::string& Name, std::string&& Data)

@@ -4,10 +4,17 @@
 // the cell addresses of spreadsheets. A new file starts as an empty package,
 // so new and existing files take the same path. Parts keep their bytes and
 // their order unless they are replaced.
+#include <cstddef>
 #include <memory>
 #include <string>
 
 #include "platform/core/Types.h"
+
+struct zip_file;
+
+// The most a part read whole may unpack to: far beyond the sheet of a 100,000 x 7 catalogue
+// (about 40 MB), and still within what a document tree of it can take.
+constexpr std::size_t MaxWholePartBytes = std::size_t(256) << 20;
 
 class TOfficePackage {
 public:
@@ -22,7 +29,8 @@ public:
     void LoadFromFile(const AnsiString& FileName, const AnsiString& Kind);
     // Part names as in the archive, without a leading "/".
     bool HasPart(const std::string& Name) const;
-    // The part's bytes; empty when there is no such part.
+    // The part's bytes; empty when there is no such part. A part that unpacks beyond
+    // MaxWholePartBytes, or cannot be read, raises EProGridError "The part ... cannot be read".
     std::string Part(const std::string& Name) const;
     void SetPart(const std::string& Name, const std::string& Data) { SetPart(Name, std::string(Data)); }
     void SetPart(const std::string& Name, std::string&& Data);
@@ -36,8 +44,29 @@ public:
     std::string RelationshipTarget(const std::string& SourcePart, const std::string& TypeSuffix) const;
 
 private:
+    friend class TPartReader;
     struct TImpl;
     std::unique_ptr<TImpl> F;
+};
+
+// A part read piece by piece, whatever it unpacks to; the package must outlive the reader.
+class TPartReader {
+public:
+    // Reads nothing when the package has no such part.
+    TPartReader(const TOfficePackage& Package, const std::string& Name);
+    ~TPartReader();
+    TPartReader(const TPartReader&) = delete;
+    TPartReader& operator=(const TPartReader&) = delete;
+
+    // The next bytes of the part into Buffer (at most Size); 0 at its end. EProGridError
+    // "The part ... cannot be read" when the archive fails.
+    std::size_t Read(char* Buffer, std::size_t Size);
+
+private:
+    std::string FName;
+    zip_file* FFile = nullptr;
+    const std::string* FChanged = nullptr;   // a part replaced in memory
+    std::size_t FAt = 0;
 };
 
 // The relationships part of a part: "xl/workbook.xml" -> "xl/_rels/workbook.xml.rels".

@@ -23,6 +23,7 @@
 #include "grid/services/GridFiles_p.h"
 #include "grid/services/OfficePackage.h"
 #include "grid/services/OfficeXml_p.h"
+#include "grid/services/OfficeXmlStream_p.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/SysUtils.h"
 
@@ -208,11 +209,41 @@ void SplitCellRef(const char* Ref, int& Col, int& Row)
             throw EProGridError(SheetUnreadable);
 }
 
-// A row's number: its "r", else the one after the row before; EProGridError for a number a
-// sheet does not have.
-int SheetRowNumber(pugi::xml_node Row, int Previous)
+// A number attribute as the XML reader reads one: blanks before it, a sign, decimal digits or
+// "0x" and hexadecimal ones; held at the ends of the range; 0 when it has no digits.
+long long XmlInteger(const char* S)
 {
-    const long long r = Row.attribute("r") ? Row.attribute("r").as_llong() : Previous + 1LL;
+    while (*S == ' ' || *S == '\t' || *S == '\r' || *S == '\n')
+        ++S;
+    const bool negative = *S == '-';
+    S += *S == '+' || *S == '-';
+    const bool hex = S[0] == '0' && (S[1] == 'x' || S[1] == 'X');
+    S += hex ? 2 : 0;
+    unsigned long long value = 0;
+    bool overflow = false;
+    for (;; ++S) {
+        const char c = *S;
+        const int d = c >= '0' && c <= '9' ? c - '0'
+                      : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
+                      : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                                    : -1;
+        if (d < 0)
+            break;
+        const unsigned long long base = hex ? 16 : 10;
+        overflow = overflow || value > (~0ULL - unsigned(d)) / base;
+        value = value * base + unsigned(d);
+    }
+    constexpr unsigned long long most = std::numeric_limits<long long>::max();
+    if (negative)
+        return overflow || value > most ? std::numeric_limits<long long>::min() : -(long long)value;
+    return overflow || value > most ? std::numeric_limits<long long>::max() : (long long)value;
+}
+
+// A row's number: its "r" (nullptr when it has none), else the one after the row before;
+// EProGridError for a number a sheet does not have.
+int SheetRowNumber(const char* R, int Previous)
+{
+    const long long r = R ? XmlInteger(R) : Previous + 1LL;
     if (r < 1 || r > MaxSheetRows)
         throw EProGridError(SheetUnreadable);
     return int(r);
@@ -390,7 +421,7 @@ void WriteSheetCells(pugi::xml_document& Sheet, const std::vector<std::vector<TC
     std::map<int, pugi::xml_node> rows;
     int implicitRow = 0;
     for (pugi::xml_node row : data.children("row")) {
-        implicitRow = SheetRowNumber(row, implicitRow);
+        implicitRow = SheetRowNumber(row.attribute("r") ? row.attribute("r").value() : nullptr, implicitRow);
         if (!row.attribute("r"))
             row.append_attribute("r") = implicitRow;
         rows[implicitRow] = row;
@@ -601,18 +632,62 @@ void SetDecimalsStyles(std::string& Xml, const std::map<int, int>& DecimalStyles
 }
 
 // ---------------------------------------------------------------- reading
-// Text of a string item: its text runs without phonetic runs.
-std::string ItemText(pugi::xml_node Item)
+// The parts that hold cells are read as a stream, so that what a part unpacks to never has to
+// be held: an element is known by its depth and name.
+
+// The prefix a part writes its main namespace with ("x:" of "x:worksheet"), read as if the
+// part used the default namespace; "" otherwise. X is at the root's start.
+std::string MainPrefix(const TXmlStream& X)
 {
-    std::string r;
-    for (pugi::xml_node n : Item.children()) {
-        if (std::strcmp(n.name(), "t") == 0)
-            r += n.text().get();
-        else if (std::strcmp(n.name(), "r") == 0)
-            r += n.child("t").text().get();
-    }
-    return r;
+    const std::string& root = X.Name();
+    const std::size_t colon = root.find(':');
+    bool plain = false;
+    X.Attr("xmlns", &plain);
+    if (colon == std::string::npos || plain)
+        return std::string();
+    const std::string prefix = root.substr(0, colon);
+    return X.Attr(("xmlns:" + prefix).c_str()) == MainNs ? prefix + ":" : std::string();
 }
+
+// The text of a string item (<si>, <is>) as it streams by: its text runs (<t>) and the first
+// text of each rich run (<r>), without phonetic runs.
+class TItemText {
+public:
+    bool Active() const { return FDepth > 0; }
+    const std::string& Text() const { return FText; }
+    void Begin(int Depth)
+    {
+        FDepth = Depth;
+        FText.clear();
+        FIn = FRun = 0;
+    }
+    void Stop() { FDepth = 0; }
+    // Told of every event while the item is open.
+    void Event(const TXmlStream& X, TXmlStream::TEvent E)
+    {
+        const int d = X.Depth();
+        if (E == TXmlStream::xeText) {
+            if (FIn == d)
+                FText += X.Text();
+        } else if (E == TXmlStream::xeEnd) {
+            FIn = d < FIn ? 0 : FIn;
+            FRun = d < FRun ? 0 : FRun;
+        } else if (d == FDepth + 1) {
+            FRun = X.LocalName() == "r" ? d : 0;
+            FRunText = false;
+            FIn = X.LocalName() == "t" ? d : 0;
+        } else if (FRun && d == FRun + 1 && !FRunText && X.LocalName() == "t") {
+            FRunText = true;
+            FIn = d;
+        }
+    }
+    bool WantsText(const TXmlStream& X) const { return FDepth > 0 && FIn == X.Depth(); }
+
+private:
+    int FDepth = 0, FIn = 0, FRun = 0;
+    bool FRunText = false;
+    std::string FText;
+};
 
 AnsiString SheetText(const std::string& Utf8)
 {
@@ -724,6 +799,74 @@ bool ParseIsoDate(const std::string& S, double& D)
     D = date + time;
     return true;
 }
+
+// What a cell of the sheet shows: of Type, with the text of its <v> (V) or of its string item
+// (Item), in the cell format numbered Style. False for an error value and a shared string the
+// workbook does not have.
+bool SheetCellText(const std::string& Type, const std::string& V, const std::string& Item, const std::string& Style,
+                   const std::vector<AnsiString>& Shared, const std::vector<TNumberStyle>& Styles, AnsiString& Text)
+{
+    const char* v = V.c_str();
+    if (Type == "e")
+        return false;
+    if (Type == "s") {
+        const std::size_t i = std::size_t(std::atoi(v));
+        if (i >= Shared.size())
+            return false;
+        Text = Shared[i];
+    } else if (Type == "inlineStr") {
+        Text = SheetText(Item);
+    } else if (Type == "str") {
+        Text = SheetText(V);
+    } else if (Type == "b") {
+        Text = std::atoi(v) ? "True" : "False";
+    } else if (Type == "d") {
+        double d = 0;
+        Text = ParseIsoDate(V, d) ? DateText(d) : SheetText(V);
+    } else {
+        const double d = ParseNumber(v);
+        const long long style = XmlInteger(Style.c_str());
+        const TNumberStyle number =
+            style >= 0 && style < (long long)Styles.size() ? Styles[std::size_t(style)] : TNumberStyle();
+        Text = number.Date ? DateText(d) : NumberCellText(d, number.Decimals);
+    }
+    return true;
+}
+
+// The workbook's shared strings (none when it has no such part); a part that is no XML
+// gives none, so that its cells stay empty.
+std::vector<AnsiString> SharedStrings(const TOfficePackage& P, const std::string& Part)
+{
+    std::vector<AnsiString> shared;
+    if (Part.empty())
+        return shared;
+    try {
+        TPartReader in(P, Part);
+        TXmlStream x(in, SheetUnreadable);
+        TItemText item;
+        bool rootDone = false;   // what follows the first root is read to its end, and left out
+        for (TXmlStream::TEvent e; (e = x.Next()) != TXmlStream::xeDone;) {
+            if (rootDone)
+                continue;
+            if (item.Active())
+                item.Event(x, e);
+            if (e == TXmlStream::xeStart && x.Depth() == 1) {
+                x.SetPrefix(MainPrefix(x));
+            } else if (e == TXmlStream::xeStart && x.Depth() == 2 && x.LocalName() == "si") {
+                item.Begin(2);
+            } else if (e == TXmlStream::xeEnd && x.Depth() == 1 && item.Active()) {
+                shared.push_back(SheetText(item.Text()));
+                item.Stop();
+            } else if (e == TXmlStream::xeEnd && x.Depth() == 0) {
+                rootDone = true;
+            }
+            x.KeepText = item.WantsText(x);
+        }
+    } catch (const EXmlStreamError&) {
+        shared.clear();
+    }
+    return shared;
+}
 }
 
 // ---------------------------------------------------------------- loading
@@ -739,16 +882,8 @@ void TProStringGrid::LoadFromExcel(const AnsiString& FileName, const AnsiString&
     int index = SheetName.empty() ? book.ActiveSheet() : book.SheetIndex(SheetName);
     if (index < 0)
         throw EProGridError("Excel worksheet " + SheetName + " not found");
-    pugi::xml_document sheet;
-    if (!LoadSheetXml(sheet, package.Part(book.SheetPart(index))))
-        throw EProGridError(SheetUnreadable);
-
-    std::vector<AnsiString> shared;
-    pugi::xml_document sst;
-    std::string sstPart = book.Related("/sharedStrings");
-    if (!sstPart.empty() && LoadSheetXml(sst, package.Part(sstPart)))
-        for (pugi::xml_node si : sst.document_element().children("si"))
-            shared.push_back(SheetText(ItemText(si)));
+    const std::string sheetPart = book.SheetPart(index);
+    const std::vector<AnsiString> shared = SharedStrings(package, book.Related("/sharedStrings"));
     const std::vector<TNumberStyle> numberStyles = NumberStyles(package.Part(book.Related("/styles")));
 
     struct TRead {
@@ -757,52 +892,87 @@ void TProStringGrid::LoadFromExcel(const AnsiString& FileName, const AnsiString&
     };
     std::vector<TRead> values;
     int minCol = 0, minRow = 0, maxCol = 0, maxRow = 0;
-    int implicitRow = 0;
-    for (pugi::xml_node row : sheet.document_element().child("sheetData").children("row")) {
-        implicitRow = SheetRowNumber(row, implicitRow);
-        int implicitCol = 0;
-        for (pugi::xml_node c : row.children("c")) {
-            int col = 0, r = 0;
-            SplitCellRef(c.attribute("r").value(), col, r);
-            col = SheetColumnNumber(col, implicitCol);
-            r = r > 0 ? r : implicitRow;
-            implicitCol = col;
-            minCol = minCol ? std::min(minCol, col) : col;
-            minRow = minRow ? std::min(minRow, r) : r;
-            maxCol = std::max(maxCol, col);
-            maxRow = std::max(maxRow, r);
-            std::string type = c.attribute("t").value();
-            const char* v = c.child("v").text().get();
-            bool hasValue = c.child("v") || type == "inlineStr";
-            if (!hasValue || type == "e")
-                continue;
-            AnsiString text;
-            if (type == "s") {
-                std::size_t i = std::size_t(std::atoi(v));
-                if (i >= shared.size())
-                    continue;
-                text = shared[i];
-            } else if (type == "inlineStr") {
-                text = SheetText(ItemText(c.child("is")));
-            } else if (type == "str") {
-                text = SheetText(v);
-            } else if (type == "b") {
-                text = std::atoi(v) ? "True" : "False";
-            } else if (type == "d") {
-                double d = 0;
-                text = ParseIsoDate(v, d) ? DateText(d) : SheetText(v);
-            } else {
-                double d = ParseNumber(v);
-                std::size_t style = std::size_t(c.attribute("s").as_int());
-                const TNumberStyle number = style < numberStyles.size() ? numberStyles[style] : TNumberStyle();
-                text = number.Date ? DateText(d) : NumberCellText(d, number.Decimals);
+    int implicitRow = 0, implicitCol = 0;
+    // The first <dimension> and <sheetData> of the root; rows in that; cells in those; in a
+    // cell its first <v> and first <is>.
+    bool dimensionSeen = false, dataSeen = false, inData = false, inRow = false, inCell = false, hasV = false,
+         hasItem = false;
+    std::string dimension, type, v, style;
+    int cellCol = 0, cellRow = 0, vDepth = 0;
+    TItemText item;
+    TPartReader in(package, sheetPart);
+    TXmlStream x(in, SheetUnreadable);
+    bool rootDone = false;   // what follows the first root is read to its end, and left out
+    for (TXmlStream::TEvent e; (e = x.Next()) != TXmlStream::xeDone;) {
+        if (rootDone)
+            continue;
+        const int d = x.Depth();
+        if (item.Active())
+            item.Event(x, e);
+        if (e == TXmlStream::xeText) {
+            if (vDepth == d)
+                v += x.Text();
+        } else if (e == TXmlStream::xeStart) {
+            const std::string name = d == 1 ? std::string() : x.LocalName();
+            if (d == 1) {
+                x.SetPrefix(MainPrefix(x));
+            } else if (d == 2 && name == "dimension" && !dimensionSeen) {
+                dimensionSeen = true;
+                dimension = x.Attr("ref");
+            } else if (d == 2 && name == "sheetData" && !dataSeen) {
+                dataSeen = inData = true;
+            } else if (d == 3 && inData && name == "row") {
+                bool has = false;
+                const std::string r = x.Attr("r", &has);
+                implicitRow = SheetRowNumber(has ? r.c_str() : nullptr, implicitRow);
+                implicitCol = 0;
+                inRow = true;
+            } else if (d == 4 && inRow && name == "c") {
+                inCell = true;
+                hasV = hasItem = false;
+                v.clear();
+                item = TItemText();
+                SplitCellRef(x.Attr("r").c_str(), cellCol, cellRow);
+                cellCol = SheetColumnNumber(cellCol, implicitCol);
+                cellRow = cellRow > 0 ? cellRow : implicitRow;
+                implicitCol = cellCol;
+                type = x.Attr("t");
+                style = x.Attr("s");
+            } else if (d == 5 && inCell && name == "v" && !hasV) {
+                hasV = true;
+                vDepth = d;
+            } else if (d == 5 && inCell && name == "is" && !hasItem) {
+                hasItem = true;
+                item.Begin(d);
             }
-            values.push_back({col, r, text});
+        } else if (d < vDepth) {
+            vDepth = 0;
+        } else if (d == 4 && item.Active()) {
+            item.Stop();
+        } else if (d == 3 && inCell) {
+            inCell = false;
+            minCol = minCol ? std::min(minCol, cellCol) : cellCol;
+            minRow = minRow ? std::min(minRow, cellRow) : cellRow;
+            maxCol = std::max(maxCol, cellCol);
+            maxRow = std::max(maxRow, cellRow);
+            AnsiString text;
+            if ((hasV || type == "inlineStr") && SheetCellText(type, v, item.Text(), style, shared, numberStyles, text))
+                values.push_back({cellCol, cellRow, std::move(text)});
+            // More values than any grid may grow to: the sheet repeats its cells.
+            if (values.size() > std::size_t(MaxGrownCells))
+                CheckGrowth(Int64(values.size()), 1);
+        } else if (d == 2 && inRow) {
+            inRow = false;
+        } else if (d == 1 && inData) {
+            inData = false;
+        } else if (d == 0) {
+            rootDone = true;
         }
+        x.KeepText = vDepth == x.Depth() || item.WantsText(x);
     }
     // The used range: what the sheet declares, widened to the cells it holds.
     TRect range;
-    if (!ParseRangeAddress(sheet.document_element().child("dimension").attribute("ref").value(), range))
+    if (!ParseRangeAddress(dimension, range))
         range = maxCol > 0 ? TRect(minCol, minRow, maxCol, maxRow) : TRect(1, 1, 1, 1);
     if (maxCol > 0)
         range = TRect(std::min<int>(range.Left, minCol), std::min<int>(range.Top, minRow),
