@@ -28,9 +28,5 @@ namespace {
 TStringList HandedOutListNames;
 TStringList ShownPages;
 }
-// Kept sorted: every item of the main menu looks its register up here.
-TStringList* UsedListFiles = [] {
-    HandedOutListNames.SetSorted(true);
-    return &HandedOutListNames;
-}();
+TStringList* UsedListFiles = &HandedOutListNames;
 TStringList* PageHistory = &ShownPages;

@@ -4,6 +4,8 @@
 // category), its items enabled by the access level, and the item click that
 // runs the item's command.
 #include <memory>
+#include <string>
+#include <unordered_set>
 
 #include "app/MainVars.h"
 #include "app/U_WspolneFunkcje.h"
@@ -19,6 +21,9 @@
 
 namespace {
 const char* const TitleError = "BŁĄD !!!";
+// The register names the items of the menu being built have handed out, in capitals: each
+// item looks its name up here rather than in the list.
+std::unordered_set<std::string> HandedOut;
 const char* const TitleInfo = "INFORMACJA !!!";
 
 // The fixed panels: their sections and items in order. An item's command
@@ -247,6 +252,7 @@ void Tf_MainForm::BuildMenuPanels(TCustomIniFile* MenuFile)
     if (!UsedListFiles)
         UsedListFiles = new TStringList();
     UsedListFiles->Clear();
+    HandedOut.clear();
 
     // The tabs: "Normy", the categories sorted, "Ustawienia", "O programie".
     TStringList panels;
@@ -350,7 +356,7 @@ void Tf_MainForm::FillCategoryPanel(TProToolPanel* p, const AnsiString& Category
             const AnsiString file = Menu->ReadString(caption, item, "");
             // The first item naming a register keeps it.
             AnsiString command;
-            if (UsedListFiles->IndexOf(file) < 0) {
+            if (HandedOut.insert(AnsiUpperCase(file)).second) {
                 command = file;
                 UsedListFiles->Add(file);
             }

@@ -13,7 +13,9 @@
 #include "platform/gui/Menus.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/StdCtrls.h"
+#include "controls/KXCtrls.h"
 #include "tests/app/MainFormFixture.h"
+#include "tests/common/Bounds.h"
 
 namespace {
 
@@ -327,6 +329,48 @@ TEST_F(MainMenu, ReadOnlyEmptyMenuFileIsReportedNotFilled)
     EXPECT_TRUE(Application->Terminated());
     EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), "");
     ::chmod(OsPath("Ustawienia\\kategorie.ini").c_str(), 0644);
+}
+
+TEST_F(MainMenu, ManyCategoriesBuildTheMenuAndFillTheEditorInProportionToTheirNumber)
+{
+    // N categories, each with a group of one item.
+    const auto writeMenu = [&](int N) {
+        std::string ini = "[Kategorie]\r\n", sections;
+        for (int i = 0; i < N; ++i) {
+            const std::string n = std::to_string(i);
+            ini += "Wyrób " + n + "=\r\n";
+            sections += "[Wyrób " + n + "]\r\nWykonanie " + n + "=\r\n[Wykonanie " + n + "]\r\nPozycja " + n + "=w" + n +
+                        ".txt\r\n";
+        }
+        WriteMenu(ini + sections);
+    };
+    const auto removePanels = [&] {
+        TProToolPanelTab* strip = Form->ProToolPanelTab;
+        while (strip->Panels()->Count() > 0) {
+            TProToolPanel* panel = strip->Panels()->Items(0)->Panel();
+            strip->RemovePanel(panel);
+            delete panel;
+        }
+    };
+    const TScalingCase cases[] = {
+        {"the main menu", 1000,
+         [&](int N) {
+             removePanels();
+             writeMenu(N);
+         },
+         [&](int N) {
+             EXPECT_TRUE(Build());
+             EXPECT_EQ(Form->ProToolPanelTab->Panels()->Count(), N + 3);
+         }},
+        {"the menu editor", 1000, writeMenu,
+         [&](int N) {
+             Form->LoadMenuSettings();
+             EXPECT_EQ(Form->clb_MG_PrzyciskiMenuGlownego->Count(), N);
+         }},
+    };
+    for (const TScalingCase& k : cases)
+        ExpectProportional(k, 4.0);
+    removePanels();
 }
 
 TEST_F(MainMenu, SlideOutPutsTheArrowBack)

@@ -16,6 +16,7 @@
 #include "platform/core/IniFiles.h"
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/Printers.h"
+#include "tests/common/Bounds.h"
 #include "tests/common/GridTest.h"
 #include "tests/common/Screenshots.h"
 #include "tests/common/TestFiles.h"
@@ -46,6 +47,16 @@ std::string SheetXml(const std::string& Rows)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/"
            "spreadsheetml/2006/main\"><sheetData>" + Rows + "</sheetData></worksheet>";
+}
+
+// Text repeated Times times.
+std::string Repeated(const std::string& Text, int Times)
+{
+    std::string r;
+    r.reserve(Text.size() * std::size_t(Times));
+    for (int i = 0; i < Times; ++i)
+        r += Text;
+    return r;
 }
 
 // A line of Seps separators and then Lines short lines.
@@ -311,6 +322,131 @@ TEST_F(InputBounds, NumbersOfWorkbooksDocumentsAndPrintSettingsAddUpWithoutOverf
     EXPECT_EQ(printSizes("FooterSize=2147483647\r\nTitleSpacing=-2147483648\r\nHeaderSize=99999\r\nLeftSize=-5\r\n"),
               (std::vector<int>{page, page, 0, 0}));
     EXPECT_EQ(printSizes("FooterSize=150\r\nTitleSpacing=30\r\n"), (std::vector<int>{150, 100, 30, 100}));
+}
+
+TEST_F(InputBounds, DeepDocumentsAndInflatedWorkbooksAreReadWithinBoundedStackAndMemory)
+{
+    TTempDir dir("velmarok-bounds");
+    const std::string templ = dir / "wzor.docx", docx = dir / "wynik.docx", xlsx = dir / "arkusz.xlsx";
+    const std::size_t inflated = std::size_t(100) << 20;   // blanks that pack into about 100 KB
+    Grid->SetColCount(3);
+    Grid->SetRowCount(3);
+    Grid->SetCells(1, 1, "zawór");
+    struct Case {
+        const char* Name;
+        std::function<void()> Prepare, Read;
+        const char* Expected;      // the texts the grid or the document ends up with
+        long long MostKiB;         // the memory the read may take on top; 0: not measured
+    } cases[] = {
+        {"a document template nesting 200,000 paragraphs before its bookmark",
+         [&] {
+             Grid->SaveToWord(templ.c_str());
+             TOfficePackage p;
+             p.LoadFromFile(templ.c_str(), "test");
+             std::string doc = p.Part("word/document.xml");
+             doc.replace(doc.find("<w:body>"), 8,
+                         "<w:body>" + Repeated("<w:p>", 200000) +
+                             "<w:bookmarkStart w:id=\"0\" w:name=\"tabela\"/>" + Repeated("</w:p>", 200000));
+             ReplacePart(templ, "word/document.xml", doc);
+         },
+         [&] {
+             Grid->SaveToWord(docx.c_str(), templ.c_str(), "tabela");
+             TOfficePackage out;
+             out.LoadFromFile(docx.c_str(), "test");
+             const std::string doc = out.Part("word/document.xml");
+             // The table stands after the paragraph that holds the bookmark.
+             const std::size_t mark = doc.find("w:name=\"tabela\"/></w:p>");
+             EXPECT_NE(mark, std::string::npos);
+             EXPECT_EQ(doc.find("<w:tbl>"), doc.find("</w:p>", mark) + 6);
+             EXPECT_NE(doc.find("zaw\xC3\xB3r"), std::string::npos);
+         },
+         nullptr, 0},
+        {"a workbook whose sheet unpacks to 100 MB of blanks",
+         [&] {
+             Grid->SaveToExcel(xlsx.c_str());
+             ReplacePart(xlsx, "xl/worksheets/sheet1.xml",
+                         SheetXml("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>zaw\xC3\xB3r</t></is></c></row>" +
+                                  std::string(inflated, ' ') + "<row r=\"2\"><c r=\"B2\"><v>7</v></c></row>"));
+         },
+         [&] { Grid->LoadFromExcel(xlsx.c_str(), ""); }, "zawór|/|7", 48 << 10},
+        {"a workbook whose shared strings unpack to 100 MB of blanks",
+         [&] {
+             Grid->SaveToExcel(xlsx.c_str());
+             TOfficePackage p;
+             p.LoadFromFile(xlsx.c_str(), "test");
+             std::string rels = p.Part("xl/_rels/workbook.xml.rels");
+             rels.insert(rels.rfind("</Relationships>"),
+                         "<Relationship Id=\"rId99\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
+                         "relationships/sharedStrings\" Target=\"sharedStrings.xml\"/>");
+             p.SetPart("xl/_rels/workbook.xml.rels", rels);
+             p.SetPart("xl/sharedStrings.xml",
+                       "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><si><t>zaw\xC3\xB3r</t>"
+                       "</si>" + std::string(inflated, ' ') + "<si><r><t>7</t></r></si></sst>");
+             p.SetPart("xl/worksheets/sheet1.xml", SheetXml("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>"
+                                                            "<c r=\"B1\" t=\"s\"><v>1</v></c></row>"));
+             p.SaveToFile(xlsx.c_str());
+         },
+         [&] { Grid->LoadFromExcel(xlsx.c_str(), ""); }, "zawór|7", 48 << 10},
+    };
+    for (const Case& k : cases) {
+        k.Prepare();
+        const auto start = std::chrono::steady_clock::now();
+        const long long kib = PeakMemoryGrowthKiB(k.Read);
+        EXPECT_LT(SecondsSince(start), 3 * CaseSeconds) << k.Name;
+        if (k.MostKiB > 0 && kib >= 0)
+            EXPECT_LT(kib, k.MostKiB) << k.Name;
+        if (k.Expected)
+            EXPECT_EQ(GridTexts(*Grid), k.Expected) << k.Name;
+    }
+}
+
+TEST_F(InputBounds, SubGroupsClosingTagsAndRichTextCostInProportionToTheirSize)
+{
+    Grid->SetWordWrap(true);
+    Grid->SetSaveKeepsRichText(false);
+    Grid->SetColWidths(1, 200);
+    const auto cell = [&](const std::string& Text) {
+        Grid->SetColCount(3);
+        Grid->SetRowCount(3);
+        Grid->SetCells(1, 1, Text);
+    };
+    const auto paint = [&](int) { GrabControl(Grid); };
+    std::unique_ptr<TProStringGrid> keys;
+    // A selected rich cell is painted in the selection's text colour, set by the grid's hidden
+    // rich edit; its text is read through the other one.
+    const auto richText = [&](int) {
+        Grid->SetOptions(Grid->Options() | goRangeSelect);
+        Grid->SetSelection(TGridRect(1, 1, 2, 2));
+        GrabControl(Grid);
+        AnsiString s;
+        Grid->SaveCell(1, 1, s);
+        EXPECT_FALSE(s.empty());
+    };
+    const TScalingCase cases[] = {
+        {"SubGroup of as many keys as rows", 2500,
+         [&](int N) {
+             keys = std::make_unique<TProStringGrid>(nullptr);
+             keys->SetColCount(4);
+             keys->SetRowCount(N + 1);
+             for (int r = 1; r <= N; ++r) {
+                 keys->SetCells(1, r, "k" + std::to_string(r));
+                 keys->SetCells(2, r, "v");
+             }
+         },
+         [&](int N) {
+             keys->SubGroup(1);
+             EXPECT_EQ(keys->RowCount(), 2 * N + 1);
+         }},
+        {"a cell of closing tags </b>", 40000, [&](int N) { cell("<b>a" + Repeated("</b>", N)); }, paint},
+        {"a cell of closing tags </font>", 40000, [&](int N) { cell("<font color=\"clred\">a" + Repeated("</font>", N)); },
+         paint},
+        {"a rich cell of one word", 15000,
+         [&](int N) { cell("{\\rtf1\\ansi " + std::string(std::size_t(N), 'x') + "\\par}"); }, richText},
+        {"a rich cell of paragraphs in the largest size", 1000,
+         [&](int N) { cell("{\\rtf1\\ansi\\fs3276 " + Repeated("a\\par ", N) + "}"); }, richText},
+    };
+    for (const TScalingCase& k : cases)
+        ExpectProportional(k, CaseSeconds);
 }
 
 TEST(FilterConditions, UnclosedBracketsCostTheConditionsLength)

@@ -1,11 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <unistd.h>
+
+#include <chrono>
+#include <string>
 #include <vector>
 
+#include "platform/core/Classes.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/RichEdit.h"
+#include "tests/common/Bounds.h"
 
 namespace {
 
@@ -129,4 +134,52 @@ TEST_F(RichEdit, ResizeRequestsFollowTheHeightOfTheText)
     ASSERT_EQ(heights.size(), 3u);
     EXPECT_EQ(heights[2], heights[0]);
     edit->OnResizeRequest = nullptr;
+}
+
+TEST_F(RichEdit, HugeDocumentsLoadWithoutLayoutWhileHiddenAndWithinSecondsWhenShown)
+{
+    edit->SetBounds(0, 0, 200, 100);
+    form.SetBounds(0, 0, 300, 200);
+    form.Show();
+    const auto word = [](int N) { return "{\\rtf1\\ansi " + std::string(std::size_t(N), 'x') + "\\par}"; };
+    const auto paragraphs = [](int N) {
+        std::string rtf = "{\\rtf1\\ansi\\fs3276 ";
+        for (int i = 0; i < N; ++i)
+            rtf += "a\\par ";
+        return rtf + "}";
+    };
+    const auto load = [&](const std::string& Rtf) {
+        TStringStream in(Rtf);
+        edit->Lines()->LoadFromStream(&in);
+    };
+    // Hidden, as the grid's rich edit that reads the text of rich cells.
+    edit->SetVisible(false);
+    const TScalingCase hidden[] = {
+        {"a word", 15000, nullptr, [&](int N) { load(word(N)); }},
+        {"paragraphs in the largest size", 1000, nullptr, [&](int N) { load(paragraphs(N)); }},
+    };
+    for (const TScalingCase& k : hidden) {
+        ExpectProportional(k, 2.0);
+        EXPECT_EQ(edit->Text().size(), k.N == 15000 ? 60000u : 4u * 1000 * 3 - 2) << k.Name;
+    }
+    // Shown, the text keeps its sizes while the toolkit shows what it can lay out.
+    struct Shown {
+        const char* Name;
+        std::string Rtf;
+        std::size_t Length;
+    } shown[] = {{"a word of 60,000 letters", word(60000), 60000}, {"4,000 paragraphs in the largest size", paragraphs(4000), 4000 * 3 - 2}};
+    edit->SetVisible(true);
+    for (const Shown& k : shown) {
+        const auto start = std::chrono::steady_clock::now();
+        load(k.Rtf);
+        EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 4.0) << k.Name;
+        EXPECT_EQ(edit->Text().size(), k.Length) << k.Name;
+    }
+    edit->SetSelStart(0);
+    edit->SetSelLength(1);
+    EXPECT_EQ(edit->SelAttributes()->Size(), 1638);
+    TStringStream out("");
+    edit->Lines()->SaveToStream(&out);
+    EXPECT_NE(out.DataString().find("\\fs3276 a\\par"), AnsiString::npos);
+    form.Hide();
 }
