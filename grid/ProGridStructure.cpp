@@ -1003,9 +1003,12 @@ void TProStringGrid::RemoveNodeLevel(int ACol)
 {
     BeginUpdate();
     ExpandAll();
+    // One walk takes the level's header rows out of their nodes and gives their values to the
+    // rows below them.
+    const int first = FixedRows(), last = RowCount() - 1 - FixedFooters();
+    std::vector<int> headers;
     AnsiString value;
-    int r = FixedRows();
-    while (r <= RowCount() - 1 - FixedFooters()) {
+    for (int r = first; r <= last; ++r) {
         TCellGraphic* g = NodeGraphicAt(this, r);
         if (g && std::holds_alternative<int>(g->CellVar) && std::get<int>(g->CellVar) == ACol) {
             value = GetGridCell(ACol + 1, r);
@@ -1013,12 +1016,37 @@ void TProStringGrid::RemoveNodeLevel(int ACol)
             if (FGrouping->MergeHeader())
                 SplitCells(ACol + 1, r);
             FreeCellProperties(1, r, AllColCount() - 1, r);
-            RemoveChildRow(RealRowIndex(r));
+            headers.push_back(r);
             continue;
         }
         if (!g && !IsSummaryRow(r))
             SetGridCell(ACol, r, value);
-        ++r;
+    }
+    if (!headers.empty()) {
+        // The nodes around the headers lose them (they were rows added to those nodes).
+        for (int r = 0; r < RowCount(); ++r) {
+            TCellGraphic* g = NodeGraphicAt(this, r);
+            if (!g || g->CellIndex <= 0)
+                continue;
+            const int to = int(std::min<long long>(RowCount(), (long long)r + g->CellIndex));
+            const int inside = int(std::lower_bound(headers.begin(), headers.end(), to) -
+                                   std::upper_bound(headers.begin(), headers.end(), r));
+            g->CellIndex -= inside;
+            g->CellErrFrom -= inside;
+        }
+        // The headers gather after the other rows of the data, and go at once.
+        std::vector<int> order;
+        order.reserve(std::size_t(RowCount() - first));
+        for (int r = first, h = 0; r <= last; ++r)
+            if (h < int(headers.size()) && headers[std::size_t(h)] == r)
+                ++h;
+            else
+                order.push_back(r);
+        order.insert(order.end(), headers.begin(), headers.end());
+        for (int r = last + 1; r < RowCount(); ++r)
+            order.push_back(r);
+        MoveRowsOnce(first, order);
+        RemoveRows(last + 1 - int(headers.size()), int(headers.size()));
     }
     EndUpdate();
 }

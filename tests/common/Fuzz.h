@@ -6,10 +6,13 @@
 // break numbers and delimiters, a span removed, a span of another sample spliced in, the line
 // ends turned into CR-only or LF-only lines, a number of the sample replaced by a huge one (so
 // that every numeric field of a format meets the limits of its type), a line of thousands of
-// separators before thousands of short lines, and a long run of letters without a blank.
+// separators before thousands of short lines, a long run of letters without a blank, an element
+// of the sample nested thousands deep, up to a megabyte of blanks (a part that unpacks far beyond
+// its packed size), thousands of closing tags, and thousands of lines each with a key of its own.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -56,6 +59,32 @@ private:
 
     std::size_t Pos(const std::string& s) { return Below(s.size() + 1); }
 
+    static std::string Repeated(const std::string& Text, std::size_t Times)
+    {
+        std::string r;
+        r.reserve(Text.size() * Times);
+        for (; Times > 0; --Times)
+            r += Text;
+        return r;
+    }
+
+    // The name of an element of s picked at random ("w:p" of "<w:p>"), else Default.
+    std::string ElementName(const std::string& s, const char* Default)
+    {
+        std::vector<std::size_t> starts;
+        for (std::size_t i = s.find('<'); i != std::string::npos && starts.size() < 4096; i = s.find('<', i + 1))
+            if (i + 1 < s.size() && (std::isalpha(static_cast<unsigned char>(s[i + 1])) || s[i + 1] == '_'))
+                starts.push_back(i + 1);
+        if (starts.empty())
+            return Default;
+        const std::size_t a = starts[Below(starts.size())];
+        std::size_t b = a;
+        while (b < s.size() && b - a < 64 && !std::isspace(static_cast<unsigned char>(s[b])) && s[b] != '>' &&
+               s[b] != '/')
+            ++b;
+        return s.substr(a, b - a);
+    }
+
     void MutateOnce(std::string& s, const std::vector<std::string>& Others)
     {
         static const char* const Tokens[] = {
@@ -64,7 +93,7 @@ private:
             "'", "<", ">", "</", "<>", "&", "&#", "&#99999999;", "|", "||", "\t", "[", "]", "=", "==", "{",
             "}", "\\", "\\\\", ";", ",", ".", ":", "/", "*", "?", "\r", "\n", "\r\n", "\n\r", "\x00", "\xFF"};
         static const unsigned char Undefined[] = {0x81, 0x83, 0x88, 0x90, 0x98, 0x00, 0xFF};
-        switch (Below(15)) {
+        switch (Below(19)) {
         case 0:   // truncation
             s.resize(Below(s.size() + 1));
             break;
@@ -163,6 +192,32 @@ private:
         case 14: {   // a long run of letters without a blank
             static const char Letters[] = {'x', 'W', '\xB9', '-', '_'};
             s.insert(Pos(s), std::string(10000 + Below(50000), Letters[Below(sizeof Letters)]));
+            break;
+        }
+        case 15: {   // an element of the sample nested thousands deep around a span
+            const std::string name = ElementName(s, "a");
+            const std::size_t depth = 1000 + Below(20000), a = Pos(s), b = a + Below(s.size() - a + 1);
+            s.insert(b, Repeated("</" + name + ">", depth));
+            s.insert(a, Repeated("<" + name + ">", depth));
+            break;
+        }
+        case 16:   // up to a megabyte of blanks (rarely: they are slow to feed)
+            if (Below(3) == 0)
+                s.insert(Pos(s), std::string((std::size_t(1) << 18) + Below(std::size_t(3) << 18), Below(2) ? ' ' : '\n'));
+            break;
+        case 17: {   // thousands of closing tags
+            static const char* const Names[] = {"b", "font", "i", "u", "p", "a", "sub", "z", nullptr};
+            const char* name = Names[Below(sizeof Names / sizeof *Names)];
+            s.insert(Pos(s), Repeated("</" + (name ? std::string(name) : ElementName(s, "b")) + ">", 1000 + Below(40000)));
+            break;
+        }
+        case 18: {   // thousands of lines, each with a key of its own
+            static const char Seps[] = {'\t', ';', ',', '=', '|'};
+            const char sep = Seps[Below(sizeof Seps)];
+            std::string block;
+            for (std::size_t k = 1000 + Below(2000); k > 0; --k)
+                block += "k" + std::to_string(k) + sep + "v\r\n";
+            s.insert(Pos(s), block);
             break;
         }
         }

@@ -1,7 +1,7 @@
 // Hostile input for the grid's readers: mini-HTML cell text, CSV files, the grid text stream, the
 // cell stream of the grid's own clipboard format, workbooks and documents (whole packages and
-// single damaged parts), pictures, filter conditions, pasted text, print settings and saved
-// column widths. Every case must be read or refused with
+// single damaged parts), pictures, filter conditions, pasted text and the grouping of its rows,
+// print settings and saved column widths. Every case must be read or refused with
 // a message, without a crash, a hang or a report of the sanitizers.
 #include <gtest/gtest.h>
 
@@ -319,6 +319,32 @@ TEST(Fuzz, PastedTextFillsOrIsRefused)
         g.SetRowCount(5);
         g.PasteText(1, 1, text);
         EXPECT_LE(Int64(g.ColCount()) * g.RowCount(), TProStringGrid::MaxGrownCells);
+        return true;
+    });
+}
+
+TEST(Fuzz, GroupingAndSubGroupingTakeAnyKeys)
+{
+    const std::vector<std::string> samples = {"Grupa\tKod\tNazwa\r\na\tx\t1\r\na\ty\t2\r\nb\tx\t3\r\n",
+                                              "k1\tv\tw\r\nk2\tv\tw\r\nk1\tz\tw\r\n\t\t\r\n"};
+    FuzzParser("grouped keys", samples, 200, 193, [&](const std::string& text) {
+        TProStringGrid g(nullptr);
+        g.SetOptions(g.Options() | goEditing);
+        g.SetColCount(5);
+        g.SetRowCount(2);
+        g.PasteText(1, 1, text);
+        const int rows = g.RowCount(), cols = g.ColCount();
+        g.Grouping()->SetSummary(text.size() % 2 == 0);
+        g.GroupByColumn(1);
+        g.SubGroup(1);
+        g.ContractAll();
+        g.ExpandAll();
+        g.RemoveNodeLevel(1);
+        g.UnGroup();
+        // Every row and column is back, and no node is left.
+        EXPECT_EQ(g.RowCount(), rows);
+        EXPECT_EQ(g.ColCount(), cols);
+        EXPECT_FALSE(g.HasNodes());
         return true;
     });
 }

@@ -400,7 +400,7 @@ TEST_F(InputBounds, DeepDocumentsAndInflatedWorkbooksAreReadWithinBoundedStackAn
     }
 }
 
-TEST_F(InputBounds, SubGroupsClosingTagsAndRichTextCostInProportionToTheirSize)
+TEST_F(InputBounds, SubGroupingClosingTagsAndRichTextCostInProportionToTheirSize)
 {
     Grid->SetWordWrap(true);
     Grid->SetSaveKeepsRichText(false);
@@ -412,6 +412,15 @@ TEST_F(InputBounds, SubGroupsClosingTagsAndRichTextCostInProportionToTheirSize)
     };
     const auto paint = [&](int) { GrabControl(Grid); };
     std::unique_ptr<TProStringGrid> keys;
+    const auto fillKeys = [&](int N) {
+        keys = std::make_unique<TProStringGrid>(nullptr);
+        keys->SetColCount(4);
+        keys->SetRowCount(N + 1);
+        for (int r = 1; r <= N; ++r) {
+            keys->SetCells(1, r, "k" + std::to_string(r));
+            keys->SetCells(2, r, "v");
+        }
+    };
     // A selected rich cell is painted in the selection's text colour, set by the grid's hidden
     // rich edit; its text is read through the other one.
     const auto richText = [&](int) {
@@ -423,19 +432,19 @@ TEST_F(InputBounds, SubGroupsClosingTagsAndRichTextCostInProportionToTheirSize)
         EXPECT_FALSE(s.empty());
     };
     const TScalingCase cases[] = {
-        {"SubGroup of as many keys as rows", 2500,
-         [&](int N) {
-             keys = std::make_unique<TProStringGrid>(nullptr);
-             keys->SetColCount(4);
-             keys->SetRowCount(N + 1);
-             for (int r = 1; r <= N; ++r) {
-                 keys->SetCells(1, r, "k" + std::to_string(r));
-                 keys->SetCells(2, r, "v");
-             }
-         },
+        {"SubGroup of as many keys as rows", 2500, fillKeys,
          [&](int N) {
              keys->SubGroup(1);
              EXPECT_EQ(keys->RowCount(), 2 * N + 1);
+         }},
+        {"RemoveNodeLevel of as many keys as rows", 2500,
+         [&](int N) {
+             fillKeys(N);
+             keys->SubGroup(1);
+         },
+         [&](int N) {
+             keys->RemoveNodeLevel(1);
+             EXPECT_EQ(keys->RowCount(), N + 1);
          }},
         {"a cell of closing tags </b>", 40000, [&](int N) { cell("<b>a" + Repeated("</b>", N)); }, paint},
         {"a cell of closing tags </font>", 40000, [&](int N) { cell("<font color=\"clred\">a" + Repeated("</font>", N)); },
