@@ -437,15 +437,6 @@ TEST_F(InputBounds, SubGroupingClosingTagsAndRichTextCostInProportionToTheirSize
              keys->SubGroup(1);
              EXPECT_EQ(keys->RowCount(), 2 * N + 1);
          }},
-        {"RemoveNodeLevel of as many keys as rows", 2500,
-         [&](int N) {
-             fillKeys(N);
-             keys->SubGroup(1);
-         },
-         [&](int N) {
-             keys->RemoveNodeLevel(1);
-             EXPECT_EQ(keys->RowCount(), N + 1);
-         }},
         {"a cell of closing tags </b>", 40000, [&](int N) { cell("<b>a" + Repeated("</b>", N)); }, paint},
         {"a cell of closing tags </font>", 40000, [&](int N) { cell("<font color=\"clred\">a" + Repeated("</font>", N)); },
          paint},
