@@ -840,6 +840,30 @@ void ColourGroupRow(TProStringGrid* Grid, int ARow, int AValueCol, bool AMerge, 
             p->SetFontColor(ATextColor);
     }
 }
+
+// Every node spanning rows of Rows (ascending, none hidden) below its own row grows by Delta for
+// each: rows added to a node or taken from it, which its count of added rows follows (the
+// group's count leaves them out). Around, when given, gets +1 after each node's row and -1
+// after its last: summed from the top, the nodes around each row.
+void GrowNodesAround(TProStringGrid* Grid, const std::vector<int>& Rows, int Delta, std::vector<int>* Around = nullptr)
+{
+    if (Around)
+        Around->assign(std::size_t(Grid->RowCount()) + 1, 0);
+    for (int r = 0; r < Grid->RowCount(); ++r) {
+        TCellGraphic* g = NodeGraphicAt(Grid, r);
+        if (!g || g->CellIndex <= 0)
+            continue;
+        const int to = int(std::min<long long>(Grid->RowCount(), (long long)r + g->CellIndex));
+        const int inside =
+            int(std::lower_bound(Rows.begin(), Rows.end(), to) - std::upper_bound(Rows.begin(), Rows.end(), r));
+        g->CellIndex += Delta * inside;
+        g->CellErrFrom += Delta * inside;
+        if (Around) {
+            ++(*Around)[std::size_t(r) + 1];
+            --(*Around)[std::size_t(to)];
+        }
+    }
+}
 }
 
 void TProStringGrid::GroupByColumn(int ACol)
@@ -958,21 +982,9 @@ void TProStringGrid::SubGroup(int ACol)
     }
     if (open)
         ends.push_back(last + 1);
-    // The nodes a header goes into (those around its first member) take it in: each grows by
-    // the headers inside it, which its count of added rows leaves out of the group's count.
-    std::vector<int> around(std::size_t(RowCount()) + 1, 0);
-    for (int r = 0; r < RowCount(); ++r) {
-        TCellGraphic* g = NodeGraphicAt(this, r);
-        if (!g || g->CellIndex <= 0)
-            continue;
-        const int to = int(std::min<long long>(RowCount(), (long long)r + g->CellIndex));
-        const int inside = int(std::lower_bound(starts.begin(), starts.end(), to) -
-                               std::upper_bound(starts.begin(), starts.end(), r));
-        g->CellIndex += inside;
-        g->CellErrFrom += inside;
-        ++around[std::size_t(r) + 1];
-        --around[std::size_t(to)];
-    }
+    // The nodes a header goes into (those around its first member) take it in.
+    std::vector<int> around;
+    GrowNodesAround(this, starts, 1, &around);
     std::vector<int> levels(starts.size());
     for (int g = 0, r = 0, depth = 0; g < int(starts.size()); ++g) {
         for (; r <= starts[std::size_t(g)]; ++r)
@@ -1023,17 +1035,8 @@ void TProStringGrid::RemoveNodeLevel(int ACol)
             SetGridCell(ACol, r, value);
     }
     if (!headers.empty()) {
-        // The nodes around the headers lose them (they were rows added to those nodes).
-        for (int r = 0; r < RowCount(); ++r) {
-            TCellGraphic* g = NodeGraphicAt(this, r);
-            if (!g || g->CellIndex <= 0)
-                continue;
-            const int to = int(std::min<long long>(RowCount(), (long long)r + g->CellIndex));
-            const int inside = int(std::lower_bound(headers.begin(), headers.end(), to) -
-                                   std::upper_bound(headers.begin(), headers.end(), r));
-            g->CellIndex -= inside;
-            g->CellErrFrom -= inside;
-        }
+        // The nodes around the headers lose them.
+        GrowNodesAround(this, headers, -1);
         // The headers gather after the other rows of the data, and go at once.
         std::vector<int> order;
         order.reserve(std::size_t(RowCount() - first));

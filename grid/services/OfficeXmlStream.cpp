@@ -64,11 +64,7 @@ std::size_t DecodeEntity(const std::string& Raw, std::size_t I, std::string& Out
     unsigned long code = 0;
     const std::size_t digits = j;
     for (; j < Raw.size() && j - digits < 8; ++j) {
-        const char c = Raw[j];
-        const int d = c >= '0' && c <= '9' ? c - '0'
-                      : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
-                      : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                    : -1;
+        const int d = XmlDigit(Raw[j], hex);
         if (d < 0)
             break;
         code = code * (hex ? 16 : 10) + unsigned(d);

@@ -14,6 +14,15 @@ class TOfficePackage;
 void StartOfficePackage(TOfficePackage& Package, const std::string& MainPart, const char* MainContentType,
                         const std::string& MainXml);
 
+// The value of a decimal digit, or with Hex of a hexadecimal one; -1 for another character.
+inline int XmlDigit(char C, bool Hex)
+{
+    return C >= '0' && C <= '9'          ? C - '0'
+           : Hex && C >= 'a' && C <= 'f' ? C - 'a' + 10
+           : Hex && C >= 'A' && C <= 'F' ? C - 'A' + 10
+                                         : -1;
+}
+
 // A UTF-16 unit appended as UTF-8 (one to three bytes).
 inline void AppendUtf8(std::string& Out, char16_t U)
 {

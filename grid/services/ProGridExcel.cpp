@@ -222,11 +222,7 @@ long long XmlInteger(const char* S)
     unsigned long long value = 0;
     bool overflow = false;
     for (;; ++S) {
-        const char c = *S;
-        const int d = c >= '0' && c <= '9' ? c - '0'
-                      : hex && c >= 'a' && c <= 'f' ? c - 'a' + 10
-                      : hex && c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                    : -1;
+        const int d = XmlDigit(*S, hex);
         if (d < 0)
             break;
         const unsigned long long base = hex ? 16 : 10;

@@ -34,7 +34,15 @@ double SecondsSince(std::chrono::steady_clock::time_point Start)
 // guards against took from half a minute to hours.
 constexpr double CaseSeconds = 2.0;
 
-// A package with one part replaced.
+// A part of a package.
+std::string PartOf(const std::string& File, const std::string& Name)
+{
+    TOfficePackage p;
+    p.LoadFromFile(File.c_str(), "test");
+    return p.Part(Name);
+}
+
+// A package with one part replaced (or added).
 void ReplacePart(const std::string& File, const std::string& Name, const std::string& Data)
 {
     TOfficePackage p;
@@ -341,9 +349,7 @@ TEST_F(InputBounds, DeepDocumentsAndInflatedWorkbooksAreReadWithinBoundedStackAn
         {"a document template nesting 200,000 paragraphs before its bookmark",
          [&] {
              Grid->SaveToWord(templ.c_str());
-             TOfficePackage p;
-             p.LoadFromFile(templ.c_str(), "test");
-             std::string doc = p.Part("word/document.xml");
+             std::string doc = PartOf(templ, "word/document.xml");
              doc.replace(doc.find("<w:body>"), 8,
                          "<w:body>" + Repeated("<w:p>", 200000) +
                              "<w:bookmarkStart w:id=\"0\" w:name=\"tabela\"/>" + Repeated("</w:p>", 200000));
@@ -351,9 +357,7 @@ TEST_F(InputBounds, DeepDocumentsAndInflatedWorkbooksAreReadWithinBoundedStackAn
          },
          [&] {
              Grid->SaveToWord(docx.c_str(), templ.c_str(), "tabela");
-             TOfficePackage out;
-             out.LoadFromFile(docx.c_str(), "test");
-             const std::string doc = out.Part("word/document.xml");
+             const std::string doc = PartOf(docx, "word/document.xml");
              // The table stands after the paragraph that holds the bookmark.
              const std::size_t mark = doc.find("w:name=\"tabela\"/></w:p>");
              EXPECT_NE(mark, std::string::npos);
@@ -372,19 +376,16 @@ TEST_F(InputBounds, DeepDocumentsAndInflatedWorkbooksAreReadWithinBoundedStackAn
         {"a workbook whose shared strings unpack to 100 MB of blanks",
          [&] {
              Grid->SaveToExcel(xlsx.c_str());
-             TOfficePackage p;
-             p.LoadFromFile(xlsx.c_str(), "test");
-             std::string rels = p.Part("xl/_rels/workbook.xml.rels");
+             std::string rels = PartOf(xlsx, "xl/_rels/workbook.xml.rels");
              rels.insert(rels.rfind("</Relationships>"),
                          "<Relationship Id=\"rId99\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
                          "relationships/sharedStrings\" Target=\"sharedStrings.xml\"/>");
-             p.SetPart("xl/_rels/workbook.xml.rels", rels);
-             p.SetPart("xl/sharedStrings.xml",
-                       "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><si><t>zaw\xC3\xB3r</t>"
-                       "</si>" + std::string(inflated, ' ') + "<si><r><t>7</t></r></si></sst>");
-             p.SetPart("xl/worksheets/sheet1.xml", SheetXml("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>"
-                                                            "<c r=\"B1\" t=\"s\"><v>1</v></c></row>"));
-             p.SaveToFile(xlsx.c_str());
+             ReplacePart(xlsx, "xl/_rels/workbook.xml.rels", rels);
+             ReplacePart(xlsx, "xl/sharedStrings.xml",
+                         "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><si><t>zaw\xC3\xB3r"
+                         "</t></si>" + std::string(inflated, ' ') + "<si><r><t>7</t></r></si></sst>");
+             ReplacePart(xlsx, "xl/worksheets/sheet1.xml", SheetXml("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>"
+                                                                    "<c r=\"B1\" t=\"s\"><v>1</v></c></row>"));
          },
          [&] { Grid->LoadFromExcel(xlsx.c_str(), ""); }, "zawór|7", 48 << 10},
     };
