@@ -275,62 +275,80 @@ void SortDigits(std::vector<TDigit>& AList, std::size_t AFrom, std::size_t ATo, 
 // AKey(Index, Size) gives the bytes of a string and sets its size. Strings
 // are sorted by eight bytes at a time, and further only where they agree.
 // AReady: the entries already hold their eight bytes at AOffset and sizes.
+// The runs still to order wait on a stack of their own rather than in nested
+// calls: strings that agree in a long start would take a call for each eight
+// bytes of it.
 template <class TKey, class TEqual>
 void ByteOrder(std::vector<TDigit>& AList, std::size_t AFrom, std::size_t ATo, unsigned AOffset, TKey& AKey,
                TEqual& AEqual, std::vector<TDigit>& AScratch, bool AReady = false)
 {
-    if (ATo - AFrom < 2) {
-        if (ATo > AFrom)
-            AEqual(AFrom, ATo);
-        return;
-    }
-    if (!AReady)
-        for (std::size_t i = AFrom; i < ATo; ++i) {
-            unsigned size = 0;
-            const char* key = AKey(AList[i].Index, size);
-            AList[i].Digit = DigitAt(key, size, AOffset);
-            AList[i].Size = size;
+    // A run to order from Offset on, or (Equal) a run of equal strings, in the order they are met.
+    struct TStep {
+        std::size_t From, To;
+        unsigned Offset;
+        bool Ready, Equal;
+    };
+    std::vector<TStep> steps{{AFrom, ATo, AOffset, AReady, false}}, found;
+    while (!steps.empty()) {
+        const TStep step = steps.back();
+        steps.pop_back();
+        if (step.Equal || step.To - step.From < 2) {
+            if (step.To > step.From)
+                AEqual(step.From, step.To);
+            continue;
         }
-    SortDigits(AList, AFrom, ATo, AScratch);
-    for (std::size_t a = AFrom; a < ATo;) {
-        std::size_t b = a + 1;
-        while (b < ATo && AList[b].Digit == AList[a].Digit)
-            ++b;
-        if (b - a > 1) {
-            // Equal so far: the strings that end within these eight bytes
-            // by their sizes, before those that go on.
-            const unsigned past = AOffset + 9;
-            unsigned least = past, most = 0;
-            for (std::size_t i = a; i < b; ++i) {
-                AList[i].Digit = std::min(AList[i].Size, past);
-                least = std::min(least, unsigned(AList[i].Digit));
-                most = std::max(most, unsigned(AList[i].Digit));
+        if (!step.Ready)
+            for (std::size_t i = step.From; i < step.To; ++i) {
+                unsigned size = 0;
+                const char* key = AKey(AList[i].Index, size);
+                AList[i].Digit = DigitAt(key, size, step.Offset);
+                AList[i].Size = size;
             }
-            if (least == most) {
-                // All go on, or all end here and are equal.
-                if (least == past)
-                    ByteOrder(AList, a, b, AOffset + 8, AKey, AEqual, AScratch);
-                else
-                    AEqual(a, b);
-                a = b;
-                continue;
+        SortDigits(AList, step.From, step.To, AScratch);
+        found.clear();
+        const auto equal = [&](std::size_t A, std::size_t B) { found.push_back({A, B, 0, false, true}); };
+        const auto goOn = [&](std::size_t A, std::size_t B) { found.push_back({A, B, step.Offset + 8, false, false}); };
+        for (std::size_t a = step.From; a < step.To;) {
+            std::size_t b = a + 1;
+            while (b < step.To && AList[b].Digit == AList[a].Digit)
+                ++b;
+            if (b - a > 1) {
+                // Equal so far: the strings that end within these eight bytes
+                // by their sizes, before those that go on.
+                const unsigned past = step.Offset + 9;
+                unsigned least = past, most = 0;
+                for (std::size_t i = a; i < b; ++i) {
+                    AList[i].Digit = std::min(AList[i].Size, past);
+                    least = std::min(least, unsigned(AList[i].Digit));
+                    most = std::max(most, unsigned(AList[i].Digit));
+                }
+                if (least == most) {
+                    // All go on, or all end here and are equal.
+                    if (least == past)
+                        goOn(a, b);
+                    else
+                        equal(a, b);
+                    a = b;
+                    continue;
+                }
+                std::sort(AList.begin() + std::ptrdiff_t(a), AList.begin() + std::ptrdiff_t(b),
+                          [](const TDigit& A, const TDigit& B) { return A.Digit < B.Digit; });
+                for (std::size_t c = a; c < b;) {
+                    std::size_t d = c + 1;
+                    while (d < b && AList[d].Digit == AList[c].Digit)
+                        ++d;
+                    if (AList[c].Digit == past)
+                        goOn(c, d);
+                    else
+                        equal(c, d);
+                    c = d;
+                }
+            } else {
+                equal(a, b);
             }
-            std::sort(AList.begin() + std::ptrdiff_t(a), AList.begin() + std::ptrdiff_t(b),
-                      [](const TDigit& A, const TDigit& B) { return A.Digit < B.Digit; });
-            for (std::size_t c = a; c < b;) {
-                std::size_t d = c + 1;
-                while (d < b && AList[d].Digit == AList[c].Digit)
-                    ++d;
-                if (AList[c].Digit == past)
-                    ByteOrder(AList, c, d, AOffset + 8, AKey, AEqual, AScratch);
-                else
-                    AEqual(c, d);
-                c = d;
-            }
-        } else {
-            AEqual(a, b);
+            a = b;
         }
-        a = b;
+        steps.insert(steps.end(), found.rbegin(), found.rend());
     }
 }
 }  // namespace

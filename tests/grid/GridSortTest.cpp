@@ -30,6 +30,10 @@ TEST(GridSort, SortsByTheStyleOfTheColumn)
          },
          sdAscending, {"żaba", "zebra", "ąb", "ab", "b", "łan", "lis"}, {"ab", "ąb", "b", "lis", "łan", "zebra", "żaba"}},
         {"case by bytes", nullptr, sdAscending, {"b", "B", "a"}, {"B", "a", "b"}},
+        // Texts that agree in their first megabyte, a field pasted again and again.
+        {"texts sharing a long start", nullptr, sdAscending,
+         {std::string(1 << 20, 'x') + "b", "y", std::string(1 << 20, 'x') + "a", std::string(1 << 20, 'x')},
+         {std::string(1 << 20, 'x'), std::string(1 << 20, 'x') + "a", std::string(1 << 20, 'x') + "b", "y"}},
         {"no case, upper first on a tie",
          [](TProStringGrid& g) { g.SortSettings()->SetAutoFormat(false); g.SortSettings()->SetIgnoreCase(true); },
          sdAscending, {"abc", "b", "ABC"}, {"ABC", "abc", "b"}},
