@@ -659,7 +659,8 @@ private:
 
     static int Bytes(const char* A, unsigned NA, const char* B, unsigned NB)
     {
-        int r = std::memcmp(A, B, std::min(NA, NB));
+        // An empty text may have no bytes at all to point at.
+        const int r = std::min(NA, NB) == 0 ? 0 : std::memcmp(A, B, std::min(NA, NB));
         if (r != 0)
             return r < 0 ? -1 : 1;
         return NA == NB ? 0 : (NA < NB ? -1 : 1);
