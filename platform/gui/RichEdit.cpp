@@ -158,8 +158,12 @@ int ShownSizeLimit(const TRtfDocument& rtf)
     for (const auto& [size, n] : sizes)
         below += Int64(size) * n;
     for (std::size_t k = 0; k < sizes.size(); ++k) {
-        if (below + count * sizes[k].first <= ShownHeight)
-            return k == 0 ? AnySize : int(std::max<Int64>(2, std::min<Int64>(sizes[k - 1].first, (ShownHeight - below) / std::max<Int64>(count, 1))));
+        if (below + count * sizes[k].first <= ShownHeight) {
+            if (k == 0)
+                return AnySize;
+            const Int64 fits = (ShownHeight - below) / std::max<Int64>(count, 1);
+            return int(std::max<Int64>(2, std::min<Int64>(sizes[k - 1].first, fits)));
+        }
         below -= Int64(sizes[k].first) * sizes[k].second;
         count += sizes[k].second;
     }

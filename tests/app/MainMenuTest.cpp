@@ -339,8 +339,8 @@ TEST_F(MainMenu, ManyCategoriesBuildTheMenuAndFillTheEditorInProportionToTheirNu
         for (int i = 0; i < N; ++i) {
             const std::string n = std::to_string(i);
             ini += "Wyrób " + n + "=\r\n";
-            sections += "[Wyrób " + n + "]\r\nWykonanie " + n + "=\r\n[Wykonanie " + n + "]\r\nPozycja " + n + "=w" + n +
-                        ".txt\r\n";
+            sections += "[Wyrób " + n + "]\r\nWykonanie " + n + "=\r\n[Wykonanie " + n + "]\r\nPozycja " + n +
+                        "=w" + n + ".txt\r\n";
         }
         WriteMenu(ini + sections);
     };

@@ -203,12 +203,14 @@ private:
         }
         case 16:   // up to a megabyte of blanks (rarely: they are slow to feed)
             if (Below(3) == 0)
-                s.insert(Pos(s), std::string((std::size_t(1) << 18) + Below(std::size_t(3) << 18), Below(2) ? ' ' : '\n'));
+                s.insert(Pos(s), std::string((std::size_t(1) << 18) + Below(std::size_t(3) << 18),
+                                             Below(2) ? ' ' : '\n'));
             break;
         case 17: {   // thousands of closing tags
             static const char* const Names[] = {"b", "font", "i", "u", "p", "a", "sub", "z", nullptr};
             const char* name = Names[Below(sizeof Names / sizeof *Names)];
-            s.insert(Pos(s), Repeated("</" + (name ? std::string(name) : ElementName(s, "b")) + ">", 1000 + Below(40000)));
+            const std::string tag = "</" + (name ? std::string(name) : ElementName(s, "b")) + ">";
+            s.insert(Pos(s), Repeated(tag, 1000 + Below(40000)));
             break;
         }
         case 18: {   // thousands of lines, each with a key of its own

@@ -439,8 +439,8 @@ TEST_F(InputBounds, SubGroupingClosingTagsAndRichTextCostInProportionToTheirSize
              EXPECT_EQ(keys->RowCount(), 2 * N + 1);
          }},
         {"a cell of closing tags </b>", 40000, [&](int N) { cell("<b>a" + Repeated("</b>", N)); }, paint},
-        {"a cell of closing tags </font>", 40000, [&](int N) { cell("<font color=\"clred\">a" + Repeated("</font>", N)); },
-         paint},
+        {"a cell of closing tags </font>", 40000,
+         [&](int N) { cell("<font color=\"clred\">a" + Repeated("</font>", N)); }, paint},
         {"a rich cell of one word", 15000,
          [&](int N) { cell("{\\rtf1\\ansi " + std::string(std::size_t(N), 'x') + "\\par}"); }, richText},
         {"a rich cell of paragraphs in the largest size", 1000,

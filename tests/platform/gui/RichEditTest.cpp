@@ -167,7 +167,8 @@ TEST_F(RichEdit, HugeDocumentsLoadWithoutLayoutWhileHiddenAndWithinSecondsWhenSh
         const char* Name;
         std::string Rtf;
         std::size_t Length;
-    } shown[] = {{"a word of 60,000 letters", word(60000), 60000}, {"4,000 paragraphs in the largest size", paragraphs(4000), 4000 * 3 - 2}};
+    } shown[] = {{"a word of 60,000 letters", word(60000), 60000},
+                 {"4,000 paragraphs in the largest size", paragraphs(4000), 4000 * 3 - 2}};
     edit->SetVisible(true);
     for (const Shown& k : shown) {
         const auto start = std::chrono::steady_clock::now();
