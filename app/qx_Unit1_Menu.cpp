@@ -192,10 +192,14 @@ void Tf_MainForm::LoadMenuSettings()
     {
         TSharedMenuFile menu(menuFile);
         if (SharedIniFile->SectionExists("Kategorie")) {
-            TStringList lines;
+            TStringList lines, keys;
             SharedIniFile->ReadSectionValues("Kategorie", &lines);
             for (int i = 0; i < lines.Count(); ++i)
-                clb_MG_PrzyciskiMenuGlownego->Items()->Add(KeyOfLine(lines.Strings(i)));
+                keys.Add(KeyOfLine(lines.Strings(i)));
+            // In the sorted list's own order, each entry goes after the last.
+            keys.Sort();
+            for (int i = 0; i < keys.Count(); ++i)
+                clb_MG_PrzyciskiMenuGlownego->Items()->Add(keys.Strings(i));
             for (int i = 0; i < clb_MG_PrzyciskiMenuGlownego->Count(); ++i)
                 clb_MG_PrzyciskiMenuGlownego->SetChecked(
                     i, SharedIniFile->ReadBool("Kategorie", clb_MG_PrzyciskiMenuGlownego->Items()->Strings(i), true));
