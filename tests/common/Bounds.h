@@ -17,9 +17,9 @@ struct TScalingCase {
     std::function<void(int N)> Work;      // timed
 };
 
-// Work on 4N may cost less than six times work on N (the shortest of up to three runs of
-// each, run in turn so that both meet the same load of the machine; a run on N under Floor
-// seconds counts as Floor), and at most Limit seconds.
+// Work on 4N may cost less than six times work on N (the shortest of up to five runs of each,
+// run in turn so that both meet the same load of the machine, until the two shortest keep to
+// that; a run on N under Floor seconds counts as Floor), and at most Limit seconds.
 inline void ExpectProportional(const TScalingCase& Case, double Limit, double Floor = 0.002)
 {
     const auto timed = [&](int n) {
@@ -30,7 +30,7 @@ inline void ExpectProportional(const TScalingCase& Case, double Limit, double Fl
         return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     };
     double small = 1e9, large = 1e9;
-    for (int i = 0; i < 3 && (i == 0 || large <= Limit); ++i) {
+    for (int i = 0; i < 5 && (i == 0 || (large <= Limit && large >= 6 * std::max(small, Floor))); ++i) {
         small = std::min(small, timed(Case.N));
         large = std::min(large, timed(4 * Case.N));
     }
