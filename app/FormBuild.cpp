@@ -43,10 +43,10 @@ bool EmptyIfHoldsBar(TControl* Control)
 bool KeepFirstLine(TControl* Control)
 {
     const AnsiString text = Control->Text();
-    const size_t lineEnd = text.find_first_of("\r\n");
-    if (lineEnd == AnsiString::npos)
+    const AnsiString line = FirstLine(text);
+    if (line.size() == text.size())
         return false;
-    Control->SetText(text.substr(0, lineEnd));
+    Control->SetText(line);
     return true;
 }
 

@@ -57,6 +57,11 @@ inline void SwallowBar(char& Key)
     if (Key == '|')
         Key = 0;
 }
+// The first line of a text, without its line end: what a one-line field keeps of a pasted text.
+inline AnsiString FirstLine(const AnsiString& Text)
+{
+    return Text.substr(0, Text.find_first_of("\r\n"));
+}
 // A one-line field keeps the first line of a text pasted into it, without the line end (true when
 // it cut one off; the new text runs the field's change handler again).
 bool KeepFirstLine(TControl* Control);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cerrno>
 #include <chrono>
@@ -67,7 +68,8 @@ bool Changed(const std::string& OsPath)
 // ---------------------------------------------------------------- locks
 const char* const LockFileName = ".velmarok.lock";
 unsigned LockWait = 5000;
-unsigned LockWaits = 0;
+// Counted here and read by another thread of a test.
+std::atomic<unsigned> LockWaits = 0;
 
 // The locks this process holds, by lock file: one descriptor for each, open
 // while any of its bytes is locked (closing a descriptor of the file would
@@ -312,3 +314,14 @@ TSharedFileUpdate::~TSharedFileUpdate()
         RememberSharedFile(FFileName);
 }
 
+// ---------------------------------------------------------------- default files
+
+bool WriteDefaultSharedFile(const AnsiString& FileName, const std::function<void()>& Write,
+                            const std::function<bool()>& Missing)
+{
+    TSharedFileLock lock(FileName);
+    if (!lock.Take() || !(Missing ? Missing() : !FileExists(FileName)))
+        return false;
+    Write();
+    return true;
+}

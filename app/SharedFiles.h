@@ -86,9 +86,9 @@ private:
 };
 
 // A write that changes only part of the file on what it reads at that moment
-// (one key of an ini file), done under the file's lock: it loses nothing of
-// another login's, so it asks nothing, and the file is remembered after it
-// only when nothing unseen came before it.
+// (one key of an ini file), or the program's own delete of a login's settings
+// file, done under the file's lock: it asks nothing, and the file is
+// remembered after it only when nothing unseen came before it.
 class TSharedFileUpdate {
 public:
     explicit TSharedFileUpdate(const AnsiString& FileName);
@@ -105,3 +105,13 @@ private:
     bool FTaken;
     bool FSeen = false;
 };
+
+// A default file that a start makes where it finds none (the users file of the
+// first start, a login's settings, the menu file): Write writes it whole, only
+// while Missing() holds under the file's lock (by default: no file of the name
+// is there), so that a file another login's start made meanwhile is never
+// replaced by a default. False when nothing was written: the file is there now,
+// or another login's save held the lock past the wait; the caller goes on with
+// what it finds. What Write raises is raised.
+bool WriteDefaultSharedFile(const AnsiString& FileName, const std::function<void()>& Write,
+                            const std::function<bool()>& Missing = nullptr);

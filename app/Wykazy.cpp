@@ -1,6 +1,10 @@
 #include "app/Wykazy.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <string_view>
 #include <unordered_set>
 #include <vector>
@@ -10,6 +14,7 @@
 #include "grid/ProGridSettings.h"
 #include "grid/PsgHTMLE.h"
 #include "platform/core/Classes.h"
+#include "platform/core/FileBytes.h"
 #include "platform/core/Parallel.h"
 #include "platform/core/SysUtils.h"
 
@@ -139,6 +144,24 @@ AnsiString FreeListFileName(const AnsiString& Base, const std::function<bool(con
     for (int n = 1; Taken(candidate); ++n)
         candidate = Base + "_" + (n < 10 ? "0" : "") + IntToStr(n) + ".txt";
     return candidate;
+}
+
+AnsiString CreateListFile(const AnsiString& Folder, const AnsiString& Base,
+                          const std::function<bool(const AnsiString&)>& Taken)
+{
+    return FreeListFileName(Base, [&](const AnsiString& Name) {
+        if (Taken(Name))
+            return true;
+        errno = 0;
+        const int fd = CreateFileOs(ToOsPath(Folder + Name), O_WRONLY);
+        if (fd >= 0) {
+            ::close(fd);
+            return false;
+        }
+        if (errno == EEXIST)
+            return true;
+        throw EFCreateError("Cannot create file \"" + Folder + Name + "\"");
+    });
 }
 
 // ---------------------------------------------------------------- import

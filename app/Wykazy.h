@@ -87,6 +87,13 @@ AnsiString ListFileBase(const AnsiString& Name);
 // Base + ".txt" when Taken says it is free, else Base + "_01.txt", "_02.txt"
 // ... (at least two digits) until one is free.
 AnsiString FreeListFileName(const AnsiString& Base, const std::function<bool(const AnsiString&)>& Taken);
+// Makes a new, empty register file in Folder (ending with its delimiter) under
+// the first of those names that Taken leaves free, and gives the name. The file
+// is made exclusively: a name that another login's file took since Taken looked
+// is passed over like a taken one, so that no file of another login is ever
+// replaced. EFCreateError when no file can be made there.
+AnsiString CreateListFile(const AnsiString& Folder, const AnsiString& Base,
+                          const std::function<bool(const AnsiString&)>& Taken);
 
 // ---------------------------------------------------------------- import
 // The register lines of tab-separated text (part, drawing, material,

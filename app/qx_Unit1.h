@@ -486,8 +486,13 @@ public:
     // Writes the register's stored fields to CurrentListFile; false (after
     // its message) when the file could not be written.
     bool SaveListFile();
-    // A free register file name in the registers folder derived from Name.
-    AnsiString MakeListFileName(const AnsiString& Name);
+    // A free register file name in the registers folder derived from Name:
+    // no file has it, and neither this run nor the menu file as it is now
+    // hands it out. With Create its file is made, empty, by exclusive
+    // creation, so that a register written there never replaces another
+    // login's (the folder made first when missing; EFCreateError when no file
+    // can be made).
+    AnsiString MakeListFileName(const AnsiString& Name, bool Create = false);
     // The registers folder, ending with "\".
     AnsiString ListFolder() const;
     // The registers folder + Name for a register name of the menu file; a
@@ -771,7 +776,9 @@ private:
     void StartUserSettings();
     void StartCatalogue();
     void WriteSampleRegisters();
-    void WriteDefaultConfiguration();
+    // The default config.dat where there is none; false when nothing was
+    // written (one is there now, or the write failed and said so).
+    bool WriteDefaultConfiguration();
     // Complete the five places with their defaults; with Delimiters the
     // registers and users folders get their trailing delimiter.
     void CompletePaths(bool Delimiters);

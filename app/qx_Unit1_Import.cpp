@@ -308,7 +308,7 @@ void Tf_MainForm::lb_Importuj_ListaWykazowClick(TObject*)
 
 void Tf_MainForm::sb_Importuj_DodajGrupeClick(TObject*)
 {
-    const AnsiString name = InputBox("Podaj nazwę", "Podaj nazwę nowej grupy wyrobów ...", "");
+    const AnsiString name = FirstLine(InputBox("Podaj nazwę", "Podaj nazwę nowej grupy wyrobów ...", ""));
     if (name.empty())
         return;
     if (IndexOfName(lb_Importuj_GrupyProdoktow, name) >= 0) {
@@ -325,6 +325,8 @@ void Tf_MainForm::sb_Importuj_DodajGrupeClick(TObject*)
 
 void Tf_MainForm::e_Importuj_NazwaNowejPozChange(TObject*)
 {
+    if (KeepFirstLine(e_Importuj_NazwaNowejPoz))
+        return;   // the cut name came through here again
     if (HoldsMenuNameChar(e_Importuj_NazwaNowejPoz->Text())) {
         e_Importuj_NazwaNowejPoz->Clear();   // runs this handler again for the empty name
         return;
@@ -357,6 +359,8 @@ void Tf_MainForm::e_NazwaPliku_ImportujNaUstawieniachMenuChange(TObject*)
 
 void Tf_MainForm::e_Importuj_NazwaNowejPoz_NaUstawieniachMenuChange(TObject*)
 {
+    if (KeepFirstLine(e_Importuj_NazwaNowejPoz_NaUstawieniachMenu))
+        return;
     if (const char* refusal = MenuNameRefusal(e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->Text(), false))
         Application->MessageBox(refusal, "BŁĄD", MB_OK | MB_ICONERROR);
     RefreshMenuImportButton();
@@ -461,8 +465,6 @@ bool Tf_MainForm::ImportListFile(const AnsiString& FileName, const AnsiString& I
                                 MB_OK | MB_ICONERROR);
         return false;
     }
-    const AnsiString target = MakeListFileName(ItemName);
-
     // UTF-8 or Windows-1250, as the program that wrote it chose; the register is Windows-1250.
     AnsiString source;
     try {
@@ -498,11 +500,17 @@ bool Tf_MainForm::ImportListFile(const AnsiString& FileName, const AnsiString& I
         p_Worning->Show();
     }
 
+    // The register's name is had by making its file, so that another login's
+    // import of the same name at the same moment keeps its own register.
     bool saved = false;
+    AnsiString target;
     try {
+        target = MakeListFileName(ItemName, true);
         WriteListFile(target, imported.Text);
         saved = true;
     } catch (const Exception&) {
+        if (!target.empty())
+            DeleteFile(target);   // the empty file made for the name
         Application->MessageBox("Nie można zapisać pliku - nie masz do tego odpowiednich uprawnień, skontaktuj się "
                                 "z administratorem sieci !!!",
                                 "UWAGA !!!", MB_OK | MB_ICONERROR);

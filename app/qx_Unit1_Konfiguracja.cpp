@@ -221,11 +221,16 @@ AnsiString Tf_MainForm::ConfigurationText(bool Defaults) const
     return lines.Text();
 }
 
-void Tf_MainForm::WriteDefaultConfiguration()
+bool Tf_MainForm::WriteDefaultConfiguration()
 {
     CompletePaths(false);
-    bool kept = false;
-    WriteConfiguration(ConfigurationText(true), kept);
+    const AnsiString file = ConfigFileName();
+    try {
+        return WriteDefaultSharedFile(file, [&] { WriteScrambledFile(file, ConfigurationText(true)); });
+    } catch (const Exception&) {
+        Application->MessageBox(CannotSave, TitleError, MB_OK | MB_ICONERROR);
+        return false;
+    }
 }
 
 void Tf_MainForm::ReadUsersList(TCustomIniFile& Users, const AnsiString& Folder)
@@ -324,8 +329,10 @@ void Tf_MainForm::sb_Foldery_ZapiszClick(TObject*)
     sb_Uzytkownicy_Zapisz->SetEnabled(false);
 }
 
-void Tf_MainForm::edt_BazaNormChange(TObject*)
+void Tf_MainForm::edt_BazaNormChange(TObject* Sender)
 {
+    if (auto* edit = dynamic_cast<TControl*>(Sender); edit && KeepFirstLine(edit))
+        return;
     if (StartingUp)
         return;
     // The users page shows the users of the users folder named.
@@ -338,6 +345,9 @@ void Tf_MainForm::edt_BazaNormChange(TObject*)
 
 void Tf_MainForm::e_KierownikDzialuChange(TObject*)
 {
+    // Each place and name is one line of config.dat.
+    if (KeepFirstLine(e_KierownikDzialu))
+        return;
     if (StartingUp)
         return;
     sb_Uzytkownicy_Zapisz->SetEnabled(!e_KierownikDzialu->Text().empty());

@@ -277,6 +277,8 @@ void Tf_MainForm::DropMenuLevelsBelow(int Level)
 void Tf_MainForm::MenuNameChanged(int Level)
 {
     const TLevelControls c = LevelControls(this, Level);
+    if (KeepFirstLine(c.Edit))
+        return;   // the cut name came through here again
     const AnsiString name = c.Edit->Text();
     for (TSpeedButton* b : {c.Add, c.Rename, c.Clear})
         b->SetEnabled(!name.empty());

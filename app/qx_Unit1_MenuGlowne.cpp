@@ -8,6 +8,7 @@
 #include <unordered_set>
 
 #include "app/MainVars.h"
+#include "app/SharedFiles.h"
 #include "app/U_WspolneFunkcje.h"
 #include "app/qx_Unit1.h"
 #include "controls/ToolEdit.h"
@@ -183,17 +184,19 @@ bool Tf_MainForm::BuildMainMenu(bool& BasicFilesPresent)
                                 TitleError, MB_OK | MB_ICONERROR | MB_TOPMOST);
     };
 
-    // 1. No menu file: an empty one is made and the program ends.
+    // 1. No menu file: an empty one is made and the program ends. One that
+    // another login's start made meanwhile is read as found.
     if (!FileExists(menuFile)) {
         if (!ForceDirectories(ExtractFileDir(menuFile)))
             BasicFilesPresent = false;
         bool saved = true;
         try {
-            TStringList empty;
-            empty.SaveToFile(menuFile);
+            saved = WriteDefaultSharedFile(menuFile, [&] { TStringList().SaveToFile(menuFile); });
         } catch (const Exception&) {
             saved = false;
         }
+        if (!saved && FileExists(menuFile))
+            return BuildMainMenu(BasicFilesPresent);
         if (!saved) {
             BasicFilesPresent = false;
             saveFailed();
@@ -213,18 +216,28 @@ bool Tf_MainForm::BuildMainMenu(bool& BasicFilesPresent)
     {
         auto menu = std::make_unique<TIniFile>(menuFile);
 
-        // 2. No categories: the default tree is written (in one piece) and the program ends.
+        // 2. No categories: the default tree is written (in one piece) and the
+        // program ends. A tree that another login's start wrote meanwhile is
+        // built as found.
         if (!menu->SectionExists("Kategorie")) {
             menu.reset();
+            const auto noTree = [&] { return !TIniFile(menuFile).SectionExists("Kategorie"); };
             bool written = true;
             try {
-                TMemIniFile tree(menuFile);
-                for (const TMenuEntry& e : DefaultTree)
-                    tree.WriteString(e.Section, e.Key, e.Value);
-                tree.UpdateFile();
+                written = WriteDefaultSharedFile(
+                    menuFile,
+                    [&] {
+                        TMemIniFile tree(menuFile);
+                        for (const TMenuEntry& e : DefaultTree)
+                            tree.WriteString(e.Section, e.Key, e.Value);
+                        tree.UpdateFile();
+                    },
+                    noTree);
             } catch (const Exception&) {
                 written = false;
             }
+            if (!written && !noTree())
+                return BuildMainMenu(BasicFilesPresent);
             if (written)
                 Application->MessageBox("Znalazłem plik z ustawieniami ale jest on pusty, więc utworzyłem "
                                         "domyślne kategorie automatycznie.\r\rProgram zostanie zamknięty i musi "

@@ -158,10 +158,9 @@ void Tf_MainForm::MarkFirstRun()
 // 3. The configuration; the very first start only writes it and ends.
 bool Tf_MainForm::StartConfiguration(bool& BasicFiles)
 {
-    if (FileExists(ConfigFileName()))
+    // One that another login's first start wrote meanwhile is read as found.
+    if (FileExists(ConfigFileName()) || !WriteDefaultConfiguration())
         BasicFiles = ReadConfiguration();
-    else
-        WriteDefaultConfiguration();
     if (BasicFiles)
         return true;
     ShowError("Brakuje podstawowych plików niezbędnych do uruchomienia programu !!!.\r\rPROGRAM ZOSTANIE "
@@ -177,16 +176,20 @@ bool Tf_MainForm::StartUsers(bool& BasicFiles)
     const AnsiString folder = UsersFolder();
     const AnsiString dat = folder + "users.dat";
     if (!FileExists(dat)) {
-        bool written = ForceDirectories(folder);
+        bool written = ForceDirectories(folder), made = false;
         if (written) {
             try {
                 // Written scrambled at once: no plain copy lies in the shared folder.
-                WriteScrambledFile(dat, "[UsersName]\r\n" + login + "=\r\n\r\n[Level]\r\n" + login +
-                                            "=4\r\n\r\n[Options]\r\nRunUserOut=0\r\n");
+                made = WriteDefaultSharedFile(dat, [&] {
+                    WriteScrambledFile(dat, "[UsersName]\r\n" + login + "=\r\n\r\n[Level]\r\n" + login +
+                                                "=4\r\n\r\n[Options]\r\nRunUserOut=0\r\n");
+                });
             } catch (const Exception&) {
                 written = false;
             }
         }
+        // Another login's first start may have made it meanwhile: that one is read.
+        written = written && (made || FileExists(dat));
         if (!written) {
             BasicFiles = false;
             ShowError("Nie można utworzyć pliku z danymi na temat uprawnień użytkowników w folderze:\r" + folder +
@@ -194,15 +197,17 @@ bool Tf_MainForm::StartUsers(bool& BasicFiles)
             EndProgram();
             return false;
         }
-        ShowError("Program " + Application->Title() + " jest uruchamiany na tym komputerze po raz pierwszy !!!." +
-                      "\r\r" +
-                      "Stworzyłem domyślne ustawienia dotyczące użytkowników tzn. stworzyłem dla aktualnie "
-                      "zalagowanego użytkownika na tym komputerze (" +
-                      login +
-                      ") konto o poziomie dostępu do opcji programu 4 (najwyższym). Zachęcam do zapoznania się z "
-                      "ustawieniami programu dotyczącymi ograniczeń dostępu znajdującymi się na zakładce " +
-                      Quote + "Uprawnienia" + Quote + " w menu " + Quote + "Ustawienia" + Quote,
-                  MB_OK | MB_ICONINFORMATION | MB_TOPMOST);
+        if (made) {
+            ShowError("Program " + Application->Title() + " jest uruchamiany na tym komputerze po raz pierwszy !!!." +
+                          "\r\r" +
+                          "Stworzyłem domyślne ustawienia dotyczące użytkowników tzn. stworzyłem dla aktualnie "
+                          "zalagowanego użytkownika na tym komputerze (" +
+                          login +
+                          ") konto o poziomie dostępu do opcji programu 4 (najwyższym). Zachęcam do zapoznania się z "
+                          "ustawieniami programu dotyczącymi ograniczeń dostępu znajdującymi się na zakładce " +
+                          Quote + "Uprawnienia" + Quote + " w menu " + Quote + "Ustawienia" + Quote,
+                      MB_OK | MB_ICONINFORMATION | MB_TOPMOST);
+        }
     }
 
     int runUserOut = 0;
@@ -274,8 +279,7 @@ void Tf_MainForm::StartUserSettings()
             } else {
                 text = DefaultUserSettingsText(login);
             }
-            if (!FileExists(own))
-                WriteScrambledFile(own, text);
+            WriteDefaultSharedFile(own, [&] { WriteScrambledFile(own, text); });
         } catch (const Exception&) {
             // Not written this time: the designed appearance stays.
         }
@@ -341,7 +345,7 @@ void Tf_MainForm::WriteSampleRegisters()
         try {
             if (!DirectoryExists(folder))
                 ForceDirectories(folder);
-            SaveBytesToFile(folder + s.Name, s.Text);
+            WriteDefaultSharedFile(folder + s.Name, [&] { SaveBytesToFile(folder + s.Name, s.Text); });
         } catch (const Exception&) {
             Application->MessageBox("Przykładowy wykaz materiałowy został stworzony, ale nie udało się go zapisać, "
                                     "nie masz do tego odpowiednich uprawnień, lub uruchamiasz program z dysku, na "

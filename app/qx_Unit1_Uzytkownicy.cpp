@@ -176,6 +176,8 @@ void Tf_MainForm::e_NowyUzytkownikKeyPress(TObject*, char& Key)
 
 void Tf_MainForm::e_NowyUzytkownikChange(TObject*)
 {
+    if (KeepFirstLine(e_NowyUzytkownik))
+        return;   // the cut name came through here again
     const AnsiString text = e_NowyUzytkownik->Text();
     if (text.find_first_of(";=") != AnsiString::npos)
         e_NowyUzytkownik->Clear();

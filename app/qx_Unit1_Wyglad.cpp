@@ -591,6 +591,11 @@ void Tf_MainForm::sb_ZastosujUstawieniaProgramuClick(TObject*)
 void Tf_MainForm::SpeedButton3Click(TObject*)
 {
     const AnsiString file = UserSettingsFile();
+    // Removed under the file's lock, as every change of it is made; another
+    // login's save holding it past the wait leaves it and the button as they are.
+    TSharedFileUpdate update(file);
+    if (!update.Taken())
+        return;
     if (DeleteFile(file)) {
         // The program's own delete: a later save here is no other login's change to ask about.
         RememberSharedFile(file);

@@ -13,6 +13,7 @@
 #include "controls/ToolEdit.h"
 #include "grid/ProGrid.h"
 #include "platform/core/Classes.h"
+#include "platform/core/IniFiles.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Buttons.h"
 #include "platform/gui/Dialogs.h"
@@ -352,13 +353,34 @@ bool Tf_MainForm::SaveListFile()
     }
 }
 
-AnsiString Tf_MainForm::MakeListFileName(const AnsiString& Name)
+AnsiString Tf_MainForm::MakeListFileName(const AnsiString& Name, bool Create)
 {
-    AnsiString base = ListFileBase(Name.empty() ? DateTimeToStr(Now()) : Name);
+    // The menu file names files that are not written yet too (another
+    // login's new items, say).
+    TStringList named;
+    const AnsiString menuFile = edt_Menu->FileName();
+    if (FileExists(menuFile)) {
+        try {
+            TMemIniFile menu(menuFile);
+            TStringList sections, lines;
+            menu.ReadSections(&sections);
+            for (int i = 0; i < sections.Count(); ++i) {
+                menu.ReadSectionValues(sections.Strings(i), &lines);
+                for (int j = 0; j < lines.Count(); ++j)
+                    named.Add(lines.ValueFromIndex(j));
+            }
+        } catch (const Exception&) {
+            // An unreadable menu file hands out nothing more.
+        }
+    }
     const AnsiString folder = ListFolder();
-    AnsiString candidate = FreeListFileName(base, [&](const AnsiString& c) {
-        return FileExists(folder + c) || UsedListFiles->IndexOf(c) >= 0;
-    });
+    const auto taken = [&](const AnsiString& c) {
+        return FileExists(folder + c) || UsedListFiles->IndexOf(c) >= 0 || named.IndexOf(c) >= 0;
+    };
+    const AnsiString base = ListFileBase(Name.empty() ? DateTimeToStr(Now()) : Name);
+    if (Create && !DirectoryExists(folder))
+        ForceDirectories(folder);
+    const AnsiString candidate = Create ? CreateListFile(folder, base, taken) : FreeListFileName(base, taken);
     UsedListFiles->Add(candidate);
     return folder + candidate;
 }

@@ -150,6 +150,116 @@ TEST_F(AcrossPages, TheMenuEditorKeepsWhatTheImportPageAdded)
     }
 }
 
+TEST_F(AcrossPages, ANewItemNeverTakesTheRegisterFileOfAnotherLoginsItem)
+{
+    // Another login's item in "Wykonanie B" names the file that this login's item of the same name
+    // would get: its import wrote it while this login's import read its source, or its menu editor
+    // named it and nothing is written yet. This login's item gets a file of its own.
+    const AnsiString others = "PN-INNA|PN-INNA||||\r\n";
+    const UINT otherImports = WM_USER + 1;
+    struct Case {
+        const char* Trace;
+        const char* Item;
+        const char* Other;   // the other login's item
+        bool Meanwhile;      // the other login's import runs during this one's; else its menu names the file before
+        bool Editor;         // this login's item added in the menu editor, else imported on the import page
+    } cases[] = {
+        {"imported by both at once", "Zestaw A", "Inny A", true, false},
+        {"named by the other's menu, imported here", "Zestaw B", "Inny B", false, false},
+        {"named by the other's menu, added in the editor here", "Zestaw C", "Inny C", false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Trace);
+        const AnsiString file = ListFileBase(c.Item) + ".txt", own = ListFileBase(c.Item) + "_01.txt";
+        bool acted = false;
+        auto otherLogin = [&] {
+            TMemIniFile menu(Path("Ustawienia\\kategorie.ini"));
+            menu.WriteString("Wykonanie B", c.Other, file);
+            menu.UpdateFile();
+            if (c.Meanwhile)
+                SaveBytesToFile(Path("Wykazy\\" + file), others);
+            acted = true;
+        };
+        if (c.Editor) {
+            OpenGroupA();
+            otherLogin();
+            Form->e_W_Dodaj->SetText(c.Item);
+            Form->sb_W_Dodaj->Click();
+            ScriptDialogs()
+                .ExpectMessageBox(IDYES, "został zmieniony przez innego użytkownika")
+                .ExpectMessageBox(IDOK, Saved);
+            Form->sb_W_Zapisz->Click();
+        } else {
+            Write("Importuj\\bom.txt", Bill);
+            FillImportPage("Importuj\\bom.txt", "Wykonanie A", c.Item);
+            if (c.Meanwhile) {
+                // Its import is done while this one's shows its progress.
+                Application->OnMessage = [&](TMsg& Msg, bool& Handled) {
+                    if ((Handled = Msg.message == otherImports))
+                        otherLogin();
+                };
+                PostMessage(Form->Handle(), otherImports, 0, 0);
+            } else {
+                otherLogin();
+            }
+            ScriptDialogs().ExpectMessageBox(IDNO, Imported);
+            Form->sb_ImportujPlik->Click();
+            Application->OnMessage = nullptr;
+            EXPECT_TRUE(FileExists(Path("Wykazy\\" + own)) &&
+                        Read("Wykazy\\" + own) == "|PN-EN 1561:2012|Żeliwo|Korpus|R-1|\r\n");
+        }
+        EXPECT_TRUE(acted);
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+        EXPECT_EQ(Menu("Wykonanie A", c.Item), own);
+        EXPECT_EQ(Menu("Wykonanie B", c.Other), file);
+        EXPECT_EQ(FileExists(Path("Wykazy\\" + file)), c.Meanwhile);
+        if (c.Meanwhile)
+            EXPECT_EQ(Read("Wykazy\\" + file), others);
+    }
+}
+
+// A name pasted with its line end into a one-line field keeps its first line: the files those
+// fields end in (the menu file, users.dat, config.dat) keep one name a line.
+TEST_F(AcrossPages, ANamePastedWithItsLineEndKeepsItsFirstLine)
+{
+    auto paste = [](TWinControl* Edit, const AnsiString& Name) {
+        Clipboard()->SetAsText(Name + "\r\nreszta\r\n");
+        Edit->SetText("");
+        KeyDown(Edit, 'V', ssCtrl);
+        return Edit->Text();
+    };
+    OpenGroupA();
+    for (TWinControl* e : std::initializer_list<TWinControl*>{
+             Form->e_MG_NazwaNowejPoz, Form->e_G_DodajNowa, Form->e_W_Dodaj, Form->e_Importuj_NazwaNowejPoz,
+             Form->e_Importuj_NazwaNowejPoz_NaUstawieniachMenu, Form->e_NowyUzytkownik, Form->e_KierownikDzialu,
+             Form->edt_BazaNorm, Form->edt_DirWykazy, Form->edt_Menu, Form->edt_DirUzytkownicy,
+             Form->edt_KopiaBazyNorm})
+        EXPECT_EQ(paste(e, "Zestaw X"), "Zestaw X") << e->Name();
+    // A group made on the import page from a pasted name.
+    ScriptDialogs().ExpectInput(true, "Grupa Y\r\nreszta\r\n");
+    Form->sb_Importuj_DodajGrupe->Click();
+    EXPECT_TRUE(Lists(Form->lb_Importuj_GrupyProdoktow, "Grupa Y"));
+
+    // What is saved from them, the folders named again by config.dat.
+    Form->ReadConfiguration();
+    paste(Form->e_W_Dodaj, "Wykonanie C");
+    Form->sb_W_Dodaj->Click();
+    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
+    Form->sb_W_Zapisz->Click();
+    EXPECT_EQ(Menu("Wykonanie A", "Wykonanie C"), "Wykonanie_C.txt");
+    paste(Form->e_KierownikDzialu, "szef");
+    paste(Form->e_NowyUzytkownik, "ewa");
+    Form->sb_DodajUzytkownika->Click();
+    ScriptDialogs().ExpectMessageBox(IDOK, "Zmiany poprawnie zapisane.");
+    Form->sb_Foldery_ZapiszClick(Form->sb_Uzytkownicy_Zapisz);
+    EXPECT_NE(ReadScrambledFile(Path("config.dat")).find("\r\nszef\r\n1\r\n1\r\n0\r\n"), AnsiString::npos);
+    TPlainCopy users(Path("Ustawienia\\users.dat"));
+    TStringList names;
+    TIniFile(users.FileName()).ReadSection("UsersName", &names);
+    EXPECT_EQ(names.Count(), 2);
+    EXPECT_GE(names.IndexOf("ewa"), 0);
+}
+
 TEST_F(AcrossPages, ImportReadsEveryRowAndKeepsTheRegistersTheMenuNames)
 {
     struct Case {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <unordered_map>
 
@@ -251,6 +253,22 @@ TEST_F(Registers, NewFileNamesAreFreeInTheFolderAndInThisRun)
     EXPECT_EQ(ListFileBase("a b.c;d\\e/f<g>h|i*j?k\"l:m"), "a_b_c_d_e_f_g_h_i_j_k_l:m");
     int calls = 0;
     EXPECT_EQ(FreeListFileName("x", [&](const AnsiString&) { return ++calls <= 100; }), "x_100.txt");
+
+    // A new file is had by making it: a name that another login's file took after the look, a
+    // folder or a file named in other letter case is passed over, and the file there is kept.
+    const AnsiString folder = Path("Wykazy\\");
+    auto otherTakes = [this](const AnsiString& Name) {
+        if (Name == "y.txt")
+            Write("Wykazy\\y.txt", "PN-INNA|||||\r\n");
+        return false;
+    };
+    EXPECT_EQ(CreateListFile(folder, "y", otherTakes), "y_01.txt");
+    EXPECT_EQ(Read("Wykazy\\y.txt"), "PN-INNA|||||\r\n");
+    EXPECT_EQ(Read("Wykazy\\y_01.txt"), "");
+    ForceDirectories(Path("Wykazy\\z.txt"));
+    Write("Wykazy\\Z_01.TXT", "PN-INNA|||||\r\n");
+    EXPECT_EQ(CreateListFile(folder, "z", [](const AnsiString&) { return false; }), "z_02.txt");
+    EXPECT_EQ(Read("Wykazy\\Z_01.TXT"), "PN-INNA|||||\r\n");
 }
 
 TEST_F(Registers, MenuNamesThatLeaveTheRegistersFolderAreRefused)
@@ -339,11 +357,17 @@ TEST_F(Registers, ImportFailuresWriteNoMenuEntry)
     ScriptDialogs().ExpectMessageBox(IDOK, "Nie znaleziono pliku do zaimportowania");
     Form->ImportListFile(Path("Importuj\\brak.txt"), "Brak", "K", "G", false);
 
-    // The register cannot be written: a folder stands in its place.
+    // The register cannot be written: the login may not write the registers folder.
     Write("Importuj\\bom.txt", "a\tb\tc\td\n1\t2\n3\t4\n5\t6\n");
-    ForceDirectories(Path("Wykazy\\Zajęty.txt"));
+    ForceDirectories(Path("Wykazy"));
+    ::chmod(OsPath("Wykazy").c_str(), 0555);
     ScriptDialogs().ExpectMessageBox(IDOK, "Nie można zapisać pliku");
-    Form->ImportListFile(Path("Importuj\\bom.txt"), "Zajęty", "K", "G", true);
+    {
+        TNoPermissionOverride asAUser;
+        Form->ImportListFile(Path("Importuj\\bom.txt"), "Zajęty", "K", "G", true);
+    }
+    ::chmod(OsPath("Wykazy").c_str(), 0755);
+    EXPECT_FALSE(FileExists(Path("Wykazy\\Zajęty.txt")));
     EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), "[Kategorie]\r\n");
     EXPECT_TRUE(FileExists(Path("Importuj\\bom.txt")));
     EXPECT_EQ(Form->p_Worning->Caption(), DroppedLinesText(3));

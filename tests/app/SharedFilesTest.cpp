@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <functional>
@@ -18,6 +19,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <utility>
 #include <vector>
 
@@ -409,16 +411,32 @@ TEST_F(SharedFiles, ASaveWhileAnotherLoginsSaveHoldsTheFileWaitsThenSaysSoAndKee
         EXPECT_EQ(LoadBytesFromFile(file), before);
         EXPECT_TRUE(k.OnScreen());
     }
-    // A level chosen on the rights page is not written either.
-    const AnsiString users = Path("Ustawienia\\users.dat");
-    const AnsiString usersBefore = LoadBytesFromFile(users);
-    Form->RunMenuCommand("Uprawnienia", "Uprawnienia");
-    Form->lb_Userzy->SetItemIndex(0);
-    Form->cb_Uprawnienia->SetItemIndex(1);
-    ScriptDialogs().ExpectMessageBox(IDOK, Busy("Ustawienia/users.dat"));
-    Form->cb_UprawnieniaChange(nullptr);
-    EXPECT_TRUE(VerifyNoPendingDialogs());
-    EXPECT_EQ(LoadBytesFromFile(users), usersBefore);
+    // Neither is a level chosen on the rights page written, nor the login's settings file removed
+    // to restore the default appearance.
+    const struct {
+        std::string File;
+        std::function<void()> Change;
+    } changes[] = {
+        {"Ustawienia/users.dat",
+         [this] {
+             Form->RunMenuCommand("Uprawnienia", "Uprawnienia");
+             Form->lb_Userzy->SetItemIndex(0);
+             Form->cb_Uprawnienia->SetItemIndex(1);
+             Form->cb_UprawnieniaChange(nullptr);
+         }},
+        {"Ustawienia/" + ToOsPath(GetWindowsUserName()) + ".dat", [this] { Form->SpeedButton3->Click(); }},
+    };
+    for (const auto& c : changes) {
+        SCOPED_TRACE(c.File);
+        const AnsiString file = FromOsPath(FDir + "/" + c.File);
+        const AnsiString before = LoadBytesFromFile(file);
+        Form->SpeedButton3->SetEnabled(true);
+        ScriptDialogs().ExpectMessageBox(IDOK, Busy(c.File));
+        c.Change();
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+        EXPECT_EQ(LoadBytesFromFile(file), before);
+        EXPECT_TRUE(Form->SpeedButton3->Enabled());
+    }
 
     // Once the other login's save is done, each save goes through.
     other.Go();
@@ -480,6 +498,65 @@ TEST_F(SharedFiles, TwoLoginsSavingInALoopLoseNoSaveAndLeaveNoTemporaryFile)
         EXPECT_EQ(e.path().filename().string().find(".tmp"), std::string::npos) << e.path();
 }
 
+TEST_F(SharedFiles, ADefaultFileOfAStartNeverReplacesTheFileAnotherLoginsStartWrote)
+{
+    // Another login's start holds the lock of a file that this start finds missing (or, the menu
+    // file, without its tree) and writes the file once this start waits for the lock: this start
+    // goes on with that file, as if it had found it, and writes no default over it.
+    const AnsiString login = GetWindowsUserName();
+    const struct {
+        std::string File;
+        AnsiString Bytes;   // as the other login writes them
+        bool Emptied;       // found empty instead of missing
+    } cases[] = {
+        {"config.dat", Read("config.dat"), false},
+        {"Ustawienia/users.dat",
+         EncodeScrambledText("[UsersName]\r\newa=\r\n" + login + "=\r\n[Level]\r\n" + login +
+                             "=3\r\n[Options]\r\nRunUserOut=0\r\n"),
+         false},
+        {"Ustawienia/" + ToOsPath(login) + ".dat",
+         EncodeScrambledText("[UserName]\r\nUserName=" + login + "\r\n[StanNormColor]\r\nSN_Aktualna=1193046\r\n"),
+         false},
+        {"Ustawienia/kategorie.ini", "[Kategorie]\r\nArmatura=\r\n[Armatura]\r\nZawory=\r\n", false},
+        {"Ustawienia/kategorie.ini", "[Kategorie]\r\nArmatura=\r\n[Armatura]\r\nZawory=\r\n", true},
+        {"Wykazy/z_u.txt", "PN-INNA|PN-INNA||||\r\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.File + (c.Emptied ? " (empty)" : ""));
+        PrepareStart();
+        Write("Wykazy\\z_u.txt", "PN-EN 1|PN-EN 1||||\r\n");
+        Write("Wykazy\\bez_u.txt", "PN-EN 1|PN-EN 1||||\r\n");
+        const std::string file = FDir + "/" + c.File;
+        if (c.Emptied)
+            WriteFileBytes(file, "");
+        else
+            fs::remove(file);
+        WriteFileBytes(FDir + "/other.bytes", c.Bytes);
+        TOtherLogin other("WritesUnderTheLock", "write\n" + file + "\n" + FDir + "/other.bytes", FDir + "/other.log");
+        ASSERT_TRUE(other.Ready()) << other.Log();
+        // Told to write once this start waits for the lock (or, when it never does, once it ended).
+        const unsigned waits = SharedFileLockWaits();
+        std::atomic<bool> started = true;
+        std::thread teller([&] {
+            while (started && SharedFileLockWaits() == waits)
+                std::this_thread::yield();
+            other.Go();
+        });
+        Form.reset();
+        ClearApplicationTerminated();
+        Form = std::make_unique<Tf_MainForm>(nullptr);
+        f_MainForm = Form.get();
+        ClearRecordedDialogs();
+        EXPECT_NO_THROW(Form->DoCreate());
+        started = false;
+        teller.join();
+        EXPECT_EQ(ReadFileBytes(file), c.Bytes);
+        EXPECT_TRUE(RecordedDialogs().empty()) << RecordedDialogs().front().Text;
+        EXPECT_FALSE(Application->Terminated());
+        EXPECT_EQ(other.Wait(), 0) << other.Log();
+    }
+}
+
 // ---------------------------------------------------------------- as another login's process
 
 TEST_F(AnotherLogin, DISABLED_HoldsTheLocks)
@@ -492,6 +569,16 @@ TEST_F(AnotherLogin, DISABLED_HoldsTheLocks)
         ASSERT_TRUE(locks.back()->Take());
     }
     ReadyThenWait();
+}
+
+TEST_F(AnotherLogin, DISABLED_WritesUnderTheLock)
+{
+    const std::vector<std::string> task = OtherLoginTask();   // write, the file, the file of its bytes
+    ASSERT_EQ(task.size(), 3u);
+    TSharedFileLock lock(FromOsPath(task[1]));
+    ASSERT_TRUE(lock.Take());
+    ReadyThenWait();
+    WriteFileBytes(task[1], ReadFileBytes(task[2]));
 }
 
 TEST_F(AnotherLogin, DISABLED_SavesInALoop)
