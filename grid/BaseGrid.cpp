@@ -615,7 +615,7 @@ void TBaseGrid::SplitCells(int ACol, int ARow)
     TCellProperties* bp = CellProperties(b.X, b.Y);
     if (!bp)
         return;
-    TRect region = HandleAllocated() ? MergedCellRect(b.X, b.Y) : TRect();
+    TRect region = HandleAllocated() ? MergedCellRect(DisplayColumn(b.X), b.Y) : TRect();
     int sx = bp->CellSpanX(), sy = bp->CellSpanY();
     for (int c = b.X; c <= b.X + sx; ++c)
         for (int r = b.Y; r <= b.Y + sy; ++r)
@@ -658,7 +658,7 @@ TRect TBaseGrid::VirtualCellRect(int ACol, int ARow) const
 
 TRect TBaseGrid::MergedCellRect(int ACol, int ARow) const
 {
-    TCellProperties* p = FindProps(ACol, ARow);
+    TCellProperties* p = FindProps(RealColIndex(ACol), ARow);
     if (!p || (p->CellSpanX() == -1 && p->CellSpanY() == -1 && !p->Control())) {
         TRect r = CellRect(ACol, ARow);
         if (ACol >= 0 && ACol < ColCount())
@@ -667,14 +667,10 @@ TRect TBaseGrid::MergedCellRect(int ACol, int ARow) const
             r.Bottom = r.Top + RowHeights(ARow);
         return r;
     }
-    const TPoint s = CellSpan(ACol, ARow);
-    if (!IsMergedCell(ACol, ARow) && s.X <= 0 && s.Y <= 0)
-        return VirtualCellRect(ACol, ARow);
-    TPoint b = GetBaseCell(ACol, ARow);
-    TRect r1 = VirtualCellRect(b.X, b.Y);
-    TRect r2 = VirtualCellRect(b.X + s.X, b.Y + s.Y);
+    // Regions are kept by stored column: the rectangle spans the shown ones.
+    const TGridRect m = ShownMergedRegion(ACol, ARow);
     TRect u;
-    UnionRect(u, r1, r2);
+    UnionRect(u, VirtualCellRect(m.Left, m.Top), VirtualCellRect(m.Right, m.Bottom));
     return u;
 }
 
@@ -684,24 +680,31 @@ TPoint TBaseGrid::MergedCellSize(int ACol, int ARow) const
     return TPoint(r.Width(), r.Height());
 }
 
-void TBaseGrid::RepaintMergedRegion(int ACol, int ARow)
+void TBaseGrid::RepaintMergedRegion(int AStoredCol, int ARow)
 {
     if (!HandleAllocated())
         return;
-    TPoint b = GetBaseCell(ACol, ARow);
-    TRect r = MergedCellRect(b.X, b.Y);
+    TPoint b = GetBaseCell(AStoredCol, ARow);
+    TRect r = MergedCellRect(DisplayColumn(b.X), b.Y);
     if (IsRectEmpty(r))
         return;
     InvalidateRect(r);
 }
 
-TGridRect TBaseGrid::ShownMergedRegion(int ADisplayCol, int ARow)
+TGridRect TBaseGrid::ShownMergedRegion(int ADisplayCol, int ARow) const
 {
     const int stored = RealColIndex(ADisplayCol);
     const TPoint base = GetBaseCell(stored, ARow);
     const TPoint span = CellSpan(stored, ARow);
     // The last shown column of the region: the shown columns up to its last stored one, less one.
     return TGridRect(DisplayColumn(base.X), base.Y, DisplayColumn(base.X + span.X + 1) - 1, base.Y + span.Y);
+}
+
+int TBaseGrid::PaintedColumn(int ADisplayCol, int ARow) const
+{
+    const int stored = RealColIndex(ADisplayCol);
+    const TPoint base = GetBaseCell(stored, ARow);
+    return base.Y == ARow && DisplayColumn(base.X) == ADisplayCol ? base.X : stored;
 }
 
 void TBaseGrid::FocusBaseCell()
@@ -737,19 +740,23 @@ void TBaseGrid::DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState)
         c->FillRect(ARect);
         return;
     }
-    TCellProperties* own = FindProps(ACol, ARow);
+    // The cell shown at ACol is kept at its stored column. A covered cell: its region is painted
+    // once per pass, from its base cell, over the region's shown cells from the first one (which
+    // stands in for a hidden base column).
+    int stored = RealColIndex(ACol);
+    TCellProperties* own = FindProps(stored, ARow);
     if (own && !own->IsBaseCell() && own->CellSpanX() != -1 && own->CellSpanY() != -1) {
-        // A covered cell: its region is painted once per pass, from the base cell.
-        TPoint b = GetBaseCell(ACol, ARow);
+        const TPoint b = GetBaseCell(stored, ARow);
         TCellProperties* bp = FindProps(b.X, b.Y);
-        if (bp && bp->PaintStamp() != FPaintPass) {
-            bp->SetPaintStamp(FPaintPass);
-            DrawCell(b.X, b.Y, ARect, AState);
-        }
-        return;
-    }
-    if (own && IsMergedCell(ACol, ARow))
+        if (!bp || bp->PaintStamp() == FPaintPass)
+            return;
+        bp->SetPaintStamp(FPaintPass);
+        ACol = ShownMergedRegion(ACol, ARow).Left;
+        ARow = b.Y;
+        stored = b.X;
+    } else if (own && IsMergedCell(stored, ARow)) {
         own->SetPaintStamp(FPaintPass);
+    }
     if (IsFixed(ACol, ARow)) {
         AState &= ~gdSelected;
         AState |= gdFixed;
@@ -783,7 +790,7 @@ void TBaseGrid::DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState)
     TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
     TCellGradientDirection dir = GradientVertical;
     bool selected = false;
-    GetCellStyle(ACol, ARow, AState, c->Brush(), c->Font(), colorTo, mirror, mirrorTo, dir, selected);
+    GetCellStyle(stored, ARow, AState, c->Brush(), c->Font(), colorTo, mirror, mirrorTo, dir, selected);
     if (FActiveRowShow && ARow == Row() && (ACol != Col() || !FShowSelection))
         c->Brush()->SetColor(FActiveRowColor);
 
@@ -823,9 +830,9 @@ void TBaseGrid::DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState)
 // ---- selection, keys, wheel, scrolling
 bool TBaseGrid::SelectCell(int ACol, int ARow)
 {
-    RepaintMergedRegion(Col(), Row());
+    RepaintMergedRegion(RealColIndex(Col()), Row());
     bool ok = TStringGrid::SelectCell(ACol, ARow);
-    RepaintMergedRegion(ACol, ARow);
+    RepaintMergedRegion(RealColIndex(ACol), ARow);
     return ok;
 }
 
@@ -887,14 +894,16 @@ void TBaseGrid::TopLeftChanged()
         return;
     int lastRow = std::min(RowCount() - 1, TopRow() + VisibleRowCount());
     int lastCol = std::min(ColCount() - 1, LeftCol() + VisibleColCount());
+    auto repaint = [this](int ADisplayCol, int ARow) {
+        if (const int c = RealColIndex(ADisplayCol); IsMergedCell(c, ARow))
+            RepaintMergedRegion(c, ARow);
+    };
     for (int c = 0; c < FixedCols(); ++c)
         for (int r = TopRow(); r <= lastRow; ++r)
-            if (IsMergedCell(c, r))
-                RepaintMergedRegion(c, r);
+            repaint(c, r);
     for (int r = 0; r < FixedRows(); ++r)
         for (int c = LeftCol(); c <= lastCol; ++c)
-            if (IsMergedCell(c, r))
-                RepaintMergedRegion(c, r);
+            repaint(c, r);
 }
 
 // ---------------------------------------------------------------- undo / redo

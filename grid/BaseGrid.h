@@ -234,11 +234,17 @@ public:
     // base cell at the top left and its last shown column and row at the bottom right (the cell
     // alone when it is not merged). Regions are kept by stored column; a hidden one inside a
     // region takes no place.
-    TGridRect ShownMergedRegion(int ADisplayCol, int ARow);
-    TGridCoord ShownBaseCell(int ADisplayCol, int ARow) { return ShownMergedRegion(ADisplayCol, ARow).TopLeft(); }
-    TRect MergedCellRect(int ACol, int ARow) const;
-    TPoint MergedCellSize(int ACol, int ARow) const;
-    void RepaintMergedRegion(int ACol, int ARow);
+    TGridRect ShownMergedRegion(int ADisplayCol, int ARow) const;
+    TGridCoord ShownBaseCell(int ADisplayCol, int ARow) const { return ShownMergedRegion(ADisplayCol, ARow).TopLeft(); }
+    // The stored column whose cell is painted at a shown column: its own, but the base cell's for
+    // the first shown column of a merged region whose base column is hidden.
+    int PaintedColumn(int ADisplayCol, int ARow) const;
+    // The client rectangle of the cell shown at (ADisplayCol, ARow): a merged region's covers its
+    // shown cells.
+    TRect MergedCellRect(int ADisplayCol, int ARow) const;
+    TPoint MergedCellSize(int ADisplayCol, int ARow) const;
+    // Invalidates the merged region that holds the stored cell (AStoredCol, ARow).
+    void RepaintMergedRegion(int AStoredCol, int ARow);
     // Moves the current cell to its base cell.
     void FocusBaseCell();
 
@@ -263,7 +269,7 @@ public:
     }
     // A stored column's place among the shown ones, and the stored column shown at a place: here
     // every column is shown; a descendant that hides columns maps them.
-    virtual int DisplayColumn(int ACol) { return ACol; }
+    virtual int DisplayColumn(int ACol) const { return ACol; }
     virtual int RealColIndex(int ADisplayCol) const { return ADisplayCol; }
     // Undo and redo put a recorded value back into a cell through this; a
     // descendant whose cell keeps its value outside the text overrides it.

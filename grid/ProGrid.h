@@ -361,7 +361,7 @@ public:
     int NumHiddenColumns() const;
     int NumHiddenRows() const { return FHiddenRowList->Count(); }
     // Display column of a stored column and back, counting hidden columns.
-    int DisplayColumn(int ACol) override;
+    int DisplayColumn(int ACol) const override;
     int RealColIndex(int ADisplayCol) const override;
     int RealRowIndex(int ARow) const;
     int DisplayRowIndex(int ARealRow) const;
@@ -838,7 +838,7 @@ public:
     void UnHideColumnsAll();
     bool IsHiddenColumn(int ACol) const;
     bool IsIgnoredColumn(int ACol) const;
-    int DisplayColIndex(int ARealCol) { return DisplayColumn(ARealCol); }
+    int DisplayColIndex(int ARealCol) const { return DisplayColumn(ARealCol); }
     int GetRealColIndex(int ADisplayCol) const { return RealColIndex(ADisplayCol); }
     int GetRealRowIndex(int ARow) const { return RealRowIndex(ARow); }
     int GetDisplayRowIndex(int ARealRow) const { return DisplayRowIndex(ARealRow); }

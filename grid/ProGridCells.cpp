@@ -129,7 +129,7 @@ int TProStringGrid::NumHiddenColumns() const
     return int(std::count(FColumnVisible.begin(), FColumnVisible.end(), 0));
 }
 
-int TProStringGrid::DisplayColumn(int ACol)
+int TProStringGrid::DisplayColumn(int ACol) const
 {
     int hidden = 0;
     for (int c = 0; c < ACol && std::size_t(c) < FColumnVisible.size(); ++c)
@@ -626,7 +626,7 @@ void TProStringGrid::RepaintCell(int ACol, int ARow)
         return;
     if (ACol >= fixedCols && (ACol < LeftCol() || ACol > LeftCol() + VisibleColCount()))
         return;
-    RepaintMergedRegion(ACol, ARow);
+    RepaintMergedRegion(RealColIndex(ACol), ARow);
 }
 
 void TProStringGrid::RepaintRow(int ARow)
@@ -797,7 +797,7 @@ void TProStringGrid::PositionCellControls()
             item->Control->SetVisible(false);
             continue;
         }
-        TRect r = MergedCellRect(item->X, row);
+        TRect r = MergedCellRect(col, row);
         item->Control->SetBounds(r.Left, r.Top, r.Width() - 1, r.Height() - 1);
         item->Control->SetVisible(true);
         item->Control->Invalidate();

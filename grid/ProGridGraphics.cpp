@@ -340,7 +340,7 @@ bool TProStringGrid::IsCheckBoxHit(int ACol, int ARow, int X, int Y)
     if (!FMouseActions->PreciseCheckBoxCheck())
         return true;
     int size = FControlLook->CheckSize();
-    TRect r = MergedCellRect(ACol, ARow);
+    TRect r = MergedCellRect(DisplayColumn(ACol), ARow);
     TCellGraphic* g = GetCellGraphic(ACol, ARow);
     TCellVAlign va = g ? g->CellVAlign : vaTop;
     int top;
@@ -422,7 +422,7 @@ void TProStringGrid::GetCellGraphicSize(int ACol, int ARow, TSize& ASize, bool A
     TCellGraphic* g = GetCellGraphic(ACol, ARow);
     if (!g)
         return;
-    TRect cell = MergedCellRect(ACol, ARow);
+    TRect cell = MergedCellRect(DisplayColumn(ACol), ARow);
     int w = 0, h = 0;
     switch (g->CellType) {
     case ctBitmap:

@@ -252,14 +252,14 @@ void TProStringGrid::ResolveCellAlignment(int ACol, int ARow, TAlignment& HAlign
 // ---------------------------------------------------------------- inside one cell
 void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState)
 {
-    int col = RealColIndex(ACol);
+    const int col = PaintedColumn(ACol, ARow);
     TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
     TAlignment ha = taLeftJustify;
     TVAlignment va = vtaTop;
     bool wrap = true;
     TCellGradientDirection dir = GradientVertical;
     TGridDrawState state = AState;
-    GetCellStyleEx(ACol, ARow, state, false, true, true, ACanvas->Brush(), colorTo, mirror, mirrorTo,
+    GetCellStyleEx(col, ARow, state, false, true, false, ACanvas->Brush(), colorTo, mirror, mirrorTo,
                    ACanvas->Font(), ha, va, wrap, dir);
     auto* g = dynamic_cast<TCellGraphic*>(GetCellGraphicObject(col, ARow));
     if (col == 0 && FMouseActions->HotmailRowSelect() && ARow >= TBaseGrid::FixedRows()) {
@@ -352,7 +352,7 @@ void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect AR
     }
     if (OnCustomCellDraw)
         OnCustomCellDraw(this, ACanvas, ACol, ARow, state, ARect, false);
-    TPoint base = GetBaseCell(ACol, ARow);
+    const TGridCoord base = ShownBaseCell(ACol, ARow);
     if (!FP.HideFocusRect && base.X == Col() && base.Y == Row() && Focused() && (Options() & goDrawFocusSelected)) {
         TRect f = ARect;
         InflateRect(f, GridLineWidth() - 1, GridLineWidth() - 1);
@@ -498,7 +498,7 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
                                   TCellGraphic* G, TAlignment HAlign, TVAlignment VAlign, bool WordWrap,
                                   TColor SavedBrush, TColor SavedFont, int& TextWidth)
 {
-    int col = RealColIndex(ACol);
+    const int col = PaintedColumn(ACol, ARow);
     TextWidth = 0;
     bool fixed = AState & gdFixed;
     // What was drawn in the cell so far (the modified mark, buttons) leaves its colours on the
@@ -765,7 +765,7 @@ void TProStringGrid::DrawCellBorders(TCanvas* ACanvas, int ACol, int ARow, TRect
     TCellBorders borders = 0;
     TPen saved;
     saved.Assign(ACanvas->Pen());
-    GetCellBorder(RealColIndex(ACol), ARow, ACanvas->Pen(), borders);
+    GetCellBorder(PaintedColumn(ACol, ARow), ARow, ACanvas->Pen(), borders);
     if (borders == 0 && !OnGetCellBorderProp) {
         ACanvas->Pen()->Assign(&saved);
         return;

@@ -257,9 +257,9 @@ void TProStringGrid::PrepareCellHint(AnsiString& HintStr, THintInfo& HintInfo)
             if (run.Hit && !run.Anchor.empty()) {
                 AnsiString hint = run.AnchorHint.empty() ? run.Anchor : run.AnchorHint;
                 // Asked of the cell that holds the link: the base cell of a merged region.
-                const TPoint base = GetBaseCell(cell.X, row);
+                const TPoint base = GetBaseCell(col, row);
                 if (OnAnchorHint)
-                    OnAnchorHint(this, RealColIndex(base.X), base.Y, hint);
+                    OnAnchorHint(this, base.X, base.Y, hint);
                 HintStr = hint;
                 pos = TPoint(HintInfo.CursorPos.X + 8, HintInfo.CursorPos.Y - 16);
             }

@@ -24,7 +24,7 @@ bool TProStringGrid::HtmlHitAt(int ACol, int ARow, int X, int Y, THtmlRun& Run)
 {
     // The cell is laid out as it is painted (its font, margins, parts and alignment), on a scratch
     // canvas: a merged region as its base cell over the whole region.
-    const TPoint base = GetBaseCell(ACol, ARow);
+    const TGridCoord base = ShownBaseCell(ACol, ARow);
     ACol = base.X;
     ARow = base.Y;
     const bool fixed = IsFixed(ACol, ARow) || ACol < TBaseGrid::FixedCols() || ARow < TBaseGrid::FixedRows();
@@ -107,7 +107,7 @@ void TProStringGrid::TrackHoverAnchor(int X, int Y)
         run.ControlID.empty())
         anchor = run.Anchor;
     // The link belongs to the cell that holds it: the base cell of a merged region.
-    const TPoint cell = c.X >= 0 && c.Y >= 0 ? GetBaseCell(c.X, c.Y) : TPoint(c.X, c.Y);
+    const TPoint cell = c.X >= 0 && c.Y >= 0 ? GetBaseCell(RealColIndex(c.X), c.Y) : TPoint(c.X, c.Y);
     if (anchor == FMouse.HoverAnchor && (anchor.empty() || cell == FMouse.AnchorCell))
         return;
     if (!FMouse.HoverAnchor.empty() && OnAnchorExit)

@@ -193,21 +193,23 @@ void TFooterPanel::PaintLastRow(const std::vector<std::pair<int, TRect>>& Cols)
     const TGridOptions opts = FGrid->Options();
     for (std::size_t i = 0; i < Cols.size(); ++i) {
         auto [c, r] = Cols[i];
-        if (FGrid->IsMergedNonBaseCell(c, row))
+        // A merged region is drawn once, from its first shown column in view over all of its
+        // shown columns in view, as its base cell.
+        const TGridRect m = FGrid->ShownMergedRegion(c, row);
+        if (m.Top < row || (c > m.Left && i > 0 && Cols[i - 1].first >= m.Left))
             continue;
-        // A merged region is drawn once, over all of its columns in view.
-        int span = FGrid->CellSpan(c, row).X;
-        for (std::size_t k = i + 1; k < Cols.size() && span > 0; ++k, --span)
+        for (std::size_t k = i + 1; k < Cols.size() && Cols[k].first <= m.Right; ++k)
             r.Right = Cols[k].second.Right;
+        const int stored = FGrid->GetBaseCell(FGrid->RealColIndex(c), row).X;
         TColor fill = FGrid->FixedColor();
-        if (FGrid->HasCellProperties(c, row) && FGrid->CellProperties(c, row)->BrushColor() != clNone)
-            fill = FGrid->CellProperties(c, row)->BrushColor();
+        if (FGrid->HasCellProperties(stored, row) && FGrid->CellProperties(stored, row)->BrushColor() != clNone)
+            fill = FGrid->CellProperties(stored, row)->BrushColor();
         if (FGrid->OnGetCellColor) {
             TBrush brush;
             brush.SetColor(fill);
             TFont font;
             font.Assign(FGrid->Font());
-            FGrid->OnGetCellColor(FGrid, row, c, gdFixed, &brush, &font);
+            FGrid->OnGetCellColor(FGrid, row, stored, gdFixed, &brush, &font);
             fill = brush.Color();
         }
         cv->Brush()->SetColor(fill);

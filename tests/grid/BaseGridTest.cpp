@@ -36,7 +36,7 @@ public:
             !(AState & gdFixed))
             ABrush->SetColor(CellProperties(ACol, ARow)->BrushColor());
     }
-    int DisplayColumn(int ACol) override { return ACol - ColumnShift; }
+    int DisplayColumn(int ACol) const override { return ACol - ColumnShift; }
 };
 
 struct BaseGridFixture : ::testing::Test {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "grid/ProGrid.h"
+#include "grid/ProGridParts.h"
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/common/GridTest.h"
@@ -376,6 +377,58 @@ TEST_F(HiddenParts, MergedRegionsAreWalkedAsShown)
         g->HideColumn(3);
         g->FocusCell(c.From, 1, true);
         EXPECT_EQ(c.Op(*g), c.Expected) << c.Name;
+        delete g;
+    }
+}
+
+// Row 1 and the footer's row hold a merged region over stored columns 2-4 whose base cell is red,
+// and a blue stored column 5; one stored column is hidden. The region is painted over exactly
+// its shown columns as its base cell, in the grid and in the footer, and the blue column keeps
+// its own place: "R" red, "B" blue, "." anything else, one a shown column.
+TEST_F(HiddenParts, MergedRegionsArePaintedOverTheirShownColumns)
+{
+    auto colours = [](TBitmap* B, const std::vector<TRect>& Cells, int AInset) {
+        std::string out;
+        for (const TRect& r : Cells) {
+            const TColor c = ColorToRGB(B->Canvas()->Pixels(r.Left + AInset, (r.Top + r.Bottom) / 2));
+            out += c == clRed ? 'R' : c == clBlue ? 'B' : '.';
+        }
+        return out;
+    };
+    const struct {
+        int Hidden;
+        const char* Expected;
+    } cases[] = {
+        {3, "..RRB.."},   // inside the region
+        {1, ".RRRB.."},   // before it
+        {6, "..RRRB."},   // after it
+        {2, "..RRB.."},   // its base column
+        {5, "..RRR.."},   // the blue one after it
+    };
+    for (const auto& c : cases) {
+        auto* g = Place<TProStringGrid>(0, 0, 400, 250);
+        g->SetDefaultColWidth(40);
+        g->SetFlat(true);   // the footer's cells in their own colours
+        g->SetColCount(8);
+        g->SetRowCount(4);
+        g->FloatingFooter()->SetVisible(true);
+        for (int r : {1, 3}) {
+            for (int k = 0; k < 8; ++k)
+                g->SetCells(k, r, std::string(1, char('a' + k)));
+            g->MergeCells(2, r, 3, 1);
+            g->CellProperties(2, r)->SetBrushColor(clRed);
+            g->CellProperties(5, r)->SetBrushColor(clBlue);
+        }
+        g->HideColumn(c.Hidden);
+        g->FocusCell(1, 2, true);
+        ProcessPendingMessages();
+        std::vector<TRect> cells, footer;
+        for (int k = 0, x = 0; k < g->ColCount(); x += g->ColWidths(k++)) {
+            cells.push_back(g->CellRect(k, 1));
+            footer.push_back(TRect(x, 0, x + g->ColWidths(k), g->FooterPanel()->Height()));
+        }
+        EXPECT_EQ(colours(GrabControl(g).get(), cells, 30), c.Expected) << "grid, hidden " << c.Hidden;
+        EXPECT_EQ(colours(GrabControl(g->FooterPanel()).get(), footer, 30), c.Expected) << "footer, hidden " << c.Hidden;
         delete g;
     }
 }
