@@ -1731,6 +1731,11 @@ private:
     // the writers write from there (ExportColumns, so that a written file reads back into the
     // same cells), then new shown columns for fields beyond them (ColCount grows to AFields).
     std::vector<int> ImportColumns(int FromCol, int AFields);
+    // How many of the written columns Cols (ascending stored columns) the cell at Cols[AIndex] of
+    // row ARow takes: a merged region is written once, at the first of its columns written, over
+    // those of its columns written (a hidden one inside it, or its base column, may be left out);
+    // 0 for its other cells and for the cells it covers from the rows above.
+    int ExportedSpan(const std::vector<int>& Cols, std::size_t AIndex, int ARow) const;
     char FFieldSeparator = 0;
     bool FReadFirstLine = true;
     bool FExportHiddenColumns = false;

@@ -185,9 +185,11 @@ AnsiString TProStringGrid::BuildHtmlTable(const AnsiString& ImageFolder)
     auto row = [&](int r, bool isHeader) {
         table += "<tr>\r\n";
         for (std::size_t i = 0; i < cols.size(); ++i) {
-            int c = cols[i];
-            if (IsMergedNonBaseCell(c, r))
+            // A merged region is one cell over its columns written, its base cell's.
+            const int span = ExportedSpan(cols, i, r);
+            if (span == 0)
                 continue;
+            const int c = GetBaseCell(cols[i], r).X;
             TGridDrawState state = 0;
             TColor colorTo, mirror, mirrorTo;
             TAlignment ha = taLeftJustify;
@@ -204,11 +206,10 @@ AnsiString TProStringGrid::BuildHtmlTable(const AnsiString& ImageFolder)
                 styles.push_back(css);
             }
             table += "<td class=\"c" + IntToStr(style) + "\"";
-            TPoint span = CellSpan(c, r);
-            if (span.X > 0)
-                table += " colspan=\"" + IntToStr(span.X + 1) + "\"";
-            if (span.Y > 0)
-                table += " rowspan=\"" + IntToStr(span.Y + 1) + "\"";
+            if (span > 1)
+                table += " colspan=\"" + IntToStr(span) + "\"";
+            if (const int rows = CellSpan(c, r).Y; rows > 0)
+                table += " rowspan=\"" + IntToStr(rows + 1) + "\"";
             if (!wrap)
                 table += xhtml ? " nowrap=\"nowrap\"" : " nowrap";
             if (int(i) < hs->ColWidths()->Count())

@@ -108,6 +108,22 @@ std::vector<int> TProStringGrid::ImportColumns(int FromCol, int AFields)
     return cols;
 }
 
+int TProStringGrid::ExportedSpan(const std::vector<int>& Cols, std::size_t AIndex, int ARow) const
+{
+    const int col = Cols[AIndex];
+    const TPoint base = GetBaseCell(col, ARow);
+    if (base.Y != ARow)
+        return 0;
+    const int last = base.X + CellSpan(col, ARow).X;
+    auto inside = [&](std::size_t i) { return Cols[i] >= base.X && Cols[i] <= last; };
+    if (AIndex > 0 && inside(AIndex - 1))
+        return 0;
+    std::size_t end = AIndex + 1;
+    while (end < Cols.size() && inside(end))
+        ++end;
+    return int(end - AIndex);
+}
+
 int TProStringGrid::MaxColumnTextLength(int ACol)
 {
     int longest = 0;

@@ -69,10 +69,10 @@ void TProStringGrid::SaveToXmlFile(const AnsiString& FileName, const AnsiString&
     for (int r = SaveRowStart(); r <= SaveRowEnd(); ++r) {
         doc += "<" + recordName + ">\r\n";
         for (std::size_t i = 0; i < cols.size(); ++i) {
-            if (!IsBaseCell(cols[i], r))
+            if (ExportedSpan(cols, i, r) == 0)
                 continue;
             AnsiString s;
-            SaveCell(cols[i], r, s);
+            SaveCell(GetBaseCell(cols[i], r).X, r, s);
             s = CellTextAsAnsi(s);
             if (s.empty() && !ExportEmptyCells)
                 continue;

@@ -432,3 +432,64 @@ TEST_F(HiddenParts, MergedRegionsArePaintedOverTheirShownColumns)
         delete g;
     }
 }
+
+// Row 1 holds "a" to "f" in stored columns 0-5 and a merged region over stored columns 2-4 ("m");
+// one stored column is hidden. The HTML table and the XML records write the region once, at the
+// first of its columns written, over its columns written ("m:2" a cell of colspan 2).
+TEST_F(HiddenParts, ExportsWriteAMergedRegionOverItsColumnsWritten)
+{
+    const std::string xml = Dir / "g.xml";
+    auto htmlRow = [](TProStringGrid& G) {
+        const std::string doc = G.BuildHtmlTable("");
+        std::size_t at = doc.find("<tr>", doc.find("<tr>") + 1);
+        const std::size_t end = doc.find("</tr>", at);
+        std::string out;
+        while ((at = doc.find("<td", at)) < end) {
+            const std::size_t text = doc.find('>', at) + 1, span = doc.find("colspan=\"", at);
+            out += (out.empty() ? "" : " ") + doc.substr(text, doc.find('<', text) - text);
+            if (span < text)
+                out += ":" + doc.substr(span + 9, doc.find('"', span + 9) - span - 9);
+            at = text;
+        }
+        return out;
+    };
+    auto xmlRecord = [&](TProStringGrid& G) {
+        G.SaveToXmlFile(xml.c_str(), "", "", nullptr, false);
+        const std::string doc = ReadFileBytes(xml);
+        std::size_t at = doc.find("<RECORD>", doc.find("<RECORD>") + 1);
+        const std::size_t end = doc.find("</RECORD>", at);
+        std::string out;
+        while ((at = doc.find("<FIELD", at)) < end) {
+            const std::size_t text = doc.find('>', at) + 1;
+            out += (out.empty() ? "" : " ") + doc.substr(text, doc.find('<', text) - text);
+            at = doc.find('>', text) + 1;
+        }
+        return out;
+    };
+    const struct {
+        int Hidden;
+        bool ExportHidden;
+        const char* Html;
+        const char* Xml;
+    } cases[] = {
+        {3, false, "a b m:2 f", "a b m f"},   // inside the region
+        {3, true, "a b m:3 f", "a b m f"},
+        {2, false, "a b m:2 f", "a b m f"},   // its base column
+        {1, false, "a m:3 f", "a m f"},       // before it
+        {5, false, "a b m:3", "a b m"},       // after it
+    };
+    for (const auto& c : cases) {
+        auto* g = Place<TProStringGrid>(0, 0, 400, 250);
+        g->SetColCount(6);
+        g->SetRowCount(3);
+        for (int k = 0; k < 6; ++k)
+            g->SetCells(k, 1, std::string(1, char('a' + k)));
+        g->SetCells(2, 1, "m");
+        g->MergeCells(2, 1, 3, 1);
+        g->HideColumn(c.Hidden);
+        g->SetExportHiddenColumns(c.ExportHidden);
+        EXPECT_EQ(htmlRow(*g), c.Html) << "hidden " << c.Hidden;
+        EXPECT_EQ(xmlRecord(*g), c.Xml) << "hidden " << c.Hidden;
+        delete g;
+    }
+}
