@@ -662,6 +662,9 @@ public:
     void MergeColumnCells(int ACol, bool MainMerge);
     bool IsUnicodeCell(int ACol, int ARow);
     void ResetColumnOrder();
+    // The widths of the shown columns in order, and setting them back.
+    std::vector<int> ShownColWidths() const;
+    void SetShownColWidths(const std::vector<int>& AWidths);
     TIntList* ColumnOrder() { return &FColumnOrder; }
     // The layer's scaling (ScaleBy), then the fixed-cell font and the active-cell font.
     void ChangeScale(int M, int D) override;
@@ -1731,6 +1734,9 @@ private:
     // the writers write from there (ExportColumns, so that a written file reads back into the
     // same cells), then new shown columns for fields beyond them (ColCount grows to AFields).
     std::vector<int> ImportColumns(int FromCol, int AFields);
+    // Sizes the grid for ASaved columns of a save range (SaveColStart on), keeping the columns
+    // a save leaves out after it.
+    void SizeSavedColumns(int ASaved);
     // How many of the written columns Cols (ascending stored columns) the cell at Cols[AIndex] of
     // row ARow takes: a merged region is written once, at the first of its columns written, over
     // those of its columns written (a hidden one inside it, or its base column, may be left out);

@@ -25,6 +25,13 @@ void TProStringGrid::SetRowCountPlain(int Value)
 void TProStringGrid::SetColCount(int Value)
 {
     TBaseGrid::SetColCount(Value);
+    // The table is ColCount shown columns and the hidden ones among them: a hidden column left
+    // beyond it went with the columns cut off.
+    for (int c = int(FColumnVisible.size()) - 1, all = AllColCount(); c >= all; --c)
+        if (!FColumnVisible[std::size_t(c)]) {
+            FColumnVisible[std::size_t(c)] = 1;
+            --all;
+        }
     if (FP.FixedColAlways && ColCount() > FLoadedFixedCols && TBaseGrid::FixedCols() != FLoadedFixedCols)
         TBaseGrid::SetFixedCols(FLoadedFixedCols);
     FHighestColCount = std::max(FHighestColCount, ColCount());

@@ -439,6 +439,12 @@ void TProStringGrid::InsertColumns(int ACol, int ACount)
         return;
     EndCellEdit();
     int rows = RowCount();
+    // Widths belong to the shown columns: the new ones take the default width where they are
+    // shown, and a hidden column's saved width moves with it.
+    std::vector<int> widths = ShownColWidths();
+    widths.insert(widths.begin() + DisplayColumn(ACol), std::size_t(ACount), DefaultColWidth());
+    if (std::size_t(ACol) < FHiddenColWidths.size())
+        FHiddenColWidths.insert(FHiddenColWidths.begin() + ACol, std::size_t(ACount), DefaultColWidth());
     SetColCount(ColCount() + ACount);
     int all = oldAll + ACount;
     for (int c = all - 1; c >= ACol + ACount; --c) {
@@ -447,17 +453,14 @@ void TProStringGrid::InsertColumns(int ACol, int ACount)
             SetGridCell(c, r, GetGridCell(from, r));
             SetGridObject(c, r, GetGridObject(from, r));
         }
-        if (c < ColCount())
-            SetColWidths(c, ColWidths(from));
         SetColumnVisibleFlag(c, ColumnVisible(from));
     }
     for (int c = ACol; c < ACol + ACount; ++c) {
         for (int r = 0; r < rows; ++r)
             ResetCell(c, r);
-        if (c < ColCount())
-            SetColWidths(c, DefaultColWidth());
         SetColumnVisibleFlag(c, true);
     }
+    SetShownColWidths(widths);
     // A hidden row's cells move with their columns too.
     for (int i = 0; i < FHiddenRowList->Count(); ++i) {
         TStringList* items = static_cast<TGridItem*>(FHiddenRowList->Items(i))->Items();
@@ -475,9 +478,15 @@ void TProStringGrid::RemoveColumns(int ACol, int ACount)
     EndCellEdit();
     int rows = RowCount();
     int shownRemoved = 0;
-    for (int c = ACol; c < ACol + ACount; ++c)
-        if (ColumnVisible(c))
+    std::vector<int> widths = ShownColWidths();
+    for (int c = ACol + ACount - 1; c >= ACol; --c)
+        if (ColumnVisible(c)) {
             ++shownRemoved;
+            widths.erase(widths.begin() + DisplayColumn(c));
+        }
+    if (std::size_t(ACol) < FHiddenColWidths.size())
+        FHiddenColWidths.erase(FHiddenColWidths.begin() + ACol,
+                               FHiddenColWidths.begin() + std::min(FHiddenColWidths.size(), std::size_t(ACol + ACount)));
     BeginUpdate();
     ClearColumnRange(ACol, ACount);
     // Row by row, so that each row is read from memory once: the cells
@@ -492,12 +501,8 @@ void TProStringGrid::RemoveColumns(int ACol, int ACount)
         for (int c = vacated; c < all; ++c)
             ResetCell(c, r);
     }
-    for (int c = ACol; c + ACount < all; ++c) {
-        int from = c + ACount;
-        if (from < ColCount())
-            SetColWidths(c, ColWidths(from));
-        SetColumnVisibleFlag(c, ColumnVisible(from));
-    }
+    for (int c = ACol; c + ACount < all; ++c)
+        SetColumnVisibleFlag(c, ColumnVisible(c + ACount));
     for (int c = vacated; c < all; ++c)
         SetColumnVisibleFlag(c, true);
     // A hidden row loses the cells of the removed columns (their records with them), and its
@@ -510,6 +515,7 @@ void TProStringGrid::RemoveColumns(int ACol, int ACount)
         }
     }
     SetColCount(ColCount() - shownRemoved);
+    SetShownColWidths(widths);
     EndUpdate();
     CellsChanged(TRect(ACol, 0, ACol + ACount, RowCount() - 1));
 }
@@ -659,10 +665,26 @@ bool TProStringGrid::IsUnicodeCell(int ACol, int ARow)
     return s.size() >= 2 && s[0] == '|' && s[1] == '\\';
 }
 
+std::vector<int> TProStringGrid::ShownColWidths() const
+{
+    std::vector<int> widths;
+    for (int c = 0; c < ColCount(); ++c)
+        widths.push_back(ColWidths(c));
+    return widths;
+}
+
+void TProStringGrid::SetShownColWidths(const std::vector<int>& AWidths)
+{
+    for (int c = 0; c < ColCount() && std::size_t(c) < AWidths.size(); ++c)
+        if (ColWidths(c) != AWidths[std::size_t(c)])
+            SetColWidths(c, AWidths[std::size_t(c)]);
+}
+
+// An entry for every stored column: a column move is made between stored columns.
 void TProStringGrid::ResetColumnOrder()
 {
     FColumnOrder.Clear();
-    for (int c = 0; c < ColCount(); ++c)
+    for (int c = 0; c < AllColCount(); ++c)
         FColumnOrder.Add(c);
 }
 

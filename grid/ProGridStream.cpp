@@ -369,6 +369,26 @@ void TProStringGrid::WriteTextStream(TStream* Stream)
     DoProgress(2, -1);
 }
 
+// The fixed right columns a save leaves out keep their cells: the columns added or taken away are
+// the last ones of the save range (a hidden column goes with the shown one after it).
+void TProStringGrid::SizeSavedColumns(int ASaved)
+{
+    const int right = FExportFixedCells ? 0 : FixedRightCols();
+    const int last = SaveColEnd(), change = ASaved - (last - SaveColStart() + 1);
+    if (right == 0 || change == 0 || last < SaveColStart() - 1) {
+        SetColCount(SaveColStart() + ASaved + right);
+        return;
+    }
+    const int after = last >= 0 ? RealColIndex(last) + 1 : 0;
+    if (change > 0) {
+        InsertColumns(after, change);
+        return;
+    }
+    const int from = last + change + 1;   // the first shown column taken away
+    const int first = from > 0 ? RealColIndex(from - 1) + 1 : 0;
+    RemoveColumns(first, after - first);
+}
+
 void TProStringGrid::ReadTextStream(TStream* Stream)
 {
     int colStart = SaveColStart(), rowStart = SaveRowStart();
@@ -383,7 +403,7 @@ void TProStringGrid::ReadTextStream(TStream* Stream)
     }
     EndCellEdit();
     if (sized) {
-        SetColCount(cols);
+        SizeSavedColumns(cols - colStart);
         SetRowCountPlain(rows);
     }
     const std::vector<int> stored = ExportColumns(colStart, ColCount() - 1);

@@ -166,14 +166,11 @@ void TProStringGrid::ColumnMoved(int FromIndex, int ToIndex)
     const int to = hidden ? RealColIndex(ToIndex) : ToIndex;
     if (!FP.EnhRowColMove) {
         // The widths stay where they were: the standard move took them along.
-        std::vector<int> widths;
-        for (int c = 0; c < ColCount(); ++c)
-            widths.push_back(ColWidths(c));
+        std::vector<int> widths = ShownColWidths();
         const int w = widths[std::size_t(ToIndex)];
         widths.erase(widths.begin() + ToIndex);
         widths.insert(widths.begin() + FromIndex, w);
-        for (int c = std::min(FromIndex, ToIndex); c <= std::max(FromIndex, ToIndex); ++c)
-            SetColWidths(c, widths[std::size_t(c)]);
+        SetShownColWidths(widths);
     }
     auto moveEntry = [from, to](auto& List, auto Fill) {
         if (List.size() <= std::size_t(std::max(from, to)))

@@ -493,3 +493,67 @@ TEST_F(HiddenParts, ExportsWriteAMergedRegionOverItsColumnsWritten)
         delete g;
     }
 }
+
+// Row 1 holds "a" to "f" in stored columns 0-5, 10 to 60 pixels wide, the last a fixed right
+// column; stored column 2 is hidden. After each change, with every column shown again, each
+// column keeps its cells and its width ("-64": a new empty column of the default width), and no
+// hidden column is left beyond the table.
+TEST_F(HiddenParts, ColumnChangesKeepWidthsAndTheTableWhole)
+{
+    auto stream = [](const std::string& AText) {
+        return [AText](TProStringGrid& G) {
+            TStringStream s(AText);
+            G.ReadTextStream(&s);
+        };
+    };
+    const struct {
+        const char* Name;
+        std::function<void(TProStringGrid&)> Op;
+        const char* Expected;
+    } cases[] = {
+        {"a column inserted before the hidden one", [](TProStringGrid& G) { G.InsertColumns(1, 1); },
+         "a10 -64 b20 c30 d40 e50 f60"},
+        {"a column inserted after it", [](TProStringGrid& G) { G.InsertColumns(4, 1); }, "a10 b20 c30 d40 -64 e50 f60"},
+        {"a column removed before it", [](TProStringGrid& G) { G.RemoveColumns(1, 1); }, "a10 c30 d40 e50 f60"},
+        {"the hidden column and the next removed", [](TProStringGrid& G) { G.RemoveColumns(2, 2); },
+         "a10 b20 e50 f60"},
+        {"the column order reset", [](TProStringGrid& G) {
+             G.ResetColumnOrder();
+             G.SetCells(0, 1, "a" + std::to_string(G.ColumnOrder()->Count()));
+         }, "a610 b20 c30 d40 e50 f60"},
+        {"a text stream without the fixed columns written and read back",
+         [](TProStringGrid& G) {
+             TMemoryStream s;
+             G.WriteTextStream(&s);
+             s.SetPosition(0);
+             G.ReadTextStream(&s);
+         },
+         "a10 b20 c30 d40 e50 f60"},
+        {"a text stream of one column more read", stream("4,1\r\n3,0,n\r\n"), "a10 b20 c30 d40 e50 n64 f60"},
+        {"a text stream of one column less read", stream("2,1\r\n"), "a10 b20 c30 d40 f60"},
+        {"ColCount cut before the hidden column", [](TProStringGrid& G) { G.SetColCount(1); }, "a10"},
+    };
+    for (const auto& c : cases) {
+        auto* g = Place<TProStringGrid>(0, 0, 400, 250);
+        g->SetDefaultColWidth(64);
+        g->SetColCount(6);
+        g->SetRowCount(3);
+        for (int k = 0; k < 6; ++k) {
+            g->SetCells(k, 1, std::string(1, char('a' + k)));
+            g->SetColWidths(k, 10 * (k + 1));
+        }
+        g->SetFixedRightCols(1);
+        g->SetExportFixedCells(false);
+        g->HideColumn(2);
+        c.Op(*g);
+        g->UnHideColumnsAll();
+        std::string out;
+        for (int k = 0; k < g->ColCount(); ++k) {
+            const std::string text = g->Cells(k, 1);
+            out += (k ? " " : "") + (text.empty() ? "-" : text) + std::to_string(g->ColWidths(k));
+        }
+        EXPECT_EQ(out, c.Expected) << c.Name;
+        EXPECT_EQ(g->NumHiddenColumns(), 0) << c.Name;
+        delete g;
+    }
+}
