@@ -242,8 +242,10 @@ void TProStringGrid::PrepareCellHint(AnsiString& HintStr, THintInfo& HintInfo)
         TRect r = MergedCellRect(cell.X, cell.Y);
         int col = RealColIndex(cell.X);
         int row = cell.Y;
+        // A merged region shows its base cell over all of its cells: its comment and its text.
+        const TPoint base = GetBaseCell(col, row);
         TPoint pos;
-        auto* g = dynamic_cast<TCellGraphic*>(GetCellGraphicObject(col, row));
+        auto* g = dynamic_cast<TCellGraphic*>(GetCellGraphicObject(base.X, base.Y));
         if (g && g->CellType == ctComment) {
             HintStr = g->CellText;
             pos = TPoint(r.Right, r.Top);
@@ -257,7 +259,6 @@ void TProStringGrid::PrepareCellHint(AnsiString& HintStr, THintInfo& HintInfo)
             if (run.Hit && !run.Anchor.empty()) {
                 AnsiString hint = run.AnchorHint.empty() ? run.Anchor : run.AnchorHint;
                 // Asked of the cell that holds the link: the base cell of a merged region.
-                const TPoint base = GetBaseCell(col, row);
                 if (OnAnchorHint)
                     OnAnchorHint(this, base.X, base.Y, hint);
                 HintStr = hint;
@@ -277,7 +278,7 @@ void TProStringGrid::PrepareCellHint(AnsiString& HintStr, THintInfo& HintInfo)
         }
         if (FP.HintShowLargeText) {
             TPoint size;
-            GetCellTextSize(col, row, false, size);
+            GetCellTextSize(base.X, base.Y, false, size);
             if (r.Width() < size.X || r.Height() < size.Y) {
                 pos.Y = r.Top;
                 HintStr = cellHintText(true);

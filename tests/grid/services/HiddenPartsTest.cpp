@@ -283,6 +283,15 @@ TEST_F(HiddenParts, MergedRegionsAreWalkedAsShown)
             cells += std::to_string(p.X) + ":" + std::to_string(p.Y) + " ";
         return cells;
     };
+    // The hint over the shown column in row 1.
+    auto hint = [](TProStringGrid& G, int ACol) {
+        const TRect r = G.CellRect(ACol, 1);
+        THintInfo info;
+        info.CursorPos = TPoint(r.Left + 3, r.Top + 3);
+        AnsiString s;
+        G.PrepareCellHint(s, info);
+        return std::string(s);
+    };
     const struct {
         const char* Name;
         int From;   // the shown column current at first, in row 1
@@ -352,6 +361,19 @@ TEST_F(HiddenParts, MergedRegionsAreWalkedAsShown)
              return std::string(Clipboard()->AsText());
          },
          "b1\tc1\tc1"},
+        {"the hint over the first region's covered cell is its base cell's comment", 1,
+         [&](TProStringGrid& G) {
+             G.AddCellComment(2, 1, "note");
+             return hint(G, 3);
+         },
+         "note"},
+        {"the large-text hint over the first region's covered cell measures its base cell", 1,
+         [&](TProStringGrid& G) {
+             G.SetHintShowLargeText(true);
+             G.CellProperties(2, 1)->SetFontSize(30);
+             return hint(G, 3);
+         },
+         "c1"},
         {"a merged column keeps to the runs of a hidden merged column", 1,
          [](TProStringGrid& G) {
              for (int r = 1; r < 4; ++r) {
