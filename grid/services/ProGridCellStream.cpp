@@ -639,7 +639,15 @@ void TProStringGrid::WriteCellObjects(const TGridRect& R, TStream* Stream)
             TCellGraphic* g = GetCellGraphic(real, r);
             const bool travels = GetCellType(real, r) != ctEmpty && GraphicTravels(g);
             TRecordWriter pw;
-            WriteProps(pw, PropFieldsOf(CellProperties(real, r)));
+            TPropFields f = PropFieldsOf(CellProperties(real, r));
+            if (f.SpanX != -1 && f.SpanY != -1) {
+                // A merged region as shown: its first shown column stands for a hidden base column.
+                const TGridRect m = ShownMergedRegion(c, r);
+                f.IsBaseCell = c == m.Left && r == m.Top;
+                f.SpanX = f.IsBaseCell ? m.Right - m.Left : c - m.Left;
+                f.SpanY = f.IsBaseCell ? m.Bottom - m.Top : r - m.Top;
+            }
+            WriteProps(pw, f);
             pw.Bool(travels);
             out.Record('P', pw);
             if (!travels)
@@ -693,11 +701,14 @@ struct TCellStreamReader {
                 continue;   // the program keeps an object of its own in the cell
             TPropFields f = cell.Props;
             if (f.IsBaseCell) {
-                // A region that would reach past the grid ends at its edge.
+                // A region that would reach past the grid ends at its edge. Its columns are shown
+                // ones: it is kept by stored column, over the hidden ones among them.
                 if (f.SpanX > 0)
-                    f.SpanX = int(std::min<Int64>(f.SpanX, G->ColCount() - 1 - x));
+                    f.SpanX = G->RealColIndex(int(std::min<Int64>(x + f.SpanX, G->ColCount() - 1))) - col;
                 if (f.SpanY > 0)
                     f.SpanY = int(std::min<Int64>(f.SpanY, G->RowCount() - 1 - y));
+            } else if (f.SpanX > 0) {
+                f.SpanX = col - G->RealColIndex(int(x) - f.SpanX);
             }
             ApplyProps(p, f);
             p->SetOwnerCol(col);

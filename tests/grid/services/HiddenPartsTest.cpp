@@ -361,6 +361,18 @@ TEST_F(HiddenParts, MergedRegionsAreWalkedAsShown)
              return std::string(Clipboard()->AsText());
          },
          "b1\tc1\tc1"},
+        {"the grid's own format carries the first region as shown", 1,
+         [](TProStringGrid& G) {
+             G.SetOptions(G.Options() | goEditing);
+             G.Navigation()->SetAllowFmtClipboard(true);
+             G.SetSelection(TGridRect(2, 1, 3, 1));
+             G.CopySelection();
+             G.SetSelection(TGridRect(2, 2, 2, 2));
+             G.PasteSelection();
+             return std::to_string(G.CellSpan(2, 2).X) + " " + std::to_string(G.GetBaseCell(4, 2).X) + " " +
+                    std::string(G.Cells(4, 2));
+         },
+         "2 2 c1"},
         {"the hint over the first region's covered cell is its base cell's comment", 1,
          [&](TProStringGrid& G) {
              G.AddCellComment(2, 1, "note");
