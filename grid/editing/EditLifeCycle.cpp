@@ -161,11 +161,12 @@ bool TProStringGrid::SelectCell(int ACol, int ARow)
     if (FFloatingFooter->Visible() && FFloatingFooter->FooterStyle() == fsFixedLastRow && ARow == RowCount() - 1)
         return false;
 
-    // A covered cell of a merged region: the base cell becomes current instead.
-    if (IsMergedNonBaseCell(realCol, ARow) && !(Options() & goRowSelect)) {
-        TPoint base = GetBaseCell(realCol, ARow);
-        FocusCell(DisplayColumn(base.X), base.Y, true);
-        RepaintMergedRegion(base.X, base.Y);
+    // A covered cell of a merged region: the base cell becomes current instead, or the region's
+    // first shown cell, which stands for a hidden base column.
+    if (const TGridCoord base = ShownBaseCell(ACol, ARow);
+        IsMergedNonBaseCell(realCol, ARow) && !(Options() & goRowSelect) && (base.X != ACol || base.Y != ARow)) {
+        FocusCell(base.X, base.Y, true);
+        RepaintMergedRegion(realCol, ARow);
         if (FMouseActions->DirectEdit() ||
             (FControlLook->DropDownAlwaysVisible() && HasComboBox(realCol, ARow)))
             ShowEditor();

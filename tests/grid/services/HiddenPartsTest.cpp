@@ -361,6 +361,16 @@ TEST_F(HiddenParts, MergedRegionsAreWalkedAsShown)
              return std::string(Clipboard()->AsText());
          },
          "b1\tc1\tc1"},
+        {"a click on a region whose base column is hidden keeps its first shown cell current", 1,
+         [&](TProStringGrid& G) {
+             G.UnHideColumn(3);
+             G.HideColumn(2);
+             const TRect r = G.CellRect(3, 1);
+             MouseDown(&G, r.Left + 5, r.Top + 5);
+             MouseUp(&G, r.Left + 5, r.Top + 5);
+             return col(G);
+         },
+         "col 2"},
         {"the grid's own format carries the first region as shown", 1,
          [](TProStringGrid& G) {
              G.SetOptions(G.Options() | goEditing);
