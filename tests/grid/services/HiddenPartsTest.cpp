@@ -283,6 +283,11 @@ TEST_F(HiddenParts, MergedRegionsAreWalkedAsShown)
             cells += std::to_string(p.X) + ":" + std::to_string(p.Y) + " ";
         return cells;
     };
+    auto click = [](TProStringGrid& G, int ACol) {
+        const TRect r = G.CellRect(ACol, 1);
+        MouseDown(&G, r.Left + 5, r.Top + 5);
+        MouseUp(&G, r.Left + 5, r.Top + 5);
+    };
     // The hint over the shown column in row 1.
     auto hint = [](TProStringGrid& G, int ACol) {
         const TRect r = G.CellRect(ACol, 1);
@@ -341,9 +346,7 @@ TEST_F(HiddenParts, MergedRegionsAreWalkedAsShown)
         {"a click on the second region's covered cell selects its base cell", 1,
          [&](TProStringGrid& G) {
              G.MouseActions()->SetDisjunctCellSelect(true);
-             const TRect r = G.CellRect(5, 1);
-             MouseDown(&G, r.Left + 5, r.Top + 5);
-             MouseUp(&G, r.Left + 5, r.Top + 5);
+             click(G, 5);
              return selected(G);
          },
          "5:1 "},
@@ -365,9 +368,7 @@ TEST_F(HiddenParts, MergedRegionsAreWalkedAsShown)
          [&](TProStringGrid& G) {
              G.UnHideColumn(3);
              G.HideColumn(2);
-             const TRect r = G.CellRect(3, 1);
-             MouseDown(&G, r.Left + 5, r.Top + 5);
-             MouseUp(&G, r.Left + 5, r.Top + 5);
+             click(G, 3);
              return col(G);
          },
          "col 2"},
