@@ -411,13 +411,14 @@ void TGridPrintLayout::MeasureColumns()
 // unless a merged cell above covers it; a cell merged across columns is not measured.
 void TGridPrintLayout::MeasureInRow(int ACol, int ARow, int& Tallest)
 {
-    if (G->IsMergedAcrossColumns(ACol, ARow))
+    const int real = G->GetRealColIndex(ACol);
+    if (G->IsMergedAcrossColumns(real, ARow))
         return;
     TSize sz = MeasureCell(ACol, ARow);
     if (PS->UseFixedWidth())
         sz.cx = PS->FixedWidth();
     Widths[ACol] = std::max(Widths[ACol], sz.cx);
-    if (!(G->IsMergedAcrossRows(ACol, ARow) && !G->IsBaseCell(ACol, ARow)))
+    if (!(G->IsMergedAcrossRows(real, ARow) && !G->IsBaseCell(real, ARow)))
         Tallest = std::max(Tallest, sz.cy);
 }
 
@@ -629,7 +630,8 @@ int TGridPrintLayout::RowHeight(int ARow)
             h = MeasuredHeights[ARow];
         else
             for (int c = St.Range.Left; c <= St.Range.Right; ++c) {
-                if (!ColPrinted(c) || (G->IsMergedAcrossRows(c, ARow) && !G->IsBaseCell(c, ARow)))
+                if (const int real = G->GetRealColIndex(c);
+                    !ColPrinted(c) || (G->IsMergedAcrossRows(real, ARow) && !G->IsBaseCell(real, ARow)))
                     continue;
                 h = std::max(h, MeasureCell(c, ARow).cy);
             }
@@ -824,10 +826,11 @@ void TGridPrintLayout::DrawCellText(int ACol, int ARow, const TRect& R, int Inse
 
 void TGridPrintLayout::DrawCell(int ACol, int ARow, int Y, int Pitch, bool FixedPart)
 {
-    if (G->IsMergedNonBaseCell(ACol, ARow))
+    // A merged region is printed from its first shown column over its shown columns.
+    const TGridRect m = G->ShownMergedRegion(ACol, ARow);
+    if (m.Left != ACol || m.Top != ARow)
         return;
-    const TPoint span = G->CellSpan(ACol, ARow);
-    const int spanX = std::max(span.X, 0), spanY = std::max(span.Y, 0);
+    const int spanX = m.Right - m.Left, spanY = m.Bottom - m.Top;
     const int width = SumWidths(ACol, ACol + spanX);
     int height = (spanY + 1) * Pitch;
     if (PS->NoAutoSizeRow() && spanY > 0) {

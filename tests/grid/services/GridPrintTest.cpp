@@ -580,3 +580,26 @@ TEST_F(GridPrint, AccentedCapitalsPrintWholeBelowTheirCellsTopLine)
 }
 
 }  // namespace
+
+// A merged region over stored columns 2-4 with one of them hidden prints over its shown columns
+// only, with its text once: the cells after it keep their own texts.
+TEST_F(GridPrint, MergedRegionAcrossAHiddenColumnPrintsOverItsShownColumns)
+{
+    for (int hidden : {3, 2}) {
+        Grid->UnHideColumnsAll();
+        Fill(3, 7);
+        Grid->SetCells(2, 2, "Obszar");
+        Grid->SetCells(5, 2, "Dalej5");
+        Grid->SetCells(6, 2, "Dalej6");
+        Grid->MergeCells(2, 2, 3, 1);
+        Grid->HideColumn(hidden);
+        const std::string pdf = Dir / "merged.pdf";
+        SetPrinterOutputFile(pdf);
+        Grid->PrintGrid();
+        SetPrinterOutputFile("");
+        const std::string text = PdfText(pdf);
+        for (const char* t : {"Obszar", "Dalej5", "Dalej6"})
+            EXPECT_NE(std::string::npos, text.find(t)) << "hidden " << hidden << ": " << t << "\n" << text;
+        EXPECT_EQ(text.find("Obszar"), text.rfind("Obszar")) << "hidden " << hidden;
+    }
+}
