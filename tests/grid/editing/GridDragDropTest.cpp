@@ -214,12 +214,17 @@ TEST_F(GridDragDrop, PictureOfTheCellsFollowsThePointer)
     struct Case {
         bool ShowCells, Column, Escape;
         int Width;   // the picture's width in cells; 0: no picture
-    } cases[] = {{true, false, false, 2}, {true, true, true, 1}, {false, false, false, 0}};
+        bool Merged = false;   // the cells dragged: a region over stored columns 1-3, 2 hidden
+    } cases[] = {{true, false, false, 2}, {true, true, true, 1}, {false, false, false, 0}, {true, false, false, 2, true}};
     A->DragDropSettings()->SetOleColumnDragDrop(true);
     B->DragDropSettings()->SetOleColumnDragDrop(true);
     A->SetSelection(TGridRect(1, 1, 2, 1));
     for (const Case& c : cases) {
         A->DragDropSettings()->SetShowCells(c.ShowCells);
+        if (c.Merged) {
+            A->MergeCells(1, 1, 3, 1);
+            A->HideColumn(2);
+        }
         const int owned = A->ComponentCount();
         int seen = 0;
         B->OnOleDragOver = [&](TObject*, int, int, bool&) {
