@@ -145,23 +145,10 @@ AnsiString PrivateTempFolder()
 }
 
 TPlainCopy::TPlainCopy(const AnsiString& DatFileName)
-    : FDatFileName(DatFileName)
+    : FDatFileName(DatFileName),
+      // A scratch copy in the private folder: the stored file stays the one kept safe on disk.
+      FFileName(SaveBytesToScratchFile(PrivateTempFolder(), "plain", ".ini", ReadScrambledFile(DatFileName)))
 {
-    const AnsiString plain = ReadScrambledFile(DatFileName);
-    std::string pattern = ToOsPath(PrivateTempFolder()) + "plainXXXXXX.ini";
-    std::vector<char> buf(pattern.begin(), pattern.end());
-    buf.push_back('\0');
-    int fd = ::mkstemps(buf.data(), 4);   // mode 0600
-    if (fd < 0)
-        throw EFCreateError("Cannot create file \"" + FromOsPath(pattern) + "\"");
-    ::close(fd);
-    FFileName = FromOsPath(buf.data());
-    try {
-        SaveBytesToFile(FFileName, plain);
-    } catch (...) {
-        ::unlink(buf.data());
-        throw;
-    }
 }
 
 TPlainCopy::~TPlainCopy()

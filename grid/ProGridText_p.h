@@ -61,6 +61,8 @@ struct TMeasurePart {
     std::vector<std::size_t> Left;
     std::vector<std::size_t> Other;   // texts that are no plain text
     std::vector<std::pair<TTextMetrics*, std::unique_ptr<TTextMetrics::TUnmet>>> Unmet;
+    // The last text measured in each column, where the texts are measured row by row.
+    std::vector<TTextMetrics::TLastText> Last;
 
     TTextMetrics::TUnmet* UnmetOf(TTextMetrics* AMetrics)
     {

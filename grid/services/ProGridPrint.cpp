@@ -493,6 +493,15 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
                multiLine ? TryWidestTextLine(*Cell.Metrics, Cell.Text, Width, Unmet)
                          : Cell.Metrics->TryTextWidth(Cell.Text.data(), Cell.Text.size(), Width, Unmet);
     };
+    // A part's cell of a one-line text, from the text above it in its column.
+    auto tryPartWidth = [&](const TPlainCell& Cell, int& Width, TMeasurePart& APart, std::size_t ACol) {
+        if (multiLine)
+            return tryWidth(Cell, Width, APart.UnmetOf(Cell.Metrics));
+        if (APart.Last.empty())
+            APart.Last.resize(columns);
+        return Cell.Metrics->TryTextWidth(Cell.Text.data(), Cell.Text.size(), Width, APart.UnmetOf(Cell.Metrics),
+                                          APart.Last[ACol]);
+    };
     auto width = [&](const TPlainCell& Cell) {
         int lines = 0;
         return multiLine ? WidestTextLine(*Cell.Metrics, Cell.Text, lines)
@@ -526,7 +535,7 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
                 raise(W, c, 0);
             else if (!APart)
                 raise(W, c, width(cell));
-            else if (tryWidth(cell, w, APart->UnmetOf(cell.Metrics)))
+            else if (tryPartWidth(cell, w, *APart, c))
                 raise(W, c, w);
             else
                 APart->Left.push_back(i * columns + c);

@@ -409,6 +409,31 @@ void SaveBytesToFile(const AnsiString& FileName, const AnsiString& Bytes)
         CreateError(FileName, errno);
 }
 
+AnsiString SaveBytesToScratchFile(const AnsiString& Folder, const AnsiString& Prefix, const AnsiString& Suffix,
+                                  const AnsiString& Bytes)
+{
+    std::string folder = ToOsPath(Folder);
+    if (!folder.empty() && folder.back() != '/')
+        folder += '/';
+    const std::string suffix = AnsiToUtf8(Suffix);
+    std::string name = folder + AnsiToUtf8(Prefix) + "XXXXXX" + suffix;
+    errno = 0;
+    const int fd = ::mkostemps(name.data(), int(suffix.size()), O_CLOEXEC);   // mode 0600
+    if (fd < 0)
+        CreateError(FromOsPath(name), errno);
+    bool ok = WriteAll(fd, Bytes.data(), Bytes.size());
+    int err = errno;
+    if (::close(fd) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    if (!ok) {
+        ::unlink(name.c_str());
+        CreateError(FromOsPath(name), err);
+    }
+    return FromOsPath(name);
+}
+
 TReplacingFile::TReplacingFile(const AnsiString& FileName) : FFileName(FileName)
 {
     errno = 0;

@@ -136,6 +136,12 @@ private:
     std::size_t FWritten = 0;
     std::string FTmp, FTarget;
 };
+// Writes the bytes to a new file of its own in Folder, named Prefix, six characters that
+// make it unique and Suffix, readable and writable by the owner only, and returns its name.
+// A scratch copy that the program removes after use: it is not synced to the disk, and an
+// incomplete one is removed. EFCreateError as SaveBytesToFile raises it.
+AnsiString SaveBytesToScratchFile(const AnsiString& Folder, const AnsiString& Prefix, const AnsiString& Suffix,
+                                  const AnsiString& Bytes);
 // The whole file, byte for byte; EFOpenError when it cannot be read.
 AnsiString LoadBytesFromFile(const AnsiString& FileName);
 // A text file another program wrote (an import's source, a CSV file opened or dropped into a

@@ -9,7 +9,9 @@
 #include <QFontMetricsF>
 #include <QThread>
 #include <QCoreApplication>
+#include <bit>
 #include <cmath>
+#include <cstring>
 #include <cstdint>
 #include <unordered_map>
 #include <vector>
@@ -122,6 +124,24 @@ struct TTextMetrics::Impl {
             const std::size_t pair = prev << 8 | b;
             if (!(PairAdds[pair >> 6] >> (pair & 63) & 1))
                 return SumSlowly(Text, Length, AAsk, Unmet);
+            sum += Advance[b];
+            prev = b;
+        }
+        return sum;
+    }
+
+    // The advances of Text from From on added up, the pair before From
+    // included, where the characters before From add up; NotAsked where a
+    // pair is not known to add up.
+    long long SumFrom(const char* Text, std::size_t Length, std::size_t From) const
+    {
+        long long sum = 0;
+        std::size_t prev = static_cast<unsigned char>(Text[From - 1]);
+        for (std::size_t i = From; i < Length; ++i) {
+            const std::size_t b = static_cast<unsigned char>(Text[i]);
+            const std::size_t pair = prev << 8 | b;
+            if (!(PairAdds[pair >> 6] >> (pair & 63) & 1))
+                return NotAsked;
             sum += Advance[b];
             prev = b;
         }
@@ -268,6 +288,50 @@ bool TTextMetrics::TryTextWidth(const char* Text, std::size_t Length, int& Width
     long long sum = FImpl->Sum(Text, Length, false, Unmet);
     if (sum < 0)
         return false;
+    Width = d.Width(sum);
+    return true;
+}
+
+namespace {
+// How many bytes two texts share at their start, compared a word at a time.
+std::size_t CommonStart(const char* A, const char* B, std::size_t Length)
+{
+    std::size_t i = 0;
+    for (; i + 8 <= Length; i += 8) {
+        std::uint64_t a, b;
+        std::memcpy(&a, A + i, 8);
+        std::memcpy(&b, B + i, 8);
+        if (a != b)
+            return i + std::size_t(std::endian::native == std::endian::little ? __builtin_ctzll(a ^ b)
+                                                                               : __builtin_clzll(a ^ b)) / 8;
+    }
+    while (i < Length && A[i] == B[i])
+        ++i;
+    return i;
+}
+}  // namespace
+
+bool TTextMetrics::TryTextWidth(const char* Text, std::size_t Length, int& Width, TUnmet* Unmet,
+                                TLastText& ALast) const
+{
+    const Impl& d = *FImpl;
+    long long sum = Impl::NotAsked;
+    const std::size_t same =
+        ALast.Metrics == this && Length > 0 ? CommonStart(Text, ALast.Text, std::min(Length, ALast.Length)) : 0;
+    if (same > 0) {
+        // The last text's sum without what follows the shared start, and this text's own rest.
+        sum = d.SumFrom(Text, Length, same);
+        if (sum >= 0) {
+            sum += ALast.Sum;
+            for (std::size_t i = same; i < ALast.Length; ++i)
+                sum -= d.Advance[static_cast<unsigned char>(ALast.Text[i])];
+        }
+    }
+    if (sum < 0)
+        sum = FImpl->Sum(Text, Length, false, Unmet);
+    if (sum < 0)
+        return false;
+    ALast = TLastText{this, Text, Length, sum};
     Width = d.Width(sum);
     return true;
 }

@@ -54,6 +54,19 @@ public:
     // ask at once (each with its own Unmet) while nothing else uses the
     // metrics.
     bool TryTextWidth(const char* Text, std::size_t Length, int& Width, TUnmet* Unmet = nullptr) const;
+    // The last text whose width a run of texts (a column's cells one below
+    // the other, say) found with these metrics: while it stays in place, a
+    // text that begins as it does sums only the characters after the start
+    // they share.
+    struct TLastText {
+        const TTextMetrics* Metrics = nullptr;
+        const char* Text = nullptr;
+        std::size_t Length = 0;
+        long long Sum = 0;
+    };
+    // As TryTextWidth, starting from ALast where the text begins as it
+    // does; a text whose width is found becomes ALast.
+    bool TryTextWidth(const char* Text, std::size_t Length, int& Width, TUnmet* Unmet, TLastText& ALast) const;
     // Meets what was noted.
     void Learn(const TUnmet& Unmet);
     int TextHeight() const;

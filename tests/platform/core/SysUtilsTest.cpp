@@ -489,3 +489,26 @@ TEST(System, TempDirLoginAndTicks)
     ::setenv("VELMAROK_CORE_TEST", "Za\xC5\xBC\xC3\xB3\xC5\x82\xC4\x87", 1);
     EXPECT_EQ(GetEnvironmentVariable("VELMAROK_CORE_TEST"), "Zażółć");
 }
+
+// A scratch copy: its own new file each time, the owner's only, holding the bytes;
+// a folder it cannot be made in raises the save's error and leaves nothing behind.
+TEST_F(Files, ScratchFilesAreNewPrivateAndWholeOrNone)
+{
+    const std::vector<std::string> bytes = {"", "[Level]\r\nJan=4\r\n", std::string(70000, 'x')};
+    std::vector<AnsiString> names;
+    for (const std::string& b : bytes) {
+        const AnsiString name = SaveBytesToScratchFile(dir, "plain", ".ini", b);
+        SCOPED_TRACE(name);
+        EXPECT_EQ(name.rfind(dir + "plain", 0), 0u);
+        EXPECT_EQ(name.substr(name.size() - 4), ".ini");
+        EXPECT_EQ(Read(name), b);
+        struct stat st {};
+        ASSERT_EQ(::stat(ToOsPath(name).c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0600u);
+        names.push_back(name);
+    }
+    EXPECT_NE(names[0], names[1]);
+    EXPECT_EQ(ListDirectory(dir).size(), bytes.size());
+    EXPECT_THROW(SaveBytesToScratchFile(dir + "none", "plain", ".ini", "x"), EFCreateError);
+    EXPECT_EQ(ListDirectory(dir).size(), bytes.size());
+}

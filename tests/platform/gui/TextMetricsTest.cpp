@@ -130,3 +130,35 @@ TEST(TextMetrics, CanvasWidthsStayWhenTheFontsMetricsAreKept)
     for (std::size_t i = 0; i < std::size(cases); ++i)
         EXPECT_EQ(measure(cases[i]), before[i]) << cases[i].Text;
 }
+
+// Texts one below the other, each from the last whose width was found: the
+// widths are the canvas's whatever the texts share at their start (nothing,
+// all, a prefix of each other, a pair across where they part), a text with a
+// character not met yet is refused and leaves the last text as it was.
+TEST(TextMetrics, TextsFromTheLastOneMeasureAsTheCanvas)
+{
+    TBitmap bmp;
+    bmp.SetSize(1, 1);
+    TCanvas* c = bmp.Canvas();
+    c->Font()->SetName("Tahoma");
+    c->Font()->SetHeight(-13);
+    TTextMetrics m(*c->Font(), c);
+    const std::vector<std::string> texts = {
+        "Wymagania ogólne 12", "Wymagania ogólne 7",  "Wymagania ogólne 7", "Wymagania",
+        "Wymagania ogólne AV", "Wymagania ogólne To", "PN-EN 10088-1:2007", "PN-EN 10088-2:2014",
+        "PN-EN ISO 9001",      "P",                   "PN-EN ISO 9001 Tę"};
+    TTextMetrics::TUnmet unmet;
+    int w = 0;
+    for (const std::string& t : texts)
+        m.TryTextWidth(t.data(), t.size(), w, &unmet);
+    m.Learn(unmet);
+    TTextMetrics::TLastText last;
+    for (const std::string& t : texts) {
+        ASSERT_TRUE(m.TryTextWidth(t.data(), t.size(), w, nullptr, last)) << t;
+        EXPECT_EQ(w, c->TextWidth(t)) << t;
+        EXPECT_EQ(last.Text, t.data());
+    }
+    const std::string unknown = "PN-EN ISO 9001 €";
+    EXPECT_FALSE(m.TryTextWidth(unknown.data(), unknown.size(), w, nullptr, last));
+    EXPECT_EQ(last.Text, texts.back().data());
+}
