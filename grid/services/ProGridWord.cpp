@@ -124,8 +124,9 @@ void TProStringGrid::SaveToWord(const AnsiString& FileName, const AnsiString& Te
     if (!next || std::strcmp(next.name(), "w:sectPr") == 0)
         table.parent().insert_child_after("w:p", table);
 
-    int rows = RowCount(), cols = ColCount();
-    int colWidth = TextWidth(body) / std::max(1, cols);
+    // The save range: the fixed cells with ExportFixedCells, the hidden columns with ExportHiddenColumns.
+    const std::vector<int> cols = ExportColumns(SaveColStart(), SaveColEnd());
+    const int colWidth = TextWidth(body) / std::max(1, int(cols.size()));
     pugi::xml_node props = table.append_child("w:tblPr");
     pugi::xml_node width = props.append_child("w:tblW");
     width.append_attribute("w:w") = 0;
@@ -139,13 +140,12 @@ void TProStringGrid::SaveToWord(const AnsiString& FileName, const AnsiString& Te
         b.append_attribute("w:color") = "auto";
     }
     pugi::xml_node grid = table.append_child("w:tblGrid");
-    for (int c = 0; c < cols; ++c)
+    for (std::size_t c = 0; c < cols.size(); ++c)
         grid.append_child("w:gridCol").append_attribute("w:w") = colWidth;
     DoProgress(0, -1);
-    for (int r = 0; r < rows; ++r) {
+    for (int r = SaveRowStart(); r <= SaveRowEnd(); ++r) {
         pugi::xml_node tr = table.append_child("w:tr");
-        for (int d = 0; d < cols; ++d) {
-            int c = RealColIndex(d);
+        for (const int c : cols) {
             pugi::xml_node tc = tr.append_child("w:tc");
             pugi::xml_node tcw = tc.append_child("w:tcPr").append_child("w:tcW");
             tcw.append_attribute("w:w") = colWidth;
@@ -164,6 +164,9 @@ void TProStringGrid::SaveToWord(const AnsiString& FileName, const AnsiString& Te
         DoProgress(1, r);
     }
     DoProgress(2, -1);
+    // A table needs a row and a cell: an empty save range leaves none.
+    if (cols.empty() || SaveRowEnd() < SaveRowStart())
+        table.parent().remove_child(table);
 
     package.SetPart(part, SaveOfficeXml(doc));
     // A template's main part becomes a document's.

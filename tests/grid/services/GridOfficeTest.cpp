@@ -350,6 +350,49 @@ TEST(GridOffice, DocumentHoldsTheGridAsATable)
     EXPECT_STREQ(body.last_child().name(), "w:sectPr");
 }
 
+// The table holds the save range, as the other exports: 4 columns and 4 rows, the last of each a
+// fixed right column and a fixed footer, stored column 1 hidden ("b"). Rows by "|", cells by " ".
+TEST(GridOffice, DocumentTableHoldsTheSaveRange)
+{
+    TTempDir dir("velmarok-docx");
+    const std::string file = dir / "zakres.docx";
+    const struct {
+        bool Fixed, Hidden;
+        const char* Expected;
+    } cases[] = {
+        {true, false, "a0 c0 d0|a1 c1 d1|a2 c2 d2|a3 c3 d3"},
+        {true, true, "a0 b0 c0 d0|a1 b1 c1 d1|a2 b2 c2 d2|a3 b3 c3 d3"},
+        {false, false, "c1|c2"},
+        {false, true, "b1 c1|b2 c2"},
+    };
+    for (const auto& c : cases) {
+        TProStringGrid g(nullptr);
+        g.SetColCount(4);
+        g.SetRowCount(4);
+        for (int r = 0; r < 4; ++r)
+            for (int k = 0; k < 4; ++k)
+                g.SetCells(k, r, std::string(1, char('a' + k)) + char('0' + r));
+        g.SetFixedRightCols(1);
+        g.SetFixedFooters(1);
+        g.HideColumn(1);
+        g.SetExportFixedCells(c.Fixed);
+        g.SetExportHiddenColumns(c.Hidden);
+        g.SaveToWord(file.c_str());
+        pugi::xml_document doc = PartXml(file, "word/document.xml");
+        std::string table;
+        for (pugi::xpath_node tr : doc.select_nodes("//w:tbl/w:tr")) {
+            table += table.empty() ? "" : "|";
+            std::string row;
+            for (pugi::xml_node tc : tr.node().children("w:tc"))
+                row += (row.empty() ? "" : " ") + std::string(tc.select_node(".//w:t").node().text().get());
+            table += row;
+        }
+        EXPECT_EQ(table, c.Expected) << c.Fixed << c.Hidden;
+        EXPECT_EQ(doc.select_nodes("//w:tbl/w:tblGrid/w:gridCol").size(),
+                  doc.select_nodes("//w:tbl/w:tr[1]/w:tc").size()) << c.Fixed << c.Hidden;
+    }
+}
+
 TEST(GridOffice, DocumentFromAGivenOneAtItsBookmarkOrEnd)
 {
     TTempDir dir("velmarok-docx");
