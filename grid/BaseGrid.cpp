@@ -255,6 +255,12 @@ TCellProperties* AsRecord(TObject* AObject)
         return static_cast<TCellProperties*>(AObject);
     return dynamic_cast<TCellProperties*>(AObject);
 }
+
+// The record in a hidden row's slot of a stored column.
+TCellProperties* HiddenRecord(TStringList* ACells, int ACol)
+{
+    return ACol >= 0 && ACol < ACells->Count() ? AsRecord(ACells->Objects(ACol)) : nullptr;
+}
 }
 
 TCellProperties* TBaseGrid::FindProps(int ACol, int ARow) const
@@ -395,31 +401,46 @@ void TBaseGrid::FreeCellProperties(int FromCol, int FromRow, int ToCol, int ToRo
 // ---- text
 AnsiString TBaseGrid::Cells(int ACol, int ARow)
 {
-    int bc, br;
-    ResolveBaseCell(ACol, ARow, bc, br);
-    AnsiString s = GetGridCell(bc, br);
-    if (br < FDisplayRowCount) {
-        GetDisplText(bc, br, s);
+    const TBaseCell b = FindBaseCell(ACol, ARow);
+    AnsiString s;
+    if (b.HiddenCells)
+        s = BaseCellText(b, s);
+    else
+        s = GetGridCell(b.Col, b.Row);
+    if (b.Row < FDisplayRowCount) {
+        GetDisplText(b.Col, b.Row, s);
         if (OnGetDisplWideText) {
             WideString w = DecodeUnicodeCell(s);
-            GetDisplWideText(bc, br, w);
+            GetDisplWideText(b.Col, b.Row, w);
             s = EncodeUnicodeCell(w);
         }
     }
     return s;
 }
 
+std::string_view TBaseGrid::BaseCellText(const TBaseCell& ABase, AnsiString& AScratch) const
+{
+    if (!ABase.HiddenCells)
+        return CellText(ABase.Col, ABase.Row);
+    TStringList* cells = ABase.HiddenCells;
+    AScratch = ABase.Col >= 0 && ABase.Col < cells->Count() ? cells->Strings(ABase.Col) : AnsiString();
+    return AScratch;
+}
+
 // The cell a write lands in: the base cell of a cell with a record, else the
-// cell itself; Store writes the text there, then the region is repainted and
-// the footer told.
-template <class TStore>
-void TBaseGrid::WriteCell(int ACol, int ARow, TStore&& Store)
+// cell itself; Store writes the text there (a base cell in a hidden row takes
+// Text), then the region is repainted and the footer told.
+template <class TStore, class TText>
+void TBaseGrid::WriteCell(int ACol, int ARow, TStore&& Store, TText&& Text)
 {
     if (HasCellProperties(ACol, ARow)) {
-        TPoint b = GetBaseCell(ACol, ARow);
-        Store(b.X, b.Y);
+        const TBaseCell b = FindBaseCell(ACol, ARow);
+        if (!b.HiddenCells)
+            Store(b.Col, b.Row);
+        else if (b.Col >= 0 && b.Col < b.HiddenCells->Count())
+            b.HiddenCells->SetStrings(b.Col, Text());
         if (Parent())
-            RepaintMergedRegion(b.X, b.Y);
+            RepaintMergedRegion(b.Col, b.Row);
     } else {
         Store(ACol, ARow);
     }
@@ -429,12 +450,15 @@ void TBaseGrid::WriteCell(int ACol, int ARow, TStore&& Store)
 
 void TBaseGrid::SetCells(int ACol, int ARow, AnsiString&& Value)
 {
-    WriteCell(ACol, ARow, [&](int C, int R) { SetGridCell(C, R, std::move(Value)); });
+    WriteCell(
+        ACol, ARow, [&](int C, int R) { SetGridCell(C, R, std::move(Value)); },
+        [&] { return std::move(Value); });
 }
 
 void TBaseGrid::SetCellsFrom(int ACol, int ARow, std::string_view Value)
 {
-    WriteCell(ACol, ARow, [&](int C, int R) { AssignCellText(C, R, Value); });
+    WriteCell(
+        ACol, ARow, [&](int C, int R) { AssignCellText(C, R, Value); }, [&] { return AnsiString(Value); });
 }
 
 void TBaseGrid::SetRowCellsFrom(int AFirstCol, int ARow, const std::string_view* Values, int ACount)
@@ -496,18 +520,33 @@ void TBaseGrid::GetCellColors(int ACol, int ARow, TGridDrawState AState, TBrush*
 }
 
 // ---- merged cells
-TPoint TBaseGrid::GetBaseCell(int ACol, int ARow) const
+TBaseGrid::TBaseCell TBaseGrid::FindBaseCell(int ACol, int ARow) const
 {
     TCellProperties* p = FindProps(ACol, ARow);
     if (!p || p->IsBaseCell() || p->CellSpanX() == -1 || p->CellSpanY() == -1)
-        return TPoint(ACol, ARow);
-    return TPoint(ACol - p->CellSpanX(), ARow - p->CellSpanY());
+        return {ACol, ARow};
+    const int col = ACol - p->CellSpanX();
+    if (p->CellSpanY() == 0 || NumHiddenRows() == 0)
+        return {col, ARow - p->CellSpanY()};
+    // The offset counts stored rows; a hidden base row is stood for by the shown row after it.
+    const int row = RealRowIndex(ARow) - p->CellSpanY();
+    return {col, DisplayRowIndex(row), HiddenRowCells(row)};
+}
+
+TPoint TBaseGrid::GetBaseCell(int ACol, int ARow) const
+{
+    const TBaseCell b = FindBaseCell(ACol, ARow);
+    return TPoint(b.Col, b.Row);
 }
 
 bool TBaseGrid::IsBaseCell(int ACol, int ARow) const
 {
     TCellProperties* p = FindProps(ACol, ARow);
-    return !p || p->IsBaseCell();
+    if (!p || p->IsBaseCell())
+        return true;
+    // The cell that stands for a base cell whose row is hidden.
+    return p->CellSpanX() == 0 && p->CellSpanY() > 0 && NumHiddenRows() > 0 &&
+           GetBaseCell(ACol, ARow) == TPoint(ACol, ARow);
 }
 
 bool TBaseGrid::ResolveBaseCell(int ACol, int ARow, int& BaseCol, int& BaseRow) const
@@ -518,16 +557,61 @@ bool TBaseGrid::ResolveBaseCell(int ACol, int ARow, int& BaseCol, int& BaseRow) 
     return b.X == ACol && b.Y == ARow;
 }
 
+TCellProperties* TBaseGrid::StoredRowProps(int ACol, int ARealRow) const
+{
+    if (NumHiddenRows() == 0)
+        return FindProps(ACol, ARealRow);
+    if (TStringList* hidden = HiddenRowCells(ARealRow))
+        return HiddenRecord(hidden, ACol);
+    return FindProps(ACol, DisplayRowIndex(ARealRow));
+}
+
+TCellProperties* TBaseGrid::MakeStoredRowProps(int ACol, int ARealRow)
+{
+    TStringList* hidden = NumHiddenRows() > 0 ? HiddenRowCells(ARealRow) : nullptr;
+    if (!hidden)
+        return CellProperties(ACol, NumHiddenRows() > 0 ? DisplayRowIndex(ARealRow) : ARealRow);
+    if (ACol < 0 || ACol >= hidden->Count())
+        return nullptr;
+    if (TObject* o = hidden->Objects(ACol))
+        return AsRecord(o);
+    // A hidden row has no formatting to take from the hooks: the record starts plain.
+    auto* p = new TCellProperties(this, ACol, ARealRow);
+    hidden->SetObjects(ACol, p);
+    FPropertiesCreated = true;
+    return p;
+}
+
+TCellProperties* TBaseGrid::BaseCellProps(const TBaseCell& ABase) const
+{
+    return ABase.HiddenCells ? HiddenRecord(ABase.HiddenCells, ABase.Col) : FindProps(ABase.Col, ABase.Row);
+}
+
+TCellProperties* TBaseGrid::ShownCellProps(int ACol, int ARow) const
+{
+    TCellProperties* p = FindProps(ACol, ARow);
+    if (!p || p->IsBaseCell() || p->CellSpanY() <= 0 || NumHiddenRows() == 0)
+        return p;
+    const TBaseCell b = FindBaseCell(ACol, ARow);
+    return b.HiddenCells && b.Col == ACol && b.Row == ARow ? BaseCellProps(b) : p;
+}
+
 TPoint TBaseGrid::CellSpan(int ACol, int ARow) const
 {
     TCellProperties* p = FindProps(ACol, ARow);
     if (!p || p->CellSpanX() == -1 || p->CellSpanY() == -1)
         return TPoint(0, 0);
-    TPoint b = GetBaseCell(ACol, ARow);
-    TCellProperties* bp = FindProps(b.X, b.Y);
+    const TBaseCell b = FindBaseCell(ACol, ARow);
+    TCellProperties* bp = BaseCellProps(b);
     if (!bp)
         return TPoint(0, 0);
-    return TPoint(std::max(0, bp->CellSpanX()), std::max(0, bp->CellSpanY()));
+    TPoint span(std::max(0, bp->CellSpanX()), std::max(0, bp->CellSpanY()));
+    if (span.Y > 0 && NumHiddenRows() > 0) {
+        // Over the shown rows: those up to the region's last stored row, from the base's.
+        const int base = b.HiddenCells ? RealRowIndex(ARow) - p->CellSpanY() : RealRowIndex(b.Row);
+        span.Y = DisplayRowIndex(base + span.Y + 1) - 1 - b.Row;
+    }
+    return span;
 }
 
 TPoint TBaseGrid::RemainingCellSpan(int ACol, int ARow) const
@@ -553,16 +637,14 @@ bool TBaseGrid::IsMergedNonBaseCell(int ACol, int ARow) const
 
 bool TBaseGrid::IsMergedAcrossColumns(int ACol, int ARow) const
 {
-    TPoint b = GetBaseCell(ACol, ARow);
-    TCellProperties* p = FindProps(b.X, b.Y);
+    TCellProperties* p = BaseCellProps(FindBaseCell(ACol, ARow));
     return p && p->CellSpanX() > 0;
 }
 
+// Over the shown rows.
 bool TBaseGrid::IsMergedAcrossRows(int ACol, int ARow) const
 {
-    TPoint b = GetBaseCell(ACol, ARow);
-    TCellProperties* p = FindProps(b.X, b.Y);
-    return p && p->CellSpanY() > 0;
+    return CellSpan(ACol, ARow).Y > 0;
 }
 
 // Every stored column of the two rows counts, hidden ones too.
@@ -583,49 +665,72 @@ void TBaseGrid::MergeCells(int ACol, int ARow, int NumCols, int NumRows)
 {
     if (NumCols < 1 || NumRows < 1)
         return;
+    // The region runs over the stored rows from its first shown row's to its last's.
+    const bool hidden = NumHiddenRows() > 0;
+    const int first = hidden ? RealRowIndex(ARow) : ARow;
+    const int last = hidden ? RealRowIndex(ARow + NumRows - 1) : ARow + NumRows - 1;
     // A region the new one overlaps is split first, so that no covered cell
     // is left pointing at a cell that is no longer a base cell.
     for (int c = ACol; c < ACol + NumCols; ++c)
-        for (int r = ARow; r < ARow + NumRows; ++r)
-            if (const TPoint s = CellSpan(c, r); IsMergedCell(c, r) || s.X > 0 || s.Y > 0) {
-                TPoint b = GetBaseCell(c, r);
-                SplitCells(b.X, b.Y);
-            }
+        for (int r = first; r <= last; ++r) {
+            TCellProperties* p = StoredRowProps(c, r);
+            if (!p || p->CellSpanX() == -1 || p->CellSpanY() == -1)
+                continue;
+            if (!p->IsBaseCell())
+                SplitStoredRegion(c - p->CellSpanX(), r - p->CellSpanY());
+            else if (p->CellSpanX() > 0 || p->CellSpanY() > 0)
+                SplitStoredRegion(c, r);
+        }
     for (int c = ACol; c < ACol + NumCols; ++c)
-        for (int r = ARow; r < ARow + NumRows; ++r) {
-            TCellProperties* p = CellProperties(c, r);
+        for (int r = first; r <= last; ++r) {
+            TCellProperties* p = MakeStoredRowProps(c, r);
             if (!p)
                 continue;
-            if (c == ACol && r == ARow) {
+            if (c == ACol && r == first) {
                 p->SetIsBaseCell(true);
                 p->SetCellSpanX(NumCols - 1);
-                p->SetCellSpanY(NumRows - 1);
+                p->SetCellSpanY(last - first);
             } else {
                 p->SetIsBaseCell(false);
                 p->SetCellSpanX(c - ACol);
-                p->SetCellSpanY(r - ARow);
+                p->SetCellSpanY(r - first);
             }
         }
     RepaintMergedRegion(ACol, ARow);
 }
 
+int TBaseGrid::BaseRealRow(int ACol, int ARow, const TBaseCell& ABase) const
+{
+    if (NumHiddenRows() == 0)
+        return ABase.Row;
+    return ABase.HiddenCells ? RealRowIndex(ARow) - FindProps(ACol, ARow)->CellSpanY() : RealRowIndex(ABase.Row);
+}
+
 void TBaseGrid::SplitCells(int ACol, int ARow)
 {
-    TPoint b = GetBaseCell(ACol, ARow);
-    TCellProperties* bp = CellProperties(b.X, b.Y);
+    const TBaseCell b = FindBaseCell(ACol, ARow);
+    // A cell that is not merged gains a record.
+    if (!b.HiddenCells && !CellProperties(b.Col, b.Row))
+        return;
+    TRect region = HandleAllocated() ? MergedCellRect(DisplayColumn(b.Col), b.Row) : TRect();
+    SplitStoredRegion(b.Col, BaseRealRow(ACol, ARow, b));
+    if (!IsRectEmpty(region))
+        InvalidateRect(region);
+}
+
+void TBaseGrid::SplitStoredRegion(int ACol, int ARealRow)
+{
+    TCellProperties* bp = StoredRowProps(ACol, ARealRow);
     if (!bp)
         return;
-    TRect region = HandleAllocated() ? MergedCellRect(DisplayColumn(b.X), b.Y) : TRect();
-    int sx = bp->CellSpanX(), sy = bp->CellSpanY();
-    for (int c = b.X; c <= b.X + sx; ++c)
-        for (int r = b.Y; r <= b.Y + sy; ++r)
-            if (TCellProperties* p = CellProperties(c, r)) {
+    const int sx = bp->CellSpanX(), sy = bp->CellSpanY();
+    for (int c = ACol; c <= ACol + sx; ++c)
+        for (int r = ARealRow; r <= ARealRow + sy; ++r)
+            if (TCellProperties* p = MakeStoredRowProps(c, r)) {
                 p->SetIsBaseCell(true);
                 p->SetCellSpanX(-1);
                 p->SetCellSpanY(-1);
             }
-    if (!IsRectEmpty(region))
-        InvalidateRect(region);
 }
 
 TRect TBaseGrid::VirtualCellRect(int ACol, int ARow) const

@@ -217,12 +217,19 @@ public:
     void FreeCellProperties(int FromCol, int FromRow, int ToCol, int ToRow);
 
     // ---- merged cells
+    // Regions are kept by stored column and stored row: a region keeps its cells while columns
+    // or rows inside it are hidden and shown again. Read from the table, a region lies over its
+    // shown rows; when its base cell's row is hidden, the region's first shown cell stands for
+    // the base (IsBaseCell, GetBaseCell), and reads and writes of the region's text reach the
+    // base cell in its hidden row. MergeCells takes the shown rows ARow .. ARow + NumRows - 1
+    // and covers the hidden rows between them too.
     virtual void MergeCells(int ACol, int ARow, int NumCols, int NumRows);
     virtual void SplitCells(int ACol, int ARow);
     TPoint GetBaseCell(int ACol, int ARow) const;
     bool IsBaseCell(int ACol, int ARow) const;
     // True when the cell is its own base.
     bool ResolveBaseCell(int ACol, int ARow, int& BaseCol, int& BaseRow) const;
+    // Spans over stored columns and shown rows.
     TPoint CellSpan(int ACol, int ARow) const;
     TPoint RemainingCellSpan(int ACol, int ARow) const;
     bool IsMergedCell(int ACol, int ARow) const;
@@ -245,6 +252,29 @@ public:
     TPoint MergedCellSize(int ADisplayCol, int ARow) const;
     // Invalidates the merged region that holds the stored cell (AStoredCol, ARow).
     void RepaintMergedRegion(int AStoredCol, int ARow);
+    // The record a cell is shown with: its own, but the base cell's for the cell that stands for
+    // a base cell whose row is hidden.
+    TCellProperties* ShownCellProps(int ACol, int ARow) const;
+    // A cell's base cell: where the table shows it (stored column, shown row) and, while the
+    // base's row is hidden, that row's cells, which hold its text and record.
+    struct TBaseCell {
+        int Col = 0, Row = 0;
+        TStringList* HiddenCells = nullptr;
+    };
+    TBaseCell FindBaseCell(int ACol, int ARow) const;
+    // The stored text of a base cell, without the display hooks (copied into AScratch from a
+    // hidden row).
+    std::string_view BaseCellText(const TBaseCell& ABase, AnsiString& AScratch) const;
+
+    // ---- hidden rows
+    // A descendant may take rows out of the table into records of their own: the table holds
+    // the shown rows, in stored order. Here every row is shown.
+    virtual int NumHiddenRows() const { return 0; }
+    virtual int RealRowIndex(int ADisplayRow) const { return ADisplayRow; }
+    // The shown row of a stored row; for a hidden one, the shown row after it.
+    virtual int DisplayRowIndex(int ARealRow) const { return ARealRow; }
+    // The cells (texts and object slots, by stored column) of a hidden row; nullptr for a shown one.
+    virtual TStringList* HiddenRowCells(int ARealRow) const { return nullptr; }
     // Moves the current cell to its base cell.
     void FocusBaseCell();
 
@@ -293,8 +323,17 @@ private:
     // The cell's record, or a new one (AMade) in an empty slot; nullptr when
     // the slot holds another object.
     TCellProperties* FindOrMakeProps(int ACol, int ARow, bool& AMade);
-    template <class TStore>
-    void WriteCell(int ACol, int ARow, TStore&& Store);
+    template <class TStore, class TText>
+    void WriteCell(int ACol, int ARow, TStore&& Store, TText&& Text);
+    // The record of the cell at a stored column and a stored row, shown or hidden; the second
+    // makes one in an empty slot.
+    TCellProperties* StoredRowProps(int ACol, int ARealRow) const;
+    TCellProperties* MakeStoredRowProps(int ACol, int ARealRow);
+    TCellProperties* BaseCellProps(const TBaseCell& ABase) const;
+    // The stored row of the base cell FindBaseCell(ACol, ARow) gave.
+    int BaseRealRow(int ACol, int ARow, const TBaseCell& ABase) const;
+    // Splits the region whose base cell lies at a stored column and a stored row.
+    void SplitStoredRegion(int ACol, int ARealRow);
     TRect VirtualCellRect(int ACol, int ARow) const;
 
     bool FDefaultDrawing = false;

@@ -591,8 +591,7 @@ void TProStringGrid::GetCellColor(int ACol, int ARow, TGridDrawState AState, TBr
             ABrush->SetColor(FP.ActiveCellColor);
         }
     }
-    if (HasCellProperties(ACol, ARow)) {
-        TCellProperties* p = CellProperties(ACol, ARow);
+    if (const TCellProperties* p = ShownCellProps(ACol, ARow)) {
         bool brushType = true;
         if (auto* g = dynamic_cast<TCellGraphic*>(p->GraphicObject())) {
             TCellType t = g->CellType;

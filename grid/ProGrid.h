@@ -359,12 +359,13 @@ public:
     bool ColumnVisible(int ACol) const;
     void SetColumnVisibleFlag(int ACol, bool Visible);
     int NumHiddenColumns() const;
-    int NumHiddenRows() const { return FHiddenRowList->Count(); }
+    int NumHiddenRows() const override { return FHiddenRowList->Count(); }
     // Display column of a stored column and back, counting hidden columns.
     int DisplayColumn(int ACol) const override;
     int RealColIndex(int ADisplayCol) const override;
-    int RealRowIndex(int ARow) const;
-    int DisplayRowIndex(int ARealRow) const;
+    int RealRowIndex(int ARow) const override;
+    int DisplayRowIndex(int ARealRow) const override;
+    TStringList* HiddenRowCells(int ARealRow) const override;
 
     // ---------------------------------------------------------------- cell text and values
     PSG_GRID_REPAINT(bool, EnableHTML)
@@ -1734,9 +1735,10 @@ private:
     // the writers write from there (ExportColumns, so that a written file reads back into the
     // same cells), then new shown columns for fields beyond them (ColCount grows to AFields).
     std::vector<int> ImportColumns(int FromCol, int AFields);
-    // Sizes the grid for ASaved columns of a save range (SaveColStart on), keeping the columns
-    // a save leaves out after it.
+    // Size the grid for ASaved columns (rows) of a save range (SaveColStart, SaveRowStart on),
+    // keeping the fixed right columns (fixed footers) a save leaves out after it.
     void SizeSavedColumns(int ASaved);
+    void SizeSavedRows(int ASaved);
     // How many of the written columns Cols (ascending stored columns) the cell at Cols[AIndex] of
     // row ARow takes: a merged region is written once, at the first of its columns written, over
     // those of its columns written (a hidden one inside it, or its base column, may be left out);

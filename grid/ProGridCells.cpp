@@ -178,6 +178,12 @@ int TProStringGrid::DisplayRowIndex(int ARealRow) const
     return ARealRow - below;
 }
 
+TStringList* TProStringGrid::HiddenRowCells(int ARealRow) const
+{
+    TGridItem* item = HiddenRowItem(ARealRow);
+    return item ? item->Items() : nullptr;
+}
+
 // ---------------------------------------------------------------- typed values
 namespace {
 bool ParseDecimalInteger(const AnsiString& S, int& Value)

@@ -92,7 +92,7 @@ TCellProperties* TProStringGrid::CellStyleBeforeEvents(int ACol, int ARow, TGrid
     AMirrorColorTo = clNone;
     WordWrap = FP.WordWrap;
     GradientDirection = GradientVertical;
-    TCellProperties* props = FindProps(ACol, ARow);
+    TCellProperties* props = ShownCellProps(ACol, ARow);
     if (props) {
         if (props->BrushColor() != clNone)
             ABrush->SetColor(props->BrushColor());
@@ -243,8 +243,8 @@ void TProStringGrid::ResolveCellAlignment(int ACol, int ARow, TAlignment& HAlign
         Byte kind = IsNumericText(Trim(text));
         if (kind == 0 || kind == 1 || kind == 5)
             HAlign = taRightJustify;
-    } else if (HasCellProperties(ACol, ARow)) {
-        HAlign = CellProperties(ACol, ARow)->Alignment();
+    } else if (const TCellProperties* props = ShownCellProps(ACol, ARow)) {
+        HAlign = props->Alignment();
     }
     GetCellAlignment(ACol, ARow, HAlign, VAlign);
 }
@@ -540,7 +540,8 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
 
     // Background picture or gradient behind a cell without its own colour.
     TBackGround* bg = FBackGround.get();
-    bool ownColour = HasCellProperties(col, ARow) && CellProperties(col, ARow)->BrushColor() != clNone;
+    const TCellProperties* props = ShownCellProps(col, ARow);
+    bool ownColour = props && props->BrushColor() != clNone;
     bool covered = bg->Cells() == bcAll || (bg->Cells() == bcFixed) == fixed;
     if (!ownColour && covered && !(AState & gdSelected)) {
         // The cell up to its grid lines, which stay.

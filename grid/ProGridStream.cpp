@@ -215,12 +215,11 @@ bool TProStringGrid::SaveCellText(int ACol, int ARow, AnsiString& Value, bool Ow
     } else {
         // Cells without its events (there are none: the displayed text differs only by a
         // group's count) and without a new string per cell.
-        int bc = ACol, br = ARow;
-        if (props)
-            ResolveBaseCell(ACol, ARow, bc, br);
-        Value.assign(CellText(bc, br));
-        if (FGrouping->ShowGroupCount() && FGroupColumn >= 0 && FNodeCount > 0 && br < DisplayRowCount())
-            GetDisplText(bc, br, Value);
+        const TBaseCell b = props ? FindBaseCell(ACol, ARow) : TBaseCell{ACol, ARow};
+        AnsiString hidden;
+        Value.assign(BaseCellText(b, hidden));
+        if (FGrouping->ShowGroupCount() && FGroupColumn >= 0 && FNodeCount > 0 && b.Row < DisplayRowCount())
+            GetDisplText(b.Col, b.Row, Value);
     }
     auto* g = props ? dynamic_cast<TCellGraphic*>(props->GraphicObject()) : nullptr;
     if (Value.empty() && g && g->CellType == ctCheckBox) {
@@ -389,6 +388,20 @@ void TProStringGrid::SizeSavedColumns(int ASaved)
     RemoveColumns(first, after - first);
 }
 
+// The fixed footers a save leaves out keep their cells: the rows added or taken away are the last
+// ones of the save range.
+void TProStringGrid::SizeSavedRows(int ASaved)
+{
+    const int footers = FExportFixedCells ? 0 : FixedFooters();
+    const int last = SaveRowEnd(), change = ASaved - (last - SaveRowStart() + 1);
+    if (footers == 0 || change == 0 || last < SaveRowStart() - 1)
+        SetRowCountPlain(SaveRowStart() + ASaved + footers);
+    else if (change > 0)
+        InsertRows(last + 1, change);
+    else
+        RemoveRows(last + change + 1, -change);
+}
+
 void TProStringGrid::ReadTextStream(TStream* Stream)
 {
     int colStart = SaveColStart(), rowStart = SaveRowStart();
@@ -404,7 +417,7 @@ void TProStringGrid::ReadTextStream(TStream* Stream)
     EndCellEdit();
     if (sized) {
         SizeSavedColumns(cols - colStart);
-        SetRowCountPlain(rows);
+        SizeSavedRows(rows - rowStart);
     }
     const std::vector<int> stored = ExportColumns(colStart, ColCount() - 1);
     for (;;) {

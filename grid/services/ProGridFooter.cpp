@@ -202,8 +202,8 @@ void TFooterPanel::PaintLastRow(const std::vector<std::pair<int, TRect>>& Cols)
             r.Right = Cols[k].second.Right;
         const int stored = FGrid->GetBaseCell(FGrid->RealColIndex(c), row).X;
         TColor fill = FGrid->FixedColor();
-        if (FGrid->HasCellProperties(stored, row) && FGrid->CellProperties(stored, row)->BrushColor() != clNone)
-            fill = FGrid->CellProperties(stored, row)->BrushColor();
+        if (const TCellProperties* p = FGrid->ShownCellProps(stored, row); p && p->BrushColor() != clNone)
+            fill = p->BrushColor();
         if (FGrid->OnGetCellColor) {
             TBrush brush;
             brush.SetColor(fill);

@@ -105,6 +105,41 @@ TEST(GridStream, SaveRangeWithoutFixedCells)
     EXPECT_EQ(target.Cells(1, 1), "data");
 }
 
+// Column 1 of a grid of 5 rows whose last is a fixed footer ("f"), saved and read without the fixed
+// cells: the footer keeps its cells and stays last, whatever the number of rows read.
+TEST(GridStream, FixedFootersTheStreamLeavesOutStayLast)
+{
+    const struct {
+        const char* Stream;   // nullptr: the grid's own
+        const char* Expected;
+    } cases[] = {
+        {nullptr, "r0 r1 r2 r3 f"},
+        {"2,2\r\n0,0,n\r\n", "r0 n r2 f"},
+        {"2,4\r\n0,3,n\r\n", "r0 r1 r2 r3 n f"},
+    };
+    for (const auto& c : cases) {
+        TProStringGrid g(nullptr);
+        g.SetColCount(3);
+        g.SetRowCount(5);
+        g.SetFixedFooters(1);
+        g.SetExportFixedCells(false);
+        for (int r = 0; r < 4; ++r)
+            g.SetCells(1, r, "r" + std::to_string(r));
+        g.SetCells(1, 4, "f");
+        TMemoryStream s;
+        if (c.Stream)
+            Put(s, c.Stream);
+        else
+            g.WriteTextStream(&s);
+        s.SetPosition(0);
+        g.ReadTextStream(&s);
+        std::string rows;
+        for (int r = 0; r < g.RowCount(); ++r)
+            rows += (r ? " " : "") + (g.Cells(1, r).empty() ? std::string("-") : std::string(g.Cells(1, r)));
+        EXPECT_EQ(rows, c.Expected) << (c.Stream ? c.Stream : "its own");
+    }
+}
+
 TEST(GridStream, BadNumbersRaiseAndCellsOutsideAreLeftOut)
 {
     TProStringGrid g(nullptr);

@@ -581,25 +581,41 @@ TEST_F(GridPrint, AccentedCapitalsPrintWholeBelowTheirCellsTopLine)
 
 }  // namespace
 
-// A merged region over stored columns 2-4 with one of them hidden prints over its shown columns
-// only, with its text once: the cells after it keep their own texts.
-TEST_F(GridPrint, MergedRegionAcrossAHiddenColumnPrintsOverItsShownColumns)
+// A merged region over stored columns 2-4 and stored rows 1-3 with one of its columns or rows
+// hidden prints over its shown cells only, with its text once: the cells after it and below it keep
+// their own texts.
+TEST_F(GridPrint, MergedRegionAcrossAHiddenColumnOrRowPrintsOverItsShownCells)
 {
-    for (int hidden : {3, 2}) {
+    const struct {
+        bool Column;
+        int Hidden;
+    } cases[] = {{true, 3}, {true, 2}, {false, 1}, {false, 2}, {false, 3}};
+    for (const auto& c : cases) {
         Grid->UnHideColumnsAll();
-        Fill(3, 7);
-        Grid->SetCells(2, 2, "Obszar");
-        Grid->SetCells(5, 2, "Dalej5");
-        Grid->SetCells(6, 2, "Dalej6");
-        Grid->MergeCells(2, 2, 3, 1);
-        Grid->HideColumn(hidden);
+        Grid->UnHideRowsAll();
+        Fill(4, 7);
+        // Texts beside and below the region, at stored cells.
+        const struct {
+            const char* Text;
+            int Col, Row;
+        } cells[] = {{"Obszar", 2, 1}, {"Dalej5", 5, 1}, {"Dalej6", 6, 3}, {"Pod", 4, 4}};
+        for (const auto& t : cells)
+            Grid->SetCells(t.Col, t.Row, t.Text);
+        Grid->MergeCells(2, 1, 3, 3);
+        if (c.Column)
+            Grid->HideColumn(c.Hidden);
+        else
+            Grid->HideRow(c.Hidden);
         const std::string pdf = Dir / "merged.pdf";
         SetPrinterOutputFile(pdf);
         Grid->PrintGrid();
         SetPrinterOutputFile("");
         const std::string text = PdfText(pdf);
-        for (const char* t : {"Obszar", "Dalej5", "Dalej6"})
-            EXPECT_NE(std::string::npos, text.find(t)) << "hidden " << hidden << ": " << t << "\n" << text;
-        EXPECT_EQ(text.find("Obszar"), text.rfind("Obszar")) << "hidden " << hidden;
+        const std::string name = (c.Column ? "column " : "row ") + std::to_string(c.Hidden);
+        for (const auto& t : cells)
+            if (t.Col == 2 || (c.Column ? t.Col : t.Row) != c.Hidden)
+                EXPECT_NE(std::string::npos, text.find(t.Text)) << name << ": " << t.Text << "\n" << text;
+        EXPECT_EQ(text.find("Obszar"), text.rfind("Obszar")) << name;
+        Grid->SplitCells(2, 1);
     }
 }

@@ -58,8 +58,30 @@ std::string StoredRows(TProStringGrid& G)
     return out;
 }
 
+// Copies From in the grid's own clipboard format and pastes it at To.
+void CopyPasteFormatted(TProStringGrid& G, const TGridRect& From, const TGridRect& To)
+{
+    G.SetOptions(G.Options() | goEditing);
+    G.Navigation()->SetAllowFmtClipboard(true);
+    G.SetSelection(From);
+    G.CopySelection();
+    G.SetSelection(To);
+    G.PasteSelection();
+}
+
 struct HiddenParts : TGridFormTest<TProStringGrid> {
     TTempDir Dir{"velmarok-hidden"};
+    // A placed grid whose cell (c, r) holds a letter for its column and the row's digit ("c2").
+    TProStringGrid* Lettered(int ACols, int ARows)
+    {
+        auto* g = Place<TProStringGrid>(0, 0, 400, 250);
+        g->SetColCount(ACols);
+        g->SetRowCount(ARows);
+        for (int r = 0; r < ARows; ++r)
+            for (int k = 0; k < ACols; ++k)
+                g->SetCells(k, r, std::string(1, char('a' + k)) + char('0' + r));
+        return g;
+    }
 };
 }  // namespace
 
@@ -159,6 +181,16 @@ TEST_F(HiddenParts, ServicesWorkOnTheCellsAsShownAndKeepTheHiddenOnes)
          [&](TProStringGrid& G) {
              G.SetExportHiddenColumns(true);
              stream(G);
+         },
+         {"0 1 2 3 4", "0 1 2h 3 4", "0 1 2h 3h 4"}},
+        {"text stream without the fixed cells read back, the last row a fixed footer",
+         [](TProStringGrid& G) {
+             G.SetFixedFooters(1);
+             G.SetExportFixedCells(false);
+             TMemoryStream s;
+             G.WriteTextStream(&s);
+             s.SetPosition(0);
+             G.ReadTextStream(&s);
          },
          {"0 1 2 3 4", "0 1 2h 3 4", "0 1 2h 3h 4"}},
         {"rows inserted above the hidden ones", [](TProStringGrid& G) { G.InsertRows(1, 2); },
@@ -374,12 +406,7 @@ TEST_F(HiddenParts, MergedRegionsAreWalkedAsShown)
          "col 2"},
         {"the grid's own format carries the first region as shown", 1,
          [](TProStringGrid& G) {
-             G.SetOptions(G.Options() | goEditing);
-             G.Navigation()->SetAllowFmtClipboard(true);
-             G.SetSelection(TGridRect(2, 1, 3, 1));
-             G.CopySelection();
-             G.SetSelection(TGridRect(2, 2, 2, 2));
-             G.PasteSelection();
+             CopyPasteFormatted(G, TGridRect(2, 1, 3, 1), TGridRect(2, 2, 2, 2));
              return std::to_string(G.CellSpan(2, 2).X) + " " + std::to_string(G.GetBaseCell(4, 2).X) + " " +
                     std::string(G.Cells(4, 2));
          },
@@ -411,12 +438,7 @@ TEST_F(HiddenParts, MergedRegionsAreWalkedAsShown)
          "1,0"},
     };
     for (const auto& c : cases) {
-        auto* g = Place<TProStringGrid>(0, 0, 400, 250);
-        g->SetColCount(8);
-        g->SetRowCount(4);
-        for (int r = 0; r < 4; ++r)
-            for (int k = 0; k < 8; ++k)
-                g->SetCells(k, r, std::string(1, char('a' + k)) + char('0' + r));
+        auto* g = Lettered(8, 4);
         g->MergeCells(2, 1, 3, 1);
         g->MergeCells(5, 1, 2, 1);
         g->HideColumn(3);
@@ -537,6 +559,103 @@ TEST_F(HiddenParts, ExportsWriteAMergedRegionOverItsColumnsWritten)
         EXPECT_EQ(xmlRecord(*g), c.Xml) << "hidden " << c.Hidden;
         delete g;
     }
+}
+
+// A merged region over stored columns 1-2 and stored rows 1-3, red, "m", with one of its rows hidden
+// (its base row, a middle one or its last): the table shows it over shown rows 1-2, the keys, a
+// click, the copies, the painting and the HTML table take it so, and shown row 3 (stored row 4)
+// keeps its own cells.
+TEST_F(HiddenParts, MergedRegionsOverAHiddenRowAreTakenAsShown)
+{
+    auto at = [](TProStringGrid& G) { return std::to_string(G.Col()) + "," + std::to_string(G.Row()); };
+    auto key = [&](int ARow, Word AKey) {
+        return [=](TProStringGrid& G) {
+            G.FocusCell(1, ARow, true);
+            TypeKey(&G, AKey);
+            return at(G);
+        };
+    };
+    // "R" red, "." anything else: shown columns 1-2 of shown rows 1-4.
+    auto painted = [](TProStringGrid& G) {
+        G.FocusCell(3, 4, true);
+        ProcessPendingMessages();
+        auto b = GrabControl(&G);
+        std::string out;
+        for (int r = 1; r <= 4; ++r)
+            for (int c = 1; c <= 2; ++c) {
+                const TRect cell = G.CellRect(c, r);
+                out += ColorToRGB(b->Canvas()->Pixels(cell.Left + 3, cell.Top + 3)) == clRed ? 'R' : '.';
+            }
+        return out;
+    };
+    // The HTML cells of shown rows 1-3, a region's with its spans.
+    auto html = [](TProStringGrid& G) {
+        const std::string doc = G.BuildHtmlTable("");
+        std::string out;
+        std::size_t at = doc.find("<tr>", doc.find("<tr>") + 1);
+        for (int r = 1; r <= 3; ++r, at = doc.find("<tr>", at + 1)) {
+            const std::size_t end = doc.find("</tr>", at);
+            for (std::size_t td = doc.find("<td", at); td < end; td = doc.find("<td", td + 1)) {
+                const std::size_t text = doc.find('>', td) + 1, span = doc.find("span=", td);
+                out += doc.substr(text, doc.find('<', text) - text);
+                if (span < text)
+                    out += ":" + doc.substr(span - 3, text - 1 - (span - 3));
+                out += " ";
+            }
+            out += "| ";
+        }
+        return out;
+    };
+    const struct {
+        const char* Name;
+        std::function<std::string(TProStringGrid&)> Op;
+        const char* Expected[3];   // with stored row 1, 2 or 3 hidden
+    } cases[] = {
+        {"texts and spans",
+         [](TProStringGrid& G) {
+             return std::string(G.Cells(1, 1)) + G.Cells(2, 2) + G.Cells(1, 3) + " " +
+                    std::to_string(G.CellSpan(2, 2).Y) + std::to_string(G.GetBaseCell(2, 2).Y) +
+                    (G.IsBaseCell(1, 1) ? " base" : "");
+         },
+         {"mmb4 11 base", "mmb4 11 base", "mmb4 11 base"}},
+        {"Down from the region", key(1, VK_DOWN), {"1,3", "1,3", "1,3"}},
+        {"Up into the region", key(3, VK_UP), {"1,1", "1,1", "1,1"}},
+        {"a click on a covered cell", [&](TProStringGrid& G) {
+             const TRect r = G.CellRect(2, 2);
+             MouseDown(&G, r.Left + 5, r.Top + 5);
+             MouseUp(&G, r.Left + 5, r.Top + 5);
+             return at(G);
+         },
+         {"1,1", "1,1", "1,1"}},
+        {"painted", painted, {"RRRR....", "RRRR....", "RRRR...."}},
+        {"a copy cutting the region takes it in as shown",
+         [](TProStringGrid& G) {
+             G.SetSelection(TGridRect(2, 2, 3, 2));
+             G.CopySelection();
+             return std::string(Clipboard()->AsText());
+         },
+         {"m\tm\td2\r\nm\tm\td3\r\n", "m\tm\td1\r\nm\tm\td3\r\n", "m\tm\td1\r\nm\tm\td2\r\n"}},
+        {"the grid's own format carries the region as shown",
+         [](TProStringGrid& G) {
+             CopyPasteFormatted(G, TGridRect(1, 1, 2, 2), TGridRect(1, 3, 1, 3));
+             return std::to_string(G.CellSpan(1, 3).X) + std::to_string(G.CellSpan(1, 3).Y) + G.Cells(2, 4);
+         },
+         {"11m", "11m", "11m"}},
+        {"HTML table", html,
+         {"a2 m:colspan=\"2\" rowspan=\"2\" d2 | a3 d3 | a4 b4 c4 d4 | ",
+          "a1 m:colspan=\"2\" rowspan=\"2\" d1 | a3 d3 | a4 b4 c4 d4 | ",
+          "a1 m:colspan=\"2\" rowspan=\"2\" d1 | a2 d2 | a4 b4 c4 d4 | "}},
+    };
+    for (const auto& c : cases)
+        for (int hidden : {1, 2, 3}) {
+            auto* g = Lettered(4, 6);
+            g->SetCells(1, 1, "m");
+            g->MergeCells(1, 1, 2, 3);
+            g->CellProperties(1, 1)->SetBrushColor(clRed);
+            g->HideRow(hidden);
+            EXPECT_EQ(c.Op(*g), c.Expected[hidden - 1]) << c.Name << ", hidden row " << hidden;
+            delete g;
+        }
 }
 
 // Row 1 holds "a" to "f" in stored columns 0-5, 10 to 60 pixels wide, the last a fixed right
