@@ -61,7 +61,7 @@ struct TMeasurePart {
     std::vector<std::size_t> Left;
     std::vector<std::size_t> Other;   // texts that are no plain text
     std::vector<std::pair<TTextMetrics*, std::unique_ptr<TTextMetrics::TUnmet>>> Unmet;
-    // The last text measured in each column, where the texts are measured row by row.
+    // The last text summed in each column by font, where the texts are summed row by row.
     std::vector<TTextMetrics::TLastText> Last;
 
     TTextMetrics::TUnmet* UnmetOf(TTextMetrics* AMetrics)

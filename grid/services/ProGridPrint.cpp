@@ -493,15 +493,6 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
                multiLine ? TryWidestTextLine(*Cell.Metrics, Cell.Text, Width, Unmet)
                          : Cell.Metrics->TryTextWidth(Cell.Text.data(), Cell.Text.size(), Width, Unmet);
     };
-    // A part's cell of a one-line text, from the text above it in its column.
-    auto tryPartWidth = [&](const TPlainCell& Cell, int& Width, TMeasurePart& APart, std::size_t ACol) {
-        if (multiLine)
-            return tryWidth(Cell, Width, APart.UnmetOf(Cell.Metrics));
-        if (APart.Last.empty())
-            APart.Last.resize(columns);
-        return Cell.Metrics->TryTextWidth(Cell.Text.data(), Cell.Text.size(), Width, APart.UnmetOf(Cell.Metrics),
-                                          APart.Last[ACol]);
-    };
     auto width = [&](const TPlainCell& Cell) {
         int lines = 0;
         return multiLine ? WidestTextLine(*Cell.Metrics, Cell.Text, lines)
@@ -516,30 +507,63 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
     auto rowOf = [&](std::size_t Cell) { return ARows[Cell / columns]; };
     auto colOf = [&](std::size_t Cell) { return int(Cell % columns); };
 
-    // Row i of ARows: the widths of its cells raised in W (with APart, the cells whose
-    // characters the metrics have not met left in it; without, learnt here), other cells
-    // noted in AOther, its height kept.
+    // Cell c of row i of ARows: its width raised in W (with APart, a cell whose characters
+    // the metrics have not met left in it; without, learnt here), another cell noted in
+    // AOther; its height.
+    auto measureCell = [&](std::size_t i, std::size_t c, bool AObjects, std::vector<int>& W, TMeasurePart* APart,
+                           std::vector<std::size_t>& AOther) {
+        const TPlainCell cell = plainCell(int(c), ARows[i], AObjects);
+        int w = 0;
+        if (!cell.Metrics)
+            AOther.push_back(i * columns + c);
+        else if (cell.Text.empty())
+            raise(W, c, 0);
+        else if (!APart)
+            raise(W, c, width(cell));
+        else if (tryWidth(cell, w, APart->UnmetOf(cell.Metrics)))
+            raise(W, c, w);
+        else
+            APart->Left.push_back(i * columns + c);
+        return cell.Height;
+    };
+    // Row i of ARows, its cells measured as measureCell measures them, its height kept.
     auto measureRow = [&](std::size_t i, std::vector<int>& W, TMeasurePart* APart, std::vector<std::size_t>& AOther) {
         const int r = ARows[i];
         // A row without objects holds no record.
         const bool objects = G->RowHasObjects(r);
         int tallest = 0;
+        for (std::size_t c = 0; c < columns; ++c)
+            if (AMeasured[c])
+                tallest = std::max(tallest, measureCell(i, c, objects, W, APart, AOther));
+        if (r < int(MeasuredHeights.size()))
+            MeasuredHeights[std::size_t(r)] = tallest;
+    };
+    // The same for the rows after the first ones: a row without objects sums a cell's
+    // one-line text straight from its stored bytes, from the text above it in its column
+    // where they begin alike, unless the text may be another kind of text (mini-HTML, a
+    // formula, a line break) or holds what the sums do not know; such a cell as measureCell.
+    std::unique_ptr<TTextMetrics::TRunSums> sums[2];
+    auto measureRowSummed = [&](std::size_t i, TMeasurePart& APart) {
+        const int r = ARows[i];
+        if (G->RowHasObjects(r))
+            return measureRow(i, APart.Widest, &APart, APart.Other);
+        if (APart.Last.empty())
+            APart.Last.resize(2 * columns);
+        const std::size_t rowFont = r < fixedRows ? 1 : 0;
+        int tallest = 0;
         for (std::size_t c = 0; c < columns; ++c) {
             if (!AMeasured[c])
                 continue;
-            const TPlainCell cell = plainCell(int(c), r, objects);
+            const std::size_t f = fixedCol[c] ? 1 : rowFont;
+            const std::string_view text = G->CellText(real[c], r);
             int w = 0;
-            if (!cell.Metrics)
-                AOther.push_back(i * columns + c);
-            else if (cell.Text.empty())
-                raise(W, c, 0);
-            else if (!APart)
-                raise(W, c, width(cell));
-            else if (tryPartWidth(cell, w, *APart, c))
-                raise(W, c, w);
-            else
-                APart->Left.push_back(i * columns + c);
-            tallest = std::max(tallest, cell.Height);
+            if (!text.empty() && (text[0] == '=' || text[0] == '{' || text[0] == '|' ||
+                                  !sums[f]->TryWidth(text.data(), text.size(), w, APart.Last[f * columns + c]))) {
+                tallest = std::max(tallest, measureCell(i, c, false, APart.Widest, &APart, APart.Other));
+                continue;
+            }
+            raise(APart.Widest, c, w);
+            tallest = std::max(tallest, fonts[f].LineHeight);
         }
         if (r < int(MeasuredHeights.size()))
             MeasuredHeights[std::size_t(r)] = tallest;
@@ -550,9 +574,11 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
     for (std::size_t i = 0; i < warm; ++i)
         measureRow(i, Widths, nullptr, other);
     const std::size_t warmOther = other.size();
+    const std::string stops = html ? "\r<" : "\r";
+    for (int f = 0; f < 2; ++f)
+        sums[f] = std::make_unique<TTextMetrics::TRunSums>(*fonts[f].Metrics, stops);
     std::vector<TMeasurePart> parts = MeasureInParts(
-        ARows.size() - warm, columns,
-        [&](std::size_t k, TMeasurePart& Part) { measureRow(warm + k, Part.Widest, &Part, Part.Other); },
+        ARows.size() - warm, columns, [&](std::size_t k, TMeasurePart& Part) { measureRowSummed(warm + k, Part); },
         TextsPerPart / 8);
     std::vector<std::size_t> left;
     for (TMeasurePart& part : parts) {

@@ -311,28 +311,60 @@ std::size_t CommonStart(const char* A, const char* B, std::size_t Length)
 }
 }  // namespace
 
-bool TTextMetrics::TryTextWidth(const char* Text, std::size_t Length, int& Width, TUnmet* Unmet,
-                                TLastText& ALast) const
+TTextMetrics::TRunSums::TRunSums(const TTextMetrics& AMetrics, std::string_view AStops)
+    : D(*AMetrics.FImpl), PairAdds(std::make_unique<std::uint64_t[]>(256 * 256 / 64))
 {
-    const Impl& d = *FImpl;
-    long long sum = Impl::NotAsked;
+    for (int b = 0; b < 256; ++b)
+        Advance[b] = D.CharState[b] == Adds ? D.Advance[b] : -1;
+    for (char stop : AStops)
+        Advance[static_cast<unsigned char>(stop)] = -1;
+    // A pair with a stop byte is taken for one that does not add up: the
+    // bytes after the first one are looked at only by their pairs. A word
+    // holds the pairs of one first byte with 64 second ones.
+    std::uint64_t seconds[4] = {};
+    for (int b = 0; b < 256; ++b)
+        if (Advance[b] >= 0)
+            seconds[b >> 6] |= std::uint64_t(1) << (b & 63);
+    for (std::size_t word = 0; word < 256 * 256 / 64; ++word)
+        if (Advance[word >> 2] >= 0)
+            PairAdds[word] = D.PairAdds[word] & seconds[word & 3];
+}
+
+TTextMetrics::TRunSums::~TRunSums() = default;
+
+bool TTextMetrics::TRunSums::TryWidth(const char* Text, std::size_t Length, int& Width, TLastText& ALast) const
+{
+    if (Length == 0) {
+        Width = 0;
+        return true;
+    }
     const std::size_t same =
-        ALast.Metrics == this && Length > 0 ? CommonStart(Text, ALast.Text, std::min(Length, ALast.Length)) : 0;
+        ALast.Sums == this ? CommonStart(Text, ALast.Text, std::min(Length, ALast.Length)) : 0;
+    long long sum;
+    std::size_t prev;
     if (same > 0) {
         // The last text's sum without what follows the shared start, and this text's own rest.
-        sum = d.SumFrom(Text, Length, same);
-        if (sum >= 0) {
-            sum += ALast.Sum;
-            for (std::size_t i = same; i < ALast.Length; ++i)
-                sum -= d.Advance[static_cast<unsigned char>(ALast.Text[i])];
-        }
+        sum = ALast.Sum;
+        for (std::size_t i = same; i < ALast.Length; ++i)
+            sum -= Advance[static_cast<unsigned char>(ALast.Text[i])];
+        prev = static_cast<unsigned char>(Text[same - 1]);
+    } else {
+        prev = static_cast<unsigned char>(Text[0]);
+        sum = Advance[prev];
+        if (sum < 0)
+            return false;
     }
-    if (sum < 0)
-        sum = FImpl->Sum(Text, Length, false, Unmet);
-    if (sum < 0)
-        return false;
+    const std::uint64_t* pairs = PairAdds.get();
+    for (std::size_t i = same > 0 ? same : 1; i < Length; ++i) {
+        const std::size_t b = static_cast<unsigned char>(Text[i]);
+        const std::size_t pair = prev << 8 | b;
+        if (!(pairs[pair >> 6] >> (pair & 63) & 1))
+            return false;
+        sum += Advance[b];
+        prev = b;
+    }
     ALast = TLastText{this, Text, Length, sum};
-    Width = d.Width(sum);
+    Width = D.Width(sum);
     return true;
 }
 

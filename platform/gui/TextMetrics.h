@@ -5,13 +5,17 @@
 // simply add up), a width is summed from the characters' advances; other
 // texts are laid out whole, each distinct text once.
 #include <memory>
+#include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Graphics.h"
 
 class TTextMetrics {
+    struct Impl;
+
 public:
     // The font on the device of ACanvas as they are now; later changes of
     // either are not seen.
@@ -55,23 +59,40 @@ public:
     // metrics.
     bool TryTextWidth(const char* Text, std::size_t Length, int& Width, TUnmet* Unmet = nullptr) const;
     // The last text whose width a run of texts (a column's cells one below
-    // the other, say) found with these metrics: while it stays in place, a
-    // text that begins as it does sums only the characters after the start
-    // they share.
+    // the other, say) found with a TRunSums: while it stays in place, a text
+    // that begins as it does sums only the characters after the start they
+    // share.
     struct TLastText {
-        const TTextMetrics* Metrics = nullptr;
+        const void* Sums = nullptr;
         const char* Text = nullptr;
         std::size_t Length = 0;
         long long Sum = 0;
     };
-    // As TryTextWidth, starting from ALast where the text begins as it
-    // does; a text whose width is found becomes ALast.
-    bool TryTextWidth(const char* Text, std::size_t Length, int& Width, TUnmet* Unmet, TLastText& ALast) const;
+    // Widths of many texts summed from the advances the metrics have met
+    // when it was made, for texts that hold none of its stop bytes: what
+    // the metrics learn later is not seen. Several threads may use it at
+    // once.
+    class TRunSums {
+    public:
+        TRunSums(const TTextMetrics& AMetrics, std::string_view AStops);
+        ~TRunSums();
+        TRunSums(const TRunSums&) = delete;
+        TRunSums& operator=(const TRunSums&) = delete;
+        // The width as TryTextWidth finds it, starting from ALast where the
+        // text begins as it does, when the text holds no stop byte and its
+        // characters and pairs had all been met and add up; a text whose
+        // width is found becomes ALast. False otherwise, ALast as it was.
+        bool TryWidth(const char* Text, std::size_t Length, int& Width, TLastText& ALast) const;
+
+    private:
+        const Impl& D;
+        long long Advance[256];   // -1: a stop byte, or a character not known to add up
+        std::unique_ptr<std::uint64_t[]> PairAdds;   // the pairs of characters that add up
+    };
     // Meets what was noted.
     void Learn(const TUnmet& Unmet);
     int TextHeight() const;
 
 private:
-    struct Impl;
     std::unique_ptr<Impl> FImpl;
 };

@@ -133,8 +133,9 @@ TEST(TextMetrics, CanvasWidthsStayWhenTheFontsMetricsAreKept)
 
 // Texts one below the other, each from the last whose width was found: the
 // widths are the canvas's whatever the texts share at their start (nothing,
-// all, a prefix of each other, a pair across where they part), a text with a
-// character not met yet is refused and leaves the last text as it was.
+// all, a prefix of each other, a pair across where they part); a text with a
+// character not met when the sums were made, or with a stop byte anywhere,
+// is refused and leaves the last text as it was.
 TEST(TextMetrics, TextsFromTheLastOneMeasureAsTheCanvas)
 {
     TBitmap bmp;
@@ -146,19 +147,24 @@ TEST(TextMetrics, TextsFromTheLastOneMeasureAsTheCanvas)
     const std::vector<std::string> texts = {
         "Wymagania ogólne 12", "Wymagania ogólne 7",  "Wymagania ogólne 7", "Wymagania",
         "Wymagania ogólne AV", "Wymagania ogólne To", "PN-EN 10088-1:2007", "PN-EN 10088-2:2014",
-        "PN-EN ISO 9001",      "P",                   "PN-EN ISO 9001 Tę"};
+        "PN-EN ISO 9001",      "P",                   "PN-EN ISO 9001 Tę", "a<b", "<B>"};
     TTextMetrics::TUnmet unmet;
     int w = 0;
     for (const std::string& t : texts)
         m.TryTextWidth(t.data(), t.size(), w, &unmet);
     m.Learn(unmet);
+    const TTextMetrics::TRunSums sums(m, "<");
     TTextMetrics::TLastText last;
     for (const std::string& t : texts) {
-        ASSERT_TRUE(m.TryTextWidth(t.data(), t.size(), w, nullptr, last)) << t;
+        if (t.find('<') != std::string::npos)
+            continue;
+        ASSERT_TRUE(sums.TryWidth(t.data(), t.size(), w, last)) << t;
         EXPECT_EQ(w, c->TextWidth(t)) << t;
         EXPECT_EQ(last.Text, t.data());
     }
-    const std::string unknown = "PN-EN ISO 9001 €";
-    EXPECT_FALSE(m.TryTextWidth(unknown.data(), unknown.size(), w, nullptr, last));
-    EXPECT_EQ(last.Text, texts.back().data());
+    const std::string refused[] = {"PN-EN ISO 9001 €", "PN-EN ISO 9001 <B", "<B>", "PN-EN ISO 9001 T<", "€"};
+    for (const std::string& t : refused) {
+        EXPECT_FALSE(sums.TryWidth(t.data(), t.size(), w, last)) << t;
+        EXPECT_EQ(last.Text, texts[texts.size() - 3].data()) << t;
+    }
 }
