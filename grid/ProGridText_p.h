@@ -61,8 +61,10 @@ struct TMeasurePart {
     std::vector<std::size_t> Left;
     std::vector<std::size_t> Other;   // texts that are no plain text
     std::vector<std::pair<TTextMetrics*, std::unique_ptr<TTextMetrics::TUnmet>>> Unmet;
-    // The last text summed in each column by font, where the texts are summed row by row.
+    // Where texts are summed column by column (TTextMetrics::TRunSums), by font and
+    // column: the last text summed and the largest sum (-1: none).
     std::vector<TTextMetrics::TLastText> Last;
+    std::vector<long long> WidestSum;
 
     TTextMetrics::TUnmet* UnmetOf(TTextMetrics* AMetrics)
     {

@@ -538,48 +538,75 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
         if (r < int(MeasuredHeights.size()))
             MeasuredHeights[std::size_t(r)] = tallest;
     };
-    // The same for the rows after the first ones: a row without objects sums a cell's
-    // one-line text straight from its stored bytes, from the text above it in its column
-    // where they begin alike, unless the text may be another kind of text (mini-HTML, a
-    // formula, a line break) or holds what the sums do not know; such a cell as measureCell.
-    std::unique_ptr<TTextMetrics::TRunSums> sums[2];
-    auto measureRowSummed = [&](std::size_t i, TMeasurePart& APart) {
-        const int r = ARows[i];
-        if (G->RowHasObjects(r))
-            return measureRow(i, APart.Widest, &APart, APart.Other);
-        if (APart.Last.empty())
-            APart.Last.resize(2 * columns);
-        const std::size_t rowFont = r < fixedRows ? 1 : 0;
-        int tallest = 0;
-        for (std::size_t c = 0; c < columns; ++c) {
-            if (!AMeasured[c])
-                continue;
-            const std::size_t f = fixedCol[c] ? 1 : rowFont;
-            const std::string_view text = G->CellText(real[c], r);
-            int w = 0;
-            if (!text.empty() && (text[0] == '=' || text[0] == '{' || text[0] == '|' ||
-                                  !sums[f]->TryWidth(text.data(), text.size(), w, APart.Last[f * columns + c]))) {
-                tallest = std::max(tallest, measureCell(i, c, false, APart.Widest, &APart, APart.Other));
-                continue;
-            }
-            raise(APart.Widest, c, w);
-            tallest = std::max(tallest, fonts[f].LineHeight);
-        }
-        if (r < int(MeasuredHeights.size()))
-            MeasuredHeights[std::size_t(r)] = tallest;
-    };
     // The first rows here, learning: the metrics meet most of what the other rows need.
     const std::size_t warm = std::min<std::size_t>(ARows.size(), 128);
     std::vector<std::size_t> other;
     for (std::size_t i = 0; i < warm; ++i)
         measureRow(i, Widths, nullptr, other);
     const std::size_t warmOther = other.size();
-    const std::string stops = html ? "\r<" : "\r";
-    for (int f = 0; f < 2; ++f)
-        sums[f] = std::make_unique<TTextMetrics::TRunSums>(*fonts[f].Metrics, stops);
-    std::vector<TMeasurePart> parts = MeasureInParts(
-        ARows.size() - warm, columns, [&](std::size_t k, TMeasurePart& Part) { measureRowSummed(warm + k, Part); },
-        TextsPerPart / 8);
+    // The rows after them by runs, column by column: a cell's one-line text summed straight
+    // from its stored bytes, from the text above it in its column where they begin or end
+    // alike, unless it may be another kind of text (mini-HTML, a formula, a line break) or
+    // holds what the sums do not know; such a cell, and the rows with objects, measured as
+    // measureCell and measureRow measure them. A row of plain texts is one line high.
+    const std::unique_ptr<TTextMetrics::TRunSums> sums[2] = {
+        std::make_unique<TTextMetrics::TRunSums>(*fonts[0].Metrics, html ? "\r<" : "\r", "={|"),
+        std::make_unique<TTextMetrics::TRunSums>(*fonts[1].Metrics, html ? "\r<" : "\r", "={|")};
+    int plainTallest[2] = {0, 0};
+    for (std::size_t c = 0; c < columns; ++c)
+        if (AMeasured[c]) {
+            plainTallest[0] = std::max(plainTallest[0], fonts[fixedCol[c] ? 1 : 0].LineHeight);
+            plainTallest[1] = std::max(plainTallest[1], fonts[1].LineHeight);
+        }
+    const std::size_t rest = ARows.size() - warm;
+    std::vector<TMeasurePart> parts(std::size_t(PartsFor(rest, TextsPerPart / 8)));
+    for (TMeasurePart& part : parts) {
+        part.Widest.assign(columns, 0);
+        part.WidestSum.assign(2 * columns, -1);
+    }
+    RunInChunks(rest, int(parts.size()), TextsPerPart / 32, [&](int P, std::size_t From, std::size_t To) {
+        TMeasurePart& part = parts[std::size_t(P)];
+        if (part.Last.empty())
+            part.Last.resize(2 * columns);
+        for (std::size_t i = warm + From; i < warm + To; ++i) {
+            const int r = ARows[i];
+            if (G->RowHasObjects(r))
+                measureRow(i, part.Widest, &part, part.Other);
+            else if (r < int(MeasuredHeights.size()))
+                MeasuredHeights[std::size_t(r)] = plainTallest[r < fixedRows ? 1 : 0];
+        }
+        for (std::size_t c = 0; c < columns; ++c) {
+            if (!AMeasured[c])
+                continue;
+            const int rc = real[c];
+            TTextMetrics::TLastText last[2] = {part.Last[c], part.Last[columns + c]};
+            long long widest[2] = {part.WidestSum[c], part.WidestSum[columns + c]};
+            for (std::size_t i = warm + From; i < warm + To; ++i) {
+                const int r = ARows[i];
+                if (G->RowHasObjects(r))
+                    continue;
+                const std::size_t f = fixedCol[c] || r < fixedRows ? 1 : 0;
+                const std::string_view text = G->CellText(rc, r);
+                const long long sum = sums[f]->TrySum(text.data(), text.size(), last[f]);
+                if (sum >= 0) {
+                    widest[f] = std::max(widest[f], sum);
+                    continue;
+                }
+                const int height = measureCell(i, c, false, part.Widest, &part, part.Other);
+                if (r < int(MeasuredHeights.size()))
+                    MeasuredHeights[std::size_t(r)] = std::max(MeasuredHeights[std::size_t(r)], height);
+            }
+            part.Last[c] = last[0];
+            part.Last[columns + c] = last[1];
+            part.WidestSum[c] = widest[0];
+            part.WidestSum[columns + c] = widest[1];
+        }
+    });
+    for (TMeasurePart& part : parts)
+        for (std::size_t f = 0; f < 2; ++f)
+            for (std::size_t c = 0; c < columns; ++c)
+                if (part.WidestSum[f * columns + c] >= 0)
+                    raise(Widths, c, sums[f]->WidthOf(part.WidestSum[f * columns + c]));
     std::vector<std::size_t> left;
     for (TMeasurePart& part : parts) {
         for (std::size_t c = 0; c < columns; ++c)

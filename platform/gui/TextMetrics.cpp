@@ -292,32 +292,16 @@ bool TTextMetrics::TryTextWidth(const char* Text, std::size_t Length, int& Width
     return true;
 }
 
-namespace {
-// How many bytes two texts share at their start, compared a word at a time.
-std::size_t CommonStart(const char* A, const char* B, std::size_t Length)
-{
-    std::size_t i = 0;
-    for (; i + 8 <= Length; i += 8) {
-        std::uint64_t a, b;
-        std::memcpy(&a, A + i, 8);
-        std::memcpy(&b, B + i, 8);
-        if (a != b)
-            return i + std::size_t(std::endian::native == std::endian::little ? __builtin_ctzll(a ^ b)
-                                                                               : __builtin_clzll(a ^ b)) / 8;
-    }
-    while (i < Length && A[i] == B[i])
-        ++i;
-    return i;
-}
-}  // namespace
-
-TTextMetrics::TRunSums::TRunSums(const TTextMetrics& AMetrics, std::string_view AStops)
+TTextMetrics::TRunSums::TRunSums(const TTextMetrics& AMetrics, std::string_view AStops, std::string_view AFirstStops)
     : D(*AMetrics.FImpl), PairAdds(std::make_unique<std::uint64_t[]>(256 * 256 / 64))
 {
     for (int b = 0; b < 256; ++b)
         Advance[b] = D.CharState[b] == Adds ? D.Advance[b] : -1;
     for (char stop : AStops)
         Advance[static_cast<unsigned char>(stop)] = -1;
+    std::memcpy(FirstAdvance, Advance, sizeof Advance);
+    for (char stop : AFirstStops)
+        FirstAdvance[static_cast<unsigned char>(stop)] = -1;
     // A pair with a stop byte is taken for one that does not add up: the
     // bytes after the first one are looked at only by their pairs. A word
     // holds the pairs of one first byte with 64 second ones.
@@ -332,40 +316,9 @@ TTextMetrics::TRunSums::TRunSums(const TTextMetrics& AMetrics, std::string_view 
 
 TTextMetrics::TRunSums::~TRunSums() = default;
 
-bool TTextMetrics::TRunSums::TryWidth(const char* Text, std::size_t Length, int& Width, TLastText& ALast) const
+int TTextMetrics::TRunSums::WidthOf(long long Sum) const
 {
-    if (Length == 0) {
-        Width = 0;
-        return true;
-    }
-    const std::size_t same =
-        ALast.Sums == this ? CommonStart(Text, ALast.Text, std::min(Length, ALast.Length)) : 0;
-    long long sum;
-    std::size_t prev;
-    if (same > 0) {
-        // The last text's sum without what follows the shared start, and this text's own rest.
-        sum = ALast.Sum;
-        for (std::size_t i = same; i < ALast.Length; ++i)
-            sum -= Advance[static_cast<unsigned char>(ALast.Text[i])];
-        prev = static_cast<unsigned char>(Text[same - 1]);
-    } else {
-        prev = static_cast<unsigned char>(Text[0]);
-        sum = Advance[prev];
-        if (sum < 0)
-            return false;
-    }
-    const std::uint64_t* pairs = PairAdds.get();
-    for (std::size_t i = same > 0 ? same : 1; i < Length; ++i) {
-        const std::size_t b = static_cast<unsigned char>(Text[i]);
-        const std::size_t pair = prev << 8 | b;
-        if (!(pairs[pair >> 6] >> (pair & 63) & 1))
-            return false;
-        sum += Advance[b];
-        prev = b;
-    }
-    ALast = TLastText{this, Text, Length, sum};
-    Width = D.Width(sum);
-    return true;
+    return D.Width(Sum);
 }
 
 void TTextMetrics::Learn(const TUnmet& Unmet)

@@ -132,8 +132,9 @@ TEST(TextMetrics, CanvasWidthsStayWhenTheFontsMetricsAreKept)
 }
 
 // Texts one below the other, each from the last whose width was found: the
-// widths are the canvas's whatever the texts share at their start (nothing,
-// all, a prefix of each other, a pair across where they part); a text with a
+// widths are the canvas's whatever the texts share at their start and end
+// (nothing, all, a prefix or an end of each other, a pair across where they
+// part or meet again); a text with a
 // character not met when the sums were made, or with a stop byte anywhere,
 // is refused and leaves the last text as it was.
 TEST(TextMetrics, TextsFromTheLastOneMeasureAsTheCanvas)
@@ -147,7 +148,9 @@ TEST(TextMetrics, TextsFromTheLastOneMeasureAsTheCanvas)
     const std::vector<std::string> texts = {
         "Wymagania ogólne 12", "Wymagania ogólne 7",  "Wymagania ogólne 7", "Wymagania",
         "Wymagania ogólne AV", "Wymagania ogólne To", "PN-EN 10088-1:2007", "PN-EN 10088-2:2014",
-        "PN-EN ISO 9001",      "P",                   "PN-EN ISO 9001 Tę", "a<b", "<B>"};
+        "PN-EN ISO 9001",      "P",                   "PN-EN ISO 9001 Tę", "PN-EN 10089-2:2014",
+        "PN-EN 1:2014",        "PN-EN 10088-2:2014",  "xPN-EN 10088-2:2014", "2014", "AVTo 2014",
+        "AV 2014",             "a<b",                 "<B>"};
     TTextMetrics::TUnmet unmet;
     int w = 0;
     for (const std::string& t : texts)
