@@ -65,6 +65,7 @@ struct TMeasurePart {
     // column: the last text summed and the largest sum (-1: none).
     std::vector<TTextMetrics::TLastText> Last;
     std::vector<long long> WidestSum;
+    std::vector<std::uint32_t> Plain;   // room for the rows of a run such a pass takes
 
     TTextMetrics::TUnmet* UnmetOf(TTextMetrics* AMetrics)
     {

@@ -568,12 +568,18 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
         TMeasurePart& part = parts[std::size_t(P)];
         if (part.Last.empty())
             part.Last.resize(2 * columns);
+        // The rows of the run without objects, by their index in ARows.
+        std::vector<std::uint32_t>& plain = part.Plain;
+        plain.clear();
         for (std::size_t i = warm + From; i < warm + To; ++i) {
             const int r = ARows[i];
             if (G->RowHasObjects(r))
                 measureRow(i, part.Widest, &part, part.Other);
-            else if (r < int(MeasuredHeights.size()))
-                MeasuredHeights[std::size_t(r)] = plainTallest[r < fixedRows ? 1 : 0];
+            else {
+                plain.push_back(std::uint32_t(i));
+                if (r < int(MeasuredHeights.size()))
+                    MeasuredHeights[std::size_t(r)] = plainTallest[r < fixedRows ? 1 : 0];
+            }
         }
         for (std::size_t c = 0; c < columns; ++c) {
             if (!AMeasured[c])
@@ -581,10 +587,8 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
             const int rc = real[c];
             TTextMetrics::TLastText last[2] = {part.Last[c], part.Last[columns + c]};
             long long widest[2] = {part.WidestSum[c], part.WidestSum[columns + c]};
-            for (std::size_t i = warm + From; i < warm + To; ++i) {
+            for (const std::uint32_t i : plain) {
                 const int r = ARows[i];
-                if (G->RowHasObjects(r))
-                    continue;
                 const std::size_t f = fixedCol[c] || r < fixedRows ? 1 : 0;
                 const std::string_view text = G->CellText(rc, r);
                 const long long sum = sums[f]->TrySum(text.data(), text.size(), last[f]);
