@@ -8,6 +8,10 @@
 #include <thread>
 #include <vector>
 
+#ifdef __linux__
+#include <sched.h>
+#endif
+
 namespace {
 // Up to Count threads, thread t running AWork(t); the starting stops at the first that
 // cannot be started (no thread or no memory to be had), and those started are returned
@@ -24,11 +28,25 @@ std::vector<std::thread> StartThreads(std::size_t Count, const std::function<voi
     }
     return threads;
 }
+
+// The cores the process may run on: a process held to some of the machine's
+// cores gains nothing from more threads than those.
+std::size_t UsableCores()
+{
+    std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+#ifdef __linux__
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0 && CPU_COUNT(&set) > 0)
+        cores = std::min(cores, std::size_t(CPU_COUNT(&set)));
+#endif
+    return cores;
+}
 }  // namespace
 
 int PartsFor(std::size_t Count, std::size_t AMinPerPart)
 {
-    const std::size_t cores = std::max(1u, std::thread::hardware_concurrency());
+    const std::size_t cores = UsableCores();
     const std::size_t parts = AMinPerPart > 0 ? Count / AMinPerPart : 1;
     return int(std::max<std::size_t>(1, std::min<std::size_t>({cores, 8, parts})));
 }
