@@ -307,9 +307,9 @@ public:
     TImageList* GridImages() const { return FGridImages; }
     void SetGridImages(TImageList* v) { FGridImages = v; Invalidate(); }
     TPictureContainer* PictureContainer() const { return FPictureContainer; }
-    void SetPictureContainer(TPictureContainer* v) { FPictureContainer = v; Invalidate(); }
+    void SetPictureContainer(TPictureContainer* v);
     TPopupMenu* FixedDropDownMenu() const { return FFixedDropDownMenu; }
-    void SetFixedDropDownMenu(TPopupMenu* v) { FFixedDropDownMenu = v; }
+    void SetFixedDropDownMenu(TPopupMenu* v);
 
     // ---------------------------------------------------------------- dimensions
     int RowCount() const { return TBaseGrid::RowCount(); }

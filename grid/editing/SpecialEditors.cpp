@@ -6,10 +6,12 @@
 #include <memory>
 
 #include "grid/ProGrid.h"
+#include "grid/PictureContainer.h"
 #include "grid/ProUtil.h"
 #include "grid/editing/EditLink.h"
 #include "grid/editing/GridEditors.h"
 #include "platform/core/SysUtils.h"
+#include "platform/gui/Menus.h"
 #include "platform/gui/Messages.h"
 
 namespace {
@@ -81,22 +83,26 @@ TComponent* TProStringGrid::FEditLinkComponent() const { return FEditLink; }
 
 void TProStringGrid::SetEditLink(TEditLink* Value)
 {
-    if (FEditLink)
-        FEditLink->RemoveFreeNotification(this);
-    FEditLink = Value;
-    if (Value)
-        Value->FreeNotification(this);
+    SetReference(FEditLink, Value);
 }
 
 TProStringGridCheck* TProStringGrid::CellChecker() const { return dynamic_cast<TProStringGridCheck*>(FCellChecker); }
 
 void TProStringGrid::SetCellChecker(TProStringGridCheck* v)
 {
-    if (FCellChecker)
-        FCellChecker->RemoveFreeNotification(this);
-    FCellChecker = v;
-    if (v)
-        v->FreeNotification(this);
+    SetReference<TComponent>(FCellChecker, v);
+}
+
+// Told when the container or the menu goes, also while the window that owns it and the grid goes.
+void TProStringGrid::SetPictureContainer(TPictureContainer* v)
+{
+    SetReference(FPictureContainer, v);
+    Invalidate();
+}
+
+void TProStringGrid::SetFixedDropDownMenu(TPopupMenu* v)
+{
+    SetReference(FFixedDropDownMenu, v);
 }
 
 // ---------------------------------------------------------------- showing a special editor

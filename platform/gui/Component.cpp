@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/gui/EraseLast_p.h"
+
 // ---------------------------------------------------------------- TComponent
 TComponent::TComponent(TComponent* AOwner)
 {
@@ -16,8 +18,7 @@ TComponent::~TComponent()
     while (!FFreeNotifies.empty()) {
         TComponent* c = FFreeNotifies.back();
         FFreeNotifies.pop_back();
-        auto& theirs = c->FFreeNotifies;
-        theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
+        EraseLast(c->FFreeNotifies, this);
         c->Notification(this, opRemove);
     }
     DestroyComponents();
@@ -118,7 +119,7 @@ void TComponent::RemoveComponent(TComponent* AComponent)
     if (!AComponent || AComponent->FOwner != this)
         return;
     Notification(AComponent, opRemove);
-    FComponents.erase(std::remove(FComponents.begin(), FComponents.end(), AComponent), FComponents.end());
+    EraseLast(FComponents, AComponent);
     UnnameOwned(AComponent);
     AComponent->FOwner = nullptr;
 }
@@ -152,9 +153,8 @@ void TComponent::RemoveFreeNotification(TComponent* AComponent)
 {
     if (!AComponent)
         return;
-    FFreeNotifies.erase(std::remove(FFreeNotifies.begin(), FFreeNotifies.end(), AComponent), FFreeNotifies.end());
-    auto& theirs = AComponent->FFreeNotifies;
-    theirs.erase(std::remove(theirs.begin(), theirs.end(), this), theirs.end());
+    EraseLast(FFreeNotifies, AComponent);
+    EraseLast(AComponent->FFreeNotifies, this);
 }
 
 void TComponent::Notification(TComponent* AComponent, TOperation Operation)
@@ -163,6 +163,11 @@ void TComponent::Notification(TComponent* AComponent, TOperation Operation)
         return;
     if (AComponent)
         RemoveFreeNotification(AComponent);
+    // While this component goes, all it owns goes with it and nothing more is told them: one
+    // that keeps a pointer to another has asked to hear of its end (FreeNotification), and
+    // hears it from that one.
+    if (FComponentState & csDestroying)
+        return;
     // Owned components hear of it too (a copy: a handler may change the list).
     std::vector<TComponent*> owned = FComponents;
     for (auto it = owned.rbegin(); it != owned.rend(); ++it)
@@ -272,7 +277,7 @@ void TCollection::InsertItem(TCollectionItem* Item)
 void TCollection::RemoveItem(TCollectionItem* Item)
 {
     Notify(Item, cnExtracting);
-    FItems.erase(std::remove(FItems.begin(), FItems.end(), Item), FItems.end());
+    EraseLast(FItems, Item);
     Item->FCollection = nullptr;
     Changed();
 }

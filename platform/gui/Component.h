@@ -62,10 +62,23 @@ public:
     // Called once the component's properties are all set.
     virtual void Loaded();
     // An insertion is told to the owner; a removal also to what the owner owns (which may
-    // hold a pointer to the component that goes).
+    // hold a pointer to the component that goes), unless the owner itself is going.
     virtual void Notification(TComponent* AComponent, TOperation Operation);
 
 protected:
+    // Points a field of this component at another component (or none), hearing of that one's
+    // end (FreeNotification) and no longer of the one it pointed at before.
+    template <typename T>
+    void SetReference(T*& AField, T* AValue)
+    {
+        if (AField == AValue)
+            return;
+        if (AField)
+            AField->RemoveFreeNotification(this);
+        AField = AValue;
+        if (AValue)
+            AValue->FreeNotification(this);
+    }
     // Marks the component as going; descendants call it first in their destructors.
     void Destroying();
     void SetComponentStateFlag(unsigned Flag, bool On);

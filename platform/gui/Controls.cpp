@@ -15,8 +15,10 @@
 
 #include "platform/gui/ActnList.h"
 #include "platform/gui/Controls_p.h"
+#include "platform/gui/EraseLast_p.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics_p.h"
+#include "platform/gui/Menus.h"
 #include "platform/gui/QtText_p.h"
 
 std::function<void(TPopupMenu*, TControl*, TPoint)> PopupMenuHandler;
@@ -977,7 +979,8 @@ void TControl::SetCursor(TCursor v)
 
 void TControl::SetPopupMenu(TPopupMenu* v)
 {
-    FPopupMenu = v;
+    // Told when the menu goes, also while the window that owns both goes.
+    SetReference(FPopupMenu, v);
 }
 
 bool TControl::MouseCapture() const
@@ -1382,8 +1385,7 @@ void TControl::Loaded()
 void TControl::Notification(TComponent* AComponent, TOperation Operation)
 {
     TComponent::Notification(AComponent, Operation);
-    // Menus are components of one line of descent: the same address.
-    if (Operation == opRemove && AComponent && static_cast<const void*>(AComponent) == static_cast<const void*>(FPopupMenu))
+    if (Operation == opRemove && AComponent && AComponent == FPopupMenu)
         FPopupMenu = nullptr;
     if (Operation == opRemove && FActionLink && AComponent == FActionLink->Action())
         FActionLink.reset();
@@ -1646,7 +1648,7 @@ void TWinControl::InsertControl(TControl* AControl)
 
 void TWinControl::RemoveControl(TControl* AControl)
 {
-    if (std::find(FControls.begin(), FControls.end(), AControl) == FControls.end())
+    if (std::find(FControls.rbegin(), FControls.rend(), AControl) == FControls.rend())
         return;
     if (FImpl->MouseControl == AControl) {
         // A control that goes away is forgotten; one moved elsewhere is left first.
@@ -1663,9 +1665,9 @@ void TWinControl::RemoveControl(TControl* AControl)
     AControl->Invalidate();
     if (g_capture == AControl)
         g_capture = nullptr;
-    FControls.erase(std::remove(FControls.begin(), FControls.end(), AControl), FControls.end());
+    EraseLast(FControls, AControl);
     if (auto* wc = dynamic_cast<TWinControl*>(AControl)) {
-        FTabList.erase(std::remove(FTabList.begin(), FTabList.end(), wc), FTabList.end());
+        EraseLast(FTabList, wc);
         if (wc->ContainsControl(g_focused) || g_focused == wc)
             g_focused = nullptr;
         if (TCustomForm* f = GetParentForm(this); f && (f->FActiveControl == wc || wc->ContainsControl(f->FActiveControl)))

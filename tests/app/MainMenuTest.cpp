@@ -331,7 +331,7 @@ TEST_F(MainMenu, ReadOnlyEmptyMenuFileIsReportedNotFilled)
     ::chmod(OsPath("Ustawienia\\kategorie.ini").c_str(), 0644);
 }
 
-TEST_F(MainMenu, ManyCategoriesBuildTheMenuAndFillTheEditorInProportionToTheirNumber)
+TEST_F(MainMenu, ManyCategoriesBuildTheMenuFillTheEditorAndCloseTheWindowInProportionToTheirNumber)
 {
     // N categories, each with a group of one item.
     const auto writeMenu = [&](int N) {
@@ -344,18 +344,14 @@ TEST_F(MainMenu, ManyCategoriesBuildTheMenuAndFillTheEditorInProportionToTheirNu
         }
         WriteMenu(ini + sections);
     };
-    const auto removePanels = [&] {
-        TProToolPanelTab* strip = Form->ProToolPanelTab;
-        while (strip->Panels()->Count() > 0) {
-            TProToolPanel* panel = strip->Panels()->Items(0)->Panel();
-            strip->RemovePanel(panel);
-            delete panel;
-        }
+    const auto freshWindow = [&] {
+        Form = std::make_unique<Tf_MainForm>(nullptr);
+        f_MainForm = Form.get();
     };
     const TScalingCase cases[] = {
         {"the main menu", 1000,
          [&](int N) {
-             removePanels();
+             freshWindow();
              writeMenu(N);
          },
          [&](int N) {
@@ -367,10 +363,19 @@ TEST_F(MainMenu, ManyCategoriesBuildTheMenuAndFillTheEditorInProportionToTheirNu
              Form->LoadMenuSettings();
              EXPECT_EQ(Form->clb_MG_PrzyciskiMenuGlownego->Count(), N);
          }},
+        {"closing the main window", 1000,
+         [&](int N) {
+             freshWindow();
+             writeMenu(N);
+             EXPECT_TRUE(Build());
+         },
+         [&](int) {
+             Form.reset();
+             f_MainForm = nullptr;
+         }},
     };
     for (const TScalingCase& k : cases)
         ExpectProportional(k, 4.0);
-    removePanels();
 }
 
 TEST_F(MainMenu, SlideOutPutsTheArrowBack)

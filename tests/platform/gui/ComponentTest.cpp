@@ -7,6 +7,8 @@
 namespace {
 std::vector<AnsiString> g_deleted;
 
+std::vector<AnsiString> g_heard;   // "A:B": A heard that B goes
+
 class TTracked : public TComponent {
 public:
     TTracked(TComponent* owner, const AnsiString& name) : TComponent(owner) { SetName(name); }
@@ -17,6 +19,8 @@ public:
     {
         TComponent::Notification(c, op);
         Heard.push_back({c->Name(), op});
+        if (op == opRemove)
+            g_heard.push_back(Name() + ":" + c->Name());
         if (op == opRemove && c == Watched)
             Watched = nullptr;
     }
@@ -62,6 +66,21 @@ TEST(Component, OwnerDeletesWhatItOwnsAndNotifiesFreeNotification)
     EXPECT_EQ(g_deleted, (std::vector<AnsiString>{"Owner", "B", "A", "C"}));
     EXPECT_EQ(observer->Watched, nullptr);
     delete observer;
+}
+
+TEST(Component, AnOwnerGoingTellsEachComponentOnlyOfTheOnesItWatches)
+{
+    // Each component goes without being told of every other: a window of thousands of
+    // components closes in time linear in their number.
+    auto* owner = new TTracked(nullptr, "Owner");
+    auto* a = new TTracked(owner, "A");
+    new TTracked(owner, "B");
+    auto* c = new TTracked(owner, "C");
+    a->Watched = c;
+    c->FreeNotification(a);
+    g_heard.clear();
+    delete owner;
+    EXPECT_EQ(g_heard, (std::vector<AnsiString>{"A:C"}));
 }
 
 TEST(Component, RemovingAndMovingComponentsTellsTheOwner)

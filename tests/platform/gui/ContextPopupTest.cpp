@@ -83,6 +83,16 @@ TEST_F(PopupForm, RightClickPopsUpTheNearestPopupMenuUpTheParents)
     EXPECT_EQ(at, TPoint(7, 9));
 }
 
+TEST_F(PopupForm, AMenuOfAnotherWindowFreedIsForgotten)
+{
+    auto* other = new TForm(Application);
+    Box->SetPopupMenu(new TPopupMenu(other));
+    delete other;
+    EXPECT_EQ(Box->PopupMenu(), nullptr);
+    Click(Box, 20, 20, mbRight);
+    EXPECT_TRUE(Shown.empty());
+}
+
 TEST_F(PopupForm, RightClickWithoutAnyMenuDoesNothing)
 {
     Click(Box, 20, 20, mbRight);
