@@ -407,8 +407,7 @@ void SortNormListRows(TProStringGrid* Grid)
         if (!number.empty() && !seen.insert(AnsiUpperCase(number)).second)
             repeats.push_back(r);
     }
-    for (auto r = repeats.rbegin(); r != repeats.rend(); ++r)
-        Grid->RemoveRows(*r, 1);
+    Grid->RemoveRowList(repeats);
     Grid->SortByColumn(1, sdAscending);
     if (spare)
         Grid->SetRowCount(Grid->RowCount() + 1);

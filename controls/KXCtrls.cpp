@@ -267,14 +267,7 @@ void TKxSpeedButton::SetMarkDropDown(bool Value)
 
 void TKxSpeedButton::SetDropDownMenu(TPopupMenu* Value)
 {
-    if (FDropDownMenu == Value)
-        return;
-    if (FDropDownMenu)
-        FDropDownMenu->RemoveFreeNotification(this);
-    FDropDownMenu = Value;
-    if (Value)
-        Value->FreeNotification(this);
-    if (FMarkDropDown)
+    if (SetReference(FDropDownMenu, Value) && FMarkDropDown)
         Invalidate();
 }
 

@@ -165,15 +165,9 @@ void TProToolPanel::Notification(TComponent* AComponent, TOperation Operation)
 
 void TProToolPanel::SetSectionImages(TImageList* v)
 {
-    if (FSectionImages == v)
-        return;
-    if (FSectionImages)
-        FSectionImages->RemoveFreeNotification(this);
-    FSectionImages = v;
     // Told when the list goes, so that no pointer to it is left.
-    if (v)
-        v->FreeNotification(this);
-    LayoutChanged(this);
+    if (SetReference(FSectionImages, v))
+        LayoutChanged(this);
 }
 
 void TProToolPanel::SetBackground(TBitmap* v)

@@ -183,15 +183,9 @@ void TProToolPanelTab::SetAutoOpenCloseSpeed(TAutoOpenCloseSpeed v)
 
 void TProToolPanelTab::SetImages(TImageList* v)
 {
-    if (FImages == v)
-        return;
-    if (FImages)
-        FImages->RemoveFreeNotification(this);
-    FImages = v;
     // Told when the list goes, so that no pointer to it is left.
-    if (v)
-        v->FreeNotification(this);
-    Invalidate();
+    if (SetReference(FImages, v))
+        Invalidate();
 }
 
 void TProToolPanelTab::SetTabWidth(int Value)

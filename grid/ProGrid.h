@@ -652,6 +652,9 @@ public:
     // Nothing for a start row outside the grid; the count is limited to the rows there are.
     void RemoveRowsInternal(int ARow, int ACount, bool DropControls);
     void RemoveSelectedRows();
+    // Removes the display rows ARows (any order; rows outside the grid are left out) as
+    // RemoveRows(row, 1) on each from the last up would, in one pass.
+    void RemoveRowList(std::vector<int> ARows);
     void ClearRowRange(int ARow, int ACount);
     void ClearColumnRange(int ACol, int ACount);
     void ClearSelection();
@@ -1266,9 +1269,31 @@ private:
     void ReleaseCellRecords(int FromCol, int FromRow, int ToCol, int ToRow);
     void ResetStoredRows(int FromRow, int ToRow);
     void ShiftRowsUp(int ARow, int ACount);
-    // ARemoved: the stored indices of the removed rows, ascending.
-    void DropRowFlags(int ARow, const std::vector<int>& ARemoved, bool ASelectFlags);
+    // AShown, ARemoved: the display and stored indices of the removed rows, ascending.
+    void DropRowFlags(const std::vector<int>& AShown, const std::vector<int>& ARemoved, bool ASelectFlags);
     void LowerHiddenRowIndexes(const std::vector<int>& ARemoved);
+    // Rows taken out by one call of RemoveRowsInternal: its first display row, in the numbering
+    // before any run of a batch went, and its count.
+    struct TRowRun {
+        int Row;
+        int Count;
+    };
+    // Removes runs of display rows (ascending, apart, inside the grid) at once, as
+    // RemoveRowsInternal on each run would one after another, from the last run up
+    // (ABottomUp) or from the first down: the same rows go, all that is kept by row follows
+    // its row, and OnRowMoved and CellsChanged are told the same, in the same order (once
+    // the rows are gone).
+    void RemoveRowRuns(const std::vector<TRowRun>& ARuns, bool ABottomUp, bool DropControls);
+    // An empty row of the default height before each of ABefore (ascending display rows, a
+    // row may repeat; RowCount for rows at the end), in one pass: rows, heights and modified
+    // marks make room, and with AFlags the selection flags. Neither cell controls nor hidden
+    // rows move.
+    void OpenRowsBefore(const std::vector<int>& ABefore, bool AFlags);
+    // Records of hidden rows for the display rows ARows (ascending) of stored indices AReal:
+    // the cells of every stored column and the height, put in among the records in order.
+    void AddHiddenRecords(const std::vector<int>& ARows, const std::vector<int>& AReal);
+    // The hidden rows stored before ARealRow (the place of its record in the ordered list).
+    int HiddenRowsBelow(int ARealRow) const;
     // InsertRowsEx, with the hidden rows stored at or after AHiddenFrom moving down by ACount
     // (INT_MAX: none moves; for rows that come back from hiding).
     void InsertShownRows(int ARow, int ACount, bool UpdateControls, int AHiddenFrom);
@@ -1304,8 +1329,8 @@ private:
     // Common end of ColWidthsChanged and RowHeightsChanged.
     void SizingChangeDone();
     // Clamps ACount to the rows there are and ends the edit; false when
-    // nothing is to be removed.
-    bool BeginRowRemoval(int ARow, int& ACount, std::vector<int>& ARemoved);
+    // nothing is to be removed. ARemoved: the display rows, then their stored indices.
+    bool BeginRowRemoval(int ARow, int& ACount, std::vector<int>& AShown, std::vector<int>& ARemoved);
     TIntList FRowOrder{0, 0};
     TIntList FColumnOrder{0, 0};
     int FGroupColumn = -1;
@@ -1348,8 +1373,10 @@ private:
     // selection flags, modified marks, cell controls and the tracked current
     // row move in one pass.
     void MoveRowsOnce(int AFrom, const std::vector<int>& ASource);
-    // The stored (real) indices of the display rows AFrom .. ATo.
+    // The stored (real) indices of the display rows AFrom .. ATo, and of the display rows
+    // ARows (ascending), in one walk over the hidden rows.
     std::vector<int> RealRowIndexes(int AFrom, int ATo) const;
+    std::vector<int> RealRowIndexes(const std::vector<int>& ARows) const;
     // ================================================================ end of sort engine state
 
     // ================================================================ structure state

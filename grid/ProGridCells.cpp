@@ -156,26 +156,46 @@ int TProStringGrid::RealColIndex(int ADisplayCol) const
     }
 }
 
+// The records of the hidden rows stay in the order of their stored rows, so a row's place
+// among them is found by halving.
+namespace {
+int HiddenIdx(const TCollection* AList, int AIndex)
+{
+    return static_cast<const TGridItem*>(AList->Items(AIndex))->Idx;
+}
+
+// The first record of 0 .. ACount - 1 for which ABeyond holds (false for all before it).
+template <typename F>
+int FirstRecord(int ACount, F ABeyond)
+{
+    int lo = 0, hi = ACount;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (ABeyond(mid))
+            hi = mid;
+        else
+            lo = mid + 1;
+    }
+    return lo;
+}
+}  // namespace
+
+int TProStringGrid::HiddenRowsBelow(int ARealRow) const
+{
+    const TCollection* list = FHiddenRowList.get();
+    return FirstRecord(list->Count(), [&](int i) { return HiddenIdx(list, i) >= ARealRow; });
+}
+
 int TProStringGrid::RealRowIndex(int ARow) const
 {
-    std::vector<int> hidden;
-    for (int i = 0; i < FHiddenRowList->Count(); ++i)
-        hidden.push_back(static_cast<TGridItem*>(FHiddenRowList->Items(i))->Idx);
-    std::sort(hidden.begin(), hidden.end());
-    int real = ARow;
-    for (int idx : hidden)
-        if (idx <= real)
-            ++real;
-    return real;
+    // Hidden row i lies before the row shown at ARow when its index less i is at most ARow.
+    const TCollection* list = FHiddenRowList.get();
+    return ARow + FirstRecord(list->Count(), [&](int i) { return HiddenIdx(list, i) - i > ARow; });
 }
 
 int TProStringGrid::DisplayRowIndex(int ARealRow) const
 {
-    int below = 0;
-    for (int i = 0; i < FHiddenRowList->Count(); ++i)
-        if (static_cast<TGridItem*>(FHiddenRowList->Items(i))->Idx < ARealRow)
-            ++below;
-    return ARealRow - below;
+    return ARealRow - HiddenRowsBelow(ARealRow);
 }
 
 TStringList* TProStringGrid::HiddenRowCells(int ARealRow) const

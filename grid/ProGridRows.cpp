@@ -72,12 +72,42 @@ void TProStringGrid::ShiftRowsUp(int ARow, int ACount)
 }
 
 namespace {
-// The stored indices of ACount display rows from ARow.
-std::vector<int> RemovedRealRows(const TProStringGrid& G, int ARow, int ACount)
+std::vector<int> ListItems(const TIntList& AList)
 {
-    std::vector<int> rows;
+    std::vector<int> items;
+    items.reserve(std::size_t(AList.Count()));
+    for (int i = 0; i < AList.Count(); ++i)
+        items.push_back(AList.GetItem(i));
+    return items;
+}
+
+void SetListItems(TIntList& AList, const std::vector<int>& AItems)
+{
+    AList.Clear();
+    for (int v : AItems)
+        AList.Insert(AList.Count(), v);
+}
+
+// The entries of a list of one entry per row but those of the rows AGone (ascending).
+std::vector<int> WithoutRows(const std::vector<int>& AList, const std::vector<int>& AGone)
+{
+    std::vector<int> kept;
+    kept.reserve(AList.size());
+    for (std::size_t r = 0, g = 0; r < AList.size(); ++r) {
+        for (; g < AGone.size() && AGone[g] < int(r); ++g)
+            ;
+        if (g == AGone.size() || AGone[g] != int(r))
+            kept.push_back(AList[r]);
+    }
+    return kept;
+}
+
+// The display rows ARow .. ARow + ACount - 1.
+std::vector<int> RowRange(int ARow, int ACount)
+{
+    std::vector<int> rows(std::size_t(std::max(ACount, 0)));
     for (int i = 0; i < ACount; ++i)
-        rows.push_back(G.RealRowIndex(ARow + i));
+        rows[std::size_t(i)] = ARow + i;
     return rows;
 }
 }
@@ -85,20 +115,14 @@ std::vector<int> RemovedRealRows(const TProStringGrid& G, int ARow, int ACount)
 // Removes the modified marks of the removed display rows and, when the rows
 // themselves are gone (not only hidden), their selection flags (by stored row
 // with RowSelectPersistent, else by shown row).
-void TProStringGrid::DropRowFlags(int ARow, const std::vector<int>& ARemoved, bool ASelectFlags)
+void TProStringGrid::DropRowFlags(const std::vector<int>& AShown, const std::vector<int>& ARemoved, bool ASelectFlags)
 {
-    for (std::size_t i = 0; i < ARemoved.size(); ++i)
-        if (ARow < FRowModified->Count())
-            FRowModified->Delete(ARow);
+    if (!AShown.empty() && AShown.front() < FRowModified->Count())
+        SetListItems(*FRowModified, WithoutRows(ListItems(*FRowModified), AShown));
     if (!ASelectFlags)
         return;
-    std::vector<int> flags = ARemoved;
-    if (!FMouseActions->RowSelectPersistent())
-        for (std::size_t i = 0; i < flags.size(); ++i)
-            flags[i] = ARow + int(i);
-    for (auto it = flags.rbegin(); it != flags.rend(); ++it)
-        if (std::size_t(*it) < FRowSelectFlags.size())
-            FRowSelectFlags.erase(FRowSelectFlags.begin() + *it);
+    const std::vector<int>& flags = FMouseActions->RowSelectPersistent() ? ARemoved : AShown;
+    FRowSelectFlags = WithoutRows(FRowSelectFlags, flags);
     std::vector<int> order;
     for (int r : FRowSelectOrder) {
         if (std::binary_search(flags.begin(), flags.end(), r))
@@ -184,20 +208,15 @@ void TProStringGrid::InsertShownRows(int ARow, int ACount, bool UpdateControls, 
         CellsChanged(TRect(0, ARow, ColCount() - 1, ARow + ACount));
 }
 
-void TProStringGrid::InsertRowsBefore(const std::vector<int>& ARows)
+void TProStringGrid::OpenRowsBefore(const std::vector<int>& ABefore, bool AFlags)
 {
-    if (ARows.empty())
-        return;
-    EndCellEdit();
-    const int first = ARows.front(), oldRows = RowCount(), added = int(ARows.size());
-    // The new rows before a row that was R.
-    auto shift = [&](int R) { return int(std::upper_bound(ARows.begin(), ARows.end(), R) - ARows.begin()); };
-    // A list of one entry per row gets a 0 before each of ARows it reaches.
+    const int first = ABefore.front(), oldRows = RowCount(), added = int(ABefore.size());
+    // A list of one entry per row gets a 0 before each of ABefore it reaches.
     auto widen = [&](const std::vector<int>& Old) {
         std::vector<int> wide;
-        wide.reserve(Old.size() + ARows.size());
+        wide.reserve(Old.size() + ABefore.size());
         for (std::size_t k = 0, r = 0; r < Old.size(); ++r) {
-            for (; k < ARows.size() && ARows[k] == int(r); ++k)
+            for (; k < ABefore.size() && ABefore[k] == int(r); ++k)
                 wide.push_back(0);
             wide.push_back(Old[r]);
         }
@@ -206,27 +225,32 @@ void TProStringGrid::InsertRowsBefore(const std::vector<int>& ARows)
     std::vector<int> source;
     source.reserve(std::size_t(oldRows + added - first));
     for (std::size_t k = 0, r = std::size_t(first); r < std::size_t(oldRows); ++r) {
-        for (; k < ARows.size() && ARows[k] == int(r); ++k)
+        for (; k < ABefore.size() && ABefore[k] == int(r); ++k)
             source.push_back(-1);
         source.push_back(int(r));
     }
     source.resize(std::size_t(oldRows + added - first), -1);
     SetRowCountPlain(oldRows + added);
     PermuteRows(first, source);
-    if (first < FRowModified->Count()) {
-        std::vector<int> marks;
-        for (int i = 0; i < FRowModified->Count(); ++i)
-            marks.push_back(FRowModified->GetItem(i));
-        FRowModified->Clear();
-        for (int m : widen(marks))
-            FRowModified->Insert(FRowModified->Count(), m);
-    }
-    if (std::size_t(first) < FRowSelectFlags.size()) {
+    if (first < FRowModified->Count())
+        SetListItems(*FRowModified, widen(ListItems(*FRowModified)));
+    if (AFlags && std::size_t(first) < FRowSelectFlags.size()) {
         const int last = int(FRowSelectFlags.size()) - 1;
         FRowSelectFlags = widen(FRowSelectFlags);
         for (int& r : FRowSelectOrder)
-            r += shift(std::min(r, last));
+            r += int(std::upper_bound(ABefore.begin(), ABefore.end(), std::min(r, last)) - ABefore.begin());
     }
+}
+
+void TProStringGrid::InsertRowsBefore(const std::vector<int>& ARows)
+{
+    if (ARows.empty())
+        return;
+    EndCellEdit();
+    const int first = ARows.front();
+    // The new rows before a row that was R.
+    auto shift = [&](int R) { return int(std::upper_bound(ARows.begin(), ARows.end(), R) - ARows.begin()); };
+    OpenRowsBefore(ARows, true);
     if (FCellControls->Count() > 0) {
         for (int i = 0; i < FCellControls->Count(); ++i) {
             TControlListItem* item = FCellControls->GetItem(i);
@@ -265,12 +289,25 @@ void TProStringGrid::RemoveRowsInternal(int ARow, int ACount, bool DropControls)
 {
     if (ARow < 0 || ARow >= RowCount() || ACount < 1)
         return;
-    ACount = std::min(ACount, RowCount() - ARow);
+    RemoveRowRuns({{ARow, std::min(ACount, RowCount() - ARow)}}, false, DropControls);
+}
+
+void TProStringGrid::RemoveRowRuns(const std::vector<TRowRun>& ARuns, bool ABottomUp, bool DropControls)
+{
+    std::vector<int> gone;   // the display rows that go, ascending
+    for (const TRowRun& run : ARuns)
+        for (int i = 0; i < run.Count; ++i)
+            gone.push_back(run.Row + i);
+    if (gone.empty())
+        return;
+    const auto goneBelow = [&](int Y) { return int(std::lower_bound(gone.begin(), gone.end(), Y) - gone.begin()); };
+    const auto goes = [&](int Y) { return std::binary_search(gone.begin(), gone.end(), Y); };
+    const int oldRows = RowCount();
 
     if (DropControls) {
         for (int i = FCellControls->Count() - 1; i >= 0; --i) {
             TControlListItem* item = FCellControls->GetItem(i);
-            if (item->Y >= ARow && item->Y < ARow + ACount) {
+            if (goes(item->Y)) {
                 if (item->Control)
                     item->Control->SetVisible(false);
                 FCellControls->Delete(i);
@@ -316,23 +353,58 @@ void TProStringGrid::RemoveRowsInternal(int ARow, int ACount, bool DropControls)
 
     BeginUpdate();
     int top = TopRow();
-    int oldRows = RowCount();
-    std::vector<int> removed = RemovedRealRows(*this, ARow, ACount);
+    // Rows going into hidden-row records keep the stored indices around them.
+    const std::vector<int> removed = DropControls ? RealRowIndexes(gone) : std::vector<int>();
     if (DropControls && FHiddenRowList->Count() > 0)
         LowerHiddenRowIndexes(removed);
-    DropRowFlags(ARow, removed, DropControls);
-    for (int i = 0; i < ACount; ++i)
-        DeleteRow(ARow);
-    // The deleted rows wait beyond RowCount; their cells have been freed or
-    // handed to a hidden-row record, so they must not come back.
-    ResetStoredRows(RowCount(), oldRows - 1);
+    DropRowFlags(gone, removed, DropControls);
+    // The removals in their order, each at its row as the ones before leave the rows, and each
+    // its rows' deletions one after another, the row at its start each time.
+    std::vector<TRowRun> calls;
+    std::vector<int> steps;
+    steps.reserve(gone.size());
+    for (std::size_t k = 0; k < ARuns.size(); ++k) {
+        const TRowRun& run = ARuns[ABottomUp ? ARuns.size() - 1 - k : k];
+        calls.push_back({ABottomUp ? run.Row : run.Row - int(steps.size()), run.Count});
+        steps.insert(steps.end(), std::size_t(run.Count), calls.back().Row);
+    }
+    ExtractRows(steps);
+    // The rows taken out wait beyond RowCount (in the one row a grid keeps when all go, too);
+    // their cells have been freed or handed to a hidden-row record, so they must not come back.
+    ResetStoredRows(std::max(0, oldRows - int(gone.size())), oldRows - 1);
+    // Cell controls follow their rows; one kept on a row that goes moves to where its row
+    // went, the end of the rows, the row taken out first the last.
+    if (FCellControls->Count() > 0) {
+        std::vector<int> order(gone.size());
+        int taken = 0;
+        for (std::size_t k = 0; k < ARuns.size(); ++k) {
+            const TRowRun& run = ARuns[ABottomUp ? ARuns.size() - 1 - k : k];
+            for (int i = 0; i < run.Count; ++i)
+                order[std::size_t(goneBelow(run.Row + i))] = taken++;
+        }
+        for (int i = 0; i < FCellControls->Count(); ++i) {
+            TControlListItem* item = FCellControls->GetItem(i);
+            if (item->Y >= oldRows)
+                continue;
+            const int below = goneBelow(item->Y);
+            item->Y = goes(item->Y) ? oldRows - 1 - order[std::size_t(below)] : item->Y - below;
+        }
+    }
+    PositionCellControls();
     // The current row landing on a footer row shows no selection.
     if (Row() > RowCount() - 1 - FixedFooters())
         HideSelection();
     else if (top < RowCount())
         SetTopRow(top);
     EndUpdate();
-    CellsChanged(TRect(0, ARow, ColCount() - 1, ARow + ACount));
+    // What each removal told, in its order: each row it deleted moved to the last row, then
+    // the changed cells.
+    for (std::size_t k = 0, step = 0; k < calls.size(); ++k) {
+        for (int i = 0; i < calls[k].Count; ++i, ++step)
+            if (OnRowMoved && steps[step] != oldRows - 1 - int(step))
+                OnRowMoved(this, steps[step], oldRows - 1 - int(step));
+        CellsChanged(TRect(0, calls[k].Row, ColCount() - 1, calls[k].Row + calls[k].Count));
+    }
     if (TopRow() > RowCount() - 1)
         SetTopRow(RowCount() - 1);
     if (Row() >= RowCount()) {
@@ -341,27 +413,28 @@ void TProStringGrid::RemoveRowsInternal(int ARow, int ACount, bool DropControls)
     }
 }
 
-bool TProStringGrid::BeginRowRemoval(int ARow, int& ACount, std::vector<int>& ARemoved)
+bool TProStringGrid::BeginRowRemoval(int ARow, int& ACount, std::vector<int>& AShown, std::vector<int>& ARemoved)
 {
     if (ARow < 0 || ARow >= RowCount() || ACount < 1)
         return false;
     ACount = std::min(ACount, RowCount() - ARow);
     EndCellEdit();
-    ARemoved = RemovedRealRows(*this, ARow, ACount);
+    AShown = RowRange(ARow, ACount);
+    ARemoved = RealRowIndexes(AShown);
     return true;
 }
 
 void TProStringGrid::DeleteRows(int ARow, int ACount)
 {
-    std::vector<int> removed;
-    if (!BeginRowRemoval(ARow, ACount, removed))
+    std::vector<int> shown, removed;
+    if (!BeginRowRemoval(ARow, ACount, shown, removed))
         return;
     int lastWidth = ColWidths(ColCount() - 1);
     int row = Row();
     BeginUpdate();
     ReleaseCellRecords(0, ARow, AllColCount() - 1, ARow + ACount - 1);
     ShiftRowsUp(ARow, ACount);
-    DropRowFlags(ARow, removed, true);
+    DropRowFlags(shown, removed, true);
     SetRowCountPlain(RowCount() - ACount);
     SetColWidths(ColCount() - 1, lastWidth);
     if (row >= RowCount()) {
@@ -375,8 +448,8 @@ void TProStringGrid::DeleteRows(int ARow, int ACount)
 
 void TProStringGrid::RemoveRowsEx(int ARow, int ACount)
 {
-    std::vector<int> removed;
-    if (!BeginRowRemoval(ARow, ACount, removed))
+    std::vector<int> shown, removed;
+    if (!BeginRowRemoval(ARow, ACount, shown, removed))
         return;
 
     // Controls of the removed rows go; those below move up with their rows.
@@ -394,7 +467,7 @@ void TProStringGrid::RemoveRowsEx(int ARow, int ACount)
 
     BeginUpdate();
     LowerHiddenRowIndexes(removed);
-    DropRowFlags(ARow, removed, true);
+    DropRowFlags(shown, removed, true);
     int row = Row();
     ShiftRowsUp(ARow, ACount);
     SetRowCountPlain(RowCount() - ACount);
@@ -413,21 +486,38 @@ void TProStringGrid::RemoveRowsEx(int ARow, int ACount)
         FSearchPanel->Invalidate();
 }
 
+void TProStringGrid::RemoveRowList(std::vector<int> ARows)
+{
+    std::sort(ARows.begin(), ARows.end());
+    ARows.erase(std::unique(ARows.begin(), ARows.end()), ARows.end());
+    ARows.erase(std::remove_if(ARows.begin(), ARows.end(), [&](int r) { return r < 0 || r >= RowCount(); }),
+                ARows.end());
+    if (ARows.empty())
+        return;
+    EndCellEdit();
+    std::vector<TRowRun> runs;
+    for (int r : ARows) {
+        ReleaseCellRecords(0, r, AllColCount() - 1, r);
+        runs.push_back({r, 1});
+    }
+    RemoveRowRuns(runs, true, true);
+}
+
 void TProStringGrid::RemoveSelectedRows()
 {
+    std::vector<int> rows;
     if (FMouseActions->DisjunctRowSelect()) {
-        BeginUpdate();
-        for (int r = RowCount() - 1 - FixedFooters(); r >= TBaseGrid::FixedRows(); --r)
+        for (int r = TBaseGrid::FixedRows(); r <= RowCount() - 1 - FixedFooters(); ++r)
             if (DisjunctRowFlagged(r))
-                RemoveRows(r, 1);
+                rows.push_back(r);
+        BeginUpdate();
+        RemoveRowList(rows);
         ClearRowSelect();
         EndUpdate();
         return;
     }
-    TGridRect s = Selection();
     BeginUpdate();
-    for (int r = std::min(s.Bottom, RowCount() - 1); r >= s.Top && r >= 0; --r)
-        RemoveRows(r, 1);
+    RemoveRowList(SelectedTextRows(Selection()));
     EndUpdate();
 }
 
@@ -615,17 +705,21 @@ void TProStringGrid::RemoveDuplicateRows(int ACol, bool CaseSensitive)
     std::set<AnsiString, decltype(less)> seen(less);
     int col = RealColIndex(ACol);
     EndCellEdit();
-    BeginUpdate();
-    int r = TBaseGrid::FixedRows();
-    while (r < RowCount() - FixedFooters()) {
+    // Each repeat went by RemoveRows(r, 1) as the walk met it, the rows below moving up.
+    std::vector<TRowRun> repeats;
+    for (int r = TBaseGrid::FixedRows(); r < RowCount() - FixedFooters(); ++r) {
         AnsiString s = Cells(col, r);
-        if (seen.count(s)) {
-            RemoveRows(r, 1);
-            continue;
-        }
-        seen.insert(CaseSensitive ? s : AnsiUpperCase(s));
-        ++r;
+        if (seen.count(s))
+            repeats.push_back({r, 1});
+        else
+            seen.insert(CaseSensitive ? s : AnsiUpperCase(s));
     }
+    if (repeats.empty())
+        return;
+    BeginUpdate();
+    for (const TRowRun& run : repeats)
+        ReleaseCellRecords(0, run.Row, AllColCount() - 1, run.Row);
+    RemoveRowRuns(repeats, false, true);
     EndUpdate();
 }
 

@@ -1595,20 +1595,24 @@ void TProStringGrid::MoveRowsOnce(int AFrom, const std::vector<int>& ASource)
 // The stored (real) indices of the display rows AFrom .. ATo.
 std::vector<int> TProStringGrid::RealRowIndexes(int AFrom, int ATo) const
 {
-    std::vector<int> hidden;
-    for (int i = 0; i < FHiddenRowList->Count(); ++i)
-        hidden.push_back(static_cast<TGridItem*>(FHiddenRowList->Items(i))->Idx);
-    std::sort(hidden.begin(), hidden.end());
+    std::vector<int> rows;
+    for (int r = std::max(AFrom, 0); r <= ATo; ++r)
+        rows.push_back(r);
+    return RealRowIndexes(rows);
+}
+
+std::vector<int> TProStringGrid::RealRowIndexes(const std::vector<int>& ARows) const
+{
+    // Hidden row i (the records in the order of their stored rows) lies before the row shown
+    // at d when its index less i is at most d.
     std::vector<int> real;
-    std::size_t h = 0;
-    int shift = 0;
-    for (int r = 0; r <= ATo; ++r) {
-        while (h < hidden.size() && hidden[h] <= r + shift) {
-            ++shift;
-            ++h;
-        }
-        if (r >= AFrom)
-            real.push_back(r + shift);
+    real.reserve(ARows.size());
+    const int hidden = NumHiddenRows();
+    int i = 0;
+    for (int d : ARows) {
+        while (i < hidden && static_cast<TGridItem*>(FHiddenRowList->Items(i))->Idx - i <= d)
+            ++i;
+        real.push_back(d + i);
     }
     return real;
 }

@@ -251,15 +251,29 @@ void TProStringGrid::MoveRow(int FromIndex, int ToIndex)
 // ---------------------------------------------------------------- hidden rows
 TGridItem* TProStringGrid::HiddenRowItem(int ARealRow) const
 {
-    for (int i = 0; i < FHiddenRowList->Count(); ++i)
-        if (TGridItem* item = HiddenItem(FHiddenRowList.get(), i); item->Idx == ARealRow)
-            return item;
-    return nullptr;
+    const int i = HiddenRowsBelow(ARealRow);
+    TGridItem* item = i < NumHiddenRows() ? HiddenItem(FHiddenRowList.get(), i) : nullptr;
+    return item && item->Idx == ARealRow ? item : nullptr;
 }
 
 void TProStringGrid::HideRow(int ARow)
 {
     HideRows(ARow, ARow);
+}
+
+void TProStringGrid::AddHiddenRecords(const std::vector<int>& ARows, const std::vector<int>& AReal)
+{
+    const int cols = AllColCount();
+    for (std::size_t k = 0; k < ARows.size(); ++k) {
+        auto* item = static_cast<TGridItem*>(FHiddenRowList->Add());
+        item->Idx = AReal[k];
+        item->Height = RowHeights(ARows[k]);
+        for (int c = 0; c < cols; ++c)
+            item->Items()->AddObject(GetGridCell(c, ARows[k]), GetGridObject(c, ARows[k]));
+    }
+    FHiddenRowList->SortItems([](const TCollectionItem* A, const TCollectionItem* B) {
+        return static_cast<const TGridItem*>(A)->Idx < static_cast<const TGridItem*>(B)->Idx;
+    });
 }
 
 // Each row of the range that is shown goes into a record of its own stored
@@ -269,51 +283,34 @@ void TProStringGrid::HideRows(int FromRow, int ToRow)
     int lastReal = RowCount() + NumHiddenRows() - 1;
     FromRow = std::max(FromRow, 0);
     ToRow = std::min(ToRow, lastReal);
-    struct Entry {
-        int Real, Display;
-    };
-    std::vector<Entry> rows;
-    for (int r = FromRow; r <= ToRow; ++r)
-        if (!IsHiddenRow(r))
-            rows.push_back({r, DisplayRowIndex(r)});
-    if (rows.empty())
+    // The shown rows of the range, as shown and as stored, in one walk along the records.
+    std::vector<int> shown, real;
+    for (int r = FromRow, i = HiddenRowsBelow(FromRow); r <= ToRow; ++r) {
+        if (i < NumHiddenRows() && HiddenItem(FHiddenRowList.get(), i)->Idx == r) {
+            ++i;
+            continue;
+        }
+        shown.push_back(r - i);
+        real.push_back(r);
+    }
+    if (shown.empty())
         return;
 
-    int cols = AllColCount();
-    int ctl = FCellControls->FindControl(1, rows.front().Display);
+    int ctl = FCellControls->FindControl(1, shown.front());
     if (ctl >= 0 && FCellControls->GetItem(ctl)->Control)
         FCellControls->GetItem(ctl)->Control->SetVisible(false);
 
     BeginUpdate();
-    // Runs of adjacent display rows, from the bottom up so that the display
-    // rows above stay where they are.
-    std::size_t end = rows.size();
-    while (end > 0) {
-        std::size_t start = end - 1;
-        while (start > 0 && rows[start - 1].Display == rows[start].Display - 1)
-            --start;
-        std::vector<std::unique_ptr<TStringList>> cells;
-        std::vector<int> heights;
-        for (std::size_t k = start; k < end; ++k) {
-            auto list = std::make_unique<TStringList>();
-            int d = rows[k].Display;
-            for (int c = 0; c < cols; ++c)
-                list->AddObject(GetGridCell(c, d), GetGridObject(c, d));
-            cells.push_back(std::move(list));
-            heights.push_back(RowHeights(d));
-        }
-        RemoveRowsInternal(rows[start].Display, int(end - start), false);
-        for (std::size_t k = start; k < end; ++k) {
-            int pos = 0;
-            while (pos < FHiddenRowList->Count() && HiddenItem(FHiddenRowList.get(), pos)->Idx < rows[k].Real)
-                ++pos;
-            auto* item = static_cast<TGridItem*>(FHiddenRowList->Insert(pos));
-            item->Idx = rows[k].Real;
-            item->Height = heights[k - start];
-            item->Items()->Assign(cells[k - start].get());
-        }
-        end = start;
-    }
+    AddHiddenRecords(shown, real);
+    // The rows go a run of adjacent display rows at a time, from the bottom up, so that the
+    // display rows above stay where they are.
+    std::vector<TRowRun> runs;
+    for (int d : shown)
+        if (!runs.empty() && runs.back().Row + runs.back().Count == d)
+            ++runs.back().Count;
+        else
+            runs.push_back({d, 1});
+    RemoveRowRuns(runs, true, false);
     EndUpdate();
     PositionCellControls();
 }
@@ -328,28 +325,17 @@ void TProStringGrid::HideRowList(const std::vector<int>& AList)
     for (int d : AList)
         if (d >= 0 && d < oldRows)
             listed[std::size_t(d)] = 1;
-    std::vector<int> reals(std::size_t(oldRows), 0);
+    std::vector<int> rows;
     for (int d = 0; d < oldRows; ++d)
         if (listed[std::size_t(d)])
-            reals[std::size_t(d)] = RealRowIndex(d);
+            rows.push_back(d);
 
     BeginUpdate();
+    AddHiddenRecords(rows, RealRowIndexes(rows));
     int w = 0;
-    for (int d = 0; d < oldRows; ++d) {
-        if (!listed[std::size_t(d)]) {
+    for (int d = 0; d < oldRows; ++d)
+        if (!listed[std::size_t(d)])
             MoveStoredRow(d, w++, cols);
-            continue;
-        }
-        int real = reals[std::size_t(d)];
-        int pos = 0;
-        while (pos < FHiddenRowList->Count() && HiddenItem(FHiddenRowList.get(), pos)->Idx < real)
-            ++pos;
-        auto* item = static_cast<TGridItem*>(FHiddenRowList->Insert(pos));
-        item->Idx = real;
-        item->Height = RowHeights(d);
-        for (int c = 0; c < cols; ++c)
-            item->Items()->AddObject(GetGridCell(c, d), GetGridObject(c, d));
-    }
     EmptyStoredRows(w, oldRows - 1, cols);
     SetRowCountPlain(std::max(w, 1));
     EndUpdate();
@@ -359,38 +345,65 @@ void TProStringGrid::UnHideRows(int FromRow, int ToRow)
 {
     if (!IsHiddenRow(FromRow))
         return;
-    int cols = AllColCount();
-    int firstShown = -1;
+    EndCellEdit();
+    const int cols = AllColCount(), hidden = NumHiddenRows();
+    const auto idx = [&](int i) { return HiddenItem(FHiddenRowList.get(), i)->Idx; };
+    // The records of the range, from FromRow's on, in runs of adjacent stored indices. One
+    // run after the other comes back where the rows shown before it end; the records before
+    // the range stay hidden, so a run's display row is its stored index less their number.
+    struct Run {
+        int Item, Count, Display;
+    };
+    const int first = HiddenRowsBelow(FromRow);
+    std::vector<Run> runs;
+    int end = first;
+    for (; end < hidden && idx(end) <= ToRow; ++end)
+        if (!runs.empty() && idx(end) == idx(end - 1) + 1)
+            ++runs.back().Count;
+        else
+            runs.push_back({end, 1, idx(end) - first});
+
     BeginUpdate();
-    for (;;) {
-        // The first record of the range left, and the run of records with
-        // adjacent stored indices after it: they go back side by side.
-        int first = -1;
-        for (int i = 0; i < FHiddenRowList->Count(); ++i) {
-            int idx = HiddenItem(FHiddenRowList.get(), i)->Idx;
-            if (idx >= FromRow && idx <= ToRow) {
-                first = i;
-                break;
-            }
-        }
-        if (first < 0)
-            break;
-        int count = 1;
-        int idx0 = HiddenItem(FHiddenRowList.get(), first)->Idx;
-        while (first + count < FHiddenRowList->Count() &&
-               HiddenItem(FHiddenRowList.get(), first + count)->Idx == idx0 + count && idx0 + count <= ToRow)
-            ++count;
-        int d = DisplayRowIndex(idx0);
-        InsertShownRows(d, count, true, INT_MAX);
-        for (int k = 0; k < count; ++k)
-            FillRowFromItem(d + k, HiddenItem(FHiddenRowList.get(), first + k), cols);
-        for (int k = 0; k < count; ++k)
-            FHiddenRowList->Delete(first);
-        if (firstShown < 0 || d < firstShown)
-            firstShown = d;
+    // The rows open before the rows shown then, all at once.
+    std::vector<int> before;
+    int opened = 0;
+    for (const Run& run : runs) {
+        before.insert(before.end(), std::size_t(run.Count), run.Display - opened);
+        opened += run.Count;
     }
+    OpenRowsBefore(before, false);
+    for (const Run& run : runs)
+        for (int k = 0; k < run.Count; ++k)
+            FillRowFromItem(run.Display + k, HiddenItem(FHiddenRowList.get(), run.Item + k), cols);
+    // A cell control at or after the stored row shown where a run comes back moves down by
+    // the run, run after run: the rows a control moves by are those of the runs up to the
+    // first whose row lies beyond it (AfterRun: that row less the runs before, kept rising).
+    if (FCellControls->Count() > 0) {
+        std::vector<int> afterRun, opening;
+        int sum = 0;
+        for (std::size_t k = 0; k < runs.size(); ++k) {
+            int shownAt = idx(runs[k].Item) + runs[k].Count;
+            // Only the last run can end at ToRow with hidden rows right after it.
+            if (k + 1 == runs.size())
+                for (int i = end; i < hidden && idx(i) == shownAt; ++i)
+                    ++shownAt;
+            afterRun.push_back(std::max(afterRun.empty() ? INT_MIN : afterRun.back(), shownAt - sum));
+            sum += runs[k].Count;
+            opening.push_back(sum);
+        }
+        for (int i = 0; i < FCellControls->Count(); ++i) {
+            TControlListItem* item = FCellControls->GetItem(i);
+            const auto runsBefore = std::upper_bound(afterRun.begin(), afterRun.end(), item->Y) - afterRun.begin();
+            if (runsBefore > 0)
+                item->Y += opening[std::size_t(runsBefore) - 1];
+        }
+    }
+    FHiddenRowList->DeleteItems(first, end - first);
     EndUpdate();
-    int ctl = FCellControls->FindControl(1, firstShown);
+    if (!(ComponentState() & csDestroying))
+        for (const Run& run : runs)
+            CellsChanged(TRect(0, run.Display, ColCount() - 1, run.Display + run.Count));
+    int ctl = FCellControls->FindControl(1, runs.front().Display);
     if (ctl >= 0 && FCellControls->GetItem(ctl)->Control)
         FCellControls->GetItem(ctl)->Control->SetVisible(true);
     PositionCellControls();

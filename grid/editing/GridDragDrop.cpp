@@ -406,9 +406,11 @@ void TProStringGrid::ClearMovedSource()
     // the drop wrote into stays.
     const std::vector<int> rows = FOleDragRows;
     if (FDragDropSettings->OleRemoveRows() && (Options() & goRowSelect)) {
-        for (auto r = rows.rbegin(); r != rows.rend(); ++r)
-            if (!pastedRow(nowAt(*r)))
-                RemoveRows(nowAt(*r), 1);
+        std::vector<int> gone;
+        for (int r : rows)
+            if (!pastedRow(nowAt(r)))
+                gone.push_back(nowAt(r));
+        RemoveRowList(gone);
         if (FMouseActions->DisjunctRowSelect())
             ClearRowSelect();
         return;

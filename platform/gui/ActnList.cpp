@@ -63,13 +63,7 @@ bool TBasicAction::Update()
 
 void TBasicAction::SetActionComponent(TComponent* v)
 {
-    if (FActionComponent == v)
-        return;
-    if (FActionComponent)
-        FActionComponent->RemoveFreeNotification(this);
-    FActionComponent = v;
-    if (v)
-        v->FreeNotification(this);
+    SetReference(FActionComponent, v);
 }
 
 void TBasicAction::Notification(TComponent* AComponent, TOperation Operation)

@@ -303,6 +303,32 @@ void TCollection::Delete(int Index)
     delete item;
 }
 
+void TCollection::DeleteItems(int Index, int ACount)
+{
+    if (ACount <= 0)
+        return;
+    if (Index < 0 || Index > int(FItems.size()) - ACount)
+        throw EListError(Format("List index out of bounds (%d)", {Index < 0 ? Index : Index + ACount - 1}));
+    const auto from = FItems.begin() + Index, to = from + ACount;
+    const std::vector<TCollectionItem*> gone(from, to);
+    for (TCollectionItem* item : gone) {
+        Notify(item, cnDeleting);
+        Notify(item, cnExtracting);
+    }
+    FItems.erase(from, to);
+    for (TCollectionItem* item : gone) {
+        item->FCollection = nullptr;
+        delete item;
+    }
+    Changed();
+}
+
+void TCollection::SortItems(const std::function<bool(const TCollectionItem* A, const TCollectionItem* B)>& ALess)
+{
+    std::stable_sort(FItems.begin(), FItems.end(), ALess);
+    Changed();
+}
+
 void TCollection::Clear()
 {
     if (FItems.empty())

@@ -67,17 +67,19 @@ public:
 
 protected:
     // Points a field of this component at another component (or none), hearing of that one's
-    // end (FreeNotification) and no longer of the one it pointed at before.
+    // end (FreeNotification) and no longer of the one it pointed at before; false when the
+    // field pointed at it already.
     template <typename T>
-    void SetReference(T*& AField, T* AValue)
+    bool SetReference(T*& AField, T* AValue)
     {
         if (AField == AValue)
-            return;
+            return false;
         if (AField)
             AField->RemoveFreeNotification(this);
         AField = AValue;
         if (AValue)
             AValue->FreeNotification(this);
+        return true;
     }
     // Marks the component as going; descendants call it first in their destructors.
     void Destroying();
@@ -140,6 +142,10 @@ public:
     TCollectionItem* Insert(int Index);
     // EListError "List index out of bounds (n)" outside 0..Count-1.
     void Delete(int Index);
+    // Deletes ACount items from Index on, each told as Delete tells it, the change told once.
+    void DeleteItems(int Index, int ACount);
+    // Puts the items in the order ALess gives, items that compare equal keeping theirs.
+    void SortItems(const std::function<bool(const TCollectionItem* A, const TCollectionItem* B)>& ALess);
     void Clear();
     TCollectionItem* Items(int Index) const;
     int Count() const { return int(FItems.size()); }

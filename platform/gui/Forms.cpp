@@ -399,14 +399,8 @@ void TCustomForm::SetActiveControl(TWinControl* v)
 
 void TCustomForm::SetMenu(TMainMenu* v)
 {
-    if (v == FMenu)
-        return;
-    if (FMenu)
-        FMenu->RemoveFreeNotification(this);
-    FMenu = v;
-    if (v)
-        v->FreeNotification(this);
-    AttachMainMenu(this, v);
+    if (SetReference(FMenu, v))
+        AttachMainMenu(this, v);
 }
 
 TRect TCustomForm::ClientRect() const

@@ -1202,6 +1202,65 @@ void TCustomGrid::DeleteRow(int ARow)
     SetRowCount(FRowCount - 1);
 }
 
+void TCustomGrid::ExtractRows(const std::vector<int>& ASteps)
+{
+    if (ASteps.empty())
+        return;
+    HideEditor();
+    const int count = FRowCount;
+    // Which row each step takes, the (s + 1)-th row left: a tree of counts of the rows left
+    // over ranges of rows, searched from the widest range down.
+    std::vector<int> left(std::size_t(count) + 1, 0);
+    for (int i = 1; i <= count; ++i) {
+        ++left[std::size_t(i)];
+        if (const int up = i + (i & -i); up <= count)
+            left[std::size_t(up)] += left[std::size_t(i)];
+    }
+    int widest = 1;
+    while (widest * 2 <= count)
+        widest *= 2;
+    std::vector<char> taken(std::size_t(count), 0);
+    int rows = count, fixed = FFixedRows;
+    int current = FCurrent.Y, anchor = FAnchor.Y;
+    for (int step : ASteps) {
+        if (step < 0 || step >= rows)
+            GridIndexError();
+        // Each step as MoveRow to the last row and SetRowCount one less would leave it.
+        if (step != rows - 1) {
+            current = MoveAdjust(current, step, rows - 1);
+            anchor = MoveAdjust(anchor, step, rows - 1);
+        }
+        if (rows == 1)
+            continue;
+        int at = 0;
+        for (int span = widest, rest = step + 1; span > 0; span /= 2)
+            if (at + span <= count && left[std::size_t(at + span)] < rest) {
+                at += span;
+                rest -= left[std::size_t(at)];
+            }
+        taken[std::size_t(at)] = 1;
+        for (int i = at + 1; i <= count; i += i & -i)
+            --left[std::size_t(i)];
+        --rows;
+        fixed = std::min(fixed, rows - 1);
+        current = std::clamp(current, fixed, rows - 1);
+        anchor = std::clamp(anchor, fixed, rows - 1);
+    }
+    if (rows == count)
+        return;
+    const int first = int(std::find(taken.begin(), taken.end(), 1) - taken.begin());
+    std::vector<int> source;
+    source.reserve(std::size_t(count - first));
+    for (int pass = 0; pass < 2; ++pass)
+        for (int r = first; r < count; ++r)
+            if (taken[std::size_t(r)] == pass)
+                source.push_back(r);
+    FCurrent.Y = current;
+    FAnchor.Y = anchor;
+    PermuteRows(first, source);
+    SetRowCount(rows);
+}
+
 // ---- hooks
 void TCustomGrid::DrawCell(int ACol, int ARow, TRect ARect, TGridDrawState AState)
 {

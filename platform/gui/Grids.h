@@ -242,6 +242,12 @@ public:
     virtual void MoveRow(int FromIndex, int ToIndex);
     virtual void DeleteColumn(int ACol);
     virtual void DeleteRow(int ARow);
+    // Takes rows out as DeleteRow(ASteps[0]), DeleteRow(ASteps[1]) ... would (each a row in the
+    // numbering the ones before leave), at once and without RowMoved: the rows left move up
+    // with their cells and heights (PermuteRows), the rows taken out wait beyond the new
+    // RowCount, the current cell and the selection's anchor end where the steps would leave
+    // them, and RowCount drops (never below one row: the last step on a single row keeps it).
+    void ExtractRows(const std::vector<int>& ASteps);
     // Makes a cell current; MoveAnchor false extends the selection to it.
     void FocusCell(int ACol, int ARow, bool MoveAnchor);
     void ShowEditor();

@@ -264,11 +264,7 @@ void TCustomLabel::SetShowAccelChar(bool v)
 
 void TCustomLabel::SetFocusControl(TWinControl* v)
 {
-    if (FFocusControl)
-        FFocusControl->RemoveFreeNotification(this);
-    FFocusControl = v;
-    if (v)
-        v->FreeNotification(this);
+    SetReference(FFocusControl, v);
 }
 
 void TCustomLabel::Notification(TComponent* AComponent, TOperation Operation)

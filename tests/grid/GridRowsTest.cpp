@@ -75,6 +75,7 @@ TEST(GridRows, RemovalOutsideTheGridDoesNothingAndCountsAreLimited)
         {2, 0, 6, {"r0", "r1", "r2", "r3", "r4", "r5"}},
         {4, 10, 4, {"r0", "r1", "r2", "r3"}},              // only the rows there are
         {1, 2, 4, {"r0", "r3", "r4", "r5"}},
+        {0, 6, 1, {""}},                                   // all: the row a grid keeps is empty
     };
     for (auto& op : ops)
         for (auto& a : args) {
@@ -88,6 +89,17 @@ TEST(GridRows, RemovalOutsideTheGridDoesNothingAndCountsAreLimited)
 
 TEST(GridRows, RemovedRowsTakeTheirMarksAndHeightsAndDoNotComeBack)
 {
+    // The heights go with the rows also where moving a row by hand leaves them in place.
+    for (bool moveHeights : {true, false}) {
+        TProStringGrid g(nullptr);
+        g.SetEnhRowColMove(moveHeights);
+        FillRows(g, 6);
+        g.SetRowHeights(2, 30);
+        g.SetRowHeights(4, 40);
+        g.RemoveRows(1, 2);
+        EXPECT_EQ(g.RowHeights(1), g.DefaultRowHeight()) << moveHeights;
+        EXPECT_EQ(g.RowHeights(2), 40) << moveHeights;
+    }
     TProStringGrid g(nullptr);
     FillRows(g, 6);
     g.SetRowHeights(4, 40);
@@ -259,6 +271,75 @@ TEST(GridRows, SelectedRowsFollowRemovalsAndGoTogether)
     g.RemoveSelectedRows();
     EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r2", "r4", "r6", "r7"}));
     EXPECT_EQ(g.SelectedRowCount(), 0);
+}
+
+TEST(GridRows, RemovalsTellEachRowMovedAndTheChangedCellsInTheirOrder)
+{
+    // Each removal tells what deleting its rows one at a time told: every row moved to the
+    // last row (none for the last row itself), then the changed cells; many rows go at once.
+    struct Case {
+        const char* Name;
+        std::function<void(TProStringGrid&)> Remove;
+        std::vector<std::string> Told;   // "2>7": OnRowMoved(2, 7); "c2-4": OnCellsChanged rows 2 to 4
+        std::vector<std::string> Left;
+        int Hidden = -1;   // a row hidden before
+    } cases[] = {
+        {"a block", [](TProStringGrid& g) { g.RemoveRows(2, 2); }, {"2>7", "2>6", "c2-4"},
+         {"r0", "r1", "r4", "r5", "r6", "r7"}},
+        {"the last rows", [](TProStringGrid& g) { g.RemoveRows(6, 2); }, {"6>7", "c6-8"},
+         {"r0", "r1", "r2", "r3", "r4", "r5"}},
+        {"flagged rows, from the last up",
+         [](TProStringGrid& g) {
+             g.MouseActions()->SetDisjunctRowSelect(true);
+             g.SetRowSelect(2, true);
+             g.SetRowSelect(5, true);
+             g.RemoveSelectedRows();
+         },
+         {"5>7", "c5-6", "2>6", "c2-3"}, {"r0", "r1", "r3", "r4", "r6", "r7"}},
+        {"the selected rows, from the bottom one up",
+         [](TProStringGrid& g) {
+             g.SetSelection(TGridRect(1, 3, 1, 4));
+             g.RemoveSelectedRows();
+         },
+         {"4>7", "c4-5", "3>6", "c3-4"}, {"r0", "r1", "r2", "r5", "r6", "r7"}},
+        {"repeats, as the walk down meets them",
+         [](TProStringGrid& g) {
+             const char* keys[] = {"a", "b", "a", "c", "b", "d", "a"};
+             for (int r = 1; r < 8; ++r)
+                 g.SetCells(2, r, keys[r - 1]);
+             g.RemoveDuplicateRows(2, true);
+         },
+         {"3>7", "c3-4", "4>6", "c4-5", "c5-6"}, {"r0", "r1", "r2", "r4", "r6"}},
+        {"shown rows hidden around a hidden one", [](TProStringGrid& g) { g.HideRows(2, 6); },
+         {"2>6", "2>5", "2>4", "2>3", "c2-6"}, {"r0", "r1", "r7"}, 4},
+    };
+    for (const Case& c : cases) {
+        TProStringGrid g(nullptr);
+        FillRows(g, 8);
+        g.HideRows(c.Hidden, c.Hidden);
+        std::vector<std::string> told;
+        g.OnRowMoved = [&](TObject*, int From, int To) { told.push_back(std::to_string(From) + ">" + std::to_string(To)); };
+        g.OnCellsChanged = [&](TObject*, const TRect& R) {
+            told.push_back("c" + std::to_string(R.Top) + "-" + std::to_string(R.Bottom));
+        };
+        c.Remove(g);
+        EXPECT_EQ(told, c.Told) << c.Name;
+        EXPECT_EQ(Column(g, 1), c.Left) << c.Name;
+    }
+}
+
+TEST(GridRows, HidingEveryRowKeepsOneEmptyRowAndShowsEachOnceAgain)
+{
+    TProStringGrid g(nullptr);
+    g.SetFixedRows(0);
+    FillRows(g, 3);
+    g.SetCellBrushColor(1, 2, clRed);
+    g.HideRows(0, 2);
+    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{""}));
+    EXPECT_FALSE(g.HasCellProperties(1, 0));
+    g.UnHideRowsAll();
+    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r1", "r2", ""}));
+    EXPECT_EQ(g.GetCellBrushColor(1, 2), clRed);
 }
 
 TEST(GridRows, CellControlsMoveWithTheirRowsAndGoWithThem)

@@ -401,7 +401,7 @@ TEST_F(InputBounds, DeepDocumentsAndInflatedWorkbooksAreReadWithinBoundedStackAn
     }
 }
 
-TEST_F(InputBounds, SubGroupingClosingTagsAndRichTextCostInProportionToTheirSize)
+TEST_F(InputBounds, RowWorkClosingTagsAndRichTextCostInProportionToTheirSize)
 {
     Grid->SetWordWrap(true);
     Grid->SetSaveKeepsRichText(false);
@@ -412,16 +412,23 @@ TEST_F(InputBounds, SubGroupingClosingTagsAndRichTextCostInProportionToTheirSize
         Grid->SetCells(1, 1, Text);
     };
     const auto paint = [&](int) { GrabControl(Grid); };
+    // N rows under a header, each Run rows sharing a key in column 1.
     std::unique_ptr<TProStringGrid> keys;
-    const auto fillKeys = [&](int N) {
+    const auto fillKeys = [&](int N, int Run = 1) {
         keys = std::make_unique<TProStringGrid>(nullptr);
         keys->SetColCount(4);
         keys->SetRowCount(N + 1);
         for (int r = 1; r <= N; ++r) {
-            keys->SetCells(1, r, "k" + std::to_string(r));
+            keys->SetCells(1, r, "k" + std::to_string(100000 + (r - 1) / Run));
             keys->SetCells(2, r, "v");
         }
     };
+    // N groups of two rows.
+    const auto groups = [&](int N) {
+        fillKeys(2 * N, 2);
+        keys->GroupByColumn(1);
+    };
+    const auto rowsLeft = [&](int Rows) { EXPECT_EQ(keys->RowCount(), Rows); };
     // A selected rich cell is painted in the selection's text colour, set by the grid's hidden
     // rich edit; its text is read through the other one.
     const auto richText = [&](int) {
@@ -433,10 +440,10 @@ TEST_F(InputBounds, SubGroupingClosingTagsAndRichTextCostInProportionToTheirSize
         EXPECT_FALSE(s.empty());
     };
     const TScalingCase cases[] = {
-        {"SubGroup of as many keys as rows", 2500, fillKeys,
+        {"SubGroup of as many keys as rows", 2500, [&](int N) { fillKeys(N); },
          [&](int N) {
              keys->SubGroup(1);
-             EXPECT_EQ(keys->RowCount(), 2 * N + 1);
+             rowsLeft(2 * N + 1);
          }},
         {"a cell of closing tags </b>", 40000, [&](int N) { cell("<b>a" + Repeated("</b>", N)); }, paint},
         {"a cell of closing tags </font>", 40000,
@@ -445,6 +452,69 @@ TEST_F(InputBounds, SubGroupingClosingTagsAndRichTextCostInProportionToTheirSize
          [&](int N) { cell("{\\rtf1\\ansi " + std::string(std::size_t(N), 'x') + "\\par}"); }, richText},
         {"a rich cell of paragraphs in the largest size", 1000,
          [&](int N) { cell("{\\rtf1\\ansi\\fs3276 " + Repeated("a\\par ", N) + "}"); }, richText},
+        {"RemoveRows of a block", 2500, [&](int N) { fillKeys(N); },
+         [&](int N) {
+             keys->RemoveRows(1, N / 2);
+             rowsLeft(N - N / 2 + 1);
+         }},
+        {"RemoveSelectedRows of every other row", 2500,
+         [&](int N) {
+             fillKeys(N);
+             keys->MouseActions()->SetDisjunctRowSelect(true);
+             for (int r = 1; r <= N; r += 2)
+                 keys->SetRowSelect(r, true);
+         },
+         [&](int N) {
+             keys->RemoveSelectedRows();
+             rowsLeft(N / 2 + 1);
+         }},
+        {"RemoveDuplicateRows of pairs", 1500, [&](int N) { fillKeys(N, 2); },
+         [&](int N) {
+             keys->RemoveDuplicateRows(1, true);
+             rowsLeft(N / 2 + 1);
+         }},
+        {"RemoveRowsEx of a block among hidden rows", 1250,
+         [&](int N) {
+             groups(N);
+             keys->ContractAll();
+         },
+         [&](int N) {
+             keys->RemoveRowsEx(1, N / 2);
+             rowsLeft(N - N / 2 + 1);
+         }},
+        {"RemoveNodeLevel of as many groups as rows", 1000,
+         [&](int N) {
+             fillKeys(N);
+             keys->SubGroup(1);
+         },
+         [&](int N) {
+             keys->RemoveNodeLevel(1);
+             rowsLeft(N + 1);
+         }},
+        {"ContractAll of groups", 1000, groups,
+         [&](int N) {
+             keys->ContractAll();
+             rowsLeft(N + 1);
+         }},
+        {"ExpandAll of contracted groups", 2000,
+         [&](int N) {
+             groups(N);
+             keys->ContractAll();
+         },
+         [&](int N) {
+             keys->ExpandAll();
+             rowsLeft(3 * N + 1);
+         }},
+        {"ContractNode and ExpandNode of one group", 1250, [&](int N) {
+             fillKeys(N, N);
+             keys->GroupByColumn(1);
+         },
+         [&](int N) {
+             keys->ContractNode(1);
+             rowsLeft(2);
+             keys->ExpandNode(1);
+             rowsLeft(N + 2);
+         }},
     };
     for (const TScalingCase& k : cases)
         ExpectProportional(k, CaseSeconds);

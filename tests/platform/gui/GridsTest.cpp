@@ -82,6 +82,53 @@ TEST_F(GridFixture, MovingAndDeletingCarryCellsAndWidths)
     EXPECT_THROW(Grid->MoveRow(0, 9), EInvalidGridOperation);
 }
 
+TEST_F(GridFixture, ExtractingRowsLeavesWhatDeletingThemOneAfterAnotherLeaves)
+{
+    // Each step a row in the numbering the steps before leave; the selection runs from
+    // Anchor to Current.
+    struct Case {
+        std::vector<int> Steps;
+        int Fixed, Anchor, Current;
+    } cases[] = {
+        {{2, 2, 2}, 1, 1, 5},
+        {{6, 2}, 1, 2, 2},
+        {{5, 3, 0, 1}, 2, 7, 3},
+        {{7, 6}, 1, 7, 7},
+        {{0, 0, 0, 0, 0, 0, 0, 0}, 3, 4, 6},   // the last step on the one row left keeps it
+    };
+    auto* deleted = Place<TStringGrid>(0, 0, 400, 300);
+    for (const Case& c : cases) {
+        std::vector<std::string> told;
+        for (TStringGrid* g : {Grid, deleted}) {
+            g->SetRowCount(8);
+            g->SetFixedRows(c.Fixed);
+            for (int r = 0; r < 8; ++r) {
+                g->SetCells(1, r, Format("r%d", {r}));
+                g->SetRowHeights(r, 20 + r);
+            }
+            g->FocusCell(1, c.Anchor, true);
+            g->FocusCell(1, c.Current, false);
+            g->OnRowMoved = [&](TObject*, int, int) { told.push_back("moved"); };
+        }
+        Grid->ExtractRows(c.Steps);
+        EXPECT_TRUE(told.empty());
+        for (int step : c.Steps)
+            deleted->DeleteRow(step);
+        ASSERT_EQ(Grid->RowCount(), deleted->RowCount());
+        EXPECT_EQ(Grid->FixedRows(), deleted->FixedRows());
+        const TGridRect a = Grid->Selection(), b = deleted->Selection();
+        EXPECT_EQ((std::vector<int>{Grid->Row(), a.Top, a.Bottom}), (std::vector<int>{deleted->Row(), b.Top, b.Bottom}));
+        for (int r = 0; r < Grid->RowCount(); ++r) {
+            EXPECT_EQ(Grid->RowHeights(r), deleted->RowHeights(r)) << r;
+            // The one row kept when every row goes keeps whatever it held (the caller empties it).
+            if (Grid->RowCount() > 1)
+                EXPECT_EQ(Grid->Cells(1, r), deleted->Cells(1, r)) << r;
+        }
+        Grid->OnRowMoved = deleted->OnRowMoved = nullptr;
+    }
+    EXPECT_THROW(Grid->ExtractRows({Grid->RowCount()}), EInvalidGridOperation);
+}
+
 TEST_F(GridFixture, KeysMoveAndExtendTheCurrentCell)
 {
     Grid->SetColCount(6);

@@ -454,6 +454,21 @@ TEST(LayerComponents, CollectionUpdatesWaitForTheOutermostBracket)
     list.Items(1)->SetIndex(0);
     EXPECT_EQ((std::vector<std::string>{"all"}), list.Log);
     EXPECT_THROW(list.Delete(5), EListError);
+
+    // Items go several at once, each told as Delete tells it, the change told once; a sort
+    // keeps the order of items that compare equal.
+    list.Add();
+    list.Add();
+    TCollectionItem* const kept[] = {list.Items(0), list.Items(3)};
+    list.Log.clear();
+    list.DeleteItems(1, 2);
+    EXPECT_EQ((std::vector<std::string>{"deleting", "extracting", "deleting", "extracting", "all"}), list.Log);
+    EXPECT_EQ((std::vector<TCollectionItem*>{kept[0], kept[1]}), (std::vector<TCollectionItem*>{list.Items(0), list.Items(1)}));
+    EXPECT_THROW(list.DeleteItems(1, 2), EListError);
+    list.Add();
+    list.SortItems([&](const TCollectionItem* A, const TCollectionItem* B) { return A == kept[1] && B != kept[1]; });
+    EXPECT_EQ(kept[1], list.Items(0));
+    EXPECT_EQ(kept[0], list.Items(1));
     list.Clear();
     EXPECT_EQ(0, list.Count());
 }
