@@ -14,11 +14,13 @@ TComponent::TComponent(TComponent* AOwner)
 TComponent::~TComponent()
 {
     Destroying();
-    // Those that asked to hear of our end; each may remove itself meanwhile.
+    // Those that asked to hear of our end, and those we asked; each may remove itself meanwhile.
+    FListeners.clear();
     while (!FFreeNotifies.empty()) {
         TComponent* c = FFreeNotifies.back();
         FFreeNotifies.pop_back();
         EraseLast(c->FFreeNotifies, this);
+        EraseLast(c->FListeners, this);
         c->Notification(this, opRemove);
     }
     DestroyComponents();
@@ -146,12 +148,20 @@ void TComponent::FreeNotification(TComponent* AComponent)
     auto& theirs = AComponent->FFreeNotifies;
     if (std::find(theirs.begin(), theirs.end(), this) == theirs.end())
         theirs.push_back(this);
+    if (std::find(FListeners.rbegin(), FListeners.rend(), AComponent) == FListeners.rend())
+        FListeners.push_back(AComponent);
     FComponentState |= csFreeNotification;
 }
 
 void TComponent::RemoveFreeNotification(TComponent* AComponent)
 {
     if (!AComponent)
+        return;
+    EraseLast(FListeners, AComponent);
+    // Two that each asked to hear of the other's end (a grid and its editor link) stay paired
+    // until both have taken back what they asked.
+    const auto& theirs = AComponent->FListeners;
+    if (std::find(theirs.rbegin(), theirs.rend(), this) != theirs.rend())
         return;
     EraseLast(FFreeNotifies, AComponent);
     EraseLast(AComponent->FFreeNotifies, this);

@@ -51,6 +51,8 @@ public:
     // AComponent's Notification(this, opRemove) runs when this component goes,
     // and this one's when AComponent goes.
     void FreeNotification(TComponent* AComponent);
+    // AComponent no longer asks to hear of this component's end; the two stay told of each
+    // other's end while this one still asks to hear of AComponent's.
     void RemoveFreeNotification(TComponent* AComponent);
 
     // Loading brackets: csLoading is set on this component and those it owns;
@@ -93,6 +95,8 @@ private:
     std::vector<TComponent*> FComponents;
     std::unordered_map<AnsiString, TComponent*> FNamed;
     std::vector<TComponent*> FFreeNotifies;
+    // Those that asked to hear of this component's end (FreeNotification on it).
+    std::vector<TComponent*> FListeners;
     AnsiString FName;
     std::intptr_t FTag = 0;
     TComponentState FComponentState = 0;

@@ -78,9 +78,16 @@ TEST(Component, AnOwnerGoingTellsEachComponentOnlyOfTheOnesItWatches)
     auto* c = new TTracked(owner, "C");
     a->Watched = c;
     c->FreeNotification(a);
+    // D and E each asked to hear of the other's end; E taking back its part leaves D's.
+    auto* d = new TTracked(owner, "D");
+    auto* e = new TTracked(owner, "E");
+    d->Watched = e;
+    e->FreeNotification(d);
+    d->FreeNotification(e);
+    d->RemoveFreeNotification(e);
     g_heard.clear();
     delete owner;
-    EXPECT_EQ(g_heard, (std::vector<AnsiString>{"A:C"}));
+    EXPECT_EQ(g_heard, (std::vector<AnsiString>{"D:E", "A:C"}));
 }
 
 TEST(Component, RemovingAndMovingComponentsTellsTheOwner)
