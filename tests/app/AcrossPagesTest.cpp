@@ -4,6 +4,7 @@
 // itself removed, and a register that a login may only browse.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 #include "app/MainVars.h"
@@ -19,6 +20,7 @@
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/StdCtrls.h"
 #include "tests/app/MainFormFixture.h"
+#include "tests/common/TestFiles.h"
 
 namespace {
 
@@ -63,6 +65,14 @@ protected:
     {
         TIniFile ini(Path("Ustawienia\\kategorie.ini"));
         return ini.ValueExists(Section, Key) ? ini.ReadString(Section, Key, "") : AnsiString("(none)");
+    }
+    // The users a users file of the program folder names.
+    std::vector<AnsiString> UserNames(const AnsiString& Name)
+    {
+        TPlainCopy copy(Path(Name));
+        TStringList names;
+        TIniFile(copy.FileName()).ReadSection("UsersName", &names);
+        return Items(names);
     }
     static void Choose(TCustomListBox* List, const AnsiString& Name)
     {
@@ -253,11 +263,9 @@ TEST_F(AcrossPages, ANamePastedWithItsLineEndKeepsItsFirstLine)
     ScriptDialogs().ExpectMessageBox(IDOK, "Zmiany poprawnie zapisane.");
     Form->sb_Foldery_ZapiszClick(Form->sb_Uzytkownicy_Zapisz);
     EXPECT_NE(ReadScrambledFile(Path("config.dat")).find("\r\nszef\r\n1\r\n1\r\n0\r\n"), AnsiString::npos);
-    TPlainCopy users(Path("Ustawienia\\users.dat"));
-    TStringList names;
-    TIniFile(users.FileName()).ReadSection("UsersName", &names);
-    EXPECT_EQ(names.Count(), 2);
-    EXPECT_GE(names.IndexOf("ewa"), 0);
+    const std::vector<AnsiString> names = UserNames("Ustawienia\\users.dat");
+    EXPECT_EQ(names.size(), 2u);
+    EXPECT_EQ(std::count(names.begin(), names.end(), "ewa"), 1);
 }
 
 TEST_F(AcrossPages, ImportReadsEveryRowAndKeepsTheRegistersTheMenuNames)
@@ -413,7 +421,6 @@ TEST_F(AcrossPages, ExportNeverReplacesAFileOfTheProgram)
 
 TEST_F(AcrossPages, AnotherUsersFolderKeepsItsUsers)
 {
-    const AnsiString login = GetWindowsUserName();
     ForceDirectories(Path("Dzial2"));
     WriteScrambledFile(Path("Dzial2\\users.dat"),
                        "[UsersName]\r\nanna=\r\npiotr=\r\n[Level]\r\nanna=3\r\npiotr=2\r\n[Options]\r\nRunUserOut=0\r\n");
@@ -422,27 +429,18 @@ TEST_F(AcrossPages, AnotherUsersFolderKeepsItsUsers)
     EXPECT_EQ(Form->lb_UserName->Items()->CommaText(), "anna,piotr");
     ScriptDialogs().ExpectMessageBox(IDOK, "Zmiany poprawnie zapisane.");
     Form->sb_Foldery_ZapiszClick(Form->sb_Foldery_Zapisz);
+    EXPECT_EQ(UserNames("Dzial2\\users.dat"), (std::vector<AnsiString>{"anna", "piotr"}));
     TPlainCopy copy(Path("Dzial2\\users.dat"));
-    TIniFile users(copy.FileName());
-    TStringList names;
-    users.ReadSection("UsersName", &names);
-    EXPECT_EQ(names.CommaText(), "anna,piotr");
-    EXPECT_EQ(users.ReadString("Level", "anna", ""), "3");
+    EXPECT_EQ(TIniFile(copy.FileName()).ReadString("Level", "anna", ""), "3");
     // The users page shows the folder's users; a user added there is saved into it.
     EXPECT_EQ(Form->lb_UserName->Items()->CommaText(), "anna,piotr");
     Form->e_NowyUzytkownik->SetText("ewa");
     Form->sb_DodajUzytkownika->Click();
     ScriptDialogs().ExpectMessageBox(IDOK, "Zmiany poprawnie zapisane.");
     Form->sb_Foldery_ZapiszClick(Form->sb_Uzytkownicy_Zapisz);
-    TPlainCopy again(Path("Dzial2\\users.dat"));
-    TStringList saved;
-    TIniFile(again.FileName()).ReadSection("UsersName", &saved);
-    EXPECT_EQ(saved.CommaText(), "anna,ewa,piotr");
+    EXPECT_EQ(UserNames("Dzial2\\users.dat"), (std::vector<AnsiString>{"anna", "ewa", "piotr"}));
     // The first folder's file is as it was.
-    TPlainCopy first(Path("Ustawienia\\users.dat"));
-    TStringList kept;
-    TIniFile(first.FileName()).ReadSection("UsersName", &kept);
-    EXPECT_EQ(kept.CommaText(), login);
+    EXPECT_EQ(UserNames("Ustawienia\\users.dat"), std::vector<AnsiString>{GetWindowsUserName()});
 }
 
 TEST_F(AcrossPages, RestoringTheDefaultAppearanceIsNoOtherLoginsChange)

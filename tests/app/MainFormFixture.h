@@ -84,6 +84,15 @@ protected:
         reg.WriteString("Path", Application->ExeName());
         reg.CloseKey();
     }
+    // A new main window on the folder, started as the program starts it.
+    void Restart()
+    {
+        Form.reset();
+        ClearApplicationTerminated();
+        Form = std::make_unique<Tf_MainForm>(nullptr);
+        f_MainForm = Form.get();
+        Form->DoCreate();
+    }
     // The catalogue file beside the program written and loaded into the main window.
     void LoadCatalogue(const AnsiString& Bytes)
     {

@@ -167,11 +167,23 @@ void ReadyThenWait()
     }
 }
 
-class SharedFiles : public TMainFormTest {
+// This test program as another login's process (see TOtherLogin), and the base of the tests that
+// start it.
+class AnotherLogin : public TMainFormTest {
+protected:
+    void TearDown() override
+    {
+        CurrentUserLevel = 0;
+        NormListModified = false;
+        TMainFormTest::TearDown();
+    }
+};
+
+class SharedFiles : public AnotherLogin {
 protected:
     void SetUp() override
     {
-        TMainFormTest::SetUp();
+        AnotherLogin::SetUp();
         PrepareStart();
         Write("Katalog Norm\\normy_wszystkie.txt", "PN-EN 1|Aktualna|Jest||T|O|\r\n");
         Write("Wykazy\\w.txt", "PN-EN 1|PN-EN 1||||\r\n");
@@ -181,10 +193,8 @@ protected:
     }
     void TearDown() override
     {
-        CurrentUserLevel = 0;
-        NormListModified = false;
         SetSharedFileLockWait(5000);
-        TMainFormTest::TearDown();
+        AnotherLogin::TearDown();
     }
     // The question as the user reads it, for a file of the program folder ("a/b.txt").
     AnsiString Question(const std::string& Name) const
@@ -275,17 +285,6 @@ protected:
     AnsiString Plain(const TKind& Kind, const AnsiString& File) const
     {
         return Kind.Scrambled ? ReadScrambledFile(File) : LoadBytesFromFile(File);
-    }
-};
-
-// This test program as another login's process (see TOtherLogin).
-class AnotherLogin : public TMainFormTest {
-protected:
-    void TearDown() override
-    {
-        CurrentUserLevel = 0;
-        NormListModified = false;
-        TMainFormTest::TearDown();
     }
 };
 
@@ -542,12 +541,8 @@ TEST_F(SharedFiles, ADefaultFileOfAStartNeverReplacesTheFileAnotherLoginsStartWr
                 std::this_thread::yield();
             other.Go();
         });
-        Form.reset();
-        ClearApplicationTerminated();
-        Form = std::make_unique<Tf_MainForm>(nullptr);
-        f_MainForm = Form.get();
         ClearRecordedDialogs();
-        EXPECT_NO_THROW(Form->DoCreate());
+        EXPECT_NO_THROW(Restart());
         started = false;
         teller.join();
         EXPECT_EQ(ReadFileBytes(file), c.Bytes);
@@ -585,13 +580,10 @@ TEST_F(AnotherLogin, DISABLED_SavesInALoop)
 {
     const std::vector<std::string> task = OtherLoginTask();   // save, folder, milliseconds, id, result file
     ASSERT_EQ(task.size(), 5u);
-    Form.reset();
     ProgramFolder = FromOsPath(task[1]) + "/";
     ExeFolder = ProgramFolder;
     MarkFirstRunDone();
-    Form = std::make_unique<Tf_MainForm>(nullptr);
-    f_MainForm = Form.get();
-    Form->DoCreate();
+    Restart();
     CurrentUserLevel = 4;
     std::map<std::string, int> counts;
     bool catalogueSaved = false;

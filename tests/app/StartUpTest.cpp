@@ -55,15 +55,6 @@ protected:
         CurrentUserLevel = 0;
         UserOutsideList = false;
     }
-    // A new main window on the folder, started as the program starts it.
-    void Start()
-    {
-        Form.reset();
-        ClearApplicationTerminated();
-        Form = std::make_unique<Tf_MainForm>(nullptr);
-        f_MainForm = Form.get();
-        Form->DoCreate();
-    }
     // The box whose text holds Text, answered Answer; Check runs while it is shown.
     void ExpectBox(int Answer, const AnsiString& Text, std::function<void()> Check = nullptr)
     {
@@ -101,7 +92,7 @@ TEST_F(StartUp, AFreshFolderStartsFourTimesBeforeTheWindowComesIntoUse)
     ExpectBox(IDNO, "TYLKO TEN JEDEN RAZ NA TYM KOMPUTERZE");
     ExpectBox(IDOK, "PROGRAM ZOSTANIE ZAMKNIĘTY, zostaną utworzone nowe pliki",
               [this] { EXPECT_TRUE(Exists("config.dat")); });
-    Start();
+    Restart();
     EXPECT_TRUE(Application->Terminated());
     EXPECT_EQ(Form->Strony->ActivePage(), "Informacja");
     EXPECT_TRUE(StartingUp);
@@ -149,7 +140,7 @@ TEST_F(StartUp, AFreshFolderStartsFourTimesBeforeTheWindowComesIntoUse)
         EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), "");
         EXPECT_FALSE(Exists("Wykazy\\z_u.txt"));
     });
-    Start();
+    Restart();
     EXPECT_TRUE(Application->Terminated());
     ASSERT_EQ(RecordedDialogs().size(), 5u);
     EXPECT_EQ(RecordedDialogs()[2].Text,
@@ -195,7 +186,7 @@ TEST_F(StartUp, AFreshFolderStartsFourTimesBeforeTheWindowComesIntoUse)
 
     // Third start: the default tree into the empty menu file, and the end.
     ExpectBox(IDOK, "Znalazłem plik z ustawieniami ale jest on pusty");
-    Start();
+    Restart();
     EXPECT_TRUE(Application->Terminated());
     {
         TIniFile menu(Path("Ustawienia\\kategorie.ini"));
@@ -212,7 +203,7 @@ TEST_F(StartUp, AFreshFolderStartsFourTimesBeforeTheWindowComesIntoUse)
     // Fourth start: the window comes into use with the catalogue shown.
     DeleteFile(Path("Wykazy\\z_u.txt"));
     Write("Wykazy\\bez_u.txt", "kept\r\n");
-    Start();
+    Restart();
     EXPECT_EQ(RecordedDialogs().size(), 6u);
     EXPECT_FALSE(Application->Terminated());
     EXPECT_FALSE(StartingUp);
@@ -241,14 +232,14 @@ TEST_F(StartUp, EverythingMadeOrReplacedInADepartmentFolderIsTheGroupsToWrite)
     // The three first starts make the folders and files, the fourth comes into use.
     ExpectBox(IDNO, "TYLKO TEN JEDEN RAZ NA TYM KOMPUTERZE");
     ExpectBox(IDOK, "PROGRAM ZOSTANIE ZAMKNIĘTY, zostaną utworzone nowe pliki");
-    Start();
+    Restart();
     ExpectBox(IDOK, "jest uruchamiany na tym komputerze po raz pierwszy !!!.");
     ExpectBox(IDOK, "Czy mam stworzyć przykładowy spis teraz ???");
     ExpectBox(IDOK, "Stworzyłem nowy plik z ustawieniami.");
-    Start();
+    Restart();
     ExpectBox(IDOK, "Znalazłem plik z ustawieniami ale jest on pusty");
-    Start();
-    Start();
+    Restart();
+    Restart();
     ASSERT_FALSE(Application->Terminated());
     // The catalogue saved with its dated copy, a register saved, one imported into the menu,
     // the login's settings saved.
@@ -322,7 +313,7 @@ TEST_F(StartUp, AccessLevelOfTheLogin)
         CurrentUserLevel = -1;
         if (*c.Box)
             ScriptDialogs().ExpectMessageBox(IDOK, c.Box);
-        Start();
+        Restart();
         EXPECT_TRUE(VerifyNoPendingDialogs());
         EXPECT_EQ(Application->Terminated(), c.Ends);
         if (!c.Ends)
@@ -339,7 +330,7 @@ TEST_F(StartUp, PerUserFileComesFromTheTemplateAndServesOnlyItsLogin)
     // A template of another owner with a state colour of its own.
     const AnsiString templ = "[UserName]\r\nUserName=szablon\r\n\r\n[StanNormColor]\r\nSN_Aktualna=123\r\n";
     WriteScrambledFile(Path("Ustawienia\\Default.dat"), templ);
-    Start();
+    Restart();
     ASSERT_FALSE(Application->Terminated());
     const std::vector<AnsiString> made = PlainLines(own);
     EXPECT_NE(std::find(made.begin(), made.end(), "UserName=" + Login), made.end());
@@ -352,13 +343,13 @@ TEST_F(StartUp, PerUserFileComesFromTheTemplateAndServesOnlyItsLogin)
     // A file of another login is neither applied nor changed.
     WriteScrambledFile(Path(own), "[UserName]\r\nUserName=ktos\r\n\r\n[StanNormColor]\r\nSN_Aktualna=456\r\n");
     const AnsiString bytes = Read(own);
-    Start();
+    Restart();
     EXPECT_EQ(Form->colbtn_NormaAktualna->ActiveColor(), 32768);
     EXPECT_EQ(Read(own), bytes);
 
     // Deleted, it is made again from the template for this login.
     DeleteFile(Path(own));
-    Start();
+    Restart();
     EXPECT_EQ(Form->colbtn_NormaAktualna->ActiveColor(), 123);
     EXPECT_TRUE(VerifyNoPendingDialogs());
 }
@@ -370,7 +361,7 @@ TEST_F(StartUp, AUsersFolderThatCannotBeMadeEndsWithAMessage)
     std::filesystem::remove_all(OsPath("Ustawienia"));
     Write("Ustawienia", "");
     ScriptDialogs().ExpectMessageBox(IDOK, "Nie można utworzyć pliku z danymi na temat uprawnień użytkowników");
-    Start();
+    Restart();
     EXPECT_TRUE(Application->Terminated());
     EXPECT_EQ(CurrentUserLevel, 0);
     EXPECT_FALSE(Exists("Katalog Norm\\normy_wszystkie.txt"));
@@ -429,7 +420,7 @@ TEST_F(StartUp, ADepartmentFolderWithoutWriteRightsIsReportedAndAnUnlistedLoginG
         CurrentUserLevel = -1;
         {
             TNoPermissionOverride asAUser;
-            Start();
+            Restart();
         }
         EXPECT_TRUE(VerifyNoPendingDialogs());
         EXPECT_EQ(Application->Terminated(), c.Ends);
@@ -465,7 +456,7 @@ TEST_F(StartUp, FirstRunOffersTheLauncherOncePerPlaceOfTheProgram)
         reg.WriteString("Path", Path("stary\\velmarok"));
     }
     ScriptDialogs().ExpectMessageBox(IDYES, "Utworzyć skrót do programu na pulpicie teraz ???");
-    Start();
+    Restart();
     const AnsiString launcher = FromOsPath(FDir) + "/home/Desktop/Velmarok Polskich Norm.desktop";
     EXPECT_TRUE(FileExists(launcher));
     EXPECT_EQ(RecordedDialogs().at(0).Caption, "WAŻNA INFORMACJA !!!");
@@ -475,7 +466,7 @@ TEST_F(StartUp, FirstRunOffersTheLauncherOncePerPlaceOfTheProgram)
 
     // The next start on the same place asks nothing.
     DeleteFile(launcher);
-    Start();
+    Restart();
     EXPECT_FALSE(FileExists(launcher));
     setenv("HOME", oldHome.c_str(), 1);
     if (oldConfig.empty())

@@ -29,14 +29,6 @@ std::string Hex(const std::string& Id)
 
 class DepartmentDay : public DesktopInput {
 protected:
-    // A file of the folder made by a login (or by the test) and what the login may do with it.
-    static std::pair<mode_t, gid_t> ModeAndGroup(const fs::path& Name)
-    {
-        struct stat st {};
-        if (::stat(Name.c_str(), &st) != 0)
-            return {0, 0};
-        return {st.st_mode & 07777, st.st_gid};
-    }
     // A login's home folder (its computer marked, the key to the display), owned by it, and the
     // variables its program runs with on the department's folder.
     std::vector<std::string> HomeOf(const TLogin& L, fs::path& AHome)
@@ -74,35 +66,7 @@ protected:
         ClickAt(Centre(places.EditList));
         const std::string ask = WaitForNewWindow(P, "UWAGA");
         ASSERT_FALSE(ask.empty()) << WindowNames();
-        Answer(P, ask, "Return");
-    }
-    // The program on the folder as its first three starts leave it, under the window manager,
-    // once the places of its controls are known (Probe): its main window taken.
-    void StartUnderWindowManager(const std::string& Wm)
-    {
-        StartThreeTimes();
-        Probe();
-        MarkComputer(Home);
-        StartWindowManager(Wm);
-        Program = std::make_unique<TProgramProcess>(Exe, Home);
-        const std::string main = PassBoxes(*Program);
-        ASSERT_FALSE(main.empty()) << WindowNames();
-        TakeWindow(main);
-    }
-    void TearDown() override
-    {
-        Program.reset();
-        DesktopInput::TearDown();
-    }
-    std::unique_ptr<TProgramProcess> Program;
-    // A window of the program answered with a key, and gone.
-    void Answer(TProgramProcess& P, const std::string& Id, const std::string& Key)
-    {
-        X("windowfocus --sync " + Id + " key " + Key);
-        EXPECT_TRUE(WaitUntil([&] {
-            const std::vector<std::string> shown = ShownWindows(P.Pid(), "");
-            return std::find(shown.begin(), shown.end(), Id) == shown.end();
-        }));
+        EXPECT_TRUE(Answer(P, ask, "Return"));
     }
     // The panel of the menu place opened with a click on its tab.
     bool OpenPanel(const TMenuPlace& Menu)
@@ -122,9 +86,6 @@ protected:
 
 TEST_F(DepartmentDay, TwoLoginsOfTheGroupSaveTheCatalogueAndARegisterInTheInstalledProgramsFolder)
 {
-    const std::string wm = WindowManager();
-    if (wm.empty())
-        GTEST_SKIP() << "needs an X display, xdotool and openbox";
     if (::geteuid() != 0)
         GTEST_SKIP() << "runs the program as logins of its own: needs root";
     const gid_t group = 54321;
@@ -160,7 +121,7 @@ TEST_F(DepartmentDay, TwoLoginsOfTheGroupSaveTheCatalogueAndARegisterInTheInstal
                        "[UsersName]\r\njan=\r\nanna=\r\n" + GetWindowsUserName() + "=\r\n[Level]\r\njan=4\r\nanna=4\r\n" +
                            GetWindowsUserName() + "=4\r\n[Options]\r\nRunUserOut=0\r\n");
     Probe();
-    StartWindowManager(wm);
+    StartWindowManager();
 
     // Each in turn adds a standard and saves the catalogue, and changes and saves a register.
     struct {
@@ -178,13 +139,10 @@ TEST_F(DepartmentDay, TwoLoginsOfTheGroupSaveTheCatalogueAndARegisterInTheInstal
         AddStandardByHand(program, main, t.Number);
         ASSERT_FALSE(HasFatalFailure());
         // No dated copy; the success, not the missing rights.
-        const std::string copy = WaitForNewWindow(program, "UWAGA");
-        ASSERT_FALSE(copy.empty()) << WindowNames();
-        Answer(program, copy, "Escape");
-        const std::string done = WaitForNewWindow(program, "INFORMACJA");
+        const std::string done = DeclineCopy(program);
         ASSERT_FALSE(done.empty()) << WindowNames();
         ScreenShot("30-department-" + t.Login->Name + "-saved-the-catalogue");
-        Answer(program, done, "Escape");
+        EXPECT_TRUE(Answer(program, done, "Escape"));
         EXPECT_NE(Read("Katalog Norm/normy_wszystkie.txt").find(std::string(t.Number) + "|Aktualna|"),
                   AnsiString::npos);
         EditRegisterByHand(program, "NORMA-" + t.Login->Name);
@@ -204,21 +162,19 @@ TEST_F(DepartmentDay, TwoLoginsOfTheGroupSaveTheCatalogueAndARegisterInTheInstal
     int files = 0;
     for (const auto& e : fs::recursive_directory_iterator(FDir)) {
         files += e.is_regular_file();
-        EXPECT_EQ(ModeAndGroup(e.path()), std::make_pair(mode_t(e.is_directory() ? 02775 : 0664), group)) << e.path();
+        EXPECT_EQ(TSharedFolder::ModeAndGroup(e.path()), std::make_pair(mode_t(e.is_directory() ? 02775 : 0664), group))
+            << e.path();
     }
     EXPECT_GE(files, 8);
 }
 
 TEST_F(DepartmentDay, AUtf8RegisterImportAndTheListSavedAsCsvByTheChosenType)
 {
-    const std::string wm = WindowManager();
-    if (wm.empty())
-        GTEST_SKIP() << "needs an X display, xdotool and openbox";
     // What an editor on Linux writes: UTF-8 without a byte-order mark.
     const AnsiString row = "ŚWIADECTWO żółć\tR-1\tStal – „S235”\tPN-EN 10204:2006\r\n";
     const fs::path source = Home / "zestawienie.txt";
     WriteFileBytes(source.string(), AnsiToUtf8(row));
-    StartUnderWindowManager(wm);
+    StartUnderWindowManager();
     ASSERT_FALSE(HasFatalFailure());
     const TPlaces& places = Places;
     TProgramProcess& program = *Program;
@@ -232,7 +188,7 @@ TEST_F(DepartmentDay, AUtf8RegisterImportAndTheListSavedAsCsvByTheChosenType)
     ClickAt(Centre(places.ImportButton));
     const std::string open = WaitForNewWindow(program, "INFORMACJA");
     ASSERT_FALSE(open.empty()) << WindowNames();
-    Answer(program, open, "Return");
+    EXPECT_TRUE(Answer(program, open, "Return"));
     ASSERT_TRUE(WaitUntil([&] { return Exists("Wykazy/zestawienie.txt"); }));
     EXPECT_EQ(Read("Wykazy/zestawienie.txt"), "|PN-EN 10204:2006|Stal – „S235”|ŚWIADECTWO żółć|R-1|\r\n");
     EXPECT_TRUE(WaitForLook(*places.RegisterShown, places.EditList));
@@ -256,10 +212,7 @@ TEST_F(DepartmentDay, AUtf8RegisterImportAndTheListSavedAsCsvByTheChosenType)
     const std::string types = WaitForNewWindow(program, "", listed, 10000);
     ASSERT_FALSE(types.empty()) << WindowNames();
     X("key Down Down Return");
-    ASSERT_TRUE(WaitUntil([&] {
-        const std::vector<std::string> now = ShownWindows(program.Pid(), "");
-        return std::find(now.begin(), now.end(), types) == now.end();
-    }));
+    ASSERT_TRUE(WaitGone(program, types, 10000));
     ScreenShot("33-department-save-dialog-csv-chosen");
     X("key Return");
     const fs::path csv = Home / "katalog.csv";
@@ -272,10 +225,7 @@ TEST_F(DepartmentDay, AUtf8RegisterImportAndTheListSavedAsCsvByTheChosenType)
 
 TEST_F(DepartmentDay, ASlidingPanelClosesOnceThePointerHasLeftIt)
 {
-    const std::string wm = WindowManager();
-    if (wm.empty())
-        GTEST_SKIP() << "needs an X display, xdotool and openbox";
-    StartUnderWindowManager(wm);
+    StartUnderWindowManager();
     ASSERT_FALSE(HasFatalFailure());
     const TPlaces& places = Places;
 
@@ -285,14 +235,10 @@ TEST_F(DepartmentDay, ASlidingPanelClosesOnceThePointerHasLeftIt)
         const char* Name;
         std::vector<std::string> Inputs;   // after the panel opened
     } cases[] = {
-        {"moved onto the grid", {"mousemove --window " + Window + " " + std::to_string(grid.X) + " " +
-                                 std::to_string(grid.Y)}},
-        {"a click on the grid", {"mousemove --window " + Window + " " + std::to_string(grid.X) + " " +
-                                 std::to_string(grid.Y) + " click 1"}},
-        {"its tab clicked again", {"click 1", "mousemove --window " + Window + " " + std::to_string(grid.X) + " " +
-                                                  std::to_string(grid.Y + 40)}},
-        {"Escape", {"key Escape", "mousemove --window " + Window + " " + std::to_string(grid.X - 40) + " " +
-                                      std::to_string(grid.Y)}},
+        {"moved onto the grid", {MoveTo(grid)}},
+        {"a click on the grid", {MoveTo(grid) + " click 1"}},
+        {"its tab clicked again", {"click 1", MoveTo(TPoint(grid.X, grid.Y + 40))}},
+        {"Escape", {"key Escape", MoveTo(TPoint(grid.X - 40, grid.Y))}},
         {"out of the window", {"mousemove 2 2"}},
     };
     for (const auto& c : cases) {
@@ -307,15 +253,12 @@ TEST_F(DepartmentDay, ASlidingPanelClosesOnceThePointerHasLeftIt)
 
 TEST_F(DepartmentDay, TheWalksCheckDialogStaysAboveTheMainWindowAfterAClickOnIt)
 {
-    const std::string wm = WindowManager();
-    if (wm.empty())
-        GTEST_SKIP() << "needs an X display, xdotool and openbox";
     TTestHttpServer server;
     server.Serve("/index.php", 200, "text/html; charset=windows-1250",
                  "<html><body><h1>Sklep</h1><p>PN-EN 10088-1:2007</p></body></html>");
     RedirectHostToTestServer("https://sklep.pkn.pl", server);
     StartThreeTimes();
-    StartWindowManager(wm);
+    StartWindowManager();
 
     // The program in this process, under the window manager: the walk over the whole catalogue
     // shows its check dialog; a real click on the main window beside it leaves it above.
@@ -332,8 +275,8 @@ TEST_F(DepartmentDay, TheWalksCheckDialogStaysAboveTheMainWindowAfterAClickOnIt)
                                                         AnsiToUtf8("Sprawdź normę") + "' 2>/dev/null");
                                  return !main.empty() && !dialog.empty();
                              }));
-                             main = main.substr(0, main.find('\n'));
-                             dialog = dialog.substr(0, dialog.find('\n'));
+                             main = FirstLine(main);
+                             dialog = FirstLine(dialog);
                              // The window system knows whose it is.
                              EXPECT_NE(CommandOutput("xprop -id " + dialog + " WM_TRANSIENT_FOR").find("# " + Hex(main)),
                                        std::string::npos);
@@ -345,7 +288,7 @@ TEST_F(DepartmentDay, TheWalksCheckDialogStaysAboveTheMainWindowAfterAClickOnIt)
                              // The stacking, bottom to top, as the window manager keeps it.
                              auto above = [&] {
                                  std::string order = CommandOutput("xprop -root _NET_CLIENT_LIST_STACKING");
-                                 order = order.substr(0, order.find('\n')) + ",";
+                                 order = FirstLine(order) + ",";
                                  const std::size_t mi = order.find(" " + Hex(main) + ","),
                                                    di = order.find(" " + Hex(dialog) + ",");
                                  return mi != std::string::npos && di != std::string::npos && di > mi;

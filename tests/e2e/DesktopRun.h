@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,9 @@ inline std::string CommandOutput(const std::string& Command)
     return out;
 }
 
+// The first line of a text.
+inline std::string FirstLine(const std::string& Text) { return Text.substr(0, Text.find('\n')); }
+
 // The names of the display's windows, one a line, as the window system lists them.
 inline std::string WindowNames()
 {
@@ -61,16 +65,10 @@ inline std::vector<std::string> ShownWindows(pid_t Pid, const std::string& Title
 {
     std::vector<std::string> ids;
     // All the conditions, not any of them.
-    const std::string out = CommandOutput("xdotool search --all --onlyvisible --pid " + std::to_string(Pid) +
-                                          " --name '" + Title + "' 2>/dev/null");
-    for (size_t start = 0; start < out.size();) {
-        size_t end = out.find('\n', start);
-        if (end == std::string::npos)
-            end = out.size();
-        if (end > start)
-            ids.push_back(out.substr(start, end - start));
-        start = end + 1;
-    }
+    std::istringstream out(CommandOutput("xdotool search --all --onlyvisible --pid " + std::to_string(Pid) +
+                                         " --name '" + Title + "' 2>/dev/null"));
+    for (std::string id; out >> id;)
+        ids.push_back(id);
     return ids;
 }
 
@@ -170,8 +168,6 @@ protected:
         Home = FRoot / "home-program";
         std::filesystem::create_directories(Home / ".config");
     }
-    // Waits (running this process's event loop) until a window whose listed name contains
-    // Title is shown and Also holds; false after 30 s or when the program ended.
     // Waits until the program shows a window whose title holds Title and that is none of
     // Before; its id, or "" after 30 s or when the program ended.
     static std::string WaitForNewWindow(TProgramProcess& P, const std::string& Title,
@@ -189,6 +185,29 @@ protected:
                   Ms);
         return id;
     }
+    // Waits until the program's window of that id is gone; false after Ms.
+    static bool WaitGone(TProgramProcess& P, const std::string& Id, int Ms = 30000)
+    {
+        return WaitUntil([&] {
+            const std::vector<std::string> shown = ShownWindows(P.Pid(), "");
+            return std::find(shown.begin(), shown.end(), Id) == shown.end();
+        },
+                         Ms);
+    }
+    // A window of the program answered with a key, and gone.
+    static bool Answer(TProgramProcess& P, const std::string& Id, const std::string& Key)
+    {
+        return Xdo("windowfocus --sync " + Id + " key " + Key) && WaitGone(P, Id);
+    }
+    // The dated copy a save of the catalogue offers declined: the id of the message that follows
+    // ("" when there is none).
+    static std::string DeclineCopy(TProgramProcess& P)
+    {
+        const std::string copy = WaitForNewWindow(P, "UWAGA");
+        return !copy.empty() && Answer(P, copy, "Escape") ? WaitForNewWindow(P, "INFORMACJA") : std::string();
+    }
+    // Waits (running this process's event loop) until a window whose listed name contains
+    // Title is shown and Also holds; false after 30 s or when the program ended.
     bool WaitForWindow(TProgramProcess& P, const std::string& Title, const std::function<bool()>& Also = nullptr)
     {
         return WaitUntil([&] { return !P.Running() || (WindowNames().find(Title) != std::string::npos &&
@@ -215,9 +234,7 @@ protected:
         };
         EXPECT_TRUE(WaitUntil(painted, 5000)) << Name;
         ASSERT_TRUE(shot && !shot->Empty());
-        TRasterImage png("PNG");
-        png.Assign(shot.get());
-        png.SaveToFile(FromOsPath(ScreenshotPath("e2e-" + Name + ".png")));
+        SavePng(*shot, Name);
     }
     // The registry of a home folder marks its computer as one the program started on.
     void MarkComputer(const std::filesystem::path& AHome)
@@ -247,11 +264,7 @@ protected:
         const std::string after = WaitForNewWindow(P, "UWAGA");
         ASSERT_FALSE(after.empty()) << WindowNames();
         ASSERT_TRUE(Xdo("windowfocus --sync " + after + " mousemove --window " + after + " --sync 209 160 click 1"));
-        ASSERT_TRUE(WaitUntil([&] {
-            const std::vector<std::string> shown = ShownWindows(P.Pid(), "UWAGA");
-            return std::find(shown.begin(), shown.end(), after) == shown.end();
-        },
-                              30000));
+        ASSERT_TRUE(WaitGone(P, after));
     }
     // Presses Return on each message box ("... !!!") the program shows until its main window is
     // shown (its id) or it ends (""), within a minute.
@@ -306,15 +319,6 @@ inline int Ink(TBitmap& Shot, const TRect& R)
     return n;
 }
 
-inline bool SameArea(TBitmap& A, TBitmap& B, const TRect& R)
-{
-    for (int y = R.Top; y < R.Bottom; ++y)
-        for (int x = R.Left; x < R.Right; ++x)
-            if ((A.ScanLine(y)[x] ^ B.ScanLine(y)[x]) & 0xFFFFFF)
-                return false;
-    return true;
-}
-
 // Pixels of R (in Look's coordinates) that differ between a picture of the screen, where R lies
 // at Offset, and Look.
 inline int Differences(TBitmap& Shot, const TPoint& Offset, TBitmap& Look, const TRect& R)
@@ -352,14 +356,24 @@ struct TPlaces {
     TMenuPlace AllNorms, SaveListAs;
 };
 
+// Tests of the program under a window manager (openbox), skipped without an X display, xdotool
+// or openbox.
 class DesktopInput : public ExecutableStart {
 protected:
+    void SetUp() override
+    {
+        ExecutableStart::SetUp();
+        Wm = FirstLine(CommandOutput("command -v openbox"));
+        if (!std::getenv("DISPLAY") || CommandOutput("command -v xdotool").empty() || Wm.empty())
+            GTEST_SKIP() << "needs an X display, xdotool and openbox";
+    }
     // Real X input to the program's window, at a point of its client area.
     void X(const std::string& Args) { EXPECT_TRUE(Xdo(Args)) << Args; }
-    void ClickAt(const TPoint& P)
+    std::string MoveTo(const TPoint& P) const
     {
-        X("mousemove --window " + Window + " " + std::to_string(P.X) + " " + std::to_string(P.Y) + " click 1");
+        return "mousemove --window " + Window + " " + std::to_string(P.X) + " " + std::to_string(P.Y);
     }
+    void ClickAt(const TPoint& P) { X(MoveTo(P) + " click 1"); }
     static TPoint Centre(const TRect& R) { return TPoint((R.Left + R.Right) / 2, (R.Top + R.Bottom) / 2); }
     // A client rectangle of the window on the screen.
     TRect OnScreen(const TRect& R) const
@@ -394,9 +408,7 @@ protected:
         TBitmap window;
         window.SetSize(Size.X, Size.Y);
         window.Canvas()->CopyRect(TRect(0, 0, Size.X, Size.Y), shot->Canvas(), OnScreen(TRect(0, 0, Size.X, Size.Y)));
-        TRasterImage png("PNG");
-        png.Assign(&window);
-        png.SaveToFile(FromOsPath(ScreenshotPath("e2e-" + Name + ".png")));
+        SavePng(window, Name);
     }
     // The program started on this folder, run inside the test: where its controls are and how
     // its pages look.
@@ -409,9 +421,12 @@ protected:
                           const TPoint s = C->ClientToScreen(P);
                           return TPoint(s.X - origin.X, s.Y - origin.Y);
                       };
-                      auto rect = [&](TControl* C) {
-                          const TPoint a = at(C, TPoint(0, 0));
-                          return TRect(a.X, a.Y, a.X + C->Width(), a.Y + C->Height());
+                      // R of C's client area (all of C by default) in the window's.
+                      auto rect = [&](TControl* C, TRect R = TRect()) {
+                          if (R == TRect())
+                              R = TRect(0, 0, C->Width(), C->Height());
+                          const TPoint a = at(C, TPoint(R.Left, R.Top));
+                          return TRect(a.X, a.Y, a.X + R.Width(), a.Y + R.Height());
                       };
                       auto labelOf = [&](TWinControl* C) {
                           for (int i = 0; i < Form->ComponentCount(); ++i)
@@ -428,81 +443,59 @@ protected:
                           const TRect grid = rect(Form->sg_WszystkieNormy);
                           p.GridPoint = TPoint(grid.Right - grid.Width() / 4, grid.Top + grid.Height() / 2);
                       }
-                      // An item's place, its panel closed again.
-                      auto find = [&](const char* Panel, const char* Item, TMenuPlace& M) {
+                      // An item's place, its panel closed again; with Out, the page opened and the
+                      // window's looks with the panel out and with the page shown.
+                      auto open = [&](const char* Panel, const char* Item, TMenuPlace& M,
+                                      std::unique_ptr<TBitmap>* Out = nullptr, std::unique_ptr<TBitmap>* Shown = nullptr) {
                           TPoint tab, item;
                           ASSERT_TRUE(FindMenuItem(Form, Panel, Item, tab, item));
                           M.Tab = at(strip, tab);
                           M.Item = at(Form->MenuPanel(Panel), item);
                           M.ItemLine = TRect(M.Item.X - 4, M.Item.Y - 3, M.Item.X + 40, M.Item.Y + 3);
+                          if (Out) {
+                              *Out = GrabControl(Form);
+                              ASSERT_TRUE(ClickMenuItem(Form, Panel, Item));
+                          }
                           Click(strip, end.X, end.Y);
                           ProcessPendingMessages();
+                          if (Shown)
+                              *Shown = GrabControl(Form);
                       };
-                      find("Normy", "Wszystkie normy", p.AllNorms);
-                      find("Normy", "Zapisz aktualną listę jako ...", p.SaveListAs);
-                      // Opens the page; the window's looks with the panel out and with the page shown.
-                      auto open = [&](const char* Panel, const char* Item, TMenuPlace& M, std::unique_ptr<TBitmap>& Out,
-                                      std::unique_ptr<TBitmap>& Shown) {
-                          TPoint tab, item;
-                          ASSERT_TRUE(FindMenuItem(Form, Panel, Item, tab, item));
-                          M.Tab = at(strip, tab);
-                          M.Item = at(Form->MenuPanel(Panel), item);
-                          M.ItemLine = TRect(M.Item.X - 4, M.Item.Y - 3, M.Item.X + 40, M.Item.Y + 3);
-                          Out = GrabControl(Form);
-                          ASSERT_TRUE(ClickMenuItem(Form, Panel, Item));
-                          Click(strip, end.X, end.Y);
-                          ProcessPendingMessages();
-                          Shown = GrabControl(Form);
-                      };
-                      open("Normy", "W katalogu norm", p.Search, p.SearchOpen, p.Searching);
+                      open("Normy", "Wszystkie normy", p.AllNorms);
+                      open("Normy", "Zapisz aktualną listę jako ...", p.SaveListAs);
+                      open("Normy", "W katalogu norm", p.Search, &p.SearchOpen, &p.Searching);
                       p.Number = rect(Form->e_z_NrNormy);
                       p.Description = rect(Form->e_z_Opis);
                       p.Criteria = rect(Form->cb_z_KryteriaSzukania);
                       p.Find = rect(Form->sb_ZnajdzNormeWTrelKordelin);
                       p.Result = rect(Form->lbl_ZnajdzNormeWTrelKordelni);
                       p.NumberLabel = labelOf(Form->e_z_NrNormy);
-                      open("Ustawienia", "Menu", p.Editor, p.EditorOpen, p.Editing);
+                      open("Ustawienia", "Menu", p.Editor, &p.EditorOpen, &p.Editing);
                       TKxCheckListBox* list = Form->clb_MG_PrzyciskiMenuGlownego;
                       p.MenuLabel = labelOf(list);
                       for (int i = 0; i < list->Count(); ++i) {
                           const TRect r = list->ItemRect(i);
-                          const TPoint a = at(list, TPoint(r.Left + list->CheckAreaWidth() + 2, r.Top));
-                          p.MenuRows.push_back(TRect(a.X, a.Y, a.X + 40, a.Y + r.Height()));
+                          const int left = r.Left + list->CheckAreaWidth() + 2;
+                          p.MenuRows.push_back(rect(list, TRect(left, r.Top, left + 40, r.Bottom)));
                       }
-                      open("Wyrób 1", "Wykonanie z uszczelką", p.Register, p.RegisterOpen, p.RegisterShown);
+                      open("Wyrób 1", "Wykonanie z uszczelką", p.Register, &p.RegisterOpen, &p.RegisterShown);
                       p.EditList = rect(Form->sb_NowyWykaz_Edytuj);
                       p.ListMenu = rect(Form->sb_Edytuj_Wykaz);
-                      const TRect cell = Form->sg_NowyEdytujWykaz->CellRect(1, 1);
-                      const TPoint c = at(Form->sg_NowyEdytujWykaz, TPoint(cell.Left, cell.Top));
-                      p.Cell = TRect(c.X, c.Y, c.X + cell.Width(), c.Y + cell.Height());
+                      p.Cell = rect(Form->sg_NowyEdytujWykaz, Form->sg_NowyEdytujWykaz->CellRect(1, 1));
                       Form->sb_NowyWykaz_EdytujClick(nullptr);
                       ProcessPendingMessages();
                       p.ListEditing = GrabControl(Form);
                       Form->sb_NowyWykaz_EdytujClick(nullptr);
-                      open("Wyrób 1", "Importuj z pliku", p.Import, p.ImportOpen, p.ImportShown);
+                      open("Wyrób 1", "Importuj z pliku", p.Import, &p.ImportOpen, &p.ImportShown);
                       p.ImportFile = rect(Form->edt_ImportujWykaz);
                       p.ImportButton = rect(Form->sb_ImportujPlik);
-                      {
-                          const TRect r = Form->lb_Importuj_GrupyProdoktow->ItemRect(0);
-                          const TPoint a = at(Form->lb_Importuj_GrupyProdoktow, TPoint(r.Left, r.Top));
-                          p.ImportGroup = TRect(a.X, a.Y, a.X + r.Width(), a.Y + r.Height());
-                      }
+                      p.ImportGroup = rect(Form->lb_Importuj_GrupyProdoktow, Form->lb_Importuj_GrupyProdoktow->ItemRect(0));
                       CloseWindowByUser(Form);   // the first close shows the catalogue's page
                   }),
                   0);
     }
-    // The window manager's program; "" (and the test is to be skipped) without an X display,
-    // xdotool or openbox.
-    static std::string WindowManager()
-    {
-        std::string wm = CommandOutput("command -v openbox");
-        wm = wm.substr(0, wm.find('\n'));
-        if (!std::getenv("DISPLAY") || CommandOutput("command -v xdotool").empty())
-            return std::string();
-        return wm;
-    }
     // The window manager on the display, until the test ends.
-    void StartWindowManager(const std::string& Wm)
+    void StartWindowManager()
     {
         Manager = std::make_unique<TProgramProcess>(Wm, Home);
         ASSERT_TRUE(WaitUntil([] { return WindowNames().find("\"Openbox\"") != std::string::npos; }));
@@ -537,14 +530,30 @@ protected:
         X("windowactivate " + Window);
         ASSERT_TRUE(WaitUntil([&] { return CommandOutput("xdotool getactivewindow 2>/dev/null") == Window + "\n"; }));
     }
+    // The program on the folder as its first three starts leave it (then Prepare run), under the
+    // window manager, once the places of its controls are known (Probe): its main window taken.
+    void StartUnderWindowManager(const std::function<void()>& Prepare = nullptr)
+    {
+        StartThreeTimes();
+        if (Prepare)
+            Prepare();
+        Probe();
+        MarkComputer(Home);
+        StartWindowManager();
+        Program = std::make_unique<TProgramProcess>(Exe, Home);
+        const std::string main = PassBoxes(*Program);
+        ASSERT_FALSE(main.empty()) << WindowNames();
+        TakeWindow(main);
+    }
     void TearDown() override
     {
+        Program.reset();
         Manager.reset();
         ExecutableStart::TearDown();
     }
-    std::string Window;
+    std::string Wm, Window;
     TPoint Origin, Size;
     TPlaces Places;
-    std::unique_ptr<TProgramProcess> Manager;
+    std::unique_ptr<TProgramProcess> Manager, Program;
 };
 

@@ -76,15 +76,11 @@ TEST_F(ExecutableStart, TwoProgramsOnOneFolderTheSecondSaveOfTheCatalogueAsksFir
     // The first program saves: the dated copy is declined, the success is shown.
     AddStandardByHand(a, mainA, "PN-EN 1111");
     ASSERT_FALSE(HasFatalFailure());
-    const std::string copy = WaitForNewWindow(a, "UWAGA");
-    ASSERT_FALSE(copy.empty()) << WindowNames();
-    ASSERT_TRUE(Xdo("windowfocus --sync " + copy + " key Escape"));
-    const std::string done = WaitForNewWindow(a, "INFORMACJA");
+    const std::string done = DeclineCopy(a);
     ASSERT_FALSE(done.empty()) << WindowNames();
     const AnsiString saved = Read("Katalog Norm/normy_wszystkie.txt");
     EXPECT_NE(saved.find("PN-EN 1111|Aktualna|Brak||Tytul||"), AnsiString::npos) << saved;
-    ASSERT_TRUE(Xdo("windowfocus --sync " + done + " key Escape"));
-    ASSERT_TRUE(WaitUntil([&] { return ShownWindows(a.Pid(), "INFORMACJA").empty(); }, 30000));
+    ASSERT_TRUE(Answer(a, done, "Escape"));
 
     // The second, which read the catalogue before that save, is asked before it writes.
     AddStandardByHand(b, mainB, "PN-EN 2222");
@@ -94,37 +90,24 @@ TEST_F(ExecutableStart, TwoProgramsOnOneFolderTheSecondSaveOfTheCatalogueAsksFir
     ScreenShot("12-executable-second-save-asks");
     EXPECT_EQ(Read("Katalog Norm/normy_wszystkie.txt"), saved);
     // Return takes the default, No: nothing is written, the program goes on.
-    ASSERT_TRUE(Xdo("windowfocus --sync " + question + " key Return"));
-    ASSERT_TRUE(WaitUntil([&] { return ShownWindows(b.Pid(), "UWAGA").empty(); }, 30000));
+    ASSERT_TRUE(Answer(b, question, "Return"));
     EXPECT_TRUE(b.Running());
     EXPECT_EQ(Read("Katalog Norm/normy_wszystkie.txt"), saved);
-    a.End();
-    b.End();
 }
-
 
 TEST_F(DesktopInput, RealClicksAndKeysReachTheControlsTheyAreMeantFor)
 {
-    const std::string wm = WindowManager();
-    if (wm.empty())
-        GTEST_SKIP() << "needs an X display, xdotool and openbox";
-
-    // A folder started three times (the files of the first starts), with six main menu buttons.
-    StartThreeTimes();
-    AnsiString menu = Read("Ustawienia\\kategorie.ini");
-    ASSERT_EQ(menu.find("[Kategorie]\r\n"), 0u);
-    Write("Ustawienia\\kategorie.ini", "[Kategorie]\r\nWyrób 4=\r\nWyrób 5=\r\n" + menu.substr(13));
-    Probe();
+    // A folder started three times (the files of the first starts), with six main menu buttons,
+    // then the program under the window manager.
+    StartUnderWindowManager([&] {
+        AnsiString menu = Read("Ustawienia\\kategorie.ini");
+        ASSERT_EQ(menu.find("[Kategorie]\r\n"), 0u);
+        Write("Ustawienia\\kategorie.ini", "[Kategorie]\r\nWyrób 4=\r\nWyrób 5=\r\n" + menu.substr(13));
+    });
+    ASSERT_FALSE(HasFatalFailure());
     const TPlaces& places = Places;
+    TProgramProcess& program = *Program;
     ASSERT_EQ(places.MenuRows.size(), 6u);
-
-    // The window manager, then the program under it.
-    MarkComputer(Home);
-    StartWindowManager(wm);
-    TProgramProcess program(Exe, Home);
-    ASSERT_TRUE(WaitForWindow(program, "Velmarok Polskich Norm v.")) << WindowNames();
-    const std::string main = CommandOutput("xdotool search --name '^Velmarok Polskich Norm v' 2>/dev/null");
-    TakeWindow(main.substr(0, main.find('\n')));
     ScreenShot("20-desktop-started");
 
     // The search page: Alt+N from the description moves to the number, whose edit takes the text.
@@ -163,7 +146,8 @@ TEST_F(DesktopInput, RealClicksAndKeysReachTheControlsTheyAreMeantFor)
     ASSERT_TRUE(WaitUntil([&] { return !listShown(); }));
     std::unique_ptr<TBitmap> beforeFind = GrabScreen();
     ClickAt(Centre(places.Find));
-    EXPECT_TRUE(WaitUntil([&] { return !SameArea(*GrabScreen(), *beforeFind, OnScreen(places.Result)); }, 5000))
+    EXPECT_TRUE(WaitUntil([&] { return Differences(*GrabScreen(), TPoint(0, 0), *beforeFind, OnScreen(places.Result)); },
+                          5000))
         << "the first click after the list closed";
     WindowShot("21-desktop-search");
 
@@ -212,11 +196,6 @@ TEST_F(DesktopInput, RealClicksAndKeysReachTheControlsTheyAreMeantFor)
                               5000));
         ScreenShot(c.Name);
         X("key Escape");
-        EXPECT_TRUE(WaitUntil([&] {
-            const std::vector<std::string> now = ShownWindows(program.Pid(), "");
-            return std::find(now.begin(), now.end(), id) == now.end();
-        },
-                              5000));
+        EXPECT_TRUE(WaitGone(program, id, 5000));
     }
-    program.End();
 }

@@ -227,14 +227,19 @@ protected:
     AnsiString Read(const AnsiString& Name) const { return LoadBytesFromFile(Path(Name)); }
     bool Exists(const AnsiString& Name) const { return FileExists(Path(Name)); }
 
-    // The window as shown now, as <build>/screenshots/e2e-<Name>.png.
+    // A picture as <build>/screenshots/e2e-<Name>.png.
+    static void SavePng(TBitmap& Picture, const std::string& Name)
+    {
+        TRasterImage png("PNG");
+        png.Assign(&Picture);
+        png.SaveToFile(FromOsPath(ScreenshotPath("e2e-" + Name + ".png")));
+    }
+    // The window as shown now.
     static void Shot(TControl* Window, const std::string& Name)
     {
         std::unique_ptr<TBitmap> shot = GrabControl(Window);
         ASSERT_TRUE(shot && !shot->Empty()) << Name;
-        TRasterImage png("PNG");
-        png.Assign(shot.get());
-        png.SaveToFile(FromOsPath(ScreenshotPath("e2e-" + Name + ".png")));
+        SavePng(*shot, Name);
     }
 
     std::filesystem::path FRoot, FDir;
