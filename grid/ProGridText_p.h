@@ -56,7 +56,7 @@ constexpr std::size_t TextsPerPart = 8192;
 
 // What one thread gives when many texts are measured: the widest text by
 // column, the texts it left, and what they need the metrics to learn, by metrics.
-struct TMeasurePart {
+struct alignas(64) TMeasurePart {
     std::vector<int> Widest;
     std::vector<std::size_t> Left;
     std::vector<std::size_t> Other;   // texts that are no plain text
@@ -66,6 +66,8 @@ struct TMeasurePart {
     std::vector<TTextMetrics::TLastText> Last;
     std::vector<long long> WidestSum;
     std::vector<std::uint32_t> Plain;   // room for the rows of a run such a pass takes
+    std::vector<int> PlainRows;         // and for those rows themselves
+    std::vector<std::string_view> Texts;   // and for a column's texts in them
 
     TTextMetrics::TUnmet* UnmetOf(TTextMetrics* AMetrics)
     {

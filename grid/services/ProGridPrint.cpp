@@ -134,7 +134,20 @@ private:
     void MeasureInRow(int ACol, int ARow, int& Tallest);
     void FitToPage();
     int RowHeight(int ARow);
-    int RowPitch(int ARow) { int h = RowHeight(ARow); return h + h / 8 + 2 * LineGap + PS->RowSpacing(); }
+    // RowHeight where a row's height is its measured one and nothing watches it: a count runs
+    // down many rows, taking each one's height once.
+    int QuickRowHeight(int ARow)
+    {
+        if (ARow == CachedRow)
+            return CachedHeight;
+        if (std::size_t(ARow) < MeasuredHeights.size() && MeasuredHeights[std::size_t(ARow)] > 0) {
+            CachedRow = ARow;
+            return LastMeasured = CachedHeight = MeasuredHeights[std::size_t(ARow)];
+        }
+        return RowHeight(ARow);
+    }
+    int Pitch(int AHeight) const { return AHeight + AHeight / 8 + 2 * LineGap + PS->RowSpacing(); }
+    int RowPitch(int ARow) { return Pitch(RowHeight(ARow)); }
     int DrawRow(int ARow, int Y);
     void DrawCell(int ACol, int ARow, int Y, int Pitch, bool FixedPart);
     // The text inside R, Inset below its top and above its bottom line; clipped to R.
@@ -380,12 +393,14 @@ void TGridPrintLayout::MeasureColumns()
             if (measured(c))
                 Widths[c] = RoundInt((G->ColWidths(c) - 4) * 254.0 / ScreenPPI);
     } else {
+        // Made at its size at once: a list of many rows grown step by step takes fresh memory at every step.
         std::vector<int> rows;
-        if (PS->RepeatFixedRows())
-            for (int r = 0; r < std::min(fixedRows, R.Top); ++r)
-                rows.push_back(r);
+        const int repeated = PS->RepeatFixedRows() ? std::max(std::min(fixedRows, R.Top), 0) : 0;
+        rows.reserve(std::size_t(repeated + std::max(R.Bottom - R.Top + 1, 0)));
+        for (int r = 0; r < repeated; ++r)
+            rows.push_back(r);
         for (int r = R.Top; r <= R.Bottom; ++r)
-            if (RowPrinted(r))
+            if (!SelectedOnly || RowPrinted(r))
                 rows.push_back(r);
         std::vector<char> measuredCols(Widths.size());
         for (int c = 0; c < int(Widths.size()); ++c)
@@ -558,48 +573,75 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
             plainTallest[0] = std::max(plainTallest[0], fonts[fixedCol[c] ? 1 : 0].LineHeight);
             plainTallest[1] = std::max(plainTallest[1], fonts[1].LineHeight);
         }
+    // The measured columns, and their stored ones.
+    std::vector<std::size_t> measuredCol;
+    std::vector<int> measuredReal;
+    for (std::size_t c = 0; c < columns; ++c)
+        if (AMeasured[c]) {
+            measuredCol.push_back(c);
+            measuredReal.push_back(real[c]);
+        }
     const std::size_t rest = ARows.size() - warm;
     std::vector<TMeasurePart> parts(std::size_t(PartsFor(rest, TextsPerPart / 8)));
     for (TMeasurePart& part : parts) {
         part.Widest.assign(columns, 0);
         part.WidestSum.assign(2 * columns, -1);
     }
-    RunInChunks(rest, int(parts.size()), TextsPerPart / 32, [&](int P, std::size_t From, std::size_t To) {
+    RunInChunks(rest, int(parts.size()), TextsPerPart / 4, [&](int P, std::size_t From, std::size_t To) {
         TMeasurePart& part = parts[std::size_t(P)];
         if (part.Last.empty())
             part.Last.resize(2 * columns);
-        // The rows of the run without objects, by their index in ARows.
+        // The rows of the run without objects, by their index in ARows, and the rows themselves.
         std::vector<std::uint32_t>& plain = part.Plain;
+        std::vector<int>& plainRows = part.PlainRows;
         plain.clear();
+        plainRows.clear();
         for (std::size_t i = warm + From; i < warm + To; ++i) {
             const int r = ARows[i];
             if (G->RowHasObjects(r))
                 measureRow(i, part.Widest, &part, part.Other);
             else {
                 plain.push_back(std::uint32_t(i));
+                plainRows.push_back(r);
                 if (r < int(MeasuredHeights.size()))
                     MeasuredHeights[std::size_t(r)] = plainTallest[r < fixedRows ? 1 : 0];
             }
         }
-        for (std::size_t c = 0; c < columns; ++c) {
-            if (!AMeasured[c])
-                continue;
-            const int rc = real[c];
+        // The rows above fixedRows come first (ARows ascend).
+        std::size_t fixedEnd = 0;
+        while (fixedEnd < plainRows.size() && plainRows[fixedEnd] < fixedRows)
+            ++fixedEnd;
+        // The texts of the measured columns in the run, column after column.
+        const std::size_t n = plainRows.size();
+        part.Texts.resize(measuredReal.size() * n);
+        G->ColumnTexts(measuredReal.data(), measuredReal.size(), plainRows.data(), n, part.Texts.data());
+        for (std::size_t m = 0; m < measuredReal.size(); ++m) {
+            const std::size_t c = measuredCol[m];
+            const std::string_view* texts = part.Texts.data() + m * n;
             TTextMetrics::TLastText last[2] = {part.Last[c], part.Last[columns + c]};
             long long widest[2] = {part.WidestSum[c], part.WidestSum[columns + c]};
-            for (const std::uint32_t i : plain) {
-                const int r = ARows[i];
-                const std::size_t f = fixedCol[c] || r < fixedRows ? 1 : 0;
-                const std::string_view text = G->CellText(rc, r);
-                const long long sum = sums[f]->TrySum(text.data(), text.size(), last[f]);
-                if (sum >= 0) {
-                    widest[f] = std::max(widest[f], sum);
-                    continue;
+            // The texts of rows [From, To) of the run in font f.
+            auto sumTexts = [&](std::size_t From, std::size_t To, std::size_t f) {
+                const TTextMetrics::TRunSums& runSums = *sums[f];
+                TTextMetrics::TLastText lastText = last[f];
+                long long most = widest[f];
+                for (std::size_t k = From; k < To; ++k) {
+                    const std::string_view text = texts[k];
+                    const long long sum = runSums.TrySum(text.data(), text.size(), lastText);
+                    if (sum >= 0) {
+                        most = std::max(most, sum);
+                        continue;
+                    }
+                    const int r = plainRows[k];
+                    const int height = measureCell(plain[k], c, false, part.Widest, &part, part.Other);
+                    if (r < int(MeasuredHeights.size()))
+                        MeasuredHeights[std::size_t(r)] = std::max(MeasuredHeights[std::size_t(r)], height);
                 }
-                const int height = measureCell(i, c, false, part.Widest, &part, part.Other);
-                if (r < int(MeasuredHeights.size()))
-                    MeasuredHeights[std::size_t(r)] = std::max(MeasuredHeights[std::size_t(r)], height);
-            }
+                last[f] = lastText;
+                widest[f] = most;
+            };
+            sumTexts(0, fixedEnd, 1);
+            sumTexts(fixedEnd, plainRows.size(), fixedCol[c] ? 1 : 0);
             part.Last[c] = last[0];
             part.Last[columns + c] = last[1];
             part.WidestSum[c] = widest[0];
@@ -1121,6 +1163,10 @@ int TGridPrintLayout::Run()
             G->OnPrintSetColumnWidth(G, c, Widths[c]);
 
     const int fixedCols = G->FixedCols(), fixedRows = G->FixedRows();
+    // A count, where no event watches the rows and their heights are those measured, takes
+    // each row's height at once and tells no progress of its own.
+    const bool quick = !Drawing() && typeid(*G) == typeid(TProStringGrid) && !G->OnGridProgress &&
+                       !G->OnPrintNewPage && !G->OnPrintSetRowHeight && !PS->NoAutoSizeRow() && !PS->UseFixedHeight();
     const bool fast = St.FastPreview && (Mode == pmPreview || Mode == pmCountPreview);
     BandStart = R.Left;
     while (BandStart <= R.Right && !Cancelled && !Stop) {
@@ -1174,7 +1220,8 @@ int TGridPrintLayout::Run()
         int y = 0;
         int r = R.Top;
         while (r <= R.Bottom && !Cancelled) {
-            G->DoProgress(1, r);
+            if (!quick)
+                G->DoProgress(1, r);
             if (atTop) {
                 y = -TopOffset;
                 if (Drawing() && PageInRange(Pages + 1))
@@ -1188,14 +1235,18 @@ int TGridPrintLayout::Run()
                 atTop = false;
                 closed = false;
             }
-            if (RowPrinted(r))
+            if (quick) {
+                if (!SelectedOnly || RowPrinted(r))
+                    y -= Pitch(QuickRowHeight(r));
+            } else if (RowPrinted(r))
                 y -= DrawRow(r, y);
             bool newPage = false;
             const int next = r + 1;
             if (G->OnPrintNewPage)
                 G->OnPrintNewPage(G, next, newPage);
             const bool rowsLeft = next <= R.Bottom;
-            if (!rowsLeft || newPage || y - RowHeight(next) < PageBottom + BottomReserve) {
+            if (!rowsLeft || newPage ||
+                y - (quick ? QuickRowHeight(next) : RowHeight(next)) < PageBottom + BottomReserve) {
                 if (Drawing() && PageInRange(Pages + 1)) {
                     if (G->OnPrintPageDone)
                         G->OnPrintPageDone(G, C, next, y, Pages + 1, PageWidth, PageBottom);

@@ -139,6 +139,28 @@ void TCellStore::FreeBlocks()
     FArena.Held = 0;
 }
 
+void TCellStore::ColumnTexts(const int* ACols, std::size_t AColCount, const int* ARows, std::size_t ACount,
+                             std::string_view* AOut) const
+{
+    const std::size_t rows = FRows.size();
+    const TRow* first = FRows.data();
+    // A row's cells lie apart from its entry: those of the row so many rows ahead are
+    // asked for while this one is read.
+    constexpr std::size_t Ahead = 4;
+    for (std::size_t k = 0; k < ACount; ++k) {
+        if (k + Ahead < ACount)
+            if (const std::size_t r = std::size_t(ARows[k + Ahead]); r < rows)
+                __builtin_prefetch(first[r].Texts);
+        const std::size_t r = std::size_t(ARows[k]);
+        const TCell* cells = r < rows ? first[r].Texts : nullptr;
+        const std::size_t count = r < rows ? first[r].Count : 0;
+        for (std::size_t i = 0; i < AColCount; ++i) {
+            const std::size_t col = std::size_t(ACols[i]);
+            AOut[i * ACount + k] = col < count ? cells[col].View() : std::string_view();
+        }
+    }
+}
+
 void TCellStore::SetText(int ACol, int ARow, std::string_view AValue, int AMinCols)
 {
     Write(RowFor(ACol, ARow, AMinCols).Texts[ACol], AValue);

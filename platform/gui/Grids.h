@@ -408,6 +408,16 @@ public:
         CheckIndex(ACol, ARow);
         return FStore.Object(ACol, ARow);
     }
+    // The stored texts of the AColCount stored columns ACols in the ACount
+    // stored rows ARows, as CellText gives them one by one: column ACols[i]
+    // in row ARows[k] at AOut[i * ACount + k] (TCellStore::ColumnTexts).
+    void ColumnTexts(const int* ACols, std::size_t AColCount, const int* ARows, std::size_t ACount,
+                     std::string_view* AOut) const
+    {
+        for (std::size_t i = 0; i < AColCount; ++i)
+            CheckIndex(ACols[i], 0);
+        FStore.ColumnTexts(ACols, AColCount, ARows, ACount, AOut);
+    }
     // Whether any cell of a stored row holds an object.
     bool RowHasObjects(int ARow) const { return FStore.RowHasObjects(ARow); }
     void SetObjects(int ACol, int ARow, TObject* Value);

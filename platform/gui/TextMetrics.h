@@ -120,35 +120,53 @@ private:
 };
 
 namespace TextMetricsDetail {
+inline std::uint64_t Word(const char* P)
+{
+    std::uint64_t w;
+    std::memcpy(&w, P, 8);
+    return w;
+}
+// Bytes from the first (last) in memory on that a word's nonzero XOR of two words holds equal.
+inline std::size_t FirstBytesEqual(std::uint64_t X)
+{
+    return std::size_t(std::endian::native == std::endian::little ? __builtin_ctzll(X) : __builtin_clzll(X)) / 8;
+}
+inline std::size_t LastBytesEqual(std::uint64_t X)
+{
+    return std::size_t(std::endian::native == std::endian::little ? __builtin_clzll(X) : __builtin_ctzll(X)) / 8;
+}
+
 // How many bytes two texts share at their start, at most Length, compared a word at a time.
 inline std::size_t CommonStart(const char* A, const char* B, std::size_t Length)
 {
     std::size_t i = 0;
-    for (; i + 8 <= Length; i += 8) {
-        std::uint64_t a, b;
-        std::memcpy(&a, A + i, 8);
-        std::memcpy(&b, B + i, 8);
-        if (a != b)
-            return i + std::size_t(std::endian::native == std::endian::little ? __builtin_ctzll(a ^ b)
-                                                                               : __builtin_clzll(a ^ b)) / 8;
+    for (; i + 8 <= Length; i += 8)
+        if (const std::uint64_t x = Word(A + i) ^ Word(B + i))
+            return i + FirstBytesEqual(x);
+    if (i == Length)
+        return i;
+    if (Length >= 8) {
+        // The last word, over bytes found equal already.
+        const std::uint64_t x = Word(A + Length - 8) ^ Word(B + Length - 8);
+        return x ? Length - 8 + FirstBytesEqual(x) : Length;
     }
     while (i < Length && A[i] == B[i])
         ++i;
     return i;
 }
 
-// How many bytes two texts share at their end, at most Length: AEnd and BEnd point past them.
-inline std::size_t CommonEnd(const char* AEnd, const char* BEnd, std::size_t Length)
+// How many bytes two texts share at their end, at most Length: AEnd and BEnd point past them,
+// and ARoom >= Length bytes before them may be read.
+inline std::size_t CommonEnd(const char* AEnd, const char* BEnd, std::size_t Length, std::size_t ARoom)
 {
     std::size_t i = 0;
-    for (; i + 8 <= Length; i += 8) {
-        std::uint64_t a, b;
-        std::memcpy(&a, AEnd - i - 8, 8);
-        std::memcpy(&b, BEnd - i - 8, 8);
-        if (a != b)
-            return i + std::size_t(std::endian::native == std::endian::little ? __builtin_clzll(a ^ b)
-                                                                               : __builtin_ctzll(a ^ b)) / 8;
-    }
+    for (; i < Length && i + 8 <= ARoom; i += 8)
+        if (const std::uint64_t x = Word(AEnd - i - 8) ^ Word(BEnd - i - 8)) {
+            const std::size_t n = i + LastBytesEqual(x);
+            return n < Length ? n : Length;
+        }
+    if (i >= Length)
+        return Length;
     while (i < Length && AEnd[-1 - std::ptrdiff_t(i)] == BEnd[-1 - std::ptrdiff_t(i)])
         ++i;
     return i;
@@ -171,7 +189,7 @@ inline long long TTextMetrics::TRunSums::TrySum(const char* Text, std::size_t Le
             ALast.Text = Text;
             return ALast.Sum;
         }
-        end = TextMetricsDetail::CommonEnd(Text + Length, ALast.Text + ALast.Length, shorter - same);
+        end = TextMetricsDetail::CommonEnd(Text + Length, ALast.Text + ALast.Length, shorter - same, shorter);
         sum = ALast.Sum;
         for (std::size_t i = same; i < ALast.Length - end; ++i)
             sum -= Advance[static_cast<unsigned char>(ALast.Text[i])];

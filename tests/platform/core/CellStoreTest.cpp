@@ -40,6 +40,15 @@ void ExpectSame(const TCellStore& AStore, const TModel& AModel, int AStep)
             ASSERT_EQ(AStore.Object(int(c), int(r)), AModel.Rows[r][c].Object) << "step " << AStep;
         }
     }
+    // Columns read at once give what Text gives one by one, also beyond the stored rows and cells.
+    std::vector<int> rows(AModel.Rows.size() + 2);
+    std::iota(rows.rbegin(), rows.rend(), 0);
+    const int cols[] = {0, 3, 1, 40};
+    std::vector<std::string_view> texts(std::size(cols) * rows.size());
+    AStore.ColumnTexts(cols, std::size(cols), rows.data(), rows.size(), texts.data());
+    for (std::size_t i = 0; i < std::size(cols); ++i)
+        for (std::size_t k = 0; k < rows.size(); ++k)
+            ASSERT_EQ(texts[i * rows.size() + k], AStore.Text(cols[i], rows[k])) << "step " << AStep;
     std::size_t live = 0;
     for (const auto& row : AModel.Rows)
         for (const auto& cell : row)

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -170,4 +173,39 @@ TEST(TextMetrics, TextsFromTheLastOneMeasureAsTheCanvas)
         EXPECT_FALSE(sums.TryWidth(t.data(), t.size(), w, last)) << t;
         EXPECT_EQ(last.Text, texts[texts.size() - 3].data()) << t;
     }
+}
+
+// The bytes two texts share at their start and at their end, for texts of every length up to
+// three words and a difference at every place, read within the texts only (exactly sized, so
+// that a sanitized build reports a byte read beyond them).
+TEST(TextMetrics, SharedStartsAndEndsAreFoundAtEveryLengthAndPlace)
+{
+    const std::string source = "PN-EN ISO 10088-2:2014 Wymagania";
+    auto copy = [](const std::string& s) {
+        auto p = std::make_unique<char[]>(std::max<std::size_t>(s.size(), 1));
+        std::memcpy(p.get(), s.data(), s.size());
+        return p;
+    };
+    for (std::size_t la = 0; la <= 24; ++la)
+        for (std::size_t lb = la > 2 ? la - 2 : 0; lb <= la + 2; ++lb)
+            for (std::size_t k = 0; k <= 2 * std::max(la, lb) + 1; ++k) {
+                // b begins as a does (odd k) or ends as it does (even k), byte k / 2 changed.
+                const std::string a = source.substr(0, la);
+                std::string b = k % 2 ? (a + source).substr(0, lb) : (source + a).substr(source.size() + la - lb);
+                if (k / 2 < lb)
+                    b[k / 2] = '#';
+                const auto pa = copy(a), pb = copy(b);
+                const std::size_t shorter = std::min(la, lb);
+                std::size_t start = 0, end = 0;
+                while (start < shorter && a[start] == b[start])
+                    ++start;
+                while (end < shorter && a[la - 1 - end] == b[lb - 1 - end])
+                    ++end;
+                const std::string where = a + " | " + b;
+                EXPECT_EQ(TextMetricsDetail::CommonStart(pa.get(), pb.get(), shorter), start) << where;
+                for (std::size_t limit = 0; limit <= shorter; ++limit)
+                    EXPECT_EQ(TextMetricsDetail::CommonEnd(pa.get() + la, pb.get() + lb, limit, shorter),
+                              std::min(end, limit))
+                        << where << " limit " << limit;
+            }
 }
