@@ -1,7 +1,7 @@
 #pragma once
 // Helpers of the grid tests: number and date formats with a dot, a key column
 // loaded into a string grid and read back, the fitted size of a cell picture,
-// and a fixture with a grid of type T on a shown form.
+// the hint prepared for a point, and a fixture with a grid of type T on a shown form.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -90,6 +90,16 @@ inline TRect InkBox(TBitmap* b, const TRect& R, const std::function<bool(TColor)
                 }
             }
     return box;
+}
+
+// The hint the grid prepares for the pointer at (X, Y).
+inline AnsiString CellHint(TProStringGrid& G, int X, int Y)
+{
+    THintInfo info;
+    info.CursorPos = TPoint(X, Y);
+    AnsiString s;
+    G.PrepareCellHint(s, info);
+    return s;
 }
 
 // A grid of type T at (0, 0, 400, 250) on a shown 600 x 500 form.
