@@ -87,6 +87,27 @@ void ClickCell(TGrid& G, int ACol, int ARow)
     Click(&G, r.Left + 5, r.Top + 5);
 }
 
+// The texts of the Cell elements of the Count Row elements after the first in Doc, each followed by
+// its spans (":c2" colspan 2, ":r2" rowspan 2) and a row by "|".
+std::string Cells(const std::string& Doc, const std::string& Row, const std::string& Cell, int Count = 1)
+{
+    std::string out;
+    std::size_t at = Doc.find(Row, Doc.find(Row) + 1);
+    for (int r = 0; r < Count; ++r, at = Doc.find(Row, at + 1)) {
+        const std::size_t end = Doc.find("</" + Row.substr(1), at);
+        for (std::size_t c = Doc.find(Cell, at); c < end; c = Doc.find(Cell, c + 1)) {
+            const std::size_t text = Doc.find('>', c) + 1;
+            out += Doc.substr(text, Doc.find('<', text) - text);
+            for (const std::string span : {"colspan=\"", "rowspan=\""})
+                if (const std::size_t n = Doc.find(span, c); n < text)
+                    out += ":" + span.substr(0, 1) + Doc.substr(n + 9, Doc.find('"', n + 9) - n - 9);
+            out += " ";
+        }
+        out += "| ";
+    }
+    return out;
+}
+
 struct HiddenParts : TGridFormTest<TGrid> {
     TTempDir Dir{"velmarok-hidden"};
     // A new grid placed over the fixture's.
@@ -418,35 +439,21 @@ TEST_F(HiddenParts, MergedRegionsArePaintedOverTheirShownColumns)
 
 // Row 1 holds "a" to "f" in stored columns 0-5 and a merged region over stored columns 2-4 ("m");
 // one stored column is hidden. The HTML table and the XML records write the region once, at the
-// first of its columns written, over its columns written ("m:2" a cell of colspan 2).
+// first of its columns written, over its columns written ("m:c2" a cell of colspan 2).
 TEST_F(HiddenParts, ExportsWriteAMergedRegionOverItsColumnsWritten)
 {
     const std::string xml = Dir / "g.xml";
-    // The texts of the elements Cell of the second Row in Doc, with their colspans.
-    auto second = [](const std::string& Doc, const std::string& Row, const std::string& Cell) {
-        std::size_t at = Doc.find(Row, Doc.find(Row) + 1);
-        const std::size_t end = Doc.find("</" + Row.substr(1), at);
-        std::string out;
-        while ((at = Doc.find(Cell, at)) < end) {
-            const std::size_t text = Doc.find('>', at) + 1, span = Doc.find("colspan=\"", at);
-            out += (out.empty() ? "" : " ") + Doc.substr(text, Doc.find('<', text) - text);
-            if (span < text)
-                out += ":" + Doc.substr(span + 9, Doc.find('"', span + 9) - span - 9);
-            at = text;
-        }
-        return out;
-    };
     const struct {
         int Hidden;
         bool ExportHidden;
         const char* Html;
         const char* Xml;
     } cases[] = {
-        {3, false, "a b m:2 f", "a b m f"},   // inside the region
-        {3, true, "a b m:3 f", "a b m f"},
-        {2, false, "a b m:2 f", "a b m f"},   // its base column
-        {1, false, "a m:3 f", "a m f"},       // before it
-        {5, false, "a b m:3", "a b m"},       // after it
+        {3, false, "a b m:c2 f | ", "a b m f | "},   // inside the region
+        {3, true, "a b m:c3 f | ", "a b m f | "},
+        {2, false, "a b m:c2 f | ", "a b m f | "},   // its base column
+        {1, false, "a m:c3 f | ", "a m f | "},       // before it
+        {5, false, "a b m:c3 | ", "a b m | "},       // after it
     };
     for (const auto& c : cases) {
         auto g = Fresh();
@@ -458,9 +465,9 @@ TEST_F(HiddenParts, ExportsWriteAMergedRegionOverItsColumnsWritten)
         g->MergeCells(2, 1, 3, 1);
         g->HideColumn(c.Hidden);
         g->SetExportHiddenColumns(c.ExportHidden);
-        EXPECT_EQ(second(g->BuildHtmlTable(""), "<tr>", "<td"), c.Html) << "hidden " << c.Hidden;
+        EXPECT_EQ(Cells(g->BuildHtmlTable(""), "<tr>", "<td"), c.Html) << "hidden " << c.Hidden;
         g->SaveToXmlFile(xml.c_str(), "", "", nullptr, false);
-        EXPECT_EQ(second(ReadFileBytes(xml), "<RECORD>", "<FIELD"), c.Xml) << "hidden " << c.Hidden;
+        EXPECT_EQ(Cells(ReadFileBytes(xml), "<RECORD>", "<FIELD"), c.Xml) << "hidden " << c.Hidden;
     }
 }
 
@@ -487,24 +494,6 @@ TEST_F(HiddenParts, MergedRegionsOverAHiddenRowAreTakenAsShown)
             }
         return out;
     };
-    // The HTML cells of shown rows 1-3, a region's with its spans.
-    auto html = [](TGrid& G) {
-        const std::string doc = G.BuildHtmlTable("");
-        std::string out;
-        std::size_t at = doc.find("<tr>", doc.find("<tr>") + 1);
-        for (int r = 1; r <= 3; ++r, at = doc.find("<tr>", at + 1)) {
-            const std::size_t end = doc.find("</tr>", at);
-            for (std::size_t td = doc.find("<td", at); td < end; td = doc.find("<td", td + 1)) {
-                const std::size_t text = doc.find('>', td) + 1, span = doc.find("span=", td);
-                out += doc.substr(text, doc.find('<', text) - text);
-                if (span < text)
-                    out += ":" + doc.substr(span - 3, text - 1 - (span - 3));
-                out += " ";
-            }
-            out += "| ";
-        }
-        return out;
-    };
     const struct {
         const char* Name;
         std::function<std::string(TGrid&)> Op;
@@ -529,10 +518,9 @@ TEST_F(HiddenParts, MergedRegionsOverAHiddenRowAreTakenAsShown)
              return std::to_string(G.CellSpan(1, 3).X) + std::to_string(G.CellSpan(1, 3).Y) + G.Cells(2, 4);
          },
          "11m / 11m / 11m"},
-        {"HTML table", html,
-         "a2 m:colspan=\"2\" rowspan=\"2\" d2 | a3 d3 | a4 b4 c4 d4 |  / "
-         "a1 m:colspan=\"2\" rowspan=\"2\" d1 | a3 d3 | a4 b4 c4 d4 |  / "
-         "a1 m:colspan=\"2\" rowspan=\"2\" d1 | a2 d2 | a4 b4 c4 d4 | "},
+        {"HTML table", [](TGrid& G) { return Cells(G.BuildHtmlTable(""), "<tr>", "<td", 3); },
+         "a2 m:c2:r2 d2 | a3 d3 | a4 b4 c4 d4 |  / a1 m:c2:r2 d1 | a3 d3 | a4 b4 c4 d4 |  / "
+         "a1 m:c2:r2 d1 | a2 d2 | a4 b4 c4 d4 | "},
     };
     for (const auto& c : cases) {
         std::string got;
