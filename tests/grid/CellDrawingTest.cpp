@@ -14,6 +14,38 @@
 #include "platform/gui/ShellApi.h"
 
 namespace {
+bool Dark(TColor c)
+{
+    return GetRValue(c) < 0x80 && GetGValue(c) < 0x80 && GetBValue(c) < 0x80;
+}
+
+// The blue of a link.
+bool LinkBlue(TColor p)
+{
+    return GetBValue(p) > 0xA0 && GetRValue(p) < 0x60 && GetGValue(p) < 0x60;
+}
+
+TColor Rgb(TColor c)
+{
+    return ColorToRGB(c);
+}
+
+void SavePng(TBitmap* B, const std::string& Path)
+{
+    TRasterImage png("PNG");
+    png.Assign(B);
+    png.SaveToFile(FromOsPath(Path));
+}
+
+TBitmap* SolidBitmap(int W, int H, TColor Color)
+{
+    auto* b = new TBitmap();
+    b->SetSize(W, H);
+    b->Canvas()->Brush()->SetColor(Color);
+    b->Canvas()->FillRect(TRect(0, 0, W, H));
+    return b;
+}
+
 struct CellDrawing : TGridFormTest<TProStringGrid> {
     void SetUp() override
     {
@@ -25,11 +57,8 @@ struct CellDrawing : TGridFormTest<TProStringGrid> {
     std::unique_ptr<TBitmap> Shot(const char* Name = nullptr)
     {
         auto bmp = GrabControl(Grid);
-        if (Name) {
-            TRasterImage png("PNG");
-            png.Assign(bmp.get());
-            png.SaveToFile(FromOsPath(ScreenshotPath(Name)));
-        }
+        if (Name)
+            SavePng(bmp.get(), ScreenshotPath(Name));
         return bmp;
     }
     // The inside of a cell, without its grid lines.
@@ -45,25 +74,6 @@ struct CellDrawing : TGridFormTest<TProStringGrid> {
         return InkBox(b, Inside(c, r), [bg](TColor p) { return p != bg; });
     }
 };
-
-bool Dark(TColor c)
-{
-    return GetRValue(c) < 0x80 && GetGValue(c) < 0x80 && GetBValue(c) < 0x80;
-}
-
-TColor Rgb(TColor c)
-{
-    return ColorToRGB(c);
-}
-
-TBitmap* SolidBitmap(int W, int H, TColor Color)
-{
-    auto* b = new TBitmap();
-    b->SetSize(W, H);
-    b->Canvas()->Brush()->SetColor(Color);
-    b->Canvas()->FillRect(TRect(0, 0, W, H));
-    return b;
-}
 }  // namespace
 
 // ---------------------------------------------------------------- search highlight
@@ -132,27 +142,18 @@ TEST_F(CellDrawing, AnchorHintAndClickFollowTheDrawnLink)
         TVAlignment VAlign;
         int FontSize, Zoom;
     } cases[] = {{vtaTop, 0, 0}, {vtaCenter, 0, 0}, {vtaBottom, 0, 0}, {vtaCenter, 16, 0}, {vtaBottom, 0, 6}};
-    auto hintAt = [&](int X, int Y) {
-        THintInfo info;
-        info.CursorPos = TPoint(X, Y);
-        AnsiString hint;
-        Grid->PrepareCellHint(hint, info);
-        return hint;
-    };
     for (const auto& c : cases) {
         Grid->SetVAlignment(c.VAlign);
         Grid->CellProperties(1, 1)->SetFontSize(c.FontSize);
         Grid->Zoom(c.Zoom);
         auto shot = Shot();
-        const TRect link = InkBox(shot.get(), Inside(1, 1), [](TColor p) {
-            return GetBValue(p) > 0xA0 && GetRValue(p) < 0x60 && GetGValue(p) < 0x60;
-        });
+        const TRect link = InkBox(shot.get(), Inside(1, 1), LinkBlue);
         ASSERT_GE(link.Left, 0) << c.VAlign;
         const TPoint over((link.Left + link.Right) / 2, (link.Top + link.Bottom) / 2);
-        EXPECT_EQ(hintAt(over.X, over.Y), "Sklep PKN") << c.VAlign << " " << c.FontSize;
+        EXPECT_EQ(CellHint(*Grid, over.X, over.Y), "Sklep PKN") << c.VAlign << " " << c.FontSize;
         const int above = link.Top - 8;
         if (above > Inside(1, 1).Top) {
-            EXPECT_NE(hintAt(over.X, above), "Sklep PKN") << c.VAlign;
+            EXPECT_NE(CellHint(*Grid, over.X, above), "Sklep PKN") << c.VAlign;
         }
 
         Grid->FocusCell(1, 1, true);
@@ -206,10 +207,8 @@ TEST_F(CellDrawing, LinksAndControlsOfAMergedRegionAreHitWhereTheyAreDrawn)
         SCOPED_TRACE(c.Text);
         Grid->SetCells(1, 1, c.Text);
         auto shot = Shot(c.Ink == clBlue ? "grid_merged_link.png" : nullptr);
-        const TRect drawn = InkBox(shot.get(), inside, [&](TColor p) {
-            return c.Ink == clBlue ? GetBValue(p) > 0xA0 && GetRValue(p) < 0x60 && GetGValue(p) < 0x60
-                                   : p != Rgb(clWindow);
-        });
+        const TRect drawn =
+            InkBox(shot.get(), inside, [&](TColor p) { return c.Ink == clBlue ? LinkBlue(p) : p != Rgb(clWindow); });
         ASSERT_GE(drawn.Left, 0);
         // The check box is the region's rightmost ink; the link stands whole in the covered cell.
         const TPoint over(c.Ink == clBlue ? (drawn.Left + drawn.Right) / 2 : drawn.Right - 5,
@@ -283,10 +282,7 @@ TEST_F(CellDrawing, PictureCellsDrawEveryTypeAndFitMode)
 {
     TTempDir dir("velmarok-cellpic");
     std::unique_ptr<TBitmap> file(SolidBitmap(12, 8, clBlue));
-    TRasterImage png("PNG");
-    png.Assign(file.get());
-    png.SaveToFile(FromOsPath(dir / "plik.png"));
-
+    SavePng(file.get(), dir / "plik.png");
     TImageList images(8, 8);
     for (TColor c : {clRed, clLime, clBlue}) {
         std::unique_ptr<TBitmap> b(SolidBitmap(8, 8, c));
@@ -320,34 +316,26 @@ TEST_F(CellDrawing, PictureCellsDrawEveryTypeAndFitMode)
         TCellGraphic* g = Grid->CreateCellGraphic(c.Col, c.Row);
         g->CellAngle = c.Mode;
         g->CellCreated = true;
-        switch (c.What) {
-        case Images: {
-            g->CellType = ctImages;
+        if (c.What == Images) {
             auto* list = new TIntList(c.Col, c.Row);
             list->SetCommaText("0,1,2");
+            g->CellType = ctImages;
             g->CellObject = list;
             g->CellBoolean = c.Flag;
-            break;
-        }
-        case Graphic:
-            g->CellType = ctPicture;
-            g->CellObject = SolidBitmap(20, 10, clFuchsia);
-            break;
-        case Picture: {
-            g->CellType = ctPicture;
+        } else if (c.What == File) {
+            auto* f = new TFilePicture();
+            f->SetFilename(dir / "plik.png");
+            g->CellType = ctFilePicture;
+            g->CellObject = f;
+        } else if (c.What == Picture) {
             auto* p = new TPicture();
             std::unique_ptr<TBitmap> b(SolidBitmap(20, 10, clFuchsia));
             p->SetGraphic(b.get());
+            g->CellType = ctPicture;
             g->CellObject = p;
-            break;
-        }
-        case File: {
-            g->CellType = ctFilePicture;
-            auto* f = new TFilePicture();
-            f->SetFilename(dir / "plik.png");
-            g->CellObject = f;
-            break;
-        }
+        } else {
+            g->CellType = ctPicture;
+            g->CellObject = SolidBitmap(20, 10, clFuchsia);
         }
     }
     TMemoryStream stream;
@@ -367,11 +355,10 @@ TEST_F(CellDrawing, PictureCellsDrawEveryTypeAndFitMode)
         if (c.What == Images || c.What == Copied) {
             // Red, lime and blue one after another, down or to the right.
             const TPoint step = c.Flag ? TPoint(8, 0) : TPoint(0, 8);
-            int k = 0;
-            for (TColor col : {clRed, clLime, clBlue}) {
-                EXPECT_EQ(shot->Canvas()->Pixels(ink.Left + 4 + k * step.X, ink.Top + 4 + k * step.Y), Rgb(col)) << at;
-                ++k;
-            }
+            const TColor colours[] = {clRed, clLime, clBlue};
+            for (int k = 0; k < 3; ++k)
+                EXPECT_EQ(shot->Canvas()->Pixels(ink.Left + 4 + k * step.X, ink.Top + 4 + k * step.Y), Rgb(colours[k]))
+                    << at;
         }
     }
     Grid->SetGridImages(nullptr);
@@ -506,8 +493,6 @@ TEST_F(CellDrawing, DragPictureShowsTheCellsAsTheGridPaintsThem)
                 << "row " << r << " at " << p.X << "," << p.Y;
     }
     EXPECT_EQ(bmp->Canvas()->Pixels(5, Grid->CellRect(1, 2).Top + 5 - first.Top - 1), Rgb(clLime));
-    TRasterImage png("PNG");
-    png.Assign(bmp);
-    png.SaveToFile(FromOsPath(ScreenshotPath("grid_drag_picture_colours.png")));
+    SavePng(bmp, ScreenshotPath("grid_drag_picture_colours.png"));
     delete picture;
 }

@@ -60,6 +60,26 @@ struct GridPrint : TFormTest {
         Grid->OnPrintPageDone = nullptr;
         return texts;
     }
+    // Prints to the PDF file Name in Dir, whose path it gives.
+    std::string PrintPdf(const char* Name)
+    {
+        const std::string pdf = Dir / Name;
+        SetPrinterOutputFile(pdf);
+        Grid->PrintGrid();
+        SetPrinterOutputFile("");
+        return pdf;
+    }
+    // Page 1 of the preview drawn into a white W x H picture.
+    std::unique_ptr<TBitmap> Preview(int W, int H)
+    {
+        auto b = std::make_unique<TBitmap>();
+        b->SetSize(W, H);
+        b->Canvas()->Brush()->SetColor(clWhite);
+        b->Canvas()->FillRect(TRect(0, 0, W, H));
+        Grid->SetPreviewPage(1);
+        Grid->PrintPreviewTo(b->Canvas(), TRect(0, 0, W, H));
+        return b;
+    }
     // Page breaks after every Every rows.
     void BreakEvery(int Every)
     {
@@ -71,6 +91,32 @@ bool Dark(TBitmap& b, int x, int y)
 {
     TColor c = b.Canvas()->Pixels(x, y);
     return c >= 0 && GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128;
+}
+
+// The printer's unprintable left edge in 0.1 mm.
+int PrinterOffsetX()
+{
+    TCanvas* pc = Printer()->Canvas();
+    return MulDiv(GetDeviceCaps(pc, PHYSICALOFFSETX), 254, GetDeviceCaps(pc, LOGPIXELSX));
+}
+
+// The horizontal lines across the page from Left to Right (nine tenths dark or more): their first
+// and last pixel rows, from the top.
+std::vector<std::pair<int, int>> LinesAcross(TBitmap& Page, int Left, int Right)
+{
+    std::vector<std::pair<int, int>> lines;
+    for (int y = 0; y < Page.Height(); ++y) {
+        int dark = 0;
+        for (int x = Left; x < Right; ++x)
+            dark += Dark(Page, x, y);
+        if (dark * 10 < (Right - Left) * 9)
+            continue;
+        if (!lines.empty() && lines.back().second == y - 1)
+            lines.back().second = y;
+        else
+            lines.push_back({y, y});
+    }
+    return lines;
 }
 
 TEST_F(GridPrint, PageNumbersOfOneBandAndOfSeveralBands)
@@ -127,12 +173,8 @@ TEST_F(GridPrint, MiniHtmlCellsPrintInsideTheirOwnRow)
     Grid->SetCells(1, 0, "Stan");
     Grid->SetCells(1, 1, "<font color=\"#00C000\"><b>Aktualna</b></font>");
     Grid->SetCells(1, 2, "Brak");
-    TBitmap b;
-    b.SetSize(600, 800);
-    b.Canvas()->Brush()->SetColor(clWhite);
-    b.Canvas()->FillRect(TRect(0, 0, 600, 800));
-    Grid->SetPreviewPage(1);
-    Grid->PrintPreviewTo(b.Canvas(), TRect(0, 0, 600, 800));
+    auto preview = Preview(600, 800);
+    TBitmap& b = *preview;
     // The green text's rows, and the grid lines running across the whole width of that text.
     int greenTop = -1, greenBottom = -1, greenLeft = 600, greenRight = -1;
     for (int y = 0; y < 800; ++y)
@@ -147,17 +189,10 @@ TEST_F(GridPrint, MiniHtmlCellsPrintInsideTheirOwnRow)
             }
         }
     ASSERT_GE(greenTop, 0);
-    std::vector<int> lines;
-    for (int y = 0; y < 800; ++y) {
-        int dark = 0;
-        for (int x = greenLeft; x <= greenRight; ++x)
-            dark += Dark(b, x, y);
-        if (dark * 10 >= (greenRight - greenLeft + 1) * 9 && (lines.empty() || lines.back() < y - 1))
-            lines.push_back(y);
-    }
+    const auto lines = LinesAcross(b, greenLeft, greenRight + 1);
     ASSERT_GE(lines.size(), 4u);   // above the header, between the rows, below the last row
-    EXPECT_GT(greenTop, lines[1]);
-    EXPECT_LT(greenBottom, lines[2]);
+    EXPECT_GT(greenTop, lines[1].first);
+    EXPECT_LT(greenBottom, lines[2].first);
 }
 
 TEST_F(GridPrint, FittingScalesColumnsOnlyAsItsModeAllows)
@@ -374,10 +409,7 @@ TEST_F(GridPrint, EveryColumnPrintsWholeBetweenTheMargins)
         ps->SetCentered(k.Centered);
         ps->SetLeftSize(k.Left);
         ps->SetRightSize(k.Right);
-        const std::string pdf = Dir / "columns.pdf";
-        SetPrinterOutputFile(pdf);
-        Grid->PrintGrid();
-        SetPrinterOutputFile("");
+        const std::string pdf = PrintPdf("columns.pdf");
         EXPECT_EQ(k.Pages, Grid->PrintPageCount()) << k.Name;
         EXPECT_EQ(k.Pages, PdfPageCount(pdf)) << k.Name;
         const std::string text = PdfText(pdf);
@@ -386,8 +418,9 @@ TEST_F(GridPrint, EveryColumnPrintsWholeBetweenTheMargins)
         for (const AnsiString& t : hidden)
             EXPECT_EQ(std::string::npos, text.find(t.substr(0, 4))) << k.Name << ": " << t;
         TBitmap first;
-        if (&k == cases)
+        if (&k == cases) {
             EXPECT_TRUE(RenderFirstPage(pdf, "GridPrintOneColumnABand.png", first));
+        }
     }
 }
 
@@ -416,41 +449,26 @@ TEST_F(GridPrint, EveryLineOfAMultiLineCellPrintsInsideItsCell)
         Grid->PrintSettings()->SetUseDisplayFont(false);
         Grid->PrintSettings()->Font()->SetSize(k.FontSize);
         Grid->PrintSettings()->FixedFont()->SetSize(k.FontSize);
-        const std::string pdf = Dir / "lines.pdf";
-        SetPrinterOutputFile(pdf);
-        TCanvas* pc = Printer()->Canvas();
-        const int offX = MulDiv(GetDeviceCaps(pc, PHYSICALOFFSETX), 254, GetDeviceCaps(pc, LOGPIXELSX));
-        Grid->PrintGrid();
-        SetPrinterOutputFile("");
         TBitmap page;
-        ASSERT_TRUE(RenderFirstPage(pdf, name + ".png", page));
+        ASSERT_TRUE(RenderFirstPage(PrintPdf("lines.pdf"), name + ".png", page));
         const std::vector<int>& starts = Grid->PrintState().ColStarts;
         ASSERT_GE(starts.size(), 3u);
-        const int left = offX + starts[1] + 8, right = offX + starts[2] - 12;
-        // Pixel rows with ink across the text column: lines (nearly all dark) and text (some).
-        std::vector<int> ink(std::size_t(page.Height()));
-        for (int y = 0; y < page.Height(); ++y)
-            for (int x = left; x < right; ++x)
-                ink[std::size_t(y)] += Dark(page, x, y);
-        std::vector<int> lines;   // the first pixel row of each cell line
-        for (int y = 1; y < page.Height(); ++y)
-            if (ink[std::size_t(y)] * 10 >= (right - left) * 9 && ink[std::size_t(y - 1)] * 10 < (right - left) * 9)
-                lines.push_back(y);
+        const int left = PrinterOffsetX() + starts[1] + 8, right = PrinterOffsetX() + starts[2] - 12;
+        const auto lines = LinesAcross(page, left, right);
         ASSERT_EQ(6u, lines.size()) << name;
         for (int r = 1; r <= 4; ++r) {
             // Bands of ink between the row's top line and its bottom line, and white below the last.
-            int bands = 0, lastInk = -1, y = lines[std::size_t(r)];
-            while (y < lines[std::size_t(r + 1)] && ink[std::size_t(y)] * 10 >= (right - left) * 9)
-                ++y;
-            for (bool inBand = false; y < lines[std::size_t(r + 1)]; ++y) {
-                const bool any = ink[std::size_t(y)] > 0;
+            int bands = 0, lastInk = -1;
+            for (int y = lines[r].second + 1, inBand = 0; y < lines[r + 1].first; ++y) {
+                int any = 0;
+                for (int x = left; x < right && !any; ++x)
+                    any = Dark(page, x, y);
                 bands += any && !inBand;
                 inBand = any;
-                if (any)
-                    lastInk = y;
+                lastInk = any ? y : lastInk;
             }
             EXPECT_EQ(lineCounts[r - 1], bands) << name << " row " << r;
-            EXPECT_LT(lastInk, lines[std::size_t(r + 1)] - 1) << name << " row " << r;
+            EXPECT_LT(lastInk, lines[r + 1].first - 1) << name << " row " << r;
         }
     }
 }
@@ -473,33 +491,16 @@ TEST_F(GridPrint, BlinkingTextShowsWhereNothingBlinks)
         const char* Name;
         std::function<std::unique_ptr<TBitmap>(const AnsiString&)> Draw;
     } places[] = {
-        {"preview",
-         [&](const AnsiString& Text) {
-             Grid->SetCells(0, 0, Text);
-             auto b = std::make_unique<TBitmap>();
-             b->SetSize(600, 800);
-             b->Canvas()->Brush()->SetColor(clWhite);
-             b->Canvas()->FillRect(TRect(0, 0, 600, 800));
-             Grid->SetPreviewPage(1);
-             Grid->PrintPreviewTo(b->Canvas(), TRect(0, 0, 600, 800));
-             return b;
-         }},
+        {"preview", [&](const AnsiString& Text) { Grid->SetCells(0, 0, Text); return Preview(600, 800); }},
         {"paper",
          [&](const AnsiString& Text) {
              Grid->SetCells(0, 0, Text);
-             const std::string pdf = Dir / "blink.pdf";
-             SetPrinterOutputFile(pdf);
-             Grid->PrintGrid();
-             SetPrinterOutputFile("");
              auto b = std::make_unique<TBitmap>();
-             EXPECT_TRUE(RenderFirstPage(pdf, "GridPrintBlink.png", *b));
+             EXPECT_TRUE(RenderFirstPage(PrintPdf("blink.pdf"), "GridPrintBlink.png", *b));
              return b;
          }},
         {"footer",
-         [&](const AnsiString& Text) {
-             Grid->FloatingFooter()->SetCustomTemplate(Text);
-             return GrabControl(Grid->FooterPanel());
-         }},
+         [&](const AnsiString& Text) { Grid->FloatingFooter()->SetCustomTemplate(Text); return GrabControl(Grid->FooterPanel()); }},
         {"caption",
          [&](const AnsiString& Text) {
              TPopupButton* b = Grid->PopupButton();
@@ -508,11 +509,7 @@ TEST_F(GridPrint, BlinkingTextShowsWhereNothingBlinks)
              b->SetVisible(true);
              return GrabControl(b);
          }},
-        {"hint",
-         [&](const AnsiString& Text) {
-             hint.ActivateHint(TRect(0, 0, 10, 10), Text);
-             return GrabControl(&hint);
-         }},
+        {"hint", [&](const AnsiString& Text) { hint.ActivateHint(TRect(0, 0, 10, 10), Text); return GrabControl(&hint); }},
     };
     auto darkPixels = [](TBitmap& b) {   // inside the frames of the windows
         int n = 0;
@@ -539,31 +536,12 @@ TEST_F(GridPrint, AccentedCapitalsPrintWholeBelowTheirCellsTopLine)
         Grid->SetCells(0, r, IntToStr(r));
         Grid->SetCells(1, r, words[r]);
     }
-    const std::string pdf = Dir / "accents.pdf";
-    SetPrinterOutputFile(pdf);
-    TCanvas* pc = Printer()->Canvas();
-    const int dpi = GetDeviceCaps(pc, LOGPIXELSX);
-    const int offX = MulDiv(GetDeviceCaps(pc, PHYSICALOFFSETX), 254, dpi);
-    Grid->PrintGrid();
-    SetPrinterOutputFile("");
     TBitmap page;
-    ASSERT_TRUE(RenderFirstPage(pdf, "GridPrintAccents.png", page));
+    ASSERT_TRUE(RenderFirstPage(PrintPdf("accents.pdf"), "GridPrintAccents.png", page));
     const std::vector<int>& starts = Grid->PrintState().ColStarts;
     ASSERT_GE(starts.size(), 3u);
-    const int left = offX + starts[1] + 8, right = offX + starts[2] - 12;
-    // The horizontal lines across the word column: first and last pixel row of each.
-    std::vector<std::pair<int, int>> lines;
-    for (int y = 0; y < page.Height(); ++y) {
-        int dark = 0;
-        for (int x = left; x < right; ++x)
-            dark += Dark(page, x, y);
-        if (dark * 10 < (right - left) * 9)
-            continue;
-        if (!lines.empty() && lines.back().second == y - 1)
-            lines.back().second = y;
-        else
-            lines.push_back({y, y});
-    }
+    const int left = PrinterOffsetX() + starts[1] + 8, right = PrinterOffsetX() + starts[2] - 12;
+    const auto lines = LinesAcross(page, left, right);   // across the word column
     ASSERT_EQ(lines.size(), 6u);
     // White rows between a cell's top line and its first ink.
     auto gap = [&](int Row) {
@@ -602,15 +580,8 @@ TEST_F(GridPrint, MergedRegionAcrossAHiddenColumnOrRowPrintsOverItsShownCells)
         for (const auto& t : cells)
             Grid->SetCells(t.Col, t.Row, t.Text);
         Grid->MergeCells(2, 1, 3, 3);
-        if (c.Column)
-            Grid->HideColumn(c.Hidden);
-        else
-            Grid->HideRow(c.Hidden);
-        const std::string pdf = Dir / "merged.pdf";
-        SetPrinterOutputFile(pdf);
-        Grid->PrintGrid();
-        SetPrinterOutputFile("");
-        const std::string text = PdfText(pdf);
+        c.Column ? Grid->HideColumn(c.Hidden) : Grid->HideRow(c.Hidden);
+        const std::string text = PdfText(PrintPdf("merged.pdf"));
         const std::string name = (c.Column ? "column " : "row ") + std::to_string(c.Hidden);
         for (const auto& t : cells)
             if (t.Col == 2 || (c.Column ? t.Col : t.Row) != c.Hidden)
