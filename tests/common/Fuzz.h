@@ -25,6 +25,16 @@
 
 #include "platform/core/SysUtils.h"
 
+// Text repeated Times times.
+inline std::string Repeated(const std::string& Text, std::size_t Times)
+{
+    std::string r;
+    r.reserve(Text.size() * Times);
+    for (; Times > 0; --Times)
+        r += Text;
+    return r;
+}
+
 class TMutator {
 public:
     explicit TMutator(std::uint64_t Seed) : FState(Seed) {}
@@ -58,15 +68,6 @@ private:
     }
 
     std::size_t Pos(const std::string& s) { return Below(s.size() + 1); }
-
-    static std::string Repeated(const std::string& Text, std::size_t Times)
-    {
-        std::string r;
-        r.reserve(Text.size() * Times);
-        for (; Times > 0; --Times)
-            r += Text;
-        return r;
-    }
 
     // The name of an element of s picked at random ("w:p" of "<w:p>"), else Default.
     std::string ElementName(const std::string& s, const char* Default)

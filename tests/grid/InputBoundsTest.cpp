@@ -17,6 +17,7 @@
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/Printers.h"
 #include "tests/common/Bounds.h"
+#include "tests/common/Fuzz.h"
 #include "tests/common/GridTest.h"
 #include "tests/common/Screenshots.h"
 #include "tests/common/TestFiles.h"
@@ -55,16 +56,6 @@ std::string SheetXml(const std::string& Rows)
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/"
            "spreadsheetml/2006/main\"><sheetData>" + Rows + "</sheetData></worksheet>";
-}
-
-// Text repeated Times times.
-std::string Repeated(const std::string& Text, int Times)
-{
-    std::string r;
-    r.reserve(Text.size() * std::size_t(Times));
-    for (int i = 0; i < Times; ++i)
-        r += Text;
-    return r;
 }
 
 // A line of Seps separators and then Lines short lines.
@@ -424,10 +415,8 @@ TEST_F(InputBounds, RowWorkClosingTagsAndRichTextCostInProportionToTheirSize)
         }
     };
     // N groups of two rows.
-    const auto groups = [&](int N) {
-        fillKeys(2 * N, 2);
-        keys->GroupByColumn(1);
-    };
+    const auto groups = [&](int N) { fillKeys(2 * N, 2); keys->GroupByColumn(1); };
+    const auto contracted = [&](int N) { groups(N); keys->ContractAll(); };
     const auto rowsLeft = [&](int Rows) { EXPECT_EQ(keys->RowCount(), Rows); };
     // A selected rich cell is painted in the selection's text colour, set by the grid's hidden
     // rich edit; its text is read through the other one.
@@ -441,10 +430,7 @@ TEST_F(InputBounds, RowWorkClosingTagsAndRichTextCostInProportionToTheirSize)
     };
     const TScalingCase cases[] = {
         {"SubGroup of as many keys as rows", 2500, [&](int N) { fillKeys(N); },
-         [&](int N) {
-             keys->SubGroup(1);
-             rowsLeft(2 * N + 1);
-         }},
+         [&](int N) { keys->SubGroup(1); rowsLeft(2 * N + 1); }},
         {"a cell of closing tags </b>", 40000, [&](int N) { cell("<b>a" + Repeated("</b>", N)); }, paint},
         {"a cell of closing tags </font>", 40000,
          [&](int N) { cell("<font color=\"clred\">a" + Repeated("</font>", N)); }, paint},
@@ -453,10 +439,7 @@ TEST_F(InputBounds, RowWorkClosingTagsAndRichTextCostInProportionToTheirSize)
         {"a rich cell of paragraphs in the largest size", 1000,
          [&](int N) { cell("{\\rtf1\\ansi\\fs3276 " + Repeated("a\\par ", N) + "}"); }, richText},
         {"RemoveRows of a block", 2500, [&](int N) { fillKeys(N); },
-         [&](int N) {
-             keys->RemoveRows(1, N / 2);
-             rowsLeft(N - N / 2 + 1);
-         }},
+         [&](int N) { keys->RemoveRows(1, N / 2); rowsLeft(N - N / 2 + 1); }},
         {"RemoveSelectedRows of every other row", 2500,
          [&](int N) {
              fillKeys(N);
@@ -464,51 +447,19 @@ TEST_F(InputBounds, RowWorkClosingTagsAndRichTextCostInProportionToTheirSize)
              for (int r = 1; r <= N; r += 2)
                  keys->SetRowSelect(r, true);
          },
-         [&](int N) {
-             keys->RemoveSelectedRows();
-             rowsLeft(N / 2 + 1);
-         }},
+         [&](int N) { keys->RemoveSelectedRows(); rowsLeft(N / 2 + 1); }},
         {"RemoveDuplicateRows of pairs", 1500, [&](int N) { fillKeys(N, 2); },
-         [&](int N) {
-             keys->RemoveDuplicateRows(1, true);
-             rowsLeft(N / 2 + 1);
-         }},
-        {"RemoveRowsEx of a block among hidden rows", 1250,
-         [&](int N) {
-             groups(N);
-             keys->ContractAll();
-         },
-         [&](int N) {
-             keys->RemoveRowsEx(1, N / 2);
-             rowsLeft(N - N / 2 + 1);
-         }},
+         [&](int N) { keys->RemoveDuplicateRows(1, true); rowsLeft(N / 2 + 1); }},
+        {"RemoveRowsEx of a block among hidden rows", 1250, contracted,
+         [&](int N) { keys->RemoveRowsEx(1, N / 2); rowsLeft(N - N / 2 + 1); }},
         {"RemoveNodeLevel of as many groups as rows", 1000,
-         [&](int N) {
-             fillKeys(N);
-             keys->SubGroup(1);
-         },
-         [&](int N) {
-             keys->RemoveNodeLevel(1);
-             rowsLeft(N + 1);
-         }},
+         [&](int N) { fillKeys(N); keys->SubGroup(1); },
+         [&](int N) { keys->RemoveNodeLevel(1); rowsLeft(N + 1); }},
         {"ContractAll of groups", 1000, groups,
-         [&](int N) {
-             keys->ContractAll();
-             rowsLeft(N + 1);
-         }},
-        {"ExpandAll of contracted groups", 2000,
-         [&](int N) {
-             groups(N);
-             keys->ContractAll();
-         },
-         [&](int N) {
-             keys->ExpandAll();
-             rowsLeft(3 * N + 1);
-         }},
-        {"ContractNode and ExpandNode of one group", 1250, [&](int N) {
-             fillKeys(N, N);
-             keys->GroupByColumn(1);
-         },
+         [&](int N) { keys->ContractAll(); rowsLeft(N + 1); }},
+        {"ExpandAll of contracted groups", 2000, contracted,
+         [&](int N) { keys->ExpandAll(); rowsLeft(3 * N + 1); }},
+        {"ContractNode and ExpandNode of one group", 1250, [&](int N) { fillKeys(N, N); keys->GroupByColumn(1); },
          [&](int N) {
              keys->ContractNode(1);
              rowsLeft(2);
