@@ -579,18 +579,9 @@ void TProStringGrid::RemoveColumns(int ACol, int ACount)
                                FHiddenColWidths.begin() + std::min(FHiddenColWidths.size(), std::size_t(ACol + ACount)));
     BeginUpdate();
     ClearColumnRange(ACol, ACount);
-    // Row by row, so that each row is read from memory once: the cells
-    // move left and the columns left over at the end are emptied.
+    // The cells move left and the columns left over at the end are emptied.
     const int vacated = std::max(ACol, all - ACount);
-    for (int r = 0; r < rows; ++r) {
-        PrefetchCell(ACol, r + 8);
-        for (int c = ACol; c + ACount < all; ++c) {
-            AssignCellText(c, r, CellText(c + ACount, r));
-            SetGridObject(c, r, GetGridObject(c + ACount, r));
-        }
-        for (int c = vacated; c < all; ++c)
-            ResetCell(c, r);
-    }
+    RemoveStoredColumns(ACol, ACount, all, rows);
     for (int c = ACol; c + ACount < all; ++c)
         SetColumnVisibleFlag(c, ColumnVisible(c + ACount));
     for (int c = vacated; c < all; ++c)

@@ -387,3 +387,33 @@ void TCellStore::MoveColumn(int FromIndex, int ToIndex)
             move(row.Objects);
     }
 }
+
+void TCellStore::RemoveColumns(int ACol, int ACount, int AEnd, int ARows)
+{
+    ++FChanges;
+    if (ACol < 0 || ACount < 1 || ACol >= AEnd)
+        return;
+    const std::size_t col = std::size_t(ACol), end = std::size_t(AEnd);
+    const std::size_t count = std::min(std::size_t(ACount), end - col), kept = end - col - count;
+    const std::size_t rows = std::size_t(std::max(ARows, 0));
+    if (FRows.size() < rows)
+        FRows.resize(rows);
+    // Sorted rows lie apart in memory: the cells of the rows ahead are
+    // fetched while this one moves.
+    constexpr std::size_t Ahead = 8;
+    for (std::size_t r = 0; r < rows; ++r) {
+        if (r + Ahead < rows && FRows[r + Ahead].Count > col)
+            __builtin_prefetch(&FRows[r + Ahead].Texts[col]);
+        TRow& row = FRows[r];
+        Widen(row, end);
+        for (std::size_t c = col; c < col + count; ++c)
+            Release(row.Texts[c]);
+        std::memmove(row.Texts + col, row.Texts + col + count, kept * sizeof(TCell));
+        for (std::size_t c = end - count; c < end; ++c)
+            row.Texts[c].SetEmpty();
+        if (row.Objects) {
+            std::memmove(row.Objects + col, row.Objects + col + count, kept * sizeof(TObject*));
+            std::fill(row.Objects + end - count, row.Objects + end, nullptr);
+        }
+    }
+}

@@ -81,6 +81,12 @@ public:
     // The row (column) moves to ToIndex, those between shift by one.
     void MoveRow(int FromIndex, int ToIndex);
     void MoveColumn(int FromIndex, int ToIndex);
+    // In each of the first ARows rows (made when missing, widened to AEnd
+    // cells) the cells from ACol + ACount up to AEnd take the place of those
+    // from ACol on, and the ACount cells before AEnd are left empty, without
+    // text or object; cells from AEnd on stay. The objects of the removed
+    // cells are not freed.
+    void RemoveColumns(int ACol, int ACount, int AEnd, int ARows);
     // Starts bringing a cell into the processor's cache ahead of its use.
     void Prefetch(int ACol, int ARow) const
     {

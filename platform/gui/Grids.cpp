@@ -1892,6 +1892,14 @@ void TStringGrid::AssignRowsTexts(int AFirstRow, int ACount, int ACols, const TC
     InvalidateRectOfCells(TGridRect(0, AFirstRow, ColCount() - 1, AFirstRow + ACount - 1));
 }
 
+void TStringGrid::RemoveStoredColumns(int ACol, int ACount, int AEnd, int ARows)
+{
+    CheckIndex(ACol, 0);
+    FStore.RemoveColumns(ACol, ACount, AEnd, ARows);
+    if (ARows > 0 && ACol < AEnd)
+        InvalidateRectOfCells(TGridRect(ACol, 0, AEnd - 1, ARows - 1));
+}
+
 void TStringGrid::SetObjects(int ACol, int ARow, TObject* Value)
 {
     CheckIndex(ACol, ARow);

@@ -439,6 +439,10 @@ public:
     // Empties the texts of the stored cells in the rectangle at once (no
     // cell is made, objects stay, nothing repainted).
     void EmptyCellTexts(int FromCol, int FromRow, int ToCol, int ToRow) { FStore.ClearTexts(FromCol, FromRow, ToCol, ToRow); }
+    // In the first ARows rows the stored cells from ACol + ACount up to AEnd move ACount columns
+    // left, over those from ACol on, and the ACount cells before AEnd are left empty (no text, no
+    // object); the objects of the cells moved over are not freed (TCellStore::RemoveColumns).
+    void RemoveStoredColumns(int ACol, int ACount, int AEnd, int ARows);
     // Counts the changes of the stored cells: a view of a text (CellText)
     // stays valid while the count stays the same.
     std::uint64_t CellStoreChanges() const { return FStore.Changes(); }

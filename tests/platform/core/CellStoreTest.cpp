@@ -60,7 +60,7 @@ void ExpectSame(const TCellStore& AStore, const TModel& AModel, int AStep)
 // Texts of every length (inside the cell and in the blocks), texts copied
 // from the store's own cells (also from the cell written and from the
 // middle of a longer text), objects, emptied rectangles, rows permuted and
-// moved, columns moved: the store always holds what a grid of strings
+// moved, columns moved and removed: the store always holds what a grid of strings
 // would, also after it has copied its texts together to free dead ones.
 TEST(CellStore, HoldsWhatAGridOfStringsHoldsThroughEveryChange)
 {
@@ -80,7 +80,7 @@ TEST(CellStore, HoldsWhatAGridOfStringsHoldsThroughEveryChange)
     };
     for (int step = 0; step < 6000; ++step) {
         const int rows = int(model.Rows.size());
-        switch (pick(0, 11)) {
+        switch (pick(0, 12)) {
         case 0: case 1: case 2: case 3: {
             const int c = pick(0, 7), r = pick(0, 40);
             const std::string text = randomText();
@@ -156,6 +156,21 @@ TEST(CellStore, HoldsWhatAGridOfStringsHoldsThroughEveryChange)
                 auto cell = row[std::size_t(a)];
                 row.erase(row.begin() + a);
                 row.insert(row.begin() + b, cell);
+            }
+            break;
+        }
+        case 11: {
+            // Columns taken out of the first rows: cells past the end stay, rows beyond are left alone.
+            const int col = pick(0, 6), count = pick(1, 3), end = pick(col + 1, 9), upTo = pick(0, 45);
+            store.RemoveColumns(col, count, end, upTo);
+            if (model.Rows.size() < std::size_t(upTo))
+                model.Rows.resize(std::size_t(upTo));
+            for (int r = 0; r < upTo; ++r) {
+                auto& row = model.Rows[std::size_t(r)];
+                row.resize(std::max(row.size(), std::size_t(end)));
+                const int n = std::min(count, end - col);
+                row.erase(row.begin() + col, row.begin() + col + n);
+                row.insert(row.begin() + (end - n), std::size_t(n), TModel::TCell());
             }
             break;
         }
