@@ -7,12 +7,15 @@ TLabel* PlaceLabel(TComponent* Owner, TWinControl* Parent, const char* Name, con
                    int Top, TWinControl* Focus)
 {
     auto* l = new TLabel(Owner);
+    // Sized once, when placed with its caption and its parent's font.
+    l->SetAutoSize(false);
     if (Name)
         l->SetName(Name);
     l->SetParent(Parent);
     l->SetLeft(Left);
     l->SetTop(Top);
     l->SetCaption(Caption);
+    l->SetAutoSize(true);
     if (Focus)
         l->SetFocusControl(Focus);
     return l;

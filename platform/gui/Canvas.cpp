@@ -973,9 +973,10 @@ int TCanvas::TextWidth(const AnsiString& text) const
     return TextExtent(text).cx;
 }
 
-int TCanvas::TextHeight(const AnsiString& text) const
+int TCanvas::TextHeight(const AnsiString&) const
 {
-    return TextExtent(text).cy;
+    // The font's height, whatever the text: nothing to lay out.
+    return FImpl->LogLen(QFontMetrics(FImpl->DeviceFont()).height());
 }
 
 TSize TCanvas::TextExtent(const AnsiString& text) const
