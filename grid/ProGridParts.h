@@ -171,12 +171,16 @@ public:
     TColor ColorTo() const { return FColorTo; }
     void SetColorTo(TColor Value) { FColorTo = Value; Invalidate(); }
 
-    TRetEdit* EditControl() const { return FEdit; }
-    TProGridButton* FindNextButton() const { return FFindNext; }
-    TProGridButton* FindPrevButton() const { return FFindPrev; }
-    TProGridButton* HighlightButton() const { return FHighlight; }
-    TProGridButton* CloseButton() const { return FClose; }
-    TCheckBox* MatchCaseBox() const { return FMatchCase; }
+    // The edit, the buttons and the box are made when first asked for: a panel that never shows
+    // costs no glyphs. OnPartsMade lets the grid put its footer's settings on them then.
+    TRetEdit* EditControl() { MakeParts(); return FEdit; }
+    TProGridButton* FindNextButton() { MakeParts(); return FFindNext; }
+    TProGridButton* FindPrevButton() { MakeParts(); return FFindPrev; }
+    TProGridButton* HighlightButton() { MakeParts(); return FHighlight; }
+    TProGridButton* CloseButton() { MakeParts(); return FClose; }
+    TCheckBox* MatchCaseBox() { MakeParts(); return FMatchCase; }
+    bool PartsMade() const { return FEdit != nullptr; }
+    void MakeParts();
     // Places the children as the panel's layout says (right-to-left moves the edit).
     void LayoutControls();
     // The edit's change: the three action buttons follow whether it holds text; then OnEditChange.
@@ -188,6 +192,7 @@ public:
     TNotifyEvent OnFindPrevious;
     TNotifyEvent OnHighlight;
     TNotifyEvent OnClose;
+    TNotifyEvent OnPartsMade;
 
 protected:
     void Paint() override;
@@ -196,12 +201,12 @@ private:
     TProStringGrid* FGrid;
     int FBorderWidth = 0;
     TColor FColorTo = clNone;
-    TRetEdit* FEdit;
-    TProGridButton* FFindNext;
-    TProGridButton* FFindPrev;
-    TProGridButton* FClose;
-    TProGridButton* FHighlight;
-    TCheckBox* FMatchCase;
+    TRetEdit* FEdit = nullptr;
+    TProGridButton* FFindNext = nullptr;
+    TProGridButton* FFindPrev = nullptr;
+    TProGridButton* FClose = nullptr;
+    TProGridButton* FHighlight = nullptr;
+    TCheckBox* FMatchCase = nullptr;
 };
 
 enum TFooterStyle { fsFixedLastRow, fsColumnPreview, fsCustomPreview };

@@ -169,6 +169,12 @@ void TRetEdit::KeyPress(char& Key)
 TSearchPanel::TSearchPanel(TProStringGrid* AGrid) : TCustomControl(AGrid), FGrid(AGrid)
 {
     SetColor(clWhite);
+}
+
+void TSearchPanel::MakeParts()
+{
+    if (FEdit)
+        return;
     FEdit = new TRetEdit(this);
     FEdit->SetParent(this);
     FEdit->OnChange = [this](TObject*) { EditChanged(); };
@@ -199,10 +205,14 @@ TSearchPanel::TSearchPanel(TProStringGrid* AGrid) : TCustomControl(AGrid), FGrid
     for (TProGridButton* b : {FFindNext, FFindPrev, FHighlight})
         b->SetEnabled(false);
     LayoutControls();
+    if (OnPartsMade)
+        OnPartsMade(this);
 }
 
 void TSearchPanel::LayoutControls()
 {
+    if (!FEdit)
+        return;
     // Left to right with 5 pixels between; a button is at least 90 pixels wide and wider when its
     // caption needs it.
     FClose->SetBounds(5, 7, 14, 14);
@@ -246,6 +256,7 @@ void TProStringGrid::InitFindAndFooters()
     FSearchPanel->OnFindPrevious = [this](TObject*) { SearchFindNext(true); };
     FSearchPanel->OnHighlight = [this](TObject*) { SearchHighlightToggled(); };
     FSearchPanel->OnClose = [this](TObject*) { SearchFooterClosed(); };
+    FSearchPanel->OnPartsMade = [this](TObject*) { ApplySearchFooter(); };
     ApplySearchFooter();
 }
 
@@ -255,6 +266,20 @@ void TProStringGrid::ApplySearchFooter()
     TSearchFooter* f = FSearchFooter.get();
     if (!p)
         return;
+    if (!p->PartsMade()) {
+        // A panel that has never shown keeps only its own looks; its parts, once made, take
+        // the whole footer (OnPartsMade comes back here).
+        if (f->Visible()) {
+            p->MakeParts();
+            return;
+        }
+        p->SetColor(f->Color());
+        p->SetColorTo(f->ColorTo());
+        p->SetVisible(false);
+        p->Font()->Assign(f->Font());
+        p->SetHeight(0);
+        return;
+    }
     if (p->Visible() && p->HighlightButton()->Down() && !f->Visible())
         UnHighlightInGrid(false);
     p->SetColor(f->Color());
