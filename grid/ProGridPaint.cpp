@@ -640,20 +640,24 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
         run.WordWrap = WordWrap;
         run.Blink = !FP.EnableBlink || FEdit.BlinkPhase;   // without blinking the text stays
         run.Owner = this;
-        // Laid out first, so that a centred or bottom-aligned cell places the block.
-        run.CheckHeight = true;
-        TBitmap scratch;
-        scratch.SetSize(1, 1);
-        scratch.Canvas()->Font()->Assign(ACanvas->Font());
-        run.Run(scratch.Canvas(), text, r);
-        TextWidth = run.XSize;
-        TRect hr = r;
-        if (VAlign == vtaCenter && run.YSize < r.Height())
-            hr.Top = r.Top + (r.Height() - run.YSize) / 2 - FCellTextOffset.Y / 2;
-        else if (VAlign == vtaBottom && run.YSize < r.Height())
-            hr.Top = r.Bottom - run.YSize;
-        run.CheckHeight = false;
+        // A centred or bottom-aligned cell places the laid-out block by its height.
+        auto placeTop = [&](int YSize) {
+            if (VAlign == vtaCenter && YSize < r.Height())
+                return r.Top + (r.Height() - YSize) / 2 - FCellTextOffset.Y / 2;
+            if (VAlign == vtaBottom && YSize < r.Height())
+                return r.Bottom - YSize;
+            return r.Top;
+        };
         if (HitTesting(ACanvas)) {
+            run.CheckHeight = true;
+            TBitmap scratch;
+            scratch.SetSize(1, 1);
+            scratch.Canvas()->Font()->Assign(ACanvas->Font());
+            run.Run(scratch.Canvas(), text, r);
+            TextWidth = run.XSize;
+            TRect hr = r;
+            hr.Top = placeTop(run.YSize);
+            run.CheckHeight = false;
             run.X = FHtmlHit->X;
             run.Y = FHtmlHit->Y;
             run.ControlID = FHtmlHit->ControlID;
@@ -662,7 +666,8 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
             *FHtmlHit = run;
             return;
         }
-        run.Run(ACanvas, text, hr);
+        run.Run(ACanvas, text, r, placeTop);
+        TextWidth = run.XSize;
         if (sortGlyph)
             DrawSortIndicator(ACanvas, col, r.Right + 2, glyphY(r));
         return;

@@ -35,7 +35,9 @@ struct THtmlRun {
     AnsiString ControlID, ControlValue, ControlType;
     TRect ControlRect;
 
-    void Run(TCanvas* Canvas, const AnsiString& Text, const TRect& R)
+    // PlaceTop: the drawn block's top from its height, the text laid out once (see HtmlDraw).
+    void Run(TCanvas* Canvas, const AnsiString& Text, const TRect& R,
+             const std::function<int(int YSize)>& PlaceTop = nullptr)
     {
         AnsiString focus;
         int links = 0, mouse = 0;
@@ -43,6 +45,6 @@ struct THtmlRun {
         Hit = HtmlDraw(Canvas, Text, R, Images, X, Y, -1, -1, ShadowOffset, CheckHotSpot, CheckHeight, Print,
                        Selected, Blink, false, WordWrap, false, ResFactor, URLColor, clNone, clNone, ShadowColor,
                        Anchor, Strip, focus, AnchorHint, XSize, YSize, links, mouse, hover, ControlRect, ControlID,
-                       ControlValue, ControlType, Cache, Container, Owner);
+                       ControlValue, ControlType, Cache, Container, Owner, PlaceTop);
     }
 };

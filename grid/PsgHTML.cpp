@@ -943,7 +943,8 @@ bool HtmlDraw(TCanvas* Canvas, const AnsiString& Text, const TRect& Rect, TImage
               AnsiString& StripVal, AnsiString& FocusAnchor, AnsiString& AnchorHint, int& XSize, int& YSize,
               int& HyperLinks, int& MouseLink, TRect& HoverRect, TRect& ControlRect, AnsiString& ControlID,
               AnsiString& ControlValue, AnsiString& ControlType, THTMLPictureCache* PictureCache,
-              TPictureContainer* PictureContainer, TWinControl* OwnerHandle)
+              TPictureContainer* PictureContainer, TWinControl* OwnerHandle,
+              const std::function<int(int YSize)>& PlaceTop)
 {
     const AnsiString findID = ControlID;
     AnchorVal.clear();
@@ -992,6 +993,17 @@ bool HtmlDraw(TCanvas* Canvas, const AnsiString& Text, const TRect& Rect, TImage
     const int down = GetMapMode(Canvas) == MM_LOMETRIC ? -1 : 1;
     size_t pos = 0;
     int h = Canvas->TextHeight("gh");
+    // A placed block is laid out whole before any line is drawn: the lines as measured, each
+    // with its left edge and the text height it starts with.
+    const bool placed = PlaceTop && !CheckHotSpot && !CheckHeight;
+    const bool measureOnly = CheckHeight || placed;
+    struct TLaidLine {
+        size_t Pos;
+        TLineInfo Info;
+        int Left, Height, TextH;
+    };
+    std::vector<TLaidLine> laid;
+    auto pastBottom = [&](int textH) { return down > 0 ? textH + top > Rect.Bottom : top - textH < Rect.Bottom; };
     try {
         while (pos < text.size()) {
             Canvas->Font()->Assign(&measure.Font);
@@ -1016,7 +1028,9 @@ bool HtmlDraw(TCanvas* Canvas, const AnsiString& Text, const TRect& Rect, TImage
             const int lineHeight = info.Height + info.ExtraAbove + info.ExtraBelow;
             TRect lineRect(left, LineCoord(top), c.LayoutRight, LineCoord(top + Int64(down) * lineHeight));
 
-            if (!CheckHeight) {
+            if (placed)
+                laid.push_back({pos, info, left, lineHeight, h});
+            if (!measureOnly) {
                 TEngine second(c, draw, text, pos, info.End, lineRect, false, true, &info);
                 TLineInfo drawn = second.Run();
                 const int bottom = lineRect.Bottom - info.PicOffset;
@@ -1026,13 +1040,29 @@ bool HtmlDraw(TCanvas* Canvas, const AnsiString& Text, const TRect& Rect, TImage
             anyLine = true;
             top += Int64(down) * lineHeight;
             height += lineHeight;
-            if (!CheckHeight && (down > 0 ? h + top > Rect.Bottom : top - h < Rect.Bottom)) break;
+            if (!measureOnly && pastBottom(h)) break;
         }
     } catch (const Exception&) {
         // painting never fails: what was laid out so far stands
     }
     YSize = int(std::min<Int64>(height, INT_MAX));
     if (!anyLine || YSize < h) YSize = h;
+    if (placed) {
+        // The lines drawn where the block is placed, as a drawing call from there would draw them.
+        c.Rect.Top = PlaceTop(YSize);
+        top = c.Rect.Top;
+        try {
+            for (const TLaidLine& l : laid) {
+                const TRect lineRect(l.Left, LineCoord(top), c.LayoutRight, LineCoord(top + Int64(down) * l.Height));
+                TEngine second(c, draw, text, l.Pos, l.Info.End, lineRect, false, true, &l.Info);
+                second.Run();
+                top += Int64(down) * l.Height;
+                if (pastBottom(l.TextH)) break;
+            }
+        } catch (const Exception&) {
+            // painting never fails: what was drawn so far stands
+        }
+    }
     HyperLinks = CheckHeight ? measure.Anchors : draw.Anchors;
 
     Canvas->Font()->Assign(&savedFont);

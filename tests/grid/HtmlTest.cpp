@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <random>
 
 #include "grid/PictureContainer.h"
@@ -23,6 +24,7 @@ struct THtmlCall {
     TPictureContainer* Container = nullptr;
     THTMLPictureCache* Cache = nullptr;
     AnsiString FindID;
+    std::function<int(int)> PlaceTop;
 };
 
 THtmlResult Html(TCanvas* canvas, const AnsiString& text, const THtmlCall& c = THtmlCall())
@@ -32,7 +34,8 @@ THtmlResult Html(TCanvas* canvas, const AnsiString& text, const THtmlCall& c = T
     r.Hit = HtmlDraw(canvas, text, c.R, nullptr, c.X, c.Y, -1, -1, 1, c.CheckHotSpot, c.CheckHeight, false, false,
                      true, false, c.WordWrap, false, 1.0, clBlue, clNone, clNone, clGray, r.AnchorVal, r.StripVal,
                      r.FocusAnchor, r.AnchorHint, r.XSize, r.YSize, r.HyperLinks, r.MouseLink, r.HoverRect,
-                     r.ControlRect, r.ControlID, r.ControlValue, r.ControlType, c.Cache, c.Container, nullptr);
+                     r.ControlRect, r.ControlID, r.ControlValue, r.ControlType, c.Cache, c.Container, nullptr,
+                     c.PlaceTop);
     return r;
 }
 
@@ -128,6 +131,52 @@ TEST(HtmlDraw, MeasuresLinesBreaksListsAndScripts)
     // A rectangle too short for the second line stops after the first.
     call.R = TRect(0, 0, 200, h + 2);
     EXPECT_EQ(Html(s.C(), "a<BR>b<BR>c", call).YSize, h);
+}
+
+// A placed block is laid out once and drawn where its height puts it: the same pixels and sizes as
+// measuring first and drawing from the top found, also when the lines run past the bottom.
+TEST(HtmlDraw, PlacedBlockDrawsAsMeasuredThenDrawnAtItsTop)
+{
+    const struct {
+        const char* Text;
+        bool WordWrap;
+        int Height;
+    } cases[] = {
+        {"<b>Aktualna</b>", false, 40},
+        {"jeden<br><font size=\"14\">dwa</font><br><i>trzy</i>", false, 80},
+        {"<p align=\"right\">prawo</p><br><p align=\"center\" bgcolor=\"clYellow\">środek</p>", false, 60},
+        {"słowa zawinięte w wąskiej komórce na kilka linii", true, 90},
+        {"raz<br>dwa<br>trzy<br>cztery<br>pięć<br>sześć", false, 30},   // lines beyond the bottom
+        {"x<sup>2</sup> + <u>y</u><sub>i</sub><br><s>z</s>", false, 50},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Text);
+        for (int place = 0; place < 3; ++place) {
+            const TRect rect(0, 0, 90, c.Height);
+            auto topOf = [&](int YSize) {
+                return place == 0 ? rect.Top : place == 1 ? rect.Top + (c.Height - YSize) / 2 : rect.Bottom - YSize;
+            };
+            TSheet measured(90, c.Height), placed(90, c.Height);
+            THtmlCall call;
+            call.R = rect;
+            call.WordWrap = c.WordWrap;
+            call.CheckHeight = true;
+            const THtmlResult size = Html(measured.C(), c.Text, call);
+            call.CheckHeight = false;
+            call.R.Top = topOf(size.YSize);
+            Html(measured.C(), c.Text, call);
+            call.R = rect;
+            call.PlaceTop = topOf;
+            const THtmlResult once = Html(placed.C(), c.Text, call);
+            EXPECT_EQ(once.XSize, size.XSize) << place;
+            EXPECT_EQ(once.YSize, size.YSize) << place;
+            int differing = 0;
+            for (int y = 0; y < c.Height; ++y)
+                for (int x = 0; x < 90; ++x)
+                    differing += measured.C()->Pixels(x, y) != placed.C()->Pixels(x, y);
+            EXPECT_EQ(differing, 0) << place;
+        }
+    }
 }
 
 TEST(HtmlDraw, EntitiesAreDecodedOnce)

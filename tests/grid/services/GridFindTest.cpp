@@ -206,6 +206,37 @@ TEST_F(SearchFooterTest, HidingWhileHighlightedRemovesTheMarks)
     EXPECT_EQ(Panel()->FindNextButton()->Caption(), "Następny");
 }
 
+// A footer never shown has made none of its panel's parts; shown, the parts carry what was set while
+// it was hidden, placed as on a panel whose parts were there from the start.
+TEST_F(SearchFooterTest, PartsAreMadeWhenFirstShownWithTheSettingsOfBefore)
+{
+    auto* late = Place<TProStringGrid>(0, 260, 560, 200);
+    ProcessPendingMessages();
+    TSearchPanel* made = Panel();
+    TSearchPanel* lazy = late->SearchPanel();
+    for (TProStringGrid* g : {Grid, late}) {
+        TSearchFooter* f = g->SearchFooter();
+        f->SetFindNextCaption("Dalej");
+        f->SetShowHighLight(false);
+        f->SetColor(clYellow);
+        f->Font()->SetSize(11);
+    }
+    EXPECT_EQ(lazy->ControlCount(), 0) << "nothing made while the footer is hidden";
+    late->SearchFooter()->SetVisible(true);
+    ProcessPendingMessages();
+    ASSERT_EQ(lazy->ControlCount(), made->ControlCount());
+    for (int i = 0; i < made->ControlCount(); ++i) {
+        const TControl *a = made->Controls(i), *b = lazy->Controls(i);
+        EXPECT_EQ(a->BoundsRect(), b->BoundsRect()) << i;
+        EXPECT_EQ(a->Visible(), b->Visible()) << i;
+        EXPECT_EQ(a->Font()->Size(), b->Font()->Size()) << i;
+        EXPECT_EQ(a->Enabled(), b->Enabled()) << i;
+    }
+    EXPECT_EQ(lazy->FindNextButton()->Caption(), "Dalej");
+    EXPECT_EQ(lazy->Color(), clYellow);
+    EXPECT_EQ(lazy->Height(), 32);
+}
+
 TEST_F(SearchFooterTest, CtrlFFocusesTheSearchEditAndDownStaysClearOfThePanel)
 {
     Grid->SetFocus();
