@@ -93,15 +93,23 @@ void ToolPanelGradient(TCanvas* Canvas, TColor FromColor, TColor ToColor, bool H
     const int span = Horizontal ? (R.Right - 1) - R.Left : (R.Bottom - 1) - R.Top;
     const double len = double(span) / n;
     const int band = RoundEven(len);
+    // A band outlined in its own colour with a plain one-pixel pen covers what filling it covers
+    // (save a band of a single pixel, which the outline leaves out): it is filled, which costs far
+    // less than outlining.
+    const TPen* pen = Canvas->Pen();
+    const bool fill = pen->Style() == psSolid && pen->Width() <= 1 && pen->Mode() == pmCopy &&
+                      Canvas->Brush()->Style() == bsSolid && GetMapMode(Canvas) == MM_TEXT;
     for (int i = 0; i < n; ++i) {
         const TColor c = RGB(r1 + RoundEven(i * dr), g1 + RoundEven(i * dg), b1 + RoundEven(i * db));
         Canvas->Pen()->SetColor(c);
         Canvas->Brush()->SetColor(c);
         const int off = RoundEven(i * len);
-        if (Horizontal)
-            Canvas->Rectangle(R.Left + off, R.Top, R.Left + off + band + 1, R.Bottom);
+        const TRect b = Horizontal ? TRect(R.Left + off, R.Top, R.Left + off + band + 1, R.Bottom)
+                                   : TRect(R.Left, R.Top + off, R.Right, R.Top + off + band + 1);
+        if (fill && b.Right > b.Left && b.Bottom > b.Top && b.Width() + b.Height() > 2)
+            Canvas->FillRect(b);
         else
-            Canvas->Rectangle(R.Left, R.Top + off, R.Right, R.Top + off + band + 1);
+            Canvas->Rectangle(b.Left, b.Top, b.Right, b.Bottom);
     }
 }
 

@@ -629,12 +629,28 @@ void PaintLines(QPainter& p, const QPen& pen, TPen* tpen, const std::vector<QPoi
     const std::vector<int>& dashes = DashPattern(tpen->Style());
     const QRect visible = PaintableRect(p);
     const QColor color = pen.color();
+    // A solid segment along an axis is one run of pixels, filled at once where pixels are pixels.
+    const bool runs = dashes.empty() && p.combinedTransform().type() <= QTransform::TxTranslate;
     Int64 done = 0;   // pixels of the segments before
-    for (size_t i = 1; i < pts.size(); ++i)
-        done += LinePixels(pts[i - 1], pts[i], visible, [&](Int64 k, QPoint pt) {
+    for (size_t i = 1; i < pts.size(); ++i) {
+        const QPoint a = pts[i - 1], b = pts[i];
+        if (runs && a != b && (a.x() == b.x() || a.y() == b.y())) {
+            // From a up to, not including, b.
+            const QPoint last = a.x() == b.x() ? QPoint(a.x(), b.y() + (a.y() < b.y() ? -1 : 1))
+                                               : QPoint(b.x() + (a.x() < b.x() ? -1 : 1), a.y());
+            const QRect run = QRect(QPoint(std::min(a.x(), last.x()), std::min(a.y(), last.y())),
+                                    QPoint(std::max(a.x(), last.x()), std::max(a.y(), last.y())))
+                                  .intersected(visible);
+            if (!run.isEmpty())
+                p.fillRect(run, color);
+            done += std::max(std::abs(Int64(b.x()) - a.x()), std::abs(Int64(b.y()) - a.y()));
+            continue;
+        }
+        done += LinePixels(a, b, visible, [&](Int64 k, QPoint pt) {
             if (DashOn(dashes, done + k))
                 p.fillRect(QRect(pt, QSize(1, 1)), color);
         });
+    }
 }
 
 }  // namespace

@@ -253,6 +253,36 @@ TEST(ToolPanelPartsStyles, GradientBandsStepThroughTheColours)
             EXPECT_EQ(v.Canvas()->Pixels(x, 10 * i + 5) & 0xFFFFFF, RGB(0, expectG[i], 0)) << i;
 }
 
+// Bands are filled where a plain pen allows it: the pixels are those of bands outlined in their own
+// colour (an inside-frame pen of one pixel outlines them), edges and single-pixel bands included.
+TEST(ToolPanelPartsStyles, FilledBandsCoverWhatOutlinedBandsCover)
+{
+    const struct {
+        TRect R;
+        bool Horizontal;
+        int Steps;
+    } cases[] = {{TRect(3, 2, 60, 20), true, 16},  {TRect(0, 0, 61, 30), false, 128},
+                 {TRect(5, 5, 9, 25), true, 128},  {TRect(1, 1, 40, 3), false, 7},
+                 {TRect(2, 4, 50, 28), false, 1}, {TRect(0, 0, 1, 1), true, 3},
+                 {TRect(7, 9, 10, 11), false, 5}, {TRect(7, 9, 9, 10), true, 2}};
+    for (const auto& c : cases) {
+        TBitmap filled, outlined;
+        for (TBitmap* b : {&filled, &outlined}) {
+            b->SetSize(64, 32);
+            b->Canvas()->Brush()->SetColor(clFuchsia);
+            b->Canvas()->FillRect(TRect(0, 0, 64, 32));
+        }
+        outlined.Canvas()->Pen()->SetStyle(psInsideFrame);
+        ToolPanelGradient(filled.Canvas(), RGB(250, 10, 0), RGB(0, 90, 240), c.Horizontal, c.R, c.Steps);
+        ToolPanelGradient(outlined.Canvas(), RGB(250, 10, 0), RGB(0, 90, 240), c.Horizontal, c.R, c.Steps);
+        int differing = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 64; ++x)
+                differing += filled.Canvas()->Pixels(x, y) != outlined.Canvas()->Pixels(x, y);
+        EXPECT_EQ(differing, 0) << c.R.Left << "," << c.R.Top << " " << c.Steps;
+    }
+}
+
 // ---------------------------------------------------------------- sections and items
 
 TEST(ToolPanelPartsSections, ItemHitRectanglesForEachItemStyle)

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <functional>
+#include <set>
+#include <vector>
 
 #include "platform/gui/Graphics.h"
 
@@ -61,6 +64,47 @@ TEST(Canvas, LineToLeavesOutTheEndPixel)
         EXPECT_EQ(c->Pixels(k.from.X, k.from.Y), clRed);
         EXPECT_EQ(c->Pixels(k.to.X, k.to.Y), clWhite) << k.to.X << "," << k.to.Y;
         EXPECT_EQ(c->PenPos(), k.to);
+    }
+}
+
+// A solid one-pixel line along an axis covers its pixels from the start up to the end, whichever
+// way it runs and however much of it is off the canvas; an xor polyline inverts each pixel once.
+TEST(Canvas, SolidAxisLinesCoverTheirRunOnce)
+{
+    struct Case {
+        std::vector<TPoint> Points;
+        TPenMode Mode;
+    } cases[] = {
+        {{{12, 5}, {2, 5}}, pmCopy},
+        {{{5, 12}, {5, 2}}, pmCopy},
+        {{{-30, 7}, {40, 7}}, pmCopy},
+        {{{9, 40}, {9, -3}}, pmCopy},
+        {{{3, 3}, {3, 3}}, pmCopy},
+        {{{2, 2}, {13, 2}, {13, 13}, {2, 13}, {2, 2}}, pmXor},
+        {{{14, 1}, {1, 1}, {1, 9}, {6, 4}}, pmXor},
+    };
+    for (const Case& k : cases) {
+        auto b = MakeBitmap(16, 16, RGB(10, 200, 30));
+        TCanvas* c = b->Canvas();
+        c->Pen()->SetColor(k.Mode == pmXor ? clWhite : clRed);
+        c->Pen()->SetMode(k.Mode);
+        c->Polyline(k.Points.data(), int(k.Points.size()));
+        // Each segment's pixels, its end left out: every pixel once.
+        std::set<std::pair<int, int>> ink;
+        for (size_t i = 1; i < k.Points.size(); ++i) {
+            const TPoint a = k.Points[i - 1], e = k.Points[i];
+            const int n = std::max(std::abs(e.X - a.X), std::abs(e.Y - a.Y));
+            for (int j = 0; j < n; ++j) {
+                const int x = a.X + int(std::lround(double(e.X - a.X) * j / n));
+                const int y = a.Y + int(std::lround(double(e.Y - a.Y) * j / n));
+                ink.insert({x, y});
+            }
+        }
+        const TColor on = k.Mode == pmXor ? RGB(245, 55, 225) : clRed;
+        for (int y = 0; y < 16; ++y)
+            for (int x = 0; x < 16; ++x)
+                ASSERT_EQ(c->Pixels(x, y), ink.count({x, y}) ? on : RGB(10, 200, 30))
+                    << k.Points[0].X << "," << k.Points[0].Y << " at " << x << "," << y;
     }
 }
 
