@@ -1,5 +1,6 @@
 #include "controls/aniicon.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -449,8 +450,11 @@ std::string SpinnerImage(int Frame)
         double cx = 15.5 + 11 * std::cos(a), cy = 15.5 + 11 * std::sin(a);
         int shade = age == 0 ? 0 : 60 + age * 18;
         Cardinal r = Cardinal(shade), g = Cardinal(shade > 40 ? shade : 40), b = Cardinal(age == 0 ? 160 : shade + 30);
-        for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x) {
+        // Only the square around the dot can fall inside it.
+        const int x0 = std::max(0, int(std::floor(cx - 4))), x1 = std::min(31, int(std::ceil(cx + 4)));
+        const int y0 = std::max(0, int(std::floor(cy - 4))), y1 = std::min(31, int(std::ceil(cy + 4)));
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) {
                 double dx = x + 0.5 - cx - 0.5, dy = y + 0.5 - cy - 0.5;
                 if (dx * dx + dy * dy <= 3.2 * 3.2)
                     px[std::size_t(y * 32 + x)] = 0xFF000000u | (r << 16) | (g << 8) | (b > 255 ? 255 : b);
