@@ -422,9 +422,21 @@ void TProGridPrintSettingsForm::SaveSettings()
 }
 
 // ---------------------------------------------------------------- the dialog component
-TProGridPrintSettingsDialog::TProGridPrintSettingsDialog(TComponent* AOwner) : TCommonDialog(AOwner)
+TProGridPrintSettingsDialog::TProGridPrintSettingsDialog(TComponent* AOwner) : TCommonDialog(AOwner) {}
+
+TProGridPrintSettingsForm* TProGridPrintSettingsDialog::Form()
 {
+    if (FFormMade)
+        return FForm;
+    FFormMade = true;
     FForm = new TProGridPrintSettingsForm(this);
+    if (FOptionsSet)
+        FForm->ApplyOptions(FOptions);
+    if (FPreviewSet)
+        FForm->ApplyPreview(FPrintPreview);
+    if (FDimensionsSet)
+        FForm->ApplyDimensions(FPrintDimensions);
+    return FForm;
 }
 
 TProGridPrintSettingsDialog::~TProGridPrintSettingsDialog() = default;
@@ -453,21 +465,33 @@ void TProGridPrintSettingsDialog::Notification(TComponent* AComponent, TOperatio
 void TProGridPrintSettingsDialog::SetOptions(TPrintSettingsOptions v)
 {
     FOptions = v;
-    if (!(ComponentState() & csDesigning))
+    if (ComponentState() & csDesigning)
+        return;
+    if (!FFormMade)
+        FOptionsSet = true;
+    else if (FForm)
         FForm->ApplyOptions(v);
 }
 
 void TProGridPrintSettingsDialog::SetPrintPreview(bool v)
 {
     FPrintPreview = v;
-    if (!(ComponentState() & csDesigning))
+    if (ComponentState() & csDesigning)
+        return;
+    if (!FFormMade)
+        FPreviewSet = true;
+    else if (FForm)
         FForm->ApplyPreview(v);
 }
 
 void TProGridPrintSettingsDialog::SetPrintDimensions(TPrintDimensions v)
 {
     FPrintDimensions = v;
-    if (!(ComponentState() & csDesigning))
+    if (ComponentState() & csDesigning)
+        return;
+    if (!FFormMade)
+        FDimensionsSet = true;
+    else if (FForm)
         FForm->ApplyDimensions(v);
 }
 
@@ -475,6 +499,7 @@ bool TProGridPrintSettingsDialog::Execute()
 {
     if (!FGrid)
         throw Exception("The dialog does not have a grid component assigned.");
+    Form();
     FBusy = true;
     FForm->ShowPreview = FPrintPreview;
     FForm->Grid = FGrid;

@@ -90,7 +90,8 @@ public:
     // "The dialog does not have a grid component assigned."
     bool Execute() override;
     void Notification(TComponent* AComponent, TOperation Operation) override;
-    TProGridPrintSettingsForm* Form() const { return FForm; }
+    // The dialog's form, made when first asked for (or shown).
+    TProGridPrintSettingsForm* Form();
 
     TProStringGrid* Grid() const { return FGrid; }
     void SetGrid(TProStringGrid* v);
@@ -107,7 +108,10 @@ public:
 
 private:
     TProStringGrid* FGrid = nullptr;
-    TProGridPrintSettingsForm* FForm;
+    TProGridPrintSettingsForm* FForm = nullptr;
+    bool FFormMade = false;
+    // What was set before the form was made, applied to it when it is.
+    bool FOptionsSet = false, FPreviewSet = false, FDimensionsSet = false;
     TPrintSettingsOptions FOptions = AllPrintSettingsOptions;
     bool FPrintPreview = true;
     TPrintDimensions FPrintDimensions = pdmm;

@@ -69,6 +69,12 @@ std::string FindCaseVariant(const std::string& dirOs, const std::string& compUtf
     const AnsiString want = AnsiUpperCase(Utf8ToAnsi(compUtf8));
     std::string best;
     while (dirent* e = ::readdir(d)) {
+        // A name that is the program's text has one byte there for each
+        // character: one of another length cannot match, and needs no converting.
+        std::size_t chars = 0;
+        for (const char* c = e->d_name; *c; ++c)
+            chars += (static_cast<unsigned char>(*c) & 0xC0) != 0x80;
+        if (chars != want.size()) continue;
         std::string name = e->d_name;
         if (name == "." || name == "..") continue;
         AnsiString a = Utf8ToAnsi(name);

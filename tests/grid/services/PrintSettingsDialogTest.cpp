@@ -184,6 +184,26 @@ TEST_F(PrintSettingsDialog, OptionsHideTheMarginsTab)
     EXPECT_FALSE(f->PreviewPanel->Visible());
 }
 
+// The form is made when first needed; what was set before reaches it then.
+TEST_F(PrintSettingsDialog, SettingsMadeBeforeTheFormReachIt)
+{
+    TProGridPrintSettingsDialog early(Form);
+    EXPECT_EQ(0, early.ComponentCount());
+    early.SetOptions(AllPrintSettingsOptions & ~(psMargins | psSpacing | psOrientation));
+    early.SetPrintPreview(false);
+    early.SetPrintDimensions(pdinch);
+    TProGridPrintSettingsForm* f = early.Form();
+    EXPECT_EQ(f, early.Form());
+    EXPECT_FALSE(f->TabShown(2));
+    EXPECT_FALSE(f->PreviewPanel->Visible());
+    EXPECT_EQ(f->Pages->Width(), f->ClientWidth());
+    EXPECT_TRUE(f->InchRadio->Checked());
+    TProGridPrintSettingsForm* plain = Dialog->Form();
+    EXPECT_TRUE(plain->TabShown(2));
+    EXPECT_TRUE(plain->PreviewPanel->Visible());
+    EXPECT_TRUE(plain->MmRadio->Checked());
+}
+
 TEST_F(PrintSettingsDialog, SavedFileNamesGetTheIniExtension)
 {
     TProGridPrintSettingsForm* f = Dialog->Form();
