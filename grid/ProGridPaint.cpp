@@ -715,22 +715,23 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
     }
     if (ARow == 0 && HasFilterButton(col))
         r.Right -= 16;
-    TRect calc = r;
-    DrawText(ACanvas, text, -1, calc, (flags | DT_CALCRECT) & ~DT_END_ELLIPSIS);
-    TextWidth = std::min(calc.Width(), r.Width());
-    int textH = calc.Height();
+    // The text is laid out once: measured, placed by its height, then drawn.
+    int textH = 0;
     TRect tr = r;
-    if (flags & DT_SINGLELINE) {
-        flags |= VAlign == vtaCenter ? DT_VCENTER : VAlign == vtaBottom ? DT_BOTTOM : DT_TOP;
-        if (VAlign == vtaCenter)
-            tr.Bottom = ARect.Bottom - FCellTextOffset.Y / 2;
-    } else if (textH < r.Height()) {
-        if (VAlign == vtaCenter)
-            tr.Top = r.Top + (r.Height() - textH) / 2;
-        else if (VAlign == vtaBottom)
-            tr.Top = r.Bottom - textH;
-    }
-    DrawText(ACanvas, text, -1, tr, flags);
+    DrawText(ACanvas, text, tr, flags, [&](int Width, int Height, TRect& Placed, unsigned& Flags) {
+        TextWidth = std::min(Width, r.Width());
+        textH = Height;
+        if (Flags & DT_SINGLELINE) {
+            Flags |= VAlign == vtaCenter ? DT_VCENTER : VAlign == vtaBottom ? DT_BOTTOM : DT_TOP;
+            if (VAlign == vtaCenter)
+                Placed.Bottom = ARect.Bottom - FCellTextOffset.Y / 2;
+        } else if (textH < r.Height()) {
+            if (VAlign == vtaCenter)
+                Placed.Top = r.Top + (r.Height() - textH) / 2;
+            else if (VAlign == vtaBottom)
+                Placed.Top = r.Bottom - textH;
+        }
+    });
     if (G && G->CellType == ctEmpty && G->CellErrLen > 0)
         DrawErrorUnderline(this, ACanvas, text, G->CellErrLen, G->CellErrFrom, textH, tr);
     if (sortGlyph) {

@@ -1,6 +1,7 @@
 // DrawText: lines, word breaks, "&" prefixes, ellipses and alignment in a rectangle.
 #include <QFontMetrics>
 #include <QTransform>
+#include <algorithm>
 #include <cmath>
 #include <functional>
 
@@ -158,8 +159,22 @@ QString PathEllipsis(const QString& s, const TDeviceTextWidths& advance, int wid
 }  // namespace
 
 namespace {
-int DrawDeviceText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned flags);
+int DrawDeviceText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned flags,
+                   const TTextPlacement* Place = nullptr);
 }  // namespace
+
+int DrawText(TCanvas* dc, const AnsiString& text, TRect& r, unsigned flags, const TTextPlacement& Place)
+{
+    if (!dc)
+        return 0;
+    if (!dc->Data().Mapped())
+        return DrawDeviceText(dc, text, -1, r, flags, &Place);
+    // In a mapped mode the extent is measured in logical units first.
+    TRect calc = r;
+    DrawText(dc, text, -1, calc, (flags | DT_CALCRECT) & ~(DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS));
+    Place(calc.Width(), calc.Height(), r, flags);
+    return DrawText(dc, text, -1, r, flags);
+}
 
 // In a mapped mode the rectangle and the result are logical: the text is laid out in the
 // device's pixels and a measured rectangle grows downward on the page from its top.
@@ -183,7 +198,7 @@ int DrawText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned fl
 }
 
 namespace {
-int DrawDeviceText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned flags)
+int DrawDeviceText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned flags, const TTextPlacement* Place)
 {
     AnsiString a = len < 0 || size_t(len) >= text.size() ? text : text.substr(0, size_t(len));
     QString s = ToQString(a);
@@ -227,34 +242,42 @@ int DrawDeviceText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsig
             lines.push_back(l);
     }
 
+    std::vector<int> widths;
+    widths.reserve(lines.size());
+    for (const Line& l : lines)
+        widths.push_back(advance(l.text));
+    int lineHeight = fm.height() + ((flags & DT_EXTERNALLEADING) ? std::max(0, fm.leading()) : 0);
+    int total = lineHeight * int(lines.size());
+    // A turned font turns the laid-out block about its middle: its extent is the turned block's.
+    const double angle = dc->Font()->Orientation() / 10.0;
+    auto extent = [&] {
+        const int maxWidth = widths.empty() ? 0 : *std::max_element(widths.begin(), widths.end());
+        const QSizeF turned = angle != 0 ? QTransform().rotate(-angle).mapRect(QRectF(0, 0, maxWidth, total)).size()
+                                         : QSizeF(maxWidth, total);
+        return QSize(int(std::lround(turned.width())), int(std::lround(turned.height())));
+    };
+    if (Place) {
+        const QSize e = extent();
+        (*Place)(e.width(), e.height(), r, flags);
+    }
+
     if (flags & (DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS)) {
-        for (Line& l : lines) {
-            if (advance(l.text) <= width)
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            Line& l = lines[i];
+            if (widths[i] <= width)
                 continue;
             l.text = (flags & DT_PATH_ELLIPSIS) ? PathEllipsis(l.text, advance, width)
                                                 : EndEllipsis(l.text, advance, width);
             if (l.prefix >= int(l.text.size()) - 3)
                 l.prefix = -1;
+            widths[i] = advance(l.text);
         }
     }
 
-    int lineHeight = fm.height() + ((flags & DT_EXTERNALLEADING) ? std::max(0, fm.leading()) : 0);
-    int total = lineHeight * int(lines.size());
-    int maxWidth = 0;
-    std::vector<int> widths;
-    widths.reserve(lines.size());
-    for (const Line& l : lines) {
-        widths.push_back(advance(l.text));
-        maxWidth = std::max(maxWidth, widths.back());
-    }
-
-    // A turned font turns the laid-out block about its middle: its extent is the turned block's.
-    const double angle = dc->Font()->Orientation() / 10.0;
     if (flags & DT_CALCRECT) {
-        const QSizeF turned = angle != 0 ? QTransform().rotate(-angle).mapRect(QRectF(0, 0, maxWidth, total)).size()
-                                         : QSizeF(maxWidth, total);
-        r.Right = r.Left + int(std::lround(turned.width()));
-        r.Bottom = r.Top + int(std::lround(turned.height()));
+        const QSize e = extent();
+        r.Right = r.Left + e.width();
+        r.Bottom = r.Top + e.height();
         return r.Bottom - r.Top;
     }
 

@@ -212,3 +212,48 @@ TEST(DrawText, LongTextsWithoutBlanksCostWhatTheirLengthCosts)
     EXPECT_GT(last, 150);
     EXPECT_GT(bottom, 40);
 }
+
+// Laid out once, a text is told the extent DT_CALCRECT gives without ellipses
+// and drawn, as placed, pixel for pixel as measured and drawn in two calls.
+TEST(DrawText, PlacedOnceDrawsAsMeasuredThenDrawn)
+{
+    const int W = 120, H = 60;
+    struct Case {
+        const char* text;
+        unsigned flags;
+    } cases[] = {
+        {"Zastąpiona uznaniowo norma zakładowa", DT_SINGLELINE | DT_END_ELLIPSIS},
+        {"Zastąpiona uznaniowo norma zakładowa", DT_WORDBREAK | DT_EDITCONTROL | DT_END_ELLIPSIS | DT_CENTER},
+        {"PN-EN 1234\r\nwiersz drugi", DT_WORDBREAK | DT_RIGHT},
+        {"", DT_SINGLELINE},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.text);
+        auto place = [](int Height, TRect& r, unsigned& flags) {
+            if (flags & DT_SINGLELINE)
+                flags |= DT_VCENTER;
+            else
+                r.Top = r.Bottom - Height;
+        };
+        auto once = WhiteBitmap(W, H), twice = WhiteBitmap(W, H);
+        TRect calc(4, 2, W - 4, H - 2);
+        DrawText(twice->Canvas(), k.text, -1, calc, (k.flags | DT_CALCRECT) & ~DT_END_ELLIPSIS);
+        TRect r2(4, 2, W - 4, H - 2);
+        unsigned f2 = k.flags;
+        place(calc.Height(), r2, f2);
+        DrawText(twice->Canvas(), k.text, -1, r2, f2);
+        TRect r1(4, 2, W - 4, H - 2);
+        int width = -1, height = -1;
+        DrawText(once->Canvas(), k.text, r1, k.flags, [&](int w, int h, TRect& r, unsigned& f) {
+            width = w;
+            height = h;
+            place(h, r, f);
+        });
+        EXPECT_EQ(width, calc.Width());
+        EXPECT_EQ(height, calc.Height());
+        EXPECT_EQ(r1.Top, r2.Top);
+        for (int y = 0; y < H; ++y)
+            for (int x = 0; x < W; ++x)
+                ASSERT_EQ(once->Canvas()->Pixels(x, y), twice->Canvas()->Pixels(x, y)) << x << "," << y;
+    }
+}
