@@ -452,7 +452,7 @@ TEST_F(InputBounds, RowWorkClosingTagsAndRichTextCostInProportionToTheirSize)
          [&](int N) { keys->RemoveDuplicateRows(1, true); rowsLeft(N / 2 + 1); }},
         {"RemoveRowsEx of a block among hidden rows", 1250, contracted,
          [&](int N) { keys->RemoveRowsEx(1, N / 2); rowsLeft(N - N / 2 + 1); }},
-        {"RemoveNodeLevel of as many groups as rows", 1000,
+        {"RemoveNodeLevel of as many groups as rows", 2000,
          [&](int N) { fillKeys(N); keys->SubGroup(1); },
          [&](int N) { keys->RemoveNodeLevel(1); rowsLeft(N + 1); }},
         {"ContractAll of groups", 1000, groups,
