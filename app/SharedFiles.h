@@ -27,12 +27,19 @@ bool SharedFileWasThere(const AnsiString& FileName);
 
 // ---------------------------------------------------------------- the lock of a shared file
 // A save holds the file's lock from its look at the file through the rename
-// of the new file into place. The lock is a record lock (fcntl) on one byte,
-// chosen by the file's name, of the lock file ".velmarok.lock" in the folder
-// of the file (of the file a link names): made as every file of a folder shared with a group is made, and kept
-// out of the program's folder lists by its leading dot. The system releases
-// the locks of a process that ends. Reads need no lock: a shared file is only
-// ever replaced whole, by a rename.
+// of the new file into place. The lock is a lock on the whole of the lock file
+// ".velmarok.lock" in the folder of the file (of the file a link names), so
+// that the saves of one folder take turns: made as every file of a folder
+// shared with a group is made, kept out of the program's folder lists by its
+// leading dot, and taken whatever its mode and owner (opened for reading only
+// where the login may not write it). The system releases the locks of a
+// process that ends. A link, a folder or anything but a plain file at the
+// name is never followed or passed over: no lock is had then. A lock file
+// removed or replaced while a save holds it is found before the save's
+// rename: the lock is taken again on the file at the name and the shared file
+// looked at again. Reads need no lock: a shared file is only ever replaced
+// whole, by a rename. Holding the lock, a save removes the temporary files
+// that killed saves of the file left behind (RemoveLeftReplacementsOs).
 class TSharedFileLock {
 public:
     explicit TSharedFileLock(const AnsiString& FileName);   // takes nothing yet
@@ -40,17 +47,38 @@ public:
     TSharedFileLock(const TSharedFileLock&) = delete;
     TSharedFileLock& operator=(const TSharedFileLock&) = delete;
     // Takes the lock, waiting while another process holds it, up to
-    // 5 seconds (SetSharedFileLockWait); false when it is still held then. Where
-    // no lock can be had (a folder the login may not write, a file system
-    // without record locks) there is nothing to wait for: true, and the save
-    // goes on and meets what it meets. Taken again by this process, a lock it
-    // holds is only counted.
+    // 5 seconds (SetSharedFileLockWait); false when it is still held then, or
+    // when the lock file is no file a lock can be had in (Damage says what is
+    // wrong). Where no lock can be had otherwise (a folder the login may not
+    // write, a file system that keeps no locks) there is nothing to wait for:
+    // true, and the save goes on and meets what it meets. Taken again by this
+    // process, a lock it holds is only counted.
     bool Take();
     void Release();
+    // What is wrong with the lock file when Take failed on it ("jest
+    // folderem"); empty when another process held the lock.
+    const AnsiString& Damage() const { return FDamage; }
+    // The lock file's name as the user reads it.
+    AnsiString LockFileName() const;
+
+    // Which file stands at a name, with its size and time (none: all 0).
+    struct TFileId {
+        std::uint64_t Dev = 0, Ino = 0, Size = 0;
+        std::int64_t MTime = 0;
+        bool operator==(const TFileId&) const = default;
+    };
 
 private:
-    std::string FLockFile;
-    std::int64_t FByte;
+    friend struct TSharedFileLockCheck;
+    // Before a rename of TmpOs over the file: true when the lock is still
+    // held on the lock file at its name, or was taken again there and the
+    // file is as it was when the lock was last held (a message says why not).
+    bool HoldsForRename(const std::string& TmpOs);
+    AnsiString FFileName;
+    std::string FTarget, FLockFile;
+    AnsiString FDamage;
+    TFileId FLockId;   // the lock file locked
+    TFileId FFileId;   // the file as the lock last saw it, or as this save's rename leaves it
     bool FTaken = false;
 };
 // How long a save waits for another login's save to release the file: 5000

@@ -13,6 +13,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <typeinfo>
 
 #include "platform/core/CodePage.h"
@@ -317,16 +318,13 @@ bool OpenReplacement(const std::string& linkPath, int& Fd, std::string& Tmp, std
     Target = ResolveLinksOs(linkPath);
     if (!MayReplaceOs(Target))
         return false;
-    size_t slash = Target.rfind('/');
-    std::string dir = slash == std::string::npos ? std::string(".") : Target.substr(0, slash == 0 ? 1 : slash);
-    std::string base = slash == std::string::npos ? Target : Target.substr(slash + 1);
-    if (base.empty())
+    if (Target.empty() || Target.back() == '/')
         return false;
     struct stat st {};
     if (::stat(Target.c_str(), &st) == 0 && S_ISDIR(st.st_mode))
         return false;
     for (int attempt = 0; attempt < 100 && Fd < 0; ++attempt) {
-        Tmp = dir + "/." + base + ".tmp" + std::to_string(::getpid()) + "-" + std::to_string(counter++);
+        Tmp = ReplacementFileOs(Target, ::getpid(), counter++);
         Fd = ::open(Tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (Fd < 0 && errno != EEXIST)
             return false;
@@ -352,14 +350,37 @@ bool WriteAll(int Fd, const char* p, size_t left)
     return true;
 }
 
-// Closes the temporary file and renames it over the target when all went well; otherwise
-// removes it (errno kept).
+std::mutex ReplaceCheckMutex;
+TReplaceCheck& ReplaceCheck()
+{
+    static TReplaceCheck check;
+    return check;
+}
+
+// Closes the temporary file and renames it over the target when all went well and the check set
+// allows it; otherwise removes it (errno kept).
 bool FinishReplacement(int Fd, const std::string& Tmp, const std::string& Target, bool Ok)
 {
     if (Ok && !SyncToDiskOs(Fd))
         Ok = false;
     if (::close(Fd) != 0)
         Ok = false;
+    if (Ok) {
+        TReplaceCheck check;
+        {
+            std::lock_guard<std::mutex> hold(ReplaceCheckMutex);
+            check = ReplaceCheck();
+        }
+        try {
+            if (check && !check(Tmp, Target)) {
+                Ok = false;
+                errno = EAGAIN;
+            }
+        } catch (...) {
+            ::unlink(Tmp.c_str());
+            throw;
+        }
+    }
     if (Ok && ::rename(Tmp.c_str(), Target.c_str()) != 0)
         Ok = false;
     if (!Ok) {
@@ -370,6 +391,13 @@ bool FinishReplacement(int Fd, const std::string& Tmp, const std::string& Target
     return Ok;
 }
 }  // namespace
+
+TReplaceCheck SetReplaceCheckOs(TReplaceCheck Check)
+{
+    std::lock_guard<std::mutex> hold(ReplaceCheckMutex);
+    std::swap(ReplaceCheck(), Check);
+    return Check;
+}
 
 bool SyncToDiskOs(int Fd)
 {

@@ -2,6 +2,7 @@
 // Whole-file reads and replace-by-rename writes on operating-system paths
 // (used by the string lists, streams, ini files and the registry store).
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,21 @@ bool ReadWholeFileOs(const std::string& osPath, std::string& data);
 // refused with errno EACCES. The new file keeps the group and mode of the one it
 // replaces (TakeReplacedFileModeOs).
 bool WriteWholeFileOs(const std::string& osPath, const std::string& data);
+
+// Asked before a replacement, written whole in the temporary file TmpOs, is renamed over
+// TargetOs (its links followed): false leaves the target as it is, and the write fails (errno
+// EAGAIN) with the temporary file removed. The program's shared-file locks set it; the check set
+// before is returned.
+using TReplaceCheck = std::function<bool(const std::string& TmpOs, const std::string& TargetOs)>;
+TReplaceCheck SetReplaceCheckOs(TReplaceCheck Check);
+// The temporary file a replacement of TargetOs is written in first: ".<name>.tmp<process>-<number>"
+// in the target's folder.
+std::string ReplacementFileOs(const std::string& TargetOs, long Process, unsigned Number);
+// Removes what replacements of TargetOs left behind when their process was killed while writing:
+// its temporary files whose process no longer runs and that have not changed for an hour by the
+// clock of Now() (a process number of another computer sharing the folder proves nothing by
+// itself). The number removed.
+int RemoveLeftReplacementsOs(const std::string& TargetOs);
 
 // The file a path names after following symbolic links (also a link to a file
 // not there yet); the path itself when it is not a link.

@@ -5,6 +5,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -294,6 +295,46 @@ bool TakeReplacedFileModeOs(int Fd, const std::string& Target)
     if (!IsSharedFolderOs(FolderOfOs(Target))) return false;
     ::fchmod(Fd, SharedFileMode);
     return true;
+}
+
+// ---------------------------------------------------------------- temporary files of replacements
+std::string ReplacementFileOs(const std::string& TargetOs, long Process, unsigned Number)
+{
+    const size_t slash = TargetOs.rfind('/');
+    const std::string base = slash == std::string::npos ? TargetOs : TargetOs.substr(slash + 1);
+    return FolderOfOs(TargetOs) + "/." + base + ".tmp" + std::to_string(Process) + "-" + std::to_string(Number);
+}
+
+int RemoveLeftReplacementsOs(const std::string& TargetOs)
+{
+    // The names ReplacementFileOs gives: ".<name>.tmp", digits, "-", digits.
+    const std::string dir = FolderOfOs(TargetOs);
+    std::string start = ReplacementFileOs(TargetOs, 0, 0);
+    start = start.substr(start.rfind('/') + 1);
+    start.resize(start.size() - 3);   // "0-0"
+    DIR* d = ::opendir(dir.c_str());
+    if (!d) return 0;
+    const TDateTime hourAgo = Now() - 1.0 / 24;
+    int removed = 0;
+    while (dirent* e = ::readdir(d)) {
+        const std::string name = e->d_name;
+        if (name.compare(0, start.size(), start) != 0) continue;
+        const std::string rest = name.substr(start.size());
+        const size_t dash = rest.find('-');
+        const auto digits = [](const std::string& t) {
+            return !t.empty() && t.size() < 10 && std::all_of(t.begin(), t.end(), [](char c) { return c >= '0' && c <= '9'; });
+        };
+        if (dash == std::string::npos || !digits(rest.substr(0, dash)) || !digits(rest.substr(dash + 1))) continue;
+        const pid_t pid = static_cast<pid_t>(std::stol(rest.substr(0, dash)));
+        const std::string path = dir + "/" + name;
+        struct stat st;
+        if (pid <= 0 || (::kill(pid, 0) == 0 || errno != ESRCH) || ::lstat(path.c_str(), &st) != 0 ||
+            !S_ISREG(st.st_mode) || UnixToDateTime(st.st_mtim) > hourAgo)
+            continue;
+        removed += ::unlink(path.c_str()) == 0;
+    }
+    ::closedir(d);
+    return removed;
 }
 
 bool CreateDir(const AnsiString& dir)

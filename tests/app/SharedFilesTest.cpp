@@ -5,7 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <spawn.h>
+#include <sys/file.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -29,6 +32,7 @@
 #include "controls/KXCtrls.h"
 #include "controls/ToolEdit.h"
 #include "grid/ProGrid.h"
+#include "platform/core/FileBytes.h"
 #include "platform/gui/Buttons.h"
 #include "platform/gui/StdCtrls.h"
 #include "tests/app/MainFormFixture.h"
@@ -143,19 +147,58 @@ std::vector<std::string> OtherLoginTask()
     return lines;
 }
 
-// True when a process holds a lock on any byte of the lock file of the program folder's Folder.
+// True when a process holds the lock of the lock file of the program folder's Folder.
 bool LockHeld(const std::string& Folder)
 {
     const int fd = ::open((Folder + "/.velmarok.lock").c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    struct flock fl {};
-    fl.l_type = F_WRLCK;
-    fl.l_whence = SEEK_SET;
-    const bool held = ::fcntl(fd, F_OFD_GETLK, &fl) == 0 && fl.l_type != F_UNLCK;
+    const bool held = ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
     ::close(fd);
     return held;
 }
+
+// Another login's user and group, where the tests may change user (run as root).
+constexpr uid_t OtherUid = 54321;
+constexpr gid_t OtherGid = 54321;
+
+// While it lives, this process reaches files as the user OtherUid of the group OtherGid alone;
+// root comes back at its end.
+struct TAsOtherUser {
+    std::vector<gid_t> Groups = std::vector<gid_t>(std::size_t(std::max(::getgroups(0, nullptr), 0)));
+    TAsOtherUser()
+    {
+        Groups.resize(std::size_t(std::max(::getgroups(int(Groups.size()), Groups.data()), 0)));
+        EXPECT_EQ(::setgroups(1, &OtherGid), 0);
+        EXPECT_EQ(::setresgid(OtherGid, OtherGid, 0), 0);
+        EXPECT_EQ(::setresuid(OtherUid, OtherUid, 0), 0);
+    }
+    ~TAsOtherUser()
+    {
+        EXPECT_EQ(::setresuid(0, 0, 0), 0);
+        EXPECT_EQ(::setresgid(0, 0, 0), 0);
+        EXPECT_EQ(::setgroups(Groups.size(), Groups.data()), 0);
+    }
+    TAsOtherUser(const TAsOtherUser&) = delete;
+    TAsOtherUser& operator=(const TAsOtherUser&) = delete;
+};
+
+// While it lives, Before runs before every rename of the program ahead of the check the shared-file
+// locks make.
+struct TBeforeRenames {
+    TReplaceCheck Program;
+    explicit TBeforeRenames(std::function<void(const std::string& Target)> Before)
+    {
+        Program = SetReplaceCheckOs(nullptr);
+        SetReplaceCheckOs([this, Before](const std::string& Tmp, const std::string& Target) {
+            Before(Target);
+            return !Program || Program(Tmp, Target);
+        });
+    }
+    ~TBeforeRenames() { SetReplaceCheckOs(Program); }
+    TBeforeRenames(const TBeforeRenames&) = delete;
+    TBeforeRenames& operator=(const TBeforeRenames&) = delete;
+};
 
 // Tells the test that started this process that it is ready, and waits until it says go.
 void ReadyThenWait()
@@ -171,6 +214,15 @@ void ReadyThenWait()
 // start it.
 class AnotherLogin : public TMainFormTest {
 protected:
+    // The main window started on the program folder Folder, the login at level 4.
+    void StartOn(const std::string& Folder)
+    {
+        ProgramFolder = FromOsPath(Folder) + "/";
+        ExeFolder = ProgramFolder;
+        MarkFirstRunDone();
+        Restart();
+        CurrentUserLevel = 4;
+    }
     void TearDown() override
     {
         CurrentUserLevel = 0;
@@ -210,6 +262,28 @@ protected:
         return "Plik " + FromOsPath(FDir + "/" + Name) +
                " jest właśnie zapisywany przez innego użytkownika. Zmiany pozostają na ekranie; spróbuj zapisać je "
                "ponownie za chwilę.";
+    }
+    // The message of a save whose lock file is damaged: Damage says how.
+    AnsiString Damaged(const std::string& Name, const AnsiString& Damage) const
+    {
+        return "Plik " + FromOsPath(FDir + "/" + Name) +
+               " nie może zostać zapisany, bo nie można go zablokować przed zapisem innych użytkowników: plik "
+               "blokady " +
+               LockFile(Name) + " " + Damage +
+               ".\r\rZmiany pozostają na ekranie. Popraw lub usuń plik blokady (program utworzy go ponownie) i "
+               "zapisz je jeszcze raz.";
+    }
+    // The message of a save whose lock file was removed or replaced while it held it, and whose file
+    // another login saved meanwhile.
+    AnsiString Lost(const std::string& Name) const
+    {
+        return "Plik blokady " + LockFile(Name) + " został usunięty lub podmieniony w czasie zapisu pliku " +
+               FromOsPath(FDir + "/" + Name) +
+               ", a inny użytkownik zapisał w tym czasie ten plik. Zmiany pozostają na ekranie; zapisz je ponownie.";
+    }
+    AnsiString LockFile(const std::string& Name) const
+    {
+        return FromOsPath((fs::path(FDir + "/" + Name).parent_path() / ".velmarok.lock").string());
     }
     // Every shared file the user saves.
     std::vector<TKind> Kinds()
@@ -451,6 +525,178 @@ TEST_F(SharedFiles, ASaveWhileAnotherLoginsSaveHoldsTheFileWaitsThenSaysSoAndKee
     }
 }
 
+TEST_F(SharedFiles, ASaveNeverGoesOnBesideAnotherWhateverIsAtTheLockFilesName)
+{
+    // The register saved by this login, or by another login's process under a user and group of its
+    // own; the lock file as a row lays it before the save, or changes it just before the save's rename.
+    const std::string name = "Wykazy/w.txt", list = FDir + "/" + name, lock = ToOsPath(LockFile(name));
+    const AnsiString mine = "PN-MOJA|PN-EN 1||||\r\n", before = "PN-EN 1|PN-EN 1||||\r\n", other = "PN-INNA|||||\r\n";
+    ASSERT_EQ(::chmod(FDir.c_str(), 0755), 0);
+    WriteFileBytes(FDir + "/other.bytes", other);
+    WriteFileBytes(FDir + "/elsewhere", "x");
+    // The folder as the other login's user may write it (the group's, 2775; each row's start) or not.
+    const auto shared = [&](bool Writable) {
+        for (const auto& [file, mode] : {std::pair{list, 0664}, std::pair{FDir + "/Wykazy", 02775}}) {
+            ASSERT_EQ(::chown(file.c_str(), 0, Writable ? OtherGid : 0), 0);
+            ASSERT_EQ(::chmod(file.c_str(), Writable ? mode : mode & 0755), 0);
+        }
+    };
+    // A lock file as the first login of a folder without the set-group-ID bit makes it.
+    const auto lockOfRoot = [&](mode_t Mode) {
+        WriteFileBytes(lock, "");
+        ASSERT_EQ(::chmod(lock.c_str(), Mode), 0);
+    };
+    const auto anotherSaves = [&] {
+        TOtherLogin writer("WritesUnderTheLock", "write\n" + list + "\n" + FDir + "/other.bytes", FDir + "/w.log");
+        ASSERT_TRUE(writer.Ready()) << writer.Log();
+        writer.Go();
+        EXPECT_EQ(writer.Wait(), 0) << writer.Log();
+    };
+    const auto folder = [&] {
+        fs::remove_all(lock);
+        fs::create_directory(lock);
+    };
+    const AnsiString link = "jest dowiązaniem symbolicznym, a nie plikiem", isFolder = "jest folderem, a nie plikiem";
+    const AnsiString error = "BŁĄD !!!", failed = "NIE MOGĘ ZAPISAĆ ZMIAN W WYKAZIE !!!\rNIE MASZ DO TEGO ODPOWIEDNICH UPRAWNIEŃ !!!";
+    using TBoxTexts = std::vector<std::pair<AnsiString, AnsiString>>;
+    const struct {
+        const char* Name;
+        std::function<void()> Lay;           // before the save
+        std::function<void()> BeforeRename;  // while the save holds the lock
+        bool ByOtherUser, HeldHere;          // saved by the other login's user; the lock held by this login
+        TBoxTexts Boxes;
+        AnsiString Written;
+    } rows[] = {
+        {"0644 of the first login, held by it", [&] { lockOfRoot(0644); }, nullptr, true, true,
+         {{"UWAGA !!!", Busy(name)}}, before},
+        {"0644 of the first login, free", [&] { lockOfRoot(0644); }, nullptr, true, false, {},
+         "PN-DRUGI|PN-EN 1||||\r\n"},
+        {"0600 of the first login", [&] { lockOfRoot(0600); }, nullptr, true, false,
+         {{error, Damaged(name, "nie daje się otworzyć z tego konta (właściciel: root, grupa: 54321, prawa: 0600)")}},
+         before},
+        {"none, in a folder the login may not write", [&] { shared(false); }, nullptr, true, false,
+         {{error, failed}}, before},
+        {"a folder", folder, nullptr, false, false, {{error, Damaged(name, isFolder)}}, before},
+        {"a link to a file", [&] { fs::create_symlink(FDir + "/elsewhere", lock); }, nullptr, false, false,
+         {{error, Damaged(name, link)}}, before},
+        {"a link to nothing", [&] { fs::create_symlink(FDir + "/nowhere", lock); }, nullptr, false, false,
+         {{error, Damaged(name, link)}}, before},
+        {"removed while held, another login saving meanwhile", nullptr,
+         [&] {
+             fs::remove(lock);
+             anotherSaves();
+         },
+         false, false, {{error, Lost(name)}, {error, failed}}, other},
+        {"replaced by a new file while held", nullptr,
+         [&] {
+             WriteFileBytes(lock + ".new", "");
+             fs::rename(lock + ".new", lock);
+         },
+         false, false, {}, mine},
+        {"replaced by a folder while held", nullptr, folder, false, false,
+         {{error, Damaged(name, isFolder)}, {error, failed}}, before},
+        {"replaced by a link while held", nullptr,
+         [&] {
+             fs::remove(lock);
+             fs::create_symlink(FDir + "/nowhere", lock);
+         },
+         false, false, {{error, Damaged(name, link)}, {error, failed}}, before},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.Name);
+        if (r.ByOtherUser && ::geteuid() != 0)
+            continue;   // no other user to be
+        shared(true);
+        WriteFileBytes(list, before);
+        fs::remove_all(lock);
+        if (r.Lay)
+            r.Lay();
+        bool saved = false;
+        TBoxTexts boxes;
+        if (r.ByOtherUser) {
+            TSharedFileLock held(FromOsPath(list));
+            ASSERT_TRUE(!r.HeldHere || held.Take());
+            TOtherLogin saver("SavesTheRegisterAsAnotherUser", "save\n" + FDir + "\n" + FDir + "/saver.txt",
+                              FDir + "/saver.log");
+            ASSERT_TRUE(saver.Ready()) << saver.Log();
+            saver.Go();
+            ASSERT_EQ(saver.Wait(), 0) << saver.Log();
+            std::istringstream in(ReadFileBytes(FDir + "/saver.txt"));
+            in >> saved;
+            for (std::string caption, text; std::getline(in, caption, '\t') && std::getline(in, text, '\t');)
+                boxes.emplace_back(caption.substr(caption.find_first_not_of('\n')), text);
+        } else {
+            Form->sb_Edytuj_ZapiszZmiany->SetEnabled(false);   // the last row's changes let go
+            Form->OpenListFile(FromOsPath(list), "W");
+            Form->sb_NowyWykaz_EdytujClick(nullptr);
+            Form->sg_NowyEdytujWykaz->SetCells(1, 1, "PN-MOJA");
+            Form->sb_Edytuj_ZapiszZmiany->SetEnabled(true);
+            ClearRecordedDialogs();
+            for (const auto& b : r.Boxes)
+                ScriptDialogs().ExpectMessageBox(IDOK, b.second);
+            bool once = false;
+            TBeforeRenames during([&](const std::string& Target) {
+                if (r.BeforeRename && Target == list && !std::exchange(once, true))
+                    r.BeforeRename();
+            });
+            saved = Form->SaveListFile();
+            EXPECT_TRUE(VerifyNoPendingDialogs());
+            for (const TRecordedDialog& d : RecordedDialogs())
+                boxes.emplace_back(d.Caption, d.Text);
+            // Nothing written: the changes stay on the screen, marked modified.
+            if (!saved) {
+                EXPECT_EQ(Form->sg_NowyEdytujWykaz->Cells(1, 1), "PN-MOJA");
+                EXPECT_TRUE(Form->sb_Edytuj_ZapiszZmiany->Enabled());
+            }
+        }
+        EXPECT_EQ(saved, r.Boxes.empty());
+        EXPECT_EQ(boxes, r.Boxes);
+        EXPECT_EQ(ReadFileBytes(list), r.Written);
+        // A link is never followed.
+        EXPECT_FALSE(fs::exists(FDir + "/nowhere"));
+        EXPECT_EQ(ReadFileBytes(FDir + "/elsewhere"), "x");
+    }
+}
+
+TEST_F(SharedFiles, ASaveRemovesWhatKilledSavesOfItsFileLeftBehind)
+{
+    // A process that has ended, and one that runs.
+    const pid_t ended = ::fork();
+    if (ended == 0)
+        ::_exit(0);
+    ASSERT_GT(ended, 0);
+    ASSERT_EQ(::waitpid(ended, nullptr, 0), ended);
+    const std::string gone = std::to_string(ended);
+    const struct {
+        std::string Name;   // in the register's folder
+        int Minutes;        // since it last changed
+        bool Removed;
+    } rows[] = {
+        {".w.txt.tmp" + gone + "-3", 61, true},
+        {".w.txt.tmp" + gone + "-4", 59, false},   // perhaps another computer's save, still writing
+        {".w.txt.tmp1-5", 600, false},             // its process runs
+        {".x.txt.tmp" + gone + "-6", 600, false},  // another file's
+        {".w.txt.tmp" + gone + "-7.txt", 600, false},
+        {".w.txt.tmp" + gone, 600, false},
+        {"w.txt.tmp" + gone + "-8", 600, false},
+    };
+    const auto now = std::chrono::system_clock::now();
+    for (const auto& r : rows) {
+        const std::string file = FDir + "/Wykazy/" + r.Name;
+        WriteFileBytes(file, "part of a register");
+        const auto when = std::chrono::duration_cast<std::chrono::seconds>(
+            (now - std::chrono::minutes(r.Minutes)).time_since_epoch());
+        const struct timespec times[2] = {{when.count(), 0}, {when.count(), 0}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+    }
+    Form->OpenListFile(Path("Wykazy\\w.txt"), "W");
+    Form->sb_NowyWykaz_EdytujClick(nullptr);
+    Form->sg_NowyEdytujWykaz->SetCells(1, 1, "PN-MOJA");
+    ASSERT_TRUE(Form->SaveListFile());
+    for (const auto& r : rows)
+        EXPECT_EQ(fs::exists(FDir + "/Wykazy/" + r.Name), !r.Removed) << r.Name;
+}
+
 TEST_F(SharedFiles, TwoLoginsSavingInALoopLoseNoSaveAndLeaveNoTemporaryFile)
 {
     // Each saves the catalogue and a register, one after the other, for three seconds,
@@ -576,15 +822,35 @@ TEST_F(AnotherLogin, DISABLED_WritesUnderTheLock)
     WriteFileBytes(task[1], ReadFileBytes(task[2]));
 }
 
+TEST_F(AnotherLogin, DISABLED_SavesTheRegisterAsAnotherUser)
+{
+    const std::vector<std::string> task = OtherLoginTask();   // save, folder, result file
+    ASSERT_EQ(task.size(), 3u);
+    StartOn(task[1]);
+    SetSharedFileLockWait(200);
+    std::string out;
+    TDialogHook hook = SetDialogHook([&](TDialogRequest& Box) -> int {
+        out += "\n" + Box.Caption + "\t" + Box.Text + "\t";
+        return IDOK;
+    });
+    ReadyThenWait();
+    bool saved = false;
+    {
+        TAsOtherUser user;
+        Form->OpenListFile(Path("Wykazy\\w.txt"), "W");
+        Form->sb_NowyWykaz_EdytujClick(nullptr);
+        Form->sg_NowyEdytujWykaz->SetCells(1, 1, "PN-DRUGI");
+        saved = Form->SaveListFile();
+    }
+    SetDialogHook(hook);
+    WriteFileBytes(task[2], (saved ? "1" : "0") + out);
+}
+
 TEST_F(AnotherLogin, DISABLED_SavesInALoop)
 {
     const std::vector<std::string> task = OtherLoginTask();   // save, folder, milliseconds, id, result file
     ASSERT_EQ(task.size(), 5u);
-    ProgramFolder = FromOsPath(task[1]) + "/";
-    ExeFolder = ProgramFolder;
-    MarkFirstRunDone();
-    Restart();
-    CurrentUserLevel = 4;
+    StartOn(task[1]);
     std::map<std::string, int> counts;
     bool catalogueSaved = false;
     std::string out;
