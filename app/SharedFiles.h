@@ -51,8 +51,8 @@ public:
     // when the lock file is no file a lock can be had in (Damage says what is
     // wrong). Where no lock can be had otherwise (a folder the login may not
     // write, a file system that keeps no locks) there is nothing to wait for:
-    // true, and the save goes on and meets what it meets. Taken again by this
-    // process, a lock it holds is only counted.
+    // true, and the save goes on and meets what it meets. The lock of a folder
+    // that this process holds already is only counted.
     bool Take();
     void Release();
     // What is wrong with the lock file when Take failed on it ("jest
