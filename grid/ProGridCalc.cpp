@@ -331,7 +331,11 @@ std::vector<int> TProStringGrid::ContentWidths(int First, int Last)
         if (!ownGraphics || (rowChecks && c == 0) || props) {
             if (IsMergedAcrossColumns(c, r))
                 return;
-            GetCellGraphicSize(c, r, graphic, true);
+            // The graphic's own width, wherever it stands in the cell; one that fills the cell's width has
+            // none (counting the width the cell has now would widen the column at every sizing).
+            GetCellGraphicSize(c, r, graphic);
+            if (const TCellGraphic* g = GetCellGraphic(c, r); g && g->CellHAlign == haFull)
+                graphic.cx = 0;
         }
         // A header cell's filter button takes its 16 pixels beside the text.
         const int button = r == 0 && HasFilterButton(c) ? 16 : 0;

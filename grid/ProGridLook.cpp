@@ -10,12 +10,13 @@
 namespace {
 constexpr TColor kBtnFace = clBtnFace;
 
+// The footer's own settings take the colours; its panel follows them (and
+// keeps them whenever the footer's settings are applied again).
 void SetSearchFooterColors(TProStringGrid* Grid, TColor From, TColor To)
 {
-    if (TSearchPanel* p = Grid->SearchPanel()) {
-        p->SetColor(From);
-        p->SetColorTo(To);
-    }
+    TSearchFooter* f = Grid->SearchFooter();
+    f->SetColor(From);
+    f->SetColorTo(To);
 }
 
 struct TPresetRow {

@@ -543,7 +543,11 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
     const TCellProperties* props = ShownCellProps(col, ARow);
     bool ownColour = props && props->BrushColor() != clNone;
     bool covered = bg->Cells() == bcAll || (bg->Cells() == bcFixed) == fixed;
-    if (!ownColour && covered && !(AState & gdSelected)) {
+    const bool gradient = bg->Display() == bdGradientHorz || bg->Display() == bdGradientVert;
+    // A check box, radio group or button shows the gradient behind it whatever its cell's colour.
+    const bool control = G && (IsCheckBoxType(G->CellType) || G->CellType == ctRadio || G->CellType == ctButton ||
+                               G->CellType == ctBitButton);
+    if ((!ownColour || (gradient && control)) && covered && !(AState & gdSelected)) {
         // The cell up to its grid lines, which stay.
         TRect cell = ARect;
         int lw = fixed ? 1 : GridLineWidth();
@@ -561,7 +565,7 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
                         ACanvas->Draw(x, y, b);
             }
             RestoreDC(ACanvas, saved);
-        } else if (bg->Display() == bdGradientHorz || bg->Display() == bdGradientVert) {
+        } else if (gradient) {
             bool horz = bg->Display() == bdGradientHorz;
             int span = horz ? ClientWidth() : ClientHeight();
             TColor from = ColorToRGB(bg->Color()), to = ColorToRGB(bg->ColorTo());

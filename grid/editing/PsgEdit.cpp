@@ -46,7 +46,9 @@ void TProSpeedButton::Paint()
         TRect t = ClientRect();
         OffsetRect(t, shift, shift);
         SetBkMode(c, TRANSPARENT);
-        c->Font()->SetColor(Enabled() ? clBtnText : clGrayText);
+        // In the button's own font colour; a disabled button greys it.
+        if (!Enabled())
+            c->Font()->SetColor(clGrayText);
         DrawText(c, Caption(), -1, t, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
     }
 }

@@ -511,6 +511,22 @@ TNativeWidget* TCustomEdit::CreateNativeWidget()
     return w;
 }
 
+void SetFieldColor(QWidget* W, const QColor& Base)
+{
+    QPalette pal = W->palette();
+    // A disabled field keeps the style's disabled look.
+    pal.setColor(QPalette::Active, QPalette::Base, Base);
+    pal.setColor(QPalette::Inactive, QPalette::Base, Base);
+    W->setPalette(pal);
+}
+
+void ApplyComboFieldColor(TCustomComboBox* C)
+{
+    auto* c = NativeOf<QComboBox>(C);
+    if (c && c->lineEdit())
+        SetFieldColor(c->lineEdit(), ToQColor(C->Color()));
+}
+
 void TCustomEdit::ApplyToWidget()
 {
     // What the creation parameters say, descendants' styles included.
@@ -520,12 +536,7 @@ void TCustomEdit::ApplyToWidget()
                                     : (p.Style & ES_CENTER) ? Qt::AlignHCenter
                                                             : Qt::AlignLeft;
     auto background = [&](QWidget* w) {
-        QPalette pal = w->palette();
-        // A disabled edit keeps the style's disabled look.
-        const QColor base = PaintsParentBackground() ? QColor(Qt::transparent) : ToQColor(Color());
-        pal.setColor(QPalette::Active, QPalette::Base, base);
-        pal.setColor(QPalette::Inactive, QPalette::Base, base);
-        w->setPalette(pal);
+        SetFieldColor(w, PaintsParentBackground() ? QColor(Qt::transparent) : ToQColor(Color()));
     };
     if (auto* m = NativeOf<QPlainTextEdit>(this)) {
         m->setReadOnly((p.Style & ES_READONLY) != 0);
@@ -1300,6 +1311,7 @@ void TCustomComboBox::ApplyToWidget()
     if (editable) {
         c->lineEdit()->setMaxLength(FMaxLength > 0 ? FMaxLength : 32767);
         c->setEditText(ToQString(FText));
+        ApplyComboFieldColor(this);
     }
     FSettingText = false;
 }

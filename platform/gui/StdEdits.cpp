@@ -802,6 +802,9 @@ void TCustomComboBox::WndProc(TMessage& m)
         m.Result = 1;
         return;
     }
+    case CM_COLORCHANGED:
+        ApplyComboFieldColor(this);
+        break;
     case CB_LIMITTEXT:
         SetMaxLength(int(m.WParam));
         m.Result = 1;

@@ -10,6 +10,8 @@
 #include "grid/ProGridText_p.h"
 #include "grid/ProUtil.h"
 #include "platform/core/SysUtils.h"
+#include "platform/gui/Forms.h"
+#include "platform/gui/TestSupport.h"
 
 namespace {
 // The width one cell at a time asks for: a canvas of its own, the cell's
@@ -271,6 +273,110 @@ TEST(GridAutoSize, GraphicsOfADescendantCountBesideTheText)
         g->AutoSizeColumns(false, 0);
     }
     EXPECT_EQ(marked.ColWidths(2), plain.ColWidths(2) + 20);
+}
+
+namespace {
+// An opaque Size x Size icon as an .ico file holds it (one 32-bit image).
+std::string SolidIconData(int Size)
+{
+    const int mask = (Size + 31) / 32 * 4;
+    const Cardinal image = 40 + Cardinal(Size * Size * 4 + Size * mask);
+    std::string s(22 + image, '\0');
+    auto put = [&s](std::size_t At, Cardinal V, int N) {
+        for (int i = 0; i < N; ++i)
+            s[At + std::size_t(i)] = char((V >> (8 * i)) & 0xFF);
+    };
+    put(2, 1, 2), put(4, 1, 2);                                           // an icon file of one image
+    put(6, Cardinal(Size), 1), put(7, Cardinal(Size), 1), put(10, 1, 2), put(12, 32, 2);
+    put(14, image, 4), put(18, 22, 4);
+    put(22, 40, 4), put(26, Cardinal(Size), 4), put(30, Cardinal(2 * Size), 4), put(34, 1, 2), put(36, 32, 2);
+    for (int i = 0; i < Size * Size; ++i)
+        put(62 + std::size_t(i) * 4, 0xFF0000FF, 4);
+    return s;
+}
+}  // namespace
+
+// A bitmap, icon or image-list image adds its width to the text's wherever it stands in the cell (a column
+// holding only a picture is as wide as the picture); a graphic filling the cell's width adds none, so that
+// sizing again keeps the width.
+TEST(GridAutoSize, GraphicsAddTheirWidthWhereverTheyStand)
+{
+    TImageList images(40, 40);
+    const std::string icon = SolidIconData(40);
+    struct Case {
+        TCellType Type;
+        TCellHAlign H;
+        TCellVAlign V;
+        const char* Text;
+        int Added;
+    } cases[] = {
+        {ctBitmap, haLeft, vaTop, "", 40},
+        {ctBitmap, haLeft, vaTop, "Numer normy", 40},
+        {ctBitmap, haRight, vaCenter, "Numer normy", 40},
+        {ctBitmap, haCenter, vaCenter, "Numer normy", 40},
+        {ctBitmap, haBeforeText, vaTop, "Numer normy", 40},
+        {ctBitmap, haAfterText, vaBottom, "Numer normy", 40},
+        {ctBitmap, haLeft, vaAboveText, "Numer normy", 40},
+        {ctBitmap, haCenter, vaUnderText, "Numer normy", 40},
+        {ctIcon, haCenter, vaCenter, "Numer normy", 40},
+        {ctIcon, haRight, vaTop, "", 40},
+        {ctImageList, haLeft, vaCenter, "Numer normy", 40},
+        {ctImageList, haRight, vaAboveText, "", 40},
+        {ctBitmap, haFull, vaTop, "Numer normy", 0},
+        {ctCheckBox, haFull, vaCenter, "Numer normy", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "type " << int(c.Type) << " placed " << int(c.H) << "/" << int(c.V)
+                                          << " text \"" << c.Text << "\"");
+        TProStringGrid g(nullptr), plain(nullptr);
+        g.SetGridImages(&images);
+        TCellGraphic* graphic = g.CreateCellGraphic(1, 1);
+        graphic->CellType = c.Type;
+        graphic->CellHAlign = c.H;
+        graphic->CellVAlign = c.V;
+        if (c.Type == ctBitmap) {
+            auto* b = new TBitmap();
+            b->SetSize(40, 30);
+            graphic->CellObject = b;
+            graphic->CellCreated = true;
+        } else if (c.Type == ctIcon) {
+            graphic->CellIcon = new TIcon();
+            graphic->CellIcon->LoadFromData(icon);
+        }
+        for (TProStringGrid* p : {&g, &plain}) {
+            p->SetCells(1, 1, c.Text);
+            p->AutoSizeColEx(1, false);
+        }
+        const int plainWidth = *c.Text ? plain.ColWidths(1) : (g.GridLineWidth() + 1) * 2 + g.AutoSizeExtraWidth();
+        EXPECT_EQ(g.ColWidths(1), plainWidth + c.Added);
+        const int first = g.ColWidths(1);
+        g.AutoSizeColEx(1, false);
+        EXPECT_EQ(g.ColWidths(1), first) << "sized again";
+    }
+    // The picture alone shows whole in the column sized to it.
+    TForm* form = new TForm(Application);
+    form->SetBounds(0, 0, 300, 200);
+    auto* g = new TProStringGrid(form);
+    g->SetParent(form);
+    g->SetBounds(0, 0, 280, 180);
+    g->SetDefaultRowHeight(50);
+    TCellGraphic* graphic = g->CreateCellGraphic(1, 1);
+    graphic->CellType = ctBitmap;
+    auto* b = new TBitmap();
+    b->SetSize(40, 30);
+    b->Canvas()->Brush()->SetColor(clRed);
+    b->Canvas()->FillRect(TRect(0, 0, 40, 30));
+    graphic->CellObject = b;
+    graphic->CellCreated = true;
+    g->AutoSizeColEx(1, false);
+    form->Show();
+    auto shot = GrabControl(g);
+    const TRect cell = g->CellRect(1, 1);
+    int red = 0;
+    for (int x = cell.Left; x < cell.Right; ++x)
+        red += shot->Canvas()->Pixels(x, cell.Top + 10) == clRed;
+    EXPECT_EQ(red, 40);
+    delete form;
 }
 
 // The rows without records are read on several threads while their fonts

@@ -16,6 +16,7 @@
 #include "platform/core/SysUtils.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/common/GridTest.h"
+#include "tests/common/Screenshots.h"
 
 namespace {
 struct PartsFixture : ::testing::Test {
@@ -108,6 +109,54 @@ TEST_F(PartsFixture, FixedCellsFollowTheLookAndItsPreset)
         int x = (in.Left + in.Right) / 2;
         EXPECT_TRUE(ColourNear(At(bmp.get(), x, in.Top + 3), c.Top, 8));
         EXPECT_TRUE(ColourNear(At(bmp.get(), x, in.Bottom - 3), c.Bottom, 8));
+    }
+}
+
+// The theme's colour schemes and the numbered presets give the search footer its colours: its own
+// settings hold them, so the footer shown afterwards is painted in them.
+TEST_F(PartsFixture, SchemesAndPresetsColourTheSearchFooter)
+{
+    const TColor face = clBtnFace;
+    struct Case {
+        int Scheme, Preset;   // -1 not applied; Scheme 99 is theme adaption
+        TColor From, To;
+    } cases[] = {
+        {0, -1, clWhite, 0xFFD9B3},   {1, -1, 0xFCE1CB, 0xE0A57D},  {2, -1, 0xCFF0EA, 0x8CC0B1},
+        {3, -1, 0xECE2E1, 0xB39698},  {4, -1, 0xECE2E1, 0xB39698},  {7, -1, clWhite, 0xFFD9B3},
+        {99, -1, clWhite, 0xFFD9B3},  {-1, 0, 0xFCE1CB, 0xE0A57D},  {-1, 1, 0xECE2E1, 0xB39698},
+        {-1, 2, 0xCFF0EA, 0x8CC0B1},  {-1, 3, clWhite, 0xD8D5D4},   {-1, 4, 0xFFEFE3, 0xFFD2AF},
+        {-1, 5, 0xF2F1F0, 0xC9C2BD},  {-1, 6, face, face},          {-1, 7, 0xEBEEEF, 0x7E9898},
+        {-1, 9, 0xEEEEEE, 0xC1C1C1},  {-1, 10, face, face},
+    };
+    TSearchFooter* footer = Grid->SearchFooter();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "scheme " << c.Scheme << " preset " << c.Preset);
+        footer->SetVisible(false);
+        footer->SetColor(clLime);
+        footer->SetColorTo(clLime);
+        if (c.Scheme == 99)
+            Grid->SetAutoThemeAdapt(true);
+        else if (c.Scheme >= 0)
+            ApplySchemeColors(Grid, Byte(c.Scheme));
+        else
+            ApplyLookPreset(Grid, Byte(c.Preset));
+        EXPECT_EQ(footer->Color(), c.From);
+        EXPECT_EQ(footer->ColorTo(), c.To);
+        footer->SetVisible(true);
+        ProcessPendingMessages();
+        TSearchPanel* panel = Grid->SearchPanel();
+        EXPECT_EQ(panel->ColorTo(), c.To);
+        auto bmp = GrabControl(panel);
+        const int x = panel->Width() - 3;
+        EXPECT_TRUE(ColourNear(At(bmp.get(), x, 0), c.From, 8));
+        EXPECT_TRUE(ColourNear(At(bmp.get(), x, panel->Height() - 1), c.To, 8));
+        if (c.Scheme == 3 || c.Preset == 7) {
+            TRasterImage png("PNG");
+            png.Assign(GrabControl(Form).get());
+            png.SaveToFile(FromOsPath(ScreenshotPath(c.Scheme == 3 ? "search_footer_scheme3.png"
+                                                                   : "search_footer_preset7.png")));
+        }
+        Grid->SetAutoThemeAdapt(false);
     }
 }
 
@@ -444,6 +493,63 @@ TEST_F(PartsFixture, AreaOutsideTheCellsIsAGradient)
         TRect inner = Grid->CellRect(1, 1);
         EXPECT_EQ(At(bmp.get(), inner.Right - 1, inner.Top + 5), ColorToRGB(Grid->GridLineColor()));
         EXPECT_EQ(At(bmp.get(), inner.Left + 5, inner.Bottom - 1), ColorToRGB(Grid->GridLineColor()));
+    }
+}
+
+// Over a background picture shown as a gradient, a check box, radio group or button shows its slice of
+// the gradient whatever its cell's colour; any other cell with its own colour keeps it.
+TEST_F(PartsFixture, ControlCellsShowTheBackgroundGradientOverTheirOwnColour)
+{
+    const TColor own = 0x00FF00, from = 0x0000FF, to = 0xFF0000;
+    TBitmap picture;
+    picture.SetSize(8, 8);
+    Grid->BackGround()->SetBitmap(&picture);
+    Grid->BackGround()->SetColor(from);
+    Grid->BackGround()->SetColorTo(to);
+    struct Cell {
+        int Col, Row;
+        int Type;   // -1 no graphic
+        bool Own, Gradient;
+    } cells[] = {
+        {1, 1, ctCheckBox, true, true},   {2, 1, ctRadio, true, true},      {3, 1, ctButton, true, true},
+        {4, 1, ctBitButton, true, true},  {1, 2, ctDataCheckBox, true, true}, {2, 2, -1, true, false},
+        {3, 2, ctComment, true, false},   {4, 2, ctCheckBox, false, true},  {1, 3, -1, false, true},
+    };
+    for (const Cell& c : cells) {
+        if (c.Own)
+            Grid->SetCellBrushColor(c.Col, c.Row, own);
+        if (c.Type < 0)
+            continue;
+        TCellGraphic* g = AddGraphic(Grid, c.Col, c.Row, TCellType(c.Type));
+        g->CellIndex = (14 << 16) | 20;   // the buttons' size
+        if (c.Type == ctRadio) {
+            auto* items = new TStringList();
+            items->Add("a");
+            g->CellObject = items;
+            g->CellCreated = true;
+            g->CellIndex = 0;
+        }
+    }
+    for (TBackGroundDisplay display : {bdGradientHorz, bdGradientVert}) {
+        Grid->BackGround()->SetDisplay(display);
+        auto bmp = GrabControl(Grid);
+        const bool horz = display == bdGradientHorz;
+        const TRect client = Grid->ClientRect();
+        for (const Cell& c : cells) {
+            SCOPED_TRACE(::testing::Message() << "display " << int(display) << " cell " << c.Col << "," << c.Row);
+            const TRect in = Inner(c.Col, c.Row);
+            const int x = in.Right - 6, y = in.Bottom - 5;   // clear of the glyphs
+            const double t = horz ? double(x) / client.Width() : double(y) / client.Height();
+            const TColor slice = RGB(int(GetRValue(from) * (1 - t) + GetRValue(to) * t),
+                                     int(GetGValue(from) * (1 - t) + GetGValue(to) * t),
+                                     int(GetBValue(from) * (1 - t) + GetBValue(to) * t));
+            EXPECT_TRUE(ColourNear(At(bmp.get(), x, y), c.Gradient ? slice : own, 12));
+        }
+        if (horz) {
+            TRasterImage png("PNG");
+            png.Assign(bmp.get());
+            png.SaveToFile(FromOsPath(ScreenshotPath("background_gradient_control_cells.png")));
+        }
     }
 }
 

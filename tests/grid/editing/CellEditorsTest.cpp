@@ -5,6 +5,7 @@
 // the date picker's notifications, the cell checker and the custom edit link.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -297,6 +298,74 @@ TEST_F(CellEditors, ComboButtonWidthLimitsAndColourWhileDisabled)
     c->Perform(CM_MOUSEENTER, 0, 0);
     EXPECT_TRUE(c->Focused());
     EXPECT_TRUE(c->MouseInControl());
+}
+
+// A focused flat combo shows its Color in its field and, with FocusBorder, in the frame one pixel inside
+// the button-face frame: in the drop-down style as in the drop-down-list style, the Unicode combo too, and
+// the grid's combo editors opened on a cell of that colour.
+TEST_F(CellEditors, FocusedFlatCombosShowTheirColour)
+{
+    const TColor colour = 0xEACAB6;
+    auto at = [](TBitmap* B, int X, int Y) { return ColorToRGB(B->Canvas()->Pixels(X, Y)); };
+    // The field (drop-down style) and the frames (with FocusBorder) of the combo as painted now.
+    auto check = [&](TPSGCustomCombo* C, const std::string& Name) {
+        SCOPED_TRACE(Name);
+        ASSERT_TRUE(C->Focused());
+        auto shot = GrabControl(C);
+        const int w = C->Width(), h = C->Height(), fieldRight = w - C->ButtonWidth() - 4;
+        if (C->Style() == csDropDown)
+            for (int y : {h / 2 - 3, h / 2 + 3})
+                EXPECT_EQ(at(shot.get(), fieldRight - 6, y), colour);
+        if (!C->FocusBorder())
+            return;
+        EXPECT_EQ(at(shot.get(), 1, h / 2), ColorToRGB(clBtnFace));
+        EXPECT_EQ(at(shot.get(), 2, h / 2), colour);
+        EXPECT_EQ(at(shot.get(), fieldRight / 2, 2), colour);
+        EXPECT_EQ(at(shot.get(), fieldRight / 2, h - 3), colour);
+        if (C->Style() == csDropDown)
+            SaveScreenshot("flat_combo_focused_colour.png");
+    };
+    TPSGComboBox* narrow = Place<TPSGComboBox>(420, 10, 120, 22);
+    TPSGUniComboBox* wide = Place<TPSGUniComboBox>(420, 40, 120, 22);
+    for (TPSGCustomCombo* c : {static_cast<TPSGCustomCombo*>(narrow), static_cast<TPSGCustomCombo*>(wide)}) {
+        for (TComboBoxStyle style : {csDropDown, csDropDownList}) {
+            c->SetStyle(style);
+            c->Items()->SetText("a\r\nb");
+            c->SetItemIndex(0);
+            c->SetColor(colour);
+            c->SetFocusBorder(true);
+            c->SetFocus();
+            ProcessPendingMessages();
+            check(c, (c == narrow ? "combo, style " : "Unicode combo, style ") + std::to_string(int(style)));
+        }
+    }
+    // The grid's editors, opened by F2 and by a double click on a cell of that colour.
+    Grid->GridCombo()->Items()->SetText("jeden\r\ndwa");
+    Grid->GridUniCombo()->WideItems()->SetTextStr(u"jeden\r\ndwa");
+    Grid->SetCellBrushColor(2, 2, colour);
+    for (TEditorType type : {edComboEdit, edUniComboEdit}) {
+        for (bool mouse : {false, true}) {
+            UseEditor(type);
+            Grid->SetCells(2, 2, "dwa");
+            Grid->FocusCell(2, 2, true);
+            Grid->SetFocus();
+            if (mouse) {
+                const TRect cell = Grid->CellRect(2, 2);
+                DoubleClick(Grid, cell.Left + 10, cell.Top + 5);
+                AdvanceInputClock(1000);
+            } else {
+                Key(Grid, VK_F2);
+            }
+            ProcessPendingMessages();
+            auto* c = dynamic_cast<TPSGCustomCombo*>(Grid->ActiveEditor());
+            ASSERT_NE(c, nullptr);
+            check(c, std::string(type == edComboEdit ? "grid combo" : "grid Unicode combo") +
+                         (mouse ? " by double click" : " by F2"));
+            if (type == edComboEdit && !mouse)
+                SaveScreenshot("grid_combo_edit_cell_colour.png");
+            Key(c, VK_ESCAPE);
+        }
+    }
 }
 
 // ---------------------------------------------------------------- wide strings and Unicode cells
@@ -1166,6 +1235,36 @@ TEST_F(CellEditors, EditButtonClicksOnTheLeftReleaseAndF4WithoutCtrlOrAlt)
     EXPECT_EQ(e->Text(), "stały");
     Click(sb, 3, 3);
     EXPECT_EQ(senders.size(), 3u);
+}
+
+// The button's caption is drawn in the button's font, its colour too; a disabled button greys it.
+TEST_F(CellEditors, EditButtonCaptionTakesItsFontColour)
+{
+    TPsgEditBtn* e = Place<TPsgEditBtn>(420, 10, 150, 24);
+    e->SetButtonWidth(50);
+    e->SetButtonCaption("WWW");
+    e->Font()->SetColor(clRed);
+    e->Font()->SetStyle(fsBold);
+    TProSpeedButton* sb = e->Button()->SpeedButton();
+    const TColor grey = ColorToRGB(clGrayText);
+    auto near = [](TColor P, TColor C) {
+        return std::abs(GetRValue(P) - GetRValue(C)) < 40 && std::abs(GetGValue(P) - GetGValue(C)) < 40 &&
+               std::abs(GetBValue(P) - GetBValue(C)) < 40;
+    };
+    const struct {
+        bool Enabled;
+        TColor Ink, Not;
+    } cases[] = {{true, clRed, clBlack}, {false, grey, clRed}};
+    for (const auto& c : cases) {
+        sb->SetEnabled(c.Enabled);
+        if (c.Enabled)
+            SaveScreenshot("edit_button_red_caption.png");
+        auto shot = GrabControl(sb);
+        const TRect all(3, 3, sb->Width() - 3, sb->Height() - 3);   // inside the button's edges
+        const TRect ink = InkBox(shot.get(), all, [&](TColor p) { return near(p, c.Ink); });
+        EXPECT_GE(ink.Width(), 15) << "enabled " << c.Enabled;
+        EXPECT_LT(InkBox(shot.get(), all, [&](TColor p) { return near(p, c.Not); }).Left, 0) << "enabled " << c.Enabled;
+    }
 }
 
 TEST_F(CellEditors, UnitSpaceMovesTheEditRectangle)
