@@ -511,7 +511,8 @@ TNativeWidget* TCustomEdit::CreateNativeWidget()
     return w;
 }
 
-void SetFieldColor(QWidget* W, const QColor& Base)
+// An edit's field (or a combo box's) in the colour Base.
+static void SetFieldColor(QWidget* W, const QColor& Base)
 {
     QPalette pal = W->palette();
     // A disabled field keeps the style's disabled look.

@@ -17,8 +17,6 @@ W* NativeOf(const TControl* c)
     return dynamic_cast<W*>(WinImpl(wc).Widget.data());
 }
 
-// An edit's field (or a combo box's) in the colour Base.
-void SetFieldColor(QWidget* W, const QColor& Base);
 // A combo box with an edit field shows its Color in the field, as the system's combo box paints its
 // edit with the combo's brush.
 void ApplyComboFieldColor(TCustomComboBox* C);

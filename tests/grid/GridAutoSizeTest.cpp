@@ -10,8 +10,6 @@
 #include "grid/ProGridText_p.h"
 #include "grid/ProUtil.h"
 #include "platform/core/SysUtils.h"
-#include "platform/gui/Forms.h"
-#include "platform/gui/TestSupport.h"
 
 namespace {
 // The width one cell at a time asks for: a canvas of its own, the cell's
@@ -297,7 +295,7 @@ std::string SolidIconData(int Size)
 }  // namespace
 
 // A bitmap, icon or image-list image adds its width to the text's wherever it stands in the cell (a column
-// holding only a picture is as wide as the picture); a graphic filling the cell's width adds none, so that
+// holding only a picture takes the picture's width); a graphic filling the cell's width adds none, so that
 // sizing again keeps the width.
 TEST(GridAutoSize, GraphicsAddTheirWidthWhereverTheyStand)
 {
@@ -353,30 +351,6 @@ TEST(GridAutoSize, GraphicsAddTheirWidthWhereverTheyStand)
         g.AutoSizeColEx(1, false);
         EXPECT_EQ(g.ColWidths(1), first) << "sized again";
     }
-    // The picture alone shows whole in the column sized to it.
-    TForm* form = new TForm(Application);
-    form->SetBounds(0, 0, 300, 200);
-    auto* g = new TProStringGrid(form);
-    g->SetParent(form);
-    g->SetBounds(0, 0, 280, 180);
-    g->SetDefaultRowHeight(50);
-    TCellGraphic* graphic = g->CreateCellGraphic(1, 1);
-    graphic->CellType = ctBitmap;
-    auto* b = new TBitmap();
-    b->SetSize(40, 30);
-    b->Canvas()->Brush()->SetColor(clRed);
-    b->Canvas()->FillRect(TRect(0, 0, 40, 30));
-    graphic->CellObject = b;
-    graphic->CellCreated = true;
-    g->AutoSizeColEx(1, false);
-    form->Show();
-    auto shot = GrabControl(g);
-    const TRect cell = g->CellRect(1, 1);
-    int red = 0;
-    for (int x = cell.Left; x < cell.Right; ++x)
-        red += shot->Canvas()->Pixels(x, cell.Top + 10) == clRed;
-    EXPECT_EQ(red, 40);
-    delete form;
 }
 
 // The rows without records are read on several threads while their fonts
