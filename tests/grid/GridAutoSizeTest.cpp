@@ -340,6 +340,7 @@ TEST(GridAutoSize, GraphicsAddTheirWidthWhereverTheyStand)
         } else if (c.Type == ctIcon) {
             graphic->CellIcon = new TIcon();
             graphic->CellIcon->LoadFromData(icon);
+            graphic->CellCreated = true;
         }
         for (TProStringGrid* p : {&g, &plain}) {
             p->SetCells(1, 1, c.Text);
