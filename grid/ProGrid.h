@@ -1783,9 +1783,14 @@ private:
 public:
     // The edit bracket: BeginCellEdit opens the editor of the current cell
     // (unless it holds a cell control); EndCellEdit ends an open edit, the
-    // editor's value taken into the cell, so that no editor is open afterwards.
+    // editor's value taken into the cell and concluded, so that no editor is
+    // open afterwards (a refused value leaves the cell its old text or the
+    // validation's value).
     void BeginCellEdit();
     virtual void EndCellEdit();
+    // Ends an open edit as the user's own key or click does: a refused value
+    // opens the editor on the edit cell again, and the answer is false.
+    bool LeaveCellEdit();
     void ResetUpdateCount() { FUpdateCount = 0; }
     // The quiet form of BeginUpdate: the count rises, redrawing stays on (paired with ResetUpdateCount).
     void RaiseUpdateCount() { ++FUpdateCount; }
@@ -2007,8 +2012,18 @@ private:
     void ReturnToCell(int ACol, int ARow);
     // The first steps of a conclusion: false when none may run now (real column and row of the edit cell).
     bool StartFinishing(int& ACol, int& ARow);
-    // A refused value: the cell gets ACellText and the editor opens on the edit cell again.
+    // A refused value: the cell gets ACellText and the editor opens on the edit cell again, unless
+    // the edit is being closed (an operation ended it, or the focus went to another window).
     void ReopenRefusedEdit(int ACol, int ARow, const AnsiString& ACellText);
+    // An editor was filled with AText for the cell (ACol as displayed, ARow).
+    void NoteShownText(int ACol, int ARow, const AnsiString& AText);
+    // The body of EndCellEdit and LeaveCellEdit: false when a refused value opened the editor again.
+    bool CloseCellEdit(bool AReopenRefused);
+    // The one conclusion of an edit (FinishCellEdit, FinishCellEditWide for a wide cell) on the
+    // current cell's text, which the editor wrote there, or on AText; AReopenRefused: a refused
+    // value opens the editor again, as after the user's own key or click.
+    bool ConcludeCellEdit(bool AReopenRefused);
+    bool ConcludeCellEdit(const AnsiString& AText, bool AReopenRefused, bool AWide = false);
     // The next cell of an advance from (ACol, ARow); false when the advance stops where it is.
     bool NextAdvanceCell(int& ACol, int& ARow, bool Forward);
     bool IsTextEditor(TEditorType AType) const;
@@ -2017,7 +2032,9 @@ private:
     // After columns or rows were sized, the open special editor moves and sizes with its cell.
     void MoveSpecialEditorWithCell();
     void FooterScrollOnSelect(int ARow);
-    void SwitchEditingFor(int ACol, int ARow);
+    // Switches goEditing for the cell about to be current and ends an open edit; false when that
+    // edit was refused (the editor is open on it again).
+    bool SwitchEditingFor(int ACol, int ARow);
     // Makes the wrappers of the special editors (once, with the grid).
     void CreateCellEditors();
     // The type's own steps of ShowInplaceEditor and HideInplaceEditor.
@@ -2060,10 +2077,12 @@ private:
         char StartChar = 0;
         TPoint Cell{-1, -1};
         AnsiString OldText, KeptText, NewText, SearchText, BeginText;
-        // The text the default editor showed for the edit cell (its tags left out), which the
-        // user has not changed when the editor gives it back.
+        // The text an editor was filled with for the cell ShownCell (its tags left out), which
+        // the user has not changed when the editor gives it back.
         AnsiString ShownText;
-        bool Shown = false;
+        TPoint ShownCell{-1, -1};
+        // The edit is being closed: a refused value leaves no editor open.
+        bool KeepClosed = false;
         WideString OldWideText;
         TPoint AdvanceStart{-1, -1};
         int AdvanceSteps = 0;
@@ -2106,6 +2125,8 @@ public:
     TPoint FormControlCell() const { return FFormCtrl.Cell; }
     void SelectRadioAt(int ACol, int ARow, int X, int Y);
     void EditFixedCell(int ACol, int ARow);
+    // The open fixed-cell editor's text into its header; false when that header is gone.
+    bool CommitFixedCellEdit();
     // The hover state of the mouse: 0 plain, 1 column select, 2 row select, 3 select all, 5 resizer.
     Byte MouseHoverState() const { return FMouse.Hover; }
     // The sizing hint shown while a column or row is sized ("" when none).

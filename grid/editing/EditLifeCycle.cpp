@@ -103,7 +103,7 @@ void TProStringGrid::ReturnToCell(int ACol, int ARow)
     FEdit.PassThrough = saved;
 }
 
-void TProStringGrid::SwitchEditingFor(int ACol, int ARow)
+bool TProStringGrid::SwitchEditingFor(int ACol, int ARow)
 {
     const int realCol = RealColIndex(ACol);
     if (!HasCellControl(realCol, ARow)) {
@@ -121,11 +121,11 @@ void TProStringGrid::SwitchEditingFor(int ACol, int ARow)
                     o &= ~goRowSelect;
                 SetOptions(o | goEditing);
             }
-            if (FEdit.Active)
-                EndCellEdit();
+            if (FEdit.Active && !LeaveCellEdit())
+                return false;
         } else {
-            if (FEdit.Active)
-                EndCellEdit();
+            if (FEdit.Active && !LeaveCellEdit())
+                return false;
             if (Options() & goEditing) {
                 FEdit.SwitchedOff = true;
                 FEdit.OptionsChanged = true;
@@ -140,6 +140,7 @@ void TProStringGrid::SwitchEditingFor(int ACol, int ARow)
             SetOptions(Options() | goEditing);
         }
     }
+    return true;
 }
 
 bool TProStringGrid::SelectCell(int ACol, int ARow)
@@ -185,14 +186,13 @@ bool TProStringGrid::SelectCell(int ACol, int ARow)
     if (!allow)
         return false;
 
-    SwitchEditingFor(ACol, ARow);
+    // The edit ended on the way was refused: the user stays in the cell.
+    if (!SwitchEditingFor(ACol, ARow))
+        return false;
 
     const bool editorFocused = InplaceEditor() && InplaceEditor()->Focused();
     if (FEdit.Active && !editorFocused) {
-        const int curCol = RealColIndex(Col());
-        bool accepted = IsUnicodeCell(curCol, Row()) ? FinishCellEditWide(DecodeUnicodeCell(GetCurrentGridCell()))
-                                                     : FinishCellEdit(GetCurrentGridCell());
-        result = accepted && TBaseGrid::SelectCell(ACol, ARow);
+        result = ConcludeCellEdit(true) && TBaseGrid::SelectCell(ACol, ARow);
     } else {
         result = !IsFixed(ACol, ARow) && TBaseGrid::SelectCell(ACol, ARow);
     }
@@ -218,7 +218,9 @@ bool TProStringGrid::SelectCell(int ACol, int ARow)
             OnRowUpdate(this, FLastReportedRow, ARow);
         FLastReportedRow = ARow;
     }
-    FEdit.KeptText = Cells(realCol, ARow);
+    // Escape in a refused edit puts back the edited cell's text, not the text of the cell not reached.
+    if (result)
+        FEdit.KeptText = Cells(realCol, ARow);
     return result;
 }
 
@@ -229,7 +231,6 @@ void TProStringGrid::RememberEditCell(int ACol, int ARow)
     TPoint base = GetBaseCell(RealColIndex(ACol), ARow);
     FEdit.OldText = GetGridCell(base.X, base.Y);
     FEdit.OldWideText = DecodeUnicodeCell(FEdit.OldText);
-    FEdit.Shown = false;
     FEdit.ModifiedAtRemember = FEdit.GridModified;
     FEdit.AlwaysEditAtRemember = FNavigation->AlwaysEdit();
 }
@@ -250,10 +251,32 @@ void TProStringGrid::ReopenRefusedEdit(int ACol, int ARow, const AnsiString& ACe
     // The editor writes what it holds as it goes: the cell gets its text after it.
     HideEditor();
     SetCells(ACol, ARow, ACellText);
-    ReturnToCell(FEdit.Cell.X, ARow);
     FEdit.Finishing = false;
+    if (FEdit.KeepClosed)
+        return;
+    ReturnToCell(FEdit.Cell.X, ARow);
     FEdit.Active = true;
     BeginCellEdit();
+}
+
+bool TProStringGrid::ConcludeCellEdit(bool AReopenRefused)
+{
+    return ConcludeCellEdit(GetCurrentGridCell(), AReopenRefused, IsUnicodeCell(RealColIndex(Col()), Row()));
+}
+
+bool TProStringGrid::ConcludeCellEdit(const AnsiString& AText, bool AReopenRefused, bool AWide)
+{
+    const bool saved = FEdit.KeepClosed;
+    FEdit.KeepClosed = !AReopenRefused;
+    const bool accepted = AWide ? FinishCellEditWide(DecodeUnicodeCell(AText)) : FinishCellEdit(AText);
+    FEdit.KeepClosed = saved;
+    return accepted;
+}
+
+void TProStringGrid::NoteShownText(int ACol, int ARow, const AnsiString& AText)
+{
+    FEdit.ShownCell = TPoint(ACol, ARow);
+    FEdit.ShownText = AText;
 }
 
 bool TProStringGrid::FinishCellEdit(const AnsiString& AText)
@@ -263,9 +286,10 @@ bool TProStringGrid::FinishCellEdit(const AnsiString& AText)
         return true;
     bool valid = true;
     FEdit.NewText = AText;
-    // The editor gave back the text it showed (a cell's text without its tags): the cell did not
-    // change, and what the editor wrote into it as it went is taken back.
-    const bool asShown = AText != FEdit.OldText && FEdit.Shown && AText == FEdit.ShownText;
+    // The editor gave back the text it was filled with (a cell's text without its tags): the cell
+    // did not change, and what the editor wrote into it as it went is taken back.
+    const bool asShown = AText != FEdit.OldText && FEdit.ShownCell == FEdit.Cell && AText == FEdit.ShownText;
+    FEdit.ShownCell = TPoint(-1, -1);
     if (asShown) {
         const TPoint base = GetBaseCell(col, row);
         if (GetGridCell(base.X, base.Y) != FEdit.OldText)
@@ -362,11 +386,6 @@ AnsiString TProStringGrid::GetEditText(int ACol, int ARow)
     AnsiString s = TBaseGrid::GetEditText(base.X, base.Y);
     if (!FP.EditWithTags)
         s = HtmlToPlainText(s);
-    // The first fill of the edit is what the user saw; later ones show what the editor wrote.
-    if (!FEdit.Shown && TPoint(ACol, ARow) == FEdit.Cell) {
-        FEdit.ShownText = s;
-        FEdit.Shown = true;
-    }
     return s;
 }
 

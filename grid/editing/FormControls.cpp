@@ -311,19 +311,33 @@ void TProStringGrid::SelectRadioAt(int ACol, int ARow, int X, int Y)
 }
 
 // ---------------------------------------------------------------- fixed-cell editor
+bool TProStringGrid::CommitFixedCellEdit()
+{
+    const TPoint cell = FMouse.FixedEditCell;
+    // The header it was opened on is gone: the text has nowhere to go.
+    if (cell.X < 0 || cell.X >= AllColCount() || cell.Y < 0 || cell.Y >= RowCount())
+        return false;
+    FMouse.FixedEditCell = TPoint(-1, -1);
+    SetCells(cell.X, cell.Y, FMouse.FixedEdit->Text());
+    return true;
+}
+
 void TProStringGrid::EditFixedCell(int ACol, int ARow)
 {
-    bool readOnly = GetCellReadOnly(RealColIndex(ACol), ARow);
-    if (readOnly)
+    // The text typed into a header edit still open goes to its header first.
+    if (FMouse.FixedEdit && FMouse.FixedEdit->Visible() && !CommitFixedCellEdit())
+        return;
+    // FixedRowsEdit and FixedColsEdit ask for the editor; goEditing and ReadOnly are the data cells'
+    // business, and only the application's OnCanEditCell may refuse.
+    const TPoint base = GetBaseCell(RealColIndex(ACol), ARow);
+    if (!CanEditCell(base.X, base.Y))
         return;
     if (!FMouse.FixedEdit) {
         FMouse.FixedEdit = new TEdit(this);
         FMouse.FixedEdit->SetParent(this);
         FMouse.FixedEdit->OnExit = [this](TObject*) {
-            const TPoint cell = FMouse.FixedEditCell;
+            CommitFixedCellEdit();
             FMouse.FixedEditCell = TPoint(-1, -1);
-            if (cell.X >= 0 && cell.X < AllColCount() && cell.Y >= 0 && cell.Y < RowCount())
-                SetCells(cell.X, cell.Y, FMouse.FixedEdit->Text());
             FMouse.FixedEdit->SetVisible(false);
         };
     }

@@ -68,20 +68,22 @@ bool Concludes(Word Key) { return Key == VK_TAB || Key == VK_RETURN || Key == VK
 // Return with AdvanceOnEnter and Tab with goTabs leave the editor for the next cell; true when done.
 bool LeaveForNextCell(TProStringGrid* g, Word& Key, TShiftState Shift)
 {
-    if (Key == VK_RETURN && g->Navigation()->AdvanceOnEnter()) {
-        g->EndCellEdit();
-        FocusGrid(g);
+    const bool next = (Key == VK_RETURN && g->Navigation()->AdvanceOnEnter()) || (Key == VK_TAB && GridTabs(g));
+    if (!next)
+        return false;
+    // A refused value keeps the user in the reopened editor.
+    if (!g->LeaveCellEdit()) {
+        Key = 0;
+        return true;
+    }
+    FocusGrid(g);
+    if (Key == VK_RETURN) {
         Key = 0;
         g->AdvanceToNextCell(g->Col(), g->Row(), false, true, true, false, true);
         return true;
     }
-    if (Key == VK_TAB && GridTabs(g)) {
-        g->EndCellEdit();
-        FocusGrid(g);
-        g->TabToNextCell(Shift & ssShift);
-        return true;
-    }
-    return false;
+    g->TabToNextCell(Shift & ssShift);
+    return true;
 }
 
 // The rest of the leave-key protocol of the edits: after the text was concluded,
@@ -1054,25 +1056,9 @@ void TGridDatePicker::KeyDown(Word& Key, TShiftState Shift)
         }
         FUserChanged = false;
     }
-    if (Key == VK_TAB && GridTabs(g)) {
-        const bool changed = FUserChanged;
-        const AnsiString text = Text();
-        g->EndCellEdit();
-        FocusGrid(g);
-        if (changed)
-            g->SetCurrentCell(text);
-        g->TabToNextCell(Shift & ssShift);
-        Key = 0;
-        return;
-    }
-    if (Key == VK_RETURN && g->Navigation()->AdvanceOnEnter()) {
-        g->EndCellEdit();
-        FocusGrid(g);
-        g->AdvanceToNextCell(g->Col(), g->Row(), false, true, true, false, true);
-        Key = 0;
-        return;
-    }
-    g->EditorExitKey(Key, Shift);
+    // Taking the picker back stores its text when the user changed it; the edit concludes on that.
+    if (!LeaveForNextCell(g, Key, Shift))
+        g->EditorExitKey(Key, Shift);
     Key = 0;
 }
 

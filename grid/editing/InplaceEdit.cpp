@@ -112,6 +112,8 @@ void TProInplaceEdit::UpdateContents()
     FUpdating = true;
     TInplaceEdit::UpdateContents();
     FUpdating = false;
+    // What the user sees of the cell: given back unchanged, the cell keeps its text (and tags).
+    g->NoteShownText(g->Col(), g->Row(), Text());
     FLengthLimit = g->MaxEditLength();
     SetMaxLength(0);   // LengthLimit does the limiting, as the characters come
     const TEditorType type = CellEditorType();
@@ -623,7 +625,8 @@ void TProInplaceEdit::FocusLost(TMessage& Message)
     const HWND to = HWND(Message.WParam);
     const bool toGrid = g->HandleAllocated() && to == g->Handle();
     if (!toGrid && g->EditingActive()) {
-        g->FinishCellEdit(Text());
+        // The user is elsewhere now: a refused value is not held open for them.
+        g->ConcludeCellEdit(Text(), false);
         g->EndCellEdit();
         g->SetEditingActive(false);
         g->FEdit.Chosen = false;

@@ -556,7 +556,11 @@ void TProStringGrid::KeyUp(Word& Key, TShiftState Shift)
 void TProStringGrid::EditorExitKey(Word Key, TShiftState Shift)
 {
     FKeys.EditorExit = true;
-    EndCellEdit();
+    // A refused value keeps the user in the reopened editor; the key goes no further.
+    if (!LeaveCellEdit()) {
+        FKeys.EditorExit = false;
+        return;
+    }
     if (Key == VK_TAB || (Key >= VK_LEFT && Key <= VK_DOWN)) {
         Word k = Key;
         TBaseGrid::KeyDown(k, Shift);

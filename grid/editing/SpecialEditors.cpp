@@ -159,6 +159,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow, const TRect& R, TColo
     const int w = R.Right - R.Left - 1, h = R.Bottom - R.Top - 1;
     const int realCol = RealColIndex(ACol);
     const AnsiString text = GetEditText(ACol, ARow);
+    NoteShownText(ACol, ARow, text);
     const TEditorType type = FEdit.Type;
     const bool flat = FlatEditorLook();
     const bool dropDown = FMouseActions->DirectComboDrop() || FControlLook->DropDownAlwaysVisible();

@@ -27,17 +27,36 @@ void TProStringGrid::BeginCellEdit()
 
 void TProStringGrid::EndCellEdit()
 {
+    // The operations that change cells end the edit here and rely on no editor staying open.
+    CloseCellEdit(false);
+}
+
+bool TProStringGrid::LeaveCellEdit()
+{
+    return CloseCellEdit(true);
+}
+
+bool TProStringGrid::CloseCellEdit(bool AReopenRefused)
+{
     // An open form control of a cell ends with the edit.
     if (!FFormCtrl.Type.empty())
         HideCellFormControl();
-    if (!FEdit.Flag)
-        return;
-    HideEditor();
-    HideInplaceEditor(Col(), Row());
-    FEdit.Flag = false;
-    FEdit.Chosen = false;
-    SetEditorVisibleFlag(false);
+    if (!FEdit.Flag && !FEdit.Active)
+        return true;
+    // An editor hidden by the standard grid alone left its edit to be concluded here.
+    if (FEdit.Flag) {
+        HideEditor();
+        HideInplaceEditor(Col(), Row());
+        FEdit.Flag = false;
+        FEdit.Chosen = false;
+        SetEditorVisibleFlag(false);
+    }
+    // The editor's value is in the cell now: the edit concludes on it.
+    const bool accepted = !FEdit.Active || ConcludeCellEdit(AReopenRefused);
+    if (!accepted && AReopenRefused)
+        return false;
     SelectCell(Col(), Row());
+    return accepted;
 }
 
 void TProStringGrid::EllipsClick(const AnsiString& Text, AnsiString& NewText)

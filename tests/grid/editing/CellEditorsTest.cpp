@@ -552,6 +552,63 @@ TEST_F(CellEditors, EveryEditorTypeOpensByKeyAndDoubleClickAndStores)
     }
 }
 
+// A value the validation refuses is never stored: after the user's own leave key the editor opens
+// on the cell again, after an operation that ends the edit no editor is left open.
+TEST_F(CellEditors, ARefusedValueReopensTheEditorAfterAKeyAndNotAfterAnOperation)
+{
+    Grid->SetOptions(Grid->Options() | goTabs);
+    Grid->GridCombo()->Items()->SetText("a\r\nb");
+    auto arrowUp = [this](TWinControl* E) { Key(E, VK_UP); };
+    auto typeOver = [](TWinControl* E) {
+        if (auto* e = dynamic_cast<TCustomEdit*>(E))
+            e->SelectAll();
+        if (auto* c = dynamic_cast<TCustomComboBox*>(E))
+            c->SelectAll();
+        TypeText(E, "zle");
+    };
+    auto key = [this](Word K) { return [this, K](TWinControl* E) { Key(E, K); }; };
+    struct Case {
+        const char* Name;
+        TEditorType Type;
+        AnsiString Before;
+        std::function<void(TWinControl*)> Change, Leave;
+        bool AdvanceOnEnter, Reopened;
+    } cases[] = {
+        {"date picker, Tab", edDateEdit, "15.03.2010", arrowUp, key(VK_TAB), false, true},
+        {"date picker, Return to the next cell", edDateEdit, "15.03.2010", arrowUp, key(VK_RETURN), true, true},
+        {"date picker, column hidden", edDateEdit, "15.03.2010", arrowUp,
+         [this](TWinControl*) { Grid->HideColumns(4, 4); }, false, false},
+        {"combo, End", edComboEdit, "a", typeOver, key(VK_END), false, true},
+        {"combo, EndCellEdit", edComboEdit, "a", typeOver, [this](TWinControl*) { Grid->EndCellEdit(); }, false,
+         false},
+        {"edit with button, Page Down", edEditBtn, "x", typeOver, key(VK_NEXT), false, true},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.Name);
+        int validated = 0;
+        Grid->OnCellValidate = [&validated](TObject*, int, int, AnsiString&, bool& Valid) {
+            ++validated;
+            Valid = false;
+        };
+        Grid->Navigation()->SetAdvanceOnEnter(k.AdvanceOnEnter);
+        UseEditor(k.Type);
+        TWinControl* e = Open(k.Before);
+        ASSERT_NE(e, nullptr);
+        k.Change(e);
+        k.Leave(e);
+        ProcessPendingMessages();
+        EXPECT_EQ(Grid->Cells(2, 2), k.Before);
+        EXPECT_EQ(validated, 1);
+        EXPECT_EQ(e->Visible(), k.Reopened);
+        EXPECT_EQ(Grid->EditingActive(), k.Reopened);
+        EXPECT_EQ(TPoint(Grid->Col(), Grid->Row()), TPoint(2, 2));
+        Grid->OnCellValidate = nullptr;
+        Grid->EndCellEdit();
+        Grid->UnHideColumns(4, 4);
+        Grid->SetFocus();
+    }
+}
+
 TEST_F(CellEditors, EditorsOverAnOpenGridAreDrawnInTheirCells)
 {
     Grid->GridCombo()->Items()->SetText("Norma PN-EN\r\nNorma PN-ISO");

@@ -949,3 +949,114 @@ TEST_F(Editing, MiddleButtonPanningMovesTowardsThePointerUntilTheNextPress)
 }
 
 }  // namespace
+
+namespace {
+
+// However an edit is opened and however it ends, what the user typed goes through the one
+// conclusion of the edit: validated, recorded for undo and stored; an edit that changed nothing
+// writes nothing; Escape gives the old text back. A refused value (left as typed, or corrected by
+// the handler) reopens the editor after the user's own key or click, and leaves no editor open
+// after an operation that ends the edit or when the focus goes elsewhere.
+TEST_F(Editing, EveryWayIntoAnEditMeetsEveryWayOut)
+{
+    enum TIn { InTyping, InF2, InReturn, InDoubleClick, InBegin };
+    enum TMode { Typed, Unchanged, Refused, Corrected };
+    const char* modeNames[] = {"typed", "unchanged", "refused", "corrected"};
+    const std::pair<TIn, const char*> ins[] = {
+        {InTyping, "typing"}, {InF2, "F2"}, {InReturn, "Return"}, {InDoubleClick, "double click"},
+        {InBegin, "BeginCellEdit"}};
+    TEdit* other = Place<TEdit>(410, 10, 80, 22);
+    auto key = [this](Word K) { return [this, K] { TypeKey(Editor(), K); }; };
+    const struct {
+        const char* Name;
+        bool ByUser;   // a refusal reopens the editor
+        std::function<void()> Leave;
+    } outs[] = {
+        {"Return", true, key(VK_RETURN)},
+        {"Tab", true, key(VK_TAB)},
+        {"Down", true, key(VK_DOWN)},
+        {"Page Down", true, key(VK_NEXT)},
+        {"click on another cell", true,
+         [this] { Click(Grid, Grid->CellRect(3, 3).Left + 5, Grid->CellRect(3, 3).Top + 5); }},
+        {"node contracted", false, [this] { Grid->ContractNode(3); }},
+        {"column hidden", false, [this] { Grid->HideColumns(4, 4); }},
+        {"EndCellEdit", false, [this] { Grid->EndCellEdit(); }},
+        {"focus to another control", false, [other] { other->SetFocus(); }},
+        {"Escape", true, key(VK_ESCAPE)},
+    };
+    Grid->SetOptions(Grid->Options() | goTabs);
+    Grid->AddNode(3, 2);
+    for (const auto& [in, inName] : ins)
+        for (const auto& out : outs)
+            for (TMode mode : {Typed, Unchanged, Refused, Corrected}) {
+                if (in == InTyping && mode == Unchanged)
+                    continue;
+                SCOPED_TRACE(std::string(inName) + " / " + out.Name + " / " + modeNames[mode]);
+                const bool escape = std::string(out.Name) == "Escape";
+                const AnsiString old = mode == Unchanged ? "<b>x</b>" : "stara";
+                Grid->SetCells(2, 2, old);
+                Grid->ExpandNode(3);
+                Grid->UnHideColumns(4, 4);
+                Undo->Clear();
+                int validated = 0;
+                Grid->OnCellValidate = [&](TObject*, int c, int r, AnsiString& v, bool& valid) {
+                    ++validated;
+                    EXPECT_EQ(TPoint(c, r), TPoint(2, 2));
+                    EXPECT_EQ(v, "nowa");
+                    valid = mode == Typed;
+                    if (mode == Corrected)
+                        v = "poprawiona";
+                };
+                AdvanceInputClock(1000);
+                Grid->FocusCell(2, 2, true);
+                Grid->SetFocus();
+                const TRect cell = Grid->CellRect(2, 2);
+                switch (in) {
+                case InTyping: TypeText(Grid, "n"); break;
+                case InF2: TypeKey(Grid, VK_F2); break;
+                case InReturn: TypeKey(Grid, VK_RETURN); break;
+                case InDoubleClick: DoubleClick(Grid, cell.Left + 5, cell.Top + 5); break;
+                case InBegin: Grid->BeginCellEdit(); break;
+                }
+                ProcessPendingMessages();
+                if (!EditorShown()) {
+                    ADD_FAILURE() << "no editor";
+                    Grid->OnCellValidate = nullptr;
+                    continue;
+                }
+                if (in == InTyping) {
+                    TypeText(Editor(), "owa");
+                } else if (mode != Unchanged) {
+                    Editor()->SelectAll();
+                    TypeText(Editor(), "nowa");
+                }
+                out.Leave();
+                ProcessPendingMessages();
+                const AnsiString expected = escape            ? old
+                                            : mode == Typed     ? AnsiString("nowa")
+                                            : mode == Corrected ? AnsiString("poprawiona")
+                                                                : old;
+                EXPECT_EQ(Grid->Cells(2, 2), expected);
+                EXPECT_EQ(validated, mode == Unchanged || escape ? 0 : 1);
+                EXPECT_EQ(Undo->List()->Count(), mode == Typed && !escape ? 1 : 0);
+                if (Undo->List()->Count() == 1) {
+                    EXPECT_EQ(Undo->List()->Item(0)->OrigValue, old);
+                }
+                const bool reopened = (mode == Refused || mode == Corrected) && out.ByUser && !escape;
+                EXPECT_EQ(EditorShown(), reopened);
+                EXPECT_EQ(Grid->EditingActive(), reopened);
+                Grid->OnCellValidate = nullptr;
+                if (reopened) {
+                    // In the edit cell again, and Escape there leaves the cell as it is.
+                    EXPECT_EQ(TPoint(Grid->Col(), Grid->Row()), TPoint(2, 2));
+                    EXPECT_EQ(Editor()->Text(), expected);
+                    TypeKey(Editor(), VK_ESCAPE);
+                    ProcessPendingMessages();
+                    EXPECT_EQ(Grid->Cells(2, 2), expected);
+                    EXPECT_FALSE(EditorShown());
+                }
+            }
+    Grid->RemoveNode(3);
+}
+
+}  // namespace

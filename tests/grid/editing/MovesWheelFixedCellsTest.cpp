@@ -227,6 +227,76 @@ TEST_F(MovesWheel, TheWheelClosesAnOpenEditorAndTheGridKeepsTheFocus)
     EXPECT_EQ(Grid->Cells(2, 2), "c2r2x");
 }
 
+// A header is edited where FixedRowsEdit or FixedColsEdit asks for it, with or without goEditing
+// and whatever its ReadOnly says; only OnCanEditCell may refuse. Opening the editor on another
+// header first commits the text typed into the open one.
+TEST_F(MovesWheel, FixedCellsAreEditedByTheirOptionAndTheTypedTextIsCommitted)
+{
+    TEdit* other = Place<TEdit>(410, 10, 80, 22);
+    auto header = [](TPoint P) { return "h" + std::to_string(P.X) + std::to_string(P.Y); };
+    const struct {
+        const char* Name;
+        TGridFixedCellEdit Rows, Cols;
+        bool Editing, ReadOnly;
+        int CanEdit;   // OnCanEditCell's answer, -1 without a handler
+        std::vector<TPoint> Opened;   // the headers opened one after the other
+        bool Opens;
+        bool ByCall = false;   // opened by EditFixedCell, as the program's own command does
+    } cases[] = {
+        {"without goEditing", fceLeftClick, fceNone, false, false, -1, {{2, 0}}, true},
+        {"a read-only header", fceLeftClick, fceNone, true, true, -1, {{2, 0}}, true},
+        {"OnCanEditCell allows", fceLeftClick, fceNone, false, false, 1, {{2, 0}}, true},
+        {"OnCanEditCell refuses", fceLeftClick, fceNone, true, false, 0, {{2, 0}}, false},
+        {"no fixed-cell editing", fceNone, fceNone, true, false, -1, {{2, 0}}, false},
+        {"another header clicked while one is open", fceLeftClick, fceNone, true, false, -1, {{2, 0}, {3, 0}}, true},
+        {"another header opened while one is open", fceNone, fceNone, true, false, -1, {{2, 0}, {3, 0}}, true, true},
+        {"fixed column by double click", fceNone, fceDblClick, false, true, -1, {{0, 2}, {0, 4}}, true},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(k.Name);
+        Grid->MouseActions()->SetFixedRowsEdit(k.Rows);
+        Grid->MouseActions()->SetFixedColsEdit(k.Cols);
+        Grid->SetOptions(k.Editing ? Grid->Options() | goEditing : Grid->Options() & ~goEditing);
+        Grid->OnCanEditCell = nullptr;
+        if (k.CanEdit >= 0)
+            Grid->OnCanEditCell = [&](TObject*, int, int, bool& can) { can = k.CanEdit == 1; };
+        for (const TPoint& p : k.Opened) {
+            Grid->SetCells(p.X, p.Y, header(p));
+            Grid->CellProperties(p.X, p.Y)->SetReadOnly(k.ReadOnly);
+        }
+        Grid->SetFocus();
+        for (std::size_t i = 0; i < k.Opened.size(); ++i) {
+            const TPoint p = k.Opened[i];
+            const TPoint m = Middle(p.X, p.Y);
+            AdvanceInputClock(1000);
+            if (k.ByCall)
+                Grid->EditFixedCell(p.X, p.Y);
+            else if (k.Cols == fceDblClick)
+                DoubleClick(Grid, m.X, m.Y);
+            else
+                Click(Grid, m.X, m.Y);
+            TEdit* edit = Grid->FixedCellEditor();
+            const bool shown = edit && edit->Visible();
+            EXPECT_EQ(shown, k.Opens);
+            if (!shown)
+                break;
+            if (i > 0) {   // the header opened before holds what was typed into it
+                EXPECT_EQ(Grid->Cells(k.Opened[i - 1].X, k.Opened[i - 1].Y), "typed" + std::to_string(i - 1));
+            }
+            EXPECT_EQ(edit->Text(), header(p));
+            EXPECT_TRUE(edit->Focused());
+            edit->SelectAll();
+            TypeText(edit, "typed" + std::to_string(i));
+        }
+        other->SetFocus();
+        for (std::size_t i = 0; i < k.Opened.size(); ++i)
+            EXPECT_EQ(Grid->Cells(k.Opened[i].X, k.Opened[i].Y),
+                      k.Opens ? "typed" + std::to_string(i) : header(k.Opened[i]));
+        Grid->OnCanEditCell = nullptr;
+        EXPECT_FALSE(Grid->FixedCellEditor() && Grid->FixedCellEditor()->Visible());
+    }
+}
+
 TEST_F(MovesWheel, TheHeaderNodeOpensAndClosesEveryNode)
 {
     Grid->SetRowCount(8);
