@@ -1620,13 +1620,14 @@ std::vector<int> TProStringGrid::RealRowIndexes(const std::vector<int>& ARows) c
 // ---------------------------------------------------------------- quicksorts
 // The pivot row is copied into the scratch row RowCount - 2, so that it keeps
 // its value while rows are exchanged (the single-column sort, whose rows move
-// one cell at a time).
+// one cell at a time). The stored strings are copied: the comparisons read the
+// scratch row as they read every other row, shown through OnGetDisplText when
+// sorting on the shown texts, so a shown copy would be shown a second time.
 void TProStringGrid::CopyRowToScratch(int AFrom, int ATo)
 {
     int cols = AllColCount();
-    bool display = bool(OnGetDisplText) && FSortSettings->SortOnVirtualCells();
     for (int c = 0; c < cols; ++c) {
-        SetGridCell(c, ATo, display ? Cells(c, AFrom) : GetGridCell(c, AFrom));
+        SetGridCell(c, ATo, GetGridCell(c, AFrom));
         SetGridObject(c, ATo, GetGridObject(c, AFrom));
     }
 }

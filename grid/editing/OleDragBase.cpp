@@ -292,9 +292,11 @@ HRESULT TSourceEnumFormatEtc::Next(ULONG Celt, FORMATETC* Elt, ULONG* Fetched)
 
 HRESULT TSourceEnumFormatEtc::Skip(ULONG Celt)
 {
-    FPos += Celt;
-    if (FPos <= Count())
+    // Measured against what is left, so that no count wraps the position.
+    if (Celt <= Count() - FPos) {
+        FPos += Celt;
         return S_OK;
+    }
     FPos = Count();
     return S_FALSE;
 }

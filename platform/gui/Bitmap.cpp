@@ -104,6 +104,9 @@ void TGraphic::SaveToStream(TStream* stream)
 // ---------------------------------------------------------------- TBitmap
 struct TBitmap::Impl {
     QImage image;
+    // The sides asked for: while one of them is 0 there are no pixels, yet the
+    // other is kept for when both are set, one at a time.
+    int width = 0, height = 0;
     std::unique_ptr<TCanvas> canvas;   // after the image: it lets go of its painter first
 };
 
@@ -126,6 +129,8 @@ void SetBitmapImage(TBitmap& bitmap, const QImage& image)
     if (d.canvas)
         CanvasReleasePainter(*d.canvas);
     d.image = image.isNull() ? QImage() : image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    d.width = d.image.width();
+    d.height = d.image.height();
 }
 
 TBitmap::TBitmap() : FImpl(std::make_unique<Impl>()) {}
@@ -174,8 +179,8 @@ void TBitmap::Assign(TPersistent* Source)
     TGraphic::Assign(Source);
 }
 
-int TBitmap::Width() const { return FImpl->image.width(); }
-int TBitmap::Height() const { return FImpl->image.height(); }
+int TBitmap::Width() const { return FImpl->width; }
+int TBitmap::Height() const { return FImpl->height; }
 void TBitmap::SetWidth(int v) { SetSize(v, Height()); }
 void TBitmap::SetHeight(int v) { SetSize(Width(), v); }
 
@@ -189,7 +194,7 @@ void TBitmap::SetSize(int w, int h)
         CanvasReleasePainter(*FImpl->canvas);
     if (w == 0 || h == 0) {
         FImpl->image = QImage();
-    } else {
+    } else if (w != FImpl->image.width() || h != FImpl->image.height()) {
         QImage img(w, h, QImage::Format_ARGB32_Premultiplied);
         if (img.isNull())
             throw EOutOfResources("Out of system resources");
@@ -201,6 +206,8 @@ void TBitmap::SetSize(int w, int h)
         }
         FImpl->image = img;
     }
+    FImpl->width = w;
+    FImpl->height = h;
     Changed();
 }
 
@@ -270,7 +277,7 @@ void TBitmap::SetTransparentColor(TColor v)
 
 std::uint32_t* TBitmap::ScanLine(int row)
 {
-    if (row < 0 || row >= Height())
+    if (row < 0 || row >= Height() || Empty())
         throw EInvalidGraphic("Scan line index out of range");
     if (FImpl->canvas)
         CanvasReleasePainter(*FImpl->canvas);

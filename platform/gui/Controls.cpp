@@ -409,6 +409,20 @@ void TControlWidget::paintEvent(QPaintEvent*)
 }
 
 // ---------------------------------------------------------------- events to messages
+namespace {
+// True while a modal window is up and W lies outside it.
+bool BlockedByModal(const QWidget* W)
+{
+    const QWidget* modal = QApplication::activeModalWidget();
+    if (!modal)
+        return false;
+    for (const QWidget* w = W; w; w = w->parentWidget())
+        if (w == modal)
+            return false;
+    return true;
+}
+}  // namespace
+
 bool TEventBridge::eventFilter(QObject* obj, QEvent* ev)
 {
     if (!Control)
@@ -477,13 +491,14 @@ bool TEventBridge::Mouse(QWidget* w, QMouseEvent* ev)
     QPoint gp = ev->globalPosition().toPoint();
     gui_state::NoteCursorPos(TPoint(gp.x(), gp.y()), ev->spontaneous());
 
-    // An explicit capture takes the mouse wherever it is.
+    // An explicit capture takes the mouse wherever it is, but never out of a modal window into
+    // a window the modal one keeps from input.
     TWinControl* target = c;
     if (g_capture && g_capture != c) {
         TWinControl* cw = dynamic_cast<TWinControl*>(g_capture);
         if (!cw)
             cw = g_capture->Parent();
-        if (cw && cw != c && cw->HandleAllocated())
+        if (cw && cw != c && cw->HandleAllocated() && !BlockedByModal(ControlWidget(cw)))
             target = cw;
     }
     QWidget* tw = target == c ? w : ControlWidget(target);

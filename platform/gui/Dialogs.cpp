@@ -88,6 +88,12 @@ TDialogHook SetDialogHook(TDialogHook Hook)
 
 int RunDialog(TDialogRequest& Request)
 {
+    // A control that holds the mouse (the press or double click that opened the dialog) ends what
+    // the press began and lets go of it: its release goes to the dialog's window now, and the
+    // clicks inside the dialog are the dialog's.
+    if (HWND held = GetCapture())
+        SendMessage(held, WM_CANCELMODE, 0, 0);
+    ReleaseCapture();
     if (g_hook)
         return g_hook(Request);
     return Request.Run ? Request.Run(Request) : 0;

@@ -924,6 +924,12 @@ void TCustomGrid::Dispatch(TMessage& Message)
     switch (Message.Msg) {
     case WM_HSCROLL: WMHScroll(Message); return;
     case WM_VSCROLL: WMVScroll(Message); return;
+    case WM_CANCELMODE:
+        // The press's selecting, sizing or moving ends without its release (a modal window took it).
+        FGridState = gsNormal;
+        FSizingIndex = FMoveIndex = FMovePos = -1;
+        TCustomControl::Dispatch(Message);
+        return;
     default: TCustomControl::Dispatch(Message); return;
     }
 }

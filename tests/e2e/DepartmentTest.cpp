@@ -2,8 +2,9 @@
 // manager (openbox): two logins of the department's group on one installed program and one
 // department folder, each saving the catalogue and a register; a register imported from a UTF-8
 // file; the shown list saved as CSV by the type chosen in the save dialog; the walk's check
-// dialog kept above the main window after a click on it; a sliding panel closing once the
-// pointer has left it. Every step leaves a screenshot <build>/screenshots/e2e-3*.png.
+// dialog kept above the main window after a click on it, and a click inside the check dialog
+// kept from the catalogue beneath; a sliding panel closing once the pointer has left it. Every
+// step leaves a screenshot <build>/screenshots/e2e-3*.png.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -73,6 +74,17 @@ protected:
     {
         ClickAt(Menu.Tab);
         return WaitForLook(*Places.SearchOpen, Menu.ItemLine);
+    }
+    // The id of the shown window (of this process too) whose title begins with Title; "" after 10 s.
+    static std::string WindowTitled(const AnsiString& Title)
+    {
+        std::string id;
+        EXPECT_TRUE(WaitUntil([&] {
+            id = FirstLine(
+                CommandOutput("xdotool search --onlyvisible --name '^" + AnsiToUtf8(Title) + "' 2>/dev/null"));
+            return !id.empty();
+        })) << Title << WindowNames();
+        return id;
     }
     // The panel has slid in: where it lay, the catalogue's page shows as the program started.
     bool PanelClosed(const TMenuPlace& Menu)
@@ -267,16 +279,9 @@ TEST_F(DepartmentDay, TheWalksCheckDialogStaysAboveTheMainWindowAfterAClickOnIt)
         ScriptDialogs()
             .ExpectModal("f_SprawdzNorme", mrCancel,
                          [&](TForm*) {
-                             std::string main, dialog;
-                             ASSERT_TRUE(WaitUntil([&] {
-                                 main = CommandOutput("xdotool search --onlyvisible --name '^Velmarok Polskich Norm v' "
-                                                      "2>/dev/null");
-                                 dialog = CommandOutput("xdotool search --onlyvisible --name '^" +
-                                                        AnsiToUtf8("Sprawdź normę") + "' 2>/dev/null");
-                                 return !main.empty() && !dialog.empty();
-                             }));
-                             main = FirstLine(main);
-                             dialog = FirstLine(dialog);
+                             const std::string main = WindowTitled("Velmarok Polskich Norm v"),
+                                               dialog = WindowTitled("Sprawdź normę");
+                             ASSERT_FALSE(main.empty() || dialog.empty());
                              // The window system knows whose it is.
                              EXPECT_NE(CommandOutput("xprop -id " + dialog + " WM_TRANSIENT_FOR").find("# " + Hex(main)),
                                        std::string::npos);
@@ -302,6 +307,74 @@ TEST_F(DepartmentDay, TheWalksCheckDialogStaysAboveTheMainWindowAfterAClickOnIt)
             .ExpectMessageBox(IDNO, "Zapisać wszystkie wprowadzone zmiany");
         Form->RunMenuCommand("Listę wszystkich norm", "Listę wszystkich norm");
         EXPECT_TRUE(VerifyNoPendingDialogs());
+    });
+    ClearHostRedirects();
+}
+
+TEST_F(DepartmentDay, ClicksInsideTheCheckDialogStayInItAndTheNextCommandActsOnTheCheckedStandard)
+{
+    TTestHttpServer server;
+    server.Serve("/index.php", 200, "text/html; charset=windows-1250", "<html><body>Sklep</body></html>");
+    RedirectHostToTestServer("https://sklep.pkn.pl", server);
+    StartThreeTimes();
+    StartWindowManager();
+
+    // A real double click on a standard's number opens "Sprawdź normę" over the catalogue; a real
+    // click in its title memo, at a point over another row of the grid, then "Przerwij/Anuluj".
+    TNetworkState online(true);
+    Start([&](Tf_MainForm* Form) {
+        TProStringGrid* g = Form->sg_WszystkieNormy;
+        const int checked = 4, top = g->TopRow(), left = g->LeftCol();
+        const AnsiString number = g->Cells(1, checked), other = g->Cells(1, 2);
+        // A point of C on the screen, from the place of its window on the screen.
+        auto onScreen = [](const std::string& Id, TCustomForm* F, TControl* C, TPoint P) {
+            const TPoint at = C->ClientToScreen(P), origin = F->ClientToScreen(TPoint(0, 0));
+            const TRect w = ScreenRect(Id);
+            return TPoint(w.Left + at.X - origin.X, w.Top + at.Y - origin.Y);
+        };
+        auto click = [](const TPoint& P, const char* Times) {
+            EXPECT_TRUE(Xdo("mousemove --sync " + std::to_string(P.X) + " " + std::to_string(P.Y) + " click " +
+                            Times + " 1"));
+        };
+        const std::string main = WindowTitled("Velmarok Polskich Norm v");
+        ASSERT_TRUE(Xdo("windowactivate --sync " + main));
+        bool closed = false;
+        ScriptDialogs().ExpectModal("f_SprawdzNorme", mrCancel, [&](TForm*) {
+            Tf_SprawdzNorme* d = f_SprawdzNorme;
+            const std::string dialog = WindowTitled("Sprawdź normę");
+            // The first point of the memo, row by row, that lies over row 2 of the grid.
+            TPoint inMemo(-1, -1);
+            for (int y = 4; y < d->m_Tytul->Height() - 4 && inMemo.X < 0; y += 4)
+                for (int x = 4; x < d->m_Tytul->Width() - 4 && inMemo.X < 0; x += 8) {
+                    const TPoint s = onScreen(dialog, d, d->m_Tytul, TPoint(x, y)),
+                                 o = onScreen(main, Form, g, TPoint(0, 0));
+                    const TGridCoord c = g->MouseCoord(s.X - o.X, s.Y - o.Y);
+                    if (c.Y == 2 && c.X >= 1)
+                        inMemo = s;
+                }
+            ASSERT_GE(inMemo.X, 0) << "the memo lies over no cell of row 2";
+            click(inMemo, "");
+            EXPECT_TRUE(WaitUntil([&] { return d->m_Tytul->Focused(); }, 5000));
+            EXPECT_EQ(g->Row(), checked);
+            EXPECT_EQ(g->LeftCol(), left);
+            EXPECT_EQ(g->TopRow(), top);
+            ScreenShot("36-department-check-dialog-clicked-over-the-grid");
+            click(onScreen(dialog, d, d->BitBtn2, TPoint(20, 10)), "");
+            EXPECT_TRUE(WaitUntil([&] { return d->ModalResult() == mrCancel; }, 5000));
+            closed = true;
+        });
+        const TRect cell = g->CellRect(1, checked);
+        click(onScreen(main, Form, g, TPoint(cell.Left + 10, (cell.Top + cell.Bottom) / 2)), "--repeat 2 --delay 80");
+        ASSERT_TRUE(WaitUntil([&] { return closed; }, 30000));
+        EXPECT_EQ(g->Row(), checked);
+
+        // The standard just checked is the one removed.
+        ScriptDialogs()
+            .ExpectMessageBox(IDYES, "Nr normy: " + number)
+            .ExpectMessageBox(IDNO, "Lista norm została zmodyfikowana");
+        ASSERT_TRUE(ClickMenuItem(Form, "Normy", "Usuń zaznaczoną normę z listy"));
+        EXPECT_EQ(g->Cols(1)->IndexOf(number), -1);
+        EXPECT_EQ(g->Cols(1)->IndexOf(other), 2);
     });
     ClearHostRedirects();
 }

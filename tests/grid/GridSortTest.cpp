@@ -181,6 +181,40 @@ TEST(GridSort, SingleColumnMovesOnlyTheSortColumn)
     EXPECT_EQ(ColumnTexts(g, 2), (std::vector<std::string>{"p0", "p1", "p2"}));
 }
 
+// Column 1 shown as 100 - v: the pivot row compares by the text every other
+// row compares by, shown once or stored.
+TEST(GridSort, ShownTextSortsTheWholeRowOrTheColumnAlike)
+{
+    using V = std::vector<std::string>;
+    const V up{"1", "2", "3", "4", "5", "6", "7", "8", "9"}, down{"9", "8", "7", "6", "5", "4", "3", "2", "1"};
+    struct Case {
+        bool Single, OnShown;
+        V Stored, Positions;
+    } cases[] = {
+        {false, true, down, {"p1", "p6", "p3", "p8", "p4", "p7", "p0", "p5", "p2"}},
+        {false, false, up, {"p2", "p5", "p0", "p7", "p4", "p8", "p3", "p6", "p1"}},
+        {true, true, down, {"p0", "p1", "p2", "p3", "p4", "p5", "p6", "p7", "p8"}},
+        {true, false, up, {"p0", "p1", "p2", "p3", "p4", "p5", "p6", "p7", "p8"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "single column " << c.Single << ", on shown text " << c.OnShown);
+        TProStringGrid g(nullptr);
+        LoadKeys(g, {"3", "9", "1", "7", "5", "2", "8", "4", "6"});
+        g.OnGetDisplText = [](TObject*, int ACol, int ARow, AnsiString& AValue) {
+            if (ACol == 1 && ARow > 0)
+                AValue = std::to_string(100 - std::atoi(AValue.c_str()));
+        };
+        g.SortSettings()->SetSingleColumn(c.Single);
+        g.SortSettings()->SetSortOnVirtualCells(c.OnShown);
+        g.SortByColumn(1, sdAscending);
+        V stored;
+        for (int r = 1; r < g.RowCount(); ++r)
+            stored.push_back(g.GetGridCell(1, r));
+        EXPECT_EQ(stored, c.Stored);
+        EXPECT_EQ(ColumnTexts(g, 2), c.Positions);
+    }
+}
+
 TEST(GridSort, UnSortRestoresTheOrderBeforeTheFirstSort)
 {
     TProStringGrid g(nullptr);

@@ -74,6 +74,37 @@ TEST(GridDragData, CellDragOffersThreeFormatsAndColumnDragFour)
     column->Release();
 }
 
+// Skip from position 1: within the list it moves on; past the end it stops
+// at the end and answers S_FALSE, whatever the count.
+TEST(GridDragData, FormatEnumeratorSkipsWithinTheListAndStopsAtItsEnd)
+{
+    struct Case {
+        int Column;
+        ULONG Count;
+        HRESULT Result;
+        ULONG Left;
+    } cases[] = {
+        {-1, 0, S_OK, 2},          {-1, 2, S_OK, 0},          {-1, 3, S_FALSE, 0},
+        {-1, 0xFFFFFFFF, S_FALSE, 0}, {-1, 0xFFFFFFFE, S_FALSE, 0}, {3, 3, S_OK, 0},
+        {3, 0xFFFFFFFF, S_FALSE, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "column " << c.Column << ", skip " << c.Count);
+        auto* obj = new TSourceDataObject("a", c.Column, "");
+        obj->AddRef();
+        IEnumFORMATETC* e = nullptr;
+        ASSERT_EQ(obj->EnumFormatEtc(DATADIR_GET, e), S_OK);
+        FORMATETC f[8];
+        ULONG n = 0;
+        EXPECT_EQ(e->Next(1, f, &n), S_OK);
+        EXPECT_EQ(e->Skip(c.Count), c.Result);
+        e->Next(8, f, &n);
+        EXPECT_EQ(n, c.Left);
+        e->Release();
+        obj->Release();
+    }
+}
+
 struct GridDragDrop : TFormTest {
     TProStringGrid* A = nullptr;
     TProStringGrid* B = nullptr;

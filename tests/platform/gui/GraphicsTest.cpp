@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <vector>
 
 #include "platform/core/Classes.h"
 #include "platform/gui/Graphics.h"
@@ -100,6 +101,40 @@ TEST(Graphics, BitmapBmpRoundTripThroughFileAndStream)
     EXPECT_EQ(d.Width(), 7);
     EXPECT_THROW(d.LoadFromFile((dir / "brak.bmp").string()), EFOpenError);
     std::filesystem::remove_all(dir);
+}
+
+// Sides set one at a time, in either order; what is drawn stays when a side grows.
+TEST(Graphics, BitmapKeepsEachSideAndItsPixelsWhateverTheOrder)
+{
+    struct Case {
+        const char* Name;
+        std::vector<std::pair<char, int>> Steps;   // 'w' width, 'h' height, 'd' a dot at (1, 1)
+        int Width, Height;
+        bool Dot;
+    } cases[] = {
+        {"width then height", {{'w', 5}, {'h', 4}}, 5, 4, false},
+        {"height then width", {{'h', 4}, {'w', 5}}, 5, 4, false},
+        {"drawn, then wider", {{'w', 5}, {'h', 4}, {'d', 0}, {'w', 9}}, 9, 4, true},
+        {"drawn, then taller", {{'h', 4}, {'w', 5}, {'d', 0}, {'h', 8}}, 5, 8, true},
+        {"a side to 0 and back", {{'w', 5}, {'h', 4}, {'h', 0}, {'h', 3}}, 5, 3, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TBitmap b;
+        for (auto [step, value] : c.Steps) {
+            if (step == 'w')
+                b.SetWidth(value);
+            else if (step == 'h')
+                b.SetHeight(value);
+            else
+                b.Canvas()->SetPixels(1, 1, clMaroon);
+        }
+        EXPECT_EQ(b.Width(), c.Width);
+        EXPECT_EQ(b.Height(), c.Height);
+        ASSERT_FALSE(b.Empty());
+        EXPECT_EQ(b.Canvas()->Pixels(1, 1), c.Dot ? clMaroon : clWhite);
+        EXPECT_EQ(b.Canvas()->Pixels(c.Width - 1, c.Height - 1), clWhite);
+    }
 }
 
 TEST(Graphics, TransparentBitmapSkipsItsTransparentColour)

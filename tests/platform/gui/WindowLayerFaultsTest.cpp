@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -572,4 +573,95 @@ TEST_F(GridFaults, MouseToCellBeyondTheLastCellIsMinusOne)
     Click(Grid, last.Right + 5, last.Bottom + 5);
     EXPECT_EQ(1, Grid->Col());
     EXPECT_EQ(1, Grid->Row());
+}
+
+// A modal form over the grid, shown from the grid's double click or from its press (whose
+// release the window system then keeps from the grid): a press, release, double click or wheel
+// turn inside the form reaches only the form, also with the capture taken beneath while it is up;
+// the grid keeps its current cell, and a move over it afterwards selects nothing.
+TEST_F(GridFaults, InputInsideAModalFormShownFromTheGridReachesOnlyTheForm)
+{
+    Grid->SetColCount(8);
+    Grid->SetRowCount(20);
+    auto* over = new TForm(Application);
+    over->SetName("Over");
+    auto* box = new TBox(over);
+    box->SetParent(over);
+    box->SetAlign(alClient);
+    std::vector<std::string> log;
+    auto watch = [&log](TControl* C, const std::string& Who) {
+        C->OnMouseDown = [&log, Who](TObject*, TMouseButton, TShiftState S, int, int) {
+            log.push_back(Who + (S & ssDouble ? " double" : " down"));
+        };
+        C->OnMouseUp = [&log, Who](TObject*, TMouseButton, TShiftState, int, int) { log.push_back(Who + " up"); };
+        C->OnMouseWheel = [&log, Who](TObject*, TShiftState, int, TPoint, bool& Handled) {
+            log.push_back(Who + " wheel");
+            Handled = true;
+        };
+    };
+    watch(box, "form");
+    const TRect cell = Grid->CellRect(3, 2), number = Grid->CellRect(1, 4), below = Grid->CellRect(1, 6);
+    const TPoint overCell = Grid->ClientToScreen(TPoint(cell.Left + 5, cell.Top + 5));
+    over->SetBounds(overCell.X - 20, overCell.Y - 30, 200, 120);
+    const struct {
+        const char* Name;
+        std::function<void(const TPoint&)> Input;
+        std::vector<std::string> Log;
+    } inputs[] = {
+        {"press, release", [&](const TPoint& P) { MouseDown(box, P.X, P.Y); MouseUp(box, P.X, P.Y); },
+         {"form down", "form up"}},
+        {"double click", [&](const TPoint& P) { DoubleClick(box, P.X, P.Y); },
+         {"form down", "form up", "form double", "form up"}},
+        {"wheel", [&](const TPoint& P) { Wheel(box, P.X, P.Y, -120); }, {"form wheel"}},
+        {"capture taken beneath", [&](const TPoint& P) { SetCapture(Grid->Handle()); Click(box, P.X, P.Y); },
+         {"form down", "form up"}},
+    };
+    for (bool onPress : {false, true}) {
+        SCOPED_TRACE(onPress ? "shown from a press" : "shown from a double click");
+        Grid->FocusCell(1, 4, true);
+        const int leftCol = Grid->LeftCol(), topRow = Grid->TopRow();
+        watch(Grid, "grid");
+        bool shown = false;
+        auto show = [&] {
+            if (!shown) {
+                shown = true;
+                over->ShowModal();
+            }
+        };
+        Grid->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int, int) {
+            log.push_back("grid down");
+            if (onPress)
+                show();
+        };
+        Grid->OnDblClick = [&](TObject*) {
+            if (!onPress)
+                show();
+        };
+        ScriptDialogs().ExpectModal("Over", mrOk, [&](TForm*) {
+            const TPoint p = box->ScreenToClient(overCell);
+            ASSERT_TRUE(PtInRect(box->ClientRect(), p));
+            for (const auto& in : inputs) {
+                log.clear();
+                AdvanceInputClock(1000);   // no double click with the input before
+                in.Input(p);
+                EXPECT_EQ(log, in.Log) << in.Name;
+                EXPECT_EQ(Grid->Row(), 4) << in.Name;
+                EXPECT_EQ(Grid->Col(), 1) << in.Name;
+                EXPECT_EQ(Grid->LeftCol(), leftCol) << in.Name;
+                EXPECT_EQ(Grid->TopRow(), topRow) << in.Name;
+            }
+        });
+        if (onPress)
+            MouseDown(Grid, number.Left + 5, number.Top + 5);
+        else
+            DoubleClick(Grid, number.Left + 5, number.Top + 5);
+        EXPECT_TRUE(shown && VerifyNoPendingDialogs());
+        Grid->OnMouseDown = nullptr;
+        Grid->OnDblClick = nullptr;
+        MouseMove(Grid, below.Left + 5, below.Top + 5);
+        EXPECT_EQ(Grid->Row(), 4);
+        if (onPress)
+            MouseUp(Grid, below.Left + 5, below.Top + 5);
+    }
+    delete over;
 }
