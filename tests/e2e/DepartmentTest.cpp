@@ -316,8 +316,9 @@ TEST_F(DepartmentDay, ClicksInsideTheCheckDialogStayInItAndTheNextCommandActsOnT
     TTestHttpServer server;
     server.Serve("/index.php", 200, "text/html; charset=windows-1250", "<html><body>Sklep</body></html>");
     RedirectHostToTestServer("https://sklep.pkn.pl", server);
-    StartThreeTimes();
+    // The manager well started before the main window shows.
     StartWindowManager();
+    StartThreeTimes();
 
     // A real double click on a standard's number opens "Sprawdź normę" over the catalogue; a real
     // click in its title memo, at a point over another row of the grid, then "Przerwij/Anuluj".
