@@ -8,6 +8,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTextOption>
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -117,6 +118,18 @@ TRtfFormat FormatOfFont(const TFont* font)
 void FillDocument(QTextDocument& doc, const TRtfDocument& rtf, int ShownHalfPoints = AnySize)
 {
     doc.clear();
+    // The toolkit's formats of the last few formats met: text in a few formats taking turns
+    // (as often as a letter at a time) makes each of them once.
+    std::pair<TRtfFormat, QTextCharFormat> made[4];
+    std::size_t count = 0;
+    const auto charFormat = [&](const TRtfFormat& f) -> const QTextCharFormat& {
+        for (std::size_t i = 0; i < std::min(count, std::size(made)); ++i)
+            if (made[i].first == f)
+                return made[i].second;
+        auto& slot = made[count++ % std::size(made)];
+        slot = {f, ToCharFormat(f, ShownHalfPoints)};
+        return slot.second;
+    };
     QTextCursor c(&doc);
     c.beginEditBlock();
     for (size_t i = 0; i < rtf.Paragraphs.size(); ++i) {
@@ -127,11 +140,11 @@ void FillDocument(QTextDocument& doc, const TRtfDocument& rtf, int ShownHalfPoin
         if (i == 0)
             c.setBlockFormat(bf);
         else
-            c.insertBlock(bf, ToCharFormat(first, ShownHalfPoints));
+            c.insertBlock(bf, charFormat(first));
         if (p.Runs.empty())
-            c.setBlockCharFormat(ToCharFormat(rtf.DefaultFormat, ShownHalfPoints));
+            c.setBlockCharFormat(charFormat(rtf.DefaultFormat));
         for (const TRtfRun& r : p.Runs)
-            c.insertText(ToQ(r.Text), ToCharFormat(r.Format, ShownHalfPoints));
+            c.insertText(ToQ(r.Text), charFormat(r.Format));
     }
     c.endEditBlock();
 }
@@ -139,12 +152,13 @@ void FillDocument(QTextDocument& doc, const TRtfDocument& rtf, int ShownHalfPoin
 // The toolkit lays a document out in fixed-point pixels and hangs once it grows past about
 // eight million of them. However narrow the edit, no layout is taller than a line per
 // character in that character's size (and one per paragraph end), about a pixel per half
-// point; where that sum passes ShownHeight, the largest sizes are shown smaller, down to
-// where it fits (the text keeps its own sizes). A document needs hundreds of thousands of
-// characters before its ordinary sizes are touched.
+// point on a screen; where that sum passes Height (ShownHeight on a screen, less on a device of
+// finer pixels), the largest sizes are shown smaller, down to where it fits (the text keeps its
+// own sizes). A document needs hundreds of thousands of characters before its ordinary sizes
+// are touched.
 constexpr Int64 ShownHeight = 6000000;
 
-int ShownSizeLimit(const TRtfDocument& rtf)
+int ShownSizeLimit(const TRtfDocument& rtf, Int64 Height = ShownHeight)
 {
     std::vector<std::pair<int, Int64>> sizes;   // half points, characters of that size
     for (const TRtfParagraph& p : rtf.Paragraphs) {
@@ -158,16 +172,57 @@ int ShownSizeLimit(const TRtfDocument& rtf)
     for (const auto& [size, n] : sizes)
         below += Int64(size) * n;
     for (std::size_t k = 0; k < sizes.size(); ++k) {
-        if (below + count * sizes[k].first <= ShownHeight) {
+        if (below + count * sizes[k].first <= Height) {
             if (k == 0)
                 return AnySize;
-            const Int64 fits = (ShownHeight - below) / std::max<Int64>(count, 1);
+            const Int64 fits = (Height - below) / std::max<Int64>(count, 1);
             return int(std::max<Int64>(2, std::min<Int64>(sizes[k - 1].first, fits)));
         }
         below -= Int64(sizes[k].first) * sizes[k].second;
         count += sizes[k].second;
     }
-    return int(std::max<Int64>(2, ShownHeight / std::max<Int64>(count, 1)));
+    return int(std::max<Int64>(2, Height / std::max<Int64>(count, 1)));
+}
+
+// The toolkit breaks a line inside a word wider than the edit only after looking in vain for a
+// place to break up to the word's end, line after line: a word of n letters takes time growing
+// with n squared to lay out (minutes for a hundred thousand letters of changing formats). A
+// document holding a word longer than this wraps anywhere instead, every line laid out in time
+// proportional to its own length; the words of other documents keep to whole words.
+constexpr int LongWord = 100;
+
+// The letters of the word being read, character after character.
+struct TWordLength {
+    int Letters = 0;
+    // True once the word is longer than LongWord.
+    bool Add(char16_t ch)
+    {
+        const QChar c(ch);
+        if (c.isSpace() && c.decompositionTag() != QChar::NoBreak) {   // a place the toolkit breaks at
+            Letters = 0;
+            return false;
+        }
+        return ++Letters > LongWord;
+    }
+};
+
+bool HasLongWord(const TRtfDocument& rtf)
+{
+    for (const TRtfParagraph& p : rtf.Paragraphs) {
+        TWordLength word;
+        for (const TRtfRun& r : p.Runs)
+            for (char16_t ch : r.Text)
+                if (word.Add(ch))
+                    return true;
+    }
+    return false;
+}
+
+void SetWrapMode(QTextDocument& doc, QTextOption::WrapMode mode)
+{
+    QTextOption option = doc.defaultTextOption();
+    option.setWrapMode(mode);
+    doc.setDefaultTextOption(option);
 }
 
 TRtfDocument DocumentOf(const QTextDocument& doc, const TRtfFormat& def)
@@ -208,6 +263,7 @@ struct TRichEdit::Impl {
     QTextDocument Hidden;
     TRtfFormat Default;
     int ShownSize = AnySize;     // the largest size the toolkit shows, in half points
+    bool Anywhere = false;       // lines wrap anywhere: the text holds a long word
     int Quiet = 0;               // changes from code: OnChange once at the end
     bool Changed = false;
     QAbstractTextDocumentLayout* Watched = nullptr;   // the layout whose size is followed
@@ -236,6 +292,49 @@ struct TRichEdit::Impl {
                          });
     }
 
+    QTextOption::WrapMode WrapMode() const
+    {
+        return Anywhere ? QTextOption::WrapAnywhere : QTextOption::WrapAtWordBoundaryOrAnywhere;
+    }
+    // The document is laid out in its own wrap mode as the widget takes it, and then in the
+    // widget's: both keep the mode.
+    void ApplyWrapMode()
+    {
+        SetWrapMode(Doc, WrapMode());
+        if (QTextEdit* e = Widget())
+            e->setWordWrapMode(WrapMode());
+    }
+    void SetAnywhere(bool v)
+    {
+        if (v != Anywhere) {
+            Anywhere = v;
+            ApplyWrapMode();
+        }
+    }
+    // Text changed at From: lines wrap anywhere from when a word around it grew long.
+    void CheckWords(int From, int Added)
+    {
+        if (Anywhere)
+            return;
+        // Far enough on both sides to hold a long word through From.
+        const int reach = LongWord + 1;
+        QTextCursor c(&Doc);
+        c.setPosition(std::max(0, From - reach));
+        c.setPosition(std::min(Doc.characterCount() - 1, From + Added + reach), QTextCursor::KeepAnchor);
+        const QString text = c.selectedText();
+        TWordLength word;
+        for (QChar ch : text)
+            if (word.Add(ch.unicode())) {
+                SetAnywhere(true);
+                return;
+            }
+    }
+
+    // On a page of no size the document's layout does nothing (an invalid page, of no width,
+    // would still lay the text out, in lines as long as its paragraphs); the widget gives it
+    // its own width when it takes it.
+    void NoLayout() { Doc.setPageSize(QSizeF(0, 0)); }
+
     QTextEdit* Widget() const
     {
         return dynamic_cast<QTextEdit*>(WinImpl(Owner).Widget.data());
@@ -260,8 +359,7 @@ struct TRichEdit::Impl {
         }
         Cursor = e->textCursor();
         e->setDocument(&Hidden);
-        // Without a page the document's layout does nothing.
-        Doc.setPageSize(QSizeF());
+        NoLayout();
     }
     QTextCursor GetCursor() const
     {
@@ -302,7 +400,12 @@ struct TRichEdit::Impl {
     void Fill(const TRtfDocument& rtf)
     {
         ShownSize = ShownSizeLimit(rtf);
-        Change([&] { FillDocument(Doc, rtf, ShownSize); });
+        Change([&] {
+            // Emptied first, so that the old text is not laid out again in the new wrap mode.
+            Doc.clear();
+            SetAnywhere(HasLongWord(rtf));
+            FillDocument(Doc, rtf, ShownSize);
+        });
         SetCursor(QTextCursor(&Doc));
     }
     AnsiString Rtf() const { return WriteRtf(DocumentOf(Doc, Default)); }
@@ -420,7 +523,12 @@ TRichEdit::TRichEdit(TComponent* AOwner)
     FImpl->Owner = this;
     FImpl->Default = FormatOfFont(Font());
     FImpl->Doc.setDocumentMargin(1);
+    FImpl->NoLayout();
+    FImpl->ApplyWrapMode();
     FImpl->Doc.setDefaultFont(ToQFont(*Font()));
+    // Before the layout sees the change.
+    QObject::connect(&FImpl->Doc, &QTextDocument::contentsChange, &FImpl->Doc,
+                     [this](int From, int, int Added) { FImpl->CheckWords(From, Added); });
     QObject::connect(&FImpl->Doc, &QTextDocument::contentsChanged, &FImpl->Doc, [this] {
         if (FImpl->Quiet > 0) {
             FImpl->Changed = true;
@@ -459,6 +567,8 @@ TRichEdit::~TRichEdit()
 TNativeWidget* TRichEdit::CreateNativeWidget()
 {
     auto* edit = new QTextEdit();
+    // The wrap mode first: the document is laid out as soon as the widget takes it.
+    edit->setWordWrapMode(FImpl->WrapMode());
     edit->setDocument(Visible() ? &FImpl->Doc : &FImpl->Hidden);
     FImpl->WatchLayout();
     if (Visible())
@@ -558,7 +668,10 @@ void TRichEdit::RequestSize(const TRect& Rect)
 
 void TRichEdit::Clear()
 {
-    FImpl->Change([&] { FImpl->Doc.clear(); });
+    FImpl->Change([&] {
+        FImpl->Doc.clear();
+        FImpl->SetAnywhere(false);
+    });
     FImpl->SetCursor(QTextCursor(&FImpl->Doc));
 }
 
@@ -830,8 +943,11 @@ void DrawRichText(TCanvas* canvas, const AnsiString& rtf, const TRect& r)
     QTextDocument doc;
     doc.setDocumentMargin(0);
     doc.documentLayout()->setPaintDevice(p->device());
-    FillDocument(doc, ShownPart(LooksLikeRtf(rtf) ? ReadRtf(rtf) : RtfFromPlainText(rtf, def), p->device(),
-                                area.size()));
+    const TRtfDocument part =
+        ShownPart(LooksLikeRtf(rtf) ? ReadRtf(rtf) : RtfFromPlainText(rtf, def), p->device(), area.size());
+    if (HasLongWord(part))
+        SetWrapMode(doc, QTextOption::WrapAnywhere);
+    FillDocument(doc, part, ShownSizeLimit(part, ShownHeight * 96 / std::max(96, p->device()->logicalDpiY())));
     doc.setTextWidth(area.width());
     p->save();
     p->setClipRect(area, Qt::IntersectClip);

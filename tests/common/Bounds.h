@@ -39,6 +39,31 @@ inline void ExpectProportional(const TScalingCase& Case, double Limit, double Fl
     EXPECT_LT(large, Limit) << Case.Name << ": " << 4 * Case.N;
 }
 
+// Work on 8N may cost less than Bound times work on N: work growing with N (or N log N) takes
+// about 8 (up to 10) times as long there, work growing with N squared 64 times. The shortest of
+// up to five runs of each, run in turn so that both meet the same load of the machine, until the
+// two shortest keep to the bound; a run on N under Floor seconds counts as Floor. A run on 8N
+// over Budget seconds ends the trials (work that slow has shown its growth). The last run is
+// one on 8N.
+inline void ExpectBelowSquare(const TScalingCase& Case, double Budget, double Bound = 24, double Floor = 0.002)
+{
+    const auto timed = [&](int n) {
+        if (Case.Prepare)
+            Case.Prepare(n);
+        const auto start = std::chrono::steady_clock::now();
+        Case.Work(n);
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    double small = 1e9, large = 1e9, last = 0;
+    for (int i = 0; i < 5 && (i == 0 || (last <= Budget && large >= Bound * std::max(small, Floor))); ++i) {
+        small = std::min(small, timed(Case.N));
+        last = timed(8 * Case.N);
+        large = std::min(large, last);
+    }
+    EXPECT_LT(large, Bound * std::max(small, Floor))
+        << Case.Name << ": " << Case.N << " in " << small << " s, " << 8 * Case.N << " in " << large << " s";
+}
+
 // The kilobytes of memory Work held at most beyond what the process held before it, from the
 // system's high-water mark of the process (reset first); -1 where the system cannot tell.
 inline long long PeakMemoryGrowthKiB(const std::function<void()>& Work)
