@@ -220,5 +220,23 @@ TEST_F(RichEdit, HugeDocumentsLoadAndShowInTimeGrowingWithTheirSize)
     TStringStream out("");
     edit->Lines()->SaveToStream(&out);
     EXPECT_NE(out.DataString().find("\\fs3276 a\\par"), AnsiString::npos);
+
+    // Only a text holding a long word wraps anywhere: ordinary words keep whole after it.
+    const auto shown = [&](const std::string& Rtf) {
+        TStringStream in(Rtf);
+        edit->Lines()->LoadFromStream(&in);
+        return GrabControl(edit);
+    };
+    std::string words = "{\\rtf1\\ansi ";
+    for (int i = 0; i < 12; ++i)
+        words += "Norma zakładowa ";
+    const auto before = shown(words + "}");
+    shown(formats(100));
+    const auto after = shown(words + "}");
+    int differ = 0;
+    for (int y = 0; y < before->Height(); ++y)
+        for (int x = 0; x < before->Width(); ++x)
+            differ += before->Canvas()->Pixels(x, y) != after->Canvas()->Pixels(x, y);
+    EXPECT_EQ(differ, 0);
     form.Hide();
 }
