@@ -1,7 +1,9 @@
 #pragma once
-// How work grows with its input: a run on N and on 4N compared, and the memory a piece of work
-// takes on top of what the process held before it.
+// How work grows with its input: a run on N and on 4N (or 8N) compared, and the memory a piece of
+// work takes on top of what the process held before it.
 #include <gtest/gtest.h>
+
+#include <time.h>
 
 #include <algorithm>
 #include <chrono>
@@ -40,24 +42,29 @@ inline void ExpectProportional(const TScalingCase& Case, double Limit, double Fl
 }
 
 // Work on 8N may cost less than Bound times work on N: work growing with N (or N log N) takes
-// about 8 (up to 10) times as long there, work growing with N squared 64 times. The shortest of
-// up to five runs of each, run in turn so that both meet the same load of the machine, until the
-// two shortest keep to the bound; a run on N under Floor seconds counts as Floor. A run on 8N
-// over Budget seconds ends the trials (work that slow has shown its growth). The last run is
-// one on 8N.
+// about 8 (up to 10) times as long there, work growing with N squared 64 times. Timed in the
+// processor time of the process, which other work on the machine does not add to: the shortest
+// of up to five runs of each size, run in turn, until the two shortest keep to the bound; a run
+// on N under Floor seconds counts as Floor. A run on 8N over Budget seconds ends the trials (work
+// that slow has shown its growth). The last run is one on 8N.
 inline void ExpectBelowSquare(const TScalingCase& Case, double Budget, double Bound = 24, double Floor = 0.002)
 {
-    const auto timed = [&](int n) {
+    const auto seconds = [] {
+        timespec t{};
+        clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+        return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+    };
+    const auto run = [&](int n) {
         if (Case.Prepare)
             Case.Prepare(n);
-        const auto start = std::chrono::steady_clock::now();
+        const double start = seconds();
         Case.Work(n);
-        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        return seconds() - start;
     };
     double small = 1e9, large = 1e9, last = 0;
     for (int i = 0; i < 5 && (i == 0 || (last <= Budget && large >= Bound * std::max(small, Floor))); ++i) {
-        small = std::min(small, timed(Case.N));
-        last = timed(8 * Case.N);
+        small = std::min(small, run(Case.N));
+        last = run(8 * Case.N);
         large = std::min(large, last);
     }
     EXPECT_LT(large, Bound * std::max(small, Floor))
