@@ -2,7 +2,7 @@
 
 #include <unistd.h>
 
-#include <chrono>
+#include <functional>
 #include <string>
 #include <vector>
 
