@@ -514,19 +514,28 @@ AnsiString LoadBytesFromFile(const AnsiString& FileName)
 
 AnsiString LoadForeignTextFile(const AnsiString& FileName)
 {
-    std::vector<TUnheldChar> unheld;
-    AnsiString text = ForeignTextToAnsi(LoadBytesFromFile(FileName), unheld);
-    if (unheld.empty())
-        return text;
+    TDecodedText decoded = DecodeForeignText(LoadBytesFromFile(FileName));
+    if (decoded.Whole())
+        return std::move(decoded.Text);
+    const AnsiString file = "Plik \"" + FileName + "\" ";
+    if (decoded.Undecodable != 0 || decoded.Nul != 0) {
+        // Not text in the encoding it shows (a file cut short, say), or no text at all.
+        const AnsiString what =
+            decoded.Undecodable != 0 && (decoded.Nul == 0 || decoded.Undecodable <= decoded.Nul)
+                ? "w wierszu " + IntToStr(decoded.Undecodable) + " są bajty, które w kodowaniu " +
+                      decoded.Encoding + " nie tworzą znaku"
+                : "w wierszu " + IntToStr(decoded.Nul) + " jest znak NUL (bajt zerowy)";
+        throw EForeignTextError(file + "nie jest tekstem, który program umie odczytać: " + what +
+                                ".\rZapisz go jako tekst (UTF-8, UTF-16 lub Windows-1250) i spróbuj ponownie.");
+    }
     AnsiString list;
-    for (std::size_t i = 0; i < unheld.size() && i < 5; ++i)
-        list += AnsiString(i ? ", " : "") + "U+" + IntToHex(int(unheld[i].Code), 4) + " (wiersz " +
-                IntToStr(unheld[i].Line) + ")";
-    if (unheld.size() > 5)
+    for (std::size_t i = 0; i < decoded.Unheld.size() && i < 5; ++i)
+        list += AnsiString(i ? ", " : "") + "U+" + IntToHex(int(decoded.Unheld[i].Code), 4) + " (wiersz " +
+                IntToStr(decoded.Unheld[i].Line) + ")";
+    if (decoded.Unheld.size() > 5)
         list += " ...";
-    throw EForeignTextError("Plik \"" + FileName +
-                            "\" zawiera znaki, których nie ma w stronie kodowej Windows-1250 programu: " + list +
-                            ".\rZastąp je w pliku innymi znakami i spróbuj ponownie.");
+    throw EForeignTextError(file + "zawiera znaki, których nie ma w stronie kodowej Windows-1250 programu: " +
+                            list + ".\rZastąp je w pliku innymi znakami i spróbuj ponownie.");
 }
 
 // ---------------------------------------------------------------- TStream

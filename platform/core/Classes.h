@@ -145,9 +145,10 @@ AnsiString SaveBytesToScratchFile(const AnsiString& Folder, const AnsiString& Pr
 // The whole file, byte for byte; EFOpenError when it cannot be read.
 AnsiString LoadBytesFromFile(const AnsiString& FileName);
 // A text file another program wrote (an import's source, a CSV file opened or dropped into a
-// grid) as the program's Windows-1250 text, UTF-8 or Windows-1250 as ForeignTextToAnsi tells.
+// grid) as the program's Windows-1250 text, in the encoding DecodeForeignText tells.
 // EFOpenError when it cannot be read; EForeignTextError, naming them and their lines, when it
-// holds characters that Windows-1250 cannot hold: nothing is garbled.
+// holds characters that Windows-1250 cannot hold, bytes that are no text of its encoding or a
+// NUL: nothing is garbled, and no NUL reaches the program's text.
 AnsiString LoadForeignTextFile(const AnsiString& FileName);
 
 // ---------------------------------------------------------------- string lists

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstring>
+#include <unordered_set>
 #include <vector>
 
 namespace {
@@ -170,7 +171,10 @@ void PutUtf8(std::string& out, char32_t u)
     }
 }
 
-// Decodes UTF-8; a malformed sequence yields U+FFFD for its first byte.
+// What the decoders hand on for bytes that are no character (beyond every code point).
+constexpr char32_t kNoChar = 0x110000;
+
+// Decodes UTF-8; a malformed sequence yields kNoChar for its first byte.
 template <class Sink>
 void DecodeUtf8(std::string_view s, Sink sink)
 {
@@ -184,8 +188,8 @@ void DecodeUtf8(std::string_view s, Sink sink)
         if ((c & 0xE0) == 0xC0) { u = c & 0x1F; extra = 1; }
         else if ((c & 0xF0) == 0xE0) { u = c & 0x0F; extra = 2; }
         else if ((c & 0xF8) == 0xF0) { u = c & 0x07; extra = 3; }
-        else { sink(char32_t(0xFFFD)); ++i; continue; }
-        if (i + static_cast<size_t>(extra) >= n) { sink(char32_t(0xFFFD)); ++i; continue; }
+        else { sink(kNoChar); ++i; continue; }
+        if (i + static_cast<size_t>(extra) >= n) { sink(kNoChar); ++i; continue; }
         bool ok = true;
         for (int k = 1; k <= extra; ++k) {
             unsigned char cc = static_cast<unsigned char>(s[i + k]);
@@ -194,13 +198,38 @@ void DecodeUtf8(std::string_view s, Sink sink)
         }
         static const char32_t kMin[] = {0, 0x80, 0x800, 0x10000};
         if (!ok || u < kMin[extra] || u > 0x10FFFF || (u >= 0xD800 && u <= 0xDFFF)) {
-            sink(char32_t(0xFFFD));
+            sink(kNoChar);
             ++i;
             continue;
         }
         sink(u);
         i += static_cast<size_t>(extra) + 1;
     }
+}
+
+// Decodes UTF-16 of either byte order; an unpaired surrogate and a last odd byte yield kNoChar.
+template <class Sink>
+void DecodeUtf16(std::string_view s, bool BigEndian, Sink sink)
+{
+    const size_t n = s.size();
+    auto unit = [&](size_t i) -> char32_t {
+        const unsigned a = static_cast<unsigned char>(s[i]), b = static_cast<unsigned char>(s[i + 1]);
+        return BigEndian ? (a << 8 | b) : (b << 8 | a);
+    };
+    size_t i = 0;
+    for (; i + 1 < n; i += 2) {
+        const char32_t u = unit(i);
+        if (u < 0xD800 || u > 0xDFFF) {
+            sink(u);
+        } else if (u <= 0xDBFF && i + 3 < n && unit(i + 2) >= 0xDC00 && unit(i + 2) <= 0xDFFF) {
+            sink(0x10000 + ((u - 0xD800) << 10) + (unit(i + 2) - 0xDC00));
+            i += 2;
+        } else {
+            sink(kNoChar);
+        }
+    }
+    if (i < n)
+        sink(kNoChar);
 }
 
 CollKey WideKey(char16_t c)
@@ -311,39 +340,61 @@ AnsiString Utf8ToAnsi(const std::string& s)
 {
     AnsiString out;
     out.reserve(s.size());
-    DecodeUtf8(s, [&](char32_t u) { out += static_cast<char>(u == 0xFFFD ? '?' : UnicodeToWin1250(u)); });
+    DecodeUtf8(s, [&](char32_t u) { out += static_cast<char>(u == kNoChar ? '?' : UnicodeToWin1250(u)); });
     return out;
 }
 
-AnsiString ForeignTextToAnsi(std::string_view Bytes, std::vector<TUnheldChar>& Unheld)
+TDecodedText DecodeForeignText(std::string_view Bytes, bool GuessUtf8)
 {
-    Unheld.clear();
-    const bool bom = Bytes.substr(0, 3) == "\xEF\xBB\xBF";
-    if (bom) {
+    TDecodedText r;
+    enum { kWin1250, kUtf8, kUtf16LE, kUtf16BE } encoding = kWin1250;
+    if (Bytes.substr(0, 3) == "\xEF\xBB\xBF") {
+        encoding = kUtf8;
         Bytes.remove_prefix(3);
-    } else {
-        // Valid UTF-8 with a character of more than one byte; a Windows-1250 text with its
-        // letters is hardly ever that.
+    } else if (Bytes.substr(0, 2) == "\xFF\xFE" || Bytes.substr(0, 2) == "\xFE\xFF") {
+        encoding = Bytes[0] == '\xFE' ? kUtf16BE : kUtf16LE;
+        Bytes.remove_prefix(2);
+    } else if (GuessUtf8) {
+        // Valid UTF-8 with a character of more than one byte.
         bool valid = true, wide = false;
         DecodeUtf8(Bytes, [&](char32_t u) {
-            valid = valid && u != 0xFFFD;
+            valid = valid && u != kNoChar;
             wide = wide || u >= 0x80;
         });
-        if (!valid || !wide)
-            return AnsiString(Bytes);
+        if (valid && wide)
+            encoding = kUtf8;
     }
-    AnsiString out;
-    out.reserve(Bytes.size());
+    if (encoding == kWin1250) {
+        // Every byte is a character; only a NUL is no text.
+        r.Text.assign(Bytes);
+        if (const void* nul = std::memchr(Bytes.data(), 0, Bytes.size()))
+            r.Nul = 1 + int(std::count(Bytes.data(), static_cast<const char*>(nul), '\n'));
+        return r;
+    }
+    r.Encoding = encoding == kUtf8 ? "UTF-8" : encoding == kUtf16LE ? "UTF-16 LE" : "UTF-16 BE";
+    r.Text.reserve(encoding == kUtf8 ? Bytes.size() : Bytes.size() / 2);
+    std::unordered_set<char32_t> unheld;
     int line = 1;
-    DecodeUtf8(Bytes, [&](char32_t u) {
-        const unsigned char b = u == 0xFFFD ? '?' : UnicodeToWin1250(u);
-        if (b == '?' && u != '?' &&
-            std::none_of(Unheld.begin(), Unheld.end(), [u](const TUnheldChar& c) { return c.Code == u; }))
-            Unheld.push_back({u, line});
+    auto put = [&](char32_t u) {
+        if (u == kNoChar) {
+            if (r.Undecodable == 0)
+                r.Undecodable = line;
+            r.Text += '?';
+            return;
+        }
+        const unsigned char b = UnicodeToWin1250(u);
+        if (b == '?' && u != '?' && unheld.insert(u).second)
+            r.Unheld.push_back({u, line});
+        if (u == 0 && r.Nul == 0)
+            r.Nul = line;
         line += u == '\n';
-        out += static_cast<char>(b);
-    });
-    return out;
+        r.Text += static_cast<char>(b);
+    };
+    if (encoding == kUtf8)
+        DecodeUtf8(Bytes, put);
+    else
+        DecodeUtf16(Bytes, encoding == kUtf16BE, put);
+    return r;
 }
 
 WideString Utf8ToWide(const std::string& s)
@@ -351,7 +402,9 @@ WideString Utf8ToWide(const std::string& s)
     WideString out;
     out.reserve(s.size());
     DecodeUtf8(s, [&](char32_t u) {
-        if (u >= 0x10000) {
+        if (u == kNoChar) {
+            out += char16_t(0xFFFD);
+        } else if (u >= 0x10000) {
             u -= 0x10000;
             out += static_cast<char16_t>(0xD800 + (u >> 10));
             out += static_cast<char16_t>(0xDC00 + (u & 0x3FF));

@@ -19,19 +19,32 @@ AnsiString Utf8ToAnsi(const std::string& s);         // '?' for what has no byte
 WideString Utf8ToWide(const std::string& s);
 std::string WideToUtf8(const WideString& w);
 
-// A character of another program's text that Windows-1250 has no byte for: its code point
-// (U+FFFD for bytes that are no UTF-8) and the 1-based line it first stands on.
+// A character of another program's text that Windows-1250 has no byte for: its code point and
+// the 1-based line it first stands on.
 struct TUnheldChar {
     char32_t Code;
     int Line;
 };
-// Bytes another program wrote (an import's source, a CSV file opened or dropped into a grid) as
-// the program's Windows-1250 text: read as UTF-8 when they start with the UTF-8 byte-order mark
-// (which goes) or are valid UTF-8 holding characters of more than one byte; else they are
-// Windows-1250 already and stay byte for byte. Unheld gets each character of a UTF-8 text
-// that Windows-1250 cannot hold, once, in the order of their first lines ('?' stands for it).
-// The program's own files are never read through it.
-AnsiString ForeignTextToAnsi(std::string_view Bytes, std::vector<TUnheldChar>& Unheld);
+// Another program's text (an import's source, a CSV file opened or dropped into a grid, an ini
+// file an editor saved) as the program's Windows-1250 text, and what it held that the program's
+// text cannot hold.
+struct TDecodedText {
+    AnsiString Text;                    // '?' stands for what has no byte and for bytes that are no text
+    const char* Encoding = "Windows-1250";   // "UTF-8", "UTF-16 LE", "UTF-16 BE" or "Windows-1250"
+    std::vector<TUnheldChar> Unheld;    // each character without a byte, once, in the order of their first lines
+    int Undecodable = 0;                // line of the first bytes that are no character of Encoding; 0: none
+    int Nul = 0;                        // line of the first NUL character; 0: none
+    // Nothing was lost or stands in the text that the program's text may not hold.
+    bool Whole() const { return Unheld.empty() && Undecodable == 0 && Nul == 0; }
+};
+// The one reading of text that other programs wrote. A byte-order mark (which goes) names the
+// encoding: UTF-8, or UTF-16 little- or big-endian (what Windows' own editors save as
+// "Unicode"). Without a mark, with GuessUtf8, bytes that are valid UTF-8 holding characters of
+// more than one byte are UTF-8 (a Windows-1250 text with its letters is hardly ever that); all
+// other bytes are Windows-1250 already and stay byte for byte. A reader of outside text refuses
+// a text that is not Whole(); the program's own files are read byte for byte, an ini file only
+// through the mark (GuessUtf8 false).
+TDecodedText DecodeForeignText(std::string_view Bytes, bool GuessUtf8 = true);
 
 // Code page 852 (the console code page), both ways.
 AnsiString AnsiToOem(const AnsiString& s);

@@ -6,6 +6,7 @@
 
 #include <unordered_map>
 
+#include "platform/core/CodePage.h"
 #include "platform/core/FileBytes.h"
 
 namespace {
@@ -50,8 +51,12 @@ double ReadParsed(TCustomIniFile& ini, const AnsiString& Section, const AnsiStri
 // the sections and keys that the profile rules see in them.
 class TIniDocument {
 public:
-    void Parse(const std::string& bytes)
+    void Parse(const std::string& fileBytes)
     {
+        // A file an editor saved with a byte-order mark is read as the text the mark names.
+        TDecodedText decoded = DecodeForeignText(fileBytes, false);
+        FLossy = !decoded.Whole();
+        const std::string& bytes = decoded.Text;
         FLines.clear();
         size_t i = 0, n = bytes.size();
         while (i < n) {
@@ -105,6 +110,28 @@ public:
                 out->Add(KeyName(line));
     }
 
+    // "key=value" of each key (the value as Find gives it) and each name line as it stands.
+    void Entries(const AnsiString& section, TStrings* out) const
+    {
+        const TSection* sec = FindSection(section);
+        if (!sec)
+            return;
+        for (int line : sec->EntryLines) {
+            const std::string& text = FLines[static_cast<size_t>(line)].Text;
+            if (!IsKeyLine(line)) {
+                out->Add(TrimBytes(text, 0, text.size()));
+                continue;
+            }
+            AnsiString value;
+            Find(section, KeyName(line), value);
+            out->Add(KeyName(line) + "=" + value);
+        }
+    }
+
+    // Writing would lose what the file holds: bytes that are no text, letters the program's
+    // text cannot hold, or NUL characters, which the program never stores.
+    bool Lossy() const { return FLossy; }
+
     void Sections(TStrings* out) const
     {
         for (const auto& sec : FSections)
@@ -133,6 +160,15 @@ public:
             line.Text = replaced;
             if (line.End.empty())
                 line.End = "\r\n";
+            return true;
+        }
+        // A name line of the key becomes the key, in its place.
+        if (auto named = sec->FirstName.find(Fold(key)); named != sec->FirstName.end()) {
+            TLine& line = FLines[static_cast<size_t>(named->second)];
+            line.Text = TrimBytes(line.Text, 0, line.Text.size()) + "=" + value;
+            if (line.End.empty())
+                line.End = "\r\n";
+            Reindex();
             return true;
         }
         // After the section's last non-blank line.
@@ -166,7 +202,7 @@ public:
         return any;
     }
 
-    // Every line of the key in the section that the profile functions see.
+    // Every line of the key in the section that the profile functions see, and its name lines.
     bool DeleteKey(const AnsiString& section, const AnsiString& key)
     {
         const TSection* sec = FindSection(section);
@@ -176,7 +212,8 @@ public:
         std::vector<char> drop(FLines.size(), 0);
         bool any = false;
         for (int line = sec->Header + 1; line < sec->End; ++line)
-            if (IsKeyLine(line) && Fold(KeyName(line)) == folded) {
+            if ((IsKeyLine(line) && Fold(KeyName(line)) == folded) ||
+                (IsNameLine(line) && Fold(FLines[static_cast<size_t>(line)].Text) == folded)) {
                 drop[static_cast<size_t>(line)] = 1;
                 any = true;
             }
@@ -196,8 +233,11 @@ private:
         int End = 0;  // first line after the section
         std::vector<int> KeyLines;                       // first line of each distinct key
         std::unordered_map<std::string, int> FirstKey;   // folded name -> line
+        std::vector<int> EntryLines;                     // first line of each distinct key or name line
+        std::unordered_map<std::string, int> FirstName;  // folded name -> line (a key or a name line)
     };
     std::vector<TLine> FLines;
+    bool FLossy = false;
     std::vector<TSection> FSections;
     std::unordered_map<std::string, int> FFirstSection;  // folded name -> index in FSections
 
@@ -221,6 +261,16 @@ private:
         size_t eq = text.find('=');
         return p < text.size() && text[p] != ';' && text[p] != '[' && eq != std::string::npos &&
                !TrimBytes(text, p, eq).empty();
+    }
+
+    // A line that names an entry by itself, without "=" (neither blank nor a comment).
+    bool IsNameLine(int line) const
+    {
+        const std::string& text = FLines[static_cast<size_t>(line)].Text;
+        size_t p = 0;
+        while (p < text.size() && IsSpace(text[p]))
+            ++p;
+        return p < text.size() && text[p] != ';' && text[p] != '[' && text.find('=') == std::string::npos;
     }
 
     const TSection* FindSection(const AnsiString& section) const
@@ -268,11 +318,17 @@ private:
                 FFirstSection.emplace(Fold(FSections.back().Name), static_cast<int>(FSections.size()) - 1);
                 continue;
             }
-            if (FSections.empty() || !IsKeyLine(i))
+            if (FSections.empty())
                 continue;
             TSection& sec = FSections.back();
-            if (sec.FirstKey.emplace(Fold(KeyName(i)), i).second)
+            const bool key = IsKeyLine(i);
+            if (!key && !IsNameLine(i))
+                continue;
+            const std::string folded = Fold(key ? KeyName(i) : text);
+            if (key && sec.FirstKey.emplace(folded, i).second)
                 sec.KeyLines.push_back(i);
+            if (sec.FirstName.emplace(folded, i).second)
+                sec.EntryLines.push_back(i);
         }
     }
 };
@@ -344,27 +400,11 @@ void TCustomIniFile::WriteTime(const AnsiString& Section, const AnsiString& Iden
     WriteString(Section, Ident, TimeToStr(Value));
 }
 
-void TCustomIniFile::ReadSectionValues(const AnsiString& Section, TStrings* Strings)
-{
-    TStringList keys;
-    ReadSection(Section, &keys);
-    Strings->BeginUpdate();
-    try {
-        Strings->Clear();
-        for (int i = 0; i < keys.Count(); ++i)
-            Strings->Add(keys.Strings(i) + "=" + ReadString(Section, keys.Strings(i), AnsiString()));
-    } catch (...) {
-        Strings->EndUpdate();
-        throw;
-    }
-    Strings->EndUpdate();
-}
-
 bool TCustomIniFile::SectionExists(const AnsiString& Section)
 {
-    TStringList keys;
-    ReadSection(Section, &keys);
-    return keys.Count() > 0;
+    TStringList entries;
+    ReadSectionValues(Section, &entries);
+    return entries.Count() > 0;
 }
 
 bool TCustomIniFile::ValueExists(const AnsiString& Section, const AnsiString& Ident)
@@ -450,7 +490,7 @@ TIniDocument& TIniFile::Current()
 
 void TIniFile::Store()
 {
-    if (!FLoaded || !WriteWholeFileOs(FOsPath, FDoc->Serialize())) {
+    if (!FLoaded || FDoc->Lossy() || !WriteWholeFileOs(FOsPath, FDoc->Serialize())) {
         FLoaded = false;
         throw EIniFileException("Unable to write to " + FFileName);
     }
@@ -479,6 +519,11 @@ void TIniFile::WriteString(const AnsiString& Section, const AnsiString& Ident, c
 void TIniFile::ReadSection(const AnsiString& Section, TStrings* Strings)
 {
     FillFrom(Strings, [&](TStrings* s) { Current().Keys(Section, s); });
+}
+
+void TIniFile::ReadSectionValues(const AnsiString& Section, TStrings* Strings)
+{
+    FillFrom(Strings, [&](TStrings* s) { Current().Entries(Section, s); });
 }
 
 void TIniFile::ReadSections(TStrings* Strings)
@@ -529,6 +574,11 @@ void TMemIniFile::ReadSection(const AnsiString& Section, TStrings* Strings)
     FillFrom(Strings, [&](TStrings* s) { FDoc->Keys(Section, s); });
 }
 
+void TMemIniFile::ReadSectionValues(const AnsiString& Section, TStrings* Strings)
+{
+    FillFrom(Strings, [&](TStrings* s) { FDoc->Entries(Section, s); });
+}
+
 void TMemIniFile::ReadSections(TStrings* Strings)
 {
     FillFrom(Strings, [&](TStrings* s) { FDoc->Sections(s); });
@@ -546,6 +596,6 @@ void TMemIniFile::DeleteKey(const AnsiString& Section, const AnsiString& Ident)
 
 void TMemIniFile::UpdateFile()
 {
-    if (FUnreadable || !WriteWholeFileOs(ToOsPath(FFileName), FDoc->Serialize()))
+    if (FUnreadable || FDoc->Lossy() || !WriteWholeFileOs(ToOsPath(FFileName), FDoc->Serialize()))
         throw EIniFileException("Unable to write to " + FFileName);
 }

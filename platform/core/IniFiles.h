@@ -3,6 +3,11 @@
 // names and values trimmed, one pair of enclosing quotes dropped from a value
 // on reading, the first of duplicate sections or keys wins, lines that are not
 // keys kept as they are, Windows-1250 bytes untouched, CR LF written.
+// A file that begins with a byte-order mark (UTF-8, UTF-16) is read as the text
+// the mark names and written back as Windows-1250. A file whose text the program's
+// text cannot hold whole (bytes that are no text of its encoding, letters without a
+// Windows-1250 byte, NUL characters) reads with "?" for what is lost, and is never
+// written: writes refuse as for a file that cannot be written.
 #include <memory>
 
 #include "platform/core/Classes.h"
@@ -18,12 +23,17 @@ public:
 
     virtual AnsiString ReadString(const AnsiString& Section, const AnsiString& Ident,
                                   const AnsiString& Default) = 0;
-    // EIniFileException "Unable to write to <file>" when the file cannot be written.
+    // EIniFileException "Unable to write to <file>" when the file cannot be written. A line
+    // that names the key without "=" becomes the key's line.
     virtual void WriteString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value) = 0;
     // Key names of the section, in file order.
     virtual void ReadSection(const AnsiString& Section, TStrings* Strings) = 0;
+    // The section's lines in file order: "key=value" for each key (the value as ReadString
+    // gives it) and, for a line that names an entry without "=", that line itself (trimmed).
+    virtual void ReadSectionValues(const AnsiString& Section, TStrings* Strings) = 0;
     virtual void ReadSections(TStrings* Strings) = 0;
     virtual void EraseSection(const AnsiString& Section) = 0;
+    // The key's lines and the lines that name it without "=".
     virtual void DeleteKey(const AnsiString& Section, const AnsiString& Ident) = 0;
     virtual void UpdateFile() = 0;
 
@@ -41,9 +51,7 @@ public:
     void WriteDateTime(const AnsiString& Section, const AnsiString& Ident, TDateTime Value);
     TDateTime ReadTime(const AnsiString& Section, const AnsiString& Ident, TDateTime Default);
     void WriteTime(const AnsiString& Section, const AnsiString& Ident, TDateTime Value);
-    // "key=value" lines of the section.
-    void ReadSectionValues(const AnsiString& Section, TStrings* Strings);
-    // True when the section holds at least one key.
+    // True when the section holds at least one key or line without "=".
     bool SectionExists(const AnsiString& Section);
     bool ValueExists(const AnsiString& Section, const AnsiString& Ident);
 
@@ -66,6 +74,7 @@ public:
                           const AnsiString& Default) override;
     void WriteString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value) override;
     void ReadSection(const AnsiString& Section, TStrings* Strings) override;
+    void ReadSectionValues(const AnsiString& Section, TStrings* Strings) override;
     void ReadSections(TStrings* Strings) override;
     void EraseSection(const AnsiString& Section) override;
     void DeleteKey(const AnsiString& Section, const AnsiString& Ident) override;
@@ -99,6 +108,7 @@ public:
                           const AnsiString& Default) override;
     void WriteString(const AnsiString& Section, const AnsiString& Ident, const AnsiString& Value) override;
     void ReadSection(const AnsiString& Section, TStrings* Strings) override;
+    void ReadSectionValues(const AnsiString& Section, TStrings* Strings) override;
     void ReadSections(TStrings* Strings) override;
     void EraseSection(const AnsiString& Section) override;
     void DeleteKey(const AnsiString& Section, const AnsiString& Ident) override;

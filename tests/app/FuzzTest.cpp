@@ -114,7 +114,7 @@ TEST_F(FuzzMainForm, MenuFilesFillTheMenuEditorOrAreRefused)
     TAnyBoxAnswered boxes;
     const AnsiString menu = Path("Ustawienia\\kategorie.ini");
     Form->edt_Menu->SetFileName(menu);
-    FuzzParser("menu file", {MenuSample}, 300, 331, [&](const std::string& bytes) {
+    FuzzParser("menu file", {MenuSample, Utf16(MenuSample, false), "\xEF\xBB\xBF" + AnsiToUtf8(MenuSample)}, 300, 331, [&](const std::string& bytes) {
         const int before = boxes.Boxes;
         Write("Ustawienia\\kategorie.ini", bytes);
         // The main menu built from it, as start-up builds it, then taken down for the next case.

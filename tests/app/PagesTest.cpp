@@ -17,6 +17,7 @@
 #include "platform/gui/SHDocVw.h"
 #include "platform/gui/ShellApi.h"
 #include "tests/app/MainFormFixture.h"
+#include "tests/common/TestFiles.h"
 
 namespace {
 
@@ -200,6 +201,41 @@ TEST_F(Pages, QuickPagesDropDownBelowTheButtonAndRunTheirCommands)
 }
 
 // ---------------------------------------------------------------- menu editor
+
+// A menu file an editor saved shows its buttons whatever byte-order mark it begins with; the
+// editor saves it as Windows-1250, and never writes over one that does not read whole.
+TEST_F(Pages, MenuFilesOfEveryEncodingShowTheirButtonsAndSaveAsWindows1250)
+{
+    using namespace std::string_literals;
+    const AnsiString menu = "[Kategorie]\r\nWyrób 1=\r\nŁożyska=0\r\n[Wyrób 1]\r\nWykonanie A=\r\n";
+    const AnsiString saved = "[Wyrób 1]\r\nWykonanie A=\r\n[Kategorie]\r\nArmatura=1\r\nŁożyska=0\r\nWyrób 1=1\r\n";
+    const struct {
+        const char* What;
+        std::string Bytes;
+        const char* Buttons;
+        bool Saved;
+    } cases[] = {
+        {"Windows-1250", menu, "Łożyska,\"Wyrób 1\"", true},
+        {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + AnsiToUtf8(menu), "Łożyska,\"Wyrób 1\"", true},
+        {"UTF-16 LE with a byte-order mark", Utf16(menu, false), "Łożyska,\"Wyrób 1\"", true},
+        {"UTF-16 BE with a byte-order mark", Utf16(menu, true), "Łożyska,\"Wyrób 1\"", true},
+        {"UTF-16 LE cut short", Utf16(menu, false) + "x", "Łożyska,\"Wyrób 1\"", false},
+        {"UTF-16 LE without its mark (NUL bytes)", Utf16(menu, false, false), "", false},
+    };
+    TKxCheckListBox* list = Form->clb_MG_PrzyciskiMenuGlownego;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        Write("Ustawienia\\kategorie.ini", c.Bytes);
+        Form->RunMenuCommand("Menu", "Menu");
+        EXPECT_EQ(Entries(list), c.Buttons);
+        EXPECT_EQ(list->Count() > 0 && !list->Checked(0), c.Buttons[0] != 0);   // "Łożyska=0"
+        Form->e_MG_NazwaNowejPoz->SetText("Armatura");
+        Form->sb_MG_Dodaj->Click();
+        ScriptDialogs().ExpectMessageBox(IDOK, c.Saved ? Saved : "Nie można zapisać pliku");
+        Form->sb_MG_Zapisz->Click();
+        EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), c.Saved ? saved : AnsiString(c.Bytes));
+    }
+}
 
 TEST_F(Pages, MainMenuSaveWritesTicksAsOneAndZero)
 {

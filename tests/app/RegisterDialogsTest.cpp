@@ -240,11 +240,12 @@ protected:
     void SetUp() override
     {
         RegisterDialogs::SetUp();
-        Write("Ustawienia\\kategorie.ini", "[Kategorie]\r\nWyrób 1=\r\nWyrób 2=0\r\n"
-                                            "[Wyrób 1]\r\nWykonanie A=\r\nPuste=\r\n"
+        // Lines without "=" too: a name by itself (an empty group name in "Kategorie").
+        Write("Ustawienia\\kategorie.ini", "[Kategorie]\r\nWyrób 1=\r\nWyrób 2=0\r\nBez znaku\r\n"
+                                            "[Wyrób 1]\r\nWykonanie A=\r\nPuste=\r\nSama nazwa\r\n"
                                             "[Wykonanie A]\r\nz uszczelką=z_u.txt\r\nbez uszczelki=bez_u.txt\r\n"
                                             "drugi raz=Z_U.txt\r\nbez pliku=brak.txt\r\npoza=../poza.txt\r\n"
-                                            "[Puste]\r\nx=nie_ma.txt\r\n");
+                                            "tylko nazwa\r\n[Puste]\r\nx=nie_ma.txt\r\n");
         Write("Wykazy\\z_u.txt", "PN-X|PN-X|||\r\n");
         Write("Wykazy\\bez_u.txt", "PN-EN 10025-2:2019|PN-Y|||\r\n");
         Wyroby->Show();
@@ -261,9 +262,11 @@ protected:
 
 TEST_F(Products, ListsComeFromTheMenuFile)
 {
-    EXPECT_EQ(Items(*Wyroby->lb_GropyWyrobow->Items()), (std::vector<AnsiString>{"Wyrób 1", "Wyrób 2"}));
+    EXPECT_EQ(Items(*Wyroby->lb_GropyWyrobow->Items()), (std::vector<AnsiString>{"", "Wyrób 1", "Wyrób 2"}));
+    EXPECT_EQ(Items(*Wyroby->lb_WyrobyWGropie->Items()),
+              (std::vector<AnsiString>{"Puste", "Sama nazwa", "Wykonanie A"}));
     EXPECT_EQ(Items(*Wyroby->lb_Wykonania->Items()),
-              (std::vector<AnsiString>{"bez pliku", "bez uszczelki", "drugi raz", "poza", "z uszczelką"}));
+              (std::vector<AnsiString>{"bez pliku", "bez uszczelki", "drugi raz", "poza", "tylko nazwa", "z uszczelką"}));
     EXPECT_TRUE(Wyroby->sb_DodajWszystkie->Enabled());
     Choose(Wyroby->lb_Wykonania, "z uszczelką");
     EXPECT_EQ(Wyroby->lbl_Menu_NazwaPoz->Caption(), "z_u.txt");

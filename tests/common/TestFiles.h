@@ -113,18 +113,39 @@ struct TSharedFolder {
     }
 };
 
+// Windows-1250 text as UTF-16 of either byte order, after its byte-order mark when Mark.
+inline std::string Utf16(const AnsiString& Text, bool BigEndian, bool Mark = true)
+{
+    std::string out = !Mark ? "" : BigEndian ? "\xFE\xFF" : "\xFF\xFE";
+    for (char16_t u : AnsiToWide(Text)) {
+        const char hi = char(u >> 8), lo = char(u & 0xFF);
+        out += BigEndian ? hi : lo;
+        out += BigEndian ? lo : hi;
+    }
+    return out;
+}
+
 // A text as another program may have written it: UTF-8 without and with the byte-order mark,
-// Windows-1250, and UTF-8 with a letter Windows-1250 has none for (U+0416, on the line after
-// Lines). Lines is Windows-1250 text ending with a line break.
+// Windows-1250, UTF-16 of both byte orders with the mark; and what is refused: a letter
+// Windows-1250 has none for (U+0416, on the line after Lines), UTF-16 that does not decode,
+// UTF-16 without its mark (NUL bytes). Lines is Windows-1250 text ending with a line break.
 struct TForeignText {
     const char* What;
     std::string Bytes;
-    bool Refused;   // the letter no Windows-1250 byte holds
+    const char* Refusal;   // what the refusal's message says, nullptr when the text is read
 };
 inline std::vector<TForeignText> ForeignTexts(const AnsiString& Lines)
 {
-    return {{"UTF-8", AnsiToUtf8(Lines), false},
-            {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + AnsiToUtf8(Lines), false},
-            {"Windows-1250", Lines, false},
-            {"a letter Windows-1250 has none for", AnsiToUtf8(Lines) + "\xD0\x96\r\n", true}};
+    return {{"UTF-8", AnsiToUtf8(Lines), nullptr},
+            {"UTF-8 with a byte-order mark", "\xEF\xBB\xBF" + AnsiToUtf8(Lines), nullptr},
+            {"Windows-1250", Lines, nullptr},
+            {"UTF-16 LE with a byte-order mark", Utf16(Lines, false), nullptr},
+            {"UTF-16 BE with a byte-order mark", Utf16(Lines, true), nullptr},
+            {"a letter Windows-1250 has none for", AnsiToUtf8(Lines) + "\xD0\x96\r\n", "U+0416 (wiersz 2)"},
+            {"the letter in UTF-16 LE", Utf16(Lines, false) + "\x16\x04", "U+0416 (wiersz 2)"},
+            {"UTF-16 LE cut short", Utf16(Lines + "x", false).substr(0, Utf16(Lines, false).size() + 1),
+             "w wierszu 2 są bajty, które w kodowaniu UTF-16 LE nie tworzą znaku"},
+            {"UTF-16 BE with an unpaired surrogate", Utf16(Lines, true) + "\xD8\x3D\x00x",
+             "w wierszu 2 są bajty, które w kodowaniu UTF-16 BE nie tworzą znaku"},
+            {"UTF-16 LE without its mark", Utf16(Lines, false, false), "w wierszu 1 jest znak NUL (bajt zerowy)"}};
 }

@@ -123,6 +123,8 @@ TEST(Fuzz, CsvFilesLoadOrRefuse)
         ReadFileBytes(file),
         "a;b;c\r\n\"x;y\";\"z\"\"\";\r\n1;2;3\r\n\"otwarty\r\ncudzysłów\n",
         "Numer\tStan\r\nPN-EN 1\tAktualna\r\n",
+        Utf16("Numer;Stan;Tytuł\r\nPN-EN 1;Aktualna;\"Łożyska\r\ntoczne\"\r\n", false),
+        Utf16("Numer\tStan\r\nPN-EN 2\tNieaktualna\r\n", true),
     };
     TProStringGrid g(nullptr);
     FuzzParser("CSV", samples, 400, 111, [&](const std::string& bytes) {

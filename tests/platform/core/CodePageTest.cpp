@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/core/CodePage.h"
+#include "tests/common/TestFiles.h"
 
 TEST(CodePage, EveryByteRoundTripsThroughUtf16AndUtf8)
 {
@@ -82,8 +83,9 @@ TEST(CodePage, PolishCase)
     EXPECT_FALSE(IsAnsiLetter(0xA1));   // caron
 }
 
-TEST(CodePage, AnotherProgramsTextIsReadAsUtf8OrAsWindows1250)
+TEST(CodePage, AnotherProgramsTextIsReadAsUtf8Utf16OrWindows1250)
 {
+    using namespace std::string_literals;
     const AnsiString polish = "ŚWIADECTWO żółć – „KÓŁKO”";   // Windows-1250 bytes
     const std::string utf8 = AnsiToUtf8(polish);
     const std::string bom = "\xEF\xBB\xBF";
@@ -92,25 +94,42 @@ TEST(CodePage, AnotherProgramsTextIsReadAsUtf8OrAsWindows1250)
         const char* What;
         std::string Bytes;
         AnsiString Text;
+        const char* Encoding;
         TUnheld Unheld;
+        int Undecodable, Nul;
+        bool GuessUtf8 = true;
     } cases[] = {
-        {"UTF-8", utf8 + "\r\n" + utf8, polish + "\r\n" + polish, {}},
-        {"UTF-8 with a byte-order mark", bom + utf8, polish, {}},
-        {"Windows-1250", polish + "\r\n", polish + "\r\n", {}},
-        {"Windows-1250 valid as UTF-8 only in part", "K\xD3\xA3KO \xB9", "KÓŁKO ą", {}},
-        {"plain ASCII", "PN-EN 1|x|\r\n", "PN-EN 1|x|\r\n", {}},
-        {"a byte-order mark before ASCII", bom + "abc", "abc", {}},
+        {"UTF-8", utf8 + "\r\n" + utf8, polish + "\r\n" + polish, "UTF-8", {}, 0, 0},
+        {"UTF-8 with a byte-order mark", bom + utf8, polish, "UTF-8", {}, 0, 0},
+        {"UTF-8 without a mark, not guessed", utf8, utf8, "Windows-1250", {}, 0, 0, false},
+        {"Windows-1250", polish + "\r\n", polish + "\r\n", "Windows-1250", {}, 0, 0},
+        {"Windows-1250 valid as UTF-8 only in part", "K\xD3\xA3KO \xB9", "KÓŁKO ą", "Windows-1250", {}, 0, 0},
+        {"plain ASCII", "PN-EN 1|x|\r\n", "PN-EN 1|x|\r\n", "Windows-1250", {}, 0, 0},
+        {"a byte-order mark before ASCII", bom + "abc", "abc", "UTF-8", {}, 0, 0},
         {"letters Windows-1250 has none for",
-         "a?\n\xD0\x96uk\r\nb \xE4\xB8\xAD \xD0\x96\n\xF0\x9F\x98\x80", "a?\n?uk\r\nb ? ?\n?",
-         {{0x0416, 2}, {0x4E2D, 3}, {0x1F600, 4}}},
-        {"bytes that are no UTF-8 after a byte-order mark", bom + "a\xFF" "b", "a?b", {{0xFFFD, 1}}},
+         "a?\n\xD0\x96uk\r\nb \xE4\xB8\xAD \xD0\x96\n\xF0\x9F\x98\x80", "a?\n?uk\r\nb ? ?\n?", "UTF-8",
+         {{0x0416, 2}, {0x4E2D, 3}, {0x1F600, 4}}, 0, 0},
+        {"bytes that are no UTF-8 after a byte-order mark", bom + "a\n\xFF" "b", "a\n?b", "UTF-8", {}, 2, 0},
+        {"UTF-16 LE", Utf16(polish + "\r\n", false), polish + "\r\n", "UTF-16 LE", {}, 0, 0},
+        {"UTF-16 BE", Utf16(polish, true), polish, "UTF-16 BE", {}, 0, 0},
+        {"UTF-16 surrogate pair and U+FFFD", "\xFF\xFE" "a\0\n\0\x3D\xD8\x00\xDE\xFD\xFF"s, "a\n??", "UTF-16 LE",
+         {{0x1F600, 2}, {0xFFFD, 2}}, 0, 0},
+        {"UTF-16 of an odd length", "\xFE\xFF\0a\0\n\0"s, "a\n?", "UTF-16 BE", {}, 2, 0},
+        {"UTF-16 with a lone low surrogate", "\xFF\xFE\x00\xDCx\0"s, "?x", "UTF-16 LE", {}, 1, 0},
+        {"UTF-16 with a high surrogate at its end", "\xFF\xFE" "a\0\x3D\xD8"s, "a?", "UTF-16 LE", {}, 1, 0},
+        {"UTF-16 with a NUL", "\xFF\xFE" "a\0\n\0\0\0"s, "a\n\0"s, "UTF-16 LE", {}, 0, 2},
+        {"NUL bytes without a mark", "a\r\nb\0c"s, "a\r\nb\0c"s, "Windows-1250", {}, 0, 2},
     };
     for (const auto& c : cases) {
-        std::vector<TUnheldChar> unheld;
-        EXPECT_EQ(ForeignTextToAnsi(c.Bytes, unheld), c.Text) << c.What;
+        const TDecodedText d = DecodeForeignText(c.Bytes, c.GuessUtf8);
+        EXPECT_EQ(d.Text, c.Text) << c.What;
+        EXPECT_STREQ(d.Encoding, c.Encoding) << c.What;
         TUnheld got;
-        for (const TUnheldChar& u : unheld)
+        for (const TUnheldChar& u : d.Unheld)
             got.push_back({u.Code, u.Line});
         EXPECT_EQ(got, c.Unheld) << c.What;
+        EXPECT_EQ(d.Undecodable, c.Undecodable) << c.What;
+        EXPECT_EQ(d.Nul, c.Nul) << c.What;
+        EXPECT_EQ(d.Whole(), c.Unheld.empty() && !c.Undecodable && !c.Nul) << c.What;
     }
 }

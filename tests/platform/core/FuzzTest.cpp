@@ -12,9 +12,16 @@
 
 namespace {
 
-const std::vector<std::string> IniSamples = {
+const std::string MenuIni =
     "[Kategorie]\r\nWyroby=\r\nKontakty=0\r\n\r\n[Wyroby]\r\nOkna=\r\n\r\n[Okna]\r\n"
-    "Wykonanie z uszczelką=z_u.txt\r\nWykonanie bez uszczelki=bez_u.txt\r\n",
+    "Wykonanie z uszczelką=z_u.txt\r\nWykonanie bez uszczelki=bez_u.txt\r\nbez klucza\r\n";
+
+// The menu file also as an editor saves it with a byte-order mark.
+const std::vector<std::string> IniSamples = {
+    MenuIni,
+    "\xEF\xBB\xBF" + AnsiToUtf8(MenuIni),
+    Utf16(MenuIni, false),
+    Utf16(MenuIni, true),
     "[UsersName]\r\njkowalski=\r\nANowak=\r\n[Level]\r\njkowalski=4\r\nANowak=-3\r\n[Options]\r\nRunUserOut=0\r\n",
     "; komentarz\r\n[PRINTSETTINGS]\r\nLeft = 20\r\nTitle=\"  Zestawienie  \"\r\nScale=0,75\r\nDate=15.06.2025\r\n"
     "Hex=0x1F\r\nDollar=$FF\r\n[PRINTSETTINGS]\r\nLeft=99\r\nnot a key line\r\n",

@@ -70,6 +70,8 @@ TEST_F(IniFixture, ReadsAsTheProfileFunctions)
     EXPECT_EQ(Items(list), (std::vector<AnsiString>{"Klucz", "Pusty", "Cytat", "Pol"}));
     ini.ReadSectionValues("Inna", &list);
     EXPECT_EQ(Items(list), (std::vector<AnsiString>{"A=1", "B=Zastąpiona uznaniowo"}));
+    ini.ReadSectionValues("sekcja", &list);   // a line without "=" is one of the section's lines, no key
+    EXPECT_EQ(Items(list), (std::vector<AnsiString>{"Klucz=  wartość ", "bez rownosci", "Pusty=", "Cytat=a", "Pol=\"b"}));
     EXPECT_TRUE(ini.SectionExists("INNA"));
     EXPECT_FALSE(ini.SectionExists("Brak"));
     EXPECT_TRUE(ini.ValueExists("Sekcja", "pusty"));
@@ -84,6 +86,77 @@ TEST_F(IniFixture, ReadsAsTheProfileFunctions)
     EXPECT_EQ(ini.ReadString("Sekcja", "Brak", "d "), "d");
     EXPECT_EQ(ini.ReadString("Sekcja", "Klucz", "d "), "  wartość ");
     EXPECT_FALSE(missing.SectionExists("A"));
+}
+
+TEST_F(IniFixture, LinesWithoutAnEqualsSignAreEntriesButNoKeys)
+{
+    Put("[Grupa]\r\n Bez klucza \r\nA=a.txt\r\n;uwaga\r\nbez klucza\r\n[Same nazwy]\r\nTylko\r\n");
+    for (int kind = 0; kind < 2; ++kind) {
+        std::unique_ptr<TCustomIniFile> ini;
+        if (kind == 0)
+            ini = std::make_unique<TIniFile>(Name);
+        else
+            ini = std::make_unique<TMemIniFile>(Name);
+        TStringList list;
+        ini->ReadSectionValues("Grupa", &list);
+        EXPECT_EQ(Items(list), (std::vector<AnsiString>{"Bez klucza", "A=a.txt"})) << kind;
+        ini->ReadSection("Grupa", &list);
+        EXPECT_EQ(Items(list), (std::vector<AnsiString>{"A"})) << kind;
+        EXPECT_TRUE(ini->SectionExists("same nazwy")) << kind;
+        EXPECT_EQ(ini->ReadString("Same nazwy", "Tylko", "<def>"), "<def>") << kind;
+    }
+    // Written, the first line of the name becomes its key in its place; deleted, the name goes.
+    TIniFile ini(Name);
+    ini.WriteString("Grupa", "BEZ KLUCZA", "b.txt");
+    ini.DeleteKey("Same nazwy", "tylko");
+    EXPECT_EQ(Bytes(), "[Grupa]\r\nBez klucza=b.txt\r\nA=a.txt\r\n;uwaga\r\nbez klucza\r\n[Same nazwy]\r\n");
+    EXPECT_FALSE(ini.SectionExists("Same nazwy"));
+}
+
+// An editor saved the file with a byte-order mark: it reads as its text, and is written back as
+// Windows-1250 only when nothing of it is lost; a file with a NUL is never written either.
+TEST_F(IniFixture, FilesWithAByteOrderMarkReadAsTheirTextAndAreWrittenOnlyWhole)
+{
+    using namespace std::string_literals;
+    const AnsiString text = "[Kategorie]\r\nWyrób 1=\r\nWyrób 2=0\r\n[Wyrób 1]\r\nŁódź=ż.txt\r\n";
+    const AnsiString written = "[Kategorie]\r\nWyrób 1=\r\nWyrób 2=0\r\nWyrób 3=\r\n[Wyrób 1]\r\nŁódź=ż.txt\r\n";
+    const struct {
+        const char* What;
+        std::string Bytes;
+        bool Writable;
+    } cases[] = {
+        {"Windows-1250", text, true},
+        {"UTF-8 with a mark", "\xEF\xBB\xBF" + AnsiToUtf8(text), true},
+        {"UTF-16 LE with a mark", Utf16(text, false), true},
+        {"UTF-16 BE with a mark", Utf16(text, true), true},
+        {"UTF-16 LE cut short", Utf16(text, false) + "x", false},
+        {"a letter Windows-1250 has none for", "\xEF\xBB\xBF" + AnsiToUtf8(text) + "\xD0\x96=1\r\n", false},
+        {"a NUL without a mark", text + "x\0=1\r\n"s, false},
+    };
+    for (int kind = 0; kind < 2; ++kind)
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(c.What) + (kind ? " (TMemIniFile)" : " (TIniFile)"));
+            Put(c.Bytes);
+            std::unique_ptr<TCustomIniFile> ini;
+            if (kind == 0)
+                ini = std::make_unique<TIniFile>(Name);
+            else
+                ini = std::make_unique<TMemIniFile>(Name);
+            TStringList keys;
+            ini->ReadSection("Kategorie", &keys);
+            EXPECT_EQ(Items(keys), (std::vector<AnsiString>{"Wyrób 1", "Wyrób 2"}));
+            EXPECT_FALSE(ini->ReadBool("Kategorie", "Wyrób 2", true));
+            EXPECT_EQ(ini->ReadString("Wyrób 1", "Łódź", ""), "ż.txt");
+            bool wrote = true;
+            try {
+                ini->WriteString("Kategorie", "Wyrób 3", "");
+                ini->UpdateFile();
+            } catch (const EIniFileException&) {
+                wrote = false;
+            }
+            EXPECT_EQ(wrote, c.Writable);
+            EXPECT_EQ(Bytes(), c.Writable ? written : AnsiString(c.Bytes));
+        }
 }
 
 TEST_F(IniFixture, TypedReadsFallBackToDefaults)
