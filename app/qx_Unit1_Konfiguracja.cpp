@@ -238,9 +238,10 @@ void Tf_MainForm::ReadUsersList(TCustomIniFile& Users, const AnsiString& Folder)
     TStringList lines;
     Users.ReadSectionValues("UsersName", &lines);
     lb_UserName->Clear();
+    // Each "login=" line without its "="; a line without "=" is a login by itself.
     for (int i = 0; i < lines.Count(); ++i) {
         const AnsiString line = lines.Strings(i);
-        lb_UserName->Items()->Add(line.substr(0, line.empty() ? 0 : line.size() - 1));
+        lb_UserName->Items()->Add(line.find('=') == AnsiString::npos ? line : line.substr(0, line.size() - 1));
     }
     FUsersListFolder = Folder;
 }

@@ -304,6 +304,10 @@ TEST_F(StartUp, AccessLevelOfTheLogin)
         {"RunUserOut refuses an outsider", users("anna=\r\n", "", 1), noHead, 0, true,
          "Jesteś użytkownikiem spoza listy", true},
         {"RunUserOut lets a listed user in", users(me + "=\r\n", me + "=2\r\n", 1), noHead, 2, false, "", false},
+        {"listed by a line without \"=\"", users("anna=\r\n" + me + "\r\n", me + "=2\r\n"), noHead, 2, false, "",
+         false},
+        {"users file saved with a byte-order mark", "\xEF\xBB\xBF" + users(me + "=\r\n", me + "=3\r\n"), noHead, 3,
+         false, "", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.What);
