@@ -18,6 +18,13 @@ struct IniFixture : ::testing::Test {
     void TearDown() override { ResetFormatSettings(); }
     void Put(const std::string& bytes) { WriteFileBytes(Name, bytes); }
     std::string Bytes() { return ReadFileBytes(Name); }
+    // The file through either reader: 0 TIniFile, 1 TMemIniFile.
+    std::unique_ptr<TCustomIniFile> Open(int Kind)
+    {
+        if (Kind == 0)
+            return std::make_unique<TIniFile>(Name);
+        return std::make_unique<TMemIniFile>(Name);
+    }
 };
 
 const char* const Sample =
@@ -92,11 +99,7 @@ TEST_F(IniFixture, LinesWithoutAnEqualsSignAreEntriesButNoKeys)
 {
     Put("[Grupa]\r\n Bez klucza \r\nA=a.txt\r\n;uwaga\r\nbez klucza\r\n[Same nazwy]\r\nTylko\r\n");
     for (int kind = 0; kind < 2; ++kind) {
-        std::unique_ptr<TCustomIniFile> ini;
-        if (kind == 0)
-            ini = std::make_unique<TIniFile>(Name);
-        else
-            ini = std::make_unique<TMemIniFile>(Name);
+        std::unique_ptr<TCustomIniFile> ini = Open(kind);
         TStringList list;
         ini->ReadSectionValues("Grupa", &list);
         EXPECT_EQ(Items(list), (std::vector<AnsiString>{"Bez klucza", "A=a.txt"})) << kind;
@@ -137,11 +140,7 @@ TEST_F(IniFixture, FilesWithAByteOrderMarkReadAsTheirTextAndAreWrittenOnlyWhole)
         for (const auto& c : cases) {
             SCOPED_TRACE(std::string(c.What) + (kind ? " (TMemIniFile)" : " (TIniFile)"));
             Put(c.Bytes);
-            std::unique_ptr<TCustomIniFile> ini;
-            if (kind == 0)
-                ini = std::make_unique<TIniFile>(Name);
-            else
-                ini = std::make_unique<TMemIniFile>(Name);
+            std::unique_ptr<TCustomIniFile> ini = Open(kind);
             TStringList keys;
             ini->ReadSection("Kategorie", &keys);
             EXPECT_EQ(Items(keys), (std::vector<AnsiString>{"Wyrób 1", "Wyrób 2"}));
