@@ -460,6 +460,29 @@ void TIcon::AssignToBitmap(TBitmap* bitmap, TColor background) const
 struct TRasterImage::Impl {
     QByteArray format;
     QImage image;
+    int width = 0, height = 0;   // a side set while the other is 0 is kept here
+    void Take(QImage img)
+    {
+        image = std::move(img);
+        width = image.width();
+        height = image.height();
+    }
+    // The picture at the sides kept, what it holds kept; new parts transparent.
+    void Resize(int w, int h)
+    {
+        width = std::max(0, w);
+        height = std::max(0, h);
+        if (width == 0 || height == 0) {
+            image = QImage();
+        } else if (image.isNull()) {
+            image = QImage(width, height, QImage::Format_ARGB32_Premultiplied);
+            if (image.isNull())
+                throw EOutOfResources("Out of system resources");
+            image.fill(Qt::transparent);
+        } else if (width != image.width() || height != image.height()) {
+            image = image.copy(0, 0, width, height);
+        }
+    }
 };
 
 TRasterImage::TRasterImage(const char* format) : FImpl(std::make_unique<Impl>())
@@ -475,31 +498,31 @@ void TRasterImage::Assign(TPersistent* Source)
     if (auto* r = dynamic_cast<TRasterImage*>(Source)) {
         if (r != this) {
             FImpl->format = r->FImpl->format;
-            FImpl->image = r->FImpl->image;
+            FImpl->Take(r->FImpl->image);
             Changed();
         }
         return;
     }
     if (auto* g = dynamic_cast<TGraphic*>(Source)) {
-        FImpl->image = GraphicImage(*g);
+        FImpl->Take(GraphicImage(*g));
         Changed();
         return;
     }
     TGraphic::Assign(Source);
 }
 
-int TRasterImage::Width() const { return FImpl->image.width(); }
-int TRasterImage::Height() const { return FImpl->image.height(); }
+int TRasterImage::Width() const { return FImpl->width; }
+int TRasterImage::Height() const { return FImpl->height; }
 
 void TRasterImage::SetWidth(int v)
 {
-    FImpl->image = FImpl->image.copy(0, 0, std::max(0, v), Height());
+    FImpl->Resize(v, FImpl->height);
     Changed();
 }
 
 void TRasterImage::SetHeight(int v)
 {
-    FImpl->image = FImpl->image.copy(0, 0, Width(), std::max(0, v));
+    FImpl->Resize(FImpl->width, v);
     Changed();
 }
 
@@ -510,7 +533,7 @@ void TRasterImage::LoadFromData(const std::string& data)
     QImage img = ReadImage(data, FImpl->format.constData());
     if (img.isNull())
         throw EInvalidGraphic(AnsiString(FImpl->format.constData()) + " image is not valid");
-    FImpl->image = img.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    FImpl->Take(img.convertToFormat(QImage::Format_ARGB32_Premultiplied));
     Changed();
 }
 

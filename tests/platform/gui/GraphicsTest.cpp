@@ -118,23 +118,34 @@ TEST(Graphics, BitmapKeepsEachSideAndItsPixelsWhateverTheOrder)
         {"drawn, then taller", {{'h', 4}, {'w', 5}, {'d', 0}, {'h', 8}}, 5, 8, true},
         {"a side to 0 and back", {{'w', 5}, {'h', 4}, {'h', 0}, {'h', 3}}, 5, 3, false},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.Name);
-        TBitmap b;
-        for (auto [step, value] : c.Steps) {
-            if (step == 'w')
-                b.SetWidth(value);
-            else if (step == 'h')
-                b.SetHeight(value);
-            else
-                b.Canvas()->SetPixels(1, 1, clMaroon);
+    // A bitmap draws on its own canvas; a PNG picture takes a drawn bitmap and is shown on white.
+    for (const bool png : {false, true})
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.Name) + (png ? " (PNG)" : ""));
+            TBitmap b;
+            TRasterImage r;
+            TGraphic& g = png ? static_cast<TGraphic&>(r) : b;
+            for (auto [step, value] : c.Steps) {
+                if (step == 'w')
+                    g.SetWidth(value);
+                else if (step == 'h')
+                    g.SetHeight(value);
+                else {
+                    b.SetSize(g.Width(), g.Height());
+                    b.Canvas()->SetPixels(1, 1, clMaroon);
+                    if (png)
+                        r.Assign(&b);
+                }
+            }
+            EXPECT_EQ(g.Width(), c.Width);
+            EXPECT_EQ(g.Height(), c.Height);
+            ASSERT_FALSE(g.Empty());
+            TBitmap shown;
+            shown.SetSize(c.Width, c.Height);
+            shown.Canvas()->Draw(0, 0, &g);
+            EXPECT_EQ(shown.Canvas()->Pixels(1, 1), c.Dot ? clMaroon : clWhite);
+            EXPECT_EQ(shown.Canvas()->Pixels(c.Width - 1, c.Height - 1), clWhite);
         }
-        EXPECT_EQ(b.Width(), c.Width);
-        EXPECT_EQ(b.Height(), c.Height);
-        ASSERT_FALSE(b.Empty());
-        EXPECT_EQ(b.Canvas()->Pixels(1, 1), c.Dot ? clMaroon : clWhite);
-        EXPECT_EQ(b.Canvas()->Pixels(c.Width - 1, c.Height - 1), clWhite);
-    }
 }
 
 TEST(Graphics, TransparentBitmapSkipsItsTransparentColour)
