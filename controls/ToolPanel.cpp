@@ -497,9 +497,9 @@ void TProToolPanel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y
         return;
     FMouseDown = false;
     if (FTab) {
+        // Also while floating: docked again, the panel opens to the size it was given.
         const bool horz = FTab->Position() == ppLeft || FTab->Position() == ppRight;
-        if (!Floating())
-            SetOpenWidth(horz ? Width() : Height());
+        SetOpenWidth(horz ? Width() : Height());
         InvalidateButtons();
         if (FShowClose && !Floating() && FShowCaption && InRect(CloseButtonRect(), X, Y)) {
             DoClose();

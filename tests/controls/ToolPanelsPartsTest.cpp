@@ -654,12 +654,19 @@ TEST_F(PanelStrip, ALockedPanelPulledOffByItsCaptionFloatsAndDocksBack)
     TRasterImage png("PNG");
     png.Assign(shot.get());
     png.SaveToFile(FromOsPath(ScreenshotPath("toolpanel_floating.png")));
+    // Widened while floating, a click in it keeps the width it docks back to.
+    f->SetBounds(f->Left(), f->Top(), 320, f->Height());
+    ProcessPendingMessages();
+    ASSERT_EQ(p->Width(), 320);
+    Click(p, 100, 100);
+    EXPECT_EQ(p->OpenWidth(), 320);
 
     // Closing the window docks the panel back beside its strip, locked.
     CloseWindowByUser(f);
     ProcessPendingMessages();
     EXPECT_FALSE(p->Floating());
     EXPECT_TRUE(p->Locked());
+    EXPECT_EQ(p->Width(), 320);
     EXPECT_EQ(p->Parent(), form);
     EXPECT_EQ(edit->Top(), 40);
     EXPECT_EQ(strip->Panels()->Items(0)->State(), psOpened);
