@@ -295,18 +295,30 @@ void TProToolPanel::WMEraseBkgnd(TMessage& Message)
 }
 
 // ---------------------------------------------------------------- mouse
-bool TProToolPanel::OverSizingEdge(int X, int Y) const
+LRESULT TProToolPanel::SizingHit(int X, int Y) const
 {
     if (!FTab || Floating() || !FCanSize)
-        return false;
+        return HTCLIENT;
     const int w = Width(), h = Height();
     switch (FTab->Position()) {
-    case ppLeft: return X >= w - 2 && X < w + 1;
-    case ppTop: return Y >= h - 2 && Y <= h + 2;
-    case ppRight: return FLocked && X >= 0 && X < 3;
-    case ppBottom: return FLocked && Y >= -2 && Y < 3;
+    case ppLeft: return X >= w - 2 && X < w + 1 ? HTRIGHT : HTCLIENT;
+    case ppTop: return Y >= h - 2 && Y <= h + 2 ? HTBOTTOM : HTCLIENT;
+    case ppRight: return FLocked && X >= 0 && X < 3 ? HTLEFT : HTCLIENT;
+    case ppBottom: return FLocked && Y >= -2 && Y < 3 ? HTTOP : HTCLIENT;
     }
-    return false;
+    return HTCLIENT;
+}
+
+void TProToolPanel::Dispatch(TMessage& Message)
+{
+    if (Message.Msg == WM_NCHITTEST && FTab && !Floating()) {
+        if (!FLocked)
+            FTab->ResetAutoCloseCounter();
+        const TPoint p = ScreenToClient(TPoint(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)));
+        Message.Result = SizingHit(p.X, p.Y);
+        return;
+    }
+    TCustomControl::Dispatch(Message);
 }
 
 void TProToolPanel::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
@@ -319,7 +331,7 @@ void TProToolPanel::MouseDown(TMouseButton Button, TShiftState Shift, int X, int
             break;
         }
     }
-    if (Button == mbLeft && OverSizingEdge(X, Y)) {
+    if (Button == mbLeft && SizingHit(X, Y) != HTCLIENT) {
         FSizing = true;
         const bool horz = FTab->Position() == ppLeft || FTab->Position() == ppRight;
         FSizeStart = horz ? ClientToScreen(TPoint(X, Y)).X : ClientToScreen(TPoint(X, Y)).Y;

@@ -391,6 +391,10 @@ public:
     TOnCaptionButtonClick OnCaptionBtnClick;
 
     void Notification(TComponent* AComponent, TOperation Operation) override;
+    // The sizing border of an open panel beside its strip under a client point (HTRIGHT,
+    // HTBOTTOM, and when locked HTLEFT, HTTOP), else HTCLIENT; WM_NCHITTEST answers it.
+    LRESULT SizingHit(int X, int Y) const;
+    void Dispatch(TMessage& Message) override;
 
 protected:
     void Paint() override;
@@ -425,7 +429,6 @@ private:
     void CaptionButtonClick();
     void DoClose();
     void StartFloatDrag(int X, int Y);
-    bool OverSizingEdge(int X, int Y) const;
     void CancelHover();
     void SetHover(int Section, int Item, const TRect& R);
     // The item under a point becomes the hovered one (none: the hover is cleared).

@@ -338,11 +338,32 @@ void ShowMouseCursor(TWinControl* p)
     if (!w)
         return;
     TControl* c = impl.MouseControl;
-    TCursor cur = c && c->Cursor() != crDefault ? c->Cursor() : p->Cursor();
+    TCursor cur = impl.HitCursor != crDefault           ? impl.HitCursor
+                  : c && c->Cursor() != crDefault ? c->Cursor()
+                                                  : p->Cursor();
     if (cur == crDefault)
         w->unsetCursor();
     else
         w->setCursor(CursorFor(cur));
+}
+
+// The cursor the hit test's answer shows (WM_SETCURSOR): the sizing cursor of a border, else
+// the window's own.
+void ShowHitCursor(TWinControl* p, LRESULT Hit)
+{
+    TCursor cur = crDefault;
+    switch (Hit) {
+    case HTLEFT: case HTRIGHT: cur = crSizeWE; break;
+    case HTTOP: case HTBOTTOM: cur = crSizeNS; break;
+    case HTTOPLEFT: case HTBOTTOMRIGHT: cur = crSizeNWSE; break;
+    case HTTOPRIGHT: case HTBOTTOMLEFT: cur = crSizeNESW; break;
+    default: break;
+    }
+    TWinControlImpl& impl = WinImpl(p);
+    if (impl.HitCursor == cur)
+        return;
+    impl.HitCursor = cur;
+    ShowMouseCursor(p);
 }
 
 // Makes Control the graphic child of P under the mouse: the one left gets
@@ -531,6 +552,16 @@ bool TEventBridge::Mouse(QWidget* w, QMouseEvent* ev)
             return true;
         static const Cardinal ups[3] = {WM_LBUTTONUP, WM_RBUTTONUP, WM_MBUTTONUP};
         msg = ups[button];
+    }
+    // A move of the free mouse asks the window under it what lies there and shows its cursor.
+    if (msg == WM_MOUSEMOVE && !g_capture && ev->buttons() == Qt::NoButton) {
+        const HWND h = target->Handle();
+        const LRESULT hit = target->Perform(WM_NCHITTEST, 0, MAKELPARAM(gp.x(), gp.y()));
+        if (!IsAlive(target, h))
+            return true;
+        target->Perform(WM_SETCURSOR, WPARAM(h), MAKELPARAM(Word(hit), WM_MOUSEMOVE));
+        if (!IsAlive(target, h))
+            return true;
     }
     TMsg loop{target->Handle(), msg, MouseKeys(), MAKELPARAM(lp.x(), lp.y()), DWORD(ev->timestamp()),
               TPoint(gp.x(), gp.y())};
@@ -1123,6 +1154,9 @@ void TControl::DefaultHandler(TMessage& m)
         break;
     case WM_GETTEXTLENGTH:
         m.Result = LRESULT(GetText().size());
+        break;
+    case WM_NCHITTEST:
+        m.Result = HTCLIENT;
         break;
     default:
         break;
@@ -2269,6 +2303,10 @@ void TWinControl::DefaultHandler(TMessage& m)
         if (m.LParam)
             FText = reinterpret_cast<const char*>(m.LParam);
         m.Result = 1;
+        return;
+    case WM_SETCURSOR:
+        if (HWND(m.WParam) == FHandle)
+            ShowHitCursor(this, SHORT(Word(m.LParam & 0xFFFF)));
         return;
     default:
         TControl::DefaultHandler(m);

@@ -38,6 +38,7 @@ public:
     bool PassToToolkit = false;        // the in-flight message reached DefaultHandler
     int ClientTop = 0;                 // a form's menu bar above the client area
     TControl* MouseControl = nullptr;  // the graphic child under the mouse (it had CM_MOUSEENTER)
+    TCursor HitCursor = crDefault;     // the sizing cursor of the window's hit test under the mouse
     // Message hooks, oldest first; entries are shared with the messages passing them.
     std::vector<std::shared_ptr<TMessageHookEntry>> Hooks;
     // Top-level windows: positions and sizes the program gave the window whose

@@ -618,6 +618,52 @@ TEST_F(PanelStrip, HostWindowOfRightAndBottomStripsSizesByItsInnerEdge)
     }
 }
 
+TEST_F(PanelStrip, TheSizingBorderOfAnOpenPanelShowsTheSizingCursor)
+{
+    TProToolPanel* p = Add("Normy");
+    p->SetCursor(crHelp);
+    p->SetOpenWidth(120);
+    // Where the border lies for each strip edge: X or Y from the panel's far side (negative) or
+    // from its near side; an open right or bottom panel sizes by its host window's edge.
+    struct Case {
+        TPanelPosition Pos;
+        bool Locked;
+        TPoint Border;
+        TCursor Want;
+    } cases[] = {
+        {ppLeft, false, TPoint(-1, 60), crSizeWE},   {ppLeft, true, TPoint(-2, 60), crSizeWE},
+        {ppTop, false, TPoint(60, -1), crSizeNS},    {ppRight, true, TPoint(2, 60), crSizeWE},
+        {ppBottom, true, TPoint(60, 1), crSizeNS},   {ppRight, false, TPoint(-2 - 1, 60), crSizeWE},
+        {ppBottom, false, TPoint(60, -1), crSizeNS},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Pos) + (c.Locked ? " locked" : ""));
+        strip->SetPosition(c.Pos);
+        strip->OpenTab(0);
+        p->SetLocked(c.Locked);
+        ProcessPendingMessages();
+        TWinControl* window = p;
+        TPoint at(c.Border.X < 0 ? p->Width() + c.Border.X : c.Border.X,
+                  c.Border.Y < 0 ? p->Height() + c.Border.Y : c.Border.Y);
+        if (p->Parent() == strip->HostForm()) {
+            // The host window's inner edge, 2 pixels before the panel.
+            window = strip->HostForm();
+            at = c.Pos == ppRight ? TPoint(1, 60) : TPoint(60, 1);
+        }
+        MouseMove(window, at.X, at.Y);
+        EXPECT_EQ(WindowCursor(window), c.Want);
+        // Off the border, inside the panel, the panel's own cursor is back.
+        MouseMove(p, p->Width() / 2, p->Height() / 2);
+        EXPECT_EQ(WindowCursor(p), crHelp);
+        p->SetCanSize(false);
+        MouseMove(window, at.X, at.Y);
+        EXPECT_EQ(WindowCursor(window), window == p ? crHelp : crDefault);
+        p->SetCanSize(true);
+        p->SetLocked(false);
+        strip->SlidePanelIn(p);
+    }
+}
+
 TEST_F(PanelStrip, ALockedPanelPulledOffByItsCaptionFloatsAndDocksBack)
 {
     TProToolPanel* p = Add("Ustawienia wyglądu");
@@ -647,6 +693,10 @@ TEST_F(PanelStrip, ALockedPanelPulledOffByItsCaptionFloatsAndDocksBack)
     EXPECT_EQ(strip->Panels()->Items(0)->State(), psDocked);
     EXPECT_EQ(edit->Top(), 40 - 23);   // under the window's own caption
     EXPECT_EQ(p->ContentTop(), 1);
+    // The floating window sizes by its own frame: the panel's edge is no border.
+    p->SetCursor(crHelp);
+    MouseMove(p, p->Width() - 1, 60);
+    EXPECT_EQ(WindowCursor(p), crHelp);
     f->SetCaption(p->Caption());
     ProcessPendingMessages();
     std::unique_ptr<TBitmap> shot = GrabControl(f);

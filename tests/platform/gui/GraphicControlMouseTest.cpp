@@ -126,3 +126,47 @@ TEST_F(GraphicMouse, WindowShowsTheCursorOfTheChildUnderTheMouse)
     label->Hide();
     EXPECT_EQ(WindowCursor(Form), crDefault);
 }
+
+TEST_F(GraphicMouse, TheHitTestUnderTheFreeMouseShowsItsSizingCursor)
+{
+    // The form answers sizing borders 4 pixels wide on each side and leaves the rest to itself.
+    Form->SetCursor(crHelp);
+    Form->AddMessageHook([this](TMessage& m) {
+        if (m.Msg != WM_NCHITTEST)
+            return false;
+        const TPoint p = Form->ScreenToClient(TPoint(GET_X_LPARAM(m.LParam), GET_Y_LPARAM(m.LParam)));
+        const int col = p.X < 4 ? 0 : p.X >= Form->ClientWidth() - 4 ? 2 : 1;
+        const int row = p.Y < 4 ? 0 : p.Y >= Form->ClientHeight() - 4 ? 2 : 1;
+        static const LRESULT hits[3][3] = {{HTTOPLEFT, HTTOP, HTTOPRIGHT},
+                                           {HTLEFT, HTCLIENT, HTRIGHT},
+                                           {HTBOTTOMLEFT, HTBOTTOM, HTBOTTOMRIGHT}};
+        m.Result = hits[row][col];
+        return true;
+    });
+    const int r = Form->ClientWidth() - 1, b = Form->ClientHeight() - 1;
+    struct Case {
+        int X, Y;
+        bool Dragged;   // the left button pressed where the mouse was, released after
+        TCursor Want;
+    } cases[] = {
+        {150, 2, false, crSizeNS},   {150, b, false, crSizeNS},   {1, 100, false, crSizeWE},
+        {r, 100, false, crSizeWE},   {1, 1, false, crSizeNWSE},   {r, b, false, crSizeNWSE},
+        {r, 1, false, crSizeNESW},   {1, b, false, crSizeNESW},
+        {150, 100, false, crHelp},   // back inside: the form's own cursor
+        {30, 30, false, crHelp},     // over the paint box A, which has none of its own
+        {2, 100, false, crSizeWE},
+        {150, 100, true, crSizeWE},   // a drag from the border keeps its cursor
+        {150, 101, false, crHelp},
+    };
+    TPoint at;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.X) + "," + std::to_string(c.Y));
+        if (c.Dragged)
+            MouseDown(Form, at.X, at.Y);
+        MouseMove(Form, c.X, c.Y);
+        EXPECT_EQ(WindowCursor(Form), c.Want);
+        if (c.Dragged)
+            MouseUp(Form, c.X, c.Y);
+        at = TPoint(c.X, c.Y);
+    }
+}
