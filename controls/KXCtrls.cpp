@@ -705,6 +705,13 @@ TKxCustomListBox::TKxCustomListBox(TComponent* AOwner) : TCustomListBox(AOwner)
     SetTabStop(true);
     SetColor(clWindow);
     SetParentColor(false);
+    // Owner-drawn widths count once both events are there: the items are measured again.
+    auto measure = [this](bool) {
+        if (FOwnerWidths != OwnerWidths())
+            ResetItemWidths();
+    };
+    OnDrawItem.Assigned = measure;
+    OnGetItemWidth.Assigned = measure;
 }
 
 void TKxCustomListBox::SetIntegralHeight(bool Value)
@@ -782,10 +789,15 @@ void TKxCustomListBox::SetAutoScroll(bool Value)
     ResetItemWidths();
 }
 
+bool TKxCustomListBox::OwnerWidths() const
+{
+    return OnGetItemWidth && OnDrawItem && Style() != lbStandard;
+}
+
 int TKxCustomListBox::ItemWidth(int Index)
 {
     int w = 0;
-    if (OnGetItemWidth && OnDrawItem && Style() != lbStandard) {
+    if (OwnerWidths()) {
         OnGetItemWidth(this, Index, w);
     } else {
         if (!FProbe)
@@ -805,6 +817,7 @@ void TKxCustomListBox::SetMaxItemWidth(int Value)
 
 void TKxCustomListBox::ResetItemWidths()
 {
+    FOwnerWidths = OwnerWidths();
     FItemWidths.clear();
     if (AutoScroll())
         for (int i = 0; i < Items()->Count(); ++i)

@@ -223,7 +223,7 @@ public:
 
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
 
-    TGetItemWidthEvent OnGetItemWidth;
+    TWatchedEvent<TGetItemWidthEvent> OnGetItemWidth;
 
 protected:
     // The larger of the font's row height ("Wg") and MinRowHeight, and for an
@@ -242,11 +242,14 @@ protected:
     void ItemsChanged(int Index, int Delta) override;
 
 private:
+    // Items are measured by OnGetItemWidth (an owner-drawn list with both events).
+    bool OwnerWidths() const;
     int ItemWidth(int Index);
     void SetMaxItemWidth(int Value);
     bool FIntegralHeight = false;
     int FTabWidth = 0;
     bool FAutoScroll = false;
+    bool FOwnerWidths = false;   // OwnerWidths when the items were last measured
     int FMaxItemWidth = 0;
     // Each item's width while auto-scrolling, in the items' order.
     std::vector<int> FItemWidths;

@@ -29,6 +29,26 @@ using TDrawItemEvent =
     std::function<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
 using TMeasureItemEvent = std::function<void(TWinControl* Control, int Index, int& Height)>;
 
+// An event its control hears being assigned (a property with a setter in the framework): a
+// std::function type Event in every other way. Assigned runs after each assignment with whether
+// the event was assigned before.
+template <class Event>
+class TWatchedEvent : public Event {
+public:
+    TWatchedEvent() = default;
+    TWatchedEvent(const TWatchedEvent&) = delete;
+    template <class F>
+    TWatchedEvent& operator=(F&& Handler)
+    {
+        const bool was = bool(*this);
+        Event::operator=(std::forward<F>(Handler));
+        if (Assigned)
+            Assigned(was);
+        return *this;
+    }
+    std::function<void(bool WasAssigned)> Assigned;
+};
+
 // ---------------------------------------------------------------- TLabel
 class TItemsSink;
 
@@ -554,7 +574,7 @@ public:
     // (Width + Columns - 3) div Columns, 0 for a one-column list.
     int ColumnWidth() const;
 
-    TDrawItemEvent OnDrawItem;
+    TWatchedEvent<TDrawItemEvent> OnDrawItem;
     TMeasureItemEvent OnMeasureItem;
 
 protected:

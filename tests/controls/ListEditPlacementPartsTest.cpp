@@ -287,6 +287,40 @@ TEST_F(CheckListParts, TwoColumnsRowsOfTheFontAndTabStops)
     Form->Hide();
 }
 
+TEST_F(CheckListParts, AssigningTheOwnerDrawingEventsMeasuresTheItemsAgain)
+{
+    MakeForm(300, 200);
+    auto* list = PlaceList(*this, {"Wykonanie z uszczelką i pierścieniem dociskowym", "a"});
+    Form->Show();
+    const int text = list->HorizontalExtent();
+    ASSERT_GT(text, 200);
+    const int area = list->CheckAreaWidth();
+    auto draw = [](TWinControl*, int, TRect, TOwnerDrawState) {};
+    auto width = [](TWinControl*, int Index, int& Width) { Width = 40 - Index; };
+    // Each step's events and the extent it leaves: owner widths need both events.
+    struct Step {
+        bool Draw, Width;
+        int Extent;
+    } steps[] = {{true, false, text}, {true, true, 40 + area}, {false, true, text}, {true, true, 40 + area},
+                 {true, false, text}};
+    for (const Step& s : steps) {
+        SCOPED_TRACE(int(s.Draw) * 10 + int(s.Width));
+        if (s.Draw != bool(list->OnDrawItem)) {
+            if (s.Draw)
+                list->OnDrawItem = draw;
+            else
+                list->OnDrawItem = nullptr;
+        }
+        if (s.Width != bool(list->OnGetItemWidth)) {
+            if (s.Width)
+                list->OnGetItemWidth = width;
+            else
+                list->OnGetItemWidth = nullptr;
+        }
+        EXPECT_EQ(list->HorizontalExtent(), s.Extent);
+    }
+}
+
 TEST_F(CheckListParts, AssigningItemsFromAnotherListCopiesStates)
 {
     MakeForm(300, 200);
