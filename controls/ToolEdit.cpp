@@ -172,7 +172,7 @@ void TCustomComboEdit::SetGlyphKind(TGlyphKind Value)
                 c->SetPixels(x, row, clBlack);
         arrow.SetTransparentColor(clWhite);
         FButton->SetGlyph(&arrow);
-        SetButtonWidth(17);
+        SetButtonWidth(GetSystemMetrics(SM_CXVSCROLL));
         break;
     }
     case gkEllipsis: {

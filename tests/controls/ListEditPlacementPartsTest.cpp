@@ -566,6 +566,12 @@ TEST_F(FileEditParts, MaskedFileEditKeepsItsTextBesideTheButton)
     EXPECT_EQ(r.Right, edit->ClientWidth() - edit->ButtonWidth() - 2);
     edit->SetButtonWidth(40);
     EXPECT_EQ(edit->EditRect().Right, edit->ClientWidth() - 40 - 2);
+    // The drop-down arrow's button is as wide as the system's vertical scroll bar.
+    const int bar = GetSystemMetrics(SM_CXVSCROLL);
+    edit->SetGlyphKind(gkDropDown);
+    EXPECT_EQ(edit->ButtonWidth(), bar);
+    EXPECT_EQ(edit->EditRect().Right, edit->ClientWidth() - bar - 2);
+    edit->SetGlyphKind(gkDefault);
 
     // A mask shapes what is typed: two digits, "-", four letters or digits; a wrong character is refused.
     edit->SetEditMask("00-aaaa;1;_");
