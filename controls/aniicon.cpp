@@ -349,6 +349,14 @@ void TAniIcon::SetButtonStyle(bool Value)
     Invalidate();
 }
 
+void TAniIcon::WMEraseBkgnd(TMessage& Message)
+{
+    if (FTransparent)
+        Message.Result = 1;
+    else
+        TCustomControl::WMEraseBkgnd(Message);
+}
+
 void TAniIcon::Paint()
 {
     TCanvas* c = Canvas();

@@ -102,6 +102,8 @@ protected:
     void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void CMMouseEnter(TMessage& Message) override;
     void CMMouseLeave(TMessage& Message) override;
+    // A transparent icon leaves its background alone: its parent shows beneath it.
+    void WMEraseBkgnd(TMessage& Message) override;
 
 private:
     void FileChanged(TObject* Sender);

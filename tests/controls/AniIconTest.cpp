@@ -3,6 +3,7 @@
 #include <random>
 
 #include "controls/aniicon.h"
+#include "platform/gui/Forms.h"
 #include "platform/gui/TestSupport.h"
 
 namespace {
@@ -137,4 +138,32 @@ TEST(AniIcon, TimerStepsTheFrames)
     EXPECT_EQ(icon.Frame(), 1);
     icon.SetAnimated(false);
     EXPECT_FALSE(TimerActive(&icon, TAniIcon::TimerId));
+}
+
+TEST(AniIcon, ATransparentIconShowsItsParentBeneathIt)
+{
+    TForm form(nullptr);
+    form.SetBounds(10, 10, 120, 80);
+    form.SetColor(clYellow);
+    auto* icon = new TAniIcon(&form);
+    icon->SetParent(&form);
+    icon->SetBounds(20, 10, 48, 48);
+    icon->SetColor(clBlue);
+    icon->SetCenter(true);
+    TAniIconFile source;
+    source.LoadFromData(ProgramAnimationData());
+    icon->SetAniFile(&source);
+    form.Show();
+    // The corner lies outside the centred 32 x 32 frame; the frame's own pixels are drawn either way.
+    for (const bool transparent : {false, true}) {
+        SCOPED_TRACE(transparent);
+        icon->SetTransparent(transparent);
+        std::unique_ptr<TBitmap> shot = GrabControl(&form);
+        EXPECT_EQ(shot->Canvas()->Pixels(20 + 2, 10 + 2), transparent ? clYellow : clBlue);
+        int framed = 0;
+        for (int y = 18; y < 50; ++y)
+            for (int x = 28; x < 60; ++x)
+                framed += shot->Canvas()->Pixels(x, y) != clYellow && shot->Canvas()->Pixels(x, y) != clBlue;
+        EXPECT_GT(framed, 50);
+    }
 }
