@@ -22,6 +22,9 @@ int RealMessageBox(TDialogRequest& r)
     QMessageBox box(ActiveWindowWidget());
     box.setWindowTitle(ToQString(r.Caption));
     box.setText(ToQString(r.Text));
+    // A topmost box is kept above all other windows.
+    if (r.Flags & MB_TOPMOST)
+        box.setWindowFlag(Qt::WindowStaysOnTopHint);
     switch (r.Flags & MB_ICONMASK) {
     case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
     case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;

@@ -218,6 +218,10 @@ bool SHGetSpecialFolderPath(HWND Owner, AnsiString& Path, int Folder, bool Creat
     case CSIDL_PROGRAMS: dir = QStandardPaths::writableLocation(QStandardPaths::ApplicationsLocation); break;
     default: return false;
     }
+    // A login need not have a desktop folder (the user folders name it, else ~/Desktop): where
+    // there is none, and none is made, the home folder stands for it.
+    if ((Folder == CSIDL_DESKTOP || Folder == CSIDL_DESKTOPDIRECTORY) && !Create && !QFileInfo(dir).isDir())
+        dir = QDir::homePath();
     if (dir.isEmpty())
         return false;
     // Without Create the name is given even when the folder is missing.

@@ -449,7 +449,7 @@ TEST_F(StartUp, FirstRunOffersTheLauncherOncePerPlaceOfTheProgram)
     // The desktop of a home of the test's own.
     const std::string oldHome = getenv("HOME") ? getenv("HOME") : "";
     const std::string oldConfig = getenv("XDG_CONFIG_HOME") ? getenv("XDG_CONFIG_HOME") : "";
-    ForceDirectories(Path("home"));
+    ForceDirectories(Path("home/Desktop"));
     setenv("HOME", (FDir + "/home").c_str(), 1);
     setenv("XDG_CONFIG_HOME", (FDir + "/home/.config").c_str(), 1);
     // A program moved away from the place the registry names counts as a first run.

@@ -138,6 +138,46 @@ TEST_F(Shell, SpecialFoldersAndDroppedFiles)
     EXPECT_FALSE(SHGetSpecialFolderPath(0, none, 0x7777, false));
     EXPECT_EQ("unchanged", none);
 
+    // The login's desktop folder as its user folders name it, else ~/Desktop; where it does not
+    // exist, the home folder.
+    TTempDir home("velmarok-home");
+    const std::string oldHome = getenv("HOME"), oldConfig = getenv("XDG_CONFIG_HOME") ? getenv("XDG_CONFIG_HOME") : "";
+    setenv("HOME", home.Path.c_str(), 1);
+    setenv("XDG_CONFIG_HOME", (home / ".config").c_str(), 1);
+    std::filesystem::create_directories(home / ".config");
+    const struct {
+        const char* Named;   // XDG_DESKTOP_DIR of the user folders ("": no such file)
+        const char* Made;    // folder made under the home folder
+        const char* Want;    // under the home folder
+    } desktops[] = {
+        {"$HOME/Pulpit", "Pulpit", "/Pulpit"}, {"$HOME/Pulpit", "", ""},
+        {"", "Desktop", "/Desktop"},           {"", "", ""},
+    };
+    for (const auto& d : desktops) {
+        SCOPED_TRACE(std::string(d.Named) + " " + d.Made);
+        std::filesystem::remove(home / ".config/user-dirs.dirs");
+        std::filesystem::remove_all(home / "Pulpit");
+        std::filesystem::remove_all(home / "Desktop");
+        if (*d.Named)
+            WriteFileBytes(home / ".config/user-dirs.dirs", std::string("XDG_DESKTOP_DIR=\"") + d.Named + "\"\n");
+        if (*d.Made)
+            std::filesystem::create_directories(home.Path / d.Made);
+        for (const int folder : {CSIDL_DESKTOP, CSIDL_DESKTOPDIRECTORY}) {
+            EXPECT_TRUE(SHGetSpecialFolderPath(0, desktop, folder, false));
+            EXPECT_EQ(desktop, FromOsPath(home.Path.string()) + d.Want);
+        }
+    }
+    // Asked to make it, the desktop folder is made where the user folders name it.
+    WriteFileBytes(home / ".config/user-dirs.dirs", "XDG_DESKTOP_DIR=\"$HOME/Pulpit\"\n");
+    EXPECT_TRUE(SHGetSpecialFolderPath(0, desktop, CSIDL_DESKTOP, true));
+    EXPECT_EQ(desktop, FromOsPath(home.Path.string()) + "/Pulpit");
+    EXPECT_TRUE(std::filesystem::is_directory(home / "Pulpit"));
+    setenv("HOME", oldHome.c_str(), 1);
+    if (oldConfig.empty())
+        unsetenv("XDG_CONFIG_HOME");
+    else
+        setenv("XDG_CONFIG_HOME", oldConfig.c_str(), 1);
+
     TForm form(nullptr);
     std::vector<AnsiString> got;
     TPoint where;
