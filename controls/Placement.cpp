@@ -185,7 +185,8 @@ void TFormPlacement::CheckMinMaxInfo()
 }
 
 // The window's size limits: with PreventResize the size it has now (it cannot be
-// sized or maximised), else the set values of MinMaxInfo.
+// sized or maximised), else the set values of MinMaxInfo. The maximised position is the
+// window manager's.
 void TFormPlacement::ApplyLimits()
 {
     TCustomForm* f = Form();
@@ -208,7 +209,11 @@ void TFormPlacement::ApplyLimits()
         f->SetMaximizeBox(true);
     FHadMaximizeBox = false;
     const TWinMinMaxInfo& m = *FMinMaxInfo;
-    f->SetSizeLimits(m.MinTrackWidth(), m.MinTrackHeight(), m.MaxTrackWidth(), m.MaxTrackHeight());
+    // The window manager maximises a window within its largest size: the maximised size is
+    // one more bound of it.
+    auto least = [](int a, int b) { return !a ? b : !b ? a : std::min(a, b); };
+    f->SetSizeLimits(m.MinTrackWidth(), m.MinTrackHeight(), least(m.MaxTrackWidth(), m.MaxSizeWidth()),
+                     least(m.MaxTrackHeight(), m.MaxSizeHeight()));
     if (m.MaxPosLeft() || m.MaxPosTop())
         f->SetMaximizedPos(TPoint(m.MaxPosLeft() ? m.MaxPosLeft() : f->MaximizedPos().X,
                                   m.MaxPosTop() ? m.MaxPosTop() : f->MaximizedPos().Y));

@@ -132,23 +132,29 @@ TEST_F(PlacementLimits, LimitsHoldAgainstTheUsersSizingAndMaximising)
     form->Show();
     struct Case {
         const char* Name;
-        int MinW, MaxH;
+        int MinW, MaxH, MaxSizeW;
         bool Prevent;
         int AskW, AskH, WantW, WantH;
     } cases[] = {
-        {"no limits", 0, 0, false, 350, 250, 350, 250},
-        {"minimum width", 300, 0, false, 120, 250, 300, 250},
-        {"maximum height", 0, 280, false, 500, 600, 500, 280},
-        {"fixed size", 0, 0, true, 600, 500, 400, 300},
+        {"no limits", 0, 0, 0, false, 350, 250, 350, 250},
+        {"minimum width", 300, 0, 0, false, 120, 250, 300, 250},
+        {"maximum height", 0, 280, 0, false, 500, 600, 500, 280},
+        // The window manager maximises a window within its largest size.
+        {"maximised width", 0, 0, 450, false, 600, 250, 450, 250},
+        {"maximised width within the maximum height", 0, 280, 450, false, 600, 600, 450, 280},
+        {"fixed size", 0, 0, 0, true, 600, 500, 400, 300},
     };
+    TWinMinMaxInfo* info = placement->MinMaxInfo();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         placement->SetPreventResize(false);
-        placement->MinMaxInfo()->SetMinTrackWidth(0);
-        placement->MinMaxInfo()->SetMaxTrackHeight(0);
+        info->SetMinTrackWidth(0);
+        info->SetMaxTrackHeight(0);
+        info->SetMaxSizeWidth(0);
         form->SetBounds(50, 50, 400, 300);
-        placement->MinMaxInfo()->SetMinTrackWidth(c.MinW);
-        placement->MinMaxInfo()->SetMaxTrackHeight(c.MaxH);
+        info->SetMinTrackWidth(c.MinW);
+        info->SetMaxTrackHeight(c.MaxH);
+        info->SetMaxSizeWidth(c.MaxSizeW);
         placement->SetPreventResize(c.Prevent);
         MoveWindowByUser(form, 60, 70, c.AskW, c.AskH);
         EXPECT_EQ(form->Width(), c.WantW);
@@ -160,8 +166,9 @@ TEST_F(PlacementLimits, LimitsHoldAgainstTheUsersSizingAndMaximising)
     }
     // Without limits the form is not hooked at all.
     placement->SetPreventResize(false);
-    placement->MinMaxInfo()->SetMinTrackWidth(0);
-    placement->MinMaxInfo()->SetMaxTrackHeight(0);
+    info->SetMinTrackWidth(0);
+    info->SetMaxTrackHeight(0);
+    info->SetMaxSizeWidth(0);
     EXPECT_EQ(form->MessageHookCount(), 0);
     form->Hide();
 }
