@@ -21,6 +21,7 @@
 #include "platform/gui/Menus_p.h"
 #include "platform/gui/QtText_p.h"
 #include "platform/gui/SHDocVw_p.h"
+#include "platform/gui/SysInfo.h"
 
 TApplication* Application = nullptr;
 TScreen* Screen = nullptr;
@@ -55,12 +56,14 @@ public:
             QPoint p = static_cast<QWidget*>(obj)->pos();
             if (!IsGeometryEcho(Form, true, p.x(), p.y()))
                 FormWindowChanged(Form, false);
+            FitWhenFramed(static_cast<QWidget*>(obj));
             return false;
         }
         case QEvent::Resize: {
             QSize z = static_cast<QResizeEvent*>(ev)->size();
             if (!IsGeometryEcho(Form, false, z.width(), z.height()))
                 FormWindowChanged(Form, false);
+            FitWhenFramed(static_cast<QWidget*>(obj));
             return false;
         }
         case QEvent::WindowStateChange:
@@ -76,8 +79,22 @@ public:
             return false;
         }
     }
+    void FitWhenFramed(QWidget* w)
+    {
+        if (Form && w->windowHandle() && !w->windowHandle()->frameMargins().isNull())
+            FormFramed(Form);
+    }
 };
 }  // namespace
+
+// The window manager framed a window just shown: it is fitted with the frame's real size.
+void FormFramed(TCustomForm* Form)
+{
+    if (!Form->FFitPending)
+        return;
+    Form->FFitPending = false;
+    RunGuarded([Form] { Form->FitOnScreen(); });
+}
 
 void FormActivated(TCustomForm* Form, bool Active)
 {
@@ -441,10 +458,37 @@ void TCustomForm::PlaceOnScreen()
         SetBounds((sw - Width()) / 2, (sh - Height()) / 2, Width(), Height());
 }
 
+void TCustomForm::FitOnScreen()
+{
+    if (!HandleAllocated() || Parent() || FWindowState != wsNormal || !qApp)
+        return;
+    QWidget* w = ControlWidget(this);
+    w->winId();   // the window exists: a platform that knows its frame already tells it
+    QScreen* screen = QGuiApplication::screenAt(QPoint(Left() + Width() / 2, Top() + Height() / 2));
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    // Before the window manager frames the window, a frame of the system's sizes.
+    QMargins m = w->windowHandle() ? w->windowHandle()->frameMargins() : QMargins();
+    if (m.isNull() && FBorderStyle != bsNone) {
+        const int frame = GetSystemMetrics(SM_CXFRAME);
+        m = QMargins(frame, GetSystemMetrics(SM_CYCAPTION) + frame, frame, frame);
+    }
+    const int width = std::min(Width(), std::max(1, area.width() - m.left() - m.right()));
+    const int height = std::min(Height(), std::max(1, area.height() - m.top() - m.bottom()));
+    const int left = std::max(area.left(), std::min(Left(), area.right() + 1 - m.left() - width - m.right()));
+    const int top = std::max(area.top(), std::min(Top(), area.bottom() + 1 - m.top() - height - m.bottom()));
+    if (left != Left() || top != Top() || width != Width() || height != Height())
+        SetBounds(left, top, width, height);
+}
+
 void TCustomForm::SetVisible(bool v)
 {
     if (v == FVisible)
         return;
+    FFitPending = false;
     if (v) {
         HandleNeeded();
         PlaceOnScreen();
@@ -452,6 +496,8 @@ void TCustomForm::SetVisible(bool v)
         // Its owner window now: the forms shown at this moment decide it. A modal form is
         // modal from its first showing on.
         ApplyWindowFlags(true);
+        FitOnScreen();
+        FFitPending = !Parent();
         if (FModal && !Parent())
             ControlWidget(this)->setWindowModality(Qt::ApplicationModal);
     }

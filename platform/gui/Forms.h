@@ -136,12 +136,16 @@ private:
     friend class TApplication;
     friend void FormActivated(TCustomForm* Form, bool Active);
     friend void FormWindowChanged(TCustomForm* Form, bool StateChanged);
+    friend void FormFramed(TCustomForm* Form);
     // The window flags of the border and form style, and the owner window (ChooseWindowOwner)
     // of a form that is shown or Showing.
     void ApplyWindowFlags(bool Showing = false);
     TCustomForm* ChooseWindowOwner() const;
     void ApplyOpacity();
     void PlaceOnScreen();
+    // Keeps a normal top-level window inside the work area of its screen, its frame too: no
+    // larger than it and not partly off it.
+    void FitOnScreen();
     TBorderStyle FBorderStyle = bsSizeable;
     TFormStyle FFormStyle = fsNormal;
     TPosition FPosition = poDesigned;
@@ -153,6 +157,8 @@ private:
     bool FModal = false;
     bool FActive = false;
     bool FPlaced = false;
+    // Shown, and fitted once more when the window system tells the frame's size.
+    bool FFitPending = false;
     std::unique_ptr<TCanvas> FCanvas;
     bool FMaximizeBox = true;
     TPoint FMaximizedPos{-1, -1};

@@ -509,6 +509,12 @@ void MoveWindowByUser(TCustomForm* Form, int Left, int Top, int Width, int Heigh
     gui_state::RethrowPending();
 }
 
+TRect WindowFrame(TCustomForm* Form)
+{
+    const QRect r = ControlWidget(Form)->frameGeometry();
+    return TRect(r.left(), r.top(), r.left() + r.width(), r.top() + r.height());
+}
+
 void ActivateWindowByUser(TCustomForm* Form, bool Active)
 {
     QWidget* w = ControlWidget(Form);

@@ -109,6 +109,8 @@ void MoveWindowByUser(TCustomForm* Form, int Left, int Top, int Width, int Heigh
 void ActivateWindowByUser(TCustomForm* Form, bool Active);
 // The opacity the window system is asked to show the form's window with (0 to 1; 1 without a window).
 double WindowOpacity(TCustomForm* Form);
+// Where the form's window lies on the screen, its frame included.
+TRect WindowFrame(TCustomForm* Form);
 
 // ---------------------------------------------------------------- system drag and drop
 // One point of a system drag: the pointer over a control (its client coordinates), keys held.

@@ -359,6 +359,58 @@ TEST_F(LayerFixture, FormsShownWithAnOwnerBelongToItsWindow)
 namespace {
 std::vector<AnsiString> g_gone;
 
+TEST_F(LayerFixture, WindowsComeUpInsideTheWorkAreaOfTheScreen)
+{
+    const TRect area = Screen->WorkAreaRect();
+    const int w = area.Width(), h = area.Height();
+    struct Case {
+        const char* Name;
+        TRect Asked;   // left, top, width, height
+        TBorderStyle Border;
+        TPosition Position;
+        bool Moves, Shrinks;
+    } cases[] = {
+        {"fits", TRect(area.Left + 50, area.Top + 60, 300, 200), bsSizeable, poDesigned, false, false},
+        {"larger than the screen", TRect(area.Left, area.Top, w + 300, h + 200), bsSizeable, poDesigned, false, true},
+        {"past the right and bottom", TRect(area.Right - 100, area.Bottom - 50, 300, 200), bsSizeable, poDesigned,
+         true, false},
+        {"before the left and top", TRect(area.Left - 50, area.Top - 40, 300, 200), bsSizeable, poDesigned, true,
+         false},
+        {"centred, larger than the screen", TRect(0, 0, w + 100, h + 100), bsDialog, poScreenCenter, true, true},
+        {"without a frame, too wide", TRect(area.Left + 20, area.Top, w + 10, 100), bsNone, poDesigned, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        auto* f = new TForm(nullptr);
+        f->SetBorderStyle(c.Border);
+        f->SetPosition(c.Position);
+        f->SetBounds(c.Asked.Left, c.Asked.Top, c.Asked.Right, c.Asked.Bottom);
+        f->Show();
+        ProcessPendingMessages();
+        const TRect frame = WindowFrame(f);
+        EXPECT_GE(frame.Left, area.Left);
+        EXPECT_GE(frame.Top, area.Top);
+        EXPECT_LE(frame.Right, area.Right);
+        EXPECT_LE(frame.Bottom, area.Bottom);
+        if (!c.Moves && !c.Shrinks)
+            EXPECT_EQ(f->BoundsRect(), TRect(c.Asked.Left, c.Asked.Top, c.Asked.Left + 300, c.Asked.Top + 200));
+        if (c.Shrinks)
+            EXPECT_TRUE(frame.Width() == w || frame.Height() == h);
+        // Moved off the screen by the user, it stays there; shown again, it is back on the screen.
+        MoveWindowByUser(f, area.Right - 20, area.Top, f->Width(), f->Height());
+        EXPECT_EQ(f->Left(), area.Right - 20);
+        f->Hide();
+        f->Show();
+        EXPECT_LE(WindowFrame(f).Right, area.Right);
+        // A maximised window is the window system's to place.
+        f->Hide();
+        f->SetWindowState(wsMaximized);
+        f->Show();
+        EXPECT_EQ(f->WindowState(), wsMaximized);
+        delete f;
+    }
+}
+
 class TPeer : public TComponent {
 public:
     TPeer(TComponent* owner, const AnsiString& name) : TComponent(owner) { SetName(name); }
