@@ -93,7 +93,13 @@ void FormFramed(TCustomForm* Form)
     if (!Form->FFitPending)
         return;
     Form->FFitPending = false;
-    RunGuarded([Form] { Form->FitOnScreen(); });
+    // Unless it was sized since, the window takes as much of the size asked for as fits.
+    if (Form->Width() != Form->FFitted.cx || Form->Height() != Form->FFitted.cy)
+        return;
+    const TSize asked = Form->FFitAsked;
+    RunGuarded([Form, asked] {
+        Form->FitOnScreen(TRect(Form->Left(), Form->Top(), Form->Left() + asked.cx, Form->Top() + asked.cy));
+    });
 }
 
 void FormActivated(TCustomForm* Form, bool Active)
@@ -458,13 +464,12 @@ void TCustomForm::PlaceOnScreen()
         SetBounds((sw - Width()) / 2, (sh - Height()) / 2, Width(), Height());
 }
 
-void TCustomForm::FitOnScreen()
+void TCustomForm::FitOnScreen(const TRect& Asked)
 {
     if (!HandleAllocated() || Parent() || FWindowState != wsNormal || !qApp)
         return;
     QWidget* w = ControlWidget(this);
-    w->winId();   // the window exists: a platform that knows its frame already tells it
-    QScreen* screen = QGuiApplication::screenAt(QPoint(Left() + Width() / 2, Top() + Height() / 2));
+    QScreen* screen = QGuiApplication::screenAt(QPoint((Asked.Left + Asked.Right) / 2, (Asked.Top + Asked.Bottom) / 2));
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     if (!screen)
@@ -476,10 +481,10 @@ void TCustomForm::FitOnScreen()
         const int frame = GetSystemMetrics(SM_CXFRAME);
         m = QMargins(frame, GetSystemMetrics(SM_CYCAPTION) + frame, frame, frame);
     }
-    const int width = std::min(Width(), std::max(1, area.width() - m.left() - m.right()));
-    const int height = std::min(Height(), std::max(1, area.height() - m.top() - m.bottom()));
-    const int left = std::max(area.left(), std::min(Left(), area.right() + 1 - m.left() - width - m.right()));
-    const int top = std::max(area.top(), std::min(Top(), area.bottom() + 1 - m.top() - height - m.bottom()));
+    const int width = std::min(Asked.Width(), std::max(1, area.width() - m.left() - m.right()));
+    const int height = std::min(Asked.Height(), std::max(1, area.height() - m.top() - m.bottom()));
+    const int left = std::max(area.left(), std::min(Asked.Left, area.right() + 1 - m.left() - width - m.right()));
+    const int top = std::max(area.top(), std::min(Asked.Top, area.bottom() + 1 - m.top() - height - m.bottom()));
     if (left != Left() || top != Top() || width != Width() || height != Height())
         SetBounds(left, top, width, height);
 }
@@ -496,7 +501,9 @@ void TCustomForm::SetVisible(bool v)
         // Its owner window now: the forms shown at this moment decide it. A modal form is
         // modal from its first showing on.
         ApplyWindowFlags(true);
-        FitOnScreen();
+        FFitAsked = TSize{Width(), Height()};
+        FitOnScreen(BoundsRect());
+        FFitted = TSize{Width(), Height()};
         FFitPending = !Parent();
         if (FModal && !Parent())
             ControlWidget(this)->setWindowModality(Qt::ApplicationModal);

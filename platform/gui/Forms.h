@@ -143,9 +143,10 @@ private:
     TCustomForm* ChooseWindowOwner() const;
     void ApplyOpacity();
     void PlaceOnScreen();
-    // Keeps a normal top-level window inside the work area of its screen, its frame too: no
-    // larger than it and not partly off it.
-    void FitOnScreen();
+    // Gives a normal top-level window the bounds Asked (left, top, right, bottom) as far as they
+    // lie inside the work area of its screen, its frame too: no larger than it and not partly
+    // off it.
+    void FitOnScreen(const TRect& Asked);
     TBorderStyle FBorderStyle = bsSizeable;
     TFormStyle FFormStyle = fsNormal;
     TPosition FPosition = poDesigned;
@@ -157,8 +158,10 @@ private:
     bool FModal = false;
     bool FActive = false;
     bool FPlaced = false;
-    // Shown, and fitted once more when the window system tells the frame's size.
+    // Shown, and fitted once more when the window system tells the frame's size: the size asked
+    // for and the size it was fitted to before.
     bool FFitPending = false;
+    TSize FFitAsked, FFitted;
     std::unique_ptr<TCanvas> FCanvas;
     bool FMaximizeBox = true;
     TPoint FMaximizedPos{-1, -1};

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <grp.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -158,6 +159,66 @@ private:
     pid_t FPid = -1;
 };
 
+// An X server of the test's own (Xvfb) with a screen of Width x Height pixels: while it lives it
+// is the display of the commands and the programs the test starts (DISPLAY); the test's own
+// windows stay on the suite's display.
+class TOwnDisplay {
+public:
+    TOwnDisplay(int Width, int Height)
+    {
+        int fds[2];
+        if (::pipe(fds) != 0)
+            return;
+        // The server says its display's number on the pipe once it takes clients.
+        std::string fd = std::to_string(fds[1]), screen = std::to_string(Width) + "x" + std::to_string(Height) + "x24";
+        std::string args[] = {"Xvfb", "-displayfd", fd, "-screen", "0", screen, "-nolisten", "tcp"};
+        std::vector<char*> argv;
+        for (std::string& a : args)
+            argv.push_back(a.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        ::posix_spawn_file_actions_init(&actions);
+        ::posix_spawn_file_actions_addclose(&actions, fds[0]);
+        if (::posix_spawnp(&FPid, "Xvfb", &actions, nullptr, argv.data(), environ) != 0)
+            FPid = -1;
+        ::posix_spawn_file_actions_destroy(&actions);
+        ::close(fds[1]);
+        std::string number;
+        pollfd ready{fds[0], POLLIN, 0};
+        for (char c = 0; FPid > 0 && ::poll(&ready, 1, 30000) > 0 && ::read(fds[0], &c, 1) == 1 && c != '\n';)
+            number += c;
+        ::close(fds[0]);
+        if (number.empty()) {
+            End();
+            return;
+        }
+        const char* old = std::getenv("DISPLAY");
+        FOld = old ? old : "";
+        FName = ":" + number;
+        ::setenv("DISPLAY", FName.c_str(), 1);
+    }
+    ~TOwnDisplay() { End(); }
+    TOwnDisplay(const TOwnDisplay&) = delete;
+    TOwnDisplay& operator=(const TOwnDisplay&) = delete;
+    bool Started() const { return !FName.empty(); }
+
+private:
+    void End()
+    {
+        if (!FName.empty())
+            ::setenv("DISPLAY", FOld.c_str(), 1);
+        FName.clear();
+        if (FPid > 0) {
+            ::kill(FPid, SIGTERM);
+            int status = 0;
+            ::waitpid(FPid, &status, 0);
+        }
+        FPid = -1;
+    }
+    pid_t FPid = -1;
+    std::string FName, FOld;
+};
+
 class ExecutableStart : public TEndToEnd {
 protected:
     void SetUp() override
@@ -305,6 +366,18 @@ inline TRect ScreenRect(const std::string& Id)
     };
     const int x = field("Absolute upper-left X:"), y = field("Absolute upper-left Y:");
     return TRect(x, y, x + field("Width:"), y + field("Height:"));
+}
+
+// Where a window lies on the screen with the frame the window manager gave it.
+inline TRect FrameRect(const std::string& Id)
+{
+    const TRect inside = ScreenRect(Id);
+    const std::string extents = CommandOutput("xprop -id " + Id + " _NET_FRAME_EXTENTS 2>/dev/null");
+    int left = 0, right = 0, top = 0, bottom = 0;
+    const std::size_t at = extents.find('=');
+    if (at != std::string::npos)
+        std::sscanf(extents.c_str() + at + 1, "%d, %d, %d, %d", &left, &right, &top, &bottom);
+    return TRect(inside.Left - left, inside.Top - top, inside.Right + right, inside.Bottom + bottom);
 }
 
 // Dark pixels of R in a picture of the screen.

@@ -2,9 +2,12 @@
 // program folder, being writable) on the suite's display, with its own home folder. The test
 // watches the display's windows for its first-start message, checks what it wrote, takes a
 // picture of the screen and ends the program. Under a window manager the started program is
-// driven with real X input (xdotool) and checked in pictures of the screen.
+// driven with real X input (xdotool) and checked in pictures of the screen; on a small screen of
+// its own its windows come up whole and its topmost box above the others; a form maximised there
+// keeps within its placement's maximised size.
 #include <gtest/gtest.h>
 
+#include "controls/Placement.h"
 #include "tests/e2e/DesktopRun.h"
 
 TEST_F(ExecutableStart, FirstStartOnAComputerShowsTheOnceOnlyMessageAndMarksTheRegistry)
@@ -198,4 +201,71 @@ TEST_F(DesktopInput, RealClicksAndKeysReachTheControlsTheyAreMeantFor)
         X("key Escape");
         EXPECT_TRUE(WaitGone(program, id, 5000));
     }
+}
+
+TEST_F(DesktopInput, OnASmallScreenTheWindowsFitAndATopmostBoxStaysAbove)
+{
+    // A screen of 1024 x 700 pixels under the window manager.
+    TOwnDisplay display(1024, 700);
+    ASSERT_TRUE(display.Started());
+    StartWindowManager();
+    ASSERT_FALSE(HasFatalFailure());
+    auto fits = [](const std::string& Id) {
+        const TRect r = FrameRect(Id);
+        return r.Width() > 0 && r.Left >= 0 && r.Top >= 0 && r.Right <= 1024 && r.Bottom <= 700;
+    };
+    auto stateOf = [](const std::string& Id) { return CommandOutput("xprop -id " + Id + " _NET_WM_STATE"); };
+
+    // The first start of the folder writes the configuration and says so in a topmost box.
+    MarkComputer(Home);
+    {
+        TProgramProcess first(Exe, Home);
+        const std::string box = WaitForNewWindow(first, "D !!!");
+        ASSERT_FALSE(box.empty()) << WindowNames();
+        EXPECT_TRUE(WaitUntil([&] { return stateOf(box).find("_NET_WM_STATE_ABOVE") != std::string::npos; }, 5000))
+            << stateOf(box);
+        EXPECT_TRUE(WaitUntil([&] { return fits(box); }, 5000));
+        EXPECT_TRUE(Answer(first, box, "Return"));
+    }
+    // The next starts' messages answered, the main window shows on the screen whole.
+    std::string main;
+    for (int start = 0; start < 3 && main.empty(); ++start) {
+        Program = std::make_unique<TProgramProcess>(Exe, Home);
+        main = PassBoxes(*Program);
+    }
+    ASSERT_FALSE(main.empty()) << WindowNames();
+    EXPECT_TRUE(WaitUntil([&] { return fits(main); }, 5000)) << FrameRect(main).Left << "," << FrameRect(main).Top << " " << FrameRect(main).Width() << "x"
+        << FrameRect(main).Height();
+    // So does a dialog opened from it (Ctrl+D in the catalogue: a new standard).
+    ASSERT_TRUE(Xdo("windowactivate --sync " + main + " mousemove --window " + main + " --sync 400 300 click 1"));
+    ASSERT_TRUE(Xdo("key ctrl+d"));
+    const std::string add = WaitForNewWindow(*Program, "Dodaj");
+    ASSERT_FALSE(add.empty()) << WindowNames();
+    EXPECT_TRUE(WaitUntil([&] { return fits(add); }, 5000));
+    Program.reset();
+    Manager.reset();
+}
+
+TEST_F(DesktopInput, AFormPlacementsMaximisedSizeBoundsTheMaximisedWindow)
+{
+    StartWindowManager();
+    ASSERT_FALSE(HasFatalFailure());
+    TForm form(nullptr);
+    form.SetCaption("Rozmiar maksymalny");
+    form.SetBounds(40, 50, 300, 200);
+    auto* placement = new TFormPlacement(&form);
+    placement->SetActive(false);
+    placement->MinMaxInfo()->SetMaxSizeWidth(450);
+    form.Show();
+    // Once the window manager has taken the window, it maximises it as high as the screen's work
+    // area and 450 pixels wide.
+    ASSERT_TRUE(WaitUntil([] {
+        const std::string id = FirstLine(CommandOutput("xdotool search --onlyvisible --name '^Rozmiar maksymalny$'"));
+        return !id.empty() && CommandOutput("xprop -id " + id + " _NET_FRAME_EXTENTS").find('=') != std::string::npos;
+    }));
+    form.SetWindowState(wsMaximized);
+    EXPECT_TRUE(WaitUntil([&] { return form.Height() > 500; }, 5000)) << form.Width() << "x" << form.Height();
+    EXPECT_EQ(form.Width(), 450);
+    EXPECT_EQ(form.WindowState(), wsMaximized);
+    form.Hide();
 }
