@@ -489,6 +489,13 @@ void TCustomForm::FitOnScreen(const TRect& Asked)
         SetBounds(left, top, width, height);
 }
 
+void TCustomForm::FitAsShown()
+{
+    FFitAsked = TSize{Width(), Height()};
+    FitOnScreen(BoundsRect());
+    FFitted = TSize{Width(), Height()};
+}
+
 void TCustomForm::SetVisible(bool v)
 {
     if (v == FVisible)
@@ -501,16 +508,18 @@ void TCustomForm::SetVisible(bool v)
         // Its owner window now: the forms shown at this moment decide it. A modal form is
         // modal from its first showing on.
         ApplyWindowFlags(true);
-        FFitAsked = TSize{Width(), Height()};
-        FitOnScreen(BoundsRect());
-        FFitted = TSize{Width(), Height()};
+        FitAsShown();
         FFitPending = !Parent();
         if (FModal && !Parent())
             ControlWidget(this)->setWindowModality(Qt::ApplicationModal);
     }
     TWinControl::SetVisible(v);
     if (v) {
+        const TSize shown{Width(), Height()};
         DoShow();
+        // Sized anew as it showed (OnShow): that size is fitted too.
+        if (Width() != shown.cx || Height() != shown.cy)
+            FitAsShown();
         if (FActiveControl && FActiveControl->CanFocus())
             FActiveControl->SetFocus();
         FormActivated(this, true);

@@ -147,6 +147,8 @@ private:
     // lie inside the work area of its screen, its frame too: no larger than it and not partly
     // off it.
     void FitOnScreen(const TRect& Asked);
+    // Fits the window's bounds as they are, the size asked for and the one it got noted.
+    void FitAsShown();
     TBorderStyle FBorderStyle = bsSizeable;
     TFormStyle FFormStyle = fsNormal;
     TPosition FPosition = poDesigned;

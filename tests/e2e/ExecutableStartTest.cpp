@@ -3,8 +3,8 @@
 // watches the display's windows for its first-start message, checks what it wrote, takes a
 // picture of the screen and ends the program. Under a window manager the started program is
 // driven with real X input (xdotool) and checked in pictures of the screen; on a small screen of
-// its own its windows come up whole and its topmost box above the others; a form maximised there
-// keeps within its placement's maximised size.
+// its own its windows come up whole and its topmost box above the others; a form maximised by
+// the window manager keeps within its placement's maximised size.
 #include <gtest/gtest.h>
 
 #include "controls/Placement.h"

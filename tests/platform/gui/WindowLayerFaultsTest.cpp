@@ -369,6 +369,7 @@ TEST_F(LayerFixture, WindowsComeUpInsideTheWorkAreaOfTheScreen)
         TBorderStyle Border;
         TPosition Position;
         bool Moves, Shrinks;
+        int ShowWidth = 0;   // the width the form's OnShow gives it
     } cases[] = {
         {"fits", TRect(area.Left + 50, area.Top + 60, 300, 200), bsSizeable, poDesigned, false, false},
         {"larger than the screen", TRect(area.Left, area.Top, w + 300, h + 200), bsSizeable, poDesigned, false, true},
@@ -378,6 +379,8 @@ TEST_F(LayerFixture, WindowsComeUpInsideTheWorkAreaOfTheScreen)
          false},
         {"centred, larger than the screen", TRect(0, 0, w + 100, h + 100), bsDialog, poScreenCenter, true, true},
         {"without a frame, too wide", TRect(area.Left + 20, area.Top, w + 10, 100), bsNone, poDesigned, true, true},
+        {"widened as it shows", TRect(area.Left + 20, area.Top, 300, 200), bsSizeable, poDesigned, true, true,
+         w + 50},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -385,6 +388,8 @@ TEST_F(LayerFixture, WindowsComeUpInsideTheWorkAreaOfTheScreen)
         f->SetBorderStyle(c.Border);
         f->SetPosition(c.Position);
         f->SetBounds(c.Asked.Left, c.Asked.Top, c.Asked.Right, c.Asked.Bottom);
+        if (c.ShowWidth)
+            f->OnShow = [&c](TObject* Sender) { static_cast<TForm*>(Sender)->SetWidth(c.ShowWidth); };
         f->Show();
         ProcessPendingMessages();
         const TRect frame = WindowFrame(f);
@@ -397,6 +402,7 @@ TEST_F(LayerFixture, WindowsComeUpInsideTheWorkAreaOfTheScreen)
         if (c.Shrinks)
             EXPECT_TRUE(frame.Width() == w || frame.Height() == h);
         // Moved off the screen by the user, it stays there; shown again, it is back on the screen.
+        f->OnShow = nullptr;
         MoveWindowByUser(f, area.Right - 20, area.Top, f->Width(), f->Height());
         EXPECT_EQ(f->Left(), area.Right - 20);
         f->Hide();
