@@ -567,9 +567,11 @@ protected:
                   }),
                   0);
     }
-    // The window manager on the display, until the test ends.
+    // The window manager on the display, until the test ends. One a test before ended may still
+    // hold the display for a moment: the new one starts once it has let go.
     void StartWindowManager()
     {
+        ASSERT_TRUE(WaitUntil([] { return WindowNames().find("\"Openbox\"") == std::string::npos; }));
         Manager = std::make_unique<TProgramProcess>(Wm, Home);
         ASSERT_TRUE(WaitUntil([] { return WindowNames().find("\"Openbox\"") != std::string::npos; }));
     }

@@ -248,8 +248,6 @@ TEST_F(DesktopInput, OnASmallScreenTheWindowsFitAndATopmostBoxStaysAbove)
 
 TEST_F(DesktopInput, AFormPlacementsMaximisedSizeBoundsTheMaximisedWindow)
 {
-    StartWindowManager();
-    ASSERT_FALSE(HasFatalFailure());
     TForm form(nullptr);
     form.SetCaption("Rozmiar maksymalny");
     form.SetBounds(40, 50, 300, 200);
@@ -257,12 +255,14 @@ TEST_F(DesktopInput, AFormPlacementsMaximisedSizeBoundsTheMaximisedWindow)
     placement->SetActive(false);
     placement->MinMaxInfo()->SetMaxSizeWidth(450);
     form.Show();
-    // Once the window manager has taken the window, it maximises it as high as the screen's work
-    // area and 450 pixels wide.
+    // The window manager takes the window shown before it started; then it maximises the window as
+    // high as the screen's work area and 450 pixels wide.
+    StartWindowManager();
+    ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(WaitUntil([] {
         const std::string id = FirstLine(CommandOutput("xdotool search --onlyvisible --name '^Rozmiar maksymalny$'"));
         return !id.empty() && CommandOutput("xprop -id " + id + " _NET_FRAME_EXTENTS").find('=') != std::string::npos;
-    }));
+    })) << WindowNames();
     form.SetWindowState(wsMaximized);
     EXPECT_TRUE(WaitUntil([&] { return form.Height() > 500; }, 5000)) << form.Width() << "x" << form.Height();
     EXPECT_EQ(form.Width(), 450);
