@@ -1,9 +1,8 @@
 #include "controls/FileUtil.h"
 
-#include <cstdlib>
-
 #include "platform/core/SysUtils.h"
 #include "platform/gui/CommonDialogs.h"
+#include "platform/gui/ShellApi.h"
 
 bool HasAnyChar(const AnsiString& Chars, const AnsiString& S)
 {
@@ -83,9 +82,8 @@ namespace {
 // The user's desktop folder, or the home folder without one.
 AnsiString DesktopFolder()
 {
-    const char* home = std::getenv("HOME");
-    AnsiString h = home ? AnsiString(home) : AnsiString("/");
-    return DirExists(h + "/Desktop") ? h + "/Desktop" : h;
+    AnsiString path;
+    return SHGetSpecialFolderPath(0, path, CSIDL_DESKTOP, false) ? path : AnsiString("/");
 }
 }  // namespace
 
