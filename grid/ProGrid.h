@@ -322,11 +322,14 @@ public:
     void SetColCount(int Value);
     // The most cells (columns times rows) a paste or a file may grow the grid to: each row that
     // holds a cell keeps a place for every column, so a few kilobytes of separators could ask for
-    // gigabytes. Well above the program's largest data, a catalogue of 100,000 rows of 7 columns.
-    static constexpr Int64 MaxGrownCells = 4000000;
+    // gigabytes. A whole spreadsheet of 16 columns (1,048,576 rows) fits, about 256 MB of cells.
+    static constexpr Int64 MaxGrownCells = Int64(1) << 24;
     // Refuses with EProGridError, before anything changes, a size of Cols x Rows that grows the
     // grid beyond MaxGrownCells; a size within the grid's own passes.
     void CheckGrowth(Int64 Cols, Int64 Rows) const;
+    // Refuses with the same error as CheckGrowth; a reader that runs out of memory growing the grid
+    // says so too.
+    [[noreturn]] static void RefuseGrowth();
     // 1 when the grid holds 0 and FixedRowAlways is set.
     int FixedRows() const;
     void SetFixedRows(int Value);

@@ -166,7 +166,12 @@ void TProStringGrid::CheckGrowth(Int64 Cols, Int64 Rows) const
     Rows = std::max<Int64>(Rows, RowCount());
     if ((Cols > ColCount() || Rows > RowCount()) && (Cols > MaxGrownCells || Rows > MaxGrownCells ||
                                                      Cols * Rows > MaxGrownCells))
-        throw EProGridError(GridTooLarge);
+        RefuseGrowth();
+}
+
+void TProStringGrid::RefuseGrowth()
+{
+    throw EProGridError(GridTooLarge);
 }
 
 // ---------------------------------------------------------------- save range
@@ -403,7 +408,7 @@ void TProStringGrid::SizeSavedRows(int ASaved)
 }
 
 void TProStringGrid::ReadTextStream(TStream* Stream)
-{
+try {
     int colStart = SaveColStart(), rowStart = SaveRowStart();
     AnsiString line;
     bool sized = false;
@@ -449,4 +454,6 @@ void TProStringGrid::ReadTextStream(TStream* Stream)
         LoadCell(stored[std::size_t(col)], int(row), DecodeStreamText(text, Multilinecells()));
     }
     CellsChanged(TRect(0, 0, ColCount() - 1, RowCount() - 1));
+} catch (const std::bad_alloc&) {
+    RefuseGrowth();
 }

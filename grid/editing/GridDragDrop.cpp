@@ -165,7 +165,7 @@ void TGridDropTarget::DropURL(TPoint Pt, const AnsiString& Url)
 }
 
 void TGridDropTarget::DropText(TPoint Pt, const AnsiString& Text)
-{
+try {
     TProStringGrid* g = FGrid;
     TDragDropSettings* s = g->DragDropSettings();
     int col = -1, row = -1;
@@ -204,6 +204,8 @@ void TGridDropTarget::DropText(TPoint Pt, const AnsiString& Text)
     g->HideDropArrows();
     if (g->OnOleDropped)
         g->OnOleDropped(g, pasted);
+} catch (const std::bad_alloc&) {
+    TProStringGrid::RefuseGrowth();
 }
 
 void TGridDropTarget::DropFiles(TPoint Pt, const std::vector<AnsiString>& Files)

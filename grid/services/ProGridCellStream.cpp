@@ -756,7 +756,7 @@ void TProStringGrid::CopyRectAsCells(const TGridRect& R)
 }
 
 int TProStringGrid::PasteCellStream(int ACol, int ARow, const AnsiString& Data)
-{
+try {
     TCellStreamContent content;
     try {
         ParseCellStream(Data, content);
@@ -782,4 +782,6 @@ int TProStringGrid::PasteCellStream(int ACol, int ARow, const AnsiString& Data)
     MarkRangeModified(sameGrid ? FCopyOrigin : TPoint(-1, -1),
                       TRect(ACol, ARow, int(needCols) - 1, int(needRows) - 1), FCopyFlag);
     return int(std::min<Int64>(Int64(content.ColCount) * content.RowCount, IntMaxV));
+} catch (const std::bad_alloc&) {
+    RefuseGrowth();
 }

@@ -406,7 +406,7 @@ int TProStringGrid::PasteGridCells(int ACol, int ARow)
 }
 
 int TProStringGrid::PasteText(int ACol, int ARow, const AnsiString& Text)
-{
+try {
     const bool editing = (Options() & goEditing) || FNavigation->AllowClipboardAlways() ||
                          FMouseActions->RangeSelectAndEdit() || FNavigation->AlwaysEdit();
     if (ACol < 0 || ARow < 0 || !editing)
@@ -470,6 +470,8 @@ int TProStringGrid::PasteText(int ACol, int ARow, const AnsiString& Text)
     }
     FPasteExtent = TPoint(maxCol - ACol + 1, row - ARow + 1);
     return count;
+} catch (const std::bad_alloc&) {
+    RefuseGrowth();
 }
 
 void TProStringGrid::TextBlockSize(const AnsiString& Text, TPoint& Size)

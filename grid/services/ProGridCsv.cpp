@@ -354,7 +354,7 @@ void TProStringGrid::LoadFromCsvFile(const AnsiString& FileName, int MaxRows)
 }
 
 void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int MaxRows)
-{
+try {
     THourGlass hourGlass;
     // A file of another program: UTF-8 or Windows-1250, and nothing loaded when it holds
     // characters the grid's text cannot.
@@ -459,4 +459,6 @@ void TProStringGrid::ReadCsvFile(const AnsiString& FileName, bool Append, int Ma
             SetGridCell(c, RowCount() - 1, footerRow[std::size_t(c)]);
     }
     CellsChanged(TRect(0, 0, ColCount() - 1, RowCount() - 1));
+} catch (const std::bad_alloc&) {
+    RefuseGrowth();
 }

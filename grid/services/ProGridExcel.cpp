@@ -867,7 +867,7 @@ std::vector<AnsiString> SharedStrings(const TOfficePackage& P, const std::string
 
 // ---------------------------------------------------------------- loading
 void TProStringGrid::LoadFromExcel(const AnsiString& FileName, const AnsiString& SheetName)
-{
+try {
     THourGlass hourGlass;
     AnsiString file = FileName;
     if (!FileExists(file) && FileExists(OfficeFileName(FileName, ".xls")))
@@ -887,13 +887,26 @@ void TProStringGrid::LoadFromExcel(const AnsiString& FileName, const AnsiString&
         AnsiString Text;
     };
     std::vector<TRead> values;
-    int minCol = 0, minRow = 0, maxCol = 0, maxRow = 0;
+    const int offCol = FExportFixedCells ? 0 : FixedCols();
+    const int offRow = FExportFixedCells ? 0 : FixedRows();
+    // The used range: what the sheet declares, widened to the cells it holds. A range the grid may
+    // not grow to is refused as soon as it is known: from the dimension before the cells are read,
+    // else at the cell that widens it too far.
+    TRect range(1, 1, 1, 1);
+    bool ranged = false;
+    const auto widen = [&](const TRect& R) {
+        range = !ranged ? R
+                        : TRect(std::min(range.Left, R.Left), std::min(range.Top, R.Top),
+                                std::max(range.Right, R.Right), std::max(range.Bottom, R.Bottom));
+        ranged = true;
+        CheckGrowth(Int64(range.Right) - range.Left + 1 + offCol, Int64(range.Bottom) - range.Top + 1 + offRow);
+    };
     int implicitRow = 0, implicitCol = 0;
     // The first <dimension> and <sheetData> of the root; rows in that; cells in those; in a
     // cell its first <v> and first <is>.
     bool dimensionSeen = false, dataSeen = false, inData = false, inRow = false, inCell = false, hasV = false,
          hasItem = false;
-    std::string dimension, type, v, style;
+    std::string type, v, style;
     int cellCol = 0, cellRow = 0, vDepth = 0;
     TItemText item;
     TPartReader in(package, sheetPart);
@@ -914,7 +927,8 @@ void TProStringGrid::LoadFromExcel(const AnsiString& FileName, const AnsiString&
                 x.SetPrefix(MainPrefix(x));
             } else if (d == 2 && name == "dimension" && !dimensionSeen) {
                 dimensionSeen = true;
-                dimension = x.Attr("ref");
+                if (TRect declared; ParseRangeAddress(x.Attr("ref"), declared))
+                    widen(declared);
             } else if (d == 2 && name == "sheetData" && !dataSeen) {
                 dataSeen = inData = true;
             } else if (d == 3 && inData && name == "row") {
@@ -947,16 +961,15 @@ void TProStringGrid::LoadFromExcel(const AnsiString& FileName, const AnsiString&
             item.Stop();
         } else if (d == 3 && inCell) {
             inCell = false;
-            minCol = minCol ? std::min(minCol, cellCol) : cellCol;
-            minRow = minRow ? std::min(minRow, cellRow) : cellRow;
-            maxCol = std::max(maxCol, cellCol);
-            maxRow = std::max(maxRow, cellRow);
+            if (!ranged || cellCol < range.Left || cellCol > range.Right || cellRow < range.Top ||
+                cellRow > range.Bottom)
+                widen(TRect(cellCol, cellRow, cellCol, cellRow));
             AnsiString text;
             if ((hasV || type == "inlineStr") && SheetCellText(type, v, item.Text(), style, shared, numberStyles, text))
                 values.push_back({cellCol, cellRow, std::move(text)});
             // More values than any grid may grow to: the sheet repeats its cells.
             if (values.size() > std::size_t(MaxGrownCells))
-                CheckGrowth(Int64(values.size()), 1);
+                RefuseGrowth();
         } else if (d == 2 && inRow) {
             inRow = false;
         } else if (d == 1 && inData) {
@@ -966,17 +979,6 @@ void TProStringGrid::LoadFromExcel(const AnsiString& FileName, const AnsiString&
         }
         x.KeepText = vDepth == x.Depth() || item.WantsText(x);
     }
-    // The used range: what the sheet declares, widened to the cells it holds.
-    TRect range;
-    if (!ParseRangeAddress(dimension, range))
-        range = maxCol > 0 ? TRect(minCol, minRow, maxCol, maxRow) : TRect(1, 1, 1, 1);
-    if (maxCol > 0)
-        range = TRect(std::min<int>(range.Left, minCol), std::min<int>(range.Top, minRow),
-                      std::max<int>(range.Right, maxCol), std::max<int>(range.Bottom, maxRow));
-
-    int offCol = FExportFixedCells ? 0 : FixedCols();
-    int offRow = FExportFixedCells ? 0 : FixedRows();
-    CheckGrowth(Int64(range.Right) - range.Left + 1 + offCol, Int64(range.Bottom) - range.Top + 1 + offRow);
     EndCellEdit();
     TGridUpdate update(this);
     SetRowCountPlain(range.Bottom - range.Top + 1 + offRow);
@@ -998,6 +1000,8 @@ void TProStringGrid::LoadFromExcel(const AnsiString& FileName, const AnsiString&
         --lastHidden;
     SetColCount(std::min(ColCount(), DisplayColumn(std::max(cols[std::size_t(width) - 1] + 1, lastHidden))));
     CellsChanged(TRect(0, 0, ColCount() - 1, RowCount() - 1));
+} catch (const std::bad_alloc&) {
+    RefuseGrowth();
 }
 
 // ---------------------------------------------------------------- saving

@@ -52,10 +52,13 @@ void ReplacePart(const std::string& File, const std::string& Name, const std::st
     p.SaveToFile(File.c_str());
 }
 
-std::string SheetXml(const std::string& Rows)
+// A sheet of these rows, with a dimension when one is given.
+std::string SheetXml(const std::string& Rows, const std::string& Dimension = "")
 {
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><worksheet xmlns=\"http://schemas.openxmlformats.org/"
-           "spreadsheetml/2006/main\"><sheetData>" + Rows + "</sheetData></worksheet>";
+           "spreadsheetml/2006/main\">" +
+           (Dimension.empty() ? "" : "<dimension ref=\"" + Dimension + "\"/>") + "<sheetData>" + Rows +
+           "</sheetData></worksheet>";
 }
 
 // A line of Seps separators and then Lines short lines.
@@ -157,6 +160,26 @@ TEST_F(InputBounds, PastesAndFilesThatWouldGrowTheGridTooLargeAreRefusedWithTheG
     TTempDir dir("velmarok-bounds");
     const std::string csv = dir / "dane.csv", xlsx = dir / "arkusz.xlsx";
     Grid->SetOptions(Grid->Options() | goEditing);
+    // A square block just past the bound, and a spreadsheet's rows and one more of 16 columns.
+    const int side = 4096, sheetRows = 1048576;
+    static_assert(Int64(side) * side == TProStringGrid::MaxGrownCells && 16LL * sheetRows == side * side);
+    // A sheet that cannot be read after its first cells: refused for its size, it was refused
+    // before the reader came to them.
+    const auto sheet = [&](const std::string& Dimension, const std::string& Rows) {
+        Grid->SaveToExcel(xlsx.c_str());
+        ReplacePart(xlsx, "xl/worksheets/sheet1.xml", SheetXml(Rows + "<row><c><v>1</v></c></rowx>", Dimension));
+        Grid->LoadFromExcel(xlsx.c_str(), "");
+    };
+    const std::string corners =
+        "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row><row r=\"1048576\"><c r=\"XFD1048576\"><v>2</v></c></row>";
+    const auto refusal = [](const std::function<void()>& Read) {
+        try {
+            Read();
+        } catch (const EProGridError& e) {
+            return e.Message();
+        }
+        return AnsiString();
+    };
     struct Case {
         const char* Name;
         std::function<void()> Read;
@@ -164,7 +187,7 @@ TEST_F(InputBounds, PastesAndFilesThatWouldGrowTheGridTooLargeAreRefusedWithTheG
         {"paste of tabs",
          [&] {
              // The key's handler raises what the application shows in a message box.
-             Clipboard()->SetAsText(SeparatorBlock('\t', 4000, 4000));
+             Clipboard()->SetAsText(SeparatorBlock('\t', side, side));
              Grid->Navigation()->SetAllowClipboardShortCuts(true);
              Grid->SetFocus();
              KeyDown(Grid, 'V', ssCtrl);
@@ -174,19 +197,19 @@ TEST_F(InputBounds, PastesAndFilesThatWouldGrowTheGridTooLargeAreRefusedWithTheG
              Grid->DragDropSettings()->SetOleDropTarget(true);
              Grid->DragDropSettings()->SetOleInsertRows(true);
              TSystemDropData text;
-             text.Text = SeparatorBlock('\t', 3000, 3000);
+             text.Text = SeparatorBlock('\t', side, side);
              const TRect cell = Grid->CellRect(1, 1);
              DropFromOutside(text, {TSystemDragStep{Grid, cell.Left + 2, cell.Top + 2, 0}});
          }},
-        {"paste of a wide line", [&] { Grid->PasteText(1, 1, std::string(20000, '\t') + "\r\n" + SeparatorBlock('\t', 0, 200)); }},
+        {"paste of a wide line", [&] { Grid->PasteText(1, 1, std::string(side * side / 200, '\t') + "\r\n" + SeparatorBlock('\t', 0, 200)); }},
         {"CSV file",
          [&] {
-             WriteFileBytes(csv, SeparatorBlock(';', 4000, 4000));
+             WriteFileBytes(csv, SeparatorBlock(';', side, side));
              Grid->LoadFromCsvFile(csv.c_str());
          }},
-        {"CSV file of many lines",
+        {"CSV file of a spreadsheet's rows and one more",
          [&] {
-             WriteFileBytes(csv, SeparatorBlock(',', 20, 400000));
+             WriteFileBytes(csv, SeparatorBlock(',', 16, sheetRows));
              Grid->LoadFromCsvFile(csv.c_str());
          }},
         {"grid text stream of wide rows",
@@ -197,31 +220,62 @@ TEST_F(InputBounds, PastesAndFilesThatWouldGrowTheGridTooLargeAreRefusedWithTheG
              TStringStream in(stream);
              Grid->ReadTextStream(&in);
          }},
-        {"workbook corners",
-         [&] {
-             Grid->SaveToExcel(xlsx.c_str());
-             ReplacePart(xlsx, "xl/worksheets/sheet1.xml",
-                         SheetXml("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
-                                  "<row r=\"1048576\"><c r=\"XFD1048576\"><v>2</v></c></row>"));
-             Grid->LoadFromExcel(xlsx.c_str(), "");
-         }},
+        {"workbook whose dimension is too large", [&] { sheet("A1:Q1048576", "<row><c><v>1</v></c></row>"); }},
+        {"workbook without a dimension", [&] { sheet("", corners); }},
+        {"workbook whose cells run past its dimension", [&] { sheet("A1:B2", corners); }},
     };
     for (const Case& k : cases) {
         Grid->SetColCount(5);
         Grid->SetRowCount(4);
         Grid->SetCells(1, 1, "zostaje");
         const auto start = std::chrono::steady_clock::now();
-        AnsiString message;
-        try {
-            k.Read();
-        } catch (const EProGridError& e) {
-            message = e.Message();
-        }
-        EXPECT_EQ(message, "Grid too large for operation") << k.Name;
+        EXPECT_EQ(refusal(k.Read), "Grid too large for operation") << k.Name;
         EXPECT_EQ(Grid->ColCount(), 5) << k.Name;
         EXPECT_EQ(Grid->RowCount(), 4) << k.Name;
         EXPECT_EQ(Grid->Cells(1, 1), "zostaje") << k.Name;
         EXPECT_LT(SecondsSince(start), CaseSeconds) << k.Name;
+    }
+    // Memory that runs out while the cells go in (the cell hooks throw as an allocation would) is
+    // refused the same way.
+    const auto outOfMemory = [](auto&&...) { throw std::bad_alloc(); };
+    Grid->OnLoadCell = outOfMemory;
+    Grid->OnClipboardBeforePasteCell = outOfMemory;
+    WriteFileBytes(csv, "a;b\r\n");
+    Grid->SaveToExcel(xlsx.c_str());
+    for (const auto& read : std::initializer_list<std::function<void()>>{
+             [&] { Grid->LoadFromCsvFile(csv.c_str()); }, [&] { Grid->LoadFromExcel(xlsx.c_str(), ""); },
+             [&] { Grid->PasteText(1, 1, "a\tb"); }})
+        EXPECT_EQ(refusal(read), "Grid too large for operation");
+    Grid->OnLoadCell = nullptr;
+    Grid->OnClipboardBeforePasteCell = nullptr;
+}
+
+TEST_F(InputBounds, CsvFilesAndWorkbooksOfSixHundredThousandRowsOfEightColumnsAreReadWhole)
+{
+    TTempDir dir("velmarok-bounds");
+    const std::string csv = dir / "dane.csv", xlsx = dir / "arkusz.xlsx";
+    constexpr int rows = 600000;
+    // Each row its number in the first column and a word in the last; the workbook is the grid's
+    // own save of what the CSV file gave.
+    std::string text;
+    for (int r = 1; r <= rows; ++r)
+        text += std::to_string(r) + ",,,,,,,zawór\r\n";
+    WriteFileBytes(csv, text);
+    for (const auto& read : std::initializer_list<std::function<void()>>{
+             [&] { Grid->LoadFromCsvFile(csv.c_str()); },
+             [&] {
+                 Grid->SaveToExcel(xlsx.c_str());
+                 Grid->SetColCount(3);
+                 Grid->SetRowCount(3);
+                 Grid->LoadFromExcel(xlsx.c_str(), "");
+             }}) {
+        read();
+        ASSERT_EQ(Grid->RowCount(), rows);
+        ASSERT_EQ(Grid->ColCount(), 8);
+        EXPECT_EQ(Grid->Cells(0, 0), "1");
+        EXPECT_EQ(Grid->Cells(0, rows - 1), "600000");
+        EXPECT_EQ(Grid->Cells(7, rows - 1), "zawór");
+        EXPECT_EQ(Grid->Cells(6, rows - 1), "");
     }
 }
 
