@@ -375,7 +375,7 @@ TEST_F(MainMenu, ManyCategoriesBuildTheMenuFillTheEditorAndCloseTheWindowInPropo
          }},
     };
     for (const TScalingCase& k : cases)
-        ExpectProportional(k, 4.0);
+        ExpectProportional(k);
 }
 
 TEST_F(MainMenu, SlideOutPutsTheArrowBack)

@@ -13,7 +13,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +23,7 @@
 #include <vector>
 
 #include "platform/core/SysUtils.h"
+#include "tests/common/Bounds.h"
 
 // Text repeated Times times.
 inline std::string Repeated(const std::string& Text, std::size_t Times)
@@ -233,7 +233,8 @@ struct TFuzzRun {
     int Refused = 0;
 };
 
-// Seconds a case may take before it counts as a hang (generous: the sanitizer build is slow).
+// Processor seconds a case may take before it counts as a hang (generous: the sanitizer build is
+// slow).
 constexpr double FuzzCaseLimitSeconds = 10.0;
 
 // The text of a case for the failure message: its first bytes, escaped.
@@ -273,7 +274,7 @@ inline TFuzzRun FuzzParser(const char* Name, const std::vector<std::string>& Sam
         const std::string input = i < static_cast<int>(Samples.size())
                                       ? Samples[static_cast<std::size_t>(i)]
                                       : m.Mutate(Samples[m.Below(Samples.size())], Samples);
-        const auto start = std::chrono::steady_clock::now();
+        const double start = ProcessSeconds();
         std::string fault;
         try {
             if (!Parse(input))
@@ -289,7 +290,7 @@ inline TFuzzRun FuzzParser(const char* Name, const std::vector<std::string>& Sam
         } catch (...) {
             fault = "an unknown exception";
         }
-        const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double took = ProcessSeconds() - start;
         if (took > 0.2)
             std::printf("[   FUZZ   ] %s case %d: %.2f s, %zu bytes\n", Name, i, took, input.size());
         if (took > FuzzCaseLimitSeconds)
