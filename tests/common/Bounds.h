@@ -31,8 +31,9 @@ struct TScalingCase {
 // times as much, a square 256 times. Each size is run as many times as fill 20 ms (Prepare before
 // each run), so that its cost stands well above the clock's and the system's noise, and counts
 // the mean; the least of up to five such counts of each size, taken in turn only while the two
-// keep outside the bound.
-inline void ExpectProportional(const TScalingCase& Case)
+// keep outside the bound. A run on 16 N over Budget seconds ends the trials: work that slow has
+// shown its growth.
+inline void ExpectProportional(const TScalingCase& Case, double Budget = 1e9)
 {
     const auto cost = [&](int n) {
         double spent = 0;
@@ -47,37 +48,12 @@ inline void ExpectProportional(const TScalingCase& Case)
         return spent / runs;
     };
     double small = cost(Case.N), large = cost(16 * Case.N);
-    for (int i = 1; i < 5 && large >= 64 * small; ++i) {
+    for (int i = 1; i < 5 && large >= 64 * small && large <= Budget; ++i) {
         small = std::min(small, cost(Case.N));
         large = std::min(large, cost(16 * Case.N));
     }
     EXPECT_LT(large, 64 * small) << Case.Name << ": " << Case.N << " in " << small << " s, " << 16 * Case.N
                                  << " in " << large << " s";
-}
-
-// Work on 8N may cost less than Bound times work on N: work growing with N (or N log N) takes
-// about 8 (up to 10) times as long there, work growing with N squared 64 times. Timed in the
-// processor time of the process: the shortest of up to five runs of each size, run in turn,
-// until the two shortest keep to the bound; a run on N under Floor seconds counts as Floor. A run
-// on 8N over Budget seconds ends the trials (work that slow has shown its growth). The last run
-// is one on 8N.
-inline void ExpectBelowSquare(const TScalingCase& Case, double Budget, double Bound = 24, double Floor = 0.002)
-{
-    const auto run = [&](int n) {
-        if (Case.Prepare)
-            Case.Prepare(n);
-        const double start = ProcessSeconds();
-        Case.Work(n);
-        return ProcessSeconds() - start;
-    };
-    double small = 1e9, large = 1e9, last = 0;
-    for (int i = 0; i < 5 && (i == 0 || (last <= Budget && large >= Bound * std::max(small, Floor))); ++i) {
-        small = std::min(small, run(Case.N));
-        last = run(8 * Case.N);
-        large = std::min(large, last);
-    }
-    EXPECT_LT(large, Bound * std::max(small, Floor))
-        << Case.Name << ": " << Case.N << " in " << small << " s, " << 8 * Case.N << " in " << large << " s";
 }
 
 // The kilobytes of memory Work held at most beyond what the process held before it, from the
