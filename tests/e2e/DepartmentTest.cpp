@@ -69,13 +69,9 @@ protected:
         ASSERT_FALSE(ask.empty()) << WindowNames();
         EXPECT_TRUE(Answer(P, ask, "Return"));
     }
-    // The panel of the menu place opened with a click on its tab.
-    bool OpenPanel(const TMenuPlace& Menu)
-    {
-        ClickAt(Menu.Tab);
-        return WaitForLook(*Places.SearchOpen, Menu.ItemLine);
-    }
-    // The id of the shown window (of this process too) whose title begins with Title; "" after 10 s.
+    // The panel of the menu place ("Normy") opened with a click on its tab.
+    bool OpenPanel(const TMenuPlace& Menu) { return DesktopInput::OpenPanel(Menu, *Places.SearchOpen); }
+    // The id of the shown window (of this process too) whose title begins with Title; "" after 30 s.
     static std::string WindowTitled(const AnsiString& Title)
     {
         std::string id;
@@ -221,10 +217,10 @@ TEST_F(DepartmentDay, AUtf8RegisterImportAndTheListSavedAsCsvByTheChosenType)
     const TRect d = ScreenRect(dialog);
     const std::vector<std::string> listed = ShownWindows(program.Pid(), "");
     X("mousemove " + std::to_string(d.Left + d.Width() * 45 / 100) + " " + std::to_string(d.Bottom - 23) + " click 1");
-    const std::string types = WaitForNewWindow(program, "", listed, 10000);
+    const std::string types = WaitForNewWindow(program, "", listed);
     ASSERT_FALSE(types.empty()) << WindowNames();
     X("key Down Down Return");
-    ASSERT_TRUE(WaitGone(program, types, 10000));
+    ASSERT_TRUE(WaitGone(program, types));
     ScreenShot("33-department-save-dialog-csv-chosen");
     X("key Return");
     const fs::path csv = Home / "katalog.csv";
@@ -355,18 +351,18 @@ TEST_F(DepartmentDay, ClicksInsideTheCheckDialogStayInItAndTheNextCommandActsOnT
                 }
             ASSERT_GE(inMemo.X, 0) << "the memo lies over no cell of row 2";
             click(inMemo, "");
-            EXPECT_TRUE(WaitUntil([&] { return d->m_Tytul->Focused(); }, 5000));
+            EXPECT_TRUE(WaitUntil([&] { return d->m_Tytul->Focused(); }));
             EXPECT_EQ(g->Row(), checked);
             EXPECT_EQ(g->LeftCol(), left);
             EXPECT_EQ(g->TopRow(), top);
             ScreenShot("36-department-check-dialog-clicked-over-the-grid");
             click(onScreen(dialog, d, d->BitBtn2, TPoint(20, 10)), "");
-            EXPECT_TRUE(WaitUntil([&] { return d->ModalResult() == mrCancel; }, 5000));
+            EXPECT_TRUE(WaitUntil([&] { return d->ModalResult() == mrCancel; }));
             closed = true;
         });
         const TRect cell = g->CellRect(1, checked);
         click(onScreen(main, Form, g, TPoint(cell.Left + 10, (cell.Top + cell.Bottom) / 2)), "--repeat 2 --delay 80");
-        ASSERT_TRUE(WaitUntil([&] { return closed; }, 30000));
+        ASSERT_TRUE(WaitUntil([&] { return closed; }));
         EXPECT_EQ(g->Row(), checked);
 
         // The standard just checked is the one removed.

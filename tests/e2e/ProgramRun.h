@@ -33,6 +33,16 @@
 #include "tests/common/Screenshots.h"
 #include "tests/common/TestFiles.h"
 
+// The suite runs on the display it is started on (xvfb-run ./e2e_tests): the windows of the
+// program run inside the test are real windows there and pictures of the screen show that
+// display, as for the started programs; never the offscreen screen of the other suites. Set
+// before the test application starts.
+[[maybe_unused]] static const bool OnTheSuitesDisplay = [] {
+    if (const char* display = std::getenv("DISPLAY"); display && *display)
+        ::setenv("QT_QPA_PLATFORM", "xcb", 1);
+    return true;
+}();
+
 // A hidden window that runs its action when it takes WM_APP.
 class TScenarioWindow : public TForm {
 public:
@@ -81,6 +91,10 @@ protected:
         std::error_code ec;
         std::filesystem::remove_all(FRoot, ec);
     }
+
+    // The suite's waits, bounded for a busy machine: a wait ends as soon as its condition holds,
+    // so a long bound costs nothing on a quick one.
+    static bool WaitUntil(const std::function<bool()>& Done, unsigned Ms = 30000) { return ::WaitUntil(Done, Ms); }
 
     // Starts the program on the folder and runs Scenario inside its message loop once the main
     // window is shown (never, when start-up ends the program first). The scenario ends the
