@@ -299,11 +299,11 @@ TEST_F(Commands, StateViewsHoldExactlyTheStandardsOfTheirState)
     // The view is a copy: a later change of the catalogue does not reach it.
     Grid->SetCells(1, 1, "PN-X");
     EXPECT_EQ(v->Cells(1, 1), "");
-    SaveScreenshot(GrabControl(Form.get()).get(), "state-view-empty.png");
+    SaveScreenshot(Form.get(), "state-view-empty.png");
     Form->RunMenuCommand("Normy nieaktualne", "Normy nieaktualne");
     Form->SetBounds(0, 0, 1024, 600);
     Form->Show();
-    SaveScreenshot(GrabControl(Form.get()).get(), "state-view.png");
+    SaveScreenshot(Form.get(), "state-view.png");
 }
 
 TEST_F(Commands, AddingStandardsJoinsTitleAndDescriptionLines)
@@ -578,7 +578,7 @@ TEST_F(Commands, AboutAndUpdatePagesFetchTheVersionOnce)
     EXPECT_EQ(Form->sb_PobierzAktualizacje->Hint(), "Nowe raporty");
     EXPECT_FALSE(Form->ani_Animacja->Visible());
     EXPECT_TRUE(UpdateCheckDone);
-    SaveScreenshot(GrabControl(Form.get()).get(), "update-page.png");
+    SaveScreenshot(Form.get(), "update-page.png");
 
     // The about page does not download again.
     Form->e_KierownikDzialu->SetText("jan");
@@ -598,7 +598,7 @@ TEST_F(Commands, AboutAndUpdatePagesFetchTheVersionOnce)
     EXPECT_EQ(Form->a_l[2]->Left(), Form->a_l[1]->Left() + Form->a_l[1]->Width() + 10);
     EXPECT_EQ(Form->img_Money->Left(), Form->imgGL->Left() + Form->imgGL->Width() + 4);
     EXPECT_EQ(Form->l_Version->Left() + Form->l_Version->Width(), picture->Left() + picture->Width());
-    SaveScreenshot(GrabControl(Form.get()).get(), "about-page.png");
+    SaveScreenshot(Form.get(), "about-page.png");
 
     // The help file beside the program shows the help button.
     Write("help\\tyrvenhold.html", "<html></html>");

@@ -1,6 +1,5 @@
 #pragma once
-// Helpers of the dialog suites: a control's picture saved as a screenshot,
-// and the network interfaces the online test sees.
+// Helpers of the dialog suites: screenshots, and the network interfaces the online test sees.
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -11,14 +10,6 @@
 #include "platform/gui/SysInfo.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/common/Screenshots.h"
-
-// Writes the picture to <build>/screenshots/Name.
-inline void SaveScreenshot(TBitmap* Shot, const std::string& Name)
-{
-    TRasterImage png("PNG");
-    png.Assign(Shot);
-    png.SaveToFile(FromOsPath(ScreenshotPath(Name)));
-}
 
 // While it lives, the system reports one network interface, up or down.
 struct TNetworkState {

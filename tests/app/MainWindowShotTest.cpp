@@ -58,14 +58,14 @@ TEST_F(MainWindowShot, NormalStart)
     EXPECT_EQ(Form->ProToolPanelTab->Left(), 0);
     EXPECT_GE(Form->sg_WszystkieNormy->ClientToScreen(TPoint(0, 0)).X,
               Form->ProToolPanelTab->ClientToScreen(TPoint(0, 0)).X + Form->ProToolPanelTab->Width());
-    SaveScreenshot(GrabControl(Form.get()).get(), "main-window.png");
+    SaveScreenshot(Form.get(), "main-window.png");
 
     // The "Normy" panel slid out over the catalogue.
     TProToolPanelTab::SlideWait = [](TProToolPanelTab*, int) {};
     Form->ProToolPanelTab->OpenTab(0);
     Application->ProcessMessages();
     EXPECT_TRUE(Form->MenuPanel("Normy")->Visible());
-    SaveScreenshot(GrabControl(Form.get()).get(), "main-window-menu.png");
+    SaveScreenshot(Form.get(), "main-window-menu.png");
 
     // The settings panel and a category panel.
     struct TShot {
@@ -78,7 +78,7 @@ TEST_F(MainWindowShot, NormalStart)
         Form->ProToolPanelTab->OpenTab(Form->ProToolPanelTab->IndexOfPanel(Form->MenuPanel(s.Panel)));
         Application->ProcessMessages();
         EXPECT_TRUE(Form->MenuPanel(s.Panel)->Visible());
-        SaveScreenshot(GrabControl(Form.get()).get(), s.File);
+        SaveScreenshot(Form.get(), s.File);
         open = s.Panel;
     }
 
@@ -92,7 +92,7 @@ TEST_F(MainWindowShot, NormalStart)
                            TShot{"Styl wyświetlania spisu norm", "appearance-grids.png"}}) {
         Form->RunMenuCommand(s.Panel, s.Panel);
         Application->ProcessMessages();
-        SaveScreenshot(GrabControl(Form.get()).get(), s.File);
+        SaveScreenshot(Form.get(), s.File);
     }
 }
 

@@ -524,7 +524,7 @@ TEST_F(Pages, LinksOpenThroughTheShellAndHelpNeedsItsFile)
     const bool shown = Form->l_SzukamPracy->Visible();
     FireTimer(Form->Timer_SzukamPracy);
     EXPECT_NE(Form->l_SzukamPracy->Visible(), shown);
-    SaveScreenshot(GrabControl(Form.get()).get(), "about-links.png");
+    SaveScreenshot(Form.get(), "about-links.png");
 
     // The users pages link to each other.
     Form->QelSensitiveLabel1->OnClick(Form->QelSensitiveLabel1);

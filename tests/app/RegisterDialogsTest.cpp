@@ -131,7 +131,7 @@ TEST_F(RegisterDialogs, ReviewOfTheOpenRegisterInEitherMode)
         EXPECT_EQ(g->Cells(3, 2), Green);
         EXPECT_EQ(g->Cells(2, 3), "PN-H-84020");
         if (editing)
-            SaveScreenshot(GrabControl(Review.get()).get(), "correctness_of_numbers.png");
+            SaveScreenshot(Review.get(), "correctness_of_numbers.png");
         Review->Hide();
     }
 }
@@ -172,7 +172,7 @@ TEST_F(RegisterDialogs, UsedStandardsOfAllRegistersOnceEachWithTheirState)
     EXPECT_TRUE(g->IsHiddenColumn(4));
     EXPECT_EQ(Column(g, 4), (std::vector<AnsiString>{"1", "2", "-1", ""}));
     EXPECT_GE(List->Width(), 420);
-    SaveScreenshot(GrabControl(List.get()).get(), "used_standards.png");
+    SaveScreenshot(List.get(), "used_standards.png");
     List->Close();
 }
 
@@ -289,7 +289,7 @@ TEST_F(Products, TheSameRegisterIsPickedOnce)
     Wyroby->sb_DodajWykazClick(nullptr);
     EXPECT_EQ(Picks(), (std::vector<AnsiString>{"z uszczelką"}));
     EXPECT_TRUE(Wyroby->sb_SprawdzNormy->Enabled());
-    SaveScreenshot(GrabControl(Wyroby.get()).get(), "products.png");
+    SaveScreenshot(Wyroby.get(), "products.png");
 
     // A double click adds only what the button could: no register, no pick.
     Choose(Wyroby->lb_Wykonania, "bez pliku");

@@ -200,7 +200,7 @@ TEST_F(RegisterExport, ThePageRefusesWhatItCannotWrite)
     EXPECT_EQ(Grid->Cells(1, 1), "niezapisana");
 
     Form->Show();
-    SaveScreenshot(GrabControl(Form.get()).get(), "register_export_page.png");
+    SaveScreenshot(Form.get(), "register_export_page.png");
     Form->Hide();
 }
 
@@ -214,7 +214,7 @@ TEST_F(RegisterExport, RegisterPrintedThroughThePreviewIntoAPdf)
         auto* form = dynamic_cast<TProPreviewForm*>(f);
         ASSERT_TRUE(form);
         EXPECT_EQ(form->Caption(), "Podgląd wydruku");
-        SaveScreenshot(GrabControl(form).get(), "register_print_preview.png");
+        SaveScreenshot(form, "register_print_preview.png");
         EXPECT_EQ(Grid->PrintPageCount(), 1);
         form->PrintButton()->Click();
     });
@@ -236,7 +236,7 @@ TEST_F(RegisterExport, RegisterPrintedThroughThePreviewIntoAPdf)
     // In viewing mode the looked-up columns print too, the state in its colour.
     Form->sb_NowyWykaz_EdytujClick(nullptr);
     ScriptDialogs().ExpectModal("ProPreviewForm", mrCancel, [&](TForm* f) {
-        SaveScreenshot(GrabControl(f).get(), "register_print_preview_viewing.png");
+        SaveScreenshot(f, "register_print_preview_viewing.png");
     });
     Form->RunListCommand(Tf_MainForm::lcPreview);
 

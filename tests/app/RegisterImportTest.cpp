@@ -108,7 +108,7 @@ TEST_F(ImportForms, PageButtonFollowsTheFileTheGroupAndTheName)
     EXPECT_EQ(button->Caption(), "Zastąp wykaz");
 
     Form->Show();
-    SaveScreenshot(GrabControl(Form.get()).get(), "register_import_page_filled.png");
+    SaveScreenshot(Form.get(), "register_import_page_filled.png");
     Form->Hide();
 }
 
@@ -242,7 +242,7 @@ TEST_F(ImportForms, MenuEditorBoxRefusesBadNamesWithAMessage)
     EXPECT_EQ(Form->e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->Text(), "");
 
     Form->Show();
-    SaveScreenshot(GrabControl(Form.get()).get(), "register_import_menu_box.png");
+    SaveScreenshot(Form.get(), "register_import_menu_box.png");
     Form->Hide();
 }
 

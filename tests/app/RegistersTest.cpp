@@ -376,7 +376,7 @@ TEST_F(Registers, ImportFailuresWriteNoMenuEntry)
     Form->ReadCategoryNames("Kategorie", Form->lb_Importuj_GrupyProdoktow);
     Form->Strony->SetActivePage("Importuj");
     Form->Show();
-    SaveScreenshot(GrabControl(Form.get()).get(), "import_page.png");
+    SaveScreenshot(Form.get(), "import_page.png");
     Form->Hide();
 }
 
@@ -419,7 +419,7 @@ TEST_F(Registers, MenuSettingsListTheCategoriesWithTheirCheckMarks)
     EXPECT_FALSE(Form->sb_MG_Dodaj->Enabled());
     EXPECT_EQ(Form->Strony->ActivePage(), "DostosujGrupyPrziPoz");
     Form->Show();
-    SaveScreenshot(GrabControl(Form.get()).get(), "menu_editor_page.png");
+    SaveScreenshot(Form.get(), "menu_editor_page.png");
     Form->Hide();
 
     Form->ReadCategoryNames("Wyrób 1", Form->lb_Importuj_GrupyProdoktow);
@@ -488,7 +488,7 @@ TEST_F(Registers, TypingInTheRegisterGridChangesTheCellAndEnterStoresIt)
     TypeText(Grid, "S");
     ASSERT_TRUE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
     TypeText(Grid->InplaceEditor(), "235JR żółty");
-    SaveScreenshot(GrabControl(Form.get()).get(), "register_cell_editing.png");
+    SaveScreenshot(Form.get(), "register_cell_editing.png");
     TypeKey(Grid->InplaceEditor(), VK_RETURN);
     ProcessPendingMessages();
     EXPECT_EQ(Grid->Cells(3, 1), "S235JR żółty");

@@ -317,7 +317,7 @@ TEST_F(SettingsPages, PagesAsShown)
             Form->sb_ZnajdzNormeWTrelKordelinClick(nullptr);
         }
         Application->ProcessMessages();
-        SaveScreenshot(GrabControl(Form.get()).get(), p.Shot);
+        SaveScreenshot(Form.get(), p.Shot);
         if (AnsiString(p.Command) == "Uprawnienia")
             EXPECT_EQ(Form->lb_Userzy->ItemIndex(), -1);
     }

@@ -503,9 +503,7 @@ TEST_F(StripFixture, Screenshot)
     strip->OpenTab(0);
     std::unique_ptr<TBitmap> shot = GrabControl(form);
     ASSERT_TRUE(shot && !shot->Empty());
-    TRasterImage png("PNG");
-    png.Assign(shot.get());
-    png.SaveToFile(FromOsPath(ScreenshotPath("toolpanels.png")));
+    SaveScreenshot(shot.get(), "toolpanels.png");
     // The caption bar of the open panel is painted with the no-focus gradient.
     const TColor caption = shot->Canvas()->Pixels(open->Left() + 60, 3);
     EXPECT_NE(caption, clWhite);

@@ -379,9 +379,7 @@ TEST_F(GridScrollBarsAlways, ChosenBarsShowDisabledWhileEverythingFits)
     Grid->SetScrollBarAlways(saBoth);
     Grid->SetCells(1, 1, "Łódź");
     Grid->SetCells(2, 1, "Zażółć gęślą jaźń");
-    TRasterImage png("PNG");
-    png.Assign(GrabControl(Form).get());
-    png.SaveToFile(FromOsPath(ScreenshotPath("grid_scrollbars_always.png")));
+    SaveScreenshot(Form, "grid_scrollbars_always.png");
     Grid->SetRowCount(50);
     EXPECT_TRUE(Grid->ScrollBarVisible(SB_VERT));
     EXPECT_TRUE(Grid->ScrollBarEnabled(SB_VERT));
@@ -489,7 +487,5 @@ TEST_F(GridNodePainting, NestedNodesIndentTheirRows)
     ASSERT_GE(button(1).Left, 0);
     ASSERT_GE(button(3).Left, 0);
     EXPECT_EQ(button(3).Left - button(1).Left, indent);
-    TRasterImage png("PNG");
-    png.Assign(bmp.get());
-    png.SaveToFile(FromOsPath(ScreenshotPath("grid_nested_nodes.png")));
+    SaveScreenshot(bmp.get(), "grid_nested_nodes.png");
 }

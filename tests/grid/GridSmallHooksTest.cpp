@@ -161,9 +161,7 @@ TEST_F(ColumnSynch, TheMovePictureIsTranslucentWithTheFixedLineAlongItsLeftEdge)
     auto shot = GrabControl(picture);
     for (int y : {0, picture->Height() / 2, picture->Height() - 2})
         EXPECT_EQ(ColorToRGB(shot->Canvas()->Pixels(0, y)), TColor(clRed)) << "left edge, y " << y;
-    TRasterImage png("PNG");
-    png.Assign(shot.get());
-    png.SaveToFile(FromOsPath(ScreenshotPath("grid_move_picture.png")));
+    SaveScreenshot(shot.get(), "grid_move_picture.png");
     delete picture;
 }
 

@@ -151,9 +151,7 @@ TEST_F(PartsFixture, SchemesAndPresetsColourTheSearchFooter)
         EXPECT_TRUE(ColourNear(At(bmp.get(), x, 0), c.From, 8));
         EXPECT_TRUE(ColourNear(At(bmp.get(), x, panel->Height() - 1), c.To, 8));
         if (c.Scheme == 3) {
-            TRasterImage png("PNG");
-            png.Assign(GrabControl(Form).get());
-            png.SaveToFile(FromOsPath(ScreenshotPath("search_footer_scheme3.png")));
+            SaveScreenshot(Form, "search_footer_scheme3.png");
         }
         Grid->SetAutoThemeAdapt(false);
     }
@@ -545,9 +543,7 @@ TEST_F(PartsFixture, ControlCellsShowTheBackgroundGradientOverTheirOwnColour)
             EXPECT_TRUE(ColourNear(At(bmp.get(), x, y), c.Gradient ? slice : own, 12));
         }
         if (horz) {
-            TRasterImage png("PNG");
-            png.Assign(bmp.get());
-            png.SaveToFile(FromOsPath(ScreenshotPath("background_gradient_control_cells.png")));
+            SaveScreenshot(bmp.get(), "background_gradient_control_cells.png");
         }
     }
 }

@@ -81,13 +81,6 @@ struct CellEditors : TGridFormTest<TProStringGrid> {
     }
     // The open editor: a special one, else the default edit.
     TWinControl* Editor() { return Grid->ActiveEditor() ? Grid->ActiveEditor() : Grid->InplaceEditor(); }
-    void SaveScreenshot(const std::string& Name)
-    {
-        std::unique_ptr<TBitmap> shot = GrabControl(Form);
-        TRasterImage png("PNG");
-        png.Assign(shot.get());
-        png.SaveToFile(FromOsPath(ScreenshotPath(Name)));
-    }
     void Key(TWinControl* C, Word K, TShiftState Shift = 0)
     {
         TypeKey(C, K, Shift);
@@ -323,7 +316,7 @@ TEST_F(CellEditors, FocusedFlatCombosShowTheirColour)
         EXPECT_EQ(at(shot.get(), fieldRight / 2, 2), colour);
         EXPECT_EQ(at(shot.get(), fieldRight / 2, h - 3), colour);
         if (C->Style() == csDropDown)
-            SaveScreenshot("flat_combo_focused_colour.png");
+            SaveScreenshot(Form, "flat_combo_focused_colour.png");
     };
     TPSGComboBox* narrow = Place<TPSGComboBox>(420, 10, 120, 22);
     TPSGUniComboBox* wide = Place<TPSGUniComboBox>(420, 40, 120, 22);
@@ -362,7 +355,7 @@ TEST_F(CellEditors, FocusedFlatCombosShowTheirColour)
             check(c, std::string(type == edComboEdit ? "grid combo" : "grid Unicode combo") +
                          (mouse ? " by double click" : " by F2"));
             if (type == edComboEdit && !mouse)
-                SaveScreenshot("grid_combo_edit_cell_colour.png");
+                SaveScreenshot(Form, "grid_combo_edit_cell_colour.png");
             Key(c, VK_ESCAPE);
         }
     }
@@ -618,7 +611,7 @@ TEST_F(CellEditors, EditorsOverAnOpenGridAreDrawnInTheirCells)
     Grid->FocusCell(2, 1, true);
     Grid->BeginCellEdit();
     ProcessPendingMessages();
-    SaveScreenshot("grid_combo_editor.png");
+    SaveScreenshot(Form, "grid_combo_editor.png");
     Grid->EndCellEdit();
     UseEditor(edUnitEditBtn);
     DotFormatSettings dot;
@@ -628,7 +621,7 @@ TEST_F(CellEditors, EditorsOverAnOpenGridAreDrawnInTheirCells)
     ProcessPendingMessages();
     TWinControl* unit = Grid->ActiveEditor();
     ASSERT_NE(unit, nullptr);
-    SaveScreenshot("grid_unit_editor.png");
+    SaveScreenshot(Form, "grid_unit_editor.png");
     // The unit is painted right of the number, left of the button.
     auto picture = GrabControl(unit);
     // Left of the button (18 wide, 5 from the right edge), 20 pixels of unit space.
@@ -1315,7 +1308,7 @@ TEST_F(CellEditors, EditButtonCaptionTakesItsFontColour)
     for (const auto& c : cases) {
         sb->SetEnabled(c.Enabled);
         if (c.Enabled)
-            SaveScreenshot("edit_button_red_caption.png");
+            SaveScreenshot(Form, "edit_button_red_caption.png");
         auto shot = GrabControl(sb);
         const TRect all(3, 3, sb->Width() - 3, sb->Height() - 3);   // inside the button's edges
         const TRect ink = InkBox(shot.get(), all, [&](TColor p) { return near(p, c.Ink); });

@@ -727,9 +727,7 @@ TEST_F(Editing, TheEditorLooksLikeTheCellItEdits)
     EXPECT_EQ(Editor()->Top(), cell.Top);
     std::unique_ptr<TBitmap> shot = GrabControl(Form);
     ASSERT_TRUE(shot && !shot->Empty());
-    TRasterImage png("PNG");
-    png.Assign(shot.get());
-    png.SaveToFile(FromOsPath(ScreenshotPath("grid_inplace_edit.png")));
+    SaveScreenshot(shot.get(), "grid_inplace_edit.png");
 }
 
 }  // namespace

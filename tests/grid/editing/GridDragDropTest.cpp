@@ -268,12 +268,8 @@ TEST_F(GridDragDrop, PictureOfTheCellsFollowsThePointer)
             EXPECT_EQ(picture->Left(), p.X + 4);
             EXPECT_EQ(picture->Top(), p.Y + 4);
             EXPECT_EQ(picture->Width(), 70 * c.Width + 1);
-            if (seen++ == 0 && !c.Column) {
-                std::unique_ptr<TBitmap> shot = GrabControl(picture);
-                TRasterImage png("PNG");
-                png.Assign(shot.get());
-                png.SaveToFile(FromOsPath(ScreenshotPath("grid_drag_picture.png")));
-            }
+            if (seen++ == 0 && !c.Column)
+                SaveScreenshot(picture, "grid_drag_picture.png");
         };
         TSystemDragStep last = Over(B, 2, c.Column ? 0 : 3);
         last.Escape = c.Escape;

@@ -390,12 +390,8 @@ TEST_F(KeysMouse, TheSizingLineOfAFixedColumnOrRowFollowsThePointer)
         MouseDown(Grid, at(k.Border).X, at(k.Border).Y);
         MouseMove(Grid, at(k.To1).X, at(k.To1).Y, ssLeft);
         EXPECT_GT(marked(k.Column, k.To1), 10);
-        if (k.Column) {
-            std::unique_ptr<TBitmap> shot = GrabControl(Form);
-            TRasterImage png("PNG");
-            png.Assign(shot.get());
-            png.SaveToFile(FromOsPath(ScreenshotPath("grid_fixed_column_sizing_line.png")));
-        }
+        if (k.Column)
+            SaveScreenshot(Form, "grid_fixed_column_sizing_line.png");
         MouseMove(Grid, at(k.To2).X, at(k.To2).Y, ssLeft);
         EXPECT_GT(marked(k.Column, k.To2), 10);
         EXPECT_EQ(marked(k.Column, k.To1), 0);
@@ -517,9 +513,7 @@ TEST_F(KeysMouse, PasswordAndComboControlsAreEditedAndWrittenBack)
     ASSERT_TRUE(edit->Visible());
     EXPECT_EQ(edit->PasswordChar(), '*');
     TypeText(edit, "a&b\"<ł");
-    TRasterImage png("PNG");
-    png.Assign(GrabControl(Form).get());
-    png.SaveToFile(FromOsPath(ScreenshotPath("grid_password_control.png")));
+    SaveScreenshot(Form, "grid_password_control.png");
     Grid->SetFocus();   // leaving the box writes it back
     EXPECT_FALSE(edit->Visible());
     AnsiString type, id, maxLen, prop, width, value;

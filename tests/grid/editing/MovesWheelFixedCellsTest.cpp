@@ -344,9 +344,7 @@ TEST_F(MovesWheel, AFixedCellsDropDownPartOpensItsMenuDrawnPressed)
     const TRect cell = Grid->CellRect(3, 0);
     MouseMove(Grid, cell.Right - 5, cell.Top + 5);
     EXPECT_EQ(Grid->HoverFixedCell(), TPoint(3, 0));
-    TRasterImage png("PNG");
-    png.Assign(GrabControl(Grid).get());
-    png.SaveToFile(FromOsPath(ScreenshotPath("grid_fixed_dropdown.png")));
+    SaveScreenshot(Grid, "grid_fixed_dropdown.png");
 
     Click(Grid, cell.Right - 5, cell.Top + 5);
     SetPopupMenuHook(old);

@@ -119,9 +119,7 @@ TEST_F(MultiLineEdit, CtrlReturnTypesALineBreakOnlyWithAllowCtrlEnterAndTheRowGr
     const TRect cell = Grid->CellRect(1, 1);
     EXPECT_EQ(Editor()->Height(), cell.Height() - 1);
 
-    TRasterImage png("PNG");
-    png.Assign(GrabControl(Form).get());
-    png.SaveToFile(FromOsPath(ScreenshotPath("grid_multiline_edit.png")));
+    SaveScreenshot(Form, "grid_multiline_edit.png");
 
     // Return without Ctrl stores both lines.
     TypeKey(Editor(), VK_RETURN);

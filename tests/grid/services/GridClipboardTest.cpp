@@ -377,9 +377,7 @@ TEST_F(OwnFormatTest, CarriesColoursFontsCheckBoxAndPictureToAnotherGrid)
     EXPECT_EQ(Other->Cells(3, 4), "pożyczony");
     std::unique_ptr<TBitmap> shot = GrabControl(Form);
     ASSERT_TRUE(shot && !shot->Empty());
-    TRasterImage png("PNG");
-    png.Assign(shot.get());
-    png.SaveToFile(FromOsPath(ScreenshotPath("grid_clipboard_own_format.png")));
+    SaveScreenshot(shot.get(), "grid_clipboard_own_format.png");
     // From another grid: no origin.
     EXPECT_EQ(Other->Origin, TPoint(-1, -1));
     EXPECT_EQ(Other->Range, TRect(2, 3, 3, 4));

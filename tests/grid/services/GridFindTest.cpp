@@ -175,9 +175,7 @@ TEST_F(SearchFooterTest, TypingFindsReturnStepsAndNoMatchTurnsRed)
     EXPECT_EQ(edit->Color(), TColor(0x0000FF));
     EXPECT_EQ(Grid->GetGridCell(2, 20), "Łódź");
     auto shot = GrabControl(Form);
-    TRasterImage png("PNG");
-    png.Assign(shot.get());
-    png.SaveToFile(FromOsPath(ScreenshotPath("search_footer_no_match.png")));
+    SaveScreenshot(shot.get(), "search_footer_no_match.png");
     // The red edit is painted on the panel.
     TPoint editAt = Panel()->ClientToScreen(TPoint(edit->Left() + 60, edit->Top() + 10));
     TPoint formAt = Form->ScreenToClient(editAt);

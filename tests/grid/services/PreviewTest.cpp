@@ -17,14 +17,6 @@
 
 namespace {
 
-void SaveScreenshotOf(TControl* Control, const char* Name)
-{
-    std::unique_ptr<TBitmap> shot = GrabControl(Control);
-    TRasterImage png("PNG");
-    png.Assign(shot.get());
-    png.SaveToFile(FromOsPath(ScreenshotPath(Name)));
-}
-
 struct Preview : TFormTest {
     TProStringGrid* Grid = nullptr;
     TProPreviewDialog* Dialog = nullptr;
@@ -96,10 +88,7 @@ TEST_F(Preview, PagingButtonsFollowThePageTotal)
         EXPECT_EQ(total, Grid->PreviewPage());
         EXPECT_FALSE(form->NextButton()->Enabled());
         form->PrevButton()->Click();
-        std::unique_ptr<TBitmap> shot = GrabControl(form);
-        TRasterImage png("PNG");
-        png.Assign(shot.get());
-        png.SaveToFile(FromOsPath(ScreenshotPath("PrintPreview.png")));
+        SaveScreenshot(form, "PrintPreview.png");
     });
     Dialog->Execute();
     EXPECT_EQ(500, Dialog->PreviewWidth());
@@ -130,7 +119,7 @@ TEST_F(Preview, ThePageShownIsThePaperPrinted)
             const double free = form->ClientHeight() - 41;
             EXPECT_TRUE(std::abs(page->Width() - form->ClientWidth() * 0.9) <= 1 ||
                         std::abs(page->Height() - free * 0.9) <= 1);
-            SaveScreenshotOf(form, o == poPortrait ? "PrintPreviewPortrait.png" : "PrintPreviewLandscape.png");
+            SaveScreenshot(form, o == poPortrait ? "PrintPreviewPortrait.png" : "PrintPreviewLandscape.png");
             form->PrintButton()->Click();
         });
         Dialog->Execute();

@@ -77,10 +77,7 @@ TEST_F(PrintSettingsDialog, CancelRestoresEverySettingAndOkKeepsThem)
         ChangeEverything(f);
         EXPECT_EQ(75, Grid->PrintSettings()->HeaderSize());
         EXPECT_EQ(TPrintBorders(1), Grid->PrintSettings()->Borders());
-        std::unique_ptr<TBitmap> shot = GrabControl(f);
-        TRasterImage png("PNG");
-        png.Assign(shot.get());
-        png.SaveToFile(FromOsPath(ScreenshotPath("PrintSettingsDialog.png")));
+        SaveScreenshot(f, "PrintSettingsDialog.png");
     });
     EXPECT_FALSE(Dialog->Execute());
     // The title moved into the title lines when the form was filled; the rest is back.

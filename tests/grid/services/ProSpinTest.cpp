@@ -364,10 +364,7 @@ TEST_F(ProSpin, ArrowsThemedOrFromTheDefaultGlyphs)
     flat->Button()->DownButton()->SetIsWinXP(false);
     Spin->SetValue(42);
     Form->Repaint();
-    std::unique_ptr<TBitmap> shot = GrabControl(Form);
-    TRasterImage png("PNG");
-    png.Assign(shot.get());
-    png.SaveToFile(FromOsPath(ScreenshotPath("ProSpinEdits.png")));
+    SaveScreenshot(Form, "ProSpinEdits.png");
 }
 
 }  // namespace

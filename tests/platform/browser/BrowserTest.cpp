@@ -224,9 +224,7 @@ TEST_F(Browser, ScreenshotOfAWindowShowingALocalPage)
         shot = GrabControl(Form);
         return shot->Canvas()->Pixels(320, 100) == RGB(0x1f, 0x4e, 0x8c);
     }));
-    TRasterImage png("PNG");
-    png.Assign(shot.get());
-    png.SaveToFile(FromOsPath(ScreenshotPath("browser.png")));
+    SaveScreenshot(shot.get(), "browser.png");
     EXPECT_EQ(shot->Canvas()->Pixels(320, 300), clWhite);
 }
 
@@ -279,7 +277,5 @@ TEST_F(Browser, TheEngineSpeaksPolish)
                     return true;
         return false;
     }));
-    TRasterImage png("PNG");
-    png.Assign(shot.get());
-    png.SaveToFile(FromOsPath(ScreenshotPath("browser-unreachable.png")));
+    SaveScreenshot(shot.get(), "browser-unreachable.png");
 }

@@ -235,9 +235,7 @@ TEST_F(GlyphButtons, ButtonsPaintGlyphsAndCaptions)
     ProcessPendingMessages();
     std::unique_ptr<TBitmap> shot = GrabControl(Form);
     ASSERT_TRUE(shot && !shot->Empty());
-    TRasterImage png("PNG");
-    png.Assign(shot.get());
-    png.SaveToFile(FromOsPath(ScreenshotPath("buttons.png")));
+    SaveScreenshot(shot.get(), "buttons.png");
 
     std::unique_ptr<TBitmap> b = GrabControl(sb);
     // Margin 4 from the 1-pixel frame: the red cell's square starts at x 5 + 4.

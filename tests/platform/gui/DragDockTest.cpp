@@ -153,9 +153,7 @@ TEST_F(Docking, DockDragDocksFloatsAndDocksBack)
     EXPECT_NE(start, away);
     std::unique_ptr<TBitmap> shot = GrabControl(host);
     ASSERT_TRUE(shot && !shot->Empty());
-    TRasterImage png("PNG");
-    png.Assign(shot.get());
-    png.SaveToFile(FromOsPath(ScreenshotPath("DockingFloatingTool.png")));
+    SaveScreenshot(shot.get(), "DockingFloatingTool.png");
 
     // Back by program; a site that refuses to let go keeps it.
     Log.clear();
