@@ -54,17 +54,10 @@ protected:
     }
     void TearDown() override
     {
-        CurrentUserLevel = 0;
-        UserOutsideList = false;
         PageHistory->Clear();
         UsedListFiles->Clear();
         Clipboard()->Clear();
         TMainFormTest::TearDown();
-    }
-    AnsiString Menu(const AnsiString& Section, const AnsiString& Key)
-    {
-        TIniFile ini(Path("Ustawienia\\kategorie.ini"));
-        return ini.ValueExists(Section, Key) ? ini.ReadString(Section, Key, "") : AnsiString("(none)");
     }
     // The users a users file of the program folder names.
     std::vector<AnsiString> UserNames(const AnsiString& Name)
@@ -73,12 +66,6 @@ protected:
         TStringList names;
         TIniFile(copy.FileName()).ReadSection("UsersName", &names);
         return Items(names);
-    }
-    static void Choose(TCustomListBox* List, const AnsiString& Name)
-    {
-        List->SetItemIndex(List->Items()->IndexOf(Name));
-        ASSERT_GE(List->ItemIndex(), 0) << Name;
-        List->OnClick(List);
     }
     static bool Lists(TCustomListBox* List, const AnsiString& Name) { return List->Items()->IndexOf(Name) >= 0; }
     // The menu editor on "Wyrób 1" and its group "Wykonanie A".

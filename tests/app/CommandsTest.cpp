@@ -44,28 +44,15 @@ protected:
     {
         TMainFormTest::SetUp();
         CurrentUserLevel = 3;
-        NormListModified = false;
         Write("Katalog Norm\\normy_wszystkie.txt", CatalogueText);
         Write("Ustawienia\\kategorie.ini", "[Kategorie]\r\nWyroby=1\r\nMenu główne=1\r\n[Wyroby]\r\nZawory=1\r\n"
                                            "[Menu główne]\r\nPompy=1\r\n");
         Write("Wykazy\\a.txt", "PN-EN 10088-1:2007|PN-EN 10088-1:2007|Stal|Korpus|R-1|\r\n");
         Form->LoadNormList(Path("Katalog Norm\\normy_wszystkie.txt"));
         Grid = Form->sg_WszystkieNormy;
-        Add = std::make_unique<Tf_DodajNowaNorme>(nullptr);
-        f_DodajNowaNorme = Add.get();
-        Used = std::make_unique<Tf_ListaUzywanychNorm>(nullptr);
-        f_ListaUzywanychNorm = Used.get();
-        Products = std::make_unique<Tf_Wyroby>(nullptr);
-        f_Wyroby = Products.get();
-    }
-    void TearDown() override
-    {
-        Products.reset();
-        Used.reset();
-        Add.reset();
-        CurrentUserLevel = 0;
-        NormListModified = false;
-        TMainFormTest::TearDown();
+        Add = MakeDialog(f_DodajNowaNorme);
+        Used = MakeDialog(f_ListaUzywanychNorm);
+        Products = MakeDialog(f_Wyroby);
     }
     // The numbers (column 1) of a grid's rows 1 to RowCount - 2.
     static std::vector<AnsiString> Numbers(TProStringGrid* g)
@@ -89,9 +76,9 @@ protected:
     }
 
     TProStringGrid* Grid = nullptr;
-    std::unique_ptr<Tf_DodajNowaNorme> Add;
-    std::unique_ptr<Tf_ListaUzywanychNorm> Used;
-    std::unique_ptr<Tf_Wyroby> Products;
+    Tf_DodajNowaNorme* Add = nullptr;
+    Tf_ListaUzywanychNorm* Used = nullptr;
+    Tf_Wyroby* Products = nullptr;
 };
 
 }  // namespace

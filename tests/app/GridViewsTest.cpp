@@ -26,20 +26,12 @@ protected:
     {
         TMainFormTest::SetUp();
         CurrentUserLevel = 3;
-        NormListModified = false;
         LoadCatalogue(Catalogue);
         Grid = Form->sg_WszystkieNormy;
-        Check = std::make_unique<Tf_SprawdzNorme>(nullptr);
-        f_SprawdzNorme = Check.get();
-    }
-    void TearDown() override
-    {
-        Check.reset();
-        f_SprawdzNorme = nullptr;
-        TMainFormTest::TearDown();
+        Check = MakeDialog(f_SprawdzNorme);
     }
     TProStringGrid* Grid = nullptr;
-    std::unique_ptr<Tf_SprawdzNorme> Check;
+    Tf_SprawdzNorme* Check = nullptr;
 };
 
 // Brush and font colour and boldness a grid's colour event gives a cell.

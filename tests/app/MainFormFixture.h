@@ -1,11 +1,15 @@
 #pragma once
-// A program folder of its own under /tmp with the main window built on it;
-// every scripted dialog must be used by the end of the test.
+// A program folder of its own under /tmp with the main window built on it, and the program's
+// dialogs a test makes; every scripted dialog must be used by the end of the test, and the
+// program's state the tests change (the login's level, the modified catalogue, host redirects,
+// the menu and shell hooks) is set back.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <vector>
 
 #include "app/MainVars.h"
 #include "app/U_WspolneFunkcje.h"
@@ -14,6 +18,9 @@
 #include "platform/core/IniFiles.h"
 #include "platform/core/Registry.h"
 #include "platform/core/SysUtils.h"
+#include "platform/gui/Menus.h"
+#include "platform/gui/StdCtrls.h"
+#include "platform/gui/ShellApi.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/app/DialogTest.h"
 
@@ -32,10 +39,20 @@ protected:
         StartingUp = false;
         Form = std::make_unique<Tf_MainForm>(nullptr);
         f_MainForm = Form.get();
+        NormListModified = false;
         ClearRecordedDialogs();
     }
     void TearDown() override
     {
+        for (auto free = FFreeDialogs.rbegin(); free != FFreeDialogs.rend(); ++free)
+            (*free)();
+        FFreeDialogs.clear();
+        CurrentUserLevel = 0;
+        UserOutsideList = false;
+        NormListModified = false;
+        ClearHostRedirects();
+        SetPopupMenuHook(nullptr);
+        SetShellOpenHook(nullptr);
         EXPECT_TRUE(VerifyNoPendingDialogs());
         Form.reset();
         SetRegistryStoreFile(AnsiString());
@@ -45,6 +62,19 @@ protected:
         SetTestClock(0);
         std::error_code ec;
         std::filesystem::remove_all(FDir, ec);
+    }
+    // A dialog of the program for the test, published through its global pointer (f_...); the
+    // dialogs go, newest first, before the main window does.
+    template <class T>
+    T* MakeDialog(T*& Global)
+    {
+        T* dialog = new T(nullptr);
+        Global = dialog;
+        FFreeDialogs.push_back([dialog, &Global] {
+            delete dialog;
+            Global = nullptr;
+        });
+        return dialog;
     }
     // A file of the program folder by its name there ("Wykazy\\a.txt") and its system path.
     AnsiString Path(const AnsiString& Name) const { return ProgramFolder + Name; }
@@ -56,6 +86,19 @@ protected:
         SaveBytesToFile(Path(Name), Bytes);
     }
     AnsiString Read(const AnsiString& Name) const { return LoadBytesFromFile(Path(Name)); }
+    // The value of Key in Section of the menu file, "(none)" when it has no such key.
+    AnsiString Menu(const AnsiString& Section, const AnsiString& Key) const
+    {
+        TIniFile ini(Path("Ustawienia\\kategorie.ini"));
+        return ini.ValueExists(Section, Key) ? ini.ReadString(Section, Key, "") : AnsiString("(none)");
+    }
+    // Chooses the line Name of a list as a click does: the selection, then OnClick.
+    static void Choose(TCustomListBox* List, const AnsiString& Name)
+    {
+        List->SetItemIndex(List->Items()->IndexOf(Name));
+        ASSERT_GE(List->ItemIndex(), 0) << Name;
+        List->OnClick(List);
+    }
     // The program folder as an earlier start leaves it: the first run marked,
     // config.dat naming the default places (with the head of department and
     // the three options as Options gives them, lines 5 to 8), users.dat with the login at Level
@@ -103,4 +146,5 @@ protected:
     std::string FDir;
     AnsiString FOldFolder;
     std::unique_ptr<Tf_MainForm> Form;
+    std::vector<std::function<void()>> FFreeDialogs;
 };

@@ -36,7 +36,6 @@ protected:
     {
         TMainFormTest::SetUp();
         CurrentUserLevel = 4;
-        NormListModified = false;
         UsedListFiles->Clear();
         PageHistory->Clear();
         Write("Ustawienia\\kategorie.ini", DefaultMenu);
@@ -47,32 +46,23 @@ protected:
     }
     void TearDown() override
     {
-        SetShellOpenHook(nullptr);
-        SetPopupMenuHook(nullptr);
-        CurrentUserLevel = 0;
-        NormListModified = false;
         PageHistory->Clear();
         UsedListFiles->Clear();
         TMainFormTest::TearDown();
-    }
-    AnsiString Menu(const AnsiString& Section, const AnsiString& Key)
-    {
-        TIniFile ini(Path("Ustawienia\\kategorie.ini"));
-        return ini.ValueExists(Section, Key) ? ini.ReadString(Section, Key, "") : AnsiString("(none)");
     }
     bool HasSection(const AnsiString& Section)
     {
         TIniFile ini(Path("Ustawienia\\kategorie.ini"));
         return ini.SectionExists(Section);
     }
-    // Chooses an entry of a list of the menu editor as a click does.
-    static void Choose(TCustomListBox* List, const AnsiString& Name)
-    {
-        List->SetItemIndex(List->Items()->IndexOf(Name));
-        ASSERT_GE(List->ItemIndex(), 0) << Name;
-        List->OnClick(List);
-    }
     static AnsiString Entries(TCustomListBox* List) { return List->Items()->CommaText(); }
+    // The window asked to close: the action it chose.
+    TCloseAction Close()
+    {
+        TCloseAction action = caHide;
+        Form->FormClose(Form.get(), action);
+        return action;
+    }
     // Opens the editor with "Wyrób 1" and its group "Wykonanie A" chosen.
     void OpenGroupA()
     {
@@ -588,29 +578,24 @@ TEST_F(Pages, ClosingAsksAboutAnUnsavedRegister)
         Form->sg_NowyEdytujWykaz->CellsChanged(TRect(3, 1, 3, 1));
         ASSERT_TRUE(Form->sb_Edytuj_ZapiszZmiany->Enabled());
     };
-    auto close = [this] {
-        TCloseAction action = caHide;
-        Form->FormClose(Form.get(), action);
-        return action;
-    };
     const AnsiString question = "Wykaz Wykonanie z uszczelką został zmodyfikowany i nie zapisany";
     const AnsiString before = Read("Wykazy\\z_u.txt");
 
     // Cancel: the window stays open on the register.
     editRegister();
     ScriptDialogs().ExpectMessageBox(IDCANCEL, question);
-    EXPECT_EQ(close(), caNone);
+    EXPECT_EQ(Close(), caNone);
     EXPECT_EQ(Form->Strony->ActivePage(), "NowyWykaz");
     EXPECT_EQ(Read("Wykazy\\z_u.txt"), before);
 
     // No: the window closes without writing the register.
     ScriptDialogs().ExpectMessageBox(IDNO, question);
-    EXPECT_EQ(close(), caHide);
+    EXPECT_EQ(Close(), caHide);
     EXPECT_EQ(Read("Wykazy\\z_u.txt"), before);
 
     // Yes: the register is written and the window closes, from any page.
     ScriptDialogs().ExpectMessageBox(IDYES, question);
-    EXPECT_EQ(close(), caHide);
+    EXPECT_EQ(Close(), caHide);
     EXPECT_NE(Read("Wykazy\\z_u.txt").find("|S355|"), AnsiString::npos);
     EXPECT_FALSE(Form->sb_Edytuj_ZapiszZmiany->Enabled());
     EXPECT_EQ(PageHistory->Count(), 0);
@@ -622,30 +607,25 @@ TEST_F(Pages, ClosingAsksAboutAnUnsavedRegister)
     ScriptDialogs()
         .ExpectMessageBox(IDYES, "Wykaz Bez pliku został zmodyfikowany")
         .ExpectMessageBox(IDOK, "Nie można zapisać tego pliku !!!");
-    EXPECT_EQ(close(), caNone);
+    EXPECT_EQ(Close(), caNone);
     EXPECT_TRUE(Form->sb_Edytuj_ZapiszZmiany->Enabled());
 }
 
 TEST_F(Pages, ClosingShowsTheCatalogueFirstAndKeepsAnUnsavedCatalogue)
 {
-    auto close = [this] {
-        TCloseAction action = caHide;
-        Form->FormClose(Form.get(), action);
-        return action;
-    };
     Form->Strony->SetActivePage("Informacja");
-    EXPECT_EQ(close(), caNone);
+    EXPECT_EQ(Close(), caNone);
     EXPECT_EQ(Form->Strony->ActivePage(), "ListaWszystkichNorm");
-    EXPECT_EQ(close(), caHide);
+    EXPECT_EQ(Close(), caHide);
 
     // A modified catalogue is asked about at once from any page.
     const AnsiString question = "Lista norm została zmodyfikowana";
     NormListModified = true;
     Form->Strony->SetActivePage("Informacja");
     ScriptDialogs().ExpectMessageBox(IDCANCEL, question);
-    EXPECT_EQ(close(), caNone);
+    EXPECT_EQ(Close(), caNone);
     ScriptDialogs().ExpectMessageBox(IDNO, question);
-    EXPECT_EQ(close(), caHide);
+    EXPECT_EQ(Close(), caHide);
     EXPECT_TRUE(NormListModified);
 
     // A save that fails keeps the window open.
@@ -654,7 +634,7 @@ TEST_F(Pages, ClosingShowsTheCatalogueFirstAndKeepsAnUnsavedCatalogue)
     ScriptDialogs()
         .ExpectMessageBox(IDYES, question)
         .ExpectMessageBox(IDOK, "Nie udało się zaktualizować spisu norm");
-    EXPECT_EQ(close(), caNone);
+    EXPECT_EQ(Close(), caNone);
     EXPECT_TRUE(NormListModified);
 }
 

@@ -29,22 +29,10 @@ protected:
         CurrentUserLevel = 4;
         UsedListFiles->Clear();
         Grid = Form->sg_NowyEdytujWykaz;
-        Lines = std::make_unique<Tf_WstawKilkaLinii>(nullptr);
-        Sizes = std::make_unique<Tf_Szer_WysKomorek>(nullptr);
-        Review = std::make_unique<Tf_PoprawnoscNorm>(nullptr);
-        f_WstawKilkaLinii = Lines.get();
-        f_Szer_WysKomorek = Sizes.get();
-        f_PoprawnoscNorm = Review.get();
+        Lines = MakeDialog(f_WstawKilkaLinii);
+        Sizes = MakeDialog(f_Szer_WysKomorek);
+        Review = MakeDialog(f_PoprawnoscNorm);
         LoadCatalogue("PN-EN 10025-2:2019|Aktualna|Dostępna||Stale||\r\n");
-    }
-    void TearDown() override
-    {
-        SetPopupMenuHook(nullptr);
-        Review.reset();
-        Sizes.reset();
-        Lines.reset();
-        CurrentUserLevel = 0;
-        TMainFormTest::TearDown();
     }
     // Opens "Wykazy\\w.txt" with the lines A, B, C ... (one per letter) in editing mode.
     void OpenEditing(const AnsiString& Letters)
@@ -87,9 +75,9 @@ protected:
     }
 
     TProStringGrid* Grid = nullptr;
-    std::unique_ptr<Tf_WstawKilkaLinii> Lines;
-    std::unique_ptr<Tf_Szer_WysKomorek> Sizes;
-    std::unique_ptr<Tf_PoprawnoscNorm> Review;
+    Tf_WstawKilkaLinii* Lines = nullptr;
+    Tf_Szer_WysKomorek* Sizes = nullptr;
+    Tf_PoprawnoscNorm* Review = nullptr;
 };
 
 }  // namespace

@@ -31,20 +31,9 @@ protected:
                       "PN-H-74200:1998|Nieaktualna|Brak||||\r\n"
                       "PN-M-82101:1988|Zastąpiona uznaniowo|Brak|PN-EN ISO 4014:2004|||\r\n"
                       "PN-M-82054:1990|Wycofana bez zastąpienia|Brak||||\r\n");
-        List = std::make_unique<Tf_ListaUzywanychNorm>(nullptr);
-        f_ListaUzywanychNorm = List.get();
-        Review = std::make_unique<Tf_PoprawnoscNorm>(nullptr);
-        f_PoprawnoscNorm = Review.get();
-        Wyroby = std::make_unique<Tf_Wyroby>(nullptr);
-        f_Wyroby = Wyroby.get();
-    }
-    void TearDown() override
-    {
-        Wyroby.reset();
-        Review.reset();
-        List.reset();
-        CurrentUserLevel = 0;
-        TMainFormTest::TearDown();
+        List = MakeDialog(f_ListaUzywanychNorm);
+        Review = MakeDialog(f_PoprawnoscNorm);
+        Wyroby = MakeDialog(f_Wyroby);
     }
     std::vector<AnsiString> Column(TProStringGrid* Grid, int Col)
     {
@@ -53,17 +42,10 @@ protected:
             out.push_back(Grid->Cells(Col, r));
         return out;
     }
-    // Clicks a line of a list box as the user does (selection, then OnClick).
-    void Choose(TListBox* List, const AnsiString& Line)
-    {
-        List->SetItemIndex(List->Items()->IndexOf(Line));
-        ASSERT_GE(List->ItemIndex(), 0) << Line;
-        List->OnClick(List);
-    }
 
-    std::unique_ptr<Tf_ListaUzywanychNorm> List;
-    std::unique_ptr<Tf_PoprawnoscNorm> Review;
-    std::unique_ptr<Tf_Wyroby> Wyroby;
+    Tf_ListaUzywanychNorm* List = nullptr;
+    Tf_PoprawnoscNorm* Review = nullptr;
+    Tf_Wyroby* Wyroby = nullptr;
 };
 
 }  // namespace
@@ -131,7 +113,7 @@ TEST_F(RegisterDialogs, ReviewOfTheOpenRegisterInEitherMode)
         EXPECT_EQ(g->Cells(3, 2), Green);
         EXPECT_EQ(g->Cells(2, 3), "PN-H-84020");
         if (editing)
-            SaveScreenshot(Review.get(), "correctness_of_numbers.png");
+            SaveScreenshot(Review, "correctness_of_numbers.png");
         Review->Hide();
     }
 }
@@ -172,7 +154,7 @@ TEST_F(RegisterDialogs, UsedStandardsOfAllRegistersOnceEachWithTheirState)
     EXPECT_TRUE(g->IsHiddenColumn(4));
     EXPECT_EQ(Column(g, 4), (std::vector<AnsiString>{"1", "2", "-1", ""}));
     EXPECT_GE(List->Width(), 420);
-    SaveScreenshot(List.get(), "used_standards.png");
+    SaveScreenshot(List, "used_standards.png");
     List->Close();
 }
 
@@ -289,7 +271,7 @@ TEST_F(Products, TheSameRegisterIsPickedOnce)
     Wyroby->sb_DodajWykazClick(nullptr);
     EXPECT_EQ(Picks(), (std::vector<AnsiString>{"z uszczelką"}));
     EXPECT_TRUE(Wyroby->sb_SprawdzNormy->Enabled());
-    SaveScreenshot(Wyroby.get(), "products.png");
+    SaveScreenshot(Wyroby, "products.png");
 
     // A double click adds only what the button could: no register, no pick.
     Choose(Wyroby->lb_Wykonania, "bez pliku");
@@ -335,16 +317,16 @@ TEST_F(Products, VariantsWithoutRegistersAddNothingAndTheWidthIsFixed)
 
     int w = 900, h = 500;
     bool resize = true;
-    Wyroby->FormCanResize(Wyroby.get(), w, h, resize);
+    Wyroby->FormCanResize(Wyroby, w, h, resize);
     EXPECT_FALSE(resize);
     w = 874;
     resize = true;
-    Wyroby->FormCanResize(Wyroby.get(), w, h, resize);
+    Wyroby->FormCanResize(Wyroby, w, h, resize);
     EXPECT_TRUE(resize);
 
     Word esc = 27;
     Form->SetEnabled(false);
-    Wyroby->FormKeyDown(Wyroby.get(), esc, 0);
+    Wyroby->FormKeyDown(Wyroby, esc, 0);
     EXPECT_FALSE(Wyroby->Visible());
     EXPECT_TRUE(Form->Enabled());
 }

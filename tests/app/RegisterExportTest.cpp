@@ -19,7 +19,7 @@
 
 namespace {
 
-const AnsiString Menu = "[Kategorie]\r\nWyroby=1\r\n"
+const AnsiString MenuFile = "[Kategorie]\r\nWyroby=1\r\n"
                         "[Wyroby]\r\nZawory=\r\n"
                         "[Zawory]\r\nZawór DN50=zawor.txt\r\nBez wykazu=\r\nUsunięty=usuniety.txt\r\n";
 const AnsiString Register = "PN-EN 10025-2:2019|PN-EN 10025-2:2019|S235JR|Blacha górna|R-100-01|\r\n"
@@ -34,7 +34,7 @@ protected:
         UsedListFiles->Clear();
         Grid = Form->sg_NowyEdytujWykaz;
         LoadCatalogue("PN-EN 10025-2:2019|Aktualna|Dostępna||Stale||\r\n");
-        Write("Ustawienia\\kategorie.ini", Menu);
+        Write("Ustawienia\\kategorie.ini", MenuFile);
         Write("Wykazy\\zawor.txt", Register);
         ForceDirectories(Path("Eksport"));
         Form->RunMenuCommand("Wyroby|Zapisz jako ...", "Zapisz jako ...");
@@ -42,7 +42,6 @@ protected:
     void TearDown() override
     {
         SetPrinterOutputFile("");
-        CurrentUserLevel = 0;
         TMainFormTest::TearDown();
     }
     // Chooses the group, the item, the folder, the name and the format as the user does.

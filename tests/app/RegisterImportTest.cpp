@@ -17,7 +17,7 @@
 
 namespace {
 
-const AnsiString Menu = "[Kategorie]\r\nWyroby=0\r\n"
+const AnsiString MenuFile = "[Kategorie]\r\nWyroby=0\r\n"
                         "[Wyroby]\r\nZawory=\r\n"
                         "[Zawory]\r\nZawór DN50=zawor.txt\r\n";
 const AnsiString Source = "Korpus\tR-1\tŻeliwo\tPN-EN 1561:2012\r\nKołnierz\tR-2\tS235\tPN-EN 1092-1\r\n";
@@ -29,15 +29,9 @@ protected:
         TMainFormTest::SetUp();
         CurrentUserLevel = 4;
         UsedListFiles->Clear();
-        Write("Ustawienia\\kategorie.ini", Menu);
+        Write("Ustawienia\\kategorie.ini", MenuFile);
         Write("Wykazy\\zawor.txt", "A|A||||\r\n");
         Write("Importuj\\bom.txt", Source);
-    }
-    void TearDown() override
-    {
-        SetShellOpenHook(nullptr);
-        CurrentUserLevel = 0;
-        TMainFormTest::TearDown();
     }
     void OpenImportPage()
     {
@@ -48,11 +42,6 @@ protected:
     {
         Groups->SetItemIndex(Index);
         Groups->OnClick(Groups);
-    }
-    AnsiString MenuValue(const AnsiString& Section, const AnsiString& Key)
-    {
-        TIniFile menu(Path("Ustawienia\\kategorie.ini"));
-        return menu.ReadString(Section, Key, "(brak)");
     }
     void PressEnter(TWinControl* Control)
     {
@@ -123,9 +112,9 @@ TEST_F(ImportForms, EnterImportsANewItemAndReplacingAsksFirst)
     ScriptDialogs().ExpectMessageBox(IDNO, "Wykaz został pomyślnie zaimportowany, czy chcesz uruchomić go teraz ???");
     PressEnter(Form->e_Importuj_NazwaNowejPoz);
     EXPECT_EQ(Read("Wykazy\\Zawór_DN80.txt"), "|PN-EN 1561:2012|Żeliwo|Korpus|R-1|\r\n|PN-EN 1092-1|S235|Kołnierz|R-2|\r\n");
-    EXPECT_EQ(MenuValue("Zawory", "Zawór DN80"), "Zawór_DN80.txt");
+    EXPECT_EQ(Menu("Zawory", "Zawór DN80"), "Zawór_DN80.txt");
     // The category's key is written anew: its panel is shown again.
-    EXPECT_EQ(MenuValue("Kategorie", "Wyroby"), "");
+    EXPECT_EQ(Menu("Kategorie", "Wyroby"), "");
     EXPECT_FALSE(FileExists(Path("Importuj\\bom.txt")));
     EXPECT_EQ(Form->edt_ImportujWykaz->Text(), "");
     EXPECT_EQ(Form->e_Importuj_NazwaNowejPoz->Text(), "");
@@ -139,11 +128,11 @@ TEST_F(ImportForms, EnterImportsANewItemAndReplacingAsksFirst)
     ASSERT_EQ(Form->sb_ImportujPlik->Caption(), "Zastąp wykaz");
     ScriptDialogs().ExpectMessageBox(IDNO, "Czy na pewno chcesz zamienić wykaz dla Zawór DN50 na aktualnie imporotwany ???");
     Form->sb_ImportujPlik->Click();
-    EXPECT_EQ(MenuValue("Zawory", "Zawór DN50"), "zawor.txt");
+    EXPECT_EQ(Menu("Zawory", "Zawór DN50"), "zawor.txt");
     EXPECT_EQ(RecordedDialogs().back().Caption, "BŁĄD !!!");
     ScriptDialogs().ExpectMessageBox(IDYES, "Czy na pewno chcesz zamienić wykaz").ExpectMessageBox(IDNO, "pomyślnie");
     Form->sb_ImportujPlik->Click();
-    EXPECT_EQ(MenuValue("Zawory", "Zawór DN50"), "Zawór_DN50.txt");
+    EXPECT_EQ(Menu("Zawory", "Zawór DN50"), "Zawór_DN50.txt");
     EXPECT_TRUE(FileExists(Path("Wykazy\\zawor.txt")));
     EXPECT_TRUE(FileExists(Path("Importuj\\bom.txt")));
     EXPECT_EQ(Form->e_Importuj_NazwaNowejPoz->Text(), "Zawór DN50");
@@ -169,7 +158,7 @@ TEST_F(ImportForms, ChecksBeforeAnythingIsWritten)
     Form->e_Importuj_NazwaNowejPoz->SetText("Nowy");
     ScriptDialogs().ExpectMessageBox(IDOK, "Wybierz grupę produktów do której mam zaimportować wskazany wykaz !!!");
     Form->sb_ImportujPlik->Click();
-    EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), Menu);
+    EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), MenuFile);
     EXPECT_FALSE(FileExists(Path("Wykazy\\Nowy.txt")));
 }
 
@@ -185,15 +174,15 @@ TEST_F(ImportForms, NewGroupLivesInTheListUntilARegisterIsImportedIntoIt)
     ScriptDialogs().ExpectInput(true, "Pompy");
     Form->sb_Importuj_DodajGrupe->Click();
     EXPECT_EQ(Form->lb_Importuj_GrupyProdoktow->Items()->CommaText(), "Pompy,Zawory");
-    EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), Menu);
+    EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), MenuFile);
 
     Form->edt_ImportujWykaz->SetText(Path("Importuj\\bom.txt"));
     ChooseGroup(Form->lb_Importuj_GrupyProdoktow, 0);
     EXPECT_EQ(Form->lb_Importuj_ListaWykazow->Count(), 0);
     ScriptDialogs().ExpectMessageBox(IDNO, "pomyślnie");
     Form->sb_ImportujPlik->Click();
-    EXPECT_EQ(MenuValue("Wyroby", "Pompy"), "");
-    EXPECT_EQ(MenuValue("Pompy", "bom"), "bom.txt");
+    EXPECT_EQ(Menu("Wyroby", "Pompy"), "");
+    EXPECT_EQ(Menu("Pompy", "bom"), "bom.txt");
 }
 
 TEST_F(ImportForms, MenuEditorBoxRefusesBadNamesWithAMessage)
@@ -236,7 +225,7 @@ TEST_F(ImportForms, MenuEditorBoxRefusesBadNamesWithAMessage)
     Form->e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->SetText("Nowa");
     ScriptDialogs().ExpectMessageBox(IDNO, "pomyślnie");
     PressEnter(Form->cb_UsunPlik_ImportujNaUstawieniachMenu);
-    EXPECT_EQ(MenuValue("Zawory", "Nowa"), "Nowa.txt");
+    EXPECT_EQ(Menu("Zawory", "Nowa"), "Nowa.txt");
     EXPECT_GE(Form->lb_W_Spis->Items()->IndexOf("Nowa"), 0);
     EXPECT_EQ(Form->e_NazwaPliku_ImportujNaUstawieniachMenu->Text(), "");
     EXPECT_EQ(Form->e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->Text(), "");
@@ -309,7 +298,7 @@ TEST_F(ImportForms, NamesWithAColonKeepTheirOwnRegisterFiles)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Item);
-        const AnsiString file = MenuValue("Zawory", c.Item);
+        const AnsiString file = Menu("Zawory", c.Item);
         EXPECT_EQ(file, c.File);
         EXPECT_EQ(Read(AnsiString("Wykazy\\") + c.File).substr(0, strlen(c.Line)), c.Line);
         Form->RunMenuCommand(file, c.Item);

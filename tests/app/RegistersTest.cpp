@@ -33,11 +33,6 @@ protected:
                       "PN-H-84020:1989|Nieaktualna|Brak|PN-EN 10025-2:2019|||\r\n"
                       "PN-EN 10025-2:2019|Nieaktualna|Brak|drugi wiersz|||\r\n");
     }
-    void TearDown() override
-    {
-        CurrentUserLevel = 0;
-        TMainFormTest::TearDown();
-    }
     void Open(const AnsiString& Bytes)
     {
         Write("Wykazy\\w.txt", Bytes);

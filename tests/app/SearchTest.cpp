@@ -32,12 +32,6 @@ protected:
         Form->sb_ZnajdzNormeWTrelKordelin_NoweWyszukiwanieClick(nullptr);
         Results = Form->sg_ZnajdzNormeWTrelKordelin;
     }
-    void TearDown() override
-    {
-        CurrentUserLevel = 0;
-        NormListModified = false;
-        TMainFormTest::TearDown();
-    }
     // Runs a search with the terms and the mode (-1 none, 0 any, 1 all);
     // gives the numbers listed, each followed by ";".
     AnsiString Find(const AnsiString& Number, const AnsiString& Title, const AnsiString& Description,

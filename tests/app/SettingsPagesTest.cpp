@@ -35,12 +35,6 @@ protected:
         Form->DoCreate();
         ClearRecordedDialogs();
     }
-    void TearDown() override
-    {
-        CurrentUserLevel = 0;
-        UserOutsideList = false;
-        TMainFormTest::TearDown();
-    }
     std::vector<AnsiString> ConfigLines() const
     {
         TStringList l;
@@ -61,11 +55,6 @@ protected:
     {
         if (Control->OnKeyDown)
             Control->OnKeyDown(Control, K, Shift);
-    }
-    void Select(TListBox* List, const AnsiString& Item)
-    {
-        List->SetItemIndex(List->Items()->IndexOf(Item));
-        List->OnClick(List);
     }
 
     AnsiString Login;
@@ -227,7 +216,7 @@ TEST_F(SettingsPages, UsersAreAddedAndRemovedWithTheirQuestions)
 
     // The head of department: asked twice; No on the first keeps the user.
     Form->e_KierownikDzialu->SetText("EWA");
-    Select(Form->lb_UserName, "ewa");
+    Choose(Form->lb_UserName, "ewa");
     EXPECT_TRUE(Form->sb_UsunUzytkownika->Enabled());
     ScriptDialogs().ExpectMessageBox(IDNO, "Czy na pewno chcesz usunąć wybranego użytkownika z listy ???");
     Key(Form->lb_UserName, VK_DELETE);
@@ -241,7 +230,7 @@ TEST_F(SettingsPages, UsersAreAddedAndRemovedWithTheirQuestions)
 
     // The last user, with outsiders refused: three questions.
     Form->cb_UserSpozaListy->SetChecked(true);
-    Select(Form->lb_UserName, Login);
+    Choose(Form->lb_UserName, Login);
     ScriptDialogs()
         .ExpectMessageBox(IDYES, "Czy na pewno")
         .ExpectMessageBox(IDYES, "Wybrana jest opcja \"Użytkownicy spoza listy nie mogą uruchomić programu\" a Ty "
@@ -270,14 +259,14 @@ TEST_F(SettingsPages, LevelsShownAndChosenOnTheRightsPage)
     };
     for (const Case& c : {Case{"jan", 2}, Case{"ewa", -1}, Case{"ola", 0}}) {
         SCOPED_TRACE(c.User);
-        Select(Form->lb_Userzy, c.User);
+        Choose(Form->lb_Userzy, c.User);
         EXPECT_TRUE(Form->cb_Uprawnienia->Enabled());
         EXPECT_TRUE(Form->Label28->Enabled());
         EXPECT_EQ(Form->cb_Uprawnienia->ItemIndex(), c.Index);
     }
 
     // A level is written at once into users.dat, the other keys kept.
-    Select(Form->lb_Userzy, "jan");
+    Choose(Form->lb_Userzy, "jan");
     Form->cb_Uprawnienia->SetItemIndex(3);
     Form->cb_Uprawnienia->OnChange(Form->cb_Uprawnienia);
     EXPECT_EQ(Users("Level", "jan"), "4");
@@ -288,13 +277,13 @@ TEST_F(SettingsPages, LevelsShownAndChosenOnTheRightsPage)
     Form->e_KierownikDzialu->SetText("JAN");
     Form->cb_KierDzialuMaNieOgrMozliwosci->SetChecked(true);
     ScriptDialogs().ExpectMessageBox(IDOK, "użytkownik \"JAN\" zawsze będzie uruchamiał program bez ograniczeń !!!");
-    Select(Form->lb_Userzy, "jan");
+    Choose(Form->lb_Userzy, "jan");
     EXPECT_FALSE(Form->cb_Uprawnienia->Enabled());
     EXPECT_EQ(RecordedDialogs().back().Flags, unsigned(MB_OK | MB_ICONINFORMATION));
 
     // Without the users file nothing is written.
     DeleteFile(Path("Ustawienia\\users.dat"));
-    Select(Form->lb_Userzy, "ola");
+    Choose(Form->lb_Userzy, "ola");
     Form->cb_Uprawnienia->SetItemIndex(2);
     Form->cb_Uprawnienia->OnChange(Form->cb_Uprawnienia);
     EXPECT_FALSE(FileExists(Path("Ustawienia\\users.dat")));

@@ -223,12 +223,6 @@ protected:
         Restart();
         CurrentUserLevel = 4;
     }
-    void TearDown() override
-    {
-        CurrentUserLevel = 0;
-        NormListModified = false;
-        TMainFormTest::TearDown();
-    }
 };
 
 class SharedFiles : public AnotherLogin {

@@ -24,26 +24,15 @@ protected:
     {
         TMainFormTest::SetUp();
         CurrentUserLevel = 3;
-        NormListModified = false;
         Server.Serve("/index.php", 200, "text/html; charset=utf-8", "<html><body>Sklep</body></html>");
         RedirectHostToTestServer("https://sklep.pkn.pl", Server);
         LoadCatalogue(Catalogue);
         Grid = Form->sg_WszystkieNormy;
-        Check = std::make_unique<Tf_SprawdzNorme>(nullptr);
-        f_SprawdzNorme = Check.get();
-    }
-    void TearDown() override
-    {
-        Check.reset();
-        f_SprawdzNorme = nullptr;
-        ClearHostRedirects();
-        CurrentUserLevel = 0;
-        NormListModified = false;
-        TMainFormTest::TearDown();
+        Check = MakeDialog(f_SprawdzNorme);
     }
     TTestHttpServer Server;
     TProStringGrid* Grid = nullptr;
-    std::unique_ptr<Tf_SprawdzNorme> Check;
+    Tf_SprawdzNorme* Check = nullptr;
 };
 
 TEST_F(CatalogueCheck, ConfirmedCheckIsWrittenBackIntoTheCatalogue)

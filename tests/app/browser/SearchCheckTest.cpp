@@ -29,23 +29,12 @@ protected:
     void SetUp() override
     {
         TMainFormTest::SetUp();
-        NormListModified = false;
         Server.Serve("/index.php", 200, "text/html; charset=utf-8", "<html><body>Sklep</body></html>");
         RedirectHostToTestServer("https://sklep.pkn.pl", Server);
         LoadCatalogue(Catalogue);
         Form->sb_ZnajdzNormeWTrelKordelin_NoweWyszukiwanieClick(nullptr);
         Results = Form->sg_ZnajdzNormeWTrelKordelin;
-        Check = std::make_unique<Tf_SprawdzNorme>(nullptr);
-        f_SprawdzNorme = Check.get();
-    }
-    void TearDown() override
-    {
-        Check.reset();
-        f_SprawdzNorme = nullptr;
-        ClearHostRedirects();
-        CurrentUserLevel = 0;
-        NormListModified = false;
-        TMainFormTest::TearDown();
+        Check = MakeDialog(f_SprawdzNorme);
     }
     // A search for Number in all mode.
     void Find(const AnsiString& Number)
@@ -57,7 +46,7 @@ protected:
 
     TTestHttpServer Server;
     TProStringGrid* Results = nullptr;
-    std::unique_ptr<Tf_SprawdzNorme> Check;
+    Tf_SprawdzNorme* Check = nullptr;
 };
 
 }  // namespace

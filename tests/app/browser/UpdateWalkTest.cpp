@@ -25,22 +25,12 @@ protected:
     {
         TMainFormTest::SetUp();
         CurrentUserLevel = 3;
-        NormListModified = false;
         Server.Serve("/index.php", 200, "text/html; charset=utf-8", "<html><body>Sklep</body></html>");
         Server.Serve("/", 200, "text/html; charset=utf-8", "<html><body>PKN</body></html>");
         RedirectHostToTestServer("https://sklep.pkn.pl", Server);
         RedirectHostToTestServer("https://www.pkn.pl", Server);
-        Dialog = std::make_unique<Tf_SprawdzNorme>(nullptr);
-        f_SprawdzNorme = Dialog.get();
+        Dialog = MakeDialog(f_SprawdzNorme);
         Grid = Form->sg_WszystkieNormy;
-    }
-    void TearDown() override
-    {
-        Dialog.reset();
-        ClearHostRedirects();
-        CurrentUserLevel = 0;
-        NormListModified = false;
-        TMainFormTest::TearDown();
     }
     static AnsiString Number(int i) { return "PN-H-840" + AnsiString(i < 10 ? "0" : "") + IntToStr(i) + ":1989"; }
     // N standards; every third one "Nieaktualna", the others "Aktualna".
@@ -75,7 +65,7 @@ protected:
 
     TNetworkState Online{true};
     TTestHttpServer Server;
-    std::unique_ptr<Tf_SprawdzNorme> Dialog;
+    Tf_SprawdzNorme* Dialog = nullptr;
     TProStringGrid* Grid = nullptr;
     std::vector<AnsiString> Shown, Captions;
 };

@@ -31,28 +31,16 @@ protected:
         }
         LoadCatalogue(catalogue);
         Write("Wykazy\\a.txt", list + "PN-BRAK|PN-BRAK|||\r\n");
-        Dialog = std::make_unique<Tf_SprawdzNorme>(nullptr);
-        f_SprawdzNorme = Dialog.get();
-        Waiting = std::make_unique<Tf_Waiting>(nullptr);
-        f_Waiting = Waiting.get();
-        List = std::make_unique<Tf_ListaUzywanychNorm>(nullptr);
-        f_ListaUzywanychNorm = List.get();
+        Dialog = MakeDialog(f_SprawdzNorme);
+        Waiting = MakeDialog(f_Waiting);
+        List = MakeDialog(f_ListaUzywanychNorm);
         List->lb_ListaWykazow->Items()->Add("a.txt");
         List->Show();
     }
-    void TearDown() override
-    {
-        List.reset();
-        Waiting.reset();
-        Dialog.reset();
-        ClearHostRedirects();
-        CurrentUserLevel = 0;
-        TMainFormTest::TearDown();
-    }
     TTestHttpServer Server;
-    std::unique_ptr<Tf_SprawdzNorme> Dialog;
-    std::unique_ptr<Tf_Waiting> Waiting;
-    std::unique_ptr<Tf_ListaUzywanychNorm> List;
+    Tf_SprawdzNorme* Dialog = nullptr;
+    Tf_Waiting* Waiting = nullptr;
+    Tf_ListaUzywanychNorm* List = nullptr;
 };
 
 }  // namespace
