@@ -1,7 +1,8 @@
 #pragma once
 // Helpers of the grid tests: number and date formats with a dot, a key column
-// loaded into a string grid and read back, the fitted size of a cell picture,
-// the hint prepared for a point, and a fixture with a grid of type T on a shown form.
+// loaded into a string grid and read back, cells named by their place, the fitted
+// size of a cell picture, the hint prepared for a point, and a fixture with a grid of
+// type T on a shown form, clicked and typed into as the user does.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -37,6 +38,14 @@ inline void LoadKeys(TProStringGrid& G, const std::vector<std::string>& Keys)
         G.SetCells(1, int(i) + 1, Keys[i]);
         G.SetCells(2, int(i) + 1, "p" + std::to_string(i));
     }
+}
+
+// The text "c<col>r<row>" in every cell from column and row From on.
+inline void NameCells(TProStringGrid& G, int From = 0)
+{
+    for (int r = From; r < G.RowCount(); ++r)
+        for (int c = From; c < G.ColCount(); ++c)
+            G.SetCells(c, r, "c" + std::to_string(c) + "r" + std::to_string(r));
 }
 
 // The texts of column ACol from row From down.
@@ -115,5 +124,29 @@ struct TGridFormTest : TFormTest {
     void Scroll(bool Vertical, Word Code, int Pos = 0)
     {
         Grid->Perform(Vertical ? WM_VSCROLL : WM_HSCROLL, MAKEWPARAM(Code, Pos), 0);
+    }
+    TPoint Current() const { return TPoint(Grid->Col(), Grid->Row()); }
+    TPoint CellMiddle(int ACol, int ARow) const
+    {
+        const TRect r = Grid->CellRect(ACol, ARow);
+        return TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    }
+    // A single click in the middle of a cell, never taken with the one before as a double click.
+    void ClickCell(int ACol, int ARow, TShiftState Shift = 0)
+    {
+        AdvanceInputClock(1000);
+        const TPoint p = CellMiddle(ACol, ARow);
+        Click(Grid, p.X, p.Y, mbLeft, Shift);
+    }
+    // The grid's own in-place edit, and whether it is open.
+    TInplaceEdit* Editor() const { return Grid->InplaceEditor(); }
+    bool EditorShown() const { return Editor() && Editor()->Visible(); }
+    // Types Text on the current cell: the first character opens the editor, the rest goes into it.
+    void TypeInCell(const AnsiString& Text)
+    {
+        TypeText(Grid, Text.substr(0, 1));
+        ASSERT_TRUE(EditorShown());
+        if (Text.size() > 1)
+            TypeText(Editor(), Text.substr(1));
     }
 };

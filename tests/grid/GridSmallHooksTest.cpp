@@ -125,11 +125,9 @@ TEST_F(ColumnSynch, SizingEndsAnOpenEditKeepingTheTypedText)
     Grid->SetOptions(Grid->Options() | goEditing);
     Grid->SetFocus();
     Grid->FocusCell(1, 1, true);
-    TypeText(Grid, "x");
-    ASSERT_TRUE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
-    TypeText(Grid->InplaceEditor(), "yz");
+    TypeInCell("xyz");
     SizeTo(600);
-    EXPECT_FALSE(Grid->InplaceEditor()->Visible());
+    EXPECT_FALSE(Editor()->Visible());
     EXPECT_EQ(Grid->Cells(1, 1), "xyz");
     EXPECT_EQ(Grid->ColWidths(1), 150);
 }

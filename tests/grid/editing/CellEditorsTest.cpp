@@ -79,6 +79,21 @@ struct CellEditors : TGridFormTest<TProStringGrid> {
         ProcessPendingMessages();
         return Grid->ActiveEditor();
     }
+    // Opens the editor of cell (2, 2) holding Text as the user does: by F2, or by a double click.
+    void OpenByUser(const AnsiString& Text, bool ByDoubleClick)
+    {
+        Grid->SetCells(2, 2, Text);
+        Grid->FocusCell(2, 2, true);
+        Grid->SetFocus();
+        if (ByDoubleClick) {
+            const TRect cell = Grid->CellRect(2, 2);
+            DoubleClick(Grid, cell.Left + 10, cell.Top + 5);
+            AdvanceInputClock(1000);
+        } else {
+            Key(Grid, VK_F2);
+        }
+        ProcessPendingMessages();
+    }
     // The open editor: a special one, else the default edit.
     TWinControl* Editor() { return Grid->ActiveEditor() ? Grid->ActiveEditor() : Grid->InplaceEditor(); }
     void Key(TWinControl* C, Word K, TShiftState Shift = 0)
@@ -339,17 +354,7 @@ TEST_F(CellEditors, FocusedFlatCombosShowTheirColour)
     for (TEditorType type : {edComboEdit, edUniComboEdit}) {
         for (bool mouse : {false, true}) {
             UseEditor(type);
-            Grid->SetCells(2, 2, "dwa");
-            Grid->FocusCell(2, 2, true);
-            Grid->SetFocus();
-            if (mouse) {
-                const TRect cell = Grid->CellRect(2, 2);
-                DoubleClick(Grid, cell.Left + 10, cell.Top + 5);
-                AdvanceInputClock(1000);
-            } else {
-                Key(Grid, VK_F2);
-            }
-            ProcessPendingMessages();
+            OpenByUser("dwa", mouse);
             auto* c = dynamic_cast<TPSGCustomCombo*>(Grid->ActiveEditor());
             ASSERT_NE(c, nullptr);
             check(c, std::string(type == edComboEdit ? "grid combo" : "grid Unicode combo") +
@@ -508,17 +513,7 @@ TEST_F(CellEditors, EveryEditorTypeOpensByKeyAndDoubleClickAndStores)
         for (const Case& k : cases) {
             SCOPED_TRACE(std::string(k.Name) + (byMouse ? " by double click" : " by F2"));
             UseEditor(k.Type);
-            Grid->SetCells(2, 2, k.Before);
-            Grid->FocusCell(2, 2, true);
-            Grid->SetFocus();
-            if (byMouse) {
-                const TRect cell = Grid->CellRect(2, 2);
-                DoubleClick(Grid, cell.Left + 10, cell.Top + 5);
-                AdvanceInputClock(1000);
-            } else {
-                Key(Grid, VK_F2);
-            }
-            ProcessPendingMessages();
+            OpenByUser(k.Before, byMouse);
             TWinControl* e = k.Type == edCheckBox ? static_cast<TWinControl*>(Grid->GridCheckBox())
                              : k.Type == edDateTimeEdit ? static_cast<TWinControl*>(Grid->DateTimePicker())
                                                         : Grid->ActiveEditor();
@@ -594,7 +589,7 @@ TEST_F(CellEditors, ARefusedValueReopensTheEditorAfterAKeyAndNotAfterAnOperation
         EXPECT_EQ(validated, 1);
         EXPECT_EQ(e->Visible(), k.Reopened);
         EXPECT_EQ(Grid->EditingActive(), k.Reopened);
-        EXPECT_EQ(TPoint(Grid->Col(), Grid->Row()), TPoint(2, 2));
+        EXPECT_EQ(Current(), TPoint(2, 2));
         Grid->OnCellValidate = nullptr;
         Grid->EndCellEdit();
         Grid->UnHideColumns(4, 4);
@@ -1078,7 +1073,7 @@ TEST_F(CellEditors, EditLinkLeftByAnArrowMovesOneRow)
         ProcessPendingMessages();
         ASSERT_TRUE(link->Box->Focused());
         Key(link->Box, c.Key);
-        EXPECT_EQ(TPoint(Grid->Col(), Grid->Row()), TPoint(2, c.To));
+        EXPECT_EQ(Current(), TPoint(2, c.To));
         EXPECT_FALSE(link->Box->Visible());
     }
     Grid->SetEditLink(nullptr);

@@ -28,9 +28,7 @@ struct Editing : TGridFormTest<TProStringGrid> {
         Grid->SetColCount(5);
         Grid->SetRowCount(5);
         Grid->SetOptions(Grid->Options() | goEditing);
-        for (int r = 1; r < 5; ++r)
-            for (int c = 1; c < 5; ++c)
-                Grid->SetCells(c, r, "c" + std::to_string(c) + "r" + std::to_string(r));
+        NameCells(*Grid, 1);
         Undo = new TProGridUndoRedo(Form);
         Grid->SetUndoRedo(Undo);
         Grid->SetFocus();
@@ -44,16 +42,6 @@ struct Editing : TGridFormTest<TProStringGrid> {
     void Note(const std::string& What, int C, int R, const AnsiString& V = AnsiString())
     {
         Log.push_back(What + "(" + std::to_string(C) + "," + std::to_string(R) + (V.empty() ? "" : "," + V) + ")");
-    }
-    TInplaceEdit* Editor() const { return Grid->InplaceEditor(); }
-    bool EditorShown() const { return Editor() && Editor()->Visible(); }
-    // Types Text on the current cell: the first character opens the editor, the rest goes into it.
-    void TypeInCell(const AnsiString& Text)
-    {
-        TypeText(Grid, Text.substr(0, 1));
-        ASSERT_TRUE(EditorShown());
-        if (Text.size() > 1)
-            TypeText(Editor(), Text.substr(1));
     }
     void Enter()
     {
@@ -275,7 +263,7 @@ TEST_F(Editing, EditMasksFillAdvanceAndSelectTheFirstPosition)
             EXPECT_EQ(Editor()->EditText().substr(0, 2), AnsiString(k.Typed).substr(0, 2));
             EXPECT_EQ(Editor()->EditText()[2], '-');
         }
-        EXPECT_EQ(TPoint(Grid->Col(), Grid->Row()), k.Current) << k.Typed;
+        EXPECT_EQ(Current(), k.Current) << k.Typed;
         Grid->EndCellEdit();
     }
     // The first position selected as the editor takes the focus.
@@ -1046,7 +1034,7 @@ TEST_F(Editing, EveryWayIntoAnEditMeetsEveryWayOut)
                 Grid->OnCellValidate = nullptr;
                 if (reopened) {
                     // In the edit cell again, and Escape there leaves the cell as it is.
-                    EXPECT_EQ(TPoint(Grid->Col(), Grid->Row()), TPoint(2, 2));
+                    EXPECT_EQ(Current(), TPoint(2, 2));
                     EXPECT_EQ(Editor()->Text(), expected);
                     TypeKey(Editor(), VK_ESCAPE);
                     ProcessPendingMessages();

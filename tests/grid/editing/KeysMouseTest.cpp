@@ -24,27 +24,19 @@ struct KeysMouse : TGridFormTest<TProStringGrid> {
         TGridFormTest<TProStringGrid>::SetUp();
         Grid->SetColCount(4);
         Grid->SetRowCount(4);
-        for (int r = 0; r < 4; ++r)
-            for (int c = 0; c < 4; ++c)
-                Grid->SetCells(c, r, "c" + std::to_string(c) + "r" + std::to_string(r));
+        NameCells(*Grid);
         Grid->SetFocus();
         // No button is left held by an earlier test.
         MouseUp(Grid, 390, 240, mbMiddle);
         MouseUp(Grid, 390, 240, mbRight);
         AdvanceInputClock(1000);
     }
-    TPoint Current() const { return TPoint(Grid->Col(), Grid->Row()); }
-    TPoint Middle(int ACol, int ARow) const
+    // The value of the form control the cell's text holds.
+    AnsiString ControlValue(int ACol, int ARow)
     {
-        const TRect r = Grid->CellRect(ACol, ARow);
-        return TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
-    }
-    // A single click, never taken with the one before as a double click.
-    void ClickCell(int ACol, int ARow, TShiftState Shift = 0)
-    {
-        AdvanceInputClock(1000);
-        const TPoint p = Middle(ACol, ARow);
-        Click(Grid, p.X, p.Y, mbLeft, Shift);
+        AnsiString type, id, maxLen, prop, width, value;
+        ParseControlTag(Grid->Cells(ACol, ARow), type, id, maxLen, prop, width, value);
+        return value;
     }
 };
 
@@ -166,8 +158,8 @@ TEST_F(KeysMouse, TypingALetterStartsAnEditWithIt)
     Grid->SetOptions(Grid->Options() | goEditing);
     Grid->FocusCell(2, 2, true);
     TypeText(Grid, "x");
-    ASSERT_TRUE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
-    EXPECT_EQ(Grid->InplaceEditor()->Text(), "x");
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(Editor()->Text(), "x");
 }
 
 TEST_F(KeysMouse, InsertAndDeleteRowsByKey)
@@ -516,9 +508,7 @@ TEST_F(KeysMouse, PasswordAndComboControlsAreEditedAndWrittenBack)
     SaveScreenshot(Form, "grid_password_control.png");
     Grid->SetFocus();   // leaving the box writes it back
     EXPECT_FALSE(edit->Visible());
-    AnsiString type, id, maxLen, prop, width, value;
-    ParseControlTag(Grid->Cells(1, 1), type, id, maxLen, prop, width, value);
-    EXPECT_EQ(value, "a&b\"<ł");
+    EXPECT_EQ(ControlValue(1, 1), "a&b\"<ł");
     EXPECT_EQ(Grid->Cells(1, 1).find("<ł"), AnsiString::npos);   // escaped in the text
     EXPECT_EQ(done, std::vector<std::string>{"p|PASSWORD|a&b\"<ł"});
 
@@ -538,8 +528,7 @@ TEST_F(KeysMouse, PasswordAndComboControlsAreEditedAndWrittenBack)
     EXPECT_EQ(combo->ItemIndex(), 0);
     combo->SetItemIndex(1);
     Grid->SetFocus();
-    ParseControlTag(Grid->Cells(1, 1), type, id, maxLen, prop, width, value);
-    EXPECT_EQ(value, "Beta & Co");
+    EXPECT_EQ(ControlValue(1, 1), "Beta & Co");
     EXPECT_EQ(done.back(), "k|COMBO|Beta & Co");
 }
 
@@ -565,7 +554,7 @@ TEST_F(KeysMouse, ClipboardKeysOnlyWithClipboardShortCuts)
     Grid->FocusCell(1, 1, true);
     TypeKey(Grid, 'C', ssCtrl);
     EXPECT_EQ(Clipboard()->AsText(), "kept");
-    EXPECT_FALSE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());   // Ctrl+C typed nothing
+    EXPECT_FALSE(EditorShown());   // Ctrl+C typed nothing
 
     Grid->Navigation()->SetAllowClipboardShortCuts(true);
     std::vector<std::string> events;
@@ -589,7 +578,7 @@ TEST_F(KeysMouse, ClipboardKeysOnlyWithClipboardShortCuts)
     EXPECT_EQ(Grid->Cells(2, 2), "c1r1");
     EXPECT_EQ(Grid->Cells(3, 3), "c3r1");
     EXPECT_EQ(Grid->Cells(1, 1), "c1r1");   // the cut was refused
-    EXPECT_FALSE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
+    EXPECT_FALSE(EditorShown());
 }
 
 TEST_F(KeysMouse, SelectionResizerFillsTheNewSelection)
@@ -607,7 +596,7 @@ TEST_F(KeysMouse, SelectionResizerFillsTheNewSelection)
     Grid->OnSelectionResize = [&](TObject*, const TGridRect& F, const TGridRect& T) { note("resize", F, T); };
     Grid->OnSelectionResized = [&](TObject*, const TGridRect& F, const TGridRect& T) { note("resized", F, T); };
     const TRect r = Grid->CellRect(1, 1);
-    const TPoint to = Middle(1, 3);
+    const TPoint to = CellMiddle(1, 3);
     MouseMove(Grid, r.Right - 2, r.Bottom - 2);
     EXPECT_EQ(Grid->MouseHoverState(), 5);
     Drag(Grid, TPoint(r.Right - 2, r.Bottom - 2), to);
@@ -639,7 +628,7 @@ TEST_F(KeysMouse, ReturnOnAReadOnlyCellIsSwallowed)
     Grid->OnKeyDown = [&](TObject*, Word& Key, TShiftState) { keys.push_back(Key); };
     Grid->FocusCell(1, 1, true);
     TypeKey(Grid, VK_RETURN);
-    EXPECT_FALSE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
+    EXPECT_FALSE(EditorShown());
     EXPECT_EQ(Current(), TPoint(1, 1));
     EXPECT_EQ(keys.size(), 1u);
 }
@@ -650,7 +639,7 @@ TEST_F(KeysMouse, ColumnMoveMayBeRefusedAtItsStart)
     for (bool allow : {false, true}) {
         Grid->OnColumnMove = [allow](TObject*, int, bool& Allow) { Allow = allow; };
         AdvanceInputClock(1000);
-        Drag(Grid, Middle(1, 0), Middle(3, 0));
+        Drag(Grid, CellMiddle(1, 0), CellMiddle(3, 0));
         EXPECT_EQ(Grid->Cells(1, 0), allow ? "c2r0" : "c1r0") << allow;
         EXPECT_EQ(Grid->GridState(), gsNormal);
     }
@@ -666,7 +655,7 @@ TEST_F(KeysMouse, AMovedColumnsPictureFollowsThePointerUntilTheRelease)
                 ++n;
         return n;
     };
-    const TPoint from = Middle(1, 0), to = Middle(3, 0);
+    const TPoint from = CellMiddle(1, 0), to = CellMiddle(3, 0);
     AdvanceInputClock(1000);
     MouseDown(Grid, from.X, from.Y);
     MouseMove(Grid, from.X + 10, from.Y, ssLeft);
@@ -725,9 +714,7 @@ TEST_F(KeysMouse, ReturnAndTabWalkTheEditControlsOfACellEachOverItsOwnFrame)
     EXPECT_TRUE(Grid->Focused());
     ASSERT_EQ(done.size(), 2u);
     EXPECT_EQ(done[1], "b=dwa");
-    AnsiString type, id, maxLen, prop, width, value;
-    ParseControlTag(Grid->Cells(1, 1), type, id, maxLen, prop, width, value);
-    EXPECT_NE(value, "jeden") << "the first control took the typed text";
+    EXPECT_NE(ControlValue(1, 1), "jeden") << "the first control took the typed text";
 }
 
 // An edit control of a cell with a check box opens right of the box; ending the grid's edit
@@ -765,9 +752,7 @@ TEST_F(KeysMouse, CellFormControlsOpenBesideACheckBoxAndCloseWithTheEdit)
         box->SetText("y");
         Grid->EndCellEdit();
         EXPECT_FALSE(box->Visible());
-        AnsiString type, id, maxLen, prop, width, value;
-        ParseControlTag(Grid->Cells(1, 1), type, id, maxLen, prop, width, value);
-        EXPECT_EQ(value, "y");
+        EXPECT_EQ(ControlValue(1, 1), "y");
     }
 }
 
@@ -777,15 +762,15 @@ TEST_F(KeysMouse, ARightClickEditsALinkWithURLEdit)
     Grid->SetURLShow(true);
     Grid->SetCells(2, 2, "https://sklep.pkn.pl");
     Grid->FocusCell(1, 1, true);
-    const TPoint p = Middle(2, 2);
+    const TPoint p = CellMiddle(2, 2);
     Click(Grid, p.X, p.Y, mbRight);
-    EXPECT_FALSE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible()) << "without URLEdit";
+    EXPECT_FALSE(EditorShown()) << "without URLEdit";
     Grid->SetURLEdit(true);
     AdvanceInputClock(1000);
     Click(Grid, p.X, p.Y, mbRight);
     EXPECT_EQ(Current(), TPoint(2, 2));
-    ASSERT_TRUE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
-    EXPECT_EQ(Grid->InplaceEditor()->Text(), "https://sklep.pkn.pl");
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(Editor()->Text(), "https://sklep.pkn.pl");
 }
 
 }  // namespace

@@ -21,9 +21,7 @@ struct MovesWheel : TGridFormTest<TProStringGrid> {
         TGridFormTest<TProStringGrid>::SetUp();
         Grid->SetColCount(6);
         Grid->SetRowCount(6);
-        for (int r = 0; r < 6; ++r)
-            for (int c = 0; c < 6; ++c)
-                Grid->SetCells(c, r, "c" + std::to_string(c) + "r" + std::to_string(r));
+        NameCells(*Grid);
         for (int c = 1; c < 6; ++c)
             Grid->SetColWidths(c, 40 + 5 * c);
         Grid->OnColumnMoved = [this](TObject*, int From, int To) {
@@ -35,11 +33,6 @@ struct MovesWheel : TGridFormTest<TProStringGrid> {
         Grid->SetFocus();
         MouseUp(Grid, 390, 240, mbRight);
         AdvanceInputClock(1000);
-    }
-    TPoint Middle(int ACol, int ARow) const
-    {
-        const TRect r = Grid->CellRect(ACol, ARow);
-        return TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
     }
     std::vector<std::string> Row(int ARow, int AColumns = 6) const
     {
@@ -137,7 +130,7 @@ TEST_F(MovesWheel, AMovedRowTakesItsHeightAndTheFooterRowStaysLast)
     Grid->SetOptions(Grid->Options() | goRowMoving);
     std::vector<int> drops;
     Grid->OnRowMoving = [&](TObject*, int ARow, bool&) { drops.push_back(ARow); };
-    const TPoint from = Middle(0, 2), to = Middle(0, 5);
+    const TPoint from = CellMiddle(0, 2), to = CellMiddle(0, 5);
     MouseDown(Grid, from.X, from.Y);
     MouseMove(Grid, from.X, from.Y + 10, ssLeft);
     MouseMove(Grid, to.X, to.Y, ssLeft);
@@ -148,9 +141,7 @@ TEST_F(MovesWheel, AMovedRowTakesItsHeightAndTheFooterRowStaysLast)
     EXPECT_EQ(Grid->Cursor(), crDefault);
     // A press on the footer's row selects nothing.
     Grid->FocusCell(2, 1, true);
-    AdvanceInputClock(1000);
-    const TPoint footer = Middle(2, 5);
-    Click(Grid, footer.X, footer.Y);
+    ClickCell(2, 5);
     EXPECT_EQ(Grid->Row(), 1);
 }
 
@@ -159,7 +150,7 @@ TEST_F(MovesWheel, AColumnDraggedOutsideScrollsTheGridUntilTheRelease)
     Grid->SetColCount(12);
     Grid->SetOptions(Grid->Options() | goColMoving);
     ASSERT_LT(Grid->VisibleColCount(), 11);
-    const TPoint from = Middle(2, 0);
+    const TPoint from = CellMiddle(2, 0);
     MouseDown(Grid, from.X, from.Y);
     MouseMove(Grid, from.X + 10, from.Y, ssLeft);
     EXPECT_FALSE(TimerActive(Grid, 1));
@@ -217,12 +208,12 @@ TEST_F(MovesWheel, TheWheelClosesAnOpenEditorAndTheGridKeepsTheFocus)
     Grid->SetOptions(Grid->Options() | goEditing);
     Grid->FocusCell(2, 2, true);
     Grid->BeginCellEdit();
-    ASSERT_TRUE(Grid->InplaceEditor()->Visible());
-    Grid->InplaceEditor()->SetSelStart(4);
-    TypeText(Grid->InplaceEditor(), "x");
+    ASSERT_TRUE(Editor()->Visible());
+    Editor()->SetSelStart(4);
+    TypeText(Editor(), "x");
     Wheel(Grid, 50, 50, -120);
     EXPECT_EQ(Grid->Row(), 5);
-    EXPECT_FALSE(Grid->InplaceEditor()->Visible());
+    EXPECT_FALSE(Editor()->Visible());
     EXPECT_TRUE(Grid->Focused());
     EXPECT_EQ(Grid->Cells(2, 2), "c2r2x");
 }
@@ -267,7 +258,7 @@ TEST_F(MovesWheel, FixedCellsAreEditedByTheirOptionAndTheTypedTextIsCommitted)
         Grid->SetFocus();
         for (std::size_t i = 0; i < k.Opened.size(); ++i) {
             const TPoint p = k.Opened[i];
-            const TPoint m = Middle(p.X, p.Y);
+            const TPoint m = CellMiddle(p.X, p.Y);
             AdvanceInputClock(1000);
             if (k.ByCall)
                 Grid->EditFixedCell(p.X, p.Y);
@@ -304,7 +295,7 @@ TEST_F(MovesWheel, TheHeaderNodeOpensAndClosesEveryNode)
     Grid->AddNode(4, 3);
     Grid->AddNode(0, 1);   // the header's node
     const int x = Grid->CellNode()->NodeIndent() / 2 + 2;
-    const TPoint header(x, Middle(0, 0).Y);
+    const TPoint header(x, CellMiddle(0, 0).Y);
     Click(Grid, header.X, header.Y);
     EXPECT_EQ(Grid->RowCount(), 8) << "without NodeAllExpandContract the header node does nothing";
 
@@ -359,14 +350,14 @@ TEST_F(MovesWheel, AFixedCellsDropDownPartOpensItsMenuDrawnPressed)
     events.clear();
     Click(Grid, cell.Left + 5, cell.Top + 5);
     EXPECT_TRUE(events.empty());
-    MouseMove(Grid, Middle(3, 2).X, Middle(3, 2).Y);
+    MouseMove(Grid, CellMiddle(3, 2).X, CellMiddle(3, 2).Y);
     EXPECT_EQ(Grid->HoverFixedCell(), TPoint(-1, -1));
 }
 
 TEST_F(MovesWheel, PressedFixedCellsLookSunkenOrTakeTheDownColours)
 {
     const TRect cell = Grid->CellRect(2, 0);
-    const TPoint p = Middle(2, 0);
+    const TPoint p = CellMiddle(2, 0);
     auto leftEdge = [&] {
         std::unique_ptr<TBitmap> shot = GrabControl(Grid);
         return Brightness(shot->Canvas()->Pixels(cell.Left + 1, p.Y));
@@ -425,7 +416,7 @@ TEST_F(MovesWheel, ADragAlongTheFixedColumnSelectsRowsAndOnClickNeedsThePressedC
         events.push_back("sel " + std::to_string(L) + "," + std::to_string(T) + "," + std::to_string(R) + "," +
                          std::to_string(B));
     };
-    const TPoint from = Middle(0, 2), to = Middle(0, 4);
+    const TPoint from = CellMiddle(0, 2), to = CellMiddle(0, 4);
     MouseMove(Grid, from.X, from.Y);
     ASSERT_EQ(Grid->MouseHoverState(), 2);
     MouseDown(Grid, from.X, from.Y);
@@ -436,13 +427,11 @@ TEST_F(MovesWheel, ADragAlongTheFixedColumnSelectsRowsAndOnClickNeedsThePressedC
     // The release reports the selection; no click, for it was not on the pressed cell.
     EXPECT_EQ(events, (std::vector<std::string>{"sel 1,2,5,4"}));
     // Moving on without the button changes nothing.
-    MouseMove(Grid, Middle(0, 5).X, Middle(0, 5).Y);
+    MouseMove(Grid, CellMiddle(0, 5).X, CellMiddle(0, 5).Y);
     EXPECT_EQ(Grid->Selection(), TGridRect(1, 2, 5, 4));
 
-    AdvanceInputClock(1000);
     events.clear();
-    const TPoint cell = Middle(3, 3);
-    Click(Grid, cell.X, cell.Y);
+    ClickCell(3, 3);
     EXPECT_EQ(std::count(events.begin(), events.end(), "click"), 1);
 }
 
@@ -451,15 +440,11 @@ TEST_F(MovesWheel, APlainReleaseFlagsTheClickedNodeWithItsRows)
     Grid->SetRowCount(8);
     Grid->AddNode(2, 3);
     Grid->MouseActions()->SetDisjunctRowSelect(true);
-    AdvanceInputClock(1000);
-    const TPoint p = Middle(3, 2);
-    Click(Grid, p.X, p.Y);
+    ClickCell(3, 2);
     for (int r = 1; r < 8; ++r)
         EXPECT_EQ(Grid->GetRowSelect(r), r >= 2 && r <= 4) << r;
     // Ctrl adds a row and keeps the others.
-    AdvanceInputClock(1000);
-    const TPoint q = Middle(3, 6);
-    Click(Grid, q.X, q.Y, mbLeft, ssCtrl);
+    ClickCell(3, 6, ssCtrl);
     EXPECT_TRUE(Grid->GetRowSelect(6));
     EXPECT_TRUE(Grid->GetRowSelect(3));
 }

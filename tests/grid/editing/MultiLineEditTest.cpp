@@ -25,24 +25,13 @@ struct MultiLineEdit : TGridFormTest<TProStringGrid> {
         Grid->SetRowCount(5);
         Grid->SetOptions(Grid->Options() | goEditing);
         Grid->SetMultilinecells(true);
-        for (int r = 1; r < 5; ++r)
-            for (int c = 1; c < 5; ++c)
-                Grid->SetCells(c, r, "c" + std::to_string(c) + "r" + std::to_string(r));
+        NameCells(*Grid, 1);
         Undo = new TProGridUndoRedo(Form);
         Grid->SetUndoRedo(Undo);
         Grid->OnCellValidate = [this](TObject*, int c, int r, AnsiString& v, bool&) {
             Log.push_back("validate(" + std::to_string(c) + "," + std::to_string(r) + "," + v + ")");
         };
         Grid->SetFocus();
-    }
-    TInplaceEdit* Editor() const { return Grid->InplaceEditor(); }
-    bool EditorShown() const { return Editor() && Editor()->Visible(); }
-    void TypeInCell(const AnsiString& Text)
-    {
-        TypeText(Grid, Text.substr(0, 1));
-        ASSERT_TRUE(EditorShown());
-        if (Text.size() > 1)
-            TypeText(Editor(), Text.substr(1));
     }
     int CaretLine() const { return int(Editor()->Perform(EM_LINEFROMCHAR, WPARAM(-1), 0)); }
 };

@@ -81,7 +81,7 @@ std::string Copied(TGrid& G, const TGridRect& R)
     return Clipboard()->AsText();
 }
 
-void ClickCell(TGrid& G, int ACol, int ARow)
+void ClickCellOf(TGrid& G, int ACol, int ARow)
 {
     const TRect r = G.CellRect(ACol, ARow);
     Click(&G, r.Left + 5, r.Top + 5);
@@ -345,7 +345,7 @@ TEST_F(HiddenParts, MergedRegionsAreWalkedAsShown)
          },
          "col 4"},
         {"a click on the second region's covered cell selects its base cell", 1,
-         [&](TGrid& G) { G.MouseActions()->SetDisjunctCellSelect(true); ClickCell(G, 5, 1); return selected(G); },
+         [&](TGrid& G) { G.MouseActions()->SetDisjunctCellSelect(true); ClickCellOf(G, 5, 1); return selected(G); },
          "5:1 "},
         {"Space on the second region selects its base cell", 4,
          [&](TGrid& G) { G.MouseActions()->SetDisjunctCellSelect(true); TypeKey(&G, VK_SPACE); return selected(G); },
@@ -353,7 +353,7 @@ TEST_F(HiddenParts, MergedRegionsAreWalkedAsShown)
         {"a copy cutting the first region takes it in as shown", 1,
          [](TGrid& G) { return Copied(G, TGridRect(1, 1, 2, 1)); }, "b1\tc1\tc1"},
         {"a click on a region whose base column is hidden keeps its first shown cell current", 1,
-         [&](TGrid& G) { G.UnHideColumn(3); G.HideColumn(2); ClickCell(G, 3, 1); return col(G); }, "col 2"},
+         [&](TGrid& G) { G.UnHideColumn(3); G.HideColumn(2); ClickCellOf(G, 3, 1); return col(G); }, "col 2"},
         {"the grid's own format carries the first region as shown", 1,
          [](TGrid& G) {
              CopyPasteFormatted(G, TGridRect(2, 1, 3, 1), TGridRect(2, 2, 2, 2));
@@ -508,7 +508,7 @@ TEST_F(HiddenParts, MergedRegionsOverAHiddenRowAreTakenAsShown)
          "mmb4 11 base / mmb4 11 base / mmb4 11 base"},
         {"Down from the region", key(1, VK_DOWN), "1,3 / 1,3 / 1,3"},
         {"Up into the region", key(3, VK_UP), "1,1 / 1,1 / 1,1"},
-        {"a click on a covered cell", [&](TGrid& G) { ClickCell(G, 2, 2); return at(G); }, "1,1 / 1,1 / 1,1"},
+        {"a click on a covered cell", [&](TGrid& G) { ClickCellOf(G, 2, 2); return at(G); }, "1,1 / 1,1 / 1,1"},
         {"painted", painted, "RRRR.... / RRRR.... / RRRR...."},
         {"a copy cutting the region takes it in as shown", [](TGrid& G) { return Copied(G, TGridRect(2, 2, 3, 2)); },
          "m\tm\td2\r\nm\tm\td3\r\n / m\tm\td1\r\nm\tm\td3\r\n / m\tm\td1\r\nm\tm\td2\r\n"},
