@@ -117,9 +117,14 @@ struct TGridFormTest : TFormTest {
     T* Grid = nullptr;
     void SetUp() override
     {
-        MakeForm(600, 500);
-        Grid = Place<T>(0, 0, 400, 250);
+        MakeGrid(600, 500, 400, 250);
         Form->Show();
+    }
+    // The grid at (0, 0, GridWidth, GridHeight) on a FormWidth x FormHeight form, not shown yet.
+    void MakeGrid(int FormWidth, int FormHeight, int GridWidth, int GridHeight)
+    {
+        MakeForm(FormWidth, FormHeight);
+        Grid = Place<T>(0, 0, GridWidth, GridHeight);
     }
     void Scroll(bool Vertical, Word Code, int Pos = 0)
     {

@@ -7,6 +7,7 @@
 #include "grid/BaseGrid.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/GridTest.h"
 
 namespace {
 // A grid whose hooks the tests steer.
@@ -39,21 +40,14 @@ public:
     int DisplayColumn(int ACol) const override { return ACol - ColumnShift; }
 };
 
-struct BaseGridFixture : ::testing::Test {
-    TForm* Form = nullptr;
-    TProbeGrid* Grid = nullptr;
+struct BaseGridFixture : TGridFormTest<TProbeGrid> {
     void SetUp() override
     {
-        Form = new TForm(Application);
-        Form->SetBounds(10, 10, 500, 400);
-        Grid = new TProbeGrid(Form);
-        Grid->SetParent(Form);
-        Grid->SetBounds(0, 0, 400, 300);
+        MakeGrid(500, 400, 400, 300);
         Grid->SetColCount(6);
         Grid->SetRowCount(8);
         Form->Show();
     }
-    void TearDown() override { delete Form; }
     void Fill()
     {
         for (int c = 0; c < Grid->ColCount(); ++c)

@@ -5,24 +5,18 @@
 #include "grid/ProHint.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/GridTest.h"
 
 namespace {
-struct HintFixture : ::testing::Test {
-    TForm* Form = nullptr;
-    TProStringGrid* Grid = nullptr;
+struct HintFixture : TGridFormTest<TProStringGrid> {
     void SetUp() override
     {
         ResetFormatSettings();
-        Form = new TForm(Application);
-        Form->SetBounds(10, 10, 500, 400);
-        Grid = new TProStringGrid(Form);
-        Grid->SetParent(Form);
-        Grid->SetBounds(0, 0, 460, 300);
+        MakeGrid(500, 400, 460, 300);
         Grid->SetColCount(4);
         Grid->SetRowCount(6);
         Form->Show();
     }
-    void TearDown() override { delete Form; }
 };
 }
 

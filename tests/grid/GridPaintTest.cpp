@@ -2,32 +2,25 @@
 // state cells, glyphs, and a screenshot of a catalogue-like grid.
 #include <gtest/gtest.h>
 
-#include "tests/common/Screenshots.h"
-
 #include <filesystem>
 
 #include "grid/ProGrid.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/GridTest.h"
+#include "tests/common/Screenshots.h"
 
 namespace {
-struct PaintFixture : ::testing::Test {
-    TForm* Form = nullptr;
-    TProStringGrid* Grid = nullptr;
+struct PaintFixture : TGridFormTest<TProStringGrid> {
     void SetUp() override
     {
         ResetFormatSettings();
-        Form = new TForm(Application);
-        Form->SetBounds(10, 10, 560, 420);
-        Grid = new TProStringGrid(Form);
-        Grid->SetParent(Form);
-        Grid->SetBounds(0, 0, 520, 360);
+        MakeGrid(560, 420, 520, 360);
         Grid->SetColCount(5);
         Grid->SetRowCount(10);
         Grid->SetDefaultColWidth(96);
         Form->Show();
     }
-    void TearDown() override { delete Form; }
     TRect Cell(int c, int r) { return Grid->CellRect(c, r); }
     TColor At(TBitmap* b, int x, int y) { return b->Canvas()->Pixels(x, y); }
     TColor Middle(TBitmap* b, int c, int r)
@@ -217,10 +210,6 @@ TEST_F(PaintFixture, CatalogueScreenshot)
     Grid->SortSettings()->SetShow(true);
     Grid->SetRow(5);
     Grid->SetCol(1);
-    auto bmp = GrabControl(Grid);
-    const std::string path = ScreenshotPath("catalogue.png");
-    TRasterImage png("PNG");
-    png.Assign(bmp.get());
-    png.SaveToFile(FromOsPath(path));
-    EXPECT_TRUE(std::filesystem::exists(path));
+    SaveScreenshot(Grid, "catalogue.png");
+    EXPECT_TRUE(std::filesystem::exists(ScreenshotPath("catalogue.png")));
 }

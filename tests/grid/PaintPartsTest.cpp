@@ -19,17 +19,11 @@
 #include "tests/common/Screenshots.h"
 
 namespace {
-struct PartsFixture : ::testing::Test {
-    TForm* Form = nullptr;
-    TProStringGrid* Grid = nullptr;
+struct PartsFixture : TGridFormTest<TProStringGrid> {
     void SetUp() override
     {
         ResetFormatSettings();
-        Form = new TForm(Application);
-        Form->SetBounds(10, 10, 600, 420);
-        Grid = new TProStringGrid(Form);
-        Grid->SetParent(Form);
-        Grid->SetBounds(0, 0, 560, 360);
+        MakeGrid(600, 420, 560, 360);
         Grid->SetColCount(5);
         Grid->SetRowCount(8);
         Grid->SetDefaultColWidth(100);
@@ -37,7 +31,6 @@ struct PartsFixture : ::testing::Test {
         Grid->SetRow(7);
         Form->Show();
     }
-    void TearDown() override { delete Form; }
     // The rectangle the cell's content is painted in: the cell less its lines.
     TRect Inner(int c, int r)
     {

@@ -5,6 +5,7 @@
 
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/FormTest.h"
 
 namespace {
 // Records the presses that reach MouseDown, with their shift state.
@@ -22,21 +23,16 @@ protected:
     }
 };
 
-struct ListForm : ::testing::Test {
-    TForm* Form = nullptr;
+struct ListForm : TFormTest {
     TPressList* List = nullptr;
     void SetUp() override
     {
-        Form = new TForm(Application);
-        Form->SetBounds(10, 10, 300, 200);
-        List = new TPressList(Form);
-        List->SetParent(Form);
-        List->SetBounds(10, 10, 150, 150);
+        MakeForm(300, 200);
+        List = Place<TPressList>(10, 10, 150, 150);
         List->Items()->SetCommaText("a,b,c");
         Form->Show();
         AdvanceInputClock(2000);
     }
-    void TearDown() override { delete Form; }
 };
 }  // namespace
 
