@@ -63,14 +63,13 @@ protected:
 
 TEST_F(Catalogue, LoadsRecordsIntoColumnsWithStateParagraphs)
 {
-    WriteCatalogue("PN-EN 10088-1:2007|Aktualna|Jest||Stale odporne|Część 1|\r\n"
-                   "PN-M-82144:1986|Nieaktualna|Brak|PN-EN ISO 4032:2004|Nakrętki||\r\n"
-                   "PN-O-79162:1991|Zastąpiona uznaniowo|Jest|X||||\r\n"
-                   "PN-H-92747:1987|Wycofana bez zastąpienia|Jest||||\r\n"
-                   "KW-01/VODUZ/T-001|Norma zakładowa|Brak||||\r\n"
-                   "PN-1|aktualna|Dostępna||T|O|reszta|za szóstym\r\n"
-                   "PN-2||Brak||||\r\n");
-    Form->LoadNormList(File());
+    LoadCatalogue("PN-EN 10088-1:2007|Aktualna|Jest||Stale odporne|Część 1|\r\n"
+                  "PN-M-82144:1986|Nieaktualna|Brak|PN-EN ISO 4032:2004|Nakrętki||\r\n"
+                  "PN-O-79162:1991|Zastąpiona uznaniowo|Jest|X||||\r\n"
+                  "PN-H-92747:1987|Wycofana bez zastąpienia|Jest||||\r\n"
+                  "KW-01/VODUZ/T-001|Norma zakładowa|Brak||||\r\n"
+                  "PN-1|aktualna|Dostępna||T|O|reszta|za szóstym\r\n"
+                  "PN-2||Brak||||\r\n");
 
     ASSERT_EQ(Grid->RowCount(), 9);
     ASSERT_EQ(Grid->ColCount(), 7);
@@ -109,8 +108,7 @@ TEST_F(Catalogue, PreviewTakesTheHeaderAndTheFirstTenRecords)
     AnsiString text;
     for (int i = 1; i <= 12; ++i)
         text += "PN-" + IntToStr(i) + "|Aktualna|Jest||||\r\n";
-    WriteCatalogue(text);
-    Form->LoadNormList(File());
+    LoadCatalogue(text);
     TProStringGrid* p = Form->sg_PN_Podglad;
     ASSERT_EQ(p->RowCount(), 11);
     EXPECT_EQ(p->ColCount(), 7);
@@ -122,10 +120,9 @@ TEST_F(Catalogue, PreviewTakesTheHeaderAndTheFirstTenRecords)
 
 TEST_F(Catalogue, SaveWritesSixBarsAndTakesStateWordsBackBySubstring)
 {
-    WriteCatalogue("PN-1|Aktualna|Jest||T|O|\r\n"
-                   "PN-2|aktualna|Brak||T|O|po szóstym|\r\n"
-                   "PN-3|Nieaktualna|Brak|PN-4|||\r\n");
-    Form->LoadNormList(File());
+    LoadCatalogue("PN-1|Aktualna|Jest||T|O|\r\n"
+                  "PN-2|aktualna|Brak||T|O|po szóstym|\r\n"
+                  "PN-3|Nieaktualna|Brak|PN-4|||\r\n");
     // A check writes the bare word back until the next save; any text holding
     // a state word counts as that word, "Nieaktualna" before "Aktualna".
     Grid->SetCells(2, 3, "Stan: Nieaktualna (Aktualna?)");
@@ -141,8 +138,7 @@ TEST_F(Catalogue, SaveWritesSixBarsAndTakesStateWordsBackBySubstring)
 
 TEST_F(Catalogue, EmptyFileGivesHeaderAndOneNumberedRow)
 {
-    WriteCatalogue("");
-    Form->LoadNormList(File());
+    LoadCatalogue("");
     EXPECT_EQ(Grid->RowCount(), 2);
     EXPECT_EQ(Grid->Cells(0, 1), "1");
     EXPECT_EQ(Grid->Cells(1, 0), "Numer normy");
@@ -155,17 +151,15 @@ TEST_F(Catalogue, ReloadOverALargerCatalogueLeavesOnlyTheNewRecords)
     // Long fields first, then a shorter file with empty and missing fields:
     // no text, colour, merge or sort indicator of the first load may show through.
     const AnsiString longText(300, 'x');
-    WriteCatalogue("PN-1|Aktualna|Jest|" + longText + "|" + longText + "|" + longText + "|\r\n"
-                   "PN-2|Nieaktualna|Brak|Z|T|O|\r\n"
-                   "PN-3|Aktualna|Jest|Z|T|O|\r\n");
-    Form->LoadNormList(File());
+    LoadCatalogue("PN-1|Aktualna|Jest|" + longText + "|" + longText + "|" + longText + "|\r\n"
+                  "PN-2|Nieaktualna|Brak|Z|T|O|\r\n"
+                  "PN-3|Aktualna|Jest|Z|T|O|\r\n");
     Grid->CellProperties(5, 1)->SetFontColor(clRed);
     Grid->MergeCells(4, 2, 2, 1);
     Grid->SortSettings()->SetColumn(3);
     Grid->SortIndexes()->AddIndex(1, true);
     Grid->SortIndexes()->AddIndex(3, false);
-    WriteCatalogue("PN-A|Aktualna||||krótki|\r\nPN-B|Nieaktualna|Brak\r\n");
-    Form->LoadNormList(File());
+    LoadCatalogue("PN-A|Aktualna||||krótki|\r\nPN-B|Nieaktualna|Brak\r\n");
 
     ASSERT_EQ(Grid->RowCount(), 4);
     const char* rows[][7] = {{"1", "PN-A", "", "", "", "", "krótki"}, {"2", "PN-B", "", "Brak", "", "", ""},
@@ -201,8 +195,7 @@ TEST(CatalogueFields, ViewsAndCopiesSplitAlike)
 
 TEST_F(Catalogue, SaveKeepsEveryRecordWhateverTheRowOrderAndBlanksSeparators)
 {
-    WriteCatalogue("PN-1|Aktualna|Jest||||\r\nPN-2|Aktualna|Jest||||\r\n");
-    Form->LoadNormList(File());
+    LoadCatalogue("PN-1|Aktualna|Jest||||\r\nPN-2|Aktualna|Jest||||\r\n");
     // As after a sort that put the empty row first and no empty row last.
     Grid->SetRowCount(4);
     for (int c = 1; c < 7; ++c) {
@@ -216,8 +209,7 @@ TEST_F(Catalogue, SaveKeepsEveryRecordWhateverTheRowOrderAndBlanksSeparators)
 
 TEST_F(Catalogue, BackupCopyHasDateInNameAndFailuresAreReported)
 {
-    WriteCatalogue("PN-1|Aktualna|Jest||||\r\n");
-    Form->LoadNormList(File());
+    LoadCatalogue("PN-1|Aktualna|Jest||||\r\n");
     fs::create_directories(FDir + "/kopie");
     SetEditText("edt_KopiaBazyNorm", ProgramFolder + "kopie\\");
     SetTestClock(EncodeDate(2026, 12, 6) + EncodeTime(9, 5, 7, 0));
@@ -267,8 +259,7 @@ TEST_F(Catalogue, DamagedFilesLoadAndSaveBackWithoutLosingOtherRecords)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
-        WriteCatalogue(good + c.Damaged);
-        Form->LoadNormList(File());
+        LoadCatalogue(good + c.Damaged);
         EXPECT_FALSE(Form->CatalogueIncomplete());
         EXPECT_EQ(Grid->RowCount(), 5);
         Save();
@@ -294,8 +285,7 @@ TEST_F(Catalogue, FailedLoadIsReportedAndTheFileCannotBeSavedOver)
 
     // Loaded whole again, it saves.
     fs::remove(OsFile());
-    WriteCatalogue("PN-1|Aktualna|Jest||||\r\n");
-    Form->LoadNormList(File());
+    LoadCatalogue("PN-1|Aktualna|Jest||||\r\n");
     EXPECT_FALSE(Form->CatalogueIncomplete());
     Save();
     EXPECT_EQ(Saved(), "PN-1|Aktualna|Jest||||\r\n");
@@ -314,8 +304,7 @@ TEST_F(Catalogue, MissingFileIsReportedAndANewCatalogueCanBeSaved)
 
 TEST_F(Catalogue, WriteFailureIsReportedAsMissingRights)
 {
-    WriteCatalogue("PN-1|Aktualna|Jest||||\r\n");
-    Form->LoadNormList(File());
+    LoadCatalogue("PN-1|Aktualna|Jest||||\r\n");
     // A catalogue under a plain file cannot be written.
     SetEditText("edt_BazaNorm", File() + "\\pod.txt");
     ScriptDialogs().ExpectMessageBox(IDOK, "nie masz do tego odpowiednich uprawnień");
@@ -331,8 +320,7 @@ TEST_F(Catalogue, WriteFailureIsReportedAsMissingRights)
 TEST_F(Catalogue, ALineThatCannotBeMadeFailsTheSaveOrTheGroupingWithAMessage)
 {
     const AnsiString file = BenchCatalogueText(30000);
-    WriteCatalogue(file);
-    Form->LoadNormList(File());
+    LoadCatalogue(file);
     Grid->SetCells(6, 1, "zmieniony");
     std::atomic<int> afterMessage{0};
     std::atomic<bool> shown{false}, offThread{false};
@@ -501,8 +489,7 @@ TEST_F(Catalogue, GroupingALargeCatalogueSavesTheLinesInTheirGroups)
         file += NormLine(r) + "\r\n";
     for (int i : ReferenceGroupOrder(records))
         expected += NormLine(records[std::size_t(i)]) + "\r\n";
-    WriteCatalogue(file);
-    Form->LoadNormList(File());
+    LoadCatalogue(file);
     ScriptDialogs().ExpectMessageBox(IDYES, "pogrupowana, czy chcesz").ExpectMessageBox(IDOK, "pogrupowana i zapisana");
     Form->GroupNormList();
     EXPECT_TRUE(Saved() == expected);
@@ -515,8 +502,7 @@ TEST_F(Catalogue, GroupingALargeCatalogueSavesTheLinesInTheirGroups)
 TEST_F(Catalogue, LargeCatalogueSavesWholeWithItsCopyAndIsRememberedAsWritten)
 {
     AnsiString file = BenchCatalogueText(30000);
-    WriteCatalogue(file);
-    Form->LoadNormList(File());
+    LoadCatalogue(file);
     Grid->SetCells(6, 29999, "zmieniony opis");
     file.replace(file.rfind("Opis normy numer 29998"), std::strlen("Opis normy numer 29998 - wymagania i badania"),
                  "zmieniony opis");
@@ -536,8 +522,7 @@ TEST_F(Catalogue, GroupingRegroupsTheGridAndSavesOnYes)
                             "|Aktualna|Brak||bez numeru||\r\n"
                             "PN-EN 2|Nieaktualna|Jest||||\r\n"
                             "PN-B-3|Aktualna|Jest||||\r\n";
-    WriteCatalogue(file);
-    Form->LoadNormList(File());
+    LoadCatalogue(file);
 
     ScriptDialogs().ExpectMessageBox(IDNO, "pogrupowana, czy chcesz");
     Form->GroupNormList();
@@ -567,8 +552,7 @@ TEST_F(Catalogue, ViewsOfALargeCatalogueHoldItsStandardsOfTheState)
     AnsiString file;
     for (const TNormRecord& r : records)
         file += NormLine(r) + "\r\n";
-    WriteCatalogue(file);
-    Form->LoadNormList(File());
+    LoadCatalogue(file);
     Grid->SetCells(2, 500, "Aktualna");
     Grid->SetCells(2, 600, "Nieaktualna");
     Grid->MergeCells(5, 600, 2, 1);
