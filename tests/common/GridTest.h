@@ -40,6 +40,14 @@ inline void LoadKeys(TProStringGrid& G, const std::vector<std::string>& Keys)
     }
 }
 
+// ARows rows with "r<row>" in column 1.
+inline void FillRows(TProStringGrid& G, int ARows)
+{
+    G.SetRowCount(ARows);
+    for (int r = 0; r < ARows; ++r)
+        G.SetCells(1, r, "r" + std::to_string(r));
+}
+
 // The text "c<col>r<row>" in every cell from column and row From on.
 inline void NameCells(TProStringGrid& G, int From = 0)
 {
@@ -65,6 +73,21 @@ inline std::string GridTexts(TProStringGrid& G)
         for (int c = 0; c < G.ColCount(); ++c)
             s += G.Cells(c, r) + (c + 1 < G.ColCount() ? "|" : r + 1 < G.RowCount() ? "/" : "");
     return s;
+}
+
+// A new cell graphic of type T in cell (c, r), given to the grid as the cell's graphic object.
+inline TCellGraphic* AddGraphic(TProStringGrid* G, int c, int r, TCellType T)
+{
+    auto* g = new TCellGraphic;
+    g->CellType = T;
+    G->SetCellGraphicObject(c, r, g);
+    return g;
+}
+
+// A pixel darker than mid-grey in each of red, green and blue.
+inline bool Dark(TColor c)
+{
+    return GetRValue(c) < 0x80 && GetGValue(c) < 0x80 && GetBValue(c) < 0x80;
 }
 
 // The size a picture of PicW x PicH takes in a 100 x 50 cell with the given

@@ -14,11 +14,6 @@
 #include "platform/gui/ShellApi.h"
 
 namespace {
-bool Dark(TColor c)
-{
-    return GetRValue(c) < 0x80 && GetGValue(c) < 0x80 && GetBValue(c) < 0x80;
-}
-
 // The blue of a link.
 bool LinkBlue(TColor p)
 {

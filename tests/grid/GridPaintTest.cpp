@@ -45,18 +45,6 @@ struct PaintFixture : TGridFormTest<TProStringGrid> {
     }
 };
 
-bool Dark(TColor c)
-{
-    return GetRValue(c) < 0x80 && GetGValue(c) < 0x80 && GetBValue(c) < 0x80;
-}
-
-TCellGraphic* AddGraphic(TProStringGrid* G, int c, int r, TCellType T)
-{
-    auto* g = new TCellGraphic;
-    g->CellType = T;
-    G->SetCellGraphicObject(c, r, g);
-    return g;
-}
 }
 
 TEST_F(PaintFixture, ColourPrecedenceOfOwnColourBandsFixedAndEvent)

@@ -6,25 +6,7 @@
 
 #include "grid/ProGrid.h"
 #include "platform/gui/StdCtrls.h"
-
-namespace {
-// Column ACol of rows 0..RowCount-1.
-std::vector<std::string> Column(TProStringGrid& G, int ACol)
-{
-    std::vector<std::string> v;
-    for (int r = 0; r < G.RowCount(); ++r)
-        v.push_back(G.Cells(ACol, r));
-    return v;
-}
-
-// Rows 0..n-1 get "r<n>" in column 1 and "h" in the header row.
-void FillRows(TProStringGrid& G, int ARows)
-{
-    G.SetRowCount(ARows);
-    for (int r = 0; r < ARows; ++r)
-        G.SetCells(1, r, "r" + std::to_string(r));
-}
-}
+#include "tests/common/GridTest.h"
 
 TEST(GridRows, RemovingRowsAboveAHiddenRowLowersItsIndex)
 {
@@ -50,7 +32,7 @@ TEST(GridRows, RemovingRowsAboveAHiddenRowLowersItsIndex)
             idx.push_back(static_cast<TGridItem*>(g.HiddenRowList()->Items(i))->Idx);
         EXPECT_EQ(idx, (std::vector<int>{1, 3, 6})) << c.Name;
         g.UnHideRowsAll();
-        EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r1", "r2", "r4", "r6", "r7", "r8", "r9"})) << c.Name;
+        EXPECT_EQ(ColumnTexts(g, 1, 0), (std::vector<std::string>{"r0", "r1", "r2", "r4", "r6", "r7", "r8", "r9"})) << c.Name;
     }
 }
 
@@ -83,7 +65,7 @@ TEST(GridRows, RemovalOutsideTheGridDoesNothingAndCountsAreLimited)
             FillRows(g, 6);
             op.Remove(g, a.Row, a.Count);
             EXPECT_EQ(g.RowCount(), a.RowsLeft) << op.Name << " " << a.Row << "," << a.Count;
-            EXPECT_EQ(Column(g, 1), a.Texts) << op.Name << " " << a.Row << "," << a.Count;
+            EXPECT_EQ(ColumnTexts(g, 1, 0), a.Texts) << op.Name << " " << a.Row << "," << a.Count;
         }
 }
 
@@ -106,7 +88,7 @@ TEST(GridRows, RemovedRowsTakeTheirMarksAndHeightsAndDoNotComeBack)
     g.SetRowModified(4, true);
     g.SetCellBrushColor(1, 2, clRed);
     g.RemoveRows(2, 1);
-    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r1", "r3", "r4", "r5"}));
+    EXPECT_EQ(ColumnTexts(g, 1, 0), (std::vector<std::string>{"r0", "r1", "r3", "r4", "r5"}));
     EXPECT_EQ(g.RowHeights(3), 40);
     EXPECT_TRUE(g.GetRowModified(3));
     EXPECT_FALSE(g.GetRowModified(4));
@@ -127,7 +109,7 @@ TEST(GridRows, InsertedRowsAreEmptyAndPushTheRestDown)
     g.SetRowModified(2, true);
     g.SetCellBrushColor(1, 3, clRed);
     g.InsertRows(2, 2);
-    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r1", "", "", "r2", "r3", "r4"}));
+    EXPECT_EQ(ColumnTexts(g, 1, 0), (std::vector<std::string>{"r0", "r1", "", "", "r2", "r3", "r4"}));
     EXPECT_EQ(g.RowHeights(2), g.DefaultRowHeight());
     EXPECT_EQ(g.RowHeights(4), 33);
     EXPECT_TRUE(g.GetRowModified(4));
@@ -143,7 +125,7 @@ TEST(GridRows, AddRowGoesBeforeAVisibleFloatingFooter)
     g.SetCells(1, 3, "sum");
     g.FloatingFooter()->SetVisible(true);
     g.AddRow();
-    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r1", "r2", "", "sum"}));
+    EXPECT_EQ(ColumnTexts(g, 1, 0), (std::vector<std::string>{"r0", "r1", "r2", "", "sum"}));
     g.FloatingFooter()->SetVisible(false);
     g.AddRow();
     EXPECT_EQ(g.Cells(1, 5), "");
@@ -196,7 +178,7 @@ TEST(GridRows, DuplicateRowsKeepTheFirstOfEachTextWhateverTheCase)
             g.SetCells(1, r, texts[r]);
         g.SetCells(2, 3, "row of b");
         g.RemoveDuplicateRows(1, caseSensitive);
-        EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"hdr", "a", "b", "Ąb"})) << caseSensitive;
+        EXPECT_EQ(ColumnTexts(g, 1, 0), (std::vector<std::string>{"hdr", "a", "b", "Ąb"})) << caseSensitive;
         EXPECT_EQ(g.Cells(2, 2), "row of b");
     }
 }
@@ -269,7 +251,7 @@ TEST(GridRows, SelectedRowsFollowRemovalsAndGoTogether)
     EXPECT_FALSE(g.GetRowSelect(3));
     EXPECT_TRUE(g.GetRowSelect(4));
     g.RemoveSelectedRows();
-    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r2", "r4", "r6", "r7"}));
+    EXPECT_EQ(ColumnTexts(g, 1, 0), (std::vector<std::string>{"r0", "r2", "r4", "r6", "r7"}));
     EXPECT_EQ(g.SelectedRowCount(), 0);
 }
 
@@ -325,7 +307,7 @@ TEST(GridRows, RemovalsTellEachRowMovedAndTheChangedCellsInTheirOrder)
         };
         c.Remove(g);
         EXPECT_EQ(joined(told), c.Told) << c.Name;
-        EXPECT_EQ(joined(Column(g, 1)), c.Left) << c.Name;
+        EXPECT_EQ(joined(ColumnTexts(g, 1, 0)), c.Left) << c.Name;
     }
 }
 
@@ -336,10 +318,10 @@ TEST(GridRows, HidingEveryRowKeepsOneEmptyRowAndShowsEachOnceAgain)
     FillRows(g, 3);
     g.SetCellBrushColor(1, 2, clRed);
     g.HideRows(0, 2);
-    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{""}));
+    EXPECT_EQ(ColumnTexts(g, 1, 0), (std::vector<std::string>{""}));
     EXPECT_FALSE(g.HasCellProperties(1, 0));
     g.UnHideRowsAll();
-    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r1", "r2", ""}));
+    EXPECT_EQ(ColumnTexts(g, 1, 0), (std::vector<std::string>{"r0", "r1", "r2", ""}));
     EXPECT_EQ(g.GetCellBrushColor(1, 2), clRed);
 }
 

@@ -5,24 +5,9 @@
 #include <vector>
 
 #include "grid/ProGrid.h"
+#include "tests/common/GridTest.h"
 
 namespace {
-// Rows 0..n-1 with "r<n>" in column 1.
-void FillRows(TProStringGrid& G, int ARows)
-{
-    G.SetRowCount(ARows);
-    for (int r = 0; r < ARows; ++r)
-        G.SetCells(1, r, "r" + std::to_string(r));
-}
-
-std::vector<std::string> Column(TProStringGrid& G, int ACol)
-{
-    std::vector<std::string> v;
-    for (int r = 0; r < G.RowCount(); ++r)
-        v.push_back(G.Cells(ACol, r));
-    return v;
-}
-
 std::vector<std::string> Names(int From, int To)
 {
     std::vector<std::string> v;
@@ -81,7 +66,7 @@ TEST(GridStructure, DisplayAndStoredRowsMapAroundHiddenRows)
     EXPECT_EQ(g.RealRowIndex(4), 6);
     EXPECT_TRUE(g.IsHiddenRow(3));
     EXPECT_FALSE(g.IsHiddenRow(4));
-    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r1", "r2", "r4", "r6", "r7"}));
+    EXPECT_EQ(ColumnTexts(g, 1, 0), (std::vector<std::string>{"r0", "r1", "r2", "r4", "r6", "r7"}));
     EXPECT_EQ(g.GetCellByRealRow(1, 5), "r5");
 }
 
@@ -107,7 +92,7 @@ TEST(GridStructure, HidingAndShowingRangesKeepsEveryRowInItsPlace)
         for (int r : c.HiddenFirst)
             g.HideRow(r);
         g.HideRows(c.HideFrom, c.HideTo);
-        EXPECT_EQ(Column(g, 1), c.Hidden) << c.Name;
+        EXPECT_EQ(ColumnTexts(g, 1, 0), c.Hidden) << c.Name;
         for (int i = 1; i < g.NumHiddenRows(); ++i)
             EXPECT_LT(static_cast<TGridItem*>(g.HiddenRowList()->Items(i - 1))->Idx,
                       static_cast<TGridItem*>(g.HiddenRowList()->Items(i))->Idx)
@@ -116,7 +101,7 @@ TEST(GridStructure, HidingAndShowingRangesKeepsEveryRowInItsPlace)
             g.UnHideRowsAll();
         else
             g.UnHideRows(c.ShowFrom, c.ShowTo);
-        EXPECT_EQ(Column(g, 1), c.Shown) << c.Name;
+        EXPECT_EQ(ColumnTexts(g, 1, 0), c.Shown) << c.Name;
     }
 }
 
@@ -154,10 +139,10 @@ TEST(GridStructure, FilterHidesTheRowsItDoesNotMatchAndShowsThemAgain)
         Allow = (g.Cells(1, ARow).back() - '0') % 2 == 0;
     };
     g.SetFilterActive(true);
-    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r2", "r4", "r6"}));
+    EXPECT_EQ(ColumnTexts(g, 1, 0), (std::vector<std::string>{"r0", "r2", "r4", "r6"}));
     EXPECT_EQ(g.NumHiddenRows(), 4);   // the header row is not filtered
     g.SetFilterActive(false);
-    EXPECT_EQ(Column(g, 1), Names(0, 7));
+    EXPECT_EQ(ColumnTexts(g, 1, 0), Names(0, 7));
     EXPECT_EQ(g.NumHiddenRows(), 0);
 }
 
@@ -179,21 +164,21 @@ TEST(GridStructure, NodesContractAndExpand)
     EXPECT_TRUE(g.GetNodeState(7));
 
     g.ContractNode(8);
-    EXPECT_EQ(Column(g, 1), Names(0, 8));
+    EXPECT_EQ(ColumnTexts(g, 1, 0), Names(0, 8));
     g.ExpandNode(8);
     EXPECT_EQ(g.RowCount(), 12);
 
     g.ContractNode(3);   // inner first, then the outer node
     g.ContractNode(2);
-    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r1", "r2", "r6", "r7", "r8", "r9", "r10", "r11"}));
+    EXPECT_EQ(ColumnTexts(g, 1, 0), (std::vector<std::string>{"r0", "r1", "r2", "r6", "r7", "r8", "r9", "r10", "r11"}));
     EXPECT_FALSE(g.GetNodeState(3));   // opens expanded with its parent
     g.ExpandNode(2);
-    EXPECT_EQ(Column(g, 1), Names(0, 11));
+    EXPECT_EQ(ColumnTexts(g, 1, 0), Names(0, 11));
 
     g.ContractAll();
-    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r1", "r2", "r6", "r7", "r8"}));
+    EXPECT_EQ(ColumnTexts(g, 1, 0), (std::vector<std::string>{"r0", "r1", "r2", "r6", "r7", "r8"}));
     g.ExpandAll();
-    EXPECT_EQ(Column(g, 1), Names(0, 11));
+    EXPECT_EQ(ColumnTexts(g, 1, 0), Names(0, 11));
     EXPECT_FALSE(g.GetNodeState(2));
 
     g.RemoveAllNodes();
@@ -274,7 +259,7 @@ TEST(GridStructure, MovingRowsAndColumnsTakesCellControlsAlong)
     g.CellControls()->Add(1, 4, nullptr);
     g.CellControls()->Add(3, 5, nullptr);
     g.MoveRow(4, 1);
-    EXPECT_EQ(Column(g, 1), (std::vector<std::string>{"r0", "r4", "r1", "r2", "r3", "r5"}));
+    EXPECT_EQ(ColumnTexts(g, 1, 0), (std::vector<std::string>{"r0", "r4", "r1", "r2", "r3", "r5"}));
     EXPECT_EQ(g.CellControls()->GetItem(0)->Y, 3);
     EXPECT_EQ(g.CellControls()->GetItem(1)->Y, 1);
     EXPECT_EQ(g.CellControls()->GetItem(2)->Y, 5);

@@ -63,14 +63,6 @@ bool Near(TColor a, TColor b, int tol)
     return ::testing::AssertionFailure() << std::hex << "0x" << ColorToRGB(actual) << " is not near 0x"
                                          << ColorToRGB(expected);
 }
-
-TCellGraphic* AddGraphic(TProStringGrid* G, int c, int r, TCellType T)
-{
-    auto* g = new TCellGraphic;
-    g->CellType = T;
-    G->SetCellGraphicObject(c, r, g);
-    return g;
-}
 }
 
 // ---------------------------------------------------------------- fixed cells per look

@@ -12,9 +12,7 @@ void Fill(TProStringGrid& G, int ACols, int ARows)
 {
     G.SetColCount(ACols);
     G.SetRowCount(ARows);
-    for (int c = 0; c < ACols; ++c)
-        for (int r = 0; r < ARows; ++r)
-            G.SetCells(c, r, "c" + std::to_string(c) + "r" + std::to_string(r));
+    NameCells(G);
 }
 
 // The shown rows by their stored number, read from column 1.
