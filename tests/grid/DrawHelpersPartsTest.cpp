@@ -25,20 +25,13 @@ struct TBoard {
     }
     TCanvas* C() { return Bmp.Canvas(); }
     TColor At(int x, int y) { return C()->Pixels(x, y); }
-    TRuns Row(int y, int from, int to)
+    TRuns Row(int y, int from, int to) { return Runs(from, y, 1, 0, to - from); }
+    TRuns Column(int x, int from, int to) { return Runs(x, from, 0, 1, to - from); }
+    // The runs of N pixels from (x, y) on in steps of (dx, dy).
+    TRuns Runs(int x, int y, int dx, int dy, int n)
     {
         TRuns out;
-        for (int x = from; x < to; ++x) {
-            TColor p = At(x, y);
-            if (!out.empty() && out.back().second == p) ++out.back().first;
-            else out.emplace_back(1, p);
-        }
-        return out;
-    }
-    TRuns Column(int x, int from, int to)
-    {
-        TRuns out;
-        for (int y = from; y < to; ++y) {
+        for (; n > 0; --n, x += dx, y += dy) {
             TColor p = At(x, y);
             if (!out.empty() && out.back().second == p) ++out.back().first;
             else out.emplace_back(1, p);

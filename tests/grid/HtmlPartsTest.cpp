@@ -16,6 +16,8 @@
 namespace {
 
 struct TArgs {
+    TArgs() = default;
+    TArgs(int Width, int Height) : R(0, 0, Width, Height) {}
     TRect R = TRect(0, 0, 200, 60);
     TImageList* Images = nullptr;
     int X = -1, Y = -1, FocusLink = -1, HoverLink = -1, ShadowOffset = 1;
@@ -24,6 +26,7 @@ struct TArgs {
     double ResFactor = 1.0;
     TColor URLColor = clBlue, HoverColor = clNone, HoverFontColor = clNone, ShadowColor = clGray;
     AnsiString FindID;
+    TPictureContainer* Pictures = nullptr;
 };
 
 struct TOut {
@@ -41,7 +44,7 @@ TOut Html(TCanvas* c, const AnsiString& text, const TArgs& a = TArgs())
                      a.CheckHeight, a.Print, a.Selected, a.Blink, a.HoverStyle, a.WordWrap, a.ControlDown,
                      a.ResFactor, a.URLColor, a.HoverColor, a.HoverFontColor, a.ShadowColor, o.AnchorVal, o.StripVal,
                      o.FocusAnchor, o.AnchorHint, o.XSize, o.YSize, o.HyperLinks, o.MouseLink, o.HoverRect,
-                     o.ControlRect, o.ControlID, o.ControlValue, o.ControlType, nullptr, nullptr, nullptr);
+                     o.ControlRect, o.ControlID, o.ControlValue, o.ControlType, nullptr, a.Pictures, nullptr);
     return o;
 }
 
@@ -114,6 +117,19 @@ struct TPage {
 
 bool Dark(TColor p) { return GetRValue(p) < 100 && GetGValue(p) < 100 && GetBValue(p) < 100; }
 bool Reddish(TColor p) { return GetRValue(p) > 150 && GetGValue(p) < 110 && GetBValue(p) < 110; }
+
+// An image list of one red 40 x 40 picture.
+struct TRedImage {
+    TImageList List{40, 40};
+    TRedImage()
+    {
+        TBitmap red;
+        red.SetSize(40, 40);
+        red.Canvas()->Brush()->SetColor(clRed);
+        red.Canvas()->FillRect(TRect(0, 0, 40, 40));
+        List.Add(&red, nullptr);
+    }
+};
 
 TFontSetup Size(int pt)
 {
@@ -254,11 +270,7 @@ TEST(HtmlParts, EllipsisAndPrefixDrawAsTheTextRoutine)
     for (const auto& c : cases) {
         TPage html(100, 30), ref(100, 30);
         const int h = ref.H();
-        Html(html.C(), c[0], [] {
-            TArgs a;
-            a.R = TRect(0, 0, 100, 30);
-            return a;
-        }());
+        Html(html.C(), c[0], TArgs(100, 30));
         ref.C()->Brush()->SetStyle(bsClear);
         TRect r(1, 0, 100, h);
         DrawText(ref.C(), c[1], -1, r, DT_EXTERNALLEADING | DT_EXPANDTABS | DT_SINGLELINE | DT_BOTTOM | DT_END_ELLIPSIS);
@@ -291,8 +303,7 @@ TEST(HtmlParts, FontAndAnchorColours)
     };
     for (const auto& c : cases) {
         TPage p(100, 30);
-        TArgs a;
-        a.R = TRect(0, 0, 100, 30);
+        TArgs a(100, 30);
         a.Selected = c.Selected;
         Html(p.C(), c.Text, a);
         const TColor want = ColorToRGB(c.Expected);
@@ -305,8 +316,7 @@ TEST(HtmlParts, FontAndAnchorColours)
     }
     // The font background ends with </FONT>.
     TPage p(100, 30);
-    TArgs a;
-    a.R = TRect(0, 0, 100, 30);
+    TArgs a(100, 30);
     Html(p.C(), "<font bgcolor=\"#00FF00\">ab</font>cd", a);
     const int ab = 1 + p.W("ab");
     EXPECT_GT(p.Count(TRect(1, 0, ab, 30), [](TColor px) { return px == clLime; }), 0);
@@ -326,8 +336,7 @@ TEST(HtmlParts, AnchorsHoverFocusTitlesAndExtent)
     } cases[] = {{true, 2, 0, 1}, {true, 1, 1, 0}, {true, -1, 0, 0}, {false, -1, 1, 1}};
     for (const auto& c : cases) {
         p.Clear();
-        TArgs a;
-        a.R = TRect(0, 0, 200, 40);
+        TArgs a(200, 40);
         a.HoverStyle = c.HoverStyle;
         a.HoverLink = c.HoverLink;
         a.HoverColor = clYellow;
@@ -340,8 +349,7 @@ TEST(HtmlParts, AnchorsHoverFocusTitlesAndExtent)
     }
     // A hover font colour on the hovered anchor only; the other keeps the link colour.
     p.Clear();
-    TArgs a;
-    a.R = TRect(0, 0, 200, 40);
+    TArgs a(200, 40);
     a.HoverStyle = true;
     a.HoverLink = 2;
     a.HoverFontColor = clRed;
@@ -352,8 +360,7 @@ TEST(HtmlParts, AnchorsHoverFocusTitlesAndExtent)
 
     // The focused anchor (index from 0) is reported and framed.
     p.Clear();
-    a = TArgs();
-    a.R = TRect(0, 0, 200, 40);
+    a = TArgs(200, 40);
     a.FocusLink = 1;
     TOut o = Html(p.C(), text, a);
     EXPECT_EQ(o.FocusAnchor, "2");
@@ -364,8 +371,7 @@ TEST(HtmlParts, AnchorsHoverFocusTitlesAndExtent)
     EXPECT_EQ(p.Count(TRect(x2 - 1, 0, x2, h), [](TColor px) { return px != clWhite; }), 0);
 
     // The last title read wins; the hit anchor's number and extent come back.
-    a = TArgs();
-    a.R = TRect(0, 0, 200, 40);
+    a = TArgs(200, 40);
     a.CheckHotSpot = true;
     a.X = x2 + 2;
     a.Y = h / 2;
@@ -381,12 +387,7 @@ TEST(HtmlParts, HitsOnlyInTheTextBandOfATallLine)
 {
     TPage p(200, 60);
     const int h = p.H();
-    TBitmap red;
-    red.SetSize(40, 40);
-    red.Canvas()->Brush()->SetColor(clRed);
-    red.Canvas()->FillRect(TRect(0, 0, 40, 40));
-    TImageList images(40, 40);
-    images.Add(&red, nullptr);
+    TRedImage images;
     const struct {
         const char* Text;
         int Y;
@@ -399,9 +400,8 @@ TEST(HtmlParts, HitsOnlyInTheTextBandOfATallLine)
         {"<IMG src=\"idx:0\" align=\"middle\"><a href=\"x\">link</a>", 40 - (40 - h) / 2 - h / 2, true},
     };
     for (const auto& c : cases) {
-        TArgs a;
-        a.R = TRect(0, 0, 200, 60);
-        a.Images = &images;
+        TArgs a(200, 60);
+        a.Images = &images.List;
         a.CheckHotSpot = true;
         a.X = 41 + p.W("link") / 2;
         a.Y = c.Y;
@@ -410,9 +410,8 @@ TEST(HtmlParts, HitsOnlyInTheTextBandOfATallLine)
         EXPECT_EQ(o.YSize, 40);
     }
     // A picture inside an anchor is hit anywhere on it.
-    TArgs a;
-    a.R = TRect(0, 0, 200, 60);
-    a.Images = &images;
+    TArgs a(200, 60);
+    a.Images = &images.List;
     a.CheckHotSpot = true;
     a.X = 5;
     a.Y = 5;
@@ -423,12 +422,7 @@ TEST(HtmlParts, HitsOnlyInTheTextBandOfATallLine)
 
 TEST(HtmlParts, ImageListPicturesAndTextAlignment)
 {
-    TBitmap red;
-    red.SetSize(40, 40);
-    red.Canvas()->Brush()->SetColor(clRed);
-    red.Canvas()->FillRect(TRect(0, 0, 40, 40));
-    TImageList images(40, 40);
-    images.Add(&red, nullptr);
+    TRedImage images;
     TPage p(200, 100);
     const int h = p.H();
     const struct {
@@ -445,9 +439,8 @@ TEST(HtmlParts, ImageListPicturesAndTextAlignment)
     };
     for (const auto& c : cases) {
         p.Clear();
-        TArgs a;
-        a.R = TRect(0, 0, 200, 100);
-        a.Images = &images;
+        TArgs a(200, 100);
+        a.Images = &images.List;
         a.Print = c.Print;
         a.ResFactor = 2.0;
         TOut o = Html(p.C(), c.Text, a);
@@ -465,9 +458,8 @@ TEST(HtmlParts, ImageListPicturesAndTextAlignment)
     } aligns[] = {{"", 40}, {" align=\"top\"", h}, {" align=\"middle\"", 40 - (40 - h) / 2}};
     for (const auto& c : aligns) {
         p.Clear();
-        TArgs a;
-        a.R = TRect(0, 0, 200, 100);
-        a.Images = &images;
+        TArgs a(200, 100);
+        a.Images = &images.List;
         Html(p.C(), AnsiString("<IMG src=\"idx:0\"") + c.Align + ">Wg", a);
         TRect ink = p.Ink(TRect(41, 0, 200, 100));
         EXPECT_LE(ink.Bottom, c.TextBottom) << c.Align;
@@ -479,8 +471,7 @@ TEST(HtmlParts, ScriptsShiftTheirRuns)
 {
     TPage plain(100, 40), sub(100, 40), sup(100, 40);
     const int q = plain.TH("2") / 4;
-    TArgs a;
-    a.R = TRect(0, 0, 100, 40);
+    TArgs a(100, 40);
     Html(plain.C(), "WW22", a);
     Html(sub.C(), "WW<SUB>22</SUB>", a);
     Html(sup.C(), "WW<SUP>22</SUP>", a);
@@ -499,8 +490,7 @@ TEST(HtmlParts, RulesShadowsHighlightsErrorsAndBlink)
 {
     TPage p(100, 40);
     const int h = p.H();
-    TArgs a;
-    a.R = TRect(0, 0, 100, 40);
+    TArgs a(100, 40);
 
     // <HR>: a black line just below the line, from its left edge to the right edge.
     Html(p.C(), "x<HR>", a);
@@ -527,8 +517,7 @@ TEST(HtmlParts, RulesShadowsHighlightsErrorsAndBlink)
         Html(p.C(), "<SHAD>I</SH>I", a);   // any </SH..> ends it
         EXPECT_LT(p.Ink(TRect(0, 0, 100, 40), Reddish).Right, 1 + p.W("I") + offset + 2);
     }
-    a = TArgs();
-    a.R = TRect(0, 0, 100, 40);
+    a = TArgs(100, 40);
 
     // <HI>: highlight colours until </HI>.
     p.Clear();
@@ -562,8 +551,7 @@ TEST(HtmlParts, AlignmentIndentAndBackgrounds)
 {
     TPage p(100, 60);
     const int h = p.H();
-    TArgs a;
-    a.R = TRect(0, 0, 100, 60);
+    TArgs a(100, 60);
     // Right alignment stays in force after </P>.
     Html(p.C(), "<P align=\"right\">a</P>bb", a);
     TRect l1 = p.Ink(TRect(0, 0, 100, h)), l2 = p.Ink(TRect(0, h, 100, 2 * h));
@@ -601,8 +589,7 @@ TEST(HtmlParts, ListBulletsAndIndentation)
 {
     TPage p(100, 80);
     const int h = p.H();
-    TArgs a;
-    a.R = TRect(0, 0, 100, 80);
+    TArgs a(100, 80);
     Html(p.C(), "<UL><LI>WW<UL><LI>WW</UL></UL>", a);
     // Line 1 is empty; line 2: bullet in the first 12 pixels, text after them;
     // line 3 (after the second <UL>'s break): bullet and text 12 pixels further in.
@@ -632,8 +619,7 @@ TEST(HtmlParts, FormControlSizesRectanglesAndFrames)
     for (const auto& c : cases) {
         const AnsiString tag = AnsiString("<CONTROL TYPE=\"") + c.Type +
                                "\" ID=\"c1\" VALUE=\"a&amp;b\" WIDTH=\"50\" PROP=\"p\">";
-        TArgs a;
-        a.R = TRect(0, 0, 200, 60);
+        TArgs a(200, 60);
         a.CheckHotSpot = true;
         a.FindID = "c1";
         TOut o = Html(p.C(), tag, a);
@@ -657,8 +643,7 @@ TEST(HtmlParts, FormControlSizesRectanglesAndFrames)
     }
     // The edit frame: from 3 pixels below the line top to 1 below its bottom.
     p.Clear();
-    TArgs a;
-    a.R = TRect(0, 0, 200, 60);
+    TArgs a(200, 60);
     Html(p.C(), "<CONTROL TYPE=\"EDIT\" ID=\"e\" VALUE=\"\" WIDTH=\"50\">", a);
     const TColor frame = 0xB99D7F;
     EXPECT_EQ(p.C()->Pixels(1, 2), clWhite);
@@ -711,13 +696,9 @@ TEST(HtmlParts, AnimatedPictureShowsItsFrameInTheScreen)
     item->Picture()->SetFrame(2);
     TPage p(40, 30);
     p.C()->Brush()->SetColor(clYellow);   // the frame area is first filled with the entry brush
-    TArgs a;
-    a.R = TRect(0, 0, 40, 30);
-    TOut o;
-    o.Hit = HtmlDraw(p.C(), "<IMG src=\"ANIM\">x", a.R, nullptr, -1, -1, -1, -1, 1, false, false, false, false, true,
-                     false, false, false, 1.0, clBlue, clNone, clNone, clGray, o.AnchorVal, o.StripVal, o.FocusAnchor,
-                     o.AnchorHint, o.XSize, o.YSize, o.HyperLinks, o.MouseLink, o.HoverRect, o.ControlRect, o.ControlID,
-                     o.ControlValue, o.ControlType, nullptr, &container, nullptr);
+    TArgs a(40, 30);
+    a.Pictures = &container;
+    TOut o = Html(p.C(), "<IMG src=\"ANIM\">x", a);
     EXPECT_EQ(o.XSize, 4 + p.W("x"));   // the logical screen's width
     EXPECT_EQ(p.C()->Pixels(1 + 2, 1), clRed);
     EXPECT_EQ(p.C()->Pixels(1, 0), clYellow);
