@@ -21,6 +21,7 @@
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/app/MainFormFixture.h"
+#include "tests/common/TestFiles.h"
 
 namespace {
 
@@ -635,11 +636,8 @@ TEST_F(Catalogue, NoCatalogueFileAndTheSampleRefusedGivesAnEmptyCatalogue)
 
 TEST(CatalogueBench, SmokeRunAtThousandStandards)
 {
-    std::string pattern = (fs::temp_directory_path() / "catalogue-bench-XXXXXX").string();
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    TCatalogueTimes t = MeasureCatalogue(1000, FromOsPath(pattern) + "/");
-    std::error_code ec;
-    fs::remove_all(pattern, ec);
+    const TTempDir dir("catalogue-bench-");
+    const TCatalogueTimes t = MeasureCatalogue(1000, FromOsPath(dir.Path.string()) + "/");
     EXPECT_EQ(t.GridRows, 1002);
     EXPECT_TRUE(t.SavedSame);
 }

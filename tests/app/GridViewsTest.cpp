@@ -13,12 +13,9 @@
 #include "platform/gui/Messages.h"
 #include "platform/gui/StdCtrls.h"
 #include "tests/app/MainFormFixture.h"
+#include "tests/app/SampleCatalogue.h"
 
 namespace {
-
-const AnsiString Catalogue = "PN-EN 10088-1:2007|Aktualna|Jest||Stale odporne|Część 1|\r\n"
-                             "PN-M-82144:1986|Nieaktualna|Brak - Uznaniowa|PN-EN ISO 4032:2004|Nakrętki||\r\n"
-                             "KW-01|Inna|Jest||Itamid||\r\n";
 
 class GridViews : public TMainFormTest {
 protected:
@@ -26,7 +23,7 @@ protected:
     {
         TMainFormTest::SetUp();
         CurrentUserLevel = 3;
-        LoadCatalogue(Catalogue);
+        LoadCatalogue(ThreeStandardsFile);
         Grid = Form->sg_WszystkieNormy;
         Check = MakeDialog(f_SprawdzNorme);
     }

@@ -12,23 +12,16 @@
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/app/MainFormFixture.h"
+#include "tests/app/SampleCatalogue.h"
 
 namespace {
-
-const char* const Catalogue =
-    "PN-H-92747:1987|Wycofana bez zastąpienia|Jest||Aluminium|Blachy do głębokiego tłoczenia|\r\n"
-    "PN-EN 10088-1:2007|Aktualna|Jest||Stale odporne na korozję|Część 1: Gatunki stali odpornych na korozję|\r\n"
-    "PN-M-82144:1986|Nieaktualna|Jest|PN-EN ISO 4032:2004|Nakrętki sześciokątne||\r\n"
-    "PN-EN ISO 11600:2004|Aktualna|Brak||Konstrukcje budowlane|Wyroby do uszczelniania|\r\n"
-    "PN-EN 10130:2007|Aktualna|Brak||Wyroby płaskie ze stali|Stal niskowęglowa|\r\n"
-    "KW-01/VODUZ/T-001|Norma zakładowa|Brak||ITAMID ŁĄCZNIK EN||\r\n";
 
 class Search : public TMainFormTest {
 protected:
     void SetUp() override
     {
         TMainFormTest::SetUp();
-        LoadCatalogue(Catalogue);
+        LoadCatalogue(SearchCatalogueFile);
         Form->sb_ZnajdzNormeWTrelKordelin_NoweWyszukiwanieClick(nullptr);
         Results = Form->sg_ZnajdzNormeWTrelKordelin;
     }

@@ -3,7 +3,6 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
-#include <filesystem>
 #include <regex>
 
 #include "app/U_WspolneFunkcje.h"
@@ -12,26 +11,9 @@
 #include "platform/core/IniFiles.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/ShellApi.h"
+#include "tests/common/TestFiles.h"
 
 namespace {
-
-namespace fs = std::filesystem;
-
-class TempDir {
-public:
-    TempDir()
-    {
-        std::string pattern = (fs::temp_directory_path() / "shared-routines-XXXXXX").string();
-        char* p = ::mkdtemp(pattern.data());
-        EXPECT_NE(p, nullptr);
-        FPath = pattern;
-    }
-    ~TempDir() { std::error_code ec; fs::remove_all(FPath, ec); }
-    AnsiString operator/(const std::string& name) const { return FromOsPath(FPath + "/" + name); }
-    const std::string& Os() const { return FPath; }
-private:
-    std::string FPath;
-};
 
 AnsiString Bytes(std::initializer_list<unsigned char> b)
 {
@@ -77,7 +59,7 @@ TEST(SharedRoutines, ScrambledFileBytes)
 
 TEST(SharedRoutines, ScrambledFilesReadBackWhatWasWrittenInTheOldFormat)
 {
-    TempDir dir;
+    TTempDir dir("shared-routines-");
     const AnsiString texts[] = {
         "[Foldery]\r\nWykazy=\\\\serwer$\\normy\\Wykazy\\\r\nBaza=K:\\Dział #2\\baza.txt\r\n",
         "[Users]\r\nłukasz.żak=4\r\nmarek=0\r\n#\r\n",
@@ -97,7 +79,7 @@ TEST(SharedRoutines, ScrambledFilesReadBackWhatWasWrittenInTheOldFormat)
 
 TEST(SharedRoutines, ScrambleConfigFileBothWays)
 {
-    TempDir dir;
+    TTempDir dir("shared-routines-");
     const AnsiString plain = "[Foldery]\r\nKopia=C:\\kopia.bazy\\$archiwum\\\r\n";
     SaveBytesToFile(dir / "config.ini", plain);
     ScrambleConfigFile(dir / "config.ini", true);
@@ -120,7 +102,7 @@ TEST(SharedRoutines, ScrambleConfigFileBothWays)
 
 TEST(SharedRoutines, PlainCopyUpdatesTheStoredFileAndLeavesNothingBehind)
 {
-    TempDir dir;
+    TTempDir dir("shared-routines-");
     const AnsiString dat = dir / "users.dat";
     WriteScrambledFile(dat, "[Users]\r\nmarek=2\r\n");
     AnsiString copyName;
@@ -176,7 +158,7 @@ TEST(SharedRoutines, ColorToHtml)
 
 TEST(SharedRoutines, DesktopLauncher)
 {
-    TempDir dir;
+    TTempDir dir("shared-routines-");
     const AnsiString desktop = dir / "Pulpit";
     CreateShortcut("/opt/Velmarok Normy/velmarok", desktop, "Velmarok Polskich Norm");
     const AnsiString file = desktop + "/Velmarok Polskich Norm.desktop";

@@ -30,9 +30,7 @@ struct GridScroll : TGridFormTest<TSizingGrid> {
         TGridFormTest::SetUp();
     }
 };
-}  // namespace
 
-namespace {
 struct FooterCase {
     Byte Type;
     int HiddenRow;   // display row hidden before the calculation, -1 none

@@ -9,12 +9,9 @@
 #include "platform/gui/Buttons.h"
 #include "platform/gui/StdCtrls.h"
 #include "tests/app/MainFormFixture.h"
+#include "tests/app/SampleCatalogue.h"
 
 namespace {
-
-const AnsiString Catalogue = "PN-EN 10088-1:2007|Aktualna|Jest||Stale odporne|Część 1|\r\n"
-                             "PN-M-82144:1986|Nieaktualna|Brak - Uznaniowa|PN-EN ISO 4032:2004|Nakrętki||\r\n"
-                             "KW-01|Inna|Jest||Itamid||\r\n";
 
 // The catalogue grid over three standards; the check dialog's shop page
 // comes from a local server.
@@ -26,7 +23,7 @@ protected:
         CurrentUserLevel = 3;
         Server.Serve("/index.php", 200, "text/html; charset=utf-8", "<html><body>Sklep</body></html>");
         RedirectHostToTestServer("https://sklep.pkn.pl", Server);
-        LoadCatalogue(Catalogue);
+        LoadCatalogue(ThreeStandardsFile);
         Grid = Form->sg_WszystkieNormy;
         Check = MakeDialog(f_SprawdzNorme);
     }
@@ -84,7 +81,7 @@ TEST_F(CatalogueCheck, ConfirmedCheckIsWrittenBackIntoTheCatalogue)
     EXPECT_EQ(Grid->Cells(4, 1), "PN-EN 10088-1:2014");
     EXPECT_EQ(Grid->Cells(5, 1), "Stale nierdzewne");
     EXPECT_TRUE(NormListModified);
-    EXPECT_EQ(Read("Katalog Norm\\normy_wszystkie.txt"), Catalogue);
+    EXPECT_EQ(Read("Katalog Norm\\normy_wszystkie.txt"), ThreeStandardsFile);
 }
 
 }  // namespace

@@ -13,16 +13,9 @@
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/app/MainFormFixture.h"
+#include "tests/app/SampleCatalogue.h"
 
 namespace {
-
-const char* const Catalogue =
-    "PN-H-92747:1987|Wycofana bez zastąpienia|Jest||Aluminium|Blachy do głębokiego tłoczenia|\r\n"
-    "PN-EN 10088-1:2007|Aktualna|Jest||Stale odporne na korozję|Część 1: Gatunki stali odpornych na korozję|\r\n"
-    "PN-M-82144:1986|Nieaktualna|Jest|PN-EN ISO 4032:2004|Nakrętki sześciokątne||\r\n"
-    "PN-EN ISO 11600:2004|Aktualna|Brak||Konstrukcje budowlane|Wyroby do uszczelniania|\r\n"
-    "PN-EN 10130:2007|Aktualna|Brak||Wyroby płaskie ze stali|Stal niskowęglowa|\r\n"
-    "KW-01/VODUZ/T-001|Norma zakładowa|Brak||ITAMID ŁĄCZNIK EN||\r\n";
 
 class SearchCheck : public TMainFormTest {
 protected:
@@ -31,7 +24,7 @@ protected:
         TMainFormTest::SetUp();
         Server.Serve("/index.php", 200, "text/html; charset=utf-8", "<html><body>Sklep</body></html>");
         RedirectHostToTestServer("https://sklep.pkn.pl", Server);
-        LoadCatalogue(Catalogue);
+        LoadCatalogue(SearchCatalogueFile);
         Form->sb_ZnajdzNormeWTrelKordelin_NoweWyszukiwanieClick(nullptr);
         Results = Form->sg_ZnajdzNormeWTrelKordelin;
         Check = MakeDialog(f_SprawdzNorme);
@@ -126,7 +119,7 @@ TEST_F(SearchCheck, ACheckWritesIntoTheRowOfTheStandardChecked)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.Term) + (c.DeleteFirst ? " deleted first" : " deleted after"));
-        LoadCatalogue(Catalogue);
+        LoadCatalogue(SearchCatalogueFile);
         TProStringGrid* cat = Form->sg_WszystkieNormy;
         auto remove = [&] {
             cat->SetRow(c.Deleted);
@@ -151,7 +144,7 @@ TEST_F(SearchCheck, ACheckWritesIntoTheRowOfTheStandardChecked)
 
         // Every other standard as the file has it; the checked one with its new title.
         TStringList lines;
-        lines.SetText(Catalogue);
+        lines.SetText(SearchCatalogueFile);
         std::vector<TNormRecord> expected;
         for (int i = 0; i < lines.Count(); ++i)
             if (i != c.Deleted - 1) {

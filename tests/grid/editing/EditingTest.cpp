@@ -718,10 +718,6 @@ TEST_F(Editing, TheEditorLooksLikeTheCellItEdits)
     SaveScreenshot(shot.get(), "grid_inplace_edit.png");
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(Editing, SpecialEditorsShowOverTheCellAndGiveTheirValueBack)
 {
     struct Case {
@@ -856,10 +852,6 @@ TEST_F(Editing, HousekeepingTimerBlinksAndHoverCursorsFollowTheMode)
     EXPECT_EQ(Grid->HoverCursorMode(), 0);
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(Editing, WideCellsAreConcludedThroughTheWideValidation)
 {
     const WideString omega = WideString(u"\u03A9mega");
@@ -884,10 +876,6 @@ TEST_F(Editing, WideCellsAreConcludedThroughTheWideValidation)
     EXPECT_EQ(calls, 1);
     Grid->EndCellEdit();
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(Editing, MiddleButtonPanningMovesTowardsThePointerUntilTheNextPress)
 {
@@ -933,10 +921,6 @@ TEST_F(Editing, MiddleButtonPanningMovesTowardsThePointerUntilTheNextPress)
     MouseDown(Grid, 150, 200, mbMiddle);
     EXPECT_FALSE(Grid->Panning());
 }
-
-}  // namespace
-
-namespace {
 
 // However an edit is opened and however it ends, what the user typed goes through the one
 // conclusion of the edit: validated, recorded for undo and stored; an edit that changed nothing

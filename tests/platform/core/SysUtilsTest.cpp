@@ -7,9 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "platform/core/Classes.h"
 #include "platform/core/CodePage.h"
@@ -26,34 +24,13 @@ protected:
     void TearDown() override { ResetFormatSettings(); }
 };
 
-// A fresh folder under the system temp folder, removed afterwards.
+// A fresh folder under the system temp folder ("/tmp/coretest.../"), removed afterwards.
 class TempFolder : public PolishSettings {
 protected:
-    void SetUp() override
-    {
-        PolishSettings::SetUp();
-        std::string tmpl = FromOsPath("/tmp") + "/coretestXXXXXX";
-        ASSERT_NE(::mkdtemp(tmpl.data()), nullptr);
-        dir = tmpl + "/";
-    }
-    void TearDown() override
-    {
-        std::system(("rm -rf '" + ToOsPath(dir) + "'").c_str());
-        PolishSettings::TearDown();
-    }
-    void Write(const AnsiString& name, const std::string& bytes)
-    {
-        std::ofstream f(ToOsPath(name), std::ios::binary);
-        f << bytes;
-    }
-    std::string Read(const AnsiString& name)
-    {
-        std::ifstream f(ToOsPath(name), std::ios::binary);
-        std::stringstream ss;
-        ss << f.rdbuf();
-        return ss.str();
-    }
-    AnsiString dir;
+    void Write(const AnsiString& name, const std::string& bytes) { WriteFileBytes(ToOsPath(name), bytes); }
+    std::string Read(const AnsiString& name) { return ReadFileBytes(ToOsPath(name)); }
+    TTempDir Temp{"coretest"};
+    AnsiString dir = FromOsPath(Temp.Path.string()) + "/";
 };
 
 }   // namespace

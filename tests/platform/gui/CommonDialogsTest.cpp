@@ -9,6 +9,7 @@
 #include "platform/gui/Printers.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/common/Screenshots.h"
+#include "tests/common/TestFiles.h"
 
 namespace {
 
@@ -101,9 +102,8 @@ TEST_F(CommonDialogs, ANameTypedWithoutAnExtensionTakesTheChosenFiltersOne)
 TEST_F(CommonDialogs, AFileDialogOpensInItsInitialFolderElseInTheHomeFolder)
 {
     const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
-    char pattern[] = "/tmp/velmarok-homeXXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    ::setenv("HOME", pattern, 1);
+    const TTempDir folder("velmarok-home");
+    ::setenv("HOME", folder.Path.c_str(), 1);
     for (const AnsiString& initial : {AnsiString(), AnsiString("/usr")}) {
         TSaveDialog d(nullptr);
         d.SetInitialDir(initial);
@@ -112,11 +112,10 @@ TEST_F(CommonDialogs, AFileDialogOpensInItsInitialFolderElseInTheHomeFolder)
         ScriptDialogs().ExpectDialog(dkCommonDialog, "TSaveDialog", IDCANCEL,
                                      [&](TDialogRequest& r) { texts = ShownDialogTexts(r); });
         EXPECT_FALSE(d.Execute());
-        EXPECT_NE(texts.find("\r\n" + (initial.empty() ? AnsiString(pattern) : initial) + "\r\n"), AnsiString::npos)
+        EXPECT_NE(texts.find("\r\n" + (initial.empty() ? AnsiString(folder.Path.string()) : initial) + "\r\n"), AnsiString::npos)
             << texts;
     }
     ::setenv("HOME", home.c_str(), 1);
-    ::rmdir(pattern);
 }
 
 TEST_F(CommonDialogs, OpenDialogChangesTheCurrentFolderUnlessAskedNotTo)

@@ -1,11 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <vector>
 
 #include "platform/core/Classes.h"
 #include "platform/gui/Graphics.h"
+#include "tests/common/TestFiles.h"
 
 TEST(Graphics, SystemColoursResolveInBothForms)
 {
@@ -76,9 +75,8 @@ TEST(Graphics, BitmapBmpRoundTripThroughFileAndStream)
     ASSERT_GE(data.size(), 2u);
     EXPECT_EQ(data.substr(0, 2), "BM");
 
-    auto dir = std::filesystem::temp_directory_path() / ("g2bmp" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    AnsiString name = (dir / "obraz.bmp").string();
+    const TTempDir dir("g2bmp");
+    AnsiString name = dir / "obraz.bmp";
     b.SaveToFile(name);
     TBitmap c;
     c.LoadFromFile(name);
@@ -99,8 +97,7 @@ TEST(Graphics, BitmapBmpRoundTripThroughFileAndStream)
     // A damaged file leaves the bitmap as it was.
     EXPECT_THROW(d.LoadFromData("BM not really a bitmap"), EInvalidGraphic);
     EXPECT_EQ(d.Width(), 7);
-    EXPECT_THROW(d.LoadFromFile((dir / "brak.bmp").string()), EFOpenError);
-    std::filesystem::remove_all(dir);
+    EXPECT_THROW(d.LoadFromFile(dir / "brak.bmp"), EFOpenError);
 }
 
 // Sides set one at a time, in either order; what is drawn stays when a side grows.
@@ -190,11 +187,10 @@ TEST(Graphics, ImageListCutsStripsAndMasks)
 
 TEST(Graphics, PictureLoadsByExtensionAndKeepsItsPictureOnFailure)
 {
-    auto dir = std::filesystem::temp_directory_path() / ("g2pic" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const TTempDir dir("g2pic");
     TBitmap b;
     b.SetSize(3, 2);
-    AnsiString bmp = (dir / "a.bmp").string();
+    AnsiString bmp = dir / "a.bmp";
     b.SaveToFile(bmp);
     TPicture p;
     int changes = 0;
@@ -203,20 +199,15 @@ TEST(Graphics, PictureLoadsByExtensionAndKeepsItsPictureOnFailure)
     EXPECT_EQ(p.Width(), 3);
     EXPECT_NE(dynamic_cast<TBitmap*>(p.Graphic()), nullptr);
     EXPECT_EQ(changes, 1);
-    EXPECT_THROW(p.LoadFromFile((dir / "a.xyz").string()), EInvalidGraphic);
-    {
-        FILE* f = std::fopen((dir / "bad.png").c_str(), "wb");
-        std::fputs("not a png", f);
-        std::fclose(f);
-    }
-    EXPECT_THROW(p.LoadFromFile((dir / "bad.png").string()), EInvalidGraphic);
+    EXPECT_THROW(p.LoadFromFile(dir / "a.xyz"), EInvalidGraphic);
+    WriteFileBytes(dir / "bad.png", "not a png");
+    EXPECT_THROW(p.LoadFromFile(dir / "bad.png"), EInvalidGraphic);
     EXPECT_EQ(p.Width(), 3);
 
     TPicture q;
     q.Assign(&p);
     EXPECT_EQ(q.Height(), 2);
     EXPECT_NE(q.Graphic(), p.Graphic());
-    std::filesystem::remove_all(dir);
 }
 
 TEST(Graphics, ResourceBitmapsAreBuiltByName)
