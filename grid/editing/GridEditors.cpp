@@ -320,7 +320,8 @@ public:
             ListOpen = false;
             if (C->ItemIndex() >= 0)
                 SetText(Item(C->ItemIndex()));
-            G->EndCellEdit();
+            // The user's choice: a refused item opens the editor again.
+            G->LeaveCellEdit();
             if (G->OnComboCloseUp)
                 G->OnComboCloseUp(G, G->Row(), G->Col());
             break;

@@ -579,7 +579,7 @@ void TProStringGrid::DatePickerClosedUp()
     if (OnDatePickerCloseUp)
         OnDatePickerCloseUp(this, Row(), Col());
     if (FMouseActions->DirectDateClose())
-        EndCellEdit();
+        LeaveCellEdit();
 }
 
 void TProStringGrid::HookEditLinkControl(TWinControl* Control)

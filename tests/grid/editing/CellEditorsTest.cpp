@@ -321,9 +321,10 @@ TEST_F(CellEditors, FocusedFlatCombosShowTheirColour)
         ASSERT_TRUE(C->Focused());
         auto shot = GrabControl(C);
         const int w = C->Width(), h = C->Height(), fieldRight = w - C->ButtonWidth() - 4;
-        if (C->Style() == csDropDown)
+        if (C->Style() == csDropDown) {
             for (int y : {h / 2 - 3, h / 2 + 3})
                 EXPECT_EQ(at(shot.get(), fieldRight - 6, y), colour);
+        }
         if (!C->FocusBorder())
             return;
         EXPECT_EQ(at(shot.get(), 1, h / 2), ColorToRGB(clBtnFace));
@@ -570,6 +571,11 @@ TEST_F(CellEditors, ARefusedValueReopensTheEditorAfterAKeyAndNotAfterAnOperation
         {"combo, EndCellEdit", edComboEdit, "a", typeOver, [this](TWinControl*) { Grid->EndCellEdit(); }, false,
          false},
         {"edit with button, Page Down", edEditBtn, "x", typeOver, key(VK_NEXT), false, true},
+        {"list combo, list closed on an item", edComboList, "a",
+         [this](TWinControl* E) { Key(E, VK_DOWN, ssAlt); Key(E, VK_DOWN); }, key(VK_RETURN), false, true},
+        {"date picker, calendar closed", edDateEdit, "15.03.2010",
+         [this](TWinControl* E) { Key(E, VK_UP); Grid->GridDatePicker()->SetDroppedDown(true); },
+         [this](TWinControl*) { Grid->GridDatePicker()->SetDroppedDown(false); }, false, true},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.Name);
@@ -579,6 +585,7 @@ TEST_F(CellEditors, ARefusedValueReopensTheEditorAfterAKeyAndNotAfterAnOperation
             Valid = false;
         };
         Grid->Navigation()->SetAdvanceOnEnter(k.AdvanceOnEnter);
+        Grid->MouseActions()->SetDirectDateClose(true);
         UseEditor(k.Type);
         TWinControl* e = Open(k.Before);
         ASSERT_NE(e, nullptr);
@@ -595,6 +602,7 @@ TEST_F(CellEditors, ARefusedValueReopensTheEditorAfterAKeyAndNotAfterAnOperation
         Grid->UnHideColumns(4, 4);
         Grid->SetFocus();
     }
+    Grid->MouseActions()->SetDirectDateClose(false);
 }
 
 TEST_F(CellEditors, EditorsOverAnOpenGridAreDrawnInTheirCells)
