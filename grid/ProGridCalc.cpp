@@ -438,12 +438,18 @@ void TProStringGrid::AutoSizeRowEx(int ARow, bool GrowOnly)
         // A covered cell of a merged region counts 0.
         if (IsMergedAcrossRows(c, ARow) || IsIgnoredColumn(c) || !IsBaseCell(c, ARow))
             continue;
+        // The graphic's own height wherever it stands: beside the text the taller counts, above or under
+        // it both; one that fills the cell's height has none (as a full-width one for the column).
         TSize graphic = {0, 0};
-        GetCellGraphicSize(c, ARow, graphic, true);
+        GetCellGraphicSize(c, ARow, graphic);
+        const TCellGraphic* g = GetCellGraphic(c, ARow);
+        if (g && g->CellVAlign == vaFull)
+            graphic.cy = 0;
+        const bool stacked = g && (g->CellVAlign == vaUnderText || g->CellVAlign == vaAboveText);
         TPoint text(0, 0);
         if (!Cells(c, ARow).empty())
             GetCellTextSize(c, ARow, GetCellWordWrap(c, ARow), text, measure);
-        tallest = std::max(tallest, std::max(text.Y, graphic.cy));
+        tallest = std::max(tallest, stacked ? text.Y + graphic.cy : std::max(text.Y, graphic.cy));
     }
     int height = tallest + (GridLineWidth() + 1) * 2 + FAutoSizeExtraHeight;
     if (GrowOnly && RowHeights(ARow) >= height)

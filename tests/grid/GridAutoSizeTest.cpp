@@ -297,7 +297,7 @@ std::string SolidIconData(int Size)
 // A bitmap, icon or image-list image adds its width to the text's wherever it stands in the cell (a column
 // holding only a picture takes the picture's width); a graphic filling the cell's width adds none, so that
 // sizing again keeps the width.
-TEST(GridAutoSize, GraphicsAddTheirWidthWhereverTheyStand)
+TEST(GridAutoSize, GraphicsAddTheirSizeWhereverTheyStand)
 {
     TImageList images(40, 40);
     const std::string icon = SolidIconData(40);
@@ -307,21 +307,23 @@ TEST(GridAutoSize, GraphicsAddTheirWidthWhereverTheyStand)
         TCellVAlign V;
         const char* Text;
         int Added;
+        enum { Beside, Stacked, None } Height;  // beside the text the taller counts, above or under it both
     } cases[] = {
-        {ctBitmap, haLeft, vaTop, "", 40},
-        {ctBitmap, haLeft, vaTop, "Numer normy", 40},
-        {ctBitmap, haRight, vaCenter, "Numer normy", 40},
-        {ctBitmap, haCenter, vaCenter, "Numer normy", 40},
-        {ctBitmap, haBeforeText, vaTop, "Numer normy", 40},
-        {ctBitmap, haAfterText, vaBottom, "Numer normy", 40},
-        {ctBitmap, haLeft, vaAboveText, "Numer normy", 40},
-        {ctBitmap, haCenter, vaUnderText, "Numer normy", 40},
-        {ctIcon, haCenter, vaCenter, "Numer normy", 40},
-        {ctIcon, haRight, vaTop, "", 40},
-        {ctImageList, haLeft, vaCenter, "Numer normy", 40},
-        {ctImageList, haRight, vaAboveText, "", 40},
-        {ctBitmap, haFull, vaTop, "Numer normy", 0},
-        {ctCheckBox, haFull, vaCenter, "Numer normy", 0},
+        {ctBitmap, haLeft, vaTop, "", 40, Case::Beside},
+        {ctBitmap, haLeft, vaTop, "Numer normy", 40, Case::Beside},
+        {ctBitmap, haRight, vaCenter, "Numer normy", 40, Case::Beside},
+        {ctBitmap, haCenter, vaCenter, "Numer normy", 40, Case::Beside},
+        {ctBitmap, haBeforeText, vaTop, "Numer normy", 40, Case::Beside},
+        {ctBitmap, haAfterText, vaBottom, "Numer normy", 40, Case::Beside},
+        {ctBitmap, haLeft, vaAboveText, "Numer normy", 40, Case::Stacked},
+        {ctBitmap, haCenter, vaUnderText, "Numer normy", 40, Case::Stacked},
+        {ctIcon, haCenter, vaCenter, "Numer normy", 40, Case::Beside},
+        {ctIcon, haRight, vaTop, "", 40, Case::Beside},
+        {ctImageList, haLeft, vaCenter, "Numer normy", 40, Case::Beside},
+        {ctImageList, haRight, vaAboveText, "", 40, Case::Stacked},
+        {ctBitmap, haFull, vaTop, "Numer normy", 0, Case::Beside},
+        {ctCheckBox, haFull, vaCenter, "Numer normy", 0, Case::Beside},
+        {ctIcon, haLeft, vaFull, "Numer normy", 40, Case::None},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "type " << int(c.Type) << " placed " << int(c.H) << "/" << int(c.V)
@@ -345,12 +347,23 @@ TEST(GridAutoSize, GraphicsAddTheirWidthWhereverTheyStand)
         for (TProStringGrid* p : {&g, &plain}) {
             p->SetCells(1, 1, c.Text);
             p->AutoSizeColEx(1, false);
+            p->AutoSizeRowEx(1, false);
         }
         const int plainWidth = *c.Text ? plain.ColWidths(1) : (g.GridLineWidth() + 1) * 2 + g.AutoSizeExtraWidth();
         EXPECT_EQ(g.ColWidths(1), plainWidth + c.Added);
         const int first = g.ColWidths(1);
         g.AutoSizeColEx(1, false);
         EXPECT_EQ(g.ColWidths(1), first) << "sized again";
+        TSize own;
+        g.GetCellGraphicSizeEx(1, 1, own, 1, 0, 0);
+        const int empty = (g.GridLineWidth() + 1) * 2 + g.AutoSizeExtraHeight();
+        const int plainHeight = *c.Text ? plain.RowHeights(1) : empty;
+        const int height = c.Height == Case::Stacked  ? plainHeight + own.cy
+                           : c.Height == Case::Beside ? std::max(plainHeight, empty + own.cy)
+                                                      : plainHeight;
+        EXPECT_EQ(g.RowHeights(1), height);
+        g.AutoSizeRowEx(1, false);
+        EXPECT_EQ(g.RowHeights(1), height) << "sized again";
     }
 }
 
