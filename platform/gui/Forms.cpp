@@ -8,10 +8,14 @@
 #include <QResizeEvent>
 #include <QPixmap>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QToolTip>
 #include <QTranslator>
 #include <QWindow>
+#include <csignal>
+#include <fcntl.h>
 #include <map>
+#include <memory>
 #include <unistd.h>
 
 #include "platform/gui/Controls_p.h"
@@ -769,6 +773,80 @@ void TCustomForm::Dispatch(TMessage& m)
 }
 
 // ---------------------------------------------------------------- TApplication
+namespace {
+// The program asked to end by the system (a logout, a shutdown, kill, Ctrl+C in its terminal) ends
+// as though terminated: the loops return and everything is put away as at a normal end (the
+// private temporary folder goes). One that has not ended ten seconds later ends as the signal
+// would have ended it.
+int g_endPipe[2] = {-1, -1};
+
+void EndSignalled(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] ssize_t n = ::write(g_endPipe[1], &byte, 1);
+    ::alarm(10);
+}
+
+void EndOverdue(int)
+{
+    ::signal(SIGTERM, SIG_DFL);
+    ::raise(SIGTERM);
+}
+
+}  // namespace
+
+class TEndSignals {
+public:
+    TEndSignals()
+    {
+        if (::pipe2(g_endPipe, O_CLOEXEC | O_NONBLOCK) != 0)
+            return;
+        FNotifier = std::make_unique<QSocketNotifier>(g_endPipe[0], QSocketNotifier::Read);
+        QObject::connect(FNotifier.get(), &QSocketNotifier::activated, FNotifier.get(), [] {
+            char buf[16];
+            while (::read(g_endPipe[0], buf, sizeof buf) > 0) {
+            }
+            if (Application)
+                Application->Terminate();
+        });
+        struct sigaction a = {};
+        a.sa_handler = EndSignalled;
+        sigemptyset(&a.sa_mask);
+        a.sa_flags = SA_RESTART;
+        for (int i = 0; i < 3; ++i)
+            ::sigaction(Signals[i], &a, &FOld[i]);
+        struct sigaction late = {};
+        late.sa_handler = EndOverdue;
+        sigemptyset(&late.sa_mask);
+        ::sigaction(SIGALRM, &late, nullptr);
+    }
+    ~TEndSignals()
+    {
+        if (!FNotifier)
+            return;
+        for (int i = 0; i < 3; ++i)
+            ::sigaction(Signals[i], &FOld[i], nullptr);
+        FNotifier.reset();
+        ::close(g_endPipe[0]);
+        ::close(g_endPipe[1]);
+        g_endPipe[0] = g_endPipe[1] = -1;
+        // The alarm of an end under way stays: the rest of the end is bounded too.
+    }
+    TEndSignals(const TEndSignals&) = delete;
+    TEndSignals& operator=(const TEndSignals&) = delete;
+
+private:
+    static constexpr int Signals[3] = {SIGTERM, SIGHUP, SIGINT};
+    std::unique_ptr<QSocketNotifier> FNotifier;
+    struct sigaction FOld[3] = {};
+};
+
+void TApplication::Initialize()
+{
+    if (!FEndSignals)
+        FEndSignals = std::make_unique<TEndSignals>();
+}
+
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner)
 {
     static HWND next = 0x10;
@@ -797,6 +875,7 @@ void TApplication::FormCreated(TCustomForm* Form)
         FMainForm = Form;
     Form->DoCreate();
 }
+
 
 void TApplication::Run()
 {

@@ -181,12 +181,16 @@ public:
 using TMessageEvent = std::function<void(TMsg& Msg, bool& Handled)>;
 using TExceptionEvent = std::function<void(TObject* Sender, Exception* E)>;
 
+class TEndSignals;
+
 class TApplication : public TComponent {
 public:
     explicit TApplication(TComponent* AOwner);
     ~TApplication() override;
 
-    void Initialize() {}
+    // From here on the program asked to end by the system (a logout, a shutdown, kill, Ctrl+C in
+    // its terminal) terminates as at any end.
+    void Initialize();
     const AnsiString& Title() const { return FTitle; }
     void SetTitle(const AnsiString& v) { FTitle = v; }
     // The program file (Windows-1250).
@@ -246,6 +250,7 @@ private:
     int FHintHidePause = 2500;
     TColor FHintColor = clInfoBk;
     AnsiString FHint;
+    std::unique_ptr<TEndSignals> FEndSignals;
 };
 
 // ---------------------------------------------------------------- screen

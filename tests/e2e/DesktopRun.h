@@ -145,14 +145,16 @@ public:
         }
         return true;
     }
-    void End()
+    // Ends the program as the system does (a logout, a shutdown); its wait status.
+    int End()
     {
         if (FPid <= 0)
-            return;
+            return 0;
         ::kill(FPid, SIGTERM);
         int status = 0;
         ::waitpid(FPid, &status, 0);
         FPid = -1;
+        return status;
     }
 
 private:

@@ -12,7 +12,10 @@
 
 TEST_F(ExecutableStart, FirstStartOnAComputerShowsTheOnceOnlyMessageAndMarksTheRegistry)
 {
-    TProgramProcess program(Exe, Home);
+    // Its private temporary folder in a folder of the test's.
+    const std::filesystem::path temp = FRoot / "tmp";
+    std::filesystem::create_directories(temp);
+    TProgramProcess program(Exe, Home, {"TMPDIR=" + temp.string()});
     ASSERT_TRUE(program.Started());
     const std::string store = (Home / ".config" / "Tyrvenhold" / "registry.ini").string();
     ASSERT_TRUE(WaitForWindow(program, "INFORMACJA !!!", [&] { return std::filesystem::exists(store); }))
@@ -23,7 +26,18 @@ TEST_F(ExecutableStart, FirstStartOnAComputerShowsTheOnceOnlyMessageAndMarksTheR
     EXPECT_NE(bytes.find("[HKEY_CURRENT_USER\\Software\\Quorvane\\Tyrvenhold]\r\n"), std::string::npos) << bytes;
     EXPECT_NE(bytes.find("Path=sz:" + Exe.string() + "\r\n"), std::string::npos) << bytes;
     EXPECT_NE(bytes.find("Name=sz:Velmarok Polskich Norm\r\n"), std::string::npos) << bytes;
-    program.End();
+    // Ended by the system with its message up, the program ends as at any end: its own
+    // temporary folder goes with it.
+    auto ownFolders = [&] {
+        int n = 0;
+        for (const auto& e : std::filesystem::directory_iterator(temp))
+            n += e.path().filename().string().rfind("velmarok-", 0) == 0;
+        return n;
+    };
+    ASSERT_EQ(ownFolders(), 1);
+    const int status = program.End();
+    EXPECT_TRUE(WIFEXITED(status)) << status;
+    EXPECT_EQ(ownFolders(), 0);
 }
 
 TEST_F(ExecutableStart, FirstStartInAFolderWritesTheConfigurationAndSaysSo)
