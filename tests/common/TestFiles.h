@@ -20,10 +20,10 @@
 
 struct TTempDir {
     std::filesystem::path Path;
-    // Prefix names the folder, e.g. "velmarok-ini" gives /tmp/velmarok-iniXXXXXX.
+    // Prefix names the folder, e.g. "velmarok-ini" gives velmarok-iniXXXXXX in the temporary folder.
     explicit TTempDir(const std::string& Prefix)
     {
-        std::string tmpl = "/tmp/" + Prefix + "XXXXXX";
+        std::string tmpl = (std::filesystem::temp_directory_path() / (Prefix + "XXXXXX")).string();
         Path = ::mkdtemp(tmpl.data());
     }
     ~TTempDir() { std::filesystem::remove_all(Path); }

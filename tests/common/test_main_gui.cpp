@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/TestSupport.h"
+#include "tests/common/SuiteTempFolder.h"
 
 namespace {
 // Each test starts with no recorded boxes: those of the test before it, in
@@ -13,6 +14,7 @@ class TFreshDialogRecord : public ::testing::EmptyTestEventListener {
 int main(int argc, char** argv)
 {
     ::testing::InitGoogleTest(&argc, argv);
+    TSuiteTempFolder temp;
     InitTestApplication(argc, argv);   // offscreen platform, scripted dialogs
     ::testing::UnitTest::GetInstance()->listeners().Append(new TFreshDialogRecord);
     int rc = RUN_ALL_TESTS();
