@@ -669,6 +669,8 @@ private:
     // The yes/no/cancel question about the modified register; Then names
     // what "no" goes on to. False: cancelled.
     bool AskSaveModifiedList(const AnsiString& Then);
+    // Unsaved changes in the open register, counting a cell still being edited: its edit ends first.
+    bool ListModified();
     // Before the register of the item Caption replaces the open one: the
     // question above when the open register has unsaved changes. False: cancelled.
     bool KeepOrSaveListBefore(const AnsiString& Caption);

@@ -172,7 +172,7 @@ void Tf_MainForm::FormClose(TObject*, TCloseAction& Action)
 {
     const TCloseAction proceed = Action;
     bool answered = false;
-    if (sb_Edytuj_ZapiszZmiany->Enabled()) {
+    if (ListModified()) {
         const int answer = Application->MessageBox(
             "Wykaz " + ListItemName() + " został zmodyfikowany i nie zapisany, czy przed zamknięciem programu "
             "zapisać wprowadzone w nim zmiany ???\r\rKliknięcie na:\r• TAK spowoduje zapisanie zmian w wykazie,\r"

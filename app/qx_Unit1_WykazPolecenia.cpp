@@ -274,7 +274,7 @@ void Tf_MainForm::ReloadListFromDisk()
     // no drop-down has turned it off yet.
     if (!FileExists(CurrentListFile))
         return;
-    if (sb_Edytuj_ZapiszZmiany->Enabled()) {
+    if (ListModified()) {
         if (Application->MessageBox("Aktualny wykaz został zmieniony, czy na pewno chcesz otworzyć ostatnią, zapisaną "
                                     "wersję tego pliku ???\rWszystkie zmiany zostaną utracone.",
                                     TitleWarning, MB_YESNO | MB_ICONQUESTION) != IDYES)
@@ -291,7 +291,7 @@ void Tf_MainForm::ClearWholeList()
                                 MB_YESNO) != IDYES)
         return;
     // Cancel in the save question (or a save that failed) leaves the register as it was.
-    if (ListEditing() && sb_Edytuj_ZapiszZmiany->Enabled() &&
+    if (ListEditing() && ListModified() &&
         !AskSaveModifiedList("bez zapisywania zmian przerwać edycję"))
         return;
     TProStringGrid* g = sg_NowyEdytujWykaz;

@@ -137,9 +137,15 @@ bool Tf_MainForm::AskSaveModifiedList(const AnsiString& Then)
     return answer != IDYES || SaveListFile();
 }
 
+bool Tf_MainForm::ListModified()
+{
+    sg_NowyEdytujWykaz->EndCellEdit();
+    return sb_Edytuj_ZapiszZmiany->Enabled();
+}
+
 bool Tf_MainForm::LeaveListEditing(bool Ask)
 {
-    if (Ask && sb_Edytuj_ZapiszZmiany->Enabled() && !AskSaveModifiedList("bez zapisywania zmian przerwać edycję"))
+    if (Ask && ListModified() && !AskSaveModifiedList("bez zapisywania zmian przerwać edycję"))
         return false;
     TProStringGrid* g = sg_NowyEdytujWykaz;
     g->UnHideColumns(6, 8);
@@ -182,7 +188,7 @@ void Tf_MainForm::sb_NowyWykaz_EdytujClick(TObject*)
 
 bool Tf_MainForm::KeepOrSaveListBefore(const AnsiString& Caption)
 {
-    return !sb_Edytuj_ZapiszZmiany->Enabled() || AskSaveModifiedList("bez zapisywania zmian otworzyć wykaz " + Caption);
+    return !ListModified() || AskSaveModifiedList("bez zapisywania zmian otworzyć wykaz " + Caption);
 }
 
 bool Tf_MainForm::OpenListFile(const AnsiString& FileName, const AnsiString& Caption)
@@ -317,8 +323,10 @@ bool Tf_MainForm::SaveListFile()
             TitleError, MB_OK | MB_ICONERROR);
         return false;
     }
-    // The five stored fields by their headers, wherever editing mode put them.
+    // A cell still being edited is saved as typed.
     TProStringGrid* g = sg_NowyEdytujWykaz;
+    g->EndCellEdit();
+    // The five stored fields by their headers, wherever editing mode put them.
     int cols[ListFieldCount];
     for (int f = 0; f < ListFieldCount; ++f) {
         cols[f] = ListColumnOf(g, ListHeaders[size_t(ListFieldViewCols[size_t(f)])]);

@@ -494,6 +494,60 @@ TEST_F(Registers, TypingInTheRegisterGridChangesTheCellAndEnterStoresIt)
     Form->Hide();
 }
 
+// A cell still being edited is an unsaved change of the register: every way of leaving the
+// register asks about it, and what was typed is what "TAK" saves.
+TEST_F(Registers, ACellStillBeingEditedIsAskedAboutAndSavedWhereverTheRegisterIsLeft)
+{
+    const AnsiString before = "PN-H-84020:1989|PN-H-84020|S355|Pręt|R-2|\r\n";
+    const AnsiString typed = "PN-H-84020:1989|PN-H-84020|S235JR|Pręt|R-2|\r\n";
+    struct Case {
+        const char* Name;
+        std::vector<std::pair<int, const char*>> Boxes;
+        std::function<void()> Leave;
+        AnsiString Stored;
+    } cases[] = {
+        {"the window closed", {{IDYES, "przed zamknięciem programu"}}, [&] { Form->Close(); }, typed},
+        {"another register opened", {{IDYES, "otworzyć wykaz Inny"}},
+         [&] { Form->OpenListFile(Path("Wykazy\\inny.txt"), "Inny"); }, typed},
+        {"editing mode left", {{IDYES, "przerwać edycję"}}, [&] { Form->sb_NowyWykaz_EdytujClick(nullptr); }, typed},
+        {"the whole register cleared", {{IDYES, "usunąć wszystkie dane"}, {IDYES, "przerwać edycję"}},
+         [&] { Form->RunListCommand(Tf_MainForm::lcClearAll); }, typed},
+        {"the saved register reopened, kept", {{IDNO, "Wszystkie zmiany zostaną utracone"}},
+         [&] { Form->RunListCommand(Tf_MainForm::lcReload); }, before},
+        {"\"Zapisz\" clicked", {}, [&] { Click(Form->sb_Edytuj_ZapiszZmiany, 5, 5); }, typed},
+        {"saved from the menu", {}, [&] { Form->RunListCommand(Tf_MainForm::lcSave); }, typed},
+    };
+    Write("Wykazy\\inny.txt", "A|B|||\r\n");
+    for (bool byF2 : {false, true})
+        for (const Case& k : cases) {
+            SCOPED_TRACE(std::string(k.Name) + (byF2 ? ", opened with F2" : ", opened by typing"));
+            Open(before);
+            Form->Strony->SetActivePage("NowyWykaz");
+            Form->Show();
+            Form->sb_NowyWykaz_EdytujClick(nullptr);
+            // "Zapisz" is there to click once something has changed.
+            Form->sb_Edytuj_ZapiszZmiany->SetEnabled(!k.Boxes.size());
+            Grid->SetFocus();
+            Grid->FocusCell(3, 1, true);
+            if (byF2)
+                TypeKey(Grid, VK_F2);
+            else
+                TypeText(Grid, "S");
+            ASSERT_TRUE(Grid->InplaceEditor() && Grid->InplaceEditor()->Visible());
+            Grid->InplaceEditor()->SetText("S235JR");
+            for (const auto& [answer, text] : k.Boxes)
+                ScriptDialogs().ExpectMessageBox(answer, text);
+            k.Leave();
+            ProcessPendingMessages();
+            EXPECT_TRUE(VerifyNoPendingDialogs());
+            EXPECT_EQ(Read("Wykazy\\w.txt"), k.Stored);
+            if (k.Stored == before)
+                EXPECT_EQ(Grid->Cells(3, 1), "S235JR");
+            Form->sb_Edytuj_ZapiszZmiany->SetEnabled(false);
+            Form->Hide();
+        }
+}
+
 // A large catalogue is looked up in parts on several threads; every number
 // still gets the first row that holds it, as a walk from the top gives:
 // numbers held twice in different parts, held only near the end, at the
