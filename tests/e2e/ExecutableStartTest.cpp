@@ -219,6 +219,30 @@ TEST_F(DesktopInput, RealClicksAndKeysReachTheControlsTheyAreMeantFor)
     }
 }
 
+// Text typed into a register's cell, the editor still open, when the window manager closes the
+// window (Alt+F4): the program asks about the unsaved register and "Tak" saves what was typed.
+TEST_F(DesktopInput, TextStillBeingTypedIsAskedAboutWhenTheWindowManagerClosesTheWindow)
+{
+    StartUnderWindowManager();
+    ASSERT_FALSE(HasFatalFailure());
+    const TPlaces& places = Places;
+    TProgramProcess& program = *Program;
+    ASSERT_TRUE(OpenPage(places.Register, *places.RegisterOpen, *places.RegisterShown, places.EditList));
+    ClickAt(Centre(places.EditList));
+    ASSERT_TRUE(WaitForLook(*places.ListEditing, places.ListMenu));
+    ClickAt(Centre(places.Cell));
+    X("type --delay 30 'NORMA-OTWARTA'");
+    X("key alt+F4");
+    const std::string ask = WaitForNewWindow(program, "UWAGA");
+    ASSERT_FALSE(ask.empty()) << WindowNames();
+    EXPECT_TRUE(Answer(program, ask, "Return"));
+    EXPECT_TRUE(WaitUntil([&] { return !program.Running(); }));
+    AnsiString registers;
+    for (const auto& e : std::filesystem::directory_iterator(FDir / "Wykazy"))
+        registers += Read("Wykazy/" + e.path().filename().string());
+    EXPECT_NE(registers.find("NORMA-OTWARTA"), AnsiString::npos) << registers;
+}
+
 TEST_F(DesktopInput, OnASmallScreenTheWindowsFitAndATopmostBoxStaysAbove)
 {
     // A screen of 1024 x 700 pixels under the window manager.
