@@ -380,11 +380,14 @@ void Tf_MainForm::RunListCommand(TListCommand Command)
         sb_Edytuj_ZapiszZmiany->SetEnabled(true);
         break;
     case lcUndo:
+        // A cell still being edited is the latest change: it is what is undone.
+        g->EndCellEdit();
         if (UndoRedo_NowyEdytujWykaz->CanUndo())
             UndoRedo_NowyEdytujWykaz->Undo();
         UpdateListEditItems(pm_NoyEdytujWykaz);
         break;
     case lcRedo:
+        g->EndCellEdit();
         if (UndoRedo_NowyEdytujWykaz->CanRedo())
             UndoRedo_NowyEdytujWykaz->Redo();
         UpdateListEditItems(pm_NoyEdytujWykaz);

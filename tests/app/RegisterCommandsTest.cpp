@@ -326,6 +326,14 @@ TEST_F(RegisterCommands, UndoRedoAndTheEnablingOfTheEditItems)
     EXPECT_TRUE(Item(Form->pm_NoyEdytujWykaz, "Ponów")->Enabled());
     Form->RunListCommand(Tf_MainForm::lcRedo);
     EXPECT_EQ(Grid->Cells(1, 2), "Z");
+    // "Cofnij" while a cell is being edited undoes what is being typed there, "Ponów" brings it back.
+    Grid->FocusCell(1, 1, true);
+    TypeText(Grid, "W");
+    ASSERT_TRUE(Grid->InplaceEditor()->Visible());
+    Form->RunListCommand(Tf_MainForm::lcUndo);
+    EXPECT_EQ(Column1(), "AZ.");
+    Form->RunListCommand(Tf_MainForm::lcRedo);
+    EXPECT_EQ(Column1(), "WZ.");
     Form->Hide();
 
     // A register never saved cannot be reloaded; a new one has nothing to undo.
