@@ -792,7 +792,6 @@ void EndOverdue(int)
     ::signal(SIGTERM, SIG_DFL);
     ::raise(SIGTERM);
 }
-
 }  // namespace
 
 class TEndSignals {
@@ -875,7 +874,6 @@ void TApplication::FormCreated(TCustomForm* Form)
         FMainForm = Form;
     Form->DoCreate();
 }
-
 
 void TApplication::Run()
 {
