@@ -201,6 +201,16 @@ void TProStringGrid::KeyPress(char& Key)
         else
             search.clear();
     }
+    // The default edit still shown while the grid holds the focus (a right click took it): Return
+    // concludes the edit as Return in the edit does, where the standard grid would only hide the
+    // edit and leave its text in the cell unvalidated and unrecorded.
+    if (Key == '\r' && Focused() && FEdit.Active && EditorMode() && InplaceEditor() && InplaceEditor()->Visible()) {
+        TWinControl::KeyPress(Key);
+        if (Key != 0)
+            LeaveCellEdit();
+        Key = 0;
+        return;
+    }
     TBaseGrid::KeyPress(Key);
 }
 

@@ -458,7 +458,9 @@ void TProStringGrid::WMKeyDown(TWMKey& Message)
         TBaseGrid::WMKeyDown(Message);
         key = Message.CharCode();
         DisjunctSelectKey(key, shift);
-        if (IsEditKey(key))
+        // The cell is the next edit cell; an edit under way (its editor shown while the grid holds
+        // the focus) keeps its own, and its text from before the edit.
+        if (IsEditKey(key) && !FEdit.Active)
             RememberEditCell(Col(), Row());
         if (searchFooter && !passive && TopRow() >= RowCount() - VisibleRowCount())
             SetTopRow(oldTop);

@@ -506,6 +506,12 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
     // The floating footer's row takes no press.
     if (FFloatingFooter->Visible() && FFloatingFooter->FooterStyle() == fsFixedLastRow && c.Y == RowCount() - 1)
         return;
+    // A special editor loses its focus to the press and would end its edit as though the user had
+    // gone elsewhere: the press on another cell concludes it as the user's own way out, and a refused
+    // value keeps the user in the reopened editor (the press goes no further).
+    if ((c.X != Col() || c.Y != Row()) && FEdit.Active && FEdit.Flag && FEdit.ShownByGrid &&
+        !IsTextEditor(FEdit.Type) && !LeaveCellEdit())
+        return;
     const bool keepScroll = (Options() & goRowSelect) && FNavigation->KeepHorizScroll();
     const int oldLeft = LeftCol(), oldTop = TopRow();
     const int oldRow = Row(), oldCol = Col();
@@ -906,7 +912,9 @@ bool TProStringGrid::WheelMovesRow(bool Down, TShiftState Shift, TPoint MousePos
         SetLeftCol(oldLeft);
     EndUpdate();
     WheelRowChanged(Row() - oldRow);
-    if (editorOpen && CanFocus())
+    // The grid takes the focus from an editor the move closed; a refused value reopened the editor
+    // in its cell, and the user stays in it.
+    if (editorOpen && !FEdit.Active && CanFocus())
         SetFocus();
     return true;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -1027,6 +1028,87 @@ TEST_F(Editing, EveryWayIntoAnEditMeetsEveryWayOut)
                 }
             }
     Grid->RemoveNode(3);
+}
+
+// The wheel that moves the current row and a click on another cell (a covered cell of a merged
+// region too) leave any editor as its own leave keys do, and Return on the grid after a right click
+// took the focus from the open edit concludes that edit: the typed text is validated, stored in the
+// edit cell and recorded once; a refused value keeps the user in the focused, reopened editor.
+TEST_F(Editing, TheWheelClicksAndReturnAfterARightClickConcludeTheEditAsTheEditorsKeysDo)
+{
+    Grid->MergeCells(3, 3, 2, 1);
+    auto open = [this] { return Grid->ActiveEditor() ? Grid->ActiveEditor() : Grid->InplaceEditor(); };
+    const struct {
+        const char* Name;
+        bool DefaultEditOnly;   // a special editor gives its focus up to the right click
+        std::function<void()> Leave;
+    } ways[] = {
+        {"wheel", false, [this] { const TPoint p = CellMiddle(1, 3); Wheel(Grid, p.X, p.Y, -120); }},
+        {"click on another cell", false, [this] { ClickCell(1, 3); }},
+        {"click on a covered cell of a merged region", false, [this] { ClickCell(4, 3); }},
+        {"right click on another cell, then Return", true, [this] {
+             const TPoint p = CellMiddle(1, 3);
+             Click(Grid, p.X, p.Y, mbRight);
+             TypeKey(FindControl(GetFocus()), VK_RETURN);
+         }},
+    };
+    for (const auto& way : ways)
+        for (TEditorType type : {edNormal, edComboEdit, edSpinEdit})
+            for (bool byF2 : {false, true})
+                for (bool refused : {false, true}) {
+                    if (way.DefaultEditOnly && type != edNormal)
+                        continue;
+                    SCOPED_TRACE(std::string(way.Name) + " / editor " + std::to_string(type) +
+                                 (byF2 ? " / F2" : " / typing") + (refused ? " / refused" : ""));
+                    Grid->SetCells(2, 2, "12");
+                    Undo->Clear();
+                    Grid->OnGetEditorType = [type](TObject*, int, int, TEditorType& e) { e = type; };
+                    int validated = 0;
+                    Grid->OnCellValidate = [&](TObject*, int c, int r, AnsiString&, bool& valid) {
+                        ++validated;
+                        EXPECT_EQ(TPoint(c, r), TPoint(2, 2));
+                        valid = !refused;
+                    };
+                    AdvanceInputClock(1000);
+                    Grid->FocusCell(2, 2, true);
+                    Grid->SetFocus();
+                    if (byF2)
+                        TypeKey(Grid, VK_F2);
+                    else
+                        TypeText(Grid, "3");
+                    ProcessPendingMessages();
+                    TWinControl* editor = open();
+                    ASSERT_TRUE(editor && editor->Visible());
+                    if (byF2) {
+                        if (auto* e = dynamic_cast<TCustomEdit*>(editor))
+                            e->SelectAll();
+                        if (auto* c = dynamic_cast<TCustomComboBox*>(editor))
+                            c->SelectAll();
+                    }
+                    TypeText(editor, byF2 ? "345" : "45");
+                    ProcessPendingMessages();
+                    const AnsiString typed = editor->Text();
+                    AdvanceInputClock(1000);
+                    way.Leave();
+                    ProcessPendingMessages();
+                    EXPECT_EQ(validated, 1);
+                    EXPECT_EQ(Grid->Cells(2, 2), refused ? AnsiString("12") : typed);
+                    EXPECT_EQ(Undo->List()->Count(), refused ? 0 : 1);
+                    if (!refused && Undo->List()->Count() == 1)
+                        EXPECT_EQ(Undo->List()->Item(0)->OrigValue, "12");
+                    EXPECT_EQ(Grid->EditingActive(), refused);
+                    EXPECT_EQ(editor->Visible(), refused);
+                    EXPECT_EQ(editor->Focused(), refused);
+                    Grid->OnCellValidate = nullptr;
+                    if (refused) {
+                        EXPECT_EQ(Current(), TPoint(2, 2));
+                        TypeKey(editor, VK_ESCAPE);
+                        ProcessPendingMessages();
+                        EXPECT_EQ(Grid->Cells(2, 2), "12");
+                    }
+                    Grid->EndCellEdit();
+                }
+    Grid->OnGetEditorType = nullptr;
 }
 
 }  // namespace
