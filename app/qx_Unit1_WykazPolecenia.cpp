@@ -17,6 +17,7 @@
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/Menus.h"
+#include "platform/gui/Printers.h"
 #include "platform/gui/Spin.h"
 #include "platform/gui/StdCtrls.h"
 
@@ -246,8 +247,22 @@ void Tf_MainForm::sg_NowyEdytujWykazKeyDown(TObject* Sender, Word& Key, TShiftSt
 
 void Tf_MainForm::Drukuj1Click(TObject*)
 {
-    if (PrintDialog1->Execute())
+    // The dialog offers the orientation the register prints in, and the one picked there is the
+    // one printed: the grid would otherwise turn the paper back to its own print setting.
+    TPrintSettings* ps = sg_NowyEdytujWykaz->PrintSettings();
+    const TPrinterOrientation kept = ps->Orientation();
+    if (!ps->UseDefaultOrientation())
+        Printer()->SetOrientation(kept);
+    if (!PrintDialog1->Execute())
+        return;
+    ps->SetOrientation(Printer()->Orientation());
+    try {
         sg_NowyEdytujWykaz->PrintGrid();
+    } catch (...) {
+        ps->SetOrientation(kept);
+        throw;
+    }
+    ps->SetOrientation(kept);
 }
 
 void Tf_MainForm::Podgldwydruku1Click(TObject*)

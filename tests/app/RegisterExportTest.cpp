@@ -3,6 +3,7 @@
 // printed from the preview into a PDF file) and its print settings shown.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 
 #include "app/Wykazy.h"
@@ -246,4 +247,42 @@ TEST_F(RegisterExport, RegisterPrintedThroughThePreviewIntoAPdf)
         EXPECT_EQ(form->Grid, Grid);
     });
     Form->RunListCommand(Tf_MainForm::lcPrintSettings);
+}
+
+// "Drukuj": the print dialog offers the paper turned as the register prints and the turn picked
+// there is what prints; the register's own print setting stays as it was.
+TEST_F(RegisterExport, DrukujPrintsThePaperTurnedAsPickedInThePrintDialog)
+{
+    Form->OpenListFile(Path("Wykazy\\zawor.txt"), "Zawór DN50");
+    Form->sb_NowyWykaz_EdytujClick(nullptr);
+    const AnsiString pdf = Path("wydruk.pdf");
+    SetPrinterOutputFile(pdf);
+    const struct {
+        TPrinterOrientation Setting;
+        const char* Offered;
+        const char* Picked;
+    } cases[] = {
+        {poPortrait, "portrait", "landscape"},
+        {poLandscape, "landscape", "portrait"},
+        {poLandscape, "landscape", "landscape"},
+        {poPortrait, "portrait", "portrait"},
+    };
+    for (const auto& k : cases) {
+        SCOPED_TRACE(std::string(k.Offered) + " offered, " + k.Picked + " picked");
+        Grid->PrintSettings()->SetOrientation(k.Setting);
+        ScriptDialogs().ExpectDialog(dkCommonDialog, "TPrintDialog", mrOk, [&](TDialogRequest& r) {
+            ASSERT_FALSE(r.Values.empty());
+            EXPECT_EQ(r.Values[0], k.Offered);
+            r.Values.assign(1, k.Picked);
+        });
+        Form->RunListCommand(Tf_MainForm::lcPrint);
+        // The printed page's media box: width and height in points.
+        const AnsiString bytes = LoadBytesFromFile(pdf);
+        const size_t box = bytes.find("/MediaBox [");
+        ASSERT_NE(box, AnsiString::npos);
+        double x0 = 0, y0 = 0, w = 0, h = 0;
+        ASSERT_EQ(std::sscanf(bytes.c_str() + box + 11, "%lf %lf %lf %lf", &x0, &y0, &w, &h), 4);
+        EXPECT_EQ(w > h, AnsiString(k.Picked) == "landscape") << w << " x " << h;
+        EXPECT_EQ(Grid->PrintSettings()->Orientation(), k.Setting);
+    }
 }
