@@ -386,6 +386,8 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
     FMouse.Down = TPoint(X, Y);
     TGridCoord c = MouseCoord(X, Y);
     FMouse.DownCell = TPoint(c.X, c.Y);
+    FMouse.DownLeftCol = LeftCol();
+    FMouse.DownTopRow = TopRow();
     FMouse.Hover = HoverStateAt(X, Y);
     if (StartSelectionResize(Message))
         return;
@@ -401,8 +403,6 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
         Invalidate();
     }
     FEdit.SearchText.clear();
-    FMouse.DownLeftCol = LeftCol();
-    FMouse.DownTopRow = TopRow();
     if (FP.HoverFixedCells != hfNone && FHoverCol >= 0 && FHoverRow >= 0)
         RepaintCell(FHoverCol, FHoverRow);
     const TGridCoord sizing = MouseCoord(X - 5, c.Y == 0 ? Y : Y - 4);
@@ -762,6 +762,12 @@ void TProStringGrid::WMLButtonDblClk(TWMMouse& Message)
         ~Quiet() { if (On) G->FEdit.PassThrough = false; }
     } q{this, quiet};
     TGridCoord c = MouseCoord(X, Y);
+    // The press that began this double click may have scrolled a partly shown row or column into
+    // view: the pointer, where it was pressed, then lies over a neighbour of the cell the user
+    // double-clicked, which is the cell pressed.
+    if ((TopRow() != FMouse.DownTopRow || LeftCol() != FMouse.DownLeftCol) && FMouse.DownCell.X >= 0 &&
+        FMouse.DownCell.Y >= 0)
+        c = TGridCoord{FMouse.DownCell.X, FMouse.DownCell.Y};
     if (c.X < 0 && Y >= 0 && Y < FixedHeight() && FixedRows() > 0) {
         if (FP.FixedRowAlways) {
             TBaseGrid::WMLButtonDblClk(Message);

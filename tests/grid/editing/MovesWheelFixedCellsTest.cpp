@@ -407,6 +407,38 @@ TEST_F(MovesWheel, APressOnAPartlyShownRowKeepsTheTopRowWithNoScrollOnPartialRow
     EXPECT_EQ(Grid->TopRow(), 1);
 }
 
+TEST_F(MovesWheel, ADoubleClickOnAPartlyShownCellIsOnTheCellPressedThoughThePressScrolledItIn)
+{
+    // Its first press scrolls the cell in, so that the pointer then lies over the next row (column).
+    struct Case {
+        const char* Name;
+        bool Row;
+    } cases[] = {{"partly shown row", true}, {"partly shown column", false}};
+    Grid->SetRowCount(30);
+    Grid->SetColCount(30);
+    NameCells(*Grid);
+    std::vector<std::string> clicked;
+    Grid->OnDblClickCell = [&](TObject*, int ARow, int ACol) {
+        clicked.push_back(Grid->Cells(ACol, ARow));
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        Grid->SetTopRow(1);
+        Grid->SetLeftCol(1);
+        const int col = c.Row ? 2 : Grid->LeftCol() + Grid->VisibleColCount();
+        const int row = c.Row ? Grid->TopRow() + Grid->VisibleRowCount() : 2;
+        const TRect r = Grid->CellRect(col, row);
+        ASSERT_TRUE(c.Row ? r.Bottom > Grid->ClientHeight() : r.Right > Grid->ClientWidth());
+        clicked.clear();
+        AdvanceInputClock(1000);
+        DoubleClick(Grid, r.Left + 3, r.Top + 3);
+        EXPECT_NE(c.Row ? Grid->TopRow() : Grid->LeftCol(), 1) << "the press scrolled";
+        EXPECT_EQ(clicked, std::vector<std::string>{Grid->Cells(col, row)});
+        EXPECT_EQ(Grid->Row(), row);
+        EXPECT_EQ(Grid->Col(), col);
+    }
+}
+
 TEST_F(MovesWheel, ADragAlongTheFixedColumnSelectsRowsAndOnClickNeedsThePressedCell)
 {
     Grid->MouseActions()->SetRowSelect(true);
