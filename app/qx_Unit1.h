@@ -810,12 +810,18 @@ private:
     bool ReadUsersListOfFolder();
     // The check dialog for row R of the result grid.
     void CheckFoundNorm(int R);
-    // The catalogue row of the standard of result row R: the row the search
-    // found it in while that row still holds its number, else the first row
-    // that does; -1 when no catalogue row holds it.
+    // The catalogue row of the standard of result row R, as the result shows it: while the
+    // catalogue keeps its rows (deletions are followed), the row the search found it in, when
+    // that row still holds its number; once the catalogue has been filled anew (loaded,
+    // regrouped), the row holding the same record, the nearest to where it was found, else the
+    // only row holding its number. -1 when no row is surely the standard's.
     int FoundNormRow(int R) const;
-    // The catalogue row each result was found in, by result row - 1.
+    // Catalogue row Row deleted: the results found below it move up with their rows.
+    void FollowDeletedNormRow(int Row);
+    // The catalogue row each result was found in, by result row - 1; 0 for one deleted since.
     std::vector<int> FFoundRows;
+    // The catalogue has been filled anew since the search: FFoundRows only say where to look first.
+    bool FFoundRowsRefilled = false;
     // ================================================================ end of start-up, folders, users, search
 
 private:

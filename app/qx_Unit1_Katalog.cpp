@@ -201,6 +201,7 @@ void Tf_MainForm::FillNormGrids(const std::vector<std::string_view>& lines)
     TProStringGrid* g = sg_WszystkieNormy;
     const std::array<std::int32_t, 5> colors = StateColors();
     const int n = int(lines.size());
+    FFoundRowsRefilled = true;
     g->BeginUpdate();
     try {
         g->ClearAll();

@@ -2,6 +2,7 @@
 // catalogue grid, the matching standards listed with their catalogue row
 // numbers, and a standard of the list checked in the check dialog.
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -172,6 +173,7 @@ void Tf_MainForm::sb_ZnajdzNormeWTrelKordelin_NoweWyszukiwanieClick(TObject*)
         g->SetCells(c, 0, ResultHeaders[c]);
     g->SetAutoSize(true);
     FFoundRows.clear();
+    FFoundRowsRefilled = false;
     lbl_ZnajdzNormeWTrelKordelni->SetCaption("Wprowadź dane i kliknij na przycisk Znajdź");
 }
 
@@ -234,6 +236,7 @@ void Tf_MainForm::sb_ZnajdzNormeWTrelKordelinClick(TObject*)
                 g->SetCellsFrom(c, int(i) + 1, cat->CellText(c, found[i]));
         g->EndUpdate();
         FFoundRows = std::move(found);
+        FFoundRowsRefilled = false;
         g->SetAutoSize(true);
         // The catalogue row numbers under their heading too.
         g->AutoSizeCol(0);
@@ -290,6 +293,9 @@ void Tf_MainForm::CheckFoundNorm(int R)
     if (R < 1 || R >= g->RowCount() - 1)
         return;
     // No access level is asked for here: the dialog itself is read-only below level 3.
+    // The row of the standard checked, wherever deletions or regrouping have put it since the
+    // search (column 0 keeps the number it had), found from the result as it is shown.
+    const int c = FoundNormRow(R);
     Tf_SprawdzNorme* d = f_SprawdzNorme;
     d->BitBtn3->SetVisible(false);
     FillCheckDialog(g, R);
@@ -297,10 +303,7 @@ void Tf_MainForm::CheckFoundNorm(int R)
     if (d->ShowModal() != mrOk)
         return;
     try {
-        // The row of the standard checked, wherever deletions or regrouping
-        // have put it since the search (column 0 keeps the number it had).
         TProStringGrid* cat = sg_WszystkieNormy;
-        const int c = FoundNormRow(R);
         if (c < 0)
             throw Exception("No catalogue row holds " + g->Cells(1, R));
         StoreCheckDialog(cat, c);
@@ -316,19 +319,50 @@ void Tf_MainForm::CheckFoundNorm(int R)
     }
 }
 
+void Tf_MainForm::FollowDeletedNormRow(int Row)
+{
+    for (int& r : FFoundRows)
+        if (r == Row)
+            r = 0;
+        else if (r > Row)
+            --r;
+}
+
+namespace {
+// Result row R shows the record of catalogue row C: the same number, replacement, title and
+// description, the same state word (coloured or plain) and the same holding (an old holding
+// word taken as the word it becomes).
+bool SameNormRecord(TProStringGrid* Results, int R, TProStringGrid* Catalogue, int C)
+{
+    for (int col : {1, 4, 5, 6})
+        if (Results->CellText(col, R) != Catalogue->CellText(col, C))
+            return false;
+    return NormStateWordOf(Results->CellText(2, R)) == NormStateWordOf(Catalogue->CellText(2, C)) &&
+           HoldingWordNow(Results->Cells(3, R)) == HoldingWordNow(Catalogue->Cells(3, C));
+}
+}  // namespace
+
 int Tf_MainForm::FoundNormRow(int R) const
 {
     TProStringGrid* cat = sg_WszystkieNormy;
-    const AnsiString number = sg_ZnajdzNormeWTrelKordelin->Cells(1, R);
+    TProStringGrid* results = sg_ZnajdzNormeWTrelKordelin;
+    const AnsiString number = results->Cells(1, R);
     const int last = cat->RowCount() - 2;
-    if (R >= 1 && size_t(R) <= FFoundRows.size()) {
-        const int r = FFoundRows[size_t(R) - 1];
-        if (r >= 1 && r <= last && cat->CellText(1, r) == number)
-            return r;
+    const int at = R >= 1 && size_t(R) <= FFoundRows.size() ? FFoundRows[size_t(R) - 1] : 0;
+    if (!FFoundRowsRefilled)
+        return at >= 1 && at <= last && cat->CellText(1, at) == number ? at : -1;
+    // Filled anew, the catalogue may hold the rows in another order, or a deleted one again. A
+    // number given twice names neither row surely.
+    int same = -1, numbered = -1, numbers = 0;
+    for (int r = 1; r <= last; ++r) {
+        if (SameNormRecord(results, R, cat, r) && (same < 0 || std::abs(r - at) < std::abs(same - at)))
+            same = r;
+        if (cat->CellText(1, r) == number) {
+            numbered = r;
+            ++numbers;
+        }
     }
-    if (!number.empty())
-        for (int r = 1; r <= last; ++r)
-            if (cat->CellText(1, r) == number)
-                return r;
-    return -1;
+    if (same >= 0)
+        return same;
+    return !number.empty() && numbers == 1 ? numbered : -1;
 }

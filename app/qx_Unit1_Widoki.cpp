@@ -376,6 +376,7 @@ void Tf_MainForm::DeleteNormCommand()
                                 TitleWarning, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     g->RemoveRows(r, 1);
+    FollowDeletedNormRow(r);
     NormListModified = true;
 }
 

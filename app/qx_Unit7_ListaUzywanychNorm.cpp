@@ -192,17 +192,25 @@ void Tf_ListaUzywanychNorm::sg_ListaNormGetCellColor(TObject* Sender, int ARow, 
                       f_MainForm->ColorBtn_PN_KolCellNrNormy->ActiveColor());
 }
 
+AnsiString HoldingWordNow(const AnsiString& Holding)
+{
+    static const std::pair<const char*, const char*> oldHoldings[] = {
+        {"Jest", "Dostępna"}, {"Brak - Uznaniowa", "Brak (Uznaniowa)"}, {"Jest - Uznaniowa", "Dostępna (Uznaniowa)"}};
+    for (const auto& [old, now] : oldHoldings)
+        if (AnsiCompareText(Holding, old) == 0)
+            return now;
+    return Holding;
+}
+
 void FillCheckDialog(TProStringGrid* Catalogue, int Row, const AnsiString& StateWord)
 {
     Tf_SprawdzNorme* d = f_SprawdzNorme;
     const AnsiString number = Catalogue->Cells(1, Row);
     d->e_NrNormy->SetText(number);
 
-    static const std::pair<const char*, const char*> oldHoldings[] = {
-        {"Jest", "Dostępna"}, {"Brak - Uznaniowa", "Brak (Uznaniowa)"}, {"Jest - Uznaniowa", "Dostępna (Uznaniowa)"}};
-    for (const auto& [old, now] : oldHoldings)
-        if (AnsiCompareText(Catalogue->Cells(3, Row), old) == 0)
-            Catalogue->SetCells(3, Row, now);
+    const AnsiString holdingNow = HoldingWordNow(Catalogue->Cells(3, Row));
+    if (holdingNow != Catalogue->Cells(3, Row))
+        Catalogue->SetCells(3, Row, holdingNow);
     const int holding = d->cb_StanPosiadania->Items()->IndexOf(Catalogue->Cells(3, Row));
     d->cb_StanPosiadania->SetItemIndex(holding >= 0 ? holding
                                                     : d->cb_StanPosiadania->Items()->IndexOf("Dostępna"));

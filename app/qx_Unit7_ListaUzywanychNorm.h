@@ -13,6 +13,11 @@ class TProStringGrid;
 // The decimal value of S, or -1 when S is not a valid integer.
 int SafeStrToInt(const AnsiString& S);
 
+// The holding word an old one becomes when the standard is checked ("Jest" "Dostępna",
+// "Brak - Uznaniowa" "Brak (Uznaniowa)", "Jest - Uznaniowa" "Dostępna (Uznaniowa)", letter case
+// aside); any other word as it is.
+AnsiString HoldingWordNow(const AnsiString& Holding);
+
 // The check dialog (f_SprawdzNorme) filled from catalogue row Row: number,
 // holding (an old holding word of the catalogue cell converted there
 // first; a word the list lacks shows as "Dostępna"), title, description,
