@@ -245,6 +245,71 @@ void TBaseGrid::SizeChanged(int OldColCount, int OldRowCount)
     TStringGrid::SizeChanged(OldColCount, OldRowCount);
     if (OldRowCount != RowCount())
         FDisplayRowCount = RowCount();
+    // Rows cut off at the end have left the grid (hidden columns lie beyond ColCount: no such
+    // rule for columns).
+    if (RowCount() < OldRowCount)
+        UndoRowsMoved([rows = RowCount()](int R) { return R < rows ? R : -1; });
+}
+
+void TBaseGrid::UndoRowsMoved(const std::function<int(int ARow)>& ANewRow)
+{
+    if (FUndoRedo && FUndoRedo->List()->Count() > 0)
+        FUndoRedo->CellsMoved([&](int&, int& R) { R = ANewRow(R); });
+}
+
+void TBaseGrid::UndoColumnsMoved(const std::function<int(int ACol)>& ANewCol)
+{
+    if (FUndoRedo && FUndoRedo->List()->Count() > 0)
+        FUndoRedo->CellsMoved([&](int& C, int&) { C = ANewCol(C); });
+}
+
+void TBaseGrid::PermuteRows(int AFrom, const std::vector<int>& ASource)
+{
+    TStringGrid::PermuteRows(AFrom, ASource);
+    if (!FUndoRedo || FUndoRedo->List()->Count() == 0)
+        return;
+    // Row ASource[i] is now AFrom + i; a row of the range that no source names was overwritten,
+    // one outside it that none names stays.
+    const int end = AFrom + int(ASource.size());
+    int lo = AFrom, hi = end;
+    for (int src : ASource)
+        if (src >= 0) {
+            lo = std::min(lo, src);
+            hi = std::max(hi, src + 1);
+        }
+    std::vector<int> to(std::size_t(hi - lo));
+    for (int r = lo; r < hi; ++r)
+        to[std::size_t(r - lo)] = r >= AFrom && r < end ? -1 : r;
+    for (std::size_t i = 0; i < ASource.size(); ++i)
+        if (ASource[i] >= 0)
+            to[std::size_t(ASource[i] - lo)] = AFrom + int(i);
+    UndoRowsMoved([&](int R) { return R < lo || R >= hi ? R : to[std::size_t(R - lo)]; });
+}
+
+namespace {
+// Where a row (column) is after the one at From moved to To, the others closing up behind it.
+int AfterMove(int Index, int From, int To)
+{
+    if (Index == From)
+        return To;
+    if (From < To && Index > From && Index <= To)
+        return Index - 1;
+    if (From > To && Index >= To && Index < From)
+        return Index + 1;
+    return Index;
+}
+}
+
+void TBaseGrid::RowMoved(int FromIndex, int ToIndex)
+{
+    TStringGrid::RowMoved(FromIndex, ToIndex);
+    UndoRowsMoved([=](int R) { return AfterMove(R, FromIndex, ToIndex); });
+}
+
+void TBaseGrid::ColumnMoved(int FromIndex, int ToIndex)
+{
+    TStringGrid::ColumnMoved(FromIndex, ToIndex);
+    UndoColumnsMoved([=](int C) { return AfterMove(C, FromIndex, ToIndex); });
 }
 
 // ---- records
@@ -1036,6 +1101,32 @@ void TProGridUndoRedo::Clear()
 {
     FList->Clear();
     FPosition = 0;
+}
+
+void TProGridUndoRedo::CellsMoved(const std::function<void(int& ACol, int& ARow)>& AMove)
+{
+    auto marker = [](const TUndoRedoItem* Item) { return Item->SequenceStart || Item->SequenceStop; };
+    auto drop = [&](int Index) {
+        FList->Delete(Index);
+        if (Index < FPosition)
+            --FPosition;
+    };
+    for (int i = FList->Count() - 1; i >= 0; --i) {
+        TUndoRedoItem* item = FList->Item(i);
+        if (marker(item))
+            continue;
+        AMove(item->Col, item->Row);
+        if (item->Col < 0 || item->Row < 0)
+            drop(i);
+    }
+    // A group left empty goes too, unless it is still being recorded (the position between
+    // its markers).
+    for (int i = FList->Count() - 2; i >= 0; --i)
+        if (FList->Item(i)->SequenceStart && FList->Item(i + 1)->SequenceStop && FPosition != i + 1) {
+            drop(i + 1);
+            drop(i);
+            i = std::min(i, FList->Count() - 1);
+        }
 }
 
 TUndoRedoItem* TProGridUndoRedo::Append()

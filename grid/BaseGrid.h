@@ -304,6 +304,8 @@ public:
     // Undo and redo put a recorded value back into a cell through this; a
     // descendant whose cell keeps its value outside the text overrides it.
     virtual void ApplyUndoValue(int ACol, int ARow, const AnsiString& Value) { SetCells(ACol, ARow, Value); }
+    // The recorded changes follow the rows.
+    void PermuteRows(int AFrom, const std::vector<int>& ASource) override;
 
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
@@ -316,6 +318,13 @@ protected:
     bool DoMouseWheelUp(TShiftState Shift, TPoint MousePos) override;
     void TopLeftChanged() override;
     void SizeChanged(int OldColCount, int OldRowCount) override;
+    // The recorded changes follow the rows and stored columns as they move.
+    void RowMoved(int FromIndex, int ToIndex) override;
+    void ColumnMoved(int FromIndex, int ToIndex) override;
+    // For moves made cell by cell: ANewRow (ANewCol) gives the row (stored column) where a
+    // row's (column's) cells went, -1 when they left the grid.
+    void UndoRowsMoved(const std::function<int(int ARow)>& ANewRow);
+    void UndoColumnsMoved(const std::function<int(int ACol)>& ANewCol);
     // The cell's record when it has one (none is made).
     TCellProperties* FindProps(int ACol, int ARow) const;
 
@@ -389,6 +398,10 @@ public:
     bool CanUndo() const { return FPosition >= 1; }
     bool CanRedo() const { return FPosition < FList->Count(); }
     void Clear();
+    // The grid moved its cells: each recorded cell goes where AMove puts its stored column and
+    // row. A cell AMove sets outside the grid (column or row -1) has left it: its entries go, and
+    // so does a group left empty, so that Undo and Redo never write into another line.
+    void CellsMoved(const std::function<void(int& ACol, int& ARow)>& AMove);
 
     TBaseGrid* Grid() const { return FGrid; }
     void SetGrid(TBaseGrid* Value) { FGrid = Value; }

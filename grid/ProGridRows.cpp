@@ -69,6 +69,7 @@ void TProStringGrid::ShiftRowsUp(int ARow, int ACount)
             SetRowHeights(r, RowHeights(from));
     }
     ResetStoredRows(std::max(ARow, rows - ACount), rows - 1);
+    UndoRowsMoved([=](int R) { return R < ARow ? R : R < ARow + ACount ? -1 : R - ACount; });
 }
 
 namespace {
@@ -187,6 +188,7 @@ void TProStringGrid::InsertShownRows(int ARow, int ACount, bool UpdateControls, 
             ResetCell(c, r);
         SetRowHeights(r, DefaultRowHeight());
     }
+    UndoRowsMoved([=](int R) { return R < ARow ? R : R + ACount; });
     if (ARow < FRowModified->Count())
         for (int i = 0; i < ACount; ++i)
             FRowModified->Insert(ARow, 0);
@@ -550,6 +552,7 @@ void TProStringGrid::InsertColumns(int ACol, int ACount)
             ResetCell(c, r);
         SetColumnVisibleFlag(c, true);
     }
+    UndoColumnsMoved([=](int C) { return C < ACol ? C : C + ACount; });
     SetShownColWidths(widths);
     // A hidden row's cells move with their columns too.
     for (int i = 0; i < FHiddenRowList->Count(); ++i) {
@@ -582,6 +585,7 @@ void TProStringGrid::RemoveColumns(int ACol, int ACount)
     // The cells move left and the columns left over at the end are emptied.
     const int vacated = std::max(ACol, all - ACount);
     RemoveStoredColumns(ACol, ACount, all, rows);
+    UndoColumnsMoved([=](int C) { return C < ACol ? C : C < ACol + ACount ? -1 : C - ACount; });
     for (int c = ACol; c + ACount < all; ++c)
         SetColumnVisibleFlag(c, ColumnVisible(c + ACount));
     for (int c = vacated; c < all; ++c)

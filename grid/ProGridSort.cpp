@@ -1811,14 +1811,21 @@ void TProStringGrid::SwapRows(int ARow1, int ARow2)
         SetGridCell(c, ARow2, t);
         SetGridObject(c, ARow2, o);
     };
+    auto swapped = [ARow1, ARow2](int R) { return R == ARow1 ? ARow2 : R == ARow2 ? ARow1 : R; };
     if (FSortSettings->SingleColumn()) {
         swapCell(FSortSettings->Column());
+        if (UndoRedo())
+            UndoRedo()->CellsMoved([&, col = FSortSettings->Column()](int& C, int& R) {
+                if (C == col)
+                    R = swapped(R);
+            });
         EndUpdate();
         return;
     }
     int cols = AllColCount();
     for (int c = 0; c < cols; ++c)
         swapCell(c);
+    UndoRowsMoved(swapped);
     int h1 = RowHeights(ARow1), h2 = RowHeights(ARow2);
     if (h1 != h2) {
         SetRowHeights(ARow1, h2);

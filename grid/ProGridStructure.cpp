@@ -45,6 +45,7 @@ void TProStringGrid::MoveStoredRow(int AFrom, int ATo, int ACols)
     }
     if (ATo < RowCount() && AFrom < RowCount() && RowHeights(ATo) != RowHeights(AFrom))
         SetRowHeights(ATo, RowHeights(AFrom));
+    UndoRowsMoved([=](int R) { return R == AFrom ? ATo : R == ATo ? -1 : R; });
 }
 
 // Empties rows whose cells have moved elsewhere; nothing is freed.
@@ -71,6 +72,7 @@ void TProStringGrid::FillRowFromItem(int ARow, TGridItem* AItem, int ACols)
     }
     if (ARow < RowCount() && AItem->Height > 0)
         SetRowHeights(ARow, AItem->Height);
+    UndoRowsMoved([=](int R) { return R == ARow ? -1 : R; });
 }
 
 void TProStringGrid::RecalcFooters()

@@ -346,6 +346,41 @@ TEST_F(RegisterCommands, UndoRedoAndTheEnablingOfTheEditItems)
     EXPECT_FALSE(Item(Form->pm_NoyEdytujWykaz, "Wytnij")->Enabled());
 }
 
+// "Cofnij" after a line command puts the typed-over text back into its own line, wherever the
+// line went (and nowhere when the line was deleted).
+TEST_F(RegisterCommands, UndoAfterALineCommandRestoresTheChangedLineOnly)
+{
+    struct Case {
+        Tf_MainForm::TListCommand Command;
+        const char* Done;
+        const char* Undone;
+    } cases[] = {
+        {Tf_MainForm::lcMoveToBottom, "BCQ.", "BCA."},
+        {Tf_MainForm::lcInsertAbove, ".QBC.", ".ABC."},
+        {Tf_MainForm::lcDeleteLine, "BC.", "BC."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Done);
+        OpenEditing("ABC");
+        Form->Strony->SetActivePage("NowyWykaz");
+        Form->Show();
+        Grid->SetFocus();
+        Grid->FocusCell(1, 1, true);
+        TypeText(Grid, "Q");
+        TypeKey(Grid->InplaceEditor(), VK_RETURN);
+        ProcessPendingMessages();
+        Grid->FocusCell(1, 1, true);
+        Form->RunListCommand(c.Command);
+        ASSERT_EQ(Column1(), c.Done);
+        Form->RunListCommand(Tf_MainForm::lcUndo);
+        EXPECT_EQ(Column1(), c.Undone);
+        Form->RunListCommand(Tf_MainForm::lcRedo);
+        EXPECT_EQ(Column1(), c.Done);
+        Form->sb_Edytuj_ZapiszZmiany->SetEnabled(false);   // the next case opens the file again
+        Form->Hide();
+    }
+}
+
 TEST_F(RegisterCommands, ClipboardCommandsWorkOnTheFieldsWithoutTheNumbers)
 {
     OpenEditing("A");

@@ -340,3 +340,71 @@ TEST(GridRows, CellControlsMoveWithTheirRowsAndGoWithThem)
     EXPECT_EQ(g.CellControls()->Count(), 0);
     EXPECT_FALSE(edit->Visible());
 }
+
+// Undo puts the old texts back into the lines that were changed, wherever the rows and columns
+// moved them since, and Redo the new texts; no other line is written, and a line gone takes its
+// change with it. A twin grid that went through the same operation without the changes shows
+// what Undo must give.
+TEST(GridRows, UndoAndRedoFollowTheChangedLinesWhereverTheyMoved)
+{
+    using Op = std::function<void(TProStringGrid&)>;
+    struct Case {
+        const char* Name;
+        Op Before, After;
+    } cases[] = {
+        {"insert before", {}, [](TProStringGrid& g) { g.InsertRows(1, 2); }},
+        {"insert after", {}, [](TProStringGrid& g) { g.InsertRows(3, 1); }},
+        {"remove above", {}, [](TProStringGrid& g) { g.RemoveRows(1, 1); }},
+        {"remove one line", {}, [](TProStringGrid& g) { g.RemoveRows(2, 1); }},
+        {"remove both lines", {}, [](TProStringGrid& g) { g.RemoveRows(2, 3); }},
+        {"delete", {}, [](TProStringGrid& g) { g.DeleteRows(1, 1); }},
+        {"remove ex", {}, [](TProStringGrid& g) { g.RemoveRowsEx(1, 1); }},
+        {"move down", {}, [](TProStringGrid& g) { g.MoveRow(2, 5); }},
+        {"move up", {}, [](TProStringGrid& g) { g.MoveRow(2, 1); }},
+        {"move another over it", {}, [](TProStringGrid& g) { g.MoveRow(5, 1); }},
+        {"swap", {}, [](TProStringGrid& g) { g.SwapRows(2, 4); }},
+        {"sort", {}, [](TProStringGrid& g) { g.SortByColumn(1, sdDescending); }},
+        {"hide above", {}, [](TProStringGrid& g) { g.HideRows(1, 1); }},
+        {"hide one line", {}, [](TProStringGrid& g) { g.HideRow(2); }},
+        {"unhide", [](TProStringGrid& g) { g.HideRows(1, 1); }, [](TProStringGrid& g) { g.UnHideRows(1, 1); }},
+        {"unhide all", [](TProStringGrid& g) { g.HideRows(1, 1); }, [](TProStringGrid& g) { g.UnHideRowsAll(); }},
+        {"group", {}, [](TProStringGrid& g) { g.GroupByColumn(1); }},
+        {"ungroup", [](TProStringGrid& g) { g.GroupByColumn(2); }, [](TProStringGrid& g) { g.UnGroup(); }},
+        {"move column", {}, [](TProStringGrid& g) { g.MoveColumn(3, 1); }},
+        {"insert column", {}, [](TProStringGrid& g) { g.InsertColumns(1, 1); }},
+        {"remove column", {}, [](TProStringGrid& g) { g.RemoveColumns(2, 1); }},
+    };
+    auto cells = [](TProStringGrid& g) {
+        std::vector<std::string> v;
+        for (int r = 0; r < g.RowCount(); ++r)
+            for (int c = 0; c < g.AllColCount(); ++c)
+                v.push_back(g.GetGridCell(c, r));
+        return v;
+    };
+    for (auto& c : cases) {
+        TProStringGrid g(nullptr), twin(nullptr);
+        TProGridUndoRedo undo(nullptr);
+        g.SetUndoRedo(&undo);
+        for (TProStringGrid* x : {&g, &twin}) {
+            x->SetColCount(6);
+            x->SetRowCount(7);
+            NameCells(*x);
+            x->HideColumn(3);   // the change goes to stored column 4, shown as column 3
+            if (c.Before)
+                c.Before(*x);
+        }
+        undo.BeginGroup();
+        g.SetCellTextWithUndo(3, 2, "Q");   // stored column 4
+        g.SetCellTextWithUndo(2, 4, "R");
+        undo.EndGroup();
+        c.After(g);
+        c.After(twin);
+        const auto redone = cells(g);
+        if (const int n = undo.List()->Count(); n > 0)
+            EXPECT_TRUE(undo.List()->Item(0)->SequenceStart && undo.List()->Item(n - 1)->SequenceStop) << c.Name;
+        undo.Undo();
+        EXPECT_EQ(cells(g), cells(twin)) << c.Name;
+        undo.Redo();
+        EXPECT_EQ(cells(g), redone) << c.Name;
+    }
+}
