@@ -286,30 +286,16 @@ void TBaseGrid::PermuteRows(int AFrom, const std::vector<int>& ASource)
     UndoRowsMoved([&](int R) { return R < lo || R >= hi ? R : to[std::size_t(R - lo)]; });
 }
 
-namespace {
-// Where a row (column) is after the one at From moved to To, the others closing up behind it.
-int AfterMove(int Index, int From, int To)
-{
-    if (Index == From)
-        return To;
-    if (From < To && Index > From && Index <= To)
-        return Index - 1;
-    if (From > To && Index >= To && Index < From)
-        return Index + 1;
-    return Index;
-}
-}
-
 void TBaseGrid::RowMoved(int FromIndex, int ToIndex)
 {
     TStringGrid::RowMoved(FromIndex, ToIndex);
-    UndoRowsMoved([=](int R) { return AfterMove(R, FromIndex, ToIndex); });
+    UndoRowsMoved([=](int R) { return MoveAdjust(R, FromIndex, ToIndex); });
 }
 
 void TBaseGrid::ColumnMoved(int FromIndex, int ToIndex)
 {
     TStringGrid::ColumnMoved(FromIndex, ToIndex);
-    UndoColumnsMoved([=](int C) { return AfterMove(C, FromIndex, ToIndex); });
+    UndoColumnsMoved([=](int C) { return MoveAdjust(C, FromIndex, ToIndex); });
 }
 
 // ---- records

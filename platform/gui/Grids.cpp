@@ -26,7 +26,9 @@ namespace {
     throw EListError(Format("List index out of bounds (%d)", {Index}));
 }
 
-// Position of a cell index after a column (row) moved from From to To.
+constexpr int SizingMargin = 3;
+}  // namespace
+
 int MoveAdjust(int Pos, int From, int To)
 {
     if (Pos == From)
@@ -37,9 +39,6 @@ int MoveAdjust(int Pos, int From, int To)
         return Pos + 1;
     return Pos;
 }
-
-constexpr int SizingMargin = 3;
-}  // namespace
 
 // ---------------------------------------------------------------- scroll bars
 // The grid's scroll bars are toolkit scroll bars laid over the right and

@@ -146,6 +146,9 @@ protected:
 };
 
 // ---------------------------------------------------------------- TCustomGrid
+// Position of a cell index after the column (row) at From moved to To, the others closing up behind it.
+int MoveAdjust(int Pos, int From, int To);
+
 class TCustomGrid : public TCustomControl {
 public:
     explicit TCustomGrid(TComponent* AOwner);
