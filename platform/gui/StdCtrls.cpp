@@ -1504,7 +1504,15 @@ public:
             --L->FItemIndex;
         if (auto* w = W()) {
             L->FSyncing = true;
+            // The chosen line deleted leaves a single-choice list with no
+            // choice, as the system's list box does: the neighbour that the
+            // view makes current is no line the user chose.
+            const bool wasCurrent = w->currentRow() == Index;
             delete w->takeItem(Index);
+            if (wasCurrent && !L->FMultiSelect) {
+                w->setCurrentRow(-1);
+                w->clearSelection();
+            }
             L->FSyncing = false;
         }
         L->ItemsChanged(Index, -1);

@@ -440,6 +440,52 @@ TEST_F(Pages, DeletingKeepsRegisterFilesAndAddingNeedsAParent)
     EXPECT_TRUE(Form->sb_W_Zapisz->Enabled());
 }
 
+// A deleted entry leaves its list with no entry chosen: what follows by key
+// is refused for want of a choice, never done to the entry that moved up.
+TEST_F(Pages, AfterADeletionNothingIsChosenForTheKeysThatFollow)
+{
+    struct TCase {
+        const char* What;
+        TCustomListBox* List;
+        const char* Deleted;
+        TEdit* Edit;
+        Word Key;
+        TShiftState Shift;
+        const char* Refusal;   // nullptr: nothing to refuse, nothing done
+        const char* Lists;     // the main-menu, group and item lists afterwards
+    };
+    const TCase cases[] = {
+        {"main-menu item, then Return in the group edit", Form->clb_MG_PrzyciskiMenuGlownego, "Wyrób 1",
+         Form->e_G_DodajNowa, VK_RETURN, 0, "Wskaż wyrób, do którego chcesz dodać nową grupę !!!",
+         "\"Wyrób 2\",\"Wyrób 3\"||"},
+        {"group, then Return in the item edit", Form->lb_G_Spis, "Wykonanie A", Form->e_W_Dodaj, VK_RETURN, 0,
+         "Wskaż grupę wyrobów, do której chcesz dodać nową pozycję !!!",
+         "\"Wyrób 1\",\"Wyrób 2\",\"Wyrób 3\"|\"Wykonanie B\"|"},
+        {"item, then Ctrl+H in the item edit", Form->lb_W_Spis, "Wykonanie z uszczelką", Form->e_W_Dodaj, 'H',
+         ssCtrl, nullptr,
+         "\"Wyrób 1\",\"Wyrób 2\",\"Wyrób 3\"|\"Wykonanie A\",\"Wykonanie B\"|\"Wykonanie bez uszczelki\""},
+    };
+    Form->Show();
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.What);
+        OpenGroupA();
+        Choose(c.List, c.Deleted);
+        c.List->SetFocus();
+        ScriptDialogs().ExpectMessageBox(IDYES, "");
+        KeyDown(c.List, VK_DELETE);
+        EXPECT_EQ(c.List->ItemIndex(), -1);
+        c.Edit->SetText("Nowa");
+        if (c.Refusal)
+            ScriptDialogs().ExpectMessageBox(IDOK, c.Refusal);
+        KeyDown(c.Edit, c.Key, c.Shift);
+        EXPECT_EQ(Entries(Form->clb_MG_PrzyciskiMenuGlownego) + "|" + Entries(Form->lb_G_Spis) + "|" +
+                      Entries(Form->lb_W_Spis),
+                  c.Lists);
+    }
+    Form->Hide();
+    EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), DefaultMenu);
+}
+
 // ---------------------------------------------------------------- shortcuts and links
 
 TEST_F(Pages, CommonShortcutsCompareTheShiftStateExactly)

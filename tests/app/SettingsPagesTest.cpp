@@ -243,6 +243,39 @@ TEST_F(SettingsPages, UsersAreAddedAndRemovedWithTheirQuestions)
             EXPECT_EQ(d.Flags, unsigned(MB_YESNO | MB_ICONQUESTION)) << d.Text;
 }
 
+// A removed user leaves no user chosen: the line that takes its place is
+// chosen by the user's own click or key, and that enables the delete button.
+TEST_F(SettingsPages, TheLineAfterARemovedUserIsChosenByClickOrKey)
+{
+    TListBox* list = Form->lb_UserName;
+    const struct {
+        const char* What;
+        std::function<void()> Choose;
+    } ways[] = {
+        {"mouse click", [&] { Click(list, 10, list->ItemRect(0).Top + 3); }},
+        {"Home key", [&] { KeyDown(list, VK_HOME); }},
+    };
+    Form->Show();
+    Form->RunMenuCommand("Użytkownicy programu", "Użytkownicy programu");
+    for (const auto& w : ways) {
+        SCOPED_TRACE(w.What);
+        for (const char* login : {"aaa1", "aaa2"}) {
+            Form->e_NowyUzytkownik->SetText(login);
+            Form->sb_DodajUzytkownika->Click();
+        }
+        Choose(list, "aaa1");
+        ScriptDialogs().ExpectMessageBox(IDYES, "Czy na pewno");
+        KeyDown(list, VK_DELETE);
+        EXPECT_EQ(list->ItemIndex(), -1);
+        w.Choose();
+        EXPECT_TRUE(Form->sb_UsunUzytkownika->Enabled());
+        ScriptDialogs().ExpectMessageBox(IDYES, "Czy na pewno");
+        KeyDown(list, VK_DELETE);
+        EXPECT_EQ(list->Items()->Text(), Login + "\r\n");
+    }
+    Form->Hide();
+}
+
 TEST_F(SettingsPages, LevelsShownAndChosenOnTheRightsPage)
 {
     WriteUsers("[UsersName]\r\njan=\r\newa=\r\nola=\r\n[Level]\r\njan=3\r\newa=7\r\n[Options]\r\nRunUserOut=0\r\n");
