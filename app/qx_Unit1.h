@@ -548,7 +548,8 @@ public:
     void lb_Eksportuj_GrupyProduktowKeyDown(TObject* Sender, Word& Key, TShiftState Shift);
 
     // The menu file's categories into the menu editor, and the editor shown.
-    void LoadMenuSettings();
+    // False: the user kept the editor's unsaved lists, shown as they stand.
+    bool LoadMenuSettings();
     // The keys of a section of the menu file into List.
     void ReadCategoryNames(const AnsiString& Section, TCustomListBox* List);
 
@@ -640,6 +641,12 @@ private:
     bool SaveMenuLevelsAbove(int Level);
     // The lists below Level emptied; their pending changes dropped.
     void DropMenuLevelsBelow(int Level);
+    // Before the editor's lists are dropped (read again, the window
+    // closed): each level with unsaved changes is asked about (yes saves,
+    // no drops); Then names what "no" goes on to. False: cancelled, or a
+    // save that did not write.
+    bool KeepOrSaveMenuChanges(const AnsiString& Then);
+    bool MenuChangesPending() const;
     // The names given a new name since the level's last save: old, new.
     std::array<std::vector<std::pair<AnsiString, AnsiString>>, 3> FMenuRenames;
     // The names deleted from each level's list since it was read or saved.

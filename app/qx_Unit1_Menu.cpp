@@ -123,6 +123,8 @@ void Tf_MainForm::CreateMenuComponents()
         if (l.ListLabelField)
             *l.ListLabelField = listLabel;
         *l.SaveField = MenuButton(this, box, l.Save, "Zapisz zmiany", 10, listTop + listHeight + 8, 120);
+        // A level's save button on means changes not yet written: none yet.
+        (*l.SaveField)->SetEnabled(false);
         left += boxWidth + 8;
     }
     Label46->SetName("Label46");
@@ -170,8 +172,12 @@ void Tf_MainForm::CreateMenuComponents()
     ConnectMenuEditor();
 }
 
-void Tf_MainForm::LoadMenuSettings()
+bool Tf_MainForm::LoadMenuSettings()
 {
+    if (!KeepOrSaveMenuChanges("odrzucenie tych zmian")) {
+        Strony->SetActivePage("DostosujGrupyPrziPoz");
+        return false;
+    }
     TControl* mainMenuBox[] = {Label46,       Label47,       l_MG_Warning, QelSensitiveLabel3,
                                e_MG_NazwaNowejPoz, clb_MG_PrzyciskiMenuGlownego, sb_MG_Dodaj, sb_MG_Usun,
                                sb_MG_Zapisz, GroupBox4};
@@ -185,7 +191,7 @@ void Tf_MainForm::LoadMenuSettings()
                                 "programu!!!.\r\rProgram zostanie zamknięty !!!",
                                 "BŁĄD !!!", MB_OK | MB_ICONERROR | MB_TOPMOST);
         Application->Terminate();
-        return;
+        return true;
     }
     // The editor's saves look whether another login changed the file since.
     RememberSharedFile(menuFile);
@@ -225,6 +231,7 @@ void Tf_MainForm::LoadMenuSettings()
         ForgetMenuChanges(level);
     FMenuListsSeen = FMenuFileWrites;
     Strony->SetActivePage("DostosujGrupyPrziPoz");
+    return true;
 }
 
 void Tf_MainForm::ReadCategoryNames(const AnsiString& Section, TCustomListBox* List)

@@ -273,6 +273,36 @@ void Tf_MainForm::DropMenuLevelsBelow(int Level)
     sb_W_UtworzWykaz->SetEnabled(false);
 }
 
+bool Tf_MainForm::MenuChangesPending() const
+{
+    return sb_MG_Zapisz->Enabled() || sb_G_Zapisz->Enabled() || sb_W_Zapisz->Enabled();
+}
+
+bool Tf_MainForm::KeepOrSaveMenuChanges(const AnsiString& Then)
+{
+    for (int level = mlMG; level <= mlW; ++level) {
+        TSpeedButton* save = LevelControls(this, level).Save;
+        if (!save->Enabled())
+            continue;
+        const AnsiString what = level == mlMG ? AnsiString("Lista przycisków menu głównego")
+                                : level == mlG ? "Lista grup wyrobu " + Q + MenuLevelSection(level) + Q
+                                               : "Grupa wyrobów " + Q + MenuLevelSection(level) + Q;
+        const int answer = Application->MessageBox(
+            what + " została zmodyfikowana i nie zapisana, czy zapisać wprowadzone w niej zmiany ???\r\r"
+                   "Kliknięcie na:\r• TAK spowoduje zapisanie wprowadzonych zmian,\r• NIE spowoduje " + Then +
+                ",\r• ANULUJ pozwoli wrócić do niezapisanych zmian.",
+            TitleWarning, MB_YESNOCANCEL | MB_ICONWARNING);
+        if (answer == IDCANCEL)
+            return false;
+        if (answer == IDYES) {
+            MenuSave(level);
+            if (save->Enabled())   // not written: the changes stay on the page
+                return false;
+        }
+    }
+    return true;
+}
+
 // ---------------------------------------------------------------- editing the lists
 void Tf_MainForm::MenuNameChanged(int Level)
 {

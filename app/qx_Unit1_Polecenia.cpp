@@ -111,9 +111,10 @@ AnsiString Tf_MainForm::RunMenuCommand(const AnsiString& Command, const AnsiStri
         Strony->SetActivePage("UstawieniaProg");
         Focus(cb_CoZmienic);
     } else if (Command == "Menu") {
-        LoadMenuSettings();
-        QelSensitiveLabel4->SetVisible(FileExists(ShippedFile(ImportHelpFile)));
-        Focus(clb_MG_PrzyciskiMenuGlownego);
+        if (LoadMenuSettings()) {
+            QelSensitiveLabel4->SetVisible(FileExists(ShippedFile(ImportHelpFile)));
+            Focus(clb_MG_PrzyciskiMenuGlownego);
+        }
     } else if (Command == "Informacja") {
         ShowAboutPage();
     } else if (Command == "Sprawdź uaktualnienia") {
@@ -160,7 +161,8 @@ void Tf_MainForm::RunCategoryCommand(const AnsiString& Command)
     const AnsiString category = Command.substr(0, bar);
     const AnsiString item = Command.substr(bar + 1);
     if (item == "Menu") {
-        LoadMenuSettings();
+        if (!LoadMenuSettings())
+            return;
         TKxCheckListBox* list = clb_MG_PrzyciskiMenuGlownego;
         list->SetItemIndex(list->Items()->IndexOf(category));
         if (list->OnClick)

@@ -216,6 +216,9 @@ TEST_F(Pages, MenuFilesOfEveryEncodingShowTheirButtonsAndSaveAsWindows1250)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.What);
         Write("Ustawienia\\kategorie.ini", c.Bytes);
+        // The addition that the case before could not write is given up.
+        if (Form->sb_MG_Zapisz->Enabled())
+            ScriptDialogs().ExpectMessageBox(IDNO, "Lista przycisków menu głównego została zmodyfikowana");
         Form->RunMenuCommand("Menu", "Menu");
         EXPECT_EQ(Entries(list), c.Buttons);
         EXPECT_EQ(list->Count() > 0 && !list->Checked(0), c.Buttons[0] != 0);   // "Łożyska=0"
@@ -481,9 +484,56 @@ TEST_F(Pages, AfterADeletionNothingIsChosenForTheKeysThatFollow)
         EXPECT_EQ(Entries(Form->clb_MG_PrzyciskiMenuGlownego) + "|" + Entries(Form->lb_G_Spis) + "|" +
                       Entries(Form->lb_W_Spis),
                   c.Lists);
+        ScriptDialogs().ExpectMessageBox(IDNO, "została zmodyfikowana");   // the deletion given up
+        Form->RunMenuCommand("Menu", "Menu");
     }
     Form->Hide();
     EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), DefaultMenu);
+}
+
+// Unsaved lists of the menu editor are asked about before the editor is read
+// again from the file or the window closes: yes writes them, no drops them,
+// cancel keeps them on the page.
+TEST_F(Pages, UnsavedListsAreAskedAboutWhereverTheEditorIsLeft)
+{
+    struct TWay {
+        const char* What;
+        std::function<void()> Run;
+    };
+    TCloseAction action = caHide;
+    const TWay ways[] = {
+        {"command Menu", [&] { Form->RunMenuCommand("Menu", "Menu"); }},
+        {"quick page", [&] { Form->UstawieniaMenu1Click(nullptr); }},
+        {"category's item Menu", [&] { Form->RunMenuCommand("Wyrób 1|Menu", "Menu"); }},
+        {"closing the window", [&] { action = Close(); }},
+    };
+    int n = 0;
+    for (const TWay& w : ways)
+        for (int answer : {IDYES, IDNO, IDCANCEL}) {
+            const AnsiString item = "Nowa " + IntToStr(++n);
+            SCOPED_TRACE(AnsiString(w.What) + " " + item);
+            OpenGroupA();
+            Form->e_W_Dodaj->SetText(item);
+            KeyDown(Form->e_W_Dodaj, VK_RETURN);
+            Form->RunMenuCommand("Foldery", "Foldery");
+            action = caHide;
+            ScriptDialogs().ExpectMessageBox(answer, "Grupa wyrobów \"Wykonanie A\" została zmodyfikowana");
+            if (answer == IDYES)
+                ScriptDialogs().ExpectMessageBox(IDOK, Saved);
+            w.Run();
+            EXPECT_EQ(Menu("Wykonanie A", item) != "(none)", answer == IDYES);
+            if (AnsiString(w.What) == "closing the window") {
+                EXPECT_EQ(action == caNone, answer == IDCANCEL);
+            } else {
+                EXPECT_EQ(Form->sb_W_Zapisz->Enabled(), answer == IDCANCEL);
+                EXPECT_EQ(Form->Strony->ActivePage(), "DostosujGrupyPrziPoz");
+            }
+            if (Form->sb_W_Zapisz->Enabled()) {
+                EXPECT_NE(Form->lb_W_Spis->Items()->IndexOf(item), -1);
+                ScriptDialogs().ExpectMessageBox(IDNO, "została zmodyfikowana");
+                Form->RunMenuCommand("Menu", "Menu");
+            }
+        }
 }
 
 // ---------------------------------------------------------------- shortcuts and links
