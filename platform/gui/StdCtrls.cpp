@@ -1699,8 +1699,29 @@ void TCustomListBox::UserSelectionChanged()
     Click();
 }
 
+// A click on the item already chosen chooses it again: the list tells its
+// owner as it does for a new choice (a click on another item has told it at
+// the press already).
+void TCustomListBox::WMLButtonDown(TWMMouse& Message)
+{
+    const int row = ItemAtPos(Message.Pos(), true);
+    FPressedChosen = !FMultiSelect && row >= 0 && row == FItemIndex ? row : -1;
+    TWinControl::WMLButtonDown(Message);
+}
+
+void TCustomListBox::WMLButtonUp(TWMMouse& Message)
+{
+    const int pressed = FPressedChosen;
+    FPressedChosen = -1;
+    std::shared_ptr<bool> alive = WinImpl(this).Alive;
+    TWinControl::WMLButtonUp(Message);
+    if (*alive && pressed >= 0 && pressed == FItemIndex && ItemAtPos(Message.Pos(), true) == pressed)
+        Click();
+}
+
 void TCustomListBox::WMLButtonDblClk(TWMMouse& Message)
 {
+    FPressedChosen = -1;
     TWinControl::WMLButtonDblClk(Message);
     DblClick();
 }

@@ -591,6 +591,8 @@ protected:
     // deleted, 0 the item at Index given a new text or object; Index -1 the list emptied or
     // changed as a whole (sorted, moved, assigned, the end of an update).
     virtual void ItemsChanged(int Index, int Delta) {}
+    void WMLButtonDown(TWMMouse& Message) override;
+    void WMLButtonUp(TWMMouse& Message) override;
     void WMLButtonDblClk(TWMMouse& Message) override;
     void WMGetDlgCode(TMessage& Message) override;
     void Resize() override;
@@ -613,6 +615,8 @@ private:
     int FHorizontalExtent = 0;
     bool FSyncing = false;
     int FColumns = 0;
+    // The chosen item that the left button was pressed on (-1: none).
+    int FPressedChosen = -1;
 };
 
 class TListBox : public TCustomListBox {

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -83,4 +84,35 @@ TEST_F(ListForm, HorizontalExtentGivesAScrollRangeAndKeepsTheSelection)
     }
     List->SetHorizontalExtent(-5);
     EXPECT_EQ(List->HorizontalExtent(), 0);
+}
+
+TEST_F(ListForm, EveryClickOnAnItemTellsTheChoiceOnceAsDoTheKeys)
+{
+    int clicks = 0;
+    List->OnClick = [&](TObject*) { ++clicks; };
+    auto middle = [&](int Row) {
+        const TRect r = List->ItemRect(Row);
+        return TPoint(r.Left + 10, (r.Top + r.Bottom) / 2);
+    };
+    struct Step {
+        const char* Name;
+        std::function<void()> Do;
+        int Clicks;
+        int Index;
+    } steps[] = {
+        {"click on b", [&] { Click(List, middle(1).X, middle(1).Y); }, 1, 1},
+        {"click on b again", [&] { Click(List, middle(1).X, middle(1).Y); }, 1, 1},
+        {"double click on b", [&] { DoubleClick(List, middle(1).X, middle(1).Y); }, 1, 1},
+        {"click below the items", [&] { Click(List, 20, 120); }, 0, 1},
+        {"Down", [&] { KeyDown(List, VK_DOWN); }, 1, 2},
+        {"double click on a", [&] { DoubleClick(List, middle(0).X, middle(0).Y); }, 1, 0},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.Name);
+        clicks = 0;
+        s.Do();
+        EXPECT_EQ(clicks, s.Clicks);
+        EXPECT_EQ(List->ItemIndex(), s.Index);
+        AdvanceInputClock(2000);
+    }
 }
