@@ -90,6 +90,21 @@ int IndexOfName(TCustomListBox* List, const AnsiString& Name)
     return -1;
 }
 
+// The item of Group that the menu file names Name (letter case aside), as the
+// file writes it; empty when there is none.
+AnsiString MenuItemNamed(const AnsiString& MenuFile, const AnsiString& Group, const AnsiString& Name)
+{
+    if (MenuFile.empty() || !FileExists(MenuFile))
+        return AnsiString();
+    TMemIniFile menu(MenuFile);
+    TStringList items;
+    menu.ReadSection(Group, &items);
+    for (int i = 0; i < items.Count(); ++i)
+        if (AnsiCompareText(items.Strings(i), Name) == 0)
+            return items.Strings(i);
+    return AnsiString();
+}
+
 bool HoldsMenuNameChar(const AnsiString& Name)
 {
     return Name.find_first_of(";=|") != AnsiString::npos;
@@ -435,6 +450,17 @@ void Tf_MainForm::RunImport(const TImportForm& Form)
     if (refusal) {
         Application->MessageBox(refusal, TitleError, MB_OK | MB_ICONERROR);
         return;
+    }
+    // The page's list shows the group as it was read when the group was
+    // chosen: the menu editor or another login may have given the group an
+    // item of this name since, and a new import would bind that item to
+    // another register unasked. Such an item joins the list.
+    if (!replace && Form.Button == sb_ImportujPlik && IndexOfName(Form.Items, name) < 0) {
+        const AnsiString stored = MenuItemNamed(edt_Menu->FileName(), group, name);
+        if (!stored.empty()) {
+            Form.Items->Items()->Add(stored);
+            e_Importuj_NazwaNowejPozChange(Form.NameEdit);
+        }
     }
     if (!replace && IndexOfName(Form.Items, name) >= 0) {
         Application->MessageBox("Pozycja o nazwie '" + name + "'już istnieje - podaj inną !!!", TitleError,

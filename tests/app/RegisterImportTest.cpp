@@ -307,3 +307,76 @@ TEST_F(ImportForms, NamesWithAColonKeepTheirOwnRegisterFiles)
     }
     EXPECT_FALSE(FileExists(Path("Wykazy\\10.txt")));
 }
+
+TEST_F(ImportForms, AClickOnTheChosenItemOrGroupChoosesItAgain)
+{
+    OpenImportPage();
+    Form->Show();
+    TListBox* groups = Form->lb_Importuj_GrupyProdoktow;
+    TListBox* items = Form->lb_Importuj_ListaWykazow;
+    auto clickRow = [](TListBox* List, int Row) {
+        const TRect r = List->ItemRect(Row);
+        AdvanceInputClock(1000);
+        Click(List, r.Left + 10, (r.Top + r.Bottom) / 2);
+    };
+    Form->edt_ImportujWykaz->SetText(Path("Importuj\\bom.txt"));
+    clickRow(groups, 0);
+    // The item again after another name was typed: its register is to be replaced.
+    clickRow(items, 0);
+    Form->e_Importuj_NazwaNowejPoz->SetText("Inny");
+    clickRow(items, 0);
+    EXPECT_EQ(Form->e_Importuj_NazwaNowejPoz->Text(), "Zawór DN50");
+    EXPECT_EQ(Form->sb_ImportujPlik->Caption(), "Zastąp wykaz");
+    // The group again after another login gave it an item: the list shows it.
+    Write("Ustawienia\\kategorie.ini", MenuFile + "Nowy=nowy.txt\r\n");
+    clickRow(groups, 0);
+    EXPECT_EQ(items->Items()->CommaText(), "\"Zawór DN50\",Nowy");
+    Form->Hide();
+}
+
+TEST_F(ImportForms, AnItemTheGroupGotElsewhereIsNotBoundToTheImportUnasked)
+{
+    // How the group gets the item "Nowy" while the page shows the group as it was read.
+    struct Way {
+        const char* Name;
+        std::function<void()> Give;
+    } ways[] = {
+        {"the menu editor, then Wstecz",
+         [this] {
+             Form->RunMenuCommand("Menu", "Menu");
+             Form->clb_MG_PrzyciskiMenuGlownego->SetItemIndex(0);
+             Form->clb_MG_PrzyciskiMenuGlownego->OnClick(Form->clb_MG_PrzyciskiMenuGlownego);
+             ChooseGroup(Form->lb_G_Spis, 0);
+             Form->e_W_Dodaj->SetText("nowy");
+             Form->sb_W_Dodaj->Click();
+             ScriptDialogs().ExpectMessageBox(IDOK, "Wszystkie wprowadzone zmiany");
+             Form->sb_W_Zapisz->Click();
+             Form->sb_Zakladki_Wstecz->Click();
+             ASSERT_EQ(Form->Strony->ActivePage(), "Importuj");
+         }},
+        {"another login", [this] { Write("Ustawienia\\kategorie.ini", MenuFile + "nowy=\r\n"); }},
+    };
+    // How the import is started.
+    const std::pair<const char*, std::function<void()>> runs[] = {
+        {"button", [this] { Form->sb_ImportujPlik->Click(); }},
+        {"Return", [this] { PressEnter(Form->e_Importuj_NazwaNowejPoz); }},
+    };
+    for (const Way& w : ways)
+        for (const auto& run : runs) {
+            SCOPED_TRACE(std::string(w.Name) + " / " + run.first);
+            Write("Ustawienia\\kategorie.ini", MenuFile);
+            OpenImportPage();
+            Form->edt_ImportujWykaz->SetText(Path("Importuj\\bom.txt"));
+            ChooseGroup(Form->lb_Importuj_GrupyProdoktow, 0);
+            w.Give();
+            const AnsiString menu = Read("Ustawienia\\kategorie.ini");
+            Form->e_Importuj_NazwaNowejPoz->SetText("Nowy");
+            ScriptDialogs().ExpectMessageBox(IDOK, "Pozycja o nazwie 'Nowy'już istnieje - podaj inną !!!");
+            run.second();
+            EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), menu);
+            EXPECT_TRUE(FileExists(Path("Importuj\\bom.txt")));
+            // The list shows the item now, and the button offers to replace its register.
+            EXPECT_EQ(Form->lb_Importuj_ListaWykazow->Items()->CommaText(), "\"Zawór DN50\",nowy");
+            EXPECT_EQ(Form->sb_ImportujPlik->Caption(), "Zastąp wykaz");
+        }
+}
