@@ -56,12 +56,13 @@ void Focus(TWinControl* Control)
 }
 
 // The lines of a memo joined, each followed by Separator, when it has more
-// than one line; else its text.
+// than one line; else its one line, without the line end a pasted text
+// leaves after it (a record line holds no line break).
 AnsiString JoinedLines(TMemo* Memo, const AnsiString& Separator)
 {
     TStrings* lines = Memo->Lines();
     if (lines->Count() <= 1)
-        return Memo->Text();
+        return lines->Count() == 1 ? lines->Strings(0) : FirstLine(Memo->Text());
     AnsiString s;
     for (int i = 0; i < lines->Count(); ++i)
         s += lines->Strings(i) + Separator;
@@ -104,6 +105,9 @@ int AskAfterAdding()
         auto* b = Place<TButton>(form.get(), form.get(), "", left, 148, a.Width, 25);
         b->SetCaption(a.Caption);
         b->SetModalResult(a.Result);
+        // As in the standard message dialog: OK is the default, Escape answers "Z&akończ".
+        b->SetDefault(a.Result == mrOk);
+        b->SetCancel(a.Result == mrCancel);
         if (a.Result == mrOk)
             form->SetActiveControl(b);
         left += a.Width + gap;

@@ -16,6 +16,7 @@
 #include "controls/FileLbl.h"
 #include "controls/KXCtrls.h"
 #include "controls/NetGradient.h"
+#include "controls/ToolPanels.h"
 #include "grid/ProGrid.h"
 #include "grid/services/OfficePackage.h"
 #include "platform/gui/Buttons.h"
@@ -358,6 +359,98 @@ TEST_F(Commands, AddingStandardsJoinsTitleAndDescriptionLines)
               CatalogueText + "PN-A|Nieaktualna|Brak|PN-Y|AB|A B |\r\nPN-B|Nieaktualna|Brak|PN-Y|Jeden|Dwa|\r\n"
                               "PN-C|Nieaktualna|Brak|PN-Y|C||\r\n");
     EXPECT_FALSE(NormListModified);
+}
+
+// Every way to the add dialog and out of it: opened by Ctrl+D, by the menu item or by the command,
+// filled by typing and by pasting (a pasted title or description keeps no line end), confirmed by
+// the OK button or by Return on it; the question after it answered by a key, by its button or by
+// the window's close button.
+TEST_F(Commands, AddingAStandardEveryWay)
+{
+    bool basics = true;
+    Form->BuildMainMenu(basics);
+    TProToolPanel* normy = Form->MenuPanel("Normy");
+    auto menuItem = [&] {
+        for (int s = 0; s < normy->Sections()->Count(); ++s) {
+            TSectionItems* items = normy->Sections()->GetItem(s)->SectionItems();
+            for (int i = 0; i < items->Count(); ++i)
+                if (items->GetItem(i)->Caption() == "Dodaj nową normę")
+                    return normy->OnItemClick(normy, s, i);
+        }
+        ADD_FAILURE() << "no menu item";
+    };
+    auto paste = [](TWinControl* Control, const AnsiString& Text) {
+        Clipboard()->SetAsText(Text);
+        Control->SetFocus();
+        KeyDown(Control, 'V', ssCtrl);
+    };
+    auto button = [](TForm* f, int Result) {
+        for (int i = 0; i < f->ControlCount(); ++i)
+            if (auto* b = dynamic_cast<TButton*>(f->Controls(i)); b && b->ModalResult() == Result)
+                return b;
+        return static_cast<TButton*>(nullptr);
+    };
+    struct Case {
+        const char* Way;
+        std::function<void()> Open;
+        bool Paste;                  // title and description pasted with a line end, else typed
+        bool ReturnOnOK;             // else a click on OK
+        std::function<void(TForm*)> Answer;   // the question after adding: ends with Z&akończ
+    };
+    const Case cases[] = {
+        {"Ctrl+D", [&] { KeyDown(Grid, 'D', ssCtrl); }, true, false,
+         [](TForm* f) { KeyDown(static_cast<TWinControl*>(f->ActiveControl()), VK_ESCAPE); }},
+        {"menu item", menuItem, false, true, [&](TForm* f) { button(f, mrCancel)->Click(); }},
+        {"command", [&] { Form->RunMenuCommand("Dodaj nową normę", "Dodaj nową normę"); }, true, true,
+         [](TForm* f) { CloseWindowByUser(f); }},
+    };
+    int row = Grid->RowCount() - 1;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Way);
+        ScriptDialogs()
+            .ExpectModal("f_DodajNowaNorme", mrIgnore,
+                         [&](TForm*) {
+                             TypeText(Add->e_NrNormy, " PN-EN 1|0 ");
+                             if (c.Paste) {
+                                 paste(Add->m_Tytul, "Łączniki\r\n");
+                                 paste(Add->m_Opis, "Część 2\r\n");
+                             } else {
+                                 TypeText(Add->m_Tytul, "Łączniki");
+                                 TypeText(Add->m_Opis, "Część 2");
+                             }
+                             Add->cb_StanPosiadania->SetFocus();
+                             KeyDown(Add->cb_StanPosiadania, VK_DOWN);
+                             TypeKey(Add->cb_StanPosiadania, VK_RETURN);   // on to the state list
+                             KeyDown(Add->cb_StanNormy, VK_DOWN);
+                             ASSERT_TRUE(Add->bb_OK->Enabled());
+                             if (c.ReturnOnOK) {
+                                 Add->bb_OK->SetFocus();
+                                 TypeKey(Add->bb_OK, VK_RETURN);
+                             } else {
+                                 Add->bb_OK->Click();
+                             }
+                             EXPECT_EQ(Add->ModalResult(), mrOk);
+                         })
+            .ExpectModal("f_NowaNorma", mrIgnore, [&](TForm* f) {
+                c.Answer(f);
+                EXPECT_EQ(f->ModalResult(), mrCancel);
+            });
+        c.Open();
+        ASSERT_EQ(Grid->RowCount(), row + 2);
+        const std::vector<AnsiString> cells = {" PN-EN 10 ", "Aktualna", "Brak", "", "Łączniki", "Część 2"};
+        for (int col = 1; col <= 6; ++col)
+            EXPECT_EQ(Grid->Cells(col, row), cells[size_t(col) - 1]) << col;
+        EXPECT_TRUE(NormListModified);
+        ++row;
+    }
+    ScriptDialogs().ExpectMessageBox(IDYES, "Czy na pewno chcesz zapisać").ExpectMessageBox(IDNO, "Zrobić kopię")
+        .ExpectMessageBox(IDOK, "pomyślnie zaktualizowany");
+    Form->RunMenuCommand("Zapisz listę norm", "Zapisz listę norm");
+    AnsiString added;
+    for (int i = 0; i < 3; ++i)
+        added += " PN-EN 10 |Aktualna|Brak||Łączniki|Część 2|\r\n";
+    EXPECT_EQ(Read("Katalog Norm\\normy_wszystkie.txt"), CatalogueText + added);
+    Clipboard()->Clear();
 }
 
 // A number copied from the shop's page comes with its line end: each one-line field it is pasted into
