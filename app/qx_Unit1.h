@@ -552,6 +552,9 @@ public:
     bool LoadMenuSettings();
     // The keys of a section of the menu file into List.
     void ReadCategoryNames(const AnsiString& Section, TCustomListBox* List);
+    // The keys of a section of the menu file as they stand in it now; false (Keys untouched) when
+    // there is no menu file.
+    bool ReadCategoryKeys(const AnsiString& Section, TStrings* Keys);
 
     // ================================================================ menu editor
     // Three levels: main-menu items (MG), the groups of the chosen one (G)

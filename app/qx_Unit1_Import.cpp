@@ -81,28 +81,18 @@ AnsiString SelectedEntry(TCustomListBox* List)
 
 // The entry of the list that names Name as the menu file stores it, without
 // regard to letter case; -1 when none.
-int IndexOfName(TCustomListBox* List, const AnsiString& Name)
+int IndexOfName(TStrings* Items, const AnsiString& Name)
 {
     const AnsiString stored = StoredMenuName(Name);
-    for (int i = 0; i < List->Items()->Count(); ++i)
-        if (AnsiCompareText(List->Items()->Strings(i), stored) == 0)
+    for (int i = 0; i < Items->Count(); ++i)
+        if (AnsiCompareText(Items->Strings(i), stored) == 0)
             return i;
     return -1;
 }
 
-// The item of Group that the menu file names Name (letter case aside), as the
-// file writes it; empty when there is none.
-AnsiString MenuItemNamed(const AnsiString& MenuFile, const AnsiString& Group, const AnsiString& Name)
+int IndexOfName(TCustomListBox* List, const AnsiString& Name)
 {
-    if (MenuFile.empty() || !FileExists(MenuFile))
-        return AnsiString();
-    TMemIniFile menu(MenuFile);
-    TStringList items;
-    menu.ReadSection(Group, &items);
-    for (int i = 0; i < items.Count(); ++i)
-        if (AnsiCompareText(items.Strings(i), Name) == 0)
-            return items.Strings(i);
-    return AnsiString();
+    return IndexOfName(List->Items(), Name);
 }
 
 bool HoldsMenuNameChar(const AnsiString& Name)
@@ -456,9 +446,10 @@ void Tf_MainForm::RunImport(const TImportForm& Form)
     // item of this name since, and a new import would bind that item to
     // another register unasked. Such an item joins the list.
     if (!replace && Form.Button == sb_ImportujPlik && IndexOfName(Form.Items, name) < 0) {
-        const AnsiString stored = MenuItemNamed(edt_Menu->FileName(), group, name);
-        if (!stored.empty()) {
-            Form.Items->Items()->Add(stored);
+        TStringList now;
+        const int i = ReadCategoryKeys(group, &now) ? IndexOfName(&now, name) : -1;
+        if (i >= 0) {
+            Form.Items->Items()->Add(now.Strings(i));
             e_Importuj_NazwaNowejPozChange(Form.NameEdit);
         }
     }

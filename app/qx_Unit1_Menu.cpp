@@ -236,17 +236,28 @@ bool Tf_MainForm::LoadMenuSettings()
 
 void Tf_MainForm::ReadCategoryNames(const AnsiString& Section, TCustomListBox* List)
 {
-    const AnsiString menuFile = edt_Menu->FileName();
-    if (!FileExists(menuFile))
+    TStringList keys;
+    if (!ReadCategoryKeys(Section, &keys))
         return;
     List->Clear();
+    for (int i = 0; i < keys.Count(); ++i)
+        List->Items()->Add(keys.Strings(i));
+}
+
+bool Tf_MainForm::ReadCategoryKeys(const AnsiString& Section, TStrings* Keys)
+{
+    const AnsiString menuFile = edt_Menu->FileName();
+    if (!FileExists(menuFile))
+        return false;
+    Keys->Clear();
     TSharedMenuFile menu(menuFile);
     if (!SharedIniFile->SectionExists(Section))
-        return;
+        return true;
     TStringList lines;
     SharedIniFile->ReadSectionValues(Section, &lines);
     for (int i = 0; i < lines.Count(); ++i)
-        List->Items()->Add(KeyOfLine(lines.Strings(i)));
+        Keys->Add(KeyOfLine(lines.Strings(i)));
+    return true;
 }
 
 bool Tf_MainForm::AddFoundListFile(const AnsiString& Path, const TSearchRec& Entry)
