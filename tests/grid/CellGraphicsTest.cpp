@@ -256,3 +256,127 @@ TEST(CellGraphics, SizesByType)
         EXPECT_EQ(s.cy, c.H) << c.Col;
     }
 }
+
+TEST(CellGraphics, PicturesFitWithMarginsByMode)
+{
+    struct Case {
+        int Mode, PicW, PicH, Margin;
+        int W, H;
+    } cases[] = {
+        {1, 10, 10, 6, 94, 44},    // the available size less the margin
+        {2, 47, 22, 6, 94, 44},    // equal factors: the available size
+        {2, 30, 30, 6, 44, 44},    // the height limits: width follows round(30 * 44/30)
+        {2, 300, 10, 4, 96, 3},    // the width limits: round(10 * 96/300) = 3
+        {3, 94, 44, 6, 94, 44},    // exactly the available size: its own size
+        {3, 95, 10, 6, 94, 44},    // one pixel too wide: the available size
+        {3, 10, 45, 6, 94, 44},    // too high
+        {4, 94, 44, 6, 94, 44},    // fits
+        {4, 188, 22, 6, 94, 11},   // too wide: halved
+        {4, 20, 88, 6, 10, 44},    // too high: halved
+        {5, 300, 300, 6, 300, 300},   // unknown modes keep the picture's size
+        {0x102, 300, 300, 6, 44, 44}, // only the low byte is the mode
+    };
+    for (auto& c : cases) {
+        TSize s = FittedPictureSize(c.Mode, c.PicW, c.PicH, c.Margin);
+        EXPECT_EQ(s.cx, c.W) << c.Mode << " " << c.PicW << "x" << c.PicH << " m" << c.Margin;
+        EXPECT_EQ(s.cy, c.H) << c.Mode << " " << c.PicW << "x" << c.PicH << " m" << c.Margin;
+    }
+    // Other types are not fitted.
+    TCellGraphic other;
+    other.CellType = ctBitmap;
+    other.CellAngle = 1;
+    TSize s = other.GetPictureSize(100, 50);
+    EXPECT_EQ(s.cx, 0);
+}
+
+TEST(CellGraphics, AssignedCopyClaimsOwnershipButHoldsNothing)
+{
+    auto* owner = new TCellGraphic();
+    owner->CellType = ctBitmap;
+    owner->CellObject = new TBitmap();
+    owner->CellCreated = true;
+    auto* copy = new TCellGraphic();
+    copy->Assign(owner);
+    EXPECT_TRUE(copy->CellCreated);
+    EXPECT_EQ(copy->CellObject, nullptr);
+    EXPECT_EQ(copy->CellIcon, nullptr);
+    delete copy;   // frees nothing
+    EXPECT_NE(owner->CellObject, nullptr);
+    delete owner;
+}
+
+TEST(CellGraphics, ButtonsRadioGroupsAndProgressCells)
+{
+    TProStringGrid g(nullptr);
+    g.SetColCount(6);
+    g.SetRowCount(6);
+    NameCells(g);
+    g.SetColWidths(2, 50);
+    g.SetColWidths(4, 70);
+    g.SetRowHeights(3, 30);
+    g.HideColumn(1);   // display column 2 is stored column 3
+
+    // A button at stored (3, 3): 40 x 18 at offset (5, 6).
+    TCellGraphic* b = g.CreateCellGraphic(3, 3);
+    b->CellType = ctButton;
+    b->CellIndex = (18 << 16) | 40;
+    b->CellValue = (6 << 16) | 5;
+    TRect cell = g.CellRect(2, 3);
+    struct Case {
+        TCellHAlign H;
+        TCellVAlign V;
+        TRect Want;
+    } cases[] = {
+        {haLeft, vaTop, TRect(cell.Left + 5, cell.Top + 6, cell.Left + 45, cell.Top + 24)},
+        {haFull, vaTop, TRect(cell.Left, cell.Top + 6, cell.Right, cell.Top + 24)},
+        {haLeft, vaFull, TRect(cell.Left + 5, cell.Top, cell.Left + 45, cell.Bottom)},
+    };
+    for (auto& c : cases) {
+        b->CellHAlign = c.H;
+        b->CellVAlign = c.V;
+        TRect r;
+        g.GetCellButtonRect(2, 3, r);
+        EXPECT_EQ(r, c.Want) << c.H << " " << c.V;
+    }
+    EXPECT_TRUE(g.HasButton(3, 3));
+    g.SetCellButtonDown(2, 3, true);
+    EXPECT_TRUE(b->CellBoolean);
+    g.SetCellButtonDown(2, 3, false);
+    EXPECT_FALSE(b->CellBoolean);
+    // A node is no button.
+    g.AddNode(4, 1);
+    g.SetCellButtonDown(0, 4, true);
+    EXPECT_FALSE(g.GetNodeState(4));
+
+    // A radio group: the value follows the item chosen.
+    TCellGraphic* radio = g.CreateCellGraphic(4, 1);
+    radio->CellType = ctRadio;
+    auto* items = new TStringList();
+    items->SetCommaText("jeden,dwa,trzy");
+    radio->CellObject = items;
+    radio->CellCreated = true;
+    radio->CellIndex = 1;
+    int index = -5;
+    EXPECT_TRUE(g.GetRadioIndex(4, 1, index));
+    EXPECT_EQ(index, 1);
+    for (const char* want : {"trzy", "jeden", "dwa"}) {
+        g.SelectNextRadioItem(4, 1, false);
+        EXPECT_EQ(g.Cells(4, 1), want);
+        ASSERT_TRUE(std::holds_alternative<int>(radio->CellVar));
+        EXPECT_EQ(std::get<int>(radio->CellVar), items->IndexOf(want));
+    }
+    // Laid out horizontally the items share one line.
+    TSize vertical, horizontal;
+    g.GetCellGraphicSize(4, 1, vertical);
+    radio->CellBoolean = true;
+    g.GetCellGraphicSize(4, 1, horizontal);
+    EXPECT_EQ(vertical.cy, 3 * horizontal.cy);
+    EXPECT_GT(horizontal.cx, vertical.cx);
+
+    // Progress cells measure as their cell, by the column's display width.
+    g.CreateCellGraphic(4, 3)->CellType = ctProgress;
+    TSize p;
+    g.GetCellGraphicSizeEx(4, 3, p, 1.0, 0, 0);
+    EXPECT_EQ(p.cx, 70);
+    EXPECT_EQ(p.cy, 30);
+}

@@ -408,3 +408,70 @@ TEST(GridRows, UndoAndRedoFollowTheChangedLinesWhereverTheyMoved)
         EXPECT_EQ(cells(g), redone) << c.Name;
     }
 }
+
+// Each removal keeps heights, modified marks and the selection flags of the
+// rows that stay in step with their rows.
+TEST(GridRows, EveryRemovalKeepsRowRecordsInStep)
+{
+    using Remove = std::function<void(TProStringGrid&, int, int)>;
+    struct Case {
+        const char* Name;
+        Remove Run;
+    } cases[] = {
+        {"RemoveRows", [](TProStringGrid& g, int r, int n) { g.RemoveRows(r, n); }},
+        {"DeleteRows", [](TProStringGrid& g, int r, int n) { g.DeleteRows(r, n); }},
+        {"RemoveRowsEx", [](TProStringGrid& g, int r, int n) { g.RemoveRowsEx(r, n); }},
+    };
+    for (const Case& c : cases) {
+        TProStringGrid g(nullptr);
+        g.SetColCount(3);
+        LoadKeys(g, {"a", "b", "c", "d", "e", "f"});
+        g.MouseActions()->SetDisjunctRowSelect(true);
+        g.ShowModified()->SetEnabled(true);
+        g.SetRowHeights(5, 37);     // "e"
+        g.SetRowModified(4, true);  // "d"
+        g.SetRowSelect(6, true);    // "f"
+        g.SetRowSelect(2, true);    // "b", removed
+        c.Run(g, 2, 2);             // "b" and "c" go
+        EXPECT_EQ(ColumnTexts(g, 1), (std::vector<std::string>{"a", "d", "e", "f"})) << c.Name;
+        EXPECT_EQ(g.RowHeights(3), 37) << c.Name;
+        EXPECT_EQ(g.RowHeights(4), g.DefaultRowHeight()) << c.Name;
+        EXPECT_TRUE(g.GetRowModified(2)) << c.Name;
+        EXPECT_FALSE(g.GetRowModified(3)) << c.Name;
+        EXPECT_TRUE(g.GetRowSelect(4)) << c.Name;
+        EXPECT_FALSE(g.GetRowSelect(2)) << c.Name;
+        EXPECT_FALSE(g.GetRowSelect(1)) << c.Name;
+    }
+}
+
+TEST(GridRows, DuplicatesLeaveFooterRowsAndClearingGuards)
+{
+    TProStringGrid g(nullptr);
+    g.SetColCount(3);
+    LoadKeys(g, {"a", "A", "b", "a", "a"});
+    g.SetFixedFooters(1);
+    g.RemoveDuplicateRows(1, true);
+    EXPECT_EQ(ColumnTexts(g, 1), (std::vector<std::string>{"a", "b", "a"}));   // the footer "a" stays
+
+    g.ClearRowRange(1, 0);
+    EXPECT_EQ(g.Cells(1, 1), "a");
+    g.ClearColumnRange(1, 1);
+    EXPECT_EQ(ColumnTexts(g, 1, 0), (std::vector<std::string>{"", "", "", ""}));
+    EXPECT_EQ(g.Cells(2, 1), "p0");
+}
+
+TEST(GridRows, SplitAndMergeWalkTheScrollingRowsOfAColumn)
+{
+    TProStringGrid g(nullptr);
+    g.SetColCount(3);
+    LoadKeys(g, {"x", "x", "x", "y", "y", "y"});
+    g.SetFixedFooters(1);   // the last "y" is a footer
+    g.MergeColumnCells(1, true);
+    EXPECT_EQ(g.CellSpan(1, 1).Y, 2);   // three rows
+    EXPECT_EQ(g.CellSpan(1, 4).Y, 1);   // two rows, the footer left out
+    EXPECT_TRUE(g.IsMergedCell(1, 5));
+    EXPECT_FALSE(g.IsMergedCell(1, 6));
+    g.SplitColumnCells(1);
+    for (int r = 1; r < g.RowCount(); ++r)
+        EXPECT_FALSE(g.IsMergedAcrossRows(1, r)) << r;
+}

@@ -337,3 +337,160 @@ TEST(GridSort, DecimalTextsCompareByTheirExactValues)
         }
     }
 }
+
+// Rows that compare equal stay where the grid's quicksort leaves them: the
+// one-column sort never exchanges equal rows, the indexed sort does.
+TEST(GridSort, QuicksortLeavesEqualRowsWhereItsExchangesPutThem)
+{
+    struct Case {
+        const char* Name;
+        std::vector<std::string> Keys;
+        std::function<void(TProStringGrid&)> Sort;
+        std::vector<std::string> Order;
+    } cases[] = {
+        {"ascending", {"b", "a", "b", "a"}, [](TProStringGrid& g) { g.SortByColumn(1, sdAscending); },
+         {"p3", "p1", "p2", "p0"}},
+        {"descending", {"b", "a", "b", "a"}, [](TProStringGrid& g) { g.SortByColumn(1, sdDescending); },
+         {"p0", "p2", "p1", "p3"}},
+        {"all equal", {"x", "x", "x", "x"}, [](TProStringGrid& g) { g.SortByColumn(1, sdAscending); },
+         {"p0", "p1", "p2", "p3"}},
+        {"indexed, all equal", {"x", "x", "x", "x"},
+         [](TProStringGrid& g) {
+             g.SortIndexes()->Add(1);
+             g.SortRowsIndexed();
+         },
+         {"p2", "p3", "p0", "p1"}},
+    };
+    for (const Case& c : cases) {
+        TProStringGrid g(nullptr);
+        g.SetColCount(3);
+        LoadKeys(g, c.Keys);
+        g.SortSettings()->SetFull(false);   // column 2 must not break the ties
+        c.Sort(g);
+        EXPECT_EQ(ColumnTexts(g, 2), c.Order) << c.Name;
+    }
+}
+
+TEST(GridSort, ComparisonStylesAndTheirDetection)
+{
+    DotFormatSettings locale;
+    using Setup = std::function<void(TProStringGrid&)>;
+    auto style = [](TSortStyle S, const char* Prefix = "", const char* Suffix = "") -> Setup {
+        return [=](TProStringGrid& g) {
+            g.OnGetFormat = [=](TObject*, int, TSortStyle& st, AnsiString& p, AnsiString& s) {
+                st = S;
+                p = Prefix;
+                s = Suffix;
+            };
+        };
+    };
+    auto blanks = [](TSortBlankPosition P) -> Setup {
+        return [=](TProStringGrid& g) {
+            g.SortSettings()->SetIgnoreBlanks(true);
+            g.SortSettings()->SetBlankPos(P);
+        };
+    };
+    struct Case {
+        const char* Name;
+        std::string A, B;
+        Setup Prepare;
+        TSortDirection Direction;
+        int Expect;
+    } cases[] = {
+        {"numbers found", "1.5", "10", nullptr, sdAscending, -1},
+        {"scientific found", "2e3", "300", nullptr, sdAscending, 1},
+        {"date found", "12-05-2020", "02-06-2020", nullptr, sdAscending, -1},
+        {"date and time found", "01-02-2020 10:00", "01-02-2020 9:00", nullptr, sdAscending, 1},
+        {"time found", "9:30", "10:15", nullptr, sdAscending, -1},
+        {"no date shape: separator too far in", "12345-1", "2", nullptr, sdAscending, -1},
+        {"date shape without digits is text", "a-5", "b-1", nullptr, sdAscending, -1},
+        {"only the first cell decides", "abc", "1", nullptr, sdAscending, 1},
+        {"no case: upper first on a tie", "abc", "ABC",
+         [](TProStringGrid& g) {
+             g.SortSettings()->SetAutoFormat(false);
+             g.SortSettings()->SetIgnoreCase(true);
+         },
+         sdAscending, 1},
+        {"empty equals 0", "", "0", style(ssNumeric), sdAscending, 0},
+        {"two texts that are no numbers", "abc", "xyz", style(ssNumeric), sdAscending, 0},
+        {"prefix and suffix dropped", "$12 net", "$9 net", style(ssNumeric, "$", " net"), sdAscending, 1},
+        {"thousands only for money", "1,200", "99", style(ssFinancial), sdAscending, 1},
+        {"alphanumeric, both numbers", "10", "9", style(ssAlphaNumeric), sdAscending, 1},
+        {"alphanumeric, one text", "10", "9a", style(ssAlphaNumeric), sdAscending, -1},
+        {"EU short date", "01/02/2020", "02/01/2020", style(ssShortDateEU), sdAscending, 1},
+        {"US short date", "01/02/2020", "02/01/2020", style(ssShortDateUS), sdAscending, -1},
+        {"US short date, other way", "02/01/2020", "01/02/2020", style(ssShortDateUS), sdAscending, 1},
+        {"bad date is 0", "never", "01/01/1900", style(ssShortDateEU), sdAscending, -1},
+        {"HTML tags left out", "<b>b</b>", "a", style(ssHTML), sdAscending, 1},
+        {"custom without event", "b", "a", style(ssCustom), sdAscending, 0},
+        {"blank first", "", "a", blanks(blFirst), sdAscending, -1},
+        {"blank last", "", "a", blanks(blLast), sdAscending, 1},
+        {"blank first, reversed for descending", "", "a", blanks(blFirst), sdDescending, 1},
+        {"blank last, second cell", "a", "", blanks(blLast), sdAscending, -1},
+        {"two blanks", "", "", blanks(blLast), sdAscending, 0},
+    };
+    for (const Case& c : cases) {
+        TProStringGrid g(nullptr);
+        g.SetColCount(2);
+        g.SetRowCount(3);
+        g.SetCells(1, 1, c.A);
+        g.SetCells(1, 2, c.B);
+        if (c.Prepare)
+            c.Prepare(g);
+        EXPECT_EQ(g.CompareCells(1, 1, 2, c.Direction), c.Expect) << c.Name;
+    }
+}
+
+TEST(GridSort, SortKeepsFixedColumnsAndFootersAndUnSortGoesBackAfterMixedSorts)
+{
+    TProStringGrid g(nullptr);
+    g.SetColCount(3);
+    LoadKeys(g, {"c", "a", "d", "b", "foot"});
+    g.SetFixedFooters(1);
+    g.SetFixedCols(1);
+    for (int r = 0; r < g.RowCount(); ++r)
+        g.SetCells(0, r, "h" + std::to_string(r));
+    g.SortSettings()->SetNormalCellsOnly(true);
+    g.SetRowHeights(1, 40);
+    g.ShowModified()->SetEnabled(true);
+    g.SetRowModified(3, true);   // "d"
+
+    g.SortByColumn(1, sdAscending);
+    EXPECT_EQ(ColumnTexts(g, 1), (std::vector<std::string>{"a", "b", "c", "d", "foot"}));
+    EXPECT_EQ(ColumnTexts(g, 0, 0), (std::vector<std::string>{"h0", "h1", "h2", "h3", "h4", "h5"}));   // column 0 stays
+    EXPECT_EQ(g.Cells(1, 0), "head");
+    EXPECT_EQ(g.RowHeights(3), 40);   // "c" took its height along
+    EXPECT_TRUE(g.GetRowModified(4));
+    EXPECT_FALSE(g.GetRowModified(3));
+
+    g.SortIndexes()->AddIndex(2, false);
+    g.SortRowsIndexed();
+    EXPECT_EQ(ColumnTexts(g, 2), (std::vector<std::string>{"p3", "p2", "p1", "p0", "p4"}));
+    g.SortByColumn(1, sdDescending);
+    EXPECT_EQ(g.SortIndexes()->Count(), 0);   // a one-column sort forgets the indexes
+
+    g.UnSort();
+    EXPECT_EQ(ColumnTexts(g, 1), (std::vector<std::string>{"c", "a", "d", "b", "foot"}));
+    EXPECT_EQ(g.RowHeights(1), 40);
+    EXPECT_TRUE(g.GetRowModified(3));
+    EXPECT_EQ(ColumnTexts(g, 0, 0), (std::vector<std::string>{"h0", "h1", "h2", "h3", "h4", "h5"}));
+}
+
+TEST(GridSort, GroupSortLeavesContractedGroupsAndUsesTheIndexes)
+{
+    TProStringGrid g(nullptr);
+    g.SetColCount(3);
+    LoadKeys(g, {"g1", "c", "a", "b", "g2", "z", "x", "y"});
+    g.AddNode(1, 4);
+    g.AddNode(5, 4);
+    g.SortIndexes()->AddIndex(1, false);
+    g.SortGroupsIndexed();
+    EXPECT_EQ(ColumnTexts(g, 1), (std::vector<std::string>{"g1", "c", "b", "a", "g2", "z", "y", "x"}));
+
+    g.ContractNode(5);   // its rows are out of sight now
+    g.SortSettings()->SetColumn(1);
+    g.SortGroups();
+    EXPECT_EQ(ColumnTexts(g, 1), (std::vector<std::string>{"g1", "a", "b", "c", "g2"}));
+    g.ExpandNode(5);
+    EXPECT_EQ(ColumnTexts(g, 1), (std::vector<std::string>{"g1", "a", "b", "c", "g2", "z", "y", "x"}));
+}

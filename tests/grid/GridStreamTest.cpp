@@ -3,6 +3,7 @@
 #include <string>
 
 #include "grid/ProGrid.h"
+#include "tests/common/GridTest.h"
 #include "tests/common/Bounds.h"
 #include "platform/core/SysUtils.h"
 
@@ -217,4 +218,91 @@ TEST(GridStream, WritingCostsTheStoredCellsNotTheDeclaredSize)
     TMemoryStream hooked;
     h.WriteTextStream(&hooked);
     EXPECT_EQ(StreamText(hooked), "2,2\r\ncw 0,64\r\ncw 1,64\r\n1,1,virtual\r\n");
+}
+
+TEST(GridStream, SaveCellTexts)
+{
+    ResetFormatSettings();
+    TProStringGrid grid(nullptr);
+    TProStringGrid* Grid = &grid;
+    Grid->SetCells(1, 1, "");
+    AddGraphic(Grid, 1, 1, ctCheckBox)->CellBoolean = true;
+    Grid->SetCells(2, 1, "");
+    AddGraphic(Grid, 2, 1, ctCheckBox)->CellBoolean = false;
+    Grid->SetCells(3, 1, "<b>Aktualna</b> norma");
+    Grid->SetCells(4, 1, "12,345");
+    Grid->OnGetFloatFormat = [](TObject*, int, int, bool& IsFloat, AnsiString& Fmt) {
+        IsFloat = true;
+        Fmt = "%.1f";
+    };
+    auto saved = [&](int c, int r) {
+        AnsiString s;
+        Grid->SaveCell(c, r, s);
+        return s;
+    };
+    EXPECT_EQ(saved(1, 1), Grid->GetCheckTrue(1, 1));
+    EXPECT_EQ(saved(2, 1), Grid->GetCheckFalse(2, 1));
+    EXPECT_NE(Grid->GetCheckTrue(1, 1), Grid->GetCheckFalse(1, 1));
+    EXPECT_EQ(saved(3, 1), "<b>Aktualna</b> norma");
+    EXPECT_EQ(saved(4, 1), "12,345");
+    Grid->SetSaveKeepsHTML(false);
+    Grid->SetSaveFormattedText(true);
+    EXPECT_EQ(saved(3, 1), "Aktualna norma");
+    EXPECT_EQ(saved(4, 1), "12,3");
+    Grid->OnSaveCell = [](TObject*, int, int, AnsiString& V) { V = "[" + V + "]"; };
+    EXPECT_EQ(saved(3, 1), "[Aktualna norma]");
+    // Rich text becomes its plain text unless kept.
+    Grid->OnSaveCell = nullptr;
+    const AnsiString rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Norma {\\b PN}\\par}";
+    Grid->SetCells(1, 2, rtf);
+    EXPECT_EQ(saved(1, 2), rtf);
+    Grid->SetSaveKeepsRichText(false);
+    EXPECT_EQ(Trim(saved(1, 2)), "Norma PN");
+    // LoadCell lets the event change what is stored.
+    Grid->OnLoadCell = [](TObject*, int, int, AnsiString& V) { V = Trim(V); };
+    Grid->LoadCell(2, 2, "  PN-EN 1  ");
+    EXPECT_EQ(Grid->Cells(2, 2), "PN-EN 1");
+}
+
+// The stream form byte for byte: counts of the save range, the width of every
+// column of the grid, then cells relative to the save range's first cell.
+TEST(GridStream, TextStreamBytesFollowTheSaveRange)
+{
+    TProStringGrid g(nullptr);
+    g.SetColCount(4);
+    g.SetRowCount(5);
+    g.SetFixedCols(1);
+    g.SetFixedRows(1);
+    g.SetFixedFooters(1);
+    g.SetFixedRightCols(1);
+    g.SetExportFixedCells(false);
+    for (int c = 0; c < 4; ++c)
+        g.SetColWidths(c, 20 + c);
+    for (int r = 0; r < 5; ++r)
+        for (int c = 0; c < 4; ++c)
+            g.SetCells(c, r, std::to_string(c) + std::to_string(r));
+    g.SetCells(2, 2, "");
+    g.SetCells(1, 3, "a\r\nb");
+    TMemoryStream s;
+    g.WriteTextStream(&s);
+    EXPECT_EQ(std::string(s.Memory(), std::size_t(s.Size())),
+              "2,3\r\ncw 0,20\r\ncw 1,21\r\ncw 2,22\r\ncw 3,23\r\n"
+              "0,0,11\r\n1,0,21\r\n0,1,12\r\n0,2,a\t\x08" "b\r\n1,2,23\r\n");
+
+    // Read back into a grid of the same fixed layout: the same cells.
+    TProStringGrid t(nullptr);
+    t.SetColCount(2);
+    t.SetRowCount(2);
+    t.SetFixedCols(1);
+    t.SetFixedRows(1);
+    t.SetExportFixedCells(false);
+    t.SetMultilinecells(true);
+    s.SetPosition(0);
+    t.ReadTextStream(&s);
+    EXPECT_EQ(t.ColCount(), 3);
+    EXPECT_EQ(t.RowCount(), 4);
+    EXPECT_EQ(t.ColWidths(2), 22);
+    EXPECT_EQ(t.Cells(1, 3), "a\r\nb");
+    EXPECT_EQ(t.Cells(2, 1), "21");
+    EXPECT_EQ(s.Position(), s.Size());
 }

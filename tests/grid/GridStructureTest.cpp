@@ -15,6 +15,61 @@ std::vector<std::string> Names(int From, int To)
         v.push_back("r" + std::to_string(r));
     return v;
 }
+
+// Every stored cell "c<col>r<row>".
+void Fill(TProStringGrid& G, int ACols, int ARows)
+{
+    G.SetColCount(ACols);
+    G.SetRowCount(ARows);
+    NameCells(G);
+}
+
+// The shown rows by their stored number, read from column 1.
+std::vector<int> ShownRows(TProStringGrid& G)
+{
+    std::vector<int> v;
+    for (int r = 0; r < G.RowCount(); ++r) {
+        std::string s = G.Cells(1, r);
+        v.push_back(std::stoi(s.substr(s.find('r') + 1)));
+    }
+    return v;
+}
+
+// Every stored cell of every shown row, "|" between cells.
+std::vector<std::string> Snapshot(TProStringGrid& G)
+{
+    std::vector<std::string> v;
+    for (int r = 0; r < G.RowCount(); ++r) {
+        std::string row;
+        for (int c = 0; c < G.AllColCount(); ++c)
+            row += G.Cells(c, r) + "|";
+        v.push_back(row);
+    }
+    return v;
+}
+
+// Rows already in group order: name, category, sub-category, amount.
+void FillGroups(TProStringGrid& G)
+{
+    const char* rows[][3] = {{"a", "x", "1"}, {"a", "x", "2"}, {"a", "y", "3"}, {"b", "x", "4"},
+                             {"b", "z", "5"}, {"b", "z", "6"}, {"c", "y", "7"}};
+    G.SetColCount(5);
+    G.SetRowCount(9);
+    G.SetFixedFooters(1);
+    G.SetCells(1, 0, "Nazwa");
+    G.SetCells(2, 0, "Podkategoria");
+    G.SetCells(3, 0, "Kategoria");
+    G.SetCells(4, 0, "Kwota");
+    for (int r = 1; r <= 7; ++r) {
+        G.SetCells(1, r, "n" + std::to_string(r));
+        G.SetCells(3, r, rows[r - 1][0]);
+        G.SetCells(2, r, rows[r - 1][1]);
+        G.SetCells(4, r, rows[r - 1][2]);
+    }
+    G.SetCells(3, 8, "stopka");
+    G.SetCells(4, 8, "28");
+    G.SortSettings()->SetAutoSortForGrouping(false);
+}
 }
 
 TEST(GridStructure, HiddenColumnKeepsItsCellsAndGetsItsWidthBack)
@@ -354,4 +409,223 @@ TEST(GridStructure, GroupedRowsGetTheNodeColumnRecordsTheStyleHooksGive)
     coloured.GroupByColumn(2);
     for (int r = 1; r < coloured.RowCount(); ++r)
         EXPECT_EQ(coloured.CellProperties(0, r)->FontColor(), r % 2 ? clRed : clBlue) << r;
+}
+
+TEST(GridStructure, NestedNodesContractAndExpandWithAHiddenColumn)
+{
+    TProStringGrid g(nullptr);
+    Fill(g, 4, 14);
+    g.HideColumn(2);
+    g.AddNode(1, 6);    // rows 1..6
+    g.AddNode(2, 3);    // nested: rows 2..4
+    g.AddNode(8, 3);    // a sibling: rows 8..10
+    EXPECT_EQ(g.GetNodeLevel(1), 1);
+    EXPECT_EQ(g.GetNodeLevel(2), 2);
+    EXPECT_EQ(g.GetNodeLevel(5), -1);
+    struct Parent {
+        int Row, Parent;
+    } parents[] = {{3, 2}, {4, 2}, {5, 1}, {6, 1}, {7, -1}, {9, 8}, {2, 2}};
+    for (auto& p : parents)
+        EXPECT_EQ(g.GetParentNodeRow(p.Row), p.Parent) << p.Row;
+
+    g.ContractNode(2);
+    g.ContractNode(8);
+    EXPECT_EQ(ShownRows(g), (std::vector<int>{0, 1, 2, 5, 6, 7, 8, 11, 12, 13}));
+    EXPECT_EQ(g.GetParentNodeRow(3), 1);   // display row 3 is stored row 5
+    g.ContractNode(1);
+    EXPECT_EQ(ShownRows(g), (std::vector<int>{0, 1, 7, 8, 11, 12, 13}));
+    EXPECT_TRUE(g.GetNodeState(1));
+    EXPECT_FALSE(g.GetNodeState(2));   // opens expanded with its parent
+    EXPECT_TRUE(g.GetNodeState(8));    // the sibling was not inside
+    EXPECT_EQ(g.GetNodeSpan(2), 3);    // answered from its hidden record
+
+    g.ExpandNode(1);
+    EXPECT_EQ(ShownRows(g), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 11, 12, 13}));
+    g.ExpandNode(8);
+    EXPECT_EQ(g.RowCount(), 14);
+    EXPECT_EQ(g.NumHiddenRows(), 0);
+    g.UnHideColumn(2);
+    for (int r = 0; r < 14; ++r)
+        for (int c = 1; c < 4; ++c)
+            EXPECT_EQ(g.Cells(c, r), "c" + std::to_string(c) + "r" + std::to_string(r));
+    EXPECT_EQ(g.GetNodeLevel(2), 2);
+    EXPECT_EQ(g.CellProperties(0, 4)->NodeLevel(), 2);
+    EXPECT_EQ(g.CellProperties(0, 6)->NodeLevel(), 1);
+
+    // Expanding a row that is no contracted node does nothing.
+    g.ExpandNode(5);
+    g.ExpandNode(1);
+    EXPECT_EQ(g.RowCount(), 14);
+    g.RemoveNode(2);
+    EXPECT_EQ(g.NodeCount(), 2);
+    EXPECT_EQ(g.CellProperties(0, 3)->NodeLevel(), 1);
+}
+
+TEST(GridStructure, UnGroupRestoresEveryRowWithHeaderAndFooterText)
+{
+    struct Case {
+        bool Summary, MergeHeader;
+    } cases[] = {{false, false}, {true, false}, {false, true}, {true, true}};
+    for (auto& c : cases) {
+        TProStringGrid g(nullptr);
+        FillGroups(g);
+        g.SetColWidths(3, 77);
+        std::vector<std::string> before = Snapshot(g);
+        g.Grouping()->SetSummary(c.Summary);
+        g.Grouping()->SetMergeHeader(c.MergeHeader);
+        g.Grouping()->SetMergeSummary(c.MergeHeader);
+        g.Grouping()->SetHeaderColor(clYellow);
+        g.GroupByColumn(3);
+        EXPECT_EQ(g.ColCount(), 4);
+        EXPECT_EQ(g.Cells(3, 0), "Kwota");
+        EXPECT_EQ(g.Cells(3, g.RowCount() - 1), "28");   // the footer row stays last
+        EXPECT_EQ(g.RowCount(), 9 + 3 * (c.Summary ? 2 : 1));
+        g.ContractNode(1);
+
+        g.UnGroup();
+        EXPECT_EQ(Snapshot(g), before) << c.Summary << c.MergeHeader;
+        EXPECT_EQ(g.ColWidths(3), 77);
+        EXPECT_FALSE(g.HasNodes());
+        for (int r = 0; r < g.RowCount(); ++r) {
+            EXPECT_EQ(g.GetCellType(0, r), ctEmpty) << r;
+            EXPECT_FALSE(g.IsMergedCell(1, r)) << r;
+            EXPECT_TRUE(!g.HasCellProperties(1, r) || g.CellProperties(1, r)->BrushColor() != clYellow) << r;
+        }
+    }
+}
+
+TEST(GridStructure, SubGroupNestsInsideGroupsAndRemoveNodeLevelTakesItBack)
+{
+    TProStringGrid g(nullptr);
+    FillGroups(g);
+    g.Grouping()->SetShowGroupCount(true);
+    g.GroupByColumn(3);
+    // Columns now: 0, name, sub-category, amount.
+    std::vector<std::string> grouped = Snapshot(g);
+    ASSERT_EQ(g.RowCount(), 12);
+    ASSERT_EQ(g.Cells(1, 1), "a (3)");
+
+    g.SubGroup(2);
+    // a: x(n1, n2), y(n3); b: x(n4), z(n5, n6); c: y(n7)
+    struct Row {
+        const char* Col1;
+        const char* Col2;
+        const char* Col3;
+        bool Node;
+        int Level;   // node level of a node row
+        int Span;
+    } expected[] = {
+        {"a (3)", "", "", true, 1, 6}, {"", "", "x", true, 2, 3},   {"n1", "", "1", false, 0, 0},
+        {"n2", "", "2", false, 0, 0},  {"", "", "y", true, 2, 2},   {"n3", "", "3", false, 0, 0},
+        {"b (3)", "", "", true, 1, 6}, {"", "", "x", true, 2, 2},   {"n4", "", "4", false, 0, 0},
+        {"", "", "z", true, 2, 3},     {"n5", "", "5", false, 0, 0}, {"n6", "", "6", false, 0, 0},
+        {"c (1)", "", "", true, 1, 3}, {"", "", "y", true, 2, 2},   {"n7", "", "7", false, 0, 0},
+    };
+    ASSERT_EQ(g.RowCount(), 1 + 15 + 1);
+    for (int i = 0; i < 15; ++i) {
+        int r = i + 1;
+        const Row& e = expected[i];
+        EXPECT_EQ(e.Level == 2 ? g.GetGridCell(1, r) : g.Cells(1, r), e.Col1) << r;
+        EXPECT_EQ(g.Cells(2, r), e.Col2) << r;
+        EXPECT_EQ(g.Cells(3, r), e.Col3) << r;
+        EXPECT_EQ(g.IsNodeRow(r), e.Node) << r;
+        if (e.Node) {
+            EXPECT_EQ(g.GetNodeLevel(r), e.Level) << r;
+            EXPECT_EQ(g.GetNodeSpan(r), e.Span) << r;
+        } else {
+            EXPECT_EQ(g.CellProperties(0, r)->NodeLevel(), 2) << r;
+        }
+    }
+    EXPECT_EQ(g.Cells(3, 16), "28");
+    // Contracting a group hides its sub-groups with it.
+    g.ContractNode(7);
+    EXPECT_EQ(g.RowCount(), 12);
+    g.ExpandNode(7);
+
+    g.RemoveNodeLevel(2);
+    EXPECT_EQ(Snapshot(g), grouped);
+    EXPECT_EQ(g.NodeCount(), 3);
+    EXPECT_EQ(g.GetNodeSpan(1), 4);
+    EXPECT_EQ(g.GetNodeSpan(5), 4);
+    EXPECT_EQ(g.CellProperties(0, 2)->NodeLevel(), 1);
+    g.UnGroup();
+    EXPECT_EQ(g.RowCount(), 9);
+    EXPECT_EQ(g.Cells(2, 5), "z");
+    EXPECT_EQ(g.Cells(3, 5), "b");
+    EXPECT_EQ(g.Cells(3, 0), "Kategoria");
+    EXPECT_EQ(g.Cells(3, 8), "stopka");
+}
+
+TEST(GridStructure, MovedRowsAndColumnsTakeEveryCellControlAlong)
+{
+    struct Case {
+        bool Rows;
+        int From, To;
+        std::vector<int> After;   // where the controls at 1..5 end up
+    } cases[] = {
+        {true, 4, 1, {2, 3, 4, 1, 5}}, {true, 1, 4, {4, 1, 2, 3, 5}},
+        {false, 4, 1, {2, 3, 4, 1, 5}}, {false, 2, 3, {1, 3, 2, 4, 5}},
+    };
+    for (auto& c : cases) {
+        TProStringGrid g(nullptr);
+        Fill(g, 7, 7);
+        for (int i = 1; i <= 5; ++i)
+            g.CellControls()->Add(c.Rows ? 6 : i, c.Rows ? i : 6, nullptr);
+        if (c.Rows)
+            g.MoveRow(c.From, c.To);
+        else
+            g.MoveColumn(c.From, c.To);
+        for (int i = 0; i < 5; ++i) {
+            TControlListItem* item = g.CellControls()->GetItem(i);
+            EXPECT_EQ(c.Rows ? item->Y : item->X, c.After[std::size_t(i)]) << c.Rows << c.From << c.To << i;
+            EXPECT_EQ(c.Rows ? item->X : item->Y, 6);
+        }
+        // The cells moved the same way as their controls.
+        for (int i = 1; i <= 5; ++i) {
+            int at = c.After[std::size_t(i - 1)];
+            std::string want = "c" + std::to_string(c.Rows ? 1 : i) + "r" + std::to_string(c.Rows ? i : 1);
+            EXPECT_EQ(c.Rows ? g.Cells(1, at) : g.Cells(at, 1), want);
+        }
+    }
+}
+
+TEST(GridStructure, ScrollInViewCentresAnOutsideCellAndCapsAtTheEnd)
+{
+    TProStringGrid g(nullptr);
+    g.SetColCount(30);
+    g.SetRowCount(100);
+    g.SetFixedCols(1);
+    g.SetFixedRows(1);
+    g.SetDefaultColWidth(64);
+    g.SetDefaultRowHeight(22);
+    int visRows = g.VisibleRowCount();
+    int visCols = g.VisibleColCount();
+    ASSERT_GT(visRows, 4);
+    ASSERT_GT(visCols, 2);
+    struct Case {
+        int Col, Row;
+        int Left, Top;   // expected, -1 for "unchanged from 1"
+        bool Moves;
+    } cases[] = {
+        {2, 3, 1, 1, false},                                     // already in view
+        {2, 50, 1, 50 - visRows / 2, true},                     // row centred
+        {20, 3, 20 - visCols / 2, 1, true},                     // column centred
+        {29, 99, 30 - (visCols - 1), 100 - (visRows - 1), true},   // capped at the end
+        {2, 100, 1, 1, false},                                   // outside the grid: ignored
+    };
+    for (auto& c : cases) {
+        g.SetTopRow(1);
+        g.SetLeftCol(1);
+        g.SetCol(1);
+        g.SetRow(1);
+        g.ScrollInView(c.Col, c.Row);
+        EXPECT_EQ(g.LeftCol(), c.Left) << c.Col << "," << c.Row;
+        EXPECT_EQ(g.TopRow(), c.Top) << c.Col << "," << c.Row;
+        if (c.Moves) {
+            EXPECT_TRUE(g.Col() == c.Col || g.Row() == c.Row) << c.Col << "," << c.Row;
+        } else {
+            EXPECT_EQ(g.Col(), 1);
+            EXPECT_EQ(g.Row(), 1);
+        }
+    }
 }

@@ -176,6 +176,48 @@ TEST(PictureHtml, ContainerAndCacheLookups)
     std::remove(path.c_str());
 }
 
+TEST(PictureHtml, PictureCopiesAndChangeEvents)
+{
+    THTMLPicture src;
+    src.LoadFromData(Gif({{0, 0}, {1, 2}}));
+    src.SetStretch(true);
+    src.SetFrame(2);
+    src.SetAddress("file:///x.gif");
+    THTMLPicture copy;
+    int changes = 0;
+    copy.OnChange = [&](TObject*) { ++changes; };
+    copy.Assign(&src);
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(copy.Stretch());
+    EXPECT_EQ(copy.Frame(), 2);
+    EXPECT_EQ(copy.FrameTop(), 2);
+    EXPECT_EQ(copy.Address(), "file:///x.gif");
+    EXPECT_EQ(copy.SaveToData(), src.SaveToData());
+    copy.Assign(nullptr);
+    EXPECT_TRUE(copy.Empty());
+    EXPECT_EQ(copy.Frame(), 1);
+    EXPECT_EQ(copy.SaveToData(), "");
+
+    // A hint picture is measured before its change event fires.
+    TBitmap bmp;
+    bmp.SetSize(7, 5);
+    TGDIPPicture hint;
+    int seenW = -1, seenH = -1;
+    hint.OnChange = [&](TObject*) {
+        seenW = hint.Width();
+        seenH = hint.Height();
+    };
+    hint.Assign(&bmp);
+    EXPECT_EQ(seenW, 7);
+    EXPECT_EQ(seenH, 5);
+    int clears = 0;
+    hint.OnClear = [&](TObject*) { ++clears; };
+    hint.Assign(nullptr);
+    EXPECT_EQ(seenW, 0);
+    EXPECT_EQ(clears, 1);
+    EXPECT_TRUE(hint.Empty());
+}
+
 TEST(PictureGdip, MeasuresDrawsAndClears)
 {
     TRasterImage png("PNG");

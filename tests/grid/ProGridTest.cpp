@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "grid/ProGrid.h"
 #include "grid/editing/GridEditors.h"
+#include "platform/core/SysUtils.h"
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/Forms.h"
 
@@ -342,3 +347,311 @@ TEST(ProGrid, OwnerFormResizeIsChainedAndRestored)
     EXPECT_EQ(calls, 2);
 }
 
+TEST(ProGrid, OwnedControlsInCreationOrder)
+{
+    TProStringGrid g(nullptr);
+    const char* expected[] = {"TFooterPanel", "TSearchPanel", "THTMLHintWindow", "TProRichEdit", "TProRichEdit",
+                              "TArrowWindow", "TArrowWindow", "TArrowWindow", "TArrowWindow", "TGridCombo",
+                              "TGridSpin", "TGridTransEdit", "TGridUniEdit", "TGridUniMemo", "TGridUniEditBtn",
+                              "TGridUniCombo", "TGridDatePicker", "TProDateTimePicker", "TGridCheckBox",
+                              "TGridEditBtn", "TGridUnitEditBtn", "TGridButton", "TPopupButton", "TControlEdit",
+                              "TControlCombo"};
+    ASSERT_EQ(g.ComponentCount(), int(std::size(expected)));
+    for (int i = 0; i < g.ComponentCount(); ++i)
+        EXPECT_EQ(g.Components(i)->ClassName(), expected[i]) << i;
+    for (int d = 0; d < 4; ++d) {
+        EXPECT_EQ(g.ArrowWindow(d)->Direction(), d);
+        EXPECT_FALSE(g.ArrowWindow(d)->Visible());
+        EXPECT_EQ(g.ArrowWindow(d)->Color(), clLime);
+    }
+    EXPECT_EQ(g.FooterPanel()->Align(), alBottom);
+    EXPECT_EQ(g.FooterPanel()->Height(), 0);
+    EXPECT_EQ(g.SearchPanel()->Height(), 0);
+    EXPECT_EQ(g.IgnoredColumns()->Col(), -1);
+    EXPECT_EQ(g.IgnoredColumns()->Row(), -1);
+    EXPECT_EQ(g.PasswordChar(), "*");
+    EXPECT_EQ(g.XMLEncoding(), "ISO-8859-1");
+    EXPECT_TRUE(g.ShowZero());
+    EXPECT_EQ(g.ActiveCellFont()->Style(), TFontStyles(fsBold));
+
+    // The published values of a new grid.
+    EXPECT_EQ(g.FixedRightCols(), 0);
+    EXPECT_EQ(g.FixedFooters(), 0);
+    EXPECT_EQ(g.FixedColWidth(), 64);
+    EXPECT_FALSE(g.FixedRowAlways() || g.FixedColAlways() || g.IntegralHeight() || g.AutoSize() ||
+                 g.SizeWithForm());
+    EXPECT_EQ(g.VAlignment(), vtaTop);
+    EXPECT_TRUE(g.EnableHTML());
+    EXPECT_FALSE(g.EditWithTags() || g.EnhTextSize() || g.Multilinecells() || g.OemConvert() ||
+                 g.ExcelStyleDecimalSeparator() || g.AutoNumAlign() || g.URLShow() || g.URLFull() || g.URLEdit());
+    EXPECT_EQ(g.URLColor(), TColor(0xFF0000));
+    EXPECT_FALSE(g.FixedAsButtons());
+    EXPECT_EQ(g.HoverFixedCells(), hfNone);
+    EXPECT_EQ(g.SelectionColorTo(), clNone);
+    EXPECT_EQ(g.SelectionMirrorColor(), clNone);
+    EXPECT_EQ(g.SelectionMirrorColorTo(), clNone);
+    EXPECT_EQ(g.SelectionTextColor(), TColor(0));
+    EXPECT_FALSE(g.SelectionRectangle() || g.SelectionResizer() || g.SelectionRTFKeep() || g.HideFocusRect() ||
+                 g.ActiveCellShow() || g.Hovering() || g.Flat() || g.AutoThemeAdapt());
+    EXPECT_EQ(g.ActiveCellColor(), TColor(0x808080));
+    EXPECT_EQ(g.ActiveCellColorTo(), clNone);
+    EXPECT_EQ(g.DefaultEditor(), edNormal);
+    EXPECT_EQ(g.MaxEditLength(), 0);
+    EXPECT_EQ(g.MaxComboLength(), 0);
+    EXPECT_FALSE(g.Lookup() || g.LookupCaseSensitive() || g.LookupHistory());
+    EXPECT_EQ(g.ScrollBarAlways(), saNone);
+    EXPECT_EQ(g.ScrollColor(), clNone);
+    EXPECT_FALSE(g.ScrollProportional() || g.ScrollSynch());
+    EXPECT_EQ(g.ScrollType(), ssNormal);
+    EXPECT_EQ(g.ScrollWidth(), 17);
+    EXPECT_EQ(g.ScrollHints(), shNone);
+    EXPECT_TRUE(g.EnableWheel());
+    EXPECT_EQ(g.IntelliPan(), ipVertical);
+    EXPECT_TRUE(g.IntelliZoom());
+    EXPECT_EQ(g.HintColor(), clInfoBk);
+    EXPECT_FALSE(g.HintShowCells() || g.HintShowLargeText() || g.HintShowSizing() || g.HTMLHint() || g.AnchorHint());
+    EXPECT_FALSE(g.FilterActive());
+}
+
+TEST(ProGrid, TypedValuesUnderBothDecimalSeparators)
+{
+    TProStringGrid g(nullptr);
+    struct Case {
+        char Decimal, Thousand;
+        const char* Text;
+        double Value;
+        bool Valid;
+    };
+    const Case cases[] = {
+        {',', ' ', "3,25", 3.25, true},    {',', ' ', "1 234,5", 1234.5, true}, {',', ' ', "-0,5", -0.5, true},
+        {',', ' ', "", 0, true},           {',', ' ', "-", 0, true},            {',', ' ', "12 zł", 12, true},
+        {',', ' ', "(7,5)", -7.5, true},   {',', ' ', "3,4,5", 0, false},         {'.', ',', "3.25", 3.25, true},
+        {'.', ',', "1,234.5", 1234.5, true}, {'.', ',', "2.5E3", 2500, true},   {'.', ',', "1-2", 0, false}, {'.', ',', "abc", 0, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "'" << c.Text << "' with " << c.Decimal);
+        FormatSettings.DecimalSeparator = c.Decimal;
+        FormatSettings.ThousandSeparator = c.Thousand;
+        g.SetCells(2, 3, c.Text);
+        if (c.Valid) {
+            EXPECT_DOUBLE_EQ(g.CellFloatValue(2, 3), c.Value);
+        } else {
+            try {
+                g.CellFloatValue(2, 3);
+                ADD_FAILURE();
+            } catch (const EProGridError& e) {
+                EXPECT_EQ(e.Message(), "Cell does not contain a float value");
+            }
+        }
+    }
+    struct Out {
+        char Decimal;
+        double Value;
+        const char* Formatted;   // FloatFormat "%.2f"
+        const char* Shortest;    // StoreFloatEditValue
+    };
+    const Out outs[] = {{',', 3.5, "3,50", "3,5"}, {'.', 3.5, "3.50", "3.5"}, {',', -0.375, "-0,38", "-0,375"},
+                        {'.', 1e6, "1000000.00", "1000000"}};
+    for (const Out& o : outs) {
+        FormatSettings.DecimalSeparator = o.Decimal;
+        FormatSettings.ThousandSeparator = o.Decimal == ',' ? ' ' : ',';
+        g.SetCellFloatValue(1, 1, o.Value);
+        EXPECT_EQ(g.Cells(1, 1), o.Formatted);
+        g.StoreFloatEditValue(1, 2, o.Value);
+        EXPECT_EQ(g.Cells(1, 2), o.Shortest);
+        EXPECT_DOUBLE_EQ(g.CellFloatValue(1, 2), o.Value);   // read back under the same separator
+    }
+    // Without show-zero, zero and negative values write an empty text.
+    g.SetShowZero(false);
+    const double values[] = {0, -2, 0.5};
+    const char* texts[] = {"", "", "0.5"};
+    for (int i = 0; i < 3; ++i) {
+        g.StoreFloatEditValue(1, 2, values[i]);
+        EXPECT_EQ(g.Cells(1, 2), texts[i]) << values[i];
+    }
+    ResetFormatSettings();
+}
+
+TEST(ProGrid, DisjunctRowAndColumnSelections)
+{
+    TProStringGrid g(nullptr);
+    g.SetRowCount(8);
+    g.MouseActions()->SetDisjunctRowSelect(true);
+    std::vector<std::string> events;
+    g.OnRowDisjunctSelect = [&](TObject*, int r, bool& allow, bool sel) {
+        events.push_back(Format("ask %d %d", {r, int(sel)}));
+        allow = r != 5;
+    };
+    g.OnRowDisjunctSelected = [&](TObject*, int r) { events.push_back(Format("done %d", {r})); };
+
+    // Range checks come before any event.
+    for (int bad : {-1, 8}) {
+        try {
+            g.SetRowSelect(bad, true);
+            ADD_FAILURE() << bad;
+        } catch (const EProGridError& e) {
+            EXPECT_EQ(e.Message(), "Invalid row accessed");
+        }
+        EXPECT_THROW(g.GetRowSelect(bad), EProGridError);
+    }
+    EXPECT_TRUE(events.empty());
+
+    g.SetRowSelect(3, true);
+    g.SetRowSelect(5, true);   // vetoed
+    g.SetRowSelect(2, true);
+    g.SetRowSelect(3, true);   // already set: stays once in the order
+    EXPECT_EQ(events, (std::vector<std::string>{"ask 3 1", "done 3", "ask 5 1", "ask 2 1", "done 2", "ask 3 1",
+                                                "done 3"}));
+    EXPECT_TRUE(g.GetRowSelect(3));
+    EXPECT_FALSE(g.GetRowSelect(5));
+    EXPECT_FALSE(g.GetRowSelect(7));   // in range, never set
+    EXPECT_EQ(g.SelectedRowCount(), 2);
+    EXPECT_TRUE(g.IsSelected(2, 3));
+    EXPECT_FALSE(g.IsSelected(0, 3));   // fixed area never
+    EXPECT_FALSE(g.IsSelected(2, 4));
+    g.SetRowSelect(3, false);
+    EXPECT_EQ(g.SelectedRowCount(), 1);
+    g.ClearRowSelect();
+    EXPECT_EQ(g.SelectedRowCount(), 0);
+
+    g.OnRowDisjunctSelect = nullptr;
+    g.SelectRows(2, 3);   // flags rows 2..4
+    EXPECT_EQ(g.SelectedRowCount(), 3);
+    EXPECT_TRUE(g.GetRowSelect(4));
+    g.SelectRows(6, 5);   // rows beyond RowCount are skipped
+    EXPECT_EQ(g.SelectedRowCount(), 5);
+
+    // Columns.
+    for (int bad : {-1, 5}) {
+        try {
+            g.GetColSelect(bad);
+            ADD_FAILURE() << bad;
+        } catch (const EProGridError& e) {
+            EXPECT_EQ(e.Message(), "Invalid column accessed");
+        }
+        EXPECT_THROW(g.SetColSelect(bad, true), EProGridError);
+    }
+    g.MouseActions()->SetDisjunctRowSelect(false);
+    g.MouseActions()->SetDisjunctColSelect(true);
+    g.SelectCols(3, 4);   // 3 and 4 exist
+    EXPECT_TRUE(g.GetColSelect(3));
+    EXPECT_TRUE(g.GetColSelect(4));
+    EXPECT_FALSE(g.GetColSelect(2));
+    EXPECT_TRUE(g.IsSelected(4, 6));
+    EXPECT_FALSE(g.IsSelected(2, 6));
+    g.ClearColSelect();
+    EXPECT_FALSE(g.GetColSelect(3));
+
+    // Without the disjunct modes the selection rectangle answers.
+    g.MouseActions()->SetDisjunctColSelect(false);
+    g.SelectRange(1, 3, 2, 4);
+    EXPECT_EQ(g.Row(), 4);
+    EXPECT_EQ(g.Col(), 3);
+    EXPECT_EQ(g.SelectedRowCount(), 3);
+    EXPECT_TRUE(g.GetRowSelect(2));
+    EXPECT_FALSE(g.GetRowSelect(5));
+    EXPECT_TRUE(g.IsSelected(3, 3));
+    EXPECT_FALSE(g.IsSelected(4, 3));
+    g.SelectCols(2, 2);
+    EXPECT_EQ(g.Selection().Top, 1);
+    EXPECT_EQ(g.Selection().Bottom, 7);
+    EXPECT_EQ(g.Selection().Left, 2);
+    EXPECT_EQ(g.Selection().Right, 3);
+
+    // The rectangle copied into row flags.
+    g.SelectRange(1, 2, 3, 5);
+    g.MouseActions()->SetDisjunctRowSelect(true);
+    g.SelectionToRowSelect(true);
+    std::string flags;
+    for (int r = 0; r < g.RowCount(); ++r)
+        flags += g.GetRowSelect(r) ? '1' : '0';
+    EXPECT_EQ(flags, "00011100");
+}
+
+TEST(ProGrid, RowUpdateModifiedMarksAndUpdateBracket)
+{
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 500, 400);
+    auto* g = new TProStringGrid(&form);
+    g->SetParent(&form);
+    form.Show();
+
+    std::vector<std::pair<int, int>> updates;
+    g->OnRowUpdate = [&](TObject*, int o, int n) { updates.push_back({o, n}); };
+    g->SetRow(3);
+    g->SetRow(3);   // the same row again: no report
+    g->SetRow(5);
+    ASSERT_EQ(updates.size(), 2u);
+    EXPECT_EQ(updates[1], std::make_pair(3, 5));
+
+    struct { int Row; bool Value; } marks[] = {{4, true}, {2, true}, {4, false}, {9, true}};
+    for (auto m : marks)
+        g->SetRowModified(m.Row, m.Value);
+    std::string seen;
+    for (int r = 0; r < 12; ++r)
+        seen += g->GetRowModified(r) ? '1' : '0';
+    EXPECT_EQ(seen, "001000000100");
+    EXPECT_FALSE(g->GetRowModified(-1));
+    g->ClearRowModified();
+    EXPECT_FALSE(g->GetRowModified(2));
+    EXPECT_FALSE(g->GetRowModified(9));
+
+    // The bracket counts on a shown grid and repaints only at its end.
+    g->BeginUpdate();
+    g->BeginUpdate();
+    EXPECT_EQ(g->UpdateCount(), 2);
+    g->SetCellBrushColor(2, 2, clRed);   // its repaint waits for the end
+    g->EndUpdate();
+    EXPECT_EQ(g->UpdateCount(), 1);
+    g->EndUpdate();
+    EXPECT_EQ(g->UpdateCount(), 0);
+    g->EndUpdate();
+    EXPECT_EQ(g->UpdateCount(), 0);
+    EXPECT_EQ(g->GetCellBrushColor(2, 2), clRed);
+    EXPECT_EQ(g->GetCellBrushColor(3, 3), clNone);
+    EXPECT_FALSE(g->HasCellProperties(3, 3));   // asking for a colour makes no record
+}
+
+TEST(ProGrid, GroupingLinesMarkHeaderAndSummaryRows)
+{
+    TProStringGrid g(nullptr);
+    g.AddNode(2, 2);
+    g.AddSummaryRow(5);
+    g.Grouping()->SetHeaderLineColor(clRed);
+    g.Grouping()->SetHeaderLineWidth(3);
+    g.Grouping()->SetSummaryLineColor(clLime);
+    g.Grouping()->SetSummaryLineWidth(1);
+    struct Case {
+        bool Underline, SummaryLine;
+        int Col, Row;
+        TCellBorders Borders;
+        TColor Color;
+        int Width;
+    };
+    const Case cases[] = {
+        {true, true, 1, 2, cbBottom, clRed, 3},    {true, true, 3, 2, cbBottom, clRed, 3},
+        {true, true, 0, 2, 0, clBlack, 1},         // the node column itself: no line
+        {true, true, 2, 5, cbTop, clLime, 1},      {true, true, 2, 4, 0, clBlack, 1},
+        {false, true, 1, 2, 0, clBlack, 1},        {true, false, 2, 5, 0, clBlack, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.Col << "," << c.Row << " " << c.Underline << c.SummaryLine);
+        g.Grouping()->SetHeaderUnderline(c.Underline);
+        g.Grouping()->SetSummaryLine(c.SummaryLine);
+        TPen pen;
+        pen.SetColor(clBlack);
+        pen.SetWidth(1);
+        TCellBorders borders = 0;
+        g.GetCellBorder(c.Col, c.Row, &pen, borders);
+        EXPECT_EQ(borders, c.Borders);
+        EXPECT_EQ(pen.Color(), c.Color);
+        EXPECT_EQ(pen.Width(), c.Width);
+    }
+    // The event has the last word.
+    g.OnGetCellBorder = [](TObject*, int, int, TPen*, TCellBorders& b) { b = cbLeft; };
+    TPen pen;
+    TCellBorders borders = 0;
+    g.Grouping()->SetHeaderUnderline(true);
+    g.GetCellBorder(1, 2, &pen, borders);
+    EXPECT_EQ(borders, TCellBorders(cbLeft));
+}

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include "grid/ProObj.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Forms.h"
@@ -141,4 +145,142 @@ TEST(ProGridButton, DisabledGlyphIsGreyed)
     g.Canvas()->SetPixels(0, 0, RGB(200, 100, 0));   // average 100 -> 50 + 96
     btn.SetGlyph(&g);
     EXPECT_EQ(btn.GlyphDisabled()->Canvas()->Pixels(0, 0), RGB(146, 146, 146));
+}
+
+TEST(ProGridButton, DefaultsAndEveryColourPreset)
+{
+    TProGridButton b(nullptr);
+    EXPECT_FALSE(b.AllowAllUp());
+    EXPECT_EQ(b.BorderColor(), clNone);
+    EXPECT_EQ(b.BorderDownColor(), clNone);
+    EXPECT_EQ(b.BorderHotColor(), clNone);
+    EXPECT_EQ(b.Color(), clBtnFace);
+    EXPECT_EQ(b.ColorTo(), clNone);
+    EXPECT_EQ(b.ColorDown(), TColor(0xD8D3D2));
+    EXPECT_EQ(b.ColorDownTo(), clNone);
+    EXPECT_EQ(b.ColorHot(), TColor(0xCAC7C7));
+    EXPECT_EQ(b.ColorHotTo(), clNone);
+    EXPECT_EQ(b.ColorChecked(), TColor(0x808080));
+    EXPECT_EQ(b.ColorCheckedTo(), clNone);
+    EXPECT_EQ(b.GroupIndex(), 0);
+    EXPECT_FALSE(b.Down());
+    EXPECT_FALSE(b.DropDownButton());
+    EXPECT_TRUE(b.Flat());
+    EXPECT_EQ(b.Layout(), blGlyphLeft);
+    EXPECT_EQ(b.Margin(), -1);
+    EXPECT_FALSE(b.Rounded());
+    EXPECT_TRUE(b.Shaded());
+    EXPECT_TRUE(b.ShowCaption());
+    EXPECT_EQ(b.Spacing(), 4);
+    EXPECT_EQ(b.Style(), tasButton);
+    EXPECT_EQ(b.State(), bsUp);
+
+    const TColor N = clNone, F = clBtnFace;
+    struct Preset {
+        TColor Color, ColorTo, Hot, HotTo, Down, DownTo, Checked, CheckedTo, BorderDown, BorderHot;
+        bool Rounded;
+    };
+    const Preset presets[7] = {
+        {0xEDF1F1, 0xDFEBEB, 0xFAFCFC, 0xE5ECED, 0xE0E6E7, 0xD8E0E1, 0xFFFFFF, N, 0xAF987A, 0xC3CECE, true},
+        {F, N, 0xEED2C1, N, 0xE2B598, N, 0xE8E6E1, N, 0xC56A31, 0xC56A31, false},
+        {0xFDEADA, 0xE4AE88, 0xCCF4FF, 0x91D0FF, 0x4E91FE, 0x8ED3FF, 0x8ED3FF, 0x55ADFF, 0, 0, false},
+        {0xCFF0EA, 0x8CC0B1, 0xCCF4FF, 0x91D0FF, 0x4E91FE, 0x8ED3FF, 0x8ED3FF, 0x55ADFF, 0, 0, false},
+        {0xECE2E1, 0xB39698, 0xCCF4FF, 0x91D0FF, 0x4E91FE, 0x8ED3FF, 0x8ED3FF, 0x55ADFF, 0, 0, false},
+        {F, N, F, N, 0xD8D3D2, N, 0xCAC7C7, N, N, N, false},
+        {0xCAFFFF, 0xA6FFFF, 0xA8F0FD, 0x7CE9FC, 0x4DE0FB, 0x7AE9FC, 0xB5E6F2, 0x9CDDED, 0x808080, 0x808080, false},
+    };
+    for (int i = 0; i < 7; ++i) {
+        SCOPED_TRACE(i);
+        b.SetFlat(false);
+        b.SetBorderColor(clRed);
+        b.SetColorPreset(i);
+        const Preset& p = presets[i];
+        EXPECT_EQ(b.Color(), p.Color);
+        EXPECT_EQ(b.ColorTo(), p.ColorTo);
+        EXPECT_EQ(b.ColorHot(), p.Hot);
+        EXPECT_EQ(b.ColorHotTo(), p.HotTo);
+        EXPECT_EQ(b.ColorDown(), p.Down);
+        EXPECT_EQ(b.ColorDownTo(), p.DownTo);
+        EXPECT_EQ(b.ColorChecked(), p.Checked);
+        EXPECT_EQ(b.ColorCheckedTo(), p.CheckedTo);
+        EXPECT_EQ(b.BorderDownColor(), p.BorderDown);
+        EXPECT_EQ(b.BorderHotColor(), p.BorderHot);
+        EXPECT_EQ(b.Rounded(), p.Rounded);
+        EXPECT_EQ(b.BorderColor(), clNone);
+        EXPECT_TRUE(b.Flat());
+    }
+}
+
+TEST(ProGridButton, DownRulesByStyleGroupAndAllowAllUp)
+{
+    TForm form(nullptr);
+    auto* a = new TProGridButton(&form);
+    auto* b = new TProGridButton(&form);
+    a->SetParent(&form);
+    b->SetParent(&form);
+    // A check button without a group goes down and up freely.
+    a->SetStyle(tasCheck);
+    a->SetDown(true);
+    EXPECT_TRUE(a->Down());
+    a->SetDown(false);
+    EXPECT_FALSE(a->Down());
+    // In a group that allows all up, the down button can be released; the
+    // setting reaches the other buttons of the group.
+    a->SetStyle(tasButton);
+    a->SetGroupIndex(2);
+    b->SetGroupIndex(2);
+    a->SetAllowAllUp(true);
+    EXPECT_TRUE(b->AllowAllUp());
+    b->SetDown(true);
+    a->SetDown(true);
+    EXPECT_FALSE(b->Down());
+    a->SetDown(false);
+    EXPECT_FALSE(a->Down());
+    EXPECT_FALSE(b->Down());
+}
+
+TEST(IntList, EventsAndFileStringListPosition)
+{
+    TIntList list(-1, -1);
+    list.Add(5);
+    list.Add(6);
+    std::vector<std::string> events;
+    list.OnChange = [&](TObject* s, int c, int r) {
+        EXPECT_EQ(s, &list);
+        events.push_back(std::to_string(c) + "," + std::to_string(r) + ":" + list.GetCommaText());
+    };
+    const std::function<void()> changes[] = {
+        [&] { list.SetItem(0, 7); },
+        [&] { list.Add(8); },
+        [&] { list.Delete(1); },
+        [&] { list.Remove(8); },
+        [&] { list.Insert(0, 1); },   // reports nothing
+        [&] { list.Remove(42); },     // absent: nothing
+    };
+    for (const auto& c : changes)
+        c();
+    EXPECT_EQ(events, (std::vector<std::string>{"-1,-1:7,6", "-1,-1:7,6,8", "-1,-1:7,8", "-1,-1:7"}));
+    EXPECT_EQ(list.GetCommaText(), "1,7");
+    events.clear();
+    list.SetCommaText("3,-4,0");
+    EXPECT_EQ(list.GetCommaText(), "3,-4,0");
+    EXPECT_EQ(events.size(), 3u);   // one per item added
+
+    TFileStringList f;
+    f.Write("nie");
+    f.Reset();   // a reset drops what was pending
+    f.WriteLn("x");
+    f.WriteLn("");
+    f.Write("y");
+    f.WriteLn("z");
+    ASSERT_EQ(f.Count(), 3);
+    EXPECT_EQ(f.Text(), "x\r\n\r\nyz\r\n");
+    f.Reset();
+    std::vector<std::string> lines;
+    while (!f.GetEof()) {
+        AnsiString s;
+        f.ReadLn(s);
+        lines.push_back(s);
+    }
+    EXPECT_EQ(lines, (std::vector<std::string>{"x", "", "yz"}));
 }
