@@ -30,3 +30,30 @@ struct TFormTest : ::testing::Test {
         ClearRecordedDialogs();
     }
 };
+
+// A test with a form of its own at (0, 0), 400 x 300, not shown.
+struct TPlainFormTest : ::testing::Test {
+    TForm* form = nullptr;
+    void SetUp() override
+    {
+        form = new TForm(nullptr);
+        form->SetBounds(0, 0, 400, 300);
+    }
+    void TearDown() override { delete form; }
+};
+
+// A test with a form of its own at (10, 10), 400 x 300, shown; what its freeing posts is handled.
+struct TShownFormTest : ::testing::Test {
+    TForm* form = nullptr;
+    void SetUp() override
+    {
+        form = new TForm(nullptr);
+        form->SetBounds(10, 10, 400, 300);
+        form->Show();
+    }
+    void TearDown() override
+    {
+        delete form;
+        ProcessPendingMessages();
+    }
+};

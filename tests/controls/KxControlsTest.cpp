@@ -1,24 +1,19 @@
 #include <gtest/gtest.h>
 
-#include "controls/ColorPicker.h"
+#include <vector>
+
 #include "controls/KXCtrls.h"
-#include "controls/ToolEdit.h"
-#include "platform/core/Registry.h"
+#include "controls/Placement.h"
+#include "platform/core/IniFiles.h"
 #include "platform/core/SysUtils.h"
+#include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/FormTest.h"
+#include "tests/common/Screenshots.h"
+#include "tests/common/TestFiles.h"
 
 namespace {
-
-struct FormFixture : ::testing::Test {
-    TForm* form = nullptr;
-    void SetUp() override
-    {
-        form = new TForm(nullptr);
-        form->SetBounds(0, 0, 400, 300);
-    }
-    void TearDown() override { delete form; }
-};
 
 std::unique_ptr<TKxCheckListBox> MakeList(TForm* form, std::initializer_list<const char*> items)
 {
@@ -29,9 +24,25 @@ std::unique_ptr<TKxCheckListBox> MakeList(TForm* form, std::initializer_list<con
     return list;
 }
 
+TKxCheckListBox* PlaceList(TFormTest& t, std::initializer_list<const char*> items)
+{
+    auto* list = t.Place<TKxCheckListBox>(10, 10, 160, 150);
+    for (const char* s : items)
+        list->Items()->Add(s);
+    return list;
+}
+
+std::vector<TCheckBoxState> States(TKxCheckListBox* list)
+{
+    std::vector<TCheckBoxState> out;
+    for (int i = 0; i < list->Items()->Count(); ++i)
+        out.push_back(list->State(i));
+    return out;
+}
+
 }  // namespace
 
-using CheckListBox = FormFixture;
+using CheckListBox = TPlainFormTest;
 
 TEST_F(CheckListBox, ToggleCyclesThroughGrayedWhenAllowed)
 {
@@ -127,199 +138,362 @@ TEST_F(CheckListBox, ClickInTheCheckAreaToggles)
     form->Hide();
 }
 
-using FilenameEdit = FormFixture;
+using KxCheckListBox = TFormTest;
 
-TEST_F(FilenameEdit, QuotesNamesWithBlanksAndChecksThem)
+TEST_F(KxCheckListBox, StripCellsFollowStateKindAndEnabling)
 {
-    TFilenameEdit edit(nullptr);
-    edit.SetParent(form);
-    edit.SetFileName("C:\\Katalog Norm\\normy wszystkie.txt");
-    EXPECT_EQ(edit.Text(), "\"C:\\Katalog Norm\\normy wszystkie.txt\"");
-    EXPECT_EQ(edit.FileName(), "C:\\Katalog Norm\\normy wszystkie.txt");
-    // A typed path with a blank, not yet on disk, is taken whole.
-    edit.SetText("  /tmp/nowy katalog/plik nowy.txt ");
-    EXPECT_EQ(edit.FileName(), "/tmp/nowy katalog/plik nowy.txt");
-    edit.SetText("plain.txt");
-    try {
-        edit.SetFileName("a<b");
-        FAIL() << "no exception";
-    } catch (const EComboEditError& e) {
-        EXPECT_EQ(e.Message(), "Invalid file name - a<b");
+    // cell = column + 6 * row of the 6 x 3 strip
+    const int table[3][3][2] = {
+        {{0, 3}, {6, 9}, {12, 15}},
+        {{1, 4}, {7, 10}, {13, 16}},
+        {{2, 5}, {8, 11}, {14, 17}},
+    };
+    for (int s = 0; s < 3; ++s)
+        for (int k = 0; k < 3; ++k)
+            for (int e = 0; e < 2; ++e)
+                EXPECT_EQ(CheckImageIndex(TCheckBoxState(s), TCheckKind(k), e == 0), table[s][k][e])
+                    << s << "," << k << "," << e;
+    EXPECT_EQ(CheckImages()->Width(), 96);
+    EXPECT_EQ(CheckImages()->Height(), 39);
+}
+
+TEST_F(KxCheckListBox, UserToggleCycleByKindAndAllowGrayed)
+{
+    MakeForm(300, 200);
+    struct Case {
+        TCheckKind Kind;
+        bool AllowGrayed;
+        std::vector<TCheckBoxState> Cycle;   // states after successive toggles of item 1
+    } cases[] = {
+        {ckCheckBoxes, false, {cbChecked, cbUnchecked, cbChecked}},
+        {ckCheckBoxes, true, {cbGrayed, cbChecked, cbUnchecked, cbGrayed}},
+        {ckCheckMarks, true, {cbGrayed, cbChecked, cbUnchecked}},
+        // Radio: grayed is never reached and the checked item cannot be unchecked.
+        {ckRadioButtons, true, {cbChecked, cbChecked}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(int(c.Kind) * 10 + c.AllowGrayed);
+        auto* list = PlaceList(*this, {"a", "b", "c"});
+        list->SetAllowGrayed(c.AllowGrayed);
+        list->SetCheckKind(c.Kind);
+        EXPECT_EQ(list->AllowGrayed(), c.AllowGrayed && c.Kind != ckRadioButtons);
+        std::vector<std::string> log;
+        list->OnStateChange = [&](TObject*, int i) { log.push_back("state " + std::to_string(i)); };
+        list->OnClickCheck = [&](TObject*) { log.push_back("click"); };
+        for (TCheckBoxState want : c.Cycle) {
+            list->ToggleItem(1);
+            EXPECT_EQ(list->State(1), want);
+        }
+        // Every toggle reports a click; the state change comes before it.
+        ASSERT_FALSE(log.empty());
+        EXPECT_EQ(log.back(), "click");
+        EXPECT_EQ(std::count(log.begin(), log.end(), "click"), std::ptrdiff_t(c.Cycle.size()));
+        if (c.Kind == ckRadioButtons) {
+            EXPECT_EQ(States(list), (std::vector<TCheckBoxState>{cbUnchecked, cbChecked, cbUnchecked}));
+        }
+        delete list;
     }
-    EXPECT_EQ(edit.Text(), "plain.txt");
-    edit.SetFileName("");
-    EXPECT_EQ(edit.Text(), "");
 }
 
-TEST_F(FilenameEdit, DialogAndDroppedFiles)
+TEST_F(KxCheckListBox, FreshItemsReadUncheckedEnabledAndSilent)
 {
-    TFilenameEdit edit(nullptr);
-    edit.SetParent(form);
-    ScriptDialogs().ExpectDialog(dkCommonDialog, "TOpenDialog", IDOK, [](TDialogRequest& r) {
-        r.Values = {"/tmp/wybrany plik.txt"};
-    });
-    int after = 0;
-    edit.OnAfterDialog = [&](TObject*, AnsiString& name, bool& action) {
-        ++after;
-        EXPECT_TRUE(action);
+    MakeForm(300, 200);
+    auto* list = PlaceList(*this, {"a", "b"});
+    int changes = 0;
+    list->OnStateChange = [&](TObject*, int) { ++changes; };
+    EXPECT_FALSE(list->Checked(0));
+    EXPECT_TRUE(list->ItemEnabled(0));
+    EXPECT_EQ(list->ItemData(0), 0);
+    EXPECT_EQ(list->CheckedIndex(), -1);   // not a radio list
+    list->SetChecked(0, false);
+    EXPECT_EQ(changes, 0);
+    list->SetItemData(1, 77);
+    EXPECT_EQ(list->ItemData(1), 77);
+    EXPECT_EQ(list->State(1), cbUnchecked);
+    list->SetState(1, cbGrayed);
+    EXPECT_EQ(list->ItemData(1), 77);
+    EXPECT_EQ(changes, 1);
+    // A radio list reads every state but checked as unchecked.
+    list->SetCheckKind(ckRadioButtons);
+    EXPECT_EQ(list->State(1), cbUnchecked);
+    EXPECT_EQ(list->CheckedIndex(), 0);
+    EXPECT_THROW(list->SetState(2, cbChecked), EStringListError);
+    try {
+        list->ItemEnabled(5);
+        FAIL() << "no exception";
+    } catch (const EStringListError& e) {
+        EXPECT_EQ(e.Message(), "List index out of bounds (5)");
+    }
+}
+
+TEST_F(KxCheckListBox, KeysToggleTheCurrentItemAndSetAll)
+{
+    MakeForm(300, 200);
+    struct Case {
+        const char* Name;
+        TCheckKind Kind;
+        int Current;
+        char Key;
+        std::vector<TCheckBoxState> Want;
+        int Clicks;
+    } cases[] = {
+        // items: 0 unchecked, 1 disabled unchecked, 2 checked
+        {"space on the current item", ckCheckBoxes, 0, ' ', {cbChecked, cbUnchecked, cbChecked}, 1},
+        {"space on a disabled item", ckCheckBoxes, 1, ' ', {cbUnchecked, cbUnchecked, cbChecked}, 0},
+        {"space without a current item", ckCheckBoxes, -1, ' ', {cbUnchecked, cbUnchecked, cbChecked}, 0},
+        {"plus checks enabled items", ckCheckMarks, -1, '+', {cbChecked, cbUnchecked, cbChecked}, 1},
+        {"minus unchecks enabled items", ckCheckBoxes, 0, '-', {cbUnchecked, cbUnchecked, cbUnchecked}, 1},
+        {"plus keeps radio states", ckRadioButtons, -1, '+', {cbUnchecked, cbUnchecked, cbChecked}, 1},
+        {"minus keeps radio states", ckRadioButtons, -1, '-', {cbUnchecked, cbUnchecked, cbChecked}, 1},
     };
-    edit.DoClick();
-    EXPECT_TRUE(VerifyNoPendingDialogs());
-    EXPECT_EQ(after, 1);
-    EXPECT_EQ(edit.FileName(), "/tmp/wybrany plik.txt");
-
-    edit.DropFiles({"/tmp/a.txt", "/tmp/b.txt", "/tmp/c.txt"});
-    EXPECT_EQ(edit.FileName(), "/tmp/a.txt");
-    edit.DropFiles({AnsiString(600, 'x')});   // no length limit on a dropped path
-    EXPECT_EQ(edit.FileName().size(), 600u);
+    Form->Show();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        auto* list = PlaceList(*this, {"a", "b", "c"});
+        list->SetChecked(2, true);
+        list->SetItemEnabled(1, false);
+        list->SetCheckKind(c.Kind);
+        list->SetItemIndex(c.Current);
+        int clicks = 0;
+        std::vector<char> pressed;
+        list->OnKeyPress = [&](TObject*, char& k) { pressed.push_back(k); };
+        list->OnClickCheck = [&](TObject*) {
+            ++clicks;
+            EXPECT_EQ(pressed.size(), 1u);   // after OnKeyPress
+        };
+        list->Perform(WM_CHAR, WPARAM(c.Key), 0);
+        EXPECT_EQ(States(list), c.Want);
+        EXPECT_EQ(clicks, c.Clicks);
+        delete list;
+    }
+    Form->Hide();
 }
 
-TEST_F(FilenameEdit, DirectoryEditAppendsWithMultipleDirs)
+TEST_F(KxCheckListBox, OnlyAPressInTheCheckAreaToggles)
 {
-    TDirectoryEdit edit(nullptr);
-    edit.SetParent(form);
-    edit.SetMultipleDirs(true);
-    edit.SetText("/tmp");
-    ScriptDialogs().ExpectDialog(dkCommonDialog, "SelectDirectory", IDOK, [](TDialogRequest& r) {
-        r.Values = {"/var"};
-    });
-    edit.DoClick();
-    EXPECT_TRUE(VerifyNoPendingDialogs());
-    EXPECT_EQ(edit.Text(), "/tmp;/var");
-}
-
-using ColorBtn = FormFixture;
-
-TEST_F(ColorBtn, WidthFollowsHeightAndRegKeyDefaults)
-{
-    TColorBtn btn(nullptr);
-    btn.SetParent(form);
-    EXPECT_EQ(btn.Height(), 22);
-    EXPECT_EQ(btn.Width(), 37);
-    btn.SetBounds(0, 0, 100, 30);
-    EXPECT_EQ(btn.Width(), 30 + 15 + 4);
-    btn.SetRegKey("");
-    EXPECT_EQ(btn.RegKey(), "Palette0");
-}
-
-TEST_F(ColorBtn, EscapeChangesNothingAndAChoiceFiresOnClick)
-{
-    TColorBtn btn(nullptr);
-    btn.SetParent(form);
-    btn.SetActiveColor(0x123456);
-    btn.SetTargetColor(0x123456);
-    int clicks = 0;
-    btn.OnClick = [&](TObject*) { ++clicks; };
-    btn.DropDown();
-    ASSERT_NE(btn.Popup(), nullptr);
-    // A colour outside the palette shows in the custom cell, pressed.
-    EXPECT_TRUE(btn.Popup()->ColPick->CustomCell()->Down());
-    EXPECT_EQ(btn.Popup()->ColPick->CustomCell()->Color(), 0x123456);
-    Word key = VK_ESCAPE;
-    btn.Popup()->PickKeyDown(nullptr, key, 0);
-    EXPECT_EQ(btn.Popup(), nullptr);
-    ProcessPendingMessages();
-    EXPECT_EQ(btn.ActiveColor(), 0x123456);
-    EXPECT_EQ(clicks, 0);
-
-    btn.DropDown();
-    ASSERT_NE(btn.Popup(), nullptr);
-    TColBtn* cell = btn.Popup()->ColPick->Cell(27);   // row 4, column 3
-    cell->Click();
-    ProcessPendingMessages();
-    EXPECT_EQ(btn.ActiveColor(), 0x0000FF);
-    EXPECT_EQ(btn.TargetColor(), 0x0000FF);
-    EXPECT_EQ(btn.ColorHalf()->Color(), 0x0000FF);
-    EXPECT_FALSE(btn.LastChoiceAutomatic());
-    EXPECT_EQ(clicks, 1);
-}
-
-TEST_F(ColorBtn, AutomaticButtonAndPaletteHeight)
-{
-    TColorBtn btn(nullptr);
-    btn.SetParent(form);
-    btn.SetAutomaticColor(0x00FF00);
-    btn.DropDown();
-    ASSERT_NE(btn.Popup(), nullptr);
-    EXPECT_EQ(btn.Popup()->ColPick->Height(), 200);
-    btn.Popup()->ColPick->AutoButton()->Click();
-    ProcessPendingMessages();
-    EXPECT_EQ(btn.ActiveColor(), 0x00FF00);
-    EXPECT_TRUE(btn.LastChoiceAutomatic());
-
-    btn.SetIsAutomatic(false);
-    btn.DropDown();
-    ASSERT_NE(btn.Popup(), nullptr);
-    EXPECT_EQ(btn.Popup()->ColPick->Height(), 178);
-    EXPECT_EQ(btn.Popup()->ColPick->Cell(1)->Top(), 8);
-    Word key = VK_ESCAPE;
-    btn.Popup()->PickKeyDown(nullptr, key, 0);
-    ProcessPendingMessages();
-}
-
-TEST_F(ColorBtn, OtherColoursAreKeptInTheRegistry)
-{
-    AnsiString store = GetTempDir() + "velmarok_i12_registry.ini";
-    DeleteFile(store);
-    SetRegistryStoreFile(store);
-    TColorBtn btn(nullptr);
-    btn.SetParent(form);
-    btn.DropDown();
-    ASSERT_NE(btn.Popup(), nullptr);
-    TColorPicker* pick = btn.Popup()->ColPick;
-    ScriptDialogs().ExpectDialog(dkCommonDialog, "TColorDialog", IDOK, [](TDialogRequest& r) {
-        r.Values = {"$00336699"};
-    });
-    pick->OtherButton()->Click();
-    EXPECT_TRUE(VerifyNoPendingDialogs());
-    EXPECT_EQ(pick->CustomCell()->Color(), 0x336699);
-    EXPECT_NE(btn.Popup(), nullptr);   // the popup stays open
-    TRegistry reg;
-    EXPECT_TRUE(reg.OpenKey("SoftWare\\Brenvik\\Palette0", false));
-    Word key = VK_ESCAPE;
-    btn.Popup()->PickKeyDown(nullptr, key, 0);
-    ProcessPendingMessages();
-    SetRegistryStoreFile("");
-    DeleteFile(store);
-}
-
-TEST_F(ColorBtn, TheOtherColoursCaptionUnderlinesItsAcceleratorLetter)
-{
-    // The dark ink on the popup's other-colours button: its first and last column, its lowest row.
-    struct TInk {
-        int Left = 1 << 20, Right = -1, Bottom = -1;
+    MakeForm(300, 220);
+    auto* list = PlaceList(*this, {"a", "b", "c"});
+    Form->Show();
+    std::vector<std::string> log;
+    int downX = -1;
+    list->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int X, int) {
+        log.push_back("down");
+        downX = X;
     };
-    form->Show();
-    auto ink = [&](const AnsiString& Caption) {
-        TColorBtn btn(nullptr);
-        btn.SetParent(form);
-        btn.SetOtherBtnCaption(Caption);
-        btn.DropDown();
-        std::unique_ptr<TBitmap> shot = GrabControl(btn.Popup()->ColPick->OtherButton());
-        TInk r;
-        for (int y = 2; y < shot->Height() - 2; ++y)
-            for (int x = 2; x < shot->Width() - 2; ++x)
-                if (GetRValue(shot->Canvas()->Pixels(x, y)) < 0x60) {
-                    r.Left = std::min(r.Left, x);
-                    r.Right = std::max(r.Right, x);
-                    r.Bottom = std::max(r.Bottom, y);
-                }
-        Word key = VK_ESCAPE;
-        btn.Popup()->PickKeyDown(nullptr, key, 0);
-        ProcessPendingMessages();
-        return r;
+    list->OnClickCheck = [&](TObject*) { log.push_back("check"); };
+    EXPECT_EQ(list->CheckAreaWidth(), 18);
+    TRect r = list->ItemRect(2);
+    ASSERT_GT(r.Height(), 0);
+    const int y = r.Top + r.Height() / 2;
+    // Where the list's items begin inside its frame.
+    AdvanceInputClock(2000);
+    Click(list, 60, y);
+    const int frame = 60 - downX;
+    struct Case {
+        int X;   // from the item's left edge
+        bool Toggles;
+    } cases[] = {{0, true}, {17, true}, {18, false}, {60, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.X);
+        AdvanceInputClock(2000);
+        log.clear();
+        bool was = list->Checked(2);
+        Click(list, frame + r.Left + c.X, y);
+        EXPECT_EQ(list->Checked(2), c.Toggles ? !was : was);
+        EXPECT_EQ(log, c.Toggles ? (std::vector<std::string>{"down", "check"}) : std::vector<std::string>{"down"});
+    }
+    // A disabled item does not toggle; a right-button press neither.
+    list->SetItemEnabled(2, false);
+    AdvanceInputClock(2000);
+    bool was = list->Checked(2);
+    Click(list, r.Left + 5, y);
+    EXPECT_EQ(list->Checked(2), was);
+    list->SetItemEnabled(2, true);
+    AdvanceInputClock(2000);
+    Click(list, r.Left + 5, y, mbRight);
+    EXPECT_EQ(list->Checked(2), was);
+    // Below the last item nothing happens.
+    AdvanceInputClock(2000);
+    log.clear();
+    Click(list, 5, list->ItemRect(2).Bottom + 20);
+    EXPECT_EQ(log, std::vector<std::string>{"down"});
+    Form->Hide();
+}
+
+TEST_F(KxCheckListBox, TwoColumnsRowsOfTheFontAndTabStops)
+{
+    MakeForm(340, 200);
+    auto* list = PlaceList(*this, {"Zastąpiona uznaniowo", "Wycofana", "Ważna\tPN", "Łódź", "Żółw", "Ćma", "Źdźbło",
+                                   "Gęś", "Ślęża", "Ostatnia"});
+    list->SetBounds(10, 10, 300, 100);
+    list->SetItemHeight(1);
+    list->SetColumns(2);
+    list->SetTabWidth(40);
+    list->SetChecked(1, true);
+    list->SetState(4, cbGrayed);
+    list->SetItemEnabled(5, false);
+    Form->Show();
+    // Rows: the larger of the font's "Wg" and the check cell; ItemHeight above both wins.
+    TBitmap probe;
+    probe.Canvas()->SetFont(list->Font());
+    const int textRow = probe.Canvas()->TextHeight("Wg");
+    const int row = std::max(textRow, 13);
+    EXPECT_EQ(list->ItemRect(1).Height(), row);
+    // Columns of (Width + Columns - 3) div Columns pixels, items running down and on into the next.
+    EXPECT_EQ(list->ColumnWidth(), (300 + 2 - 3) / 2);
+    const TRect first = list->ItemRect(0);
+    EXPECT_EQ(first.Width(), list->ColumnWidth());
+    int perColumn = 0;
+    while (perColumn < list->Count() && list->ItemRect(perColumn).Left == first.Left)
+        ++perColumn;
+    ASSERT_GT(perColumn, 1);
+    ASSERT_LT(perColumn, list->Count());
+    EXPECT_EQ(list->ItemRect(perColumn).Left, first.Left + list->ColumnWidth());
+    EXPECT_EQ(list->ItemRect(perColumn).Top, first.Top);
+    EXPECT_EQ(list->ItemAtPos(TPoint(first.Left + list->ColumnWidth() + 30, first.Top + 2), true), perColumn);
+    // No sideways extent of the widest item with columns.
+    EXPECT_FALSE(list->AutoScroll());
+
+    std::unique_ptr<TBitmap> shot = GrabControl(Form);
+    TRasterImage png("PNG");
+    png.Assign(shot.get());
+    png.SaveToFile(FromOsPath(ScreenshotPath("checklist_columns.png")));
+    // A checked box in the second row, painted in the first column.
+    const TRect r1 = list->ItemRect(1);
+    std::unique_ptr<TBitmap> grab = GrabControl(list);
+    bool ink = false;
+    for (int x = r1.Left; x < r1.Left + 18; ++x)
+        for (int y = r1.Top; y < r1.Bottom; ++y)
+            ink = ink || grab->Canvas()->Pixels(x, y) == clBlack;
+    EXPECT_TRUE(ink);
+
+    // A tab moves the rest of the text to the next stop (TabWidth * "0" width / 4 pixels).
+    const int stop = list->TabStopPixels(probe.Canvas());
+    EXPECT_EQ(stop, int(40 * probe.Canvas()->TextWidth("0") / 4.0 + 0.5));
+    list->SetColumns(0);
+    const int plain = list->MaxItemWidth();
+    list->SetTabWidth(0);
+    EXPECT_NE(list->MaxItemWidth(), plain);
+
+    // With IntegralHeight the list shows whole rows only; a larger ItemHeight makes the rows.
+    list->SetIntegralHeight(true);
+    EXPECT_EQ((list->Height() - 4) % row, 0);
+    EXPECT_LE(list->Height(), 100);
+    list->SetItemHeight(row + 7);
+    EXPECT_EQ(list->ItemRect(1).Height(), row + 7);
+    Form->Hide();
+}
+
+TEST_F(KxCheckListBox, AssigningTheOwnerDrawingEventsMeasuresTheItemsAgain)
+{
+    MakeForm(300, 200);
+    auto* list = PlaceList(*this, {"Wykonanie z uszczelką i pierścieniem dociskowym", "a"});
+    Form->Show();
+    const int text = list->HorizontalExtent();
+    ASSERT_GT(text, 200);
+    const int area = list->CheckAreaWidth();
+    auto draw = [](TWinControl*, int, TRect, TOwnerDrawState) {};
+    auto width = [](TWinControl*, int Index, int& Width) { Width = 40 - Index; };
+    // Each step's events and the extent it leaves: owner widths need both events.
+    struct Step {
+        bool Draw, Width;
+        int Extent;
+    } steps[] = {{true, false, text}, {true, true, 40 + area}, {false, true, text}, {true, true, 40 + area},
+                 {true, false, text}};
+    for (const Step& s : steps) {
+        SCOPED_TRACE(int(s.Draw) * 10 + int(s.Width));
+        if (s.Draw != bool(list->OnDrawItem)) {
+            if (s.Draw)
+                list->OnDrawItem = draw;
+            else
+                list->OnDrawItem = nullptr;
+        }
+        if (s.Width != bool(list->OnGetItemWidth)) {
+            if (s.Width)
+                list->OnGetItemWidth = width;
+            else
+                list->OnGetItemWidth = nullptr;
+        }
+        EXPECT_EQ(list->HorizontalExtent(), s.Extent);
+    }
+}
+
+TEST_F(KxCheckListBox, AssigningItemsFromAnotherListCopiesStates)
+{
+    MakeForm(300, 200);
+    auto* source = PlaceList(*this, {"x", "y", "z"});
+    source->SetState(0, cbGrayed);
+    source->SetItemEnabled(1, false);
+    source->SetChecked(2, true);
+    auto* target = PlaceList(*this, {"old"});
+    target->SetItems(source->Items());
+    EXPECT_EQ(Items(*target->Items()), (std::vector<AnsiString>{"x", "y", "z"}));
+    EXPECT_EQ(States(target), (std::vector<TCheckBoxState>{cbGrayed, cbUnchecked, cbChecked}));
+    EXPECT_FALSE(target->ItemEnabled(1));
+    // The copies are the target's own.
+    target->SetState(0, cbUnchecked);
+    EXPECT_EQ(source->State(0), cbGrayed);
+    // From a plain list only the texts.
+    TStringList plain;
+    plain.Add("p");
+    target->SetItems(&plain);
+    EXPECT_EQ(States(target), std::vector<TCheckBoxState>{cbUnchecked});
+    EXPECT_TRUE(target->ItemEnabled(0));
+}
+
+TEST_F(KxCheckListBox, StatesSaveToAndRestoreFromThePlacementSection)
+{
+    TTempDir dir("velmarok-clb");
+    const std::string ini = dir / "placement.ini";
+    MakeForm(300, 200);
+    auto* placement = new TFormPlacement(Form);
+    placement->SetIniFileName(ini);
+    placement->SetOptions(0);
+    auto* list = PlaceList(*this, {"a", "b", "c"});
+    list->SetName("clbMenu");
+    list->SetIniStorage(placement);
+    EXPECT_EQ(list->IniStorageLink()->RootSection(), "TForm\\");
+    list->SetState(0, cbChecked);
+    list->SetState(2, cbGrayed);
+    placement->RestorePlacement();   // nothing stored yet: states stay
+    EXPECT_EQ(States(list), (std::vector<TCheckBoxState>{cbChecked, cbUnchecked, cbGrayed}));
+    list->SetState(0, cbChecked);
+    list->SetState(2, cbGrayed);
+    placement->SavePlacement();
+    EXPECT_EQ(ReadFileBytes(ini), "[TForm]\r\nFormVersion=0\r\n"
+                                  "[TForm\\TFormclbMenu]\r\nCount=3\r\nItem0=1\r\nItem1=0\r\nItem2=2\r\n");
+
+    struct Case {
+        const char* Name;
+        TCheckKind Kind;
+        int Items;
+        std::string Stored;
+        std::vector<TCheckBoxState> Want;
+    } cases[] = {
+        {"states as stored", ckCheckBoxes, 3, "Count=3\r\nItem0=2\r\nItem1=1\r\nItem2=0\r\n",
+         {cbGrayed, cbChecked, cbUnchecked}},
+        {"fewer stored than items", ckCheckBoxes, 3, "Count=1\r\nItem0=1\r\nItem1=1\r\n",
+         {cbChecked, cbUnchecked, cbUnchecked}},
+        {"missing keys read 0", ckCheckBoxes, 2, "Count=5\r\nItem1=1\r\n", {cbUnchecked, cbChecked}},
+        {"radio stops at the first checked", ckRadioButtons, 3, "Count=3\r\nItem0=0\r\nItem1=1\r\nItem2=1\r\n",
+         {cbUnchecked, cbChecked, cbUnchecked}},
     };
-    const TInk plain = ink("Pozostałe ...");
-    const TInk marked = ink("&Pozostałe ...");
-    const TInk doubled = ink("&&Pozostałe ...");
-    // The "&" takes no room (the underline may start a pixel before its letter's ink); the letter
-    // after it is underlined below the text.
-    EXPECT_NEAR(marked.Left, plain.Left, 1);
-    EXPECT_EQ(marked.Right, plain.Right);
-    EXPECT_GT(marked.Bottom, plain.Bottom);
-    // "&&" shows one "&".
-    EXPECT_LT(doubled.Left, plain.Left - 2);
-    EXPECT_EQ(doubled.Bottom, plain.Bottom);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        WriteFileBytes(ini, "[TForm\\TFormclbMenu]\r\n" + c.Stored);
+        list->SetCheckKind(ckCheckBoxes);
+        list->Items()->Clear();
+        for (int i = 0; i < c.Items; ++i)
+            list->Items()->Add(AnsiString(1, char('a' + i)));
+        list->SetCheckKind(c.Kind);
+        placement->RestorePlacement();
+        EXPECT_EQ(States(list), c.Want);
+    }
+    // Unlinked or unnamed lists keep nothing.
+    list->SetName("");
+    WriteFileBytes(ini, "");
+    placement->SavePlacement();
+    EXPECT_EQ(ReadFileBytes(ini), "[TForm]\r\nFormVersion=0\r\n");
 }
 
 TEST(KxSpeedButton, GlyphCellsAndRepeat)
@@ -457,4 +631,253 @@ TEST(KxSpeedButton, GroupedButtonStaysDown)
     TKxSpeedButton c(nullptr);
     c.SetDown(true);    // no group: never down
     EXPECT_FALSE(c.Down());
+}
+
+namespace {
+
+// A strip of Count cells of 8 x 8 in the given colours (the transparent colour is olive).
+void SetStrip(TKxSpeedButton& btn, std::initializer_list<TColor> colours)
+{
+    TBitmap strip;
+    int n = int(colours.size());
+    strip.SetSize(8 * n, 8);
+    int i = 0;
+    for (TColor c : colours) {
+        strip.Canvas()->Brush()->SetColor(c);
+        strip.Canvas()->FillRect(TRect(8 * i, 0, 8 * i + 8, 8));
+        ++i;
+    }
+    strip.SetTransparentColor(clOlive);
+    btn.SetGlyph(&strip);
+    EXPECT_EQ(btn.NumGlyphs(), n);
+}
+
+TColor Centre(TKxSpeedButton& btn)
+{
+    auto shot = GrabControl(&btn);
+    return shot->Canvas()->Pixels(btn.Width() / 2, btn.Height() / 2);
+}
+
+TColor Grey(TColor c)
+{
+    int g = (77 * GetRValue(c) + 150 * GetGValue(c) + 29 * GetBValue(c)) >> 8;
+    return RGB(g, g, g);
+}
+
+}  // namespace
+
+using SpeedButton = TShownFormTest;
+
+TEST_F(SpeedButton, GlyphCellsOfEachState)
+{
+    TKxSpeedButton btn(nullptr);
+    btn.SetParent(form);
+    btn.SetBounds(10, 10, 25, 25);
+    const TColor up = RGB(200, 0, 0), disabled = RGB(0, 200, 0), down = RGB(0, 0, 200), excl = RGB(200, 200, 0),
+                 inactive = RGB(0, 200, 200);
+    SetStrip(btn, {up, disabled, down, excl, inactive});
+    EXPECT_EQ(Centre(btn), up);
+    MouseDown(&btn, 5, 5);
+    EXPECT_EQ(btn.State(), bsDown);
+    EXPECT_EQ(Centre(btn), down);
+    MouseUp(&btn, 5, 5);
+    btn.SetEnabled(false);
+    EXPECT_EQ(Centre(btn), disabled);
+    btn.SetEnabled(true);
+    btn.SetGroupIndex(3);
+    btn.SetDown(true);
+    EXPECT_EQ(btn.State(), bsExclusive);
+    EXPECT_EQ(Centre(btn), excl);
+    btn.SetAllowAllUp(true);
+    btn.SetDown(false);
+    btn.SetFlat(true);
+    btn.Perform(CM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(Centre(btn), inactive);
+
+    // One cell: down draws the up cell, inactive turns it grey, disabled is embossed.
+    TKxSpeedButton one(nullptr);
+    one.SetParent(form);
+    one.SetBounds(50, 10, 25, 25);
+    SetStrip(one, {up});
+    MouseDown(&one, 5, 5);
+    EXPECT_EQ(Centre(one), up);
+    MouseUp(&one, 5, 5);
+    one.SetFlat(true);
+    one.Perform(CM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(Centre(one), Grey(up));
+    one.SetGrayedInactive(false);
+    EXPECT_EQ(Centre(one), up);
+    one.SetEnabled(false);
+    EXPECT_EQ(Centre(one), ColorToRGB(clBtnShadow));
+
+    // Three cells: exclusive has no cell of its own and takes the up cell.
+    TKxSpeedButton three(nullptr);
+    three.SetParent(form);
+    three.SetBounds(90, 10, 25, 25);
+    SetStrip(three, {up, disabled, down});
+    three.SetGroupIndex(4);
+    three.SetDown(true);
+    EXPECT_EQ(Centre(three), up);
+    // A flat button that is down and away from the mouse: framed, dithered, grey glyph.
+    three.SetFlat(true);
+    three.Perform(CM_MOUSELEAVE, 0, 0);
+    auto shot = GrabControl(&three);
+    EXPECT_EQ(shot->Canvas()->Pixels(12, 12), Grey(up));
+    TColor a = shot->Canvas()->Pixels(3, 3), b = shot->Canvas()->Pixels(4, 3);
+    EXPECT_NE(a, b);   // the face dither
+    EXPECT_TRUE(a == ColorToRGB(clBtnHighlight) || b == ColorToRGB(clBtnHighlight));
+}
+
+TEST_F(SpeedButton, GroupsAndReleaseInsideOrOutside)
+{
+    std::vector<std::unique_ptr<TKxSpeedButton>> b;
+    int clicks[3] = {0, 0, 0};
+    for (int i = 0; i < 3; ++i) {
+        b.push_back(std::make_unique<TKxSpeedButton>(nullptr));
+        b[i]->SetParent(form);
+        b[i]->SetBounds(10 + 30 * i, 10, 25, 25);
+        b[i]->SetGroupIndex(5);
+        b[i]->OnClick = [&clicks, i](TObject*) { ++clicks[i]; };
+    }
+    // Each step: the button pressed and where it is released; then the Down states.
+    struct { int button; bool inside; bool allowAllUp; bool down[3]; int clicks; } steps[] = {
+        {0, true, false, {true, false, false}, 1},
+        {0, true, false, {true, false, false}, 1},    // stays down without AllowAllUp
+        {1, true, false, {false, true, false}, 1},
+        {2, false, false, {false, true, false}, 0},   // released outside: nothing
+        {1, true, true, {false, false, false}, 1},    // all up allowed
+        {2, true, true, {false, false, true}, 1},
+    };
+    for (auto& s : steps) {
+        if (b[0]->AllowAllUp() != s.allowAllUp)
+            b[0]->SetAllowAllUp(s.allowAllUp);
+        int before = clicks[s.button];
+        TKxSpeedButton& btn = *b[s.button];
+        MouseDown(&btn, 5, 5);
+        if (!s.inside)
+            MouseMove(&btn, 60, 5, ssLeft);
+        MouseUp(&btn, s.inside ? 5 : 60, 5);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(b[i]->Down(), s.down[i]) << "button " << s.button << " -> " << i;
+        EXPECT_EQ(clicks[s.button] - before, s.clicks) << s.button;
+        EXPECT_EQ(btn.State(), btn.Down() ? bsExclusive : bsUp);
+    }
+    // The group's AllowAllUp is shared with every member.
+    EXPECT_TRUE(b[1]->AllowAllUp());
+    EXPECT_TRUE(b[2]->AllowAllUp());
+
+    // Another parent is another group.
+    TPanel other(nullptr);
+    other.SetParent(form);
+    other.SetBounds(0, 100, 100, 40);
+    TKxSpeedButton elsewhere(nullptr);
+    elsewhere.SetParent(&other);
+    elsewhere.SetGroupIndex(5);
+    elsewhere.SetDown(true);
+    EXPECT_TRUE(b[2]->Down());
+
+    // Click passes the button's modal result to its form.
+    TKxSpeedButton ok(nullptr);
+    ok.SetParent(form);
+    ok.SetModalResult(mrOk);
+    ok.Click();
+    EXPECT_EQ(form->ModalResult(), mrOk);
+    form->SetModalResult(mrNone);
+
+    // The caption's accelerator clicks an enabled button.
+    int okClicks = 0;
+    ok.OnClick = [&](TObject*) { ++okClicks; };
+    ok.SetCaption("&Dalej");
+    EXPECT_EQ(ok.Perform(CM_DIALOGCHAR, 'd', 0), 1);
+    EXPECT_EQ(ok.Perform(CM_DIALOGCHAR, 'a', 0), 0);
+    ok.SetEnabled(false);
+    EXPECT_EQ(ok.Perform(CM_DIALOGCHAR, 'D', 0), 0);
+    EXPECT_EQ(okClicks, 1);
+}
+
+TEST_F(SpeedButton, RepeatStopsOffTheButtonAndResumes)
+{
+    TKxSpeedButton btn(nullptr);
+    btn.SetParent(form);
+    btn.SetBounds(10, 10, 25, 25);
+    btn.SetInitPause(300);
+    btn.SetRepeatInterval(40);
+    int clicks = 0;
+    btn.OnClick = [&](TObject*) { ++clicks; };
+    btn.SetAllowTimer(true);
+    MouseDown(&btn, 5, 5);
+    ASSERT_NE(btn.RepeatTimer(), nullptr);
+    EXPECT_EQ(btn.RepeatTimer()->Interval(), 300u);
+    EXPECT_TRUE(btn.RepeatTimer()->Enabled());
+    // Each tick: whether the mouse is over the button, then the clicks so far.
+    struct { bool over; int clicks; } ticks[] = {{true, 1}, {true, 2}, {false, 2}, {false, 2}, {true, 3}};
+    for (auto& t : ticks) {
+        MouseMove(&btn, t.over ? 6 : 80, 5, ssLeft);
+        EXPECT_EQ(btn.State(), t.over ? bsDown : bsUp);
+        FireTimer(btn.RepeatTimer());
+        EXPECT_EQ(btn.RepeatTimer()->Interval(), 40u);
+        EXPECT_EQ(clicks, t.clicks);
+    }
+    MouseUp(&btn, 80, 5);   // released outside: no click of its own
+    EXPECT_EQ(clicks, 3);
+    EXPECT_FALSE(btn.RepeatTimer()->Enabled());
+    btn.SetAllowTimer(false);
+    EXPECT_EQ(btn.RepeatTimer(), nullptr);
+    MouseDown(&btn, 5, 5);
+    EXPECT_EQ(btn.RepeatTimer(), nullptr);
+    MouseUp(&btn, 5, 5);
+    EXPECT_EQ(clicks, 4);
+}
+
+TEST_F(SpeedButton, DropDownMenuPositionsAndArrow)
+{
+    TKxSpeedButton btn(nullptr);
+    btn.SetParent(form);
+    btn.SetBounds(20, 30, 40, 24);
+    TPopupMenu menu(nullptr);
+    menu.Items()->Add(new TMenuItem(&menu));
+    auto shotWithout = GrabControl(&btn);
+    btn.SetDropDownMenu(&menu);
+    auto shotWith = GrabControl(&btn);
+    // The arrow: rows of 7, 5, 3 and 1 pixels in the button text colour.
+    int arrowPixels = 0;
+    for (int y = 0; y < 24; ++y)
+        for (int x = 0; x < 40; ++x)
+            if (shotWith->Canvas()->Pixels(x, y) == ColorToRGB(clBtnText) &&
+                shotWithout->Canvas()->Pixels(x, y) != ColorToRGB(clBtnText))
+                ++arrowPixels;
+    EXPECT_EQ(arrowPixels, 16);
+
+    TPoint shown(-999, -999);
+    TPopupMenu* shownMenu = nullptr;
+    TPopupMenuHook old = SetPopupMenuHook([&](TPopupMenu* m, int x, int y) {
+        shownMenu = m;
+        shown = TPoint(x, y);
+    });
+    int clicks = 0;
+    btn.OnClick = [&](TObject*) { ++clicks; };
+    struct { TKxDropDownMenuPos pos; TPopupAlignment align; TPoint at; } cases[] = {
+        {dmpBottom, paLeft, TPoint(-1, 24)},  {dmpBottom, paRight, TPoint(41, 24)},
+        {dmpBottom, paCenter, TPoint(20, 24)}, {dmpRight, paLeft, TPoint(40, -1)},
+        {dmpRight, paRight, TPoint(-1, -1)},   {dmpRight, paCenter, TPoint(20, 24)},
+    };
+    for (auto& k : cases) {
+        btn.SetMenuPosition(k.pos);
+        menu.SetAlignment(k.align);
+        shownMenu = nullptr;
+        MouseDown(&btn, 5, 5);
+        ASSERT_EQ(shownMenu, &menu);
+        EXPECT_EQ(shown, btn.ClientToScreen(k.at)) << int(k.pos) << "/" << int(k.align);
+        EXPECT_EQ(menu.PopupComponent(), &btn);
+        EXPECT_EQ(btn.State(), bsUp);   // the press ended with the menu
+        MouseUp(&btn, 5, 5);
+    }
+    EXPECT_EQ(clicks, 0);
+    menu.SetAutoPopup(false);
+    shownMenu = nullptr;
+    MouseDown(&btn, 5, 5);
+    MouseUp(&btn, 5, 5);
+    EXPECT_EQ(shownMenu, nullptr);
+    EXPECT_EQ(clicks, 1);
+    SetPopupMenuHook(old);
 }
