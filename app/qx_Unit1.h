@@ -379,7 +379,7 @@ public:
 private:
     void CreateNavigationComponents();
     void ConnectPageHandlers();
-    void ShowHistoryEntry(int Index);
+    bool ShowHistoryEntry(int Index);
     void RunQuickPage(const char* Command);
     void CreateCommandComponents();
     void RunCategoryCommand(const AnsiString& Command);
@@ -815,6 +815,29 @@ private:
     void ReadUsersList(TCustomIniFile& Users, const AnsiString& Folder);
     // The users folder whose users the list shows.
     AnsiString FUsersListFolder;
+    // Lines First to Last - 1 of config.dat into the pages' controls.
+    void ShowConfigurationLines(const TStrings& Lines, int First, int Last);
+    // Unsaved changes of the users page (Users: its head of department,
+    // options and logins) or the folders page (its five places), against the
+    // configuration and the users list as last read or written.
+    bool SettingsChanged(bool Users) const;
+    void RememberConfiguration();
+    void RememberUsersList();
+    // The save buttons on exactly while something is unsaved.
+    void RefreshSettingsSaveButtons();
+    // The page's values as last read or written shown again.
+    void DropSettingsChanges(bool Users);
+    // Asks about the unsaved changes of the pages named: Yes saves them, No
+    // drops them (No does Then, as the question tells). False when the user
+    // cancels or the save did not write them.
+    bool KeepOrSaveSettingsChanges(bool Users, bool Folders, const AnsiString& Then);
+    // The same for the page shown, before another page is shown.
+    bool LeaveSettingsPage();
+    // The question about unsaved changes: Question, then what Yes, No (Then)
+    // and Cancel do; the answer.
+    static int AskToSaveChanges(const AnsiString& Question, const AnsiString& Then);
+    AnsiString FSavedConfiguration;
+    AnsiString FSavedUsersList;
     // The list read from users.dat of the users folder; false (the list as
     // it was) when the file is missing or cannot be read.
     bool ReadUsersListOfFolder();

@@ -43,6 +43,11 @@ void AddDelimiter(TDirectoryEdit* Edit)
         Edit->SetText(WithDelimiter(text));
 }
 
+// The lines of config.dat that the pages show: the folders page's five
+// places, then the users page's head of department and three options.
+const int PlaceLines = 5;
+const int ConfigLines = 9;
+
 AnsiString LineOf(const TStrings& Lines, int I)
 {
     return I < Lines.Count() ? Lines.Strings(I) : AnsiString();
@@ -170,20 +175,30 @@ bool Tf_MainForm::ReadConfiguration()
     } catch (const Exception&) {
         read = false;
     }
-    if (lines.Count() >= 5) {
-        edt_BazaNorm->SetFileName(lines.Strings(0));
-        edt_DirWykazy->SetText(lines.Strings(1));
-        edt_Menu->SetFileName(lines.Strings(2));
-        edt_DirUzytkownicy->SetText(lines.Strings(3));
-        edt_KopiaBazyNorm->SetText(lines.Strings(4));
-        // A short file's missing lines read as empty.
-        e_KierownikDzialu->SetText(LineOf(lines, 5));
-        cb_UserSpozaListy->SetChecked(LineOf(lines, 6) == "0");
-        cb_KierDzialuMaNieOgrMozliwosci->SetChecked(LineOf(lines, 7) == "1");
-        cb_KierMozeZmieniac->SetChecked(LineOf(lines, 8) == "1");
-    }
+    // A short file's missing lines read as empty.
+    if (lines.Count() >= 5)
+        ShowConfigurationLines(lines, 0, ConfigLines);
     CompletePaths(true);
+    RememberConfiguration();
     return read;
+}
+
+void Tf_MainForm::ShowConfigurationLines(const TStrings& Lines, int First, int Last)
+{
+    for (int i = First; i < Last; ++i) {
+        const AnsiString line = LineOf(Lines, i);
+        switch (i) {
+        case 0: edt_BazaNorm->SetFileName(line); break;
+        case 1: edt_DirWykazy->SetText(line); break;
+        case 2: edt_Menu->SetFileName(line); break;
+        case 3: edt_DirUzytkownicy->SetText(line); break;
+        case 4: edt_KopiaBazyNorm->SetText(line); break;
+        case 5: e_KierownikDzialu->SetText(line); break;
+        case 6: cb_UserSpozaListy->SetChecked(line == "0"); break;
+        case 7: cb_KierDzialuMaNieOgrMozliwosci->SetChecked(line == "1"); break;
+        case 8: cb_KierMozeZmieniac->SetChecked(line == "1"); break;
+        }
+    }
 }
 
 bool Tf_MainForm::WriteConfiguration(const AnsiString& PlainText, bool& Kept)
@@ -244,6 +259,7 @@ void Tf_MainForm::ReadUsersList(TCustomIniFile& Users, const AnsiString& Folder)
         lb_UserName->Items()->Add(line.find('=') == AnsiString::npos ? line : line.substr(0, line.size() - 1));
     }
     FUsersListFolder = Folder;
+    RememberUsersList();
 }
 
 bool Tf_MainForm::ReadUsersListOfFolder()
@@ -324,10 +340,10 @@ void Tf_MainForm::sb_Foldery_ZapiszClick(TObject*)
     const bool users = SaveUsersList();
     if (written && users)
         Application->MessageBox("Zmiany poprawnie zapisane.", "INFORMACJA !!!", MB_OK | MB_ICONINFORMATION);
-    if (kept || !users)
-        return;
-    sb_Foldery_Zapisz->SetEnabled(false);
-    sb_Uzytkownicy_Zapisz->SetEnabled(false);
+    if (written)
+        RememberConfiguration();
+    if (users)
+        RememberUsersList();
 }
 
 void Tf_MainForm::edt_BazaNormChange(TObject* Sender)
@@ -339,9 +355,7 @@ void Tf_MainForm::edt_BazaNormChange(TObject* Sender)
     // The users page shows the users of the users folder named.
     if (!SamePlace(FUsersListFolder, UsersFolder()))
         ReadUsersListOfFolder();
-    sb_Foldery_Zapisz->SetEnabled(FileExists(edt_BazaNorm->FileName()) && DirectoryExists(edt_DirWykazy->Text()) &&
-                                  FileExists(edt_Menu->FileName()) && DirectoryExists(edt_DirUzytkownicy->Text()) &&
-                                  DirectoryExists(edt_KopiaBazyNorm->Text()));
+    RefreshSettingsSaveButtons();
 }
 
 void Tf_MainForm::e_KierownikDzialuChange(TObject*)
@@ -351,7 +365,7 @@ void Tf_MainForm::e_KierownikDzialuChange(TObject*)
         return;
     if (StartingUp)
         return;
-    sb_Uzytkownicy_Zapisz->SetEnabled(!e_KierownikDzialu->Text().empty());
+    RefreshSettingsSaveButtons();
 }
 
 void Tf_MainForm::edt_BazaNormKeyDown(TObject*, Word& Key, TShiftState Shift)
@@ -366,4 +380,102 @@ void Tf_MainForm::e_KierownikDzialuKeyDown(TObject*, Word& Key, TShiftState Shif
     if (Key == VK_RETURN && sb_Uzytkownicy_Zapisz->Enabled())
         sb_Foldery_ZapiszClick(sb_Uzytkownicy_Zapisz);
     FormKeyDown(this, Key, Shift);
+}
+
+// ---------------------------------------------------------------- unsaved changes
+// What the pages show is compared with what was last read from the files or
+// written to them: a change undone is no change.
+
+void Tf_MainForm::RememberConfiguration()
+{
+    FSavedConfiguration = ConfigurationText(false);
+    RefreshSettingsSaveButtons();
+}
+
+void Tf_MainForm::RememberUsersList()
+{
+    FSavedUsersList = lb_UserName->Items()->Text();
+    RefreshSettingsSaveButtons();
+}
+
+bool Tf_MainForm::SettingsChanged(bool Users) const
+{
+    TStringList shown, saved;
+    shown.SetText(ConfigurationText(false));
+    saved.SetText(FSavedConfiguration);
+    for (int i = Users ? PlaceLines : 0; i < (Users ? ConfigLines : PlaceLines); ++i)
+        if (LineOf(shown, i) != LineOf(saved, i))
+            return true;
+    return Users && lb_UserName->Items()->Text() != FSavedUsersList;
+}
+
+// Both buttons save both pages; the folders page's only while the five places exist.
+void Tf_MainForm::RefreshSettingsSaveButtons()
+{
+    const bool changed = SettingsChanged(true) || SettingsChanged(false);
+    sb_Uzytkownicy_Zapisz->SetEnabled(changed);
+    sb_Foldery_Zapisz->SetEnabled(changed && FileExists(edt_BazaNorm->FileName()) &&
+                                  DirectoryExists(edt_DirWykazy->Text()) && FileExists(edt_Menu->FileName()) &&
+                                  DirectoryExists(edt_DirUzytkownicy->Text()) &&
+                                  DirectoryExists(edt_KopiaBazyNorm->Text()));
+}
+
+void Tf_MainForm::DropSettingsChanges(bool Users)
+{
+    TStringList saved;
+    saved.SetText(FSavedConfiguration);
+    if (Users) {
+        ShowConfigurationLines(saved, PlaceLines, ConfigLines);
+        lb_UserName->Items()->SetText(FSavedUsersList);
+        lb_UserNameClick(lb_UserName);
+    } else {
+        ShowConfigurationLines(saved, 0, PlaceLines);
+    }
+    RefreshSettingsSaveButtons();
+}
+
+int Tf_MainForm::AskToSaveChanges(const AnsiString& Question, const AnsiString& Then)
+{
+    return Application->MessageBox(Question + "\r\rKliknięcie na:\r• TAK spowoduje zapisanie wprowadzonych zmian,\r"
+                                              "• NIE spowoduje " + Then +
+                                       ",\r• ANULUJ pozwoli wrócić do niezapisanych zmian.",
+                                   "UWAGA !!!", MB_YESNOCANCEL | MB_ICONWARNING);
+}
+
+bool Tf_MainForm::KeepOrSaveSettingsChanges(bool Users, bool Folders, const AnsiString& Then)
+{
+    const struct {
+        bool Asked, Users;
+        const char* Question;
+        TSpeedButton* Save;
+    } pages[] = {
+        {Users, true,
+         "Lista użytkowników została zmodyfikowana i nie zapisana, czy zapisać wprowadzone w niej zmiany ???",
+         sb_Uzytkownicy_Zapisz},
+        {Folders, false,
+         "Ustawienia folderów zostały zmodyfikowane i nie zapisane, czy zapisać wprowadzone w nich zmiany ???",
+         sb_Foldery_Zapisz},
+    };
+    for (const auto& p : pages) {
+        if (!p.Asked || !SettingsChanged(p.Users))
+            continue;
+        const int answer = AskToSaveChanges(p.Question, Then);
+        if (answer == IDCANCEL)
+            return false;
+        if (answer == IDNO) {
+            DropSettingsChanges(p.Users);
+            continue;
+        }
+        if (p.Save->Enabled())
+            sb_Foldery_ZapiszClick(p.Save);
+        if (SettingsChanged(p.Users))
+            return false;   // not written: the changes stay on the page
+    }
+    return true;
+}
+
+bool Tf_MainForm::LeaveSettingsPage()
+{
+    const AnsiString page = Strony->ActivePage();
+    return KeepOrSaveSettingsChanges(page == "Uzytkownicy", page == "UstawieniaFolderow", "odrzucenie tych zmian");
 }

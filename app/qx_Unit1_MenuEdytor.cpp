@@ -287,11 +287,8 @@ bool Tf_MainForm::KeepOrSaveMenuChanges(const AnsiString& Then)
         const AnsiString what = level == mlMG ? AnsiString("Lista przycisków menu głównego")
                                 : level == mlG ? "Lista grup wyrobu " + Q + MenuLevelSection(level) + Q
                                                : "Grupa wyrobów " + Q + MenuLevelSection(level) + Q;
-        const int answer = Application->MessageBox(
-            what + " została zmodyfikowana i nie zapisana, czy zapisać wprowadzone w niej zmiany ???\r\r"
-                   "Kliknięcie na:\r• TAK spowoduje zapisanie wprowadzonych zmian,\r• NIE spowoduje " + Then +
-                ",\r• ANULUJ pozwoli wrócić do niezapisanych zmian.",
-            TitleWarning, MB_YESNOCANCEL | MB_ICONWARNING);
+        const int answer = AskToSaveChanges(
+            what + " została zmodyfikowana i nie zapisana, czy zapisać wprowadzone w niej zmiany ???", Then);
         if (answer == IDCANCEL)
             return false;
         if (answer == IDYES) {

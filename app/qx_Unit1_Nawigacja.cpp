@@ -117,22 +117,27 @@ void Tf_MainForm::StronyPageChanged(TObject*)
 // Shows the history's entry Index (kept within the history). A change of page
 // appends the page to the history; that entry is taken off again, so that
 // moving through the history does not lengthen it. Showing the page already
-// shown appends nothing, and then nothing is taken off either.
-void Tf_MainForm::ShowHistoryEntry(int Index)
+// shown appends nothing, and then nothing is taken off either. False when
+// the user stays on a page with unsaved changes.
+bool Tf_MainForm::ShowHistoryEntry(int Index)
 {
     const int n = PageHistory->Count();
     if (n == 0)
-        return;
+        return true;
     Index = std::clamp(Index, 0, n - 1);
+    if (PageHistory->Strings(Index) != Strony->ActivePage() && !LeaveSettingsPage())
+        return false;
     Strony->SetActivePage(PageHistory->Strings(Index));
     if (PageHistory->Count() > n)
         PageHistory->Delete(PageHistory->Count() - 1);
+    return true;
 }
 
 void Tf_MainForm::sb_Zakladki_WsteczClick(TObject*)
 {
     const int t = int(sb_Zakladki_Wstecz->Tag());
-    ShowHistoryEntry(PageHistory->Count() - 2 - t);
+    if (!ShowHistoryEntry(PageHistory->Count() - 2 - t))
+        return;
     const int back = std::min(t + 1, std::max(PageHistory->Count() - 1, 0));
     sb_Zakladki_Wstecz->SetTag(back);
     sb_Zakladki_Wstecz->SetEnabled(PageHistory->Count() - back - 1 > 0);
@@ -142,7 +147,8 @@ void Tf_MainForm::sb_Zakladki_WsteczClick(TObject*)
 void Tf_MainForm::sb_Zakladki_WPrzodClick(TObject*)
 {
     const int t = int(sb_Zakladki_Wstecz->Tag());
-    ShowHistoryEntry(PageHistory->Count() - t);
+    if (!ShowHistoryEntry(PageHistory->Count() - t))
+        return;
     const int back = std::max(t - 1, 0);
     sb_Zakladki_Wstecz->SetTag(back);
     sb_Zakladki_Wstecz->SetEnabled(true);
@@ -161,7 +167,11 @@ void Tf_MainForm::RunQuickPage(const char* Command)
     RunMenuCommand(Command, Command);
 }
 
-void Tf_MainForm::Listawszystkichnorm1Click(TObject*) { Strony->SetActivePage("ListaWszystkichNorm"); }
+void Tf_MainForm::Listawszystkichnorm1Click(TObject*)
+{
+    if (LeaveSettingsPage())
+        Strony->SetActivePage("ListaWszystkichNorm");
+}
 void Tf_MainForm::Wyszukajnorm1Click(TObject*) { RunQuickPage("W katalogu norm"); }
 void Tf_MainForm::WyszukajnastroniePKN1Click(TObject*) { RunQuickPage("Na stronie PKN"); }
 void Tf_MainForm::Ustawieniaprogramu1Click(TObject*) { RunQuickPage("Kolory i styl przycisków menu głównego"); }

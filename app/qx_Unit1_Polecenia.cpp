@@ -76,6 +76,14 @@ void Tf_MainForm::cb_CoZmienicChange(TObject*)
 
 AnsiString Tf_MainForm::RunMenuCommand(const AnsiString& Command, const AnsiString& Caption)
 {
+    // A command that opens a dialog over the page, or shows the page shown,
+    // does not leave it; any other first asks about its unsaved changes.
+    const AnsiString shown = Strony->ActivePage();
+    const bool stays = Caption == DateTimeToStr(NormListDate) || Command == "Lista używanych norm" ||
+                       Command == "Normy użyte w wyrobie" || (Command == "Foldery" && shown == "UstawieniaFolderow") ||
+                       (Command == "Użytkownicy programu" && shown == "Uzytkownicy");
+    if (!stays && !LeaveSettingsPage())
+        return AnsiString();
     // The first match runs; every test is exact and case-sensitive.
     if (Caption == DateTimeToStr(NormListDate)) {
         Application->MessageBox("Ostatni raz wykaz norm modyfikowano " + Caption + ".", TitleInfo,

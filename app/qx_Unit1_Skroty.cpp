@@ -165,9 +165,10 @@ void Tf_MainForm::QelSensitiveLabel2Click(TObject*)
 
 // ---------------------------------------------------------------- closing
 // The first close from another page shows the catalogue page; an unsaved
-// register, unsaved lists of the menu editor and an unsaved catalogue are
-// asked about, and the window stays open when the user cancels or a save
-// fails. An answer to a question lets the close go ahead from any page.
+// register, unsaved lists of the menu editor, unsaved users and folders
+// pages and an unsaved catalogue are asked about, and the window stays open
+// when the user cancels or a save fails. An answer to a question lets the
+// close go ahead from any page.
 void Tf_MainForm::FormClose(TObject*, TCloseAction& Action)
 {
     const TCloseAction proceed = Action;
@@ -193,6 +194,13 @@ void Tf_MainForm::FormClose(TObject*, TCloseAction& Action)
     }
     if (MenuChangesPending()) {
         if (!KeepOrSaveMenuChanges("zamknięcie programu bez zapisywania zmian")) {
+            Action = caNone;
+            return;
+        }
+        answered = true;
+    }
+    if (SettingsChanged(true) || SettingsChanged(false)) {
+        if (!KeepOrSaveSettingsChanges(true, true, "zamknięcie programu bez zapisywania zmian")) {
             Action = caNone;
             return;
         }

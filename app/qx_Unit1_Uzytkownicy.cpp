@@ -164,6 +164,9 @@ void Tf_MainForm::CreateUserPages()
     lb_Userzy->OnKeyDown = keyDown(&Tf_MainForm::lb_UserzyKeyDown);
     cb_Uprawnienia->OnChange = [this](TObject* s) { cb_UprawnieniaChange(s); };
     cb_Uprawnienia->OnKeyDown = keyDown(&Tf_MainForm::lb_UserzyKeyDown);
+    // Nothing is unsaved in the pages as designed.
+    RememberConfiguration();
+    RememberUsersList();
 }
 
 // ---------------------------------------------------------------- users page
@@ -203,7 +206,7 @@ void Tf_MainForm::sb_DodajUzytkownikaClick(TObject*)
         }
     users->Add(login);
     e_NowyUzytkownik->Clear();
-    sb_Uzytkownicy_Zapisz->SetEnabled(true);
+    RefreshSettingsSaveButtons();
 }
 
 void Tf_MainForm::lb_UserNameClick(TObject*)
@@ -243,13 +246,13 @@ void Tf_MainForm::sb_UsunUzytkownikaClick(TObject*)
             return;
     }
     lb_UserName->Items()->Delete(i);
-    sb_Uzytkownicy_Zapisz->SetEnabled(true);
+    RefreshSettingsSaveButtons();
     sb_UsunUzytkownika->SetEnabled(false);
 }
 
 void Tf_MainForm::cb_UserSpozaListyClick(TObject*)
 {
-    sb_Uzytkownicy_Zapisz->SetEnabled(true);
+    RefreshSettingsSaveButtons();
 }
 
 void Tf_MainForm::CheckBox1KeyDown(TObject*, Word& Key, TShiftState Shift)

@@ -724,8 +724,10 @@ TEST_F(Pages, ClosingShowsTheCatalogueFirstAndKeepsAnUnsavedCatalogue)
     EXPECT_EQ(Close(), caHide);
     EXPECT_TRUE(NormListModified);
 
-    // A save that fails keeps the window open.
+    // A save that fails keeps the window open: the configuration saved names a catalogue that cannot be written.
     Form->edt_BazaNorm->SetText(Path("Katalog Norm\\normy_wszystkie.txt\\x\\y.txt"));
+    ScriptDialogs().ExpectMessageBox(IDOK, "Zmiany poprawnie zapisane.");
+    Form->sb_Foldery_ZapiszClick(Form->sb_Uzytkownicy_Zapisz);
     Form->sg_WszystkieNormy->SetCells(1, 1, "PN-EN 10025-2:2020");
     ScriptDialogs()
         .ExpectMessageBox(IDYES, question)

@@ -13,6 +13,7 @@
 #include "app/U_WspolneFunkcje.h"
 #include "app/qx_Unit1.h"
 #include "controls/ToolEdit.h"
+#include "controls/ToolPanels.h"
 #include "platform/core/IniFiles.h"
 #include "platform/gui/Buttons.h"
 #include "platform/gui/ExtCtrls.h"
@@ -322,6 +323,119 @@ TEST_F(SettingsPages, LevelsShownAndChosenOnTheRightsPage)
     EXPECT_FALSE(FileExists(Path("Ustawienia\\users.dat")));
 }
 
+// The save buttons follow what is unsaved: a change undone, or options read at start-up, leave them off.
+TEST_F(SettingsPages, SaveButtonsAreOnExactlyWhileAChangeIsUnsaved)
+{
+    PrepareStart(4, "kier\r\n0\r\n1\r\n1\r\n");
+    Restart();
+    ForceDirectories(Path("Inne"));
+    const std::pair<const char*, std::function<void()>> changes[] = {
+        {"start-up with every option ticked", [] {}},
+        {"a login added and removed again",
+         [&] {
+             Form->e_NowyUzytkownik->SetText("ewa");
+             Form->sb_DodajUzytkownika->Click();
+             Choose(Form->lb_UserName, "ewa");
+             ScriptDialogs().ExpectMessageBox(IDYES, "Czy na pewno");
+             Form->sb_UsunUzytkownika->Click();
+         }},
+        {"an option cleared and ticked again",
+         [&] {
+             for (bool ticked : {false, true})
+                 Form->cb_KierMozeZmieniac->SetChecked(ticked);
+         }},
+        {"a folder changed and changed back",
+         [&] {
+             for (const char* folder : {"Inne\\", "Wykazy\\"})
+                 Form->edt_DirWykazy->SetText(Path(folder));
+         }},
+        {"the head of department emptied", [&] { Form->e_KierownikDzialu->SetText(""); }},
+    };
+    for (const auto& [what, change] : changes) {
+        SCOPED_TRACE(what);
+        change();
+        const bool pending = AnsiString(what) == "the head of department emptied";
+        EXPECT_EQ(Form->sb_Uzytkownicy_Zapisz->Enabled(), pending);
+        EXPECT_EQ(Form->sb_Foldery_Zapisz->Enabled(), pending);
+    }
+}
+
+// A login added or a folder changed and not saved is asked about wherever its page is left:
+// Yes saves it, No drops it, Cancel stays on the page with it.
+TEST_F(SettingsPages, UnsavedUsersAndFoldersAreAskedAboutWhereverThePageIsLeft)
+{
+    struct TSettingsPage {
+        const char* Command;
+        const char* Page;
+        const char* Question;
+        TWinControl* Keys;
+        std::function<AnsiString(int)> Change;   // the change made: its login or folder
+        std::function<bool(const AnsiString&)> Stored, Shown;
+    };
+    const TSettingsPage pages[] = {
+        {"Użytkownicy programu", "Uzytkownicy",
+         "Lista użytkowników została zmodyfikowana i nie zapisana, czy zapisać wprowadzone w niej zmiany ???",
+         Form->lb_UserName,
+         [&](int n) {
+             Form->e_NowyUzytkownik->SetText("nowy" + IntToStr(n));
+             Form->sb_DodajUzytkownika->Click();
+             return "nowy" + IntToStr(n);
+         },
+         [&](const AnsiString& login) { return Users("UsersName", login) == ""; },
+         [&](const AnsiString& login) { return Form->lb_UserName->Items()->IndexOf(login) >= 0; }},
+        {"Foldery", "UstawieniaFolderow",
+         "Ustawienia folderów zostały zmodyfikowane i nie zapisane, czy zapisać wprowadzone w nich zmiany ???",
+         Form->edt_Menu,
+         [&](int n) {
+             const AnsiString folder = Path("Inne" + IntToStr(n) + "\\");
+             ForceDirectories(folder);
+             Form->edt_DirWykazy->SetText(folder);
+             return folder;
+         },
+         [&](const AnsiString& folder) { return ConfigLines()[1] == folder; },
+         [&](const AnsiString& folder) { return Form->edt_DirWykazy->Text() == folder; }},
+    };
+    TCloseAction action = caHide;
+    TProToolPanel* normy = Form->MenuPanel("Normy");
+    const std::pair<const char*, std::function<void(const TSettingsPage&)>> ways[] = {
+        {"main menu item", [&](const TSettingsPage&) { normy->OnItemClick(normy, 0, 1); }},
+        {"F3 on the page", [&](const TSettingsPage& p) { KeyDown(p.Keys, VK_F3); }},
+        {"Wstecz", [&](const TSettingsPage&) { Form->sb_Zakladki_Wstecz->Click(); }},
+        {"quick page", [&](const TSettingsPage&) { Form->Listawszystkichnorm1Click(nullptr); }},
+        {"closing the window", [&](const TSettingsPage&) { Form->FormClose(Form.get(), action); }},
+    };
+    int n = 0;
+    for (const TSettingsPage& page : pages)
+        for (const auto& [way, leave] : ways)
+            for (int answer : {IDYES, IDNO, IDCANCEL}) {
+                SCOPED_TRACE(AnsiString(page.Page) + " / " + way + " / " + IntToStr(answer));
+                Form->Strony->SetActivePage("NormyWgStanu");
+                PageHistory->Clear();
+                Form->sb_Zakladki_Wstecz->SetTag(0);
+                Form->Listawszystkichnorm1Click(nullptr);
+                Form->RunMenuCommand(page.Command, page.Command);
+                const AnsiString change = page.Change(++n);
+                ClearRecordedDialogs();
+                ScriptDialogs().ExpectMessageBox(answer, page.Question);
+                if (answer == IDYES)
+                    ScriptDialogs().ExpectMessageBox(IDOK, "Zmiany poprawnie zapisane.");
+                action = caHide;
+                leave(page);
+                ASSERT_TRUE(VerifyNoPendingDialogs());
+                EXPECT_EQ(RecordedDialogs().front().Caption, "UWAGA !!!");
+                EXPECT_EQ(RecordedDialogs().front().Flags, unsigned(MB_YESNOCANCEL | MB_ICONWARNING));
+                const bool closing = AnsiString(way) == "closing the window";
+                EXPECT_EQ(closing ? action != caNone : Form->Strony->ActivePage() != page.Page, answer != IDCANCEL);
+                EXPECT_EQ(page.Stored(change), answer == IDYES);
+                EXPECT_EQ(page.Shown(change), answer != IDNO);
+                EXPECT_EQ(Form->sb_Uzytkownicy_Zapisz->Enabled(), answer == IDCANCEL);
+                if (answer == IDCANCEL) {
+                    ScriptDialogs().ExpectMessageBox(IDNO, page.Question);
+                    Form->RunMenuCommand("W katalogu norm", "W katalogu norm");
+                }
+            }
+}
+
 TEST_F(SettingsPages, PagesAsShown)
 {
     Form->lb_UserName->Items()->Add("anna");
@@ -333,6 +447,10 @@ TEST_F(SettingsPages, PagesAsShown)
     };
     for (const Page& p : {Page{"Foldery", "folders-page.png"}, Page{"Użytkownicy programu", "users-page.png"},
                           Page{"Uprawnienia", "rights-page.png"}, Page{"W katalogu norm", "search-page.png"}}) {
+        if (AnsiString(p.Command) == "Uprawnienia")   // the users page left with its changes
+            ScriptDialogs()
+                .ExpectMessageBox(IDYES, "Lista użytkowników została zmodyfikowana")
+                .ExpectMessageBox(IDOK, "Zmiany poprawnie zapisane.");
         Form->RunMenuCommand(p.Command, p.Command);
         if (AnsiString(p.Command) == "W katalogu norm") {
             Form->e_z_NrNormy->SetText("en");
