@@ -706,6 +706,16 @@ private:
     TImportForm ImportMenuForm();
     void RunImport(const TImportForm& Form);
     void UpdateImportButton(const TImportForm& Form);
+    // The import page's source file edit and the summary's file label emptied.
+    void ClearImportFile();
+    // The import page's groups of Category read from the menu file, none
+    // chosen; Opening notes whether the category is in the main menu then.
+    void ReadImportGroups(const AnsiString& Category, bool Opening);
+    // The category and group of an import from the page as the menu file
+    // names them now; false when the group is gone from it since the page
+    // read it (itself or its category renamed or removed).
+    bool FindImportGroup(const TImportForm& Form, AnsiString& Category, AnsiString& Group);
+    bool FImportCategoryListed = false;
     // ================================================================ end of registers
 
 public:

@@ -292,6 +292,51 @@ void Tf_MainForm::edt_ImportujWykazChange(TObject*)
     e_Importuj_NazwaNowejPozChange(e_Importuj_NazwaNowejPoz);
 }
 
+void Tf_MainForm::ClearImportFile()
+{
+    edt_ImportujWykaz->Clear();
+    lbl_Importuj_ImportowanyPlik->SetFileName("");
+    lbl_Importuj_ImportowanyPlik->SetCaption("");
+}
+
+void Tf_MainForm::ReadImportGroups(const AnsiString& Category, bool Opening)
+{
+    TStringList categories;
+    const bool listed = ReadCategoryKeys("Kategorie", &categories) && IndexOfName(&categories, Category) >= 0;
+    if (Opening)
+        FImportCategoryListed = listed;
+    lb_Importuj_ListaWykazow->Clear();
+    lbl_Importuj_NazwaGrupy->SetCaption("(NIE WYBRANO GRUPY)");
+    lbl_Importuj_NazwaGrupy->Font()->SetColor(TColor(255));
+    // A category gone from the main menu since the page opened has no groups left.
+    if (FImportCategoryListed && !listed)
+        lb_Importuj_GrupyProdoktow->Clear();
+    else
+        ReadCategoryNames(Category, lb_Importuj_GrupyProdoktow);
+}
+
+bool Tf_MainForm::FindImportGroup(const TImportForm& Form, AnsiString& Category, AnsiString& Group)
+{
+    if (Form.Button != sb_ImportujPlik || !FileExists(edt_Menu->FileName()))
+        return true;
+    TStringList keys;
+    ReadCategoryKeys("Kategorie", &keys);
+    int i = IndexOfName(&keys, Category);
+    if (i >= 0)
+        Category = keys.Strings(i);
+    else if (FImportCategoryListed)
+        return false;   // renamed or removed since the page read it
+    ReadCategoryKeys(Category, &keys);
+    i = IndexOfName(&keys, Group);
+    if (i >= 0) {
+        Group = keys.Strings(i);
+        return true;
+    }
+    // Only a group added on the page may be new to the menu file.
+    i = Form.Groups->ItemIndex();
+    return Form.Groups->Items()->Objects(i) == sb_Importuj_DodajGrupe;
+}
+
 void Tf_MainForm::lb_Importuj_GrupyProdoktowClick(TObject*)
 {
     const AnsiString group = SelectedEntry(lb_Importuj_GrupyProdoktow);
@@ -325,7 +370,8 @@ void Tf_MainForm::sb_Importuj_DodajGrupeClick(TObject*)
         Application->MessageBox(refusal, TitleError, MB_OK | MB_ICONERROR);
         return;
     }
-    lb_Importuj_GrupyProdoktow->Items()->Add(StoredMenuName(name));
+    // Marked as the page's own: the menu file learns it from the first import into it.
+    lb_Importuj_GrupyProdoktow->Items()->AddObject(StoredMenuName(name), sb_Importuj_DodajGrupe);
 }
 
 void Tf_MainForm::e_Importuj_NazwaNowejPozChange(TObject*)
@@ -427,11 +473,13 @@ void Tf_MainForm::RunImport(const TImportForm& Form)
                                                " na aktualnie imporotwany ???",
                                            TitleError, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
-    const AnsiString group = SelectedEntry(Form.Groups);
+    AnsiString category = Form.Category;
+    AnsiString group = SelectedEntry(Form.Groups);
     const char* refusal = nullptr;
+    bool gone = false;
     if (Form.FileName.empty() || !FileExists(Form.FileName))
         refusal = "Plik, który mam zaimportować nie istnieje !!!";
-    else if (group.empty() || Form.Category.empty())
+    else if (group.empty() || category.empty() || (gone = !FindImportGroup(Form, category, group)))
         refusal = "Wybierz grupę produktów do której mam zaimportować wskazany wykaz !!!";
     else if (name.empty())
         refusal = "Nie podano nazwy dla nowego wykazu, dla nowej pozycji !!!";
@@ -439,6 +487,10 @@ void Tf_MainForm::RunImport(const TImportForm& Form)
         refusal = MenuNameRefusal(typed, false);
     if (refusal) {
         Application->MessageBox(refusal, TitleError, MB_OK | MB_ICONERROR);
+        if (gone) {
+            ReadImportGroups(category, false);
+            e_Importuj_NazwaNowejPozChange(Form.NameEdit);
+        }
         return;
     }
     // The page's list shows the group as it was read when the group was
@@ -459,14 +511,13 @@ void Tf_MainForm::RunImport(const TImportForm& Form)
         return;
     }
     const bool deleteSource = Form.DeleteSource->Checked();
-    if (!ImportListFile(Form.FileName, name, Form.Category, group, deleteSource))
+    if (!ImportListFile(Form.FileName, name, category, group, deleteSource))
         return;
     if (IndexOfName(Form.Items, name) < 0)
         Form.Items->Items()->Add(name);
     if (deleteSource && !FileExists(Form.FileName)) {
         if (Form.Button == sb_ImportujPlik) {
-            edt_ImportujWykaz->Clear();
-            lbl_Importuj_ImportowanyPlik->SetFileName("");
+            ClearImportFile();
         } else {
             e_NazwaPliku_ImportujNaUstawieniachMenu->Clear();
         }

@@ -186,6 +186,6 @@ void Tf_MainForm::FormShow(TObject*)
 {
     for (TLabel* l : {l_W_Warning, l_G_Warning, l_MG_Warning, lbl_Menu_NazwaPoz, l_pom_PMG_NazwaPoz, l_pom_W_NazwaPoz})
         l->SetCaption("");
-    edt_ImportujWykaz->SetFileName("");
+    ClearImportFile();
     sb_Zakladki_Wstecz->SetEnabled(PageHistory->Count() > 1);
 }

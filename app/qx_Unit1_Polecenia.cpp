@@ -183,12 +183,9 @@ void Tf_MainForm::RunCategoryCommand(const AnsiString& Command)
         for (TControl* c : fixed)
             c->SetEnabled(false);
     } else if (item == "Importuj z pliku" || item == "Importuj wykaz") {
-        lb_Importuj_ListaWykazow->Clear();
-        lbl_Importuj_NazwaGrupy->SetCaption("(NIE WYBRANO GRUPY)");
-        lbl_Importuj_NazwaGrupy->Font()->SetColor(TColor(255));
-        lbl_Importuj_ImportowanyPlik->SetFileName("");
+        ClearImportFile();
         e_Importuj_NazwaNowejPoz->Clear();
-        ReadCategoryNames(category, lb_Importuj_GrupyProdoktow);
+        ReadImportGroups(category, true);
         pbar_ImportowaniePliku->Hide();
         Label38->Hide();
         p_Worning->Hide();

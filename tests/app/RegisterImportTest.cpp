@@ -380,3 +380,87 @@ TEST_F(ImportForms, AnItemTheGroupGotElsewhereIsNotBoundToTheImportUnasked)
             EXPECT_EQ(Form->sb_ImportujPlik->Caption(), "Zastąp wykaz");
         }
 }
+
+// A group the page read that is gone from the menu when the import writes (its category
+// renamed, the group renamed or removed) is refused, and the groups are read again.
+TEST_F(ImportForms, AGroupGoneSinceThePageReadItIsRefused)
+{
+    auto editMenu = [this](TCustomListBox* List, const char* Entry, TEdit* Edit, TSpeedButton* Rename,
+                           TSpeedButton* Save) {
+        Form->RunMenuCommand("Menu", "Menu");
+        Choose(Form->clb_MG_PrzyciskiMenuGlownego, "Wyroby");
+        Choose(List, Entry);
+        List->OnDblClick(List);
+        Edit->SetText("Pompy");
+        Rename->Click();
+        ScriptDialogs().ExpectMessageBox(IDOK, "Wszystkie wprowadzone zmiany");
+        Save->Click();
+        Form->sb_Zakladki_Wstecz->Click();
+    };
+    const struct {
+        const char* Way;
+        std::function<void()> Go;
+        const char* GroupsAfter;
+    } ways[] = {
+        {"group renamed in the menu editor",
+         [&] { editMenu(Form->lb_G_Spis, "Zawory", Form->e_G_DodajNowa, Form->sb_G_ZmienNazwe, Form->sb_G_Zapisz); },
+         "Pompy"},
+        {"category renamed in the menu editor",
+         [&] {
+             editMenu(Form->clb_MG_PrzyciskiMenuGlownego, "Wyroby", Form->e_MG_NazwaNowejPoz, Form->sb_MG_ZmienNazwe,
+                      Form->sb_MG_Zapisz);
+         },
+         ""},
+        {"group removed by another login",
+         [&] { Write("Ustawienia\\kategorie.ini", "[Kategorie]\r\nWyroby=0\r\n[Zawory]\r\nZawór DN50=zawor.txt\r\n"); },
+         ""},
+    };
+    for (const auto& w : ways) {
+        SCOPED_TRACE(w.Way);
+        Write("Ustawienia\\kategorie.ini", MenuFile);
+        OpenImportPage();
+        Form->edt_ImportujWykaz->SetText(Path("Importuj\\bom.txt"));
+        ChooseGroup(Form->lb_Importuj_GrupyProdoktow, 0);
+        Form->e_Importuj_NazwaNowejPoz->SetText("Nowy");
+        w.Go();
+        ASSERT_EQ(Form->Strony->ActivePage(), "Importuj");
+        const AnsiString menu = Read("Ustawienia\\kategorie.ini");
+        ScriptDialogs().ExpectMessageBox(IDOK, "Wybierz grupę produktów do której mam zaimportować wskazany wykaz !!!");
+        Form->sb_ImportujPlik->Click();
+        EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), menu);
+        EXPECT_FALSE(FileExists(Path("Wykazy\\Nowy.txt")));
+        EXPECT_EQ(Form->lb_Importuj_GrupyProdoktow->Items()->CommaText(), w.GroupsAfter);
+        EXPECT_EQ(Form->lbl_Importuj_NazwaGrupy->Caption(), "(NIE WYBRANO GRUPY)");
+        EXPECT_FALSE(Form->sb_ImportujPlik->Enabled());
+    }
+}
+
+// Opening the page again, showing the window and an import that deleted its source leave
+// no file in sight: neither in the file edit nor in the summary.
+TEST_F(ImportForms, TheFileEditAndItsLabelAreEmptiedTogether)
+{
+    const std::pair<const char*, std::function<void()>> ways[] = {
+        {"the category's item", [this] { OpenImportPage(); }},
+        {"the menu editor's link",
+         [this] {
+             Form->RunMenuCommand("Menu", "Menu");
+             Form->clb_MG_PrzyciskiMenuGlownego->SetItemIndex(0);
+             Form->QelSensitiveLabel3Click(nullptr);
+         }},
+        {"the window shown", [this] { Form->FormShow(Form.get()); }},
+        {"an import deleting its source",
+         [this] {
+             ChooseGroup(Form->lb_Importuj_GrupyProdoktow, 0);
+             ScriptDialogs().ExpectMessageBox(IDNO, "pomyślnie");
+             Form->sb_ImportujPlik->Click();
+         }},
+    };
+    for (const auto& [way, empty] : ways) {
+        SCOPED_TRACE(way);
+        OpenImportPage();
+        Form->edt_ImportujWykaz->SetText(Path("Importuj\\bom.txt"));
+        empty();
+        EXPECT_EQ(Form->edt_ImportujWykaz->FileName(), "");
+        EXPECT_EQ(Form->lbl_Importuj_ImportowanyPlik->Caption(), "");
+    }
+}
