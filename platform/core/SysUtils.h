@@ -206,6 +206,8 @@ AnsiString FromOsPath(const std::string& utf8);
 
 // Login name of the user (getpwuid, else $USER).
 AnsiString GetLoginName();
+// Tests run as another login; empty returns to the user's own.
+void SetTestLoginName(const AnsiString& Name);
 AnsiString GetEnvironmentVariable(const AnsiString& name);
 
 // ---------------------------------------------------------------- dates

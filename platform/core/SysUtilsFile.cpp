@@ -580,8 +580,16 @@ std::vector<TSearchEntry> ListDirectory(const AnsiString& dir, const AnsiString&
     return out;
 }
 
+namespace {
+AnsiString TestLoginName;
+}
+
+void SetTestLoginName(const AnsiString& Name) { TestLoginName = Name; }
+
 AnsiString GetLoginName()
 {
+    if (!TestLoginName.empty())
+        return TestLoginName;
     struct passwd pw;
     struct passwd* res = nullptr;
     char buf[4096];

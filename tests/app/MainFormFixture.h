@@ -60,6 +60,7 @@ protected:
         ProgramFolder = FOldFolder;
         ExeFolder = AnsiString();
         SetTestClock(0);
+        SetTestLoginName(AnsiString());
         std::error_code ec;
         std::filesystem::remove_all(FDir, ec);
     }
