@@ -216,7 +216,9 @@ public:
     // and applied to the tab strip, headings, grids and (through the menu
     // build) the panels; missing keys take their fallback values.
     void ApplyUserSettings(TCustomIniFile* Settings);
-    // The per-user settings file of the login: users folder + login + ".dat".
+    // The per-user settings file of the login: users folder + login + ".dat";
+    // users folder + login + ".user.dat" when that would be a file kept there
+    // for all (users.dat, Default.dat in any case of letters, config.dat ...).
     AnsiString UserSettingsFile() const;
 
     // ================================================================ catalogue grid views

@@ -268,7 +268,7 @@ void Tf_MainForm::StartUserSettings()
 {
     const AnsiString login = Login();
     const AnsiString folder = UsersFolder();
-    const AnsiString own = folder + login + ".dat";
+    const AnsiString own = UserSettingsFile();
     if (!FileExists(own)) {
         try {
             AnsiString text;

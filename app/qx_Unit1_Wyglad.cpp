@@ -524,7 +524,15 @@ void Tf_MainForm::sb_PN_ZastosujDlaWszystkichClick(TObject*)
 // ---------------------------------------------------------------- the settings file
 AnsiString Tf_MainForm::UserSettingsFile() const
 {
-    return UsersFolder() + GetWindowsUserName() + ".dat";
+    const AnsiString folder = UsersFolder(), login = GetWindowsUserName();
+    const AnsiString own = folder + login + ".dat";
+    // A login named as a file kept there for all (the users list, the template
+    // of new settings, or another file of the program's) never takes it over.
+    const AnsiString name = ExtractFileName(own);
+    const bool ofAll = AnsiSameText(name, "users.dat") || AnsiSameText(name, "Default.dat") ||
+                       SamePlace(own, ConfigFileName()) || SamePlace(own, CatalogueFileName()) ||
+                       SamePlace(own, edt_Menu->FileName());
+    return ofAll ? folder + login + ".user.dat" : own;
 }
 
 namespace {
@@ -564,10 +572,9 @@ AnsiString Tf_MainForm::UserSettingsText(const AnsiString& Login) const
 
 void Tf_MainForm::sb_ZastosujUstawieniaProgramuClick(TObject*)
 {
-    const AnsiString login = GetWindowsUserName();
-    const AnsiString text = UserSettingsText(login);
+    const AnsiString text = UserSettingsText(GetWindowsUserName());
     sb_PN_ZastosujDlaWszystkichClick(sb_ZastosujUstawieniaProgramu);
-    const AnsiString file = UsersFolder() + login + ".dat";
+    const AnsiString file = UserSettingsFile();
     TSharedFileSave save(file);
     if (!save.MayReplace())
         return;

@@ -147,6 +147,38 @@ TEST_F(Appearance, SaveWritesTheScrambledFileAndRestoreDeletesIt)
     EXPECT_EQ(RecordedDialogs().back().Caption, "BŁĄD !!!");
 }
 
+// A login named as a file that the users folder keeps for all has its settings beside it: its
+// save and its restore of the defaults leave the users list and the template as they were.
+TEST_F(Appearance, ALoginNamedAsAFileOfAllKeepsItsSettingsInAFileOfItsOwn)
+{
+    const struct {
+        const char *Login, *Own;
+    } cases[] = {{"users", "users.user.dat"}, {"USERS", "USERS.user.dat"},
+                 {"Default", "Default.user.dat"}, {"default", "default.user.dat"}};
+    Write("Katalog Norm\\normy_wszystkie.txt", "PN-EN 1|Aktualna|Jest||T|O|\r\n");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Login);
+        std::filesystem::remove_all(OsPath("Ustawienia"));
+        SetTestLoginName(c.Login);
+        PrepareStart(1);
+        WriteScrambledFile(Path("Ustawienia\\Default.dat"), Tf_MainForm::DefaultUserSettingsText("wzór"));
+        const AnsiString users = Read("Ustawienia\\users.dat"), common = Read("Ustawienia\\Default.dat");
+        Restart();
+        ASSERT_EQ(CurrentUserLevel, 1);
+        const AnsiString own = Path("Ustawienia\\" + AnsiString(c.Own));
+        EXPECT_NE(ReadScrambledFile(own).find("UserName=" + AnsiString(c.Login)), AnsiString::npos);
+        Form->colbtn_NormaAktualnaClick(nullptr);
+        Form->sb_ZastosujUstawieniaProgramu->Click();
+        ScriptDialogs().ExpectMessageBox(IDOK, "Domyślne ustawienia zostaną przywrócone");
+        Form->SpeedButton3->Click();
+        EXPECT_FALSE(FileExists(own));
+        EXPECT_EQ(Read("Ustawienia\\users.dat"), users);
+        EXPECT_EQ(Read("Ustawienia\\Default.dat"), common);
+        Restart();
+        EXPECT_EQ(CurrentUserLevel, 1);
+    }
+}
+
 TEST_F(Appearance, FailedSaveIsReportedAndTheButtonsAreSetAsAfterASave)
 {
     // A folder holds the settings file's name: the file cannot replace it.
