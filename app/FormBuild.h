@@ -81,3 +81,10 @@ inline AnsiString StoredMenuName(const AnsiString& Name)
 {
     return Trim(Name);
 }
+// The name of the menu file's section of the main menu's buttons, in any
+// case of letters: no entry of the menu tree may take it, as its section
+// would be that one.
+inline bool IsMainMenuSectionName(const AnsiString& Name)
+{
+    return AnsiSameText(StoredMenuName(Name), "Kategorie");
+}

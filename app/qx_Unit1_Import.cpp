@@ -361,7 +361,7 @@ void Tf_MainForm::sb_Importuj_DodajGrupeClick(TObject*)
     const AnsiString name = FirstLine(InputBox("Podaj nazwę", "Podaj nazwę nowej grupy wyrobów ...", ""));
     if (name.empty())
         return;
-    if (IndexOfName(lb_Importuj_GrupyProdoktow, name) >= 0) {
+    if (IndexOfName(lb_Importuj_GrupyProdoktow, name) >= 0 || IsMainMenuSectionName(name)) {
         Application->MessageBox("Podana nazwa znajduje sie już na liście !!!", "UWAGA !!!", MB_OK | MB_ICONERROR);
         return;
     }

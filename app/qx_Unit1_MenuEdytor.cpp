@@ -356,7 +356,7 @@ void Tf_MainForm::MenuAdd(int Level)
             return;
         }
     }
-    if (c.List->Items()->IndexOf(name) >= 0) {
+    if (c.List->Items()->IndexOf(name) >= 0 || IsMainMenuSectionName(name)) {
         ShowError(duplicate);
         return;
     }
@@ -395,7 +395,7 @@ void Tf_MainForm::MenuRename(int Level)
                                 TitleInfo, MB_OK | MB_ICONINFORMATION);
         return;
     }
-    if (c.List->Items()->IndexOf(name) >= 0) {
+    if (c.List->Items()->IndexOf(name) >= 0 || IsMainMenuSectionName(name)) {
         Application->MessageBox("Pozycja o podanej nazwie już istnieje na liście  !!!", TitleWarning,
                                 MB_OK | MB_ICONWARNING);
         return;

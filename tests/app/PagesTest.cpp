@@ -333,6 +333,35 @@ TEST_F(Pages, RenameRefusesNoChangeAnExistingNameAndForbiddenCharacters)
     EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), DefaultMenu);
 }
 
+// No entry takes the name of the main menu's own section, in any case of letters: it is refused
+// as a name already on the list is, by Enter (add) and by a rename.
+TEST_F(Pages, NoEntryTakesTheNameOfTheMainMenusSection)
+{
+    OpenGroupA();
+    const struct {
+        TCustomListBox* List;
+        TEdit* Edit;
+        TSpeedButton* Rename;
+        const char *Entry, *Name;
+    } cases[] = {
+        {Form->lb_W_Spis, Form->e_W_Dodaj, Form->sb_W_ZmienNazwe, "Wykonanie z uszczelką", "KATEGORIE "},
+        {Form->lb_G_Spis, Form->e_G_DodajNowa, Form->sb_G_ZmienNazwe, "Wykonanie B", "kategorie"},
+        {Form->clb_MG_PrzyciskiMenuGlownego, Form->e_MG_NazwaNowejPoz, Form->sb_MG_ZmienNazwe, "Wyrób 3", "Kategorie"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Entry);
+        c.Edit->SetText(c.Name);
+        ScriptDialogs().ExpectMessageBox(IDOK, "Wskazana pozycja znajduje się już na liście !!!");
+        KeyDown(c.Edit, VK_RETURN);
+        ScriptDialogs().ExpectMessageBox(IDOK, "Pozycja o podanej nazwie już istnieje na liście  !!!");
+        Rename(c.List, c.Edit, c.Rename, c.Entry, c.Name);
+        EXPECT_TRUE(VerifyNoPendingDialogs());
+    }
+    for (TSpeedButton* save : {Form->sb_MG_Zapisz, Form->sb_G_Zapisz, Form->sb_W_Zapisz})
+        EXPECT_FALSE(save->Enabled());
+    EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), DefaultMenu);
+}
+
 TEST_F(Pages, RenamesTakeTheirSectionsAndValuesAlong)
 {
     // An item keeps its register file.
