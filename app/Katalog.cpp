@@ -120,6 +120,23 @@ AnsiString NormBackupFileName(const AnsiString& Folder, const AnsiString& FileNa
            FormatDateTime("hh'-'nn'-'ss", When) + ")" + ext;
 }
 
+bool IsNormBackupFileName(const AnsiString& Name, const AnsiString& FileName)
+{
+    const AnsiString name = ExtractFileName(FileName), ext = ExtractFileExt(name);
+    const AnsiString before = name.substr(0, name.size() - ext.size()) + " (kopia z ", after = ")" + ext;
+    const std::string_view stamp = "00-00-0000 00-00-00";   // 0: any digit
+    if (Name.size() != before.size() + stamp.size() + after.size() ||
+        !AnsiSameText(Name.substr(0, before.size()), before) ||
+        !AnsiSameText(Name.substr(Name.size() - after.size()), after))
+        return false;
+    for (size_t i = 0; i < stamp.size(); ++i) {
+        const char c = Name[before.size() + i];
+        if (stamp[i] == '0' ? c < '0' || c > '9' : c != stamp[i])
+            return false;
+    }
+    return true;
+}
+
 std::vector<int> GroupNormOrder(const std::vector<TNormRecord>& Records)
 {
     std::vector<AnsiString> lines;

@@ -74,6 +74,9 @@ AnsiString NormLine(const TNormRecord& Record);
 // when missing) + the file's name without extension + " (kopia z dd-mm-yyyy
 // hh-mm-ss)" + the extension with its dot.
 AnsiString NormBackupFileName(const AnsiString& Folder, const AnsiString& FileName, TDateTime When);
+// Name (without folder) is such a copy of the catalogue FileName, of any date
+// and time; the catalogue's name and extension in any case of letters.
+bool IsNormBackupFileName(const AnsiString& Name, const AnsiString& FileName);
 
 // The regrouped order of the records (indices into Records): numbers with "EN",
 // "ISO" and "IEC" in their groups, the others by the letter after "-" (or "/"

@@ -502,9 +502,9 @@ public:
     AnsiString ListFilePath(const AnsiString& Name);
     // What an existing file is to the program when it is one of its own: a
     // register the menu names, the catalogue, the menu file, config.dat, the
-    // users file or a login's settings file (as "wykazem pozycji "...""); ""
-    // for any other file. Such a file is never replaced by an export or
-    // deleted by an import.
+    // users file or a login's settings file (as "wykazem pozycji "...""), and
+    // below level 3 a dated copy of the catalogue; "" for any other file.
+    // Such a file is never replaced by an export or deleted by an import.
     AnsiString ProgramFileRole(const AnsiString& FileName);
     // Editing mode of the register grid (on exactly while "Linie" is enabled).
     bool ListEditing() const;

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "app/FormBuild.h"
+#include "app/Katalog.h"
 #include "app/MainVars.h"
 #include "app/U_WspolneFunkcje.h"
 #include "app/Wykazy.h"
@@ -68,6 +69,10 @@ AnsiString Tf_MainForm::ProgramFileRole(const AnsiString& FileName)
         return "plikiem ustawień menu";
     if (same(ConfigFileName()))
         return "plikiem konfiguracji programu";
+    // The catalogue's dated copies are written and removed only where the catalogue may be.
+    if (CurrentUserLevel < 3 && inFolder(BackupFolder()) &&
+        IsNormBackupFileName(ExtractFileName(FileName), CatalogueFileName()))
+        return "kopią spisu wszystkich norm";
     const AnsiString name = ExtractFileName(FileName);
     if (inFolder(UsersFolder()) && AnsiCompareText(ExtractFileExt(name), ".dat") == 0)
         return AnsiCompareText(name, "users.dat") == 0 ? "plikiem użytkowników programu"

@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
+#include <map>
 
 #include "app/MainVars.h"
 #include "app/U_WspolneFunkcje.h"
@@ -13,6 +15,7 @@
 #include "controls/ColorPicker.h"
 #include "controls/KXCtrls.h"
 #include "controls/ToolEdit.h"
+#include "controls/ToolPanels.h"
 #include "grid/ProGrid.h"
 #include "platform/core/IniFiles.h"
 #include "platform/gui/Buttons.h"
@@ -492,4 +495,223 @@ TEST_F(AcrossPages, ARegisterOnlyBrowsedIsNeverWritten)
     EXPECT_EQ(action, caHide);
     EXPECT_TRUE(VerifyNoPendingDialogs());
     EXPECT_EQ(Read("Wykazy\\z_u.txt"), ZU);
+}
+
+// Each route to a change of the folder's files, tried at every level up to the one it needs: below
+// it the route is refused and leaves its target (a file, or every file of the folder) as it was,
+// byte for byte; at it the route changes it. Level 0 is a login not on the users list.
+TEST_F(AcrossPages, EachRouteChangesItsFilesOnlyFromTheLevelItNeeds)
+{
+    const AnsiString copyName = "normy_wszystkie (kopia z 06-12-2026 09-05-07)";
+    const AnsiString copy = "Katalog Norm\\" + copyName + ".txt";
+    int level = 0;
+    auto files = [&](const char* Target) {
+        std::map<std::string, AnsiString> bytes;
+        for (const auto& e : std::filesystem::recursive_directory_iterator(FDir))
+            if (e.is_regular_file() && (!Target || e.path() == OsPath(Target)))
+                bytes[e.path().string()] = LoadBytesFromFile(FromOsPath(e.path().string()));
+        return bytes;
+    };
+    // The folder as the first start at each level left it, put back before every later start.
+    std::map<int, std::map<std::string, AnsiString>> folders;
+    auto start = [&] {
+        for (const auto& e : std::filesystem::directory_iterator(FDir))
+            std::filesystem::remove_all(e.path());
+        UsedListFiles->Clear();
+        PageHistory->Clear();
+        std::map<std::string, AnsiString>& folder = folders[level];
+        for (const auto& [name, bytes] : folder) {
+            std::filesystem::create_directories(std::filesystem::path(name).parent_path());
+            std::ofstream(name, std::ios::binary) << bytes;
+        }
+        if (folder.empty()) {
+            PrepareStart(std::max(level, 1));
+            if (level == 0)
+                WriteScrambledFile(Path("Ustawienia\\users.dat"), "[UsersName]\r\nanna=\r\n[Level]\r\nanna=4\r\n");
+            Write("Ustawienia\\kategorie.ini", DefaultMenu);
+            Write("Wykazy\\z_u.txt", ZU);
+            Write("Wykazy\\bez_u.txt", BezU);
+            Write("Importuj\\bom.txt", Bill);
+            Write("Katalog Norm\\normy_wszystkie.txt", "PN-EN 10025-2:2019|Aktualna|Dostępna||Stale||\r\n");
+            Write(copy, "PN-EN 10025-2:2019|Aktualna|Dostępna||Stale||\r\n");
+        }
+        ForceDirectories(Path("Katalog Norm\\Kopie"));
+        Restart();
+        ASSERT_EQ(CurrentUserLevel, level);
+        if (folder.empty())
+            folder = files(nullptr);
+    };
+    // An item of a panel clicked: a disabled one only says that the rights are missing.
+    auto item = [&](const AnsiString& Panel, const AnsiString& Section, const AnsiString& Caption) {
+        TProToolPanel* p = Form->MenuPanel(Panel);
+        for (int s = 0; s < p->Sections()->Count(); ++s) {
+            TSectionItems* items = p->Sections()->GetItem(s)->SectionItems();
+            for (int i = 0; i < items->Count(); ++i)
+                if (p->Sections()->GetItem(s)->Caption() == Section && items->GetItem(i)->Caption() == Caption) {
+                    const bool enabled = items->GetItem(i)->Enabled();
+                    if (!enabled)
+                        ScriptDialogs().ExpectMessageBox(IDOK, "Nie masz odpowiednich uprawnień !!!");
+                    p->OnItemClick(p, s, i);
+                    return enabled;
+                }
+        }
+        ADD_FAILURE() << Caption.c_str();
+        return false;
+    };
+    auto quick = [&](TMenuItem* Item, const char* Page) {
+        if (Item->Enabled())
+            Item->Click();
+        return Form->Strony->ActivePage() == Page;
+    };
+    auto enter = [](TWinControl* Control, const AnsiString& Text) {
+        TypeText(Control, Text);
+        KeyDown(Control, VK_RETURN);
+    };
+    auto save = [](TWinControl* Control, TSpeedButton* Save) {
+        if (Save->Enabled())
+            ScriptDialogs().ExpectMessageBox(IDOK, Saved);
+        KeyDown(Control, 'S', ssCtrl);
+    };
+    auto press = [](TControl* Control) { Click(Control, Control->Width() / 2, Control->Height() / 2); };
+    auto editor = [&] { return item("Wyrób 1", "Organizuj", "Menu"); };
+    // An entry of a list of the menu editor deleted by Del (asked when Delete is on) and the list saved.
+    auto remove = [&](TCustomListBox* List, TSpeedButton* Delete, TSpeedButton* Save, const char* Name,
+                      const char* Question) {
+        Choose(List, Name);
+        if (Delete->Enabled())
+            ScriptDialogs().ExpectMessageBox(IDYES, Question);
+        KeyDown(List, VK_DELETE);
+        save(List, Save);
+    };
+    const char* const sure = "Czy na pewno chcesz usunąć wybraną pozycję z listy ???";
+    const struct {
+        const char* What;
+        int Level;            // 5: no level may
+        const char* Target;   // nullptr: every file
+        std::function<void()> Try;
+    } routes[] = {
+        {"the catalogue grid: Delete, then Ctrl+S", 3, nullptr, [&] {
+             if (level >= 3)
+                 ScriptDialogs()
+                     .ExpectMessageBox(IDYES, sure)
+                     .ExpectMessageBox(IDYES, "Czy na pewno chcesz zapisać aktualny spis wszystkich norm ???")
+                     .ExpectMessageBox(IDNO, "Zrobić kopię")
+                     .ExpectMessageBox(IDOK, "Spis norm został pomyślnie zaktualizowany.");
+             Form->sg_WszystkieNormy->FocusCell(1, 1, true);
+             KeyDown(Form->sg_WszystkieNormy, VK_DELETE);
+             KeyDown(Form->sg_WszystkieNormy, 'S', ssCtrl);
+         }},
+        {"the quick page of the menu editor: a main-menu button added and saved", 4, nullptr, [&] {
+             if (quick(Form->UstawieniaMenu1, "DostosujGrupyPrziPoz")) {
+                 enter(Form->e_MG_NazwaNowejPoz, "Wyrób 9");
+                 save(Form->e_MG_NazwaNowejPoz, Form->sb_MG_Zapisz);
+             }
+         }},
+        {"the settings' Menu: a main-menu button deleted and saved", 4, nullptr, [&] {
+             if (item("Ustawienia", "Organizuj", "Menu"))
+                 remove(Form->clb_MG_PrzyciskiMenuGlownego, Form->sb_MG_Usun, Form->sb_MG_Zapisz, "Wyrób 2",
+                        "Nie musisz usuwać");
+         }},
+        {"a category's Menu: a main-menu button typed and saved", 5, nullptr, [&] {
+             if (editor()) {
+                 enter(Form->e_MG_NazwaNowejPoz, "Wyrób 9");
+                 save(Form->e_MG_NazwaNowejPoz, Form->sb_MG_Zapisz);
+             }
+         }},
+        {"a category's Menu: a group \"Kategorie\" and a button added in it", 5, nullptr, [&] {
+             if (!editor())
+                 return;
+             ScriptDialogs().ExpectMessageBox(IDOK, "Wskazana pozycja znajduje się już na liście !!!");
+             enter(Form->e_G_DodajNowa, "Kategorie");
+             save(Form->e_G_DodajNowa, Form->sb_G_Zapisz);
+             if (Lists(Form->lb_G_Spis, "Kategorie")) {
+                 Choose(Form->lb_G_Spis, "Kategorie");
+                 enter(Form->e_W_Dodaj, "Wyrób 9");
+                 save(Form->e_W_Dodaj, Form->sb_W_Zapisz);
+             }
+         }},
+        {"a category's Menu: a group deleted and saved", 3, nullptr, [&] {
+             if (editor())
+                 remove(Form->lb_G_Spis, Form->sb_G_Usun, Form->sb_G_Zapisz, "Wykonanie B", sure);
+         }},
+        {"a category's Menu: an item deleted and saved", 3, nullptr, [&] {
+             if (editor()) {
+                 Choose(Form->lb_G_Spis, "Wykonanie A");
+                 remove(Form->lb_W_Spis, Form->sb_W_Usun, Form->sb_W_Zapisz, "Wykonanie bez uszczelki", sure);
+             }
+         }},
+        {"the import page: a group \"Kategorie\" and a register imported into it", 5, nullptr, [&] {
+             if (!item("Wyrób 1", "Wykaz", "Importuj z pliku"))
+                 return;
+             ScriptDialogs().ExpectInput(true, "Kategorie").ExpectMessageBox(IDOK, "Podana nazwa znajduje sie już");
+             press(Form->sb_Importuj_DodajGrupe);
+             if (Lists(Form->lb_Importuj_GrupyProdoktow, "Kategorie")) {
+                 FillImportPage("Importuj\\bom.txt", "Kategorie", "Wyrób 9");
+                 ScriptDialogs().ExpectMessageBox(IDNO, Imported);
+                 KeyDown(Form->e_Importuj_NazwaNowejPoz, VK_RETURN);
+             }
+         }},
+        {"the import page: a dated copy of the catalogue imported, its source to be deleted", 3, copy.c_str(), [&] {
+             if (item("Wyrób 1", "Wykaz", "Importuj z pliku")) {
+                 FillImportPage(copy, "Wykonanie A", "Kopia");
+                 ScriptDialogs().ExpectMessageBox(IDNO, level < 3 ? "jest kopią spisu wszystkich norm" : Imported);
+                 KeyDown(Form->e_Importuj_NazwaNowejPoz, VK_RETURN);
+             }
+         }},
+        {"the export page: a register written over a dated copy of the catalogue", 3, copy.c_str(), [&] {
+             if (!item("Wyrób 1", "Wykaz", "Zapisz jako ..."))
+                 return;
+             Choose(Form->lb_Eksportuj_GrupyProduktow, "Wykonanie A");
+             Choose(Form->lb_Eksportuj_ListaWykazow, "Wykonanie z uszczelką");
+             Form->edt_Exportuj_Directory->SetText(Path("Katalog Norm"));
+             Form->cb_Exportuj_ZapiszJakoTyp->SetItemIndex(4);
+             Form->e_Exportuj_FileName->SetText(copyName);
+             if (level < 3)
+                 ScriptDialogs().ExpectMessageBox(IDOK, "jest kopią spisu wszystkich norm");
+             KeyDown(Form->e_Exportuj_FileName, VK_RETURN);
+         }},
+        {"the quick page of the folders: the backup folder changed and saved", 4, nullptr, [&] {
+             if (quick(Form->Ustawieniafolderw1, "UstawieniaFolderow")) {
+                 TypeText(Form->edt_KopiaBazyNorm, "Kopie");
+                 ScriptDialogs().ExpectMessageBox(IDOK, "Zmiany poprawnie zapisane.");
+                 press(Form->sb_Foldery_Zapisz);
+             }
+         }},
+        {"the quick page of the users: a user added and saved", 4, nullptr, [&] {
+             if (quick(Form->Uytkownicy1, "Uzytkownicy")) {
+                 enter(Form->e_NowyUzytkownik, "ewa");
+                 ScriptDialogs().ExpectMessageBox(IDOK, "Zmiany poprawnie zapisane.");
+                 press(Form->sb_Uzytkownicy_Zapisz);
+             }
+         }},
+        {"the quick page of the rights: a level chosen", 4, nullptr, [&] {
+             if (quick(Form->Uprawnienia1, "Uprawnienia")) {
+                 Choose(Form->lb_Userzy, GetWindowsUserName());
+                 KeyDown(Form->cb_Uprawnienia, VK_UP);
+             }
+         }},
+        {"Ctrl+U: a colour of the appearance saved", 1, nullptr, [&] {
+             KeyDown(Form->sg_WszystkieNormy, 'U', ssCtrl);
+             if (Form->Strony->ActivePage() == "UstawieniaProg") {
+                 Form->ColorBtn_PN_KolCellNrNormy->SetActiveColor(255);
+                 Form->ColorBtn_PN_KolCellNrNormy->OnClick(Form->ColorBtn_PN_KolCellNrNormy);
+                 press(Form->sb_ZastosujUstawieniaProgramu);
+             }
+         }},
+    };
+    for (level = 0; level <= 4; ++level)
+        for (const auto& r : routes) {
+            if (level > r.Level)
+                continue;
+            SCOPED_TRACE(IntToStr(level) + ": " + r.What);
+            start();
+            const auto before = files(r.Target);
+            try {
+                r.Try();
+            } catch (const std::exception& e) {   // a box the route did not expect
+                ADD_FAILURE() << e.what();
+            }
+            EXPECT_TRUE(VerifyNoPendingDialogs());
+            EXPECT_EQ(files(r.Target) == before, level < r.Level);
+        }
 }
