@@ -292,6 +292,22 @@ int CollateImpl(const Str& a, const Str& b, bool ignoreCase, KeyOf keyOf, Fold f
     return na == nb ? 0 : (na < nb ? -1 : 1);
 }
 
+// Windows-1250 bytes that are printable ASCII, TAB, CR, LF, a Polish letter or one of the
+// marks „ ” ‚ ’ « » – — … ° § ×.
+bool IsPlainPolishText(std::string_view Bytes)
+{
+    static const std::array<bool, 256> plain = [] {
+        std::array<bool, 256> t{};
+        for (int c = 0x20; c < 0x7F; ++c)
+            t[size_t(c)] = true;
+        t['\t'] = t['\r'] = t['\n'] = true;
+        for (char16_t u : u"ĄĆĘŁŃÓŚŹŻąćęłńóśźż„”‚’«»–—…°§×")
+            t[UnicodeToWin1250(u)] = true;
+        return t;
+    }();
+    return std::all_of(Bytes.begin(), Bytes.end(), [](char c) { return plain[static_cast<unsigned char>(c)]; });
+}
+
 }   // namespace
 
 char16_t Win1250ToUnicode(unsigned char c)
@@ -355,13 +371,16 @@ TDecodedText DecodeForeignText(std::string_view Bytes, bool GuessUtf8)
         encoding = Bytes[0] == '\xFE' ? kUtf16BE : kUtf16LE;
         Bytes.remove_prefix(2);
     } else if (GuessUtf8) {
-        // Valid UTF-8 with a character of more than one byte.
-        bool valid = true, wide = false;
+        // Valid UTF-8 with a character of more than one byte is UTF-8, unless a character of
+        // that reading has no Windows-1250 byte while the bytes read as Windows-1250 are
+        // plain Polish text: "PÓŁKA" in Windows-1250 is valid UTF-8 too (Ó Ł as U+04E3).
+        bool valid = true, wide = false, held = true;
         DecodeUtf8(Bytes, [&](char32_t u) {
             valid = valid && u != kNoChar;
             wide = wide || u >= 0x80;
+            held = held && (u < 0x80 || UnicodeToWin1250(u) != '?');
         });
-        if (valid && wide)
+        if (valid && wide && (held || !IsPlainPolishText(Bytes)))
             encoding = kUtf8;
     }
     if (encoding == kWin1250) {

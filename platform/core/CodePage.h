@@ -40,8 +40,10 @@ struct TDecodedText {
 // The one reading of text that other programs wrote. A byte-order mark (which goes) names the
 // encoding: UTF-8, or UTF-16 little- or big-endian (what Windows' own editors save as
 // "Unicode"). Without a mark, with GuessUtf8, bytes that are valid UTF-8 holding characters of
-// more than one byte are UTF-8 (a Windows-1250 text with its letters is hardly ever that); all
-// other bytes are Windows-1250 already and stay byte for byte. A reader of outside text refuses
+// more than one byte are UTF-8 when Windows-1250 holds every character of that reading, and also
+// when it does not but the bytes read as Windows-1250 are no plain Polish text (printable ASCII,
+// TAB, CR, LF, Polish letters, „ ” ‚ ’ « » – — … ° § ×), so that those characters are reported;
+// all other bytes are Windows-1250 already and stay byte for byte. A reader of outside text refuses
 // a text that is not Whole(); the program's own files are read byte for byte, an ini file only
 // through the mark (GuessUtf8 false).
 TDecodedText DecodeForeignText(std::string_view Bytes, bool GuessUtf8 = true);

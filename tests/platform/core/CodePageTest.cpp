@@ -104,6 +104,9 @@ TEST(CodePage, AnotherProgramsTextIsReadAsUtf8Utf16OrWindows1250)
         {"UTF-8 without a mark, not guessed", utf8, utf8, "Windows-1250", {}, 0, 0, false},
         {"Windows-1250", polish + "\r\n", polish + "\r\n", "Windows-1250", {}, 0, 0},
         {"Windows-1250 valid as UTF-8 only in part", "K\xD3\xA3KO \xB9", "KÓŁKO ą", "Windows-1250", {}, 0, 0},
+        // Capitals alone are valid UTF-8 as well (U+04E3, U+028C), letters of no Polish text.
+        {"Windows-1250 valid as UTF-8 whole", "P\xD3\xA3KA\tST\xD3\xA3\r\nCZ\xCA\x8C" "CI\r\n",
+         "PÓŁKA\tSTÓŁ\r\nCZĘŚCI\r\n", "Windows-1250", {}, 0, 0},
         {"plain ASCII", "PN-EN 1|x|\r\n", "PN-EN 1|x|\r\n", "Windows-1250", {}, 0, 0},
         {"a byte-order mark before ASCII", bom + "abc", "abc", "UTF-8", {}, 0, 0},
         {"letters Windows-1250 has none for",
