@@ -76,8 +76,10 @@ void Tf_DodajNowaNorme::CreateComponents()
 
 void Tf_DodajNowaNorme::UpdateOK()
 {
+    // A title or description of blanks and line ends alone (a pasted empty line) is none.
+    auto given = [](TMemo* Memo) { return Memo->Text().find_first_not_of(" \t\r\n") != AnsiString::npos; };
     bb_OK->SetEnabled(!e_NrNormy->Text().empty() && cb_StanPosiadania->ItemIndex() >= 0 &&
-                      (!m_Tytul->Text().empty() || !m_Opis->Text().empty()) && cb_StanNormy->ItemIndex() >= 0);
+                      (given(m_Tytul) || given(m_Opis)) && cb_StanNormy->ItemIndex() >= 0);
 }
 
 void Tf_DodajNowaNorme::FormShow(TObject*)

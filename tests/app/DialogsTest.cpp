@@ -236,6 +236,9 @@ TEST_F(AddDialog, OKNeedsNumberHoldingStateAndTitleOrDescription)
         {"PN-EN 1", 0, "Tytuł", "", 0, true},
         {"PN-EN 1", 0, "", "Opis", 1, true},
         {"PN-EN 1", 0, "", "", 0, false},
+        // Blanks and line ends alone are no title or description.
+        {"PN-EN 1", 0, "\r\n", "", 0, false},
+        {"PN-EN 1", 0, " \t", " \r\n", 0, false},
         {"", 0, "Tytuł", "Opis", 0, false},
         {"PN-EN 1", -1, "Tytuł", "Opis", 0, false},
         {"PN-EN 1", 2, "Tytuł", "Opis", -1, false},
