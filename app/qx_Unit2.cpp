@@ -67,7 +67,7 @@ void Tf_SprawdzNorme::CreateComponents()
     e_NrNormy = Place<TEdit>(this, top, "e_NrNormy", 8, 26, 260, 23);
     PlaceLabel(this, top, "Label1", "&Numer normy:", 8, 8, e_NrNormy);
     CheckBox1 = Place<TCheckBox>(this, top, "CheckBox1", 8, 56, 260, 21);
-    CheckBox1->SetCaption("Konwertuj normę");
+    CheckBox1->SetCaption("Konwertuj norme");
     cb_StanPosiadania = PlaceList(this, top, "cb_StanPosiadania", 8, 104, 260, NormHoldingWords, false);
     PlaceLabel(this, top, "Label2", "&Stan posiadania:", 8, 86, cb_StanPosiadania);
     m_Tytul = Place<TMemo>(this, top, "m_Tytul", 284, 26, 480, 62);

@@ -45,7 +45,7 @@ public:
     TComboBox* cb_StanNormy = nullptr;
     TLabel* Label6 = nullptr;
     TEdit* e_ZastopionaPrzez = nullptr;
-    // "Konwertuj normę": the old-style number is converted when the dialog shows.
+    // "Konwertuj norme": the old-style number is converted when the dialog shows.
     TCheckBox* CheckBox1 = nullptr;
     TBitBtn* bb_OK = nullptr;      // mrOk
     TBitBtn* BitBtn3 = nullptr;    // "Pomiń", mrIgnore

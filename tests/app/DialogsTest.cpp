@@ -41,6 +41,9 @@ TEST(CheckDialog, ConvertsOnlyOldStyleNumbers)
     };
     for (const auto& c : cases)
         EXPECT_EQ(ConvertOldNormNumber(c.In), c.Out) << c.In;
+    // The check box that asks for it, captioned as the program always was.
+    Tf_SprawdzNorme dialog(nullptr);
+    EXPECT_EQ(dialog.CheckBox1->Caption(), "Konwertuj norme");
 }
 
 struct CheckDialogForm : ::testing::Test {
