@@ -45,6 +45,8 @@ Tf_ListaUzywanychNorm::Tf_ListaUzywanychNorm(TComponent* AOwner) : TForm(AOwner)
     OnShow = [this](TObject* Sender) { FormShow(Sender); };
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
     OnCanResize = [this](TObject* Sender, int& W, int& H, bool& Resize) { FormCanResize(Sender, W, H, Resize); };
+    // The window system keeps the user's sizing within the same bound.
+    SetSizeLimits(420, 0, 0, 0);
 }
 
 Tf_ListaUzywanychNorm::~Tf_ListaUzywanychNorm()

@@ -154,6 +154,9 @@ TEST_F(RegisterDialogs, UsedStandardsOfAllRegistersOnceEachWithTheirState)
     EXPECT_TRUE(g->IsHiddenColumn(4));
     EXPECT_EQ(Column(g, 4), (std::vector<AnsiString>{"1", "2", "-1", ""}));
     EXPECT_GE(List->Width(), 420);
+    // Nor can the user make it narrower.
+    MoveWindowByUser(List, List->Left(), List->Top(), 300, List->Height());
+    EXPECT_EQ(List->Width(), 420);
     SaveScreenshot(List, "used_standards.png");
     List->Close();
 }
