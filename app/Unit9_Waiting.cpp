@@ -11,6 +11,7 @@ Tf_Waiting::Tf_Waiting(TComponent* AOwner) : TForm(AOwner)
     SetName("f_Waiting");
     SetCaption("Czekaj ...");
     SetBorderStyle(bsToolWindow);
+    SetSystemMenu(false);
     SetPosition(poMainFormCenter);
     SetBounds(0, 0, 440, 150);
 

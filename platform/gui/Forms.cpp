@@ -281,6 +281,10 @@ void TCustomForm::ApplyWindowFlags(bool Showing)
              | Qt::WindowCloseButtonHint;
         f &= ~Qt::WindowMaximizeButtonHint;
     }
+    if (!FSystemMenu && !(f & Qt::FramelessWindowHint))
+        f = (f & ~(Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint |
+                   Qt::WindowCloseButtonHint)) |
+            Qt::CustomizeWindowHint | Qt::WindowTitleHint;
     if (w->windowFlags() != f) {
         bool vis = w->isVisible();
         w->setWindowFlags(f);
@@ -414,6 +418,12 @@ void TCustomForm::SetMaximizeBox(bool v)
     FMaximizeBox = v;
     if (!v && FWindowState == wsMaximized)
         SetWindowState(wsNormal);
+    ApplyWindowFlags();
+}
+
+void TCustomForm::SetSystemMenu(bool v)
+{
+    FSystemMenu = v;
     ApplyWindowFlags();
 }
 

@@ -108,6 +108,10 @@ public:
     // The window offers maximising (the maximise box and system command).
     bool MaximizeBox() const { return FMaximizeBox; }
     void SetMaximizeBox(bool v);
+    // The title bar carries the window's buttons and system menu (off: the caption alone, as a
+    // form without border icons).
+    bool SystemMenu() const { return FSystemMenu; }
+    void SetSystemMenu(bool v);
     // Where the window goes when maximised, as the placement keeps it ((-1, -1): the system's choice).
     TPoint MaximizedPos() const { return FMaximizedPos; }
     void SetMaximizedPos(const TPoint& v) { FMaximizedPos = v; }
@@ -166,6 +170,7 @@ private:
     TSize FFitAsked, FFitted;
     std::unique_ptr<TCanvas> FCanvas;
     bool FMaximizeBox = true;
+    bool FSystemMenu = true;
     TPoint FMaximizedPos{-1, -1};
     TRect FSizeLimits;
     bool FAlphaBlend = false;

@@ -522,6 +522,12 @@ void ActivateWindowByUser(TCustomForm* Form, bool Active)
     Deliver(w, &ev);
 }
 
+bool WindowCloseBox(TCustomForm* Form)
+{
+    const Qt::WindowFlags f = ControlWidget(Form)->windowFlags();
+    return !(f & Qt::FramelessWindowHint) && (!(f & Qt::CustomizeWindowHint) || (f & Qt::WindowCloseButtonHint));
+}
+
 double WindowOpacity(TCustomForm* Form)
 {
     return Form->HandleAllocated() ? ControlWidget(Form)->windowOpacity() : 1.0;

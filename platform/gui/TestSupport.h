@@ -111,6 +111,8 @@ void ActivateWindowByUser(TCustomForm* Form, bool Active);
 double WindowOpacity(TCustomForm* Form);
 // Where the form's window lies on the screen, its frame included.
 TRect WindowFrame(TCustomForm* Form);
+// The window system is asked for a close box on the form's title bar.
+bool WindowCloseBox(TCustomForm* Form);
 
 // ---------------------------------------------------------------- system drag and drop
 // One point of a system drag: the pointer over a control (its client coordinates), keys held.

@@ -344,7 +344,14 @@ TEST(SmallDialogs, CellSizeTakesDigitsOnlyAndLineCountStaysWithinItsLimits)
     lines.Show();
     KeyDown(lines.se_LiczbaLinii, VK_UP);
     EXPECT_EQ(lines.se_LiczbaLinii->Value(), 100);
+    EXPECT_TRUE(WindowCloseBox(&lines));
     lines.Hide();
+
+    // The wait notice offers no button to close it.
+    Tf_Waiting waiting(nullptr);
+    waiting.Show();
+    EXPECT_FALSE(WindowCloseBox(&waiting));
+    waiting.Hide();
 }
 
 // Every dialog laid out so that its captions fit: a screenshot of each, and
