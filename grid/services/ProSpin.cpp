@@ -52,7 +52,7 @@ void TProSpinEdit::LayoutSpin()
     if (FFlat)
         SetEditRect(TRect(2, 4, ClientWidth() - 2 - bw - 2, ClientHeight() - 4));
     else
-        SetEditRect(TRect(b, b, ClientWidth() - bw - 2 - b, ClientHeight() + 1));
+        SetEditRect(TRect(b + (Ctl3D() ? 0 : 2), b, ClientWidth() - bw - 2 - b, ClientHeight() + 1));
 }
 
 int TProSpinEdit::CheckValue(int v) const
@@ -197,7 +197,8 @@ void TProSpinEdit::SetSpinType(TProSpinType v)
     case sptFloat: SetFloatValue(FloatValue()); break;
     case sptDate: SetDateValue(DateValue()); break;
     case sptTime: SetTimeValue(TimeValue()); break;
-    case sptHex: SetHexValue(FHexStore); break;
+    // A hexadecimal text keeps its value; another takes the last hexadecimal value given.
+    case sptHex: SetHexValue(Text().rfind("0x", 0) == 0 ? HexValue() : FHexStore); break;
     }
     FHoldChange = false;
 }
@@ -252,13 +253,19 @@ bool TProSpinEdit::SmartStep(bool Up)
     return true;
 }
 
-void TProSpinEdit::Step(bool Up, bool Page)
+bool TProSpinEdit::RefuseReadOnly()
+{
+    if (!ReadOnly())
+        return false;
+    MessageBeep(0);
+    return true;
+}
+
+bool TProSpinEdit::Step(bool Up, bool Page)
 {
     const int caret = SelStart(), sel = SelLength();
-    if (ReadOnly()) {
-        MessageBeep(0);
-        return;
-    }
+    if (RefuseReadOnly())
+        return false;
     const AnsiString before = Text();
     const int sign = Up ? 1 : -1;
     switch (FSpinType) {
@@ -306,19 +313,18 @@ void TProSpinEdit::Step(bool Up, bool Page)
         SetSelLength(int(after.size()));
     if (after != before)
         SetModified(true);
+    return true;
 }
 
 void TProSpinEdit::UpClick(TObject*)
 {
-    Step(true, false);
-    if (OnUpClick)
+    if (Step(true, false) && OnUpClick)
         OnUpClick(this);
 }
 
 void TProSpinEdit::DownClick(TObject*)
 {
-    Step(false, false);
-    if (OnDownClick)
+    if (Step(false, false) && OnDownClick)
         OnDownClick(this);
 }
 
@@ -349,7 +355,7 @@ bool TProSpinEdit::IsValidChar(char Key)
         ok = false;
     if (FSpinType == sptHex) {
         ok = (IsHexDigit(Key) || control) && SelStart() >= 2;
-        if (Key == kBackspace && SelStart() == 2 && SelLength() == 0)
+        if (Key == kBackspace && SelStart() == 2)
             ok = false;
     }
     if (!FEditorEnabled && ok && !(control && Key != kBackspace))
@@ -364,14 +370,21 @@ void TProSpinEdit::KeyDown(Word& Key, TShiftState Shift)
     const int caret = SelStart(), sel = SelLength();
     const AnsiString before = Text();
     const bool number = FSpinType == sptNormal || FSpinType == sptFloat;
+    // Without typing nothing is pasted or cut either.
+    if (!FEditorEnabled && (((Shift & ssCtrl) && (Key == 'V' || Key == 'X')) ||
+                            (Shift == ssShift && (Key == VK_INSERT || Key == VK_DELETE))))
+        Key = 0;
     bool restore = true;
     switch (Key) {
     case VK_UP:
     case VK_DOWN: {
         const bool up = Key == VK_UP;
+        Key = 0;
+        // A read-only edit takes no step, the smart one neither.
+        if (RefuseReadOnly())
+            break;
         if (!(FIncrementSmart && sel == 0 && number && SmartStep(up)))
             up ? UpClick(this) : DownClick(this);
-        Key = 0;
         break;
     }
     case VK_PRIOR:
@@ -379,13 +392,15 @@ void TProSpinEdit::KeyDown(Word& Key, TShiftState Shift)
         // The smart step is for numbers only, as with the arrow keys: dates, times and hexadecimal
         // values page as they do without it.
         const bool up = Key == VK_PRIOR;
+        Key = 0;
+        if (RefuseReadOnly())
+            break;
         if (!(FIncrementSmart && sel == 0 && number && SmartStep(up))) {
             if (FSpinType == sptNormal)
                 SetValue(StepInteger(Value(), up ? (long long)FIncrementPage : -(long long)FIncrementPage));
             else if (FSpinType == sptFloat)
                 SetFloatValue(FloatValue() + (up ? FIncrementFloatPage : -FIncrementFloatPage));
         }
-        Key = 0;
         break;
     }
     case VK_DELETE:
@@ -420,7 +435,7 @@ void TProSpinEdit::KeyPress(char& Key)
     }
     if (Key == '-' && !(FSpinType == sptDate && FormatSettings.DateSeparator == '-')) {
         Key = 0;
-        if (FSigned) {
+        if (FSigned && !RefuseReadOnly()) {
             const int caret = SelStart(), sel = SelLength();
             AnsiString t = Text();
             int moved = 0;
@@ -512,21 +527,23 @@ void TProSpinEdit::DoExit()
                 FSpinType == sptDate ? SetDateValue(FMinDateValue) : SetTimeValue(FMinDateValue);
             break;
         }
-    } else if (!(empty && FAllowNullValue)) {
+    }
+    if (!(empty && FAllowNullValue)) {
+        // Each value is read once: an empty date reads as the present moment.
         switch (FSpinType) {
         case sptNormal:
-            if (CheckValue(Value()) != Value())
-                SetValue(Value());
+            if (const int v = Value(); CheckValue(v) != v)
+                SetValue(v);
             break;
         case sptFloat: SetFloatValue(FloatValue()); break;
         case sptHex: SetHexValue(HexValue()); break;
         case sptDate:
-            if (CheckDateValue(DateValue()) != DateValue())
-                SetDateValue(DateValue());
+            if (const TDateTime v = DateValue(); CheckDateValue(v) != v)
+                SetDateValue(v);
             break;
         case sptTime:
-            if (CheckDateValue(TimeValue()) != TimeValue())
-                SetTimeValue(CheckDateValue(TimeValue()));
+            if (const TDateTime v = TimeValue(); CheckDateValue(v) != v)
+                SetTimeValue(CheckDateValue(v));
             break;
         }
     }
@@ -606,6 +623,42 @@ void TProSpinEdit::Loaded()
     FLoading = false;
 }
 
+void TProSpinEdit::SetSpinFlat(bool v)
+{
+    FButton->UpButton()->SetFlat(v);
+    FButton->DownButton()->SetFlat(v);
+}
+
+void TProSpinEdit::SetSpinTransparent(bool v)
+{
+    FButton->UpButton()->SetTransparent(v);
+    FButton->DownButton()->SetTransparent(v);
+    SetWidth(Width() + 1);
+    SetWidth(Width() - 1);
+}
+
+void TProSpinEdit::SetEditAlign(TEditAlign v)
+{
+    FEditAlign = v;
+    if (HandleAllocated())
+        RecreateWnd();
+}
+
+void TProSpinEdit::CreateParams(TCreateParams& Params)
+{
+    TCustomMaskEdit::CreateParams(Params);
+    if (FEditAlign == eaRight)
+        Params.Style |= ES_RIGHT;
+    else if (FEditAlign == eaCenter)
+        Params.Style |= ES_CENTER;
+}
+
+void TProSpinEdit::CreateWnd()
+{
+    TCustomMaskEdit::CreateWnd();
+    LayoutSpin();
+}
+
 void TProSpinEdit::SetDirection(TSpinDirection v)
 {
     FButton->SetDirection(v);
@@ -645,7 +698,11 @@ void TProSpinEdit::PlaceLabel()
     FLabel->SetAutoSize(true);
     const int T = Top(), L = Left(), W = Width(), H = Height();
     const int lh = FLabel->Height(), lw = FLabel->Width(), m = FLabelMargin;
-    const int tw = FLabel->Canvas() ? FLabel->Canvas()->TextWidth(FLabel->Caption()) : lw;
+    int tw = lw;
+    if (TCanvas* c = FLabel->Canvas()) {
+        c->Font()->Assign(FLabel->Font());
+        tw = c->TextWidth(FLabel->Caption());
+    }
     int top = T, left = L - tw - m;
     const int centerLeft = W > lw ? L + (W - lw) / 2 : L - (lw - W) / 2;
     switch (FLabelPosition) {

@@ -92,6 +92,12 @@ public:
     void SetTransparent(bool v);
     TSpinDirection Direction() const { return FButton->Direction(); }
     void SetDirection(TSpinDirection v);
+    bool SpinFlat() const { return FButton->UpButton()->Flat(); }
+    void SetSpinFlat(bool v);
+    bool SpinTransparent() const { return FButton->UpButton()->Transparent(); }
+    void SetSpinTransparent(bool v);
+    TEditAlign EditAlign() const { return FEditAlign; }
+    void SetEditAlign(TEditAlign v);
     // "1.0.0.0"; writes are ignored.
     AnsiString Version() const { return "1.0.0.0"; }
     void SetVersion(const AnsiString&) {}
@@ -124,6 +130,8 @@ public:
     TNotifyEvent OnDownClick;
 
 protected:
+    void CreateParams(TCreateParams& Params) override;
+    void CreateWnd() override;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
     // Showing changes reach the label.
@@ -143,7 +151,10 @@ private:
     // What a typed key stands for in the type: the thousand separator is the decimal separator
     // of a float, "," and "." the separator of a time.
     char ConvertKey(char Key) const;
-    void Step(bool Up, bool Page);
+    // Beeps and answers true for a read-only edit, which no step may change.
+    bool RefuseReadOnly();
+    // False when the edit is read-only and nothing was stepped.
+    bool Step(bool Up, bool Page);
     bool SmartStep(bool Up);
     int CheckValue(int v) const;
     double CheckFloatValue(double v) const;
@@ -176,6 +187,7 @@ private:
     bool FFlat = false;
     TColor FFlatLineColor = clBlack;
     bool FTransparent = false;
+    TEditAlign FEditAlign = eaLeft;
     TLabelPosition FLabelPosition = lpLeftTop;
     int FLabelMargin = 4;
     bool FLabelTransparent = false, FLabelAlwaysEnabled = false;

@@ -58,6 +58,9 @@ bool DrawArrowButton(QPainter& p, QStyle& s, QStyle::PrimitiveElement arrow, boo
     QStyleOptionButton opt;
     opt.rect = r;
     opt.palette = QApplication::palette();
+    // A disabled part takes the palette's disabled colours (a grey arrow).
+    if (disabled)
+        opt.palette.setCurrentColorGroup(QPalette::Disabled);
     SetState(opt, hot, pressed, disabled);
     s.drawPrimitive(QStyle::PE_PanelButtonBevel, &opt, &p);
     QStyleOption a;

@@ -3,13 +3,17 @@
 // step it, loading, and what it paints (flat line, focus frame, transparency).
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
+#include <string>
 
 #include "grid/services/ProSpin.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Messages.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Graphics.h"
+#include "platform/gui/Clipbrd.h"
+#include "platform/gui/Sound.h"
 #include "tests/common/FormTest.h"
 #include "tests/common/Screenshots.h"
 
@@ -107,6 +111,126 @@ TEST_F(ProSpin, StepsOfEveryType)
     Spin->SetFocus();
     KeyDown(Spin, VK_PRIOR);
     EXPECT_EQ(14, Spin->Value());   // the page step
+}
+
+// A read-only edit takes no step by any key, smart or paged, nor by its buttons, and no
+// sign: each beeps, the text stays and no step is announced.
+TEST_F(ProSpin, ReadOnlyRefusesEveryStepAndTellsNone)
+{
+    int steps = 0;
+    Spin->OnUpClick = [&](TObject*) { ++steps; };
+    Spin->OnDownClick = [&](TObject*) { ++steps; };
+    Spin->SetSigned(true);
+    Spin->SetReadOnly(true);
+    Spin->SetFocus();
+    TProTimerSpeedButton* up = Spin->Button()->UpButton();
+    struct Case {
+        TProSpinType Type;
+        bool Smart;
+        const char* Text;
+        std::function<void()> Step;
+    } cases[] = {
+        {sptNormal, false, "15", [&] { TypeKey(Spin, VK_PRIOR); }},
+        {sptNormal, false, "15", [&] { TypeKey(Spin, VK_NEXT); }},
+        {sptFloat, false, "1.5", [&] { TypeKey(Spin, VK_PRIOR); }},
+        {sptNormal, true, "15", [&] { TypeKey(Spin, VK_UP); }},
+        {sptNormal, true, "15", [&] { TypeKey(Spin, VK_DOWN); }},
+        {sptNormal, true, "15", [&] { TypeKey(Spin, VK_PRIOR); }},
+        {sptFloat, true, "1.5", [&] { TypeKey(Spin, VK_NEXT); }},
+        {sptNormal, false, "15", [&] { TypeKey(Spin, VK_UP); }},
+        {sptNormal, false, "15", [&] { up->Click(); }},
+        {sptNormal, false, "15", [&] { Spin->Button()->DownButton()->Click(); }},
+        {sptNormal, false, "15", [&] { MouseDown(up, 3, 3); FireTimer(up->RepeatTimer()); MouseUp(up, 3, 3); }},
+        {sptNormal, false, "15", [&] { TypeText(Spin, "-"); }},
+    };
+    for (const Case& k : cases) {
+        Spin->SetSpinType(k.Type);
+        Spin->SetIncrementSmart(k.Smart);
+        Spin->SetText(k.Text);
+        Caret(int(std::string(k.Text).size()));
+        const int beeps = MessageBeepCount();
+        k.Step();
+        EXPECT_EQ(k.Text, Spin->Text()) << &k - cases;
+        EXPECT_GT(MessageBeepCount(), beeps) << &k - cases;
+    }
+    EXPECT_EQ(0, steps);
+}
+
+// Without typing the clipboard keys neither paste nor cut; Backspace never reaches the "0x"
+// prefix, a selection behind it neither; the type set again keeps the hexadecimal text; an
+// empty decimal edit left without null values shows its value again.
+TEST_F(ProSpin, ClipboardKeysPrefixTypeAndLeavingKeepTheText)
+{
+    Clipboard()->SetAsText("99");
+    Spin->SetFocus();
+    Spin->SetEditorEnabled(false);
+    struct Key {
+        Word Key;
+        TShiftState Shift;
+    } keys[] = {{'V', ssCtrl}, {VK_INSERT, ssShift}, {'X', ssCtrl}};
+    for (const Key& k : keys) {
+        Spin->SetText("12");
+        Spin->SelectAll();
+        TypeKey(Spin, k.Key, k.Shift);
+        EXPECT_EQ("12", Spin->Text()) << k.Key;
+    }
+    Spin->SetEditorEnabled(true);
+
+    Spin->SetSpinType(sptHex);
+    Spin->SetText("0x1F");
+    Spin->SetSelStart(2);
+    Spin->SetSelLength(2);
+    EXPECT_FALSE(Spin->IsValidChar(8));
+    Spin->SetSpinType(sptHex);
+    EXPECT_EQ("0x1F", Spin->Text());
+
+    Spin->SetSpinType(sptFloat);
+    Spin->SetPrecision(2);
+    Spin->SetAllowNullValue(false);
+    Spin->SetText("");
+    Other->SetFocus();
+    EXPECT_EQ("0.00", Spin->Text());   // equal limits: no minimum, the value set again
+}
+
+// The text starts 2 pixels in without the 3-D look and keeps its alignment; the label stands
+// its margin off the edit in its own font; a disabled themed arrow is drawn grey.
+TEST_F(ProSpin, TextRectAlignmentLabelAndDisabledArrow)
+{
+    Spin->SetCtl3D(false);
+    Spin->SetBounds(150, 10, 120, 23);
+    EXPECT_EQ(2, Spin->EditRect().Left);
+    Spin->SetCtl3D(true);
+    Spin->SetBounds(150, 10, 120, 23);
+    EXPECT_EQ(0, Spin->EditRect().Left);
+
+    Spin->SetText("8");
+    auto ink = [&] {   // the first dark column of the text
+        std::unique_ptr<TBitmap> b = GrabControl(Spin);
+        for (int x = 0; x < Spin->EditRect().Right; ++x)
+            for (int y = 2; y < Spin->Height() - 2; ++y)
+                if (GetRValue(ColorToRGB(b->Canvas()->Pixels(x, y))) < 100)
+                    return x;
+        return -1;
+    };
+    const int left = ink();
+    Spin->SetEditAlign(eaRight);
+    EXPECT_GT(ink(), left + 60);
+    Spin->SetSpinFlat(true);
+    EXPECT_TRUE(Spin->Button()->DownButton()->Flat());
+
+    Spin->LabelFont()->SetSize(14);
+    Spin->SetLabelCaption("Margines górny");
+    TLabel* l = Spin->EditLabel();
+    EXPECT_EQ(150 - 4, l->Left() + l->Width());
+
+    TProTimerSpeedButton* up = Spin->Button()->UpButton();
+    up->SetEnabled(false);
+    std::unique_ptr<TBitmap> b = GrabControl(up);
+    int black = 0;
+    for (int y = 0; y < b->Height(); ++y)
+        for (int x = 0; x < b->Width(); ++x)
+            black += ColorToRGB(b->Canvas()->Pixels(x, y)) == clBlack;
+    EXPECT_EQ(0, black);
 }
 
 // Both spin edits stop at the ends of the integer range; with smart steps the page
