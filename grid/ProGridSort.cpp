@@ -193,6 +193,28 @@ TSortStyle DetectStyle(std::string_view S, bool IgnoreCase)
 }
 }
 
+// ---------------------------------------------------------------- the columns that break ties
+namespace {
+// The column that decides a tie after ACol: the shown columns from left to right and, while
+// a sort runs (the cells of hidden columns move with their rows), the hidden ones after
+// them; -1 after the last.
+int NextTieColumn(const TProStringGrid& G, int ACol, bool AInSort)
+{
+    const int all = G.AllColCount();
+    if (ACol < 0 || ACol >= all)
+        return -1;
+    const bool shown = G.ColumnVisible(ACol);
+    for (int c = ACol + 1; c < all; ++c)
+        if (G.ColumnVisible(c) == shown)
+            return c;
+    if (shown && AInSort)
+        for (int c = 0; c < all; ++c)
+            if (!G.ColumnVisible(c))
+                return c;
+    return -1;
+}
+}  // namespace
+
 // ---------------------------------------------------------------- byte order in steps
 namespace {
 struct TDigit {
@@ -480,7 +502,10 @@ public:
         // Without handlers that could change cells while the sort runs, the
         // texts are read where the grid keeps them.
         FStoredTexts = FSelfEqual;
-        FColCount = G->FSortDepth > 0 ? G->AllColCount() : G->ColCount();
+        const int all = G->AllColCount();
+        FNextColumn.resize(std::size_t(std::max(all, 0)));
+        for (int c = 0; c < all; ++c)
+            FNextColumn[std::size_t(c)] = NextTieColumn(*G, c, G->FSortDepth > 0);
     }
 
     // The comparison of two cells with their keys; the public CompareCells
@@ -498,11 +523,12 @@ public:
         FillItems(ACol);
         if (FFirstInline) {
             // The usual case, kept apart so that the compiler keeps it tight.
-            auto cmp = [this, ACol](const TItem& A, const TItem& B) {
+            const int next = NextColumn(ACol);
+            auto cmp = [this, ACol, next](const TItem& A, const TItem& B) {
                 int r = ComparePrepared(ACol, A, B, FDirection);
-                if (r != 0 || !FFull || ACol > FColCount - 2 || (FSelfEqual && A.Row == B.Row))
+                if (r != 0 || !FFull || next < 0 || (FSelfEqual && A.Row == B.Row))
                     return r;
-                return CompareRowsFrom(ACol + 1, A.Row, B.Row);
+                return CompareRowsFrom(next, A.Row, B.Row);
             };
             QuickSort(FLo, FHi, cmp, sign, false);
             return;
@@ -756,11 +782,11 @@ private:
     // The columns from ACol on.
     int CompareRowsFrom(int ACol, int ARow1, int ARow2)
     {
-        for (int c = ACol;; ++c) {
+        for (int c = ACol;; c = NextColumn(c)) {
             if (Column(c).Ignored)
                 return 0;
             int r = CompareCells(c, ARow1, ARow2, FDirection);
-            if (r != 0 || !FFull || c > FColCount - 2)
+            if (r != 0 || !FFull || NextColumn(c) < 0)
                 return r;
         }
     }
@@ -991,11 +1017,11 @@ private:
         };
         // The column after the last one that ranked: CompareRowsFrom goes on
         // there; past the last column compared, rows of one rank are equal.
-        int rest = ACol + 1;
-        bool more = FFull && ACol <= FColCount - 2;
+        int rest = NextColumn(ACol);
+        bool more = FFull && rest >= 0;
         while (more && tied() && RefineRanks(rest, ranks, order)) {
-            more = rest <= FColCount - 2;
-            ++rest;
+            rest = NextColumn(rest);
+            more = rest >= 0;
         }
         if (!tied()) {
             FOrder.resize(n);
@@ -1193,7 +1219,12 @@ private:
     TSortStyle FStartStyle;
     TSortDirection FDirection;
     bool FIgnoreCase, FIgnoreBlanks, FBlankFirst, FFull, FFormatEachTime, FSelfEqual, FStoredTexts;
-    int FColCount;
+    // The column after each that decides a tie (NextTieColumn).
+    std::vector<int> FNextColumn;
+    int NextColumn(int ACol) const
+    {
+        return std::size_t(ACol) < FNextColumn.size() ? FNextColumn[std::size_t(ACol)] : -1;
+    }
 
     friend class TProStringGrid;
 };
@@ -1488,12 +1519,11 @@ int TProStringGrid::CompareCells(int ACol, int ARow1, int ARow2, TSortDirection 
 
 int TProStringGrid::CompareRows(int ACol, int ARow1, int ARow2)
 {
-    int cols = FSortDepth > 0 ? AllColCount() : ColCount();
-    for (int c = ACol;; ++c) {
+    for (int c = ACol;; c = NextTieColumn(*this, c, FSortDepth > 0)) {
         if (IsIgnoredColumn(c))
             return 0;
         int r = CompareCells(c, ARow1, ARow2, FSortSettings->Direction());
-        if (r != 0 || !FSortSettings->Full() || c > cols - 2)
+        if (r != 0 || !FSortSettings->Full() || NextTieColumn(*this, c, FSortDepth > 0) < 0)
             return r;
     }
 }

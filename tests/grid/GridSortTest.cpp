@@ -171,6 +171,34 @@ TEST(GridSort, RowsCarryTheirRecordsHeightsAndHiddenColumns)
     EXPECT_EQ(g.GetGridCell(1, 4), "");   // scratch rows leave nothing behind
 }
 
+// Equal keys are decided by the columns shown to their right, then by the hidden ones,
+// one row exchange or the indexes' sort alike.
+TEST(GridSort, TiesGoToTheShownColumnsBeforeTheHiddenOnes)
+{
+    for (bool single : {false, true}) {
+        TProStringGrid g(nullptr);
+        g.SetColCount(4);
+        LoadKeys(g, {"a", "a", "a", "b"});
+        const char* hidden[] = {"1", "2", "0", "0"};
+        const char* shown[] = {"y", "x", "y", "z"};
+        for (int r = 1; r <= 4; ++r) {
+            g.SetCells(2, r, hidden[r - 1]);
+            g.SetCells(3, r, shown[r - 1]);
+        }
+        g.HideColumn(2);
+        if (single)
+            g.SortSettings()->SetSingleColumn(true);
+        g.SortSettings()->SetColumn(1);
+        g.SortRows();
+        // With one column moving, the rows' other cells stay: the keys follow the shown column's order.
+        EXPECT_EQ(ColumnTexts(g, 3), (single ? std::vector<std::string>{"y", "x", "y", "z"}
+                                             : std::vector<std::string>{"x", "y", "y", "z"}));
+        EXPECT_EQ(ColumnTexts(g, 2), (single ? std::vector<std::string>{"1", "2", "0", "0"}
+                                             : std::vector<std::string>{"2", "0", "1", "0"}));
+        EXPECT_EQ(g.CompareRows(1, 1, 2), single ? 1 : -1);
+    }
+}
+
 TEST(GridSort, SingleColumnMovesOnlyTheSortColumn)
 {
     TProStringGrid g(nullptr);
