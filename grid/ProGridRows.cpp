@@ -686,6 +686,9 @@ void TProStringGrid::ClearAll()
     EndCellEdit();
     if (HasNodes())
         RemoveAllNodes();
+    // The texts kept from before the last edit belong to cells that are gone.
+    FEdit.OldText.clear();
+    FEdit.OldWideText.clear();
     if (RowCount() < 1 || ColCount() < 1)
         return;
     ClearCellRect(0, 0, AllColCount() - 1, RowCount() - 1);

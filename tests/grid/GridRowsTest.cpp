@@ -203,8 +203,10 @@ TEST(GridRows, ClearingKeepsCountsAndFreesRecords)
 
     g.ClearColumnRange(1, 1);
     EXPECT_EQ(g.Cells(1, 3), "");
+    g.RememberEditCell(0, 0);
     g.ClearAll();
     EXPECT_EQ(g.Cells(0, 0), "");
+    EXPECT_EQ(g.TextBeforeEdit(), "");   // the text kept from before an edit goes with the cells
     EXPECT_EQ(g.RowCount(), 5);
     EXPECT_EQ(g.ColCount(), 5);
 }
