@@ -241,6 +241,18 @@ void TPsgSpinButton::LoadGlyph(TProTimerSpeedButton* B, TBitmap* Glyph, const An
 void TPsgSpinButton::SetUpGlyph(TBitmap* v) { LoadGlyph(FUp, v, FUpResource); }
 void TPsgSpinButton::SetDownGlyph(TBitmap* v) { LoadGlyph(FDown, v, FDownResource); }
 
+void TPsgSpinButton::SetButtonsFlat(bool v)
+{
+    FUp->SetFlat(v);
+    FDown->SetFlat(v);
+}
+
+void TPsgSpinButton::SetButtonsTransparent(bool v)
+{
+    FUp->SetTransparent(v);
+    FDown->SetTransparent(v);
+}
+
 void TPsgSpinButton::SetIsWinXP(bool v)
 {
     FUp->SetIsWinXP(v);
@@ -368,6 +380,11 @@ TDateTime TPsgSpinEdit::CheckDateValue(TDateTime v) const
     return v < FMinDateValue ? FMinDateValue : v > FMaxDateValue ? FMaxDateValue : v;
 }
 
+DWORD EditAlignStyle(TEditAlign Align)
+{
+    return Align == eaRight ? ES_RIGHT : Align == eaCenter ? ES_CENTER : ES_LEFT;
+}
+
 int StepInteger(int Value, long long Delta)
 {
     const long long v = (long long)Value + Delta;
@@ -477,14 +494,12 @@ void TPsgSpinEdit::SetDirection(TSpinDirection v)
 
 void TPsgSpinEdit::SetSpinFlat(bool v)
 {
-    FButton->UpButton()->SetFlat(v);
-    FButton->DownButton()->SetFlat(v);
+    FButton->SetButtonsFlat(v);
 }
 
 void TPsgSpinEdit::SetSpinTransparent(bool v)
 {
-    FButton->UpButton()->SetTransparent(v);
-    FButton->DownButton()->SetTransparent(v);
+    FButton->SetButtonsTransparent(v);
     SetWidth(Width() + 1);
     SetWidth(Width() - 1);
 }
@@ -506,11 +521,7 @@ void TPsgSpinEdit::CreateParams(TCreateParams& Params)
 {
     TCustomMaskEdit::CreateParams(Params);
     // Without the multi-line style: the layer's one-line edit takes a formatting rectangle itself.
-    Params.Style |= WS_CLIPCHILDREN;
-    if (FEditAlign == eaRight)
-        Params.Style |= ES_RIGHT;
-    else if (FEditAlign == eaCenter)
-        Params.Style |= ES_CENTER;
+    Params.Style |= WS_CLIPCHILDREN | EditAlignStyle(FEditAlign);
 }
 
 void TPsgSpinEdit::CreateWnd()

@@ -65,6 +65,9 @@ public:
     void SetUpGlyph(TBitmap* v);
     TBitmap* DownGlyph() const { return FDown->Glyph(); }
     void SetDownGlyph(TBitmap* v);
+    // Both buttons flat, or transparent.
+    void SetButtonsFlat(bool v);
+    void SetButtonsTransparent(bool v);
     void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     TNotifyEvent OnUpClick;
     TNotifyEvent OnDownClick;
@@ -105,6 +108,8 @@ void PlaceEditButton(TWinControl* Edit, TControl* Button, bool HasBorder);
 void SetTextKeepCaret(TCustomEdit* Edit, const AnsiString& S);
 // Value moved by Delta, stopping at the ends of the 32-bit range instead of wrapping.
 int StepInteger(int Value, long long Delta);
+// The edit style bits that align a spin edit's text.
+DWORD EditAlignStyle(TEditAlign Align);
 
 // ---------------------------------------------------------------- TPsgSpinEdit
 class TPsgSpinEdit : public TCustomMaskEdit {

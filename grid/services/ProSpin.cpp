@@ -623,16 +623,9 @@ void TProSpinEdit::Loaded()
     FLoading = false;
 }
 
-void TProSpinEdit::SetSpinFlat(bool v)
-{
-    FButton->UpButton()->SetFlat(v);
-    FButton->DownButton()->SetFlat(v);
-}
-
 void TProSpinEdit::SetSpinTransparent(bool v)
 {
-    FButton->UpButton()->SetTransparent(v);
-    FButton->DownButton()->SetTransparent(v);
+    FButton->SetButtonsTransparent(v);
     SetWidth(Width() + 1);
     SetWidth(Width() - 1);
 }
@@ -647,10 +640,7 @@ void TProSpinEdit::SetEditAlign(TEditAlign v)
 void TProSpinEdit::CreateParams(TCreateParams& Params)
 {
     TCustomMaskEdit::CreateParams(Params);
-    if (FEditAlign == eaRight)
-        Params.Style |= ES_RIGHT;
-    else if (FEditAlign == eaCenter)
-        Params.Style |= ES_CENTER;
+    Params.Style |= EditAlignStyle(FEditAlign);
 }
 
 void TProSpinEdit::CreateWnd()

@@ -93,7 +93,7 @@ public:
     TSpinDirection Direction() const { return FButton->Direction(); }
     void SetDirection(TSpinDirection v);
     bool SpinFlat() const { return FButton->UpButton()->Flat(); }
-    void SetSpinFlat(bool v);
+    void SetSpinFlat(bool v) { FButton->SetButtonsFlat(v); }
     bool SpinTransparent() const { return FButton->UpButton()->Transparent(); }
     void SetSpinTransparent(bool v);
     TEditAlign EditAlign() const { return FEditAlign; }
