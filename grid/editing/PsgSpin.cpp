@@ -380,6 +380,12 @@ TDateTime TPsgSpinEdit::CheckDateValue(TDateTime v) const
     return v < FMinDateValue ? FMinDateValue : v > FMaxDateValue ? FMaxDateValue : v;
 }
 
+bool IsClipboardEditKey(Word Key, TShiftState Shift)
+{
+    return ((Shift & ssCtrl) && !(Shift & (ssShift | ssAlt)) && (Key == 'V' || Key == 'X')) ||
+           (Shift == ssShift && (Key == VK_INSERT || Key == VK_DELETE));
+}
+
 DWORD EditAlignStyle(TEditAlign Align)
 {
     return Align == eaRight ? ES_RIGHT : Align == eaCenter ? ES_CENTER : ES_LEFT;
@@ -650,7 +656,8 @@ void TPsgSpinEdit::KeyDown(Word& Key, TShiftState Shift)
         Key = VK_TAB;
         PostMessage(Handle(), WM_KEYDOWN, VK_TAB, 0);
     }
-    if (Key == VK_DELETE && !FEditorEnabled)
+    // Without typing nothing is deleted, pasted or cut.
+    if (!FEditorEnabled && (Key == VK_DELETE || IsClipboardEditKey(Key, Shift)))
         Key = 0;
     TCustomMaskEdit::KeyDown(Key, Shift);
 }

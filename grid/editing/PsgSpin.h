@@ -108,6 +108,8 @@ void PlaceEditButton(TWinControl* Edit, TControl* Button, bool HasBorder);
 void SetTextKeepCaret(TCustomEdit* Edit, const AnsiString& S);
 // Value moved by Delta, stopping at the ends of the 32-bit range instead of wrapping.
 int StepInteger(int Value, long long Delta);
+// Ctrl+V, Shift+Insert, Ctrl+X or Shift+Delete: a key that pastes or cuts in an edit.
+bool IsClipboardEditKey(Word Key, TShiftState Shift);
 // The edit style bits that align a spin edit's text.
 DWORD EditAlignStyle(TEditAlign Align);
 

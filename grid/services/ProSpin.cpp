@@ -371,8 +371,7 @@ void TProSpinEdit::KeyDown(Word& Key, TShiftState Shift)
     const AnsiString before = Text();
     const bool number = FSpinType == sptNormal || FSpinType == sptFloat;
     // Without typing nothing is pasted or cut either.
-    if (!FEditorEnabled && (((Shift & ssCtrl) && (Key == 'V' || Key == 'X')) ||
-                            (Shift == ssShift && (Key == VK_INSERT || Key == VK_DELETE))))
+    if (!FEditorEnabled && IsClipboardEditKey(Key, Shift))
         Key = 0;
     bool restore = true;
     switch (Key) {

@@ -1212,6 +1212,11 @@ TEST_F(CellEditors, SpinKeysSignsSeparatorsAndALockedEditor)
     Clipboard()->SetAsText("77");
     s->Perform(WM_PASTE, 0, 0);
     EXPECT_EQ(s->Text(), "4");
+    for (Word key : {Word('V'), Word('X')}) {   // nor by the keys
+        s->SelectAll();
+        TypeKey(s, key, ssCtrl);
+        EXPECT_EQ(s->Text(), "4") << key;
+    }
     s->StepUp(false);   // by the Increment of 5
     EXPECT_EQ(s->Text(), "9");
 }
