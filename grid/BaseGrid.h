@@ -416,6 +416,7 @@ public:
     void Notification(TComponent* AComponent, TOperation Operation) override;
 
 private:
+    friend class TGridRestorePoint;
     TUndoRedoItem* Append();
     void Apply(const TUndoRedoItem* Item, bool IsUndo);
 

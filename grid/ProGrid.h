@@ -1774,6 +1774,7 @@ private:
     // those of its columns written (a hidden one inside it, or its base column, may be left out);
     // 0 for its other cells and for the cells it covers from the rows above.
     int ExportedSpan(const std::vector<int>& Cols, std::size_t AIndex, int ARow) const;
+    friend class TGridRestorePoint;
     char FFieldSeparator = 0;
     bool FReadFirstLine = true;
     bool FExportHiddenColumns = false;

@@ -420,6 +420,7 @@ try {
         sized = true;
     }
     EndCellEdit();
+    TGridRestorePoint restore(this);
     if (sized) {
         SizeSavedColumns(cols - colStart);
         SizeSavedRows(rows - rowStart);
@@ -454,6 +455,7 @@ try {
         LoadCell(stored[std::size_t(col)], int(row), DecodeStreamText(text, Multilinecells()));
     }
     CellsChanged(TRect(0, 0, ColCount() - 1, RowCount() - 1));
+    restore.Keep();
 } catch (const std::bad_alloc&) {
     RefuseGrowth();
 }

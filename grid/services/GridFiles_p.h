@@ -1,6 +1,7 @@
 #pragma once
 // Shared by the grid's file services: the hourglass while a file is written or
 // read, cell text as 8-bit text or as UTF-8, and the split of a text into lines.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,31 @@ public:
 
 private:
     TProStringGrid* FGrid;
+};
+
+// What a read into the grid may change (the cells with their records, the size, the columns'
+// order and widths, the rows' heights and marks, the current cell and the undo list), taken when
+// it is made and put back when it goes unless Keep was called: a read that fails midway (out of
+// memory, a file or a hook that fails) leaves the grid as it was. The cells are taken in the rows
+// FromRow..ToRow (with the grid's last row, which footers change, and the stored rows beyond
+// RowCount); the other rows must stay as they are. A point kept while another is active for the
+// grid hands what it took to that one, which puts it back when it fails in its turn.
+class TGridRestorePoint {
+public:
+    static constexpr int AllRows = 0x7FFFFFFF;
+    explicit TGridRestorePoint(TProStringGrid* Grid, int FromRow = 0, int ToRow = AllRows);
+    ~TGridRestorePoint();
+    TGridRestorePoint(const TGridRestorePoint&) = delete;
+    TGridRestorePoint& operator=(const TGridRestorePoint&) = delete;
+    void Keep();
+
+private:
+    struct TState;
+    static void Restore(TProStringGrid* Grid, TState& State);
+    TProStringGrid* FGrid;
+    bool FKept = false;
+    // The grid as it was when this point was made, then what the points kept inside it took.
+    std::vector<std::unique_ptr<TState>> FStates;
 };
 
 // Exports and print layouts take their plain way while this is set: every export row formed on

@@ -675,6 +675,9 @@ struct TCellStreamReader {
     static void Apply(TProStringGrid* G, TPoint Origin, TCellStreamContent& C)
     {
         G->EndCellEdit();
+        // A whole grid's stream changes every row, another the rows it lands on.
+        TGridRestorePoint restore(G, C.FullGrid ? 0 : Origin.Y,
+                                  C.FullGrid ? TGridRestorePoint::AllRows : int(std::min<Int64>(Int64(Origin.Y) + C.RowCount - 1, IntMaxV)));
         TGridUpdate update(G);
         if (C.FullGrid) {
             // The whole grid of the source: cleared and sized to hold the rectangle at Origin.
@@ -735,6 +738,7 @@ struct TCellStreamReader {
             src.CellCreated = false;
         }
         G->CellsChanged(TRect(Origin.X, Origin.Y, Origin.X + C.ColCount - 1, Origin.Y + C.RowCount - 1));
+        restore.Keep();
     }
 };
 }  // namespace
@@ -770,6 +774,7 @@ try {
         throw EProGridError(DamagedStream);
     CheckGrowth(FNavigation->AllowClipboardColGrow() ? needCols : 0, FNavigation->AllowClipboardRowGrow() ? needRows : 0);
     EndCellEdit();
+    TGridRestorePoint restore(this, ARow, int(needRows) - 1);
     TGridUpdate update(this);
     if (FNavigation->AllowClipboardColGrow() && needCols > ColCount())
         SetColCount(int(needCols));
@@ -781,6 +786,7 @@ try {
                           content.WindowId == std::uint64_t(Handle());
     MarkRangeModified(sameGrid ? FCopyOrigin : TPoint(-1, -1),
                       TRect(ACol, ARow, int(needCols) - 1, int(needRows) - 1), FCopyFlag);
+    restore.Keep();
     return int(std::min<Int64>(Int64(content.ColCount) * content.RowCount, IntMaxV));
 } catch (const std::bad_alloc&) {
     RefuseGrowth();

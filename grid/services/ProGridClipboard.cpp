@@ -369,12 +369,18 @@ void TProStringGrid::PasteSelection()
     const int col = (Options() & goRowSelect) ? FixedCols() : sel.Left;
     const int row = sel.Top;
     {
+        // The paste and the fill each take the rows they change.
+        TGridRestorePoint restore(this, 0, -1);
         BeginUndoGroup();
         TUndoGroup group([this] { EndUndoGroup(); });
         const int pasted = PasteGridCells(col, row);
         const Int64 cells = (Int64(sel.Right) - sel.Left + 1) * (Int64(sel.Bottom) - sel.Top + 1);
-        if (FNavigation->AllowSmartClipboard() && pasted > 0 && cells != Int64(pasted) - 1)
+        if (FNavigation->AllowSmartClipboard() && pasted > 0 && cells != Int64(pasted) - 1) {
+            TGridRestorePoint fill(this, sel.Top, sel.Bottom);
             SmartPaste(sel, col, row, pasted);
+            fill.Keep();
+        }
+        restore.Keep();
     }
     DoPasteProgress(2, -1);
 }
@@ -383,11 +389,16 @@ int TProStringGrid::PasteGridCells(int ACol, int ARow)
 {
     TClipboard* cb = Clipboard();
     FPasteExtent = TPoint(0, 0);
+    TGridRestorePoint restore(this, ARow, ARow);
+    auto kept = [&restore](int Pasted) {
+        restore.Keep();
+        return Pasted;
+    };
     if (GetAllowFmtClipboard() && cb->HasFormat(GridClipboardFormat())) {
         const int pasted = PasteCellStream(ACol, ARow, cb->GetFormatData(GridClipboardFormat()));
         // A stream this grid cannot take: what was copied with it is pasted instead.
         if (pasted >= 0)
-            return pasted;
+            return kept(pasted);
     }
     if (FNavigation->AllowRTFClipboard() && cb->HasFormat(RichTextFormat())) {
         AnsiString rtf = cb->GetFormatData(RichTextFormat());
@@ -398,11 +409,11 @@ int TProStringGrid::PasteGridCells(int ACol, int ARow)
             SetCellTextWithUndo(ACol, ARow, rtf);
             CellsChanged(TRect(RealColIndex(ACol), ARow, RealColIndex(ACol), ARow));
         }
-        return 0;
+        return kept(0);
     }
     if (cb->HasFormat(CF_TEXT))
-        return PasteText(ACol, ARow, cb->AsText());
-    return 0;
+        return kept(PasteText(ACol, ARow, cb->AsText()));
+    return kept(0);
 }
 
 int TProStringGrid::PasteText(int ACol, int ARow, const AnsiString& Text)
@@ -421,6 +432,7 @@ try {
     CheckGrowth(FNavigation->AllowClipboardColGrow() ? ACol + widest : 0,
                 FNavigation->AllowClipboardRowGrow() ? ARow + Int64(lines.size()) : 0);
     EndCellEdit();
+    TGridRestorePoint restore(this, ARow, int(std::min<Int64>(Int64(ARow) + Int64(lines.size()) - 1, INT32_MAX)));
     TGridUpdate update(this);
     BeginUndoGroup();
     TUndoGroup group([this] { EndUndoGroup(); });
@@ -469,6 +481,7 @@ try {
         CellsChanged(TRect(RealColIndex(ACol), ARow, RealColIndex(lastCol), lastRow));
     }
     FPasteExtent = TPoint(maxCol - ACol + 1, row - ARow + 1);
+    restore.Keep();
     return count;
 } catch (const std::bad_alloc&) {
     RefuseGrowth();

@@ -390,6 +390,7 @@ try {
     }
     CheckGrowth(startCol + Int64(widest), Int64(row) + total + FixedFooters());
     EndCellEdit();
+    TGridRestorePoint restore(this);
 
     // The floating footer's row stays the last row while rows are appended.
     std::vector<AnsiString> footerRow;
@@ -459,6 +460,7 @@ try {
             SetGridCell(c, RowCount() - 1, footerRow[std::size_t(c)]);
     }
     CellsChanged(TRect(0, 0, ColCount() - 1, RowCount() - 1));
+    restore.Keep();
 } catch (const std::bad_alloc&) {
     RefuseGrowth();
 }

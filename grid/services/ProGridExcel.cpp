@@ -980,6 +980,7 @@ try {
         x.KeepText = vDepth == x.Depth() || item.WantsText(x);
     }
     EndCellEdit();
+    TGridRestorePoint restore(this);
     TGridUpdate update(this);
     SetRowCountPlain(range.Bottom - range.Top + 1 + offRow);
     // The sheet's columns fill the columns a save of this grid writes, as a CSV file's fields do:
@@ -1000,6 +1001,7 @@ try {
         --lastHidden;
     SetColCount(std::min(ColCount(), DisplayColumn(std::max(cols[std::size_t(width) - 1] + 1, lastHidden))));
     CellsChanged(TRect(0, 0, ColCount() - 1, RowCount() - 1));
+    restore.Keep();
 } catch (const std::bad_alloc&) {
     RefuseGrowth();
 }

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <new>
 #include <string>
 
 #include <pugixml.hpp>
@@ -247,6 +248,87 @@ TEST_F(InputBounds, PastesAndFilesThatWouldGrowTheGridTooLargeAreRefusedWithTheG
         EXPECT_EQ(refusal(read), "Grid too large for operation");
     Grid->OnLoadCell = nullptr;
     Grid->OnClipboardBeforePasteCell = nullptr;
+}
+
+// A grid that runs out of memory at a column lookup, after a number of them: the cell stream looks up
+// each cell's column as it stores it.
+class TShortOfMemoryGrid : public TProStringGrid {
+public:
+    using TProStringGrid::TProStringGrid;
+    int RealColIndex(int ADisplayCol) const override
+    {
+        if (LookupsLeft >= 0 && LookupsLeft-- == 0)
+            throw std::bad_alloc();
+        return TProStringGrid::RealColIndex(ADisplayCol);
+    }
+    mutable int LookupsLeft = -1;
+};
+using ReadFailures = TGridFormTest<TShortOfMemoryGrid>;
+
+TEST_F(ReadFailures, AReadThatFailsAfterSomeCellsLeavesTheGridAsItWas)
+{
+    TTempDir dir("velmarok-bounds");
+    const std::string csv = dir / "dane.csv", xlsx = dir / "arkusz.xlsx";
+    // What is read: 6 x 8 cells of another grid, in each form.
+    TProStringGrid source(nullptr);
+    source.SetColCount(6);
+    source.SetRowCount(8);
+    NameCells(source);
+    source.SaveToCsvFile(csv.c_str());
+    source.SaveToExcel(xlsx.c_str());
+    TMemoryStream text, cells;
+    source.WriteTextStream(&text);
+    source.WriteCellObjects(TGridRect(0, 0, 5, 7), &cells);
+    source.Navigation()->SetAllowFmtClipboard(true);
+    source.SetSelection(TGridRect(0, 0, 5, 7));
+    source.CopySelection();
+    Grid->SetOptions(Grid->Options() | goEditing);
+    int left = 0;
+    const auto failing = [&left](auto&&...) {
+        if (left-- == 0)
+            throw std::bad_alloc();
+    };
+    struct Case {
+        const char* Name;
+        std::function<void()> Read;
+        bool Lookups;
+    } cases[] = {
+        {"CSV file", [&] { Grid->LoadFromCsvFile(csv.c_str()); }, false},
+        {"CSV file appended", [&] { Grid->ReadCsvFile(csv.c_str(), true, 0); }, false},
+        {"grid text stream", [&] { text.SetPosition(0), Grid->ReadTextStream(&text); }, false},
+        {"workbook", [&] { Grid->LoadFromExcel(xlsx.c_str(), ""); }, false},
+        {"paste of text", [&] { Grid->PasteSelection(); }, false},
+        {"cell stream", [&] { cells.SetPosition(0), Grid->ReadCellObjects(TPoint(1, 1), &cells); }, true},
+        {"paste of the grid's own format", [&] { Grid->PasteSelection(); }, true},
+    };
+    for (const Case& k : cases)
+        for (int n : {0, 5, 20}) {
+            Grid->SetColCount(5);
+            Grid->SetRowCount(6);
+            NameCells(*Grid);
+            Grid->CellProperties(2, 2)->SetBrushColor(clRed);
+            TCellGraphic* box = Grid->CreateCellGraphic(3, 3);
+            box->CellType = ctCheckBox;
+            box->CellBoolean = true;
+            Grid->FocusCell(3, 4, true);
+            const std::string before = GridTexts(*Grid);
+            Grid->Navigation()->SetAllowFmtClipboard(k.Lookups);
+            (k.Lookups ? Grid->LookupsLeft : left) = n;
+            if (!k.Lookups) {
+                Grid->OnLoadCell = failing;
+                Grid->OnClipboardBeforePasteCell = failing;
+            }
+            EXPECT_ANY_THROW(k.Read()) << k.Name << n;
+            Grid->LookupsLeft = -1;
+            Grid->OnLoadCell = nullptr;
+            Grid->OnClipboardBeforePasteCell = nullptr;
+            EXPECT_EQ(GridTexts(*Grid), before) << k.Name << n;
+            EXPECT_EQ(TPoint(Grid->ColCount(), Grid->RowCount()), TPoint(5, 6)) << k.Name << n;
+            EXPECT_EQ(Current(), TPoint(3, 4)) << k.Name << n;
+            bool checked = false;
+            EXPECT_TRUE(Grid->GetCheckBoxState(3, 3, checked) && checked) << k.Name << n;
+            EXPECT_TRUE(Grid->HasCellProperties(2, 2) && Grid->CellProperties(2, 2)->BrushColor() == clRed) << k.Name << n;
+        }
 }
 
 TEST_F(InputBounds, CsvFilesAndWorkbooksOfSixHundredThousandRowsOfEightColumnsAreReadWhole)
