@@ -537,8 +537,9 @@ void TProStringGrid::SmartPaste(const TGridRect& Sel, int ACol, int ARow, int Pa
     TDateTime d1 = 0, d2 = 0;
     int i1 = 0, i2 = 0;
     double f1 = 0, f2 = 0;
-    const bool dateLike = IsDateLikeText(v1) || IsDateLikeText(v2) || HoldsChar(v1, FormatSettings.TimeSeparator) ||
-                          HoldsChar(v2, FormatSettings.TimeSeparator);
+    // A date series needs two dates (or times); a date beside a word is a block to repeat.
+    auto dateOrTime = [](const AnsiString& V) { return IsDateLikeText(V) || HoldsChar(V, FormatSettings.TimeSeparator); };
+    const bool dateLike = dateOrTime(v1) && dateOrTime(v2);
     if (dateLike) {
         if (!TryStrToDateTime(v1, d1) || !TryStrToDateTime(v2, d2))
             return;
