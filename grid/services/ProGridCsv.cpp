@@ -450,12 +450,14 @@ try {
             }
         }
     }
-    SetRowCountPlain(std::max(row + FixedFooters(), FixedRows() + 1));
-    // A row kept below the file's lines (the grid's least rows) is empty too.
+    // The rows read and the fixed footers (the floating footer's row among them).
+    SetRowCountPlain(row + FixedFooters());
+    // The one row a grid keeps of an empty file is empty too.
     for (int r = row; r < RowCount() - FixedFooters(); ++r)
         emptyFrom(0, r);
     if (keepFooter) {
-        SetRowCountPlain(RowCount() + 1);
+        if (RowCount() == row)
+            SetRowCountPlain(RowCount() + 1);
         for (int c = 0; c < int(footerRow.size()); ++c)
             SetGridCell(c, RowCount() - 1, footerRow[std::size_t(c)]);
     }

@@ -173,7 +173,7 @@ TEST(GridCsv, EachLineLoadsAsARowOfItsOwnFields)
         {"a;\"b\r\nc;d\r\ne;f\r\ng;h\r\n", false, "a|b/c|d/e|f/g|h"},   // a quote that never closes
         {"a;\"b;c\r\nd;e\r\n", false, "a|b|c/d|e|"},
         {"a;b;\r\n\r\nc\r\n", true, "a|b|/||/c||"},                     // empty last field, empty line
-        {"x\r\n", true, "x||/||"},                                          // the grid's least rows
+        {"x\r\n", true, "x||"},                                             // one line, one row
     };
     TTempDir dir("velmarok-csv");
     const std::string name = dir / "l.csv";
@@ -234,6 +234,13 @@ TEST(GridCsv, AppendAddsRowsToTheGridAndLinesToTheFile)
     EXPECT_EQ(g.RowCount(), 6);
     EXPECT_EQ(g.Cells(1, 3), "one");
     EXPECT_EQ(g.Cells(1, 5), "two");
+    // The floating footer's row stays last, right after the rows appended.
+    g.FloatingFooter()->SetVisible(true);
+    g.SetCells(0, 5, "stopka");
+    g.ReadCsvFile(name.c_str(), true, 0);
+    EXPECT_EQ(g.RowCount(), 10);
+    EXPECT_EQ(g.Cells(1, 8), "two");
+    EXPECT_EQ(g.Cells(0, 9), "stopka");
 }
 
 TEST(GridCsv, HiddenColumnsOnlyWithExportHiddenColumns)
