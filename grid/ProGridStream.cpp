@@ -354,10 +354,9 @@ void TProStringGrid::WriteTextStream(TStream* Stream)
     // the same list.
     const std::vector<int> cols = ExportColumns(SaveColStart(), SaveColEnd());
     // A cell that is not stored is empty unless a hook gives it a text: without
-    // such hooks only the stored cells are visited, however large the grid.
+    // such hooks only the stored cells are visited, however large the grid (each row
+    // still reports its step).
     const bool hooked = OnGetDisplText || OnGetDisplWideText || OnSaveCell;
-    if (!hooked)
-        rowEnd = std::min(rowEnd, StoredRowCount() - 1);
     DoProgress(0, -1);
     for (int r = rowStart; r <= rowEnd; ++r) {
         const int stored = StoredColCount(r);

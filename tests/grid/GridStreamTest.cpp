@@ -28,9 +28,13 @@ TEST(GridStream, WritesCountsWidthsAndNonEmptyCells)
     g.SetColWidths(1, 80);
     g.SetCells(0, 0, "a");
     g.SetCells(1, 1, std::string("x\r\ny\0z", 6));
+    g.SetRowCount(3);   // a last row with no stored cells
+    std::string progress;
+    g.OnGridProgress = [&](TObject*, int Phase, int Value) { progress += std::to_string(Phase) + ":" + std::to_string(Value) + " "; };
     TMemoryStream s;
     g.WriteTextStream(&s);
-    EXPECT_EQ(StreamText(s), std::string("2,2\r\ncw 0,64\r\ncw 1,80\r\n0,0,a\r\n1,1,x\x09\x08y\x01z\r\n"));
+    EXPECT_EQ(StreamText(s), std::string("2,3\r\ncw 0,64\r\ncw 1,80\r\n0,0,a\r\n1,1,x\x09\x08y\x01z\r\n"));
+    EXPECT_EQ(progress, "0:-1 1:0 1:1 1:2 2:-1 ");
 }
 
 TEST(GridStream, EveryCellTextComesBack)
