@@ -913,7 +913,8 @@ AnsiString TMemo::GetText() const { return FText; }
 
 void TMemo::CMTextChanged(TMessage& Message)
 {
-    if (auto* m = NativeOf<QPlainTextEdit>(this)) {
+    // A widget showing the text already (a wide text of that 8-bit form too) keeps it.
+    if (auto* m = NativeOf<QPlainTextEdit>(this); m && AdjustLineBreaks(FromQString(m->toPlainText())) != FText) {
         FSettingText = true;
         m->setPlainText(QtFromCrLf(FText));
         FSettingText = false;
@@ -1328,9 +1329,11 @@ AnsiString TCustomComboBox::GetText() const
 
 void TCustomComboBox::CMTextChanged(TMessage& Message)
 {
+    // A combo showing the text already (a wide text of that 8-bit form too) keeps it.
     if (FStyle == csDropDownList || FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable) {
-        SetItemIndex(FItems->IndexOf(FText));
-    } else if (auto* c = NativeOf<QComboBox>(this)) {
+        if (GetText() != FText)
+            SetItemIndex(FItems->IndexOf(FText));
+    } else if (auto* c = NativeOf<QComboBox>(this); c && FromQString(c->currentText()) != FText) {
         FSettingText = true;
         c->setEditText(ToQString(FText));
         FSettingText = false;

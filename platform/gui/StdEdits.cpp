@@ -217,16 +217,21 @@ WideString TCustomEdit::WideText() const
     return KeptWide(FWideText, FText);
 }
 
+// A wide text that differs is set and notified even when its 8-bit form stays the same ("α" and
+// "β" are both "?"): the window shows it before the notification.
 void TCustomEdit::SetWideText(const WideString& v)
 {
+    if (v == WideText())
+        return;
     FWideText = v;
-    SetText(WideToAnsi(v));
+    FText = WideToAnsi(v);
     FSettingText = true;
     if (auto* e = NativeOf<QLineEdit>(this))
         e->setText(QOfWide(v));
     else if (auto* m = NativeOf<QPlainTextEdit>(this))
         m->setPlainText(QOfWide(v).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     FSettingText = false;
+    Perform(CM_TEXTCHANGED, 0, 0);
 }
 
 TPoint TCustomEdit::CaretPos() const
@@ -570,13 +575,16 @@ WideString TMemo::WideText() const
 
 void TMemo::SetWideText(const WideString& v)
 {
+    if (v == WideText())
+        return;
     FWideText = v;
-    SetText(WideToAnsi(v));
+    FText = WideToAnsi(v);
     if (auto* m = NativeOf<QPlainTextEdit>(this)) {
         FSettingText = true;
         m->setPlainText(QOfWide(v).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
         FSettingText = false;
     }
+    Perform(CM_TEXTCHANGED, 0, 0);
 }
 
 int TMemo::SelStart() const
@@ -761,13 +769,27 @@ WideString TCustomComboBox::WideText() const
 
 void TCustomComboBox::SetWideText(const WideString& v)
 {
+    if (v == WideText())
+        return;
     FWideText = v;
-    SetText(WideToAnsi(v));
-    if (QLineEdit* e = ComboEdit(this)) {
+    FText = WideToAnsi(v);
+    if (FStyle == csDropDownList || FStyle == csOwnerDrawFixed || FStyle == csOwnerDrawVariable) {
+        // The item of that wide text (items alike in 8 bits are told apart).
+        int found = -1;
+        for (int i = 0; i < FItems->Count() && found < 0; ++i)
+            if (ItemWideText(i) == v)
+                found = i;
+        SetItemIndex(found);
+        if (found < 0) {
+            FWideText.clear();
+            FText.clear();
+        }
+    } else if (QLineEdit* e = ComboEdit(this)) {
         FSettingText = true;
         e->setText(QOfWide(v));
         FSettingText = false;
     }
+    Perform(CM_TEXTCHANGED, 0, 0);
 }
 
 WideString TCustomComboBox::ItemWideText(int Index) const

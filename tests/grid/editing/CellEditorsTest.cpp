@@ -1469,6 +1469,29 @@ TEST_F(CellEditors, UnicodeEditKeepsWideTextAndShows255ToByteHandlers)
     EXPECT_EQ(c->WideItems()->GetObject(2), reinterpret_cast<TObject*>(&narrow));
 }
 
+// A wide text that differs is set and notified, the window showing it, even where the 8-bit forms
+// are alike ("α" and "β" are both "?"); the same text again is not notified.
+TEST_F(CellEditors, UnicodeControlsNotifyEveryChangeOfTheirWideText)
+{
+    TWinControl* controls[] = {Place<TPsgUniEdit>(420, 10, 120, 22), Place<TPsgUniMemo>(420, 40, 120, 60),
+                               Place<TPsgUniEditBtn>(420, 110, 120, 22), Place<TPSGUniComboBox>(420, 140, 120, 22)};
+    int changes = 0;
+    static_cast<TPsgUniEdit*>(controls[0])->OnChange = [&](TObject*) { ++changes; };
+    for (TWinControl* c : controls) {
+        std::vector<WideString> seen;
+        const int hook = c->AddMessageHook([&](TMessage& M) {
+            if (M.Msg == CM_TEXTCHANGED)
+                seen.push_back(GetWideText(c));
+            return false;
+        });
+        for (const WideString& t : {WideString(u"\u03B1"), WideString(u"\u03B2"), WideString(u"\u03B2")})
+            SetWideText(c, t);
+        c->RemoveMessageHook(hook);
+        EXPECT_EQ(seen, (std::vector<WideString>{u"\u03B1", u"\u03B2"})) << c->ClassName();
+    }
+    EXPECT_EQ(changes, 2);
+}
+
 TEST_F(CellEditors, EditLinkShiftReturnGoesBackAndHomeStays)
 {
     auto* link = new EditBoxLink(Form);
