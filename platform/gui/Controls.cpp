@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCursor>
 #include <QHelpEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -67,6 +68,7 @@ private:
     bool Mouse(QWidget* w, QMouseEvent* ev);
     bool Wheel(QWidget* w, QWheelEvent* ev);
     bool Key(QWidget* w, QKeyEvent* ev);
+    bool InputMethod(QWidget* w, QInputMethodEvent* ev);
     bool Hint(QWidget* w, QHelpEvent* ev);
 };
 
@@ -467,6 +469,9 @@ bool TEventBridge::eventFilter(QObject* obj, QEvent* ev)
     case QEvent::KeyRelease:
         RunGuarded([&] { eat = Key(w, static_cast<QKeyEvent*>(ev)); });
         break;
+    case QEvent::InputMethod:
+        RunGuarded([&] { eat = InputMethod(w, static_cast<QInputMethodEvent*>(ev)); });
+        break;
     case QEvent::ToolTip:
         RunGuarded([&] { eat = Hint(w, static_cast<QHelpEvent*>(ev)); });
         break;
@@ -731,6 +736,44 @@ bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
         if (IsAlive(c, h))
             w->installEventFilter(bridge);
     }
+    return true;
+}
+
+// The result of an input method reaches a Unicode window as one character message per character,
+// as typed ones do; what the handlers leave goes on to the widget with the composition under way.
+bool TEventBridge::InputMethod(QWidget* w, QInputMethodEvent* ev)
+{
+    TWinControl* c = Control;
+    if (!c->UnicodeWindow() || ev->commitString().isEmpty())
+        return false;
+    HWND h = c->Handle();
+    TWinControlImpl& impl = WinImpl(c);
+    QString passText;
+    for (QChar qc : ev->commitString()) {
+        const char ch = char(UnicodeToWin1250(qc.unicode()));
+        WPARAM charParam = Byte(ch);
+        if (ch == '?' && qc.unicode() != u'?')
+            charParam = 0xFF | (WPARAM(qc.unicode()) << 16);
+        TMsg cl{h, WM_CHAR, charParam, 1, DWORD(0), g_cursorPos};
+        if (gui_state::FilterMessage(cl))
+            continue;
+        TMessage cm{WM_CHAR, cl.wParam, cl.lParam, 0};
+        if (!DeliverInFlight(c, h, cm))
+            return true;
+        if (!impl.PassToToolkit || Byte(cm.WParam) == 0)
+            continue;
+        if (Byte(cm.WParam) == 0xFF && (cm.WParam >> 16) != 0)
+            passText += QChar(char16_t(cm.WParam >> 16));
+        else
+            passText += QChar(Win1250ToUnicode(Byte(cm.WParam)));
+    }
+    QInputMethodEvent again(ev->preeditString(), ev->attributes());
+    again.setCommitString(passText, ev->replacementStart(), ev->replacementLength());
+    QObject* bridge = this;
+    w->removeEventFilter(bridge);
+    QCoreApplication::sendEvent(w, &again);
+    if (IsAlive(c, h))
+        w->installEventFilter(bridge);
     return true;
 }
 

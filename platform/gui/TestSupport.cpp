@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QFileDialog>
 #include <QHelpEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
@@ -469,6 +470,16 @@ void TypeWideText(TWinControl* Control, const WideString& Text)
         SendKey(Control, QEvent::KeyPress, 0, 0, t);
         SendKey(Control, QEvent::KeyRelease, 0, 0, t);
     }
+}
+
+void CommitInputMethodText(TWinControl* Control, const WideString& Text)
+{
+    QWidget* w = ControlWidget(Control);
+    while (w->focusProxy())
+        w = w->focusProxy();
+    QInputMethodEvent ev;
+    ev.setCommitString(QString::fromUtf16(Text.data(), qsizetype(Text.size())));
+    Deliver(w, &ev);
 }
 
 AnsiString HintAt(TControl* Control, int X, int Y)

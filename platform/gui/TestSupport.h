@@ -86,6 +86,8 @@ void KeyDownAsTyped(TWinControl* Control, char Typed, TShiftState Shift);
 void TypeText(TWinControl* Control, const AnsiString& Text);
 // Types Unicode text, a character at a time (characters beyond Windows-1250 too).
 void TypeWideText(TWinControl* Control, const WideString& Text);
+// An input method hands the control the result of a composition, all at once.
+void CommitInputMethodText(TWinControl* Control, const WideString& Text);
 // The cursor the control's window shows now: crDefault when it sets none (for a
 // top-level window, which always has one, the arrow), else the standard cursor
 // of that shape (crArrow for the arrow).

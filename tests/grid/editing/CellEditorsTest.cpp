@@ -1451,6 +1451,15 @@ TEST_F(CellEditors, UnicodeEditKeepsWideTextAndShows255ToByteHandlers)
     TypeWideText(e, u"a\u03BB");
     EXPECT_EQ(e->WideText(), u"a\u03BB");
     EXPECT_EQ(seen, (std::vector<int>{'a', 255}));
+    // An input method's result arrives a character at a time; an edit locked for typing takes none.
+    CommitInputMethodText(e, u"b\u03BC");
+    EXPECT_EQ(e->WideText(), u"a\u03BBb\u03BC");
+    EXPECT_EQ(seen, (std::vector<int>{'a', 255, 'b', 255}));
+    TPsgUniEditBtn* locked = Place<TPsgUniEditBtn>(420, 70, 120, 22);
+    locked->SetEditorEnabled(false);
+    locked->SetFocus();
+    CommitInputMethodText(locked, u"\u03BC");
+    EXPECT_EQ(locked->WideText(), u"");
 
     // Assigning between wide and 8-bit lists converts each line and keeps the objects.
     TPSGUniComboBox* c = Place<TPSGUniComboBox>(420, 40, 120, 22);
