@@ -17,6 +17,25 @@ bool IsLineBreak(char16_t c)
 }
 }  // namespace
 
+namespace {
+// The small letter of a Latin capital beyond Windows-1250 (Latin-1 and Latin Extended-A).
+char16_t LatinLower(char16_t c)
+{
+    if (c >= 0x00C0 && c <= 0x00DE && c != 0x00D7)
+        return char16_t(c + 0x20);
+    if (c == 0x0178)
+        return 0x00FF;
+    // In Latin Extended-A a capital is followed by its small letter: at even places, and at odd
+    // ones from U+0139 to U+0148 and from U+0179 to U+017E.
+    const bool oddCapitals = (c >= 0x0139 && c <= 0x0148) || (c >= 0x0179 && c <= 0x017E);
+    const bool evenCapitals = (c >= 0x0100 && c <= 0x012F) || (c >= 0x0132 && c <= 0x0137) ||
+                              (c >= 0x014A && c <= 0x0177);
+    if ((oddCapitals && c % 2 == 1) || (evenCapitals && c % 2 == 0))
+        return char16_t(c + 1);
+    return c;
+}
+}  // namespace
+
 WideString WideLowerCase(const WideString& S)
 {
     WideString r = S;
@@ -28,6 +47,8 @@ WideString WideLowerCase(const WideString& S)
             c = char16_t(c + 0x20);
         else if (c >= 0x0400 && c <= 0x040F)
             c = char16_t(c + 0x50);
+        else
+            c = LatinLower(c);
     }
     return r;
 }

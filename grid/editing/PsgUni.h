@@ -29,7 +29,8 @@ private:
 
 // The case-insensitive comparison of wide text by the locale (0 when equal).
 int WideCompareTextFunc(const WideString& S1, const WideString& S2, unsigned Locale);
-// Lower case: the Polish rules for what Windows-1250 holds, and the Greek and Cyrillic capitals.
+// Lower case: the Polish rules for what Windows-1250 holds, and the other Latin, the Greek and the
+// Cyrillic capitals.
 WideString WideLowerCase(const WideString& S);
 
 class TWideStrings : public TPersistent {

@@ -394,6 +394,10 @@ TEST_F(CellEditors, WideStringListsSplitLinesAndFindWithoutCase)
     items->AnsiStrings()->Add("zz");
     EXPECT_EQ(items->Count(), 3);
     EXPECT_EQ(items->Get(2), u"zz");
+    // Letters beyond Windows-1250 are found whatever their case too.
+    items->SetTextStr(u"\u00D1and\u00FA\r\n\u0152\u0174\u0100\u0139");
+    EXPECT_EQ(items->IndexOf(u"\u00F1AND\u00DA"), 0);
+    EXPECT_EQ(items->IndexOf(u"\u0153\u0175\u0101\u013A"), 1);
 }
 
 TEST_F(CellEditors, UnicodeCellEditedWithPolishAndGreekLetters)
