@@ -70,6 +70,9 @@ void TProDateTimePicker::CreateTimePicker()
     FTimePicker->SetEnabled(Enabled());
     FTimePicker->SetKind(dtkTime);
     FTimePicker->OnChange = [this](TObject*) {
+        // The control keeps the time the user gave: whatever it copies to the time picker
+        // later (its size, colour or state changing) takes it along.
+        TDateTimePicker::SetTime(FTimePicker->Time());
         DoChange();
         if (OnTimeChange)
             OnTimeChange(this);
@@ -99,7 +102,8 @@ void TProDateTimePicker::CreateWnd()
 
 TDateTime TProDateTimePicker::DateTime()
 {
-    if (FTimePicker)
+    // Only a time picker on show holds the time; for dkTime the control itself does.
+    if (FTimePicker && FKind == dkDateTime)
         TDateTimePicker::SetTime(FTimePicker->Time());
     return TDateTimePicker::DateTime();
 }

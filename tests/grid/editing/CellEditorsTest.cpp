@@ -730,6 +730,33 @@ TEST_F(CellEditors, DateTimePickerKeepsWholeSecondsAndShowsItsTimePicker)
     EXPECT_NE(p->TimePicker(), nullptr);
 }
 
+// The time the user gives stays: in the time picker when the picker is sized, coloured or enabled
+// again, and in the picker itself with dkTime.
+TEST_F(CellEditors, DateTimePickerKeepsTheTimeTheUserGave)
+{
+    auto* p = Place<TProDateTimePicker>(420, 10, 200, 22);
+    const TDateTime day = EncodeDate(2010, 3, 15);
+    const struct {
+        TProDateTimeKind Kind;
+        std::function<void()> Then;
+        const char* Name;
+    } cases[] = {
+        {dkDateTime, [&] { p->SetBounds(420, 10, 240, 22); }, "sized"},
+        {dkDateTime, [&] { p->SetColor(clYellow); }, "coloured"},
+        {dkDateTime, [&] { p->SetEnabled(true); }, "enabled"},
+        {dkTime, [] {}, "time only"},
+    };
+    for (const auto& c : cases) {
+        p->SetKind(c.Kind);
+        p->SetDateTime(day + EncodeTime(10, 20, 30, 0));
+        TWinControl* field = c.Kind == dkDateTime ? static_cast<TWinControl*>(p->TimePicker()) : p;
+        field->SetFocus();
+        Key(field, VK_UP);   // the hour
+        c.Then();
+        EXPECT_NEAR(p->DateTime(), day + EncodeTime(11, 20, 30, 0), 1e-9) << c.Name;
+    }
+}
+
 TEST_F(CellEditors, FlatPickerBorderFollowsBorderStyle)
 {
     Form->SetColor(clYellow);
