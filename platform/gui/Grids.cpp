@@ -329,7 +329,8 @@ void TInplaceEdit::KeyPress(char& Key)
     FGrid->KeyPress(Key);
     if (Key == 0)
         return;
-    if (Key == '\r' || Key == 27 || Key == '\t') {
+    // The clipboard keys were sent as their messages by KeyDown: their characters do nothing more.
+    if (Key == '\r' || Key == 27 || Key == '\t' || Key == 0x03 || Key == 0x16 || Key == 0x18) {
         Key = 0;
     } else if (Byte(Key) >= 32 && !FGrid->CanEditModify()) {
         Key = 0;

@@ -170,6 +170,10 @@ protected:
     void CMTextChanged(TMessage& Message) override;
     void CMEnter(TMessage& Message) override;
     void WMGetDlgCode(TMessage& Message) override;
+    // The clipboard's keys send WM_CUT, WM_COPY and WM_PASTE: Ctrl+X, Ctrl+C and Ctrl+V by their
+    // characters, Shift+Delete, Ctrl+Insert and Shift+Insert by their keys.
+    void WMKeyDown(TWMKey& Message) override;
+    void WMChar(TWMKey& Message) override;
     // The widget took a new text (typing, paste, selection replaced).
     virtual void TextEdited(const AnsiString& Value);
     // Painted over what the widget painted (client coordinates); nothing by default.

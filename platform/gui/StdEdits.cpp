@@ -291,12 +291,59 @@ void TCustomEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
     ApplyMargins();
 }
 
+void TCustomEdit::WMKeyDown(TWMKey& m)
+{
+    if (DoKeyDown(m))
+        return;
+    const TShiftState shift = KeyboardStateToShiftState() & (ssShift | ssCtrl | ssAlt);
+    const Word key = m.CharCode();
+    Cardinal clip = 0;
+    if (shift == ssShift)
+        clip = key == VK_INSERT ? WM_PASTE : key == VK_DELETE ? WM_CUT : 0;
+    else if (shift == ssCtrl)
+        clip = key == VK_INSERT ? WM_COPY : 0;
+    if (clip)
+        Perform(clip, 0, 0);
+    else if (!(shift == ssCtrl && (key == 'X' || key == 'C' || key == 'V')))
+        DefaultHandler(m.M);
+}
+
+void TCustomEdit::WMChar(TWMKey& m)
+{
+    if (DoKeyPress(m))
+        return;
+    switch (Byte(m.CharCode())) {
+    case 0x18: Perform(WM_CUT, 0, 0); return;
+    case 0x03: Perform(WM_COPY, 0, 0); return;
+    case 0x16: Perform(WM_PASTE, 0, 0); return;
+    default: DefaultHandler(m.M); return;
+    }
+}
+
 void TCustomEdit::WndProc(TMessage& m)
 {
     int length = int(FText.size());
     if (AnswerSelectionMessage(*this, m, length))
         return;
     switch (m.Msg) {
+    case WM_CUT:
+    case WM_COPY:
+    case WM_PASTE:
+        // Through the widget, which keeps a password to itself; a read-only edit only copies.
+        if (auto* e = NativeOf<QLineEdit>(this)) {
+            if (m.Msg == WM_COPY)
+                e->copy();
+            else if (m.Msg == WM_PASTE && !ReadOnly())
+                e->paste();
+            else if (m.Msg == WM_CUT && !ReadOnly() && !PasswordChar())
+                e->cut();
+        } else if (auto* p = NativeOf<QPlainTextEdit>(this)) {
+            if (m.Msg == WM_COPY)
+                p->copy();
+            else if (!ReadOnly())
+                m.Msg == WM_CUT ? p->cut() : p->paste();
+        }
+        return;
     case CM_COLORCHANGED:
         ApplyToWidget();
         break;

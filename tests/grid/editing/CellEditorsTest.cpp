@@ -1319,11 +1319,38 @@ TEST_F(CellEditors, EditButtonClicksOnTheLeftReleaseAndF4WithoutCtrlOrAlt)
     e->SetEditorEnabled(false);
     e->SetText("stały");
     TypeText(e, "x");
-    Clipboard()->SetAsText("wklejony");
-    e->Perform(WM_PASTE, 0, 0);
     EXPECT_EQ(e->Text(), "stały");
     Click(sb, 3, 3);
     EXPECT_EQ(senders.size(), 3u);
+    // Paste and cut, by message and by key, only while typing is allowed and the edit is not read-only.
+    const struct {
+        bool Typing, ReadOnly;
+        Cardinal Msg;
+        Word K;
+        TShiftState Shift;
+        AnsiString Text;
+    } ways[] = {
+        {false, false, WM_PASTE, 0, 0, "stały"},  {false, false, 0, 'V', ssCtrl, "stały"},
+        {false, false, 0, VK_INSERT, ssShift, "stały"}, {false, false, WM_CUT, 0, 0, "stały"},
+        {false, false, 0, 'X', ssCtrl, "stały"},  {false, false, 0, VK_DELETE, ssShift, "stały"},
+        {true, true, 0, 'V', ssCtrl, "stały"},    {true, true, WM_CUT, 0, 0, "stały"},
+        {true, false, WM_PASTE, 0, 0, "wklejony"}, {true, false, 0, 'V', ssCtrl, "wklejony"},
+        {true, false, 0, VK_INSERT, ssShift, "wklejony"}, {true, false, WM_CUT, 0, 0, ""},
+        {true, false, 0, 'X', ssCtrl, ""},        {true, false, 0, VK_DELETE, ssShift, ""},
+    };
+    for (const auto& w : ways) {
+        e->SetEditorEnabled(w.Typing);
+        e->SetReadOnly(w.ReadOnly);
+        e->SetText("stały");
+        e->SelectAll();
+        Clipboard()->SetAsText("wklejony");
+        if (w.Msg)
+            e->Perform(w.Msg, 0, 0);
+        else
+            Key(e, w.K, w.Shift);
+        EXPECT_EQ(e->Text(), w.Text) << "typing " << w.Typing << ", read-only " << w.ReadOnly << ", message "
+                                     << w.Msg << ", key " << w.K;
+    }
 }
 
 // The button's caption is drawn in the button's font, its colour too; a disabled button greys it.
