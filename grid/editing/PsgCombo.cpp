@@ -65,8 +65,11 @@ void TPSGCustomCombo::PaintOver(TCanvas* Canvas)
         return;
     const int w = ClientWidth(), h = ClientHeight();
     const TColor parentColor = Parent() ? Parent()->Color() : clBtnFace;
-    if (Style() != csSimple) {
-        // The drop-down button.
+    const bool button = Style() != csSimple;
+    if (button) {
+        // The strip of the button is the combo's own: its colour where the button leaves it.
+        Canvas->Brush()->SetColor(Color());
+        Canvas->FillRect(TRect(w - FButtonWidth - 4, 0, w, h));
         TRect b(w - FButtonWidth, 0, w, h);
         if (FThemed) {
             InflateRect(b, -1, -1);
@@ -80,9 +83,6 @@ void TPSGCustomCombo::PaintOver(TCanvas* Canvas)
             Canvas->Brush()->SetColor(Enabled() ? clBtnText : clGrayText);
             Canvas->Pen()->SetColor(Enabled() ? clBtnText : clGrayText);
             Canvas->Polygon(std::vector<TPoint>{TPoint(cx - 3, cy - 1), TPoint(cx + 3, cy - 1), TPoint(cx, cy + 2)});
-            // The edge around the button.
-            TRect e(w - FButtonWidth - 4 + 2, 2, w - 2 + 1, h - 2 + 2);
-            DrawEdge(Canvas, e, FEtched ? EDGE_ETCHED : BDR_RAISEDINNER, BF_RECT);
         }
     }
     TRect r(0, 0, w, h);
@@ -96,6 +96,11 @@ void TPSGCustomCombo::PaintOver(TCanvas* Canvas)
         InflateRect(r, -1, -1);
         if (!FThemed)
             FrameRect(Canvas, r, parentColor);
+    }
+    // The edge around the button goes over the frame, down to the bottom and one pixel into the right.
+    if (button && !FThemed) {
+        TRect e(w - FButtonWidth - 4 + 2, 2, w - 2 + 1, h - 2 + 2);
+        DrawEdge(Canvas, e, FEtched ? EDGE_ETCHED : EDGE_RAISED, BF_RECT);
     }
 }
 

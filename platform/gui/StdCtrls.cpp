@@ -1243,6 +1243,8 @@ TCustomComboBox::TCustomComboBox(TComponent* AOwner) : TWinControl(AOwner), FCan
     SetBounds(0, 0, 145, 21);
     SetTabStop(true);
     SetParentColor(false);
+    // A combo takes text: white like an edit, not the face of its form.
+    SetColor(clWindow);
     auto* sink = new TComboItems(this);
     FItems = std::make_unique<TWidgetItems>(sink);
     FSink.reset(sink);

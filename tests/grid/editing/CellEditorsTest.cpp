@@ -1353,6 +1353,28 @@ TEST_F(CellEditors, EditButtonClicksOnTheLeftReleaseAndF4WithoutCtrlOrAlt)
     }
 }
 
+// The flat combo's button: a raised edge drawn over the frame, to the bottom and into the right
+// frame, beside the field in the combo's colour (the window colour by default).
+TEST_F(CellEditors, FlatComboDrawsARaisedButtonOverItsFrame)
+{
+    Form->SetColor(clAqua);
+    TPSGComboBox* c = Place<TPSGComboBox>(420, 10, 120, 22);
+    c->SetText("tekst");
+    ProcessPendingMessages();
+    auto shot = GrabControl(c);
+    const int w = c->ClientWidth(), h = c->ClientHeight(), left = w - c->ButtonWidth() - 2;
+    const struct {
+        int X, Y;
+        TColor Colour;
+    } pixels[] = {
+        {left - 2, h / 2, clWindow},     {left, h / 2, cl3DLight},       {left + 1, h / 2, clBtnHighlight},
+        {w - 3, h / 2, clBtnShadow},     {w - 2, h / 2, cl3DDkShadow},   {w - 1, h / 2, clAqua},
+        {left + 5, 2, cl3DLight},        {left + 5, h - 2, clBtnShadow}, {left + 5, h - 1, cl3DDkShadow},
+    };
+    for (const auto& p : pixels)
+        EXPECT_EQ(ColorToRGB(shot->Canvas()->Pixels(p.X, p.Y)), ColorToRGB(p.Colour)) << p.X << ", " << p.Y;
+}
+
 // The button's caption is drawn in the button's font, its colour too; a disabled button greys it.
 TEST_F(CellEditors, EditButtonCaptionTakesItsFontColour)
 {
