@@ -479,6 +479,9 @@ char TProSpinEdit::ConvertKey(char Key) const
 
 void TProSpinEdit::WndProc(TMessage& Message)
 {
+    // Without typing nothing is pasted or cut, whichever way the message comes.
+    if ((Message.Msg == WM_PASTE || Message.Msg == WM_CUT) && !FEditorEnabled)
+        return;
     TCustomMaskEdit::WndProc(Message);
     if (Message.Msg == CM_SHOWINGCHANGED && FLabel)
         FLabel->SetVisible(Showing());
