@@ -843,9 +843,9 @@ void TProStringGrid::PaintBackgroundArea()
 {
     TBackGround* bg = FBackGround.get();
     bool gradient = bg->Display() == bdGradientHorz || bg->Display() == bdGradientVert;
-    if (bg->Bitmap()->Empty() && !gradient)
-        return;
-    if (gradient && bg->ColorTo() == clNone)
+    // Without a picture the strips show the gradient from Color to ColorTo whatever the display
+    // (horizontal only for bdGradientHorz); a gradient display without ColorTo paints nothing.
+    if ((bg->Bitmap()->Empty() || gradient) && bg->ColorTo() == clNone)
         return;
     // The last column and row count as shown when any part of them is in view.
     int lastCol = ColCount() - 1, lastRow = RowCount() - 1;
@@ -856,7 +856,8 @@ void TProStringGrid::PaintBackgroundArea()
     if (!colVisible && !rowVisible)
         return;
     TCanvas* c = Canvas();
-    TRect cr = ClientRect();
+    const TRect client = ClientRect();
+    TRect cr = client;
     cr.Bottom -= FSearchPanel && FSearchPanel->Visible() ? 32 : 0;
     cr.Bottom -= FFooterPanel && FFooterPanel->Visible() ? FFooterPanel->Height() : 0;
     std::vector<TRect> strips;
@@ -868,7 +869,8 @@ void TProStringGrid::PaintBackgroundArea()
         int saved = SaveDC(c);
         IntersectClipRect(c, s.Left, s.Top, s.Right, s.Bottom);
         if (bg->Bitmap()->Empty()) {
-            DrawGradient(c, bg->Color(), bg->ColorTo(), bg->Display() == bdGradientHorz, cr, 128);
+            // One gradient over the whole client area; the footers only clip it.
+            DrawGradient(c, bg->Color(), bg->ColorTo(), bg->Display() == bdGradientHorz, client, 128);
         } else if (bg->Display() == bdTile) {
             if (bg->Cells() != bcFixed) {
                 TBitmap* b = bg->Bitmap();

@@ -627,43 +627,54 @@ TEST_F(GridPaint, AreaOutsideTheCellsIsAGradient)
     auto grey = [](TColor p) {
         return std::abs(GetRValue(p) - GetBValue(p)) < 24 && std::abs(GetRValue(p) - GetGValue(p)) < 24;
     };
+    const TColor from = 0x0000FF, to = 0xFF0000;
     struct Case {
         TBackGroundDisplay Display;
         int Rows;   // 4 fit the grid; 12 scroll
-        bool Painted, Horizontal;
-    } cases[] = {{bdTile, 4, false, false},        // no picture: nothing outside the cells
-                 {bdGradientVert, 4, true, false}, {bdGradientHorz, 4, true, true},
-                 {bdGradientVert, 12, true, false}};
+        TColor To;
+        bool Footer, Painted, Horizontal;
+    } cases[] = {{bdTile, 4, to, false, true, false},   // no picture: Color to ColorTo, top to bottom
+                 {bdFixed, 4, to, false, true, false},  {bdTile, 4, clNone, false, false, false},
+                 {bdGradientVert, 4, to, false, true, false}, {bdGradientHorz, 4, to, false, true, true},
+                 {bdGradientVert, 12, to, false, true, false},
+                 {bdGradientVert, 4, to, true, true, false}};   // the search footer clips the client area's gradient
     for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message() << "display " << int(c.Display) << " rows " << c.Rows);
+        SCOPED_TRACE(::testing::Message() << "display " << int(c.Display) << " rows " << c.Rows << " footer "
+                                          << c.Footer);
         Grid->SetRowCount(c.Rows);
-        Grid->BackGround()->SetColor(0x0000FF);
-        Grid->BackGround()->SetColorTo(0xFF0000);
+        Grid->BackGround()->SetColor(from);
+        Grid->BackGround()->SetColorTo(c.To);
         Grid->BackGround()->SetDisplay(c.Display);
+        Grid->SearchFooter()->SetVisible(c.Footer);
         Grid->Invalidate();
         auto bmp = GrabControl(Grid);
-        TRect cr = Grid->ClientRect();
+        const TRect cr = Grid->ClientRect();
+        // The colour of the one gradient over the client area at (x, y).
+        auto slice = [&](int x, int y) {
+            const double t = c.Horizontal ? double(x) / cr.Width() : double(y) / cr.Height();
+            return RGB(int(GetRValue(from) * (1 - t) + GetRValue(to) * t),
+                       int(GetGValue(from) * (1 - t) + GetGValue(to) * t),
+                       int(GetBValue(from) * (1 - t) + GetBValue(to) * t));
+        };
         TRect lastCol = Grid->CellRect(2, 1);
         TColor topRight = At(bmp.get(), cr.Right - 3, 3);
         if (!c.Painted) {
             EXPECT_TRUE(grey(topRight));
             continue;
         }
-        if (c.Horizontal)
-            EXPECT_TRUE(ColourNear(topRight, 0xFF0000, 12));
-        else
-            EXPECT_TRUE(ColourNear(topRight, 0x0000FF, 12));
+        EXPECT_TRUE(ColourNear(topRight, slice(cr.Right - 3, 3), 8));
         if (c.Rows == 4) {
             TRect last = Grid->CellRect(2, 3);
-            TColor bottomLeft = At(bmp.get(), 3, cr.Bottom - 3);
-            EXPECT_TRUE(ColourNear(bottomLeft, c.Horizontal ? 0x0000FF : 0xFF0000, 12));
+            const int y = cr.Bottom - (c.Footer ? 32 : 0) - 3;
+            EXPECT_TRUE(ColourNear(At(bmp.get(), 3, y), slice(3, y), 8));
             EXPECT_FALSE(grey(At(bmp.get(), last.Left + 5, last.Bottom + 4)));   // right below the last row
         }
         // Cells are not painted over: the fixed cells keep their look, the
-        // normal ones show their slice of the same gradient.
+        // normal ones show their slice of the same gradient in the gradient displays.
         TRect head = Inner(0, 2);
         EXPECT_TRUE(grey(At(bmp.get(), (head.Left + head.Right) / 2, (head.Top + head.Bottom) / 2)));
-        EXPECT_FALSE(grey(At(bmp.get(), (lastCol.Left + lastCol.Right) / 2, lastCol.Top + 5)));
+        const bool slices = c.Display == bdGradientHorz || c.Display == bdGradientVert;
+        EXPECT_NE(grey(At(bmp.get(), (lastCol.Left + lastCol.Right) / 2, lastCol.Top + 5)), slices);
         // Grid lines stay over the cells' slices.
         TRect inner = Grid->CellRect(1, 1);
         EXPECT_EQ(At(bmp.get(), inner.Right - 1, inner.Top + 5), ColorToRGB(Grid->GridLineColor()));
