@@ -557,14 +557,18 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect
         return;
     }
     if (t == ctRotated) {
-        TFont* f = ACanvas->Font();
-        f->SetOrientation(G->CellAngle * 10);
+        // Turned by the graphic's angle and placed by the cell's alignment, as on paper.
+        const AnsiString text = Cells(ACol, ARow);
         TRect clip = ARect;
         InflateRect(clip, -2, -2);
+        TRect origin = ARect;
+        RotatedTextOrigin(ACanvas, origin, G->CellAngle, TextAlign, VAlign, text);
+        TFont* f = ACanvas->Font();
+        f->SetOrientation(G->CellAngle * 10);
         int saved = SaveDC(ACanvas);
         IntersectClipRect(ACanvas, clip.Left, clip.Top, clip.Right, clip.Bottom);
         SetBkMode(ACanvas, TRANSPARENT);
-        ACanvas->TextOut(clip.Left, clip.Bottom - 2, Cells(ACol, ARow));
+        ACanvas->TextOut(origin.Left, origin.Top, text);
         RestoreDC(ACanvas, saved);
         f->SetOrientation(0);
         return;

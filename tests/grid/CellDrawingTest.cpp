@@ -272,6 +272,45 @@ TEST_F(CellDrawing, TurnedTextStandsTurnedInsideItsCell)
     }
 }
 
+// A turned-text cell at any angle stands inside its cell where its alignment puts it.
+TEST_F(CellDrawing, TurnedTextCellsFollowTheirAlignment)
+{
+    Grid->SetColWidths(1, 150);
+    Grid->SetRowHeights(1, 100);
+    Grid->SetCol(2);
+    Grid->SetCells(1, 1, "Tekst");
+    TCellGraphic* g = AddGraphic(Grid, 1, 1, ctRotated);
+    const TRect in = Inside(1, 1);
+    const TRect area(in.Left + 3, in.Top + 3, in.Right - 3, in.Bottom - 3);   // the margins and 2 more
+    const struct {
+        int Angle;
+        TAlignment H;
+        TVAlignment V;
+    } cases[] = {{0, taLeftJustify, vtaTop},     {0, taRightJustify, vtaTop}, {90, taLeftJustify, vtaTop},
+                 {90, taCenter, vtaBottom},       {180, taRightJustify, vtaTop}, {180, taCenter, vtaCenter},
+                 {270, taLeftJustify, vtaBottom}, {270, taRightJustify, vtaTop}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.Angle << " degrees, alignment " << int(c.H) << "/" << int(c.V));
+        g->CellAngle = c.Angle;
+        Grid->CellProperties(1, 1)->SetAlignment(c.H);
+        Grid->SetVAlignment(c.V);
+        Grid->Invalidate();
+        const TRect ink = InkBox(Shot().get(), in, Dark);
+        ASSERT_GE(ink.Left, 0);
+        EXPECT_EQ(ink.Height() > ink.Width(), c.Angle % 180 != 0);
+        const int x = c.H == taLeftJustify ? ink.Left - area.Left
+                      : c.H == taRightJustify ? area.Right - ink.Right
+                                              : std::abs(ink.Left + ink.Right - area.Left - area.Right) / 2;
+        const int y = c.V == vtaTop ? ink.Top - area.Top
+                      : c.V == vtaBottom ? area.Bottom - ink.Bottom
+                                         : std::abs(ink.Top + ink.Bottom - area.Top - area.Bottom) / 2;
+        EXPECT_GE(x, 0);
+        EXPECT_LE(x, 4);
+        EXPECT_GE(y, 0);
+        EXPECT_LE(y, 6);
+    }
+}
+
 // ---------------------------------------------------------------- picture cells
 TEST_F(CellDrawing, PictureCellsDrawEveryTypeAndFitMode)
 {
