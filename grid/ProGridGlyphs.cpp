@@ -514,6 +514,11 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect
     }
 
     InflateRect(ARect, 1 - FCellTextOffset.X, 1 - FCellTextOffset.Y);
+    if (t == ctInterface) {
+        if (auto* object = dynamic_cast<IGridCellObject*>(G->CellObject))
+            object->DrawCell(ACanvas, ARect, ACol, ARow, IsSelected(DisplayColumn(ACol), ARow), this);
+        return;
+    }
     if (t == ctComment) {
         if (cl->CommentColor() == clNone)
             return;

@@ -483,6 +483,13 @@ void TProStringGrid::GetCellGraphicSize(int ACol, int ARow, TSize& ASize, bool A
     case ctProgressPie:
         w = h = 20;
         break;
+    case ctInterface:
+        if (auto* object = dynamic_cast<IGridCellObject*>(g->CellObject)) {
+            const TSize s = object->CellSize(ACol, ARow);
+            w = s.cx;
+            h = s.cy;
+        }
+        break;
     default:
         break;
     }

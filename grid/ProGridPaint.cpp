@@ -313,6 +313,15 @@ void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect AR
             textRect.Right -= 16;
         }
     }
+    // An object that draws itself before the text is the cell's background.
+    auto* object = g && g->CellType == ctInterface ? dynamic_cast<IGridCellObject*>(g->CellObject) : nullptr;
+    const bool objectFirst = object && object->DrawBeforeText();
+    if (objectFirst) {
+        TRect grown = ARect;
+        InflateRect(grown, 1, 1);
+        DrawCellGraphic(ACanvas, col, ARow, grown, g, va, ha, 0);
+        ACanvas->Brush()->SetColor(savedBrush);
+    }
     int textWidth = 0;
     DrawCellText(ACanvas, ACol, ARow, textRect, state, g, ha, va, wrap, savedBrush, savedFont, textWidth);
     if (HitTesting(ACanvas))
@@ -342,7 +351,7 @@ void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect AR
     }
     if (ACol == 0 && ARow >= TBaseGrid::FixedRows() && HasNodes() && FCellNode->ShowTree())
         DrawTreeLines(ACanvas, ARow, ARect);
-    if (g) {
+    if (g && !objectFirst) {
         ACanvas->Brush()->SetColor(savedBrush);
         DrawCellGraphic(ACanvas, col, ARow, ARect, g, va, ha, textWidth);
     }

@@ -405,6 +405,16 @@ public:
     TColor CellUnCompleteFontColor = clNone;
 };
 
+// The object of a ctInterface cell (its CellObject) draws itself: its size in the cell, whether
+// it goes before the cell's text, and the drawing into the cell's rectangle.
+class IGridCellObject : public TObject {
+public:
+    virtual TSize CellSize(int ACol, int ARow) = 0;
+    virtual bool DrawBeforeText() = 0;
+    virtual void DrawCell(TCanvas* ACanvas, const TRect& ARect, int ACol, int ARow, bool ASelected,
+                          TProStringGrid* AGrid) = 0;
+};
+
 // ---------------------------------------------------------------- hint window
 // The mini-HTML hint window: grid/ProHint.h.
 class THTMLHintWindow;

@@ -311,6 +311,43 @@ TEST_F(CellDrawing, TurnedTextCellsFollowTheirAlignment)
     }
 }
 
+// The object of a ctInterface cell draws itself (over the text, or under it when it asks to be drawn
+// first) and tells its size.
+TEST_F(CellDrawing, SelfDrawingCellObjectsDrawAndMeasureThemselves)
+{
+    struct Swatch : IGridCellObject {
+        bool First = false;
+        TProStringGrid* Grid = nullptr;
+        TSize CellSize(int, int) override { return TSize{30, 12}; }
+        bool DrawBeforeText() override { return First; }
+        void DrawCell(TCanvas* C, const TRect& R, int ACol, int ARow, bool, TProStringGrid* G) override
+        {
+            EXPECT_EQ(TPoint(ACol, ARow), TPoint(1, 1));
+            EXPECT_EQ(G, Grid);
+            C->Brush()->SetColor(clRed);
+            C->FillRect(R);
+        }
+    };
+    auto* swatch = new Swatch;
+    swatch->Grid = Grid;
+    TCellGraphic* g = AddGraphic(Grid, 1, 1, ctInterface);
+    g->CellObject = swatch;
+    g->CellCreated = true;
+    Grid->SetCells(1, 1, "MMMM");
+    TSize size;
+    Grid->GetCellGraphicSize(1, 1, size);
+    EXPECT_EQ(size.cx, 30);
+    EXPECT_EQ(size.cy, 12);
+    for (bool first : {false, true}) {
+        swatch->First = first;
+        Grid->Invalidate();
+        auto shot = Shot();
+        const TRect red = InkBox(shot.get(), Inside(1, 1), [](TColor p) { return p == clRed; });
+        ASSERT_GE(red.Left, 0) << first;
+        EXPECT_EQ(InkBox(shot.get(), red, Dark).Left >= 0, first) << "the text shows over the object drawn first";
+    }
+}
+
 // ---------------------------------------------------------------- picture cells
 TEST_F(CellDrawing, PictureCellsDrawEveryTypeAndFitMode)
 {
