@@ -828,6 +828,9 @@ void TProStringGrid::DrawCellBorders(TCanvas* ACanvas, int ACol, int ARow, TRect
 void TProStringGrid::Paint()
 {
     TCanvas* c = Canvas();
+    // The window's 3-D look follows Flat.
+    if (Ctl3D() == FP.Flat)
+        SetCtl3D(!FP.Flat);
     c->Pen()->SetStyle(psSolid);
     TBaseGrid::Paint();
     if (FEditorVisible) {

@@ -105,6 +105,13 @@ bool DrawThemedPart(TCanvas* canvas, const char* themeClass, int part, int state
             opt.palette = QApplication::palette();
             SetState(opt, state == HIS_HOT, state == HIS_PRESSED, false);
             s->drawControl(QStyle::CE_HeaderSection, &opt, p);
+            // The style draws a header item the same in every state: the item under the mouse is
+            // lit and a pressed one darkened, as the system's headers show them.
+            if (state == HIS_HOT || state == HIS_PRESSED) {
+                QColor tint = state == HIS_HOT ? opt.palette.color(QPalette::Highlight) : QColor(Qt::black);
+                tint.setAlpha(state == HIS_HOT ? 48 : 40);
+                p->fillRect(qr, tint);
+            }
             done = true;
         }
     } else if (SameClass(themeClass, "Progress")) {

@@ -418,6 +418,22 @@ TEST_F(GridPaint, FixedCellEdgesPerLook)
     Grid->SetLook(glXP);
     auto flat = GrabControl(Grid);
     EXPECT_EQ(At(flat.get(), (in.Left + in.Right) / 2, in.Top + 3), face);
+    EXPECT_FALSE(Grid->Ctl3D());   // the window's 3-D look follows Flat
+}
+
+// A list-view header under the mouse is lit, and darkened while pressed.
+TEST_F(GridPaint, ListViewHeaderShowsHotAndPressedStates)
+{
+    Grid->SetLook(glListView);
+    const TRect in = Inner(2, 0);
+    auto at = [&](int ACol, bool ADown) {
+        Grid->SetHoverFixedCell(ACol, ACol < 0 ? -1 : 0, ADown);
+        return At(GrabControl(Grid).get(), in.Left + 30, (in.Top + in.Bottom) / 2);
+    };
+    const TColor normal = at(-1, false), hot = at(2, false), pressed = at(2, true);
+    EXPECT_NE(hot, normal);
+    EXPECT_LT(GetRValue(pressed) + GetGValue(pressed) + GetBValue(pressed),
+              GetRValue(normal) + GetGValue(normal) + GetBValue(normal));
 }
 
 TEST_F(GridPaint, ActiveCellHeadersAndSortHeaderColours)
