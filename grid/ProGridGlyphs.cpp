@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "grid/ProGrid.h"
+#include "grid/ProGridPaint_p.h"
 #include "grid/ProUtilDraw.h"
 #include "grid/ProXPVS.h"
 #include "platform/gui/Themes.h"
@@ -130,6 +131,11 @@ void Glyph(TCanvas* C, const AnsiString& Name, int X, int Y, TColor Background)
     EnsureGlyphs();
     DrawResourceBitmapTransparent(C, Name, Background, TRect(X, Y, X + 20, Y + 20));
 }
+}
+
+void DrawGridGlyph(TCanvas* Canvas, const AnsiString& Name, int X, int Y, TColor Background)
+{
+    Glyph(Canvas, Name, X, Y, Background);
 }
 
 // ---------------------------------------------------------------- check boxes and radio buttons

@@ -542,10 +542,8 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
     if (IsPasswordCell(col, ARow))
         text = AnsiString(text.size(), FPasswordChar.empty() ? '*' : FPasswordChar[0]);
 
-    if (ARow == 0 && HasFilterButton(col)) {
-        DrawResourceBitmapTransparent(ACanvas, "PSGFILT", SavedBrush,
-                                      TRect(ARect.Right - 16, ARect.Top, ARect.Right, ARect.Bottom));
-    }
+    if (ARow == 0 && HasFilterButton(col))
+        DrawGridGlyph(ACanvas, "PSGFILT", ARect.Right - 16, ARect.Top, SavedBrush);
 
     // Background picture or gradient behind a cell without its own colour.
     TBackGround* bg = FBackGround.get();

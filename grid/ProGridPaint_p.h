@@ -4,6 +4,10 @@
 #include "grid/PsgHTML.h"
 #include "platform/gui/Graphics.h"
 
+// One of the grid's own glyph bitmaps ("PSGFILT" ...) drawn transparently with its top left at
+// (X, Y) over Background (grid/ProGridGlyphs.cpp, which makes them when first drawn).
+void DrawGridGlyph(TCanvas* Canvas, const AnsiString& Name, int X, int Y, TColor Background);
+
 class THTMLPictureCache;
 class TPictureContainer;
 class TWinControl;

@@ -421,6 +421,27 @@ TEST_F(GridPaint, FixedCellEdgesPerLook)
     EXPECT_FALSE(Grid->Ctl3D());   // the window's 3-D look follows Flat
 }
 
+namespace {
+struct FilterGrid : TProStringGrid {
+    using TProStringGrid::TProStringGrid;
+    bool HasFilterButton(int ACol) override { return ACol == 2; }
+};
+using FilteredHeaders = TGridFormTest<FilterGrid>;
+}  // namespace
+
+// A column with a filter button shows its glyph at the right of its header cell, also when the grid
+// has drawn no other glyph yet.
+TEST_F(FilteredHeaders, TheFilterGlyphSitsAtTheRightOfItsHeaderCell)
+{
+    auto bmp = GrabControl(Grid);
+    for (int c : {1, 2}) {
+        const TRect rc = Grid->CellRect(c, 0);
+        const TRect glyph = InkBox(bmp.get(), TRect(rc.Right - 17, rc.Top + 1, rc.Right - 1, rc.Bottom - 1),
+                                   [](TColor p) { return p == TColor(0x404040); });
+        EXPECT_EQ(glyph.Left >= 0, c == 2) << "column " << c;
+    }
+}
+
 // A list-view header under the mouse is lit, and darkened while pressed.
 TEST_F(GridPaint, ListViewHeaderShowsHotAndPressedStates)
 {
