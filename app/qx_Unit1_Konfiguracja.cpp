@@ -283,8 +283,9 @@ bool Tf_MainForm::SaveUsersList()
     const AnsiString dat = UsersFolder() + "users.dat";
     if (!FileExists(dat)) {
         // No file to write the list into. One that another login removed
-        // after it was read takes the list with it: the save failed.
-        if (!SharedFileWasThere(dat))
+        // after it was read takes the list with it: the save failed, unless
+        // the list holds no change, so that nothing of it is lost.
+        if (!SharedFileWasThere(dat) || lb_UserName->Items()->Text() == FSavedUsersList)
             return true;
         Application->MessageBox(CannotSave, TitleError, MB_OK | MB_ICONERROR);
         return false;

@@ -158,6 +158,15 @@ TEST_F(SettingsPages, AFailedSaveIsReportedAndTheUsersListStillSaved)
     Form->sb_Foldery_ZapiszClick(Form->sb_Uzytkownicy_Zapisz);
     EXPECT_TRUE(FileExists(Path("config.dat")));
     EXPECT_FALSE(FileExists(Path("Inni\\users.dat")));
+    // users.dat deleted after it was read, the list unchanged: nothing of it is lost, the save succeeds.
+    Form->edt_DirUzytkownicy->SetText(Path("Ustawienia\\"));
+    DeleteFile(Path("Ustawienia\\users.dat"));
+    Form->e_KierownikDzialu->SetText("szef");
+    ScriptDialogs().ExpectMessageBox(IDOK, "Zmiany poprawnie zapisane.");
+    Form->sb_Foldery_ZapiszClick(Form->sb_Uzytkownicy_Zapisz);
+    EXPECT_TRUE(VerifyNoPendingDialogs());
+    EXPECT_EQ(ConfigLines().at(5), "szef");
+    EXPECT_FALSE(FileExists(Path("Ustawienia\\users.dat")));
     // No plain copy is left in the temporary folder.
     for (const auto& e : std::filesystem::directory_iterator(ToOsPath(PrivateTempFolder())))
         EXPECT_NE(e.path().extension(), ".ini") << e.path();
