@@ -136,18 +136,18 @@ void DisableQuickPages(TPopupMenu* Menu, std::initializer_list<const char*> Capt
     }
 }
 
-// The drive part of a program path: "X:" for a drive letter, "\\\\server\\share"
-// for a network share, else the program's folder (a system without drives).
-AnsiString DrivePart(const AnsiString& Path)
+// The drive part of a folder: "X:" for a drive letter, "\\\\server\\share" for a
+// network share, else the folder itself (a system without drives).
+AnsiString DrivePart(const AnsiString& Folder)
 {
-    if (Path.size() >= 2 && Path[1] == ':')
-        return Path.substr(0, 2);
-    if (Path.rfind("\\\\", 0) == 0) {
-        const size_t server = Path.find('\\', 2);
-        const size_t share = server == AnsiString::npos ? server : Path.find('\\', server + 1);
-        return Path.substr(0, share);
+    if (Folder.size() >= 2 && Folder[1] == ':')
+        return Folder.substr(0, 2);
+    if (Folder.rfind("\\\\", 0) == 0) {
+        const size_t server = Folder.find('\\', 2);
+        const size_t share = server == AnsiString::npos ? server : Folder.find('\\', server + 1);
+        return Folder.substr(0, share);
     }
-    return ExtractFileDir(Path);
+    return Folder;
 }
 }  // namespace
 
@@ -174,7 +174,7 @@ bool Tf_MainForm::BuildMainMenu(bool& BasicFilesPresent)
     const AnsiString menuFile = edt_Menu->FileName();
     auto saveFailed = [] {
         Application->MessageBox("Próbowałem stworzyć nowy plik z ustaieniami ale zapis na dysku " +
-                                    DrivePart(Application->ExeName()) +
+                                    DrivePart(ExcludeTrailingPathDelimiter(ProgramFolder)) +
                                     " nie jest możliwy !!!.\r\rProgram zostanie zamknięty !!!",
                                 TitleError, MB_OK | MB_ICONERROR | MB_TOPMOST);
     };

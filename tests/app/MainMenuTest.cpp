@@ -288,9 +288,12 @@ TEST_F(MainMenu, MissingMenuFileIsCreatedEmptyAndTheProgramEnds)
 TEST_F(MainMenu, UnwritableMenuFolderEndsTheProgramWithBothMessages)
 {
     ForceDirectories(Path("Ustawienia\\kategorie.ini"));
-    // The menu file's name is taken by a folder: it cannot be saved.
+    // The menu file's name is taken by a folder: it cannot be saved. The message names the
+    // program's folder, where its files are written.
     ScriptDialogs()
-        .ExpectMessageBox(IDOK, "Próbowałem stworzyć nowy plik z ustaieniami ale zapis na dysku ")
+        .ExpectMessageBox(IDOK, "Próbowałem stworzyć nowy plik z ustaieniami ale zapis na dysku " +
+                                    ExcludeTrailingPathDelimiter(ProgramFolder) +
+                                    " nie jest możliwy !!!.\r\rProgram zostanie zamknięty !!!")
         .ExpectMessageBox(IDOK, "Brakuje podstawowych plików");
     EXPECT_FALSE(Build());
     EXPECT_TRUE(Application->Terminated());
