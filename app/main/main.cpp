@@ -11,7 +11,10 @@ int main(int argc, char** argv)
         std::printf("%s\n", VersionText().c_str());
         return 0;
     }
-    InitializeApplication(argc, argv);
+    // The program reads nothing from its command line, and the toolkit is given none of it
+    // either: its own options (a platform, a style, a layout direction) would change the program.
+    int programNameOnly = 1;
+    InitializeApplication(programNameOnly, argv);
     int rc = RunProgram();
     FinalizeApplication();
     return rc;

@@ -83,12 +83,12 @@ struct TLogin {
 };
 
 // The program started from its copy in Folder with Home as its home folder (and the variables of
-// Env, "NAME=value", over those of the test), as the test's login or As with the usual umask 022;
-// ended (SIGTERM) and waited for when the object goes.
+// Env, "NAME=value", over those of the test), as the test's login or As with the usual umask 022,
+// with the command-line arguments Args; ended (SIGTERM) and waited for when the object goes.
 class TProgramProcess {
 public:
     TProgramProcess(const std::filesystem::path& Exe, const std::filesystem::path& Home,
-                    std::vector<std::string> Env = {}, const TLogin* As = nullptr)
+                    std::vector<std::string> Env = {}, const TLogin* As = nullptr, std::vector<std::string> Args = {})
     {
         Env.push_back("HOME=" + Home.string());
         Env.push_back("XDG_CONFIG_HOME=" + (Home / ".config").string());
@@ -113,7 +113,11 @@ public:
             envp.push_back(s.data());
         envp.push_back(nullptr);
         std::string exe = Exe.string();
-        char* argv[] = {exe.data(), nullptr};
+        std::vector<char*> args = {exe.data()};
+        for (std::string& a : Args)
+            args.push_back(a.data());
+        args.push_back(nullptr);
+        char** argv = args.data();
         if (!As) {
             if (::posix_spawn(&FPid, exe.c_str(), nullptr, nullptr, argv, envp.data()) != 0)
                 FPid = -1;

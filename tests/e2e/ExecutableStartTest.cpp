@@ -42,9 +42,10 @@ TEST_F(ExecutableStart, FirstStartOnAComputerShowsTheOnceOnlyMessageAndMarksTheR
 
 TEST_F(ExecutableStart, FirstStartInAFolderWritesTheConfigurationAndSaysSo)
 {
-    // Marked on this computer already: the first start of the folder writes "config.dat".
+    // Marked on this computer already: the first start of the folder writes "config.dat". The
+    // command line is ignored, the toolkit's own options too.
     MarkComputer(Home);
-    TProgramProcess program(Exe, Home);
+    TProgramProcess program(Exe, Home, {}, nullptr, {"-platform", "offscreen", "-reverse"});
     ASSERT_TRUE(program.Started());
     ASSERT_TRUE(WaitForWindow(program, "D !!!", [&] { return Exists("config.dat"); })) << WindowNames();
     ScreenShot("11-executable-configuration-written");
