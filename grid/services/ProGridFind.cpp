@@ -229,7 +229,12 @@ void TProStringGrid::FindCell(TPoint StartCell, const AnsiString& Text, TPoint& 
                     ClearRowSelect();
                     SetShownRowSelect(row, true);
                 } else {
-                    SetCol(c);
+                    // A stored column is made current as shown; a hidden one leaves the column as it is.
+                    const bool stored = Flags & fnIncludeHiddenColumns;
+                    if (!stored)
+                        SetCol(c);
+                    else if (!IsHiddenColumn(c))
+                        SetCol(DisplayColumn(c));
                     SetRow(row);
                 }
             }

@@ -124,6 +124,32 @@ TEST(GridFind, HiddenRowsOnlyWithTheirFlag)
     EXPECT_EQ(g.Row(), 3);
 }
 
+// With stored columns a found cell is made current in its shown column; one in a hidden column
+// moves only the row.
+TEST(GridFind, GotoWithStoredColumnsMakesTheShownColumnCurrent)
+{
+    struct Case {
+        const char* Text;
+        TPoint Current;
+    } cases[] = {
+        {"c3r2", {2, 2}},   // right of the hidden column 2
+        {"c4r3", {3, 3}},   // the last stored column
+        {"c2r1", {1, 1}},   // in the hidden column: the column stays
+    };
+    for (const Case& c : cases) {
+        TProStringGrid g(nullptr);
+        g.SetColCount(5);
+        g.SetRowCount(5);
+        NameCells(g);
+        g.HideColumn(2);
+        g.SetRow(4);
+        TPoint found;
+        ASSERT_NO_THROW(g.FindCell(TPoint(-1, -1), c.Text, found, G::fnIncludeHiddenColumns | G::fnAutoGoto))
+            << c.Text;
+        EXPECT_EQ(TPoint(g.Col(), g.Row()), c.Current) << c.Text;
+    }
+}
+
 struct SearchFooterTest : TGridFormTest<TProStringGrid> {
     void SetUp() override
     {
