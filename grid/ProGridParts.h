@@ -157,6 +157,7 @@ protected:
 
 private:
     TSearchPanel* FPanel;
+    bool FReturnDown = false;   // the Return key down that ran find next; its character is only swallowed
 };
 
 class TProGridButton;

@@ -1,6 +1,7 @@
 // The search footer: its settings, the panel under the grid with the search edit, the find
 // next / previous, highlight and close buttons and the match-case box, and the grid's answers to them.
 #include <algorithm>
+#include <utility>
 
 #include "grid/ProGrid.h"
 #include "grid/ProObj.h"
@@ -147,6 +148,7 @@ TRetEdit::TRetEdit(TSearchPanel* APanel) : TEdit(APanel), FPanel(APanel)
 
 void TRetEdit::KeyDown(Word& Key, TShiftState Shift)
 {
+    FReturnDown = Key == VK_RETURN;
     if (Key == VK_RETURN) {
         Key = 0;
         if (FPanel->OnFindNext)
@@ -156,10 +158,13 @@ void TRetEdit::KeyDown(Word& Key, TShiftState Shift)
     TEdit::KeyDown(Key, Shift);
 }
 
+// A Return character is swallowed; one that came without its key down runs find next itself.
 void TRetEdit::KeyPress(char& Key)
 {
     if (Key == 13) {
         Key = 0;
+        if (!std::exchange(FReturnDown, false) && FPanel->OnFindNext)
+            FPanel->OnFindNext(FPanel);
         return;
     }
     TEdit::KeyPress(Key);
@@ -366,8 +371,7 @@ void TProStringGrid::SearchEditChanged()
     const bool highlight = p->HighlightButton()->Down();
     if (text.empty()) {
         p->EditControl()->SetColor(clWindow);
-        if (highlight)
-            UnHighlightInGrid(false);
+        UnHighlightInGrid(false);
     } else {
         TPoint found;
         FindFirstNext(TPoint(-1, -1), text, found, flags);
@@ -383,8 +387,7 @@ void TProStringGrid::SearchEditChanged()
             }
         } else {
             p->EditControl()->SetColor(TColor(0x0000FF));
-            if (highlight)
-                UnHighlightInGrid(false);
+            UnHighlightInGrid(false);
         }
     }
     ScrollFoundAboveFooter(this);
@@ -394,8 +397,6 @@ void TProStringGrid::SearchFindNext(bool Backward)
 {
     TSearchPanel* p = FSearchPanel;
     const AnsiString text = p->EditControl()->Text();
-    if (text.empty())
-        return;
     if (!FSearchFooter->AutoSearch() && text != FFind.FooterText) {
         FFind.LastFound = TPoint(-1, -1);
         FFind.FooterText = text;

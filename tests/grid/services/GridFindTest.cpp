@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -303,4 +304,39 @@ TEST_F(SearchFooterTest, ButtonsAreWideEnoughForTheirCaptionsInOrder)
     EXPECT_LT(next->Left() + next->Width(), prev->Left());
     EXPECT_LT(prev->Left() + prev->Width(), hi->Left());
     EXPECT_LT(hi->Left() + hi->Width(), Panel()->MatchCaseBox()->Left());
+}
+
+// A Return character without its key finds the next match as the key does; find next with an empty
+// edit still reports its (failed) search; an edit text that finds nothing, or no text, takes every
+// highlight off the cells, also those the highlight button did not make.
+TEST_F(SearchFooterTest, ReturnCharacterEmptyFindAndHighlightsRemoved)
+{
+    TRetEdit* edit = Panel()->EditControl();
+    std::vector<std::pair<TSearchAction, int>> actions;
+    Grid->OnSearchFooterAction = [&](TObject*, const AnsiString&, int, int ARow, TSearchAction A) {
+        actions.emplace_back(A, ARow);
+    };
+    struct Case {
+        const char* Name;
+        const char* Text;
+        std::function<void()> Act;
+        std::vector<std::pair<TSearchAction, int>> Actions;
+        bool HighlightKept;
+    } cases[] = {
+        {"the Return key", "Łódź", [&] { TypeKey(edit, VK_RETURN); }, {{saFindNext, 20}}, true},
+        {"a Return character", "Łódź", [&] { edit->Perform(WM_CHAR, 13, 0); }, {{saFindNext, 20}}, true},
+        {"no match", "Łódź", [&] { TypeText(edit, "x"); }, {{saFindFirst, -1}}, false},
+        {"an emptied edit", "Łódź", [&] { edit->SetText(""); }, {}, false},
+        {"Return in an empty edit", "", [&] { TypeKey(edit, VK_RETURN); }, {{saFindNext, -1}}, true},
+    };
+    for (const Case& c : cases) {
+        edit->SetText(c.Text);
+        Grid->SetLastFoundCell(TPoint(2, 10));
+        Grid->HighlightInGrid(false, false, "wiersz");
+        actions.clear();
+        c.Act();
+        EXPECT_EQ(actions, c.Actions) << c.Name;
+        EXPECT_EQ(Grid->GetGridCell(1, 3).find("<hi>") != std::string::npos, c.HighlightKept) << c.Name;
+        Grid->UnHighlightInGrid(false);
+    }
 }
