@@ -63,6 +63,20 @@ bool TProStringGrid::CalcRowUsed(int ACol, int ARow, bool ARealRows, int& ADispl
 }
 
 namespace {
+// A column or row outside the grid (the hidden ones included) raises the grid's index errors.
+void CheckCalcColumn(TProStringGrid* Grid, int ACol)
+{
+    if (ACol < 0 || ACol >= Grid->AllColCount())
+        throw EProGridError("Invalid column accessed");
+}
+
+void CheckCalcRange(TProStringGrid* Grid, int ACol, int FromRow, int ToRow)
+{
+    CheckCalcColumn(Grid, ACol);
+    if (FromRow < 0 || ToRow >= Grid->RowCount() + Grid->NumHiddenRows())
+        throw EProGridError("Invalid row accessed");
+}
+
 bool CalcOverStoredRows(TProStringGrid* Grid, int ToRow)
 {
     int shown = Grid->FloatingFooter()->Visible() ? Grid->RowCount() - 1 : Grid->RowCount();
@@ -76,6 +90,7 @@ double TProStringGrid::FoldColumn(int ACol, int FromRow, int ToRow, double AStar
 {
     if (FromRow > ToRow)
         return AStart;
+    CheckCalcRange(this, ACol, FromRow, ToRow);
     bool real = CalcOverStoredRows(this, ToRow);
     double result = AStart;
     DoProgress(0, -1);
@@ -112,6 +127,7 @@ double TProStringGrid::ColumnExtreme(int ACol, int FromRow, int ToRow, bool AMax
 {
     if (FromRow > ToRow)
         return 0;
+    CheckCalcRange(this, ACol, FromRow, ToRow);
     double start = 0;
     bool any = CellTextNumber(Cells(ACol, FromRow), start);
     return FoldColumn(ACol, FromRow, ToRow, start, [&any, AMaximum](double Acc, double V) {
@@ -142,6 +158,7 @@ void TProStringGrid::NumberColumn(int ACol)
 {
     if (RowCount() < 1)
         return;
+    CheckCalcColumn(this, ACol);
     int fixed = FixedRows();
     int last = RowCount() - 1 - FixedFooters();
     BeginUpdate();

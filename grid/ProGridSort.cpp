@@ -1827,6 +1827,10 @@ void TProStringGrid::RunSort(int AKind)
 // ---------------------------------------------------------------- row exchange
 void TProStringGrid::SwapRows(int ARow1, int ARow2)
 {
+    // Checked before anything changes, the update bracket included.
+    for (int r : {ARow1, ARow2})
+        if (r < 0 || r >= RowCount())
+            throw EProGridError("Invalid row accessed");
     BeginUpdate();
     if (ARow1 >= 0 && ARow2 >= 0 && ARow1 < FRowOrder.Count() && ARow2 < FRowOrder.Count()) {
         int v = FRowOrder.GetItem(ARow1);

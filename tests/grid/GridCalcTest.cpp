@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -109,6 +110,38 @@ TEST(GridCalc, CoveredCellsOfMergedRegionsDoNotCount)
     SetColumn(g, 1, {"hdr", "5", "5", "1"});
     g.MergeCells(1, 1, 1, 2);
     EXPECT_DOUBLE_EQ(g.ColumnSum(1, 1, 3), 6);
+}
+
+// A column or row outside the grid raises its index error instead of giving 0 or writing beyond it.
+TEST(GridCalc, IndicesOutsideTheGridRaise)
+{
+    struct Case {
+        const char* Name;
+        std::function<void(TProStringGrid&)> Call;
+        const char* Message;
+    } cases[] = {
+        {"sum of column 9", [](TProStringGrid& g) { g.ColumnSum(9, 1, 2); }, "Invalid column accessed"},
+        {"sum of column -1", [](TProStringGrid& g) { g.ColumnSum(-1, 1, 2); }, "Invalid column accessed"},
+        {"average from row -3", [](TProStringGrid& g) { g.ColumnAverage(1, -3, 2); }, "Invalid row accessed"},
+        {"minimum of column 9", [](TProStringGrid& g) { g.ColumnMinimum(9, 1, 2); }, "Invalid column accessed"},
+        {"maximum to row 50", [](TProStringGrid& g) { g.ColumnMaximum(1, 1, 50); }, "Invalid row accessed"},
+        {"numbers into column 9", [](TProStringGrid& g) { g.NumberColumn(9); }, "Invalid column accessed"},
+    };
+    for (const Case& c : cases) {
+        TProStringGrid g(nullptr);
+        SetColumn(g, 1, {"hdr", "1", "2", "3"});
+        g.SetColCount(3);
+        g.HideColumn(2);   // column 2 is stored: a hidden column still counts
+        EXPECT_DOUBLE_EQ(g.ColumnSum(2, 1, 3), 0) << c.Name;
+        try {
+            c.Call(g);
+            ADD_FAILURE() << c.Name << ": no exception";
+        } catch (const EProGridError& e) {
+            EXPECT_EQ(e.Message(), c.Message) << c.Name;
+        }
+        g.SetColCount(10);
+        EXPECT_EQ(g.Cells(9, 1), "") << c.Name;
+    }
 }
 
 TEST(GridCalc, NumberColumnLeavesFixedAndFooterRows)

@@ -209,6 +209,24 @@ TEST(GridSort, SingleColumnMovesOnlyTheSortColumn)
     EXPECT_EQ(ColumnTexts(g, 2), (std::vector<std::string>{"p0", "p1", "p2"}));
 }
 
+// A row outside the grid raises before anything changes: the rows, and the update bracket that would
+// leave the grid without repainting.
+TEST(GridSort, SwapRowsOutsideTheGridRaisesAndChangesNothing)
+{
+    for (auto rows : {std::pair(1, 9), std::pair(-1, 2)}) {
+        TProStringGrid g(nullptr);
+        LoadKeys(g, {"c", "a", "b"});
+        try {
+            g.SwapRows(rows.first, rows.second);
+            ADD_FAILURE() << "no exception";
+        } catch (const EProGridError& e) {
+            EXPECT_EQ(e.Message(), "Invalid row accessed");
+        }
+        EXPECT_EQ(g.UpdateCount(), 0);
+        EXPECT_EQ(ColumnTexts(g, 1), (std::vector<std::string>{"c", "a", "b"}));
+    }
+}
+
 // Column 1 shown as 100 - v: the pivot row compares by the text every other
 // row compares by, shown once or stored.
 TEST(GridSort, ShownTextSortsTheWholeRowOrTheColumnAlike)
