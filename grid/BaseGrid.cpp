@@ -450,8 +450,21 @@ void TBaseGrid::FreeCellProperties(int FromCol, int FromRow, int ToCol, int ToRo
 }
 
 // ---- text
+namespace {
+// A row of the grid and a stored column (the shown ones and the hidden ones), else the grid's error.
+// The usual cell is decided by the first two comparisons.
+void CheckCellIndex(const TBaseGrid& AGrid, int ACol, int ARow)
+{
+    if (ARow < 0 || ARow >= AGrid.RowCount())
+        throw EProGridError("Invalid row accessed");
+    if (ACol < 0 || (ACol >= AGrid.ColCount() && ACol >= AGrid.ColCount() + AGrid.NumHiddenColumns()))
+        throw EProGridError("Invalid column accessed");
+}
+}  // namespace
+
 AnsiString TBaseGrid::Cells(int ACol, int ARow)
 {
+    CheckCellIndex(*this, ACol, ARow);
     const TBaseCell b = FindBaseCell(ACol, ARow);
     AnsiString s;
     if (b.HiddenCells)
@@ -501,6 +514,7 @@ void TBaseGrid::WriteCell(int ACol, int ARow, TStore&& Store, TText&& Text)
 
 void TBaseGrid::SetCells(int ACol, int ARow, AnsiString&& Value)
 {
+    CheckCellIndex(*this, ACol, ARow);
     WriteCell(
         ACol, ARow, [&](int C, int R) { SetGridCell(C, R, std::move(Value)); },
         [&] { return std::move(Value); });
@@ -508,12 +522,17 @@ void TBaseGrid::SetCells(int ACol, int ARow, AnsiString&& Value)
 
 void TBaseGrid::SetCellsFrom(int ACol, int ARow, std::string_view Value)
 {
+    CheckCellIndex(*this, ACol, ARow);
     WriteCell(
         ACol, ARow, [&](int C, int R) { AssignCellText(C, R, Value); }, [&] { return AnsiString(Value); });
 }
 
 void TBaseGrid::SetRowCellsFrom(int AFirstCol, int ARow, const std::string_view* Values, int ACount)
 {
+    if (ACount > 0) {
+        CheckCellIndex(*this, AFirstCol, ARow);
+        CheckCellIndex(*this, AFirstCol + ACount - 1, ARow);
+    }
     // A row without objects has no records: its cells are written at once
     // (but the footer row, which is told of every write).
     if (RowHasObjects(ARow) || (FLastRowIsFooter && ARow == RowCount() - 1)) {
@@ -526,6 +545,10 @@ void TBaseGrid::SetRowCellsFrom(int AFirstCol, int ARow, const std::string_view*
 
 void TBaseGrid::SetRowsCellsFrom(int AFirstRow, int ACount, int ACols, const TCellStore::TRowTexts& ARow)
 {
+    if (ACount > 0 && ACols > 0) {
+        CheckCellIndex(*this, 0, AFirstRow);
+        CheckCellIndex(*this, ACols - 1, AFirstRow + ACount - 1);
+    }
     bool plain = !(FLastRowIsFooter && AFirstRow + ACount >= RowCount() && AFirstRow < RowCount());
     for (int r = AFirstRow; r < AFirstRow + ACount && plain; ++r)
         plain = !RowHasObjects(r);

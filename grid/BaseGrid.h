@@ -14,6 +14,10 @@
 #include "platform/gui/StdCtrls.h"
 
 class TBaseGrid;
+
+// The grid's error: a row or column outside the grid ("Invalid row accessed", "Invalid column
+// accessed"), a cell that holds no number, a failed export.
+VELMAROK_EXCEPTION(EProGridError, Exception)
 class TProGridUndoRedo;
 
 enum TVAlignment { vtaTop, vtaCenter, vtaBottom };
@@ -177,6 +181,8 @@ public:
     TGetDisplWideTextEvent OnGetDisplWideText;
 
     // ---- cell text and records
+    // Cells and its writers take the grid's rows and its stored columns, hidden ones included;
+    // any other index raises EProGridError "Invalid row accessed" / "Invalid column accessed".
     // The display text of the cell's base cell.
     AnsiString Cells(int ACol, int ARow);
     // Writes the base cell of a cell with a record, else the cell itself.
@@ -270,6 +276,7 @@ public:
     // A descendant may take rows out of the table into records of their own: the table holds
     // the shown rows, in stored order. Here every row is shown.
     virtual int NumHiddenRows() const { return 0; }
+    virtual int NumHiddenColumns() const { return 0; }
     virtual int RealRowIndex(int ADisplayRow) const { return ADisplayRow; }
     // The shown row of a stored row; for a hidden one, the shown row after it.
     virtual int DisplayRowIndex(int ARealRow) const { return ARealRow; }

@@ -25,8 +25,6 @@ class TCellTextMeasure;
 class TStyleFont;
 struct THtmlRun;
 
-VELMAROK_EXCEPTION(EProGridError, Exception)
-
 // ---------------------------------------------------------------- unit start-up
 // Once per process (counted): clipboard format, edit-done message, common-controls flag.
 void ProGridUnitInitialize();
@@ -361,7 +359,7 @@ public:
     // flags are visible. The hiding itself moves cells (row and column structure).
     bool ColumnVisible(int ACol) const;
     void SetColumnVisibleFlag(int ACol, bool Visible);
-    int NumHiddenColumns() const;
+    int NumHiddenColumns() const override;
     int NumHiddenRows() const override { return FHiddenRowList->Count(); }
     // Display column of a stored column and back, counting hidden columns.
     int DisplayColumn(int ACol) const override;

@@ -159,8 +159,8 @@ TEST(GridSort, RowsCarryTheirRecordsHeightsAndHiddenColumns)
     LoadKeys(g, {"c", "a", "b"});
     g.SetCellBrushColor(1, 1, clRed);
     g.SetRowHeights(1, 40);
-    g.SetCells(5, 1, "hidden of c");   // stored column beyond the shown ones
     g.SetColumnVisibleFlag(5, false);
+    g.SetCells(5, 1, "hidden of c");   // stored column beyond the shown ones
     g.SortByColumn(1, sdAscending);
     EXPECT_EQ(g.Cells(1, 3), "c");
     EXPECT_EQ(g.GetCellBrushColor(1, 3), clRed);

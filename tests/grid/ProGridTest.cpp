@@ -156,6 +156,35 @@ TEST(ProGrid, DisjunctRowSelectionRangeAndEvents)
     EXPECT_TRUE(g.GetColSelect(4));
 }
 
+TEST(ProGrid, CellTextOutsideTheGridIsRefusedHiddenColumnsStayLegal)
+{
+    TProStringGrid g(nullptr);
+    g.SetColCount(4);
+    g.SetRowCount(3);
+    g.HideColumn(3);   // three columns shown, stored column 3 hidden
+    const struct {
+        int Col, Row;
+        const char* Error;
+    } cases[] = {{1, 3, "Invalid row accessed"}, {1, -1, "Invalid row accessed"},
+                 {4, 1, "Invalid column accessed"}, {-1, 1, "Invalid column accessed"}};
+    for (const auto& c : cases) {
+        for (int write = 0; write < 2; ++write)
+            try {
+                if (write)
+                    g.SetMergedCellText(c.Col, c.Row, "x");
+                else
+                    g.GetMergedCellText(c.Col, c.Row);
+                ADD_FAILURE() << c.Col << "," << c.Row << " write " << write;
+            } catch (const EProGridError& e) {
+                EXPECT_EQ(e.Message(), c.Error) << c.Col << "," << c.Row;
+            }
+    }
+    g.SetRowCount(4);
+    EXPECT_EQ(g.Cells(1, 3), "");   // nothing was kept for the row that came later
+    g.SetCells(3, 2, "ukryta");
+    EXPECT_EQ(g.Cells(3, 2), "ukryta");
+}
+
 TEST(ProGrid, SelectRowsWithoutDisjunctSetsRectangle)
 {
     TProStringGrid g(nullptr);
