@@ -873,15 +873,28 @@ void TKxCustomListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState St
 }
 
 // ================================================================ TKxCheckListBox
+namespace {
+// The living check list boxes: the one whose items a list of strings is.
+std::vector<TKxCheckListBox*>& CheckLists()
+{
+    static std::vector<TKxCheckListBox*> lists;
+    return lists;
+}
+}  // namespace
+
 TKxCheckListBox::TKxCheckListBox(TComponent* AOwner) : TKxCustomListBox(AOwner)
 {
     // Always owner-drawn: the check area goes in front of the text.
     SetStyle(lbOwnerDrawFixed);
     SetAutoScroll(true);
+    // The records go with their items.
+    SetItemDataOwned(true);
+    CheckLists().push_back(this);
 }
 
 TKxCheckListBox::~TKxCheckListBox()
 {
+    std::erase(CheckLists(), this);
     Destroying();
     *FAlive = false;
     SetIniStorage(nullptr);
@@ -891,30 +904,16 @@ TCheckListBoxItem* TKxCheckListBox::FindRecord(int Index) const
 {
     if (Index < 0 || Index >= Items()->Count())
         throw EStringListError(Format("List index out of bounds (%d)", {Index}));
-    return dynamic_cast<TCheckListBoxItem*>(Items()->Objects(Index));
-}
-
-void TKxCheckListBox::CollectRecords()
-{
-    // Records of deleted items are dropped once they clearly outnumber the items.
-    if (FRecords.size() <= std::size_t(2 * Items()->Count() + 16))
-        return;
-    std::vector<TObject*> live;
-    for (int i = 0; i < Items()->Count(); ++i)
-        live.push_back(Items()->Objects(i));
-    std::erase_if(FRecords, [&](const std::unique_ptr<TCheckListBoxItem>& r) {
-        return std::find(live.begin(), live.end(), r.get()) == live.end();
-    });
+    // Only Record puts anything there: the caller's data live inside the records.
+    return static_cast<TCheckListBoxItem*>(reinterpret_cast<TObject*>(InternalGetItemData(Index)));
 }
 
 TCheckListBoxItem* TKxCheckListBox::Record(int Index)
 {
     if (TCheckListBoxItem* r = FindRecord(Index))
         return r;
-    CollectRecords();
-    FRecords.push_back(std::make_unique<TCheckListBoxItem>());
-    TCheckListBoxItem* r = FRecords.back().get();
-    Items()->SetObjects(Index, r);
+    auto* r = new TCheckListBoxItem;
+    InternalSetItemData(Index, reinterpret_cast<std::intptr_t>(static_cast<TObject*>(r)));
     return r;
 }
 
@@ -965,7 +964,7 @@ void TKxCheckListBox::SetItemEnabled(int Index, bool Value)
     InvalidateItem(Index);
 }
 
-std::intptr_t TKxCheckListBox::ItemData(int Index) const
+std::intptr_t TKxCheckListBox::GetItemData(int Index) const
 {
     TCheckListBoxItem* r = FindRecord(Index);
     return r ? r->Data : 0;
@@ -1028,17 +1027,28 @@ void TKxCheckListBox::Loaded()
 
 void TKxCheckListBox::SetItems(TStrings* Value)
 {
-    Items()->Assign(Value);
-    // The copied objects are the source's records: every item gets a record of its own.
-    for (int i = 0; i < Items()->Count(); ++i)
-        Items()->SetObjects(i, nullptr);
-    if (Value) {
-        for (int i = 0; i < Items()->Count() && i < Value->Count(); ++i)
-            if (auto* src = dynamic_cast<TCheckListBoxItem*>(Value->Objects(i))) {
-                TCheckListBoxItem* r = Record(i);
-                r->State = src->State;
-                r->Enabled = src->Enabled;
+    auto from = std::find_if(CheckLists().begin(), CheckLists().end(),
+                             [&](TKxCheckListBox* l) { return l != this && Value && l->Items() == Value; });
+    if (from == CheckLists().end()) {
+        Items()->Assign(Value);
+    } else {
+        // Item by item, so that a sorted list gives each item its own state and enabled flag.
+        TKxCheckListBox* source = *from;
+        Items()->BeginUpdate();
+        try {
+            Items()->Clear();
+            for (int i = 0; i < Value->Count(); ++i) {
+                const int at = Items()->AddObject(Value->Strings(i), Value->Objects(i));
+                if (const TCheckListBoxItem* r = source->FindRecord(i)) {
+                    Record(at)->State = r->State;
+                    Record(at)->Enabled = r->Enabled;
+                }
             }
+        } catch (...) {
+            Items()->EndUpdate();
+            throw;
+        }
+        Items()->EndUpdate();
     }
     ApplyRadioRule();
     ResetItemWidths();

@@ -271,8 +271,9 @@ public:
     void SetChecked(int Index, bool Value) { SetState(Index, Value ? cbChecked : cbUnchecked); }
     bool ItemEnabled(int Index) const;
     void SetItemEnabled(int Index, bool Value);
-    std::intptr_t ItemData(int Index) const;
-    void SetItemData(int Index, std::intptr_t Value);
+    // The caller's datum of an item (Items.Objects), kept in the item's record; 0 while unset.
+    std::intptr_t ItemData(int Index) const { return GetItemData(Index); }
+    void SetItemData(int Index, std::intptr_t Value) override;
     int CheckedIndex() const;
     void SetCheckedIndex(int Value);
     TCheckKind CheckKind() const { return FCheckKind; }
@@ -310,14 +311,15 @@ protected:
     int TextIndent() const override { return CheckAreaWidth(); }
     virtual void ClickCheck();
     virtual void ChangeItemState(int Index);
+    std::intptr_t GetItemData(int Index) const override;
 
 private:
+    // The item's record (nullptr while it has none); each item has its own, kept as the
+    // list's datum of the item, so that it moves, sorts and goes with its item.
     TCheckListBoxItem* FindRecord(int Index) const;
     TCheckListBoxItem* Record(int Index);
     void ApplyRadioRule();
     void InvalidateItem(int Index);
-    void CollectRecords();
-    std::vector<std::unique_ptr<TCheckListBoxItem>> FRecords;
     // Cleared when the list goes (an OnMouseDown handler may free it).
     std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
     bool FAllowGrayed = false;

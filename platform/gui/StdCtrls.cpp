@@ -43,20 +43,24 @@ int TWidgetItems::AddObject(const AnsiString& S, TObject* AObject)
     int result = -1;
     Step([&](bool quiet) {
         int before = Count();
-        result = TStringList::AddObject(S, AObject);
+        result = TStringList::AddObject(S, PutData ? nullptr : AObject);
         if (!quiet && Count() > before)
             FSink->RowInserted(result, S);
     });
+    if (PutData && AObject)
+        PutData(result, AObject);
     return result;
 }
 
 void TWidgetItems::InsertObject(int Index, const AnsiString& S, TObject* AObject)
 {
     Step([&](bool quiet) {
-        TStringList::InsertObject(Index, S, AObject);
+        TStringList::InsertObject(Index, S, PutData ? nullptr : AObject);
         if (!quiet)
             FSink->RowInserted(Index, S);
     });
+    if (PutData && AObject)
+        PutData(Index, AObject);
 }
 
 void TWidgetItems::Delete(int Index)
@@ -86,7 +90,20 @@ void TWidgetItems::Put(int Index, const AnsiString& S)
     });
 }
 
+TObject* TWidgetItems::GetObject(int Index) const
+{
+    return GetData ? GetData(Index) : RawObject(Index);
+}
+
 void TWidgetItems::PutObject(int Index, TObject* AObject)
+{
+    if (PutData)
+        PutData(Index, AObject);
+    else
+        PutRawObject(Index, AObject);
+}
+
+void TWidgetItems::PutRawObject(int Index, TObject* AObject)
 {
     Step([&](bool quiet) {
         TStringList::PutObject(Index, AObject);
@@ -1571,11 +1588,28 @@ TCustomListBox::TCustomListBox(TComponent* AOwner) : TWinControl(AOwner), FCanva
     SetBounds(0, 0, 121, 97);
     SetTabStop(true);
     auto* sink = new TListItems(this);
-    FItems = std::make_unique<TWidgetItems>(sink);
+    auto items = std::make_unique<TWidgetItems>(sink);
+    items->GetData = [this](int Index) { return reinterpret_cast<TObject*>(GetItemData(Index)); };
+    items->PutData = [this](int Index, TObject* AObject) {
+        SetItemData(Index, reinterpret_cast<std::intptr_t>(AObject));
+    };
+    FItems = std::move(items);
     FSink.reset(sink);
 }
 
 TCustomListBox::~TCustomListBox() = default;
+
+std::intptr_t TCustomListBox::InternalGetItemData(int Index) const
+{
+    return reinterpret_cast<std::intptr_t>(static_cast<TWidgetItems*>(FItems.get())->RawObject(Index));
+}
+
+void TCustomListBox::InternalSetItemData(int Index, std::intptr_t Data)
+{
+    static_cast<TWidgetItems*>(FItems.get())->PutRawObject(Index, reinterpret_cast<TObject*>(Data));
+}
+
+void TCustomListBox::SetItemDataOwned(bool Value) { static_cast<TStringList*>(FItems.get())->SetOwnsObjects(Value); }
 
 namespace {
 // A list box's list: the focus alone chooses no row. (The toolkit's views

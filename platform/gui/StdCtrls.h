@@ -3,6 +3,7 @@
 // combo and list boxes, scroll bar and group box. Each windowed one wraps a
 // toolkit widget; what is set before the window exists is kept and applied
 // when it is made.
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -595,6 +596,14 @@ protected:
     // deleted, 0 the item at Index given a new text or object; Index -1 the list emptied or
     // changed as a whole (sorted, moved, assigned, the end of an update).
     virtual void ItemsChanged(int Index, int Delta) {}
+    // Items.Objects of an item: the datum the list keeps for it. A descendant that keeps a record
+    // of its own per item stores the record as that datum and the caller's datum in the record.
+    virtual std::intptr_t GetItemData(int Index) const { return InternalGetItemData(Index); }
+    virtual void SetItemData(int Index, std::intptr_t Data) { InternalSetItemData(Index, Data); }
+    std::intptr_t InternalGetItemData(int Index) const;
+    void InternalSetItemData(int Index, std::intptr_t Data);
+    // The kept data are objects of the list, freed with their items.
+    void SetItemDataOwned(bool Value);
     void WMLButtonDown(TWMMouse& Message) override;
     void WMLButtonUp(TWMMouse& Message) override;
     void WMLButtonDblClk(TWMMouse& Message) override;

@@ -68,8 +68,15 @@ public:
     void Delete(int Index) override;
     void Clear() override;
     void Put(int Index, const AnsiString& S) override;
-    // An item's object: the row stays as it is shown (no refill of the widget).
+    // An item's object, through the list's own reading and writing of its item data when it has them.
+    TObject* GetObject(int Index) const override;
     void PutObject(int Index, TObject* AObject) override;
+    // The datum the list keeps for an item: the row stays as it is shown (no refill of the widget).
+    TObject* RawObject(int Index) const { return TStringList::GetObject(Index); }
+    void PutRawObject(int Index, TObject* AObject);
+    // Set by a list box whose item data a descendant may keep elsewhere.
+    std::function<TObject*(int Index)> GetData;
+    std::function<void(int Index, TObject* AObject)> PutData;
 
 protected:
     void Changed() override;

@@ -441,6 +441,59 @@ TEST_F(KxCheckListBox, AssigningItemsFromAnotherListCopiesStates)
     EXPECT_TRUE(target->ItemEnabled(0));
 }
 
+TEST_F(KxCheckListBox, ItemObjectsAreTheCallersAndEveryItemKeepsItsOwnState)
+{
+    MakeForm(300, 200);
+    TObject mine;
+    TObject* const number = reinterpret_cast<TObject*>(std::intptr_t(12345));
+    auto* a = PlaceList(*this, {"a", "b", "c"});
+    a->Items()->SetObjects(0, &mine);
+    a->Items()->SetObjects(1, number);
+    a->SetChecked(0, true);
+    a->SetState(1, cbGrayed);
+    a->SetItemEnabled(2, false);
+    auto* assigned = PlaceList(*this, {});
+    assigned->Items()->Assign(a->Items());
+    auto* added = PlaceList(*this, {});
+    added->Items()->AddStrings(a->Items());
+    auto* sorted = PlaceList(*this, {"m", "z"});
+    sorted->SetSorted(true);
+    sorted->SetChecked(0, true);
+    sorted->Items()->AddObject("b", &mine);
+    auto* copied = PlaceList(*this, {});
+    copied->SetSorted(true);
+    auto* source = PlaceList(*this, {"z", "a"});
+    source->SetChecked(0, true);
+    copied->SetItems(source->Items());
+    assigned->SetChecked(0, false);
+    added->SetChecked(0, false);
+    delete a;
+    a = nullptr;
+    copied->Items()->Exchange(0, 1);
+    struct Case {
+        const char* Name;
+        TKxCheckListBox* List;
+        std::vector<TObject*> Objects;
+        std::vector<TCheckBoxState> States;
+    } cases[] = {
+        {"assigned", assigned, {&mine, number, nullptr}, {cbUnchecked, cbUnchecked, cbUnchecked}},
+        {"added", added, {&mine, number, nullptr}, {cbUnchecked, cbUnchecked, cbUnchecked}},
+        {"sorted insert", sorted, {&mine, nullptr, nullptr}, {cbUnchecked, cbChecked, cbUnchecked}},
+        {"copied into a sorted list", copied, {nullptr, nullptr}, {cbChecked, cbUnchecked}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::vector<TObject*> objects;
+        for (int i = 0; i < c.List->Items()->Count(); ++i)
+            objects.push_back(c.List->Items()->Objects(i));
+        EXPECT_EQ(objects, c.Objects);
+        EXPECT_EQ(States(c.List), c.States);
+    }
+    EXPECT_TRUE(assigned->ItemEnabled(2));
+    sorted->SetState(2, cbGrayed);
+    EXPECT_EQ(sorted->Items()->IndexOfObject(&mine), 0);
+}
+
 TEST_F(KxCheckListBox, StatesSaveToAndRestoreFromThePlacementSection)
 {
     TTempDir dir("velmarok-clb");
