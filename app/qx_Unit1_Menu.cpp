@@ -132,6 +132,7 @@ void Tf_MainForm::CreateMenuComponents()
     clb_MG_PrzyciskiMenuGlownego = Place<TKxCheckListBox>(this, inside[0], "clb_MG_PrzyciskiMenuGlownego", 10,
                                                           listTop, boxWidth - 20, listHeight);
     clb_MG_PrzyciskiMenuGlownego->SetSorted(true);
+    clb_MG_PrzyciskiMenuGlownego->SetItemHeight(13);
     Label46->SetFocusControl(clb_MG_PrzyciskiMenuGlownego);
     lb_G_Spis = Place<TListBox>(this, inside[1], "lb_G_Spis", 10, listTop, boxWidth - 20, listHeight);
     lb_W_Spis = Place<TListBox>(this, inside[2], "lb_W_Spis", 10, listTop, boxWidth - 20, listHeight);

@@ -714,6 +714,29 @@ TKxCustomListBox::TKxCustomListBox(TComponent* AOwner) : TCustomListBox(AOwner)
     OnGetItemWidth.Assigned = measure;
 }
 
+TKxCustomListBox::~TKxCustomListBox() { *FAlive = false; }
+
+void TKxCustomListBox::WndProc(TMessage& Message)
+{
+    if ((Message.Msg != WM_LBUTTONDOWN && Message.Msg != WM_LBUTTONDBLCLK) || DragMode() != dmAutomatic ||
+        Dragging() || (ComponentState() & csDesigning)) {
+        TCustomListBox::WndProc(Message);
+        return;
+    }
+    const bool shift = Message.WParam & MK_SHIFT, ctrl = Message.WParam & MK_CONTROL;
+    if (MultiSelect() && (!shift || ctrl)) {
+        const int item = ItemAtPos(TPoint(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam)), true);
+        if (item >= 0 && Selected(item)) {
+            BeginDrag(false);
+            return;
+        }
+    }
+    std::shared_ptr<bool> alive = FAlive;
+    Dispatch(Message);
+    if (*alive && !(MultiSelect() && (shift || ctrl)))
+        BeginDrag(false);
+}
+
 void TKxCustomListBox::SetIntegralHeight(bool Value)
 {
     if (FIntegralHeight == Value)
@@ -750,6 +773,15 @@ void TKxCustomListBox::CreateWnd()
 {
     FTextRowHeight = 0;
     TCustomListBox::CreateWnd();
+    if (FSavedTopIndex >= 0)
+        SetTopIndex(FSavedTopIndex);
+    FSavedTopIndex = -1;
+}
+
+void TKxCustomListBox::DestroyWnd()
+{
+    FSavedTopIndex = Items()->Count() > 0 ? TopIndex() : -1;
+    TCustomListBox::DestroyWnd();
 }
 
 void TKxCustomListBox::CMFontChanged(TMessage& Message)
@@ -862,6 +894,11 @@ void TKxCustomListBox::DrawItemText(int Index, const TRect& Rect)
     RestoreDC(c, saved);
 }
 
+TRect TKxCustomListBox::ItemFocusRect(int, const TRect& Rect) const
+{
+    return TRect(Rect.Left + TextIndent(), Rect.Top, Rect.Right, Rect.Bottom);
+}
+
 void TKxCustomListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState State)
 {
     if (OnDrawItem && Style() != lbStandard) {
@@ -884,8 +921,6 @@ std::vector<TKxCheckListBox*>& CheckLists()
 
 TKxCheckListBox::TKxCheckListBox(TComponent* AOwner) : TKxCustomListBox(AOwner)
 {
-    // Always owner-drawn: the check area goes in front of the text.
-    SetStyle(lbOwnerDrawFixed);
     SetAutoScroll(true);
     // The records go with their items.
     SetItemDataOwned(true);
@@ -1154,8 +1189,6 @@ void TKxCheckListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState Ite
         OnDrawItem(this, Index, text, ItemState);
     else
         DrawItemText(Index, text);
-    if (ItemState & odFocused)
-        c->DrawFocusRect(text);
 }
 
 // ---------------------------------------------------------------- saving states

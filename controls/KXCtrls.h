@@ -203,6 +203,7 @@ public:
 class TKxCustomListBox : public TCustomListBox {
 public:
     explicit TKxCustomListBox(TComponent* AOwner);
+    ~TKxCustomListBox() override;
 
     // The list's height is cut to whole rows (inside the border).
     bool IntegralHeight() const { return FIntegralHeight; }
@@ -232,14 +233,23 @@ protected:
     virtual int MinRowHeight() const { return 0; }
     // Pixels in front of the text of each item (the check area of the check list box).
     virtual int TextIndent() const { return 0; }
+    // The focus frame goes round the item's text, beside what lies in front of it.
+    TRect ItemFocusRect(int Index, const TRect& Rect) const override;
     // The item's text at 2 pixels from Rect's left, centred on the height of "Wy", with tab stops.
     void DrawItemText(int Index, const TRect& Rect);
     void DrawItem(int Index, const TRect& Rect, TOwnerDrawState State) override;
     void CMFontChanged(TMessage& Message) override;
+    // A window made again shows the items from the top item it showed before.
     void CreateWnd() override;
+    void DestroyWnd() override;
     // The widest width follows each step: raised by an added item, looked for again when the
     // widest one goes; all items measured again only when the list changed as a whole.
     void ItemsChanged(int Index, int Delta) override;
+    // With automatic dragging a press on an item that is chosen already in a multi-select list
+    // drags it at once; any other press is the list's own first, then it may drag.
+    void WndProc(TMessage& Message) override;
+    // Cleared when the list goes (a mouse handler may free it).
+    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
 
 private:
     // Items are measured by OnGetItemWidth (an owner-drawn list with both events).
@@ -258,6 +268,7 @@ private:
     // Text height of "Wg" in the list's font (0: measure again).
     mutable int FTextRowHeight = 0;
     bool FGraySelection = false;
+    int FSavedTopIndex = -1;
 };
 
 class TKxCheckListBox : public TKxCustomListBox {
@@ -309,6 +320,8 @@ protected:
     void KeyPress(char& Key) override;
     int MinRowHeight() const override { return CheckCellHeight(); }
     int TextIndent() const override { return CheckAreaWidth(); }
+    // Always: the check area goes in front of the text, whatever the style.
+    bool OwnerDrawn() const override { return true; }
     virtual void ClickCheck();
     virtual void ChangeItemState(int Index);
     std::intptr_t GetItemData(int Index) const override;
@@ -320,8 +333,6 @@ private:
     TCheckListBoxItem* Record(int Index);
     void ApplyRadioRule();
     void InvalidateItem(int Index);
-    // Cleared when the list goes (an OnMouseDown handler may free it).
-    std::shared_ptr<bool> FAlive = std::make_shared<bool>(true);
     bool FAllowGrayed = false;
     TCheckKind FCheckKind = ckCheckBoxes;
     bool FForcing = false;

@@ -154,7 +154,7 @@ void TItemsDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option
         canvas->Brush()->SetStyle(bsSolid);
         Draw(index.row(), r, state);
         if ((state & odFocused) && !(state & odNoFocusRect))
-            canvas->DrawFocusRect(r);
+            canvas->DrawFocusRect(FocusRect ? FocusRect(index.row(), r) : r);
     });
 }
 
@@ -1633,7 +1633,7 @@ TNativeWidget* TCustomListBox::CreateNativeWidget()
 {
     auto* l = new TListBoxWidget;
     auto* delegate = new TItemsDelegate(
-        l, [this] { return FStyle != lbStandard; }, [this] { return FCanvas.get(); },
+        l, [this] { return OwnerDrawn(); }, [this] { return FCanvas.get(); },
         [this](int i, const TRect& r, TOwnerDrawState s) { DrawItem(i, r, s); },
         [this](int i) {
             int h = FStyle == lbOwnerDrawVariable ? FItemHeight : RowHeight();
@@ -1644,6 +1644,7 @@ TNativeWidget* TCustomListBox::CreateNativeWidget()
         [this] { return Color(); }, [this] { return Font(); });
     delegate->MinWidth = [this] { return FColumns > 0 ? 0 : FHorizontalExtent; };
     delegate->FixedWidth = [this] { return ColumnWidth(); };
+    delegate->FocusRect = [this](int Row, const TRect& Rect) { return ItemFocusRect(Row, Rect); };
     l->setItemDelegate(delegate);
     QStringList rows;
     for (int i = 0; i < FItems->Count(); ++i)
@@ -1930,10 +1931,15 @@ void TCustomListBox::SetTopIndex(int v)
 int TCustomListBox::ItemAtPos(const TPoint& Pos, bool Existing) const
 {
     if (auto* l = NativeOf<QListWidget>(this)) {
+        // A point outside the list's client area names no item, not even the one after the last.
+        if (!l->viewport()->rect().contains(QPoint(Pos.X, Pos.Y)))
+            return -1;
         int row = l->indexAt(QPoint(Pos.X, Pos.Y)).row();
         if (row >= 0)
             return row;
-    } else if (Pos.Y >= 0 && RowHeight() > 0) {
+    } else if (Pos.X < 0 || Pos.Y < 0 || Pos.X >= ClientWidth() || Pos.Y >= ClientHeight()) {
+        return -1;
+    } else if (RowHeight() > 0) {
         int row = Pos.Y / RowHeight();
         if (row < FItems->Count())
             return row;
@@ -1948,8 +1954,17 @@ TRect TCustomListBox::ItemRect(int Index) const
             QRect r = l->visualItemRect(l->item(Index));
             return TRect(r.left(), r.top(), r.right() + 1, r.bottom() + 1);
         }
+        // The place of an item added at the end: below the last one (the first row of an empty list).
+        if (Index == l->count()) {
+            if (Index == 0)
+                return TRect(0, 0, l->viewport()->width(), RowHeight());
+            TRect r = ItemRect(Index - 1);
+            return TRect(r.Left, r.Bottom, r.Right, r.Bottom + r.Height());
+        }
         return TRect();
     }
+    if (Index < 0 || Index > FItems->Count())
+        return TRect();
     int top = (Index - TopIndex()) * RowHeight();
     return TRect(0, top, ClientWidth(), top + RowHeight());
 }

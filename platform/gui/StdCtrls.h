@@ -590,6 +590,10 @@ protected:
     virtual void MeasureItem(int Index, int& Height);
     // The height of every row of a list whose rows are all alike (ItemHeight here).
     virtual int RowHeight() const { return FItemHeight; }
+    // Rows are painted by DrawItem (every style but lbStandard here).
+    virtual bool OwnerDrawn() const { return FStyle != lbStandard; }
+    // Where the focus frame of an owner-drawn row goes: the row's rectangle here.
+    virtual TRect ItemFocusRect(int Index, const TRect& Rect) const { return Rect; }
     // Rows are measured again (after the row height changed).
     void RowsChanged() { ApplyToWidget(); }
     // The items changed by one step: Delta 1 an item inserted at Index, -1 the item at Index

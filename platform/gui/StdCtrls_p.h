@@ -105,6 +105,8 @@ public:
     std::function<int()> MinWidth;
     // A width every row takes (a column of a multi-column list), 0 none.
     std::function<int()> FixedWidth;
+    // Where the focus frame of a row goes (the whole row when unset).
+    std::function<TRect(int Row, const TRect& Rect)> FocusRect;
 
 private:
     std::function<bool()> OwnerDraw;

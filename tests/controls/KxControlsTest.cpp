@@ -375,11 +375,14 @@ TEST_F(KxCheckListBox, TwoColumnsRowsOfTheFontAndTabStops)
     list->SetTabWidth(0);
     EXPECT_NE(list->MaxItemWidth(), plain);
 
-    // With IntegralHeight the list shows whole rows only; a larger ItemHeight makes the rows.
+    // With IntegralHeight the list shows whole rows only; a larger ItemHeight makes the rows
+    // of an owner-drawn fixed list (the standard style keeps the font's).
     list->SetIntegralHeight(true);
     EXPECT_EQ((list->Height() - 4) % row, 0);
     EXPECT_LE(list->Height(), 100);
     list->SetItemHeight(row + 7);
+    EXPECT_EQ(list->ItemRect(1).Height(), row);
+    list->SetStyle(lbOwnerDrawFixed);
     EXPECT_EQ(list->ItemRect(1).Height(), row + 7);
     Form->Hide();
 }
@@ -388,6 +391,7 @@ TEST_F(KxCheckListBox, AssigningTheOwnerDrawingEventsMeasuresTheItemsAgain)
 {
     MakeForm(300, 200);
     auto* list = PlaceList(*this, {"Wykonanie z uszczelką i pierścieniem dociskowym", "a"});
+    list->SetStyle(lbOwnerDrawFixed);
     Form->Show();
     const int text = list->HorizontalExtent();
     ASSERT_GT(text, 200);
@@ -492,6 +496,84 @@ TEST_F(KxCheckListBox, ItemObjectsAreTheCallersAndEveryItemKeepsItsOwnState)
     EXPECT_TRUE(assigned->ItemEnabled(2));
     sorted->SetState(2, cbGrayed);
     EXPECT_EQ(sorted->Items()->IndexOfObject(&mine), 0);
+}
+
+TEST_F(KxCheckListBox, StandardStyleRowsPlacesAndTheFocusFrame)
+{
+    MakeForm(300, 200);
+    auto* list = PlaceList(*this, {"a", "b", "c"});
+    list->SetChecked(0, true);
+    Form->Show();
+    list->SetFocus();
+    list->SetItemIndex(0);
+    ProcessPendingMessages();
+    EXPECT_EQ(list->Style(), lbStandard);
+    TBitmap probe;
+    probe.Canvas()->SetFont(list->Font());
+    const TRect last = list->ItemRect(2);
+    EXPECT_EQ(last.Height(), std::max(probe.Canvas()->TextHeight("Wg"), 13));
+    // Points outside the client area name no item; Count's place lies below the last item.
+    const struct {
+        TPoint At;
+        int Item;
+    } points[] = {{TPoint(5, last.Top + 2), 2}, {TPoint(5, last.Bottom + 2), 3}, {TPoint(-3, last.Top + 2), -1},
+                  {TPoint(list->ClientWidth() + 2, 2), -1}, {TPoint(5, list->ClientHeight() + 5), -1}};
+    for (const auto& p : points)
+        EXPECT_EQ(list->ItemAtPos(p.At, false), p.Item) << p.At.X << "," << p.At.Y;
+    EXPECT_EQ(list->ItemRect(3), TRect(last.Left, last.Bottom, last.Right, last.Bottom + last.Height()));
+    EXPECT_EQ(list->ItemRect(4), TRect());
+    // The check is drawn in the standard style too; the focus frame is round the text only.
+    std::unique_ptr<TBitmap> shot = GrabControl(list);
+    const TRect first = list->ItemRect(0);
+    int ink = 0, frameInCheckArea = 0;
+    for (int y = first.Top; y < first.Bottom; ++y) {
+        for (int x = first.Left; x < first.Left + 18; ++x)
+            ink += shot->Canvas()->Pixels(x + 1, y + 1) == clBlack;
+        for (int x = first.Left; x < first.Left + 2; ++x)
+            frameInCheckArea += shot->Canvas()->Pixels(x + 1, y + 1) != ColorToRGB(clWindow);
+    }
+    EXPECT_GT(ink, 5);
+    EXPECT_EQ(frameInCheckArea, 0);
+}
+
+TEST_F(KxCheckListBox, ANewWindowKeepsTheTopItemAndAutomaticDragsTakeThePressFirst)
+{
+    MakeForm(300, 200);
+    auto* list = PlaceList(*this, {});
+    list->SetBounds(10, 10, 160, 60);
+    for (int i = 0; i < 20; ++i)
+        list->Items()->Add("pozycja " + IntToStr(i));
+    Form->Show();
+    list->SetItemIndex(3);
+    list->SetTopIndex(2);
+    list->RecreateWnd();
+    list->HandleNeeded();
+    EXPECT_EQ(list->TopIndex(), 2);
+    EXPECT_EQ(list->ItemIndex(), 3);
+    // A press on an item chooses it (in the check area also checks it), then the item may be dragged.
+    list->SetDragMode(dmAutomatic);
+    list->SetTopIndex(0);
+    AdvanceInputClock(1000);
+    int drags = 0;
+    list->OnStartDrag = [&](TObject*, TDragObject*&) { ++drags; };
+    const TRect r = list->ItemRect(1);
+    Click(list, r.Left + 5, r.Top + r.Height() / 2);
+    EXPECT_EQ(list->ItemIndex(), 1);
+    EXPECT_TRUE(list->Checked(1));
+    EXPECT_EQ(drags, 1);
+    // In a multi-select list a press on a chosen item drags the choice as it is.
+    list->SetMultiSelect(true);
+    list->ClearSelection();
+    list->SetSelected(0, true);
+    list->SetSelected(2, true);
+    AdvanceInputClock(1000);
+    const TRect third = list->ItemRect(2);
+    MouseDown(list, third.Left + 40, third.Top + 2);
+    MouseUp(list, third.Left + 40, third.Top + 2);
+    EXPECT_TRUE(list->Selected(0) && list->Selected(2));
+    EXPECT_EQ(list->SelCount(), 2);
+    EXPECT_EQ(drags, 2);
+    Form->Hide();
 }
 
 TEST_F(KxCheckListBox, StatesSaveToAndRestoreFromThePlacementSection)
