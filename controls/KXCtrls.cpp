@@ -4,6 +4,7 @@
 #include "controls/Placement.h"
 #include "controls/VCLUtils.h"
 #include "platform/core/SysUtils.h"
+#include "platform/gui/ActnList.h"
 #include "platform/gui/Menus.h"
 
 // ================================================================ shared glyph lists
@@ -188,6 +189,42 @@ void TKxSpeedButton::Click()
     if (TCustomForm* form = GetParentForm(this))
         form->SetModalResult(FModalResult);
     TGraphicControl::Click();
+}
+
+namespace {
+// The action's checked state goes to a grouped button that may go up on its own.
+class TKxSpeedButtonActionLink : public TGroupButtonActionLink<TKxSpeedButton> {
+public:
+    using TGroupButtonActionLink<TKxSpeedButton>::TGroupButtonActionLink;
+    bool IsGroupIndexLinked() const override { return false; }
+};
+}  // namespace
+
+TControlActionLink* TKxSpeedButton::CreateActionLink() { return new TKxSpeedButtonActionLink(this); }
+
+void TKxSpeedButton::ActionChange(TObject* Sender, bool CheckDefaults)
+{
+    TGraphicControl::ActionChange(Sender, CheckDefaults);
+    auto* action = dynamic_cast<TCustomAction*>(Sender);
+    if (!action)
+        return;
+    if (FGroupIndex != 0 && (!CheckDefaults || !FDown)) {
+        // Taking the action's state is no click: the button may go up.
+        const bool allowAllUp = FAllowAllUp;
+        FAllowAllUp = true;
+        SetDown(action->Checked());
+        FAllowAllUp = allowAllUp;
+    }
+    TImageList* images = action->ActionList() ? action->ActionList()->Images() : nullptr;
+    if (FGlyph->Glyph()->Empty() && images && action->ImageIndex() >= 0 && action->ImageIndex() < images->Count()) {
+        TBitmap picture;
+        picture.SetSize(images->Width(), images->Height());
+        picture.Canvas()->Brush()->SetColor(clFuchsia);
+        picture.Canvas()->FillRect(TRect(0, 0, images->Width(), images->Height()));
+        images->Draw(picture.Canvas(), 0, 0, action->ImageIndex());
+        picture.SetTransparentColor(clFuchsia);
+        SetGlyph(&picture);
+    }
 }
 
 void TKxSpeedButton::SetGroupIndex(int Value)

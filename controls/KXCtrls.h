@@ -135,6 +135,10 @@ public:
     void ButtonPressed(int Group, TKxSpeedButton* Button);
 
 protected:
+    // A grouped button is down while its action is checked; a button without a glyph shows
+    // the action's picture from its action list's images.
+    TControlActionLink* CreateActionLink() override;
+    void ActionChange(TObject* Sender, bool CheckDefaults) override;
     void Paint() override;
     void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
     void MouseMove(TShiftState Shift, int X, int Y) override;

@@ -343,8 +343,18 @@ void TControlActionLink::SetVisible(bool Value)
 TCustomActionList::~TCustomActionList()
 {
     Destroying();
+    SetImages(nullptr);
     for (TContainedAction* a : std::vector<TContainedAction*>(FActions))
         a->SetActionList(nullptr);
+}
+
+void TCustomActionList::SetImages(TImageList* Value) { SetReference(FImages, Value); }
+
+void TCustomActionList::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TComponent::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FImages)
+        FImages = nullptr;
 }
 
 TContainedAction* TCustomActionList::Actions(int Index) const

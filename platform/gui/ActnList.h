@@ -13,6 +13,7 @@
 
 class TBasicActionLink;
 class TCustomActionList;
+class TImageList;
 
 class TBasicAction : public TComponent {
 public:
@@ -227,6 +228,10 @@ public:
     virtual bool UpdateAction(TBasicAction* Action);
     // Executes the first enabled action with that shortcut; true when one ran.
     bool IsShortCut(Word Key, TShiftState Shift);
+    // The actions' pictures (ImageIndex is an index into it); nullptr when none.
+    TImageList* Images() const { return FImages; }
+    void SetImages(TImageList* Value);
+    void Notification(TComponent* AComponent, TOperation Operation) override;
 
     TActionEvent OnExecute;
     TActionEvent OnUpdate;
@@ -234,6 +239,7 @@ public:
 private:
     friend class TContainedAction;
     std::vector<TContainedAction*> FActions;
+    TImageList* FImages = nullptr;
 };
 
 class TActionList : public TCustomActionList {

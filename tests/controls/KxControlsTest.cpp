@@ -6,6 +6,7 @@
 #include "controls/Placement.h"
 #include "platform/core/IniFiles.h"
 #include "platform/core/SysUtils.h"
+#include "platform/gui/ActnList.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Menus.h"
 #include "platform/gui/TestSupport.h"
@@ -1015,4 +1016,59 @@ TEST_F(SpeedButton, DropDownMenuPositionsAndArrow)
     EXPECT_EQ(shownMenu, nullptr);
     EXPECT_EQ(clicks, 1);
     SetPopupMenuHook(old);
+}
+
+TEST_F(SpeedButton, AnActionChecksAGroupedButtonAndLendsItsPicture)
+{
+    auto* images = new TImageList(form);
+    images->SetWidth(8);
+    images->SetHeight(8);
+    TBitmap red;
+    red.SetSize(8, 8);
+    red.Canvas()->Brush()->SetColor(clRed);
+    red.Canvas()->FillRect(TRect(0, 0, 8, 8));
+    images->Add(&red, nullptr);
+    auto* actions = new TActionList(form);
+    actions->SetImages(images);
+    struct Case {
+        const char* Name;
+        int GroupIndex;
+        bool OwnGlyph;
+        int ImageIndex;
+        bool Down;
+        TColor Centre;
+    } cases[] = {
+        {"grouped, no glyph", 1, false, 0, true, clRed},
+        {"not grouped", 0, false, 0, false, clRed},
+        {"own glyph kept", 2, true, 0, true, clBlue},
+        {"no such picture", 3, false, 5, true, ColorToRGB(clBtnFace)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.Name);
+        auto* action = new TAction(form);
+        action->SetActionList(actions);
+        action->SetImageIndex(c.ImageIndex);
+        action->SetChecked(true);
+        auto* btn = new TKxSpeedButton(form);
+        btn->SetParent(form);
+        btn->SetBounds(10, 10, 25, 25);
+        btn->SetGroupIndex(c.GroupIndex);
+        if (c.OwnGlyph)
+            SetStrip(*btn, {clBlue});
+        btn->SetAction(action);
+        EXPECT_EQ(btn->Down(), c.Down);
+        EXPECT_EQ(Centre(*btn), c.Centre);
+        delete btn;
+    }
+    // The checked state follows the action while the button may go up.
+    auto* action = new TAction(form);
+    TKxSpeedButton btn(nullptr);
+    btn.SetParent(form);
+    btn.SetGroupIndex(4);
+    btn.SetAllowAllUp(true);
+    btn.SetAction(action);
+    action->SetChecked(true);
+    EXPECT_TRUE(btn.Down());
+    action->SetChecked(false);
+    EXPECT_FALSE(btn.Down());
 }
