@@ -112,6 +112,7 @@ void Tf_MainForm::CreateExportComponents()
     PlaceLabel(this, page, "Label_Eksportuj_Wykazy", "Wy&bierz wykaz", 344, 40, lb_Eksportuj_ListaWykazow);
 
     edt_Exportuj_Directory = Place<TDirectoryEdit>(this, page, "edt_Exportuj_Directory", 344, 288, 420, 23);
+    edt_Exportuj_Directory->SetDialogKind(dkWin32);
     PlaceLabel(this, page, "Label_Eksportuj_Folder", "&Zapisz do folderu:", 344, 270, edt_Exportuj_Directory);
     e_Exportuj_FileName = Place<TEdit>(this, page, "e_Exportuj_FileName", 344, 338, 420, 23);
     PlaceLabel(this, page, "Label_Eksportuj_Nazwa", "&Nazwa pliku:", 344, 320, e_Exportuj_FileName);

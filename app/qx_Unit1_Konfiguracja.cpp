@@ -86,6 +86,8 @@ void Tf_MainForm::CreateFolderPage()
     edt_Menu = Place<TFilenameEdit>(this, inside, "edt_Menu", left, top += step, width, 21);
     edt_DirUzytkownicy = Place<TDirectoryEdit>(this, inside, "edt_DirUzytkownicy", left, top += step, width, 21);
     edt_KopiaBazyNorm = Place<TDirectoryEdit>(this, inside, "edt_KopiaBazyNorm", left, top += step, width, 21);
+    for (TDirectoryEdit* folder : {edt_DirWykazy, edt_DirUzytkownicy, edt_KopiaBazyNorm})
+        folder->SetDialogKind(dkWin32);
     struct TRow {
         TWinControl* Edit;
         const char* Caption;

@@ -109,10 +109,12 @@ void TCustomComboEdit::PlaceButton()
     if (!FBtnControl || !FButton)
         return;
     int bw = FButton->Width();
-    if (BorderStyle() == bsSingle)
+    if (BorderStyle() != bsSingle)
+        FBtnControl->SetBounds(Width() - bw, 0, bw, Height());
+    else if (Ctl3D())
         FBtnControl->SetBounds(Width() - bw - 4, 0, bw, Max(Height() - 4, 0));
     else
-        FBtnControl->SetBounds(Width() - bw, 0, bw, Height());
+        FBtnControl->SetBounds(Width() - bw - 2, 2, bw, Max(Height() - 4, 0));
     FButton->SetBounds(0, 0, bw, FBtnControl->Height());
     // The text never runs under the button.
     if (HandleAllocated())
@@ -221,18 +223,37 @@ void TCustomComboEdit::KeyDown(Word& Key, TShiftState Shift)
     }
 }
 
+void TCustomComboEdit::WMGetDlgCode(TMessage& Message)
+{
+    TCustomMaskEdit::WMGetDlgCode(Message);
+    Message.Result |= DLGC_WANTALLKEYS;
+}
+
+void TCustomComboEdit::CMEnter(TMessage& Message)
+{
+    const bool autoSelect = AutoSelect();
+    if (!FDirectInput)
+        SetAutoSelect(false);
+    try {
+        TCustomMaskEdit::CMEnter(Message);
+    } catch (...) {
+        SetAutoSelect(autoSelect);
+        throw;
+    }
+    SetAutoSelect(autoSelect);
+}
+
 void TCustomComboEdit::KeyPress(char& Key)
 {
-    if (Key == '\r' || Key == 27) {
-        if (TCustomForm* form = GetParentForm(this))
-            form->Perform(CM_DIALOGKEY, Word(Key == '\r' ? VK_RETURN : VK_ESCAPE), 0);
-        if (Key == '\r') {
-            TCustomMaskEdit::KeyPress(Key);
-            Key = 0;
-            return;
-        }
+    if (Key != '\r' && Key != 27) {
+        TCustomMaskEdit::KeyPress(Key);
+        return;
     }
+    if (TCustomForm* form = GetParentForm(this))
+        form->Perform(CM_DIALOGKEY, Word(Key == '\r' ? VK_RETURN : VK_ESCAPE), 0);
     TCustomMaskEdit::KeyPress(Key);
+    // The edit itself does nothing with them (the form had its turn).
+    Key = 0;
 }
 
 // ---------------------------------------------------------------- TFileDirEdit

@@ -58,7 +58,11 @@ public:
 protected:
     virtual void ButtonClick();
     void KeyDown(Word& Key, TShiftState Shift) override;
+    // Return and Escape come to the edit as characters: the form gets them as dialog keys from there.
     void KeyPress(char& Key) override;
+    void WMGetDlgCode(TMessage& Message) override;
+    // Entering (not by a press of the mouse) chooses the whole text only when it may be typed over.
+    void CMEnter(TMessage& Message) override;
     void CreateWnd() override;
     void PlaceButton();
     void UpdateReadOnly();

@@ -532,9 +532,10 @@ TNativeWidget* TCustomEdit::CreateNativeWidget()
 static void SetFieldColor(QWidget* W, const QColor& Base)
 {
     QPalette pal = W->palette();
-    // A disabled field keeps the style's disabled look.
+    // A disabled field keeps the style's disabled look, its text in the system's grey text colour.
     pal.setColor(QPalette::Active, QPalette::Base, Base);
     pal.setColor(QPalette::Inactive, QPalette::Base, Base);
+    pal.setColor(QPalette::Disabled, QPalette::Text, ToQColor(clGrayText));
     W->setPalette(pal);
 }
 

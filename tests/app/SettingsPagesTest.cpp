@@ -445,6 +445,19 @@ TEST_F(SettingsPages, UnsavedUsersAndFoldersAreAskedAboutWhereverThePageIsLeft)
             }
 }
 
+TEST_F(SettingsPages, FolderEditsBrowseFromTheDesktop)
+{
+    for (TDirectoryEdit* edit : {Form->edt_DirWykazy, Form->edt_DirUzytkownicy, Form->edt_KopiaBazyNorm,
+                                 Form->edt_Exportuj_Directory}) {
+        AnsiString root = "(none)";
+        ScriptDialogs().ExpectDialog(dkCommonDialog, "SelectDirectory", IDCANCEL,
+                                     [&](TDialogRequest& r) { root = r.Text; });
+        edit->DoClick();
+        // The folder browser starts from the desktop (the top of the file system without one).
+        EXPECT_FALSE(root.empty()) << edit->Name();
+    }
+}
+
 TEST_F(SettingsPages, PagesAsShown)
 {
     Form->lb_UserName->Items()->Add("anna");

@@ -299,6 +299,62 @@ TEST_F(FileDirEdit, ClickKeyRunsTheButtonUnlessItHasNoWidth)
     Form->Hide();
 }
 
+TEST_F(FileDirEdit, ReturnEscapeEnteringTheBordersAndTheDisabledText)
+{
+    MakeForm(400, 140);
+    auto* other = Place<TEdit>(10, 100, 60, 21);
+    auto* edit = Place<TFilenameEdit>(10, 10, 300, 21);
+    auto* ok = Place<TButton>(10, 50, 60, 25);
+    auto* cancel = Place<TButton>(80, 50, 60, 25);
+    ok->SetDefault(true);
+    cancel->SetCancel(true);
+    std::vector<std::string> log;
+    ok->OnClick = [&](TObject*) { log.push_back("ok"); };
+    cancel->OnClick = [&](TObject*) { log.push_back("cancel"); };
+    edit->OnKeyPress = [&](TObject*, char& Key) { log.push_back("key " + std::to_string(int(Key))); };
+    edit->SetText("C:\\Dane\\normy.txt");
+    Form->Show();
+    // The form takes Return and Escape as dialog keys from the edit, once, and the edit sees them.
+    edit->SetFocus();
+    TypeKey(edit, VK_RETURN);
+    TypeKey(edit, VK_ESCAPE);
+    EXPECT_EQ(log, (std::vector<std::string>{"ok", "key 13", "cancel", "key 27"}));
+    // Entering chooses the whole text only when it may be typed over.
+    for (bool direct : {true, false}) {
+        other->SetFocus();
+        edit->SetDirectInput(direct);
+        edit->SetSelLength(0);
+        edit->SetFocus();
+        EXPECT_EQ(edit->SelLength(), direct ? int(edit->Text().size()) : 0) << direct;
+    }
+    // The button's place by the border: 3-D, flat and none.
+    TControl* box = edit->Button()->Parent();
+    const int w = edit->ButtonWidth();
+    const struct {
+        TBorderStyle Border;
+        bool Ctl3D;
+        TRect Want;
+    } borders[] = {{bsSingle, true, TRect(300 - w - 4, 0, 300 - 4, 21 - 4)},
+                   {bsSingle, false, TRect(300 - w - 2, 2, 300 - 2, 2 + 21 - 4)},
+                   {bsNone, false, TRect(300 - w, 0, 300, 21)}};
+    for (const auto& b : borders) {
+        edit->SetBorderStyle(b.Border);
+        edit->SetCtl3D(b.Ctl3D);
+        edit->SetBounds(10, 10, 300, 21);
+        EXPECT_EQ(box->BoundsRect(), b.Want) << int(b.Border) << b.Ctl3D;
+    }
+    // A disabled edit writes its text in the grey text colour.
+    edit->SetText("WWWWWWWW");
+    edit->SetEnabled(false);
+    std::unique_ptr<TBitmap> shot = GrabControl(edit);
+    int grey = 0;
+    for (int y = 0; y < shot->Height(); ++y)
+        for (int x = 0; x < 150; ++x)
+            grey += shot->Canvas()->Pixels(x, y) == ColorToRGB(clGrayText);
+    EXPECT_GT(grey, 3);
+    Form->Hide();
+}
+
 TEST_F(FileDirEdit, DirectoryDialogStartsFromAnExistingFolder)
 {
     TTempDir dir("velmarok-dd");
