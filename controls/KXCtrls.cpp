@@ -927,12 +927,19 @@ void TKxCustomListBox::DrawItemText(int Index, const TRect& Rect)
     // The text stays inside its row.
     const int saved = SaveDC(c);
     IntersectClipRect(c, Rect.Left, Rect.Top, Rect.Right, Rect.Bottom);
-    TabbedText(c, Rect.Left + 2, top, Items()->Strings(Index), TabStopPixels(c), true);
+    const AnsiString text = Items()->Strings(Index);
+    const int stop = TabStopPixels(c);
+    // 2 pixels from the left, or from the right with right-to-left alignment.
+    const int left = UseRightToLeftAlignment() ? Rect.Right - 2 - TabbedText(c, 0, 0, text, stop, false)
+                                               : Rect.Left + 2;
+    TabbedText(c, left, top, text, stop, true);
     RestoreDC(c, saved);
 }
 
 TRect TKxCustomListBox::ItemFocusRect(int, const TRect& Rect) const
 {
+    if (UseRightToLeftAlignment())
+        return TRect(Rect.Left, Rect.Top, Rect.Right - TextIndent(), Rect.Bottom);
     return TRect(Rect.Left + TextIndent(), Rect.Top, Rect.Right, Rect.Bottom);
 }
 
@@ -1164,8 +1171,9 @@ void TKxCheckListBox::WMLButtonDown(TWMMouse& Message)
     int index = ItemAtPos(TPoint(X, Y), true);
     if (index < 0)
         return;
-    TRect r = ItemRect(index);
-    if (X - r.Left < CheckAreaWidth())
+    const TRect r = ItemRect(index);
+    const int area = CheckAreaWidth();
+    if (UseRightToLeftAlignment() ? X - (r.Right - area) > 0 && X - (r.Right - area) < area : X - r.Left < area)
         ToggleItem(index);
 }
 
@@ -1190,8 +1198,11 @@ void TKxCheckListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState Ite
     if (!c || Index < 0 || Index >= Items()->Count())
         return;
     bool enabled = ItemEnabled(Index);
-    // The check area, on the list's own background.
-    TRect area(Rect.Left, Rect.Top, Rect.Left + CheckAreaWidth(), Rect.Bottom);
+    // The check area, on the list's own background, in front of the text (on the right with
+    // right-to-left alignment).
+    const bool rightToLeft = UseRightToLeftAlignment();
+    const TRect area(rightToLeft ? Rect.Right - CheckAreaWidth() : Rect.Left, Rect.Top,
+                     rightToLeft ? Rect.Right : Rect.Left + CheckAreaWidth(), Rect.Bottom);
     c->Brush()->SetStyle(bsSolid);
     c->Brush()->SetColor(Color());
     c->FillRect(area);
@@ -1202,7 +1213,7 @@ void TKxCheckListBox::DrawItem(int Index, const TRect& Rect, TOwnerDrawState Ite
     c->Draw(area.Left + (area.Width() - CheckCellWidth()) / 2, area.Top + (area.Height() - CheckCellHeight()) / 2,
             &cell);
 
-    TRect text(area.Right, Rect.Top, Rect.Right, Rect.Bottom);
+    const TRect text(rightToLeft ? Rect.Left : area.Right, Rect.Top, rightToLeft ? area.Left : Rect.Right, Rect.Bottom);
     bool selected = ItemState & odSelected;
     if (selected) {
         if (Focused() || !GraySelection() || (ComponentState() & csDesigning)) {

@@ -122,6 +122,7 @@ struct THintInfo {
 // control under the pointer, which accepts it (OnDragOver) and takes it (OnDragDrop). A
 // dock drag carries a control to a dock site or floats it in a window of its own.
 enum TDragMode { dmManual, dmAutomatic };
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
 enum TDragKind { dkDrag, dkDock };
 enum TDragState { dsDragEnter, dsDragLeave, dsDragMove };
 
@@ -210,6 +211,15 @@ public:
     void SetParentShowHint(bool v);
     TCursor Cursor() const { return FCursor; }
     void SetCursor(TCursor v);
+    // Reading order and alignment. A control that draws itself lays its drawing out from the
+    // right while it uses right-to-left alignment (the toolkit's own widgets are not mirrored).
+    TBiDiMode BiDiMode() const { return FBiDiMode; }
+    void SetBiDiMode(TBiDiMode v)
+    {
+        FBiDiMode = v;
+        Invalidate();
+    }
+    bool UseRightToLeftAlignment() const { return FBiDiMode == bdRightToLeft; }
     TPopupMenu* PopupMenu() const { return FPopupMenu; }
     void SetPopupMenu(TPopupMenu* v);
 
@@ -380,6 +390,7 @@ protected:
     bool FShowHint = false;
     bool FParentShowHint = true;
     TCursor FCursor = crDefault;
+    TBiDiMode FBiDiMode = bdLeftToRight;
     TPopupMenu* FPopupMenu = nullptr;
     TControlStyle FControlStyle = csCaptureMouse | csClickEvents | csSetCaption | csDoubleClicks;
     TControlState FControlState = 0;

@@ -577,6 +577,48 @@ TEST_F(KxCheckListBox, ANewWindowKeepsTheTopItemAndAutomaticDragsTakeThePressFir
     Form->Hide();
 }
 
+TEST_F(KxCheckListBox, RightToLeftAlignmentPutsTheCheckAreaOnTheRight)
+{
+    MakeForm(300, 220);
+    auto* list = PlaceList(*this, {"a", "b", "c"});
+    list->SetBiDiMode(bdRightToLeft);
+    list->SetChecked(0, true);
+    Form->Show();
+    int downX = -1;
+    list->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int X, int) { downX = X; };
+    const TRect r = list->ItemRect(2);
+    const int y = r.Top + r.Height() / 2;
+    AdvanceInputClock(2000);
+    Click(list, 60, y);
+    const int frame = 60 - downX;
+    const struct {
+        int FromRight;
+        bool Toggles;
+    } cases[] = {{1, true}, {17, true}, {18, false}, {60, false}, {r.Width() - 1, false}};
+    for (const auto& c : cases) {
+        AdvanceInputClock(2000);
+        const bool was = list->Checked(2);
+        Click(list, frame + r.Right - c.FromRight, y);
+        EXPECT_EQ(list->Checked(2), c.Toggles ? !was : was) << c.FromRight;
+    }
+    // The check is drawn on the right; the text ends 2 pixels before the check area.
+    std::unique_ptr<TBitmap> shot = GrabControl(list);
+    const TRect first = list->ItemRect(0);
+    int check = 0, textEnd = 0;   // black pixels of the check area, the text's last dark column
+    for (int yy = first.Top; yy < first.Bottom; ++yy)
+        for (int x = first.Left; x < first.Right; ++x) {
+            const TColor c = shot->Canvas()->Pixels(x + frame, yy + frame);
+            if (x >= first.Right - 18)
+                check += c == clBlack;
+            else if (GetRValue(c) < 0x80)
+                textEnd = std::max(textEnd, x);
+        }
+    EXPECT_GT(check, 5);
+    EXPECT_GE(textEnd, first.Right - 18 - 2 - 3);
+    EXPECT_LT(textEnd, first.Right - 18 - 2);
+    Form->Hide();
+}
+
 TEST_F(KxCheckListBox, StatesSaveToAndRestoreFromThePlacementSection)
 {
     TTempDir dir("velmarok-clb");
