@@ -823,9 +823,79 @@ bool TEventBridge::Hint(QWidget* w, QHelpEvent* ev)
 }
 
 // ---------------------------------------------------------------- TControl
-TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_unique<TFont>())
+// ---------------------------------------------------------------- TSizeConstraints
+namespace {
+// Sets one limit of a pair (0: none); the other follows when the least would pass the largest.
+void SetLimit(int& Least, int& Largest, int Value, bool SettingLeast)
+{
+    Value = std::max(0, Value);
+    (SettingLeast ? Least : Largest) = Value;
+    if (Largest > 0 && Least > Largest)
+        (SettingLeast ? Largest : Least) = Value;
+}
+}  // namespace
+
+void TSizeConstraints::SetMinWidth(int v)
+{
+    SetLimit(FMinWidth, FMaxWidth, v, true);
+    Change();
+}
+
+void TSizeConstraints::SetMinHeight(int v)
+{
+    SetLimit(FMinHeight, FMaxHeight, v, true);
+    Change();
+}
+
+void TSizeConstraints::SetMaxWidth(int v)
+{
+    SetLimit(FMinWidth, FMaxWidth, v, false);
+    Change();
+}
+
+void TSizeConstraints::SetMaxHeight(int v)
+{
+    SetLimit(FMinHeight, FMaxHeight, v, false);
+    Change();
+}
+
+void TSizeConstraints::Assign(TPersistent* Source)
+{
+    if (auto* c = dynamic_cast<TSizeConstraints*>(Source)) {
+        FMinWidth = c->FMinWidth;
+        FMinHeight = c->FMinHeight;
+        FMaxWidth = c->FMaxWidth;
+        FMaxHeight = c->FMaxHeight;
+        Change();
+        return;
+    }
+    TPersistent::Assign(Source);
+}
+
+void TSizeConstraints::Apply(int& Width, int& Height) const
+{
+    if (FMinWidth > 0)
+        Width = std::max(Width, FMinWidth);
+    if (FMaxWidth > 0)
+        Width = std::min(Width, FMaxWidth);
+    if (FMinHeight > 0)
+        Height = std::max(Height, FMinHeight);
+    if (FMaxHeight > 0)
+        Height = std::min(Height, FMaxHeight);
+}
+
+void TSizeConstraints::Change()
+{
+    if (OnChange)
+        OnChange(this);
+}
+
+// ---------------------------------------------------------------- TControl
+TControl::TControl(TComponent* AOwner)
+    : TComponent(AOwner), FFont(std::make_unique<TFont>()), FConstraints(std::make_unique<TSizeConstraints>())
 {
     FFont->OnChange = [this](TObject* s) { FontChanged(s); };
+    FConstraints->OnChange = [this](TObject*) { SetBounds(FLeft, FTop, FWidth, FHeight); };
 }
 
 TControl::~TControl()
@@ -860,6 +930,7 @@ void TControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
     if (AWidth < 0) AWidth = 0;
     if (AHeight < 0) AHeight = 0;
+    FConstraints->Apply(AWidth, AHeight);
     bool sized = AWidth != FWidth || AHeight != FHeight;
     if (sized && !CanResize(AWidth, AHeight))
         return;
@@ -1846,6 +1917,7 @@ void TWinControl::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
     if (AWidth < 0) AWidth = 0;
     if (AHeight < 0) AHeight = 0;
+    FConstraints->Apply(AWidth, AHeight);
     bool sized = AWidth != FWidth || AHeight != FHeight;
     if (sized && !CanResize(AWidth, AHeight))
         return;

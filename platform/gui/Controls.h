@@ -144,6 +144,28 @@ using TGetSiteInfoEvent = std::function<void(TObject* Sender, TControl* DockClie
                                              TPoint MousePos, bool& CanDock)>;
 
 // ---------------------------------------------------------------- TControl
+// The least and the largest size a control is given (0: no limit). A least value above the
+// largest raises the largest with it, and the other way round.
+class TSizeConstraints : public TPersistent {
+public:
+    int MinWidth() const { return FMinWidth; }
+    int MinHeight() const { return FMinHeight; }
+    int MaxWidth() const { return FMaxWidth; }
+    int MaxHeight() const { return FMaxHeight; }
+    void SetMinWidth(int v);
+    void SetMinHeight(int v);
+    void SetMaxWidth(int v);
+    void SetMaxHeight(int v);
+    void Assign(TPersistent* Source) override;
+    // Width and Height kept within the limits.
+    void Apply(int& Width, int& Height) const;
+    TNotifyEvent OnChange;
+
+private:
+    void Change();
+    int FMinWidth = 0, FMinHeight = 0, FMaxWidth = 0, FMaxHeight = 0;
+};
+
 class TControl : public TComponent {
 public:
     explicit TControl(TComponent* AOwner);
@@ -178,6 +200,9 @@ public:
     void SetAlign(TAlign v);
     TAnchors Anchors() const { return FAnchors; }
     void SetAnchors(TAnchors v);
+    // The size limits SetBounds keeps; a change applies them at once.
+    TSizeConstraints* Constraints() const { return FConstraints.get(); }
+    void SetConstraints(TSizeConstraints* v) { FConstraints->Assign(v); }
 
     bool Visible() const { return FVisible; }
     virtual void SetVisible(bool v);
@@ -384,6 +409,7 @@ protected:
     TColor FColor = clWindow;
     bool FParentColor = false;
     std::unique_ptr<TFont> FFont;
+    std::unique_ptr<TSizeConstraints> FConstraints;
     bool FParentFont = true;
     AnsiString FText;
     AnsiString FHint;

@@ -332,6 +332,28 @@ TEST_F(FormFixture, AlignedChildrenFillTheClientAreaInOrderAndAnchorsFollow)
     EXPECT_EQ(A->Left(), 10);
 }
 
+TEST_F(FormFixture, ConstraintsLimitTheSizeAControlIsGiven)
+{
+    TSizeConstraints* k = A->Constraints();
+    k->SetMaxWidth(40);   // applied at once: 50 -> 40
+    EXPECT_EQ(A->Width(), 40);
+    k->SetMinHeight(30);
+    k->SetMaxHeight(60);
+    const struct {
+        int Width, Height;
+        TSize Want;
+    } sizes[] = {{100, 100, TSize(40, 60)}, {5, 5, TSize(5, 30)}, {20, 45, TSize(20, 45)}};
+    for (const auto& c : sizes) {
+        A->SetBounds(10, 10, c.Width, c.Height);
+        EXPECT_EQ(TSize(A->Width(), A->Height()), c.Want) << c.Width << "x" << c.Height;
+    }
+    k->SetMinWidth(70);   // the largest follows the least
+    EXPECT_EQ(k->MaxWidth(), 70);
+    EXPECT_EQ(A->Width(), 70);
+    B->SetConstraints(k);
+    EXPECT_EQ(B->Width(), 70);
+}
+
 TEST(Messages, RegisteredMessagesAreStablePerName)
 {
     UINT a = RegisterWindowMessage("GridEditDone");
