@@ -254,6 +254,10 @@ void Tf_MainForm::CreateAppearanceComponents()
         b->SetTargetColor(TColor(k.Template));
         b->SetAutoBtnCaption("Domyślny");
         b->SetOtherBtnCaption("&Pozostałe ...");
+        // A letter on the buttons of text colours (the states colour their word), a paint bucket on the others.
+        const AnsiString key = k.Key;
+        b->SetGlyphType(key.find("Font") != AnsiString::npos || key.rfind("SN_", 0) == 0 ? gtForeground
+                                                                                          : gtBackground);
         TLabel* l = PlaceLabel(this, page, nullptr, k.Label, left, top + 4);
         if (k.Button == &F::ColorBtn_PN_ActiveRowColor) {
             l->SetName("Label105");

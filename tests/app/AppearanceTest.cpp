@@ -105,6 +105,20 @@ TEST_F(Appearance, MissingKeysTakeTheirFallbacksAndTheStripGetsTheCustomStyle)
     EXPECT_EQ(p->Style(), esCustom);
 }
 
+// The buttons of text colours show the letter, the other 27 the paint bucket.
+TEST_F(Appearance, TextColourButtonsShowTheLetterAndTheOthersTheBucket)
+{
+    int background = 0, foreground = 0;
+    for (int i = 0; i < Form->ComponentCount(); ++i)
+        if (auto* b = dynamic_cast<TColorBtn*>(Form->Components(i)))
+            ++(b->GlyphType() == gtBackground ? background : foreground);
+    EXPECT_EQ(background, 27);
+    EXPECT_EQ(foreground, 12);
+    for (TColorBtn* b : {Form->colbtn_MB_FontColor, Form->cbbtn_Nag_Font, Form->colbtn_NormaZakladowa,
+                         Form->ColorBtn_ToolPanel_NoFocusFontColor, Form->ColorBtn_SectionItemHoverFontColor})
+        EXPECT_EQ(b->GlyphType(), gtForeground) << b->Name();
+}
+
 TEST_F(Appearance, StoredActiveRowEnablesTheSaveButton)
 {
     Apply("[UserName]\r\nUserName=" + Login + "\r\n[Wyglad_PN]\r\nPN_ActiveRowShow=1\r\nPN_ActiveRowColor=255\r\n");
