@@ -53,6 +53,8 @@ Tf_Wyroby::Tf_Wyroby(TComponent* AOwner) : TForm(AOwner)
     OnClose = [this](TObject* Sender, TCloseAction& Action) { FormClose(Sender, Action); };
     OnCanResize = [this](TObject* Sender, int& W, int& H, bool& Resize) { FormCanResize(Sender, W, H, Resize); };
     OnKeyDown = [this](TObject* Sender, Word& Key, TShiftState Shift) { FormKeyDown(Sender, Key, Shift); };
+    // The window system keeps the user's sizing to the same width.
+    SetSizeLimits(FormWidth, 0, FormWidth, 0);
 }
 
 Tf_Wyroby::~Tf_Wyroby()

@@ -326,6 +326,12 @@ TEST_F(Products, VariantsWithoutRegistersAddNothingAndTheWidthIsFixed)
     resize = true;
     Wyroby->FormCanResize(Wyroby, w, h, resize);
     EXPECT_TRUE(resize);
+    // Nor can the user drag it wider or narrower; the height follows the drag.
+    const int height = Wyroby->Height();
+    for (int width : {1000, 600})
+        MoveWindowByUser(Wyroby, Wyroby->Left(), Wyroby->Top(), width, height + 40);
+    EXPECT_EQ(Wyroby->Width(), 874);
+    EXPECT_EQ(Wyroby->Height(), height + 40);
 
     Word esc = 27;
     Form->SetEnabled(false);
