@@ -557,7 +557,8 @@ void Tf_MainForm::RefreshAboutPage(bool MoveLinks)
     int top = img_About->Top() + img_About->Height() + 4;
     a_l[0]->SetBounds(left, top, a_l[0]->Width(), a_l[0]->Height());
     top += a_l[0]->Height() + 4;
-    // Caption and value pairs: a_l_2/a_l_3 (author), 4/5, 6/7, 8/9 (link), 10/11; a_l_12 alone.
+    // Caption and value pairs: a_l_2/a_l_3, 4/5, 6/7, 8/9 (link), 10/11 (author, with the two
+    // link pictures); a_l_12 alone.
     for (int i = 1; i < 11; i += 2) {
         TControl* caption = a_l[size_t(i)];
         TControl* value = i == 7 ? static_cast<TControl*>(a_l_9) : a_l[size_t(i + 1)];
@@ -565,7 +566,7 @@ void Tf_MainForm::RefreshAboutPage(bool MoveLinks)
         caption->SetTop(top);
         value->SetLeft(left + caption->Width() + 10);
         value->SetTop(top);
-        if (i == 1 && MoveLinks) {
+        if (i == 9 && MoveLinks) {
             imgGL->SetLeft(value->Left() + value->Width() + 4);
             imgGL->SetTop(top);
             img_Money->SetLeft(imgGL->Left() + imgGL->Width() + 4);

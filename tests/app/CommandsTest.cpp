@@ -677,6 +677,9 @@ TEST_F(Commands, AboutAndUpdatePagesFetchTheVersionOnce)
     EXPECT_EQ(Form->a_l[1]->Top(), Form->a_l[0]->Top() + Form->a_l[0]->Height() + 4);
     EXPECT_EQ(Form->a_l[2]->Left(), Form->a_l[1]->Left() + Form->a_l[1]->Width() + 10);
     EXPECT_EQ(Form->img_Money->Left(), Form->imgGL->Left() + Form->imgGL->Width() + 4);
+    // The link pictures beside the author row.
+    EXPECT_EQ(Form->imgGL->Left(), Form->a_l[10]->Left() + Form->a_l[10]->Width() + 4);
+    EXPECT_EQ(Form->imgGL->Top(), Form->a_l[9]->Top());
     EXPECT_EQ(Form->l_Version->Left() + Form->l_Version->Width(), picture->Left() + picture->Width());
     SaveScreenshot(Form.get(), "about-page.png");
 
