@@ -83,10 +83,13 @@ int AskAfterAdding()
     form->SetCaption(TitleWarning);
     form->SetBorderStyle(bsDialog);
     form->SetPosition(poMainFormCenter);
-    auto* label = Place<TLabel>(form.get(), form.get(), "Message", 16, 16, 470, 120);
+    auto* label = Place<TLabel>(form.get(), form.get(), "Message", 64, 16, 470, 120);
     label->SetAutoSize(false);
     label->SetWordWrap(true);
     label->SetCaption(AdjustLineBreaks(text));
+    // The warning picture of a message dialog, left of the text.
+    auto* icon = Place<TImage>(form.get(), form.get(), "Image", 16, 16, 32, 32);
+    LoadMessageIcon(mtWarning, icon->Picture()->Bitmap());
     struct TAnswer {
         const char* Caption;
         int Result;
@@ -96,7 +99,7 @@ int AskAfterAdding()
                                {"&Zapisz", mrNo, 75},
                                {"&Dodaj następną", mrOk, 100},
                                {"Z&akończ", mrCancel, 75}};
-    const int clientWidth = 502, gap = 8;
+    const int clientWidth = 550, gap = 8;
     int rowWidth = -gap;
     for (const TAnswer& a : answers)
         rowWidth += a.Width + gap;

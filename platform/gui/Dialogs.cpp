@@ -1,10 +1,13 @@
 #include "platform/gui/Dialogs.h"
 
+#include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStyle>
 
 #include "platform/gui/Controls_p.h"
+#include "platform/gui/Graphics_p.h"
 #include "platform/gui/QtText_p.h"
 
 namespace {
@@ -147,6 +150,22 @@ int MessageDlg(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Button
         return mrCancel;
     };
     return RunDialog(r);
+}
+
+void LoadMessageIcon(TMsgDlgType DlgType, TBitmap* Bitmap)
+{
+    if (!Bitmap)
+        return;
+    static const QStyle::StandardPixmap pictures[] = {QStyle::SP_MessageBoxWarning, QStyle::SP_MessageBoxCritical,
+                                                      QStyle::SP_MessageBoxInformation,
+                                                      QStyle::SP_MessageBoxQuestion};
+    QImage image;
+    if (DlgType != mtCustom) {
+        QStyle* style = QApplication::style();
+        const int size = style->pixelMetric(QStyle::PM_MessageBoxIconSize);
+        image = style->standardIcon(pictures[DlgType]).pixmap(size, size).toImage();
+    }
+    SetBitmapImage(*Bitmap, image);
 }
 
 void ShowMessage(const AnsiString& Msg)

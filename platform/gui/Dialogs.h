@@ -86,6 +86,9 @@ int MessageBox(HWND Owner, const AnsiString& Text, const AnsiString& Caption, UI
 // Returns mrYes, mrNo, mrOk ...; the caption follows the type.
 int MessageDlg(const AnsiString& Msg, TMsgDlgType DlgType, TMsgDlgButtons Buttons, int HelpCtx);
 void ShowMessage(const AnsiString& Msg);
+// The picture a message dialog of the kind shows beside its text, as the platform draws it
+// (32 x 32, transparent around it); empty for mtCustom. For dialogs built by hand.
+void LoadMessageIcon(TMsgDlgType DlgType, TBitmap* Bitmap);
 // True when accepted; Value holds the text typed.
 bool InputQuery(const AnsiString& ACaption, const AnsiString& APrompt, AnsiString& Value);
 AnsiString InputBox(const AnsiString& ACaption, const AnsiString& APrompt, const AnsiString& ADefault);

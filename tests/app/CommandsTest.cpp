@@ -326,6 +326,14 @@ TEST_F(Commands, AddingStandardsJoinsTitleAndDescriptionLines)
                          EXPECT_EQ(dynamic_cast<TButton*>(f->ActiveControl())->Caption(), "&Dodaj następną");
                          EXPECT_NE(f->Controls(0)->Caption().find("Co mam zrobić teraz ???"), AnsiString::npos);
                          EXPECT_EQ(f->Caption(), "UWAGA !!!");
+                         // The warning picture of a message dialog, left of the text.
+                         auto* icon = dynamic_cast<TImage*>(f->FindComponent("Image"));
+                         ASSERT_TRUE(icon);
+                         EXPECT_LT(icon->Left() + icon->Width(), f->Controls(0)->Left());
+                         TBitmap expected;
+                         LoadMessageIcon(mtWarning, &expected);
+                         EXPECT_GT(expected.Width(), 0);
+                         EXPECT_EQ(icon->Picture()->Width(), expected.Width());
                      })
         .ExpectModal("f_DodajNowaNorme", mrOk, fill("PN-B", "Jeden", "Dwa"))
         .ExpectModal("f_NowaNorma", mrCancel);
