@@ -71,6 +71,9 @@ struct Tf_MainForm::TImportForm {
 namespace {
 const char* const TitleError = "BŁĄD !!!";
 const char* const ReplaceCaption = "Zastąp wykaz";
+// The menu editor's lists of groups and of items.
+const int MenuGroupLevel = 1;
+const int MenuItemLevel = 2;
 const AnsiString CategoryPrefix = " Grupy wyrobów w kategorii ";
 
 AnsiString SelectedEntry(TCustomListBox* List)
@@ -439,13 +442,16 @@ void Tf_MainForm::e_NazwaPliku_ImportujNaUstawieniachMenuKeyDown(TObject* Sender
 
 void Tf_MainForm::QelSensitiveLabel3Click(TObject*)
 {
-    const AnsiString category = SelectedEntry(clb_MG_PrzyciskiMenuGlownego);
-    if (category.empty()) {
+    if (SelectedEntry(clb_MG_PrzyciskiMenuGlownego).empty()) {
         Application->MessageBox("Wybierz wyrób do którego mam importować nowy wykaz !!!", "UWAGA !!!",
                                 MB_OK | MB_ICONWARNING);
         return;
     }
-    RunMenuCommand(category + "|Importuj wykaz", "Importuj");
+    // The page reads and writes the menu file under the item's name: a new or
+    // renamed main-menu item is saved first, as adding a group saves it.
+    if (!SaveMenuLevelsAbove(MenuGroupLevel))
+        return;
+    RunMenuCommand(SelectedEntry(clb_MG_PrzyciskiMenuGlownego) + "|Importuj wykaz", "Importuj");
 }
 
 void Tf_MainForm::QelSensitiveLabel4Click(TObject*)
@@ -492,6 +498,22 @@ void Tf_MainForm::RunImport(const TImportForm& Form)
             e_Importuj_NazwaNowejPozChange(Form.NameEdit);
         }
         return;
+    }
+    // The menu editor's main-menu item and group may be new or renamed and not
+    // yet saved: they are saved first, as adding an item saves them, so that the
+    // import writes under names the menu file holds and a later save of those
+    // lists still finds their sections to take along.
+    if (Form.Button == sb_ImportujZPlikuNaUstawieniachMenu) {
+        if (!SaveMenuLevelsAbove(MenuItemLevel))
+            return;
+        category = SelectedEntry(clb_MG_PrzyciskiMenuGlownego);
+        group = SelectedEntry(lb_G_Spis);
+        if (group.empty() || category.empty()) {
+            Application->MessageBox("Wybierz grupę produktów do której mam zaimportować wskazany wykaz !!!",
+                                    TitleError, MB_OK | MB_ICONERROR);
+            return;
+        }
+        RefreshMenuImportButton();
     }
     // The page's list shows the group as it was read when the group was
     // chosen: the menu editor or another login may have given the group an

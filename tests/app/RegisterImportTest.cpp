@@ -464,3 +464,39 @@ TEST_F(ImportForms, TheFileEditAndItsLabelAreEmptiedTogether)
         EXPECT_EQ(Form->lbl_Importuj_ImportowanyPlik->Caption(), "");
     }
 }
+
+// A main-menu item or group renamed in the menu editor and not yet saved is saved before an
+// import writes under its new name (through the link, in the box): its groups or items stay.
+TEST_F(ImportForms, AnUnsavedNameOfTheMenuEditorIsSavedBeforeTheImportWritesUnderIt)
+{
+    const struct {
+        bool Category;
+        const char *Kept, *Group;
+    } cases[] = {{true, "Pompy", "Zawory"}, {false, "Zawór DN50", "Armatura"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Kept);
+        Write("Ustawienia\\kategorie.ini", "[Kategorie]\r\nWyroby=1\r\n[Wyroby]\r\nZawory=\r\nPompy=\r\n"
+                                           "[Zawory]\r\nZawór DN50=zawor.txt\r\n");
+        Write("Importuj\\bom.txt", Source);
+        Form->RunMenuCommand("Menu", "Menu");
+        Choose(Form->clb_MG_PrzyciskiMenuGlownego, "Wyroby");
+        Choose(Form->lb_G_Spis, "Zawory");
+        TCustomListBox* list = c.Category ? static_cast<TCustomListBox*>(Form->clb_MG_PrzyciskiMenuGlownego) : Form->lb_G_Spis;
+        list->OnDblClick(list);
+        (c.Category ? Form->e_MG_NazwaNowejPoz : Form->e_G_DodajNowa)->SetText("Armatura");
+        (c.Category ? Form->sb_MG_ZmienNazwe : Form->sb_G_ZmienNazwe)->Click();
+        ScriptDialogs().ExpectMessageBox(IDOK, "Wszystkie wprowadzone zmiany").ExpectMessageBox(IDNO, "pomyślnie");
+        if (c.Category) {
+            Form->QelSensitiveLabel3->OnClick(Form->QelSensitiveLabel3);
+            Form->edt_ImportujWykaz->SetText(Path("Importuj\\bom.txt"));
+            Choose(Form->lb_Importuj_GrupyProdoktow, "Zawory");
+            Form->sb_ImportujPlik->Click();
+        } else {
+            Form->e_NazwaPliku_ImportujNaUstawieniachMenu->SetText(Path("Importuj\\bom.txt"));
+            Form->sb_ImportujZPlikuNaUstawieniachMenu->Click();
+        }
+        EXPECT_FALSE(Form->sb_MG_Zapisz->Enabled() || Form->sb_G_Zapisz->Enabled());
+        EXPECT_NE(Menu("Armatura", c.Kept), "(none)");
+        EXPECT_NE(Menu(c.Group, "bom"), "(none)");
+    }
+}
