@@ -181,8 +181,10 @@ void Tf_MainForm::e_NowyUzytkownikChange(TObject*)
 {
     if (KeepFirstLine(e_NowyUzytkownik))
         return;   // the cut name came through here again
+    // A login is a key of the users file: no ";" or "=" in it, and no "[" at its start,
+    // which the file would read as a section's heading.
     const AnsiString text = e_NowyUzytkownik->Text();
-    if (text.find_first_of(";=") != AnsiString::npos)
+    if (text.find_first_of(";=") != AnsiString::npos || (!text.empty() && text[0] == '['))
         e_NowyUzytkownik->Clear();
     sb_DodajUzytkownika->SetEnabled(!e_NowyUzytkownik->Text().empty());
 }

@@ -212,6 +212,8 @@ TEST_F(SettingsPages, UsersAreAddedAndRemovedWithTheirQuestions)
     edit->SetText("a;b");   // pasted
     EXPECT_EQ(edit->Text(), "");
     EXPECT_FALSE(Form->sb_DodajUzytkownika->Enabled());
+    edit->SetText("[x]");   // users.dat would read it as a section's heading
+    EXPECT_EQ(edit->Text(), "");
 
     // A login differing only in case is already there.
     edit->SetText(AnsiUpperCase(Login));
