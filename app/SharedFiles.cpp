@@ -315,12 +315,6 @@ void RememberSharedFile(const AnsiString& FileName, const std::vector<std::strin
     Remembered()[ToOsPath(FileName)] = {true, true, size, HashBytes(Runs)};
 }
 
-bool SharedFileWasThere(const AnsiString& FileName)
-{
-    const auto it = Remembered().find(ToOsPath(FileName));
-    return it != Remembered().end() && it->second.Exists;
-}
-
 // ---------------------------------------------------------------- TSharedFileLock
 
 // The check of every rename of the program: a file of a lock taken by this

@@ -22,8 +22,6 @@ void RememberSharedFile(const AnsiString& FileName);
 void RememberSharedFile(const AnsiString& FileName, const AnsiString& Bytes);
 // The same for the bytes of Runs one after the other.
 void RememberSharedFile(const AnsiString& FileName, const std::vector<std::string_view>& Runs);
-// True when the file was there as the program last read or wrote it.
-bool SharedFileWasThere(const AnsiString& FileName);
 
 // ---------------------------------------------------------------- the lock of a shared file
 // A save holds the file's lock from its look at the file through the rename

@@ -284,10 +284,10 @@ bool Tf_MainForm::SaveUsersList()
 {
     const AnsiString dat = UsersFolder() + "users.dat";
     if (!FileExists(dat)) {
-        // No file to write the list into. One that another login removed
-        // after it was read takes the list with it: the save failed, unless
-        // the list holds no change, so that nothing of it is lost.
-        if (!SharedFileWasThere(dat) || lb_UserName->Items()->Text() == FSavedUsersList)
+        // No file to write the list into: another login removed it after it
+        // was read, or the users folder named holds none. The save failed,
+        // unless the list holds no change, so that nothing of it is lost.
+        if (lb_UserName->Items()->Text() == FSavedUsersList)
             return true;
         Application->MessageBox(CannotSave, TitleError, MB_OK | MB_ICONERROR);
         return false;

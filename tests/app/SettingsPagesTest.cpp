@@ -180,6 +180,7 @@ TEST_F(SettingsPages, AUsersListNotWrittenIsReportedAndKeptOnThePage)
     const std::pair<const char*, std::function<void()>> cases[] = {
         {"read-only", [&] { ::chmod(ToOsPath(users).c_str(), 0444); }},
         {"removed by another login since it was read", [&] { DeleteFile(users); }},
+        {"a users folder that holds none", [&] { Form->edt_DirUzytkownicy->SetText(Path("")); }},
     };
     for (const auto& [name, spoil] : cases) {
         SCOPED_TRACE(name);
