@@ -83,10 +83,13 @@ void Tf_MainForm::WireCatalogueGrids()
             Hint = Caption();
         } else if (ACol == 1) {
             Hint = g->Cells(1, ARow);
+            // The material, part and drawing number, wherever editing mode has put them.
             const char* const labels[] = {"Materiał: ", "Część: ", "Nr rys.: "};
-            for (int c = 6; c <= 8; ++c)
-                if (c < g->ColCount() && !g->Cells(c, ARow).empty())
-                    Hint += "\r" + AnsiString(labels[c - 6]) + g->Cells(c, ARow);
+            for (int f = lfMaterial; f <= lfDrawing; ++f) {
+                const int c = ListColumnOf(g, ListHeaders[size_t(ListFieldViewCols[size_t(f)])]);
+                if (c >= 0 && !g->Cells(c, ARow).empty())
+                    Hint += "\r" + AnsiString(labels[f - lfMaterial]) + g->Cells(c, ARow);
+            }
         } else if (ACol <= 5) {
             Hint = g->Cells(1, ARow);
         }

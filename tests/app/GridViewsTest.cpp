@@ -122,6 +122,8 @@ TEST_F(GridViews, HintsNameTheStandardUnderTheMouse)
     EXPECT_EQ(hint(reg, 1, 1), "PN-3\rMateriał: Stal\rNr rys.: R-1");
     EXPECT_EQ(hint(reg, 1, 4), "PN-3");
     EXPECT_EQ(hint(reg, 1, 7), "unchanged");
+    Form->sb_NowyWykaz_EdytujClick(nullptr);   // editing moves the material, part and drawing number
+    EXPECT_EQ(hint(reg, 1, 1), "PN-3\rMateriał: Stal\rNr rys.: R-1");
 
     // Shown through the grid's own hint window.
     Form->Show();
