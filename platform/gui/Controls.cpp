@@ -172,6 +172,22 @@ bool FilterMessage(TMsg& msg)
     return handled;
 }
 
+bool DialogKey(TWinControl* c, Word vk, LPARAM keyData)
+{
+    if (c->ComponentState() & csDesigning)
+        return false;
+    LRESULT mask = 0;
+    switch (vk) {
+    case VK_TAB: mask = DLGC_WANTTAB; break;
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: mask = DLGC_WANTARROWS; break;
+    case VK_RETURN: case VK_EXECUTE: case VK_ESCAPE: case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
+    }
+    if (!mask || c->Perform(CM_WANTSPECIALKEY, vk, keyData) != 0 || (c->Perform(WM_GETDLGCODE, 0, 0) & mask) != 0)
+        return false;
+    TCustomForm* form = GetParentForm(c);
+    return form && form->Perform(CM_DIALOGKEY, vk, keyData) != 0;
+}
+
 void NoteModifiers(unsigned m) { g_modifiers = m; }
 void NoteButtons(unsigned b) { g_buttons = b; }
 void NoteKey(Word vk, bool down)
@@ -603,6 +619,21 @@ bool TEventBridge::Wheel(QWidget* w, QWheelEvent* ev)
 namespace {
 // The key event a bridge hands on to its widget, while it is on its way.
 const QEvent* g_forwardedKey = nullptr;
+
+// The widget handles the key event itself; what it leaves does not go up to the parents' windows,
+// as a key goes to the focused window only.
+void KeyToWidget(QWidget* w, QObject* Bridge, QKeyEvent* ev, TWinControl* c)
+{
+    const HWND h = c->Handle();
+    w->removeEventFilter(Bridge);
+    const QEvent* outer = g_forwardedKey;
+    g_forwardedKey = ev;
+    QCoreApplication::sendEvent(w, ev);
+    g_forwardedKey = outer;
+    if (IsAlive(c, h))
+        w->installEventFilter(Bridge);
+    ev->accept();
+}
 }  // namespace
 
 bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
@@ -636,7 +667,9 @@ bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
         TMessage m{loop.message, loop.wParam, loop.lParam, 0};
         if (!DeliverInFlight(c, h, m))
             return true;
-        return impl.OwnPaint || !impl.PassToToolkit;
+        if (!impl.OwnPaint && impl.PassToToolkit)
+            KeyToWidget(w, this, ev, c);
+        return true;
     }
 
     TMsg loop{h, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, vk, keyData, DWORD(ev->timestamp()), g_cursorPos};
@@ -645,22 +678,8 @@ bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
     vk = Word(loop.wParam);
 
     // Keys the dialog manager takes unless the control asks for them.
-    if (!(c->ComponentState() & csDesigning)) {
-        LRESULT mask = 0;
-        switch (vk) {
-        case VK_TAB: mask = DLGC_WANTTAB; break;
-        case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: mask = DLGC_WANTARROWS; break;
-        case VK_RETURN: case VK_EXECUTE: case VK_ESCAPE: case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
-        }
-        if (mask && c->Perform(CM_WANTSPECIALKEY, vk, keyData) == 0 &&
-            (c->Perform(WM_GETDLGCODE, 0, 0) & mask) == 0) {
-            TCustomForm* form = GetParentForm(c);
-            if (form && form->Perform(CM_DIALOGKEY, vk, keyData) != 0)
-                return true;
-        }
-        if (!IsAlive(c, h))
-            return true;
-    }
+    if (gui_state::DialogKey(c, vk, keyData) || !IsAlive(c, h))
+        return true;
 
     TMessage m{loop.message, vk, keyData, 0};
     if (!DeliverInFlight(c, h, m))
@@ -716,8 +735,10 @@ bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
     }
     if (impl.OwnPaint)
         return true;
-    if (passKey && !changed)
-        return false;
+    if (passKey && !changed) {
+        KeyToWidget(w, this, ev, c);
+        return true;
+    }
     // Return, Tab and Backspace act through their character, as the system's
     // controls take them: a swallowed one does nothing in the widget either.
     if (passKey && passText.isEmpty() && (vk == VK_RETURN || vk == VK_TAB || vk == VK_BACK))
@@ -726,15 +747,7 @@ bool TEventBridge::Key(QWidget* w, QKeyEvent* ev)
         // The toolkit widget gets the key as the handlers left it.
         QKeyEvent again(QEvent::KeyPress, passKey ? ev->key() : 0, ev->modifiers(), passText, ev->isAutoRepeat());
         // This bridge: a child widget of the control (a picker's field, a combo's edit) has its own.
-        QObject* bridge = this;
-        w->removeEventFilter(bridge);
-        // What the widget leaves does not go up to the parents' windows: they had their turn.
-        const QEvent* outer = g_forwardedKey;
-        g_forwardedKey = &again;
-        QCoreApplication::sendEvent(w, &again);
-        g_forwardedKey = outer;
-        if (IsAlive(c, h))
-            w->installEventFilter(bridge);
+        KeyToWidget(w, this, &again, c);
     }
     return true;
 }
@@ -2051,9 +2064,13 @@ void TWinControl::SetFocus()
     if (!CanFocus())
         throw EInvalidOperation("Cannot focus a disabled or invisible window");
     QWidget* w = ControlWidget(this);
+    TWinControl* before = gui_state::Focused();
     w->setFocus(Qt::OtherFocusReason);
+    // The focus-in handlers may pass the focus on (a grid opening its editor): it stays there.
+    if (gui_state::Focused() != before && gui_state::Focused() != this)
+        return;
     gui_state::ChangeFocus(this);
-    if (TCustomForm* f = GetParentForm(this))
+    if (TCustomForm* f = GetParentForm(this); f && gui_state::Focused() == this)
         f->FActiveControl = this;
 }
 
@@ -2372,7 +2389,8 @@ void SendToWidget(QWidget* w, QObject* bridge, TMessage& m)
         QCoreApplication::sendEvent(w, &ev);
     } else if (m.Msg == WM_CHAR) {
         QString t(QChar(Win1250ToUnicode(Byte(m.WParam))));
-        QKeyEvent ev(QEvent::KeyPress, 0, Qt::NoModifier, t);
+        // Backspace acts through its key in the widget (it deletes the selection or a character).
+        QKeyEvent ev(QEvent::KeyPress, Byte(m.WParam) == 8 ? int(Qt::Key_Backspace) : 0, Qt::NoModifier, t);
         QCoreApplication::sendEvent(w, &ev);
     }
     w->installEventFilter(bridge);

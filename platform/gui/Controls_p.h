@@ -89,6 +89,9 @@ void ChangeFocus(TWinControl* to);
 TWinControl* Focused();
 // Passes a loop message through Application->OnMessage; true when handled there.
 bool FilterMessage(TMsg& msg);
+// A key-down of Tab, an arrow, Return or Escape that the control does not ask for goes to its
+// form's dialog handling (CM_DIALOGKEY) first; true when the form took it.
+bool DialogKey(TWinControl* c, Word vk, LPARAM keyData);
 void DeliverPostedMessages();
 // The last hint text shown (for tests).
 extern AnsiString LastHint;

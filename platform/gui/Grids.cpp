@@ -1485,15 +1485,18 @@ void TCustomGrid::KeyDown(Word& Key, TShiftState Shift)
         switch (Key) {
         case VK_UP: --tl.Y; break;
         case VK_DOWN: ++tl.Y; break;
+        // In a row selection Ctrl+Left and Ctrl+Right move nothing (the plain arrows scroll).
         case VK_LEFT:
-            if (!rowSelect)
+            if (!rowSelect) {
                 cur.X -= pageWidth;
-            tl.X -= pageWidth;
+                tl.X -= pageWidth;
+            }
             break;
         case VK_RIGHT:
-            if (!rowSelect)
+            if (!rowSelect) {
                 cur.X += pageWidth;
-            tl.X += pageWidth;
+                tl.X += pageWidth;
+            }
             break;
         case VK_PRIOR: cur.Y = FTopLeft.Y; break;
         case VK_NEXT: cur.Y = FTopLeft.Y + pageHeight - 1; break;

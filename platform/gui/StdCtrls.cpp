@@ -1,6 +1,7 @@
 #include "platform/gui/StdCtrls.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
@@ -403,6 +404,18 @@ protected:
         RunGuarded([&] { e->PaintOver(&canvas); });
     }
 
+    void focusOutEvent(QFocusEvent* ev) override
+    {
+        // The widget drops its selection as the focus goes; the edit keeps it (and the widget
+        // takes it back with the focus), shown meanwhile only without HideSelection.
+        TCustomEdit* e = FEdit;
+        e->FKeepSelection = true;
+        QLineEdit::focusOutEvent(ev);
+        e->FKeepSelection = false;
+        if (!e->HideSelection() && !hasSelectedText())
+            e->WidgetSelection();
+    }
+
 private:
     // The parent's erase and paint messages, its origin moved to the edit's position.
     void PaintParent(TWinControl* parent)
@@ -512,11 +525,13 @@ TNativeWidget* TCustomEdit::CreateNativeWidget()
             RunGuarded([&] { TextEdited(FromQString(s)); });
     });
     QObject::connect(e, &QLineEdit::selectionChanged, e, [this, e] {
+        if (FKeepSelection)
+            return;
         FSelStart = e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
         FSelLength = int(e->selectedText().size());
     });
     QObject::connect(e, &QLineEdit::cursorPositionChanged, e, [this, e](int, int pos) {
-        if (!e->hasSelectedText()) {
+        if (!FKeepSelection && !e->hasSelectedText()) {
             FSelStart = pos;
             FSelLength = 0;
         }
@@ -538,6 +553,23 @@ static void SetFieldColor(QWidget* W, const QColor& Base)
     pal.setColor(QPalette::Disabled, QPalette::Text, ToQColor(clGrayText));
     W->setPalette(pal);
 }
+
+void ApplySelectionColors(QWidget* W, bool Shown)
+{
+    if (!W)
+        return;
+    QPalette pal = W->palette();
+    const QPalette standard = QApplication::palette(W);
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive}) {
+        pal.setColor(g, QPalette::Highlight, Shown ? standard.color(g, QPalette::Highlight) : pal.color(g, QPalette::Base));
+        pal.setColor(g, QPalette::HighlightedText,
+                     Shown ? standard.color(g, QPalette::HighlightedText) : pal.color(g, QPalette::Text));
+    }
+    if (pal != W->palette())
+        W->setPalette(pal);
+}
+
+bool SelectionShown(TWinControl* C, bool HideSelection) { return !HideSelection || gui_state::Focused() == C; }
 
 void ApplyComboFieldColor(TCustomComboBox* C)
 {
@@ -572,6 +604,7 @@ void TCustomEdit::ApplyToWidget()
         m->document()->setDefaultTextOption(option);
         background(m);
         background(m->viewport());
+        ApplySelectionColors(m, SelectionShown(this, FHideSelection));
         return;
     }
     auto* e = NativeOf<QLineEdit>(this);
@@ -585,6 +618,14 @@ void TCustomEdit::ApplyToWidget()
     e->setAlignment(horizontalAlign | Qt::AlignVCenter);
     // The edit's Color is its background.
     background(e);
+    ApplySelectionColors(e, SelectionShown(this, FHideSelection));
+}
+
+void TCustomEdit::SetHideSelection(bool v)
+{
+    FHideSelection = v;
+    if (HandleAllocated())
+        ApplyToWidget();
 }
 
 bool TCustomEdit::IsMultiLine() const
@@ -925,6 +966,13 @@ void TMemo::ApplyToWidget()
     QTextOption opt = m->document()->defaultTextOption();
     opt.setAlignment(HorzAlign(FAlignment));
     m->document()->setDefaultTextOption(opt);
+    ApplySelectionColors(m, SelectionShown(this, FHideSelection));
+}
+
+void TMemo::SetHideSelection(bool v)
+{
+    FHideSelection = v;
+    ApplyToWidget();
 }
 
 AnsiString TMemo::GetText() const { return FText; }

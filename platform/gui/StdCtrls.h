@@ -119,6 +119,9 @@ public:
     // The whole text is selected when the edit gets the focus.
     bool AutoSelect() const { return FAutoSelect; }
     void SetAutoSelect(bool v) { FAutoSelect = v; }
+    // True: the selection shows only while the edit has the focus (it is kept when the focus goes).
+    bool HideSelection() const { return FHideSelection; }
+    void SetHideSelection(bool v);
     TBorderStyle BorderStyle() const { return FBorderStyle; }
     void SetBorderStyle(TBorderStyle v);
     // Set by the user's typing; cleared or set from code.
@@ -200,6 +203,7 @@ protected:
     bool FReadOnly = false;
     TEditCharCase FCharCase = ecNormal;
     bool FAutoSelect = true;
+    bool FHideSelection = true;
     TBorderStyle FBorderStyle = bsSingle;
     bool FModified = false;
     int FSelStart = 0;
@@ -214,6 +218,8 @@ private:
     // The widget shows Value (not reported as typed) or takes the selection kept here.
     void WidgetText(const AnsiString& Value);
     void WidgetSelection();
+    // Set while the widget drops its selection as the focus goes: the edit keeps it.
+    bool FKeepSelection = false;
     friend class TEditWidget;
 };
 
@@ -294,6 +300,9 @@ public:
     void SetAlignment(TAlignment v);
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool v);
+    // True: the selection shows only while the memo has the focus (it is kept when the focus goes).
+    bool HideSelection() const { return FHideSelection; }
+    void SetHideSelection(bool v);
     int MaxLength() const { return FMaxLength; }
     void SetMaxLength(int v) { FMaxLength = v; }
     bool Modified() const { return FModified; }
@@ -343,6 +352,7 @@ private:
     bool FWantTabs = false;
     TAlignment FAlignment = taLeftJustify;
     bool FReadOnly = false;
+    bool FHideSelection = true;
     int FMaxLength = 0;
     bool FModified = false;
     bool FSettingText = false;

@@ -20,6 +20,10 @@ W* NativeOf(const TControl* c)
 // A combo box with an edit field shows its Color in the field, as the system's combo box paints its
 // edit with the combo's brush.
 void ApplyComboFieldColor(TCustomComboBox* C);
+// The selection of an edit's widget in the highlight colours (Shown) or in the field's own colours,
+// where it stays but cannot be seen: Shown unless HideSelection is on and the control has not the focus.
+void ApplySelectionColors(QWidget* W, bool Shown);
+bool SelectionShown(TWinControl* C, bool HideSelection);
 
 // Positions in a text whose line breaks are CR LF (two characters) <-> in the
 // widget's text, where a line break is one character.

@@ -428,7 +428,15 @@ void TCustomEdit::WndProc(TMessage& m)
         return;
     }
     }
+    std::shared_ptr<bool> alive = WinImpl(this).Alive;
     TWinControl::WndProc(m);
+    // A hidden selection shows with the focus; a one-line widget takes back the one it dropped.
+    if ((m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS) && *alive) {
+        QWidget* w = NativeOf<QLineEdit>(this);
+        if (w && m.Msg == WM_SETFOCUS && !static_cast<QLineEdit*>(w)->hasSelectedText() && FSelLength > 0)
+            WidgetSelection();
+        ApplySelectionColors(w ? w : NativeOf<QPlainTextEdit>(this), SelectionShown(this, FHideSelection));
+    }
 }
 
 // ---------------------------------------------------------------- TCustomMaskEdit
@@ -754,7 +762,10 @@ void TMemo::WndProc(TMessage& m)
         CaretMessage(*w, FText, m);
         return;
     }
+    std::shared_ptr<bool> alive = WinImpl(this).Alive;
     TWinControl::WndProc(m);
+    if ((m.Msg == WM_SETFOCUS || m.Msg == WM_KILLFOCUS) && *alive)
+        ApplySelectionColors(NativeOf<QPlainTextEdit>(this), SelectionShown(this, FHideSelection));
 }
 
 // ---------------------------------------------------------------- TCustomComboBox

@@ -126,7 +126,8 @@ void DeliverPostedMessages()
                         Application->Terminate();
                 } else if (form && msg.message == CM_RELEASE)
                     delete form;
-                else if (c)
+                // A posted key-down meets the dialog handling first, as a typed one does.
+                else if (c && !(msg.message == WM_KEYDOWN && DialogKey(c, Word(msg.wParam), msg.lParam)))
                     c->Perform(msg.message, msg.wParam, msg.lParam);
             }
         });

@@ -773,4 +773,34 @@ TEST_F(KeysMouse, ARightClickEditsALinkWithURLEdit)
     EXPECT_EQ(Editor()->Text(), "https://sklep.pkn.pl");
 }
 
+// Backspace on a cell starts the edit with the cell's text gone, as a typed character replaces it.
+TEST_F(KeysMouse, BackspaceStartsTheEditWithTheTextGone)
+{
+    Grid->SetOptions(Grid->Options() | goEditing);
+    Grid->FocusCell(1, 1, true);
+    TypeKey(Grid, VK_BACK);
+    ProcessPendingMessages();
+    ASSERT_TRUE(EditorShown());
+    EXPECT_EQ(Editor()->Text(), "");
+    TypeText(Editor(), "b");
+    TypeKey(Editor(), VK_RETURN);
+    EXPECT_EQ(Grid->Cells(1, 1), "b");
+}
+
+// In row-select mode Ctrl+Right and Ctrl+Left scroll one column, with LeftRightRowSelect as without.
+TEST_F(KeysMouse, CtrlArrowsScrollARowSelectionOneColumn)
+{
+    Grid->SetColCount(15);
+    Grid->SetOptions(Grid->Options() | goRowSelect);
+    Grid->FocusCell(1, 2, true);
+    for (bool leftRight : {false, true}) {
+        Grid->Navigation()->SetLeftRightRowSelect(leftRight);
+        Grid->SetLeftCol(1);
+        TypeKey(Grid, VK_RIGHT, ssCtrl);
+        EXPECT_EQ(Grid->LeftCol(), 2) << leftRight;
+        TypeKey(Grid, VK_LEFT, ssCtrl);
+        EXPECT_EQ(Grid->LeftCol(), 1) << leftRight;
+    }
+}
+
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "platform/gui/Controls.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/StdCtrls.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/common/FormTest.h"
 
@@ -91,6 +92,20 @@ TEST_F(FormFixture, KeysArriveAsKeyDownCharKeyUp)
     EXPECT_EQ(A->Msgs(), (std::vector<Cardinal>{WM_KEYDOWN, WM_CHAR, WM_KEYUP, WM_KEYDOWN, WM_CHAR, WM_KEYUP}));
     EXPECT_EQ(A->Log[1].WParam, WPARAM('\r'));
     EXPECT_EQ(A->Log[4].WParam, WPARAM(27));
+}
+
+// A key the focused control leaves unused goes no further: its parent window never hears it.
+TEST_F(FormFixture, KeysAChildLeavesUnusedDoNotReachItsParent)
+{
+    auto* child = new TEdit(Form);
+    child->SetParent(A);
+    child->SetBounds(2, 2, 40, 20);
+    child->SetFocus();
+    for (Word k : {Word(VK_F5), Word(VK_NEXT), Word(VK_DOWN), Word(VK_F10), Word('A')})
+        TypeKey(child, k);
+    EXPECT_EQ(child->Text(), "a");
+    for (const Seen& s : A->Log)
+        EXPECT_TRUE(s.Msg != WM_KEYDOWN && s.Msg != WM_KEYUP && s.Msg != WM_CHAR) << s.Msg << " " << s.WParam;
 }
 
 TEST_F(FormFixture, TypedTextIsWindows1250AndHandlersCanSwallowOrChangeKeys)

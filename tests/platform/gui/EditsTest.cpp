@@ -400,3 +400,59 @@ TEST_F(Edits, APasswordShowsItsOwnCharacterForEachHiddenOne)
     shown->SetText("#####");
     EXPECT_TRUE(same());
 }
+
+// An edit and a memo keep their selection when the focus goes and show it only while they have
+// the focus, unless HideSelection is off.
+TEST_F(Edits, TheSelectionShowsOnlyWithTheFocusUnlessHideSelectionIsOff)
+{
+    auto* edit = Place<TEdit>(10, 10, 150, 24);
+    auto* memo = Place<TMemo>(10, 40, 150, 60);
+    auto* other = Place<TEdit>(10, 110, 60, 24);
+    edit->SetAutoSelect(false);
+    Form->Show();
+    ProcessPendingMessages();
+    // Pixels of the highlight (blue, far more than red).
+    auto highlighted = [](TControl* c) {
+        std::unique_ptr<TBitmap> b = GrabControl(c);
+        int n = 0;
+        for (int y = 0; y < b->Height(); ++y)
+            for (int x = 0; x < b->Width(); ++x) {
+                const TColor p = ColorToRGB(b->Canvas()->Pixels(x, y));
+                n += GetBValue(p) > GetRValue(p) + 80;
+            }
+        return n;
+    };
+    struct Case {
+        TWinControl* Control;
+        bool Hide;
+    } cases[] = {{edit, true}, {edit, false}, {memo, true}, {memo, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.Control->ClassName()) + (c.Hide ? " hiding" : " showing"));
+        auto selection = [&] {
+            if (auto* e = dynamic_cast<TCustomEdit*>(c.Control))
+                return TPoint(e->SelStart(), e->SelLength());
+            return TPoint(memo->SelStart(), memo->SelLength());
+        };
+        if (auto* e = dynamic_cast<TCustomEdit*>(c.Control)) {
+            e->SetHideSelection(c.Hide);
+            e->SetText("zaznaczony tekst");
+            e->SetFocus();
+            e->SetSelStart(2);
+            e->SetSelLength(8);
+        } else {
+            memo->SetHideSelection(c.Hide);
+            memo->SetText("zaznaczony tekst");
+            memo->SetFocus();
+            memo->SetSelStart(2);
+            memo->SetSelLength(8);
+        }
+        EXPECT_GT(highlighted(c.Control), 0);
+        other->SetFocus();
+        ProcessPendingMessages();
+        EXPECT_EQ(highlighted(c.Control) > 0, !c.Hide);
+        EXPECT_EQ(selection(), TPoint(2, 8));
+        c.Control->SetFocus();
+        EXPECT_GT(highlighted(c.Control), 0);
+        EXPECT_EQ(selection(), TPoint(2, 8));
+    }
+}
