@@ -2071,6 +2071,9 @@ private:
         bool Panning = false, PanShowHint = false;
         TPoint PanOrigin{0, 0};
         TCursor PanCursor = crDefault;
+        // While a hover or drag cursor shows, the grid's own cursor it stands in for.
+        TCursor OwnCursor = crDefault;
+        bool HoverCursorShown = false;
         // The focus moves between the grid and a control inside it: no entering or leaving the grid.
         bool FocusWithin = false;
         int ButtonCol = -1, ButtonRow = -1;

@@ -71,12 +71,23 @@ void TProStringGrid::WMSetCursor(TMessage& Message)
         own = true;
     }
     if (own) {
+        if (chosen != Cursor() && !FEdit.HoverCursorShown) {
+            FEdit.OwnCursor = Cursor();
+            FEdit.HoverCursorShown = true;
+        }
         // The mark keeps the mode through the cursor change made here, and only that one.
         FEdit.HoverJustSet = chosen != Cursor();
         if (FEdit.HoverJustSet)
             SetCursor(chosen);
         Message.Result = 1;
     } else {
+        // Off the hover: the grid's own cursor shows again.
+        if (FEdit.HoverCursorShown) {
+            FEdit.HoverCursorShown = false;
+            FEdit.HoverJustSet = FEdit.OwnCursor != Cursor();
+            SetCursor(FEdit.OwnCursor);
+            FEdit.HoverJustSet = false;
+        }
         TBaseGrid::WMSetCursor(Message);
     }
     if (FEdit.HSplit)

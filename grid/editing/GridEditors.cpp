@@ -675,6 +675,8 @@ TGridUniEdit::TGridUniEdit(TComponent* AOwner) : TPsgUniEdit(AOwner), FGrid(Grid
 {
     SetVisible(false);
     SetEnabled(false);
+    // Taking the focus, the editor selects as the grid's EditSelectAll says (UniFocus), not all.
+    SetAutoSelect(false);
 }
 
 void TGridUniEdit::DoExit()
@@ -728,6 +730,7 @@ TGridUniEditBtn::TGridUniEditBtn(TComponent* AOwner) : TPsgUniEditBtn(AOwner), F
 {
     SetVisible(false);
     SetEnabled(false);
+    SetAutoSelect(false);
     OnClickBtn = [this](TObject*) {
         if (FGrid->OnWideEllipsClick) {
             WideString v = WideText();

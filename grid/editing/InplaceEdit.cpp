@@ -347,8 +347,8 @@ bool TProInplaceEdit::EditKeyDown(TMessage& Message)
                 g->EndCellEdit();
                 if (g->CanFocus())
                     g->SetFocus();
-                Word tab = VK_TAB;
-                g->GridKeyDown(tab, shift & ssShift);
+                // The grid's own Tab stops: cells that may not be edited are passed.
+                g->TabToNextCell(shift & ssShift);
             } else {
                 TakeCellTextBack();
             }

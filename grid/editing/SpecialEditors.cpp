@@ -589,11 +589,12 @@ void TProStringGrid::HookEditLinkControl(TWinControl* Control)
     UnhookEditLinkControl(FEditLinkControl);
     FEditLinkControl = Control;
     Control->FreeNotification(this);
-    // With goTabs the link's control wants characters, Tab and the arrows; all else is its own.
+    // With goTabs the link's control wants all keys (Return and Escape end its edit, not the form's
+    // buttons), Tab and the arrows; all else is its own.
     FEditLinkHook = Control->AddMessageHook([this](TMessage& Message, const TMessageNext&) {
         if (Message.Msg != WM_GETDLGCODE || !(Options() & goTabs))
             return false;
-        Message.Result |= DLGC_WANTCHARS | DLGC_WANTTAB | DLGC_WANTARROWS;
+        Message.Result |= DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTARROWS;
         return true;
     });
 }
@@ -610,16 +611,11 @@ void TProStringGrid::UnhookEditLinkControl(TWinControl* Control)
 
 void TProStringGrid::EditorCursorWalk(const AnsiString& Text, bool Forward)
 {
-    const int step = Forward ? 1 : -1;
-    int next = Col() + step;
-    if (Forward) {
-        next = ShownMergedRegion(Col(), Row()).Right + 1;
-        if (next >= ColCount() - FixedRightCols())
-            return;
-    } else if (next < FixedCols()) {
-        return;
-    }
-    if (HasCellControl(RealColIndex(next), Row())) {
+    // The cell beside, past the merged span and before the right fixed columns; at the row's end
+    // the walk goes on to the next (previous) row.
+    const int next = Forward ? ShownMergedRegion(Col(), Row()).Right + 1 : Col() - 1;
+    const bool beside = Forward ? next < ColCount() - FixedRightCols() : next >= FixedCols();
+    if (beside && HasCellControl(RealColIndex(next), Row())) {
         if (FinishCellEdit(Text)) {
             EndCellEdit();
             SetCol(next);

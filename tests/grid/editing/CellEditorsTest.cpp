@@ -70,16 +70,16 @@ struct CellEditors : TGridFormTest<TProStringGrid> {
     {
         Grid->OnGetEditorType = [Type](TObject*, int, int, TEditorType& e) { e = Type; };
     }
-    // Opens the editor of cell (2, 2) holding Text.
-    TWinControl* Open(const AnsiString& Text)
+    // Opens the editor of a cell, (2, 2) unless given, holding Text.
+    TWinControl* Open(const AnsiString& Text, int ACol = 2, int ARow = 2)
     {
-        Grid->SetCells(2, 2, Text);
-        Grid->FocusCell(2, 2, true);
+        Grid->SetCells(ACol, ARow, Text);
+        Grid->FocusCell(ACol, ARow, true);
         Grid->BeginCellEdit();
         ProcessPendingMessages();
         return Grid->ActiveEditor();
     }
-    // Opens the editor of cell (2, 2) holding Text as the user does: by F2, or by a double click.
+    // Opens the editor of a cell, (2, 2) unless given, holding Text.as the user does: by F2, or by a double click.
     void OpenByUser(const AnsiString& Text, bool ByDoubleClick)
     {
         Grid->SetCells(2, 2, Text);
@@ -1064,9 +1064,9 @@ TEST_F(CellEditors, EditLinkPutsAControlOfItsOwnIntoTheCell)
     const TRect cell = Grid->CellRect(2, 2);
     EXPECT_EQ(link->Box->Left(), cell.Left);
     EXPECT_EQ(link->Box->Width(), cell.Right - cell.Left - Grid->GridLineWidth());
-    // The grid's window hook: with goTabs the control wants characters, Tab and the arrows (not all keys).
+    // The grid's window hook: with goTabs the control wants all keys, Tab and the arrows.
     Grid->SetOptions(Grid->Options() | goTabs);
-    EXPECT_EQ(link->Box->Perform(WM_GETDLGCODE, 0, 0), LRESULT(DLGC_WANTCHARS | DLGC_WANTTAB | DLGC_WANTARROWS));
+    EXPECT_EQ(link->Box->Perform(WM_GETDLGCODE, 0, 0), LRESULT(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_WANTARROWS));
     Grid->SetOptions(Grid->Options() & ~goTabs);
     EXPECT_FALSE(link->Box->Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTTAB);
 
@@ -1596,6 +1596,77 @@ TEST_F(CellEditors, EditLinkShiftReturnGoesBackAndHomeStays)
     Grid->EndCellEdit();
     Grid->Navigation()->SetAdvanceOnEnter(false);
     Grid->SetEditLink(nullptr);
+}
+
+// The keys an editor's control takes reach the grid only as the editor hands them on: a key no
+// editor uses fires the grid's OnKeyDown once; the keys a link keeps are its own (the grid does
+// not move), and with goTabs Return ends the link's edit though the form has a default button.
+TEST_F(CellEditors, KeysOfAnEditorReachTheGridOnlyThroughTheEditor)
+{
+    int gridKeys = 0;
+    Grid->OnKeyDown = [&](TObject*, Word& K, TShiftState) { gridKeys += K == VK_F5; };
+    for (TEditorType t : {edEditBtn, edSpinEdit, edComboEdit, edUniEdit}) {
+        UseEditor(t);
+        Open("1");
+        gridKeys = 0;
+        Key(Editor(), VK_F5);
+        EXPECT_EQ(gridKeys, 1) << int(t);
+        Grid->EndCellEdit();
+    }
+    Grid->OnKeyDown = nullptr;
+    auto* link = new EditBoxLink(Form);
+    link->SetWantKeyUpDown(true);
+    link->SetWantKeyPriorNext(true);
+    Grid->SetEditLink(link);
+    UseEditor(edCustom);
+    for (Word k : {Word(VK_UP), Word(VK_DOWN), Word(VK_PRIOR), Word(VK_NEXT)}) {
+        Grid->SetFocus();
+        Open("k");
+        Key(link->Box, k);
+        EXPECT_TRUE(link->Box->Visible()) << k;
+        EXPECT_EQ(Current(), TPoint(2, 2)) << k;
+        Grid->EndCellEdit();
+    }
+    auto* ok = Place<TButton>(420, 200, 60, 22);
+    ok->SetDefault(true);
+    bool clicked = false;
+    ok->OnClick = [&](TObject*) { clicked = true; };
+    Grid->SetOptions(Grid->Options() | goTabs);
+    Grid->SetFocus();
+    Open("k");
+    link->Box->SetText("nowy");
+    Key(link->Box, VK_RETURN);
+    EXPECT_FALSE(clicked);
+    EXPECT_EQ(Grid->Cells(2, 2), "nowy");
+    Grid->SetEditLink(nullptr);
+}
+
+// The cursor walk of the edit with a button goes on to the next row from the last column and to
+// the previous row from the first; the Unicode edits put the caret at the end unless EditSelectAll.
+TEST_F(CellEditors, CursorWalkWrapsAndUnicodeEditsPutTheCaretAtTheEnd)
+{
+    UseEditor(edEditBtn);
+    Grid->Navigation()->SetCursorWalkEditor(true);
+    struct Walk {
+        Word Key;
+        TPoint From, To;
+    } walks[] = {{VK_RIGHT, {4, 2}, {1, 3}}, {VK_LEFT, {1, 3}, {4, 2}}};
+    for (const Walk& w : walks) {
+        auto* e = static_cast<TCustomEdit*>(Open("ab", w.From.X, w.From.Y));
+        e->SetSelStart(w.Key == VK_RIGHT ? 2 : 0);
+        Key(e, w.Key);
+        EXPECT_EQ(Current(), w.To) << w.Key;
+        Grid->EndCellEdit();
+    }
+    Grid->Navigation()->SetEditSelectAll(false);
+    for (TEditorType t : {edUniEdit, edUniEditBtn}) {
+        UseEditor(t);
+        OpenByUser("abc", false);
+        auto* e = static_cast<TCustomEdit*>(Grid->ActiveEditor());
+        EXPECT_EQ(e->SelStart(), 3) << int(t);
+        EXPECT_EQ(e->SelLength(), 0) << int(t);
+        Grid->EndCellEdit();
+    }
 }
 
 }  // namespace

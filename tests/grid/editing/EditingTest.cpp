@@ -687,6 +687,7 @@ TEST_F(Editing, TheWheelMovesTheSelectionOrScrolls)
 
 TEST_F(Editing, FocusIgnoreHoldsForOneFocusInOnly)
 {
+    ProcessPendingMessages();   // the window is active, as the user's is
     Grid->Navigation()->SetAlwaysEdit(true);
     Grid->FocusCell(2, 2, true);
     // The in-place edit exists once it has been used.
@@ -701,6 +702,18 @@ TEST_F(Editing, FocusIgnoreHoldsForOneFocusInOnly)
     other->SetFocus();
     Grid->SetFocus();
     EXPECT_TRUE(EditorShown());
+    EXPECT_TRUE(Editor()->Focused());
+    // A grid whose in-place edit was never made opens a combo cell's editor on focus in.
+    auto* g = Place<TProStringGrid>(0, 260, 300, 120);
+    g->SetOptions(g->Options() | goEditing);
+    g->Navigation()->SetAlwaysEdit(true);
+    g->OnGetEditorType = [](TObject*, int, int, TEditorType& e) { e = edComboEdit; };
+    g->OnHasComboBox = [](TObject*, int, int, bool& Has) { Has = true; };
+    other->SetFocus();
+    g->SetFocus();
+    EXPECT_TRUE(g->GridCombo()->Visible());
+    EXPECT_TRUE(g->GridCombo()->Focused());
+    g->EndCellEdit();
 }
 
 TEST_F(Editing, TheEditorLooksLikeTheCellItEdits)
@@ -841,6 +854,7 @@ TEST_F(Editing, HousekeepingTimerBlinksAndHoverCursorsFollowTheMode)
         TCursor Cursor;
     };
     const Case cases[] = {{1, TCursor(8011)}, {2, TCursor(8010)}, {3, TCursor(8012)}, {5, TCursor(8012)}};
+    Grid->SetCursor(crHandPoint);
     for (const Case& k : cases) {
         Grid->SetHoverCursorMode(k.Mode);
         Grid->Perform(WM_SETCURSOR, 0, 0);
@@ -848,7 +862,13 @@ TEST_F(Editing, HousekeepingTimerBlinksAndHoverCursorsFollowTheMode)
         // The mode outlives the cursor change it made itself.
         EXPECT_EQ(Grid->HoverCursorMode(), k.Mode);
     }
+    // Off the hover, the grid's own cursor shows again.
+    Grid->SetHoverCursorMode(0);
+    Grid->Perform(WM_SETCURSOR, 0, 0);
+    EXPECT_EQ(Grid->Cursor(), crHandPoint);
     // A cursor set from outside ends the hover mode.
+    Grid->SetHoverCursorMode(1);
+    Grid->Perform(WM_SETCURSOR, 0, 0);
     Grid->SetCursor(crDefault);
     EXPECT_EQ(Grid->HoverCursorMode(), 0);
 }

@@ -773,6 +773,26 @@ TEST_F(KeysMouse, ARightClickEditsALinkWithURLEdit)
     EXPECT_EQ(Editor()->Text(), "https://sklep.pkn.pl");
 }
 
+// Tab out of the default editor passes the cells that may not be edited, as Tab on the grid does;
+// at the end of the grid with TabToNextAtEnd the focus goes on to the next control of the form.
+TEST_F(KeysMouse, TabFromTheEditorPassesReadOnlyCellsAndLeavesTheGridAtItsEnd)
+{
+    Grid->SetOptions(Grid->Options() | goEditing | goTabs);
+    Grid->CellProperties(2, 1)->SetReadOnly(true);
+    Grid->FocusCell(1, 1, true);
+    TypeInCell("q");
+    TypeKey(Editor(), VK_TAB);
+    EXPECT_EQ(Current(), TPoint(3, 1));
+    EXPECT_EQ(Grid->Cells(1, 1), "q");
+    TEdit* next = Place<TEdit>(420, 10, 100, 22);
+    Grid->Navigation()->SetTabToNextAtEnd(true);
+    Grid->FocusCell(3, 3, true);
+    TypeKey(Grid, VK_TAB);
+    ProcessPendingMessages();
+    EXPECT_EQ(Current(), TPoint(1, 1));
+    EXPECT_TRUE(next->Focused());
+}
+
 // Backspace on a cell starts the edit with the cell's text gone, as a typed character replaces it.
 TEST_F(KeysMouse, BackspaceStartsTheEditWithTheTextGone)
 {
