@@ -166,6 +166,11 @@ void TEditLink::EditKeyDown(TObject*, Word& Key, TShiftState Shift)
         g->SetFocus();
     FLeaving = false;
     g->HideInplaceEditor(g->Col(), g->Row());
+    // A popup closes with its edit (it opens again where the edit goes on).
+    if (FEditStyle == esPopup && FPopupForm) {
+        DestroyEditor();
+        FPopupForm->Hide();
+    }
     g->SetEditorChosen(false);
     g->SelectCell(g->Col(), g->Row());
     if (Key == VK_RETURN && g->ValueAccepted()) {

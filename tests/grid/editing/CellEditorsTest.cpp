@@ -1173,8 +1173,9 @@ TEST_F(CellEditors, OpenEditorFollowsItsCellWhenColumnsAndRowsAreSized)
     }
 }
 
-TEST_F(CellEditors, PopupEditLinkOpensAtTheCellOnItsOwnForm)
+TEST_F(CellEditors, PopupEditLinkOpensAtTheCellOnItsOwnFormAndClosesWithTheEdit)
 {
+    ProcessPendingMessages();   // the window is active, as the user's is
     auto* link = new EditBoxLink(Form);
     link->SetEditStyle(esPopup);
     link->SetPopupWidth(150);
@@ -1191,6 +1192,7 @@ TEST_F(CellEditors, PopupEditLinkOpensAtTheCellOnItsOwnForm)
     link->Box->SetText("nowe");
     Key(link->Box, VK_RETURN);
     EXPECT_EQ(Grid->Cells(2, 2), "nowe");
+    EXPECT_FALSE(link->PopupForm()->Visible());
     Grid->SetEditLink(nullptr);
 }
 
