@@ -886,7 +886,9 @@ void TGridPrintLayout::DrawCellText(int ACol, int ARow, const TRect& R, int Inse
     }
     int angle = 0;
     if (G->IsRotated(real, ARow, angle) && angle != 0) {
-        C->Font()->SetOrientation(angle * -10);
+        // Turned as on the screen, counter-clockwise on the paper: RotatedTextOrigin gives the
+        // start of text turned that way, inside the cell.
+        C->Font()->SetOrientation(angle * 10);
         TRect rr = R;
         G->RotatedTextOrigin(C, rr, angle, HAlign, VAlign, text);
         C->TextRect(R, rr.Left, rr.Top, text);

@@ -4,6 +4,7 @@
 // pages rendered with pdftoppm (254 dpi: one pixel is 0.1 mm).
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -554,6 +555,42 @@ TEST_F(GridPrint, AccentedCapitalsPrintWholeBelowTheirCellsTopLine)
     for (int accented : {2, 4}) {
         EXPECT_GE(gap(accented), 1) << words[accented];
         EXPECT_GE(gap(accented - 1) - gap(accented), 4) << words[accented];
+    }
+}
+
+// Turned text prints inside its own cell, turned the way the screen turns it: text turned by 90
+// degrees reads upward, so its ink is taller than wide; by 270 it reads downward.
+TEST_F(GridPrint, TurnedTextPrintsInsideItsCell)
+{
+    const int angles[] = {90, 45, 270};
+    Grid->SetColCount(4);
+    Grid->SetRowCount(2);
+    Grid->SetCells(0, 1, "Lp.");
+    for (int c = 1; c <= 3; ++c) {
+        TCellGraphic* g = Grid->CreateCellGraphic(c, 1);
+        g->CellType = ctRotated;
+        g->CellAngle = angles[c - 1];
+        Grid->SetCells(c, 1, "Obrócony");
+    }
+    TBitmap page;
+    ASSERT_TRUE(RenderFirstPage(PrintPdf("turned.pdf"), "GridPrintTurned.png", page));
+    const std::vector<int>& starts = Grid->PrintState().ColStarts;
+    ASSERT_EQ(starts.size(), 5u);
+    const auto lines = LinesAcross(page, PrinterOffsetX() + starts[0] + 8, PrinterOffsetX() + starts[0] + 30);
+    ASSERT_EQ(lines.size(), 3u);
+    for (int c = 1; c <= 3; ++c) {
+        int left = INT_MAX, right = -1, top = INT_MAX, bottom = -1;
+        for (int y = lines[1].second + 2; y < lines[2].first - 1; ++y)
+            for (int x = PrinterOffsetX() + starts[c] + 8; x < PrinterOffsetX() + starts[c + 1] - 8; ++x)
+                if (Dark(page, x, y)) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+        ASSERT_GE(right, 0) << angles[c - 1];
+        // The whole word: about as long as the cell is tall, where it stands upright.
+        if (angles[c - 1] != 45) {
+            EXPECT_GT(bottom - top, 3 * (right - left)) << angles[c - 1];
+        }
     }
 }
 
