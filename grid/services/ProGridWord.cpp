@@ -60,6 +60,52 @@ int TextWidth(pugi::xml_node Body)
     return width > 720 && width <= 31680 ? int(width) : DefaultTextWidth;
 }
 
+const char* const WordNs = "http://schemas.openxmlformats.org/wordprocessingml/2006/main";
+
+// The document's settings hide spelling errors: its settings part gets w:hideSpellingErrors (after
+// the settings the format puts before it), or a settings part is added holding only that.
+void HideSpellingErrors(TOfficePackage& P, const std::string& DocumentPart)
+{
+    std::string part = P.RelationshipTarget(DocumentPart, "/settings");
+    pugi::xml_document doc;
+    if (part.empty() || !LoadOfficeXml(doc, P.Part(part)) || !doc.document_element()) {
+        const std::string folder = DocumentPart.substr(0, DocumentPart.rfind('/') + 1);
+        part = folder + "settings.xml";
+        for (int n = 1; P.HasPart(part); ++n)
+            part = folder + "settings" + std::to_string(n) + ".xml";
+        AddRelationship(P, DocumentPart, (std::string(OfficeRelationships) + "/settings").c_str(),
+                        part.substr(folder.size()));
+        SetPartContentType(P, part, "application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml");
+        doc.reset();
+        doc.append_child("w:settings").append_attribute("xmlns:w") = WordNs;
+    }
+    pugi::xml_node settings = doc.document_element();
+    std::string prefix = settings.name();
+    prefix = prefix.find(':') == std::string::npos ? std::string() : prefix.substr(0, prefix.find(':') + 1);
+    const std::string name = prefix + "hideSpellingErrors";
+    pugi::xml_node hide = settings.child(name.c_str());
+    if (!hide) {
+        static const char* const before[] = {
+            "writeProtection", "view", "zoom", "removePersonalInformation", "removeDateAndTime",
+            "doNotDisplayPageBoundaries", "displayBackgroundShape", "printPostScriptOverText",
+            "printFractionalCharacterWidth", "printFormsData", "embedTrueTypeFonts", "embedSystemFonts",
+            "saveSubsetFonts", "saveFormsData", "mirrorMargins", "alignBordersAndEdges",
+            "bordersDoNotSurroundHeader", "bordersDoNotSurroundFooter", "gutterAtTop"};
+        pugi::xml_node after;
+        for (pugi::xml_node c : settings.children())
+            for (const char* b : before)
+                if (prefix + b == c.name())
+                    after = c;
+        hide = after ? settings.insert_child_after(name.c_str(), after) : settings.prepend_child(name.c_str());
+    }
+    for (pugi::xml_attribute a = hide.first_attribute(); a;) {
+        pugi::xml_attribute next = a.next_attribute();
+        hide.remove_attribute(a);
+        a = next;
+    }
+    P.SetPart(part, SaveOfficeXml(doc));
+}
+
 // The first bookmark of that name in document order below Node. The walk keeps no stack, so
 // however deep a template nests its elements, the search costs their number.
 pugi::xml_node FindBookmark(pugi::xml_node Node, const std::string& Name)
@@ -169,6 +215,7 @@ void TProStringGrid::SaveToWord(const AnsiString& FileName, const AnsiString& Te
         table.parent().remove_child(table);
 
     package.SetPart(part, SaveOfficeXml(doc));
+    HideSpellingErrors(package, part);
     // A template's main part becomes a document's.
     if (PartContentType(package, part) != DocumentContentType)
         SetPartContentType(package, part, DocumentContentType);

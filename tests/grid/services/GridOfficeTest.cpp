@@ -8,6 +8,7 @@
 #include "grid/ProGrid.h"
 #include "grid/ProUtil.h"
 #include "grid/services/OfficePackage.h"
+#include "grid/services/OfficeXml_p.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/SysUtils.h"
 #include "tests/common/TestFiles.h"
@@ -442,6 +443,55 @@ TEST(GridOffice, DocumentFromAGivenOneAtItsBookmarkOrEnd)
     EXPECT_STREQ(last.name(), "w:sectPr");
     EXPECT_STREQ(last.previous_sibling().name(), "w:p");
     EXPECT_STREQ(last.previous_sibling().previous_sibling().name(), "w:tbl");
+}
+
+// A written document shows no spelling marks: its settings hide them, in a new document and in
+// one made from a given one (whose other settings stay, in the order the format asks).
+TEST(GridOffice, DocumentHidesSpellingErrors)
+{
+    TTempDir dir("velmarok-docx");
+    const std::string w = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
+    const struct {
+        const char* Settings;   // the given document's settings part; nullptr: none, "": no given document
+        const char* Expected;   // the settings' elements in order
+    } cases[] = {
+        {"", "hideSpellingErrors"},
+        {nullptr, "hideSpellingErrors"},
+        {"<w:zoom w:percent=\"90\"/><w:hideSpellingErrors w:val=\"false\"/><w:defaultTabStop w:val=\"708\"/>",
+         "zoom hideSpellingErrors defaultTabStop"},
+        {"<w:view w:val=\"web\"/><w:zoom w:percent=\"90\"/><w:defaultTabStop w:val=\"708\"/>",
+         "view zoom hideSpellingErrors defaultTabStop"},
+    };
+    TProStringGrid g(nullptr);
+    for (const auto& c : cases) {
+        const std::string templ = dir / "wzor.docx", file = dir / "wynik.docx";
+        if (!c.Settings || *c.Settings) {
+            TOfficePackage p;
+            StartOfficePackage(p, "word/document.xml",
+                               "application/vnd.openxmlformats-officedocument.wordprocessingml.document.main+xml",
+                               "<w:document " + w + "><w:body><w:p/></w:body></w:document>");
+            if (c.Settings) {
+                p.SetPart("word/settings.xml", "<w:settings " + w + ">" + c.Settings + "</w:settings>");
+                AddRelationship(p, "word/document.xml", (std::string(OfficeRelationships) + "/settings").c_str(),
+                                "settings.xml");
+                SetPartContentType(p, "word/settings.xml",
+                                   "application/vnd.openxmlformats-officedocument.wordprocessingml.settings+xml");
+            }
+            p.SaveToFile(templ.c_str());
+        }
+        g.SaveToWord(file.c_str(), c.Settings && !*c.Settings ? "" : templ.c_str());
+        TOfficePackage written;
+        written.LoadFromFile(file.c_str(), "a document");
+        const std::string part = written.RelationshipTarget("word/document.xml", "/settings");
+        ASSERT_FALSE(part.empty()) << c.Expected;
+        EXPECT_NE(PartContentType(written, part).find("settings+xml"), std::string::npos);
+        pugi::xml_document settings = PartXml(file, part);
+        std::string order;
+        for (pugi::xml_node n : settings.document_element().children())
+            order += (order.empty() ? "" : " ") + std::string(n.name()).substr(2);
+        EXPECT_EQ(order, c.Expected);
+        EXPECT_TRUE(settings.document_element().child("w:hideSpellingErrors").attribute("w:val").empty());
+    }
 }
 
 // Where LibreOffice is installed, it reads what the grid writes and sums its numbers.
