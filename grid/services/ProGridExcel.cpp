@@ -988,10 +988,14 @@ try {
     // does not hold keeps its cells.
     const int width = range.Right - range.Left + 1;
     const std::vector<int> cols = ImportColumns(offCol, width);
+    // Emptied without a change announced: the one change comes once the sheet is in.
     for (std::size_t i = 0, j = 0; i < cols.size(); i = ++j) {
         while (j + 1 < cols.size() && cols[j + 1] == cols[j] + 1)
             ++j;
-        ClearCellRect(cols[i], offRow, cols[j], RowCount() - 1);
+        for (int r = offRow; r < std::min(RowCount(), StoredRowCount()); ++r)
+            if (RowHasObjects(r))
+                ReleaseCellRecords(cols[i], r, cols[j], r);
+        EmptyCellTexts(cols[i], offRow, cols[j], RowCount() - 1);
     }
     for (const TRead& v : values)
         LoadCell(cols[std::size_t(v.Col - range.Left)], v.Row - range.Top + offRow, v.Text);

@@ -264,9 +264,14 @@ TEST(GridOffice, ReadsAForeignWorkbook)
     }
     TProStringGrid g(nullptr);
     g.SetCells(1, 1, "stare");
+    std::vector<TRect> changed;
+    g.OnCellsChanged = [&](TObject*, const TRect& R) { changed.push_back(R); };
     g.LoadFromExcel(file.c_str(), "");
     ASSERT_EQ(g.ColCount(), 3);
     ASSERT_EQ(g.RowCount(), 4);
+    // One change for the whole grid, once it holds the sheet.
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_TRUE(changed[0].Left == 0 && changed[0].Top == 0 && changed[0].Right == 2 && changed[0].Bottom == 3);
     const char* expected[4][3] = {{"Norma", "Zastąpiona uznaniowo", "True"},
                                   {"15.03.2024", "15.03.2024 12:00:00", "2,5"},
                                   {"wynik", "", "  "},
