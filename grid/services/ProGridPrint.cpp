@@ -337,9 +337,16 @@ TSize TGridPrintLayout::MeasureCell(int ACol, int ARow)
     }
     const Byte kind = ClassifyCellText(text, G->EnableHTML());
     int angle = 0;
+    const bool wrapped = wrap && PS->NoAutoSize() && ACol < int(Widths.size());
     if (kind == 1) {
         sz = PrintHtml(text, TRect(0, 0, 100000, -100000), true, 0, false);
-    } else if (wrap && PS->NoAutoSize() && ACol < int(Widths.size())) {
+    } else if (kind == 5) {
+        // Unicode text by its characters, as it is drawn.
+        TRect r(0, 0, wrapped ? std::max(Widths[ACol], 1) : 0, 0);
+        const int h = DrawTextW(C, G->GetWideCell(real, ARow), r,
+                                DT_CALCRECT | DT_NOPREFIX | (wrapped ? DT_WORDBREAK : 0));
+        sz = TSize{r.Right - r.Left + graphic.cx, std::abs(h)};
+    } else if (wrapped) {
         TRect r(0, 0, std::max(Widths[ACol], 1), 0);
         int h = DrawText(C, text, -1, r, DT_CALCRECT | DT_WORDBREAK | DT_NOPREFIX);
         sz = TSize{r.Right - r.Left, std::abs(h)};
@@ -440,9 +447,9 @@ void TGridPrintLayout::MeasureInRow(int ACol, int ARow, int& Tallest)
 // The cells of ARows in the columns AMeasured marks, measured in one pass over the rows on
 // several threads where the style of a cell without a record is the print font or the fixed
 // print font, with no event asked: such a cell's plain text is measured from its characters'
-// advances, as the canvas measures it. A cell with a record, mini-HTML, a formula and the
-// texts laid out whole are measured here by MeasureInRow. False, and nothing measured,
-// where events or the grid's own kind may decide a cell's style or text.
+// advances, as the canvas measures it. A cell with a record, mini-HTML, a formula, Unicode
+// text and the texts laid out whole are measured here by MeasureInRow. False, and nothing
+// measured, where events or the grid's own kind may decide a cell's style or text.
 bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const std::vector<char>& AMeasured)
 {
     if (PlainWays || typeid(*G) != typeid(TProStringGrid) || G->OnGetCellPrintColor || G->OnCustomCellSize ||
@@ -494,7 +501,7 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
             return cell;
         const std::string_view text = G->CellText(rc, r);
         const Byte kind = ClassifyCellText(text, html);
-        if (kind == 1 || kind == 3)
+        if (kind == 1 || kind == 3 || kind == 5)
             return cell;
         const TPrintFont& font = fonts[fixedCol[std::size_t(c)] || r < fixedRows ? 1 : 0];
         cell.Metrics = font.Metrics.get();
@@ -878,9 +885,11 @@ void TGridPrintLayout::DrawCellText(int ACol, int ARow, const TRect& R, int Inse
         return;
     }
     unsigned align = HAlign == taRightJustify ? DT_RIGHT : HAlign == taCenter ? DT_CENTER : DT_LEFT;
-    if (kind == 5 || (WordWrap && PS->NoAutoSize())) {
-        if (kind == 5)
-            text = WideToAnsi(G->GetWideCell(real, ARow));
+    if (kind == 5) {
+        DrawTextW(C, G->GetWideCell(real, ARow), tr, DT_NOPREFIX | align | (WordWrap ? DT_WORDBREAK : 0));
+        return;
+    }
+    if (WordWrap && PS->NoAutoSize()) {
         DrawText(C, text, -1, tr, DT_NOPREFIX | align | (WordWrap ? DT_WORDBREAK : 0));
         return;
     }

@@ -159,35 +159,23 @@ QString PathEllipsis(const QString& s, const TDeviceTextWidths& advance, int wid
 }  // namespace
 
 namespace {
-int DrawDeviceText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned flags,
-                   const TTextPlacement* Place = nullptr);
-}  // namespace
+int DrawDeviceText(TCanvas* dc, const QString& s, TRect& r, unsigned flags, const TTextPlacement* Place = nullptr);
 
-int DrawText(TCanvas* dc, const AnsiString& text, TRect& r, unsigned flags, const TTextPlacement& Place)
+QString TextPart(const AnsiString& text, int len)
 {
-    if (!dc)
-        return 0;
-    if (!dc->Data().Mapped())
-        return DrawDeviceText(dc, text, -1, r, flags, &Place);
-    // In a mapped mode the extent is measured in logical units first.
-    TRect calc = r;
-    DrawText(dc, text, -1, calc, (flags | DT_CALCRECT) & ~(DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS));
-    Place(calc.Width(), calc.Height(), r, flags);
-    return DrawText(dc, text, -1, r, flags);
+    return ToQString(len < 0 || size_t(len) >= text.size() ? text : text.substr(0, size_t(len)));
 }
 
 // In a mapped mode the rectangle and the result are logical: the text is laid out in the
 // device's pixels and a measured rectangle grows downward on the page from its top.
-int DrawText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned flags)
+int DrawMappedText(TCanvas* dc, const QString& s, TRect& r, unsigned flags)
 {
-    if (!dc)
-        return 0;
     TCanvas::Impl& d = dc->Data();
     if (!d.Mapped())
-        return DrawDeviceText(dc, text, len, r, flags);
+        return DrawDeviceText(dc, s, r, flags);
     const QRect q = d.DevRect(r);
     TRect dr(q.left(), q.top(), q.left() + q.width(), q.top() + q.height());
-    const int height = DrawDeviceText(dc, text, len, dr, flags);
+    const int height = DrawDeviceText(dc, s, dr, flags);
     if (flags & DT_CALCRECT) {
         const TPoint corner = d.Log(QPoint(dr.Right, dr.Bottom));
         const TPoint origin = d.Log(QPoint(dr.Left, dr.Top));
@@ -196,12 +184,34 @@ int DrawText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned fl
     }
     return d.LogLen(height);
 }
+}  // namespace
+
+int DrawText(TCanvas* dc, const AnsiString& text, TRect& r, unsigned flags, const TTextPlacement& Place)
+{
+    if (!dc)
+        return 0;
+    if (!dc->Data().Mapped())
+        return DrawDeviceText(dc, ToQString(text), r, flags, &Place);
+    // In a mapped mode the extent is measured in logical units first.
+    TRect calc = r;
+    DrawText(dc, text, -1, calc, (flags | DT_CALCRECT) & ~(DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS));
+    Place(calc.Width(), calc.Height(), r, flags);
+    return DrawText(dc, text, -1, r, flags);
+}
+
+int DrawText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned flags)
+{
+    return dc ? DrawMappedText(dc, TextPart(text, len), r, flags) : 0;
+}
+
+int DrawTextW(TCanvas* dc, const WideString& text, TRect& r, unsigned flags)
+{
+    return dc ? DrawMappedText(dc, QString::fromUtf16(text.data(), qsizetype(text.size())), r, flags) : 0;
+}
 
 namespace {
-int DrawDeviceText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned flags, const TTextPlacement* Place)
+int DrawDeviceText(TCanvas* dc, const QString& s, TRect& r, unsigned flags, const TTextPlacement* Place)
 {
-    AnsiString a = len < 0 || size_t(len) >= text.size() ? text : text.substr(0, size_t(len));
-    QString s = ToQString(a);
     QFont qf = dc->Data().DeviceFont();
     QFontMetrics fm(qf);
     const TDeviceTextWidths advance(dc->Data(), fm);

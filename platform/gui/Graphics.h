@@ -396,6 +396,8 @@ constexpr unsigned DT_TOP = 0x0, DT_LEFT = 0x0, DT_CENTER = 0x1, DT_RIGHT = 0x2,
 // A font turned by its Orientation turns the text laid out in r about the middle
 // of its lines (clipped to r as ever); DT_CALCRECT then gives the turned extent.
 int DrawText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned flags);
+// The wide form: UTF-16 text, every character drawn as it is.
+int DrawTextW(TCanvas* dc, const WideString& text, TRect& r, unsigned flags);
 // Lays text out once and draws it where Place puts it: Place is given the extent
 // DT_CALCRECT would give for flags without ellipses, and may move r's top and
 // bottom and add vertical alignment to the flags before the lines are drawn.

@@ -15,6 +15,7 @@
 #include "grid/ProGrid.h"
 #include "grid/ProHint.h"
 #include "grid/ProObj.h"
+#include "grid/ProUtil.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Printers.h"
 #include "tests/common/FormTest.h"
@@ -592,6 +593,21 @@ TEST_F(GridPrint, TurnedTextPrintsInsideItsCell)
             EXPECT_GT(bottom - top, 3 * (right - left)) << angles[c - 1];
         }
     }
+}
+
+// A Unicode cell prints every character it holds, at the width its text takes.
+TEST_F(GridPrint, UnicodeCellsPrintTheirCharactersAtTheirWidth)
+{
+    Grid->SetColCount(4);
+    Grid->SetRowCount(2);
+    Grid->SetCells(1, 1, EncodeUnicodeCell(u"Zażółć gęślą"));
+    Grid->SetCells(2, 1, "Zażółć gęślą");
+    Grid->SetCells(3, 1, EncodeUnicodeCell(u"\u03A9mega \u0416uk"));
+    const std::string text = PdfText(PrintPdf("unicode.pdf"));
+    const std::vector<int>& widths = Grid->PrintState().ColWidths;
+    ASSERT_EQ(widths.size(), 4u);
+    EXPECT_EQ(widths[1], widths[2]);
+    EXPECT_NE(text.find("\xCE\xA9mega \xD0\x96uk"), std::string::npos) << text;
 }
 
 }  // namespace
