@@ -169,13 +169,7 @@ void TPsgEditBtn::SetEditRectForButton()
     SetEditRect(TRect(lt, lt, right, ClientHeight() + 1));
 }
 
-int TPsgEditBtn::GetMinHeight()
-{
-    TFont systemFont;
-    const int fontHeight = std::abs(Font()->Height());
-    const int i = std::min(std::abs(systemFont.Height()), fontHeight);
-    return fontHeight + i / 4;
-}
+int TPsgEditBtn::GetMinHeight() { return FontMinHeight(Font()); }
 
 void TPsgEditBtn::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {

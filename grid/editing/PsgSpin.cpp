@@ -81,13 +81,13 @@ TDateTime StepDateAtCaret(const AnsiString& Text, int Caret, TDateTime Value, in
     MonthFirst = fmt.find('M') < fmt.find('D');
     int p1 = 0, p2 = 0;
     SeparatorPositions(Text, FormatSettings.DateSeparator, p1, p2);
-    // Without any separator the caret is before the first one.
-    const bool beforeFirst = p1 == 0 || Caret < p1;
+    // A missing separator counts as position 0: nothing lies before it, and a text with fewer than
+    // two separators steps its year.
     enum { Day, Month, Year } part;
     if (MonthFirst)
-        part = beforeFirst ? Month : (p2 > 0 && p2 <= Caret) ? Year : Day;
+        part = Caret < p1 ? Month : p2 <= Caret ? Year : Day;
     else
-        part = beforeFirst ? Day : (p2 == 0 || p2 > Caret) ? Month : Year;
+        part = Caret < p1 ? Day : p2 > Caret ? Month : Year;
     return part == Day ? Value + Sign : IncMonth(Value, Sign * (part == Month ? 1 : 12));
 }
 
@@ -107,9 +107,12 @@ bool SpinSeparatorAllowed(char Key, TProSpinType Type)
 void PlaceEditButton(TWinControl* Edit, TControl* Button, bool HasBorder)
 {
     const int bw = Button->Width(), w = Edit->Width(), h = Edit->Height();
-    if (Edit->Ctl3D()) {
-        const int b = HasBorder ? 5 : 1;
-        Button->SetBounds(w - bw - b, 0, bw, h - b);
+    if (Edit->Ctl3D() && HasBorder) {
+        // The sunken frame is drawn inside the window here: the button sits within it, as it
+        // sits within the frame around the client area of a bordered edit.
+        Button->SetBounds(w - bw - 1, 1, bw, h - 2);
+    } else if (Edit->Ctl3D()) {
+        Button->SetBounds(w - bw - 1, 0, bw, h - 1);
     } else {
         Button->SetBounds(w - bw, 1, bw, h - 3);
     }
@@ -505,6 +508,7 @@ void TPsgSpinEdit::SetSpinFlat(bool v)
 
 void TPsgSpinEdit::SetSpinTransparent(bool v)
 {
+    FSpinTransparent = v;
     FButton->SetButtonsTransparent(v);
     SetWidth(Width() + 1);
     SetWidth(Width() - 1);
@@ -545,12 +549,19 @@ void TPsgSpinEdit::SetEditRectForButton()
         SetEditRect(TRect(1, 1, right - 1, ClientHeight() + 1));
 }
 
+int FontMinHeight(TFont* Font)
+{
+    TBitmap system, own;
+    own.Canvas()->Font()->Assign(Font);
+    TTextMetric systemMetrics, ownMetrics;
+    GetTextMetrics(system.Canvas(), systemMetrics);
+    GetTextMetrics(own.Canvas(), ownMetrics);
+    return ownMetrics.tmHeight + std::min(systemMetrics.tmHeight, ownMetrics.tmHeight) / 4;
+}
+
 int TPsgSpinEdit::GetMinHeight()
 {
-    TFont systemFont;
-    const int fontHeight = std::abs(Font()->Height());
-    const int i = std::min(std::abs(systemFont.Height()), fontHeight);
-    return fontHeight + i / 4 + 2 + (BorderStyle() == bsSingle ? 4 * GetSystemMetrics(SM_CYBORDER) : 0);
+    return FontMinHeight(Font()) + 2 + (BorderStyle() == bsSingle ? 4 * GetSystemMetrics(SM_CYBORDER) : 0);
 }
 
 void TPsgSpinEdit::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)

@@ -65,6 +65,10 @@ public:
     void SetUpGlyph(TBitmap* v);
     TBitmap* DownGlyph() const { return FDown->Glyph(); }
     void SetDownGlyph(TBitmap* v);
+    int UpNumGlyphs() const { return FUp->NumGlyphs(); }
+    void SetUpNumGlyphs(int v) { FUp->SetNumGlyphs(v); }
+    int DownNumGlyphs() const { return FDown->NumGlyphs(); }
+    void SetDownNumGlyphs(int v) { FDown->SetNumGlyphs(v); }
     // Both buttons flat, or transparent.
     void SetButtonsFlat(bool v);
     void SetButtonsTransparent(bool v);
@@ -104,6 +108,9 @@ TDateTime StepDateAtCaret(const AnsiString& Text, int Caret, TDateTime Value, in
 bool SpinSeparatorAllowed(char Key, TProSpinType Type);
 // Places the button inside the right edge of an edit, as the spin and the button edits do.
 void PlaceEditButton(TWinControl* Edit, TControl* Button, bool HasBorder);
+// The height an edit's text needs in Font: its text height and a quarter of the smaller of
+// that and the system font's.
+int FontMinHeight(TFont* Font);
 // Sets an edit's text and keeps the caret where it was (at most at the new end).
 void SetTextKeepCaret(TCustomEdit* Edit, const AnsiString& S);
 // Value moved by Delta, stopping at the ends of the 32-bit range instead of wrapping.
@@ -161,7 +168,7 @@ public:
     void SetDirection(TSpinDirection v);
     bool SpinFlat() const { return FButton->UpButton()->Flat(); }
     void SetSpinFlat(bool v);
-    bool SpinTransparent() const { return FButton->UpButton()->Transparent(); }
+    bool SpinTransparent() const { return FSpinTransparent; }
     void SetSpinTransparent(bool v);
     TEditAlign EditAlign() const { return FEditAlign; }
     void SetEditAlign(TEditAlign v);
@@ -217,5 +224,6 @@ private:
     bool FIsWinXP = false;
     bool FExcelStyleDecimalSeparator = false;
     bool FMonthFirst = false;
+    bool FSpinTransparent = false;
     TEditAlign FEditAlign = eaLeft;
 };

@@ -627,6 +627,7 @@ void TProSpinEdit::Loaded()
 
 void TProSpinEdit::SetSpinTransparent(bool v)
 {
+    FSpinTransparent = v;
     FButton->SetButtonsTransparent(v);
     SetWidth(Width() + 1);
     SetWidth(Width() - 1);

@@ -94,7 +94,7 @@ public:
     void SetDirection(TSpinDirection v);
     bool SpinFlat() const { return FButton->UpButton()->Flat(); }
     void SetSpinFlat(bool v) { FButton->SetButtonsFlat(v); }
-    bool SpinTransparent() const { return FButton->UpButton()->Transparent(); }
+    bool SpinTransparent() const { return FSpinTransparent; }
     void SetSpinTransparent(bool v);
     TEditAlign EditAlign() const { return FEditAlign; }
     void SetEditAlign(TEditAlign v);
@@ -187,6 +187,7 @@ private:
     bool FFlat = false;
     TColor FFlatLineColor = clBlack;
     bool FTransparent = false;
+    bool FSpinTransparent = false;
     TEditAlign FEditAlign = eaLeft;
     TLabelPosition FLabelPosition = lpLeftTop;
     int FLabelMargin = 4;

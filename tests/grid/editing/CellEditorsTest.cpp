@@ -135,6 +135,12 @@ TEST_F(CellEditors, SpinStepsTimeFieldsDatePartsAndLimits)
     s->SetSelStart(8);
     s->StepDown(false);
     EXPECT_EQ(s->Text(), "01.03.2008");
+    // Without a second separator the part after the first one is the year's.
+    s->SetText("31.01");
+    s->SetSelStart(4);
+    const TDateTime shortDate = s->DateValue();
+    s->StepUp(false);
+    EXPECT_EQ(s->DateValue(), IncMonth(shortDate, 12));
 
     // Whole numbers: 0..100 by default; equal limits clamp nothing; unreadable text reads as the minimum.
     s->SetSpinType(sptNormal);
@@ -149,6 +155,34 @@ TEST_F(CellEditors, SpinStepsTimeFieldsDatePartsAndLimits)
     s->SetSpinType(sptFloat);
     s->SetText("");
     EXPECT_DOUBLE_EQ(s->FloatValue(), 5.0);   // the integer minimum, not the float one
+}
+
+// The spin buttons sit inside the edit's frame, the edit is never lower than its font's text
+// needs, and the buttons are not reported transparent unless asked.
+TEST_F(CellEditors, SpinButtonsInsideTheFrameAndTheHeightTheTextNeeds)
+{
+    TPsgSpinEdit* s = Place<TPsgSpinEdit>(420, 10, 120, 22);
+    EXPECT_FALSE(s->SpinTransparent());
+    EXPECT_EQ(s->Button()->UpNumGlyphs(), 1);
+    EXPECT_EQ(s->Button()->DownNumGlyphs(), 1);
+    const struct {
+        bool Ctl3D;
+        TBorderStyle Border;
+        TRect Button;
+    } cases[] = {{true, bsSingle, {104, 1, 119, 21}}, {true, bsNone, {104, 0, 119, 21}}, {false, bsSingle, {105, 1, 120, 20}}};
+    for (const auto& c : cases) {
+        s->SetCtl3D(c.Ctl3D);
+        s->SetBorderStyle(c.Border);
+        s->SetBounds(420, 10, 120, 22);
+        const TControl* b = s->Button();
+        EXPECT_EQ(TRect(b->Left(), b->Top(), b->Left() + b->Width(), b->Top() + b->Height()), c.Button) << c.Ctl3D << c.Border;
+    }
+    TBitmap text;
+    text.Canvas()->Font()->Assign(s->Font());
+    TTextMetric tm;
+    GetTextMetrics(text.Canvas(), tm);
+    s->SetHeight(5);
+    EXPECT_EQ(s->Height(), tm.tmHeight + tm.tmHeight / 4 + 2 + 4);
 }
 
 TEST_F(CellEditors, FloatSpinRefusesADecimalBeyondPrecision)

@@ -406,6 +406,7 @@ TEST_F(ProSpin, FlatLineAndFocusFrameArePainted)
 
 TEST_F(ProSpin, TransparentShowsTheParentsBackground)
 {
+    EXPECT_FALSE(Spin->SpinTransparent());   // only when asked for
     Form->SetColor(clYellow);
     Spin->SetColor(clWhite);
     Spin->SetFlat(true);
