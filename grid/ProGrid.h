@@ -1422,6 +1422,9 @@ private:
     THtmlRun* FHtmlHit = nullptr;
     TCanvas* FHtmlHitCanvas = nullptr;
     bool HitTesting(TCanvas* ACanvas) const { return FHtmlHit && ACanvas == FHtmlHitCanvas; }
+    // While set, the radio items of a painted cell leave their places here (one a line, or one
+    // beside the other up to the next).
+    std::vector<TRect>* FRadioHit = nullptr;
     TColor FSelectionRectangleColor = clBlack;
     bool FEditorVisible = false;
     bool FPlainClick = false;
@@ -2206,6 +2209,9 @@ private:
     // A press on the up or down arrow painted in a spin cell asks the editor it opens for one step.
     void NoteSpinArrowPress(int ACol, int ARow, int X, int Y);
     void TrackHoverAnchor(int X, int Y);
+    // A cell shown as a link (URLShow, not mini-HTML); the hand over it, the cursor before off it.
+    bool IsPlainUrlCell(int ACol, int ARow);
+    void ShowUrlCursor(bool On);
     // The selection resizer: a press on its handle, the drag and the release that fills the new selection.
     bool OnResizerHandle(int X, int Y);
     bool StartSelectionResize(TWMMouse& Message);
@@ -2213,6 +2219,8 @@ private:
     // The mini-HTML hit test of a cell (display column) at a client point: the anchor or the form
     // control under it are left in Run; true when something was hit.
     bool HtmlHitAt(int ACol, int ARow, int X, int Y, THtmlRun& Run);
+    // Paints the cell once more on Scratch, for the hit tests that follow its painting.
+    void LayOutCellAgain(int ACol, int ARow, TCanvas* Scratch);
     // The client rectangle of a cell's form control (display column), from a hit test when given,
     // else found by its ID; the cell's rectangle when it is not laid out.
     TRect FormControlRect(int ACol, int ARow, const AnsiString& ID, const THtmlRun* Hit);
@@ -2245,6 +2253,9 @@ private:
         // The cursor before a column (row) move showed the drag cursor.
         TCursor CursorBeforeMove = crDefault;
         bool MoveCursorSet = false, MoveScrolling = false;
+        // The pointer is over a link cell (URLShow), showing the hand instead of CursorBeforeUrl.
+        bool UrlCursor = false;
+        TCursor CursorBeforeUrl = crDefault;
         // A press armed a drag to other programs (of the pressed header's column).
         bool OleArmed = false, OleColumn = false;
         // The picture of the column (row) being moved (owned by the grid).

@@ -211,7 +211,7 @@ void TProStringGrid::DrawRadioButton(TCanvas* ACanvas, const TRect& R, double Sc
         ACanvas->Font()->SetColor(FP.SelectionTextColor);
     bool bitmaps = Style == csWinXP || Style == csHalvik || Style == csTheme || Style == csGlyph;
     int glyph = bitmaps ? 16 : int(FControlLook->RadioSize() * Scale);
-    int lineH = std::max(ACanvas->TextHeight("gh"), bitmaps ? glyph : 0);
+    int lineH = std::max(ACanvas->TextHeight("gh"), glyph);
     AnsiString cellText = Cells(ACol, ARow);
     TColor bg = ACanvas->Brush()->Color();
     bool noTexts = !Items || Items->Count() == 0;
@@ -260,8 +260,11 @@ void TProStringGrid::DrawRadioButton(TCanvas* ACanvas, const TRect& R, double Sc
         drawGlyph(gx, y, on);
         if (!text.empty())
             ACanvas->TextOut(gx + glyph + 2, y + (glyph - ACanvas->TextHeight(text)) / 2, text);
+        const int next = x + glyph + 2 + ACanvas->TextWidth(text) + 6;
+        if (FRadioHit)
+            FRadioHit->push_back(Horizontal ? TRect(x, R.Top, next, R.Bottom) : TRect(R.Left, y, R.Right, y + lineH));
         if (Horizontal)
-            x += glyph + 2 + ACanvas->TextWidth(text) + 6;
+            x = next;
     }
 }
 

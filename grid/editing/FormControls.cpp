@@ -20,7 +20,7 @@ bool IsOpenableAddress(const AnsiString& Address)
 }
 }  // namespace
 
-bool TProStringGrid::HtmlHitAt(int ACol, int ARow, int X, int Y, THtmlRun& Run)
+void TProStringGrid::LayOutCellAgain(int ACol, int ARow, TCanvas* Scratch)
 {
     // The cell is laid out as it is painted (its font, margins, parts and alignment), on a scratch
     // canvas: a merged region as its base cell over the whole region.
@@ -31,9 +31,14 @@ bool TProStringGrid::HtmlHitAt(int ACol, int ARow, int X, int Y, THtmlRun& Run)
     TRect inner = MergedCellRect(ACol, ARow);
     const int lines = fixed ? 1 : GridLineWidth();
     InflateRect(inner, -lines, -lines);
+    Scratch->Font()->Assign(Font());
+    DrawGridCell(Scratch, ACol, ARow, inner, fixed ? TGridDrawState(gdFixed) : TGridDrawState(0));
+}
+
+bool TProStringGrid::HtmlHitAt(int ACol, int ARow, int X, int Y, THtmlRun& Run)
+{
     TBitmap scratch;
     scratch.SetSize(1, 1);
-    scratch.Canvas()->Font()->Assign(Font());
     Run.X = X;
     Run.Y = Y;
     Run.Hit = false;
@@ -47,7 +52,7 @@ bool TProStringGrid::HtmlHitAt(int ACol, int ARow, int X, int Y, THtmlRun& Run)
             Grid->FHtmlHitCanvas = nullptr;
         }
     } done{this};
-    DrawGridCell(scratch.Canvas(), ACol, ARow, inner, fixed ? TGridDrawState(gdFixed) : TGridDrawState(0));
+    LayOutCellAgain(ACol, ARow, scratch.Canvas());
     return Run.Hit;
 }
 
@@ -71,11 +76,11 @@ bool TProStringGrid::CellAnchorClick(int ACol, int ARow, int X, int Y)
     const AnsiString text = GetGridCell(realCol, ARow);
     AnsiString anchor;
     THtmlRun run;
-    if (FP.EnableHTML && ClassifyCellText(text, FP.EnableHTML) == 1) {
-        if (HtmlHitAt(ACol, ARow, X, Y, run) && run.ControlID.empty())
-            anchor = run.Anchor;
-    } else if (FP.URLShow && IsURL(text))
+    if (IsPlainUrlCell(realCol, ARow))
         anchor = text;
+    else if (FP.EnableHTML && ClassifyCellText(text, FP.EnableHTML) == 1 && HtmlHitAt(ACol, ARow, X, Y, run) &&
+             run.ControlID.empty())
+        anchor = run.Anchor;
     if (anchor.empty())
         return false;
     bool autoHandle = true;
@@ -95,6 +100,22 @@ bool TProStringGrid::CellAnchorClick(int ACol, int ARow, int X, int Y)
     if (IsOpenableAddress(anchor))
         ShellExecute(Handle(), "open", anchor, "", "", SW_SHOWNORMAL);
     return true;
+}
+
+bool TProStringGrid::IsPlainUrlCell(int ACol, int ARow)
+{
+    const AnsiString text = GetGridCell(ACol, ARow);
+    return FP.URLShow && !(FP.EnableHTML && ClassifyCellText(text, FP.EnableHTML) == 1) && IsURL(text);
+}
+
+void TProStringGrid::ShowUrlCursor(bool On)
+{
+    if (On == FMouse.UrlCursor)
+        return;
+    FMouse.UrlCursor = On;
+    if (On)
+        FMouse.CursorBeforeUrl = Cursor();
+    SetCursor(On ? crHandPoint : FMouse.CursorBeforeUrl);
 }
 
 void TProStringGrid::TrackHoverAnchor(int X, int Y)
@@ -278,33 +299,35 @@ void TProStringGrid::SelectRadioAt(int ACol, int ARow, int X, int Y)
     if (!g || g->CellType != ctRadio || !items || items->Count() == 0)
         return;
     const int displayCol = DisplayColumn(ACol);
-    if (!IsFixed(displayCol, ARow) && displayCol >= FixedCols() && ARow >= FixedRows())
-        FocusCell(displayCol, ARow, true);
-    const TRect r = CellRect(displayCol, ARow);
-    TBitmap bmp;
-    bmp.SetSize(1, 1);
-    bmp.Canvas()->Font()->Assign(Font());
-    const int glyph = 16;
+    // The item under the pointer where the user saw it: laid out as painted, before the cell made
+    // current may scroll.
+    std::vector<TRect> places;
+    {
+        TBitmap scratch;
+        scratch.SetSize(1, 1);
+        FRadioHit = &places;
+        struct TDone {
+            TProStringGrid* Grid;
+            ~TDone() { Grid->FRadioHit = nullptr; }
+        } done{this};
+        LayOutCellAgain(displayCol, ARow, scratch.Canvas());
+    }
     int index = -1;
-    if (g->CellBoolean) {   // horizontal: each item as wide as its glyph and caption
-        int x = r.Left + 2;
-        for (int i = 0; i < items->Count() && index < 0; ++i) {
-            x += glyph + bmp.Canvas()->TextWidth(items->Strings(i)) + 4;
-            if (X < x)
-                index = i;
-        }
-    } else {
-        const int h = std::max(glyph, bmp.Canvas()->TextHeight("gh"));
-        const int i = (Y - r.Top - 2) / std::max(1, h);
-        if (i >= 0 && i < items->Count())
+    for (int i = 0; i < int(places.size()) && i < items->Count() && index < 0; ++i) {
+        const TRect& p = places[i];
+        if (g->CellBoolean ? X >= p.Left && X < p.Right : Y >= p.Top && Y < p.Bottom)
             index = i;
     }
+    if (!IsFixed(displayCol, ARow) && displayCol >= FixedCols() && ARow >= FixedRows())
+        FocusCell(displayCol, ARow, true);
     if (index < 0)
         return;
+    // A group that keeps its index takes the index; one that follows its cell text, the text.
+    g->CellVar = index;
     if (g->CellIndex >= 0)
         g->CellIndex = index;
-    g->CellVar = index;
-    SetCells(ACol, ARow, items->Strings(index));
+    else
+        SetCells(ACol, ARow, items->Strings(index));
     RepaintCell(displayCol, ARow);
     if (OnRadioClick)
         OnRadioClick(this, ACol, ARow, index);

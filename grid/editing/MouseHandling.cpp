@@ -208,7 +208,8 @@ void TProStringGrid::NoteSizingStart(int X, int Y)
         return;
     TGridState state;
     int index = -1, pos = 0, ofs = 0;
-    CalcSizingState(X, Y, state, index, pos, ofs);
+    // The standard grid's answer: the press already asked OnColumnSize (OnRowSize).
+    TBaseGrid::CalcSizingState(X, Y, state, index, pos, ofs);
     FMouse.FixedSizeIndex = index;
     FMouse.SizingOfs = GridState() == gsColSizing ? pos - X : pos - Y;
 }
@@ -360,9 +361,8 @@ bool TProStringGrid::ArmOleDrag(int ACol, int ARow, int X)
 {
     FMouse.OleArmed = FMouse.OleColumn = false;
     const int realCol = RealColIndex(ACol);
-    // Enhanced moving of columns and rows takes the press when it can move them.
-    const bool enhancedMove = FP.EnhRowColMove && (Options() & (goColMoving | goRowMoving));
-    if (!FDragDropSettings->OleDropSource() || enhancedMove || (Options() & goEditing) ||
+    // The enhanced moving of columns and rows keeps the press for itself.
+    if (!FDragDropSettings->OleDropSource() || FP.EnhRowColMove || (Options() & goEditing) ||
         HasButton(realCol, ARow) || HasCheckBox(realCol, ARow))
         return false;
     const bool column = ARow < FixedRows() && ACol >= FixedCols() && FDragDropSettings->OleColumnDragDrop();
@@ -405,7 +405,9 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
     FEdit.SearchText.clear();
     if (FP.HoverFixedCells != hfNone && FHoverCol >= 0 && FHoverRow >= 0)
         RepaintCell(FHoverCol, FHoverRow);
-    const TGridCoord sizing = MouseCoord(X - 5, c.Y == 0 ? Y : Y - 4);
+    // The cell whose border a press beside it sizes: left of and above the pointer, along the header
+    // row only leftwards and along the first column only upwards.
+    const TGridCoord sizing = MouseCoord(c.Y != 0 && c.X == 0 ? X : X - 5, c.Y == 0 ? Y : Y - 4);
     FSizingCol = sizing.X;
     FSizingRow = sizing.Y;
     FSizingColWidth = sizing.X >= 0 ? ColWidths(sizing.X) : -1;
@@ -514,7 +516,6 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
         return;
     const bool keepScroll = (Options() & goRowSelect) && FNavigation->KeepHorizScroll();
     const int oldLeft = LeftCol(), oldTop = TopRow();
-    const int oldRow = Row(), oldCol = Col();
     // A row only partly in view: the press would scroll it in.
     const bool partialRow = c.Y >= TopRow() + VisibleRowCount();
     if (keepScroll)
@@ -539,13 +540,15 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
                                    (FEdit.ActiveEditor && FEdit.ActiveEditor->Focused());
         if (!editorFocused && CanFocus())
             SetFocus();
+        // The standard press asked already for the move it made; only a cell it left elsewhere is asked for.
         bool allow = true;
-        if (oldRow != c.Y && OnRowChanging)
-            OnRowChanging(this, oldRow, c.Y, allow);
-        if (allow && oldCol != c.X && OnColChanging)
-            OnColChanging(this, oldCol, c.X, allow);
-        if (allow && (oldRow != c.Y || oldCol != c.X) && OnCellChanging)
-            OnCellChanging(this, oldRow, oldCol, c.Y, c.X, allow);
+        const int curRow = Row(), curCol = Col();
+        if (curRow != c.Y && OnRowChanging)
+            OnRowChanging(this, curRow, c.Y, allow);
+        if (allow && curCol != c.X && OnColChanging)
+            OnColChanging(this, curCol, c.X, allow);
+        if (allow && (curRow != c.Y || curCol != c.X) && OnCellChanging)
+            OnCellChanging(this, curRow, curCol, c.Y, c.X, allow);
         if (allow) {
             // Made current again, the cell would end the edit the press opened on it.
             if (c.X != Col() || c.Y != Row())
@@ -1086,6 +1089,8 @@ void TProStringGrid::MouseMove(TShiftState Shift, int X, int Y)
                 }
         }
         TrackHoverAnchor(X, Y);
+        // A plain cell holding a link shows the hand.
+        ShowUrlCursor(c.X >= 0 && c.Y >= 0 && IsPlainUrlCell(RealColIndex(c.X), c.Y));
         if (FMouse.Hover != HoverCursorMode())
             SetHoverCursorMode(FMouse.Hover);
         SetSplitDragMarks(FMouse.FixedColHover, FMouse.FixedRowHover);

@@ -283,6 +283,7 @@ void TProStringGrid::WMPaint(TMessage& Message)
 void TProStringGrid::MouseLeft()
 {
     FEdit.HSplit = FEdit.VSplit = false;
+    ShowUrlCursor(false);
     if (FHoverCol < 0 || FHoverRow < 0)
         return;
     const bool fixed = FHoverRow < FixedRows() || FHoverCol < FixedCols();

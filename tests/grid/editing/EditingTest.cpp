@@ -337,11 +337,17 @@ TEST_F(Editing, MovingFiresTheChangingEventsOnceInOrder)
                          "," + std::to_string(nrow));
     };
     Grid->OnRowUpdate = [&](TObject*, int, int n) { events.push_back("update " + std::to_string(n)); };
-    Grid->FocusCell(1, 1, true);
-    events.clear();
     TRect target = Grid->CellRect(2, 3);
-    Click(Grid, target.Left + 5, target.Top + 5);
-    EXPECT_EQ(events, (std::vector<std::string>{"row 1>3", "col 1>2", "cell 1,1>2,3", "update 3"}));
+    for (bool direct : {false, true}) {   // a click that opens the editor too
+        Grid->MouseActions()->SetDirectEdit(direct);
+        Grid->FocusCell(1, 1, true);
+        events.clear();
+        AdvanceInputClock(1000);
+        Click(Grid, target.Left + 5, target.Top + 5);
+        EXPECT_EQ(events, (std::vector<std::string>{"row 1>3", "col 1>2", "cell 1,1>2,3", "update 3"})) << direct;
+        Grid->EndCellEdit();
+    }
+    Grid->MouseActions()->SetDirectEdit(false);
 
     // A refusal keeps the current cell.
     events.clear();

@@ -121,6 +121,7 @@ struct GridDragDrop : TFormTest {
             g->SetDefaultRowHeight(20);
             g->DragDropSettings()->SetOleDropTarget(true);
             g->DragDropSettings()->SetOleDropSource(true);
+            g->SetEnhRowColMove(false);   // the enhanced moving keeps the press for itself
             ASSERT_TRUE(g->DragDropSettings()->OleDropTarget());
         }
         B->SetOptions(B->Options() | goEditing);   // text is dropped where it could be pasted
@@ -447,10 +448,16 @@ TEST_F(GridDragDrop, PressAndMoveStartTheDrag)
     EXPECT_EQ(A->Cells(1, 1), "") << "a plain drag moves";
     MouseUp(A, x + 4, y);
 
-    // A press on a cell outside the selection only selects.
+    // A press on a cell outside the selection only selects, and so does every press while the
+    // enhanced moving of columns and rows is on.
     MouseDown(A, x, cell.Bottom + 10);
     MouseMove(A, x + 10, cell.Bottom + 10, ssLeft);
     MouseUp(A, x + 10, cell.Bottom + 10);
+    A->SetEnhRowColMove(true);
+    A->SetSelection(TGridRect(1, 1, 2, 1));
+    MouseDown(A, x, y);
+    MouseMove(A, x + 10, y, ssLeft);
+    MouseUp(A, x + 10, y);
     EXPECT_EQ(started, 1);
 }
 

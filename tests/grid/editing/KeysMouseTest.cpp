@@ -823,4 +823,90 @@ TEST_F(KeysMouse, CtrlArrowsScrollARowSelectionOneColumn)
     }
 }
 
+// The pointer over a link cell shows the hand, and the cursor the grid had elsewhere.
+TEST_F(KeysMouse, ALinkCellShowsTheHand)
+{
+    Grid->SetURLShow(true);
+    Grid->SetCells(2, 2, "https://sklep.pkn.pl");
+    const struct {
+        TPoint Cell;
+        TCursor Cursor;
+    } steps[] = {{{2, 2}, crHandPoint}, {{3, 3}, crDefault}, {{2, 2}, crHandPoint}};
+    for (const auto& s : steps) {
+        const TPoint p = CellMiddle(s.Cell.X, s.Cell.Y);
+        MouseMove(Grid, p.X, p.Y);
+        EXPECT_EQ(WindowCursor(Grid), s.Cursor) << s.Cell.X << "," << s.Cell.Y;
+    }
+    MouseLeave(Grid);
+    EXPECT_EQ(WindowCursor(Grid), crDefault);
+}
+
+// A press on a border asks OnColumnSize (OnRowSize) once, and a row border pressed at the left
+// edge of the fixed column sizes that row: with AllRowSize the others follow it.
+TEST_F(KeysMouse, ABorderPressAsksOnceAndARowBorderIsFoundAtTheLeftEdge)
+{
+    Grid->SetOptions(Grid->Options() | goColSizing | goRowSizing);
+    Grid->MouseActions()->SetAllRowSize(true);
+    std::vector<std::string> asked;
+    Grid->OnColumnSize = [&](TObject*, int ACol, bool&) { asked.push_back("col " + std::to_string(ACol)); };
+    Grid->OnRowSize = [&](TObject*, int ARow, bool&) { asked.push_back("row " + std::to_string(ARow)); };
+    const TRect c = Grid->CellRect(2, 0), r = Grid->CellRect(0, 2);
+    const int h1 = Grid->RowHeights(1), h2 = Grid->RowHeights(2);
+    AdvanceInputClock(1000);
+    Drag(Grid, TPoint(c.Right, c.Top + 5), TPoint(c.Right + 10, c.Top + 5));
+    Drag(Grid, TPoint(2, r.Bottom), TPoint(2, r.Bottom + h2));
+    EXPECT_EQ(asked, (std::vector<std::string>{"col 2", "row 2"}));
+    EXPECT_EQ(Grid->RowHeights(2), 2 * h2);
+    EXPECT_EQ(Grid->RowHeights(1), 2 * h1);
+}
+
+// A radio item is picked where it is painted: in rows of the text height with the small classic
+// glyph, and where the user saw it when the press scrolls its cell into view; a group that keeps its
+// index takes the index and leaves the cell's text alone.
+TEST_F(KeysMouse, RadioItemsArePickedWhereTheyArePainted)
+{
+    Grid->SetOptions(Grid->Options() | goEditing);
+    Grid->SetRowHeights(2, 80);
+    const struct {
+        TGridControlStyle Style;
+        bool Horizontal;
+        int Width;
+        int Item;      // clicked: the middle of its glyph, or of its line
+        int Index;     // -1: the group follows the cell's text
+        const char* Text;
+    } cases[] = {
+        {csClassic, false, 100, 3, -1, "D"},
+        {csWinXP, true, 380, 0, -1, "Alpha"},
+        {csWinXP, false, 100, 1, 0, "keep"},
+    };
+    for (const auto& k : cases) {
+        Grid->SetLeftCol(1);
+        Grid->ControlLook()->SetControlStyle(k.Style);
+        Grid->SetColWidths(2, k.Width);
+        TCellGraphic* g = AddGraphic(Grid, 2, 2, ctRadio);
+        auto* items = new TStringList;
+        items->SetText("Alpha\r\nBravoBravo\r\nCharlieX\r\nD");
+        g->CellObject = items;
+        g->CellCreated = true;
+        g->CellBoolean = k.Horizontal;
+        g->CellIndex = k.Index;
+        Grid->SetCells(2, 2, "keep");
+        const TRect r = Grid->CellRect(2, 2);
+        TBitmap text;
+        text.Canvas()->Font()->Assign(Grid->Font());
+        const int glyph = k.Style == csClassic ? Grid->ControlLook()->RadioSize() : 16;
+        const int line = std::max(text.Canvas()->TextHeight("gh"), glyph);
+        AdvanceInputClock(1000);
+        if (k.Horizontal)
+            Click(Grid, r.Left + 3 + glyph / 2, (r.Top + r.Bottom) / 2);
+        else
+            Click(Grid, r.Left + 3 + glyph / 2, r.Top + 2 + k.Item * line + line / 2);
+        EXPECT_EQ(Grid->Cells(2, 2), k.Text) << k.Style << k.Horizontal;
+        int index = -2;
+        Grid->GetRadioIndex(2, 2, index);
+        EXPECT_EQ(index, k.Index < 0 ? -1 : k.Item) << k.Style << k.Horizontal;
+        Grid->RemoveCellGraphicOfType(2, 2, ctRadio);
+    }
+}
+
 }  // namespace
