@@ -2011,6 +2011,8 @@ private:
     void StartPanning(TPoint Origin);
     void EndPanning();
     void PanTick();
+    // The panning cursor of a direction (-1, 0 or 1 in each axis): 8000 for none, 8001 to 8008.
+    static TCursor PanCursor(int DX, int DY);
     // The mouse left the grid: sizing marks and pressed or hovered cells go back to normal.
     void MouseLeft();
     // Moves the current cell back to (ACol, ARow) as the standard grid does (anchor moved, scrolled into view).

@@ -1,5 +1,6 @@
 // Focus changes tied to in-place editing, the cursor the grid shows while
 // the mouse hovers over it, and the dialog-character query.
+#include <cmath>
 #include <map>
 #include <memory>
 
@@ -7,23 +8,44 @@
 #include "platform/gui/Forms.h"
 
 namespace {
-// The grid's cursors: 8010 selects a row, 8011 a column, 8012 everything, 8014 drags.
+// The grid's cursors: 8010 selects a row, 8011 a column, 8012 everything, 8014 drags; 8000 to 8008
+// show the direction of panning (TProStringGrid::PanCursorId).
 enum TGridCursorId { CursorRowSelect = 8010, CursorColSelect = 8011, CursorSelectAll = 8012, CursorCellDrag = 8014 };
+
+// An arrow from the middle of a 32 x 32 picture towards (DX, DY), each -1, 0 or 1.
+void DrawPanArrow(TCanvas* C, int DX, int DY)
+{
+    const double len = std::hypot(double(DX), double(DY));
+    const double ux = DX / len, uy = DY / len, px = -uy, py = ux;
+    auto at = [&](double along, double across) {
+        return TPoint(int(std::lround(16 + ux * along + px * across)), int(std::lround(16 + uy * along + py * across)));
+    };
+    C->Polygon({at(14, 0), at(4, -7), at(4, -2), at(-4, -2), at(-4, 2), at(4, 2), at(4, 7)});
+}
 
 TCursor GridCursor(int Id)
 {
     static std::map<int, bool> registered;
     if (!Screen || registered[Id])
         return TCursor(Id);
+    const bool pan = Id >= 8000 && Id <= 8008;
+    const int size = pan ? 32 : 16;
     auto image = std::make_unique<TBitmap>();
-    image->SetSize(16, 16);
+    image->SetSize(size, size);
     TCanvas* c = image->Canvas();
     c->Brush()->SetColor(clWhite);
-    c->FillRect(TRect(0, 0, 16, 16));
+    c->FillRect(TRect(0, 0, size, size));
     c->Brush()->SetColor(clBlack);
     c->Pen()->SetColor(clBlack);
-    int hotX = 8, hotY = 8;
+    int hotX = size / 2, hotY = size / 2;
+    // The directions of 8001 to 8008: down, left, right, up, up and right, up and left, down and
+    // right, down and left.
+    static const int panX[] = {0, -1, 1, 0, 1, -1, 1, -1}, panY[] = {1, 0, 0, -1, -1, -1, 1, 1};
     switch (Id) {
+    case 8000: DrawIntelliPanGlyph(c, TPoint(16, 16)); break;
+    case 8001: case 8002: case 8003: case 8004: case 8005: case 8006: case 8007: case 8008:
+        DrawPanArrow(c, panX[Id - 8001], panY[Id - 8001]);
+        break;
     case CursorColSelect:   // a thick arrow pointing down
         c->Polygon({TPoint(6, 0), TPoint(9, 0), TPoint(9, 8), TPoint(13, 8), TPoint(7, 15), TPoint(2, 8),
                     TPoint(6, 8)});
@@ -51,6 +73,12 @@ TCursor GridCursor(int Id)
     return TCursor(Id);
 }
 }  // namespace
+
+TCursor TProStringGrid::PanCursor(int DX, int DY)
+{
+    static const int ids[3][3] = {{8006, 8004, 8005}, {8002, 8000, 8003}, {8008, 8001, 8007}};
+    return GridCursor(ids[DY + 1][DX + 1]);
+}
 
 // ---------------------------------------------------------------- cursor
 void TProStringGrid::WMSetCursor(TMessage& Message)

@@ -8,17 +8,6 @@ constexpr UINT_PTR PanTimer = 999;
 constexpr int DeadZone = 5;
 constexpr int GlyphSize = 32;
 
-// The cursor of a pan direction (-1, 0, 1 in each axis).
-TCursor PanCursor(int DX, int DY)
-{
-    if (DX == 0 && DY == 0)
-        return crSizeAll;
-    if (DX == 0)
-        return crSizeNS;
-    if (DY == 0)
-        return crSizeWE;
-    return DX == DY ? crSizeNWSE : crSizeNESW;
-}
 }  // namespace
 
 void DrawIntelliPanGlyph(TCanvas* Canvas, TPoint Origin)

@@ -923,7 +923,7 @@ TEST_F(Editing, MiddleButtonPanningMovesTowardsThePointerUntilTheNextPress)
     FireTimer(Grid, 999);
     EXPECT_EQ(Grid->Row(), 7);
     EXPECT_EQ(Grid->Col(), 2);
-    EXPECT_EQ(Grid->Cursor(), crSizeNS);
+    EXPECT_EQ(Grid->Cursor(), TCursor(8001));   // the grid's own cursor of panning down
     // The origin mark is painted where the press was.
     std::unique_ptr<TBitmap> shot = GrabControl(Grid);
     EXPECT_EQ(shot->Canvas()->Pixels(150, 100 - 12) & 0xFFFFFF, TColor(clBlack) & 0xFFFFFF);
@@ -941,9 +941,22 @@ TEST_F(Editing, MiddleButtonPanningMovesTowardsThePointerUntilTheNextPress)
     MouseDown(Grid, 150, 100, mbMiddle);
     MouseUp(Grid, 150, 100, mbMiddle);
     ASSERT_TRUE(Grid->Panning());
+    EXPECT_EQ(Grid->Cursor(), TCursor(8000));
     MouseMove(Grid, 150, 200, 0);
     FireTimer(Grid, 999);
     EXPECT_EQ(Grid->TopRow(), top + 1);
+    // Each direction has a cursor of its own.
+    const struct {
+        int DX, DY;
+        TCursor Cursor;
+    } ways[] = {{0, 1, 8001}, {-1, 0, 8002}, {1, 0, 8003}, {0, -1, 8004},
+                {1, -1, 8005}, {-1, -1, 8006}, {1, 1, 8007}, {-1, 1, 8008}, {0, 0, 8000}};
+    for (const auto& w : ways) {
+        MouseMove(Grid, 150 + 20 * w.DX, 100 + 20 * w.DY, 0);
+        FireTimer(Grid, 999);
+        EXPECT_EQ(Grid->Cursor(), w.Cursor) << w.DX << "," << w.DY;
+        EXPECT_NE(Screen->Cursors(w.Cursor), 0);
+    }
     AdvanceInputClock(1000);
     MouseDown(Grid, 150, 200, mbMiddle);
     EXPECT_FALSE(Grid->Panning());
