@@ -4,6 +4,7 @@
 #include <QCalendarWidget>
 #include <QCheckBox>
 #include <QDateTimeEdit>
+#include <QLineEdit>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -653,6 +654,9 @@ TNativeWidget* TDateTimePicker::CreateNativeWidget()
             RunGuarded([&] { UserToggledCheck(on); });
     });
     InstallMessageBridge(host->Edit, this);
+    // The text field inside the editor takes the mouse itself: its presses and moves are the picker's.
+    if (auto* field = host->Edit->findChild<QLineEdit*>())
+        InstallMessageBridge(field, this, true);
     host->Overlay = new TPickerOverlay(host, this);
     auto* watch = new TPickerSignals(this);
     watch->setParent(host);

@@ -60,8 +60,10 @@ protected:
 
 class TEventBridge : public QObject {
 public:
-    explicit TEventBridge(TWinControl* c) : Control(c) {}
+    TEventBridge(TWinControl* c, bool MouseOnly) : Control(c), MouseOnly(MouseOnly) {}
     TWinControl* Control;
+    // Only the buttons and moves of the mouse, at points of the control's own window.
+    bool MouseOnly;
     bool eventFilter(QObject* obj, QEvent* ev) override;
 
 private:
@@ -338,9 +340,9 @@ TWinControl* WidgetControl(const QObject* w)
     return nullptr;
 }
 
-void InstallMessageBridge(QWidget* w, TWinControl* c)
+void InstallMessageBridge(QWidget* w, TWinControl* c, bool MouseOnly)
 {
-    auto* b = new TEventBridge(c);
+    auto* b = new TEventBridge(c, MouseOnly);
     b->setParent(w);
     w->installEventFilter(b);
 }
@@ -471,7 +473,11 @@ bool TEventBridge::eventFilter(QObject* obj, QEvent* ev)
         return false;
     bool eat = false;
     TWinControl* c = Control;
-    switch (ev->type()) {
+    const QEvent::Type type = ev->type();
+    if (MouseOnly && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonRelease &&
+        type != QEvent::MouseButtonDblClick && type != QEvent::MouseMove)
+        return false;
+    switch (type) {
     case QEvent::MouseButtonPress:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseButtonDblClick:
@@ -543,7 +549,7 @@ bool TEventBridge::Mouse(QWidget* w, QMouseEvent* ev)
         if (cw && cw != c && cw->HandleAllocated() && !BlockedByModal(ControlWidget(cw)))
             target = cw;
     }
-    QWidget* tw = target == c ? w : ControlWidget(target);
+    QWidget* tw = target == c && !MouseOnly ? w : ControlWidget(target);
     QPoint lp = tw->mapFromGlobal(gp);
     if (tw == WinImpl(target).Widget.data())
         lp.ry() -= WinImpl(target).ClientTop;
@@ -1678,7 +1684,7 @@ void TWinControl::CreateWnd()
         w->setParent(ControlWidget(FParent));
     else
         w->setWindowFlag(Qt::Window, true);
-    auto* bridge = new TEventBridge(this);
+    auto* bridge = new TEventBridge(this, false);
     bridge->setParent(w);
     w->installEventFilter(bridge);
     FImpl->Bridge = bridge;

@@ -59,8 +59,9 @@ TWinControl* WidgetControl(const QObject* w);
 // is only the echo of one the program made.
 bool IsGeometryEcho(TWinControl* c, bool Move, int A, int B);
 // Events of a widget inside a standard control (the edit of a combo box)
-// become messages of that control too.
-void InstallMessageBridge(QWidget* w, TWinControl* c);
+// become messages of that control too; with MouseOnly only its mouse buttons
+// and moves, at points of the control's own window.
+void InstallMessageBridge(QWidget* w, TWinControl* c, bool MouseOnly = false);
 
 // What pops up a control's PopupMenu at a screen point (set by the menus unit).
 extern std::function<void(TPopupMenu* Menu, TControl* Control, TPoint ScreenPos)> PopupMenuHandler;

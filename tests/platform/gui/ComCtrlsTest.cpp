@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "platform/core/SysUtils.h"
@@ -156,6 +157,30 @@ TEST_F(ComForm, DatePickerKeepsDateTimeThroughTheWidgetAndReportsOnlyTheUser)
     EXPECT_EQ(DateToStr(d->Date()), "01.12.2026");
     d->SetDateFormat(dfLong);
     EXPECT_EQ(d->Text(), FormatDateTime(FormatSettings.LongDateFormat, d->DateTime()));
+}
+
+// The mouse over the picker's text is the program's: presses, moves and clicks at points of the
+// picker, in both kinds.
+TEST_F(ComForm, DatePickerTellsTheMouseOverItsText)
+{
+    auto* d = new TDateTimePicker(Form);
+    d->SetParent(Form);
+    d->SetBounds(10, 10, 150, 22);
+    std::vector<std::string> log;
+    d->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int X, int Y) {
+        log.push_back("down " + std::to_string(X) + "," + std::to_string(Y));
+    };
+    d->OnMouseMove = [&](TObject*, TShiftState, int X, int) { log.push_back("move " + std::to_string(X)); };
+    d->OnClick = [&](TObject*) { log.push_back("click"); };
+    d->OnMouseUp = [&](TObject*, TMouseButton, TShiftState, int, int) { log.push_back("up"); };
+    for (TDateTimeKind kind : {dtkDate, dtkTime}) {
+        d->SetKind(kind);
+        log.clear();
+        AdvanceInputClock(1000);
+        MouseMove(d, 20, 11);
+        Click(d, 30, 11);
+        EXPECT_EQ(log, (std::vector<std::string>{"move 20", "down 30,11", "click", "up"})) << kind;
+    }
 }
 
 TEST_F(ComForm, DatePickerCheckBoxGreysTheValue)
