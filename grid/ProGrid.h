@@ -1864,6 +1864,8 @@ public:
     bool CaretRequest() const { return FEdit.CaretRequest; }
     // The hover cursor mode of the mouse handling (0 none .. 5) and whether it was just set.
     void SetHoverCursorMode(Byte Mode) { FEdit.HoverMode = Mode; FEdit.HoverJustSet = true; }
+    // The cursor the grid had before it showed one of its own parts' cursors comes back.
+    void RestoreGridCursor();
     Byte HoverCursorMode() const { return FEdit.HoverMode; }
     // Split-drag and drag marks of the mouse handling, read by the cursor choice.
     void SetSplitDragMarks(bool Horizontal, bool Vertical) { FEdit.HSplit = Horizontal; FEdit.VSplit = Vertical; }
@@ -2071,14 +2073,14 @@ private:
         // The grid-modified flag when the edit cell was remembered: a refused edit puts it back.
         bool ModifiedAtRemember = false;
         bool HoverJustSet = false, HSplit = false, VSplit = false, DragMark = false;
+        // The grid shows a cursor of its own (a hover mode, a drag mark or a link) instead of HoverBase.
+        bool HoverOwn = false;
+        TCursor HoverBase = crDefault;
         bool ButtonDown = false, Cancelled = false;
         bool Painted = false;
         bool Panning = false, PanShowHint = false;
         TPoint PanOrigin{0, 0};
         TCursor PanCursor = crDefault;
-        // While a hover or drag cursor shows, the grid's own cursor it stands in for.
-        TCursor OwnCursor = crDefault;
-        bool HoverCursorShown = false;
         // The focus moves between the grid and a control inside it: no entering or leaving the grid.
         bool FocusWithin = false;
         int ButtonCol = -1, ButtonRow = -1;
@@ -2211,9 +2213,8 @@ private:
     // A press on the up or down arrow painted in a spin cell asks the editor it opens for one step.
     void NoteSpinArrowPress(int ACol, int ARow, int X, int Y);
     void TrackHoverAnchor(int X, int Y);
-    // A cell shown as a link (URLShow, not mini-HTML); the hand over it, the cursor before off it.
+    // A cell shown as a link (URLShow, not mini-HTML), with the hand over it.
     bool IsPlainUrlCell(int ACol, int ARow);
-    void ShowUrlCursor(bool On);
     // The selection resizer: a press on its handle, the drag and the release that fills the new selection.
     bool OnResizerHandle(int X, int Y);
     bool StartSelectionResize(TWMMouse& Message);
@@ -2255,9 +2256,8 @@ private:
         // The cursor before a column (row) move showed the drag cursor.
         TCursor CursorBeforeMove = crDefault;
         bool MoveCursorSet = false, MoveScrolling = false;
-        // The pointer is over a link cell (URLShow), showing the hand instead of CursorBeforeUrl.
+        // The pointer is over a link cell (URLShow): the hand shows.
         bool UrlCursor = false;
-        TCursor CursorBeforeUrl = crDefault;
         // A press armed a drag to other programs (of the pressed header's column).
         bool OleArmed = false, OleColumn = false;
         // The picture of the column (row) being moved (owned by the grid).

@@ -81,6 +81,16 @@ TCursor TProStringGrid::PanCursor(int DX, int DY)
 }
 
 // ---------------------------------------------------------------- cursor
+void TProStringGrid::RestoreGridCursor()
+{
+    if (!FEdit.HoverOwn)
+        return;
+    FEdit.HoverOwn = false;
+    FEdit.HoverJustSet = FEdit.HoverBase != Cursor();
+    if (FEdit.HoverJustSet)
+        SetCursor(FEdit.HoverBase);
+}
+
 void TProStringGrid::WMSetCursor(TMessage& Message)
 {
     const bool sizing = GridState() == gsRowSizing || GridState() == gsColSizing;
@@ -97,11 +107,14 @@ void TProStringGrid::WMSetCursor(TMessage& Message)
     } else if (FEdit.DragMark) {
         chosen = GridCursor(CursorCellDrag);
         own = true;
+    } else if (FMouse.UrlCursor && !sizing) {
+        chosen = crHandPoint;
+        own = true;
     }
     if (own) {
-        if (chosen != Cursor() && !FEdit.HoverCursorShown) {
-            FEdit.OwnCursor = Cursor();
-            FEdit.HoverCursorShown = true;
+        if (!FEdit.HoverOwn) {
+            FEdit.HoverOwn = true;
+            FEdit.HoverBase = Cursor();
         }
         // The mark keeps the mode through the cursor change made here, and only that one.
         FEdit.HoverJustSet = chosen != Cursor();
@@ -109,13 +122,8 @@ void TProStringGrid::WMSetCursor(TMessage& Message)
             SetCursor(chosen);
         Message.Result = 1;
     } else {
-        // Off the hover: the grid's own cursor shows again.
-        if (FEdit.HoverCursorShown) {
-            FEdit.HoverCursorShown = false;
-            FEdit.HoverJustSet = FEdit.OwnCursor != Cursor();
-            SetCursor(FEdit.OwnCursor);
-            FEdit.HoverJustSet = false;
-        }
+        // Off the parts with a cursor of their own, the grid's cursor comes back.
+        RestoreGridCursor();
         TBaseGrid::WMSetCursor(Message);
     }
     if (FEdit.HSplit)

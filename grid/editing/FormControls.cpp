@@ -108,16 +108,6 @@ bool TProStringGrid::IsPlainUrlCell(int ACol, int ARow)
     return FP.URLShow && !(FP.EnableHTML && ClassifyCellText(text, FP.EnableHTML) == 1) && IsURL(text);
 }
 
-void TProStringGrid::ShowUrlCursor(bool On)
-{
-    if (On == FMouse.UrlCursor)
-        return;
-    FMouse.UrlCursor = On;
-    if (On)
-        FMouse.CursorBeforeUrl = Cursor();
-    SetCursor(On ? crHandPoint : FMouse.CursorBeforeUrl);
-}
-
 void TProStringGrid::TrackHoverAnchor(int X, int Y)
 {
     const TGridCoord c = MouseCoord(X, Y);

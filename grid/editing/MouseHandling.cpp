@@ -666,8 +666,10 @@ void TProStringGrid::WMLButtonUp(TWMMouse& Message)
         int before = 0;
         for (int i = 0; i < index; ++i)
             before += cols ? ColWidths(i) : RowHeights(i);
-        // Dragged left of (above) its own start the column (row) keeps no negative size.
+        // Dragged left of (above) its own start the column (row) keeps no negative size. The end of
+        // the sizing is told here, once: not again by the change of the width.
         int size = std::max(0, (cols ? X : Y) - before);
+        FSizingCol = FSizingRow = -1;
         if (cols) {
             SetColWidths(index, size);
             if (OnEndColumnSize)
@@ -792,6 +794,7 @@ void TProStringGrid::WMLButtonDblClk(TWMMouse& Message)
             if (OnColumnSize)
                 OnColumnSize(this, col, allow);
             if (allow) {
+                FSizingCol = FSizingRow = -1;   // the end is told below, once
                 AutoSizeCol(col);
                 if (OnEndColumnSize)
                     OnEndColumnSize(this, col);
@@ -1090,7 +1093,7 @@ void TProStringGrid::MouseMove(TShiftState Shift, int X, int Y)
         }
         TrackHoverAnchor(X, Y);
         // A plain cell holding a link shows the hand.
-        ShowUrlCursor(c.X >= 0 && c.Y >= 0 && IsPlainUrlCell(RealColIndex(c.X), c.Y));
+        FMouse.UrlCursor = c.X >= 0 && c.Y >= 0 && IsPlainUrlCell(RealColIndex(c.X), c.Y);
         if (FMouse.Hover != HoverCursorMode())
             SetHoverCursorMode(FMouse.Hover);
         SetSplitDragMarks(FMouse.FixedColHover, FMouse.FixedRowHover);

@@ -139,8 +139,9 @@ bool TProStringGrid::EditWndProc(TMessage& Message)
         return true;
     case CM_CURSORCHANGED:
         TBaseGrid::WndProc(Message);
+        // A cursor set from outside ends the hover mode and is the one to come back to.
         if (!FEdit.HoverJustSet)
-            FEdit.HoverMode = 0;
+            FEdit.HoverMode = 0, FEdit.HoverOwn = false;
         FEdit.HoverJustSet = false;
         return true;
     case CM_COLORCHANGED:
@@ -283,7 +284,8 @@ void TProStringGrid::WMPaint(TMessage& Message)
 void TProStringGrid::MouseLeft()
 {
     FEdit.HSplit = FEdit.VSplit = false;
-    ShowUrlCursor(false);
+    FMouse.UrlCursor = false;
+    RestoreGridCursor();
     if (FHoverCol < 0 || FHoverRow < 0)
         return;
     const bool fixed = FHoverRow < FixedRows() || FHoverCol < FixedCols();

@@ -823,41 +823,57 @@ TEST_F(KeysMouse, CtrlArrowsScrollARowSelectionOneColumn)
     }
 }
 
-// The pointer over a link cell shows the hand, and the cursor the grid had elsewhere.
-TEST_F(KeysMouse, ALinkCellShowsTheHand)
+// The pointer over a link cell shows the hand; over a header that selects its column the grid's
+// own cursor; elsewhere the cursor the grid had.
+TEST_F(KeysMouse, ALinkCellShowsTheHandAndTheDataCellsTheGridsCursor)
 {
     Grid->SetURLShow(true);
     Grid->SetCells(2, 2, "https://sklep.pkn.pl");
+    Grid->MouseActions()->SetColSelect(true);
     const struct {
         TPoint Cell;
         TCursor Cursor;
-    } steps[] = {{{2, 2}, crHandPoint}, {{3, 3}, crDefault}, {{2, 2}, crHandPoint}};
+    } steps[] = {{{2, 2}, crHandPoint}, {{3, 3}, crDefault}, {{2, 0}, TCursor(8011)}, {{3, 3}, crDefault}, {{2, 2}, crHandPoint}};
     for (const auto& s : steps) {
         const TPoint p = CellMiddle(s.Cell.X, s.Cell.Y);
         MouseMove(Grid, p.X, p.Y);
-        EXPECT_EQ(WindowCursor(Grid), s.Cursor) << s.Cell.X << "," << s.Cell.Y;
+        MouseMove(Grid, p.X + 1, p.Y);   // the cursor a move chose shows from the next
+        EXPECT_EQ(Grid->Cursor(), s.Cursor) << s.Cell.X << "," << s.Cell.Y;
     }
     MouseLeave(Grid);
-    EXPECT_EQ(WindowCursor(Grid), crDefault);
+    EXPECT_EQ(Grid->Cursor(), crDefault);
 }
 
-// A press on a border asks OnColumnSize (OnRowSize) once, and a row border pressed at the left
-// edge of the fixed column sizes that row: with AllRowSize the others follow it.
-TEST_F(KeysMouse, ABorderPressAsksOnceAndARowBorderIsFoundAtTheLeftEdge)
+// A press on a border asks OnColumnSize (OnRowSize) once, the end of a sizing is told once (by a
+// drag of a fixed column's border or a double click that sizes a column to its texts), and a row
+// border pressed at the left edge of the fixed column sizes that row: with AllRowSize the others
+// follow it.
+TEST_F(KeysMouse, ABorderPressAsksOnceTheEndIsToldOnceAndARowBorderIsFoundAtTheLeftEdge)
 {
     Grid->SetOptions(Grid->Options() | goColSizing | goRowSizing);
     Grid->MouseActions()->SetAllRowSize(true);
-    std::vector<std::string> asked;
-    Grid->OnColumnSize = [&](TObject*, int ACol, bool&) { asked.push_back("col " + std::to_string(ACol)); };
-    Grid->OnRowSize = [&](TObject*, int ARow, bool&) { asked.push_back("row " + std::to_string(ARow)); };
+    Grid->MouseActions()->SetSizeFixedCol(true);
+    std::vector<std::string> told;
+    Grid->OnColumnSize = [&](TObject*, int ACol, bool&) { told.push_back("col " + std::to_string(ACol)); };
+    Grid->OnRowSize = [&](TObject*, int ARow, bool&) { told.push_back("row " + std::to_string(ARow)); };
+    Grid->OnEndColumnSize = [&](TObject*, int ACol) { told.push_back("end " + std::to_string(ACol)); };
+    Grid->OnUpdateColumnSize = [&](TObject*, int ACol, int&) { told.push_back("update " + std::to_string(ACol)); };
     const TRect c = Grid->CellRect(2, 0), r = Grid->CellRect(0, 2);
-    const int h1 = Grid->RowHeights(1), h2 = Grid->RowHeights(2);
+    const int h1 = Grid->RowHeights(1), h2 = Grid->RowHeights(2), w0 = Grid->ColWidths(0);
     AdvanceInputClock(1000);
     Drag(Grid, TPoint(c.Right, c.Top + 5), TPoint(c.Right + 10, c.Top + 5));
     Drag(Grid, TPoint(2, r.Bottom), TPoint(2, r.Bottom + h2));
-    EXPECT_EQ(asked, (std::vector<std::string>{"col 2", "row 2"}));
+    EXPECT_EQ(told, (std::vector<std::string>{"col 2", "end 2", "update 2", "row 2"}));
     EXPECT_EQ(Grid->RowHeights(2), 2 * h2);
     EXPECT_EQ(Grid->RowHeights(1), 2 * h1);
+    told.clear();
+    MouseMove(Grid, w0 + 1, 10);
+    Drag(Grid, TPoint(w0 + 1, 10), TPoint(w0 + 11, 10));
+    const TRect d = Grid->CellRect(2, 0);
+    AdvanceInputClock(1000);
+    MouseMove(Grid, d.Right - 1, d.Top + 5);
+    DoubleClick(Grid, d.Right - 1, d.Top + 5);
+    EXPECT_EQ(told, (std::vector<std::string>{"end 0", "update 0", "col 2", "col 2", "update 2", "end 2"}));
 }
 
 // A radio item is picked where it is painted: in rows of the text height with the small classic
