@@ -75,10 +75,7 @@ void TAniIconFile::LoadFromFile(const AnsiString& FileName)
     std::string data;
     if (!ReadWholeFileOs(ToOsPath(FileName), data))
         return;
-    FData = std::move(data);
-    ReadFrames();
-    FLoaded = true;
-    Changed();
+    LoadFromData(data);
 }
 
 void TAniIconFile::LoadFromStream(TStream* Stream)
@@ -95,7 +92,12 @@ void TAniIconFile::LoadFromStream(TStream* Stream)
 void TAniIconFile::LoadFromData(const std::string& Data)
 {
     FData = Data;
-    ReadFrames();
+    try {
+        ReadFrames();
+    } catch (const EReadError&) {
+        Changed();   // the owner shows the frames read before the end
+        throw;
+    }
     FLoaded = true;
     Changed();
 }
@@ -157,40 +159,61 @@ void TAniIconFile::NextStep()
 // Every load starts without frames: data without a frame list has none, rather
 // than showing the frames of an earlier file under its own header. Data without
 // a usable "anih" header leaves nothing of an earlier load: no header, rates or
-// sequence either.
+// sequence either. Data that ends early raises EReadError; the frames read
+// before its end stay.
 void TAniIconFile::ReadFrames()
 {
     ClearFrames();
     FFrame = 0;
     FCounter = 0;
-    if (ReadChunks())
-        return;
-    FHeader = TAniHeader{};
-    FRates.fill(0);
-    FSeq.fill(0);
+    bool header = false;
+    auto forgetHeader = [&] {
+        if (header)
+            return;
+        FHeader = TAniHeader{};
+        FRates.fill(0);
+        FSeq.fill(0);
+    };
+    try {
+        ReadChunks(header);
+    } catch (const EReadError&) {
+        forgetHeader();
+        throw;
+    }
+    forgetHeader();
 }
 
 // Walks the chunks of the RIFF data by identifier and size. Every read is
-// checked against the end of the data and of the enclosing chunk; a chunk
-// that runs past the end is taken as far as it goes. Frames read before a
-// damaged one are kept. False when no header was read.
-bool TAniIconFile::ReadChunks()
+// checked against the end of the data and of the enclosing chunk. The reading
+// ends with the frame list; a chunk it does not know after the header would
+// have ended it too, so that the data may end there. Data that ends before the
+// frame list otherwise, or inside a chunk the reader reads, raises EReadError
+// after what was read before its end is kept. HaveHeader: "anih" was read.
+void TAniIconFile::ReadChunks(bool& haveHeader)
 {
     const std::string& d = FData;
     const std::uint64_t n = d.size();
-    if (n < 12)
-        return false;
-    bool haveHeader = false;
+    if (n == 0)
+        return;
+    const auto endedEarly = [] { return EReadError("Stream read error"); };
+    bool mayEnd = false;
     std::uint64_t pos = 12;
-    while (pos + 8 <= n) {
+    for (;;) {
+        if (pos >= n && n >= 12 && mayEnd)
+            return;
+        if (pos + 8 > n)
+            throw endedEarly();
         std::string id = ChunkId(d, std::size_t(pos));
         std::uint64_t size = ReadLe32(d, std::size_t(pos + 4));
         std::uint64_t body = pos + 8;
         std::uint64_t end = std::min<std::uint64_t>(body + size, n);
         std::uint64_t avail = end - body;
+        const bool cut = body + size > n;
         if (id == "anih") {
+            if (avail < 36 && cut)
+                throw endedEarly();
             if (avail < 36)
-                return haveHeader;   // a header cut short: nothing usable follows
+                return;   // a header chunk too short: nothing usable follows
             Cardinal f[9];
             for (int i = 0; i < 9; ++i)
                 f[i] = ReadLe32(d, std::size_t(body + 4 * std::uint64_t(i)));
@@ -202,6 +225,8 @@ bool TAniIconFile::ReadChunks()
             std::uint64_t count = std::min<std::uint64_t>(avail / 4, AniMaxSteps);
             for (std::uint64_t i = 0; i < count; ++i)
                 table[std::size_t(i)] = ReadLe32(d, std::size_t(body + 4 * i));
+            if (cut)
+                throw endedEarly();
         } else if (id == "LIST" && avail >= 4) {
             std::string type = ChunkId(d, std::size_t(body));
             if (type == "fram" && haveHeader) {
@@ -209,11 +234,17 @@ bool TAniIconFile::ReadChunks()
                 if (FHeader.nFrames > AniMaxFrames)
                     FHeader.nFrames = AniMaxFrames;
                 std::uint64_t p = body + 4;
-                for (Cardinal i = 0; i < FHeader.nFrames && p + 8 <= end; ++i) {
+                for (Cardinal i = 0; i < FHeader.nFrames; ++i) {
+                    if (p + 8 > n)
+                        throw endedEarly();
+                    if (p + 8 > end)
+                        break;
                     std::uint64_t fsize = ReadLe32(d, std::size_t(p + 4));
                     if (fsize < MinFrameChunk)
                         break;
                     std::uint64_t fbody = p + 8;
+                    if (fbody + fsize > n)
+                        throw endedEarly();
                     std::uint64_t fend = std::min<std::uint64_t>(fbody + fsize, end);
                     if (fend - fbody >= 22) {
                         std::uint64_t offset = std::max<std::uint64_t>(ReadLe32(d, std::size_t(fbody + 18)), 22);
@@ -239,11 +270,15 @@ bool TAniIconFile::ReadChunks()
                 }
                 FFrame = 0;
                 FCounter = 0;
+                return;
             }
+            if (cut)
+                throw endedEarly();   // an information list read in part
+        } else if (id != "LIST") {
+            mayEnd = mayEnd || haveHeader;
         }
         pos = body + size + (size & 1);
     }
-    return haveHeader;
 }
 
 // ---------------------------------------------------------------- TAniIcon

@@ -28,6 +28,7 @@ public:
     ~TAniIconFile() override;
 
     // Only a name with the extension ".ani" (any case) of an existing file loads.
+    // Data that ends early raises EReadError; the frames read before its end stay.
     void LoadFromFile(const AnsiString& FileName) override;
     void LoadFromStream(TStream* Stream) override;
     void SaveToStream(TStream* Stream) override;
@@ -57,7 +58,7 @@ public:
 
 private:
     void ReadFrames();
-    bool ReadChunks();
+    void ReadChunks(bool& HaveHeader);
     void ClearFrames();
     std::array<std::unique_ptr<TIcon>, AniMaxFrames> FIcons;
     std::array<Cardinal, AniMaxSteps> FRates{};

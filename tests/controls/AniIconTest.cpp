@@ -52,7 +52,8 @@ TEST(AniIconFile, FrameCountIsCappedAndShortChunksEndTheList)
     std::string hundred = data;
     PutLe32(hundred, 24, 100);
     TAniIconFile ani;
-    ani.LoadFromData(hundred);
+    // The data ends after the tenth frame, where the eleventh was to follow.
+    EXPECT_THROW(ani.LoadFromData(hundred), EReadError);
     EXPECT_EQ(ani.Header().nFrames, 64u);
     EXPECT_EQ(ani.FrameCount(), 10);
 
@@ -66,7 +67,7 @@ TEST(AniIconFile, FrameCountIsCappedAndShortChunksEndTheList)
 
     // Data without a frame list has no frames, whatever the icon held before.
     ani.SetFrame(2);
-    ani.LoadFromData(data.substr(0, list));
+    EXPECT_THROW(ani.LoadFromData(data.substr(0, list)), EReadError);
     EXPECT_EQ(ani.FrameCount(), 0);
     EXPECT_EQ(ani.FrameIcon(0), nullptr);
     EXPECT_EQ(ani.Frame(), 0);
@@ -86,7 +87,10 @@ TEST(AniIconFile, ALoadWithoutHeaderLeavesNothingOfTheLastOne)
         ASSERT_EQ(ani.FrameCount(), 10);
         int changes = 0;
         ani.OnChange = [&](TObject*) { ++changes; };
-        ani.LoadFromData(bad);
+        if (bad.empty())
+            ani.LoadFromData(bad);
+        else
+            EXPECT_THROW(ani.LoadFromData(bad), EReadError);
         EXPECT_EQ(ani.FrameCount(), 0) << bad.size();
         EXPECT_EQ(ani.FrameIcon(0), nullptr);
         EXPECT_EQ(ani.Header().nFrames, 0u);
@@ -101,11 +105,13 @@ TEST(AniIconFile, ALoadWithoutHeaderLeavesNothingOfTheLastOne)
 
 TEST(AniIconFile, TruncatedAndRandomDataNeverCrash)
 {
+    // Data that ends early raises the read error; the frames read whole before its end stay.
     std::string data = ProgramAnimationData();
-    for (std::size_t len = 0; len < data.size(); len += 97) {
+    const std::size_t frames = data.find("LIST") + 12;
+    for (std::size_t len = 1; len < data.size(); len += 97) {
         TAniIconFile ani;
-        ani.LoadFromData(data.substr(0, len));
-        EXPECT_LE(ani.FrameCount(), 10);
+        EXPECT_THROW(ani.LoadFromData(data.substr(0, len)), EReadError) << len;
+        EXPECT_EQ(std::size_t(ani.FrameCount()), len < frames ? 0 : (len - frames) / (8 + 4286)) << len;
     }
     std::mt19937 rng(1250);
     for (int round = 0; round < 200; ++round) {
@@ -115,7 +121,10 @@ TEST(AniIconFile, TruncatedAndRandomDataNeverCrash)
         if (round % 2 == 0 && noisy.size() > 40)
             PutLe32(noisy, 16 + (rng() % 24), rng());   // hostile sizes in the first headers
         TAniIconFile ani;
-        ani.LoadFromData(noisy);
+        try {
+            ani.LoadFromData(noisy);
+        } catch (const EReadError&) {
+        }
         EXPECT_LE(ani.FrameCount(), AniMaxFrames);
         for (int t = 0; t < 5; ++t)
             ani.NextStep();
