@@ -112,13 +112,8 @@ void AssignBitmapCell(TGraphic* Source, TBitmap* Dest, int Cols, int Rows, int I
 
 void CopyParentImage(TControl* Control, TCanvas* Canvas)
 {
-    // The parent's own face is its colour; the graphic controls in front of it
-    // paint themselves in their own pass.
-    if (!Control || !Control->Parent() || !Canvas)
-        return;
-    Canvas->Brush()->SetStyle(bsSolid);
-    Canvas->Brush()->SetColor(Control->Parent()->Color());
-    Canvas->FillRect(TRect(0, 0, Control->Width(), Control->Height()));
+    if (Control && Canvas)
+        Control->PaintParentBeneath(Canvas);
 }
 
 TBitmap* CreateDisabledBitmapEx(TBitmap* Source, TColor TransparentColor, TColor BackColor, bool Highlight,
@@ -162,11 +157,24 @@ void DrawDisabledImage(TImageList* Images, TCanvas* Canvas, int X, int Y, int In
 {
     if (!Images || !Canvas || Index < 0 || Index >= Images->Count())
         return;
-    TBitmap image;
-    Images->GetBitmap(Index, &image);
-    TColor key = image.Canvas()->Pixels(0, image.Height() - 1);
+    // The image's shape is what its mask keeps: the pixels that come out alike on a
+    // black and on a white ground. It is stamped from a black-on-white copy.
+    const TColor back = Images->BkColor();
+    Images->SetBkColor(clNone);
+    TBitmap onBlack, onWhite;
+    onBlack.Canvas()->Brush()->SetColor(clBlack);
+    Images->GetBitmap(Index, &onBlack);
+    onWhite.Canvas()->Brush()->SetColor(clWhite);
+    Images->GetBitmap(Index, &onWhite);
+    Images->SetBkColor(back);
+    TBitmap shape;
+    shape.SetSize(onBlack.Width(), onBlack.Height());
+    for (int y = 0; y < shape.Height(); ++y)
+        for (int x = 0; x < shape.Width(); ++x)
+            shape.Canvas()->SetPixels(x, y, onBlack.Canvas()->Pixels(x, y) == onWhite.Canvas()->Pixels(x, y) ? clBlack
+                                                                                                            : clWhite);
     std::unique_ptr<TBitmap> disabled(
-        CreateDisabledBitmapEx(&image, key, clFuchsia, Highlight, ShadowColor, HighlightColor));
+        CreateDisabledBitmapEx(&shape, clWhite, clFuchsia, Highlight, ShadowColor, HighlightColor));
     disabled->SetTransparentColor(clFuchsia);
     disabled->SetTransparent(true);
     Canvas->Draw(X, Y, disabled.get());
@@ -242,7 +250,9 @@ void RemoveWaitingMessage(HWND Window, UINT Msg)
 
 bool IsForegroundTask()
 {
-    return Screen && Screen->ActiveForm() != nullptr;
+    // The form last activated stays the screen's active form while another program is in front.
+    TCustomForm* form = Screen ? Screen->ActiveForm() : nullptr;
+    return form && form->Active();
 }
 
 // ---------------------------------------------------------------- text

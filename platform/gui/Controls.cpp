@@ -2619,6 +2619,44 @@ void TWinControl::PaintTo(TCanvas* Canvas, int X, int Y)
     Canvas->Draw(X, Y, &picture);
 }
 
+void TControl::PaintParentBeneath(TCanvas* Canvas)
+{
+    TWinControl* p = FParent;
+    QPainter* painter = Canvas ? CanvasPainter(*Canvas) : nullptr;
+    if (!p || !painter)
+        return;
+    TWinControlImpl& impl = *p->FImpl;
+    const std::shared_ptr<bool> alive = impl.Alive;
+    QPainter* const old = impl.Painter;
+    painter->save();
+    painter->translate(-FLeft, -FTop);
+    impl.Painter = painter;
+    const auto restore = [&] {
+        if (*alive)
+            impl.Painter = old;
+        painter->restore();
+    };
+    try {
+        p->Perform(WM_ERASEBKGND, 0, 0);
+        p->PaintWindow();
+        const std::vector<TControl*> kids = p->FControls;
+        for (TControl* c : kids) {
+            if (c == this)
+                break;
+            auto* g = dynamic_cast<TGraphicControl*>(c);
+            TRect common;
+            if (!g || !g->Visible() || !IntersectRect(common, g->BoundsRect(), BoundsRect()))
+                continue;
+            TCanvasPaintScope scope(*g->Canvas(), *painter, g->BoundsRect());
+            g->Perform(WM_PAINT, 1, 0);
+        }
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
+}
+
 void TWinControl::PaintControls()
 {
     QPainter* p = FImpl->Painter;

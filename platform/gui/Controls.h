@@ -258,6 +258,10 @@ public:
     virtual void Invalidate();
     virtual void Repaint();
     virtual void Update();
+    // Paints into Canvas, its top left at the control's, what the parent shows beneath the
+    // control: the parent's background and its own painting, then each visible graphic control
+    // of the parent that lies before this one and overlaps it, within its own bounds.
+    void PaintParentBeneath(TCanvas* Canvas);
     void Refresh() { Repaint(); }
     void BringToFront();
     void SendToBack();

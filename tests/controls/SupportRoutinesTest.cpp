@@ -3,6 +3,7 @@
 #include "controls/FileUtil.h"
 #include "controls/NetGradient.h"
 #include "controls/VCLUtils.h"
+#include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/TestSupport.h"
 
@@ -204,6 +205,48 @@ TEST(KxSupport, ShortenNormalizeAndPictures)
     EXPECT_EQ(embossed->Canvas()->Pixels(2, 2), clSilver);
     std::unique_ptr<TBitmap> flat(CreateDisabledBitmapEx(&shape, clWhite, clSilver, false, clGray, clYellow));
     EXPECT_EQ(flat->Canvas()->Pixels(1, 1), clSilver);
+
+    // An image of a list: its shape is what its mask keeps, the bottom left pixel too.
+    TImageList list(3, 3);
+    shape.Canvas()->SetPixels(0, 2, clRed);
+    list.AddMasked(&shape, clWhite);
+    TBitmap sheet;
+    sheet.SetSize(3, 3);
+    DrawDisabledImage(&list, sheet.Canvas(), 0, 0, 0, false, clGray, clYellow);
+    EXPECT_EQ(sheet.Canvas()->Pixels(0, 0), clGray);
+    EXPECT_EQ(sheet.Canvas()->Pixels(0, 2), clGray);
+    EXPECT_EQ(sheet.Canvas()->Pixels(1, 1), clWhite);
+}
+
+TEST(KxSupport, ParentImageAndForegroundFollowTheWindows)
+{
+    TForm form(nullptr);
+    form.SetBounds(10, 10, 200, 120);
+    form.SetColor(clYellow);
+    auto shape = [&](TColor Colour, int Left) {
+        auto* s = new TShape(&form);
+        s->SetParent(&form);
+        s->SetBounds(Left, 10, 20, 20);
+        s->Brush()->SetColor(Colour);
+    };
+    // Beneath the box: the form and the shape before the box, not the one after it.
+    shape(clBlue, 10);
+    auto* box = new TPaintBox(&form);
+    box->SetParent(&form);
+    box->SetBounds(20, 10, 40, 20);
+    shape(clRed, 40);
+    TBitmap beneath;
+    beneath.SetSize(40, 20);
+    CopyParentImage(box, beneath.Canvas());
+    EXPECT_EQ(beneath.Canvas()->Pixels(5, 5), clBlue);
+    EXPECT_EQ(beneath.Canvas()->Pixels(25, 5), clYellow);
+
+    // The program is in front only while its window is active.
+    form.Show();
+    ActivateWindowByUser(&form, true);
+    EXPECT_TRUE(IsForegroundTask());
+    ActivateWindowByUser(&form, false);
+    EXPECT_FALSE(IsForegroundTask());
 }
 
 TEST(KxSupport, RectanglesKeptOnTheScreen)
