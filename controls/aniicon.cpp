@@ -184,11 +184,12 @@ void TAniIconFile::ReadFrames()
 }
 
 // Walks the chunks of the RIFF data by identifier and size. Every read is
-// checked against the end of the data and of the enclosing chunk. The reading
-// ends with the frame list; a chunk it does not know after the header would
-// have ended it too, so that the data may end there. Data that ends before the
-// frame list otherwise, or inside a chunk the reader reads, raises EReadError
-// after what was read before its end is kept. HaveHeader: "anih" was read.
+// checked against the end of the data and of the enclosing chunk. After the
+// header only the rates, the sequence and the frame list are read: another
+// chunk ends the reading without frames, as the frame list does after them.
+// Data that ends before the reading does, or inside a chunk it reads, raises
+// EReadError after what was read before its end is kept. HaveHeader: "anih"
+// was read.
 void TAniIconFile::ReadChunks(bool& haveHeader)
 {
     const std::string& d = FData;
@@ -196,11 +197,8 @@ void TAniIconFile::ReadChunks(bool& haveHeader)
     if (n == 0)
         return;
     const auto endedEarly = [] { return EReadError("Stream read error"); };
-    bool mayEnd = false;
     std::uint64_t pos = 12;
     for (;;) {
-        if (pos >= n && n >= 12 && mayEnd)
-            return;
         if (pos + 8 > n)
             throw endedEarly();
         std::string id = ChunkId(d, std::size_t(pos));
@@ -274,9 +272,9 @@ void TAniIconFile::ReadChunks(bool& haveHeader)
             }
             if (cut)
                 throw endedEarly();   // an information list read in part
-        } else if (id != "LIST") {
-            mayEnd = mayEnd || haveHeader;
         }
+        if (haveHeader && id != "anih" && id != "rate" && id != "seq")
+            return;
         pos = body + size + (size & 1);
     }
 }

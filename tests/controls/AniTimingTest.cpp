@@ -115,6 +115,10 @@ TEST(AniTiming, InformationListFewerFramesAndImageOffsets)
     EXPECT_EQ(ani.Header().iDispRate, 10u);
     EXPECT_EQ(ani.Rate(9), 3u);
 
+    // A chunk of another kind between the header and the frame list ends the reading.
+    ani.LoadFromData(base.substr(0, ListAt) + Chunk("junk", "abcd") + base.substr(ListAt));
+    EXPECT_EQ(ani.FrameCount(), 0);
+
     // A header that promises 3 frames reads 3 of the 10 chunks; the fourth step wraps.
     std::string three = base;
     SetLe32(three, AnihAt + 8 + 4, 3);
