@@ -240,6 +240,11 @@ bool TProStringGrid::StartFinishing(int& ACol, int& ARow)
     if (!FEdit.Active || FEdit.Finishing)
         return false;
     FEdit.Active = false;
+    // Rows or columns taken away under the edit took its cell along: nothing is left to conclude.
+    if (FEdit.Cell.X >= ColCount() || FEdit.Cell.Y >= RowCount()) {
+        RememberEditCell(Col(), Row());
+        return false;
+    }
     FEdit.Finishing = true;
     ACol = RealColIndex(FEdit.Cell.X);
     ARow = FEdit.Cell.Y;

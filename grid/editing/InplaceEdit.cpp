@@ -224,6 +224,8 @@ bool TProInplaceEdit::FilterChar(TMessage& Message)
     if (ch == '\r' && nav->LineFeedOnEnter() && TypeLineBreak())
         return true;
     const bool control = ch == '\b' || ch == '\t' || ch == '\r' || ch == 27;
+    // What a Ctrl key types (Ctrl+A, Ctrl+V ...) is no character of the text.
+    const bool ctrlChar = Byte(ch) < 32;
     const bool digit = ch >= '0' && ch <= '9';
     const int selStart = SelStart(), selLength = SelLength();
     switch (CellEditorType()) {
@@ -240,7 +242,7 @@ bool TProInplaceEdit::FilterChar(TMessage& Message)
     case edFloat: {
         const bool ctrlHeld = GetKeyState(VK_CONTROL) & 0x8000;
         if (!control && !digit && ch != ',' && ch != '-' && ch != '.' && !ctrlHeld)
-            return drop(true);
+            return drop(false);
         if (ch == FormatSettings.DecimalSeparator) {
             AnsiString outside = text;
             outside.erase(std::size_t(std::clamp(selStart, 0, int(text.size()))), std::size_t(selLength));
@@ -266,7 +268,7 @@ bool TProInplaceEdit::FilterChar(TMessage& Message)
             ch = AnsiLowerCase(AnsiString(1, ch))[0];
         break;
     case edMixedCase:
-        if (!control) {
+        if (!ctrlChar) {
             // The character goes in, then the whole text gets its words capitalised.
             SetSelText(AnsiString(1, ch));
             const int caret = SelStart();
@@ -625,8 +627,12 @@ void TProInplaceEdit::FocusLost(TMessage& Message)
     const HWND to = HWND(Message.WParam);
     const bool toGrid = g->HandleAllocated() && to == g->Handle();
     if (!toGrid && g->EditingActive()) {
-        // The user is elsewhere now: a refused value is not held open for them.
+        // The user is elsewhere now: a refused value is not held open for them. The editor takes
+        // what the cell holds now, so that closing it writes nothing else back.
         g->ConcludeCellEdit(Text(), false);
+        FUpdating = true;
+        SetText(g->GetEditText(g->Col(), g->Row()));
+        FUpdating = false;
         g->EndCellEdit();
         g->SetEditingActive(false);
         g->FEdit.Chosen = false;

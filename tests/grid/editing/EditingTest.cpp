@@ -455,9 +455,11 @@ TEST_F(Editing, TheDefaultEditorFiltersByEditorType)
         {"float drops a second decimal separator", edFloat, ',', "1,5,2", "1,52", 0},
         {"float takes a point as a character", edFloat, ',', "1.5", "1.5", 0},
         {"float drops the thousand separator", edFloat, '.', "1,5", "15", 0},
+        {"float drops letters without a beep", edFloat, ',', "1a", "1", 0},
         {"upper case", edUpperCase, ',', "abż", "ABŻ", 0},
         {"lower case", edLowerCase, ',', "ABŻ", "abż", 0},
         {"mixed case", edMixedCase, ',', "jan kowalski", "Jan Kowalski", 0},
+        {"mixed case takes no control character", edMixedCase, ',', "ab\x01", "Ab", 0},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.Name);
@@ -572,6 +574,23 @@ TEST_F(Editing, TheEditBracketEndsAnOpenEditForBulkChanges)
     Grid->BeginCellEdit();
     EXPECT_FALSE(EditorShown());
     EXPECT_FALSE(Grid->EditorChosen());
+}
+
+// The program takes rows or columns away under an open edit: the edit goes with its cell, and the
+// user's next click is no error.
+TEST_F(Editing, AnEditWhoseCellWentAwayEndsQuietly)
+{
+    for (bool rows : {true, false}) {
+        SCOPED_TRACE(rows ? "rows" : "columns");
+        Grid->FocusCell(4, 4, true);
+        TypeInCell("x");
+        rows ? Grid->SetRowCount(3) : Grid->SetColCount(3);
+        ClickCell(1, 1);
+        EXPECT_FALSE(Grid->EditingActive());
+        EXPECT_EQ(Current(), TPoint(1, 1));
+        Grid->SetRowCount(5);
+        Grid->SetColCount(5);
+    }
 }
 
 TEST_F(Editing, EditOnDblClickOnlySwitchesEditingOffAfterAnEdit)
@@ -964,14 +983,14 @@ TEST_F(Editing, MiddleButtonPanningMovesTowardsThePointerUntilTheNextPress)
 
 // However an edit is opened and however it ends, what the user typed goes through the one
 // conclusion of the edit: validated, recorded for undo and stored; an edit that changed nothing
-// writes nothing; Escape gives the old text back. A refused value (left as typed, or corrected by
-// the handler) reopens the editor after the user's own key or click, and leaves no editor open
+// writes nothing; Escape gives the old text back; a value the handler amends and accepts is stored as
+// amended. A refused value (left as typed, or corrected by the handler) reopens the editor after the user's own key or click, and leaves no editor open
 // after an operation that ends the edit or when the focus goes elsewhere.
 TEST_F(Editing, EveryWayIntoAnEditMeetsEveryWayOut)
 {
     enum TIn { InTyping, InF2, InReturn, InDoubleClick, InBegin };
-    enum TMode { Typed, Unchanged, Refused, Corrected };
-    const char* modeNames[] = {"typed", "unchanged", "refused", "corrected"};
+    enum TMode { Typed, Unchanged, Refused, Corrected, Amended };
+    const char* modeNames[] = {"typed", "unchanged", "refused", "corrected", "amended"};
     const std::pair<TIn, const char*> ins[] = {
         {InTyping, "typing"}, {InF2, "F2"}, {InReturn, "Return"}, {InDoubleClick, "double click"},
         {InBegin, "BeginCellEdit"}};
@@ -998,7 +1017,7 @@ TEST_F(Editing, EveryWayIntoAnEditMeetsEveryWayOut)
     Grid->AddNode(3, 2);
     for (const auto& [in, inName] : ins)
         for (const auto& out : outs)
-            for (TMode mode : {Typed, Unchanged, Refused, Corrected}) {
+            for (TMode mode : {Typed, Unchanged, Refused, Corrected, Amended}) {
                 if (in == InTyping && mode == Unchanged)
                     continue;
                 SCOPED_TRACE(std::string(inName) + " / " + out.Name + " / " + modeNames[mode]);
@@ -1013,8 +1032,8 @@ TEST_F(Editing, EveryWayIntoAnEditMeetsEveryWayOut)
                     ++validated;
                     EXPECT_EQ(TPoint(c, r), TPoint(2, 2));
                     EXPECT_EQ(v, "nowa");
-                    valid = mode == Typed;
-                    if (mode == Corrected)
+                    valid = mode == Typed || mode == Amended;
+                    if (mode == Corrected || mode == Amended)
                         v = "poprawiona";
                 };
                 AdvanceInputClock(1000);
@@ -1044,11 +1063,11 @@ TEST_F(Editing, EveryWayIntoAnEditMeetsEveryWayOut)
                 ProcessPendingMessages();
                 const AnsiString expected = escape            ? old
                                             : mode == Typed     ? AnsiString("nowa")
-                                            : mode == Corrected ? AnsiString("poprawiona")
+                                            : mode >= Corrected ? AnsiString("poprawiona")
                                                                 : old;
                 EXPECT_EQ(Grid->Cells(2, 2), expected);
                 EXPECT_EQ(validated, mode == Unchanged || escape ? 0 : 1);
-                EXPECT_EQ(Undo->List()->Count(), mode == Typed && !escape ? 1 : 0);
+                EXPECT_EQ(Undo->List()->Count(), (mode == Typed || mode == Amended) && !escape ? 1 : 0);
                 if (Undo->List()->Count() == 1) {
                     EXPECT_EQ(Undo->List()->Item(0)->OrigValue, old);
                 }
