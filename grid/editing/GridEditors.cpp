@@ -655,8 +655,8 @@ void UniLeaveKey(TProStringGrid* g, TWinControl* Editor, Word& Key, TShiftState 
             Key = 0;
             return;
         }
-        if (StoreFirst)
-            SetWideText(Editor, CurrentWideCell(g));
+        // The editor shows what the cell keeps (a value the validation amended).
+        SetWideText(Editor, CurrentWideCell(g));
     }
     LeaveEditor(g, Key, Shift, reload);
     Key = 0;
@@ -836,6 +836,7 @@ void TGridUniMemo::KeyDown(Word& Key, TShiftState Shift)
             Key = 0;
             return;
         }
+        SetWideText(CurrentWideCell(g));
         if (GridTabs(g)) {
             g->SetEditorChosen(true);
             g->EndCellEdit();
@@ -1249,12 +1250,28 @@ void TGridUnitEditBtn::KeyDown(Word& Key, TShiftState Shift)
             Key = 0;
             return;
         }
+        ShowCellText(g->GetCurrentGridCell());
     }
     LeaveEditor(g, Key, Shift, [this] {
         SetUnitID(AnsiString());
         SetText(FGrid->GetCurrentGridCell());
     });
     Key = 0;
+}
+
+void TGridUnitEditBtn::ShowCellText(const AnsiString& CellText)
+{
+    // Digits, "-" and the separators make the number; every other character the unit.
+    AnsiString number, unit;
+    for (char ch : CellText) {
+        if ((ch >= '0' && ch <= '9') || ch == '-' || ch == FormatSettings.ThousandSeparator ||
+            ch == FormatSettings.DecimalSeparator)
+            number += ch;
+        else
+            unit += ch;
+    }
+    SetUnitID(unit);
+    SetText(number);
 }
 
 void TGridUnitEditBtn::WMChar(TWMKey& Message)

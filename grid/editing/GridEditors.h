@@ -224,6 +224,8 @@ public:
     explicit TGridUnitEditBtn(TComponent* AOwner);
     TProStringGrid* Grid() const { return FGrid; }
     void RecreateWindow() { RecreateWnd(); }
+    // A cell's text split into the number (Text) and the unit (UnitID).
+    void ShowCellText(const AnsiString& CellText);
 
 protected:
     void DoExit() override;

@@ -382,17 +382,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow, const TRect& R, TColo
         e->SetBounds(R.Left, R.Top, w, e->Height());
         e->SetMaxLength(GetEditLimit());
         if (type == edUnitEditBtn) {
-            // Digits, "-" and the separators make the number; every other character the unit.
-            AnsiString number, unit;
-            for (char ch : text) {
-                if ((ch >= '0' && ch <= '9') || ch == '-' || ch == FormatSettings.ThousandSeparator ||
-                    ch == FormatSettings.DecimalSeparator)
-                    number += ch;
-                else
-                    unit += ch;
-            }
-            FGridUnitEditBtn->SetUnitID(unit);
-            e->SetText(number);
+            FGridUnitEditBtn->ShowCellText(text);
         } else {
             e->SetText(text);
         }

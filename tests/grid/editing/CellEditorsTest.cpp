@@ -643,6 +643,32 @@ TEST_F(CellEditors, ARefusedValueReopensTheEditorAfterAKeyAndNotAfterAnOperation
     Grid->MouseActions()->SetDirectDateClose(false);
 }
 
+// A value the validation amends and accepts is what the cell keeps when the editor's own key
+// leaves it: the editor shows the amended value before it is taken back.
+TEST_F(CellEditors, AnAmendedValueStaysWhenTheEditorsKeyLeavesIt)
+{
+    Grid->SetOptions(Grid->Options() | goTabs);
+    Grid->OnCellValidate = [](TObject*, int, int, AnsiString& V, bool&) { V = "9 kg"; };
+    Grid->OnCellValidateWide = [](TObject*, int, int, WideString& V, bool&) { V.assign(1, u'9'); };
+    const struct {
+        TEditorType Type;
+        Word Leave;
+        AnsiString Stored;
+    } cases[] = {{edUniEdit, VK_RETURN, EncodeUnicodeCell(u"9")}, {edUniEdit, VK_DOWN, EncodeUnicodeCell(u"9")},
+                 {edUniMemo, VK_TAB, EncodeUnicodeCell(u"9")}, {edUnitEditBtn, VK_TAB, "9 kg"}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(int(k.Type));
+        UseEditor(k.Type);
+        TWinControl* e = Open("1");
+        ASSERT_NE(e, nullptr);
+        static_cast<TCustomEdit*>(e)->SelectAll();
+        TypeText(e, "5");
+        Key(e, k.Leave);
+        EXPECT_EQ(Grid->Cells(2, 2), k.Stored);
+        Grid->FocusCell(2, 2, true);
+    }
+}
+
 TEST_F(CellEditors, EditorsOverAnOpenGridAreDrawnInTheirCells)
 {
     Grid->GridCombo()->Items()->SetText("Norma PN-EN\r\nNorma PN-ISO");
