@@ -443,16 +443,11 @@ void TProInplaceEdit::CursorWalk(bool Forward)
 {
     TProStringGrid* g = FGridOwner;
     TNavigation* nav = g->Navigation();
-    const int step = Forward ? 1 : -1;
-    int next = g->Col() + step;
-    if (Forward) {
-        next = g->ShownMergedRegion(g->Col(), g->Row()).Right + 1;
-        if (next >= g->ColCount() - g->FixedRightCols())
-            return;
-    } else if (next < g->FixedCols()) {
-        return;
-    }
-    if (g->HasCellControl(g->RealColIndex(next), g->Row())) {
+    // The neighbouring data cell of the row; at the row's ends the advance goes on to the next (the
+    // previous) row.
+    const int next = Forward ? g->ShownMergedRegion(g->Col(), g->Row()).Right + 1 : g->Col() - 1;
+    const bool inRow = Forward ? next < g->ColCount() - g->FixedRightCols() : next >= g->FixedCols();
+    if (inRow && g->HasCellControl(g->RealColIndex(next), g->Row())) {
         if (g->FinishCellEdit(Text())) {
             g->EndCellEdit();
             g->SetCol(next);

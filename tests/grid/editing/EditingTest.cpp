@@ -593,6 +593,35 @@ TEST_F(Editing, AnEditWhoseCellWentAwayEndsQuietly)
     }
 }
 
+// The cursor walk leaves the text's edge for the next cell as Return's advance does: from the last
+// column to the next row, from the first column to the row before, the editor open there.
+TEST_F(Editing, CursorWalkWrapsAtTheEndsOfARow)
+{
+    Grid->Navigation()->SetCursorWalkEditor(true);
+    const struct {
+        TEditorType Type;
+        TPoint From;
+        Word Key;
+        TPoint To;
+    } cases[] = {{edNormal, {4, 2}, VK_RIGHT, {1, 3}}, {edNormal, {1, 2}, VK_LEFT, {4, 1}},
+                 {edEditBtn, {4, 2}, VK_RIGHT, {1, 3}}, {edEditBtn, {1, 2}, VK_LEFT, {4, 1}}};
+    for (const auto& k : cases) {
+        SCOPED_TRACE(std::to_string(k.Type) + (k.Key == VK_LEFT ? " Left" : " Right"));
+        Grid->OnGetEditorType = [&k](TObject*, int, int, TEditorType& e) { e = k.Type; };
+        Grid->FocusCell(k.From.X, k.From.Y, true);
+        Grid->BeginCellEdit();
+        auto* e = dynamic_cast<TCustomEdit*>(Grid->ActiveEditor() ? Grid->ActiveEditor() : Editor());
+        ASSERT_NE(e, nullptr);
+        e->SetSelStart(k.Key == VK_LEFT ? 0 : int(e->Text().size()));
+        TypeKey(e, k.Key);
+        ProcessPendingMessages();
+        EXPECT_EQ(Current(), k.To);
+        EXPECT_TRUE(Grid->EditingActive());
+        Grid->EndCellEdit();
+    }
+    Grid->OnGetEditorType = nullptr;
+}
+
 TEST_F(Editing, EditOnDblClickOnlySwitchesEditingOffAfterAnEdit)
 {
     Grid->MouseActions()->SetEditOnDblClickOnly(true);
