@@ -138,6 +138,7 @@ TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
     FRichEdit->SetVisible(false);
     FRichEditSel = new TProRichEdit(this);
     FRichEditSel->SetVisible(false);
+    FRichEditSel->SetEnabled(false);
     FRichEditSel->OnSelectionChange = [this](TObject*) {
         if (OnRichEditSelectionChange)
             OnRichEditSelectionChange(this);

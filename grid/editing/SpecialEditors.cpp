@@ -411,6 +411,7 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow, const TRect& R, TColo
         FEdit.Chosen = true;
         RecreateIfMade(e);
         own(e);
+        e->SetBorderStyle(bsNone);
         e->SetBounds(R.Left, R.Top, w, h);
         e->LockSizing();
         CellToRich(realCol, ARow, e);

@@ -19,6 +19,7 @@
 #include "platform/gui/Controls_p.h"
 #include "platform/gui/QtText_p.h"
 #include "platform/gui/Rtf_p.h"
+#include "platform/gui/StdCtrls_p.h"
 
 namespace {
 
@@ -352,9 +353,11 @@ struct TRichEdit::Impl {
         if (!e || Shown == (e->document() == &Doc))
             return;
         if (Shown) {
+            // Taking the document moves the widget's cursor, which would be kept as the control's.
+            const QTextCursor kept = Cursor;
             e->setDocument(&Doc);
             WatchLayout();
-            e->setTextCursor(Cursor);
+            e->setTextCursor(kept);
             return;
         }
         Cursor = e->textCursor();
@@ -564,6 +567,22 @@ TRichEdit::~TRichEdit()
     QObject::disconnect(&FImpl->Doc, nullptr, nullptr, nullptr);
 }
 
+namespace {
+// The control's settings on its widget: read-only, wrapping, scroll bars, frame and colour.
+void ApplyLook(const TRichEdit* C, QTextEdit* e)
+{
+    const TScrollStyle bars = C->ScrollBars();
+    e->setReadOnly(C->ReadOnly());
+    e->setLineWrapMode(C->WordWrap() ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
+    e->setHorizontalScrollBarPolicy(bars == ssHorizontal || bars == ssBoth ? Qt::ScrollBarAlwaysOn
+                                                                            : Qt::ScrollBarAsNeeded);
+    e->setVerticalScrollBarPolicy(bars == ssVertical || bars == ssBoth ? Qt::ScrollBarAlwaysOn : Qt::ScrollBarAsNeeded);
+    e->setFrameShape(C->BorderStyle() == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
+    SetFieldColor(e, ToQColor(C->Color()));
+    SetFieldColor(e->viewport(), ToQColor(C->Color()));
+}
+}  // namespace
+
 TNativeWidget* TRichEdit::CreateNativeWidget()
 {
     auto* edit = new QTextEdit();
@@ -589,12 +608,7 @@ TNativeWidget* TRichEdit::CreateNativeWidget()
     // Applied once the widget is the control's.
     if (edit->document() == &FImpl->Doc)
         FImpl->Cursor = edit->textCursor();
-    edit->setReadOnly(FReadOnly);
-    edit->setLineWrapMode(FWordWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
-    edit->setHorizontalScrollBarPolicy(FScrollBars == ssHorizontal || FScrollBars == ssBoth ? Qt::ScrollBarAlwaysOn
-                                                                                             : Qt::ScrollBarAsNeeded);
-    edit->setVerticalScrollBarPolicy(FScrollBars == ssVertical || FScrollBars == ssBoth ? Qt::ScrollBarAlwaysOn
-                                                                                         : Qt::ScrollBarAsNeeded);
+    ApplyLook(this, edit);
     return w;
 }
 
@@ -606,15 +620,20 @@ void TRichEdit::CMVisibleChanged(TMessage& Message)
 
 void TRichEdit::ApplyToWidget()
 {
-    QTextEdit* e = FImpl->Widget();
-    if (!e)
-        return;
-    e->setReadOnly(FReadOnly);
-    e->setLineWrapMode(FWordWrap ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
-    e->setHorizontalScrollBarPolicy(FScrollBars == ssHorizontal || FScrollBars == ssBoth ? Qt::ScrollBarAlwaysOn
-                                                                                          : Qt::ScrollBarAsNeeded);
-    e->setVerticalScrollBarPolicy(FScrollBars == ssVertical || FScrollBars == ssBoth ? Qt::ScrollBarAlwaysOn
-                                                                                      : Qt::ScrollBarAsNeeded);
+    if (QTextEdit* e = FImpl->Widget())
+        ApplyLook(this, e);
+}
+
+void TRichEdit::SetBorderStyle(TBorderStyle v)
+{
+    FBorderStyle = v;
+    ApplyToWidget();
+}
+
+void TRichEdit::CMColorChanged(TMessage& Message)
+{
+    TWinControl::CMColorChanged(Message);
+    ApplyToWidget();
 }
 
 void TRichEdit::SetWordWrap(bool v)

@@ -90,6 +90,9 @@ public:
     void SetReadOnly(bool v);
     TScrollStyle ScrollBars() const { return FScrollBars; }
     void SetScrollBars(TScrollStyle v);
+    // bsSingle (the default): the edit's sunken frame; bsNone: no frame.
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle v);
 
     // Every change of the text, typed or set from code (once per change from code).
     TNotifyEvent OnChange;
@@ -109,6 +112,8 @@ protected:
     // The window shows the text only while the control is visible; hidden, the text is
     // read and written without being laid out.
     void CMVisibleChanged(TMessage& Message) override;
+    // The text's background is Color.
+    void CMColorChanged(TMessage& Message) override;
     virtual void Change();
     // The text asks for another size: fires OnResizeRequest.
     virtual void RequestSize(const TRect& Rect);
@@ -127,6 +132,7 @@ private:
     bool FWordWrap = true;
     bool FReadOnly = false;
     TScrollStyle FScrollBars = ssNone;
+    TBorderStyle FBorderStyle = bsSingle;
 };
 
 // ---------------------------------------------------------------- rich text helpers

@@ -543,8 +543,7 @@ TNativeWidget* TCustomEdit::CreateNativeWidget()
     return w;
 }
 
-// An edit's field (or a combo box's) in the colour Base.
-static void SetFieldColor(QWidget* W, const QColor& Base)
+void SetFieldColor(QWidget* W, const QColor& Base)
 {
     QPalette pal = W->palette();
     // A disabled field keeps the style's disabled look, its text in the system's grey text colour.

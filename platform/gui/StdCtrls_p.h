@@ -17,6 +17,9 @@ W* NativeOf(const TControl* c)
     return dynamic_cast<W*>(WinImpl(wc).Widget.data());
 }
 
+// An edit's field (a combo box's, a rich edit's) in the colour Base.
+void SetFieldColor(QWidget* W, const QColor& Base);
+
 // A combo box with an edit field shows its Color in the field, as the system's combo box paints its
 // edit with the combo's brush.
 void ApplyComboFieldColor(TCustomComboBox* C);

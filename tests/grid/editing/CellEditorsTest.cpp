@@ -925,6 +925,21 @@ TEST_F(CellEditors, RichEditSelectionChangeReachesTheGrid)
 
 // With SizeWhileTyping.Height the row grows under the rich editor as its text grows; without it
 // the row keeps its height.
+// The rich-text editor lies in the cell without a frame, in the cell's colour, with its text chosen
+// (EditSelectAll), so that the first key types over it; it is disabled while it edits nothing.
+TEST_F(CellEditors, RichEditorTakesTheCellWithoutAFrameAndItsTextChosen)
+{
+    EXPECT_FALSE(Grid->RichEditSelection()->Enabled());
+    UseEditor(edRichEdit);
+    TWinControl* e = Open("zwykly");
+    ASSERT_EQ(e, Grid->RichEditSelection());
+    std::unique_ptr<TBitmap> shot = GrabControl(e);
+    EXPECT_EQ(ColorToRGB(shot->Canvas()->Pixels(0, e->Height() / 2)), ColorToRGB(e->Color()));
+    TypeText(e, "Q");
+    EXPECT_EQ(Grid->RichEditSelection()->Lines()->Text(), "Q\r\n");
+    Grid->EndCellEdit();
+}
+
 TEST_F(CellEditors, RichEditGrowsItsRowWhileTyping)
 {
     UseEditor(edRichEdit);
