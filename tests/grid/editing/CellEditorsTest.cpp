@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "grid/ProGrid.h"
@@ -643,32 +644,6 @@ TEST_F(CellEditors, ARefusedValueReopensTheEditorAfterAKeyAndNotAfterAnOperation
     Grid->MouseActions()->SetDirectDateClose(false);
 }
 
-// A value the validation amends and accepts is what the cell keeps when the editor's own key
-// leaves it: the editor shows the amended value before it is taken back.
-TEST_F(CellEditors, AnAmendedValueStaysWhenTheEditorsKeyLeavesIt)
-{
-    Grid->SetOptions(Grid->Options() | goTabs);
-    Grid->OnCellValidate = [](TObject*, int, int, AnsiString& V, bool&) { V = "9 kg"; };
-    Grid->OnCellValidateWide = [](TObject*, int, int, WideString& V, bool&) { V.assign(1, u'9'); };
-    const struct {
-        TEditorType Type;
-        Word Leave;
-        AnsiString Stored;
-    } cases[] = {{edUniEdit, VK_RETURN, EncodeUnicodeCell(u"9")}, {edUniEdit, VK_DOWN, EncodeUnicodeCell(u"9")},
-                 {edUniMemo, VK_TAB, EncodeUnicodeCell(u"9")}, {edUnitEditBtn, VK_TAB, "9 kg"}};
-    for (const auto& k : cases) {
-        SCOPED_TRACE(int(k.Type));
-        UseEditor(k.Type);
-        TWinControl* e = Open("1");
-        ASSERT_NE(e, nullptr);
-        static_cast<TCustomEdit*>(e)->SelectAll();
-        TypeText(e, "5");
-        Key(e, k.Leave);
-        EXPECT_EQ(Grid->Cells(2, 2), k.Stored);
-        Grid->FocusCell(2, 2, true);
-    }
-}
-
 TEST_F(CellEditors, EditorsOverAnOpenGridAreDrawnInTheirCells)
 {
     Grid->GridCombo()->Items()->SetText("Norma PN-EN\r\nNorma PN-ISO");
@@ -843,7 +818,7 @@ struct UpperChecker : TProStringGridCheck {
     AnsiString MarkError(int, int, const AnsiString& V) override { return V + "*"; }
 };
 
-TEST_F(CellEditors, CellCheckerCorrectsBeforeAndMarksAfterValidation)
+TEST_F(CellEditors, TheCheckersAndTheValidationsCorrectionsAreWhatTheCellKeeps)
 {
     // The base checker leaves every text as it is.
     TProStringGridCheck base(nullptr);
@@ -869,6 +844,18 @@ TEST_F(CellEditors, CellCheckerCorrectsBeforeAndMarksAfterValidation)
     EXPECT_EQ(Grid->Cells(2, 2), "ŁÓDŹ*");
     delete checker;
     EXPECT_EQ(Grid->CellChecker(), nullptr);
+    // A value the validation amends stays after the key of the editor that concludes it.
+    Grid->SetOptions(Grid->Options() | goTabs);
+    Grid->OnCellValidate = [](TObject*, int, int, AnsiString& V, bool&) { V = "9 kg"; };
+    Grid->OnCellValidateWide = [](TObject*, int, int, WideString& V, bool&) { V.assign(1, u'9'); };
+    const std::tuple<TEditorType, Word, AnsiString> amended[] = {{edUniEdit, VK_RETURN, EncodeUnicodeCell(u"9")},
+        {edUniMemo, VK_TAB, EncodeUnicodeCell(u"9")}, {edUnitEditBtn, VK_TAB, "9 kg"}};
+    for (const auto& [type, leave, stored] : amended) {
+        UseEditor(type);
+        TypeText(Open(""), "5");
+        Key(Grid->ActiveEditor(), leave);
+        EXPECT_EQ(Grid->Cells(2, 2), stored);
+    }
 }
 
 TEST_F(CellEditors, SpinPageKeysStayInsideTheLimitsAndReportClicks)
@@ -925,24 +912,16 @@ TEST_F(CellEditors, RichEditSelectionChangeReachesTheGrid)
 
 // With SizeWhileTyping.Height the row grows under the rich editor as its text grows; without it
 // the row keeps its height.
-// The rich-text editor lies in the cell without a frame, in the cell's colour, with its text chosen
-// (EditSelectAll), so that the first key types over it; it is disabled while it edits nothing.
-TEST_F(CellEditors, RichEditorTakesTheCellWithoutAFrameAndItsTextChosen)
+// The rich-text editor: disabled while idle, frameless in the cell's colour, typing over its chosen text.
+TEST_F(CellEditors, RichEditTypesOverItsTextWithoutAFrameAndGrowsItsRow)
 {
-    EXPECT_FALSE(Grid->RichEditSelection()->Enabled());
     UseEditor(edRichEdit);
-    TWinControl* e = Open("zwykly");
-    ASSERT_EQ(e, Grid->RichEditSelection());
-    std::unique_ptr<TBitmap> shot = GrabControl(e);
-    EXPECT_EQ(ColorToRGB(shot->Canvas()->Pixels(0, e->Height() / 2)), ColorToRGB(e->Color()));
-    TypeText(e, "Q");
+    EXPECT_FALSE(Grid->RichEditSelection()->Enabled());
+    TWinControl* r = Open("zwykly");
+    EXPECT_EQ(ColorToRGB(GrabControl(r)->Canvas()->Pixels(0, r->Height() / 2)), ColorToRGB(r->Color()));
+    TypeText(r, "Q");
     EXPECT_EQ(Grid->RichEditSelection()->Lines()->Text(), "Q\r\n");
     Grid->EndCellEdit();
-}
-
-TEST_F(CellEditors, RichEditGrowsItsRowWhileTyping)
-{
-    UseEditor(edRichEdit);
     for (bool grow : {true, false}) {
         SCOPED_TRACE(grow ? "growing" : "fixed");
         Grid->SizeWhileTyping()->SetHeight(grow);
@@ -1722,14 +1701,17 @@ TEST_F(CellEditors, KeysOfAnEditorReachTheGridOnlyThroughTheEditor)
 // the previous row from the first; the Unicode edits put the caret at the end unless EditSelectAll.
 TEST_F(CellEditors, CursorWalkWrapsAndUnicodeEditsPutTheCaretAtTheEnd)
 {
-    UseEditor(edEditBtn);
     Grid->Navigation()->SetCursorWalkEditor(true);
     struct Walk {
+        TEditorType Type;
         Word Key;
         TPoint From, To;
-    } walks[] = {{VK_RIGHT, {4, 2}, {1, 3}}, {VK_LEFT, {1, 3}, {4, 2}}};
+    } walks[] = {{edEditBtn, VK_RIGHT, {4, 2}, {1, 3}}, {edEditBtn, VK_LEFT, {1, 3}, {4, 2}},
+                 {edNormal, VK_RIGHT, {4, 2}, {1, 3}}, {edNormal, VK_LEFT, {1, 3}, {4, 2}}};
     for (const Walk& w : walks) {
-        auto* e = static_cast<TCustomEdit*>(Open("ab", w.From.X, w.From.Y));
+        UseEditor(w.Type);
+        Open("ab", w.From.X, w.From.Y);
+        auto* e = static_cast<TCustomEdit*>(Editor());
         e->SetSelStart(w.Key == VK_RIGHT ? 2 : 0);
         Key(e, w.Key);
         EXPECT_EQ(Current(), w.To) << w.Key;
