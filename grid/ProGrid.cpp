@@ -158,6 +158,7 @@ TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
         FPopupButton->SetParent(this);
         FControlEdit = new TControlEdit(this);
         FControlCombo = new TControlCombo(this);
+        FControlCombo->SetThemed(FIsWinXP);
     }
 
     TBaseGrid::SetRowCount(10);

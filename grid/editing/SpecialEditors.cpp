@@ -56,6 +56,11 @@ void TProStringGrid::CreateCellEditors()
     FGridUnitEditBtn = new TGridUnitEditBtn(this);
     FGridUnitEditBtn->SetButtonCaption("...");
     FGridButton = new TGridButton(this);
+    // The buttons of the edit-button editors and the combo's drop-down button take the grid's look.
+    for (TPsgEditBtn* e : {static_cast<TPsgEditBtn*>(FGridEditBtn), static_cast<TPsgEditBtn*>(FGridUnitEditBtn),
+                           static_cast<TPsgEditBtn*>(FGridUniEditBtn)})
+        e->SetIsWinXP(FIsWinXP);
+    FGridCombo->SetThemed(FIsWinXP);
 }
 
 TWinControl* TProStringGrid::SpecialEditor(TEditorType AType) const

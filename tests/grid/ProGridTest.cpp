@@ -402,6 +402,10 @@ TEST(ProGrid, OwnedControlsInCreationOrder)
     EXPECT_EQ(g.XMLEncoding(), "ISO-8859-1");
     EXPECT_TRUE(g.ShowZero());
     EXPECT_EQ(g.ActiveCellFont()->Style(), TFontStyles(fsBold));
+    // The buttons of the edit-button editors and the combos' drop-down buttons take the grid's XP look.
+    ASSERT_TRUE(g.IsWinXPFlag());
+    EXPECT_TRUE(g.GridEditBtn()->IsWinXP() && g.GridUnitEditBtn()->IsWinXP() && g.GridUniEditBtn()->IsWinXP());
+    EXPECT_TRUE(g.GridCombo()->Themed() && g.ControlCombo()->Themed());
 
     // The published values of a new grid.
     EXPECT_EQ(g.FixedRightCols(), 0);
