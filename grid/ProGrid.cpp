@@ -75,6 +75,8 @@ TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
     int ccMajor = 0, ccMinor = 0;
     PlatformComCtlVersion(ccMajor, ccMinor);
     FComCtl6 = ccMajor > 5;
+    if (UINT lines = 0; SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &lines, 0))
+        FWheelScrollLines = int(lines);
 
     FFooterPanel = new TFooterPanel(this);
     FFooterPanel->SetAlign(alBottom);

@@ -2890,6 +2890,19 @@ UINT GetDoubleClickTime()
     return t > 0 ? UINT(t) : 500;
 }
 
+bool SystemParametersInfo(UINT Action, UINT Param, void* PvParam, UINT)
+{
+    if (Action == SPI_GETWHEELSCROLLLINES && PvParam) {
+        *static_cast<UINT*>(PvParam) = UINT(std::max(0, QApplication::wheelScrollLines()));
+        return true;
+    }
+    if (Action == SPI_SETWHEELSCROLLLINES) {
+        QApplication::setWheelScrollLines(int(Param));
+        return true;
+    }
+    return false;
+}
+
 bool IsWindow(HWND Handle) { return FindControl(Handle) != nullptr; }
 
 bool IsWindowVisible(HWND Handle)

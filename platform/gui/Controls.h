@@ -805,6 +805,11 @@ SHORT GetAsyncKeyState(int VirtKey);
 bool GetCursorPos(TPoint& Point);
 bool SetCursorPos(int X, int Y);
 UINT GetDoubleClickTime();
+// The lines a notch of the mouse wheel scrolls: the desktop's setting, read into *(UINT*)PvParam
+// (SPI_GETWHEELSCROLLLINES), or Param set for this program (SPI_SETWHEELSCROLLLINES); false for
+// any other action.
+constexpr UINT SPI_GETWHEELSCROLLLINES = 0x0068, SPI_SETWHEELSCROLLLINES = 0x0069;
+bool SystemParametersInfo(UINT Action, UINT Param, void* PvParam, UINT WinIni);
 // Shift state of the keyboard and mouse buttons now.
 TShiftState KeyboardStateToShiftState();
 bool IsWindow(HWND Handle);

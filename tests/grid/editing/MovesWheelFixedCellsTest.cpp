@@ -202,6 +202,19 @@ TEST_F(MovesWheel, TheWheelMovesTheRowKeepsTheScrollAndLeavesCtrlToTheZoom)
     EXPECT_EQ(Grid->Row(), Grid->RowCount());
 }
 
+// Without WheelIncrement a notch moves the desktop's wheel lines, as they were when the grid was made.
+TEST_F(MovesWheel, ANotchMovesTheDesktopsWheelLines)
+{
+    UINT lines = 0;
+    ASSERT_TRUE(SystemParametersInfo(SPI_GETWHEELSCROLLLINES, 0, &lines, 0));
+    SystemParametersInfo(SPI_SETWHEELSCROLLLINES, 5, nullptr, 0);
+    auto* g = Place<TProStringGrid>(0, 0, 300, 200);
+    SystemParametersInfo(SPI_SETWHEELSCROLLLINES, lines, nullptr, 0);
+    g->SetRowCount(20);
+    Wheel(g, 50, 50, -120);
+    EXPECT_EQ(g->Row(), 6);
+}
+
 TEST_F(MovesWheel, TheWheelClosesAnOpenEditorAndTheGridKeepsTheFocus)
 {
     Grid->SetRowCount(20);
