@@ -529,14 +529,28 @@ void TProStringGrid::SetAutoSize(bool Value)
         AutoSizeColumns(false, 10);
 }
 
+namespace {
+void ClearHeaderRow(TProStringGrid* Grid)
+{
+    if (Grid->TBaseGrid::FixedRows() > 0)
+        for (int c = 0; c < Grid->AllColCount(); ++c)
+            Grid->SetCells(c, 0, AnsiString());
+}
+}
+
+void TProStringGrid::SetColumnHeaders(TStrings* v)
+{
+    ClearHeaderRow(this);
+    FColumnHeaders->Assign(v);
+    RepaintRow(0);
+}
+
 void TProStringGrid::ApplyHeaders(bool Columns)
 {
     if (Columns) {
         if (FColumnHeaders->Count() == 0)
             return;
-        if (TBaseGrid::FixedRows() > 0)
-            for (int c = 0; c < ColCount() + NumHiddenColumns(); ++c)
-                SetCells(c, 0, AnsiString());
+        ClearHeaderRow(this);
         int total = ColCount() + NumHiddenColumns();
         for (int i = 0; i < FColumnHeaders->Count() && i < total; ++i)
             SetCells(i, 0, EscapedNewlinesToCR(FColumnHeaders->Strings(i)));

@@ -250,7 +250,8 @@ public:
     TMouseActions* MouseActions() const { return FMouseActions.get(); }
     TGrouping* Grouping() const { return FGrouping.get(); }
     TStringList* ColumnHeaders() const { return FColumnHeaders.get(); }
-    void SetColumnHeaders(TStrings* v) { FColumnHeaders->Assign(v); }
+    // Clears the header row first, also when no header is given.
+    void SetColumnHeaders(TStrings* v);
     THTMLPictureCache* PictureCache() const { return FPictureCache.get(); }
     TFont* FixedFont() const { return FFixedFont.get(); }
     void SetFixedFont(TFont* v);

@@ -13,7 +13,8 @@
 // ---------------------------------------------------------------- dimensions
 void TProStringGrid::SetRowCountPlain(int Value)
 {
-    if (FP.FixedRowAlways && RowCount() == TBaseGrid::FixedRows() + 1)
+    // Only the fixed rows left (one of them shown as fixed by FixedRowAlways).
+    if (FP.FixedRowAlways && RowCount() <= FixedRows())
         UnHideSelection();
     TBaseGrid::SetRowCount(Value);
     if (FP.FixedRowAlways && RowCount() > FLoadedFixedRows && TBaseGrid::FixedRows() != FLoadedFixedRows)
@@ -62,10 +63,7 @@ int TProStringGrid::FixedCols() const
 
 void TProStringGrid::SetFixedCols(int Value)
 {
-    if (FP.FixedColAlways && Value >= ColCount())
-        TBaseGrid::SetFixedCols(std::max(0, ColCount() - 1));
-    else
-        TBaseGrid::SetFixedCols(Value);
+    TBaseGrid::SetFixedCols(Value);
     if (!(ComponentState() & csLoading))
         FLoadedFixedCols = Value;
 }

@@ -109,6 +109,26 @@ TEST(ProGrid, FixedRowAlwaysClamps)
     g.SetFixedRowAlways(false);
     EXPECT_EQ(g.FixedRows(), 0);
     EXPECT_THROW(g.SetFixedRows(5), Exception);
+    g.SetFixedColAlways(true);
+    EXPECT_THROW(g.SetFixedCols(5), Exception);   // only the rows are clamped
+    // A hidden selection comes back when rows are added to only fixed rows, not to a data row.
+    g.SetFixedRowAlways(true);
+    g.SetFixedRows(1);
+    for (int rows : {2, 1}) {
+        g.SetRowCount(rows);
+        g.HideSelection();
+        g.SetRowCount(4);
+        EXPECT_EQ(g.SelectionHidden(), rows == 2) << rows;
+    }
+}
+
+TEST(ProGrid, AssigningColumnHeadersClearsTheHeaderRow)
+{
+    TProStringGrid g(nullptr);
+    g.SetCells(3, 0, "old");
+    TStringList none;
+    g.SetColumnHeaders(&none);
+    EXPECT_EQ(g.Cells(3, 0), "");
 }
 
 TEST(ProGrid, IntegralHeightRoundsToWholeRows)
