@@ -91,8 +91,9 @@ using TCellBorderPropEvent = std::function<void(TObject* Sender, int ARow, int A
 // Applies a numbered colour preset (0..10; above 10 only the selection colours).
 class TProStringGrid;
 void ApplyLookPreset(TProStringGrid* Grid, Byte Preset);
-// The 32 x 32 origin mark of panning with the middle button, centred on Origin.
-void DrawIntelliPanGlyph(TCanvas* Canvas, TPoint Origin);
+// The 32 x 32 origin mark of panning with the middle button in the pan's directions ("INTLI1"
+// both, "INTLI2" across, "INTLI3" up and down; white is transparent), centred on Origin.
+void DrawIntelliPanGlyph(TCanvas* Canvas, TPoint Origin, TIntelliPan Mode);
 void ApplySchemeColors(TProStringGrid* Grid, Byte Scheme);
 // Limits a percentage to 0..100.
 int ClampPercent(int Value);

@@ -843,7 +843,7 @@ void TProStringGrid::Paint()
     if (!(FBackGround->Bitmap()->Empty() && FBackGround->ColorTo() == clNone))
         PaintBackgroundArea();
     if (Panning())
-        DrawIntelliPanGlyph(c, PanOrigin());
+        DrawIntelliPanGlyph(c, PanOrigin(), FP.IntelliPan);
     PaintSizingLine();
     if (OnAfterPaint)
         OnAfterPaint(this);

@@ -42,7 +42,7 @@ TCursor GridCursor(int Id)
     // right, down and left.
     static const int panX[] = {0, -1, 1, 0, 1, -1, 1, -1}, panY[] = {1, 0, 0, -1, -1, -1, 1, 1};
     switch (Id) {
-    case 8000: DrawIntelliPanGlyph(c, TPoint(16, 16)); break;
+    case 8000: DrawIntelliPanGlyph(c, TPoint(16, 16), ipBoth); break;
     case 8001: case 8002: case 8003: case 8004: case 8005: case 8006: case 8007: case 8008:
         DrawPanArrow(c, panX[Id - 8001], panY[Id - 8001]);
         break;

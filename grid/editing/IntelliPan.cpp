@@ -10,22 +10,45 @@ constexpr int GlyphSize = 32;
 
 }  // namespace
 
-void DrawIntelliPanGlyph(TCanvas* Canvas, TPoint Origin)
+namespace {
+// A mark on white: a grey ring, a dot in its middle and black arrows towards the pan's directions.
+void BuildPanGlyph(TBitmap* B, bool Vertical, bool Horizontal)
 {
     const int h = GlyphSize / 2;
-    TRect r(Origin.X - h, Origin.Y - h, Origin.X + h, Origin.Y + h);
-    Canvas->Pen()->SetColor(clGray);
-    Canvas->Pen()->SetStyle(psSolid);
-    Canvas->Brush()->SetColor(clWhite);
-    Canvas->Brush()->SetStyle(bsSolid);
-    Canvas->Ellipse(r);
-    Canvas->Brush()->SetColor(clBlack);
-    const int x = Origin.X, y = Origin.Y;
-    Canvas->Polygon({TPoint(x, y - h + 3), TPoint(x - 4, y - h + 8), TPoint(x + 4, y - h + 8)});
-    Canvas->Polygon({TPoint(x, y + h - 3), TPoint(x - 4, y + h - 8), TPoint(x + 4, y + h - 8)});
-    Canvas->Polygon({TPoint(x - h + 3, y), TPoint(x - h + 8, y - 4), TPoint(x - h + 8, y + 4)});
-    Canvas->Polygon({TPoint(x + h - 3, y), TPoint(x + h - 8, y - 4), TPoint(x + h - 8, y + 4)});
-    Canvas->Ellipse(x - 2, y - 2, x + 3, y + 3);
+    B->SetSize(GlyphSize, GlyphSize);
+    TCanvas* c = B->Canvas();
+    c->Brush()->SetColor(clWhite);
+    c->FillRect(TRect(0, 0, GlyphSize, GlyphSize));
+    c->Pen()->SetColor(clGray);
+    c->Ellipse(TRect(0, 0, GlyphSize, GlyphSize));
+    c->Brush()->SetColor(clBlack);
+    c->Pen()->SetColor(clBlack);
+    if (Vertical) {
+        c->Polygon({TPoint(h, 3), TPoint(h - 4, 8), TPoint(h + 4, 8)});
+        c->Polygon({TPoint(h, GlyphSize - 3), TPoint(h - 4, GlyphSize - 8), TPoint(h + 4, GlyphSize - 8)});
+    }
+    if (Horizontal) {
+        c->Polygon({TPoint(3, h), TPoint(8, h - 4), TPoint(8, h + 4)});
+        c->Polygon({TPoint(GlyphSize - 3, h), TPoint(GlyphSize - 8, h - 4), TPoint(GlyphSize - 8, h + 4)});
+    }
+    c->Ellipse(h - 2, h - 2, h + 3, h + 3);
+}
+}  // namespace
+
+void DrawIntelliPanGlyph(TCanvas* Canvas, TPoint Origin, TIntelliPan Mode)
+{
+    static const bool registered = [] {
+        RegisterResourceBitmap("INTLI1", [](TBitmap* B) { BuildPanGlyph(B, true, true); });
+        RegisterResourceBitmap("INTLI2", [](TBitmap* B) { BuildPanGlyph(B, false, true); });
+        RegisterResourceBitmap("INTLI3", [](TBitmap* B) { BuildPanGlyph(B, true, false); });
+        return true;
+    }();
+    (void)registered;
+    TBitmap glyph;
+    glyph.LoadFromResourceName(Mode == ipBoth ? "INTLI1" : Mode == ipHorizontal ? "INTLI2" : "INTLI3");
+    glyph.SetTransparentColor(clWhite);
+    glyph.SetTransparent(true);
+    Canvas->Draw(Origin.X - GlyphSize / 2, Origin.Y - GlyphSize / 2, &glyph);
 }
 
 void TProStringGrid::InvalidateIntelliPanGlyph()

@@ -933,9 +933,12 @@ TEST_F(Editing, MiddleButtonPanningMovesTowardsThePointerUntilTheNextPress)
     EXPECT_EQ(Grid->Row(), 7);
     EXPECT_EQ(Grid->Col(), 2);
     EXPECT_EQ(Grid->Cursor(), TCursor(8001));   // the grid's own cursor of panning down
-    // The origin mark is painted where the press was.
+    // The origin mark is painted where the press was, its arrows up and down, its white transparent.
+    Grid->SetColor(clYellow);
     std::unique_ptr<TBitmap> shot = GrabControl(Grid);
     EXPECT_EQ(shot->Canvas()->Pixels(150, 100 - 12) & 0xFFFFFF, TColor(clBlack) & 0xFFFFFF);
+    EXPECT_NE(shot->Canvas()->Pixels(150 - 12, 100) & 0xFFFFFF, TColor(clBlack) & 0xFFFFFF);
+    EXPECT_EQ(shot->Canvas()->Pixels(160, 108) & 0xFFFFFF, TColor(clYellow));
     // A key ends panning.
     TypeKey(Grid, VK_SHIFT);
     EXPECT_FALSE(Grid->Panning());
