@@ -1293,8 +1293,11 @@ private:
     // rows move.
     void OpenRowsBefore(const std::vector<int>& ABefore, bool AFlags);
     // Records of hidden rows for the display rows ARows (ascending) of stored indices AReal:
-    // the cells of every stored column and the height, put in among the records in order.
+    // the cells of every stored column, the height and the cells' controls, put in among the
+    // records in order.
     void AddHiddenRecords(const std::vector<int>& ARows, const std::vector<int>& AReal);
+    // The controls a hidden row's record keeps go back on the cells of display row ARow.
+    void RestoreRowControls(TGridItem* AItem, int ARow);
     // The hidden rows stored before ARealRow (the place of its record in the ordered list).
     int HiddenRowsBelow(int ARealRow) const;
     // InsertRowsEx, with the hidden rows stored at or after AHiddenFrom moving down by ACount

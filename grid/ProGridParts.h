@@ -430,6 +430,8 @@ public:
     int Idx = 0;
     int Height = 0;
     TStringList* Items() const { return FItems.get(); }
+    // The controls of the row's cells (stored column, control), hidden with it.
+    std::vector<std::pair<int, TControl*>> Controls;
 
 private:
     std::unique_ptr<TStringList> FItems;

@@ -266,12 +266,26 @@ void TProStringGrid::HideRow(int ARow)
 void TProStringGrid::AddHiddenRecords(const std::vector<int>& ARows, const std::vector<int>& AReal)
 {
     const int cols = AllColCount();
+    std::vector<TGridItem*> items;
     for (std::size_t k = 0; k < ARows.size(); ++k) {
         auto* item = static_cast<TGridItem*>(FHiddenRowList->Add());
         item->Idx = AReal[k];
         item->Height = RowHeights(ARows[k]);
         for (int c = 0; c < cols; ++c)
             item->Items()->AddObject(GetGridCell(c, ARows[k]), GetGridObject(c, ARows[k]));
+        items.push_back(item);
+    }
+    // The controls of the rows go into their records, hidden, and come back with the rows.
+    for (int i = FCellControls->Count() - 1; i >= 0; --i) {
+        TControlListItem* control = FCellControls->GetItem(i);
+        const auto at = std::lower_bound(ARows.begin(), ARows.end(), control->Y);
+        if (at == ARows.end() || *at != control->Y)
+            continue;
+        TGridItem* item = items[std::size_t(at - ARows.begin())];
+        item->Controls.insert(item->Controls.begin(), {control->X, control->Control});
+        if (control->Control)
+            control->Control->SetVisible(false);
+        FCellControls->Delete(i);
     }
     FHiddenRowList->SortItems([](const TCollectionItem* A, const TCollectionItem* B) {
         return static_cast<const TGridItem*>(A)->Idx < static_cast<const TGridItem*>(B)->Idx;
@@ -297,10 +311,6 @@ void TProStringGrid::HideRows(int FromRow, int ToRow)
     }
     if (shown.empty())
         return;
-
-    int ctl = FCellControls->FindControl(1, shown.front());
-    if (ctl >= 0 && FCellControls->GetItem(ctl)->Control)
-        FCellControls->GetItem(ctl)->Control->SetVisible(false);
 
     BeginUpdate();
     AddHiddenRecords(shown, real);
@@ -339,8 +349,19 @@ void TProStringGrid::HideRowList(const std::vector<int>& AList)
         if (!listed[std::size_t(d)])
             MoveStoredRow(d, w++, cols);
     EmptyStoredRows(w, oldRows - 1, cols);
+    for (int i = 0; i < FCellControls->Count(); ++i) {
+        TControlListItem* item = FCellControls->GetItem(i);
+        item->Y -= int(std::lower_bound(rows.begin(), rows.end(), item->Y) - rows.begin());
+    }
     SetRowCountPlain(std::max(w, 1));
     EndUpdate();
+}
+
+void TProStringGrid::RestoreRowControls(TGridItem* AItem, int ARow)
+{
+    for (const auto& [col, control] : AItem->Controls)
+        FCellControls->Add(col, ARow, control);
+    AItem->Controls.clear();
 }
 
 void TProStringGrid::UnHideRows(int FromRow, int ToRow)
@@ -377,9 +398,10 @@ void TProStringGrid::UnHideRows(int FromRow, int ToRow)
     for (const Run& run : runs)
         for (int k = 0; k < run.Count; ++k)
             FillRowFromItem(run.Display + k, HiddenItem(FHiddenRowList.get(), run.Item + k), cols);
-    // A cell control at or after the stored row shown where a run comes back moves down by
-    // the run, run after run: the rows a control moves by are those of the runs up to the
-    // first whose row lies beyond it (AfterRun: that row less the runs before, kept rising).
+    // A cell control at or after the row shown where a run comes back moves down by the run,
+    // run after run: the rows a control moves by are those of the runs up to the first whose
+    // row lies beyond it (AfterRun: the display row of the stored row after the run, before any
+    // run comes back, kept rising).
     if (FCellControls->Count() > 0) {
         std::vector<int> afterRun, opening;
         int sum = 0;
@@ -389,7 +411,8 @@ void TProStringGrid::UnHideRows(int FromRow, int ToRow)
             if (k + 1 == runs.size())
                 for (int i = end; i < hidden && idx(i) == shownAt; ++i)
                     ++shownAt;
-            afterRun.push_back(std::max(afterRun.empty() ? INT_MIN : afterRun.back(), shownAt - sum));
+            afterRun.push_back(
+                std::max(afterRun.empty() ? INT_MIN : afterRun.back(), shownAt - HiddenRowsBelow(shownAt)));
             sum += runs[k].Count;
             opening.push_back(sum);
         }
@@ -400,6 +423,9 @@ void TProStringGrid::UnHideRows(int FromRow, int ToRow)
                 item->Y += opening[std::size_t(runsBefore) - 1];
         }
     }
+    for (const Run& run : runs)
+        for (int k = 0; k < run.Count; ++k)
+            RestoreRowControls(HiddenItem(FHiddenRowList.get(), run.Item + k), run.Display + k);
     FHiddenRowList->DeleteItems(first, end - first);
     EndUpdate();
     if (!(ComponentState() & csDestroying))
@@ -430,6 +456,21 @@ void TProStringGrid::UnHideRowsAll()
         bool takeItem = p < n && (s >= shown || HiddenItem(FHiddenRowList.get(), p)->Idx <= k);
         source[std::size_t(k)] = takeItem ? -1 - p++ : s++;
     }
+
+    // The controls of the shown rows move with them; those of the records come back on theirs.
+    if (FCellControls->Count() > 0) {
+        std::vector<int> dest(static_cast<std::size_t>(shown));
+        for (int k = 0; k < merged; ++k)
+            if (source[std::size_t(k)] >= 0)
+                dest[std::size_t(source[std::size_t(k)])] = k;
+        for (int i = 0; i < FCellControls->Count(); ++i) {
+            TControlListItem* item = FCellControls->GetItem(i);
+            item->Y = item->Y >= shown ? item->Y + n : item->Y >= 0 ? dest[std::size_t(item->Y)] : item->Y;
+        }
+    }
+    for (int k = 0; k < merged; ++k)
+        if (source[std::size_t(k)] < 0)
+            RestoreRowControls(HiddenItem(FHiddenRowList.get(), -1 - source[std::size_t(k)]), k);
 
     BeginUpdate();
     TBaseGrid::SetRowCount(newRows);
@@ -595,9 +636,11 @@ bool TProStringGrid::GetNodeState(int ARow)
 
 int TProStringGrid::GetNodeLevel(int ARow)
 {
-    if (!IsNodeRow(ARow) || !HasCellProperties(0, ARow))
+    if (!NodeGraphicOfReal(this, ARow))
         return -1;
-    return CellProperties(0, ARow)->NodeLevel();
+    if (TGridItem* item = HiddenRowItem(ARow))
+        return static_cast<TCellProperties*>(item->Items()->Objects(0))->NodeLevel();
+    return CellProperties(0, DisplayRowIndex(ARow))->NodeLevel();
 }
 
 int TProStringGrid::GetNodeSpan(int ARow)

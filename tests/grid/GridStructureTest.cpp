@@ -322,6 +322,18 @@ TEST(GridStructure, MovingRowsAndColumnsTakesCellControlsAlong)
     EXPECT_EQ(g.Cells(3, 1), "r4");
     EXPECT_EQ(g.CellControls()->GetItem(0)->X, 3);
     EXPECT_EQ(g.CellControls()->GetItem(2)->X, 2);
+    // Hidden rows keep their controls, the rows below take theirs along, however rows hide and show.
+    const std::function<void()> hide[] = {[&] { g.HideRows(2, 3); }, [&] { g.HideRowList({2, 3}); }};
+    const std::function<void()> show[] = {[&] { g.UnHideRows(2, 3); }, [&] { g.UnHideRowsAll(); }};
+    for (auto& h : hide)
+        for (auto& u : show) {
+            h();
+            EXPECT_LT(g.CellControls()->FindControl(3, 3), 0);
+            EXPECT_GE(g.CellControls()->FindControl(2, 3), 0);
+            u();
+            EXPECT_GE(g.CellControls()->FindControl(3, 3), 0);
+            EXPECT_GE(g.CellControls()->FindControl(2, 5), 0);
+        }
 }
 
 TEST(GridStructure, HiddenSelectionComesBackOrFallsToTheFirstDataCell)
@@ -434,6 +446,8 @@ TEST(GridStructure, NestedNodesContractAndExpandWithAHiddenColumn)
     EXPECT_EQ(g.GetParentNodeRow(3), 1);   // display row 3 is stored row 5
     g.ContractNode(1);
     EXPECT_EQ(ShownRows(g), (std::vector<int>{0, 1, 7, 8, 11, 12, 13}));
+    EXPECT_EQ(g.GetNodeLevel(8), 1);   // by stored rows, also of a hidden one
+    EXPECT_EQ(g.GetNodeLevel(2), 2);
     EXPECT_TRUE(g.GetNodeState(1));
     EXPECT_FALSE(g.GetNodeState(2));   // opens expanded with its parent
     EXPECT_TRUE(g.GetNodeState(8));    // the sibling was not inside
