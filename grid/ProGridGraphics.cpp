@@ -493,7 +493,8 @@ void TProStringGrid::GetCellGraphicSize(int ACol, int ARow, TSize& ASize, bool A
     default:
         break;
     }
-    if (g->CellHAlign == haFull)
+    // A button across the cell measures its caption.
+    if (g->CellHAlign == haFull && g->CellType != ctButton && g->CellType != ctBitButton)
         w = cell.Width();
     if (g->CellVAlign == vaFull)
         h = cell.Height();

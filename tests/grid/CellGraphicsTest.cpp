@@ -255,6 +255,11 @@ TEST(CellGraphics, SizesByType)
         EXPECT_EQ(s.cx, c.W) << c.Col;
         EXPECT_EQ(s.cy, c.H) << c.Col;
     }
+    button->CellHAlign = haFull;   // across the cell: as wide as its caption
+    button->CellText = "OK";
+    TSize s;
+    g.GetCellGraphicSize(2, 1, s);
+    EXPECT_EQ(s.cx, g.Canvas()->TextWidth("OK") + 4);
 }
 
 TEST(CellGraphics, PicturesFitWithMarginsByMode)
