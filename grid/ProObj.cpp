@@ -255,13 +255,17 @@ std::vector<TPoint> TArrowWindow::ArrowPoints() const
     }
 }
 
+void TArrowWindow::CreateWnd()
+{
+    TCustomControl::CreateWnd();
+    SetWindowPolygonRgn(Handle(), ArrowPoints());
+}
+
 void TArrowWindow::Paint()
 {
-    // The window is shaped like the arrow: only the outline's inside is painted.
-    TCanvas* c = Canvas();
-    c->Brush()->SetColor(Color());
-    c->Pen()->SetColor(Color());
-    c->Polygon(ArrowPoints());
+    // The window's region shapes the arrow.
+    Canvas()->Brush()->SetColor(Color());
+    Canvas()->FillRect(ClientRect());
 }
 
 // ---------------------------------------------------------------- TPopupButton
@@ -312,6 +316,10 @@ void TPopupButton::Paint()
 {
     TCanvas* c = Canvas();
     TRect r = ClientRect();
+    // The thin border of the popup window, then its client area.
+    c->Brush()->SetColor(clWindowFrame);
+    c->FrameRect(r);
+    InflateRect(r, -1, -1);
     c->Brush()->SetColor(Color());
     c->FillRect(r);
     if (!FFlat) {

@@ -156,6 +156,8 @@ public:
     std::vector<TPoint> ArrowPoints() const;
 
 protected:
+    // The window takes the arrow's shape.
+    void CreateWnd() override;
     void Paint() override;
 
 private:

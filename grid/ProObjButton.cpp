@@ -3,6 +3,7 @@
 
 #include "grid/ProObj.h"
 #include "platform/core/SysUtils.h"
+#include "platform/gui/ActnList.h"
 #include "platform/gui/Menus.h"
 
 namespace {
@@ -94,6 +95,9 @@ void TProGridButton::Dispatch(TMessage& Message)
     if ((Message.Msg == WM_THEMECHANGED || Message.Msg == CM_SYSCOLORCHANGE) && FAutoThemeAdapt)
         ApplyThemePreset();
     TGraphicControl::Dispatch(Message);
+    // The button takes no click events from the framework: a double click is its own.
+    if (Message.Msg == WM_LBUTTONDBLCLK)
+        DblClick();
 }
 
 void TProGridButton::SetMargin(int Value)
@@ -197,6 +201,8 @@ void TProGridButton::ButtonPressed(TProGridButton* Sender)
     if (Sender->FDown && FDown) {
         FDown = false;
         FState = bsUp;
+        if (auto* action = dynamic_cast<TCustomAction*>(Action()))
+            action->SetChecked(false);
         Invalidate();
     }
     FAllowAllUp = Sender->FAllowAllUp;
@@ -281,7 +287,7 @@ void TProGridButton::DblClick()
 
 void TProGridButton::CMMouseEnter(TMessage& Message)
 {
-    if (FFlat && Enabled() && GetCapture() == 0 && !FHot) {
+    if (FFlat && Enabled() && GetCapture() == 0 && DragMode() != dmAutomatic && !FHot) {
         FHot = true;
         Invalidate();
         TGraphicControl::CMMouseEnter(Message);

@@ -7,6 +7,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPolygon>
+#include <QRegion>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <algorithm>
@@ -2909,6 +2911,23 @@ bool IsWindowVisible(HWND Handle)
 {
     TWinControl* c = FindControl(Handle);
     return c && ControlWidget(c)->isVisible();
+}
+
+bool SetWindowPolygonRgn(HWND Handle, const std::vector<TPoint>& Points)
+{
+    TWinControl* c = FindControl(Handle);
+    if (!c)
+        return false;
+    QWidget* w = ControlWidget(c);
+    if (Points.empty()) {
+        w->clearMask();
+        return true;
+    }
+    QPolygon polygon;
+    for (const TPoint& p : Points)
+        polygon << QPoint(p.X, p.Y);
+    w->setMask(QRegion(polygon, Qt::WindingFill));
+    return true;
 }
 
 bool IsWindowEnabled(HWND Handle)

@@ -818,6 +818,9 @@ bool IsWindowEnabled(HWND Handle);
 bool EnableWindow(HWND Handle, bool Enable);
 bool InvalidateRect(HWND Handle, const TRect* Rect, bool Erase);
 bool UpdateWindow(HWND Handle);
+// The window region of a polygon (client coordinates, winding fill): the window shows and takes
+// the mouse only inside it; no points give the window its whole rectangle back.
+bool SetWindowPolygonRgn(HWND Handle, const std::vector<TPoint>& Points);
 
 // Window timers: WM_TIMER with WParam = IDEvent reaches the control every Elapse
 // milliseconds. Setting an existing id again restarts it. The timers of a

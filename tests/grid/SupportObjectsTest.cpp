@@ -6,7 +6,9 @@
 
 #include "grid/ProObj.h"
 #include "platform/core/SysUtils.h"
+#include "platform/gui/ActnList.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/TestSupport.h"
 
 TEST(SortIndexList, DescendingBitMarksDirectionAndToggles)
 {
@@ -237,6 +239,38 @@ TEST(ProGridButton, DownRulesByStyleGroupAndAllowAllUp)
     a->SetDown(false);
     EXPECT_FALSE(a->Down());
     EXPECT_FALSE(b->Down());
+    // A button released by another of its group unchecks its action.
+    auto* action = new TAction(&form);
+    a->SetAction(action);
+    a->SetDown(true);
+    action->SetChecked(true);
+    b->SetDown(true);
+    EXPECT_FALSE(action->Checked());
+    // A double click on a down button is its own; a button dragged automatically tracks no hover.
+    int doubleClicks = 0;
+    b->OnDblClick = [&](TObject*) { ++doubleClicks; };
+    b->Perform(WM_LBUTTONDBLCLK, 0, MAKELPARAM(5, 5));
+    b->Perform(WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_EQ(doubleClicks, 1);
+    b->SetDragMode(dmAutomatic);
+    b->Perform(CM_MOUSEENTER, 0, 0);
+    EXPECT_FALSE(b->Hot());
+}
+
+TEST(DragIndicators, ArrowsAreShapedAndTheCaptionWindowHasAThinBorder)
+{
+    TForm form(nullptr);
+    form.SetColor(clWhite);
+    (new TArrowWindow(&form, 0))->SetVisible(true);   // up: its point at (5, 0), its stem below
+    auto* caption = new TPopupButton(&form);
+    caption->SetParent(&form);
+    caption->SetBounds(40, 0, 40, 20);
+    caption->SetVisible(true);
+    form.Show();
+    auto shot = GrabControl(&form);
+    EXPECT_EQ(shot->Canvas()->Pixels(0, 0), clWhite);
+    EXPECT_EQ(shot->Canvas()->Pixels(5, 7), clLime);
+    EXPECT_EQ(shot->Canvas()->Pixels(40, 0), ColorToRGB(clWindowFrame));
 }
 
 TEST(IntList, EventsAndFileStringListPosition)
