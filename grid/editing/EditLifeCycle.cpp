@@ -403,7 +403,8 @@ void TProStringGrid::SetEditText(int ACol, int ARow, const AnsiString& Value)
 void TProStringGrid::StoreEditText(int ACol, int ARow, const AnsiString& Value)
 {
     TPoint base = GetBaseCell(ACol, ARow);
-    TCustomGrid::SetEditText(DisplayColumn(base.X), base.Y, Value);
+    // OnSetEditText hears the stored column, as it does from the grid's own editor.
+    TCustomGrid::SetEditText(base.X, base.Y, Value);
     SetCells(base.X, base.Y, Value);
 }
 

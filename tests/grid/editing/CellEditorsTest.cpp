@@ -1145,6 +1145,13 @@ TEST_F(CellEditors, EditLinkPutsAControlOfItsOwnIntoTheCell)
     link->Box->SetText("zmiana");
     Key(link->Box, VK_ESCAPE);
     EXPECT_EQ(Grid->Cells(2, 2), "po");
+    // OnSetEditText hears the stored column, as from the built-in editors.
+    Grid->HideColumn(1);
+    std::vector<int> told;
+    Grid->OnSetEditText = [&](TObject*, int ACol, int, const AnsiString&) { told.push_back(ACol); };
+    Open("");
+    Key(link->Box, VK_RETURN);
+    EXPECT_EQ(told, std::vector<int>(std::max<std::size_t>(told.size(), 1), 3));
     Grid->SetEditLink(nullptr);
 }
 
