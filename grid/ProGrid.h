@@ -305,7 +305,7 @@ public:
     TControlEdit* ControlEdit() const { return FControlEdit; }
     TControlCombo* ControlCombo() const { return FControlCombo; }
     TImageList* GridImages() const { return FGridImages; }
-    void SetGridImages(TImageList* v) { FGridImages = v; Invalidate(); }
+    void SetGridImages(TImageList* v);
     TPictureContainer* PictureContainer() const { return FPictureContainer; }
     void SetPictureContainer(TPictureContainer* v);
     TPopupMenu* FixedDropDownMenu() const { return FFixedDropDownMenu; }

@@ -5,6 +5,7 @@
 
 #include "grid/PictureContainer.h"
 #include "grid/ProGrid.h"
+#include "platform/gui/Graphics.h"
 #include "platform/gui/Menus.h"
 #include "platform/core/SysUtils.h"
 
@@ -248,10 +249,18 @@ void TProStringGrid::SetSelection(const TGridRect& R)
     }
 }
 
+// Told when the image list goes, also while the window that owns it and the grid goes.
+void TProStringGrid::SetGridImages(TImageList* v)
+{
+    SetReference(FGridImages, v);
+    Invalidate();
+}
+
 void TProStringGrid::Notification(TComponent* AComponent, TOperation Operation)
 {
-    // The image list is no component here, so only these can go.
     if (Operation == opRemove) {
+        if (AComponent == static_cast<TComponent*>(FGridImages))
+            FGridImages = nullptr;
         if (AComponent == static_cast<TComponent*>(FPictureContainer))
             FPictureContainer = nullptr;
         if (AComponent == FCellChecker)

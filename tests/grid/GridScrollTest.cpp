@@ -7,6 +7,7 @@
 #include "platform/core/SysUtils.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/Graphics.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/common/GridTest.h"
 
@@ -402,6 +403,14 @@ TEST_F(GridScroll, FixedFootersAndRightColumnsAreFixed)
     // A merged cell answers as its base cell.
     Grid->MergeCells(2, 5, 1, 3);
     EXPECT_FALSE(Grid->IsFixed(2, 7));
+}
+
+TEST_F(GridScroll, AnImageListThatGoesIsNoLongerUsed)
+{
+    auto* owner = new TForm(Application);
+    Grid->SetGridImages(new TImageList(owner));
+    delete owner;
+    EXPECT_EQ(Grid->GridImages(), nullptr);
 }
 
 // With the search footer shown, scrolling down ends with the last row above
