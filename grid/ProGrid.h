@@ -1607,6 +1607,7 @@ private:
     TDragScrollDirections FDragScrollDirs = 0;
     bool FStretching = false;
     bool FStretchPending = false;
+    int FStretchedWidth = -1;   // the client width the last stretch filled
     bool FInScrollRange = false;
     // ================================================================ end of scrolling, sizing and footer calculation
 

@@ -217,6 +217,10 @@ void TProStringGrid::UpdateScrollRange()
     // Laying the bars out again must not take an always-visible bar away.
     if (FP.ScrollBarAlways != saNone)
         UpdateScrollBarsAlways();
+    // A bar that came or went sized the client anew: the stretched column fills it again.
+    if (FColumnSize->Stretch() && !FStretching && Parent() && FStretchedWidth >= 0 &&
+        ClientRect().Width() != FStretchedWidth)
+        StretchColumn(FColumnSize->StretchColumn());
 }
 
 void TProStringGrid::SetScrollBarAlways(TScrollBarAlways Value)

@@ -27,6 +27,7 @@ void TProStringGrid::StretchColumn(int ACol)
     FStretching = true;
     try {
         int client = ClientRect().Width();
+        FStretchedWidth = client;
         if (ColCount() == 1) {
             SetColWidths(0, client);
         } else {

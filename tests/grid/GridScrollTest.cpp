@@ -176,9 +176,12 @@ TEST_F(GridScroll, StretchFillsTheClientWidth)
                                                 : client - others - 1;
         EXPECT_EQ(Grid->ColWidths(col), expect) << c.Cols << " columns, stretch " << c.StretchCol;
     }
-    // Resizing the grid stretches again.
+    // Resizing the grid stretches again, and so does a vertical bar that comes or goes.
     Grid->SetBounds(0, 0, 500, 250);
-    EXPECT_EQ(Grid->ColWidths(0), Grid->ClientRect().Width());
+    for (int rows : {5, 100, 5}) {
+        Grid->SetRowCount(rows);
+        EXPECT_EQ(Grid->ColWidths(0), Grid->ClientRect().Width()) << rows;
+    }
 
     try {
         Grid->StretchColumn(3);
