@@ -58,12 +58,18 @@ void TProStringGrid::SyncFlatBar(int Bar)
     int visible = vertical ? VisibleRowCount() : VisibleColCount();
     if (count <= 0)
         return;
-    TGridScrollInfo info = ScrollInfo(Bar);
+    // The position on the grid's 0..127 scale comes from the view, never from the bar, which
+    // holds the flat scale already after the first sync.
+    int fixed = vertical ? FixedRows() : FixedCols();
+    int first = vertical ? TopRow() : LeftCol();
+    int span = (vertical ? MaxTopRow() : MaxLeftCol()) - fixed;
+    int standard = span > 0 ? std::min(127, MulDiv(first - fixed, 127, span)) : 0;
+    TGridScrollInfo info;
     int page = std::min(128, visible * 128 / count);
     info.Min = 0;
     info.Max = 127;
     info.Page = page;
-    info.Pos = MulDiv(std::min(info.Pos, 127), 128 - page, 127);
+    info.Pos = MulDiv(standard, 128 - page, 127);
     SetScrollInfo(Bar, info);
 }
 

@@ -97,7 +97,9 @@ struct TGridScrollBars {
         QSignalBlocker block(b);
         b->setRange(i.Min, std::max(i.Min, hi));
         b->setPageStep(std::max(1, i.Page > 0 ? i.Page : CosmeticPage));
-        b->setValue(i.Pos);
+        // A thumb the user drags stays under the pointer; the release places it.
+        if (!b->isSliderDown())
+            b->setValue(i.Pos);
     }
 
     void ApplyStyle()
@@ -106,9 +108,10 @@ struct TGridScrollBars {
         if (Style != gsbRegular) {
             QString back = Color == clNone ? QStringLiteral("palette(button)") : ToQColor(Color).name();
             QString thumb = Style == gsbHighlight ? QStringLiteral("palette(highlight)") : QStringLiteral("palette(mid)");
+            // No arrow buttons: the thumb and the trough take the whole bar, where they are drawn.
             sheet = QStringLiteral("QScrollBar { background: %1; border: none; }"
                                    "QScrollBar::handle { background: %2; border: none; min-width: 8px; min-height: 8px; }"
-                                   "QScrollBar::add-line, QScrollBar::sub-line { background: %1; border: none; }")
+                                   "QScrollBar::add-line, QScrollBar::sub-line { border: none; width: 0px; height: 0px; }")
                         .arg(back, thumb);
         } else if (Color != clNone) {
             sheet = QStringLiteral("QScrollBar { background: %1; }").arg(ToQColor(Color).name());
@@ -141,12 +144,12 @@ struct TGridScrollBars {
                 case QAbstractSlider::SliderPageStepSub: g->Scrolled(vertical, SB_PAGEUP, 0); break;
                 case QAbstractSlider::SliderToMinimum: g->Scrolled(vertical, SB_TOP, 0); break;
                 case QAbstractSlider::SliderToMaximum: g->Scrolled(vertical, SB_BOTTOM, 0); break;
-                case QAbstractSlider::SliderMove:
-                    if (b->isSliderDown())
-                        g->Scrolled(vertical, SB_THUMBTRACK, b->sliderPosition());
-                    break;
                 default: break;
                 }
+            });
+            // Without tracking the bar reports the dragged thumb only by sliderMoved.
+            QObject::connect(b, &QAbstractSlider::sliderMoved, b, [g, vertical](int position) {
+                g->Scrolled(vertical, SB_THUMBTRACK, position);
             });
             QObject::connect(b, &QAbstractSlider::sliderReleased, b, [g, b, vertical]() {
                 g->Scrolled(vertical, SB_THUMBPOSITION, b->sliderPosition());

@@ -301,6 +301,26 @@ TEST_F(GridScroll, ThumbMessagesHintScrollAlongAndRescaleFlatBars)
     EXPECT_FALSE(Grid->FlatScrollActive());
 }
 
+// The thumb dragged to the bar's end (the flat one from the bar's very top) hints the last top row,
+// scrolls there when released and stays at the end of its run.
+TEST_F(GridScroll, DraggedThumbHintsAndScrollsWhereReleased)
+{
+    Grid->SetRowCount(100);
+    Grid->SetScrollHints(shVertical);
+    for (TScrollType type : {ssNormal, ssFlat}) {
+        Grid->SetScrollType(type);
+        const int x = Grid->ClientRect().Right + 5, end = Grid->ClientRect().Bottom - 1;
+        const int last = 100 - Grid->VisibleRowCount();
+        MouseDown(Grid, x, type == ssFlat ? 2 : 20);
+        MouseMove(Grid, x, end);
+        EXPECT_EQ(Grid->ScrollHintText(), "Row : " + IntToStr(last));
+        MouseUp(Grid, x, end);
+        const TGridScrollInfo v = Grid->ScrollInfo(SB_VERT);
+        EXPECT_EQ(TPoint(Grid->TopRow(), v.Pos), TPoint(last, type == ssFlat ? 128 - v.Page : 127));
+        Grid->SetTopRow(1);
+    }
+}
+
 TEST_F(GridScroll, FlatThumbWithAllColumnsInViewDoesNotDivideByZero)
 {
     Grid->SetColCount(3);
