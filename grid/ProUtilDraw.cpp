@@ -75,13 +75,19 @@ void DrawGradient(TCanvas* Canvas, TColor FromColor, TColor ToColor, bool Horizo
     TRGB f = Split(FromColor), t = Split(ToColor);
     int extent = Horizontal ? R.Width() : R.Height();
     if (extent <= 0) return;
-    Steps = std::min(Steps, extent);     // a band is at least one pixel
-    double band = double(extent) / Steps;
+    // Bands of round(extent / Steps) pixels, each drawn a pixel longer. Where such bands would stop
+    // short of the far edge or lie past it, the bands share the extent evenly instead (a band is
+    // at least one pixel); the last band always reaches the far edge.
+    const int band = Round(double(extent) / Steps);
+    const bool even = band < 1 || (Steps - 1) * band >= extent || Steps * band + 1 < extent;
+    if (even)
+        Steps = std::min(Steps, extent);
+    const double share = double(extent) / Steps;
     for (int i = 0; i < Steps; ++i) {
         TColor c = RGB(f.R + Round(double(i) * (t.R - f.R) / Steps), f.G + Round(double(i) * (t.G - f.G) / Steps),
                        f.B + Round(double(i) * (t.B - f.B) / Steps));
-        int a = Round(i * band), b = (i == Steps - 1) ? extent : Round((i + 1) * band) + 1;
-        b = std::min(b, extent);
+        int a = even ? Round(i * share) : i * band;
+        int b = i == Steps - 1 ? extent : std::min(extent, even ? Round((i + 1) * share) + 1 : a + band + 1);
         TRect r = Horizontal ? TRect(R.Left + a, R.Top, R.Left + b, R.Bottom)
                              : TRect(R.Left, R.Top + a, R.Right, R.Top + b);
         SolidFill(Canvas, r, c);

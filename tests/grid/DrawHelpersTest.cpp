@@ -269,13 +269,17 @@ TEST(DrawHelpers, GradientBandsRunAlongTheirDirection)
         {60, 3, clRed, clBlue},
         {30, 1, clLime, clBlack},
         {30, 0, clLime, clBlack},   // 0 counts as one band
+        {100, 11, RGB(0, 0, 0), RGB(0, 0, 220)},   // bands of round(100 / 11) = 9, the last to the end
+        {22, 4, RGB(0, 0, 0), RGB(0, 0, 220)},     // bands of 6, the last cut at the edge
     };
     for (const auto& c : cases) {
         const int steps = c.Steps > 0 ? c.Steps : 1;
+        const int band = int(std::lround(double(c.Extent) / steps));
         TRuns expected;
-        for (int i = 0; i < steps; ++i) expected.emplace_back(c.Extent / steps, Band(c.From, c.To, i, steps));
+        for (int i = 0; i < steps; ++i)
+            expected.emplace_back(i + 1 < steps ? band : c.Extent - i * band, Band(c.From, c.To, i, steps));
         for (bool horizontal : {true, false}) {
-            TBoard b(70, 70);
+            TBoard b(120, 120);
             const TRect r = horizontal ? TRect(5, 5, 5 + c.Extent, 15) : TRect(5, 5, 15, 5 + c.Extent);
             DrawGradient(b.C(), c.From, c.To, horizontal, r, c.Steps);
             TRuns got = horizontal ? b.Row(10, 5, 5 + c.Extent) : b.Column(10, 5, 5 + c.Extent);
