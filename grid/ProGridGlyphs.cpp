@@ -468,10 +468,14 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect
         }
         TRect r = ARect;
         InflateRect(r, -2, -2);
-        // The bar colours: CellIndex (done part) and CellAngle (the rest) when set.
-        TColor complete = G->CellIndex ? ColorToRGB(TColor(G->CellIndex)) : TColor(0xD77800);
-        TColor uncomplete = G->CellAngle ? ColorToRGB(TColor(G->CellAngle)) : clWhite;
-        TColor text1 = complete ^ 0xFFFFFF, text2 = uncomplete ^ 0xFFFFFF;
+        // The bar colours: CellIndex (done part) and CellAngle (the rest) when set, the text over
+        // each in its inverted colour; else the grid's progress look (no rest colour: the cell's).
+        TGridProgressAppearance* look = FProgressAppearance.get();
+        const TColor rest = look->UnCompleteColor() == clNone ? ACanvas->Brush()->Color() : look->UnCompleteColor();
+        const TColor complete = ColorToRGB(G->CellIndex ? TColor(G->CellIndex) : look->CompleteColor());
+        const TColor uncomplete = ColorToRGB(G->CellAngle ? TColor(G->CellAngle) : rest);
+        TColor text1 = G->CellIndex ? complete ^ 0xFFFFFF : ColorToRGB(look->CompleteFontColor());
+        TColor text2 = G->CellAngle ? uncomplete ^ 0xFFFFFF : ColorToRGB(look->UnCompleteFontColor());
         if (G->CellBoolean) {
             if (G->CellCompleteFontColor != clNone)
                 text1 = ColorToRGB(G->CellCompleteFontColor);

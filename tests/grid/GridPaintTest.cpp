@@ -814,13 +814,18 @@ TEST_F(GridPaint, ClassicProgressTextTakesTheGraphicsTextColoursWhenAsked)
         {"own colours", true, true, doneText, restText},
         {"own colours not given", true, false, complete ^ 0xFFFFFF, uncomplete ^ 0xFFFFFF},
         {"inverted bar colours", false, true, complete ^ 0xFFFFFF, uncomplete ^ 0xFFFFFF},
+        {"no bar colours: the grid's progress look", false, false, doneText, restText},
     };
-    for (int i = 0; i < 3; ++i) {
+    Grid->ProgressAppearance()->SetCompleteColor(complete);
+    Grid->ProgressAppearance()->SetUnCompleteColor(uncomplete);
+    Grid->ProgressAppearance()->SetCompleteFontColor(doneText);
+    Grid->ProgressAppearance()->SetUnCompleteFontColor(restText);
+    for (int i = 0; i < 4; ++i) {
         Grid->SetColWidths(1, 160);
         Grid->SetCells(1, 1 + i, "50");
         auto* g = AddGraphic(Grid, 1, 1 + i, ctProgress);
-        g->CellIndex = complete;
-        g->CellAngle = uncomplete;
+        g->CellIndex = i < 3 ? complete : 0;
+        g->CellAngle = i < 3 ? uncomplete : 0;
         g->CellBoolean = cases[i].Own;
         if (cases[i].SetColours) {
             g->CellCompleteFontColor = doneText;
@@ -828,11 +833,13 @@ TEST_F(GridPaint, ClassicProgressTextTakesTheGraphicsTextColoursWhenAsked)
         }
     }
     auto bmp = GrabControl(Grid);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         const Case& c = cases[i];
         SCOPED_TRACE(c.Name);
         TRect in = Inner(1, 1 + i);
         int mid = (in.Left + in.Right) / 2;
+        EXPECT_EQ(At(bmp.get(), in.Left + 6, in.Top + 6), complete);
+        EXPECT_EQ(At(bmp.get(), in.Right - 6, in.Top + 6), uncomplete);
         // The text "50%" straddles the middle, where the done part ends.
         auto inkIn = [&](int from, int to, TColor colour) {
             return InkBox(bmp.get(), TRect(from, in.Top, to, in.Bottom),
