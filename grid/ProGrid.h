@@ -2308,6 +2308,8 @@ public:
     int PasteGridCells(int ACol, int ARow);
     // Tab- and CR LF-separated text into the cells from (ACol, ARow) on; the number of fields.
     int PasteText(int ACol, int ARow, const AnsiString& Text);
+    // The cells the last PasteText wrote (fields vetoed, not writable or outside the grid left out).
+    int PastedCells() const { return FPastedCells; }
     // Size.X: the most tab-separated fields of a line; Size.Y: the number of lines.
     void TextBlockSize(const AnsiString& Text, TPoint& Size);
     // The copy worker: the text of R (with SelectedOnly only the rows or columns of a disjunct
@@ -2347,6 +2349,7 @@ private:
     bool FUndoGroupOpen = false;
     // Columns and lines of the last paste (the block a smart paste repeats).
     TPoint FPasteExtent{0, 0};
+    int FPastedCells = 0;
     // ================================================================ end of clipboard and cell stream
 };
 

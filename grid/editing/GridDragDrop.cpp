@@ -118,6 +118,8 @@ void TGridDropTarget::DragMouseMove(TPoint Pt, bool& Allow, int Formats)
             row = 1;
         int c = g->DragDropSettings()->OleEntireRows() ? g->FixedCols() : col;
         TRect r = g->CellRect(c, std::min(row, g->RowCount() - 1));
+        if (row >= g->RowCount())
+            r.Top = r.Bottom + g->GridLineWidth();   // where the row the drop adds begins
         TArrowWindow* a = g->ArrowWindow(2);
         a->SetBounds(std::max(0, r.Left - 10), r.Top, a->Width(), a->Height());
         a->SetVisible(true);
@@ -149,8 +151,10 @@ void TGridDropTarget::DropWholeText(TPoint Pt, const AnsiString& Text, bool Url)
     bool allow = true;
     if (Url ? bool(FGrid->OnOleDropURL) : bool(FGrid->OnOleDrop))
         (Url ? FGrid->OnOleDropURL : FGrid->OnOleDrop)(FGrid, row, col, Text, allow);
-    if (allow && col >= 0 && row >= 0)
+    const bool taken = allow && col >= 0 && row >= 0;
+    if (taken)
         FGrid->SetCells(FGrid->RealColIndex(col), row, Text);
+    DropTaken(taken);
     FGrid->HideDropArrows();
 }
 
@@ -178,24 +182,45 @@ try {
     bool allow = true;
     if (g->OnOleDrop)
         g->OnOleDrop(g, row, col, Text, allow);
-    if (!allow || col < 0 || row < 0 || rows == 0) {
+    // Row 0 shown fixed by FixedRowAlways takes no text: the text goes below it, into a row added
+    // for it when the grid has no other.
+    if (row == 0 && g->FixedRowAlways())
+        row = 1;
+    const bool addRow = row >= g->RowCount() && !s->OleInsertRows();
+    auto refuse = [&] {
+        DropTaken(false);
         g->HideDropArrows();
         if (g->OnOleDropped)
             g->OnOleDropped(g, TGridRect(-1, -1, -1, -1));
+    };
+    if (!allow || col < 0 || row < 0 || rows == 0 || (addRow && !g->Navigation()->AllowClipboardRowGrow())) {
+        refuse();
         return;
     }
     // Rows that would grow the grid too large are refused before any goes in.
     if (s->OleInsertRows())
         g->CheckGrowth(Int64(col) + size.X, Int64(g->RowCount()) + rows);
-    if (row == 0 && g->FixedRowAlways() && g->RowCount() > 1)
-        row = 1;
+    const int top = g->TopRow(), rowCount = g->RowCount();
     if (s->OleInsertRows()) {
-        const int top = g->TopRow();
         g->InsertRows(row, rows);
         g->SetTopRow(top > g->FixedRows() ? std::min(top + 1, g->RowCount() - 1) : top);
+    } else if (addRow) {
+        g->SetRowCount(row + 1);
     }
-    // A drop is a paste: the same rules for cells that may not change, growth, undo and events.
+    // A drop is a paste: the same rules for cells that may not change, growth, undo and events. A
+    // drop the grid took nothing of leaves it as it was and tells the source so (a move keeps its
+    // cells).
     g->PasteText(col, row, Text);
+    if (g->PastedCells() == 0) {
+        if (s->OleInsertRows())
+            g->RemoveRows(row, rows);
+        if (g->RowCount() > rowCount)
+            g->SetRowCount(rowCount);
+        g->SetTopRow(top);
+        refuse();
+        return;
+    }
+    DropTaken(true);
     TGridRect pasted(std::max(col, g->FixedCols()), row, std::min(col + size.X - 1, g->ColCount() - 1),
                      std::min(row + rows - 1, g->RowCount() - 1));
     g->SetSelection(pasted);
@@ -212,6 +237,8 @@ void TGridDropTarget::DropFiles(TPoint Pt, const std::vector<AnsiString>& Files)
 {
     TProStringGrid* g = FGrid;
     g->HideDropArrows();
+    // A file is only read: the drop is a copy, or nothing when the grid loads nothing.
+    DropTaken(false, true);
     if (Files.size() != 1)
         return;
     const AnsiString& name = Files.front();
@@ -237,6 +264,7 @@ void TGridDropTarget::DropFiles(TPoint Pt, const std::vector<AnsiString>& Files)
             g->LoadFromCsvFile(name);
         else
             g->LoadFromExcel(name, AnsiString());
+        DropTaken(true, true);
     } catch (const Exception& e) {
         ShowMessage(e.Message());
     }

@@ -107,10 +107,21 @@ protected:
     virtual void DragMouseMove(TPoint Pt, bool& Allow, int Formats) {}
     virtual void DragMouseEnter() {}
     virtual void DragMouseLeave() {}
+    // What a drop operation did with the data: taken or not, and whether the drop may be no more
+    // than a copy (files are only read, never moved). The drop reports no effect when its
+    // operations took nothing (a moving source keeps what it dragged), a copy when one asked for no
+    // more, and the effect rule's effect otherwise or when they report nothing.
+    void DropTaken(bool Taken, bool CopyOnly = false)
+    {
+        FReported = true;
+        FTaken = FTaken || Taken;
+        FCopyOnly = FCopyOnly || CopyOnly;
+    }
 
 private:
     bool FAllowed = false;
     int FFormats = 0;
+    bool FReported = false, FTaken = false, FCopyOnly = false;
 };
 
 class TPSGDropSource : public TInterfacedObject, public IDropSource {

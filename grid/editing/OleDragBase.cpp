@@ -359,6 +359,8 @@ HRESULT TPSGDropTarget::Drop(IDataObject* DataObj, DWORD KeyState, TPoint Pt, DW
         return S_OK;
     }
     TEnumFormats reader(DataObj);
+    const DWORD offered = Effect;
+    FReported = FTaken = FCopyOnly = false;
     if ((FFormats & dfColumn) && reader.HasFormat(ColumnDragFormat())) {
         DropCol(Pt, reader.Column());
     } else {
@@ -374,7 +376,10 @@ HRESULT TPSGDropTarget::Drop(IDataObject* DataObj, DWORD KeyState, TPoint Pt, DW
         if (reader.HasFormat(UrlDragFormat()))
             DropURL(Pt, reader.Text(CF_TEXT));
     }
-    Effect = StandardEffect(KeyState, Effect);
+    Effect = !FReported ? StandardEffect(KeyState, offered)
+             : !FTaken  ? DROPEFFECT_NONE
+             : FCopyOnly ? offered & DROPEFFECT_COPY
+                         : StandardEffect(KeyState, offered);
     return S_OK;
 }
 

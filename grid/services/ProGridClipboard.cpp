@@ -420,6 +420,7 @@ int TProStringGrid::PasteText(int ACol, int ARow, const AnsiString& Text)
 try {
     const bool editing = (Options() & goEditing) || FNavigation->AllowClipboardAlways() ||
                          FMouseActions->RangeSelectAndEdit() || FNavigation->AlwaysEdit();
+    FPastedCells = 0;
     if (ACol < 0 || ARow < 0 || !editing)
         return 0;
     const std::vector<TTextLine> lines = TextLinesOf(Text);
@@ -451,8 +452,9 @@ try {
         ++count;
         if (ACol2 >= ColCount() && FNavigation->AllowClipboardColGrow())
             SetColCount(ACol2 + 1);
-        if (ACol2 < ColCount() && row < RowCount())
-            PasteCellValue(ACol2, row, PastedFieldValue(Text.substr(From, To - From)));
+        if (ACol2 < ColCount() && row < RowCount() &&
+            PasteCellValue(ACol2, row, PastedFieldValue(Text.substr(From, To - From))))
+            ++FPastedCells;
         maxCol = std::max(maxCol, ACol2);
     };
     for (const TTextLine& line : lines) {

@@ -145,11 +145,16 @@ TEST_F(GridDragDrop, PlainDragMovesAndCtrlDragCopies)
         TShiftState Shift;
         DWORD Effect;
         const char* SourceAfter;
-    } cases[] = {{0, DROPEFFECT_MOVE, ""}, {ssCtrl, DROPEFFECT_COPY, "Łódź"}};
+        bool ReadOnly = false, Refused = false;   // B takes no text; B's OnOleDrop refuses
+    } cases[] = {{0, DROPEFFECT_MOVE, ""}, {ssCtrl, DROPEFFECT_COPY, "Łódź"},
+                 // A drop that takes nothing is no move: the source keeps its cells.
+                 {0, DROPEFFECT_NONE, "Łódź", true}, {0, DROPEFFECT_NONE, "Łódź", false, true}};
     for (const Case& c : cases) {
         A->SetCells(1, 1, "Łódź");
         A->SetCells(2, 1, "12");
-        B->SetCells(1, 3, "");
+        B->ClearCellRect(1, 3, 2, 3);
+        B->SetOptions(c.ReadOnly ? B->Options() & ~TGridOptions(goEditing) : B->Options() | goEditing);
+        B->OnOleDrop = [&](TObject*, int, int, const AnsiString&, bool& Allow) { Allow = !c.Refused; };
         A->SetSelection(TGridRect(1, 1, 2, 1));
         TGridRect dropped(-9, -9, -9, -9);
         B->OnOleDropped = [&](TObject*, const TGridRect& R) { dropped = R; };
@@ -159,9 +164,10 @@ TEST_F(GridDragDrop, PlainDragMovesAndCtrlDragCopies)
         DWORD effect = A->StartOleDrag(1, 1, false);
         EXPECT_EQ(effect, c.Effect);
         EXPECT_EQ(stopEffect, int(c.Effect));
-        EXPECT_EQ(B->Cells(1, 3), "Łódź");
-        EXPECT_EQ(B->Cells(2, 3), "12");
-        EXPECT_EQ(dropped, TGridRect(1, 3, 2, 3));
+        const bool taken = c.Effect != DROPEFFECT_NONE;
+        EXPECT_EQ(B->Cells(1, 3), taken ? "Łódź" : "");
+        EXPECT_EQ(B->Cells(2, 3), taken ? "12" : "");
+        EXPECT_EQ(dropped, taken ? TGridRect(1, 3, 2, 3) : TGridRect(-1, -1, -1, -1));
         EXPECT_EQ(A->Cells(1, 1), c.SourceAfter);
         EXPECT_EQ(A->Cells(1, 2), "Gdańsk");
     }
@@ -203,6 +209,13 @@ TEST_F(GridDragDrop, DropsAreRefusedWhereTheGridSaysNo)
     DropFromOutside(rich, {Over(B, 1, 3)});
     EXPECT_EQ(B->Cells(2, 3), "{\\rtf1 bogaty}");
     EXPECT_EQ(B->Cells(1, 3), "");
+    // A grid that holds only the row FixedRowAlways shows takes the text in a row added below it.
+    B->SetFixedRowAlways(true);
+    B->SetRowCount(1);
+    text.Text = "y";
+    EXPECT_EQ(DropFromOutside(text, {Over(B, 1, 0)}), DROPEFFECT_MOVE);
+    EXPECT_EQ(B->RowCount(), 2);
+    EXPECT_EQ(B->Cells(2, 1), "y");
 }
 
 TEST_F(GridDragDrop, ColumnDraggedBetweenGrids)
@@ -300,7 +313,7 @@ TEST_F(GridDragDrop, DroppedFiles)
 
     TSystemDropData one;
     one.Files = {other.c_str()};
-    DropFromOutside(one, {Over(B, 1, 1)});
+    EXPECT_EQ(DropFromOutside(one, {Over(B, 1, 1)}), DWORD(DROPEFFECT_NONE)) << "a file not loaded is not taken";
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(files.back(), other);
     EXPECT_EQ(B->Cells(0, 0), "");
@@ -312,7 +325,7 @@ TEST_F(GridDragDrop, DroppedFiles)
         ++loads;
     };
     one.Files = {csv.c_str()};
-    DropFromOutside(one, {Over(B, 1, 1)});
+    EXPECT_EQ(DropFromOutside(one, {Over(B, 1, 1)}), DWORD(DROPEFFECT_COPY)) << "a file is only read, never moved";
     EXPECT_EQ(loads, 1);
     EXPECT_EQ(B->Cells(1, 0), "Tytuł");
     EXPECT_EQ(B->Cells(0, 2), "PN-2");
