@@ -689,10 +689,13 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
         DrawRichTextCell(col, ARow, ARect, ACanvas);
         return;
     }
-    if (kind == 5)
-        text = WideToAnsi(DecodeUnicodeCell(text));
+    // Wide text is drawn from its own characters, also those without an 8-bit form.
+    const bool wide = kind == 5;
+    const WideString wideText = wide ? DecodeUnicodeCell(text) : WideString();
+    if (wide)
+        text = WideToAnsi(wideText);
 
-    bool link = FP.URLShow && IsURL(text);
+    bool link = !wide && FP.URLShow && IsURL(text);
     if (link) {
         if (!FP.URLFull)
             StripURLPrefix(text);
@@ -710,11 +713,13 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
         if (FP.EnhTextSize && !FP.Multilinecells)
             flags |= DT_END_ELLIPSIS;
     }
+    if (wide)
+        flags = DT_NOPREFIX | (multiLine || WordWrap ? DT_WORDBREAK : DT_SINGLELINE | DT_END_ELLIPSIS);
     if (HAlign == taRightJustify)
         flags |= DT_RIGHT;
     else if (HAlign == taCenter)
         flags |= DT_CENTER;
-    if (sortGlyph && kind != 5) {
+    if (sortGlyph && !wide) {
         if (HAlign == taLeftJustify)
             r.Right -= 14;
         else
@@ -729,7 +734,7 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
     // The text is laid out once: measured, placed by its height, then drawn.
     int textH = 0;
     TRect tr = r;
-    DrawText(ACanvas, text, tr, flags, [&](int Width, int Height, TRect& Placed, unsigned& Flags) {
+    const TTextPlacement place = [&](int Width, int Height, TRect& Placed, unsigned& Flags) {
         TextWidth = std::min(Width, r.Width());
         textH = Height;
         if (Flags & DT_SINGLELINE) {
@@ -742,11 +747,15 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
             else if (VAlign == vtaBottom)
                 Placed.Top = r.Bottom - textH;
         }
-    });
-    if (G && G->CellType == ctEmpty && G->CellErrLen > 0)
+    };
+    if (wide)
+        DrawTextW(ACanvas, wideText, tr, flags, place);
+    else
+        DrawText(ACanvas, text, tr, flags, place);
+    if (!wide && G && G->CellType == ctEmpty && G->CellErrLen > 0)
         DrawErrorUnderline(this, ACanvas, text, G->CellErrLen, G->CellErrFrom, textH, tr);
     if (sortGlyph) {
-        int x = kind == 5                  ? r.Right + 3
+        int x = wide                       ? r.Right + 3
                 : HAlign == taLeftJustify  ? r.Left + TextWidth + 10 + (G ? gw : 0)
                 : HAlign == taRightJustify ? r.Right - TextWidth - 10
                                            : ARect.Left + 8;

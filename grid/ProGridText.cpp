@@ -617,7 +617,14 @@ void TProStringGrid::GetCellTextSize(int ACol, int ARow, bool WrapToWidth, TPoin
         change(FRichEdit->Text());
         break;
     }
-    case 5: change(WideToAnsi(DecodeUnicodeCell(AnsiString(shown)))); break;
+    case 5: {
+        // Wide text is measured from its own characters, as it is drawn.
+        TRect r(0, 0, WrapToWidth ? width - 2 * (2 + FCellTextOffset.X) : 0, 0);
+        DrawTextW(m.Canvas(*font), DecodeUnicodeCell(AnsiString(shown)), r,
+                  DT_CALCRECT | DT_NOPREFIX | (WrapToWidth ? DT_WORDBREAK : 0u));
+        Size = TPoint(r.Width() + 2 * FCellTextOffset.X, r.Height() + 2 * FCellTextOffset.Y);
+        return;
+    }
     default: break;
     }
     if (FP.URLShow && !FP.URLFull && IsURL(shown)) {

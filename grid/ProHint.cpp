@@ -58,11 +58,10 @@ TSize THTMLHintWindow::Measure(const AnsiString& Hint, int MaxWidth)
     TCanvas* c = bmp.Canvas();
     c->Font()->Assign(Font());
     if (IsWide(Hint)) {
-        // Wide text is laid out in the grid's font face, on one line.
+        // Wide text is laid out in the grid's font face, on one line, from its own characters.
         c->Font()->SetName(FontName());
-        AnsiString text = WideToAnsi(DecodeUnicodeCell(Hint));
         TRect r(0, 0, MaxWidth, 0);
-        DrawText(c, text, -1, r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+        DrawTextW(c, DecodeUnicodeCell(Hint), r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
         return TSize{r.Width(), r.Height()};
     }
     THtmlRun run;
@@ -125,7 +124,7 @@ void THTMLHintWindow::Paint()
     AnsiString text = Caption();
     if (IsWide(text)) {
         c->Font()->SetName(FontName());
-        DrawText(c, WideToAnsi(FWideText), -1, tr, DT_SINGLELINE | DT_NOPREFIX);
+        DrawTextW(c, FWideText, tr, DT_SINGLELINE | DT_NOPREFIX);
         return;
     }
     THtmlRun run;

@@ -186,17 +186,34 @@ int DrawMappedText(TCanvas* dc, const QString& s, TRect& r, unsigned flags)
 }
 }  // namespace
 
-int DrawText(TCanvas* dc, const AnsiString& text, TRect& r, unsigned flags, const TTextPlacement& Place)
+namespace {
+int DrawPlacedText(TCanvas* dc, const QString& s, TRect& r, unsigned flags, const TTextPlacement& Place)
 {
     if (!dc)
         return 0;
     if (!dc->Data().Mapped())
-        return DrawDeviceText(dc, ToQString(text), r, flags, &Place);
+        return DrawDeviceText(dc, s, r, flags, &Place);
     // In a mapped mode the extent is measured in logical units first.
     TRect calc = r;
-    DrawText(dc, text, -1, calc, (flags | DT_CALCRECT) & ~(DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS));
+    DrawMappedText(dc, s, calc, (flags | DT_CALCRECT) & ~(DT_END_ELLIPSIS | DT_PATH_ELLIPSIS | DT_WORD_ELLIPSIS));
     Place(calc.Width(), calc.Height(), r, flags);
-    return DrawText(dc, text, -1, r, flags);
+    return DrawMappedText(dc, s, r, flags);
+}
+
+QString WideQString(const WideString& text)
+{
+    return QString::fromUtf16(text.data(), qsizetype(text.size()));
+}
+}  // namespace
+
+int DrawText(TCanvas* dc, const AnsiString& text, TRect& r, unsigned flags, const TTextPlacement& Place)
+{
+    return DrawPlacedText(dc, ToQString(text), r, flags, Place);
+}
+
+int DrawTextW(TCanvas* dc, const WideString& text, TRect& r, unsigned flags, const TTextPlacement& Place)
+{
+    return DrawPlacedText(dc, WideQString(text), r, flags, Place);
 }
 
 int DrawText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned flags)
@@ -206,7 +223,7 @@ int DrawText(TCanvas* dc, const AnsiString& text, int len, TRect& r, unsigned fl
 
 int DrawTextW(TCanvas* dc, const WideString& text, TRect& r, unsigned flags)
 {
-    return dc ? DrawMappedText(dc, QString::fromUtf16(text.data(), qsizetype(text.size())), r, flags) : 0;
+    return dc ? DrawMappedText(dc, WideQString(text), r, flags) : 0;
 }
 
 namespace {

@@ -403,6 +403,7 @@ int DrawTextW(TCanvas* dc, const WideString& text, TRect& r, unsigned flags);
 // bottom and add vertical alignment to the flags before the lines are drawn.
 using TTextPlacement = std::function<void(int Width, int Height, TRect& r, unsigned& flags)>;
 int DrawText(TCanvas* dc, const AnsiString& text, TRect& r, unsigned flags, const TTextPlacement& Place);
+int DrawTextW(TCanvas* dc, const WideString& text, TRect& r, unsigned flags, const TTextPlacement& Place);
 
 bool BitBlt(TCanvas* dest, int x, int y, int w, int h, TCanvas* src, int sx, int sy, TCopyMode rop);
 bool StretchBlt(TCanvas* dest, int x, int y, int w, int h, TCanvas* src, int sx, int sy, int sw, int sh,

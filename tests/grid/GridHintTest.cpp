@@ -3,6 +3,7 @@
 
 #include "grid/ProGrid.h"
 #include "grid/ProHint.h"
+#include "grid/ProUtil.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/common/GridTest.h"
@@ -190,5 +191,18 @@ TEST(HTMLHintWindow, StaysInsideTheMonitor)
     EXPECT_EQ(w.Top() + w.Height(), 598);
     EXPECT_EQ(w.Width(), w.TextWidth() + 16);
     EXPECT_GT(w.TextWidth(), 20);
+    // A Unicode hint is measured and drawn from its letters, also those without an 8-bit form.
+    const WideString letters = u"\u0416\u0416\u0416";
+    TBitmap m;
+    m.SetSize(4, 4);
+    m.Canvas()->Font()->Assign(w.Font());
+    m.Canvas()->Font()->SetName(THTMLHintWindow::FontName());
+    TRect want;
+    DrawTextW(m.Canvas(), letters, want, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    w.ActivateHint(TRect(10, 10, 10, 10), EncodeUnicodeCell(letters));
+    EXPECT_EQ(w.TextWidth(), want.Width());
+    EXPECT_EQ(w.Width(), want.Width() + 8);
+    auto shown = GrabControl(&w);
+    EXPECT_NEAR(InkBox(shown.get(), TRect(2, 2, w.Width() - 2, w.Height() - 2), Dark).Width(), want.Width(), 2);
     THTMLHintWindow::SetMonitorRect(TRect());
 }

@@ -611,6 +611,28 @@ TEST_F(GridPaint, WordWrapBreaksLongTextOnlyWhenAsked)
     EXPECT_LE(b.Right, in.Right - 2);
 }
 
+// A Unicode cell shows and measures the letters that have no 8-bit form as themselves.
+TEST_F(GridPaint, WideTextIsDrawnAndMeasuredFromItsOwnLetters)
+{
+    const WideString letters = u"\u0416\u0416\u0416\u0416";   // no Windows-1250 form
+    Grid->SetCells(1, 1, EncodeUnicodeCell(letters));
+    Grid->SetCells(1, 2, "????");
+    Grid->SetCells(1, 3, EncodeUnicodeCell(WideString()));
+    TBitmap m;
+    m.SetSize(4, 4);
+    m.Canvas()->Font()->Assign(Grid->Font());
+    TRect want;
+    DrawTextW(m.Canvas(), letters, want, DT_CALCRECT | DT_NOPREFIX);
+    auto bmp = GrabControl(Grid);
+    TRect wide = InkBox(bmp.get(), Inner(1, 1), Dark), asked = InkBox(bmp.get(), Inner(1, 2), Dark);
+    EXPECT_NEAR(wide.Width(), want.Width(), 2);
+    EXPECT_NE(wide.Width(), asked.Width());
+    TPoint size, empty;
+    Grid->GetCellTextSize(1, 1, false, size);
+    Grid->GetCellTextSize(1, 3, false, empty);
+    EXPECT_EQ(size.X - empty.X, want.Width());
+}
+
 // ---------------------------------------------------------------- borders and merged cells
 TEST_F(GridPaint, CellBordersByEvent)
 {
