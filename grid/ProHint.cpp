@@ -159,6 +159,13 @@ void TBalloonWindow::SetColors(TColor TextColor, TColor BackgroundColor)
     SetColor(FBackColor);
 }
 
+void TBalloonWindow::SetOpacity(Byte v)
+{
+    FOpacity = v;
+    SetAlphaBlendValue(v);
+    SetAlphaBlend(v != 255);
+}
+
 void TBalloonWindow::SetDelays(int Initial, int Reshow, int AutoHide)
 {
     if (Initial != -1)

@@ -50,7 +50,8 @@ public:
     int ReshowDelay() const { return FReshow; }
     int AutoHideDelay() const { return FAutoHide; }
     Byte Opacity() const { return FOpacity; }
-    void SetOpacity(Byte v) { FOpacity = v; }
+    // The window shows with this opacity (255 opaque).
+    void SetOpacity(Byte v);
     // Sized to its content and shown below-right of the screen point, without activation.
     void ShowAt(const TPoint& ScreenPos);
 

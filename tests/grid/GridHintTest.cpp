@@ -47,6 +47,7 @@ TEST_F(HintFixture, BalloonTextAndTitleAreCut)
 TEST_F(HintFixture, SwitchingBalloonsOffDestroysTheWindow)
 {
     EXPECT_EQ(Grid->BalloonWindow(), nullptr);
+    Grid->Balloon()->SetTransparency(55);
     Grid->Balloon()->SetEnable(true);
     ASSERT_NE(Grid->BalloonWindow(), nullptr);
     EXPECT_EQ(Grid->BalloonWindow()->Title(), "ToolTipText");
@@ -59,6 +60,7 @@ TEST_F(HintFixture, SwitchingBalloonsOffDestroysTheWindow)
     TRect r = Grid->CellRect(1, 1);
     EXPECT_TRUE(Grid->ShowBalloonAt(r.Left + 5, r.Top + 5));
     EXPECT_EQ(Grid->BalloonWindow()->BalloonText(), "Bezpieczeństwo");
+    EXPECT_NEAR(WindowOpacity(Grid->BalloonWindow()), 200 / 255.0, 0.01);   // 255 less the transparency
 }
 
 TEST_F(HintFixture, FloatFormatOfNumericCells)
