@@ -335,7 +335,9 @@ private:
         pw = ClampExtent(C.Print ? std::llround(w * C.ResFactor) : MulDiv(w, C.ResX, 96));
         ph = ClampExtent(C.Print ? std::llround(h * C.ResFactor) : MulDiv(h, C.ResY, 96));
     }
-    bool FitsItem(int w) const { return !(CanWrap() && Lw > 0 && Lw + w > LayoutWidth() && w < LayoutWidth()); }
+    // A picture or control that does not fit in the rest of the line, and would fit in a line of its own,
+    // ends the line before it, wrapped or not.
+    bool FitsItem(int w) const { return !(First && Lw > 0 && Lw + w > LayoutWidth() && w < LayoutWidth()); }
     void Advance(Int64 w) { Lw = ClampExtent(Lw + w); }
     void FocusRect(int fromW, int toW)
     {
@@ -392,11 +394,12 @@ TLineInfo TEngine::Run()
         S.FocusStartW = 0;   // it goes on from the next line's start
     }
     if (S.AnchorOpen) {
-        S.AnchorStartW = 0;
         if (S.AnchorHit && ResultPass) {   // an anchor over several lines: its extent on this line
-            C.HoverRect = TRect(Line.Left, Line.Top, Line.Left + Lw, Line.Bottom);
+            C.HoverRect = TRect(Line.Left + (S.AnchorStartedHere ? S.AnchorStartW : 0), Line.Top, Line.Left + Lw,
+                                Line.Bottom);
             S.AnchorHit = false;
         }
+        S.AnchorStartW = 0;
     }
     S.Font.Assign(Cv()->Font());
     return Info;

@@ -684,12 +684,15 @@ TEST(HtmlDraw, WrappingRules)
     EXPECT_EQ(Html(p.C(), "aaaa bb", a).XSize, p.W("aaaa ") - p.W(" "));
     a.R = TRect(0, 0, 1 + p.W("aaaa") + 1, 200);
     EXPECT_EQ(Html(p.C(), "bb aaaa", a).XSize, p.W("aaaa"));
-    // A picture or control that does not fit moves to the next line.
+    // A picture or control that does not fit moves to the next line, also without word wrap.
     a.R = TRect(0, 0, 1 + p.W("aaaa ") + 20, 200);
-    THtmlResult o = Html(p.C(), "aaaa <CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"\" WIDTH=\"1\"><CONTROL TYPE=\"EDIT\" "
-                         "ID=\"e\" VALUE=\"\" WIDTH=\"30\">",
-                  a);
-    EXPECT_EQ(o.YSize, std::max(h, 16) + h + 6);
+    for (bool wrap : {true, false}) {
+        a.WordWrap = wrap;
+        THtmlResult o = Html(p.C(), "aaaa <CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"\" WIDTH=\"1\"><CONTROL TYPE=\"EDIT\" "
+                             "ID=\"e\" VALUE=\"\" WIDTH=\"30\">",
+                      a);
+        EXPECT_EQ(o.YSize, std::max(h, 16) + h + 6) << wrap;
+    }
 }
 
 TEST(HtmlDraw, EllipsisAndPrefixDrawAsTheTextRoutine)
@@ -814,6 +817,10 @@ TEST(HtmlDraw, AnchorsHoverFocusTitlesAndExtent)
     EXPECT_EQ(o.AnchorHint, "T2");
     EXPECT_EQ(o.AnchorVal, "2");
     EXPECT_EQ(o.MouseLink, 2);
+    EXPECT_EQ(o.HoverRect, TRect(x2, 0, x2 + p.W("bbb"), h));
+    // An anchor that goes on to the next line: its extent on the line hit.
+    o = Html(p.C(), "aaa <a href=\"2\">bbb<BR>c</a>", a);
+    EXPECT_EQ(o.AnchorVal, "2");
     EXPECT_EQ(o.HoverRect, TRect(x2, 0, x2 + p.W("bbb"), h));
 }
 
