@@ -1,5 +1,7 @@
 #include "grid/PictureContainer.h"
 
+#include <vector>
+
 #include "platform/core/SysUtils.h"
 
 namespace {
@@ -16,11 +18,49 @@ bool StartsWith(const std::string& d, const char* magic, size_t n)
     return d.size() >= n && d.compare(0, n, magic, n) == 0;
 }
 
-// A graphic control extension followed directly by an image descriptor.
-bool IsFrameStart(const std::string& d, size_t i)
+// One frame of a GIF: where it begins (its graphic control extension, or its image descriptor when
+// it has none) and where its image descriptor is.
+struct TGifFrame {
+    size_t Start, Descriptor;
+};
+
+// The frames of a GIF, read block by block after the header and the global colour table: each image
+// descriptor is a frame, whatever other extensions stand between it and its control extension, and
+// bytes inside the image data are never taken for a frame.
+std::vector<TGifFrame> GifFrames(const std::string& d)
 {
-    return i + 8 < d.size() && Byte(d[i]) == 0x21 && Byte(d[i + 1]) == 0xF9 && Byte(d[i + 2]) == 0x04 &&
-           Byte(d[i + 8]) == 0x2C;
+    std::vector<TGifFrame> frames;
+    if (d.size() < 13 || d.compare(0, 4, "GIF8") != 0) return frames;
+    auto colourTable = [](Byte flags) { return (flags & 0x80) ? size_t(3) << ((flags & 7) + 1) : size_t(0); };
+    // Past a chain of sub-blocks ending with an empty one; false when the data ends first.
+    auto skipSubBlocks = [&](size_t& k) {
+        while (k < d.size()) {
+            const size_t n = Byte(d[k++]);
+            if (n == 0) return true;
+            k += n;
+        }
+        return false;
+    };
+    size_t i = 13 + colourTable(Byte(d[10]));
+    size_t control = std::string::npos;
+    while (i < d.size()) {
+        const Byte b = Byte(d[i]);
+        if (b == 0x21 && i + 1 < d.size()) {
+            if (Byte(d[i + 1]) == 0xF9) control = i;
+            size_t k = i + 2;
+            if (!skipSubBlocks(k)) break;
+            i = k;
+        } else if (b == 0x2C && i + 10 <= d.size()) {
+            frames.push_back({control != std::string::npos ? control : i, i});
+            control = std::string::npos;
+            size_t k = i + 10 + colourTable(Byte(d[i + 9])) + 1;   // the descriptor, its colours, the code size
+            if (!skipSubBlocks(k)) break;
+            i = k;
+        } else {
+            break;   // the trailer, or bytes that are no block
+        }
+    }
+    return frames;
 }
 
 bool IsMetafile(const std::string& d)
@@ -82,11 +122,8 @@ int THTMLPicture::FrameCount()
 {
     if (FFrameCount != -1) return FFrameCount;
     if (!IsGIF()) return -1;
-    int n = 0;
-    for (size_t i = 0; i < FData.size(); ++i)
-        if (IsFrameStart(FData, i)) ++n;
-    FFrameCount = n;
-    return n;
+    FFrameCount = int(GifFrames(FData).size());
+    return FFrameCount;
 }
 
 void THTMLPicture::Load()
@@ -98,29 +135,30 @@ void THTMLPicture::Load()
     if (FData.empty()) throw Exception(InvalidFormat);
 
     std::string bytes = FData;
-    if (IsGIF() && FData.size() >= 10 && FrameCount() > 0) {
+    const std::vector<TGifFrame> frames = IsGIF() ? GifFrames(FData) : std::vector<TGifFrame>();
+    if (!frames.empty()) {
         FLogicalWidth = Word16(FData, 6);
         FLogicalHeight = Word16(FData, 8);
         // Everything before the first frame (header, colour table, extensions)
         // and everything from the wanted frame on; a frame number outside the
         // GIF's frames shows the first.
-        const int wanted = (FFrame >= 1 && FFrame <= FFrameCount) ? FFrame : 1;
-        bytes.clear();
-        bytes.reserve(FData.size());
-        int counter = 0;
-        bool copying = true;
-        for (size_t i = 0; i < FData.size(); ++i) {
-            if (IsFrameStart(FData, i)) {
-                ++counter;
-                if (counter == wanted && i + 16 < FData.size()) {
-                    FFrameXPos = Word16(FData, i + 9);
-                    FFrameYPos = Word16(FData, i + 11);
-                    FFrameXSize = Word16(FData, i + 13);
-                    FFrameYSize = Word16(FData, i + 15);
-                }
-                copying = counter >= wanted;
-            }
-            if (copying) bytes += FData[i];
+        const TGifFrame& wanted = frames[FFrame >= 1 && size_t(FFrame) <= frames.size() ? size_t(FFrame) - 1 : 0];
+        FFrameXPos = Word16(FData, wanted.Descriptor + 1);
+        FFrameYPos = Word16(FData, wanted.Descriptor + 3);
+        FFrameXSize = Word16(FData, wanted.Descriptor + 5);
+        FFrameYSize = Word16(FData, wanted.Descriptor + 7);
+        bytes = FData.substr(0, frames.front().Start) + FData.substr(wanted.Start);
+        if (frames.size() > 1) {
+            // The frame alone, as a picture of its own size: it is drawn at its offset in the screen.
+            auto put16 = [&](size_t At, Word V) {
+                bytes[At] = char(V & 0xFF);
+                bytes[At + 1] = char(V >> 8);
+            };
+            const size_t descriptor = frames.front().Start + (wanted.Descriptor - wanted.Start);
+            put16(6, FFrameXSize);
+            put16(8, FFrameYSize);
+            put16(descriptor + 1, 0);
+            put16(descriptor + 3, 0);
         }
     }
 

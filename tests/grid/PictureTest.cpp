@@ -112,6 +112,14 @@ TEST(PictureHtml, GifFramesAreCountedAndSelected)
     EXPECT_EQ(pic.FrameLeft(), 0);
     TCanvasSheet s(10, 10);
     pic.Draw(s.C(), TRect(0, 0, 10, 10));
+    // A looping extension between the first frame's control extension and its image, as some encoders write it.
+    std::string looping = Gif({{0, 0}, {2, 1}, {3, 3}});
+    looping.insert(27, std::string("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00", 19));
+    pic.LoadFromData(looping);
+    EXPECT_EQ(pic.FrameCount(), 3);
+    pic.SetFrame(2);
+    EXPECT_EQ(pic.FrameLeft(), 2);
+    EXPECT_EQ(pic.Width(), 1);   // the frame alone, drawn at its offset in the screen
 }
 
 TEST(PictureHtml, BadBytesRaiseAndDrawNothing)
