@@ -255,6 +255,18 @@ TEST(PictureGdip, MeasuresDrawsAndClears)
     EXPECT_EQ(t.C()->Pixels(2, 2), clWhite);
     EXPECT_EQ(t.C()->Pixels(8, 8), clWhite);
 
+    // A TIFF file (2 x 2 grey, uncompressed) is read too.
+    std::string tiff("II*\0\x08\0\0\0\x08\0", 10);
+    const unsigned short entries[][3] = {{256, 3, 2}, {257, 3, 2}, {258, 3, 8},   {259, 3, 1},
+                                         {262, 3, 1}, {273, 4, 110}, {278, 3, 2}, {279, 4, 4}};
+    for (const auto& e : entries)
+        tiff += std::string{char(e[0] & 0xFF), char(e[0] >> 8), char(e[1]), 0, 1, 0, 0, 0, char(e[2]), 0, 0, 0};
+    tiff += std::string(4, '\0') + "\x10\x20\x30\x40";
+    TGDIPPicture tif;
+    tif.LoadFromData(tiff);
+    EXPECT_EQ(tif.Width(), 2);
+    EXPECT_EQ(tif.Height(), 2);
+
     TGDIPPicture broken;
     broken.LoadFromData("junk");
     EXPECT_EQ(broken.Width(), 0);
