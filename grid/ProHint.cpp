@@ -134,12 +134,17 @@ void THTMLHintWindow::Paint()
 }
 
 // ---------------------------------------------------------------- TBalloonWindow
-TBalloonWindow::TBalloonWindow(TComponent* AOwner) : TCustomForm(AOwner)
+TBalloonWindow::TBalloonWindow(TComponent* AOwner) : TCustomForm(AOwner), FHideTimer(new TTimer(this))
 {
     SetBorderStyle(bsNone);
     SetFormStyle(fsStayOnTop);
     SetColor(clInfoBk);
     SetVisible(false);
+    FHideTimer->SetEnabled(false);
+    FHideTimer->OnTimer = [this](TObject*) {
+        FHideTimer->SetEnabled(false);
+        Hide();
+    };
 }
 
 void TBalloonWindow::SetContent(const AnsiString& Title, int Icon, const AnsiString& Text)
@@ -204,6 +209,9 @@ void TBalloonWindow::ShowAt(const TPoint& ScreenPos)
     SetBoundsRect(r);
     Show();
     Invalidate();
+    FHideTimer->SetEnabled(false);
+    FHideTimer->SetInterval(Cardinal(std::max(1, FAutoHide)));
+    FHideTimer->SetEnabled(true);
 }
 
 void TBalloonWindow::Paint()

@@ -52,7 +52,8 @@ public:
     Byte Opacity() const { return FOpacity; }
     // The window shows with this opacity (255 opaque).
     void SetOpacity(Byte v);
-    // Sized to its content and shown below-right of the screen point, without activation.
+    // Sized to its content and shown below-right of the screen point, without activation;
+    // it hides itself after AutoHideDelay milliseconds.
     void ShowAt(const TPoint& ScreenPos);
 
 protected:
@@ -66,5 +67,6 @@ private:
     TColor FTextColor = clInfoText;
     TColor FBackColor = clInfoBk;
     int FInitial = 500, FReshow = 100, FAutoHide = 5000;
+    TTimer* FHideTimer;
     Byte FOpacity = 255;
 };

@@ -61,6 +61,8 @@ TEST_F(HintFixture, SwitchingBalloonsOffDestroysTheWindow)
     EXPECT_TRUE(Grid->ShowBalloonAt(r.Left + 5, r.Top + 5));
     EXPECT_EQ(Grid->BalloonWindow()->BalloonText(), "Bezpieczeństwo");
     EXPECT_NEAR(WindowOpacity(Grid->BalloonWindow()), 200 / 255.0, 0.01);   // 255 less the transparency
+    FireAllTimers();   // its hiding delay passes
+    EXPECT_FALSE(Grid->BalloonWindow()->Visible());
 }
 
 TEST_F(HintFixture, FloatFormatOfNumericCells)
