@@ -585,7 +585,7 @@ void ApplyLook(const TRichEdit* C, QTextEdit* e)
 
 TNativeWidget* TRichEdit::CreateNativeWidget()
 {
-    auto* edit = new QTextEdit();
+    auto* edit = new TPastingTextWidget<QTextEdit>();
     // The wrap mode first: the document is laid out as soon as the widget takes it.
     edit->setWordWrapMode(FImpl->WrapMode());
     edit->setDocument(Visible() ? &FImpl->Doc : &FImpl->Hidden);

@@ -931,7 +931,7 @@ TMemo::~TMemo() = default;
 
 TNativeWidget* TMemo::CreateNativeWidget()
 {
-    auto* m = new QPlainTextEdit;
+    auto* m = new TPastingTextWidget<QPlainTextEdit>;
     QObject::connect(m, &QPlainTextEdit::textChanged, m, [this, m] {
         if (FSettingText)
             return;

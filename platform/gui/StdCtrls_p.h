@@ -39,7 +39,7 @@ QString QtFromCrLf(const AnsiString& s);
 
 // The widget of a multi-line edit (ES_MULTILINE): plain text whose formatting
 // rectangle is kept as the viewport's margins.
-class TMultiLineEditWidget : public QPlainTextEdit {
+class TMultiLineEditWidget : public TPastingTextWidget<QPlainTextEdit> {
 public:
     using QPlainTextEdit::setViewportMargins;
     using QPlainTextEdit::viewportMargins;

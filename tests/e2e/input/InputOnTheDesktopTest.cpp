@@ -1,0 +1,115 @@
+// Real X input under the window manager to the program's fields and controls inside the test:
+// pastes into every kind of multi-line field while no program owns the clipboard, and a colour
+// button's palette left by a click beside it and at the program's end.
+#include <gtest/gtest.h>
+
+#include <xcb/xcb.h>
+
+#include "controls/ColorPicker.h"
+#include "platform/gui/RichEdit.h"
+#include "tests/e2e/DesktopRun.h"
+
+namespace {
+
+// The id of the shown window whose title begins with Title; "" after 30 s.
+std::string WindowTitled(const AnsiString& Title)
+{
+    std::string id;
+    EXPECT_TRUE(WaitUntil([&] {
+        id = FirstLine(CommandOutput("xdotool search --onlyvisible --name '^" + AnsiToUtf8(Title) + "' 2>/dev/null"));
+        return !id.empty();
+    }, 30000)) << Title << WindowNames();
+    return id;
+}
+
+// A point of C (client coordinates) on the screen, from where the window of F lies on it.
+TPoint ScreenPoint(const std::string& Id, TCustomForm* F, TControl* C, TPoint P)
+{
+    const TPoint at = C->ClientToScreen(P), origin = F->ClientToScreen(TPoint(0, 0));
+    const TRect w = ScreenRect(Id);
+    return TPoint(w.Left + at.X - origin.X, w.Top + at.Y - origin.Y);
+}
+
+bool ClickOnScreen(const TPoint& P, int Button = 1)
+{
+    return Xdo("mousemove " + std::to_string(P.X) + " " + std::to_string(P.Y) + " click " +
+               std::to_string(Button));
+}
+
+// No program owns the clipboard or the selection of the display.
+bool ClipboardOfNobody()
+{
+    xcb_connection_t* c = xcb_connect(nullptr, nullptr);
+    bool none = !xcb_connection_has_error(c);
+    for (const char* name : {"CLIPBOARD", "PRIMARY"}) {
+        xcb_intern_atom_reply_t* atom = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::strlen(name), name), nullptr);
+        if (!atom) {
+            none = false;
+            continue;
+        }
+        xcb_set_selection_owner(c, XCB_NONE, atom->atom, XCB_CURRENT_TIME);
+        xcb_get_selection_owner_reply_t* owner =
+            xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, atom->atom), nullptr);
+        none = none && owner && owner->owner == XCB_NONE;
+        std::free(owner);
+        std::free(atom);
+    }
+    xcb_disconnect(c);
+    return none;
+}
+
+// A one-control edit made with several lines, as the grid's in-place editor is.
+class TLinesEdit : public TEdit {
+public:
+    using TEdit::TEdit;
+
+protected:
+    void CreateParams(TCreateParams& Params) override
+    {
+        TEdit::CreateParams(Params);
+        Params.Style |= ES_MULTILINE;
+    }
+};
+
+}   // namespace
+
+// Ctrl+V, Shift+Insert and the middle button paste nothing into a memo, a multi-line edit and a
+// rich edit while the clipboard is owned by nobody; the field takes the next key as before.
+TEST_F(DesktopInput, APasteWhileNoProgramOwnsTheClipboardPastesNothingIntoAMultiLineField)
+{
+    StartWindowManager();
+    ASSERT_FALSE(HasFatalFailure());
+    TForm form(nullptr);
+    form.SetCaption("Pola wielowierszowe");
+    form.SetBounds(60, 60, 420, 160);
+    auto* memo = new TMemo(&form);
+    auto* edit = new TLinesEdit(&form);
+    auto* rich = new TRichEdit(&form);
+    TWinControl* fields[] = {memo, edit, rich};
+    for (int i = 0; i < 3; ++i) {
+        fields[i]->SetParent(&form);
+        fields[i]->SetBounds(10 + 135 * i, 10, 125, 100);
+    }
+    form.Show();
+    const std::string window = WindowTitled("Pola wielowierszowe");
+    ASSERT_FALSE(window.empty());
+    ASSERT_TRUE(Xdo("windowactivate --sync " + window));
+    const char* const pastes[] = {"key ctrl+v", "key shift+Insert", "middle"};
+    for (TWinControl* field : fields) {
+        const TPoint end = ScreenPoint(window, &form, field, TPoint(field->Width() - 8, field->Height() - 8));
+        ASSERT_TRUE(ClickOnScreen(end));
+        ASSERT_TRUE(WaitUntil([&] { return field->Focused(); }, 30000));
+        for (const char* paste : pastes) {
+            SCOPED_TRACE(std::string(field->ClassName()) + " " + paste);
+            field->SetText("abc");
+            ASSERT_TRUE(Xdo("key ctrl+End"));
+            ASSERT_TRUE(ClipboardOfNobody());
+            ASSERT_TRUE(std::string(paste) == "middle" ? ClickOnScreen(end, 2) : Xdo(paste));
+            // The key after the paste shows that the paste was taken.
+            ASSERT_TRUE(Xdo("key x"));
+            EXPECT_TRUE(WaitUntil([&] { return field->Text().find('x') != AnsiString::npos; }, 30000));
+            EXPECT_EQ(field->Text(), "abcx");
+        }
+    }
+    form.Hide();
+}
