@@ -277,6 +277,13 @@ void TColPickDlg::WMKillFocus(TWMFocus& Message)
 
 void TColPickDlg::WMEraseBkgnd(TMessage& Message) { Message.Result = 1; }
 
+void TColPickDlg::Deactivate()
+{
+    TForm::Deactivate();
+    if (!FDialogOpen && Visible())
+        Close();
+}
+
 // ---------------------------------------------------------------- TColorBtn
 TColorBtn::TColorBtn(TComponent* AOwner) : TCustomPanel(AOwner)
 {
@@ -302,9 +309,15 @@ TColorBtn::~TColorBtn()
     Destroying();
     if (FPopup) {
         FPopup->OnClose = nullptr;
-        delete FPopup;
-        FPopup = nullptr;
+        delete FPopup;   // its notification forgets it
     }
+}
+
+void TColorBtn::Notification(TComponent* AComponent, TOperation Operation)
+{
+    TCustomPanel::Notification(AComponent, Operation);
+    if (Operation == opRemove && AComponent == FPopup)
+        FPopup = nullptr;
 }
 
 void TColorBtn::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
@@ -380,7 +393,7 @@ void TColorBtn::DropDown()
     if (BeforeDropDown && !(ComponentState() & csDesigning))
         BeforeDropDown(this);
     TPoint p = ClientToScreen(TPoint(FDropHalf->Left() - FDropHalf->Height(), FDropHalf->Top() + FDropHalf->Height()));
-    FPopup = new TColPickDlg(Application, this);
+    SetReference(FPopup, new TColPickDlg(Application, this));
     FPopup->SetBounds(p.X, p.Y, 170, 200);
     FPopup->ColPick = new TColorPicker(FPopup, this);
     FPopup->ColPick->SetParent(FPopup);
@@ -410,7 +423,7 @@ void TColorBtn::DropDown()
 void TColorBtn::PopupClosed(TObject*, TCloseAction& Action)
 {
     TColPickDlg* popup = FPopup;
-    FPopup = nullptr;
+    SetReference(FPopup, static_cast<TColPickDlg*>(nullptr));
     Action = caFree;
     if (popup && popup->FAccepted) {
         FActiveColor = popup->FCurrentColor;

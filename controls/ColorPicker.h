@@ -73,6 +73,8 @@ public:
 protected:
     void WMKillFocus(TWMFocus& Message) override;
     void WMEraseBkgnd(TMessage& Message) override;
+    // Another window activated takes the focus with it: the popup closes as on losing the focus.
+    void Deactivate() override;
 
 private:
     friend class TColorBtn;
@@ -125,6 +127,8 @@ public:
 
 protected:
     void WMSize(TWMSize& Message) override;
+    // The popup, owned by the application, may go first (at the program's end): it is forgotten.
+    void Notification(TComponent* AComponent, TOperation Operation) override;
     void CMMouseEnter(TMessage& Message) override {}
     void CMMouseLeave(TMessage& Message) override {}
 

@@ -379,6 +379,31 @@ TEST_F(ColorPalette, CustomColoursUseTheRegistryKeyAndValueNames)
     ClosePopup(btn);
 }
 
+// Another window activated takes the focus from the palette, which closes; one left open is freed
+// once, by the application (its owner) or by the button, whichever goes first.
+TEST_F(ColorPalette, ClosesWhenAnotherWindowIsActivatedAndIsFreedOnce)
+{
+    for (int way = 0; way < 3; ++way) {
+        SCOPED_TRACE(way);
+        const int owned = Application->ComponentCount();
+        auto* btn = new TColorBtn(form);
+        btn->SetParent(form);
+        btn->DropDown();
+        ASSERT_NE(btn->Popup(), nullptr);
+        if (way == 0) {
+            ActivateWindowByUser(form, true);
+            ProcessPendingMessages();
+            EXPECT_EQ(btn->Popup(), nullptr);
+        } else if (way == 1) {
+            delete btn->Popup();
+            EXPECT_EQ(btn->Popup(), nullptr);
+        }
+        delete btn;
+        ProcessPendingMessages();
+        EXPECT_EQ(Application->ComponentCount(), owned);
+    }
+}
+
 TEST_F(ColorPalette, ButtonHalvesAndSwatches)
 {
     TColorBtn btn(nullptr);

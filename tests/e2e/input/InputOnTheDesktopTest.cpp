@@ -113,3 +113,37 @@ TEST_F(DesktopInput, APasteWhileNoProgramOwnsTheClipboardPastesNothingIntoAMulti
     }
     form.Hide();
 }
+
+// A colour button's palette closes when a click on the page beside it takes the focus, opens again
+// from the same arrow, and left open it goes with the program at its end, freed once.
+TEST_F(DesktopInput, AColourPaletteClosesOnAClickBesideItAndOneLeftOpenEndsWithTheProgram)
+{
+    StartWindowManager();
+    StartThreeTimes();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(Start([&](Tf_MainForm* Form) {
+                  ASSERT_TRUE(ClickMenuItem(Form, "Ustawienia", "Kolory i styl przycisków menu głównego"));
+                  TColorBtn* button = nullptr;
+                  for (int i = 0; i < Form->ComponentCount() && !button; ++i)
+                      if (auto* b = dynamic_cast<TColorBtn*>(Form->Components(i)); b && b->Showing())
+                          button = b;
+                  ASSERT_NE(button, nullptr);
+                  const std::string main = WindowTitled("Velmarok Polskich Norm v");
+                  ASSERT_TRUE(Xdo("windowactivate --sync " + main));
+                  TKxSpeedButton* arrow = button->DropDownHalf();
+                  const TPoint onArrow = ScreenPoint(main, Form, arrow, TPoint(arrow->Width() / 2, arrow->Height() / 2));
+                  // Right of the button, where the palette (below its left end) does not reach.
+                  const TPoint beside = ScreenPoint(main, Form, button, TPoint(button->Width() + 200, button->Height() / 2));
+                  for (int round = 0; round < 2; ++round) {
+                      ASSERT_TRUE(ClickOnScreen(onArrow));
+                      ASSERT_TRUE(WaitUntil([&] { return button->Popup() && button->Popup()->Showing(); }, 30000))
+                          << round;
+                      if (round == 0) {
+                          ASSERT_TRUE(ClickOnScreen(beside));
+                          EXPECT_TRUE(WaitUntil([&] { return !button->Popup(); }, 30000));
+                      }
+                  }
+                  CloseWindowByUser(Form);   // the first close shows the catalogue's page
+              }),
+              0);
+}
