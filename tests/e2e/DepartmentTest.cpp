@@ -30,29 +30,6 @@ std::string Hex(const std::string& Id)
 
 class DepartmentDay : public DesktopInput {
 protected:
-    // A login's home folder (its computer marked, the key to the display), owned by it, and the
-    // variables its program runs with on the department's folder.
-    std::vector<std::string> HomeOf(const TLogin& L, fs::path& AHome)
-    {
-        AHome = FRoot / ("home-" + L.Name);
-        const fs::path run = FRoot / ("run-" + L.Name);
-        fs::create_directories(AHome / ".config");
-        fs::create_directories(run);
-        MarkComputer(AHome);
-        std::vector<std::string> env = {"VELMAROK_FOLDER=" + FDir.string(), "XDG_RUNTIME_DIR=" + run.string()};
-        const char* auth = std::getenv("XAUTHORITY");
-        if (auth && fs::exists(auth)) {
-            fs::copy_file(auth, AHome / ".Xauthority", fs::copy_options::overwrite_existing);
-            env.push_back("XAUTHORITY=" + (AHome / ".Xauthority").string());
-        }
-        for (const fs::path& top : {AHome, run}) {
-            (void)!::chown(top.c_str(), L.Uid, L.Gid);
-            for (const auto& e : fs::recursive_directory_iterator(top))
-                (void)!::lchown(e.path().c_str(), L.Uid, L.Gid);
-        }
-        ::chmod(run.c_str(), 0700);
-        return env;
-    }
     // A register of the menu opened, its first cell set to Text in editing mode and the register
     // saved on leaving editing mode (Return: "Tak").
     void EditRegisterByHand(TProgramProcess& P, const std::string& Text)

@@ -7,6 +7,7 @@
 
 #include <grp.h>
 #include <poll.h>
+#include <sched.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -84,11 +85,13 @@ struct TLogin {
 
 // The program started from its copy in Folder with Home as its home folder (and the variables of
 // Env, "NAME=value", over those of the test), as the test's login or As with the usual umask 022,
-// with the command-line arguments Args; ended (SIGTERM) and waited for when the object goes.
+// with the command-line arguments Args, Offline in a network of its own with no interface up (as
+// root); ended (SIGTERM) and waited for when the object goes.
 class TProgramProcess {
 public:
     TProgramProcess(const std::filesystem::path& Exe, const std::filesystem::path& Home,
-                    std::vector<std::string> Env = {}, const TLogin* As = nullptr, std::vector<std::string> Args = {})
+                    std::vector<std::string> Env = {}, const TLogin* As = nullptr, std::vector<std::string> Args = {},
+                    bool Offline = false)
     {
         Env.push_back("HOME=" + Home.string());
         Env.push_back("XDG_CONFIG_HOME=" + (Home / ".config").string());
@@ -118,7 +121,7 @@ public:
             args.push_back(a.data());
         args.push_back(nullptr);
         char** argv = args.data();
-        if (!As) {
+        if (!As && !Offline) {
             if (::posix_spawn(&FPid, exe.c_str(), nullptr, nullptr, argv, envp.data()) != 0)
                 FPid = -1;
             return;
@@ -126,8 +129,10 @@ public:
         // Only calls that may follow a fork of a process with threads, before the program runs.
         FPid = ::fork();
         if (FPid == 0) {
-            if (::setgroups(As->Groups.size(), As->Groups.data()) != 0 || ::setgid(As->Gid) != 0 ||
-                ::setuid(As->Uid) != 0)
+            if (Offline && ::unshare(CLONE_NEWNET) != 0)
+                ::_exit(127);
+            if (As && (::setgroups(As->Groups.size(), As->Groups.data()) != 0 || ::setgid(As->Gid) != 0 ||
+                       ::setuid(As->Uid) != 0))
                 ::_exit(127);
             ::umask(022);
             ::execve(exe.c_str(), argv, envp.data());
@@ -142,13 +147,14 @@ public:
     {
         if (FPid <= 0)
             return false;
-        int status = 0;
-        if (::waitpid(FPid, &status, WNOHANG) == FPid) {
+        if (::waitpid(FPid, &FStatus, WNOHANG) == FPid) {
             FPid = -1;
             return false;
         }
         return true;
     }
+    // How the program ended (its wait status), once Running has seen it end.
+    int Status() const { return FStatus; }
     // Ends the program as the system does (a logout, a shutdown); its wait status.
     int End()
     {
@@ -163,6 +169,7 @@ public:
 
 private:
     pid_t FPid = -1;
+    int FStatus = 0;
 };
 
 // An X server of the test's own (Xvfb) with a screen of Width x Height pixels: while it lives it
@@ -445,6 +452,29 @@ protected:
         Wm = FirstLine(CommandOutput("command -v openbox"));
         if (!std::getenv("DISPLAY") || CommandOutput("command -v xdotool").empty() || Wm.empty())
             GTEST_SKIP() << "needs an X display, xdotool and openbox";
+    }
+    // A login's home folder (its computer marked, the key to the display), owned by it, and the
+    // variables its program runs with on the department's folder.
+    std::vector<std::string> HomeOf(const TLogin& L, std::filesystem::path& AHome)
+    {
+        AHome = FRoot / ("home-" + L.Name);
+        const std::filesystem::path run = FRoot / ("run-" + L.Name);
+        std::filesystem::create_directories(AHome / ".config");
+        std::filesystem::create_directories(run);
+        MarkComputer(AHome);
+        std::vector<std::string> env = {"VELMAROK_FOLDER=" + FDir.string(), "XDG_RUNTIME_DIR=" + run.string()};
+        const char* auth = std::getenv("XAUTHORITY");
+        if (auth && std::filesystem::exists(auth)) {
+            std::filesystem::copy_file(auth, AHome / ".Xauthority", std::filesystem::copy_options::overwrite_existing);
+            env.push_back("XAUTHORITY=" + (AHome / ".Xauthority").string());
+        }
+        for (const std::filesystem::path& top : {AHome, run}) {
+            (void)!::chown(top.c_str(), L.Uid, L.Gid);
+            for (const auto& e : std::filesystem::recursive_directory_iterator(top))
+                (void)!::lchown(e.path().c_str(), L.Uid, L.Gid);
+        }
+        ::chmod(run.c_str(), 0700);
+        return env;
     }
     // Real X input to the program's window, at a point of its client area.
     void X(const std::string& Args) { EXPECT_TRUE(Xdo(Args)) << Args; }
