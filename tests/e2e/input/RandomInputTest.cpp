@@ -161,8 +161,9 @@ protected:
 
     void Note(const std::string& What)
     {
+        const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - Begun);
         const std::string line = "seed " + std::to_string(Seed) + " start " + std::to_string(Starts) + " action " +
-                                 std::to_string(Actions) + ": " + What;
+                                 std::to_string(Actions) + " at " + std::to_string(seconds.count()) + " s: " + What;
         Log << line << '\n' << std::flush;
         Recent.push_back(line);
         if (Recent.size() > 40)
@@ -240,14 +241,28 @@ protected:
         return std::string("key ") + keys[Pick(std::size(keys))];
     }
 
-    // The program's shown windows and, among them, its message boxes.
+    // The program's shown windows and, among them, its message boxes; the log names them when
+    // they change.
     void ShownNow(std::vector<std::string>& Windows, std::vector<std::string>& Boxes)
     {
         Windows = ShownWindows(Program->Pid(), "");
         Boxes.clear();
-        for (const std::string& w : Windows)
-            if (CommandOutput("xdotool getwindowname " + w + " 2>/dev/null").find("!!!") != std::string::npos)
+        std::string shown;
+        for (const std::string& w : Windows) {
+            const std::string name = FirstLine(CommandOutput("xdotool getwindowname " + w + " 2>/dev/null"));
+            if (name.find("!!!") != std::string::npos)
                 Boxes.push_back(w);
+            shown += " " + w + " '" + name + "'";
+        }
+        if (shown != Shown)
+            Note("windows" + shown);
+        Shown = shown;
+    }
+    // Where the program's main thread is (when a debugger is there to tell).
+    std::string Stack()
+    {
+        return CommandOutput("gdb -p " + std::to_string(Program->Pid()) +
+                             " -batch -ex 'thread 1' -ex bt 2>/dev/null | grep '^#' | head -60");
     }
 
     // A report of a sanitizer holds a fault: not only the count of suppressed leaks, nor only leaks
@@ -272,8 +287,9 @@ protected:
         if (Program->Running()) {
             ::kill(Program->Pid(), SIGTERM);
             if (!WaitUntil([&] { return !Program->Running(); }, 60000)) {
+                const std::string stack = Stack();
                 ::kill(Program->Pid(), SIGKILL);
-                ADD_FAILURE() << Failure("the program did not end when the system ended it");
+                ADD_FAILURE() << Failure("the program did not end when the system ended it:\n" + stack);
                 return;
             }
         }
@@ -334,6 +350,8 @@ protected:
     std::ofstream Log;
     std::string LogName;
     std::deque<std::string> Recent;
+    std::string Shown;
+    const std::chrono::steady_clock::time_point Begun = std::chrono::steady_clock::now();
     std::vector<std::string> Env;
     fs::path Reports;
     int Starts = 0, Actions = 0;
@@ -374,7 +392,7 @@ TEST_F(RandomInput, TheProgramNeitherDiesNorHangsNorDamagesItsFiles)
             Note("started");
         }
         if (!WaitUntil([&] { return !Program->Running() || (ShownNow(windows, boxes), !windows.empty()); }, 60000)) {
-            ADD_FAILURE() << Failure("the program shows no window");
+            ADD_FAILURE() << Failure("the program shows no window:\n" + Stack());
             break;
         }
         if (!Program->Running())
@@ -390,7 +408,7 @@ TEST_F(RandomInput, TheProgramNeitherDiesNorHangsNorDamagesItsFiles)
                 }) && Program->Running()) {
                 const std::vector<std::string> now = ShownWindows(Program->Pid(), "");
                 if (std::find(now.begin(), now.end(), w) != now.end())
-                    ADD_FAILURE() << Failure("the window " + w + " stopped answering");
+                    ADD_FAILURE() << Failure("the window " + w + " stopped answering:\n" + Stack());
             }
     }
     Note("the run ends");
