@@ -36,7 +36,8 @@ bool ClickOnScreen(const TPoint& P, int Button = 1)
                std::to_string(Button));
 }
 
-// No program owns the clipboard or the selection of the display.
+// The display's clipboard and selection given to nobody, as when the program that copied has
+// ended: true when no program owns them.
 bool ClipboardOfNobody()
 {
     xcb_connection_t* c = xcb_connect(nullptr, nullptr);
@@ -58,7 +59,7 @@ bool ClipboardOfNobody()
     return none;
 }
 
-// A one-control edit made with several lines, as the grid's in-place editor is.
+// An edit made with several lines, as the grid's in-place editor is.
 class TLinesEdit : public TEdit {
 public:
     using TEdit::TEdit;
