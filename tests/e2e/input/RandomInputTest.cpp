@@ -104,9 +104,8 @@ unsigned long long EnvNumber(const char* Name, unsigned long long Default)
     return v && *v ? std::stoull(v) : Default;
 }
 
-// The login the program runs as and the department's group.
+// The department's group.
 const gid_t Department = 54331;
-const TLogin Ola{54431, 54431, {Department}, "ola"};
 
 class RandomInput : public DesktopInput {
 protected:
@@ -117,6 +116,9 @@ protected:
             return;
         if (::geteuid() != 0)
             GTEST_SKIP() << "runs the program as a login of its own and without a network: needs root";
+        // A login of this run alone: what it leaves running is the run's.
+        const uid_t uid = 54431 + uid_t(::getpid() % 500);
+        Ola = TLogin{uid, uid, {Department}, "ola"};
         Seed = EnvNumber("VELMAROK_RANDOM_SEED", std::random_device{}());
         Random.seed(Seed);
         const fs::path logs = fs::read_symlink("/proc/self/exe").parent_path() / "random-input";
@@ -156,7 +158,23 @@ protected:
     void TearDown() override
     {
         Program.reset();
+        for (const auto& [pid, command] : LoginProcesses())
+            if (Ola.Uid != uid_t(-1))
+                ::kill(pid, SIGKILL);
         DesktopInput::TearDown();
+    }
+    // The processes of the login that runs the program, and their command lines.
+    std::vector<std::pair<pid_t, std::string>> LoginProcesses() const
+    {
+        std::vector<std::pair<pid_t, std::string>> found;
+        for (const auto& e : fs::directory_iterator("/proc")) {
+            const std::string status = ReadFileBytes((e.path() / "status").string());
+            const std::size_t at = status.find("\nUid:\t");
+            if (at != std::string::npos && uid_t(std::atol(status.c_str() + at + 6)) == Ola.Uid)
+                found.emplace_back(pid_t(std::atol(e.path().filename().c_str())),
+                                   ReadFileBytes((e.path() / "cmdline").string()));
+        }
+        return found;
     }
 
     void Note(const std::string& What)
@@ -258,11 +276,14 @@ protected:
             Note("windows" + shown);
         Shown = shown;
     }
-    // Where the program's main thread is (when a debugger is there to tell).
+    // Where the program's main thread is (when a debugger is there to tell); every thread's stack
+    // beside the log.
     std::string Stack()
     {
-        return CommandOutput("gdb -p " + std::to_string(Program->Pid()) +
-                             " -batch -ex 'thread 1' -ex bt 2>/dev/null | grep '^#' | head -60");
+        const std::string stacks = LogName + ".stacks";
+        ::system(("gdb -p " + std::to_string(Program->Pid()) + " -batch -ex 'thread apply all bt' >" + stacks +
+                  " 2>&1").c_str());
+        return CommandOutput("sed -n '/^Thread 1 /,/^$/p' " + stacks + " | head -60") + "(every thread in " + stacks + ")";
     }
 
     // The program just ended (or ended now by the system, when it still runs): not by a signal, and
@@ -278,6 +299,12 @@ protected:
                 return;
             }
         }
+        // Nothing the program started outlives it for long.
+        if (!WaitUntil([&] { return LoginProcesses().empty(); }, 30000))
+            for (const auto& [pid, command] : LoginProcesses()) {
+                ADD_FAILURE() << Failure("left running: " + command);
+                ::kill(pid, SIGKILL);
+            }
         const int status = Program->Status();
         EXPECT_FALSE(WIFSIGNALED(status)) << Failure("the program ended by signal " + std::to_string(WTERMSIG(status)));
         for (const auto& e : fs::directory_iterator(Reports))
@@ -337,6 +364,7 @@ protected:
     std::string Shown;
     const std::chrono::steady_clock::time_point Begun = std::chrono::steady_clock::now();
     std::vector<std::string> Env;
+    TLogin Ola{uid_t(-1), gid_t(-1), {}, ""};   // none until the set-up makes it
     fs::path Reports;
     int Starts = 0, Actions = 0;
 };
