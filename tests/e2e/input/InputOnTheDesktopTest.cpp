@@ -78,8 +78,6 @@ protected:
 // rich edit while the clipboard is owned by nobody; the field takes the next key as before.
 TEST_F(DesktopInput, APasteWhileNoProgramOwnsTheClipboardPastesNothingIntoAMultiLineField)
 {
-    StartWindowManager();
-    ASSERT_FALSE(HasFatalFailure());
     TForm form(nullptr);
     form.SetCaption("Pola wielowierszowe");
     form.SetBounds(60, 60, 420, 160);
@@ -91,9 +89,13 @@ TEST_F(DesktopInput, APasteWhileNoProgramOwnsTheClipboardPastesNothingIntoAMulti
         fields[i]->SetParent(&form);
         fields[i]->SetBounds(10 + 135 * i, 10, 125, 100);
     }
+    // Shown before the window manager starts, which takes it as it starts.
     form.Show();
+    StartWindowManager();
+    ASSERT_FALSE(HasFatalFailure());
     const std::string window = WindowTitled("Pola wielowierszowe");
     ASSERT_FALSE(window.empty());
+    ASSERT_TRUE(WaitUntil([&] { return CommandOutput("xprop -id " + window + " _NET_FRAME_EXTENTS").find('=') != std::string::npos; }, 30000));
     ASSERT_TRUE(Xdo("windowactivate --sync " + window));
     const char* const pastes[] = {"key ctrl+v", "key shift+Insert", "middle"};
     for (TWinControl* field : fields) {
