@@ -281,7 +281,7 @@ protected:
     std::string Stack()
     {
         const std::string stacks = LogName + ".stacks";
-        ::system(("gdb -p " + std::to_string(Program->Pid()) + " -batch -ex 'thread apply all bt' >" + stacks +
+        (void)!::system(("gdb -p " + std::to_string(Program->Pid()) + " -batch -ex 'thread apply all bt' >" + stacks +
                   " 2>&1").c_str());
         return CommandOutput("sed -n '/^Thread 1 /,/^$/p' " + stacks + " | head -60") + "(every thread in " + stacks + ")";
     }
@@ -347,11 +347,12 @@ protected:
                     << Failure(where + " does not read:\n" + lines.Text());
             }
             for (int i = 0; ext == ".txt" && i < lines.Count(); ++i) {
+                // A record line reads back as the same fields.
                 const AnsiString& line = lines.Strings(i);
-                if (folder == "katalog norm")
-                    EXPECT_EQ(NormLine(SplitNormLine(line)), line) << Failure(where + " line " + std::to_string(i));
-                else if (folder == "wykazy")
-                    EXPECT_EQ(ListLine(SplitListLine(line)), line) << Failure(where + " line " + std::to_string(i));
+                const AnsiString read = folder == "katalog norm" ? NormLine(SplitNormLine(line))
+                                        : folder == "wykazy"     ? ListLine(SplitListLine(line))
+                                                                 : line;
+                EXPECT_EQ(read, line) << Failure(where + " line " + std::to_string(i));
             }
         }
     }
@@ -413,15 +414,13 @@ TEST_F(RandomInput, TheProgramNeitherDiesNorHangsNorDamagesItsFiles)
         ++Actions;
         Note(action);
         Xdo(action);
+        auto shown = [&](const std::string& W) {
+            const std::vector<std::string> now = ShownWindows(Program->Pid(), "");
+            return std::find(now.begin(), now.end(), W) != now.end();
+        };
         for (const std::string& w : windows)
-            if (!ping.Answers(w, 60000, [&] {
-                    const std::vector<std::string> now = ShownWindows(Program->Pid(), "");
-                    return std::find(now.begin(), now.end(), w) == now.end();
-                }) && Program->Running()) {
-                const std::vector<std::string> now = ShownWindows(Program->Pid(), "");
-                if (std::find(now.begin(), now.end(), w) != now.end())
-                    ADD_FAILURE() << Failure("the window " + w + " stopped answering:\n" + Stack());
-            }
+            if (!ping.Answers(w, 60000, [&] { return !shown(w); }) && Program->Running() && shown(w))
+                ADD_FAILURE() << Failure("the window " + w + " stopped answering:\n" + Stack());
     }
     Note("the run ends");
     CheckEnd();
