@@ -32,10 +32,16 @@ struct TTempDir {
     std::string operator/(const char* Name) const { return (Path / Name).string(); }
 };
 
+// The bytes of a file; none when it cannot be read (also when it goes while being read, as the
+// files of a process that ends do).
 inline std::string ReadFileBytes(const std::string& Name)
 {
-    std::ifstream in(Name, std::ios::binary);
-    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    try {
+        std::ifstream in(Name, std::ios::binary);
+        return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    } catch (const std::ios_base::failure&) {
+        return {};
+    }
 }
 
 inline void WriteFileBytes(const std::string& Name, const std::string& Bytes)
