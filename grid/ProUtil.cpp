@@ -520,15 +520,16 @@ TDateTime IncDateParts(Word Years, Word Months, Word Days, TDateTime Date, TDate
 
     Word y = 0, m = 0, d = 0;
     DecodeDate(Date, y, m, d);
+    // Years and months add in 16 bits: a step of 65535 is one back, as the sum wraps.
     int year = y, month = m;
     if (Years != 0) {
-        year += Years;
+        year += int16_t(Years);
     } else {
-        int total = year * 12 + (month - 1) + Months;
-        year = total / 12;
-        month = total % 12 + 1;
+        int total = year * 12 + (month - 1) + int16_t(Months);
+        year = total < 0 ? 0 : total / 12;
+        month = total < 0 ? 1 : total % 12 + 1;
     }
-    if (year > 9999) throw EConvertError("Invalid argument to date encode");
+    if (year < 1 || year > 9999) throw EConvertError("Invalid argument to date encode");
     const Word lastDay = DaysInAMonth(Word(year), Word(month));
     return EncodeDate(Word(year), Word(month), std::min(d, lastDay));
 }

@@ -54,7 +54,8 @@ bool TryParseLocaleDate(const AnsiString& S, TDateTime& D);
 // The date separator occurs twice, neither time at the start.
 bool IsDateLikeText(const AnsiString& S);
 // Continues a date series by one step of Years, Months or Days (exactly one
-// of them non-zero), else by Delta. The day is clamped to the target month.
+// of them non-zero), else by Delta. The day is clamped to the target month;
+// years and months of 32768 and above step back (65535 is one back).
 TDateTime IncDateParts(Word Years, Word Months, Word Days, TDateTime Date, TDateTime Delta);
 
 // ---------------------------------------------------------------- filter conditions
