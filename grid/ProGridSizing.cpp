@@ -220,8 +220,10 @@ bool TProStringGrid::IsEditable(int ACol, int ARow)
     bool editing = (Options() & goEditing) || FMouseActions->RangeSelectAndEdit() || FNavigation->AlwaysEdit();
     if (!editing)
         return false;
+    // Editing is on by one of the three; the cell's read-only mark and OnCanEditCell decide the rest.
     TPoint base = GetBaseCell(ACol, ARow);
-    return !GetCellReadOnly(base.X, base.Y) && !IsFixedCell(base.X, base.Y);
+    const bool readOnly = HasCellProperties(base.X, base.Y) && CellProperties(base.X, base.Y)->ReadOnly();
+    return !readOnly && CanEditCell(base.X, base.Y) && !IsFixedCell(base.X, base.Y);
 }
 
 bool TProStringGrid::IsEditableOnRequest(int ACol, int ARow)

@@ -428,6 +428,18 @@ TEST_F(GridScroll, FixedFootersAndRightColumnsAreFixed)
     EXPECT_FALSE(Grid->IsFixed(2, 7));
 }
 
+TEST_F(GridScroll, EditableWhenAnyEditingSwitchIsOn)
+{
+    // None, goEditing, range select with editing, the always-edit flag.
+    for (int on = 0; on < 4; ++on) {
+        Grid->SetOptions(on == 1 ? Grid->Options() | goEditing : Grid->Options() & ~goEditing);
+        Grid->MouseActions()->SetRangeSelectAndEdit(on == 2);
+        Grid->Navigation()->SetAlwaysEdit(on == 3);
+        EXPECT_EQ(Grid->IsEditable(2, 2), on != 0) << on;
+        EXPECT_FALSE(Grid->IsEditable(0, 2));
+    }
+}
+
 TEST_F(GridScroll, AnImageListThatGoesIsNoLongerUsed)
 {
     auto* owner = new TForm(Application);
