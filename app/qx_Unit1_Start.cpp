@@ -96,6 +96,7 @@ void Tf_MainForm::FormCreate(TObject*)
 {
     // 1. The state of the run.
     StartingUp = true;
+    PageHistory->Clear();
     if (TempFolder.empty()) {
         try {
             TempFolder = PrivateTempFolder();

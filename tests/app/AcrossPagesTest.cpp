@@ -45,7 +45,7 @@ protected:
     {
         TMainFormTest::SetUp();
         UsedListFiles->Clear();
-        PageHistory->Clear();
+        PageHistory->Add("Informacja");   // shown by an earlier window: each start begins a history of its own
         PrepareStart();
         Write("Ustawienia\\kategorie.ini", DefaultMenu);
         Write("Wykazy\\z_u.txt", ZU);
@@ -54,6 +54,7 @@ protected:
         Form->DoCreate();
         ClearRecordedDialogs();
         ASSERT_EQ(CurrentUserLevel, 4);
+        ASSERT_EQ(PageHistory->Count(), 0);
     }
     void TearDown() override
     {
