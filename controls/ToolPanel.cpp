@@ -125,7 +125,7 @@ void TToolPanelGlyphs::SetGlyph(int i, TBitmap* v)
 }
 
 // ---------------------------------------------------------------- TProToolPanel
-TProToolPanel::TProToolPanel(TComponent* AOwner) : TCustomControl(AOwner)
+TProToolPanel::TProToolPanel(TComponent* AOwner) : TCustomPanel(AOwner)
 {
     RegisterPanelBitmaps();
     FCloseGlyph = std::make_unique<TBitmap>();
@@ -142,7 +142,8 @@ TProToolPanel::TProToolPanel(TComponent* AOwner) : TCustomControl(AOwner)
     SetBounds(Left(), Top(), 180, 300);
     SetTabStop(true);
     SetDoubleBuffered(true);
-    SetControlStyle(ControlStyle() | csAcceptsControls);
+    SetDragKind(dkDock);
+    SetDragMode(dmManual);
     SetStyle(esOffice2003Blue);
 }
 
@@ -156,7 +157,7 @@ TProToolPanel::~TProToolPanel()
 
 void TProToolPanel::Notification(TComponent* AComponent, TOperation Operation)
 {
-    TCustomControl::Notification(AComponent, Operation);
+    TCustomPanel::Notification(AComponent, Operation);
     if (Operation == opRemove && AComponent && AComponent == FSectionImages) {
         FSectionImages = nullptr;
         LayoutChanged(this);
@@ -261,8 +262,11 @@ void TProToolPanel::InvalidateButtons()
     Invalidate();
 }
 
+// Aligned controls sit inside the bevels and, with the caption shown, below it.
 void TProToolPanel::AlignControls(TControl* AControl, TRect& Rect)
 {
+    const int w = FrameWidth();
+    Rect = TRect(Rect.Left + w, Rect.Top + w, Rect.Right - w, Rect.Bottom - w);
     if (FShowCaption && !Floating() && Rect.Top < CaptionHeight)
         Rect.Top = CaptionHeight;
     TCustomControl::AlignControls(AControl, Rect);
@@ -272,19 +276,19 @@ void TProToolPanel::DoEnter()
 {
     FFocused = true;
     Invalidate();
-    TCustomControl::DoEnter();
+    TCustomPanel::DoEnter();
 }
 
 void TProToolPanel::DoExit()
 {
     FFocused = false;
     Invalidate();
-    TCustomControl::DoExit();
+    TCustomPanel::DoExit();
 }
 
 void TProToolPanel::Resize()
 {
-    TCustomControl::Resize();
+    TCustomPanel::Resize();
     if (FTab)
         FTab->ResetAutoCloseCounter();
 }
@@ -318,12 +322,15 @@ void TProToolPanel::Dispatch(TMessage& Message)
         Message.Result = SizingHit(p.X, p.Y);
         return;
     }
-    TCustomControl::Dispatch(Message);
+    // No closing under the user while the panel is sized or moved.
+    if ((Message.Msg == WM_ENTERSIZEMOVE || Message.Msg == WM_EXITSIZEMOVE) && FTab)
+        FTab->SetAutoClose(Message.Msg == WM_EXITSIZEMOVE);
+    TCustomPanel::Dispatch(Message);
 }
 
 void TProToolPanel::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    TCustomControl::MouseDown(Button, Shift, X, Y);
+    TCustomPanel::MouseDown(Button, Shift, X, Y);
     for (int s = 0; s < FSections->Count(); ++s) {
         TProToolPanelSection* sec = FSections->Items(s);
         if (sec->Node() && InRect(ExpandBoxRect(s), X, Y)) {
@@ -359,7 +366,7 @@ void TProToolPanel::StartFloatDrag(int X, int Y)
 
 void TProToolPanel::DoStartDock(TDragDockObject*& DragObject)
 {
-    TCustomControl::DoStartDock(DragObject);
+    TCustomPanel::DoStartDock(DragObject);
     if (!FTab)
         return;
     const bool horz = FTab->Position() == ppLeft || FTab->Position() == ppRight;
@@ -377,14 +384,14 @@ void TProToolPanel::DoStartDock(TDragDockObject*& DragObject)
 
 void TProToolPanel::DoEndDock(TObject* Target, int X, int Y)
 {
-    TCustomControl::DoEndDock(Target, X, Y);
+    TCustomPanel::DoEndDock(Target, X, Y);
     EndDocking();
 }
 
 void TProToolPanel::EndDocking()
 {
     if (Screen->Cursor() == crSizeAll)
-        Screen->SetCursor(crDefault);
+        Screen->SetCursor(Cursor());
     SetDocked(false);
     const bool floating = Floating();
     if (floating != FWasFloating) {
@@ -420,7 +427,7 @@ void TProToolPanel::EndDocking()
 
 void TProToolPanel::MouseMove(TShiftState Shift, int X, int Y)
 {
-    TCustomControl::MouseMove(Shift, X, Y);
+    TCustomPanel::MouseMove(Shift, X, Y);
     FMousePos = TPoint(X, Y);
     const int r = ClientWidth();
     if (FSizing) {
@@ -448,7 +455,7 @@ void TProToolPanel::MouseMove(TShiftState Shift, int X, int Y)
                 return;
             }
         } else if (Screen->Cursor() == crSizeAll) {
-            Screen->SetCursor(crDefault);
+            Screen->SetCursor(Cursor());
         }
     }
     if (Y < CaptionHeight)
@@ -489,14 +496,14 @@ void TProToolPanel::CancelHover()
     FHoverRect = TRect(-1, -1, -1, -1);
     if (had) {
         if (Screen->Cursor() == crHandPoint)
-            Screen->SetCursor(crDefault);
+            Screen->SetCursor(Cursor());
         Invalidate();
     }
 }
 
 void TProToolPanel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    TCustomControl::MouseUp(Button, Shift, X, Y);
+    TCustomPanel::MouseUp(Button, Shift, X, Y);
     if (FSizing) {
         FSizing = false;
         FMouseDown = false;
@@ -539,7 +546,7 @@ void TProToolPanel::CMMouseLeave(TMessage& Message)
     FMousePos = TPoint(-1, -1);
     CancelHover();
     InvalidateButtons();
-    TCustomControl::CMMouseLeave(Message);
+    TCustomPanel::CMMouseLeave(Message);
 }
 
 void TProToolPanel::DoClose()
@@ -652,15 +659,16 @@ void TProToolPanel::PaintBackgroundPicture(TCanvas* C)
     pic->SetTransparent(FBackgroundTransparent);
     const int pw = pic->Width(), ph = pic->Height();
     const TRect cr = ClientRect();
-    const int top = CaptionHeight, left = 1;
+    const int top = CaptionHeight, left = 1, bw = BevelWidth();
+    const int right = std::max(left, cr.Right - left - pw - bw), bottom = std::max(top, cr.Bottom - ph - bw - 1);
     int x = left, y = top;
     switch (FBackGroundPosition) {
     case bpTopLeft: break;
-    case bpTopRight: x = std::max(left, cr.Right - left - pw); break;
-    case bpBottomLeft: y = std::max(top, cr.Bottom - ph - 1); break;
+    case bpTopRight: x = right; break;
+    case bpBottomLeft: y = bottom; break;
     case bpBottomRight:
-        x = std::max(left, cr.Right - left - pw);
-        y = std::max(top, cr.Bottom - ph - 1);
+        x = right;
+        y = bottom;
         break;
     case bpTiled:
         for (int ty = top; ty < cr.Bottom; ty += std::max(ph, 1))
@@ -669,8 +677,8 @@ void TProToolPanel::PaintBackgroundPicture(TCanvas* C)
         return;
     case bpStretched: C->StretchDraw(cr, pic); return;
     case bpCenter:
-        x = std::max(left, cr.Right - left - pw) / 2;
-        y = std::max(top, cr.Bottom - ph) / 2;
+        x = right / 2;
+        y = std::max(top, cr.Bottom - ph - bw) / 2;
         break;
     }
     C->Draw(x, y, pic);
@@ -764,7 +772,15 @@ void TProToolPanel::PaintCaption(TCanvas* C)
 void TProToolPanel::Paint()
 {
     ToolPanelPaintBuffered(Canvas(), Width(), Height(), Color(), FColorTo, FGradientDirection == gdHorizontal, 128,
-                           [this](TCanvas* C, const TRect&) {
+                           [this](TCanvas* C, const TRect& R) {
+                               // The gradient stays inside the border.
+                               if (const int b = BorderWidth(); b > 0 && FColorTo != clNone) {
+                                   C->Brush()->SetStyle(bsSolid);
+                                   C->Brush()->SetColor(Color());
+                                   C->FillRect(R);
+                                   ToolPanelGradient(C, Color(), FColorTo, FGradientDirection == gdHorizontal,
+                                                     TRect(R.Left + b, R.Top + b, R.Right - b, R.Bottom - b), 128);
+                               }
                                PaintBackgroundPicture(C);
                                PaintSections(C);
                                if (FShowCaption && !Floating())

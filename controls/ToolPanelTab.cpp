@@ -81,7 +81,7 @@ void TPanelPersistence::Assign(TPersistent* Source)
 }
 
 // ---------------------------------------------------------------- strip
-TProToolPanelTab::TProToolPanelTab(TComponent* AOwner) : TCustomControl(AOwner)
+TProToolPanelTab::TProToolPanelTab(TComponent* AOwner) : TCustomPanel(AOwner)
 {
     static bool registered = false;
     if (!registered) {
@@ -128,13 +128,13 @@ TProToolPanelTab::~TProToolPanelTab()
 
 void TProToolPanelTab::SetParent(TWinControl* AParent)
 {
-    TCustomControl::SetParent(AParent);
+    TCustomPanel::SetParent(AParent);
     HookParentForm();
 }
 
 void TProToolPanelTab::SetName(const AnsiString& Value)
 {
-    TCustomControl::SetName(Value);
+    TCustomPanel::SetName(Value);
     if (FHostForm)
         FHostForm->SetName("tabf" + Name());
 }
@@ -489,7 +489,7 @@ void TProToolPanelTab::WMEraseBkgnd(TMessage& Message)
 // ---------------------------------------------------------------- mouse
 void TProToolPanelTab::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
-    TCustomControl::MouseDown(Button, Shift, X, Y);
+    TCustomPanel::MouseDown(Button, Shift, X, Y);
     if (!FMouseBusy && !FSliding) {
         auto alive = FAlive;
         const int tab = TabAtPos(X, Y);
@@ -525,7 +525,7 @@ void TProToolPanelTab::MouseDown(TMouseButton Button, TShiftState Shift, int X, 
 
 void TProToolPanelTab::MouseMove(TShiftState Shift, int X, int Y)
 {
-    TCustomControl::MouseMove(Shift, X, Y);
+    TCustomPanel::MouseMove(Shift, X, Y);
     if (ComponentState() & csDesigning)
         return;
     FMouseInStrip = true;
@@ -566,16 +566,16 @@ void TProToolPanelTab::CMMouseLeave(TMessage& Message)
         OnTabLeave(this, FTabUnderCursor, FPanels->Items(FTabUnderCursor)->Panel());
     FMouseInStrip = false;
     if (Screen->Cursor() == crSizeAll)
-        Screen->SetCursor(crDefault);
+        Screen->SetCursor(Cursor());
     FTabUnderCursor = -1;
     FHotTab = -1;
     Invalidate();
-    TCustomControl::CMMouseLeave(Message);
+    TCustomPanel::CMMouseLeave(Message);
 }
 
 void TProToolPanelTab::Resize()
 {
-    TCustomControl::Resize();
+    TCustomPanel::Resize();
     FScrollOffset = 0;
     ArrangePanels(-1);
 }
@@ -583,7 +583,7 @@ void TProToolPanelTab::Resize()
 void TProToolPanelTab::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
     const int oldLeft = Left();
-    TCustomControl::SetBounds(ALeft, ATop, AWidth, AHeight);
+    TCustomPanel::SetBounds(ALeft, ATop, AWidth, AHeight);
     if (ComponentState() & (csLoading | csDesigning | csDestroying) || !FPanels)
         return;
     for (int i = 0; i < FPanels->Count(); ++i) {
@@ -602,7 +602,7 @@ void TProToolPanelTab::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 // ---------------------------------------------------------------- window, timer and the parent form
 void TProToolPanelTab::CreateWnd()
 {
-    TCustomControl::CreateWnd();
+    TCustomPanel::CreateWnd();
     if (!(ComponentState() & csDesigning)) {
         SetTimer(this, TimerId, AutoOpenCloseInterval(FAutoOpenCloseSpeed));
         FTimerOn = true;
@@ -621,12 +621,12 @@ void TProToolPanelTab::WndProc(TMessage& Message)
     } else if (Message.Msg == WM_THEMECHANGED_MSG && FAutoThemeAdapt) {
         ThemeAdapt();
     }
-    TCustomControl::WndProc(Message);
+    TCustomPanel::WndProc(Message);
 }
 
 void TProToolPanelTab::WMTimer(TWMTimer& Message)
 {
-    TCustomControl::WMTimer(Message);
+    TCustomPanel::WMTimer(Message);
     if (Message.TimerID() == TimerId)
         TabTimerTick();
 }
@@ -1254,12 +1254,12 @@ void TProToolPanelTab::DockOver(TDragDockObject* Source, int X, int Y, TDragStat
     Accept = Source && DockOver(Source->Control(), band);
     if (Accept)
         Source->SetDockRect(band);
-    TCustomControl::DockOver(Source, X, Y, State, Accept);
+    TCustomPanel::DockOver(Source, X, Y, State, Accept);
 }
 
 void TProToolPanelTab::GetSiteInfo(TControl* Client, TRect& InfluenceRect, TPoint MousePos, bool& CanDock)
 {
-    TCustomControl::GetSiteInfo(Client, InfluenceRect, MousePos, CanDock);
+    TCustomPanel::GetSiteInfo(Client, InfluenceRect, MousePos, CanDock);
     TRect band;
     if (DockOver(Client, band))
         InfluenceRect = TRect(std::min(band.Left, InfluenceRect.Left), std::min(band.Top, InfluenceRect.Top),
@@ -1327,7 +1327,7 @@ void TProToolPanelTab::DockDrop(TProToolPanel* APanel)
 
 void TProToolPanelTab::Notification(TComponent* AComponent, TOperation Operation)
 {
-    TCustomControl::Notification(AComponent, Operation);
+    TCustomPanel::Notification(AComponent, Operation);
     if (Operation != opRemove)
         return;
     if (AComponent == FHookedForm) {
@@ -1350,7 +1350,7 @@ void TProToolPanelTab::Notification(TComponent* AComponent, TOperation Operation
 
 void TProToolPanelTab::Loaded()
 {
-    TCustomControl::Loaded();
+    TCustomPanel::Loaded();
     if (ComponentState() & csDesigning)
         return;
     // Panels placed inside the strip move out beside it.

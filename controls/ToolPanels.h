@@ -9,6 +9,7 @@
 #include "platform/core/Classes.h"
 #include "platform/gui/Component.h"
 #include "platform/gui/Controls.h"
+#include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/Graphics.h"
 
@@ -260,7 +261,7 @@ private:
     std::unique_ptr<TBitmap> FBitmaps[9];
 };
 
-class TProToolPanel : public TCustomControl {
+class TProToolPanel : public TCustomPanel {
 public:
     explicit TProToolPanel(TComponent* AOwner);
     ~TProToolPanel() override;
@@ -581,7 +582,7 @@ private:
     TRect FSizeStart;
 };
 
-class TProToolPanelTab : public TCustomControl {
+class TProToolPanelTab : public TCustomPanel {
 public:
     explicit TProToolPanelTab(TComponent* AOwner);
     ~TProToolPanelTab() override;

@@ -30,9 +30,10 @@ protected:
     // Aligned children sit inside the bevels and the border.
     void AlignControls(TControl* AControl, TRect& Rect) override;
     void CMTextChanged(TMessage& Message) override;
+    // Pixels of border and bevels inside the panel's edge.
+    int FrameWidth() const;
 
 private:
-    int FrameWidth() const;
     TBevelCut FBevelInner = bvNone;
     TBevelCut FBevelOuter = bvRaised;
     int FBevelWidth = 1;

@@ -1013,6 +1013,10 @@ TEST_F(PanelStrip, CaptionButtonBoxesHintsAndClicks)
     Click(p, p->CloseButtonRect().Left + 3, 5);
     EXPECT_FALSE(p->Hidden());
     EXPECT_FALSE(p->Locked());
+    auto* child = new TPanel(p);   // aligned inside the bevel
+    child->SetParent(p);
+    child->SetAlign(alTop);
+    EXPECT_EQ(child->BoundsRect(), TRect(1, 1, p->ClientWidth() - 1, 1 + child->Height()));
 }
 
 TEST_F(PanelStrip, TheCaptionButtonDropsThePanelsMenu)
@@ -1134,11 +1138,45 @@ TEST_F(PanelStrip, TheSizingBorderOfAnOpenPanelShowsTheSizingCursor)
         p->SetLocked(false);
         strip->SlidePanelIn(p);
     }
+    // The screen cursor, too, goes back to the control's own.
+    strip->SetCursor(crIBeam);
+    strip->OpenTab(0);
+    p->SetLocked(true);
+    MouseMove(p, 4, 10);
+    MouseMove(p, p->Width() - 10, 10);
+    EXPECT_EQ(Screen->Cursor(), crHelp);
+    Screen->SetCursor(crSizeAll);
+    MouseLeave(strip);
+    EXPECT_EQ(Screen->Cursor(), crIBeam);
+}
+
+TEST_F(PanelStrip, TheBackgroundPictureKeepsInsideTheBevelAndTheGradientInsideTheBorder)
+{
+    TProToolPanel* p = Add("Normy");
+    strip->OpenTab(0);
+    p->SetColorTo(clNone);
+    TBitmap pic;
+    pic.SetSize(10, 10);   // white
+    p->SetBackground(&pic);
+    const int R = p->ClientWidth(), H = p->ClientHeight();
+    // The picture's top-left pixel for each position (the bevel is 1 pixel wide), the one before it not.
+    const std::pair<TTPBackGroundPosition, TPoint> places[] = {{bpTopRight, TPoint(R - 12, 23)},
+        {bpBottomLeft, TPoint(1, H - 12)}, {bpCenter, TPoint((R - 12) / 2, (H - 11) / 2)}};
+    for (auto [pos, at] : places) {
+        p->SetBackGroundPosition(pos);
+        std::unique_ptr<TBitmap> shot = GrabControl(p);
+        EXPECT_EQ(std::make_pair(shot->Canvas()->Pixels(at.X - 1, at.Y - 1), shot->Canvas()->Pixels(at.X, at.Y)),
+                  std::make_pair(p->Color(), TColor(clWhite))) << pos;
+    }
+    p->SetBorderWidth(3);
+    p->SetColorTo(0x0000FF);
+    EXPECT_EQ(GrabControl(p)->Canvas()->Pixels(R - 2, H - 5), p->Color());
 }
 
 TEST_F(PanelStrip, ALockedPanelPulledOffByItsCaptionFloatsAndDocksBack)
 {
     TProToolPanel* p = Add("Ustawienia wyglądu");
+    EXPECT_EQ(p->DragKind(), dkDock);
     auto* edit = new TEdit(p);
     edit->SetParent(p);
     edit->SetBounds(10, 40, 100, 21);
@@ -1638,11 +1676,11 @@ TEST_F(PanelStrip, AutoCloseCountsOnlyOutsideAndWhileEnabled)
     strip->OpenTab(0);
     strip->ResetAutoCloseCounter();
     CursorAt(form, TPoint(500, 300));
-    strip->SetAutoClose(false);
+    a->Perform(WM_ENTERSIZEMOVE, 0, 0);
     Tick(20);
     EXPECT_EQ(strip->CloseTicks(), 0);
     EXPECT_EQ(strip->OpenIndex(), 0);
-    strip->SetAutoClose(true);
+    a->Perform(WM_EXITSIZEMOVE, 0, 0);
     // A left strip keeps the panel's width at closing.
     a->SetWidth(177);
     strip->ResetAutoCloseCounter();
