@@ -157,6 +157,9 @@ void Tf_MainForm::CreateMainMenuComponents()
     ProToolPanelTab->SetName("ProToolPanelTab");
     ProToolPanelTab->SetParent(this);
     ProToolPanelTab->SetPosition(ppLeft);
+    ProToolPanelTab->SetStyle(esWindowsXP);
+    ProToolPanelTab->SetTabWidth(20);
+    ProToolPanelTab->Font()->SetStyle(fsBold);
     ProToolPanelTab->OnTabSlideOut = [this](TObject* s, int i, TProToolPanel* p) { ProToolPanelTabTabSlideOut(s, i, p); };
 }
 

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <tuple>
 #include <vector>
 
 #include "app/MainVars.h"
@@ -381,8 +382,11 @@ TEST_F(MainMenu, ManyCategoriesBuildTheMenuFillTheEditorAndCloseTheWindowInPropo
         ExpectProportional(k);
 }
 
-TEST_F(MainMenu, SlideOutPutsTheArrowBack)
+TEST_F(MainMenu, TheStripAsDesignedPutsTheArrowBackAtSlideOut)
 {
+    const TProToolPanelTab* t = Form->ProToolPanelTab;
+    EXPECT_EQ(std::make_tuple(t->Style(), t->TabWidth(), t->Font()->Style(), t->Font()->Color(), t->TabColor(), t->TabHoverColor(), t->TabBorderColor()),
+              std::make_tuple(esWindowsXP, 20, TFontStyles(fsBold), TColor(clWhite), TColor(clInactiveCaption), TColor(clHighlight), TColor(clBlack)));
     Screen->SetCursor(crHourGlass);
     Form->ProToolPanelTabTabSlideOut(Form->ProToolPanelTab, 0, nullptr);
     EXPECT_EQ(Screen->Cursor(), crDefault);
