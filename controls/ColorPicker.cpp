@@ -100,9 +100,10 @@ void TColBtn::Paint()
     } else {
         c->Pen()->SetColor(0x808080);
         c->Brush()->SetStyle(bsClear);
+        // Open on the left, where the swatch sits.
         TPoint frame[] = {TPoint(d - 1, d - 1), TPoint(Width() - d + 1, d - 1), TPoint(Width() - d + 1, Height() - d + 1),
-                          TPoint(d - 1, Height() - d + 1), TPoint(d - 1, d - 1)};
-        c->Polyline(frame, 5);
+                          TPoint(d - 1, Height() - d + 1)};
+        c->Polyline(frame, 4);
         c->Brush()->SetStyle(bsSolid);
         c->Brush()->SetColor(brush);
         c->Pen()->SetColor(pen);

@@ -131,6 +131,9 @@ protected:
     void Notification(TComponent* AComponent, TOperation Operation) override;
     void CMMouseEnter(TMessage& Message) override {}
     void CMMouseLeave(TMessage& Message) override {}
+    // The halves cover the panel: a click reaches the panel itself only past disabled halves,
+    // and does nothing.
+    void Click() override {}
 
 private:
     friend class TColPickDlg;

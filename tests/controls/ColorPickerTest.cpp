@@ -435,10 +435,15 @@ TEST_F(ColorPalette, ButtonHalvesAndSwatches)
     EXPECT_NE(g->Pixels(8, 8), 0x3366CC);    // the glyph's rows above it
     EXPECT_NE(g->Pixels(6, 12), 0x3366CC);
 
-    // Disabled: the face colour inside a grey frame.
+    // Disabled: the face colour inside a grey frame; clicks on either half do nothing.
+    int clicks = 0;
+    btn.OnClick = [&](TObject*) { ++clicks; };
     btn.SetEnabled(false);
     EXPECT_FALSE(btn.ColorHalf()->Enabled());
     EXPECT_FALSE(btn.DropDownHalf()->Enabled());
+    Click(btn.ColorHalf(), 5, 5);
+    Click(btn.DropDownHalf(), 3, 5);
+    EXPECT_EQ(clicks + (btn.Popup() != nullptr), 0);
     auto off = GrabControl(btn.ColorHalf());
     EXPECT_EQ(off->Canvas()->Pixels(12, 14), ColorToRGB(clBtnFace));
     EXPECT_EQ(off->Canvas()->Pixels(7, 9), 0x808080);
@@ -451,5 +456,6 @@ TEST_F(ColorPalette, ButtonHalvesAndSwatches)
     auto autoBtn = GrabControl(btn.Popup()->ColPick->AutoButton());
     EXPECT_EQ(autoBtn->Canvas()->Pixels(10, 10), 0x00AA00);
     EXPECT_NE(autoBtn->Canvas()->Pixels(80, 10), 0x00AA00);
+    EXPECT_NE(autoBtn->Canvas()->Pixels(3, 10), 0x808080);   // its grey frame is open on the left
     ClosePopup(btn);
 }
