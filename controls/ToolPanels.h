@@ -348,6 +348,8 @@ public:
     void SetBackgroundTransparent(bool v) { SetAndPaint(FBackgroundTransparent, v); }
     TToolPanelStyle Style() const { return FStyle; }
     void SetStyle(TToolPanelStyle Value);
+    // The style interface's one operation, as the grid has it: Preset is a style's number.
+    void SetComponentLook(int Preset) { SetStyle(TToolPanelStyle(Preset)); }
     AnsiString Version() const { return "1.0.0.0"; }
     void SetVersion(const AnsiString&) {}
 
@@ -638,6 +640,7 @@ public:
     void SetAutoThemeAdapt(bool v) { FAutoThemeAdapt = v; }
     TToolPanelStyle Style() const { return FStyle; }
     void SetStyle(TToolPanelStyle Value);
+    void SetComponentLook(int Preset) { SetStyle(TToolPanelStyle(Preset)); }
     bool AutoOpenOnMouseEnter() const { return FAutoOpenOnMouseEnter; }
     void SetAutoOpenOnMouseEnter(bool v) { FAutoOpenOnMouseEnter = v; }
     AnsiString Version() const { return "1.0.0.0"; }

@@ -604,6 +604,10 @@ TEST(ToolPanelStyles, StripColoursOfEveryStyle)
     panel->SetStyle(TToolPanelStyle(-1));
     EXPECT_EQ(panel->Style(), esOffice2003Olive);
     EXPECT_EQ(panel->Color(), 0xDEEFEF);
+    // The style interface's operation takes a style's number.
+    strip->SetComponentLook(esWhidbey);
+    panel->SetComponentLook(esOffice2003Silver);
+    EXPECT_EQ(std::make_pair(strip->Style(), panel->Style()), std::make_pair(esWhidbey, esOffice2003Silver));
 
     // The colour scheme of the desktop picks a style.
     const std::pair<int, TToolPanelStyle> schemes[] = {
