@@ -180,6 +180,8 @@ void TProToolPanelTab::LoadPanels()
                 continue;
             if (p->ToolPanelTab())
                 p->ToolPanelTab()->RemovePanel(p);
+            // The strip owns what it takes over (its old owner's notice takes it off every strip).
+            InsertComponent(p);
             AddPanel(p);
             took = true;
         }

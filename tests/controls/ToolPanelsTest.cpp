@@ -1867,6 +1867,8 @@ TEST_F(PanelStrip, LoadingHandsPanelsToTheStripWhoseRecordsNameThem)
     EXPECT_EQ(right->IndexOfPanel(a), 0);
     EXPECT_EQ(strip->IndexOfPanel(a), -1);
     EXPECT_EQ(strip->IndexOfPanel(b), 0);
+    EXPECT_EQ(a->Owner(), right);
+    EXPECT_EQ(b->Owner(), strip);
     EXPECT_EQ(right->Panels()->Items(0)->OpenWidth(), 120);
     EXPECT_EQ(strip->Panels()->Items(0)->OpenWidth(), 160);
     EXPECT_TRUE(strip->StripLoaded());
