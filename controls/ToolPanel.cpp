@@ -328,9 +328,30 @@ void TProToolPanel::Dispatch(TMessage& Message)
     TCustomPanel::Dispatch(Message);
 }
 
+namespace {
+// The section after the first whose caption band holds Y, else -1.
+int CaptionSectionAt(const TProToolPanel* P, int Y)
+{
+    for (int s = 1; s < P->Sections()->Count(); ++s) {
+        const int top = P->SectionRect(s).Top;
+        if (Y >= top && Y < top + P->SectionCaptionHeight())
+            return s;
+    }
+    return -1;
+}
+}  // namespace
+
 void TProToolPanel::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     TCustomPanel::MouseDown(Button, Shift, X, Y);
+    // At design time a press on a caption sizes the section above it.
+    if ((ComponentState() & csDesigning) && Button == mbLeft) {
+        const int s = CaptionSectionAt(this, Y);
+        if (s > 0) {
+            FSizingSection = s - 1;
+            return;
+        }
+    }
     for (int s = 0; s < FSections->Count(); ++s) {
         TProToolPanelSection* sec = FSections->Items(s);
         if (sec->Node() && InRect(ExpandBoxRect(s), X, Y)) {
@@ -429,6 +450,14 @@ void TProToolPanel::MouseMove(TShiftState Shift, int X, int Y)
 {
     TCustomPanel::MouseMove(Shift, X, Y);
     FMousePos = TPoint(X, Y);
+    if (ComponentState() & csDesigning) {
+        if (FSizingSection >= 0 && FSizingSection < FSections->Count()) {
+            const int top = SectionRect(FSizingSection).Top;
+            FSections->Items(FSizingSection)->SetHeight(std::max(SectionCaptionHeight() + 1, Y - top));
+            return;
+        }
+        SetCursor(CaptionSectionAt(this, Y) > 0 ? crVSplit : crDefault);
+    }
     const int r = ClientWidth();
     if (FSizing) {
         const bool horz = FTab->Position() == ppLeft || FTab->Position() == ppRight;
@@ -504,6 +533,10 @@ void TProToolPanel::CancelHover()
 void TProToolPanel::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     TCustomPanel::MouseUp(Button, Shift, X, Y);
+    if (FSizingSection >= 0) {
+        FSizingSection = -1;
+        return;
+    }
     if (FSizing) {
         FSizing = false;
         FMouseDown = false;

@@ -482,6 +482,8 @@ private:
     int FSizeStart = 0, FSizeStartExtent = 0;
     // Where the press that started a dock drag was.
     TPoint FDragStart{-1, -1};
+    // At design time, the section whose height follows the mouse (-1 none).
+    int FSizingSection = -1;
     // Measures text in the panel's font outside painting.
     mutable std::unique_ptr<TBitmap> FMeasure;
     TCanvas* MeasureCanvas() const;

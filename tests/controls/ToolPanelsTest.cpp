@@ -907,6 +907,19 @@ TEST(ToolPanelSections, HeightMovesTheControlsFromTheSectionBottomOn)
     EXPECT_EQ(at->Top(), bottom + 30);
     s->SetHeight(130);   // same value: nothing moves
     EXPECT_EQ(at->Top(), bottom + 30);
+    // At design time the caption of the next section sizes this one with the mouse, down to CH + 1.
+    p->Sections()->Add();
+    p->SetDesigning(true);
+    const int caption = p->SectionRect(1).Top + 3;
+    MouseMove(p, 50, caption);
+    EXPECT_EQ(WindowCursor(p), crVSplit);
+    const int top = p->SectionRect(0).Top;
+    Drag(p, TPoint(50, caption), TPoint(50, top + 70));
+    EXPECT_EQ(s->Height(), 70);
+    Drag(p, TPoint(50, top + 72), TPoint(50, top + 2));
+    EXPECT_EQ(s->Height(), 17);
+    MouseMove(p, 50, top + 3);   // the first section's caption sizes nothing
+    EXPECT_EQ(WindowCursor(p), crDefault);
 }
 
 TEST(ToolPanelSections, NodesCollapsedAndExpandedInAnyOrderRestoreTheControls)
