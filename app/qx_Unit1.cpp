@@ -116,7 +116,7 @@ void Tf_MainForm::CreateComponents()
     ng_NormyWgStanu->SetName("ng_NormyWgStanu");
     ng_NormyWgStanu->SetParent(byState);
     ng_NormyWgStanu->SetAlign(alTop);
-    ng_NormyWgStanu->SetHeight(24);
+    ng_NormyWgStanu->SetHeight(25);
     ng_NormyWgStanu->SetCaption("");
     sg_NormyWgStanu = NewGrid(byState, "sg_NormyWgStanu", alClient);
 

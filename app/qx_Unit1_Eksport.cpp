@@ -98,7 +98,7 @@ AnsiString Tf_MainForm::ProgramFileRole(const AnsiString& FileName)
 void Tf_MainForm::CreateExportComponents()
 {
     TPage* page = PageOf(Strony, "ZapiszWykazJako");
-    auto* bar = Place<TNetGradient>(this, page, "ng_ZapiszWykazJako", 0, 0, 600, 24);
+    auto* bar = Place<TNetGradient>(this, page, "ng_ZapiszWykazJako", 0, 0, 600, 25);
     bar->SetAlign(alTop);
     bar->SetCaption("Zapisz wykaz jako ...");
     bar->Font()->SetStyle(fsBold);

@@ -112,7 +112,7 @@ TLabel* TextLabel(TComponent* Owner, TWinControl* Parent, const char* Text, int 
 void Tf_MainForm::CreateImportComponents()
 {
     TPage* page = PageOf(Strony, "Importuj");
-    auto* bar = Place<TNetGradient>(this, page, "ng_Importuj", 0, 0, 600, 24);
+    auto* bar = Place<TNetGradient>(this, page, "ng_Importuj", 0, 0, 600, 25);
     bar->SetAlign(alTop);
     bar->SetCaption("Importuj wykaz");
     bar->Font()->SetStyle(fsBold);

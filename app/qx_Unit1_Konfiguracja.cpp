@@ -70,7 +70,7 @@ void Tf_MainForm::CreateFolderPage()
     ng_Foldery->SetName("ng_Foldery");
     ng_Foldery->SetParent(page);
     ng_Foldery->SetAlign(alTop);
-    ng_Foldery->SetHeight(24);
+    ng_Foldery->SetHeight(25);
     ng_Foldery->SetCaption("Foldery");
 
     gb_Foldery = Place<TGroupBox>(this, page, "gb_Foldery", 16, 40, 800, 290);

@@ -68,7 +68,7 @@ void Tf_MainForm::CreateMenuComponents()
     TPage* page = PageOf(Strony, "DostosujGrupyPrziPoz");
     const int boxWidth = 320, listTop = 132, listHeight = 260;
 
-    ng_DostosujMenu = Place<TNetGradient>(this, page, "ng_DostosujMenu", 0, 0, 600, 24);
+    ng_DostosujMenu = Place<TNetGradient>(this, page, "ng_DostosujMenu", 0, 0, 600, 25);
     ng_DostosujMenu->SetAlign(alTop);
     ng_DostosujMenu->SetCaption("Dostosuj menu główne,grupy wyrobów i pozycje w grupach");
     ng_DostosujMenu->Font()->SetStyle(fsBold);

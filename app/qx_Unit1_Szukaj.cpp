@@ -89,7 +89,7 @@ void Tf_MainForm::CreateSearchPage()
     heading->SetName("ng_ZnajdzNormeWTrelKordelin");
     heading->SetParent(page);
     heading->SetAlign(alTop);
-    heading->SetHeight(24);
+    heading->SetHeight(25);
     heading->SetCaption("Znajdź normę w zbiorze norm");
 
     auto* terms = Place<TPanel>(this, page, "pan_z_Kryteria", 0, 24, 800, 176);

@@ -61,7 +61,7 @@ TNetGradient* Heading(TComponent* Owner, TWinControl* Parent, const char* Name, 
     g->SetName(Name);
     g->SetParent(Parent);
     g->SetAlign(alTop);
-    g->SetHeight(24);
+    g->SetHeight(25);
     g->SetCaption(Caption);
     return g;
 }

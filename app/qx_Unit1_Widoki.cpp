@@ -133,7 +133,7 @@ void Tf_MainForm::CreateCommandComponents()
 {
     // The standards body's page: caption bar, browser buttons, the number and its search.
     TPage* pkn = PageOf(Strony, "NastroniePKN");
-    auto* pknTitle = Place<TNetGradient>(this, pkn, "ng_NaStroniePKN", 0, 0, 600, 24);
+    auto* pknTitle = Place<TNetGradient>(this, pkn, "ng_NaStroniePKN", 0, 0, 600, 25);
     pknTitle->SetAlign(alTop);
     pknTitle->SetCaption("Znakjdź normę na stonie PKN");
     pknTitle->Font()->SetStyle(fsBold);

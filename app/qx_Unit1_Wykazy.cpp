@@ -30,7 +30,7 @@ const AnsiString NewPrefix = "Dodaj nowy wykaz - zestawienie dla ";
 void Tf_MainForm::CreateRegisterComponents()
 {
     TPage* page = PageOf(Strony, "NowyWykaz");
-    ng_NowyEdytujWykaz = Place<TNetGradient>(this, page, "ng_NowyEdytujWykaz", 0, 0, 600, 24);
+    ng_NowyEdytujWykaz = Place<TNetGradient>(this, page, "ng_NowyEdytujWykaz", 0, 0, 600, 25);
     ng_NowyEdytujWykaz->SetAlign(alTop);
     ng_NowyEdytujWykaz->SetCaption(OpenPrefix);
     ng_NowyEdytujWykaz->Font()->SetStyle(fsBold);
