@@ -152,6 +152,8 @@ public:
     explicit TRetEdit(TSearchPanel* APanel);
 
 protected:
+    // Answers as an edit of several lines: Return comes to the edit, not to the form's default button.
+    void WMGetDlgCode(TMessage& Message) override;
     void KeyDown(Word& Key, TShiftState Shift) override;
     void KeyPress(char& Key) override;
 

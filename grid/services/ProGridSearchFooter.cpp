@@ -146,6 +146,12 @@ TRetEdit::TRetEdit(TSearchPanel* APanel) : TEdit(APanel), FPanel(APanel)
 {
 }
 
+void TRetEdit::WMGetDlgCode(TMessage& Message)
+{
+    TEdit::WMGetDlgCode(Message);
+    Message.Result |= DLGC_WANTALLKEYS;
+}
+
 void TRetEdit::KeyDown(Word& Key, TShiftState Shift)
 {
     FReturnDown = Key == VK_RETURN;

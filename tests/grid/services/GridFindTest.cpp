@@ -306,12 +306,16 @@ TEST_F(SearchFooterTest, ButtonsAreWideEnoughForTheirCaptionsInOrder)
     EXPECT_LT(hi->Left() + hi->Width(), Panel()->MatchCaseBox()->Left());
 }
 
-// A Return character without its key finds the next match as the key does; find next with an empty
-// edit still reports its (failed) search; an edit text that finds nothing, or no text, takes every
-// highlight off the cells, also those the highlight button did not make.
+// A Return character without its key finds the next match as the key does, and the key never
+// presses the form's default button; find next with an empty edit still reports its (failed) search;
+// an edit text that finds nothing, or no text, takes every highlight off the cells, also those the
+// highlight button did not make.
 TEST_F(SearchFooterTest, ReturnCharacterEmptyFindAndHighlightsRemoved)
 {
     TRetEdit* edit = Panel()->EditControl();
+    auto* ok = Place<TButton>(450, 260, 60, 25);
+    ok->SetDefault(true);
+    ok->OnClick = [](TObject*) { ADD_FAILURE() << "the default button took Return"; };
     std::vector<std::pair<TSearchAction, int>> actions;
     Grid->OnSearchFooterAction = [&](TObject*, const AnsiString&, int, int ARow, TSearchAction A) {
         actions.emplace_back(A, ARow);
