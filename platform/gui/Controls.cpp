@@ -551,6 +551,9 @@ bool TEventBridge::Mouse(QWidget* w, QMouseEvent* ev)
         if (cw && cw != c && cw->HandleAllocated() && !BlockedByModal(ControlWidget(cw)))
             target = cw;
     }
+    // A disabled window, or one inside a disabled window, takes no mouse input.
+    if (target == c && !w->isEnabled())
+        return true;
     QWidget* tw = target == c && !MouseOnly ? w : ControlWidget(target);
     QPoint lp = tw->mapFromGlobal(gp);
     if (tw == WinImpl(target).Widget.data())
@@ -823,7 +826,10 @@ bool TEventBridge::Hint(QWidget* w, QHelpEvent* ev)
     info.HintPos = TPoint(ev->globalPos().x(), ev->globalPos().y() + 16);
     info.HintColor = Application->HintColor();
     info.HideTimeout = Application->HintHidePause();
-    AnsiString hint = hc->Hint();
+    // A control without a hint of its own shows the nearest parent's.
+    AnsiString hint;
+    for (TControl* h = hc; h && hint.empty(); h = h->Parent())
+        hint = h->Hint();
     size_t bar = hint.find('|');
     info.HintStr = bar == AnsiString::npos ? hint : hint.substr(0, bar);
     if (hc->Perform(CM_HINTSHOW, 0, LPARAM(&info)) != 0 || info.HintStr.empty()) {

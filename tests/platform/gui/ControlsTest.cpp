@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "platform/gui/Controls.h"
+#include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/TestSupport.h"
@@ -195,6 +196,24 @@ TEST_F(FormFixture, GraphicControlGetsMouseThroughItsParent)
     ASSERT_EQ(at.size(), 1u);
     EXPECT_EQ(at[0], TPoint(4, 5));
     EXPECT_EQ(clicks, 1);
+    // A disabled window takes no mouse input, nor does what lies in it; a hint of a window's own
+    // or, without one, its parent's shows over it.
+    auto* panel = Place<TPanel>(150, 100, 80, 60);
+    int panelClicks = 0;
+    panel->OnClick = [&](TObject*) { ++panelClicks; };
+    box->SetParent(panel);
+    box->SetBounds(0, 0, 40, 30);
+    panel->SetHint("Panel");
+    panel->SetShowHint(true);
+    box->SetShowHint(true);
+    EXPECT_EQ(HintAt(box, 4, 5), "Panel");
+    for (bool enabled : {false, true}) {
+        panel->SetEnabled(enabled);
+        Click(box, 4, 5);
+        Click(panel, 60, 50);
+        EXPECT_EQ(clicks, enabled ? 2 : 1);
+        EXPECT_EQ(panelClicks, enabled ? 1 : 0);
+    }
 }
 
 TEST_F(FormFixture, TabMovesFocusUnlessTheControlWantsTabs)
