@@ -276,6 +276,21 @@ protected:
             Note("windows" + shown);
         Shown = shown;
     }
+    // Windows the window manager iconified or shaded (a click on a title bar's button, the wheel over
+    // a title bar) come back as from the task bar: activated. Never true, so the caller looks again.
+    bool BringBack()
+    {
+        std::istringstream ids(CommandOutput("xdotool search --all --pid " + std::to_string(Program->Pid()) +
+                                             " 2>/dev/null"));
+        for (std::string id; ids >> id;) {
+            const std::string state = CommandOutput("xprop -id " + id + " WM_STATE _NET_WM_STATE 2>/dev/null");
+            if (state.find("Iconic") != std::string::npos || state.find("SHADED") != std::string::npos) {
+                Note("brought back " + id);
+                Xdo("windowactivate " + id);
+            }
+        }
+        return false;
+    }
     // Where the program's main thread is (when a debugger is there to tell); every thread's stack
     // beside the log.
     std::string Stack()
@@ -404,7 +419,8 @@ TEST_F(RandomInput, TheProgramNeitherDiesNorHangsNorDamagesItsFiles)
             ++Starts;
             Note("started");
         }
-        if (!WaitUntil([&] { return !Program->Running() || (ShownNow(windows, boxes), !windows.empty()); }, 60000)) {
+        if (!WaitUntil([&] { return !Program->Running() || (ShownNow(windows, boxes), !windows.empty()) || BringBack(); },
+                       60000)) {
             ADD_FAILURE() << Failure("the program shows no window:\n" + Stack());
             break;
         }
