@@ -52,6 +52,17 @@ bool DrawButtonPart(QPainter& p, QStyle& s, int part, int state, const QRect& r)
     return false;
 }
 
+// The style draws some parts the same in every state: the part under the mouse is lit in the
+// highlight colour and a pressed one darkened, as the system shows them.
+void TintPart(QPainter& p, const QRect& r, const QPalette& palette, bool hot, bool pressed)
+{
+    if (!hot && !pressed)
+        return;
+    QColor tint = hot ? palette.color(QPalette::Highlight) : QColor(Qt::black);
+    tint.setAlpha(hot ? 48 : 40);
+    p.fillRect(r, tint);
+}
+
 bool DrawArrowButton(QPainter& p, QStyle& s, QStyle::PrimitiveElement arrow, bool hot, bool pressed,
                      bool disabled, const QRect& r)
 {
@@ -63,6 +74,7 @@ bool DrawArrowButton(QPainter& p, QStyle& s, QStyle::PrimitiveElement arrow, boo
         opt.palette.setCurrentColorGroup(QPalette::Disabled);
     SetState(opt, hot, pressed, disabled);
     s.drawPrimitive(QStyle::PE_PanelButtonBevel, &opt, &p);
+    TintPart(p, r, opt.palette, hot && !pressed, false);
     QStyleOption a;
     a.rect = r.adjusted(2, 2, -2, -2);
     a.palette = opt.palette;
@@ -105,13 +117,7 @@ bool DrawThemedPart(TCanvas* canvas, const char* themeClass, int part, int state
             opt.palette = QApplication::palette();
             SetState(opt, state == HIS_HOT, state == HIS_PRESSED, false);
             s->drawControl(QStyle::CE_HeaderSection, &opt, p);
-            // The style draws a header item the same in every state: the item under the mouse is
-            // lit and a pressed one darkened, as the system's headers show them.
-            if (state == HIS_HOT || state == HIS_PRESSED) {
-                QColor tint = state == HIS_HOT ? opt.palette.color(QPalette::Highlight) : QColor(Qt::black);
-                tint.setAlpha(state == HIS_HOT ? 48 : 40);
-                p->fillRect(qr, tint);
-            }
+            TintPart(*p, qr, opt.palette, state == HIS_HOT, state == HIS_PRESSED);
             done = true;
         }
     } else if (SameClass(themeClass, "Progress")) {

@@ -249,6 +249,14 @@ TEST_F(CellEditors, HeldSpinButtonRepeatsAfter400AndEvery100Milliseconds)
     // A short click steps exactly once.
     Click(up, 3, 3);
     EXPECT_EQ(s->Value(), 19);
+    // Themed, the button is lit while the mouse is over it.
+    up->SetIsWinXP(true);
+    MouseLeave(up);
+    const TColor plain = GrabControl(up)->Canvas()->Pixels(3, 3);
+    MouseMove(up, 3, 3);
+    EXPECT_NE(GrabControl(up)->Canvas()->Pixels(3, 3), plain);
+    MouseLeave(up);
+    EXPECT_EQ(GrabControl(up)->Canvas()->Pixels(3, 3), plain);
 }
 
 // ---------------------------------------------------------------- edit with button, unit edit, combo
