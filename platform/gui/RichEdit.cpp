@@ -269,6 +269,9 @@ struct TRichEdit::Impl {
     bool Changed = false;
     QAbstractTextDocumentLayout* Watched = nullptr;   // the layout whose size is followed
     int RequestedHeight = -1;                          // the height last asked for
+    // The formatting rectangle (EM_SETRECT) as distances from the client edges; none: the client area.
+    bool HasFormatRect = false;
+    TRect FormatInsets;
 
     // Follows the height of the laid-out text (the layout of the document as it is now).
     void WatchLayout()
@@ -568,9 +571,28 @@ TRichEdit::~TRichEdit()
 }
 
 namespace {
-// The control's settings on its widget: read-only, wrapping, scroll bars, frame and colour.
+// The edit widget of the control, whose text area can be set in from its edges.
+class TRichTextWidget : public TPastingTextWidget<QTextEdit> {
+public:
+    // What lies between the text area and the edges is the field too, in its colour.
+    TRichTextWidget()
+    {
+        setBackgroundRole(QPalette::Base);
+        setAutoFillBackground(true);
+    }
+    using QTextEdit::setViewportMargins;
+};
+
+// The control's settings on its widget: read-only, wrapping, scroll bars, frame, colour and the
+// formatting rectangle (the document's own margin counted in it).
 void ApplyLook(const TRichEdit* C, QTextEdit* e)
 {
+    if (auto* w = dynamic_cast<TRichTextWidget*>(e)) {
+        const TRect m = C->Data().HasFormatRect ? C->Data().FormatInsets : TRect();
+        const int doc = int(C->Data().Doc.documentMargin());
+        w->setViewportMargins(std::max(0, m.Left - doc), std::max(0, m.Top - doc), std::max(0, m.Right - doc),
+                              std::max(0, m.Bottom - doc));
+    }
     const TScrollStyle bars = C->ScrollBars();
     e->setReadOnly(C->ReadOnly());
     e->setLineWrapMode(C->WordWrap() ? QTextEdit::WidgetWidth : QTextEdit::NoWrap);
@@ -585,7 +607,7 @@ void ApplyLook(const TRichEdit* C, QTextEdit* e)
 
 TNativeWidget* TRichEdit::CreateNativeWidget()
 {
-    auto* edit = new TPastingTextWidget<QTextEdit>();
+    auto* edit = new TRichTextWidget();
     // The wrap mode first: the document is laid out as soon as the widget takes it.
     edit->setWordWrapMode(FImpl->WrapMode());
     edit->setDocument(Visible() ? &FImpl->Doc : &FImpl->Hidden);
@@ -628,6 +650,29 @@ void TRichEdit::SetBorderStyle(TBorderStyle v)
 {
     FBorderStyle = v;
     ApplyToWidget();
+}
+
+void TRichEdit::WndProc(TMessage& Message)
+{
+    auto* r = reinterpret_cast<TRect*>(Message.LParam);
+    const TRect client = ClientRect();
+    switch (Message.Msg) {
+    case EM_GETRECT:
+        if (r) {
+            const TRect& m = FImpl->FormatInsets;
+            *r = FImpl->HasFormatRect ? TRect(m.Left, m.Top, client.Right - m.Right, client.Bottom - m.Bottom) : client;
+        }
+        return;
+    case EM_SETRECT:
+    case EM_SETRECTNP:
+        FImpl->HasFormatRect = r != nullptr;
+        if (r)
+            FImpl->FormatInsets = TRect(r->Left, r->Top, client.Right - r->Right, client.Bottom - r->Bottom);
+        ApplyToWidget();
+        return;
+    default:
+        TWinControl::WndProc(Message);
+    }
 }
 
 void TRichEdit::CMColorChanged(TMessage& Message)

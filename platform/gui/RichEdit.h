@@ -115,6 +115,9 @@ protected:
     // The text's background is Color.
     void CMColorChanged(TMessage& Message) override;
     virtual void Change();
+    // EM_SETRECT and EM_SETRECTNP lay the text out in a rectangle of the client area (kept at
+    // the same distances from the edges as the control is sized); EM_GETRECT gives it.
+    void WndProc(TMessage& Message) override;
     // The text asks for another size: fires OnResizeRequest.
     virtual void RequestSize(const TRect& Rect);
 

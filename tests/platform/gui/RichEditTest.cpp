@@ -113,6 +113,29 @@ TEST_F(RichEdit, FormattedTextGoesToRtfAndBack)
     DeleteFile(file);
 }
 
+// The formatting rectangle sets the text in from the edges.
+TEST_F(RichEdit, FormattingRectangleSetsTheTextIn)
+{
+    form.Show();
+    edit->SetBorderStyle(bsNone);
+    edit->SetBounds(0, 0, 120, 40);
+    edit->Lines()->SetText("HHHH");
+    auto firstInk = [this] {
+        std::unique_ptr<TBitmap> b = GrabControl(edit);
+        for (int x = 0; x < b->Width(); ++x)
+            for (int y = 0; y < b->Height(); ++y)
+                if (ColorToRGB(b->Canvas()->Pixels(x, y)) == ColorToRGB(clBlack))
+                    return TPoint(x, y);
+        return TPoint(-1, -1);
+    };
+    const TPoint plain = firstInk();
+    TRect r(12, 8, 110, 36), got;
+    edit->Perform(EM_SETRECT, 0, LPARAM(&r));
+    EXPECT_EQ(firstInk(), TPoint(plain.X + 11, plain.Y + 7));   // the document's own margin of 1 counted in
+    edit->Perform(EM_GETRECT, 0, LPARAM(&got));
+    EXPECT_EQ(got, r);
+}
+
 // The text asks for the height it takes whenever that height changes, and only then.
 TEST_F(RichEdit, ResizeRequestsFollowTheHeightOfTheText)
 {
