@@ -371,8 +371,16 @@ public:
         canvas->Font()->Assign(G->Font());
         int width = C->Width();
         const bool scrolls = ItemCount() > C->DropDownCount();
+        // The Unicode combo's items are measured as they show, letters beyond Windows-1250 too.
+        auto textWidth = [&](int i) {
+            if (!W)
+                return canvas->TextWidth(C->Items()->Strings(i));
+            TRect r(0, 0, 0, 0);
+            DrawTextW(canvas, Item(i), r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+            return r.Width();
+        };
         for (int i = 0; i < ItemCount(); ++i) {
-            const int tw = canvas->TextWidth(WideToAnsi(Item(i)));
+            const int tw = textWidth(i);
             if (scrolls && tw > width - 25)
                 width = tw + 25;
             else if (!scrolls && tw > width - 5)

@@ -985,6 +985,19 @@ TEST_F(CellEditors, ComboLookupCompletesFromItemsAndKeepsHistory)
     EXPECT_EQ(c->Items()->IndexOf("Puck"), 3);
 }
 
+// The Unicode combo's list is as wide as its items show, letters beyond Windows-1250 too.
+TEST_F(CellEditors, UnicodeComboListTakesTheWidthOfItsWideItems)
+{
+    Grid->Navigation()->SetAutoComboDropSize(true);
+    const WideString omegas(40, u'\u03c9');
+    Grid->GridUniCombo()->WideItems()->Add(omegas);
+    UseEditor(edUniComboEdit);
+    TWinControl* c = Open("");
+    TRect r(0, 0, 0, 0);
+    DrawTextW(Grid->Canvas(), omegas, r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    EXPECT_EQ(c->Perform(CB_GETDROPPEDWIDTH), r.Width() + 8);
+}
+
 TEST_F(CellEditors, ListComboOpensOnItemZeroWhenTheCellIsNotInTheList)
 {
     std::vector<std::string> log;
