@@ -171,6 +171,13 @@ void TPsgEditBtn::SetEditRectForButton()
 
 int TPsgEditBtn::GetMinHeight() { return FontMinHeight(Font()); }
 
+void TPsgEditBtn::CMFontChanged(TMessage& Message)
+{
+    TCustomEdit::CMFontChanged(Message);
+    if (FAutoSize)
+        AutoSizeEditHeight(this);
+}
+
 void TPsgEditBtn::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
     TCustomEdit::SetBounds(ALeft, ATop, AWidth, AHeight);

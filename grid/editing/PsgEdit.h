@@ -66,6 +66,9 @@ public:
     void SetRightAlign(bool v);
     bool EditorEnabled() const { return FEditorEnabled; }
     void SetEditorEnabled(bool v) { FEditorEnabled = v; }
+    // The height follows the font (set when the font changes).
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool v) { FAutoSize = v; }
     bool IsWinXP() const { return FIsWinXP; }
     void SetIsWinXP(bool v);
     TBitmap* Glyph() const { return FButton->Glyph(); }
@@ -85,6 +88,7 @@ protected:
     void WMChar(TWMKey& Message) override;
     void WndProc(TMessage& Message) override;
     void DoEnter() override;
+    void CMFontChanged(TMessage& Message) override;
     // Lays out the edit rectangle beside the button (and the unit area).
     void SetEditRectForButton();
     // F4 with which shift keys clicks the button (none of Ctrl and Alt here).
@@ -96,6 +100,7 @@ private:
     TPsgEditButton* FButton;
     bool FRightAlign = false;
     bool FEditorEnabled = true;
+    bool FAutoSize = true;
     bool FIsWinXP = false;
 };
 

@@ -559,6 +559,24 @@ int FontMinHeight(TFont* Font)
     return ownMetrics.tmHeight + std::min(systemMetrics.tmHeight, ownMetrics.tmHeight) / 4;
 }
 
+void AutoSizeEditHeight(TCustomEdit* Edit)
+{
+    if (Edit->BorderStyle() != bsSingle)
+        return;
+    TBitmap text;
+    text.Canvas()->Font()->Assign(Edit->Font());
+    TTextMetric metrics;
+    GetTextMetrics(text.Canvas(), metrics);
+    Edit->SetHeight(metrics.tmHeight + (Edit->Ctl3D() ? 8 : 6) * GetSystemMetrics(SM_CYBORDER));
+}
+
+void TPsgSpinEdit::CMFontChanged(TMessage& Message)
+{
+    TCustomMaskEdit::CMFontChanged(Message);
+    if (FAutoSize)
+        AutoSizeEditHeight(this);
+}
+
 int TPsgSpinEdit::GetMinHeight()
 {
     return FontMinHeight(Font()) + 2 + (BorderStyle() == bsSingle ? 4 * GetSystemMetrics(SM_CYBORDER) : 0);

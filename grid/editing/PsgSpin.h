@@ -111,6 +111,9 @@ void PlaceEditButton(TWinControl* Edit, TControl* Button, bool HasBorder);
 // The height an edit's text needs in Font: its text height and a quarter of the smaller of
 // that and the system font's.
 int FontMinHeight(TFont* Font);
+// The height an auto-sized edit with a single border takes for its font: the font's text height
+// and the frame (8 border widths three-dimensional, 6 flat). Without a border it keeps its height.
+void AutoSizeEditHeight(TCustomEdit* Edit);
 // Sets an edit's text and keeps the caret where it was (at most at the new end).
 void SetTextKeepCaret(TCustomEdit* Edit, const AnsiString& S);
 // Value moved by Delta, stopping at the ends of the 32-bit range instead of wrapping.
@@ -160,6 +163,9 @@ public:
     void SetIncrementFloat(double v) { FIncrementFloat = v; }
     bool EditorEnabled() const { return FEditorEnabled; }
     void SetEditorEnabled(bool v) { FEditorEnabled = v; }
+    // The height follows the font (set when the font changes).
+    bool AutoSize() const { return FAutoSize; }
+    void SetAutoSize(bool v) { FAutoSize = v; }
     bool ReturnIsTab() const { return FReturnIsTab; }
     void SetReturnIsTab(bool v) { FReturnIsTab = v; }
     bool ExcelStyleDecimalSeparator() const { return FExcelStyleDecimalSeparator; }
@@ -199,6 +205,7 @@ protected:
     void WndProc(TMessage& Message) override;
     void DoEnter() override;
     void DoExit() override;
+    void CMFontChanged(TMessage& Message) override;
     bool Loading() const { return ComponentState() & csLoading; }
     int CheckValue(int v) const;
     double CheckFloatValue(double v) const;
@@ -218,6 +225,7 @@ private:
     int FIncrement = 1;
     double FIncrementFloat = 0.1;
     bool FEditorEnabled = true;
+    bool FAutoSize = true;
     TPsgSpinType FSpinType = sptNormal;
     int FPrecision = 0;
     bool FReturnIsTab = false;

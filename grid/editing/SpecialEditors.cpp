@@ -237,6 +237,8 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow, const TRect& R, TColo
         FEdit.Chosen = true;
         RecreateIfMade(e);
         const TPoint off = FCellTextOffset;
+        // The grid's font first: the edit with a button sizes itself to a new font, the cell's size wins.
+        e->SetFont(Font());
         if (type == edUniEditBtn)
             e->SetBounds(R.Left, R.Top, w, h);
         else
@@ -244,7 +246,6 @@ void TProStringGrid::ShowSpecialEditor(int ACol, int ARow, const TRect& R, TColo
         e->SetVisible(true);
         e->SetEnabled(true);
         e->SetColor(CellColor);
-        e->SetFont(Font());
         WideString value = GetWideCell(realCol, ARow);
         if (OnGetEditWideText)
             OnGetEditWideText(this, realCol, ARow, value);

@@ -184,6 +184,17 @@ TEST_F(CellEditors, SpinButtonsInsideTheFrameAndTheHeightTheTextNeeds)
     GetTextMetrics(text.Canvas(), tm);
     s->SetHeight(5);
     EXPECT_EQ(s->Height(), tm.tmHeight + tm.tmHeight / 4 + 2 + 4);
+    // A new font sizes the spin edit and the edit with a button to its text, unless AutoSize is off.
+    TPsgEditBtn* e = Place<TPsgEditBtn>(420, 40, 120, 22);
+    e->Font()->SetSize(20);
+    s->Font()->SetSize(20);
+    text.Canvas()->Font()->Assign(e->Font());
+    GetTextMetrics(text.Canvas(), tm);
+    EXPECT_EQ(e->Height(), tm.tmHeight + 8);
+    EXPECT_EQ(s->Height(), std::max(tm.tmHeight + 8, s->GetMinHeight()));
+    e->SetAutoSize(false);
+    e->Font()->SetSize(8);
+    EXPECT_EQ(e->Height(), tm.tmHeight + 8);
 }
 
 TEST_F(CellEditors, FloatSpinRefusesADecimalBeyondPrecision)
