@@ -26,8 +26,7 @@ public:
     {
         TBaseGrid::GetCellColors(ACol, ARow, AState, ABrush, AFont, AColorTo, AMirrorColor, AMirrorColorTo,
                                  AAlignment, AVAlignment, AWordWrap, AGradientDirection);
-        if (CellColor != clNone)
-            ABrush->SetColor(CellColor);
+        if (CellColor != clNone) ABrush->SetColor(CellColor);
         AAlignment = taRightJustify;
     }
     void GetCellStyle(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont, TColor& AColorTo,
@@ -53,8 +52,7 @@ struct BaseGridFixture : TGridFormTest<TProbeGrid> {
     void Fill()
     {
         for (int c = 0; c < Grid->ColCount(); ++c)
-            for (int r = 0; r < Grid->RowCount(); ++r)
-                Grid->SetGridCell(c, r, Format("%d,%d", {c, r}));
+            for (int r = 0; r < Grid->RowCount(); ++r) Grid->SetGridCell(c, r, Format("%d,%d", {c, r}));
     }
 };
 }  // namespace
@@ -116,8 +114,7 @@ TEST_F(BaseGridFixture, OverlappingMergeSplitsTheOldRegionFirst)
     // No covered cell of the old region points at (1,1) as a base any more.
     for (int c = 1; c <= 3; ++c)
         for (int r = 1; r <= 3; ++r) {
-            if (c == 3 && r == 3)
-                continue;
+            if (c == 3 && r == 3) continue;
             EXPECT_FALSE(Grid->IsMergedCell(c, r)) << c << "," << r;
             EXPECT_EQ(Grid->Cells(c, r), Format("%d,%d", {c, r}));
         }
@@ -228,8 +225,7 @@ TEST_F(BaseGridFixture, MaxLevelDropsTheOldestChange)
     TProGridUndoRedo undo(nullptr);
     Grid->SetUndoRedo(&undo);
     undo.SetMaxLevel(3);
-    for (int i = 1; i <= 4; ++i)
-        undo.AddCellChange(1, i, "", Format("v%d", {i}));
+    for (int i = 1; i <= 4; ++i) undo.AddCellChange(1, i, "", Format("v%d", {i}));
     ASSERT_EQ(undo.List()->Count(), 3);
     EXPECT_EQ(undo.List()->Item(0)->Row, 2);
     EXPECT_EQ(undo.Position(), 3);
@@ -242,14 +238,12 @@ TEST_F(BaseGridFixture, UndoAndRedoPutTheCursorOnTheDisplayedColumn)
     Grid->ColumnShift = 1;   // stored column 4 is shown as column 3
     undo.AddCellChange(4, 5, "", "x");
     Grid->SetCells(4, 5, "x");
-    Grid->FocusCell(1, 1, true);
-    undo.Undo();
-    EXPECT_EQ(Grid->Col(), 3);
-    EXPECT_EQ(Grid->Row(), 5);
-    Grid->FocusCell(1, 1, true);
-    undo.Redo();
-    EXPECT_EQ(Grid->Col(), 3);
-    EXPECT_EQ(Grid->Row(), 5);
+    for (bool redo : {false, true}) {
+        Grid->FocusCell(1, 1, true);
+        redo ? undo.Redo() : undo.Undo();
+        EXPECT_EQ(Grid->Col(), 3) << redo;
+        EXPECT_EQ(Grid->Row(), 5) << redo;
+    }
     EXPECT_EQ(Grid->Cells(4, 5), "x");
 }
 
@@ -340,8 +334,7 @@ TEST_F(BaseGridFixture, RowsWrittenTogetherAsRowByRow)
     };
     auto row = [](int ARow, std::string_view* AValues, std::string& AScratch) {
         AScratch = "wiersz " + std::to_string(ARow) + " z tekstem dłuższym niż szesnaście znaków";
-        for (int c = 0; c < 5; ++c)
-            AValues[c] = std::string_view(AScratch).substr(std::size_t(c));
+        for (int c = 0; c < 5; ++c) AValues[c] = std::string_view(AScratch).substr(std::size_t(c));
     };
     for (const Case& t : cases) {
         TProbeGrid together(Form), alone(Form);
@@ -466,8 +459,7 @@ TEST(BaseGrid, RecordsAreMadeOnFirstUseOnlyAndFreezeTheHook)
         [&] { (void)g.MergedCellRect(2, 2); },
         [&] { g.SetCells(2, 2, "inny"); },
     };
-    for (const auto& read : reads)
-        read();
+    for (const auto& read : reads) read();
     EXPECT_FALSE(g.HasCellProperties(2, 2));
     EXPECT_FALSE(g.PropertiesCreated());
     EXPECT_EQ(g.HookCalls, 0);
@@ -607,10 +599,8 @@ TEST(BaseGrid, MergeEncodingCellByCell)
         EXPECT_EQ(g.IsMergedAcrossColumns(c.C, c.R), c.AcrossCols);
         EXPECT_EQ(g.IsMergedAcrossRows(c.C, c.R), c.AcrossRows);
         int w = 0, h = 0;
-        for (int i = 0; i < c.W; ++i)
-            w += g.ColWidths(c.BaseC + i);
-        for (int i = 0; i < c.H; ++i)
-            h += g.RowHeights(c.BaseR + i);
+        for (int i = 0; i < c.W; ++i) w += g.ColWidths(c.BaseC + i);
+        for (int i = 0; i < c.H; ++i) h += g.RowHeights(c.BaseR + i);
         EXPECT_EQ(g.MergedCellSize(c.C, c.R), TPoint(w, h));
     }
     // The covered cells' own records carry their offsets from the base.
@@ -623,13 +613,11 @@ TEST(BaseGrid, TextOfRegionsAndSplitting)
 {
     TBaseGrid g(nullptr);
     for (int c = 0; c < 5; ++c)
-        for (int r = 0; r < 5; ++r)
-            g.SetGridCell(c, r, Format("%d%d", {c, r}));
+        for (int r = 0; r < 5; ++r) g.SetGridCell(c, r, Format("%d%d", {c, r}));
     g.CellProperties(2, 2)->SetBrushColor(clRed);
     g.MergeCells(1, 1, 2, 2);
     const TPoint region[] = {{1, 1}, {2, 1}, {1, 2}, {2, 2}};
-    for (TPoint p : region)
-        EXPECT_EQ(g.Cells(p.X, p.Y), "11");
+    for (TPoint p : region) EXPECT_EQ(g.Cells(p.X, p.Y), "11");
     g.SetCells(2, 2, "wspólny");   // a covered cell writes the base
     EXPECT_EQ(g.GetGridCell(1, 1), "wspólny");
     EXPECT_EQ(g.GetGridCell(2, 2), "22");
@@ -671,8 +659,7 @@ TEST(BaseGrid, RowsShareMergedCells)
         {6, 7, true},
         {6, 8, false},   // column 3: 8 in a region, 6 not; column 4: 6 in, 8 not; no column has both
     };
-    for (auto c : cases)
-        EXPECT_EQ(g.RowsShareMergedCells(c.R1, c.R2), c.Share) << c.R1 << "," << c.R2;
+    for (auto c : cases) EXPECT_EQ(g.RowsShareMergedCells(c.R1, c.R2), c.Share) << c.R1 << "," << c.R2;
     g.MergeCells(5, 2, 1, 2);   // column 5: rows 2..3 in their own region
     EXPECT_TRUE(g.RowsShareMergedCells(2, 3));
     g.MergeCells(5, 8, 1, 2);   // rows 8..9
