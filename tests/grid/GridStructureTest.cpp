@@ -11,8 +11,7 @@ namespace {
 std::vector<std::string> Names(int From, int To)
 {
     std::vector<std::string> v;
-    for (int r = From; r <= To; ++r)
-        v.push_back("r" + std::to_string(r));
+    for (int r = From; r <= To; ++r) v.push_back("r" + std::to_string(r));
     return v;
 }
 
@@ -41,8 +40,7 @@ std::vector<std::string> Snapshot(TProStringGrid& G)
     std::vector<std::string> v;
     for (int r = 0; r < G.RowCount(); ++r) {
         std::string row;
-        for (int c = 0; c < G.AllColCount(); ++c)
-            row += G.Cells(c, r) + "|";
+        for (int c = 0; c < G.AllColCount(); ++c) row += G.Cells(c, r) + "|";
         v.push_back(row);
     }
     return v;
@@ -75,13 +73,8 @@ void FillGroups(TProStringGrid& G)
 TEST(GridStructure, HiddenColumnKeepsItsCellsAndGetsItsWidthBack)
 {
     TProStringGrid g(nullptr);
-    g.SetColCount(5);
-    g.SetRowCount(3);
-    for (int c = 0; c < 5; ++c) {
-        g.SetColWidths(c, 40 + c);
-        for (int r = 0; r < 3; ++r)
-            g.SetCells(c, r, "c" + std::to_string(c) + "r" + std::to_string(r));
-    }
+    Fill(g, 5, 3);
+    for (int c = 0; c < 5; ++c) g.SetColWidths(c, 40 + c);
     g.HideColumn(2);
     EXPECT_EQ(g.ColCount(), 4);
     EXPECT_EQ(g.NumHiddenColumns(), 1);
@@ -97,8 +90,7 @@ TEST(GridStructure, HiddenColumnKeepsItsCellsAndGetsItsWidthBack)
     g.UnHideColumn(2);
     EXPECT_EQ(g.ColCount(), 5);
     EXPECT_FALSE(g.IsHiddenColumn(2));
-    for (int c = 0; c < 5; ++c)
-        EXPECT_EQ(g.ColWidths(c), 40 + c) << c;
+    for (int c = 0; c < 5; ++c) EXPECT_EQ(g.ColWidths(c), 40 + c) << c;
     EXPECT_EQ(g.Cells(2, 1), "c2r1");
 
     // The last shown column stays.
@@ -144,18 +136,15 @@ TEST(GridStructure, HidingAndShowingRangesKeepsEveryRowInItsPlace)
     for (auto& c : cases) {
         TProStringGrid g(nullptr);
         FillRows(g, 10);
-        for (int r : c.HiddenFirst)
-            g.HideRow(r);
+        for (int r : c.HiddenFirst) g.HideRow(r);
         g.HideRows(c.HideFrom, c.HideTo);
         EXPECT_EQ(ColumnTexts(g, 1, 0), c.Hidden) << c.Name;
         for (int i = 1; i < g.NumHiddenRows(); ++i)
             EXPECT_LT(static_cast<TGridItem*>(g.HiddenRowList()->Items(i - 1))->Idx,
                       static_cast<TGridItem*>(g.HiddenRowList()->Items(i))->Idx)
                 << c.Name;
-        if (c.ShowFrom < 0)
-            g.UnHideRowsAll();
-        else
-            g.UnHideRows(c.ShowFrom, c.ShowTo);
+        if (c.ShowFrom < 0) g.UnHideRowsAll();
+        else g.UnHideRows(c.ShowFrom, c.ShowTo);
         EXPECT_EQ(ColumnTexts(g, 1, 0), c.Shown) << c.Name;
     }
 }
@@ -271,8 +260,7 @@ TEST(GridStructure, GroupingMakesNodesOverSortedRowsAndUngroupingGivesThemBack)
             EXPECT_EQ(g.GetGridCell(1, row), value);
             EXPECT_EQ(g.Cells(1, row), std::string(value) + " (" + std::to_string(count) + ")");
             EXPECT_EQ(g.GetNodeSpan(row), count + 1);
-            for (int k = 1; k <= count; ++k)
-                EXPECT_FALSE(g.IsNodeRow(row + k));
+            for (int k = 1; k <= count; ++k) EXPECT_FALSE(g.IsNodeRow(row + k));
             if (summary) {
                 EXPECT_TRUE(g.IsSummaryRow(row + count + 1));
             }
@@ -297,8 +285,7 @@ TEST(GridStructure, GroupingMakesNodesOverSortedRowsAndUngroupingGivesThemBack)
         std::sort(expected.begin(), expected.end());
         EXPECT_EQ(rows, expected) << summary;
         // Sorted by the grouped column, and the comment went with its row.
-        for (int r = 2; r < 10; ++r)
-            EXPECT_LE(g.Cells(2, r - 1), g.Cells(2, r));
+        for (int r = 2; r < 10; ++r) EXPECT_LE(g.Cells(2, r - 1), g.Cells(2, r));
         for (int r = 1; r < 10; ++r) {
             AnsiString comment;
             EXPECT_EQ(g.GetCellComment(3, r, comment), g.Cells(1, r) == "n4") << r;
@@ -390,14 +377,13 @@ TEST(GridStructure, GroupedRowsGetTheNodeColumnRecordsTheStyleHooksGive)
     };
     for (bool bands : {false, true}) {
         TProStringGrid plain(nullptr), asked(nullptr);
-        make(plain);
-        make(asked);
-        plain.Bands()->SetActive(bands);
-        asked.Bands()->SetActive(bands);
+        for (TProStringGrid* g : {&plain, &asked}) {
+            make(*g);
+            g->Bands()->SetActive(bands);
+        }
         std::vector<int> wrapRows;
         asked.OnGetWordWrap = [&](TObject*, int ACol, int ARow, bool&) {
-            if (ACol == 0)
-                wrapRows.push_back(ARow);
+            if (ACol == 0) wrapRows.push_back(ARow);
         };
         plain.GroupByColumn(2);
         asked.GroupByColumn(2);
@@ -415,8 +401,7 @@ TEST(GridStructure, GroupedRowsGetTheNodeColumnRecordsTheStyleHooksGive)
     TProStringGrid coloured(nullptr);
     make(coloured);
     coloured.OnGetCellColor = [](TObject*, int ARow, int ACol, TGridDrawState, TBrush*, TFont* AFont) {
-        if (ACol == 0)
-            AFont->SetColor(ARow % 2 ? clRed : clBlue);
+        if (ACol == 0) AFont->SetColor(ARow % 2 ? clRed : clBlue);
     };
     coloured.GroupByColumn(2);
     for (int r = 1; r < coloured.RowCount(); ++r)
@@ -437,8 +422,7 @@ TEST(GridStructure, NestedNodesContractAndExpandWithAHiddenColumn)
     struct Parent {
         int Row, Parent;
     } parents[] = {{3, 2}, {4, 2}, {5, 1}, {6, 1}, {7, -1}, {9, 8}, {2, 2}};
-    for (auto& p : parents)
-        EXPECT_EQ(g.GetParentNodeRow(p.Row), p.Parent) << p.Row;
+    for (auto& p : parents) EXPECT_EQ(g.GetParentNodeRow(p.Row), p.Parent) << p.Row;
 
     g.ContractNode(2);
     g.ContractNode(8);
@@ -460,8 +444,7 @@ TEST(GridStructure, NestedNodesContractAndExpandWithAHiddenColumn)
     EXPECT_EQ(g.NumHiddenRows(), 0);
     g.UnHideColumn(2);
     for (int r = 0; r < 14; ++r)
-        for (int c = 1; c < 4; ++c)
-            EXPECT_EQ(g.Cells(c, r), "c" + std::to_string(c) + "r" + std::to_string(r));
+        for (int c = 1; c < 4; ++c) EXPECT_EQ(g.Cells(c, r), "c" + std::to_string(c) + "r" + std::to_string(r));
     EXPECT_EQ(g.GetNodeLevel(2), 2);
     EXPECT_EQ(g.CellProperties(0, 4)->NodeLevel(), 2);
     EXPECT_EQ(g.CellProperties(0, 6)->NodeLevel(), 1);
@@ -583,12 +566,9 @@ TEST(GridStructure, MovedRowsAndColumnsTakeEveryCellControlAlong)
     for (auto& c : cases) {
         TProStringGrid g(nullptr);
         Fill(g, 7, 7);
-        for (int i = 1; i <= 5; ++i)
-            g.CellControls()->Add(c.Rows ? 6 : i, c.Rows ? i : 6, nullptr);
-        if (c.Rows)
-            g.MoveRow(c.From, c.To);
-        else
-            g.MoveColumn(c.From, c.To);
+        for (int i = 1; i <= 5; ++i) g.CellControls()->Add(c.Rows ? 6 : i, c.Rows ? i : 6, nullptr);
+        if (c.Rows) g.MoveRow(c.From, c.To);
+        else g.MoveColumn(c.From, c.To);
         for (int i = 0; i < 5; ++i) {
             TControlListItem* item = g.CellControls()->GetItem(i);
             EXPECT_EQ(c.Rows ? item->Y : item->X, c.After[std::size_t(i)]) << c.Rows << c.From << c.To << i;
