@@ -60,8 +60,7 @@ std::string SheetXml(const std::string& Rows, const std::string& Dimension = "")
 std::string SeparatorBlock(char Sep, int Seps, int Lines)
 {
     std::string t(std::size_t(Seps), Sep);
-    for (int i = 0; i < Lines; ++i)
-        t += "\r\na";
+    for (int i = 0; i < Lines; ++i) t += "\r\na";
     return t + "\r\n";
 }
 
@@ -148,8 +147,7 @@ TEST_F(InputBounds, CellTextsWithoutBlanksPaintInTimeTheirLengthAllows)
          }),
          paint},
     };
-    for (const TScalingCase& k : cases)
-        ExpectProportional(k);
+    for (const TScalingCase& k : cases) ExpectProportional(k);
     TRasterImage png("PNG");
     png.Assign(GrabControl(Form).get());
     png.SaveToFile(FromOsPath(ScreenshotPath("grid_long_word_wrapped.png")));
@@ -215,8 +213,7 @@ TEST_F(InputBounds, PastesAndFilesThatWouldGrowTheGridTooLargeAreRefusedWithTheG
         {"grid text stream of wide rows",
          [&] {
              std::string stream = "65536,500\r\n";
-             for (int r = 0; r < 500; ++r)
-                 stream += "0," + std::to_string(r) + ",a\r\n";
+             for (int r = 0; r < 500; ++r) stream += "0," + std::to_string(r) + ",a\r\n";
              TStringStream in(stream);
              Grid->ReadTextStream(&in);
          }},
@@ -257,8 +254,7 @@ public:
     using TProStringGrid::TProStringGrid;
     int RealColIndex(int ADisplayCol) const override
     {
-        if (LookupsLeft >= 0 && LookupsLeft-- == 0)
-            throw std::bad_alloc();
+        if (LookupsLeft >= 0 && LookupsLeft-- == 0) throw std::bad_alloc();
         return TProStringGrid::RealColIndex(ADisplayCol);
     }
     mutable int LookupsLeft = -1;
@@ -285,8 +281,7 @@ TEST_F(ReadFailures, AReadThatFailsAfterSomeCellsLeavesTheGridAsItWas)
     Grid->SetOptions(Grid->Options() | goEditing);
     int left = 0;
     const auto failing = [&left](auto&&...) {
-        if (left-- == 0)
-            throw std::bad_alloc();
+        if (left-- == 0) throw std::bad_alloc();
     };
     struct Case {
         const char* Name;
@@ -339,8 +334,7 @@ TEST_F(InputBounds, CsvFilesAndWorkbooksOfSixHundredThousandRowsOfEightColumnsAr
     // Each row its number in the first column and a word in the last; the workbook is the grid's
     // own save of what the CSV file gave.
     std::string text;
-    for (int r = 1; r <= rows; ++r)
-        text += std::to_string(r) + ",,,,,,,zawór\r\n";
+    for (int r = 1; r <= rows; ++r) text += std::to_string(r) + ",,,,,,,zawór\r\n";
     WriteFileBytes(csv, text);
     for (const auto& read : std::initializer_list<std::function<void()>>{
              [&] { Grid->LoadFromCsvFile(csv.c_str()); },
@@ -399,19 +393,12 @@ TEST_F(InputBounds, NumbersOfWorkbooksDocumentsAndPrintSettingsAddUpWithoutOverf
     Grid->SetCells(1, 1, "a");
     auto workbookWith = [&](const char* Id) {
         Grid->SaveToExcel(xlsx.c_str());
-        std::string wb;
-        {
-            TOfficePackage p;
-            p.LoadFromFile(xlsx.c_str(), "test");
-            wb = p.Part("xl/workbook.xml");
-        }
+        std::string wb = PartOf(xlsx, "xl/workbook.xml");
         const std::size_t at = wb.find("sheetId=\"") + 9;
         ReplacePart(xlsx, "xl/workbook.xml", wb.replace(at, wb.find('"', at) - at, Id));
         Grid->SaveToExcel(xlsx.c_str(), "Drugi", false);
-        TOfficePackage p;
-        p.LoadFromFile(xlsx.c_str(), "test");
         pugi::xml_document doc;
-        const std::string data = p.Part("xl/workbook.xml");
+        const std::string data = PartOf(xlsx, "xl/workbook.xml");
         doc.load_buffer(data.data(), data.size());
         std::vector<std::string> ids;
         for (pugi::xml_node s : doc.document_element().child("sheets").children("sheet"))
@@ -420,18 +407,14 @@ TEST_F(InputBounds, NumbersOfWorkbooksDocumentsAndPrintSettingsAddUpWithoutOverf
     };
     auto gridColumnWidth = [&](const char* Right) {
         Grid->SaveToWord(templ.c_str());
-        TOfficePackage p;
-        p.LoadFromFile(templ.c_str(), "test");
-        std::string doc = p.Part("word/document.xml");
+        std::string doc = PartOf(templ, "word/document.xml");
         const std::size_t sect = doc.rfind("<w:sectPr");
         doc.replace(sect, doc.find("</w:sectPr>", sect) + 11 - sect,
                     std::string("<w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:left=\"-2147483648\" w:right=\"") +
                         Right + "\"/></w:sectPr>");
         ReplacePart(templ, "word/document.xml", doc);
         Grid->SaveToWord(docx.c_str(), templ.c_str(), "");
-        TOfficePackage out;
-        out.LoadFromFile(docx.c_str(), "test");
-        const std::string written = out.Part("word/document.xml");
+        const std::string written = PartOf(docx, "word/document.xml");
         const std::size_t col = written.rfind("<w:gridCol w:w=\"") + 16;   // the table added last
         return written.substr(col, written.find('"', col) - col);
     };
@@ -579,8 +562,7 @@ TEST_F(InputBounds, RowWorkClosingTagsAndRichTextCostInProportionToTheirSize)
          [&](int N) {
              fillKeys(N);
              keys->MouseActions()->SetDisjunctRowSelect(true);
-             for (int r = 1; r <= N; r += 2)
-                 keys->SetRowSelect(r, true);
+             for (int r = 1; r <= N; r += 2) keys->SetRowSelect(r, true);
          },
          [&](int N) { keys->RemoveSelectedRows(); rowsLeft(N / 2 + 1); }},
         {"RemoveDuplicateRows of pairs", 6000, [&](int N) { fillKeys(N, 2); },
@@ -602,8 +584,7 @@ TEST_F(InputBounds, RowWorkClosingTagsAndRichTextCostInProportionToTheirSize)
              rowsLeft(N + 2);
          }},
     };
-    for (const TScalingCase& k : cases)
-        ExpectProportional(k);
+    for (const TScalingCase& k : cases) ExpectProportional(k);
 }
 
 TEST(FilterConditions, UnclosedBracketsCostTheConditionsLength)
@@ -624,6 +605,5 @@ TEST(FilterConditions, UnclosedBracketsCostTheConditionsLength)
         {"a match before unclosed brackets", 1875, unclosedAfterAMatch, match("b", true)},
         {"no match before unclosed brackets", 1875, unclosedAfterAMatch, match("c", false)},
     };
-    for (const TScalingCase& k : cases)
-        ExpectProportional(k);
+    for (const TScalingCase& k : cases) ExpectProportional(k);
 }
