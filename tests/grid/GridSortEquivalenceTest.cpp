@@ -21,8 +21,7 @@ struct TStyledGrid : TProStringGrid {
     std::vector<TSortStyle> Styles;
     void GetCellFormat(int ACol, TSortStyle& AStyle, AnsiString& APrefix, AnsiString& ASuffix) override
     {
-        if (std::size_t(ACol) < Styles.size())
-            AStyle = Styles[std::size_t(ACol)];
+        if (std::size_t(ACol) < Styles.size()) AStyle = Styles[std::size_t(ACol)];
     }
 };
 
@@ -44,42 +43,33 @@ void ReferenceQuickSort(TProStringGrid& G, int Lo, int Hi, const std::function<i
         G.SetGridObject(c, pivot, G.GetGridObject(c, (Lo + Hi) / 2));
     }
     do {
-        while (Cmp(pivot, i) == Sign && i < Hi)
-            ++i;
-        while (Cmp(j, pivot) == Sign && j > Lo)
-            --j;
+        while (Cmp(pivot, i) == Sign && i < Hi) ++i;
+        while (Cmp(j, pivot) == Sign && j > Lo) --j;
         if (i <= j) {
-            if (i != j && (SwapEqual || Cmp(i, j) != 0))
-                G.SwapRows(i, j);
+            if (i != j && (SwapEqual || Cmp(i, j) != 0)) G.SwapRows(i, j);
             ++i;
             --j;
         }
     } while (i <= j);
-    if (Lo < j)
-        ReferenceQuickSort(G, Lo, j, Cmp, Sign, SwapEqual);
-    if (i < Hi)
-        ReferenceQuickSort(G, i, Hi, Cmp, Sign, SwapEqual);
+    if (Lo < j) ReferenceQuickSort(G, Lo, j, Cmp, Sign, SwapEqual);
+    if (i < Hi) ReferenceQuickSort(G, i, Hi, Cmp, Sign, SwapEqual);
 }
 
 // AKind: 0 one column, 1 indexed, 2 groups, 3 groups indexed.
 void ReferenceSort(TProStringGrid& G, int AKind)
 {
-    if (G.RowCount() != G.RowOrder()->Count())
-        G.ResetRowOrder();
-    if (AKind == 0)
-        G.SortIndexes()->Clear();
+    if (G.RowCount() != G.RowOrder()->Count()) G.ResetRowOrder();
+    if (AKind == 0) G.SortIndexes()->Clear();
     bool indexed = AKind == 1 || AKind == 3;
     int rows = G.RowCount();
     G.SetRowCount(rows + 3);
     int sign = G.SortSettings()->Direction() == sdDescending ? -1 : 1;
     int col = G.SortSettings()->Column();
     auto sortRange = [&](int Lo, int Hi) {
-        if (Lo >= Hi)
-            return;
+        if (Lo >= Hi) return;
         if (indexed)
             ReferenceQuickSort(G, Lo, Hi, [&G](int A, int B) { return G.CompareRowsIndexed(0, A, B); }, 1, true);
-        else
-            ReferenceQuickSort(G, Lo, Hi, [&G, col](int A, int B) { return G.CompareRows(col, A, B); }, sign, false);
+        else ReferenceQuickSort(G, Lo, Hi, [&G, col](int A, int B) { return G.CompareRows(col, A, B); }, sign, false);
     };
     int lo = G.FixedRows(), hi = rows - 1 - G.FixedFooters();
     if (AKind < 2) {
@@ -87,20 +77,16 @@ void ReferenceSort(TProStringGrid& G, int AKind)
     } else {
         int deepest = -1;
         for (int r = lo; r <= hi; ++r)
-            if (G.IsNodeRow(r))
-                deepest = std::max(deepest, G.GetNodeLevel(G.RealRowIndex(r)));
+            if (G.IsNodeRow(r)) deepest = std::max(deepest, G.GetNodeLevel(G.RealRowIndex(r)));
         for (int r = lo; r <= hi && deepest >= 0; ++r) {
             int real = G.RealRowIndex(r);
-            if (!G.IsNodeRow(r) || G.GetNodeLevel(real) != deepest || G.GetNodeState(real))
-                continue;
+            if (!G.IsNodeRow(r) || G.GetNodeLevel(real) != deepest || G.GetNodeState(real)) continue;
             int span = G.GetNodeSpan(real);
-            if (span > 2)
-                sortRange(r + 1, std::min(r + span - 1, hi));
+            if (span > 2) sortRange(r + 1, std::min(r + span - 1, hi));
         }
     }
     for (int r = rows; r < rows + 3; ++r)
-        for (int c = 0; c < G.AllColCount(); ++c)
-            G.ResetCell(c, r);
+        for (int c = 0; c < G.AllColCount(); ++c) G.ResetCell(c, r);
     G.SetRowCount(rows);
 }
 
@@ -133,14 +119,12 @@ void Build(TProStringGrid& G, const TScenario& S, std::vector<TSortStyle>& AStyl
     // columns to the right.
     std::vector<std::vector<int>> keys(cols);
     for (auto& k : keys)
-        for (int n = 1 + pick(6); n > 0; --n)
-            k.push_back(pick(int(std::size(Pool))));
+        for (int n = 1 + pick(6); n > 0; --n) k.push_back(pick(int(std::size(Pool))));
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < cols; ++c) {
             const auto& k = keys[std::size_t(c)];
             G.SetCells(c, r, Pool[k[std::size_t(pick(int(k.size())))]]);
-            if (pick(6) == 0)
-                G.SetCellBrushColor(c, r, TColor(0x10000 * (r + 1) + c));
+            if (pick(6) == 0) G.SetCellBrushColor(c, r, TColor(0x10000 * (r + 1) + c));
             if (c == 3 && pick(4) == 0) {
                 TCellGraphic* g = G.CreateCellGraphic(c, r);
                 g->CellType = ctCheckBox;
@@ -160,11 +144,9 @@ void Build(TProStringGrid& G, const TScenario& S, std::vector<TSortStyle>& AStyl
     ss->SetAutoFormat(S.Format == 0 || S.Format >= 3);
     ss->SetIgnoreCase(S.Format == 2 || (S.Format != 1 && pick(2) == 0));
     if (S.Kind == 1 || S.Kind == 3)
-        for (int n = 1 + pick(3); n > 0; --n)
-            G.SortIndexes()->AddIndex(1 + pick(cols - 1), pick(2) == 0);
+        for (int n = 1 + pick(3); n > 0; --n) G.SortIndexes()->AddIndex(1 + pick(cols - 1), pick(2) == 0);
     AStyles.clear();
-    for (int c = 0; c < cols; ++c)
-        AStyles.push_back(TSortStyle(pick(ssAlphaNumericNoCase + 1)));
+    for (int c = 0; c < cols; ++c) AStyles.push_back(TSortStyle(pick(ssAlphaNumericNoCase + 1)));
     TProStringGrid* grid = &G;
     if (S.Format >= 3) {
         // Only styles given per column reach these; without them the sort
@@ -192,11 +174,9 @@ void Build(TProStringGrid& G, const TScenario& S, std::vector<TSortStyle>& AStyl
         // Nodes at two levels; some contracted nodes are left alone.
         for (int r = first; r <= last - 2;) {
             int span = 2 + pick(8);
-            if (r + span - 1 > last)
-                break;
+            if (r + span - 1 > last) break;
             G.AddNode(r, span);
-            if (span > 4 && pick(2) == 0)
-                G.AddNode(r + 1, 2 + pick(span - 3));
+            if (span > 4 && pick(2) == 0) G.AddNode(r + 1, 2 + pick(span - 3));
             r += span;
         }
     } else if (S.Hidden && last - first > 4) {
@@ -249,8 +229,7 @@ std::vector<TRowState> Snapshot(TProStringGrid& G)
 std::vector<bool> SelectFlags(TProStringGrid& G)
 {
     std::vector<bool> flags;
-    for (int r = 0; r < G.RowCount() + G.NumHiddenRows(); ++r)
-        flags.push_back(G.GetRowSelect(r));
+    for (int r = 0; r < G.RowCount() + G.NumHiddenRows(); ++r) flags.push_back(G.GetRowSelect(r));
     return flags;
 }
 
@@ -282,11 +261,9 @@ TEST(GridSortEquivalence, SortsGiveTheRowsOfTheRowMovingQuicksort)
                 TStyledGrid fast, reference;
                 std::vector<TSortStyle> styles;
                 Build(fast, s, styles);
-                if (format == 3)
-                    fast.Styles = styles;
+                if (format == 3) fast.Styles = styles;
                 Build(reference, s, styles);
-                if (format == 3)
-                    reference.Styles = styles;
+                if (format == 3) reference.Styles = styles;
                 std::vector<TRowState> before = Snapshot(fast);
 
                 Sort(fast, kind);
@@ -356,8 +333,7 @@ TEST(GridSortEquivalence, LargeColumnsOfOneKindKeepTheQuicksortOrder)
             std::string key = t.Numbers ? std::to_string(k - t.Distinct / 2) + "." + std::to_string(k % 7)
                                         : std::string(k % 2 ? "Łąka " : "łąka ") + std::string(std::size_t(k % 13), 'x') +
                                               std::to_string(k);
-            if (t.Blanks && k % 9 == 0)
-                key.clear();
+            if (t.Blanks && k % 9 == 0) key.clear();
             unsigned v = rng() % 2000;
             std::string next = std::to_string(v);
             if (t.Next == Mixed)   // a few numbers and texts
@@ -394,8 +370,7 @@ TEST(GridSortEquivalence, HandlersSeeRealRowsAndTheCurrentRowFollows)
     g.SortByColumn(1, sdAscending);
     EXPECT_EQ(ColumnTexts(g, 1), (std::vector<std::string>{"a", "b", "b", "c", "d"}));
     EXPECT_EQ(g.Row(), 4);
-    for (int r : rowsSeen)
-        EXPECT_TRUE(r >= 1 && r <= 5) << r;
+    for (int r : rowsSeen) EXPECT_TRUE(r >= 1 && r <= 5) << r;
 }
 
 TEST(GridSortEquivalence, CellControlsTravelWithTheirRows)
@@ -427,13 +402,11 @@ TEST(GridSortEquivalence, LargeGridSortsGroupsUngroupsAndUnsorts)
         g.SetCells(1, r, "n" + std::to_string(r));
         g.SetCells(2, r, key);
         g.SetCells(3, r, std::to_string(r % 97));
-        if (r % 500 == 0)
-            g.SetCellBrushColor(1, r, clRed);
+        if (r % 500 == 0) g.SetCellBrushColor(1, r, clRed);
         before.push_back(g.Cells(1, r) + "|" + key + "|" + g.Cells(3, r));
     }
     g.SortByColumn(3, sdDescending);
-    for (int r = 2; r <= n; r += 991)
-        ASSERT_GE(std::stoi(g.Cells(3, r - 1)), std::stoi(g.Cells(3, r))) << r;
+    for (int r = 2; r <= n; r += 991) ASSERT_GE(std::stoi(g.Cells(3, r - 1)), std::stoi(g.Cells(3, r))) << r;
     g.GroupByColumn(2);
     ASSERT_EQ(g.RowCount(), n + 1 + keys);
     ASSERT_EQ(g.GetGridCell(1, 1), "K1999");   // grouping sorts in the direction last used
@@ -457,8 +430,7 @@ std::vector<std::string> GroupedState(TProStringGrid& G)
                           (G.IsSummaryRow(r) ? " summary" : "");
         for (int c = 0; c < G.AllColCount(); ++c) {
             row += " | " + G.GetGridCell(c, r);
-            if (!G.HasCellProperties(c, r))
-                continue;
+            if (!G.HasCellProperties(c, r)) continue;
             TCellProperties* p = G.CellProperties(c, r);
             for (int v : {int(p->Alignment()), int(p->VAlignment()), int(p->WordWrap()), p->FontSize(),
                           int(p->FontStyle()), int(p->FontColor()), int(p->BrushColor()), int(p->BrushColorTo()),
@@ -491,8 +463,7 @@ void FillForGrouping(TProStringGrid& G)
         G.SetCells(2, r, "K" + std::to_string((unsigned(r) * 2654435761u) % 61));
         G.SetCells(3, r, std::to_string(r % 7));
         G.SetCells(4, r, r % 5 ? "" : "uwagi");
-        if (r % 11 == 0)
-            G.SetCellBrushColor(1, r, clRed);
+        if (r % 11 == 0) G.SetCellBrushColor(1, r, clRed);
     }
 }
 
@@ -501,10 +472,8 @@ void FillAsRows(TProStringGrid& AFrom, TProStringGrid& ATo)
 {
     PrepareForGrouping(ATo);
     for (int r = 1; r <= 3000; ++r) {
-        for (int c = 1; c < 5; ++c)
-            ATo.SetCells(c, r, AFrom.GetGridCell(c, r));
-        if (AFrom.HasCellProperties(1, r) && AFrom.GetCellBrushColor(1, r) == clRed)
-            ATo.SetCellBrushColor(1, r, clRed);
+        for (int c = 1; c < 5; ++c) ATo.SetCells(c, r, AFrom.GetGridCell(c, r));
+        if (AFrom.HasCellProperties(1, r) && AFrom.GetCellBrushColor(1, r) == clRed) ATo.SetCellBrushColor(1, r, clRed);
     }
 }
 }  // namespace
