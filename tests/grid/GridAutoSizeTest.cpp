@@ -19,8 +19,7 @@ int CellByCellWidth(TProStringGrid& G, int ACol)
     int widest = 0;
     for (int r = 0; r < G.RowCount(); ++r) {
         AnsiString text = G.Cells(ACol, r);
-        if (text.empty())
-            continue;
+        if (text.empty()) continue;
         TBitmap bmp;
         bmp.SetSize(1, 1);
         TCanvas* c = bmp.Canvas();
@@ -62,8 +61,7 @@ void Fill(TProStringGrid& G, int Rows)
                                          "Łożyska ślizgowe, wytyczne (ffi)"};
     G.SetColCount(5);
     G.SetRowCount(Rows + 1);
-    for (int c = 0; c < 5; ++c)
-        G.SetCells(c, 0, Header[c]);
+    for (int c = 0; c < 5; ++c) G.SetCells(c, 0, Header[c]);
     for (int r = 1; r <= Rows; ++r) {
         G.SetCells(0, r, IntToStr(r));
         G.SetCells(1, r, "PN-EN " + IntToStr(1000 + 37 * r) + "-" + IntToStr(r % 7) + ":20" + IntToStr(10 + r % 15));
@@ -101,10 +99,8 @@ TEST(GridAutoSize, ColumnWidthsEqualCellByCellMeasuring)
         {"colour event changes fonts",
          [](TProStringGrid& g) {
              g.OnGetCellColor = [](TObject*, int ARow, int ACol, TGridDrawState, TBrush*, TFont* AFont) {
-                 if (ARow % 4 == 1)
-                     AFont->SetStyle(fsBold);
-                 if (ACol == 3 && ARow == 12)
-                     AFont->SetHeight(-20);
+                 if (ARow % 4 == 1) AFont->SetStyle(fsBold);
+                 if (ACol == 3 && ARow == 12) AFont->SetHeight(-20);
              };
          }},
         {"zoomed", [](TProStringGrid& g) { g.Zoom(3); }},
@@ -120,8 +116,7 @@ TEST(GridAutoSize, ColumnWidthsEqualCellByCellMeasuring)
         Fill(g, 40);
         c.Setup(g);
         std::vector<int> expected;
-        for (int col = 0; col < g.ColCount(); ++col)
-            expected.push_back(CellByCellWidth(g, col));
+        for (int col = 0; col < g.ColCount(); ++col) expected.push_back(CellByCellWidth(g, col));
         g.AutoSizeColumns(true, 0);
         for (int col = 0; col < g.ColCount(); ++col)
             EXPECT_EQ(g.ColWidths(col), expected[std::size_t(col)]) << c.Name << ", column " << col;
@@ -146,8 +141,7 @@ TEST(GridAutoSize, ManyRowsSizeAsCellByCell)
     auto alone = [&g](int ACol) {
         int widest = 0;
         for (int r = 0; r < g.RowCount(); ++r) {
-            if (g.Cells(ACol, r).empty())
-                continue;
+            if (g.Cells(ACol, r).empty()) continue;
             TPoint size;
             g.GetCellTextSize(ACol, r, false, size);
             widest = std::max(widest, size.X);
@@ -188,10 +182,8 @@ TEST(GridAutoSize, ColumnsOfManyRowsSizeAsCellByCell)
     g.MergeCells(1, 20000, 2, 1);
     g.CellProperties(3, 25000)->SetFontStyle(fsBold | fsItalic);
     g.OnGetCellColor = [](TObject*, int ARow, int ACol, TGridDrawState, TBrush*, TFont* AFont) {
-        if (ARow % 3 == 1)
-            AFont->SetStyle(fsBold);
-        if (ACol == 4 && ARow == 33333)
-            AFont->SetHeight(-22);
+        if (ARow % 3 == 1) AFont->SetStyle(fsBold);
+        if (ACol == 4 && ARow == 33333) AFont->SetHeight(-22);
     };
     g.SetCells(4, 33333, "zastępuje PN-33333");
 
@@ -200,12 +192,10 @@ TEST(GridAutoSize, ColumnsOfManyRowsSizeAsCellByCell)
     for (int col = 0; col < g.ColCount(); ++col) {
         int widest = 0;
         for (int r = 0; r < g.RowCount(); ++r) {
-            if (g.IsMergedAcrossColumns(col, r))
-                continue;
+            if (g.IsMergedAcrossColumns(col, r)) continue;
             TSize graphic = {0, 0};
             g.GetCellGraphicSize(col, r, graphic, true);
-            if (graphic.cx == 0 && g.Cells(col, r).empty())
-                continue;
+            if (graphic.cx == 0 && g.Cells(col, r).empty()) continue;
             TPoint size;
             g.GetCellTextSize(col, r, false, size, alone);
             ASSERT_FALSE(alone.Queued);
@@ -226,8 +216,7 @@ public:
     void GetCellGraphicSize(int ACol, int ARow, TSize& ASize, bool AForText) override
     {
         TProStringGrid::GetCellGraphicSize(ACol, ARow, ASize, AForText);
-        if (ACol == 2 && ARow > 0)
-            ASize = TSize{20, 10};
+        if (ACol == 2 && ARow > 0) ASize = TSize{20, 10};
     }
 };
 
@@ -266,8 +255,7 @@ TEST(GridAutoSize, GraphicsOfADescendantCountBesideTheText)
     for (TProStringGrid* g : {static_cast<TProStringGrid*>(&marked), &plain}) {
         g->SetColCount(3);
         g->SetRowCount(20001);
-        for (int r = 1; r <= 20000; ++r)
-            g->SetCells(2, r, "Stale odporne na korozję, część " + IntToStr(r % 40));
+        for (int r = 1; r <= 20000; ++r) g->SetCells(2, r, "Stale odporne na korozję, część " + IntToStr(r % 40));
         g->AutoSizeColumns(false, 0);
     }
     EXPECT_EQ(marked.ColWidths(2), plain.ColWidths(2) + 20);
@@ -281,15 +269,13 @@ std::string SolidIconData(int Size)
     const Cardinal image = 40 + Cardinal(Size * Size * 4 + Size * mask);
     std::string s(22 + image, '\0');
     auto put = [&s](std::size_t At, Cardinal V, int N) {
-        for (int i = 0; i < N; ++i)
-            s[At + std::size_t(i)] = char((V >> (8 * i)) & 0xFF);
+        for (int i = 0; i < N; ++i) s[At + std::size_t(i)] = char((V >> (8 * i)) & 0xFF);
     };
     put(2, 1, 2), put(4, 1, 2);                                           // an icon file of one image
     put(6, Cardinal(Size), 1), put(7, Cardinal(Size), 1), put(10, 1, 2), put(12, 32, 2);
     put(14, image, 4), put(18, 22, 4);
     put(22, 40, 4), put(26, Cardinal(Size), 4), put(30, Cardinal(2 * Size), 4), put(34, 1, 2), put(36, 32, 2);
-    for (int i = 0; i < Size * Size; ++i)
-        put(62 + std::size_t(i) * 4, 0xFF0000FF, 4);
+    for (int i = 0; i < Size * Size; ++i) put(62 + std::size_t(i) * 4, 0xFF0000FF, 4);
     return s;
 }
 }  // namespace
@@ -382,16 +368,14 @@ TEST(GridAutoSize, RowsReadOnThreadsSizeAsCellByCell)
              g.Bands()->SetSecondaryColor(clYellow);
              g.Bands()->SetActive(true);
              g.OnGetCellColor = [](TObject*, int, int, TGridDrawState, TBrush* ABrush, TFont* AFont) {
-                 if (ABrush->Color() == clYellow)
-                     AFont->SetStyle(fsBold);
+                 if (ABrush->Color() == clYellow) AFont->SetStyle(fsBold);
              };
          }},
         {"footers in the fixed colour, enlarged by the event",
          [](TProStringGrid& g) {
              g.SetFixedFooters(2);
              g.OnGetCellColor = [&g](TObject*, int, int, TGridDrawState, TBrush* ABrush, TFont* AFont) {
-                 if (ABrush->Color() == g.FixedColor())
-                     AFont->SetHeight(-30);
+                 if (ABrush->Color() == g.FixedColor()) AFont->SetHeight(-30);
              };
          }},
         {"cells made fixed by an event",
@@ -404,8 +388,7 @@ TEST(GridAutoSize, RowsReadOnThreadsSizeAsCellByCell)
              g.FixedFont()->SetHeight(-20);
              g.HideColumn(1);
              g.OnGetCellColor = [](TObject*, int ARow, int ACol, TGridDrawState AState, TBrush*, TFont* AFont) {
-                 if ((AState & gdFixed) && ARow % 2 == 0 && ACol == 0)
-                     AFont->SetStyle(fsItalic);
+                 if ((AState & gdFixed) && ARow % 2 == 0 && ACol == 0) AFont->SetStyle(fsItalic);
              };
          }},
         {"highlighted header of the current row",
@@ -417,18 +400,14 @@ TEST(GridAutoSize, RowsReadOnThreadsSizeAsCellByCell)
         {"the event bolds a cell whose font it finds recoloured",
          [](TProStringGrid& g) {
              g.OnGetCellColor = [](TObject*, int, int ACol, TGridDrawState, TBrush*, TFont* AFont) {
-                 if (AFont->Color() == clRed || AFont->Charset() == 238)
-                     AFont->SetStyle(fsBold);
-                 if (ACol == 1)
-                     AFont->SetColor(clRed);
-                 if (ACol == 3)
-                     AFont->SetCharset(238);
+                 if (AFont->Color() == clRed || AFont->Charset() == 238) AFont->SetStyle(fsBold);
+                 if (ACol == 1) AFont->SetColor(clRed);
+                 if (ACol == 3) AFont->SetCharset(238);
              };
          }},
         {"the last cell enlarged", [](TProStringGrid& g) {
              g.OnGetCellColor = [&g](TObject*, int ARow, int ACol, TGridDrawState, TBrush*, TFont* AFont) {
-                 if (ACol == 3 && ARow == g.RowCount() - 1)
-                     AFont->SetHeight(-28);
+                 if (ACol == 3 && ARow == g.RowCount() - 1) AFont->SetHeight(-28);
              };
          }},
     };
@@ -444,8 +423,7 @@ TEST(GridAutoSize, RowsReadOnThreadsSizeAsCellByCell)
             int widest = 0;
             for (int r = 0; r < g.RowCount(); ++r) {
                 TPoint size;
-                if (!g.Cells(stored, r).empty())
-                    g.GetCellTextSize(stored, r, false, size, alone);
+                if (!g.Cells(stored, r).empty()) g.GetCellTextSize(stored, r, false, size, alone);
                 widest = std::max(widest, size.X);
             }
             expected.push_back((g.GridLineWidth() + 1) * 2 + widest + g.AutoSizeExtraWidth());
