@@ -68,29 +68,11 @@ TEST(GridSort, SortsByTheStyleOfTheColumn)
     for (auto& c : cases) {
         TProStringGrid g(nullptr);
         LoadKeys(g, c.Texts);
-        if (c.Setup)
-            c.Setup(g);
+        if (c.Setup) c.Setup(g);
         g.SortByColumn(1, c.Direction);
         EXPECT_EQ(ColumnTexts(g, 1), c.Sorted) << c.Name;
         EXPECT_EQ(g.Cells(1, 0), "head") << c.Name;
     }
-}
-
-TEST(GridSort, CellComparisons)
-{
-    DotFormatSettings dot;
-    TProStringGrid g(nullptr);
-    LoadKeys(g, {"", "0", "abc", "ABC", "x"});
-    EXPECT_EQ(g.CompareCells(1, 3, 4, sdAscending), 1);   // bytes: upper case first
-    g.OnGetFormat = [](TObject*, int, TSortStyle& s, AnsiString&, AnsiString&) { s = ssAnsiAlphaCase; };
-    EXPECT_EQ(g.CompareCells(1, 3, 4, sdAscending), -1);   // the word sort: lower case first on a tie
-    g.OnGetFormat = [](TObject*, int, TSortStyle& s, AnsiString&, AnsiString&) { s = ssNumeric; };
-    EXPECT_EQ(g.CompareCells(1, 1, 2, sdAscending), 0);   // empty is 0
-    g.OnGetFormat = [](TObject*, int, TSortStyle& s, AnsiString&, AnsiString&) { s = ssAlphaNoCase; };
-    EXPECT_EQ(g.CompareCells(1, 3, 4, sdAscending), 1);
-    EXPECT_EQ(g.CompareCells(1, 4, 3, sdAscending), -1);
-    g.OnGetFormat = [](TObject*, int, TSortStyle& s, AnsiString&, AnsiString&) { s = ssAnsiAlphaNoCase; };
-    EXPECT_EQ(g.CompareCells(1, 3, 4, sdAscending), 0);
 }
 
 // The plain styles compare bytes (Windows-1250: "L" < "Z" < "Ł" < "ł"), the
@@ -127,8 +109,7 @@ TEST(GridSort, TextStylesCompareBytesOrByTheLocale)
             g.OnGetFormat = [style](TObject*, int, TSortStyle& s, AnsiString&, AnsiString&) { s = style; };
             g.SortByColumn(1, dir);
             std::vector<std::string> expected = c.Sorted;
-            if (dir == sdDescending)
-                expected.assign(c.Sorted.rbegin(), c.Sorted.rend());
+            if (dir == sdDescending) expected.assign(c.Sorted.rbegin(), c.Sorted.rend());
             std::vector<std::string> got;
             for (int r = 1; r < g.RowCount(); ++r)
                 got.push_back(c.Html ? std::string(g.GetStrippedCell(1, r)) : std::string(g.Cells(1, r)));
@@ -186,8 +167,7 @@ TEST(GridSort, TiesGoToTheShownColumnsBeforeTheHiddenOnes)
             g.SetCells(3, r, shown[r - 1]);
         }
         g.HideColumn(2);
-        if (single)
-            g.SortSettings()->SetSingleColumn(true);
+        if (single) g.SortSettings()->SetSingleColumn(true);
         g.SortSettings()->SetColumn(1);
         g.SortRows();
         // With one column moving, the rows' other cells stay: the keys follow the shown column's order.
@@ -247,15 +227,13 @@ TEST(GridSort, ShownTextSortsTheWholeRowOrTheColumnAlike)
         TProStringGrid g(nullptr);
         LoadKeys(g, {"3", "9", "1", "7", "5", "2", "8", "4", "6"});
         g.OnGetDisplText = [](TObject*, int ACol, int ARow, AnsiString& AValue) {
-            if (ACol == 1 && ARow > 0)
-                AValue = std::to_string(100 - std::atoi(AValue.c_str()));
+            if (ACol == 1 && ARow > 0) AValue = std::to_string(100 - std::atoi(AValue.c_str()));
         };
         g.SortSettings()->SetSingleColumn(c.Single);
         g.SortSettings()->SetSortOnVirtualCells(c.OnShown);
         g.SortByColumn(1, sdAscending);
         V stored;
-        for (int r = 1; r < g.RowCount(); ++r)
-            stored.push_back(g.GetGridCell(1, r));
+        for (int r = 1; r < g.RowCount(); ++r) stored.push_back(g.GetGridCell(1, r));
         EXPECT_EQ(stored, c.Stored);
         EXPECT_EQ(ColumnTexts(g, 2), c.Positions);
     }
@@ -278,8 +256,7 @@ TEST(GridSort, IndexedSortFollowsEachColumnsDirection)
     TProStringGrid g(nullptr);
     LoadKeys(g, {"a", "b", "a", "b"});
     const char* second[] = {"1", "2", "3", "4"};
-    for (int r = 1; r <= 4; ++r)
-        g.SetCells(3, r, second[r - 1]);
+    for (int r = 1; r <= 4; ++r) g.SetCells(3, r, second[r - 1]);
     g.SortIndexes()->AddIndex(1, true);
     g.SortIndexes()->AddIndex(3, false);
     g.SortRowsIndexed();
@@ -332,12 +309,10 @@ TEST(GridSort, LargeGridSortsAndLosesRowsWithoutLeaks)
     for (int r = 1; r <= n; ++r) {
         g.SetCells(1, r, "w" + std::to_string((r * 7919) % n));
         g.SetCells(2, r, std::to_string(r));
-        if (r % 1000 == 0)
-            g.SetCellBrushColor(1, r, clRed);
+        if (r % 1000 == 0) g.SetCellBrushColor(1, r, clRed);
     }
     g.SortByColumn(1, sdAscending);
-    for (int r = 2; r <= n; r += 997)
-        EXPECT_LE(AnsiCompareStr(g.Cells(1, r - 1), g.Cells(1, r)), 0) << r;
+    for (int r = 2; r <= n; r += 997) EXPECT_LE(AnsiCompareStr(g.Cells(1, r - 1), g.Cells(1, r)), 0) << r;
     g.RemoveRows(10, 5000);
     g.DeleteRows(1, 3);
     EXPECT_EQ(g.RowCount(), n + 1 - 5003);
@@ -358,11 +333,9 @@ TEST(GridSort, DecimalTextsCompareByTheirExactValues)
         for (int i = 0; i < 400; ++i) {
             const int whole = int(rng() % 8) + 1, decimals = int(rng() % 9);
             std::string digits;
-            for (int d = 0; d < whole + decimals; ++d)
-                digits += char('0' + rng() % 10);
+            for (int d = 0; d < whole + decimals; ++d) digits += char('0' + rng() % 10);
             std::string text = digits.substr(0, std::size_t(whole));
-            if (decimals > 0)
-                text += separator + digits.substr(std::size_t(whole));
+            if (decimals > 0) text += separator + digits.substr(std::size_t(whole));
             std::string longer = decimals > 0 ? text + std::string(std::size_t(rng() % 9), '0') : text;
             for (const std::string& t : {text, longer}) {
                 keys.push_back(t);
@@ -451,6 +424,11 @@ TEST(GridSort, ComparisonStylesAndTheirDetection)
         {"no date shape: separator too far in", "12345-1", "2", nullptr, sdAscending, -1},
         {"date shape without digits is text", "a-5", "b-1", nullptr, sdAscending, -1},
         {"only the first cell decides", "abc", "1", nullptr, sdAscending, 1},
+        {"bytes: upper case first", "abc", "ABC", nullptr, sdAscending, 1},
+        {"the word sort: lower case first on a tie", "abc", "ABC", style(ssAnsiAlphaCase), sdAscending, -1},
+        {"no case by bytes", "abc", "ABC", style(ssAlphaNoCase), sdAscending, 1},
+        {"no case by bytes, other way", "ABC", "abc", style(ssAlphaNoCase), sdAscending, -1},
+        {"no case by the word sort", "abc", "ABC", style(ssAnsiAlphaNoCase), sdAscending, 0},
         {"no case: upper first on a tie", "abc", "ABC",
          [](TProStringGrid& g) {
              g.SortSettings()->SetAutoFormat(false);
@@ -481,8 +459,7 @@ TEST(GridSort, ComparisonStylesAndTheirDetection)
         g.SetRowCount(3);
         g.SetCells(1, 1, c.A);
         g.SetCells(1, 2, c.B);
-        if (c.Prepare)
-            c.Prepare(g);
+        if (c.Prepare) c.Prepare(g);
         EXPECT_EQ(g.CompareCells(1, 1, 2, c.Direction), c.Expect) << c.Name;
     }
 }
@@ -494,8 +471,7 @@ TEST(GridSort, SortKeepsFixedColumnsAndFootersAndUnSortGoesBackAfterMixedSorts)
     LoadKeys(g, {"c", "a", "d", "b", "foot"});
     g.SetFixedFooters(1);
     g.SetFixedCols(1);
-    for (int r = 0; r < g.RowCount(); ++r)
-        g.SetCells(0, r, "h" + std::to_string(r));
+    for (int r = 0; r < g.RowCount(); ++r) g.SetCells(0, r, "h" + std::to_string(r));
     g.SortSettings()->SetNormalCellsOnly(true);
     g.SetRowHeights(1, 40);
     g.ShowModified()->SetEnabled(true);
