@@ -8,24 +8,29 @@
 #include "platform/gui/StdCtrls.h"
 #include "tests/common/GridTest.h"
 
+namespace {
+// The public ways of removing rows: Run(grid, first row, count).
+struct TRemoval {
+    const char* Name;
+    std::function<void(TProStringGrid&, int, int)> Run;
+};
+const TRemoval Removals[] = {
+    {"RemoveRows", [](TProStringGrid& g, int r, int n) { g.RemoveRows(r, n); }},
+    {"RemoveRowsEx", [](TProStringGrid& g, int r, int n) { g.RemoveRowsEx(r, n); }},
+    {"DeleteRows", [](TProStringGrid& g, int r, int n) { g.DeleteRows(r, n); }},
+};
+}  // namespace
+
 TEST(GridRows, RemovingRowsAboveAHiddenRowLowersItsIndex)
 {
-    struct Case {
-        const char* Name;
-        std::function<void(TProStringGrid&)> Remove;
-    } cases[] = {
-        {"RemoveRows", [](TProStringGrid& g) { g.RemoveRows(2, 2); }},
-        {"RemoveRowsEx", [](TProStringGrid& g) { g.RemoveRowsEx(2, 2); }},
-        {"DeleteRows", [](TProStringGrid& g) { g.DeleteRows(2, 2); }},
-    };
-    for (auto& c : cases) {
+    for (const TRemoval& c : Removals) {
         TProStringGrid g(nullptr);
         FillRows(g, 10);
         g.HideRows(8, 8);
         g.HideRows(4, 4);
         g.HideRows(1, 1);
         ASSERT_EQ(g.RowCount(), 7);
-        c.Remove(g);   // display rows 2 and 3 are the stored rows 3 and 5, around hidden row 4
+        c.Run(g, 2, 2);   // display rows 2 and 3 are the stored rows 3 and 5, around hidden row 4
         ASSERT_EQ(g.NumHiddenRows(), 3) << c.Name;
         std::vector<int> idx;
         for (int i = 0; i < g.NumHiddenRows(); ++i)
@@ -38,15 +43,8 @@ TEST(GridRows, RemovingRowsAboveAHiddenRowLowersItsIndex)
 
 TEST(GridRows, RemovalOutsideTheGridDoesNothingAndCountsAreLimited)
 {
-    struct Case {
-        const char* Name;
-        std::function<void(TProStringGrid&, int, int)> Remove;
-    } ops[] = {
-        {"RemoveRows", [](TProStringGrid& g, int r, int n) { g.RemoveRows(r, n); }},
-        {"RemoveRowsEx", [](TProStringGrid& g, int r, int n) { g.RemoveRowsEx(r, n); }},
-        {"DeleteRows", [](TProStringGrid& g, int r, int n) { g.DeleteRows(r, n); }},
-        {"RemoveRowsInternal", [](TProStringGrid& g, int r, int n) { g.RemoveRowsInternal(r, n, true); }},
-    };
+    std::vector<TRemoval> ops(std::begin(Removals), std::end(Removals));
+    ops.push_back({"RemoveRowsInternal", [](TProStringGrid& g, int r, int n) { g.RemoveRowsInternal(r, n, true); }});
     struct Args {
         int Row, Count, RowsLeft;
         std::vector<std::string> Texts;
@@ -63,7 +61,7 @@ TEST(GridRows, RemovalOutsideTheGridDoesNothingAndCountsAreLimited)
         for (auto& a : args) {
             TProStringGrid g(nullptr);
             FillRows(g, 6);
-            op.Remove(g, a.Row, a.Count);
+            op.Run(g, a.Row, a.Count);
             EXPECT_EQ(g.RowCount(), a.RowsLeft) << op.Name << " " << a.Row << "," << a.Count;
             EXPECT_EQ(ColumnTexts(g, 1, 0), a.Texts) << op.Name << " " << a.Row << "," << a.Count;
         }
@@ -155,8 +153,7 @@ TEST(GridRows, ColumnsMoveWithTheirCellsAndRemovalIsLimited)
         c.Change(g);
         EXPECT_EQ(g.ColCount(), c.Cols) << c.Name;
         std::vector<std::string> row;
-        for (int col = 0; col < g.ColCount(); ++col)
-            row.push_back(g.Cells(col, 1));
+        for (int col = 0; col < g.ColCount(); ++col) row.push_back(g.Cells(col, 1));
         EXPECT_EQ(row, c.Row1) << c.Name;
         // Nothing is left behind beyond the columns.
         EXPECT_EQ(g.GetGridCell(g.ColCount(), 1), "") << c.Name;
@@ -174,8 +171,7 @@ TEST(GridRows, DuplicateRowsKeepTheFirstOfEachTextWhateverTheCase)
         TProStringGrid g(nullptr);
         g.SetRowCount(6);
         const char* texts[] = {"hdr", "a", "A", "b", "a", "Ąb"};
-        for (int r = 0; r < 6; ++r)
-            g.SetCells(1, r, texts[r]);
+        for (int r = 0; r < 6; ++r) g.SetCells(1, r, texts[r]);
         g.SetCells(2, 3, "row of b");
         g.RemoveDuplicateRows(1, caseSensitive);
         EXPECT_EQ(ColumnTexts(g, 1, 0), (std::vector<std::string>{"hdr", "a", "b", "Ąb"})) << caseSensitive;
@@ -215,8 +211,7 @@ TEST(GridRows, ClearSelectionClearsTheSelectedRectangle)
 {
     TProStringGrid g(nullptr);
     for (int r = 1; r < 5; ++r)
-        for (int c = 1; c < 5; ++c)
-            g.SetCells(c, r, "x");
+        for (int c = 1; c < 5; ++c) g.SetCells(c, r, "x");
     g.SetSelection(TGridRect(2, 2, 3, 3));
     g.ClearSelection();
     EXPECT_EQ(g.Cells(2, 2), "");
@@ -230,8 +225,7 @@ TEST(GridRows, EqualRunsOfAColumnMergeAndSplit)
     TProStringGrid g(nullptr);
     g.SetRowCount(6);
     const char* texts[] = {"hdr", "x", "x", "x", "y", "z"};
-    for (int r = 0; r < 6; ++r)
-        g.SetCells(1, r, texts[r]);
+    for (int r = 0; r < 6; ++r) g.SetCells(1, r, texts[r]);
     g.MergeColumnCells(1, true);
     EXPECT_EQ(g.CellSpan(1, 1).Y, 2);
     EXPECT_EQ(g.Cells(1, 3), "x");
@@ -284,8 +278,7 @@ TEST(GridRows, RemovalsTellEachRowMovedAndTheChangedCellsInTheirOrder)
         {"repeats, as the walk down meets them",
          [](TProStringGrid& g) {
              const char* keys[] = {"a", "b", "a", "c", "b", "d", "a"};
-             for (int r = 1; r < 8; ++r)
-                 g.SetCells(2, r, keys[r - 1]);
+             for (int r = 1; r < 8; ++r) g.SetCells(2, r, keys[r - 1]);
              g.RemoveDuplicateRows(2, true);
          },
          "3>7 c3-4 4>6 c4-5 c5-6", "r0 r1 r2 r4 r6"},
@@ -294,8 +287,7 @@ TEST(GridRows, RemovalsTellEachRowMovedAndTheChangedCellsInTheirOrder)
     };
     auto joined = [](const std::vector<std::string>& Texts) {
         std::string s;
-        for (const std::string& t : Texts)
-            s += (s.empty() ? "" : " ") + t;
+        for (const std::string& t : Texts) s += (s.empty() ? "" : " ") + t;
         return s;
     };
     for (const Case& c : cases) {
@@ -379,8 +371,7 @@ TEST(GridRows, UndoAndRedoFollowTheChangedLinesWhereverTheyMoved)
     auto cells = [](TProStringGrid& g) {
         std::vector<std::string> v;
         for (int r = 0; r < g.RowCount(); ++r)
-            for (int c = 0; c < g.AllColCount(); ++c)
-                v.push_back(g.GetGridCell(c, r));
+            for (int c = 0; c < g.AllColCount(); ++c) v.push_back(g.GetGridCell(c, r));
         return v;
     };
     for (auto& c : cases) {
@@ -392,8 +383,7 @@ TEST(GridRows, UndoAndRedoFollowTheChangedLinesWhereverTheyMoved)
             x->SetRowCount(7);
             NameCells(*x);
             x->HideColumn(3);   // the change goes to stored column 4, shown as column 3
-            if (c.Before)
-                c.Before(*x);
+            if (c.Before) c.Before(*x);
         }
         undo.BeginGroup();
         g.SetCellTextWithUndo(3, 2, "Q");   // stored column 4
@@ -415,16 +405,7 @@ TEST(GridRows, UndoAndRedoFollowTheChangedLinesWhereverTheyMoved)
 // rows that stay in step with their rows.
 TEST(GridRows, EveryRemovalKeepsRowRecordsInStep)
 {
-    using Remove = std::function<void(TProStringGrid&, int, int)>;
-    struct Case {
-        const char* Name;
-        Remove Run;
-    } cases[] = {
-        {"RemoveRows", [](TProStringGrid& g, int r, int n) { g.RemoveRows(r, n); }},
-        {"DeleteRows", [](TProStringGrid& g, int r, int n) { g.DeleteRows(r, n); }},
-        {"RemoveRowsEx", [](TProStringGrid& g, int r, int n) { g.RemoveRowsEx(r, n); }},
-    };
-    for (const Case& c : cases) {
+    for (const TRemoval& c : Removals) {
         TProStringGrid g(nullptr);
         g.SetColCount(3);
         LoadKeys(g, {"a", "b", "c", "d", "e", "f"});
@@ -474,6 +455,5 @@ TEST(GridRows, SplitAndMergeWalkTheScrollingRowsOfAColumn)
     EXPECT_TRUE(g.IsMergedCell(1, 5));
     EXPECT_FALSE(g.IsMergedCell(1, 6));
     g.SplitColumnCells(1);
-    for (int r = 1; r < g.RowCount(); ++r)
-        EXPECT_FALSE(g.IsMergedAcrossRows(1, r)) << r;
+    for (int r = 1; r < g.RowCount(); ++r) EXPECT_FALSE(g.IsMergedAcrossRows(1, r)) << r;
 }
