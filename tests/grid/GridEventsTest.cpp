@@ -103,21 +103,18 @@ TEST(GridEvents, EachFiresOnceInOrderWithItsCell)
         std::vector<std::string> Expected;
     } cases[] = {
         {"disjunct row selection",
-         [](TProStringGrid& g) {
+         [](auto& g) {
              g.MouseActions()->SetDisjunctRowSelect(true);
              g.SetRowSelect(3, true);
          },
          {"RowDisjunctSelect 3,1", "RowDisjunctSelected 3"}},
-        {"selection changed", [](TProStringGrid& g) { g.SelectionChanged(1, 2, 3, 4); }, {"SelectionChanged 1,2,3,4"}},
-        {"row update", [](TProStringGrid& g) { g.SetRow(4); }, {"RowUpdate -1,4"}},
-        {"auto insert", [](TProStringGrid& g) { g.AutoInsertRow(2); },
-         {"CellsChanged 0,2,4,3", "AutoInsertRow 2"}},
-        {"auto remove", [](TProStringGrid& g) { g.AutoRemoveRow(5); },
-         {"CellsChanged 0,5,4,6", "AutoDeleteRow 5"}},
-        {"search footer action", [](TProStringGrid& g) { g.SearchFooterAction("abc", 2, 6, saFindNext); },
+        {"selection changed", [](auto& g) { g.SelectionChanged(1, 2, 3, 4); }, {"SelectionChanged 1,2,3,4"}},
+        {"row update", [](auto& g) { g.SetRow(4); }, {"RowUpdate -1,4"}},
+        {"auto insert", [](auto& g) { g.AutoInsertRow(2); }, {"CellsChanged 0,2,4,3", "AutoInsertRow 2"}},
+        {"auto remove", [](auto& g) { g.AutoRemoveRow(5); }, {"CellsChanged 0,5,4,6", "AutoDeleteRow 5"}},
+        {"search footer action", [](auto& g) { g.SearchFooterAction("abc", 2, 6, saFindNext); },
          {"SearchFooterAction abc 2,6 1"}},
-        {"rich-text selection", [](TProStringGrid& g) { g.RichEditSelection()->SelectAll(); },
-         {"RichEditSelectionChange"}},
+        {"rich-text selection", [](auto& g) { g.RichEditSelection()->SelectAll(); }, {"RichEditSelectionChange"}},
     };
     for (const Case& c : cases) {
         TProStringGrid g(nullptr);
@@ -136,17 +133,16 @@ TEST(GridEvents, AutoInsertAndRemoveKeepNodeSpans)
         std::function<void(TProStringGrid&)> Run;
         int NodeRow, Span, Nodes, Rows;
     } cases[] = {
-        {"insert inside the node", [](TProStringGrid& g) { g.AutoInsertRow(3); }, 2, 4, 1, 11},
-        {"insert at the node row", [](TProStringGrid& g) { g.AutoInsertRow(2); }, 3, 3, 1, 11},
-        {"insert below the node", [](TProStringGrid& g) { g.AutoInsertRow(7); }, 2, 3, 1, 11},
-        {"remove inside the node", [](TProStringGrid& g) { g.AutoRemoveRow(4); }, 2, 2, 1, 9},
-        {"remove below the node", [](TProStringGrid& g) { g.AutoRemoveRow(7); }, 2, 3, 1, 9},
-        {"remove the node row", [](TProStringGrid& g) { g.AutoRemoveRow(2); }, -1, -1, 0, 9},
+        {"insert inside the node", [](auto& g) { g.AutoInsertRow(3); }, 2, 4, 1, 11},
+        {"insert at the node row", [](auto& g) { g.AutoInsertRow(2); }, 3, 3, 1, 11},
+        {"insert below the node", [](auto& g) { g.AutoInsertRow(7); }, 2, 3, 1, 11},
+        {"remove inside the node", [](auto& g) { g.AutoRemoveRow(4); }, 2, 2, 1, 9},
+        {"remove below the node", [](auto& g) { g.AutoRemoveRow(7); }, 2, 3, 1, 9},
+        {"remove the node row", [](auto& g) { g.AutoRemoveRow(2); }, -1, -1, 0, 9},
     };
     for (const Case& c : cases) {
         TProStringGrid g(nullptr);
-        for (int r = 1; r < g.RowCount(); ++r)
-            g.SetCells(2, r, "r" + std::to_string(r));
+        for (int r = 1; r < g.RowCount(); ++r) g.SetCells(2, r, "r" + std::to_string(r));
         g.AddNode(2, 3);
         int inserted = -1;
         g.OnAutoInsertRow = [&](TObject*, int ARow) { inserted = ARow; };
@@ -186,26 +182,23 @@ TEST_F(GridForeignObject, NoCellPropertySetterTakesItForARecord)
         int Col, Row;
         std::function<void(TProStringGrid&, int, int)> Run;
     } cases[] = {
-        {"SetCellBrushColor", 2, 3, [](TProStringGrid& g, int c, int r) { g.SetCellBrushColor(c, r, clRed); }},
-        {"SetCellBrushColorTo", 2, 3, [](TProStringGrid& g, int c, int r) { g.SetCellBrushColorTo(c, r, clRed); }},
-        {"SetCellFontColor", 2, 3, [](TProStringGrid& g, int c, int r) { g.SetCellFontColor(c, r, clRed); }},
-        {"IsCellReadOnly", 2, 3, [](TProStringGrid& g, int c, int r) { EXPECT_FALSE(g.IsCellReadOnly(c, r)); }},
-        {"GetCellBrushColor", 2, 3,
-         [](TProStringGrid& g, int c, int r) { EXPECT_EQ(g.GetCellBrushColor(c, r), clNone); }},
-        {"SetRowColor", 2, 3, [](TProStringGrid& g, int, int r) { g.SetRowColor(r, clYellow); }},
-        {"SetRowColorTo", 2, 3, [](TProStringGrid& g, int, int r) { g.SetRowColorTo(r, clYellow); }},
-        {"SetRowFontColor", 2, 3, [](TProStringGrid& g, int, int r) { g.SetRowFontColor(r, clYellow); }},
-        {"SetCellObject", 2, 3, [](TProStringGrid& g, int c, int r) { g.SetCellObject(c, r, &g); }},
-        {"SetCellGraphicObject", 2, 3,
-         [](TProStringGrid& g, int c, int r) { g.SetCellGraphicObject(c, r, nullptr); }},
-        {"AddCellComment", 2, 3, [](TProStringGrid& g, int c, int r) { g.AddCellComment(c, r, "uwaga"); }},
-        {"CreateCellGraphic", 2, 3,
-         [](TProStringGrid& g, int c, int r) { EXPECT_EQ(g.CreateCellGraphic(c, r), nullptr); }},
-        {"MergeCells", 2, 3, [](TProStringGrid& g, int c, int r) { g.MergeCells(c, r, 2, 2); }},
-        {"AddNode", 0, 3, [](TProStringGrid& g, int, int r) { g.AddNode(r, 2); }},
-        {"AddSummaryRow", 0, 3, [](TProStringGrid& g, int, int r) { g.AddSummaryRow(r); }},
+        {"SetCellBrushColor", 2, 3, [](auto& g, int c, int r) { g.SetCellBrushColor(c, r, clRed); }},
+        {"SetCellBrushColorTo", 2, 3, [](auto& g, int c, int r) { g.SetCellBrushColorTo(c, r, clRed); }},
+        {"SetCellFontColor", 2, 3, [](auto& g, int c, int r) { g.SetCellFontColor(c, r, clRed); }},
+        {"IsCellReadOnly", 2, 3, [](auto& g, int c, int r) { EXPECT_FALSE(g.IsCellReadOnly(c, r)); }},
+        {"GetCellBrushColor", 2, 3, [](auto& g, int c, int r) { EXPECT_EQ(g.GetCellBrushColor(c, r), clNone); }},
+        {"SetRowColor", 2, 3, [](auto& g, int, int r) { g.SetRowColor(r, clYellow); }},
+        {"SetRowColorTo", 2, 3, [](auto& g, int, int r) { g.SetRowColorTo(r, clYellow); }},
+        {"SetRowFontColor", 2, 3, [](auto& g, int, int r) { g.SetRowFontColor(r, clYellow); }},
+        {"SetCellObject", 2, 3, [](auto& g, int c, int r) { g.SetCellObject(c, r, &g); }},
+        {"SetCellGraphicObject", 2, 3, [](auto& g, int c, int r) { g.SetCellGraphicObject(c, r, nullptr); }},
+        {"AddCellComment", 2, 3, [](auto& g, int c, int r) { g.AddCellComment(c, r, "uwaga"); }},
+        {"CreateCellGraphic", 2, 3, [](auto& g, int c, int r) { EXPECT_EQ(g.CreateCellGraphic(c, r), nullptr); }},
+        {"MergeCells", 2, 3, [](auto& g, int c, int r) { g.MergeCells(c, r, 2, 2); }},
+        {"AddNode", 0, 3, [](auto& g, int, int r) { g.AddNode(r, 2); }},
+        {"AddSummaryRow", 0, 3, [](auto& g, int, int r) { g.AddSummaryRow(r); }},
         {"AutoInsertRow in a node", 0, 3,
-         [](TProStringGrid& g, int, int r) {
+         [](auto& g, int, int r) {
              g.AddNode(1, 4);
              g.AutoInsertRow(r);
              EXPECT_EQ(g.GetNodeSpan(1), 5);
@@ -269,8 +262,7 @@ TEST(GridRows, RowRemovalKeepsFootersAndRowSelectionSettings)
     g.MouseActions()->SetDisjunctRowSelect(true);
     g.SetOptions(g.Options() | goRowSelect);
     g.SetRowSelect(6, true);
-    for (int r = 1; r < g.RowCount(); ++r)
-        g.SetCells(1, r, "r" + std::to_string(r));
+    for (int r = 1; r < g.RowCount(); ++r) g.SetCells(1, r, "r" + std::to_string(r));
     g.RemoveRows(2, 2);
     EXPECT_EQ(g.RowCount(), 8);
     EXPECT_EQ(g.Cells(1, 2), "r4");
@@ -294,8 +286,7 @@ TEST(GridCells, MergedColumnListMergesAgainOnEveryChange)
     }
     auto spans = [&](int ACol) {
         std::vector<int> v;
-        for (int r = 1; r <= 5; ++r)
-            v.push_back(g.IsBaseCell(ACol, r) ? g.CellSpan(ACol, r).Y : -1);
+        for (int r = 1; r <= 5; ++r) v.push_back(g.IsBaseCell(ACol, r) ? g.CellSpan(ACol, r).Y : -1);
         return v;
     };
     g.MergedColumns()->Add(1);
@@ -315,8 +306,7 @@ TEST(GridCells, WideCellsRoundTripAndSortByThemselves)
     TProStringGrid g(nullptr);
     g.SetRowCount(5);
     const WideString words[] = {u"żółw", u"Łódź", u"ábc", u"lato"};
-    for (int r = 1; r <= 4; ++r)
-        g.SetWideCell(1, r, words[r - 1]);
+    for (int r = 1; r <= 4; ++r) g.SetWideCell(1, r, words[r - 1]);
     EXPECT_TRUE(g.IsUnicodeCell(1, 2));
     EXPECT_EQ(g.GetWideCell(1, 2), WideString(u"Łódź"));
     // Plain text reads widened as it stands.
@@ -326,8 +316,7 @@ TEST(GridCells, WideCellsRoundTripAndSortByThemselves)
     g.OnGetFormat = [](TObject*, int, TSortStyle& AStyle, AnsiString&, AnsiString&) { AStyle = ssUnicode; };
     g.SortByColumn(1, sdAscending);
     std::vector<WideString> sorted;
-    for (int r = 1; r <= 4; ++r)
-        sorted.push_back(g.GetWideCell(1, r));
+    for (int r = 1; r <= 4; ++r) sorted.push_back(g.GetWideCell(1, r));
     EXPECT_EQ(sorted, (std::vector<WideString>{u"ábc", u"lato", u"Łódź", u"żółw"}));
 }
 
@@ -439,8 +428,7 @@ TEST_F(GridRepaint, InvalidateSkipsOnceWhenAskedAndRepaintsTheFloatingFooter)
     int gridPaints = 0, footerPaints = 0;
     auto counter = [](int& Count) {
         return [&Count](TMessage& m) {
-            if (m.Msg == WM_PAINT)
-                ++Count;
+            if (m.Msg == WM_PAINT) ++Count;
             return false;
         };
     };
@@ -472,8 +460,7 @@ TEST_F(GridNodePainting, NestedNodesIndentTheirRows)
     Grid->SetColWidths(0, 110);
     Grid->CellNode()->SetNodeType(cnFlat);
     Grid->CellNode()->SetNodeColor(0x0000C0);
-    for (int r = 1; r < Grid->RowCount(); ++r)
-        Grid->SetCells(0, r, "Wiersz " + std::to_string(r));
+    for (int r = 1; r < Grid->RowCount(); ++r) Grid->SetCells(0, r, "Wiersz " + std::to_string(r));
     Grid->AddNode(1, 6);
     Grid->AddNode(3, 3);
     auto bmp = GrabControl(Grid);
