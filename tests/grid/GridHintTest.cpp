@@ -27,8 +27,7 @@ TEST_F(HintFixture, BalloonTextAndTitleAreCut)
     Grid->SetCells(1, 2, "\r\n" + AnsiString(2000, 'x'));
     Grid->SetCells(2, 2, "a\tb");
     Grid->OnCellBalloon = [](TObject*, int ACol, int, AnsiString& T, AnsiString&, int&) {
-        if (ACol == 1)
-            T = AnsiString(150, 't');
+        if (ACol == 1) T = AnsiString(150, 't');
     };
     AnsiString title, text;
     int icon = 0;
