@@ -45,15 +45,13 @@ struct ColumnSynch : TGridFormTest<TProStringGrid> {
     {
         Grid->BeginLoading();
         Grid->ColumnSize()->SetSynchWithGrid(Synch);
-        for (int c = 0; c < 5; ++c)
-            Grid->SetColWidths(c, Widths[c]);
+        for (int c = 0; c < 5; ++c) Grid->SetColWidths(c, Widths[c]);
         Grid->EndLoading();
     }
     std::vector<int> ColWidths() const
     {
         std::vector<int> v;
-        for (int c = 0; c < Grid->ColCount(); ++c)
-            v.push_back(Grid->ColWidths(c));
+        for (int c = 0; c < Grid->ColCount(); ++c) v.push_back(Grid->ColWidths(c));
         return v;
     }
     void SizeTo(int Width) { Grid->SetBounds(0, 0, Width, 250); }
@@ -70,9 +68,7 @@ TEST_F(ColumnSynch, ColumnsScaleFromTheLoadedWidthsWithoutDrift)
         {300, {48, 75, 38, 0, 25}},    // from the reference, not from the widths at 600
         {401, {64, 100, 50, 0, 33}},
         {400, {64, 100, 50, 0, 33}},   // back to the loaded size: exactly the loaded widths
-        {7, {1, 2, 1, 0, 1}},
-        {0, {0, 0, 0, 0, 0}},
-        {400, {64, 100, 50, 0, 33}},
+        {7, {1, 2, 1, 0, 1}}, {0, {0, 0, 0, 0, 0}}, {400, {64, 100, 50, 0, 33}},
     };
     for (const auto& s : steps) {
         SizeTo(s.Width);
@@ -84,8 +80,7 @@ TEST_F(ColumnSynch, NothingIsScaledWithoutSnapshotSwitchOrReferenceWidth)
 {
     // Never loaded: the reference width is -1.
     Grid->ColumnSize()->SetSynchWithGrid(true);
-    for (int c = 0; c < 5; ++c)
-        Grid->SetColWidths(c, Widths[c]);
+    for (int c = 0; c < 5; ++c) Grid->SetColWidths(c, Widths[c]);
     SizeTo(600);
     EXPECT_EQ(ColWidths(), Widths);
 
