@@ -61,8 +61,7 @@ TEST_F(AuxEditors, RichEditGrowsTheRowWhileTypingOnlyWhenAllowedAndInside)
     };
     for (const Case& c : cases) {
         Grid->SetDefaultRowHeight(22);
-        for (int r = 0; r < Grid->RowCount(); ++r)
-            Grid->SetRowHeights(r, 22);
+        for (int r = 0; r < Grid->RowCount(); ++r) Grid->SetRowHeights(r, 22);
         Grid->SetRow(2);
         Grid->SizeWhileTyping()->SetHeight(c.SizeWhileTyping);
         std::vector<int> ended;
@@ -72,8 +71,7 @@ TEST_F(AuxEditors, RichEditGrowsTheRowWhileTypingOnlyWhenAllowedAndInside)
         };
         TProRichEdit* edit = c.Measuring ? Grid->RichEdit() : Grid->RichEditSelection();
         edit->SetHeight(20);
-        if (c.Locked)
-            edit->LockSizing();
+        if (c.Locked) edit->LockSizing();
         edit->RequestResize(TRect(0, 0, 100, c.Requested));
         edit->UnlockSizing();
         EXPECT_EQ(edit->RequestedRect().Height(), c.Requested) << c.Name;
@@ -105,10 +103,8 @@ TEST_F(AuxEditors, RichEditHandsTheFocusBackOnlyToTheGrid)
         Grid->SetRichEditPopupActive(c.Popup);
         edit->SetFocus();
         ASSERT_TRUE(edit->Focused()) << c.Name;
-        if (c.ToGrid)
-            Grid->SetFocus();
-        else
-            Other->SetFocus();
+        if (c.ToGrid) Grid->SetFocus();
+        else Other->SetFocus();
         EXPECT_EQ(Grid->RichEditEnds, c.Ends) << c.Name;
     }
     Grid->SetRichEditPopupActive(false);
@@ -127,8 +123,7 @@ TEST_F(AuxEditors, UpAndDownInTheRichEditGoBackToTheGrid)
         int RowAfter;
         bool GridFocused;
     } cases[] = {
-        {"down", VK_DOWN, false, false, 4, true},
-        {"up", VK_UP, false, false, 2, true},
+        {"down", VK_DOWN, false, false, 4, true}, {"up", VK_UP, false, false, 2, true},
         {"word wrap keeps the key", VK_DOWN, true, false, 3, false},
         {"popup keeps the key", VK_DOWN, false, true, 3, false},
         {"other keys stay", VK_RIGHT, false, false, 3, false},
@@ -179,8 +174,7 @@ TEST_F(AuxEditors, TransparentEditCommitsThroughValidation)
             EXPECT_EQ(ARow, 3);
             EXPECT_EQ(Value, "nowy");
             EXPECT_TRUE(Valid);
-            if (c.Replace)
-                Value = c.Replace;
+            if (c.Replace) Value = c.Replace;
             Valid = c.Valid;
         };
         // The value is stored after the editing is reported done.
