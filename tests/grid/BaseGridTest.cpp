@@ -73,11 +73,8 @@ TEST_F(BaseGridFixture, MergeEncodingReadAndWriteThroughTheBase)
         bool NonBase;
     };
     const Case cases[] = {
-        {2, 2, {2, 2}, {2, 1}, false},
-        {3, 2, {2, 2}, {1, 1}, true},
-        {4, 3, {2, 2}, {0, 0}, true},
-        {2, 3, {2, 2}, {2, 0}, true},
-        {5, 3, {5, 3}, {0, 0}, false},
+        {2, 2, {2, 2}, {2, 1}, false}, {3, 2, {2, 2}, {1, 1}, true}, {4, 3, {2, 2}, {0, 0}, true},
+        {2, 3, {2, 2}, {2, 0}, true}, {5, 3, {5, 3}, {0, 0}, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.Col << "," << c.Row);
@@ -273,13 +270,9 @@ TEST_F(BaseGridFixture, KeysStepOutOfMergedRegions)
         TGridCoord Expect;
     };
     const Case cases[] = {
-        {{2, 2}, VK_RIGHT, {5, 2}},
-        {{2, 2}, VK_DOWN, {2, 4}},
+        {{2, 2}, VK_RIGHT, {5, 2}}, {{2, 2}, VK_DOWN, {2, 4}},
         {{1, 2}, VK_RIGHT, {2, 2}},   // into the region: lands on its base
-        {{5, 3}, VK_LEFT, {2, 2}},
-        {{2, 2}, VK_LEFT, {1, 2}},
-        {{3, 4}, VK_UP, {2, 2}},
-        {{2, 2}, VK_UP, {2, 1}},
+        {{5, 3}, VK_LEFT, {2, 2}}, {{2, 2}, VK_LEFT, {1, 2}}, {{3, 4}, VK_UP, {2, 2}}, {{2, 2}, VK_UP, {2, 1}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.Start.X << "," << c.Start.Y << " key " << c.Key);
@@ -655,8 +648,7 @@ TEST(BaseGrid, RowsShareMergedCells)
         {1, 3, true},    // only column 1 has both
         {3, 4, false},   // row 4 is in no region
         {5, 5, false},   // horizontal merge only
-        {7, 8, true},
-        {6, 7, true},
+        {7, 8, true}, {6, 7, true},
         {6, 8, false},   // column 3: 8 in a region, 6 not; column 4: 6 in, 8 not; no column has both
     };
     for (auto c : cases) EXPECT_EQ(g.RowsShareMergedCells(c.R1, c.R2), c.Share) << c.R1 << "," << c.R2;
