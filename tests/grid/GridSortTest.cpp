@@ -87,15 +87,11 @@ TEST(GridSort, TextStylesCompareBytesOrByTheLocale)
         bool Html;
         std::vector<std::string> Sorted;
     } cases[] = {
-        {ssAlphabetic, false, bytes},
-        {ssAlphaCase, false, bytes},
+        {ssAlphabetic, false, bytes}, {ssAlphaCase, false, bytes},
         // Upper-cased "ŁĄKA" and "ŁÓDŹ" share the first byte; "Ą" is below "Ó".
         {ssAlphaNoCase, false, {"Lublin", "Zabrze", "łąka", "Łódź"}},
-        {ssHTML, true, bytes},
-        {ssAnsiAlphaCase, false, locale},
-        {ssAnsiAlphaNoCase, false, locale},
-        {ssUnicode, false, locale},
-        {ssAlphaNumeric, false, bytes},
+        {ssHTML, true, bytes}, {ssAnsiAlphaCase, false, locale}, {ssAnsiAlphaNoCase, false, locale},
+        {ssUnicode, false, locale}, {ssAlphaNumeric, false, bytes},
         {ssAlphaNumericNoCase, false, {"Lublin", "Zabrze", "łąka", "Łódź"}},
     };
     for (const Case& c : cases) {
