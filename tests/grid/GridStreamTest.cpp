@@ -48,8 +48,7 @@ TEST(GridStream, EveryCellTextComesBack)
     source.SetRowCount(int(std::size(texts)) + 1);
     source.SetColCount(3);
     source.SetColWidths(2, 91);
-    for (std::size_t i = 0; i < std::size(texts); ++i)
-        source.SetCells(2, int(i) + 1, texts[i]);
+    for (std::size_t i = 0; i < std::size(texts); ++i) source.SetCells(2, int(i) + 1, texts[i]);
 
     TProStringGrid target(nullptr);
     target.SetMultilinecells(true);
@@ -57,8 +56,7 @@ TEST(GridStream, EveryCellTextComesBack)
     EXPECT_EQ(target.RowCount(), source.RowCount());
     EXPECT_EQ(target.ColCount(), 3);
     EXPECT_EQ(target.ColWidths(2), 91);
-    for (std::size_t i = 0; i < std::size(texts); ++i)
-        EXPECT_EQ(target.Cells(2, int(i) + 1), texts[i]) << i;
+    for (std::size_t i = 0; i < std::size(texts); ++i) EXPECT_EQ(target.Cells(2, int(i) + 1), texts[i]) << i;
 }
 
 TEST(GridStream, ReadsTheOldFormAndStopsAtAForeignLine)
@@ -118,9 +116,7 @@ TEST(GridStream, FixedFootersTheStreamLeavesOutStayLast)
         const char* Stream;   // nullptr: the grid's own
         const char* Expected;
     } cases[] = {
-        {nullptr, "r0 r1 r2 r3 f"},
-        {"2,2\r\n0,0,n\r\n", "r0 n r2 f"},
-        {"2,4\r\n0,3,n\r\n", "r0 r1 r2 r3 n f"},
+        {nullptr, "r0 r1 r2 r3 f"}, {"2,2\r\n0,0,n\r\n", "r0 n r2 f"}, {"2,4\r\n0,3,n\r\n", "r0 r1 r2 r3 n f"},
     };
     for (const auto& c : cases) {
         TProStringGrid g(nullptr);
@@ -128,14 +124,11 @@ TEST(GridStream, FixedFootersTheStreamLeavesOutStayLast)
         g.SetRowCount(5);
         g.SetFixedFooters(1);
         g.SetExportFixedCells(false);
-        for (int r = 0; r < 4; ++r)
-            g.SetCells(1, r, "r" + std::to_string(r));
+        for (int r = 0; r < 4; ++r) g.SetCells(1, r, "r" + std::to_string(r));
         g.SetCells(1, 4, "f");
         TMemoryStream s;
-        if (c.Stream)
-            Put(s, c.Stream);
-        else
-            g.WriteTextStream(&s);
+        if (c.Stream) Put(s, c.Stream);
+        else g.WriteTextStream(&s);
         s.SetPosition(0);
         g.ReadTextStream(&s);
         std::string rows;
@@ -206,8 +199,7 @@ TEST(GridStream, WritingCostsTheStoredCellsNotTheDeclaredSize)
     g.WriteTextStream(&out);
     EXPECT_LT(ProcessSeconds() - start, 10.0);
     std::string expected = "30000,30000\r\n";
-    for (int c = 0; c < 30000; ++c)
-        expected += "cw " + std::to_string(c) + ",64\r\n";
+    for (int c = 0; c < 30000; ++c) expected += "cw " + std::to_string(c) + ",64\r\n";
     expected += "0,0,a\r\n29999,29999,z\r\n";
     EXPECT_EQ(StreamText(out), expected);
 
@@ -216,8 +208,7 @@ TEST(GridStream, WritingCostsTheStoredCellsNotTheDeclaredSize)
     h.SetColCount(2);
     h.SetRowCount(2);
     h.OnGetDisplText = [](TObject*, int ACol, int ARow, AnsiString& Value) {
-        if (ACol == 1 && ARow == 1)
-            Value = "virtual";
+        if (ACol == 1 && ARow == 1) Value = "virtual";
     };
     TMemoryStream hooked;
     h.WriteTextStream(&hooked);
@@ -280,11 +271,9 @@ TEST(GridStream, TextStreamBytesFollowTheSaveRange)
     g.SetFixedFooters(1);
     g.SetFixedRightCols(1);
     g.SetExportFixedCells(false);
-    for (int c = 0; c < 4; ++c)
-        g.SetColWidths(c, 20 + c);
+    for (int c = 0; c < 4; ++c) g.SetColWidths(c, 20 + c);
     for (int r = 0; r < 5; ++r)
-        for (int c = 0; c < 4; ++c)
-            g.SetCells(c, r, std::to_string(c) + std::to_string(r));
+        for (int c = 0; c < 4; ++c) g.SetCells(c, r, std::to_string(c) + std::to_string(r));
     g.SetCells(2, 2, "");
     g.SetCells(1, 3, "a\r\nb");
     TMemoryStream s;
