@@ -277,13 +277,11 @@ TEST_F(GridPaint, FixedCellsFollowTheLookAndItsPreset)
         int Preset;   // -1 none
         TColor Top, Bottom;
     } cases[] = {
-        {"xp", glXP, -1, clWhite, face},
-        {"halvik", glHalvik, -1, clWhite, face},
+        {"xp", glXP, -1, clWhite, face}, {"halvik", glHalvik, -1, clWhite, face},
         {"xp blue preset", glXP, 0, 0xFCE1CB, 0xE0A57D},
         {"xp silver preset", glXP, 1, 0xECE2E1, 0xB39698},
         {"xp light preset", glXP, 4, 0xFBF9F6, 0xE8DBD2},
-        {"vista", glVista, -1, clWhite, 0xF4F2F1},
-        {"standard", glStandard, -1, face, face},
+        {"vista", glVista, -1, clWhite, 0xF4F2F1}, {"standard", glStandard, -1, face, face},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -362,8 +360,7 @@ TEST_F(GridPaint, HoveredHeaderShowsItsDropDownPartAtTheRight)
         bool Button, Down;
         TColor Fill, Line;
     } cases[] = {
-        {"hover", true, false, hover, hoverLine},
-        {"pressed", true, true, down, downLine},
+        {"hover", true, false, hover, hoverLine}, {"pressed", true, true, down, downLine},
         {"hover without the button", false, false, hover, hoverLine},
     };
     for (const Case& c : cases) {
