@@ -73,20 +73,14 @@ TEST_F(GridScroll, FooterRowCalculatesOverDataRowsAndHiddenRows)
     const FooterCase cases[] = {
         {1, -1, true, "15,00"},
         {2, -1, true, "3,00"},     // every row counts in the average, text ones too
-        {3, -1, true, "5"},
-        {4, -1, true, "-1,00"},
-        {5, -1, true, "10,00"},
-        {6, -1, true, "kept"},
+        {3, -1, true, "5"}, {4, -1, true, "-1,00"}, {5, -1, true, "10,00"}, {6, -1, true, "kept"},
         {0, -1, true, "kept"},
         {0x81, -1, true, "15,00"},  // only the low 7 bits choose
         {3, 4, true, "5"},          // a hidden row still counts
-        {1, 4, false, "5,00"},
-        {3, 4, false, "4"},
-        {5, 4, false, "4,00"},
+        {1, 4, false, "5,00"}, {3, 4, false, "4"}, {5, 4, false, "4,00"},
         // With exactly one hidden row the range ends on the footer's display row:
         // the calculation still goes over the stored data rows, not the footer.
-        {1, 4, true, "15,00"},
-        {5, 4, true, "10,00"},
+        {1, 4, true, "15,00"}, {5, 4, true, "10,00"},
     };
     for (const FooterCase& c : cases) CheckFooter(c);
 }
@@ -442,13 +436,8 @@ TEST_F(GridScroll, SearchFooterLetsTheLastRowOutFromUnderItsPanel)
         Word Code;
         int Top;   // expected TopRow, -1: beyond the last top row with the last row above the panel
     } steps[] = {
-        {SB_BOTTOM, last},
-        {SB_ENDSCROLL, -1},
-        {SB_LINEDOWN, -1},
-        {SB_ENDSCROLL, -1},
-        {SB_LINEUP, last - 1},
-        {SB_ENDSCROLL, last - 1},
-        {SB_LINEDOWN, -1},
+        {SB_BOTTOM, last}, {SB_ENDSCROLL, -1}, {SB_LINEDOWN, -1}, {SB_ENDSCROLL, -1}, {SB_LINEUP, last - 1},
+        {SB_ENDSCROLL, last - 1}, {SB_LINEDOWN, -1},
     };
     int i = 0;
     for (const Step& s : steps) {
