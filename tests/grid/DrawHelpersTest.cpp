@@ -261,9 +261,7 @@ TEST(DrawHelpers, GradientBandsRunAlongTheirDirection)
         int Extent, Steps;
         TColor From, To;
     } cases[] = {
-        {40, 4, RGB(0, 0, 0), RGB(200, 100, 40)},
-        {60, 3, clRed, clBlue},
-        {30, 1, clLime, clBlack},
+        {40, 4, RGB(0, 0, 0), RGB(200, 100, 40)}, {60, 3, clRed, clBlue}, {30, 1, clLime, clBlack},
         {30, 0, clLime, clBlack},   // 0 counts as one band
         {100, 11, RGB(0, 0, 0), RGB(0, 0, 220)},   // bands of round(100 / 11) = 9, the last to the end
         {22, 4, RGB(0, 0, 0), RGB(0, 0, 220)},     // bands of 6, the last cut at the edge
@@ -420,8 +418,7 @@ TEST(DrawHelpers, LevelBarPiecesBordersAndDirections)
         {false, true, 49, {{49, clRed}, {51, clWhite}}},
         {false, true, 50, {{50, clLime}, {50, clWhite}}},
         {false, true, 80, {{80, clBlue}, {20, clWhite}}},
-        {false, true, 100, {{100, clYellow}}},
-        {false, true, 0, {{100, clWhite}}},
+        {false, true, 100, {{100, clYellow}}}, {false, true, 0, {{100, clWhite}}},
         {true, true, 50, {{50, clRed}, {50, clWhite}}},
         {true, true, 60, {{50, clRed}, {10, clLime}, {40, clWhite}}},
         {true, true, 90, {{50, clRed}, {30, clLime}, {10, clYellow}, {10, clWhite}}},
@@ -505,9 +502,7 @@ TEST(DrawHelpers, PieAndBalanceBar)
     } bars[] = {
         {50, 100, {{20, clWhite}, {10, clLime}, {10, clWhite}}},
         {-25, 100, {{15, clWhite}, {5, clRed}, {20, clWhite}}},
-        {999, 100, {{20, clWhite}, {20, clLime}}},
-        {-999, 100, {{20, clRed}, {20, clWhite}}},
-        {0, 100, {{40, clWhite}}},
+        {999, 100, {{20, clWhite}, {20, clLime}}}, {-999, 100, {{20, clRed}, {20, clWhite}}}, {0, 100, {{40, clWhite}}},
     };
     for (const auto& c : bars) {
         TBoard b(44, 12);
@@ -550,8 +545,7 @@ TEST(DrawHelpers, ErrorUnderlineSpansTheFaultyCharacters)
         int Pos, Length;
         int From, To;   // text widths of the prefixes where the wave starts and ends
     } cases[] = {
-        {2, 3, 2, 4},
-        {0, 1, 0, 0},
+        {2, 3, 2, 4}, {0, 1, 0, 0},
         {6, 9, 6, 7},   // runs past the end: the last character's position + 4
     };
     for (const auto& c : cases) {
