@@ -52,8 +52,7 @@ struct CellDrawing : TGridFormTest<TProStringGrid> {
     std::unique_ptr<TBitmap> Shot(const char* Name = nullptr)
     {
         auto bmp = GrabControl(Grid);
-        if (Name)
-            SavePng(bmp.get(), ScreenshotPath(Name));
+        if (Name) SavePng(bmp.get(), ScreenshotPath(Name));
         return bmp;
     }
     // The inside of a cell, without its grid lines.
@@ -82,8 +81,7 @@ TEST_F(CellDrawing, HighlightMarksTheHitDrawsEveryCharacterAndGoesAgainWithoutTr
         {"x < y", "y", "x &lt; <hi>y</hi>"},
         {"a &lt; b", "b", "a &amp;lt; <hi>b</hi>"},     // entities of a plain text are its own characters
         {"<b>a &lt; b</b>", "b", "<b>a &lt; <hi>b</hi></b>"},
-        {"R&D > 0", "d", "R&amp;<hi>D</hi> &gt; 0"},
-        {"a<b", "a", "<hi>a</hi>&lt;b"},
+        {"R&D > 0", "d", "R&amp;<hi>D</hi> &gt; 0"}, {"a<b", "a", "<hi>a</hi>&lt;b"},
         {"x < y", "q", "x < y"},                         // no hit: nothing changes
     };
     for (const auto& c : cases) {
@@ -172,8 +170,7 @@ TEST_F(CellDrawing, LinksAndControlsOfAMergedRegionAreHitWhereTheyAreDrawn)
     Grid->MergeCells(1, 1, 2, 2);
     Grid->CellProperties(1, 1)->SetFontSize(16);
     Grid->OnGetAlignment = [](TObject*, int ARow, int ACol, TAlignment&, TVAlignment& VAlign) {
-        if (ACol == 1 && ARow == 1)
-            VAlign = vtaBottom;
+        if (ACol == 1 && ARow == 1) VAlign = vtaBottom;
     };
     Grid->FocusCell(3, 4, true);
     AnsiString clicked, entered;
@@ -258,9 +255,7 @@ TEST_F(CellDrawing, TurnedTextStandsTurnedInsideItsCell)
         const char* Text;
         bool Upright;
     } cases[] = {
-        {"Obrócony", false},
-        {"<R a=\"90\">Obrócony</R>", true},
-        {"a <R a=\"270\">Obrócony</R>", true},
+        {"Obrócony", false}, {"<R a=\"90\">Obrócony</R>", true}, {"a <R a=\"270\">Obrócony</R>", true},
     };
     for (const auto& c : cases) {
         Grid->SetCells(1, 1, c.Text);
@@ -382,8 +377,7 @@ TEST_F(CellDrawing, PictureCellsDrawEveryTypeAndFitMode)
         {0, 3, Copied, false, 0, 8, 24},   {1, 3, Copied, true, 0, 24, 8},   // the image cells read from a cell stream
     };
     for (const auto& c : cases) {
-        if (c.What == Copied)
-            continue;
+        if (c.What == Copied) continue;
         TCellGraphic* g = Grid->CreateCellGraphic(c.Col, c.Row);
         g->CellAngle = c.Mode;
         g->CellCreated = true;
@@ -456,8 +450,7 @@ TEST_F(CellDrawing, SystemIconsShowTheDesktopsIconAtTheirSize)
     Grid->SetRowCount(7);
     Grid->SetBounds(0, 0, 400, 320);
     int row = 1;
-    for (const auto& c : cases)
-        Grid->SetCells(1, row++, c.Text);
+    for (const auto& c : cases) Grid->SetCells(1, row++, c.Text);
     auto shot = Shot("grid_system_icons.png");
     row = 1;
     for (const auto& c : cases) {
@@ -515,11 +508,9 @@ TEST_F(CellDrawing, RowsLeftOutOfADisjunctSelectionAskTheirColoursUnselected)
 {
     Grid->MouseActions()->SetDisjunctRowSelect(true);
     Grid->SetOptions(Grid->Options() | goRowSelect);
-    for (int r = 1; r < 5; ++r)
-        Grid->SetCells(1, r, "Tekst");
+    for (int r = 1; r < 5; ++r) Grid->SetCells(1, r, "Tekst");
     Grid->OnGetCellColor = [](TObject*, int, int ACol, TGridDrawState AState, TBrush*, TFont* AFont) {
-        if (ACol == 1)
-            AFont->SetColor((AState & gdSelected) ? clRed : clGreen);
+        if (ACol == 1) AFont->SetColor((AState & gdSelected) ? clRed : clGreen);
     };
     Grid->SetRow(4);
     Grid->SetSelection(TGridRect(1, 1, 3, 3));
@@ -547,8 +538,7 @@ TEST_F(CellDrawing, DragPictureShowsTheCellsAsTheGridPaintsThem)
     Grid->SetSelectionColor(0xFF8000);
     Grid->SetRow(4);
     Grid->SetCol(1);
-    for (int r = 0; r < 6; ++r)
-        Grid->SetCells(1, r, "W" + std::to_string(r));
+    for (int r = 0; r < 6; ++r) Grid->SetCells(1, r, "W" + std::to_string(r));
     auto grid = Shot();
     TForm* picture = Grid->CreateDragImageForm(TGridRect(1, 0, 1, 5));
     auto* image = dynamic_cast<TImage*>(picture->Controls(0));
