@@ -12,8 +12,7 @@ namespace {
 void SetColumn(TProStringGrid& G, int ACol, const std::vector<std::string>& Texts)
 {
     G.SetRowCount(int(Texts.size()));
-    for (std::size_t r = 0; r < Texts.size(); ++r)
-        G.SetCells(ACol, int(r), Texts[r]);
+    for (std::size_t r = 0; r < Texts.size(); ++r) G.SetCells(ACol, int(r), Texts[r]);
 }
 }
 
@@ -76,11 +75,9 @@ TEST(GridCalc, MinimumAndMaximumLeaveOutCellsWithoutANumber)
         g.SetColCount(3);
         g.SetRowCount(int(k.Texts.size()) + 2);
         for (std::size_t i = 0; i < k.Texts.size(); ++i)
-            for (int c : {1, 2})
-                g.SetCells(c, int(i) + 1, k.Texts[i]);
+            for (int c : {1, 2}) g.SetCells(c, int(i) + 1, k.Texts[i]);
         g.FloatingFooter()->SetVisible(true);
-        if (k.Hidden >= 0)
-            g.HideRow(k.Hidden);
+        if (k.Hidden >= 0) g.HideRow(k.Hidden);
         const int footer = g.RowCount() - 1;
         EXPECT_DOUBLE_EQ(k.Minimum, g.ColumnMinimum(1, 1, footer - 1)) << k.Texts[0] << k.Texts[1];
         EXPECT_DOUBLE_EQ(k.Maximum, g.ColumnMaximum(1, 1, footer - 1)) << k.Texts[0] << k.Texts[1];
@@ -151,8 +148,7 @@ TEST(GridCalc, NumberColumnLeavesFixedAndFooterRows)
         int Offset, Start;
         std::vector<std::string> Numbers;
     } cases[] = {
-        {false, 0, 0, {"", "1", "2", "3", "foot"}},
-        {true, 0, 0, {"", "3", "2", "1", "foot"}},
+        {false, 0, 0, {"", "1", "2", "3", "foot"}}, {true, 0, 0, {"", "3", "2", "1", "foot"}},
         {false, 10, 0, {"", "11", "12", "13", "foot"}},
         {false, 0, 1, {"", "", "2", "3", "foot"}},
     };
@@ -211,8 +207,7 @@ TEST(GridCalc, PlainTextOfTheSelection)
 {
     TProStringGrid g(nullptr);
     for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 4; ++c)
-            g.SetCells(c, r, std::to_string(c) + std::to_string(r));
+        for (int c = 0; c < 4; ++c) g.SetCells(c, r, std::to_string(c) + std::to_string(r));
     g.SetSelection(TGridRect(1, 1, 2, 3));
     EXPECT_EQ(g.GridAsPlainText(), "11\t21\r\n12\t22\r\n13\t23");
 }
