@@ -291,8 +291,7 @@ TEST(IntList, EventsAndFileStringListPosition)
         [&] { list.Insert(0, 1); },   // reports nothing
         [&] { list.Remove(42); },     // absent: nothing
     };
-    for (const auto& c : changes)
-        c();
+    for (const auto& c : changes) c();
     EXPECT_EQ(events, (std::vector<std::string>{"-1,-1:7,6", "-1,-1:7,6,8", "-1,-1:7,8", "-1,-1:7"}));
     EXPECT_EQ(list.GetCommaText(), "1,7");
     events.clear();
