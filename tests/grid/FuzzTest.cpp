@@ -63,8 +63,7 @@ std::vector<std::pair<std::string, std::string>> PackageParts(const std::string&
     p.LoadFromFile(File.c_str(), "test");
     std::vector<std::pair<std::string, std::string>> parts;
     for (const std::string& n : Names)
-        if (p.HasPart(n))
-            parts.emplace_back(n, p.Part(n));
+        if (p.HasPart(n)) parts.emplace_back(n, p.Part(n));
     return parts;
 }
 
@@ -73,8 +72,7 @@ void WritePackage(const std::string& File, const std::vector<std::pair<std::stri
                   const std::string& Name, const std::string& Data)
 {
     TOfficePackage p;
-    for (const auto& [n, d] : Parts)
-        p.SetPart(n, n == Name ? Data : d);
+    for (const auto& [n, d] : Parts) p.SetPart(n, n == Name ? Data : d);
     p.SaveToFile(File.c_str());
 }
 
@@ -200,8 +198,7 @@ TEST(Fuzz, WorkbooksLoadOrRefuse)
     });
     TMutator pick(142);
     std::vector<std::string> partSamples;
-    for (const auto& p : parts)
-        partSamples.push_back(p.second);
+    for (const auto& p : parts) partSamples.push_back(p.second);
     FuzzParser("xlsx parts", partSamples, 300, 143, [&](const std::string& xml) {
         // The mutated part replaces the part it came from (or, for a splice, another).
         const std::string& name = parts[pick.Below(parts.size())].first;
@@ -224,8 +221,7 @@ TEST(Fuzz, DocumentTemplatesLoadOrRefuse)
     ASSERT_GE(parts.size(), 3u);
     std::string document;
     for (const auto& p : parts)
-        if (p.first == "word/document.xml")
-            document = p.second;
+        if (p.first == "word/document.xml") document = p.second;
     // A bookmark to put the table at.
     const std::string marked = std::string(document).replace(document.find("<w:body>"), 8,
         "<w:body><w:p><w:bookmarkStart w:id=\"0\" w:name=\"tabela\"/><w:bookmarkEnd w:id=\"0\"/></w:p>");
@@ -375,8 +371,7 @@ TEST(Fuzz, PrintSettingsAndColumnWidthsLoadWithinThePage)
         WriteFileBytes(ini, bytes);
         g.LoadPrintSettings(ini.c_str(), "PRINTSETTINGS");
         g.LoadColumnSizes();
-        for (int c = 0; c < g.ColCount(); ++c)
-            EXPECT_LE(g.ColWidths(c), MaxGridExtent);
+        for (int c = 0; c < g.ColCount(); ++c) EXPECT_LE(g.ColWidths(c), MaxGridExtent);
         g.SetLeftCol(g.ColCount() - 1);
         g.VisibleColCount();
         g.PrintPreviewTo(page.Canvas(), TRect(0, 0, 120, 170));
