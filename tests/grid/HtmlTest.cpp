@@ -209,13 +209,8 @@ TEST(HtmlDraw, MeasuresLinesBreaksListsAndScripts)
         int Lines;
         const char* Strip;
     } cases[] = {
-        {"a<BR>b", 2, "a\rb"},
-        {"a\r\nb\r\nc", 3, "a\rb\rc"},
-        {"<UL><LI>a<LI>b</UL>", 3, "ab"},
-        {"x<HR>y", 2, "xy"},
-        {"<P>one</P>two", 2, "onetwo"},
-        {"", 0, ""},
-        {"<Z>hidden</Z>shown", 1, "hiddenshown"},
+        {"a<BR>b", 2, "a\rb"}, {"a\r\nb\r\nc", 3, "a\rb\rc"}, {"<UL><LI>a<LI>b</UL>", 3, "ab"}, {"x<HR>y", 2, "xy"},
+        {"<P>one</P>two", 2, "onetwo"}, {"", 0, ""}, {"<Z>hidden</Z>shown", 1, "hiddenshown"},
     };
     for (const auto& c : cases) {
         THtmlCall call(200, 200);
@@ -287,12 +282,8 @@ TEST(HtmlDraw, EntitiesAreDecodedOnce)
         const char* Text;
         const char* Strip;
     } cases[] = {
-        {"a &amp; b", "a & b"},
-        {"&amp;lt;", "&lt;"},
-        {"&lt;b&gt;x", "<b>x"},
-        {"&quot;q&quot;", "\"q\""},
-        {"&euro;&copy;", "\x80\xA9"},
-        {"&AMP;amp;", "&amp;"},
+        {"a &amp; b", "a & b"}, {"&amp;lt;", "&lt;"}, {"&lt;b&gt;x", "<b>x"}, {"&quot;q&quot;", "\"q\""},
+        {"&euro;&copy;", "\x80\xA9"}, {"&AMP;amp;", "&amp;"},
     };
     for (const auto& c : cases) EXPECT_EQ(Html(s.C(), c.Text, call).StripVal, c.Strip) << c.Text;
     // "&lt;b&gt;" is text, not a bold tag.
@@ -628,13 +619,8 @@ TEST(HtmlDraw, PlainTextResult)
         const char* Strip;
     } cases[] = {
         {"&sect;&permil;&reg;&para;&trade;", "\xA7\x89\xAE\xB6\x99"},
-        {"a&nbsp;b", "a b"},
-        {"&LT;i&Gt;", "<i>"},
-        {"x <#field> y", "x #field y"},
-        {"a<BR>b<HR>c</P>d", "a\rbcd"},
-        {"x\r\ny\nz", "x\ryz"},
-        {"<Z>h</Z>v", "hv"},
-        {"<UL><LI>one<LI>two</UL>", "onetwo"},
+        {"a&nbsp;b", "a b"}, {"&LT;i&Gt;", "<i>"}, {"x <#field> y", "x #field y"}, {"a<BR>b<HR>c</P>d", "a\rbcd"},
+        {"x\r\ny\nz", "x\ryz"}, {"<Z>h</Z>v", "hv"}, {"<UL><LI>one<LI>two</UL>", "onetwo"},
         {"<a href=\"u\">link</a> <CONTROL TYPE=\"EDIT\" ID=\"e\" VALUE=\"v\" WIDTH=\"20\">", "link "},
     };
     for (const auto& c : cases) EXPECT_EQ(Html(p.C(), c.Text, THtmlCall(200, 60)).StripVal, c.Strip) << c.Text;
@@ -686,10 +672,7 @@ TEST(HtmlDraw, EllipsisAndPrefixDrawAsTheTextRoutine)
 {
     const char* cases[][2] = {
         {"wwwwwwwwwwwwwwwwwwwwwwwwwwwww", "wwwwwwwwwwwwwwwwwwwwwwwwwwwww"},
-        {"a&b", "a&b"},
-        {"a&&b", "a&&b"},
-        {"a &amp; b", "a && b"},
-        {"&lt;p&gt;", "<p>"},
+        {"a&b", "a&b"}, {"a&&b", "a&&b"}, {"a &amp; b", "a && b"}, {"&lt;p&gt;", "<p>"},
     };
     for (const auto& c : cases) {
         TPage html(100, 30), ref(100, 30);
