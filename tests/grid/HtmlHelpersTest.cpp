@@ -43,12 +43,10 @@ TEST(HtmlHelpers, PlainTextAndStripping)
         const char* In;
         const char* Plain;
     } cases[] = {
-        {"<b>A</b><BR>B", "A\r\nB"},
-        {"a<br>b<hr>c", "a\r\nb\r\nc"},
+        {"<b>A</b><BR>B", "A\r\nB"}, {"a<br>b<hr>c", "a\r\nb\r\nc"},
         {"ab<c", "ab<c"},                 // the unfinished tail stays once
         {"a>b<c>d", "a>b<c>d"},           // a ">" first: the rest is kept as it is
-        {"<font color=\"x\">t</font>", "t"},
-        {"", ""},
+        {"<font color=\"x\">t</font>", "t"}, {"", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(HtmlToPlainText(c.In), c.Plain) << c.In;
     EXPECT_EQ(HtmlStripTags("a<BR>b"), "ab");
@@ -104,13 +102,11 @@ TEST(HtmlHelpers, HighlightWrapsVisibleTextExactly)
     } cases[] = {
         {"x<b>ab</b>", "ab", false, "x<b><hi>ab</hi></b>"},
         {"abcab", "ab", false, "<hi>ab</hi>c<hi>ab</hi>"},
-        {"ABc", "ab", true, "ABc"},
-        {"ABc", "ab", false, "<hi>AB</hi>c"},
+        {"ABc", "ab", true, "ABc"}, {"ABc", "ab", false, "<hi>AB</hi>c"},
         {"<i>a&lt;b</i>", "<", false, "<i>a<hi>&lt;</hi>b</i>"},
         {"a&lt;b", "<", false, "a&lt;b"},                     // a plain text shows "&lt;" as it stands
         {"1 > 0 <b>x</b>", "x", false, "1 > 0 <b>x</b>"},     // stray ">" first: the rest is plain text
-        {"plain", "", false, "plain"},
-        {"żółw", "ÓŁ", false, "ż<hi>ół</hi>w"},
+        {"plain", "", false, "plain"}, {"żółw", "ÓŁ", false, "ż<hi>ół</hi>w"},
     };
     for (const auto& c : cases) {
         AnsiString out = HtmlHighlight(c.Html, c.Sub, "hi", c.MatchCase);
