@@ -240,7 +240,7 @@ TEST(DrawHelpers, TransparentBitmapsPiesAndButtons)
     DrawResourceBitmapTransparent(s.C(), "NO_SUCH_BITMAP", clYellow, TRect(0, 0, 1, 1));
 
     TBoard p(41, 41);
-    DrawProgressPie(p.C(), TRect(0, 0, 41, 41), clRed, true, 25);   // a quarter (see PieAndBalanceBar), then all over it
+    DrawProgressPie(p.C(), TRect(0, 0, 41, 41), clRed, true, 25);   // a quarter, then the whole pie
     DrawProgressPie(p.C(), TRect(0, 0, 41, 41), clLime, false, 100);
     EXPECT_EQ(p.C()->Pixels(10, 30), clLime);
 
