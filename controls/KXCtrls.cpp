@@ -357,6 +357,13 @@ void TKxSpeedButton::Dispatch(TMessage& Message)
         }
         return;
     }
+    // Shown or hidden under the resting mouse: the mouse is over it or not.
+    if (Message.Msg == CM_VISIBLECHANGED) {
+        TGraphicControl::Dispatch(Message);
+        if (!(ComponentState() & csDestroying))
+            UpdateTracking();
+        return;
+    }
     // A double click on a button that is down fires OnDblClick.
     if (Message.Msg == WM_LBUTTONDBLCLK && FDown && OnDblClick) {
         OnDblClick(this);
@@ -424,9 +431,13 @@ void TKxSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
 {
     if (FMenuTracking)
         return;
+    std::shared_ptr<bool> alive = FAlive;
     TGraphicControl::MouseDown(Button, Shift, X, Y);
-    if (Button != mbLeft)
+    if (Button != mbLeft) {
+        if (Button == mbRight && *alive)
+            UpdateTracking();
         return;
+    }
     if (Enabled() && !FMouseInControl)
         SetMouseInControl(true);
     if (!Enabled())
@@ -447,7 +458,6 @@ void TKxSpeedButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
         }
         p = ClientToScreen(p);
         FDropDownMenu->SetPopupComponent(this);
-        std::shared_ptr<bool> alive = FAlive;
         FDropDownMenu->Popup(p.X, p.Y);
         if (!*alive)
             return;
@@ -504,9 +514,13 @@ void TKxSpeedButton::MouseMove(TShiftState Shift, int X, int Y)
 
 void TKxSpeedButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
+    std::shared_ptr<bool> alive = FAlive;
     TGraphicControl::MouseUp(Button, Shift, X, Y);
-    if (Button != mbLeft)
+    if (Button != mbLeft) {
+        if (Button == mbRight && *alive)
+            UpdateTracking();
         return;
+    }
     DoMouseUp(X >= 0 && X < Width() && Y >= 0 && Y < Height());
     if (FRepeatTimer)
         FRepeatTimer->SetEnabled(false);

@@ -76,4 +76,12 @@ TEST_F(Hover, FlatSpeedButtonLightsOnEnterAndGoesOutOnLeave)
     MouseMove(Form, 151, 151);
     EXPECT_FALSE(btn->MouseInControl());
     EXPECT_EQ(corner(), face);
+    // Shown again under the resting mouse, or pressed with the right button, it looks where the mouse is.
+    btn->SetVisible(false);
+    MouseMove(Form, 50, 50);
+    btn->SetVisible(true);
+    EXPECT_EQ(corner(), light);
+    btn->Perform(CM_MOUSELEAVE, 0, 0);
+    MouseDown(btn, 10, 10, mbRight);
+    EXPECT_TRUE(btn->MouseInControl());
 }
