@@ -32,6 +32,15 @@ int TextWidthIn(TFont* Font, const AnsiString& Text)
     return b.Canvas()->TextWidth(Text);
 }
 
+// A box of W x W on the panel P at (10, Top), owned by the panel's form.
+TPaintBox* BoxOn(TProToolPanel* P, int Top, int W)
+{
+    auto* b = new TPaintBox(P->Owner());
+    b->SetParent(P);
+    b->SetBounds(10, Top, W, W);
+    return b;
+}
+
 std::string TempPath(const char* name)
 {
     return (std::filesystem::temp_directory_path() / (std::string("toolpanels_") + std::to_string(getpid()) + name))
@@ -57,6 +66,11 @@ struct TSlidingStripTest : TToolStripTest {
     {
         const TPoint s = c->ClientToScreen(p);
         SetCursorPos(s.X, s.Y);
+    }
+    void Tick(int n = 1)
+    {
+        for (int i = 0; i < n; ++i)
+            FireTimer(strip, TProToolPanelTab::TimerId);
     }
 };
 
@@ -88,11 +102,6 @@ struct PanelStrip : TSlidingStripTest {
             if (record)
                 steps.push_back(record());
         };
-    }
-    void Tick(int n = 1)
-    {
-        for (int i = 0; i < n; ++i)
-            FireTimer(strip, TProToolPanelTab::TimerId);
     }
 };
 
@@ -149,10 +158,9 @@ TEST_F(StripFixture, AutoOpenOnTheThirdTickUnlessTheMouseRestsOnTheSamePoint)
         if (c.repeatSamePoint)
             MouseMove(strip, t1.X, t1.Y);
         CursorAt(strip, t1);
-        FireTimer(strip, TProToolPanelTab::TimerId);
-        FireTimer(strip, TProToolPanelTab::TimerId);
+        Tick(2);
         EXPECT_EQ(strip->OpenIndex(), -1);
-        FireTimer(strip, TProToolPanelTab::TimerId);
+        Tick();
         EXPECT_EQ(strip->OpenIndex(), c.openAfter3) << c.repeatSamePoint;
     }
 }
@@ -168,13 +176,11 @@ TEST_F(StripFixture, AutoCloseOnExactlyTheTenthTickNeverForAFloatingPanel)
             p->FloatAt(TRect(900, 600, 1050, 900));
         CursorAt(form, TPoint(500, 350));   // away from the strip and the panel
         strip->ResetAutoCloseCounter();
-        for (int i = 0; i < 9; ++i)
-            FireTimer(strip, TProToolPanelTab::TimerId);
+        Tick(9);
         EXPECT_EQ(strip->OpenIndex(), 0);
-        FireTimer(strip, TProToolPanelTab::TimerId);
+        Tick();
         EXPECT_EQ(strip->OpenIndex(), floating ? 0 : -1);
-        for (int i = 0; i < 15; ++i)
-            FireTimer(strip, TProToolPanelTab::TimerId);
+        Tick(15);
         EXPECT_EQ(strip->OpenIndex(), floating ? 0 : -1);
     }
     EXPECT_EQ(strip->TabCount(), 1);   // the floating panel has no tab
@@ -400,12 +406,8 @@ TEST(ToolPanelSections, CollapsingHidesControlsInsideAndMovesThoseBelow)
     s0->SetNode(true);
     s0->SetHeight(100);
     p->Sections()->Add()->SetHeight(80);
-    auto* inside = new TPaintBox(&form);
-    inside->SetParent(p);
-    inside->SetBounds(10, p->SectionRect(0).Top + 30, 20, 20);
-    auto* below = new TPaintBox(&form);
-    below->SetParent(p);
-    below->SetBounds(10, p->SectionRect(1).Top + 20, 20, 20);
+    TPaintBox* inside = BoxOn(p, p->SectionRect(0).Top + 30, 20);
+    TPaintBox* below = BoxOn(p, p->SectionRect(1).Top + 20, 20);
     const int belowTop = below->Top();
     int collapsed = -1, expanded = -1;
     p->OnNodeCollapse = [&](TObject*, int i) { collapsed = i; };
@@ -464,12 +466,9 @@ TEST(ToolPanelStyles, GradientBandsAndStyleTables)
 TEST_F(StripFixture, SavedArrangementLoadsBackEqual)
 {
     const std::string ini = TempPath(".ini");
-    TProToolPanel* a = Add("Normy");
-    a->SetName("PanelA");
-    TProToolPanel* b = Add("Wykazy");
-    b->SetName("PanelB");
-    TProToolPanel* c = Add("Ustawienia");
-    c->SetName("PanelC");
+    TProToolPanel* a = Add("Normy", "PanelA");
+    TProToolPanel* b = Add("Wykazy", "PanelB");
+    TProToolPanel* c = Add("Ustawienia", "PanelC");
     b->SetOpenWidth(210);
     strip->OpenTab(0);
     a->SetLocked(true);
@@ -493,10 +492,8 @@ TEST_F(StripFixture, SavedArrangementLoadsBackEqual)
     strip2->SetTabWidth(20);
     form2->Show();
     const char* names[] = {"PanelA", "PanelB", "PanelC"};
-    for (const char* n : names) {
-        TProToolPanel* p = strip2->CreatePanel();
-        p->SetName(n);
-    }
+    for (const char* n : names)
+        strip2->CreatePanel()->SetName(n);
     strip2->Persist()->SetINIFile(ini);
     strip2->LoadPanels();
     for (int i = 0; i < 3; ++i) {
@@ -576,14 +573,11 @@ TEST(ToolPanelStyles, StripColoursOfEveryStyle)
     for (const Row& r : rows) {
         strip->SetStyle(r.s);
         EXPECT_EQ(strip->Style(), r.s);
-        EXPECT_EQ(strip->Font()->Color(), r.font) << r.s;
-        EXPECT_EQ(strip->TabColor(), r.tab) << r.s;
-        EXPECT_EQ(strip->TabColorTo(), r.tabTo) << r.s;
-        EXPECT_EQ(strip->TabHoverColor(), r.hover) << r.s;
-        EXPECT_EQ(strip->TabHoverColorTo(), r.hoverTo) << r.s;
-        EXPECT_EQ(strip->TabBorderColor(), r.border) << r.s;
-        EXPECT_EQ(strip->Color(), r.back) << r.s;
-        EXPECT_EQ(strip->ColorTo(), r.backTo) << r.s;
+        const TColor got[] = {strip->Font()->Color(), strip->TabColor(), strip->TabColorTo(), strip->TabHoverColor(),
+                              strip->TabHoverColorTo(), strip->TabBorderColor(), strip->Color(), strip->ColorTo()};
+        const TColor want[] = {r.font, r.tab, r.tabTo, r.hover, r.hoverTo, r.border, r.back, r.backTo};
+        for (int i = 0; i < 8; ++i)
+            EXPECT_EQ(got[i], want[i]) << "style " << r.s << " strip colour " << i;
         EXPECT_EQ(panel->Style(), r.s) << "the strip passes its style on";
     }
 
@@ -860,15 +854,12 @@ TEST(ToolPanelSections, CaptionImagesWidenTheCaptionAndTheExpandBoxFollows)
     p->SetSectionImages(nullptr);
     s->SetCaptionImageIndex(-1);
     const TRect box = p->ExpandBoxRect(0);
-    MouseDown(p, box.Left + 4, box.Top + 4);
-    MouseUp(p, box.Left + 4, box.Top + 4);
+    Click(p, box.Left + 4, box.Top + 4);
     EXPECT_FALSE(s->Expanded());
     EXPECT_EQ(s->Height(), 16 + 4);
-    MouseDown(p, box.Right + 3, box.Top + 4);
-    MouseUp(p, box.Right + 3, box.Top + 4);
+    Click(p, box.Right + 3, box.Top + 4);
     EXPECT_FALSE(s->Expanded());
-    MouseDown(p, box.Left, box.Top);
-    MouseUp(p, box.Left, box.Top);
+    Click(p, box.Left, box.Top);
     EXPECT_TRUE(s->Expanded());
     EXPECT_EQ(s->Height(), 48);
 
@@ -896,12 +887,8 @@ TEST(ToolPanelSections, HeightMovesTheControlsFromTheSectionBottomOn)
     TProToolPanelSection* s = p->Sections()->Add();
     s->SetHeight(100);
     const int bottom = p->SectionRect(0).Bottom;
-    auto* above = new TPaintBox(&form);
-    above->SetParent(p);
-    above->SetBounds(10, bottom - 1, 10, 10);
-    auto* at = new TPaintBox(&form);
-    at->SetParent(p);
-    at->SetBounds(10, bottom, 10, 10);
+    TPaintBox* above = BoxOn(p, bottom - 1, 10);
+    TPaintBox* at = BoxOn(p, bottom, 10);
     s->SetHeight(130);
     EXPECT_EQ(above->Top(), bottom - 1);
     EXPECT_EQ(at->Top(), bottom + 30);
@@ -941,15 +928,9 @@ TEST(ToolPanelSections, NodesCollapsedAndExpandedInAnyOrderRestoreTheControls)
         TProToolPanelSection* s1 = p->Sections()->Add();
         s1->SetNode(true);
         s1->SetHeight(80);
-        auto put = [&](int top) {
-            auto* c = new TPaintBox(&form);
-            c->SetParent(p);
-            c->SetBounds(10, top, 10, 10);
-            return c;
-        };
-        TPaintBox* c0 = put(p->SectionRect(0).Top + 40);
-        TPaintBox* c1 = put(p->SectionRect(1).Top + 40);
-        TPaintBox* c2 = put(p->SectionRect(1).Bottom + 5);
+        TPaintBox* c0 = BoxOn(p, p->SectionRect(0).Top + 40, 10);
+        TPaintBox* c1 = BoxOn(p, p->SectionRect(1).Top + 40, 10);
+        TPaintBox* c2 = BoxOn(p, p->SectionRect(1).Bottom + 5, 10);
         const int t0 = c0->Top(), t1 = c1->Top(), t2 = c2->Top();
         for (int op : o.ops) {
             TProToolPanelSection* s = p->Sections()->Items(op >= 0 ? op : -1 - op);
@@ -1380,8 +1361,7 @@ TEST_F(PanelStrip, OverflowingTabsScrollFromTheArrows)
     struct Press { int x; int offset; };
     const int presses = (strip->TabsLength() - H + 9) / 10;   // down presses until the last tab shows
     for (int i = 1; i <= presses; ++i) {
-        MouseDown(strip, 15, H - 3);
-        MouseUp(strip, 15, H - 3);
+        Click(strip, 15, H - 3);
         EXPECT_EQ(strip->ScrollOffset(), -10 * i);
     }
     MouseDown(strip, 15, H - 3);   // no further than the tabs reach
@@ -1389,13 +1369,11 @@ TEST_F(PanelStrip, OverflowingTabsScrollFromTheArrows)
     EXPECT_EQ(strip->ScrollOffset(), -10 * presses);
     EXPECT_EQ(strip->TabAtPos(x, 2 - 10 * presses + 1), 0) << "tabs move with the offset";
     for (Press pr : {Press{12, -10 * presses}, Press{11, -10 * (presses - 1)}}) {
-        MouseDown(strip, pr.x, H - 3);
-        MouseUp(strip, pr.x, H - 3);
+        Click(strip, pr.x, H - 3);
         EXPECT_EQ(strip->ScrollOffset(), pr.offset) << pr.x;
     }
     for (int i = 0; i < presses + 2; ++i) {
-        MouseDown(strip, 5, H - 3);
-        MouseUp(strip, 5, H - 3);
+        Click(strip, 5, H - 3);
     }
     EXPECT_EQ(strip->ScrollOffset(), 0);
 }
@@ -1442,21 +1420,11 @@ TEST_F(PanelStrip, SlidesOfEachEdgeStepFifteenPixels)
     for (const Case& c : cases) {
         strip->SetPosition(c.pos);
         strip->SetTabWidth(23);
-        if (c.pos == ppTop)
-            strip->SetHeight(23);
-        else if (c.pos == ppRight)
-            strip->SetWidth(23);
-        else
-            strip->SetHeight(23);
+        c.pos == ppRight ? strip->SetWidth(23) : strip->SetHeight(23);
         ProcessPendingMessages();
         p->SetOpenWidth(100);
         TForm* host = strip->HostForm();
-        if (c.pos == ppTop)
-            record = [&] { return p->Top(); };
-        else if (c.pos == ppRight)
-            record = [&] { return host->Width(); };
-        else
-            record = [&] { return host->Height(); };
+        record = [&] { return c.pos == ppTop ? p->Top() : c.pos == ppRight ? host->Width() : host->Height(); };
         steps.clear();
         strip->OpenTab(0);
         EXPECT_EQ(steps, c.outSteps) << c.pos;
@@ -1839,10 +1807,9 @@ TEST_F(PanelStrip, LoadingSkipsMissingAndBadKeys)
             EXPECT_EQ(a->Width(), c.openWidthA) << c.name;
         }
         if (c.floatingA) {
-            EXPECT_EQ(a->FloatingForm()->Left(), c.floatAt.X) << c.name;
-            EXPECT_EQ(a->FloatingForm()->Top(), c.floatAt.Y) << c.name;
-            EXPECT_GT(a->FloatingForm()->Width(), 0) << c.name;
-            EXPECT_GT(a->FloatingForm()->Height(), 0) << c.name;
+            const TForm* ff = a->FloatingForm();
+            EXPECT_EQ(TPoint(ff->Left(), ff->Top()), c.floatAt) << c.name;
+            EXPECT_TRUE(ff->Width() > 0 && ff->Height() > 0) << c.name;
         }
         const int tabs = int(!(c.lockedA || c.hiddenA || c.floatingA)) + 1;
         EXPECT_EQ(s2->TabCount(), tabs) << c.name;
