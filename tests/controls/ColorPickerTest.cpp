@@ -134,9 +134,7 @@ TEST_F(ColorBtn, OtherColoursAreKeptInTheRegistry)
 TEST_F(ColorBtn, TheOtherColoursCaptionUnderlinesItsAcceleratorLetter)
 {
     // The dark ink on the popup's other-colours button: its first and last column, its lowest row.
-    struct TInk {
-        int Left = 1 << 20, Right = -1, Bottom = -1;
-    };
+    struct TInk { int Left = 1 << 20, Right = -1, Bottom = -1; };
     form->Show();
     auto ink = [&](const AnsiString& Caption) {
         TColorBtn btn(nullptr);
