@@ -277,10 +277,7 @@ TEST_F(KxCheckListBox, OnlyAPressInTheCheckAreaToggles)
     Form->Show();
     std::vector<std::string> log;
     int downX = -1;
-    list->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int X, int) {
-        log.push_back("down");
-        downX = X;
-    };
+    list->OnMouseDown = [&](TObject*, TMouseButton, TShiftState, int X, int) { log.push_back("down"); downX = X; };
     list->OnClickCheck = [&](TObject*) { log.push_back("check"); };
     EXPECT_EQ(list->CheckAreaWidth(), 18);
     TRect r = list->ItemRect(2);
@@ -569,8 +566,7 @@ TEST_F(KxCheckListBox, ANewWindowKeepsTheTopItemAndAutomaticDragsTakeThePressFir
     list->SetSelected(2, true);
     AdvanceInputClock(1000);
     const TRect third = list->ItemRect(2);
-    MouseDown(list, third.Left + 40, third.Top + 2);
-    MouseUp(list, third.Left + 40, third.Top + 2);
+    Click(list, third.Left + 40, third.Top + 2);
     EXPECT_TRUE(list->Selected(0) && list->Selected(2));
     EXPECT_EQ(list->SelCount(), 2);
     EXPECT_EQ(drags, 2);
@@ -780,8 +776,7 @@ TEST(KxSpeedButton, ThePressThatClosedTheMenuIsTakenFromTheQueue)
         PostMessage(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(15, 15));
         PostMessage(form.Handle(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(150, 150));
     });
-    MouseDown(&btn, 5, 5);
-    MouseUp(&btn, 5, 5);
+    Click(&btn, 5, 5);
     SetPopupMenuHook(old);
     EXPECT_EQ(at, btn.ClientToScreen(TPoint(-1, 25)));
     EXPECT_EQ(clicks, 0);   // no click while the menu is tracked
@@ -1028,10 +1023,7 @@ TEST_F(SpeedButton, DropDownMenuPositionsAndArrow)
 
     TPoint shown(-999, -999);
     TPopupMenu* shownMenu = nullptr;
-    TPopupMenuHook old = SetPopupMenuHook([&](TPopupMenu* m, int x, int y) {
-        shownMenu = m;
-        shown = TPoint(x, y);
-    });
+    TPopupMenuHook old = SetPopupMenuHook([&](TPopupMenu* m, int x, int y) { shownMenu = m; shown = TPoint(x, y); });
     int clicks = 0;
     btn.OnClick = [&](TObject*) { ++clicks; };
     struct { TKxDropDownMenuPos pos; TPopupAlignment align; TPoint at; } cases[] = {
@@ -1053,8 +1045,7 @@ TEST_F(SpeedButton, DropDownMenuPositionsAndArrow)
     EXPECT_EQ(clicks, 0);
     menu.SetAutoPopup(false);
     shownMenu = nullptr;
-    MouseDown(&btn, 5, 5);
-    MouseUp(&btn, 5, 5);
+    Click(&btn, 5, 5);
     EXPECT_EQ(shownMenu, nullptr);
     EXPECT_EQ(clicks, 1);
     SetPopupMenuHook(old);
