@@ -143,12 +143,7 @@ TEST_F(FormPlacement, PositionsSavedOffTheScreenComeBackOnIt)
 {
     const TRect wa = Screen->WorkAreaRect();
     auto at = [](int l, int t, int r, int b) { return Format("%d,%d,%d,%d", {l, t, r, b}); };
-    struct Case {
-        const char* Name;
-        AnsiString NormPos;
-        TBorderStyle Border;
-        TRect Want;
-    } cases[] = {
+    struct Case { const char* Name; AnsiString NormPos; TBorderStyle Border; TRect Want; } cases[] = {
         {"beyond the right and bottom", "3800,2800,4100,3000", bsSizeable,
          TRect(wa.Right - 300, wa.Bottom - 200, wa.Right, wa.Bottom)},
         {"before the left and top", "-900,-700,-600,-500", bsSizeable, TRect(wa.Left, wa.Top, wa.Left + 300, wa.Top + 200)},
