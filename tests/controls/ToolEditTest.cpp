@@ -46,10 +46,7 @@ TEST_F(FilenameEdit, DialogAndDroppedFiles)
         r.Values = {"/tmp/wybrany plik.txt"};
     });
     int after = 0;
-    edit.OnAfterDialog = [&](TObject*, AnsiString& name, bool& action) {
-        ++after;
-        EXPECT_TRUE(action);
-    };
+    edit.OnAfterDialog = [&](TObject*, AnsiString& name, bool& action) { ++after; EXPECT_TRUE(action); };
     edit.DoClick();
     EXPECT_TRUE(VerifyNoPendingDialogs());
     EXPECT_EQ(after, 1);
