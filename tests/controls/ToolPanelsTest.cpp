@@ -619,9 +619,7 @@ TEST(ToolPanelStyles, PanelCaptionButtonAndSectionColoursOfEveryStyle)
 {
     struct Panel { TColor back, backTo, nf, nfTo, nfFont, f, fTo, fFont; };
     struct Buttons { TColor hover, hoverTo, down, downTo; };
-    struct Section {
-        TColor cap, capTo; TGradientDirection dir; TColor capFont, bg, bgTo, item, border;
-    };
+    struct Section { TColor cap, capTo; TGradientDirection dir; TColor capFont, bg, bgTo, item, border; };
     struct Row { TToolPanelStyle s; Panel p; Buttons b; Section c; };
     const Row rows[] = {
         {esOffice2003Blue,
@@ -983,10 +981,7 @@ TEST_F(PanelStrip, CaptionButtonBoxesHintsAndClicks)
     int captionClicks = 0;
     TRect captionRect;
     p->SetCaptionButton(true);
-    p->OnCaptionBtnClick = [&](TObject*, TRect r) {
-        ++captionClicks;
-        captionRect = r;
-    };
+    p->OnCaptionBtnClick = [&](TObject*, TRect r) { ++captionClicks; captionRect = r; };
     struct ClickCase { bool dots; int x; int clicks; };
     for (ClickCase c : {ClickCase{true, 7, 0}, ClickCase{true, 8, 1}, ClickCase{false, 0, 1}}) {
         captionClicks = 0;
@@ -1027,10 +1022,7 @@ TEST_F(PanelStrip, TheCaptionButtonDropsThePanelsMenu)
     TPopupMenu menu(nullptr);
     p->SetPopupMenu(&menu);
     TPoint at(-1, -1);
-    TPopupMenuHook old = SetPopupMenuHook([&](TPopupMenu* m, int X, int Y) {
-        EXPECT_EQ(m, &menu);
-        at = TPoint(X, Y);
-    });
+    TPopupMenuHook old = SetPopupMenuHook([&](TPopupMenu* m, int X, int Y) { EXPECT_EQ(m, &menu); at = TPoint(X, Y); });
     Click(p, 20, 10);
     SetPopupMenuHook(old);
     // At the caption's bottom-left corner, instead of the event.
@@ -1099,12 +1091,7 @@ TEST_F(PanelStrip, TheSizingBorderOfAnOpenPanelShowsTheSizingCursor)
     p->SetOpenWidth(120);
     // Where the border lies for each strip edge: X or Y from the panel's far side (negative) or
     // from its near side; an open right or bottom panel sizes by its host window's edge.
-    struct Case {
-        TPanelPosition Pos;
-        bool Locked;
-        TPoint Border;
-        TCursor Want;
-    } cases[] = {
+    struct Case { TPanelPosition Pos; bool Locked; TPoint Border; TCursor Want; } cases[] = {
         {ppLeft, false, TPoint(-1, 60), crSizeWE},   {ppLeft, true, TPoint(-2, 60), crSizeWE},
         {ppTop, false, TPoint(60, -1), crSizeNS},    {ppRight, true, TPoint(2, 60), crSizeWE},
         {ppBottom, true, TPoint(60, 1), crSizeNS},   {ppRight, false, TPoint(-2 - 1, 60), crSizeWE},
