@@ -130,12 +130,7 @@ TEST_F(PlacementLimits, LimitsHoldAgainstTheUsersSizingAndMaximising)
     auto* placement = new TFormPlacement(form);
     placement->SetActive(false);
     form->Show();
-    struct Case {
-        const char* Name;
-        int MinW, MaxH, MaxSizeW;
-        bool Prevent;
-        int AskW, AskH, WantW, WantH;
-    } cases[] = {
+    struct Case { const char* Name; int MinW, MaxH, MaxSizeW; bool Prevent; int AskW, AskH, WantW, WantH; } cases[] = {
         {"no limits", 0, 0, 0, false, 350, 250, 350, 250},
         {"minimum width", 300, 0, 0, false, 120, 250, 300, 250},
         {"maximum height", 0, 280, 0, false, 500, 600, 500, 280},
