@@ -13,10 +13,7 @@
 namespace {
 // What the store must hold: each stored row its cells, each a text and an object.
 struct TModel {
-    struct TCell {
-        std::string Text;
-        TObject* Object = nullptr;
-    };
+    struct TCell { std::string Text; TObject* Object = nullptr; };
     std::vector<std::vector<TCell>> Rows;
 
     TCell& At(int ACol, int ARow, int AMinCols)
@@ -198,11 +195,7 @@ TEST(CellStore, HoldsWhatAGridOfStringsHoldsThroughEveryChange)
 // text is left, nothing is held.
 TEST(CellStore, HoldsForItsTextsOnlyWhatTheyAskFor)
 {
-    struct TCase {
-        int Cells;
-        int Length;
-        int Rounds;
-    };
+    struct TCase { int Cells; int Length; int Rounds; };
     for (const TCase& t : {TCase{1, 100, 20000}, TCase{1000, 40, 300}, TCase{50000, 20, 8}, TCase{10, 3'000'000, 6}}) {
         TCellStore store;
         std::size_t most = 0;
