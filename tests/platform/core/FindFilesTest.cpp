@@ -34,12 +34,7 @@ TEST(FindFiles, ListsAFolderWithAttributesWithoutFollowingLinks)
     fs::create_symlink(dir / "b.txt", dir / "c.txt");
     const AnsiString root = FromOsPath(dir.Path.string()) + "\\";
 
-    struct Case {
-        AnsiString pattern;
-        int attr;
-        bool follow;
-        std::vector<std::string> names;
-    };
+    struct Case { AnsiString pattern; int attr; bool follow; std::vector<std::string> names; };
     const Case cases[] = {
         // Files only: no directories, no hidden files; the link to a directory is no directory.
         {root + "*.*", 0, false, {"A.TXT", "b.txt", "c.txt@", "link@"}},
