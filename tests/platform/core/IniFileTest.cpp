@@ -51,9 +51,7 @@ TEST_F(IniFixture, ReadsAsTheProfileFunctions)
 {
     Put(Sample);
     TIniFile ini(Name);
-    struct Case {
-        AnsiString Section, Key, Expected;
-    } cases[] = {
+    struct Case { AnsiString Section, Key, Expected; } cases[] = {
         {"Sekcja", "Klucz", "  wartość "},   // trimmed, one pair of quotes dropped, first key wins
         {"SEKCJA", "klucz", "  wartość "},
         {"sekcja", "Pusty", ""},
@@ -123,11 +121,7 @@ TEST_F(IniFixture, FilesWithAByteOrderMarkReadAsTheirTextAndAreWrittenOnlyWhole)
     using namespace std::string_literals;
     const AnsiString text = "[Kategorie]\r\nWyrób 1=\r\nWyrób 2=0\r\n[Wyrób 1]\r\nŁódź=ż.txt\r\n";
     const AnsiString written = "[Kategorie]\r\nWyrób 1=\r\nWyrób 2=0\r\nWyrób 3=\r\n[Wyrób 1]\r\nŁódź=ż.txt\r\n";
-    const struct {
-        const char* What;
-        std::string Bytes;
-        bool Writable;
-    } cases[] = {
+    const struct { const char* What; std::string Bytes; bool Writable; } cases[] = {
         {"Windows-1250", text, true},
         {"UTF-8 with a mark", "\xEF\xBB\xBF" + AnsiToUtf8(text), true},
         {"UTF-16 LE with a mark", Utf16(text, false), true},
@@ -209,9 +203,7 @@ TEST_F(IniFixture, WritesPlaceKeysAndSectionsAsWindows)
 
 TEST_F(IniFixture, QuotedValuesReadBackAsWritten)
 {
-    struct Case {
-        AnsiString Text, Stored;
-    } cases[] = {
+    struct Case { AnsiString Text, Stored; } cases[] = {
         {"Wykaz norm", "Wykaz norm"},   // nothing reading would drop: as it is
         {" z ", "\" z \""},
         {"dd.mm.yyyy ", "\"dd.mm.yyyy \""},
@@ -299,9 +291,7 @@ TEST_F(IniFixture, NamesThatCannotReadBackAreRefused)
     Put("[Users]\r\nadam=1\r\n");
     TIniFile ini(Name);
     TMemIniFile mem(Name);
-    struct Case {
-        AnsiString Section, Key;
-    } cases[] = {
+    struct Case { AnsiString Section, Key; } cases[] = {
         {"Users", "a=b"}, {"Users", "[Admins]eve"}, {"Users", " [x"}, {"Users", ";hidden"}, {"Us]ers", "k"},
         {"Users", "="},
     };
