@@ -5,12 +5,7 @@
 
 TEST(EditMask, FormatsTextIntoTheMaskAndBackAsTheMaskSavesIt)
 {
-    struct Case {
-        const char* mask;
-        const char* value;
-        const char* editText;
-        const char* text;
-    };
+    struct Case { const char* mask; const char* value; const char* editText; const char* text; };
     const Case cases[] = {
         {"00-000;1;_", "12345", "12-345", "12-345"},
         {"00-000;1;_", "12-345", "12-345", "12-345"},
@@ -40,12 +35,7 @@ TEST(EditMask, FormatsTextIntoTheMaskAndBackAsTheMaskSavesIt)
 
 TEST(EditMask, RequiredPositionsMustBeFilledOptionalOnesNot)
 {
-    struct Case {
-        const char* mask;
-        const char* editText;
-        bool valid;
-        int pos;
-    };
+    struct Case { const char* mask; const char* editText; bool valid; int pos; };
     const Case cases[] = {
         {"00-000;1;_", "12-345", true, 0},  {"00-000;1;_", "12-3_5", false, 4}, {"00-000;1;_", "__-___", false, 0},
         {"99-999;1;_", "__-___", true, 0},  {"L9;1;_", "a_", true, 0},          {"L9;1;_", "_1", false, 0},
