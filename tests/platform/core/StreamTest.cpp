@@ -73,11 +73,7 @@ TEST(FileStream, ModesAndErrors)
         f.ReadBuffer(buf, 4);
         EXPECT_THROW(f.ReadBuffer(buf, 1), EReadError);
     }
-    struct Case {
-        std::string Name;
-        Word Mode;
-        AnsiString Message;
-    } cases[] = {
+    struct Case { std::string Name; Word Mode; AnsiString Message; } cases[] = {
         {dir / "missing.bin", fmOpenRead, "Cannot open file \"" + (dir / "missing.bin") + "\""},
         {dir.Path.string(), fmOpenRead, "Cannot open file \"" + dir.Path.string() + "\""},
         {dir / "no/such/dir.bin", fmCreate, "Cannot create file \"" + (dir / "no/such/dir.bin") + "\""},
