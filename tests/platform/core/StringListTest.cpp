@@ -27,10 +27,7 @@ class TSampleFont : public TPersistent {};
 
 TEST(StringList, TextJoinsWithCrLfAndSplitsAtAnyLineBreak)
 {
-    struct Case {
-        AnsiString In;
-        std::vector<AnsiString> Lines;
-    } cases[] = {
+    struct Case { AnsiString In; std::vector<AnsiString> Lines; } cases[] = {
         {"", {}},
         {"a", {"a"}},
         {"a\r\n", {"a"}},
@@ -56,10 +53,7 @@ TEST(StringList, TextJoinsWithCrLfAndSplitsAtAnyLineBreak)
 
 TEST(StringList, CommaTextQuotesAndRoundTrips)
 {
-    struct Case {
-        std::vector<AnsiString> Items;
-        AnsiString Text;
-    } cases[] = {
+    struct Case { std::vector<AnsiString> Items; AnsiString Text; } cases[] = {
         {{"a", "b", "c"}, "a,b,c"},
         {{"a b", "c"}, "\"a b\",c"},
         {{"say \"hi\"", "x,y"}, "\"say \"\"hi\"\"\",\"x,y\""},
@@ -79,10 +73,7 @@ TEST(StringList, CommaTextQuotesAndRoundTrips)
         EXPECT_EQ(Items(back), c.Items) << c.Text;
     }
     // Reading also splits at blanks outside quotes and skips blanks around items.
-    struct Read {
-        AnsiString Text;
-        std::vector<AnsiString> Items;
-    } reads[] = {
+    struct Read { AnsiString Text; std::vector<AnsiString> Items; } reads[] = {
         {"  a , b  ", {"a", "b"}},
         {"a b", {"a", "b"}},
         {"\"x y\"z,w", {"x y", "z", "w"}},
@@ -114,12 +105,7 @@ TEST(StringList, DelimitedTextWithOwnDelimiterQuoteAndStrictMode)
 TEST(StringList, DelimitedTextEndsAtANulOutsideQuotes)
 {
     using std::string;
-    struct Case {
-        string Text;
-        char Delimiter;
-        bool Strict;
-        std::vector<AnsiString> Items;
-    } cases[] = {
+    struct Case { string Text; char Delimiter; bool Strict; std::vector<AnsiString> Items; } cases[] = {
         {string("a,\0b", 4), ',', false, {"a", ""}},
         {string("a, \0b", 5), ',', false, {"a"}},
         {string("\0a,b", 4), ',', false, {}},
