@@ -420,10 +420,7 @@ TEST_F(Files, WhatIsMadeInASharedFolderIsTheGroupsToWriteAndAReplacedFileKeepsIt
     ASSERT_TRUE(ForceDirectories(in + "Wykazy/Stare"));
     ASSERT_TRUE(CreateDir(in + "Ustawienia"));
     ASSERT_TRUE(ForceDirectories(dir + "prywatne/a"));
-    const struct {
-        const char* Name;
-        TMode Expected;
-    } folders[] = {{"dzial/Wykazy", {02775, shared.Group}},
+    const struct { const char* Name; TMode Expected; } folders[] = {{"dzial/Wykazy", {02775, shared.Group}},
                    {"dzial/Wykazy/Stare", {02775, shared.Group}},
                    {"dzial/Ustawienia", {02775, shared.Group}},
                    {"prywatne/a", {0755, own}}};
