@@ -28,11 +28,7 @@ struct GlyphButtons : TFormTest {
 TEST_F(GlyphButtons, SpeedButtonGroupsKeepOneDownAndAllowAllUpLetsTheLastOneGo)
 {
     // Clicks on buttons 0..2 of group 1 (button 3 is alone, group 0), and the Down states after each.
-    struct Case {
-        bool allowAllUp;
-        std::vector<int> clicks;
-        std::vector<std::string> after;
-    };
+    struct Case { bool allowAllUp; std::vector<int> clicks; std::vector<std::string> after; };
     const Case cases[] = {
         {false, {0, 1, 1, 2, 3, 3}, {"1000", "0100", "0100", "0010", "0010", "0010"}},
         {true, {0, 0, 1, 1, 3}, {"1000", "0000", "0100", "0000", "0000"}},
@@ -77,11 +73,7 @@ TEST_F(GlyphButtons, SpeedButtonGroupsKeepOneDownAndAllowAllUpLetsTheLastOneGo)
 
 TEST_F(GlyphButtons, BitBtnKindsBringCaptionAndCloseTheModalFormWithTheirResult)
 {
-    struct Case {
-        TBitBtnKind kind;
-        const char* caption;
-        int result;
-    };
+    struct Case { TBitBtnKind kind; const char* caption; int result; };
     const Case cases[] = {{bkOK, "OK", mrOk},       {bkCancel, "Cancel", mrCancel}, {bkYes, "&Yes", mrYes},
                           {bkNo, "&No", mrNo},      {bkAbort, "Abort", mrAbort},    {bkRetry, "&Retry", mrRetry},
                           {bkIgnore, "&Ignore", mrIgnore}, {bkAll, "&All", mrAll},  {bkClose, "&Close", mrCancel}};
