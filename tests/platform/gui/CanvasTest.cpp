@@ -71,10 +71,7 @@ TEST(Canvas, LineToLeavesOutTheEndPixel)
 // way it runs and however much of it is off the canvas; an xor polyline inverts each pixel once.
 TEST(Canvas, SolidAxisLinesCoverTheirRunOnce)
 {
-    struct Case {
-        std::vector<TPoint> Points;
-        TPenMode Mode;
-    } cases[] = {
+    struct Case { std::vector<TPoint> Points; TPenMode Mode; } cases[] = {
         {{{12, 5}, {2, 5}}, pmCopy},
         {{{5, 12}, {5, 2}}, pmCopy},
         {{{-30, 7}, {40, 7}}, pmCopy},
@@ -216,10 +213,7 @@ TEST(Canvas, ClippingAndSavedStates)
 TEST(Canvas, BitBltRasterOperations)
 {
     const TColor src = RGB(0xF0, 0x0F, 0x55), dst = RGB(0x3C, 0xFF, 0x00);
-    struct Case {
-        TCopyMode rop;
-        TColor expected;
-    } cases[] = {
+    struct Case { TCopyMode rop; TColor expected; } cases[] = {
         {SRCCOPY, src},
         {SRCAND, RGB(0x30, 0x0F, 0x00)},
         {SRCPAINT, RGB(0xFC, 0xFF, 0x55)},
