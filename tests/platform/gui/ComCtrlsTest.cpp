@@ -45,10 +45,7 @@ TEST_F(ComForm, PageControlShowsOnePageAndTheUserCanBeRefused)
 
     std::vector<AnsiString> events;
     bool allow = false;
-    pc->OnChanging = [&](TObject*, bool& ok) {
-        events.push_back("changing");
-        ok = allow;
-    };
+    pc->OnChanging = [&](TObject*, bool& ok) { events.push_back("changing"); ok = allow; };
     pc->OnChange = [&](TObject*) { events.push_back("change"); };
     // From code: quiet.
     pc->SetActivePageIndex(1);
@@ -95,10 +92,7 @@ TEST_F(ComForm, ProgressBarKeepsItsPositionInRange)
 {
     auto* p = new TProgressBar(Form);
     p->SetParent(Form);
-    struct Case {
-        int Min, Max, Start, Step;
-        int SetTo, AfterSet, AfterStepIt;
-    } cases[] = {
+    struct Case { int Min, Max, Start, Step; int SetTo, AfterSet, AfterStepIt; } cases[] = {
         {0, 100, 0, 10, 150, 100, 10},    // past Max: clamped; StepIt starts over
         {0, 100, 0, 10, -5, 0, 10},
         {10, 20, 10, 3, 19, 19, 12},      // 22 wraps to 12
@@ -201,9 +195,7 @@ TEST_F(ComForm, SpinEditClampsAndStepsByIncrement)
     s->SetParent(Form);
     std::vector<int> seen;
     s->OnChange = [&](TObject*) { seen.push_back(s->Value()); };
-    struct Case {
-        int Min, Max, Set, Expected;
-    } cases[] = {
+    struct Case { int Min, Max, Set, Expected; } cases[] = {
         {0, 100, 150, 100},
         {0, 100, -3, 0},
         {0, 0, -3000, -3000},      // equal limits: none
