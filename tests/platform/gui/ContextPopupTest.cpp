@@ -50,11 +50,7 @@ TEST_F(PopupForm, RightClickPopsUpTheNearestPopupMenuUpTheParents)
     auto* own = new TPopupMenu(Form);
     auto* panels = new TPopupMenu(Form);
     Panel->SetPopupMenu(panels);
-    struct Case {
-        TControl* Control;
-        TPopupMenu* BoxMenu;
-        TPopupMenu* Expected;
-    } cases[] = {
+    struct Case { TControl* Control; TPopupMenu* BoxMenu; TPopupMenu* Expected; } cases[] = {
         {Box, own, own},          // the control's own menu
         {Box, nullptr, panels},   // none: the parent's
         {Memo, nullptr, panels},  // a standard control too
@@ -74,10 +70,7 @@ TEST_F(PopupForm, RightClickPopsUpTheNearestPopupMenuUpTheParents)
     MouseUp(Box, 5, 5, mbRight);
     EXPECT_EQ(Shown.size(), 1u);
     TPoint at(-1, -1);
-    Box->OnContextPopup = [&](TObject*, TPoint p, bool& handled) {
-        at = p;
-        handled = true;
-    };
+    Box->OnContextPopup = [&](TObject*, TPoint p, bool& handled) { at = p; handled = true; };
     Click(Box, 7, 9, mbRight);
     EXPECT_EQ(Shown.size(), 1u);
     EXPECT_EQ(at, TPoint(7, 9));
