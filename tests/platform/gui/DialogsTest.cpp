@@ -83,10 +83,7 @@ TEST_F(Dialogs, ModalFormEndsWithItsModalResultAndCloseQueryCanVeto)
 
     bool allow = false;
     int queries = 0;
-    form.OnCloseQuery = [&](TObject*, bool& can) {
-        ++queries;
-        can = allow;
-    };
+    form.OnCloseQuery = [&](TObject*, bool& can) { ++queries; can = allow; };
     ScriptDialogs().ExpectModal("", mrOk);
     EXPECT_THROW(form.ShowModal(), EUnexpectedDialog);
     EXPECT_FALSE(form.Visible());
