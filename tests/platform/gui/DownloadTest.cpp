@@ -76,11 +76,7 @@ TEST_F(Download, FailuresLeaveTheTargetAsItWas)
     Server.Serve("/limit", 200, "application/octet-stream", std::string(4096, 'y'));
     Server.Stall("/stall");
     const AnsiString refused = "http://127.0.0.1:" + IntToStr(ClosedPort()) + "/version.ini";
-    struct Case {
-        const char* What;
-        AnsiString Url;
-        HRESULT Expected;
-    } cases[] = {
+    struct Case { const char* What; AnsiString Url; HRESULT Expected; } cases[] = {
         {"404", Server.Url("/version.ini"), INET_E_RESOURCE_NOT_FOUND},
         {"410", Server.Url("/gone"), INET_E_RESOURCE_NOT_FOUND},
         {"500", Server.Url("/error"), INET_E_DOWNLOAD_FAILURE},
