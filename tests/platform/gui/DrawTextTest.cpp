@@ -67,9 +67,7 @@ TEST(DrawText, AlignmentPlacesTextWhereMeasured)
 {
     const int W = 200, H = 40;
     const AnsiString text = "Mm";
-    struct Case {
-        unsigned flags;
-    } cases[] = {{DT_LEFT}, {DT_CENTER}, {DT_RIGHT}};
+    struct Case { unsigned flags; } cases[] = {{DT_LEFT}, {DT_CENTER}, {DT_RIGHT}};
     for (const Case& k : cases) {
         auto b = WhiteBitmap(W, H);
         TCanvas* c = b->Canvas();
@@ -215,10 +213,7 @@ TEST(DrawText, LongTextsWithoutBlanksCostWhatTheirLengthCosts)
 TEST(DrawText, PlacedOnceDrawsAsMeasuredThenDrawn)
 {
     const int W = 120, H = 60;
-    struct Case {
-        const char* text;
-        unsigned flags;
-    } cases[] = {
+    struct Case { const char* text; unsigned flags; } cases[] = {
         {"Zastąpiona uznaniowo norma zakładowa", DT_SINGLELINE | DT_END_ELLIPSIS},
         {"Zastąpiona uznaniowo norma zakładowa", DT_WORDBREAK | DT_EDITCONTROL | DT_END_ELLIPSIS | DT_CENTER},
         {"PN-EN 1234\r\nwiersz drugi", DT_WORDBREAK | DT_RIGHT},
