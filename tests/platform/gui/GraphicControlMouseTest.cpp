@@ -37,11 +37,7 @@ struct Step {
 
 TEST_F(GraphicMouse, EnterAndLeaveFollowTheChildUnderTheMouse)
 {
-    struct Case {
-        const char* Name;
-        std::vector<Step> Steps;
-        const char* Log;
-    } cases[] = {
+    struct Case { const char* Name; std::vector<Step> Steps; const char* Log; } cases[] = {
         {"across both and out of the form",
          {{Move, 5, 5}, {Move, 30, 30}, {Move, 40, 35}, {Move, 70, 30}, {Move, 90, 40}, {LeaveForm}},
          "+A-A+B-B"},
@@ -95,10 +91,7 @@ TEST_F(GraphicMouse, WindowShowsTheCursorOfTheChildUnderTheMouse)
     label->SetCaption("Pomoc");
     label->SetAutoSize(false);
     label->SetBounds(150, 20, 60, 20);
-    struct Case {
-        TCursor Form, Child;
-        TCursor OverChild, Away;
-    } cases[] = {
+    struct Case { TCursor Form, Child; TCursor OverChild, Away; } cases[] = {
         {crDefault, crHandPoint, crHandPoint, crDefault},
         {crCross, crDefault, crCross, crCross},
         {crCross, crHandPoint, crHandPoint, crCross},
