@@ -8,10 +8,7 @@
 
 TEST(Graphics, SystemColoursResolveInBothForms)
 {
-    struct Case {
-        TColor color;
-        TColor rgb;
-    } cases[] = {
+    struct Case { TColor color; TColor rgb; } cases[] = {
         {clBtnFace, RGB(212, 208, 200)},
         {TColor(0xFF000000u | COLOR_BTNFACE), RGB(212, 208, 200)},
         {clHighlight, RGB(49, 106, 197)},
@@ -40,10 +37,7 @@ TEST(Graphics, FontSizeHeightAndChangeEvents)
     EXPECT_EQ(f.Size(), 8);
     EXPECT_EQ(f.Height(), -11);
     int changes = 0;
-    f.OnChange = [&](TObject* sender) {
-        EXPECT_EQ(sender, &f);
-        ++changes;
-    };
+    f.OnChange = [&](TObject* sender) { EXPECT_EQ(sender, &f); ++changes; };
     f.SetSize(12);
     EXPECT_EQ(f.Height(), -16);
     f.SetStyle(fsBold | fsUnderline);
