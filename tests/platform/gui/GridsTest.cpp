@@ -86,10 +86,7 @@ TEST_F(GridFixture, ExtractingRowsLeavesWhatDeletingThemOneAfterAnotherLeaves)
 {
     // Each step a row in the numbering the steps before leave; the selection runs from
     // Anchor to Current.
-    struct Case {
-        std::vector<int> Steps;
-        int Fixed, Anchor, Current;
-    } cases[] = {
+    struct Case { std::vector<int> Steps; int Fixed, Anchor, Current; } cases[] = {
         {{2, 2, 2}, 1, 1, 5},
         {{6, 2}, 1, 2, 2},
         {{5, 3, 0, 1}, 2, 7, 3},
@@ -265,10 +262,7 @@ TEST_F(GridFixture, MouseSizesAndMovesColumnsWhenAllowed)
     Grid->SetCells(1, 1, "one");
     Grid->SetCells(3, 1, "three");
     int movedFrom = -1, movedTo = -1;
-    Grid->OnColumnMoved = [&](TObject*, int From, int To) {
-        movedFrom = From;
-        movedTo = To;
-    };
+    Grid->OnColumnMoved = [&](TObject*, int From, int To) { movedFrom = From; movedTo = To; };
     // Without the option a drag on the header border sizes nothing.
     TRect h = Grid->CellRect(1, 0);
     Drag(Grid, TPoint(h.Right, 5), TPoint(h.Right + 40, 5));
