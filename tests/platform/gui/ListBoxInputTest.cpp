@@ -71,10 +71,7 @@ TEST_F(ListForm, HorizontalExtentGivesAScrollRangeAndKeepsTheSelection)
         return row;
     };
     const std::vector<TColor> plain = bottomRow();
-    struct Step {
-        int Extent;
-        bool Bar;
-    } steps[] = {{500, true}, {100, false}, {0, false}, {600, true}};
+    struct Step { int Extent; bool Bar; } steps[] = {{500, true}, {100, false}, {0, false}, {600, true}};
     for (const Step& s : steps) {
         SCOPED_TRACE(s.Extent);
         List->SetHorizontalExtent(s.Extent);
