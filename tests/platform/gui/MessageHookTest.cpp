@@ -118,10 +118,7 @@ TEST_F(HookFixture, HookCallingNextRunsTheRestOnceAndSeesTheResult)
 
     // Answering false after Next does not pass the message a second time.
     Log.clear();
-    C->AddMessageHook([](TMessage& m, const TMessageNext& next) {
-        next(m);
-        return false;
-    });
+    C->AddMessageHook([](TMessage& m, const TMessageNext& next) { next(m); return false; });
     C->Perform(WM_USER + 7, 0, 0);
     EXPECT_EQ(1, std::count(Log.begin(), Log.end(), "wndproc"));
 }
@@ -242,11 +239,7 @@ TEST_F(FormHookFixture, SetBoundsTellsPositionThenMoveThenSize)
     Watch({WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE});
     int resized = 0;
     Form->OnResize = [&](TObject*) { ++resized; };
-    struct Case {
-        int L, T, W, H;
-        std::vector<Cardinal> Expect;
-        int Resizes;
-    };
+    struct Case { int L, T, W, H; std::vector<Cardinal> Expect; int Resizes; };
     const std::vector<Case> cases = {
         {70, 80, 300, 200, {WM_WINDOWPOSCHANGED, WM_MOVE}, 0},
         {70, 80, 310, 220, {WM_WINDOWPOSCHANGED, WM_SIZE}, 1},
@@ -354,8 +347,7 @@ TEST_F(FormHookFixture, ApplicationOnMessageSeesPostedAndInputMessagesFirst)
     PostMessage(C->Handle(), WM_USER + 9, 0, 0);
     PostMessage(C->Handle(), WM_USER + 7, 0, 0);
     ProcessPendingMessages();
-    MouseDown(C, 3, 3);
-    MouseUp(C, 3, 3);
+    Click(C, 3, 3);
     Application->OnMessage = nullptr;
     EXPECT_EQ((std::vector<Cardinal>{WM_USER + 9, WM_USER + 7, WM_LBUTTONDOWN, WM_LBUTTONUP}), app);
     EXPECT_EQ(0, std::count(Log.begin(), Log.end(), "hook"));   // handled by the application
