@@ -184,9 +184,7 @@ std::string Utf16z(const char16_t* s)
 TEST(SystemDragKeys, EffectFollowsTheKeysAmongTheAllowedOnes)
 {
     const DWORD all = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK;
-    struct Case {
-        DWORD Keys, Ok, Effect;
-    } cases[] = {
+    struct Case { DWORD Keys, Ok, Effect; } cases[] = {
         {0, all, DROPEFFECT_MOVE},
         {MK_CONTROL, all, DROPEFFECT_COPY},
         {MK_SHIFT, all, DROPEFFECT_MOVE},
