@@ -87,12 +87,7 @@ TEST(PaintingFaults, DrawTextWordBreakOfPolishTextAndLongWords)
     auto b = Blank(10, 10);
     TCanvas* c = b->Canvas();
     int line = c->TextHeight("Ąg");
-    struct Case {
-        const char* Text;
-        int Width;
-        unsigned Extra;
-        int MinLines, MaxLines;
-    };
+    struct Case { const char* Text; int Width; unsigned Extra; int MinLines, MaxLines; };
     const Case cases[] = {
         {"Zażółć gęślą jaźń", 1000, 0, 1, 1},
         {"Zażółć gęślą jaźń", 1, 0, 3, 3},   // one word a line, each wider than the rect
