@@ -64,10 +64,7 @@ TEST(PrintMapping, LometricOnABitmapCanvas)
     SetMapMode(c, MM_TEXT);
     EXPECT_EQ(TRect(0, 0, 400, 96), c->ClipRect());
     SelectClipRgn(c, nullptr);
-    struct Probe {
-        int x, y;
-        TColor colour;
-    };
+    struct Probe { int x, y; TColor colour; };
     for (const Probe& p : {Probe{96, 96, clRed}, Probe{191, 191, clRed}, Probe{95, 100, clWhite},
                            Probe{192, 150, clWhite}, Probe{100, 192, clBlue}, Probe{191, 287, clBlue},
                            Probe{150, 288, clWhite}}) {
