@@ -140,10 +140,7 @@ TEST_F(PrinterFile, EachDocumentGoesWholeToTheFileNamedThen)
 {
     const AnsiString first = PdfName("first"), second = PdfName("second");
     TPrinter* p = Printer();
-    struct TJob {
-        AnsiString File;
-        bool Abort;
-    };
+    struct TJob { AnsiString File; bool Abort; };
     for (const TJob& job : {TJob{first, true}, TJob{first, false}, TJob{second, false}, TJob{second, true}}) {
         SetPrinterOutputFile(job.File);
         EXPECT_GT(p->PageWidth(), 700);
