@@ -192,14 +192,8 @@ TEST_F(RichEdit, HugeDocumentsLoadAndShowInTimeGrowingWithTheirSize)
             edit->SetVisible(Shown);
         };
     };
-    const auto load = [&](int) {
-        TStringStream in(text);
-        edit->Lines()->LoadFromStream(&in);
-    };
-    const auto loadShown = [&](int N) {
-        load(N);
-        GrabControl(edit);
-    };
+    const auto load = [&](int) { TStringStream in(text); edit->Lines()->LoadFromStream(&in); };
+    const auto loadShown = [&](int N) { load(N); GrabControl(edit); };
     const auto loadThenShow = [&](int N) {   // the grid's in-place editor opening on a rich cell
         load(N);
         edit->SetVisible(true);
@@ -220,10 +214,7 @@ TEST_F(RichEdit, HugeDocumentsLoadAndShowInTimeGrowingWithTheirSize)
          [](int N) { return 2u * N; }},
         {{"shown: a word put in at the caret", 30000,
           with([](int N) { return std::string(std::size_t(N), 'x'); }, true),
-          [&](int) {
-              edit->SetSelText(text);
-              GrabControl(edit);
-          }},
+          [&](int) { edit->SetSelText(text); GrabControl(edit); }},
          [](int N) { return std::size_t(N); }},
         {{"painted: a rich cell of a word of changing formats", 4000, with(formats, false),
           [&](int) { DrawRichText(cell.Canvas(), text, TRect(0, 0, 600, 400)); }},
