@@ -72,10 +72,7 @@ TEST(Rtf, WriterAndReaderKeepRunsFormatsAndPolishLetters)
 
 TEST(Rtf, ReaderUnderstandsWhatOtherWritersProduce)
 {
-    struct Case {
-        const char* rtf;
-        const char* text;
-    } cases[] = {
+    struct Case { const char* rtf; const char* text; } cases[] = {
         {"{\\rtf1\\ansi\\ansicpg1250 Za\\'bf\\'f3\\'b3\\'e6}", "Zażółć"},
         {"{\\rtf1 a\\u261?b}", "aąb"},
         {"{\\rtf1\\uc2 a\\u261\\'3f\\'3fb}", "aąb"},
@@ -126,10 +123,7 @@ TEST(Rtf, ReaderUnderstandsWhatOtherWritersProduce)
 
 TEST(Rtf, TableRowsEndWithTheirLastCellAndNoTab)
 {
-    struct Case {
-        const char* rtf;
-        const char* text;
-    } cases[] = {
+    struct Case { const char* rtf; const char* text; } cases[] = {
         {"{\\rtf1\\trowd\\cellx1000\\cellx2000\\pard\\intbl a\\cell b\\cell\\row"
          "\\trowd\\cellx1000\\cellx2000\\pard\\intbl c\\cell d\\cell\\row}",
          "a\tb\r\nc\td"},
