@@ -16,10 +16,7 @@ struct Shell : ::testing::Test {
     std::vector<AnsiString> opened;
     void SetUp() override
     {
-        SetShellOpenHook([this](const AnsiString& t) {
-            opened.push_back(t);
-            return true;
-        });
+        SetShellOpenHook([this](const AnsiString& t) { opened.push_back(t); return true; });
     }
     void TearDown() override { SetShellOpenHook(nullptr); }
     static void Touch(const AnsiString& name) { std::ofstream(ToOsPath(name)) << "x"; }
@@ -40,12 +37,7 @@ TEST_F(Shell, AddressesAndTheProgramsOwnFilesOpenEverythingElseIsRefused)
     ASSERT_EQ(0, symlink(ToOsPath(outside).c_str(), ToOsPath(link).c_str()));
     ShellRegisterWrittenFile(written);
 
-    struct Case {
-        AnsiString op, file, dir;
-        bool ok;
-        int error;
-        AnsiString target;
-    } cases[] = {
+    struct Case { AnsiString op, file, dir; bool ok; int error; AnsiString target; } cases[] = {
         {"open", "http://example.org/normy?id=1", "", true, 0, "http://example.org/normy?id=1"},
         {"open", "HTTPS://example.org", "", true, 0, "HTTPS://example.org"},
         {"", "mailto:biuro@example.org", "", true, 0, "mailto:biuro@example.org"},
