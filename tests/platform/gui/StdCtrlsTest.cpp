@@ -114,11 +114,7 @@ TEST_F(StdForm, NotebookShowsPageByNameAndReportsOnlyRealChanges)
     onSecond->SetParent(Book->Page(1));
     int changes = 0;
     Book->OnPageChanged = [&](TObject*) { ++changes; };
-    struct Step {
-        const char* Name;
-        int Index;
-        int Changes;
-    };
+    struct Step { const char* Name; int Index; int Changes; };
     const Step steps[] = {
         {"UstawieniaProg", 1, 1}, {"UstawieniaProg", 1, 1}, {"ustawieniaprog", 1, 1},
         {"Nieznana", 1, 1}, {"Importuj", 2, 2}, {"Informacja", 0, 3},
