@@ -14,11 +14,7 @@
 // and for control characters, tabs and soft hyphens.
 TEST(TextMetrics, WidthsAndHeightEqualTheCanvasForEveryFontAndText)
 {
-    struct FontCase {
-        const char* Name;
-        int Height;
-        TFontStyles Style;
-    } fonts[] = {
+    struct FontCase { const char* Name; int Height; TFontStyles Style; } fonts[] = {
         {"Tahoma", -11, 0},
         {"Tahoma", -11, fsBold},
         {"Tahoma", -13, fsItalic | fsUnderline},
