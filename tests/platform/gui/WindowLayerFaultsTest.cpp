@@ -98,13 +98,8 @@ TEST_F(LayerFixture, ResizeFiresOnceAndOnlyForARealChangeOfSize)
     int resized = 0, innerResized = 0, sizes = 0;
     b->OnResize = [&](TObject*) { ++resized; };
     inner->OnResize = [&](TObject*) { ++innerResized; };
-    int hook = b->AddMessageHook([&](TMessage& m) {
-        sizes += m.Msg == WM_SIZE;
-        return false;
-    });
-    struct Case {
-        int L, T, W, H, Resizes;
-    };
+    int hook = b->AddMessageHook([&](TMessage& m) { sizes += m.Msg == WM_SIZE; return false; });
+    struct Case { int L, T, W, H, Resizes; };
     for (Case c : {Case{0, 0, 60, 40, 1}, Case{5, 5, 60, 40, 0}, Case{5, 5, 60, 40, 0}, Case{5, 5, 70, 45, 1},
                    Case{5, 5, -3, 45, 1}}) {
         resized = innerResized = sizes = 0;
@@ -150,10 +145,7 @@ TEST_F(LayerFixture, PostedMessageToAControlFreedBeforeDeliveryIsDropped)
     TBox* a = Box(alNone, 10, 10);
     TBox* b = Box(alNone, 10, 10);
     int reachedB = 0;
-    b->AddMessageHook([&](TMessage& m) {
-        reachedB += m.Msg == WM_USER + 1;
-        return false;
-    });
+    b->AddMessageHook([&](TMessage& m) { reachedB += m.Msg == WM_USER + 1; return false; });
     HWND ha = a->Handle();
     EXPECT_TRUE(PostMessage(ha, WM_USER + 1, 0, 0));
     EXPECT_TRUE(PostMessage(b->Handle(), WM_USER + 1, 0, 0));
@@ -249,20 +241,14 @@ TEST_F(LayerFixture, AlphaBlendSetsTheOpacityOfTopLevelWindowsOnly)
 
 TEST_F(LayerFixture, CloseActionsHideFreeOrKeepTheForm)
 {
-    struct Case {
-        TCloseAction Action;
-        bool Visible, Freed;
-    };
+    struct Case { TCloseAction Action; bool Visible, Freed; };
     for (Case k : {Case{caNone, true, false}, Case{caHide, false, false}, Case{caFree, false, true},
                    Case{caMinimize, true, false}}) {
         SCOPED_TRACE(int(k.Action));
         auto* f = new TForm(Application);
         bool freed = false;
         f->OnDestroy = [&](TObject*) { freed = true; };
-        f->OnClose = [&](TObject*, TCloseAction& a) {
-            EXPECT_EQ(caHide, a);
-            a = k.Action;
-        };
+        f->OnClose = [&](TObject*, TCloseAction& a) { EXPECT_EQ(caHide, a); a = k.Action; };
         f->Show();
         CloseWindowByUser(f);
         ProcessPendingMessages();
@@ -286,10 +272,7 @@ TEST_F(LayerFixture, NestedModalFormsAndABoxRunInScriptOrder)
     int innerResult = -1, box = -1;
     ScriptDialogs()
         .ExpectModal("Outer", mrNone,
-                     [&](TForm* f) {
-                         innerResult = inner->ShowModal();
-                         f->SetModalResult(mrOk);
-                     })
+                     [&](TForm* f) { innerResult = inner->ShowModal(); f->SetModalResult(mrOk); })
         .ExpectModal("Inner", mrNone,
                      [&](TForm* f) {
                          box = Application->MessageBox("Zapisać zmiany?", "Pytanie", MB_YESNO);
