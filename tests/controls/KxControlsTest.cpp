@@ -397,10 +397,8 @@ TEST_F(KxCheckListBox, AssigningTheOwnerDrawingEventsMeasuresTheItemsAgain)
     auto draw = [](TWinControl*, int, TRect, TOwnerDrawState) {};
     auto width = [](TWinControl*, int Index, int& Width) { Width = 40 - Index; };
     // Each step's events and the extent it leaves: owner widths need both events.
-    struct Step {
-        bool Draw, Width;
-        int Extent;
-    } steps[] = {{true, false, text}, {true, true, 40 + area}, {false, true, text}, {true, true, 40 + area},
+    struct Step { bool Draw, Width; int Extent; };
+    Step steps[] = {{true, false, text}, {true, true, 40 + area}, {false, true, text}, {true, true, 40 + area},
                  {true, false, text}};
     for (const Step& s : steps) {
         SCOPED_TRACE(int(s.Draw) * 10 + int(s.Width));
@@ -587,10 +585,8 @@ TEST_F(KxCheckListBox, RightToLeftAlignmentPutsTheCheckAreaOnTheRight)
     AdvanceInputClock(2000);
     Click(list, 60, y);
     const int frame = 60 - downX;
-    const struct {
-        int FromRight;
-        bool Toggles;
-    } cases[] = {{1, true}, {17, true}, {18, false}, {60, false}, {r.Width() - 1, false}};
+    struct Case { int FromRight; bool Toggles; };
+    const Case cases[] = {{1, true}, {17, true}, {18, false}, {60, false}, {r.Width() - 1, false}};
     for (const auto& c : cases) {
         AdvanceInputClock(2000);
         const bool was = list->Checked(2);
@@ -637,13 +633,8 @@ TEST_F(KxCheckListBox, StatesSaveToAndRestoreFromThePlacementSection)
     EXPECT_EQ(ReadFileBytes(ini), "[TForm]\r\nFormVersion=0\r\n"
                                   "[TForm\\TFormclbMenu]\r\nCount=3\r\nItem0=1\r\nItem1=0\r\nItem2=2\r\n");
 
-    struct Case {
-        const char* Name;
-        TCheckKind Kind;
-        int Items;
-        std::string Stored;
-        std::vector<TCheckBoxState> Want;
-    } cases[] = {
+    struct Case { const char* Name; TCheckKind Kind; int Items; std::string Stored; std::vector<TCheckBoxState> Want; };
+    Case cases[] = {
         {"states as stored", ckCheckBoxes, 3, "Count=3\r\nItem0=2\r\nItem1=1\r\nItem2=0\r\n",
          {cbGrayed, cbChecked, cbUnchecked}},
         {"fewer stored than items", ckCheckBoxes, 3, "Count=1\r\nItem0=1\r\nItem1=1\r\n",
@@ -1063,14 +1054,8 @@ TEST_F(SpeedButton, AnActionChecksAGroupedButtonAndLendsItsPicture)
     images->Add(&red, nullptr);
     auto* actions = new TActionList(form);
     actions->SetImages(images);
-    struct Case {
-        const char* Name;
-        int GroupIndex;
-        bool OwnGlyph;
-        int ImageIndex;
-        bool Down;
-        TColor Centre;
-    } cases[] = {
+    struct Case { const char* Name; int GroupIndex; bool OwnGlyph; int ImageIndex; bool Down; TColor Centre; };
+    Case cases[] = {
         {"grouped, no glyph", 1, false, 0, true, clRed},
         {"not grouped", 0, false, 0, false, clRed},
         {"own glyph kept", 2, true, 0, true, clBlue},
