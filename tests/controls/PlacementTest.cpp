@@ -49,10 +49,8 @@ TEST_F(FormPlacement, SavedKeysAndValuesByWindowState)
 
     Form->Show();   // restores (nothing stored)
     Form->SetBounds(40, 50, 320, 240);
-    struct Case {
-        TWindowState State;
-        const char* ShowCmd;
-    } cases[] = {{wsNormal, "1"}, {wsMaximized, "3"}, {wsMinimized, "2"}};
+    struct Case { TWindowState State; const char* ShowCmd; };
+    Case cases[] = {{wsNormal, "1"}, {wsMaximized, "3"}, {wsMinimized, "2"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ShowCmd);
         Form->SetWindowState(c.State);
