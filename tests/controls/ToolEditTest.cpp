@@ -327,11 +327,8 @@ TEST_F(FileDirEdit, ReturnEscapeEnteringTheBordersAndTheDisabledText)
     // The button's place by the border: 3-D, flat and none.
     TControl* box = edit->Button()->Parent();
     const int w = edit->ButtonWidth();
-    const struct {
-        TBorderStyle Border;
-        bool Ctl3D;
-        TRect Want;
-    } borders[] = {{bsSingle, true, TRect(300 - w - 4, 0, 300 - 4, 21 - 4)},
+    struct Case { TBorderStyle Border; bool Ctl3D; TRect Want; };
+    const Case borders[] = {{bsSingle, true, TRect(300 - w - 4, 0, 300 - 4, 21 - 4)},
                    {bsSingle, false, TRect(300 - w - 2, 2, 300 - 2, 2 + 21 - 4)},
                    {bsNone, false, TRect(300 - w, 0, 300, 21)}};
     for (const auto& b : borders) {
@@ -412,14 +409,8 @@ TEST_F(FileDirEdit, FolderBrowserRootsSelectionsAndKinds)
     TBrowseFolderDlg dlg(nullptr);
     std::vector<std::string> seen;
     dlg.OnSelChanged = [&](TObject*) { seen.push_back(dlg.SelectedPath()); };
-    struct Case {
-        const char* Name;
-        TBrowseKind Kind;
-        bool Desktop;
-        AnsiString Chosen;
-        bool Ok;
-        AnsiString Want;
-    } cases[] = {
+    struct Case { const char* Name; TBrowseKind Kind; bool Desktop; AnsiString Chosen; bool Ok; AnsiString Want; };
+    Case cases[] = {
         {"folder under the desktop", bfFolders, true, existing + "\\", true, existing},
         {"folder from the drives", bfFolders, false, existing, true, existing},
         {"no such folder cannot be taken", bfFolders, true, existing + "/brak", false, ""},
