@@ -725,11 +725,8 @@ TEST(ToolPanelStyles, GradientBandsStepThroughTheColours)
 // colour (an inside-frame pen of one pixel outlines them), edges and single-pixel bands included.
 TEST(ToolPanelStyles, FilledBandsCoverWhatOutlinedBandsCover)
 {
-    const struct {
-        TRect R;
-        bool Horizontal;
-        int Steps;
-    } cases[] = {{TRect(3, 2, 60, 20), true, 16},  {TRect(0, 0, 61, 30), false, 128},
+    struct Case { TRect R; bool Horizontal; int Steps; };
+    const Case cases[] = {{TRect(3, 2, 60, 20), true, 16},  {TRect(0, 0, 61, 30), false, 128},
                  {TRect(5, 5, 9, 25), true, 128},  {TRect(1, 1, 40, 3), false, 7},
                  {TRect(2, 4, 50, 28), false, 1}, {TRect(0, 0, 1, 1), true, 3},
                  {TRect(7, 9, 10, 11), false, 5}, {TRect(7, 9, 9, 10), true, 2}};
@@ -1047,11 +1044,8 @@ TEST_F(PanelStrip, HostWindowOfRightAndBottomStripsSizesByItsInnerEdge)
     strip->SetAutoDock(true);
 
     TProToolPanel* p = Add("Normy");
-    struct Case {
-        TPanelPosition Pos;
-        TPoint Edge, Inside;
-        LRESULT Hit;
-    } cases[] = {{ppRight, TPoint(1, 50), TPoint(2, 50), HTLEFT}, {ppBottom, TPoint(50, 1), TPoint(50, 2), HTTOP}};
+    struct Case { TPanelPosition Pos; TPoint Edge, Inside; LRESULT Hit; };
+    Case cases[] = {{ppRight, TPoint(1, 50), TPoint(2, 50), HTLEFT}, {ppBottom, TPoint(50, 1), TPoint(50, 2), HTTOP}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Pos);
         strip->SetPosition(c.Pos);
