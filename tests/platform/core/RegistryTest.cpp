@@ -59,11 +59,8 @@ TEST_F(RegistryFixture, ValuesRoundTripThroughAFreshStore)
     EXPECT_EQ(reg.ReadBinaryData("Blob", buf, sizeof buf), 6);
     EXPECT_EQ(std::memcmp(buf, blob, sizeof blob), 0);
 
-    struct Type {
-        AnsiString Name;
-        TRegDataType Type;
-        int Size;
-    } types[] = {{"Path", rdString, 9}, {"Version", rdInteger, 4}, {"Blob", rdBinary, 6}, {"Nope", rdUnknown, -1}};
+    struct Row { AnsiString Name; TRegDataType Type; int Size; };
+    Row types[] = {{"Path", rdString, 9}, {"Version", rdInteger, 4}, {"Blob", rdBinary, 6}, {"Nope", rdUnknown, -1}};
     for (const auto& t : types) {
         EXPECT_EQ(reg.GetDataType(t.Name), t.Type) << t.Name;
         EXPECT_EQ(reg.GetDataSize(t.Name), t.Size) << t.Name;
