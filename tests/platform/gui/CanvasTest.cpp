@@ -52,9 +52,8 @@ TEST(Canvas, FillRectCoversLeftToRightMinusOne)
 
 TEST(Canvas, LineToLeavesOutTheEndPixel)
 {
-    struct Case {
-        TPoint from, to;
-    } cases[] = {{{2, 5}, {12, 5}}, {{5, 2}, {5, 12}}, {{2, 2}, {12, 12}}, {{12, 12}, {2, 2}}, {{1, 1}, {13, 6}}};
+    struct Case { TPoint from, to; };
+    Case cases[] = {{{2, 5}, {12, 5}}, {{5, 2}, {5, 12}}, {{2, 2}, {12, 12}}, {{12, 12}, {2, 2}}, {{1, 1}, {13, 6}}};
     for (const Case& k : cases) {
         auto b = MakeBitmap(16, 16);
         TCanvas* c = b->Canvas();
