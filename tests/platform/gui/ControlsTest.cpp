@@ -373,10 +373,8 @@ TEST_F(FormFixture, ConstraintsLimitTheSizeAControlIsGiven)
     EXPECT_EQ(A->Width(), 40);
     k->SetMinHeight(30);
     k->SetMaxHeight(60);
-    const struct {
-        int Width, Height;
-        TSize Want;
-    } sizes[] = {{100, 100, TSize(40, 60)}, {5, 5, TSize(5, 30)}, {20, 45, TSize(20, 45)}};
+    struct Case { int Width, Height; TSize Want; };
+    const Case sizes[] = {{100, 100, TSize(40, 60)}, {5, 5, TSize(5, 30)}, {20, 45, TSize(20, 45)}};
     for (const auto& c : sizes) {
         A->SetBounds(10, 10, c.Width, c.Height);
         EXPECT_EQ(TSize(A->Width(), A->Height()), c.Want) << c.Width << "x" << c.Height;
