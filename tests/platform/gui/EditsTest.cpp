@@ -422,10 +422,8 @@ TEST_F(Edits, TheSelectionShowsOnlyWithTheFocusUnlessHideSelectionIsOff)
             }
         return n;
     };
-    struct Case {
-        TWinControl* Control;
-        bool Hide;
-    } cases[] = {{edit, true}, {edit, false}, {memo, true}, {memo, false}};
+    struct Case { TWinControl* Control; bool Hide; };
+    Case cases[] = {{edit, true}, {edit, false}, {memo, true}, {memo, false}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.Control->ClassName()) + (c.Hide ? " hiding" : " showing"));
         auto selection = [&] {
