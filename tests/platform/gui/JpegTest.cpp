@@ -13,10 +13,8 @@ std::unique_ptr<TBitmap> Quadrants()
     auto b = std::make_unique<TBitmap>();
     b->SetSize(32, 32);
     TCanvas* c = b->Canvas();
-    struct Q {
-        TRect r;
-        TColor c;
-    } qs[] = {{{0, 0, 16, 16}, clRed}, {{16, 0, 32, 16}, clLime}, {{0, 16, 16, 32}, clBlue},
+    struct Q { TRect r; TColor c; };
+    Q qs[] = {{{0, 0, 16, 16}, clRed}, {{16, 0, 32, 16}, clLime}, {{0, 16, 16, 32}, clBlue},
               {{16, 16, 32, 32}, RGB(128, 128, 128)}};
     for (const Q& q : qs) {
         c->Brush()->SetColor(q.c);
@@ -48,10 +46,8 @@ TEST(Jpeg, EncodeAndDecodeRoundTripWithinTolerance)
     back.LoadFromData(data);
     EXPECT_EQ(back.Width(), 32);
     EXPECT_EQ(back.Height(), 32);
-    struct P {
-        int x, y;
-        TColor c;
-    } points[] = {{4, 4, clRed}, {27, 4, clLime}, {4, 27, clBlue}, {27, 27, RGB(128, 128, 128)}};
+    struct P { int x, y; TColor c; };
+    P points[] = {{4, 4, clRed}, {27, 4, clLime}, {4, 27, clBlue}, {27, 27, RGB(128, 128, 128)}};
     TCanvas* c = back.Bitmap()->Canvas();
     for (const P& p : points)
         EXPECT_TRUE(Near(c->Pixels(p.x, p.y), p.c, 24)) << p.x << "," << p.y << " " << std::hex << c->Pixels(p.x, p.y);
