@@ -164,11 +164,8 @@ TEST_F(PrinterFile, WithoutAPrinterThePrintDialogOffersAPdfFile)
         GTEST_SKIP() << "a printer is installed on this computer";
     // Asked when the document begins, or chosen in the print dialog before printing (and then
     // not asked again); a cancelled choice prints nothing and says nothing.
-    struct Case {
-        const char* Tag;
-        int Answer;
-        bool DialogFirst, Printed;
-    } cases[] = {{"asked", IDOK, false, true}, {"cancelled", IDCANCEL, false, false}, {"chosen", IDOK, true, true}};
+    struct Case { const char* Tag; int Answer; bool DialogFirst, Printed; };
+    Case cases[] = {{"asked", IDOK, false, true}, {"cancelled", IDCANCEL, false, false}, {"chosen", IDOK, true, true}};
     for (const Case& k : cases) {
         SCOPED_TRACE(k.Tag);
         const AnsiString file = PdfName(k.Tag);
