@@ -316,10 +316,8 @@ TEST_F(LayerFixture, FormsShownWithAnOwnerBelongToItsWindow)
     popup->Show();
     dialog->Show();
     child->Show();
-    const struct {
-        TForm* Shown;
-        TCustomForm* Owner;
-    } cases[] = {{main, nullptr}, {dialog, main}, {child, Form}, {popup, nullptr}};
+    struct Case { TForm* Shown; TCustomForm* Owner; };
+    const Case cases[] = {{main, nullptr}, {dialog, main}, {child, Form}, {popup, nullptr}};
     for (const auto& c : cases)
         EXPECT_EQ(c.Shown->WindowOwner(), c.Owner) << (c.Shown == main ? "main" : c.Shown == dialog ? "dialog"
                                                        : c.Shown == child ? "child" : "popup");
