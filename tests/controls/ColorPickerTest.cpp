@@ -100,16 +100,12 @@ TEST_F(ColorBtn, AutomaticButtonAndPaletteHeight)
     ASSERT_NE(btn.Popup(), nullptr);
     EXPECT_EQ(btn.Popup()->ColPick->Height(), 178);
     EXPECT_EQ(btn.Popup()->ColPick->Cell(1)->Top(), 8);
-    Word key = VK_ESCAPE;
-    btn.Popup()->PickKeyDown(nullptr, key, 0);
-    ProcessPendingMessages();
+    ClosePopup(btn);
 }
 
 TEST_F(ColorBtn, OtherColoursAreKeptInTheRegistry)
 {
-    AnsiString store = GetTempDir() + "velmarok_i12_registry.ini";
-    DeleteFile(store);
-    SetRegistryStoreFile(store);
+    TempRegistry store;
     TColorBtn btn(nullptr);
     btn.SetParent(form);
     btn.DropDown();
@@ -124,11 +120,7 @@ TEST_F(ColorBtn, OtherColoursAreKeptInTheRegistry)
     EXPECT_NE(btn.Popup(), nullptr);   // the popup stays open
     TRegistry reg;
     EXPECT_TRUE(reg.OpenKey("SoftWare\\Brenvik\\Palette0", false));
-    Word key = VK_ESCAPE;
-    btn.Popup()->PickKeyDown(nullptr, key, 0);
-    ProcessPendingMessages();
-    SetRegistryStoreFile("");
-    DeleteFile(store);
+    ClosePopup(btn);
 }
 
 TEST_F(ColorBtn, TheOtherColoursCaptionUnderlinesItsAcceleratorLetter)
@@ -150,9 +142,7 @@ TEST_F(ColorBtn, TheOtherColoursCaptionUnderlinesItsAcceleratorLetter)
                     r.Right = std::max(r.Right, x);
                     r.Bottom = std::max(r.Bottom, y);
                 }
-        Word key = VK_ESCAPE;
-        btn.Popup()->PickKeyDown(nullptr, key, 0);
-        ProcessPendingMessages();
+        ClosePopup(btn);
         return r;
     };
     const TInk plain = ink("Pozostałe ...");
@@ -185,9 +175,7 @@ TEST_F(ColorPalette, CellsFollowTheLayoutAndTheColourTable)
     EXPECT_EQ(btn.Popup()->ClientWidth(), 170);
     EXPECT_EQ(btn.Popup()->ClientHeight(), 200);
     // The popup opens at the button's lower-left corner.
-    TPoint corner = btn.ClientToScreen(TPoint(0, btn.Height()));
-    EXPECT_EQ(btn.Popup()->Left(), corner.X);
-    EXPECT_EQ(btn.Popup()->Top(), corner.Y);
+    EXPECT_EQ(TPoint(btn.Popup()->Left(), btn.Popup()->Top()), btn.ClientToScreen(TPoint(0, btn.Height())));
 
     const TColor rows[7][8] = {
         {0x000000, 0x808080, 0x000040, 0x004040, 0x004000, 0x404000, 0x400000, 0x400040},
