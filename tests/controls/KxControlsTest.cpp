@@ -114,12 +114,10 @@ TEST_F(CheckListBox, ExchangeAndMoveKeepStatesWithTheirItems)
     EXPECT_THROW(list->State(3), EStringListError);
 
     // "+" checks every enabled item, "-" unchecks them.
-    char key = '+';
     list->SetItemEnabled(0, true);
     list->SetState(0, cbUnchecked);
     list->SetItemEnabled(0, false);
     list->Perform(WM_CHAR, WPARAM('+'), 0);
-    (void)key;
     EXPECT_EQ(list->State(0), cbUnchecked);
     EXPECT_EQ(list->State(1), cbChecked);
     EXPECT_EQ(list->State(2), cbChecked);
@@ -394,26 +392,18 @@ TEST_F(KxCheckListBox, AssigningTheOwnerDrawingEventsMeasuresTheItemsAgain)
     const int text = list->HorizontalExtent();
     ASSERT_GT(text, 200);
     const int area = list->CheckAreaWidth();
-    auto draw = [](TWinControl*, int, TRect, TOwnerDrawState) {};
-    auto width = [](TWinControl*, int Index, int& Width) { Width = 40 - Index; };
+    const std::function<void(TWinControl*, int, TRect, TOwnerDrawState)> draw = [](auto...) {};
+    const std::function<void(TWinControl*, int, int&)> width = [](TWinControl*, int I, int& W) { W = 40 - I; };
     // Each step's events and the extent it leaves: owner widths need both events.
     struct Step { bool Draw, Width; int Extent; };
     Step steps[] = {{true, false, text}, {true, true, 40 + area}, {false, true, text}, {true, true, 40 + area},
                  {true, false, text}};
     for (const Step& s : steps) {
         SCOPED_TRACE(int(s.Draw) * 10 + int(s.Width));
-        if (s.Draw != bool(list->OnDrawItem)) {
-            if (s.Draw)
-                list->OnDrawItem = draw;
-            else
-                list->OnDrawItem = nullptr;
-        }
-        if (s.Width != bool(list->OnGetItemWidth)) {
-            if (s.Width)
-                list->OnGetItemWidth = width;
-            else
-                list->OnGetItemWidth = nullptr;
-        }
+        if (s.Draw != bool(list->OnDrawItem))
+            list->OnDrawItem = s.Draw ? draw : decltype(draw)();
+        if (s.Width != bool(list->OnGetItemWidth))
+            list->OnGetItemWidth = s.Width ? width : decltype(width)();
         EXPECT_EQ(list->HorizontalExtent(), s.Extent);
     }
 }
