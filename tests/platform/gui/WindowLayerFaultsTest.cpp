@@ -61,11 +61,7 @@ TEST_F(LayerFixture, AlignedSiblingsShareTheClientAreaAsTheyShowAndHide)
     TBox* bottom = Box(alBottom, 10, 25);
     TBox* client = Box(alClient, 1, 1);
     const int W = Form->ClientWidth(), H = Form->ClientHeight();
-    struct Step {
-        const char* Name;
-        std::function<void()> Do;
-        TRect Top2, Left2, Client;
-    };
+    struct Step { const char* Name; std::function<void()> Do; TRect Top2, Left2, Client; };
     const std::vector<Step> steps = {
         {"all shown", [] {}, TRect(0, 20, W, 50), TRect(40, 50, 90, H - 25), TRect(90, 50, W, H - 25)},
         {"first top hidden", [&] { top1->Hide(); }, TRect(0, 0, W, 30), TRect(40, 30, 90, H - 25),
@@ -73,12 +69,8 @@ TEST_F(LayerFixture, AlignedSiblingsShareTheClientAreaAsTheyShowAndHide)
         {"first left hidden", [&] { left1->Hide(); }, TRect(0, 0, W, 30), TRect(0, 30, 50, H - 25),
          TRect(50, 30, W, H - 25)},
         {"bottom hidden", [&] { bottom->Hide(); }, TRect(0, 0, W, 30), TRect(0, 30, 50, H), TRect(50, 30, W, H)},
-        {"all back in their order", [&] {
-             top1->Show();
-             left1->Show();
-             bottom->Show();
-         },
-         TRect(0, 20, W, 50), TRect(40, 50, 90, H - 25), TRect(90, 50, W, H - 25)},
+        {"all back in their order", [&] { top1->Show(); left1->Show(); bottom->Show(); }, TRect(0, 20, W, 50),
+         TRect(40, 50, 90, H - 25), TRect(90, 50, W, H - 25)},
         {"a top grows", [&] { top1->SetHeight(40); }, TRect(0, 40, W, 70), TRect(40, 70, 90, H - 25),
          TRect(90, 70, W, H - 25)},
     };
@@ -593,20 +585,14 @@ TEST_F(GridFaults, MouseToCellBeyondTheLastCellIsMinusOne)
     Grid->SetColCount(3);
     Grid->SetRowCount(3);
     TRect last = Grid->CellRect(2, 2);
-    int c = 0, r = 0;
-    Grid->MouseToCell(last.Left + 1, last.Top + 1, c, r);
-    EXPECT_EQ(2, c);
-    EXPECT_EQ(2, r);
     // Outside in one direction is outside in both.
-    Grid->MouseToCell(last.Right + 5, last.Top + 1, c, r);
-    EXPECT_EQ(-1, c);
-    EXPECT_EQ(-1, r);
-    Grid->MouseToCell(last.Left + 1, last.Bottom + 5, c, r);
-    EXPECT_EQ(-1, c);
-    EXPECT_EQ(-1, r);
-    Grid->MouseToCell(-5, -5, c, r);
-    EXPECT_EQ(-1, c);
-    EXPECT_EQ(-1, r);
+    struct Case { int X, Y, Col, Row; };
+    for (Case k : {Case{last.Left + 1, last.Top + 1, 2, 2}, Case{last.Right + 5, last.Top + 1, -1, -1},
+                   Case{last.Left + 1, last.Bottom + 5, -1, -1}, Case{-5, -5, -1, -1}}) {
+        int c = 0, r = 0;
+        Grid->MouseToCell(k.X, k.Y, c, r);
+        EXPECT_EQ(TPoint(k.Col, k.Row), TPoint(c, r)) << k.X << "," << k.Y;
+    }
     // A click there changes nothing.
     Grid->FocusCell(1, 1, true);
     Click(Grid, last.Right + 5, last.Bottom + 5);
@@ -642,13 +628,9 @@ TEST_F(GridFaults, InputInsideAModalFormShownFromTheGridReachesOnlyTheForm)
     const TRect cell = Grid->CellRect(3, 2), number = Grid->CellRect(1, 4), below = Grid->CellRect(1, 6);
     const TPoint overCell = Grid->ClientToScreen(TPoint(cell.Left + 5, cell.Top + 5));
     over->SetBounds(overCell.X - 20, overCell.Y - 30, 200, 120);
-    const struct {
-        const char* Name;
-        std::function<void(const TPoint&)> Input;
-        std::vector<std::string> Log;
-    } inputs[] = {
-        {"press, release", [&](const TPoint& P) { MouseDown(box, P.X, P.Y); MouseUp(box, P.X, P.Y); },
-         {"form down", "form up"}},
+    struct Case { const char* Name; std::function<void(const TPoint&)> Input; std::vector<std::string> Log; };
+    const Case inputs[] = {
+        {"press, release", [&](const TPoint& P) { Click(box, P.X, P.Y); }, {"form down", "form up"}},
         {"double click", [&](const TPoint& P) { DoubleClick(box, P.X, P.Y); },
          {"form down", "form up", "form double", "form up"}},
         {"wheel", [&](const TPoint& P) { Wheel(box, P.X, P.Y, -120); }, {"form wheel"}},
