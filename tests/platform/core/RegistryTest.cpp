@@ -81,10 +81,7 @@ TEST_F(RegistryFixture, ReadErrorsAndReadOnlyKeys)
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKeyReadOnly("Software\\X"));
     unsigned char buf[2];
-    struct Case {
-        std::function<void()> Call;
-        AnsiString Message;
-    } cases[] = {
+    struct Case { std::function<void()> Call; AnsiString Message; } cases[] = {
         {[&] { reg.ReadInteger("S"); }, "Invalid data type for 'S'"},
         {[&] { reg.ReadString("I"); }, "Invalid data type for 'I'"},
         {[&] { reg.ReadBool("Missing"); }, "Failed to get data for 'Missing'"},
