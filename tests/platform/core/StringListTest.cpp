@@ -227,10 +227,7 @@ TEST(StringList, IndexErrorsAndAssign)
 {
     TStringList list;
     list.Add("a");
-    struct Case {
-        std::function<void()> Call;
-        AnsiString Message;
-    } cases[] = {
+    struct Case { std::function<void()> Call; AnsiString Message; } cases[] = {
         {[&] { list.Strings(5); }, "List index out of bounds (5)"},
         {[&] { list.Delete(-1); }, "List index out of bounds (-1)"},
         {[&] { list.Insert(3, "x"); }, "List index out of bounds (3)"},
