@@ -108,12 +108,7 @@ TEST(Canvas, LinesFarLongerThanTheCanvasCostTheirVisiblePart)
 {
     // The dot pattern (3 on, 3 off) runs on from the line's start, far off the canvas.
     auto dotted = [](Int64 Steps) { return Steps % 6 < 3; };
-    struct Case {
-        const char* Name;
-        TPoint From, To;
-        TPenStyle Style;
-        std::function<bool(int, int)> Ink;
-    } cases[] = {
+    struct Case { const char* Name; TPoint From, To; TPenStyle Style; std::function<bool(int, int)> Ink; } cases[] = {
         {"dotted across", {-2147483646, 3}, {2147483646, 3}, psDot,
          [&](int x, int y) { return y == 3 && dotted(Int64(x) + 2147483646); }},
         {"dotted down", {5, -2000000000}, {5, 2000000000}, psDot,
