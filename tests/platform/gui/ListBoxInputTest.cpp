@@ -91,12 +91,7 @@ TEST_F(ListForm, EveryClickOnAnItemTellsTheChoiceOnceAsDoTheKeys)
         const TRect r = List->ItemRect(Row);
         return TPoint(r.Left + 10, (r.Top + r.Bottom) / 2);
     };
-    struct Step {
-        const char* Name;
-        std::function<void()> Do;
-        int Clicks;
-        int Index;
-    } steps[] = {
+    struct Step { const char* Name; std::function<void()> Do; int Clicks; int Index; } steps[] = {
         {"click on b", [&] { Click(List, middle(1).X, middle(1).Y); }, 1, 1},
         {"click on b again", [&] { Click(List, middle(1).X, middle(1).Y); }, 1, 1},
         {"double click on b", [&] { DoubleClick(List, middle(1).X, middle(1).Y); }, 1, 1},
