@@ -55,11 +55,7 @@ struct HookFixture : ::testing::Test {
 // Every way a message reaches a control passes its hooks first.
 TEST_F(HookFixture, EveryDeliveryPassesTheHooksNewestFirst)
 {
-    struct Way {
-        const char* Name;
-        Cardinal Msg;
-        std::function<void(THooked*)> Send;
-    };
+    struct Way { const char* Name; Cardinal Msg; std::function<void(THooked*)> Send; };
     const std::vector<Way> ways = {
         {"perform", WM_USER + 7, [](THooked* c) { c->Perform(WM_USER + 7, 0, 0); }},
         {"send", WM_USER + 7, [](THooked* c) { SendMessage(c->Handle(), WM_USER + 7, 0, 0); }},
