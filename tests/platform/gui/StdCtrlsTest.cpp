@@ -292,11 +292,7 @@ public:
 
 TEST(Buttons, ModalResultButtonClosesModalFormAndEnterEscapeClickThem)
 {
-    struct Case {
-        const char* Name;
-        std::function<void(TOkForm*)> Act;
-        int Result;
-    };
+    struct Case { const char* Name; std::function<void(TOkForm*)> Act; int Result; };
     const Case cases[] = {
         {"click Ok", [](TOkForm* f) { Click(f->Ok, 5, 5); }, mrOk},
         {"click Cancel", [](TOkForm* f) { Click(f->Cancel, 5, 5); }, mrCancel},
