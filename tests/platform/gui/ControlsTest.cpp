@@ -10,11 +10,7 @@
 #include "tests/common/FormTest.h"
 
 namespace {
-struct Seen {
-    Cardinal Msg;
-    WPARAM WParam;
-    LPARAM LParam;
-};
+struct Seen { Cardinal Msg; WPARAM WParam; LPARAM LParam; };
 
 // A custom control that writes down the messages it receives and paints a red square.
 class TProbe : public TCustomControl {
@@ -77,10 +73,8 @@ TEST_F(FormFixture, KeysArriveAsKeyDownCharKeyUp)
     for (const Case& c : cases) {
         A->Log.clear();
         TypeKey(A, c.Key, c.Shift);
-        std::vector<Cardinal> want = {WM_KEYDOWN, WM_KEYUP};
-        if (c.Char)
-            want = {WM_KEYDOWN, WM_CHAR, WM_KEYUP};
-        ASSERT_EQ(A->Msgs(), want) << "key " << c.Key;
+        ASSERT_EQ(A->Msgs(), (c.Char ? std::vector<Cardinal>{WM_KEYDOWN, WM_CHAR, WM_KEYUP}
+                                     : std::vector<Cardinal>{WM_KEYDOWN, WM_KEYUP})) << "key " << c.Key;
         EXPECT_EQ(A->Log[0].WParam, c.Key);
         if (c.Char) {
             EXPECT_EQ(A->Log[1].WParam, c.Char) << "key " << c.Key;
