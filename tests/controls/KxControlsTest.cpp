@@ -700,11 +700,7 @@ TEST(KxSpeedButton, FreedWhileRepeatingTakesItsTimerAlong)
 
 TEST(KxSpeedButton, StateImagesLiveInListsSharedBySize)
 {
-    auto glyph = [](int w, int h) {
-        auto b = std::make_unique<TBitmap>();
-        b->SetSize(w, h);
-        return b;
-    };
+    auto glyph = [](int w, int h) { auto b = std::make_unique<TBitmap>(); b->SetSize(w, h); return b; };
     auto a = std::make_unique<TKxSpeedButton>(nullptr);
     auto b = std::make_unique<TKxSpeedButton>(nullptr);
     auto c = std::make_unique<TKxSpeedButton>(nullptr);
