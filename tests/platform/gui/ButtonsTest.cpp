@@ -123,11 +123,7 @@ TEST_F(GlyphButtons, ActionDrivesLinkedButtonsUntilTheyDiffer)
     // OnUpdate runs when the program is idle; a click executes the enabled action.
     int executed = 0;
     bool allow = true;
-    action->OnExecute = [&](TObject* s) {
-        EXPECT_EQ(s, action);
-        EXPECT_EQ(action->ActionComponent(), sb);
-        ++executed;
-    };
+    action->OnExecute = [&](TObject* s) { EXPECT_EQ(s, action); EXPECT_EQ(action->ActionComponent(), sb); ++executed; };
     action->OnUpdate = [&](TObject*) { action->SetEnabled(allow); };
     UpdateActionsIdle();
     EXPECT_TRUE(sb->Enabled());
