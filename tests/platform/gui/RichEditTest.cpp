@@ -186,11 +186,7 @@ TEST_F(RichEdit, HugeDocumentsLoadAndShowInTimeGrowingWithTheirSize)
     std::string text;
     // Made before each run: the text of size N, the edit emptied and shown or hidden.
     const auto with = [&](std::function<std::string(int)> Make, bool Shown) {
-        return [&, Make, Shown](int N) {
-            text = Make(N);
-            edit->Clear();
-            edit->SetVisible(Shown);
-        };
+        return [&, Make, Shown](int N) { text = Make(N); edit->Clear(); edit->SetVisible(Shown); };
     };
     const auto load = [&](int) { TStringStream in(text); edit->Lines()->LoadFromStream(&in); };
     const auto loadShown = [&](int N) { load(N); GrabControl(edit); };
