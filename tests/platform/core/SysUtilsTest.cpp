@@ -295,10 +295,7 @@ TEST_F(Files, CopyRenameDeleteKeepDataSafe)
 
 namespace {
 // Every way the layer writes a whole file.
-struct TWriter {
-    const char* Name;
-    std::function<void(const AnsiString& File, const std::string& Bytes)> Write;
-};
+struct TWriter { const char* Name; std::function<void(const AnsiString& File, const std::string& Bytes)> Write; };
 std::vector<TWriter> Writers(const AnsiString& dir)
 {
     return {
