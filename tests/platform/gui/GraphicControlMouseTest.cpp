@@ -29,10 +29,7 @@ struct GraphicMouse : TFormTest {
 };
 
 enum StepKind { Move, Down, Up, LeaveForm, HideA, DisableA, FreeA };
-struct Step {
-    StepKind Kind;
-    int X = 0, Y = 0;
-};
+struct Step { StepKind Kind; int X = 0, Y = 0; };
 }  // namespace
 
 TEST_F(GraphicMouse, EnterAndLeaveFollowTheChildUnderTheMouse)
