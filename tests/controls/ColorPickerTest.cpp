@@ -244,9 +244,7 @@ TEST_F(ColorPalette, OpeningMarksTheTargetColourAndKeysChoose)
         for (int i = 1; i <= 56; ++i)
             EXPECT_EQ(pick->Cell(i)->Down(), i == m.downCell) << IntToHex(m.target, 6) << " cell " << i;
         EXPECT_EQ(pick->CustomCell()->Down(), m.downCell == 0);
-        if (m.downCell == 0) {
-            EXPECT_EQ(pick->CustomCell()->Color(), m.target);
-        }
+        if (m.downCell == 0) { EXPECT_EQ(pick->CustomCell()->Color(), m.target); }
         ClosePopup(btn);
     }
     EXPECT_EQ(events.size(), 5u);
