@@ -119,9 +119,7 @@ TEST_F(FormPlacement, RestoredStateAndPosition)
         Form->SetWindowState(c.Designed);
         Placement->RestorePlacement();
         EXPECT_EQ(Form->WindowState(), c.WantState);
-        if (c.WantState == wsNormal) {
-            EXPECT_EQ(Form->BoundsRect(), c.WantBounds);
-        }
+        if (c.WantState == wsNormal) { EXPECT_EQ(Form->BoundsRect(), c.WantBounds); }
     }
     // A centred form is not centred again once a position was applied.
     Form->SetWindowState(wsNormal);
