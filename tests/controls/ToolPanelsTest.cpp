@@ -985,9 +985,7 @@ TEST_F(PanelStrip, CaptionButtonBoxesHintsAndClicks)
         p->SetDockDots(c.dots);
         Click(p, c.x, 10);
         EXPECT_EQ(captionClicks, c.clicks) << c.dots << " " << c.x;
-        if (c.clicks) {
-            EXPECT_EQ(captionRect, TRect(c.dots ? 8 : 0, 0, p->ClientWidth(), 23));
-        }
+        if (c.clicks) { EXPECT_EQ(captionRect, TRect(c.dots ? 8 : 0, 0, p->ClientWidth(), 23)); }
     }
     // The lock box comes before the caption button; it toggles the lock.
     captionClicks = 0;
@@ -1784,9 +1782,7 @@ TEST_F(PanelStrip, LoadingSkipsMissingAndBadKeys)
         EXPECT_EQ(b->OpenWidth(), c.openWidthB) << c.name;
         EXPECT_EQ(s2->OpenIndex(), -1) << c.name;
         EXPECT_EQ(s2->StripLoaded(), c.loadedA || c.loadedB) << c.name;
-        if (c.lockedA) {
-            EXPECT_EQ(a->Width(), c.openWidthA) << c.name;
-        }
+        if (c.lockedA) { EXPECT_EQ(a->Width(), c.openWidthA) << c.name; }
         if (c.floatingA) {
             const TForm* ff = a->FloatingForm();
             EXPECT_EQ(TPoint(ff->Left(), ff->Top()), c.floatAt) << c.name;
