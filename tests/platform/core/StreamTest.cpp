@@ -136,9 +136,7 @@ TEST(FileBytes, FileHashEqualsHashOfItsBytes)
             const std::vector<std::string_view> runs = {v.substr(0, cut1), v.substr(cut1, 0), v.substr(cut1, cut2 - cut1),
                                                         v.substr(cut2)};
             EXPECT_EQ(HashBytes(runs), hash) << size << " " << at;
-            if (size > 0) {
-                EXPECT_NE(hash, HashBytes(bytes)) << size << " " << at;
-            }
+            if (size > 0) { EXPECT_NE(hash, HashBytes(bytes)) << size << " " << at; }
             EXPECT_TRUE(seen.insert(hash).second) << size << " " << at;
         }
     }
