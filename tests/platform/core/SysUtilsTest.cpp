@@ -49,9 +49,7 @@ TEST_F(Numbers, StrToIntAcceptsDecimalAndHexAndRejectsTheRest)
     for (auto& c : cases) {
         int v = -999;
         EXPECT_EQ(TryStrToInt(c.text, v), c.ok) << c.text;
-        if (c.ok) {
-            EXPECT_EQ(v, c.value) << c.text;
-        }
+        if (c.ok) { EXPECT_EQ(v, c.value) << c.text; }
         EXPECT_EQ(StrToIntDef(c.text, -999), c.ok ? c.value : -999) << c.text;
     }
     try {
@@ -78,9 +76,7 @@ TEST_F(Numbers, FloatTextUsesTheDecimalSeparatorOnly)
     for (auto& c : cases) {
         double v = -1;
         EXPECT_EQ(TryStrToFloat(c.text, v), c.ok) << c.text;
-        if (c.ok) {
-            EXPECT_DOUBLE_EQ(v, c.value) << c.text;
-        }
+        if (c.ok) { EXPECT_DOUBLE_EQ(v, c.value) << c.text; }
     }
     FormatSettings.DecimalSeparator = '.';
     EXPECT_DOUBLE_EQ(StrToFloat("1.5"), 1.5);
