@@ -76,9 +76,7 @@ TEST_F(FormFixture, KeysArriveAsKeyDownCharKeyUp)
         ASSERT_EQ(A->Msgs(), (c.Char ? std::vector<Cardinal>{WM_KEYDOWN, WM_CHAR, WM_KEYUP}
                                      : std::vector<Cardinal>{WM_KEYDOWN, WM_KEYUP})) << "key " << c.Key;
         EXPECT_EQ(A->Log[0].WParam, c.Key);
-        if (c.Char) {
-            EXPECT_EQ(A->Log[1].WParam, c.Char) << "key " << c.Key;
-        }
+        if (c.Char) { EXPECT_EQ(A->Log[1].WParam, c.Char) << "key " << c.Key; }
     }
     // Return and Escape reach a control too when no button on the form takes them.
     A->Log.clear();
