@@ -247,9 +247,7 @@ TEST_F(LayerFixture, CloseActionsHideFreeOrKeepTheForm)
         EXPECT_EQ(k.Freed, freed);
         if (!freed) {
             EXPECT_EQ(k.Visible, f->Visible());
-            if (k.Action == caMinimize) {
-                EXPECT_EQ(wsMinimized, f->WindowState());
-            }
+            if (k.Action == caMinimize) { EXPECT_EQ(wsMinimized, f->WindowState()); }
             delete f;
         }
     }
