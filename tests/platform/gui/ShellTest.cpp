@@ -31,9 +31,8 @@ TEST_F(Shell, AddressesAndTheProgramsOwnFilesOpenEverythingElseIsRefused)
     AnsiString outside = "/tmp/velmarok-shell-" + IntToStr(getpid()) + ".txt";
     AnsiString written = "/tmp/velmarok-shell-written-" + IntToStr(getpid()) + ".csv";
     AnsiString link = exeDir + "shell-link-" + IntToStr(getpid()) + ".txt";
-    Touch(own);
-    Touch(outside);
-    Touch(written);
+    for (const AnsiString& name : {own, outside, written})
+        Touch(name);
     ASSERT_EQ(0, symlink(ToOsPath(outside).c_str(), ToOsPath(link).c_str()));
     ShellRegisterWrittenFile(written);
 
@@ -70,10 +69,8 @@ TEST_F(Shell, AddressesAndTheProgramsOwnFilesOpenEverythingElseIsRefused)
     SetShellOpenHook([](const AnsiString&) { return false; });
     EXPECT_EQ(SE_ERR_NOASSOC, ShellExecute(0, "open", "http://example.org", "", "", SW_SHOW));
 
-    DeleteFile(own);
-    DeleteFile(outside);
-    DeleteFile(written);
-    DeleteFile(link);
+    for (const AnsiString& name : {own, outside, written, link})
+        DeleteFile(name);
 }
 
 TEST_F(Shell, TheDesktopsOpenerIsAskedAndItsFailureIsReported)
