@@ -330,11 +330,8 @@ TEST_F(Files, WritesGoThroughLinksAndLeaveReadOnlyFilesAlone)
         SCOPED_TRACE(w.Name);
         // A link (relative, absolute, a chain, one to a file not there yet) keeps pointing at the real file.
         Write(dir + "real/catalogue.txt", "old\r\n");
-        ::unlink((os + "rel.txt").c_str());
-        ::unlink((os + "abs.txt").c_str());
-        ::unlink((os + "chain.txt").c_str());
-        ::unlink((os + "new.txt").c_str());
-        ::unlink((os + "real/later.txt").c_str());
+        for (const char* name : {"rel.txt", "abs.txt", "chain.txt", "new.txt", "real/later.txt"})
+            ::unlink((os + name).c_str());
         ASSERT_EQ(::symlink("real/catalogue.txt", (os + "rel.txt").c_str()), 0);
         ASSERT_EQ(::symlink((os + "real/catalogue.txt").c_str(), (os + "abs.txt").c_str()), 0);
         ASSERT_EQ(::symlink("rel.txt", (os + "chain.txt").c_str()), 0);
