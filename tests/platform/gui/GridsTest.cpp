@@ -232,8 +232,7 @@ TEST_F(GridFixture, ClickAndDragSelect)
     EXPECT_EQ(Grid->Row(), 3);
     EXPECT_GT(selected, 0);
 
-    TPoint q = Inside(3, 4);
-    Drag(Grid, Inside(1, 1), q);
+    Drag(Grid, Inside(1, 1), Inside(3, 4));
     EXPECT_EQ(Grid->Selection(), TGridRect(1, 1, 3, 4));
     EXPECT_EQ(Grid->GridState(), gsNormal);
 
@@ -274,9 +273,7 @@ TEST_F(GridFixture, MouseSizesAndMovesColumnsWhenAllowed)
     EXPECT_EQ(Grid->ColWidths(1), 104);
 
     AdvanceInputClock(1000);
-    TPoint from = Inside(1, 0);
-    TPoint to = Inside(3, 0);
-    Drag(Grid, from, to);
+    Drag(Grid, Inside(1, 0), Inside(3, 0));
     EXPECT_EQ(movedFrom, 1);
     EXPECT_EQ(movedTo, 3);
     EXPECT_EQ(Grid->Cells(3, 1), "one");
