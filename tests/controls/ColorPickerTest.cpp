@@ -13,16 +13,8 @@ namespace {
 // A registry store of its own for each test that writes one.
 struct TempRegistry {
     AnsiString file = GetTempDir() + "velmarok_r12_registry.ini";
-    TempRegistry()
-    {
-        DeleteFile(file);
-        SetRegistryStoreFile(file);
-    }
-    ~TempRegistry()
-    {
-        SetRegistryStoreFile("");
-        DeleteFile(file);
-    }
+    TempRegistry() { DeleteFile(file); SetRegistryStoreFile(file); }
+    ~TempRegistry() { SetRegistryStoreFile(""); DeleteFile(file); }
 };
 
 void ClosePopup(TColorBtn& btn)
