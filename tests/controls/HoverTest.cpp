@@ -9,11 +9,7 @@
 
 namespace {
 struct Hover : TFormTest {
-    void SetUp() override
-    {
-        MakeForm(300, 200);
-        Form->Show();
-    }
+    void SetUp() override { MakeForm(300, 200); Form->Show(); }
 };
 }  // namespace
 
