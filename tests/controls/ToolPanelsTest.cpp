@@ -62,11 +62,7 @@ struct TSlidingStripTest : TToolStripTest {
         }
         return TPoint(-1, -1);
     }
-    void CursorAt(TControl* c, TPoint p)
-    {
-        const TPoint s = c->ClientToScreen(p);
-        SetCursorPos(s.X, s.Y);
-    }
+    void CursorAt(TControl* c, TPoint p) { const TPoint s = c->ClientToScreen(p); SetCursorPos(s.X, s.Y); }
     void Tick(int n = 1)
     {
         for (int i = 0; i < n; ++i)
