@@ -5,16 +5,8 @@
 namespace {
 class Dates : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        ResetFormatSettings();
-        SetTestClock(EncodeDate(2025, 6, 15) + EncodeTime(14, 5, 9, 7));
-    }
-    void TearDown() override
-    {
-        ResetFormatSettings();
-        SetTestClock(0);
-    }
+    void SetUp() override { ResetFormatSettings(); SetTestClock(EncodeDate(2025, 6, 15) + EncodeTime(14, 5, 9, 7)); }
+    void TearDown() override { ResetFormatSettings(); SetTestClock(0); }
 };
 }   // namespace
 
