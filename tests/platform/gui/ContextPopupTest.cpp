@@ -37,11 +37,7 @@ struct PopupForm : ::testing::Test {
         Form->Show();
         Old = SetPopupMenuHook([this](TPopupMenu* m, int, int) { Shown.push_back({m, m->PopupComponent()}); });
     }
-    void TearDown() override
-    {
-        SetPopupMenuHook(Old);
-        delete Form;
-    }
+    void TearDown() override { SetPopupMenuHook(Old); delete Form; }
 };
 }  // namespace
 
