@@ -37,11 +37,7 @@ public:
 
 protected:
     void WMGetDlgCode(TMessage& m) override { m.Result = WantTabs ? DLGC_WANTTAB | DLGC_WANTARROWS : 0; }
-    void Paint() override
-    {
-        Canvas()->Brush()->SetColor(clRed);
-        Canvas()->FillRect(Rect(2, 2, 12, 12));
-    }
+    void Paint() override { Canvas()->Brush()->SetColor(clRed); Canvas()->FillRect(Rect(2, 2, 12, 12)); }
 };
 
 struct FormFixture : TFormTest {
