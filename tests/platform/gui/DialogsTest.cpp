@@ -5,11 +5,7 @@
 
 namespace {
 struct Dialogs : ::testing::Test {
-    void TearDown() override
-    {
-        VerifyNoPendingDialogs();
-        ClearRecordedDialogs();
-    }
+    void TearDown() override { VerifyNoPendingDialogs(); ClearRecordedDialogs(); }
 };
 
 class TAskForm : public TForm {
