@@ -45,11 +45,7 @@ struct Download : ::testing::Test {
     TTestHttpServer Server;
     TDownloadLimits Old;
     void SetUp() override { Old = SetDownloadLimits(TDownloadLimits{5000, 4096}); }
-    void TearDown() override
-    {
-        SetDownloadLimits(Old);
-        ClearHostRedirects();
-    }
+    void TearDown() override { SetDownloadLimits(Old); ClearHostRedirects(); }
 };
 
 }  // namespace
