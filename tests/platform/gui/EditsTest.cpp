@@ -247,11 +247,7 @@ TEST_F(Edits, CreationStylesOfADescendantShapeTheEditAndComboTellsItsParent)
     // An edit of the program's own that right-aligns through its creation parameters.
     struct TRightEdit : TEdit {
         explicit TRightEdit(TComponent* o) : TEdit(o) {}
-        void CreateParams(TCreateParams& p) override
-        {
-            TEdit::CreateParams(p);
-            p.Style |= ES_RIGHT;
-        }
+        void CreateParams(TCreateParams& p) override { TEdit::CreateParams(p); p.Style |= ES_RIGHT; }
     };
     auto* right = Place<TRightEdit>(10, 10, 200, 24);
     auto* left = Place<TEdit>(10, 40, 200, 24);
