@@ -37,11 +37,7 @@ struct HookFixture : ::testing::Test {
         C->SetBounds(10, 10, 100, 50);
         Form->Show();
     }
-    void TearDown() override
-    {
-        delete Form;
-        ProcessPendingMessages();
-    }
+    void TearDown() override { delete Form; ProcessPendingMessages(); }
     int LogHook(const std::string& name, Cardinal msg, bool handled = false)
     {
         return C->AddMessageHook([this, name, msg, handled](TMessage& m) {
