@@ -55,11 +55,7 @@ public:
         Effect = DropEffectFromKeys(KeyState, Effect);
         return S_OK;
     }
-    HRESULT DragLeave() override
-    {
-        Log += "leave;";
-        return S_OK;
-    }
+    HRESULT DragLeave() override { Log += "leave;"; return S_OK; }
     HRESULT Drop(IDataObject* DataObj, DWORD KeyState, TPoint Pt, DWORD& Effect) override
     {
         Log += "drop;";
@@ -113,11 +109,7 @@ public:
         return n == Celt ? S_OK : S_FALSE;
     }
     HRESULT Skip(ULONG) override { return S_FALSE; }
-    HRESULT Reset() override
-    {
-        Pos = 0;
-        return S_OK;
-    }
+    HRESULT Reset() override { Pos = 0; return S_OK; }
     HRESULT Clone(IEnumFORMATETC*&) override { return E_NOTIMPL; }
 };
 
@@ -139,11 +131,7 @@ public:
     {
         return Escape ? DRAGDROP_S_CANCEL : (Keys & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;
     }
-    HRESULT GiveFeedback(DWORD Effect) override
-    {
-        Log += IntToStr(int(Effect));
-        return DRAGDROP_S_USEDEFAULTCURSORS;
-    }
+    HRESULT GiveFeedback(DWORD Effect) override { Log += IntToStr(int(Effect)); return DRAGDROP_S_USEDEFAULTCURSORS; }
 };
 
 // Two panels; B has a drop target, A none.
