@@ -26,11 +26,7 @@ int PdfPages(const AnsiString& pdf)
 }
 
 struct PrinterFile : ::testing::Test {
-    void TearDown() override
-    {
-        SetPrinterResolution(0);
-        SetPrinterOutputFile("");
-    }
+    void TearDown() override { SetPrinterResolution(0); SetPrinterOutputFile(""); }
 };
 
 }  // namespace
