@@ -394,11 +394,7 @@ public:
     ~TPeer() override { g_gone.push_back(Name()); }
     TComponent* Watched = nullptr;
     TComponent* KillOnRemove = nullptr;   // freed when Watched goes
-    void Watch(TComponent* c)
-    {
-        Watched = c;
-        c->FreeNotification(this);
-    }
+    void Watch(TComponent* c) { Watched = c; c->FreeNotification(this); }
     void Notification(TComponent* c, TOperation op) override
     {
         TComponent::Notification(c, op);
