@@ -1447,7 +1447,7 @@ TEST_F(PanelStrip, SlidesOfEachEdgeStepFifteenPixels)
 TEST_F(PanelStrip, OpeningAnotherTabClosesTheOpenOneWithEventsInOrder)
 {
     TProToolPanel* a = Add("Normy");
-    TProToolPanel* b = Add("Wykazy");
+    Add("Wykazy");
     std::vector<std::string> log;
     auto note = [&](const char* what) {
         return [&log, what](TObject*, int i, TProToolPanel*) { log.push_back(what + std::to_string(i)); };
@@ -1488,7 +1488,6 @@ TEST_F(PanelStrip, OpeningAnotherTabClosesTheOpenOneWithEventsInOrder)
     MouseMove(strip, t1.X, t1.Y);
     MouseLeave(strip);
     EXPECT_EQ(log, (std::vector<std::string>{"enter0", "leave0", "enter1", "leave1"}));
-    (void)b;
 }
 
 TEST_F(PanelStrip, AutoLockedPanelStaysBesideTheStrip)
