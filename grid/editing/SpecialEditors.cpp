@@ -119,6 +119,10 @@ bool TProStringGrid::FlatEditorLook() const
 
 void TProStringGrid::ShowInplaceEditor(int ACol, int ARow)
 {
+    // An editor opened by a call rather than by the user's key or click concludes on the current
+    // cell as well, against its text of now.
+    if (!FEdit.Active)
+        RememberEditCell(Col(), Row());
     FEdit.Active = FEdit.ShownByGrid = FEdit.DonePending = true;
     FEdit.Flag = true;
     FEdit.Cancelled = false;

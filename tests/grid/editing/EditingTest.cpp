@@ -581,6 +581,15 @@ TEST_F(Editing, TheEditBracketEndsAnOpenEditForBulkChanges)
     Grid->SetRowCount(3);
     ClickCell(1, 1);
     EXPECT_EQ(Current(), TPoint(1, 1));
+    // An editor opened by a call concludes on its own cell, not the one edited before (or none).
+    for (TProStringGrid* g : {Grid, Place<TProStringGrid>(410, 0, 150, 150)}) {
+        g->SetCells(1, 1, "a");
+        g->SetCells(2, 2, "b");
+        g->FocusCell(2, 2, true);
+        g->ShowInplaceEditor(2, 2);
+        EXPECT_NO_THROW(g->EndCellEdit());
+        EXPECT_EQ(g->Cells(1, 1) + g->Cells(2, 2), "ab");
+    }
 }
 
 TEST_F(Editing, EditOnDblClickOnlySwitchesEditingOffAfterAnEdit)
