@@ -696,8 +696,10 @@ bool TProStringGrid::GetCellReadOnly(int ACol, int ARow)
     bool canEdit = true;
     if (HasCellProperties(base.X, base.Y) && CellProperties(base.X, base.Y)->ReadOnly())
         canEdit = false;
-    // Editing switched off on a read-only cell the user passed still counts as wanted.
-    if (!(Options() & goEditing) && !FEdit.SwitchedOff && !FMouseActions->RangeSelectAndEdit())
+    // Editing switched off on a read-only cell the user passed still counts as wanted, and
+    // AlwaysEdit counts as editing on, as it does for IsEditable.
+    if (!(Options() & goEditing) && !FEdit.SwitchedOff && !FMouseActions->RangeSelectAndEdit() &&
+        !FNavigation->AlwaysEdit())
         canEdit = false;
     if (canEdit)
         canEdit = CanEditCell(base.X, base.Y);

@@ -352,6 +352,9 @@ TEST(ProGrid, CellQuestionsDefaultsAndEvents)
     g.OnIsFixedCell = [](TObject*, int c, int, bool& f) { f = c == 2; };
     EXPECT_TRUE(g.IsFixedCell(2, 5));
 
+    g.Navigation()->SetAlwaysEdit(true);   // editing on without goEditing
+    EXPECT_FALSE(g.GetCellReadOnly(2, 2));
+    g.Navigation()->SetAlwaysEdit(false);
     g.SetOptions(g.Options() | goEditing);
     EXPECT_FALSE(g.GetCellReadOnly(2, 2));
     g.CellProperties(2, 2)->SetReadOnly(true);
