@@ -145,6 +145,14 @@ void TEditLink::PopupDeactivate(TObject*)
     }
 }
 
+void TEditLink::ReturnFocusToGrid()
+{
+    FLeaving = true;
+    if (FGrid && FGrid->CanFocus())
+        FGrid->SetFocus();
+    FLeaving = false;
+}
+
 void TEditLink::EditKeyDown(TObject*, Word& Key, TShiftState Shift)
 {
     TProStringGrid* g = FGrid;
@@ -161,10 +169,7 @@ void TEditLink::EditKeyDown(TObject*, Word& Key, TShiftState Shift)
         return;
     if (Key == VK_ESCAPE)
         SetEditorValue(g->KeptEditText());
-    FLeaving = true;
-    if (g->CanFocus())
-        g->SetFocus();
-    FLeaving = false;
+    ReturnFocusToGrid();
     g->HideInplaceEditor(g->Col(), g->Row());
     // A popup closes with its edit (it opens again where the edit goes on).
     if (FEditStyle == esPopup && FPopupForm) {
@@ -195,8 +200,5 @@ void TEditLink::EditKeyDown(TObject*, Word& Key, TShiftState Shift)
     Key = 0;
     if (TWinControl* c = GetEditControl())
         c->SetEnabled(false);
-    FLeaving = true;
-    if (g->CanFocus())
-        g->SetFocus();
-    FLeaving = false;
+    ReturnFocusToGrid();
 }

@@ -49,6 +49,9 @@ public:
     // The popup form, made the first time the link shows as a popup.
     TForm* PopupForm() const { return FPopupForm; }
     bool Leaving() const { return FLeaving; }
+    // The grid takes the focus from the control; meanwhile the link is leaving, so that the
+    // control's exit is no exit of the edit.
+    void ReturnFocusToGrid();
 
     // The key protocol; the descendant calls it from its control's key-down event.
     virtual void EditKeyDown(TObject* Sender, Word& Key, TShiftState Shift);

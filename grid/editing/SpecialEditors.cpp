@@ -558,8 +558,12 @@ void TProStringGrid::TakeSpecialEditorValue(int RealCol, int ARow)
     case edCustom:
         if (FEditLink) {
             store(FEditLink->GetEditorValue());
-            if (FEditLink->EditStyle() != esPopup)
+            if (FEditLink->EditStyle() != esPopup) {
+                // As from the grid's own editors, the focus comes back to the grid before the control goes.
+                if (TWinControl* c = FEditLink->GetEditControl(); c && c->Focused())
+                    FEditLink->ReturnFocusToGrid();
                 FEditLink->SetVisible(false);
+            }
             FEditLink->HideEditor();
         }
         FEdit.Chosen = false;

@@ -1177,6 +1177,15 @@ TEST_F(CellEditors, EditLinkPutsAControlOfItsOwnIntoTheCell)
     link->Box->SetText("zmiana");
     Key(link->Box, VK_ESCAPE);
     EXPECT_EQ(Grid->Cells(2, 2), "po");
+    // Closed by the application, the control gives the focus back to the grid, where F2 opens it again.
+    for (bool byExit : {true, false}) {
+        Open("po");
+        byExit ? link->EditExit() : Grid->EndCellEdit();
+        EXPECT_TRUE(Grid->Focused());
+        Key(Grid, VK_F2);
+        EXPECT_TRUE(link->Box->Visible());
+        Key(link->Box, VK_ESCAPE);
+    }
     // OnSetEditText hears the stored column, as from the built-in editors.
     Grid->HideColumn(1);
     std::vector<int> told;
