@@ -161,8 +161,16 @@ void TProStringGrid::AdvanceToNextCell(int ACol, int ARow, bool Force, bool Edit
 void TProStringGrid::KeyPress(char& Key)
 {
     if (Key == 27) {
-        if ((Options() & goEditing) && FEdit.Active)
+        if ((Options() & goEditing) && FEdit.Active) {
             RestoreEditText();
+            // The default edit still shown while the grid holds the focus (a right click took it)
+            // is closed on the kept text as its own Escape does: a later close must not store
+            // the text the user threw away.
+            if (EditorMode() && InplaceEditor() && InplaceEditor()->Visible()) {
+                InplaceEditor()->SetText(FEdit.KeptText);
+                EndCellEdit();
+            }
+        }
         TWinControl::KeyPress(Key);
         return;
     }

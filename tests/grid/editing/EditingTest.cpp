@@ -1015,6 +1015,10 @@ TEST_F(Editing, EveryWayIntoAnEditMeetsEveryWayOut)
         {"EndCellEdit", false, [this] { Grid->EndCellEdit(); }},
         {"focus to another control", false, [other] { other->SetFocus(); }},
         {"Escape", true, key(VK_ESCAPE)},
+        {"right click on another cell, then Escape", true, [this] {
+             Click(Grid, CellMiddle(3, 3).X, CellMiddle(3, 3).Y, mbRight);
+             TypeKey(Grid, VK_ESCAPE);
+         }},
     };
     Grid->SetOptions(Grid->Options() | goTabs);
     Grid->AddNode(3, 2);
@@ -1024,7 +1028,7 @@ TEST_F(Editing, EveryWayIntoAnEditMeetsEveryWayOut)
                 if (in == InTyping && mode == Unchanged)
                     continue;
                 SCOPED_TRACE(std::string(inName) + " / " + out.Name + " / " + modeNames[mode]);
-                const bool escape = std::string(out.Name) == "Escape";
+                const bool escape = std::string(out.Name).ends_with("Escape");
                 const AnsiString old = mode == Unchanged ? "<b>x</b>" : "stara";
                 Grid->SetCells(2, 2, old);
                 Grid->ExpandNode(3);
