@@ -1977,6 +1977,7 @@ protected:
     int GetEditLimit() override { return FP.MaxEditLength; }
     void TopLeftChanged() override;
     void WMTimer(TWMTimer& Message) override;
+    bool AutoRangeScroll() override { return !FMouseActions->NoAutoRangeScroll(); }
     void WMPaint(TMessage& Message) override;
     void WMEraseBkgnd(TMessage& Message) override;
     void WMSetFocus(TWMFocus& Message) override;

@@ -931,6 +931,7 @@ void TCustomGrid::Dispatch(TMessage& Message)
         // The press's selecting, sizing or moving ends without its release (a modal window took it).
         FGridState = gsNormal;
         FSizingIndex = FMoveIndex = FMovePos = -1;
+        RangeScrollCheck(0, 0);
         TCustomControl::Dispatch(Message);
         return;
     default: TCustomControl::Dispatch(Message); return;
@@ -1670,6 +1671,7 @@ void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y)
         TGridCoord c = MouseCoord(X, Y);
         if (c.X >= FFixedCols && c.Y >= FFixedRows && !(c == FCurrent))
             MoveCurrent(c.X, c.Y, !(FOptions & goRangeSelect), true);
+        RangeScrollCheck(X, Y);
         break;
     }
     case gsColMoving:
@@ -1686,10 +1688,63 @@ void TCustomGrid::MouseMove(TShiftState Shift, int X, int Y)
     TCustomControl::MouseMove(Shift, X, Y);
 }
 
+// The timer runs while a selecting pointer lies left of or above the scrolling cells, or right of
+// or below the client area; each tick takes the selection one column (row) on past the edge.
+void TCustomGrid::RangeScrollCheck(int X, int Y)
+{
+    const TRect client = ClientRect();
+    const bool outside = FGridState == gsSelecting && AutoRangeScroll() &&
+                         (X < FixedWidth() || X >= client.Right || Y < FixedHeight() || Y >= client.Bottom);
+    if (outside == FRangeScrolling)
+        return;
+    FRangeScrolling = outside;
+    if (outside)
+        SetTimer(this, RangeScrollTimer, 60);
+    else
+        KillTimer(this, RangeScrollTimer);
+}
+
+void TCustomGrid::RangeScrollTick()
+{
+    TPoint screen;
+    GetCursorPos(screen);
+    const TPoint p = ScreenToClient(screen);
+    RangeScrollCheck(p.X, p.Y);
+    if (!FRangeScrolling)
+        return;
+    const TRect client = ClientRect();
+    // Along each axis: one past the first (last) cell in view beyond the edge, else the cell under the pointer.
+    auto target = [](int Pos, int Low, int High, int First, int Past, int Fixed, int Count, int Under, int Current) {
+        if (Pos < Low)
+            return std::max(Fixed, First - 1);
+        if (Pos >= High)
+            return std::min(Count - 1, Past);
+        return Under >= Fixed ? Under : Current;
+    };
+    const int x = std::clamp(p.X, FixedWidth(), int(client.Right) - 1);
+    const int y = std::clamp(p.Y, FixedHeight(), int(client.Bottom) - 1);
+    const TGridCoord under = MouseCoord(x, y);
+    const int col = target(p.X, FixedWidth(), client.Right, FTopLeft.X, FTopLeft.X + VisibleColCount(),
+                           FFixedCols, FColCount, under.X, FCurrent.X);
+    const int row = target(p.Y, FixedHeight(), client.Bottom, FTopLeft.Y, FTopLeft.Y + VisibleRowCount(),
+                           FFixedRows, FRowCount, under.Y, FCurrent.Y);
+    if (!(TGridCoord{col, row} == FCurrent))
+        MoveCurrent(col, row, !(FOptions & goRangeSelect), true);
+}
+
+void TCustomGrid::WMTimer(TWMTimer& Message)
+{
+    if (Message.TimerID() == RangeScrollTimer)
+        RangeScrollTick();
+    else
+        TCustomControl::WMTimer(Message);
+}
+
 void TCustomGrid::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y)
 {
     TGridState state = FGridState;
     FGridState = gsNormal;
+    RangeScrollCheck(X, Y);
     switch (state) {
     case gsSelecting:
         if ((FOptions & (goEditing | goAlwaysShowEditor)) == (goEditing | goAlwaysShowEditor))

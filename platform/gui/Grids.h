@@ -151,6 +151,9 @@ int MoveAdjust(int Pos, int From, int To);
 
 class TCustomGrid : public TCustomControl {
 public:
+    // The window timer that scrolls a range selection while the pointer lies past the grid's edge.
+    static constexpr UINT_PTR RangeScrollTimer = 2;
+
     explicit TCustomGrid(TComponent* AOwner);
     ~TCustomGrid() override;
 
@@ -281,6 +284,9 @@ protected:
     virtual void WMVScroll(TMessage& Message);
     // Runs each time the bars were laid out with their standard scale.
     virtual void UpdateScrollRange() {}
+    // A range selection dragged past the grid's edge scrolls it on a timer (RangeScrollTimer).
+    virtual bool AutoRangeScroll() { return true; }
+    void WMTimer(TWMTimer& Message) override;
     // The default row height and column width, and every row height and column width, scale too.
     void ChangeScale(int M, int D) override;
     void Dispatch(TMessage& Message) override;
@@ -330,6 +336,9 @@ protected:
     void PlaceCurrent(int ACol, int ARow) { FCurrent = TGridCoord{ACol, ARow}; }
 
 private:
+    void RangeScrollCheck(int X, int Y);
+    void RangeScrollTick();
+    bool FRangeScrolling = false;
 
     TGridCoord FCurrent{1, 1};
     TGridCoord FAnchor{1, 1};

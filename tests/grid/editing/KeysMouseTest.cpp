@@ -645,6 +645,33 @@ TEST_F(KeysMouse, ColumnMoveMayBeRefusedAtItsStart)
     }
 }
 
+// A range selection dragged past the grid's edge scrolls it a column (row) a tick and takes the
+// selection along until the button is released; NoAutoRangeScroll turns that off.
+TEST_F(KeysMouse, ARangeSelectionDraggedPastTheEdgeScrollsTheGridUnlessSwitchedOff)
+{
+    Grid->SetColCount(20);
+    Grid->SetRowCount(40);
+    Grid->SetOptions(Grid->Options() | goRangeSelect);
+    // NoAutoRangeScroll, past the right (else the bottom) edge: top-left cell and selection after three ticks.
+    const struct { bool Off, Right; TPoint TopLeft; TGridRect Sel; } cases[] = {
+        {false, true, {4, 1}, {2, 2, 8, 2}}, {false, false, {1, 4}, {2, 2, 2, 12}}, {true, true, {1, 1}, {2, 2, 2, 2}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.Off) + std::to_string(c.Right));
+        Grid->MouseActions()->SetNoAutoRangeScroll(c.Off);
+        Grid->SetLeftCol(1);
+        Grid->SetTopRow(1);
+        const TPoint p = CellMiddle(2, 2);
+        MouseDown(Grid, p.X, p.Y);
+        MouseMove(Grid, c.Right ? Grid->ClientWidth() + 30 : p.X, c.Right ? p.Y : Grid->ClientHeight() + 30, ssLeft);
+        for (int i = 0; i < 3; ++i) FireTimer(Grid, TCustomGrid::RangeScrollTimer);
+        EXPECT_EQ(TPoint(Grid->LeftCol(), Grid->TopRow()), c.TopLeft);
+        EXPECT_EQ(Grid->Selection(), c.Sel);
+        MouseUp(Grid, p.X, p.Y);
+        EXPECT_FALSE(TimerActive(Grid, TCustomGrid::RangeScrollTimer));
+        AdvanceInputClock(1000);
+    }
+}
+
 TEST_F(KeysMouse, AMovedColumnsPictureFollowsThePointerUntilTheRelease)
 {
     Grid->SetOptions(Grid->Options() | goColMoving);
