@@ -368,7 +368,8 @@ namespace {
 // The character a key types with the shift state ("" for none).
 QString KeyText(Word vk, TShiftState shift)
 {
-    if (shift & (ssCtrl | ssAlt))
+    // A keyboard's Alt with a letter still types the letter (a dialog character); Ctrl types none.
+    if (shift & ssCtrl)
         return QString();
     bool up = shift & ssShift;
     if (vk >= 'A' && vk <= 'Z')

@@ -59,6 +59,18 @@ TEST_F(StdForm, TypedKeysGoIntoTheEditAndFireOnChange)
     EXPECT_EQ(Edit->Text(), "ĄXYC");
 }
 
+// Alt with the letter a label underlines focuses the label's control.
+TEST_F(StdForm, AltWithALabelsLetterFocusesItsControl)
+{
+    auto* label = Place<TLabel>(10, 250, 60, 16);
+    label->SetCaption("&Nazwa");
+    label->SetFocusControl(Edit);
+    List->SetFocus();
+    TypeKey(List, 'N', ssAlt);
+    EXPECT_TRUE(Edit->Focused());
+    EXPECT_EQ(Edit->Text(), "");
+}
+
 TEST_F(StdForm, CheckedFromCodeFiresOnClickOnlyOnChange)
 {
     int clicks = 0;
