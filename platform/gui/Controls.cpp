@@ -1787,6 +1787,10 @@ void TWinControl::ApplyGeometry()
     w->resize(FWidth, FHeight);
     w->move(FLeft, FTop);
     FImpl->ApplyingGeometry = was;
+    // A size the window took at once has no report to come: a later report of it is the user's
+    // (a size limit holding the user's sizing where the program once put the window).
+    if (w->size() == QSize(FWidth, FHeight) && !FImpl->SetSizes.empty() && FImpl->SetSizes.back() == w->size())
+        FImpl->SetSizes.pop_back();
 }
 
 bool IsGeometryEcho(TWinControl* c, bool Move, int A, int B)

@@ -184,6 +184,10 @@ TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner), FCanvas(std:
     FParentFont = false;
     FControlStyle |= csAcceptsControls;
     TWinControl::SetBounds(0, 0, 320, 240);
+    Constraints()->OnChange = [this](TObject*) {
+        ApplyWindowLimits();
+        SetBounds(Left(), Top(), Width(), Height());
+    };
     if (Screen)
         Screen->FForms.push_back(this);
 }
@@ -221,8 +225,7 @@ void TCustomForm::CreateWnd()
     w->setWindowTitle(ToQString(Caption()));
     ApplyWindowFlags();
     ApplyOpacity();
-    if (FSizeLimits != TRect())
-        SetSizeLimits(FSizeLimits.Left, FSizeLimits.Top, FSizeLimits.Right, FSizeLimits.Bottom);
+    ApplyWindowLimits();
     // A state chosen before the window existed applies when it is shown.
     if (FWindowState != wsNormal)
         SetWindowState(FWindowState);
@@ -381,20 +384,38 @@ void TCustomForm::SetRestoredBounds(const TRect& R)
 void TCustomForm::SetSizeLimits(int MinWidth, int MinHeight, int MaxWidth, int MaxHeight)
 {
     FSizeLimits = TRect(std::max(0, MinWidth), std::max(0, MinHeight), std::max(0, MaxWidth), std::max(0, MaxHeight));
+    if (Parent())
+        return;
+    ApplyWindowLimits();
+    // The form's own bounds follow the limited window.
+    if (FWindowState == wsNormal)
+        SetBounds(Left(), Top(), Width(), Height());
+}
+
+void TCustomForm::ApplyWindowLimits()
+{
     if (!HandleAllocated() || Parent())
         return;
+    const TSizeConstraints* c = Constraints();
+    auto largest = [](int A, int B) { return A > 0 && B > 0 ? std::min(A, B) : std::max(A, B); };
+    const int maxWidth = largest(FSizeLimits.Right, c->MaxWidth()), maxHeight = largest(FSizeLimits.Bottom, c->MaxHeight());
     QWidget* w = ControlWidget(this);
-    w->setMinimumSize(FSizeLimits.Left, FSizeLimits.Top);
-    w->setMaximumSize(FSizeLimits.Right > 0 ? FSizeLimits.Right : QWIDGETSIZE_MAX,
-                      FSizeLimits.Bottom > 0 ? FSizeLimits.Bottom : QWIDGETSIZE_MAX);
-    // The form's own bounds follow the limited window.
-    int width = std::max(Width(), FSizeLimits.Left), height = std::max(Height(), FSizeLimits.Top);
-    if (FSizeLimits.Right > 0)
-        width = std::min(width, FSizeLimits.Right);
-    if (FSizeLimits.Bottom > 0)
-        height = std::min(height, FSizeLimits.Bottom);
-    if (FWindowState == wsNormal && (width != Width() || height != Height()))
-        SetBounds(Left(), Top(), width, height);
+    w->setMinimumSize(std::max(FSizeLimits.Left, c->MinWidth()), std::max(FSizeLimits.Top, c->MinHeight()));
+    w->setMaximumSize(maxWidth > 0 ? maxWidth : QWIDGETSIZE_MAX, maxHeight > 0 ? maxHeight : QWIDGETSIZE_MAX);
+}
+
+void TCustomForm::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
+{
+    // The window keeps to its size limits whoever sizes it; the form's bounds are the window's.
+    if (!Parent()) {
+        AWidth = std::max(AWidth, FSizeLimits.Left);
+        AHeight = std::max(AHeight, FSizeLimits.Top);
+        if (FSizeLimits.Right > 0)
+            AWidth = std::min(AWidth, FSizeLimits.Right);
+        if (FSizeLimits.Bottom > 0)
+            AHeight = std::min(AHeight, FSizeLimits.Bottom);
+    }
+    TWinControl::SetBounds(ALeft, ATop, AWidth, AHeight);
 }
 
 bool TCustomForm::RestoresMaximized() const

@@ -100,8 +100,10 @@ public:
     // Sets the restored bounds; a maximised or minimised window keeps its state and
     // takes them when it is restored.
     void SetRestoredBounds(const TRect& R);
-    // Limits of the size the user and the program give the window (0: no limit).
+    // Limits of the size the user and the program give the window (0: no limit); the
+    // form's Constraints hold for the window the same way.
     void SetSizeLimits(int MinWidth, int MinHeight, int MaxWidth, int MaxHeight);
+    void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
     // A minimised window that comes back maximised.
     bool RestoresMaximized() const;
     void SetRestoresMaximized(bool v);
@@ -173,6 +175,8 @@ private:
     bool FSystemMenu = true;
     TPoint FMaximizedPos{-1, -1};
     TRect FSizeLimits;
+    // The window system is given the tighter of the size limits and the Constraints.
+    void ApplyWindowLimits();
     bool FAlphaBlend = false;
     Byte FAlphaBlendValue = 255;
 };

@@ -374,6 +374,28 @@ TEST_F(FormFixture, ConstraintsLimitTheSizeAControlIsGiven)
     EXPECT_EQ(B->Width(), 70);
 }
 
+// A form's size limits, or its Constraints, hold it within 250 x 150 .. 400 x 300 whoever sizes it.
+TEST_F(FormFixture, AFormsSizeLimitsAndConstraintsHoldForTheProgramAndTheUser)
+{
+    for (bool constraints : {false, true}) {
+        Form->SetSizeLimits(constraints ? 0 : 250, constraints ? 0 : 150, constraints ? 0 : 400, constraints ? 0 : 300);
+        if (constraints) {
+            TSizeConstraints* k = Form->Constraints();
+            k->SetMinWidth(250);
+            k->SetMinHeight(150);
+            k->SetMaxWidth(400);
+            k->SetMaxHeight(300);
+        }
+        for (bool user : {false, true})
+            for (TSize asked : {TSize(100, 100), TSize(900, 900)}) {
+                SCOPED_TRACE(std::to_string(constraints) + std::to_string(user) + " " + std::to_string(asked.cx));
+                user ? MoveWindowByUser(Form, 10, 10, asked.cx, asked.cy) : Form->SetBounds(10, 10, asked.cx, asked.cy);
+                EXPECT_EQ(TSize(Form->Width(), Form->Height()), asked.cx < 250 ? TSize(250, 150) : TSize(400, 300));
+                EXPECT_EQ(WindowFrame(Form).Width() - Form->Width(), 4);
+            }
+    }
+}
+
 TEST(Messages, RegisteredMessagesAreStablePerName)
 {
     UINT a = RegisterWindowMessage("GridEditDone");
