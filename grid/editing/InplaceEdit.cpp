@@ -226,18 +226,20 @@ bool TProInplaceEdit::FilterChar(TMessage& Message)
     const bool control = ch == '\b' || ch == '\t' || ch == '\r' || ch == 27;
     // What a Ctrl key types (Ctrl+A, Ctrl+V ...) is no character of the text.
     const bool ctrlChar = Byte(ch) < 32;
+    // Ctrl+A, C, V, X and Z: the edit took their keys (selecting, the clipboard, undo); no refusal.
+    const bool editKey = ch == 1 || ch == 3 || ch == 22 || ch == 24 || ch == 26;
     const bool digit = ch >= '0' && ch <= '9';
     const int selStart = SelStart(), selLength = SelLength();
     switch (CellEditorType()) {
     case edNumeric:
         if (!control && !digit && ch != '-')
-            return drop(true);
+            return drop(!editKey);
         if (ch == '-' && (text.find('-') != AnsiString::npos || selStart != 0))
             return drop(true);
         break;
     case edPositiveNumeric:
         if (!control && !digit)
-            return drop(true);
+            return drop(!editKey);
         break;
     case edFloat: {
         const bool ctrlHeld = GetKeyState(VK_CONTROL) & 0x8000;

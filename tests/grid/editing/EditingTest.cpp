@@ -452,6 +452,8 @@ TEST_F(Editing, TheDefaultEditorFiltersByEditorType)
         {"numeric takes a leading minus", edNumeric, ',', "-12", "-12", 0},
         {"numeric refuses letters", edNumeric, ',', "1a2", "12", 1},
         {"positive numeric refuses the minus", edPositiveNumeric, ',', "-5", "5", 1},
+        {"numeric takes Ctrl+A, C, V, X, Z quietly", edNumeric, ',', "1\x01\x03\x16\x18\x1a", "1", 0},
+        {"positive numeric takes Ctrl+V quietly", edPositiveNumeric, ',', "1\x16", "1", 0},
         {"float drops a second decimal separator", edFloat, ',', "1,5,2", "1,52", 0},
         {"float takes a point as a character", edFloat, ',', "1.5", "1.5", 0},
         {"float drops the thousand separator", edFloat, '.', "1,5", "15", 0},
