@@ -224,7 +224,7 @@ std::string ShortcutText(const AnsiString& TargetPath, const AnsiString& LinkNam
     return text;
 }
 
-void CreateShortcut(const AnsiString& TargetPath, const AnsiString& Folder, const AnsiString& LinkName)
+bool CreateShortcut(const AnsiString& TargetPath, const AnsiString& Folder, const AnsiString& LinkName)
 {
     CreateDir(Folder);   // it may exist already
     // The name is one file name: path delimiters in it do not lead elsewhere.
@@ -234,8 +234,10 @@ void CreateShortcut(const AnsiString& TargetPath, const AnsiString& Folder, cons
             c = '_';
     const AnsiString fileName = IncludeTrailingPathDelimiter(Folder) + name + ".desktop";
     const std::string osPath = ToOsPath(fileName);
-    if (WriteWholeFileOs(osPath, ShortcutText(TargetPath, LinkName, ProgramIcon(ExtractFilePath(TargetPath)))))
-        ::chmod(osPath.c_str(), 0755);   // desktops start only launchers marked executable
+    if (!WriteWholeFileOs(osPath, ShortcutText(TargetPath, LinkName, ProgramIcon(ExtractFilePath(TargetPath)))))
+        return false;
+    ::chmod(osPath.c_str(), 0755);   // desktops start only launchers marked executable
+    return true;
 }
 
 void OpenWithDesktop(const AnsiString& Target, int ShowCmd)

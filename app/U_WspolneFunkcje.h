@@ -79,8 +79,8 @@ AnsiString GetSpecialFolderPath(int Folder);
 // Writes the launcher Folder + "/" + LinkName + ".desktop" that starts
 // TargetPath in its own folder, described as the program's starter and shown
 // with the program's icon (ProgramIcon). Folder is created when missing.
-// Failures are not reported.
-void CreateShortcut(const AnsiString& TargetPath, const AnsiString& Folder, const AnsiString& LinkName);
+// False when the launcher could not be written; nothing is reported here.
+bool CreateShortcut(const AnsiString& TargetPath, const AnsiString& Folder, const AnsiString& LinkName);
 // The text of that launcher (UTF-8) with the icon Icon (a file or an icon name).
 std::string ShortcutText(const AnsiString& TargetPath, const AnsiString& LinkName, const AnsiString& Icon);
 

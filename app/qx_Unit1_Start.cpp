@@ -18,6 +18,7 @@
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Dialogs.h"
 #include "platform/gui/ExtCtrls.h"
+#include "platform/gui/ShellApi.h"
 #include "platform/gui/StdCtrls.h"
 
 namespace {
@@ -146,8 +147,15 @@ void Tf_MainForm::MarkFirstRun()
                     "pozostałych pracowników. Nie należy kopiować i przenosić programu na swój dysk, można natomiast "
                     "utworzyć skrót do programu np. na pulit i z za jego pomocą uruchamiać Velmaroka Polskich "
                     "Norm\r\rUtworzyć skrót do programu na pulpicie teraz ???",
-                    "WAŻNA INFORMACJA !!!", MB_YESNO | MB_ICONINFORMATION) == IDYES)
-                CreateShortcut(program, GetSpecialFolderPath(0), Application->Title());
+                    "WAŻNA INFORMACJA !!!", MB_YESNO | MB_ICONINFORMATION) == IDYES) {
+                // The desktop's folder as the login's user folders name it, made when missing as a
+                // desktop makes it; a launcher that cannot be written there is reported.
+                AnsiString desktop;
+                if (!SHGetSpecialFolderPath(0, desktop, CSIDL_DESKTOP, true) ||
+                    !CreateShortcut(program, desktop, Application->Title()))
+                    Application->MessageBox("Nie udało się utworzyć skrótu do programu na pulpicie !!!", "BŁĄD !!!",
+                                            MB_OK | MB_ICONERROR);
+            }
             RunMenuCommand("Informacja", "Informacja");
         }
     } catch (const Exception&) {

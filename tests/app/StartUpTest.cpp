@@ -441,37 +441,53 @@ TEST_F(StartUp, ADepartmentFolderWithoutWriteRightsIsReportedAndAnUnlistedLoginG
     ::unsetenv("VELMAROK_FOLDER");
 }
 
+// The launcher goes to the desktop's folder as the user folders name it (~/Desktop without them),
+// made when missing; where it cannot be made the user is told.
 TEST_F(StartUp, FirstRunOffersTheLauncherOncePerPlaceOfTheProgram)
 {
     TNetworkState offline(false);
-    PrepareStart();
-    Write("Katalog Norm\\normy_wszystkie.txt", "PN-EN 1|Aktualna|Jest||T|O|\r\n");
-    // The desktop of a home of the test's own.
     const std::string oldHome = getenv("HOME") ? getenv("HOME") : "";
     const std::string oldConfig = getenv("XDG_CONFIG_HOME") ? getenv("XDG_CONFIG_HOME") : "";
-    ForceDirectories(Path("home/Desktop"));
-    setenv("HOME", (FDir + "/home").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (FDir + "/home/.config").c_str(), 1);
-    // A program moved away from the place the registry names counts as a first run.
-    {
-        TRegistry reg;
-        reg.SetRootKey(HKEY_CURRENT_USER);
-        reg.OpenKey("Software\\Quorvane\\Tyrvenhold", true);
-        reg.WriteString("Path", Path("stary\\velmarok"));
-    }
-    ScriptDialogs().ExpectMessageBox(IDYES, "Utworzyć skrót do programu na pulpicie teraz ???");
-    Restart();
-    const AnsiString launcher = FromOsPath(FDir) + "/home/Desktop/Velmarok Polskich Norm.desktop";
-    EXPECT_TRUE(FileExists(launcher));
-    EXPECT_EQ(RecordedDialogs().at(0).Caption, "WAŻNA INFORMACJA !!!");
-    EXPECT_EQ(RecordedDialogs().at(0).Flags, unsigned(MB_YESNO | MB_ICONINFORMATION));
-    EXPECT_EQ(Form->Strony->ActivePage(), "Informacja");
-    EXPECT_FALSE(Application->Terminated());
+    // The desktop the user folders name ("" none), whether it is there, where the launcher goes ("" nowhere).
+    const struct { const char* Desktop; bool Made; const char* Launcher; } cases[] = {
+        {"", true, "Desktop"}, {"", false, "Desktop"}, {"$HOME/Pulpit", false, "Pulpit"}, {"$HOME/f/P", false, ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.Desktop) + (c.Made ? " made" : ""));
+        PrepareStart();
+        Write("Katalog Norm\\normy_wszystkie.txt", "PN-EN 1|Aktualna|Jest||T|O|\r\n");
+        // The desktop of a home of the test's own.
+        std::filesystem::remove_all(FDir + "/home");
+        ForceDirectories(Path(c.Made ? "home/Desktop" : "home/.config"));
+        Write("home\\f", "");
+        if (*c.Desktop)
+            Write("home\\.config\\user-dirs.dirs", AnsiString("XDG_DESKTOP_DIR=\"") + c.Desktop + "\"\n");
+        setenv("HOME", (FDir + "/home").c_str(), 1);
+        setenv("XDG_CONFIG_HOME", (FDir + "/home/.config").c_str(), 1);
+        // A program moved away from the place the registry names counts as a first run.
+        {
+            TRegistry reg;
+            reg.SetRootKey(HKEY_CURRENT_USER);
+            reg.OpenKey("Software\\Quorvane\\Tyrvenhold", true);
+            reg.WriteString("Path", Path("stary\\velmarok"));
+        }
+        ClearRecordedDialogs();
+        ScriptDialogs().ExpectMessageBox(IDYES, "Utworzyć skrót do programu na pulpicie teraz ???");
+        if (!*c.Launcher)
+            ScriptDialogs().ExpectMessageBox(IDOK, "Nie udało się utworzyć skrótu do programu na pulpicie !!!");
+        Application->SetTitle("Velmarok Polskich Norm");
+        Restart();
+        const AnsiString launcher = FromOsPath(FDir) + "/home/" + c.Launcher + "/Velmarok Polskich Norm.desktop";
+        EXPECT_EQ(FileExists(launcher), *c.Launcher != 0);
+        EXPECT_EQ(RecordedDialogs().at(0).Caption, "WAŻNA INFORMACJA !!!");
+        EXPECT_EQ(RecordedDialogs().at(0).Flags, unsigned(MB_YESNO | MB_ICONINFORMATION));
+        EXPECT_EQ(Form->Strony->ActivePage(), "Informacja");
+        EXPECT_FALSE(Application->Terminated());
 
-    // The next start on the same place asks nothing.
-    DeleteFile(launcher);
-    Restart();
-    EXPECT_FALSE(FileExists(launcher));
+        // The next start on the same place asks nothing.
+        DeleteFile(launcher);
+        Restart();
+        EXPECT_FALSE(FileExists(launcher));
+    }
     setenv("HOME", oldHome.c_str(), 1);
     if (oldConfig.empty())
         unsetenv("XDG_CONFIG_HOME");
