@@ -12,12 +12,25 @@
 #include "grid/ProUtil.h"
 #include "grid/PsgHTMLE.h"
 #include "grid/services/GridFiles_p.h"
+#include "platform/core/Classes.h"
 #include "platform/core/CodePage.h"
+#include "platform/core/FileBytes.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/ShellApi.h"
 
 namespace {
+// A new file can be made where FileName lies, and FileName itself may be written.
+bool FileCanBeWritten(const AnsiString& FileName)
+{
+    try {
+        DeleteFile(SaveBytesToScratchFile(ExtractFilePath(FileName), ".", ".tmp", AnsiString()));
+    } catch (const Exception&) {
+        return false;
+    }
+    return MayReplaceOs(ToOsPath(FileName));
+}
+
 AnsiString HexColor(TColor C)
 {
     TColor rgb = ColorToRGB(C);
@@ -148,6 +161,9 @@ void TProStringGrid::SaveToHtmlFile(const AnsiString& FileName, bool OpenAfter)
 void TProStringGrid::WriteHtmlFile(const AnsiString& FileName, bool Append)
 {
     THourGlass hourGlass;
+    // The file is made sure of before the pictures are written beside it.
+    if (!FileCanBeWritten(FileName))
+        throw EProGridError("Cannot Create file " + FileName);
     AnsiString doc = ReadTextFileLines(FHTMLSettings->HeaderFile());
     doc += BuildHtmlTable(ExtractFilePath(FileName));
     doc += ReadTextFileLines(FHTMLSettings->FooterFile());

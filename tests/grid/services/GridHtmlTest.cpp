@@ -2,6 +2,7 @@
 
 #include <pugixml.hpp>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,17 @@ namespace {
 std::string Html(TProStringGrid& G, const std::string& Folder = "/tmp/none/")
 {
     return G.BuildHtmlTable(Folder);
+}
+
+// An 8 x 6 bitmap as the graphic of cell (ACol, ARow).
+void AddBitmap(TProStringGrid& G, int ACol, int ARow)
+{
+    TCellGraphic* graphic = G.CreateCellGraphic(ACol, ARow);
+    auto* bitmap = new TBitmap();
+    bitmap->SetSize(8, 6);
+    graphic->CellType = ctBitmap;
+    graphic->CellObject = bitmap;
+    graphic->CellCreated = true;
 }
 
 int Count(const std::string& S, const std::string& Sub)
@@ -116,12 +128,7 @@ TEST(GridHtml, XhtmlFileIsWellFormedAndImagesGoBesideIt)
     g.SetCells(1, 1, "a < b & \"c\" http://x.invalid/?p=1&q=2");
     g.SetCells(1, 2, "");
     g.SetCells(0, 0, "Ilość");
-    TCellGraphic* graphic = g.CreateCellGraphic(1, 2);
-    auto* bitmap = new TBitmap();
-    bitmap->SetSize(8, 6);
-    graphic->CellType = ctBitmap;
-    graphic->CellObject = bitmap;
-    graphic->CellCreated = true;
+    AddBitmap(g, 1, 2);
     std::string name = dir / "t.html";
     g.SaveToHtmlFile(name.c_str(), false);
 
@@ -218,14 +225,21 @@ TEST(GridHtml, OpensTheFileWhenAsked)
     EXPECT_EQ(opened[0], name);
 }
 
+// A file that cannot be made is told as such before any picture is written beside it.
 TEST(GridHtml, CannotCreateFile)
 {
-    TProStringGrid g(nullptr);
-    try {
-        g.SaveToHtmlFile("/nonexistent-folder/x.html", false);
-        FAIL();
-    } catch (const EProGridError& e) {
-        EXPECT_EQ(e.Message(), "Cannot Create file /nonexistent-folder/x.html");
+    TTempDir dir("velmarok-html");
+    WriteFileBytes(dir / "plik", "");
+    for (const std::string& name : {dir / "missing/x.html", dir / "plik/x.html"}) {
+        TProStringGrid g(nullptr);
+        AddBitmap(g, 1, 1);
+        try {
+            g.SaveToHtmlFile(name.c_str(), false);
+            ADD_FAILURE() << name;
+        } catch (const EProGridError& e) {
+            EXPECT_EQ(e.Message(), "Cannot Create file " + name);
+        }
+        EXPECT_FALSE(std::filesystem::exists(std::filesystem::path(name).parent_path() / "images"));
     }
 }
 
