@@ -840,6 +840,10 @@ TRect TBaseGrid::MergedCellRect(int ACol, int ARow) const
     TCellProperties* p = FindProps(RealColIndex(ACol), ARow);
     if (!p || (p->CellSpanX() == -1 && p->CellSpanY() == -1 && !p->Control())) {
         TRect r = CellRect(ACol, ARow);
+        const bool inGrid = ACol >= 0 && ACol < ColCount() && ARow >= 0 && ARow < RowCount();
+        // A cell scrolled out of view lies where it would be, as a region's cells do, not at the corner.
+        if (inGrid && IsRectEmpty(r) && ColWidths(ACol) > 0 && RowHeights(ARow) > 0)
+            return VirtualCellRect(ACol, ARow);
         if (ACol >= 0 && ACol < ColCount())
             r.Right = r.Left + ColWidths(ACol);
         if (ARow >= 0 && ARow < RowCount())

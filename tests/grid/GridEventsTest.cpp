@@ -393,14 +393,17 @@ public:
 using GridRepaintRect = TGridFormTest<TNotingGrid>;
 }  // namespace
 
-// RepaintRect invalidates the union of its corner cells' merged rectangles, nothing for
-// negative coordinates.
+// RepaintRect invalidates the union of its corner cells' merged rectangles (a corner out of view
+// where it would lie), nothing for negative coordinates.
 TEST_F(GridRepaintRect, RepaintRectCoversTheMergedCellsAtItsCorners)
 {
+    Grid->SetRowCount(60);
     Grid->MergeCells(2, 2, 2, 2);
     const TRect merged = Grid->MergedCellRect(2, 2);
-    TRect withPlain;
+    TRect withPlain, far = Grid->CellRect(3, 1), withFar;
     UnionRect(withPlain, Grid->CellRect(1, 1), merged);
+    OffsetRect(far, 0, 49 * (Grid->CellRect(3, 2).Top - far.Top));
+    UnionRect(withFar, Grid->CellRect(1, 1), far);
     struct Case {
         const char* Name;
         TRect R;
@@ -409,6 +412,7 @@ TEST_F(GridRepaintRect, RepaintRectCoversTheMergedCellsAtItsCorners)
         {"the base cell alone", TRect(2, 2, 2, 2), {merged}},
         {"a covered cell alone", TRect(3, 3, 3, 3), {merged}},
         {"a plain and a merged corner", TRect(1, 1, 2, 2), {withPlain}},
+        {"a corner out of view", TRect(1, 1, 3, 50), {withFar}},
         {"negative", TRect(-1, 1, 2, 2), {}},
     };
     for (const Case& c : cases) {
