@@ -292,7 +292,10 @@ AnsiString TProStringGrid::GetStrippedCell(int ACol, int ARow)
 AnsiString TProStringGrid::GetCellByRealRow(int ACol, int ARealRow)
 {
     if (TGridItem* item = HiddenRowItem(ARealRow)) {
-        AnsiString s = ACol >= 0 && ACol < item->Items()->Count() ? item->Items()->Strings(ACol) : AnsiString();
+        // Outside the stored columns as for a row in view.
+        if (ACol < 0 || ACol >= AllColCount())
+            throw EProGridError("Invalid column accessed");
+        AnsiString s = ACol < item->Items()->Count() ? item->Items()->Strings(ACol) : AnsiString();
         GetDisplText(ACol, ARealRow, s);
         return s;
     }

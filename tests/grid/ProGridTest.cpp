@@ -199,6 +199,11 @@ TEST(ProGrid, CellTextOutsideTheGridIsRefusedHiddenColumnsStayLegal)
     EXPECT_EQ(g.Cells(1, 3), "");   // nothing was kept for the row that came later
     g.SetCells(3, 2, "ukryta");
     EXPECT_EQ(g.Cells(3, 2), "ukryta");
+    // A hidden row's cells by stored row: the hidden column is legal, none beyond it.
+    g.HideRow(2);
+    EXPECT_EQ(g.GetCellByRealRow(3, 2), "ukryta");
+    for (int bad : {-1, 4})
+        EXPECT_THROW(g.GetCellByRealRow(bad, 2), EProGridError) << bad;
 }
 
 TEST(ProGrid, SelectRowsWithoutDisjunctSetsRectangle)
