@@ -185,7 +185,7 @@ std::uint16_t NormGroup(std::string_view Number)
         if (Number[i] == '-' || (Number[i] == '/' && i + 2 < Number.size() && Number[i + 2] == '-'))
             best = c - 'A';
     }
-    return best < 26 ? std::uint16_t(best) : GroupNone;
+    return best < 26 ? std::uint16_t(best) : std::uint16_t(GroupNone);
 }
 
 // A record's sort key: the place of its group, then the start of its record

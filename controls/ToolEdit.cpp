@@ -521,7 +521,7 @@ void TDirectoryEdit::ButtonClick()
     if (temp.empty())
         temp = FInitialDir.empty() ? AnsiString("\\") : FInitialDir;
     if (!DirExists(temp))
-        temp = "\\";
+        temp.assign(1, '\\');
     if (FDialogKind == dkWin32)
         action = BrowseForFolder(temp, FDialogText, 0);
     else

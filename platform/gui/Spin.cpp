@@ -46,7 +46,7 @@ TSpinEdit::TSpinEdit(TComponent* AOwner) : TWinControl(AOwner)
     SetBounds(0, 0, 121, 21);
     SetTabStop(true);
     SetColor(clWindow);
-    FText = "0";
+    FText.assign(1, '0');
 }
 
 TSpinEdit::~TSpinEdit() = default;

@@ -214,8 +214,7 @@ TEST_F(AcrossPages, ANewItemNeverTakesTheRegisterFileOfAnotherLoginsItem)
         EXPECT_EQ(Menu("Wykonanie A", c.Item), own);
         EXPECT_EQ(Menu("Wykonanie B", c.Other), file);
         EXPECT_EQ(FileExists(Path("Wykazy\\" + file)), c.Meanwhile);
-        if (c.Meanwhile)
-            EXPECT_EQ(Read("Wykazy\\" + file), others);
+        if (c.Meanwhile) { EXPECT_EQ(Read("Wykazy\\" + file), others); }
     }
 }
 

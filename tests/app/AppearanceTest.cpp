@@ -262,8 +262,9 @@ TEST_F(Appearance, StylesAndColoursApplyLive)
     EXPECT_EQ(Form->ng_NowyEdytujWykaz->Font()->Color(), 0xFFFFFF);
     EXPECT_EQ(Form->p_Nawigacja->Color(), Form->cbbtn_Nag_Kon->ActiveColor());
     for (int i = 0; i < Form->ComponentCount(); ++i)
-        if (auto* bar = dynamic_cast<TNetGradient*>(Form->Components(i)))
+        if (auto* bar = dynamic_cast<TNetGradient*>(Form->Components(i))) {
             EXPECT_EQ(bar->Height(), 25) << bar->Name();
+        }
 }
 
 TEST_F(Appearance, PreviewGridChangesApplyToAllGridsOnRequest)

@@ -167,8 +167,7 @@ TEST_F(Catalogue, ReloadOverALargerCatalogueLeavesOnlyTheNewRecords)
                              {"3", "", "", "", "", "", ""}};
     for (int r = 1; r <= 3; ++r)
         for (int c = 0; c < 7; ++c)
-            if (c != 2)
-                EXPECT_EQ(Grid->Cells(c, r), rows[r - 1][c]) << "col " << c << " row " << r;
+            if (c != 2) { EXPECT_EQ(Grid->Cells(c, r), rows[r - 1][c]) << "col " << c << " row " << r; }
     EXPECT_EQ(Grid->Cells(2, 1), Green);
     EXPECT_EQ(Grid->Cells(2, 3), "");
     EXPECT_FALSE(Grid->HasCellProperties(5, 1));

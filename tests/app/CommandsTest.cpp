@@ -281,8 +281,7 @@ TEST_F(Commands, StateViewsHoldExactlyTheStandardsOfTheirState)
             EXPECT_EQ(v->Cells(0, r), IntToStr(r));
             EXPECT_NE(v->Cells(2, r).find(Tf_MainForm::StateWordOfView(c.Command)), AnsiString::npos);
         }
-        if (c.Numbers.empty())
-            EXPECT_EQ(v->Cells(1, 1), "");
+        if (c.Numbers.empty()) { EXPECT_EQ(v->Cells(1, 1), ""); }
     }
     // The view is a copy: a later change of the catalogue does not reach it.
     Grid->SetCells(1, 1, "PN-X");
@@ -317,8 +316,7 @@ TEST_F(Commands, AddingStandardsJoinsTitleAndDescriptionLines)
                          for (int i = 0; i < f->ControlCount(); ++i)
                              if (auto* b = dynamic_cast<TButton*>(f->Controls(i))) {
                                  captions.push_back(b->Caption());
-                                 if (right)
-                                     EXPECT_EQ(b->Left(), right + 8);
+                                 if (right) { EXPECT_EQ(b->Left(), right + 8); }
                                  right = b->Left() + b->Width();
                              }
                          EXPECT_EQ(captions, (std::vector<AnsiString>{"&Pogrupuj i zapisz", "&Zapisz",

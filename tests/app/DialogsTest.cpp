@@ -379,8 +379,9 @@ TEST(SmallDialogs, Screenshots)
         SaveScreenshot(shot.get(), names[i]);
         // Every label ends inside the window.
         for (int c = 0; c < f->ComponentCount(); ++c)
-            if (auto* l = dynamic_cast<TLabel*>(f->Components(c)); l && l->Parent() == f)
+            if (auto* l = dynamic_cast<TLabel*>(f->Components(c)); l && l->Parent() == f) {
                 EXPECT_LE(l->Left() + l->Width(), f->ClientWidth()) << names[i] << " " << l->Name();
+            }
         f->Hide();
     }
 }

@@ -107,8 +107,7 @@ TEST_F(RegisterCommands, LineCommandsMoveTheRowsAndRenumber)
         Form->RunListCommand(s.Command);
         EXPECT_EQ(Column1(), s.After);
         EXPECT_TRUE(Numbered());
-        if (s.MarksModified)
-            EXPECT_TRUE(Modified());
+        if (s.MarksModified) { EXPECT_TRUE(Modified()); }
     }
 }
 
@@ -518,8 +517,7 @@ TEST_F(RegisterCommands, KeysOfTheButtonMenusMissingFromTheContextMenuActInTheGr
         EXPECT_TRUE(VerifyNoPendingDialogs());
         if (c.InEditor)
             TypeKey(Grid->InplaceEditor(), VK_ESCAPE);
-        if (c.After)
-            EXPECT_EQ(Column1(), c.After);
+        if (c.After) { EXPECT_EQ(Column1(), c.After); }
     }
     Form->Hide();
 }

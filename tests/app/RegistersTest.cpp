@@ -391,8 +391,7 @@ TEST_F(Registers, ImportReadsUtf8Utf16AndWindows1250SourcesAndWritesAWindows1250
         EXPECT_EQ(Form->ImportListFile(Path("Importuj\\bom.txt"), item, "K", "G", true), !c.Refusal);
         const AnsiString file = "Wykazy\\Wykonanie_" + IntToStr(n) + ".txt";
         EXPECT_EQ(FileExists(Path(file)), !c.Refusal);
-        if (!c.Refusal)
-            EXPECT_EQ(Read(file), line);
+        if (!c.Refusal) { EXPECT_EQ(Read(file), line); }
         EXPECT_EQ(FileExists(Path("Importuj\\bom.txt")), c.Refusal != nullptr);
     }
 }

@@ -252,8 +252,7 @@ TEST_F(SettingsPages, UsersAreAddedAndRemovedWithTheirQuestions)
     EXPECT_EQ(Form->lb_UserName->Count(), 0);
     EXPECT_TRUE(VerifyNoPendingDialogs());
     for (const TRecordedDialog& d : RecordedDialogs())
-        if (d.Flags & MB_YESNO)
-            EXPECT_EQ(d.Flags, unsigned(MB_YESNO | MB_ICONQUESTION)) << d.Text;
+        if (d.Flags & MB_YESNO) { EXPECT_EQ(d.Flags, unsigned(MB_YESNO | MB_ICONQUESTION)) << d.Text; }
 }
 
 // A removed user leaves no user chosen: the line that takes its place is
@@ -483,8 +482,7 @@ TEST_F(SettingsPages, PagesAsShown)
         }
         Application->ProcessMessages();
         SaveScreenshot(Form.get(), p.Shot);
-        if (AnsiString(p.Command) == "Uprawnienia")
-            EXPECT_EQ(Form->lb_Userzy->ItemIndex(), -1);
+        if (AnsiString(p.Command) == "Uprawnienia") { EXPECT_EQ(Form->lb_Userzy->ItemIndex(), -1); }
     }
     EXPECT_EQ(Form->lbl_ZnajdzNormeWTrelKordelni->Caption(), "Liczba norm spełniających kryteria wyszukiwania: 1");
 }

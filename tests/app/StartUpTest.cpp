@@ -320,8 +320,7 @@ TEST_F(StartUp, AccessLevelOfTheLogin)
         Restart();
         EXPECT_TRUE(VerifyNoPendingDialogs());
         EXPECT_EQ(Application->Terminated(), c.Ends);
-        if (!c.Ends)
-            EXPECT_EQ(CurrentUserLevel, c.Level);
+        if (!c.Ends) { EXPECT_EQ(CurrentUserLevel, c.Level); }
         EXPECT_EQ(UserOutsideList, c.Outside);
     }
 }

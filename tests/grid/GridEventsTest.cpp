@@ -153,8 +153,7 @@ TEST(GridEvents, AutoInsertAndRemoveKeepNodeSpans)
             EXPECT_TRUE(g.IsNodeRow(c.NodeRow)) << c.Name;
             EXPECT_EQ(g.GetNodeSpan(c.NodeRow), c.Span) << c.Name;
         }
-        if (inserted >= 0)
-            EXPECT_EQ(g.Cells(2, inserted), "") << c.Name;
+        if (inserted >= 0) { EXPECT_EQ(g.Cells(2, inserted), "") << c.Name; }
     }
     // The rows of a removed node row's node stay, out of any node.
     TProStringGrid g(nullptr);
@@ -361,8 +360,7 @@ TEST_F(GridScrollBarsAlways, ChosenBarsShowDisabledWhileEverythingFits)
         Grid->SetScrollBarAlways(c.Always);
         EXPECT_EQ(Grid->ScrollBarVisible(SB_VERT), c.Vert) << int(c.Always);
         EXPECT_EQ(Grid->ScrollBarVisible(SB_HORZ), c.Horz) << int(c.Always);
-        if (c.Vert)
-            EXPECT_FALSE(Grid->ScrollBarEnabled(SB_VERT)) << int(c.Always);
+        if (c.Vert) { EXPECT_FALSE(Grid->ScrollBarEnabled(SB_VERT)) << int(c.Always); }
     }
     // Rows that no longer fit enable the bar; laying the bars out again keeps it.
     Grid->SetScrollBarAlways(saBoth);

@@ -392,8 +392,9 @@ TEST(GridRows, UndoAndRedoFollowTheChangedLinesWhereverTheyMoved)
         c.After(g);
         c.After(twin);
         const auto redone = cells(g);
-        if (const int n = undo.List()->Count(); n > 0)
+        if (const int n = undo.List()->Count(); n > 0) {
             EXPECT_TRUE(undo.List()->Item(0)->SequenceStart && undo.List()->Item(n - 1)->SequenceStop) << c.Name;
+        }
         undo.Undo();
         EXPECT_EQ(cells(g), cells(twin)) << c.Name;
         undo.Redo();

@@ -347,8 +347,9 @@ TEST(GridSort, DecimalTextsCompareByTheirExactValues)
             const std::size_t j = (i * 7919 + 13) % keys.size();
             const int expected = values[i] < values[j] ? -1 : values[i] > values[j] ? 1 : 0;
             ASSERT_EQ(g.CompareCells(1, int(i) + 1, int(j) + 1, sdAscending), expected) << keys[i] << " " << keys[j];
-            if (i % 2 == 0)   // a text and the same with zeros added
+            if (i % 2 == 0) {   // a text and the same with zeros added
                 ASSERT_EQ(g.CompareCells(1, int(i) + 1, int(i) + 2, sdAscending), 0) << keys[i] << " " << keys[i + 1];
+            }
         }
     }
 }

@@ -503,10 +503,8 @@ TEST_F(InputBounds, DeepDocumentsAndInflatedWorkbooksAreReadWithinBoundedStackAn
         const double start = ProcessSeconds();
         const long long kib = PeakMemoryGrowthKiB(k.Read);
         EXPECT_LT(ProcessSeconds() - start, 3 * CaseSeconds) << k.Name;
-        if (k.MostKiB > 0 && kib >= 0)
-            EXPECT_LT(kib, k.MostKiB) << k.Name;
-        if (k.Expected)
-            EXPECT_EQ(GridTexts(*Grid), k.Expected) << k.Name;
+        if (k.MostKiB > 0 && kib >= 0) { EXPECT_LT(kib, k.MostKiB) << k.Name; }
+        if (k.Expected) { EXPECT_EQ(GridTexts(*Grid), k.Expected) << k.Name; }
     }
 }
 

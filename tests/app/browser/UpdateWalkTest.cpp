@@ -173,8 +173,7 @@ TEST_F(UpdateWalk, BadPositionsAreReportedAndEmptyAnswersStop)
         ClearRecordedDialogs();
         Walk(c.Command);
         EXPECT_TRUE(VerifyNoPendingDialogs());
-        if (!c.Message.empty())
-            EXPECT_EQ(RecordedDialogs().back().Caption, "BŁĄD !!!");
+        if (!c.Message.empty()) { EXPECT_EQ(RecordedDialogs().back().Caption, "BŁĄD !!!"); }
     }
     EXPECT_FALSE(NormListModified);
 }

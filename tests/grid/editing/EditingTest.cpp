@@ -1161,8 +1161,7 @@ TEST_F(Editing, TheWheelClicksAndReturnAfterARightClickConcludeTheEditAsTheEdito
                     EXPECT_EQ(validated, 1);
                     EXPECT_EQ(Grid->Cells(2, 2), refused ? AnsiString("12") : typed);
                     EXPECT_EQ(Undo->List()->Count(), refused ? 0 : 1);
-                    if (!refused && Undo->List()->Count() == 1)
-                        EXPECT_EQ(Undo->List()->Item(0)->OrigValue, "12");
+                    if (!refused && Undo->List()->Count() == 1) { EXPECT_EQ(Undo->List()->Item(0)->OrigValue, "12"); }
                     EXPECT_EQ(Grid->EditingActive(), refused);
                     EXPECT_EQ(editor->Visible(), refused);
                     EXPECT_EQ(editor->Focused(), refused);

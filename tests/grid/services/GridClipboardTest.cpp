@@ -178,10 +178,8 @@ TEST_F(ClipboardTest, PasteGrowsRowsAndColumnsOnlyWhenAllowed)
         EXPECT_EQ(g.ColCount(), c.Cols);
         EXPECT_EQ(g.RowCount(), c.Rows);
         EXPECT_EQ(g.Cells(4, 9), "x");
-        if (c.ColGrow)
-            EXPECT_EQ(g.Cells(5, 9), "y");
-        if (c.RowGrow)
-            EXPECT_EQ(g.Cells(4, 10), "z");
+        if (c.ColGrow) { EXPECT_EQ(g.Cells(5, 9), "y"); }
+        if (c.RowGrow) { EXPECT_EQ(g.Cells(4, 10), "z"); }
     }
 }
 

@@ -74,9 +74,10 @@ TEST(GridOffice, ColumnLettersAndRangeAddresses)
     for (const Range& r : ranges) {
         TRect got;
         ASSERT_EQ(ParseRangeAddress(r.Address, got), r.Ok) << r.Address;
-        if (r.Ok)
+        if (r.Ok) {
             EXPECT_TRUE(got.Left == r.R.Left && got.Top == r.R.Top && got.Right == r.R.Right && got.Bottom == r.R.Bottom)
                 << r.Address;
+        }
     }
     // "$B$2:$D$5" makes a grid of 3 columns and 4 rows.
     TRect used;

@@ -637,8 +637,9 @@ TEST_F(GridPrint, MergedRegionAcrossAHiddenColumnOrRowPrintsOverItsShownCells)
         const std::string text = PdfText(PrintPdf("merged.pdf"));
         const std::string name = (c.Column ? "column " : "row ") + std::to_string(c.Hidden);
         for (const auto& t : cells)
-            if (t.Col == 2 || (c.Column ? t.Col : t.Row) != c.Hidden)
+            if (t.Col == 2 || (c.Column ? t.Col : t.Row) != c.Hidden) {
                 EXPECT_NE(std::string::npos, text.find(t.Text)) << name << ": " << t.Text << "\n" << text;
+            }
         EXPECT_EQ(text.find("Obszar"), text.rfind("Obszar")) << name;
         Grid->SplitCells(2, 1);
     }

@@ -44,8 +44,7 @@ TEST(EditMask, RequiredPositionsMustBeFilledOptionalOnesNot)
     for (const Case& c : cases) {
         int pos = -1;
         EXPECT_EQ(TEditMask(c.mask).Validate(c.editText, pos), c.valid) << c.mask << " " << c.editText;
-        if (!c.valid)
-            EXPECT_EQ(pos, c.pos) << c.mask << " " << c.editText;
+        if (!c.valid) { EXPECT_EQ(pos, c.pos) << c.mask << " " << c.editText; }
     }
     // The positions: literals are skipped by the caret's next and previous input.
     TEditMask m("00-000;1;_");

@@ -118,8 +118,7 @@ TEST_F(GridFixture, ExtractingRowsLeavesWhatDeletingThemOneAfterAnotherLeaves)
         for (int r = 0; r < Grid->RowCount(); ++r) {
             EXPECT_EQ(Grid->RowHeights(r), deleted->RowHeights(r)) << r;
             // The one row kept when every row goes keeps whatever it held (the caller empties it).
-            if (Grid->RowCount() > 1)
-                EXPECT_EQ(Grid->Cells(1, r), deleted->Cells(1, r)) << r;
+            if (Grid->RowCount() > 1) { EXPECT_EQ(Grid->Cells(1, r), deleted->Cells(1, r)) << r; }
         }
         Grid->OnRowMoved = deleted->OnRowMoved = nullptr;
     }

@@ -220,8 +220,7 @@ TEST_F(RichEdit, HugeDocumentsLoadAndShowInTimeGrowingWithTheirSize)
     };
     for (const Case& k : cases) {
         ExpectProportional(k.Scaling, 10.0);
-        if (k.Length)
-            EXPECT_EQ(edit->Text().size(), k.Length(16 * k.Scaling.N)) << k.Scaling.Name;
+        if (k.Length) { EXPECT_EQ(edit->Text().size(), k.Length(16 * k.Scaling.N)) << k.Scaling.Name; }
     }
     // Shown, the text keeps its sizes while the toolkit shows what it can lay out.
     edit->SetSelStart(0);

@@ -108,8 +108,7 @@ TEST_F(Shell, TheDesktopsOpenerIsAskedAndItsFailureIsReported)
         const std::intptr_t result = ShellExecute(0, "open", c.Target, "", "", SW_SHOWNORMAL);
         setenv("PATH", oldPath.c_str(), 1);
         EXPECT_EQ(result > 32, c.Opened) << result;
-        if (!c.Opened)
-            EXPECT_EQ(result, SE_ERR_NOASSOC);
+        if (!c.Opened) { EXPECT_EQ(result, SE_ERR_NOASSOC); }
         EXPECT_EQ(ReadFileBytes(dir / "given"), c.Given);
     }
 }

@@ -368,10 +368,10 @@ TEST_F(LayerFixture, WindowsComeUpInsideTheWorkAreaOfTheScreen)
         EXPECT_GE(frame.Top, area.Top);
         EXPECT_LE(frame.Right, area.Right);
         EXPECT_LE(frame.Bottom, area.Bottom);
-        if (!c.Moves && !c.Shrinks)
+        if (!c.Moves && !c.Shrinks) {
             EXPECT_EQ(f->BoundsRect(), TRect(c.Asked.Left, c.Asked.Top, c.Asked.Left + 300, c.Asked.Top + 200));
-        if (c.Shrinks)
-            EXPECT_TRUE(frame.Width() == w || frame.Height() == h);
+        }
+        if (c.Shrinks) { EXPECT_TRUE(frame.Width() == w || frame.Height() == h); }
         // Moved off the screen by the user, it stays there; shown again, it is back on the screen.
         f->OnShow = nullptr;
         MoveWindowByUser(f, area.Right - 20, area.Top, f->Width(), f->Height());
