@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QAbstractButton>
 #include <QCloseEvent>
+#include <QCursor>
 #include <QDialog>
 #include <QFileDialog>
 #include <QHelpEvent>
@@ -14,6 +15,7 @@
 #include <QMimeData>
 #include <QUrl>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QScreen>
 #include <QTabBar>
 #include <QTimer>
@@ -174,9 +176,50 @@ QWidget* Target(TControl* c, int& x, int& y)
     return w;
 }
 
+// The widget the test's pointer is over, as the toolkit tracks the real pointer.
+QPointer<QWidget> g_under;
+
+// The pointer moved onto W (nullptr: off every window): the widgets it left hear Leave from the
+// innermost out, the ones it entered Enter from the outermost in, as real movement gives them.
+void MovePointerOnto(QWidget* W, QPointF Global)
+{
+    QWidget* old = g_under.data();
+    if (old == W)
+        return;
+    g_under = W;
+    auto chain = [](QWidget* w) {
+        std::vector<QPointer<QWidget>> c;
+        for (; w; w = w->isWindow() ? nullptr : w->parentWidget())
+            c.push_back(w);
+        return c;
+    };
+    std::vector<QPointer<QWidget>> left = chain(old), entered = chain(W);
+    while (!left.empty() && !entered.empty() && left.back() == entered.back()) {
+        left.pop_back();
+        entered.pop_back();
+    }
+    for (const QPointer<QWidget>& l : left)
+        if (l) {
+            QEvent ev(QEvent::Leave);
+            Deliver(l, &ev);
+        }
+    for (auto e = entered.rbegin(); e != entered.rend(); ++e)
+        if (*e) {
+            const QPointF local = (*e)->mapFromGlobal(Global);
+            QEnterEvent ev(local, local, Global);
+            Deliver(*e, &ev);
+        }
+}
+
 void SendMouse(TControl* c, QEvent::Type type, int x, int y, Qt::MouseButton button, TShiftState shift)
 {
     QWidget* w = Target(c, x, y);
+    // A move with no button held takes the pointer onto the widget (a held button keeps it where
+    // the press was, as the toolkit's grab does).
+    if (type == QEvent::MouseMove && !g_held) {
+        const QPointF global = w->mapToGlobal(QPointF(x, y));
+        MovePointerOnto(w->rect().contains(x, y) ? w : QApplication::widgetAt(global.toPoint()), global);
+    }
     g_clock += 10;
     QPointF local(x, y);
     QPointF global = w->mapToGlobal(QPoint(x, y));
@@ -341,6 +384,12 @@ void MouseLeave(TControl* Control)
 {
     int x = 0, y = 0;
     QWidget* w = Target(Control, x, y);
+    // The pointer leaves the control (onto its parent, or off a window): every widget it was in
+    // inside the control hears it.
+    if (g_under && (g_under == w || w->isAncestorOf(g_under))) {
+        MovePointerOnto(w->isWindow() ? nullptr : w->parentWidget(), QCursor::pos());
+        return;
+    }
     QEvent ev(QEvent::Leave);
     Deliver(w, &ev);
 }

@@ -1,13 +1,14 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/Controls.h"
+#include "platform/gui/ExtCtrls.h"
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/common/FormTest.h"
 
 namespace {
-// Two paint boxes side by side on a shown form; their mouse enter and leave
-// events are written down as "+A", "-A" ...
+// Two paint boxes side by side and a panel (a window) on a shown form; their mouse enter and
+// leave events are written down as "+A", "-A" ...
 struct GraphicMouse : TFormTest {
     TPaintBox* A = nullptr;
     TPaintBox* B = nullptr;
@@ -19,6 +20,7 @@ struct GraphicMouse : TFormTest {
         B = Place<TPaintBox>(60, 20, 40, 30);   // touches A
         Watch(A, "A");
         Watch(B, "B");
+        Watch(Place<TPanel>(220, 100, 40, 30), "W");
         Form->Show();
     }
     void Watch(TControl* c, const AnsiString& name)
@@ -49,6 +51,9 @@ TEST_F(GraphicMouse, EnterAndLeaveFollowTheChildUnderTheMouse)
         {"A disabled under the mouse", {{Move, 30, 30}, {DisableA}, {Move, 31, 31}, {Move, 70, 30}}, "+A-A+B"},
         // A freed child hears nothing more; the next child is entered as usual.
         {"A freed under the mouse", {{Move, 30, 30}, {FreeA}, {Move, 31, 31}, {Move, 70, 30}}, "+A+B"},
+        {"onto the panel and off it", {{Move, 30, 30}, {Move, 230, 110}, {Move, 240, 115}, {Move, 280, 180}},
+         "+A-A+W-W"},
+        {"out of the form from the panel", {{Move, 230, 110}, {LeaveForm}}, "+W-W"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
