@@ -33,10 +33,35 @@ protected:
         Write("Wykazy\\zawor.txt", "A|A||||\r\n");
         Write("Importuj\\bom.txt", Source);
     }
-    void OpenImportPage()
+    // The page opened; with Pick, the source file and the first group chosen too.
+    void OpenImportPage(bool Pick = false)
     {
         Form->RunMenuCommand("Wyroby|Importuj z pliku", "Importuj z pliku");
         ASSERT_EQ(Form->Strony->ActivePage(), "Importuj");
+        if (Pick)
+            PickSourceAndGroup();
+    }
+    void PickSourceAndGroup()
+    {
+        Form->edt_ImportujWykaz->SetText(Path("Importuj\\bom.txt"));
+        ChooseGroup(Form->lb_Importuj_GrupyProdoktow, 0);
+    }
+    // The menu editor on the group "Zawory" of the category "Wyroby".
+    void OpenMenuEditorGroup()
+    {
+        Form->RunMenuCommand("Menu", "Menu");
+        ASSERT_EQ(Form->Strony->ActivePage(), "DostosujGrupyPrziPoz");
+        Choose(Form->clb_MG_PrzyciskiMenuGlownego, "Wyroby");
+        Choose(Form->lb_G_Spis, "Zawory");
+    }
+    // Name added to the group and the menu saved in the menu editor.
+    void AddMenuEditorItem(const AnsiString& Name)
+    {
+        OpenMenuEditorGroup();
+        Form->e_W_Dodaj->SetText(Name);
+        Form->sb_W_Dodaj->Click();
+        ScriptDialogs().ExpectMessageBox(IDOK, "Wszystkie wprowadzone zmiany");
+        Form->sb_W_Zapisz->Click();
     }
     void ChooseGroup(TListBox* Groups, int Index)
     {
@@ -106,8 +131,7 @@ TEST_F(ImportForms, EnterImportsANewItemAndReplacingAsksFirst)
     OpenImportPage();
     // Enter while the button is disabled does nothing.
     PressEnter(Form->lb_Importuj_GrupyProdoktow);
-    Form->edt_ImportujWykaz->SetText(Path("Importuj\\bom.txt"));
-    ChooseGroup(Form->lb_Importuj_GrupyProdoktow, 0);
+    PickSourceAndGroup();
     Form->e_Importuj_NazwaNowejPoz->SetText("Zawór DN80");
     ScriptDialogs().ExpectMessageBox(IDNO, "Wykaz został pomyślnie zaimportowany, czy chcesz uruchomić go teraz ???");
     PressEnter(Form->e_Importuj_NazwaNowejPoz);
@@ -141,9 +165,7 @@ TEST_F(ImportForms, EnterImportsANewItemAndReplacingAsksFirst)
 
 TEST_F(ImportForms, ChecksBeforeAnythingIsWritten)
 {
-    OpenImportPage();
-    Form->edt_ImportujWykaz->SetText(Path("Importuj\\bom.txt"));
-    ChooseGroup(Form->lb_Importuj_GrupyProdoktow, 0);
+    OpenImportPage(true);
     Form->e_Importuj_NazwaNowejPoz->SetText("Nowy");
     ASSERT_TRUE(Form->sb_ImportujPlik->Enabled());
     // The source disappears after the button was enabled.
@@ -176,8 +198,7 @@ TEST_F(ImportForms, NewGroupLivesInTheListUntilARegisterIsImportedIntoIt)
     EXPECT_EQ(Form->lb_Importuj_GrupyProdoktow->Items()->CommaText(), "Pompy,Zawory");
     EXPECT_EQ(Read("Ustawienia\\kategorie.ini"), MenuFile);
 
-    Form->edt_ImportujWykaz->SetText(Path("Importuj\\bom.txt"));
-    ChooseGroup(Form->lb_Importuj_GrupyProdoktow, 0);
+    PickSourceAndGroup();
     EXPECT_EQ(Form->lb_Importuj_ListaWykazow->Count(), 0);
     ScriptDialogs().ExpectMessageBox(IDNO, "pomyślnie");
     Form->sb_ImportujPlik->Click();
@@ -187,12 +208,7 @@ TEST_F(ImportForms, NewGroupLivesInTheListUntilARegisterIsImportedIntoIt)
 
 TEST_F(ImportForms, MenuEditorBoxRefusesBadNamesWithAMessage)
 {
-    Form->RunMenuCommand("Menu", "Menu");
-    ASSERT_EQ(Form->Strony->ActivePage(), "DostosujGrupyPrziPoz");
-    TKxCheckListBox* main = Form->clb_MG_PrzyciskiMenuGlownego;
-    main->SetItemIndex(0);
-    main->OnClick(main);
-    ChooseGroup(Form->lb_G_Spis, 0);
+    OpenMenuEditorGroup();
     TSpeedButton* button = Form->sb_ImportujZPlikuNaUstawieniachMenu;
     EXPECT_FALSE(button->Enabled());
     Form->e_NazwaPliku_ImportujNaUstawieniachMenu->SetText(Path("Importuj\\bom.txt"));
@@ -265,22 +281,12 @@ TEST_F(ImportForms, NamesWithAColonKeepTheirOwnRegisterFiles)
 {
     // "Skala 1:10" imported on the page, "Model 2:10" added in the menu editor
     // and its new register written there.
-    OpenImportPage();
-    Form->edt_ImportujWykaz->SetText(Path("Importuj\\bom.txt"));
-    ChooseGroup(Form->lb_Importuj_GrupyProdoktow, 0);
+    OpenImportPage(true);
     Form->e_Importuj_NazwaNowejPoz->SetText("Skala 1:10");
     ScriptDialogs().ExpectMessageBox(IDNO, "pomyślnie");
     Form->sb_ImportujPlik->Click();
 
-    Form->RunMenuCommand("Menu", "Menu");
-    TKxCheckListBox* main = Form->clb_MG_PrzyciskiMenuGlownego;
-    main->SetItemIndex(0);
-    main->OnClick(main);
-    ChooseGroup(Form->lb_G_Spis, 0);
-    Form->e_W_Dodaj->SetText("Model 2:10");
-    Form->sb_W_Dodaj->Click();
-    ScriptDialogs().ExpectMessageBox(IDOK, "Wszystkie wprowadzone zmiany");
-    Form->sb_W_Zapisz->Click();
+    AddMenuEditorItem("Model 2:10");
     ChooseGroup(Form->lb_W_Spis, Form->lb_W_Spis->Items()->IndexOf("Model 2:10"));
     ASSERT_TRUE(Form->sb_W_UtworzWykaz->Enabled());
     Form->sb_W_UtworzWykaz->Click();
@@ -343,14 +349,7 @@ TEST_F(ImportForms, AnItemTheGroupGotElsewhereIsNotBoundToTheImportUnasked)
     } ways[] = {
         {"the menu editor, then Wstecz",
          [this] {
-             Form->RunMenuCommand("Menu", "Menu");
-             Form->clb_MG_PrzyciskiMenuGlownego->SetItemIndex(0);
-             Form->clb_MG_PrzyciskiMenuGlownego->OnClick(Form->clb_MG_PrzyciskiMenuGlownego);
-             ChooseGroup(Form->lb_G_Spis, 0);
-             Form->e_W_Dodaj->SetText("nowy");
-             Form->sb_W_Dodaj->Click();
-             ScriptDialogs().ExpectMessageBox(IDOK, "Wszystkie wprowadzone zmiany");
-             Form->sb_W_Zapisz->Click();
+             AddMenuEditorItem("nowy");
              Form->sb_Zakladki_Wstecz->Click();
              ASSERT_EQ(Form->Strony->ActivePage(), "Importuj");
          }},
@@ -365,9 +364,7 @@ TEST_F(ImportForms, AnItemTheGroupGotElsewhereIsNotBoundToTheImportUnasked)
         for (const auto& run : runs) {
             SCOPED_TRACE(std::string(w.Name) + " / " + run.first);
             Write("Ustawienia\\kategorie.ini", MenuFile);
-            OpenImportPage();
-            Form->edt_ImportujWykaz->SetText(Path("Importuj\\bom.txt"));
-            ChooseGroup(Form->lb_Importuj_GrupyProdoktow, 0);
+            OpenImportPage(true);
             w.Give();
             const AnsiString menu = Read("Ustawienia\\kategorie.ini");
             Form->e_Importuj_NazwaNowejPoz->SetText("Nowy");
@@ -418,9 +415,7 @@ TEST_F(ImportForms, AGroupGoneSinceThePageReadItIsRefused)
     for (const auto& w : ways) {
         SCOPED_TRACE(w.Way);
         Write("Ustawienia\\kategorie.ini", MenuFile);
-        OpenImportPage();
-        Form->edt_ImportujWykaz->SetText(Path("Importuj\\bom.txt"));
-        ChooseGroup(Form->lb_Importuj_GrupyProdoktow, 0);
+        OpenImportPage(true);
         Form->e_Importuj_NazwaNowejPoz->SetText("Nowy");
         w.Go();
         ASSERT_EQ(Form->Strony->ActivePage(), "Importuj");
@@ -478,9 +473,7 @@ TEST_F(ImportForms, AnUnsavedNameOfTheMenuEditorIsSavedBeforeTheImportWritesUnde
         Write("Ustawienia\\kategorie.ini", "[Kategorie]\r\nWyroby=1\r\n[Wyroby]\r\nZawory=\r\nPompy=\r\n"
                                            "[Zawory]\r\nZawór DN50=zawor.txt\r\n");
         Write("Importuj\\bom.txt", Source);
-        Form->RunMenuCommand("Menu", "Menu");
-        Choose(Form->clb_MG_PrzyciskiMenuGlownego, "Wyroby");
-        Choose(Form->lb_G_Spis, "Zawory");
+        OpenMenuEditorGroup();
         TCustomListBox* list = c.Category ? static_cast<TCustomListBox*>(Form->clb_MG_PrzyciskiMenuGlownego) : Form->lb_G_Spis;
         list->OnDblClick(list);
         (c.Category ? Form->e_MG_NazwaNowejPoz : Form->e_G_DodajNowa)->SetText("Armatura");
