@@ -119,13 +119,13 @@ protected:
                                                               "\r\n[Options]\r\nRunUserOut=0\r\n");
         Write("Ustawienia\\kategorie.ini", "[Kategorie]\r\nWyroby=\r\n[Wyroby]\r\nZawory=\r\n");
     }
-    // The registry's mark of an earlier start of the program.
-    static void MarkFirstRunDone()
+    // The registry's mark of an earlier start of the program, from the place Exe (this program's by default).
+    static void MarkFirstRunDone(const AnsiString& Exe = Application->ExeName())
     {
         TRegistry reg;
         reg.SetRootKey(HKEY_CURRENT_USER);
         reg.OpenKey("Software\\Quorvane\\Tyrvenhold", true);
-        reg.WriteString("Path", Application->ExeName());
+        reg.WriteString("Path", Exe);
         reg.CloseKey();
     }
     // A new main window on the folder, started as the program starts it.

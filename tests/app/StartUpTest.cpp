@@ -106,15 +106,9 @@ TEST_F(StartUp, AFreshFolderStartsFourTimesBeforeTheWindowComesIntoUse)
     }
     const std::vector<AnsiString> config = PlainLines("config.dat");
     ASSERT_EQ(config.size(), 15u);
-    const AnsiString expected[] = {Path("Katalog Norm/normy_wszystkie.txt"),
-                                   Path("Wykazy/"),
-                                   Path("Ustawienia/kategorie.ini"),
-                                   Path("Ustawienia/"),
-                                   Path("Katalog Norm/"),
-                                   "",
-                                   "1",
-                                   "1",
-                                   "0"};
+    const AnsiString expected[] = {Path("Katalog Norm/normy_wszystkie.txt"), Path("Wykazy/"),
+                                   Path("Ustawienia/kategorie.ini"), Path("Ustawienia/"), Path("Katalog Norm/"),
+                                   "", "1", "1", "0"};
     for (int i = 0; i < 15; ++i)
         EXPECT_EQ(config[size_t(i)], i < 9 ? expected[i] : AnsiString()) << i;
     // One scrambled line: the text without its last character, then CR LF.
@@ -405,12 +399,7 @@ TEST_F(StartUp, ADepartmentFolderWithoutWriteRightsIsReportedAndAnUnlistedLoginG
         ASSERT_EQ(ProgramFolder, FromOsPath(dept) + "/");
         if (c.Made)
             ForceDirectories(ProgramFolder);
-        {
-            TRegistry reg;   // the first run on this computer is behind
-            reg.SetRootKey(HKEY_CURRENT_USER);
-            reg.OpenKey("Software\\Quorvane\\Tyrvenhold", true);
-            reg.WriteString("Path", Application->ExeName());
-        }
+        MarkFirstRunDone();   // the first run on this computer is behind
         if (c.Prepared) {
             PrepareStart();
             WriteUsers("[UsersName]\r\nanna=\r\n[Level]\r\nanna=4\r\n" + Login + "=4\r\n[Options]\r\nRunUserOut=0\r\n");
