@@ -63,6 +63,14 @@ protected:
             n.push_back(g->Cells(1, r));
         return n;
     }
+    // The catalogue grid's cells of row r from column From to 6, each followed by "|".
+    AnsiString Row(int r, int From = 1) const
+    {
+        AnsiString s;
+        for (int c = From; c <= 6; ++c)
+            s += Grid->Cells(c, r) + "|";
+        return s;
+    }
     // Answers the save dialog with Name (in the program folder), the file type of that 1-based
     // index chosen (0 as it was), or cancels it.
     void AnswerSaveDialog(const AnsiString& Name, bool Ok = true, int FilterIndex = 0)
@@ -114,10 +122,7 @@ TEST_F(Commands, EveryCommandReachesItsPage)
              EXPECT_TRUE(Form->Enabled());
          }},
         {"Uprawnienia", "Uprawnienia", nullptr,
-         [this] {
-             EXPECT_EQ(Form->lb_Userzy->Count(), 2);
-             EXPECT_FALSE(Form->cb_Uprawnienia->Enabled());
-         }},
+         [this] { EXPECT_EQ(Form->lb_Userzy->Count(), 2); EXPECT_FALSE(Form->cb_Uprawnienia->Enabled()); }},
         {"Użytkownicy programu", "Uzytkownicy", nullptr, nullptr},
         {"Kolory i styl przycisków menu głównego", "UstawieniaProg", nullptr,
          settingsPage("Kolory_Menu_Przyciskow_Glownego")},
@@ -338,15 +343,8 @@ TEST_F(Commands, AddingStandardsJoinsTitleAndDescriptionLines)
     Form->RunMenuCommand("Dodaj nową normę", "Dodaj nową normę");
 
     ASSERT_EQ(Grid->RowCount(), 10);
-    EXPECT_EQ(Grid->Cells(1, 7), "PN-A");
-    EXPECT_EQ(Grid->Cells(5, 7), "AB");
-    EXPECT_EQ(Grid->Cells(6, 7), "A B ");
-    EXPECT_EQ(Grid->Cells(2, 7), "Nieaktualna");
-    EXPECT_EQ(Grid->Cells(3, 7), "Brak");
-    EXPECT_EQ(Grid->Cells(4, 7), "PN-Y");
-    EXPECT_EQ(Grid->Cells(1, 8), "PN-B");
-    EXPECT_EQ(Grid->Cells(5, 8), "Jeden");
-    EXPECT_EQ(Grid->Cells(0, 8), "8");
+    EXPECT_EQ(Row(7), "PN-A|Nieaktualna|Brak|PN-Y|AB|A B |");
+    EXPECT_EQ(Row(8, 0), "8|PN-B|Nieaktualna|Brak|PN-Y|Jeden|Dwa|");
     EXPECT_EQ(Grid->Cells(1, 9), "");
     EXPECT_TRUE(NormListModified);
     // The dialog is left empty for the next standard.
@@ -443,9 +441,7 @@ TEST_F(Commands, AddingAStandardEveryWay)
             });
         c.Open();
         ASSERT_EQ(Grid->RowCount(), row + 2);
-        const std::vector<AnsiString> cells = {" PN-EN 10 ", "Aktualna", "Brak", "", "Łączniki", "Część 2"};
-        for (int col = 1; col <= 6; ++col)
-            EXPECT_EQ(Grid->Cells(col, row), cells[size_t(col) - 1]) << col;
+        EXPECT_EQ(Row(row), " PN-EN 10 |Aktualna|Brak||Łączniki|Część 2|");
         EXPECT_TRUE(NormListModified);
         ++row;
     }
@@ -702,10 +698,6 @@ TEST_F(Commands, NewRegisterAsksAboutTheOpenRegisterByItsItemName)
 {
     CurrentUserLevel = 3;
     Write("Ustawienia\\kategorie.ini", "[Kategorie]\r\nWyroby=1\r\n[Wyroby]\r\nZawory=\r\n[Zawory]\r\nPompa=nowy.txt\r\n");
-    auto choose = [](auto* List, const AnsiString& Line) {
-        List->SetItemIndex(List->Items()->IndexOf(Line));
-        List->OnClick(List);
-    };
     const auto modifiedQuestion = [] {
         ScriptDialogs().ExpectMessageBox(IDCANCEL, "Wykaz Zawór A został zmodyfikowany. Czy chcesz zapisać "
                                                    "wprowadzone zmiany ???\r\rKliknij na:\r• TAK aby zapisać zmiany "
@@ -721,9 +713,9 @@ TEST_F(Commands, NewRegisterAsksAboutTheOpenRegisterByItsItemName)
         },
         [&] {
             Form->RunMenuCommand("Menu", "Menu");
-            choose(Form->clb_MG_PrzyciskiMenuGlownego, "Wyroby");
-            choose(Form->lb_G_Spis, "Zawory");
-            choose(Form->lb_W_Spis, "Pompa");
+            Choose(Form->clb_MG_PrzyciskiMenuGlownego, "Wyroby");
+            Choose(Form->lb_G_Spis, "Zawory");
+            Choose(Form->lb_W_Spis, "Pompa");
             ASSERT_TRUE(Form->sb_W_UtworzWykaz->Enabled());
             modifiedQuestion();
             Form->sb_W_UtworzWykaz->Click();
