@@ -34,8 +34,9 @@ protected:
         Review = MakeDialog(f_PoprawnoscNorm);
         LoadCatalogue("PN-EN 10025-2:2019|Aktualna|Dostępna||Stale||\r\n");
     }
-    // Opens "Wykazy\\w.txt" with the lines A, B, C ... (one per letter) in editing mode.
-    void OpenEditing(const AnsiString& Letters)
+    // Opens "Wykazy\\w.txt" with the lines A, B, C ... (one per letter) in editing mode; Shown: its
+    // page shown in the window shown.
+    void OpenEditing(const AnsiString& Letters, bool Shown = false)
     {
         AnsiString text;
         for (char c : Letters)
@@ -44,6 +45,10 @@ protected:
         Form->OpenListFile(Path("Wykazy\\w.txt"), "Wykonanie A");
         Form->sb_NowyWykaz_EdytujClick(nullptr);
         ASSERT_TRUE(Form->ListEditing());
+        if (Shown) {
+            Form->Strony->SetActivePage("NowyWykaz");
+            Form->Show();
+        }
     }
     // Column 1 of the rows 1 to RowCount - 1, "." for an empty cell.
     AnsiString Column1()
@@ -145,23 +150,19 @@ TEST_F(RegisterCommands, MovesKeepTheLinesBelowTheHeader)
 TEST_F(RegisterCommands, SeveralLinesGoBelowOrAboveTheCurrentRow)
 {
     OpenEditing("AB");
-    // Below the last data row.
-    Grid->FocusCell(1, 2, true);
-    ScriptDialogs().ExpectModal("f_WstawKilkaLinii", mrOk, [](TForm* f) {
-        auto* d = dynamic_cast<Tf_WstawKilkaLinii*>(f);
-        d->se_LiczbaLinii->SetValue(2);
-        d->rb_Ponizej->SetChecked(true);
-    });
-    Form->RunListCommand(Tf_MainForm::lcInsertSeveral);
+    // Count lines inserted at Row, below it or above.
+    auto insert = [this](int Row, int Count, bool Below) {
+        Grid->FocusCell(1, Row, true);
+        ScriptDialogs().ExpectModal("f_WstawKilkaLinii", mrOk, [=](TForm* f) {
+            auto* d = dynamic_cast<Tf_WstawKilkaLinii*>(f);
+            d->se_LiczbaLinii->SetValue(Count);
+            (Below ? d->rb_Ponizej : d->rb_Powyzej)->SetChecked(true);
+        });
+        Form->RunListCommand(Tf_MainForm::lcInsertSeveral);
+    };
+    insert(2, 2, true);   // below the last data row
     EXPECT_EQ(Column1(), "AB...");
-    // Above row 1: the new lines become rows 1 to 3.
-    Grid->FocusCell(1, 1, true);
-    ScriptDialogs().ExpectModal("f_WstawKilkaLinii", mrOk, [](TForm* f) {
-        auto* d = dynamic_cast<Tf_WstawKilkaLinii*>(f);
-        d->se_LiczbaLinii->SetValue(3);
-        d->rb_Powyzej->SetChecked(true);
-    });
-    Form->RunListCommand(Tf_MainForm::lcInsertSeveral);
+    insert(1, 3, false);   // above row 1: the new lines become rows 1 to 3
     EXPECT_EQ(Column1(), "...AB...");
     EXPECT_TRUE(Numbered());
     ScriptDialogs().ExpectModal("f_WstawKilkaLinii", mrCancel);
@@ -301,9 +302,7 @@ TEST_F(RegisterCommands, ANeverSavedRegisterIsNotReloaded)
 
 TEST_F(RegisterCommands, UndoRedoAndTheEnablingOfTheEditItems)
 {
-    OpenEditing("AB");
-    Form->Strony->SetActivePage("NowyWykaz");
-    Form->Show();
+    OpenEditing("AB", true);
     Form->pm_NoyEdytujWykazPopup(nullptr);
     EXPECT_FALSE(Item(Form->pm_NoyEdytujWykaz, "Cofnij")->Enabled());
     EXPECT_FALSE(Item(Form->pm_NoyEdytujWykaz, "Ponów")->Enabled());
@@ -360,9 +359,7 @@ TEST_F(RegisterCommands, UndoAfterALineCommandRestoresTheChangedLineOnly)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Done);
-        OpenEditing("ABC");
-        Form->Strony->SetActivePage("NowyWykaz");
-        Form->Show();
+        OpenEditing("ABC", true);
         Grid->SetFocus();
         Grid->FocusCell(1, 1, true);
         TypeText(Grid, "Q");
@@ -418,9 +415,7 @@ TEST_F(RegisterCommands, ClipboardCommandsWorkOnTheFieldsWithoutTheNumbers)
 
 TEST_F(RegisterCommands, ButtonsDropTheirMenusBelowThemselves)
 {
-    OpenEditing("A");
-    Form->Strony->SetActivePage("NowyWykaz");
-    Form->Show();
+    OpenEditing("A", true);
     TPopupMenu* shown = nullptr;
     TPoint at;
     SetPopupMenuHook([&](TPopupMenu* Menu, int X, int Y) {
@@ -470,9 +465,7 @@ TEST_F(RegisterCommands, ButtonsDropTheirMenusBelowThemselves)
 
 TEST_F(RegisterCommands, ShortcutsOfTheContextMenuInsertLines)
 {
-    OpenEditing("AB");
-    Form->Strony->SetActivePage("NowyWykaz");
-    Form->Show();
+    OpenEditing("AB", true);
     Grid->SetFocus();
     Grid->FocusCell(1, 2, true);
     KeyDown(Grid, VK_UP, ssShift);
@@ -486,9 +479,7 @@ TEST_F(RegisterCommands, ShortcutsOfTheContextMenuInsertLines)
 
 TEST_F(RegisterCommands, KeysOfTheButtonMenusMissingFromTheContextMenuActInTheGrid)
 {
-    OpenEditing("AB");
-    Form->Strony->SetActivePage("NowyWykaz");
-    Form->Show();
+    OpenEditing("AB", true);
     Grid->SetFocus();
     struct Case {
         Word Key;
@@ -546,9 +537,7 @@ TEST_F(RegisterCommands, CheckingTheNormsShowsTheReviewWindow)
 
 TEST_F(RegisterCommands, TypedBarsNeverReachTheCells)
 {
-    OpenEditing("A");
-    Form->Strony->SetActivePage("NowyWykaz");
-    Form->Show();
+    OpenEditing("A", true);
     Grid->SetFocus();
     Grid->FocusCell(2, 1, true);
     TypeText(Grid, "x");
