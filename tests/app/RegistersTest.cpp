@@ -33,10 +33,15 @@ protected:
                       "PN-H-84020:1989|Nieaktualna|Brak|PN-EN 10025-2:2019|||\r\n"
                       "PN-EN 10025-2:2019|Nieaktualna|Brak|drugi wiersz|||\r\n");
     }
-    void Open(const AnsiString& Bytes)
+    // Opens "Wykazy\\w.txt" holding Bytes; Shown: its page shown in the window shown.
+    void Open(const AnsiString& Bytes, bool Shown = false)
     {
         Write("Wykazy\\w.txt", Bytes);
         Form->OpenListFile(Path("Wykazy\\w.txt"), "Wykonanie A");
+        if (Shown) {
+            Form->Strony->SetActivePage("NowyWykaz");
+            Form->Show();
+        }
     }
     AnsiString Comment(int Row)
     {
@@ -92,9 +97,7 @@ TEST_F(Registers, RegisterPageScreenshot)
 {
     Open("PN-EN 10025-2:2019|PN-EN 10025-2:2019|S235JR|Blacha górna|R-100-01|\r\n"
          "PN-H-84020:1989|PN-H-84020|S355J2|Pręt żebrowany|R-100-02|\r\n"
-         "PN-EN ISO 4032|PN-EN ISO 4032|8|Nakrętka sześciokątna M12|R-100-03|\r\n");
-    Form->Strony->SetActivePage("NowyWykaz");
-    Form->Show();
+         "PN-EN ISO 4032|PN-EN ISO 4032|8|Nakrętka sześciokątna M12|R-100-03|\r\n", true);
     std::unique_ptr<TBitmap> shot = GrabControl(Form.get());
     ASSERT_FALSE(shot->Empty());
     SaveScreenshot(shot.get(), "register_page.png");
@@ -436,27 +439,20 @@ TEST(FolderScan, FilesComeBeforeSubfoldersAndLinksAreNotFollowed)
     std::filesystem::create_directory_symlink(dir.Path, dir.Path / "b_sub" / "loop");
 
     const AnsiString root = FromOsPath(dir.Path.string()) + "\\";
-    std::vector<AnsiString> found;
-    ScanDirectory(root, "*.txt", [&](const AnsiString& Path, const TSearchRec& E) {
-        found.push_back(Path.substr(root.size()) + E.Name);
-        return true;
-    });
-    EXPECT_EQ(found, (std::vector<AnsiString>{"a.txt", "z.txt", "b_sub\\w.txt", "b_sub\\deeper\\d.txt"}));
-
+    // The files found below root, the scan going on after each or not.
+    auto scan = [&](const AnsiString& Folder, const char* Mask, bool GoOn) {
+        std::vector<AnsiString> found;
+        ScanDirectory(Folder, Mask, [&](const AnsiString& Path, const TSearchRec& E) {
+            found.push_back(Path.substr(root.size()) + E.Name);
+            return GoOn;
+        });
+        return found;
+    };
+    EXPECT_EQ(scan(root, "*.txt", true),
+              (std::vector<AnsiString>{"a.txt", "z.txt", "b_sub\\w.txt", "b_sub\\deeper\\d.txt"}));
     // Stopping at the first file enters no subfolder.
-    found.clear();
-    ScanDirectory(root, "", [&](const AnsiString&, const TSearchRec& E) {
-        found.push_back(E.Name);
-        return false;
-    });
-    EXPECT_EQ(found, (std::vector<AnsiString>{"a.txt"}));
-
-    found.clear();
-    ScanDirectory(root + "brak", "*.txt", [&](const AnsiString&, const TSearchRec& E) {
-        found.push_back(E.Name);
-        return true;
-    });
-    EXPECT_TRUE(found.empty());
+    EXPECT_EQ(scan(root, "", false), (std::vector<AnsiString>{"a.txt"}));
+    EXPECT_TRUE(scan(root + "brak", "*.txt", true).empty());
 }
 
 TEST_F(Registers, FoundRegistersKeepTheirPathInsideTheRegistersFolder)
@@ -471,9 +467,7 @@ TEST_F(Registers, FoundRegistersKeepTheirPathInsideTheRegistersFolder)
 
 TEST_F(Registers, TypingInTheRegisterGridChangesTheCellAndEnterStoresIt)
 {
-    Open("PN-H-84020:1989|PN-H-84020|S355|Pręt|R-2|\r\n");
-    Form->Strony->SetActivePage("NowyWykaz");
-    Form->Show();
+    Open("PN-H-84020:1989|PN-H-84020|S355|Pręt|R-2|\r\n", true);
     Form->sb_NowyWykaz_EdytujClick(nullptr);
     ASSERT_TRUE(Form->ListEditing());
     EXPECT_FALSE(Form->sb_Edytuj_ZapiszZmiany->Enabled());
@@ -520,9 +514,7 @@ TEST_F(Registers, ACellStillBeingEditedIsAskedAboutAndSavedWhereverTheRegisterIs
     for (bool byF2 : {false, true})
         for (const Case& k : cases) {
             SCOPED_TRACE(std::string(k.Name) + (byF2 ? ", opened with F2" : ", opened by typing"));
-            Open(before);
-            Form->Strony->SetActivePage("NowyWykaz");
-            Form->Show();
+            Open(before, true);
             Form->sb_NowyWykaz_EdytujClick(nullptr);
             // "Zapisz" is there to click once something has changed.
             Form->sb_Edytuj_ZapiszZmiany->SetEnabled(!k.Boxes.size());
@@ -540,9 +532,8 @@ TEST_F(Registers, ACellStillBeingEditedIsAskedAboutAndSavedWhereverTheRegisterIs
             ProcessPendingMessages();
             EXPECT_TRUE(VerifyNoPendingDialogs());
             EXPECT_EQ(Read("Wykazy\\w.txt"), k.Stored);
-            if (k.Stored == before) {
+            if (k.Stored == before)
                 EXPECT_EQ(Grid->Cells(3, 1), "S235JR");
-            }
             Form->sb_Edytuj_ZapiszZmiany->SetEnabled(false);
             Form->Hide();
         }
