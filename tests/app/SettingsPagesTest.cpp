@@ -36,15 +36,7 @@ protected:
         Form->DoCreate();
         ClearRecordedDialogs();
     }
-    std::vector<AnsiString> ConfigLines() const
-    {
-        TStringList l;
-        l.SetText(ReadScrambledFile(Path("config.dat")));
-        std::vector<AnsiString> r;
-        for (int i = 0; i < l.Count(); ++i)
-            r.push_back(l.Strings(i));
-        return r;
-    }
+    std::vector<AnsiString> ConfigLines() const { return Lines(ReadScrambledFile(Path("config.dat"))); }
     void WriteConfig(const AnsiString& PlainText) { WriteScrambledFile(Path("config.dat"), PlainText); }
     void WriteUsers(const AnsiString& PlainText) { WriteScrambledFile(Path("Ustawienia\\users.dat"), PlainText); }
     AnsiString Users(const AnsiString& Section, const AnsiString& Key)
@@ -90,16 +82,9 @@ TEST_F(SettingsPages, FoldersAreSavedWithTheirTrailingDelimiter)
     EXPECT_FALSE(Form->sb_Foldery_Zapisz->Enabled());
     EXPECT_FALSE(Form->sb_Uzytkownicy_Zapisz->Enabled());
     const std::vector<AnsiString> saved = ConfigLines();
-    const std::vector<AnsiString> expected = {Path("Katalog Norm\\normy_wszystkie.txt"),
-                                              Path("Inne/"),
-                                              Path("Ustawienia\\kategorie.ini"),
-                                              Path("Ustawienia\\"),
-                                              Path("Kopie/"),
-                                              "Kier",
-                                              "0",
-                                              "1",
-                                              "0",
-                                              "", "", "", "", ""};
+    const std::vector<AnsiString> expected = {Path("Katalog Norm\\normy_wszystkie.txt"), Path("Inne/"),
+                                              Path("Ustawienia\\kategorie.ini"), Path("Ustawienia\\"), Path("Kopie/"),
+                                              "Kier", "0", "1", "0", "", "", "", "", ""};
     EXPECT_EQ(saved, expected);
     // The users list went into users.dat; the levels stayed.
     EXPECT_EQ(Users("UsersName", "anna"), "");

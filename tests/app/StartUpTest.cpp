@@ -64,16 +64,6 @@ protected:
         });
     }
     bool Exists(const AnsiString& Name) const { return FileExists(Path(Name)); }
-    // The lines of a text.
-    static std::vector<AnsiString> Lines(const AnsiString& Text)
-    {
-        TStringList l;
-        l.SetText(Text);
-        std::vector<AnsiString> r;
-        for (int i = 0; i < l.Count(); ++i)
-            r.push_back(l.Strings(i));
-        return r;
-    }
     std::vector<AnsiString> PlainLines(const AnsiString& Name) const { return Lines(ReadScrambledFile(Path(Name))); }
     void WriteUsers(const AnsiString& PlainText) { WriteScrambledFile(Path("Ustawienia\\users.dat"), PlainText); }
 

@@ -58,6 +58,14 @@ inline std::vector<AnsiString> Items(const TStrings& s)
     return out;
 }
 
+// The lines of a text, as a string list reads them.
+inline std::vector<AnsiString> Lines(const AnsiString& Text)
+{
+    TStringList l;
+    l.SetText(Text);
+    return Items(l);
+}
+
 // While it lives, file permissions hold for this thread even when the tests run as root: the
 // capabilities that override them leave the effective set and come back at the end.
 struct TNoPermissionOverride {

@@ -33,17 +33,6 @@ TPoint CellCentre(TProStringGrid* Grid, int ACol, int ARow)
     return TPoint((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
 }
 
-// The lines of a text.
-std::vector<AnsiString> Lines(const AnsiString& Text)
-{
-    TStringList l;
-    l.SetText(Text);
-    std::vector<AnsiString> r;
-    for (int i = 0; i < l.Count(); ++i)
-        r.push_back(l.Strings(i));
-    return r;
-}
-
 class WorkDay : public TEndToEnd {
 protected:
     void SetUp() override
