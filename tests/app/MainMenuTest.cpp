@@ -348,16 +348,14 @@ TEST_F(MainMenu, ManyCategoriesBuildTheMenuFillTheEditorAndCloseTheWindowInPropo
         }
         WriteMenu(ini + sections);
     };
-    const auto freshWindow = [&] {
+    // A new main window over the menu of N categories.
+    const auto freshWindow = [&](int N) {
         Form = std::make_unique<Tf_MainForm>(nullptr);
         f_MainForm = Form.get();
+        writeMenu(N);
     };
     const TScalingCase cases[] = {
-        {"the main menu", 1000,
-         [&](int N) {
-             freshWindow();
-             writeMenu(N);
-         },
+        {"the main menu", 1000, freshWindow,
          [&](int N) {
              EXPECT_TRUE(Build());
              EXPECT_EQ(Form->ProToolPanelTab->Panels()->Count(), N + 3);
@@ -369,8 +367,7 @@ TEST_F(MainMenu, ManyCategoriesBuildTheMenuFillTheEditorAndCloseTheWindowInPropo
          }},
         {"closing the main window", 1000,
          [&](int N) {
-             freshWindow();
-             writeMenu(N);
+             freshWindow(N);
              EXPECT_TRUE(Build());
          },
          [&](int) {
