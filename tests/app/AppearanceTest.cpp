@@ -46,14 +46,11 @@ TEST_F(Appearance, NewFileHoldsEveryKeyWithItsDefaultInOrder)
     TStringList lines;
     lines.SetText(text);
     ASSERT_EQ(lines.Count(), 57);   // 44 keys, 7 section lines, 6 empty lines
-    EXPECT_EQ(lines.Strings(0), "[UserName]");
-    EXPECT_EQ(lines.Strings(1), "UserName=jan");
-    EXPECT_EQ(lines.Strings(2), "");
-    EXPECT_EQ(lines.Strings(3), "[TabMenuColor]");
-    EXPECT_EQ(lines.Strings(4), "TabStyl=0");
-    EXPECT_EQ(lines.Strings(5), "TabBackground=-2147483633");
-    EXPECT_EQ(lines.Strings(13), "");
-    EXPECT_EQ(lines.Strings(14), "[Header]");
+    const std::pair<int, const char*> some[] = {{0, "[UserName]"}, {1, "UserName=jan"}, {2, ""}, {3, "[TabMenuColor]"},
+                                                {4, "TabStyl=0"}, {5, "TabBackground=-2147483633"}, {13, ""},
+                                                {14, "[Header]"}};
+    for (const auto& [i, line] : some)
+        EXPECT_EQ(lines.Strings(i), line) << i;
     EXPECT_EQ(lines.IndexOf("SN_WycofanaBezZastapienia=128"), 24);
     EXPECT_EQ(lines.IndexOf("[Sections]"), 37);
     EXPECT_EQ(lines.IndexOf("PN_ActiveRowShow=0"), 51);
