@@ -70,6 +70,12 @@ protected:
         Choose(Form->clb_MG_PrzyciskiMenuGlownego, "Wyrób 1");
         Choose(Form->lb_G_Spis, "Wykonanie A");
     }
+    // A button of the menu editor clicked whose click saves the menu file, the success shown.
+    void ClickSaving(TSpeedButton* Button)
+    {
+        ScriptDialogs().ExpectMessageBox(IDOK, Saved);
+        Button->Click();
+    }
     // Renames the chosen entry of a level as a double click and the rename button do.
     static void Rename(TCustomListBox* List, TEdit* Edit, TSpeedButton* Button, const AnsiString& From,
                        const AnsiString& To)
@@ -245,8 +251,7 @@ TEST_F(Pages, MainMenuSaveWritesTicksAsOneAndZero)
     Form->e_MG_NazwaNowejPoz->SetText("ARMATURA");
     ScriptDialogs().ExpectMessageBox(IDOK, "Wskazana pozycja znajduje się już na liście !!!");
     Form->sb_MG_Dodaj->Click();
-    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
-    Form->sb_MG_Zapisz->Click();
+    ClickSaving(Form->sb_MG_Zapisz);
     EXPECT_FALSE(Form->sb_MG_Zapisz->Enabled());
     const AnsiString text = Read("Ustawienia\\kategorie.ini");
     EXPECT_NE(text.find("[Kategorie]\r\nArmatura=1\r\nWyrób 1=1\r\nWyrób 2=0\r\nWyrób 3=1\r\n"), AnsiString::npos)
@@ -269,8 +274,7 @@ TEST_F(Pages, NewItemsGetFreeRegisterFileNames)
     // Shown again, the window empties the owner labels: the chosen group owns the items.
     Form->FormShow(Form.get());
     EXPECT_EQ(Form->l_pom_W_NazwaPoz->Caption(), "");
-    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
-    Form->sb_W_Zapisz->Click();
+    ClickSaving(Form->sb_W_Zapisz);
     EXPECT_EQ(Menu("Wykonanie B", "Name"), "Name.txt");
     EXPECT_EQ(Form->l_pom_W_NazwaPoz->Caption(), "");
 
@@ -280,8 +284,7 @@ TEST_F(Pages, NewItemsGetFreeRegisterFileNames)
         Form->e_W_Dodaj->SetText(name);
         Form->sb_W_Dodaj->Click();
     }
-    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
-    Form->sb_W_Zapisz->Click();
+    ClickSaving(Form->sb_W_Zapisz);
     EXPECT_EQ(Menu("Wykonanie A", "Name"), "Name_01.txt");
     EXPECT_EQ(Menu("Wykonanie A", "a b"), "a_b.txt");
     EXPECT_EQ(Menu("Wykonanie A", "a_b"), "a_b_01.txt");
@@ -368,16 +371,14 @@ TEST_F(Pages, RenamesTakeTheirSectionsAndValuesAlong)
     OpenGroupA();
     Rename(Form->lb_W_Spis, Form->e_W_Dodaj, Form->sb_W_ZmienNazwe, "Wykonanie z uszczelką", "Z uszczelką");
     EXPECT_EQ(Form->lb_W_Spis->Items()->Strings(Form->lb_W_Spis->ItemIndex()), "Z uszczelką");
-    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
-    Form->sb_W_Zapisz->Click();
+    ClickSaving(Form->sb_W_Zapisz);
     EXPECT_EQ(Menu("Wykonanie A", "Z uszczelką"), "z_u.txt");
     EXPECT_EQ(Menu("Wykonanie A", "Wykonanie z uszczelką"), "(none)");
 
     // A group that another main-menu item shares ("Wyrób 2") gets a copy of its section.
     Choose(Form->lb_G_Spis, "Wykonanie A");
     Rename(Form->lb_G_Spis, Form->e_G_DodajNowa, Form->sb_G_ZmienNazwe, "Wykonanie A", "Wykonanie Z");
-    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
-    Form->sb_G_Zapisz->Click();
+    ClickSaving(Form->sb_G_Zapisz);
     EXPECT_EQ(Menu("Wyrób 1", "Wykonanie Z"), "");
     EXPECT_EQ(Menu("Wyrób 1", "Wykonanie A"), "(none)");
     EXPECT_EQ(Menu("Wykonanie Z", "Z uszczelką"), "z_u.txt");
@@ -387,8 +388,7 @@ TEST_F(Pages, RenamesTakeTheirSectionsAndValuesAlong)
     // Renamed in "Wyrób 2" too, the old section is no longer used and goes.
     Choose(Form->clb_MG_PrzyciskiMenuGlownego, "Wyrób 2");
     Rename(Form->lb_G_Spis, Form->e_G_DodajNowa, Form->sb_G_ZmienNazwe, "Wykonanie A", "Wykonanie Y");
-    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
-    Form->sb_G_Zapisz->Click();
+    ClickSaving(Form->sb_G_Zapisz);
     EXPECT_FALSE(HasSection("Wykonanie A"));
     EXPECT_EQ(Menu("Wykonanie Y", "Wykonanie bez uszczelki"), "bez_u.txt");
 
@@ -398,8 +398,7 @@ TEST_F(Pages, RenamesTakeTheirSectionsAndValuesAlong)
     Rename(Form->clb_MG_PrzyciskiMenuGlownego, Form->e_MG_NazwaNowejPoz, Form->sb_MG_ZmienNazwe, "Zawory",
            "Armatura");
     EXPECT_TRUE(Form->clb_MG_PrzyciskiMenuGlownego->Checked(0));
-    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
-    Form->sb_MG_Zapisz->Click();
+    ClickSaving(Form->sb_MG_Zapisz);
     EXPECT_FALSE(HasSection("Wyrób 1"));
     EXPECT_FALSE(HasSection("Zawory"));
     EXPECT_EQ(Menu("Kategorie", "Armatura"), "1");
@@ -417,11 +416,9 @@ TEST_F(Pages, AChangeBelowSavesTheLevelsAboveFirst)
     Choose(mg, "Pompy");
     EXPECT_EQ(Form->lb_G_Spis->Count(), 0);   // not in the file yet
     Form->e_G_DodajNowa->SetText("Wykonanie 2");
-    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
-    Form->sb_G_Dodaj->Click();
+    ClickSaving(Form->sb_G_Dodaj);
     EXPECT_EQ(Entries(Form->lb_G_Spis), "\"Wykonanie 2\",\"Wykonanie dla OS\"");
-    ScriptDialogs().ExpectMessageBox(IDOK, Saved);
-    Form->sb_G_Zapisz->Click();
+    ClickSaving(Form->sb_G_Zapisz);
     EXPECT_EQ(Menu("Pompy", "Wykonanie dla OS"), "");
     EXPECT_EQ(Menu("Pompy", "Wykonanie 2"), "");
     EXPECT_FALSE(HasSection("Wyrób 3"));
