@@ -40,6 +40,11 @@ struct VersionCheck : ::testing::Test {
     }
     AnsiString HomePage() const { return Form->a_l_9->Caption(); }
     AnsiString Notice() const { return Form->l_SzukamPracy->Hint(); }
+    // The five targets, "|" between them: the version, the address, the news, the home page, the notice.
+    AnsiString Targets() const
+    {
+        return PublishedVersion + "|" + UpdateAddress + "|" + NewsText + "|" + HomePage() + "|" + Notice();
+    }
 };
 
 TEST_F(VersionCheck, NewerOnlyWhenTheFirstDifferingFieldIsGreater)
@@ -74,11 +79,8 @@ TEST_F(VersionCheck, TakesEveryValueOfTheDownloadedFile)
              "[QDR]\r\nversion=2.1.0.0\r\nurl=https://velmarok.example/setup.zip\r\nnew=Nowości w wersji 2.1\r\n");
     Fetch();
     EXPECT_EQ(Server.Requests(), std::vector<AnsiString>{"/version.ini"});
-    EXPECT_EQ(PublishedVersion, "2.1.0.0");
-    EXPECT_EQ(UpdateAddress, "https://velmarok.example/setup.zip");
-    EXPECT_EQ(NewsText, "Nowości w wersji 2.1");
-    EXPECT_EQ(HomePage(), "https://velmarok.example/");
-    EXPECT_EQ(Notice(), "https://velmarok.example/cv.html");
+    EXPECT_EQ(Targets(), "2.1.0.0|https://velmarok.example/setup.zip|Nowości w wersji 2.1|https://velmarok.example/|"
+                         "https://velmarok.example/cv.html");
     EXPECT_TRUE(Form->IsNewerVersion());
 }
 
@@ -90,28 +92,19 @@ TEST_F(VersionCheck, AbsentKeysKeepTheirTargetsAndAbsentSectionsReset)
     // Only "version" in the product's section: address and news stay.
     ServeIni("[QDR]\r\nversion=2.0.0.0\r\n");
     Fetch();
-    EXPECT_EQ(PublishedVersion, "2.0.0.0");
-    EXPECT_EQ(UpdateAddress, "https://velmarok.example/old.zip");
-    EXPECT_EQ(NewsText, "stare");
-    EXPECT_EQ(HomePage(), DefaultHomePage);
-    EXPECT_EQ(Notice(), "");
+    EXPECT_EQ(Targets(), "2.0.0.0|https://velmarok.example/old.zip|stare|" + DefaultHomePage + "|");
 
     // No product section: address and news are emptied, the version stays.
     ServeIni("[dane]\r\nCV_File=http://velmarok.example/a\r\n");
     Fetch();
-    EXPECT_EQ(PublishedVersion, "2.0.0.0");
-    EXPECT_EQ(UpdateAddress, "");
-    EXPECT_EQ(NewsText, "");
-    EXPECT_EQ(Notice(), "http://velmarok.example/a");
+    EXPECT_EQ(Targets(), "2.0.0.0|||" + DefaultHomePage + "|http://velmarok.example/a");
 }
 
 TEST_F(VersionCheck, FirstCallWithOnlyAVersionLeavesAddressAndNewsEmpty)
 {
     ServeIni("[QDR]\r\nversion=9.0.0.0\r\n");
     Fetch();
-    EXPECT_EQ(PublishedVersion, "9.0.0.0");
-    EXPECT_EQ(UpdateAddress, "");
-    EXPECT_EQ(NewsText, "");
+    EXPECT_EQ(Targets(), "9.0.0.0|||" + DefaultHomePage + "|");
 }
 
 TEST_F(VersionCheck, AddressesThatAreNotWebAddressesAreNotTaken)
@@ -119,10 +112,7 @@ TEST_F(VersionCheck, AddressesThatAreNotWebAddressesAreNotTaken)
     ServeIni("[dane]\r\nQVHomePage=file:///etc/passwd\r\nCV_File=mailto:a@b\r\n"
              "[QDR]\r\nversion=2.0.0.0\r\nurl=/usr/bin/xterm\r\nnew=x\r\n");
     Fetch();
-    EXPECT_EQ(UpdateAddress, "");
-    EXPECT_EQ(HomePage(), DefaultHomePage);
-    EXPECT_EQ(Notice(), "");
-    EXPECT_EQ(NewsText, "x");
+    EXPECT_EQ(Targets(), "2.0.0.0||x|" + DefaultHomePage + "|");
 }
 
 TEST_F(VersionCheck, AFailedDownloadResetsTheTargetsAndReportsNothing)
@@ -137,11 +127,7 @@ TEST_F(VersionCheck, AFailedDownloadResetsTheTargetsAndReportsNothing)
     Server.Serve("/version.ini", 404, "text/plain", "none");
     ClearRecordedDialogs();
     Fetch();
-    EXPECT_EQ(UpdateAddress, "");
-    EXPECT_EQ(NewsText, "");
-    EXPECT_EQ(PublishedVersion, "1.5.0.0");
-    EXPECT_EQ(HomePage(), DefaultHomePage);
-    EXPECT_EQ(Notice(), "");
+    EXPECT_EQ(Targets(), "1.5.0.0|||" + DefaultHomePage + "|");
     EXPECT_TRUE(RecordedDialogs().empty());
 }
 
