@@ -163,24 +163,22 @@ TEST_F(CheckDialogForm, BelowLevelThreeOnlyBrowsingAndCancelRemain)
         CurrentUserLevel = level;
         Dialog->cb_StanNormy->SetItemIndex(0);   // a state chosen before
         Dialog->e_NrNormy->SetText("PN-EN 1");
-        const int result = Show(
-            [&](Tf_SprawdzNorme* d) {
-                const bool edit = level >= 3;
-                EXPECT_EQ(d->bb_OK->Enabled(), edit);
-                EXPECT_EQ(d->BitBtn3->Enabled(), edit);
-                EXPECT_EQ(d->cb_StanNormy->Enabled(), edit);
-                EXPECT_EQ(d->CheckBox1->Enabled(), edit);
-                EXPECT_EQ(d->e_ZastopionaPrzez->Enabled(), edit);   // a state is chosen
-                EXPECT_TRUE(d->BitBtn2->Enabled());
-                EXPECT_TRUE(d->sb_Back->Enabled());
-                EXPECT_EQ(d->ActiveControl(), edit ? static_cast<TWinControl*>(d->cb_StanNormy) : d->e_NrNormy);
-                // The popup's states cannot make the dialog acceptable.
-                Item("Nieaktualna1")->Click();
-                EXPECT_EQ(d->bb_OK->Enabled(), edit);
-                // Escape cancels only a read-only dialog.
-                KeyDown(d->e_NrNormy, VK_ESCAPE);
-            },
-            mrIgnore);
+        const int result = Show([&](Tf_SprawdzNorme* d) {
+            const bool edit = level >= 3;
+            EXPECT_EQ(d->bb_OK->Enabled(), edit);
+            EXPECT_EQ(d->BitBtn3->Enabled(), edit);
+            EXPECT_EQ(d->cb_StanNormy->Enabled(), edit);
+            EXPECT_EQ(d->CheckBox1->Enabled(), edit);
+            EXPECT_EQ(d->e_ZastopionaPrzez->Enabled(), edit);   // a state is chosen
+            EXPECT_TRUE(d->BitBtn2->Enabled());
+            EXPECT_TRUE(d->sb_Back->Enabled());
+            EXPECT_EQ(d->ActiveControl(), edit ? static_cast<TWinControl*>(d->cb_StanNormy) : d->e_NrNormy);
+            // The popup's states cannot make the dialog acceptable.
+            Item("Nieaktualna1")->Click();
+            EXPECT_EQ(d->bb_OK->Enabled(), edit);
+            // Escape cancels only a read-only dialog.
+            KeyDown(d->e_NrNormy, VK_ESCAPE);
+        });
         EXPECT_EQ(result, level >= 3 ? mrIgnore : mrCancel);
     }
 }
@@ -188,13 +186,11 @@ TEST_F(CheckDialogForm, BelowLevelThreeOnlyBrowsingAndCancelRemain)
 TEST_F(CheckDialogForm, OKJoinsMultiLineTitleAndDescription)
 {
     Dialog->cb_StanNormy->SetItemIndex(0);
-    const int result = Show(
-        [](Tf_SprawdzNorme* d) {
-            d->m_Tytul->SetText("Stal niestopowa\r\nwalcowana\r\nna gorąco");
-            d->m_Opis->SetText("jedna linia");
-            d->bb_OK->Click();
-        },
-        mrCancel);
+    const int result = Show([](Tf_SprawdzNorme* d) {
+        d->m_Tytul->SetText("Stal niestopowa\r\nwalcowana\r\nna gorąco");
+        d->m_Opis->SetText("jedna linia");
+        d->bb_OK->Click();
+    }, mrCancel);
     EXPECT_EQ(result, mrOk);
     EXPECT_EQ(Dialog->m_Tytul->Text(), "Stal niestopowa walcowana na gorąco ");
     EXPECT_EQ(Dialog->m_Opis->Text(), "jedna linia");
