@@ -255,8 +255,7 @@ protected:
                 if (std::find(Before.begin(), Before.end(), w) == Before.end())
                     id = w;
             return !id.empty();
-        },
-                  Ms);
+        }, Ms);
         return id;
     }
     // Waits until the program's window of that id is gone; false after Ms.
@@ -265,8 +264,7 @@ protected:
         return WaitUntil([&] {
             const std::vector<std::string> shown = ShownWindows(P.Pid(), "");
             return std::find(shown.begin(), shown.end(), Id) == shown.end();
-        },
-                         Ms);
+        }, Ms);
     }
     // A window of the program answered with a key, and gone.
     static bool Answer(TProgramProcess& P, const std::string& Id, const std::string& Key)
@@ -284,10 +282,9 @@ protected:
     // Title is shown and Also holds; false after 30 s or when the program ended.
     bool WaitForWindow(TProgramProcess& P, const std::string& Title, const std::function<bool()>& Also = nullptr)
     {
-        return WaitUntil([&] { return !P.Running() || (WindowNames().find(Title) != std::string::npos &&
-                                                        (!Also || Also())); },
-                         30000) &&
-               P.Running();
+        return WaitUntil([&] {
+            return !P.Running() || (WindowNames().find(Title) != std::string::npos && (!Also || Also()));
+        }) && P.Running();
     }
     // The program's window is listed as soon as it is mapped, before it has painted: the
     // picture is taken once something other than the bare (black) display shows.
@@ -360,8 +357,7 @@ protected:
                 }
             }
             return !main.empty();
-        },
-                  60000);
+        }, 60000);
         return main;
     }
     std::filesystem::path Exe, Home;
@@ -497,8 +493,7 @@ protected:
         return WaitUntil([&] {
             seen = Differences(*GrabScreen(), Origin, Look, R) * 50 <= R.Width() * R.Height() ? seen + 1 : 0;
             return seen >= 2;
-        },
-                         Ms);
+        }, Ms);
     }
     // Opens the menu place's panel with a click on its tab, as Look (the window with that panel
     // out) shows. The program lets a press on the strip go while a panel slides, also in the last
@@ -613,8 +608,7 @@ protected:
                       p.ImportButton = rect(Form->sb_ImportujPlik);
                       p.ImportGroup = rect(Form->lb_Importuj_GrupyProdoktow, Form->lb_Importuj_GrupyProdoktow->ItemRect(0));
                       CloseWindowByUser(Form);   // the first close shows the catalogue's page
-                  }),
-                  0);
+                  }), 0);
     }
     // The window manager on the display, until the test ends. One a test before ended may still
     // hold the display for a moment: the new one starts once it has let go.
