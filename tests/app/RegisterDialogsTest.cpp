@@ -11,6 +11,7 @@
 #include "platform/gui/Buttons.h"
 #include "platform/gui/ExtCtrls.h"
 #include "tests/app/MainFormFixture.h"
+#include "tests/common/GridTest.h"
 #include "tests/common/TestFiles.h"
 
 namespace {
@@ -35,14 +36,6 @@ protected:
         Review = MakeDialog(f_PoprawnoscNorm);
         Wyroby = MakeDialog(f_Wyroby);
     }
-    std::vector<AnsiString> Column(TProStringGrid* Grid, int Col)
-    {
-        std::vector<AnsiString> out;
-        for (int r = 1; r < Grid->RowCount(); ++r)
-            out.push_back(Grid->Cells(Col, r));
-        return out;
-    }
-
     Tf_ListaUzywanychNorm* List = nullptr;
     Tf_PoprawnoscNorm* Review = nullptr;
     Tf_Wyroby* Wyroby = nullptr;
@@ -103,12 +96,12 @@ TEST_F(RegisterDialogs, ReviewOfTheOpenRegisterInEitherMode)
         TProStringGrid* g = Review->sg_ListaNorm;
         ASSERT_EQ(g->ColCount(), 6);
         EXPECT_EQ(g->Cells(5, 0), "Proponuję ...");
-        EXPECT_EQ(Column(g, 1), (std::vector<AnsiString>{"PN-89/H-84020", "PN-EN 10025-2:2019", "PN-H-84020:1989",
+        EXPECT_EQ(ColumnTexts(*g, 1), (std::vector<AnsiString>{"PN-89/H-84020", "PN-EN 10025-2:2019", "PN-H-84020:1989",
                                                          "PN-M-82054:1990", "PN-M-82101:1988", ""}));
-        EXPECT_EQ(Column(g, 0), (std::vector<AnsiString>{"1", "2", "3", "4", "5", "6"}));
-        EXPECT_EQ(Column(g, 4), (std::vector<AnsiString>{"Nie znaleziono w spisie", "", "PN-EN 10060:2006", "",
+        EXPECT_EQ(ColumnTexts(*g, 0), (std::vector<AnsiString>{"1", "2", "3", "4", "5", "6"}));
+        EXPECT_EQ(ColumnTexts(*g, 4), (std::vector<AnsiString>{"Nie znaleziono w spisie", "", "PN-EN 10060:2006", "",
                                                          "PN-EN ISO 4014:2004", ""}));
-        EXPECT_EQ(Column(g, 5), (std::vector<AnsiString>{"PN-EN 10060:2006", "PN-EN 10025-2:2019",
+        EXPECT_EQ(ColumnTexts(*g, 5), (std::vector<AnsiString>{"PN-EN 10060:2006", "PN-EN 10025-2:2019",
                                                          "PN-EN 10060:2006", "", "PN-EN ISO 4014:2004", ""}));
         EXPECT_EQ(g->Cells(3, 2), Green);
         EXPECT_EQ(g->Cells(2, 3), "PN-H-84020");
@@ -129,10 +122,10 @@ TEST_F(RegisterDialogs, ReviewOfAnImportedRegisterShowsEveryLine)
     Form->sb_NowyWykaz_EdytujClick(nullptr);
     Form->RunListCommand(Tf_MainForm::lcCheckNorms);
     TProStringGrid* g = Review->sg_ListaNorm;
-    std::vector<AnsiString> listed = Column(g, 2);
+    std::vector<AnsiString> listed = ColumnTexts(*g, 2);
     std::sort(listed.begin(), listed.end());
     EXPECT_EQ(listed, (std::vector<AnsiString>{"", "PN-EN 10025-2:2019", "PN-M-82054:1990", "PN-M-82101:1988"}));
-    EXPECT_EQ(Column(g, 0), (std::vector<AnsiString>{"1", "2", "3", "4"}));
+    EXPECT_EQ(ColumnTexts(*g, 0), (std::vector<AnsiString>{"1", "2", "3", "4"}));
     Review->Hide();
 }
 
@@ -148,11 +141,11 @@ TEST_F(RegisterDialogs, UsedStandardsOfAllRegistersOnceEachWithTheirState)
     TProStringGrid* g = List->sg_ListaNorm;
     EXPECT_EQ(List->Caption(), "Lista Używanych Norm");
     EXPECT_TRUE(List->sb_SprawdzListe->Enabled());
-    EXPECT_EQ(Column(g, 1), (std::vector<AnsiString>{"PN-EN 10025-2:2019", "PN-H-84020:1989", "PN-X", ""}));
-    EXPECT_EQ(Column(g, 2), (std::vector<AnsiString>{Green, Form->sg_WszystkieNormy->Cells(2, 2), Missing, ""}));
-    EXPECT_EQ(Column(g, 3), (std::vector<AnsiString>{"", "PN-EN 10060:2006", "", ""}));
+    EXPECT_EQ(ColumnTexts(*g, 1), (std::vector<AnsiString>{"PN-EN 10025-2:2019", "PN-H-84020:1989", "PN-X", ""}));
+    EXPECT_EQ(ColumnTexts(*g, 2), (std::vector<AnsiString>{Green, Form->sg_WszystkieNormy->Cells(2, 2), Missing, ""}));
+    EXPECT_EQ(ColumnTexts(*g, 3), (std::vector<AnsiString>{"", "PN-EN 10060:2006", "", ""}));
     EXPECT_TRUE(g->IsHiddenColumn(4));
-    EXPECT_EQ(Column(g, 4), (std::vector<AnsiString>{"1", "2", "-1", ""}));
+    EXPECT_EQ(ColumnTexts(*g, 4), (std::vector<AnsiString>{"1", "2", "-1", ""}));
     EXPECT_GE(List->Width(), 420);
     // Nor can the user make it narrower.
     MoveWindowByUser(List, List->Left(), List->Top(), 300, List->Height());
@@ -306,7 +299,7 @@ TEST_F(Products, AddAllTakesTheVariantsWithRegistersAndHandsThemOn)
     EXPECT_TRUE(List->Visible());
     EXPECT_FALSE(Form->Enabled());
     EXPECT_EQ(Items(*List->lb_ListaWykazow->Items()), (std::vector<AnsiString>{"bez_u.txt", "Z_U.txt"}));
-    EXPECT_EQ(Column(List->sg_ListaNorm, 1), (std::vector<AnsiString>{"PN-EN 10025-2:2019", "PN-X", "PN-Y", ""}));
+    EXPECT_EQ(ColumnTexts(*List->sg_ListaNorm, 1), (std::vector<AnsiString>{"PN-EN 10025-2:2019", "PN-X", "PN-Y", ""}));
     List->Close();
     EXPECT_TRUE(Form->Enabled());
 }
