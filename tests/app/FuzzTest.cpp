@@ -100,11 +100,10 @@ TEST(FuzzImport, TabSeparatedTextBecomesRegisterLines)
         EXPECT_GE(im.Dropped, 0);
         EXPECT_LE(im.Dropped, im.Lines);
         // Each register line reads back as five fields of one line.
-        TStringList lines;
-        lines.SetText(im.Text);
-        EXPECT_LE(lines.Count(), im.Lines - im.Dropped);   // lines of empty cells are left out too
-        for (int i = 0; i < lines.Count(); ++i)
-            EXPECT_EQ(ListLine(SplitListLine(lines.Strings(i))), lines.Strings(i));
+        const std::vector<AnsiString> lines = Lines(im.Text);
+        EXPECT_LE(int(lines.size()), im.Lines - im.Dropped);   // lines of empty cells are left out too
+        for (const AnsiString& line : lines)
+            EXPECT_EQ(ListLine(SplitListLine(line)), line);
         return im.Dropped == 0;
     });
 }
@@ -150,10 +149,7 @@ TEST(FuzzScrambled, ScrambledFilesDecodeAndReadAsIniFiles)
     FuzzParser("scrambled files", samples, 400, 341, [&](const std::string& bytes) {
         const AnsiString plain = DecodeScrambledText(bytes);
         // The plain text scrambles and reads back as the same lines.
-        TStringList a, b;
-        a.SetText(plain);
-        b.SetText(DecodeScrambledText(EncodeScrambledText(plain)));
-        EXPECT_EQ(Items(a), Items(b));
+        EXPECT_EQ(Lines(plain), Lines(DecodeScrambledText(EncodeScrambledText(plain))));
         SaveBytesToFile(dat, bytes);
         TPlainCopy copy(dat);
         TIniFile ini(copy.FileName());
