@@ -10,19 +10,9 @@
 #include "platform/gui/StdCtrls.h"
 #include "tests/app/DialogTest.h"
 #include "tests/app/MainFormFixture.h"
+#include "tests/app/SampleCatalogue.h"
 
 namespace {
-
-const AnsiString SampleCatalogue =
-    "PN-H-92747:1987|Wycofana bez zastąpienia|Jest||Aluminium|Blachy do głębokiego tłoczenia|\r\n"
-    "PN-EN 10088-1:2007|Aktualna|Jest||Stale odporne na korozję|Część 1: Gatunki stali odpornych na korozję|\r\n"
-    "PN-M-82144:1986|Nieaktualna|Jest|PN-EN ISO 4032:2004|Nakrętki sześciokątne||\r\n"
-    "PN-EN ISO 11600:2004|Aktualna|Brak||Konstrukcje budowlane|Wyroby do uszczelniania - Klasyfikacja i "
-    "wymagania dotyczące kitów|\r\n"
-    "PN-O-79162:1991|Zastąpiona uznaniowo|Jest|PN-EN ISO 2244:2003 (U)|Opakowania transportowe z "
-    "zawartością|Metoda badania odporności na uderzenia poziome|\r\n"
-    "KW-01/VODUZ/T-001|Norma zakładowa|Brak||ITAMID BGF35-30||\r\n"
-    "PN-EN ISO 1207:1999|Aktualna|Jest||Wkręty z łbem walcowym z rowkiem|Klasa dokładności A|\r\n";
 
 const AnsiString DefaultMenu = "[Kategorie]\r\nWyrób 1=\r\nWyrób 2=\r\nWyrób 3=\r\nWyroby pozostałe=\r\n"
                                "[Wyrób 1]\r\nWykonanie A=\r\nWykonanie B=\r\nWykonanie specjalne=\r\n"
@@ -43,7 +33,7 @@ protected:
 TEST_F(MainWindowShot, NormalStart)
 {
     PrepareStart();
-    Write("Katalog Norm\\normy_wszystkie.txt", SampleCatalogue);
+    Write("Katalog Norm\\normy_wszystkie.txt", SampleCatalogueFile);
     Write("Ustawienia\\kategorie.ini", DefaultMenu);
     Form->DoCreate();
     ASSERT_FALSE(Application->Terminated());
