@@ -49,20 +49,6 @@ protected:
                 return r;
         return 0;
     }
-    // The records of the catalogue grid as a save writes them.
-    std::vector<TNormRecord> Records() const
-    {
-        TProStringGrid* g = Form->sg_WszystkieNormy;
-        std::vector<TNormRecord> v;
-        for (int r = 1; r < g->RowCount() - 1; ++r) {
-            TNormRecord rec;
-            for (int f = 0; f < NormFieldCount; ++f)
-                rec[size_t(f)] = g->Cells(f + 1, r);
-            rec[nfState] = NormStateWord(rec[nfState]);
-            v.push_back(rec);
-        }
-        return v;
-    }
     // The check dialog, expected to show the chosen standard: confirmed with a new title.
     void ExpectCheck()
     {
@@ -205,7 +191,7 @@ TEST_F(ChosenStandard, EveryWayActsOnTheStandardChosenWhateverTheCatalogueWentTh
 
             // The chosen standard on the catalogue's last row in view, partly shown: a press on it
             // scrolls it in (and a double click's second press is then over the next row).
-            std::vector<TNormRecord> expected = Records();
+            std::vector<TNormRecord> expected = CatalogueRecords();
             const int row = RowTitled(g, Chosen);
             ASSERT_GT(row, 0);
             g->SetAlign(alNone);

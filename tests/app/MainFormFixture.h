@@ -11,9 +11,11 @@
 #include <memory>
 #include <vector>
 
+#include "app/Katalog.h"
 #include "app/MainVars.h"
 #include "app/U_WspolneFunkcje.h"
 #include "app/qx_Unit1.h"
+#include "grid/ProGrid.h"
 #include "platform/core/Classes.h"
 #include "platform/core/IniFiles.h"
 #include "platform/core/Registry.h"
@@ -136,6 +138,20 @@ protected:
         Form = std::make_unique<Tf_MainForm>(nullptr);
         f_MainForm = Form.get();
         Form->DoCreate();
+    }
+    // The records of the catalogue grid as a save writes them.
+    std::vector<TNormRecord> CatalogueRecords() const
+    {
+        TProStringGrid* g = Form->sg_WszystkieNormy;
+        std::vector<TNormRecord> v;
+        for (int r = 1; r < g->RowCount() - 1; ++r) {
+            TNormRecord rec;
+            for (int f = 0; f < NormFieldCount; ++f)
+                rec[size_t(f)] = g->Cells(f + 1, r);
+            rec[nfState] = NormStateWord(rec[nfState]);
+            v.push_back(rec);
+        }
+        return v;
     }
     // The catalogue file beside the program written and loaded into the main window.
     void LoadCatalogue(const AnsiString& Bytes)
