@@ -1,5 +1,6 @@
 #pragma once
-// Helpers of the dialog suites: screenshots, and the network interfaces the online test sees.
+// Helpers of the dialog suites: screenshots, the network interfaces the online test sees, and the
+// requests a local server took.
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -28,3 +29,12 @@ struct TNetworkState {
         std::filesystem::remove_all(Dir, ec);
     }
 };
+
+// How many requests the server took whose path begins with Path.
+inline int RequestsTo(const TTestHttpServer& Server, const std::string& Path)
+{
+    int n = 0;
+    for (const AnsiString& r : Server.Requests())
+        n += r.rfind(Path, 0) == 0;
+    return n;
+}

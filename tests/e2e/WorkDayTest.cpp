@@ -52,13 +52,7 @@ protected:
         ClearHostRedirects();
         TEndToEnd::TearDown();
     }
-    int ShopQueries() const
-    {
-        int n = 0;
-        for (const AnsiString& r : Server.Requests())
-            n += r.find("/index.php") == 0;
-        return n;
-    }
+    int ShopQueries() const { return RequestsTo(Server, "/index.php"); }
 
     TTestHttpServer Server;
     AnsiString Pdf;

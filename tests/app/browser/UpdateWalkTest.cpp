@@ -54,13 +54,7 @@ protected:
         Shown.push_back(Dialog->e_NrNormy->Text());
         Captions.push_back(Dialog->Caption());
     }
-    int ShopQueries() const
-    {
-        int n = 0;
-        for (const AnsiString& r : Server.Requests())
-            n += r.find("/index.php") == 0;
-        return n;
-    }
+    int ShopQueries() const { return RequestsTo(Server, "/index.php"); }
     void Walk(const AnsiString& Command) { Form->RunMenuCommand(Command, Command); }
 
     TNetworkState Online{true};
