@@ -563,13 +563,12 @@ TEST_F(Commands, SavingTheShownListByExtension)
     Form->RunMenuCommand("Zapisz aktualną listę jako ...", "Zapisz aktualną listę jako ...");
     EXPECT_EQ(Read("stary.csv"), "stary");
     // Cancel stops; Yes replaces it.
-    AnswerSaveDialog("stary.csv");
-    ScriptDialogs().ExpectMessageBox(IDCANCEL, "już istnieje");
-    Form->RunMenuCommand("Zapisz aktualną listę jako ...", "Zapisz aktualną listę jako ...");
-    EXPECT_EQ(Read("stary.csv"), "stary");
-    AnswerSaveDialog("stary.csv");
-    ScriptDialogs().ExpectMessageBox(IDYES, "już istnieje");
-    Form->RunMenuCommand("Zapisz aktualną listę jako ...", "Zapisz aktualną listę jako ...");
+    for (int answer : {IDCANCEL, IDYES}) {
+        AnswerSaveDialog("stary.csv");
+        ScriptDialogs().ExpectMessageBox(answer, "już istnieje");
+        Form->RunMenuCommand("Zapisz aktualną listę jako ...", "Zapisz aktualną listę jako ...");
+        EXPECT_EQ(Read("stary.csv") == "stary", answer == IDCANCEL);
+    }
     EXPECT_NE(Read("stary.csv").find("PN-EN 10088-1:2007"), AnsiString::npos);
 }
 
