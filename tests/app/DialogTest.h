@@ -30,11 +30,11 @@ struct TNetworkState {
     }
 };
 
-// How many requests the server took whose path begins with Path.
-inline int RequestsTo(const TTestHttpServer& Server, const std::string& Path)
+// How many requests the server took whose path begins with Part (Anywhere: holds it).
+inline int RequestsTo(const TTestHttpServer& Server, const std::string& Part, bool Anywhere = false)
 {
     int n = 0;
     for (const AnsiString& r : Server.Requests())
-        n += r.rfind(Path, 0) == 0;
+        n += Anywhere ? r.find(Part) != AnsiString::npos : r.rfind(Part, 0) == 0;
     return n;
 }

@@ -110,13 +110,8 @@ TEST_F(CheckDialogPage, ShowsTheConvertedNumbersPageAndTakesTheStateFromItsPopup
 
         // The number item goes back to the query address it carries.
         d->menu_NrNormy->Click();
-        auto asked = [&](const char* Symbol) {
-            for (const AnsiString& r : Server.Requests())
-                if (r.find(Symbol) != AnsiString::npos)
-                    return true;
-            return false;
-        };
-        EXPECT_TRUE(WaitUntil([&] { return asked("pfsymbol=PN-74/H-74200&") && !d->webPodglad->Busy(); }));
+        EXPECT_TRUE(WaitUntil(
+            [&] { return RequestsTo(Server, "pfsymbol=PN-74/H-74200&", true) && !d->webPodglad->Busy(); }));
 
         d->bb_OK->Click();
     });

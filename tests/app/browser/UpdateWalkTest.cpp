@@ -340,12 +340,7 @@ TEST_F(UpdateWalk, EnterInTheNumberEditSearchesTheShop)
     TWebBrowser* web = Form->webZnajdzNaPKNie;
     // A page counts as shown once the server has answered it and the browser is idle again:
     // the address changes before the load starts, so an idle browser alone proves nothing.
-    auto served = [this](const char* Part) {
-        for (const AnsiString& r : Server.Requests())
-            if (r.find(Part) != AnsiString::npos)
-                return true;
-        return false;
-    };
+    auto served = [this](const char* Part) { return RequestsTo(Server, Part, true) > 0; };
     ASSERT_TRUE(WaitUntil([&] { return served("/") && !web->LocationURL().empty() && !web->Busy(); }));
     Form->e_WyszukajWPKN_NrNormy->SetText("PN-EN 10025-2");
     Word key = VK_RETURN;
