@@ -111,16 +111,10 @@ inline TRect InkBox(TBitmap* b, const TRect& R, const std::function<bool(TColor)
     TRect box(-1, -1, -1, -1);
     for (int y = R.Top; y < R.Bottom; ++y)
         for (int x = R.Left; x < R.Right; ++x)
-            if (Ink(ColorToRGB(b->Canvas()->Pixels(x, y)))) {
-                if (box.Left < 0) {
-                    box = TRect(x, y, x + 1, y + 1);
-                } else {
-                    box.Left = std::min(box.Left, x);
-                    box.Right = std::max(box.Right, x + 1);
-                    box.Top = std::min(box.Top, y);
-                    box.Bottom = std::max(box.Bottom, y + 1);
-                }
-            }
+            if (Ink(ColorToRGB(b->Canvas()->Pixels(x, y))))
+                box = box.Left < 0 ? TRect(x, y, x + 1, y + 1)
+                                   : TRect(std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1),
+                                           std::max(box.Bottom, y + 1));
     return box;
 }
 
