@@ -31,29 +31,23 @@ struct TFormTest : ::testing::Test {
     }
 };
 
-// A test with a form of its own at (0, 0), 400 x 300, not shown.
-struct TPlainFormTest : ::testing::Test {
+// A test with a form of its own, 400 x 300, at (Left, Left); Shown: shown, and what its freeing posts handled.
+template <int Left, bool Shown>
+struct TOwnFormTest : ::testing::Test {
     TForm* form = nullptr;
     void SetUp() override
     {
         form = new TForm(nullptr);
-        form->SetBounds(0, 0, 400, 300);
-    }
-    void TearDown() override { delete form; }
-};
-
-// A test with a form of its own at (10, 10), 400 x 300, shown; what its freeing posts is handled.
-struct TShownFormTest : ::testing::Test {
-    TForm* form = nullptr;
-    void SetUp() override
-    {
-        form = new TForm(nullptr);
-        form->SetBounds(10, 10, 400, 300);
-        form->Show();
+        form->SetBounds(Left, Left, 400, 300);
+        if (Shown)
+            form->Show();
     }
     void TearDown() override
     {
         delete form;
-        ProcessPendingMessages();
+        if (Shown)
+            ProcessPendingMessages();
     }
 };
+using TPlainFormTest = TOwnFormTest<0, false>;
+using TShownFormTest = TOwnFormTest<10, true>;
