@@ -242,12 +242,7 @@ protected:
     bool Exists(const AnsiString& Name) const { return FileExists(Path(Name)); }
 
     // A picture as <build>/screenshots/e2e-<Name>.png.
-    static void SavePng(TBitmap& Picture, const std::string& Name)
-    {
-        TRasterImage png("PNG");
-        png.Assign(&Picture);
-        png.SaveToFile(FromOsPath(ScreenshotPath("e2e-" + Name + ".png")));
-    }
+    static void SavePng(TBitmap& Picture, const std::string& Name) { SaveScreenshot(&Picture, "e2e-" + Name + ".png"); }
     // The window as shown now.
     static void Shot(TControl* Window, const std::string& Name)
     {
