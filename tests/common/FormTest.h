@@ -26,7 +26,7 @@ struct TFormTest : ::testing::Test {
     void TearDown() override
     {
         delete Form;
-        VerifyNoPendingDialogs();
+        EXPECT_TRUE(VerifyNoPendingDialogs()) << "a scripted dialog answer left unused";
         ClearRecordedDialogs();
     }
 };
