@@ -75,6 +75,18 @@ inline std::string GridTexts(TProStringGrid& G)
     return s;
 }
 
+// The message of the error of type E that F raises; "" when it raises none.
+template <class E = EProGridError>
+AnsiString GridError(const std::function<void()>& F)
+{
+    try {
+        F();
+    } catch (const E& e) {
+        return e.Message();
+    }
+    return "";
+}
+
 // A new cell graphic of type T in cell (c, r), given to the grid as the cell's graphic object.
 inline TCellGraphic* AddGraphic(TProStringGrid* G, int c, int r, TCellType T)
 {
