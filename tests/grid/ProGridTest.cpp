@@ -9,20 +9,7 @@
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/Forms.h"
-
-namespace {
-// The message of the grid error that F raises, "" when it raises none.
-template <class F>
-AnsiString GridError(F f)
-{
-    try {
-        f();
-    } catch (const EProGridError& e) {
-        return e.Message();
-    }
-    return "";
-}
-}  // namespace
+#include "tests/common/GridTest.h"
 
 TEST(ProGrid, NewGridDefaults)
 {
