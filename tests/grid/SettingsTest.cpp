@@ -7,6 +7,7 @@
 
 #include "grid/ProGrid.h"
 #include "platform/gui/Forms.h"
+#include "tests/common/GridTest.h"
 
 TEST(GridSettings, AssignCopiesEveryValueWithoutSetters)
 {
@@ -76,12 +77,7 @@ TEST(GridSettings, SetterRulesAndEvents)
     // Sort row: up to FixedRows.
     g.SortSettings()->SetRow(1);
     EXPECT_EQ(g.SortSettings()->Row(), 1);
-    try {
-        g.SortSettings()->SetRow(2);
-        FAIL();
-    } catch (const Exception& e) {
-        EXPECT_EQ(e.Message(), "Sort row should be smaller than number of fixed rows");
-    }
+    EXPECT_EQ(GridError<Exception>([&] { g.SortSettings()->SetRow(2); }), "Sort row should be smaller than number of fixed rows");
     EXPECT_EQ(g.SortSettings()->Row(), 1);
 
     // Disjunct selections are independent at run time.
@@ -700,12 +696,7 @@ TEST(GridSettings, SortRowBandsPeriodAndResetIndicator)
             g.SortSettings()->SetRow(c.Row);
             EXPECT_EQ(g.SortSettings()->Row(), c.Row);
         } else {
-            try {
-                g.SortSettings()->SetRow(c.Row);
-                ADD_FAILURE() << c.Row;
-            } catch (const Exception& e) {
-                EXPECT_EQ(e.Message(), "Sort row should be smaller than number of fixed rows");
-            }
+            EXPECT_EQ(GridError<Exception>([&] { g.SortSettings()->SetRow(c.Row); }), "Sort row should be smaller than number of fixed rows") << c.Row;
             EXPECT_EQ(g.SortSettings()->Row(), before);
         }
     }
