@@ -137,36 +137,6 @@ TEST(ProGrid, IntegralHeightRoundsToWholeRows)
     EXPECT_EQ(g.Height(), 48);
 }
 
-TEST(ProGrid, DisjunctRowSelectionRangeAndEvents)
-{
-    TProStringGrid g(nullptr);
-    g.MouseActions()->SetDisjunctRowSelect(true);
-    int asked = 0;
-    g.OnRowDisjunctSelect = [&](TObject*, int r, bool& allow, bool) { ++asked; allow = r != 4; };
-    for (int bad : {-1, 10}) {
-        EXPECT_EQ(GridError([&] { g.SetRowSelect(bad, true); }), "Invalid row accessed") << bad;
-        EXPECT_THROW(g.GetRowSelect(bad), EProGridError);
-    }
-    EXPECT_EQ(asked, 0);   // checked before any event
-    g.SetRowSelect(5, true);
-    g.SetRowSelect(2, true);
-    g.SetRowSelect(4, true);   // vetoed
-    EXPECT_TRUE(g.GetRowSelect(5));
-    EXPECT_FALSE(g.GetRowSelect(4));
-    EXPECT_EQ(g.SelectedRowCount(), 2);
-    EXPECT_EQ(g.RowSelectOrder(), (std::vector<int>{5, 2}));
-    EXPECT_TRUE(g.IsSelected(1, 2));
-    EXPECT_FALSE(g.IsSelected(0, 2));   // fixed column
-    g.SetRowSelect(5, false);
-    EXPECT_EQ(g.RowSelectOrder(), (std::vector<int>{2}));
-    g.ClearRowSelect();
-    EXPECT_EQ(g.SelectedRowCount(), 0);
-
-    EXPECT_THROW(g.SetColSelect(5, true), EProGridError);
-    g.SetColSelect(4, true);
-    EXPECT_TRUE(g.GetColSelect(4));
-}
-
 TEST(ProGrid, CellTextOutsideTheGridIsRefusedHiddenColumnsStayLegal)
 {
     TProStringGrid g(nullptr);
@@ -201,17 +171,6 @@ TEST(ProGrid, SelectRowsWithoutDisjunctSetsRectangle)
     EXPECT_EQ(g.SelectedRowCount(), 3);
     EXPECT_TRUE(g.GetRowSelect(3));
     EXPECT_FALSE(g.GetRowSelect(5));
-}
-
-TEST(ProGrid, ModifiedMarksGrowAndClear)
-{
-    TProStringGrid g(nullptr);
-    EXPECT_FALSE(g.GetRowModified(50));
-    g.SetRowModified(7, true);
-    EXPECT_TRUE(g.GetRowModified(7));
-    EXPECT_FALSE(g.GetRowModified(6));
-    g.ClearRowModified();
-    EXPECT_FALSE(g.GetRowModified(7));
 }
 
 // BeginUpdate counts only on a shown grid; an EndUpdate lowers the count exactly when its
@@ -535,11 +494,13 @@ TEST(ProGrid, DisjunctRowAndColumnSelections)
     EXPECT_FALSE(g.GetRowSelect(5));
     EXPECT_FALSE(g.GetRowSelect(7));   // in range, never set
     EXPECT_EQ(g.SelectedRowCount(), 2);
+    EXPECT_EQ(g.RowSelectOrder(), (std::vector<int>{3, 2}));
     EXPECT_TRUE(g.IsSelected(2, 3));
     EXPECT_FALSE(g.IsSelected(0, 3));   // fixed area never
     EXPECT_FALSE(g.IsSelected(2, 4));
     g.SetRowSelect(3, false);
     EXPECT_EQ(g.SelectedRowCount(), 1);
+    EXPECT_EQ(g.RowSelectOrder(), (std::vector<int>{2}));
     g.ClearRowSelect();
     EXPECT_EQ(g.SelectedRowCount(), 0);
 
@@ -556,6 +517,9 @@ TEST(ProGrid, DisjunctRowAndColumnSelections)
         EXPECT_THROW(g.SetColSelect(bad, true), EProGridError);
     }
     g.MouseActions()->SetDisjunctRowSelect(false);
+    g.SetColSelect(4, true);   // kept without the disjunct mode too
+    EXPECT_TRUE(g.GetColSelect(4));
+    g.ClearColSelect();
     g.MouseActions()->SetDisjunctColSelect(true);
     g.SelectCols(3, 4);   // 3 and 4 exist
     EXPECT_TRUE(g.GetColSelect(3));
