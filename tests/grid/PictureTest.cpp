@@ -6,6 +6,7 @@
 #include "grid/GDIPicture.h"
 #include "grid/PictureContainer.h"
 #include "platform/core/SysUtils.h"
+#include "tests/common/GridTest.h"
 
 namespace {
 
@@ -134,12 +135,8 @@ TEST(PictureHtml, BadBytesRaiseAndDrawNothing)
     };
     for (const auto& bytes : cases) {
         THTMLPicture pic;
-        try {
-            pic.LoadFromData(bytes);
-            ADD_FAILURE() << "no exception for " << bytes.size() << " bytes";
-        } catch (const Exception& e) {
-            EXPECT_EQ(e.Message(), "Could not load image. Invalid format");
-        }
+        EXPECT_EQ(GridError<Exception>([&] { pic.LoadFromData(bytes); }), "Could not load image. Invalid format")
+            << bytes.size() << " bytes";
         EXPECT_FALSE(pic.Empty());   // the bytes stay
         EXPECT_FALSE(pic.Loaded());
         EXPECT_EQ(pic.Width(), 0);
