@@ -174,30 +174,6 @@ TEST(CellGraphics, RadioGroupsMoveToTheNextItemAndWrap)
     }
 }
 
-TEST(CellGraphics, PicturesFitTheirCellByMode)
-{
-    struct Case {
-        int Mode, PicW, PicH, Margin;
-        int W, H;
-    } cases[] = {
-        {1, 40, 20, 0, 100, 50},   // the available size
-        {1, 40, 20, 10, 90, 40},   // less the margin
-        {2, 40, 20, 0, 100, 50},   // equal factors
-        {2, 40, 40, 0, 50, 50},    // height limits
-        {2, 0, 0, 0, 100, 50},     // an empty picture fills the cell
-        {3, 40, 20, 0, 40, 20},    // fits: its own size
-        {3, 200, 20, 0, 100, 50},  // too wide: the available size
-        {4, 40, 20, 0, 40, 20},    // fits: its own size
-        {4, 200, 50, 0, 100, 25},  // too large: scaled down
-        {0, 200, 50, 0, 200, 50},  // no fitting
-    };
-    for (auto& c : cases) {
-        TSize s = FittedPictureSize(c.Mode, c.PicW, c.PicH, c.Margin);
-        EXPECT_EQ(s.cx, c.W) << c.Mode << " " << c.PicW << "x" << c.PicH;
-        EXPECT_EQ(s.cy, c.H) << c.Mode << " " << c.PicW << "x" << c.PicH;
-    }
-}
-
 // Run under the AddressSanitizer build: every object is freed exactly once.
 TEST(CellGraphics, AssignLeavesOwnershipWithTheHolder)
 {
@@ -207,12 +183,16 @@ TEST(CellGraphics, AssignLeavesOwnershipWithTheHolder)
     owner->CellCreated = true;
     owner->CellIndex = 7;
 
+    // The copy claims ownership but holds nothing.
     auto* copy = new TCellGraphic();
     copy->Assign(owner);
     EXPECT_EQ(copy->CellType, ctBitmap);
     EXPECT_EQ(copy->CellIndex, 7);
+    EXPECT_TRUE(copy->CellCreated);
     EXPECT_EQ(copy->CellObject, nullptr);
+    EXPECT_EQ(copy->CellIcon, nullptr);
     delete copy;   // frees nothing
+    EXPECT_NE(owner->CellObject, nullptr);
 
     // A graphic that owns its picture keeps it whatever it is assigned.
     TBitmap borrowed;
@@ -252,8 +232,7 @@ TEST(CellGraphics, SizesByType)
     for (auto& c : cases) {
         TSize s;
         g.GetCellGraphicSize(c.Col, 1, s);
-        EXPECT_EQ(s.cx, c.W) << c.Col;
-        EXPECT_EQ(s.cy, c.H) << c.Col;
+        EXPECT_EQ(TPoint(s.cx, s.cy), TPoint(c.W, c.H)) << c.Col;
     }
     button->CellHAlign = haFull;   // across the cell: as wide as its caption
     button->CellText = "OK";
@@ -268,6 +247,16 @@ TEST(CellGraphics, PicturesFitWithMarginsByMode)
         int Mode, PicW, PicH, Margin;
         int W, H;
     } cases[] = {
+        {1, 40, 20, 0, 100, 50},   // the available size
+        {1, 40, 20, 10, 90, 40},   // less the margin
+        {2, 40, 20, 0, 100, 50},   // equal factors
+        {2, 40, 40, 0, 50, 50},    // height limits
+        {2, 0, 0, 0, 100, 50},     // an empty picture fills the cell
+        {3, 40, 20, 0, 40, 20},    // fits: its own size
+        {3, 200, 20, 0, 100, 50},  // too wide: the available size
+        {4, 40, 20, 0, 40, 20},    // fits: its own size
+        {4, 200, 50, 0, 100, 25},  // too large: scaled down
+        {0, 200, 50, 0, 200, 50},  // no fitting
         {1, 10, 10, 6, 94, 44},    // the available size less the margin
         {2, 47, 22, 6, 94, 44},    // equal factors: the available size
         {2, 30, 30, 6, 44, 44},    // the height limits: width follows round(30 * 44/30)
@@ -282,9 +271,8 @@ TEST(CellGraphics, PicturesFitWithMarginsByMode)
         {0x102, 300, 300, 6, 44, 44}, // only the low byte is the mode
     };
     for (auto& c : cases) {
-        TSize s = FittedPictureSize(c.Mode, c.PicW, c.PicH, c.Margin);
-        EXPECT_EQ(s.cx, c.W) << c.Mode << " " << c.PicW << "x" << c.PicH << " m" << c.Margin;
-        EXPECT_EQ(s.cy, c.H) << c.Mode << " " << c.PicW << "x" << c.PicH << " m" << c.Margin;
+        const TSize s = FittedPictureSize(c.Mode, c.PicW, c.PicH, c.Margin);
+        EXPECT_EQ(TPoint(s.cx, s.cy), TPoint(c.W, c.H)) << c.Mode << " " << c.PicW << "x" << c.PicH << " m" << c.Margin;
     }
     // Other types are not fitted.
     TCellGraphic other;
@@ -292,22 +280,6 @@ TEST(CellGraphics, PicturesFitWithMarginsByMode)
     other.CellAngle = 1;
     TSize s = other.GetPictureSize(100, 50);
     EXPECT_EQ(s.cx, 0);
-}
-
-TEST(CellGraphics, AssignedCopyClaimsOwnershipButHoldsNothing)
-{
-    auto* owner = new TCellGraphic();
-    owner->CellType = ctBitmap;
-    owner->CellObject = new TBitmap();
-    owner->CellCreated = true;
-    auto* copy = new TCellGraphic();
-    copy->Assign(owner);
-    EXPECT_TRUE(copy->CellCreated);
-    EXPECT_EQ(copy->CellObject, nullptr);
-    EXPECT_EQ(copy->CellIcon, nullptr);
-    delete copy;   // frees nothing
-    EXPECT_NE(owner->CellObject, nullptr);
-    delete owner;
 }
 
 TEST(CellGraphics, ButtonsRadioGroupsAndProgressCells)
