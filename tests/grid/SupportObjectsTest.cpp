@@ -117,7 +117,6 @@ TEST(ProGridButton, PresetsGroupsAndMargin)
     b->SetParent(&form);
     EXPECT_EQ(a->Width(), 23);
     EXPECT_EQ(a->Height(), 22);
-    EXPECT_EQ(a->ColorHot(), RGB(199, 199, 202));
     a->SetDown(true);   // no group, plain button: ignored
     EXPECT_FALSE(a->Down());
     a->SetGroupIndex(1);
@@ -130,13 +129,6 @@ TEST(ProGridButton, PresetsGroupsAndMargin)
     EXPECT_TRUE(b->Down());
     a->SetMargin(-5);
     EXPECT_EQ(a->Margin(), -1);
-    a->SetColorPreset(2);
-    EXPECT_EQ(a->Color(), TColor(0xFDEADA));
-    EXPECT_EQ(a->ColorCheckedTo(), TColor(0x55ADFF));
-    EXPECT_FALSE(a->Rounded());
-    a->SetColorPreset(0);
-    EXPECT_TRUE(a->Rounded());
-    EXPECT_EQ(a->BorderHotColor(), TColor(0xC3CECE));
 }
 
 TEST(ProGridButton, DisabledGlyphIsGreyed)
