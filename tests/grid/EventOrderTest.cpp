@@ -14,6 +14,12 @@ struct Seen {
     int First = -1, Second = -1;
     void Set(int a, int b) { First = a; Second = b; }
 };
+
+// A handler of any per-cell event that notes its first two numbers in the order it gets them.
+auto Note(Seen& s)
+{
+    return [&s](TObject*, int A, int B, auto&&...) { s.Set(A, B); };
+}
 }
 
 TEST(GridEventOrder, CellIsPassedInTheHandlersOrder)
@@ -25,67 +31,32 @@ TEST(GridEventOrder, CellIsPassedInTheHandlersOrder)
         std::function<void(TProStringGrid&)> Fire;
         bool RowFirst;
     } cases[] = {
-        {"OnGetCellColor",
-         [](TProStringGrid& g, Seen& s) {
-             g.OnGetCellColor = [&s](TObject*, int ARow, int ACol, TGridDrawState, TBrush*, TFont*) { s.Set(ARow, ACol); };
-         },
+        {"OnGetCellColor", [](auto& g, Seen& s) { g.OnGetCellColor = Note(s); },
          [=](TProStringGrid& g) { TBrush b; TFont f; g.GetCellColor(Col, Row, 0, &b, &f); }, true},
-        {"OnGetCellPrintColor",
-         [](TProStringGrid& g, Seen& s) {
-             g.OnGetCellPrintColor = [&s](TObject*, int ARow, int ACol, TGridDrawState, TBrush*, TFont*) {
-                 s.Set(ARow, ACol);
-             };
-         },
+        {"OnGetCellPrintColor", [](auto& g, Seen& s) { g.OnGetCellPrintColor = Note(s); },
          [=](TProStringGrid& g) { TBrush b; TFont f; g.GetCellPrintColor(Col, Row, 0, &b, &f); }, true},
-        {"OnGetCellBorder",
-         [](TProStringGrid& g, Seen& s) {
-             g.OnGetCellBorder = [&s](TObject*, int ARow, int ACol, TPen*, TCellBorders&) { s.Set(ARow, ACol); };
-         },
+        {"OnGetCellBorder", [](auto& g, Seen& s) { g.OnGetCellBorder = Note(s); },
          [=](TProStringGrid& g) { TPen p; TCellBorders b = 0; g.GetCellBorder(Col, Row, &p, b); }, true},
-        {"OnGetCellPrintBorder",
-         [](TProStringGrid& g, Seen& s) {
-             g.OnGetCellPrintBorder = [&s](TObject*, int ARow, int ACol, TPen*, TCellBorders&) { s.Set(ARow, ACol); };
-         },
+        {"OnGetCellPrintBorder", [](auto& g, Seen& s) { g.OnGetCellPrintBorder = Note(s); },
          [=](TProStringGrid& g) { TPen p; TCellBorders b = 0; g.GetCellPrintBorder(Col, Row, &p, b); }, true},
-        {"OnGetAlignment",
-         [](TProStringGrid& g, Seen& s) {
-             g.OnGetAlignment = [&s](TObject*, int ARow, int ACol, TAlignment&, TVAlignment&) { s.Set(ARow, ACol); };
-         },
+        {"OnGetAlignment", [](auto& g, Seen& s) { g.OnGetAlignment = Note(s); },
          [=](TProStringGrid& g) {
              TAlignment h = taLeftJustify;
              TVAlignment v = vtaTop;
              g.GetCellAlignment(Col, Row, h, v);
          },
          true},
-        {"OnCanEditCell",
-         [](TProStringGrid& g, Seen& s) {
-             g.OnCanEditCell = [&s](TObject*, int ARow, int ACol, bool&) { s.Set(ARow, ACol); };
-         },
+        {"OnCanEditCell", [](auto& g, Seen& s) { g.OnCanEditCell = Note(s); },
          [=](TProStringGrid& g) { g.GetCellReadOnly(Col, Row); }, true},
-        {"OnGridHint",
-         [](TProStringGrid& g, Seen& s) {
-             g.OnGridHint = [&s](TObject*, int ARow, int ACol, AnsiString&) { s.Set(ARow, ACol); };
-         },
+        {"OnGridHint", [](auto& g, Seen& s) { g.OnGridHint = Note(s); },
          [=](TProStringGrid& g) { g.GetCellHint(Col, Row); }, true},
-        {"OnGridWideHint",
-         [](TProStringGrid& g, Seen& s) {
-             g.OnGridWideHint = [&s](TObject*, int ARow, int ACol, WideString&) { s.Set(ARow, ACol); };
-         },
+        {"OnGridWideHint", [](auto& g, Seen& s) { g.OnGridWideHint = Note(s); },
          [=](TProStringGrid& g) { g.GetCellHint(Col, Row); }, true},
-        {"OnOfficeHint",
-         [](TProStringGrid& g, Seen& s) {
-             g.OnOfficeHint = [&s](TObject*, int ARow, int ACol, TProHintInfo*) { s.Set(ARow, ACol); };
-         },
+        {"OnOfficeHint", [](auto& g, Seen& s) { g.OnOfficeHint = Note(s); },
          [=](TProStringGrid& g) { g.GetCellHint(Col, Row); }, true},
-        {"OnGetWordWrap",
-         [](TProStringGrid& g, Seen& s) {
-             g.OnGetWordWrap = [&s](TObject*, int ACol, int ARow, bool&) { s.Set(ACol, ARow); };
-         },
+        {"OnGetWordWrap", [](auto& g, Seen& s) { g.OnGetWordWrap = Note(s); },
          [=](TProStringGrid& g) { g.GetCellWordWrap(Col, Row); }, false},
-        {"OnGetEditorType",
-         [](TProStringGrid& g, Seen& s) {
-             g.OnGetEditorType = [&s](TObject*, int ACol, int ARow, TEditorType&) { s.Set(ACol, ARow); };
-         },
+        {"OnGetEditorType", [](auto& g, Seen& s) { g.OnGetEditorType = Note(s); },
          [=](TProStringGrid& g) { g.GetCellEditorType(Col, Row); }, false},
     };
     for (const Case& c : cases) {
