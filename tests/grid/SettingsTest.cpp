@@ -15,7 +15,8 @@ TEST(GridSettings, SetterRulesAndEvents)
     // Sort row: up to FixedRows.
     g.SortSettings()->SetRow(1);
     EXPECT_EQ(g.SortSettings()->Row(), 1);
-    EXPECT_EQ(GridError<Exception>([&] { g.SortSettings()->SetRow(2); }), "Sort row should be smaller than number of fixed rows");
+    EXPECT_EQ(GridError<Exception>([&] { g.SortSettings()->SetRow(2); }),
+              "Sort row should be smaller than number of fixed rows");
     EXPECT_EQ(g.SortSettings()->Row(), 1);
 
     g.SetOptions(g.Options() | goEditing);
@@ -608,7 +609,9 @@ TEST(GridSettings, SortRowBandsPeriodAndResetIndicator)
             g.SortSettings()->SetRow(c.Row);
             EXPECT_EQ(g.SortSettings()->Row(), c.Row);
         } else {
-            EXPECT_EQ(GridError<Exception>([&] { g.SortSettings()->SetRow(c.Row); }), "Sort row should be smaller than number of fixed rows") << c.Row;
+            EXPECT_EQ(GridError<Exception>([&] { g.SortSettings()->SetRow(c.Row); }),
+                      "Sort row should be smaller than number of fixed rows")
+                << c.Row;
             EXPECT_EQ(g.SortSettings()->Row(), before);
         }
     }
