@@ -190,8 +190,7 @@ TEST_F(AuxEditors, TransparentEditCommitsThroughValidation)
             EXPECT_FALSE(edit->Visible()) << c.Name;
         } else {
             EXPECT_TRUE(doneSaw.empty()) << c.Name;
-            EXPECT_EQ(Grid->Col(), 2) << c.Name;
-            EXPECT_EQ(Grid->Row(), 3) << c.Name;
+            EXPECT_EQ(TPoint(Grid->Col(), Grid->Row()), TPoint(2, 3)) << c.Name;
             EXPECT_TRUE(edit->Visible()) << c.Name;
             EXPECT_TRUE(edit->Focused()) << c.Name;
         }
