@@ -238,8 +238,7 @@ TEST_F(BaseGridFixture, UndoAndRedoPutTheCursorOnTheDisplayedColumn)
     for (bool redo : {false, true}) {
         Grid->FocusCell(1, 1, true);
         redo ? undo.Redo() : undo.Undo();
-        EXPECT_EQ(Grid->Col(), 3) << redo;
-        EXPECT_EQ(Grid->Row(), 5) << redo;
+        EXPECT_EQ(Current(), TPoint(3, 5)) << redo;
     }
     EXPECT_EQ(Grid->Cells(4, 5), "x");
 }
@@ -278,8 +277,7 @@ TEST_F(BaseGridFixture, KeysStepOutOfMergedRegions)
         SCOPED_TRACE(testing::Message() << c.Start.X << "," << c.Start.Y << " key " << c.Key);
         Grid->FocusCell(c.Start.X, c.Start.Y, true);
         KeyDown(Grid, c.Key);
-        EXPECT_EQ(Grid->Col(), c.Expect.X);
-        EXPECT_EQ(Grid->Row(), c.Expect.Y);
+        EXPECT_EQ(Current(), TPoint(c.Expect.X, c.Expect.Y));
     }
 }
 
@@ -701,8 +699,7 @@ TEST(BaseGrid, UndoRedoEdges)
     EXPECT_EQ(g->Cells(1, 1), "a");
     EXPECT_EQ(g->Cells(2, 2), "b");
     EXPECT_EQ(log, (std::vector<std::string>{"undo 2,2 b->", "undo 1,1 a->", "redo 1,1 ->a", "redo 2,2 ->b"}));
-    EXPECT_EQ(g->Col(), 2);
-    EXPECT_EQ(g->Row(), 2);
+    EXPECT_EQ(TPoint(g->Col(), g->Row()), TPoint(2, 2));
 
     // MaxLevel with a group whose start marker was dropped: undo stops at the list's start.
     undo.Clear();
