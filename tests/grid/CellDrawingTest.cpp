@@ -331,8 +331,7 @@ TEST_F(CellDrawing, SelfDrawingCellObjectsDrawAndMeasureThemselves)
     Grid->SetCells(1, 1, "MMMM");
     TSize size;
     Grid->GetCellGraphicSize(1, 1, size);
-    EXPECT_EQ(size.cx, 30);
-    EXPECT_EQ(size.cy, 12);
+    EXPECT_EQ(TPoint(size.cx, size.cy), TPoint(30, 12));
     for (bool first : {false, true}) {
         swatch->First = first;
         Grid->Invalidate();
