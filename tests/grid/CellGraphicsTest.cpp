@@ -354,6 +354,5 @@ TEST(CellGraphics, ButtonsRadioGroupsAndProgressCells)
     g.CreateCellGraphic(4, 3)->CellType = ctProgress;
     TSize p;
     g.GetCellGraphicSizeEx(4, 3, p, 1.0, 0, 0);
-    EXPECT_EQ(p.cx, 70);
-    EXPECT_EQ(p.cy, 30);
+    EXPECT_EQ(TPoint(p.cx, p.cy), TPoint(70, 30));
 }
