@@ -332,8 +332,7 @@ TEST_F(GridScaling, ScaleByScalesTheGridItsSizesFontsAndChildren)
     int defaultRow = Grid->DefaultRowHeight();
 
     Form->ScaleBy(3, 2);
-    EXPECT_EQ(Grid->Width(), 600);
-    EXPECT_EQ(Grid->Height(), 375);
+    EXPECT_EQ(TPoint(Grid->Width(), Grid->Height()), TPoint(600, 375));
     EXPECT_EQ(Grid->DefaultRowHeight(), MulDiv(defaultRow, 3, 2));
     EXPECT_EQ(Grid->ColWidths(2), 150);
     EXPECT_EQ(Grid->RowHeights(3), 45);
