@@ -190,8 +190,7 @@ TEST(HTMLHintWindow, StaysInsideTheMonitor)
     THTMLHintWindow::SetMonitorRect(TRect(0, 0, 800, 600));
     THTMLHintWindow w(nullptr);
     w.ActivateHint(TRect(780, 590, 790, 600), "<b>Aktualna</b> norma");
-    EXPECT_EQ(w.Left() + w.Width(), 798);
-    EXPECT_EQ(w.Top() + w.Height(), 598);
+    EXPECT_EQ(TPoint(w.Left() + w.Width(), w.Top() + w.Height()), TPoint(798, 598));
     EXPECT_EQ(w.Width(), w.TextWidth() + 16);
     EXPECT_GT(w.TextWidth(), 20);
     // A Unicode hint is measured and drawn from its letters, also those without an 8-bit form.
