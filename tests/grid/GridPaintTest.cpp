@@ -624,8 +624,7 @@ TEST_F(GridPaint, CellBordersByEvent)
                        [](TColor p) { return p == clRed; });
     // The rectangle grown back to the cell and moved in by one pixel; the top
     // line one line width above that, the right and bottom ones inside it.
-    EXPECT_EQ(red.Left, rc.Left + 1);
-    EXPECT_EQ(red.Top, rc.Top);
+    EXPECT_EQ(TPoint(red.Left, red.Top), TPoint(rc.Left + 1, rc.Top));
     EXPECT_EQ(red.Right, rc.Right - 1);
     EXPECT_EQ(red.Bottom, rc.Bottom - 1);
     int my = (rc.Top + rc.Bottom) / 2, mx = (rc.Left + rc.Right) / 2;
@@ -954,8 +953,7 @@ TEST_F(GridPaint, FlatNodeButtonsAreEightPixelBoxes)
     TRect cell = Grid->CellRect(0, 2);
     TRect box = InkBox(bmp.get(), cell, [](TColor p) { return p == 0x0000C0; });
     ASSERT_GE(box.Left, 0);
-    EXPECT_EQ(box.Width(), 8);
-    EXPECT_EQ(box.Height(), 8);
+    EXPECT_EQ(TPoint(box.Width(), box.Height()), TPoint(8, 8));
     int x = Inner(0, 2).Left + Grid->GetRowIndent(2) - Grid->CellNode()->NodeIndent() / 2 - 4;
     EXPECT_EQ(box.Left, std::max(x, Inner(0, 2).Left) + 4);
     TRect in = Inner(0, 2);
