@@ -613,13 +613,11 @@ TEST(GridStructure, ScrollInViewCentresAnOutsideCellAndCapsAtTheEnd)
         g.SetCol(1);
         g.SetRow(1);
         g.ScrollInView(c.Col, c.Row);
-        EXPECT_EQ(g.LeftCol(), c.Left) << c.Col << "," << c.Row;
-        EXPECT_EQ(g.TopRow(), c.Top) << c.Col << "," << c.Row;
+        EXPECT_EQ(TPoint(g.LeftCol(), g.TopRow()), TPoint(c.Left, c.Top)) << c.Col << "," << c.Row;
         if (c.Moves) {
             EXPECT_TRUE(g.Col() == c.Col || g.Row() == c.Row) << c.Col << "," << c.Row;
         } else {
-            EXPECT_EQ(g.Col(), 1);
-            EXPECT_EQ(g.Row(), 1);
+            EXPECT_EQ(TPoint(g.Col(), g.Row()), TPoint(1, 1));
         }
     }
 }
