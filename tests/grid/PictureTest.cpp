@@ -70,8 +70,7 @@ TEST(PictureHtml, BitmapDrawsAtItsSizeOrStretched)
     pic.LoadFromFile(path);
     EXPECT_EQ(changes, 1);
     EXPECT_FALSE(pic.Empty());
-    EXPECT_EQ(pic.Width(), 6);
-    EXPECT_EQ(pic.Height(), 5);
+    EXPECT_EQ(TPoint(pic.Width(), pic.Height()), TPoint(6, 5));
     EXPECT_EQ(pic.FrameCount(), -1);
     EXPECT_EQ(pic.FrameWidth(), 6);
 
@@ -98,8 +97,7 @@ TEST(PictureHtml, GifFramesAreCountedAndSelected)
     pic.LoadFromData(Gif({{0, 0}, {2, 1}, {3, 3}}));
     EXPECT_TRUE(pic.IsGIF());
     EXPECT_EQ(pic.FrameCount(), 3);
-    EXPECT_EQ(pic.FrameWidth(), 4);
-    EXPECT_EQ(pic.FrameHeight(), 4);
+    EXPECT_EQ(TPoint(pic.FrameWidth(), pic.FrameHeight()), TPoint(4, 4));
     int frameChanges = 0;
     pic.OnFrameChange = [&](TObject*) { ++frameChanges; };
     pic.SetFrame(2);
@@ -239,8 +237,7 @@ TEST(PictureGdip, MeasuresDrawsAndClears)
     pic.OnClear = [&](TObject*) { ++clears; };
     pic.LoadFromFile(path);
     EXPECT_EQ(clears, 1);
-    EXPECT_EQ(pic.Width(), 7);
-    EXPECT_EQ(pic.Height(), 3);
+    EXPECT_EQ(TPoint(pic.Width(), pic.Height()), TPoint(7, 3));
     TCanvasSheet s(30, 30);
     pic.Draw(s.C(), TRect(0, 0, 30, 30));   // scaled to the whole rectangle
     EXPECT_EQ(s.C()->Pixels(28, 28), clLime);
@@ -261,8 +258,7 @@ TEST(PictureGdip, MeasuresDrawsAndClears)
     tiff += std::string(4, '\0') + "\x10\x20\x30\x40";
     TGDIPPicture tif;
     tif.LoadFromData(tiff);
-    EXPECT_EQ(tif.Width(), 2);
-    EXPECT_EQ(tif.Height(), 2);
+    EXPECT_EQ(TPoint(tif.Width(), tif.Height()), TPoint(2, 2));
 
     TGDIPPicture broken;
     broken.LoadFromData("junk");
