@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "grid/ProGrid.h"
@@ -20,8 +21,7 @@ TEST(ProGrid, NewGridDefaults)
     EXPECT_EQ(g.FixedCols(), 1);
     EXPECT_EQ(g.DefaultRowHeight(), 22);
     EXPECT_EQ(g.FixedRowHeight(), 21);
-    EXPECT_EQ(g.Width(), 400);
-    EXPECT_EQ(g.Height(), 250);
+    EXPECT_EQ(TPoint(g.Width(), g.Height()), TPoint(400, 250));
     EXPECT_EQ(g.Look(), glXP);
     EXPECT_TRUE(g.WordWrap());
     EXPECT_TRUE(g.ShowSelection());
@@ -276,9 +276,7 @@ TEST(ProGrid, ZoomRefreshesProportionalRanges)
         const TGridScrollInfo zoomed = g.ScrollInfo(bar);
         bar == SB_VERT ? g.UpdateVertScrollRange() : g.UpdateHorzScrollRange();
         const TGridScrollInfo fresh = g.ScrollInfo(bar);
-        EXPECT_EQ(zoomed.Max, fresh.Max);
-        EXPECT_EQ(zoomed.Page, fresh.Page);
-        EXPECT_EQ(zoomed.Pos, fresh.Pos);
+        EXPECT_EQ(std::tuple(zoomed.Max, zoomed.Page, zoomed.Pos), std::tuple(fresh.Max, fresh.Page, fresh.Pos));
     }
 }
 
@@ -361,8 +359,7 @@ TEST(ProGrid, OwnedControlsInCreationOrder)
     EXPECT_EQ(g.FooterPanel()->Align(), alBottom);
     EXPECT_EQ(g.FooterPanel()->Height(), 0);
     EXPECT_EQ(g.SearchPanel()->Height(), 0);
-    EXPECT_EQ(g.IgnoredColumns()->Col(), -1);
-    EXPECT_EQ(g.IgnoredColumns()->Row(), -1);
+    EXPECT_EQ(TPoint(g.IgnoredColumns()->Col(), g.IgnoredColumns()->Row()), TPoint(-1, -1));
     EXPECT_EQ(g.PasswordChar(), "*");
     EXPECT_EQ(g.XMLEncoding(), "ISO-8859-1");
     EXPECT_TRUE(g.ShowZero());
@@ -533,18 +530,14 @@ TEST(ProGrid, DisjunctRowAndColumnSelections)
     // Without the disjunct modes the selection rectangle answers.
     g.MouseActions()->SetDisjunctColSelect(false);
     g.SelectRange(1, 3, 2, 4);
-    EXPECT_EQ(g.Row(), 4);
-    EXPECT_EQ(g.Col(), 3);
+    EXPECT_EQ(TPoint(g.Row(), g.Col()), TPoint(4, 3));
     EXPECT_EQ(g.SelectedRowCount(), 3);
     EXPECT_TRUE(g.GetRowSelect(2));
     EXPECT_FALSE(g.GetRowSelect(5));
     EXPECT_TRUE(g.IsSelected(3, 3));
     EXPECT_FALSE(g.IsSelected(4, 3));
     g.SelectCols(2, 2);
-    EXPECT_EQ(g.Selection().Top, 1);
-    EXPECT_EQ(g.Selection().Bottom, 7);
-    EXPECT_EQ(g.Selection().Left, 2);
-    EXPECT_EQ(g.Selection().Right, 3);
+    EXPECT_EQ(g.Selection(), TGridRect(2, 1, 3, 7));
 
     // The rectangle copied into row flags.
     g.SelectRange(1, 2, 3, 5);
