@@ -115,8 +115,7 @@ TEST(ProGridButton, PresetsGroupsAndMargin)
     auto* b = new TProGridButton(&form);
     a->SetParent(&form);
     b->SetParent(&form);
-    EXPECT_EQ(a->Width(), 23);
-    EXPECT_EQ(a->Height(), 22);
+    EXPECT_EQ(TPoint(a->Width(), a->Height()), TPoint(23, 22));
     a->SetDown(true);   // no group, plain button: ignored
     EXPECT_FALSE(a->Down());
     a->SetGroupIndex(1);
