@@ -339,8 +339,7 @@ TEST(Fuzz, GroupingAndSubGroupingTakeAnyKeys)
         g.RemoveNodeLevel(1);
         g.UnGroup();
         // Every row and column is back, and no node is left.
-        EXPECT_EQ(g.RowCount(), rows);
-        EXPECT_EQ(g.ColCount(), cols);
+        EXPECT_EQ(TPoint(g.ColCount(), g.RowCount()), TPoint(cols, rows));
         EXPECT_FALSE(g.HasNodes());
         return true;
     });
