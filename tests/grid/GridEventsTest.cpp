@@ -334,8 +334,7 @@ TEST_F(GridScaling, ScaleByScalesTheGridItsSizesFontsAndChildren)
     Form->ScaleBy(3, 2);
     EXPECT_EQ(TPoint(Grid->Width(), Grid->Height()), TPoint(600, 375));
     EXPECT_EQ(Grid->DefaultRowHeight(), MulDiv(defaultRow, 3, 2));
-    EXPECT_EQ(Grid->ColWidths(2), 150);
-    EXPECT_EQ(Grid->RowHeights(3), 45);
+    EXPECT_EQ(TPoint(Grid->ColWidths(2), Grid->RowHeights(3)), TPoint(150, 45));
     EXPECT_EQ(Grid->FixedFont()->Size(), 12);
     EXPECT_EQ(child->BoundsRect(), TRect(15, 30, 60, 90));
 
