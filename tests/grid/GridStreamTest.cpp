@@ -53,8 +53,7 @@ TEST(GridStream, EveryCellTextComesBack)
     TProStringGrid target(nullptr);
     target.SetMultilinecells(true);
     target.AssignCells(&source);
-    EXPECT_EQ(target.RowCount(), source.RowCount());
-    EXPECT_EQ(target.ColCount(), 3);
+    EXPECT_EQ(TPoint(target.ColCount(), target.RowCount()), TPoint(3, source.RowCount()));
     EXPECT_EQ(target.ColWidths(2), 91);
     for (std::size_t i = 0; i < std::size(texts); ++i) EXPECT_EQ(target.Cells(2, int(i) + 1), texts[i]) << i;
 }
@@ -67,8 +66,7 @@ TEST(GridStream, ReadsTheOldFormAndStopsAtAForeignLine)
     std::string text = "3,4\r\ncw 1,70\r\n1,2,one\x09\x08two\r\n2,3,\x09x\r\nEND\r\n0,0,late\r\n";
     Put(s, text);
     g.ReadTextStream(&s);
-    EXPECT_EQ(g.ColCount(), 3);
-    EXPECT_EQ(g.RowCount(), 4);
+    EXPECT_EQ(TPoint(g.ColCount(), g.RowCount()), TPoint(3, 4));
     EXPECT_EQ(g.ColWidths(1), 70);
     EXPECT_EQ(g.Cells(1, 2), "one\r\ntwo");
     EXPECT_EQ(g.Cells(2, 3), "\tx");
@@ -103,8 +101,7 @@ TEST(GridStream, SaveRangeWithoutFixedCells)
     TProStringGrid target(nullptr);
     target.SetExportFixedCells(false);
     target.ReadTextStream(&s);
-    EXPECT_EQ(target.ColCount(), 3);
-    EXPECT_EQ(target.RowCount(), 3);
+    EXPECT_EQ(TPoint(target.ColCount(), target.RowCount()), TPoint(3, 3));
     EXPECT_EQ(target.Cells(1, 1), "data");
 }
 
@@ -166,8 +163,7 @@ TEST(GridStream, SizesTheGridCannotHoldAreRefusedBeforeAnythingChanges)
             TMemoryStream s;
             Put(s, std::string(header) + "\r\n0,0,new\r\n");
             EXPECT_THROW(g.ReadTextStream(&s), EProGridError) << header;
-            EXPECT_EQ(g.ColCount(), 4) << header;
-            EXPECT_EQ(g.RowCount(), 3) << header;
+            EXPECT_EQ(TPoint(g.ColCount(), g.RowCount()), TPoint(4, 3)) << header;
             EXPECT_EQ(g.Cells(1, 1), "kept") << header;
         }
     }
@@ -181,8 +177,7 @@ TEST(GridStream, CoordinatesFarOutsideAreLeftOutWithoutOverflow)
     Put(s, "2,2\r\n2147483647,0,a\r\n0,2147483647,b\r\n9223372036854775807,0,c\r\n"
            "-9223372036854775808,0,d\r\n1,1,near\r\n");
     g.ReadTextStream(&s);
-    EXPECT_EQ(g.ColCount(), 3);
-    EXPECT_EQ(g.RowCount(), 3);
+    EXPECT_EQ(TPoint(g.ColCount(), g.RowCount()), TPoint(3, 3));
     EXPECT_EQ(g.Cells(2, 2), "near");
     EXPECT_EQ(g.Cells(1, 1), "");
 }
@@ -292,8 +287,7 @@ TEST(GridStream, TextStreamBytesFollowTheSaveRange)
     t.SetMultilinecells(true);
     s.SetPosition(0);
     t.ReadTextStream(&s);
-    EXPECT_EQ(t.ColCount(), 3);
-    EXPECT_EQ(t.RowCount(), 4);
+    EXPECT_EQ(TPoint(t.ColCount(), t.RowCount()), TPoint(3, 4));
     EXPECT_EQ(t.ColWidths(2), 22);
     EXPECT_EQ(t.Cells(1, 3), "a\r\nb");
     EXPECT_EQ(t.Cells(2, 1), "21");
