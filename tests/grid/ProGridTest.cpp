@@ -15,8 +15,7 @@
 TEST(ProGrid, NewGridDefaults)
 {
     TProStringGrid g(nullptr);
-    EXPECT_EQ(g.RowCount(), 10);
-    EXPECT_EQ(g.ColCount(), 5);
+    EXPECT_EQ(TPoint(g.ColCount(), g.RowCount()), TPoint(5, 10));
     EXPECT_EQ(g.FixedRows(), 1);
     EXPECT_EQ(g.FixedCols(), 1);
     EXPECT_EQ(g.DefaultRowHeight(), 22);
@@ -256,8 +255,7 @@ TEST(ProGrid, ZoomStopsAtTenSteps)
     int w = g.ColWidths(1), h = g.RowHeights(1);
     for (int i = 0; i < 11; ++i) g.Zoom(1);
     EXPECT_EQ(g.ZoomLevel(), 10);
-    EXPECT_EQ(g.ColWidths(1), w + 10);
-    EXPECT_EQ(g.RowHeights(1), h + 10);
+    EXPECT_EQ(TPoint(g.ColWidths(1), g.RowHeights(1)), TPoint(w + 10, h + 10));
 }
 
 // With ScrollProportional, Zoom brings both scroll ranges up to the new sizes itself (also on a
