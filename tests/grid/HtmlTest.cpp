@@ -175,8 +175,7 @@ TEST(HtmlDraw, StateCellIsBoldCentredAndColoured)
     const int w = s.W("Aktualna", Style(fsBold));
     ASSERT_NE(w, s.W("Aktualna"));
     THtmlResult r = Html(s.C(), "<p align=\"center\"><font color=\"#008000\"><b>Aktualna</b></font></p>");
-    EXPECT_EQ(r.XSize, w);
-    EXPECT_EQ(r.YSize, s.H());
+    EXPECT_EQ(TPoint(r.XSize, r.YSize), TPoint(w, s.H()));
     EXPECT_EQ(r.StripVal, "Aktualna");
     EXPECT_FALSE(r.Hit);
 
@@ -264,8 +263,7 @@ TEST(HtmlDraw, PlacedBlockDrawsAsMeasuredThenDrawnAtItsTop)
             call.R = rect;
             call.PlaceTop = topOf;
             const THtmlResult once = Html(placed.C(), c.Text, call);
-            EXPECT_EQ(once.XSize, size.XSize) << place;
-            EXPECT_EQ(once.YSize, size.YSize) << place;
+            EXPECT_EQ(TPoint(once.XSize, once.YSize), TPoint(size.XSize, size.YSize)) << place;
             int differing = 0;
             for (int y = 0; y < c.Height; ++y)
                 for (int x = 0; x < 90; ++x) differing += measured.C()->Pixels(x, y) != placed.C()->Pixels(x, y);
@@ -286,8 +284,7 @@ TEST(HtmlDraw, WrapsAtWordsAndKeepsLongWordsWhole)
     EXPECT_EQ(r.StripVal, "aaa bbb ccc");
     call.R = TRect(0, 0, 20, 200);
     r = Html(s.C(), "wwwwwwwwwwww", call);
-    EXPECT_EQ(r.YSize, h);
-    EXPECT_EQ(r.XSize, s.W("wwwwwwwwwwww"));
+    EXPECT_EQ(TPoint(r.XSize, r.YSize), TPoint(s.W("wwwwwwwwwwww"), h));
     // Without wrapping it is one line.
     call.WordWrap = false;
     EXPECT_EQ(Html(s.C(), "aaa bbb ccc ddd eee", call).YSize, h);
@@ -381,8 +378,7 @@ TEST(HtmlDraw, PicturesFromContainerAndCache)
     THtmlCall call(100, 40);
     call.Container = &container;
     THtmlResult r = Html(s.C(), "<IMG src=\"LOGO\">", call);
-    EXPECT_EQ(r.XSize, 10);
-    EXPECT_EQ(r.YSize, std::max(8, s.H()));
+    EXPECT_EQ(TPoint(r.XSize, r.YSize), TPoint(10, std::max(8, s.H())));
     EXPECT_EQ(s.C()->Pixels(1 + 5, 4), clRed);
     EXPECT_EQ(s.C()->Pixels(1 + 11, 4), clWhite);
 
@@ -585,12 +581,10 @@ TEST(HtmlDraw, TagsGiveTheMeasuredSizes)
     for (const auto& c : cases) {
         THtmlCall a(200, 60);
         THtmlResult o = Html(p.C(), c.Text, a);
-        EXPECT_EQ(o.XSize, c.XSize(p)) << c.Text;
-        EXPECT_EQ(o.YSize, c.YSize ? c.YSize(p) : p.H()) << c.Text;
+        EXPECT_EQ(TPoint(o.XSize, o.YSize), TPoint(c.XSize(p), c.YSize ? c.YSize(p) : p.H())) << c.Text;
         a.CheckHeight = true;
         THtmlResult m = Html(p.C(), c.Text, a);   // measuring alone gives the same sizes
-        EXPECT_EQ(m.XSize, o.XSize) << c.Text;
-        EXPECT_EQ(m.YSize, o.YSize) << c.Text;
+        EXPECT_EQ(TPoint(m.XSize, m.YSize), TPoint(o.XSize, o.YSize)) << c.Text;
     }
     EXPECT_EQ(h, p.C()->TextHeight("gh"));   // the canvas font is untouched
 }
@@ -838,8 +832,7 @@ TEST(HtmlDraw, ImageListPicturesAndTextAlignment)
         a.Print = c.Print;
         a.ResFactor = 2.0;
         THtmlResult o = Html(p.C(), c.Text, a);
-        EXPECT_EQ(o.XSize, c.XSize) << c.Text;
-        EXPECT_EQ(o.YSize, c.YSize) << c.Text;
+        EXPECT_EQ(TPoint(o.XSize, o.YSize), TPoint(c.XSize, c.YSize)) << c.Text;
         if (c.XSize > 0 && AnsiString(c.Text).find("dx:") != AnsiString::npos) {
             EXPECT_EQ(p.C()->Pixels(1 + c.XSize - 1, c.YSize - 1), clRed) << c.Text;   // drawn from the line top
             EXPECT_EQ(p.C()->Pixels(1 + c.XSize, 1), clWhite) << c.Text;
@@ -1022,8 +1015,7 @@ TEST(HtmlDraw, FormControlSizesRectanglesAndFrames)
         EXPECT_EQ(o.ControlType, AnsiUpperCase(c.Type));
         EXPECT_EQ(o.ControlValue, "a&b") << c.Type;
         EXPECT_EQ(o.ControlRect, TRect(1, 0, 1 + c.W, c.H)) << c.Type;
-        EXPECT_EQ(o.XSize, c.W) << c.Type;
-        EXPECT_EQ(o.YSize, std::max(c.H, h)) << c.Type;
+        EXPECT_EQ(TPoint(o.XSize, o.YSize), TPoint(c.W, std::max(c.H, h))) << c.Type;
     }
     // Entities inside the tag belong to its value, decoded once.
     {
