@@ -624,9 +624,7 @@ TEST_F(GridPaint, CellBordersByEvent)
                        [](TColor p) { return p == clRed; });
     // The rectangle grown back to the cell and moved in by one pixel; the top
     // line one line width above that, the right and bottom ones inside it.
-    EXPECT_EQ(TPoint(red.Left, red.Top), TPoint(rc.Left + 1, rc.Top));
-    EXPECT_EQ(red.Right, rc.Right - 1);
-    EXPECT_EQ(red.Bottom, rc.Bottom - 1);
+    EXPECT_EQ(red, TRect(rc.Left + 1, rc.Top, rc.Right - 1, rc.Bottom - 1));
     int my = (rc.Top + rc.Bottom) / 2, mx = (rc.Left + rc.Right) / 2;
     EXPECT_EQ(At(bmp.get(), rc.Left + 1, my), clRed);
     EXPECT_EQ(At(bmp.get(), rc.Right - 2, my), clRed);
