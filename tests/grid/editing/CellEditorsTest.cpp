@@ -42,6 +42,24 @@ struct PolishFormats {
     ~PolishFormats() { ResetFormatSettings(); }
 };
 
+// A custom editor: a plain edit of the link's own.
+struct EditBoxLink : TEditLink {
+    TEdit* Box = nullptr;
+    using TEditLink::TEditLink;
+    TWinControl* GetEditControl() override { return Box; }
+    void CreateEditor(TWinControl* AParent) override
+    {
+        if (!Box) {
+            Box = new TEdit(this);
+            Box->OnKeyDown = [this](TObject* S, Word& K, TShiftState Sh) { EditKeyDown(S, K, Sh); };
+            Box->OnExit = [this](TObject*) { EditExit(); };
+        }
+        Box->SetParent(AParent);
+    }
+    AnsiString GetEditorValue() override { return Box ? Box->Text() : AnsiString(); }
+    void SetEditorValue(const AnsiString& s) override { Box->SetText(s); }
+};
+
 struct CellEditors : TGridFormTest<TProStringGrid> {
     PolishFormats Formats;
     void SetUp() override
@@ -65,22 +83,53 @@ struct CellEditors : TGridFormTest<TProStringGrid> {
         Grid->OnGetEditorProp = nullptr;
         Grid->OnEllipsClick = nullptr;
         Grid->OnClipboardBeforePasteCell = nullptr;
+        Grid->SetEditLink(nullptr);
         TGridFormTest<TProStringGrid>::TearDown();
     }
     void UseEditor(TEditorType Type)
     {
         Grid->OnGetEditorType = [Type](TObject*, int, int, TEditorType& e) { e = Type; };
     }
-    // Opens the editor of a cell, (2, 2) unless given, holding Text.
-    TWinControl* Open(const AnsiString& Text, int ACol = 2, int ARow = 2)
+    // A custom edit link of the form's, given to the grid as the editor of every cell.
+    EditBoxLink* UseLink()
     {
-        Grid->SetCells(ACol, ARow, Text);
+        auto* link = new EditBoxLink(Form);
+        Grid->SetEditLink(link);
+        UseEditor(edCustom);
+        return link;
+    }
+    // Opens the editor of cell (ACol, ARow) as it stands.
+    TWinControl* Edit(int ACol, int ARow)
+    {
         Grid->FocusCell(ACol, ARow, true);
         Grid->BeginCellEdit();
         ProcessPendingMessages();
         return Grid->ActiveEditor();
     }
-    // Opens the editor of a cell, (2, 2) unless given, holding Text.as the user does: by F2, or by a double click.
+    // Opens the editor of a cell, (2, 2) unless given, holding Text.
+    TWinControl* Open(const AnsiString& Text, int ACol = 2, int ARow = 2)
+    {
+        Grid->SetCells(ACol, ARow, Text);
+        return Edit(ACol, ARow);
+    }
+    // Types S over the whole text of the editor E.
+    void TypeOver(TWinControl* E, const AnsiString& S)
+    {
+        if (auto* e = dynamic_cast<TCustomEdit*>(E))
+            e->SelectAll();
+        if (auto* c = dynamic_cast<TCustomComboBox*>(E))
+            c->SelectAll();
+        TypeText(E, S);
+        ProcessPendingMessages();
+    }
+    // The spin edit's text after a step up or down with the caret at At.
+    static AnsiString Step(TPsgSpinEdit* S, int At, bool Up)
+    {
+        S->SetSelStart(At);
+        Up ? S->StepUp(false) : S->StepDown(false);
+        return S->Text();
+    }
+    // Opens the editor of cell (2, 2) holding Text as the user does: by F2, or by a double click.
     void OpenByUser(const AnsiString& Text, bool ByDoubleClick)
     {
         Grid->SetCells(2, 2, Text);
@@ -111,31 +160,19 @@ TEST_F(CellEditors, SpinStepsTimeFieldsDatePartsAndLimits)
     // Times: the caret picks hours, minutes or seconds; a day wraps.
     s->SetSpinType(sptTime);
     s->SetText("23:59:59");
-    s->SetSelStart(7);
-    s->StepUp(false);
-    EXPECT_EQ(s->Text(), "00:00:00");
+    EXPECT_EQ(Step(s, 7, true), "00:00:00");
     EXPECT_DOUBLE_EQ(s->TimeValue(), 0.0);
-    s->SetSelStart(0);
-    s->StepDown(false);
-    EXPECT_EQ(s->Text(), "23:00:00");
+    EXPECT_EQ(Step(s, 0, false), "23:00:00");
     s->SetText("12:30");
-    s->SetSelStart(4);
-    s->StepUp(false);   // no second separator: the step is one second
-    EXPECT_EQ(s->Text(), "12:30:01");
+    EXPECT_EQ(Step(s, 4, true), "12:30:01");   // no second separator: the step is one second
 
     // Dates, day first: the caret in the month steps a month, cut to the month's end.
     s->SetSpinType(sptDate);
     s->SetText("31.01.2009");
-    s->SetSelStart(4);
-    s->StepUp(false);
-    EXPECT_EQ(s->Text(), "28.02.2009");
+    EXPECT_EQ(Step(s, 4, true), "28.02.2009");
     EXPECT_FALSE(s->DateOrderMonthFirst());
-    s->SetSelStart(1);
-    s->StepUp(false);
-    EXPECT_EQ(s->Text(), "01.03.2009");
-    s->SetSelStart(8);
-    s->StepDown(false);
-    EXPECT_EQ(s->Text(), "01.03.2008");
+    EXPECT_EQ(Step(s, 1, true), "01.03.2009");
+    EXPECT_EQ(Step(s, 8, false), "01.03.2008");
     // Without a second separator the part after the first one is the year's.
     s->SetText("31.01");
     s->SetSelStart(4);
@@ -167,9 +204,7 @@ TEST_F(CellEditors, SpinButtonsInsideTheFrameAndTheHeightTheTextNeeds)
     EXPECT_EQ(s->Button()->UpNumGlyphs(), 1);
     EXPECT_EQ(s->Button()->DownNumGlyphs(), 1);
     const struct {
-        bool Ctl3D;
-        TBorderStyle Border;
-        TRect Button;
+        bool Ctl3D; TBorderStyle Border; TRect Button;
     } cases[] = {{true, bsSingle, {104, 1, 119, 21}}, {true, bsNone, {104, 0, 119, 21}}, {false, bsSingle, {105, 1, 120, 20}}};
     for (const auto& c : cases) {
         s->SetCtl3D(c.Ctl3D);
@@ -287,8 +322,7 @@ TEST_F(CellEditors, UnitEditShowsNumberAndUnitAndStoresBoth)
     e = dynamic_cast<TGridUnitEditBtn*>(Open("3 g"));
     e->Units()->SetText("mg\r\ng\r\nkg");
     TPopupMenuHook old = SetPopupMenuHook([](TPopupMenu* Menu, int, int) { Menu->Items()->Items(2)->Click(); });
-    e->SelectAll();
-    TypeText(e, "7");
+    TypeOver(e, "7");
     e->ClickButton(e);
     SetPopupMenuHook(old);
     EXPECT_EQ(e->UnitID(), "kg");
@@ -465,9 +499,7 @@ TEST_F(CellEditors, UnicodeCellEditedWithPolishAndGreekLetters)
     Key(e, VK_RETURN);
     EXPECT_EQ(Grid->GetWideCell(2, 2), u"ż\u03BB");
     EXPECT_EQ(Grid->GetGridCell(2, 2).substr(0, 2), "|\\");
-    // Read back: the editor opens on the wide text.
-    Grid->BeginCellEdit();
-    ProcessPendingMessages();
+    Edit(2, 2);   // read back: the editor opens on the wide text
     EXPECT_EQ(e->WideText(), u"ż\u03BB");
     Key(e, VK_ESCAPE);
     EXPECT_EQ(Grid->GetWideCell(2, 2), u"ż\u03BB");
@@ -487,23 +519,6 @@ TEST_F(CellEditors, UnicodeMemoMakesLinesOnReturnAndConcludesOnTab)
 }
 
 // ---------------------------------------------------------------- every editor type
-// A custom editor: a plain edit of the link's own.
-struct EditBoxLink : TEditLink {
-    TEdit* Box = nullptr;
-    using TEditLink::TEditLink;
-    TWinControl* GetEditControl() override { return Box; }
-    void CreateEditor(TWinControl* AParent) override
-    {
-        if (!Box) {
-            Box = new TEdit(this);
-            Box->OnKeyDown = [this](TObject* S, Word& K, TShiftState Sh) { EditKeyDown(S, K, Sh); };
-            Box->OnExit = [this](TObject*) { EditExit(); };
-        }
-        Box->SetParent(AParent);
-    }
-    AnsiString GetEditorValue() override { return Box ? Box->Text() : AnsiString(); }
-    void SetEditorValue(const AnsiString& s) override { Box->SetText(s); }
-};
 
 TEST_F(CellEditors, EveryEditorTypeOpensByKeyAndDoubleClickAndStores)
 {
@@ -518,16 +533,7 @@ TEST_F(CellEditors, EveryEditorTypeOpensByKeyAndDoubleClickAndStores)
         Word Conclude;
         std::function<AnsiString()> Stored;   // the expected cell text
     };
-    auto typeOver = [this](const AnsiString& S) {
-        return [this, S](TWinControl* E) {
-            if (auto* e = dynamic_cast<TCustomEdit*>(E))
-                e->SelectAll();
-            if (auto* c = dynamic_cast<TCustomComboBox*>(E))
-                c->SelectAll();
-            TypeText(E, S);
-            ProcessPendingMessages();
-        };
-    };
+    auto typeOver = [this](const AnsiString& S) { return [this, S](TWinControl* E) { TypeOver(E, S); }; };
     auto is = [](const AnsiString& S) { return [S] { return S; }; };
     auto wide = [](const WideString& S) { return [S] { return EncodeUnicodeCell(S); }; };
     auto arrowUp = [this](TWinControl* E) { Key(E, VK_UP); };
@@ -565,8 +571,7 @@ TEST_F(CellEditors, EveryEditorTypeOpensByKeyAndDoubleClickAndStores)
         {"custom edit link", edCustom, "k", typeOver("link"), VK_RETURN, is("link")},
         {"rich edit", edRichEdit, "", typeOver("r"), 0, nullptr},
     };
-    auto* link = new EditBoxLink(Form);
-    Grid->SetEditLink(link);
+    UseLink();
     for (bool mouse : {false, true}) {
         byMouse = mouse;
         for (const Case& k : cases) {
@@ -606,13 +611,7 @@ TEST_F(CellEditors, ARefusedValueReopensTheEditorAfterAKeyAndNotAfterAnOperation
     Grid->SetOptions(Grid->Options() | goTabs);
     Grid->GridCombo()->Items()->SetText("a\r\nb");
     auto arrowUp = [this](TWinControl* E) { Key(E, VK_UP); };
-    auto typeOver = [](TWinControl* E) {
-        if (auto* e = dynamic_cast<TCustomEdit*>(E))
-            e->SelectAll();
-        if (auto* c = dynamic_cast<TCustomComboBox*>(E))
-            c->SelectAll();
-        TypeText(E, "zle");
-    };
+    auto typeOver = [this](TWinControl* E) { TypeOver(E, "zle"); };
     auto key = [this](Word K) { return [this, K](TWinControl* E) { Key(E, K); }; };
     struct Case {
         const char* Name;
@@ -669,18 +668,12 @@ TEST_F(CellEditors, EditorsOverAnOpenGridAreDrawnInTheirCells)
     Grid->SetCells(1, 1, "Zażółć gęślą jaźń");
     Grid->SetCells(2, 1, "Norma PN-EN");
     UseEditor(edComboList);
-    Grid->FocusCell(2, 1, true);
-    Grid->BeginCellEdit();
-    ProcessPendingMessages();
+    Edit(2, 1);
     SaveScreenshot(Form, "grid_combo_editor.png");
     Grid->EndCellEdit();
     UseEditor(edUnitEditBtn);
     DotFormatSettings dot;
-    Grid->SetCells(3, 2, "12.5 kg");
-    Grid->FocusCell(3, 2, true);
-    Grid->BeginCellEdit();
-    ProcessPendingMessages();
-    TWinControl* unit = Grid->ActiveEditor();
+    TWinControl* unit = Open("12.5 kg", 3, 2);
     ASSERT_NE(unit, nullptr);
     SaveScreenshot(Form, "grid_unit_editor.png");
     // The unit is painted right of the number, left of the button.
@@ -717,8 +710,7 @@ TEST_F(CellEditors, DateSpinStoresShortDateAndTimePickerItsOwnFormat)
     UseEditor(edDateSpinEdit);
     auto* s = dynamic_cast<TGridSpin*>(Open("01.02.2003"));
     ASSERT_NE(s, nullptr);
-    s->SetSelStart(0);
-    s->StepDown(false);
+    Step(s, 0, false);
     Grid->EndCellEdit();
     EXPECT_EQ(Grid->Cells(2, 2), "31.01.2003");
 
@@ -849,15 +841,13 @@ TEST_F(CellEditors, TheCheckersAndTheValidationsCorrectionsAreWhatTheCellKeeps)
     Grid->OnCellValidate = [&](TObject*, int, int, AnsiString& V, bool&) { validated = V; };
     UseEditor(edEditBtn);
     auto* e = dynamic_cast<TGridEditBtn*>(Open("x"));
-    e->SelectAll();
-    TypeText(e, "abc");
+    TypeOver(e, "abc");
     Key(e, VK_RETURN);
     EXPECT_EQ(Grid->Cells(2, 2), "abc");   // the checker's flags are off
     checker->SetAutoCorrect(true);
     checker->SetAutoMarkError(true);
     e = dynamic_cast<TGridEditBtn*>(Open("x"));
-    e->SelectAll();
-    TypeText(e, "łódź");
+    TypeOver(e, "łódź");
     Key(e, VK_RETURN);
     EXPECT_EQ(validated, "ŁÓDŹ");
     EXPECT_EQ(Grid->Cells(2, 2), "ŁÓDŹ*");
@@ -1035,13 +1025,7 @@ TEST_F(CellEditors, EditorsNeverChangeACellTheUserDidNotChange)
     TEdit* other = Place<TEdit>(420, 300, 100, 22);
     Grid->SetOptions(Grid->Options() | goTabs);
     Grid->GridCombo()->Items()->SetText("a\r\nb");
-    struct Case {
-        TEditorType Type;
-        const char* Text;
-        bool StepUp;
-        Exit How;
-        const char* Expected;
-    } cases[] = {
+    struct Case { TEditorType Type; const char* Text; bool StepUp; Exit How; const char* Expected; } cases[] = {
         {edSpinEdit, "250", false, Return, "250"},   {edSpinEdit, "250", false, Tab, "250"},
         {edSpinEdit, "250", false, ClickElsewhere, "250"}, {edSpinEdit, "250", false, FocusLoss, "250"},
         {edSpinEdit, "250", false, Escape, "250"},   {edSpinEdit, "250", true, Return, "100"},
@@ -1093,17 +1077,9 @@ TEST_F(CellEditors, ComboChoicesAndTheCloseOfItsListFireTheGridsEventsOnce)
     TStrings* items = Grid->GridCombo()->Items();
     items->SetText("A\r\nB\r\nC");
     items->SetObjects(1, Grid);
-    struct Step {
-        Word Key;
-        TShiftState Shift;
-        const char* Text;
-    };
+    struct Step { Word Key; TShiftState Shift; const char* Text; };
     struct Case {
-        TEditorType Type;
-        const char* Cell;
-        std::vector<Step> Steps;
-        std::vector<std::string> Log;
-        const char* Stored;
+        TEditorType Type; const char* Cell; std::vector<Step> Steps; std::vector<std::string> Log; const char* Stored;
     } cases[] = {
         {edComboEdit, "", {{0, 0, "x"}, {VK_RETURN, 0, nullptr}}, {"change -1 x", "edit x"}, "x"},
         {edComboList, "zzz", {}, {"edit A", "change 0 A", "object 0 none"}, nullptr},
@@ -1136,11 +1112,9 @@ TEST_F(CellEditors, ComboChoicesAndTheCloseOfItsListFireTheGridsEventsOnce)
 // ---------------------------------------------------------------- the custom edit link
 TEST_F(CellEditors, EditLinkPutsAControlOfItsOwnIntoTheCell)
 {
-    auto* link = new EditBoxLink(Form);
-    Grid->SetEditLink(link);
+    EditBoxLink* link = UseLink();
     TEditLink* given = nullptr;
     Grid->OnGetEditorProp = [&](TObject*, int, int, TEditLink* l) { given = l; };
-    UseEditor(edCustom);
     Open("przed");
     ASSERT_NE(link->Box, nullptr);
     EXPECT_EQ(given, link);
@@ -1157,8 +1131,7 @@ TEST_F(CellEditors, EditLinkPutsAControlOfItsOwnIntoTheCell)
     EXPECT_FALSE(link->Box->Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTTAB);
 
     // Home stays in the control; Return stores.
-    link->Box->SelectAll();
-    TypeText(link->Box, "po");
+    TypeOver(link->Box, "po");
     Key(link->Box, VK_HOME);
     EXPECT_TRUE(link->Box->Visible());
     Key(link->Box, VK_RETURN);
@@ -1193,41 +1166,29 @@ TEST_F(CellEditors, EditLinkPutsAControlOfItsOwnIntoTheCell)
     Open("");
     Key(link->Box, VK_RETURN);
     EXPECT_EQ(told, std::vector<int>(std::max<std::size_t>(told.size(), 1), 3));
-    Grid->SetEditLink(nullptr);
 }
 
 // Down and Up leave the link's control and move the cursor one row, as out of the built-in editors;
 // Page Down only leaves it.
 TEST_F(CellEditors, EditLinkLeftByAnArrowMovesOneRow)
 {
-    auto* link = new EditBoxLink(Form);
-    Grid->SetEditLink(link);
-    UseEditor(edCustom);
-    struct Case {
-        Word Key;
-        int From, To;
-    } cases[] = {{VK_DOWN, 2, 3}, {VK_UP, 3, 2}, {VK_NEXT, 2, 2}};
+    EditBoxLink* link = UseLink();
+    struct Case { Word Key; int From, To; } cases[] = {{VK_DOWN, 2, 3}, {VK_UP, 3, 2}, {VK_NEXT, 2, 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Key == VK_DOWN ? "Down" : c.Key == VK_UP ? "Up" : "Page Down");
-        Grid->FocusCell(2, c.From, true);
-        Grid->BeginCellEdit();
-        ProcessPendingMessages();
+        Edit(2, c.From);
         ASSERT_TRUE(link->Box->Focused());
         Key(link->Box, c.Key);
         EXPECT_EQ(Current(), TPoint(2, c.To));
         EXPECT_FALSE(link->Box->Visible());
     }
-    Grid->SetEditLink(nullptr);
 }
 
 // The cell follows the typing in the spin and button editors as it follows the default edit's;
 // Escape puts the cell's text back.
 TEST_F(CellEditors, CellFollowsTypingInTheSpinAndButtonEditors)
 {
-    struct Case {
-        TEditorType Type;
-        AnsiString Before, Typed;
-    } cases[] = {
+    struct Case { TEditorType Type; AnsiString Before, Typed; } cases[] = {
         {edNormal, "7", "42"},         {edSpinEdit, "7", "42"},       {edFloatSpinEdit, "1,50", "2,25"},
         {edEditBtn, "x", "abc"},       {edNumericEditBtn, "1", "42"}, {edFloatEditBtn, "1", "4,5"},
     };
@@ -1278,12 +1239,10 @@ TEST_F(CellEditors, OpenEditorFollowsItsCellWhenColumnsAndRowsAreSized)
 TEST_F(CellEditors, PopupEditLinkOpensAtTheCellOnItsOwnFormAndClosesWithTheEdit)
 {
     ProcessPendingMessages();   // the window is active, as the user's is
-    auto* link = new EditBoxLink(Form);
+    EditBoxLink* link = UseLink();
     link->SetEditStyle(esPopup);
     link->SetPopupWidth(150);
     link->SetPopupHeight(60);
-    Grid->SetEditLink(link);
-    UseEditor(edCustom);
     Open("w oknie");
     ASSERT_NE(link->PopupForm(), nullptr);
     EXPECT_EQ(link->PopupForm()->Owner(), link);
@@ -1295,7 +1254,6 @@ TEST_F(CellEditors, PopupEditLinkOpensAtTheCellOnItsOwnFormAndClosesWithTheEdit)
     Key(link->Box, VK_RETURN);
     EXPECT_EQ(Grid->Cells(2, 2), "nowe");
     EXPECT_FALSE(link->PopupForm()->Visible());
-    Grid->SetEditLink(nullptr);
 }
 
 // ---------------------------------------------------------------- more of the spin edit
@@ -1364,16 +1322,10 @@ TEST_F(CellEditors, SpinMonthFirstDatesAndHorizontalButtons)
     s->SetSpinType(sptDate);
     s->SetDateValue(EncodeDate(2009, 1, 31));
     EXPECT_EQ(s->Text(), "01/31/2009");
-    s->SetSelStart(0);   // the month
-    s->StepUp(false);
-    EXPECT_EQ(s->Text(), "02/28/2009");
+    EXPECT_EQ(Step(s, 0, true), "02/28/2009");   // the month
     EXPECT_TRUE(s->DateOrderMonthFirst());
-    s->SetSelStart(4);   // the day
-    s->StepUp(false);
-    EXPECT_EQ(s->Text(), "03/01/2009");
-    s->SetSelStart(9);   // the year
-    s->StepDown(false);
-    EXPECT_EQ(s->Text(), "03/01/2008");
+    EXPECT_EQ(Step(s, 4, true), "03/01/2009");   // the day
+    EXPECT_EQ(Step(s, 9, false), "03/01/2008");   // the year
 
     // Horizontal: 20 wide, right arrow up, left arrow down, side by side.
     TPsgSpinButton* b = s->Button();
@@ -1427,13 +1379,7 @@ TEST_F(CellEditors, EditButtonClicksOnTheLeftReleaseAndF4WithoutCtrlOrAlt)
     Click(sb, 3, 3);
     EXPECT_EQ(senders.size(), 3u);
     // Paste and cut, by message and by key, only while typing is allowed and the edit is not read-only.
-    const struct {
-        bool Typing, ReadOnly;
-        Cardinal Msg;
-        Word K;
-        TShiftState Shift;
-        AnsiString Text;
-    } ways[] = {
+    const struct { bool Typing, ReadOnly; Cardinal Msg; Word K; TShiftState Shift; AnsiString Text; } ways[] = {
         {false, false, WM_PASTE, 0, 0, "stały"},  {false, false, 0, 'V', ssCtrl, "stały"},
         {false, false, 0, VK_INSERT, ssShift, "stały"}, {false, false, WM_CUT, 0, 0, "stały"},
         {false, false, 0, 'X', ssCtrl, "stały"},  {false, false, 0, VK_DELETE, ssShift, "stały"},
@@ -1467,10 +1413,7 @@ TEST_F(CellEditors, FlatComboDrawsARaisedButtonOverItsFrame)
     ProcessPendingMessages();
     auto shot = GrabControl(c);
     const int w = c->ClientWidth(), h = c->ClientHeight(), left = w - c->ButtonWidth() - 2;
-    const struct {
-        int X, Y;
-        TColor Colour;
-    } pixels[] = {
+    const struct { int X, Y; TColor Colour; } pixels[] = {
         {left - 2, h / 2, clWindow},     {left, h / 2, cl3DLight},       {left + 1, h / 2, clBtnHighlight},
         {w - 3, h / 2, clBtnShadow},     {w - 2, h / 2, cl3DDkShadow},   {w - 1, h / 2, clAqua},
         {left + 5, 2, cl3DLight},        {left + 5, h - 2, clBtnShadow}, {left + 5, h - 1, cl3DDkShadow},
@@ -1493,10 +1436,7 @@ TEST_F(CellEditors, EditButtonCaptionTakesItsFontColour)
         return std::abs(GetRValue(P) - GetRValue(C)) < 40 && std::abs(GetGValue(P) - GetGValue(C)) < 40 &&
                std::abs(GetBValue(P) - GetBValue(C)) < 40;
     };
-    const struct {
-        bool Enabled;
-        TColor Ink, Not;
-    } cases[] = {{true, clRed, clBlack}, {false, grey, clRed}};
+    const struct { bool Enabled; TColor Ink, Not; } cases[] = {{true, clRed, clBlack}, {false, grey, clRed}};
     for (const auto& c : cases) {
         sb->SetEnabled(c.Enabled);
         if (c.Enabled)
@@ -1537,8 +1477,7 @@ TEST_F(CellEditors, EditButtonLeaveKeysConcludeAndMove)
     Key(e, VK_END);
     EXPECT_TRUE(e->Visible());
     // Return without AdvanceOnEnter concludes and leaves on the same cell.
-    e->SelectAll();
-    TypeText(e, "n1");
+    TypeOver(e, "n1");
     Key(e, VK_RETURN);
     EXPECT_EQ(Grid->Cells(2, 2), "n1");
     EXPECT_FALSE(e->Visible());
@@ -1546,8 +1485,7 @@ TEST_F(CellEditors, EditButtonLeaveKeysConcludeAndMove)
     // With AdvanceOnEnter the next cell is current and its editor open.
     Grid->Navigation()->SetAdvanceOnEnter(true);
     e = dynamic_cast<TGridEditBtn*>(Open("n1"));
-    e->SelectAll();
-    TypeText(e, "n2");
+    TypeOver(e, "n2");
     Key(e, VK_RETURN);
     EXPECT_EQ(Grid->Cells(2, 2), "n2");
     EXPECT_EQ(Grid->Col(), 3);
@@ -1557,8 +1495,7 @@ TEST_F(CellEditors, EditButtonLeaveKeysConcludeAndMove)
     // A refused value keeps the editor open with the cell's text; Escape gives the text back.
     Grid->OnCellValidate = [](TObject*, int, int, AnsiString&, bool& Valid) { Valid = false; };
     e = dynamic_cast<TGridEditBtn*>(Open("stare"));
-    e->SelectAll();
-    TypeText(e, "złe");
+    TypeOver(e, "złe");
     Key(e, VK_DOWN);
     EXPECT_TRUE(e->Visible());
     EXPECT_TRUE(e->Focused());
@@ -1571,8 +1508,7 @@ TEST_F(CellEditors, EditButtonLeaveKeysConcludeAndMove)
     // Tab with goTabs concludes and goes to the next cell.
     Grid->SetOptions(Grid->Options() | goTabs);
     e = dynamic_cast<TGridEditBtn*>(Open("t"));
-    e->SelectAll();
-    TypeText(e, "tab");
+    TypeOver(e, "tab");
     Key(e, VK_TAB);
     EXPECT_EQ(Grid->Cells(2, 2), "tab");
     EXPECT_EQ(Grid->Col(), 3);
@@ -1583,8 +1519,7 @@ TEST_F(CellEditors, ComboEndLeavesWithTheListClosed)
     Grid->GridCombo()->Items()->SetText("a\r\nb");
     UseEditor(edComboEdit);
     auto* c = dynamic_cast<TGridCombo*>(Open("a"));
-    c->SelectAll();
-    TypeText(c, "zz");
+    TypeOver(c, "zz");
     Key(c, VK_END);
     EXPECT_FALSE(c->Visible());
     EXPECT_EQ(Grid->Cells(2, 2), "zz");
@@ -1610,9 +1545,7 @@ TEST_F(CellEditors, CheckBoxAndButtonEditors)
     Key(button, VK_RIGHT);
     EXPECT_FALSE(button->Visible());
     EXPECT_EQ(Grid->Col(), 3);
-    Grid->FocusCell(2, 2, true);
-    Grid->BeginCellEdit();
-    ProcessPendingMessages();
+    Edit(2, 2);
     Key(button, VK_ESCAPE);
     EXPECT_EQ(Grid->Cells(2, 2), "przycisk");
     EXPECT_FALSE(button->Visible());
@@ -1687,10 +1620,8 @@ TEST_F(CellEditors, UnicodeControlsNotifyEveryChangeOfTheirWideText)
 
 TEST_F(CellEditors, EditLinkShiftReturnGoesBackAndHomeStays)
 {
-    auto* link = new EditBoxLink(Form);
-    Grid->SetEditLink(link);
+    EditBoxLink* link = UseLink();
     Grid->Navigation()->SetAdvanceOnEnter(true);
-    UseEditor(edCustom);
     Open("a");
     Key(link->Box, VK_HOME);
     EXPECT_TRUE(link->Box->Visible());
@@ -1699,7 +1630,6 @@ TEST_F(CellEditors, EditLinkShiftReturnGoesBackAndHomeStays)
     EXPECT_EQ(Grid->Row(), 2);
     Grid->EndCellEdit();
     Grid->Navigation()->SetAdvanceOnEnter(false);
-    Grid->SetEditLink(nullptr);
 }
 
 // The keys an editor's control takes reach the grid only as the editor hands them on: a key no
@@ -1718,11 +1648,9 @@ TEST_F(CellEditors, KeysOfAnEditorReachTheGridOnlyThroughTheEditor)
         Grid->EndCellEdit();
     }
     Grid->OnKeyDown = nullptr;
-    auto* link = new EditBoxLink(Form);
+    EditBoxLink* link = UseLink();
     link->SetWantKeyUpDown(true);
     link->SetWantKeyPriorNext(true);
-    Grid->SetEditLink(link);
-    UseEditor(edCustom);
     for (Word k : {Word(VK_UP), Word(VK_DOWN), Word(VK_PRIOR), Word(VK_NEXT)}) {
         Grid->SetFocus();
         Open("k");
@@ -1742,7 +1670,6 @@ TEST_F(CellEditors, KeysOfAnEditorReachTheGridOnlyThroughTheEditor)
     Key(link->Box, VK_RETURN);
     EXPECT_FALSE(clicked);
     EXPECT_EQ(Grid->Cells(2, 2), "nowy");
-    Grid->SetEditLink(nullptr);
 }
 
 // The cursor walk of the edit with a button goes on to the next row from the last column and to
@@ -1751,9 +1678,7 @@ TEST_F(CellEditors, CursorWalkWrapsAndUnicodeEditsPutTheCaretAtTheEnd)
 {
     Grid->Navigation()->SetCursorWalkEditor(true);
     struct Walk {
-        TEditorType Type;
-        Word Key;
-        TPoint From, To;
+        TEditorType Type; Word Key; TPoint From, To;
     } walks[] = {{edEditBtn, VK_RIGHT, {4, 2}, {1, 3}}, {edEditBtn, VK_LEFT, {1, 3}, {4, 2}},
                  {edNormal, VK_RIGHT, {4, 2}, {1, 3}}, {edNormal, VK_LEFT, {1, 3}, {4, 2}}};
     for (const Walk& w : walks) {
