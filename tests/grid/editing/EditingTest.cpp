@@ -44,10 +44,22 @@ struct Editing : TGridFormTest<TProStringGrid> {
     {
         Log.push_back(What + "(" + std::to_string(C) + "," + std::to_string(R) + (V.empty() ? "" : "," + V) + ")");
     }
-    void Enter()
+    // Key K in the open editor, its messages handled.
+    void Press(Word K)
     {
-        TypeKey(Editor(), VK_RETURN);
+        TypeKey(Editor(), K);
         ProcessPendingMessages();
+    }
+    void Enter() { Press(VK_RETURN); }
+    void EditAt(int ACol, int ARow)
+    {
+        Grid->FocusCell(ACol, ARow, true);
+        Grid->BeginCellEdit();
+    }
+    void FocusAt(int ACol, int ARow)
+    {
+        Grid->FocusCell(ACol, ARow, true);
+        Grid->SetFocus();
     }
 };
 
@@ -82,8 +94,7 @@ TEST_F(Editing, EscapeRestoresTheCellAndRecordsNothing)
     TypeInCell("xyz");
     // The cell follows the editor while the user types.
     EXPECT_EQ(Grid->Cells(3, 2), "xyz");
-    TypeKey(Editor(), VK_ESCAPE);
-    ProcessPendingMessages();
+    Press(VK_ESCAPE);
     EXPECT_EQ(Grid->Cells(3, 2), "c3r2");
     EXPECT_FALSE(EditorShown());
     EXPECT_EQ(Undo->List()->Count(), 0);
@@ -94,8 +105,7 @@ TEST_F(Editing, EscapeRestoresTheCellAndRecordsNothing)
 
 TEST_F(Editing, UnchangedTextIsConcludedWithoutValidationUndoOrMarks)
 {
-    Grid->FocusCell(1, 3, true);
-    Grid->BeginCellEdit();
+    EditAt(1, 3);
     ASSERT_TRUE(EditorShown());
     EXPECT_EQ(Editor()->Text(), "c1r3");
     Enter();
@@ -194,18 +204,13 @@ TEST_F(Editing, RefusedValueRestoresTheCellAndReopensTheEditor)
 TEST_F(Editing, EscapeAfterARefusalLeavesTheUserFreeToMove)
 {
     Grid->OnCellValidate = [](TObject*, int, int, AnsiString&, bool& valid) { valid = false; };
-    struct Case {
-        bool ByClick;
-        int Col, Row;
-    } cases[] = {{true, 1, 2}, {false, 3, 4}};
+    struct Case { bool ByClick; int Col, Row; } cases[] = {{true, 1, 2}, {false, 3, 4}};
     for (const Case& k : cases) {
-        Grid->FocusCell(3, 3, true);
-        Grid->SetFocus();
+        FocusAt(3, 3);
         TypeInCell("bad");
         Enter();
         ASSERT_TRUE(EditorShown());
-        TypeKey(Editor(), VK_ESCAPE);
-        ProcessPendingMessages();
+        Press(VK_ESCAPE);
         EXPECT_EQ(Grid->Cells(3, 3), "c3r3");
         if (k.ByClick) {
             const TRect r = Grid->CellRect(k.Col, k.Row);
@@ -224,8 +229,7 @@ TEST_F(Editing, EscapeAfterARefusalLeavesTheUserFreeToMove)
         Grid->Navigation()->SetAlwaysEdit(false);
         valid = false;
     };
-    Grid->FocusCell(2, 2, true);
-    Grid->SetFocus();
+    FocusAt(2, 2);
     TypeInCell("bad");
     Enter();
     EXPECT_TRUE(Grid->Navigation()->AlwaysEdit());
@@ -239,12 +243,7 @@ TEST_F(Editing, EditMasksFillAdvanceAndSelectTheFirstPosition)
         if (ACol == 2)
             Mask = "99-99";
     };
-    struct Case {
-        bool AdvanceAuto, ImproveMaskSel;
-        const char* Typed;
-        const char* Stored;
-        TPoint Current;
-    } cases[] = {
+    struct Case { bool AdvanceAuto, ImproveMaskSel; const char* Typed; const char* Stored; TPoint Current; } cases[] = {
         {true, false, "1234", "12-34", {3, 2}},
         {false, false, "1234", nullptr, {2, 2}},
         {true, false, "12", nullptr, {2, 2}},
@@ -252,8 +251,7 @@ TEST_F(Editing, EditMasksFillAdvanceAndSelectTheFirstPosition)
     for (const Case& k : cases) {
         Grid->Navigation()->SetAdvanceAuto(k.AdvanceAuto);
         Grid->SetCells(2, 2, "");
-        Grid->FocusCell(2, 2, true);
-        Grid->SetFocus();
+        FocusAt(2, 2);
         TypeInCell(k.Typed);
         ProcessPendingMessages();
         if (k.Stored) {
@@ -270,8 +268,7 @@ TEST_F(Editing, EditMasksFillAdvanceAndSelectTheFirstPosition)
     // The first position selected as the editor takes the focus.
     Grid->Navigation()->SetImproveMaskSel(true);
     Grid->SetCells(2, 3, "56-78");
-    Grid->FocusCell(2, 3, true);
-    Grid->SetFocus();
+    FocusAt(2, 3);
     TypeKey(Grid, VK_F2);
     ProcessPendingMessages();
     ASSERT_TRUE(EditorShown());
@@ -303,8 +300,7 @@ TEST_F(Editing, ClickingAnotherCellConcludesTheEdit)
 {
     Grid->FocusCell(1, 1, true);
     TypeInCell("moved");
-    TRect target = Grid->CellRect(3, 2);
-    Click(Grid, target.Left + 5, target.Top + 5);
+    ClickCell(3, 2);
     ProcessPendingMessages();
     EXPECT_EQ(Grid->Cells(1, 1), "moved");
     EXPECT_EQ(Grid->Col(), 3);
@@ -317,8 +313,7 @@ TEST_F(Editing, ClickingAnotherCellConcludesTheEdit)
 TEST_F(Editing, ClickRemembersTheClickedCell)
 {
     Grid->SetOptions(Grid->Options() & ~goEditing);
-    const TRect target = Grid->CellRect(3, 2);
-    Click(Grid, target.Left + 5, target.Top + 5);
+    ClickCell(3, 2);
     EXPECT_EQ(Grid->EditCell(), TPoint(3, 2));
     EXPECT_EQ(Grid->TextBeforeEdit(), "c3r2");
 }
@@ -337,13 +332,11 @@ TEST_F(Editing, MovingFiresTheChangingEventsOnceInOrder)
                          "," + std::to_string(nrow));
     };
     Grid->OnRowUpdate = [&](TObject*, int, int n) { events.push_back("update " + std::to_string(n)); };
-    TRect target = Grid->CellRect(2, 3);
     for (bool direct : {false, true}) {   // a click that opens the editor too
         Grid->MouseActions()->SetDirectEdit(direct);
         Grid->FocusCell(1, 1, true);
         events.clear();
-        AdvanceInputClock(1000);
-        Click(Grid, target.Left + 5, target.Top + 5);
+        ClickCell(2, 3);
         EXPECT_EQ(events, (std::vector<std::string>{"row 1>3", "col 1>2", "cell 1,1>2,3", "update 3"})) << direct;
         Grid->EndCellEdit();
     }
@@ -352,8 +345,7 @@ TEST_F(Editing, MovingFiresTheChangingEventsOnceInOrder)
     // A refusal keeps the current cell.
     events.clear();
     Grid->OnColChanging = [&](TObject*, int, int, bool& allow) { allow = false; };
-    target = Grid->CellRect(4, 3);
-    Click(Grid, target.Left + 5, target.Top + 5);
+    ClickCell(4, 3);
     EXPECT_EQ(Grid->Col(), 2);
 }
 
@@ -439,14 +431,7 @@ TEST_F(Editing, EnterWithAdvanceOnEnterMovesOnAndEditsTheNextCell)
 
 TEST_F(Editing, TheDefaultEditorFiltersByEditorType)
 {
-    struct Case {
-        const char* Name;
-        TEditorType Type;
-        char Decimal;
-        AnsiString Typed;
-        AnsiString Expected;
-        int Beeps;
-    };
+    struct Case { const char* Name; TEditorType Type; char Decimal; AnsiString Typed; AnsiString Expected; int Beeps; };
     const Case cases[] = {
         {"numeric refuses a minus after a digit", edNumeric, ',', "1-", "1", 1},
         {"numeric takes a leading minus", edNumeric, ',', "-12", "-12", 0},
@@ -469,8 +454,7 @@ TEST_F(Editing, TheDefaultEditorFiltersByEditorType)
         FormatSettings.ThousandSeparator = k.Decimal == ',' ? ' ' : ',';
         Grid->SetDefaultEditor(k.Type);
         Grid->SetCells(1, 1, "");
-        Grid->FocusCell(1, 1, true);
-        Grid->BeginCellEdit();
+        EditAt(1, 1);
         ASSERT_TRUE(EditorShown());
         const int beeps = MessageBeepCount();
         TypeText(Editor(), k.Typed);
@@ -485,8 +469,7 @@ TEST_F(Editing, LengthLimitAndPasteOfTheFirstLine)
 {
     Grid->SetMaxEditLength(5);
     Grid->SetCells(1, 1, "");
-    Grid->FocusCell(1, 1, true);
-    Grid->BeginCellEdit();
+    EditAt(1, 1);
     TypeText(Editor(), "abcdef");
     EXPECT_EQ(Editor()->Text(), "abcde");
     // With text selected a character replaces it.
@@ -503,8 +486,7 @@ TEST_F(Editing, LengthLimitAndPasteOfTheFirstLine)
         EXPECT_EQ(Sender, Editor());
     };
     Grid->SetCells(2, 1, "ab");
-    Grid->FocusCell(2, 1, true);
-    Grid->BeginCellEdit();
+    EditAt(2, 1);
     Editor()->SetSelStart(1);
     TypeKey(Editor(), 'V', ssCtrl);
     EXPECT_TRUE(asked);
@@ -516,8 +498,7 @@ TEST_F(Editing, LengthLimitAndPasteOfTheFirstLine)
     Grid->SetDefaultEditor(edNumeric);
     Clipboard()->SetAsText("12x");
     Grid->SetCells(3, 1, "5");
-    Grid->FocusCell(3, 1, true);
-    Grid->BeginCellEdit();
+    EditAt(3, 1);
     TypeKey(Editor(), 'V', ssCtrl);
     EXPECT_EQ(Editor()->Text(), "5");
 }
@@ -526,12 +507,7 @@ TEST_F(Editing, LengthLimitAndPasteOfTheFirstLine)
 // user did not change keeps its tags.
 TEST_F(Editing, EditTextLeavesTagsOutUnlessEditWithTags)
 {
-    const struct {
-        bool Tags;
-        const char* Shown;
-        std::vector<Word> Keys;
-        const char* Cell;
-    } cases[] = {
+    const struct { bool Tags; const char* Shown; std::vector<Word> Keys; const char* Cell; } cases[] = {
         {false, "x", {VK_ESCAPE}, "<b>x</b>"},
         {false, "x", {VK_RETURN}, "<b>x</b>"},
         {false, "x", {VK_END, 'Y', VK_RETURN}, "xy"},
@@ -542,8 +518,7 @@ TEST_F(Editing, EditTextLeavesTagsOutUnlessEditWithTags)
     for (const auto& c : cases) {
         Grid->SetCells(1, 2, "<b>x</b>");
         Grid->SetEditWithTags(c.Tags);
-        Grid->FocusCell(1, 2, true);
-        Grid->BeginCellEdit();
+        EditAt(1, 2);
         EXPECT_EQ(Editor()->Text(), c.Shown);
         for (Word k : c.Keys)
             if (k == 'Y')
@@ -567,13 +542,11 @@ TEST_F(Editing, TheEditBracketEndsAnOpenEditForBulkChanges)
     EXPECT_EQ(Undo->List()->Count(), 1);
     // A cell with a check box never opens an editor.
     Grid->CreateCellGraphic(3, 3)->CellType = ctCheckBox;
-    Grid->FocusCell(3, 3, true);
-    Grid->BeginCellEdit();
+    EditAt(3, 3);
     EXPECT_FALSE(EditorShown());
     // edNone shows nothing either.
     Grid->OnGetEditorType = [](TObject*, int c, int, TEditorType& e) { if (c == 4) e = edNone; };
-    Grid->FocusCell(4, 3, true);
-    Grid->BeginCellEdit();
+    EditAt(4, 3);
     EXPECT_FALSE(EditorShown());
     EXPECT_FALSE(Grid->EditorChosen());
     // Rows taken away under an open edit take it along: the next click is no error.
@@ -746,8 +719,7 @@ TEST_F(Editing, TheEditorLooksLikeTheCellItEdits)
 {
     Grid->SetColWidths(2, 140);
     Grid->SetCells(2, 2, "Zażółć gęślą");
-    Grid->FocusCell(2, 2, true);
-    Grid->BeginCellEdit();
+    EditAt(2, 2);
     ASSERT_TRUE(EditorShown());
     EXPECT_EQ(Editor()->Text(), "Zażółć gęślą");
     TRect cell = Grid->CellRect(2, 2);
@@ -777,8 +749,7 @@ TEST_F(Editing, SpecialEditorsShowOverTheCellAndGiveTheirValueBack)
         Log.clear();
         Grid->OnGetEditorType = [&](TObject*, int, int, TEditorType& e) { e = k.Type; };
         Grid->SetCells(2, 3, "12");
-        Grid->FocusCell(2, 3, true);
-        Grid->BeginCellEdit();
+        EditAt(2, 3);
         // The standard editor stays hidden; the type's own editor is over the cell.
         EXPECT_FALSE(EditorShown());
         TWinControl* editor = k.Type == edCheckBox ? static_cast<TWinControl*>(Grid->GridCheckBox())
@@ -875,10 +846,7 @@ TEST_F(Editing, HousekeepingTimerBlinksAndHoverCursorsFollowTheMode)
     EXPECT_NE(Grid->BlinkPhase(), phase);
     EXPECT_EQ(Grid->TimerTicks(), ticks + 1);
 
-    struct Case {
-        Byte Mode;
-        TCursor Cursor;
-    };
+    struct Case { Byte Mode; TCursor Cursor; };
     const Case cases[] = {{1, TCursor(8011)}, {2, TCursor(8010)}, {3, TCursor(8012)}, {5, TCursor(8012)}};
     Grid->SetCursor(crHandPoint);
     for (const Case& k : cases) {
@@ -903,8 +871,7 @@ TEST_F(Editing, WideCellsAreConcludedThroughTheWideValidation)
 {
     const WideString omega = WideString(u"\u03A9mega");
     Grid->SetWideCell(2, 2, omega);
-    Grid->FocusCell(2, 2, true);
-    Grid->BeginCellEdit();
+    EditAt(2, 2);
     ASSERT_TRUE(Grid->EditingActive());
     int calls = 0;
     Grid->OnCellValidateWide = [&](TObject*, int c, int r, WideString& v, bool& valid) {
@@ -969,10 +936,7 @@ TEST_F(Editing, MiddleButtonPanningMovesTowardsThePointerUntilTheNextPress)
     FireTimer(Grid, 999);
     EXPECT_EQ(Grid->TopRow(), top + 1);
     // Each direction has a cursor of its own.
-    const struct {
-        int DX, DY;
-        TCursor Cursor;
-    } ways[] = {{0, 1, 8001}, {-1, 0, 8002}, {1, 0, 8003}, {0, -1, 8004},
+    const struct { int DX, DY; TCursor Cursor; } ways[] = {{0, 1, 8001}, {-1, 0, 8002}, {1, 0, 8003}, {0, -1, 8004},
                 {1, -1, 8005}, {-1, -1, 8006}, {1, 1, 8007}, {-1, 1, 8008}, {0, 0, 8000}};
     for (const auto& w : ways) {
         MouseMove(Grid, 150 + 20 * w.DX, 100 + 20 * w.DY, 0);
@@ -1046,8 +1010,7 @@ TEST_F(Editing, EveryWayIntoAnEditMeetsEveryWayOut)
                         v = "poprawiona";
                 };
                 AdvanceInputClock(1000);
-                Grid->FocusCell(2, 2, true);
-                Grid->SetFocus();
+                FocusAt(2, 2);
                 const TRect cell = Grid->CellRect(2, 2);
                 switch (in) {
                 case InTyping: TypeText(Grid, "n"); break;
@@ -1088,8 +1051,7 @@ TEST_F(Editing, EveryWayIntoAnEditMeetsEveryWayOut)
                     // In the edit cell again, and Escape there leaves the cell as it is.
                     EXPECT_EQ(Current(), TPoint(2, 2));
                     EXPECT_EQ(Editor()->Text(), expected);
-                    TypeKey(Editor(), VK_ESCAPE);
-                    ProcessPendingMessages();
+                    Press(VK_ESCAPE);
                     EXPECT_EQ(Grid->Cells(2, 2), expected);
                     EXPECT_FALSE(EditorShown());
                 }
@@ -1137,8 +1099,7 @@ TEST_F(Editing, TheWheelClicksAndReturnAfterARightClickConcludeTheEditAsTheEdito
                         valid = !refused;
                     };
                     AdvanceInputClock(1000);
-                    Grid->FocusCell(2, 2, true);
-                    Grid->SetFocus();
+                    FocusAt(2, 2);
                     if (byF2)
                         TypeKey(Grid, VK_F2);
                     else
