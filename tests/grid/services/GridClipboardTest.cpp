@@ -42,6 +42,19 @@ void Select(TProStringGrid& G, int Left, int Top, int Right, int Bottom)
     G.SetSelection(TGridRect(Left, Top, Right, Bottom));
 }
 
+// The cells from (Left, Top) to (Right, Bottom) selected and copied, or the clipboard pasted there.
+void Copy(TProStringGrid& G, int Left, int Top, int Right, int Bottom)
+{
+    Select(G, Left, Top, Right, Bottom);
+    G.CopySelection();
+}
+
+void Paste(TProStringGrid& G, int Left, int Top, int Right, int Bottom)
+{
+    Select(G, Left, Top, Right, Bottom);
+    G.PasteSelection();
+}
+
 std::vector<std::string> Texts(TProStringGrid& G, int Col, int Row, int Count)
 {
     std::vector<std::string> v;
@@ -83,8 +96,7 @@ TEST_F(ClipboardTest, CopiedTextEndsRowsWithCRLFOnlyForSeveralRowsAndQuotesLineB
     // The quoted cell pastes back with its LF.
     TProStringGrid t(nullptr);
     MakeEditable(t);
-    Select(t, 1, 1, 1, 1);
-    t.PasteSelection();
+    Paste(t, 1, 1, 1, 1);
     EXPECT_EQ(t.Cells(1, 1), "x\ny");
 }
 
@@ -127,17 +139,13 @@ TEST_F(ClipboardTest, CellTextsWithQuotesPasteBackAsTheyWere)
         MakeEditable(b);
         a.SetCells(1, 1, c.Text);
         a.SetCells(2, 2, c.Text);
-        Select(a, 1, 1, 1, 1);
-        a.CopySelection();
+        Copy(a, 1, 1, 1, 1);
         EXPECT_EQ(Clipboard()->AsText(), c.Copied) << c.Text;
-        Select(b, 1, 1, 1, 1);
-        b.PasteSelection();
+        Paste(b, 1, 1, 1, 1);
         EXPECT_EQ(b.Cells(1, 1), c.Text);
         // Among other cells, on several rows.
-        Select(a, 1, 1, 2, 2);
-        a.CopySelection();
-        Select(b, 1, 3, 1, 3);
-        b.PasteSelection();
+        Copy(a, 1, 1, 2, 2);
+        Paste(b, 1, 3, 1, 3);
         EXPECT_EQ(Texts(b, 1, 3, 2), (std::vector<std::string>{c.Text, ""})) << c.Text;
         EXPECT_EQ(Texts(b, 2, 3, 2), (std::vector<std::string>{"", c.Text})) << c.Text;
     }
@@ -201,10 +209,8 @@ TEST_F(ClipboardTest, SmartPasteFillsRangeOrContinuesSeries)
         g.Navigation()->SetAllowSmartClipboard(true);
         g.SetCells(1, 1, c.A);
         g.SetCells(1, 2, c.B);
-        Select(g, 1, 1, 1, 2);
-        g.CopySelection();
-        Select(g, 2, 3, 2, 7);
-        g.PasteSelection();
+        Copy(g, 1, 1, 1, 2);
+        Paste(g, 2, 3, 2, 7);
         EXPECT_EQ(Texts(g, 2, 3, 5), c.Column) << c.A << " " << c.B;
     }
     // One value fills the whole selection.
@@ -212,8 +218,7 @@ TEST_F(ClipboardTest, SmartPasteFillsRangeOrContinuesSeries)
     MakeEditable(g);
     g.Navigation()->SetAllowSmartClipboard(true);
     Clipboard()->SetAsText("7");
-    Select(g, 1, 1, 3, 3);
-    g.PasteSelection();
+    Paste(g, 1, 1, 3, 3);
     for (int r = 1; r <= 3; ++r)
         EXPECT_EQ(Texts(g, r, 1, 3), std::vector<std::string>(3, "7"));
     EXPECT_EQ(g.Cells(4, 1), "");
@@ -241,8 +246,7 @@ TEST_F(ClipboardTest, CutIsOneUndoGroupAndPasteAnother)
     EXPECT_EQ(Texts(g, 2, 1, 3), (std::vector<std::string>{"c2r1", "c2r2", "c2r3"}));
     EXPECT_FALSE(undo.CanUndo());
 
-    Select(g, 3, 1, 3, 1);
-    g.PasteSelection();
+    Paste(g, 3, 1, 3, 1);
     EXPECT_EQ(g.Cells(4, 3), "c2r3");
     undo.Undo();
     EXPECT_EQ(g.Cells(3, 1), "");
@@ -256,8 +260,7 @@ TEST_F(ClipboardTest, CheckBoxCellsCopyTheirStateAndPasteIt)
     TCellGraphic* box = g.CreateCellGraphic(1, 1);
     box->CellType = ctCheckBox;
     box->CellBoolean = true;
-    Select(g, 1, 1, 1, 1);
-    g.CopySelection();
+    Copy(g, 1, 1, 1, 1);
     EXPECT_EQ(Clipboard()->AsText(), "Y");
     g.PasteText(1, 1, "N");
     bool state = true;
@@ -289,12 +292,10 @@ TEST_F(ClipboardTest, RichTextOfOneCellRoundTrips)
     b.Navigation()->SetAllowRTFClipboard(true);
     MakeEditable(b);
     a.SetCells(1, 1, rtf);
-    Select(a, 1, 1, 1, 1);
-    a.CopySelection();
+    Copy(a, 1, 1, 1, 1);
     EXPECT_TRUE(Clipboard()->HasFormat(RegisterClipboardFormat("Rich Text Format")));
     EXPECT_EQ(Trim(Clipboard()->AsText()), "Pogrubiony tekst");
-    Select(b, 2, 2, 2, 2);
-    b.PasteSelection();
+    Paste(b, 2, 2, 2, 2);
     EXPECT_EQ(b.Cells(2, 2), rtf);
 }
 
@@ -344,10 +345,8 @@ TEST_F(OwnFormatTest, CarriesColoursFontsCheckBoxAndPictureToAnotherGrid)
     borrowed->CellObject = &shared;
     Grid->SetCells(2, 2, "pożyczony");
 
-    Grid->SetSelection(TGridRect(1, 1, 2, 2));
-    Grid->CopySelection();
-    Other->SetSelection(TGridRect(2, 3, 2, 3));
-    Other->PasteSelection();
+    Copy(*Grid, 1, 1, 2, 2);
+    Paste(*Other, 2, 3, 2, 3);
 
     EXPECT_EQ(Other->Cells(2, 3), "kolor");
     ASSERT_TRUE(Other->HasCellProperties(2, 3));
@@ -381,8 +380,7 @@ TEST_F(OwnFormatTest, CarriesColoursFontsCheckBoxAndPictureToAnotherGrid)
     EXPECT_EQ(Other->Origin, TPoint(-1, -1));
     EXPECT_EQ(Other->Range, TRect(2, 3, 3, 4));
     // From the same grid: the origin of the copy.
-    Grid->SetSelection(TGridRect(3, 5, 3, 5));
-    Grid->PasteSelection();
+    Paste(*Grid, 3, 5, 3, 5);
     EXPECT_EQ(Grid->Origin, TPoint(1, 1));
     EXPECT_EQ(Grid->Cells(3, 5), "kolor");
 }
@@ -544,8 +542,7 @@ TEST_F(ClipboardTest, ProgressHooksAndWideCellEvent)
 {
     TProgressGrid g(nullptr);
     MakeEditable(g);
-    Select(g, 1, 2, 2, 3);
-    g.CopySelection();
+    Copy(g, 1, 2, 2, 3);
     using Steps = std::vector<std::pair<int, int>>;
     EXPECT_EQ(g.Copy, (Steps{{0, -1}, {1, 2}, {1, 3}, {2, -1}}));
     Clipboard()->SetAsText("a\r\nb");
