@@ -46,6 +46,18 @@ struct ProSpin : TFormTest {
         Spin->SetSelStart(Pos);
         Spin->SetSelLength(0);
     }
+    bool ValidAt(int Pos, char Key)
+    {
+        Caret(Pos);
+        return Spin->IsValidChar(Key);
+    }
+    // The text after a click on the up or down button with the caret at Pos.
+    AnsiString StepAt(int Pos, bool Up)
+    {
+        Caret(Pos);
+        Up ? Spin->UpClick(Spin) : Spin->DownClick(Spin);
+        return Spin->Text();
+    }
 };
 
 TEST_F(ProSpin, IntegerLimitsClampOnlyWhenTheyDiffer)
@@ -72,26 +84,16 @@ TEST_F(ProSpin, StepsOfEveryType)
     Spin->SetIncrementSmart(true);
     Spin->SetFloatValue(12.34);
     EXPECT_EQ("12.34", Spin->Text());   // two decimals
-    Caret(5);
-    Spin->UpClick(Spin);
-    EXPECT_EQ("12.35", Spin->Text());
-    Caret(1);
-    Spin->UpClick(Spin);
-    EXPECT_EQ("22.35", Spin->Text());
+    EXPECT_EQ("12.35", StepAt(5, true));
+    EXPECT_EQ("22.35", StepAt(1, true));
 
     Spin->SetSpinType(sptTime);
     Spin->SetTimeValue(EncodeTime(0, 0, 30, 0));
     EXPECT_EQ("0:00:30", Spin->Text());
-    Caret(6);
-    Spin->DownClick(Spin);
-    EXPECT_EQ("0:00:29", Spin->Text());
+    EXPECT_EQ("0:00:29", StepAt(6, false));
     Spin->SetTimeValue(0);
-    Caret(6);
-    Spin->DownClick(Spin);
-    EXPECT_EQ("0:00:00", Spin->Text());   // no wrap below midnight
-    Caret(0);
-    Spin->UpClick(Spin);
-    EXPECT_EQ("1:00:00", Spin->Text());
+    EXPECT_EQ("0:00:00", StepAt(6, false));   // no wrap below midnight
+    EXPECT_EQ("1:00:00", StepAt(0, true));
 
     Spin->SetSpinType(sptHex);
     Spin->SetHexValue(0xFF);
@@ -164,10 +166,7 @@ TEST_F(ProSpin, ClipboardKeysPrefixTypeAndLeavingKeepTheText)
     Clipboard()->SetAsText("99");
     Spin->SetFocus();
     Spin->SetEditorEnabled(false);
-    struct Key {
-        Word Key;
-        TShiftState Shift;
-    } keys[] = {{'V', ssCtrl}, {VK_INSERT, ssShift}, {'X', ssCtrl}};
+    struct Key { Word Key; TShiftState Shift; } keys[] = {{'V', ssCtrl}, {VK_INSERT, ssShift}, {'X', ssCtrl}};
     for (const Key& k : keys) {
         Spin->SetText("12");
         Spin->SelectAll();
@@ -244,13 +243,7 @@ TEST_F(ProSpin, StepsStopAtTheIntegerEndsAndSmartPagesOnlyNumbers)
     grid->SetMinValue(0);
     grid->SetMaxValue(0);   // equal limits: no clamping
     struct Case {
-        bool Grid;
-        TProSpinType Type;
-        bool Smart;
-        const char* Text;
-        int Caret;
-        Word Key;
-        const char* Expected;
+        bool Grid; TProSpinType Type; bool Smart; const char* Text; int Caret; Word Key; const char* Expected;
     } cases[] = {
         {false, sptNormal, false, "2147483647", 0, VK_UP, "2147483647"},
         {false, sptNormal, false, "-2147483648", 0, VK_DOWN, "-2147483648"},
@@ -289,11 +282,7 @@ TEST_F(ProSpin, KeysConvertBeforeTheFilterAndTheLabelFollowsFontAndShowing)
     FormatSettings.DecimalSeparator = ',';
     FormatSettings.ThousandSeparator = '.';
     struct Case {
-        TProSpinType Type;
-        const char* Text;
-        int Caret;
-        const char* Typed;
-        const char* Expected;
+        TProSpinType Type; const char* Text; int Caret; const char* Typed; const char* Expected;
     } cases[] = {{sptTime, "0:00:30", 2, ",", "0:00:30"}, {sptFloat, "1,5", 3, ".", "1,5"}};
     Spin->SetFocus();
     for (const Case& k : cases) {
@@ -338,25 +327,19 @@ TEST_F(ProSpin, TypingFilterAndSign)
     Spin->SetSpinType(sptFloat);
     Spin->SetPrecision(0);
     Spin->SetText("12");
-    Caret(2);
-    EXPECT_FALSE(Spin->IsValidChar('.'));
+    EXPECT_FALSE(ValidAt(2, '.'));
     Spin->SelectAll();
     EXPECT_TRUE(Spin->IsValidChar('.'));
     Spin->SetPrecision(2);
     Spin->SetText("1.25");
-    Caret(4);
-    EXPECT_FALSE(Spin->IsValidChar('7'));   // a third decimal
-    Caret(0);
-    EXPECT_TRUE(Spin->IsValidChar('7'));
+    EXPECT_FALSE(ValidAt(4, '7'));   // a third decimal
+    EXPECT_TRUE(ValidAt(0, '7'));
 
     Spin->SetSpinType(sptHex);
     Spin->SetHexValue(0xAB);
-    Caret(1);
-    EXPECT_FALSE(Spin->IsValidChar('5'));
-    Caret(2);
-    EXPECT_FALSE(Spin->IsValidChar(8));   // Backspace into the prefix
-    Caret(4);
-    EXPECT_TRUE(Spin->IsValidChar('c'));
+    EXPECT_FALSE(ValidAt(1, '5'));
+    EXPECT_FALSE(ValidAt(2, 8));   // Backspace into the prefix
+    EXPECT_TRUE(ValidAt(4, 'c'));
     EXPECT_FALSE(Spin->IsValidChar('g'));
 }
 
