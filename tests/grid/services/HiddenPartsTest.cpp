@@ -165,11 +165,7 @@ TEST_F(HiddenParts, ServicesWorkOnTheCellsAsShownAndKeepTheHiddenOnes)
          [](TGrid& G) { G.SetSelection(TGridRect(2, 1, 2, 2)); G.ClearSelection(); },
          "0 a1,b1,c1, a2,b2,c2, 3 4 | 0 a1,b1,,d1 2h a3,b3,,d3 4 | 0 a1,b1,,d1 2h 3h a4,b4,,d4"},
         {"clear a selected column (shown column 2)",
-         [](TGrid& G) {
-             G.MouseActions()->SetDisjunctColSelect(true);
-             G.SetColSelect(2, true);
-             G.ClearSelection();
-         },
+         [](TGrid& G) { G.MouseActions()->SetDisjunctColSelect(true); G.SetColSelect(2, true); G.ClearSelection(); },
          "a0,b0,c0, a1,b1,c1, a2,b2,c2, a3,b3,c3, a4,b4,c4, | a0,b0,,d0 a1,b1,,d1 2h a3,b3,,d3 a4,b4,,d4 | "
          "a0,b0,,d0 a1,b1,,d1 2h 3h a4,b4,,d4"},
         {"CSV saved and read back", csv, whole},
@@ -266,10 +262,7 @@ TEST_F(HiddenParts, SizingMeasuresTheCellsAsShown)
             out += "/" + std::to_string(G.RowHeights(r));
         return out;
     };
-    const struct {
-        const char* Name;
-        TOp Op;
-    } cases[] = {
+    const struct { const char* Name; TOp Op; } cases[] = {
         {"all columns", [](TGrid& G) { G.AutoSizeColumns(true, 0); }},
         {"shown column 2", [](TGrid& G) { G.AutoSizeColEx(2, false); }},
         {"double click on the right border of header 2",
@@ -407,8 +400,7 @@ TEST_F(HiddenParts, MergedRegionsArePaintedOverTheirShownColumns)
     // The hidden column, and what is painted: inside the region, before it, after it, its base
     // column, the blue one after it.
     const struct {
-        int Hidden;
-        const char* Expected;
+        int Hidden; const char* Expected;
     } cases[] = {{3, "..RRB.."}, {1, ".RRRB.."}, {6, "..RRRB."}, {2, "..RRB.."}, {5, "..RRR.."}};
     for (const auto& c : cases) {
         auto g = Fresh();
@@ -443,12 +435,7 @@ TEST_F(HiddenParts, MergedRegionsArePaintedOverTheirShownColumns)
 TEST_F(HiddenParts, ExportsWriteAMergedRegionOverItsColumnsWritten)
 {
     const std::string xml = Dir / "g.xml";
-    const struct {
-        int Hidden;
-        bool ExportHidden;
-        const char* Html;
-        const char* Xml;
-    } cases[] = {
+    const struct { int Hidden; bool ExportHidden; const char* Html; const char* Xml; } cases[] = {
         {3, false, "a b m:c2 f | ", "a b m f | "},   // inside the region
         {3, true, "a b m:c3 f | ", "a b m f | "},
         {2, false, "a b m:c2 f | ", "a b m f | "},   // its base column
@@ -544,16 +531,9 @@ TEST_F(HiddenParts, MergedRegionsOverAHiddenRowAreTakenAsShown)
 TEST_F(HiddenParts, ColumnChangesKeepWidthsAndTheTableWhole)
 {
     auto stream = [](const std::string& AText) {
-        return [AText](TGrid& G) {
-            TStringStream s(AText);
-            G.ReadTextStream(&s);
-        };
+        return [AText](TGrid& G) { TStringStream s(AText); G.ReadTextStream(&s); };
     };
-    const struct {
-        const char* Name;
-        TOp Op;
-        const char* Expected;
-    } cases[] = {
+    const struct { const char* Name; TOp Op; const char* Expected; } cases[] = {
         {"a column inserted before the hidden one", [](TGrid& G) { G.InsertColumns(1, 1); },
          "a10 -64 b20 c30 d40 e50 f60"},
         {"a column inserted after it", [](TGrid& G) { G.InsertColumns(4, 1); }, "a10 b20 c30 d40 -64 e50 f60"},
