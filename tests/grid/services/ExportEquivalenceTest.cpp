@@ -106,20 +106,11 @@ TEST(ExportEquivalence, LargeGridsWriteWhatThePlainWayWrites)
              };
          }},
         {"quoted fields, semicolons",
-         [](TProStringGrid& G) {
-             G.SetFieldSeparator(';');
-             G.SetQuoteAllFields(true);
-         }},
+         [](TProStringGrid& G) { G.SetFieldSeparator(';'); G.SetQuoteAllFields(true); }},
         {"tildes, no quotes for empty fields",
-         [](TProStringGrid& G) {
-             G.SetTildeLineBreaks(true);
-             G.SetQuoteEmptyFields(false);
-         }},
+         [](TProStringGrid& G) { G.SetTildeLineBreaks(true); G.SetQuoteEmptyFields(false); }},
         {"grouped with counts",
-         [](TProStringGrid& G) {
-             G.Grouping()->SetShowGroupCount(true);
-             G.GroupByColumn(4);
-         }},
+         [](TProStringGrid& G) { G.Grouping()->SetShowGroupCount(true); G.GroupByColumn(4); }},
         {"a quote, separator or line break at each place of short fields",
          [](TProStringGrid& G) {
              int r = 1;
@@ -132,10 +123,7 @@ TEST(ExportEquivalence, LargeGridsWriteWhatThePlainWayWrites)
                      }
          }},
         {"OEM code page and fixed cells left out",
-         [](TProStringGrid& G) {
-             G.SetOemConvert(true);
-             G.SetExportFixedCells(false);
-         }},
+         [](TProStringGrid& G) { G.SetOemConvert(true); G.SetExportFixedCells(false); }},
     };
     TTempDir dir("velmarok-export-");
     for (const TSetup& setup : setups)
