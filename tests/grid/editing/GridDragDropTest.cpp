@@ -78,12 +78,7 @@ TEST(GridDragData, CellDragOffersThreeFormatsAndColumnDragFour)
 // at the end and answers S_FALSE, whatever the count.
 TEST(GridDragData, FormatEnumeratorSkipsWithinTheListAndStopsAtItsEnd)
 {
-    struct Case {
-        int Column;
-        ULONG Count;
-        HRESULT Result;
-        ULONG Left;
-    } cases[] = {
+    struct Case { int Column; ULONG Count; HRESULT Result; ULONG Left; } cases[] = {
         {-1, 0, S_OK, 2},          {-1, 2, S_OK, 0},          {-1, 3, S_FALSE, 0},
         {-1, 0xFFFFFFFF, S_FALSE, 0}, {-1, 0xFFFFFFFE, S_FALSE, 0}, {3, 3, S_OK, 0},
         {3, 0xFFFFFFFF, S_FALSE, 0},
@@ -223,11 +218,7 @@ TEST_F(GridDragDrop, ColumnDraggedBetweenGrids)
     B->DragDropSettings()->SetOleColumnDragDrop(true);
     A->DragDropSettings()->SetOleColumnDragDrop(true);
     int row = -1, col = -1, source = -1;
-    B->OnOleDropCol = [&](TObject*, int ARow, int ACol, int C) {
-        row = ARow;
-        col = ACol;
-        source = C;
-    };
+    B->OnOleDropCol = [&](TObject*, int ARow, int ACol, int C) { row = ARow; col = ACol; source = C; };
     // Over a data row the column is refused; over the header it lands.
     ScriptSystemDrag({Over(A, 2, 0), Over(B, 1, 2)});
     EXPECT_EQ(A->StartOleDrag(2, 0, true), DROPEFFECT_NONE);
@@ -242,10 +233,7 @@ TEST_F(GridDragDrop, ColumnDraggedBetweenGrids)
 
     // The drag of a column shown after a hidden one offers the header text shown.
     AnsiString offered;
-    A->OnOleDrag = [&](TObject*, int, int, const AnsiString& Text, bool& Allow) {
-        offered = Text;
-        Allow = false;
-    };
+    A->OnOleDrag = [&](TObject*, int, int, const AnsiString& Text, bool& Allow) { offered = Text; Allow = false; };
     A->SetCells(2, 0, "ukryta");
     A->SetCells(3, 0, "Numer");
     A->HideColumn(2);
@@ -479,10 +467,7 @@ TEST_F(GridDragDrop, PressOnAHeaderStartsAColumnDrag)
     A->DragDropSettings()->SetOleColumnDragDrop(true);
     B->DragDropSettings()->SetOleColumnDragDrop(true);
     int source = -1, col = -1;
-    B->OnOleDropCol = [&](TObject*, int, int ACol, int C) {
-        col = ACol;
-        source = C;
-    };
+    B->OnOleDropCol = [&](TObject*, int, int ACol, int C) { col = ACol; source = C; };
     const TRect head = A->CellRect(2, 0);
     const int x = (head.Left + head.Right) / 2, y = (head.Top + head.Bottom) / 2;
     ScriptSystemDrag({Over(A, 2, 0), Over(B, 3, 0)});
