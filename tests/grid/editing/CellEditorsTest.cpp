@@ -905,10 +905,7 @@ TEST_F(CellEditors, SpinPageKeysStayInsideTheLimitsAndReportClicks)
 TEST_F(CellEditors, RichEditSelectionChangeReachesTheGrid)
 {
     int changes = 0;
-    Grid->OnRichEditSelectionChange = [&](TObject* Sender) {
-        EXPECT_EQ(Sender, Grid);
-        ++changes;
-    };
+    Grid->OnRichEditSelectionChange = [&](TObject* Sender) { EXPECT_EQ(Sender, Grid); ++changes; };
     UseEditor(edRichEdit);
     TWinControl* e = Open("");
     ASSERT_NE(e, nullptr);

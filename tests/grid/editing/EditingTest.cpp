@@ -33,9 +33,7 @@ struct Editing : TGridFormTest<TProStringGrid> {
         Undo = new TProGridUndoRedo(Form);
         Grid->SetUndoRedo(Undo);
         Grid->SetFocus();
-        Grid->OnCellValidate = [this](TObject*, int c, int r, AnsiString& v, bool&) {
-            Note("validate", c, r, v);
-        };
+        Grid->OnCellValidate = [this](TObject*, int c, int r, AnsiString& v, bool&) { Note("validate", c, r, v); };
         Grid->OnCellsChanged = [this](TObject*, const TRect& R) { Note("changed", R.Left, R.Top); };
         Grid->OnEditingDone = [this](TObject*) { Log.push_back("editingdone"); };
         Grid->OnEditCellDone = [this](TObject*, int c, int r) { Note("editcelldone", c, r); };
@@ -481,10 +479,7 @@ TEST_F(Editing, LengthLimitAndPasteOfTheFirstLine)
     Grid->SetMaxEditLength(0);
     Clipboard()->SetAsText("one\r\ntwo\r\nthree");
     bool asked = false;
-    Grid->OnClipboardPaste = [&](TObject* Sender, bool&) {
-        asked = true;
-        EXPECT_EQ(Sender, Editor());
-    };
+    Grid->OnClipboardPaste = [&](TObject* Sender, bool&) { asked = true; EXPECT_EQ(Sender, Editor()); };
     Grid->SetCells(2, 1, "ab");
     EditAt(2, 1);
     Editor()->SetSelStart(1);

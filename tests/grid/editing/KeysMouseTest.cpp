@@ -436,10 +436,7 @@ TEST_F(KeysMouse, AnchorClicksFireTheEventAndOpenOnlyWebAddresses)
 {
     Grid->SetColWidths(1, 200);
     std::vector<std::string> opened;
-    TShellOpenHook old = SetShellOpenHook([&](const AnsiString& Target) {
-        opened.push_back(Target);
-        return true;
-    });
+    TShellOpenHook old = SetShellOpenHook([&](const AnsiString& Target) { opened.push_back(Target); return true; });
     const struct { const char* Anchor; bool AutoHandle; std::vector<std::string> Opened; TPoint Cell; } cases[] = {
         {"https://sklep.pkn.pl/x", false, {}, {1, 1}},
         {"https://sklep.pkn.pl/x", true, {"https://sklep.pkn.pl/x"}, {1, 1}},
@@ -536,10 +533,7 @@ TEST_F(KeysMouse, ClipboardKeysOnlyWithClipboardShortCuts)
     std::vector<std::string> events;
     Grid->OnClipboardCopy = [&](TObject*, bool&) { events.push_back("copy"); };
     Grid->OnClipboardPaste = [&](TObject*, bool&) { events.push_back("paste"); };
-    Grid->OnClipboardCut = [&](TObject*, bool& Allow) {
-        events.push_back("cut");
-        Allow = false;
-    };
+    Grid->OnClipboardCut = [&](TObject*, bool& Allow) { events.push_back("cut"); Allow = false; };
     const struct {
         Word Key; TShiftState Shift; TPoint Cell;
     } steps[] = {{'C', ssCtrl, {1, 1}},     {'V', ssCtrl, {2, 2}},          {VK_INSERT, ssCtrl, {3, 1}},

@@ -423,17 +423,12 @@ TEST_F(MovesWheel, APressOnAPartlyShownRowKeepsTheTopRowWithNoScrollOnPartialRow
 TEST_F(MovesWheel, ADoubleClickOnAPartlyShownCellIsOnTheCellPressedThoughThePressScrolledItIn)
 {
     // Its first press scrolls the cell in, so that the pointer then lies over the next row (column).
-    struct Case {
-        const char* Name;
-        bool Row;
-    } cases[] = {{"partly shown row", true}, {"partly shown column", false}};
+    struct Case { const char* Name; bool Row; } cases[] = {{"partly shown row", true}, {"partly shown column", false}};
     Grid->SetRowCount(30);
     Grid->SetColCount(30);
     NameCells(*Grid);
     std::vector<std::string> clicked;
-    Grid->OnDblClickCell = [&](TObject*, int ARow, int ACol) {
-        clicked.push_back(Grid->Cells(ACol, ARow));
-    };
+    Grid->OnDblClickCell = [&](TObject*, int ARow, int ACol) { clicked.push_back(Grid->Cells(ACol, ARow)); };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
         Grid->SetTopRow(1);

@@ -84,10 +84,7 @@ TEST_F(MultiLineEdit, CtrlReturnTypesALineBreakOnlyWithAllowCtrlEnterAndTheRowGr
 {
     Grid->SizeWhileTyping()->SetHeight(true);
     int rowSized = 0;
-    Grid->OnEndRowSize = [&](TObject*, int ARow) {
-        EXPECT_EQ(ARow, 1);
-        ++rowSized;
-    };
+    Grid->OnEndRowSize = [&](TObject*, int ARow) { EXPECT_EQ(ARow, 1); ++rowSized; };
     const int oneLine = Grid->RowHeights(1);
     Grid->Navigation()->SetAllowCtrlEnter(false);
     Grid->FocusCell(1, 1, true);
