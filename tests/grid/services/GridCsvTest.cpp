@@ -9,11 +9,7 @@
 
 TEST(GridCsv, SeparatorDetection)
 {
-    struct Case {
-        const char* Line1;
-        const char* Line2;
-        char Sep;
-    } cases[] = {
+    struct Case { const char* Line1; const char* Line2; char Sep; } cases[] = {
         {"a;b;c", "1;2;3", ';'},
         {"a,b", "1", ','},           // pass 3: the larger count
         {"a,b;c", "1;2,3", ','},     // ties keep the earlier candidate
@@ -62,10 +58,7 @@ TEST(GridCsv, AwkwardTextsReadBackEqual)
         "plain", "", "x\r\ny", "a,b", "a;b", "say \"hi\"", "\"quoted\"", "\"", "a\"b,c", "q\"\r\nline",
         "two\r\nlines, and \"quotes\"", "ąćęłńóśźż ĄĆĘŁŃÓŚŹŻ", " spaced ", "trailing,", ",", "\"\"",
     };
-    struct Options {
-        char Sep;
-        bool QuoteAll, QuoteEmpty, Oem, Tilde;
-    } options[] = {{0, false, true, false, false},
+    struct Options { char Sep; bool QuoteAll, QuoteEmpty, Oem, Tilde; } options[] = {{0, false, true, false, false},
                    {';', false, false, false, false},
                    {0, true, true, false, false},
                    {'\t', false, true, true, false},

@@ -32,12 +32,7 @@ void FillFindGrid(TProStringGrid& g)
 TEST(GridFind, FlagsStartAndWrap)
 {
     struct Case {
-        const char* Name;
-        TPoint Start;
-        const char* Text;
-        Word Flags;
-        TPoint Found;
-        bool Wide = false;
+        const char* Name; TPoint Start; const char* Text; Word Flags; TPoint Found; bool Wide = false;
     } cases[] = {
         {"first match, column order", {-1, -1}, "ab", 0, {1, 1}},
         {"from the first match on", {1, 1}, "ab", 0, {1, 2}},
@@ -129,10 +124,7 @@ TEST(GridFind, HiddenRowsOnlyWithTheirFlag)
 // moves only the row.
 TEST(GridFind, GotoWithStoredColumnsMakesTheShownColumnCurrent)
 {
-    struct Case {
-        const char* Text;
-        TPoint Current;
-    } cases[] = {
+    struct Case { const char* Text; TPoint Current; } cases[] = {
         {"c3r2", {2, 2}},   // right of the hidden column 2
         {"c4r3", {3, 3}},   // the last stored column
         {"c2r1", {1, 1}},   // in the hidden column: the column stays

@@ -10,10 +10,7 @@
 
 TEST(GridFooter, TemplateExpansion)
 {
-    struct Case {
-        const char* Template;
-        const char* Text;
-    } cases[] = {
+    struct Case { const char* Template; const char* Text; } cases[] = {
         {"Total <#2> items", "Total 17 items"},
         {"<#1>/<#2>", "a/17"},
         {"Total <#x> items", "Total  items"},       // letters: the tag vanishes
@@ -130,10 +127,7 @@ TEST_F(FooterPanelTest, ClickReportsTheColumnWithTheLastRow)
     int row = -1, col = -1;
     bool clicked = false;
     Grid->OnClick = [&](TObject*) { clicked = true; };
-    Grid->OnClickCell = [&](TObject*, int ARow, int ACol) {
-        row = ARow;
-        col = ACol;
-    };
+    Grid->OnClickCell = [&](TObject*, int ARow, int ACol) { row = ARow; col = ACol; };
     // Fixed column 0, then columns 3, 4, 5 ...: the third column in view is 4.
     p->Perform(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2 * 60 + 10, 5));
     EXPECT_TRUE(clicked);

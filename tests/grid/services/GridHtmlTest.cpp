@@ -212,10 +212,7 @@ TEST(GridHtml, OpensTheFileWhenAsked)
     TTempDir dir("velmarok-html");
     std::string name = dir / "o.html";
     std::vector<AnsiString> opened;
-    TShellOpenHook old = SetShellOpenHook([&](const AnsiString& Target) {
-        opened.push_back(Target);
-        return true;
-    });
+    TShellOpenHook old = SetShellOpenHook([&](const AnsiString& Target) { opened.push_back(Target); return true; });
     TProStringGrid g(nullptr);
     g.SaveToHtmlFile(name.c_str(), false);
     EXPECT_TRUE(opened.empty());

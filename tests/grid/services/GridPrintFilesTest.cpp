@@ -109,12 +109,7 @@ TEST_F(GridPrintFiles, TextsComeBackAsTheyWereWritten)
     // Blanks at the ends and enclosing quotes, which the ini reader drops, are kept.
     using TGet = AnsiString (TPrintSettings::*)() const;
     using TSet = void (TPrintSettings::*)(AnsiString);
-    struct Case {
-        const char* Key;
-        TGet Get;
-        TSet Set;
-        AnsiString Text;
-    } cases[] = {
+    struct Case { const char* Key; TGet Get; TSet Set; AnsiString Text; } cases[] = {
         {"PageNumSep", &TPrintSettings::PageNumSep, &TPrintSettings::SetPageNumSep, " z "},
         {"PagePrefix", &TPrintSettings::PagePrefix, &TPrintSettings::SetPagePrefix, "Strona "},
         {"PageSuffix", &TPrintSettings::PageSuffix, &TPrintSettings::SetPageSuffix, "'A'"},
@@ -170,9 +165,7 @@ TEST_F(GridPrintFiles, ColumnWidthsSavedOnDestructionAndLoadedWithTheWindow)
     EXPECT_EQ(75, file.ReadInteger("Wykaz", "Col2", 0));
 
     struct Case {
-        const char* Section;
-        bool Save;
-        int Expected;
+        const char* Section; bool Save; int Expected;
     } cases[] = {{"Wykaz", true, 120}, {"", true, 64}, {"Wykaz", false, 64}};
     for (const Case& k : cases) {
         auto* g = new TProStringGrid(Form);

@@ -143,10 +143,7 @@ TEST_F(GridPrint, HeaderItemsStandWhereTheirPositionsSay)
     SetTestClock(EncodeDate(2026, 12, 7) + EncodeTime(9, 5, 0, 0));
     const AnsiString date = FormatDateTime("dd/mm/yyyy", Now());
     Fill(3, 2);
-    struct Case {
-        TPrintPosition Pos;
-        AnsiString Expected;
-    } cases[] = {
+    struct Case { TPrintPosition Pos; AnsiString Expected; } cases[] = {
         {ppTopLeft, date + " 09:05 "},
         {ppTopRight, " 09:05 " + date},
         {ppBottomCenter, " 09:05 " + date},
@@ -221,10 +218,7 @@ TEST_F(GridPrint, FittingScalesColumnsOnlyAsItsModeAllows)
         EXPECT_EQ(333, w);
     // A custom handler that refuses keeps the widths.
     bool asked = false;
-    Grid->OnFitToPage = [&](TObject*, double& Scale, bool& Allow) {
-        asked = Scale != 1.0;
-        Allow = false;
-    };
+    Grid->OnFitToPage = [&](TObject*, double& Scale, bool& Allow) { asked = Scale != 1.0; Allow = false; };
     EXPECT_EQ(widths(fpNever, 1500), widths(fpCustom, 1500));
     EXPECT_TRUE(asked);
 }
@@ -442,9 +436,7 @@ TEST_F(GridPrint, EveryLineOfAMultiLineCellPrintsInsideItsCell)
         Grid->SetCells(0, r, IntToStr(r));
         Grid->SetCells(1, r, t);
     }
-    struct Case {
-        int RowSpacing, FontSize;
-    } cases[] = {{20, 10}, {0, 10}, {80, 10}, {20, 16}};
+    struct Case { int RowSpacing, FontSize; } cases[] = {{20, 10}, {0, 10}, {80, 10}, {20, 16}};
     for (const Case& k : cases) {
         const std::string name = "GridPrintMultiLine" + std::to_string(k.RowSpacing) + "-" + std::to_string(k.FontSize);
         Grid->PrintSettings()->SetRowSpacing(k.RowSpacing);
@@ -617,18 +609,14 @@ TEST_F(GridPrint, UnicodeCellsPrintTheirCharactersAtTheirWidth)
 // their own texts.
 TEST_F(GridPrint, MergedRegionAcrossAHiddenColumnOrRowPrintsOverItsShownCells)
 {
-    const struct {
-        bool Column;
-        int Hidden;
-    } cases[] = {{true, 3}, {true, 2}, {false, 1}, {false, 2}, {false, 3}};
+    const struct { bool Column; int Hidden; } cases[] = {{true, 3}, {true, 2}, {false, 1}, {false, 2}, {false, 3}};
     for (const auto& c : cases) {
         Grid->UnHideColumnsAll();
         Grid->UnHideRowsAll();
         Fill(4, 7);
         // Texts beside and below the region, at stored cells.
         const struct {
-            const char* Text;
-            int Col, Row;
+            const char* Text; int Col, Row;
         } cells[] = {{"Obszar", 2, 1}, {"Dalej5", 5, 1}, {"Dalej6", 6, 3}, {"Pod", 4, 4}};
         for (const auto& t : cells)
             Grid->SetCells(t.Col, t.Row, t.Text);

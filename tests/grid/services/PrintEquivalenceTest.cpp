@@ -24,11 +24,7 @@ const char* const Texts[] = {
     "iiiiiiii", "<b>pogrubiony</b> tekst", "=1+2", "{\\rtf1 rich}", "tab\tulator", "12,50",
 };
 
-struct TLayout {
-    int PrintPages = 0, PreviewPages = 0;
-    std::vector<int> Widths;
-    std::vector<std::string> Pictures;
-};
+struct TLayout { int PrintPages = 0, PreviewPages = 0; std::vector<int> Widths; std::vector<std::string> Pictures; };
 
 struct PrintEquivalence : TFormTest {
     TProStringGrid* Grid = nullptr;
@@ -61,10 +57,7 @@ struct PrintEquivalence : TFormTest {
         PlainWays = Plain;
         TLayout l;
         SetPrinterOutputFile(Dir / "count.pdf");
-        Grid->OnPrintStart = [&](TObject*, int Pages, int& From, int& To) {
-            l.PrintPages = Pages;
-            From = To = 0;
-        };
+        Grid->OnPrintStart = [&](TObject*, int Pages, int& From, int& To) { l.PrintPages = Pages; From = To = 0; };
         Grid->PrintGrid();
         Grid->OnPrintStart = nullptr;
         TBitmap page;

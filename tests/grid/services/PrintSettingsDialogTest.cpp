@@ -205,9 +205,7 @@ TEST_F(PrintSettingsDialog, SavedFileNamesGetTheIniExtension)
 {
     TProGridPrintSettingsForm* f = Dialog->Form();
     CreateDir(Dir / "druk.d");
-    struct Case {
-        AnsiString Typed, Saved;
-    } cases[] = {
+    struct Case { AnsiString Typed, Saved; } cases[] = {
         {Dir / "ustawienia", Dir / "ustawienia.ini"},
         {Dir / "druk.cfg", Dir / "druk.cfg"},
         {Dir / "druk.d/ustawienia", Dir / "druk.d/ustawienia.ini"},   // a dot in the folder's name only
