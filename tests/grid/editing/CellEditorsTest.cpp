@@ -614,10 +614,7 @@ TEST_F(CellEditors, ARefusedValueReopensTheEditorAfterAKeyAndNotAfterAnOperation
     auto typeOver = [this](TWinControl* E) { TypeOver(E, "zle"); };
     auto key = [this](Word K) { return [this, K](TWinControl* E) { Key(E, K); }; };
     struct Case {
-        const char* Name;
-        TEditorType Type;
-        AnsiString Before;
-        std::function<void(TWinControl*)> Change, Leave;
+        const char* Name; TEditorType Type; AnsiString Before; std::function<void(TWinControl*)> Change, Leave;
         bool AdvanceOnEnter, Reopened;
     } cases[] = {
         {"date picker, Tab", edDateEdit, "15.03.2010", arrowUp, key(VK_TAB), false, true},
@@ -782,11 +779,7 @@ TEST_F(CellEditors, DateTimePickerKeepsTheTimeTheUserGave)
 {
     auto* p = Place<TProDateTimePicker>(420, 10, 200, 22);
     const TDateTime day = EncodeDate(2010, 3, 15);
-    const struct {
-        TProDateTimeKind Kind;
-        std::function<void()> Then;
-        const char* Name;
-    } cases[] = {
+    const struct { TProDateTimeKind Kind; std::function<void()> Then; const char* Name; } cases[] = {
         {dkDateTime, [&] { p->SetBounds(420, 10, 240, 22); }, "sized"},
         {dkDateTime, [&] { p->SetColor(clYellow); }, "coloured"},
         {dkDateTime, [&] { p->SetEnabled(true); }, "enabled"},

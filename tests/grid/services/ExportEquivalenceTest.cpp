@@ -25,10 +25,7 @@ const char* const Texts[] = {
     "{\\rtf1 rich}", "|\\\x41\x00\x42\x00", "\"", ",", ";",
 };
 
-struct TSetup {
-    const char* Name;
-    std::function<void(TProStringGrid&)> Prepare;
-};
+struct TSetup { const char* Name; std::function<void(TProStringGrid&)> Prepare; };
 
 // A grid of Rows x 6 random texts, the first row a header.
 void Fill(TProStringGrid& G, int Rows, unsigned Seed)

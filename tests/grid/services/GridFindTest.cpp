@@ -313,11 +313,8 @@ TEST_F(SearchFooterTest, ReturnCharacterEmptyFindAndHighlightsRemoved)
         actions.emplace_back(A, ARow);
     };
     struct Case {
-        const char* Name;
-        const char* Text;
-        std::function<void()> Act;
-        std::vector<std::pair<TSearchAction, int>> Actions;
-        bool HighlightKept;
+        const char* Name; const char* Text; std::function<void()> Act;
+        std::vector<std::pair<TSearchAction, int>> Actions; bool HighlightKept;
     } cases[] = {
         {"the Return key", "Łódź", [&] { TypeKey(edit, VK_RETURN); }, {{saFindNext, 20}}, true},
         {"a Return character", "Łódź", [&] { edit->Perform(WM_CHAR, 13, 0); }, {{saFindNext, 20}}, true},

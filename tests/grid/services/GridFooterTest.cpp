@@ -85,11 +85,7 @@ TEST(GridFooter, FloatingFooterFollowsTheLastRow)
 // Cells changed by the grid's own operations update the footer's sum.
 TEST(GridFooter, SumFollowsPasteCutAndClear)
 {
-    struct Case {
-        const char* Name;
-        std::function<void(TProStringGrid&)> Change;
-        const char* Sum;
-    } cases[] = {
+    struct Case { const char* Name; std::function<void(TProStringGrid&)> Change; const char* Sum; } cases[] = {
         {"paste", [](TProStringGrid& g) { g.PasteText(1, 1, "5\r\n6"); }, "14.00"},
         {"cut", [](TProStringGrid& g) { g.SetSelection(TGridRect(1, 2, 1, 2)); g.CutSelection(); }, "4.00"},
         {"clear", [](TProStringGrid& g) { g.SetSelection(TGridRect(1, 1, 1, 2)); g.ClearSelection(); }, "3.00"},

@@ -481,10 +481,7 @@ TEST_F(GridPrint, BlinkingTextShowsWhereNothingBlinks)
     Grid->FloatingFooter()->SetFooterStyle(fsCustomPreview);
     Grid->FloatingFooter()->SetVisible(true);
     THTMLHintWindow hint(nullptr);
-    const struct {
-        const char* Name;
-        std::function<std::unique_ptr<TBitmap>(const AnsiString&)> Draw;
-    } places[] = {
+    const struct { const char* Name; std::function<std::unique_ptr<TBitmap>(const AnsiString&)> Draw; } places[] = {
         {"preview", [&](const AnsiString& Text) { Grid->SetCells(0, 0, Text); return Preview(600, 800); }},
         {"paper",
          [&](const AnsiString& Text) {

@@ -76,10 +76,7 @@ TEST(GridTextFile, MultilineCellsContinueUnderTheirColumn)
 // A save that fails half-way (here a cell conversion hook that raises) leaves the old file as it was.
 TEST(GridFiles, EverySaveLeavesTheOldFileWhenItFails)
 {
-    struct Format {
-        const char* Name;
-        std::function<void(TProStringGrid&, const std::string&)> Save;
-    } formats[] = {
+    struct Format { const char* Name; std::function<void(TProStringGrid&, const std::string&)> Save; } formats[] = {
         {"a.txt", [](TProStringGrid& G, const std::string& F) { G.SaveToFixedText(F.c_str()); }},
         {"a.csv", [](TProStringGrid& G, const std::string& F) { G.SaveToCsvFile(F.c_str()); }},
         {"a.html", [](TProStringGrid& G, const std::string& F) { G.SaveToHtmlFile(F.c_str(), false); }},

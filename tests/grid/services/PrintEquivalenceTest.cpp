@@ -84,10 +84,7 @@ TEST_F(PrintEquivalence, CellsMeasuredAtOnceLayOutPagesAsTheStyleQueryDoes)
     const TPreview whole = [&](TCanvas* C, const TRect& R) { Grid->PrintPreviewTo(C, R); };
     const TPreview selected = [&](TCanvas* C, const TRect& R) { Grid->PrintPreviewSelectedTo(C, R); };
     struct TSetup {
-        const char* Name;
-        int Cols;
-        std::function<void(TProStringGrid&)> Prepare;
-        TPreview Preview;
+        const char* Name; int Cols; std::function<void(TProStringGrid&)> Prepare; TPreview Preview;
     } setups[] = {
         {"defaults", 5, [](TProStringGrid&) {}, whole},
         {"lines of several lines, fixed rows and columns repeated", 4,

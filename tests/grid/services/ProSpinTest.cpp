@@ -126,12 +126,7 @@ TEST_F(ProSpin, ReadOnlyRefusesEveryStepAndTellsNone)
     Spin->SetReadOnly(true);
     Spin->SetFocus();
     TProTimerSpeedButton* up = Spin->Button()->UpButton();
-    struct Case {
-        TProSpinType Type;
-        bool Smart;
-        const char* Text;
-        std::function<void()> Step;
-    } cases[] = {
+    struct Case { TProSpinType Type; bool Smart; const char* Text; std::function<void()> Step; } cases[] = {
         {sptNormal, false, "15", [&] { TypeKey(Spin, VK_PRIOR); }},
         {sptNormal, false, "15", [&] { TypeKey(Spin, VK_NEXT); }},
         {sptFloat, false, "1.5", [&] { TypeKey(Spin, VK_PRIOR); }},
