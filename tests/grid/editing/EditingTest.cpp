@@ -157,12 +157,8 @@ TEST_F(Editing, ValidationChangesTheStoredValueAndTheMarks)
 
 TEST_F(Editing, RefusedValueRestoresTheCellAndReopensTheEditor)
 {
-    struct Case {
-        const char* Name;
-        AnsiString HandlerValue;
-        AnsiString Expected;
-        bool Modified;   // the grid's modified flag after the refusal
-    };
+    // Modified: the grid's modified flag after the refusal
+    struct Case { const char* Name; AnsiString HandlerValue; AnsiString Expected; bool Modified; };
     const Case cases[] = {
         {"value left as typed: the old text comes back", "", "c3r3", false},
         {"handler's own value is written", "fixed", "fixed", true},
@@ -589,12 +585,8 @@ TEST_F(Editing, EditOnDblClickOnlyEditsOnADoubleClickOrTyping)
 {
     Grid->MouseActions()->SetEditOnDblClickOnly(true);
     Grid->CellProperties(3, 2)->SetReadOnly(true);
-    struct Case {
-        const char* Name;
-        int Col;
-        bool ByDoubleClick;
-        AnsiString Stored;   // after "z" typed and Return, when an editor opened
-    } cases[] = {
+    // Stored: after "z" typed and Return, when an editor opened
+    struct Case { const char* Name; int Col; bool ByDoubleClick; AnsiString Stored; } cases[] = {
         {"double click", 2, true, "z"},
         {"typing", 2, false, "wz"},
         {"double click on a read-only cell", 3, true, ""},
@@ -727,11 +719,8 @@ TEST_F(Editing, TheEditorLooksLikeTheCellItEdits)
 
 TEST_F(Editing, SpecialEditorsShowOverTheCellAndGiveTheirValueBack)
 {
-    struct Case {
-        const char* Name;
-        TEditorType Type;
-        bool Stores;   // the editor's text goes back into the cell
-    };
+    // Stores: the editor's text goes back into the cell
+    struct Case { const char* Name; TEditorType Type; bool Stores; };
     const Case cases[] = {
         {"edit with button", edEditBtn, true},
         {"combo", edComboEdit, true},
@@ -960,11 +949,8 @@ TEST_F(Editing, EveryWayIntoAnEditMeetsEveryWayOut)
         {InBegin, "BeginCellEdit"}};
     TEdit* other = Place<TEdit>(410, 10, 80, 22);
     auto key = [this](Word K) { return [this, K] { TypeKey(Editor(), K); }; };
-    const struct {
-        const char* Name;
-        bool ByUser;   // a refusal reopens the editor
-        std::function<void()> Leave;
-    } outs[] = {
+    // ByUser: a refusal reopens the editor
+    const struct { const char* Name; bool ByUser; std::function<void()> Leave; } outs[] = {
         {"Return", true, key(VK_RETURN)},
         {"Tab", true, key(VK_TAB)},
         {"Down", true, key(VK_DOWN)},
@@ -1062,11 +1048,8 @@ TEST_F(Editing, TheWheelClicksAndReturnAfterARightClickConcludeTheEditAsTheEdito
 {
     Grid->MergeCells(3, 3, 2, 1);
     auto open = [this] { return Grid->ActiveEditor() ? Grid->ActiveEditor() : Grid->InplaceEditor(); };
-    const struct {
-        const char* Name;
-        bool DefaultEditOnly;   // a special editor gives its focus up to the right click
-        std::function<void()> Leave;
-    } ways[] = {
+    // DefaultEditOnly: a special editor gives its focus up to the right click
+    const struct { const char* Name; bool DefaultEditOnly; std::function<void()> Leave; } ways[] = {
         {"wheel", false, [this] { const TPoint p = CellMiddle(1, 3); Wheel(Grid, p.X, p.Y, -120); }},
         {"click on another cell", false, [this] { ClickCell(1, 3); }},
         {"click on a covered cell of a merged region", false, [this] { ClickCell(4, 3); }},

@@ -323,11 +323,8 @@ TEST_F(GridDragDrop, DroppedFiles)
 // Text dropped on a grid goes in as the same text pasted there.
 TEST_F(GridDragDrop, DroppedTextFollowsTheRulesOfPaste)
 {
-    struct Case {
-        const char* Text;
-        int Col, Row;
-        const char* Result;   // the grid's texts after the drop
-    } cases[] = {
+    // Result: the grid's texts after the drop
+    struct Case { const char* Text; int Col, Row; const char* Result; } cases[] = {
         // Past the last column: the grid grows as a paste grows it.
         {"x\ty\tz\tw", 2, 1, "|||||/||x|y|z|w/||stały|||/|||||/|||||/|||||"},
         // A cell that may not be edited keeps its text; an event refuses a value.

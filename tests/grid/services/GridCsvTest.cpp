@@ -158,11 +158,8 @@ TEST(GridCsv, ReadsUtf8Utf16AndWindows1250Files)
 // Each line of a file is a row that holds exactly its fields, whatever the grid held before.
 TEST(GridCsv, EachLineLoadsAsARowOfItsOwnFields)
 {
-    struct Case {
-        const char* File;
-        bool OldText;   // a grid of 3 x 3 cells "o"
-        const char* Result;
-    } cases[] = {
+    // OldText: a grid of 3 x 3 cells "o"
+    struct Case { const char* File; bool OldText; const char* Result; } cases[] = {
         {"a;\"b\r\nc;d\r\ne;f\r\ng;h\r\n", false, "a|b/c|d/e|f/g|h"},   // a quote that never closes
         {"a;\"b;c\r\nd;e\r\n", false, "a|b|c/d|e|"},
         {"a;b;\r\n\r\nc\r\n", true, "a|b|/||/c||"},                     // empty last field, empty line

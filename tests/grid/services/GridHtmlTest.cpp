@@ -152,11 +152,8 @@ TEST(GridHtml, XhtmlFileIsWellFormedAndImagesGoBesideIt)
 // As XHTML a plain cell's "&", "<" and ">" are escaped without ConvertSpecialChars; mini-HTML stays markup.
 TEST(GridHtml, XhtmlEscapesPlainCellsOnly)
 {
-    struct Case {
-        int Col, Row;
-        const char* Text;
-        const char* Shown;   // the cell's text as an XML parser reads it
-    } cases[] = {
+    // Shown: the cell's text as an XML parser reads it
+    struct Case { int Col, Row; const char* Text; const char* Shown; } cases[] = {
         {1, 0, "Wyroby & usługi", "Wyroby & usługi"},   // a header cell
         {1, 1, "a & b < c > d", "a & b < c > d"},
         {0, 1, "x&amp;y", "x&amp;y"},

@@ -149,11 +149,9 @@ TEST(GridOffice, WorkbookReadsBackEqualAndAddsASheetKeepingTheFirst)
 // A text that is the grid's form of a number with decimals is that number with the decimals as its format.
 TEST(GridOffice, WorkbookNumbersKeepTheirDecimals)
 {
-    struct Case {
-        const char* Text;
-        const char* Value;    // the cell's number; nullptr: a text
-        const char* Format;   // its number format; "": the general one
-    } cases[] = {
+    // Value: the cell's number; nullptr: a text
+    // Format: its number format; "": the general one
+    struct Case { const char* Text; const char* Value; const char* Format; } cases[] = {
         {"12,50", "12.5", "0.00"}, {"100,00", "100", "0.00"}, {"3,14", "3.14", "0.00"}, {"-0,5", "-0.5", "0.0"},
         {"0,125", "0.125", "0.000"}, {"12", "12", ""}, {"007", nullptr, ""}, {"1e3", nullptr, ""},
         {" 12,50", nullptr, ""}, {"12,50 ", nullptr, ""}, {"1 234,50", nullptr, ""}, {"00,50", nullptr, ""},
@@ -444,10 +442,9 @@ TEST(GridOffice, DocumentHidesSpellingErrors)
 {
     TTempDir dir("velmarok-docx");
     const std::string w = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
-    const struct {
-        const char* Settings;   // the given document's settings part; nullptr: none, "": no given document
-        const char* Expected;   // the settings' elements in order
-    } cases[] = {
+    // Settings: the given document's settings part; nullptr: none, "": no given document
+    // Expected: the settings' elements in order
+    const struct { const char* Settings; const char* Expected; } cases[] = {
         {"", "hideSpellingErrors"},
         {nullptr, "hideSpellingErrors"},
         {"<w:zoom w:percent=\"90\"/><w:hideSpellingErrors w:val=\"false\"/><w:defaultTabStop w:val=\"708\"/>",

@@ -156,11 +156,8 @@ TEST_F(HiddenParts, ServicesWorkOnTheCellsAsShownAndKeepTheHiddenOnes)
         };
     };
     const char* whole = "0 1 2 3 4 | 0 1 2h 3 4 | 0 1 2h 3h 4";
-    const struct {
-        const char* Name;
-        TOp Op;
-        const char* Expected;   // the stored rows afterwards with the hidden column | row | node
-    } cases[] = {
+    // Expected: the stored rows afterwards with the hidden column | row | node
+    const struct { const char* Name; TOp Op; const char* Expected; } cases[] = {
         {"clear cells (shown column 2, shown rows 1-2)",
          [](TGrid& G) { G.SetSelection(TGridRect(2, 1, 2, 2)); G.ClearSelection(); },
          "0 a1,b1,c1, a2,b2,c2, 3 4 | 0 a1,b1,,d1 2h a3,b3,,d3 4 | 0 a1,b1,,d1 2h 3h a4,b4,,d4"},
@@ -481,11 +478,8 @@ TEST_F(HiddenParts, MergedRegionsOverAHiddenRowAreTakenAsShown)
             }
         return out;
     };
-    const struct {
-        const char* Name;
-        std::function<std::string(TGrid&)> Op;
-        const char* Expected;   // with stored row 1, 2 or 3 hidden, joined by " / "
-    } cases[] = {
+    // Expected: with stored row 1, 2 or 3 hidden, joined by " / "
+    const struct { const char* Name; std::function<std::string(TGrid&)> Op; const char* Expected; } cases[] = {
         {"texts and spans",
          [](TGrid& G) {
              return std::string(G.Cells(1, 1)) + G.Cells(2, 2) + G.Cells(1, 3) + " " +
