@@ -200,10 +200,11 @@ TEST_F(KeysMouse, MoveScrollOnlyScrollsWithoutMovingTheCell)
     EXPECT_EQ(Current(), TPoint(1, 1));
 }
 
-TEST_F(KeysMouse, SpaceTogglesACheckBoxWhenAlwaysActive)
+// Space toggles a check box only where it is always active (editing is off); a click with editing on
+// toggles it with undo.
+TEST_F(KeysMouse, SpaceWhenAlwaysActiveAndAClickToggleACheckBox)
 {
-    TCellGraphic* g = Grid->CreateCellGraphic(2, 1);
-    g->CellType = ctCheckBox;
+    Grid->CreateCellGraphic(2, 1)->CellType = ctCheckBox;
     std::vector<bool> states;
     Grid->OnCheckBoxClick = [&](TObject*, int, int, bool State) { states.push_back(State); };
     Grid->FocusCell(2, 1, true);
@@ -213,6 +214,22 @@ TEST_F(KeysMouse, SpaceTogglesACheckBoxWhenAlwaysActive)
     TypeKey(Grid, VK_SPACE);
     TypeKey(Grid, VK_SPACE);
     EXPECT_EQ(states, (std::vector<bool>{true, false}));
+
+    Grid->ControlLook()->SetCheckAlwaysActive(false);
+    Grid->SetOptions(Grid->Options() | goEditing);
+    auto* undo = new TProGridUndoRedo(Form);
+    Grid->SetUndoRedo(undo);
+    Grid->FocusCell(1, 1, true);
+    states.clear();
+    ClickCell(2, 1);
+    bool state = false;
+    ASSERT_TRUE(Grid->GetCheckBoxState(2, 1, state));
+    EXPECT_TRUE(state);
+    EXPECT_EQ(states, std::vector<bool>{true});
+    EXPECT_EQ(undo->List()->Count(), 1);
+    undo->Undo();
+    Grid->GetCheckBoxState(2, 1, state);
+    EXPECT_FALSE(state);
 }
 
 TEST_F(KeysMouse, HeaderClicksSortAscendingDescendingAndBack)
@@ -352,9 +369,8 @@ TEST_F(KeysMouse, TheSizingLineOfAFixedColumnOrRowFollowsThePointer)
         }
         return n;
     };
-    struct Case {
-        bool Column; int Border, To1, To2;
-    } cases[] = {{true, w0, w0 + 60, w0 + 110}, {false, h0, h0 + 50, h0 + 90}};
+    struct Case { bool Column; int Border, To1, To2; } cases[] = {
+        {true, w0, w0 + 60, w0 + 110}, {false, h0, h0 + 50, h0 + 90}};
     for (const Case& k : cases) {
         auto at = [&](int Pos) { return k.Column ? TPoint(Pos, 30) : TPoint(30, Pos); };
         AdvanceInputClock(1000);
@@ -384,9 +400,8 @@ TEST_F(KeysMouse, SizeWithFormFollowsTheFormAndStretchesTheColumnAgain)
     g->SetColCount(3);
     g->SetSizeWithForm(true);
     g->ColumnSize()->SetStretch(true);
-    struct Case {
-        int FormWidth, FormHeight, GridWidth, GridHeight;
-    } cases[] = {{700, 560, 400, 210}, {550, 500, 250, 150}, {100, 500, 250, 150}};
+    struct Case { int FormWidth, FormHeight, GridWidth, GridHeight; } cases[] = {
+        {700, 560, 400, 210}, {550, 500, 250, 150}, {100, 500, 250, 150}};
     for (const Case& k : cases) {
         MoveWindowByUser(Form, Form->Left(), Form->Top(), k.FormWidth, k.FormHeight);
         ProcessPendingMessages();
@@ -397,26 +412,6 @@ TEST_F(KeysMouse, SizeWithFormFollowsTheFormAndStretchesTheColumnAgain)
     EXPECT_GE(resized, 2);   // the form's own handler still runs
     delete g;
     Form->OnResize = nullptr;
-}
-
-TEST_F(KeysMouse, ClickTogglesACheckBoxAndRecordsUndo)
-{
-    Grid->SetOptions(Grid->Options() | goEditing);
-    auto* undo = new TProGridUndoRedo(Form);
-    Grid->SetUndoRedo(undo);
-    TCellGraphic* g = Grid->CreateCellGraphic(2, 1);
-    g->CellType = ctCheckBox;
-    std::vector<bool> states;
-    Grid->OnCheckBoxClick = [&](TObject*, int, int, bool State) { states.push_back(State); };
-    ClickCell(2, 1);
-    bool state = false;
-    ASSERT_TRUE(Grid->GetCheckBoxState(2, 1, state));
-    EXPECT_TRUE(state);
-    EXPECT_EQ(states, std::vector<bool>{true});
-    EXPECT_EQ(undo->List()->Count(), 1);
-    undo->Undo();
-    Grid->GetCheckBoxState(2, 1, state);
-    EXPECT_FALSE(state);
 }
 
 TEST_F(KeysMouse, CtrlClicksBuildADisjunctCellSelection)
@@ -706,9 +701,8 @@ TEST_F(KeysMouse, CellFormControlsOpenBesideACheckBoxAndCloseWithTheEdit)
     Grid->SetColWidths(1, 200);
     Grid->SetRowHeights(1, 30);
     const TRect cell = Grid->CellRect(1, 1);
-    struct Case {
-        const char* Type; bool CheckBox; TGridLook Look;
-    } cases[] = {{"EDIT", true, glXP}, {"EDIT", false, glXP}, {"COMBO", false, glXP}, {"COMBO", false, glClassic}};
+    struct Case { const char* Type; bool CheckBox; TGridLook Look; } cases[] = {
+        {"EDIT", true, glXP}, {"EDIT", false, glXP}, {"COMBO", false, glXP}, {"COMBO", false, glClassic}};
     for (const Case& k : cases) {
         SCOPED_TRACE(std::string(k.Type) + (k.CheckBox ? " beside a check box" : "") + " look " +
                      std::to_string(k.Look));
