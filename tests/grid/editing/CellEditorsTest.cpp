@@ -203,9 +203,8 @@ TEST_F(CellEditors, SpinButtonsInsideTheFrameAndTheHeightTheTextNeeds)
     EXPECT_FALSE(s->SpinTransparent());
     EXPECT_EQ(s->Button()->UpNumGlyphs(), 1);
     EXPECT_EQ(s->Button()->DownNumGlyphs(), 1);
-    const struct {
-        bool Ctl3D; TBorderStyle Border; TRect Button;
-    } cases[] = {{true, bsSingle, {104, 1, 119, 21}}, {true, bsNone, {104, 0, 119, 21}}, {false, bsSingle, {105, 1, 120, 20}}};
+    const struct { bool Ctl3D; TBorderStyle Border; TRect Button; } cases[] = {
+        {true, bsSingle, {104, 1, 119, 21}}, {true, bsNone, {104, 0, 119, 21}}, {false, bsSingle, {105, 1, 120, 20}}};
     for (const auto& c : cases) {
         s->SetCtl3D(c.Ctl3D);
         s->SetBorderStyle(c.Border);
@@ -232,7 +231,7 @@ TEST_F(CellEditors, SpinButtonsInsideTheFrameAndTheHeightTheTextNeeds)
     EXPECT_EQ(e->Height(), tm.tmHeight + 8);
 }
 
-TEST_F(CellEditors, FloatSpinRefusesADecimalBeyondPrecision)
+TEST_F(CellEditors, FloatSpinRefusesADecimalBeyondPrecisionAndTakesTheKeypadSeparator)
 {
     TPsgSpinEdit* s = Place<TPsgSpinEdit>(420, 10, 120, 22);
     s->SetSpinType(sptFloat);
@@ -257,15 +256,9 @@ TEST_F(CellEditors, FloatSpinRefusesADecimalBeyondPrecision)
     s->SetSelStart(0);
     TypeText(s, "-");
     EXPECT_EQ(s->Text(), "-21,50");
-}
-
-TEST_F(CellEditors, KeypadDecimalKeyTypesTheLocaleSeparator)
-{
-    TPsgSpinEdit* s = Place<TPsgSpinEdit>(420, 10, 120, 22);
-    s->SetSpinType(sptFloat);
+    // With ExcelStyleDecimalSeparator the keypad's decimal key types the locale's separator.
     s->SetText("3");
     s->SetExcelStyleDecimalSeparator(true);
-    s->SetFocus();
     s->SetSelStart(1);
     TypeKey(s, VK_DECIMAL);
     EXPECT_EQ(s->Text(), "3,");
