@@ -158,8 +158,7 @@ TEST_F(Editing, ValidationChangesTheStoredValueAndTheMarks)
 TEST_F(Editing, RefusedValueRestoresTheCellAndReopensTheEditor)
 {
     // Modified: the grid's modified flag after the refusal
-    struct Case { const char* Name; AnsiString HandlerValue; AnsiString Expected; bool Modified; };
-    const Case cases[] = {
+    const struct Case { const char* Name; AnsiString HandlerValue; AnsiString Expected; bool Modified; } cases[] = {
         {"value left as typed: the old text comes back", "", "c3r3", false},
         {"handler's own value is written", "fixed", "fixed", true},
     };
@@ -720,8 +719,7 @@ TEST_F(Editing, TheEditorLooksLikeTheCellItEdits)
 TEST_F(Editing, SpecialEditorsShowOverTheCellAndGiveTheirValueBack)
 {
     // Stores: the editor's text goes back into the cell
-    struct Case { const char* Name; TEditorType Type; bool Stores; };
-    const Case cases[] = {
+    const struct Case { const char* Name; TEditorType Type; bool Stores; } cases[] = {
         {"edit with button", edEditBtn, true},
         {"combo", edComboEdit, true},
         {"spin", edSpinEdit, true},
