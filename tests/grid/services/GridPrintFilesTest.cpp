@@ -164,9 +164,8 @@ TEST_F(GridPrintFiles, ColumnWidthsSavedOnDestructionAndLoadedWithTheWindow)
     EXPECT_EQ(120, file.ReadInteger("Wykaz", "Col1", 0));
     EXPECT_EQ(75, file.ReadInteger("Wykaz", "Col2", 0));
 
-    struct Case {
-        const char* Section; bool Save; int Expected;
-    } cases[] = {{"Wykaz", true, 120}, {"", true, 64}, {"Wykaz", false, 64}};
+    struct Case { const char* Section; bool Save; int Expected; } cases[] = {
+        {"Wykaz", true, 120}, {"", true, 64}, {"Wykaz", false, 64}};
     for (const Case& k : cases) {
         auto* g = new TProStringGrid(Form);
         g->SetColCount(3);

@@ -612,9 +612,8 @@ TEST_F(GridPrint, MergedRegionAcrossAHiddenColumnOrRowPrintsOverItsShownCells)
         Grid->UnHideRowsAll();
         Fill(4, 7);
         // Texts beside and below the region, at stored cells.
-        const struct {
-            const char* Text; int Col, Row;
-        } cells[] = {{"Obszar", 2, 1}, {"Dalej5", 5, 1}, {"Dalej6", 6, 3}, {"Pod", 4, 4}};
+        const struct { const char* Text; int Col, Row; } cells[] = {
+            {"Obszar", 2, 1}, {"Dalej5", 5, 1}, {"Dalej6", 6, 3}, {"Pod", 4, 4}};
         for (const auto& t : cells)
             Grid->SetCells(t.Col, t.Row, t.Text);
         Grid->MergeCells(2, 1, 3, 3);

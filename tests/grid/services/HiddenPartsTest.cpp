@@ -396,9 +396,8 @@ TEST_F(HiddenParts, MergedRegionsArePaintedOverTheirShownColumns)
     };
     // The hidden column, and what is painted: inside the region, before it, after it, its base
     // column, the blue one after it.
-    const struct {
-        int Hidden; const char* Expected;
-    } cases[] = {{3, "..RRB.."}, {1, ".RRRB.."}, {6, "..RRRB."}, {2, "..RRB.."}, {5, "..RRR.."}};
+    const struct { int Hidden; const char* Expected; } cases[] = {
+        {3, "..RRB.."}, {1, ".RRRB.."}, {6, "..RRRB."}, {2, "..RRB.."}, {5, "..RRR.."}};
     for (const auto& c : cases) {
         auto g = Fresh();
         g->SetDefaultColWidth(40);

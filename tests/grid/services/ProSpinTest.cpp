@@ -62,9 +62,8 @@ struct ProSpin : TFormTest {
 
 TEST_F(ProSpin, IntegerLimitsClampOnlyWhenTheyDiffer)
 {
-    struct Case {
-        int Min, Max, Set, Expected;
-    } cases[] = {{0, 0, 1000, 1000}, {0, 0, -7, -7}, {5, 5, 9, 5}, {5, 5, 1, 5}, {1, 10, 11, 10}, {1, 10, -3, 1}};
+    struct Case { int Min, Max, Set, Expected; } cases[] = {
+        {0, 0, 1000, 1000}, {0, 0, -7, -7}, {5, 5, 9, 5}, {5, 5, 1, 5}, {1, 10, 11, 10}, {1, 10, -3, 1}};
     for (const Case& k : cases) {
         Spin->SetMinValue(k.Min);
         Spin->SetMaxValue(k.Max);
@@ -276,9 +275,8 @@ TEST_F(ProSpin, KeysConvertBeforeTheFilterAndTheLabelFollowsFontAndShowing)
 {
     FormatSettings.DecimalSeparator = ',';
     FormatSettings.ThousandSeparator = '.';
-    struct Case {
-        TProSpinType Type; const char* Text; int Caret; const char* Typed; const char* Expected;
-    } cases[] = {{sptTime, "0:00:30", 2, ",", "0:00:30"}, {sptFloat, "1,5", 3, ".", "1,5"}};
+    struct Case { TProSpinType Type; const char* Text; int Caret; const char* Typed; const char* Expected; } cases[] = {
+        {sptTime, "0:00:30", 2, ",", "0:00:30"}, {sptFloat, "1,5", 3, ".", "1,5"}};
     Spin->SetFocus();
     for (const Case& k : cases) {
         Spin->SetSpinType(k.Type);
