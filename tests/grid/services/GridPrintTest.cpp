@@ -49,16 +49,14 @@ struct GridPrint : TFormTest {
             for (int c = 0; c < Cols; ++c)
                 Grid->SetCells(c, r, c == 0 ? IntToStr(r) : "PN-EN " + IntToStr(1000 + r) + ":" + IntToStr(c));
     }
-    // Prints to a PDF file; the texts at Pos of every page drawn, in order.
-    std::vector<AnsiString> PrintCollecting(TPrintPosition Pos, const AnsiString& Pdf)
+    // Prints to the PDF file Name in Dir; the texts at Pos of every page drawn, in order.
+    std::vector<AnsiString> PrintCollecting(TPrintPosition Pos, const char* Name)
     {
         std::vector<AnsiString> texts;
         Grid->OnPrintPageDone = [&](TObject*, TCanvas*, int, int, int, int, int) {
             texts.push_back(Trim(Grid->PrintState().PageTexts[Pos]));
         };
-        SetPrinterOutputFile(Pdf);
-        Grid->PrintGrid();
-        SetPrinterOutputFile("");
+        PrintPdf(Name);
         Grid->OnPrintPageDone = nullptr;
         return texts;
     }
@@ -126,7 +124,7 @@ TEST_F(GridPrint, PageNumbersOfOneBandAndOfSeveralBands)
     Grid->PrintSettings()->SetPageNr(ppBottomRight);
     Fill(30, 3);
     BreakEvery(10);   // rows 0-10, 11-20, 21-30
-    EXPECT_EQ((std::vector<AnsiString>{"1/3", "2/3", "3/3"}), PrintCollecting(ppBottomRight, Dir / "one.pdf"));
+    EXPECT_EQ((std::vector<AnsiString>{"1/3", "2/3", "3/3"}), PrintCollecting(ppBottomRight, "one.pdf"));
     EXPECT_EQ(3, Grid->PrintPageCount());
 
     // Four columns of 8 cm on a page of about 19 cm: two bands of two columns, each of two pages.
@@ -135,7 +133,7 @@ TEST_F(GridPrint, PageNumbersOfOneBandAndOfSeveralBands)
     Grid->PrintSettings()->SetUseFixedWidth(true);
     Grid->PrintSettings()->SetFixedWidth(800);
     Grid->PrintSettings()->SetPageNumberOffset(5);   // not used for bands
-    EXPECT_EQ((std::vector<AnsiString>{"1-1", "2-1", "1-2", "2-2"}), PrintCollecting(ppBottomRight, Dir / "bands.pdf"));
+    EXPECT_EQ((std::vector<AnsiString>{"1-1", "2-1", "1-2", "2-2"}), PrintCollecting(ppBottomRight, "bands.pdf"));
 }
 
 TEST_F(GridPrint, HeaderItemsStandWhereTheirPositionsSay)
@@ -236,7 +234,7 @@ TEST_F(GridPrint, PreviewPagesAreThePrintedPagesWhateverThePreviewSize)
 
     // A register of five columns: the print's pages and columns, in a small and a large preview.
     Fill(200, 5);
-    PrintCollecting(ppNone, Dir / "register.pdf");
+    PrintCollecting(ppNone, "register.pdf");
     const int pages = Grid->PrintPageCount();
     const std::vector<int> widths = Grid->PrintState().ColWidths, starts = Grid->PrintState().ColStarts;
     ASSERT_GT(pages, 1);
@@ -254,7 +252,6 @@ TEST_F(GridPrint, PreviewPagesAreThePrintedPagesWhateverThePreviewSize)
 TEST_F(GridPrint, EmptyRangeFromPrintStartPrintsNothing)
 {
     Fill(20, 2);
-    const AnsiString pdf = Dir / "none.pdf";
     std::vector<int> phases;
     Grid->OnGridProgress = [&](TObject*, int Phase, int) {
         if (Phase != 1)
@@ -265,13 +262,10 @@ TEST_F(GridPrint, EmptyRangeFromPrintStartPrintsNothing)
         FromPage = 2;
         ToPage = 1;
     };
-    SetPrinterOutputFile(pdf);
-    Grid->PrintGrid();
-    EXPECT_FALSE(FileExists(pdf));
+    EXPECT_FALSE(FileExists(PrintPdf("none.pdf")));
     EXPECT_EQ(std::vector<int>{0}, phases);   // no end phase for a job that never printed
     EXPECT_FALSE(Printer()->Printing());
 }
-
 
 int PdfPageCount(const std::string& Pdf)
 {
