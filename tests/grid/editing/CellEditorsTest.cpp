@@ -1660,10 +1660,9 @@ TEST_F(CellEditors, KeysOfAnEditorReachTheGridOnlyThroughTheEditor)
 TEST_F(CellEditors, CursorWalkWrapsAndUnicodeEditsPutTheCaretAtTheEnd)
 {
     Grid->Navigation()->SetCursorWalkEditor(true);
-    struct Walk {
-        TEditorType Type; Word Key; TPoint From, To;
-    } walks[] = {{edEditBtn, VK_RIGHT, {4, 2}, {1, 3}}, {edEditBtn, VK_LEFT, {1, 3}, {4, 2}},
-                 {edNormal, VK_RIGHT, {4, 2}, {1, 3}}, {edNormal, VK_LEFT, {1, 3}, {4, 2}}};
+    struct Walk { TEditorType Type; Word Key; TPoint From, To; } walks[] = {
+        {edEditBtn, VK_RIGHT, {4, 2}, {1, 3}}, {edEditBtn, VK_LEFT, {1, 3}, {4, 2}},
+        {edNormal, VK_RIGHT, {4, 2}, {1, 3}}, {edNormal, VK_LEFT, {1, 3}, {4, 2}}};
     for (const Walk& w : walks) {
         UseEditor(w.Type);
         Open("ab", w.From.X, w.From.Y);

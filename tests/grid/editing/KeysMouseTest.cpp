@@ -529,10 +529,9 @@ TEST_F(KeysMouse, ClipboardKeysOnlyWithClipboardShortCuts)
     Grid->OnClipboardCopy = [&](TObject*, bool&) { events.push_back("copy"); };
     Grid->OnClipboardPaste = [&](TObject*, bool&) { events.push_back("paste"); };
     Grid->OnClipboardCut = [&](TObject*, bool& Allow) { events.push_back("cut"); Allow = false; };
-    const struct {
-        Word Key; TShiftState Shift; TPoint Cell;
-    } steps[] = {{'C', ssCtrl, {1, 1}},     {'V', ssCtrl, {2, 2}},          {VK_INSERT, ssCtrl, {3, 1}},
-                 {VK_INSERT, ssShift, {3, 3}}, {'X', ssCtrl, {1, 1}}, {VK_DELETE, ssShift, {1, 1}}};
+    const struct { Word Key; TShiftState Shift; TPoint Cell; } steps[] = {
+        {'C', ssCtrl, {1, 1}},     {'V', ssCtrl, {2, 2}},          {VK_INSERT, ssCtrl, {3, 1}},
+        {VK_INSERT, ssShift, {3, 3}}, {'X', ssCtrl, {1, 1}}, {VK_DELETE, ssShift, {1, 1}}};
     for (const auto& s : steps) {
         Grid->FocusCell(s.Cell.X, s.Cell.Y, true);
         TypeKey(Grid, s.Key, s.Shift);

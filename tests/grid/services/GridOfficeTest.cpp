@@ -52,10 +52,8 @@ const char* const Texts[] = {
 
 TEST(GridOffice, ColumnLettersAndRangeAddresses)
 {
-    struct Letters {
-        int Col; const char* Name;
-    } letters[] = {{1, "A"}, {26, "Z"}, {27, "AA"}, {30, "AD"}, {52, "AZ"}, {53, "BA"}, {702, "ZZ"}, {703, "AAA"},
-                   {16384, "XFD"}};
+    struct Letters { int Col; const char* Name; } letters[] = {
+        {1, "A"}, {26, "Z"}, {27, "AA"}, {30, "AD"}, {52, "AZ"}, {53, "BA"}, {702, "ZZ"}, {703, "AAA"}, {16384, "XFD"}};
     for (const Letters& l : letters) {
         EXPECT_EQ(ColumnLetters(l.Col), l.Name);
         EXPECT_EQ(ColumnNumber(l.Name), l.Col);
