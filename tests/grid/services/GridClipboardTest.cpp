@@ -37,6 +37,10 @@ void MakeEditable(TProStringGrid& G)
     G.SetOptions(G.Options() | goEditing);
 }
 
+struct TEditableGrid : TProStringGrid {
+    TEditableGrid() : TProStringGrid(nullptr) { MakeEditable(*this); }
+};
+
 void Select(TProStringGrid& G, int Left, int Top, int Right, int Bottom)
 {
     G.SetSelection(TGridRect(Left, Top, Right, Bottom));
@@ -94,8 +98,7 @@ TEST_F(ClipboardTest, CopiedTextEndsRowsWithCRLFOnlyForSeveralRowsAndQuotesLineB
     EXPECT_TRUE(g.LastClipboardWasCopy());
 
     // The quoted cell pastes back with its LF.
-    TProStringGrid t(nullptr);
-    MakeEditable(t);
+    TEditableGrid t;
     Paste(t, 1, 1, 1, 1);
     EXPECT_EQ(t.Cells(1, 1), "x\ny");
 }
@@ -114,8 +117,7 @@ TEST_F(ClipboardTest, PasteSplitsFieldsAndLinesAndStripsOnlyMatchingQuotes)
         {"a\tb\nc\t\"d\ne\"\n", 4, {"a", "c", ""}, {"b", "d\ne", ""}},
     };
     for (auto& c : cases) {
-        TProStringGrid g(nullptr);
-        MakeEditable(g);
+        TEditableGrid g;
         EXPECT_EQ(g.PasteText(1, 1, c.Text), c.Count) << c.Text;
         EXPECT_EQ(Texts(g, 1, 1, 3), c.Col1) << c.Text;
         EXPECT_EQ(Texts(g, 2, 1, 3), c.Col2) << c.Text;
@@ -178,8 +180,7 @@ TEST_F(ClipboardTest, PasteGrowsRowsAndColumnsOnlyWhenAllowed)
         {true, true, 6, 11}, {false, true, 5, 11}, {true, false, 6, 10}, {false, false, 5, 10},
     };
     for (auto& c : cases) {
-        TProStringGrid g(nullptr);
-        MakeEditable(g);
+        TEditableGrid g;
         g.Navigation()->SetAllowClipboardColGrow(c.ColGrow);
         g.Navigation()->SetAllowClipboardRowGrow(c.RowGrow);
         g.PasteText(4, 9, "x\ty\r\nz");
@@ -204,8 +205,7 @@ TEST_F(ClipboardTest, SmartPasteFillsRangeOrContinuesSeries)
         {"15.01.2024", "a", {"15.01.2024", "a", "15.01.2024", "a", "15.01.2024"}},
     };
     for (auto& c : cases) {
-        TProStringGrid g(nullptr);
-        MakeEditable(g);
+        TEditableGrid g;
         g.Navigation()->SetAllowSmartClipboard(true);
         g.SetCells(1, 1, c.A);
         g.SetCells(1, 2, c.B);
@@ -214,8 +214,7 @@ TEST_F(ClipboardTest, SmartPasteFillsRangeOrContinuesSeries)
         EXPECT_EQ(Texts(g, 2, 3, 5), c.Column) << c.A << " " << c.B;
     }
     // One value fills the whole selection.
-    TProStringGrid g(nullptr);
-    MakeEditable(g);
+    TEditableGrid g;
     g.Navigation()->SetAllowSmartClipboard(true);
     Clipboard()->SetAsText("7");
     Paste(g, 1, 1, 3, 3);
@@ -226,8 +225,7 @@ TEST_F(ClipboardTest, SmartPasteFillsRangeOrContinuesSeries)
 
 TEST_F(ClipboardTest, CutIsOneUndoGroupAndPasteAnother)
 {
-    TProStringGrid g(nullptr);
-    MakeEditable(g);
+    TEditableGrid g;
     TProGridUndoRedo undo(nullptr);
     undo.SetGrid(&g);
     g.SetUndoRedo(&undo);
@@ -255,8 +253,7 @@ TEST_F(ClipboardTest, CutIsOneUndoGroupAndPasteAnother)
 
 TEST_F(ClipboardTest, CheckBoxCellsCopyTheirStateAndPasteIt)
 {
-    TProStringGrid g(nullptr);
-    MakeEditable(g);
+    TEditableGrid g;
     TCellGraphic* box = g.CreateCellGraphic(1, 1);
     box->CellType = ctCheckBox;
     box->CellBoolean = true;
