@@ -68,12 +68,8 @@ bool TProStringGrid::HomeEndKey(Word& Key, TShiftState Shift, TMessage& Message)
         if (Key == VK_END && (FixedFooters() > 0 || FFloatingFooter->Visible()))
             SetTopRow(std::max(FixedRows(), RowCount() - VisibleRowCount()));
         if (Shift & ssShift) {
-            TGridRect sel;
-            sel.Left = 0;
-            sel.Right = ColCount() - 1;
-            sel.Top = std::min(startRow, target);
-            sel.Bottom = std::max(startRow, target);
-            SetSelection(sel);
+            // Every column, from the row the key was pressed on (the anchor) to the new row.
+            PlaceSelection(TGridRect(0, startRow, ColCount() - 1, target));
             if (FMouseActions->DisjunctRowSelect())
                 SelectionToRowSelect(true);
         } else if (FMouseActions->DisjunctRowSelect()) {

@@ -200,6 +200,19 @@ TEST_F(KeysMouse, MoveScrollOnlyScrollsWithoutMovingTheCell)
     EXPECT_EQ(Current(), TPoint(1, 1));
 }
 
+TEST_F(KeysMouse, ShiftHomeAndEndByRowsSelectFromTheStartingRow)
+{
+    Grid->SetOptions(Grid->Options() | goRangeSelect);
+    Grid->Navigation()->SetHomeEndKey(heFirstLastRow);
+    const struct { Word Key; int From, To; } cases[] = {{VK_HOME, 3, 1}, {VK_END, 2, 3}};
+    for (const auto& c : cases) {
+        Grid->FocusCell(2, c.From, true);
+        TypeKey(Grid, c.Key, ssShift);
+        EXPECT_EQ(Grid->Row(), c.To) << c.Key;
+        EXPECT_EQ(Grid->Selection(), TGridRect(0, std::min(c.From, c.To), 3, std::max(c.From, c.To))) << c.Key;
+    }
+}
+
 // Space toggles a check box only where it is always active (editing is off); a click with editing on
 // toggles it with undo.
 TEST_F(KeysMouse, SpaceWhenAlwaysActiveAndAClickToggleACheckBox)
