@@ -244,6 +244,8 @@ void TProStringGrid::CreateWnd()
         if (FColumnSize->Save())
             LoadColumnSizes();
         SetTimer(this, 111, 500);
+        if (FDragDropSettings->OleDropTarget() && !(ComponentState() & csDesigning))
+            RegisterOleDropTarget(true);
         FIsWinXP = FIsWinXP && ThemesActive();
         if (FP.ScrollType != ssNormal) {
             InitFlatScroll();

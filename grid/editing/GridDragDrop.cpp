@@ -320,9 +320,13 @@ bool TProStringGrid::RegisterOleDropTarget(bool Value)
         FOleTarget = nullptr;
         return true;
     }
+    // Making the window registers the target already.
+    const HWND wnd = Handle();
+    if (FOleTarget)
+        return true;
     auto* target = new TGridDropTarget(this);
     target->AddRef();
-    if (FAILED(RegisterDragDrop(Handle(), target))) {
+    if (FAILED(RegisterDragDrop(wnd, target))) {
         target->Release();
         return false;
     }

@@ -92,8 +92,13 @@ bool TProStringGrid::EditWndProc(TMessage& Message)
         return true;
     switch (Message.Msg) {
     case WM_DESTROY:
-        if (runTime && HandleAllocated())
+        if (runTime && HandleAllocated()) {
+            if (FGridUniCombo)
+                FGridUniCombo->Items()->Clear();
+            // The window goes with its drop target; a new window registers one again.
+            DoneDragDrop();
             KillTimer(this, HousekeepingTimer);
+        }
         return false;
     case WM_CANCELMODE:
         if ((GridState() == gsRowMoving || GridState() == gsColMoving) && Cursor() == crDrag && FP.EnhRowColMove) {

@@ -7,6 +7,7 @@
 
 #include "grid/ProGrid.h"
 #include "grid/editing/GridDragDrop.h"
+#include "grid/editing/GridEditors.h"
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/common/GridTest.h"
@@ -182,6 +183,11 @@ TEST_F(GridDragDrop, DropsAreRefusedWhereTheGridSaysNo)
     EXPECT_EQ(DropFromOutside(text, {Over(B, 3, 1)}), DROPEFFECT_NONE);
     EXPECT_EQ(DropFromOutside(text, {Over(B, 2, 1)}), DROPEFFECT_MOVE);
     EXPECT_EQ(B->Cells(2, 1), "x");
+    // A window made again takes drops again; its Unicode combo editor starts empty.
+    B->GridUniCombo()->Items()->Add("x");
+    B->RecreateWnd();
+    EXPECT_EQ(DropFromOutside(text, {Over(B, 2, 2)}), DROPEFFECT_MOVE);
+    EXPECT_EQ(B->GridUniCombo()->Items()->Count(), 0);
     // A column from another program is not taken, even where columns are.
     B->DragDropSettings()->SetOleColumnDragDrop(true);
     TSystemDropData column;
