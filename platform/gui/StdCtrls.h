@@ -295,7 +295,7 @@ public:
     bool WantReturns() const { return FWantReturns; }
     void SetWantReturns(bool v) { FWantReturns = v; }
     bool WantTabs() const { return FWantTabs; }
-    void SetWantTabs(bool v) { FWantTabs = v; }
+    void SetWantTabs(bool v) { FWantTabs = v; ApplyToWidget(); }
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment v);
     bool ReadOnly() const { return FReadOnly; }

@@ -179,6 +179,18 @@ TEST_F(Edits, MemoSelectionCountsLineBreaksAsTwoCharacters)
     EXPECT_EQ(m->Lines()->Count(), 4);
 }
 
+TEST_F(Edits, MemoTakesTabsFromTheMomentItWantsThem)
+{
+    auto* m = Place<TMemo>(10, 10, 200, 100);
+    Place<TEdit>(10, 120, 100, 24);
+    Form->Show();
+    m->SetFocus();
+    m->SetWantTabs(true);
+    TypeKey(m, VK_TAB);
+    EXPECT_EQ(m->Text(), "\t");
+    EXPECT_TRUE(m->Focused());
+}
+
 TEST_F(Edits, WideTextKeepsWhatWindowsCodePageCannotHold)
 {
     const WideString greek = u"Za\u017C\u00F3\u0142\u0107 \u03B1\u03B2\u03B3";
