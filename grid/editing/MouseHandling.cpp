@@ -947,9 +947,9 @@ void TProStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
             SetOptions(Options() & ~goEditing);
     }
     TBaseGrid::MouseDown(Button, Shift, X, Y);
-    if (Button != mbLeft || c.X < 0 || c.Y < 0)
+    if ((Button != mbLeft && Button != mbRight) || c.X < 0 || c.Y < 0)
         return;
-    if (c.X == FHoverCol && c.Y == FHoverRow) {
+    if (Button == mbLeft && c.X == FHoverCol && c.Y == FHoverRow) {
         // The drop-down part at the right of a hovered fixed cell, and the pressed look of a header.
         const TRect r = CellRect(c.X, c.Y);
         if (FControlLook->FixedDropDownButton() && X >= r.Right - 16 &&
@@ -960,9 +960,11 @@ void TProStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
         if (c.Y == FixedRows() - 1 && FControlLook->FixedGradientDownFrom() != clNone)
             SetHoverFixedCell(c.X, c.Y, true);
     }
+    // A left press edits the fixed cells set to fceLeftClick, a right press those set to fceRightClick.
+    const TGridFixedCellEdit byPress = Button == mbLeft ? fceLeftClick : fceRightClick;
     const bool fixedRow = c.Y < FixedRows(), fixedCol = c.X < FixedCols();
-    if ((fixedRow && FMouseActions->FixedRowsEdit() == fceLeftClick) ||
-        (fixedCol && !fixedRow && FMouseActions->FixedColsEdit() == fceLeftClick)) {
+    if ((fixedRow && FMouseActions->FixedRowsEdit() == byPress) ||
+        (fixedCol && !fixedRow && FMouseActions->FixedColsEdit() == byPress)) {
         const TRect r = CellRect(c.X, c.Y);
         const bool sizing = fixedRow ? (Options() & goColSizing) : (Options() & goRowSizing);
         const bool inside = fixedRow ? X - r.Left >= BorderMargin && r.Right - X >= BorderMargin

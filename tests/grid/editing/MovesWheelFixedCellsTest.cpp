@@ -255,6 +255,7 @@ TEST_F(MovesWheel, FixedCellsAreEditedByTheirOptionAndTheTypedTextIsCommitted)
         {"another header clicked while one is open", fceLeftClick, fceNone, true, false, -1, {{2, 0}, {3, 0}}, true},
         {"another header opened while one is open", fceNone, fceNone, true, false, -1, {{2, 0}, {3, 0}}, true, true},
         {"fixed column by double click", fceNone, fceDblClick, false, true, -1, {{0, 2}, {0, 4}}, true},
+        {"fixed row by right click", fceRightClick, fceNone, true, false, -1, {{2, 0}, {3, 0}}, true},
     };
     for (const auto& k : cases) {
         SCOPED_TRACE(k.Name);
@@ -278,7 +279,7 @@ TEST_F(MovesWheel, FixedCellsAreEditedByTheirOptionAndTheTypedTextIsCommitted)
             else if (k.Cols == fceDblClick)
                 DoubleClick(Grid, m.X, m.Y);
             else
-                Click(Grid, m.X, m.Y);
+                Click(Grid, m.X, m.Y, k.Rows == fceRightClick ? mbRight : mbLeft);
             TEdit* edit = Grid->FixedCellEditor();
             const bool shown = edit && edit->Visible();
             EXPECT_EQ(shown, k.Opens);
