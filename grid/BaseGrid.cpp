@@ -859,6 +859,12 @@ TRect TBaseGrid::MergedCellRect(int ACol, int ARow) const
 
 TPoint TBaseGrid::MergedCellSize(int ACol, int ARow) const
 {
+    // A plain cell's size is its column's width and its row's height: placing it would walk every
+    // row above it, once for each cell measured.
+    TCellProperties* p = FindProps(RealColIndex(ACol), ARow);
+    if ((!p || (p->CellSpanX() == -1 && p->CellSpanY() == -1 && !p->Control())) && ACol >= 0 &&
+        ACol < ColCount() && ARow >= 0 && ARow < RowCount())
+        return TPoint(std::max(0, ColWidths(ACol)), std::max(0, RowHeights(ARow)));
     TRect r = MergedCellRect(ACol, ARow);
     return TPoint(r.Width(), r.Height());
 }

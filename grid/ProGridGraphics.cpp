@@ -422,7 +422,8 @@ void TProStringGrid::GetCellGraphicSize(int ACol, int ARow, TSize& ASize, bool A
     TCellGraphic* g = GetCellGraphic(ACol, ARow);
     if (!g)
         return;
-    TRect cell = MergedCellRect(DisplayColumn(ACol), ARow);
+    const TPoint cellSize = MergedCellSize(DisplayColumn(ACol), ARow);
+    const TRect cell(0, 0, cellSize.X, cellSize.Y);
     int w = 0, h = 0;
     switch (g->CellType) {
     case ctBitmap:
