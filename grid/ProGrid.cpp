@@ -241,7 +241,7 @@ void TProStringGrid::CreateWnd()
         FSearchPanel->SetParent(this);
         FSearchPanel->SetVisible(FSearchFooter->Visible());
         FSearchPanel->SetHeight(FSearchFooter->Visible() ? 32 : 0);
-        if (FColumnSize->Save())
+        if (FColumnSize->Save() || FColumnSize->Load())
             LoadColumnSizes();
         SetTimer(this, 111, 500);
         if (FDragDropSettings->OleDropTarget() && !(ComponentState() & csDesigning))
@@ -273,7 +273,7 @@ void TProStringGrid::Loaded()
             FPopupButton->SetGradMirrorTo(FPopupGrad[3]);
         }
     }
-    if (FColumnSize->Save())
+    if (FColumnSize->Save() || FColumnSize->Load())
         LoadColumnSizes();
     SnapshotColumnWidths();
     // A grid loaded from its form sizes no column below 10 pixels and no row below the default height.

@@ -164,19 +164,20 @@ TEST_F(GridPrintFiles, ColumnWidthsSavedOnDestructionAndLoadedWithTheWindow)
     EXPECT_EQ(120, file.ReadInteger("Wykaz", "Col1", 0));
     EXPECT_EQ(75, file.ReadInteger("Wykaz", "Col2", 0));
 
-    struct Case { const char* Section; bool Save; int Expected; } cases[] = {
-        {"Wykaz", true, 120}, {"", true, 64}, {"Wykaz", false, 64}};
+    struct Case { const char* Section; bool Save; int Expected; bool Load = false; } cases[] = {
+        {"Wykaz", true, 120}, {"", true, 64}, {"Wykaz", false, 64}, {"Wykaz", false, 120, true}};   // Load alone reads
     for (const Case& k : cases) {
         auto* g = new TProStringGrid(Form);
         g->SetColCount(3);
         g->SetDefaultColWidth(64);
         g->ColumnSize()->SetSave(k.Save);
+        g->ColumnSize()->SetLoad(k.Load);
         g->ColumnSize()->SetLocation(clIniFile);
         g->ColumnSize()->SetKey(ini);
         g->ColumnSize()->SetSection(k.Section);
         g->SetParent(Form);   // the window is made here
         Form->Show();
-        EXPECT_EQ(k.Expected, g->ColWidths(1)) << k.Section << k.Save;
+        EXPECT_EQ(k.Expected, g->ColWidths(1)) << k.Section << k.Save << k.Load;
         g->ColumnSize()->SetSave(false);
         delete g;
     }
