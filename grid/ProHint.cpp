@@ -6,6 +6,7 @@
 
 #include "grid/ProGrid.h"
 #include "grid/ProGridPaint_p.h"
+#include "grid/ProObj.h"
 #include "grid/ProUtil.h"
 #include "grid/PsgHTMLE.h"
 #include "platform/core/CodePage.h"
@@ -33,6 +34,16 @@ THTMLHintWindow::THTMLHintWindow(TComponent* AOwner) : TCustomForm(AOwner)
     SetFormStyle(fsStayOnTop);
     SetColor(clInfoBk);
     SetVisible(false);
+}
+
+void THTMLHintWindow::CreateParams(TCreateParams& Params)
+{
+    TCustomForm::CreateParams(Params);
+    Params.Style &= ~WS_BORDER;
+    int major = 0, minor = 0;
+    PlatformWindowsVersion(major, minor);
+    if (major > 5 || (major == 5 && minor >= 1))
+        Params.WindowClass.style |= CS_DROPSHADOW;
 }
 
 AnsiString& THTMLHintWindow::FontName()

@@ -25,6 +25,8 @@ public:
 
 protected:
     void Paint() override;
+    // Without a border; from Windows 5.1 on with the drop shadow of tips.
+    void CreateParams(TCreateParams& Params) override;
 
 private:
     bool IsWide(const AnsiString& Hint) const;

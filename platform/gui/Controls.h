@@ -459,6 +459,11 @@ struct TCreateParams {
     int X = 0, Y = 0, Width = 0, Height = 0;
     HWND WndParent = 0;
     AnsiString WinClassName;
+    // The window class's styles: CS_DROPSHADOW on a form without a border makes it a pop-up tip,
+    // which the window system draws with the shadow of its tips and never activates.
+    struct {
+        UINT style = 0;
+    } WindowClass;
 };
 
 // ---------------------------------------------------------------- TWinControl

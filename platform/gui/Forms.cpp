@@ -279,6 +279,10 @@ void TCustomForm::ApplyWindowFlags(bool Showing)
     }
     if (FFormStyle == fsStayOnTop)
         f |= Qt::WindowStaysOnTopHint;
+    TCreateParams params;
+    CreateParams(params);
+    if (FBorderStyle == bsNone && (params.WindowClass.style & CS_DROPSHADOW))
+        f = Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
     if (!FMaximizeBox && (f & Qt::Window) == Qt::Window && !(f & Qt::FramelessWindowHint)) {
         f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
              | Qt::WindowCloseButtonHint;

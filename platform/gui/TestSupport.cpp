@@ -589,6 +589,11 @@ bool WindowCloseBox(TCustomForm* Form)
     return !(f & Qt::FramelessWindowHint) && (!(f & Qt::CustomizeWindowHint) || (f & Qt::WindowCloseButtonHint));
 }
 
+bool WindowIsTip(TCustomForm* Form)
+{
+    return Form->HandleAllocated() && ControlWidget(Form)->windowType() == Qt::ToolTip;
+}
+
 double WindowOpacity(TCustomForm* Form)
 {
     return Form->HandleAllocated() ? ControlWidget(Form)->windowOpacity() : 1.0;

@@ -115,6 +115,8 @@ double WindowOpacity(TCustomForm* Form);
 TRect WindowFrame(TCustomForm* Form);
 // The window system is asked for a close box on the form's title bar.
 bool WindowCloseBox(TCustomForm* Form);
+// The form's window is a pop-up tip to the window system (shadowed as its tips, never activated).
+bool WindowIsTip(TCustomForm* Form);
 
 // ---------------------------------------------------------------- system drag and drop
 // One point of a system drag: the pointer over a control (its client coordinates), keys held.

@@ -185,11 +185,12 @@ TEST_F(HintFixture, RestingMouseShowsCellHintsAndBalloons)
     EXPECT_FALSE(Grid->BalloonWindow()->Visible());
 }
 
-TEST(HTMLHintWindow, StaysInsideTheMonitor)
+TEST(HTMLHintWindow, ShowsAsATipInsideTheMonitor)
 {
     THTMLHintWindow::SetMonitorRect(TRect(0, 0, 800, 600));
     THTMLHintWindow w(nullptr);
     w.ActivateHint(TRect(780, 590, 790, 600), "<b>Aktualna</b> norma");
+    EXPECT_TRUE(WindowIsTip(&w)) << "shadowed as a tip, never activated";
     EXPECT_EQ(TPoint(w.Left() + w.Width(), w.Top() + w.Height()), TPoint(798, 598));
     EXPECT_EQ(w.Width(), w.TextWidth() + 16);
     EXPECT_GT(w.TextWidth(), 20);
