@@ -675,7 +675,14 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect
     case ctBitButton: {
         bool enabled = FControlLook->NoDisabledButtonLook() || !GetCellReadOnly(ACol, ARow);
         TRect b(x, y, x + W, y + H);
-        G->CellValue = double((x - ARect.Left) | ((y - ARect.Top) << 16));
+        // The offset from the cell's rectangle, to which the mouse handling adds it (GetCellButtonRect):
+        // ARect lies inside the cell's grid lines (one pixel for a fixed cell) and the text margin less one.
+        const int display = DisplayColumn(ACol);
+        const bool fixedCell = display < FixedCols() || ARow < FixedRows() || IsFixed(display, ARow);
+        const int lines = fixedCell ? 1 : GridLineWidth();
+        const int dx = x - ARect.Left + lines + FCellTextOffset.X - 1;
+        const int dy = y - ARect.Top + lines + FCellTextOffset.Y - 1;
+        G->CellValue = double(dx | (dy << 16));
         if (FIsWinXP && ThemesActive()) {
             DrawThemedPart(ACanvas, "button", BP_PUSHBUTTON,
                            !enabled ? PBS_DISABLED : G->CellBoolean ? PBS_PRESSED : PBS_NORMAL, b);

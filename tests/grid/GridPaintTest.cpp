@@ -760,6 +760,29 @@ TEST_F(GridPaint, ControlCellsShowTheBackgroundGradientOverTheirOwnColour)
 }
 
 // ---------------------------------------------------------------- glyphs
+// The mouse finds a cell's button where it is drawn: its rectangle bounds the pixels the button changed.
+TEST_F(GridPaint, CellButtonsAreFoundWhereTheyAreDrawn)
+{
+    const TRect cell = Grid->CellRect(2, 2);
+    for (auto [h, v] : {std::pair{haLeft, vaTop}, std::pair{haCenter, vaCenter}, std::pair{haRight, vaBottom}}) {
+        auto plain = GrabControl(Grid);
+        TCellGraphic* g = AddGraphic(Grid, 2, 2, ctButton);
+        g->CellIndex = (18 << 16) | 40;
+        g->CellHAlign = h;
+        g->CellVAlign = v;
+        auto drawn = GrabControl(Grid);
+        TRect box(cell.Right, cell.Bottom, 0, 0), found;
+        for (int y = cell.Top; y < cell.Bottom; ++y)
+            for (int x = cell.Left; x < cell.Right; ++x)
+                if (At(drawn.get(), x, y) != At(plain.get(), x, y))
+                    box = TRect(std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1),
+                                std::max(box.Bottom, y + 1));
+        Grid->GetCellButtonRect(2, 2, found);
+        EXPECT_EQ(found, box) << h << " " << v;
+        Grid->RemoveCellGraphic(2, 2);
+    }
+}
+
 TEST_F(GridPaint, ClassicProgressBarsClampTheirValue)
 {
     Grid->ControlLook()->SetControlStyle(csClassic);
