@@ -703,6 +703,12 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect
         SetBkMode(ACanvas, TRANSPARENT);
         ACanvas->Font()->SetColor(enabled ? clBtnText : clGrayText);
         bool multi = G->CellText.find('\r') != AnsiString::npos;
+        if (multi) {
+            // Wrapped lines are centred as a block: the text call centres only a single line.
+            TRect lines = content;
+            DrawText(ACanvas, G->CellText, -1, lines, DT_CALCRECT | DT_CENTER | DT_WORDBREAK);
+            content.Top += std::max(0, (content.Height() - lines.Height()) / 2);
+        }
         DrawText(ACanvas, G->CellText, -1, content,
                  DT_CENTER | DT_END_ELLIPSIS | (multi ? DT_WORDBREAK : (DT_SINGLELINE | DT_VCENTER)));
         break;

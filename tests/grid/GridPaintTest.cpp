@@ -760,16 +760,25 @@ TEST_F(GridPaint, ControlCellsShowTheBackgroundGradientOverTheirOwnColour)
 }
 
 // ---------------------------------------------------------------- glyphs
-// The mouse finds a cell's button where it is drawn: its rectangle bounds the pixels the button changed.
-TEST_F(GridPaint, CellButtonsAreFoundWhereTheyAreDrawn)
+// The mouse finds a cell's button where it is drawn (its rectangle bounds the pixels the button changed),
+// and the caption, on one line or wrapped, is centred in it.
+TEST_F(GridPaint, CellButtonsAreFoundWhereTheyAreDrawnWithTheCaptionCentred)
 {
+    Grid->SetOptions(Grid->Options() | goEditing);   // an enabled button: a dark caption
+    Grid->SetRowHeights(2, 52);
     const TRect cell = Grid->CellRect(2, 2);
-    for (auto [h, v] : {std::pair{haLeft, vaTop}, std::pair{haCenter, vaCenter}, std::pair{haRight, vaBottom}}) {
+    struct Case {
+        TCellHAlign H;
+        TCellVAlign V;
+        const char* Caption;
+    } cases[] = {{haLeft, vaTop, ""}, {haCenter, vaCenter, "Ok"}, {haRight, vaBottom, "jeden\rdwa"}};
+    for (const Case& c : cases) {
         auto plain = GrabControl(Grid);
         TCellGraphic* g = AddGraphic(Grid, 2, 2, ctButton);
-        g->CellIndex = (18 << 16) | 40;
-        g->CellHAlign = h;
-        g->CellVAlign = v;
+        g->CellIndex = (44 << 16) | 60;
+        g->CellHAlign = c.H;
+        g->CellVAlign = c.V;
+        g->CellText = c.Caption;
         auto drawn = GrabControl(Grid);
         TRect box(cell.Right, cell.Bottom, 0, 0), found;
         for (int y = cell.Top; y < cell.Bottom; ++y)
@@ -778,7 +787,10 @@ TEST_F(GridPaint, CellButtonsAreFoundWhereTheyAreDrawn)
                     box = TRect(std::min(box.Left, x), std::min(box.Top, y), std::max(box.Right, x + 1),
                                 std::max(box.Bottom, y + 1));
         Grid->GetCellButtonRect(2, 2, found);
-        EXPECT_EQ(found, box) << h << " " << v;
+        EXPECT_EQ(found, box) << c.Caption;
+        const TRect ink = InkBox(drawn.get(), found, Dark);
+        if (*c.Caption)
+            EXPECT_NEAR(ink.Top + ink.Bottom, found.Top + found.Bottom, 3) << c.Caption;
         Grid->RemoveCellGraphic(2, 2);
     }
 }
