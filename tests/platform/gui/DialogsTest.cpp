@@ -5,7 +5,7 @@
 
 namespace {
 struct Dialogs : ::testing::Test {
-    void TearDown() override { VerifyNoPendingDialogs(); ClearRecordedDialogs(); }
+    void TearDown() override { EXPECT_TRUE(VerifyNoPendingDialogs()); ClearRecordedDialogs(); }
 };
 
 class TAskForm : public TForm {
