@@ -835,10 +835,17 @@ TRect TBaseGrid::VirtualCellRect(int ACol, int ARow) const
     return TRect(x, y, x + std::max(0, colW(ACol)), y + std::max(0, rowH(ARow)));
 }
 
+namespace {
+// A cell in no merged region and holding no control is laid out on its own.
+bool LaidOutAlone(const TCellProperties* p)
+{
+    return !p || (p->CellSpanX() == -1 && p->CellSpanY() == -1 && !p->Control());
+}
+}  // namespace
+
 TRect TBaseGrid::MergedCellRect(int ACol, int ARow) const
 {
-    TCellProperties* p = FindProps(RealColIndex(ACol), ARow);
-    if (!p || (p->CellSpanX() == -1 && p->CellSpanY() == -1 && !p->Control())) {
+    if (LaidOutAlone(FindProps(RealColIndex(ACol), ARow))) {
         TRect r = CellRect(ACol, ARow);
         const bool inGrid = ACol >= 0 && ACol < ColCount() && ARow >= 0 && ARow < RowCount();
         // A cell scrolled out of view lies where it would be, as a region's cells do, not at the corner.
@@ -861,10 +868,9 @@ TPoint TBaseGrid::MergedCellSize(int ACol, int ARow) const
 {
     // A plain cell's size is its column's width and its row's height: placing it would walk every
     // row above it, once for each cell measured.
-    TCellProperties* p = FindProps(RealColIndex(ACol), ARow);
-    if ((!p || (p->CellSpanX() == -1 && p->CellSpanY() == -1 && !p->Control())) && ACol >= 0 &&
-        ACol < ColCount() && ARow >= 0 && ARow < RowCount())
-        return TPoint(std::max(0, ColWidths(ACol)), std::max(0, RowHeights(ARow)));
+    if (LaidOutAlone(FindProps(RealColIndex(ACol), ARow)) && ACol >= 0 && ACol < ColCount() && ARow >= 0 &&
+        ARow < RowCount())
+        return TPoint(ColWidths(ACol), RowHeights(ARow));
     TRect r = MergedCellRect(ACol, ARow);
     return TPoint(r.Width(), r.Height());
 }
