@@ -259,7 +259,14 @@ void TGridDropTarget::DropFiles(TPoint Pt, const std::vector<AnsiString>& Files)
         g->OnOleDrop(g, -1, -1, name, allow);
     if (!allow)
         return;
+    // A dropped file's separator is found from the file, whatever the grid's own is.
+    struct KeepSeparator {
+        TProStringGrid* Grid;
+        char Separator;
+        ~KeepSeparator() { Grid->SetFieldSeparator(Separator); }
+    } keep{g, g->FieldSeparator()};
     try {
+        g->SetFieldSeparator(0);
         if (csv)
             g->LoadFromCsvFile(name);
         else

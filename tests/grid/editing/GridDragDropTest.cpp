@@ -324,6 +324,12 @@ TEST_F(GridDragDrop, DroppedFiles)
     EXPECT_EQ(B->Cells(1, 0), "Tytuł");
     EXPECT_EQ(B->Cells(0, 2), "PN-2");
     EXPECT_EQ(B->Cells(1, 2), "Nakrętki");
+    // The separator is found from the dropped file, whatever the grid's own is.
+    B->SetFieldSeparator(',');
+    B->SetCells(1, 2, "");
+    DropFromOutside(one, {Over(B, 1, 1)});
+    EXPECT_EQ(B->Cells(1, 2), "Nakrętki");
+    EXPECT_EQ(B->FieldSeparator(), ',');
 }
 
 // Text dropped on a grid goes in as the same text pasted there.
