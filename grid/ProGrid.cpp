@@ -161,6 +161,15 @@ TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
         FControlEdit = new TControlEdit(this);
         FControlCombo = new TControlCombo(this);
         FControlCombo->SetThemed(FIsWinXP);
+        // The in-place editors live hidden in the grid; each gets its window when first shown.
+        for (TWinControl* e : std::initializer_list<TWinControl*>{FGridCheckBox, FGridCombo, FGridSpin, FGridTransEdit, FGridUniEdit,
+                 FGridUniMemo, FGridUniEditBtn, FGridUniCombo, FGridDatePicker, FDateTimePicker, FGridEditBtn,
+                 FGridUnitEditBtn, FGridButton, FControlEdit, FControlCombo})
+            if (e) {
+                e->SetVisible(false);
+                e->SetWindowWhenShown(true);
+                e->SetParent(this);
+            }
     }
 
     TBaseGrid::SetRowCount(10);
@@ -234,6 +243,9 @@ void TProStringGrid::CreateWnd()
     if (FRichEditSel)
         FRichEditSel->SetParent(this);
     if (Parent()) {
+        for (TWinControl* picker : std::initializer_list<TWinControl*>{FGridDatePicker, FDateTimePicker})
+            if (picker)
+                picker->SetParent(this);
         if (FRichEdit)
             FRichEdit->SetBounds(0, 0, 0, 0);
         FFooterPanel->SetParent(this);

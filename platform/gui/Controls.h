@@ -495,6 +495,9 @@ public:
     void HandleNeeded();
     // Makes the window again (WM_DESTROY, then CreateWnd).
     void RecreateWnd();
+    // A hidden control kept for later use (an in-place editor) gets its window when it is first
+    // shown rather than with its parent's, as pages do (WindowWaitsForShowing).
+    void SetWindowWhenShown(bool v) { FWindowWhenShown = v; }
 
     bool Focused() const;
     virtual bool CanFocus() const;
@@ -578,7 +581,7 @@ protected:
     // A page of a notebook or page control: its window (and its controls')
     // is made when it is first shown, not with its parent's, as most pages
     // are never shown at all. Handle() makes it at any time.
-    virtual bool WindowWaitsForShowing() const { return false; }
+    virtual bool WindowWaitsForShowing() const { return FWindowWhenShown; }
     // The window's creation parameters: WS_CHILD, WS_VISIBLE, WS_TABSTOP ... from the
     // properties; descendants add theirs (an edit's ES_ styles), and the standard
     // controls take them when their window is made.
@@ -658,6 +661,7 @@ private:
     bool FUnicodeWindow = false;
     bool FCtl3D = true;
     bool FParentCtl3D = true;
+    bool FWindowWhenShown = false;
     int FAlignLevel = 0;
     bool FAligning = false;
 };

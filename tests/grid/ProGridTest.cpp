@@ -36,6 +36,17 @@ TEST(ProGrid, NewGridDefaults)
     EXPECT_FALSE(g.GridCombo()->Visible());
 }
 
+TEST(ProGrid, InplaceEditorsLiveHiddenInTheGridWithoutWindows)
+{
+    TForm f(nullptr);
+    auto* g = new TProStringGrid(&f);
+    g->SetParent(&f);
+    g->HandleNeeded();
+    for (TWinControl* e : {static_cast<TWinControl*>(g->GridCombo()), static_cast<TWinControl*>(g->GridDatePicker()),
+                           static_cast<TWinControl*>(g->DateTimePicker())})
+        EXPECT_TRUE(e->Parent() == g && !e->Visible() && !e->HandleAllocated()) << e->ClassName();
+}
+
 TEST(ProGrid, UnitRegistersClipboardFormatAndMessageOnce)
 {
     UINT f = GridClipboardFormat();
