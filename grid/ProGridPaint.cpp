@@ -686,7 +686,13 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
     if (kind == 2) {
         if (!((AState & gdSelected) && (AState & gdFocused) && FP.SelectionColor == clNone))
             ACanvas->FillRect(ARect);
-        DrawRichTextCell(col, ARow, ARect, ACanvas);
+        // The sort glyph stands right of the text, as for wide text.
+        TRect rich = ARect;
+        if (sortGlyph)
+            rich.Right -= 10;
+        DrawRichTextCell(col, ARow, rich, ACanvas);
+        if (sortGlyph)
+            DrawSortIndicator(ACanvas, col, r.Right - 10 + 3, glyphY(r));
         return;
     }
     // Wide text is drawn from its own characters, also those without an 8-bit form.

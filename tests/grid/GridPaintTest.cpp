@@ -497,6 +497,7 @@ TEST_F(GridPaint, SortGlyphPlaceForEveryTextKindAndVerticalAlignment)
         {"plain centred", plain, taCenter, vtaCenter},
         {"mini-HTML", "<b>Tytuł</b>", taLeftJustify, vtaCenter},
         {"wide text", EncodeUnicodeCell(AnsiToWide(plain)), taLeftJustify, vtaCenter},
+        {"rich text", "{\\rtf1\\ansi Tytu\\'b3\\par}", taLeftJustify, vtaBottom},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.Name);
@@ -514,7 +515,7 @@ TEST_F(GridPaint, SortGlyphPlaceForEveryTextKindAndVerticalAlignment)
         int tw = Measuring(m, Grid->FixedFont())->TextWidth(plain);
         int x = 0;
         if (c.Text[0] == '<') x = text.Right - 10 + 2;
-        else if (c.Text[0] == '|') x = text.Right - 10 + 3;
+        else if (c.Text[0] == '|' || c.Text[0] == '{') x = text.Right - 10 + 3;
         else if (c.Align == taLeftJustify) x = text.Left + tw + 10;
         else if (c.Align == taRightJustify) x = text.Right - tw - 10;
         else x = in.Left + 8;
