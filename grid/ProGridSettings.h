@@ -26,6 +26,10 @@ class TIntList;
 #define PSG_NOTIFY(Type, Name) \
     Type Name() const { return FV.Name; } \
     void Set##Name(Type v) { if (FV.Name != v) { FV.Name = v; Changed(); } }
+// A published value whose setter stores and calls OnChange every time, also for the value it holds.
+#define PSG_TELL(Type, Name) \
+    Type Name() const { return FV.Name; } \
+    void Set##Name(Type v) { FV.Name = v; Changed(); }
 
 // Repaints the whole grid (nothing without a grid).
 void RepaintOwnerGrid(TProStringGrid* Grid);
@@ -831,27 +835,27 @@ public:
     // Copies every value, then calls OnChange once.
     void Assign(TPersistent* Source) override;
 
-    PSG_NOTIFY(TColor, CompleteColor)
-    PSG_NOTIFY(TColor, CompleteFontColor)
-    PSG_NOTIFY(TColor, UnCompleteColor)
-    PSG_NOTIFY(TColor, UnCompleteFontColor)
-    PSG_NOTIFY(TColor, Level0Color)
-    PSG_NOTIFY(TColor, Level0ColorTo)
-    PSG_NOTIFY(TColor, Level1Color)
-    PSG_NOTIFY(TColor, Level1ColorTo)
-    PSG_NOTIFY(TColor, Level2Color)
-    PSG_NOTIFY(TColor, Level2ColorTo)
-    PSG_NOTIFY(TColor, Level3Color)
-    PSG_NOTIFY(TColor, Level3ColorTo)
-    PSG_NOTIFY(int, Level1Perc)
-    PSG_NOTIFY(int, Level2Perc)
-    PSG_NOTIFY(TColor, BorderColor)
-    PSG_NOTIFY(bool, ShowBorder)
-    PSG_NOTIFY(bool, Stacked)
-    PSG_NOTIFY(bool, ShowPercentage)
-    PSG_NOTIFY(bool, CompletionSmooth)
-    PSG_NOTIFY(bool, ShowGradient)
-    PSG_NOTIFY(int, Steps)
+    PSG_TELL(TColor, CompleteColor)
+    PSG_TELL(TColor, CompleteFontColor)
+    PSG_TELL(TColor, UnCompleteColor)
+    PSG_TELL(TColor, UnCompleteFontColor)
+    PSG_TELL(TColor, Level0Color)
+    PSG_TELL(TColor, Level0ColorTo)
+    PSG_TELL(TColor, Level1Color)
+    PSG_TELL(TColor, Level1ColorTo)
+    PSG_TELL(TColor, Level2Color)
+    PSG_TELL(TColor, Level2ColorTo)
+    PSG_TELL(TColor, Level3Color)
+    PSG_TELL(TColor, Level3ColorTo)
+    PSG_TELL(int, Level1Perc)
+    PSG_TELL(int, Level2Perc)
+    PSG_TELL(TColor, BorderColor)
+    PSG_TELL(bool, ShowBorder)
+    PSG_TELL(bool, Stacked)
+    PSG_TELL(bool, ShowPercentage)
+    PSG_TELL(bool, CompletionSmooth)
+    PSG_TELL(bool, ShowGradient)
+    PSG_TELL(int, Steps)
 
     // The colours of a level bar at Percentage: level 0 below Level1Perc, level
     // 1 up to below Level2Perc, level 2 below 100, level 3 at 100.
@@ -879,3 +883,4 @@ private:
 #undef PSG_PLAIN
 #undef PSG_REPAINT
 #undef PSG_NOTIFY
+#undef PSG_TELL

@@ -552,6 +552,7 @@ TEST(GridSettings, ChangeEventsFireFromTheListedSettersOnly)
         {"ShowModified.Color", [&] { g.ShowModified()->SetColor(clRed); }, &modified, 1},
         {"ShowModified.Enabled plain", [&] { g.ShowModified()->SetEnabled(true); }, &modified, 0},
         {"Progress.Level1Perc", [&] { g.ProgressAppearance()->SetLevel1Perc(60); }, &progress, 1},
+        {"Progress.Level1Perc same", [&] { g.ProgressAppearance()->SetLevel1Perc(60); }, &progress, 1},
         {"Progress.ShowGradient", [&] { g.ProgressAppearance()->SetShowGradient(false); }, &progress, 1},
         {"Progress.UnCompleteFontColor", [&] { g.ProgressAppearance()->SetUnCompleteFontColor(clRed); },
          &progress, 1},
