@@ -474,6 +474,9 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
         }
     }
     if (c.Y >= FixedRows() && (FMouseActions->DisjunctRowSelect() || FMouseActions->DisjunctColSelect())) {
+        // A plain press paints what it drags over selected until its release (GetCellStyle).
+        if (FMouseActions->DisjunctRowSelect() && !FMouseActions->HotmailRowSelect() && !(shift & ssCtrl))
+            FPlainClick = true;
         auto disjunct = [&](bool Rows, int Index, int Current) {
             auto get = [&](int i) { return Rows ? GetShownRowSelect(i) : GetColSelect(i); };
             auto set = [&](int i, bool v) { Rows ? SetShownRowSelect(i, v) : SetColSelect(i, v); };
@@ -483,7 +486,9 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
                 for (int i = std::min(Index, Current); i <= std::max(Index, Current); ++i)
                     set(i, true);
             } else {
-                Rows ? ClearRowSelect() : ClearColSelect();
+                // With Alt the row marks stay until the release.
+                if (!Rows || !(shift & ssAlt))
+                    Rows ? ClearRowSelect() : ClearColSelect();
                 set(Index, true);
             }
         };
@@ -649,6 +654,7 @@ void TProStringGrid::WMLButtonUp(TWMMouse& Message)
     } clickAgain{FMouse};
     FMouse.Hover = 0;
     FMouse.OleArmed = false;
+    FPlainClick = false;
     delete FMouse.MoveImage;
     FMouse.MoveImage = nullptr;
     HideSizingHint();
