@@ -246,8 +246,11 @@ void TProStringGrid::CreateWnd()
         for (TWinControl* picker : std::initializer_list<TWinControl*>{FGridDatePicker, FDateTimePicker})
             if (picker)
                 picker->SetParent(this);
-        if (FRichEdit)
+        if (FRichEdit) {
+            FRichEdit->SetVisible(false);
             FRichEdit->SetBounds(0, 0, 0, 0);
+            FRichEdit->SetBorderStyle(bsNone);
+        }
         FFooterPanel->SetParent(this);
         FFooterPanel->SetVisible(FFloatingFooter->Visible());
         FSearchPanel->SetParent(this);
@@ -256,6 +259,9 @@ void TProStringGrid::CreateWnd()
         if (FColumnSize->Save() || FColumnSize->Load())
             LoadColumnSizes();
         SetTimer(this, 111, 500);
+        // A grid newly placed at design time (not read from a form) takes the grid's usual font.
+        if ((ComponentState() & csDesigning) && !FWasLoaded)
+            Font()->SetName("Tahoma");
         if (FDragDropSettings->OleDropTarget() && !(ComponentState() & csDesigning))
             RegisterOleDropTarget(true);
         FIsWinXP = FIsWinXP && ThemesActive();
@@ -269,6 +275,7 @@ void TProStringGrid::CreateWnd()
 void TProStringGrid::Loaded()
 {
     TBaseGrid::Loaded();
+    FWasLoaded = true;
     FDesignCursor = Cursor();
     ApplySearchFooter();
     ApplyHeaders(true);

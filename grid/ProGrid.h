@@ -1514,6 +1514,7 @@ private:
     TColor FPopupGrad[4] = {clNone, clNone, clNone, clNone};
     TLookColors FLook;
     TCursor FDesignCursor = crDefault;
+    bool FWasLoaded = false;   // Loaded has run
     TNotifyEvent FSavedFormResize;
     TCustomForm* FOwnerForm = nullptr;
     int FFormWidth = 0;

@@ -417,6 +417,23 @@ TEST(ProGrid, OwnedControlsInCreationOrder)
     EXPECT_FALSE(g.FilterActive());
 }
 
+// Window creation hides the first rich edit without a border; only a grid newly placed at design
+// time takes "Tahoma".
+TEST(ProGrid, WindowCreationSetsUpTheRichEditAndANewDesignedGridsFont)
+{
+    TForm form(nullptr);
+    for (int kind : {0, 1, 2}) {   // running, newly placed at design time, read from a form at design time
+        auto* g = new TProStringGrid(&form);
+        g->SetDesigning(kind > 0);
+        g->Font()->SetName("Arial");
+        if (kind == 2) g->BeginLoading(), g->EndLoading();
+        g->SetParent(&form);
+        g->HandleNeeded();
+        EXPECT_EQ(g->RichEdit()->BorderStyle(), bsNone);
+        EXPECT_EQ(g->Font()->Name(), kind == 1 ? "Tahoma" : "Arial") << kind;
+    }
+}
+
 TEST(ProGrid, TypedValuesUnderBothDecimalSeparators)
 {
     TProStringGrid g(nullptr);
