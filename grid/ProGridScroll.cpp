@@ -390,7 +390,7 @@ void TProStringGrid::ShowScrollHint(const AnsiString& Text)
     GetCursorPos(p);
     TRect r = FHintWindow->CalcHintRect(100, Text);
     FHintWindow->SetColor(FP.HintColor);
-    FHintWindow->ActivateHint(TRect(p.X + 10, p.Y, p.X + 10 + r.Width(), p.Y + r.Height()), Text);
+    FHintWindow->ActivateHint(TRect(p.X + 10, p.Y, p.X + 10 + r.Width(), p.Y + r.Height()), Text, 100);
 }
 
 void TProStringGrid::HideScrollHint()

@@ -90,12 +90,13 @@ TRect THTMLHintWindow::CalcHintRect(int MaxWidth, const AnsiString& Hint)
     return TRect(0, 0, s.cx, s.cy);
 }
 
-void THTMLHintWindow::ActivateHint(TRect Rect, const AnsiString& Hint)
+void THTMLHintWindow::ActivateHint(TRect Rect, const AnsiString& Hint, int MaxWidth)
 {
     SetCaption(Hint);
     bool wide = IsWide(Hint);
     FWideText = wide ? DecodeUnicodeCell(Hint) : WideString();
-    TSize s = Measure(Hint, 1008);
+    FMaxWidth = MaxWidth;
+    TSize s = Measure(Hint, MaxWidth);
     FTextWidth = s.cx;
     FTextHeight = s.cy;
     Rect.Right = Rect.Left + FTextWidth + (wide ? 8 : 16);
@@ -141,6 +142,7 @@ void THTMLHintWindow::Paint()
     THtmlRun run;
     run.URLColor = 0xFF0000;
     run.ShadowColor = 0x808080;
+    run.WordWrap = FMaxWidth < 1008;   // the lines as measured
     run.Run(c, text, tr);
 }
 

@@ -11,8 +11,9 @@ public:
 
     // (0, 0, width, height) of the text laid out at most MaxWidth wide.
     TRect CalcHintRect(int MaxWidth, const AnsiString& Hint);
-    // Shows Hint with its top-left corner at Rect's (screen coordinates).
-    void ActivateHint(TRect Rect, const AnsiString& Hint);
+    // Shows Hint with its top-left corner at Rect's (screen coordinates), its
+    // text laid out at most MaxWidth wide (wrapped at words when narrower).
+    void ActivateHint(TRect Rect, const AnsiString& Hint, int MaxWidth = 1008);
     void ReleaseHint() { Hide(); }
 
     int TextWidth() const { return FTextWidth; }
@@ -33,6 +34,7 @@ private:
     TSize Measure(const AnsiString& Hint, int MaxWidth);
     int FTextHeight = 0;
     int FTextWidth = 0;
+    int FMaxWidth = 1008;
     WideString FWideText;
 };
 

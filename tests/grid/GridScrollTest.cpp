@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "grid/ProGrid.h"
+#include "grid/ProHint.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
@@ -240,6 +241,7 @@ TEST_F(GridScroll, ThumbMessagesHintScrollAlongAndRescaleFlatBars)
     Scroll(false, SB_THUMBTRACK, 127);
     EXPECT_TRUE(Grid->ScrollHintShowing());
     EXPECT_EQ(Grid->ScrollHintText(), "Col : " + IntToStr(30 - visibleCols));
+    const int line = Grid->HintWindow()->TextHeight();
     Scroll(false, SB_THUMBTRACK, 0);
     EXPECT_EQ(Grid->ScrollHintText(), "first");
     Scroll(true, SB_THUMBTRACK, 64);
@@ -248,6 +250,12 @@ TEST_F(GridScroll, ThumbMessagesHintScrollAlongAndRescaleFlatBars)
     Scroll(true, SB_ENDSCROLL);
     EXPECT_FALSE(Grid->ScrollHintShowing());
     EXPECT_EQ(hinted.size(), 3u);
+    // A long hint is laid out at most 100 pixels wide, in more lines.
+    Grid->OnScrollHint = [](TObject*, int, AnsiString& Hint) { Hint += " przewijanie wielu wierszy tabeli"; };
+    Scroll(true, SB_THUMBTRACK, 64);
+    EXPECT_LE(Grid->HintWindow()->TextWidth(), 100);
+    EXPECT_GE(Grid->HintWindow()->TextHeight(), 2 * line);
+    Scroll(true, SB_ENDSCROLL);
 
     // ScrollSynch: the cells follow the thumb while it is dragged.
     Grid->SetScrollSynch(true);
