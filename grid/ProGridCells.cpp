@@ -186,6 +186,8 @@ int TProStringGrid::HiddenRowsBelow(int ARealRow) const
 
 int TProStringGrid::RealRowIndex(int ARow) const
 {
+    if (ARow < 0)
+        return -1;
     // Hidden row i lies before the row shown at ARow when its index less i is at most ARow.
     const TCollection* list = FHiddenRowList.get();
     return ARow + FirstRecord(list->Count(), [&](int i) { return HiddenIdx(list, i) - i > ARow; });

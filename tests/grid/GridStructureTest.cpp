@@ -111,6 +111,8 @@ TEST(GridStructure, DisplayAndStoredRowsMapAroundHiddenRows)
     EXPECT_EQ(g.NumHiddenRows(), 2);
     EXPECT_EQ(g.DisplayRowIndex(6), 4);
     EXPECT_EQ(g.RealRowIndex(4), 6);
+    for (int before : {-1, -2, -7})
+        EXPECT_EQ(g.RealRowIndex(before), -1) << before;
     EXPECT_TRUE(g.IsHiddenRow(3));
     EXPECT_FALSE(g.IsHiddenRow(4));
     EXPECT_EQ(ColumnTexts(g, 1, 0), (std::vector<std::string>{"r0", "r1", "r2", "r4", "r6", "r7"}));
