@@ -316,19 +316,22 @@ void TProStringGrid::Loaded()
     UpdateScrollBarsAlways();
 }
 
-int TProStringGrid::HorzScrollBarHeight() const
+int TProStringGrid::HorzScrollBarHeight(int AWidth) const
 {
+    // The bar shows only where the grid has one and its columns do not fit the width it gets.
+    if (ScrollBars() != ssHorizontal && ScrollBars() != ssBoth)
+        return 0;
     int total = 0;
     for (int c = 0; c < ColCount(); ++c)
         total += ColWidths(c);
-    return total > Width() ? FP.ScrollWidth : 0;
+    return total > AWidth ? FP.ScrollWidth : 0;
 }
 
 void TProStringGrid::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
     if (FP.IntegralHeight && FUpdateCount == 0 && DefaultRowHeight() > 0) {
         int border = BorderStyle() == bsSingle ? 2 : 0;
-        int bar = HorzScrollBarHeight();
+        int bar = HorzScrollBarHeight(AWidth);
         int rows = (AHeight - bar - border) / DefaultRowHeight();
         if (rows < 0)
             rows = 0;

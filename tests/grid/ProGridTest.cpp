@@ -137,14 +137,24 @@ TEST(ProGrid, AssigningColumnHeadersClearsTheHeaderRow)
     EXPECT_EQ(g.Cells(3, 0), "");
 }
 
+// Whole rows of 22 between borders of 2, above a horizontal bar of 17 where the columns
+// do not fit the width the grid gets.
 TEST(ProGrid, IntegralHeightRoundsToWholeRows)
 {
-    TProStringGrid g(nullptr);
-    g.SetIntegralHeight(true);
-    g.SetBounds(0, 0, 400, 100);
-    EXPECT_EQ(g.Height(), 92);   // 4 x 22 + 2 x 2
-    g.SetBounds(0, 0, 400, 60);
-    EXPECT_EQ(g.Height(), 48);
+    const struct {
+        int Width, Cols;
+        TScrollStyle Bars;
+        int Height, Expected;
+    } cases[] = {{400, 5, ssBoth, 100, 92},  {400, 5, ssBoth, 60, 48},      {400, 10, ssBoth, 100, 87},
+                 {800, 10, ssBoth, 100, 92}, {400, 10, ssVertical, 100, 92}};
+    for (const auto& c : cases) {
+        TProStringGrid g(nullptr);
+        g.SetColCount(c.Cols);
+        g.SetScrollBars(c.Bars);
+        g.SetIntegralHeight(true);
+        g.SetBounds(0, 0, c.Width, c.Height);
+        EXPECT_EQ(g.Height(), c.Expected) << c.Width << " " << c.Cols << " " << int(c.Bars);
+    }
 }
 
 TEST(ProGrid, CellTextOutsideTheGridIsRefusedHiddenColumnsStayLegal)
