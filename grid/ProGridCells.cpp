@@ -725,13 +725,17 @@ void TProStringGrid::EndUpdate()
 // ---------------------------------------------------------------- filter
 void TProStringGrid::SetFilterActive(bool Value)
 {
-    if (FP.FilterActive == Value)
+    // Switching on again applies the filter as it now stands to the rows still shown; the fixed rows
+    // to restore are those of the first switch.
+    if (!Value && !FP.FilterActive)
         return;
+    if (Value && !FP.FilterActive)
+        FFilterFixedRows = TBaseGrid::FixedRows();
     FP.FilterActive = Value;
     if (Value) {
-        FFilterFixedRows = TBaseGrid::FixedRows();
         BeginUpdate();
-        int first = TBaseGrid::FixedRows(), last = RowCount() - 1 - FP.FixedFooters;
+        // A grid filtered down to its header has dropped its fixed rows: the header stays out.
+        int first = std::max(TBaseGrid::FixedRows(), FFilterFixedRows), last = RowCount() - 1 - FP.FixedFooters;
         int total = last - first + 1;
         std::vector<int> failing;
         for (int r = first; r <= last; ++r) {

@@ -181,12 +181,17 @@ TEST(GridStructure, FilterHidesTheRowsItDoesNotMatchAndShowsThemAgain)
 {
     TProStringGrid g(nullptr);
     FillRows(g, 8);
+    int every = 2;
     g.OnCustomFilter = [&](TObject*, int ARow, bool& Allow) {
-        Allow = (g.Cells(1, ARow).back() - '0') % 2 == 0;
+        Allow = (g.Cells(1, ARow).back() - '0') % every == 0;
     };
     g.SetFilterActive(true);
     EXPECT_EQ(ColumnTexts(g, 1, 0), (std::vector<std::string>{"r0", "r2", "r4", "r6"}));
     EXPECT_EQ(g.NumHiddenRows(), 4);   // the header row is not filtered
+    // Switched on again, a changed filter applies at once.
+    every = 4;
+    g.SetFilterActive(true);
+    EXPECT_EQ(ColumnTexts(g, 1, 0), (std::vector<std::string>{"r0", "r4"}));
     g.SetFilterActive(false);
     EXPECT_EQ(ColumnTexts(g, 1, 0), Names(0, 7));
     EXPECT_EQ(g.NumHiddenRows(), 0);
