@@ -196,7 +196,9 @@ void TProStringGrid::GetCellStyleEx(int ACol, int ARow, TGridDrawState& State, b
             if (marked && !(FPlainClick && current)) {
                 paintSelected();
                 State = gdSelected;
-            } else if (!marked && FPlainClick && wasSelected) {
+            } else if (FPlainClick && wasSelected) {
+                // During a plain press a cell the grid draws selected is painted so, marked or
+                // not: the pressed row, which the press has just marked, too.
                 paintSelected();
             }
         } else if (IsSelected(dcol, ARow) || (wasSelected && FPlainClick)) {

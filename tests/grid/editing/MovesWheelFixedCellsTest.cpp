@@ -490,22 +490,30 @@ TEST_F(MovesWheel, APlainReleaseFlagsTheClickedNodeWithItsRows)
     EXPECT_TRUE(Grid->GetRowSelect(3));
 }
 
-// While a plain press is held the rows it drags over are painted selected; with Alt the marks
-// stay until the release.
+// While a plain press is held the rows it drags over, and the row it pressed, are painted
+// selected; with Alt the marks stay until the release.
 TEST_F(MovesWheel, APlainPressPaintsTheRowsItDragsOverAndAltKeepsTheMarks)
 {
     Grid->MouseActions()->SetDisjunctRowSelect(true);
     Grid->SetOptions(Grid->Options() | goRangeSelect | goRowSelect);
-    Grid->SetRowSelect(5, true);
-    MouseDown(Grid, CellMiddle(2, 1).X, CellMiddle(2, 1).Y, mbLeft, ssAlt);
-    MouseMove(Grid, CellMiddle(2, 3).X, CellMiddle(2, 3).Y, ssLeft | ssAlt);
-    const std::unique_ptr<TBitmap> shot = GrabControl(Grid);
-    std::string painted;
-    for (int r = 1; r < 6; ++r)
-        painted += shot->Canvas()->Pixels(CellMiddle(4, r).X, Grid->CellRect(4, r).Top + 2) == Grid->SelectionColor()
-                       ? 'S' : '.';
-    EXPECT_EQ(painted, "SSS.S");
-    MouseUp(Grid, CellMiddle(2, 3).X, CellMiddle(2, 3).Y);
+    const struct {
+        TShiftState Shift;
+        int From, To;
+        const char* Painted;
+    } cases[] = {{ssAlt, 1, 3, "SSS.S"}, {0, 3, 3, "..S.."}};
+    for (const auto& c : cases) {
+        Grid->SetRowSelect(5, true);
+        AdvanceInputClock(1000);
+        MouseDown(Grid, CellMiddle(2, c.From).X, CellMiddle(2, c.From).Y, mbLeft, c.Shift);
+        MouseMove(Grid, CellMiddle(2, c.To).X, CellMiddle(2, c.To).Y, ssLeft | c.Shift);
+        const std::unique_ptr<TBitmap> shot = GrabControl(Grid);
+        std::string painted;
+        for (int r = 1; r < 6; ++r)
+            painted += shot->Canvas()->Pixels(CellMiddle(4, r).X, Grid->CellRect(4, r).Top + 2) == Grid->SelectionColor()
+                           ? 'S' : '.';
+        EXPECT_EQ(painted, c.Painted) << c.From;
+        MouseUp(Grid, CellMiddle(2, c.To).X, CellMiddle(2, c.To).Y);
+    }
 }
 
 }  // namespace
