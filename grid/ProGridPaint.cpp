@@ -38,6 +38,13 @@ void HLine(TCanvas* C, int X1, int X2, int Y, TColor Color)
     C->LineTo(X2, Y);
 }
 
+// A selected cell's text takes the selection colours unless it is the focused cell without
+// goDrawFocusSelected.
+bool SelectionTextShown(TGridDrawState State, TGridOptions Options)
+{
+    return !(State & gdFocused) || (Options & goDrawFocusSelected);
+}
+
 void VLine(TCanvas* C, int X, int Y1, int Y2, TColor Color)
 {
     C->Pen()->SetColor(Color);
@@ -252,6 +259,7 @@ void TProStringGrid::ResolveCellAlignment(int ACol, int ARow, TAlignment& HAlign
 }
 
 // ---------------------------------------------------------------- inside one cell
+
 void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState)
 {
     const int col = PaintedColumn(ACol, ARow);
@@ -268,6 +276,14 @@ void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect AR
         FRowCheckGraphic->CellType = ctRowCheckBox;
         FRowCheckGraphic->CellBoolean = IsSelected(TBaseGrid::FixedCols(), ARow);
         g = FRowCheckGraphic.get();
+    }
+    // The focused cell's text keeps the cell's own colour unless goDrawFocusSelected asks for the
+    // selection's (its background was painted selected by DrawCell).
+    if ((state & gdSelected) && !SelectionTextShown(state, Options())) {
+        TBrush b;
+        TFont fnt;
+        GetCellTextStyle(col, ARow, &b, &fnt);
+        ACanvas->Font()->SetColor(fnt.Color());
     }
     if ((state & gdSelected) && !(state & gdFocused) && FP.SelectionColor == clNone)
         ACanvas->Brush()->SetColor(clHighlight);
@@ -517,7 +533,7 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
     ACanvas->Brush()->SetColor(SavedBrush);
     ACanvas->Font()->SetColor(SavedFont);
     TColor linkColor = FP.URLColor;
-    if ((AState & gdSelected) && !fixed && ShowSelection()) {
+    if ((AState & gdSelected) && !fixed && ShowSelection() && SelectionTextShown(AState, Options())) {
         if (FP.SelectionColor != clNone)
             ACanvas->Brush()->SetColor(FP.SelectionColor);
         if (FP.SelectionTextColor != clNone)

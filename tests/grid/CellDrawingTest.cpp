@@ -527,6 +527,22 @@ TEST_F(CellDrawing, RowsLeftOutOfADisjunctSelectionAskTheirColoursUnselected)
     }
 }
 
+// The focused cell's text takes the selection's colour only with goDrawFocusSelected.
+TEST_F(CellDrawing, TheFocusedCellTakesTheSelectionTextColourOnlyWithDrawFocusSelected)
+{
+    Grid->SetSelectionTextColor(clRed);
+    for (const bool drawFocus : {false, true}) {
+        Grid->SetOptions(drawFocus ? Grid->Options() | goDrawFocusSelected : Grid->Options() & ~goDrawFocusSelected);
+        Grid->SetCells(1, 1, "WWW");
+        Grid->SetCells(2, 1, "WWW");
+        Grid->SetSelection(TGridRect(1, 1, 2, 1));   // the focused cell is (2, 1)
+        Grid->SetFocus();
+        auto shot = Shot();
+        auto red = [&](int Col) { return InkBox(shot.get(), Inside(Col, 1), [](TColor p) { return p == clRed; }).Left >= 0; };
+        EXPECT_EQ(std::make_pair(red(1), red(2)), std::make_pair(true, drawFocus));
+    }
+}
+
 // ---------------------------------------------------------------- the picture of a moved column
 TEST_F(CellDrawing, DragPictureShowsTheCellsAsTheGridPaintsThem)
 {
