@@ -281,8 +281,9 @@ void TProStringGrid::DrawSortIndicator(TCanvas* ACanvas, int ACol, int X, int Y)
             return;
         }
         if (desc) {
+            // One outline from the right corner: each line starts where the last ended.
             Line(ACanvas, X + 4, Y - 4, X, Y + 4, clWhite);
-            Line(ACanvas, X - 4, Y - 4, X, Y + 4, clGray);
+            Line(ACanvas, X, Y + 4, X - 4, Y - 4, clGray);
             Line(ACanvas, X - 4, Y - 4, X + 4, Y - 4, clGray);
         } else {
             Line(ACanvas, X - 4, Y + 4, X + 4, Y + 4, clWhite);
@@ -561,6 +562,8 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect
             y = ARect.Height() >= size ? (ARect.Top + ARect.Bottom - size) / 2 : ARect.Top + 1;
         else if (va == vaBottom)
             y = ARect.Bottom - 1 - size;
+        else if (va == vaUnderText)
+            y = ARect.Bottom - size;
         bool checked = t == ctCheckBox || t == ctRowCheckBox ? G->CellBoolean
                                                               : Cells(ACol, ARow) == GetCheckTrue(ACol, ARow);
         DrawCheckBox(ACanvas, TRect(x, y, x + size, y + size), checked, !GetCellReadOnly(ACol, ARow),
@@ -596,7 +599,8 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect
     TSize extent = CellGraphicExtent(G, ARect);
     int W = extent.cx, H = extent.cy;
     TGraphic* pic = dynamic_cast<TGraphic*>(G->CellObject);
-    int T = TextWidth > 0 ? TextWidth + 2 : 0;
+    // The text's width and its two pixels, also for an empty text; a data image shows no text.
+    int T = t == ctDataImage ? 0 : TextWidth + 2;
     int width = ARect.Width();
     int x = ARect.Left + 1, y = ARect.Top + 1;
     switch (G->CellHAlign) {

@@ -795,7 +795,9 @@ void TProStringGrid::DrawRichTextCell(int ACol, int ARow, const TRect& ARect, TC
     TRect r = ARect;
     r.Left += FCellTextOffset.X;
     r.Right -= FCellTextOffset.X;
-    bool selected = IsSelected(DisplayColumn(ACol), ARow) && !(DisplayColumn(ACol) == Col() && ARow == Row());
+    // The current cell keeps its own colours only while the grid has the focus.
+    bool selected =
+        IsSelected(DisplayColumn(ACol), ARow) && !(DisplayColumn(ACol) == Col() && ARow == Row() && Focused());
     if (selected && !FP.SelectionRTFKeep && FP.SelectionTextColor != clNone) {
         // Selected rich text is shown in the selection's text colour.
         FRichEditSel->SetPlainText(false);
@@ -816,7 +818,8 @@ void TProStringGrid::DrawCellBorders(TCanvas* ACanvas, int ACol, int ARow, TRect
     TCellBorders borders = 0;
     TPen saved;
     saved.Assign(ACanvas->Pen());
-    GetCellBorder(PaintedColumn(ACol, ARow), ARow, ACanvas->Pen(), borders);
+    const int col = PaintedColumn(ACol, ARow);
+    GetCellBorder(col, ARow, ACanvas->Pen(), borders);
     if (borders == 0 && !OnGetCellBorderProp) {
         ACanvas->Pen()->Assign(&saved);
         return;
@@ -827,7 +830,7 @@ void TProStringGrid::DrawCellBorders(TCanvas* ACanvas, int ACol, int ARow, TRect
     right.Assign(ACanvas->Pen());
     bottom.Assign(ACanvas->Pen());
     if (OnGetCellBorderProp)
-        OnGetCellBorderProp(this, ARow, ACol, &left, &top, &right, &bottom);
+        OnGetCellBorderProp(this, ARow, col, &left, &top, &right, &bottom);
     int w = (ACanvas->Pen()->Width() + 1) / 2;
     if (Options() & goVertLine) {
         ARect.Left += w;

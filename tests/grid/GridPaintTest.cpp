@@ -489,8 +489,10 @@ TEST_F(GridPaint, SortGlyphPlaceForEveryTextKindAndVerticalAlignment)
         AnsiString Text;
         TAlignment Align;
         TVAlignment VAlign;
+        TSortDirection Direction = sdAscending;
     } cases[] = {
         {"plain left, top", plain, taLeftJustify, vtaTop},
+        {"plain left, descending", plain, taLeftJustify, vtaCenter, sdDescending},
         {"plain left, centre", plain, taLeftJustify, vtaCenter},
         {"plain left, bottom", plain, taLeftJustify, vtaBottom},
         {"plain right", plain, taRightJustify, vtaCenter},
@@ -504,6 +506,7 @@ TEST_F(GridPaint, SortGlyphPlaceForEveryTextKindAndVerticalAlignment)
         Grid->SetCells(2, 0, c.Text);
         Grid->CellProperties(2, 0)->SetAlignment(c.Align);
         Grid->SetVAlignment(c.VAlign);
+        Grid->SortSettings()->SetDirection(c.Direction);
         auto bmp = GrabControl(Grid);
         TRect in = Inner(2, 0);
         TRect glyph = SortGlyph(bmp.get(), 2);
@@ -523,8 +526,8 @@ TEST_F(GridPaint, SortGlyphPlaceForEveryTextKindAndVerticalAlignment)
                                                                            : (text.Top + text.Bottom) / 2;
         EXPECT_NEAR(gx, x, 1);
         EXPECT_NEAR(gy, y, 1);
-        EXPECT_LE(glyph.Width(), 9);
-        EXPECT_LE(glyph.Height(), 9);
+        // Nine pixels each way: the apex at four pixels from the middle is drawn too.
+        EXPECT_EQ(TPoint(glyph.Width(), glyph.Height()), TPoint(9, 9));
     }
 }
 
@@ -635,6 +638,17 @@ TEST_F(GridPaint, CellBordersByEvent)
     // Other cells have none.
     TRect other = Grid->CellRect(3, 3);
     EXPECT_LT(InkBox(bmp.get(), other, [](TColor p) { return p == clRed; }).Left, 0);
+    // Both events name the stored column, also behind a hidden one.
+    Grid->HideColumn(1);
+    std::vector<int> cols, propCols;
+    Grid->OnGetCellBorder = [&](TObject*, int ARow, int ACol, TPen*, TCellBorders&) {
+        if (ARow == 3) cols.push_back(ACol);
+    };
+    Grid->OnGetCellBorderProp = [&](TObject*, int ARow, int ACol, TPen*, TPen*, TPen*, TPen*) {
+        if (ARow == 3) propCols.push_back(ACol);
+    };
+    GrabControl(Grid);
+    EXPECT_EQ(propCols, cols);
 }
 
 TEST_F(GridPaint, MergedCellsHaveNoInnerGridLines)
@@ -893,6 +907,57 @@ TEST_F(GridPaint, CheckBoxStylesDrawInTheirSquare)
         EXPECT_LT(hi, x0 + c.Size);
         EXPECT_GE(top, y0);
         EXPECT_LT(bottom, y0 + c.Size);
+    }
+}
+
+// A graphic after an empty text keeps the text's two pixels; a check box under the text stands on
+// the cell's bottom.
+TEST_F(GridPaint, GraphicsArePlacedByTheirAlignment)
+{
+    TImageList images(10, 10);
+    TBitmap red;
+    red.SetSize(10, 10);
+    red.Canvas()->Brush()->SetColor(clRed);
+    red.Canvas()->FillRect(TRect(0, 0, 10, 10));
+    images.AddMasked(&red, clWhite);
+    Grid->SetGridImages(&images);
+    Grid->SetDefaultRowHeight(40);
+    Grid->SetColor(clYellow);
+    Grid->ControlLook()->SetControlStyle(csClassic);
+    struct Case {
+        TCellType Type;
+        TCellHAlign H;
+        TCellVAlign V;
+        TPoint Want;   // from the inner cell's left and top (bottom when negative)
+    } cases[] = {{ctImageList, haAfterText, vaTop, TPoint(3, 2)}, {ctCheckBox, haLeft, vaUnderText, TPoint(2, -16)}};
+    for (const Case& c : cases) {
+        TCellGraphic* g = AddGraphic(Grid, 2, 2, c.Type);
+        g->CellHAlign = c.H;
+        g->CellVAlign = c.V;
+        auto bmp = GrabControl(Grid);
+        const TRect in = Inner(2, 2), box = InkBox(bmp.get(), in, [](TColor p) { return p != clYellow; });
+        EXPECT_EQ(TPoint(box.Left - in.Left, box.Top - (c.Want.Y < 0 ? in.Bottom : in.Top)), c.Want) << c.Type;
+    }
+    Grid->SetGridImages(nullptr);
+}
+
+// Selected rich text takes the selection's text colour, the current cell too while the grid has no
+// focus.
+TEST_F(GridPaint, SelectedRichTextTakesTheSelectionTextColour)
+{
+    Grid->SetSelectionColor(clWhite);
+    Grid->SetSelectionTextColor(clLime);
+    Grid->SetDefaultRowHeight(30);
+    for (int c = 1; c <= 2; ++c)
+        Grid->SetCells(c, 2, "{\\rtf1\\ansi{\\colortbl;\\red255\\green0\\blue0;}\\fs32\\cf1 MMMM}");
+    Grid->SetCol(2);
+    Grid->SetRow(2);
+    Grid->SetSelection(TGridRect(1, 2, 2, 2));
+    ASSERT_FALSE(Grid->Focused());
+    auto bmp = GrabControl(Grid);
+    for (int c = 1; c <= 2; ++c) {
+        EXPECT_GE(InkBox(bmp.get(), Inner(c, 2), [](TColor p) { return p == clLime; }).Left, 0) << c;
+        EXPECT_LT(InkBox(bmp.get(), Inner(c, 2), [](TColor p) { return p == clRed; }).Left, 0) << c;
     }
 }
 
