@@ -776,8 +776,16 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
         DrawTextW(ACanvas, wideText, tr, flags, place);
     else
         DrawText(ACanvas, text, tr, flags, place);
-    if (!wide && G && G->CellType == ctEmpty && G->CellErrLen > 0)
-        DrawErrorUnderline(this, ACanvas, text, G->CellErrLen, G->CellErrFrom, textH, tr);
+    if (!wide && G && G->CellType == ctEmpty && G->CellErrLen > 0) {
+        // The wave runs under the text's first line where it was placed: a single line is
+        // placed inside the rectangle by its vertical alignment.
+        int top = tr.Top;
+        if (flags & DT_SINGLELINE)
+            top = VAlign == vtaCenter   ? (tr.Top + tr.Bottom - textH) / 2
+                  : VAlign == vtaBottom ? tr.Bottom - textH
+                                        : top;
+        DrawErrorUnderline(this, ACanvas, text, G->CellErrLen, G->CellErrFrom, top - tr.Top, tr);
+    }
     if (sortGlyph) {
         int x = wide                       ? r.Right + 3
                 : HAlign == taLeftJustify  ? r.Left + TextWidth + 10 + (G ? gw : 0)

@@ -961,6 +961,29 @@ TEST_F(GridPaint, SelectedRichTextTakesTheSelectionTextColour)
     }
 }
 
+// A cell's error range is underlined by the red wave right under its text, however the text is
+// placed in the cell.
+TEST_F(GridPaint, ErrorRangeIsUnderlinedUnderItsText)
+{
+    Grid->SetCells(2, 2, "Abcdef ghijkl");
+    TCellGraphic* g = AddGraphic(Grid, 2, 2, ctEmpty);
+    g->CellErrFrom = 7;
+    g->CellErrLen = 6;
+    for (int height : {0, 60})
+        for (TVAlignment va : {vtaTop, vtaCenter, vtaBottom}) {
+            if (height) Grid->SetRowHeights(2, height);
+            Grid->SetVAlignment(va);
+            auto bmp = GrabControl(Grid);
+            const TRect in = Inner(2, 2);
+            const TRect text = InkBox(bmp.get(), in, [](TColor p) { return GetRValue(p) < 0x50; });
+            const TRect wave = InkBox(bmp.get(), in, [](TColor p) {
+                return GetRValue(p) > 0xC0 && GetGValue(p) < 0x40 && GetBValue(p) < 0x40;
+            });
+            ASSERT_GE(wave.Left, 0) << height << " " << va;
+            EXPECT_NEAR(wave.Top, text.Bottom, 3) << height << " " << va;
+        }
+}
+
 TEST_F(GridPaint, CommentMarkIsASmallTriangleInTheTopRightCorner)
 {
     struct Case {
