@@ -214,7 +214,10 @@ void TProStringGrid::DrawRadioButton(TCanvas* ACanvas, const TRect& R, double Sc
     int lineH = std::max(ACanvas->TextHeight("gh"), glyph);
     AnsiString cellText = Cells(ACol, ARow);
     TColor bg = ACanvas->Brush()->Color();
-    bool noTexts = !Items || Items->Count() == 0;
+    // Items without a text of their own are buttons alone, centred in the cell.
+    bool noTexts = true;
+    for (int i = 0; Items && i < Items->Count() && noTexts; ++i)
+        noTexts = Items->Strings(i).empty();
     auto drawGlyph = [&](int x, int y, bool on) {
         switch (Style) {
         case csWinXP:

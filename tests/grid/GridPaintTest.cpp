@@ -941,6 +941,20 @@ TEST_F(GridPaint, GraphicsArePlacedByTheirAlignment)
     Grid->SetGridImages(nullptr);
 }
 
+// Radio buttons whose items have no text stand centred in the cell.
+TEST_F(GridPaint, RadioButtonsWithoutTextsAreCentred)
+{
+    Grid->ControlLook()->SetControlStyle(csClassic);
+    TCellGraphic* g = AddGraphic(Grid, 2, 2, ctRadio);
+    auto* items = new TStringList();
+    items->Add("");
+    g->CellObject = items;
+    g->CellCreated = true;
+    auto bmp = GrabControl(Grid);
+    const TRect in = Inner(2, 2), glyph = InkBox(bmp.get(), in, [](TColor p) { return p == 0x808080; });
+    EXPECT_NEAR(glyph.Left + glyph.Right, in.Left + in.Right, 2);
+}
+
 // Selected rich text takes the selection's text colour, the current cell too while the grid has no
 // focus.
 TEST_F(GridPaint, SelectedRichTextTakesTheSelectionTextColour)
