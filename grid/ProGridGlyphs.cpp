@@ -632,9 +632,13 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect
     switch (t) {
     case ctBitmap:
         if (auto* b = dynamic_cast<TBitmap*>(pic)) {
-            if (G->CellTransparent)
-                DrawBitmapTransparent(ACanvas, b, ACanvas->Brush()->Color(), TRect(x, y, x + W, y + H));
-            else
+            if (G->CellTransparent) {
+                // Masked with the bitmap's own transparent colour: the cell's background shows there.
+                TBitmap masked;
+                masked.Assign(b);
+                masked.SetTransparent(true);
+                ACanvas->Draw(x, y, &masked);
+            } else
                 ACanvas->Draw(x, y, b);
         }
         break;

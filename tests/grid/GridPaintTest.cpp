@@ -941,6 +941,25 @@ TEST_F(GridPaint, GraphicsArePlacedByTheirAlignment)
     Grid->SetGridImages(nullptr);
 }
 
+// A transparent bitmap cell leaves out the bitmap's own transparent colour (its bottom-left pixel).
+TEST_F(GridPaint, TransparentBitmapCellsLeaveOutTheBitmapsTransparentColour)
+{
+    Grid->SetColor(clYellow);
+    auto* bitmap = new TBitmap();
+    bitmap->SetSize(10, 10);
+    bitmap->Canvas()->Brush()->SetColor(clRed);
+    bitmap->Canvas()->FillRect(TRect(0, 0, 10, 10));
+    bitmap->Canvas()->SetPixels(0, 0, clWhite);
+    bitmap->Canvas()->SetPixels(0, 9, clLime);
+    TCellGraphic* g = AddGraphic(Grid, 2, 2, ctBitmap);
+    g->CellObject = bitmap;
+    g->CellCreated = true;
+    g->CellTransparent = true;
+    auto bmp = GrabControl(Grid);
+    for (TColor c : {clWhite, clLime})
+        EXPECT_EQ(InkBox(bmp.get(), Inner(2, 2), [c](TColor p) { return p == c; }).Left >= 0, c == clWhite) << c;
+}
+
 // Radio buttons whose items have no text stand centred in the cell.
 TEST_F(GridPaint, RadioButtonsWithoutTextsAreCentred)
 {
