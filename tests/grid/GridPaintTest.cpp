@@ -28,6 +28,15 @@ TCanvas* Measuring(TBitmap& m, TFont* F)
     return m.Canvas();
 }
 
+// B made W x H and filled with C.
+TBitmap& Filled(TBitmap& B, int W, int H, TColor C)
+{
+    B.SetSize(W, H);
+    B.Canvas()->Brush()->SetColor(C);
+    B.Canvas()->FillRect(TRect(0, 0, W, H));
+    return B;
+}
+
 // A pixel darker than 0x70 in each of red, green and blue.
 bool Darker(TColor p) { return GetRValue(p) < 0x70 && GetGValue(p) < 0x70 && GetBValue(p) < 0x70; }
 
@@ -916,10 +925,7 @@ TEST_F(GridPaint, GraphicsArePlacedByTheirAlignment)
 {
     TImageList images(10, 10);
     TBitmap red;
-    red.SetSize(10, 10);
-    red.Canvas()->Brush()->SetColor(clRed);
-    red.Canvas()->FillRect(TRect(0, 0, 10, 10));
-    images.AddMasked(&red, clWhite);
+    images.AddMasked(&Filled(red, 10, 10, clRed), clWhite);
     Grid->SetGridImages(&images);
     Grid->SetDefaultRowHeight(40);
     Grid->SetColor(clYellow);
@@ -945,10 +951,7 @@ TEST_F(GridPaint, GraphicsArePlacedByTheirAlignment)
 TEST_F(GridPaint, TransparentBitmapCellsLeaveOutTheBitmapsTransparentColour)
 {
     Grid->SetColor(clYellow);
-    auto* bitmap = new TBitmap();
-    bitmap->SetSize(10, 10);
-    bitmap->Canvas()->Brush()->SetColor(clRed);
-    bitmap->Canvas()->FillRect(TRect(0, 0, 10, 10));
+    auto* bitmap = &Filled(*new TBitmap(), 10, 10, clRed);
     bitmap->Canvas()->SetPixels(0, 0, clWhite);
     bitmap->Canvas()->SetPixels(0, 9, clLime);
     TCellGraphic* g = AddGraphic(Grid, 2, 2, ctBitmap);
