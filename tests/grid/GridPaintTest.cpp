@@ -919,8 +919,9 @@ TEST_F(GridPaint, CheckBoxStylesDrawInTheirSquare)
     }
 }
 
-// A graphic after an empty text keeps the text's two pixels; a check box under the text stands on
-// the cell's bottom.
+// A graphic beside an empty text keeps the text's two pixels, a check box under the text stands on
+// the cell's bottom, radio items without texts stand centred (haCenter: the offset of the middle) and
+// a transparent bitmap leaves out its own transparent colour, its bottom-left pixel.
 TEST_F(GridPaint, GraphicsArePlacedByTheirAlignment)
 {
     TImageList images(10, 10);
@@ -935,46 +936,29 @@ TEST_F(GridPaint, GraphicsArePlacedByTheirAlignment)
         TCellHAlign H;
         TCellVAlign V;
         TPoint Want;   // from the inner cell's left and top (bottom when negative)
-    } cases[] = {{ctImageList, haAfterText, vaTop, TPoint(3, 2)}, {ctCheckBox, haLeft, vaUnderText, TPoint(2, -16)}};
+    } cases[] = {{ctImageList, haAfterText, vaTop, TPoint(3, 2)}, {ctCheckBox, haLeft, vaUnderText, TPoint(2, -16)},
+                 {ctRadio, haCenter, vaTop, TPoint(0, 3)}, {ctBitmap, haLeft, vaTop, TPoint(2, 2)}};
     for (const Case& c : cases) {
         TCellGraphic* g = AddGraphic(Grid, 2, 2, c.Type);
         g->CellHAlign = c.H;
         g->CellVAlign = c.V;
+        g->CellTransparent = g->CellCreated = true;
+        if (c.Type == ctRadio) {
+            auto* items = new TStringList();
+            items->Add("");
+            g->CellObject = items;
+        } else if (c.Type == ctBitmap) {
+            auto* bitmap = &Filled(*new TBitmap(), 10, 10, clRed);
+            bitmap->Canvas()->SetPixels(0, 9, clLime);
+            g->CellObject = bitmap;
+        }
         auto bmp = GrabControl(Grid);
         const TRect in = Inner(2, 2), box = InkBox(bmp.get(), in, [](TColor p) { return p != clYellow; });
-        EXPECT_EQ(TPoint(box.Left - in.Left, box.Top - (c.Want.Y < 0 ? in.Bottom : in.Top)), c.Want) << c.Type;
+        const int x = c.H == haCenter ? (box.Left + box.Right - in.Left - in.Right) / 2 : box.Left - in.Left;
+        EXPECT_EQ(TPoint(x, box.Top - (c.Want.Y < 0 ? in.Bottom : in.Top)), c.Want) << c.Type;
+        EXPECT_LT(InkBox(bmp.get(), in, [](TColor p) { return p == clLime; }).Left, 0) << c.Type;
     }
     Grid->SetGridImages(nullptr);
-}
-
-// A transparent bitmap cell leaves out the bitmap's own transparent colour (its bottom-left pixel).
-TEST_F(GridPaint, TransparentBitmapCellsLeaveOutTheBitmapsTransparentColour)
-{
-    Grid->SetColor(clYellow);
-    auto* bitmap = &Filled(*new TBitmap(), 10, 10, clRed);
-    bitmap->Canvas()->SetPixels(0, 0, clWhite);
-    bitmap->Canvas()->SetPixels(0, 9, clLime);
-    TCellGraphic* g = AddGraphic(Grid, 2, 2, ctBitmap);
-    g->CellObject = bitmap;
-    g->CellCreated = true;
-    g->CellTransparent = true;
-    auto bmp = GrabControl(Grid);
-    for (TColor c : {clWhite, clLime})
-        EXPECT_EQ(InkBox(bmp.get(), Inner(2, 2), [c](TColor p) { return p == c; }).Left >= 0, c == clWhite) << c;
-}
-
-// Radio buttons whose items have no text stand centred in the cell.
-TEST_F(GridPaint, RadioButtonsWithoutTextsAreCentred)
-{
-    Grid->ControlLook()->SetControlStyle(csClassic);
-    TCellGraphic* g = AddGraphic(Grid, 2, 2, ctRadio);
-    auto* items = new TStringList();
-    items->Add("");
-    g->CellObject = items;
-    g->CellCreated = true;
-    auto bmp = GrabControl(Grid);
-    const TRect in = Inner(2, 2), glyph = InkBox(bmp.get(), in, [](TColor p) { return p == 0x808080; });
-    EXPECT_NEAR(glyph.Left + glyph.Right, in.Left + in.Right, 2);
 }
 
 // Selected rich text takes the selection's text colour, the current cell too while the grid has no
