@@ -828,6 +828,10 @@ void TCanvas::Polygon(const TPoint* points, int count)
     FImpl->Run([&](QPainter& p) {
         SetShapeTools(*FImpl, p, pen, brush);
         p.drawPolygon(poly, Qt::OddEvenFill);
+        // The outline passes through every corner, as a closed figure's edges do; the toolkit's
+        // thin diagonal edges can stop a pixel short of one.
+        if (pen.style() != Qt::NoPen && pen.width() <= 1)
+            p.drawPoints(poly);
     });
 }
 

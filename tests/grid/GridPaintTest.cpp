@@ -1019,9 +1019,9 @@ TEST_F(GridPaint, CommentMarkIsASmallTriangleInTheTopRightCorner)
         TRect mark = InkBox(bmp.get(), Grid->CellRect(3, 2), [&](TColor p) { return p == c.Expected; });
         ASSERT_GE(mark.Left, 0);
         EXPECT_GE(mark.Left, in.Right - 7);
-        EXPECT_LE(mark.Right, in.Right - 1);
+        EXPECT_EQ(mark.Right, in.Right - 1);
         EXPECT_EQ(mark.Top, in.Top + 1);
-        EXPECT_LE(mark.Bottom, in.Top + 7);
+        EXPECT_EQ(mark.Bottom, in.Top + 7);   // down to its lowest corner
         EXPECT_NE(At(bmp.get(), in.Right - 6, in.Top + 5), c.Expected);   // below the diagonal
         Grid->RemoveCellGraphic(3, 2);   // frees the graphic; the plain setter only drops the pointer
     }
