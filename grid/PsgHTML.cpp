@@ -44,8 +44,8 @@ struct TPassState {
     int Indent = 0;
     // text background: clNone draws transparently
     TColor Bk = clNone;
+    // what </FONT> puts back: set by <FONT BGCOLOR> and <BODY BGCOLOR>
     TColor FontSavedBk = clNone;
-    bool FontSetBk = false;
     TColor ParaSavedBk = clNone;
     bool ParaSeen = false;
     bool ParaFill = false;
@@ -523,7 +523,6 @@ bool TEngine::Tag(const AnsiString& tag)
             v = AnsiUpperCase(HtmlTagAttr(tag, "BGCOLOR", &found));
             if (found && !C.Selected) {
                 S.FontSavedBk = S.Bk;
-                S.FontSetBk = true;
                 S.Bk = TagColor(v);
             }
             v = HtmlTagAttr(tag, "SIZE", &found);
@@ -646,10 +645,8 @@ bool TEngine::Tag(const AnsiString& tag)
         f->SetHeight(C.Base.Height());
         if (!C.Selected) {
             f->SetColor(C.Base.Color());
-            if (S.FontSetBk) {
-                S.Bk = S.FontSavedBk;
-                S.FontSetBk = false;
-            }
+            // Tags do not nest: any </FONT> ends a highlight or anchor background too.
+            S.Bk = S.FontSavedBk;
         }
         break;
     case 'H':

@@ -906,13 +906,15 @@ TEST(HtmlDraw, RulesShadowsHighlightsErrorsAndBlink)
     }
     a = THtmlCall(100, 40);
 
-    // <HI>: highlight colours until </HI>.
-    p.Clear();
-    Html(p.C(), "<HI>ab</HI>cd", a);
+    // <HI>: highlight colours until </HI>, or until any </FONT> (tags do not nest).
     const TColor hl = ColorToRGB(clHighlight);
     const int ab = 1 + p.W("ab");
-    EXPECT_GT(p.Count(TRect(1, 0, ab, h), [&](TColor px) { return px == hl; }), 0);
-    EXPECT_EQ(p.Count(TRect(ab + 1, 0, 100, 40), [&](TColor px) { return px == hl; }), 0);
+    for (const char* text : {"<HI>ab</HI>cd", "<HI>ab<FONT FACE=\"DejaVu Sans\"></FONT>cd</HI>"}) {
+        p.Clear();
+        Html(p.C(), text, a);
+        EXPECT_GT(p.Count(TRect(1, 0, ab, h), [&](TColor px) { return px == hl; }), 0) << text;
+        EXPECT_EQ(p.Count(TRect(ab + 1, 0, 100, 40), [&](TColor px) { return px == hl; }), 0) << text;
+    }
 
     // <E>: a red zigzag from one pixel above to one below the text bottom.
     p.Clear();
