@@ -557,7 +557,8 @@ bool TEngine::Tag(const AnsiString& tag)
             if (c2 == '>') {
                 SetStyle(fsItalic, true);
             } else if (c2 == 'N') {
-                Lw = std::max(Lw, ClampExtent(HtmlStrToInt(Trim(HtmlTagAttr(tag, "X")))));
+                // only a value that is wholly a number, blanks not allowed
+                Lw = std::max(Lw, ClampExtent(HtmlStrToInt(HtmlTagAttr(tag, "X"))));
             } else if (c2 == 'M') {
                 return Picture(tag);
             }

@@ -563,6 +563,7 @@ TEST(HtmlDraw, TagsGiveTheMeasuredSizes)
         {"a<IN x=\"50\">b", [](TPage& p) { return 50 + p.W("b"); }},
         {"abcdef<IN x=\"5\">b", [](TPage& p) { return p.W("abcdef") + p.W("b"); }},
         {"a<IN x=\"50px\">b", [](TPage& p) { return p.W("a") + p.W("b"); }},
+        {"a<IN x=\"50 \">b", [](TPage& p) { return p.W("a") + p.W("b"); }},
         {"abc ", [](TPage& p) { return p.W("abc"); }},
         {"<UL><UL><LI>a</UL></UL>", [](TPage& p) { return 24 + p.W("a"); }, [](TPage& p) { return 3 * p.H(); }},
         {"<Z><font size=\"20\">X</font></Z>y", [](TPage& p) { return p.W("y"); },
