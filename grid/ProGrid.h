@@ -2092,6 +2092,7 @@ private:
         // The focus moves between the grid and a control inside it: no entering or leaving the grid.
         bool FocusWithin = false;
         int ButtonCol = -1, ButtonRow = -1;
+        TPoint ButtonAt{0, 0};   // where the form-control button of that cell is held down
         Byte HoverMode = 0;
         TWinControl* ActiveEditor = nullptr;
         char StartChar = 0;

@@ -695,6 +695,12 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
             *FHtmlHit = run;
             return;
         }
+        if (FEdit.ButtonDown && ACol == FEdit.ButtonCol && ARow == FEdit.ButtonRow) {
+            // The form-control button held down in this cell is drawn pressed.
+            run.X = FEdit.ButtonAt.X;
+            run.Y = FEdit.ButtonAt.Y;
+            run.ControlDown = true;
+        }
         run.Run(ACanvas, text, r, placeTop);
         TextWidth = run.XSize;
         if (sortGlyph)

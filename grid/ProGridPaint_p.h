@@ -22,6 +22,7 @@ struct THtmlRun {
     // only the grid's blinking cells pass their hidden phase.
     bool Blink = true;
     bool WordWrap = false;
+    bool ControlDown = false;   // the mouse button is held on the form control under X, Y
     bool Print = false;       // printing: image-list pictures are stretched by ResFactor
     double ResFactor = 1.0;
     TColor URLColor = clBlue;
@@ -47,7 +48,7 @@ struct THtmlRun {
         int links = 0, mouse = 0;
         TRect hover;
         Hit = HtmlDraw(Canvas, Text, R, Images, X, Y, -1, -1, ShadowOffset, CheckHotSpot, CheckHeight, Print,
-                       Selected, Blink, false, WordWrap, false, ResFactor, URLColor, clNone, clNone, ShadowColor,
+                       Selected, Blink, false, WordWrap, ControlDown, ResFactor, URLColor, clNone, clNone, ShadowColor,
                        Anchor, Strip, focus, AnchorHint, XSize, YSize, links, mouse, hover, ControlRect, ControlID,
                        ControlValue, ControlType, Cache, Container, Owner, PlaceTop);
     }

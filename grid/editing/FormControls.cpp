@@ -148,6 +148,7 @@ bool TProStringGrid::CellFormControlClick(int ACol, int ARow, int X, int Y)
     if (type == "BUTTON" || type == "CHECK" || type == "RADIO") {
         if (type == "BUTTON") {
             SetPressedCellButton(true, ACol, ARow);
+            FEdit.ButtonAt = TPoint(X, Y);
         } else if (type == "CHECK") {
             value = UpperCase(value) == "TRUE" ? "FALSE" : "TRUE";
             HtmlControlSetValue(text, id, value);

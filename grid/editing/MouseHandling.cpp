@@ -655,6 +655,10 @@ void TProStringGrid::WMLButtonUp(TWMMouse& Message)
     FMouse.Hover = 0;
     FMouse.OleArmed = false;
     FPlainClick = false;
+    if (FEdit.ButtonDown) {   // a form-control button of a cell comes up
+        FEdit.ButtonDown = false;
+        RepaintCell(FEdit.ButtonCol, FEdit.ButtonRow);
+    }
     delete FMouse.MoveImage;
     FMouse.MoveImage = nullptr;
     HideSizingHint();

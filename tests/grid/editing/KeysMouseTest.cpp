@@ -528,6 +528,21 @@ TEST_F(KeysMouse, ClickOnCheckAndRadioControlsChangesTheText)
     EXPECT_NE(Grid->Cells(1, 1).find("VALUE=\"TRUE\""), AnsiString::npos);
 }
 
+// A form-control button of a cell is drawn pressed while the mouse button is held on it.
+TEST_F(KeysMouse, AButtonControlIsDrawnDownWhileHeld)
+{
+    Grid->SetColWidths(1, 200);
+    Grid->SetCells(1, 1, "<CONTROL TYPE=\"BUTTON\" ID=\"b\" VALUE=\"Ok\" WIDTH=\"80\">");
+    const TPoint at(Grid->CellRect(1, 1).Left + 20, CellMiddle(1, 1).Y);
+    const std::unique_ptr<TBitmap> up = GrabControl(Grid);
+    auto changed = [&] { return GrabControl(Grid)->Canvas()->Pixels(at.X, at.Y) != up->Canvas()->Pixels(at.X, at.Y); };
+    AdvanceInputClock(1000);
+    MouseDown(Grid, at.X, at.Y);
+    EXPECT_TRUE(changed());
+    MouseUp(Grid, at.X, at.Y);
+    EXPECT_FALSE(changed());
+}
+
 TEST_F(KeysMouse, ClipboardKeysOnlyWithClipboardShortCuts)
 {
     Grid->SetOptions(Grid->Options() | goEditing);
