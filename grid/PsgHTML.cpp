@@ -47,7 +47,6 @@ struct TPassState {
     // what </FONT> puts back: set by <FONT BGCOLOR> and <BODY BGCOLOR>
     TColor FontSavedBk = clNone;
     TColor ParaSavedBk = clNone;
-    bool ParaSeen = false;
     bool ParaFill = false;
     TColor ParaColor = clNone;
     bool HiOn = false;
@@ -589,7 +588,6 @@ bool TEngine::Tag(const AnsiString& tag)
             bool found = false;
             AnsiString v = HtmlTagAttr(tag, "INDENT", &found);
             if (found) S.Indent = std::clamp(HtmlLeadingInt(v), -100000, 100000);
-            S.ParaSeen = true;
             S.ParaSavedBk = S.Bk;
             v = AnsiUpperCase(HtmlTagAttr(tag, "BGCOLOR", &found));
             if (found) {
@@ -665,7 +663,7 @@ bool TEngine::Tag(const AnsiString& tag)
         break;
     case 'P':
         BreakLine = true;
-        if (S.ParaSeen) S.Bk = S.ParaSavedBk;
+        S.Bk = S.ParaSavedBk;   // none before any <P>
         S.ParaFill = false;
         break;
     case 'R':

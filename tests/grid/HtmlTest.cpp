@@ -961,6 +961,10 @@ TEST(HtmlDraw, AlignmentIndentAndBackgrounds)
     EXPECT_EQ(p.C()->Pixels(1, 0), clYellow);
     EXPECT_EQ(p.C()->Pixels(99, h), clYellow);
     EXPECT_EQ(p.C()->Pixels(99, 2 * h), clWhite);
+    // </P> puts back the background <P> found, none without a <P>.
+    p.Clear();
+    Html(p.C(), "<FONT bgcolor=\"cllime\">WW</P>WW", a);
+    EXPECT_EQ(p.Count(TRect(0, h, 100, 2 * h), [](TColor px) { return px == clLime; }), 0);
     // A body colour fills the whole rectangle.
     for (const char* body : {"<BODY bgcolor=\"cllime\">x", "<body BGCOLOR=\"#00ff00\">x"}) {
         p.Clear();
