@@ -416,76 +416,73 @@ void TProStringGrid::GetCellButtonRect(int ACol, int ARow, TRect& R)
 }
 
 // ---------------------------------------------------------------- sizes
-void TProStringGrid::GetCellGraphicSize(int ACol, int ARow, TSize& ASize, bool AForText)
+namespace {
+// The size a graphic's type gives it, before its placement in the cell counts.
+TSize GraphicTypeSize(TProStringGrid& G, const TCellGraphic& g, int ACol, int ARow, const TRect& ACell)
 {
-    ASize = TSize{};
-    TCellGraphic* g = GetCellGraphic(ACol, ARow);
-    if (!g)
-        return;
-    const TPoint cellSize = MergedCellSize(DisplayColumn(ACol), ARow);
-    const TRect cell(0, 0, cellSize.X, cellSize.Y);
     int w = 0, h = 0;
-    switch (g->CellType) {
+    switch (g.CellType) {
     case ctBitmap:
-        if (auto* b = dynamic_cast<TGraphic*>(g->CellObject)) {
+        if (auto* b = dynamic_cast<TGraphic*>(g.CellObject)) {
             w = b->Width();
             h = b->Height();
         }
         break;
     case ctIcon:
-        if (g->CellIcon) {
-            w = g->CellIcon->Width();
-            h = g->CellIcon->Height();
+        if (g.CellIcon) {
+            w = g.CellIcon->Width();
+            h = g.CellIcon->Height();
         }
         break;
     case ctImageList:
     case ctDataImage:
-        if (GridImages()) {
-            w = GridImages()->Width();
-            h = GridImages()->Height();
+        if (G.GridImages()) {
+            w = G.GridImages()->Width();
+            h = G.GridImages()->Height();
         }
         break;
     case ctCheckBox:
     case ctDataCheckBox:
     case ctVirtCheckBox:
     case ctRowCheckBox:
-        w = h = FControlLook->CheckSize();
+        w = h = G.ControlLook()->CheckSize();
         break;
     case ctRadio:
-        if (auto* items = dynamic_cast<TStrings*>(g->CellObject)) {
-            Canvas()->Font()->Assign(Font());
-            int lineH = Canvas()->TextHeight("gh");
+        if (auto* items = dynamic_cast<TStrings*>(g.CellObject)) {
+            G.Canvas()->Font()->Assign(G.Font());
+            int lineH = G.Canvas()->TextHeight("gh");
             for (int i = 0; i < items->Count(); ++i) {
-                int itemW = Canvas()->TextWidth(items->Strings(i)) + 12;
-                w = g->CellBoolean ? w + itemW : std::max(w, itemW);
+                int itemW = G.Canvas()->TextWidth(items->Strings(i)) + 12;
+                w = g.CellBoolean ? w + itemW : std::max(w, itemW);
             }
-            h = g->CellBoolean ? lineH : lineH * items->Count();
+            h = g.CellBoolean ? lineH : lineH * items->Count();
         }
         break;
     case ctImages:
-        if (auto* list = dynamic_cast<TIntList*>(g->CellObject); list && GridImages()) {
+        if (auto* list = dynamic_cast<TIntList*>(g.CellObject); list && G.GridImages()) {
             int n = list->Count();
-            w = g->CellBoolean ? GridImages()->Width() * n : GridImages()->Width();
-            h = g->CellBoolean ? GridImages()->Height() : GridImages()->Height() * n;
+            w = g.CellBoolean ? G.GridImages()->Width() * n : G.GridImages()->Width();
+            h = g.CellBoolean ? G.GridImages()->Height() : G.GridImages()->Height() * n;
         }
         break;
     case ctPicture:
     case ctFilePicture: {
-        TSize s = g->GetPictureSize(cell.Width(), cell.Height());
+        TSize s = g.GetPictureSize(ACell.Width(), ACell.Height());
         w = s.cx;
         h = s.cy;
         break;
     }
     case ctButton:
     case ctBitButton:
-        w = g->CellHAlign == haFull ? Canvas()->TextWidth(g->CellText) + 4 : (unsigned(g->CellIndex) & 0xFFFF);
-        h = int(unsigned(g->CellIndex) >> 16);
+        // A button across the cell measures its caption.
+        w = g.CellHAlign == haFull ? G.Canvas()->TextWidth(g.CellText) + 4 : (unsigned(g.CellIndex) & 0xFFFF);
+        h = int(unsigned(g.CellIndex) >> 16);
         break;
     case ctProgressPie:
         w = h = 20;
         break;
     case ctInterface:
-        if (auto* object = dynamic_cast<IGridCellObject*>(g->CellObject)) {
+        if (auto* object = dynamic_cast<IGridCellObject*>(g.CellObject)) {
             const TSize s = object->CellSize(ACol, ARow);
             w = s.cx;
             h = s.cy;
@@ -494,7 +491,20 @@ void TProStringGrid::GetCellGraphicSize(int ACol, int ARow, TSize& ASize, bool A
     default:
         break;
     }
-    // A button across the cell measures its caption.
+    return TSize{w, h};
+}
+}
+
+void TProStringGrid::GetCellGraphicSize(int ACol, int ARow, TSize& ASize, bool AForText)
+{
+    ASize = TSize{};
+    TCellGraphic* g = GetCellGraphic(ACol, ARow);
+    if (!g)
+        return;
+    const TPoint cellSize = MergedCellSize(DisplayColumn(ACol), ARow);
+    const TRect cell(0, 0, cellSize.X, cellSize.Y);
+    TSize s = GraphicTypeSize(*this, *g, ACol, ARow, cell);
+    int w = s.cx, h = s.cy;
     if (g->CellHAlign == haFull && g->CellType != ctButton && g->CellType != ctBitButton)
         w = cell.Width();
     if (g->CellVAlign == vaFull)
@@ -511,6 +521,7 @@ void TProStringGrid::GetCellGraphicSize(int ACol, int ARow, TSize& ASize, bool A
     ASize = TSize{w, h};
 }
 
+// The sizes of the types, whatever the graphic's placement in its cell.
 void TProStringGrid::GetCellGraphicSizeEx(int ACol, int ARow, TSize& ASize, double AFactor, int AWidth, int AHeight)
 {
     ASize = TSize{};
@@ -529,9 +540,11 @@ void TProStringGrid::GetCellGraphicSizeEx(int ACol, int ARow, TSize& ASize, doub
     case ctXPProgress:
         ASize = TSize{ColWidths(DisplayColumn(ACol)), ARow < RowCount() ? RowHeights(ARow) : 0};
         return;
-    default:
-        GetCellGraphicSize(ACol, ARow, ASize, false);
+    default: {
+        const TPoint cellSize = MergedCellSize(DisplayColumn(ACol), ARow);
+        ASize = GraphicTypeSize(*this, *g, ACol, ARow, TRect(0, 0, cellSize.X, cellSize.Y));
         return;
+    }
     }
 }
 

@@ -221,7 +221,7 @@ TEST(CellGraphics, SizesByType)
 {
     TProStringGrid g(nullptr);
     g.ControlLook()->SetCheckSize(13);
-    AddGraphic(g, 1, 1, ctCheckBox);
+    TCellGraphic* check = AddGraphic(g, 1, 1, ctCheckBox);
     TCellGraphic* button = AddGraphic(g, 2, 1, ctButton);
     button->CellIndex = (18 << 16) | 40;
     AddGraphic(g, 3, 1, ctProgressPie);
@@ -239,6 +239,10 @@ TEST(CellGraphics, SizesByType)
     TSize s;
     g.GetCellGraphicSize(2, 1, s);
     EXPECT_EQ(s.cx, g.Canvas()->TextWidth("OK") + 4);
+    check->CellHAlign = haFull;   // measured at another resolution: the type's own size
+    check->CellVAlign = vaFull;
+    g.GetCellGraphicSizeEx(1, 1, s, 2.0, 0, 0);
+    EXPECT_EQ(TPoint(s.cx, s.cy), TPoint(13, 13));
 }
 
 TEST(CellGraphics, PicturesFitWithMarginsByMode)
