@@ -877,7 +877,7 @@ public:
     void AddSummaryRow(int ARow);
     void RemoveNode(int ARow);
     void RemoveAllNodes();
-    bool IsNodeRow(int ARow);
+    bool IsNodeRow(int ARow);   // IsNodeRow and IsSummaryRow read the row as shown
     bool IsSummaryRow(int ARow);
     bool GetNodeState(int ARow);
     int GetNodeLevel(int ARow);

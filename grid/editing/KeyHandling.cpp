@@ -384,7 +384,7 @@ void TProStringGrid::WMKeyDown(TWMKey& Message)
     CellControlKey(key);
     if (HomeEndKey(key, shift, m))
         return;
-    if ((key == VK_RIGHT || key == VK_LEFT) && HasNodes() && IsNodeRow(RealRowIndex(Row())) &&
+    if ((key == VK_RIGHT || key == VK_LEFT) && HasNodes() && IsNodeRow(Row()) &&
         CellSpan(realCol, Row()).X > 0) {
         if (key == VK_RIGHT)
             ExpandNode(RealRowIndex(Row()));
@@ -392,7 +392,7 @@ void TProStringGrid::WMKeyDown(TWMKey& Message)
             ContractNode(RealRowIndex(Row()));
     }
     if (rowSelect && (key == VK_LEFT || key == VK_RIGHT) && ColCount() > VisibleColCount() &&
-        !(HasNodes() && IsNodeRow(RealRowIndex(Row())))) {
+        !(HasNodes() && IsNodeRow(Row()))) {
         const bool scroll = !FNavigation->LeftRightRowSelect() || (shift & ssCtrl);
         if (scroll) {
             if (key == VK_LEFT && LeftCol() > FixedCols())

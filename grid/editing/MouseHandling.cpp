@@ -219,7 +219,7 @@ bool TProStringGrid::NodeClick(int ACol, int ARow, int X)
     if (ACol != 0 || !HasNodes())
         return false;
     const int realRow = RealRowIndex(ARow);
-    if (!IsNodeRow(realRow) || !IsNodeGlyphHit(ARow, X))
+    if (!IsNodeRow(ARow) || !IsNodeGlyphHit(ARow, X))
         return false;
     if (ARow < FixedRows()) {
         // The header's node opens every node when it shows them closed, and closes them all otherwise.
@@ -439,7 +439,7 @@ void TProStringGrid::WMLButtonDown(TWMMouse& Message)
     if (IsFixed(c.X, c.Y)) {
         EndCellEdit();
         // A fixed cell that looks like a button is drawn pressed until the release.
-        const bool nodeGlyph = c.X == 0 && HasNodes() && IsNodeRow(RealRowIndex(c.Y)) && IsNodeGlyphHit(c.Y, X);
+        const bool nodeGlyph = c.X == 0 && HasNodes() && IsNodeRow(c.Y) && IsNodeGlyphHit(c.Y, X);
         if (FixedButtonLook() && !nodeGlyph) {
             FMouse.PressedFixed = TPoint(c.X, c.Y);
             RepaintCell(c.X, c.Y);
@@ -745,7 +745,7 @@ void TProStringGrid::DisjunctRowColRelease(int ACol, int ARow, TShiftState Shift
         SetShownRowSelect(ARow, true);
         // A node row takes the rows it spans along.
         const int realRow = RealRowIndex(ARow);
-        if (HasNodes() && IsNodeRow(realRow) && !GetNodeState(realRow))
+        if (HasNodes() && IsNodeRow(ARow) && !GetNodeState(realRow))
             for (int r = ARow + 1; r < ARow + GetNodeSpan(realRow) && r < RowCount(); ++r)
                 SetShownRowSelect(r, true);
     }

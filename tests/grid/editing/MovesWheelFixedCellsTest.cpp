@@ -312,6 +312,16 @@ TEST_F(MovesWheel, TheHeaderNodeOpensAndClosesEveryNode)
     const TPoint header(x, CellMiddle(0, 0).Y);
     Click(Grid, header.X, header.Y);
     EXPECT_EQ(Grid->RowCount(), 8) << "without NodeAllExpandContract the header node does nothing";
+    // Below a closed node, a node answers its glyph and the arrow keys on the row it is shown on.
+    Grid->MergeCells(1, 4, 2, 1);
+    Click(Grid, x, CellMiddle(0, 1).Y);
+    Grid->SetRow(2);
+    TypeKey(Grid, VK_LEFT);
+    EXPECT_EQ(Grid->RowCount(), 4);
+    AdvanceInputClock(1000);
+    Click(Grid, x, CellMiddle(0, 2).Y);
+    EXPECT_EQ(Grid->RowCount(), 6);
+    Grid->ExpandAll();
 
     Grid->MouseActions()->SetNodeAllExpandContract(true);
     AdvanceInputClock(1000);
