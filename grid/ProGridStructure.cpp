@@ -924,12 +924,15 @@ void GrowNodesAround(TProStringGrid* Grid, const std::vector<int>& Rows, int Del
 void TProStringGrid::GroupByColumn(int ACol)
 {
     // Column 0 carries the node glyphs and cannot be grouped away.
-    if (ACol < FixedCols() || ACol < 1 || ACol >= AllColCount())
+    if (ACol < FixedCols() || ACol < 1)
         return;
     if (RowCount() - FixedFooters() <= FixedRows())
         return;
+    // The column is one of the table as it is without the grouping.
     if (FGroupColumn >= 0)
         UnGroup();
+    if (ACol >= AllColCount())
+        return;
     BeginUpdate();
     if (NumHiddenRows() > 0)
         ExpandAll();

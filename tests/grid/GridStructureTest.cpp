@@ -493,6 +493,13 @@ TEST(GridStructure, UnGroupRestoresEveryRowWithHeaderAndFooterText)
             EXPECT_TRUE(!g.HasCellProperties(1, r) || g.CellProperties(1, r)->BrushColor() != clYellow) << r;
         }
     }
+    // Grouping by a column the grouped grid has no more ungroups first.
+    TProStringGrid g(nullptr);
+    FillGroups(g);
+    g.GroupByColumn(3);
+    g.GroupByColumn(4);
+    EXPECT_EQ(g.GroupColumn(), 4);
+    EXPECT_EQ(g.Cells(3, 0), "Kategoria");
 }
 
 TEST(GridStructure, SubGroupNestsInsideGroupsAndRemoveNodeLevelTakesItBack)
