@@ -190,8 +190,8 @@ private:
     bool FFlat = false;
     TColor FGradFrom = clNone;
     TColor FGradTo = clNone;
-    TColor FGradMirrorFrom = clNone;
-    TColor FGradMirrorTo = clNone;
+    TColor FGradMirrorFrom = clBlack;
+    TColor FGradMirrorTo = clBlack;
 };
 
 // ---------------------------------------------------------------- grid button

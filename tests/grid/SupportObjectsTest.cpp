@@ -262,6 +262,8 @@ TEST(DragIndicators, ArrowsAreShapedAndTheCaptionWindowHasAThinBorder)
     EXPECT_EQ(shot->Canvas()->Pixels(0, 0), clWhite);
     EXPECT_EQ(shot->Canvas()->Pixels(5, 7), clLime);
     EXPECT_EQ(shot->Canvas()->Pixels(40, 0), ColorToRGB(clWindowFrame));
+    EXPECT_EQ(std::vector<TColor>({caption->GradFrom(), caption->GradTo(), caption->GradMirrorFrom(), caption->GradMirrorTo()}),
+              std::vector<TColor>({clNone, clNone, clBlack, clBlack}));
 }
 
 TEST(IntList, EventsAndFileStringListPosition)
