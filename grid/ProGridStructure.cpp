@@ -718,10 +718,12 @@ void TProStringGrid::ExpandNode(int ARow)
     int d = DisplayRowIndex(ARow);
     if (!NodeGraphicAt(this, d))
         return;
+    // The nodes around the node stay open: closing them would hide it.
     if (FCellNode->ExpandOne())
         for (int r = RowCount() - 1; r >= 0; --r) {
             TCellGraphic* other = NodeGraphicAt(this, r);
-            if (other && r != d && !other->CellBoolean)
+            if (other && r != d && !other->CellBoolean &&
+                !(r < d && other->CellIndex > 0 && ARow < RealRowIndex(r) + other->CellIndex))
                 ContractNode(RealRowIndex(r));
         }
     d = DisplayRowIndex(ARow);

@@ -444,6 +444,13 @@ TEST(GridStructure, NestedNodesContractAndExpandWithAHiddenColumn)
     g.ExpandNode(1);
     EXPECT_EQ(ShownRows(g), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 11, 12, 13}));
     g.ExpandNode(8);
+    // With ExpandOne a nested node opens inside its parent, which stays open; the sibling closes.
+    g.CellNode()->SetExpandOne(true);
+    g.ContractNode(2);
+    g.ExpandNode(2);
+    EXPECT_EQ(ShownRows(g), (std::vector<int>{0, 1, 2, 3, 4, 5, 6, 7, 8, 11, 12, 13}));
+    g.CellNode()->SetExpandOne(false);
+    g.ExpandNode(8);
     EXPECT_EQ(g.RowCount(), 14);
     EXPECT_EQ(g.NumHiddenRows(), 0);
     g.UnHideColumn(2);
