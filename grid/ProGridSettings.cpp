@@ -136,10 +136,8 @@ TPrintSettings::~TPrintSettings() = default;
 void TPrintSettings::Assign(TPersistent* Source)
 {
     auto* s = dynamic_cast<TPrintSettings*>(Source);
-    if (!s) {
-        TPersistent::Assign(Source);   // EConvertError: only print settings copy into print settings
-        return;
-    }
+    if (!s)
+        throw EInvalidCast("Invalid class typecast");   // only print settings copy into print settings
     FV = s->FV;
     FFont->Assign(s->FFont.get());
     FFixedFont->Assign(s->FFixedFont.get());

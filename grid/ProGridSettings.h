@@ -308,7 +308,7 @@ class TPrintSettings : public TPersistent {
 public:
     explicit TPrintSettings(TProStringGrid* AOwner);
     ~TPrintSettings() override;
-    // Only from another TPrintSettings: EConvertError otherwise.
+    // Only from another TPrintSettings: EInvalidCast otherwise.
     void Assign(TPersistent* Source) override;
 
     PSG_PLAIN(int, FooterSize)

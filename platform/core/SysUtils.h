@@ -37,6 +37,8 @@ VELMAROK_EXCEPTION(EIniFileException, Exception)
 VELMAROK_EXCEPTION(ERegistryException, Exception)
 VELMAROK_EXCEPTION(EInvalidOperation, Exception)
 VELMAROK_EXCEPTION(EInvalidPointer, Exception)
+// A typecast to a class the object is not of ("Invalid class typecast").
+VELMAROK_EXCEPTION(EInvalidCast, Exception)
 VELMAROK_EXCEPTION(EOutOfResources, Exception)
 VELMAROK_EXCEPTION(EInvalidGraphic, Exception)
 VELMAROK_EXCEPTION(EAbort, Exception)

@@ -115,7 +115,7 @@ struct GridSettingsClasses : ::testing::Test {
         // A source of another class is ignored (print settings refuse it).
         TForeignSettings foreign;
         if (ForeignRaises) {
-            EXPECT_THROW(dst->Assign(&foreign), EConvertError) << Class;
+            EXPECT_THROW(dst->Assign(&foreign), EInvalidCast) << Class;
         } else {
             dst->Assign(&foreign);
             for (const Prop<T>& p : Props)
