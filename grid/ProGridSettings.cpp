@@ -341,11 +341,11 @@ void TDragDropSettings::Assign(TPersistent* Source)
 
 void TDragDropSettings::SetOleDropTarget(bool v)
 {
-    // The grid's window becomes a drop target (or stops being one); a refused registration
-    // leaves the flag off.
+    // The grid's window becomes a drop target (or stops being one). The value is kept whatever the
+    // platform answers: a refused registration only leaves the grid without a registered target.
     FV.OleDropTarget = v;
-    if (FOwner && !(FOwner->ComponentState() & csDesigning) && !FOwner->RegisterOleDropTarget(v))
-        FV.OleDropTarget = false;
+    if (FOwner && !(FOwner->ComponentState() & csDesigning))
+        FOwner->RegisterOleDropTarget(v);
 }
 
 void TDragDropSettings::SetOleDropRTF(bool v)

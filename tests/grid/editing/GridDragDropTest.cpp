@@ -217,6 +217,18 @@ TEST_F(GridDragDrop, DropsAreRefusedWhereTheGridSaysNo)
     EXPECT_EQ(DropFromOutside(text, {Over(B, 1, 0)}), DROPEFFECT_MOVE);
     EXPECT_EQ(B->RowCount(), 2);
     EXPECT_EQ(B->Cells(2, 1), "y");
+    // A window the platform will not register (another target holds it) keeps the setting on, has
+    // no target of the grid, and switching the setting off revokes nothing.
+    A->DragDropSettings()->SetOleDropTarget(false);
+    auto* other = new TGridDropTarget(A);
+    other->AddRef();
+    ASSERT_EQ(RegisterDragDrop(A->Handle(), other), S_OK);
+    A->DragDropSettings()->SetOleDropTarget(true);
+    EXPECT_TRUE(A->DragDropSettings()->OleDropTarget());
+    EXPECT_EQ(A->OleDropTargetObject(), nullptr);
+    A->DragDropSettings()->SetOleDropTarget(false);
+    EXPECT_EQ(RevokeDragDrop(A->Handle()), S_OK);
+    other->Release();
 }
 
 TEST_F(GridDragDrop, ColumnDraggedBetweenGrids)
