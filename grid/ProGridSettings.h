@@ -22,6 +22,10 @@ class TIntList;
 #define PSG_REPAINT(Type, Name) \
     Type Name() const { return FV.Name; } \
     void Set##Name(Type v) { if (FV.Name != v) { FV.Name = v; Repaint(); } }
+// A published value whose setter stores and repaints the grid every time, also for the value it holds.
+#define PSG_REDRAW(Type, Name) \
+    Type Name() const { return FV.Name; } \
+    void Set##Name(Type v) { FV.Name = v; Repaint(); }
 // A published value whose setter stores and calls OnChange when it changes.
 #define PSG_NOTIFY(Type, Name) \
     Type Name() const { return FV.Name; } \
@@ -582,8 +586,8 @@ public:
     ~TControlLook() override;
     void Assign(TPersistent* Source) override;
 
-    PSG_REPAINT(TColor, Color)
-    PSG_REPAINT(TColor, CommentColor)
+    PSG_REDRAW(TColor, Color)
+    PSG_REDRAW(TColor, CommentColor)
     TBitmap* CheckedGlyph() const { return FCheckedGlyph.get(); }
     void SetCheckedGlyph(TBitmap* v) { FCheckedGlyph->Assign(v); Repaint(); }
     TBitmap* UnCheckedGlyph() const { return FUnCheckedGlyph.get(); }
@@ -622,21 +626,21 @@ public:
     TColor FixedGradientDownBorder() const { return FV.FixedGradientDownBorder; }
     void SetFixedGradientDownBorder(TColor v);
 
-    PSG_REPAINT(bool, FixedDropDownButton)
-    PSG_REPAINT(int, CheckSize)
-    PSG_REPAINT(bool, CheckAlwaysActive)
-    PSG_REPAINT(int, RadioSize)
-    PSG_REPAINT(bool, RadioAlwaysActive)
-    PSG_REPAINT(TGridControlStyle, ControlStyle)
-    PSG_REPAINT(bool, DropDownAlwaysVisible)
-    PSG_REPAINT(bool, SpinButtonsAlwaysVisible)
-    PSG_REPAINT(bool, FlatButton)
-    PSG_REPAINT(bool, NoDisabledCheckRadioLook)
-    PSG_REPAINT(bool, NoDisabledButtonLook)
-    PSG_REPAINT(TColor, ProgressBorderColor)
-    PSG_REPAINT(int, ProgressMarginX)
-    PSG_REPAINT(int, ProgressMarginY)
-    PSG_REPAINT(bool, ProgressXP)
+    PSG_REDRAW(bool, FixedDropDownButton)
+    PSG_REDRAW(int, CheckSize)
+    PSG_REDRAW(bool, CheckAlwaysActive)
+    PSG_REDRAW(int, RadioSize)
+    PSG_REDRAW(bool, RadioAlwaysActive)
+    PSG_REDRAW(TGridControlStyle, ControlStyle)
+    PSG_REDRAW(bool, DropDownAlwaysVisible)
+    PSG_REDRAW(bool, SpinButtonsAlwaysVisible)
+    PSG_REDRAW(bool, FlatButton)
+    PSG_REDRAW(bool, NoDisabledCheckRadioLook)
+    PSG_REDRAW(bool, NoDisabledButtonLook)
+    PSG_REDRAW(TColor, ProgressBorderColor)
+    PSG_REDRAW(int, ProgressMarginX)
+    PSG_REDRAW(int, ProgressMarginY)
+    PSG_REDRAW(bool, ProgressXP)
 
 private:
     void Repaint() { RepaintOwnerGrid(FOwner); }
@@ -882,5 +886,6 @@ private:
 
 #undef PSG_PLAIN
 #undef PSG_REPAINT
+#undef PSG_REDRAW
 #undef PSG_NOTIFY
 #undef PSG_TELL

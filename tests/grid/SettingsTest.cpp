@@ -459,6 +459,8 @@ TEST(GridSettings, RepaintOnlyWhereAndWhenTheTablesSay)
         {"SortSettings.Show same", none, [](auto& g) { g.SortSettings()->SetShow(false); }, false},
         {"SortSettings.Full plain", none, [](auto& g) { g.SortSettings()->SetFull(false); }, false},
         {"ControlLook.CheckSize", none, [](auto& g) { g.ControlLook()->SetCheckSize(20); }, true},
+        {"ControlLook.CheckSize same", none, [](auto& g) { g.ControlLook()->SetCheckSize(15); }, true},
+        {"ControlLook.Color same", none, [](auto& g) { g.ControlLook()->SetColor(clBlack); }, true},
         {"ControlLook.ControlStyle", none, [](auto& g) { g.ControlLook()->SetControlStyle(csFlat); }, true},
         {"ControlLook.FixedGradientFrom", none, [](auto& g) { g.ControlLook()->SetFixedGradientFrom(clRed); }, true},
         {"ControlLook.FixedGradientHoverFrom direct", none,
