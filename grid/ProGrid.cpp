@@ -159,6 +159,7 @@ TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
         FPopupButton = new TPopupButton(this);
         FPopupButton->SetParent(this);
         FControlEdit = new TControlEdit(this);
+        FControlEdit->SetBorderStyle(bsNone);
         FControlCombo = new TControlCombo(this);
         FControlCombo->SetThemed(FIsWinXP);
         // The in-place editors live hidden in the grid; each gets its window when first shown.

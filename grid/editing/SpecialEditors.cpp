@@ -61,6 +61,12 @@ void TProStringGrid::CreateCellEditors()
                            static_cast<TPsgEditBtn*>(FGridUniEditBtn)})
         e->SetIsWinXP(FIsWinXP);
     FGridCombo->SetThemed(FIsWinXP);
+    FGridUniCombo->SetThemed(FIsWinXP);
+    // The edits lie in their cells without a border of their own.
+    for (TCustomEdit* e : std::initializer_list<TCustomEdit*>{FGridSpin, FGridTransEdit, FGridUniEdit, FGridUniEditBtn,
+                                                              FGridEditBtn, FGridUnitEditBtn})
+        e->SetBorderStyle(bsNone);
+    FGridUniMemo->SetBorderStyle(bsNone);
 }
 
 TWinControl* TProStringGrid::SpecialEditor(TEditorType AType) const

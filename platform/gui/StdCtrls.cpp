@@ -956,6 +956,7 @@ void TMemo::ApplyToWidget()
     if (!m)
         return;
     m->setReadOnly(FReadOnly);
+    m->setFrameShape(FBorderStyle == bsNone ? QFrame::NoFrame : QFrame::StyledPanel);
     m->setLineWrapMode(FWordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
     m->setVerticalScrollBarPolicy(FScrollBars == ssVertical || FScrollBars == ssBoth ? Qt::ScrollBarAlwaysOn
                                                                                       : Qt::ScrollBarAlwaysOff);
@@ -1007,6 +1008,7 @@ void TMemo::Change()
 void TMemo::SetScrollBars(TScrollStyle v) { FScrollBars = v; ApplyToWidget(); }
 void TMemo::SetWordWrap(bool v) { FWordWrap = v; ApplyToWidget(); }
 void TMemo::SetAlignment(TAlignment v) { FAlignment = v; ApplyToWidget(); }
+void TMemo::SetBorderStyle(TBorderStyle v) { FBorderStyle = v; ApplyToWidget(); }
 void TMemo::SetReadOnly(bool v) { FReadOnly = v; ApplyToWidget(); }
 
 void TMemo::SelectAll()

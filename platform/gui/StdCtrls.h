@@ -298,6 +298,8 @@ public:
     void SetWantTabs(bool v) { FWantTabs = v; ApplyToWidget(); }
     TAlignment Alignment() const { return FAlignment; }
     void SetAlignment(TAlignment v);
+    TBorderStyle BorderStyle() const { return FBorderStyle; }
+    void SetBorderStyle(TBorderStyle v);
     bool ReadOnly() const { return FReadOnly; }
     void SetReadOnly(bool v);
     // True: the selection shows only while the memo has the focus (it is kept when the focus goes).
@@ -351,6 +353,7 @@ private:
     bool FWantReturns = true;
     bool FWantTabs = false;
     TAlignment FAlignment = taLeftJustify;
+    TBorderStyle FBorderStyle = bsSingle;
     bool FReadOnly = false;
     bool FHideSelection = true;
     int FMaxLength = 0;

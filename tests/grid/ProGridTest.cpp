@@ -386,7 +386,12 @@ TEST(ProGrid, OwnedControlsInCreationOrder)
     // The buttons of the edit-button editors and the combos' drop-down buttons take the grid's XP look.
     ASSERT_TRUE(g.IsWinXPFlag());
     EXPECT_TRUE(g.GridEditBtn()->IsWinXP() && g.GridUnitEditBtn()->IsWinXP() && g.GridUniEditBtn()->IsWinXP());
-    EXPECT_TRUE(g.GridCombo()->Themed() && g.ControlCombo()->Themed());
+    EXPECT_TRUE(g.GridCombo()->Themed() && g.ControlCombo()->Themed() && g.GridUniCombo()->Themed());
+    // The edits have no border of their own.
+    for (TCustomEdit* e : std::initializer_list<TCustomEdit*>{g.GridSpin(), g.GridTransEdit(), g.GridUniEdit(),
+             g.GridUniEditBtn(), g.GridEditBtn(), g.GridUnitEditBtn(), g.ControlEdit()})
+        EXPECT_EQ(e->BorderStyle(), bsNone) << e->ClassName();
+    EXPECT_EQ(g.GridUniMemo()->BorderStyle(), bsNone);
 
     // The published values of a new grid.
     EXPECT_EQ(g.FixedRightCols(), 0);
