@@ -610,5 +610,7 @@ void DrawSystemIcon(TCanvas* Canvas, int X, int Y, double Scale, bool Large, boo
 void StretchBitmapToCanvas(TCanvas* Canvas, const TRect& R, TBitmap* Bitmap)
 {
     if (!Canvas || !Bitmap || Bitmap->Empty()) return;
-    Canvas->StretchDraw(R, Bitmap);
+    // The bits as they are: a transparent colour of the bitmap is copied too.
+    StretchBlt(Canvas, R.Left, R.Top, R.Width(), R.Height(), Bitmap->Canvas(), 0, 0, Bitmap->Width(),
+               Bitmap->Height(), SRCCOPY);
 }

@@ -3,6 +3,7 @@
 #include <random>
 
 #include "grid/PsgHTMLE.h"
+#include "platform/gui/Graphics.h"
 #include "tests/common/Bounds.h"
 
 TEST(HtmlHelpers, ColorByNameUsesExactLowerCaseNames)
@@ -181,4 +182,20 @@ TEST(HtmlHelpers, TagAttributesIgnoreQuotedTextAndLongerNames)
     EXPECT_EQ(HtmlTagAttr(tag, "SIZE", &found), "");
     EXPECT_FALSE(found);
     EXPECT_EQ(HtmlTagAttr("<A HREF=\"unterminated>", "HREF"), "");
+}
+
+TEST(HtmlHelpers, StretchedBitmapCopiesEveryBit)
+{
+    TBitmap src, dst;
+    src.SetSize(2, 1);
+    src.Canvas()->SetPixels(0, 0, clRed);
+    src.Canvas()->SetPixels(1, 0, clBlue);
+    src.SetTransparent(true);
+    src.SetTransparentColor(clRed);
+    dst.SetSize(8, 4);
+    dst.Canvas()->Brush()->SetColor(clLime);
+    dst.Canvas()->FillRect(TRect(0, 0, 8, 4));
+    StretchBitmapToCanvas(dst.Canvas(), TRect(1, 1, 7, 3), &src);
+    const TColor want[] = {clLime, clRed, clRed, clRed, clBlue, clBlue, clBlue, clLime};
+    for (int x = 0; x < 8; ++x) EXPECT_EQ(dst.Canvas()->Pixels(x, 2), want[x]) << x;
 }
