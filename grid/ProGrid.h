@@ -78,6 +78,7 @@ using TEndRowSizeEvent = std::function<void(TObject* Sender, int ARow)>;
 // The colours the fixed-cell painter uses for gradient headers.
 // ---------------------------------------------------------------- looks, painting and hints types
 class TBalloonWindow;
+class TDateTimePicker;
 using TGetFloatFormatEvent =
     std::function<void(TObject* Sender, int ACol, int ARow, bool& IsFloat, AnsiString& FloatFormat)>;
 using TAutoRowEvent = std::function<void(TObject* Sender, int ARow)>;
@@ -1901,9 +1902,9 @@ public:
     // Tab, the arrows and all keys; every other message goes on to the control.
     void HookEditLinkControl(TWinControl* Control);
     void UnhookEditLinkControl(TWinControl* Control);
-    // The in-place date picker changed (OnDateTimeChange) or closed its calendar
-    // (OnDatePickerCloseUp; with DirectDateClose the edit ends).
-    void DatePickerChanged(TDateTime Value);
+    // The in-place date picker changed (OnDateTimeChange, with 0 while its check box
+    // is cleared) or closed its calendar (OnDatePickerCloseUp; with DirectDateClose the edit ends).
+    void DatePickerChanged(TDateTimePicker* Picker);
     void DatePickerClosedUp();
     // The cursor walk of the editors: Text concluded and the edit moved to the
     // cell right (Forward) or left of the current one.

@@ -1023,8 +1023,9 @@ TGridDatePicker::TGridDatePicker(TComponent* AOwner) : TDateTimePicker(AOwner), 
 void TGridDatePicker::Change()
 {
     FUserChanged = true;
+    // The grid hears of the change before the picker's own OnChange.
+    FGrid->DatePickerChanged(this);
     TDateTimePicker::Change();
-    FGrid->DatePickerChanged(DateTime());
 }
 
 void TGridDatePicker::PaintOver(TCanvas* Canvas)

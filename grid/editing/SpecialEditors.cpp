@@ -43,7 +43,7 @@ void TProStringGrid::CreateCellEditors()
         FDateTimePicker = new TProDateTimePicker(this);
         FDateTimePicker->SetVisible(false);
         FDateTimePicker->SetEnabled(false);
-        FDateTimePicker->OnChange = [this](TObject*) { DatePickerChanged(FDateTimePicker->DateTime()); };
+        FDateTimePicker->OnChange = [this](TObject*) { DatePickerChanged(FDateTimePicker); };
         FDateTimePicker->OnCloseUp = [this](TObject*) { DatePickerClosedUp(); };
         FDateTimePicker->OnExit = [this](TObject*) {
             if (!TakingBack())
@@ -579,10 +579,11 @@ void TProStringGrid::TakeSpecialEditorValue(int RealCol, int ARow)
 }
 
 // ---------------------------------------------------------------- notifications and hooks
-void TProStringGrid::DatePickerChanged(TDateTime Value)
+void TProStringGrid::DatePickerChanged(TDateTimePicker* Picker)
 {
+    // A cleared check box leaves the picker without a valid date.
     if (OnDateTimeChange)
-        OnDateTimeChange(this, Col(), Row(), Value);
+        OnDateTimeChange(this, Col(), Row(), Picker->ShowCheckbox() && !Picker->Checked() ? 0 : Picker->DateTime());
 }
 
 void TProStringGrid::DatePickerClosedUp()

@@ -745,8 +745,15 @@ TEST_F(CellEditors, DatePickerReportsChangesAndCloseUp)
     log.clear();
     Grid->MouseActions()->SetDirectDateDrop(false);
     Open("15.03.2010");
+    Grid->GridDatePicker()->OnChange = [&](TObject*) { log.push_back("picker"); };
     Key(p, VK_UP);
-    EXPECT_EQ(log, (std::vector<std::string>{"change 2,2 16.03.2010"}));
+    // The grid hears first; a check box the user clears leaves no valid date (0).
+    Grid->GridDatePicker()->SetShowCheckbox(true);
+    Click(p, 8, p->Height() / 2);
+    EXPECT_EQ(log, (std::vector<std::string>{"change 2,2 16.03.2010", "picker", "change 2,2 30.12.1899", "picker"}));
+    Grid->GridDatePicker()->OnChange = nullptr;
+    Grid->GridDatePicker()->SetChecked(true);
+    Grid->GridDatePicker()->SetShowCheckbox(false);
     Key(p, VK_RETURN);
     EXPECT_EQ(Grid->Cells(2, 2), "16.03.2010");
 }
