@@ -14,8 +14,10 @@
 namespace {
 constexpr TColor kKey = 0xFF00FF;   // the transparent colour of the glyph bitmaps
 
-void Start(TBitmap* B, int W, int H)
+// A glyph bitmap of W x H in the colour depth of its resource.
+void Start(TBitmap* B, int W, int H, TPixelFormat Format)
 {
+    B->SetPixelFormat(Format);
     B->SetSize(W, H);
     TCanvas* c = B->Canvas();
     c->Brush()->SetColor(kKey);
@@ -42,7 +44,7 @@ void CheckMark(TCanvas* C, int X, int Y, TColor Color)
 TBitmapBuilder CheckBuilder(int Size, bool Checked, bool Enabled, bool Rounded)
 {
     return [=](TBitmap* B) {
-        Start(B, Size, Size);
+        Start(B, Size, Size, Size == 20 ? pf4bit : pf24bit);
         TCanvas* c = B->Canvas();
         int o = Size == 20 ? 3 : 1, s = Size == 20 ? 14 : 13;
         TColor frame = Enabled ? TColor(0x7F5B1C) : TColor(0xBAC7C9);
@@ -63,7 +65,7 @@ TBitmapBuilder CheckBuilder(int Size, bool Checked, bool Enabled, bool Rounded)
 TBitmapBuilder RadioBuilder(bool On, bool Enabled, bool Flat)
 {
     return [=](TBitmap* B) {
-        Start(B, 16, 16);
+        Start(B, 16, 16, Flat ? pf4bit : pf8bit);
         TCanvas* c = B->Canvas();
         c->Pen()->SetColor(Enabled ? TColor(0x7F5B1C) : TColor(0xBAC7C9));
         c->Brush()->SetColor(Enabled ? clWhite : TColor(0xEEF1F1));
@@ -80,7 +82,7 @@ TBitmapBuilder RadioBuilder(bool On, bool Enabled, bool Flat)
 TBitmapBuilder NodeBuilder(int Size, bool Expanded, bool Leaf)
 {
     return [=](TBitmap* B) {
-        Start(B, Size, Size);
+        Start(B, Size, Size, Leaf ? pf8bit : pf24bit);
         TCanvas* c = B->Canvas();
         int o = Leaf ? 3 : 0, s = Leaf ? 9 : 9;
         c->Pen()->SetColor(TColor(0x99A8AC));
@@ -95,7 +97,7 @@ TBitmapBuilder NodeBuilder(int Size, bool Expanded, bool Leaf)
 
 void BuildFilter(TBitmap* B)
 {
-    Start(B, 16, 16);
+    Start(B, 16, 16, pf4bit);
     TCanvas* c = B->Canvas();
     c->Brush()->SetColor(TColor(0x404040));
     c->Pen()->SetColor(TColor(0x404040));
@@ -120,15 +122,11 @@ bool RegisterGlyphs()
     return true;
 }
 
-void EnsureGlyphs()
-{
-    static bool done = RegisterGlyphs();
-    (void)done;
-}
+// Registered when the program loads: a glyph is found by its name before any grid drew one.
+const bool kGlyphsRegistered = RegisterGlyphs();
 
 void Glyph(TCanvas* C, const AnsiString& Name, int X, int Y, TColor Background)
 {
-    EnsureGlyphs();
     DrawResourceBitmapTransparent(C, Name, Background, TRect(X, Y, X + 20, Y + 20));
 }
 }

@@ -919,6 +919,25 @@ TEST_F(GridPaint, CheckBoxStylesDrawInTheirSquare)
     }
 }
 
+// The glyph bitmaps are found by name, also before a grid drew one, in their sizes and colour depths.
+TEST(GridGlyphs, BitmapsLoadByNameInTheirSizeAndDepth)
+{
+    const struct {
+        const char* Name;
+        int Size;
+        TPixelFormat Format;
+    } cases[] = {{"PSGCHK01", 20, pf4bit},    {"PSGCHK08", 16, pf24bit},    {"PSGRAD04", 16, pf4bit},
+                 {"PSGRAD05", 16, pf8bit},    {"PSGLEAFOPEN", 16, pf8bit}, {"XPNODEC", 9, pf24bit},
+                 {"PSGFILT", 16, pf4bit}};
+    for (const auto& c : cases) {
+        TBitmap b;
+        b.LoadFromResourceName(c.Name);
+        EXPECT_EQ(b.Width(), c.Size) << c.Name;
+        EXPECT_EQ(b.Height(), c.Size) << c.Name;
+        EXPECT_EQ(b.PixelFormat(), c.Format) << c.Name;
+    }
+}
+
 // A graphic beside an empty text keeps the text's two pixels, a check box under the text stands on
 // the cell's bottom, radio items without texts stand centred (haCenter: the offset of the middle) and
 // a transparent bitmap leaves out its own transparent colour, its bottom-left pixel.
