@@ -605,9 +605,9 @@ AnsiString TProStringGrid::VersionText()
 }
 
 // ---------------------------------------------------------------- per-cell questions
-AnsiString TProStringGrid::GetCellHint(int ACol, int ARow)
+AnsiString TProStringGrid::GetCellHint(int ACol, int ARow, const AnsiString& AHint)
 {
-    AnsiString hint;
+    AnsiString hint = AHint;
     if (OnGridHint) {
         OnGridHint(this, ARow, ACol, hint);
         FOfficeHint->Notes()->SetText(hint);

@@ -523,7 +523,8 @@ public:
     virtual AnsiString VersionText();
 
     // ---------------------------------------------------------------- per-cell questions
-    virtual AnsiString GetCellHint(int ACol, int ARow);
+    // AHint is the hint prepared so far; the answer is what OnGridHint leaves of it.
+    virtual AnsiString GetCellHint(int ACol, int ARow, const AnsiString& AHint = AnsiString());
     virtual void GetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont);
     virtual void GetCellPrintColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont);
     virtual void GetCellBorder(int ACol, int ARow, TPen* APen, TCellBorders& Borders);

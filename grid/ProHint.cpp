@@ -311,11 +311,8 @@ void TProStringGrid::PrepareCellHint(AnsiString& HintStr, THintInfo& HintInfo)
                 HintStr = cellHintText(true);
             }
         }
-        if (!(FFloatingFooter->Visible() && row == RowCount() - 1)) {
-            AnsiString own = GetCellHint(col, row);
-            if (!own.empty())
-                HintStr = own;
-        }
+        if (!(FFloatingFooter->Visible() && row == RowCount() - 1))
+            HintStr = GetCellHint(col, row, HintStr);
         if (ClassifyCellText(HintStr, true) == 1 || IsWideText(HintStr))
             HintInfo.HintData = FHintWindow;
         HintInfo.HintPos = ClientToScreen(pos);

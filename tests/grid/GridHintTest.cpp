@@ -130,6 +130,11 @@ TEST_F(HintFixture, CellHints)
     Grid->SetHTMLHint(true);
     EXPECT_EQ(hintAt(1, 1, info), "<b>Bardzo długi tekst komórki</b>");
     EXPECT_NE(info.HintData, nullptr);   // mini-HTML goes to the grid's own hint window
+    // OnGridHint is given the hint prepared so far (here the comment) and may take it away.
+    AnsiString given = "-";
+    Grid->OnGridHint = [&](TObject*, int, int, AnsiString& H) { given = H; H.clear(); };
+    EXPECT_EQ(hintAt(2, 2, info), "");
+    EXPECT_EQ(given, "Normy się różnią !!!");
 }
 
 TEST_F(HintFixture, RestingMouseShowsCellHintsAndBalloons)
