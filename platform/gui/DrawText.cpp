@@ -313,6 +313,22 @@ int DrawDeviceText(TCanvas* dc, const QString& s, TRect& r, unsigned flags, cons
         top = r.Top + (r.Bottom - r.Top - total) / 2;
     else if (single && (flags & DT_BOTTOM))
         top = r.Bottom - total;
+    // Wrapped as an edit control lays it out, a text longer than the rectangle is high ends
+    // its last whole line with the ellipsis.
+    if ((flags & DT_END_ELLIPSIS) && (flags & DT_WORDBREAK) && (flags & DT_EDITCONTROL) && !single &&
+        !(flags & DT_NOCLIP) && lineHeight > 0) {
+        const std::size_t fit = std::size_t(std::max(1, (r.Bottom - top) / lineHeight));
+        if (lines.size() > fit) {
+            Line& l = lines[fit - 1];
+            const QString joined = l.text + u' ' + lines[fit].text;
+            l.text = EndEllipsis(advance(joined) > width ? joined : l.text, advance, width);
+            if (l.prefix >= int(l.text.size()) - 3)
+                l.prefix = -1;
+            widths[fit - 1] = advance(l.text);
+            lines.resize(fit);
+            widths.resize(fit);
+        }
+    }
 
     TCanvas::Impl& d = dc->Data();
     bool opaque = d.BkMode() == OPAQUE;

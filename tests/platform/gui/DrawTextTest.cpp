@@ -135,6 +135,18 @@ TEST(DrawText, EndAndPathEllipsesShorten)
     TRect sr(0, 0, 1000, 0);
     DrawText(c, "krótki", -1, sr, DT_CALCRECT | DT_SINGLELINE | DT_END_ELLIPSIS);
     EXPECT_EQ(sr.Right, c->TextWidth("krótki"));
+    // A wrapped text cut at the bottom ends its last whole line with the ellipsis.
+    TRect line(0, 0, 0, 0);
+    DrawText(c, "WWWW", -1, line, DT_CALCRECT | DT_SINGLELINE);
+    const int w = line.Right + 2, h = line.Bottom;
+    auto wrapped = WhiteBitmap(w, 2 * h + h / 2), expected = WhiteBitmap(w, 2 * h + h / 2);
+    TRect all(0, 0, w, 2 * h + h / 2), first(0, 0, w, h), second(0, h, w, 2 * h);
+    DrawText(wrapped->Canvas(), "WWWW WWWW WWWW WWWW", -1, all, DT_WORDBREAK | DT_EDITCONTROL | DT_END_ELLIPSIS);
+    DrawText(expected->Canvas(), "WWWW", -1, first, DT_SINGLELINE);
+    DrawText(expected->Canvas(), "WWWW WWWW", -1, second, DT_SINGLELINE | DT_END_ELLIPSIS);
+    for (int y = 0; y < all.Bottom; ++y)
+        for (int x = 0; x < w; ++x)
+            ASSERT_EQ(wrapped->Canvas()->Pixels(x, y), expected->Canvas()->Pixels(x, y)) << x << "," << y;
 }
 
 TEST(DrawText, ClipsToTheRectangleUnlessNoClip)
