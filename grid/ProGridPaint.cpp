@@ -749,6 +749,11 @@ void TProStringGrid::DrawCellText(TCanvas* ACanvas, int ACol, int ARow, TRect AR
         flags |= DT_RIGHT;
     else if (HAlign == taCenter)
         flags |= DT_CENTER;
+    // A right-to-left grid mirrors the side of the text (not the centre) and reads it from the right.
+    if (UseRightToLeftAlignment() && HAlign != taCenter)
+        flags ^= DT_RIGHT;
+    if (BiDiMode() != bdLeftToRight)
+        flags |= DT_RTLREADING;
     if (sortGlyph && !wide) {
         if (HAlign == taLeftJustify)
             r.Right -= 14;

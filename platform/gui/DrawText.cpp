@@ -346,6 +346,8 @@ int DrawDeviceText(TCanvas* dc, const QString& s, TRect& r, unsigned flags, cons
             if (!(flags & DT_NOCLIP))
                 p.setClipRect(clip, p.hasClipping() ? Qt::IntersectClip : Qt::ReplaceClip);
             p.setFont(qf);
+            if (flags & DT_RTLREADING)
+                p.setLayoutDirection(Qt::RightToLeft);
             if (angle != 0) {
                 int left = r.Right, right = r.Left;
                 for (std::size_t i = 0; i < lines.size(); ++i) {

@@ -163,6 +163,21 @@ TEST_F(PaintFixture, AutoNumAlignRightAlignsNumbersOnly)
     }
 }
 
+TEST_F(PaintFixture, RightToLeftGridsMirrorTheSideOfCellText)
+{
+    const struct { TBiDiMode Mode; TAlignment Align; bool Right; } cases[] = {{bdLeftToRight, taLeftJustify, false},
+        {bdRightToLeft, taLeftJustify, true}, {bdRightToLeft, taRightJustify, false},
+        {bdRightToLeftReadingOnly, taLeftJustify, false}};
+    Grid->SetCells(1, 2, "Norma");
+    for (const auto& c : cases) {
+        Grid->SetBiDiMode(c.Mode);
+        Grid->CellProperties(1, 2)->SetAlignment(c.Align);
+        auto bmp = GrabControl(Grid);
+        auto [lo, hi] = InkSpan(bmp.get(), Cell(1, 2), Dark);
+        EXPECT_EQ(c.Right ? hi > Cell(1, 2).Right - 8 : lo < Cell(1, 2).Left + 6, true) << c.Mode << c.Align;
+    }
+}
+
 TEST_F(PaintFixture, CheckBoxCommentAndSortGlyph)
 {
     Grid->SetRow(9);

@@ -33,6 +33,15 @@ void Ink(TCanvas* c, int w, int h, int& first, int& last, int& bottom)
             }
 }
 
+bool SamePixels(TBitmap* a, TBitmap* b)
+{
+    for (int y = 0; y < a->Height(); ++y)
+        for (int x = 0; x < a->Width(); ++x)
+            if (a->Canvas()->Pixels(x, y) != b->Canvas()->Pixels(x, y))
+                return false;
+    return true;
+}
+
 }  // namespace
 
 TEST(DrawText, CalcRectWordBreakGivesMoreLinesForANarrowerRect)
@@ -84,6 +93,12 @@ TEST(DrawText, AlignmentPlacesTextWhereMeasured)
         EXPECT_GT(bottom, H / 2) << "vertically centred";
         EXPECT_LT(bottom, H - 5);
     }
+    // Read from the right, the full stop after the letters stands at their left.
+    auto rtl = WhiteBitmap(W, H), ltr = WhiteBitmap(W, H);
+    TRect rr(10, 0, 190, H), lr = rr;
+    DrawText(rtl->Canvas(), "Mm.", -1, rr, DT_SINGLELINE | DT_RTLREADING);
+    DrawText(ltr->Canvas(), ".Mm", -1, lr, DT_SINGLELINE);
+    EXPECT_TRUE(SamePixels(rtl.get(), ltr.get()));
 }
 
 TEST(DrawText, PrefixIsHiddenAndUnderlinesTheNextCharacter)
@@ -136,17 +151,13 @@ TEST(DrawText, EndAndPathEllipsesShorten)
     DrawText(c, "krótki", -1, sr, DT_CALCRECT | DT_SINGLELINE | DT_END_ELLIPSIS);
     EXPECT_EQ(sr.Right, c->TextWidth("krótki"));
     // A wrapped text cut at the bottom ends its last whole line with the ellipsis.
-    TRect line(0, 0, 0, 0);
-    DrawText(c, "WWWW", -1, line, DT_CALCRECT | DT_SINGLELINE);
-    const int w = line.Right + 2, h = line.Bottom;
+    const int w = c->TextWidth("WWWW") + 2, h = c->TextHeight("W");
     auto wrapped = WhiteBitmap(w, 2 * h + h / 2), expected = WhiteBitmap(w, 2 * h + h / 2);
     TRect all(0, 0, w, 2 * h + h / 2), first(0, 0, w, h), second(0, h, w, 2 * h);
     DrawText(wrapped->Canvas(), "WWWW WWWW WWWW WWWW", -1, all, DT_WORDBREAK | DT_EDITCONTROL | DT_END_ELLIPSIS);
     DrawText(expected->Canvas(), "WWWW", -1, first, DT_SINGLELINE);
     DrawText(expected->Canvas(), "WWWW WWWW", -1, second, DT_SINGLELINE | DT_END_ELLIPSIS);
-    for (int y = 0; y < all.Bottom; ++y)
-        for (int x = 0; x < w; ++x)
-            ASSERT_EQ(wrapped->Canvas()->Pixels(x, y), expected->Canvas()->Pixels(x, y)) << x << "," << y;
+    EXPECT_TRUE(SamePixels(wrapped.get(), expected.get()));
 }
 
 TEST(DrawText, ClipsToTheRectangleUnlessNoClip)
