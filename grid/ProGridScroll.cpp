@@ -124,10 +124,16 @@ void TProStringGrid::SetScrollProportional(bool Value)
     }
     if (FFlatScrollActive && FP.ScrollType == ssNormal)
         DoneFlatScroll();
-    for (int bar : {SB_HORZ, SB_VERT}) {
-        TGridScrollInfo info = ScrollInfo(bar);
-        info.Page = 0;
-        SetScrollInfo(bar, info);
+    if (FFlatScrollActive) {
+        // Flat bars in use carry their page of the part in view again.
+        SyncFlatBar(SB_HORZ);
+        SyncFlatBar(SB_VERT);
+    } else {
+        for (int bar : {SB_HORZ, SB_VERT}) {
+            TGridScrollInfo info = ScrollInfo(bar);
+            info.Page = 0;
+            SetScrollInfo(bar, info);
+        }
     }
     Invalidate();
 }

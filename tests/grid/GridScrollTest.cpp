@@ -217,10 +217,15 @@ TEST_F(GridScroll, ProportionalRangeFollowsPixelsOfRowsOfDifferentHeights)
     EXPECT_EQ(std::pair(s.Max, s.Page), std::pair(127, 0));
     EXPECT_FALSE(Grid->ScrollBarVisible(SB_VERT));
 
-    // Switching it off gives the bars page 0 again.
+    // Switching it off gives the bars page 0 again; flat bars get back the page of the rows in view.
     Grid->SetRowCount(40);
     Grid->SetScrollProportional(false);
     EXPECT_EQ(Grid->ScrollInfo(SB_VERT).Page, 0);
+    Grid->SetScrollType(ssFlat);
+    const int flatPage = Grid->ScrollInfo(SB_VERT).Page;
+    Grid->SetScrollProportional(true);
+    Grid->SetScrollProportional(false);
+    EXPECT_EQ(std::pair(Grid->ScrollInfo(SB_VERT).Page, flatPage > 0), std::pair(flatPage, true));
 }
 
 TEST_F(GridScroll, ThumbMessagesHintScrollAlongAndRescaleFlatBars)
