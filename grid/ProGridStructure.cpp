@@ -1016,6 +1016,15 @@ void TProStringGrid::SubGroup(int ACol)
         return;
     BeginUpdate();
     ExpandAll();
+    // Equal keys are brought together first, each group's rows among themselves (a sort of all
+    // rows would part the groups' rows from their header rows).
+    if (FSortSettings->AutoSortForGrouping()) {
+        FSortSettings->SetColumn(ACol);
+        if (HasNodes())
+            SortGroups();
+        else
+            SortRows();
+    }
     // One walk finds where each sub-group starts: at each change of the column's text and after
     // each node or summary row; node and summary rows belong to no sub-group.
     const int first = FixedRows(), last = RowCount() - 1 - FixedFooters();

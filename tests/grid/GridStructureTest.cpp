@@ -509,6 +509,22 @@ TEST(GridStructure, UnGroupRestoresEveryRowWithHeaderAndFooterText)
     EXPECT_EQ(g.Cells(3, 0), "Kategoria");
 }
 
+TEST(GridStructure, SubGroupSortsEachGroupsRowsFirstWithAutoSortForGrouping)
+{
+    for (bool sort : {false, true}) {
+        TProStringGrid g(nullptr);
+        FillGroups(g);
+        g.SetCells(2, 2, "y"), g.SetCells(2, 3, "x");   // group a: x, y, x
+        g.GroupByColumn(3);
+        g.SortSettings()->SetAutoSortForGrouping(sort);
+        g.SubGroup(2);
+        std::string heads;   // the groups' and sub-groups' header rows, top down
+        for (int r = 1; r < g.RowCount(); ++r)
+            heads += !g.IsNodeRow(r) ? "" : g.GetNodeLevel(r) == 1 ? g.Cells(1, r) : g.Cells(3, r);
+        EXPECT_EQ(heads, sort ? "axybxzcy" : "axyxbxzcy") << sort;
+    }
+}
+
 TEST(GridStructure, SubGroupNestsInsideGroupsAndRemoveNodeLevelTakesItBack)
 {
     TProStringGrid g(nullptr);
