@@ -772,6 +772,15 @@ void SetStrip(TKxSpeedButton& btn, std::initializer_list<TColor> colours)
     EXPECT_EQ(btn.NumGlyphs(), n);
 }
 
+// A speed button on the form F at the given bounds, owned by the form.
+TKxSpeedButton& ButtonOn(TForm* F, int Left, int Top, int Width, int Height)
+{
+    auto* b = new TKxSpeedButton(F);
+    b->SetParent(F);
+    b->SetBounds(Left, Top, Width, Height);
+    return *b;
+}
+
 TColor Centre(TKxSpeedButton& btn)
 {
     auto shot = GrabControl(&btn);
@@ -790,9 +799,7 @@ using SpeedButton = TShownFormTest;
 
 TEST_F(SpeedButton, GlyphCellsOfEachState)
 {
-    TKxSpeedButton btn(nullptr);
-    btn.SetParent(form);
-    btn.SetBounds(10, 10, 25, 25);
+    TKxSpeedButton& btn = ButtonOn(form, 10, 10, 25, 25);
     const TColor up = RGB(200, 0, 0), disabled = RGB(0, 200, 0), down = RGB(0, 0, 200), excl = RGB(200, 200, 0),
                  inactive = RGB(0, 200, 200);
     SetStrip(btn, {up, disabled, down, excl, inactive});
@@ -815,9 +822,7 @@ TEST_F(SpeedButton, GlyphCellsOfEachState)
     EXPECT_EQ(Centre(btn), inactive);
 
     // One cell: down draws the up cell, inactive turns it grey, disabled is embossed.
-    TKxSpeedButton one(nullptr);
-    one.SetParent(form);
-    one.SetBounds(50, 10, 25, 25);
+    TKxSpeedButton& one = ButtonOn(form, 50, 10, 25, 25);
     SetStrip(one, {up});
     MouseDown(&one, 5, 5);
     EXPECT_EQ(Centre(one), up);
@@ -831,9 +836,7 @@ TEST_F(SpeedButton, GlyphCellsOfEachState)
     EXPECT_EQ(Centre(one), ColorToRGB(clBtnShadow));
 
     // Three cells: exclusive has no cell of its own and takes the up cell.
-    TKxSpeedButton three(nullptr);
-    three.SetParent(form);
-    three.SetBounds(90, 10, 25, 25);
+    TKxSpeedButton& three = ButtonOn(form, 90, 10, 25, 25);
     SetStrip(three, {up, disabled, down});
     three.SetGroupIndex(4);
     three.SetDown(true);
@@ -850,12 +853,10 @@ TEST_F(SpeedButton, GlyphCellsOfEachState)
 
 TEST_F(SpeedButton, GroupsAndReleaseInsideOrOutside)
 {
-    std::vector<std::unique_ptr<TKxSpeedButton>> b;
+    std::vector<TKxSpeedButton*> b;
     int clicks[3] = {0, 0, 0};
     for (int i = 0; i < 3; ++i) {
-        b.push_back(std::make_unique<TKxSpeedButton>(nullptr));
-        b[i]->SetParent(form);
-        b[i]->SetBounds(10 + 30 * i, 10, 25, 25);
+        b.push_back(&ButtonOn(form, 10 + 30 * i, 10, 25, 25));
         b[i]->SetGroupIndex(5);
         b[i]->OnClick = [&clicks, i](TObject*) { ++clicks[i]; };
     }
@@ -917,9 +918,7 @@ TEST_F(SpeedButton, GroupsAndReleaseInsideOrOutside)
 
 TEST_F(SpeedButton, RepeatStopsOffTheButtonAndResumes)
 {
-    TKxSpeedButton btn(nullptr);
-    btn.SetParent(form);
-    btn.SetBounds(10, 10, 25, 25);
+    TKxSpeedButton& btn = ButtonOn(form, 10, 10, 25, 25);
     btn.SetInitPause(300);
     btn.SetRepeatInterval(40);
     int clicks = 0;
@@ -951,9 +950,7 @@ TEST_F(SpeedButton, RepeatStopsOffTheButtonAndResumes)
 
 TEST_F(SpeedButton, DropDownMenuPositionsAndArrow)
 {
-    TKxSpeedButton btn(nullptr);
-    btn.SetParent(form);
-    btn.SetBounds(20, 30, 40, 24);
+    TKxSpeedButton& btn = ButtonOn(form, 20, 30, 40, 24);
     TPopupMenu menu(nullptr);
     menu.Items()->Add(new TMenuItem(&menu));
     auto shotWithout = GrabControl(&btn);
@@ -1023,9 +1020,7 @@ TEST_F(SpeedButton, AnActionChecksAGroupedButtonAndLendsItsPicture)
         action->SetActionList(actions);
         action->SetImageIndex(c.ImageIndex);
         action->SetChecked(true);
-        auto* btn = new TKxSpeedButton(form);
-        btn->SetParent(form);
-        btn->SetBounds(10, 10, 25, 25);
+        TKxSpeedButton* btn = &ButtonOn(form, 10, 10, 25, 25);
         btn->SetGroupIndex(c.GroupIndex);
         if (c.OwnGlyph)
             SetStrip(*btn, {clBlue});
