@@ -587,8 +587,6 @@ TEST_F(KxCheckListBox, StatesSaveToAndRestoreFromThePlacementSection)
     list->SetState(2, cbGrayed);
     placement->RestorePlacement();   // nothing stored yet: states stay
     EXPECT_EQ(States(list), (std::vector<TCheckBoxState>{cbChecked, cbUnchecked, cbGrayed}));
-    list->SetState(0, cbChecked);
-    list->SetState(2, cbGrayed);
     placement->SavePlacement();
     EXPECT_EQ(ReadFileBytes(ini), "[TForm]\r\nFormVersion=0\r\n"
                                   "[TForm\\TFormclbMenu]\r\nCount=3\r\nItem0=1\r\nItem1=0\r\nItem2=2\r\n");
