@@ -44,24 +44,24 @@ void TProStringGrid::FormatNumericCell(int ACol, int ARow, AnsiString& Text)
 
 // ---------------------------------------------------------------- measuring
 namespace {
-// Calls AMeasure(start, length) for every line of Text: lines end at CR (a
-// LF right after it belongs to the break); true while AMeasure says so.
+// Calls AMeasure(start, length) for every line of Text: lines end at CR and,
+// with AtLineFeed, at LF (CR LF is one break); true while AMeasure says so.
 template <class F>
-bool EachTextLine(std::string_view Text, int& Lines, F&& AMeasure)
+bool EachTextLine(std::string_view Text, int& Lines, bool AtLineFeed, F&& AMeasure)
 {
     Lines = 0;
     std::size_t start = 0;
     bool more;
     do {
-        std::size_t cr = Text.find('\r', start);
-        std::size_t end = cr == std::string_view::npos ? Text.size() : cr;
+        std::size_t brk = Text.find_first_of(AtLineFeed ? "\r\n" : "\r", start);
+        std::size_t end = brk == std::string_view::npos ? Text.size() : brk;
         if (!AMeasure(start, end - start))
             return false;
         ++Lines;
-        more = cr != std::string_view::npos;
+        more = brk != std::string_view::npos;
         if (more) {
-            start = cr + 1;
-            if (start < Text.size() && Text[start] == '\n')
+            start = brk + 1;
+            if (Text[brk] == '\r' && start < Text.size() && Text[start] == '\n')
                 ++start;
             more = start < Text.size();
         }
@@ -70,29 +70,29 @@ bool EachTextLine(std::string_view Text, int& Lines, F&& AMeasure)
 }
 }  // namespace
 
-int WidestTextLine(TTextMetrics& AMetrics, std::string_view Text, int& Lines)
+int WidestTextLine(TTextMetrics& AMetrics, std::string_view Text, int& Lines, bool AtLineFeed)
 {
     int widest = 0;
-    EachTextLine(Text, Lines, [&](std::size_t Start, std::size_t Length) {
+    EachTextLine(Text, Lines, AtLineFeed, [&](std::size_t Start, std::size_t Length) {
         widest = std::max(widest, AMetrics.TextWidth(Text.data() + Start, Length));
         return true;
     });
     return widest;
 }
 
-int TextLineCount(std::string_view Text)
+int TextLineCount(std::string_view Text, bool AtLineFeed)
 {
     int lines = 0;
-    EachTextLine(Text, lines, [](std::size_t, std::size_t) { return true; });
+    EachTextLine(Text, lines, AtLineFeed, [](std::size_t, std::size_t) { return true; });
     return lines;
 }
 
 bool TryWidestTextLine(const TTextMetrics& AMetrics, std::string_view Text, int& Widest,
-                       TTextMetrics::TUnmet* Unmet)
+                       TTextMetrics::TUnmet* Unmet, bool AtLineFeed)
 {
     int lines = 0;
     Widest = 0;
-    return EachTextLine(Text, lines, [&](std::size_t Start, std::size_t Length) {
+    return EachTextLine(Text, lines, AtLineFeed, [&](std::size_t Start, std::size_t Length) {
         int w = 0;
         if (!AMetrics.TryTextWidth(Text.data() + Start, Length, w, Unmet))
             return false;

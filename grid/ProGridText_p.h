@@ -42,14 +42,14 @@ private:
 // whole (the same for every cell that holds it), or worked out for its cell.
 enum TTextWay { twSummed, twByText, twByCell };
 
-// The widest line of Text and the number of its lines: lines end at CR (a LF
-// right after it belongs to the break).
-int WidestTextLine(TTextMetrics& AMetrics, std::string_view Text, int& Lines);
-int TextLineCount(std::string_view Text);
+// The widest line of Text and the number of its lines: lines end at CR and, as
+// the screen draws them, at LF (CR LF is one break); printing ends them at CR only.
+int WidestTextLine(TTextMetrics& AMetrics, std::string_view Text, int& Lines, bool AtLineFeed = true);
+int TextLineCount(std::string_view Text, bool AtLineFeed = true);
 // The same without learning anything: false when a line needs the metrics
 // to learn (what it needs noted in Unmet when given).
 bool TryWidestTextLine(const TTextMetrics& AMetrics, std::string_view Text, int& Widest,
-                       TTextMetrics::TUnmet* Unmet);
+                       TTextMetrics::TUnmet* Unmet, bool AtLineFeed = true);
 
 // Below this many texts one thread measures them all.
 constexpr std::size_t TextsPerPart = 8192;

@@ -506,18 +506,18 @@ bool TGridPrintLayout::MeasureCellsAtOnce(const std::vector<int>& ARows, const s
         const TPrintFont& font = fonts[fixedCol[std::size_t(c)] || r < fixedRows ? 1 : 0];
         cell.Metrics = font.Metrics.get();
         cell.Text = text;
-        cell.Height = LinesHeight(font.LineHeight, multiLine ? TextLineCount(text) : 1);
+        cell.Height = LinesHeight(font.LineHeight, multiLine ? TextLineCount(text, false) : 1);
         return cell;
     };
     auto tryWidth = [&](const TPlainCell& Cell, int& Width, TTextMetrics::TUnmet* Unmet) {
         Width = 0;
         return Cell.Text.empty() ||
-               multiLine ? TryWidestTextLine(*Cell.Metrics, Cell.Text, Width, Unmet)
+               multiLine ? TryWidestTextLine(*Cell.Metrics, Cell.Text, Width, Unmet, false)
                          : Cell.Metrics->TryTextWidth(Cell.Text.data(), Cell.Text.size(), Width, Unmet);
     };
     auto width = [&](const TPlainCell& Cell) {
         int lines = 0;
-        return multiLine ? WidestTextLine(*Cell.Metrics, Cell.Text, lines)
+        return multiLine ? WidestTextLine(*Cell.Metrics, Cell.Text, lines, false)
                          : Cell.Metrics->TextWidth(Cell.Text.data(), Cell.Text.size());
     };
     const bool fixedWidth = PS->UseFixedWidth();

@@ -39,12 +39,11 @@ int CellByCellWidth(TProStringGrid& G, int ACol)
             run.Run(c, text, TRect(0, 0, 65535, 65535));
             w = run.XSize + 2;
         } else {
-            AnsiString rest = text;
-            do {
-                AnsiString line;
-                ExtractFirstLine(rest, true, line);
-                w = std::max(w, c->TextWidth(line));
-            } while (!rest.empty());
+            // Lines as drawn: a CR, an LF or both end one.
+            for (std::size_t s = 0, e = 0; s <= text.size(); s = e + 1) {
+                e = std::min(text.find_first_of("\r\n", s), text.size());
+                w = std::max(w, c->TextWidth(text.substr(s, e - s)));
+            }
         }
         widest = std::max(widest, w + 2 * G.CellTextOffset().X);
     }

@@ -576,12 +576,13 @@ TEST_F(GridPaint, VerticalAlignmentOfSingleAndMultiLineText)
     Grid->SetDefaultRowHeight(60);
     Grid->SetCells(1, 1, "Norma");
     Grid->SetCells(2, 1, "Pierwsza\r\nDruga");
+    Grid->SetCells(3, 1, "Pierwsza\nDruga");
     const int lineH = LineHeight();
     struct Case {
         TVAlignment VAlign;
         int Col, Lines;
     } cases[] = {{vtaTop, 1, 1}, {vtaCenter, 1, 1}, {vtaBottom, 1, 1},
-                 {vtaTop, 2, 2}, {vtaCenter, 2, 2}, {vtaBottom, 2, 2}};
+                 {vtaTop, 2, 2}, {vtaCenter, 2, 2}, {vtaBottom, 2, 2}, {vtaTop, 3, 2}};
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "valign " << c.VAlign << " lines " << c.Lines);
         Grid->SetVAlignment(c.VAlign);
@@ -598,6 +599,9 @@ TEST_F(GridPaint, VerticalAlignmentOfSingleAndMultiLineText)
         EXPECT_GE(ink.Top, expectedTop - 2);
         EXPECT_LE(ink.Bottom, expectedTop + blockH + 2);
         EXPECT_GT(ink.Height(), (c.Lines - 1) * lineH);
+        TPoint size;   // measured as drawn
+        Grid->GetCellTextSize(c.Col, 1, false, size);
+        EXPECT_EQ(size.Y, c.Lines * lineH + 4);
     }
 }
 
