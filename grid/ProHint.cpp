@@ -147,7 +147,8 @@ void THTMLHintWindow::Paint()
 }
 
 // ---------------------------------------------------------------- TBalloonWindow
-TBalloonWindow::TBalloonWindow(TComponent* AOwner) : TCustomForm(AOwner), FHideTimer(new TTimer(this))
+TBalloonWindow::TBalloonWindow(TComponent* AOwner)
+    : TCustomForm(AOwner), FHideTimer(new TTimer(this)), FShowTimer(new TTimer(this))
 {
     SetBorderStyle(bsNone);
     SetFormStyle(fsStayOnTop);
@@ -158,6 +159,20 @@ TBalloonWindow::TBalloonWindow(TComponent* AOwner) : TCustomForm(AOwner), FHideT
         FHideTimer->SetEnabled(false);
         Hide();
     };
+    FShowTimer->SetEnabled(false);
+    FShowTimer->OnTimer = [this](TObject*) {
+        FShowTimer->SetEnabled(false);
+        if (OnShowDue)
+            OnShowDue(FShowAt);
+    };
+}
+
+void TBalloonWindow::WaitToShow(const TPoint& At, bool Reshow)
+{
+    FShowAt = At;
+    FShowTimer->SetEnabled(false);
+    FShowTimer->SetInterval(Cardinal(std::max(1, Reshow ? FReshow : FInitial)));
+    FShowTimer->SetEnabled(true);
 }
 
 void TBalloonWindow::SetContent(const AnsiString& Title, int Icon, const AnsiString& Text)
@@ -342,8 +357,10 @@ void TProStringGrid::CMMouseLeave(TMessage& Message)
 {
     if (FHintWindow && !FScrollHintShow)
         FHintWindow->ReleaseHint();
-    if (FBalloonWindow)
+    if (FBalloonWindow) {
+        FBalloonWindow->CancelShow();
         FBalloonWindow->Hide();
+    }
     TBaseGrid::CMMouseLeave(Message);
     MouseLeft();
 }
@@ -353,11 +370,18 @@ void TProStringGrid::HintMessage(TMessage& Message)
     // The scroll hint of a dragged thumb shares the window and goes by its own rules.
     const bool cellHint = FHintWindow && FHintWindow->Visible() && !FScrollHintShow;
     switch (Message.Msg) {
-    case WM_MOUSEHOVER:
-        if (FBalloonWindow && FBalloon->Enable())
-            ShowBalloonAt(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
-        break;
     case WM_MOUSEMOVE:
+        if (FBalloonWindow && FBalloon->Enable()) {
+            // A shown balloon stays while the pointer is over its cell; elsewhere the pointer has to
+            // rest for the initial delay, or the reshow delay right after a balloon.
+            const TPoint at(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+            const TGridCoord cell = MouseCoord(at.X, at.Y);
+            const bool shown = FBalloonWindow->Visible();
+            if (!shown || cell.X < 0 || RealColIndex(cell.X) != FBalloonCol || cell.Y != FBalloonRow) {
+                FBalloonWindow->Hide();
+                FBalloonWindow->WaitToShow(at, shown);
+            }
+        }
         if (cellHint) {
             TGridCoord cell = MouseCoord(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
             if (cell.X != FHintCol || cell.Y != FHintRow)
@@ -383,6 +407,7 @@ void TProStringGrid::CreateBalloonTooltip()
         return;
     FBalloonWindow = new TBalloonWindow(this);
     FBalloonWindow->SetContent("ToolTipText", 3, AnsiString());
+    FBalloonWindow->OnShowDue = [this](const TPoint& At) { ShowBalloonAt(At.X, At.Y); };
     FBalloonWindow->SetDelays(FBalloon->InitialDelay(), FBalloon->ReshowDelay(), FBalloon->AutoHideDelay());
     if (FBalloon->Transparency() != 0)
         FBalloonWindow->SetOpacity(Byte(255 - FBalloon->Transparency()));

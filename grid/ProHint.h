@@ -2,6 +2,8 @@
 // The grid's pop-up texts: the hint window that shows mini-HTML and wide
 // (Unicode-in-ANSI) hints, and the balloon window that shows a cell's text
 // with a title while the mouse rests over the grid.
+#include <functional>
+
 #include "platform/gui/Forms.h"
 
 // A borderless top-level window that stays on the monitor under the mouse.
@@ -59,6 +61,13 @@ public:
     // Sized to its content and shown below-right of the screen point, without activation;
     // it hides itself after AutoHideDelay milliseconds.
     void ShowAt(const TPoint& ScreenPos);
+    // The pointer moved to At (the owner's coordinates): OnShowDue(At) comes once it has rested
+    // there for InitialDelay milliseconds, or ReshowDelay when Reshow (a balloon was just shown).
+    void WaitToShow(const TPoint& At, bool Reshow);
+    // No balloon is wanted any more: the pointer left.
+    void CancelShow() { FShowTimer->SetEnabled(false); }
+    TTimer* ShowTimer() const { return FShowTimer; }
+    std::function<void(const TPoint& At)> OnShowDue;
 
 protected:
     void Paint() override;
@@ -72,5 +81,7 @@ private:
     TColor FBackColor = clInfoBk;
     int FInitial = 500, FReshow = 100, FAutoHide = 5000;
     TTimer* FHideTimer;
+    TTimer* FShowTimer;
+    TPoint FShowAt;
     Byte FOpacity = 255;
 };

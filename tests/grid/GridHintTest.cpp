@@ -178,16 +178,30 @@ TEST_F(HintFixture, RestingMouseShowsCellHintsAndBalloons)
     MouseUp(Grid, p.X, p.Y);
     EXPECT_FALSE(w->Visible());
 
-    // The balloon shows the text of the cell the mouse rests over, also without hints, and goes when it leaves.
+    // The balloon shows the text of the cell the mouse rests over, also without hints, once it has
+    // rested for the initial delay (the reshow delay from a shown balloon to the next cell), and goes
+    // when the mouse leaves.
     Grid->SetShowHint(false);
+    Grid->Balloon()->SetInitialDelay(900);
+    Grid->Balloon()->SetReshowDelay(40);
     Grid->Balloon()->SetEnable(true);
-    ASSERT_NE(Grid->BalloonWindow(), nullptr);
-    p = at(1, 3);
-    EXPECT_EQ(HintAt(Grid, p.X, p.Y), "");
-    EXPECT_TRUE(Grid->BalloonWindow()->Visible());
-    EXPECT_EQ(Grid->BalloonWindow()->BalloonText(), "Bezpieczeństwo");
+    TBalloonWindow* b = Grid->BalloonWindow();
+    ASSERT_NE(b, nullptr);
+    const struct { int col, row; unsigned delay; const char* text; } rests[] = {
+        {1, 3, 900, "Bezpieczeństwo"}, {1, 1, 40, "Norma PN-EN 1"}};
+    for (const auto& r : rests) {
+        p = at(r.col, r.row);
+        MouseMove(Grid, p.X, p.Y);
+        EXPECT_EQ(HintAt(Grid, p.X, p.Y), "");
+        EXPECT_FALSE(b->Visible()) << r.text;
+        EXPECT_EQ(b->ShowTimer()->Interval(), r.delay);
+        FireTimer(b->ShowTimer());
+        EXPECT_TRUE(b->Visible());
+        EXPECT_EQ(b->BalloonText(), r.text);
+    }
     MouseLeave(Grid);
-    EXPECT_FALSE(Grid->BalloonWindow()->Visible());
+    EXPECT_FALSE(b->Visible());
+    EXPECT_FALSE(b->ShowTimer()->Enabled());
 }
 
 TEST(HTMLHintWindow, ShowsAsATipInsideTheMonitor)
