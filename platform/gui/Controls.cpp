@@ -513,6 +513,12 @@ bool TEventBridge::eventFilter(QObject* obj, QEvent* ev)
     case QEvent::Leave:
         RunGuarded([&] { c->Perform(CM_MOUSELEAVE, 0, 0); });
         break;
+    case QEvent::ThemeChange:
+    case QEvent::ApplicationPaletteChange:
+        // Told to a window once, from where it goes down to its controls.
+        if (!c->Parent() && w == ControlWidget(c))
+            RunGuarded([&] { c->Perform(type == QEvent::ThemeChange ? WM_THEMECHANGED : CM_SYSCOLORCHANGE, 0, 0); });
+        break;
     case QEvent::ContextMenu:
         if (g_toolkitMenu) {
             eat = false;   // the widget's own menu, as nothing else took the click
@@ -2389,6 +2395,15 @@ void TWinControl::Dispatch(TMessage& m)
     case CM_DIALOGKEY: CMDialogKey(m); return;
     case CM_DIALOGCHAR: CMDialogChar(m); return;
     case CM_WANTSPECIALKEY: CMWantSpecialKey(m); return;
+    case CM_SYSCOLORCHANGE:
+    case WM_THEMECHANGED: {
+        // The desktop's colours or theme changed: every control of the window hears of it.
+        TControl::Dispatch(m);
+        std::vector<TControl*> children(FControls.begin(), FControls.end());
+        for (TControl* c : children)
+            c->Perform(m.Msg, m.WParam, m.LParam);
+        return;
+    }
     default: TControl::Dispatch(m); return;
     }
 }

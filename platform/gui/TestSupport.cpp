@@ -549,6 +549,12 @@ void CloseWindowByUser(TCustomForm* Form)
     Deliver(w, &ev);
 }
 
+void ChangeDesktopTheme(TCustomForm* Form, bool ColoursOnly)
+{
+    QEvent ev(ColoursOnly ? QEvent::ApplicationPaletteChange : QEvent::ThemeChange);
+    Deliver(ControlWidget(Form), &ev);
+}
+
 void SetWindowStateByUser(TCustomForm* Form, TWindowState State)
 {
     QWidget* w = ControlWidget(Form);

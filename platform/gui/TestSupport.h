@@ -117,6 +117,8 @@ TRect WindowFrame(TCustomForm* Form);
 bool WindowCloseBox(TCustomForm* Form);
 // The form's window is a pop-up tip to the window system (shadowed as its tips, never activated).
 bool WindowIsTip(TCustomForm* Form);
+// The desktop's theme changed (or, with ColoursOnly, only its colours), as the window system tells the form.
+void ChangeDesktopTheme(TCustomForm* Form, bool ColoursOnly = false);
 
 // ---------------------------------------------------------------- system drag and drop
 // One point of a system drag: the pointer over a control (its client coordinates), keys held.

@@ -128,6 +128,12 @@ TEST(ProGridButton, PresetsGroupsAndMargin)
     EXPECT_TRUE(b->Down());
     a->SetMargin(-5);
     EXPECT_EQ(a->Margin(), -1);
+    a->SetAutoThemeAdapt(true);   // the desktop's theme or colours change: the preset without a colour scheme
+    for (bool coloursOnly : {false, true}) {
+        a->SetColorPreset(0);
+        ChangeDesktopTheme(&form, coloursOnly);
+        EXPECT_EQ(a->Color(), clBtnFace) << coloursOnly;
+    }
 }
 
 TEST(ProGridButton, DisabledGlyphIsGreyed)
