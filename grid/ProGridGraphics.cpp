@@ -474,7 +474,9 @@ TSize GraphicTypeSize(TProStringGrid& G, const TCellGraphic& g, int ACol, int AR
     }
     case ctButton:
     case ctBitButton:
-        // A button across the cell measures its caption.
+        // A button across the cell measures its caption, in the grid's font.
+        if (g.CellHAlign == haFull)
+            G.Canvas()->Font()->Assign(G.Font());
         w = g.CellHAlign == haFull ? G.Canvas()->TextWidth(g.CellText) + 4 : (unsigned(g.CellIndex) & 0xFFFF);
         h = int(unsigned(g.CellIndex) >> 16);
         break;

@@ -236,9 +236,12 @@ TEST(CellGraphics, SizesByType)
     }
     button->CellHAlign = haFull;   // across the cell: as wide as its caption
     button->CellText = "OK";
+    g.Canvas()->Font()->Assign(g.Font());
+    const int ok = g.Canvas()->TextWidth("OK");
+    g.Canvas()->Font()->SetSize(30);   // left so by other drawing: the caption is in the grid's font
     TSize s;
     g.GetCellGraphicSize(2, 1, s);
-    EXPECT_EQ(s.cx, g.Canvas()->TextWidth("OK") + 4);
+    EXPECT_EQ(s.cx, ok + 4);
     check->CellHAlign = haFull;   // measured at another resolution: the type's own size
     check->CellVAlign = vaFull;
     g.GetCellGraphicSizeEx(1, 1, s, 2.0, 0, 0);
