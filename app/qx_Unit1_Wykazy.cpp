@@ -352,6 +352,7 @@ bool Tf_MainForm::SaveListFile()
         RememberSharedFile(CurrentListFile, text);
         save.Release();
         sb_Edytuj_ZapiszZmiany->SetEnabled(false);
+        g->ClearRowModified();
         return true;
     } catch (const Exception&) {
         save.Release();

@@ -482,8 +482,10 @@ TEST_F(Registers, TypingInTheRegisterGridChangesTheCellAndEnterStoresIt)
     EXPECT_EQ(Grid->Cells(3, 1), "S235JR żółty");
     EXPECT_FALSE(Grid->InplaceEditor()->Visible());
     EXPECT_TRUE(Form->sb_Edytuj_ZapiszZmiany->Enabled());
+    EXPECT_TRUE(Grid->GetRowModified(1));
     Form->SaveListFile();
     EXPECT_EQ(Read("Wykazy\\w.txt"), "PN-H-84020:1989|PN-H-84020|S235JR żółty|Pręt|R-2|\r\n");
+    EXPECT_FALSE(Grid->GetRowModified(1));   // saved: no row differs from the file any more
     Form->Hide();
 }
 
