@@ -995,6 +995,7 @@ TEST_F(GridPaint, GraphicsArePlacedByTheirAlignment)
         const int x = c.H == haCenter ? (box.Left + box.Right - in.Left - in.Right) / 2 : box.Left - in.Left;
         EXPECT_EQ(TPoint(x, box.Top - (c.Want.Y < 0 ? in.Bottom : in.Top)), c.Want) << c.Type;
         EXPECT_LT(InkBox(bmp.get(), in, [](TColor p) { return p == clLime; }).Left, 0) << c.Type;
+        Grid->RemoveCellGraphic(2, 2);   // frees the graphic and what it holds
     }
     Grid->SetGridImages(nullptr);
 }
