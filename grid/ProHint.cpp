@@ -142,7 +142,7 @@ void THTMLHintWindow::Paint()
     THtmlRun run;
     run.URLColor = 0xFF0000;
     run.ShadowColor = 0x808080;
-    run.WordWrap = FMaxWidth < 1008;   // the lines as measured
+    run.WordWrap = FMaxWidth < WidestHint;   // the lines as measured
     run.Run(c, text, tr);
 }
 

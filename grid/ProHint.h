@@ -15,7 +15,8 @@ public:
     TRect CalcHintRect(int MaxWidth, const AnsiString& Hint);
     // Shows Hint with its top-left corner at Rect's (screen coordinates), its
     // text laid out at most MaxWidth wide (wrapped at words when narrower).
-    void ActivateHint(TRect Rect, const AnsiString& Hint, int MaxWidth = 1008);
+    void ActivateHint(TRect Rect, const AnsiString& Hint, int MaxWidth = WidestHint);
+    static constexpr int WidestHint = 1008;   // a hint's widest line when no narrower width is asked for
     void ReleaseHint() { Hide(); }
 
     int TextWidth() const { return FTextWidth; }
@@ -36,7 +37,7 @@ private:
     TSize Measure(const AnsiString& Hint, int MaxWidth);
     int FTextHeight = 0;
     int FTextWidth = 0;
-    int FMaxWidth = 1008;
+    int FMaxWidth = WidestHint;
     WideString FWideText;
 };
 
