@@ -389,8 +389,8 @@ public:
 using TProGridUndoRedoEvent = std::function<void(TObject* Sender, TBaseGrid* Grid, int ACol, int ARow,
                                                  const AnsiString& CurrentValue, const AnsiString& NewValue)>;
 
-// Records cell text changes of its grid. Changes recorded after an undo
-// replace the undone ones; Undo and Redo put the cursor on the changed cell
+// Records cell text changes of its grid. A change recorded after an undo is
+// appended behind the undone entries, which stay; Undo and Redo put the cursor on the changed cell
 // (the recorded stored column mapped to its display column).
 class TProGridUndoRedo : public TComponent {
 public:
