@@ -152,6 +152,9 @@ void TProStringGrid::SizingChangeDone()
     FSizingCol = -1;
     FSizingRow = -1;
     MoveSpecialEditorWithCell();
+    // Controls placed in cells stay on their cells when columns or rows change size.
+    if (!(ComponentState() & csDestroying))
+        PositionCellControls();
     auto* g = dynamic_cast<TCellGraphic*>(GetCellGraphicObject(RealColIndex(Col()), Row()));
     if (g && IsCheckBoxType(g->CellType))
         HideEditor();

@@ -193,6 +193,27 @@ TEST_F(GridScroll, SizingOneColumnScalesTheOthersAndTheStretchColumnTakesTheRest
     EXPECT_EQ(Grid->ColWidths(2), 62);
 }
 
+TEST_F(GridScroll, ControlsInCellsFollowColumnAndRowSizing)
+{
+    const std::function<void(TScrollGrid*)> sizings[] = {
+        [](TScrollGrid* g) { Drag(g, TPoint(g->CellRect(1, 0).Right - 1, 5), TPoint(g->CellRect(1, 0).Right + 60, 5)); },
+        [](TScrollGrid* g) { Drag(g, TPoint(5, g->CellRect(0, 1).Bottom - 1), TPoint(5, g->CellRect(0, 1).Bottom + 30)); },
+        [](TScrollGrid* g) { g->SetColWidths(2, 100); },
+        [](TScrollGrid* g) { g->SetDefaultRowHeight(30); },
+        [](TScrollGrid* g) { g->Zoom(5); },
+    };
+    Grid->SetOptions(Grid->Options() | goColSizing | goRowSizing);
+    auto* control = new TPanel(Form);
+    control->SetParent(Grid);
+    Grid->CellControls()->Add(2, 3, control);
+    for (std::size_t i = 0; i < std::size(sizings); ++i) {
+        Grid->PositionCellControls();
+        sizings[i](Grid);
+        const TRect r = Grid->CellRect(2, 3);
+        EXPECT_EQ(control->BoundsRect(), TRect(r.Left, r.Top, r.Right - 1, r.Bottom - 1)) << i;
+    }
+}
+
 TEST_F(GridScroll, ProportionalRangeFollowsPixelsOfRowsOfDifferentHeights)
 {
     Grid->SetColCount(2);
