@@ -167,6 +167,12 @@ TBalloonWindow::TBalloonWindow(TComponent* AOwner)
     };
 }
 
+void TBalloonWindow::CreateParams(TCreateParams& Params)
+{
+    TCustomForm::CreateParams(Params);
+    Params.WindowClass.style |= CS_DROPSHADOW;
+}
+
 void TBalloonWindow::WaitToShow(const TPoint& At, bool Reshow)
 {
     FShowAt = At;

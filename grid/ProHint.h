@@ -72,6 +72,8 @@ public:
 
 protected:
     void Paint() override;
+    // A tip window: shown above the others, never activated.
+    void CreateParams(TCreateParams& Params) override;
 
 private:
     TSize ContentSize();

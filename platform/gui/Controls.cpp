@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPalette>
 #include <QPolygon>
 #include <QRegion>
 #include <QToolTip>
@@ -849,6 +850,10 @@ bool TEventBridge::Hint(QWidget* w, QHelpEvent* ev)
     }
     // The hint window breaks its lines at CR, LF and CR LF alike.
     QString text = ToQString(info.HintStr);
+    // In the colour the handlers left in the record (the application's hint colour by default).
+    QPalette tipPalette = QToolTip::palette();
+    tipPalette.setColor(QPalette::ToolTipBase, ToQColor(info.HintColor));
+    QToolTip::setPalette(tipPalette);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     QToolTip::showText(QPoint(info.HintPos.X, info.HintPos.Y), text, w, QRect(), info.HideTimeout);

@@ -559,9 +559,12 @@ void TCustomForm::SetVisible(bool v)
         // Sized anew as it showed (OnShow): that size is fitted too.
         if (Width() != shown.cx || Height() != shown.cy)
             FitAsShown();
-        if (FActiveControl && FActiveControl->CanFocus())
-            FActiveControl->SetFocus();
-        FormActivated(this, true);
+        // A tip (a hint or balloon window) shows without taking the activation.
+        if (ControlWidget(this)->windowType() != Qt::ToolTip) {
+            if (FActiveControl && FActiveControl->CanFocus())
+                FActiveControl->SetFocus();
+            FormActivated(this, true);
+        }
     } else {
         if (FActive)
             FormActivated(this, false);

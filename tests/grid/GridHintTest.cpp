@@ -149,6 +149,7 @@ TEST_F(HintFixture, RestingMouseShowsCellHintsAndBalloons)
         return TPoint(rc.Left + 3, rc.Top + 3);
     };
     THTMLHintWindow* w = Grid->HintWindow();
+    Grid->SetHintColor(TColor(0xC0FFC0));
     struct Case { bool htmlHint; int col, row; const char* hint; bool ownWindow; };
     const Case cases[] = {
         {false, 1, 1, "Norma PN-EN 1", false},
@@ -164,6 +165,8 @@ TEST_F(HintFixture, RestingMouseShowsCellHintsAndBalloons)
         if (c.ownWindow) {
             EXPECT_EQ(w->Caption(), c.hint);
         }
+        auto shown = c.ownWindow ? GrabControl(w) : GrabShownHint();   // in the hint colour, the form active
+        EXPECT_TRUE(shown->Canvas()->Pixels(shown->Width() - 3, 9) == TColor(0xC0FFC0) && Form->Active());
     }
 
     // The mini-HTML hint stays while the mouse is over its cell and goes when it leaves the cell or on a press.
@@ -197,6 +200,7 @@ TEST_F(HintFixture, RestingMouseShowsCellHintsAndBalloons)
         EXPECT_EQ(b->ShowTimer()->Interval(), r.delay);
         FireTimer(b->ShowTimer());
         EXPECT_TRUE(b->Visible());
+        EXPECT_TRUE(WindowIsTip(b) && Form->Active()) << "shown without taking the activation";
         EXPECT_EQ(b->BalloonText(), r.text);
     }
     MouseLeave(Grid);
