@@ -340,8 +340,11 @@ void TProStringGrid::DrawNodeButton(TCanvas* ACanvas, int ACol, int ARow, TRect 
         Line(ACanvas, ARect.Right - 1, ARect.Bottom - 1, ARect.Left, ARect.Bottom - 1, clGray);
         bg = n->Color();
     }
-    if (n->ShowTree() && ARow >= TBaseGrid::FixedRows() && !contracted && ARow + 1 < RowCount())
-        Line(ACanvas, x + 8, mid + 4, x + 8, ARect.Bottom + 1, n->TreeColor());
+    // The line down to the children meets their tree line (DrawTreeLines).
+    if (n->ShowTree() && ARow >= TBaseGrid::FixedRows() && !contracted && ARow + 1 < RowCount()) {
+        const int treeX = ARect.Left + GetRowIndent(ARow) - n->NodeIndent() + 2 + n->NodeIndent() / 2;
+        Line(ACanvas, treeX, mid + 4, treeX, ARect.Bottom + 1, n->TreeColor());
+    }
     switch (n->NodeType()) {
     case cnLeaf:
         Glyph(ACanvas, contracted ? "PSGLEAFCLOSE" : "PSGLEAFOPEN", x, ARect.Top + (ARect.Height() - 12) / 2, bg);
@@ -457,7 +460,8 @@ void TProStringGrid::DrawCellGraphic(TCanvas* ACanvas, int ACol, int ARow, TRect
         } catch (const Exception&) {
             value = 0;
         }
-        int pct = ClampPercent(int(value));
+        // Limited before it becomes an integer: a value beyond the integers fills the bar too.
+        int pct = ClampPercent(int(std::clamp(value, -1.0, 101.0)));
         if ((cl->ControlStyle() == csWinXP || cl->ControlStyle() == csTheme) && FIsWinXP && cl->ProgressXP()) {
             TRect bar = ARect;
             InflateRect(bar, -cl->ProgressMarginX(), -cl->ProgressMarginY());

@@ -830,15 +830,16 @@ TEST_F(GridPaint, ClassicProgressBarsClampTheirValue)
     struct Case {
         const char* Value;
         bool LeftDone, RightDone;
-    } cases[] = {{"150", true, true}, {"-5", false, false}, {"50", true, false}, {"abc", false, false}};
-    for (int i = 0; i < 4; ++i) {
+    } cases[] = {{"150", true, true}, {"-5", false, false}, {"50", true, false}, {"abc", false, false},
+                 {"5000000000", true, true}, {"-5000000000", false, false}};
+    for (int i = 0; i < 6; ++i) {
         Grid->SetCells(1, 1 + i, cases[i].Value);
         auto* g = AddGraphic(Grid, 1, 1 + i, ctProgress);
         g->CellIndex = complete;
         g->CellAngle = uncomplete;
     }
     auto bmp = GrabControl(Grid);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 6; ++i) {
         SCOPED_TRACE(cases[i].Value);
         TRect in = Inner(1, 1 + i);
         int y = in.Top + 6;   // above the percentage text
@@ -1124,4 +1125,9 @@ TEST_F(GridPaint, FlatNodeButtonsAreEightPixelBoxes)
     EXPECT_EQ(box.Left, std::max(x, Inner(0, 2).Left) + 4);
     TRect in = Inner(0, 2);
     EXPECT_NEAR((box.Top + box.Bottom) / 2, (in.Top + in.Bottom) / 2, 1);
+    Grid->CellNode()->SetShowTree(true);   // the line down from the button meets its children's
+    Grid->CellNode()->SetTreeColor(clFuchsia);
+    bmp = GrabControl(Grid);
+    for (int y : {in.Bottom - 1, Inner(0, 3).Top + 1})
+        EXPECT_EQ(At(bmp.get(), in.Left + Grid->GetRowIndent(2) - 4, y), clFuchsia) << y;
 }
