@@ -568,6 +568,7 @@ void TCustomGrid::ChangeSize(int NewColCount, int NewRowCount)
     ClampCurrent();
     SizeChanged(oldCols, oldRows);
     UpdateScrollBars();
+    KeepViewFilled();
     Invalidate();
 }
 
@@ -1086,7 +1087,18 @@ void TCustomGrid::WMSize(TWMSize& Message)
 {
     TCustomControl::WMSize(Message);
     UpdateScrollBars();
+    KeepViewFilled();
     UpdateEditor();
+}
+
+// Fewer or smaller cells, or a larger window, can leave the view past the last position that fills it,
+// hiding rows or columns that no bar brings back. Moving the view never calls this: a descendant may
+// scroll the last row higher on purpose.
+void TCustomGrid::KeepViewFilled()
+{
+    int left = std::min(FTopLeft.X, MaxLeftCol()), top = std::min(FTopLeft.Y, MaxTopRow());
+    if (left != FTopLeft.X || top != FTopLeft.Y)
+        MoveTopLeft(left, top);
 }
 
 void TCustomGrid::WMGetDlgCode(TMessage& Message)
@@ -1330,6 +1342,7 @@ void TCustomGrid::RowMoved(int FromIndex, int ToIndex)
 void TCustomGrid::ColWidthsChanged()
 {
     UpdateScrollBars();
+    KeepViewFilled();
     UpdateEditor();
     Invalidate();
 }
@@ -1337,6 +1350,7 @@ void TCustomGrid::ColWidthsChanged()
 void TCustomGrid::RowHeightsChanged()
 {
     UpdateScrollBars();
+    KeepViewFilled();
     UpdateEditor();
     Invalidate();
 }

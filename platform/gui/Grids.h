@@ -322,6 +322,8 @@ protected:
     int FixedHeight() const;
     bool IsActiveControl() const;
     void UpdateScrollBars();
+    // The view back at the last position that fills it, when it lies beyond.
+    void KeepViewFilled();
     void InvalidateRectOfCells(const TGridRect& R);
     void UpdateEditor();
 

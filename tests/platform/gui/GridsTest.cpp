@@ -218,6 +218,25 @@ TEST_F(GridFixture, FirstScrollingColumnAndRowFollowTheFixedCounts)
     EXPECT_GT(Grid->CellRect(0, Grid->TopRow()).Width(), 0);   // column 0 is in view
 }
 
+// Scrolled to the end, then fewer rows, smaller cells or a larger grid: the view goes back as far as it
+// is filled again (to the first scrolling cell when all fit).
+TEST_F(GridFixture, ShrinkingBringsBackTheViewThatNothingCouldScrollTo)
+{
+    const std::pair<std::function<void()>, TPoint> cases[] = {
+        {[&] { Grid->SetRowCount(5), Grid->SetColCount(3); }, {1, 1}},
+        {[&] { for (int i = 0; i < 14; ++i) Grid->SetRowHeights(i, 10), Grid->SetColWidths(i % 7, 20); }, {1, 1}},
+        {[&] { Grid->SetBounds(0, 0, 500, 400); }, {1, 1}},
+        {[&] { Grid->SetRowCount(13); }, {3, 3}},   // still scrolling: the last row and column at the end
+    };
+    for (const auto& [shrink, view] : cases) {
+        Grid->SetBounds(0, 0, 400, 300), Grid->SetColCount(7), Grid->SetRowCount(14);
+        for (int i = 0; i < 14; ++i) Grid->SetRowHeights(i, 24), Grid->SetColWidths(i % 7, 64);
+        Grid->SetTopRow(13), Grid->SetLeftCol(6);
+        shrink();
+        EXPECT_EQ(TPoint(Grid->LeftCol(), Grid->TopRow()), view);
+    }
+}
+
 TEST_F(GridFixture, ClickAndDragSelect)
 {
     int selected = 0;
