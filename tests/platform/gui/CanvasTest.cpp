@@ -7,47 +7,17 @@
 
 #include "platform/gui/Graphics.h"
 #include "tests/common/Bounds.h"
+#include "tests/platform/gui/Pixels.h"
 
-namespace {
-
-std::unique_ptr<TBitmap> MakeBitmap(int w, int h, TColor bg = clWhite)
-{
-    auto b = std::make_unique<TBitmap>();
-    b->SetSize(w, h);
-    b->Canvas()->Brush()->SetColor(bg);
-    b->Canvas()->FillRect(TRect(0, 0, w, h));
-    return b;
-}
-
-// Columns holding any pixel different from the background, within rows top..bottom.
-void InkColumns(TCanvas* c, int w, int top, int bottom, TColor bg, int& first, int& last)
-{
-    first = -1;
-    last = -1;
-    for (int x = 0; x < w; ++x)
-        for (int y = top; y < bottom; ++y)
-            if (c->Pixels(x, y) != bg) {
-                if (first < 0)
-                    first = x;
-                last = x;
-                break;
-            }
-}
-
-}  // namespace
 
 TEST(Canvas, FillRectCoversLeftToRightMinusOne)
 {
-    auto b = MakeBitmap(20, 20);
+    auto b = FilledBitmap(20, 20);
     TCanvas* c = b->Canvas();
     c->Brush()->SetColor(clBtnFace);
     c->FillRect(TRect(2, 3, 10, 8));
-    EXPECT_EQ(c->Pixels(2, 3), RGB(212, 208, 200));
-    EXPECT_EQ(c->Pixels(9, 7), RGB(212, 208, 200));
-    EXPECT_EQ(c->Pixels(10, 7), clWhite);
-    EXPECT_EQ(c->Pixels(9, 8), clWhite);
-    EXPECT_EQ(c->Pixels(1, 3), clWhite);
-    EXPECT_EQ(c->Pixels(-1, 0), -1);
+    const TColor face = RGB(212, 208, 200);
+    ExpectPixels(c, {{2, 3, face}, {9, 7, face}, {10, 7, clWhite}, {9, 8, clWhite}, {1, 3, clWhite}, {-1, 0, -1}});
 }
 
 TEST(Canvas, LineToLeavesOutTheEndPixel)
@@ -55,7 +25,7 @@ TEST(Canvas, LineToLeavesOutTheEndPixel)
     struct Case { TPoint from, to; };
     Case cases[] = {{{2, 5}, {12, 5}}, {{5, 2}, {5, 12}}, {{2, 2}, {12, 12}}, {{12, 12}, {2, 2}}, {{1, 1}, {13, 6}}};
     for (const Case& k : cases) {
-        auto b = MakeBitmap(16, 16);
+        auto b = FilledBitmap(16, 16);
         TCanvas* c = b->Canvas();
         c->Pen()->SetColor(clRed);
         c->MoveTo(k.from.X, k.from.Y);
@@ -80,7 +50,7 @@ TEST(Canvas, SolidAxisLinesCoverTheirRunOnce)
         {{{14, 1}, {1, 1}, {1, 9}, {6, 4}}, pmXor},
     };
     for (const Case& k : cases) {
-        auto b = MakeBitmap(16, 16, RGB(10, 200, 30));
+        auto b = FilledBitmap(16, 16, RGB(10, 200, 30));
         TCanvas* c = b->Canvas();
         c->Pen()->SetColor(k.Mode == pmXor ? clWhite : clRed);
         c->Pen()->SetMode(k.Mode);
@@ -118,7 +88,7 @@ TEST(Canvas, LinesFarLongerThanTheCanvasCostTheirVisiblePart)
         {"ends off the canvas", {8, 8}, {2147483647, 8}, psSolid, [](int x, int y) { return y == 8 && x >= 8; }},
     };
     for (const Case& k : cases) {
-        auto b = MakeBitmap(16, 16);
+        auto b = FilledBitmap(16, 16);
         TCanvas* c = b->Canvas();
         c->Pen()->SetColor(clRed);
         c->Pen()->SetStyle(k.Style);
@@ -134,7 +104,7 @@ TEST(Canvas, LinesFarLongerThanTheCanvasCostTheirVisiblePart)
 
 TEST(Canvas, XorLineDrawnTwiceLeavesTheBackground)
 {
-    auto b = MakeBitmap(20, 20, RGB(10, 200, 30));
+    auto b = FilledBitmap(20, 20, RGB(10, 200, 30));
     TCanvas* c = b->Canvas();
     c->Pen()->SetColor(clWhite);
     c->Pen()->SetMode(pmXor);
@@ -155,27 +125,22 @@ TEST(Canvas, XorLineDrawnTwiceLeavesTheBackground)
 
 TEST(Canvas, RectangleAndClearPenFollowThePlatformsPixels)
 {
-    auto b = MakeBitmap(20, 20);
+    auto b = FilledBitmap(20, 20);
     TCanvas* c = b->Canvas();
     c->Pen()->SetColor(clBlack);
     c->Brush()->SetColor(clYellow);
     c->Rectangle(2, 2, 8, 8);
-    EXPECT_EQ(c->Pixels(2, 2), clBlack);
-    EXPECT_EQ(c->Pixels(7, 7), clBlack);
-    EXPECT_EQ(c->Pixels(8, 8), clWhite);
-    EXPECT_EQ(c->Pixels(4, 4), clYellow);
+    ExpectPixels(c, {{2, 2, clBlack}, {7, 7, clBlack}, {8, 8, clWhite}, {4, 4, clYellow}});
     // Without a pen the fill is one pixel smaller.
     c->Pen()->SetStyle(psClear);
     c->Brush()->SetColor(clBlue);
     c->Rectangle(10, 10, 15, 15);
-    EXPECT_EQ(c->Pixels(10, 10), clBlue);
-    EXPECT_EQ(c->Pixels(13, 13), clBlue);
-    EXPECT_EQ(c->Pixels(14, 14), clWhite);
+    ExpectPixels(c, {{10, 10, clBlue}, {13, 13, clBlue}, {14, 14, clWhite}});
 }
 
 TEST(Canvas, ClippingAndSavedStates)
 {
-    auto b = MakeBitmap(20, 20);
+    auto b = FilledBitmap(20, 20);
     TCanvas* c = b->Canvas();
     int saved = SaveDC(c);
     IntersectClipRect(c, 5, 5, 15, 15);
@@ -185,10 +150,7 @@ TEST(Canvas, ClippingAndSavedStates)
     EXPECT_EQ(box, TRect(5, 5, 15, 15));
     c->Brush()->SetColor(clRed);
     c->FillRect(TRect(0, 0, 20, 20));
-    EXPECT_EQ(c->Pixels(4, 4), clWhite);
-    EXPECT_EQ(c->Pixels(5, 5), clRed);
-    EXPECT_EQ(c->Pixels(8, 8), clWhite);
-    EXPECT_EQ(c->Pixels(14, 14), clRed);
+    ExpectPixels(c, {{4, 4, clWhite}, {5, 5, clRed}, {8, 8, clWhite}, {14, 14, clRed}});
     EXPECT_TRUE(RestoreDC(c, saved));
     EXPECT_EQ(c->Brush()->Color(), clWhite);
     c->Brush()->SetColor(clLime);
@@ -200,8 +162,7 @@ TEST(Canvas, ClippingAndSavedStates)
     DeleteObject(rgn);
     c->Brush()->SetColor(clBlack);
     c->FillRect(TRect(0, 0, 20, 20));
-    EXPECT_EQ(c->Pixels(3, 3), clBlack);
-    EXPECT_EQ(c->Pixels(4, 4), clLime);
+    ExpectPixels(c, {{3, 3, clBlack}, {4, 4, clLime}});
 }
 
 TEST(Canvas, BitBltRasterOperations)
@@ -220,29 +181,27 @@ TEST(Canvas, BitBltRasterOperations)
         {PATINVERT, RGB(0x3C ^ 0x12, 0xFF ^ 0x34, 0x00 ^ 0x56)},
         {MERGECOPY, RGB(0xF0 & 0x12, 0x0F & 0x34, 0x55 & 0x56)},
     };
-    auto s = MakeBitmap(4, 4, src);
+    auto s = FilledBitmap(4, 4, src);
     for (const Case& k : cases) {
-        auto d = MakeBitmap(6, 6, dst);
+        auto d = FilledBitmap(6, 6, dst);
         d->Canvas()->Brush()->SetColor(RGB(0x12, 0x34, 0x56));
         EXPECT_TRUE(BitBlt(d->Canvas(), 1, 1, 4, 4, s->Canvas(), 0, 0, k.rop)) << std::hex << k.rop;
-        EXPECT_EQ(d->Canvas()->Pixels(2, 2), k.expected) << std::hex << k.rop;
-        EXPECT_EQ(d->Canvas()->Pixels(0, 0), dst) << std::hex << k.rop;
-        EXPECT_EQ(d->Canvas()->Pixels(5, 5), dst) << std::hex << k.rop;
+        SCOPED_TRACE(k.rop);
+        ExpectPixels(d->Canvas(), {{2, 2, k.expected}, {0, 0, dst}, {5, 5, dst}});
     }
 }
 
 TEST(Canvas, CopyRectStretchesWithTheCopyMode)
 {
-    auto s = MakeBitmap(2, 2, clRed);
-    auto d = MakeBitmap(10, 10);
+    auto s = FilledBitmap(2, 2, clRed);
+    auto d = FilledBitmap(10, 10);
     d->Canvas()->CopyRect(TRect(0, 0, 8, 8), s->Canvas(), TRect(0, 0, 2, 2));
-    EXPECT_EQ(d->Canvas()->Pixels(7, 7), clRed);
-    EXPECT_EQ(d->Canvas()->Pixels(8, 8), clWhite);
+    ExpectPixels(d->Canvas(), {{7, 7, clRed}, {8, 8, clWhite}});
 }
 
 TEST(Canvas, TextOutMeasuresPolishTextAsItPaints)
 {
-    auto b = MakeBitmap(200, 30);
+    auto b = FilledBitmap(200, 30);
     TCanvas* c = b->Canvas();
     const AnsiString polish = "Zażółć";
     ASSERT_EQ(polish.size(), 6u);   // one byte a letter in the program's code page
@@ -253,16 +212,15 @@ TEST(Canvas, TextOutMeasuresPolishTextAsItPaints)
     c->Font()->SetColor(clBlack);
     c->Brush()->SetStyle(bsClear);
     c->TextOut(10, 5, polish);
-    int first, last;
-    InkColumns(c, 200, 0, 30, clWhite, first, last);
-    EXPECT_GE(first, 10);
-    EXPECT_LE(last, 10 + w);
-    EXPECT_GT(last - first, w / 2);
+    const TRect ink = InkBox(c, 200, 30);
+    EXPECT_GE(ink.Left, 10);
+    EXPECT_LE(ink.Right - 1, 10 + w);
+    EXPECT_GT(ink.Right - 1 - ink.Left, w / 2);
 }
 
 TEST(Canvas, TextOutFillsTheBackgroundUnlessTransparent)
 {
-    auto b = MakeBitmap(100, 30);
+    auto b = FilledBitmap(100, 30);
     TCanvas* c = b->Canvas();
     c->Brush()->SetColor(clYellow);
     c->TextOut(0, 0, "Ab");
@@ -277,21 +235,17 @@ TEST(Canvas, TextOutFillsTheBackgroundUnlessTransparent)
 
 TEST(Canvas, FloodFillStopsAtTheBorder)
 {
-    auto b = MakeBitmap(20, 20);
+    auto b = FilledBitmap(20, 20);
     TCanvas* c = b->Canvas();
     c->Pen()->SetColor(clBlack);
     c->Brush()->SetStyle(bsClear);
     c->Rectangle(2, 2, 12, 12);
     c->Brush()->SetColor(clRed);
     c->FloodFill(5, 5, clBlack, false);
-    EXPECT_EQ(c->Pixels(5, 5), clRed);
-    EXPECT_EQ(c->Pixels(10, 10), clRed);
-    EXPECT_EQ(c->Pixels(2, 2), clBlack);
-    EXPECT_EQ(c->Pixels(15, 15), clWhite);
+    ExpectPixels(c, {{5, 5, clRed}, {10, 10, clRed}, {2, 2, clBlack}, {15, 15, clWhite}});
     c->Brush()->SetColor(clBlue);
     c->FloodFill(15, 15, clWhite, true);
-    EXPECT_EQ(c->Pixels(0, 0), clBlue);
-    EXPECT_EQ(c->Pixels(5, 5), clRed);
+    ExpectPixels(c, {{0, 0, clBlue}, {5, 5, clRed}});
 }
 
 TEST(Canvas, ACanvasWithoutDeviceDrawsNothingAndStillMeasures)
@@ -310,22 +264,20 @@ TEST(Canvas, ACanvasWithoutDeviceDrawsNothingAndStillMeasures)
 
 TEST(Canvas, TextRectClipsAndFillsTheWholeRectangle)
 {
-    auto b = MakeBitmap(100, 30);
+    auto b = FilledBitmap(100, 30);
     TCanvas* c = b->Canvas();
     c->Brush()->SetColor(clYellow);
     c->Font()->SetColor(clBlack);
     c->TextRect(TRect(10, 5, 20, 25), 10, 5, "WWWWWWWW");
-    EXPECT_EQ(c->Pixels(19, 24), clYellow);
-    EXPECT_EQ(c->Pixels(20, 10), clWhite);
-    int first, last;
-    InkColumns(c, 100, 0, 30, clWhite, first, last);
-    EXPECT_EQ(first, 10);
-    EXPECT_EQ(last, 19);
+    ExpectPixels(c, {{19, 24, clYellow}, {20, 10, clWhite}});
+    const TRect ink = InkBox(c, 100, 30);
+    EXPECT_EQ(ink.Left, 10);
+    EXPECT_EQ(ink.Right, 20);
 }
 
 TEST(Canvas, PatternsEdgesAndPieces)
 {
-    auto b = MakeBitmap(40, 40);
+    auto b = FilledBitmap(40, 40);
     TCanvas* c = b->Canvas();
     // A hatched brush paints its lines over the background colour.
     c->Brush()->SetColor(clRed);
@@ -346,15 +298,11 @@ TEST(Canvas, PatternsEdgesAndPieces)
     TRect e(20, 20, 30, 30);
     DrawEdge(c, e, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     EXPECT_EQ(e, TRect(22, 22, 28, 28));
-    EXPECT_EQ(c->Pixels(20, 20), ColorToRGB(clBtnShadow));
-    EXPECT_EQ(c->Pixels(29, 29), clWhite);
-    EXPECT_EQ(c->Pixels(21, 21), ColorToRGB(cl3DDkShadow));
+    ExpectPixels(c, {{20, 20, ColorToRGB(clBtnShadow)}, {29, 29, clWhite}, {21, 21, ColorToRGB(cl3DDkShadow)}});
     // A pie from 3 o'clock to 12 o'clock fills the upper right quarter only.
-    auto p = MakeBitmap(40, 40);
+    auto p = FilledBitmap(40, 40);
     p->Canvas()->Brush()->SetColor(clBlue);
     p->Canvas()->Pen()->SetColor(clBlue);
     p->Canvas()->Pie(0, 0, 40, 40, 40, 20, 20, 0);
-    EXPECT_EQ(p->Canvas()->Pixels(28, 12), clBlue);
-    EXPECT_EQ(p->Canvas()->Pixels(12, 12), clWhite);
-    EXPECT_EQ(p->Canvas()->Pixels(28, 28), clWhite);
+    ExpectPixels(p->Canvas(), {{28, 12, clBlue}, {12, 12, clWhite}, {28, 28, clWhite}});
 }

@@ -6,31 +6,16 @@
 #include "platform/gui/Graphics.h"
 #include "platform/gui/RichEdit.h"
 #include "tests/common/Bounds.h"
+#include "tests/platform/gui/Pixels.h"
 
 namespace {
 
 std::unique_ptr<TBitmap> WhiteBitmap(int w, int h)
 {
-    auto b = std::make_unique<TBitmap>();
-    b->SetSize(w, h);
-    b->Canvas()->Brush()->SetColor(clWhite);
-    b->Canvas()->FillRect(TRect(0, 0, w, h));
+    auto b = FilledBitmap(w, h);
     b->Canvas()->Brush()->SetStyle(bsClear);
     b->Canvas()->Font()->SetColor(clBlack);
     return b;
-}
-
-void Ink(TCanvas* c, int w, int h, int& first, int& last, int& bottom)
-{
-    first = last = bottom = -1;
-    for (int x = 0; x < w; ++x)
-        for (int y = 0; y < h; ++y)
-            if (c->Pixels(x, y) != clWhite) {
-                if (first < 0)
-                    first = x;
-                last = x;
-                bottom = std::max(bottom, y);
-            }
 }
 
 bool SamePixels(TBitmap* a, TBitmap* b)
@@ -83,15 +68,14 @@ TEST(DrawText, AlignmentPlacesTextWhereMeasured)
         int w = c->TextWidth(text);
         TRect r(10, 0, 190, H);
         DrawText(c, text, -1, r, k.flags | DT_SINGLELINE | DT_VCENTER);
-        int first, last, bottom;
-        Ink(c, W, H, first, last, bottom);
+        const TRect ink = InkBox(c, W, H);
         int left = k.flags == DT_CENTER ? 10 + (180 - w) / 2 : k.flags == DT_RIGHT ? 190 - w : 10;
-        EXPECT_GE(first, left) << k.flags;
-        EXPECT_LE(first, left + 3) << k.flags;
-        EXPECT_LT(last, left + w) << k.flags;
-        EXPECT_GE(last, left + w - 4) << k.flags;
-        EXPECT_GT(bottom, H / 2) << "vertically centred";
-        EXPECT_LT(bottom, H - 5);
+        EXPECT_GE(ink.Left, left) << k.flags;
+        EXPECT_LE(ink.Left, left + 3) << k.flags;
+        EXPECT_LE(ink.Right, left + w) << k.flags;
+        EXPECT_GT(ink.Right, left + w - 4) << k.flags;
+        EXPECT_GT(ink.Bottom, H / 2 + 1) << "vertically centred";
+        EXPECT_LE(ink.Bottom, H - 5);
     }
     // Read from the right, the full stop after the letters stands at their left.
     auto rtl = WhiteBitmap(W, H), ltr = WhiteBitmap(W, H);
@@ -167,12 +151,11 @@ TEST(DrawText, ClipsToTheRectangleUnlessNoClip)
         TCanvas* c = b->Canvas();
         TRect r(0, 0, 8, 30);
         DrawText(c, "WWWWWW", -1, r, DT_SINGLELINE | extra);
-        int first, last, bottom;
-        Ink(c, 200, 30, first, last, bottom);
+        const TRect ink = InkBox(c, 200, 30);
         if (extra)
-            EXPECT_GT(last, 8);
+            EXPECT_GT(ink.Right, 9);
         else
-            EXPECT_LT(last, 8);
+            EXPECT_LE(ink.Right, 8);
     }
 }
 
@@ -224,11 +207,10 @@ TEST(DrawText, LongTextsWithoutBlanksCostWhatTheirLengthCosts)
     // What the rectangle shows of a long rich text is painted.
     auto shown = WhiteBitmap(200, 60);
     DrawRichText(shown->Canvas(), "{\\rtf1 " + std::string(60000, 'W') + "}", TRect(0, 0, 200, 60));
-    int first, last, bottom;
-    Ink(shown->Canvas(), 200, 60, first, last, bottom);
-    EXPECT_LT(first, 10);
-    EXPECT_GT(last, 150);
-    EXPECT_GT(bottom, 40);
+    const TRect ink = InkBox(shown->Canvas(), 200, 60);
+    EXPECT_LT(ink.Left, 10);
+    EXPECT_GT(ink.Right, 151);
+    EXPECT_GT(ink.Bottom, 41);
 }
 
 // Laid out once, a text is told the extent DT_CALCRECT gives without ellipses

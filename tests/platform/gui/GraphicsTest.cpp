@@ -5,6 +5,7 @@
 #include "platform/core/Classes.h"
 #include "platform/gui/Graphics.h"
 #include "tests/common/TestFiles.h"
+#include "tests/platform/gui/Pixels.h"
 
 TEST(Graphics, SystemColoursResolveInBothForms)
 {
@@ -76,9 +77,7 @@ TEST(Graphics, BitmapBmpRoundTripThroughFileAndStream)
     c.LoadFromFile(name);
     EXPECT_EQ(c.Width(), 7);
     EXPECT_EQ(c.Height(), 5);
-    EXPECT_EQ(c.Canvas()->Pixels(3, 2), RGB(1, 2, 3));
-    EXPECT_EQ(c.Canvas()->Pixels(6, 4), clMaroon);
-    EXPECT_EQ(c.Canvas()->Pixels(0, 0), clAqua);
+    ExpectPixels(c.Canvas(), {{3, 2, RGB(1, 2, 3)}, {6, 4, clMaroon}, {0, 0, clAqua}});
     EXPECT_EQ(c.TransparentColor(), clAqua);   // the bottom-left pixel
 
     TMemoryStream ms;
@@ -141,37 +140,29 @@ TEST(Graphics, BitmapKeepsEachSideAndItsPixelsWhateverTheOrder)
 
 TEST(Graphics, TransparentBitmapSkipsItsTransparentColour)
 {
-    TBitmap icon;
-    icon.SetSize(4, 4);
-    icon.Canvas()->Brush()->SetColor(clFuchsia);
-    icon.Canvas()->FillRect(TRect(0, 0, 4, 4));
-    icon.Canvas()->SetPixels(1, 1, clBlue);
-    icon.SetTransparent(true);
+    auto icon = FilledBitmap(4, 4, clFuchsia);
+    icon->Canvas()->SetPixels(1, 1, clBlue);
+    icon->SetTransparent(true);
     TBitmap dest;
     dest.SetSize(6, 6);
-    dest.Canvas()->Draw(1, 1, &icon);
-    EXPECT_EQ(dest.Canvas()->Pixels(2, 2), clBlue);
-    EXPECT_EQ(dest.Canvas()->Pixels(1, 1), clWhite);
+    dest.Canvas()->Draw(1, 1, icon.get());
+    ExpectPixels(dest.Canvas(), {{2, 2, clBlue}, {1, 1, clWhite}});
 }
 
 TEST(Graphics, ImageListCutsStripsAndMasks)
 {
-    TBitmap strip;
-    strip.SetSize(32, 16);
-    strip.Canvas()->Brush()->SetColor(clFuchsia);
-    strip.Canvas()->FillRect(TRect(0, 0, 32, 16));
-    strip.Canvas()->Brush()->SetColor(clGreen);
-    strip.Canvas()->FillRect(TRect(4, 4, 8, 8));
-    strip.Canvas()->Brush()->SetColor(clNavy);
-    strip.Canvas()->FillRect(TRect(20, 4, 24, 8));
+    auto strip = FilledBitmap(32, 16, clFuchsia);
+    strip->Canvas()->Brush()->SetColor(clGreen);
+    strip->Canvas()->FillRect(TRect(4, 4, 8, 8));
+    strip->Canvas()->Brush()->SetColor(clNavy);
+    strip->Canvas()->FillRect(TRect(20, 4, 24, 8));
     TImageList list(16, 16);
-    EXPECT_EQ(list.AddMasked(&strip, clFuchsia), 0);
+    EXPECT_EQ(list.AddMasked(strip.get(), clFuchsia), 0);
     EXPECT_EQ(list.Count(), 2);
     TBitmap dest;
     dest.SetSize(16, 16);
     list.Draw(dest.Canvas(), 0, 0, 1);
-    EXPECT_EQ(dest.Canvas()->Pixels(5, 5), clNavy);
-    EXPECT_EQ(dest.Canvas()->Pixels(0, 0), clWhite);
+    ExpectPixels(dest.Canvas(), {{5, 5, clNavy}, {0, 0, clWhite}});
     list.Draw(dest.Canvas(), 0, 0, 0, false);
     EXPECT_EQ(dest.Canvas()->Pixels(5, 5), ColorToRGB(clBtnShadow));
     list.Delete(0);

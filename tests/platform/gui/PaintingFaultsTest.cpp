@@ -1,32 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "platform/gui/Graphics.h"
+#include "tests/platform/gui/Pixels.h"
 
 namespace {
-std::unique_ptr<TBitmap> Blank(int w, int h, TColor bg = clWhite)
-{
-    auto b = std::make_unique<TBitmap>();
-    b->SetSize(w, h);
-    b->Canvas()->Brush()->SetColor(bg);
-    b->Canvas()->FillRect(TRect(0, 0, w, h));
-    return b;
-}
-
-// The bounding box of pixels other than bg; empty when none.
-TRect InkBox(TCanvas* c, int w, int h, TColor bg)
-{
-    TRect r(w, h, -1, -1);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            if (c->Pixels(x, y) != bg) {
-                r.Left = std::min(r.Left, x);
-                r.Top = std::min(r.Top, y);
-                r.Right = std::max(r.Right, x + 1);
-                r.Bottom = std::max(r.Bottom, y + 1);
-            }
-    return r.Right < 0 ? TRect() : r;
-}
-
 bool IsGrey(TColor c)
 {
     int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
@@ -37,7 +14,7 @@ bool IsGrey(TColor c)
 // Nested saved states each bring back their own clip, the brush too.
 TEST(PaintingFaults, NestedSavedStatesRestoreTheirOwnClip)
 {
-    auto b = Blank(40, 40);
+    auto b = FilledBitmap(40, 40);
     TCanvas* c = b->Canvas();
     int outer = c->SaveState();
     IntersectClipRect(c, 0, 0, 30, 30);
@@ -53,9 +30,7 @@ TEST(PaintingFaults, NestedSavedStatesRestoreTheirOwnClip)
     EXPECT_EQ(TRect(0, 0, 30, 30), box);
     c->Brush()->SetColor(clBlue);
     c->FillRect(TRect(0, 0, 40, 40));
-    EXPECT_EQ(clBlue, c->Pixels(0, 0));
-    EXPECT_EQ(clBlue, c->Pixels(29, 29));
-    EXPECT_EQ(clWhite, c->Pixels(30, 30));
+    ExpectPixels(c, {{0, 0, clBlue}, {29, 29, clBlue}, {30, 30, clWhite}});
 
     EXPECT_TRUE(c->RestoreState(outer));
     EXPECT_EQ(clWhite, c->Brush()->Color());
@@ -68,7 +43,7 @@ TEST(PaintingFaults, NestedSavedStatesRestoreTheirOwnClip)
 
 TEST(PaintingFaults, TextRectKeepsTextInsideItsRectangle)
 {
-    auto b = Blank(120, 40);
+    auto b = FilledBitmap(120, 40);
     TCanvas* c = b->Canvas();
     c->Font()->SetColor(clBlack);
     c->Brush()->SetColor(clYellow);
@@ -84,7 +59,7 @@ TEST(PaintingFaults, TextRectKeepsTextInsideItsRectangle)
 
 TEST(PaintingFaults, DrawTextWordBreakOfPolishTextAndLongWords)
 {
-    auto b = Blank(10, 10);
+    auto b = FilledBitmap(10, 10);
     TCanvas* c = b->Canvas();
     int line = c->TextHeight("Ąg");
     struct Case { const char* Text; int Width; unsigned Extra; int MinLines, MaxLines; };
@@ -110,19 +85,15 @@ TEST(PaintingFaults, DrawTextWordBreakOfPolishTextAndLongWords)
 
 TEST(PaintingFaults, StretchDrawScalesEveryQuarterOfTheBitmap)
 {
-    auto src = Blank(2, 2);
+    auto src = FilledBitmap(2, 2);
     src->Canvas()->SetPixels(0, 0, clRed);
     src->Canvas()->SetPixels(1, 0, clLime);
     src->Canvas()->SetPixels(0, 1, clBlue);
     src->Canvas()->SetPixels(1, 1, clBlack);
-    auto dst = Blank(40, 30);
+    auto dst = FilledBitmap(40, 30);
     dst->Canvas()->StretchDraw(TRect(10, 10, 30, 30), src.get());
-    EXPECT_EQ(clRed, dst->Canvas()->Pixels(12, 12));
-    EXPECT_EQ(clLime, dst->Canvas()->Pixels(28, 12));
-    EXPECT_EQ(clBlue, dst->Canvas()->Pixels(12, 28));
-    EXPECT_EQ(clBlack, dst->Canvas()->Pixels(28, 28));
-    EXPECT_EQ(clWhite, dst->Canvas()->Pixels(9, 9));
-    EXPECT_EQ(clWhite, dst->Canvas()->Pixels(30, 20));
+    ExpectPixels(dst->Canvas(), {{12, 12, clRed}, {28, 12, clLime}, {12, 28, clBlue}, {28, 28, clBlack},
+                                 {9, 9, clWhite}, {30, 20, clWhite}});
     EXPECT_EQ(TRect(10, 10, 30, 30), InkBox(dst->Canvas(), 40, 30, clWhite));
 }
 
@@ -133,18 +104,15 @@ TEST(PaintingFaults, TransparentBitmapShowsTheBackgroundThroughItsKeyColour)
         TColor Key;   // fixed key colour, or the bottom-left pixel's in auto mode
     };
     for (Case k : {Case{tmAuto, clFuchsia}, Case{tmFixed, clLime}}) {
-        auto bmp = Blank(10, 10, k.Key);
+        auto bmp = FilledBitmap(10, 10, k.Key);
         bmp->Canvas()->Brush()->SetColor(clNavy);
         bmp->Canvas()->FillRect(TRect(3, 3, 7, 7));
         if (k.Mode == tmFixed)
             bmp->SetTransparentColor(k.Key);
         bmp->SetTransparent(true);
-        auto dst = Blank(20, 20, clYellow);
+        auto dst = FilledBitmap(20, 20, clYellow);
         dst->Canvas()->Draw(5, 5, bmp.get());
-        EXPECT_EQ(clYellow, dst->Canvas()->Pixels(5, 5));
-        EXPECT_EQ(clYellow, dst->Canvas()->Pixels(14, 14));
-        EXPECT_EQ(clNavy, dst->Canvas()->Pixels(8, 8));
-        EXPECT_EQ(clNavy, dst->Canvas()->Pixels(11, 11));
+        ExpectPixels(dst->Canvas(), {{5, 5, clYellow}, {14, 14, clYellow}, {8, 8, clNavy}, {11, 11, clNavy}});
         // Not transparent: the key colour is painted.
         bmp->SetTransparent(false);
         dst->Canvas()->Draw(5, 5, bmp.get());
@@ -155,21 +123,19 @@ TEST(PaintingFaults, TransparentBitmapShowsTheBackgroundThroughItsKeyColour)
 TEST(PaintingFaults, ImageListDrawsDisabledImagesGrey)
 {
     TImageList list(8, 8);
-    auto img = Blank(8, 8, clFuchsia);
+    auto img = FilledBitmap(8, 8, clFuchsia);
     img->Canvas()->Brush()->SetColor(clRed);
     img->Canvas()->FillRect(TRect(2, 2, 6, 6));
     ASSERT_EQ(0, list.AddMasked(img.get(), clFuchsia));
-    auto on = Blank(8, 8, clWhite);
-    auto off = Blank(8, 8, clWhite);
+    auto on = FilledBitmap(8, 8, clWhite);
+    auto off = FilledBitmap(8, 8, clWhite);
     list.Draw(on->Canvas(), 0, 0, 0, true);
     list.Draw(off->Canvas(), 0, 0, 0, false);
-    EXPECT_EQ(clRed, on->Canvas()->Pixels(3, 3));
-    EXPECT_EQ(clWhite, on->Canvas()->Pixels(0, 0));   // the mask keeps the background
-    EXPECT_NE(clRed, off->Canvas()->Pixels(3, 3));
+    ExpectPixels(on->Canvas(), {{3, 3, clRed}, {0, 0, clWhite}});   // the mask keeps the background
     EXPECT_TRUE(IsGrey(off->Canvas()->Pixels(3, 3))) << std::hex << off->Canvas()->Pixels(3, 3);
     EXPECT_EQ(clWhite, off->Canvas()->Pixels(0, 0));
     // Indexes outside the list draw nothing.
-    auto none = Blank(8, 8, clWhite);
+    auto none = FilledBitmap(8, 8, clWhite);
     list.Draw(none->Canvas(), 0, 0, 5, true);
     list.Draw(none->Canvas(), 0, 0, -1, true);
     EXPECT_EQ(TRect(), InkBox(none->Canvas(), 8, 8, clWhite));
@@ -179,14 +145,14 @@ TEST(PaintingFaults, ImageListDrawsDisabledImagesGrey)
 TEST(PaintingFaults, RotatedTextOccupiesAVerticalBox)
 {
     const AnsiString text = "Pionowy napis";
-    auto flat = Blank(200, 200);
+    auto flat = FilledBitmap(200, 200);
     flat->Canvas()->Font()->SetColor(clBlack);
     flat->Canvas()->Font()->SetSize(10);
     SetBkMode(flat->Canvas(), TRANSPARENT);
     flat->Canvas()->TextOut(20, 100, text);
     TRect h = InkBox(flat->Canvas(), 200, 200, clWhite);
 
-    auto up = Blank(200, 200);
+    auto up = FilledBitmap(200, 200);
     up->Canvas()->Font()->SetColor(clBlack);
     up->Canvas()->Font()->SetSize(10);
     up->Canvas()->Font()->SetOrientation(900);
