@@ -289,22 +289,6 @@ TEST(NetGradient, BandsSplitTheWidthEvenly)
     EXPECT_EQ(c->Pixels(W - 1, 0), clRed);
 }
 
-TEST(NetGradient, RightToLeftPutsEndColourLeft)
-{
-    TNetGradient bar(nullptr);
-    bar.SetBounds(0, 0, 100, 25);
-    bar.SetBeginColor(clRed);
-    bar.SetEndColor(clBlue);
-    bar.SetNumberOfColors(2);
-    bar.SetFillDirection(fdRightToLeft);
-    bar.SetCaption("");
-    TBitmap bmp;
-    bmp.SetSize(100, 25);
-    bar.DrawBar(bmp.Canvas());
-    EXPECT_EQ(bmp.Canvas()->Pixels(0, 10), clBlue);
-    EXPECT_EQ(bmp.Canvas()->Pixels(99, 10), clRed);
-}
-
 TEST(NetGradient, DefaultsBandsAndCaptionPlace)
 {
     TForm form(nullptr);
@@ -327,7 +311,7 @@ TEST(NetGradient, DefaultsBandsAndCaptionPlace)
     bar.SetBeginColor(RGB(0, 0, 0));
     bar.SetEndColor(RGB(254, 0, 254));
     struct { TFillDirection dir; int n; } cases[] = {{fdLeftToRight, 255}, {fdRightToLeft, 255}, {fdLeftToRight, 7},
-                                                     {fdLeftToRight, 2}, {fdRightToLeft, 1}};
+                                                     {fdLeftToRight, 2}, {fdRightToLeft, 2}, {fdRightToLeft, 1}};
     for (auto& k : cases) {
         bar.SetFillDirection(k.dir);
         bar.SetNumberOfColors(TNumberOfColors(k.n));
