@@ -423,42 +423,6 @@ TEST(ToolPanelSections, CollapsingHidesControlsInsideAndMovesThoseBelow)
     EXPECT_EQ(expanded, 0);
 }
 
-TEST(ToolPanelStyles, GradientBandsAndStyleTables)
-{
-    TBitmap b;
-    b.SetSize(40, 20);
-    struct Case { int steps; TColor right; };
-    for (Case c : {Case{0, 0x0000FF}, Case{2, 0x00007F}}) {
-        ToolPanelGradient(b.Canvas(), 0x0000FF, 0x000000, true, TRect(0, 0, 40, 20), c.steps);
-        EXPECT_EQ(b.Canvas()->Pixels(1, 10), 0x0000FF);
-        EXPECT_EQ(b.Canvas()->Pixels(37, 10) & 0xFFFFFF, c.right) << c.steps;
-    }
-
-    TForm form(nullptr);
-    auto* strip = new TProToolPanelTab(&form);
-    strip->SetParent(&form);
-    TProToolPanel* p = strip->CreatePanel();
-    strip->SetAutoThemeAdapt(true);
-    strip->SetStyle(esWhidbey);
-    EXPECT_EQ(strip->Color(), 0xEBEEEF);
-    EXPECT_EQ(strip->ColorTo(), 0x7E9898);
-    EXPECT_FALSE(strip->AutoThemeAdapt());
-    EXPECT_EQ(p->SectionLayout()->BackGroundColorTo(), clNone);
-
-    p->SetFocusCaptionColor(0x123456);
-    p->SetStyle(esCustom);
-    EXPECT_EQ(p->FocusCaptionColor(), 0x123456);
-    p->SetStyle(esWindowsXP);
-    EXPECT_EQ(p->FocusCaptionColor(), clHighlight);
-    EXPECT_EQ(p->HoverButtonColorTo(), clNone);
-
-    strip->ThemeAdapt();   // the platform names no colour scheme
-    EXPECT_EQ(strip->Style(), esOffice2003Classic);
-    EXPECT_EQ(strip->TabColorTo(), 0xC9D1D5);
-    EXPECT_EQ(ThemeColorSchemeOfName("HomeStead"), 2);
-    EXPECT_EQ(ThemeColorSchemeOfName("metallic"), 0);
-}
-
 TEST_F(StripFixture, SavedArrangementLoadsBackEqual)
 {
     const std::string ini = TempPath(".ini");
@@ -577,7 +541,11 @@ TEST(ToolPanelStyles, StripColoursOfEveryStyle)
         EXPECT_EQ(panel->Style(), r.s) << "the strip passes its style on";
     }
 
-    // esCustom keeps every colour of the strip and of its panels; it only ends the theme adaptation.
+    // esWhidbey ends the theme adaptation; esCustom keeps every colour of the strip and of its panels
+    // and only ends the adaptation.
+    strip->SetAutoThemeAdapt(true);
+    strip->SetStyle(esWhidbey);
+    EXPECT_FALSE(strip->AutoThemeAdapt());
     strip->SetStyle(esOffice2007Luna);
     strip->SetAutoThemeAdapt(true);
     panel->SetColor(0x010203);
@@ -599,14 +567,16 @@ TEST(ToolPanelStyles, StripColoursOfEveryStyle)
     panel->SetComponentLook(esOffice2003Silver);
     EXPECT_EQ(std::make_pair(strip->Style(), panel->Style()), std::make_pair(esWhidbey, esOffice2003Silver));
 
-    // The colour scheme of the desktop picks a style.
+    // The colour scheme of the desktop picks a style; the platform names no colour scheme.
+    strip->ThemeAdapt();
+    EXPECT_EQ(strip->Style(), esOffice2003Classic);
     const std::pair<int, TToolPanelStyle> schemes[] = {
         {1, esOffice2003Blue}, {2, esOffice2003Olive}, {3, esOffice2003Silver}, {0, esOffice2003Classic},
         {7, esOffice2003Classic}};
     for (auto [scheme, style] : schemes)
         EXPECT_EQ(StyleOfColorScheme(scheme), style) << scheme;
     const std::pair<const char*, int> names[] = {
-        {"NormalColor", 1}, {"HomeStead", 2}, {"Metallic", 3}, {"normalcolor", 0}, {"", 0}};
+        {"NormalColor", 1}, {"HomeStead", 2}, {"Metallic", 3}, {"normalcolor", 0}, {"metallic", 0}, {"", 0}};
     for (auto [name, scheme] : names)
         EXPECT_EQ(ThemeColorSchemeOfName(name), scheme) << name;
 }
@@ -695,10 +665,23 @@ TEST(ToolPanelStyles, PanelCaptionButtonAndSectionColoursOfEveryStyle)
         EXPECT_TRUE(l->ItemHoverUnderline());
         EXPECT_EQ(l->BorderWidth(), 1);
     }
+    // esCustom keeps the panel's own colours.
+    p->SetFocusCaptionColor(0x123456);
+    p->SetStyle(esCustom);
+    EXPECT_EQ(p->FocusCaptionColor(), 0x123456);
 }
 
 TEST(ToolPanelStyles, GradientBandsStepThroughTheColours)
 {
+    // No steps: the start colour across; two steps: the second band halfway to the end colour.
+    TBitmap few;
+    few.SetSize(40, 20);
+    struct Case { int steps; TColor right; };
+    for (Case c : {Case{0, 0x0000FF}, Case{2, 0x00007F}}) {
+        ToolPanelGradient(few.Canvas(), 0x0000FF, 0x000000, true, TRect(0, 0, 40, 20), c.steps);
+        EXPECT_EQ(few.Canvas()->Pixels(1, 10), 0x0000FF);
+        EXPECT_EQ(few.Canvas()->Pixels(37, 10) & 0xFFFFFF, c.right) << c.steps;
+    }
     // 16 bands over 161 pixels (span 160): band i starts at 10 i and has the colour i x increment.
     TBitmap b;
     b.SetSize(161, 8);
