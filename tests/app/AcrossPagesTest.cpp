@@ -44,7 +44,6 @@ protected:
     void SetUp() override
     {
         TMainFormTest::SetUp();
-        UsedListFiles->Clear();
         PageHistory->Add("Informacja");   // shown by an earlier window: each start begins a history of its own
         PrepareStart();
         Write("Ustawienia\\kategorie.ini", DefaultMenu);
@@ -58,8 +57,6 @@ protected:
     }
     void TearDown() override
     {
-        PageHistory->Clear();
-        UsedListFiles->Clear();
         Clipboard()->Clear();
         TMainFormTest::TearDown();
     }

@@ -1,8 +1,8 @@
 #pragma once
 // A program folder of its own under /tmp with the main window built on it, and the program's
 // dialogs a test makes; every scripted dialog must be used by the end of the test, and the
-// program's state the tests change (the login's level, the modified catalogue, host redirects,
-// the menu and shell hooks) is set back.
+// program's state the tests change (the login's level, the modified catalogue, the registers
+// handed out, the history of pages, host redirects, the menu and shell hooks) is set back.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -42,6 +42,8 @@ protected:
         Form = std::make_unique<Tf_MainForm>(nullptr);
         f_MainForm = Form.get();
         NormListModified = false;
+        UsedListFiles->Clear();
+        PageHistory->Clear();
         ClearRecordedDialogs();
     }
     void TearDown() override
@@ -52,6 +54,8 @@ protected:
         CurrentUserLevel = 0;
         UserOutsideList = false;
         NormListModified = false;
+        UsedListFiles->Clear();
+        PageHistory->Clear();
         ClearHostRedirects();
         SetPopupMenuHook(nullptr);
         SetShellOpenHook(nullptr);

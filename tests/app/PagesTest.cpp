@@ -36,19 +36,11 @@ protected:
     {
         TMainFormTest::SetUp();
         CurrentUserLevel = 4;
-        UsedListFiles->Clear();
-        PageHistory->Clear();
         Write("Ustawienia\\kategorie.ini", DefaultMenu);
         Write("Wykazy\\z_u.txt", "PN-EN 10025-2:2019|PN-EN 10025-2:2019|S235|Blacha|R-1|\r\n");
         Write("Wykazy\\bez_u.txt", "");
         LoadCatalogue("PN-EN 10025-2:2019|Aktualna|Dostępna||Stale||\r\n"
                       "PN-H-84020:1989|Nieaktualna|Brak|PN-EN 10025-2:2019|||\r\n");
-    }
-    void TearDown() override
-    {
-        PageHistory->Clear();
-        UsedListFiles->Clear();
-        TMainFormTest::TearDown();
     }
     bool HasSection(const AnsiString& Section)
     {

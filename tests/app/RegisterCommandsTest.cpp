@@ -27,7 +27,6 @@ protected:
     {
         TMainFormTest::SetUp();
         CurrentUserLevel = 4;
-        UsedListFiles->Clear();
         Grid = Form->sg_NowyEdytujWykaz;
         Lines = MakeDialog(f_WstawKilkaLinii);
         Sizes = MakeDialog(f_Szer_WysKomorek);

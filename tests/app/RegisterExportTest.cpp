@@ -32,7 +32,6 @@ protected:
     {
         TMainFormTest::SetUp();
         CurrentUserLevel = 4;
-        UsedListFiles->Clear();
         Grid = Form->sg_NowyEdytujWykaz;
         LoadCatalogue("PN-EN 10025-2:2019|Aktualna|Dostępna||Stale||\r\n");
         Write("Ustawienia\\kategorie.ini", MenuFile);

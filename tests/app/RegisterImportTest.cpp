@@ -28,7 +28,6 @@ protected:
     {
         TMainFormTest::SetUp();
         CurrentUserLevel = 4;
-        UsedListFiles->Clear();
         Write("Ustawienia\\kategorie.ini", MenuFile);
         Write("Wykazy\\zawor.txt", "A|A||||\r\n");
         Write("Importuj\\bom.txt", Source);

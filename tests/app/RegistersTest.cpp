@@ -27,7 +27,6 @@ protected:
     {
         TMainFormTest::SetUp();
         CurrentUserLevel = 4;
-        UsedListFiles->Clear();
         Grid = Form->sg_NowyEdytujWykaz;
         LoadCatalogue("PN-EN 10025-2:2019|Aktualna|Dostępna||Stale||\r\n"
                       "PN-H-84020:1989|Nieaktualna|Brak|PN-EN 10025-2:2019|||\r\n"
