@@ -10,6 +10,7 @@
 #include "platform/gui/TestSupport.h"
 #include "tests/common/FormTest.h"
 #include "tests/common/Screenshots.h"
+#include "tests/platform/gui/Pixels.h"
 
 namespace {
 struct GlyphButtons : TFormTest {
@@ -190,23 +191,20 @@ TEST_F(GlyphButtons, CheckedActionMovesDownOfGroupedButtonsThatCanGoUp)
 
 TEST_F(GlyphButtons, ButtonsPaintGlyphsAndCaptions)
 {
-    TBitmap glyph;   // two cells: red (up) and blue (disabled), olive background
-    glyph.SetSize(32, 16);
-    glyph.Canvas()->Brush()->SetColor(clOlive);
-    glyph.Canvas()->FillRect(TRect(0, 0, 32, 16));
-    glyph.Canvas()->Brush()->SetColor(clRed);
-    glyph.Canvas()->FillRect(TRect(4, 4, 12, 12));
-    glyph.Canvas()->Brush()->SetColor(clBlue);
-    glyph.Canvas()->FillRect(TRect(20, 4, 28, 12));
+    auto glyph = FilledBitmap(32, 16, clOlive);   // two cells: red (up) and blue (disabled), olive background
+    glyph->Canvas()->Brush()->SetColor(clRed);
+    glyph->Canvas()->FillRect(TRect(4, 4, 12, 12));
+    glyph->Canvas()->Brush()->SetColor(clBlue);
+    glyph->Canvas()->FillRect(TRect(20, 4, 28, 12));
     auto* sb = Place<TSpeedButton>(10, 10, 100, 30);
-    sb->SetGlyph(&glyph);
+    sb->SetGlyph(glyph.get());
     sb->SetCaption("Łódź");
     sb->SetMargin(4);
     auto* off = Place<TSpeedButton>(120, 10, 40, 30);
-    off->SetGlyph(&glyph);
+    off->SetGlyph(glyph.get());
     off->SetEnabled(false);
     auto* top = Place<TSpeedButton>(170, 10, 60, 50);
-    top->SetGlyph(&glyph);
+    top->SetGlyph(glyph.get());
     top->SetLayout(blGlyphTop);
     top->SetCaption("Góra");
     top->SetFlat(true);

@@ -2,6 +2,7 @@
 
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/Graphics.h"
+#include "tests/platform/gui/Pixels.h"
 
 TEST(Clipboard, PolishTextRoundTripsAsWindows1250Bytes)
 {
@@ -55,11 +56,8 @@ TEST(Clipboard, RegisteredFormatsKeepTheirIdsAndBytes)
 
 TEST(Clipboard, BitmapGoesThereAndBack)
 {
-    TBitmap b;
-    b.SetSize(4, 3);
-    b.Canvas()->Brush()->SetColor(RGB(10, 200, 30));
-    b.Canvas()->FillRect(TRect(0, 0, 4, 3));
-    Clipboard()->Assign(&b);
+    auto b = FilledBitmap(4, 3, RGB(10, 200, 30));
+    Clipboard()->Assign(b.get());
     EXPECT_TRUE(Clipboard()->HasFormat(CF_BITMAP));
     TBitmap back;
     Clipboard()->AssignTo(&back);

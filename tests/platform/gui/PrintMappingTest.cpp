@@ -15,6 +15,7 @@
 #include "platform/gui/Themes.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/common/Screenshots.h"
+#include "tests/platform/gui/Pixels.h"
 
 namespace {
 
@@ -26,11 +27,8 @@ bool Dark(TBitmap& b, int x, int y)
 
 TEST(PrintMapping, LometricOnABitmapCanvas)
 {
-    TBitmap b;
-    b.SetSize(400, 400);
-    TCanvas* c = b.Canvas();
-    c->Brush()->SetColor(clWhite);
-    c->FillRect(TRect(0, 0, 400, 400));
+    auto b = FilledBitmap(400, 400);
+    TCanvas* c = b->Canvas();
 
     EXPECT_EQ(MM_TEXT, GetMapMode(c));
     EXPECT_EQ(MM_TEXT, SetMapMode(c, MM_LOMETRIC));
@@ -97,7 +95,7 @@ TEST(PrintMapping, LometricOnABitmapCanvas)
     int firstInk = -1, lastInk = -1;
     for (int y = 200; y < 330; ++y)
         for (int x = 227; x < 330; ++x)
-            if (Dark(b, x, y)) {
+            if (Dark(*b, x, y)) {
                 if (firstInk < 0)
                     firstInk = y;
                 lastInk = y;
@@ -107,8 +105,8 @@ TEST(PrintMapping, LometricOnABitmapCanvas)
     ASSERT_GE(firstInk, 0);
     int barInk = 0, footInk = 0;
     for (int x = 227; x < 330; ++x) {
-        barInk += Dark(b, x, firstInk + 1);
-        footInk += Dark(b, x, lastInk - 1);
+        barInk += Dark(*b, x, firstInk + 1);
+        footInk += Dark(*b, x, lastInk - 1);
     }
     EXPECT_GT(barInk, 3 * footInk);   // upright: the bars on top, the stems' feet below
 }
@@ -117,10 +115,7 @@ TEST(PrintMapping, LometricOnABitmapCanvas)
 // one inch down, is pixels 96 to 191 at 96 dpi, and nothing is drawn outside it.
 TEST(PrintMapping, RectanglesOfEveryCallAreLogical)
 {
-    TBitmap red;
-    red.SetSize(8, 8);
-    red.Canvas()->Brush()->SetColor(clRed);
-    red.Canvas()->FillRect(TRect(0, 0, 8, 8));
+    auto red = FilledBitmap(8, 8, clRed);
     const TRect inch(254, -254, 508, -508);
     struct Case {
         const char* Name;
@@ -130,7 +125,7 @@ TEST(PrintMapping, RectanglesOfEveryCallAreLogical)
         {"FillRect", [&](TCanvas* c) { c->FillRect(inch); }, true},
         {"GDI FillRect", [&](TCanvas* c) { FillRect(c, inch, clRed); }, true},
         {"Rectangle", [&](TCanvas* c) { c->Rectangle(inch); }, true},
-        {"StretchDraw", [&](TCanvas* c) { c->StretchDraw(inch, &red); }, true},
+        {"StretchDraw", [&](TCanvas* c) { c->StretchDraw(inch, red.get()); }, true},
         {"FrameRect", [&](TCanvas* c) { FrameRect(c, inch, clRed); }, false},
         {"DrawText", [&](TCanvas* c) {
              TRect r = inch;
@@ -141,11 +136,8 @@ TEST(PrintMapping, RectanglesOfEveryCallAreLogical)
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.Name);
-        TBitmap b;
-        b.SetSize(300, 300);
-        TCanvas* c = b.Canvas();
-        c->Brush()->SetColor(clWhite);
-        c->FillRect(TRect(0, 0, 300, 300));
+        auto b = FilledBitmap(300, 300);
+        TCanvas* c = b->Canvas();
         c->Brush()->SetColor(clRed);
         c->Pen()->SetColor(clRed);
         c->Font()->SetName("Arial");

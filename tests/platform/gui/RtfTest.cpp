@@ -6,6 +6,7 @@
 #include "platform/gui/RichEdit.h"
 #include "platform/gui/Rtf_p.h"
 #include "tests/common/Bounds.h"
+#include "tests/platform/gui/Pixels.h"
 
 namespace {
 
@@ -204,17 +205,14 @@ TEST(Rtf, PlainTextHelpersRoundTripLinesInTheFont)
 
 TEST(Rtf, DrawRichTextPaintsInsideTheRectangleOnly)
 {
-    TBitmap b;
-    b.SetSize(200, 80);
-    b.Canvas()->Brush()->SetColor(clWhite);
-    b.Canvas()->FillRect(TRect(0, 0, 200, 80));
+    auto b = FilledBitmap(200, 80);
     AnsiString rtf = "{\\rtf1{\\colortbl ;\\red255\\green0\\blue0;}\\fs40\\cf1 WWWWWWWWWWWWWWWWWWWW}";
     TRect r(20, 10, 120, 50);
-    DrawRichText(b.Canvas(), rtf, r);
+    DrawRichText(b->Canvas(), rtf, r);
     int inside = 0, outside = 0;
     for (int y = 0; y < 80; ++y)
         for (int x = 0; x < 200; ++x) {
-            TColor c = b.Canvas()->Pixels(x, y);
+            TColor c = b->Canvas()->Pixels(x, y);
             bool reddish = GetRValue(c) > 150 && GetGValue(c) < 100 && GetBValue(c) < 100;
             if (!reddish)
                 continue;
