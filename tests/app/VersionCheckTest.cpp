@@ -20,10 +20,16 @@ struct VersionCheck : ::testing::Test {
 
     void SetUp() override
     {
+        Start();
+        RedirectHostToTestServer("https://velmarok.invalid", Server);
+    }
+    // A new main window, running version 1.0.0.0 and knowing of no other.
+    void Start()
+    {
+        Form.reset();
         Form = std::make_unique<Tf_MainForm>(nullptr);
         RunningVersion = "1.0.0.0";
         PublishedVersion = UpdateAddress = NewsText = "";
-        RedirectHostToTestServer("https://velmarok.invalid", Server);
     }
     void TearDown() override
     {
@@ -31,7 +37,6 @@ struct VersionCheck : ::testing::Test {
         Form.reset();
         RunningVersion = PublishedVersion = UpdateAddress = NewsText = "";
     }
-    void ServeIni(const std::string& Text) { Server.Serve("/version.ini", 200, "text/plain", Text); }
     // The five targets after a fetch, and that no downloaded copy stays behind.
     void Fetch()
     {
@@ -73,62 +78,56 @@ TEST_F(VersionCheck, NewerOnlyWhenTheFirstDifferingFieldIsGreater)
     }
 }
 
-TEST_F(VersionCheck, TakesEveryValueOfTheDownloadedFile)
+TEST_F(VersionCheck, TakesTheValuesOfTheDownloadedFileAndResetsWhatIsAbsent)
 {
-    ServeIni("[dane]\r\nQVHomePage=https://velmarok.example/\r\nCV_File=https://velmarok.example/cv.html\r\n"
-             "[QDR]\r\nversion=2.1.0.0\r\nurl=https://velmarok.example/setup.zip\r\nnew=Nowości w wersji 2.1\r\n");
-    Fetch();
-    EXPECT_EQ(Server.Requests(), std::vector<AnsiString>{"/version.ini"});
-    EXPECT_EQ(Targets(), "2.1.0.0|https://velmarok.example/setup.zip|Nowości w wersji 2.1|https://velmarok.example/|"
-                         "https://velmarok.example/cv.html");
-    EXPECT_TRUE(Form->IsNewerVersion());
-}
-
-TEST_F(VersionCheck, AbsentKeysKeepTheirTargetsAndAbsentSectionsReset)
-{
-    UpdateAddress = "https://velmarok.example/old.zip";
-    NewsText = "stare";
-    PublishedVersion = "1.5.0.0";
-    // Only "version" in the product's section: address and news stay.
-    ServeIni("[QDR]\r\nversion=2.0.0.0\r\n");
-    Fetch();
-    EXPECT_EQ(Targets(), "2.0.0.0|https://velmarok.example/old.zip|stare|" + DefaultHomePage + "|");
-
-    // No product section: address and news are emptied, the version stays.
-    ServeIni("[dane]\r\nCV_File=http://velmarok.example/a\r\n");
-    Fetch();
-    EXPECT_EQ(Targets(), "2.0.0.0|||" + DefaultHomePage + "|http://velmarok.example/a");
-}
-
-TEST_F(VersionCheck, FirstCallWithOnlyAVersionLeavesAddressAndNewsEmpty)
-{
-    ServeIni("[QDR]\r\nversion=9.0.0.0\r\n");
-    Fetch();
-    EXPECT_EQ(Targets(), "9.0.0.0|||" + DefaultHomePage + "|");
-}
-
-TEST_F(VersionCheck, AddressesThatAreNotWebAddressesAreNotTaken)
-{
-    ServeIni("[dane]\r\nQVHomePage=file:///etc/passwd\r\nCV_File=mailto:a@b\r\n"
-             "[QDR]\r\nversion=2.0.0.0\r\nurl=/usr/bin/xterm\r\nnew=x\r\n");
-    Fetch();
-    EXPECT_EQ(Targets(), "2.0.0.0||x|" + DefaultHomePage + "|");
-}
-
-TEST_F(VersionCheck, AFailedDownloadResetsTheTargetsAndReportsNothing)
-{
-    UpdateAddress = "https://velmarok.example/old.zip";
-    NewsText = "stare";
-    PublishedVersion = "1.5.0.0";
-    Form->l_SzukamPracy->SetHint("https://velmarok.example/cv.html");
-    Form->a_l_9->SetCaption("https://velmarok.example/");
-    // An earlier copy in the temporary folder is not read instead.
-    SaveBytesToFile(PrivateTempFolder() + "dane.ini", "[QDR]\r\nversion=7.0.0.0\r\n");
-    Server.Serve("/version.ini", 404, "text/plain", "none");
-    ClearRecordedDialogs();
-    Fetch();
-    EXPECT_EQ(Targets(), "1.5.0.0|||" + DefaultHomePage + "|");
-    EXPECT_TRUE(RecordedDialogs().empty());
+    const AnsiString home = DefaultHomePage;
+    const struct {
+        const char* What;
+        int Earlier;   // an earlier check's targets: 0 none, 1 version, address and news, 2 the pages too
+        int Status;
+        std::string Ini;
+        AnsiString Targets;
+    } cases[] = {
+        {"every value", 0, 200,
+         "[dane]\r\nQVHomePage=https://velmarok.example/\r\nCV_File=https://velmarok.example/cv.html\r\n"
+         "[QDR]\r\nversion=2.1.0.0\r\nurl=https://velmarok.example/setup.zip\r\nnew=Nowości w wersji 2.1\r\n",
+         "2.1.0.0|https://velmarok.example/setup.zip|Nowości w wersji 2.1|https://velmarok.example/|"
+         "https://velmarok.example/cv.html"},
+        {"only a version at the first call: address and news empty", 0, 200, "[QDR]\r\nversion=9.0.0.0\r\n",
+         "9.0.0.0|||" + home + "|"},
+        {"addresses that are not web addresses", 0, 200,
+         "[dane]\r\nQVHomePage=file:///etc/passwd\r\nCV_File=mailto:a@b\r\n"
+         "[QDR]\r\nversion=2.0.0.0\r\nurl=/usr/bin/xterm\r\nnew=x\r\n",
+         "2.0.0.0||x|" + home + "|"},
+        {"only the version key: address and news stay", 1, 200, "[QDR]\r\nversion=2.0.0.0\r\n",
+         "2.0.0.0|https://velmarok.example/old.zip|stare|" + home + "|"},
+        {"no product section: address and news emptied, the version stays", 1, 200,
+         "[dane]\r\nCV_File=http://velmarok.example/a\r\n", "1.5.0.0|||" + home + "|http://velmarok.example/a"},
+        // An earlier copy in the temporary folder is not read instead; nothing is reported.
+        {"a failed download", 2, 404, "none", "1.5.0.0|||" + home + "|"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.What);
+        Start();
+        if (c.Earlier > 0) {
+            UpdateAddress = "https://velmarok.example/old.zip";
+            NewsText = "stare";
+            PublishedVersion = "1.5.0.0";
+        }
+        if (c.Earlier > 1) {
+            Form->l_SzukamPracy->SetHint("https://velmarok.example/cv.html");
+            Form->a_l_9->SetCaption("https://velmarok.example/");
+            SaveBytesToFile(PrivateTempFolder() + "dane.ini", "[QDR]\r\nversion=7.0.0.0\r\n");
+        }
+        Server.Serve("/version.ini", c.Status, "text/plain", c.Ini);
+        ClearRecordedDialogs();
+        Fetch();
+        EXPECT_EQ(Targets(), c.Targets);
+        EXPECT_TRUE(Form->IsNewerVersion());
+        EXPECT_TRUE(RecordedDialogs().empty());
+    }
+    // One request a check.
+    EXPECT_EQ(Server.Requests(), std::vector<AnsiString>(6, "/version.ini"));
 }
 
 TEST_F(VersionCheck, TheUpdatePageTellsAFailedCheckFromAnAnswer)
