@@ -7,6 +7,7 @@
 #include "platform/core/SysUtils.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/common/FormTest.h"
+#include "tests/platform/gui/Pixels.h"
 
 namespace {
 
@@ -368,17 +369,14 @@ TEST_F(ColorPalette, ButtonHalvesAndSwatches)
     // Without glyph: a swatch from (d, d) to (W - d, H - d), d = H div 5.
     btn.SetGlyphType(gtCustom);
     auto plain = GrabControl(btn.ColorHalf());
-    EXPECT_EQ(plain->Canvas()->Pixels(11, 11), 0x3366CC);
-    EXPECT_EQ(plain->Canvas()->Pixels(5, 5), 0x3366CC);
+    ExpectPixels(plain->Canvas(), {{11, 11, 0x3366CC}, {5, 5, 0x3366CC}});
     EXPECT_NE(plain->Canvas()->Pixels(2, 2), 0x3366CC);
 
     // With the glyph: the swatch from (x, x + 2) to (x + 12, x + 12), x = W div 2 - 4.
     btn.SetGlyphType(gtForeground);
     auto glyphed = GrabControl(btn.ColorHalf());
     TCanvas* g = glyphed->Canvas();
-    EXPECT_EQ(g->Pixels(8, 10), 0x3366CC);
-    EXPECT_EQ(g->Pixels(17, 17), 0x3366CC);
-    EXPECT_EQ(g->Pixels(7, 9), clBlack);     // its frame
+    ExpectPixels(g, {{8, 10, 0x3366CC}, {17, 17, 0x3366CC}, {7, 9, clBlack}});   // at (7, 9) its frame
     EXPECT_NE(g->Pixels(8, 8), 0x3366CC);    // the glyph's rows above it
     EXPECT_NE(g->Pixels(6, 12), 0x3366CC);
 
@@ -392,8 +390,7 @@ TEST_F(ColorPalette, ButtonHalvesAndSwatches)
     Click(btn.DropDownHalf(), 3, 5);
     EXPECT_EQ(clicks + (btn.Popup() != nullptr), 0);
     auto off = GrabControl(btn.ColorHalf());
-    EXPECT_EQ(off->Canvas()->Pixels(12, 14), ColorToRGB(clBtnFace));
-    EXPECT_EQ(off->Canvas()->Pixels(7, 9), 0x808080);
+    ExpectPixels(off->Canvas(), {{12, 14, ColorToRGB(clBtnFace)}, {7, 9, 0x808080}});
     btn.SetEnabled(true);
 
     // The automatic button: a swatch at its left end inside an open frame.

@@ -13,6 +13,7 @@
 #include "tests/common/FormTest.h"
 #include "tests/common/Screenshots.h"
 #include "tests/common/TestFiles.h"
+#include "tests/platform/gui/Pixels.h"
 
 namespace {
 
@@ -998,11 +999,8 @@ TEST_F(SpeedButton, AnActionChecksAGroupedButtonAndLendsItsPicture)
     auto* images = new TImageList(form);
     images->SetWidth(8);
     images->SetHeight(8);
-    TBitmap red;
-    red.SetSize(8, 8);
-    red.Canvas()->Brush()->SetColor(clRed);
-    red.Canvas()->FillRect(TRect(0, 0, 8, 8));
-    images->Add(&red, nullptr);
+    auto red = FilledBitmap(8, 8, clRed);
+    images->Add(red.get(), nullptr);
     auto* actions = new TActionList(form);
     actions->SetImages(images);
     struct Case { const char* Name; int GroupIndex; bool OwnGlyph; int ImageIndex; bool Down; TColor Centre; };

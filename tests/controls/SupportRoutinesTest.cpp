@@ -6,6 +6,7 @@
 #include "platform/gui/ExtCtrls.h"
 #include "platform/gui/Forms.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/platform/gui/Pixels.h"
 
 TEST(KxSupport, CommandLineTokensAndWords)
 {
@@ -188,34 +189,25 @@ TEST(KxSupport, ShortenNormalizeAndPictures)
     for (int x = 0; x < 4; ++x)
         src.Canvas()->SetPixels(x, 0, px[x]);
     std::unique_ptr<TBitmap> grey(CreateGrayedBitmap(&src, clOlive));
-    EXPECT_EQ(grey->Canvas()->Pixels(0, 0), RGB(76, 76, 76));
-    EXPECT_EQ(grey->Canvas()->Pixels(1, 0), RGB(123, 123, 123));
-    EXPECT_EQ(grey->Canvas()->Pixels(2, 0), ColorToRGB(clOlive));
-    EXPECT_EQ(grey->Canvas()->Pixels(3, 0), ColorToRGB(clBtnFace));
+    ExpectPixels(grey->Canvas(), {{0, 0, RGB(76, 76, 76)}, {1, 0, RGB(123, 123, 123)}, {2, 0, ColorToRGB(clOlive)},
+                                  {3, 0, ColorToRGB(clBtnFace)}});
 
     // Embossed: the shape in the shadow colour, its highlight one pixel lower right.
-    TBitmap shape;
-    shape.SetSize(3, 3);
-    shape.Canvas()->Brush()->SetColor(clWhite);
-    shape.Canvas()->FillRect(TRect(0, 0, 3, 3));
-    shape.Canvas()->SetPixels(0, 0, clBlack);
-    std::unique_ptr<TBitmap> embossed(CreateDisabledBitmapEx(&shape, clWhite, clSilver, true, clGray, clYellow));
-    EXPECT_EQ(embossed->Canvas()->Pixels(0, 0), clGray);
-    EXPECT_EQ(embossed->Canvas()->Pixels(1, 1), clYellow);
-    EXPECT_EQ(embossed->Canvas()->Pixels(2, 2), clSilver);
-    std::unique_ptr<TBitmap> flat(CreateDisabledBitmapEx(&shape, clWhite, clSilver, false, clGray, clYellow));
+    auto shape = FilledBitmap(3, 3);
+    shape->Canvas()->SetPixels(0, 0, clBlack);
+    std::unique_ptr<TBitmap> embossed(CreateDisabledBitmapEx(shape.get(), clWhite, clSilver, true, clGray, clYellow));
+    ExpectPixels(embossed->Canvas(), {{0, 0, clGray}, {1, 1, clYellow}, {2, 2, clSilver}});
+    std::unique_ptr<TBitmap> flat(CreateDisabledBitmapEx(shape.get(), clWhite, clSilver, false, clGray, clYellow));
     EXPECT_EQ(flat->Canvas()->Pixels(1, 1), clSilver);
 
     // An image of a list: its shape is what its mask keeps, the bottom left pixel too.
     TImageList list(3, 3);
-    shape.Canvas()->SetPixels(0, 2, clRed);
-    list.AddMasked(&shape, clWhite);
+    shape->Canvas()->SetPixels(0, 2, clRed);
+    list.AddMasked(shape.get(), clWhite);
     TBitmap sheet;
     sheet.SetSize(3, 3);
     DrawDisabledImage(&list, sheet.Canvas(), 0, 0, 0, false, clGray, clYellow);
-    EXPECT_EQ(sheet.Canvas()->Pixels(0, 0), clGray);
-    EXPECT_EQ(sheet.Canvas()->Pixels(0, 2), clGray);
-    EXPECT_EQ(sheet.Canvas()->Pixels(1, 1), clWhite);
+    ExpectPixels(sheet.Canvas(), {{0, 0, clGray}, {0, 2, clGray}, {1, 1, clWhite}});
 }
 
 TEST(KxSupport, ParentImageAndForegroundFollowTheWindows)
@@ -238,8 +230,7 @@ TEST(KxSupport, ParentImageAndForegroundFollowTheWindows)
     TBitmap beneath;
     beneath.SetSize(40, 20);
     CopyParentImage(box, beneath.Canvas());
-    EXPECT_EQ(beneath.Canvas()->Pixels(5, 5), clBlue);
-    EXPECT_EQ(beneath.Canvas()->Pixels(25, 5), clYellow);
+    ExpectPixels(beneath.Canvas(), {{5, 5, clBlue}, {25, 5, clYellow}});
 
     // The program is in front only while its window is active.
     form.Show();
@@ -285,8 +276,7 @@ TEST(NetGradient, BandsSplitTheWidthEvenly)
 
     // One band: the start colour across the whole width.
     DrawGradientBands(c, W, H, clRed, clBlue, 1);
-    EXPECT_EQ(c->Pixels(0, 0), clRed);
-    EXPECT_EQ(c->Pixels(W - 1, 0), clRed);
+    ExpectPixels(c, {{0, 0, clRed}, {W - 1, 0, clRed}});
 }
 
 TEST(NetGradient, DefaultsBandsAndCaptionPlace)

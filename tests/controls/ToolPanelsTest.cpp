@@ -17,6 +17,7 @@
 #include "platform/gui/TestSupport.h"
 #include "tests/common/TestFiles.h"
 #include "tests/common/ToolStripTest.h"
+#include "tests/platform/gui/Pixels.h"
 
 namespace {
 
@@ -710,19 +711,14 @@ TEST(ToolPanelStyles, FilledBandsCoverWhatOutlinedBandsCover)
                  {TRect(2, 4, 50, 28), false, 1}, {TRect(0, 0, 1, 1), true, 3},
                  {TRect(7, 9, 10, 11), false, 5}, {TRect(7, 9, 9, 10), true, 2}};
     for (const auto& c : cases) {
-        TBitmap filled, outlined;
-        for (TBitmap* b : {&filled, &outlined}) {
-            b->SetSize(64, 32);
-            b->Canvas()->Brush()->SetColor(clFuchsia);
-            b->Canvas()->FillRect(TRect(0, 0, 64, 32));
-        }
-        outlined.Canvas()->Pen()->SetStyle(psInsideFrame);
-        ToolPanelGradient(filled.Canvas(), RGB(250, 10, 0), RGB(0, 90, 240), c.Horizontal, c.R, c.Steps);
-        ToolPanelGradient(outlined.Canvas(), RGB(250, 10, 0), RGB(0, 90, 240), c.Horizontal, c.R, c.Steps);
+        auto filled = FilledBitmap(64, 32, clFuchsia), outlined = FilledBitmap(64, 32, clFuchsia);
+        outlined->Canvas()->Pen()->SetStyle(psInsideFrame);
+        ToolPanelGradient(filled->Canvas(), RGB(250, 10, 0), RGB(0, 90, 240), c.Horizontal, c.R, c.Steps);
+        ToolPanelGradient(outlined->Canvas(), RGB(250, 10, 0), RGB(0, 90, 240), c.Horizontal, c.R, c.Steps);
         int differing = 0;
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 64; ++x)
-                differing += filled.Canvas()->Pixels(x, y) != outlined.Canvas()->Pixels(x, y);
+                differing += filled->Canvas()->Pixels(x, y) != outlined->Canvas()->Pixels(x, y);
         EXPECT_EQ(differing, 0) << c.R.Left << "," << c.R.Top << " " << c.Steps;
     }
 }
