@@ -98,7 +98,10 @@ TEST_F(CheckListBox, ExchangeAndMoveKeepStatesWithTheirItems)
     EXPECT_EQ(list->State(2), cbChecked);
 }
 
-using KxCheckListBox = TFormTest;
+// A check list box's form, 300 x 200, not shown yet.
+struct KxCheckListBox : TFormTest {
+    void SetUp() override { MakeForm(300, 200); }
+};
 
 TEST_F(KxCheckListBox, StripCellsFollowStateKindAndEnabling)
 {
@@ -119,7 +122,6 @@ TEST_F(KxCheckListBox, StripCellsFollowStateKindAndEnabling)
 
 TEST_F(KxCheckListBox, UserToggleCycleByKindAndAllowGrayed)
 {
-    MakeForm(300, 200);
     struct Case {
         TCheckKind Kind;
         bool AllowGrayed;
@@ -167,7 +169,6 @@ TEST_F(KxCheckListBox, UserToggleCycleByKindAndAllowGrayed)
 
 TEST_F(KxCheckListBox, FreshItemsReadUncheckedEnabledAndSilent)
 {
-    MakeForm(300, 200);
     auto* list = PlaceList(*this, {"a", "b"});
     int changes = 0;
     list->OnStateChange = [&](TObject*, int) { ++changes; };
@@ -198,7 +199,6 @@ TEST_F(KxCheckListBox, FreshItemsReadUncheckedEnabledAndSilent)
 
 TEST_F(KxCheckListBox, KeysToggleTheCurrentItemAndSetAll)
 {
-    MakeForm(300, 200);
     struct Case {
         const char* Name;
         TCheckKind Kind;
@@ -241,7 +241,7 @@ TEST_F(KxCheckListBox, KeysToggleTheCurrentItemAndSetAll)
 
 TEST_F(KxCheckListBox, OnlyAPressInTheCheckAreaToggles)
 {
-    MakeForm(300, 220);
+    Form->SetBounds(10, 10, 300, 220);
     auto* list = PlaceList(*this, {"a", "b", "c"});
     Form->Show();
     std::vector<std::string> log;
@@ -289,7 +289,7 @@ TEST_F(KxCheckListBox, OnlyAPressInTheCheckAreaToggles)
 
 TEST_F(KxCheckListBox, TwoColumnsRowsOfTheFontAndTabStops)
 {
-    MakeForm(340, 200);
+    Form->SetBounds(10, 10, 340, 200);
     auto* list = PlaceList(*this, {"Zastąpiona uznaniowo", "Wycofana", "Ważna\tPN", "Łódź", "Żółw", "Ćma", "Źdźbło",
                                    "Gęś", "Ślęża", "Ostatnia"});
     list->SetBounds(10, 10, 300, 100);
@@ -356,7 +356,6 @@ TEST_F(KxCheckListBox, TwoColumnsRowsOfTheFontAndTabStops)
 
 TEST_F(KxCheckListBox, AssigningTheOwnerDrawingEventsMeasuresTheItemsAgain)
 {
-    MakeForm(300, 200);
     auto* list = PlaceList(*this, {"Wykonanie z uszczelką i pierścieniem dociskowym", "a"});
     list->SetStyle(lbOwnerDrawFixed);
     Form->Show();
@@ -381,7 +380,6 @@ TEST_F(KxCheckListBox, AssigningTheOwnerDrawingEventsMeasuresTheItemsAgain)
 
 TEST_F(KxCheckListBox, AssigningItemsFromAnotherListCopiesStates)
 {
-    MakeForm(300, 200);
     auto* source = PlaceList(*this, {"x", "y", "z"});
     source->SetState(0, cbGrayed);
     source->SetItemEnabled(1, false);
@@ -404,7 +402,6 @@ TEST_F(KxCheckListBox, AssigningItemsFromAnotherListCopiesStates)
 
 TEST_F(KxCheckListBox, ItemObjectsAreTheCallersAndEveryItemKeepsItsOwnState)
 {
-    MakeForm(300, 200);
     TObject mine;
     TObject* const number = reinterpret_cast<TObject*>(std::intptr_t(12345));
     auto* a = PlaceList(*this, {"a", "b", "c"});
@@ -457,7 +454,6 @@ TEST_F(KxCheckListBox, ItemObjectsAreTheCallersAndEveryItemKeepsItsOwnState)
 
 TEST_F(KxCheckListBox, StandardStyleRowsPlacesAndTheFocusFrame)
 {
-    MakeForm(300, 200);
     auto* list = PlaceList(*this, {"a", "b", "c"});
     list->SetChecked(0, true);
     Form->Show();
@@ -495,7 +491,6 @@ TEST_F(KxCheckListBox, StandardStyleRowsPlacesAndTheFocusFrame)
 
 TEST_F(KxCheckListBox, ANewWindowKeepsTheTopItemAndAutomaticDragsTakeThePressFirst)
 {
-    MakeForm(300, 200);
     auto* list = PlaceList(*this, {});
     list->SetBounds(10, 10, 160, 60);
     for (int i = 0; i < 20; ++i)
@@ -534,7 +529,7 @@ TEST_F(KxCheckListBox, ANewWindowKeepsTheTopItemAndAutomaticDragsTakeThePressFir
 
 TEST_F(KxCheckListBox, RightToLeftAlignmentPutsTheCheckAreaOnTheRight)
 {
-    MakeForm(300, 220);
+    Form->SetBounds(10, 10, 300, 220);
     auto* list = PlaceList(*this, {"a", "b", "c"});
     list->SetBiDiMode(bdRightToLeft);
     list->SetChecked(0, true);
@@ -576,7 +571,6 @@ TEST_F(KxCheckListBox, StatesSaveToAndRestoreFromThePlacementSection)
 {
     TTempDir dir("velmarok-clb");
     const std::string ini = dir / "placement.ini";
-    MakeForm(300, 200);
     auto* placement = new TFormPlacement(Form);
     placement->SetIniFileName(ini);
     placement->SetOptions(0);
