@@ -36,11 +36,13 @@ TEST_F(FilenameEdit, DialogAndDroppedFiles)
     EXPECT_EQ(edit.FileName().size(), 600u);
 }
 
-using FileDirEdit = TFormTest;
+// A form of 400 x 100 for the edits, not shown yet.
+struct FileDirEdit : TFormTest {
+    void SetUp() override { MakeForm(400, 100); }
+};
 
 TEST_F(FileDirEdit, FileNameQuotingAndTheNameCheck)
 {
-    MakeForm(400, 100);
     auto* edit = Place<TFilenameEdit>(10, 10, 300, 21);
     struct Case {
         AnsiString Value;
@@ -107,7 +109,6 @@ TEST_F(FileDirEdit, FileDialogGetsTheSettingsAndTheFolderAndName)
 {
     TTempDir dir("velmarok-fd");
     const AnsiString folder = dir.Path.string() + "/";
-    MakeForm(400, 100);
     auto* edit = Place<TFilenameEdit>(10, 10, 300, 21);
     edit->SetDefaultExt("txt");
     edit->SetFilter("Plik tekstowy (*.txt)|*.txt");
@@ -166,7 +167,6 @@ TEST_F(FileDirEdit, AnyFileChosenInTheDialogOrDroppedIsTaken)
     // Names the typed-name check refuses are ordinary files: the dialog's choice and a dropped
     // file are taken as they are.
     TTempDir dir("velmarok-fb");
-    MakeForm(400, 100);
     auto* edit = Place<TFilenameEdit>(10, 10, 300, 21);
     struct Case { const char* Name; bool Quoted; } cases[] = {
         {"norma[1].txt", false}, {"wykaz [stary].txt", true}, {"a]b.txt", false}, {"zwykly.txt", false},
@@ -193,7 +193,6 @@ TEST_F(FileDirEdit, AnyFileChosenInTheDialogOrDroppedIsTaken)
 
 TEST_F(FileDirEdit, MaskedFileEditKeepsItsTextBesideTheButton)
 {
-    MakeForm(400, 100);
     auto* edit = Place<TFilenameEdit>(10, 10, 300, 5);
     // Too low a height is raised to the text's and the borders'.
     EXPECT_EQ(edit->Height(), edit->MinHeight());
@@ -243,7 +242,6 @@ TEST_F(FileDirEdit, MaskedFileEditKeepsItsTextBesideTheButton)
 
 TEST_F(FileDirEdit, ClickKeyRunsTheButtonUnlessItHasNoWidth)
 {
-    MakeForm(400, 100);
     auto* edit = Place<TFilenameEdit>(10, 10, 300, 21);
     Form->Show();
     int clicks = 0;
@@ -266,7 +264,7 @@ TEST_F(FileDirEdit, ClickKeyRunsTheButtonUnlessItHasNoWidth)
 
 TEST_F(FileDirEdit, ReturnEscapeEnteringTheBordersAndTheDisabledText)
 {
-    MakeForm(400, 140);
+    Form->SetBounds(10, 10, 400, 140);
     auto* other = Place<TEdit>(10, 100, 60, 21);
     auto* edit = Place<TFilenameEdit>(10, 10, 300, 21);
     auto* ok = Place<TButton>(10, 50, 60, 25);
@@ -321,7 +319,6 @@ TEST_F(FileDirEdit, DirectoryDialogStartsFromAnExistingFolder)
 {
     TTempDir dir("velmarok-dd");
     const AnsiString existing = dir.Path.string();
-    MakeForm(400, 100);
     auto* edit = Place<TDirectoryEdit>(10, 10, 300, 21);
     struct Case {
         const char* Name;
@@ -410,7 +407,6 @@ TEST_F(FileDirEdit, DroppedFilesByEditKind)
     const std::string file = dir / "plik.txt";
     WriteFileBytes(file, "x");
     const AnsiString folder = dir.Path.string() + "/";
-    MakeForm(400, 100);
     auto* names = Place<TFilenameEdit>(10, 10, 300, 21);
     auto* dirs = Place<TDirectoryEdit>(10, 40, 300, 21);
     int drops = 0;
@@ -441,7 +437,6 @@ TEST_F(FileDirEdit, LongNamesOfSeveralFoldersSkipEmptyEntries)
 {
     TTempDir dir("velmarok-ln");
     std::filesystem::create_directory(dir.Path / "Katalog");
-    MakeForm(400, 100);
     auto* edit = Place<TDirectoryEdit>(10, 10, 300, 21);
     const AnsiString root = dir.Path.string();
     edit->SetMultipleDirs(true);
