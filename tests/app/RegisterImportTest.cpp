@@ -115,8 +115,7 @@ TEST_F(ImportForms, PageButtonFollowsTheFileTheGroupAndTheName)
         EXPECT_EQ(button->Caption(), c.Caption);
     }
     // Choosing an item of the group takes its name, to replace its register.
-    Form->lb_Importuj_ListaWykazow->SetItemIndex(0);
-    Form->lb_Importuj_ListaWykazowClick(nullptr);
+    ChooseGroup(Form->lb_Importuj_ListaWykazow, 0);
     EXPECT_EQ(Form->e_Importuj_NazwaNowejPoz->Text(), "Zawór DN50");
     EXPECT_EQ(button->Caption(), "Zastąp wykaz");
 
@@ -234,8 +233,7 @@ TEST_F(ImportForms, MenuEditorBoxRefusesBadNamesWithAMessage)
     EXPECT_EQ(button->Caption(), "Zastąp wykaz");
 
     // Choosing an item evaluates the button again; a new name imports with Enter.
-    Form->lb_W_Spis->SetItemIndex(0);
-    Form->lb_W_Spis->OnClick(Form->lb_W_Spis);
+    ChooseGroup(Form->lb_W_Spis, 0);
     EXPECT_EQ(button->Caption(), "Zastąp wykaz");
     Form->e_Importuj_NazwaNowejPoz_NaUstawieniachMenu->SetText("Nowa");
     ScriptDialogs().ExpectMessageBox(IDNO, "pomyślnie");
