@@ -262,19 +262,6 @@ TEST(Canvas, ACanvasWithoutDeviceDrawsNothingAndStillMeasures)
     EXPECT_EQ(GetDeviceCaps(&c, LOGPIXELSY), 96);
 }
 
-TEST(Canvas, TextRectClipsAndFillsTheWholeRectangle)
-{
-    auto b = FilledBitmap(100, 30);
-    TCanvas* c = b->Canvas();
-    c->Brush()->SetColor(clYellow);
-    c->Font()->SetColor(clBlack);
-    c->TextRect(TRect(10, 5, 20, 25), 10, 5, "WWWWWWWW");
-    ExpectPixels(c, {{19, 24, clYellow}, {20, 10, clWhite}});
-    const TRect ink = InkBox(c, 100, 30);
-    EXPECT_EQ(ink.Left, 10);
-    EXPECT_EQ(ink.Right, 20);
-}
-
 TEST(Canvas, PatternsEdgesAndPieces)
 {
     auto b = FilledBitmap(40, 40);

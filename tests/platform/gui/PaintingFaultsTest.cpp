@@ -43,18 +43,24 @@ TEST(PaintingFaults, NestedSavedStatesRestoreTheirOwnClip)
 
 TEST(PaintingFaults, TextRectKeepsTextInsideItsRectangle)
 {
-    auto b = FilledBitmap(120, 40);
-    TCanvas* c = b->Canvas();
-    c->Font()->SetColor(clBlack);
-    c->Brush()->SetColor(clYellow);
-    c->TextRect(TRect(20, 10, 50, 30), 20, 10, "Zażółć gęślą jaźń bardzo długo");
-    TRect ink = InkBox(c, 120, 40, clWhite);
-    EXPECT_EQ(TRect(20, 10, 50, 30), ink);   // the yellow fills it exactly, the text stays in it
-    int dark = 0;
-    for (int y = 10; y < 30; ++y)
-        for (int x = 20; x < 50; ++x)
-            dark += c->Pixels(x, y) != clYellow;
-    EXPECT_GT(dark, 0);
+    struct Case { TRect R; const char* Text; } cases[] = {
+        {TRect(10, 5, 20, 25), "WWWWWWWW"}, {TRect(20, 10, 50, 30), "Zażółć gęślą jaźń bardzo długo"}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.Text);
+        auto b = FilledBitmap(120, 40);
+        TCanvas* c = b->Canvas();
+        c->Font()->SetColor(clBlack);
+        c->Brush()->SetColor(clYellow);
+        c->TextRect(k.R, k.R.Left, k.R.Top, k.Text);
+        // The yellow fills it exactly, up to its last pixel; the text stays in it.
+        EXPECT_EQ(k.R, InkBox(c, 120, 40));
+        EXPECT_EQ(c->Pixels(k.R.Right - 1, k.R.Bottom - 1), clYellow);
+        int dark = 0;
+        for (int y = k.R.Top; y < k.R.Bottom; ++y)
+            for (int x = k.R.Left; x < k.R.Right; ++x)
+                dark += c->Pixels(x, y) != clYellow;
+        EXPECT_GT(dark, 0);
+    }
 }
 
 TEST(PaintingFaults, DrawTextWordBreakOfPolishTextAndLongWords)
