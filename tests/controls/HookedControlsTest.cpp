@@ -10,6 +10,7 @@
 #include "platform/core/IniFiles.h"
 #include "platform/gui/ShellApi.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/FormTest.h"
 #include "tests/common/ToolStripTest.h"
 
 namespace {
@@ -101,18 +102,15 @@ TEST_F(HookedStrip, ClosingTheFormSavesWhenAutoSaveAndHidesTheHost)
 }
 
 // ---------------------------------------------------------------- desktop drops on the file edits
-TEST(FileEditDrops, DropsReachTheEditOnlyWhileItAcceptsFiles)
+using FileEditDrops = TFormTest;
+
+TEST_F(FileEditDrops, DropsReachTheEditOnlyWhileItAcceptsFiles)
 {
-    TForm* form = new TForm(nullptr);
-    form->SetBounds(0, 0, 300, 100);
-    auto* edit = new TFilenameEdit(form);
-    edit->SetParent(form);
-    edit->SetBounds(10, 10, 200, 22);
-    auto* dirs = new TDirectoryEdit(form);
-    dirs->SetParent(form);
-    dirs->SetBounds(10, 40, 200, 22);
+    MakeForm(300, 100);
+    auto* edit = Place<TFilenameEdit>(10, 10, 200, 22);
+    auto* dirs = Place<TDirectoryEdit>(10, 40, 200, 22);
     dirs->SetMultipleDirs(true);
-    form->Show();
+    Form->Show();
     int drops = 0;
     edit->OnDropFiles = [&](TObject*) { ++drops; };
 
@@ -137,20 +135,18 @@ TEST(FileEditDrops, DropsReachTheEditOnlyWhileItAcceptsFiles)
     dirs->SetAcceptFiles(true);
     EXPECT_TRUE(DropFilesOn(dirs, {"/tmp", "/var"}, TPoint(5, 5)));
     EXPECT_EQ(dirs->Text(), "/tmp;/var");
-    delete form;
 }
 
 // ---------------------------------------------------------------- check list box
-TEST(CheckListInput, ADoubleClickInTheCheckAreaTogglesOnceAndTheExtentFollowsTheWidestItem)
+using CheckListInput = TFormTest;
+
+TEST_F(CheckListInput, ADoubleClickInTheCheckAreaTogglesOnceAndTheExtentFollowsTheWidestItem)
 {
-    TForm* form = new TForm(nullptr);
-    form->SetBounds(0, 0, 300, 200);
-    auto* list = new TKxCheckListBox(form);
-    list->SetParent(form);
-    list->SetBounds(10, 10, 150, 150);
+    MakeForm(300, 200);
+    auto* list = Place<TKxCheckListBox>(10, 10, 150, 150);
     list->Items()->Add("a");
     list->Items()->Add("b");
-    form->Show();
+    Form->Show();
     AdvanceInputClock(2000);
     int clicks = 0;
     list->OnClickCheck = [&](TObject*) { ++clicks; };
@@ -179,5 +175,4 @@ TEST(CheckListInput, ADoubleClickInTheCheckAreaTogglesOnceAndTheExtentFollowsThe
     list->SetAutoScroll(true);
     list->Items()->Clear();
     EXPECT_EQ(list->HorizontalExtent(), 0);
-    delete form;
 }
