@@ -36,36 +36,6 @@ TEST(KxSupport, CommandLineTokensAndWords)
     EXPECT_EQ(Min(-1, 0), -1);
 }
 
-TEST(KxSupport, NormalizeDirAndFileNameCheck)
-{
-    struct { const char* in; const char* out; } dirs[] = {
-        {"C:\\", "C:\\"}, {"C:\\Data\\", "C:\\Data"}, {"\\", "\\"}, {"Wykazy\\", "Wykazy"}, {"D", "D"},
-    };
-    for (auto& d : dirs)
-        EXPECT_EQ(NormalizeDir(d.in), d.out) << d.in;
-    for (const char* bad : {"", "a<b", "a>b", "a\"b", "a[b", "a]b", "a|b"})
-        EXPECT_FALSE(IsValidFileName(bad)) << bad;
-    EXPECT_TRUE(IsValidFileName("C:\\Katalog Norm\\normy.txt"));
-}
-
-TEST(KxSupport, ShortenStringFitsTheWidth)
-{
-    TBitmap bmp;
-    bmp.SetSize(10, 10);
-    TCanvas* c = bmp.Canvas();
-    AnsiString text = "Normy wycofane bez zastąpienia";
-    EXPECT_EQ(ShortenString(text, c, c->TextWidth(text)), text);
-    int limit = c->TextWidth(text) / 2;
-    AnsiString s = ShortenString(text, c, limit);
-    ASSERT_GE(s.size(), 3u);
-    EXPECT_EQ(s.substr(s.size() - 3), "...");
-    EXPECT_LE(c->TextWidth(s), limit);
-    // One more character of the text no longer fits.
-    AnsiString longer = text.substr(0, s.size() - 3 + 1) + "...";
-    EXPECT_GT(c->TextWidth(longer), limit);
-    EXPECT_EQ(ShortenString(text, c, 1), "...");
-}
-
 TEST(KxSupport, CommandLineTokens)
 {
     struct { const char* text; std::vector<AnsiString> tokens; } cases[] = {
@@ -130,35 +100,43 @@ TEST(KxSupport, ShortenNormalizeAndPictures)
     TBitmap probe;
     probe.SetSize(4, 4);
     TCanvas* c = probe.Canvas();
-    const AnsiString text = "Zharmonizowane normy europejskie";
-    for (int width : {0, 5, 40, 80, 120, c->TextWidth(text) - 1, c->TextWidth(text), 1000}) {
-        AnsiString s = ShortenString(text, c, width);
-        if (c->TextWidth(text) <= width) {
-            EXPECT_EQ(s, text);
-            continue;
+    for (const AnsiString text : {"Zharmonizowane normy europejskie", "Normy wycofane bez zastąpienia"}) {
+        const int whole = c->TextWidth(text);
+        for (int width : {0, 1, 5, 40, 80, 120, whole / 2, whole - 1, whole, 1000}) {
+            SCOPED_TRACE(text + " in " + IntToStr(width));
+            AnsiString s = ShortenString(text, c, width);
+            if (whole <= width) {
+                EXPECT_EQ(s, text);
+                continue;
+            }
+            ASSERT_GE(s.size(), 3u);
+            EXPECT_EQ(s.substr(s.size() - 3), "...");
+            AnsiString head = s.substr(0, s.size() - 3);
+            EXPECT_EQ(text.substr(0, head.size()), head);
+            if (s != "...") {
+                EXPECT_LE(c->TextWidth(s), width);
+                EXPECT_LE(head.size(), text.size() - 2);   // at least two characters go
+            }
+            if (head.size() + 3 <= text.size() - 2) {   // one character more would not fit
+                EXPECT_GT(c->TextWidth(text.substr(0, head.size() + 1) + "..."), width);
+            }
         }
-        ASSERT_GE(s.size(), 3u);
-        EXPECT_EQ(s.substr(s.size() - 3), "...") << width;
-        AnsiString head = s.substr(0, s.size() - 3);
-        EXPECT_EQ(text.substr(0, head.size()), head);
-        if (s != "...") {
-            EXPECT_LE(c->TextWidth(s), width);
-            EXPECT_LE(head.size(), text.size() - 2);   // at least two characters go
-        }
-        if (head.size() + 3 <= text.size() - 2) {   // one character more would not fit
-            EXPECT_GT(c->TextWidth(text.substr(0, head.size() + 1) + "..."), width) << width;
-        }
+        EXPECT_EQ(ShortenString(text, c, 1), "...");
     }
 
     struct { const char* in; const char* out; } dirs[] = {
         {"C:\\", "C:\\"}, {"d:\\", "d:\\"}, {"C:\\Data\\", "C:\\Data"}, {"C:\\Data", "C:\\Data"},
         {"\\", "\\"},     {"", ""},         {"Wykazy\\\\", "Wykazy\\"}, {"C:", "C:"},
+        {"Wykazy\\", "Wykazy"}, {"D", "D"},
     };
     for (auto& d : dirs)
         EXPECT_EQ(NormalizeDir(d.in), d.out) << d.in;
     EXPECT_TRUE(HasAnyChar("<>", "a>b"));
     EXPECT_FALSE(HasAnyChar("<>", "ab"));
     EXPECT_FALSE(HasAnyChar("", "ab"));
+    for (const char* bad : {"", "a<b", "a>b", "a\"b", "a[b", "a]b", "a|b"})
+        EXPECT_FALSE(IsValidFileName(bad)) << bad;
+    EXPECT_TRUE(IsValidFileName("C:\\Katalog Norm\\normy.txt"));
 
     // Cells of a 3 x 2 strip, each 4 x 3 of its own colour.
     TBitmap strip;
