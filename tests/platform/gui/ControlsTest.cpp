@@ -8,6 +8,7 @@
 #include "platform/gui/StdCtrls.h"
 #include "platform/gui/TestSupport.h"
 #include "tests/common/FormTest.h"
+#include "tests/platform/gui/Pixels.h"
 
 namespace {
 struct Seen { Cardinal Msg; WPARAM WParam; LPARAM LParam; };
@@ -256,8 +257,7 @@ TEST_F(FormFixture, CustomControlPaintsOverItsErasedBackground)
     std::unique_ptr<TBitmap> bmp = GrabControl(A);
     ASSERT_EQ(bmp->Width(), 50);
     ASSERT_EQ(bmp->Height(), 40);
-    EXPECT_EQ(bmp->Canvas()->Pixels(5, 5), clRed);
-    EXPECT_EQ(bmp->Canvas()->Pixels(30, 30), ColorToRGB(clBtnFace));
+    ExpectPixels(bmp->Canvas(), {{5, 5, clRed}, {30, 30, ColorToRGB(clBtnFace)}});
     A->SetColor(clLime);
     EXPECT_EQ(GrabControl(A)->Canvas()->Pixels(30, 30), clLime);
 
@@ -270,8 +270,7 @@ TEST_F(FormFixture, CustomControlPaintsOverItsErasedBackground)
         box->Canvas()->FillRect(Rect(0, 0, 20, 20));
     };
     std::unique_ptr<TBitmap> whole = GrabControl(Form);
-    EXPECT_EQ(whole->Canvas()->Pixels(210, 110), clBlue);
-    EXPECT_EQ(whole->Canvas()->Pixels(225, 110), ColorToRGB(clBtnFace));
+    ExpectPixels(whole->Canvas(), {{210, 110, clBlue}, {225, 110, ColorToRGB(clBtnFace)}});
 }
 
 TEST_F(FormFixture, PostedMessagesArriveInOrderFromTheLoop)
