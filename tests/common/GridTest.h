@@ -1,13 +1,16 @@
 #pragma once
 // Helpers of the grid tests: number and date formats with a dot, a key column
-// loaded into a string grid and read back, cells named by their place, the fitted
-// size of a cell picture, the hint prepared for a point, and a fixture with a grid of
-// type T on a shown form, clicked and typed into as the user does.
+// loaded into a string grid and read back, cells named by their place, filled
+// bitmaps, item lists and small GIFs for cell graphics, the fitted size of a cell
+// picture, the hint prepared for a point, and a fixture with a grid of type T on a
+// shown form, clicked and typed into as the user does.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "grid/ProGrid.h"
@@ -94,6 +97,40 @@ inline TCellGraphic* AddGraphic(TProStringGrid* G, int c, int r, TCellType T)
     g->CellType = T;
     G->SetCellGraphicObject(c, r, g);
     return g;
+}
+
+// B made W x H and filled with C.
+inline TBitmap& Filled(TBitmap& B, int W, int H, TColor C)
+{
+    B.SetSize(W, H);
+    B.Canvas()->Brush()->SetColor(C);
+    B.Canvas()->FillRect(TRect(0, 0, W, H));
+    return B;
+}
+
+// A new string list of these items, for a cell graphic to own.
+inline TStringList* NewStringList(std::initializer_list<const char*> Items)
+{
+    auto* list = new TStringList();
+    for (const char* s : Items)
+        list->Add(s);
+    return list;
+}
+
+// A GIF of a 4 x 4 screen in red and blue with a red one-pixel frame at each of the given places. With
+// Transparent, the screen's background is blue and each frame's blue is transparent.
+inline std::string FramesGif(const std::vector<std::pair<int, int>>& Frames, bool Transparent = false)
+{
+    std::string g = "GIF89a";
+    g += std::string("\x04\x00\x04\x00\x80", 5) + char(Transparent) + '\0';
+    g += std::string("\xFF\x00\x00\x00\x00\xFF", 6);
+    for (auto [x, y] : Frames) {
+        g += std::string("\x21\xF9\x04", 3) + char(Transparent) + std::string("\x00\x00", 2) + char(Transparent) + '\0';
+        g += std::string{'\x2C', char(x), '\0', char(y), '\0'};
+        g += std::string("\x01\x00\x01\x00\x00", 5);
+        g += std::string("\x02\x02\x44\x01\x00", 5);
+    }
+    return g + '\x3B';
 }
 
 // A pixel darker than mid-grey in each of red, green and blue.

@@ -34,11 +34,7 @@ void SavePng(TBitmap* B, const std::string& Path)
 
 TBitmap* SolidBitmap(int W, int H, TColor Color)
 {
-    auto* b = new TBitmap();
-    b->SetSize(W, H);
-    b->Canvas()->Brush()->SetColor(Color);
-    b->Canvas()->FillRect(TRect(0, 0, W, H));
-    return b;
+    return &Filled(*new TBitmap(), W, H, Color);
 }
 
 struct CellDrawing : TGridFormTest<TProStringGrid> {

@@ -159,10 +159,7 @@ TEST(CellGraphics, RadioGroupsMoveToTheNextItemAndWrap)
         TProStringGrid g(nullptr);
         g.SetCells(1, 1, c.Text);
         TCellGraphic* r = AddGraphic(g, 1, 1, ctRadio);
-        auto* items = new TStringList();
-        items->Add("a");
-        items->Add("b");
-        items->Add("c");
+        auto* items = NewStringList({"a", "b", "c"});
         r->CellObject = items;
         r->CellCreated = true;
         r->CellIndex = c.Index;
@@ -335,8 +332,7 @@ TEST(CellGraphics, ButtonsRadioGroupsAndProgressCells)
     // A radio group: the value follows the item chosen.
     TCellGraphic* radio = g.CreateCellGraphic(4, 1);
     radio->CellType = ctRadio;
-    auto* items = new TStringList();
-    items->SetCommaText("jeden,dwa,trzy");
+    auto* items = NewStringList({"jeden", "dwa", "trzy"});
     radio->CellObject = items;
     radio->CellCreated = true;
     radio->CellIndex = 1;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "grid/ProUtilDraw.h"
+#include "tests/common/GridTest.h"
 
 namespace {
 
@@ -227,9 +228,7 @@ TEST(DrawHelpers, GradientsBlendsAndGuards)
 TEST(DrawHelpers, TransparentBitmapsPiesAndButtons)
 {
     TBitmap src;
-    src.SetSize(4, 4);
-    src.Canvas()->Brush()->SetColor(clFuchsia);
-    src.Canvas()->FillRect(TRect(0, 0, 4, 4));
+    Filled(src, 4, 4, clFuchsia);
     src.Canvas()->SetPixels(2, 2, clBlue);
     TBoard s(10, 10);
     DrawBitmapTransparent(s.C(), &src, clYellow, TRect(3, 3, 10, 10));

@@ -15,6 +15,7 @@
 #include "platform/core/Classes.h"
 #include "platform/core/SysUtils.h"
 #include "tests/common/Fuzz.h"
+#include "tests/common/GridTest.h"
 #include "tests/common/TestFiles.h"
 
 namespace {
@@ -36,10 +37,7 @@ void FillSampleGrid(TProStringGrid& G)
     G.SetColWidths(2, 91);
     TCellGraphic* radio = G.CreateCellGraphic(2, 2);
     radio->CellType = ctRadio;
-    auto* items = new TStringList();
-    items->Add("tak");
-    items->Add("nie");
-    radio->CellObject = items;
+    radio->CellObject = NewStringList({"tak", "nie"});
     radio->CellCreated = true;
     TCellGraphic* pic = G.CreateCellGraphic(3, 2);
     auto* bitmap = new TBitmap();
@@ -240,18 +238,13 @@ TEST(Fuzz, DocumentTemplatesLoadOrRefuse)
 TEST(Fuzz, PicturesLoadOrStayEmpty)
 {
     TBitmap b;
-    b.SetSize(6, 4);
-    b.Canvas()->Brush()->SetColor(clBlue);
-    b.Canvas()->FillRect(TRect(0, 0, 6, 4));
+    Filled(b, 6, 4, clBlue);
     TRasterImage png("PNG");
     png.Assign(&b);
     TJPEGImage jpeg;
     jpeg.Assign(&b);
     TIcon icon;
-    const std::string gif = std::string("GIF89a\x04\x00\x04\x00\x80\x00\x00\xFF\x00\x00\x00\x00\xFF", 19) +
-                            std::string("\x21\xF9\x04\x00\x00\x00\x00\x00\x2C\x00\x00\x00\x00\x01\x00\x01\x00\x00"
-                                        "\x02\x02\x44\x01\x00\x3B", 24);
-    const std::vector<std::string> samples = {b.SaveToData(), png.SaveToData(), jpeg.SaveToData(), gif};
+    const std::vector<std::string> samples = {b.SaveToData(), png.SaveToData(), jpeg.SaveToData(), FramesGif({{0, 0}})};
     TBitmap sheet;
     sheet.SetSize(20, 20);
     FuzzParser("pictures", samples, 500, 161, [&](const std::string& bytes) {

@@ -3,6 +3,7 @@
 
 #include "grid/ProGrid.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/GridTest.h"
 
 TEST(GridLook, VistaPresetAndBack)
 {
@@ -100,9 +101,7 @@ TEST(GridLook, OwnBorderForThemedLooks)
     TProStringGrid g(nullptr);
     g.SetBounds(0, 0, 50, 40);
     TBitmap b;
-    b.SetSize(50, 40);
-    b.Canvas()->Brush()->SetColor(clLime);
-    b.Canvas()->FillRect(TRect(0, 0, 50, 40));
+    Filled(b, 50, 40, clLime);
     g.PaintNCBorder(b.Canvas());
     EXPECT_EQ(b.Canvas()->Pixels(1, 10), g.IsWinXPFlag() ? TColor(0xB99D7F) : clGray);
     EXPECT_EQ(b.Canvas()->Pixels(0, 10), clLime);   // no parent: the outer line stays

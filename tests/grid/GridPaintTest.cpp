@@ -28,15 +28,6 @@ TCanvas* Measuring(TBitmap& m, TFont* F)
     return m.Canvas();
 }
 
-// B made W x H and filled with C.
-TBitmap& Filled(TBitmap& B, int W, int H, TColor C)
-{
-    B.SetSize(W, H);
-    B.Canvas()->Brush()->SetColor(C);
-    B.Canvas()->FillRect(TRect(0, 0, W, H));
-    return B;
-}
-
 // A pixel darker than 0x70 in each of red, green and blue.
 bool Darker(TColor p) { return GetRValue(p) < 0x70 && GetGValue(p) < 0x70 && GetBValue(p) < 0x70; }
 
@@ -779,9 +770,7 @@ TEST_F(GridPaint, ControlCellsShowTheBackgroundGradientOverTheirOwnColour)
         TCellGraphic* g = AddGraphic(Grid, c.Col, c.Row, TCellType(c.Type));
         g->CellIndex = (14 << 16) | 20;   // the buttons' size
         if (c.Type == ctRadio) {
-            auto* items = new TStringList();
-            items->Add("a");
-            g->CellObject = items;
+            g->CellObject = NewStringList({"a"});
             g->CellCreated = true;
             g->CellIndex = 0;
         }
@@ -983,9 +972,7 @@ TEST_F(GridPaint, GraphicsArePlacedByTheirAlignment)
         g->CellVAlign = c.V;
         g->CellTransparent = g->CellCreated = true;
         if (c.Type == ctRadio) {
-            auto* items = new TStringList();
-            items->Add("");
-            g->CellObject = items;
+            g->CellObject = NewStringList({""});
         } else if (c.Type == ctBitmap) {
             auto* bitmap = &Filled(*new TBitmap(), 10, 10, clRed);
             bitmap->Canvas()->SetPixels(0, 9, clLime);

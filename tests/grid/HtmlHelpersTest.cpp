@@ -5,6 +5,7 @@
 #include "grid/PsgHTMLE.h"
 #include "platform/gui/Graphics.h"
 #include "tests/common/Bounds.h"
+#include "tests/common/GridTest.h"
 
 TEST(HtmlHelpers, ColorByNameUsesExactLowerCaseNames)
 {
@@ -192,9 +193,7 @@ TEST(HtmlHelpers, StretchedBitmapCopiesEveryBit)
     src.Canvas()->SetPixels(1, 0, clBlue);
     src.SetTransparent(true);
     src.SetTransparentColor(clRed);
-    dst.SetSize(8, 4);
-    dst.Canvas()->Brush()->SetColor(clLime);
-    dst.Canvas()->FillRect(TRect(0, 0, 8, 4));
+    Filled(dst, 8, 4, clLime);
     StretchBitmapToCanvas(dst.Canvas(), TRect(1, 1, 7, 3), &src);
     const TColor want[] = {clLime, clRed, clRed, clRed, clBlue, clBlue, clBlue, clLime};
     for (int x = 0; x < 8; ++x) EXPECT_EQ(dst.Canvas()->Pixels(x, 2), want[x]) << x;

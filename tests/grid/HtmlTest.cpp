@@ -12,6 +12,7 @@
 #include "grid/PsgHTML.h"
 #include "grid/PsgHTMLE.h"
 #include "tests/common/Bounds.h"
+#include "tests/common/GridTest.h"
 
 namespace {
 
@@ -126,7 +127,7 @@ struct TPage {
     }
 };
 
-bool Dark(TColor p) { return GetRValue(p) < 100 && GetGValue(p) < 100 && GetBValue(p) < 100; }
+bool Blackish(TColor p) { return GetRValue(p) < 100 && GetGValue(p) < 100 && GetBValue(p) < 100; }
 bool Reddish(TColor p) { return GetRValue(p) > 150 && GetGValue(p) < 110 && GetBValue(p) < 110; }
 
 // An image list of one red 40 x 40 picture.
@@ -135,10 +136,7 @@ struct TRedImage {
     TRedImage()
     {
         TBitmap red;
-        red.SetSize(40, 40);
-        red.Canvas()->Brush()->SetColor(clRed);
-        red.Canvas()->FillRect(TRect(0, 0, 40, 40));
-        List.Add(&red, nullptr);
+        List.Add(&Filled(red, 40, 40, clRed), nullptr);
     }
 };
 
@@ -149,22 +147,6 @@ TFontSetup Size(int pt)
 TFontSetup Style(TFontStyles s)
 {
     return [s](TFont* f) { f->SetStyle(s); };
-}
-
-// A GIF of a 4 x 4 screen with red one-pixel frames at the given places; the
-// rest of the screen is transparent.
-std::string FramesGif(const std::vector<std::pair<int, int>>& frames)
-{
-    std::string g = "GIF89a";
-    g += std::string("\x04\x00\x04\x00\x80\x01\x00", 7);
-    g += std::string("\xFF\x00\x00\x00\x00\xFF", 6);
-    for (auto [x, y] : frames) {
-        g += std::string("\x21\xF9\x04\x01\x00\x00\x01\x00", 8);
-        g += std::string{'\x2C', char(x), '\0', char(y), '\0'};
-        g += std::string("\x01\x00\x01\x00\x00", 5);
-        g += std::string("\x02\x02\x44\x01\x00", 5);
-    }
-    return g + '\x3B';
 }
 
 }  // namespace
@@ -367,9 +349,7 @@ TEST(HtmlDraw, PicturesFromContainerAndCache)
 {
     TPage s(100, 40);
     TBitmap red;
-    red.SetSize(10, 8);
-    red.Canvas()->Brush()->SetColor(clRed);
-    red.Canvas()->FillRect(TRect(0, 0, 10, 8));
+    Filled(red, 10, 8, clRed);
     TPictureContainer container(nullptr);
     TPictureItem* item = container.Items()->Add();
     item->SetName("Logo");
@@ -897,7 +877,7 @@ TEST(HtmlDraw, RulesShadowsHighlightsErrorsAndBlink)
         a.ShadowOffset = offset;
         a.ShadowColor = clRed;
         Html(p.C(), "<SHAD>I</SHAD>", a);
-        TRect text = p.Ink(TRect(0, 0, 100, 40), Dark), shadow = p.Ink(TRect(0, 0, 100, 40), Reddish);
+        TRect text = p.Ink(TRect(0, 0, 100, 40), Blackish), shadow = p.Ink(TRect(0, 0, 100, 40), Reddish);
         ASSERT_GT(shadow.Right, 0);
         EXPECT_NEAR(shadow.Right - text.Right, offset, 1);
         EXPECT_NEAR(shadow.Bottom - text.Bottom, offset, 1);
@@ -1057,7 +1037,7 @@ TEST(HtmlDraw, FormControlSizesRectanglesAndFrames)
     a.R = TRect(0, 0, 100, 30);
     Html(edit.C(), "<CONTROL TYPE=\"EDIT\" ID=\"e\" VALUE=\"|||\" WIDTH=\"80\">", a);
     Html(pass.C(), "<CONTROL TYPE=\"PASSWORD\" ID=\"e\" VALUE=\"|||\" WIDTH=\"80\">", a);
-    EXPECT_NE(edit.Ink(TRect(3, 4, 70, h + 6), Dark), pass.Ink(TRect(3, 4, 70, h + 6), Dark));
+    EXPECT_NE(edit.Ink(TRect(3, 4, 70, h + 6), Blackish), pass.Ink(TRect(3, 4, 70, h + 6), Blackish));
 }
 
 TEST(HtmlDraw, AnimatedPictureShowsItsFrameInTheScreen)
@@ -1065,7 +1045,7 @@ TEST(HtmlDraw, AnimatedPictureShowsItsFrameInTheScreen)
     TPictureContainer container(nullptr);
     TPictureItem* item = container.Items()->Add();
     item->SetName("anim");
-    item->Picture()->LoadFromData(FramesGif({{0, 0}, {2, 1}, {3, 3}}));
+    item->Picture()->LoadFromData(FramesGif({{0, 0}, {2, 1}, {3, 3}}, true));
     item->Picture()->SetFrame(2);
     TPage p(40, 30);
     p.C()->Brush()->SetColor(clYellow);   // the frame area is first filled with the entry brush

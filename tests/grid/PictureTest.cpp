@@ -13,39 +13,14 @@ namespace {
 std::string SolidBmp(int w, int h, TColor c)
 {
     TBitmap b;
-    b.SetSize(w, h);
-    b.Canvas()->Brush()->SetColor(c);
-    b.Canvas()->FillRect(TRect(0, 0, w, h));
-    return b.SaveToData();
-}
-
-// A GIF of a 4 x 4 screen with one-pixel frames at the given places.
-std::string Gif(const std::vector<std::pair<int, int>>& frames)
-{
-    std::string g = "GIF89a";
-    g += std::string("\x04\x00\x04\x00\x80\x00\x00", 7);
-    g += std::string("\xFF\x00\x00\x00\x00\xFF", 6);   // red, blue
-    for (auto [x, y] : frames) {
-        g += std::string("\x21\xF9\x04\x00\x00\x00\x00\x00", 8);
-        g += '\x2C';
-        g += char(x);
-        g += '\0';
-        g += char(y);
-        g += '\0';
-        g += std::string("\x01\x00\x01\x00\x00", 5);
-        g += std::string("\x02\x02\x44\x01\x00", 5);
-    }
-    g += '\x3B';
-    return g;
+    return Filled(b, w, h, c).SaveToData();
 }
 
 struct TCanvasSheet {
     TBitmap Bmp;
     TCanvasSheet(int w, int h)
     {
-        Bmp.SetSize(w, h);
-        Bmp.Canvas()->Brush()->SetColor(clWhite);
-        Bmp.Canvas()->FillRect(TRect(0, 0, w, h));
+        Filled(Bmp, w, h, clWhite);
     }
     TCanvas* C() { return Bmp.Canvas(); }
 };
@@ -94,7 +69,7 @@ TEST(PictureHtml, BitmapDrawsAtItsSizeOrStretched)
 TEST(PictureHtml, GifFramesAreCountedAndSelected)
 {
     THTMLPicture pic;
-    pic.LoadFromData(Gif({{0, 0}, {2, 1}, {3, 3}}));
+    pic.LoadFromData(FramesGif({{0, 0}, {2, 1}, {3, 3}}));
     EXPECT_TRUE(pic.IsGIF());
     EXPECT_EQ(pic.FrameCount(), 3);
     EXPECT_EQ(TPoint(pic.FrameWidth(), pic.FrameHeight()), TPoint(4, 4));
@@ -112,7 +87,7 @@ TEST(PictureHtml, GifFramesAreCountedAndSelected)
     TCanvasSheet s(10, 10);
     pic.Draw(s.C(), TRect(0, 0, 10, 10));
     // A looping extension between the first frame's control extension and its image, as some encoders write it.
-    std::string looping = Gif({{0, 0}, {2, 1}, {3, 3}});
+    std::string looping = FramesGif({{0, 0}, {2, 1}, {3, 3}});
     looping.insert(27, std::string("\x21\xFF\x0BNETSCAPE2.0\x03\x01\x00\x00\x00", 19));
     pic.LoadFromData(looping);
     EXPECT_EQ(pic.FrameCount(), 3);
@@ -182,7 +157,7 @@ TEST(PictureHtml, ContainerAndCacheLookups)
 TEST(PictureHtml, PictureCopiesAndChangeEvents)
 {
     THTMLPicture src;
-    src.LoadFromData(Gif({{0, 0}, {1, 2}}));
+    src.LoadFromData(FramesGif({{0, 0}, {1, 2}}));
     src.SetStretch(true);
     src.SetFrame(2);
     src.SetAddress("file:///x.gif");
@@ -226,10 +201,7 @@ TEST(PictureGdip, MeasuresDrawsAndClears)
     TRasterImage png("PNG");
     {
         TBitmap b;
-        b.SetSize(7, 3);
-        b.Canvas()->Brush()->SetColor(clLime);
-        b.Canvas()->FillRect(TRect(0, 0, 7, 3));
-        png.Assign(&b);
+        png.Assign(&Filled(b, 7, 3, clLime));
     }
     AnsiString path = TempFile("c.png", png.SaveToData());
     TGDIPPicture pic;
