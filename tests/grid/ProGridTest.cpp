@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <functional>
 #include <string>
 #include <tuple>
@@ -34,6 +35,79 @@ TEST(ProGrid, NewGridDefaults)
     EXPECT_NE(g.GridCombo(), nullptr);
     EXPECT_NE(g.DateTimePicker(), nullptr);   // common controls 6.0
     EXPECT_FALSE(g.GridCombo()->Visible());
+    // The owned controls, in the order they are made.
+    const char* expected[] = {"TFooterPanel", "TSearchPanel", "THTMLHintWindow", "TProRichEdit", "TProRichEdit",
+                              "TArrowWindow", "TArrowWindow", "TArrowWindow", "TArrowWindow", "TGridCombo",
+                              "TGridSpin", "TGridTransEdit", "TGridUniEdit", "TGridUniMemo", "TGridUniEditBtn",
+                              "TGridUniCombo", "TGridDatePicker", "TProDateTimePicker", "TGridCheckBox",
+                              "TGridEditBtn", "TGridUnitEditBtn", "TGridButton", "TPopupButton", "TControlEdit",
+                              "TControlCombo"};
+    ASSERT_EQ(g.ComponentCount(), int(std::size(expected)));
+    for (int i = 0; i < g.ComponentCount(); ++i) EXPECT_EQ(g.Components(i)->ClassName(), expected[i]) << i;
+    for (int d = 0; d < 4; ++d) {
+        EXPECT_EQ(g.ArrowWindow(d)->Direction(), d);
+        EXPECT_FALSE(g.ArrowWindow(d)->Visible());
+        EXPECT_EQ(g.ArrowWindow(d)->Color(), clLime);
+    }
+    EXPECT_EQ(g.FooterPanel()->Align(), alBottom);
+    EXPECT_EQ(g.FooterPanel()->Height(), 0);
+    EXPECT_EQ(g.SearchPanel()->Height(), 0);
+    EXPECT_EQ(TPoint(g.IgnoredColumns()->Col(), g.IgnoredColumns()->Row()), TPoint(-1, -1));
+    EXPECT_EQ(g.PasswordChar(), "*");
+    EXPECT_EQ(g.XMLEncoding(), "ISO-8859-1");
+    EXPECT_TRUE(g.ShowZero());
+    EXPECT_EQ(g.ActiveCellFont()->Style(), TFontStyles(fsBold));
+    // The buttons of the edit-button editors and the combos' drop-down buttons take the grid's XP look.
+    ASSERT_TRUE(g.IsWinXPFlag());
+    EXPECT_TRUE(g.GridEditBtn()->IsWinXP() && g.GridUnitEditBtn()->IsWinXP() && g.GridUniEditBtn()->IsWinXP());
+    EXPECT_TRUE(g.GridCombo()->Themed() && g.ControlCombo()->Themed() && g.GridUniCombo()->Themed());
+    // The edits have no border of their own.
+    for (TCustomEdit* e : std::initializer_list<TCustomEdit*>{g.GridSpin(), g.GridTransEdit(), g.GridUniEdit(),
+             g.GridUniEditBtn(), g.GridEditBtn(), g.GridUnitEditBtn(), g.ControlEdit()})
+        EXPECT_EQ(e->BorderStyle(), bsNone) << e->ClassName();
+    EXPECT_EQ(g.GridUniMemo()->BorderStyle(), bsNone);
+
+    // The published values of a new grid.
+    EXPECT_EQ(g.FixedRightCols(), 0);
+    EXPECT_EQ(g.FixedFooters(), 0);
+    EXPECT_EQ(g.FixedColWidth(), 64);
+    EXPECT_FALSE(g.FixedRowAlways() || g.FixedColAlways() || g.IntegralHeight() || g.AutoSize() ||
+                 g.SizeWithForm());
+    EXPECT_EQ(g.VAlignment(), vtaTop);
+    EXPECT_TRUE(g.EnableHTML());
+    EXPECT_FALSE(g.EditWithTags() || g.EnhTextSize() || g.Multilinecells() || g.OemConvert() ||
+                 g.ExcelStyleDecimalSeparator() || g.AutoNumAlign() || g.URLShow() || g.URLFull() || g.URLEdit());
+    EXPECT_EQ(g.URLColor(), TColor(0xFF0000));
+    EXPECT_FALSE(g.FixedAsButtons());
+    EXPECT_EQ(g.HoverFixedCells(), hfNone);
+    EXPECT_EQ(g.SelectionColorTo(), clNone);
+    EXPECT_EQ(g.SelectionMirrorColor(), clNone);
+    EXPECT_EQ(g.SelectionMirrorColorTo(), clNone);
+    EXPECT_EQ(g.SelectionTextColor(), TColor(0));
+    EXPECT_FALSE(g.SelectionRectangle() || g.SelectionResizer() || g.SelectionRTFKeep() || g.HideFocusRect() ||
+                 g.ActiveCellShow() || g.Hovering() || g.Flat() || g.AutoThemeAdapt());
+    EXPECT_EQ(g.ActiveCellColor(), TColor(0x808080));
+    EXPECT_EQ(g.ActiveCellColorTo(), clNone);
+    EXPECT_EQ(g.DefaultEditor(), edNormal);
+    EXPECT_EQ(g.MaxEditLength(), 0);
+    EXPECT_EQ(g.MaxComboLength(), 0);
+    EXPECT_FALSE(g.Lookup() || g.LookupCaseSensitive() || g.LookupHistory());
+    EXPECT_EQ(g.ScrollBarAlways(), saNone);
+    EXPECT_EQ(g.ScrollColor(), clNone);
+    EXPECT_FALSE(g.ScrollProportional() || g.ScrollSynch());
+    EXPECT_EQ(g.ScrollType(), ssNormal);
+    EXPECT_EQ(g.ScrollWidth(), 17);
+    EXPECT_EQ(g.ScrollHints(), shNone);
+    EXPECT_TRUE(g.EnableWheel());
+    EXPECT_EQ(g.IntelliPan(), ipVertical);
+    EXPECT_TRUE(g.IntelliZoom());
+    EXPECT_EQ(g.HintColor(), clInfoBk);
+    EXPECT_FALSE(g.HintShowCells() || g.HintShowLargeText() || g.HintShowSizing() || g.HTMLHint() || g.AnchorHint());
+    EXPECT_FALSE(g.FilterActive());
+    // The check texts follow the event.
+    g.OnGetCheckTrue = [](TObject*, int c, int, AnsiString& v) { if (c == 2) v = "Tak"; };
+    EXPECT_EQ(g.GetCheckTrue(2, 1), "Tak");
+    EXPECT_EQ(g.GetCheckTrue(1, 1), "Y");
 }
 
 TEST(ProGrid, InplaceEditorsLiveHiddenInTheGridWithoutWindows)
@@ -56,14 +130,6 @@ TEST(ProGrid, UnitRegistersClipboardFormatAndMessageOnce)
     EXPECT_TRUE(GridComCtrlOk());
 }
 
-TEST(ProGrid, CheckTextsFollowEvents)
-{
-    TProStringGrid g(nullptr);
-    g.OnGetCheckTrue = [](TObject*, int c, int, AnsiString& v) { if (c == 2) v = "Tak"; };
-    EXPECT_EQ(g.GetCheckTrue(2, 1), "Tak");
-    EXPECT_EQ(g.GetCheckTrue(1, 1), "Y");
-}
-
 TEST(ProGrid, IntegerValues)
 {
     TProStringGrid g(nullptr);
@@ -82,25 +148,6 @@ TEST(ProGrid, IntegerValues)
     }
     g.SetCellIntegerValue(2, 2, -15);
     EXPECT_EQ(g.Cells(2, 2), "-15");
-}
-
-TEST(ProGrid, FloatValuesFollowTheDecimalSeparator)
-{
-    TProStringGrid g(nullptr);
-    FormatSettings.DecimalSeparator = ',';
-    g.SetCellFloatValue(1, 1, 3.5);
-    EXPECT_EQ(g.Cells(1, 1), "3,50");
-    EXPECT_DOUBLE_EQ(g.CellFloatValue(1, 1), 3.5);
-    FormatSettings.DecimalSeparator = '.';
-    FormatSettings.ThousandSeparator = ',';
-    g.SetCellFloatValue(1, 1, 3.5);
-    EXPECT_EQ(g.Cells(1, 1), "3.50");
-    EXPECT_DOUBLE_EQ(g.CellFloatValue(1, 1), 3.5);
-    g.SetCells(1, 2, "-");
-    EXPECT_EQ(g.CellFloatValue(1, 2), 0);
-    ResetFormatSettings();
-    g.SetCells(1, 2, "(12,50)");   // cleaned to -12.50
-    EXPECT_DOUBLE_EQ(g.CellFloatValue(1, 2), -12.5);
 }
 
 TEST(ProGrid, FixedRowAlwaysClamps)
@@ -359,79 +406,6 @@ TEST(ProGrid, OwnerFormResizeIsChainedAndRestored)
     EXPECT_EQ(calls, 2);
 }
 
-TEST(ProGrid, OwnedControlsInCreationOrder)
-{
-    TProStringGrid g(nullptr);
-    const char* expected[] = {"TFooterPanel", "TSearchPanel", "THTMLHintWindow", "TProRichEdit", "TProRichEdit",
-                              "TArrowWindow", "TArrowWindow", "TArrowWindow", "TArrowWindow", "TGridCombo",
-                              "TGridSpin", "TGridTransEdit", "TGridUniEdit", "TGridUniMemo", "TGridUniEditBtn",
-                              "TGridUniCombo", "TGridDatePicker", "TProDateTimePicker", "TGridCheckBox",
-                              "TGridEditBtn", "TGridUnitEditBtn", "TGridButton", "TPopupButton", "TControlEdit",
-                              "TControlCombo"};
-    ASSERT_EQ(g.ComponentCount(), int(std::size(expected)));
-    for (int i = 0; i < g.ComponentCount(); ++i) EXPECT_EQ(g.Components(i)->ClassName(), expected[i]) << i;
-    for (int d = 0; d < 4; ++d) {
-        EXPECT_EQ(g.ArrowWindow(d)->Direction(), d);
-        EXPECT_FALSE(g.ArrowWindow(d)->Visible());
-        EXPECT_EQ(g.ArrowWindow(d)->Color(), clLime);
-    }
-    EXPECT_EQ(g.FooterPanel()->Align(), alBottom);
-    EXPECT_EQ(g.FooterPanel()->Height(), 0);
-    EXPECT_EQ(g.SearchPanel()->Height(), 0);
-    EXPECT_EQ(TPoint(g.IgnoredColumns()->Col(), g.IgnoredColumns()->Row()), TPoint(-1, -1));
-    EXPECT_EQ(g.PasswordChar(), "*");
-    EXPECT_EQ(g.XMLEncoding(), "ISO-8859-1");
-    EXPECT_TRUE(g.ShowZero());
-    EXPECT_EQ(g.ActiveCellFont()->Style(), TFontStyles(fsBold));
-    // The buttons of the edit-button editors and the combos' drop-down buttons take the grid's XP look.
-    ASSERT_TRUE(g.IsWinXPFlag());
-    EXPECT_TRUE(g.GridEditBtn()->IsWinXP() && g.GridUnitEditBtn()->IsWinXP() && g.GridUniEditBtn()->IsWinXP());
-    EXPECT_TRUE(g.GridCombo()->Themed() && g.ControlCombo()->Themed() && g.GridUniCombo()->Themed());
-    // The edits have no border of their own.
-    for (TCustomEdit* e : std::initializer_list<TCustomEdit*>{g.GridSpin(), g.GridTransEdit(), g.GridUniEdit(),
-             g.GridUniEditBtn(), g.GridEditBtn(), g.GridUnitEditBtn(), g.ControlEdit()})
-        EXPECT_EQ(e->BorderStyle(), bsNone) << e->ClassName();
-    EXPECT_EQ(g.GridUniMemo()->BorderStyle(), bsNone);
-
-    // The published values of a new grid.
-    EXPECT_EQ(g.FixedRightCols(), 0);
-    EXPECT_EQ(g.FixedFooters(), 0);
-    EXPECT_EQ(g.FixedColWidth(), 64);
-    EXPECT_FALSE(g.FixedRowAlways() || g.FixedColAlways() || g.IntegralHeight() || g.AutoSize() ||
-                 g.SizeWithForm());
-    EXPECT_EQ(g.VAlignment(), vtaTop);
-    EXPECT_TRUE(g.EnableHTML());
-    EXPECT_FALSE(g.EditWithTags() || g.EnhTextSize() || g.Multilinecells() || g.OemConvert() ||
-                 g.ExcelStyleDecimalSeparator() || g.AutoNumAlign() || g.URLShow() || g.URLFull() || g.URLEdit());
-    EXPECT_EQ(g.URLColor(), TColor(0xFF0000));
-    EXPECT_FALSE(g.FixedAsButtons());
-    EXPECT_EQ(g.HoverFixedCells(), hfNone);
-    EXPECT_EQ(g.SelectionColorTo(), clNone);
-    EXPECT_EQ(g.SelectionMirrorColor(), clNone);
-    EXPECT_EQ(g.SelectionMirrorColorTo(), clNone);
-    EXPECT_EQ(g.SelectionTextColor(), TColor(0));
-    EXPECT_FALSE(g.SelectionRectangle() || g.SelectionResizer() || g.SelectionRTFKeep() || g.HideFocusRect() ||
-                 g.ActiveCellShow() || g.Hovering() || g.Flat() || g.AutoThemeAdapt());
-    EXPECT_EQ(g.ActiveCellColor(), TColor(0x808080));
-    EXPECT_EQ(g.ActiveCellColorTo(), clNone);
-    EXPECT_EQ(g.DefaultEditor(), edNormal);
-    EXPECT_EQ(g.MaxEditLength(), 0);
-    EXPECT_EQ(g.MaxComboLength(), 0);
-    EXPECT_FALSE(g.Lookup() || g.LookupCaseSensitive() || g.LookupHistory());
-    EXPECT_EQ(g.ScrollBarAlways(), saNone);
-    EXPECT_EQ(g.ScrollColor(), clNone);
-    EXPECT_FALSE(g.ScrollProportional() || g.ScrollSynch());
-    EXPECT_EQ(g.ScrollType(), ssNormal);
-    EXPECT_EQ(g.ScrollWidth(), 17);
-    EXPECT_EQ(g.ScrollHints(), shNone);
-    EXPECT_TRUE(g.EnableWheel());
-    EXPECT_EQ(g.IntelliPan(), ipVertical);
-    EXPECT_TRUE(g.IntelliZoom());
-    EXPECT_EQ(g.HintColor(), clInfoBk);
-    EXPECT_FALSE(g.HintShowCells() || g.HintShowLargeText() || g.HintShowSizing() || g.HTMLHint() || g.AnchorHint());
-    EXPECT_FALSE(g.FilterActive());
-}
-
 // Window creation hides the first rich edit without a border; only a grid newly placed at design
 // time takes "Tahoma".
 TEST(ProGrid, WindowCreationSetsUpTheRichEditAndANewDesignedGridsFont)
@@ -463,6 +437,7 @@ TEST(ProGrid, TypedValuesUnderBothDecimalSeparators)
         {',', ' ', "", 0, true},           {',', ' ', "-", 0, true},            {',', ' ', "12 zł", 12, true},
         {',', ' ', "(7,5)", -7.5, true},   {',', ' ', "3,4,5", 0, false},         {'.', ',', "3.25", 3.25, true},
         {'.', ',', "1,234.5", 1234.5, true}, {'.', ',', "2.5E3", 2500, true},   {'.', ',', "1-2", 0, false}, {'.', ',', "abc", 0, true},
+        {'.', ',', "-", 0, true},          {',', '\xA0', "(12,50)", -12.5, true},   // the defaults: cleaned to -12.50
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "'" << c.Text << "' with " << c.Decimal);
@@ -476,18 +451,20 @@ TEST(ProGrid, TypedValuesUnderBothDecimalSeparators)
         }
     }
     struct Out {
-        char Decimal;
+        char Decimal, Thousand;
         double Value;
         const char* Formatted;   // FloatFormat "%.2f"
         const char* Shortest;    // StoreFloatEditValue
     };
-    const Out outs[] = {{',', 3.5, "3,50", "3,5"}, {'.', 3.5, "3.50", "3.5"}, {',', -0.375, "-0,38", "-0,375"},
-                        {'.', 1e6, "1000000.00", "1000000"}};
+    const Out outs[] = {{',', ' ', 3.5, "3,50", "3,5"},         {',', '\xA0', 3.5, "3,50", "3,5"},
+                        {'.', ',', 3.5, "3.50", "3.5"},         {',', ' ', -0.375, "-0,38", "-0,375"},
+                        {'.', ',', 1e6, "1000000.00", "1000000"}};
     for (const Out& o : outs) {
         FormatSettings.DecimalSeparator = o.Decimal;
-        FormatSettings.ThousandSeparator = o.Decimal == ',' ? ' ' : ',';
+        FormatSettings.ThousandSeparator = o.Thousand;
         g.SetCellFloatValue(1, 1, o.Value);
         EXPECT_EQ(g.Cells(1, 1), o.Formatted);
+        EXPECT_DOUBLE_EQ(g.CellFloatValue(1, 1), std::round(o.Value * 100) / 100);   // as written, to two decimals
         g.StoreFloatEditValue(1, 2, o.Value);
         EXPECT_EQ(g.Cells(1, 2), o.Shortest);
         EXPECT_DOUBLE_EQ(g.CellFloatValue(1, 2), o.Value);   // read back under the same separator
