@@ -25,6 +25,7 @@
 namespace {
 
 struct InputBounds : TGridFormTest<TProStringGrid> {
+    TTempDir Dir{"velmarok-bounds"};
     // 5 x 4 cells, "zostaje" in cell (1, 1): the grid a refused read must leave as it was.
     void KeepFiveByFour()
     {
@@ -77,8 +78,7 @@ std::string SeparatorBlock(char Sep, int Seps, int Lines)
 
 TEST_F(InputBounds, WidthsFromTextsAndFilesAreHeldAtTheLargestExtent)
 {
-    TTempDir dir("velmarok-bounds");
-    const std::string ini = dir / "kolumny.ini";
+    const std::string ini = Dir / "kolumny.ini";
     WriteFileBytes(ini, "[Wykaz]\r\nCol1=2147483647\r\nCol2=2147483647\r\n");
     struct Case {
         const char* Name;
@@ -123,8 +123,7 @@ TEST_F(InputBounds, WidthsFromTextsAndFilesAreHeldAtTheLargestExtent)
 
 TEST_F(InputBounds, CellTextsWithoutBlanksPaintInTimeTheirLengthAllows)
 {
-    TTempDir dir("velmarok-bounds");
-    const std::string csv = dir / "dane.csv";
+    const std::string csv = Dir / "dane.csv";
     Grid->SetOptions(Grid->Options() | goEditing);
     // A word of N letters read into a cell, painted.
     const auto read = [&](const std::function<void(const std::string& Word)>& Read) {
@@ -164,8 +163,7 @@ TEST_F(InputBounds, CellTextsWithoutBlanksPaintInTimeTheirLengthAllows)
 
 TEST_F(InputBounds, PastesAndFilesThatWouldGrowTheGridTooLargeAreRefusedWithTheGridAsItWas)
 {
-    TTempDir dir("velmarok-bounds");
-    const std::string csv = dir / "dane.csv", xlsx = dir / "arkusz.xlsx";
+    const std::string csv = Dir / "dane.csv", xlsx = Dir / "arkusz.xlsx";
     Grid->SetOptions(Grid->Options() | goEditing);
     // A square block just past the bound, and a spreadsheet's rows and one more of 16 columns.
     const int side = 4096, sheetRows = 1048576;
@@ -325,8 +323,7 @@ TEST_F(ReadFailures, AReadThatFailsAfterSomeCellsLeavesTheGridAsItWas)
 
 TEST_F(InputBounds, CsvFilesAndWorkbooksOfSixHundredThousandRowsOfEightColumnsAreReadWhole)
 {
-    TTempDir dir("velmarok-bounds");
-    const std::string csv = dir / "dane.csv", xlsx = dir / "arkusz.xlsx";
+    const std::string csv = Dir / "dane.csv", xlsx = Dir / "arkusz.xlsx";
     constexpr int rows = 600000;
     // Each row its number in the first column and a word in the last; the workbook is the grid's
     // own save of what the CSV file gave.
@@ -353,8 +350,7 @@ TEST_F(InputBounds, CsvFilesAndWorkbooksOfSixHundredThousandRowsOfEightColumnsAr
 
 TEST_F(InputBounds, WorkbookReferencesBeyondTheSheetAreRefused)
 {
-    TTempDir dir("velmarok-bounds");
-    const std::string xlsx = dir / "arkusz.xlsx";
+    const std::string xlsx = Dir / "arkusz.xlsx";
     const char* sheets[] = {
         "<row r=\"2147483647\"/><row><c><v>1</v></c></row>",
         "<row r=\"1\"><c r=\"A99999999999\"><v>1</v></c></row>",
@@ -378,9 +374,8 @@ TEST_F(InputBounds, WorkbookReferencesBeyondTheSheetAreRefused)
 
 TEST_F(InputBounds, NumbersOfWorkbooksDocumentsAndPrintSettingsAddUpWithoutOverflow)
 {
-    TTempDir dir("velmarok-bounds");
-    const std::string xlsx = dir / "arkusz.xlsx", templ = dir / "wzor.docx", docx = dir / "wynik.docx";
-    const std::string ini = dir / "druk.ini";
+    const std::string xlsx = Dir / "arkusz.xlsx", templ = Dir / "wzor.docx", docx = Dir / "wynik.docx";
+    const std::string ini = Dir / "druk.ini";
     Grid->SetColCount(2);
     Grid->SetRowCount(2);
     Grid->SetCells(1, 1, "a");
@@ -436,8 +431,7 @@ TEST_F(InputBounds, NumbersOfWorkbooksDocumentsAndPrintSettingsAddUpWithoutOverf
 
 TEST_F(InputBounds, DeepDocumentsAndInflatedWorkbooksAreReadWithinBoundedStackAndMemory)
 {
-    TTempDir dir("velmarok-bounds");
-    const std::string templ = dir / "wzor.docx", docx = dir / "wynik.docx", xlsx = dir / "arkusz.xlsx";
+    const std::string templ = Dir / "wzor.docx", docx = Dir / "wynik.docx", xlsx = Dir / "arkusz.xlsx";
     const std::size_t inflated = std::size_t(100) << 20;   // blanks that pack into about 100 KB
     Grid->SetColCount(3);
     Grid->SetRowCount(3);
