@@ -16,8 +16,6 @@ namespace {
 class TProbeGrid : public TBaseGrid {
 public:
     using TBaseGrid::TBaseGrid;
-    TColor CellColor = clNone;      // what GetCellColors gives new records
-    TColor StyleColor = clNone;     // what GetCellStyle paints, clNone: leave
     int ColumnShift = 0;            // DisplayColumn = stored column - ColumnShift
     void GetCellColors(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont, TColor& AColorTo,
                        TColor& AMirrorColor, TColor& AMirrorColorTo, TAlignment& AAlignment,
@@ -26,7 +24,6 @@ public:
     {
         TBaseGrid::GetCellColors(ACol, ARow, AState, ABrush, AFont, AColorTo, AMirrorColor, AMirrorColorTo,
                                  AAlignment, AVAlignment, AWordWrap, AGradientDirection);
-        if (CellColor != clNone) ABrush->SetColor(CellColor);
         AAlignment = taRightJustify;
     }
     void GetCellStyle(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont, TColor& AColorTo,
@@ -118,32 +115,6 @@ TEST_F(BaseGridFixture, OverlappingMergeSplitsTheOldRegionFirst)
     EXPECT_EQ(Grid->GetBaseCell(4, 4), TPoint(3, 3));
     EXPECT_EQ(Grid->CellSpan(4, 4), TPoint(1, 1));
     EXPECT_EQ(Grid->Cells(4, 4), "3,3");
-}
-
-TEST_F(BaseGridFixture, RecordsAreMadeOnlyWhenAskedAndFreezeTheHooksColours)
-{
-    Grid->SetCells(1, 1, "x");
-    Grid->Cells(2, 2);
-    Grid->IsMergedCell(2, 2);
-    Grid->GetCellObject(2, 2);
-    EXPECT_FALSE(Grid->HasCellProperties(1, 1));
-    EXPECT_FALSE(Grid->HasCellProperties(2, 2));
-    EXPECT_FALSE(Grid->PropertiesCreated());
-
-    Grid->CellColor = clYellow;
-    TCellProperties* p = Grid->CellProperties(2, 2);
-    EXPECT_EQ(p->BrushColor(), clYellow);
-    EXPECT_EQ(p->Alignment(), taRightJustify);
-    Grid->CellColor = clRed;
-    EXPECT_EQ(Grid->CellProperties(2, 2)->BrushColor(), clYellow);
-
-    TObject hung;
-    Grid->SetCellObject(3, 3, &hung);
-    EXPECT_EQ(Grid->GetCellObject(3, 3), &hung);
-    EXPECT_EQ(Grid->Cells(3, 3), "");
-    Grid->FreeCellProperties(0, 0, 5, 7);   // frees records, never the hung object
-    EXPECT_FALSE(Grid->HasCellProperties(3, 3));
-    EXPECT_EQ(Grid->GetCellObject(3, 3), nullptr);
 }
 
 TEST_F(BaseGridFixture, DisplayTextHooks)
@@ -353,6 +324,7 @@ class THookGrid : public TBaseGrid {
 public:
     using TBaseGrid::TBaseGrid;
     int HookCalls = 0;
+    TColor Brush = clYellow;
     void GetCellColors(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont, TColor& AColorTo,
                        TColor& AMirrorColor, TColor& AMirrorColorTo, TAlignment& AAlignment,
                        TVAlignment& AVAlignment, bool& AWordWrap,
@@ -361,7 +333,7 @@ public:
         ++HookCalls;
         TBaseGrid::GetCellColors(ACol, ARow, AState, ABrush, AFont, AColorTo, AMirrorColor, AMirrorColorTo,
                                  AAlignment, AVAlignment, AWordWrap, AGradientDirection);
-        ABrush->SetColor(clYellow);
+        ABrush->SetColor(Brush);
         AFont->SetName("Arial");
         AFont->SetSize(13);
         AFont->SetStyle(fsItalic);
@@ -461,6 +433,8 @@ TEST(BaseGrid, RecordsAreMadeOnFirstUseOnlyAndFreezeTheHook)
     EXPECT_EQ(g.CellProperties(2, 2), p);   // the same record the second time
     EXPECT_EQ(g.HookCalls, 1);
     EXPECT_EQ(p->BrushColor(), clYellow);
+    g.Brush = clRed;   // a record keeps what the hook gave when it was made
+    EXPECT_EQ(g.CellProperties(2, 2)->BrushColor(), clYellow);
     EXPECT_EQ(p->BrushColorTo(), clBlue);
     EXPECT_EQ(p->FontName(), "Arial");
     EXPECT_EQ(p->FontSize(), 13);
@@ -474,12 +448,13 @@ TEST(BaseGrid, RecordsAreMadeOnFirstUseOnlyAndFreezeTheHook)
 
     // Hanging objects on empty cells makes records but leaves the text empty.
     bool objectFreed = false, graphicFreed = false;
-    g.SetCellObject(3, 3, new TWatched(objectFreed));
+    auto* object = new TWatched(objectFreed);
+    g.SetCellObject(3, 3, object);
     g.SetCellGraphicObject(4, 3, new TWatched(graphicFreed));
     EXPECT_TRUE(g.HasCellProperties(3, 3));
     EXPECT_EQ(g.Cells(3, 3), "");
     EXPECT_EQ(g.Cells(4, 3), "");
-    TObject* obj = g.GetCellObject(3, 3);
+    EXPECT_EQ(g.GetCellObject(3, 3), object);
     TObject* gra = g.GetCellGraphicObject(4, 3);
     // Only a TCellGraphic is the record's to free; the cell object never is.
     g.FreeCellProperties(0, 0, g.ColCount() - 1, g.RowCount() - 1);
@@ -487,7 +462,8 @@ TEST(BaseGrid, RecordsAreMadeOnFirstUseOnlyAndFreezeTheHook)
     EXPECT_FALSE(g.HasCellProperties(2, 2));
     EXPECT_FALSE(objectFreed);
     EXPECT_FALSE(graphicFreed);
-    delete obj;
+    EXPECT_EQ(g.GetCellObject(3, 3), nullptr);
+    delete object;
     delete gra;
 
     // Moving cells: reset drops text and slot without freeing the record.
