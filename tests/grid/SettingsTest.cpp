@@ -12,13 +12,6 @@
 TEST(GridSettings, SetterRulesAndEvents)
 {
     TProStringGrid g(nullptr);
-    // Sort row: up to FixedRows.
-    g.SortSettings()->SetRow(1);
-    EXPECT_EQ(g.SortSettings()->Row(), 1);
-    EXPECT_EQ(GridError<Exception>([&] { g.SortSettings()->SetRow(2); }),
-              "Sort row should be smaller than number of fixed rows");
-    EXPECT_EQ(g.SortSettings()->Row(), 1);
-
     g.SetOptions(g.Options() | goEditing);
     g.MouseActions()->SetEditOnDblClickOnly(true);
     EXPECT_FALSE(g.Options() & goEditing);
@@ -604,9 +597,11 @@ TEST(GridSettings, SortRowBandsPeriodAndResetIndicator)
 {
     TProStringGrid g(nullptr);
     g.SetRowCount(6);
-    g.SetFixedRows(3);
-    struct { int Row; bool Accepted; } rows[] = {{0, true}, {3, true}, {2, true}, {4, false}, {99, false}};
+    // The sort row goes up to FixedRows.
+    struct { int Fixed, Row; bool Accepted; } rows[] = {{1, 1, true}, {1, 2, false}, {3, 0, true}, {3, 3, true},
+                                                        {3, 2, true}, {3, 4, false}, {3, 99, false}};
     for (auto c : rows) {
+        g.SetFixedRows(c.Fixed);
         int before = g.SortSettings()->Row();
         if (c.Accepted) {
             g.SortSettings()->SetRow(c.Row);
