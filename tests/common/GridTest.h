@@ -1,5 +1,5 @@
 #pragma once
-// Helpers of the grid tests: number and date formats with a dot, a key column
+// Helpers of the grid tests: number and date formats with a dot or Polish, package parts, a key column
 // loaded into a string grid and read back, cells named by their place, filled
 // bitmaps, item lists and small GIFs for cell graphics, the fitted size of a cell
 // picture, the hint prepared for a point, and a fixture with a grid of type T on a
@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "grid/ProGrid.h"
+#include "grid/services/OfficePackage.h"
 #include "platform/core/SysUtils.h"
 #include "tests/common/FormTest.h"
 
@@ -76,6 +77,41 @@ inline std::string GridTexts(TProStringGrid& G)
         for (int c = 0; c < G.ColCount(); ++c)
             s += G.Cells(c, r) + (c + 1 < G.ColCount() ? "|" : r + 1 < G.RowCount() ? "/" : "");
     return s;
+}
+
+// Polish formats while it lives: decimal ",", thousands a no-break space, dates "dd.mm.yyyy" and
+// times "hh:nn:ss".
+struct PolishFormatSettings {
+    PolishFormatSettings()
+    {
+        ResetFormatSettings();
+        FormatSettings.DecimalSeparator = ',';
+        FormatSettings.ThousandSeparator = '\xA0';
+        FormatSettings.DateSeparator = '.';
+        FormatSettings.ShortDateFormat = "dd.mm.yyyy";
+        FormatSettings.TimeSeparator = ':';
+        FormatSettings.LongTimeFormat = "hh:nn:ss";
+    }
+    ~PolishFormatSettings() { ResetFormatSettings(); }
+    PolishFormatSettings(const PolishFormatSettings&) = delete;
+    PolishFormatSettings& operator=(const PolishFormatSettings&) = delete;
+};
+
+// A part of the package File.
+inline std::string PackagePart(const std::string& File, const std::string& Name)
+{
+    TOfficePackage p;
+    p.LoadFromFile(File.c_str(), "a package");
+    return p.Part(Name);
+}
+
+// The package File with its part Name replaced (or added).
+inline void ReplacePackagePart(const std::string& File, const std::string& Name, const std::string& Data)
+{
+    TOfficePackage p;
+    p.LoadFromFile(File.c_str(), "a package");
+    p.SetPart(Name, Data);
+    p.SaveToFile(File.c_str());
 }
 
 // The message of the error of type E that F raises; "" when it raises none.

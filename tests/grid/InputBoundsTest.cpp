@@ -40,23 +40,6 @@ struct InputBounds : TGridFormTest<TProStringGrid> {
 // against took from half a minute to hours.
 constexpr double CaseSeconds = 2.0;
 
-// A part of a package.
-std::string PartOf(const std::string& File, const std::string& Name)
-{
-    TOfficePackage p;
-    p.LoadFromFile(File.c_str(), "test");
-    return p.Part(Name);
-}
-
-// A package with one part replaced (or added).
-void ReplacePart(const std::string& File, const std::string& Name, const std::string& Data)
-{
-    TOfficePackage p;
-    p.LoadFromFile(File.c_str(), "test");
-    p.SetPart(Name, Data);
-    p.SaveToFile(File.c_str());
-}
-
 // A sheet of these rows, with a dimension when one is given.
 std::string SheetXml(const std::string& Rows, const std::string& Dimension = "")
 {
@@ -172,7 +155,7 @@ TEST_F(InputBounds, PastesAndFilesThatWouldGrowTheGridTooLargeAreRefusedWithTheG
     // before the reader came to them.
     const auto sheet = [&](const std::string& Dimension, const std::string& Rows) {
         Grid->SaveToExcel(xlsx.c_str());
-        ReplacePart(xlsx, "xl/worksheets/sheet1.xml", SheetXml(Rows + "<row><c><v>1</v></c></rowx>", Dimension));
+        ReplacePackagePart(xlsx, "xl/worksheets/sheet1.xml", SheetXml(Rows + "<row><c><v>1</v></c></rowx>", Dimension));
         Grid->LoadFromExcel(xlsx.c_str(), "");
     };
     const std::string corners =
@@ -362,7 +345,7 @@ TEST_F(InputBounds, WorkbookReferencesBeyondTheSheetAreRefused)
     for (const char* rows : sheets) {
         KeepFiveByFour();
         Grid->SaveToExcel(xlsx.c_str());
-        ReplacePart(xlsx, "xl/worksheets/sheet1.xml", SheetXml(rows));
+        ReplacePackagePart(xlsx, "xl/worksheets/sheet1.xml", SheetXml(rows));
         const double start = ProcessSeconds();
         EXPECT_THROW(Grid->LoadFromExcel(xlsx.c_str(), ""), EProGridError) << rows;
         // Saving into the sheet reads its references too.
@@ -381,12 +364,12 @@ TEST_F(InputBounds, NumbersOfWorkbooksDocumentsAndPrintSettingsAddUpWithoutOverf
     Grid->SetCells(1, 1, "a");
     auto workbookWith = [&](const char* Id) {
         Grid->SaveToExcel(xlsx.c_str());
-        std::string wb = PartOf(xlsx, "xl/workbook.xml");
+        std::string wb = PackagePart(xlsx, "xl/workbook.xml");
         const std::size_t at = wb.find("sheetId=\"") + 9;
-        ReplacePart(xlsx, "xl/workbook.xml", wb.replace(at, wb.find('"', at) - at, Id));
+        ReplacePackagePart(xlsx, "xl/workbook.xml", wb.replace(at, wb.find('"', at) - at, Id));
         Grid->SaveToExcel(xlsx.c_str(), "Drugi", false);
         pugi::xml_document doc;
-        const std::string data = PartOf(xlsx, "xl/workbook.xml");
+        const std::string data = PackagePart(xlsx, "xl/workbook.xml");
         doc.load_buffer(data.data(), data.size());
         std::vector<std::string> ids;
         for (pugi::xml_node s : doc.document_element().child("sheets").children("sheet"))
@@ -395,14 +378,14 @@ TEST_F(InputBounds, NumbersOfWorkbooksDocumentsAndPrintSettingsAddUpWithoutOverf
     };
     auto gridColumnWidth = [&](const char* Right) {
         Grid->SaveToWord(templ.c_str());
-        std::string doc = PartOf(templ, "word/document.xml");
+        std::string doc = PackagePart(templ, "word/document.xml");
         const std::size_t sect = doc.rfind("<w:sectPr");
         doc.replace(sect, doc.find("</w:sectPr>", sect) + 11 - sect,
                     std::string("<w:sectPr><w:pgSz w:w=\"11906\" w:h=\"16838\"/><w:pgMar w:left=\"-2147483648\" w:right=\"") +
                         Right + "\"/></w:sectPr>");
-        ReplacePart(templ, "word/document.xml", doc);
+        ReplacePackagePart(templ, "word/document.xml", doc);
         Grid->SaveToWord(docx.c_str(), templ.c_str(), "");
-        const std::string written = PartOf(docx, "word/document.xml");
+        const std::string written = PackagePart(docx, "word/document.xml");
         const std::size_t col = written.rfind("<w:gridCol w:w=\"") + 16;   // the table added last
         return written.substr(col, written.find('"', col) - col);
     };
@@ -445,15 +428,15 @@ TEST_F(InputBounds, DeepDocumentsAndInflatedWorkbooksAreReadWithinBoundedStackAn
         {"a document template nesting 200,000 paragraphs before its bookmark",
          [&] {
              Grid->SaveToWord(templ.c_str());
-             std::string doc = PartOf(templ, "word/document.xml");
+             std::string doc = PackagePart(templ, "word/document.xml");
              doc.replace(doc.find("<w:body>"), 8,
                          "<w:body>" + Repeated("<w:p>", 200000) +
                              "<w:bookmarkStart w:id=\"0\" w:name=\"tabela\"/>" + Repeated("</w:p>", 200000));
-             ReplacePart(templ, "word/document.xml", doc);
+             ReplacePackagePart(templ, "word/document.xml", doc);
          },
          [&] {
              Grid->SaveToWord(docx.c_str(), templ.c_str(), "tabela");
-             const std::string doc = PartOf(docx, "word/document.xml");
+             const std::string doc = PackagePart(docx, "word/document.xml");
              // The table stands after the paragraph that holds the bookmark.
              const std::size_t mark = doc.find("w:name=\"tabela\"/></w:p>");
              EXPECT_NE(mark, std::string::npos);
@@ -464,7 +447,7 @@ TEST_F(InputBounds, DeepDocumentsAndInflatedWorkbooksAreReadWithinBoundedStackAn
         {"a workbook whose sheet unpacks to 100 MB of blanks",
          [&] {
              Grid->SaveToExcel(xlsx.c_str());
-             ReplacePart(xlsx, "xl/worksheets/sheet1.xml",
+             ReplacePackagePart(xlsx, "xl/worksheets/sheet1.xml",
                          SheetXml("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>zaw\xC3\xB3r</t></is></c></row>" +
                                   std::string(inflated, ' ') + "<row r=\"2\"><c r=\"B2\"><v>7</v></c></row>"));
          },
@@ -472,15 +455,15 @@ TEST_F(InputBounds, DeepDocumentsAndInflatedWorkbooksAreReadWithinBoundedStackAn
         {"a workbook whose shared strings unpack to 100 MB of blanks",
          [&] {
              Grid->SaveToExcel(xlsx.c_str());
-             std::string rels = PartOf(xlsx, "xl/_rels/workbook.xml.rels");
+             std::string rels = PackagePart(xlsx, "xl/_rels/workbook.xml.rels");
              rels.insert(rels.rfind("</Relationships>"),
                          "<Relationship Id=\"rId99\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/"
                          "relationships/sharedStrings\" Target=\"sharedStrings.xml\"/>");
-             ReplacePart(xlsx, "xl/_rels/workbook.xml.rels", rels);
-             ReplacePart(xlsx, "xl/sharedStrings.xml",
+             ReplacePackagePart(xlsx, "xl/_rels/workbook.xml.rels", rels);
+             ReplacePackagePart(xlsx, "xl/sharedStrings.xml",
                          "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><si><t>zaw\xC3\xB3r"
                          "</t></si>" + std::string(inflated, ' ') + "<si><r><t>7</t></r></si></sst>");
-             ReplacePart(xlsx, "xl/worksheets/sheet1.xml", SheetXml("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>"
+             ReplacePackagePart(xlsx, "xl/worksheets/sheet1.xml", SheetXml("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>"
                                                                     "<c r=\"B1\" t=\"s\"><v>1</v></c></row>"));
          },
          [&] { Grid->LoadFromExcel(xlsx.c_str(), ""); }, "zawór|7", 48 << 10},

@@ -27,21 +27,6 @@
 
 namespace {
 
-// Polish formats: decimal ",", dates "dd.mm.yyyy", times "hh:nn:ss".
-struct PolishFormats {
-    PolishFormats()
-    {
-        ResetFormatSettings();
-        FormatSettings.DateSeparator = '.';
-        FormatSettings.ShortDateFormat = "dd.mm.yyyy";
-        FormatSettings.TimeSeparator = ':';
-        FormatSettings.LongTimeFormat = "hh:nn:ss";
-        FormatSettings.DecimalSeparator = ',';
-        FormatSettings.ThousandSeparator = '\xA0';
-    }
-    ~PolishFormats() { ResetFormatSettings(); }
-};
-
 // A custom editor: a plain edit of the link's own.
 struct EditBoxLink : TEditLink {
     TEdit* Box = nullptr;
@@ -61,7 +46,7 @@ struct EditBoxLink : TEditLink {
 };
 
 struct CellEditors : TGridFormTest<TProStringGrid> {
-    PolishFormats Formats;
+    PolishFormatSettings Formats;
     void SetUp() override
     {
         TGridFormTest<TProStringGrid>::SetUp();

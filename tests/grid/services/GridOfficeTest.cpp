@@ -11,37 +11,17 @@
 #include "grid/services/OfficeXml_p.h"
 #include "platform/core/CodePage.h"
 #include "platform/core/SysUtils.h"
+#include "tests/common/GridTest.h"
 #include "tests/common/TestFiles.h"
 
 namespace {
-// The Polish number and date formats while it lives.
-struct PolishFormats {
-    PolishFormats()
-    {
-        ResetFormatSettings();
-        FormatSettings.DecimalSeparator = ',';
-        FormatSettings.DateSeparator = '.';
-        FormatSettings.ShortDateFormat = "dd.mm.yyyy";
-    }
-    ~PolishFormats() { ResetFormatSettings(); }
-};
-
 pugi::xml_document PartXml(const std::string& File, const std::string& Part)
 {
-    TOfficePackage p;
-    p.LoadFromFile(File.c_str(), "a file");
     pugi::xml_document doc;
-    std::string data = p.Part(Part);
+    std::string data = PackagePart(File, Part);
     EXPECT_TRUE(doc.load_buffer(data.data(), data.size(), pugi::parse_default | pugi::parse_ws_pcdata_single))
         << Part;
     return doc;
-}
-
-std::string PartBytes(const std::string& File, const std::string& Part)
-{
-    TOfficePackage p;
-    p.LoadFromFile(File.c_str(), "a file");
-    return p.Part(Part);
 }
 
 const char* const Texts[] = {
@@ -76,7 +56,7 @@ TEST(GridOffice, ColumnLettersAndRangeAddresses)
 
 TEST(GridOffice, WorkbookReadsBackEqualAndAddsASheetKeepingTheFirst)
 {
-    PolishFormats formats;
+    PolishFormatSettings formats;
     TTempDir dir("velmarok-xlsx");
     std::string name = dir / "zestaw.xls";   // the new format's name is taken
     std::string file = dir / "zestaw.xlsx";
@@ -110,13 +90,13 @@ TEST(GridOffice, WorkbookReadsBackEqualAndAddsASheetKeepingTheFirst)
             EXPECT_EQ(back.Cells(c, r), g.Cells(c, r)) << c << "," << r;
     EXPECT_EQ(back.Cells(1, 0), wide);
 
-    std::string first = PartBytes(file, "xl/worksheets/sheet1.xml");
+    std::string first = PackagePart(file, "xl/worksheets/sheet1.xml");
     TProStringGrid second(nullptr);
     second.SetColCount(3);
     second.SetRowCount(2);
     second.SetCells(2, 1, "drugi");
     second.SaveToExcel(file.c_str(), "Drugi");
-    EXPECT_EQ(PartBytes(file, "xl/worksheets/sheet1.xml"), first);
+    EXPECT_EQ(PackagePart(file, "xl/worksheets/sheet1.xml"), first);
     pugi::xml_document wb = PartXml(file, "xl/workbook.xml");
     EXPECT_EQ(wb.select_nodes("//*[local-name()='sheet']").size(), 2u);
 
@@ -155,7 +135,7 @@ TEST(GridOffice, WorkbookNumbersKeepTheirDecimals)
         {" 12,50", nullptr, ""}, {"12,50 ", nullptr, ""}, {"1 234,50", nullptr, ""}, {"00,50", nullptr, ""},
         {"12,", nullptr, ""}, {"PN-12,50", nullptr, ""},
     };
-    PolishFormats formats;
+    PolishFormatSettings formats;
     TTempDir dir("velmarok-xlsx");
     const std::string file = dir / "liczby.xlsx";
     TProStringGrid g(nullptr);
@@ -208,7 +188,7 @@ TEST(GridOffice, ThirtyColumnsEndInColumnAD)
 // used range from B2, booleans, a date, a formula's text, an error value.
 TEST(GridOffice, ReadsAForeignWorkbook)
 {
-    PolishFormats formats;
+    PolishFormatSettings formats;
     TTempDir dir("velmarok-xlsx");
     std::string file = dir / "obcy.xlsx";
     {
@@ -419,7 +399,7 @@ TEST(GridOffice, DocumentFromAGivenOneAtItsBookmarkOrEnd)
     for (pugi::xml_node n : body.children())
         order += std::string(n.name()) + (n.child("w:r") ? std::string(":") + n.child("w:r").child("w:t").text().get() : "") + " ";
     EXPECT_EQ(order, "w:p w:p:Przed w:p:Tu w:tbl w:p:Po w:sectPr ");
-    EXPECT_EQ(PartBytes(atMark, "word/styles.xml"), PartBytes(templ, "word/styles.xml"));
+    EXPECT_EQ(PackagePart(atMark, "word/styles.xml"), PackagePart(templ, "word/styles.xml"));
     EXPECT_EQ(ReadFileBytes(templ), templBytes);
     TOfficePackage written;
     written.LoadFromFile(atMark.c_str(), "a document");
@@ -490,7 +470,7 @@ TEST(GridOffice, LibreOfficeReadsTheFiles)
                                                                                       : nullptr;
     if (!office)
         GTEST_SKIP() << "LibreOffice is not installed";
-    PolishFormats formats;
+    PolishFormatSettings formats;
     TTempDir dir("velmarok-lo");
     TProStringGrid g(nullptr);
     g.SetColCount(3);
@@ -506,14 +486,11 @@ TEST(GridOffice, LibreOfficeReadsTheFiles)
     g.SaveToWord((dir / "k.docx").c_str());
     {
         // The empty last row gets the sum of the column above it.
-        TOfficePackage p;
-        p.LoadFromFile(book.c_str(), "a workbook");
-        std::string sheet = p.Part("xl/worksheets/sheet1.xml");
+        std::string sheet = PackagePart(book, "xl/worksheets/sheet1.xml");
         const std::string row = "<row r=\"4\"/>";
         ASSERT_NE(sheet.find(row), std::string::npos);
         sheet.replace(sheet.find(row), row.size(), "<row r=\"4\"><c r=\"C4\"><f>SUM(C2:C3)</f></c></row>");
-        p.SetPart("xl/worksheets/sheet1.xml", sheet);
-        p.SaveToFile(book.c_str());
+        ReplacePackagePart(book, "xl/worksheets/sheet1.xml", sheet);
     }
     // Its own profile, and the text filter's options named: comma, double quotes, UTF-8 (76).
     auto convert = [&](const char* Filter, const std::string& File) {
