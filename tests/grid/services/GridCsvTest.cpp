@@ -7,7 +7,14 @@
 #include "tests/common/GridTest.h"
 #include "tests/common/TestFiles.h"
 
-TEST(GridCsv, SeparatorDetection)
+namespace {
+// Each test's files go into a scratch folder of its own.
+struct GridCsv : ::testing::Test {
+    TTempDir Dir{"velmarok-csv"};
+};
+}  // namespace
+
+TEST_F(GridCsv, SeparatorDetection)
 {
     struct Case { const char* Line1; const char* Line2; char Sep; } cases[] = {
         {"a;b;c", "1;2;3", ';'},
@@ -22,9 +29,8 @@ TEST(GridCsv, SeparatorDetection)
         EXPECT_EQ(TProStringGrid::DetectCsvSeparator(c.Line1, c.Line2), c.Sep) << c.Line1 << " / " << c.Line2;
 }
 
-TEST(GridCsv, WritesQuotedAndEmptyFieldsAsTheFormerFilesDid)
+TEST_F(GridCsv, WritesQuotedAndEmptyFieldsAsTheFormerFilesDid)
 {
-    TTempDir dir("velmarok-csv");
     TProStringGrid g(nullptr);
     g.SetColCount(3);
     g.SetRowCount(2);
@@ -35,7 +41,7 @@ TEST(GridCsv, WritesQuotedAndEmptyFieldsAsTheFormerFilesDid)
     g.SetCells(0, 1, "c,d");
     g.SetCells(1, 1, "e\"f,g");
     g.SetCells(2, 1, "h\"\r\ni");
-    std::string name = dir / "a.csv";
+    std::string name = Dir / "a.csv";
     g.SaveToCsvFile(name.c_str());
     EXPECT_EQ(ReadFileBytes(name), "\"x\x0By\",\"\",\"a\"\"b\"\r\n"
                                    "\"c,d\",\"e\"\"f,g\",\"h\"\"\ni\"\r\n");
@@ -52,7 +58,7 @@ TEST(GridCsv, WritesQuotedAndEmptyFieldsAsTheFormerFilesDid)
 }
 
 // Every option set writes a file that reads back to the same cells.
-TEST(GridCsv, AwkwardTextsReadBackEqual)
+TEST_F(GridCsv, AwkwardTextsReadBackEqual)
 {
     const std::vector<std::string> texts = {
         "plain", "", "x\r\ny", "a,b", "a;b", "say \"hi\"", "\"quoted\"", "\"", "a\"b,c", "q\"\r\nline",
@@ -63,8 +69,7 @@ TEST(GridCsv, AwkwardTextsReadBackEqual)
                    {0, true, true, false, false},
                    {'\t', false, true, true, false},
                    {0, false, true, false, true}};
-    TTempDir dir("velmarok-csv");
-    std::string name = dir / "r.csv";
+    std::string name = Dir / "r.csv";
     for (const Options& o : options) {
         TProStringGrid g(nullptr);
         g.SetFieldSeparator(o.Sep);
@@ -94,10 +99,9 @@ TEST(GridCsv, AwkwardTextsReadBackEqual)
     }
 }
 
-TEST(GridCsv, ReadsForeignFiles)
+TEST_F(GridCsv, ReadsForeignFiles)
 {
-    TTempDir dir("velmarok-csv");
-    std::string name = dir / "f.csv";
+    std::string name = Dir / "f.csv";
     // A quoted field over two lines (LF inside), a lone quote in a plain field,
     // a field with doubled quotes around a word, a quote that never closes (its
     // line keeps its own text, the next line is a row of its own).
@@ -126,10 +130,9 @@ TEST(GridCsv, ReadsForeignFiles)
 // A file of another program is read as UTF-8 (with or without its byte-order mark), as UTF-16
 // with its mark or as Windows-1250; one with characters the grid's text cannot hold, or that is
 // no text, is refused whole.
-TEST(GridCsv, ReadsUtf8Utf16AndWindows1250Files)
+TEST_F(GridCsv, ReadsUtf8Utf16AndWindows1250Files)
 {
-    TTempDir dir("velmarok-csv");
-    const std::string name = dir / "f.csv";
+    const std::string name = Dir / "f.csv";
     const AnsiString row = "ŚWIADECTWO;żółć – „x”\r\n";
     for (const TForeignText& c : ForeignTexts(row)) {
         SCOPED_TRACE(c.What);
@@ -156,7 +159,7 @@ TEST(GridCsv, ReadsUtf8Utf16AndWindows1250Files)
 }
 
 // Each line of a file is a row that holds exactly its fields, whatever the grid held before.
-TEST(GridCsv, EachLineLoadsAsARowOfItsOwnFields)
+TEST_F(GridCsv, EachLineLoadsAsARowOfItsOwnFields)
 {
     // OldText: a grid of 3 x 3 cells "o"
     struct Case { const char* File; bool OldText; const char* Result; } cases[] = {
@@ -165,8 +168,7 @@ TEST(GridCsv, EachLineLoadsAsARowOfItsOwnFields)
         {"a;b;\r\n\r\nc\r\n", true, "a|b|/||/c||"},                     // empty last field, empty line
         {"x\r\n", true, "x||"},                                             // one line, one row
     };
-    TTempDir dir("velmarok-csv");
-    const std::string name = dir / "l.csv";
+    const std::string name = Dir / "l.csv";
     for (const Case& c : cases) {
         WriteFileBytes(name, c.File);
         TProStringGrid g(nullptr);
@@ -180,10 +182,9 @@ TEST(GridCsv, EachLineLoadsAsARowOfItsOwnFields)
     }
 }
 
-TEST(GridCsv, ManyLinesGiveExactlyTheirRowsAndProgress)
+TEST_F(GridCsv, ManyLinesGiveExactlyTheirRowsAndProgress)
 {
-    TTempDir dir("velmarok-csv");
-    std::string name = dir / "big.csv";
+    std::string name = Dir / "big.csv";
     std::string text;
     for (int i = 0; i < 2500; ++i)
         text += std::to_string(i) + ",w" + std::to_string(i) + "\r\n";
@@ -206,10 +207,9 @@ TEST(GridCsv, ManyLinesGiveExactlyTheirRowsAndProgress)
     }
 }
 
-TEST(GridCsv, AppendAddsRowsToTheGridAndLinesToTheFile)
+TEST_F(GridCsv, AppendAddsRowsToTheGridAndLinesToTheFile)
 {
-    TTempDir dir("velmarok-csv");
-    std::string name = dir / "ap.csv";
+    std::string name = Dir / "ap.csv";
     TProStringGrid g(nullptr);
     g.SetColCount(2);
     g.SetRowCount(2);
@@ -233,10 +233,9 @@ TEST(GridCsv, AppendAddsRowsToTheGridAndLinesToTheFile)
     EXPECT_EQ(g.Cells(0, 9), "stopka");
 }
 
-TEST(GridCsv, HiddenColumnsOnlyWithExportHiddenColumns)
+TEST_F(GridCsv, HiddenColumnsOnlyWithExportHiddenColumns)
 {
-    TTempDir dir("velmarok-csv");
-    std::string name = dir / "h.csv";
+    std::string name = Dir / "h.csv";
     TProStringGrid g(nullptr);
     g.SetColCount(3);
     g.SetRowCount(1);

@@ -15,6 +15,11 @@
 #include "tests/common/TestFiles.h"
 
 namespace {
+// Each test's files go into a scratch folder of its own.
+struct GridOffice : ::testing::Test {
+    TTempDir Dir{"velmarok-office"};
+};
+
 pugi::xml_document PartXml(const std::string& File, const std::string& Part)
 {
     pugi::xml_document doc;
@@ -30,7 +35,7 @@ const char* const Texts[] = {
 };
 }
 
-TEST(GridOffice, ColumnLettersAndRangeAddresses)
+TEST_F(GridOffice, ColumnLettersAndRangeAddresses)
 {
     struct Letters { int Col; const char* Name; } letters[] = {
         {1, "A"}, {26, "Z"}, {27, "AA"}, {30, "AD"}, {52, "AZ"}, {53, "BA"}, {702, "ZZ"}, {703, "AAA"}, {16384, "XFD"}};
@@ -54,12 +59,11 @@ TEST(GridOffice, ColumnLettersAndRangeAddresses)
     }
 }
 
-TEST(GridOffice, WorkbookReadsBackEqualAndAddsASheetKeepingTheFirst)
+TEST_F(GridOffice, WorkbookReadsBackEqualAndAddsASheetKeepingTheFirst)
 {
     PolishFormatSettings formats;
-    TTempDir dir("velmarok-xlsx");
-    std::string name = dir / "zestaw.xls";   // the new format's name is taken
-    std::string file = dir / "zestaw.xlsx";
+    std::string name = Dir / "zestaw.xls";   // the new format's name is taken
+    std::string file = Dir / "zestaw.xlsx";
     TProStringGrid g(nullptr);
     g.SetColCount(2);
     g.SetRowCount(int(std::size(Texts)) + 1);
@@ -125,7 +129,7 @@ TEST(GridOffice, WorkbookReadsBackEqualAndAddsASheetKeepingTheFirst)
 }
 
 // A text that is the grid's form of a number with decimals is that number with the decimals as its format.
-TEST(GridOffice, WorkbookNumbersKeepTheirDecimals)
+TEST_F(GridOffice, WorkbookNumbersKeepTheirDecimals)
 {
     // Value: the cell's number; nullptr: a text
     // Format: its number format; "": the general one
@@ -136,8 +140,7 @@ TEST(GridOffice, WorkbookNumbersKeepTheirDecimals)
         {"12,", nullptr, ""}, {"PN-12,50", nullptr, ""},
     };
     PolishFormatSettings formats;
-    TTempDir dir("velmarok-xlsx");
-    const std::string file = dir / "liczby.xlsx";
+    const std::string file = Dir / "liczby.xlsx";
     TProStringGrid g(nullptr);
     g.SetColCount(1);
     g.SetRowCount(int(std::size(cases)));
@@ -170,10 +173,9 @@ TEST(GridOffice, WorkbookNumbersKeepTheirDecimals)
         EXPECT_EQ(back.Cells(0, int(i)), cases[i].Text);
 }
 
-TEST(GridOffice, ThirtyColumnsEndInColumnAD)
+TEST_F(GridOffice, ThirtyColumnsEndInColumnAD)
 {
-    TTempDir dir("velmarok-xlsx");
-    std::string file = dir / "w.xlsx";
+    std::string file = Dir / "w.xlsx";
     TProStringGrid g(nullptr);
     g.SetColCount(30);
     g.SetRowCount(2);
@@ -186,11 +188,10 @@ TEST(GridOffice, ThirtyColumnsEndInColumnAD)
 
 // A workbook as another program writes it: shared strings with rich text, a
 // used range from B2, booleans, a date, a formula's text, an error value.
-TEST(GridOffice, ReadsAForeignWorkbook)
+TEST_F(GridOffice, ReadsAForeignWorkbook)
 {
     PolishFormatSettings formats;
-    TTempDir dir("velmarok-xlsx");
-    std::string file = dir / "obcy.xlsx";
+    std::string file = Dir / "obcy.xlsx";
     {
         TOfficePackage p;
         const std::string ns = "xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"";
@@ -270,12 +271,11 @@ TEST(GridOffice, ReadsAForeignWorkbook)
     EXPECT_EQ(g.Cells(1, 1), "z prefiksem");
 }
 
-TEST(GridOffice, LegacyAndBrokenFilesRaiseClearErrors)
+TEST_F(GridOffice, LegacyAndBrokenFilesRaiseClearErrors)
 {
-    TTempDir dir("velmarok-xlsx");
-    std::string old = dir / "stary.xls";
+    std::string old = Dir / "stary.xls";
     WriteFileBytes(old, std::string("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8) + std::string(512, '\0'));
-    std::string junk = dir / "smieci.xlsx";
+    std::string junk = Dir / "smieci.xlsx";
     WriteFileBytes(junk, "to nie jest skoroszyt");
     TProStringGrid g(nullptr);
     try {
@@ -285,13 +285,12 @@ TEST(GridOffice, LegacyAndBrokenFilesRaiseClearErrors)
         EXPECT_NE(e.Message().find("old binary format, which is not read"), AnsiString::npos) << e.Message();
     }
     EXPECT_THROW(g.LoadFromExcel(junk.c_str(), ""), EProGridError);
-    EXPECT_THROW(g.LoadFromExcel((dir / "brak.xlsx").c_str(), ""), EFOpenError);
-    EXPECT_THROW(g.SaveToExcel((dir / "a.xlsx").c_str(), "zła:nazwa"), EProGridError);
+    EXPECT_THROW(g.LoadFromExcel((Dir / "brak.xlsx").c_str(), ""), EFOpenError);
+    EXPECT_THROW(g.SaveToExcel((Dir / "a.xlsx").c_str(), "zła:nazwa"), EProGridError);
 }
 
-TEST(GridOffice, DocumentHoldsTheGridAsATable)
+TEST_F(GridOffice, DocumentHoldsTheGridAsATable)
 {
-    TTempDir dir("velmarok-docx");
     TProStringGrid g(nullptr);
     g.SetColCount(3);
     g.SetRowCount(3);
@@ -305,8 +304,8 @@ TEST(GridOffice, DocumentHoldsTheGridAsATable)
         if (ACol == 0)
             H = taCenter;
     };
-    std::string file = dir / "raport.docx";
-    g.SaveToWord((dir / "raport.doc").c_str());
+    std::string file = Dir / "raport.docx";
+    g.SaveToWord((Dir / "raport.doc").c_str());
     pugi::xml_document doc = PartXml(file, "word/document.xml");
     pugi::xpath_node_set rows = doc.select_nodes("//w:tbl/w:tr");
     ASSERT_EQ(rows.size(), 3u);
@@ -325,10 +324,9 @@ TEST(GridOffice, DocumentHoldsTheGridAsATable)
 
 // The table holds the save range, as the other exports: 4 columns and 4 rows, the last of each a
 // fixed right column and a fixed footer, stored column 1 hidden ("b"). Rows by "|", cells by " ".
-TEST(GridOffice, DocumentTableHoldsTheSaveRange)
+TEST_F(GridOffice, DocumentTableHoldsTheSaveRange)
 {
-    TTempDir dir("velmarok-docx");
-    const std::string file = dir / "zakres.docx";
+    const std::string file = Dir / "zakres.docx";
     const struct { bool Fixed, Hidden; const char* Expected; } cases[] = {
         {true, false, "a0 c0 d0|a1 c1 d1|a2 c2 d2|a3 c3 d3"},
         {true, true, "a0 b0 c0 d0|a1 b1 c1 d1|a2 b2 c2 d2|a3 b3 c3 d3"},
@@ -363,10 +361,9 @@ TEST(GridOffice, DocumentTableHoldsTheSaveRange)
     }
 }
 
-TEST(GridOffice, DocumentFromAGivenOneAtItsBookmarkOrEnd)
+TEST_F(GridOffice, DocumentFromAGivenOneAtItsBookmarkOrEnd)
 {
-    TTempDir dir("velmarok-docx");
-    std::string templ = dir / "wzor.docx";
+    std::string templ = Dir / "wzor.docx";
     {
         TOfficePackage p;
         p.SetPart("[Content_Types].xml",
@@ -391,7 +388,7 @@ TEST(GridOffice, DocumentFromAGivenOneAtItsBookmarkOrEnd)
     g.SetRowCount(2);
     g.SetCells(1, 1, "x");
 
-    std::string atMark = dir / "a.docx";
+    std::string atMark = Dir / "a.docx";
     g.SaveToWord(atMark.c_str(), templ.c_str(), "tabela");
     pugi::xml_document doc = PartXml(atMark, "word/document.xml");
     pugi::xml_node body = doc.select_node("//w:body").node();
@@ -405,7 +402,7 @@ TEST(GridOffice, DocumentFromAGivenOneAtItsBookmarkOrEnd)
     written.LoadFromFile(atMark.c_str(), "a document");
     EXPECT_NE(written.Part("[Content_Types].xml").find("document.main+xml"), std::string::npos);
 
-    std::string atEnd = dir / "b.docx";
+    std::string atEnd = Dir / "b.docx";
     g.SaveToWord(atEnd.c_str(), templ.c_str(), "nieznana");
     pugi::xml_document end = PartXml(atEnd, "word/document.xml");
     pugi::xml_node last = end.select_node("//w:body").node().last_child();
@@ -416,9 +413,8 @@ TEST(GridOffice, DocumentFromAGivenOneAtItsBookmarkOrEnd)
 
 // A written document shows no spelling marks: its settings hide them, in a new document and in
 // one made from a given one (whose other settings stay, in the order the format asks).
-TEST(GridOffice, DocumentHidesSpellingErrors)
+TEST_F(GridOffice, DocumentHidesSpellingErrors)
 {
-    TTempDir dir("velmarok-docx");
     const std::string w = "xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"";
     // Settings: the given document's settings part; nullptr: none, "": no given document
     // Expected: the settings' elements in order
@@ -432,7 +428,7 @@ TEST(GridOffice, DocumentHidesSpellingErrors)
     };
     TProStringGrid g(nullptr);
     for (const auto& c : cases) {
-        const std::string templ = dir / "wzor.docx", file = dir / "wynik.docx";
+        const std::string templ = Dir / "wzor.docx", file = Dir / "wynik.docx";
         if (!c.Settings || *c.Settings) {
             TOfficePackage p;
             StartOfficePackage(p, "word/document.xml",
@@ -463,7 +459,7 @@ TEST(GridOffice, DocumentHidesSpellingErrors)
 }
 
 // Where LibreOffice is installed, it reads what the grid writes and sums its numbers.
-TEST(GridOffice, LibreOfficeReadsTheFiles)
+TEST_F(GridOffice, LibreOfficeReadsTheFiles)
 {
     const char* office = std::system("command -v soffice >/dev/null 2>&1") == 0       ? "soffice"
                          : std::system("command -v libreoffice >/dev/null 2>&1") == 0 ? "libreoffice"
@@ -471,7 +467,6 @@ TEST(GridOffice, LibreOfficeReadsTheFiles)
     if (!office)
         GTEST_SKIP() << "LibreOffice is not installed";
     PolishFormatSettings formats;
-    TTempDir dir("velmarok-lo");
     TProStringGrid g(nullptr);
     g.SetColCount(3);
     g.SetRowCount(4);
@@ -481,9 +476,9 @@ TEST(GridOffice, LibreOfficeReadsTheFiles)
     g.SetCells(2, 1, "12,50");
     g.SetCells(1, 2, "nakrętka");
     g.SetCells(2, 2, "2,50");
-    const std::string book = dir / "k.xlsx";
+    const std::string book = Dir / "k.xlsx";
     g.SaveToExcel(book.c_str());
-    g.SaveToWord((dir / "k.docx").c_str());
+    g.SaveToWord((Dir / "k.docx").c_str());
     {
         // The empty last row gets the sum of the column above it.
         std::string sheet = PackagePart(book, "xl/worksheets/sheet1.xml");
@@ -494,19 +489,19 @@ TEST(GridOffice, LibreOfficeReadsTheFiles)
     }
     // Its own profile, and the text filter's options named: comma, double quotes, UTF-8 (76).
     auto convert = [&](const char* Filter, const std::string& File) {
-        return std::string(office) + " -env:UserInstallation=file://" + (dir / "profile") + " --headless" +
-               " --convert-to '" + Filter + "' --outdir " + dir.Path.string() + " " + File + " >/dev/null 2>&1";
+        return std::string(office) + " -env:UserInstallation=file://" + (Dir / "profile") + " --headless" +
+               " --convert-to '" + Filter + "' --outdir " + Dir.Path.string() + " " + File + " >/dev/null 2>&1";
     };
     const std::string cmd = convert("csv:Text - txt - csv (StarCalc):44,34,76", book) + " && " +
-                            convert("txt:Text (encoded):UTF8", dir / "k.docx");
+                            convert("txt:Text (encoded):UTF8", Dir / "k.docx");
     ASSERT_EQ(std::system(cmd.c_str()), 0);
     // Numbers as their format shows them, with the decimal separator of the office's locale; no line
     // for the empty last row of the document.
-    const std::string csv = ReadFileBytes(dir / "k.csv");
+    const std::string csv = ReadFileBytes(Dir / "k.csv");
     EXPECT_TRUE(csv == AnsiToUtf8(",Nazwa,Ilość\n,śruba,12.50\n,nakrętka,2.50\n,,15\n") ||
                 csv == AnsiToUtf8(",Nazwa,Ilość\n,śruba,\"12,50\"\n,nakrętka,\"2,50\"\n,,15\n"))
         << csv;
-    const std::string text = ReadFileBytes(dir / "k.txt");
+    const std::string text = ReadFileBytes(Dir / "k.txt");
     EXPECT_NE(text.find(AnsiToUtf8("śruba")), std::string::npos);
     EXPECT_NE(text.find("Nazwa"), std::string::npos);
 }
