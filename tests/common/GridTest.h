@@ -190,6 +190,16 @@ inline TSize FittedPictureSize(int Mode, int PicW, int PicH, int Margin)
     return g.GetPictureSize(100, 50);
 }
 
+// How many pixels of R differ between A and B.
+inline int DifferingPixels(TBitmap* A, TBitmap* B, const TRect& R)
+{
+    int n = 0;
+    for (int y = R.Top; y < R.Bottom; ++y)
+        for (int x = R.Left; x < R.Right; ++x)
+            n += A->Canvas()->Pixels(x, y) != B->Canvas()->Pixels(x, y);
+    return n;
+}
+
 // Bounding box of the pixels in R that satisfy Ink; Left = -1 when none.
 inline TRect InkBox(TBitmap* b, const TRect& R, const std::function<bool(TColor)>& Ink)
 {

@@ -181,12 +181,7 @@ TEST_F(PaintFixture, CheckBoxCommentAndSortGlyph)
     Grid->Invalidate();
     auto after = GrabControl(Grid);
 
-    auto differs = [&](const TRect& r) {
-        int n = 0;
-        for (int x = r.Left; x < r.Right; ++x)
-            for (int y = r.Top; y < r.Bottom; ++y) n += At(before.get(), x, y) != At(after.get(), x, y);
-        return n;
-    };
+    auto differs = [&](const TRect& r) { return DifferingPixels(before.get(), after.get(), r); };
     TRect box = Cell(1, 3);
     box.Right = box.Left + 20;
     EXPECT_GT(differs(box), 5) << "checked and unchecked boxes look alike";

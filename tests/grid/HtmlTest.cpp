@@ -246,10 +246,7 @@ TEST(HtmlDraw, PlacedBlockDrawsAsMeasuredThenDrawnAtItsTop)
             call.PlaceTop = topOf;
             const THtmlResult once = Html(placed.C(), c.Text, call);
             EXPECT_EQ(TPoint(once.XSize, once.YSize), TPoint(size.XSize, size.YSize)) << place;
-            int differing = 0;
-            for (int y = 0; y < c.Height; ++y)
-                for (int x = 0; x < 90; ++x) differing += measured.C()->Pixels(x, y) != placed.C()->Pixels(x, y);
-            EXPECT_EQ(differing, 0) << place;
+            EXPECT_EQ(DifferingPixels(&measured.Bmp, &placed.Bmp, rect), 0) << place;
         }
     }
 }
@@ -645,11 +642,7 @@ TEST(HtmlDraw, EllipsisAndPrefixDrawAsTheTextRoutine)
         ref.C()->Brush()->SetStyle(bsClear);
         TRect r(1, 0, 100, h);
         DrawText(ref.C(), c[1], -1, r, DT_EXTERNALLEADING | DT_EXPANDTABS | DT_SINGLELINE | DT_BOTTOM | DT_END_ELLIPSIS);
-        int diff = 0;
-        for (int y = 0; y < 30; ++y)
-            for (int x = 0; x < 100; ++x)
-                if (html.C()->Pixels(x, y) != ref.C()->Pixels(x, y)) ++diff;
-        EXPECT_EQ(diff, 0) << c[0];
+        EXPECT_EQ(DifferingPixels(&html.Bmp, &ref.Bmp, TRect(0, 0, 100, 30)), 0) << c[0];
     }
 }
 
@@ -1030,10 +1023,7 @@ TEST(HtmlDraw, FormControlSizesRectanglesAndFrames)
     a.R = TRect(0, 0, 40, 30);
     Html(on.C(), "<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"TRUE\" WIDTH=\"5\">", a);
     Html(off.C(), "<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"FALSE\" WIDTH=\"5\">", a);
-    int diff = 0;
-    for (int y = 0; y < 16; ++y)
-        for (int x = 1; x < 17; ++x) diff += on.C()->Pixels(x, y) != off.C()->Pixels(x, y);
-    EXPECT_GT(diff, 4);
+    EXPECT_GT(DifferingPixels(&on.Bmp, &off.Bmp, TRect(1, 0, 17, 16)), 4);
     a.R = TRect(0, 0, 100, 30);
     Html(edit.C(), "<CONTROL TYPE=\"EDIT\" ID=\"e\" VALUE=\"|||\" WIDTH=\"80\">", a);
     Html(pass.C(), "<CONTROL TYPE=\"PASSWORD\" ID=\"e\" VALUE=\"|||\" WIDTH=\"80\">", a);
