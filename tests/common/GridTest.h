@@ -190,6 +190,12 @@ inline TSize FittedPictureSize(int Mode, int PicW, int PicH, int Margin)
     return g.GetPictureSize(100, 50);
 }
 
+// The bytes written to S.
+inline std::string StreamBytes(TMemoryStream& S)
+{
+    return std::string(S.Memory(), std::size_t(S.Size()));
+}
+
 // How many pixels of R differ between A and B.
 inline int DifferingPixels(TBitmap* A, TBitmap* B, const TRect& R)
 {

@@ -48,11 +48,6 @@ void FillSampleGrid(TProStringGrid& G)
     G.AddCellComment(4, 4, "uwaga");
 }
 
-std::string Bytes(TMemoryStream& S)
-{
-    return std::string(S.Memory(), std::size_t(S.Size()));
-}
-
 // Every part of a package, by name.
 std::vector<std::pair<std::string, std::string>> PackageParts(const std::string& File,
                                                               const std::vector<std::string>& Names)
@@ -140,7 +135,7 @@ TEST(Fuzz, GridTextStreamReadsOrRefuses)
     source.SetMultilinecells(true);
     TMemoryStream s;
     source.WriteTextStream(&s);
-    const std::vector<std::string> samples = {Bytes(s), "3,2\r\ncw 0,64\r\n0,0,a\r\n2,1,x\x09\x08y\r\n",
+    const std::vector<std::string> samples = {StreamBytes(s), "3,2\r\ncw 0,64\r\n0,0,a\r\n2,1,x\x09\x08y\r\n",
                                               "2,2\r\n1,1,old form\r\n"};
     TProStringGrid g(nullptr);
     g.SetMultilinecells(true);
@@ -161,7 +156,7 @@ TEST(Fuzz, CellStreamIsCheckedWholeBeforeReading)
     TProStringGrid g(nullptr);
     g.SetColCount(8);
     g.SetRowCount(8);
-    FuzzParser("cell stream (VGCS)", {Bytes(part), Bytes(whole)}, 600, 131, [&](const std::string& bytes) {
+    FuzzParser("cell stream (VGCS)", {StreamBytes(part), StreamBytes(whole)}, 600, 131, [&](const std::string& bytes) {
         g.SetCells(1, 1, "zostaje");
         TStringStream in(bytes);
         try {

@@ -8,11 +8,6 @@
 #include "platform/core/SysUtils.h"
 
 namespace {
-std::string StreamText(TMemoryStream& S)
-{
-    return std::string(S.Memory(), std::size_t(S.Size()));
-}
-
 void Put(TMemoryStream& S, const std::string& Text)
 {
     S.WriteBuffer(Text.data(), Int64(Text.size()));
@@ -33,7 +28,7 @@ TEST(GridStream, WritesCountsWidthsAndNonEmptyCells)
     g.OnGridProgress = [&](TObject*, int Phase, int Value) { progress += std::to_string(Phase) + ":" + std::to_string(Value) + " "; };
     TMemoryStream s;
     g.WriteTextStream(&s);
-    EXPECT_EQ(StreamText(s), std::string("2,3\r\ncw 0,64\r\ncw 1,80\r\n0,0,a\r\n1,1,x\x09\x08y\x01z\r\n"));
+    EXPECT_EQ(StreamBytes(s), std::string("2,3\r\ncw 0,64\r\ncw 1,80\r\n0,0,a\r\n1,1,x\x09\x08y\x01z\r\n"));
     EXPECT_EQ(progress, "0:-1 1:0 1:1 1:2 2:-1 ");
 }
 
@@ -96,7 +91,7 @@ TEST(GridStream, SaveRangeWithoutFixedCells)
     source.SetCells(1, 1, "data");
     TMemoryStream s;
     source.WriteTextStream(&s);
-    EXPECT_EQ(StreamText(s), "2,2\r\ncw 0,64\r\ncw 1,64\r\ncw 2,64\r\n0,0,data\r\n");
+    EXPECT_EQ(StreamBytes(s), "2,2\r\ncw 0,64\r\ncw 1,64\r\ncw 2,64\r\n0,0,data\r\n");
     s.SetPosition(0);
     TProStringGrid target(nullptr);
     target.SetExportFixedCells(false);
@@ -196,7 +191,7 @@ TEST(GridStream, WritingCostsTheStoredCellsNotTheDeclaredSize)
     std::string expected = "30000,30000\r\n";
     for (int c = 0; c < 30000; ++c) expected += "cw " + std::to_string(c) + ",64\r\n";
     expected += "0,0,a\r\n29999,29999,z\r\n";
-    EXPECT_EQ(StreamText(out), expected);
+    EXPECT_EQ(StreamBytes(out), expected);
 
     // A hook that gives empty cells a text still has every cell of the range written.
     TProStringGrid h(nullptr);
@@ -207,7 +202,7 @@ TEST(GridStream, WritingCostsTheStoredCellsNotTheDeclaredSize)
     };
     TMemoryStream hooked;
     h.WriteTextStream(&hooked);
-    EXPECT_EQ(StreamText(hooked), "2,2\r\ncw 0,64\r\ncw 1,64\r\n1,1,virtual\r\n");
+    EXPECT_EQ(StreamBytes(hooked), "2,2\r\ncw 0,64\r\ncw 1,64\r\n1,1,virtual\r\n");
 }
 
 TEST(GridStream, SaveCellTexts)
@@ -273,7 +268,7 @@ TEST(GridStream, TextStreamBytesFollowTheSaveRange)
     g.SetCells(1, 3, "a\r\nb");
     TMemoryStream s;
     g.WriteTextStream(&s);
-    EXPECT_EQ(std::string(s.Memory(), std::size_t(s.Size())),
+    EXPECT_EQ(StreamBytes(s),
               "2,3\r\ncw 0,20\r\ncw 1,21\r\ncw 2,22\r\ncw 3,23\r\n"
               "0,0,11\r\n1,0,21\r\n0,1,12\r\n0,2,a\t\x08" "b\r\n1,2,23\r\n");
 

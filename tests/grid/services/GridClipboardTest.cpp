@@ -470,7 +470,7 @@ TEST_F(OwnFormatTest, DamagedStreamsChangeNothing)
     pic->CellCreated = true;
     TMemoryStream good;
     Grid->WriteCellObjects(TGridRect(1, 1, 3, 2), &good);
-    const std::string bytes(good.Memory(), std::size_t(good.Size()));
+    const std::string bytes = StreamBytes(good);
 
     Other->SetCells(1, 1, "zostaje");
     auto unchanged = [&](const std::string& Data, const std::string& What) {
