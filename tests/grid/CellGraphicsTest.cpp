@@ -104,17 +104,13 @@ TEST(CellGraphics, ToggledCheckBoxesUndoAndRedoTheirState)
         EXPECT_EQ(state, c.After) << c.Name;
         EXPECT_EQ(g.Cells(2, 3), c.TextAfter) << c.Name;
 
-        undo.Undo();
-        g.GetCheckBoxState(2, 3, state);
-        EXPECT_EQ(state, !c.After) << c.Name;
-        if (c.Type == ctCheckBox) {
-            EXPECT_EQ(g.Cells(2, 3), c.Text) << c.Name;
-        }
-        undo.Redo();
-        g.GetCheckBoxState(2, 3, state);
-        EXPECT_EQ(state, c.After) << c.Name;
-        if (c.Type == ctCheckBox) {
-            EXPECT_EQ(g.Cells(2, 3), c.Text) << c.Name;
+        for (bool redo : {false, true}) {
+            redo ? undo.Redo() : undo.Undo();
+            g.GetCheckBoxState(2, 3, state);
+            EXPECT_EQ(state, redo == c.After) << c.Name << (redo ? " redone" : " undone");
+            if (c.Type == ctCheckBox) {
+                EXPECT_EQ(g.Cells(2, 3), c.Text) << c.Name;
+            }
         }
         g.SetUndoRedo(nullptr);
     }
