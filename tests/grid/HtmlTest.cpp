@@ -306,42 +306,6 @@ TEST(HtmlDraw, HitTestsAnchorsAndMissesPlainText)
     EXPECT_FALSE(Html(s.C(), centred, call).Hit);
 }
 
-TEST(HtmlDraw, FormControlsTakeTheirSizeAndAreHit)
-{
-    TPage s(300, 40);
-    THtmlCall call(300, 40);
-    const AnsiString check = "<CONTROL TYPE=\"CHECK\" ID=\"c1\" VALUE=\"TRUE\" WIDTH=\"77\">";
-    THtmlResult r = Html(s.C(), check, call);
-    EXPECT_EQ(r.XSize, 16);
-    EXPECT_EQ(r.YSize, std::max(16, s.H()));   // at least one text line
-
-    call.HitAt(1 + 8, 8);
-    r = Html(s.C(), check, call);
-    EXPECT_TRUE(r.Hit);
-    EXPECT_EQ(r.AnchorVal, "ctrl");
-    EXPECT_EQ(r.ControlID, "c1");
-    EXPECT_EQ(r.ControlType, "CHECK");
-    EXPECT_EQ(r.ControlValue, "TRUE");
-    EXPECT_EQ(r.ControlRect, TRect(1, 0, 17, 16));
-
-    // Found by its ID without the mouse.
-    call.X = call.Y = -100;
-    call.FindID = "e";
-    r = Html(s.C(), "x <CONTROL TYPE=\"EDIT\" ID=\"e\" VALUE=\"v\" WIDTH=\"50\">", call);
-    EXPECT_TRUE(r.Hit);
-    EXPECT_EQ(r.ControlRect.Width(), 50);
-
-    call.CheckHotSpot = false;
-    call.FindID.clear();
-    EXPECT_EQ(Html(s.C(), "<CONTROL TYPE=\"EDIT\" ID=\"e\" VALUE=\"v\">", call).XSize, 0);        // no WIDTH
-    EXPECT_EQ(Html(s.C(), "<CONTROL TYPE=\"EDIT\" ID=\"e\" VALUE=\"v\" WIDTH=\"5x\">", call).XSize, 0);
-    EXPECT_EQ(Html(s.C(), "<CONTROL TYPE=\"BUTTON\" ID=\"b\" VALUE=\"Ok\" WIDTH=\"40\">", call).XSize, 40);
-    // Drawing them does not fail.
-    Html(s.C(), "<CONTROL TYPE=\"COMBO\" ID=\"k\" VALUE=\"v\" WIDTH=\"60\"><CONTROL TYPE=\"RADIO\" ID=\"r\" "
-                "VALUE=\"FALSE\" WIDTH=\"1\"><CONTROL TYPE=\"PASSWORD\" ID=\"p\" VALUE=\"secret\" WIDTH=\"60\">",
-         call);
-}
-
 TEST(HtmlDraw, PicturesFromContainerAndCache)
 {
     TPage s(100, 40);
@@ -1006,6 +970,30 @@ TEST(HtmlDraw, FormControlSizesRectanglesAndFrames)
                              "WIDTH=\"60\">", a);
         EXPECT_EQ(o.ControlValue, "say \"hi\" &lt;");
         EXPECT_EQ(o.StripVal, "x & ");
+        EXPECT_TRUE(o.Hit);   // found by its ID after the text
+        EXPECT_EQ(o.ControlRect.Width(), 60);
+    }
+    // The mouse over a check box hits it, whatever its width says.
+    {
+        THtmlCall a(300, 40);
+        a.HitAt(1 + 8, 8);
+        THtmlResult o = Html(p.C(), "<CONTROL TYPE=\"CHECK\" ID=\"c1\" VALUE=\"TRUE\" WIDTH=\"77\">", a);
+        EXPECT_TRUE(o.Hit);
+        EXPECT_EQ(o.AnchorVal, "ctrl");
+        EXPECT_EQ(o.ControlID, "c1");
+        EXPECT_EQ(o.ControlType, "CHECK");
+        EXPECT_EQ(o.ControlValue, "TRUE");
+        EXPECT_EQ(o.ControlRect, TRect(1, 0, 17, 16));
+    }
+    // A missing or unreadable width gives no room; drawing every type does not fail.
+    {
+        THtmlCall a(300, 40);
+        EXPECT_EQ(Html(p.C(), "<CONTROL TYPE=\"EDIT\" ID=\"e\" VALUE=\"v\">", a).XSize, 0);
+        EXPECT_EQ(Html(p.C(), "<CONTROL TYPE=\"EDIT\" ID=\"e\" VALUE=\"v\" WIDTH=\"5x\">", a).XSize, 0);
+        EXPECT_EQ(Html(p.C(), "<CONTROL TYPE=\"BUTTON\" ID=\"b\" VALUE=\"Ok\" WIDTH=\"40\">", a).XSize, 40);
+        Html(p.C(), "<CONTROL TYPE=\"COMBO\" ID=\"k\" VALUE=\"v\" WIDTH=\"60\"><CONTROL TYPE=\"RADIO\" ID=\"r\" "
+                    "VALUE=\"FALSE\" WIDTH=\"1\"><CONTROL TYPE=\"PASSWORD\" ID=\"p\" VALUE=\"secret\" WIDTH=\"60\">",
+             a);
     }
     // The edit frame: from 3 pixels below the line top to 1 below its bottom.
     p.Clear();
