@@ -251,24 +251,6 @@ TEST(HtmlDraw, PlacedBlockDrawsAsMeasuredThenDrawnAtItsTop)
     }
 }
 
-TEST(HtmlDraw, WrapsAtWordsAndKeepsLongWordsWhole)
-{
-    TPage s(300, 200);
-    const int h = s.H();
-    THtmlCall call;
-    call.WordWrap = true;
-    call.R = TRect(0, 0, 1 + s.W("aaa bbb") + 2, 200);
-    THtmlResult r = Html(s.C(), "aaa bbb ccc", call);
-    EXPECT_EQ(r.YSize, 2 * h);
-    EXPECT_EQ(r.StripVal, "aaa bbb ccc");
-    call.R = TRect(0, 0, 20, 200);
-    r = Html(s.C(), "wwwwwwwwwwww", call);
-    EXPECT_EQ(TPoint(r.XSize, r.YSize), TPoint(s.W("wwwwwwwwwwww"), h));
-    // Without wrapping it is one line.
-    call.WordWrap = false;
-    EXPECT_EQ(Html(s.C(), "aaa bbb ccc ddd eee", call).YSize, h);
-}
-
 TEST(HtmlDraw, HitTestsAnchorsAndMissesPlainText)
 {
     TPage s(300, 40);
@@ -567,6 +549,8 @@ TEST(HtmlDraw, WrappingRules)
         {"a wwwwwwwwwwww", [](TPage& p) { return p.W("wwwwwwwwwwww") - 5; }, 1},  // wider than the line: stays
         {"aaa bbb ccc", [](TPage& p) { return p.W("aaa ") + p.W("bbb") + 2; }, 2},
         {"x<BR>aaa ii", [](TPage& p) { return p.W("aaa"); }, 3},
+        {"aaa bbb ccc", [](TPage& p) { return p.W("aaa bbb") + 2; }, 2},
+        {"wwwwwwwwwwww", [](TPage&) { return 19; }, 1},   // a word wider than the line stays whole
     };
     for (const auto& c : cases) {
         THtmlCall a(200, 60);
@@ -582,6 +566,13 @@ TEST(HtmlDraw, WrappingRules)
     EXPECT_EQ(Html(p.C(), "aaaa bb", a).XSize, p.W("aaaa ") - p.W(" "));
     a.R = TRect(0, 0, 1 + p.W("aaaa") + 1, 200);
     EXPECT_EQ(Html(p.C(), "bb aaaa", a).XSize, p.W("aaaa"));
+    // Wrapped text keeps its words; a word wider than the line keeps its width; unwrapped text is one line.
+    a.R = TRect(0, 0, 1 + p.W("aaa bbb") + 2, 200);
+    EXPECT_EQ(Html(p.C(), "aaa bbb ccc", a).StripVal, "aaa bbb ccc");
+    a.R = TRect(0, 0, 20, 200);
+    EXPECT_EQ(Html(p.C(), "wwwwwwwwwwww", a).XSize, p.W("wwwwwwwwwwww"));
+    a.WordWrap = false;
+    EXPECT_EQ(Html(p.C(), "aaa bbb ccc ddd eee", a).YSize, h);
     // A picture or control that does not fit moves to the next line, also without word wrap.
     a.R = TRect(0, 0, 1 + p.W("aaaa ") + 20, 200);
     for (bool wrap : {true, false}) {
