@@ -44,10 +44,7 @@ TEST_F(ProUtil, UnicodeCellEncodingIsLengthCountedHighByteFirst)
         EXPECT_EQ(cell.size(), 2 + 2 * w.size());
         EXPECT_EQ(DecodeUnicodeCell(cell), w);
     }
-}
-
-TEST_F(ProUtil, TextWithoutUnicodePrefixDecodesFromWindows1250)
-{
+    // Text without the prefix decodes from Windows-1250.
     EXPECT_EQ(DecodeUnicodeCell("x|\\y"), AnsiToWide("x|\\y"));
     EXPECT_EQ(DecodeUnicodeCell("łąka"), u"łąka");
     EXPECT_EQ(DecodeUnicodeCell("|"), u"|");
@@ -150,11 +147,7 @@ TEST_F(ProUtil, FixedOrderDates)
     // Dates written alike keep their order.
     EXPECT_LT(ParseDateDMY("31.12.2008"), ParseDateDMY("1.1.2009"));
     EXPECT_LT(ParseDateDMY("31.12.99"), ParseDateDMY("1.1.00"));
-}
-
-TEST_F(ProUtil, FixedOrderDatesRaiseForImpossibleDates)
-{
-    // Hexadecimal years have few digits but any value: they must not overflow on the way.
+    // Impossible dates raise. Hexadecimal years have few digits but any value: they must not overflow on the way.
     const char* texts[] = {"31.02.2009",     "0.1.2009",      "1.13.2009",      "1/2/-5",        "1.1.70000",
                            "1.1.0000",       "1-1-0x7FFFFFFF", "1-1-$7FFFFFFF", "1/1/0x7FFFF900", "1.1.$FFFF"};
     for (const char* t : texts) EXPECT_THROW(ParseDateDMY(t), EConvertError) << t;
