@@ -127,7 +127,7 @@ TEST_F(BaseGridFixture, DisplayTextHooks)
     EXPECT_EQ(Grid->Cells(1, 1), "raw");
 }
 
-TEST_F(BaseGridFixture, UndoAndRedoOfGroupsAndSingleChanges)
+TEST_F(BaseGridFixture, UndoAndRedoOfGroupsSingleChangesAndTheMaxLevel)
 {
     TProGridUndoRedo undo(nullptr);
     Grid->SetUndoRedo(&undo);
@@ -186,12 +186,9 @@ TEST_F(BaseGridFixture, UndoAndRedoOfGroupsAndSingleChanges)
     undo.BeginGroup();
     EXPECT_EQ(undo.List()->Count(), 8);
     EXPECT_EQ(undo.Position(), 8);
-}
 
-TEST_F(BaseGridFixture, MaxLevelDropsTheOldestChange)
-{
-    TProGridUndoRedo undo(nullptr);
-    Grid->SetUndoRedo(&undo);
+    // MaxLevel drops the oldest change.
+    undo.Clear();
     undo.SetMaxLevel(3);
     for (int i = 1; i <= 4; ++i) undo.AddCellChange(1, i, "", Format("v%d", {i}));
     ASSERT_EQ(undo.List()->Count(), 3);
