@@ -8,6 +8,7 @@
 #include "grid/ProGrid.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/TestSupport.h"
+#include "tests/common/GridTest.h"
 
 namespace {
 struct Seen {
@@ -94,15 +95,11 @@ TEST(GridEventOrder, AnchorHintGetsColumnThenRowAndMayChangeTheHint)
         Anchor = "Zmieniona";
     };
     TRect rc = grid->CellRect(2, 3);
-    THintInfo info;
     AnsiString hint;
     // The anchor starts at the text offset of the cell; point inside its first letters.
     bool hit = false;
     for (int dx = 3; dx < 20 && !hit; ++dx) {
-        info = THintInfo();
-        info.CursorPos = TPoint(rc.Left + dx, rc.Top + rc.Height() / 2);
-        hint.clear();
-        grid->PrepareCellHint(hint, info);
+        hint = CellHint(*grid, rc.Left + dx, rc.Top + rc.Height() / 2);
         hit = seenCol != -1;
     }
     EXPECT_TRUE(hit);

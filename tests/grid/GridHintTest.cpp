@@ -108,10 +108,7 @@ TEST_F(HintFixture, CellHints)
     Grid->SetColWidths(1, 40);
     Grid->SetCells(1, 1, "<b>Bardzo długi tekst komórki</b>");
     Grid->SetCells(2, 1, "ok");
-    auto* g = new TCellGraphic;
-    g->CellType = ctComment;
-    g->CellText = "Normy się różnią !!!";
-    Grid->SetCellGraphicObject(2, 2, g);
+    AddGraphic(Grid, 2, 2, ctComment)->CellText = "Normy się różnią !!!";
     Grid->SetHintShowLargeText(true);
     auto hintAt = [&](int c, int r, THintInfo& info) {
         TRect rc = Grid->CellRect(c, r);
