@@ -139,9 +139,7 @@ TEST_F(InputBounds, CellTextsWithoutBlanksPaintInTimeTheirLengthAllows)
          paint},
     };
     for (const TScalingCase& k : cases) ExpectProportional(k);
-    TRasterImage png("PNG");
-    png.Assign(GrabControl(Form).get());
-    png.SaveToFile(FromOsPath(ScreenshotPath("grid_long_word_wrapped.png")));
+    SaveScreenshot(Form, "grid_long_word_wrapped.png");
 }
 
 TEST_F(InputBounds, PastesAndFilesThatWouldGrowTheGridTooLargeAreRefusedWithTheGridAsItWas)
