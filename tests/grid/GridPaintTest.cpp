@@ -486,7 +486,7 @@ TEST_F(GridPaint, ActiveCellHeadersAndSortHeaderColours)
 }
 
 // ---------------------------------------------------------------- the sort glyph
-TEST_F(GridPaint, SortGlyphPlaceForEveryTextKindAndVerticalAlignment)
+TEST_F(GridPaint, SortGlyphPlaceForEveryTextKindAndVerticalAlignmentAndWhereItIsLeftOut)
 {
     Grid->SetLook(glStandard);   // plain header: the glyph's white and grey lines stand out
     Grid->SetFixedColor(0xC8D0D4);
@@ -539,25 +539,17 @@ TEST_F(GridPaint, SortGlyphPlaceForEveryTextKindAndVerticalAlignment)
         // Nine pixels each way: the apex at four pixels from the middle is drawn too.
         EXPECT_EQ(TPoint(glyph.Width(), glyph.Height()), TPoint(9, 9));
     }
-}
-
-TEST_F(GridPaint, SortGlyphNeedsMoreThanTwoRowsAndFixedRows)
-{
-    Grid->SetLook(glStandard);
-    Grid->SetFixedColor(0xC8D0D4);
-    Grid->SortSettings()->SetShow(true);
-    Grid->SortSettings()->SetColumn(2);
-    auto hasGlyph = [&](int C) { return SortGlyph(GrabControl(Grid).get(), C).Left >= 0; };
-    EXPECT_TRUE(hasGlyph(2));
+    // None with two rows or fewer, nor in a fixed column without SortSettings.FixedCols.
+    Grid->SetCells(2, 0, "");
     Grid->SetRowCount(2);
-    EXPECT_FALSE(hasGlyph(2));
+    EXPECT_LT(SortGlyph(GrabControl(Grid).get(), 2).Left, 0);
     Grid->SetRowCount(8);
-    Grid->SortSettings()->SetColumn(0);   // a fixed column shows it only with SortSettings.FixedCols
-    EXPECT_FALSE(hasGlyph(0));
+    Grid->SortSettings()->SetColumn(0);
+    EXPECT_LT(SortGlyph(GrabControl(Grid).get(), 0).Left, 0);
 }
 
 // ---------------------------------------------------------------- text alignment
-TEST_F(GridPaint, VerticalAlignmentOfSingleAndMultiLineText)
+TEST_F(GridPaint, VerticalAlignmentAndWordWrapOfSingleAndMultiLineText)
 {
     Grid->SetDefaultRowHeight(60);
     Grid->SetCells(1, 1, "Norma");
@@ -589,11 +581,7 @@ TEST_F(GridPaint, VerticalAlignmentOfSingleAndMultiLineText)
         Grid->GetCellTextSize(c.Col, 1, false, size);
         EXPECT_EQ(size.Y, c.Lines * lineH + 4);
     }
-}
-
-TEST_F(GridPaint, WordWrapBreaksLongTextOnlyWhenAsked)
-{
-    Grid->SetDefaultRowHeight(60);
+    // Long text breaks only with WordWrap.
     Grid->SetCells(1, 1, "Bezpieczeństwo maszyn elektrycznych");
     Grid->SetWordWrap(false);
     auto one = GrabControl(Grid);
@@ -601,7 +589,6 @@ TEST_F(GridPaint, WordWrapBreaksLongTextOnlyWhenAsked)
     auto wrapped = GrabControl(Grid);
     TRect in = Inner(1, 1);
     TRect a = InkBox(one.get(), in, Darker), b = InkBox(wrapped.get(), in, Darker);
-    const int lineH = LineHeight();
     EXPECT_LT(a.Height(), lineH + 1);
     EXPECT_GT(b.Height(), lineH);
     EXPECT_LE(b.Right, in.Right - 2);
