@@ -461,8 +461,9 @@ TEST_F(InputBounds, DeepDocumentsAndInflatedWorkbooksAreReadWithinBoundedStackAn
              ReplacePackagePart(xlsx, "xl/sharedStrings.xml",
                          "<sst xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><si><t>zaw\xC3\xB3r"
                          "</t></si>" + std::string(inflated, ' ') + "<si><r><t>7</t></r></si></sst>");
-             ReplacePackagePart(xlsx, "xl/worksheets/sheet1.xml", SheetXml("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>"
-                                                                    "<c r=\"B1\" t=\"s\"><v>1</v></c></row>"));
+             ReplacePackagePart(xlsx, "xl/worksheets/sheet1.xml",
+                                SheetXml("<row r=\"1\"><c r=\"A1\" t=\"s\"><v>0</v></c>"
+                                         "<c r=\"B1\" t=\"s\"><v>1</v></c></row>"));
          },
          [&] { Grid->LoadFromExcel(xlsx.c_str(), ""); }, "zawór|7", 48 << 10},
     };
