@@ -92,14 +92,10 @@ TEST(FilePicture, MissingFileKeepsOldNameAndDrawsNothing)
     p.Draw(bmp.Canvas(), TRect(0, 0, 4, 4));   // empty name: nothing, no exception
 }
 
-TEST(LookHelpers, PlatformAnswersGiveSchemeZero)
+TEST(LookHelpers, PlatformAnswersGiveSchemeZeroAndGradientsHaveBandsAndABorder)
 {
     EXPECT_TRUE(IsWinXP());
     EXPECT_EQ(GetXPColorScheme(), 0);
-}
-
-TEST(LookHelpers, GradientBandsAndBorder)
-{
     TBitmap bmp;
     bmp.SetSize(10, 10);
     DrawGradient(bmp.Canvas(), clBlack, clWhite, true, TRect(0, 0, 10, 10), 2, clRed);
@@ -136,17 +132,7 @@ TEST(ProGridButton, PresetsGroupsAndMargin)
     }
 }
 
-TEST(ProGridButton, DisabledGlyphIsGreyed)
-{
-    TProGridButton btn(nullptr);
-    TBitmap g;
-    g.SetSize(2, 2);
-    g.Canvas()->SetPixels(0, 0, RGB(200, 100, 0));   // average 100 -> 50 + 96
-    btn.SetGlyph(&g);
-    EXPECT_EQ(btn.GlyphDisabled()->Canvas()->Pixels(0, 0), RGB(146, 146, 146));
-}
-
-TEST(ProGridButton, DefaultsAndEveryColourPreset)
+TEST(ProGridButton, DefaultsDisabledGlyphAndEveryColourPreset)
 {
     TProGridButton b(nullptr);
     EXPECT_FALSE(b.AllowAllUp());
@@ -173,6 +159,12 @@ TEST(ProGridButton, DefaultsAndEveryColourPreset)
     EXPECT_EQ(b.Spacing(), 4);
     EXPECT_EQ(b.Style(), tasButton);
     EXPECT_EQ(b.State(), bsUp);
+    // The disabled glyph is greyed.
+    TBitmap g;
+    g.SetSize(2, 2);
+    g.Canvas()->SetPixels(0, 0, RGB(200, 100, 0));   // average 100 -> 50 + 96
+    b.SetGlyph(&g);
+    EXPECT_EQ(b.GlyphDisabled()->Canvas()->Pixels(0, 0), RGB(146, 146, 146));
 
     const TColor N = clNone, F = clBtnFace;
     struct Preset {
