@@ -7,6 +7,7 @@
 #include "grid/PictureContainer.h"
 #include "platform/core/SysUtils.h"
 #include "tests/common/GridTest.h"
+#include "tests/common/TestFiles.h"
 
 namespace {
 
@@ -25,9 +26,11 @@ struct TCanvasSheet {
     TCanvas* C() { return Bmp.Canvas(); }
 };
 
+// Each run of the suite writes its pictures into a folder of its own.
 AnsiString TempFile(const char* name, const std::string& bytes)
 {
-    AnsiString path = AnsiString("/tmp/velmarok_i5_") + name;
+    static TTempDir dir("velmarok-pictures");
+    AnsiString path = dir / name;
     TMemoryStream ms;
     ms.Write(bytes.data(), Int64(bytes.size()));
     ms.SaveToFile(path);
