@@ -573,9 +573,9 @@ void TProStringGrid::SetColumnHeaders(TStrings* v)
 void TProStringGrid::ApplyHeaders(bool Columns)
 {
     if (Columns) {
+        // Only assigning the list clears the header row; a change to it writes its headers.
         if (FColumnHeaders->Count() == 0)
             return;
-        ClearHeaderRow(this);
         int total = ColCount() + NumHiddenColumns();
         for (int i = 0; i < FColumnHeaders->Count() && i < total; ++i)
             SetCells(i, 0, EscapedNewlinesToCR(FColumnHeaders->Strings(i)));

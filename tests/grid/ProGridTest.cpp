@@ -182,6 +182,11 @@ TEST(ProGrid, AssigningColumnHeadersClearsTheHeaderRow)
     TStringList none;
     g.SetColumnHeaders(&none);
     EXPECT_EQ(g.Cells(3, 0), "");
+    // A change to the list only writes its headers.
+    g.SetCells(3, 0, "kept");
+    g.ColumnHeaders()->Add("a");
+    EXPECT_EQ(g.Cells(0, 0), "a");
+    EXPECT_EQ(g.Cells(3, 0), "kept");
 }
 
 // Whole rows of 22 between borders of 2, above a horizontal bar of 17 where the columns
