@@ -349,9 +349,10 @@ bool TProStringGrid::IsCheckBoxHit(int ACol, int ARow, int X, int Y)
     case vaBottom: top = r.Bottom - 2 - size; break;
     default: top = r.Top + (r.Height() - size) / 2; break;
     }
+    // The box lies where the painter puts it: by the cell's own alignment as resolved for drawing.
     TAlignment ha = taLeftJustify;
     TVAlignment vdummy = vtaTop;
-    GetCellAlignment(ACol, ARow, ha, vdummy);
+    ResolveCellAlignment(ACol, ARow, ha, vdummy);
     int left;
     switch (ha) {
     case taRightJustify: left = r.Right - 2 - size; break;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "grid/ProGrid.h"
 #include "tests/common/GridTest.h"
@@ -280,6 +281,22 @@ TEST(CellGraphics, PicturesFitWithMarginsByMode)
     other.CellAngle = 1;
     TSize s = other.GetPictureSize(100, 50);
     EXPECT_EQ(s.cx, 0);
+}
+
+// A precise hit lies on the box (15 wide) as drawn: placed by the cell's own alignment.
+TEST(CellGraphics, PreciseCheckBoxHitFollowsTheCellsAlignment)
+{
+    TProStringGrid g(nullptr);
+    g.MouseActions()->SetPreciseCheckBoxCheck(true);
+    AddGraphic(g, 1, 2, ctCheckBox)->CellVAlign = vaTop;
+    const TRect r = g.CellRect(1, 2);
+    const int centre = r.Left + (r.Width() - 15) / 2;
+    const std::tuple<TAlignment, int, bool> cases[] = {
+        {taRightJustify, r.Right - 17, true}, {taRightJustify, r.Left + 2, false}, {taCenter, centre, true}};
+    for (const auto& [align, x, hit] : cases) {
+        g.CellProperties(1, 2)->SetAlignment(align);
+        EXPECT_EQ(g.IsCheckBoxHit(1, 2, x, r.Top + 2), hit) << align << " " << x;
+    }
 }
 
 TEST(CellGraphics, ButtonsRadioGroupsAndProgressCells)
