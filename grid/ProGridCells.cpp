@@ -3,6 +3,7 @@
 // zoom and cell controls.
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cmath>
 
 #include "grid/ProGrid.h"
@@ -553,24 +554,34 @@ bool TProStringGrid::IsSelected(int ACol, int ARow)
     return std::size_t(ACol) < FColSelectFlags.size() && FColSelectFlags[std::size_t(ACol)] != 0;
 }
 
+namespace {
+// The last of ACount indices from AFirst; a count beyond the integers ends at the largest one.
+int LastOfRange(int AFirst, int ACount)
+{
+    return int(std::clamp<long long>((long long)AFirst + ACount - 1, INT_MIN, INT_MAX));
+}
+}
+
 void TProStringGrid::SelectRows(int ARow, int ACount)
 {
+    const int last = LastOfRange(ARow, ACount);
     if (!FMouseActions->DisjunctRowSelect()) {
-        SetSelection(TGridRect(TBaseGrid::FixedCols(), ARow, ColCount() - 1, ARow + ACount - 1));
+        SetSelection(TGridRect(TBaseGrid::FixedCols(), ARow, ColCount() - 1, last));
         return;
     }
-    for (int r = ARow; r < ARow + ACount && r < RowCount(); ++r)
+    for (int r = ARow; r <= last && r < RowCount(); ++r)
         SetShownRowSelect(r, true);
 }
 
 void TProStringGrid::SelectCols(int ACol, int ACount)
 {
+    const int last = LastOfRange(ACol, ACount);
     if (FMouseActions->DisjunctColSelect()) {
-        for (int c = ACol; c < ACol + ACount && c < ColCount(); ++c)
+        for (int c = ACol; c <= last && c < ColCount(); ++c)
             SetColSelect(c, true);
         return;
     }
-    SetSelection(TGridRect(ACol, TBaseGrid::FixedRows(), ACol + ACount - 1, RowCount() - 1));
+    SetSelection(TGridRect(ACol, TBaseGrid::FixedRows(), last, RowCount() - 1));
 }
 
 void TProStringGrid::SelectRange(int FromCol, int ToCol, int FromRow, int ToRow)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <functional>
 #include <string>
@@ -243,6 +244,11 @@ TEST(ProGrid, SelectRowsWithoutDisjunctSetsRectangle)
     EXPECT_EQ(g.SelectedRowCount(), 3);
     EXPECT_TRUE(g.GetRowSelect(3));
     EXPECT_FALSE(g.GetRowSelect(5));
+    // A count beyond the integers reaches the last row (column).
+    g.SelectRows(2, INT_MAX);
+    EXPECT_EQ(g.Selection(), TGridRect(1, 2, 4, 9));
+    g.SelectCols(2, INT_MAX);
+    EXPECT_EQ(g.Selection(), TGridRect(2, 1, 4, 9));
 }
 
 // BeginUpdate counts only on a shown grid; an EndUpdate lowers the count exactly when its
