@@ -151,10 +151,12 @@ void TProStringGrid::MoveColumn(int FromIndex, int ToIndex)
 {
     if (FSortIndexes->Count() == 0)
         ResetColumnOrder();
+    // Cell controls keep stored columns: they follow the stored columns the move takes.
+    const int from = RealColIndex(FromIndex), to = RealColIndex(ToIndex);
     TBaseGrid::MoveColumn(FromIndex, ToIndex);
     for (int i = 0; i < FCellControls->Count(); ++i) {
         TControlListItem* item = FCellControls->GetItem(i);
-        item->X = FollowMove(item->X, FromIndex, ToIndex);
+        item->X = FollowMove(item->X, from, to);
     }
     PositionCellControls();
 }

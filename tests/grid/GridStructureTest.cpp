@@ -593,13 +593,16 @@ TEST(GridStructure, MovedRowsAndColumnsTakeEveryCellControlAlong)
         bool Rows;
         int From, To;
         std::vector<int> After;   // where the controls at 1..5 end up
+        int Hidden = -1;          // a stored column hidden first (moves name shown columns)
     } cases[] = {
         {true, 4, 1, {2, 3, 4, 1, 5}}, {true, 1, 4, {4, 1, 2, 3, 5}},
         {false, 4, 1, {2, 3, 4, 1, 5}}, {false, 2, 3, {1, 3, 2, 4, 5}},
+        {false, 2, 4, {1, 2, 5, 3, 4}, 1},
     };
     for (auto& c : cases) {
         TProStringGrid g(nullptr);
         Fill(g, 7, 7);
+        if (c.Hidden >= 0) g.HideColumn(c.Hidden);
         for (int i = 1; i <= 5; ++i) g.CellControls()->Add(c.Rows ? 6 : i, c.Rows ? i : 6, nullptr);
         if (c.Rows) g.MoveRow(c.From, c.To);
         else g.MoveColumn(c.From, c.To);
