@@ -548,6 +548,8 @@ public:
                        TCellGradientDirection& AGradientDirection) override;
     // Fixed footer rows and fixed right columns, else IsFixedCell (merged cells by their base cell).
     bool IsFixed(int ACol, int ARow) override;
+    // The row is one of the fixed footer rows or the shown column one of the fixed right columns.
+    bool InFixedFootersOrRightCols(int ADisplayCol, int ARow) const;
 
     // ---------------------------------------------------------------- current cell
     virtual AnsiString GetCurrentGridCell();

@@ -195,11 +195,13 @@ void TProStringGrid::UpdateColumnSizeAlt(int ACol, int& AWidth)
 bool TProStringGrid::IsFixed(int ACol, int ARow)
 {
     const TGridCoord base = ShownBaseCell(ACol, ARow);
-    if (FP.FixedFooters > 0 && base.Y >= RowCount() - FP.FixedFooters)
-        return true;
-    if (FP.FixedRightCols > 0 && base.X >= ColCount() - FP.FixedRightCols && base.X <= ColCount() - 1)
-        return true;
-    return IsFixedCell(RealColIndex(base.X), base.Y);
+    return InFixedFootersOrRightCols(base.X, base.Y) || IsFixedCell(RealColIndex(base.X), base.Y);
+}
+
+bool TProStringGrid::InFixedFootersOrRightCols(int ADisplayCol, int ARow) const
+{
+    return (FP.FixedFooters > 0 && ARow >= RowCount() - FP.FixedFooters) ||
+           (FP.FixedRightCols > 0 && ADisplayCol >= ColCount() - FP.FixedRightCols && ADisplayCol <= ColCount() - 1);
 }
 
 bool TProStringGrid::IsFixedSizingPos(int X, int Y)
@@ -224,9 +226,11 @@ bool TProStringGrid::IsEditable(int ACol, int ARow)
     if (!editing)
         return false;
     // Editing is on by one of the three; the cell's read-only mark and OnCanEditCell decide the rest.
+    // Fixed footer rows and fixed right columns are never edited (nor pasted into).
     TPoint base = GetBaseCell(ACol, ARow);
     const bool readOnly = HasCellProperties(base.X, base.Y) && CellProperties(base.X, base.Y)->ReadOnly();
-    return !readOnly && CanEditCell(base.X, base.Y) && !IsFixedCell(base.X, base.Y);
+    return !readOnly && CanEditCell(base.X, base.Y) && !IsFixedCell(base.X, base.Y) &&
+           !InFixedFootersOrRightCols(DisplayColIndex(base.X), base.Y);
 }
 
 bool TProStringGrid::IsEditableOnRequest(int ACol, int ARow)

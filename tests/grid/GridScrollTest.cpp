@@ -438,6 +438,14 @@ TEST_F(GridScroll, EditableWhenAnyEditingSwitchIsOn)
         EXPECT_EQ(Grid->IsEditable(2, 2), on != 0) << on;
         EXPECT_FALSE(Grid->IsEditable(0, 2));
     }
+    // Fixed footer rows and fixed right columns take neither edits nor a paste.
+    Grid->SetFixedFooters(1);
+    Grid->SetFixedRightCols(1);
+    const int row = Grid->RowCount() - 1, col = Grid->ColCount() - 1;
+    EXPECT_FALSE(Grid->IsEditable(2, row));
+    EXPECT_FALSE(Grid->IsEditable(col, 2));
+    Grid->PasteText(col - 1, row - 1, "a\tb\r\nc\td\r\n");
+    EXPECT_EQ(Grid->Cells(col - 1, row - 1) + "|" + Grid->Cells(col, row - 1) + Grid->Cells(col - 1, row), "a|");
 }
 
 TEST_F(GridScroll, AnImageListThatGoesIsNoLongerUsed)
