@@ -33,6 +33,19 @@ std::uint32_t ColorToPixel(TColor c)
 }
 
 bool GlyphEmpty(const TBitmap* b) { return !b || b->Empty(); }
+
+// The rows a rounded button (corners of size 8) covers inside its border, for clipping its
+// gradient: the insets of the first and the last four rows, as the rounded border is drawn.
+TRegion RoundedShape(const TRect& r)
+{
+    static const int top[4] = {2, 1, 0, 0}, bottom[4] = {4, 2, 0, 0};
+    TRegion shape(TRect(r.Left, r.Top + 4, r.Right, r.Bottom - 4));
+    for (int i = 0; i < 4; ++i) {
+        shape = shape.United(TRegion(TRect(r.Left + top[i], r.Top + i, r.Right - top[i], r.Top + i + 1)));
+        shape = shape.United(TRegion(TRect(r.Left + bottom[i], r.Bottom - 1 - i, r.Right - bottom[i], r.Bottom - i)));
+    }
+    return shape;
+}
 }
 
 TProGridButton::TProGridButton(TComponent* AOwner)
@@ -364,7 +377,20 @@ void TProGridButton::Paint()
     bool showBackground = !FFlat || FHot || state == bsDown || state == bsExclusive || FColorTo != clNone ||
                           ColorToRGB(Color()) != ColorToRGB(clBtnFace);
     if (showBackground) {
-        if (FRounded) {
+        if (FRounded && to != clNone) {
+            // The gradient inside the rounded corners, then the border round it.
+            const int saved = SaveDC(c);
+            TRegion shape = RoundedShape(r);
+            SelectClipRgn(c, &shape);
+            DrawGradient(c, from, to, false, r, 16, clNone);
+            RestoreDC(c, saved);
+            if (border != clNone) {
+                c->Brush()->SetStyle(bsClear);
+                c->Pen()->SetColor(border);
+                c->RoundRect(r.Left, r.Top, r.Right, r.Bottom, 8, 8);
+                c->Brush()->SetStyle(bsSolid);
+            }
+        } else if (FRounded) {
             c->Brush()->SetColor(from);
             c->Pen()->SetColor(border == clNone ? from : border);
             c->RoundRect(r.Left, r.Top, r.Right, r.Bottom, 8, 8);

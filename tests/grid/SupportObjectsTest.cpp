@@ -124,6 +124,14 @@ TEST(ProGridButton, PresetsGroupsAndMargin)
     EXPECT_TRUE(b->Down());
     a->SetMargin(-5);
     EXPECT_EQ(a->Margin(), -1);
+    // A rounded preset shades from Color to ColorTo inside its corners, which show the form.
+    form.SetColor(clWhite);
+    a->SetBounds(30, 0, 40, 32);
+    a->SetColorPreset(0);
+    form.Show();
+    auto shot = GrabControl(a);
+    EXPECT_EQ(std::vector<TColor>({shot->Canvas()->Pixels(0, 0), shot->Canvas()->Pixels(20, 1), shot->Canvas()->Pixels(20, 30)}),
+              std::vector<TColor>({clWhite, TColor(0xEDF1F1), TColor(0xE0EBEB)}));
     a->SetAutoThemeAdapt(true);   // the desktop's theme or colours change: the preset without a colour scheme
     for (bool coloursOnly : {false, true}) {
         a->SetColorPreset(0);
