@@ -249,12 +249,13 @@ void TGridDropTarget::DropFiles(TPoint Pt, const std::vector<AnsiString>& Files)
         g->OnOleDropFile(g, row, col, name, allow);
     if (!allow)
         return;
-    // The file is loaded once, as the first of the two types its name names.
+    // The file is loaded once, as the type its name names last: "lista.csv.bak" is a CSV file,
+    // "zestaw.csv.xlsx" a workbook and "zestaw.xls.csv" a CSV file.
     const AnsiString upper = AnsiUpperCase(name);
-    const bool csv = upper.find(".CSV") != AnsiString::npos;
-    const bool workbook = !csv && upper.find(".XLS") != AnsiString::npos;
-    if (!csv && !workbook)
+    const std::size_t csvAt = upper.rfind(".CSV"), workbookAt = upper.rfind(".XLS");
+    if (csvAt == AnsiString::npos && workbookAt == AnsiString::npos)
         return;
+    const bool csv = workbookAt == AnsiString::npos || (csvAt != AnsiString::npos && csvAt > workbookAt);
     if (g->OnOleDrop)
         g->OnOleDrop(g, -1, -1, name, allow);
     if (!allow)

@@ -342,6 +342,12 @@ TEST_F(GridDragDrop, DroppedFiles)
     DropFromOutside(one, {Over(B, 1, 1)});
     EXPECT_EQ(B->Cells(1, 2), "Nakrętki");
     EXPECT_EQ(B->FieldSeparator(), ',');
+    // A name with both extensions is read as the one it names last.
+    const std::string workbook = dir / "zestaw.csv.xlsx";
+    A->SaveToExcel(workbook.c_str());
+    one.Files = {workbook.c_str()};
+    DropFromOutside(one, {Over(B, 1, 1)});
+    EXPECT_EQ(B->Cells(1, 2), "Gdańsk");
 }
 
 // Text dropped on a grid goes in as the same text pasted there.
