@@ -568,7 +568,8 @@ bool TEngine::Tag(const AnsiString& tag)
                 return false;
             }
             LiInLine = true;
-            const int level = std::max(1, S.ListLevel);
+            // Outside a list (level 0) the item takes no room and its bullet is the even levels' one.
+            const int level = S.ListLevel;
             if (Draw) {
                 AnsiString name = f->Name();
                 f->SetName("Symbol");

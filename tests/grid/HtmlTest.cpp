@@ -489,6 +489,7 @@ TEST(HtmlDraw, TagsGiveTheMeasuredSizes)
         {"a<IN x=\"50 \">b", [](TPage& p) { return p.W("a") + p.W("b"); }},
         {"abc ", [](TPage& p) { return p.W("abc"); }},
         {"<UL><UL><LI>a</UL></UL>", [](TPage& p) { return 24 + p.W("a"); }, [](TPage& p) { return 3 * p.H(); }},
+        {"x<LI>a", [](TPage& p) { return p.W("xa"); }},   // an item outside a list takes no room
         {"<Z><font size=\"20\">X</font></Z>y", [](TPage& p) { return p.W("y"); },
          [](TPage& p) { return p.TH("X", Size(20)); }},
         {"<Z>x<SUB>2</SUB></Z>", [](TPage&) { return 0; }, [](TPage& p) { return p.H() + p.TH("2") / 4; }},
