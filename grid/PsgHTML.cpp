@@ -873,7 +873,7 @@ bool TEngine::Control(const AnsiString& tag)
                 }
             }
         } else if (type == "CHECK" || type == "RADIO") {
-            const bool ticked = AnsiUpperCase(value) == "TRUE";
+            const bool ticked = value == "TRUE";
             const bool radio = type == "RADIO";
             int state = hot && C.ControlDown ? 3 : hot ? 2 : 1;
             if (ticked) state += 4;

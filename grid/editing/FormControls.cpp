@@ -150,7 +150,7 @@ bool TProStringGrid::CellFormControlClick(int ACol, int ARow, int X, int Y)
             SetPressedCellButton(true, ACol, ARow);
             FEdit.ButtonAt = TPoint(X, Y);
         } else if (type == "CHECK") {
-            value = UpperCase(value) == "TRUE" ? "FALSE" : "TRUE";
+            value = value == "TRUE" ? "FALSE" : "TRUE";   // drawn ticked exactly when "TRUE"
             HtmlControlSetValue(text, id, value);
         } else {
             value = "TRUE";

@@ -999,11 +999,13 @@ TEST(HtmlDraw, FormControlSizesRectanglesAndFrames)
     EXPECT_EQ(p.C()->Pixels(25, h + 7), clWhite);
     EXPECT_EQ(p.C()->Pixels(50, 10), frame);
     // Ticked and clear boxes differ; a password shows no letters of its value.
-    TPage on(40, 30), off(40, 30), edit(100, 30), pass(100, 30);
+    TPage on(40, 30), off(40, 30), lower(40, 30), edit(100, 30), pass(100, 30);
     a.R = TRect(0, 0, 40, 30);
     Html(on.C(), "<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"TRUE\" WIDTH=\"5\">", a);
     Html(off.C(), "<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"FALSE\" WIDTH=\"5\">", a);
+    Html(lower.C(), "<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"true\" WIDTH=\"5\">", a);   // only "TRUE" ticks
     EXPECT_GT(DifferingPixels(&on.Bmp, &off.Bmp, TRect(1, 0, 17, 16)), 4);
+    EXPECT_EQ(DifferingPixels(&lower.Bmp, &off.Bmp, TRect(0, 0, 40, 30)), 0);
     a.R = TRect(0, 0, 100, 30);
     Html(edit.C(), "<CONTROL TYPE=\"EDIT\" ID=\"e\" VALUE=\"|||\" WIDTH=\"80\">", a);
     Html(pass.C(), "<CONTROL TYPE=\"PASSWORD\" ID=\"e\" VALUE=\"|||\" WIDTH=\"80\">", a);

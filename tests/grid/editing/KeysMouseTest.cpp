@@ -517,15 +517,17 @@ TEST_F(KeysMouse, ClickOnCheckAndRadioControlsChangesTheText)
 {
     Grid->SetColWidths(1, 300);
     Grid->SetRowHeights(1, 30);
-    Grid->SetCells(1, 1, "<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"FALSE\" WIDTH=\"20\">");
     std::string clicked;
     Grid->OnControlClick = [&](TObject*, int, int, const AnsiString& ID, const AnsiString& Type,
                                const AnsiString& Value) { clicked = ID + "|" + Type + "|" + Value; };
     const TRect r = Grid->CellRect(1, 1);
-    AdvanceInputClock(1000);
-    Click(Grid, r.Left + 10, (r.Top + r.Bottom) / 2);
-    EXPECT_EQ(clicked, "c|CHECK|TRUE");
-    EXPECT_NE(Grid->Cells(1, 1).find("VALUE=\"TRUE\""), AnsiString::npos);
+    for (const char* before : {"FALSE", "true"}) {   // only "TRUE" is ticked
+        Grid->SetCells(1, 1, AnsiString("<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"") + before + "\" WIDTH=\"20\">");
+        AdvanceInputClock(1000);
+        Click(Grid, r.Left + 10, (r.Top + r.Bottom) / 2);
+        EXPECT_EQ(clicked, "c|CHECK|TRUE") << before;
+        EXPECT_NE(Grid->Cells(1, 1).find("VALUE=\"TRUE\""), AnsiString::npos);
+    }
 }
 
 // A form-control button of a cell is drawn pressed while the mouse button is held on it.
