@@ -1,6 +1,7 @@
 #include "platform/gui/Themes.h"
 
 #include <QApplication>
+#include <QPainterPath>
 #include <QStyle>
 #include <QStyleOption>
 #include <QStyleOptionButton>
@@ -29,6 +30,17 @@ bool SameClass(const char* a, const char* b)
     return QString::fromLatin1(a).compare(QString::fromLatin1(b), Qt::CaseInsensitive) == 0;
 }
 
+// The style draws some parts the same in every state: the part under the mouse is lit in the
+// highlight colour and a pressed one darkened, as the system shows them.
+void TintPart(QPainter& p, const QRect& r, const QPalette& palette, bool hot, bool pressed)
+{
+    if (!hot && !pressed)
+        return;
+    QColor tint = hot ? palette.color(QPalette::Highlight) : QColor(Qt::black);
+    tint.setAlpha(hot ? 48 : 40);
+    p.fillRect(r, tint);
+}
+
 bool DrawButtonPart(QPainter& p, QStyle& s, int part, int state, const QRect& r)
 {
     QStyleOptionButton opt;
@@ -47,20 +59,19 @@ bool DrawButtonPart(QPainter& p, QStyle& s, int part, int state, const QRect& r)
         opt.state |= group == 1 ? QStyle::State_On : group == 2 ? QStyle::State_NoChange : QStyle::State_Off;
         s.drawPrimitive(part == BP_CHECKBOX ? QStyle::PE_IndicatorCheckBox : QStyle::PE_IndicatorRadioButton,
                         &opt, &p);
+        if (kind == 1) {   // the style draws no hover of its own: the box under the mouse is lit
+            p.save();
+            if (part == BP_RADIOBUTTON) {
+                QPainterPath round;
+                round.addEllipse(QRectF(r));
+                p.setClipPath(round, Qt::IntersectClip);
+            }
+            TintPart(p, r, opt.palette, true, false);
+            p.restore();
+        }
         return true;
     }
     return false;
-}
-
-// The style draws some parts the same in every state: the part under the mouse is lit in the
-// highlight colour and a pressed one darkened, as the system shows them.
-void TintPart(QPainter& p, const QRect& r, const QPalette& palette, bool hot, bool pressed)
-{
-    if (!hot && !pressed)
-        return;
-    QColor tint = hot ? palette.color(QPalette::Highlight) : QColor(Qt::black);
-    tint.setAlpha(hot ? 48 : 40);
-    p.fillRect(r, tint);
 }
 
 bool DrawArrowButton(QPainter& p, QStyle& s, QStyle::PrimitiveElement arrow, bool hot, bool pressed,

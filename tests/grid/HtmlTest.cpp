@@ -1006,6 +1006,15 @@ TEST(HtmlDraw, FormControlSizesRectanglesAndFrames)
     Html(lower.C(), "<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"true\" WIDTH=\"5\">", a);   // only "TRUE" ticks
     EXPECT_GT(DifferingPixels(&on.Bmp, &off.Bmp, TRect(1, 0, 17, 16)), 4);
     EXPECT_EQ(DifferingPixels(&lower.Bmp, &off.Bmp, TRect(0, 0, 40, 30)), 0);
+    for (const char* type : {"CHECK", "RADIO"}) {   // the control under the mouse is drawn lit
+        TPage normal(40, 30), hot(40, 30);
+        const AnsiString tag = AnsiString("<CONTROL TYPE=\"") + type + "\" ID=\"c\" VALUE=\"TRUE\" WIDTH=\"5\">";
+        THtmlCall over = a;
+        over.X = over.Y = 8;
+        Html(normal.C(), tag, a);
+        Html(hot.C(), tag, over);
+        EXPECT_GT(DifferingPixels(&hot.Bmp, &normal.Bmp, TRect(1, 0, 17, 16)), 4) << type;
+    }
     a.R = TRect(0, 0, 100, 30);
     Html(edit.C(), "<CONTROL TYPE=\"EDIT\" ID=\"e\" VALUE=\"|||\" WIDTH=\"80\">", a);
     Html(pass.C(), "<CONTROL TYPE=\"PASSWORD\" ID=\"e\" VALUE=\"|||\" WIDTH=\"80\">", a);
