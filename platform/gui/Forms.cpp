@@ -281,8 +281,11 @@ void TCustomForm::ApplyWindowFlags(bool Showing)
         f |= Qt::WindowStaysOnTopHint;
     TCreateParams params;
     CreateParams(params);
+    // A tip lets the mouse through to what lies under it, as the system's hint windows do: laid
+    // over the control under the mouse, it takes neither the mouse nor the hover from it (which
+    // would hide the tip at once).
     if (FBorderStyle == bsNone && (params.WindowClass.style & CS_DROPSHADOW))
-        f = Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint;
+        f = Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint | Qt::WindowTransparentForInput;
     if (!FMaximizeBox && (f & Qt::Window) == Qt::Window && !(f & Qt::FramelessWindowHint)) {
         f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
              | Qt::WindowCloseButtonHint;

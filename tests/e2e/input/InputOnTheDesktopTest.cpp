@@ -6,6 +6,7 @@
 #include <xcb/xcb.h>
 
 #include "controls/ColorPicker.h"
+#include "grid/ProHint.h"
 #include "platform/gui/RichEdit.h"
 #include "tests/e2e/DesktopRun.h"
 
@@ -114,6 +115,40 @@ TEST_F(DesktopInput, APasteWhileNoProgramOwnsTheClipboardPastesNothingIntoAMulti
             EXPECT_EQ(field->Text(), "abcx");
         }
     }
+    form.Hide();
+}
+
+// A mini-HTML hint laid over the cell under the mouse stays while the mouse rests there: the hint
+// window lets the mouse through to the grid.
+TEST_F(DesktopInput, AHintLaidOverTheCellUnderTheMouseStays)
+{
+    TForm form(nullptr);
+    form.SetCaption("Podpowiedzi komórek");
+    form.SetBounds(60, 60, 420, 200);
+    auto* grid = new TProStringGrid(&form);
+    grid->SetParent(&form);
+    grid->SetBounds(10, 10, 380, 150);
+    grid->SetShowHint(true);
+    grid->SetHintShowCells(true);
+    grid->SetHTMLHint(true);
+    grid->SetCells(1, 1, "<b>Norma</b> PN-EN 1");
+    int movedTo = -1;
+    grid->OnMouseMove = [&](TObject*, TShiftState, int X, int) { movedTo = X; };
+    form.Show();
+    StartWindowManager();
+    ASSERT_FALSE(HasFatalFailure());
+    const std::string window = WindowTitled("Podpowiedzi komórek");
+    ASSERT_FALSE(window.empty());
+    ASSERT_TRUE(WaitUntil([&] { return CommandOutput("xprop -id " + window + " _NET_FRAME_EXTENTS").find('=') != std::string::npos; }, 30000));
+    ASSERT_TRUE(Xdo("windowactivate --sync " + window));
+    const TRect cell = grid->CellRect(1, 1);
+    const TPoint at = ScreenPoint(window, &form, grid, TPoint(cell.Left + 5, cell.Top + 5));
+    ASSERT_TRUE(Xdo("mousemove " + std::to_string(at.X) + " " + std::to_string(at.Y)));
+    ASSERT_TRUE(WaitUntil([&] { return grid->HintWindow()->Visible(); }, 30000));
+    // A move within the cell reaches the grid, not the hint over it, and the hint stays.
+    ASSERT_TRUE(Xdo("mousemove " + std::to_string(at.X + 3) + " " + std::to_string(at.Y)));
+    EXPECT_TRUE(WaitUntil([&] { return movedTo == cell.Left + 8; }, 30000));
+    EXPECT_TRUE(grid->HintWindow()->Visible());
     form.Hide();
 }
 
