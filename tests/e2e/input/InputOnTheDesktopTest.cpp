@@ -23,6 +23,16 @@ std::string WindowTitled(const AnsiString& Title)
     return id;
 }
 
+// The window titled Title once the window manager has framed and activated it; "" when it has not.
+std::string FramedAndActive(const AnsiString& Title)
+{
+    const std::string id = WindowTitled(Title);
+    const bool framed = !id.empty() && WaitUntil([&] {
+        return CommandOutput("xprop -id " + id + " _NET_FRAME_EXTENTS").find('=') != std::string::npos;
+    }, 30000);
+    return framed && Xdo("windowactivate --sync " + id) ? id : std::string();
+}
+
 // A point of C (client coordinates) on the screen, from where the window of F lies on it.
 TPoint ScreenPoint(const std::string& Id, TCustomForm* F, TControl* C, TPoint P)
 {
@@ -94,10 +104,8 @@ TEST_F(DesktopInput, APasteWhileNoProgramOwnsTheClipboardPastesNothingIntoAMulti
     form.Show();
     StartWindowManager();
     ASSERT_FALSE(HasFatalFailure());
-    const std::string window = WindowTitled("Pola wielowierszowe");
+    const std::string window = FramedAndActive("Pola wielowierszowe");
     ASSERT_FALSE(window.empty());
-    ASSERT_TRUE(WaitUntil([&] { return CommandOutput("xprop -id " + window + " _NET_FRAME_EXTENTS").find('=') != std::string::npos; }, 30000));
-    ASSERT_TRUE(Xdo("windowactivate --sync " + window));
     const char* const pastes[] = {"key ctrl+v", "key shift+Insert", "middle"};
     for (TWinControl* field : fields) {
         const TPoint end = ScreenPoint(window, &form, field, TPoint(field->Width() - 8, field->Height() - 8));
@@ -137,10 +145,8 @@ TEST_F(DesktopInput, AHintLaidOverTheCellUnderTheMouseStays)
     form.Show();
     StartWindowManager();
     ASSERT_FALSE(HasFatalFailure());
-    const std::string window = WindowTitled("Podpowiedzi komórek");
+    const std::string window = FramedAndActive("Podpowiedzi komórek");
     ASSERT_FALSE(window.empty());
-    ASSERT_TRUE(WaitUntil([&] { return CommandOutput("xprop -id " + window + " _NET_FRAME_EXTENTS").find('=') != std::string::npos; }, 30000));
-    ASSERT_TRUE(Xdo("windowactivate --sync " + window));
     const TRect cell = grid->CellRect(1, 1);
     const TPoint at = ScreenPoint(window, &form, grid, TPoint(cell.Left + 5, cell.Top + 5));
     ASSERT_TRUE(Xdo("mousemove " + std::to_string(at.X) + " " + std::to_string(at.Y)));
