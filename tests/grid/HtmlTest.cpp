@@ -1006,14 +1006,13 @@ TEST(HtmlDraw, FormControlSizesRectanglesAndFrames)
     Html(lower.C(), "<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"true\" WIDTH=\"5\">", a);   // only "TRUE" ticks
     EXPECT_GT(DifferingPixels(&on.Bmp, &off.Bmp, TRect(1, 0, 17, 16)), 4);
     EXPECT_EQ(DifferingPixels(&lower.Bmp, &off.Bmp, TRect(0, 0, 40, 30)), 0);
-    for (const char* type : {"CHECK", "RADIO"}) {   // the control under the mouse is drawn lit
+    THtmlCall over = a;   // the control under the mouse is drawn lit
+    over.X = over.Y = 8;
+    for (const char* tag :
+         {"<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"TRUE\" WIDTH=\"5\">", "<CONTROL TYPE=\"RADIO\" WIDTH=\"5\">"}) {
         TPage normal(40, 30), hot(40, 30);
-        const AnsiString tag = AnsiString("<CONTROL TYPE=\"") + type + "\" ID=\"c\" VALUE=\"TRUE\" WIDTH=\"5\">";
-        THtmlCall over = a;
-        over.X = over.Y = 8;
-        Html(normal.C(), tag, a);
-        Html(hot.C(), tag, over);
-        EXPECT_GT(DifferingPixels(&hot.Bmp, &normal.Bmp, TRect(1, 0, 17, 16)), 4) << type;
+        Html(normal.C(), tag, a), Html(hot.C(), tag, over);
+        EXPECT_GT(DifferingPixels(&hot.Bmp, &normal.Bmp, TRect(1, 0, 17, 16)), 4) << tag;
     }
     a.R = TRect(0, 0, 100, 30);
     Html(edit.C(), "<CONTROL TYPE=\"EDIT\" ID=\"e\" VALUE=\"|||\" WIDTH=\"80\">", a);
