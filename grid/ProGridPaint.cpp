@@ -150,11 +150,30 @@ void TProStringGrid::ApplyCellColorEvents(int ACol, int ARow, TGridDrawState Sta
         GetCellPrintColor(ACol, ARow, State, ABrush, AFont);
         return;
     }
-    TColor before = ABrush->Color();
+    const TColor before = ABrush->Color();
+    const TColor own = Props ? Props->BrushColor() : clNone;
+    // The record's own colour never paints a fixed cell; the colour event may still, even with that
+    // very colour: the record's is taken back before the event sees the brush.
+    if (!FixedCell || own == clNone || own == before) {
+        GetCellColor(ACol, ARow, State, ABrush, AFont);
+        return;
+    }
+    TGridColorEvent event = OnGetCellColor;
+    bool taken = false;
+    OnGetCellColor = [&](TObject* Sender, int R, int C, TGridDrawState S, TBrush* B, TFont* F) {
+        taken = true;
+        if (B->Color() == own)
+            B->SetColor(before);
+        if (event)
+            event(Sender, R, C, S, B, F);
+    };
+    struct TRestore {
+        TGridColorEvent& Slot;
+        TGridColorEvent& Saved;
+        ~TRestore() { Slot = std::move(Saved); }
+    } restore{OnGetCellColor, event};
     GetCellColor(ACol, ARow, State, ABrush, AFont);
-    // The record's own colour never paints a fixed cell; an event may still.
-    if (FixedCell && Props && Props->BrushColor() != clNone && ABrush->Color() == Props->BrushColor() &&
-        before != Props->BrushColor())
+    if (!taken && ABrush->Color() == own)
         ABrush->SetColor(before);
 }
 
@@ -287,6 +306,9 @@ void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect AR
     }
     if ((state & gdSelected) && !(state & gdFocused) && FP.SelectionColor == clNone)
         ACanvas->Brush()->SetColor(clHighlight);
+    // The current row's colour, as DrawCell painted it, is the one the cell's content fills with.
+    if (ActiveRowShow() && ARow == Row() && (ACol != Col() || !ShowSelection()))
+        ACanvas->Brush()->SetColor(ActiveRowColor());
     ACanvas->Font()->SetSize(ACanvas->Font()->Size() + ZoomDelta());
     TColor savedBrush = ACanvas->Brush()->Color();
     TColor savedFont = ACanvas->Font()->Color();
@@ -299,7 +321,11 @@ void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect AR
 
     if (ACol == 0 && Row() == ARow && TBaseGrid::FixedCols() > 0 && !FRowIndicator->Empty()) {
         int h = FRowIndicator->Height();
-        int y = va == vtaCenter ? (ARect.Top + ARect.Bottom - h) / 2 : va == vtaBottom ? ARect.Bottom - h : ARect.Top;
+        // Placed by the grid's vertical alignment, whatever a cell's own.
+        const TVAlignment place = FP.VAlignment;
+        int y = place == vtaCenter   ? (ARect.Top + ARect.Bottom - h) / 2
+                : place == vtaBottom ? ARect.Bottom - h
+                                     : ARect.Top;
         DrawBitmapTransparent(ACanvas, FRowIndicator.get(), savedBrush, TRect(ARect.Left, y, ARect.Right, y + h));
         textRect.Left += FRowIndicator->Width() + 2;
     }

@@ -83,9 +83,11 @@ TEST_F(PaintFixture, ColourPrecedenceOfOwnColourBandsFixedAndEvent)
     Grid->Bands()->SetActive(true);
     Grid->SetCellBrushColor(3, 5, clRed);     // its own colour beats the band
     Grid->SetCellBrushColor(0, 4, clLime);    // a fixed cell keeps FixedColor
+    Grid->SetCellBrushColor(0, 2, clLime);    // ... unless the event gives it that colour
     Grid->SetFixedColor(0xC0C0C0);
     Grid->OnGetCellColor = [](TObject*, int ARow, int ACol, TGridDrawState, TBrush* B, TFont*) {
         if (ACol == 4 && ARow == 6) B->SetColor(clAqua);
+        if (ACol == 0 && ARow == 2) B->SetColor(clLime);
     };
     Grid->SetRow(9);
     Grid->SetCol(1);
@@ -95,7 +97,7 @@ TEST_F(PaintFixture, ColourPrecedenceOfOwnColourBandsFixedAndEvent)
         TColor Expected;
     } cases[] = {
         {2, 1, 0x00E0FF}, {2, 2, 0x00E0FF}, {2, 3, 0xFFE0E0}, {2, 4, 0x00E0FF}, {2, 6, 0xFFE0E0},
-        {3, 5, clRed},    {0, 4, 0xC0C0C0}, {4, 6, clAqua},
+        {3, 5, clRed},    {0, 4, 0xC0C0C0}, {4, 6, clAqua},   {0, 2, clLime},
     };
     for (const Case& c : cases) EXPECT_EQ(Middle(bmp.get(), c.Col, c.Row), c.Expected) << c.Col << "," << c.Row;
 }
@@ -107,10 +109,22 @@ TEST_F(PaintFixture, SelectionAndActiveRowColours)
     Grid->SetActiveRowColor(0x80FFFF);
     Grid->SetRow(3);
     Grid->SetCol(2);
+    Grid->SetCells(3, 3, "{\\rtf1\\ansi }");
+    TBitmap mark;   // the row indicator, red with a lime (transparent) corner
+    mark.SetSize(8, 6);
+    mark.Canvas()->Brush()->SetColor(clRed);
+    mark.Canvas()->FillRect(TRect(0, 0, 8, 6));
+    mark.Canvas()->SetPixels(0, 0, clLime);
+    Grid->SetRowIndicator(&mark);
+    Grid->SetRowHeights(3, 40);
+    Grid->OnGetAlignment = [](TObject*, int, int, TAlignment&, TVAlignment& V) { V = vtaBottom; };
     auto bmp = GrabControl(Grid);
     EXPECT_EQ(Middle(bmp.get(), 2, 3), 0x00FF80);   // the current cell: selection
     EXPECT_EQ(Middle(bmp.get(), 4, 3), 0x80FFFF);   // the rest of the row: active row
+    EXPECT_EQ(Middle(bmp.get(), 3, 3), 0x80FFFF);   // rich text fills with it too
     EXPECT_EQ(Middle(bmp.get(), 4, 5), ColorToRGB(clWindow));
+    // The indicator stands at the top, by the grid's VAlignment, whatever the cell's own.
+    EXPECT_LT(InkBox(bmp.get(), Cell(0, 3), [](TColor c) { return c == ColorToRGB(clRed); }).Top, Cell(0, 3).Top + 4);
 }
 
 TEST_F(PaintFixture, StateCellIsBoldGreenAndCentred)
