@@ -959,16 +959,16 @@ void TProStringGrid::MouseDown(TMouseButton Button, TShiftState Shift, int X, in
     TBaseGrid::MouseDown(Button, Shift, X, Y);
     if ((Button != mbLeft && Button != mbRight) || c.X < 0 || c.Y < 0)
         return;
-    if (Button == mbLeft && c.X == FHoverCol && c.Y == FHoverRow) {
+    if (c.X == FHoverCol && c.Y == FHoverRow) {
         // The drop-down part at the right of a hovered fixed cell, and the pressed look of a header.
         const TRect r = CellRect(c.X, c.Y);
-        if (FControlLook->FixedDropDownButton() && X >= r.Right - 16 &&
+        if (Button == mbLeft && FControlLook->FixedDropDownButton() && X >= r.Right - 16 &&
             (FFixedDropDownMenu || OnFixedDropDownClick)) {
             FixedDropDown(c.X, c.Y);
             return;
         }
-        if (c.Y == FixedRows() - 1 && FControlLook->FixedGradientDownFrom() != clNone)
-            SetHoverFixedCell(c.X, c.Y, true);
+        // Pressed while a button is down over it: the down colours, or the header's pressed state.
+        SetHoverFixedCell(c.X, c.Y, true);
     }
     // A left press edits the fixed cells set to fceLeftClick, a right press those set to fceRightClick.
     const TGridFixedCellEdit byPress = Button == mbLeft ? fceLeftClick : fceRightClick;

@@ -409,6 +409,12 @@ TEST_F(MovesWheel, PressedFixedCellsLookSunkenOrTakeTheDownColours)
     EXPECT_EQ(ColorToRGB(shot->Canvas()->Pixels(cell.Left + 4, cell.Top + 3)), ColorToRGB(clRed));
     MouseUp(Grid, p.X, p.Y);
     EXPECT_FALSE(Grid->HoverFixedCellDown());
+    // Without down colours and in a fixed column too (the list-view header's pressed state).
+    Grid->ControlLook()->SetFixedGradientDownFrom(clNone);
+    Grid->SetHoverFixedCells(hfAll);
+    MouseMove(Grid, CellMiddle(0, 3).X, CellMiddle(0, 3).Y);
+    MouseDown(Grid, CellMiddle(0, 3).X, CellMiddle(0, 3).Y);
+    EXPECT_TRUE(Grid->HoverFixedCellDown());
 }
 
 TEST_F(MovesWheel, APressOnAPartlyShownRowKeepsTheTopRowWithNoScrollOnPartialRow)
