@@ -854,6 +854,17 @@ void TProStringGrid::DrawRichTextCell(int ACol, int ARow, const TRect& ARect, TC
         FRichEditSel->Lines()->SaveToStream(&stream);
         rtf.assign(static_cast<const char*>(stream.Memory()), std::size_t(stream.Size()));
     }
+    if (selected && FP.SelectionRTFKeep) {
+        // Kept colours: text without a colour of its own stays in the cell's, not the selection's.
+        TBrush brush;
+        TFont font;
+        GetCellTextStyle(ACol, ARow, &brush, &font);
+        const TColor shown = ACanvas->Font()->Color();
+        ACanvas->Font()->SetColor(font.Color());
+        DrawRichText(ACanvas, rtf, r);
+        ACanvas->Font()->SetColor(shown);
+        return;
+    }
     DrawRichText(ACanvas, rtf, r);
 }
 

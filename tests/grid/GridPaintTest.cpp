@@ -1002,6 +1002,11 @@ TEST_F(GridPaint, SelectedRichTextTakesTheSelectionTextColour)
         EXPECT_GE(InkBox(bmp.get(), Inner(c, 2), [](TColor p) { return p == clLime; }).Left, 0) << c;
         EXPECT_LT(InkBox(bmp.get(), Inner(c, 2), [](TColor p) { return p == clRed; }).Left, 0) << c;
     }
+    // Kept colours: text without a colour of its own does not take the selection's either.
+    Grid->SetSelectionRTFKeep(true);
+    Grid->SetCells(1, 2, "{\\rtf1\\ansi\\fs32 MMMM}");
+    bmp = GrabControl(Grid);
+    EXPECT_LT(InkBox(bmp.get(), Inner(1, 2), [](TColor p) { return p == clLime; }).Left, 0);
 }
 
 // A cell's error range is underlined by the red wave right under its text, however the text is
