@@ -381,9 +381,12 @@ public:
     PSG_GRID_PLAIN(bool, ExcelStyleDecimalSeparator)
     PSG_GRID_REPAINT(bool, AutoNumAlign)
     PSG_GRID_REPAINT(bool, URLShow)
-    PSG_GRID_REPAINT(bool, URLFull)
+    // The link's form and colour show only with URLShow: only then do their setters repaint.
+    bool URLFull() const { return FP.URLFull; }
+    void SetURLFull(bool v) { if (std::exchange(FP.URLFull, v) != v && FP.URLShow) Invalidate(); }
     PSG_GRID_PLAIN(bool, URLEdit)
-    PSG_GRID_REPAINT(TColor, URLColor)
+    TColor URLColor() const { return FP.URLColor; }
+    void SetURLColor(TColor v) { if (std::exchange(FP.URLColor, v) != v && FP.URLShow) Invalidate(); }
     bool WordWrap() const { return FP.WordWrap; }
     void SetWordWrap(bool Value);
     TVAlignment VAlignment() const { return FP.VAlignment; }

@@ -462,6 +462,9 @@ TEST(GridSettings, RepaintOnlyWhereAndWhenTheTablesSay)
          [](auto& g) { g.ControlLook()->SetFixedGradientDownBorder(clRed); }, false},
         {"ProgressAppearance.Steps", none, [](auto& g) { g.ProgressAppearance()->SetSteps(5); }, true},
         {"Navigation.AdvanceOnEnter plain", none, [](auto& g) { g.Navigation()->SetAdvanceOnEnter(true); }, false},
+        {"URLColor without URLShow", none, [](auto& g) { g.SetURLColor(clRed); }, false},
+        {"URLFull without URLShow", none, [](auto& g) { g.SetURLFull(true); }, false},
+        {"URLColor with URLShow", [](auto& g) { g.SetURLShow(true); }, [](auto& g) { g.SetURLColor(clRed); }, true},
     };
     for (const Case& c : cases) {
         TCountingGrid g(nullptr);
