@@ -255,6 +255,12 @@ std::vector<TPoint> TArrowWindow::ArrowPoints() const
     }
 }
 
+void TArrowWindow::CreateParams(TCreateParams& Params)
+{
+    TCustomControl::CreateParams(Params);
+    Params.Style = (Params.Style & ~WS_CHILD) | WS_POPUP;
+}
+
 void TArrowWindow::CreateWnd()
 {
     TCustomControl::CreateWnd();
@@ -274,6 +280,12 @@ TPopupButton::TPopupButton(TComponent* AOwner) : TCustomControl(AOwner)
     SetColor(clBtnFace);
     SetEnabled(false);
     SetVisible(false);
+}
+
+void TPopupButton::CreateParams(TCreateParams& Params)
+{
+    TCustomControl::CreateParams(Params);
+    Params.Style = (Params.Style & ~WS_CHILD) | WS_POPUP | WS_BORDER;
 }
 
 void TPopupButton::SetCaption(const AnsiString& Value)

@@ -156,7 +156,8 @@ public:
     std::vector<TPoint> ArrowPoints() const;
 
 protected:
-    // The window takes the arrow's shape.
+    // A pop-up window (placed on the screen, so it can stand outside the grid), shaped as the arrow.
+    void CreateParams(TCreateParams& Params) override;
     void CreateWnd() override;
     void Paint() override;
 
@@ -183,6 +184,8 @@ public:
     void SetGradMirrorTo(TColor Value);
 
 protected:
+    // A pop-up window above every other, placed on the screen.
+    void CreateParams(TCreateParams& Params) override;
     void Paint() override;
 
 private:

@@ -105,11 +105,13 @@ void TGridDropTarget::DragMouseMove(TPoint Pt, bool& Allow, int Formats)
     Allow = Allow && row >= 0 && col >= 0;
 
     if (Allow && column) {
+        // The arrows are pop-up windows: they are placed on the screen.
         TRect r = g->CellRect(col, row);
+        TPoint o = g->ClientToScreen(TPoint(0, 0));
         TArrowWindow* down = g->ArrowWindow(1);
         TArrowWindow* up = g->ArrowWindow(0);
-        down->SetBounds(r.Left - down->Width() / 2, std::max(0, r.Top - 8), down->Width(), down->Height());
-        up->SetBounds(r.Left - up->Width() / 2, r.Bottom, up->Width(), up->Height());
+        down->SetBounds(o.X + r.Left - down->Width() / 2, o.Y + r.Top - 8, down->Width(), down->Height());
+        up->SetBounds(o.X + r.Left - up->Width() / 2, o.Y + r.Bottom, up->Width(), up->Height());
         down->SetVisible(true);
         up->SetVisible(true);
         g->ArrowWindow(2)->SetVisible(false);
@@ -121,7 +123,8 @@ void TGridDropTarget::DragMouseMove(TPoint Pt, bool& Allow, int Formats)
         if (row >= g->RowCount())
             r.Top = r.Bottom + g->GridLineWidth();   // where the row the drop adds begins
         TArrowWindow* a = g->ArrowWindow(2);
-        a->SetBounds(std::max(0, r.Left - 10), r.Top, a->Width(), a->Height());
+        TPoint o = g->ClientToScreen(TPoint(0, 0));
+        a->SetBounds(o.X + r.Left - 10, o.Y + r.Top, a->Width(), a->Height());
         a->SetVisible(true);
         g->ArrowWindow(0)->SetVisible(false);
         g->ArrowWindow(1)->SetVisible(false);
@@ -302,8 +305,7 @@ void TGridDropSource::DragMouseMove()
     if (FGrid->DragDropSettings()->ShowCells() && FImage) {
         FImage->SetBounds(p.X + 4, p.Y + 4, FImage->Width(), FImage->Height());
     } else if (TPopupButton* b = FGrid->PopupButton(); b && b->Visible()) {
-        TPoint c = FGrid->ScreenToClient(p);
-        b->SetBounds(c.X, c.Y - b->Height(), b->Width(), b->Height());
+        b->SetBounds(p.X, p.Y - b->Height(), b->Width(), b->Height());   // a pop-up: on the screen
     }
 }
 

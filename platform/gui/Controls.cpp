@@ -1673,6 +1673,20 @@ TNativeWidget* WrapWidget(QWidget* w)
     return new TNativeWidget{w};
 }
 
+namespace {
+// A pop-up control's window stays a tip of its own above its parent's window: it never takes the
+// activation and is placed in screen coordinates. Other windows become children of the parent's.
+void AttachWidget(TWinControlImpl& impl, QWidget* parent)
+{
+    if (impl.Popup) {
+        impl.Widget->setParent(parent, Qt::ToolTip | Qt::FramelessWindowHint);
+        impl.Widget->setAttribute(Qt::WA_ShowWithoutActivating);
+    } else {
+        impl.Widget->setParent(parent);
+    }
+}
+}  // namespace
+
 void TWinControl::CreateWnd()
 {
     TWinControl* outer = g_makingWindow;
@@ -1699,8 +1713,11 @@ void TWinControl::CreateWnd()
         w->setFont(ToQFont(*Font()));
     }
     FImpl->Widget = w;
+    TCreateParams params;
+    CreateParams(params);
+    FImpl->Popup = FParent && (params.Style & WS_POPUP);
     if (FParent)
-        w->setParent(ControlWidget(FParent));
+        AttachWidget(*FImpl, ControlWidget(FParent));
     else
         w->setWindowFlag(Qt::Window, true);
     auto* bridge = new TEventBridge(this, false);
@@ -1765,7 +1782,7 @@ void TWinControl::RecreateWnd()
     DestroyWnd();
     CreateHandle();
     for (TWinControl* k : kids) {
-        k->FImpl->Widget->setParent(FImpl->Widget.data());
+        AttachWidget(*k->FImpl, FImpl->Widget.data());
         k->ApplyGeometry();
         k->FImpl->Widget->setVisible(k->FVisible);
     }
@@ -1778,7 +1795,7 @@ void TWinControl::ApplyGeometry()
     QWidget* w = FImpl->Widget.data();
     if (!w)
         return;
-    if (FParent) {
+    if (FParent && !FImpl->Popup) {
         w->setGeometry(FLeft, FTop + FParent->FImpl->ClientTop, FWidth, FHeight);
         return;
     }
@@ -1837,8 +1854,7 @@ void TWinControl::InsertControl(TControl* AControl)
         FTabList.push_back(wc);
         if (FHandle) {
             if (wc->FHandle) {
-                wc->FImpl->Widget->setParent(FImpl->Widget.data());
-                wc->FImpl->Widget->setWindowFlag(Qt::Window, false);
+                AttachWidget(*wc->FImpl, FImpl->Widget.data());
                 wc->ApplyGeometry();
                 wc->FImpl->Widget->setVisible(wc->FVisible);
             } else if (wc->FVisible || !wc->WindowWaitsForShowing()) {

@@ -37,6 +37,7 @@ public:
     TMessage* InFlight = nullptr;      // the message made from the toolkit event being handled
     bool PassToToolkit = false;        // the in-flight message reached DefaultHandler
     int ClientTop = 0;                 // a form's menu bar above the client area
+    bool Popup = false;                // WS_POPUP: a window of its own, owned by the parent's, placed on the screen
     TControl* MouseControl = nullptr;  // the graphic child under the mouse (it had CM_MOUSEENTER)
     TCursor HitCursor = crDefault;     // the sizing cursor of the window's hit test under the mouse
     // Message hooks, oldest first; entries are shared with the messages passing them.

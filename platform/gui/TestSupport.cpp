@@ -595,9 +595,9 @@ bool WindowCloseBox(TCustomForm* Form)
     return !(f & Qt::FramelessWindowHint) && (!(f & Qt::CustomizeWindowHint) || (f & Qt::WindowCloseButtonHint));
 }
 
-bool WindowIsTip(TCustomForm* Form)
+bool WindowIsTip(TWinControl* Window)
 {
-    return Form->HandleAllocated() && ControlWidget(Form)->windowType() == Qt::ToolTip;
+    return Window->HandleAllocated() && ControlWidget(Window)->windowType() == Qt::ToolTip;
 }
 
 double WindowOpacity(TCustomForm* Form)
@@ -611,7 +611,18 @@ std::unique_ptr<TBitmap> GrabControl(TControl* Control)
     auto bmp = std::make_unique<TBitmap>();
     QImage img;
     if (auto* w = dynamic_cast<TWinControl*>(Control)) {
-        img = ControlWidget(w)->grab().toImage();
+        QWidget* widget = ControlWidget(w);
+        img = widget->grab().toImage();
+        if (widget->isWindow() && !widget->mask().isEmpty()) {
+            // A shaped window of its own shows only its shape: the rest stays transparent.
+            QImage shaped(img.size(), QImage::Format_ARGB32_Premultiplied);
+            shaped.fill(Qt::transparent);
+            QPainter p(&shaped);
+            p.setClipRegion(widget->mask());
+            p.drawImage(0, 0, img);
+            p.end();
+            img = shaped;
+        }
     } else if (Control->Parent()) {
         img = ControlWidget(Control->Parent())
                   ->grab(QRect(Control->Left(), Control->Top(), Control->Width(), Control->Height()))

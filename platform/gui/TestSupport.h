@@ -116,7 +116,7 @@ TRect WindowFrame(TCustomForm* Form);
 // The window system is asked for a close box on the form's title bar.
 bool WindowCloseBox(TCustomForm* Form);
 // The form's window is a pop-up tip to the window system (shadowed as its tips, never activated).
-bool WindowIsTip(TCustomForm* Form);
+bool WindowIsTip(TWinControl* Window);
 // The desktop's theme changed (or, with ColoursOnly, only its colours), as the window system tells the form.
 void ChangeDesktopTheme(TCustomForm* Form, bool ColoursOnly = false);
 

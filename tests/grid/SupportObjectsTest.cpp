@@ -256,18 +256,24 @@ TEST(ProGridButton, DownRulesByStyleGroupAndAllowAllUp)
 
 TEST(DragIndicators, ArrowsAreShapedAndTheCaptionWindowHasAThinBorder)
 {
+    // Both are pop-up windows placed on the screen, so they can stand outside the grid, and they
+    // never take the activation from the form.
     TForm form(nullptr);
-    form.SetColor(clWhite);
-    (new TArrowWindow(&form, 0))->SetVisible(true);   // up: its point at (5, 0), its stem below
+    form.SetBounds(200, 200, 100, 60);
+    auto* arrow = new TArrowWindow(&form, 0);   // up: its point at (5, 0), its stem below
+    arrow->SetBounds(190, 190, 11, 11);
+    arrow->SetVisible(true);
     auto* caption = new TPopupButton(&form);
     caption->SetParent(&form);
     caption->SetBounds(40, 0, 40, 20);
     caption->SetVisible(true);
     form.Show();
-    auto shot = GrabControl(&form);
-    EXPECT_EQ(shot->Canvas()->Pixels(0, 0), clWhite);
+    EXPECT_TRUE(WindowIsTip(arrow) && WindowIsTip(caption) && form.Active());
+    EXPECT_EQ(arrow->ClientOrigin(), TPoint(190, 190));
+    auto shot = GrabControl(arrow);
+    EXPECT_EQ(shot->Canvas()->Pixels(0, 0), clBlack) << "outside the shape: nothing of the window";
     EXPECT_EQ(shot->Canvas()->Pixels(5, 7), clLime);
-    EXPECT_EQ(shot->Canvas()->Pixels(40, 0), ColorToRGB(clWindowFrame));
+    EXPECT_EQ(GrabControl(caption)->Canvas()->Pixels(0, 0), ColorToRGB(clWindowFrame));
     EXPECT_EQ(std::vector<TColor>({caption->GradFrom(), caption->GradTo(), caption->GradMirrorFrom(), caption->GradMirrorTo()}),
               std::vector<TColor>({clNone, clNone, clBlack, clBlack}));
 }

@@ -231,6 +231,34 @@ TEST_F(GridDragDrop, DropsAreRefusedWhereTheGridSaysNo)
     other->Release();
 }
 
+TEST_F(GridDragDrop, DropArrowsStandBesideTheTargetOutsideTheGridToo)
+{
+    // The arrows are windows of their own on the screen: over the header row the down arrow
+    // stands 8 pixels above the grid, over the first column the row arrow 10 pixels left of it.
+    // Each step over B sees where the step before put the arrows.
+    B->SetFixedCols(0);
+    A->DragDropSettings()->SetOleColumnDragDrop(true);
+    B->DragDropSettings()->SetOleColumnDragDrop(true);
+    const TPoint o = B->ClientToScreen(TPoint(0, 0));
+    struct Case {
+        bool Column;
+        int Col, Row, Arrow, X, Y;   // X, Y: the arrow's place from the cell's top left
+    } cases[] = {{true, 2, 0, 1, -5, -8}, {true, 2, 0, 0, -5, 20}, {false, 0, 2, 2, -10, 0}, {false, 1, 2, 2, -10, 0}};
+    for (const Case& c : cases) {
+        TArrowWindow* a = B->ArrowWindow(c.Arrow);
+        TPoint seen(-1, -1);
+        B->OnOleDragOver = [&](TObject*, int, int, bool&) {
+            if (a->Visible() && WindowIsTip(a))
+                seen = TPoint(a->Left(), a->Top());
+        };
+        ScriptSystemDrag({Over(A, 2, c.Column ? 0 : 1), Over(B, c.Col, c.Row, ssCtrl), Over(B, c.Col, c.Row, ssCtrl)});
+        A->StartOleDrag(2, c.Column ? 0 : 1, c.Column);
+        TRect r = B->CellRect(c.Col, c.Row);
+        EXPECT_EQ(seen, TPoint(o.X + r.Left + c.X, o.Y + r.Top + c.Y)) << c.Col << "," << c.Arrow;
+    }
+    B->OnOleDragOver = nullptr;
+}
+
 TEST_F(GridDragDrop, ColumnDraggedBetweenGrids)
 {
     B->DragDropSettings()->SetOleColumnDragDrop(true);
