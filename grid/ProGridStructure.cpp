@@ -5,6 +5,7 @@
 // scrolling a cell into view and hiding the selection.
 #include <algorithm>
 #include <climits>
+#include <optional>
 
 #include "grid/ProGrid.h"
 
@@ -149,6 +150,9 @@ int FollowMove(int Index, int FromIndex, int ToIndex)
 
 void TProStringGrid::MoveColumn(int FromIndex, int ToIndex)
 {
+    // A move from or to a column the grid does not have is ignored.
+    if (std::min(FromIndex, ToIndex) < 0 || std::max(FromIndex, ToIndex) >= ColCount())
+        return;
     if (FSortIndexes->Count() == 0)
         ResetColumnOrder();
     // Cell controls keep stored columns: they follow the stored columns the move takes.
@@ -241,6 +245,8 @@ void TProStringGrid::RowMoved(int FromIndex, int ToIndex)
 
 void TProStringGrid::MoveRow(int FromIndex, int ToIndex)
 {
+    if (std::min(FromIndex, ToIndex) < 0 || std::max(FromIndex, ToIndex) >= RowCount())
+        return;
     // The floating footer's row stays the last row.
     if (FooterRowMove(FromIndex, ToIndex))
         return;
@@ -1090,7 +1096,8 @@ void TProStringGrid::RemoveNodeLevel(int ACol)
     // rows below them.
     const int first = FixedRows(), last = RowCount() - 1 - FixedFooters();
     std::vector<int> headers;
-    AnsiString value;
+    // Rows above the level's first header (all rows, when the grid has no such level) keep their text.
+    std::optional<AnsiString> value;
     for (int r = first; r <= last; ++r) {
         TCellGraphic* g = NodeGraphicAt(this, r);
         if (g && std::holds_alternative<int>(g->CellVar) && std::get<int>(g->CellVar) == ACol) {
@@ -1102,8 +1109,8 @@ void TProStringGrid::RemoveNodeLevel(int ACol)
             headers.push_back(r);
             continue;
         }
-        if (!g && !IsSummaryRow(r))
-            SetGridCell(ACol, r, value);
+        if (!g && !IsSummaryRow(r) && value)
+            SetGridCell(ACol, r, *value);
     }
     if (!headers.empty()) {
         // The nodes around the headers lose them.

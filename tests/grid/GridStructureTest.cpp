@@ -575,6 +575,8 @@ TEST(GridStructure, SubGroupNestsInsideGroupsAndRemoveNodeLevelTakesItBack)
 
     g.RemoveNodeLevel(2);
     EXPECT_EQ(Snapshot(g), grouped);
+    g.RemoveNodeLevel(2);   // the level is gone: the column keeps its texts
+    EXPECT_EQ(Snapshot(g), grouped);
     EXPECT_EQ(g.NodeCount(), 3);
     EXPECT_EQ(g.GetNodeSpan(1), 4);
     EXPECT_EQ(g.GetNodeSpan(5), 4);
@@ -598,6 +600,8 @@ TEST(GridStructure, MovedRowsAndColumnsTakeEveryCellControlAlong)
         {true, 4, 1, {2, 3, 4, 1, 5}}, {true, 1, 4, {4, 1, 2, 3, 5}},
         {false, 4, 1, {2, 3, 4, 1, 5}}, {false, 2, 3, {1, 3, 2, 4, 5}},
         {false, 2, 4, {1, 2, 5, 3, 4}, 1},
+        // A place the grid does not have: nothing moves.
+        {true, 1, 7, {1, 2, 3, 4, 5}}, {true, -1, 3, {1, 2, 3, 4, 5}}, {false, 2, 7, {1, 2, 3, 4, 5}},
     };
     for (auto& c : cases) {
         TProStringGrid g(nullptr);
