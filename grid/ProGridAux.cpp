@@ -132,17 +132,16 @@ bool FormControlKey(TWinControl* Control, TProStringGrid* Grid, char& Key, void 
 {
     if (Key != '\r' && Key != '\t')
         return false;
-    bool tab = Key == '\t';
+    const bool tab = Key == '\t';
+    const bool advance = tab && Grid->Navigation()->AdvanceAuto();
     Key = 0;
     Exit(Control);
-    if (!tab) {
-        if (Grid->CanFocus())
-            Grid->SetFocus();
-        return true;
-    }
-    if (Grid->Navigation()->AdvanceAuto())
+    // The hidden control leaves the keyboard to the grid, unless the cell's next control takes it.
+    if ((!tab || advance) && Grid->CanFocus())
+        Grid->SetFocus();
+    if (advance)
         Grid->AdvanceToNextCell(Grid->Col(), Grid->Row(), true, true, true, false, true);
-    else
+    else if (tab)
         Grid->ShowNextCellFormControl(Grid->RealColIndex(Grid->Col()), Grid->Row(), int(Control->Tag()));
     return true;
 }

@@ -237,10 +237,10 @@ TEST_F(AuxEditors, FormControlEditorsTakeEnterAndTab)
     } cases[] = {
         {"edit enter", false, VK_RETURN, false, true, 0, 0},
         {"edit tab", false, VK_TAB, false, false, 0, 1},
-        {"edit tab advancing", false, VK_TAB, true, false, 1, 0},
+        {"edit tab advancing", false, VK_TAB, true, true, 1, 0},
         {"combo enter", true, VK_RETURN, false, true, 0, 0},
         {"combo tab", true, VK_TAB, false, false, 0, 1},
-        {"combo tab advancing", true, VK_TAB, true, false, 1, 0},
+        {"combo tab advancing", true, VK_TAB, true, true, 1, 0},
     };
     for (const Case& c : cases) {
         TWinControl* control = c.Combo ? static_cast<TWinControl*>(Grid->ControlCombo())
