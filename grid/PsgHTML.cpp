@@ -809,12 +809,10 @@ bool TEngine::Picture(const AnsiString& tag)
                 pic->SetStretch(keep);
             } else {
                 int ox = 0, oy = 0;
-                if (pic->FrameCount() > 1) {
+                if (pic->FrameCount() > 1) {   // the frame alone: at its place in the screen
                     Fill(Cv(), TRect(x, top, x + pw, top + ph), C.EntryBrush);
-                    if (pic->Width() != pic->FrameWidth()) {   // the frame alone: at its place in the screen
-                        ox = pic->FrameLeft();
-                        oy = pic->FrameTop();
-                    }
+                    ox = pic->FrameLeft();
+                    oy = pic->FrameTop();
                 }
                 pic->Draw(Cv(), TRect(x + ox, top + oy, x + pw, top + ph));
             }

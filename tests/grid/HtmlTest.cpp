@@ -1037,4 +1037,11 @@ TEST(HtmlDraw, AnimatedPictureShowsItsFrameInTheScreen)
     EXPECT_EQ(p.C()->Pixels(1, 0), clYellow);
     EXPECT_EQ(p.C()->Pixels(1 + 3, 3), clYellow);
     EXPECT_EQ(p.C()->Pixels(1 + 5, 3), clWhite);
+    // A frame as wide as the screen (made 1 pixel wide here) stands at its place as well.
+    std::string narrow = FramesGif({{0, 0}, {0, 3}});
+    narrow[6] = 1;
+    item->Picture()->LoadFromData(narrow);
+    item->Picture()->SetFrame(2);
+    Html(p.C(), "<IMG src=\"ANIM\">", a);
+    EXPECT_EQ(TPoint(p.C()->Pixels(1, 0), p.C()->Pixels(1, 3)), TPoint(clYellow, clRed));
 }
