@@ -16,8 +16,8 @@ class TBitmap;
 class TGraphic;
 
 // ---------------------------------------------------------------- colours
-// 0x00BBGGRR; system colours have the high bit set (0x80000000 | index, the
-// form 0xFF000000 | index names the same colour).
+// 0x00BBGGRR; system colours are 0xFF000000 | index (the older form 0x80000000 | index
+// names the same colour).
 using TColor = std::int32_t;
 
 constexpr TColor RGB(int r, int g, int b)
@@ -40,8 +40,8 @@ enum {
     COLOR_MENUHILIGHT = 29, COLOR_MENUBAR = 30, COLOR_ENDCOLORS = 30
 };
 
-constexpr TColor clSystemColor = TColor(0x80000000u);
-constexpr TColor SysColor(int index) { return TColor(0x80000000u | unsigned(index)); }
+constexpr TColor clSystemColor = TColor(0xFF000000u);
+constexpr TColor SysColor(int index) { return TColor(0xFF000000u | unsigned(index)); }
 
 constexpr TColor clScrollBar = SysColor(COLOR_SCROLLBAR);
 constexpr TColor clBackground = SysColor(COLOR_BACKGROUND);

@@ -11,9 +11,9 @@ TEST(Graphics, SystemColoursResolveInBothForms)
 {
     struct Case { TColor color; TColor rgb; } cases[] = {
         {clBtnFace, RGB(212, 208, 200)},
-        {TColor(0xFF000000u | COLOR_BTNFACE), RGB(212, 208, 200)},
+        {TColor(0x80000000u | COLOR_BTNFACE), RGB(212, 208, 200)},   // the older form
         {clHighlight, RGB(49, 106, 197)},
-        {TColor(0xFF00000Du), RGB(49, 106, 197)},
+        {TColor(0x8000000Du), RGB(49, 106, 197)},
         {clWindow, clWhite},
         {clInfoBk, RGB(255, 255, 225)},
         {cl3DDkShadow, RGB(64, 64, 64)},
@@ -23,6 +23,8 @@ TEST(Graphics, SystemColoursResolveInBothForms)
     };
     for (const Case& k : cases)
         EXPECT_EQ(ColorToRGB(k.color), k.rgb) << std::hex << k.color;
+    EXPECT_EQ(std::vector<unsigned>({unsigned(clBtnFace), unsigned(clHighlight), unsigned(clInfoBk)}),
+              std::vector<unsigned>({0xFF00000Fu, 0xFF00000Du, 0xFF000018u}));
     EXPECT_EQ(GetRValue(RGB(1, 2, 3)), 1);
     EXPECT_EQ(GetBValue(RGB(1, 2, 3)), 3);
     EXPECT_EQ(ColorToString(clBtnFace), "clBtnFace");
