@@ -844,14 +844,15 @@ void TProStringGrid::DrawRichTextCell(int ACol, int ARow, const TRect& ARect, TC
     bool selected =
         IsSelected(DisplayColumn(ACol), ARow) && !(DisplayColumn(ACol) == Col() && ARow == Row() && Focused());
     if (selected && !FP.SelectionRTFKeep && FP.SelectionTextColor != clNone) {
-        // Selected rich text is shown in the selection's text colour.
-        FRichEditSel->SetPlainText(false);
-        CellToRich(ACol, ARow, FRichEditSel);
-        FRichEditSel->SetSelStart(0);
-        FRichEditSel->SetSelLength(65535);
-        FRichEditSel->SelAttributes()->SetColor(FP.SelectionTextColor);
+        // Selected rich text is shown in the selection's text colour, recoloured in the hidden
+        // rich edit: the other one may be the open editor of this very cell.
+        FRichEdit->SetPlainText(false);
+        CellToRich(ACol, ARow, FRichEdit);
+        FRichEdit->SetSelStart(0);
+        FRichEdit->SetSelLength(65535);
+        FRichEdit->SelAttributes()->SetColor(FP.SelectionTextColor);
         TMemoryStream stream;
-        FRichEditSel->Lines()->SaveToStream(&stream);
+        FRichEdit->Lines()->SaveToStream(&stream);
         rtf.assign(static_cast<const char*>(stream.Memory()), std::size_t(stream.Size()));
     }
     if (selected && FP.SelectionRTFKeep) {

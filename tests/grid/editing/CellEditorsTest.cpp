@@ -937,6 +937,16 @@ TEST_F(CellEditors, RichEditTypesOverItsTextWithoutAFrameAndGrowsItsRow)
         Grid->EndCellEdit();
         Grid->OnEndRowSize = nullptr;
     }
+    // Opening a cell of several lines leaves its row as it is, and the grid's repaints leave
+    // what is typed in the editor.
+    Grid->SizeWhileTyping()->SetHeight(true);
+    Grid->SetRowHeights(2, Grid->DefaultRowHeight());
+    TWinControl* e = Open("{\\rtf1\\ansi a\\par b\\par c\\par d}");
+    EXPECT_EQ(Grid->RowHeights(2), Grid->DefaultRowHeight());
+    TypeText(e, "Q");
+    Grid->Repaint();
+    EXPECT_EQ(Grid->RichEditSelection()->Lines()->Text(), "Q\r\n");
+    Grid->EndCellEdit();
 }
 
 TEST_F(CellEditors, ComboLookupCompletesFromItemsAndKeepsHistory)
