@@ -807,6 +807,10 @@ void TProStringGrid::GetCellColors(int ACol, int ARow, TGridDrawState AState, TB
     bool selected = false;
     GetCellStyle(ACol, ARow, AState, ABrush, AFont, AColorTo, AMirrorColor, AMirrorColorTo, AGradientDirection,
                  selected);
+    // The word wrap and alignment the cell is shown with, events included.
+    if (OnGetWordWrap)
+        OnGetWordWrap(this, ACol, ARow, AWordWrap);
+    ResolveCellAlignment(ACol, ARow, AAlignment, AVAlignment);
     // A record must not freeze a band, background or selection colour.
     bool background = FBackGround->Display() == bdGradientHorz || FBackGround->Display() == bdGradientVert;
     if (FBands->Active() || background || selected) {

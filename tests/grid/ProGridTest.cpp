@@ -393,6 +393,12 @@ TEST(ProGrid, CellQuestionsDefaultsAndEvents)
     g.MouseActions()->SetHotmailRowSelect(true);
     g.GetCellAlignment(0, 1, h, v);
     EXPECT_EQ(h, taCenter);
+    // A new record takes the alignment and word wrap the events give its cell.
+    g.OnGetAlignment = [](TObject*, int, int, TAlignment& H, TVAlignment& V) { H = taRightJustify; V = vtaBottom; };
+    g.OnGetWordWrap = [](TObject*, int, int, bool& W) { W = false; };
+    const TCellProperties* p = g.CellProperties(4, 6);
+    EXPECT_EQ(std::make_tuple(p->Alignment(), p->VAlignment(), p->WordWrap()),
+              std::make_tuple(taRightJustify, vtaBottom, false));
 
     g.ControlLook()->SetDropDownAlwaysVisible(true);
     g.OnGetEditorType = [](TObject*, int c, int, TEditorType& e) { if (c == 3) e = edComboList; };
