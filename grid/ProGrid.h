@@ -937,11 +937,12 @@ public:
     void GetCellStyle(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont, TColor& AColorTo,
                       TColor& AMirrorColor, TColor& AMirrorColorTo, TCellGradientDirection& AGradientDirection,
                       bool& ASelected) override;
-    void GetCellStyleEx(int ACol, int ARow, TGridDrawState& State, bool Printing, bool ShowSelection,
-                        bool UseRealColumn, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
-                        TColor& AMirrorColorTo, TFont* AFont, TAlignment& HAlign, TVAlignment& VAlign,
-                        bool& WordWrap, TCellGradientDirection& GradientDirection);
-    // The brush and font of a cell as GetCellStyleEx gives them on screen without the selection, and
+    // The whole colour decision, with alignment and word wrap: the form above is the base grid's.
+    void GetCellStyle(int ACol, int ARow, TGridDrawState& State, bool Printing, bool ShowSelection,
+                      bool UseRealColumn, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
+                      TColor& AMirrorColorTo, TFont* AFont, TAlignment& HAlign, TVAlignment& VAlign,
+                      bool& WordWrap, TCellGradientDirection& GradientDirection);
+    // The brush and font of a cell as GetCellStyle gives them on screen without the selection, and
     // without asking for alignment or word wrap: what measuring its text needs.
     // With ASource, AFont is assigned a grid's font only when it does not hold that font already.
     void GetCellTextStyle(int ACol, int ARow, TBrush* ABrush, TFont* AFont, TStyleFont* ASource = nullptr);
@@ -2002,7 +2003,7 @@ private:
     // included), and a column sized to such a width.
     std::vector<int> ContentWidths(int First, int Last);
     void SetContentWidth(int ACol, int AWidest, bool GrowOnly);
-    // The steps of GetCellStyleEx: the style before the colour events, then the events.
+    // The steps of GetCellStyle: the style before the colour events, then the events.
     TCellProperties* CellStyleBeforeEvents(int ACol, int ARow, TGridDrawState& State, bool Printing, TBrush* ABrush,
                                            TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,
                                            TFont* AFont, bool& WordWrap, TCellGradientDirection& GradientDirection,

@@ -61,8 +61,8 @@ void TProStringGrid::GetCellStyle(int ACol, int ARow, TGridDrawState AState, TBr
     TAlignment ha = taLeftJustify;
     TVAlignment va = vtaTop;
     bool wrap = true;
-    GetCellStyleEx(ACol, ARow, AState, false, true, false, ABrush, AColorTo, AMirrorColor, AMirrorColorTo, AFont, ha,
-                   va, wrap, AGradientDirection);
+    GetCellStyle(ACol, ARow, AState, false, true, false, ABrush, AColorTo, AMirrorColor, AMirrorColorTo, AFont, ha, va,
+                 wrap, AGradientDirection);
     // The selection step leaves gdSelected on exactly the cells it painted selected; it passes
     // fixed cells by.
     ASelected = ShowSelection() && (AState & gdSelected) && !(AState & gdFixed);
@@ -188,10 +188,10 @@ void TProStringGrid::GetCellTextStyle(int ACol, int ARow, TBrush* ABrush, TFont*
     ApplyCellColorEvents(ACol, ARow, state, false, fixed, props, ABrush, AFont);
 }
 
-void TProStringGrid::GetCellStyleEx(int ACol, int ARow, TGridDrawState& State, bool Printing, bool ShowSel,
-                                    bool UseRealColumn, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
-                                    TColor& AMirrorColorTo, TFont* AFont, TAlignment& HAlign, TVAlignment& VAlign,
-                                    bool& WordWrap, TCellGradientDirection& GradientDirection)
+void TProStringGrid::GetCellStyle(int ACol, int ARow, TGridDrawState& State, bool Printing, bool ShowSel,
+                                  bool UseRealColumn, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
+                                  TColor& AMirrorColorTo, TFont* AFont, TAlignment& HAlign, TVAlignment& VAlign,
+                                  bool& WordWrap, TCellGradientDirection& GradientDirection)
 {
     int col = UseRealColumn ? RealColIndex(ACol) : ACol;
     int dcol = DisplayColumn(col);
@@ -288,8 +288,8 @@ void TProStringGrid::DrawGridCell(TCanvas* ACanvas, int ACol, int ARow, TRect AR
     bool wrap = true;
     TCellGradientDirection dir = GradientVertical;
     TGridDrawState state = AState;
-    GetCellStyleEx(col, ARow, state, false, true, false, ACanvas->Brush(), colorTo, mirror, mirrorTo,
-                   ACanvas->Font(), ha, va, wrap, dir);
+    GetCellStyle(col, ARow, state, false, true, false, ACanvas->Brush(), colorTo, mirror, mirrorTo, ACanvas->Font(),
+                 ha, va, wrap, dir);
     auto* g = dynamic_cast<TCellGraphic*>(GetCellGraphicObject(col, ARow));
     if (col == 0 && FMouseActions->HotmailRowSelect() && ARow >= TBaseGrid::FixedRows()) {
         FRowCheckGraphic->CellType = ctRowCheckBox;

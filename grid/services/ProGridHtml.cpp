@@ -212,8 +212,8 @@ AnsiString TProStringGrid::BuildHtmlTable(const AnsiString& ImageFolder)
             TVAlignment va = vtaTop;
             bool wrap = true;
             TCellGradientDirection direction;
-            GetCellStyleEx(c, r, state, false, false, false, brush.get(), colorTo, mirror, mirrorTo, font.get(), ha,
-                           va, wrap, direction);
+            GetCellStyle(c, r, state, false, false, false, brush.get(), colorTo, mirror, mirrorTo, font.get(), ha,
+                         va, wrap, direction);
             AnsiString css = CellCssText(font.get(), isHeader ? FixedColor() : brush->Color(), ha, va);
             auto found = styleIndex.find(css);
             int style = found != styleIndex.end() ? found->second : int(styles.size());

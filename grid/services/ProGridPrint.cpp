@@ -301,8 +301,8 @@ TGridPrintLayout::TCellLook TGridPrintLayout::CellStyle(int ACol, int ARow, TBru
     TGridDrawState state = 0;
     TColor to, mirror, mirrorTo;
     TCellGradientDirection dir = GradientVertical;
-    G->GetCellStyleEx(ACol, ARow, state, true, false, true, ABrush, to, mirror, mirrorTo, AFont, look.HAlign,
-                      look.VAlign, look.WordWrap, dir);
+    G->GetCellStyle(ACol, ARow, state, true, false, true, ABrush, to, mirror, mirrorTo, AFont, look.HAlign,
+                    look.VAlign, look.WordWrap, dir);
     return look;
 }
 

@@ -29,8 +29,8 @@ int CellByCellWidth(TProStringGrid& G, int ACol)
         TVAlignment va = vtaTop;
         bool wrap = false;
         TCellGradientDirection dir = GradientVertical;
-        G.GetCellStyleEx(ACol, r, state, false, false, false, c->Brush(), colorTo, mirror, mirrorTo, c->Font(), ha, va,
-                         wrap, dir);
+        G.GetCellStyle(ACol, r, state, false, false, false, c->Brush(), colorTo, mirror, mirrorTo, c->Font(), ha, va,
+                       wrap, dir);
         c->Font()->SetSize(c->Font()->Size() + G.ZoomDelta());
         int w = 0;
         if (ClassifyCellText(text, true) == 1) {
