@@ -739,12 +739,10 @@ bool TProStringGrid::IsPasswordCell(int ACol, int ARow)
     return v;
 }
 
-bool TProStringGrid::GetCellWordWrap(int ACol, int ARow)
+void TProStringGrid::GetCellWordWrap(int ACol, int ARow, bool& WordWrap)
 {
-    bool v = FP.WordWrap;
     if (OnGetWordWrap)
-        OnGetWordWrap(this, ACol, ARow, v);
-    return v;
+        OnGetWordWrap(this, ACol, ARow, WordWrap);
 }
 
 bool TProStringGrid::CanEditCell(int ACol, int ARow)

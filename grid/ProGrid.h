@@ -537,7 +537,8 @@ public:
     virtual bool IsFixedCell(int ACol, int ARow);
     virtual bool GetCellReadOnly(int ACol, int ARow);
     virtual bool IsPasswordCell(int ACol, int ARow);
-    virtual bool GetCellWordWrap(int ACol, int ARow);
+    // WordWrap comes in as the caller has it (the cell's own for painting); the event may change it.
+    virtual void GetCellWordWrap(int ACol, int ARow, bool& WordWrap);
     virtual bool CanEditCell(int ACol, int ARow);
     virtual bool HasComboBox(int ACol, int ARow);
     virtual bool HasSpinEdit(int ACol, int ARow);

@@ -464,8 +464,10 @@ void TProStringGrid::AutoSizeRowEx(int ARow, bool GrowOnly)
             graphic.cy = 0;
         const bool stacked = g && (g->CellVAlign == vaUnderText || g->CellVAlign == vaAboveText);
         TPoint text(0, 0);
+        bool wrap = FP.WordWrap;
+        GetCellWordWrap(c, ARow, wrap);
         if (!Cells(c, ARow).empty())
-            GetCellTextSize(c, ARow, GetCellWordWrap(c, ARow), text, measure);
+            GetCellTextSize(c, ARow, wrap, text, measure);
         tallest = std::max(tallest, stacked ? text.Y + graphic.cy : std::max(text.Y, graphic.cy));
     }
     int height = tallest + (GridLineWidth() + 1) * 2 + FAutoSizeExtraHeight;

@@ -245,8 +245,7 @@ void TProStringGrid::GetCellStyle(int ACol, int ARow, TGridDrawState& State, boo
             }
         }
     }
-    if (OnGetWordWrap)
-        OnGetWordWrap(this, col, ARow, WordWrap);
+    GetCellWordWrap(col, ARow, WordWrap);
     ResolveCellAlignment(col, ARow, HAlign, VAlign);
 }
 

@@ -56,7 +56,7 @@ TEST(GridEventOrder, CellIsPassedInTheHandlersOrder)
         {"OnOfficeHint", [](auto& g, Seen& s) { g.OnOfficeHint = Note(s); },
          [=](TProStringGrid& g) { g.GetCellHint(Col, Row); }, true},
         {"OnGetWordWrap", [](auto& g, Seen& s) { g.OnGetWordWrap = Note(s); },
-         [=](TProStringGrid& g) { g.GetCellWordWrap(Col, Row); }, false},
+         [=](TProStringGrid& g) { bool w = false; g.GetCellWordWrap(Col, Row, w); }, false},
         {"OnGetEditorType", [](auto& g, Seen& s) { g.OnGetEditorType = Note(s); },
          [=](TProStringGrid& g) { g.GetCellEditorType(Col, Row); }, false},
     };

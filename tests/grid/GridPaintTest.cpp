@@ -449,6 +449,7 @@ namespace {
 struct FilterGrid : TProStringGrid {
     using TProStringGrid::TProStringGrid;
     bool HasFilterButton(int ACol) override { return ACol == 2; }
+    void GetCellWordWrap(int ACol, int, bool& WordWrap) override { WordWrap = ACol == 3; }
 };
 using FilteredHeaders = TGridFormTest<FilterGrid>;
 }  // namespace
@@ -464,6 +465,17 @@ TEST_F(FilteredHeaders, TheFilterGlyphSitsAtTheRightOfItsHeaderCell)
                                    [](TColor p) { return p == TColor(0x404040); });
         EXPECT_EQ(glyph.Left >= 0, c == 2) << "column " << c;
     }
+}
+
+// A descendant's word-wrap answer decides how the cell's text is painted.
+TEST_F(FilteredHeaders, TheWordWrapHookBreaksThePaintedText)
+{
+    Grid->SetDefaultRowHeight(60);
+    for (int c : {1, 3})
+        Grid->SetCells(c, 1, "Bezpieczeństwo maszyn elektrycznych");
+    auto bmp = GrabControl(Grid);
+    const int one = InkBox(bmp.get(), Grid->CellRect(1, 1), Dark).Height();
+    EXPECT_GT(InkBox(bmp.get(), Grid->CellRect(3, 1), Dark).Height(), one * 3 / 2);
 }
 
 // A list-view header under the mouse is lit, and darkened while pressed.
