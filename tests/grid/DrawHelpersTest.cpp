@@ -7,6 +7,7 @@
 
 #include "grid/ProUtilDraw.h"
 #include "tests/common/GridTest.h"
+#include "tests/platform/gui/Pixels.h"
 
 namespace {
 
@@ -162,8 +163,7 @@ TEST(DrawHelpers, ProgressBarTextChangesColourAtTheBoundary)
     DrawProgressBar(s.C(), TRect(0, 0, 100, 20), clNavy, clWhite, clWhite, clNavy, 50, 0, 0, 0, 100, "", clNone,
                     false);
     const int tw = s.C()->TextWidth("50%");
-    EXPECT_EQ(s.C()->Pixels(5, 2), clNavy);
-    EXPECT_EQ(s.C()->Pixels(95, 2), clWhite);
+    ExpectPixels(s.C(), {{5, 2, clNavy}, {95, 2, clWhite}});
     int lightLeft = 0, darkRight = 0, navyRight = 0;
     for (int y = 0; y < 20; ++y) {
         for (int x = 50 - tw / 2; x < 50; ++x)
@@ -199,16 +199,13 @@ TEST(DrawHelpers, GradientsBlendsAndGuards)
 {
     TBoard s(40, 10);
     DrawGradient(s.C(), clRed, clBlue, true, TRect(0, 0, 40, 10), 0);   // one band
-    EXPECT_EQ(s.C()->Pixels(0, 5), clRed);
-    EXPECT_EQ(s.C()->Pixels(39, 5), clRed);
+    ExpectPixels(s.C(), {{0, 5, clRed}, {39, 5, clRed}});
     DrawGradient(s.C(), clLime, clNone, false, TRect(0, 0, 40, 10), 16);
     EXPECT_EQ(s.C()->Pixels(20, 9), clLime);
     DrawGradient(s.C(), clBlack, clWhite, true, TRect(0, 0, 40, 10), 4);
-    EXPECT_EQ(s.C()->Pixels(0, 0), clBlack);
-    EXPECT_EQ(s.C()->Pixels(39, 0), RGB(191, 191, 191));   // the last of four bands
+    ExpectPixels(s.C(), {{0, 0, clBlack}, {39, 0, RGB(191, 191, 191)}});   // the last of four bands
     DrawMirrorGradient(s.C(), TRect(0, 0, 40, 10), clRed, clNone, clBlue, clNone, true, clNone, false, true);
-    EXPECT_EQ(s.C()->Pixels(10, 1), clRed);
-    EXPECT_EQ(s.C()->Pixels(10, 8), clBlue);
+    ExpectPixels(s.C(), {{10, 1, clRed}, {10, 8, clBlue}});
 
     EXPECT_EQ(BlendColorAt(clRed, clBlue, 5, 3, 5), clRed);     // High = Low
     EXPECT_EQ(BlendColorAt(clRed, clNone, 0, 3, 10), clRed);
@@ -232,9 +229,7 @@ TEST(DrawHelpers, TransparentBitmapsPiesAndButtons)
     src.Canvas()->SetPixels(2, 2, clBlue);
     TBoard s(10, 10);
     DrawBitmapTransparent(s.C(), &src, clYellow, TRect(3, 3, 10, 10));
-    EXPECT_EQ(s.C()->Pixels(3, 3), clYellow);
-    EXPECT_EQ(s.C()->Pixels(5, 5), clBlue);
-    EXPECT_EQ(s.C()->Pixels(8, 8), clWhite);
+    ExpectPixels(s.C(), {{3, 3, clYellow}, {5, 5, clBlue}, {8, 8, clWhite}});
     DrawBitmapTransparent(s.C(), nullptr, clYellow, TRect(0, 0, 1, 1));
     DrawResourceBitmapTransparent(s.C(), "NO_SUCH_BITMAP", clYellow, TRect(0, 0, 1, 1));
 
@@ -299,16 +294,14 @@ TEST(DrawHelpers, MirrorGradientHalvesAndBorders)
     // Vertical: top half Color..ColorTo, bottom half Mirror..MirrorTo, both downwards.
     TBoard v(20, 40);
     DrawMirrorGradient(v.C(), TRect(0, 0, 20, 40), clRed, clBlue, clLime, clBlack, true, clNone, false, true);
-    EXPECT_EQ(v.At(10, 0), clRed);
-    EXPECT_EQ(v.At(10, 20), clLime);
+    ExpectPixels(v.C(), {{10, 0, clRed}, {10, 20, clLime}});
     EXPECT_GT(GetBValue(v.At(10, 19)), 200);
     EXPECT_LT(GetGValue(v.At(10, 39)), 20);
     EXPECT_EQ(v.At(0, 5), v.At(19, 5));   // bands run across the width
     // Not vertical: left and right halves, bands along X.
     TBoard h(40, 20);
     DrawMirrorGradient(h.C(), TRect(0, 0, 40, 20), clRed, clBlue, clLime, clBlack, false, clNone, false, true);
-    EXPECT_EQ(h.At(0, 10), clRed);
-    EXPECT_EQ(h.At(20, 10), clLime);
+    ExpectPixels(h.C(), {{0, 10, clRed}, {20, 10, clLime}});
     EXPECT_EQ(h.At(5, 0), h.At(5, 19));
     // No mirror colour and no end colour: a solid fill one pixel taller.
     TBoard s(20, 20);
@@ -317,21 +310,15 @@ TEST(DrawHelpers, MirrorGradientHalvesAndBorders)
     // One gradient from top to bottom when vertical.
     TBoard g(20, 20);
     DrawMirrorGradient(g.C(), TRect(0, 0, 20, 20), clBlack, clWhite, clNone, clNone, true, clNone, false, true);
-    EXPECT_EQ(g.At(0, 0), clBlack);
-    EXPECT_EQ(g.At(19, 0), clBlack);
+    ExpectPixels(g.C(), {{0, 0, clBlack}, {19, 0, clBlack}});
     EXPECT_GT(GetRValue(g.At(0, 19)), 230);
     // Borders: a frame, or only the left and right lines; Fill off leaves the inside.
     TBoard f(20, 20);
     DrawMirrorGradient(f.C(), TRect(0, 0, 20, 20), clRed, clNone, clNone, clNone, true, clBlue, false, false);
-    EXPECT_EQ(f.At(10, 0), clBlue);
-    EXPECT_EQ(f.At(0, 10), clBlue);
-    EXPECT_EQ(f.At(19, 10), clBlue);
-    EXPECT_EQ(f.At(10, 10), clWhite);
+    ExpectPixels(f.C(), {{10, 0, clBlue}, {0, 10, clBlue}, {19, 10, clBlue}, {10, 10, clWhite}});
     TBoard l(20, 20);
     DrawMirrorGradient(l.C(), TRect(0, 0, 20, 20), clRed, clNone, clNone, clNone, true, clBlue, true, true);
-    EXPECT_EQ(l.At(0, 10), clBlue);
-    EXPECT_EQ(l.At(19, 10), clBlue);
-    EXPECT_EQ(l.At(10, 0), clRed);
+    ExpectPixels(l.C(), {{0, 10, clBlue}, {19, 10, clBlue}, {10, 0, clRed}});
 }
 
 TEST(DrawHelpers, ColourArithmetic)
@@ -383,12 +370,8 @@ TEST(DrawHelpers, ProgressBarGeometryColoursAndText)
         if (c.Complete < 90) expected.emplace_back(90 - c.Complete, clSilver);
         EXPECT_EQ(b.Row(4, 5, 95), expected) << c.Value << " " << c.Format;
         // The frame one pixel out in the border colour, one more out in the background.
-        EXPECT_EQ(b.At(4, 20), clRed);
-        EXPECT_EQ(b.At(95, 20), clRed);
-        EXPECT_EQ(b.At(50, 2), clRed);
-        EXPECT_EQ(b.At(50, 37), clRed);
-        EXPECT_EQ(b.At(3, 20), clYellow);
-        EXPECT_EQ(b.At(50, 1), clYellow);
+        ExpectPixels(b.C(), {{4, 20, clRed}, {95, 20, clRed}, {50, 2, clRed}, {50, 37, clRed}, {3, 20, clYellow},
+                             {50, 1, clYellow}});
         EXPECT_EQ(b.C()->Brush()->Color(), clYellow);
     }
     // The text is centred and takes the colour of the part it lies on.
@@ -450,9 +433,8 @@ TEST(DrawHelpers, LevelBarPiecesBordersAndDirections)
         l.BorderColor = clBlack;
         l.BackgroundColor = clSilver;
         DrawLevelProgressBar(f.C(), TRect(0, 0, 102, 12), 100, l);
-        EXPECT_EQ(f.At(0, 6), border ? clBlack : clSilver);
-        EXPECT_EQ(f.At(50, 11), border ? clBlack : clSilver);
-        EXPECT_EQ(f.At(50, 6), clYellow);
+        const TColor edge = border ? clBlack : clSilver;
+        ExpectPixels(f.C(), {{0, 6, edge}, {50, 11, edge}, {50, 6, clYellow}});
     }
     // Gradient pieces: two mirrored halves across the bar.
     TBoard g(102, 22);
@@ -461,8 +443,7 @@ TEST(DrawHelpers, LevelBarPiecesBordersAndDirections)
     gr.Level0ColorTo = clBlack;
     gr.Steps = 10;
     DrawLevelProgressBar(g.C(), TRect(0, 0, 102, 22), 30, gr);
-    EXPECT_EQ(g.At(10, 1), clRed);
-    EXPECT_EQ(g.At(10, 11), clBlack);
+    ExpectPixels(g.C(), {{10, 1, clRed}, {10, 11, clBlack}});
     EXPECT_GT(GetRValue(g.At(10, 20)), GetRValue(g.At(10, 12)));
     EXPECT_EQ(g.At(10, 1), g.At(20, 1));
     // The percentage text is centred.
