@@ -79,6 +79,24 @@ inline std::string GridTexts(TProStringGrid& G)
     return s;
 }
 
+// Sizes the grid to Texts and fills it, columns split by "|" and rows by "/" as GridTexts gives them.
+inline void SetGridTexts(TProStringGrid& G, const std::string& Texts)
+{
+    std::vector<std::vector<std::string>> rows(1, std::vector<std::string>(1));
+    for (char ch : Texts)
+        if (ch == '/')
+            rows.emplace_back(1);
+        else if (ch == '|')
+            rows.back().emplace_back();
+        else
+            rows.back().back() += ch;
+    G.SetColCount(int(rows[0].size()));
+    G.SetRowCount(int(rows.size()));
+    for (int r = 0; r < int(rows.size()); ++r)
+        for (int c = 0; c < int(rows[r].size()); ++c)
+            G.SetCells(c, r, rows[r][c]);
+}
+
 // Polish formats while it lives: decimal ",", thousands a no-break space, dates "dd.mm.yyyy" and
 // times "hh:nn:ss".
 struct PolishFormatSettings {

@@ -32,15 +32,8 @@ TEST_F(GridCsv, SeparatorDetection)
 TEST_F(GridCsv, WritesQuotedAndEmptyFieldsAsTheFormerFilesDid)
 {
     TProStringGrid g(nullptr);
-    g.SetColCount(3);
-    g.SetRowCount(2);
+    SetGridTexts(g, "x\r\ny||a\"b/c,d|e\"f,g|h\"\r\ni");
     g.SetFixedRows(0);
-    g.SetCells(0, 0, "x\r\ny");
-    g.SetCells(1, 0, "");
-    g.SetCells(2, 0, "a\"b");
-    g.SetCells(0, 1, "c,d");
-    g.SetCells(1, 1, "e\"f,g");
-    g.SetCells(2, 1, "h\"\r\ni");
     std::string name = Dir / "a.csv";
     g.SaveToCsvFile(name.c_str());
     EXPECT_EQ(ReadFileBytes(name), "\"x\x0By\",\"\",\"a\"\"b\"\r\n"
@@ -112,13 +105,8 @@ TEST_F(GridCsv, ReadsForeignFiles)
     TProStringGrid g(nullptr);
     g.SetReadFirstLine(false);
     g.LoadFromCsvFile(name.c_str());
-    EXPECT_EQ(g.RowCount(), 4);   // from row 0: ExportFixedCells
-    EXPECT_EQ(g.Cells(1, 0), "pierwsza\r\nlinia");
-    EXPECT_EQ(g.Cells(2, 0), "5\" śruba");
-    EXPECT_EQ(g.Cells(1, 1), "\"słowo\"");
-    EXPECT_EQ(g.Cells(2, 1), "ok");
-    EXPECT_EQ(g.Cells(1, 2), "bez końca");
-    EXPECT_EQ(g.Cells(0, 3), "ciąg");
+    // From row 0: ExportFixedCells.
+    EXPECT_EQ(GridTexts(g), "1|pierwsza\r\nlinia|5\" śruba||/2|\"słowo\"|ok||/3|bez końca|||/ciąg||||");
 
     TProStringGrid limited(nullptr);
     limited.LoadFromCsvFile(name.c_str(), 2);
@@ -211,10 +199,7 @@ TEST_F(GridCsv, AppendAddsRowsToTheGridAndLinesToTheFile)
 {
     std::string name = Dir / "ap.csv";
     TProStringGrid g(nullptr);
-    g.SetColCount(2);
-    g.SetRowCount(2);
-    g.SetCells(0, 0, "h");
-    g.SetCells(1, 1, "one");
+    SetGridTexts(g, "h|/|one");
     g.SaveToCsvFile(name.c_str());
     g.SetCells(1, 1, "two");
     g.WriteCsvFile(name.c_str(), true);
@@ -237,12 +222,8 @@ TEST_F(GridCsv, HiddenColumnsOnlyWithExportHiddenColumns)
 {
     std::string name = Dir / "h.csv";
     TProStringGrid g(nullptr);
-    g.SetColCount(3);
-    g.SetRowCount(1);
+    SetGridTexts(g, "a|ukryta|c");
     g.SetFixedRows(0);
-    g.SetCells(0, 0, "a");
-    g.SetCells(1, 0, "ukryta");
-    g.SetCells(2, 0, "c");
     g.HideColumn(1);
     g.SaveToCsvFile(name.c_str());
     EXPECT_EQ(ReadFileBytes(name), "a,c\r\n");

@@ -54,11 +54,7 @@ TEST(GridFooter, FloatingFooterFollowsTheLastRow)
 {
     DotFormatSettings dot;
     TProStringGrid g(nullptr);
-    g.SetColCount(3);
-    g.SetRowCount(4);
-    g.SetCells(1, 1, "1");
-    g.SetCells(1, 2, "2");
-    g.SetCells(2, 3, "stopka");
+    SetGridTexts(g, "||/|1|/|2|/||stopka");
     g.FloatingFooter()->SetVisible(true);
     g.CellProperties(1, 3)->SetCalcType(1);   // sum
     g.CalcFooter(-1);

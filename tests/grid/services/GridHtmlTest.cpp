@@ -10,6 +10,7 @@
 #include "platform/core/CodePage.h"
 #include "platform/gui/Graphics.h"
 #include "platform/gui/ShellApi.h"
+#include "tests/common/GridTest.h"
 #include "tests/common/TestFiles.h"
 
 namespace {
@@ -39,13 +40,7 @@ int Count(const std::string& S, const std::string& Sub)
 
 void FillSmall(TProStringGrid& G)
 {
-    G.SetColCount(2);
-    G.SetRowCount(3);
-    G.SetCells(1, 0, "Nazwa");
-    G.SetCells(0, 1, "1");
-    G.SetCells(1, 1, "śruba M8");
-    G.SetCells(0, 2, "2");
-    G.SetCells(1, 2, "a\r\nb");
+    SetGridTexts(G, "|Nazwa/1|śruba M8/2|a\r\nb");
 }
 }
 

@@ -292,12 +292,7 @@ TEST_F(GridOffice, LegacyAndBrokenFilesRaiseClearErrors)
 TEST_F(GridOffice, DocumentHoldsTheGridAsATable)
 {
     TProStringGrid g(nullptr);
-    g.SetColCount(3);
-    g.SetRowCount(3);
-    g.SetCells(1, 0, "Nazwa");
-    g.SetCells(2, 0, "Ilość");
-    g.SetCells(1, 1, "śruba\r\nM8");
-    g.SetCells(2, 1, "12");
+    SetGridTexts(g, "|Nazwa|Ilość/|śruba\r\nM8|12/||");
     g.OnGetAlignment = [](TObject*, int, int ACol, TAlignment& H, TVAlignment&) {
         if (ACol == 2)
             H = taRightJustify;
@@ -468,14 +463,7 @@ TEST_F(GridOffice, LibreOfficeReadsTheFiles)
         GTEST_SKIP() << "LibreOffice is not installed";
     PolishFormatSettings formats;
     TProStringGrid g(nullptr);
-    g.SetColCount(3);
-    g.SetRowCount(4);
-    g.SetCells(1, 0, "Nazwa");
-    g.SetCells(2, 0, "Ilość");
-    g.SetCells(1, 1, "śruba");
-    g.SetCells(2, 1, "12,50");
-    g.SetCells(1, 2, "nakrętka");
-    g.SetCells(2, 2, "2,50");
+    SetGridTexts(g, "|Nazwa|Ilość/|śruba|12,50/|nakrętka|2,50/||");
     const std::string book = Dir / "k.xlsx";
     g.SaveToExcel(book.c_str());
     g.SaveToWord((Dir / "k.docx").c_str());
