@@ -14,6 +14,7 @@
 #include "platform/gui/Buttons.h"
 #include "platform/gui/ExtCtrls.h"
 #include "tests/app/MainFormFixture.h"
+#include "tests/common/GridTest.h"
 #include "tests/common/TestFiles.h"
 
 namespace {
@@ -120,13 +121,7 @@ TEST_F(Registers, CommentedCellUnderTheCursorLooksPlainOnceTheCursorMoves)
     page.SetSize(600, 800);
     Grid->SetPreviewPage(1);
     Grid->PrintPreviewTo(page.Canvas(), TRect(0, 0, 600, 800));
-    auto lime = [](TBitmap* B, const TRect& R) {
-        int n = 0;
-        for (int y = R.Top; y < R.Bottom; ++y)
-            for (int x = R.Left; x < R.Right; ++x)
-                n += ColorToRGB(B->Canvas()->Pixels(x, y)) == clLime;
-        return n;
-    };
+    auto lime = [](TBitmap* B, const TRect& R) { return CountPixels(B, R, [](TColor c) { return c == clLime; }); };
     EXPECT_EQ(lime(shot.get(), Grid->CellRect(1, 1)), 0);
     EXPECT_EQ(lime(&page, TRect(0, 0, 600, 800)), 0);
 }

@@ -237,6 +237,16 @@ inline TRect InkBox(TBitmap* b, const TRect& R, const std::function<bool(TColor)
     return box;
 }
 
+// How many pixels of R satisfy Ink.
+inline int CountPixels(TBitmap* b, const TRect& R, const std::function<bool(TColor)>& Ink)
+{
+    int n = 0;
+    for (int y = R.Top; y < R.Bottom; ++y)
+        for (int x = R.Left; x < R.Right; ++x)
+            n += Ink(ColorToRGB(b->Canvas()->Pixels(x, y)));
+    return n;
+}
+
 // The hint the grid prepares for the pointer at (X, Y).
 inline AnsiString CellHint(TProStringGrid& G, int X, int Y)
 {

@@ -4,7 +4,6 @@
 // pages rendered with pdftoppm (254 dpi: one pixel is 0.1 mm).
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -18,7 +17,7 @@
 #include "grid/ProUtil.h"
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Printers.h"
-#include "tests/common/FormTest.h"
+#include "tests/common/GridTest.h"
 #include "tests/common/Screenshots.h"
 #include "tests/common/TestFiles.h"
 
@@ -87,10 +86,14 @@ struct GridPrint : TFormTest {
     }
 };
 
+bool DarkInk(TColor c)
+{
+    return c >= 0 && GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128;
+}
+
 bool Dark(TBitmap& b, int x, int y)
 {
-    TColor c = b.Canvas()->Pixels(x, y);
-    return c >= 0 && GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 128;
+    return DarkInk(b.Canvas()->Pixels(x, y));
 }
 
 // The printer's unprintable left edge in 0.1 mm.
@@ -173,23 +176,14 @@ TEST_F(GridPrint, MiniHtmlCellsPrintInsideTheirOwnRow)
     auto preview = Preview(600, 800);
     TBitmap& b = *preview;
     // The green text's rows, and the grid lines running across the whole width of that text.
-    int greenTop = -1, greenBottom = -1, greenLeft = 600, greenRight = -1;
-    for (int y = 0; y < 800; ++y)
-        for (int x = 0; x < 600; ++x) {
-            TColor c = b.Canvas()->Pixels(x, y);
-            if (c >= 0 && GetGValue(c) > 120 && GetRValue(c) < 100 && GetBValue(c) < 100) {
-                if (greenTop < 0)
-                    greenTop = y;
-                greenBottom = y;
-                greenLeft = std::min(greenLeft, x);
-                greenRight = std::max(greenRight, x);
-            }
-        }
-    ASSERT_GE(greenTop, 0);
-    const auto lines = LinesAcross(b, greenLeft, greenRight + 1);
+    const TRect green = InkBox(&b, TRect(0, 0, 600, 800), [](TColor c) {
+        return c >= 0 && GetGValue(c) > 120 && GetRValue(c) < 100 && GetBValue(c) < 100;
+    });
+    ASSERT_GE(green.Top, 0);
+    const auto lines = LinesAcross(b, green.Left, green.Right);
     ASSERT_GE(lines.size(), 4u);   // above the header, between the rows, below the last row
-    EXPECT_GT(greenTop, lines[1].first);
-    EXPECT_LT(greenBottom, lines[2].first);
+    EXPECT_GT(green.Top, lines[1].first);
+    EXPECT_LE(green.Bottom, lines[2].first);
 }
 
 TEST_F(GridPrint, FittingScalesColumnsOnlyAsItsModeAllows)
@@ -330,21 +324,10 @@ TEST_F(GridPrint, RegisterPrintedToPdfHasItsPagesTextAndLinesWhereLaidOut)
             left = x;
     EXPECT_NEAR(x0, left, 3);
     // The line between the first and the second column.
-    int between = 0;
-    for (int x = offX + starts[1] - 8; x <= offX + starts[1] + 3; ++x)
-        between += Dark(page, x, y0 + 30);
-    EXPECT_GT(between, 0);
+    EXPECT_GT(CountPixels(&page, TRect(offX + starts[1] - 8, y0 + 30, offX + starts[1] + 4, y0 + 31), DarkInk), 0);
     // The header text of the second column lies inside its cell, and nothing stands above the table.
-    int ink = 0;
-    for (int y = y0 + 3; y < y0 + 45; ++y)
-        for (int x = offX + starts[1] + 3; x < offX + starts[2] - 10; ++x)
-            ink += Dark(page, x, y);
-    EXPECT_GT(ink, 100);
-    int above = 0;
-    for (int y = offY; y < y0 - 5; ++y)
-        for (int x = x0; x < offX + starts[5]; ++x)
-            above += Dark(page, x, y);
-    EXPECT_EQ(0, above);
+    EXPECT_GT(CountPixels(&page, TRect(offX + starts[1] + 3, y0 + 3, offX + starts[2] - 10, y0 + 45), DarkInk), 100);
+    EXPECT_EQ(0, CountPixels(&page, TRect(x0, offY, offX + starts[5], y0 - 5), DarkInk));
 }
 
 // The text pdftotext finds on the pages of a PDF file (text off the paper is not found).
@@ -497,11 +480,7 @@ TEST_F(GridPrint, BlinkingTextShowsWhereNothingBlinks)
         {"hint", [&](const AnsiString& Text) { hint.ActivateHint(TRect(0, 0, 10, 10), Text); return GrabControl(&hint); }},
     };
     auto darkPixels = [](TBitmap& b) {   // inside the frames of the windows
-        int n = 0;
-        for (int y = 2; y < b.Height() - 2; ++y)
-            for (int x = 2; x < b.Width() - 2; ++x)
-                n += Dark(b, x, y);
-        return n;
+        return CountPixels(&b, TRect(2, 2, b.Width() - 2, b.Height() - 2), DarkInk);
     };
     for (const auto& p : places) {
         const int without = darkPixels(*p.Draw("<BLINK></BLINK>"));
@@ -563,17 +542,13 @@ TEST_F(GridPrint, TurnedTextPrintsInsideItsCell)
     const auto lines = LinesAcross(page, PrinterOffsetX() + starts[0] + 8, PrinterOffsetX() + starts[0] + 30);
     ASSERT_EQ(lines.size(), 3u);
     for (int c = 1; c <= 3; ++c) {
-        int left = INT_MAX, right = -1, top = INT_MAX, bottom = -1;
-        for (int y = lines[1].second + 2; y < lines[2].first - 1; ++y)
-            for (int x = PrinterOffsetX() + starts[c] + 8; x < PrinterOffsetX() + starts[c + 1] - 8; ++x)
-                if (Dark(page, x, y)) {
-                    left = std::min(left, x), right = std::max(right, x);
-                    top = std::min(top, y), bottom = std::max(bottom, y);
-                }
-        ASSERT_GE(right, 0) << angles[c - 1];
+        const TRect cell(PrinterOffsetX() + starts[c] + 8, lines[1].second + 2, PrinterOffsetX() + starts[c + 1] - 8,
+                         lines[2].first - 1);
+        const TRect ink = InkBox(&page, cell, DarkInk);
+        ASSERT_GE(ink.Left, 0) << angles[c - 1];
         // The whole word: about as long as the cell is tall, where it stands upright.
         if (angles[c - 1] != 45) {
-            EXPECT_GT(bottom - top, 3 * (right - left)) << angles[c - 1];
+            EXPECT_GT(ink.Height() - 1, 3 * (ink.Width() - 1)) << angles[c - 1];
         }
     }
 }

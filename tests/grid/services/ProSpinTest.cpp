@@ -14,7 +14,7 @@
 #include "platform/gui/Graphics.h"
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/Sound.h"
-#include "tests/common/FormTest.h"
+#include "tests/common/GridTest.h"
 #include "tests/common/Screenshots.h"
 
 namespace {
@@ -219,11 +219,7 @@ TEST_F(ProSpin, TextRectAlignmentLabelAndDisabledArrow)
     TProTimerSpeedButton* up = Spin->Button()->UpButton();
     up->SetEnabled(false);
     std::unique_ptr<TBitmap> b = GrabControl(up);
-    int black = 0;
-    for (int y = 0; y < b->Height(); ++y)
-        for (int x = 0; x < b->Width(); ++x)
-            black += ColorToRGB(b->Canvas()->Pixels(x, y)) == clBlack;
-    EXPECT_EQ(0, black);
+    EXPECT_EQ(0, CountPixels(b.get(), TRect(0, 0, b->Width(), b->Height()), [](TColor c) { return c == clBlack; }));
 }
 
 // Both spin edits stop at the ends of the integer range; with smart steps the page
