@@ -109,10 +109,7 @@ std::vector<std::pair<int, int>> LinesAcross(TBitmap& Page, int Left, int Right)
 {
     std::vector<std::pair<int, int>> lines;
     for (int y = 0; y < Page.Height(); ++y) {
-        int dark = 0;
-        for (int x = Left; x < Right; ++x)
-            dark += Dark(Page, x, y);
-        if (dark * 10 < (Right - Left) * 9)
+        if (CountPixels(&Page, TRect(Left, y, Right, y + 1), DarkInk) * 10 < (Right - Left) * 9)
             continue;
         if (!lines.empty() && lines.back().second == y - 1)
             lines.back().second = y;

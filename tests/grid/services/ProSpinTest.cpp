@@ -198,12 +198,8 @@ TEST_F(ProSpin, TextRectAlignmentLabelAndDisabledArrow)
 
     Spin->SetText("8");
     auto ink = [&] {   // the first dark column of the text
-        std::unique_ptr<TBitmap> b = GrabControl(Spin);
-        for (int x = 0; x < Spin->EditRect().Right; ++x)
-            for (int y = 2; y < Spin->Height() - 2; ++y)
-                if (GetRValue(ColorToRGB(b->Canvas()->Pixels(x, y))) < 100)
-                    return x;
-        return -1;
+        const TRect text(0, 2, Spin->EditRect().Right, Spin->Height() - 2);
+        return InkBox(GrabControl(Spin).get(), text, [](TColor c) { return GetRValue(c) < 100; }).Left;
     };
     const int left = ink();
     Spin->SetEditAlign(eaRight);
@@ -437,12 +433,8 @@ TEST_F(ProSpin, ArrowsThemedOrFromTheDefaultGlyphs)
     EXPECT_EQ(9, up->Glyph()->Width());
     EXPECT_EQ(6, up->Glyph()->Height());
     auto ink = [](TBitmap* B, int Y0, int Y1) {   // dark pixels in rows Y0..Y1 of the middle column
-        int n = 0;
-        for (int y = Y0; y <= Y1; ++y) {
-            const TColor c = ColorToRGB(B->Canvas()->Pixels(B->Width() / 2, y));
-            n += GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96;
-        }
-        return n;
+        return CountPixels(B, TRect(B->Width() / 2, Y0, B->Width() / 2 + 1, Y1 + 1),
+                           [](TColor c) { return GetRValue(c) < 96 && GetGValue(c) < 96 && GetBValue(c) < 96; });
     };
     for (bool themed : {true, false}) {
         up->SetIsWinXP(themed);
