@@ -69,13 +69,6 @@ protected:
         return Items(names);
     }
     static bool Lists(TCustomListBox* List, const AnsiString& Name) { return List->Items()->IndexOf(Name) >= 0; }
-    // The menu editor on "Wyrób 1" and its group "Wykonanie A".
-    void OpenGroupA()
-    {
-        Form->RunMenuCommand("Menu", "Menu");
-        Choose(Form->clb_MG_PrzyciskiMenuGlownego, "Wyrób 1");
-        Choose(Form->lb_G_Spis, "Wykonanie A");
-    }
     // The import page of "Wyrób 1" with Source chosen into Group under Name.
     void FillImportPage(const AnsiString& Source, const AnsiString& Group, const AnsiString& Name)
     {

@@ -15,6 +15,7 @@
 #include "app/MainVars.h"
 #include "app/U_WspolneFunkcje.h"
 #include "app/qx_Unit1.h"
+#include "controls/KXCtrls.h"
 #include "grid/ProGrid.h"
 #include "platform/core/Classes.h"
 #include "platform/core/IniFiles.h"
@@ -105,6 +106,13 @@ protected:
         List->SetItemIndex(List->Items()->IndexOf(Name));
         ASSERT_GE(List->ItemIndex(), 0) << Name;
         List->OnClick(List);
+    }
+    // Opens the menu editor with "Wyrób 1" and its group "Wykonanie A" chosen.
+    void OpenGroupA()
+    {
+        Form->RunMenuCommand("Menu", "Menu");
+        Choose(Form->clb_MG_PrzyciskiMenuGlownego, "Wyrób 1");
+        Choose(Form->lb_G_Spis, "Wykonanie A");
     }
     // The program folder as an earlier start leaves it: the first run marked,
     // config.dat naming the default places (with the head of department and

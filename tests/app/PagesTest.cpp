@@ -55,13 +55,6 @@ protected:
         Form->FormClose(Form.get(), action);
         return action;
     }
-    // Opens the editor with "Wyrób 1" and its group "Wykonanie A" chosen.
-    void OpenGroupA()
-    {
-        Form->RunMenuCommand("Menu", "Menu");
-        Choose(Form->clb_MG_PrzyciskiMenuGlownego, "Wyrób 1");
-        Choose(Form->lb_G_Spis, "Wykonanie A");
-    }
     // A button of the menu editor clicked whose click saves the menu file, the success shown.
     void ClickSaving(TSpeedButton* Button)
     {
