@@ -90,10 +90,7 @@ TEST_F(GridScroll, FooterRowCalculatesOverDataRowsAndHiddenRows)
 TEST_F(GridScroll, FooterCalculationNeedsAVisibleFixedLastRowFooterAndAsksForCustomValues)
 {
     TProStringGrid g(nullptr);
-    g.SetColCount(3);
-    g.SetRowCount(4);
-    g.SetCells(2, 1, "5");
-    g.SetCells(2, 2, "6");
+    SetGridTexts(g, "||/||5/||6/||");
     g.CellProperties(2, 3)->SetCalcType(1);
     g.CellProperties(0, 3)->SetCalcType(7);
     g.SetCells(2, 3, "x");

@@ -49,23 +49,9 @@ std::vector<std::string> Snapshot(TProStringGrid& G)
 // Rows already in group order: name, category, sub-category, amount.
 void FillGroups(TProStringGrid& G)
 {
-    const char* rows[][3] = {{"a", "x", "1"}, {"a", "x", "2"}, {"a", "y", "3"}, {"b", "x", "4"},
-                             {"b", "z", "5"}, {"b", "z", "6"}, {"c", "y", "7"}};
-    G.SetColCount(5);
-    G.SetRowCount(9);
+    SetGridTexts(G, "|Nazwa|Podkategoria|Kategoria|Kwota/|n1|x|a|1/|n2|x|a|2/|n3|y|a|3/|n4|x|b|4/|n5|z|b|5/"
+                    "|n6|z|b|6/|n7|y|c|7/|||stopka|28");
     G.SetFixedFooters(1);
-    G.SetCells(1, 0, "Nazwa");
-    G.SetCells(2, 0, "Podkategoria");
-    G.SetCells(3, 0, "Kategoria");
-    G.SetCells(4, 0, "Kwota");
-    for (int r = 1; r <= 7; ++r) {
-        G.SetCells(1, r, "n" + std::to_string(r));
-        G.SetCells(3, r, rows[r - 1][0]);
-        G.SetCells(2, r, rows[r - 1][1]);
-        G.SetCells(4, r, rows[r - 1][2]);
-    }
-    G.SetCells(3, 8, "stopka");
-    G.SetCells(4, 8, "28");
     G.SortSettings()->SetAutoSortForGrouping(false);
 }
 }

@@ -236,13 +236,8 @@ TEST(GridXml, EscapesNamesFieldsAndDeclaresItsEncoding)
 {
     TTempDir dir("velmarok-xml");
     TProStringGrid g(nullptr);
-    g.SetColCount(3);
-    g.SetRowCount(3);
+    SetGridTexts(g, "||/|a<b & c|\"ą\"/||x>y");
     g.SetExportFixedCells(false);
-    g.SetCells(1, 1, "a<b & c");
-    g.SetCells(2, 1, "\"ą\"");
-    g.SetCells(1, 2, "");
-    g.SetCells(2, 2, "x>y");
     std::string name = dir / "a.xml";
     g.SaveToXmlFile(name.c_str(), "lista", "norma", nullptr, false);
     EXPECT_EQ(ReadFileBytes(name), "<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\r\n"
