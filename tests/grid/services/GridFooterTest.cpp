@@ -21,10 +21,7 @@ TEST(GridFooter, TemplateExpansion)
         {"", ""},
     };
     TProStringGrid g(nullptr);
-    g.SetColCount(3);
-    g.SetRowCount(3);
-    g.SetCells(1, 2, "a");
-    g.SetCells(2, 2, "17");
+    SetGridTexts(g, "||/||/|a|17");
     g.FloatingFooter()->SetFooterStyle(fsCustomPreview);
     for (const Case& c : cases) {
         g.FloatingFooter()->SetCustomTemplate(c.Template);

@@ -96,9 +96,7 @@ TEST_F(GridOffice, WorkbookReadsBackEqualAndAddsASheetKeepingTheFirst)
 
     std::string first = PackagePart(file, "xl/worksheets/sheet1.xml");
     TProStringGrid second(nullptr);
-    second.SetColCount(3);
-    second.SetRowCount(2);
-    second.SetCells(2, 1, "drugi");
+    SetGridTexts(second, "||/||drugi");
     second.SaveToExcel(file.c_str(), "Drugi");
     EXPECT_EQ(PackagePart(file, "xl/worksheets/sheet1.xml"), first);
     pugi::xml_document wb = PartXml(file, "xl/workbook.xml");
@@ -261,9 +259,7 @@ TEST_F(GridOffice, ReadsAForeignWorkbook)
 
     // Written into, the prefixed sheet stays readable.
     TProStringGrid w(nullptr);
-    w.SetColCount(2);
-    w.SetRowCount(1);
-    w.SetCells(0, 0, "nowa");
+    SetGridTexts(w, "nowa|");
     w.SaveToExcel(file.c_str(), "Pusty");
     g.SetExportFixedCells(true);
     g.LoadFromExcel(file.c_str(), "Pusty");
@@ -379,9 +375,7 @@ TEST_F(GridOffice, DocumentFromAGivenOneAtItsBookmarkOrEnd)
     }
     std::string templBytes = ReadFileBytes(templ);
     TProStringGrid g(nullptr);
-    g.SetColCount(2);
-    g.SetRowCount(2);
-    g.SetCells(1, 1, "x");
+    SetGridTexts(g, "|/|x");
 
     std::string atMark = Dir / "a.docx";
     g.SaveToWord(atMark.c_str(), templ.c_str(), "tabela");
