@@ -42,16 +42,8 @@ struct TBoard {
     // Bounding box of the pixels passing the test.
     TRect Box(const std::function<bool(TColor)>& test)
     {
-        TRect b(100000, 100000, -1, -1);
-        for (int y = 0; y < Bmp.Height(); ++y)
-            for (int x = 0; x < Bmp.Width(); ++x)
-                if (test(At(x, y))) {
-                    b.Left = std::min(b.Left, x);
-                    b.Top = std::min(b.Top, y);
-                    b.Right = std::max(b.Right, x + 1);
-                    b.Bottom = std::max(b.Bottom, y + 1);
-                }
-        return b.Right < 0 ? TRect() : b;
+        const TRect b = InkBox(&Bmp, TRect(0, 0, Bmp.Width(), Bmp.Height()), test);
+        return b.Left < 0 ? TRect() : b;
     }
     // Runs of pixels of the colour along row y: (start, length).
     std::vector<std::pair<int, int>> Runs(int y, TColor color)
