@@ -171,7 +171,9 @@ TEST_F(KeysMouse, InsertAndDeleteRowsByKey)
         EXPECT_EQ(Grid->RowCount(), c.Rows) << c.Key << " shift " << c.Shift;
         if (c.Rows == 5) {
             EXPECT_EQ(Grid->Cells(1, 2), "");   // inserted before the current row
-        if (c.Rows == 3) { EXPECT_EQ(Grid->Cells(1, 2), "r3"); }
+        }
+        if (c.Rows == 3) {
+            EXPECT_EQ(Grid->Cells(1, 2), "r3");
         }
     }
     // A refused deletion keeps the row.
