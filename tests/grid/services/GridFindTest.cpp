@@ -64,8 +64,7 @@ TEST(GridFind, FlagsStartAndWrap)
     for (const Case& c : cases) {
         TPoint found(7, 7);
         g.FindCell(c.Start, c.Text, found, c.Flags, c.Wide);
-        EXPECT_EQ(found.X, c.Found.X) << c.Name;
-        EXPECT_EQ(found.Y, c.Found.Y) << c.Name;
+        EXPECT_EQ(found, c.Found) << c.Name;
         EXPECT_EQ(g.FindBusy(), c.Found.X >= 0) << c.Name;
     }
 }
@@ -92,8 +91,7 @@ TEST(GridFind, RangesGotoAndProgress)
     };
     g.FindFirstNext(TPoint(-1, -1), "xab", found, G::fnAutoGoto);
     EXPECT_EQ(phases, (std::vector<int>{0, 4}));
-    EXPECT_EQ(g.Col(), 2);
-    EXPECT_EQ(g.Row(), 3);
+    EXPECT_EQ(TPoint(g.Col(), g.Row()), TPoint(2, 3));
     EXPECT_EQ(g.LastFoundCell(), TPoint(2, 3));
     phases.clear();
     g.FindFirstNext(TPoint(-1, -1), "none", found, 0);
