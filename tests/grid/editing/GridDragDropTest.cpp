@@ -121,10 +121,7 @@ struct GridDragDrop : TFormTest {
             ASSERT_TRUE(g->DragDropSettings()->OleDropTarget());
         }
         B->SetOptions(B->Options() | goEditing);   // text is dropped where it could be pasted
-        A->SetCells(1, 1, "Łódź");
-        A->SetCells(2, 1, "12");
-        A->SetCells(1, 2, "Gdańsk");
-        A->SetCells(2, 2, "7");
+        SetGridTexts(*A, "|||/|Łódź|12|/|Gdańsk|7|/|||/|||/|||");
         ProcessPendingMessages();
     }
     // A step over the middle of a cell of grid G.

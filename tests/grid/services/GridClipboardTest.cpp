@@ -80,10 +80,7 @@ struct ClipboardTest : ::testing::Test {
 TEST_F(ClipboardTest, CopiedTextEndsRowsWithCRLFOnlyForSeveralRowsAndQuotesLineBreaks)
 {
     TProStringGrid g(nullptr);
-    g.SetCells(1, 1, "a");
-    g.SetCells(2, 1, "b");
-    g.SetCells(1, 2, "x\r\ny");
-    g.SetCells(2, 2, "zażółć");
+    SetGridTexts(g, "||||/|a|b||/|x\r\ny|zażółć||/||||/||||");
     struct { TGridRect Sel; const char* Text; } cases[] = {
         {TGridRect(1, 1, 2, 1), "a\tb"},
         {TGridRect(1, 1, 2, 2), "a\tb\r\n\"x\ny\"\tzażółć\r\n"},
@@ -417,9 +414,7 @@ TEST_F(OwnFormatTest, StreamShiftsCellsOrResizesForTheWholeGrid)
 // format pastes; a stream the grid cannot take pastes as the text copied with it.
 TEST_F(OwnFormatTest, MergedRegionsCutByTheSelectionTravelWhole)
 {
-    Grid->SetCells(1, 1, "lewa");
-    Grid->SetCells(2, 1, "scalona");
-    Grid->SetCells(1, 3, "dół");
+    SetGridTexts(*Grid, "||||/|lewa|scalona||/||||/|dół|||/||||");
     Grid->MergeCells(2, 1, 2, 2);
     struct { TGridRect Sel, Copied; } cases[] = {
         {TGridRect(1, 1, 2, 1), TGridRect(1, 1, 3, 2)},   // the base cell inside, covered cells outside
