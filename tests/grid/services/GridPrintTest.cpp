@@ -153,10 +153,7 @@ TEST_F(GridPrint, HeaderItemsStandWhereTheirPositionsSay)
         Grid->OnPrintPageDone = [&](TObject*, TCanvas*, int, int, int, int, int) {
             got = Grid->PrintState().PageTexts[k.Pos];
         };
-        TBitmap b;
-        b.SetSize(400, 500);
-        Grid->SetPreviewPage(1);
-        Grid->PrintPreviewTo(b.Canvas(), TRect(0, 0, 400, 500));
+        Preview(400, 500);
         EXPECT_EQ(k.Expected, got) << int(k.Pos);
     }
     SetTestClock(0);
@@ -186,14 +183,11 @@ TEST_F(GridPrint, MiniHtmlCellsPrintInsideTheirOwnRow)
 TEST_F(GridPrint, FittingScalesColumnsOnlyAsItsModeAllows)
 {
     Fill(5, 3);
-    TBitmap b;
-    b.SetSize(800, 600);
     auto widths = [&](TFitToPage Fit, int ExtraWidth) {
         Grid->PrintSettings()->SetFitToPage(Fit);
         Grid->PrintSettings()->SetUseFixedWidth(true);
         Grid->PrintSettings()->SetFixedWidth(ExtraWidth);
-        Grid->SetPreviewPage(1);
-        Grid->PrintPreviewTo(b.Canvas(), TRect(0, 0, 800, 600));
+        Preview(800, 600);
         return Grid->PrintState().ColWidths;
     };
     // A narrow table (3 x 2 cm on a 21 cm preview page) and a wide one (3 x 15 cm).
@@ -215,11 +209,8 @@ TEST_F(GridPrint, FittingScalesColumnsOnlyAsItsModeAllows)
 TEST_F(GridPrint, PreviewPagesAreThePrintedPagesWhateverThePreviewSize)
 {
     Fill(7, 2);
-    TBitmap b;
-    b.SetSize(400, 600);
     Grid->OnPrintNewPage = [](TObject*, int, bool& NewPage) { NewPage = true; };
-    Grid->SetPreviewPage(1);
-    Grid->PrintPreviewTo(b.Canvas(), TRect(0, 0, 400, 600));
+    Preview(400, 600);
     EXPECT_EQ(8, Grid->PrintPageCount());   // one row per page, no empty page after the last
     Grid->OnPrintNewPage = nullptr;
 
@@ -230,6 +221,7 @@ TEST_F(GridPrint, PreviewPagesAreThePrintedPagesWhateverThePreviewSize)
     const std::vector<int> widths = Grid->PrintState().ColWidths, starts = Grid->PrintState().ColStarts;
     ASSERT_GT(pages, 1);
     ASSERT_EQ(6u, starts.size());   // one band: all five columns on a page
+    TBitmap b;
     for (const TRect& r : {TRect(0, 0, 300, 200), TRect(0, 0, 400, 600), TRect(0, 0, 1200, 1600)}) {
         b.SetSize(r.Right, r.Bottom);
         Grid->SetPreviewPage(2);
@@ -506,11 +498,8 @@ TEST_F(GridPrint, AccentedCapitalsPrintWholeBelowTheirCellsTopLine)
     ASSERT_EQ(lines.size(), 6u);
     // White rows between a cell's top line and its first ink.
     auto gap = [&](int Row) {
-        for (int y = lines[Row].second + 1; y < lines[Row + 1].first; ++y)
-            for (int x = left; x < right; ++x)
-                if (Dark(page, x, y))
-                    return y - lines[Row].second - 1;
-        return -1;
+        const int top = InkBox(&page, TRect(left, lines[Row].second + 1, right, lines[Row + 1].first), DarkInk).Top;
+        return top < 0 ? -1 : top - lines[Row].second - 1;
     };
     for (int accented : {2, 4}) {
         EXPECT_GE(gap(accented), 1) << words[accented];
