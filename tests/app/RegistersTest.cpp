@@ -528,8 +528,9 @@ TEST_F(Registers, ACellStillBeingEditedIsAskedAboutAndSavedWhereverTheRegisterIs
             ProcessPendingMessages();
             EXPECT_TRUE(VerifyNoPendingDialogs());
             EXPECT_EQ(Read("Wykazy\\w.txt"), k.Stored);
-            if (k.Stored == before)
+            if (k.Stored == before) {
                 EXPECT_EQ(Grid->Cells(3, 1), "S235JR");
+            }
             Form->sb_Edytuj_ZapiszZmiany->SetEnabled(false);
             Form->Hide();
         }
