@@ -11,6 +11,7 @@
 #include "platform/core/CodePage.h"
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/SysInfo.h"
 #include "platform/gui/Themes.h"
 
 // ---------------------------------------------------------------- unit start-up
@@ -325,7 +326,10 @@ int TProStringGrid::HorzScrollBarHeight(int AWidth) const
     int total = 0;
     for (int c = 0; c < ColCount(); ++c)
         total += ColWidths(c);
-    return total > AWidth ? FP.ScrollWidth : 0;
+    if (total <= AWidth)
+        return 0;
+    // Flat bars are ScrollWidth high; the system's bar has its own height.
+    return FFlatScrollActive ? FP.ScrollWidth : GetSystemMetrics(SM_CYHSCROLL);
 }
 
 void TProStringGrid::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)

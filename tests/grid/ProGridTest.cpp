@@ -12,6 +12,7 @@
 #include "platform/core/SysUtils.h"
 #include "platform/gui/Clipbrd.h"
 #include "platform/gui/Forms.h"
+#include "platform/gui/SysInfo.h"
 #include "tests/common/GridTest.h"
 
 TEST(ProGrid, NewGridDefaults)
@@ -190,23 +191,25 @@ TEST(ProGrid, AssigningColumnHeadersClearsTheHeaderRow)
     EXPECT_EQ(g.Cells(3, 0), "kept");
 }
 
-// Whole rows of 22 between borders of 2, above a horizontal bar of 17 where the columns
-// do not fit the width the grid gets.
+// Whole rows of 22 between borders of 2, above the horizontal bar the grid shows where the
+// columns do not fit the width the grid gets (Bar: the height of that bar is added).
 TEST(ProGrid, IntegralHeightRoundsToWholeRows)
 {
+    const int bar = GetSystemMetrics(SM_CYHSCROLL);
     const struct {
         int Width, Cols;
         TScrollStyle Bars;
-        int Height, Expected;
-    } cases[] = {{400, 5, ssBoth, 100, 92},  {400, 5, ssBoth, 60, 48},      {400, 10, ssBoth, 100, 87},
-                 {800, 10, ssBoth, 100, 92}, {400, 10, ssVertical, 100, 92}};
+        int Height, Rows;
+        bool Bar;
+    } cases[] = {{400, 5, ssBoth, 100, 4, false},  {400, 5, ssBoth, 60, 2, false},       {400, 10, ssBoth, 100, 3, true},
+                 {800, 10, ssBoth, 100, 4, false}, {400, 10, ssVertical, 100, 4, false}};
     for (const auto& c : cases) {
         TProStringGrid g(nullptr);
         g.SetColCount(c.Cols);
         g.SetScrollBars(c.Bars);
         g.SetIntegralHeight(true);
         g.SetBounds(0, 0, c.Width, c.Height);
-        EXPECT_EQ(g.Height(), c.Expected) << c.Width << " " << c.Cols << " " << int(c.Bars);
+        EXPECT_EQ(g.Height(), (c.Bar ? bar : 0) + c.Rows * 22 + 4) << c.Width << " " << c.Cols << " " << int(c.Bars);
     }
 }
 
