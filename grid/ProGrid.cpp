@@ -424,6 +424,9 @@ void TProStringGrid::Assign(TPersistent* Source)
     SetRowCountPlain(s->RowCount());
     TBaseGrid::SetFixedRows(std::min(s->TBaseGrid::FixedRows(), RowCount() - 1));
     TBaseGrid::SetFixedCols(std::min(s->TBaseGrid::FixedCols(), ColCount() - 1));
+    // FixedRowAlways and FixedColAlways bring back the fixed rows and columns the source keeps.
+    FLoadedFixedRows = s->FLoadedFixedRows;
+    FLoadedFixedCols = s->FLoadedFixedCols;
     SetDefaultColWidth(s->DefaultColWidth());
     SetDefaultRowHeight(s->DefaultRowHeight());
     FP.FixedRowHeight = s->FP.FixedRowHeight;

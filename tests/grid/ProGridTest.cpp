@@ -213,6 +213,23 @@ TEST(ProGrid, IntegralHeightRoundsToWholeRows)
     }
 }
 
+// The copy keeps the source's fixed rows and columns, also where FixedRowAlways or
+// FixedColAlways bring them back as rows and columns are read.
+TEST(ProGrid, AssignKeepsTheFixedRowsAndColumns)
+{
+    for (bool always : {false, true}) {
+        TProStringGrid src(nullptr), dst(nullptr);
+        src.SetFixedRowAlways(always);
+        src.SetFixedColAlways(always);
+        src.SetFixedRows(2);
+        src.SetFixedCols(2);
+        src.SetCells(3, 4, "x");
+        dst.Assign(&src);
+        EXPECT_EQ(TPoint(dst.FixedCols(), dst.FixedRows()), TPoint(2, 2)) << always;
+        EXPECT_EQ(dst.Cells(3, 4), "x");
+    }
+}
+
 TEST(ProGrid, CellTextOutsideTheGridIsRefusedHiddenColumnsStayLegal)
 {
     TProStringGrid g(nullptr);
