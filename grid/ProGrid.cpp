@@ -64,6 +64,13 @@ TGridItem::TGridItem(TCollection* ACollection) : TCollectionItem(ACollection), F
 }
 
 // ---------------------------------------------------------------- life cycle
+// Each grid of a form puts this in front of the form's OnResize and calls the handler it replaced,
+// so that the grids of one form form a chain.
+struct TProStringGrid::TFormResizeHook {
+    TProStringGrid* Grid;
+    void operator()(TObject* Sender) const { Grid->FormResized(Sender); }
+};
+
 TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
 {
     ProGridUnitInitialize();
@@ -186,7 +193,7 @@ TProStringGrid::TProStringGrid(TComponent* AOwner) : TBaseGrid(AOwner)
     if (auto* form = dynamic_cast<TCustomForm*>(AOwner); form && !(ComponentState() & csDesigning)) {
         FOwnerForm = form;
         FSavedFormResize = form->OnResize;
-        form->OnResize = [this](TObject* Sender) { FormResized(Sender); };
+        form->OnResize = TFormResizeHook{this};
         FFormWidth = form->Width();
         FFormHeight = form->Height();
     }
@@ -198,8 +205,20 @@ TProStringGrid::~TProStringGrid()
     // A link's control may outlive the grid: its hook goes first.
     UnhookEditLinkControl(FEditLinkControl);
     DoneDragDrop();
-    if (FOwnerForm)
-        FOwnerForm->OnResize = FSavedFormResize;
+    // The grid leaves the chain where it is in it: a grid made later keeps its own handler, and
+    // none is left calling this one. A handler the program put in later stays; a form on its way
+    // out has no handler left to mend.
+    const bool formStays = FOwnerForm && !(FOwnerForm->ComponentState() & csDestroying);
+    for (TNotifyEvent* h = formStays ? &FOwnerForm->OnResize : nullptr; h;) {
+        const TFormResizeHook* hook = h->target<TFormResizeHook>();
+        if (!hook)
+            break;
+        if (hook->Grid == this) {
+            *h = FSavedFormResize;
+            break;
+        }
+        h = &hook->Grid->FSavedFormResize;
+    }
     // A failing write cannot leave a destructor: the widths are then not kept.
     if (FColumnSize->Save())
         try {

@@ -1198,6 +1198,7 @@ private:
     void SetPopupGrad(int Index, TColor Value);
     void ApplyHeaders(bool Columns);
     void FormResized(TObject* Sender);
+    struct TFormResizeHook;   // the form's OnResize while the grid is hooked into it
     void EnsureRowFlags(int Count);
     // The row shown for a selection flag's index (RowSelectFlagIndex the other way).
     int ShownRowOfFlag(int AFlag) const;

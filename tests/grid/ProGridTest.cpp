@@ -429,18 +429,33 @@ TEST(ProGrid, CellQuestionsDefaultsAndEvents)
     EXPECT_EQ(g.GetCellHint(2, 3), "c2r3");
 }
 
+// One grid or two on a form, freed in either order: the form's own handler is called on every
+// resize, a grid left keeps sizing with the form, and the form's handler is back at the end.
 TEST(ProGrid, OwnerFormResizeIsChainedAndRestored)
 {
-    TForm form(nullptr);
-    int calls = 0;
-    form.OnResize = [&](TObject*) { ++calls; };
-    {
-        TProStringGrid g(&form);
+    for (int freedFirst : {-1, 0, 1}) {   // -1: a single grid
+        TForm form(nullptr);
+        form.SetBounds(0, 0, 500, 400);
+        int calls = 0;
+        form.OnResize = [&](TObject*) { ++calls; };
+        std::vector<TProStringGrid*> grids;
+        for (int i = 0; i < (freedFirst < 0 ? 1 : 2); ++i) {
+            grids.push_back(new TProStringGrid(&form));
+            grids.back()->SetBounds(0, 0, 300, 200);
+            grids.back()->SetSizeWithForm(true);
+        }
+        if (freedFirst >= 0) {
+            delete grids[std::size_t(freedFirst)];
+            grids.erase(grids.begin() + freedFirst);
+        }
+        form.SetBounds(0, 0, 550, 400);
         form.OnResize(&form);
-        EXPECT_EQ(calls, 1);
+        EXPECT_EQ(grids[0]->Width(), 350) << freedFirst;
+        delete grids[0];
+        const int before = calls;
+        form.OnResize(&form);
+        EXPECT_EQ(calls, before + 1) << freedFirst;
     }
-    form.OnResize(&form);
-    EXPECT_EQ(calls, 2);
 }
 
 // Window creation hides the first rich edit without a border; only a grid newly placed at design
