@@ -337,29 +337,34 @@ void TProStringGrid::Loaded()
     UpdateScrollBarsAlways();
 }
 
-int TProStringGrid::HorzScrollBarHeight(int AWidth) const
+// The horizontal bar of a grid AWidth x AHeight: where the columns do not fit the width, or fit only
+// beside a vertical bar, which shows where the rows do not fit the height.
+int TProStringGrid::HorzScrollBarHeight(int AWidth, int AHeight) const
 {
-    // The bar shows only where the grid has one and its columns do not fit the width it gets.
     if (ScrollBars() != ssHorizontal && ScrollBars() != ssBoth)
         return 0;
-    int total = 0;
+    // Flat bars are ScrollWidth high; the system's bars have their own size.
+    const int bar = FFlatScrollActive ? FP.ScrollWidth : GetSystemMetrics(SM_CYHSCROLL);
+    int cols = 0;
     for (int c = 0; c < ColCount(); ++c)
-        total += ColWidths(c);
-    if (total <= AWidth)
+        cols += std::max(0, ColWidths(c));
+    if (cols > AWidth)
+        return bar;
+    if (ScrollBars() != ssBoth || cols <= AWidth - bar)
         return 0;
-    // Flat bars are ScrollWidth high; the system's bar has its own height.
-    return FFlatScrollActive ? FP.ScrollWidth : GetSystemMetrics(SM_CYHSCROLL);
+    int rows = 0;
+    for (int r = 0; r < RowCount() && rows <= AHeight; ++r)
+        rows += std::max(0, RowHeights(r));
+    return rows > AHeight ? bar : 0;
 }
 
 void TProStringGrid::SetBounds(int ALeft, int ATop, int AWidth, int AHeight)
 {
     if (FP.IntegralHeight && FUpdateCount == 0 && DefaultRowHeight() > 0) {
-        int border = BorderStyle() == bsSingle ? 2 : 0;
-        int bar = HorzScrollBarHeight(AWidth);
-        int rows = (AHeight - bar - border) / DefaultRowHeight();
-        if (rows < 0)
-            rows = 0;
-        AHeight = bar + rows * DefaultRowHeight() + 2 * border;
+        const int border = BorderStyle() == bsSingle ? 2 : 0, rh = DefaultRowHeight();
+        auto whole = [&](int Bar) { return Bar + std::max(0, (AHeight - Bar - border) / rh) * rh + 2 * border; };
+        const int plain = whole(0);
+        AHeight = whole(HorzScrollBarHeight(AWidth, plain));
     }
     TBaseGrid::SetBounds(ALeft, ATop, AWidth, AHeight);
     if (FCellControls)

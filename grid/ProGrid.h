@@ -1203,7 +1203,7 @@ private:
     // The row shown for a selection flag's index (RowSelectFlagIndex the other way).
     int ShownRowOfFlag(int AFlag) const;
     void EnsureColFlags(int Count);
-    int HorzScrollBarHeight(int AWidth) const;
+    int HorzScrollBarHeight(int AWidth, int AHeight) const;
     AnsiString FilterText(const TFilterData* F, int ARow);
 
     // Owned objects, in the order they are made.

@@ -192,7 +192,7 @@ TEST(ProGrid, AssigningColumnHeadersClearsTheHeaderRow)
 }
 
 // Whole rows of 22 between borders of 2, above the horizontal bar the grid shows where the
-// columns do not fit the width the grid gets (Bar: the height of that bar is added).
+// columns do not fit the width the grid gets beside its vertical bar (Bar: that bar's height is added).
 TEST(ProGrid, IntegralHeightRoundsToWholeRows)
 {
     const int bar = GetSystemMetrics(SM_CYHSCROLL);
@@ -202,7 +202,8 @@ TEST(ProGrid, IntegralHeightRoundsToWholeRows)
         int Height, Rows;
         bool Bar;
     } cases[] = {{400, 5, ssBoth, 100, 4, false},  {400, 5, ssBoth, 60, 2, false},       {400, 10, ssBoth, 100, 3, true},
-                 {800, 10, ssBoth, 100, 4, false}, {400, 10, ssVertical, 100, 4, false}};
+                 {800, 10, ssBoth, 100, 4, false}, {400, 10, ssVertical, 100, 4, false},
+                 {390, 6, ssBoth, 100, 3, true}};   // columns that fit only without the vertical bar
     for (const auto& c : cases) {
         TProStringGrid g(nullptr);
         g.SetColCount(c.Cols);
