@@ -160,6 +160,9 @@ void TProStringGrid::InsertShownRows(int ARow, int ACount, bool UpdateControls, 
 {
     if (ACount < 1 || ARow < 0 || ARow > RowCount())
         return;
+    // Rows past the grid's counting are refused before anything changes.
+    if (Int64(RowCount()) + ACount > INT_MAX)
+        RefuseGrowth();
     EndCellEdit();
     int cols = AllColCount();
     int realRow = RealRowIndex(ARow);
@@ -529,6 +532,8 @@ void TProStringGrid::InsertColumns(int ACol, int ACount)
     int oldAll = AllColCount();
     if (ACount < 1 || ACol < 0 || ACol > oldAll)
         return;
+    if (Int64(oldAll) + ACount > INT_MAX)
+        RefuseGrowth();
     EndCellEdit();
     int rows = RowCount();
     // Widths belong to the shown columns: the new ones take the default width where they are
@@ -628,14 +633,15 @@ void TProStringGrid::ClearRowRange(int ARow, int ACount)
 {
     if (RowCount() < 1 || ColCount() < 1 || ACount < 1)
         return;
-    ClearCellRect(0, ARow, AllColCount() - 1, ARow + ACount - 1);
+    // A count past the last row clears to the last row.
+    ClearCellRect(0, ARow, AllColCount() - 1, int(std::min<Int64>(Int64(ARow) + ACount - 1, RowCount() - 1)));
 }
 
 void TProStringGrid::ClearColumnRange(int ACol, int ACount)
 {
     if (RowCount() < 1 || ColCount() < 1 || ACount < 1)
         return;
-    ClearCellRect(ACol, 0, ACol + ACount - 1, RowCount() - 1);
+    ClearCellRect(ACol, 0, int(std::min<Int64>(Int64(ACol) + ACount - 1, AllColCount() - 1)), RowCount() - 1);
 }
 
 std::vector<std::pair<int, int>> TProStringGrid::StoredColumnRuns(int FromCol, int ToCol) const

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -199,6 +201,9 @@ TEST(GridRows, ClearingKeepsCountsAndFreesRecords)
 
     g.ClearColumnRange(1, 1);
     EXPECT_EQ(g.Cells(1, 3), "");
+    g.SetCells(2, 4, "x");
+    g.ClearRowRange(3, INT_MAX);   // a count past the last row clears to the last row
+    EXPECT_EQ(g.Cells(2, 4), "");
     g.RememberEditCell(0, 0);
     g.ClearAll();
     EXPECT_EQ(g.Cells(0, 0), "");

@@ -3,6 +3,7 @@
 // and filter conditions. Each case is quick and leaves the grid as the user expects.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 #include <new>
 #include <string>
@@ -200,6 +201,8 @@ TEST_F(InputBounds, PastesAndFilesThatWouldGrowTheGridTooLargeAreRefusedWithTheG
         {"workbook whose dimension is too large", [&] { sheet("A1:Q1048576", "<row><c><v>1</v></c></row>"); }},
         {"workbook without a dimension", [&] { sheet("", corners); }},
         {"workbook whose cells run past its dimension", [&] { sheet("A1:B2", corners); }},
+        {"rows inserted past the count", [&] { Grid->InsertRows(1, INT_MAX); }},
+        {"columns inserted past the count", [&] { Grid->InsertColumns(1, INT_MAX); }},
     };
     for (const Case& k : cases) {
         KeepFiveByFour();
