@@ -1,6 +1,8 @@
 #include "grid/BaseGrid.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 #include <typeinfo>
 
@@ -739,6 +741,11 @@ void TBaseGrid::MergeCells(int ACol, int ARow, int NumCols, int NumRows)
 {
     if (NumCols < 1 || NumRows < 1)
         return;
+    // A region reaching past the grid is refused as its cells are: it would leave records
+    // where no cell is.
+    CheckCellIndex(*this, ACol, ARow);
+    CheckCellIndex(*this, int(std::min<std::int64_t>(std::int64_t(ACol) + NumCols - 1, INT_MAX)),
+                   int(std::min<std::int64_t>(std::int64_t(ARow) + NumRows - 1, INT_MAX)));
     // The region runs over the stored rows from its first shown row's to its last's.
     const bool hidden = NumHiddenRows() > 0;
     const int first = hidden ? RealRowIndex(ARow) : ARow;

@@ -246,6 +246,9 @@ TEST(ProGrid, CellTextOutsideTheGridIsRefusedHiddenColumnsStayLegal)
         EXPECT_EQ(GridError([&] { g.GetMergedCellText(c.Col, c.Row); }), c.Error) << c.Col << "," << c.Row;
         EXPECT_EQ(GridError([&] { g.SetMergedCellText(c.Col, c.Row, "x"); }), c.Error) << c.Col << "," << c.Row;
     }
+    // So is a merged region reaching past the grid.
+    EXPECT_EQ(GridError([&] { g.MergeCells(1, 1, INT_MAX, 2); }), "Invalid column accessed");
+    EXPECT_EQ(GridError([&] { g.MergeCells(1, 1, 1, 3); }), "Invalid row accessed");
     g.SetRowCount(4);
     EXPECT_EQ(g.Cells(1, 3), "");   // nothing was kept for the row that came later
     g.SetCells(3, 2, "ukryta");
