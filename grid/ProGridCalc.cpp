@@ -1,6 +1,7 @@
 // TProStringGrid: column sum, average, minimum and maximum, running numbers,
 // sizing columns and rows to their content, the grid as plain text.
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -183,7 +184,10 @@ void TProStringGrid::AutoSizeColumns(bool ADoFixedCols, int APadding)
     for (int c = first; c < ColCount(); ++c) {
         SetContentWidth(c, widths[std::size_t(RealColIndex(c) - storedFirst)], FAutoSizeGrowOnly);
         if (APadding != 0)
-            SetColWidths(c, ClampToMinMax(ColWidths(c) + APadding, FMinColWidth, FMaxColWidth));
+            // Padding takes a width to the largest one, or down to none, but never past them (a
+            // width of -1 would hide the column).
+            SetColWidths(c, ClampToMinMax(int(std::clamp<Int64>(Int64(ColWidths(c)) + APadding, 0, INT_MAX)),
+                                          FMinColWidth, FMaxColWidth));
     }
     EndUpdate();
 }

@@ -73,6 +73,7 @@ TEST_F(InputBounds, WidthsFromTextsAndFilesAreHeldAtTheLargestExtent)
              Grid->SetCells(1, 1, "<IND x=\"2147483647\">a");
              Grid->AutoSizeColumns(false, 4);
          }},
+        {"padding of the sized columns", [&] { Grid->AutoSizeColumns(false, INT_MAX); }},
         {"saved widths",
          [&] {
              Grid->ColumnSize()->SetLocation(clIniFile);
