@@ -118,8 +118,8 @@ double TProStringGrid::ColumnSum(int ACol, int FromRow, int ToRow)
 
 double TProStringGrid::ColumnAverage(int ACol, int FromRow, int ToRow)
 {
-    int n = ToRow - FromRow + 1;
-    return n >= 1 ? ColumnSum(ACol, FromRow, ToRow) / n : 0;
+    const Int64 n = Int64(ToRow) - FromRow + 1;
+    return n >= 1 ? ColumnSum(ACol, FromRow, ToRow) / double(n) : 0;
 }
 
 // The first cell of the range is read before the others, so that a malformed one raises to

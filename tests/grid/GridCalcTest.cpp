@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <functional>
 #include <string>
 #include <vector>
@@ -115,6 +116,7 @@ TEST(GridCalc, IndicesOutsideTheGridRaise)
         {"sum of column 9", [](TProStringGrid& g) { g.ColumnSum(9, 1, 2); }, "Invalid column accessed"},
         {"sum of column -1", [](TProStringGrid& g) { g.ColumnSum(-1, 1, 2); }, "Invalid column accessed"},
         {"average from row -3", [](TProStringGrid& g) { g.ColumnAverage(1, -3, 2); }, "Invalid row accessed"},
+        {"average over every int", [](TProStringGrid& g) { g.ColumnAverage(1, INT_MIN, INT_MAX); }, "Invalid row accessed"},
         {"minimum of column 9", [](TProStringGrid& g) { g.ColumnMinimum(9, 1, 2); }, "Invalid column accessed"},
         {"maximum to row 50", [](TProStringGrid& g) { g.ColumnMaximum(1, 1, 50); }, "Invalid row accessed"},
         {"numbers into column 9", [](TProStringGrid& g) { g.NumberColumn(9); }, "Invalid column accessed"},
