@@ -250,6 +250,11 @@ void TProStringGrid::FormResized(TObject* Sender)
             FFormHeight = FOwnerForm->Height();
         }
     }
+    // A grid not sizing with its form yet follows it from the form's present size on.
+    if (!sizing && FOwnerForm && !(ComponentState() & csDestroying)) {
+        FFormWidth = FOwnerForm->Width();
+        FFormHeight = FOwnerForm->Height();
+    }
     if (FSavedFormResize)
         FSavedFormResize(Sender);
     if (sizing && FColumnSize->Stretch())

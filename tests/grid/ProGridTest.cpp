@@ -460,6 +460,17 @@ TEST(ProGrid, OwnerFormResizeIsChainedAndRestored)
         form.OnResize(&form);
         EXPECT_EQ(calls, before + 1) << freedFirst;
     }
+    // Turned on after the form was resized, SizeWithForm follows the form from then on.
+    TForm form(nullptr);
+    form.SetBounds(0, 0, 500, 400);
+    TProStringGrid g(&form);
+    g.SetBounds(0, 0, 300, 200);
+    form.SetBounds(0, 0, 700, 450);
+    form.OnResize(&form);
+    g.SetSizeWithForm(true);
+    form.SetBounds(0, 0, 710, 460);
+    form.OnResize(&form);
+    EXPECT_EQ(TPoint(g.Width(), g.Height()), TPoint(310, 210));
 }
 
 // Window creation hides the first rich edit without a border; only a grid newly placed at design
