@@ -4,6 +4,7 @@
 // none of it, so a bound holds on a busy machine as on an idle one.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <time.h>
 
 #include <algorithm>
@@ -17,6 +18,15 @@ inline double ProcessSeconds()
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+// Seconds the calling thread has spent running its own code. The kernel's time on its behalf is
+// left out: on a machine short of memory, reclaiming pages can cost far more than the work itself.
+inline double ThreadUserSeconds()
+{
+    rusage u{};
+    getrusage(RUSAGE_THREAD, &u);
+    return double(u.ru_utime.tv_sec) + double(u.ru_utime.tv_usec) * 1e-6;
 }
 
 // Work that grows with its input, of size N.

@@ -233,8 +233,8 @@ struct TFuzzRun {
     int Refused = 0;
 };
 
-// Processor seconds a case may take before it counts as a hang (generous: the sanitizer build is
-// slow).
+// Seconds a case's own thread may run before the case counts as a hang (generous: the sanitizer
+// build is slow).
 constexpr double FuzzCaseLimitSeconds = 10.0;
 
 // The text of a case for the failure message: its first bytes, escaped.
@@ -274,7 +274,7 @@ inline TFuzzRun FuzzParser(const char* Name, const std::vector<std::string>& Sam
         const std::string input = i < static_cast<int>(Samples.size())
                                       ? Samples[static_cast<std::size_t>(i)]
                                       : m.Mutate(Samples[m.Below(Samples.size())], Samples);
-        const double start = ProcessSeconds();
+        const double start = ThreadUserSeconds();
         std::string fault;
         try {
             if (!Parse(input))
@@ -290,7 +290,7 @@ inline TFuzzRun FuzzParser(const char* Name, const std::vector<std::string>& Sam
         } catch (...) {
             fault = "an unknown exception";
         }
-        const double took = ProcessSeconds() - start;
+        const double took = ThreadUserSeconds() - start;
         if (took > 0.2)
             std::printf("[   FUZZ   ] %s case %d: %.2f s, %zu bytes\n", Name, i, took, input.size());
         if (took > FuzzCaseLimitSeconds)
