@@ -842,8 +842,7 @@ void TProStringGrid::GetCellColors(int ACol, int ARow, TGridDrawState AState, TB
     GetCellStyle(ACol, ARow, AState, ABrush, AFont, AColorTo, AMirrorColor, AMirrorColorTo, AGradientDirection,
                  selected);
     // The word wrap and alignment the cell is shown with, events included.
-    if (OnGetWordWrap)
-        OnGetWordWrap(this, ACol, ARow, AWordWrap);
+    GetCellWordWrap(ACol, ARow, AWordWrap);
     ResolveCellAlignment(ACol, ARow, AAlignment, AVAlignment);
     // A record must not freeze a band, background or selection colour.
     bool background = FBackGround->Display() == bdGradientHorz || FBackGround->Display() == bdGradientVert;
